@@ -1,0 +1,56 @@
+# Wrapper over CMake + Ninja.
+#   make test    install dependencies, build with ASan + UBSan, run every test through ctest
+#   make bench   optimised build, run every benchmark
+#   make fuzz    build the fuzz targets with clang's libFuzzer and run each for FUZZ_SECONDS
+#   make run     build and run the client (once the executable exists)
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+ASAN_BUILD := build/asan
+REL_BUILD := build/release
+FUZZ_BUILD := build/fuzz
+
+export ASAN_OPTIONS := halt_on_error=1:detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS := halt_on_error=1:print_stacktrace=1
+export LSAN_OPTIONS := suppressions=$(CURDIR)/scripts/lsan.supp
+
+.PHONY: deps test build-test bench fuzz run clean
+
+deps:
+	bash scripts/install-deps.sh
+
+$(ASAN_BUILD)/build.ninja: | deps
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZU_SANITIZE=ON -DZU_TESTS=ON
+
+build-test: deps $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+test: build-test
+	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
+
+$(REL_BUILD)/build.ninja: | deps
+	cmake -S . -B $(REL_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DZU_TESTS=OFF -DZU_BENCH=ON
+
+bench: deps $(REL_BUILD)/build.ninja
+	cmake --build $(REL_BUILD) -j $(JOBS)
+	@set -e; for b in $(REL_BUILD)/bench/bench_*; do echo "== $$b"; $$b; done
+
+$(FUZZ_BUILD)/build.ninja: | deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DZU_FUZZ=ON -DZU_TESTS=OFF
+
+fuzz: deps $(FUZZ_BUILD)/build.ninja
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@set -e; for f in $(FUZZ_BUILD)/fuzz/fuzz_*; do \
+	  name=$$(basename $$f); name=$${name#fuzz_}; \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$name; \
+	  echo "== $$name"; \
+	  $$f -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	     $(FUZZ_BUILD)/corpus/$$name fuzz/corpus/$$name; \
+	done
+
+run: deps $(REL_BUILD)/build.ninja
+	cmake --build $(REL_BUILD) -j $(JOBS) --target zureader
+	$(REL_BUILD)/src/app/zureader
+
+clean:
+	rm -rf build

@@ -1,0 +1,44 @@
+# zu_add_library(<name> DEPS <libs...>)
+#
+# Makes one static library from every .cpp under the calling directory except the tests
+# (*Test.cpp), and one test binary <name>_tests from the tests, registered with ctest.
+# New files are picked up by a re-configure (CONFIGURE_DEPENDS), so adding a class needs no
+# edit here.
+set(ZU_ALL_LIBS "" CACHE INTERNAL "every zu library, lowest first")
+
+function(zu_add_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS;TEST_DEPS" ${ARGN})
+  file(GLOB_RECURSE all_sources CONFIGURE_DEPENDS
+       ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
+  set(lib_sources "")
+  set(test_sources "")
+  foreach(f IN LISTS all_sources)
+    if(f MATCHES "Test\\.cpp$")
+      list(APPEND test_sources ${f})
+    else()
+      list(APPEND lib_sources ${f})
+    endif()
+  endforeach()
+
+  if(lib_sources)
+    add_library(${name} STATIC ${lib_sources})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${ARG_DEPS})
+  endif()
+  set(ZU_ALL_LIBS ${ZU_ALL_LIBS} ${name} CACHE INTERNAL "")
+
+  if(ZU_TESTS AND test_sources)
+    add_executable(${name}_tests ${test_sources})
+    target_link_libraries(${name}_tests PRIVATE ${name} zu_testing ${ARG_TEST_DEPS}
+                          GTest::gmock GTest::gtest GTest::gtest_main)
+    target_compile_definitions(${name}_tests PRIVATE
+                               ZU_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+                               ZU_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/testdata")
+    gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 120
+                         PROPERTIES TIMEOUT 300)
+  endif()
+endfunction()

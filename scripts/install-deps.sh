@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests, the benchmarks and the fuzz targets need.
+# Idempotent: packages already present are skipped, so a second run takes seconds.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  libxml2-dev libsqlite3-dev zlib1g-dev libminizip-dev
+  libcurl4-openssl-dev libssl-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libcpp-httplib-dev nlohmann-json3-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "install-deps: installing ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
