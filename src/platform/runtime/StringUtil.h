@@ -1,0 +1,58 @@
+// StringUtil: text helpers that count the way the platform counts. Text is UTF-8
+// std::string; where the system counts characters (limits, truncation, ranges) it means
+// UTF-16 code units, which these helpers measure and cut by. All functions are static, pure
+// and thread-safe.
+//
+// Invalid UTF-8: every byte that does not belong to a well-formed sequence (stray
+// continuation bytes, truncated or overlong sequences, encoded surrogates, code points above
+// U+10FFFF) counts as one U+FFFD, i.e. one UTF-16 unit, and is written as U+FFFD ("\xEF\xBF\xBD")
+// wherever a helper builds new text. Nothing here crashes on any input.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace zu {
+
+class StringUtil {
+ public:
+  StringUtil() = delete;
+
+  // Number of UTF-16 code units of the text (characters beyond U+FFFF count 2).
+  static size_t utf16Length(std::string_view utf8);
+
+  // The text between UTF-16 offsets [start, start + length), as UTF-8. The range is clamped to
+  // the text (start past the end gives ""). A boundary that falls between the two halves of a
+  // surrogate pair moves inward, leaving that character out, so the result is valid UTF-8 and
+  // never longer than asked.
+  static std::string utf16Substring(std::string_view utf8, size_t start, size_t length);
+  // The first `length` UTF-16 units (same rules as utf16Substring).
+  static std::string utf16Prefix(std::string_view utf8, size_t length);
+  // The text from UTF-16 offset `start` to the end (same rules as utf16Substring).
+  static std::string utf16SubstringFrom(std::string_view utf8, size_t start);
+
+  // Conversions between UTF-8 and UTF-16. Invalid input becomes U+FFFD (lone surrogates in
+  // UTF-16 too).
+  static std::u16string toUtf16(std::string_view utf8);
+  static std::string fromUtf16(std::u16string_view utf16);
+
+  // True when the text is well-formed UTF-8.
+  static bool isValidUtf8(std::string_view text);
+  // The text with every invalid byte replaced by U+FFFD.
+  static std::string sanitizeUtf8(std::string_view text);
+
+  // The platform's whitespace set: tab (U+0009) and the Unicode space separators (U+0020,
+  // U+00A0, U+1680, U+2000-U+200A, U+202F, U+205F, U+3000).
+  static bool isWhitespace(char32_t c);
+  // The whitespace set plus newlines: U+000A-U+000D, U+0085, U+2028, U+2029.
+  static bool isWhitespaceOrNewline(char32_t c);
+
+  // The text without leading and trailing characters of the whitespace-and-newline set.
+  // Invalid bytes are not whitespace and are kept as they are.
+  static std::string trimWhitespaceAndNewlines(std::string_view utf8);
+  // The text without leading and trailing whitespace (newlines kept).
+  static std::string trimWhitespace(std::string_view utf8);
+};
+
+}  // namespace zu
