@@ -77,15 +77,14 @@ void Dictionary::set(std::string key, Value value) {
     *existing = std::move(value);
     return;
   }
+  index_.emplace(key, keys_.size());
   keys_.push_back(std::move(key));
   values_.push_back(std::move(value));
 }
 
 const Value* Dictionary::find(std::string_view key) const {
-  for (size_t i = 0; i < keys_.size(); ++i) {
-    if (keys_[i] == key) return &values_[i];
-  }
-  return nullptr;
+  auto it = index_.find(key);
+  return it == index_.end() ? nullptr : &values_[it->second];
 }
 
 Value* Dictionary::find(std::string_view key) {
@@ -98,19 +97,24 @@ const Value& Dictionary::get(std::string_view key) const {
 }
 
 bool Dictionary::remove(std::string_view key) {
-  for (size_t i = 0; i < keys_.size(); ++i) {
-    if (keys_[i] == key) {
-      keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(i));
-      values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(i));
-      return true;
-    }
-  }
-  return false;
+  auto it = index_.find(key);
+  if (it == index_.end()) return false;
+  size_t i = it->second;
+  keys_.erase(keys_.begin() + static_cast<std::ptrdiff_t>(i));
+  values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(i));
+  rebuildIndex();
+  return true;
 }
 
 void Dictionary::clear() {
   keys_.clear();
   values_.clear();
+  index_.clear();
+}
+
+void Dictionary::rebuildIndex() {
+  index_.clear();
+  for (size_t i = 0; i < keys_.size(); ++i) index_.emplace(keys_[i], i);
 }
 
 const Value& Dictionary::valueAt(size_t i) const { return values_[i]; }

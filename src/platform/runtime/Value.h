@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -24,7 +25,8 @@ using Bytes = std::vector<uint8_t>;
 using Array = std::vector<Value>;
 
 // Dictionary: string keys in insertion order. Setting an existing key replaces its value in
-// place (its position is kept).
+// place (its position is kept). Lookups go through a hash index, so building a dictionary of
+// n keys (a parsed JSON object from outside, say) costs O(n), not O(n^2).
 class Dictionary {
  public:
   Dictionary() = default;
@@ -49,8 +51,16 @@ class Dictionary {
   bool operator==(const Dictionary& other) const;
 
  private:
+  void rebuildIndex();
+
   std::vector<std::string> keys_;
   std::vector<Value> values_;
+  struct KeyHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+  };
+  // Key -> position in keys_/values_; looked up with string_view, no copy of the key.
+  std::unordered_map<std::string, size_t, KeyHash, std::equal_to<>> index_;
 };
 
 class Value {
