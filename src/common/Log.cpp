@@ -1,0 +1,203 @@
+#include "common/Log.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <mutex>
+#include <exception>
+#include <string_view>
+#include <system_error>
+
+#include "platform/runtime/Clock.h"
+#include "platform/runtime/Paths.h"
+#include "platform/runtime/StringUtil.h"
+#include "platform/runtime/Thread.h"
+
+namespace zu {
+namespace {
+
+constexpr uint64_t kRotateAfterBytes = 2097152;  // 2 MiB
+constexpr const char* kLogFileName = "log.txt";
+constexpr const char* kLastLogFileName = "log_last.txt";
+constexpr const char* kNewLogMarker = "<-------------new log------------->";
+
+// Serialises the size test, rotation and writing, and guards the state below. It lives for the
+// whole process (it is not made by init nor destroyed by uninit), so a line logged by a late
+// thread while uninit runs is either written or dropped, never a use of a dead lock.
+std::mutex gLock;
+std::optional<std::string> gLogFilepath;
+std::optional<std::string> gLastlogFilepath;
+int gFileHandle = -1;
+uint64_t gFileSize = 0;
+
+// Appends all of `data`; false (with errno) when the system refuses part of it.
+bool writeAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    ssize_t n = ::write(fd, data.data(), data.size());
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+int openForAppend(const std::string& path) {
+  return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+}
+
+// Moves the current log to the previous log's place and opens a fresh, empty current log.
+// Called with gLock held. A failure leaves no handle open; the lines after it are then lost.
+void swapLogFile() {
+  if (gFileHandle >= 0) {
+    ::close(gFileHandle);
+    gFileHandle = -1;
+  }
+  ::unlink(gLastlogFilepath->c_str());                           // may not exist
+  ::rename(gLogFilepath->c_str(), gLastlogFilepath->c_str());  // an error is ignored
+  int fd = ::open(gLogFilepath->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC,
+                  0644);
+  if (fd < 0) {
+    std::fprintf(stderr, "swapLogFile exception: %s %s\n", "FileOpenError",
+                 std::strerror(errno));
+    return;
+  }
+  gFileHandle = fd;
+}
+
+std::string formatMessage(const char* format, va_list args) {
+  va_list copy;
+  va_copy(copy, args);
+  char small[512];
+  int needed = std::vsnprintf(small, sizeof small, format, copy);
+  va_end(copy);
+  if (needed < 0) return std::string();
+  if (static_cast<size_t>(needed) < sizeof small) return std::string(small, needed);
+  std::string out(static_cast<size_t>(needed) + 1, '\0');
+  std::vsnprintf(out.data(), out.size(), format, args);
+  out.resize(static_cast<size_t>(needed));
+  return out;
+}
+
+// Local time "yyyy-MM-dd HH:mm:ss", from the process clock.
+std::string timestamp() {
+  time_t seconds = static_cast<time_t>(Clock::get()->nowMicros() / 1000000);
+  struct tm local {};
+  if (::localtime_r(&seconds, &local) == nullptr) return "0000-00-00 00:00:00";
+  char text[64];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900,
+                local.tm_mon + 1, local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+  return text;
+}
+
+// The writing thread's name as it appears between the brackets.
+std::string threadLabel() {
+  std::optional<std::string> name = Thread::currentName();
+  if (!name) return "null";
+  if (StringUtil::utf16Length(*name) >= 5) return StringUtil::utf16Prefix(*name, 4);
+  return *name;
+}
+
+}  // namespace
+
+void VESKLogInit() {
+  {
+    std::lock_guard<std::mutex> lock(gLock);
+    if (gFileHandle >= 0) {  // a second init starts over instead of leaking the handle
+      ::close(gFileHandle);
+      gFileHandle = -1;
+    }
+    // Paths::caches() makes the folder on a first start; make sure of it all the same, since
+    // the log cannot be opened in a folder that does not exist.
+    std::filesystem::path caches = Paths::caches();
+    std::error_code ignored;
+    std::filesystem::create_directories(caches, ignored);
+    gLogFilepath = (caches / kLogFileName).string();
+    gLastlogFilepath = (caches / kLastLogFileName).string();
+    gFileSize = 0;
+
+    int created = ::open(gLogFilepath->c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (created < 0) return;
+    ::close(created);
+    int fd = openForAppend(*gLogFilepath);
+    if (fd < 0) return;
+    off_t end = ::lseek(fd, 0, SEEK_END);
+    gFileSize = end > 0 ? static_cast<uint64_t>(end) : 0;
+    gFileHandle = fd;
+    // An empty line between the runs; not counted, as the size only steers rotation.
+    if (gFileSize != 0) writeAll(gFileHandle, "\r\n");
+  }
+  VESKLogImpl("%s", kNewLogMarker);
+}
+
+void VESKLogUninit() {
+  std::lock_guard<std::mutex> lock(gLock);
+  if (gFileHandle >= 0) ::close(gFileHandle);
+  gFileHandle = -1;
+  gLogFilepath.reset();
+  gLastlogFilepath.reset();
+  gFileSize = 0;
+}
+
+void VESKLogImpl(const char* format, ...) {
+  if (format == nullptr) return;
+  // Logging never throws into its caller: a failure (even running out of memory while
+  // building the line) is reported on the console and the line is dropped.
+  std::string message;
+  va_list args;
+  va_start(args, format);
+  try {
+    message = formatMessage(format, args);
+  } catch (const std::exception& e) {
+    va_end(args);
+    std::fprintf(stderr, "gFileHandle writedata exception %s %s\n", "std::exception", e.what());
+    return;
+  }
+  va_end(args);
+
+  try {
+    std::string line = timestamp();
+    line += '[';
+    line += threadLabel();
+    line += "]: ";
+    line += message;
+    line += "\r\n";
+
+    std::lock_guard<std::mutex> lock(gLock);
+    if (gFileHandle < 0) return;
+    if (gFileSize > kRotateAfterBytes) {
+      swapLogFile();
+      gFileSize = 0;
+      if (gFileHandle < 0) return;
+    }
+    if (writeAll(gFileHandle, line)) {
+      gFileSize += line.size();
+    } else {
+      std::fprintf(stderr, "gFileHandle writedata exception %s %s\n", "FileWriteError",
+                   std::strerror(errno));
+    }
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "gFileHandle writedata exception %s %s\n", "std::exception", e.what());
+  }
+}
+
+std::optional<std::string> VESKLogGetLogFilepath() {
+  std::lock_guard<std::mutex> lock(gLock);
+  return gLogFilepath;
+}
+
+std::optional<std::string> VESKLogGetLastlogFilepath() {
+  std::lock_guard<std::mutex> lock(gLock);
+  return gLastlogFilepath;
+}
+
+}  // namespace zu

@@ -1,0 +1,29 @@
+// The application's diagnostic log: one plain-text file "log.txt" in the caches folder, with
+// one rotated predecessor "log_last.txt". Plain functions over state private to Log.cpp.
+//
+// VESKLogInit() is called first thing at launch and VESKLogUninit() last at termination, both
+// on the main thread. VESKLogImpl() may be called from any thread at any time; before a
+// successful init or after uninit it does nothing. Each call appends one line
+//   "yyyy-MM-dd HH:mm:ss[<thread>]: <message>\r\n"
+// where <thread> is the writing thread's name cut to 4 characters ("null" when unnamed).
+// Lines from different threads never interleave. When the file has grown past 2 MiB, the next
+// line first moves it to "log_last.txt" (replacing the older one) and starts a fresh "log.txt".
+//
+// The format is printf-style and must be a literal: pass logged text (object descriptions,
+// server data) as "%s" arguments, never as the format itself.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace zu {
+
+void VESKLogInit();
+void VESKLogImpl(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void VESKLogUninit();
+
+// Full path of the current log and of the previous one; nullopt outside init..uninit.
+std::optional<std::string> VESKLogGetLogFilepath();
+std::optional<std::string> VESKLogGetLastlogFilepath();
+
+}  // namespace zu

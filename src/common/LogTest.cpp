@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/Log.h"
+#include "platform/runtime/Paths.h"
+#include "platform/runtime/Thread.h"
+#include "testing/ScopedFakeClock.h"
+#include "testing/TempHome.h"
+
+namespace zu {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kMarker = "<-------------new log------------->";
+const std::regex kLinePattern(R"(^(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2})\[([^\]]*)\]: (.*)$)");
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void writeFile(const fs::path& path, const std::string& content) {
+  std::ofstream(path, std::ios::binary) << content;
+}
+
+// Lines without their "\r\n"; a trailing empty piece is dropped.
+std::vector<std::string> splitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t at = 0;
+  while (at < text.size()) {
+    size_t end = text.find("\r\n", at);
+    if (end == std::string::npos) {
+      lines.push_back(text.substr(at));
+      break;
+    }
+    lines.push_back(text.substr(at, end - at));
+    at = end + 2;
+  }
+  return lines;
+}
+
+struct Line {
+  std::string time, thread, message;
+};
+
+std::optional<Line> parse(const std::string& line) {
+  std::smatch m;
+  if (!std::regex_match(line, m, kLinePattern)) return std::nullopt;
+  return Line{m[1], m[2], m[3]};
+}
+
+class LogTest : public ::testing::Test {
+ protected:
+  void TearDown() override { VESKLogUninit(); }
+
+  fs::path logPath() const { return Paths::caches() / "log.txt"; }
+  fs::path lastPath() const { return Paths::caches() / "log_last.txt"; }
+
+  TempHome home_;
+};
+
+TEST_F(LogTest, FirstLaunchStartsTheFileAndLaterLaunchesAppend) {
+  // 2026-03-04 05:06:07.890 UTC, written in local time.
+  const int64_t millis = 1772600767890;
+  ScopedFakeClock clock(millis);
+  time_t seconds = millis / 1000;
+  struct tm local {};
+  localtime_r(&seconds, &local);
+  char expectedTime[32];
+  std::strftime(expectedTime, sizeof expectedTime, "%Y-%m-%d %H:%M:%S", &local);
+
+  fs::remove_all(Paths::caches());  // a first start on a fresh machine has no caches folder yet
+  VESKLogInit();
+  EXPECT_EQ(VESKLogGetLogFilepath(), logPath().string());
+  EXPECT_EQ(VESKLogGetLastlogFilepath(), lastPath().string());
+  VESKLogImpl("task %d %s", 12, "LoginTask");
+  VESKLogImpl("%s", "body=100% %s %n");  // logged text is data, never a format
+  VESKLogUninit();
+
+  std::string first = readFile(logPath());
+  std::vector<std::string> lines = splitLines(first);
+  ASSERT_EQ(lines.size(), 3u) << first;
+  EXPECT_EQ(first.substr(first.size() - 2), "\r\n");
+  EXPECT_EQ(lines[0], std::string(expectedTime) + "[null]: " + kMarker);
+  EXPECT_EQ(lines[1], std::string(expectedTime) + "[null]: task 12 LoginTask");
+  EXPECT_EQ(lines[2], std::string(expectedTime) + "[null]: body=100% %s %n");
+  EXPECT_FALSE(fs::exists(lastPath()));
+
+  VESKLogInit();
+  VESKLogImpl("again");
+  VESKLogUninit();
+  std::string second = readFile(logPath());
+  ASSERT_EQ(second.substr(0, first.size()), first);
+  lines = splitLines(second.substr(first.size()));
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0], "");  // the empty line between the runs
+  EXPECT_EQ(parse(lines[1])->message, kMarker);
+  EXPECT_EQ(parse(lines[2])->message, "again");
+}
+
+TEST_F(LogTest, ThreadNamesAreShortenedToFourCharacters) {
+  VESKLogInit();
+  auto logFrom = [](std::optional<std::string> name) {
+    std::thread t([&] {
+      if (name) Thread::setCurrentName(*name);
+      VESKLogImpl("from %s", name.value_or("unnamed").c_str());
+    });
+    t.join();
+  };
+  logFrom("task");
+  logFrom("Audio");
+  logFrom("FileCache AutoClean");
+  logFrom(std::nullopt);
+  logFrom("");
+  logFrom("\xe7\xbc\x93\xe5\xad\x98\xe7\xba\xbf\xe7\xa8\x8b\xe6\xb1\xa0");  // five CJK characters
+  auto thread = Thread::start("task", [] { VESKLogImpl("on the engine thread"); });
+  thread->stopAndJoin();
+
+  std::vector<std::string> lines = splitLines(readFile(logPath()));
+  ASSERT_EQ(lines.size(), 8u);
+  std::vector<std::string> names;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    auto line = parse(lines[i]);
+    ASSERT_TRUE(line) << lines[i];
+    names.push_back(line->thread);
+  }
+  EXPECT_EQ(names, (std::vector<std::string>{"task", "Audi", "File", "null", "",
+                                             "\xe7\xbc\x93\xe5\xad\x98\xe7\xba\xbf\xe7\xa8\x8b",
+                                             "task"}));
+}
+
+TEST_F(LogTest, RotatesOnlyPastTwoMebibytes) {
+  const std::string exactly(2097152, 'x');
+  writeFile(logPath(), exactly);
+  writeFile(lastPath(), "older log");
+
+  VESKLogInit();  // the marker line is written at 2097152 bytes: no rotation yet
+  EXPECT_EQ(readFile(lastPath()), "older log");
+  std::string grown = readFile(logPath());
+  ASSERT_EQ(grown.substr(0, exactly.size() + 2), exactly + "\r\n");
+  EXPECT_EQ(parse(splitLines(grown.substr(exactly.size() + 2))[0])->message, kMarker);
+
+  VESKLogImpl("first of the new file");  // now past the limit: this line starts a new file
+  EXPECT_EQ(readFile(lastPath()), grown);
+  std::vector<std::string> lines = splitLines(readFile(logPath()));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(parse(lines[0])->message, "first of the new file");
+  VESKLogUninit();
+
+  // One byte more: the very first line of the run already goes to a fresh file.
+  writeFile(logPath(), exactly + "y");
+  VESKLogInit();
+  EXPECT_EQ(readFile(lastPath()), exactly + "y\r\n");
+  lines = splitLines(readFile(logPath()));
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_EQ(parse(lines[0])->message, kMarker);
+}
+
+TEST_F(LogTest, ConcurrentWritersLoseAndInterleaveNoLines) {
+  VESKLogInit();
+  constexpr int kThreads = 4;
+  constexpr int kLinesEach = 3000;
+  const std::string padding(150, '.');
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([t, &padding] {
+      Thread::setCurrentName("writer" + std::to_string(t));
+      for (int i = 0; i < kLinesEach; ++i) VESKLogImpl("w%d n%d %s", t, i, padding.c_str());
+    });
+  }
+  for (auto& t : threads) t.join();
+
+  // About 2.3 MB in all: exactly one rotation.
+  ASSERT_TRUE(fs::exists(lastPath()));
+  EXPECT_GT(fs::file_size(lastPath()), 2097152u);
+  std::string all = readFile(lastPath()) + readFile(logPath());
+  std::vector<int> next(kThreads, 0);
+  int markers = 0;
+  const std::regex message(R"(^w(\d) n(\d+) (\.+)$)");
+  for (const std::string& text : splitLines(all)) {
+    auto line = parse(text);
+    ASSERT_TRUE(line) << text;
+    if (line->message == kMarker) {
+      ++markers;
+      continue;
+    }
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(line->message, m, message)) << text;
+    int t = std::stoi(m[1]);
+    EXPECT_EQ(line->thread, "writ");
+    EXPECT_EQ(m[3].length(), 150);
+    // Each thread's lines appear once each, in the order it wrote them.
+    ASSERT_EQ(std::stoi(m[2]), next[t]) << text;
+    ++next[t];
+  }
+  EXPECT_EQ(markers, 1);
+  EXPECT_EQ(next, std::vector<int>(kThreads, kLinesEach));
+}
+
+TEST_F(LogTest, DoesNothingOutsideInitAndUninit) {
+  VESKLogImpl("too early %d", 1);
+  EXPECT_FALSE(fs::exists(logPath()));
+  EXPECT_EQ(VESKLogGetLogFilepath(), std::nullopt);
+  EXPECT_EQ(VESKLogGetLastlogFilepath(), std::nullopt);
+
+  VESKLogInit();
+  VESKLogImpl("inside");
+  VESKLogUninit();
+  std::string content = readFile(logPath());
+  VESKLogImpl("too late");
+  EXPECT_EQ(readFile(logPath()), content);
+  EXPECT_EQ(VESKLogGetLogFilepath(), std::nullopt);
+  EXPECT_EQ(splitLines(content).size(), 2u);
+}
+
+TEST_F(LogTest, StaysClosedWhenTheFileCannotBeOpened) {
+  fs::create_directories(logPath());  // a folder where the file should be
+  VESKLogInit();
+  VESKLogImpl("lost");
+  VESKLogUninit();
+  EXPECT_TRUE(fs::is_directory(logPath()));
+  EXPECT_FALSE(fs::exists(lastPath()));
+}
+
+}  // namespace
+}  // namespace zu
