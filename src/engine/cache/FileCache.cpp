@@ -1,0 +1,513 @@
+#include "engine/cache/FileCache.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <utility>
+#include <vector>
+
+#include "engine/cache/FileCacheManager.h"
+#include "platform/crypto/Md5.h"
+#include "platform/runtime/Clock.h"
+
+namespace zu {
+
+namespace {
+
+void consoleLine(const char* text) { std::fprintf(stderr, "%s\n", text); }
+
+// Writes all of `data` to a new file at `path` (replacing one that is there).
+bool writeWholeFile(const std::string& path, const Bytes& data) {
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (fd < 0) return false;
+  size_t done = 0;
+  while (done < data.size()) {
+    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      ::close(fd);
+      return false;
+    }
+    done += static_cast<size_t>(n);
+  }
+  return ::close(fd) == 0;
+}
+
+enum class ReadResult { kOk, kMissing, kWrongSize };
+
+// Reads the file when `data` is given, else only checks it; either way the file must hold
+// exactly `expectedSize` bytes.
+ReadResult readWholeFile(const std::string& path, int64_t expectedSize, Bytes* data) {
+  if (!data) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return ReadResult::kMissing;
+    return st.st_size == expectedSize ? ReadResult::kOk : ReadResult::kWrongSize;
+  }
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return ReadResult::kMissing;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || st.st_size != expectedSize) {
+    ::close(fd);
+    return ReadResult::kWrongSize;
+  }
+  Bytes bytes(static_cast<size_t>(st.st_size));
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  if (done != bytes.size()) return ReadResult::kWrongSize;
+  *data = std::move(bytes);
+  return ReadResult::kOk;
+}
+
+// A uid as this cache makes them: 32 upper-case hex digits (so it is also a safe file name).
+bool isUid(const std::string& text) {
+  if (text.size() != 32) return false;
+  for (char c : text) {
+    if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'F'))) return false;
+  }
+  return true;
+}
+
+bool isTotalled(int itemType) {
+  return itemType == FileCache::kItemTypeNormal || itemType == FileCache::kItemTypeOfflineDownload;
+}
+
+}  // namespace
+
+std::shared_ptr<FileCache> FileCache::create(const std::string& name, const std::string& rootDir,
+                                             std::weak_ptr<FileCacheManager> manager) {
+  if (name.empty()) return nullptr;
+  std::shared_ptr<FileCache> cache(
+      new FileCache(name, rootDir + "/" + name, std::move(manager)));
+  if (!cache->open()) return nullptr;
+  return cache;
+}
+
+FileCache::FileCache(std::string name, std::string cacheDir,
+                     std::weak_ptr<FileCacheManager> manager)
+    : name_(std::move(name)),
+      cacheDir_(std::move(cacheDir)),
+      fileDirectory_(cacheDir_ + "/" + kFileFolderName),
+      manager_(std::move(manager)) {
+  cachedLastAccessUids_.reserve(kAccessBatch + 1);
+}
+
+FileCache::~FileCache() {
+  std::lock_guard<std::mutex> guard(lock_);
+  writePendingAccessesLocked();
+}
+
+bool FileCache::open() {
+  std::error_code ec;
+  std::filesystem::create_directories(fileDirectory_, ec);
+  if (!std::filesystem::is_directory(fileDirectory_, ec)) return false;
+  if (db_.open(cacheDir_ + "/" + kIndexFileName) != SQLITE_OK) return false;
+  std::string create = std::string("create table if not exists ") + kTableName +
+                       " (uid text primary key, size interger, lastAccessed interger, "
+                       "noAutoClean interger, extraNum1 interger, extraNum2 interger, "
+                       "extraText1 text, extraText2 textr);";
+  if (db_.exec(create) != SQLITE_OK) {
+    db_.close();
+    return false;
+  }
+  // Write-ahead logging without a sync per commit: a killed process loses nothing, and a save
+  // or a batch of access times costs no fsync.
+  db_.exec("pragma journal_mode=wal;");
+  db_.exec("pragma synchronous=normal;");
+  db_.setBusyTimeout(5000);
+
+  const std::string t = kTableName;
+  insertStmt_ = db_.prepare("insert or replace into " + t +
+                            " (uid, size, lastAccessed, noAutoClean, extraNum1, extraNum2, "
+                            "extraText1, extraText2) values (?, ?, ?, ?, ?, ?, ?, ?);");
+  selectRowStmt_ = db_.prepare("select size, noAutoClean, extraNum1, extraNum2, extraText1, "
+                               "extraText2 from " + t + " where uid=?;");
+  selectSizeStmt_ = db_.prepare("select size, noAutoClean from " + t + " where uid=?;");
+  deleteStmt_ = db_.prepare("delete from " + t + " where uid = ?;");
+  touchStmt_ = db_.prepare("update " + t + " set lastAccessed = ? where uid = ?;");
+  oldestStmt_ = db_.prepare("select uid, size from " + t +
+                            " where noAutoClean=? order by lastAccessed limit 1;");
+  batchStmt_ = db_.prepare("select uid, size from " + t + " where noAutoClean=? limit " +
+                           std::to_string(kCleanBatch) + ";");
+  countStmt_ = db_.prepare("select count(uid) from " + t + " where noAutoClean=?;");
+  sumStmt_ = db_.prepare("select sum(size) from " + t + " where noAutoClean=?;");
+  if (!insertStmt_ || !selectRowStmt_ || !selectSizeStmt_ || !deleteStmt_ || !touchStmt_ ||
+      !oldestStmt_ || !batchStmt_ || !countStmt_ || !sumStmt_) {
+    db_.close();
+    return false;
+  }
+
+  std::lock_guard<std::mutex> guard(lock_);
+  dropInconsistentItemsLocked();
+  recomputeTotalsLocked();
+  return true;
+}
+
+// Makes the index and the files agree after an interrupted run: rows whose file is missing or
+// has another size go (with the file), and so do temporary files and files without a row. Rows
+// whose uid is not one this cache makes go too, so no later removal can name a path outside
+// the file folder.
+void FileCache::dropInconsistentItemsLocked() {
+  std::unordered_set<std::string> kept;
+  std::vector<std::string> bad;
+  {
+    Statement all = db_.prepare(std::string("select uid, size from ") + kTableName + ";");
+    while (all.next()) {
+      std::string uid = all.columnString(0);
+      int64_t size = all.columnInt64(1);
+      struct stat st;
+      std::string path = filePathForUid(uid);
+      if (!isUid(uid) || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+          st.st_size != size) {
+        bad.push_back(std::move(uid));
+      } else {
+        kept.insert(std::move(uid));
+      }
+    }
+  }
+  if (!bad.empty()) {
+    Transaction tx(db_);
+    for (const auto& uid : bad) deleteRowLocked(uid);
+    tx.commit();
+  }
+  std::error_code ec;
+  std::vector<std::filesystem::path> strays;
+  for (std::filesystem::directory_iterator it(fileDirectory_, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    if (!kept.count(it->path().filename().string())) strays.push_back(it->path());
+  }
+  for (const auto& p : strays) std::filesystem::remove(p, ec);
+}
+
+std::string FileCache::uidForKey(const std::string& key) { return crypto::Md5::hexUpper(key); }
+
+std::string FileCache::filePathForUid(const std::string& uid) const {
+  return fileDirectory_ + "/" + uid;
+}
+
+int64_t FileCache::nowMillis() { return Clock::get()->nowMillis(); }
+
+int64_t FileCache::sumLocked(int itemType) {
+  sumStmt_.reset();
+  sumStmt_.bind(1, itemType);
+  int64_t sum = sumStmt_.next() ? sumStmt_.columnInt64(0) : 0;
+  sumStmt_.reset();
+  return sum;
+}
+
+void FileCache::recomputeTotalsLocked() {
+  currNormalSize_ = sumLocked(kItemTypeNormal);
+  currOfflineDownloadSize_ = sumLocked(kItemTypeOfflineDownload);
+}
+
+void FileCache::addToTotalLocked(int itemType, int64_t delta) {
+  if (itemType == kItemTypeNormal) {
+    currNormalSize_ += delta;
+  } else if (itemType == kItemTypeOfflineDownload) {
+    currOfflineDownloadSize_ += delta;
+  }
+}
+
+bool FileCache::deleteRowLocked(const std::string& uid) {
+  deleteStmt_.reset();
+  deleteStmt_.bind(1, uid);
+  return deleteStmt_.execute();
+}
+
+bool FileCache::saveEnhanced(const std::string& key, const Bytes& data, int itemType,
+                             int64_t extraNum1, int64_t extraNum2,
+                             const std::optional<std::string>& extraText1,
+                             const std::optional<std::string>& extraText2) {
+  if (key.empty()) return false;
+  const std::string uid = uidForKey(key);
+  const std::string path = filePathForUid(uid);
+  bool startClean = false;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    if (!db_.isOpen() || disabled_) return true;
+
+    // The file goes into place first and the row follows, so a row never names a partial file.
+    const std::string temp = path + ".tmp" + std::to_string(++tempSerial_);
+    if (!writeWholeFile(temp, data)) {
+      ::unlink(temp.c_str());
+      consoleLine("save file failed");
+      return false;
+    }
+
+    std::optional<std::pair<int64_t, int>> old;
+    selectSizeStmt_.reset();
+    selectSizeStmt_.bind(1, uid);
+    if (selectSizeStmt_.next()) {
+      old.emplace(selectSizeStmt_.columnInt64(0), selectSizeStmt_.columnInt(1));
+    }
+    selectSizeStmt_.reset();
+
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+      ::unlink(temp.c_str());
+      consoleLine("save file failed");
+      return false;
+    }
+
+    insertStmt_.reset();
+    insertStmt_.bind(1, uid);
+    insertStmt_.bind(2, static_cast<int64_t>(data.size()));
+    insertStmt_.bind(3, nowMillis());
+    insertStmt_.bind(4, itemType);
+    insertStmt_.bind(5, extraNum1);
+    insertStmt_.bind(6, extraNum2);
+    insertStmt_.bind(7, extraText1.value_or(std::string()));
+    insertStmt_.bind(8, extraText2.value_or(std::string()));
+    if (!insertStmt_.execute()) {
+      consoleLine("Update database failed");
+      // The older file (if any) was replaced: its row must not survive either.
+      ::unlink(path.c_str());
+      if (old && deleteRowLocked(uid)) addToTotalLocked(old->second, -old->first);
+      return false;
+    }
+
+    // A replaced item gives back its old size, so the totals follow what is on disk.
+    if (old) addToTotalLocked(old->second, -old->first);
+    addToTotalLocked(itemType, static_cast<int64_t>(data.size()));
+    if (itemType == kItemTypeNormal) startClean = needAutoCleanLocked();
+  }
+  if (startClean) {
+    if (auto manager = manager_.lock()) manager->asyncAutoCleanCache(shared_from_this());
+  }
+  return true;
+}
+
+bool FileCache::save(const std::string& key, const Bytes& data) {
+  return saveEnhanced(key, data, kItemTypeNormal, 0, 0, std::nullopt, std::nullopt);
+}
+
+int FileCache::loadEnhanced(const std::string& key, Bytes* data, int64_t* extraNum1,
+                            int64_t* extraNum2, std::string* extraText1,
+                            std::string* extraText2) {
+  if (key.empty()) return -1;
+  const std::string uid = uidForKey(key);
+  std::lock_guard<std::mutex> guard(lock_);
+  if (!db_.isOpen() || disabled_) return -1;
+
+  selectRowStmt_.reset();
+  selectRowStmt_.bind(1, uid);
+  if (!selectRowStmt_.next()) {
+    selectRowStmt_.reset();
+    return -1;
+  }
+  const int64_t size = selectRowStmt_.columnInt64(0);
+  const int itemType = selectRowStmt_.columnInt(1);
+  const int64_t n1 = selectRowStmt_.columnInt64(2);
+  const int64_t n2 = selectRowStmt_.columnInt64(3);
+  std::string t1 = extraText1 ? selectRowStmt_.columnString(4) : std::string();
+  std::string t2 = extraText2 ? selectRowStmt_.columnString(5) : std::string();
+  selectRowStmt_.reset();
+
+  const std::string path = filePathForUid(uid);
+  if (readWholeFile(path, size, data) != ReadResult::kOk) {
+    // Removed or damaged behind our back: forget the item.
+    ::unlink(path.c_str());
+    if (deleteRowLocked(uid)) addToTotalLocked(itemType, -size);
+    return -1;
+  }
+  recordAccessLocked(uid);
+  if (extraNum1) *extraNum1 = n1;
+  if (extraNum2) *extraNum2 = n2;
+  if (extraText1) *extraText1 = std::move(t1);
+  if (extraText2) *extraText2 = std::move(t2);
+  return 0;
+}
+
+std::optional<Bytes> FileCache::load(const std::string& key) {
+  Bytes data;
+  if (loadEnhanced(key, &data, nullptr, nullptr, nullptr, nullptr) != 0) return std::nullopt;
+  return data;
+}
+
+void FileCache::deleteFile(const std::string& key) {
+  if (key.empty()) return;
+  const std::string uid = uidForKey(key);
+  std::lock_guard<std::mutex> guard(lock_);
+  if (!db_.isOpen() || disabled_) return;
+  selectSizeStmt_.reset();
+  selectSizeStmt_.bind(1, uid);
+  if (!selectSizeStmt_.next()) {
+    selectSizeStmt_.reset();
+    return;
+  }
+  const int64_t size = selectSizeStmt_.columnInt64(0);
+  const int itemType = selectSizeStmt_.columnInt(1);
+  selectSizeStmt_.reset();
+  ::unlink(filePathForUid(uid).c_str());
+  if (deleteRowLocked(uid)) addToTotalLocked(itemType, -size);
+  cachedLastAccessUids_.erase(uid);
+}
+
+std::optional<std::string> FileCache::getFilePath(const std::string& key) {
+  if (key.empty()) return std::nullopt;
+  const std::string uid = uidForKey(key);
+  std::string path = filePathForUid(uid);
+  std::lock_guard<std::mutex> guard(lock_);
+  if (!db_.isOpen() || disabled_) return std::nullopt;
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  recordAccessLocked(uid);
+  return path;
+}
+
+int64_t FileCache::getCurrentSize(int itemType) {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (itemType == kItemTypeNormal) return currNormalSize_;
+  if (itemType == kItemTypeOfflineDownload) return currOfflineDownloadSize_;
+  return 0;
+}
+
+int FileCache::getCachedItemsCount(int itemType) {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (!db_.isOpen()) return 0;
+  countStmt_.reset();
+  countStmt_.bind(1, itemType);
+  int count = countStmt_.next() ? countStmt_.columnInt(0) : 0;
+  countStmt_.reset();
+  return count;
+}
+
+void FileCache::setLimitSize(int64_t limit) {
+  std::lock_guard<std::mutex> guard(lock_);
+  limitSize_ = limit;
+}
+
+int64_t FileCache::limitSize() {
+  std::lock_guard<std::mutex> guard(lock_);
+  return limitSize_;
+}
+
+void FileCache::enable() {
+  std::lock_guard<std::mutex> guard(lock_);
+  disabled_ = false;
+  if (db_.isOpen()) recomputeTotalsLocked();
+}
+
+void FileCache::disable() {
+  std::lock_guard<std::mutex> guard(lock_);
+  disabled_ = true;
+}
+
+bool FileCache::isDisabled() {
+  std::lock_guard<std::mutex> guard(lock_);
+  return disabled_;
+}
+
+void FileCache::flush() {
+  std::lock_guard<std::mutex> guard(lock_);
+  writePendingAccessesLocked();
+}
+
+void FileCache::recordAccessLocked(const std::string& uid) {
+  cachedLastAccessUids_.insert(uid);
+  if (cachedLastAccessUids_.size() >= kAccessBatch) writePendingAccessesLocked();
+}
+
+void FileCache::writePendingAccessesLocked() {
+  if (cachedLastAccessUids_.empty() || !db_.isOpen()) return;
+  const int64_t now = nowMillis();
+  Transaction tx(db_);
+  for (const auto& uid : cachedLastAccessUids_) {
+    touchStmt_.reset();
+    touchStmt_.bind(1, now);
+    touchStmt_.bind(2, uid);
+    touchStmt_.execute();
+  }
+  tx.commit();
+  // Emptied whether or not the write worked: access times are only a hint for trimming.
+  cachedLastAccessUids_.clear();
+}
+
+bool FileCache::needAutoClean() {
+  std::lock_guard<std::mutex> guard(lock_);
+  return needAutoCleanLocked();
+}
+
+bool FileCache::needAutoCleanLocked() {
+  if (limitSize_ <= 0) return false;
+  if (currNormalSize_ <= limitSize_) return false;
+  auto manager = manager_.lock();
+  if (!manager || !manager->isAutoCleanEnabled()) return false;
+  if (autoCleaning_) return false;
+  if (nowMillis() <= lastAutoCleanTime_ + kAutoCleanIntervalMillis) return false;
+  writePendingAccessesLocked();
+  return true;
+}
+
+bool FileCache::needMoreAutoClean() {
+  std::lock_guard<std::mutex> guard(lock_);
+  return !disabled_ && db_.isOpen() && limitSize_ >= 1 && currNormalSize_ > limitSize_ / 2;
+}
+
+void FileCache::startAutoClean() {
+  std::lock_guard<std::mutex> guard(lock_);
+  startAutoCleanTime_ = nowMillis();
+  autoCleaning_ = true;
+  // Accesses recorded since the trigger still count for the order of removal.
+  writePendingAccessesLocked();
+}
+
+void FileCache::finishAutoClean() {
+  std::lock_guard<std::mutex> guard(lock_);
+  lastAutoCleanTime_ = startAutoCleanTime_;
+  startAutoCleanTime_ = 0;
+  autoCleaning_ = false;
+}
+
+bool FileCache::autoCleanOneNormalItem(int64_t* size) {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (!db_.isOpen()) return false;
+  oldestStmt_.reset();
+  oldestStmt_.bind(1, kItemTypeNormal);
+  if (!oldestStmt_.next()) {
+    oldestStmt_.reset();
+    return false;
+  }
+  std::string uid = oldestStmt_.columnString(0);
+  int64_t itemSize = oldestStmt_.columnInt64(1);
+  oldestStmt_.reset();
+  ::unlink(filePathForUid(uid).c_str());
+  if (!deleteRowLocked(uid)) return false;
+  cachedLastAccessUids_.erase(uid);
+  addToTotalLocked(kItemTypeNormal, -itemSize);
+  if (size) *size = itemSize;
+  return true;
+}
+
+int FileCache::cleanBatchItems(int itemType) {
+  std::lock_guard<std::mutex> guard(lock_);
+  if (!db_.isOpen()) return 0;
+  std::vector<std::pair<std::string, int64_t>> items;
+  batchStmt_.reset();
+  batchStmt_.bind(1, itemType);
+  while (batchStmt_.next()) {
+    items.emplace_back(batchStmt_.columnString(0), batchStmt_.columnInt64(1));
+  }
+  batchStmt_.reset();
+  if (items.empty()) return 0;
+  for (const auto& item : items) ::unlink(filePathForUid(item.first).c_str());
+  Transaction tx(db_);
+  bool ok = true;
+  for (const auto& item : items) ok = deleteRowLocked(item.first) && ok;
+  if (!ok || tx.commit() != SQLITE_OK) return 0;
+  for (const auto& item : items) {
+    cachedLastAccessUids_.erase(item.first);
+    if (isTotalled(itemType)) addToTotalLocked(itemType, -item.second);
+  }
+  return static_cast<int>(items.size());
+}
+
+}  // namespace zu

@@ -1,0 +1,154 @@
+// FileCache: a named store of byte blobs addressed by a text key (a URL, or a key built from
+// user, URL and body). Each blob is one file named by the key's uid (upper-case hex MD5) in
+// <root>/<name>/file/, and the SQLite index <root>/<name>/index.db (table "tb_index") records its
+// size, last access time (ms since 1970), item type and four caller values.
+//
+// Item types: 0 normal (counted against the size limit and trimmed automatically, oldest access
+// first, down to half the limit), 1 offline-download item (never trimmed automatically, only by a
+// clean-all pass), any other value is stored but counted nowhere.
+//
+// Files are written to a temporary name and renamed into place before their index row is
+// written, so an interrupted save never leaves a row pointing at a missing or partial file; on
+// open, rows whose file is missing or has another size are dropped, and leftover temporary and
+// unindexed files are removed.
+//
+// Made by FileCacheManager::getCache() (or create() directly in tests); shared. Thread-safe:
+// one mutex guards the database, the totals, the flags and the pending access times. Access
+// times are batched (written 50 at a time, and by flush() and before trimming).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <unordered_set>
+
+#include "platform/runtime/Value.h"
+#include "platform/sqlite/Database.h"
+
+namespace zu {
+
+class FileCacheManager;
+
+class FileCache : public std::enable_shared_from_this<FileCache> {
+ public:
+  static constexpr int kItemTypeNormal = 0;
+  static constexpr int kItemTypeOfflineDownload = 1;
+  static constexpr const char* kTableName = "tb_index";
+  static constexpr const char* kIndexFileName = "index.db";
+  static constexpr const char* kFileFolderName = "file";
+  // Pending access times are written once this many are waiting.
+  static constexpr size_t kAccessBatch = 50;
+  // A cache is trimmed at most once per this many milliseconds (measured from the previous
+  // pass's start).
+  static constexpr int64_t kAutoCleanIntervalMillis = 600000;
+  // Items removed per step of a clean-all pass.
+  static constexpr int kCleanBatch = 10;
+
+  // Opens or creates the cache <rootDir>/<name>. `manager` (may be null) receives the requests
+  // to trim this cache and tells whether trimming is switched on; it is not owned. Null when the
+  // folder, the database or the table cannot be made.
+  static std::shared_ptr<FileCache> create(const std::string& name, const std::string& rootDir,
+                                           std::weak_ptr<FileCacheManager> manager = {});
+  ~FileCache();
+  FileCache(const FileCache&) = delete;
+  FileCache& operator=(const FileCache&) = delete;
+
+  const std::string& name() const { return name_; }
+  const std::string& fileDirectory() const { return fileDirectory_; }
+
+  // The uid of a key: MD5 of its UTF-8 bytes as 32 upper-case hex digits.
+  static std::string uidForKey(const std::string& key);
+
+  // Stores or replaces an item. Absent texts are stored as empty texts. False when the key is
+  // empty or the file or the index row could not be written; true when stored, and also when
+  // the cache is disabled (nothing is stored then, by design).
+  bool saveEnhanced(const std::string& key, const Bytes& data, int itemType, int64_t extraNum1,
+                    int64_t extraNum2, const std::optional<std::string>& extraText1,
+                    const std::optional<std::string>& extraText2);
+  // Item type 0, no extra values.
+  bool save(const std::string& key, const Bytes& data);
+
+  // 0 with the outputs set on success, -1 otherwise (empty key, disabled, no row, or the file is
+  // missing or does not have the recorded size: then the row and file are dropped). Every output
+  // may be null; with `data` null the file is checked but not read. Records an access.
+  int loadEnhanced(const std::string& key, Bytes* data, int64_t* extraNum1, int64_t* extraNum2,
+                   std::string* extraText1, std::string* extraText2);
+  // The item's bytes, or nullopt.
+  std::optional<Bytes> load(const std::string& key);
+  // Removes one item (file and row) and subtracts its size from its type's total.
+  void deleteFile(const std::string& key);
+  // The item's file path when the file exists (records an access), else nullopt.
+  std::optional<std::string> getFilePath(const std::string& key);
+
+  // Running total of bytes of item type 0 or 1 (0 for other types).
+  int64_t getCurrentSize(int itemType);
+  // Number of index rows of an item type.
+  int getCachedItemsCount(int itemType);
+  // Limit for type-0 bytes; 0 or less means no limit.
+  void setLimitSize(int64_t limit);
+  int64_t limitSize();
+
+  // Enabling recomputes both totals from the index; while disabled, saving, loading, path
+  // look-up and deleting do nothing.
+  void enable();
+  void disable();
+  bool isDisabled();
+  // Writes the pending access times.
+  void flush();
+
+  // Steps of the trimming pass (run by the manager's auto-clean thread).
+  // Asked after a normal item was saved; writes the pending access times when it answers yes.
+  bool needAutoClean();
+  // Whether the normal total is still above half the limit.
+  bool needMoreAutoClean();
+  void startAutoClean();
+  void finishAutoClean();
+  // Removes the normal item with the oldest access; its size goes to `size`. False when none.
+  bool autoCleanOneNormalItem(int64_t* size);
+  // Removes up to kCleanBatch items of the type; returns how many (0 when none was left).
+  int cleanBatchItems(int itemType);
+
+ private:
+  FileCache(std::string name, std::string cacheDir, std::weak_ptr<FileCacheManager> manager);
+  bool open();
+  void dropInconsistentItemsLocked();
+  void recomputeTotalsLocked();
+  int64_t sumLocked(int itemType);
+  void addToTotalLocked(int itemType, int64_t delta);
+  void recordAccessLocked(const std::string& uid);
+  void writePendingAccessesLocked();
+  bool needAutoCleanLocked();
+  bool deleteRowLocked(const std::string& uid);
+  std::string filePathForUid(const std::string& uid) const;
+  static int64_t nowMillis();
+
+  const std::string name_;
+  const std::string cacheDir_;
+  const std::string fileDirectory_;
+  const std::weak_ptr<FileCacheManager> manager_;
+
+  std::mutex lock_;
+  Database db_;
+  Statement insertStmt_;
+  Statement selectRowStmt_;
+  Statement selectSizeStmt_;
+  Statement deleteStmt_;
+  Statement touchStmt_;
+  Statement oldestStmt_;
+  Statement batchStmt_;
+  Statement countStmt_;
+  Statement sumStmt_;
+  std::unordered_set<std::string> cachedLastAccessUids_;
+  int64_t limitSize_ = 0;
+  int64_t currNormalSize_ = 0;
+  int64_t currOfflineDownloadSize_ = 0;
+  int64_t startAutoCleanTime_ = 0;
+  int64_t lastAutoCleanTime_ = 0;
+  bool autoCleaning_ = false;
+  bool disabled_ = false;
+  uint64_t tempSerial_ = 0;
+};
+
+}  // namespace zu

@@ -1,0 +1,284 @@
+#include "engine/cache/FileCache.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+#include <vector>
+
+#include "engine/cache/CacheTestSupport.h"
+#include "platform/crypto/Md5.h"
+#include "testing/ScopedFakeClock.h"
+#include "testing/TempHome.h"
+
+namespace zu {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::readIndex;
+
+Bytes bytesOf(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+class FileCacheTest : public ::testing::Test {
+ protected:
+  std::string root() const { return (home_.path() / "caches").string(); }
+  std::string indexPath(const std::string& name) const { return root() + "/" + name + "/index.db"; }
+  std::string filePath(const std::string& name, const std::string& key) const {
+    return root() + "/" + name + "/file/" + crypto::Md5::hexUpper(key);
+  }
+
+  TempHome home_;
+  ScopedFakeClock clock_{1700000000000};
+};
+
+TEST_F(FileCacheTest, StoresItemsWithExtrasUnderTheirMd5Names) {
+  auto cache = FileCache::create("HttpCache", root());
+  ASSERT_TRUE(cache);
+  EXPECT_EQ(FileCache::uidForKey("abc"), "900150983CD24FB0D6963F7D28E17F72");
+
+  ASSERT_TRUE(cache->saveEnhanced("http://a/1", bytesOf("body one"), 0, 1234, -5,
+                                  std::string("it's \"quoted\""), std::nullopt));
+  EXPECT_TRUE(fs::exists(filePath("HttpCache", "http://a/1")));
+  // Nothing but the item itself lies in the file folder (no temporary left behind).
+  EXPECT_EQ(std::distance(fs::directory_iterator(root() + "/HttpCache/file"),
+                          fs::directory_iterator()), 1);
+
+  Bytes data;
+  int64_t n1 = 0, n2 = 0;
+  std::string t1, t2 = "x";
+  ASSERT_EQ(cache->loadEnhanced("http://a/1", &data, &n1, &n2, &t1, &t2), 0);
+  EXPECT_EQ(data, bytesOf("body one"));
+  EXPECT_EQ(n1, 1234);
+  EXPECT_EQ(n2, -5);
+  EXPECT_EQ(t1, "it's \"quoted\"");
+  EXPECT_EQ(t2, "");  // absent text is stored as an empty text
+
+  // Empty data is an empty file; an empty key stores nothing; unknown keys fail.
+  ASSERT_TRUE(cache->save("empty", Bytes()));
+  auto empty = cache->load("empty");
+  ASSERT_TRUE(empty);
+  EXPECT_TRUE(empty->empty());
+  EXPECT_FALSE(cache->save("", bytesOf("x")));
+  EXPECT_EQ(cache->loadEnhanced("", nullptr, nullptr, nullptr, nullptr, nullptr), -1);
+  EXPECT_FALSE(cache->load("never saved"));
+  EXPECT_FALSE(cache->getFilePath("never saved"));
+  EXPECT_EQ(cache->getCachedItemsCount(0), 2);
+
+  auto rows = readIndex(indexPath("HttpCache"));
+  ASSERT_EQ(rows.size(), 2u);
+  for (const auto& row : rows) EXPECT_EQ(row.lastAccessed, 1700000000000);
+}
+
+TEST_F(FileCacheTest, TotalsFollowReplacesDeletesAndTypes) {
+  auto cache = FileCache::create("C", root());
+  ASSERT_TRUE(cache);
+  cache->save("a", Bytes(100));
+  cache->save("a", Bytes(30));  // replaced: counts its new size only
+  EXPECT_EQ(cache->getCurrentSize(0), 30);
+  EXPECT_EQ(cache->getCachedItemsCount(0), 1);
+  EXPECT_EQ(readIndex(indexPath("C")).size(), 1u);
+
+  // Changing the type of an item moves its size between the totals.
+  cache->saveEnhanced("a", Bytes(40), 1, 0, 0, std::nullopt, std::nullopt);
+  EXPECT_EQ(cache->getCurrentSize(0), 0);
+  EXPECT_EQ(cache->getCurrentSize(1), 40);
+  cache->saveEnhanced("other type", Bytes(7), 5, 0, 0, std::nullopt, std::nullopt);
+  EXPECT_EQ(cache->getCurrentSize(5), 0);
+  EXPECT_EQ(cache->getCurrentSize(0) + cache->getCurrentSize(1), 40);
+
+  cache->save("b", Bytes(11));
+  cache->deleteFile("a");
+  EXPECT_EQ(cache->getCurrentSize(1), 0);
+  EXPECT_EQ(cache->getCurrentSize(0), 11);
+  EXPECT_FALSE(fs::exists(filePath("C", "a")));
+  cache->deleteFile("a");  // twice is harmless
+  EXPECT_EQ(cache->getCurrentSize(0), 11);
+}
+
+TEST_F(FileCacheTest, DisabledCacheIgnoresEverythingUntilEnabled) {
+  auto cache = FileCache::create("C", root());
+  ASSERT_TRUE(cache);
+  cache->save("kept", Bytes(10));
+  cache->disable();
+  EXPECT_TRUE(cache->save("while disabled", Bytes(5)));  // accepted, not stored
+  EXPECT_FALSE(cache->load("kept"));
+  EXPECT_FALSE(cache->getFilePath("kept"));
+  cache->deleteFile("kept");
+  cache->enable();
+  EXPECT_TRUE(cache->load("kept"));
+  EXPECT_FALSE(cache->load("while disabled"));
+  EXPECT_EQ(cache->getCurrentSize(0), 10);
+}
+
+TEST_F(FileCacheTest, FileRemovedBehindItsBackDropsTheRow) {
+  auto cache = FileCache::create("C", root());
+  ASSERT_TRUE(cache);
+  cache->save("gone", Bytes(10));
+  cache->save("short", Bytes(10));
+  fs::remove(filePath("C", "gone"));
+  fs::resize_file(filePath("C", "short"), 4);
+
+  EXPECT_FALSE(cache->getFilePath("gone"));
+  EXPECT_EQ(cache->loadEnhanced("gone", nullptr, nullptr, nullptr, nullptr, nullptr), -1);
+  EXPECT_FALSE(cache->load("short"));  // a partial file is never handed out
+  EXPECT_TRUE(readIndex(indexPath("C")).empty());
+  EXPECT_EQ(cache->getCurrentSize(0), 0);
+}
+
+TEST_F(FileCacheTest, AccessTimesAreWrittenInBatchesAndByFlush) {
+  auto cache = FileCache::create("C", root());
+  ASSERT_TRUE(cache);
+  for (int i = 0; i < 60; ++i) cache->save("k" + std::to_string(i), Bytes(1));
+  const int64_t saved = 1700000000000;
+  clock_->advance(5);
+  auto accessedCount = [&] {
+    int n = 0;
+    for (const auto& row : readIndex(indexPath("C"))) n += row.lastAccessed != saved;
+    return n;
+  };
+  for (int i = 0; i < 49; ++i) ASSERT_TRUE(cache->load("k" + std::to_string(i)));
+  EXPECT_EQ(accessedCount(), 0);
+  ASSERT_TRUE(cache->getFilePath("k49"));  // the 50th access writes the batch
+  EXPECT_EQ(accessedCount(), 50);
+  for (int i = 0; i < 50; ++i) cache->load("k" + std::to_string(i));  // repeated uids: one each
+  ASSERT_TRUE(cache->load("k55"));
+  EXPECT_EQ(accessedCount(), 50);
+  cache->flush();
+  EXPECT_EQ(accessedCount(), 51);
+}
+
+TEST_F(FileCacheTest, ReopeningKeepsIndexAndFilesInAgreement) {
+  {
+    auto cache = FileCache::create("C", root());
+    ASSERT_TRUE(cache);
+    cache->save("a", Bytes(10, 'a'));
+    cache->save("b", Bytes(20, 'b'));
+    cache->saveEnhanced("c", Bytes(30, 'c'), 1, 9, 8, std::string("e"), std::nullopt);
+    cache->save("missing", Bytes(40));
+    cache->save("torn", Bytes(50));
+  }
+  // What an interrupted run or an outside hand can leave behind.
+  fs::remove(filePath("C", "missing"));
+  fs::resize_file(filePath("C", "torn"), 17);
+  std::ofstream(filePath("C", "a") + ".tmp3") << "half written";
+  std::ofstream(filePath("C", "unindexed")) << "no row";
+  // A row naming a path outside the file folder (a damaged index) must go, its target stay.
+  std::ofstream(root() + "/C/victim") << "victim";
+  {
+    Database db;
+    ASSERT_EQ(db.open(indexPath("C")), SQLITE_OK);
+    Statement st = db.prepare("insert into tb_index (uid, size, noAutoClean) values (?, 6, 0);");
+    st.bind(1, std::string("../victim"));
+    ASSERT_TRUE(st.execute());
+  }
+
+  auto cache = FileCache::create("C", root());
+  ASSERT_TRUE(cache);
+  EXPECT_EQ(cache->getCurrentSize(0), 30);
+  EXPECT_EQ(cache->getCurrentSize(1), 30);
+  EXPECT_EQ(cache->load("a"), Bytes(10, 'a'));
+  int64_t n1 = 0;
+  EXPECT_EQ(cache->loadEnhanced("c", nullptr, &n1, nullptr, nullptr, nullptr), 0);
+  EXPECT_EQ(n1, 9);
+
+  std::set<std::string> files;
+  for (const auto& e : fs::directory_iterator(root() + "/C/file")) {
+    files.insert(e.path().filename().string());
+  }
+  std::set<std::string> rows;
+  for (const auto& row : readIndex(indexPath("C"))) {
+    rows.insert(row.uid);
+    EXPECT_EQ(static_cast<int64_t>(fs::file_size(root() + "/C/file/" + row.uid)), row.size);
+  }
+  EXPECT_EQ(files, rows);
+  EXPECT_EQ(rows, (std::set<std::string>{FileCache::uidForKey("a"), FileCache::uidForKey("b"),
+                                         FileCache::uidForKey("c")}));
+  EXPECT_TRUE(fs::exists(root() + "/C/victim"));
+}
+
+TEST_F(FileCacheTest, UnusableFolderGivesNoCache) {
+  std::ofstream(home_.path() / "plainfile") << "x";
+  EXPECT_FALSE(FileCache::create("C", (home_.path() / "plainfile").string()));
+  EXPECT_FALSE(FileCache::create("", root()));
+}
+
+// Content of version `v` of key `k`: a header naming both, then a pattern; lengths differ per
+// version so a replaced file of the wrong version shows as a size mismatch too.
+Bytes versionedData(int k, int v) {
+  Bytes data(150000 + static_cast<size_t>(v % 5) * 37000);
+  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>((k * 31 + v * 7 + i) & 0xff);
+  data[0] = static_cast<uint8_t>(k);
+  data[1] = static_cast<uint8_t>(v);
+  return data;
+}
+
+// Runs a writer process that saves and replaces items until it is killed after `saves` saves.
+void killWriterAfter(const std::string& dir, int saves, int round) {
+  int progress[2];
+  ASSERT_EQ(pipe(progress), 0);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    close(progress[0]);
+    auto cache = FileCache::create("C", dir);
+    if (!cache) _exit(3);
+    // Made before the loop so that the kill lands in a save, not in making its data.
+    std::vector<Bytes> data;
+    for (int i = 0; i < 12 * 8; ++i) data.push_back(versionedData(i % 12, i / 12 + round * 8));
+    for (int i = 0;; ++i) {
+      cache->save("key" + std::to_string(i % 12), data[static_cast<size_t>(i) % data.size()]);
+      char c = 1;
+      if (write(progress[1], &c, 1) != 1) _exit(4);
+    }
+  }
+  close(progress[1]);
+  char c;
+  for (int got = 0; got < saves;) {
+    ssize_t n = read(progress[0], &c, 1);
+    ASSERT_EQ(n, 1) << "the writer ended early";
+    ++got;
+  }
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  close(progress[0]);
+  ASSERT_TRUE(WIFSIGNALED(status));
+}
+
+TEST_F(FileCacheTest, KillDuringSavesLeavesNoRowForAMissingOrPartialFile) {
+  const std::string dir = root();
+  for (int round = 0; round < 6; ++round) {
+    killWriterAfter(dir, 20 + round * 7, round);
+    auto cache = FileCache::create("C", dir);
+    ASSERT_TRUE(cache);
+    // Straight after opening, before any load could repair anything: every row names a
+    // complete file of its own version, and no file lacks a row.
+    auto rows = readIndex(indexPath("C"));
+    EXPECT_GE(rows.size(), 11u);
+    int64_t total = 0;
+    for (const auto& row : rows) {
+      total += row.size;
+      std::ifstream in(root() + "/C/file/" + row.uid, std::ios::binary);
+      Bytes data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      ASSERT_EQ(static_cast<int64_t>(data.size()), row.size) << "round " << round;
+      ASSERT_GE(data.size(), 2u);
+      EXPECT_EQ(row.uid, FileCache::uidForKey("key" + std::to_string(data[0])));
+      EXPECT_EQ(data, versionedData(data[0], data[1])) << "round " << round;
+    }
+    EXPECT_EQ(cache->getCurrentSize(0), total);
+    size_t files = 0;
+    for (const auto& e : fs::directory_iterator(root() + "/C/file")) {
+      (void)e;
+      ++files;
+    }
+    EXPECT_EQ(files, rows.size());
+  }
+}
+
+}  // namespace
+}  // namespace zu
