@@ -8,9 +8,12 @@
 
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/TaskTestSupport.h"
+#include "model/Ads.h"
 #include "model/Column.h"
+#include "model/Entry.h"
 #include "model/Feed.h"
 #include "model/OfflineDownloadProgress.h"
+#include "model/UserInfo.h"
 #include "platform/runtime/NotificationCenter.h"
 
 namespace zu {
@@ -174,6 +177,44 @@ TEST_F(ObserverTest, UpgradeCodeShowsTheAlertOnlyAndAuthorisationCodesAlertThenP
   EXPECT_EQ(events[2].name, login->getTaskIdStr());
   EXPECT_EQ(events[2].userInfo.get("ErrDesc"), Value("null"));
   EXPECT_EQ(events[3].name, plain->getTaskIdStr());  // -100013 is no authorisation code
+}
+
+TEST_F(ObserverTest, EveryOtherResultTypeAndColumnState) {
+  auto task = std::make_shared<ReportingTask>(nullptr, 0);
+  MainThreadLog posted({task->getTaskIdStr()});
+  Observer observer;
+  auto entry = std::make_shared<Entry>();
+  auto userInfo = std::make_shared<UserInfo>();
+  auto ads = std::make_shared<Ads>();
+  auto column = std::make_shared<Column>();
+  std::thread worker([&] {
+    observer.onEntryResult(task, entry);
+    observer.onUserInfoResult(task, userInfo);
+    observer.onStringResult(task, "http://t.example/x");
+    observer.onStringResult(task, std::nullopt);
+    observer.onAdsResult(task, ads);
+    observer.columnWillUpdate(task, column);
+    observer.columnDidUpdated(task, column, true);
+  });
+  worker.join();
+  ASSERT_TRUE(posted.waitFor(7));
+  auto events = posted.events();
+  std::vector<std::string> types;
+  for (auto& e : events) {
+    types.push_back(e.userInfo.get("ResultType").stringValue().value_or("?") + " " +
+                    e.userInfo.get("StateResult").stringValue().value_or("-"));
+  }
+  EXPECT_EQ(types, (std::vector<std::string>{"Entry -", "UserInfo -", "SURLString -",
+                                             "SURLString -", "ads -", "TaskStatus ColumnWillUpdate",
+                                             "TaskStatus ColumnUpdatedChanged"}));
+  EXPECT_EQ(events[0].userInfo.get("Result").asObject<Entry>(), entry);
+  EXPECT_EQ(events[1].userInfo.get("Result").asObject<UserInfo>(), userInfo);
+  EXPECT_EQ(events[2].userInfo.get("Result"), Value("http://t.example/x"));
+  EXPECT_TRUE(events[3].userInfo.get("Result").isNull());
+  EXPECT_EQ(events[4].userInfo.get("Result").asObject<Ads>(), ads);
+  EXPECT_EQ(events[5].userInfo.keys(),
+            (std::vector<std::string>{"Task", "ResultType", "StateResult", "Result"}));
+  EXPECT_EQ(events[6].userInfo.get("Result").asObject<Column>(), column);
 }
 
 TEST_F(ObserverTest, ProgressReportsAreCopiedWhenReported) {

@@ -56,7 +56,11 @@ void HttpTask::run() {
 }
 
 void HttpTask::cancel() {
-  if (httpEngine_ && hooks_) hooks_->cancel(*httpEngine_);
+  // A busy engine reports -6 inside this call, which finishes the task and gives the engine
+  // back to the manager; the engine must outlive its own cancel.
+  std::shared_ptr<HttpEngine> engine = httpEngine_;
+  std::shared_ptr<HttpEngineHooks> hooks = hooks_;
+  if (engine && hooks) hooks->cancel(*engine);
 }
 
 void HttpTask::finish(int errCode, const std::optional<std::string>& errDesc) {

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <mutex>
+#include <vector>
+
 #include "engine/core/ErrorCodes.h"
+#include "engine/core/HttpEngineHooks.h"
 #include "engine/core/HttpInnerTask.h"
 #include "engine/core/TaskTestSupport.h"
 #include "engine/http/HttpResponse.h"
@@ -35,7 +39,8 @@ class HttpTaskTest : public TaskEngineFixture {
  protected:
   void TearDown() override {
     HttpTask::setHttpErrorParser(nullptr);
-    TaskEngineFixture::TearDown();
+    TaskEngineFixture::TearDown();  // stops the engine before its hooks go
+    HttpEngineHooks::install(nullptr);
   }
 
   // Hands one engine result to a fresh task on the task thread; returns the task.
@@ -126,6 +131,72 @@ TEST_F(HttpTaskTest, RunWithoutAnHttpEngineLayerFinishesWithBadState) {
   engine()->runLoop()->postAndWait([] {});  // the finish pass has ended
   EXPECT_EQ(task->httpEngine(), nullptr);
   EXPECT_TRUE(engine()->runningTasks().empty());
+}
+
+// The engine layer as the hooks show it to tasks: the manager keeps each engine only while it is
+// lent, and a busy engine's cancel reports -6 to its observer at once and then goes on with its
+// own bookkeeping, as a connection does when it tears itself down. The engines are plain
+// records behind the opaque HttpEngine handle.
+class LendingHooks : public HttpEngineHooks {
+ public:
+  struct Engine {
+    HttpEngineObserver* observer = nullptr;
+    bool busy = true;
+    int cancelsHandled = 0;
+  };
+
+  std::shared_ptr<HttpEngine> getEngine() override {
+    auto engine = std::make_shared<Engine>();
+    std::lock_guard lock(mutex_);
+    lent_.push_back(engine);
+    return std::shared_ptr<HttpEngine>(engine, reinterpret_cast<HttpEngine*>(engine.get()));
+  }
+  void releaseEngine(const std::shared_ptr<HttpEngine>& engine) override {
+    as(*engine).observer = nullptr;
+    std::lock_guard lock(mutex_);
+    std::erase_if(lent_, [&](const auto& e) { return e.get() == &as(*engine); });
+  }
+  void setObserver(HttpEngine& engine, HttpEngineObserver* observer) override {
+    as(engine).observer = observer;
+  }
+  void cancel(HttpEngine& engine) override {
+    Engine& e = as(engine);
+    if (!e.busy) return;
+    e.busy = false;
+    e.observer->onHttpEngineResult(&engine, kErrCancelled, nullptr);
+    e.cancelsHandled++;  // the engine must still exist here
+  }
+
+  size_t lentCount() const {
+    std::lock_guard lock(mutex_);
+    return lent_.size();
+  }
+
+ private:
+  static Engine& as(HttpEngine& engine) { return reinterpret_cast<Engine&>(engine); }
+  mutable std::mutex mutex_;
+  std::vector<std::shared_ptr<Engine>> lent_;
+};
+
+TEST_F(HttpTaskTest, CancelInFlightFinishesWithMinus6AndGivesTheEngineBack) {
+  auto hooks = std::make_shared<LendingHooks>();
+  HttpEngineHooks::install(hooks);
+  auto task = std::make_shared<FeedTask>();
+  engine()->asyncRunTask(task);
+  engine()->runLoop()->postAndWait([] {});
+  ASSERT_TRUE(task->httpEngine());
+  EXPECT_EQ(hooks->lentCount(), 1u);
+
+  engine()->asyncCancelTask(task);
+  ASSERT_TRUE(recorder()->waitForFinishes(1));
+  engine()->runLoop()->postAndWait([] {});
+  EXPECT_EQ(lastFinish().code, -6);
+  EXPECT_EQ(lastFinish().desc, "操作被取消");
+  EXPECT_EQ(task->httpEngine(), nullptr);
+  EXPECT_EQ(hooks->lentCount(), 0u);
+  EXPECT_TRUE(engine()->runningTasks().empty());
+  EXPECT_TRUE(logContains("task " + task->getTaskIdStr() +
+                          " FeedTask onHttpEngineResult fail errCode=-6"));
 }
 
 // An inner task that settles a list of items from a cache, or waits for the engine's answer.

@@ -73,7 +73,7 @@ class Task : public Object {
   bool markStarted() { return !started_.exchange(true); }
 
   // The engine that ran (or, before that, created) the task: its running list and observer.
-  // Set before run() on the requesting thread; read on the "task" thread afterwards.
+  // Set at creation, and again on the "task" thread just before run(); read there afterwards.
   std::weak_ptr<TaskEngine> engine_;
   const int taskId_;
   bool mute_ = false;

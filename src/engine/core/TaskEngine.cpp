@@ -88,12 +88,14 @@ bool TaskEngine::isTaskThread() const { return thread_->isCurrent(); }
 void TaskEngine::asyncRunTask(const std::shared_ptr<Task>& task) {
   if (!task) return;
   VESKLogImpl("task %d %s done invoke", task->getTaskId(), task->className().c_str());
-  task->engine_ = weak_from_this();
-  bool queued = runLoop_->post([task] {
+  // The task's engine is set on the task thread, once the task is known to start: a repeated
+  // request must not write it while the first run reads it.
+  bool queued = runLoop_->post([task, engine = weak_from_this()] {
     if (!task->markStarted()) {
       VESKLogImpl("task %d %s run again ignored", task->getTaskId(), task->className().c_str());
       return;
     }
+    task->engine_ = engine;
     task->run();
   });
   if (!queued) {
@@ -167,8 +169,6 @@ std::shared_ptr<TaskFinishObserver> TaskEngine::getTaskFinishObserver() const {
 }
 
 void TaskEngine::stop() {
-  std::lock_guard lock(stopLock_);
-  if (quit_.exchange(true)) return;
   // The pass that sends the cancels is the loop's last: the finishes they cause happen in it,
   // then the loop ends and the thread with it.
   auto lastPass = [this] {
@@ -176,10 +176,13 @@ void TaskEngine::stop() {
     runLoop_->stop();
   };
   if (isTaskThread()) {
-    lastPass();
+    // Never takes stopLock_: another thread may hold it while it waits for this thread.
+    if (!quit_.exchange(true)) lastPass();
     return;  // the thread ends when this pass returns; it cannot wait for itself
   }
-  runLoop_->postAndWait(lastPass);
+  std::lock_guard lock(stopLock_);
+  if (!quit_.exchange(true)) runLoop_->postAndWait(lastPass);
+  // Also when the task thread began stopping by itself: wait until it has ended.
   thread_->stopAndJoin();
 }
 

@@ -235,6 +235,44 @@ TEST_F(TaskEngineTest, StopFromTheTaskThreadEndsTheLoop) {
   EXPECT_EQ(waiting->cancels.load(), 1);
 }
 
+// Waits inside its run() until it is cancelled, then stops the engine itself.
+class CancelThenStopTask : public Task {
+ public:
+  void run() override {
+    Task::run();
+    RunLoop::current()->runUntil([this] { return cancelled_; }, 10);
+    gTaskEngine()->stop();
+  }
+  void cancel() override { cancelled_ = true; }
+
+ private:
+  bool cancelled_ = false;  // task thread only
+};
+
+TEST_F(TaskEngineTest, StopFromTheTaskThreadWhileAnotherThreadStopsDoesNotDeadlock) {
+  auto task = std::make_shared<CancelThenStopTask>();
+  engine()->asyncRunTask(task);
+  engine()->runLoop()->postAndWait([] {});  // the task waits inside its run()
+
+  // The main thread's stop cancels the task and waits for the thread to end, while the task
+  // goes on to stop the engine from the task thread.
+  std::atomic<bool> stopped{false};
+  std::thread stopper([&] {
+    TaskEngine::uninitGlobalInstance();
+    stopped = true;
+    RunLoop::main()->post([] {});
+  });
+  bool ended = RunLoop::current()->runUntil([&] { return stopped.load(); }, 10);
+  if (!ended) {
+    ADD_FAILURE() << "stop deadlocked";
+    stopper.detach();
+    std::abort();  // the blocked threads cannot be joined
+  }
+  stopper.join();
+  EXPECT_TRUE(engine()->runLoop()->isStopped());
+  EXPECT_TRUE(logContains("task " + task->getTaskIdStr() + " CancelThenStopTask run"));
+}
+
 class ThrowingTask : public Task {
  public:
   void run() override {
