@@ -1,0 +1,159 @@
+#include "model/atom/AtomParseUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <string>
+
+namespace zu {
+namespace {
+
+// The element named `name` anywhere under `node` (depth first), or null.
+const xmlNode* find(const xmlNode* node, const char* name) {
+  for (const xmlNode* c = node; c; c = c->next) {
+    if (c->type == XML_ELEMENT_NODE && std::strcmp(AtomParseUtil::name(c), name) == 0) return c;
+    if (const xmlNode* inner = find(c->children, name)) return inner;
+  }
+  return nullptr;
+}
+
+std::string resolve(const std::string& xml, const char* name, const std::string& address) {
+  XmlDocPtr doc = AtomParseUtil::readDocument(xml);
+  EXPECT_TRUE(doc);
+  if (!doc) return {};
+  const xmlNode* node = find(xmlDocGetRootElement(doc.get()), name);
+  EXPECT_TRUE(node) << name;
+  return assembleHrefWithXMLBASE(node, address);
+}
+
+TEST(AtomParseUtilTest, RelativePath) {
+  EXPECT_FALSE(GetRelativePath("http://a"));
+  EXPECT_FALSE(GetRelativePath("https://a"));
+  // The bare schemes are too short to count as absolute.
+  EXPECT_EQ(GetRelativePath("http://"), "http://");
+  EXPECT_EQ(GetRelativePath("https://"), "https://");
+  EXPECT_EQ(GetRelativePath("/"), "/");
+  EXPECT_EQ(GetRelativePath(""), "");
+  EXPECT_EQ(GetRelativePath("/a/b"), "a/b");
+  EXPECT_EQ(GetRelativePath("//a"), "/a");
+  EXPECT_EQ(GetRelativePath("ftp://x/y"), "ftp://x/y");
+  EXPECT_EQ(GetRelativePath("HTTP://A/b"), "HTTP://A/b");  // case-sensitive
+}
+
+TEST(AtomParseUtilTest, AddressResolution) {
+  const std::string slash = "<feed xml:base='http://h/base/'><link/></feed>";
+  const std::string bare = "<feed xml:base='http://h/base'><link/></feed>";
+  // Exactly one slash at the joint in every case; the relative part is appended whole.
+  EXPECT_EQ(resolve(slash, "link", "a.atom"), "http://h/base/a.atom");
+  EXPECT_EQ(resolve(slash, "link", "/a.atom"), "http://h/base/a.atom");
+  EXPECT_EQ(resolve(bare, "link", "a.atom"), "http://h/base/a.atom");
+  EXPECT_EQ(resolve(bare, "link", "/a.atom"), "http://h/base/a.atom");
+  EXPECT_EQ(resolve(slash, "link", "../up/./x"), "http://h/base/../up/./x");
+  EXPECT_EQ(resolve(slash, "link", "http://other/x"), "http://other/x");
+  EXPECT_EQ(resolve(slash, "link", "https://other/x"), "https://other/x");
+  // No base: unchanged.
+  EXPECT_EQ(resolve("<feed><link/></feed>", "link", "/a.atom"), "/a.atom");
+  // The nearest base wins; a relative inner base resolves against the outer one.
+  const std::string nested =
+      "<feed xml:base='http://h/outer/'><entry xml:base='http://i/inner/'><link/></entry>"
+      "<entry xml:base='sub/'><link2/></entry></feed>";
+  EXPECT_EQ(resolve(nested, "link", "x"), "http://i/inner/x");
+  EXPECT_EQ(resolve(nested, "link2", "x"), "http://h/outer/sub/x");
+  EXPECT_EQ(assembleHrefWithXMLBASE(nullptr, "x"), "x");
+}
+
+TEST(AtomParseUtilTest, Integers) {
+  EXPECT_EQ(AtomParseUtil::toInt32("42"), 42);
+  EXPECT_EQ(AtomParseUtil::toInt32("  \t\n-17abc"), -17);
+  EXPECT_EQ(AtomParseUtil::toInt32("+8"), 8);
+  EXPECT_EQ(AtomParseUtil::toInt32("007"), 7);
+  EXPECT_EQ(AtomParseUtil::toInt32("abc"), 0);
+  EXPECT_EQ(AtomParseUtil::toInt32("- 5"), 0);
+  EXPECT_EQ(AtomParseUtil::toInt32("3.9"), 3);
+  EXPECT_EQ(AtomParseUtil::toInt32("2147483647"), INT32_MAX);
+  EXPECT_EQ(AtomParseUtil::toInt32("2147483648"), INT32_MAX);
+  EXPECT_EQ(AtomParseUtil::toInt32("-2147483648"), INT32_MIN);
+  EXPECT_EQ(AtomParseUtil::toInt32("-2147483649"), INT32_MIN);
+  EXPECT_EQ(AtomParseUtil::toInt32(std::string(500, '9').c_str()), INT32_MAX);
+}
+
+TEST(AtomParseUtilTest, FloatsAndFlags) {
+  EXPECT_DOUBLE_EQ(AtomParseUtil::toDouble("4.5"), 4.5);
+  EXPECT_DOUBLE_EQ(AtomParseUtil::toDouble(" +12.5kg"), 12.5);
+  EXPECT_DOUBLE_EQ(AtomParseUtil::toDouble("-.5"), -0.5);
+  EXPECT_DOUBLE_EQ(AtomParseUtil::toDouble("1e3"), 1000.0);
+  EXPECT_DOUBLE_EQ(AtomParseUtil::toDouble("2e"), 2.0);
+  EXPECT_DOUBLE_EQ(AtomParseUtil::toDouble("."), 0.0);
+  EXPECT_DOUBLE_EQ(AtomParseUtil::toDouble("inf"), 0.0);
+  EXPECT_DOUBLE_EQ(AtomParseUtil::toDouble("0x10"), 0.0);
+  EXPECT_DOUBLE_EQ(AtomParseUtil::toDouble("1e-99999"), 0.0);
+  EXPECT_EQ(AtomParseUtil::toDouble("1e99999"), HUGE_VAL);
+  EXPECT_TRUE(AtomParseUtil::toFlag("1"));
+  EXPECT_FALSE(AtomParseUtil::toFlag("01"));
+  EXPECT_FALSE(AtomParseUtil::toFlag("1 "));
+  EXPECT_FALSE(AtomParseUtil::toFlag("true"));
+  EXPECT_FALSE(AtomParseUtil::toFlag(""));
+}
+
+TEST(AtomParseUtilTest, FirstTextTakesOnlyTheFirstNode) {
+  XmlDocPtr doc = AtomParseUtil::readDocument(
+      "<r a='' b='x'><t>one<!--c-->two</t><c><![CDATA[<raw>]]></c><e><i/>t</e><n/>"
+      "<m><!--c-->t</m><w>\n  <i/></w></r>");
+  ASSERT_TRUE(doc);
+  const xmlNode* root = xmlDocGetRootElement(doc.get());
+  auto text = [&](const char* name) -> std::string {
+    const char* t = AtomParseUtil::firstText(find(root, name));
+    return t ? t : "<none>";
+  };
+  EXPECT_EQ(text("t"), "one");
+  EXPECT_EQ(text("c"), "<raw>");
+  EXPECT_EQ(text("e"), "<none>");
+  EXPECT_EQ(text("n"), "<none>");
+  EXPECT_EQ(text("m"), "<none>");     // a comment is no text
+  EXPECT_EQ(text("w"), "\n  ");       // blank text nodes are kept
+  EXPECT_EQ(AtomParseUtil::firstText(root->properties), nullptr);  // a='' has no text
+  EXPECT_STREQ(AtomParseUtil::firstText(root->properties->next), "x");
+}
+
+}  // namespace
+}  // namespace zu
+
+namespace zu {
+namespace {
+
+std::string elementWithAttributes(int n, const char* prefix = "a") {
+  std::string s = "<r";
+  for (int i = 0; i < n; ++i) s += " " + std::string(prefix) + std::to_string(i) + "='x=y'";
+  return s + "/>";
+}
+
+TEST(AtomParseUtilTest, StructureLimitsRefuseQuadraticInput) {
+  const int max = AtomParseUtil::kMaxAttributesPerElement;
+  EXPECT_TRUE(AtomParseUtil::readDocument(elementWithAttributes(max)));
+  EXPECT_FALSE(AtomParseUtil::readDocument(elementWithAttributes(max + 1)));
+  // A megabyte of attributes on one element would keep libxml2 busy for minutes.
+  EXPECT_FALSE(AtomParseUtil::readDocument(elementWithAttributes(100000)));
+  // Many elements each within the bound are fine.
+  std::string many = "<r>";
+  for (int i = 0; i < 200; ++i) many += elementWithAttributes(10);
+  EXPECT_TRUE(AtomParseUtil::readDocument(many + "</r>"));
+  // '=' in comments, CDATA, processing instructions, quoted values and text is no attribute.
+  const std::string noise(500, '=');
+  EXPECT_TRUE(AtomParseUtil::readDocument("<?pi " + noise + "?><r a='" + noise + "'><!--" +
+                                          noise + "--><![CDATA[" + noise + "]]>" + noise +
+                                          "</r>"));
+  EXPECT_TRUE(AtomParseUtil::readDocument("<!DOCTYPE r [<!-- " + noise + " -->]><r/>"));
+  // Namespace declarations are bounded across the document.
+  std::string nested;
+  for (int i = 0; i <= AtomParseUtil::kMaxNamespaceDeclarations; ++i) {
+    nested += "<e xmlns:p" + std::to_string(i) + "='urn:" + std::to_string(i) + "'>";
+  }
+  for (int i = 0; i <= AtomParseUtil::kMaxNamespaceDeclarations; ++i) nested += "</e>";
+  EXPECT_FALSE(AtomParseUtil::readDocument(nested));
+  EXPECT_TRUE(AtomParseUtil::readDocument("<feed xmlns='urn:a' xmlns:vesk='urn:v'/>"));
+}
+
+}  // namespace
+}  // namespace zu

@@ -1,0 +1,146 @@
+#include "model/atom/VESKAtomParser.h"
+
+#include <cstring>
+#include <utility>
+
+#include "model/Entry.h"
+#include "model/Feed.h"
+#include "model/NewsDetail.h"
+#include "model/UserInfo.h"
+#include "model/VeskFavorite.h"
+#include "model/Vocabulary.h"
+#include "model/atom/AtomParseUtil.h"
+
+namespace zu {
+
+namespace {
+
+using U = AtomParseUtil;
+
+// Reads the document and hands its root element to `parse`; the tree is freed on return.
+template <typename F>
+auto withRoot(std::string_view data, F parse) -> decltype(parse(nullptr)) {
+  XmlDocPtr doc = U::readDocument(data);
+  if (!doc) return {};
+  const xmlNode* root = xmlDocGetRootElement(doc.get());
+  if (!root) return {};
+  return parse(root);
+}
+
+}  // namespace
+
+std::shared_ptr<Feed> VESKAtomParser::allocParseFeed(std::string_view data, int32_t kind,
+                                                     BookSectionSource* books) {
+  return withRoot(data, [&](const xmlNode* root) {
+    return VESKAtomDataStuffer::newFeedByParseNode(root, kind, books);
+  });
+}
+
+std::shared_ptr<Entry> VESKAtomParser::allocParseEntry(std::string_view data, int32_t kind) {
+  return withRoot(data, [&](const xmlNode* root) {
+    return VESKAtomDataStuffer::newEntryByParseNode(root, kind);
+  });
+}
+
+std::shared_ptr<UserInfo> VESKAtomParser::allocParseUserinfo(std::string_view data) {
+  return withRoot(data, [](const xmlNode* root) {
+    return VESKAtomDataStuffer::newUserInfoByParseNode(root);
+  });
+}
+
+std::shared_ptr<ResultInfo> VESKAtomParser::allocParseResultInfo(std::string_view data) {
+  return withRoot(data, [](const xmlNode* root) {
+    return VESKAtomDataStuffer::newResultInfoByParseNode(root);
+  });
+}
+
+std::optional<std::vector<std::shared_ptr<Link>>> VESKAtomParser::allocParseLinksInFeed(
+    std::string_view data) {
+  return withRoot(data, [](const xmlNode* root) {
+    return std::optional<std::vector<std::shared_ptr<Link>>>(
+        VESKAtomDataStuffer::newObjectByParseNodeAsLinksArray(root));
+  });
+}
+
+std::shared_ptr<Feed> VESKAtomParser::allocParseGetServiceUrlFeed(std::string_view data) {
+  return withRoot(data, [](const xmlNode* root) {
+    return VESKAtomDataStuffer::newObjectByParseNodeGetServiceUrl(root);
+  });
+}
+
+bool VESKAtomParser::allocParseUserSubSummary(std::string_view data,
+                                              std::shared_ptr<UserInfo>* userInfo,
+                                              std::shared_ptr<VeskFavorite>* favorite,
+                                              std::vector<std::shared_ptr<Entry>>* entries,
+                                              int64_t* subseqUpdated) {
+  XmlDocPtr doc = U::readDocument(data);
+  if (!doc) return false;
+  const xmlNode* root = xmlDocGetRootElement(doc.get());
+  if (!root) return false;
+  std::shared_ptr<UserInfo> foundUser;
+  std::shared_ptr<VeskFavorite> foundFavorite;
+  std::vector<std::shared_ptr<Entry>> foundEntries;
+  foundEntries.reserve(100);
+  int64_t foundTime = 0;
+  for (const xmlNode* c = root->children; c; c = c->next) {
+    if (c->type != XML_ELEMENT_NODE) continue;
+    if (U::isElement(c, vocab::kElemUserinfo)) {
+      foundUser = VESKAtomDataStuffer::newUserInfoByParseNode(c);
+    } else if (U::isElement(c, vocab::kElemEntry)) {
+      foundEntries.push_back(VESKAtomDataStuffer::newEntryByParseNode(c, kEntryKindColumn));
+    } else if (U::isElement(c, vocab::kElemFavorite)) {
+      foundFavorite = VESKAtomDataStuffer::newVeskFavoriteByParseNode(c);
+    } else if (U::isElement(c, vocab::kElemSubseqUpdated)) {
+      if (const char* t = U::firstText(c)) foundTime = U::toTime(t);
+    }
+  }
+  if (!foundUser) return false;
+  if (userInfo) *userInfo = std::move(foundUser);
+  if (favorite) *favorite = std::move(foundFavorite);
+  if (entries) *entries = std::move(foundEntries);
+  if (subseqUpdated) *subseqUpdated = foundTime;
+  return true;
+}
+
+std::shared_ptr<NewsDetail> VESKAtomParser::allocParseNewsDetailDynamicEntry(
+    std::string_view data) {
+  return withRoot(data, [](const xmlNode* root) {
+    return std::static_pointer_cast<NewsDetail>(
+        VESKAtomDataStuffer::newEntryByParseNode(root, kEntryKindNewsDetail));
+  });
+}
+
+std::shared_ptr<VeskAppRecommend> VESKAtomParser::allocParseVeskAppRecommend(
+    std::string_view xml) {
+  return withRoot(xml, [](const xmlNode* root) {
+    return VESKAtomDataStuffer::newVeskAppRecommendByParseNode(root);
+  });
+}
+
+std::shared_ptr<Fonts> VESKAtomParser::allocParseFonts(std::string_view data) {
+  return withRoot(data, [](const xmlNode* root) {
+    return VESKAtomDataStuffer::newFontsByParseNode(root);
+  });
+}
+
+std::shared_ptr<Chapter> VESKAtomParser::allocParseChapter(std::string_view data) {
+  return withRoot(data, [](const xmlNode* root) {
+    return VESKAtomDataStuffer::newChapterByParseNode(root);
+  });
+}
+
+std::shared_ptr<Ads> VESKAtomParser::allocParseAds(std::string_view data) {
+  return withRoot(data, [](const xmlNode* root) {
+    return VESKAtomDataStuffer::newAdsByParseNode(root);
+  });
+}
+
+std::optional<std::string> VESKAtomParser::allocParseShortUrl(std::string_view data) {
+  return withRoot(data, [](const xmlNode* root) -> std::optional<std::string> {
+    if (!U::isElement(root, vocab::kElemShortUrl)) return std::nullopt;
+    if (const char* t = U::firstText(root)) return std::string(t);
+    return std::nullopt;
+  });
+}
+
+}  // namespace zu
