@@ -1,0 +1,443 @@
+#include "store/EntryPersistenter.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <set>
+#include <thread>
+
+#include "common/CommInfo.h"
+#include "model/Column.h"
+#include "model/Entry.h"
+#include "model/Feed.h"
+#include "model/Link.h"
+#include "model/NewsSummary.h"
+#include "model/VeskEntryStatus.h"
+#include "platform/runtime/Paths.h"
+#include "testing/ScopedFakeClock.h"
+#include "testing/TempHome.h"
+
+namespace zu {
+namespace {
+
+namespace fs = std::filesystem;
+using Store = std::shared_ptr<EntryPersistenter>;
+
+constexpr const char* kInjection = "' OR 1=1 --";
+
+class EntryPersistenterTest : public ::testing::Test {
+ protected:
+  void SetUp() override { CommInfo::setUsername(std::string("alice")); }
+  void TearDown() override { CommInfo::globalUninit(); }
+
+  static std::shared_ptr<Entry> column(const std::string& id, const std::string& title,
+                                       int type = 0) {
+    auto c = std::make_shared<Column>();
+    c->setEntryId(id);
+    c->setTitle(title);
+    c->setUpdated(1300000000000);
+    auto status = std::make_shared<VeskEntryStatus>();
+    status->setType(type);
+    c->setVeskEntryStatus(status);
+    return c;
+  }
+
+  static std::shared_ptr<Entry> article(const std::string& id, const std::string& title,
+                                        int read = 0) {
+    auto n = std::make_shared<NewsSummary>();
+    n->setEntryId(id);
+    n->setTitle(title);
+    n->setSummary("summary of " + title);
+    auto status = std::make_shared<VeskEntryStatus>();
+    status->setRead(read);
+    n->setVeskEntryStatus(status);
+    return n;
+  }
+
+  static std::vector<std::string> ids(const std::shared_ptr<Feed>& feed) {
+    std::vector<std::string> out;
+    if (feed && feed->entrys()) {
+      for (const auto& e : *feed->entrys()) out.push_back(e->entryId().value_or("<none>"));
+    }
+    return out;
+  }
+
+  static std::string href(const std::shared_ptr<Link>& link) {
+    return link ? link->href().value_or("<no href>") : "<no link>";
+  }
+
+  TempHome home_;
+};
+
+TEST_F(EntryPersistenterTest, RowsSurviveRestartAndStayPerUser) {
+  {
+    Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+    ASSERT_TRUE(subs);
+    EXPECT_TRUE(subs->insertEntry(column("c1", "One")));
+    EXPECT_TRUE(subs->insertEntry(column("c2", "Two")));
+    EXPECT_TRUE(subs->setUserDefinedValue(std::string("k"), std::string("alice-value")));
+    subs->setColumnLastestSummaryId(std::string("c1"), std::string("s-alice"));
+    CommInfo::setUsername(std::string("bob"));
+    // Same column id for another user: a separate row with its own order.
+    EXPECT_TRUE(subs->insertEntry(column("c2", "Bob's Two")));
+    EXPECT_TRUE(subs->setUserDefinedValue(std::string("k"), std::string("bob-value")));
+    EXPECT_TRUE(subs->deleteEntry(std::string("c1")));  // bob has no c1: alice's stays
+  }
+  EXPECT_TRUE(fs::exists(Paths::documents() / "userEntry" / "userSubscribe.db"));
+
+  Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+  ASSERT_TRUE(subs);
+  CommInfo::setUsername(std::string("alice"));
+  EXPECT_EQ(subs->countReadEntries(), 2);
+  auto feed = subs->allocReadEntriesInFeed(std::nullopt);
+  EXPECT_EQ(ids(feed), (std::vector<std::string>{"c1", "c2"}));
+  EXPECT_EQ(*subs->allocReadEntry(std::string("c2"))->title(), "Two");
+  EXPECT_EQ(subs->getUserDefinedValue(std::string("k")), "alice-value");
+  EXPECT_EQ(subs->getColumnLastestSummaryId(std::string("c1")), "s-alice");
+
+  CommInfo::setUsername(std::string("bob"));
+  EXPECT_EQ(subs->countReadEntries(), 1);
+  EXPECT_EQ(*subs->allocReadEntry(std::string("c2"))->title(), "Bob's Two");
+  EXPECT_FALSE(subs->isEntryExist(std::string("c1")));
+  EXPECT_EQ(subs->getUserDefinedValue(std::string("k")), "bob-value");
+  EXPECT_EQ(subs->getColumnLastestSummaryId(std::string("c1")), std::nullopt);
+  EXPECT_TRUE(subs->clearEntry());
+  CommInfo::setUsername(std::string("alice"));
+  EXPECT_EQ(subs->countReadEntries(), 2);
+
+  // The two stores are separate files.
+  Store favs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceFavorite);
+  ASSERT_TRUE(favs);
+  EXPECT_EQ(favs->countReadEntries(), 0);
+  EXPECT_FALSE(EntryPersistenter::initWithDBopen(3));
+}
+
+TEST_F(EntryPersistenterTest, QuotesAndInjectionTextsAreStoredVerbatim) {
+  const std::vector<std::string> texts = {"it's", kInjection, "'; drop table fields; --",
+                                          "\"double\" and ''two''"};
+  Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+  ASSERT_TRUE(subs);
+  ASSERT_TRUE(subs->insertEntry(column("plain", "Plain")));
+  for (const std::string& user : texts) {
+    CommInfo::setUsername(user);
+    for (const std::string& t : texts) {
+      SCOPED_TRACE(user + " / " + t);
+      ASSERT_TRUE(subs->insertEntry(column(t, t + " title")));
+      auto read = subs->allocReadEntry(t);
+      ASSERT_TRUE(read);
+      EXPECT_EQ(read->entryId(), t);
+      EXPECT_EQ(read->title(), t + " title");
+      subs->setColumnLastestSummaryId(t, t);
+      subs->setColumnLastestShowedSummaryId(t, t + "!");
+      EXPECT_EQ(subs->getColumnLastestSummaryId(t), t);
+      EXPECT_EQ(subs->getColumnLastestShowedSummaryId(t), t + "!");
+      EXPECT_TRUE(subs->updateEntry(t, t + " renamed", column(t, "ignored")));
+      EXPECT_EQ(subs->allocReadEntry(t)->title(), t + " renamed");
+      EXPECT_TRUE(subs->setUserDefinedValue(t, t));
+      EXPECT_EQ(subs->getUserDefinedValue(t), t);
+      EXPECT_TRUE(subs->setEntryLastCacheTime(t, 77));
+      EXPECT_EQ(subs->getEntryLastCacheTime(t), 77);
+    }
+    EXPECT_EQ(subs->countReadEntries(), static_cast<int>(texts.size()));
+    // An id made to match every row deletes only its own.
+    EXPECT_TRUE(subs->deleteEntry(std::string(kInjection)));
+    EXPECT_EQ(subs->countReadEntries(), static_cast<int>(texts.size()) - 1);
+  }
+  CommInfo::setUsername(std::string("alice"));
+  EXPECT_EQ(subs->countReadEntries(), 1);
+  EXPECT_TRUE(subs->isEntryExist(std::string("plain")));
+  EXPECT_FALSE(subs->isEntryExist(std::string(kInjection)));
+
+  // The sync-time file takes the same texts as user names.
+  for (const std::string& t : texts) EXPECT_TRUE(subs->saveCurrentTimeWhenSync(t));
+}
+
+TEST_F(EntryPersistenterTest, FavouritesPageNewestFirstWithEdgeOffsets) {
+  Store favs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceFavorite);
+  ASSERT_TRUE(favs);
+
+  // Empty store: an empty first page whose last link points before it; that link (and a nil or
+  // malformed URL) reads as the first page.
+  for (const EntryPersistenter::Text& url :
+       {EntryPersistenter::Text("local://20/0"), EntryPersistenter::Text(std::nullopt),
+        EntryPersistenter::Text("local://20/-20"), EntryPersistenter::Text("local:"),
+        EntryPersistenter::Text("http://host/path/x"), EntryPersistenter::Text("")}) {
+    SCOPED_TRACE(url.value_or("nil"));
+    auto feed = favs->allocReadEntriesInFeed(url);
+    ASSERT_TRUE(feed);
+    ASSERT_TRUE(feed->entrys());
+    EXPECT_TRUE(feed->entrys()->empty());
+    EXPECT_EQ(href(feed->lastLink()), "local://20/-20");
+    EXPECT_EQ(href(feed->selfLink()), "local://20/0");
+    EXPECT_FALSE(feed->nextLink());
+    EXPECT_FALSE(feed->prevLink());
+  }
+  EXPECT_FALSE(favs->allocReadEntriesInFeed(std::string("local://20/20")));
+
+  std::vector<std::shared_ptr<Entry>> all;
+  for (int i = 0; i < 45; ++i) all.push_back(article("a" + std::to_string(i), "A"));
+  ASSERT_TRUE(favs->insertEntries(all));
+
+  auto first = favs->allocReadEntriesInFeed(std::string("local://20/0"));
+  ASSERT_TRUE(first);
+  auto got = ids(first);
+  ASSERT_EQ(got.size(), 20u);
+  EXPECT_EQ(got.front(), "a44");
+  EXPECT_EQ(got.back(), "a25");
+  EXPECT_EQ(href(first->nextLink()), "local://20/20");
+  EXPECT_FALSE(first->prevLink());
+  EXPECT_EQ(href(first->firstLink()), "local://20/0");
+  EXPECT_EQ(href(first->lastLink()), "local://20/40");
+  for (const auto& link : {first->firstLink(), first->lastLink(), first->selfLink(),
+                           first->nextLink()}) {
+    EXPECT_EQ(link->type(), "persistenterUrl");
+  }
+  EXPECT_EQ(first->title(), "我的收藏");
+  EXPECT_EQ(first->updated() % 1000, 0);
+
+  auto middle = favs->allocReadEntriesInFeed(std::string("local://20/25"));  // rounded to 20
+  ASSERT_TRUE(middle);
+  EXPECT_EQ(ids(middle).front(), "a24");
+  EXPECT_EQ(href(middle->selfLink()), "local://20/20");
+  EXPECT_EQ(href(middle->prevLink()), "local://20/0");
+  EXPECT_EQ(href(middle->nextLink()), "local://20/40");
+
+  auto last = favs->allocReadEntriesInFeed(std::string("local://20/40"));
+  ASSERT_TRUE(last);
+  EXPECT_EQ(ids(last), (std::vector<std::string>{"a4", "a3", "a2", "a1", "a0"}));
+  EXPECT_FALSE(last->nextLink());
+  EXPECT_FALSE(favs->allocReadEntriesInFeed(std::string("local://20/60")));
+
+  // 40 rows: the last page starts at 20, and an offset equal to the count is an empty page.
+  ASSERT_TRUE(favs->deleteEntries({"a0", "a1", "a2", "a3", "a4"}));
+  auto forty = favs->allocReadEntriesInFeed(std::string("local://20/40"));
+  ASSERT_TRUE(forty);
+  EXPECT_TRUE(forty->entrys()->empty());
+  EXPECT_EQ(href(forty->lastLink()), "local://20/20");
+  EXPECT_EQ(href(forty->prevLink()), "local://20/20");
+  EXPECT_FALSE(forty->nextLink());
+  EXPECT_FALSE(favs->allocReadEntriesInFeed(std::string("local://20/2147483647")));
+}
+
+TEST_F(EntryPersistenterTest, FavouritesAreReadAndMoveToTopWhenStoredAgain) {
+  Store favs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceFavorite);
+  ASSERT_TRUE(favs);
+  auto unread = article("x", "X", 0);
+  ASSERT_TRUE(favs->insertEntry(unread));
+  ASSERT_TRUE(favs->insertEntry(article("y", "Y", 1)));
+  auto back = std::dynamic_pointer_cast<NewsSummary>(favs->allocReadEntry(std::string("x")));
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->veskEntryStatus()->read(), 1);
+  EXPECT_EQ(back->summary(), "summary of X");
+  EXPECT_EQ(ids(favs->allocReadEntriesInFeed(std::nullopt)),
+            (std::vector<std::string>{"y", "x"}));
+  ASSERT_TRUE(favs->insertEntry(article("x", "X again")));
+  EXPECT_EQ(ids(favs->allocReadEntriesInFeed(std::nullopt)),
+            (std::vector<std::string>{"x", "y"}));
+  EXPECT_EQ(favs->countReadEntries(), 2);
+  EXPECT_FALSE(favs->isEntryNeedOfflineDownload(std::string("x")));
+}
+
+TEST_F(EntryPersistenterTest, SubscriptionsComeInOnePageInOrderWithDeletedMarks) {
+  Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+  ASSERT_TRUE(subs);
+  CommInfo::setUsername(std::string("bob"));
+  ASSERT_TRUE(subs->insertEntry(column("other", "Other")));
+  CommInfo::setUsername(std::string("alice"));
+  std::vector<std::shared_ptr<Entry>> cols;
+  for (int i = 0; i < 30; ++i) cols.push_back(column("c" + std::to_string(i), "C"));
+  ASSERT_TRUE(subs->insertEntries(cols));
+
+  auto feed = subs->allocReadEntriesInFeed(std::string("local://20/20"));  // one page anyway
+  ASSERT_TRUE(feed);
+  ASSERT_EQ(ids(feed).size(), 30u);
+  EXPECT_EQ(ids(feed).front(), "c0");
+  EXPECT_TRUE(std::dynamic_pointer_cast<Column>(feed->entrys()->front()));
+  EXPECT_EQ(feed->title(), "我的订阅");
+  EXPECT_FALSE(feed->nextLink());
+  EXPECT_FALSE(feed->prevLink());
+
+  // Reordering renumbers from 1 in the given order; re-inserting goes to the end.
+  std::vector<std::shared_ptr<Entry>> reversed(cols.rbegin(), cols.rend());
+  ASSERT_TRUE(subs->updateOrder(reversed));
+  EXPECT_EQ(ids(subs->allocReadEntriesInFeed(std::nullopt)).front(), "c29");
+  subs->setEntryOfflineDownload(std::string("c29"), 1);
+  ASSERT_TRUE(subs->insertEntry(column("c29", "C29 again")));
+  auto after = ids(subs->allocReadEntriesInFeed(std::nullopt));
+  EXPECT_EQ(after.size(), 30u);
+  EXPECT_EQ(after.back(), "c29");
+  EXPECT_FALSE(subs->isEntryNeedOfflineDownload(std::string("c29")));
+
+  subs->setColumnDeletedMark(std::string("c3"), 1);
+  subs->setColumnDeletedMark(std::string("c4"), 1);
+  subs->setColumnDeletedMark(std::string("c5"), 2);  // only 1 means deleted
+  bool deleted = false;
+  EXPECT_TRUE(subs->isColumnExistWithDeletedMark(std::string("c3"), &deleted));
+  EXPECT_TRUE(deleted);
+  EXPECT_TRUE(subs->isColumnExistWithDeletedMark(std::string("c5"), &deleted));
+  EXPECT_FALSE(deleted);
+  EXPECT_FALSE(subs->isColumnExistWithDeletedMark(std::string("nope"), &deleted));
+  EXPECT_EQ(ids(subs->allocReadEntriesInFeed(std::nullopt)).size(), 28u);
+  auto marked = ids(subs->allocReadEntriesInFeedWithDeletedMark());
+  EXPECT_EQ(std::set<std::string>(marked.begin(), marked.end()),
+            (std::set<std::string>{"c3", "c4"}));
+  // Another user's list by name.
+  EXPECT_EQ(ids(subs->allocReadEntriesInFeedwithUsername(std::nullopt, std::string("bob"), false)),
+            (std::vector<std::string>{"other"}));
+}
+
+TEST_F(EntryPersistenterTest, BatchWritesAreAllOrNothing) {
+  Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+  ASSERT_TRUE(subs);
+  auto noId = std::make_shared<Column>();
+  EXPECT_FALSE(subs->insertEntries({column("a", "A"), noId, column("b", "B")}));
+  EXPECT_EQ(subs->countReadEntries(), 0);
+  EXPECT_FALSE(subs->insertEntry(noId));
+  EXPECT_FALSE(subs->insertEntry(nullptr));
+
+  ASSERT_TRUE(subs->insertEntries({column("a", "A"), column("b", "B")}));
+  EXPECT_EQ(ids(subs->allocReadEntriesInFeed(std::nullopt)),
+            (std::vector<std::string>{"a", "b"}));
+  // A batch numbers on from the stored rows, also past a row it replaces or repeats.
+  ASSERT_TRUE(subs->insertEntries({column("b", "B2"), column("a", "A2"), column("c", "C"),
+                                   column("c", "C2")}));
+  EXPECT_EQ(ids(subs->allocReadEntriesInFeed(std::nullopt)),
+            (std::vector<std::string>{"b", "a", "c"}));
+  Statement orders = subs->database()->prepare("select group_concat(order_id) from "
+                                               "(select order_id from fields order by order_id);");
+  ASSERT_TRUE(orders.next());
+  EXPECT_EQ(orders.columnText(0), "3,4,6");
+  EXPECT_EQ(subs->allocReadEntry(std::string("c"))->title(), "C2");
+
+  // Without a current user nothing is stored.
+  CommInfo::globalUninit();
+  EXPECT_FALSE(subs->insertEntry(column("c", "C")));
+  EXPECT_EQ(subs->countReadEntries(), 0);
+}
+
+TEST_F(EntryPersistenterTest, UpdatesByIdAndByKey) {
+  Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+  ASSERT_TRUE(subs);
+  EXPECT_FALSE(subs->updateEntry(std::nullopt, std::string("t"), column("x", "X")));
+  // Unknown id: inserted under the entry's own id and title.
+  EXPECT_TRUE(subs->updateEntry(std::string("x"), std::string("given"), column("x", "X")));
+  EXPECT_EQ(subs->allocReadEntry(std::string("x"))->title(), "X");
+
+  auto changed = column("x", "From XML");
+  changed->setUpdated(1400000000000);
+  ASSERT_TRUE(subs->updateEntry(changed));
+  auto back = subs->allocReadEntry(std::string("x"));
+  EXPECT_EQ(back->title(), "From XML");
+  EXPECT_EQ(back->updated(), 1400000000000);
+
+  // No title column: the title inside the XML is kept.
+  ASSERT_TRUE(subs->updateEntry(std::string("x"), std::nullopt, column("x", "Inner")));
+  EXPECT_EQ(subs->allocReadEntry(std::string("x"))->title(), "Inner");
+
+  EXPECT_FALSE(subs->setEntryLastCacheTime(std::string("missing"), 5));
+  EXPECT_FALSE(subs->setBookLastUpdatedTime(std::nullopt, 5));
+  EXPECT_TRUE(subs->setBookLastUpdatedTime(std::string("x"), -12));
+  EXPECT_EQ(subs->getBookLastUpdatedTime(std::string("x")), -12);
+  EXPECT_EQ(subs->getBookLastUpdatedTime(std::string("missing")), 0);
+}
+
+TEST_F(EntryPersistenterTest, OfflineMarksSkipBooksInTheCount) {
+  Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+  ASSERT_TRUE(subs);
+  ASSERT_TRUE(subs->insertEntries({column("news", "N", 0), column("book", "B", 9),
+                                   column("pics", "P", 2), column("off", "O", 0)}));
+  subs->setAllEntriesOfflineDownload(1);
+  subs->setEntryOfflineDownload(std::string("off"), 0);
+  EXPECT_TRUE(subs->isEntryNeedOfflineDownload(std::string("news")));
+  EXPECT_FALSE(subs->isEntryNeedOfflineDownload(std::string("off")));
+  EXPECT_EQ(subs->countOfflineDownloadEntries(), 2);
+  auto feed = subs->allocReadOfflineDownloadEntrysInFeed();
+  EXPECT_EQ(ids(feed), (std::vector<std::string>{"news", "book", "pics"}));
+  EXPECT_EQ(href(feed->nextLink()), "local://");
+}
+
+TEST_F(EntryPersistenterTest, OlderFilesAreMovedAndGetMissingColumns) {
+  const fs::path oldDir = Paths::documents() / "EntryCache";
+  fs::create_directories(oldDir);
+  {
+    Database db;
+    ASSERT_EQ(db.open((oldDir / "subscribePersistence.db").string()), SQLITE_OK);
+    ASSERT_EQ(db.exec("create table fields (pk text primary key, ID text, title text, updated "
+                      "interger, entry_string text);"),
+              SQLITE_OK);
+    Statement s = db.prepare("insert into fields (pk, ID, title) values ('k', 'old', 'Old');");
+    ASSERT_TRUE(s.execute());
+  }
+  {
+    Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+    ASSERT_TRUE(subs);
+    std::vector<std::string> names = subs->database()->columnNames("fields");
+    EXPECT_EQ(names.size(), 14u);
+    EXPECT_EQ(names[1], "ID");  // present in another case: not added again
+    EXPECT_EQ(names.back(), "book_updated_time");
+  }
+  EXPECT_FALSE(fs::exists(oldDir));
+  const fs::path moved = Paths::documents() / "userEntry" / "userSubscribe.db";
+  ASSERT_TRUE(fs::exists(moved));
+  Database db;
+  ASSERT_EQ(db.open(moved.string()), SQLITE_OK);
+  Statement s = db.prepare("select title from fields where pk='k';");
+  ASSERT_TRUE(s.next());
+  EXPECT_EQ(s.columnText(0), "Old");
+  // A second open finds nothing to add.
+  EXPECT_TRUE(EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe));
+  EXPECT_EQ(db.columnNames("fields").size(), 14u);
+}
+
+TEST_F(EntryPersistenterTest, SyncIsNeededWhenTheGuestStoredAfterTheLastSync) {
+  ScopedFakeClock clock(1500000000000);
+  Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+  ASSERT_TRUE(subs);
+  EXPECT_FALSE(subs->isNeedSync(std::string("alice")));  // guest has nothing
+  EXPECT_FALSE(fs::exists(Paths::documents() / "userEntry" / "userSubscribeTime.db"));
+
+  CommInfo::setUsername(std::string(EntryPersistenter::kGuestUserName));
+  ASSERT_TRUE(subs->insertEntry(column("g", "G")));
+  EXPECT_TRUE(subs->isNeedSync(std::string("alice")));  // never synced
+
+  clock->advance(10);
+  ASSERT_TRUE(subs->saveCurrentTimeWhenSync(std::string("alice")));
+  EXPECT_FALSE(subs->isNeedSync(std::string("alice")));
+  EXPECT_TRUE(subs->isNeedSync(std::string("bob")));
+
+  clock->advance(10);
+  ASSERT_TRUE(subs->insertEntry(column("g2", "G2")));
+  EXPECT_TRUE(subs->isNeedSync(std::string("alice")));
+
+  // Favourites keep their own time file.
+  Store favs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceFavorite);
+  ASSERT_TRUE(favs->saveCurrentTimeWhenSync(std::string("alice")));
+  EXPECT_TRUE(fs::exists(Paths::documents() / "userEntry" / "userFavoriteTime.db"));
+  EXPECT_TRUE(subs->isNeedSync(std::string("alice")));
+}
+
+TEST_F(EntryPersistenterTest, ConcurrentWritersGetDistinctOrderNumbers) {
+  Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+  ASSERT_TRUE(subs);
+  std::atomic<int> failures{0};
+  auto writer = [&](const std::string& prefix) {
+    for (int i = 0; i < 100; ++i) {
+      if (!subs->insertEntry(column(prefix + std::to_string(i), "T"))) ++failures;
+      if (!subs->allocReadEntriesInFeed(std::nullopt)) ++failures;
+    }
+  };
+  std::thread a(writer, "a"), b(writer, "b");
+  a.join();
+  b.join();
+  EXPECT_EQ(failures.load(), 0);
+  Statement s = subs->database()->prepare(
+      "select count(*), count(distinct order_id), max(order_id) from fields;");
+  ASSERT_TRUE(s.next());
+  EXPECT_EQ(s.columnInt(0), 200);
+  EXPECT_EQ(s.columnInt(1), 200);
+  EXPECT_EQ(s.columnInt(2), 200);
+}
+
+}  // namespace
+}  // namespace zu
