@@ -55,9 +55,11 @@ void Observer::onTaskFinish(const std::shared_ptr<Task>& task, int errCode,
                       {"ErrDesc", errDesc ? *errDesc : std::string("null")}};
   RunLoop::main()->postDelayed(
       kFinishDelaySeconds,
-      [alerts = alerts_, userInfo = std::move(userInfo), errCode, errDesc] {
+      [alerts = alerts_, userInfo = std::move(userInfo), errCode, errDesc,
+       taskId = task ? std::optional<std::string>(task->getTaskIdStr()) : std::nullopt] {
         if (errCode == kErrNeedUpgrade) {
-          // Nothing is posted under the task's id, so its receivers never hear of it.
+          // Nothing is posted under the task's id: its receivers are dropped instead.
+          if (taskId) NotificationCenter::defaultCenter().removeAllForName(*taskId);
           if (alerts) alerts->showUpgradeAlert(errCode, errDesc);
           return;
         }

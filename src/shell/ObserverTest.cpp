@@ -177,6 +177,10 @@ TEST_F(ObserverTest, UpgradeCodeShowsTheAlertOnlyAndAuthorisationCodesAlertThenP
   EXPECT_EQ(events[2].name, login->getTaskIdStr());
   EXPECT_EQ(events[2].userInfo.get("ErrDesc"), Value("null"));
   EXPECT_EQ(events[3].name, plain->getTaskIdStr());  // -100013 is no authorisation code
+  // The upgrade task's receivers were dropped; the others' are still there.
+  auto& center = NotificationCenter::defaultCenter();
+  EXPECT_EQ(center.observerCount(upgrade->getTaskIdStr()), 0u);
+  EXPECT_EQ(center.observerCount(login->getTaskIdStr()), 1u);
 }
 
 TEST_F(ObserverTest, EveryOtherResultTypeAndColumnState) {

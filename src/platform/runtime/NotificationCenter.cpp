@@ -98,6 +98,15 @@ size_t NotificationCenter::remove(const void* owner, std::string_view name) {
   return removed.size();
 }
 
+size_t NotificationCenter::removeAllForName(std::string_view name) {
+  std::vector<std::shared_ptr<Registration>> removed;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    removed = extract(registrations_, [&](const Registration& r) { return r.name == name; });
+  }
+  return removed.size();
+}
+
 bool NotificationCenter::removeRegistration(RegistrationId id) {
   std::vector<std::shared_ptr<Registration>> removed;
   {

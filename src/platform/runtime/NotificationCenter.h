@@ -67,6 +67,9 @@ class NotificationCenter {
   size_t remove(const void* owner, std::string_view name);
   // Removes one registration. False when it was already gone.
   bool removeRegistration(RegistrationId id);
+  // Removes every registration for `name`, whoever owns it (a task's receivers when the task's
+  // result will never be posted). Returns how many were removed.
+  size_t removeAllForName(std::string_view name);
 
   // Delivers a notification to the handlers registered for its name, on this thread.
   void post(std::string name, Value object = Value(), Dictionary userInfo = Dictionary());
