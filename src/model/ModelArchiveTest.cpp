@@ -2,7 +2,9 @@
 
 #include <cstdint>
 #include <limits>
+#include <initializer_list>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -57,6 +59,84 @@ TEST_F(ModelArchiveTest, EveryArchivableRecordKeepsEveryFieldAndEveryAbsence) {
                 VeskDevInfo, MBlogUser, VeskMBlog, VeskCustomization, VeskCustomContent,
                 XCoverImageDuration, VeskMblogExtra, VeskBook, BookReview, VeskBookReviews,
                 Entry>();
+}
+
+// Entries are kept archived, so the keys are a stored format: each field is written under its own
+// name with its kind of value (s text, o object, a object list, i int, t 64-bit time, b flag,
+// f float), nothing else is written, and the fields named in notArchived are left out.
+template <typename T>
+void expectArchiveKeys(const char* keys, std::initializer_list<const char*> notArchived = {}) {
+  const auto record = filled<T>(1);
+  SCOPED_TRACE(record->archiveClassName());
+  KeyedArchiver coder;
+  record->encodeWithCoder(coder);
+  const Bytes data = coder.encodedData();
+  KeyedUnarchiver archive(data);
+  ASSERT_TRUE(archive.ok());
+  std::istringstream in(keys);
+  std::string item;
+  size_t count = 0;
+  while (in >> item) {
+    ++count;
+    const std::string key = item.substr(0, item.find(':'));
+    switch (item.back()) {
+      case 's': EXPECT_TRUE(archive.decodeString(key).has_value()) << key; break;
+      case 'o': EXPECT_NE(archive.decodeObject(key), nullptr) << key; break;
+      case 'a': EXPECT_FALSE(archive.decodeObjectArray(key).empty()) << key; break;
+      case 'i': EXPECT_TRUE(archive.decodeInt32(key).has_value()) << key; break;
+      case 't': EXPECT_TRUE(archive.decodeInt64(key).has_value()) << key; break;
+      case 'b': EXPECT_TRUE(archive.decodeBool(key).has_value()) << key; break;
+      case 'f': EXPECT_TRUE(archive.decodeDouble(key).has_value()) << key; break;
+      default: ADD_FAILURE() << "bad kind in " << item;
+    }
+  }
+  for (const char* key : notArchived) EXPECT_FALSE(archive.containsKey(key)) << key;
+  // The record's container follows the magic and the version byte with its entry count.
+  ASSERT_GT(data.size(), size_t{5});
+  EXPECT_EQ(size_t{data[5]}, count) << "keys written besides the named ones";
+}
+
+TEST_F(ModelArchiveTest, EachFieldIsArchivedUnderItsOwnNameAndNothingElse) {
+  expectArchiveKeys<Author>(
+      "name:s uri:s email:s profileImageLink:o profile:s booksLink:o");
+  expectArchiveKeys<Link>(
+      "title:s rel:s type:s href:s hreflang:s length:i isdefaultpic:b isautodownload:b vendor:s "
+      "hrefForSelected:s");
+  expectArchiveKeys<Content>("type:i mimeType:s src:s data:s");
+  expectArchiveKeys<EntryCategory>("term:s label:s getnext:b scheme:s iscustomcontent:b count:i");
+  expectArchiveKeys<VeskRanking>("minValue:i maxValue:i value:f times:i title:s href:s");
+  expectArchiveKeys<VeskAssess>("title:s minLength:i maxLength:i times:i href:s type:s");
+  expectArchiveKeys<VeskSubscribe>("subscribable:b subscribed:i times:i updateFrequency:s");
+  expectArchiveKeys<VeskThumbnail>("type:s href:s width:i height:i");
+  expectArchiveKeys<VeskBump>("action:b times:i href:s");
+  expectArchiveKeys<VeskSharing>("action:s times:i href:s");
+  expectArchiveKeys<VeskFavorite>("collectable:b collected:i count:i");
+  expectArchiveKeys<VeskEntryStatus>("read:i type:i extendStyle:i baseStyle:i multiLayer:i");
+  expectArchiveKeys<VeskSync>("interval:i");
+  expectArchiveKeys<VeskDevInfo>("id:s");
+  expectArchiveKeys<MBlogUser>("name:s profile_img_url:s");
+  expectArchiveKeys<VeskMBlog>("layoutLink:o layoutUser:o layoutRetweeted:o translated:o");
+  expectArchiveKeys<VeskCustomization>("searchHref:s type:s groupmode:s id:s self:b subHref:s");
+  expectArchiveKeys<VeskCustomContent>("link:o content:o");
+  expectArchiveKeys<XCoverImageDuration>("value:i");
+  expectArchiveKeys<VeskMblogExtra>(
+      "veskFavorite:o veskAssess:o addFavoritelink:o delFavoritelink:o repostlink:o");
+  expectArchiveKeys<VeskBook>(
+      "translator:s publisher:s date:s price:f pages:i binding:s isbn:s vip:i payment:i "
+      "integrity:i hardCopyLink:o paytype:i keyname:s",
+      {"updated"});
+  expectArchiveKeys<BookReview>("type:s comment:s link:o");
+  expectArchiveKeys<VeskBookReviews>("bookReviews:a");
+  expectArchiveKeys<Entry>(
+      "title:s entryId:s updated:t author:o subtitle:s summary:s content:o veskPagedcontent:o "
+      "alternatelink:o coverImageVerticalLink:o coverImageHorizontalLink:o coverImageLink:o "
+      "coverImageThumbnailLink:o buyLink:o editLink:o editMediaLink:o commentsLink:o "
+      "relatedLink:o weiboLink:o subPreviewLink:o links:a category:o veskRanking:o veskAssess:o "
+      "veskSubscribe:o veskThumbnail:o veskBump:o veskSharing:o veskFavorite:o "
+      "veskEntryStatus:o veskSync:o veskDevInfo:o veskMBlog:o veskCustomization:o "
+      "veskCustomContent:o xCoverImageDuration:o veskMblogExtra:o lastCacheTime:t veskBook:o "
+      "catalogLink:o bookDetailLink:o bookReviewLink:o veskBookReviews:o veskBookExtraLink:o",
+      {"bookContentLink"});
 }
 
 TEST_F(ModelArchiveTest, EmptyTextsAndListsStayDistinctFromAbsentOnes) {
@@ -139,7 +219,11 @@ TEST_F(ModelArchiveTest, NewsDetailStartsWithSupportFlagsButIsRestoredWithout) {
   Column column;
   EXPECT_FALSE(column.needUpdate());
   EXPECT_FALSE(column.coverImageLoaded());
+  EXPECT_FALSE(column.coverImageThumbnailLoaded());
+  EXPECT_FALSE(column.isDeleting());
+  EXPECT_FALSE(column.isFrontView());
   EXPECT_FALSE(column.isFavoriteColumn());
+  EXPECT_FALSE(Comment().needUpdate());
 
   detail->setEntryId("d1");
   auto restored = roundTrip(*detail);
