@@ -25,6 +25,8 @@
 #include "model/atom/VESKAtomParser.h"
 #include "platform/xml/XmlHolders.h"
 
+#include "RatioReporter.h"
+
 namespace {
 
 constexpr int kEntries = 5000;
@@ -255,26 +257,6 @@ void BM_RawRead(benchmark::State& state) {
 }
 BENCHMARK(BM_RawRead)->Unit(benchmark::kMillisecond);
 
-// Keeps the items-per-second of each run so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
-      auto it = run.counters.find("items_per_second");
-      if (it != run.counters.end()) rates_[run.benchmark_name()] = it->second.value;
-    }
-  }
-  double rate(const std::string& prefix) const {
-    for (const auto& [name, value] : rates_) {
-      if (name.rfind(prefix, 0) == 0) return value;
-    }
-    return 0;
-  }
-  std::map<std::string, double> rates_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -282,7 +264,7 @@ int main(int argc, char** argv) {
   xmlInitParser();
   std::printf("%d entries; stored document %zu bytes (ours), %zu bytes (raw) for the first\n",
               kEntries, ourDocuments().front().size(), rawDocuments().front().size());
-  RatioReporter reporter;
+  zu::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   for (const char* what : {"RoundTrip", "Write", "Read"}) {
     const double ours = reporter.rate(std::string("BM_Ours") + what);

@@ -23,6 +23,8 @@
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "model/atom/VESKAtomParser.h"
 
+#include "RatioReporter.h"
+
 namespace {
 
 std::string makeEntry(int i) {
@@ -228,36 +230,22 @@ BENCHMARK(BM_Feed5000_Ours)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Feed5000_RawRead)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Feed5000_RawWalk)->Unit(benchmark::kMillisecond);
 
-// Keeps each run's throughput so the ratios can be printed after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      auto it = run.counters.find("bytes_per_second");
-      if (it != run.counters.end()) mbPerSecond[run.benchmark_name()] = it->second / 1e6;
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  std::map<std::string, double> mbPerSecond;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   xmlInitParser();
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
+  zu::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   std::printf("\nInput sizes: page of 20 entries %zu bytes, feed of 5000 entries %zu bytes\n",
               page().size(), bigFeed().size());
   for (const char* input : {"BM_Page20", "BM_Feed5000"}) {
     const std::string prefix(input);
-    auto& mb = reporter.mbPerSecond;
-    if (!mb.count(prefix + "_Ours") || !mb.count(prefix + "_RawWalk")) continue;
-    const double ours = mb[prefix + "_Ours"];
-    const double read = mb[prefix + "_RawRead"];
-    const double walk = mb[prefix + "_RawWalk"];
+    const double ours = reporter.bytesRate(prefix + "_Ours") / 1e6;
+    const double read = reporter.bytesRate(prefix + "_RawRead") / 1e6;
+    const double walk = reporter.bytesRate(prefix + "_RawWalk") / 1e6;
+    if (ours <= 0 || walk <= 0) continue;
     std::printf("%-12s ours %8.1f MB/s | (a) read+free %8.1f MB/s | (b) walk %8.1f MB/s | "
                 "ours/(b) = %.0f%% (target >= 70%%)\n",
                 input, ours, read, walk, 100.0 * ours / walk);

@@ -33,6 +33,8 @@
 #include "platform/runtime/Paths.h"
 #include "store/EntryPersistenter.h"
 
+#include "RatioReporter.h"
+
 namespace {
 
 constexpr int kRows = 5000;
@@ -217,26 +219,6 @@ void BM_RawPage20(benchmark::State& state) {
 }
 BENCHMARK(BM_RawPage20);
 
-// Keeps the items-per-second of each run so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
-      auto it = run.counters.find("items_per_second");
-      if (it != run.counters.end()) rates_[run.benchmark_name()] = it->second.value;
-    }
-  }
-  double rate(const std::string& prefix) const {
-    for (const auto& [name, r] : rates_) {
-      if (name.rfind(prefix, 0) == 0) return r;
-    }
-    return 0;
-  }
-  std::map<std::string, double> rates_;
-};
-
 void printRatio(const char* what, double ours, double raw) {
   if (ours > 0 && raw > 0) {
     std::printf("%s: store %.0f rows/s, raw sqlite3 %.0f rows/s, ratio store/raw %.2f\n", what,
@@ -248,7 +230,7 @@ void printRatio(const char* what, double ours, double raw) {
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  zu::RatioReporter reporter;
   std::printf("rows: %d (insert as one refresh), page size: %d\n", kRows, kPage);
   fixture();
   benchmark::RunSpecifiedBenchmarks(&reporter);

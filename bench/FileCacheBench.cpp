@@ -17,6 +17,8 @@
 #include "engine/cache/FileCache.h"
 #include "platform/crypto/Md5.h"
 
+#include "RatioReporter.h"
+
 namespace {
 
 constexpr int kItems = 10000;
@@ -103,32 +105,15 @@ void BM_RawMd5SelectStat(benchmark::State& state) {
 }
 BENCHMARK(BM_RawMd5SelectStat);
 
-// Keeps the items-per-second of each run so the ratio can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
-      auto it = run.counters.find("items_per_second");
-      if (it != run.counters.end()) rates_[run.benchmark_name()] = it->second.value;
-    }
-  }
-  std::map<std::string, double> rates_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  zu::RatioReporter reporter;
   std::printf("items: %d, keys: %zu (50%% present)\n", kItems, fixture().keys.size());
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  double ours = 0, raw = 0;
-  for (const auto& [name, rate] : reporter.rates_) {
-    if (name.rfind("BM_FileCacheLookup", 0) == 0) ours = rate;
-    if (name.rfind("BM_RawMd5SelectStat", 0) == 0) raw = rate;
-  }
+  const double ours = reporter.rate("BM_FileCacheLookup");
+  const double raw = reporter.rate("BM_RawMd5SelectStat");
   if (ours > 0 && raw > 0) {
     std::printf("FileCache %.0f lookups/s, raw MD5+SELECT+stat %.0f lookups/s, ratio ours/raw %.2f\n",
                 ours, raw, ours / raw);

@@ -10,6 +10,8 @@
 
 #include "common/KjJsonParser.h"
 
+#include "RatioReporter.h"
+
 namespace {
 
 // A list answer of the kind the open platforms send: status objects with 64-bit ids, text with
@@ -58,32 +60,15 @@ void BM_NlohmannJson(benchmark::State& state) {
 }
 BENCHMARK(BM_NlohmannJson)->Unit(benchmark::kMillisecond);
 
-// Keeps the bytes-per-second of each run so the ratio can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
-      auto it = run.counters.find("bytes_per_second");
-      if (it != run.counters.end()) rates_[run.benchmark_name()] = it->second.value;
-    }
-  }
-  std::map<std::string, double> rates_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  zu::RatioReporter reporter;
   std::printf("document: %.2f MB\n", static_cast<double>(document().size()) / 1e6);
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  double ours = 0, reference = 0;
-  for (const auto& [name, rate] : reporter.rates_) {
-    if (name.rfind("BM_KjJsonParser", 0) == 0) ours = rate;
-    if (name.rfind("BM_NlohmannJson", 0) == 0) reference = rate;
-  }
+  const double ours = reporter.bytesRate("BM_KjJsonParser");
+  const double reference = reporter.bytesRate("BM_NlohmannJson");
   if (ours > 0 && reference > 0) {
     std::printf("KjJsonParser %.1f MB/s, nlohmann::json %.1f MB/s, ratio ours/reference %.2f\n",
                 ours / 1e6, reference / 1e6, ours / reference);

@@ -22,6 +22,8 @@
 #include "platform/runtime/RunLoop.h"
 #include "testing/TempHome.h"
 
+#include "RatioReporter.h"
+
 namespace {
 
 class LocalTask : public zu::Task {
@@ -127,38 +129,15 @@ void BM_BareThreadRoundTrip(benchmark::State& state) {
 }
 BENCHMARK(BM_BareThreadRoundTrip)->Unit(benchmark::kMicrosecond)->UseRealTime();
 
-// Keeps the time per iteration of each run so the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
-      times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-  }
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  zu::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  auto& t = reporter.times_;
-  auto find = [&](const char* prefix) -> double {
-    for (auto& [name, time] : t) {
-      if (name.rfind(prefix, 0) == 0 && (name.size() == std::string(prefix).size() ||
-                                         name[std::string(prefix).size()] == '/')) {
-        return time;
-      }
-    }
-    return 0;
-  };
-  double ours = find("BM_TaskEngineRoundTrip");
-  double logged = find("BM_TaskEngineRoundTripLogged");
-  double bare = find("BM_BareThreadRoundTrip");
+  const double ours = reporter.realTime("BM_TaskEngineRoundTrip");
+  const double logged = reporter.realTime("BM_TaskEngineRoundTripLogged");
+  const double bare = reporter.realTime("BM_BareThreadRoundTrip");
   if (ours > 0 && bare > 0) {
     std::printf("round trip: task engine %.2f us, with log %.2f us, bare thread + queue %.2f us\n",
                 ours, logged, bare);

@@ -1,0 +1,64 @@
+// RatioReporter: the console reporter of the benchmark programs. Besides printing every run as
+// usual, it keeps per benchmark its rate counters and its adjusted real time, so that main() can
+// print our code's figure beside the reference's from the same run, and their ratio.
+// Used on the benchmark thread only.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zu {
+
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
+      Figures& f = figures_[run.benchmark_name()];
+      f.realTime = run.GetAdjustedRealTime();
+      for (const auto& [counter, value] : run.counters) f.counters[counter] = value.value;
+    }
+  }
+
+  // Items per second of the benchmark `name` (0 when it did not run).
+  double rate(std::string_view name) const { return counter(name, "items_per_second"); }
+  // Bytes per second of the benchmark `name` (0 when it did not run).
+  double bytesRate(std::string_view name) const { return counter(name, "bytes_per_second"); }
+  // Adjusted real time per iteration, in the benchmark's time unit (0 when it did not run).
+  double realTime(std::string_view name) const {
+    const Figures* f = find(name);
+    return f ? f->realTime : 0;
+  }
+  double counter(std::string_view name, const std::string& counter) const {
+    const Figures* f = find(name);
+    if (!f) return 0;
+    auto it = f->counters.find(counter);
+    return it == f->counters.end() ? 0 : it->second;
+  }
+
+ private:
+  struct Figures {
+    double realTime = 0;
+    std::map<std::string, double> counters;
+  };
+
+  // `name` matches a benchmark of that name, with or without its "/argument" suffixes.
+  const Figures* find(std::string_view name) const {
+    for (const auto& [full, figures] : figures_) {
+      if (full.compare(0, name.size(), name) == 0 &&
+          (full.size() == name.size() || full[name.size()] == '/')) {
+        return &figures;
+      }
+    }
+    return nullptr;
+  }
+
+  std::map<std::string, Figures> figures_;
+};
+
+}  // namespace zu
