@@ -332,6 +332,68 @@ TEST(StoredEntryXmlTest, SparseEntriesWriteOnlyWhatIsPresent) {
             kDecl + front + middle + "<video_duration value=\"95\"/>" + back);
 }
 
+// Value-to-word mappings and the attributes a typed link or a status leaves out, and non-ASCII
+// text written as raw UTF-8 bytes (not character references) in texts and attributes.
+TEST(StoredEntryXmlTest, WordMappingsAndRawUtf8) {
+  const std::string zhong = "\xE4\xB8\xAD";
+  Entry e;
+  e.setTitle(zhong);
+  e.setEntryId("x");
+  auto content = std::make_shared<Content>();
+  content->setType(3);
+  content->setData("c");
+  e.setContent(content);
+  auto paged = std::make_shared<Content>();
+  paged->setType(4);
+  paged->setData("p");
+  e.setVeskPagedcontent(paged);
+  auto alt = link("self", "http://s/a");  // a typed link is written with its field's relation
+  alt->setTitle("not carried");
+  e.setAlternatelink(alt);
+  auto vertical = link(std::nullopt, "http://s/v");
+  vertical->setHrefForSelected("http://s/vs");  // only the stanza cover links carry it
+  e.setCoverImageVerticalLink(vertical);
+  auto category = std::make_shared<EntryCategory>();
+  category->setLabel(zhong);
+  e.setCategory(category);
+  auto subscribe = std::make_shared<VeskSubscribe>();
+  subscribe->setSubscribed(2);
+  e.setVeskSubscribe(subscribe);
+  auto status = std::make_shared<VeskEntryStatus>();
+  status->setRead(2);
+  status->setType(9);
+  status->setExtendStyle(7);
+  status->setBaseStyle(12);
+  e.setVeskEntryStatus(status);
+  EXPECT_EQ(str(VESKAtomBuilder::allocEntryToXML(&e)),
+            kDecl + "<entry " + kNs + "><title>" + zhong + "</title><id>x</id>"
+            "<content type=\"xhtml\">c</content><vesk:pagedcontent type=\"mime\">p"
+            "</vesk:pagedcontent><link rel=\"alternate\" href=\"http://s/a\"/>"
+            "<link rel=\"x-cover-image-vertical\" href=\"http://s/v\" isdefaultpic=\"0\"/>"
+            "<category label=\"" + zhong + "\" getnext=\"0\"/>"
+            "<vesk:subscribe subscribable=\"0\"/>"
+            "<vesk:entry_status read=\"0\" type=\"book\" multilayer=\"0\" style=\"7,\"/>"
+            "</entry>\n");
+
+  // Types without a word write no type attribute; a status without a style in range none.
+  Entry other;
+  other.setEntryId("y");
+  content->setType(0);
+  other.setContent(content);
+  paged->setType(5);
+  other.setVeskPagedcontent(paged);
+  status->setType(10);
+  status->setExtendStyle(12);
+  status->setBaseStyle(-1);
+  other.setVeskEntryStatus(status);
+  auto bump = std::make_shared<VeskBump>();
+  other.setVeskBump(bump);
+  EXPECT_EQ(str(VESKAtomBuilder::allocEntryToXML(&other)),
+            kDecl + "<entry " + kNs + "><id>y</id><content>c</content>"
+            "<vesk:pagedcontent>p</vesk:pagedcontent><vesk:bump action=\"down\"/>"
+            "<vesk:entry_status read=\"0\"/></entry>\n");
+}
+
 TEST(StoredEntryXmlTest, FeedDocumentHoldsStoredEntriesAndStatControl) {
   Feed feed;
   auto a = std::make_shared<Entry>();
