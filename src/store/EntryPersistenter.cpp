@@ -733,7 +733,7 @@ bool EntryPersistenter::saveCurrentTimeWhenSync(const Text& username) {
   s.bind(2, DateUtil::currentTimeMillis());
   if (!s.execute()) {
     VESKLogImpl("saveCurrentTimeWhenSync: triggerSaveCurrentTimeForSync Failed to exec sql:%s",
-                s.errorMessage().c_str());
+                s.valid() ? s.errorMessage().c_str() : db.lastError().c_str());
     return false;
   }
   return true;
@@ -763,8 +763,10 @@ bool EntryPersistenter::isNeedSync(const Text& username) {
   }
   int64_t syncTime = 0;
   Database db;
-  // Read-only: asking whether a sync is due must not create the file.
-  if (db.open(CommInfo::getEntryCacheRootPath() + fileName, SQLITE_OPEN_READONLY) != SQLITE_OK) {
+  // Without SQLITE_OPEN_CREATE: asking whether a sync is due must not create the file. Still
+  // read-write, so that a write interrupted by a crash (a hot journal) is rolled back and the
+  // last committed time is read instead of failing.
+  if (db.open(CommInfo::getEntryCacheRootPath() + fileName, SQLITE_OPEN_READWRITE) != SQLITE_OK) {
     VESKLogImpl("isNeedSync: isNeedSync Failed to open database");
   } else {
     db.setBusyTimeout(kSideFileBusyTimeoutMs);
@@ -1000,7 +1002,8 @@ bool EntryPersistenter::setUserDefinedValue(const Text& key, const Text& value) 
   s.bind(3, *key);
   s.bind(4, value);
   if (!s.execute()) {
-    VESKLogImpl("setUserDefinedValue: Failed to exec sql:%s", s.errorMessage().c_str());
+    VESKLogImpl("setUserDefinedValue: Failed to exec sql:%s",
+                s.valid() ? s.errorMessage().c_str() : db.lastError().c_str());
     return false;
   }
   return true;
@@ -1010,8 +1013,8 @@ EntryPersistenter::Text EntryPersistenter::getUserDefinedValue(const Text& key) 
   VESKLogImpl("getUserDefinedValue: opening");
   Text user = CommInfo::getUsername();
   Database db;
-  // Read-only: a read never creates the file.
-  if (db.open(CommInfo::getEntryCacheRootPath() + kUserDefinedFileName, SQLITE_OPEN_READONLY) !=
+  // A read never creates the file; read-write so that an interrupted write is rolled back.
+  if (db.open(CommInfo::getEntryCacheRootPath() + kUserDefinedFileName, SQLITE_OPEN_READWRITE) !=
       SQLITE_OK) {
     VESKLogImpl("getUserDefinedValue: Failed to open database");
     return std::nullopt;

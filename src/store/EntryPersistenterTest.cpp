@@ -4,10 +4,13 @@
 
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <set>
+#include <sstream>
 #include <thread>
 
 #include "common/CommInfo.h"
+#include "common/Log.h"
 #include "model/Column.h"
 #include "model/Entry.h"
 #include "model/Feed.h"
@@ -308,7 +311,31 @@ TEST_F(EntryPersistenterTest, BatchWritesAreAllOrNothing) {
                                                "(select order_id from fields order by order_id);");
   ASSERT_TRUE(orders.next());
   EXPECT_EQ(orders.columnText(0), "3,4,6");
+  orders.reset();
   EXPECT_EQ(subs->allocReadEntry(std::string("c"))->title(), "C2");
+
+  // Each batch is one transaction: one commit however many rows it writes.
+  int commits = 0;
+  sqlite3_commit_hook(
+      subs->database()->handle(),
+      [](void* n) {
+        ++*static_cast<int*>(n);
+        return 0;
+      },
+      &commits);
+  std::vector<std::shared_ptr<Entry>> many;
+  std::vector<std::string> manyIds;
+  for (int i = 0; i < 25; ++i) {
+    manyIds.push_back("m" + std::to_string(i));
+    many.push_back(column(manyIds.back(), "M"));
+  }
+  ASSERT_TRUE(subs->insertEntries(many));
+  EXPECT_EQ(commits, 1);
+  ASSERT_TRUE(subs->updateOrder(many));
+  EXPECT_EQ(commits, 2);
+  ASSERT_TRUE(subs->deleteEntries(manyIds));
+  EXPECT_EQ(commits, 3);
+  sqlite3_commit_hook(subs->database()->handle(), nullptr, nullptr);
 
   // Without a current user nothing is stored.
   CommInfo::globalUninit();
@@ -415,6 +442,92 @@ TEST_F(EntryPersistenterTest, SyncIsNeededWhenTheGuestStoredAfterTheLastSync) {
   ASSERT_TRUE(favs->saveCurrentTimeWhenSync(std::string("alice")));
   EXPECT_TRUE(fs::exists(Paths::documents() / "userEntry" / "userFavoriteTime.db"));
   EXPECT_TRUE(subs->isNeedSync(std::string("alice")));
+}
+
+// Leaves `file` as a crash in the middle of `sql` would: pages of the unfinished write already
+// in the file and the hot journal that undoes them beside it.
+void leaveInterruptedWrite(const fs::path& file, const char* sql) {
+  const fs::path journal = file.string() + "-journal";
+  const fs::path savedFile = file.string() + ".crash";
+  const fs::path savedJournal = journal.string() + ".crash";
+  {
+    Database db;
+    ASSERT_EQ(db.open(file.string()), SQLITE_OK);
+    ASSERT_EQ(db.exec("pragma cache_size=1;"), SQLITE_OK);
+    Transaction transaction(db);
+    ASSERT_TRUE(transaction.ok());
+    ASSERT_EQ(db.exec(sql), SQLITE_OK);
+    // More pages than the cache holds, so the change is spilled into the file.
+    ASSERT_EQ(db.exec("create table filler as with recursive n(i) as (select 1 union all select "
+                      "i + 1 from n where i < 200) select randomblob(4000) as x from n;"),
+              SQLITE_OK);
+    ASSERT_TRUE(fs::exists(journal));
+    fs::copy_file(file, savedFile);
+    fs::copy_file(journal, savedJournal);
+  }  // rolled back and closed
+  fs::rename(savedFile, file);
+  fs::rename(savedJournal, journal);
+}
+
+TEST_F(EntryPersistenterTest, SideFileReadsGetTheLastCommittedValueAfterACrash) {
+  ScopedFakeClock clock(1500000000000);
+  Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+  ASSERT_TRUE(subs);
+  const fs::path root = Paths::documents() / "userEntry";
+
+  ASSERT_TRUE(subs->setUserDefinedValue(std::string("SubSequenceUpdateTime"), std::string("42")));
+  ASSERT_NO_FATAL_FAILURE(leaveInterruptedWrite(root / "userDefined.db",
+                                                "update fields2 set myvalue='half-written';"));
+  EXPECT_EQ(subs->getUserDefinedValue(std::string("SubSequenceUpdateTime")), "42");
+
+  CommInfo::setUsername(std::string(EntryPersistenter::kGuestUserName));
+  ASSERT_TRUE(subs->insertEntry(column("g", "G")));
+  clock->advance(10);
+  ASSERT_TRUE(subs->saveCurrentTimeWhenSync(std::string("alice")));
+  ASSERT_NO_FATAL_FAILURE(leaveInterruptedWrite(root / "userSubscribeTime.db",
+                                                "update fields set last_cache_time=0;"));
+  // The recorded sync is still found: no sync is asked for.
+  EXPECT_FALSE(subs->isNeedSync(std::string("alice")));
+  EXPECT_FALSE(fs::exists(root / "userSubscribeTime.db-journal"));
+}
+
+TEST_F(EntryPersistenterTest, SideFileFailuresLogSQLitesMessage) {
+  const fs::path root = Paths::documents() / "userEntry";
+  fs::create_directories(root);
+  // Tables of the right names but without the columns the writes need.
+  for (const auto& [file, sql] : {std::pair<const char*, const char*>{
+                                      "userSubscribeTime.db", "create table fields (pk text);"},
+                                  {"userDefined.db", "create table fields2 (id text);"}}) {
+    Database db;
+    ASSERT_EQ(db.open((root / file).string()), SQLITE_OK);
+    ASSERT_EQ(db.exec(sql), SQLITE_OK);
+  }
+  VESKLogInit();
+  Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+  EXPECT_TRUE(subs);
+  if (subs) {
+    EXPECT_FALSE(subs->saveCurrentTimeWhenSync(std::string("alice")));
+    EXPECT_FALSE(subs->setUserDefinedValue(std::string("k"), std::string("v")));
+  }
+  const std::optional<std::string> path = VESKLogGetLogFilepath();
+  VESKLogUninit();
+  ASSERT_TRUE(path);
+  std::ifstream in(*path, std::ios::binary);
+  std::stringstream content;
+  content << in.rdbuf();
+  const std::string log = content.str();
+  for (const char* line :
+       {"]: EntryPersistenter: initWithDBopen opening\r\n",
+        "]: EntryPersistenter: initWithDBopen opening for Subscribe\r\n",
+        "]: EntryPersistenter: tableCheck\r\n",
+        "]: saveCurrentTimeWhenSync: triggerSaveCurrentTimeForSync opening for Subscribe\r\n",
+        "]: saveCurrentTimeWhenSync: triggerSaveCurrentTimeForSync Failed to exec sql:table "
+        "fields has no column named user_name\r\n",
+        "]: setUserDefinedValue: opening for UserDefinedDB\r\n",
+        "]: setUserDefinedValue: Failed to exec sql:table fields2 has no column named "
+        "user_name\r\n"}) {
+    EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+  }
 }
 
 TEST_F(EntryPersistenterTest, ConcurrentWritersGetDistinctOrderNumbers) {
