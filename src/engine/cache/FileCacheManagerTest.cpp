@@ -189,6 +189,10 @@ TEST_F(CleanAllTest, RemovesOneItemTypeInBatchesReportingOnTheStartingThread) {
   EXPECT_FALSE(a_->isDisabled());
   EXPECT_TRUE(a_->load("off1"));
   ASSERT_TRUE(turnUntil([&] { return !manager_->isCleaning(); }));
+  ASSERT_TRUE(turnUntil([&] {
+    return logText().find("cleanAllCacheThreadV2 finished cost=") != std::string::npos;
+  }));
+  EXPECT_NE(logText().find("[File]: cleanAllCacheThreadV2 started"), std::string::npos);
 
   // A pass of type 1 takes the offline items.
   delegate_->finished = false;

@@ -201,6 +201,56 @@ TEST_F(FileCacheTest, ReopeningKeepsIndexAndFilesInAgreement) {
   EXPECT_TRUE(fs::exists(root() + "/C/victim"));
 }
 
+TEST_F(FileCacheTest, IndexTableKeepsItsExactColumnDefinitions) {
+  // Files written by earlier versions declare these types (misspellings included); the table
+  // must be created with the same text so both read alike.
+  ASSERT_TRUE(FileCache::create("C", root()));
+  Database db;
+  ASSERT_EQ(db.open(indexPath("C")), SQLITE_OK);
+  Statement st = db.prepare("select sql from sqlite_master where type='table' and name=?;");
+  st.bind(1, std::string(FileCache::kTableName));
+  ASSERT_TRUE(st.next());
+  EXPECT_NE(st.columnString(0).find(
+                "tb_index (uid text primary key, size interger, lastAccessed interger, "
+                "noAutoClean interger, extraNum1 interger, extraNum2 interger, extraText1 text, "
+                "extraText2 textr)"),
+            std::string::npos)
+      << st.columnString(0);
+}
+
+TEST_F(FileCacheTest, FailedFileOrRowWriteLeavesNothingAndSaysSo) {
+  auto cache = FileCache::create("C", root());
+  ASSERT_TRUE(cache);
+  cache->save("kept", Bytes(3));
+  // The file folder taken away behind the cache's back: the write fails.
+  fs::rename(root() + "/C/file", root() + "/C/moved");
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(cache->save("lost", Bytes(10)));
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("save file failed"), std::string::npos);
+  fs::rename(root() + "/C/moved", root() + "/C/file");
+  EXPECT_EQ(readIndex(indexPath("C")).size(), 1u);
+  EXPECT_EQ(cache->getCurrentSize(0), 3);
+  EXPECT_FALSE(cache->load("lost"));
+  EXPECT_TRUE(cache->load("kept"));
+
+  // An index row that cannot be written leaves no file either.
+  {
+    Database db;
+    ASSERT_EQ(db.open(indexPath("C")), SQLITE_OK);
+    ASSERT_EQ(db.exec("create trigger refuse before insert on tb_index "
+                      "begin select raise(abort, 'refused'); end;"),
+              SQLITE_OK);
+  }
+  ::testing::internal::CaptureStderr();
+  EXPECT_FALSE(cache->save("unindexed", Bytes(10)));
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("Update database failed"),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(filePath("C", "unindexed")));
+  EXPECT_EQ(std::distance(fs::directory_iterator(root() + "/C/file"), fs::directory_iterator()),
+            1);
+  EXPECT_EQ(cache->getCurrentSize(0), 3);
+}
+
 TEST_F(FileCacheTest, UnusableFolderGivesNoCache) {
   std::ofstream(home_.path() / "plainfile") << "x";
   EXPECT_FALSE(FileCache::create("C", (home_.path() / "plainfile").string()));
