@@ -231,6 +231,9 @@ bool FileCache::saveEnhanced(const std::string& key, const Bytes& data, int item
   const std::string uid = uidForKey(key);
   const std::string path = filePathForUid(uid);
   bool startClean = false;
+  // Held from before the cache lock to after it: should this be the last reference to the
+  // manager, it is destroyed (and joins its auto-clean thread) with the cache lock free.
+  std::shared_ptr<FileCacheManager> manager = manager_.lock();
   {
     std::lock_guard<std::mutex> guard(lock_);
     if (!db_.isOpen() || disabled_) return true;
@@ -277,11 +280,9 @@ bool FileCache::saveEnhanced(const std::string& key, const Bytes& data, int item
     // A replaced item gives back its old size, so the totals follow what is on disk.
     if (old) addToTotalLocked(old->second, -old->first);
     addToTotalLocked(itemType, static_cast<int64_t>(data.size()));
-    if (itemType == kItemTypeNormal) startClean = needAutoCleanLocked();
+    if (itemType == kItemTypeNormal) startClean = needAutoCleanLocked(manager.get());
   }
-  if (startClean) {
-    if (auto manager = manager_.lock()) manager->asyncAutoCleanCache(shared_from_this());
-  }
+  if (startClean && manager) manager->asyncAutoCleanCache(shared_from_this());
   return true;
 }
 
@@ -432,14 +433,14 @@ void FileCache::writePendingAccessesLocked() {
 }
 
 bool FileCache::needAutoClean() {
+  std::shared_ptr<FileCacheManager> manager = manager_.lock();  // outlives the lock, see save
   std::lock_guard<std::mutex> guard(lock_);
-  return needAutoCleanLocked();
+  return needAutoCleanLocked(manager.get());
 }
 
-bool FileCache::needAutoCleanLocked() {
+bool FileCache::needAutoCleanLocked(FileCacheManager* manager) {
   if (limitSize_ <= 0) return false;
   if (currNormalSize_ <= limitSize_) return false;
-  auto manager = manager_.lock();
   if (!manager || !manager->isAutoCleanEnabled()) return false;
   if (autoCleaning_) return false;
   if (nowMillis() <= lastAutoCleanTime_ + kAutoCleanIntervalMillis) return false;

@@ -119,7 +119,8 @@ class FileCache : public std::enable_shared_from_this<FileCache> {
   void addToTotalLocked(int itemType, int64_t delta);
   void recordAccessLocked(const std::string& uid);
   void writePendingAccessesLocked();
-  bool needAutoCleanLocked();
+  // `manager`: the owning manager, locked by the caller before it took lock_ (may be null).
+  bool needAutoCleanLocked(FileCacheManager* manager);
   bool deleteRowLocked(const std::string& uid);
   std::string filePathForUid(const std::string& uid) const;
   static int64_t nowMillis();
