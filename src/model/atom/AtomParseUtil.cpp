@@ -7,6 +7,8 @@
 #include <climits>
 #include <cmath>
 #include <mutex>
+#include <utility>
+#include <vector>
 
 #include "model/InternetDateTime.h"
 
@@ -34,15 +36,62 @@ bool isBlank(char c) {
 }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 
+// Whether the parser will read the bytes in an encoding where every byte below 0x80 is its
+// ASCII character and the bytes of multi-byte characters are never markup ('<', '>', '=',
+// quotes), so that a scan of the raw bytes sees the markup the parser sees. Documents that are
+// (or declare themselves) UTF-16, UTF-32, UTF-7, ISO-2022, EBCDIC or anything else fail this.
+bool readableAsAscii(std::string_view doc) {
+  // UTF-16 and UTF-32 write a zero byte in every ASCII character; no well-formed document in
+  // an ASCII-compatible encoding contains one.
+  if (doc.find('\0') != std::string_view::npos) return false;
+  if (doc.substr(0, 3) == "\xEF\xBB\xBF") doc.remove_prefix(3);
+  if (doc.substr(0, 4) == "\x4C\x6F\xA7\x94") return false;  // "<?xm" in EBCDIC
+  if (doc.substr(0, 5) != "<?xml" || doc.size() < 6 || !isBlank(doc[5])) return true;
+  std::string_view decl = doc.substr(0, doc.find("?>"));
+  const size_t at = decl.find("encoding");
+  if (at == std::string_view::npos) return true;  // UTF-8
+  size_t i = at + 8;
+  while (i < decl.size() && isBlank(decl[i])) ++i;
+  if (i >= decl.size() || decl[i] != '=') return true;  // malformed: the parser refuses it
+  ++i;
+  while (i < decl.size() && isBlank(decl[i])) ++i;
+  if (i >= decl.size() || (decl[i] != '"' && decl[i] != '\'')) return true;
+  const size_t end = decl.find(decl[i], i + 1);
+  if (end == std::string_view::npos) return true;
+  std::string name;
+  for (char c : decl.substr(i + 1, end - i - 1)) {
+    if (c == '-' || c == '_' || c == ' ') continue;
+    name += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  static constexpr std::string_view kNames[] = {
+      "UTF8",   "USASCII", "ASCII",  "GBK",    "GB2312", "GB18030",   "CP936",
+      "EUCCN",  "BIG5",    "BIG5HKSCS", "CP950", "EUCTW", "EUCJP",    "EUCKR",
+      "SHIFTJIS", "SJIS",  "CP932",  "WINDOWS31J", "KOI8R", "KOI8U"};
+  for (std::string_view known : kNames) {
+    if (name == known) return true;
+  }
+  static constexpr std::string_view kPrefixes[] = {"ISO8859", "LATIN", "WINDOWS125", "CP125"};
+  for (std::string_view prefix : kPrefixes) {
+    if (std::string_view(name).substr(0, prefix.size()) == prefix) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool AtomParseUtil::withinStructureLimits(const char* data, size_t size) {
   const std::string_view doc(data, size);
+  if (!readableAsAscii(doc)) return false;
   auto skipPast = [&](size_t from, std::string_view end) {
     const size_t at = doc.find(end, from);
     return at == std::string_view::npos ? doc.size() : at + end.size();
   };
-  int namespaces = 0;
+  // Namespace declarations in scope: the open elements that declare some, innermost last, as
+  // (nesting depth, declarations). A declaration leaves scope with its element, so siblings
+  // that each declare the same prefix (entries of a long feed) do not add up.
+  std::vector<std::pair<size_t, int>> declaring;
+  int inScope = 0;
+  size_t nesting = 0;
   size_t i = 0;
   while (i < doc.size()) {
     const size_t lt = doc.find('<', i);
@@ -71,6 +120,9 @@ bool AtomParseUtil::withinStructureLimits(const char* data, size_t size) {
           --depth;
         } else if (c == '<' && doc.substr(j, 4) == "<!--") {
           j = skipPast(j + 4, "-->") - 1;
+        } else if (c == '<' && doc.substr(j, 2) == "<?") {
+          // A processing instruction of the internal subset: a quote inside it is no literal.
+          j = skipPast(j + 2, "?>") - 1;
         } else if (c == '>' && depth <= 0) {
           break;
         }
@@ -78,7 +130,9 @@ bool AtomParseUtil::withinStructureLimits(const char* data, size_t size) {
       i = j + 1;
     } else {
       // A start or end tag: every '=' outside quotes is one attribute.
+      const bool endTag = rest.substr(0, 2) == "</";
       int attributes = 0;
+      int declared = 0;
       char quote = 0;
       size_t j = lt + 1;
       for (; j < doc.size(); ++j) {
@@ -100,8 +154,22 @@ bool AtomParseUtil::withinStructureLimits(const char* data, size_t size) {
           }
           const std::string_view name = doc.substr(start, end - start);
           if (name == "xmlns" || name.substr(0, 6) == "xmlns:") {
-            if (++namespaces > kMaxNamespaceDeclarations) return false;
+            if (inScope + ++declared > kMaxNamespaceDeclarations) return false;
           }
+        }
+      }
+      if (endTag) {
+        if (!declaring.empty() && declaring.back().first == nesting) {
+          inScope -= declaring.back().second;
+          declaring.pop_back();
+        }
+        if (nesting > 0) --nesting;
+      } else if (j < doc.size() && doc[j - 1] != '/') {
+        // A start tag (not an empty-element tag): its declarations stay in scope until its end.
+        ++nesting;
+        if (declared > 0) {
+          declaring.emplace_back(nesting, declared);
+          inScope += declared;
         }
       }
       i = j + 1;

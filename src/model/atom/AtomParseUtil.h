@@ -30,8 +30,8 @@ class AtomParseUtil {
   // libxml2 compares each attribute of an element with every earlier one, and looks prefixes
   // up through every namespace declaration in scope: both are quadratic on hostile input (a
   // megabyte of attributes on one element takes minutes). Documents beyond these bounds are
-  // refused before parsing; the service's elements carry about ten attributes and its
-  // documents a handful of declarations.
+  // refused before parsing; the service's elements carry about ten attributes and a handful of
+  // declarations are in scope at any point (each entry of a feed may repeat them).
   static constexpr int kMaxAttributesPerElement = 64;
   static constexpr int kMaxNamespaceDeclarations = 64;
 
@@ -46,10 +46,13 @@ class AtomParseUtil {
   }
 
   // False when some element of the (untrusted) bytes carries more than kMaxAttributesPerElement
-  // attributes or the document declares more than kMaxNamespaceDeclarations namespaces. A
-  // linear scan of the markup (comments, CDATA, processing instructions and the document type
-  // declaration are skipped; quoted values are honoured); malformed input may pass, and is
-  // then rejected by the parser.
+  // attributes or more than kMaxNamespaceDeclarations namespace declarations are in scope at
+  // once (declared by an element and its open ancestors). A linear scan of the markup
+  // (comments, CDATA, processing instructions and the document type declaration are skipped;
+  // quoted values are honoured); malformed input may pass, and is then rejected by the parser.
+  // The scan reads raw bytes, so it also fails a document that the parser would decode from an
+  // encoding whose bytes are not ASCII markup (UTF-16, UTF-32, UTF-7, ISO-2022, EBCDIC ...):
+  // UTF-8 and the ASCII-compatible single- and double-byte encodings are accepted.
   static bool withinStructureLimits(const char* data, size_t size);
 
   // Element and attribute nodes match by local name only, byte for byte.

@@ -145,7 +145,26 @@ TEST(AtomParseUtilTest, StructureLimitsRefuseQuadraticInput) {
                                           noise + "--><![CDATA[" + noise + "]]>" + noise +
                                           "</r>"));
   EXPECT_TRUE(AtomParseUtil::readDocument("<!DOCTYPE r [<!-- " + noise + " -->]><r/>"));
-  // Namespace declarations are bounded across the document.
+  // A quote inside a processing instruction of the internal subset opens no literal that
+  // would hide the elements after the declaration from the bound.
+  EXPECT_TRUE(AtomParseUtil::readDocument("<!DOCTYPE r [<?pi ' " + noise + "?>]><r/>"));
+  EXPECT_FALSE(AtomParseUtil::readDocument("<!DOCTYPE r [<?pi ' ?>]>" +
+                                           elementWithAttributes(max + 1)));
+  // The bound holds in whatever encoding the document declares: one whose bytes would hide the
+  // markup from the scan is refused, an ASCII-compatible one is read.
+  std::string utf7 = elementWithAttributes(max + 1);
+  for (size_t at; (at = utf7.find('=')) != std::string::npos;) utf7.replace(at, 1, "+AD0-");
+  utf7.replace(0, 1, "+ADw-");
+  EXPECT_FALSE(AtomParseUtil::readDocument("<?xml version='1.0' encoding='UTF-7'?>" + utf7));
+  EXPECT_FALSE(AtomParseUtil::readDocument("<?xml version='1.0' encoding='ISO-2022-JP'?><r/>"));
+  EXPECT_FALSE(AtomParseUtil::readDocument(std::string("\xFF\xFE<\0r\0/\0>\0", 10)));
+  for (const char* encoding : {"utf-8", "GBK", "gb2312", "ISO-8859-1", "Big5", "windows-1252"}) {
+    EXPECT_TRUE(AtomParseUtil::readDocument("\xEF\xBB\xBF<?xml version=\"1.0\" encoding = \"" +
+                                            std::string(encoding) + "\"?><r a='1'/>"))
+        << encoding;
+  }
+  EXPECT_TRUE(AtomParseUtil::readDocument("<?xml version='1.0'?><r/>"));
+  // Namespace declarations are bounded while in scope.
   std::string nested;
   for (int i = 0; i <= AtomParseUtil::kMaxNamespaceDeclarations; ++i) {
     nested += "<e xmlns:p" + std::to_string(i) + "='urn:" + std::to_string(i) + "'>";
@@ -153,6 +172,21 @@ TEST(AtomParseUtilTest, StructureLimitsRefuseQuadraticInput) {
   for (int i = 0; i <= AtomParseUtil::kMaxNamespaceDeclarations; ++i) nested += "</e>";
   EXPECT_FALSE(AtomParseUtil::readDocument(nested));
   EXPECT_TRUE(AtomParseUtil::readDocument("<feed xmlns='urn:a' xmlns:vesk='urn:v'/>"));
+  // A declaration leaves scope with its element: a long feed whose entries (open or empty
+  // elements) each repeat their declarations is an ordinary document.
+  std::string siblings = "<feed xmlns='urn:a'>";
+  for (int i = 0; i < 3 * AtomParseUtil::kMaxNamespaceDeclarations; ++i) {
+    siblings += "<entry xmlns:vesk='urn:v' xmlns:x='urn:x'><id>" + std::to_string(i) +
+                "</id></entry><vesk:c xmlns:vesk='urn:v'/>";
+  }
+  EXPECT_TRUE(AtomParseUtil::readDocument(siblings + "</feed>"));
+  // Closing unrelated elements does not take an ancestor's declarations out of scope.
+  std::string deepThenNested = "<r xmlns:q='urn:q'><a><b/></a>";
+  for (int i = 0; i < AtomParseUtil::kMaxNamespaceDeclarations; ++i) {
+    deepThenNested += "<e xmlns:p" + std::to_string(i) + "='urn:" + std::to_string(i) + "'>";
+  }
+  for (int i = 0; i < AtomParseUtil::kMaxNamespaceDeclarations; ++i) deepThenNested += "</e>";
+  EXPECT_FALSE(AtomParseUtil::readDocument(deepThenNested + "</r>"));
 }
 
 }  // namespace

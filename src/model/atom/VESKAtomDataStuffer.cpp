@@ -324,15 +324,17 @@ std::shared_ptr<Link> parseLink(const xmlNode* node) {
   return link;
 }
 
-// The four attributes of the link-only readings (service URL feed, link lists).
-std::shared_ptr<Link> parseBareLink(const xmlNode* node) {
+// The four attributes of the link-only readings (service URL feed, link lists). The address is
+// resolved against the base of `root` (the feed element), not of the link element: both
+// readings of the service URL feed must give the same addresses.
+std::shared_ptr<Link> parseBareLink(const xmlNode* node, const xmlNode* root) {
   auto link = std::make_shared<Link>();
   Link& l = *link;
   for (const xmlAttr* a = node->properties; a; a = a->next) {
     if (is(a, v::kAttrRel)) readText(a, l, &Link::setRel);
     else if (is(a, v::kAttrType)) readText(a, l, &Link::setType);
     else if (is(a, v::kAttrHreflang)) readText(a, l, &Link::setHreflang);
-    else if (is(a, v::kAttrHref)) readHref(a, node, l, &Link::setHref);
+    else if (is(a, v::kAttrHref)) readHref(a, root, l, &Link::setHref);
   }
   return link;
 }
@@ -1133,7 +1135,7 @@ std::vector<std::shared_ptr<Link>> VESKAtomDataStuffer::newObjectByParseNodeAsLi
     const xmlNode* node) {
   std::vector<std::shared_ptr<Link>> links;
   for (const xmlNode* c = node->children; c; c = c->next) {
-    if (isElement(c) && is(c, v::kElemLink)) links.push_back(parseBareLink(c));
+    if (isElement(c) && is(c, v::kElemLink)) links.push_back(parseBareLink(c, node));
   }
   return links;
 }
@@ -1144,7 +1146,7 @@ std::shared_ptr<Feed> VESKAtomDataStuffer::newObjectByParseNodeGetServiceUrl(
   feed->setLinks(std::vector<std::shared_ptr<Link>>{});
   for (const xmlNode* c = node->children; c; c = c->next) {
     if (!isElement(c)) continue;
-    if (is(c, v::kElemLink)) feed->appendLinks(parseBareLink(c));
+    if (is(c, v::kElemLink)) feed->appendLinks(parseBareLink(c, node));
     else if (is(c, v::kElemStatcontrol)) feed->setVeskStatControl(parseStatControl(c));
   }
   return feed;

@@ -62,7 +62,8 @@ class VESKAtomDataStuffer {
   // An entry of the class `kind` picks, then the entry post-pass.
   static std::shared_ptr<Entry> newEntryByParseNode(const xmlNode* node, int32_t kind);
   // One Link per "link" child of `node` in document order, with only rel, type, hreflang and
-  // href (resolved) read; no placement. Empty when there is none.
+  // href (resolved against the base of `node` itself, whatever xml:base a link carries) read;
+  // no placement. Empty when there is none.
   static std::vector<std::shared_ptr<Link>> newObjectByParseNodeAsLinksArray(const xmlNode* node);
   // The service URL feed: `links` (always present, maybe empty) as above and the statistics
   // switches of the "statcontrol" child; nothing else of the feed.

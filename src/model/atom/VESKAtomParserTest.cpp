@@ -611,6 +611,17 @@ TEST(VESKAtomParserTest, ServiceUrlFeedWithAllRelations) {
   EXPECT_TRUE(none->links()->empty());
   EXPECT_FALSE(none->veskStatControl());
   EXPECT_TRUE(VESKAtomParser::allocParseLinksInFeed("<feed><id>x</id></feed>")->empty());
+  // Both readings resolve against the feed's base, whatever xml:base a link carries itself, so
+  // the fresh and the stored copy of the feed give the same addresses.
+  const std::string ownBase =
+      "<feed xml:base='http://api.vesk.com/'><link rel='vesk_login' href='/login' "
+      "xml:base='http://elsewhere.example/'/></feed>";
+  auto fresh = VESKAtomParser::allocParseGetServiceUrlFeed(ownBase);
+  ASSERT_TRUE(fresh && fresh->links() && fresh->links()->size() == 1u);
+  EXPECT_EQ(fresh->links()->at(0)->href(), "http://api.vesk.com/login");
+  auto stored = VESKAtomParser::allocParseLinksInFeed(ownBase);
+  ASSERT_TRUE(stored && stored->size() == 1u);
+  EXPECT_EQ(stored->at(0)->href(), "http://api.vesk.com/login");
   // The low byte of wifionly decides: 256 is off.
   auto wide = VESKAtomParser::allocParseGetServiceUrlFeed(
       "<feed><statcontrol wifionly='256'/></feed>");
@@ -828,6 +839,11 @@ TEST(VESKAtomParserTest, ReadingRulesOnSmallDocuments) {
   ASSERT_TRUE(paged->openSearch());
   EXPECT_EQ(paged->openSearch()->totalResults(), 9);
   EXPECT_EQ(paged->openSearch()->startIndex(), 0);
+  // Only the exact word "ipad" marks the device; a later device element decides.
+  EXPECT_FALSE(VESKAtomParser::allocParseFeed("<feed><device>iPad</device></feed>", 0)->isiPad());
+  EXPECT_FALSE(VESKAtomParser::allocParseFeed(
+                   "<feed><device>ipad</device><device>ipad2</device></feed>", 0)
+                   ->isiPad());
   // Two links without relation: the second stays; a rel without text is no relation.
   auto entry = VESKAtomParser::allocParseEntry(
       "<entry><link href='http://a/1'/><link rel='' href='http://a/2'/>"
@@ -894,6 +910,16 @@ TEST(VESKAtomParserTest, MalformedAndHostileInputFailsCleanly) {
   for (int i = 0; i < 100; ++i) shallow += "<a>";
   for (int i = 0; i < 100; ++i) shallow += "</a>";
   EXPECT_TRUE(VESKAtomParser::allocParseFeed(shallow, 0));
+  // A long list whose entries each declare their namespaces is an ordinary answer.
+  std::string columns = "<feed xmlns='http://www.w3.org/2005/Atom'>";
+  for (int i = 0; i < 100; ++i) {
+    columns += "<entry xmlns:vesk='http://www.vesk.com/vesk/1.0'><id>c" + std::to_string(i) +
+               "</id><vesk:latestaid>" + std::to_string(i) + "</vesk:latestaid></entry>";
+  }
+  auto longList = VESKAtomParser::allocParseFeed(columns + "</feed>", kEntryKindColumn);
+  ASSERT_TRUE(longList && longList->entrys());
+  ASSERT_EQ(longList->entrys()->size(), 100u);
+  EXPECT_EQ(std::dynamic_pointer_cast<Column>(longList->entrys()->at(99))->latestaid(), "99");
   // Oversized input is refused before parsing.
   std::string huge = "<feed>";
   huge.resize(AtomParseUtil::kMaxDocumentBytes + 1, ' ');
