@@ -5,6 +5,8 @@
 #include <limits>
 #include <utility>
 
+#include "platform/runtime/StringUtil.h"
+
 namespace zu {
 
 namespace {
@@ -25,24 +27,6 @@ bool isDigit(char ch) { return ch >= '0' && ch <= '9'; }
 // The C library's white space in the C locale.
 bool isSpace(char ch) {
   return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\v' || ch == '\f' || ch == '\r';
-}
-
-void appendUtf8(std::string& out, uint32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 // Length of the well-formed UTF-8 sequence at p (lead byte >= 0x80), or 0 when it is broken:
@@ -354,7 +338,7 @@ bool KjJsonParser::scanUnicodeChar(std::string& out) {
     addErrorWithCode(kJsonErrorUnicode, "Invalid high character in surrogate pair");
     return false;
   }
-  appendUtf8(out, cp);
+  StringUtil::appendUtf8(out, static_cast<char32_t>(cp));
   return true;
 }
 

@@ -48,24 +48,6 @@ Decoded decode(std::string_view s, size_t i) {
 
 size_t unitsOf(char32_t cp) { return cp > 0xFFFF ? 2 : 1; }
 
-void appendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 // Appends s[from, to) with invalid bytes replaced.
 void appendSanitized(std::string& out, std::string_view s, size_t from, size_t to) {
   for (size_t i = from; i < to;) {
@@ -73,7 +55,7 @@ void appendSanitized(std::string& out, std::string_view s, size_t from, size_t t
     if (d.valid) {
       out.append(s.substr(i, d.size));
     } else {
-      appendUtf8(out, kReplacement);
+      StringUtil::appendUtf8(out, kReplacement);
     }
     i += d.size;
   }
@@ -221,5 +203,23 @@ std::string StringUtil::trimWhitespaceAndNewlines(std::string_view utf8) {
 }
 
 std::string StringUtil::trimWhitespace(std::string_view utf8) { return trim(utf8, isWhitespace); }
+
+void StringUtil::appendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
 
 }  // namespace zu

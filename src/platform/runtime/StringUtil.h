@@ -41,6 +41,8 @@ class StringUtil {
   static bool isValidUtf8(std::string_view text);
   // The text with every invalid byte replaced by U+FFFD.
   static std::string sanitizeUtf8(std::string_view text);
+  // Appends the UTF-8 form of the code point `cp` (at most U+10FFFF) to `out`.
+  static void appendUtf8(std::string& out, char32_t cp);
 
   // The platform's whitespace set: tab (U+0009) and the Unicode space separators (U+0020,
   // U+00A0, U+1680, U+2000-U+200A, U+202F, U+205F, U+3000).
