@@ -1,0 +1,765 @@
+#include "engine/http/HttpEngine.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "common/Base64.h"
+#include "common/CommInfo.h"
+#include "common/Log.h"
+#include "engine/core/ClassName.h"
+#include "engine/core/ErrorCodes.h"
+#include "engine/http/CachedHttpResponse.h"
+#include "engine/http/HttpDataEngine.h"
+#include "engine/http/HttpEngineUtils.h"
+#include "platform/crypto/Md5.h"
+#include "platform/runtime/Clock.h"
+#include "platform/runtime/RunLoop.h"
+
+namespace zu {
+
+namespace {
+
+std::atomic<double> gRequestTimeout{HttpEngine::kRequestTimeout};
+
+// How the platform's "%@" writes an absent object.
+std::string orNull(const std::optional<std::string>& s) { return s ? *s : "(null)"; }
+
+std::string upper(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+  }
+  return out;
+}
+
+std::string lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  }
+  return out;
+}
+
+// The leading integer of a header value, as the platform's longLongValue reads it (0 when none).
+int64_t leadingInt64(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  bool negative = false;
+  if (!s.empty() && (s.front() == '+' || s.front() == '-')) {
+    negative = s.front() == '-';
+    s.remove_prefix(1);
+  }
+  int64_t v = 0;
+  auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (ec != std::errc()) return 0;
+  (void)p;
+  return negative ? -v : v;
+}
+
+// The quoted value after `marker` ("realm=") up to the next double quote; nullopt when the
+// marker or a quote is missing.
+std::optional<std::string> quotedValue(std::string_view text, std::string_view marker) {
+  size_t at = text.find(marker);
+  if (at == std::string_view::npos) return std::nullopt;
+  size_t open = text.find('"', at + marker.size());
+  if (open == std::string_view::npos) return std::nullopt;
+  size_t close = text.find('"', open + 1);
+  if (close == std::string_view::npos) return std::nullopt;
+  return std::string(text.substr(open + 1, close - open - 1));
+}
+
+int engineCodeForUrlError(int code) {
+  switch (code) {
+    case UrlError::kNotConnectedToInternet:
+    case UrlError::kNetworkConnectionLost:
+    case UrlError::kCannotConnectToHost: return kErrNetConnect;
+    case UrlError::kCannotFindHost:
+    case UrlError::kUnsupportedUrl:
+    case UrlError::kBadUrl: return kErrBadUrl;
+    case UrlError::kTimedOut: return kErrNetTimeout;
+    default: return kErrNetError;
+  }
+}
+
+bool readWholeFile(const std::string& path, Bytes* out) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  in.seekg(0, std::ios::end);
+  std::streamoff size = in.tellg();
+  if (size < 0) return false;
+  in.seekg(0, std::ios::beg);
+  out->resize(static_cast<size_t>(size));
+  if (size > 0 && !in.read(reinterpret_cast<char*>(out->data()), size)) return false;
+  return true;
+}
+
+}  // namespace
+
+HttpEngine::HttpEngine() : anchor_(std::make_shared<Anchor>(Anchor{this})) { reset(); }
+
+HttpEngine::~HttpEngine() {
+  anchor_.reset();
+  reset();
+}
+
+double HttpEngine::requestTimeoutInterval() { return gRequestTimeout.load(); }
+
+void HttpEngine::setRequestTimeoutIntervalForTesting(double seconds) {
+  gRequestTimeout.store(seconds > 0 ? seconds : kRequestTimeout);
+}
+
+std::string HttpEngine::description() const {
+  char buf[48];
+  std::snprintf(buf, sizeof buf, "<HttpEngine: %p>", static_cast<const void*>(this));
+  return buf;
+}
+
+void HttpEngine::reset() {
+  if (connection_) {
+    connection_->cancel();
+    connection_.reset();
+  }
+  urlResponse_.reset();
+  cachedCopy_.reset();
+  request_ = UrlRequest();
+  loginingName_.reset();
+  loginingPassword_.reset();
+  cacheEnabled_ = true;
+  shouldCache_ = true;
+  state_ = kStateIdle;
+  basicAuthTried_ = false;
+  digestTried_ = false;
+  cookieRetried_ = false;
+  authenticating_ = false;
+  useCacheIfFail_ = true;
+  totalSize_ = 0;
+  currentSize_ = 0;
+  closeDownloadFile();
+  downloadPath_.reset();
+  allowResumeDownload_ = false;
+  acceptGzipCompress_ = true;
+  isOfflineDownload_ = false;
+  resumeOffset_ = 0;
+  resumeRestarted_ = false;
+  ++generation_;
+  deferredPending_ = false;
+}
+
+std::string HttpEngine::createDigest(const std::optional<std::string>& user,
+                                     const std::optional<std::string>& password) {
+  std::string pair = orNull(user) + ":" + orNull(password);
+  return "Basic " + Base64::encode(reinterpret_cast<const uint8_t*>(pair.data()), pair.size());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Results
+
+void HttpEngine::logParseError(bool deferred, int errCode, const HttpResponse* response) const {
+  if (errCode != 0 || !response || response->statusCode() != 200 ||
+      response->responseBody().size() >= 3 || !observer_) {
+    return;
+  }
+  std::string observerName = className(typeid(*observer_));
+  if (observerName.rfind("GetNews", 0) != 0) return;
+  std::string head;
+  if (const auto& h = response->responseHeader()) {
+    for (const auto& [name, value] : h->headers) head += name + ": " + value + "\n";
+  }
+  const Bytes& b = response->responseBody();
+  std::string body(b.begin(), b.end());
+  VESKLogImpl(deferred ? "ParseError asyncNotify httpEngine %s observer %s isCache=%d "
+                         "requestUrl=%s body=%s bodyLength=%d responseHead=\n%s"
+                       : "ParseError httpEngine %s observer %s isCache=%d requestUrl=%s "
+                         "body=%s bodyLength=%d responseHead=\n%s",
+              description().c_str(), observerName.c_str(), response->isCache() ? 1 : 0,
+              response->requestUrl().c_str(), body.c_str(), static_cast<int>(b.size()),
+              head.c_str());
+}
+
+void HttpEngine::notifyObserverWithError(int errCode, std::shared_ptr<HttpResponse> response) {
+  logParseError(false, errCode, response.get());
+  HttpEngineObserver* observer = observer_;
+  reset();
+  // The observer may release this engine: nothing touches `this` after the call.
+  if (observer) observer->onHttpEngineResult(this, errCode, response);
+}
+
+void HttpEngine::doNotifyWithResponse(std::shared_ptr<HttpResponse> response) {
+  int code = errorCode_;
+  HttpEngineObserver* observer = observer_;
+  reset();
+  if (observer) observer->onHttpEngineResult(this, code, response);
+}
+
+void HttpEngine::asyncNotifyObserverWithError(int errCode, std::shared_ptr<HttpResponse> response) {
+  errorCode_ = errCode;
+  logParseError(true, errCode, response.get());
+  deferredPending_ = true;
+  uint64_t generation = generation_;
+  std::weak_ptr<Anchor> anchor = anchor_;
+  RunLoop::current()->post([anchor, generation, response = std::move(response)]() mutable {
+    auto a = anchor.lock();
+    if (!a || a->engine->generation_ != generation) return;  // reset or gone meanwhile
+    a->engine->doNotifyWithResponse(std::move(response));
+  });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Operations
+
+void HttpEngine::setHeaderField(const std::optional<std::string>& name,
+                                const std::optional<std::string>& value) {
+  if (isBusy()) {
+    notifyObserverWithError(kErrBadState, nullptr);
+    return;
+  }
+  if (!name || !value) {
+    notifyObserverWithError(kErrInvalidArg, nullptr);
+    return;
+  }
+  request_.setValue(*name, *value);
+}
+
+std::optional<std::string> HttpEngine::credentialUser() const {
+  if (loginingName_ && loginingPassword_) return loginingName_;
+  return CommInfo::getUsername();
+}
+
+std::optional<std::string> HttpEngine::credentialPassword() const {
+  if (loginingName_ && loginingPassword_) return loginingPassword_;
+  return CommInfo::getPassword();
+}
+
+std::optional<std::string> HttpEngine::requestHost() const {
+  return UrlRequest::hostOfUrl(request_.url());
+}
+
+bool HttpEngine::prepareRequest(const std::string& url, bool setTimeout) {
+  request_.setUrl(url);
+  request_.setValue("X-User-Agent", HttpEngineUtils::getXUserAgent());
+  // The platform's own cache and cookie handling do not exist here; only the idle time-out.
+  if (setTimeout) request_.setTimeoutInterval(requestTimeoutInterval());
+
+  if (state_ == kStateDownload && downloadFd_ >= 0 && allowResumeDownload_) {
+    off_t end = ::lseek(downloadFd_, 0, SEEK_END);
+    currentSize_ = end > 0 ? end : 0;
+    if (currentSize_ > 0) {
+      request_.setValue("Range", "bytes=" + std::to_string(currentSize_) + "-");
+      resumeOffset_ = currentSize_;
+    }
+  }
+  if (state_ == kStateDownload && !acceptGzipCompress_) request_.setValue("Accept-Encoding", "");
+
+  if (delegate_) {
+    if (auto cookie = delegate_->cookieForUser(credentialUser(), credentialPassword(),
+                                               requestHost())) {
+      request_.setValue("Cookie", *cookie);
+    }
+  }
+
+  if ((state_ == kStateGet || state_ == kStatePost) && cacheEnabled_) {
+    if (auto cache = HttpDataEngine::sharedInstance()) {
+      auto copy = cache->cachedResponseForUser(HttpEngineUtils::userName(), &request_);
+      if (copy) {
+        copy->setRequestUrl(url);
+        cachedCopy_ = copy;
+        urlResponse_ = copy;
+        if (copy->isFresh()) {
+          if (state_ == kStateGet) {
+            asyncNotifyObserverWithError(0, copy);
+          } else {
+            notifyObserverWithError(0, copy);
+          }
+          return false;
+        }
+        if (copy->lastModified()) {
+          request_.setValue("If-Modified-Since",
+                            HttpEngineUtils::stringWithHttpDate(*copy->lastModified()));
+        }
+        if (copy->etag()) request_.setValue("If-None-Match", *copy->etag());
+      }
+    }
+  }
+  return true;
+}
+
+void HttpEngine::startConnection() {
+  if (connection_) connection_->cancel();
+  connection_ = UrlConnection::start(request_, this);
+}
+
+void HttpEngine::get(const std::optional<std::string>& url) {
+  if (isBusy()) {
+    // The exchange that was running ends now; the -8 follows on a later turn.
+    reset();
+    asyncNotifyObserverWithError(kErrBadState, nullptr);
+    return;
+  }
+  if (!url) {
+    asyncNotifyObserverWithError(kErrBadUrl, nullptr);
+    return;
+  }
+  state_ = kStateGet;
+  request_.setMethod("GET");
+  if (!prepareRequest(*url, true)) return;
+  startConnection();
+}
+
+void HttpEngine::post(const std::optional<std::string>& url, std::optional<Bytes> body) {
+  if (isBusy()) {
+    notifyObserverWithError(kErrBadState, nullptr);
+    return;
+  }
+  if (!url) {
+    notifyObserverWithError(kErrBadUrl, nullptr);
+    return;
+  }
+  state_ = kStatePost;
+  request_.setMethod("POST");
+  if (body) request_.setBody(std::move(*body));
+  if (!prepareRequest(*url, true)) return;
+  startConnection();
+}
+
+void HttpEngine::deleteWithUrl(const std::optional<std::string>& url) {
+  if (isBusy()) {
+    notifyObserverWithError(kErrBadState, nullptr);
+    return;
+  }
+  if (!url) {
+    notifyObserverWithError(kErrInvalidArg, nullptr);
+    return;
+  }
+  state_ = kStateDelete;
+  request_.setMethod("DELETE");
+  if (!prepareRequest(*url, true)) return;
+  startConnection();
+}
+
+bool HttpEngine::openDownloadFile(bool truncate) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::path path(*downloadPath_);
+  if (!fs::exists(path, ec)) {
+    if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
+  }
+  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (truncate ? O_TRUNC : 0);
+  downloadFd_ = ::open(path.c_str(), flags, 0644);
+  return downloadFd_ >= 0;
+}
+
+bool HttpEngine::prepareDownloadFile() {
+  if (!downloadPath_) return true;
+  // Without resume the file is written from its start: what an older, longer file held past
+  // the new end must not survive.
+  return openDownloadFile(!allowResumeDownload_);
+}
+
+void HttpEngine::download(const std::optional<std::string>& url) {
+  if (isBusy()) {
+    notifyObserverWithError(kErrBadState, nullptr);
+    return;
+  }
+  if (!url) {
+    notifyObserverWithError(kErrBadUrl, nullptr);
+    return;
+  }
+  state_ = kStateDownload;
+  if (!prepareDownloadFile()) {
+    notifyObserverWithError(kErrFileOpen, nullptr);
+    return;
+  }
+  request_.setMethod("GET");
+  if (!prepareRequest(*url, true)) return;
+  startConnection();
+}
+
+void HttpEngine::upload(const std::optional<std::string>& url,
+                        const std::optional<std::string>& localFile) {
+  if (isBusy()) {
+    notifyObserverWithError(kErrBadState, nullptr);
+    return;
+  }
+  Bytes data;
+  if (!url || !localFile || !readWholeFile(*localFile, &data) || data.empty()) {
+    notifyObserverWithError(kErrInvalidArg, nullptr);
+    return;
+  }
+  state_ = kStateUpload;
+  request_.setMethod("POST");
+  request_.setBody(std::move(data));
+  if (!prepareRequest(*url, false)) return;
+  startConnection();
+}
+
+void HttpEngine::uploadWithForm(const std::optional<std::string>& url,
+                                const std::optional<std::string>& localFile) {
+  if (isBusy()) {
+    notifyObserverWithError(kErrBadState, nullptr);
+    return;
+  }
+  Bytes data;
+  if (!url || !localFile || !readWholeFile(*localFile, &data) || data.empty()) {
+    notifyObserverWithError(kErrInvalidArg, nullptr);
+    return;
+  }
+  state_ = kStateUpload;
+  std::string boundary =
+      "--------------------819560" + std::to_string(Clock::get()->nowMillis());
+  std::string fileName = std::filesystem::path(*localFile).filename().string();
+  std::string head = "--" + boundary + "\r\n" +
+                     "Content-Disposition: form-data; name=\"uploaded\"; filename=\"" +
+                     fileName + "\"\r\n\r\n";
+  std::string tail = "\r\n--" + boundary + "--\r\n";
+  Bytes body;
+  body.reserve(data.size() + 512);
+  body.insert(body.end(), head.begin(), head.end());
+  body.insert(body.end(), data.begin(), data.end());
+  body.insert(body.end(), tail.begin(), tail.end());
+  request_.setValue("Content-Type", "multipart/form-data; boundary=" + boundary);
+  request_.setMethod("POST");
+  request_.setBody(std::move(body));
+  if (!prepareRequest(*url, false)) return;
+  startConnection();
+}
+
+void HttpEngine::cancel() {
+  if (!isBusy()) {
+    std::string name = observer_ ? className(typeid(*observer_)) : "(null)";
+    std::fprintf(stderr, "http engine cancel with idle state, observer %s\n", name.c_str());
+    return;
+  }
+  notifyObserverWithError(kErrCancelled, nullptr);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Downloads
+
+bool HttpEngine::parseContentRange(std::string_view text, int64_t* startBytes,
+                                   int64_t* totalBytes) {
+  int64_t start = 0, total = 0;
+  bool ok = text.substr(0, 6) == "bytes ";
+  if (ok) {
+    size_t dash = text.find('-', 6);
+    if (dash != std::string_view::npos) start = leadingInt64(text.substr(6, dash - 6));
+    size_t slash = text.find('/');
+    if (slash != std::string_view::npos) total = leadingInt64(text.substr(slash + 1));
+  }
+  if (startBytes) *startBytes = start;
+  if (totalBytes) *totalBytes = total;
+  return ok;
+}
+
+void HttpEngine::closeDownloadFile() {
+  if (downloadFd_ >= 0) ::close(downloadFd_);
+  downloadFd_ = -1;
+}
+
+void HttpEngine::handleDownloadResumeError() {
+  closeDownloadFile();
+  if (downloadPath_) ::unlink(downloadPath_->c_str());
+  currentSize_ = 0;
+}
+
+void HttpEngine::handleRangeNotSatisfiable() {
+  handleDownloadResumeError();
+  if (resumeOffset_ > 0 && !resumeRestarted_ && downloadPath_) {
+    // The partial file does not fit what the server has now: fetch the whole file once more.
+    resumeRestarted_ = true;
+    resumeOffset_ = 0;
+    request_.removeValue("Range");
+    if (!openDownloadFile(true)) {
+      notifyObserverWithError(kErrFileOpen, nullptr);
+      return;
+    }
+    startConnection();
+    return;
+  }
+  notifyObserverWithError(kErrNetError, nullptr);
+}
+
+bool HttpEngine::writeToDownloadFile(const uint8_t* data, size_t length) {
+  while (length > 0) {
+    ssize_t n = ::write(downloadFd_, data, length);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += n;
+    length -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+std::optional<std::string> HttpEngine::localFilePathIfExistsForUrl(
+    const std::optional<std::string>& url) {
+  auto cache = HttpDataEngine::sharedInstance();
+  if (!cache) return std::nullopt;
+  if (!url) return std::nullopt;
+  UrlRequest request(*url);
+  return cache->filePathForRequest(&request);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Authentication
+
+bool HttpEngine::authenticate(const UrlResponse& response) {
+  if (!cookieRetried_ && delegate_) {
+    auto cookie = delegate_->cookieForUser(credentialUser(), credentialPassword(), requestHost());
+    if (cookie && cookie != request_.value("Cookie")) {
+      cookieRetried_ = true;
+      request_.setValue("Cookie", *cookie);
+      startConnection();
+      return true;
+    }
+  }
+  std::optional<std::string> digestChallenge;
+  bool basicChallenge = false;
+  for (const auto& [name, value] : response.headers) {
+    std::string n = upper(name);
+    if (n == "VESK-WWW-AUTHENTICATE" && !digestChallenge) digestChallenge = value;
+    if (n == "WWW-AUTHENTICATE") basicChallenge = true;
+  }
+  if (digestChallenge && !digestTried_) {
+    digestTried_ = true;
+    digestAuth(*digestChallenge);
+    return true;
+  }
+  if (basicChallenge && !basicAuthTried_) {
+    basicAuthTried_ = true;
+    basicAuth();
+    return true;
+  }
+  return false;
+}
+
+void HttpEngine::digestAuth(const std::string& challenge) {
+  std::optional<std::string> realm = quotedValue(challenge, "realm=");
+  std::optional<std::string> nonce = quotedValue(challenge, "nonce=");
+  std::optional<std::string> user = credentialUser();
+  std::optional<std::string> password = credentialPassword();
+  auto a = crypto::Md5::digest(orNull(user) + ":" + orNull(realm) + ":" + orNull(nonce));
+  auto b = crypto::Md5::digest(password.value_or(""));
+  crypto::Md5::Digest x{};
+  for (size_t i = 0; i < x.size(); ++i) x[i] = a[i] ^ b[i];
+  request_.setValue("VESK-Authorization",
+                    "Digest username=\"" + orNull(user) + "\",realm=\"" + orNull(realm) +
+                        "\",nonce=\"" + orNull(nonce) + "\",response=\"" +
+                        crypto::Md5::toHex(x, false) + "\"");
+  request_.setValue("Authorization", createDigest(user, std::string(kDigestBasicPassword)));
+  startConnection();
+}
+
+void HttpEngine::basicAuth() {
+  std::string value = createDigest(credentialUser(), credentialPassword());
+  UrlRequest::Headers headers;
+  for (const auto& field : request_.headers()) {
+    if (upper(field.first) != "VESK-AUTHORIZATION") headers.push_back(field);
+  }
+  UrlRequest next(request_.url());
+  next.setMethod(request_.method());
+  if (upper(request_.method()) == "POST") next.setBody(request_.body());
+  next.setHeaders(std::move(headers));
+  next.setValue("Authorization", value);
+  next.setTimeoutInterval(requestTimeoutInterval());
+  request_ = std::move(next);
+  startConnection();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Connection events
+
+void HttpEngine::connectionDidReceiveResponse(UrlConnection& connection,
+                                              const std::shared_ptr<const UrlResponse>& r) {
+  if (&connection != connection_.get()) return;  // a connection this engine let go of
+  totalSentSize_ += kHeaderBytes;
+  totalReceivedSize_ += kHeaderBytes;
+  const int status = r->statusCode;
+
+  if (status == 200 && delegate_) {
+    if (auto setCookie = r->field("Set-Cookie")) {
+      std::string cookie = setCookie->substr(0, setCookie->find(';'));
+      delegate_->onNewCookie(cookie, credentialUser(), credentialPassword(), requestHost());
+    }
+  }
+
+  if (authenticating_ && status != 401) {
+    authenticating_ = false;
+    std::optional<std::string> name =
+        loginingName_ && !loginingName_->empty() ? loginingName_ : CommInfo::getUsername();
+    std::string domain = kBasicRetryMailDomain;
+    if (name && name->size() >= domain.size() &&
+        name->compare(name->size() - domain.size(), domain.size(), domain) == 0 &&
+        !basicAuthTried_) {
+      basicAuthTried_ = true;
+      authenticating_ = true;
+      basicAuth();
+      return;
+    }
+  }
+
+  if (status == 304 && (state_ == kStateGet || state_ == kStatePost) && cachedCopy_) {
+    // Not modified: the cached copy is the answer, and there is nothing new to store.
+    shouldCache_ = false;
+    urlResponse_ = cachedCopy_;
+    return;
+  }
+
+  if (status == 416 && state_ == kStateDownload) {
+    handleRangeNotSatisfiable();
+    return;
+  }
+
+  if (status == 401) {
+    authenticating_ = true;
+    if (authenticate(*r)) return;
+    // No retry is left: the 401 is the answer, for the task layer to report.
+    authenticating_ = false;
+  }
+
+  auto response = std::make_shared<HttpResponse>();
+  response->setIsCache(false);
+  response->setResponseHeader(r);
+  response->setRequestUrl(request_.url());
+  urlResponse_ = response;
+  if ((state_ == kStateGet || state_ == kStatePost) && cacheEnabled_) {
+    shouldCache_ = HttpDataEngine::shouldCache(response.get());
+  }
+  if (state_ == kStateDownload) {
+    if (status < 200 || status >= 300) {
+      // An error page is not part of the file: it stays in memory for the task to read, and
+      // the partial file is kept for a later resume.
+      closeDownloadFile();
+      currentSize_ = 0;
+      return;
+    }
+    auto contentRange = r->field("Content-Range");
+    if (!contentRange) {
+      auto length = r->field("Content-Length");
+      totalSize_ = length ? leadingInt64(*length) : 0;
+      if (resumeOffset_ > 0 && downloadFd_ >= 0) {
+        // The whole file came back although a range was asked for: start the file over.
+        if (::ftruncate(downloadFd_, 0) != 0 || ::lseek(downloadFd_, 0, SEEK_SET) != 0) {
+          notifyObserverWithError(kErrFileWrite, nullptr);
+          return;
+        }
+        currentSize_ = 0;
+      }
+    } else {
+      int64_t start = 0;
+      parseContentRange(*contentRange, &start, &totalSize_);
+      if (start != currentSize_) handleDownloadResumeError();
+    }
+  }
+}
+
+void HttpEngine::connectionDidReceiveData(UrlConnection& connection, const uint8_t* data,
+                                          size_t length) {
+  if (&connection != connection_.get()) return;  // a connection this engine let go of
+  if (downloadFd_ >= 0) {
+    if (!writeToDownloadFile(data, length)) {
+      notifyObserverWithError(kErrFileWrite, nullptr);
+      return;
+    }
+  } else if (urlResponse_ && !urlResponse_->isCache()) {
+    Bytes& body = urlResponse_->responseBody();
+    body.insert(body.end(), data, data + length);
+  }
+  currentSize_ += static_cast<int64_t>(length);
+  if (state_ == kStateDownload && observer_) observer_->onReceivedSize(currentSize_, totalSize_);
+}
+
+void HttpEngine::connectionDidReceiveDataBuffer(UrlConnection& connection,
+                                                std::vector<uint8_t>&& data) {
+  if (&connection != connection_.get()) return;
+  if (downloadFd_ < 0 && urlResponse_ && !urlResponse_->isCache() &&
+      urlResponse_->responseBody().empty()) {
+    // The first piece of a body in memory: keep the buffer itself.
+    int64_t length = static_cast<int64_t>(data.size());
+    urlResponse_->setResponseBody(std::move(data));
+    currentSize_ += length;
+    if (state_ == kStateDownload && observer_) observer_->onReceivedSize(currentSize_, totalSize_);
+    return;
+  }
+  connectionDidReceiveData(connection, data.data(), data.size());
+}
+
+void HttpEngine::connectionDidSendBodyData(UrlConnection& connection, int64_t /*written*/,
+                                           int64_t totalBytesWritten,
+                                           int64_t totalBytesExpected) {
+  if (&connection != connection_.get()) return;  // a connection this engine let go of
+  if (state_ == kStateUpload && observer_) {
+    observer_->onSentSize(totalBytesWritten, totalBytesExpected);
+  }
+}
+
+void HttpEngine::connectionDidFinishLoading(UrlConnection& connection) {
+  if (&connection != connection_.get()) return;  // a connection this engine let go of
+  if (state_ == kStatePost || state_ == kStateUpload) {
+    totalSentSize_ += request_.bodyLength();
+  } else if (urlResponse_) {
+    totalReceivedSize_ += static_cast<int64_t>(urlResponse_->responseBody().size());
+  }
+
+  if ((state_ == kStateGet || state_ == kStatePost) && cacheEnabled_ && shouldCache_ &&
+      urlResponse_ && !urlResponse_->isCache()) {
+    if (auto cache = HttpDataEngine::sharedInstance()) {
+      cache->createCacheForUser(HttpEngineUtils::userName(), &request_, urlResponse_.get(),
+                                isOfflineDownload_);
+    }
+  }
+
+  if (state_ == kStateDownload && urlResponse_ && !urlResponse_->isCache() &&
+      urlResponse_->statusCode() == 200) {
+    auto cache = HttpDataEngine::sharedInstance();
+    const Bytes& body = urlResponse_->responseBody();
+    auto store = [&](bool offline) {
+      return cache && cache->createFileForRequest(&request_, &body, offline);
+    };
+    auto lengthText = urlResponse_->headerField("Content-Length");
+    int64_t length = lengthText ? leadingInt64(*lengthText) : 0;
+    int64_t bodyLength = static_cast<int64_t>(body.size());
+    if (!lengthText || length == bodyLength ||
+        (downloadFd_ >= 0 && currentSize_ == length)) {
+      if (!store(isOfflineDownload_)) {
+        notifyObserverWithError(kErrFileCreate, nullptr);
+        return;
+      }
+    } else {
+      std::string encoding = lower(urlResponse_->headerField("Content-Encoding").value_or(""));
+      if (encoding != "gzip" && encoding != "deflate") {
+        VESKLogImpl("HttpEngine downloaded an uncomplete file");
+        std::fprintf(stderr, "ContentLength: %s responseBody length: %d\n", lengthText->c_str(),
+                     static_cast<int>(bodyLength));
+        notifyObserverWithError(kErrNetError, nullptr);
+        return;
+      }
+      if (!store(false)) {
+        notifyObserverWithError(kErrFileCreate, nullptr);
+        return;
+      }
+    }
+  }
+  notifyObserverWithError(0, urlResponse_);
+}
+
+void HttpEngine::connectionDidFailWithError(UrlConnection& connection,
+                                            const UrlError& error) {
+  if (&connection != connection_.get()) return;  // a connection this engine let go of
+  if (cacheEnabled_ && cachedCopy_ && (state_ == kStateGet || state_ == kStatePost) &&
+      useCacheIfFail_) {
+    notifyObserverWithError(0, cachedCopy_);
+    return;
+  }
+  notifyObserverWithError(engineCodeForUrlError(error.code), nullptr);
+}
+
+}  // namespace zu

@@ -1,0 +1,27 @@
+// HttpEngineDelegate: the cookie store an HttpEngine asks and tells (HttpEngineManager for the
+// data engine's engines). Called on the engine's thread; an implementation shared between
+// threads locks itself. Not retained by the engine.
+//
+// Credentials and host may be absent (no user yet, a URL without host); the store keys on them
+// as given.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace zu {
+
+class HttpEngineDelegate {
+ public:
+  virtual ~HttpEngineDelegate() = default;
+  // A 200 answer carried "Set-Cookie": `cookie` is its text up to the first ';'.
+  virtual void onNewCookie(const std::string& cookie, const std::optional<std::string>& user,
+                           const std::optional<std::string>& password,
+                           const std::optional<std::string>& host) = 0;
+  // The cookie kept for these credentials and host, or nullopt.
+  virtual std::optional<std::string> cookieForUser(const std::optional<std::string>& user,
+                                                   const std::optional<std::string>& password,
+                                                   const std::optional<std::string>& host) = 0;
+};
+
+}  // namespace zu

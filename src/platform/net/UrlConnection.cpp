@@ -1,0 +1,807 @@
+#include "platform/net/UrlConnection.h"
+
+#include <curl/curl.h>
+#include <sys/epoll.h>
+#include <sys/timerfd.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <deque>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+
+#include "platform/net/HttpHeaderParser.h"
+#include "platform/runtime/RunLoop.h"
+
+namespace zu {
+
+namespace {
+
+std::atomic<double> gDefaultTimeout{UrlConnection::kDefaultTimeoutInterval};
+
+void globalInit() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+// Real monotonic time: the transport's time-outs follow the wire, not a test's fake clock.
+int64_t monoMicros() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return int64_t(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
+bool iequals(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+           return lower(x) == lower(y);
+         });
+}
+
+// Header text without CR or LF, so nothing a caller passes can start a new header line.
+std::string clean(std::string_view s) {
+  if (s.find_first_of("\r\n") == std::string_view::npos) return std::string(s);
+  std::string out;
+  out.reserve(s.size());
+  for (char c : s) {
+    if (c != '\r' && c != '\n') out.push_back(c);
+  }
+  return out;
+}
+
+UrlError errorFromCurl(CURLcode code, const char* detail) {
+  UrlError e;
+  e.message = detail && *detail ? detail : curl_easy_strerror(code);
+  switch (code) {
+    case CURLE_OPERATION_TIMEDOUT: e.code = UrlError::kTimedOut; break;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY: e.code = UrlError::kCannotFindHost; break;
+    case CURLE_COULDNT_CONNECT: e.code = UrlError::kCannotConnectToHost; break;
+    case CURLE_URL_MALFORMAT: e.code = UrlError::kBadUrl; break;
+    case CURLE_UNSUPPORTED_PROTOCOL: e.code = UrlError::kUnsupportedUrl; break;
+    case CURLE_PARTIAL_FILE:
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING: e.code = UrlError::kNetworkConnectionLost; break;
+    case CURLE_TOO_MANY_REDIRECTS: e.code = UrlError::kHttpTooManyRedirects; break;
+    case CURLE_WEIRD_SERVER_REPLY:
+    case CURLE_HTTP2:
+    case CURLE_HTTP2_STREAM:
+    case CURLE_HTTP3: e.code = UrlError::kBadServerResponse; break;
+    case CURLE_BAD_CONTENT_ENCODING: e.code = UrlError::kCannotDecodeContentData; break;
+    case CURLE_PEER_FAILED_VERIFICATION: e.code = UrlError::kServerCertificateUntrusted; break;
+    case CURLE_SSL_CONNECT_ERROR:
+    case CURLE_SSL_ENGINE_NOTFOUND:
+    case CURLE_SSL_ENGINE_SETFAILED:
+    case CURLE_SSL_CERTPROBLEM:
+    case CURLE_SSL_CIPHER:
+    case CURLE_SSL_CACERT_BADFILE:
+    case CURLE_SSL_SHUTDOWN_FAILED:
+    case CURLE_SSL_CRL_BADFILE:
+    case CURLE_SSL_ISSUER_ERROR: e.code = UrlError::kSecureConnectionFailed; break;
+    case CURLE_ABORTED_BY_CALLBACK: e.code = UrlError::kCancelled; break;
+    default: e.code = UrlError::kUnknown; break;
+  }
+  return e;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Transfer: one easy handle with its request, header parser and event sink. libcurl's callbacks
+// land here and only record; the owner decides when the records reach the delegate.
+
+class CurlMulti;
+
+struct UrlConnection::Transfer {
+  struct Event {
+    enum class Kind { Response, Data, Sent, Finish, Fail } kind;
+    std::shared_ptr<const UrlResponse> response;
+    std::vector<uint8_t> data;
+    int64_t written = 0, totalWritten = 0, totalExpected = 0;
+    UrlError error;
+  };
+
+  UrlRequest request;
+  CURL* easy = nullptr;
+  curl_slist* headerList = nullptr;
+  char errorBuffer[CURL_ERROR_SIZE] = {0};
+  int64_t timeoutMicros = 0;
+  int64_t lastActivity = 0;
+  // Set by the callbacks when a byte moved; the owner turns it into lastActivity once per
+  // round, which spares a clock reading per callback.
+  bool moved = false;
+  bool idleTimedOut = false;
+
+  // Header block of the response being read (a redirect or 1xx starts a new one).
+  HttpHeaderParser headerParser;
+  bool responseEmitted = false;
+  int64_t expectedLength = -1;  // Content-Length of the emitted response
+  int64_t lastUlNow = 0;
+
+  // Synchronous use collects directly; asynchronous use queues events.
+  bool sync = false;
+  std::shared_ptr<const UrlResponse> syncResponse;
+  std::vector<uint8_t> syncData;
+  std::deque<Event> events;
+
+  // Connection bookkeeping (asynchronous use).
+  CurlMulti* multi = nullptr;  // the starting thread's multi handle
+  UrlConnectionDelegate* delegate = nullptr;
+  bool running = false;
+  bool inMulti = false;
+  bool queued = false;  // on the multi's ready list
+
+  ~Transfer() {
+    if (easy) curl_easy_cleanup(easy);
+    if (headerList) curl_slist_free_all(headerList);
+  }
+
+  void touch() { moved = true; }
+
+  // Sets the easy handle up; `reuse` is a spare handle of the thread's multi (set up by an
+  // earlier configure()), or null.
+  bool configure(CURL* reuse = nullptr);
+  void emitResponse();
+  void onHeaderLine(std::string_view line);
+  void onData(const char* data, size_t length);
+  void onProgress(curl_off_t ulnow);
+
+  static size_t headerCb(char* data, size_t size, size_t n, void* self);
+  static size_t writeCb(char* data, size_t size, size_t n, void* self);
+  static int xferCb(void* self, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow);
+};
+
+bool UrlConnection::Transfer::configure(CURL* reuse) {
+  globalInit();
+  easy = reuse ? reuse : curl_easy_init();
+  if (!easy) return false;
+  double timeout = request.timeoutInterval().value_or(UrlConnection::defaultTimeoutInterval());
+  if (!(timeout > 0)) timeout = UrlConnection::defaultTimeoutInterval();
+  timeoutMicros = static_cast<int64_t>(std::min(timeout, 1e9) * 1e6);
+
+  if (!reuse) {
+    // What every transfer shares, set once per handle (a reused handle keeps it).
+    curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(easy, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(easy, CURLOPT_MAXREDIRS, 16L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYPEER, 1L);
+    curl_easy_setopt(easy, CURLOPT_SSL_VERIFYHOST, 2L);
+    curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::headerCb);
+    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::writeCb);
+    curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &Transfer::xferCb);
+  }
+
+  // Everything below is set for every transfer, so nothing of a reused handle's previous
+  // transfer carries over.
+  curl_easy_setopt(easy, CURLOPT_PRIVATE, this);
+  curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
+  curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
+  curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
+  curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
+  curl_easy_setopt(easy, CURLOPT_URL, request.url().c_str());
+  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
+                   static_cast<long>(std::max<int64_t>(1, timeoutMicros / 1000)));
+
+  // Content decoding: transparent unless the caller negotiates the encoding itself or asks
+  // for a byte range (a range of a compressed representation cannot be decoded piecewise).
+  bool ownEncoding = request.value("Accept-Encoding").has_value();
+  bool ranged = request.value("Range").has_value();
+  if (!ownEncoding && !ranged) {
+    // The two encodings servers use; naming them spares libcurl listing all it knows.
+    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
+    curl_easy_setopt(easy, CURLOPT_HTTP_CONTENT_DECODING, 1L);
+  } else {
+    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, nullptr);
+    curl_easy_setopt(easy, CURLOPT_HTTP_CONTENT_DECODING, 0L);
+  }
+
+  for (const auto& [name, value] : request.headers()) {
+    std::string n = clean(name);
+    if (n.empty() || n.find(':') != std::string::npos) continue;
+    std::string v = clean(value);
+    // "Name;" is libcurl's way of sending a field with an empty value.
+    std::string line = v.empty() ? n + ";" : n + ": " + v;
+    headerList = curl_slist_append(headerList, line.c_str());
+  }
+  // libcurl would ask a large upload for "100-continue" first; bodies go out at once.
+  if (request.body()) headerList = curl_slist_append(headerList, "Expect:");
+  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headerList);
+
+  const std::string& method = request.method();
+  const auto& body = request.body();
+  curl_easy_setopt(easy, CURLOPT_NOBODY, 0L);
+  curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, nullptr);
+  if (!body) {
+    // A previous transfer's body must not be sent again (setting it selects POST, which
+    // HTTPGET then undoes).
+    curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(-1));
+    curl_easy_setopt(easy, CURLOPT_POSTFIELDS, nullptr);
+  }
+  if (iequals(method, "GET") && !body) {
+    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+  } else if (iequals(method, "HEAD") && !body) {
+    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+  } else if (!body && !iequals(method, "POST")) {
+    // A body-less DELETE and the like: no body and no Content-Type.
+    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.c_str());
+  } else {
+    static const char kEmpty[] = "";
+    curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
+                     static_cast<curl_off_t>(body ? body->size() : 0));
+    curl_easy_setopt(easy, CURLOPT_POSTFIELDS,
+                     body && !body->empty() ? reinterpret_cast<const char*>(body->data())
+                                            : kEmpty);
+    if (!iequals(method, "POST")) curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.c_str());
+  }
+
+  // Progress is needed for sent-body reports and for the blocking idle time-out only.
+  curl_easy_setopt(easy, CURLOPT_NOPROGRESS, sync || body ? 0L : 1L);
+  lastActivity = monoMicros();
+  return true;
+}
+
+void UrlConnection::Transfer::emitResponse() {
+  if (responseEmitted || !headerParser.hasBlock()) return;
+  responseEmitted = true;
+  char* effective = nullptr;
+  std::string url = curl_easy_getinfo(easy, CURLINFO_EFFECTIVE_URL, &effective) == CURLE_OK &&
+                            effective
+                        ? std::string(effective)
+                        : request.url();
+  std::shared_ptr<UrlResponse> r = headerParser.takeResponse(std::move(url));
+  expectedLength = r->expectedContentLength;
+  if (sync) {
+    syncResponse = std::move(r);
+  } else {
+    Event e{Event::Kind::Response, std::move(r), {}, 0, 0, 0, {}};
+    events.push_back(std::move(e));
+  }
+}
+
+void UrlConnection::Transfer::onHeaderLine(std::string_view line) {
+  touch();
+  headerParser.feedLine(line);
+}
+
+void UrlConnection::Transfer::onData(const char* chars, size_t length) {
+  touch();
+  emitResponse();
+  // Bytes, not chars, so the copies below are plain memory copies.
+  const auto* data = reinterpret_cast<const uint8_t*>(chars);
+  if (sync) {
+    syncData.insert(syncData.end(), data, data + length);
+    return;
+  }
+  if (!events.empty() && events.back().kind == Event::Kind::Data) {
+    events.back().data.insert(events.back().data.end(), data, data + length);
+  } else {
+    Event e{Event::Kind::Data, nullptr, {}, 0, 0, 0, {}};
+    // Room for the announced body up front (bounded), so appends do not keep reallocating.
+    e.data.reserve(std::max<size_t>(length, static_cast<size_t>(std::min<int64_t>(
+                                                std::max<int64_t>(expectedLength, 0), 8 << 20))));
+    e.data.assign(data, data + length);
+    events.push_back(std::move(e));
+  }
+}
+
+void UrlConnection::Transfer::onProgress(curl_off_t ulnow) {
+  if (ulnow <= lastUlNow) return;
+  touch();
+  int64_t delta = ulnow - lastUlNow;
+  lastUlNow = ulnow;
+  if (sync) return;
+  int64_t expected = request.bodyLength();
+  if (!events.empty() && events.back().kind == Event::Kind::Sent) {
+    events.back().written += delta;
+    events.back().totalWritten = ulnow;
+  } else {
+    events.push_back(Event{Event::Kind::Sent, nullptr, {}, delta, ulnow, expected, {}});
+  }
+}
+
+size_t UrlConnection::Transfer::headerCb(char* data, size_t size, size_t n, void* self) {
+  static_cast<Transfer*>(self)->onHeaderLine(std::string_view(data, size * n));
+  return size * n;
+}
+
+size_t UrlConnection::Transfer::writeCb(char* data, size_t size, size_t n, void* self) {
+  static_cast<Transfer*>(self)->onData(data, size * n);
+  return size * n;
+}
+
+int UrlConnection::Transfer::xferCb(void* self, curl_off_t, curl_off_t dlnow, curl_off_t,
+                                    curl_off_t ulnow) {
+  auto* t = static_cast<Transfer*>(self);
+  (void)dlnow;  // received bytes are seen by the header and write callbacks
+  t->onProgress(ulnow);
+  if (!t->sync) return 0;
+  int64_t now = monoMicros();
+  if (t->moved) {
+    t->moved = false;
+    t->lastActivity = now;
+  }
+  if (now - t->lastActivity >= t->timeoutMicros) {
+    t->idleTimedOut = true;
+    return 1;  // abort: the idle time-out passed
+  }
+  return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// CurlMulti: the multi handle of one thread's run loop. libcurl's sockets and the timer live in
+// one epoll set, and the run loop watches only that set: adding and removing sockets as
+// transfers come and go costs an epoll_ctl, never a change to the loop's own watch list.
+
+class CurlMulti {
+ public:
+  static CurlMulti& forCurrentThread() {
+    thread_local std::unique_ptr<CurlMulti> multi;
+    if (!multi) multi.reset(new CurlMulti());
+    return *multi;
+  }
+
+  ~CurlMulti() {
+    for (auto& c : active_) {
+      if (c->t_->inMulti) curl_multi_remove_handle(multi_, c->t_->easy);
+      c->t_->inMulti = false;
+      c->t_->running = false;
+      c->t_->events.clear();
+      c->t_->multi = nullptr;
+    }
+    active_.clear();
+    ready_.clear();
+    loop_->unwatchFd(epollWatch_);
+    curl_multi_cleanup(multi_);
+    for (CURL* easy : spare_) curl_easy_cleanup(easy);
+    ::close(timerFd_);
+    ::close(epollFd_);
+  }
+
+  void add(const std::shared_ptr<UrlConnection>& c) {
+    Transfer& t = *c->t_;
+    t.running = true;
+    active_.push_back(c);
+    bool wasDriving = driving_;
+    driving_ = true;
+    CURLMcode rc = curl_multi_add_handle(multi_, t.easy);
+    if (rc == CURLM_OK) {
+      t.inMulti = true;
+      // Send at once rather than on the next turn of the loop: libcurl only records what it
+      // sees, and nothing reaches a delegate before start() has returned.
+      runImmediate();
+    }
+    driving_ = wasDriving;
+    if (rc != CURLM_OK) {
+      failLater(c, UrlError{UrlError::kUnknown, curl_multi_strerror(rc)});
+      return;
+    }
+    if (hasPendingWork()) schedule();
+    rearm();
+  }
+
+  void cancel(UrlConnection* c) {
+    Transfer& t = *c->t_;
+    if (t.inMulti) removeHandle(t);
+    t.running = false;
+    t.events.clear();
+    recycle(t);
+    removeActive(c);
+    settleImmediate();
+  }
+
+  // A failure found outside libcurl's flow (add failed): delivered from the loop, never inside
+  // start().
+  void failLater(const std::shared_ptr<UrlConnection>& c, UrlError error) {
+    Transfer& t = *c->t_;
+    t.events.push_back(Transfer::Event{Transfer::Event::Kind::Fail, nullptr, {}, 0, 0, 0,
+                                       std::move(error)});
+    t.running = false;
+    recycle(t);
+    removeActive(c.get());
+    enqueue(c);
+    schedule();
+  }
+
+  // A handle of an ended transfer for the next one (configure() sets every option that
+  // differs between transfers), or null to make a new one.
+  CURL* spareHandle() {
+    if (spare_.empty()) return nullptr;
+    CURL* easy = spare_.back();
+    spare_.pop_back();
+    return easy;
+  }
+
+ private:
+  using Transfer = UrlConnection::Transfer;
+  static constexpr size_t kMaxSpare = 16;
+
+  CurlMulti() : loop_(RunLoop::current()) {
+    globalInit();
+    multi_ = curl_multi_init();
+    epollFd_ = epoll_create1(EPOLL_CLOEXEC);
+    timerFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
+    if (!multi_ || epollFd_ < 0 || timerFd_ < 0) {
+      throw std::runtime_error("UrlConnection: cannot set up the multi handle");
+    }
+    epoll_event ev{};
+    ev.events = EPOLLIN;
+    ev.data.fd = timerFd_;
+    epoll_ctl(epollFd_, EPOLL_CTL_ADD, timerFd_, &ev);
+    epollWatch_ = loop_->watchFd(epollFd_, true, false, [this](int, bool, bool) { onReady(); });
+    curl_multi_setopt(multi_, CURLMOPT_SOCKETFUNCTION, &CurlMulti::socketCb);
+    curl_multi_setopt(multi_, CURLMOPT_SOCKETDATA, this);
+    curl_multi_setopt(multi_, CURLMOPT_TIMERFUNCTION, &CurlMulti::timerCb);
+    curl_multi_setopt(multi_, CURLMOPT_TIMERDATA, this);
+  }
+
+  static int socketCb(CURL*, curl_socket_t fd, int what, void* self, void*) {
+    auto* m = static_cast<CurlMulti*>(self);
+    auto it = std::find_if(m->sockets_.begin(), m->sockets_.end(),
+                           [fd](const auto& entry) { return entry.first == fd; });
+    if (what == CURL_POLL_REMOVE) {
+      if (it != m->sockets_.end()) {
+        epoll_ctl(m->epollFd_, EPOLL_CTL_DEL, fd, nullptr);
+        *it = m->sockets_.back();
+        m->sockets_.pop_back();
+      }
+      return 0;
+    }
+    uint32_t events = 0;
+    if (what == CURL_POLL_IN || what == CURL_POLL_INOUT) events |= EPOLLIN;
+    if (what == CURL_POLL_OUT || what == CURL_POLL_INOUT) events |= EPOLLOUT;
+    epoll_event ev{};
+    ev.events = events;
+    ev.data.fd = fd;
+    if (it == m->sockets_.end()) {
+      epoll_ctl(m->epollFd_, EPOLL_CTL_ADD, fd, &ev);
+      m->sockets_.emplace_back(fd, events);
+    } else if (it->second != events) {
+      epoll_ctl(m->epollFd_, EPOLL_CTL_MOD, fd, &ev);
+      it->second = events;
+    }
+    return 0;
+  }
+
+  static int timerCb(CURLM*, long timeoutMs, void* self) {
+    auto* m = static_cast<CurlMulti*>(self);
+    if (timeoutMs == 0) {
+      // "As soon as possible": done right after the current round when one is running,
+      // otherwise on the next turn of the loop (a post is cheaper than arming the timer).
+      m->curlDue_ = -1;
+      m->immediateWanted_ = true;
+      if (!m->driving_) m->schedule();
+      return 0;
+    }
+    m->curlDue_ = timeoutMs < 0 ? -1 : monoMicros() + int64_t(timeoutMs) * 1000;
+    m->rearm();
+    return 0;
+  }
+
+  // The epoll set is readable: serve every ready socket and the timer, then the rest.
+  void onReady() {
+    epoll_event events[32];
+    int n = epoll_wait(epollFd_, events, 32, 0);
+    bool wasDriving = driving_;
+    driving_ = true;
+    int& running = lastRunning_;
+    for (int i = 0; i < n; ++i) {
+      int fd = events[i].data.fd;
+      if (fd == timerFd_) {
+        uint64_t expirations = 0;
+        ssize_t r = ::read(timerFd_, &expirations, sizeof expirations);
+        (void)r;
+        armedAt_ = -1;
+        if (curlDue_ >= 0 && curlDue_ <= monoMicros()) {
+          curlDue_ = -1;
+          curl_multi_socket_action(multi_, CURL_SOCKET_TIMEOUT, 0, &running);
+        }
+        continue;
+      }
+      uint32_t e = events[i].events;
+      bool failed = e & (EPOLLERR | EPOLLHUP);
+      int flags = ((e & EPOLLIN) || failed ? CURL_CSELECT_IN : 0) |
+                  ((e & EPOLLOUT) || failed ? CURL_CSELECT_OUT : 0);
+      curl_multi_socket_action(multi_, fd, flags, &running);
+    }
+    runImmediate();
+    driving_ = wasDriving;
+    afterCurl();
+  }
+
+  // Takes a transfer out of libcurl. libcurl may ask for its timeout "now" meanwhile; that is
+  // settled by the caller (settleImmediate), not by an extra turn of the loop.
+  void removeHandle(Transfer& t) {
+    t.inMulti = false;
+    bool wasDriving = driving_;
+    driving_ = true;
+    curl_multi_remove_handle(multi_, t.easy);
+    driving_ = wasDriving;
+  }
+
+  // A "now" timeout that libcurl asked for while transfers were taken out matters only when
+  // some transfer is still in the multi handle.
+  void settleImmediate() {
+    if (!immediateWanted_ || driving_) return;
+    for (const auto& c : active_) {
+      if (c->t_->inMulti) {
+        schedule();
+        return;
+      }
+    }
+    immediateWanted_ = false;
+  }
+
+  void runImmediate() {
+    for (int i = 0; immediateWanted_ && i < 8; ++i) {
+      immediateWanted_ = false;
+      curl_multi_socket_action(multi_, CURL_SOCKET_TIMEOUT, 0, &lastRunning_);
+    }
+  }
+
+  // Runs a round on the next turn of the loop (once, however often asked).
+  void schedule() {
+    if (postPending_) return;
+    postPending_ = true;
+    std::weak_ptr<CurlMulti*> alive = alive_;
+    loop_->post([alive] {
+      auto self = alive.lock();
+      if (!self) return;
+      CurlMulti* m = *self;
+      m->postPending_ = false;
+      bool wasDriving = m->driving_;
+      m->driving_ = true;
+      m->runImmediate();
+      m->driving_ = wasDriving;
+      m->afterCurl();
+    });
+  }
+
+  // True when a round must follow: libcurl wants its timeout, a transfer recorded events, or
+  // one ended (libcurl runs fewer transfers than are in the multi handle).
+  bool hasPendingWork() const {
+    if (immediateWanted_) return true;
+    int inMulti = 0;
+    for (const auto& c : active_) {
+      if (!c->t_->events.empty()) return true;
+      if (c->t_->inMulti) ++inMulti;
+    }
+    return lastRunning_ < inMulti;
+  }
+
+  // After libcurl returned: collect ended transfers, enforce idle time-outs, deliver events.
+  void afterCurl() {
+    int left = 0;
+    while (CURLMsg* msg = curl_multi_info_read(multi_, &left)) {
+      if (msg->msg != CURLMSG_DONE) continue;
+      Transfer* t = nullptr;
+      curl_easy_getinfo(msg->easy_handle, CURLINFO_PRIVATE, reinterpret_cast<char**>(&t));
+      CURLcode result = msg->data.result;
+      auto c = findActive(t);
+      if (!c) continue;
+      removeHandle(*t);
+      end(c, result == CURLE_OK ? std::nullopt
+                                : std::optional<UrlError>(errorFromCurl(result, t->errorBuffer)));
+    }
+    int64_t now = monoMicros();
+    for (size_t i = 0; i < active_.size();) {
+      auto c = active_[i];
+      Transfer& t = *c->t_;
+      if (t.moved) {
+        t.moved = false;
+        t.lastActivity = now;
+      }
+      if (t.inMulti && now - t.lastActivity >= t.timeoutMicros) {
+        removeHandle(t);
+        end(c, UrlError{UrlError::kTimedOut, "no data moved within the time-out"});
+        continue;  // end() removed it from active_
+      }
+      ++i;
+    }
+    for (auto& c : active_) {
+      if (!c->t_->events.empty()) enqueue(c);
+    }
+    settleImmediate();
+    rearm();
+    dispatch();
+  }
+
+  void end(const std::shared_ptr<UrlConnection>& c, std::optional<UrlError> error) {
+    Transfer& t = *c->t_;
+    if (error) {
+      t.events.push_back(
+          Transfer::Event{Transfer::Event::Kind::Fail, nullptr, {}, 0, 0, 0, std::move(*error)});
+    } else {
+      t.emitResponse();
+      t.events.push_back(Transfer::Event{Transfer::Event::Kind::Finish, nullptr, {}, 0, 0, 0, {}});
+    }
+    t.running = false;
+    recycle(t);
+    enqueue(c);
+    removeActive(c.get());
+  }
+
+  void enqueue(const std::shared_ptr<UrlConnection>& c) {
+    if (c->t_->queued) return;
+    c->t_->queued = true;
+    ready_.push_back(c);
+  }
+
+  // Delivers queued events, one at a time, so a callback that cancels, starts connections or
+  // turns the run loop (which may deliver further events from within) keeps the order.
+  void dispatch() {
+    while (!ready_.empty()) {
+      std::shared_ptr<UrlConnection> c = std::move(ready_.front());
+      ready_.pop_front();
+      c->t_->queued = false;
+      Transfer& t = *c->t_;
+      while (!t.events.empty() && t.delegate) {
+        Transfer::Event e = std::move(t.events.front());
+        t.events.pop_front();
+        UrlConnectionDelegate* d = t.delegate;
+        switch (e.kind) {
+          case Transfer::Event::Kind::Response:
+            d->connectionDidReceiveResponse(*c, e.response);
+            break;
+          case Transfer::Event::Kind::Data:
+            d->connectionDidReceiveDataBuffer(*c, std::move(e.data));
+            break;
+          case Transfer::Event::Kind::Sent:
+            d->connectionDidSendBodyData(*c, e.written, e.totalWritten, e.totalExpected);
+            break;
+          case Transfer::Event::Kind::Finish:
+            t.delegate = nullptr;
+            d->connectionDidFinishLoading(*c);
+            break;
+          case Transfer::Event::Kind::Fail:
+            t.delegate = nullptr;
+            d->connectionDidFailWithError(*c, e.error);
+            break;
+        }
+      }
+    }
+  }
+
+  // Takes the easy handle of an ended transfer back for reuse; the transfer no longer needs it.
+  void recycle(Transfer& t) {
+    if (!t.easy || t.inMulti) return;
+    if (spare_.size() < kMaxSpare) {
+      // Nothing of the ended transfer may stay reachable from the handle.
+      curl_easy_setopt(t.easy, CURLOPT_PRIVATE, nullptr);
+      curl_easy_setopt(t.easy, CURLOPT_ERRORBUFFER, nullptr);
+      curl_easy_setopt(t.easy, CURLOPT_HTTPHEADER, nullptr);
+      curl_easy_setopt(t.easy, CURLOPT_HEADERDATA, nullptr);
+      curl_easy_setopt(t.easy, CURLOPT_WRITEDATA, nullptr);
+      curl_easy_setopt(t.easy, CURLOPT_XFERINFODATA, nullptr);
+      spare_.push_back(t.easy);
+    } else {
+      curl_easy_cleanup(t.easy);
+    }
+    t.easy = nullptr;
+  }
+
+  std::shared_ptr<UrlConnection> findActive(Transfer* t) const {
+    for (const auto& c : active_) {
+      if (c->t_.get() == t) return c;
+    }
+    return nullptr;
+  }
+
+  void removeActive(UrlConnection* c) {
+    active_.erase(std::remove_if(active_.begin(), active_.end(),
+                                 [c](const auto& p) { return p.get() == c; }),
+                  active_.end());
+  }
+
+  // Arms the timer for the earlier of libcurl's timer and the next idle deadline. A timer
+  // already set to go off earlier is left alone: going off early costs one idle round (the
+  // deadlines are checked again then), while re-arming on every event costs a system call.
+  void rearm() {
+    int64_t due = curlDue_;
+    for (const auto& c : active_) {
+      const Transfer& t = *c->t_;
+      if (!t.inMulti) continue;
+      int64_t idle = t.lastActivity + t.timeoutMicros;
+      if (due < 0 || idle < due) due = idle;
+    }
+    if (due < 0 || (armedAt_ >= 0 && armedAt_ <= due)) return;
+    itimerspec spec{};
+    int64_t at = std::max<int64_t>(due, 1);
+    spec.it_value.tv_sec = at / 1000000;
+    spec.it_value.tv_nsec = (at % 1000000) * 1000;
+    timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+    armedAt_ = due;
+  }
+
+  std::shared_ptr<RunLoop> loop_;
+  // Lets a task posted to the loop find out whether this multi still exists.
+  std::shared_ptr<CurlMulti*> alive_ = std::make_shared<CurlMulti*>(this);
+  CURLM* multi_ = nullptr;
+  int epollFd_ = -1;
+  int timerFd_ = -1;
+  RunLoop::WatchId epollWatch_ = 0;
+  // libcurl's sockets and their epoll events (a handful: a flat list beats a hash map).
+  std::vector<std::pair<int, uint32_t>> sockets_;
+  int64_t curlDue_ = -1;
+  int64_t armedAt_ = -1;
+  bool driving_ = false;          // inside a round of libcurl calls
+  bool immediateWanted_ = false;  // libcurl asked for its timeout "now"
+  bool postPending_ = false;
+  int lastRunning_ = 0;  // transfers libcurl reported running after its last call
+  std::vector<CURL*> spare_;  // easy handles of ended transfers, reset for reuse
+  std::vector<std::shared_ptr<UrlConnection>> active_;
+  std::deque<std::shared_ptr<UrlConnection>> ready_;
+};
+
+// ---------------------------------------------------------------------------------------------
+
+UrlConnection::UrlConnection() : t_(std::make_unique<Transfer>()) {}
+
+UrlConnection::~UrlConnection() = default;
+
+std::shared_ptr<UrlConnection> UrlConnection::start(UrlRequest request,
+                                                    UrlConnectionDelegate* delegate) {
+  // One allocation for the connection and its control block.
+  struct Made : UrlConnection {};
+  std::shared_ptr<UrlConnection> c = std::make_shared<Made>();
+  c->t_->request = std::move(request);
+  c->t_->delegate = delegate;
+  CurlMulti& multi = CurlMulti::forCurrentThread();
+  c->t_->multi = &multi;
+  if (!c->t_->configure(multi.spareHandle())) {
+    c->t_->running = true;
+    multi.failLater(c, UrlError{UrlError::kUnknown, "curl_easy_init failed"});
+    return c;
+  }
+  multi.add(c);
+  return c;
+}
+
+void UrlConnection::cancel() {
+  t_->delegate = nullptr;
+  t_->events.clear();
+  if ((t_->running || t_->inMulti) && t_->multi) t_->multi->cancel(this);
+}
+
+bool UrlConnection::isRunning() const { return t_->running; }
+
+const UrlRequest& UrlConnection::request() const { return t_->request; }
+
+double UrlConnection::defaultTimeoutInterval() { return gDefaultTimeout.load(); }
+
+void UrlConnection::setDefaultTimeoutIntervalForTesting(double seconds) {
+  gDefaultTimeout.store(seconds > 0 ? seconds : kDefaultTimeoutInterval);
+}
+
+UrlConnection::SyncResult UrlConnection::sendSync(const UrlRequest& request) {
+  SyncResult out;
+  Transfer t;
+  t.sync = true;
+  t.request = request;
+  if (!t.configure()) {
+    out.error = UrlError{UrlError::kUnknown, "curl_easy_init failed"};
+    return out;
+  }
+  CURLcode rc = curl_easy_perform(t.easy);
+  if (rc == CURLE_OK) {
+    t.emitResponse();
+  } else if (rc == CURLE_ABORTED_BY_CALLBACK && t.idleTimedOut) {
+    out.error = UrlError{UrlError::kTimedOut, "no data moved within the time-out"};
+  } else {
+    out.error = errorFromCurl(rc, t.errorBuffer);
+  }
+  out.response = std::move(t.syncResponse);
+  out.data = std::move(t.syncData);
+  return out;
+}
+
+}  // namespace zu

@@ -1,0 +1,81 @@
+#include "platform/net/UrlRequest.h"
+
+#include <curl/curl.h>
+
+#include <algorithm>
+
+
+
+namespace zu {
+
+namespace {
+
+bool sameName(std::string_view a, std::string_view b) {
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+           return lower(x) == lower(y);
+         });
+}
+
+// Owns a CURLU handle for the life of one parse.
+struct CurlUrl {
+  CURLU* h = curl_url();
+  ~CurlUrl() { curl_url_cleanup(h); }
+  std::optional<std::string> part(CURLUPart which) const {
+    char* text = nullptr;
+    if (curl_url_get(h, which, &text, 0) != CURLUE_OK || !text) return std::nullopt;
+    std::string out(text);
+    curl_free(text);
+    return out;
+  }
+};
+
+}  // namespace
+
+void UrlRequest::setValue(std::string_view name, std::string value) {
+  auto it = std::find_if(headers_.begin(), headers_.end(),
+                         [&](const auto& f) { return sameName(f.first, name); });
+  if (it == headers_.end()) {
+    headers_.emplace_back(std::string(name), std::move(value));
+    return;
+  }
+  it->second = std::move(value);
+  headers_.erase(std::remove_if(std::next(it), headers_.end(),
+                                [&](const auto& f) { return sameName(f.first, name); }),
+                 headers_.end());
+}
+
+void UrlRequest::removeValue(std::string_view name) {
+  headers_.erase(std::remove_if(headers_.begin(), headers_.end(),
+                                [&](const auto& f) { return sameName(f.first, name); }),
+                 headers_.end());
+}
+
+std::optional<std::string> UrlRequest::value(std::string_view name) const {
+  for (const auto& f : headers_) {
+    if (sameName(f.first, name)) return f.second;
+  }
+  return std::nullopt;
+}
+
+void UrlRequest::setBody(std::vector<uint8_t> body) {
+  body_ = std::make_shared<const std::vector<uint8_t>>(std::move(body));
+}
+
+std::optional<std::string> UrlRequest::hostOfUrl(const std::string& url) {
+  if (url.empty()) return std::nullopt;
+  CurlUrl u;
+  if (!u.h || curl_url_set(u.h, CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) return std::nullopt;
+  auto host = u.part(CURLUPART_HOST);
+  if (!host || host->empty()) return std::nullopt;
+  // An IPv6 literal comes back bracketed; the platform's host has no brackets.
+  if (host->size() > 2 && host->front() == '[' && host->back() == ']') {
+    return host->substr(1, host->size() - 2);
+  }
+  return host;
+}
+
+bool UrlRequest::isValidUrl(const std::string& url) { return hostOfUrl(url).has_value(); }
+
+}  // namespace zu
