@@ -21,6 +21,8 @@
 #include "testing/LoopbackServer.h"
 #include "testing/TempHome.h"
 
+#include "RatioReporter.h"
+
 namespace zu {
 namespace {
 
@@ -152,24 +154,6 @@ BENCHMARK(BM_RawCurlEasyGet)
     ->MinTime(0.2)
     ->Unit(benchmark::kMicrosecond);
 
-// Keeps the median requests per second of each benchmark for the ratio. The repetitions of
-// the three run interleaved in random order, so a load change on the machine hits all alike.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred || run.run_type != Run::RT_Aggregate ||
-          run.aggregate_name != "median") {
-        continue;
-      }
-      auto it = run.counters.find("items_per_second");
-      if (it != run.counters.end()) rates_[run.run_name.str()] = it->second.value;
-    }
-  }
-  std::map<std::string, double> rates_;
-};
-
 }  // namespace
 }  // namespace zu
 
@@ -186,14 +170,13 @@ int main(int argc, char** argv) {
   zu::CommInfo::setUsername("bench");
   zu::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  double cached = 0, uncached = 0, transport = 0, reference = 0, bare = 0;
-  for (const auto& [name, rate] : reporter.rates_) {
-    if (name.rfind("BM_HttpEngineGet/cache:1", 0) == 0) cached = rate;
-    if (name.rfind("BM_HttpEngineGet/cache:0", 0) == 0) uncached = rate;
-    if (name.rfind("BM_UrlConnectionGet", 0) == 0) transport = rate;
-    if (name.rfind("BM_RawCurlEasyGet/same_request:1", 0) == 0) reference = rate;
-    if (name.rfind("BM_RawCurlEasyGet/same_request:0", 0) == 0) bare = rate;
-  }
+  // The repetitions of the benchmarks run interleaved in random order, so a load change on
+  // the machine hits all alike; the reporter keeps each one's median.
+  const double cached = reporter.rate("BM_HttpEngineGet/cache:1");
+  const double uncached = reporter.rate("BM_HttpEngineGet/cache:0");
+  const double transport = reporter.rate("BM_UrlConnectionGet");
+  const double reference = reporter.rate("BM_RawCurlEasyGet/same_request:1");
+  const double bare = reporter.rate("BM_RawCurlEasyGet/same_request:0");
   if (reference > 0 && bare > 0) {
     std::printf("raw libcurl easy, the same request: %.0f requests/s (a bare GET: %.0f)\n",
                 reference, bare);

@@ -1,6 +1,7 @@
 // RatioReporter: the console reporter of the benchmark programs. Besides printing every run as
 // usual, it keeps per benchmark its rate counters and its adjusted real time, so that main() can
-// print our code's figure beside the reference's from the same run, and their ratio.
+// print our code's figure beside the reference's from the same run, and their ratio. With
+// repetitions, the median of the repetitions is kept.
 // Used on the benchmark thread only.
 #pragma once
 
@@ -18,8 +19,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
-      if (run.error_occurred || run.run_type != Run::RT_Iteration) continue;
-      Figures& f = figures_[run.benchmark_name()];
+      if (run.error_occurred) continue;
+      // Aggregates are reported after the iterations they sum up, so a median replaces them.
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (run.run_type != Run::RT_Iteration && !median) continue;
+      Figures& f = figures_[run.run_name.str()];
       f.realTime = run.GetAdjustedRealTime();
       for (const auto& [counter, value] : run.counters) f.counters[counter] = value.value;
     }
