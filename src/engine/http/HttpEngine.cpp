@@ -57,6 +57,9 @@ int64_t leadingInt64(std::string_view s) {
     negative = s.front() == '-';
     s.remove_prefix(1);
   }
+  // One sign only: from_chars would take a second '-' itself, and negating its INT64_MIN
+  // overflows.
+  if (!s.empty() && (s.front() == '+' || s.front() == '-')) return 0;
   int64_t v = 0;
   auto [p, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
   if (ec != std::errc()) return 0;

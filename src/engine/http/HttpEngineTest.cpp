@@ -771,6 +771,12 @@ TEST(HttpEngineStaticTest, ContentRangeAndBasicCredentials) {
   EXPECT_TRUE(HttpEngine::parseContentRange("bytes x-y/z", &start, &total));
   EXPECT_EQ(start, 0);
   EXPECT_EQ(total, 0);
+  // A doubled sign reads as no number (and must not overflow when negated).
+  EXPECT_TRUE(HttpEngine::parseContentRange("bytes 0-1/--9223372036854775808", &start, &total));
+  EXPECT_EQ(total, 0);
+  EXPECT_TRUE(HttpEngine::parseContentRange("bytes 5-9/-12", &start, &total));
+  EXPECT_EQ(start, 5);
+  EXPECT_EQ(total, -12);
   EXPECT_EQ(HttpEngine::createDigest("reader", "secret"), "Basic cmVhZGVyOnNlY3JldA==");
   EXPECT_EQ(HttpEngine::createDigest(std::nullopt, std::nullopt), "Basic KG51bGwpOihudWxsKQ==");
 }
