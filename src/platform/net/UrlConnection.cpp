@@ -714,11 +714,11 @@ class CurlMulti {
       if (due < 0 || idle < due) due = idle;
     }
     if (due < 0 || (armedAt_ >= 0 && armedAt_ <= due)) return;
-    itimerspec spec{};
+    itimerspec when{};
     int64_t at = std::max<int64_t>(due, 1);
-    spec.it_value.tv_sec = at / 1000000;
-    spec.it_value.tv_nsec = (at % 1000000) * 1000;
-    timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+    when.it_value.tv_sec = at / 1000000;
+    when.it_value.tv_nsec = (at % 1000000) * 1000;
+    timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &when, nullptr);
     armedAt_ = due;
   }
 
