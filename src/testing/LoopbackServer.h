@@ -109,6 +109,9 @@ class LoopbackServer {
 
   // Gzip (RFC 1952) of `data`, for building expected bodies in tests.
   static std::string gzipCompress(std::string_view data);
+  // A port on 127.0.0.1 that nobody listens on (bound once, then released), for refused
+  // connections.
+  static uint16_t closedPort();
 
  private:
   class Connection;

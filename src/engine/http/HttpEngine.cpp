@@ -385,17 +385,23 @@ void HttpEngine::download(const std::optional<std::string>& url) {
   startConnection();
 }
 
-void HttpEngine::upload(const std::optional<std::string>& url,
-                        const std::optional<std::string>& localFile) {
+bool HttpEngine::readUploadFile(const std::optional<std::string>& url,
+                                const std::optional<std::string>& localFile, Bytes* data) {
   if (isBusy()) {
     notifyObserverWithError(kErrBadState, nullptr);
-    return;
+    return false;
   }
-  Bytes data;
-  if (!url || !localFile || !readWholeFile(*localFile, &data) || data.empty()) {
+  if (!url || !localFile || !readWholeFile(*localFile, data) || data->empty()) {
     notifyObserverWithError(kErrInvalidArg, nullptr);
-    return;
+    return false;
   }
+  return true;
+}
+
+void HttpEngine::upload(const std::optional<std::string>& url,
+                        const std::optional<std::string>& localFile) {
+  Bytes data;
+  if (!readUploadFile(url, localFile, &data)) return;
   state_ = kStateUpload;
   request_.setMethod("POST");
   request_.setBody(std::move(data));
@@ -405,15 +411,8 @@ void HttpEngine::upload(const std::optional<std::string>& url,
 
 void HttpEngine::uploadWithForm(const std::optional<std::string>& url,
                                 const std::optional<std::string>& localFile) {
-  if (isBusy()) {
-    notifyObserverWithError(kErrBadState, nullptr);
-    return;
-  }
   Bytes data;
-  if (!url || !localFile || !readWholeFile(*localFile, &data) || data.empty()) {
-    notifyObserverWithError(kErrInvalidArg, nullptr);
-    return;
-  }
+  if (!readUploadFile(url, localFile, &data)) return;
   state_ = kStateUpload;
   std::string boundary =
       "--------------------819560" + std::to_string(Clock::get()->nowMillis());

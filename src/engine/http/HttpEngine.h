@@ -179,6 +179,10 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   // The common set-up of every operation after its preconditions; false when the result was
   // already given (a fresh cached copy).
   bool prepareRequest(const std::string& url, bool setTimeout);
+  // The checks both uploads start with: reports -8 when busy, -7 when the URL or file is
+  // missing, unreadable or empty; otherwise fills `data` with the file's bytes.
+  bool readUploadFile(const std::optional<std::string>& url,
+                      const std::optional<std::string>& localFile, Bytes* data);
   bool prepareDownloadFile();
   bool openDownloadFile(bool truncate);
   void startConnection();

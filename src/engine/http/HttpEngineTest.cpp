@@ -94,17 +94,6 @@ class HttpEngineTest : public ::testing::Test {
     std::ifstream in(p, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
   }
-  static uint16_t closedPort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    ::close(fd);
-    return ntohs(addr.sin_port);
-  }
 
   TempHome home_;
   LoopbackServer server_;
@@ -583,7 +572,7 @@ TEST_F(HttpEngineTest, TimeOutAndRefusalWithAndWithoutACachedCopy) {
   ASSERT_TRUE(turn([&] { return observer_.results.size() == 4; }, 3));
   EXPECT_EQ(observer_.code(), -3002);
 
-  engine_.get("http://127.0.0.1:" + std::to_string(closedPort()) + "/");
+  engine_.get("http://127.0.0.1:" + std::to_string(LoopbackServer::closedPort()) + "/");
   ASSERT_TRUE(turn([&] { return observer_.results.size() == 5; }));
   EXPECT_EQ(observer_.code(), -3003);
   engine_.get("not a url at all");

@@ -77,18 +77,6 @@ class UrlConnectionTest : public ::testing::Test {
   bool turn(const std::function<bool()>& pred, double seconds = 10) {
     return RunLoop::current()->runUntil(pred, seconds);
   }
-  // A port on 127.0.0.1 that nobody listens on.
-  static uint16_t closedPort() {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in addr{};
-    addr.sin_family = AF_INET;
-    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-    socklen_t len = sizeof addr;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&addr), &len);
-    ::close(fd);
-    return ntohs(addr.sin_port);
-  }
   LoopbackServer server;
 };
 
@@ -297,7 +285,7 @@ TEST_F(UrlConnectionTest, ConnectionsOnOneLoopReuseTheirSocket) {
 
 TEST_F(UrlConnectionTest, FailuresCarryPlatformCodes) {
   Recorder refused;
-  auto c1 = start(UrlRequest("http://127.0.0.1:" + std::to_string(closedPort()) + "/x"), refused);
+  auto c1 = start(UrlRequest("http://127.0.0.1:" + std::to_string(LoopbackServer::closedPort()) + "/x"), refused);
   Response shortBody = Response::text(200, "12345");
   shortBody.contentLength = 50;
   server.setResponse("/short", shortBody);
@@ -409,7 +397,7 @@ TEST_F(UrlConnectionTest, SendSyncBlocksForTheWholeExchange) {
   EXPECT_EQ(std::string(ok.data.begin(), ok.data.end()), "attachment bytes");
 
   auto refused =
-      UrlConnection::sendSync(UrlRequest("http://127.0.0.1:" + std::to_string(closedPort())));
+      UrlConnection::sendSync(UrlRequest("http://127.0.0.1:" + std::to_string(LoopbackServer::closedPort())));
   ASSERT_TRUE(refused.error);
   EXPECT_EQ(refused.error->code, UrlError::kCannotConnectToHost);
 
