@@ -20,6 +20,11 @@
 #include "model/atom/VESKAtomParser.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/Paths.h"
+#include "store/BookCatalogPersistenter.h"
+#include "store/BookMarkPersistenter.h"
+#include "store/BookMemoPersistenter.h"
+#include "store/BookPersistenter.h"
+#include "store/BookReadInfoPersistenter.h"
 
 namespace zu {
 namespace {
@@ -261,6 +266,16 @@ std::shared_ptr<EntryPersistenter> EntryPersistenter::initWithDBopen(int source)
   db.addMissingColumns("fields", fieldDefinitions(), [](const std::string& error) {
     VESKLogImpl("EntryPersistenter: tableCheck error:%s", error.c_str());
   });
+  if (source == kSourceSubscribe) {
+    // The book stores share this connection and lock.
+    const auto& dbp = store->database_;
+    const auto& lock = store->databaseCondition_;
+    store->bookPersistenter_ = std::make_shared<BookPersistenter>(dbp, lock);
+    store->bookmarkPersistenter_ = std::make_shared<BookMarkPersistenter>(dbp, lock);
+    store->bookmemoPersistenter_ = std::make_shared<BookMemoPersistenter>(dbp, lock);
+    store->catalogPersistenter_ = std::make_shared<BookCatalogPersistenter>(dbp, lock);
+    store->readInfoPersistenter_ = std::make_shared<BookReadInfoPersistenter>(dbp, lock);
+  }
   return store;
 }
 

@@ -36,6 +36,11 @@
 
 namespace zu {
 
+class BookCatalogPersistenter;
+class BookMarkPersistenter;
+class BookMemoPersistenter;
+class BookPersistenter;
+class BookReadInfoPersistenter;
 class Entry;
 class Feed;
 
@@ -71,6 +76,22 @@ class EntryPersistenter {
   // The connection and its lock, shared with the book stores.
   const std::shared_ptr<Database>& database() const { return database_; }
   const std::shared_ptr<std::mutex>& databaseCondition() const { return databaseCondition_; }
+
+  // The book stores on this connection and lock: made at open on the subscription store, null
+  // on the favourites store.
+  const std::shared_ptr<BookPersistenter>& bookPersistenter() const { return bookPersistenter_; }
+  const std::shared_ptr<BookMarkPersistenter>& bookmarkPersistenter() const {
+    return bookmarkPersistenter_;
+  }
+  const std::shared_ptr<BookMemoPersistenter>& bookmemoPersistenter() const {
+    return bookmemoPersistenter_;
+  }
+  const std::shared_ptr<BookCatalogPersistenter>& catalogPersistenter() const {
+    return catalogPersistenter_;
+  }
+  const std::shared_ptr<BookReadInfoPersistenter>& readInfoPersistenter() const {
+    return readInfoPersistenter_;
+  }
 
   // ---- Rows of the current user ------------------------------------------------------------
 
@@ -178,6 +199,11 @@ class EntryPersistenter {
   std::shared_ptr<Database> database_;
   std::shared_ptr<std::mutex> databaseCondition_;
   std::unordered_map<std::string, Statement> statements_;
+  std::shared_ptr<BookPersistenter> bookPersistenter_;
+  std::shared_ptr<BookMarkPersistenter> bookmarkPersistenter_;
+  std::shared_ptr<BookMemoPersistenter> bookmemoPersistenter_;
+  std::shared_ptr<BookCatalogPersistenter> catalogPersistenter_;
+  std::shared_ptr<BookReadInfoPersistenter> readInfoPersistenter_;
 };
 
 }  // namespace zu
