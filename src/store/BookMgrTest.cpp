@@ -11,6 +11,9 @@
 #include "common/CommInfo.h"
 #include "common/Md5.h"
 #include "model/Column.h"
+#include "model/Feed.h"
+#include "model/atom/VESKAtomDataStuffer.h"
+#include "model/atom/VESKAtomParser.h"
 #include "model/VeskEntryStatus.h"
 #include "model/book/BookMemo.h"
 #include "model/book/BookReadInfo.h"
@@ -570,6 +573,23 @@ TEST_F(BookMgrTest, FilesOfABookAndItsDeletion) {
   EXPECT_EQ(BookMgr::getFontSize(), 2);
   UserDefaults::standard().set(BookMgr::kFontSizeKey, Value(int64_t{3}));
   EXPECT_EQ(BookMgr::getFontSize(), 3);
+}
+
+TEST_F(BookMgrTest, TellsTheCatalogueReaderWhichSectionsToDownload) {
+  addTwoSectionBook();
+  writeFile(ops("b1") / "1.htm", "<p>one</p>");  // s1 is on disk, s2 is not
+  const std::string feed =
+      catalogueFeed({ChapterSpec{"ch-1", 1, "第一卷", {{"s1", 1, {{2, {50, 100}}}},
+                                                      {"s2", 2, {{2, {46, 92}}}}}}},
+                    7, "b1");
+  mgr_->getBookCatalogOriginal("b1");  // the stored sections are looked up in the cache
+  auto parsed = VESKAtomParser::allocParseFeed(feed, kEntryKindPlain, mgr_.get());
+  ASSERT_TRUE(parsed && parsed->chapters());
+  const auto& sections = *parsed->chapters()->at(0)->sections();
+  EXPECT_FALSE(sections[0]->needDownload());
+  EXPECT_TRUE(sections[1]->needDownload());
+  EXPECT_EQ(mgr_->getSectionInfo("b1", "s1")->id(), "s1");
+  EXPECT_FALSE(mgr_->getSectionInfo("b1", "s11"));  // a combined id is no original section
 }
 
 }  // namespace
