@@ -208,7 +208,8 @@ TEST_F(BookMgrTest, SearchCountsCharactersAndNamesTheOriginalSection) {
             "<html><head><title>书回</title></head><body><h1>第一回</h1>"
             "<p>一二三四回五六七八九十甲乙丙丁戊己庚辛回壬</p></body></html>");
   writeFile(ops("bk") / "2.htm",
-            "<html><body><h1>第二回</h1><p>回回回</p><p>A<b>B</b>C</p></body></html>");
+            "<html><body><h1>第二回</h1><p>回回回</p><p>A<b>B</b>C</p>"
+            "<p>\xF0\x9F\x98\x80" "123456789回123456789" "\xF0\x9F\x98\x80</p></body></html>");
   mgr_->combineBookSections("bk");
   auto combined = sectionsOf(mgr_->getBookCatalog("bk"));
   ASSERT_EQ(combined.size(), 1u);
@@ -216,7 +217,7 @@ TEST_F(BookMgrTest, SearchCountsCharactersAndNamesTheOriginalSection) {
 
   auto hits = mgr_->searchInChapterOrSection("bk", std::string("7"), sid, std::string("回"));
   ASSERT_TRUE(hits);
-  ASSERT_EQ(hits->size(), 8u);
+  ASSERT_EQ(hits->size(), 9u);
   for (size_t i = 0; i < hits->size(); ++i) {
     EXPECT_EQ((*hits)[i]->order(), static_cast<int32_t>(i));
     EXPECT_EQ((*hits)[i]->keyWord(), "回");
@@ -239,6 +240,9 @@ TEST_F(BookMgrTest, SearchCountsCharactersAndNamesTheOriginalSection) {
   EXPECT_EQ((*hits)[5]->afterString(), "回回");
   EXPECT_EQ((*hits)[6]->beforeString(), "回");
   EXPECT_EQ((*hits)[7]->afterString(), "");
+  // A character beyond U+FFFF counts two; one cut in half is left out of the context.
+  EXPECT_EQ((*hits)[8]->beforeString(), "123456789");
+  EXPECT_EQ((*hits)[8]->afterString(), "123456789");
 
   // A word split across elements is not found; an empty keyword finds nothing (and ends).
   EXPECT_TRUE(mgr_->searchInChapterOrSection("bk", std::nullopt, sid, std::string("AB"))->empty());

@@ -3,6 +3,7 @@
 #include <libxml/HTMLparser.h>
 #include <strings.h>
 
+#include <algorithm>
 #include <climits>
 
 #include "model/book/BookSearchResult.h"
@@ -13,6 +14,9 @@ namespace zu {
 namespace {
 
 constexpr int kParseOptions = HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING;
+
+bool isHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool isLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 bool hasText(const xmlNode* n) {
   return (n->type == XML_TEXT_NODE || n->type == XML_CDATA_SECTION_NODE) && n->content;
@@ -44,10 +48,14 @@ void BookTextSearch::recursionSearchForNode(_xmlNode* node, const std::u16string
       for (size_t p = text.find(keyWord); p != std::u16string::npos;
            p = text.find(keyWord, p + keyWord.size())) {
         auto hit = std::make_shared<BookSearchResult>();
-        const size_t from = p > kContextLength ? p - kContextLength : 0;
+        // Context never starts or ends inside a surrogate pair: that character is left out.
+        size_t from = p > kContextLength ? p - kContextLength : 0;
+        if (from > 0 && isLowSurrogate(text[from])) ++from;
+        const size_t after = p + keyWord.size();
+        size_t end = std::min(text.size(), after + kContextLength);
+        if (end < text.size() && end > after && isHighSurrogate(text[end - 1])) --end;
         hit->setBeforeString(StringUtil::fromUtf16(text.substr(from, p - from)));
-        hit->setAfterString(
-            StringUtil::fromUtf16(text.substr(p + keyWord.size(), kContextLength)));
+        hit->setAfterString(StringUtil::fromUtf16(text.substr(after, end - after)));
         hit->setKeyWord(keyWordUtf8);
         hit->setSectionId(sectionId);
         hit->setChapterId(chapterId);
