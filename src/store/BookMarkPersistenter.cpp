@@ -38,8 +38,7 @@ constexpr const char* kRead =
 constexpr const char* kGuestRows =
     "select book_id, landscape_page, portrait_page, font_size, chapter_id, section_id, "
     "index_id, time_string from bookmark where username='wayfarers';";
-constexpr const char* kOtherUsers =
-    "select count(*) from bookmark where book_id=? and username!=?";
+constexpr const char* kOtherUsers = "select count(*) from bookmark where book_id=? and username!=?";
 
 struct Row {
   std::string bookId;
@@ -73,78 +72,49 @@ BookMarkPersistenter::BookMarkPersistenter(std::shared_ptr<Database> database,
 
 bool BookMarkPersistenter::insert(const Text& bookId, const Text& indexId, const Text& chapterId,
                                   const Text& sectionId, int32_t landscapePage,
-                                  int32_t portraitPage, int32_t fontSize,
-                                  const Text& timeString) {
+                                  int32_t portraitPage, int32_t fontSize, const Text& timeString) {
   Text user = CommInfo::getUsername();
   if (!chapterId || !bookId || !user) return false;
   VESKLogImpl("BookMarkPersistenter: insert id: %s", bookId->c_str());
-  Row row{*bookId, indexId, chapterId, sectionId, timeString, landscapePage, portraitPage,
-          fontSize};
+  Row row{*bookId,    indexId,       chapterId,    sectionId,
+          timeString, landscapePage, portraitPage, fontSize};
   return write(kInsert, bindRow(row, *user), "insert");
 }
 
 bool BookMarkPersistenter::deleteBook(const Text& bookId) {
   VESKLogImpl("BookMarkPersistenter: delete id: %s", cstr(bookId));
-  Text user = CommInfo::getUsername();
-  return write(
-      kDelete,
-      [&](Statement& s) {
-        s.bind(1, bookId);
-        s.bind(2, user);
-      },
-      "delete");
+  return deleteOwnRows(kDelete, {bookId});
 }
 
 bool BookMarkPersistenter::deleteWithindexId(const Text& bookId, const Text& indexId) {
   VESKLogImpl("BookMarkPersistenter: deleteWithindexId id: %s", cstr(bookId));
-  Text user = CommInfo::getUsername();
-  return write(
-      kDeleteIndex,
-      [&](Statement& s) {
-        s.bind(1, bookId);
-        s.bind(2, indexId);
-        s.bind(3, user);
-      },
-      "delete");
+  return deleteOwnRows(kDeleteIndex, {bookId, indexId});
 }
 
 std::vector<std::shared_ptr<Bookmark>> BookMarkPersistenter::read(const Text& bookId) {
-  Text user = CommInfo::getUsername();
   std::vector<std::shared_ptr<Bookmark>> marks;
-  query(
-      kRead,
-      [&](Statement& s) {
-        s.bind(1, bookId);
-        s.bind(2, user);
-      },
-      [&](const Statement& s) {
-        auto mark = std::make_shared<Bookmark>();
-        mark->setLandscapePage(s.columnInt(0));
-        mark->setPortraitPage(s.columnInt(1));
-        mark->setFontSize(s.columnInt(2));
-        mark->setChapterId(s.columnText(3));
-        mark->setSectionId(s.columnText(4));
-        mark->setIndexId(s.columnText(5));
-        mark->setTimeString(s.columnText(6));
-        marks.push_back(std::move(mark));
-      });
+  queryOwnRows(kRead, {bookId}, [&](const Statement& s) {
+    auto mark = std::make_shared<Bookmark>();
+    readPosition(s, *mark);
+    mark->setIndexId(s.columnText(5));
+    mark->setTimeString(s.columnText(6));
+    marks.push_back(std::move(mark));
+  });
   return marks;
 }
 
 void BookMarkPersistenter::copyFromAnonymous(const Text& username) {
   if (!username) return;
-  std::lock_guard<std::mutex> lock(*databaseCondition_);
   std::vector<Row> rows;
-  queryLocked(kGuestRows, nullptr, [&](const Statement& s) {
-    rows.push_back(Row{s.columnString(0), s.columnText(6), s.columnText(4), s.columnText(5),
-                       s.columnText(7), s.columnInt(1), s.columnInt(2), s.columnInt(3)});
-  });
-  if (rows.empty()) return;
-  Transaction transaction(*database_);
-  for (const Row& r : rows) writeLocked(kInsert, bindRow(r, *username), "insert");
-  if (transaction.commit() != SQLITE_OK) {
-    VESKLogImpl("BookMarkPersistenter: insert error:%s", database_->lastError().c_str());
-  }
+  copyGuestRows(
+      kGuestRows,
+      [&](const Statement& s) {
+        rows.push_back(Row{s.columnString(0), s.columnText(6), s.columnText(4), s.columnText(5),
+                           s.columnText(7), s.columnInt(1), s.columnInt(2), s.columnInt(3)});
+      },
+      [&] {
+        for (const Row& r : rows) writeLocked(kInsert, bindRow(r, *username), "insert");
+      });
 }
 
 bool BookMarkPersistenter::isBookMarkdByOtherUsers(const Text& bookId) {

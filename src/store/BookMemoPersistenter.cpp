@@ -40,8 +40,7 @@ constexpr const char* kCountIndex =
 constexpr const char* kGuestRows =
     "select book_id, landscape_page, portrait_page, font_size, chapter_id, section_id, "
     "description, index_id, time_string, color from bookmemo where username='wayfarers';";
-constexpr const char* kOtherUsers =
-    "select count(*) from bookmemo where book_id=? and username!=?";
+constexpr const char* kOtherUsers = "select count(*) from bookmemo where book_id=? and username!=?";
 
 struct Row {
   std::string bookId;
@@ -77,64 +76,37 @@ BookMemoPersistenter::BookMemoPersistenter(std::shared_ptr<Database> database,
 
 bool BookMemoPersistenter::insert(const Text& bookId, const Text& indexId, const Text& chapterId,
                                   const Text& sectionId, int32_t landscapePage,
-                                  int32_t portraitPage, int32_t fontSize,
-                                  const Text& description, const Text& timeString,
-                                  int32_t color) {
+                                  int32_t portraitPage, int32_t fontSize, const Text& description,
+                                  const Text& timeString, int32_t color) {
   Text user = CommInfo::getUsername();
   if (!chapterId || !bookId || !user) return false;
   VESKLogImpl("BookMemoPersistenter: insert id: %s", bookId->c_str());
-  Row row{*bookId,      indexId,       chapterId,    sectionId, description,
-          timeString,   landscapePage, portraitPage, fontSize,  color};
+  Row row{*bookId,    indexId,       chapterId,    sectionId, description,
+          timeString, landscapePage, portraitPage, fontSize,  color};
   return write(kInsert, bindRow(row, *user), "insert");
 }
 
 bool BookMemoPersistenter::deleteBook(const Text& bookId) {
   VESKLogImpl("BookPositionPersistenter: delete id: %s", cstr(bookId));
-  Text user = CommInfo::getUsername();
-  return write(
-      kDelete,
-      [&](Statement& s) {
-        s.bind(1, bookId);
-        s.bind(2, user);
-      },
-      "delete");
+  return deleteOwnRows(kDelete, {bookId});
 }
 
 bool BookMemoPersistenter::deleteWithindexId(const Text& bookId, const Text& indexId) {
   VESKLogImpl("BookMemoPersistenter: deleteWithindexId id: %s", cstr(bookId));
-  Text user = CommInfo::getUsername();
-  return write(
-      kDeleteIndex,
-      [&](Statement& s) {
-        s.bind(1, bookId);
-        s.bind(2, indexId);
-        s.bind(3, user);
-      },
-      "delete");
+  return deleteOwnRows(kDeleteIndex, {bookId, indexId});
 }
 
 std::vector<std::shared_ptr<BookMemo>> BookMemoPersistenter::read(const Text& bookId) {
-  Text user = CommInfo::getUsername();
   std::vector<std::shared_ptr<BookMemo>> memos;
-  query(
-      kRead,
-      [&](Statement& s) {
-        s.bind(1, bookId);
-        s.bind(2, user);
-      },
-      [&](const Statement& s) {
-        auto memo = std::make_shared<BookMemo>();
-        memo->setLandscapePage(s.columnInt(0));
-        memo->setPortraitPage(s.columnInt(1));
-        memo->setFontSize(s.columnInt(2));
-        memo->setChapterId(s.columnText(3));
-        memo->setSectionId(s.columnText(4));
-        memo->setMemoString(s.columnText(5));
-        memo->setIndexId(s.columnText(6));
-        memo->setTimeString(s.columnText(7));
-        memo->setColor(s.columnInt(8));
-        memos.push_back(std::move(memo));
-      });
+  queryOwnRows(kRead, {bookId}, [&](const Statement& s) {
+    auto memo = std::make_shared<BookMemo>();
+    readPosition(s, *memo);
+    memo->setMemoString(s.columnText(5));
+    memo->setIndexId(s.columnText(6));
+    memo->setTimeString(s.columnText(7));
+    memo->setColor(s.columnInt(8));
+    memos.push_back(std::move(memo));
+  });
   return memos;
 }
 
@@ -149,19 +121,17 @@ bool BookMemoPersistenter::isBookMemoedWithindexId(const Text& bookId, const Tex
 
 void BookMemoPersistenter::copyFromAnonymous(const Text& username) {
   if (!username) return;
-  std::lock_guard<std::mutex> lock(*databaseCondition_);
   std::vector<Row> rows;
-  queryLocked(kGuestRows, nullptr, [&](const Statement& s) {
-    rows.push_back(Row{s.columnString(0), s.columnText(7), s.columnText(4), s.columnText(5),
-                       s.columnText(6), s.columnText(8), s.columnInt(1), s.columnInt(2),
-                       s.columnInt(3), s.columnInt(9)});
-  });
-  if (rows.empty()) return;
-  Transaction transaction(*database_);
-  for (const Row& r : rows) writeLocked(kInsert, bindRow(r, *username), "insert");
-  if (transaction.commit() != SQLITE_OK) {
-    VESKLogImpl("BookMemoPersistenter: insert error:%s", database_->lastError().c_str());
-  }
+  copyGuestRows(
+      kGuestRows,
+      [&](const Statement& s) {
+        rows.push_back(Row{s.columnString(0), s.columnText(7), s.columnText(4), s.columnText(5),
+                           s.columnText(6), s.columnText(8), s.columnInt(1), s.columnInt(2),
+                           s.columnInt(3), s.columnInt(9)});
+      },
+      [&] {
+        for (const Row& r : rows) writeLocked(kInsert, bindRow(r, *username), "insert");
+      });
 }
 
 bool BookMemoPersistenter::isBookMemoedByOtherUsers(const Text& bookId) {

@@ -76,14 +76,7 @@ bool BookPersistenter::insert(const std::shared_ptr<Entry>& entry) {
 
 bool BookPersistenter::deleteEntry(const Text& entryId) {
   VESKLogImpl("BookPersistenter: delete id: %s", cstr(entryId));
-  Text user = CommInfo::getUsername();
-  return write(
-      kDelete,
-      [&](Statement& s) {
-        s.bind(1, entryId);
-        s.bind(2, user);
-      },
-      "delete");
+  return deleteOwnRows(kDelete, {entryId});
 }
 
 bool BookPersistenter::isExist(const Text& entryId) {

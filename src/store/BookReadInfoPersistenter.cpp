@@ -18,9 +18,9 @@ constexpr const char* kCreate =
 
 const std::vector<std::string>& definitions() {
   static const std::vector<std::string> defs = {
-      "id text primary key",     "book_id text",       "section_id text",
+      "id text primary key",     "book_id text",           "section_id text",
       "landscape_page interger", "portrait_page interger", "font_size ingerger",
-      "percentage real",         "username text",      "is_preview ingerger"};
+      "percentage real",         "username text",          "is_preview ingerger"};
   return defs;
 }
 
@@ -73,8 +73,8 @@ BookStore::Binder bindRow(const std::string& bookId, const BookStore::Text& sect
 }  // namespace
 
 bool BookReadInfoPersistenter::insert(const Text& bookId, const Text& sectionId,
-                                      int32_t landscapePage, int32_t portraitPage,
-                                      int32_t fontSize, bool isPreview) {
+                                      int32_t landscapePage, int32_t portraitPage, int32_t fontSize,
+                                      bool isPreview) {
   VESKLogImpl("BookReadInfoPersistenter: insert id: %s", cstr(bookId));
   Text user = CommInfo::getUsername();
   if (!bookId || !user) {
@@ -82,25 +82,16 @@ bool BookReadInfoPersistenter::insert(const Text& bookId, const Text& sectionId,
     return false;
   }
   return write(kInsert,
-               bindRow(*bookId, sectionId, landscapePage, portraitPage, fontSize, isPreview,
-                       *user),
+               bindRow(*bookId, sectionId, landscapePage, portraitPage, fontSize, isPreview, *user),
                "insert");
 }
 
 bool BookReadInfoPersistenter::deleteBook(const Text& bookId) {
   VESKLogImpl("BookReadInfoPersistenter: delete id: %s", cstr(bookId));
-  Text user = CommInfo::getUsername();
-  return write(
-      kDelete,
-      [&](Statement& s) {
-        s.bind(1, bookId);
-        s.bind(2, user);
-      },
-      "delete");
+  return deleteOwnRows(kDelete, {bookId});
 }
 
-std::shared_ptr<BookReadInfo> BookReadInfoPersistenter::read(const Text& bookId,
-                                                             bool isPreview) {
+std::shared_ptr<BookReadInfo> BookReadInfoPersistenter::read(const Text& bookId, bool isPreview) {
   Text user = CommInfo::getUsername();
   auto info = std::make_shared<BookReadInfo>();
   query(
@@ -121,23 +112,21 @@ std::shared_ptr<BookReadInfo> BookReadInfoPersistenter::read(const Text& bookId,
 
 void BookReadInfoPersistenter::copyFromAnonymous(const Text& username) {
   if (!username) return;
-  std::lock_guard<std::mutex> lock(*databaseCondition_);
   std::vector<Row> rows;
-  queryLocked(kGuestRows, nullptr, [&](const Statement& s) {
-    rows.push_back(Row{s.columnString(0), s.columnText(1), s.columnInt(2), s.columnInt(3),
-                       s.columnInt(4), s.columnInt(5) != 0});
-  });
-  if (rows.empty()) return;
-  Transaction transaction(*database_);
-  for (const Row& r : rows) {
-    writeLocked(kInsert,
-                bindRow(r.bookId, r.sectionId, r.landscapePage, r.portraitPage, r.fontSize,
-                        r.isPreview, *username),
-                "insert");
-  }
-  if (transaction.commit() != SQLITE_OK) {
-    VESKLogImpl("BookReadInfoPersistenter: insert error:%s", database_->lastError().c_str());
-  }
+  copyGuestRows(
+      kGuestRows,
+      [&](const Statement& s) {
+        rows.push_back(Row{s.columnString(0), s.columnText(1), s.columnInt(2), s.columnInt(3),
+                           s.columnInt(4), s.columnInt(5) != 0});
+      },
+      [&] {
+        for (const Row& r : rows) {
+          writeLocked(kInsert,
+                      bindRow(r.bookId, r.sectionId, r.landscapePage, r.portraitPage, r.fontSize,
+                              r.isPreview, *username),
+                      "insert");
+        }
+      });
 }
 
 }  // namespace zu

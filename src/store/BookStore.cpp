@@ -2,8 +2,10 @@
 
 #include <utility>
 
+#include "common/CommInfo.h"
 #include "common/Log.h"
 #include "common/Md5.h"
+#include "model/book/BookPosition.h"
 
 namespace zu {
 
@@ -80,6 +82,54 @@ bool BookStore::queryLocked(const char* sql, const Binder& bind, const RowReader
 bool BookStore::query(const char* sql, const Binder& bind, const RowReader& row) {
   std::lock_guard<std::mutex> lock(*databaseCondition_);
   return queryLocked(sql, bind, row);
+}
+
+namespace {
+
+BookStore::Binder bindOwn(std::initializer_list<BookStore::Text> keys,
+                          const BookStore::Text& user) {
+  return [keys, &user](Statement& s) {
+    int index = 1;
+    for (const BookStore::Text& key : keys) s.bind(index++, key);
+    s.bind(index, user);
+  };
+}
+
+}  // namespace
+
+bool BookStore::deleteOwnRows(const char* sql, std::initializer_list<Text> keys) {
+  Text user = CommInfo::getUsername();
+  return write(sql, bindOwn(keys, user), "delete");
+}
+
+bool BookStore::queryOwnRows(const char* sql, std::initializer_list<Text> keys,
+                             const RowReader& row) {
+  Text user = CommInfo::getUsername();
+  return query(sql, bindOwn(keys, user), row);
+}
+
+void BookStore::readPosition(const Statement& s, BookPosition& position) {
+  position.setLandscapePage(s.columnInt(0));
+  position.setPortraitPage(s.columnInt(1));
+  position.setFontSize(s.columnInt(2));
+  position.setChapterId(s.columnText(3));
+  position.setSectionId(s.columnText(4));
+}
+
+void BookStore::copyGuestRows(const char* selectSql, const RowReader& collect,
+                              const std::function<void()>& writeAll) {
+  std::lock_guard<std::mutex> lock(*databaseCondition_);
+  size_t rows = 0;
+  queryLocked(selectSql, nullptr, [&](const Statement& s) {
+    collect(s);
+    ++rows;
+  });
+  if (rows == 0) return;
+  Transaction transaction(*database_);
+  writeAll();
+  if (transaction.commit() != SQLITE_OK) {
+    VESKLogImpl("%s: insert error:%s", className_, database_->lastError().c_str());
+  }
 }
 
 bool BookStore::countAboveZero(const char* sql, const Binder& bind) {

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -22,6 +23,8 @@
 #include "platform/sqlite/Database.h"
 
 namespace zu {
+
+class BookPosition;
 
 class BookStore {
  public:
@@ -79,6 +82,18 @@ class BookStore {
   // cannot be prepared or stepping fails.
   bool query(const char* sql, const Binder& bind, const RowReader& row);
   bool queryLocked(const char* sql, const Binder& bind, const RowReader& row);
+  // Deletes with `sql`, whose parameters are `keys` then the current user, under the lock.
+  bool deleteOwnRows(const char* sql, std::initializer_list<Text> keys);
+  // A query of the current user's rows: parameters `keys` then the current user.
+  bool queryOwnRows(const char* sql, std::initializer_list<Text> keys, const RowReader& row);
+  // A position's landscape page, portrait page, font size, chapter id and section id from
+  // result columns 0 to 4.
+  static void readPosition(const Statement& s, BookPosition& position);
+  // Under one lock: reads the guest's rows with `selectSql` (each handed to `collect`) and,
+  // when there were any, runs `writeAll` in one transaction; a failed commit is logged as
+  // "<class>: insert error:<message>".
+  void copyGuestRows(const char* selectSql, const RowReader& collect,
+                     const std::function<void()>& writeAll);
   // A "select count(*)" under the lock: true when the count is above 0.
   bool countAboveZero(const char* sql, const Binder& bind);
 
