@@ -1,6 +1,8 @@
 #include "store/BookMgr.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -108,10 +110,15 @@ std::shared_ptr<BookCatalog> copyCatalog(const std::shared_ptr<BookCatalog>& cat
 // A global page truncated toward zero and kept within [offset, offset + count - 1] of the unit
 // it must fall in (just `offset` for a unit without pages).
 int32_t clampToUnit(double value, int32_t offset, int32_t count) {
-  const double last = static_cast<double>(offset) + std::max(count - 1, 0);
+  const double last = static_cast<double>(offset) + std::max(count, 1) - 1;
   if (!(value >= offset)) return offset;  // also NaN
   if (value > last) return static_cast<int32_t>(last);
   return static_cast<int32_t>(value);
+}
+
+// A page number from wider arithmetic, held to the 32-bit range (stored counts may be anything).
+int32_t saturate(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
 // The ratio (0..100) of a page within `count` pages from `offset`; 0 for no pages.
@@ -329,7 +336,8 @@ std::pair<int32_t, int32_t> BookMgr::convertPosition(const Text& bookId,
     return {0, 0};
   }
   auto old = pageInfoOf(section, fromFontSize);
-  const int32_t global = relative + (old ? offsetOf(*old, fromLandscape) : 0);
+  const int32_t global =
+      saturate(static_cast<int64_t>(relative) + (old ? offsetOf(*old, fromLandscape) : 0));
   const int32_t toPortrait = calculatePageMapping(bookId, section->id(), global, fromFontSize,
                                                   toFontSize, fromLandscape, false);
   const int32_t toLandscape = calculatePageMapping(bookId, section->id(), global, fromFontSize,
@@ -379,11 +387,13 @@ int32_t BookMgr::getBookReadProcessPercent(const Text& bookId, bool isPreview) {
   double percent = 0;
   if (info->portraitPage() >= 0) {
     if (total->portraitPage() <= 0) return 0;
-    percent = (info->portraitPage() + (section ? section->portraitPageOffset() : 0)) * 100.0f /
+    percent = (static_cast<double>(info->portraitPage()) +
+               (section ? section->portraitPageOffset() : 0)) * 100.0f /
               total->portraitPage();
   } else if (info->landscapePage() >= 0) {
     if (total->landscapePage() <= 0) return 0;
-    percent = (info->landscapePage() + (section ? section->landscapePageOffset() : 0)) * 100.0f /
+    percent = (static_cast<double>(info->landscapePage()) +
+               (section ? section->landscapePageOffset() : 0)) * 100.0f /
               total->landscapePage();
   }
   return static_cast<int32_t>(std::clamp(percent, 0.0, 100.0));
@@ -636,7 +646,7 @@ int32_t BookMgr::calculatePageMapping(const Text& bookId, const Text& mappingSec
   float ratio = 0.0f;
   std::shared_ptr<Section> original;
   if (auto from = pageInfoOf(section, fromFontSize)) {
-    const int32_t relative = page - offsetOf(*from, fromLandscape);
+    const int32_t relative = saturate(static_cast<int64_t>(page) - offsetOf(*from, fromLandscape));
     original = MappingSectionToOriginal(bookId, mappingSectionId, fromLandscape ? relative : -1,
                                         fromLandscape ? -1 : relative, fromFontSize);
     if (!original) {
@@ -646,16 +656,17 @@ int32_t BookMgr::calculatePageMapping(const Text& bookId, const Text& mappingSec
       const int32_t count = countOf(*q, fromLandscape);
       if (!fromLandscape) {
         if (page == offset) ratio = 0.0f;
-        else if (page == offset + count - 1) ratio = 100.0f;
+        else if (page == static_cast<int64_t>(offset) + count - 1) ratio = 100.0f;
         else ratio = ratioIn((p - offset) + 0.5, count);
       } else if (count > 1) {
         if (page == offset) {
           ratio = 0.0f;
-        } else if (page == offset + count - 2) {
+        } else if (page == static_cast<int64_t>(offset) + count - 2) {
           ratio = 100.0f;
         } else {
           // The right page of the spread may start the next original section.
-          auto right = MappingSectionToOriginal(bookId, mappingSectionId, relative + 1, -1,
+          auto right = MappingSectionToOriginal(bookId, mappingSectionId,
+                                                saturate(static_cast<int64_t>(relative) + 1), -1,
                                                 fromFontSize);
           if (!right || right == original) {
             ratio = ratioIn(p + 1 - offset, count);

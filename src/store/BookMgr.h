@@ -61,7 +61,8 @@ class BookMgr : public BookSectionSource {
   const std::shared_ptr<EntryPersistenter>& persistenter() const { return persistenter_; }
   void setPersistenter(std::shared_ptr<EntryPersistenter> persistenter);
   BookCatalogCaching& catalogCaching() { return catalogCaching_; }
-  // The service's content host for the old layout's script (configuration).
+  // The service's content host for the old layout's script (configuration: set once before
+  // the first combining, not while other threads call in).
   void setContentHost(std::string host);
 
   // ---- Files -------------------------------------------------------------------------------
