@@ -281,6 +281,19 @@ TEST_F(BookMgrTest, PositionsConvertBetweenFontSizesAndSurviveRestart) {
   mgr_->setBookReadInfo(at("s22", 5, 0), "b1", false);
   EXPECT_EQ(mgr_->getBookReadInfo("b1", 3, false)->portraitPage(), 0);
 
+  // A page before the section converts to the section's first page, never to a wrapped
+  // number; the sections holding a global page (each reaching the page counts) and around it.
+  EXPECT_EQ(mgr_->calculatePageMapping("b1", std::string("s22"), 0, 3, 2, false, false), 100);
+  EXPECT_EQ(mgr_->searchSectionWithPage("b1", 50, 2, false)->id(), "s11");
+  EXPECT_EQ(mgr_->searchSectionWithPage("b1", 100, 2, false)->id(), "s11");
+  EXPECT_EQ(mgr_->searchSectionWithPage("b1", 101, 2, false)->id(), "s22");
+  EXPECT_EQ(mgr_->searchSectionWithPage("b1", 60, 2, true)->id(), "s22");
+  EXPECT_FALSE(mgr_->searchSectionWithPage("b1", 500, 2, false));
+  EXPECT_EQ(mgr_->getNextSectionIdForThisPage("b1", 50, 2, false), "s22");
+  EXPECT_FALSE(mgr_->getNextSectionIdForThisPage("b1", 101, 2, false));
+  EXPECT_EQ(mgr_->getPrevSectionIdForThisPage("b1", 101, 2, false), "s11");
+  EXPECT_FALSE(mgr_->getPrevSectionIdForThisPage("b1", 50, 2, false));
+
   // Progress: (10 + 100) of 192 portrait pages.
   mgr_->setBookReadInfo(at("s22", 0, 10), "b1", false);
   EXPECT_EQ(mgr_->getBookReadProcessPercent("b1", false), 57);
