@@ -16,7 +16,9 @@ using namespace booktest;
 
 std::vector<std::vector<std::string>> groupsOf(const std::shared_ptr<BookCatalog>& mapped) {
   std::vector<std::vector<std::string>> out;
-  for (const auto& s : sectionsOf(mapped)) out.push_back(s->originalIds().value_or(std::vector<std::string>{}));
+  for (const auto& s : sectionsOf(mapped)) {
+    out.push_back(s->originalIds().value_or(std::vector<std::string>{}));
+  }
   return out;
 }
 
