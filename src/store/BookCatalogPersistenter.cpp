@@ -56,8 +56,7 @@ constexpr const char* kBookCatalog =
     "select book_id, catalog, catalog_len from catalog where book_id==?;";
 constexpr const char* kBookMapping =
     "select book_id, catalog, catalog_len from mappingcatalog where book_id==?;";
-constexpr const char* kOtherUsers =
-    "select count(*) from catalog where book_id=? and username!=?";
+constexpr const char* kOtherUsers = "select count(*) from catalog where book_id=? and username!=?";
 
 // The blob of a row, cut to the length the row records when that is shorter.
 Bytes rowBlob(const Statement& s, int blobColumn, int lengthColumn) {
@@ -98,8 +97,10 @@ BookCatalogPersistenter::BookCatalogPersistenter(std::shared_ptr<Database> datab
     : BookStore(std::move(database), std::move(databaseCondition), "BookCatalogPersistenter") {
   BookCatalog::registerArchiveClasses();
   VESKLogImpl("BookCatalogPersistenter: createTable");
-  createTable(kCreateCatalog, "Error creating table", "catalog", definitions());
-  createTable(kCreateMapping, "Error creating mapping table", "mappingcatalog", definitions());
+  createTable(kCreateCatalog, "BookCatalogPersistenter: Error creating table", "catalog",
+              definitions());
+  createTable(kCreateMapping, "BookCatalogPersistenter: Error creating mapping table",
+              "mappingcatalog", definitions());
   random_ = [] {
     static std::mutex m;
     static std::mt19937 engine{std::random_device{}()};

@@ -67,7 +67,7 @@ BookMarkPersistenter::BookMarkPersistenter(std::shared_ptr<Database> database,
                                            std::shared_ptr<std::mutex> databaseCondition)
     : BookStore(std::move(database), std::move(databaseCondition), "BookMarkPersistenter") {
   VESKLogImpl("BookMarkPersistenter: createTable");
-  createTable(kCreate, "Error creating table", "bookmark", definitions());
+  createTable(kCreate, "BookPositionPersistenter: Error creating table", "bookmark", definitions());
 }
 
 bool BookMarkPersistenter::insert(const Text& bookId, const Text& indexId, const Text& chapterId,

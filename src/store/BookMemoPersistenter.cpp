@@ -71,7 +71,7 @@ BookMemoPersistenter::BookMemoPersistenter(std::shared_ptr<Database> database,
                                            std::shared_ptr<std::mutex> databaseCondition)
     : BookStore(std::move(database), std::move(databaseCondition), "BookMemoPersistenter") {
   VESKLogImpl("BookMemoPersistenter: createTable");
-  createTable(kCreate, "Error creating table", "bookmemo", definitions());
+  createTable(kCreate, "BookMemoPersistenter: Error creating table", "bookmemo", definitions());
 }
 
 bool BookMemoPersistenter::insert(const Text& bookId, const Text& indexId, const Text& chapterId,

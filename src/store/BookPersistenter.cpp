@@ -50,7 +50,7 @@ BookPersistenter::BookPersistenter(std::shared_ptr<Database> database,
                                    std::shared_ptr<std::mutex> databaseCondition)
     : BookStore(std::move(database), std::move(databaseCondition), "BookPersistenter") {
   VESKLogImpl("BookPersistenter: createTable");
-  createTable(kCreate, "Error creating table", "booksubscribe", definitions());
+  createTable(kCreate, "BookPersistenter: Error creating table", "booksubscribe", definitions());
 }
 
 bool BookPersistenter::insert(const std::shared_ptr<Entry>& entry) {

@@ -50,7 +50,7 @@ BookReadInfoPersistenter::BookReadInfoPersistenter(std::shared_ptr<Database> dat
                                                    std::shared_ptr<std::mutex> databaseCondition)
     : BookStore(std::move(database), std::move(databaseCondition), "BookReadInfoPersistenter") {
   VESKLogImpl("BookReadInfoPersistenter: createTable");
-  createTable(kCreate, "Error creating table", "readinfo", definitions());
+  createTable(kCreate, "BookReadInfoPersistenter: Error creating table", "readinfo", definitions());
 }
 
 namespace {

@@ -33,7 +33,7 @@ BookStore::Use::~Use() {
 bool BookStore::createTable(const char* createSql, const char* createErrorText,
                             const char* table, const std::vector<std::string>& definitions) {
   if (!database_ || database_->exec(createSql) != SQLITE_OK) {
-    VESKLogImpl("%s: %s: %s", className_, createErrorText,
+    VESKLogImpl("%s: %s", createErrorText,
                 database_ ? database_->lastError().c_str() : "no database");
     return false;
   }

@@ -49,7 +49,7 @@ class BookStore {
   BookStore(std::shared_ptr<Database> database, std::shared_ptr<std::mutex> databaseCondition,
             const char* className);
 
-  // Runs `createSql`; on failure logs "<class>: <createErrorText>: <message>" and returns
+  // Runs `createSql`; on failure logs "<createErrorText>: <message>" and returns
   // false. Otherwise logs "<class>: tableColumnCheck" and adds each definition whose column
   // the table lacks, logging "<class>: tableCheck error:<message>" for a failed one.
   bool createTable(const char* createSql, const char* createErrorText, const char* table,
