@@ -417,12 +417,12 @@ std::vector<std::shared_ptr<Bookmark>> BookMgr::getBookmarkInBook(const Text& bo
   for (const auto& mark : marks) {
     auto section = mappedSection(bookId, mark->sectionId());
     if (section && (mark->landscapePage() >= 0 || mark->portraitPage() >= 0)) {
-      auto [landscape, portrait2] = convertPosition(bookId, section, mark->landscapePage(),
+      auto [landscape, portraitPage] = convertPosition(bookId, section, mark->landscapePage(),
                                                     mark->portraitPage(), mark->fontSize(),
                                                     fontSize);
       auto target = pageInfoOf(section, fontSize);
       mark->setLandscapePage(landscape - (target ? target->landscapePageOffset() : 0));
-      mark->setPortraitPage(portrait2 - (target ? target->portraitPageOffset() : 0));
+      mark->setPortraitPage(portraitPage - (target ? target->portraitPageOffset() : 0));
       mark->setFontSize(fontSize);
     }
     SortedBookmark entry;
