@@ -1,0 +1,111 @@
+#include "engine/openplatform/OpenDataManager.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "engine/openplatform/OpenPlatformTestSupport.h"
+
+namespace zu {
+namespace {
+
+using testing::OpenPlatformTest;
+
+PlatformAccountInfo account(std::string name) {
+  PlatformAccountInfo info;
+  info.accessToken = "tok'en";
+  info.secret = "se'cret";
+  info.nickName = std::move(name);
+  info.userUrl = "http://t.example/o'brien";
+  info.imageUrl = "http://img.example/a.jpg?x='1'";
+  return info;
+}
+
+using OpenDataManagerTest = OpenPlatformTest;
+
+TEST_F(OpenDataManagerTest, AccountsRoundTripWithQuotesAndKeepTheirSwitch) {
+  auto s = store();
+  ASSERT_TRUE(s);
+  // One store per reader, one file per reader.
+  EXPECT_EQ(OpenDataManager::instance("alice"), s);
+  auto bob = OpenDataManager::instance("bob");
+  ASSERT_TRUE(bob);
+  EXPECT_NE(bob, s);
+  EXPECT_EQ(OpenDataManager::instance(std::nullopt), nullptr);
+  EXPECT_TRUE(std::filesystem::exists(home.path() / "Library" / "SharePlatformData" / "bob" /
+                                      "sharePlatform.db"));
+
+  // Never bound: sharing reads as on and nothing is stored.
+  EXPECT_TRUE(s->getShareEnable(1));
+  EXPECT_EQ(s->getAccountInfo(1), std::nullopt);
+  EXPECT_FALSE(s->isExisted(1));
+
+  PlatformAccountInfo info = account("O'Neil \"quoted\"; drop table share_platform;--");
+  ASSERT_TRUE(s->updateAccountInfo(1, info));
+  EXPECT_EQ(s->getAccountInfo(1), info);
+  EXPECT_EQ(bob->getAccountInfo(1), std::nullopt);
+  // Right after the row is written its switch is NULL, which reads as off until the bind sets it.
+  EXPECT_FALSE(s->getShareEnable(1));
+  s->updateShareEnable(1, true);
+  EXPECT_TRUE(s->getShareEnable(1));
+  EXPECT_TRUE(s->updateShareTimes(1, 4));
+  EXPECT_EQ(s->getShareTimes(1), 4);
+
+  // Absent optional fields come back absent; the table keeps its rows in platform order.
+  PlatformAccountInfo bare;
+  bare.accessToken = "t";
+  bare.secret = "secret";
+  ASSERT_TRUE(s->updateAccountInfo(0, bare));
+  EXPECT_EQ(s->getAccountInfo(0), bare);
+  auto all = s->accountsInfo();
+  ASSERT_EQ(all.size(), 2u);
+
+  // Replacing a row drops its switch and counter.
+  ASSERT_TRUE(s->updateAccountInfo(1, account("again")));
+  EXPECT_FALSE(s->getShareEnable(1));
+  EXPECT_EQ(s->getShareTimes(1), 0);
+
+  s->deletePlatform(1);
+  EXPECT_EQ(s->getAccountInfo(1), std::nullopt);
+  EXPECT_TRUE(s->getShareEnable(1));
+  s->clear();
+  EXPECT_TRUE(s->accountsInfo().empty());
+}
+
+TEST_F(OpenDataManagerTest, RefusesAccountsWithoutTokenOrSecretAndKeepsTheTableText) {
+  auto s = store();
+  PlatformAccountInfo noSecret;
+  noSecret.accessToken = "t";
+  EXPECT_FALSE(s->updateAccountInfo(2, noSecret));
+  PlatformAccountInfo noToken;
+  noToken.secret = "s";
+  EXPECT_FALSE(s->updateAccountInfo(2, noToken));
+  EXPECT_FALSE(s->isExisted(2));
+
+  // Older readers of the file see the table as it has always been created.
+  Database db;
+  ASSERT_EQ(db.open(OpenDataManager::DBFilePath("alice")), SQLITE_OK);
+  Statement q = db.prepare("select sql from sqlite_master where name='share_platform'");
+  ASSERT_TRUE(q.next());
+  EXPECT_EQ(q.columnString(0),
+            "CREATE TABLE share_platform \t\t\t\t\t\t   (platform integer, \t\t\t\t\t\t   token "
+            "text not null, \t\t\t\t\t\t   token_secret text not null, \t\t\t\t\t\t   nick_name "
+            "text, \t\t\t\t\t\t   image_url text, \t\t\t\t\t\t   user_url text, \t\t\t\t\t\t   "
+            "share_times integer, \t\t\t\t\t\t   share_enable integer, \t\t\t\t\t\t   PRIMARY "
+            "KEY(platform))");
+}
+
+TEST_F(OpenDataManagerTest, GuestAccountsCopiedToANewReaderStartSwitchedOff) {
+  auto& factory = OpenPlatformFactory::instance();
+  ASSERT_TRUE(factory.setUserAcountInfo("wayfarers", 3, account("guest")));
+  OpenDataManager::instance("wayfarers")->updateShareEnable(3, true);
+  auto copied = factory.getUserAcountInfo("wayfarers", 3);
+  ASSERT_TRUE(copied);
+  ASSERT_TRUE(factory.setUserAcountInfo("alice", 3, *copied));
+  EXPECT_EQ(store()->getAccountInfo(3), account("guest"));
+  EXPECT_FALSE(store()->getShareEnable(3));
+  EXPECT_EQ(factory.getUserAcountInfo(std::nullopt, 3), std::nullopt);
+}
+
+}  // namespace
+}  // namespace zu
