@@ -151,6 +151,8 @@ inline SignedParts signedPartsOf(const LoopbackServer::Request& r) {
     }
   }
   for (auto& p : all) {
+    // A pair sent twice (Douban repeats its query in the header) was signed once.
+    if (std::count(out.params.begin(), out.params.end(), p) > 0) continue;
     if (p.first == "oauth_signature") {
       out.signature = p.second;
     } else {
