@@ -363,10 +363,12 @@ TEST_F(OAuth1Test, QQAnswersAndPosts) {
   auto qq = bound(2);
   server.setResponse("/api/t/add", Response::text(200, R"({"ret":0})"));
   server.setResponse("/api/t/add_pic", Response::text(200, R"({"ret":0})"));
+  size_t before = observer.count();
   qq->PostContent(std::string("a b"));
+  ASSERT_TRUE(waitForEvents(before + 1));
   qq->PostContentWithPic(std::string("a b"), writePicture());
-  ASSERT_TRUE(RunLoop::current()->runUntil([&] { return server.requestCount() == 2; }, 20));
-  ASSERT_TRUE(waitForEvents(observer.count() + 0));
+  ASSERT_TRUE(waitForEvents(before + 2));
+  EXPECT_EQ(observer.events.back(), "post");
   auto post = requestTo("/api/t/add");
   EXPECT_TRUE(signatureValid(post, server.baseUrl(), row(2).appSecret, "accsecret"));
   auto fields = testing::splitForm(post.body);
