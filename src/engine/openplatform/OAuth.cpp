@@ -139,6 +139,15 @@ void OAuth::freshTimestampAndNonce() {
   oauth_nonce_ = accessNonce();
 }
 
+void OAuth::addOAuthParameters(Parameters& p, bool withToken) const {
+  OPUtils::setField(p, "oauth_consumer_key", stringUrlEncoded(oauth_consumer_key_));
+  if (withToken) OPUtils::setField(p, "oauth_token", stringUrlEncoded(oauth_token_.value_or("")));
+  OPUtils::setField(p, "oauth_nonce", stringUrlEncoded(oauth_nonce_));
+  OPUtils::setField(p, "oauth_signature_method", stringUrlEncoded(oauth_signature_method_));
+  OPUtils::setField(p, "oauth_timestamp", stringUrlEncoded(oauth_timestamp_));
+  OPUtils::setField(p, "oauth_version", stringUrlEncoded(oauth_version_));
+}
+
 void OAuth::startTokenRequest(const std::string& url, Parameters& parameters) {
   auto signature = accessSignatureWithMethod("GET", url, parameters);
   if (!signature) return;
@@ -169,11 +178,7 @@ void OAuth::requestRequestToken(const std::optional<std::string>& callbackUrl) {
   freshTimestampAndNonce();
   Parameters p;
   OPUtils::setField(p, "oauth_callback", stringUrlEncoded(*callbackUrl));
-  OPUtils::setField(p, "oauth_consumer_key", stringUrlEncoded(oauth_consumer_key_));
-  OPUtils::setField(p, "oauth_nonce", stringUrlEncoded(oauth_nonce_));
-  OPUtils::setField(p, "oauth_signature_method", stringUrlEncoded(oauth_signature_method_));
-  OPUtils::setField(p, "oauth_timestamp", stringUrlEncoded(oauth_timestamp_));
-  OPUtils::setField(p, "oauth_version", stringUrlEncoded(oauth_version_));
+  addOAuthParameters(p, false);
   startTokenRequest(request_token_base_url_, p);
 }
 
@@ -187,12 +192,7 @@ void OAuth::asyncRequestAccessTokenWithVerifier(const std::optional<std::string>
   oauth_verifier_ = verifier;
   freshTimestampAndNonce();
   Parameters p;
-  OPUtils::setField(p, "oauth_consumer_key", stringUrlEncoded(oauth_consumer_key_));
-  OPUtils::setField(p, "oauth_token", stringUrlEncoded(*oauth_token_));
-  OPUtils::setField(p, "oauth_nonce", stringUrlEncoded(oauth_nonce_));
-  OPUtils::setField(p, "oauth_signature_method", stringUrlEncoded(oauth_signature_method_));
-  OPUtils::setField(p, "oauth_timestamp", stringUrlEncoded(oauth_timestamp_));
-  OPUtils::setField(p, "oauth_version", stringUrlEncoded(oauth_version_));
+  addOAuthParameters(p, true);
   if (verifier) OPUtils::setField(p, "oauth_verifier", stringUrlEncoded(*verifier));
   startTokenRequest(access_token_base_url_, p);
 }
@@ -214,11 +214,7 @@ void OAuth::asyncRequestAccessTokenWithUsername(const std::string& username,
   OPUtils::setField(p, "x_auth_username", stringUrlEncoded(x_auth_username_));
   OPUtils::setField(p, "x_auth_password", stringUrlEncoded(x_auth_password_));
   OPUtils::setField(p, "x_auth_mode", stringUrlEncoded(x_auth_mode_));
-  OPUtils::setField(p, "oauth_consumer_key", stringUrlEncoded(oauth_consumer_key_));
-  OPUtils::setField(p, "oauth_nonce", stringUrlEncoded(oauth_nonce_));
-  OPUtils::setField(p, "oauth_signature_method", stringUrlEncoded(oauth_signature_method_));
-  OPUtils::setField(p, "oauth_timestamp", stringUrlEncoded(oauth_timestamp_));
-  OPUtils::setField(p, "oauth_version", stringUrlEncoded(oauth_version_));
+  addOAuthParameters(p, false);
   startTokenRequest(access_token_base_url_, p);
 }
 
@@ -230,12 +226,7 @@ bool OAuth::accessCompleteParametersWithMethod(const std::string& method, const 
     return false;
   }
   freshTimestampAndNonce();
-  OPUtils::setField(parameters, "oauth_consumer_key", stringUrlEncoded(oauth_consumer_key_));
-  OPUtils::setField(parameters, "oauth_token", stringUrlEncoded(*oauth_token_));
-  OPUtils::setField(parameters, "oauth_nonce", stringUrlEncoded(oauth_nonce_));
-  OPUtils::setField(parameters, "oauth_signature_method", stringUrlEncoded(oauth_signature_method_));
-  OPUtils::setField(parameters, "oauth_timestamp", stringUrlEncoded(oauth_timestamp_));
-  OPUtils::setField(parameters, "oauth_version", stringUrlEncoded(oauth_version_));
+  addOAuthParameters(parameters, true);
   auto signature = accessSignatureWithMethod(method, url, parameters);
   if (!signature) return false;
   OPUtils::setField(parameters, "oauth_signature", stringUrlEncoded(*signature));

@@ -101,6 +101,9 @@ class OAuth : public UrlConnectionDelegate {
  private:
   void requestRequestToken(const std::optional<std::string>& callbackUrl);
   void freshTimestampAndNonce();
+  // Adds the encoded consumer key, the token (when `withToken`), nonce, signature method,
+  // timestamp and version, in that order.
+  void addOAuthParameters(Parameters& parameters, bool withToken) const;
   // Signs GET over `url`, adds the encoded signature and starts the token request.
   void startTokenRequest(const std::string& url, Parameters& parameters);
   // A refused timestamp with a usable range: moves the offset and restarts, once.

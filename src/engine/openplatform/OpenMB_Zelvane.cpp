@@ -40,36 +40,14 @@ void OpenMB_Zelvane::makePostPicRequest(UrlRequest& request, const Bytes& jpeg, 
     authorization += parameters[i].first + "=\"" + parameters[i].second + "\"";
   }
 
-  std::string boundary = OPUtils::GenBoundary();
-  std::string head = "--" + boundary + "\r\n" + kJpegPartHeader;
-  std::string tail = "\r\n--" + boundary + "--\r\n";
-  Bytes body(head.begin(), head.end());
-  body.insert(body.end(), jpeg.begin(), jpeg.end());
-  body.insert(body.end(), tail.begin(), tail.end());
-
-  request.setUrl(url);
-  request.setMethod("POST");
+  setMultipartPicture(request, url, OPUtils::GenBoundary(), "", kJpegPartHeader, jpeg);
   request.setValue("Authorization", authorization);
-  request.setValue("Content-Type", "multipart/form-data; boundary=" + boundary);
-  request.setValue("Content-Length", std::to_string(body.size()));
-  request.setBody(std::move(body));
 }
 
 void OpenMB_Zelvane::PostContentWithPic(const std::optional<std::string>& text,
                                         const std::optional<std::string>& picUri) {
-  if (!text || !picUri) {
-    notifyObserverResult(kOPErrBadArgument, optext::kBadArgument);
-    return;
-  }
-  if (status_ != kStatusBound) {
-    notifyObserverResult(kOPErrNotBound, optext::kInvalidUser);
-    return;
-  }
-  auto jpeg = readPicture(*picUri);
-  if (!jpeg) {
-    notifyObserverResult(kOPErrBadArgument, optext::kBadArgument);
-    return;
-  }
+  auto jpeg = pictureToPost(text, picUri, optext::kInvalidUser);
+  if (!jpeg) return;
   UrlRequest request;
   makePostPicRequest(request, *jpeg, *oAuth_);
   startConnection(std::move(request), MyUrlConnection::kFlagPostPic, Value(*text));

@@ -4,6 +4,7 @@
 #include "common/Log.h"
 #include "engine/openplatform/OpenDataManager.h"
 #include "engine/openplatform/OpenPlatformConfig.h"
+#include "engine/openplatform/OpenPlatformError.h"
 #include "engine/openplatform/OpenPlatformFactory.h"
 #include "platform/runtime/NotificationCenter.h"
 
@@ -80,6 +81,19 @@ void OpenPlatformBase::dropBoundAccount() {
 
 void OpenPlatformBase::postBindOk() const {
   NotificationCenter::defaultCenter().post(kNotificationOptBindOk, Value(platform_));
+}
+
+bool OpenPlatformBase::refusePost(const std::optional<std::string>& text, bool argumentMissing,
+                                  const char* notBoundText) {
+  if (!text || argumentMissing) {
+    notifyObserverResult(kOPErrBadArgument, optext::kBadArgument);
+    return true;
+  }
+  if (status_ != kStatusBound) {
+    notifyObserverResult(kOPErrNotBound, notBoundText);
+    return true;
+  }
+  return false;
 }
 
 std::weak_ptr<MyUrlConnectionDelegate> OpenPlatformBase::weakDelegate() {

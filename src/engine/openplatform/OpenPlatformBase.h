@@ -88,6 +88,10 @@ class OpenPlatformBase : public Object, public MyUrlConnectionDelegate {
   void dropBoundAccount();
   // Posts "Notification_Opt_BindOk" with the platform number.
   void postBindOk() const;
+  // Refuses a post before it is sent: -3 without a text (or with `argumentMissing`), -9 with
+  // `notBoundText` while no account is bound. True when refused (the observer has heard why).
+  bool refusePost(const std::optional<std::string>& text, bool argumentMissing,
+                  const char* notBoundText);
   // The weak handle connections use to report back to this client.
   std::weak_ptr<MyUrlConnectionDelegate> weakDelegate();
 

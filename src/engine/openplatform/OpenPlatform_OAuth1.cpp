@@ -144,11 +144,18 @@ std::optional<std::string> OpenPlatform_OAuth1::verifierAfterField(const std::st
   return verifier;
 }
 
-std::optional<Bytes> OpenPlatform_OAuth1::readPicture(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
+std::optional<Bytes> OpenPlatform_OAuth1::pictureToPost(const std::optional<std::string>& text,
+                                                        const std::optional<std::string>& picUri,
+                                                        const char* notBoundText) {
+  if (refusePost(text, !picUri, notBoundText)) return std::nullopt;
+  // A picture that cannot be read is a bad argument, not an empty picture part.
+  std::ifstream in(*picUri, std::ios::binary);
+  Bytes bytes;
+  if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  if (!in.is_open() || in.bad()) {
+    notifyObserverResult(kOPErrBadArgument, optext::kBadArgument);
+    return std::nullopt;
+  }
   return bytes;
 }
 
@@ -231,14 +238,7 @@ bool OpenPlatform_OAuth1::OnPostContentRet(MyUrlConnection& connection, const st
 }
 
 void OpenPlatform_OAuth1::PostContent(const std::optional<std::string>& text) {
-  if (!text) {
-    notifyObserverResult(kOPErrBadArgument, optext::kBadArgument);
-    return;
-  }
-  if (status_ != kStatusBound) {
-    notifyObserverResult(kOPErrNotBound, optext::kNotLoggedIn);
-    return;
-  }
+  if (refusePost(text, false, optext::kNotLoggedIn)) return;
   UrlRequest request(getPostUrl());
   request.setMethod("POST");
   if (auto body = packagePostBodyData(*text, *oAuth_)) request.setBody(std::move(*body));
@@ -247,20 +247,8 @@ void OpenPlatform_OAuth1::PostContent(const std::optional<std::string>& text) {
 
 void OpenPlatform_OAuth1::PostContentWithPic(const std::optional<std::string>& text,
                                              const std::optional<std::string>& picUri) {
-  if (!text || !picUri) {
-    notifyObserverResult(kOPErrBadArgument, optext::kBadArgument);
-    return;
-  }
-  if (status_ != kStatusBound) {
-    notifyObserverResult(kOPErrNotBound, optext::kNotAuthorized);
-    return;
-  }
-  // A picture that cannot be read is a bad argument, not an empty picture part.
-  auto jpeg = readPicture(*picUri);
-  if (!jpeg) {
-    notifyObserverResult(kOPErrBadArgument, optext::kBadArgument);
-    return;
-  }
+  auto jpeg = pictureToPost(text, picUri, optext::kNotAuthorized);
+  if (!jpeg) return;
   UrlRequest request;
   packagePostPicRequest(request, *jpeg, *oAuth_, *text);
   startConnection(std::move(request), MyUrlConnection::kFlagPostPic);
@@ -284,7 +272,7 @@ std::optional<Bytes> OpenPlatform_OAuth1::signedFormBody(OAuth& oauth,
 void OpenPlatform_OAuth1::fillMultipartPicRequest(UrlRequest& request, const Bytes& jpeg,
                                                   OAuth& oauth, OAuth::Parameters signedParameters,
                                                   OPUtils::Fields form,
-                                                  const std::string& pictureHeader) {
+                                                  const char* pictureHeader) {
   std::string url = getPostPicUrl();
   oauth.accessCompleteParametersWithMethod("POST", url, signedParameters);
   for (const char* name : {"oauth_consumer_key", "oauth_nonce", "oauth_signature_method",
@@ -295,18 +283,23 @@ void OpenPlatform_OAuth1::fillMultipartPicRequest(UrlRequest& request, const Byt
   OPUtils::setField(form, "oauth_signature", oauth.authString().value_or(""));
 
   std::string boundary = OPUtils::GenBoundary();
-  std::string head = OPUtils::genFormData(form, boundary);
-  head += "--" + boundary + "\r\n" + pictureHeader;
+  setMultipartPicture(request, url, boundary, OPUtils::genFormData(form, boundary), pictureHeader,
+                      jpeg);
+  request.setValue("Expect", "100-continue");
+}
+
+void OpenPlatform_OAuth1::setMultipartPicture(UrlRequest& request, const std::string& url,
+                                              const std::string& boundary, std::string formParts,
+                                              const char* pictureHeader, const Bytes& jpeg) {
+  std::string head = std::move(formParts) + "--" + boundary + "\r\n" + pictureHeader;
   std::string tail = "\r\n--" + boundary + "--\r\n";
   Bytes body(head.begin(), head.end());
   body.insert(body.end(), jpeg.begin(), jpeg.end());
   body.insert(body.end(), tail.begin(), tail.end());
-
   request.setUrl(url);
   request.setMethod("POST");
   request.setValue("Content-Type", "multipart/form-data; boundary=" + boundary);
   request.setValue("Content-Length", std::to_string(body.size()));
-  request.setValue("Expect", "100-continue");
   request.setBody(std::move(body));
 }
 

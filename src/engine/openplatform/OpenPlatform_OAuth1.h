@@ -90,8 +90,11 @@ class OpenPlatform_OAuth1 : public OpenPlatformBase, public OAuthObserver {
 
   // The verifier after "oauth_verifier" in a callback URL; *success false when there is none.
   static std::optional<std::string> verifierAfterField(const std::string& url, bool* success);
-  // The bytes of a local picture file, or nullopt when it cannot be read.
-  static std::optional<Bytes> readPicture(const std::string& path);
+  // The picture of a picture post once the post's arguments are checked (-3 for a missing text
+  // or path or an unreadable file, -9 with `notBoundText` while unbound); nullopt when refused.
+  std::optional<Bytes> pictureToPost(const std::optional<std::string>& text,
+                                     const std::optional<std::string>& picUri,
+                                     const char* notBoundText);
   // Drops the held connection (destroy(), not cancelled).
   void ReleaseConnection();
   // Replaces the held connection by a new one for `request`.
@@ -102,7 +105,12 @@ class OpenPlatform_OAuth1 : public OpenPlatformBase, public OAuthObserver {
   // part with `pictureHeader`.
   void fillMultipartPicRequest(UrlRequest& request, const Bytes& jpeg, OAuth& oauth,
                                OAuth::Parameters signedParameters, OPUtils::Fields form,
-                               const std::string& pictureHeader);
+                               const char* pictureHeader);
+  // Makes `request` a POST to `url` of a multipart body: the text parts `formParts` (made with
+  // OPUtils::genFormData and `boundary`), then the picture part.
+  static void setMultipartPicture(UrlRequest& request, const std::string& url,
+                                  const std::string& boundary, std::string formParts,
+                                  const char* pictureHeader, const Bytes& jpeg);
   // The body of a form-encoded text post: `parameters` signed with POST over the post URL.
   std::optional<Bytes> signedFormBody(OAuth& oauth, OAuth::Parameters parameters);
 

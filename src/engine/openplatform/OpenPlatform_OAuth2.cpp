@@ -50,14 +50,7 @@ void OpenPlatform_OAuth2::PostContentTitle(const std::optional<std::string>& tex
 }
 
 void OpenPlatform_OAuth2::PostContent(const std::optional<std::string>& text) {
-  if (!text) {
-    notifyObserverResult(kOPErrBadArgument, optext::kBadArgument);
-    return;
-  }
-  if (status_ != kStatusBound) {
-    notifyObserverResult(kOPErrNotBound, optext::kNotLoggedIn);
-    return;
-  }
+  if (refusePost(text, false, optext::kNotLoggedIn)) return;
   const PlatformItemInfo* row = getPlatformItem(platform_);
   UrlRequest request(row ? row->postUrl : std::string());
   request.setMethod("POST");

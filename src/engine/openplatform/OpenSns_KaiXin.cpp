@@ -74,27 +74,13 @@ void OpenSns_KaiXin::postQuery(const std::optional<std::string>& text,
 }
 
 void OpenSns_KaiXin::PostContent(const std::optional<std::string>& text) {
-  if (!text) {
-    notifyObserverResult(kOPErrBadArgument, optext::kBadArgument);
-    return;
-  }
-  if (status_ != kStatusBound) {
-    notifyObserverResult(kOPErrNotBound, optext::kNotLoggedIn);
-    return;
-  }
+  if (refusePost(text, false, optext::kNotLoggedIn)) return;
   postQuery(text, "");
 }
 
 void OpenSns_KaiXin::PostContentWithPic(const std::optional<std::string>& text,
                                         const std::optional<std::string>& picUri) {
-  if (!text || !picUri) {
-    notifyObserverResult(kOPErrBadArgument, optext::kBadArgument);
-    return;
-  }
-  if (status_ != kStatusBound) {
-    notifyObserverResult(kOPErrNotBound, optext::kNotLoggedIn);
-    return;
-  }
+  if (refusePost(text, !picUri, optext::kNotLoggedIn)) return;
   postQuery(text, "&picurl=" + UrlEncode::encode(*picUri));
 }
 
