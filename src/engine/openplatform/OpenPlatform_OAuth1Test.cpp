@@ -118,6 +118,51 @@ TEST_F(OAuth1Test, SinaBindsThroughTheSignedTokenExchange) {
   EXPECT_TRUE(sina->authorized());
 }
 
+TEST_F(OAuth1Test, EachMicroblogReadsItsOwnProfileFields) {
+  const auto& config = OpenPlatformConfig::current();
+  struct Case {
+    int platform;
+    std::string callbackQuery;
+    std::string userInfoPath;
+    std::string answer;
+    std::string nick, userUrl, imageUrl;
+  };
+  const Case cases[] = {
+      {0, "?oauth_token=reqtok", "/account/verify_credentials.json",
+       R"({"name":"Zed","screen_name":"zed1","profile_image_url":"http://i/z"})", "Zed",
+       config.zelvaneWeb + "/zed1", "http://i/z"},
+      {2, "?oauth_token=reqtok&oauth_verifier=v2", "/api/user/info",
+       R"({"ret":0,"data":{"nick":"小Q","Head":"http://i/q"}})", "小Q", config.qqWeb + "/小Q",
+       "http://i/q"},
+      {3, "?oauth_token=reqtok&oauth_verifier=v3", "/account/verify_credentials.json",
+       R"({"id":99,"screen_name":"搜狐","profile_image_url":"http://i/s"})", "搜狐",
+       config.sohuWeb + "/u/99", "http://i/s"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.platform);
+    server.clearRequests();
+    serveTokens(c.platform, c.callbackQuery);
+    server.setResponse(c.userInfoPath, Response::text(200, c.answer));
+    size_t before = observer.count();
+    client(c.platform)->authLogin();
+    ASSERT_TRUE(waitForEvents(before + 1));
+    ASSERT_TRUE(followAuthorizePage(c.platform));
+    ASSERT_TRUE(waitForEvents(before + 2));
+    EXPECT_EQ(observer.events.back(), "login");
+    auto info = requestTo(c.userInfoPath);
+    EXPECT_TRUE(signatureValid(info, server.baseUrl(), row(c.platform).appSecret, "accsecret"));
+    auto stored = store()->getAccountInfo(c.platform);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->nickName, c.nick);
+    EXPECT_EQ(stored->userUrl, c.userUrl);
+    EXPECT_EQ(stored->imageUrl, c.imageUrl);
+    // QQ's user-information address keeps its own query in the signature and the URL.
+    if (c.platform == 2) {
+      EXPECT_EQ(paramOf(testing::splitForm(info.query), "format"), "json");
+    }
+  }
+}
+
 TEST_F(OAuth1Test, DoubanBindsWithoutVerifierAndPostsAnEscapedEntry) {
   serveTokens(4, "?oauth_token=reqtok",
               "oauth_token=acctok&oauth_token_secret=accsecret&douban_user_id=42");
