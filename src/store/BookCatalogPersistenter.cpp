@@ -1,5 +1,7 @@
 #include "store/BookCatalogPersistenter.h"
 
+#include <algorithm>
+#include <climits>
 #include <random>
 #include <string>
 #include <unordered_map>
@@ -238,6 +240,10 @@ bool BookCatalogPersistenter::isBookSubscribedByOtherUsers(const Text& bookId) {
 
 // ---- Building the mapped catalogue -----------------------------------------------------------
 
+int32_t BookCatalogPersistenter::saturatePages(int64_t pages) {
+  return static_cast<int32_t>(std::clamp<int64_t>(pages, INT32_MIN, INT32_MAX));
+}
+
 std::shared_ptr<PageInfo> BookCatalogPersistenter::getPageInfoInSection(
     const std::shared_ptr<Section>& section, int32_t fontSize) {
   if (!section || !section->pageInfos()) return nullptr;
@@ -278,13 +284,14 @@ void BookCatalogPersistenter::convertPageInfoForMappingSection(
     if (!info) continue;
     auto from = getPageInfoInSection(original, info->fontSize());
     if (from) {
-      info->setLandscapePage(info->landscapePage() + from->landscapePage());
-      info->setPortraitPage(info->portraitPage() + from->portraitPage());
+      info->setLandscapePage(
+          saturatePages(int64_t{info->landscapePage()} + from->landscapePage()));
+      info->setPortraitPage(saturatePages(int64_t{info->portraitPage()} + from->portraitPage()));
     }
     if (last && info->landscapePage() % 2 != 0) {
       // A combined section always shows whole spreads in landscape.
-      info->setLandscapePage(info->landscapePage() + 1);
-      if (from) from->setLandscapePage(from->landscapePage() + 1);
+      info->setLandscapePage(saturatePages(int64_t{info->landscapePage()} + 1));
+      if (from) from->setLandscapePage(saturatePages(int64_t{from->landscapePage()} + 1));
       calibrateBookPageCatalog(catalog, info->fontSize());
     }
   }
@@ -369,11 +376,15 @@ std::shared_ptr<BookCatalog> BookCatalogPersistenter::calculateBookPageInfoAndBu
           PageInfo& total = *it->second;
           info->setLandscapePageOffset(total.landscapePage());
           info->setPortraitPageOffset(total.portraitPage());
-          total.setLandscapePage(total.landscapePage() + info->landscapePage());
-          total.setPortraitPage(total.portraitPage() + info->portraitPage());
+          total.setLandscapePage(
+              saturatePages(int64_t{total.landscapePage()} + info->landscapePage()));
+          total.setPortraitPage(
+              saturatePages(int64_t{total.portraitPage()} + info->portraitPage()));
           if (section->allowPreview()) {
-            total.setLandscapePreviewPage(total.landscapePreviewPage() + info->landscapePage());
-            total.setPortraitPreviewPage(total.portraitPreviewPage() + info->portraitPage());
+            total.setLandscapePreviewPage(
+                saturatePages(int64_t{total.landscapePreviewPage()} + info->landscapePage()));
+            total.setPortraitPreviewPage(
+                saturatePages(int64_t{total.portraitPreviewPage()} + info->portraitPage()));
           }
         } else {
           auto total = std::make_shared<PageInfo>();
@@ -429,8 +440,8 @@ void BookCatalogPersistenter::calibrateBookPageCatalog(const std::shared_ptr<Boo
     if (!section->pageInfos()) return;
     for (const auto& info : *section->pageInfos()) {
       if (!info || info->fontSize() != fontSize) continue;
-      info->setLandscapePageOffset(static_cast<int32_t>(landscape));
-      info->setPortraitPageOffset(static_cast<int32_t>(portrait));
+      info->setLandscapePageOffset(saturatePages(landscape));
+      info->setPortraitPageOffset(saturatePages(portrait));
       landscape += info->landscapePage();
       portrait += info->portraitPage();
       if (section->allowPreview()) {
@@ -442,10 +453,10 @@ void BookCatalogPersistenter::calibrateBookPageCatalog(const std::shared_ptr<Boo
   if (!catalog->pageInfos()) return;
   for (const auto& total : *catalog->pageInfos()) {
     if (!total || total->fontSize() != fontSize) continue;
-    total->setLandscapePage(static_cast<int32_t>(landscape));
-    total->setPortraitPage(static_cast<int32_t>(portrait));
-    total->setLandscapePreviewPage(static_cast<int32_t>(landscapePreview));
-    total->setPortraitPreviewPage(static_cast<int32_t>(portraitPreview));
+    total->setLandscapePage(saturatePages(landscape));
+    total->setPortraitPage(saturatePages(portrait));
+    total->setLandscapePreviewPage(saturatePages(landscapePreview));
+    total->setPortraitPreviewPage(saturatePages(portraitPreview));
   }
 }
 

@@ -72,6 +72,10 @@ class BookCatalogPersistenter : public BookStore {
   // fixed one. Set before use, on the thread that builds.
   void setRandomGenerator(std::function<uint32_t()> generator);
 
+  // A page count or offset from 64-bit arithmetic, held to the 32-bit range PageInfo stores:
+  // counts come from the service and may be anything, so sums of them must not overflow.
+  static int32_t saturatePages(int64_t pages);
+
   // The section's first PageInfo of the font size, or null.
   static std::shared_ptr<PageInfo> getPageInfoInSection(const std::shared_ptr<Section>& section,
                                                         int32_t fontSize);

@@ -153,6 +153,23 @@ TEST_F(BookCatalogPersistenterTest, GroupingRulesAtTheirLimits) {
   EXPECT_EQ(groupsOf(build({10, 7, 30}, 4)),
             (std::vector<std::vector<std::string>>{{"s1", "s2", "s3"}}));
 
+  // Counts from the service near the 32-bit limit: sums and offsets stop at the limit instead
+  // of overflowing (an odd count there cannot be padded further).
+  constexpr int kMax = INT32_MAX;
+  ASSERT_TRUE(store().insert(
+      "huge", catalogueFeed({ChapterSpec{"c", 1, "t",
+                                         {{"s1", 1, {{2, {kMax, kMax}}}},
+                                          {"s2", 2, {{2, {11, 22}}}},
+                                          {"s3", 3, {{2, {kMax - 600, 1}}}}}}})));
+  std::shared_ptr<BookCatalog> hugeOriginal = store().read("huge");
+  auto huge = store().readMapping("huge");
+  EXPECT_EQ(groupsOf(huge), (std::vector<std::vector<std::string>>{{"s1"}, {"s2", "s3"}}));
+  EXPECT_EQ(landscapeCounts(huge), (std::vector<int>{kMax, kMax - 589}));
+  EXPECT_EQ(info(sectionsOf(huge)[1], 2)->landscapePageOffset(), kMax);
+  EXPECT_EQ(info(sectionsOf(hugeOriginal)[2], 2)->landscapePageOffset(), kMax);
+  EXPECT_EQ(total(hugeOriginal, 2)->landscapePage(), kMax);
+  EXPECT_EQ(total(hugeOriginal, 2)->portraitPage(), kMax);
+
   // Nothing with page counts: the mapped catalogue has no sections.
   ASSERT_TRUE(store().insert("empty", catalogueFeed({ChapterSpec{"c", 1, "t", {}}})));
   auto empty = store().readMapping("empty");

@@ -117,9 +117,7 @@ int32_t clampToUnit(double value, int32_t offset, int32_t count) {
 }
 
 // A page number from wider arithmetic, held to the 32-bit range (stored counts may be anything).
-int32_t saturate(int64_t v) {
-  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
-}
+int32_t saturate(int64_t v) { return BookCatalogPersistenter::saturatePages(v); }
 
 // The ratio (0..100) of a page within `count` pages from `offset`; 0 for no pages.
 float ratioIn(double pageFromOffset, int32_t count) {
