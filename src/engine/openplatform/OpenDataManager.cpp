@@ -60,7 +60,10 @@ Registry& registry() {
 }  // namespace
 
 std::string OpenDataManager::DBFilePath(const std::string& user) {
-  std::filesystem::path folder = Paths::library() / kFolderName / user;
+  // The user name is taken as a name inside the folder even when it begins with '/' (a path
+  // joined with an absolute one would leave the application home altogether).
+  std::filesystem::path folder =
+      Paths::library() / kFolderName / std::filesystem::path(user).relative_path();
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
   return (folder / kFileName).string();

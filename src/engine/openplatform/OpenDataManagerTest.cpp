@@ -34,6 +34,12 @@ TEST_F(OpenDataManagerTest, AccountsRoundTripWithQuotesAndKeepTheirSwitch) {
   EXPECT_EQ(OpenDataManager::instance(std::nullopt), nullptr);
   EXPECT_TRUE(std::filesystem::exists(home.path() / "Library" / "SharePlatformData" / "bob" /
                                       "sharePlatform.db"));
+  // A name that looks like an absolute path still names a folder inside the home.
+  const std::string rooted = (home.path() / "outside").string();
+  ASSERT_TRUE(OpenDataManager::instance(rooted));
+  EXPECT_TRUE(std::filesystem::exists(home.path() / "Library" / "SharePlatformData" /
+                                      rooted.substr(1) / "sharePlatform.db"));
+  EXPECT_FALSE(std::filesystem::exists(home.path() / "outside"));
 
   // Never bound: sharing reads as on and nothing is stored.
   EXPECT_TRUE(s->getShareEnable(1));
