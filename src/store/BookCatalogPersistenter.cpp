@@ -128,8 +128,10 @@ bool BookCatalogPersistenter::insert(const Text& bookId,
   // Building the mapped catalogue also fills the original's offsets and totals, so the
   // original is stored after it.
   auto mapped = calculateBookPageInfoAndBuildMappingCatalog(original);
-  insertCatalog(bookId, original, false);
-  return insertCatalog(bookId, mapped, true);
+  // Both writes are tried; the book is stored only when both went in.
+  const bool originalStored = insertCatalog(bookId, original, false);
+  const bool mappedStored = insertCatalog(bookId, mapped, true);
+  return originalStored && mappedStored;
 }
 
 bool BookCatalogPersistenter::writeRowLocked(const char* sql, const std::string& bookId,

@@ -48,8 +48,8 @@ class BookCatalogPersistenter : public BookStore {
                           std::shared_ptr<std::mutex> databaseCondition);
 
   // Reads a catalogue feed (`data`), builds its mapped catalogue and stores both for the
-  // current user. False for missing or unreadable data, or when a write fails (the first
-  // write is not undone when the second fails).
+  // current user. False for missing or unreadable data, or when either write fails (both are
+  // tried; neither is undone when the other fails).
   bool insert(const Text& bookId, const std::optional<std::string_view>& data);
   // Stores one catalogue for the current user, in `mappingcatalog` when `mapped`.
   bool insertCatalog(const Text& bookId, const std::shared_ptr<BookCatalog>& catalog,

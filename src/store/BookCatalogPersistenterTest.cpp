@@ -242,6 +242,15 @@ TEST_F(BookCatalogPersistenterTest, CorruptRowsAndFailedWrites) {
   EXPECT_TRUE(store().read("book-2"));  // the first write stays
   EXPECT_FALSE(store().insertCatalog("book-3", std::make_shared<BookCatalog>(), true));
   EXPECT_TRUE(store().insertCatalog("book-3", std::make_shared<BookCatalog>(), false));
+  // The other way round: the original refused, the mapped one stored; still a failure, since
+  // the book's original catalogue is missing.
+  ASSERT_EQ(db.exec("drop trigger refuse;"), SQLITE_OK);
+  ASSERT_EQ(db.exec("create trigger refuse before insert on catalog begin select "
+                    "raise(abort, 'refused'); end;"),
+            SQLITE_OK);
+  EXPECT_FALSE(store().insert("book-6", catalogueFeed({landscapeChapter({30})})));
+  EXPECT_FALSE(store().read("book-6"));
+  EXPECT_TRUE(store().readMapping("book-6"));
 
   EXPECT_FALSE(store().insert("book-4", std::nullopt));
   EXPECT_FALSE(store().insert("book-4", std::string_view("not xml")));
