@@ -36,10 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   fs::create_directories(out);
   std::ofstream(archive, std::ios::binary).write(reinterpret_cast<const char*>(data),
                                                  static_cast<std::streamsize>(size));
-  zu::ZipArchive zip;
-  if (zip.unzipOpenFile(archive.string())) {
-    (void)zip.unzipFileTo(out.string(), true);
-    (void)zip.unzipCloseFile();
+  // Once as it comes, once with the password of the encrypted seeds.
+  for (const char* password : {"", "pass word"}) {
+    zu::ZipArchive zip;
+    if (zip.unzipOpenFile(archive.string(), password)) {
+      (void)zip.unzipFileTo(out.string(), true);
+      (void)zip.unzipCloseFile();
+    }
   }
   // Only the archive and the extraction folder may exist outside it.
   for (const auto& entry : fs::recursive_directory_iterator(root)) {

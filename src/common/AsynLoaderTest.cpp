@@ -197,7 +197,8 @@ TEST(AsynLoaderTest, DestructionFromTheLoadThreadOrDuringALoadEndsCleanly) {
     auto loader = std::make_unique<AsynLoader>();
     loader->setDelegate(delegate);
     loader->loadDataAsynchronousWithObject(Value(7));
-    ASSERT_TRUE(main->runUntil([&] { return sawEvent(delegate->events(), "source", 7); }, kTimeout));
+    ASSERT_TRUE(
+        main->runUntil([&] { return sawEvent(delegate->events(), "source", 7); }, kTimeout));
     loader.reset();
     main->runUntil([] { return false; }, 0);
     EXPECT_TRUE(sawEvent(delegate->events(), "stop", -1));

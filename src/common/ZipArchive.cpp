@@ -8,12 +8,14 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 #include <string_view>
 #include <vector>
 
 #include "common/ZipArchiveDelegate.h"
+#include "common/ZipCipher.h"
 
 namespace zu {
 
@@ -80,6 +82,121 @@ bool setModificationDate(const std::string& path, const tm_unz& date) {
   return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
+// The data deflated without zlib framing, as a zip entry holds it; nullopt when zlib fails.
+std::optional<std::string> deflateRaw(const std::string& data) {
+  z_stream stream{};
+  if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8,
+                   Z_DEFAULT_STRATEGY) != Z_OK) {
+    return std::nullopt;
+  }
+  std::string out(deflateBound(&stream, static_cast<uLong>(data.size())), '\0');
+  stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.data()));
+  stream.avail_in = static_cast<uInt>(data.size());
+  stream.next_out = reinterpret_cast<Bytef*>(out.data());
+  stream.avail_out = static_cast<uInt>(out.size());
+  const int rc = deflate(&stream, Z_FINISH);
+  out.resize(stream.total_out);
+  deflateEnd(&stream);
+  if (rc != Z_STREAM_END) return std::nullopt;
+  return out;
+}
+
+// Reads the plain bytes of an encrypted entry opened raw: decrypts, inflates (or copies a
+// stored entry) and checks size and CRC at the end. read() answers like unzReadCurrentFile:
+// bytes, 0 at the end, negative on any failure (a wrong password included).
+class EncryptedEntryReader {
+ public:
+  EncryptedEntryReader(unzFile unz, std::string_view password, int method,
+                       const unz_file_info64& info)
+      : unz_(unz), cipher_(password), method_(method), info_(info) {}
+  ~EncryptedEntryReader() {
+    if (inflating_) inflateEnd(&stream_);
+  }
+
+  int read(char* out, unsigned capacity) {
+    if (failed_) return -1;
+    if (!started_ && !start()) return fail();
+    for (;;) {
+      if (method_ == 0) {
+        const int n = readDecrypted(out, capacity);
+        if (n > 0) return deliver(out, n);
+        return n == 0 ? finish() : fail();
+      }
+      if (stream_.avail_in == 0 && !inputDone_) {
+        const int n = readDecrypted(input_, sizeof input_);
+        if (n < 0) return fail();
+        inputDone_ = n == 0;
+        stream_.next_in = reinterpret_cast<Bytef*>(input_);
+        stream_.avail_in = static_cast<uInt>(n);
+      }
+      if (streamEnded_) return finish();
+      stream_.next_out = reinterpret_cast<Bytef*>(out);
+      stream_.avail_out = capacity;
+      const int rc = inflate(&stream_, Z_NO_FLUSH);
+      if (rc != Z_OK && rc != Z_STREAM_END && rc != Z_BUF_ERROR) return fail();
+      streamEnded_ = rc == Z_STREAM_END;
+      const unsigned produced = capacity - stream_.avail_out;
+      if (produced > 0) return deliver(out, static_cast<int>(produced));
+      if (streamEnded_) return finish();
+      if (inputDone_) return fail();  // the data ended before the deflate stream did
+    }
+  }
+
+ private:
+  bool start() {
+    started_ = true;
+    if (method_ != 0 && method_ != Z_DEFLATED) return false;
+    uint8_t header[ZipCipher::kHeaderSize];
+    if (::unzReadCurrentFile(unz_, header, sizeof header) != static_cast<int>(sizeof header)) {
+      return false;
+    }
+    // Writers that stream (data descriptor flag) cannot know the CRC up front and check
+    // against the time instead.
+    const bool streamed = (info_.flag & 8u) != 0;
+    const uint8_t check = streamed ? static_cast<uint8_t>(info_.dosDate >> 8)
+                                   : static_cast<uint8_t>(info_.crc >> 24);
+    if (!cipher_.checkHeader(header, check)) return false;
+    if (method_ == Z_DEFLATED) {
+      if (inflateInit2(&stream_, -MAX_WBITS) != Z_OK) return false;
+      inflating_ = true;
+    }
+    return true;
+  }
+  int readDecrypted(char* buffer, unsigned capacity) {
+    const int n = ::unzReadCurrentFile(unz_, buffer, capacity);
+    if (n > 0) cipher_.decrypt(reinterpret_cast<uint8_t*>(buffer), static_cast<size_t>(n));
+    return n;
+  }
+  int deliver(const char* data, int n) {
+    crc_ = crc32(crc_, reinterpret_cast<const Bytef*>(data), static_cast<uInt>(n));
+    size_ += static_cast<uint64_t>(n);
+    if (size_ > info_.uncompressed_size) return fail();
+    return n;
+  }
+  int finish() {
+    if (crc_ != info_.crc || size_ != info_.uncompressed_size) return fail();
+    return 0;
+  }
+  int fail() {
+    failed_ = true;
+    return -1;
+  }
+
+  unzFile unz_;
+  ZipCipher cipher_;
+  int method_;
+  unz_file_info64 info_;
+  z_stream stream_{};
+  char input_[kReadBlock];
+  bool started_ = false;
+  bool inflating_ = false;
+  bool inputDone_ = false;
+  bool streamEnded_ = false;
+  bool failed_ = false;
+  uLong crc_ = crc32(0L, Z_NULL, 0);
+  uint64_t size_ = 0;
+};
+
 }  // namespace
 
 ZipArchive::ZipArchive() = default;
@@ -108,17 +225,32 @@ bool ZipArchive::addFileToZip(const std::string& file, const std::string& newnam
   // log file it was asked for.
   const std::string data = readWholeFile(file).value_or(std::string());
   const auto* bytes = reinterpret_cast<const Bytef*>(data.data());
-  int rc;
   if (password_ && !password_->empty()) {
+    // Deflated and encrypted here, written raw with the "encrypted" flag: the entry is the
+    // classic encrypted deflate entry any zip reader opens with the password.
     const uLong crc = ::crc32(::crc32(0L, Z_NULL, 0), bytes, static_cast<uInt>(data.size()));
-    rc = ::zipOpenNewFileInZip3(asZip(zipFile_), newname.c_str(), &info, nullptr, 0, nullptr, 0,
-                                nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION, 0, 15, 8,
-                                Z_DEFAULT_STRATEGY, password_->c_str(), crc);
-  } else {
-    rc = ::zipOpenNewFileInZip(asZip(zipFile_), newname.c_str(), &info, nullptr, 0, nullptr, 0,
-                               nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION);
+    std::optional<std::string> compressed = deflateRaw(data);
+    if (!compressed) return false;
+    ZipCipher cipher(*password_);
+    const auto header = cipher.header(static_cast<uint32_t>(crc));
+    cipher.encrypt(reinterpret_cast<uint8_t*>(compressed->data()), compressed->size());
+    constexpr uLong kEncryptedFlag = 1;
+    if (::zipOpenNewFileInZip4(asZip(zipFile_), newname.c_str(), &info, nullptr, 0, nullptr, 0,
+                               nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION, 1, -MAX_WBITS, 8,
+                               Z_DEFAULT_STRATEGY, nullptr, 0, 0, kEncryptedFlag) != ZIP_OK) {
+      return false;
+    }
+    const bool written =
+        ::zipWriteInFileInZip(asZip(zipFile_), header.data(), header.size()) == ZIP_OK &&
+        ::zipWriteInFileInZip(asZip(zipFile_), compressed->data(),
+                              static_cast<unsigned>(compressed->size())) == ZIP_OK;
+    const int closed = ::zipCloseFileInZipRaw(asZip(zipFile_), data.size(), crc);
+    return written && closed == ZIP_OK;
   }
-  if (rc != ZIP_OK) return false;
+  if (::zipOpenNewFileInZip(asZip(zipFile_), newname.c_str(), &info, nullptr, 0, nullptr, 0,
+                            nullptr, Z_DEFLATED, Z_DEFAULT_COMPRESSION) != ZIP_OK) {
+    return false;
+  }
   if (::zipWriteInFileInZip(asZip(zipFile_), data.data(), static_cast<unsigned>(data.size())) !=
       ZIP_OK) {
     ::zipCloseFileInZip(asZip(zipFile_));
@@ -153,8 +285,8 @@ bool ZipArchive::unzipOpenFile(const std::string& path, const std::string& passw
   return ok;
 }
 
-bool ZipArchive::extractCurrentEntry(const std::string& path, uint64_t& written,
-                                     uint64_t total) {
+bool ZipArchive::extractCurrentEntry(const std::string& path, const EntryReader& read,
+                                     uint64_t& written, uint64_t total) {
   std::FILE* out = std::fopen(path.c_str(), "wb");
   if (!out) {
     outputErrorMessage("Failed to write file");
@@ -163,7 +295,7 @@ bool ZipArchive::extractCurrentEntry(const std::string& path, uint64_t& written,
   char buffer[kReadBlock];
   bool ok = true;
   for (;;) {
-    const int n = ::unzReadCurrentFile(asUnz(unzFile_), buffer, sizeof buffer);
+    const int n = read(buffer, sizeof buffer);
     if (n < 0) {
       outputErrorMessage("Failed to reading zip file");
       ok = false;
@@ -195,15 +327,21 @@ bool ZipArchive::unzipFileTo(const std::string& folder, bool overWrite) {
   // each entry and never exceeds it.
   uint64_t total = 0;
   for (;;) {
-    const int openRc = password_ && !password_->empty()
-                           ? ::unzOpenCurrentFilePassword(unz, password_->c_str())
-                           : ::unzOpenCurrentFile(unz);
+    unz_file_info64 info{};
+    const bool gotInfo =
+        ::unzGetCurrentFileInfo64(unz, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK;
+    // An encrypted entry is read raw and decrypted here; it needs the password.
+    const bool encrypted = gotInfo && (info.flag & 1u) != 0;
+    int method = 0;
+    const int openRc = !encrypted                          ? ::unzOpenCurrentFile(unz)
+                       : password_ && !password_->empty() ? ::unzOpenCurrentFile2(unz, &method,
+                                                                                   nullptr, 1)
+                                                          : UNZ_PARAMERROR;
     if (openRc != UNZ_OK) {
       outputErrorMessage("Error occurs");
       return false;
     }
-    unz_file_info64 info{};
-    if (::unzGetCurrentFileInfo64(unz, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK) {
+    if (!gotInfo) {
       outputErrorMessage("Error occurs while getting file info");
       ::unzCloseCurrentFile(unz);
       return false;
@@ -230,7 +368,13 @@ bool ZipArchive::unzipFileTo(const std::string& folder, bool overWrite) {
       const bool skip = !overWrite && fs::exists(fullPath, ec) && !this->overWrite(fullPath);
       if (!skip) {
         total += info.uncompressed_size;
-        if (!extractCurrentEntry(fullPath, written, total)) {
+        std::optional<EncryptedEntryReader> decrypting;
+        if (encrypted) decrypting.emplace(unz, *password_, method, info);
+        const EntryReader read = [&](char* buffer, unsigned capacity) {
+          return decrypting ? decrypting->read(buffer, capacity)
+                            : ::unzReadCurrentFile(unz, buffer, capacity);
+        };
+        if (!extractCurrentEntry(fullPath, read, written, total)) {
           ::unzCloseCurrentFile(unz);
           fs::remove(fullPath, ec);
           return false;

@@ -2,8 +2,9 @@
 // (the book download unpacks downloaded books), over minizip. One archive being written and one
 // being read may be open at a time; destruction closes both.
 //
-// Writing: createZipFile2 (optionally with a password: classic zip encryption), addFileToZip per
-// file, closeZipFile2. A file that cannot be read is added as an empty entry.
+// Writing: createZipFile2 (optionally with a password: the classic zip encryption, done by
+// ZipCipher), addFileToZip per file, closeZipFile2. A file that cannot be read is added as an
+// empty entry.
 // Reading: unzipOpenFile (optionally with a password), unzipFileTo a folder, unzipCloseFile; or
 // the one-call unzipFile. Archives come from the network, so extraction refuses what could
 // escape or corrupt the folder: an entry whose name is absolute or climbs with "..", an entry
@@ -15,6 +16,7 @@
 
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -68,8 +70,11 @@ class ZipArchive {
   void outputErrorMessage(const std::string& message);
   bool overWrite(const std::string& path);
   void unzipPerc(float percent);
-  // Writes the current entry (already opened) to `path`; false on a read or write failure.
-  bool extractCurrentEntry(const std::string& path, uint64_t& written, uint64_t total);
+  // Gives the next plain bytes of the open entry: a count, 0 at its end, negative on failure.
+  using EntryReader = std::function<int(char* buffer, unsigned capacity)>;
+  // Writes the open entry to `path`; false on a read or write failure.
+  bool extractCurrentEntry(const std::string& path, const EntryReader& read, uint64_t& written,
+                           uint64_t total);
 
   void* zipFile_ = nullptr;  // minizip zipFile
   void* unzFile_ = nullptr;  // minizip unzFile

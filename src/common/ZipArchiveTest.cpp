@@ -105,7 +105,8 @@ TEST_F(ZipArchiveTest, FilesComeBackWithTheirBytesFoldersAndDates) {
     auto delegate = std::make_shared<RecordingDelegate>();
     ZipArchive reader;
     reader.setDelegate(delegate);
-    ASSERT_TRUE(*password ? reader.unzipOpenFile(archive, password) : reader.unzipOpenFile(archive));
+    ASSERT_TRUE(*password ? reader.unzipOpenFile(archive, password)
+                          : reader.unzipOpenFile(archive));
     EXPECT_TRUE(reader.unzipFileTo(out, false));
     EXPECT_TRUE(reader.unzipCloseFile());
     EXPECT_TRUE(reader.unzipCloseFile());
@@ -123,13 +124,32 @@ TEST_F(ZipArchiveTest, FilesComeBackWithTheirBytesFoldersAndDates) {
     EXPECT_EQ(delegate->percents.back(), 100.0f);
 
     if (*password) {
-      // The entries really are encrypted: without the password nothing reads back.
-      ZipArchive noPassword;
-      ASSERT_TRUE(noPassword.unzipOpenFile(archive));
-      EXPECT_FALSE(noPassword.unzipFileTo(dir("out-nopass"), true));
-      EXPECT_FALSE(fs::exists(home_.path() / "out-nopass/bin"));
+      // The entries really are encrypted: without the password, or with another, nothing
+      // reads back.
+      for (const char* other : {"", "Secret"}) {
+        ZipArchive wrong;
+        ASSERT_TRUE(wrong.unzipOpenFile(archive, other));
+        EXPECT_FALSE(wrong.unzipFileTo(dir("out-wrong"), true));
+        EXPECT_FALSE(fs::exists(home_.path() / "out-wrong/bin"));
+      }
     }
   }
+}
+
+TEST_F(ZipArchiveTest, AnArchiveEncryptedByAnotherToolOpensWithItsPassword) {
+  // Written by a streaming zip tool: its entries check the password against their time.
+  const std::string archive = std::string(ZU_TEST_DATA_DIR) + "/encrypted_by_another_tool.zip";
+  const fs::path out = dir("out");
+  ZipArchive zip;
+  ASSERT_TRUE(zip.unzipOpenFile(archive, "pass word"));
+  EXPECT_TRUE(zip.unzipFileTo(out, true));
+  EXPECT_EQ(readFile(out / "notes.txt"), "first line\nsecond line\n");
+  std::string numbers;
+  for (int i = 1; i <= 400; ++i) numbers += std::to_string(i) + "\n";
+  EXPECT_TRUE(readFile(out / "numbers.txt") == numbers);
+  ZipArchive wrong;
+  ASSERT_TRUE(wrong.unzipOpenFile(archive, "password"));
+  EXPECT_FALSE(wrong.unzipFileTo(dir("wrong"), true));
 }
 
 TEST_F(ZipArchiveTest, BackslashNamesAndFolderEntriesMakeFolders) {
