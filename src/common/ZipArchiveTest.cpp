@@ -6,27 +6,16 @@
 #include <sys/stat.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 #include "common/ZipArchiveDelegate.h"
 #include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 namespace zu {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-void writeFile(const fs::path& path, const std::string& data) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << data;
-}
 
 class RecordingDelegate : public ZipArchiveDelegate {
  public:
@@ -83,8 +72,8 @@ TEST_F(ZipArchiveTest, FilesComeBackWithTheirBytesFoldersAndDates) {
   const fs::path src = dir("src");
   std::string big;
   for (int i = 0; i < 20000; ++i) big += "line " + std::to_string(i) + "\n";
-  writeFile(src / "log.txt", big);
-  writeFile(src / "bin", std::string("\0\x01\xff zip", 7));
+  TestFiles::write(src / "log.txt", big);
+  TestFiles::write(src / "bin", std::string("\0\x01\xff zip", 7));
   // An even second: zip dates have a two-second resolution.
   const struct timespec times[2] = {{1600000000, 0}, {1600000000, 0}};
   ASSERT_EQ(utimensat(AT_FDCWD, (src / "log.txt").c_str(), times, 0), 0);
@@ -110,8 +99,8 @@ TEST_F(ZipArchiveTest, FilesComeBackWithTheirBytesFoldersAndDates) {
     EXPECT_TRUE(reader.unzipFileTo(out, false));
     EXPECT_TRUE(reader.unzipCloseFile());
     EXPECT_TRUE(reader.unzipCloseFile());
-    EXPECT_TRUE(readFile(out / "logs/log.txt") == big);
-    EXPECT_EQ(readFile(out / "bin"), std::string("\0\x01\xff zip", 7));
+    EXPECT_TRUE(TestFiles::read(out / "logs/log.txt") == big);
+    EXPECT_EQ(TestFiles::read(out / "bin"), std::string("\0\x01\xff zip", 7));
     EXPECT_EQ(delegate->errors, std::vector<std::string>{});
     ASSERT_TRUE(fs::exists(out / "log_last.txt"));
     EXPECT_EQ(fs::file_size(out / "log_last.txt"), 0u);
@@ -143,10 +132,10 @@ TEST_F(ZipArchiveTest, AnArchiveEncryptedByAnotherToolOpensWithItsPassword) {
   ZipArchive zip;
   ASSERT_TRUE(zip.unzipOpenFile(archive, "pass word"));
   EXPECT_TRUE(zip.unzipFileTo(out, true));
-  EXPECT_EQ(readFile(out / "notes.txt"), "first line\nsecond line\n");
+  EXPECT_EQ(TestFiles::read(out / "notes.txt"), "first line\nsecond line\n");
   std::string numbers;
   for (int i = 1; i <= 400; ++i) numbers += std::to_string(i) + "\n";
-  EXPECT_TRUE(readFile(out / "numbers.txt") == numbers);
+  EXPECT_TRUE(TestFiles::read(out / "numbers.txt") == numbers);
   ZipArchive wrong;
   ASSERT_TRUE(wrong.unzipOpenFile(archive, "password"));
   EXPECT_FALSE(wrong.unzipFileTo(dir("wrong"), true));
@@ -158,7 +147,7 @@ TEST_F(ZipArchiveTest, BackslashNamesAndFolderEntriesMakeFolders) {
   const fs::path out = dir("out");
   EXPECT_TRUE(ZipArchive::unzipFile(archive, out, false));
   EXPECT_TRUE(fs::is_directory(out / "images"));
-  EXPECT_EQ(readFile(out / "text/part/1.htm"), "<p>1</p>");
+  EXPECT_EQ(TestFiles::read(out / "text/part/1.htm"), "<p>1</p>");
   // The destination is joined with a separator even when given without one.
   const fs::path other = dir("other");
   EXPECT_TRUE(ZipArchive::unzipFile(archive, other.string(), false));
@@ -171,21 +160,21 @@ TEST_F(ZipArchiveTest, ExistingFilesAreReplacedOnlyWhenAllowed) {
   const fs::path out = dir("out");
 
   auto refuse = std::make_shared<RecordingDelegate>();
-  writeFile(out / "a.txt", "old");
+  TestFiles::write(out / "a.txt", "old");
   ZipArchive zip;
   zip.setDelegate(refuse);
   ASSERT_TRUE(zip.unzipOpenFile(archive));
   EXPECT_TRUE(zip.unzipFileTo(out, false));
   EXPECT_EQ(refuse->asked, std::vector<std::string>{(out / "a.txt").string()});
-  EXPECT_EQ(readFile(out / "a.txt"), "old");
+  EXPECT_EQ(TestFiles::read(out / "a.txt"), "old");
 
   // Asked to overwrite: no question. Without a delegate: overwritten as well.
   EXPECT_TRUE(zip.unzipFileTo(out, true));
   EXPECT_EQ(refuse->asked.size(), 1u);
-  EXPECT_EQ(readFile(out / "a.txt"), "new");
-  writeFile(out / "a.txt", "old");
+  EXPECT_EQ(TestFiles::read(out / "a.txt"), "new");
+  TestFiles::write(out / "a.txt", "old");
   EXPECT_TRUE(ZipArchive::unzipFile(archive, out, false));
-  EXPECT_EQ(readFile(out / "a.txt"), "new");
+  EXPECT_EQ(TestFiles::read(out / "a.txt"), "new");
 }
 
 TEST_F(ZipArchiveTest, HostileArchivesFailWithoutWritingOutsideOrLeavingBadFiles) {
@@ -221,22 +210,22 @@ TEST_F(ZipArchiveTest, HostileArchivesFailWithoutWritingOutsideOrLeavingBadFiles
   const fs::path src = dir("src");
   std::string text;
   for (int i = 0; i < 5000; ++i) text += std::to_string(i * 7919 % 1000) + ",";
-  writeFile(src / "page.htm", text);
+  TestFiles::write(src / "page.htm", text);
   const fs::path good = home_.path() / "good.zip";
   ZipArchive writer;
   ASSERT_TRUE(writer.createZipFile2(good));
   ASSERT_TRUE(writer.addFileToZip(src / "page.htm", "page.htm"));
   ASSERT_TRUE(writer.closeZipFile2());
-  const std::string bytes = readFile(good);
+  const std::string bytes = TestFiles::read(good);
 
   const fs::path cut = home_.path() / "cut.zip";
-  writeFile(cut, bytes.substr(0, bytes.size() / 2));
+  TestFiles::write(cut, bytes.substr(0, bytes.size() / 2));
   EXPECT_FALSE(ZipArchive::unzipFile(cut, out, true));
 
   std::string damaged = bytes;
   for (size_t i = 60; i < 200 && i < damaged.size(); ++i) damaged[i] = static_cast<char>(i * 31);
   const fs::path bad = home_.path() / "damaged.zip";
-  writeFile(bad, damaged);
+  TestFiles::write(bad, damaged);
   EXPECT_FALSE(ZipArchive::unzipFile(bad, out, true));
   EXPECT_FALSE(fs::exists(out / "page.htm"));
 

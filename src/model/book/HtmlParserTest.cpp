@@ -3,25 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "common/CommInfo.h"
 #include "common/Md5.h"
 #include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 namespace zu {
 namespace {
 
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 class HtmlParserTest : public ::testing::Test {
  protected:
@@ -52,11 +46,11 @@ TEST_F(HtmlParserTest, ASectionIsWrittenOnceEveryResourceIsLocal) {
   EXPECT_TRUE(parser.saveFile("HTTP://H/A/X.PNG", "A2"));
   EXPECT_FALSE(fs::exists(page));
   EXPECT_TRUE(parser.saveFile("http://h/css/style.css", "p{}"));
-  EXPECT_EQ(readFile(files / "x.png"), "A");
-  EXPECT_EQ(readFile(files / "1_x.png"), "B");
-  EXPECT_EQ(readFile(files / "style.css"), "p{}");
+  EXPECT_EQ(TestFiles::read(files / "x.png"), "A");
+  EXPECT_EQ(TestFiles::read(files / "1_x.png"), "B");
+  EXPECT_EQ(TestFiles::read(files / "style.css"), "p{}");
 
-  const std::string written = readFile(page);
+  const std::string written = TestFiles::read(page);
   EXPECT_EQ(written, parser.htmlStr());
   EXPECT_NE(written.find("href=\"7_files/style.css\""), std::string::npos);
   EXPECT_NE(written.find("src=\"7_files/1_x.png\""), std::string::npos);
@@ -101,7 +95,7 @@ TEST_F(HtmlParserTest, FailuresChaptersAndBrokenText) {
   fs::create_directories(pages("book-3") / "4_files" / "b.png");  // a folder in the file's way
   EXPECT_TRUE(parser.saveFile("http://h/a.png", "a"));
   EXPECT_FALSE(parser.saveFile("http://h/b.png", "b"));
-  const std::string page = readFile(pages("book-3") / "4.htm");
+  const std::string page = TestFiles::read(pages("book-3") / "4.htm");
   EXPECT_NE(page.find("4_files/a.png"), std::string::npos);
   EXPECT_NE(page.find("http://h/b.png"), std::string::npos);
   EXPECT_FALSE(HtmlParser::write2File(std::nullopt, "x"));
@@ -111,17 +105,17 @@ TEST_F(HtmlParserTest, FailuresChaptersAndBrokenText) {
   Strings urls{"stale"};
   EXPECT_TRUE(chapter.allocParseUrlInHtml("<p>chapter</p>", "book-3", 5, -1, &urls));
   EXPECT_EQ(urls, Strings{});
-  EXPECT_NE(readFile(pages("book-3") / "ch5.htm").find("chapter"), std::string::npos);
+  EXPECT_NE(TestFiles::read(pages("book-3") / "ch5.htm").find("chapter"), std::string::npos);
   HtmlParser chapterWithPicture;
   chapterWithPicture.allocParseUrlInHtml("<img src=\"p.png\">", "book-3", 5, -1, nullptr);
   EXPECT_TRUE(chapterWithPicture.saveFile("p.png", "p"));
   EXPECT_TRUE(fs::exists(pages("book-3") / "ch5_files" / "p.png"));
-  EXPECT_NE(readFile(pages("book-3") / "ch5.htm").find("ch5_files/p.png"), std::string::npos);
+  EXPECT_NE(TestFiles::read(pages("book-3") / "ch5.htm").find("ch5_files/p.png"), std::string::npos);
 
   // Invalid UTF-8 is decoded with replacement characters, not dropped.
   HtmlParser broken;
   broken.allocParseUrlInHtml("<p>caf\xE9 ok</p>", "book-3", 0, 9, nullptr);
-  EXPECT_NE(readFile(pages("book-3") / "9.htm").find("caf\xEF\xBF\xBD ok"), std::string::npos);
+  EXPECT_NE(TestFiles::read(pages("book-3") / "9.htm").find("caf\xEF\xBF\xBD ok"), std::string::npos);
 
   // Without a book id nothing has a place.
   HtmlParser nobody;

@@ -2,21 +2,10 @@
 // only, not archivable, not locked); held through std::shared_ptr.
 #pragma once
 
-#include <optional>
-#include <string>
-#include <utility>
-
-#include "platform/runtime/Object.h"
+#include "model/epub/EpubText.h"
 
 namespace zu {
 
-class NcxDocAuthor : public Object {
- public:
-  const std::optional<std::string>& text() const { return text_; }
-  void setText(std::optional<std::string> v) { text_ = std::move(v); }
-
- private:
-  std::optional<std::string> text_;
-};
+class NcxDocAuthor : public EpubText {};
 
 }  // namespace zu

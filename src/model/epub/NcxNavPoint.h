@@ -1,33 +1,19 @@
-// NcxNavPoint: one top-level entry of an NCX navigation map (a chapter) with its nested entries. A
-// plain record of the ePub package model (accessors only, not archivable, not locked); held
-// through std::shared_ptr.
+// NcxNavPoint: one top-level entry of an NCX navigation map (a chapter): the fields of a nested
+// entry plus the nested entries (its sections). A plain record of the ePub package model
+// (accessors only, not archivable, not locked); held through std::shared_ptr.
 #pragma once
 
-#include <cstdint>
 #include <memory>
 #include <optional>
-#include <string>
 #include <utility>
 #include <vector>
 
-#include "platform/runtime/Object.h"
+#include "model/epub/NcxNavPointSub.h"
 
 namespace zu {
 
-class NcxNavContent;
-class NcxNavLabel;
-class NcxNavPointSub;
-
-class NcxNavPoint : public Object {
+class NcxNavPoint : public NcxNavPointSub {
  public:
-  const std::optional<std::string>& id() const { return id_; }
-  void setId(std::optional<std::string> v) { id_ = std::move(v); }
-  int32_t playOrder() const { return playOrder_; }
-  void setPlayOrder(int32_t v) { playOrder_ = v; }
-  const std::shared_ptr<NcxNavLabel>& navLabel() const { return navLabel_; }
-  void setNavLabel(std::shared_ptr<NcxNavLabel> v) { navLabel_ = std::move(v); }
-  const std::shared_ptr<NcxNavContent>& content() const { return content_; }
-  void setContent(std::shared_ptr<NcxNavContent> v) { content_ = std::move(v); }
   const std::optional<std::vector<std::shared_ptr<NcxNavPointSub>>>& navPointSubs() const {
     return navPointSubs_;
   }
@@ -36,10 +22,6 @@ class NcxNavPoint : public Object {
   }
 
  private:
-  std::optional<std::string> id_;
-  int32_t playOrder_ = 0;
-  std::shared_ptr<NcxNavLabel> navLabel_;
-  std::shared_ptr<NcxNavContent> content_;
   std::optional<std::vector<std::shared_ptr<NcxNavPointSub>>> navPointSubs_;
 };
 

@@ -20,7 +20,8 @@ class OpfDcMetadata : public Object {
   void setTitle(std::optional<std::string> v) { title_ = std::move(v); }
   const std::optional<std::string>& creator() const { return creator_; }
   void setCreator(std::optional<std::string> v) { creator_ = std::move(v); }
-  const std::optional<std::string>& description() const { return description_; }
+  // The description text (named apart from Object::description, the text shown in logs).
+  const std::optional<std::string>& descriptionText() const { return description_; }
   void setDescription(std::optional<std::string> v) { description_ = std::move(v); }
   const std::optional<std::string>& publisher() const { return publisher_; }
   void setPublisher(std::optional<std::string> v) { publisher_ = std::move(v); }

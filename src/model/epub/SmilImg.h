@@ -2,21 +2,10 @@
 // only, not archivable, not locked); held through std::shared_ptr.
 #pragma once
 
-#include <optional>
-#include <string>
-#include <utility>
-
-#include "platform/runtime/Object.h"
+#include "model/epub/EpubSource.h"
 
 namespace zu {
 
-class SmilImg : public Object {
- public:
-  const std::optional<std::string>& src() const { return src_; }
-  void setSrc(std::optional<std::string> v) { src_ = std::move(v); }
-
- private:
-  std::optional<std::string> src_;
-};
+class SmilImg : public EpubSource {};
 
 }  // namespace zu

@@ -4,8 +4,6 @@
 #include <libxml/parser.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,17 +16,13 @@
 #include "model/book/Section.h"
 #include "platform/xml/XmlHolders.h"
 #include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 namespace zu {
 namespace {
 
 namespace fs = std::filesystem;
 using Strings = std::vector<std::string>;
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
 
 XmlDocPtr parse(const Bytes& bytes) {
   return XmlDocPtr(xmlReadMemory(reinterpret_cast<const char*>(bytes.data()),
@@ -94,8 +88,8 @@ TEST(ePubBuilderTest, TheFourDocumentsOfASampleBookReadBack) {
   fs::create_directories(dir);
   ASSERT_TRUE(ePubBuilder::createMimeTypeFile(dir));
   ASSERT_TRUE(ePubBuilder::createMetaInfFile(dir));
-  EXPECT_EQ(readFile(dir + "mimetype"), "application/epub+zip");
-  const std::string container = readFile(dir + "META-INF/container.xml");
+  EXPECT_EQ(TestFiles::read(dir + "mimetype"), "application/epub+zip");
+  const std::string container = TestFiles::read(dir + "META-INF/container.xml");
   XmlDocPtr containerDoc(xmlReadMemory(container.data(), static_cast<int>(container.size()),
                                        nullptr, nullptr, 0));
   ASSERT_TRUE(containerDoc);
