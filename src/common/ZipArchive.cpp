@@ -314,6 +314,8 @@ bool ZipArchive::extractCurrentEntry(const std::string& path, const EntryReader&
     outputErrorMessage("Failed to write file");
     ok = false;
   }
+  // What was written is not the entry: leave no partial file behind.
+  if (!ok) std::remove(path.c_str());
   return ok;
 }
 
@@ -361,6 +363,7 @@ bool ZipArchive::unzipFileTo(const std::string& folder, bool overWrite) {
     }
     const std::string fullPath = base + name;
     std::error_code ec;
+    bool wroteFile = false;
     if (isFolder) {
       fs::create_directories(fullPath, ec);
     } else {
@@ -376,9 +379,9 @@ bool ZipArchive::unzipFileTo(const std::string& folder, bool overWrite) {
         };
         if (!extractCurrentEntry(fullPath, read, written, total)) {
           ::unzCloseCurrentFile(unz);
-          fs::remove(fullPath, ec);
           return false;
         }
+        wroteFile = true;
         if (!setModificationDate(fullPath, info.tmu_date)) {
           std::printf("Failed to set attributes\n");
         }
@@ -387,7 +390,7 @@ bool ZipArchive::unzipFileTo(const std::string& folder, bool overWrite) {
     // Closing after a full read checks the CRC.
     if (::unzCloseCurrentFile(unz) != UNZ_OK) {
       outputErrorMessage("Failed to reading zip file");
-      if (!isFolder) fs::remove(fullPath, ec);
+      if (wroteFile) fs::remove(fullPath, ec);
       return false;
     }
     const int next = ::unzGoToNextFile(unz);
