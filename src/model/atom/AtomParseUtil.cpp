@@ -1,5 +1,6 @@
 #include "model/atom/AtomParseUtil.h"
 
+#include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
@@ -195,6 +196,15 @@ XmlDocPtr AtomParseUtil::readDocument(const char* data, size_t size) {
   if (!doc || !ctxt->wellFormed || ctxt->errNo == XML_ERR_USER_STOP) return nullptr;
   if (xmlDocGetRootElement(doc.get()) == nullptr) return nullptr;
   return doc;
+}
+
+XmlDocPtr AtomParseUtil::readHtmlDocument(std::string_view html) {
+  if (html.size() > kMaxDocumentBytes) return nullptr;
+  initLibxmlOnce();
+  const int options =
+      HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET;
+  return XmlDocPtr(htmlReadMemory(html.data(), static_cast<int>(html.size()), nullptr, "UTF-8",
+                                  options));
 }
 
 const char* AtomParseUtil::firstText(const xmlNode* node) {

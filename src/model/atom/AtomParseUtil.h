@@ -45,6 +45,12 @@ class AtomParseUtil {
     return readDocument(data.data(), data.size());
   }
 
+  // Parses an HTML page (untrusted) with libxml2's forgiving HTML parser: the bytes read as
+  // UTF-8, no document address (so only a base element gives addresses a base), recovery on,
+  // no error or warning output, no network. Null when no document comes out or the page is
+  // larger than kMaxDocumentBytes.
+  static XmlDocPtr readHtmlDocument(std::string_view html);
+
   // False when some element of the (untrusted) bytes carries more than kMaxAttributesPerElement
   // attributes or more than kMaxNamespaceDeclarations namespace declarations are in scope at
   // once (declared by an element and its open ancestors). A linear scan of the markup

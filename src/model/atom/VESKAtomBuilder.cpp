@@ -43,6 +43,7 @@
 #include "model/Vocabulary.h"
 #include "model/XCoverImageDuration.h"
 #include "model/atom/VESKAtomBuilderException.h"
+#include "model/atom/XmlDocumentWriter.h"
 #include "model/statC.h"
 
 namespace zu {
@@ -50,96 +51,6 @@ namespace zu {
 namespace v = vocab;
 
 namespace {
-
-// Names the builder writes that have no reading counterpart in the vocabulary.
-constexpr char kEncodingUtf8[] = "utf-8";
-constexpr char kXmlVersion[] = "1.0";
-
-// ---- Text that XML 1.0 can carry ----------------------------------------------------------
-
-// Length of the well-formed UTF-8 sequence at s[i] that encodes a character XML 1.0 allows
-// (tab, LF, CR, U+0020..U+D7FF, U+E000..U+FFFD, U+10000..U+10FFFF); 0 when there is none.
-size_t xmlCharLength(std::string_view s, size_t i) {
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  if (b0 < 0x80) return (b0 >= 0x20 || b0 == '\t' || b0 == '\n' || b0 == '\r') ? 1 : 0;
-  size_t len;
-  uint32_t cp;
-  if (b0 >= 0xC2 && b0 <= 0xDF) {
-    len = 2;
-    cp = b0 & 0x1Fu;
-  } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-    len = 3;
-    cp = b0 & 0x0Fu;
-  } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-    len = 4;
-    cp = b0 & 0x07u;
-  } else {
-    return 0;
-  }
-  if (s.size() - i < len) return 0;
-  for (size_t k = 1; k < len; ++k) {
-    const auto b = static_cast<unsigned char>(s[i + k]);
-    if ((b & 0xC0u) != 0x80u) return 0;
-    cp = (cp << 6) | (b & 0x3Fu);
-  }
-  // Overlong forms, surrogates, U+FFFE/U+FFFF and values beyond U+10FFFF.
-  if ((len == 3 && cp < 0x800) || (len == 4 && (cp < 0x10000 || cp > 0x10FFFF))) return 0;
-  if ((cp >= 0xD800 && cp <= 0xDFFF) || cp == 0xFFFE || cp == 0xFFFF) return 0;
-  return len;
-}
-
-bool isXmlSafe(std::string_view s) {
-  for (size_t i = 0; i < s.size();) {
-    const auto b = static_cast<unsigned char>(s[i]);
-    if (b >= 0x20 && b < 0x80) {
-      ++i;
-      continue;
-    }
-    const size_t n = xmlCharLength(s, i);
-    if (n == 0) return false;
-    i += n;
-  }
-  return true;
-}
-
-// The text with every byte that does not start an allowed character replaced by U+FFFD.
-std::string toXmlSafe(std::string_view s) {
-  static constexpr char kReplacement[] = "\xEF\xBF\xBD";
-  std::string out;
-  out.reserve(s.size() + 8);
-  for (size_t i = 0; i < s.size();) {
-    const size_t n = xmlCharLength(s, i);
-    if (n == 0) {
-      out += kReplacement;
-      ++i;
-    } else {
-      out.append(s, i, n);
-      i += n;
-    }
-  }
-  return out;
-}
-
-// A text as libxml2 wants it: the caller's bytes when they are already safe, else a cleaned
-// copy. Lives for the full expression that uses it.
-class SafeText {
- public:
-  explicit SafeText(std::string_view s) {
-    if (isXmlSafe(s)) {
-      // An std::string_view made from a std::string or a literal is NUL-terminated at size(),
-      // and a safe text holds no NUL of its own.
-      ptr_ = s.data();
-    } else {
-      copy_ = toXmlSafe(s);
-      ptr_ = copy_.c_str();
-    }
-  }
-  const xmlChar* get() const { return reinterpret_cast<const xmlChar*>(ptr_); }
-
- private:
-  const char* ptr_ = nullptr;
-  std::string copy_;
-};
 
 // ---- Numbers in the C locale --------------------------------------------------------------
 
@@ -165,27 +76,19 @@ std::string formatTime(int64_t ms) {
 
 // ---- Tree building ------------------------------------------------------------------------
 
-template <typename T>
-T* checked(T* p) {
-  if (!p) throw std::bad_alloc();
-  return p;
-}
-
-const xmlChar* X(const char* s) { return reinterpret_cast<const xmlChar*>(s); }
-
-xmlNode* newNode(const char* name) { return checked(xmlNewNode(nullptr, X(name))); }
+using W = XmlDocumentWriter;
 
 // An element with the text escaped in full; "" gives an element with an empty text child
 // ("<t></t>"), nullopt an element without children ("<t/>").
 xmlNode* addFreeText(xmlNode* parent, const char* name, const std::optional<std::string>& text) {
-  if (!text) return checked(xmlNewTextChild(parent, nullptr, X(name), nullptr));
-  return checked(xmlNewTextChild(parent, nullptr, X(name), SafeText(*text).get()));
+  if (!text) return W::addElement(parent, name);
+  return W::addText(parent, name, *text);
 }
 
 // An element with a value (id, address, token, number); empty or absent gives "<t/>".
 xmlNode* addValue(xmlNode* parent, const char* name, std::string_view value) {
-  if (value.empty()) return checked(xmlNewTextChild(parent, nullptr, X(name), nullptr));
-  return checked(xmlNewTextChild(parent, nullptr, X(name), SafeText(value).get()));
+  if (value.empty()) return W::addElement(parent, name);
+  return W::addText(parent, name, value);
 }
 xmlNode* addValue(xmlNode* parent, const char* name, const std::optional<std::string>& value) {
   return addValue(parent, name, value ? std::string_view(*value) : std::string_view());
@@ -193,12 +96,10 @@ xmlNode* addValue(xmlNode* parent, const char* name, const std::optional<std::st
 xmlNode* addValue(xmlNode* parent, const char* name, const std::string& value) {
   return addValue(parent, name, std::string_view(value));
 }
-xmlNode* addEmpty(xmlNode* parent, const char* name) {
-  return checked(xmlNewTextChild(parent, nullptr, X(name), nullptr));
-}
+xmlNode* addEmpty(xmlNode* parent, const char* name) { return W::addElement(parent, name); }
 
 void setAttr(xmlNode* node, const char* name, std::string_view value) {
-  checked(xmlNewProp(node, X(name), SafeText(value).get()));
+  W::setAttribute(node, name, value);
 }
 void setAttr(xmlNode* node, const char* name, const std::string& value) {
   setAttr(node, name, std::string_view(value));
@@ -274,62 +175,7 @@ void addMblogReq(xmlNode* parent, const std::optional<std::string>& token,
 
 // ---- Documents ----------------------------------------------------------------------------
 
-int appendToBytes(void* context, const char* buffer, int len) {
-  auto* out = static_cast<Bytes*>(context);
-  out->insert(out->end(), reinterpret_cast<const uint8_t*>(buffer),
-              reinterpret_cast<const uint8_t*>(buffer) + len);
-  return len;
-}
-
-// libxml2 must be initialised once per process before threads use it; a thread-safe static
-// does it on the first tree built by any thread.
-void ensureXmlInitialised() {
-  static const bool initialised = (xmlInitParser(), true);
-  (void)initialised;
-}
-
-xmlDoc* newDoc() {
-  ensureXmlInitialised();
-  return checked(xmlNewDoc(X(kXmlVersion)));
-}
-
-// One document under construction; the tree is freed with it.
-class Document {
- public:
-  explicit Document(const char* rootName) : doc_(newDoc()) {
-    root_ = newNode(rootName);
-    xmlDocSetRootElement(doc_.get(), root_);
-  }
-  // Takes over a detached root.
-  explicit Document(XmlNodePtr root) : doc_(newDoc()) {
-    root_ = root.release();
-    xmlDocSetRootElement(doc_.get(), root_);
-  }
-  xmlNode* root() const { return root_; }
-
-  // Declaration, line feed, the root unindented, line feed.
-  Bytes serialise() const {
-    Bytes out;
-    out.reserve(1024);
-    xmlSaveCtxt* ctxt = checked(xmlSaveToIO(appendToBytes, nullptr, &out, kEncodingUtf8, 0));
-    const long rc = xmlSaveDoc(ctxt, doc_.get());
-    const int closeRc = xmlSaveClose(ctxt);
-    if (rc < 0 || closeRc < 0) throw std::bad_alloc();
-    return out;
-  }
-
-  // The root element alone, indented two spaces per level, no final line feed.
-  std::string serialiseRootIndented() const {
-    XmlBufferPtr buf(checked(xmlBufferCreate()));
-    if (xmlNodeDump(buf.get(), doc_.get(), root_, 0, 1) < 0) throw std::bad_alloc();
-    return std::string(reinterpret_cast<const char*>(xmlBufferContent(buf.get())),
-                       static_cast<size_t>(xmlBufferLength(buf.get())));
-  }
-
- private:
-  XmlDocPtr doc_;
-  xmlNode* root_ = nullptr;
-};
+using Document = XmlDocumentWriter;
 
 // ---- The stored entry element -------------------------------------------------------------
 
@@ -433,8 +279,7 @@ void addBookReviews(xmlNode* parent, const VeskBookReviews* reviews) {
 }
 
 XmlNodePtr buildEntryNode(const Entry& e) {
-  ensureXmlInitialised();
-  XmlNodePtr holder(newNode(v::kElemEntry));
+  XmlNodePtr holder(W::newElement(v::kElemEntry));
   xmlNode* n = holder.get();
   declareVesk(n);
 

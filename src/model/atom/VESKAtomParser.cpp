@@ -1,5 +1,8 @@
 #include "model/atom/VESKAtomParser.h"
 
+#include <libxml/xpath.h>
+#include <strings.h>
+
 #include <cstring>
 #include <utility>
 
@@ -26,6 +29,32 @@ auto withRoot(std::string_view data, F parse) -> decltype(parse(nullptr)) {
   if (!root) return {};
   return parse(root);
 }
+
+// The element nodes an XPath expression selects in the document, in document order.
+std::vector<const xmlNode*> selectNodes(xmlXPathContext* ctx, const char* expression) {
+  std::vector<const xmlNode*> nodes;
+  XmlXPathObjectPtr result(xmlXPathEvalExpression(xmlChars(expression), ctx));
+  if (!result || !result->nodesetval) return nodes;
+  const xmlNodeSet* set = result->nodesetval;
+  for (int i = 0; i < set->nodeNr; ++i) {
+    if (set->nodeTab[i]->type == XML_ELEMENT_NODE) nodes.push_back(set->nodeTab[i]);
+  }
+  return nodes;
+}
+
+bool hasName(const xmlNode* node, const char* name) {
+  return strcasecmp(U::name(node), name) == 0;
+}
+
+// The node's attribute resolved against the page's base; nullopt when it has none.
+std::optional<std::string> resolvedAttribute(const xmlNode* node, const char* attribute) {
+  XmlCharPtr value(xmlGetProp(node, xmlChars(attribute)));
+  if (!value) return std::nullopt;
+  return assembleHrefWithXMLBASE(node, xmlText(value));
+}
+
+constexpr char kImagesXPath[] = "//img[@src]";
+constexpr char kCssJsXPath[] = "//link[@type='text/css'] | //script[@type='text/javascript']";
 
 }  // namespace
 
@@ -141,6 +170,49 @@ std::optional<std::string> VESKAtomParser::allocParseShortUrl(std::string_view d
     if (const char* t = U::firstText(root)) return std::string(t);
     return std::nullopt;
   });
+}
+
+bool VESKAtomParser::allocParseImgUrlWithAttachinHtml(std::string_view html,
+                                                      std::vector<std::string>* images,
+                                                      std::vector<std::string>* cssJs) {
+  XmlDocPtr doc = U::readHtmlDocument(html);
+  if (!doc) return false;
+  XmlXPathContextPtr ctx(xmlXPathNewContext(doc.get()));
+  if (!ctx) return false;
+  std::vector<std::string> pictures;
+  for (const xmlNode* node : selectNodes(ctx.get(), kImagesXPath)) {
+    if (!hasName(node, "img")) continue;
+    if (auto src = resolvedAttribute(node, "src")) pictures.push_back(std::move(*src));
+  }
+  std::vector<std::string> attachments;
+  for (const xmlNode* node : selectNodes(ctx.get(), kCssJsXPath)) {
+    std::optional<std::string> address;
+    if (hasName(node, "script")) {
+      address = resolvedAttribute(node, "src");
+    } else if (hasName(node, "link")) {
+      address = resolvedAttribute(node, "href");
+    }
+    if (address) attachments.push_back(std::move(*address));
+  }
+  if (images) *images = std::move(pictures);
+  if (cssJs) *cssJs = std::move(attachments);
+  return true;
+}
+
+std::optional<std::vector<std::string>> VESKAtomParser::allocParseImgUrlinHtml(
+    std::string_view html) {
+  XmlDocPtr doc = U::readHtmlDocument(html);
+  if (!doc) return std::nullopt;
+  XmlXPathContextPtr ctx(xmlXPathNewContext(doc.get()));
+  if (!ctx) return std::nullopt;
+  std::vector<std::string> addresses;
+  for (const xmlNode* node : selectNodes(ctx.get(), kImagesXPath)) {
+    if (hasName(node, "img")) {
+      if (auto src = resolvedAttribute(node, "src")) addresses.push_back(std::move(*src));
+    }
+  }
+  if (addresses.empty()) return std::nullopt;
+  return addresses;
 }
 
 }  // namespace zu

@@ -73,6 +73,21 @@ class VESKAtomParser {
   static std::shared_ptr<Ads> allocParseAds(std::string_view data);
   // The text of a "shortUrl" root; nullopt for another root, a root without text, or not XML.
   static std::optional<std::string> allocParseShortUrl(std::string_view data);
+
+  // ---- HTML pages (read with the forgiving HTML parser, AtomParseUtil::readHtmlDocument) ----
+
+  // The addresses an HTML page needs offline, in document order, each resolved against the
+  // page's base element (assembleHrefWithXMLBASE; without one, as written): into `images` the
+  // `src` of every img element with one, into `cssJs` the `href` of every link of type
+  // "text/css" and the `src` of every script of type "text/javascript" (a script without src
+  // is inline and gives nothing). Either list pointer may be null. False, with nothing
+  // written, when the page cannot be read.
+  static bool allocParseImgUrlWithAttachinHtml(std::string_view html,
+                                               std::vector<std::string>* images,
+                                               std::vector<std::string>* cssJs);
+  // The resolved `src` of every img element with one; nullopt when the page cannot be read or
+  // has none.
+  static std::optional<std::vector<std::string>> allocParseImgUrlinHtml(std::string_view html);
 };
 
 }  // namespace zu

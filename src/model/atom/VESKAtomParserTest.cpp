@@ -926,5 +926,45 @@ TEST(VESKAtomParserTest, MalformedAndHostileInputFailsCleanly) {
   EXPECT_FALSE(VESKAtomParser::allocParseFeed(huge, 0));
 }
 
+TEST(VESKAtomParserTest, HtmlPagesGiveTheirPicturesStyleSheetsAndScripts) {
+  using Strings = std::vector<std::string>;
+  const std::string page =
+      "<html><head><title>t</title>"
+      "<script type=\"text/javascript\" src=\"js/a.js\"></script>"
+      "<link rel=\"stylesheet\" type=\"text/css\" href=\"css/s.css\">"
+      "<link rel=\"icon\" type=\"image/png\" href=\"icon.png\">"
+      "<script src=\"untyped.js\"></script>"
+      "<script type=\"text/javascript\">var inline = 1;</script>"
+      "</head><body><p>x<IMG SRC=\"http://img.example/1.jpg\"><img alt=\"none\">"
+      "<img src=\"pic/2.png\"><p>unclosed<script type=\"text/javascript\" src=\"b.js\">"
+      "</script></body></html>";
+  Strings images{"stale"}, cssJs{"stale"};
+  ASSERT_TRUE(VESKAtomParser::allocParseImgUrlWithAttachinHtml(page, &images, &cssJs));
+  EXPECT_EQ(images, (Strings{"http://img.example/1.jpg", "pic/2.png"}));
+  EXPECT_EQ(cssJs, (Strings{"js/a.js", "css/s.css", "b.js"}));
+  EXPECT_TRUE(VESKAtomParser::allocParseImgUrlWithAttachinHtml(page, nullptr, nullptr));
+  EXPECT_EQ(VESKAtomParser::allocParseImgUrlinHtml(page),
+            (Strings{"http://img.example/1.jpg", "pic/2.png"}));
+
+  // A base element gives relative addresses its base; absolute ones stay.
+  const std::string based =
+      "<html><head><base href=\"http://books.example/b/1\"></head><body>"
+      "<img src=\"/i/1.png\"><img src=\"https://cdn.example/2.png\">"
+      "<link type=\"text/css\" href=\"s.css\"></body></html>";
+  ASSERT_TRUE(VESKAtomParser::allocParseImgUrlWithAttachinHtml(based, &images, &cssJs));
+  EXPECT_EQ(images, (Strings{"http://books.example/b/1/i/1.png", "https://cdn.example/2.png"}));
+  EXPECT_EQ(cssJs, (Strings{"http://books.example/b/1/s.css"}));
+
+  // Nothing to collect, and nothing readable: the lists are untouched on failure.
+  EXPECT_TRUE(VESKAtomParser::allocParseImgUrlWithAttachinHtml("<p>plain text</p>", &images,
+                                                               &cssJs));
+  EXPECT_EQ(images, Strings{});
+  EXPECT_EQ(VESKAtomParser::allocParseImgUrlinHtml("<p>plain text</p>"), std::nullopt);
+  images = {"kept"};
+  EXPECT_FALSE(VESKAtomParser::allocParseImgUrlWithAttachinHtml("", &images, &cssJs));
+  EXPECT_EQ(images, Strings{"kept"});
+  EXPECT_EQ(VESKAtomParser::allocParseImgUrlinHtml(""), std::nullopt);
+}
+
 }  // namespace
 }  // namespace zu

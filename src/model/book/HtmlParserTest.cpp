@@ -1,0 +1,128 @@
+#include "model/book/HtmlParser.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/CommInfo.h"
+#include "common/Md5.h"
+#include "testing/TempHome.h"
+#include "testing/TestFiles.h"
+
+namespace zu {
+namespace {
+
+namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
+
+class HtmlParserTest : public ::testing::Test {
+ protected:
+  fs::path pages(const std::string& bookId) {
+    return fs::path(CommInfo::getBooksDir()) / *Md5::encode(bookId) / "OPS";
+  }
+  TempHome home_;
+};
+
+TEST_F(HtmlParserTest, ASectionIsWrittenOnceEveryResourceIsLocal) {
+  const std::string html =
+      "<html><head><link type=\"text/css\" href=\"http://h/css/style.css\"></head><body>"
+      "<img src=\"http://h/a/x.png\"><img src=\"http://h/b/x.png\"><img src=\"HTTP://H/A/X.PNG\">"
+      "<p style=\"background:url(http://h/a/x.png)\">text</p></body></html>";
+  HtmlParser parser;
+  Strings urls;
+  ASSERT_TRUE(parser.allocParseUrlInHtml(html, "book-1", 2, 7, &urls));
+  EXPECT_EQ(urls, (Strings{"http://h/a/x.png", "http://h/b/x.png", "HTTP://H/A/X.PNG",
+                           "http://h/css/style.css"}));
+  EXPECT_EQ(parser.imageCount(), 3);
+  EXPECT_EQ(parser.cssJsCount(), 1);
+  const fs::path page = pages("book-1") / "7.htm";
+  const fs::path files = pages("book-1") / "7_files";
+
+  // Two addresses ending in the same name keep two files.
+  EXPECT_TRUE(parser.saveFile("http://h/b/x.png", "B"));
+  EXPECT_TRUE(parser.saveFile("http://h/a/x.png", "A"));
+  EXPECT_TRUE(parser.saveFile("HTTP://H/A/X.PNG", "A2"));
+  EXPECT_FALSE(fs::exists(page));
+  EXPECT_TRUE(parser.saveFile("http://h/css/style.css", "p{}"));
+  EXPECT_EQ(TestFiles::read(files / "x.png"), "A");
+  EXPECT_EQ(TestFiles::read(files / "1_x.png"), "B");
+  EXPECT_EQ(TestFiles::read(files / "style.css"), "p{}");
+
+  const std::string written = TestFiles::read(page);
+  EXPECT_EQ(written, parser.htmlStr());
+  EXPECT_NE(written.find("href=\"7_files/style.css\""), std::string::npos);
+  EXPECT_NE(written.find("src=\"7_files/1_x.png\""), std::string::npos);
+  EXPECT_NE(written.find("url(7_files/x.png)"), std::string::npos);
+  EXPECT_EQ(written.find("http://"), std::string::npos) << written;
+  EXPECT_EQ(written.find("HTTP://"), std::string::npos) << written;
+}
+
+TEST_F(HtmlParserTest, NamesFromAddressesStayInTheResourceFolder) {
+  const std::string longName(300, 'n');
+  const std::string html = "<img src=\"http://h/..\"><img src=\"http://h/\">"
+                           "<img src=\"http://h/p/" + longName + ".png?size=2#top\">"
+                           "<img src=\"http://h/%2e%2e%2fescape\"><img src=\"\">";
+  HtmlParser parser;
+  Strings urls;
+  ASSERT_TRUE(parser.allocParseUrlInHtml(html, "book-2", 0, 1, &urls));
+  ASSERT_EQ(urls.size(), 5u);
+  for (const std::string& url : urls) EXPECT_TRUE(parser.saveFile(url, url));
+  const fs::path files = pages("book-2") / "1_files";
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(files)) {
+    names.push_back(entry.path().filename().string());
+    EXPECT_LE(names.back().size(), HtmlParser::kMaxNameLength);
+  }
+  EXPECT_EQ(names.size(), 5u);
+  // Nothing was written beside the folder.
+  size_t everything = 0;
+  for (const auto& entry : fs::recursive_directory_iterator(CommInfo::getBooksDir())) {
+    (void)entry;
+    ++everything;
+  }
+  EXPECT_EQ(everything, 1u + 1u + 1u + 1u + 5u);  // book, OPS, 1_files, 1.htm, five files
+  EXPECT_EQ(parser.localNameFor(urls[2]).substr(parser.localNameFor(urls[2]).size() - 4), ".png");
+}
+
+TEST_F(HtmlParserTest, FailuresChaptersAndBrokenText) {
+  // A resource that cannot be written counts as handled: the page is still written, and keeps
+  // that resource's remote address.
+  HtmlParser parser;
+  const std::string html = "<img src=\"http://h/a.png\"><img src=\"http://h/b.png\">";
+  ASSERT_TRUE(parser.allocParseUrlInHtml(html, "book-3", 0, 4, nullptr));
+  fs::create_directories(pages("book-3") / "4_files" / "b.png");  // a folder in the file's way
+  EXPECT_TRUE(parser.saveFile("http://h/a.png", "a"));
+  EXPECT_FALSE(parser.saveFile("http://h/b.png", "b"));
+  const std::string page = TestFiles::read(pages("book-3") / "4.htm");
+  EXPECT_NE(page.find("4_files/a.png"), std::string::npos);
+  EXPECT_NE(page.find("http://h/b.png"), std::string::npos);
+  EXPECT_FALSE(HtmlParser::write2File(std::nullopt, "x"));
+
+  // A chapter page without resources is written at once under its chapter index.
+  HtmlParser chapter;
+  Strings urls{"stale"};
+  EXPECT_TRUE(chapter.allocParseUrlInHtml("<p>chapter</p>", "book-3", 5, -1, &urls));
+  EXPECT_EQ(urls, Strings{});
+  EXPECT_NE(TestFiles::read(pages("book-3") / "ch5.htm").find("chapter"), std::string::npos);
+  HtmlParser chapterWithPicture;
+  chapterWithPicture.allocParseUrlInHtml("<img src=\"p.png\">", "book-3", 5, -1, nullptr);
+  EXPECT_TRUE(chapterWithPicture.saveFile("p.png", "p"));
+  EXPECT_TRUE(fs::exists(pages("book-3") / "ch5_files" / "p.png"));
+  EXPECT_NE(TestFiles::read(pages("book-3") / "ch5.htm").find("ch5_files/p.png"), std::string::npos);
+
+  // Invalid UTF-8 is decoded with replacement characters, not dropped.
+  HtmlParser broken;
+  broken.allocParseUrlInHtml("<p>caf\xE9 ok</p>", "book-3", 0, 9, nullptr);
+  EXPECT_NE(TestFiles::read(pages("book-3") / "9.htm").find("caf\xEF\xBF\xBD ok"), std::string::npos);
+
+  // Without a book id nothing has a place.
+  HtmlParser nobody;
+  nobody.allocParseUrlInHtml("<img src=\"a.png\">", std::nullopt, 0, 1, nullptr);
+  EXPECT_EQ(nobody.getFilePath(1), std::nullopt);
+  EXPECT_FALSE(nobody.saveFile("a.png", "a"));
+}
+
+}  // namespace
+}  // namespace zu

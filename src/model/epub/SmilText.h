@@ -1,0 +1,11 @@
+// SmilText: a text medium of a SMIL sequence. A plain record of the ePub package model (accessors
+// only, not archivable, not locked); held through std::shared_ptr.
+#pragma once
+
+#include "model/epub/EpubSource.h"
+
+namespace zu {
+
+class SmilText : public EpubSource {};
+
+}  // namespace zu

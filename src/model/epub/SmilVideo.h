@@ -1,0 +1,11 @@
+// SmilVideo: a video clip of a SMIL sequence. A plain record of the ePub package model (accessors
+// only, not archivable, not locked); held through std::shared_ptr.
+#pragma once
+
+#include "model/epub/SmilClip.h"
+
+namespace zu {
+
+class SmilVideo : public SmilClip {};
+
+}  // namespace zu
