@@ -32,6 +32,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "model/LatestSummaryIdSource.h"
 #include "platform/sqlite/Database.h"
 
 namespace zu {
@@ -44,7 +45,7 @@ class BookReadInfoPersistenter;
 class Entry;
 class Feed;
 
-class EntryPersistenter {
+class EntryPersistenter : public LatestSummaryIdSource {
  public:
   using Text = std::optional<std::string>;
 
@@ -68,7 +69,7 @@ class EntryPersistenter {
   // Null for another source or when the file cannot be opened or the table made.
   static std::shared_ptr<EntryPersistenter> initWithDBopen(int source);
 
-  ~EntryPersistenter();
+  ~EntryPersistenter() override;
   EntryPersistenter(const EntryPersistenter&) = delete;
   EntryPersistenter& operator=(const EntryPersistenter&) = delete;
 
@@ -162,6 +163,13 @@ class EntryPersistenter {
   Text getColumnLastestSummaryId(const Text& columnId);
   void setColumnLastestShowedSummaryId(const Text& columnId, const Text& summaryId);
   Text getColumnLastestShowedSummaryId(const Text& columnId);
+  // LatestSummaryIdSource (Column::haveNewContent): the two ids above for a column.
+  Text getColumnLastestSummaryId(const std::string& columnId) override {
+    return getColumnLastestSummaryId(Text(columnId));
+  }
+  Text getColumnLastestShowedSummaryId(const std::string& columnId) override {
+    return getColumnLastestShowedSummaryId(Text(columnId));
+  }
   void setColumnDeletedMark(const Text& columnId, int mark);
   // True when the column is stored; *deleted (when given) tells whether its mark is 1.
   bool isColumnExistWithDeletedMark(const Text& columnId, bool* deleted);

@@ -1,7 +1,6 @@
 #include "engine/http/HttpEngineUtils.h"
 
 #include <sys/stat.h>
-#include <sys/utsname.h>
 
 #include <cmath>
 #include <cstdio>
@@ -10,10 +9,10 @@
 #include "common/CommInfo.h"
 #include "engine/http/HttpDataEngine.h"
 #include "platform/crypto/Md5.h"
+#include "platform/device/DeviceProfile.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/Paths.h"
-#include "platform/runtime/UserDefaults.h"
 
 namespace zu {
 
@@ -355,22 +354,11 @@ std::string HttpEngineUtils::getXUserAgent() {
   if (gUserAgent) return *gUserAgent;
   std::string version;
   if (auto bundle = Bundle::mainBundle()) version = bundle->info("CFBundleVersion").value_or("");
-  std::string language = "en";
-  if (auto languages = UserDefaults::standard().arrayForKey("AppleLanguages")) {
-    if (!languages->empty()) {
-      if (auto first = languages->front().stringValue()) language = *first;
-    }
-  }
-  // The host system stands in for the phone's system version and device model; the screen
-  // size comes from the device profile once there is one.
-  std::string systemVersion, deviceModel;
-  struct utsname names;
-  if (uname(&names) == 0) {
-    systemVersion = names.release;
-    deviceModel = names.machine;
-  }
-  gUserAgent = composeXUserAgent(version, 0, 0, CommInfo::getBuildForModel(), systemVersion,
-                                 language, deviceModel);
+  const double scale = DeviceProfile::screenScale();
+  gUserAgent = composeXUserAgent(version, DeviceProfile::screenWidth() * scale,
+                                 DeviceProfile::screenHeight() * scale,
+                                 CommInfo::getBuildForModel(), DeviceProfile::systemVersion(),
+                                 DeviceProfile::preferredLanguage(), DeviceProfile::model());
   return *gUserAgent;
 }
 

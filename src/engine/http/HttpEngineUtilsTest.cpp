@@ -92,7 +92,7 @@ TEST(HttpEngineUtilsTest, UserAgentFoldersAndSmallHelpers) {
   UserDefaults::standard().set("AppleLanguages", Array{Value("fr"), Value("en")});
   std::string agent = HttpEngineUtils::getXUserAgent();
   EXPECT_EQ(agent.rfind("VESK/", 0), 0u);
-  EXPECT_NE(agent.find("; iPhone; "), std::string::npos);
+  EXPECT_NE(agent.find(" (320/480; iPhone; "), std::string::npos);  // the device's screen
   EXPECT_NE(agent.find("; fr; "), std::string::npos);
   EXPECT_EQ(agent.substr(agent.size() - 7), ") 1.0.1");
   UserDefaults::standard().set("AppleLanguages", Array{Value("de")});

@@ -222,4 +222,20 @@ void StringUtil::appendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+std::string StringUtil::asciiLowercase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+std::string StringUtil::asciiUppercase(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
 }  // namespace zu

@@ -55,6 +55,10 @@ class StringUtil {
   static std::string trimWhitespaceAndNewlines(std::string_view utf8);
   // The text without leading and trailing whitespace (newlines kept).
   static std::string trimWhitespace(std::string_view utf8);
+
+  // The text with ASCII letters lowered / raised; every other byte is kept.
+  static std::string asciiLowercase(std::string_view text);
+  static std::string asciiUppercase(std::string_view text);
 };
 
 }  // namespace zu

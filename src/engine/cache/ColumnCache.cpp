@@ -1,0 +1,116 @@
+#include "engine/cache/ColumnCache.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <system_error>
+#include <vector>
+
+#include "common/Md5.h"
+#include "model/Entry.h"
+#include "model/Feed.h"
+#include "platform/runtime/Clock.h"
+#include "platform/runtime/FileUtil.h"
+#include "platform/runtime/Paths.h"
+#include "store/EntryPersistenter.h"
+
+namespace zu {
+
+namespace fs = std::filesystem;
+
+namespace {
+std::string md5Of(const std::string& text) { return Md5::encode(text).value_or(std::string()); }
+}  // namespace
+
+ColumnCache::ColumnCache(std::shared_ptr<EntryPersistenter> subscriptions)
+    : rootPath_((Paths::caches() / kFolderName).string()),
+      subscriptions_(std::move(subscriptions)) {}
+
+std::string ColumnCache::getColumnPath(const std::string& columnId) {
+  std::string path = rootPath_ + "/" + md5Of(columnId);
+  std::error_code ec;
+  fs::create_directories(path, ec);
+  return path;
+}
+
+std::string ColumnCache::getPath(const std::string& columnId, const std::string& url,
+                                 const std::string& prefix) {
+  return getColumnPath(columnId) + "/" + prefix + md5Of(url);
+}
+
+void ColumnCache::deleteOldFile(const std::string& columnId, const std::string& prefix) {
+  std::lock_guard guard(lock_);
+  deleteOldFileLocked(columnId, prefix);
+}
+
+void ColumnCache::deleteOldFileLocked(const std::string& columnId, const std::string& prefix) {
+  for (const fs::path& path : FileUtil::listFolder(getColumnPath(columnId))) {
+    if (path.filename().string().rfind(prefix, 0) == 0) {
+      std::error_code ec;
+      fs::remove(path, ec);
+    }
+  }
+}
+
+void ColumnCache::save(const Text& columnId, const Text& url, const Bytes& data,
+                       const char* prefix) {
+  if (!columnId || !url || columnId->empty() || url->empty()) return;
+  std::lock_guard guard(lock_);
+  deleteOldFileLocked(*columnId, prefix);
+  if (!FileUtil::writeFileAtomically(getPath(*columnId, *url, prefix), data)) {
+    std::fprintf(stderr, "ColumnCache save file failed\n");
+  }
+}
+
+std::optional<Bytes> ColumnCache::load(const Text& columnId, const Text& url, const char* prefix) {
+  if (!columnId || !url || columnId->empty() || url->empty()) return std::nullopt;
+  std::lock_guard guard(lock_);
+  return FileUtil::readFile(getPath(*columnId, *url, prefix));
+}
+
+void ColumnCache::saveFirstPage(const Text& columnId, const Text& url, const Bytes& data) {
+  save(columnId, url, data, kFirstPagePrefix);
+}
+
+void ColumnCache::saveCover(const Text& columnId, const Text& url, const Bytes& data) {
+  save(columnId, url, data, kCoverPrefix);
+}
+
+void ColumnCache::saveCoverThumbnail(const Text& columnId, const Text& url, const Bytes& data) {
+  save(columnId, url, data, kThumbnailPrefix);
+}
+
+std::optional<Bytes> ColumnCache::loadFirstPage(const Text& columnId, const Text& url) {
+  return load(columnId, url, kFirstPagePrefix);
+}
+
+std::optional<Bytes> ColumnCache::loadCover(const Text& columnId, const Text& url) {
+  return load(columnId, url, kCoverPrefix);
+}
+
+std::optional<Bytes> ColumnCache::loadCoverThumbnail(const Text& columnId, const Text& url) {
+  return load(columnId, url, kThumbnailPrefix);
+}
+
+void ColumnCache::clean() {
+  const int64_t start = Clock::get()->nowMillis();
+  std::set<std::string> valid;
+  if (subscriptions_) {
+    if (auto feed = subscriptions_->allocReadEntriesInFeed(std::nullopt); feed && feed->entrys()) {
+      for (const auto& entry : *feed->entrys()) {
+        if (entry && entry->entryId()) valid.insert(md5Of(*entry->entryId()));
+      }
+    }
+  }
+  std::lock_guard guard(lock_);
+  for (const fs::path& path : FileUtil::listFolder(rootPath_)) {
+    if (valid.count(path.filename().string())) continue;
+    std::error_code ec;
+    fs::remove_all(path, ec);
+  }
+  std::printf("ColumnCache cleanWithValidColumns cost %lld count=%d\n",
+              static_cast<long long>(Clock::get()->nowMillis() - start),
+              static_cast<int>(valid.size()));
+}
+
+}  // namespace zu

@@ -1,0 +1,127 @@
+#include "engine/cache/ColumnCache.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "common/CommInfo.h"
+#include "common/Md5.h"
+#include "engine/cache/UniqueCache.h"
+#include "model/Column.h"
+#include "platform/runtime/FileUtil.h"
+#include "platform/runtime/Paths.h"
+#include "store/EntryPersistenter.h"
+#include "testing/TempHome.h"
+
+namespace zu {
+namespace {
+
+namespace fs = std::filesystem;
+
+Bytes bytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
+
+std::optional<std::string> text(const char* value) { return std::string(value); }
+
+size_t fileCount(const std::string& folder) { return FileUtil::listFolder(folder).size(); }
+
+class ColumnCacheTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    CommInfo::setUsername(std::string("alice"));
+    subs_ = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+    ASSERT_TRUE(subs_);
+    cache_ = std::make_unique<ColumnCache>(subs_);
+  }
+  void TearDown() override {
+    cache_.reset();
+    subs_.reset();
+    CommInfo::globalUninit();
+  }
+  void subscribe(const std::string& id) {
+    auto column = std::make_shared<Column>();
+    column->setEntryId(id);
+    column->setTitle("column " + id);
+    ASSERT_TRUE(subs_->insertEntry(column));
+  }
+
+  TempHome home_;
+  std::shared_ptr<EntryPersistenter> subs_;
+  std::unique_ptr<ColumnCache> cache_;
+};
+
+TEST_F(ColumnCacheTest, EachKindKeepsOnlyItsLatestUrl) {
+  cache_->saveFirstPage(text("c1"), text("http://s/list?page=1"), bytes("page one"));
+  cache_->saveCover(text("c1"), text("http://s/cover.jpg"), bytes("cover"));
+  cache_->saveCoverThumbnail(text("c1"), text("http://s/thumb.jpg"), bytes("thumb"));
+  EXPECT_EQ(cache_->loadFirstPage(text("c1"), text("http://s/list?page=1")), bytes("page one"));
+  EXPECT_EQ(cache_->loadCover(text("c1"), text("http://s/cover.jpg")), bytes("cover"));
+  EXPECT_EQ(cache_->loadCoverThumbnail(text("c1"), text("http://s/thumb.jpg")), bytes("thumb"));
+  // Kinds do not mix: the cover URL asked as a first page finds nothing.
+  EXPECT_EQ(cache_->loadFirstPage(text("c1"), text("http://s/cover.jpg")), std::nullopt);
+
+  // The file lies in the column's folder under its prefix and the URL's digest.
+  const std::string folder = cache_->rootPath() + "/" + *Md5::encode("c1");
+  EXPECT_EQ(cache_->getColumnPath("c1"), folder);
+  EXPECT_TRUE(fs::exists(folder + "/data_" + *Md5::encode("http://s/list?page=1")));
+  EXPECT_EQ(fileCount(folder), 3u);
+
+  // A new URL replaces the page kept under the old one.
+  cache_->saveFirstPage(text("c1"), text("http://s/list?v=2"), bytes("page two"));
+  EXPECT_EQ(cache_->loadFirstPage(text("c1"), text("http://s/list?page=1")), std::nullopt);
+  EXPECT_EQ(cache_->loadFirstPage(text("c1"), text("http://s/list?v=2")), bytes("page two"));
+  EXPECT_EQ(cache_->loadCover(text("c1"), text("http://s/cover.jpg")), bytes("cover"));
+  EXPECT_EQ(fileCount(folder), 3u);
+
+  // Another column is another folder.
+  cache_->saveFirstPage(text("c2"), text("http://s/list?v=2"), bytes("other"));
+  EXPECT_EQ(cache_->loadFirstPage(text("c1"), text("http://s/list?v=2")), bytes("page two"));
+}
+
+TEST_F(ColumnCacheTest, MissingIdsOrUrlsSaveNothingAndLoadNothing) {
+  cache_->saveFirstPage(std::nullopt, text("http://s/a"), bytes("x"));
+  cache_->saveCover(text("c1"), std::nullopt, bytes("x"));
+  cache_->saveCoverThumbnail(text(""), text("http://s/a"), bytes("x"));
+  EXPECT_EQ(fileCount(cache_->rootPath()), 0u);
+  EXPECT_EQ(cache_->loadFirstPage(std::nullopt, text("http://s/a")), std::nullopt);
+  EXPECT_EQ(cache_->loadCover(text("c1"), std::nullopt), std::nullopt);
+}
+
+TEST_F(ColumnCacheTest, CleanKeepsOnlySubscribedColumns) {
+  for (const char* id : {"c1", "c2", "c3"}) cache_->saveCover(text(id), text("http://s/c"), bytes(id));
+  FileUtil::writeFileAtomically(cache_->rootPath() + "/stray", std::string_view("x"));
+  subscribe("c2");
+  cache_->clean();
+  EXPECT_EQ(fileCount(cache_->rootPath()), 1u);
+  EXPECT_EQ(cache_->loadCover(text("c2"), text("http://s/c")), bytes("c2"));
+  EXPECT_EQ(cache_->loadCover(text("c1"), text("http://s/c")), std::nullopt);
+
+  // Another user's columns do not count; with none subscribed every folder goes.
+  CommInfo::setUsername(std::string("bob"));
+  cache_->clean();
+  EXPECT_EQ(fileCount(cache_->rootPath()), 0u);
+}
+
+TEST(UniqueCacheTest, OneFilePerKeyAlwaysTheLatest) {
+  TempHome home;
+  UniqueCache cache;
+  EXPECT_TRUE(fs::is_directory(Paths::caches() / "UniqueCaches"));
+  cache.saveData(bytes("feed v1"), UniqueCache::kServiceUrlKey, text("http://h/getServiceUrl.atom"));
+  cache.saveData(bytes("alice"), UniqueCache::kUserInfoKey, text("http://h/user?username=alice"));
+  EXPECT_EQ(cache.loadData("serviceurl", text("http://h/getServiceUrl.atom")), bytes("feed v1"));
+  EXPECT_TRUE(fs::exists(cache.rootPath() + "/serviceurl_" +
+                         *Md5::encode("http://h/getServiceUrl.atom")));
+
+  // A save under a new URL replaces the key's file; the other key keeps its own.
+  cache.saveData(bytes("bob"), UniqueCache::kUserInfoKey, text("http://h/user?username=bob"));
+  EXPECT_EQ(cache.loadData("userinfo", text("http://h/user?username=alice")), std::nullopt);
+  EXPECT_EQ(cache.loadData("userinfo", text("http://h/user?username=bob")), bytes("bob"));
+  EXPECT_EQ(cache.loadData("serviceurl", text("http://h/getServiceUrl.atom")), bytes("feed v1"));
+  EXPECT_EQ(fileCount(cache.rootPath()), 2u);
+
+  cache.saveData(bytes("x"), "userinfo", std::nullopt);
+  EXPECT_EQ(cache.loadData("userinfo", std::nullopt), std::nullopt);
+  EXPECT_EQ(fileCount(cache.rootPath()), 2u);
+}
+
+}  // namespace
+}  // namespace zu
