@@ -2,7 +2,7 @@
 #   make test    install dependencies, build with ASan + UBSan, run every test through ctest
 #   make bench   optimised build, run every benchmark
 #   make fuzz    build the fuzz targets with clang's libFuzzer and run each for FUZZ_SECONDS
-#   make run     build and run the client (once the executable exists)
+#   make run     build the client and the sample service, run the client against it
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 ASAN_BUILD := build/asan
@@ -49,8 +49,8 @@ fuzz: deps $(FUZZ_BUILD)/build.ninja
 	done
 
 run: deps $(REL_BUILD)/build.ninja
-	cmake --build $(REL_BUILD) -j $(JOBS) --target zureader
-	$(REL_BUILD)/src/app/zureader
+	cmake --build $(REL_BUILD) -j $(JOBS) --target zureader zu-sample-service
+	bash scripts/run-sample.sh $(REL_BUILD)
 
 clean:
 	rm -rf build

@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs the client against the sample service: starts the service on a free loopback port,
+# runs zureader with a fresh temporary home pointed at it, then stops the service.
+#   scripts/run-sample.sh <build dir>
+set -euo pipefail
+build=${1:-build/release}
+work=$(mktemp -d)
+trap 'kill "$service" 2>/dev/null || true; wait "$service" 2>/dev/null || true; rm -rf "$work"' EXIT
+
+"$build/tools/sample-service/zu-sample-service" --port-file "$work/port" &
+service=$!
+for _ in $(seq 100); do
+  [ -s "$work/port" ] && break
+  kill -0 "$service" 2>/dev/null || { echo "run: the sample service did not start" >&2; exit 1; }
+  sleep 0.1
+done
+[ -s "$work/port" ] || { echo "run: the sample service did not report its port" >&2; exit 1; }
+
+ZU_HOME="$work/home" ZU_SERVICE_HOST="127.0.0.1:$(cat "$work/port")" "$build/src/app/zureader"

@@ -1,0 +1,794 @@
+#include "engine/core/DataEngine.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "common/CommInfo.h"
+#include "common/DateUtil.h"
+#include "common/DeviceInfo.h"
+#include "common/Log.h"
+#include "common/UrlEncode.h"
+#include "engine/cache/ColumnCache.h"
+#include "engine/cache/FileCacheManager.h"
+#include "engine/cache/LinkCache.h"
+#include "engine/cache/UniqueCache.h"
+#include "engine/core/DESettings.h"
+#include "engine/core/DataEngineObserver.h"
+#include "engine/core/ErrorTask.h"
+#include "engine/core/HttpTask.h"
+#include "engine/core/OpenPlatformHooks.h"
+#include "engine/core/TaskEngine.h"
+#include "engine/core/UrlManager.h"
+#include "engine/core/VeskHttpErrorParser.h"
+#include "engine/http/HttpEngine.h"
+#include "engine/http/HttpEngineManager.h"
+#include "model/Column.h"
+#include "model/Content.h"
+#include "model/Feed.h"
+#include "model/Link.h"
+#include "model/ProgramCover.h"
+#include "model/UserInfo.h"
+#include "model/VeskAppRecommend.h"
+#include "model/VeskCustomization.h"
+#include "model/VeskSubscribe.h"
+#include "model/Vocabulary.h"
+#include "model/atom/VESKAtomBuilder.h"
+#include "model/atom/VESKAtomParser.h"
+#include "platform/device/DeviceProfile.h"
+#include "platform/runtime/Bundle.h"
+#include "platform/runtime/Clock.h"
+#include "platform/runtime/FileUtil.h"
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/runtime/Paths.h"
+#include "platform/runtime/StringUtil.h"
+#include "platform/runtime/Thread.h"
+#include "store/EntryPersistenter.h"
+#include "store/EntryStatusPersistenter.h"
+
+namespace zu {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::mutex gInstanceLock;
+std::shared_ptr<DataEngine> gInstance;
+
+constexpr const char* kUnbindNotification = "Notification_Opt_UnbindOk";
+constexpr const char* kFavoriteColumnTitle = "我的收藏";
+constexpr const char* kSearchTermsToken = "{searchTerms}";
+// Keep-alive: checked once a second while more than this much background time is left.
+constexpr double kKeepAlivePeriod = 1.0;
+constexpr double kKeepAliveReserve = 10.0;
+constexpr size_t kMidMinimumSize = 21;
+constexpr int kPlatformZelvane = 0;
+constexpr int kPlatformSina = 1;
+
+std::string customText(const char* key) {
+  return CommInfo::getCustomKey(key).stringValue().value_or(std::string());
+}
+
+std::optional<std::string> customTextOrNone(const char* key) {
+  return CommInfo::getCustomKey(key).stringValue();
+}
+
+bool fileExists(const std::string& path) {
+  std::error_code ec;
+  return fs::is_regular_file(path, ec);
+}
+
+}  // namespace
+
+std::shared_ptr<DataEngine> gDataEngine() {
+  std::lock_guard guard(gInstanceLock);
+  return gInstance;
+}
+
+// ---- Lifecycle -------------------------------------------------------------------------------
+
+void DataEngine::initGlobalInstance() {
+  CommInfo::globalInit();
+  FileCacheManager::initGlobalInstance();
+  HttpEngineManager::initGlobalInstance();
+  TaskEngine::initGlobalInstance();
+  HttpTask::setHttpErrorParser(&veskHttpErrorParser);
+  EntryStatusPersistenter::globalInit();
+  UrlManager::initGlobalInstance();
+  {
+    std::lock_guard guard(gInstanceLock);
+    if (!gInstance) gInstance = std::make_shared<DataEngine>();
+  }
+  if (auto mid = getMid()) {
+    VESKLogImpl("mid:%u", getMidInDecimal(*mid));
+  } else {
+    VESKLogImpl("mid读取失败");
+  }
+  if (!DESettings::getDeviceId()) {
+    std::string id = DeviceProfile::uniqueIdentifier();
+    if (!id.empty()) DESettings::setDeviceId(id);
+  }
+  if (!DESettings::getMacDeviceId()) {
+    auto id = DeviceInfo::macDeviceId();
+    if (id && !id->empty()) DESettings::setMacDeviceId(id);
+  }
+}
+
+void DataEngine::uninitGlobalInstance() {
+  TaskEngine::uninitGlobalInstance();
+  std::shared_ptr<DataEngine> engine;
+  {
+    std::lock_guard guard(gInstanceLock);
+    engine = std::move(gInstance);
+    gInstance.reset();
+  }
+  engine.reset();
+  UrlManager::uninitGlobalInstance();
+  EntryStatusPersistenter::globalUninit();
+  HttpEngineManager::uninitGlobalInstance();
+  FileCacheManager::uninitGlobalInstance();
+  CommInfo::globalUninit();
+}
+
+DataEngine::DataEngine() {
+  subPersist_ = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+  favPersist_ = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceFavorite);
+  if (!subPersist_ || !favPersist_) VESKLogImpl("DataEngine: a local store could not be opened");
+  DESettings::setSubscriptionStore(subPersist_);
+  columnCache_ = std::make_shared<ColumnCache>(subPersist_);
+  uniqueCache_ = std::make_shared<UniqueCache>();
+  linkCache_ = std::make_shared<LinkCache>();
+  UrlCache::setShared(linkCache_);
+  setUsernameInner(kGuestUserName, kGuestUserName);
+  NotificationCenter::defaultCenter().add(kUnbindNotification, this,
+                                          [this](const Notification& n) {
+                                            weiboDidFinishUnbinding(
+                                                static_cast<int>(n.object.intValue()));
+                                          });
+  checkAppUpgrade();
+}
+
+DataEngine::~DataEngine() {
+  NotificationCenter::defaultCenter().remove(this);
+  std::shared_ptr<Thread> bgThread;
+  {
+    std::lock_guard guard(bgLock_);
+    bgThread = std::move(bgThread_);
+  }
+  if (bgThread) bgThread->stopAndJoin();
+  endBackgroundTask();
+  if (UrlCache::shared() == linkCache_) UrlCache::setShared(nullptr);
+  DESettings::setSubscriptionStore(nullptr);
+}
+
+void DataEngine::checkAppUpgrade() {
+  const std::optional<std::string> last = DESettings::getLastRunAppVersion();
+  std::optional<std::string> current;
+  if (auto bundle = Bundle::mainBundle()) current = bundle->info("CFBundleVersion");
+  VESKLogImpl("currentVersion %s", current.value_or("(null)").c_str());
+  const char* oldest = DeviceInfo::isBuildForIPad() ? "1.5.3" : "1.1.2";
+  if (versionCompare(last, std::string_view(oldest)) < 0) {
+    std::error_code ec;
+    fs::remove(Paths::library() / "log.txt", ec);
+    fs::remove(Paths::library() / "log_last.txt", ec);
+    fs::remove_all(Paths::library() / "CoverImages", ec);
+  }
+  DESettings::setLastRunAppVersion(current);
+}
+
+std::shared_ptr<DataEngineObserver> DataEngine::getObserver() const {
+  std::lock_guard guard(observerLock_);
+  return observer_;
+}
+
+// ---- Observer and tasks ----------------------------------------------------------------------
+
+void DataEngine::setObserver(std::shared_ptr<DataEngineObserver> observer) {
+  {
+    std::lock_guard guard(observerLock_);
+    observer_ = observer;
+  }
+  if (auto engine = gTaskEngine()) engine->setTaskFinishObserver(std::move(observer));
+}
+
+void DataEngine::asyncRunTask(const std::shared_ptr<Task>& task) {
+  if (auto engine = gTaskEngine()) engine->asyncRunTask(task);
+}
+
+void DataEngine::asyncCancelTask(const std::shared_ptr<Task>& task) {
+  if (auto engine = gTaskEngine()) engine->asyncCancelTask(task);
+}
+
+// ---- Users -----------------------------------------------------------------------------------
+
+void DataEngine::setUsername(const Text& username, const Text& password) {
+  if (!username || !password) {
+    VESKLogImpl("setUsername invalid argument");
+    return;
+  }
+  const std::string name = StringUtil::asciiLowercase(*username);
+  if (auto engine = gTaskEngine()) engine->syncCancelAllTask();
+  // Asked before switching: switching creates the user's database.
+  const bool known = EntryStatusPersistenter::isUserDBExist(name);
+  setUsernameInner(name, *password);
+  auto platforms = OpenPlatformHooks::installed();
+  if (!known) {
+    {
+      std::lock_guard guard(userLock_);
+      userFirstLogin_ = true;
+    }
+    if (platforms) {
+      for (int platform = 0; platform < OpenPlatformHooks::kPlatformCount; ++platform) {
+        platforms->copyUserAccountInfo(kGuestUserName, name, platform);
+      }
+    }
+  }
+  if (platforms) platforms->reset();
+}
+
+void DataEngine::setUsernameInner(const std::string& username, const std::string& password) {
+  {
+    std::lock_guard guard(userLock_);
+    username_ = username;
+    password_ = password;
+    userFirstLogin_ = false;
+  }
+  CommInfo::setUsername(username);
+  CommInfo::setPassword(password);
+  EntryStatusPersistenter::changeDB();
+  if (username != kGuestUserName) {
+    CommInfo::setCustomKey(kLastLoginUsernameKey, Value(username));
+    CommInfo::setCustomKey(kLastLoginPasswordKey, Value(password));
+  }
+}
+
+void DataEngine::logout() {
+  if (auto engine = gTaskEngine()) engine->syncCancelAllTask();
+  setUsernameInner(kGuestUserName, kGuestUserName);
+  if (auto manager = HttpEngineManager::globalInstance()) manager->removeAllCookies();
+  if (auto platforms = OpenPlatformHooks::installed()) platforms->reset();
+}
+
+bool DataEngine::isAnonymous() const { return getUsername() == kGuestUserName; }
+
+std::string DataEngine::getUsername() const {
+  std::lock_guard guard(userLock_);
+  return username_;
+}
+
+bool DataEngine::isUserFirstLogin() const {
+  std::lock_guard guard(userLock_);
+  return userFirstLogin_;
+}
+
+DataEngine::Text DataEngine::getLastLoginUsername() const {
+  return customTextOrNone(kLastLoginUsernameKey);
+}
+
+DataEngine::Text DataEngine::getLastLoginPassword() const {
+  return customTextOrNone(kLastLoginPasswordKey);
+}
+
+void DataEngine::clearLastLoginUsernamePassword() {
+  CommInfo::setCustomKey(kLastLoginUsernameKey, Value());
+  CommInfo::setCustomKey(kLastLoginPasswordKey, Value());
+}
+
+std::shared_ptr<UserInfo> DataEngine::getLoginUserInfo() {
+  auto data = uniqueCache_->loadData(UniqueCache::kUserInfoKey, createUserInfoUrl(std::nullopt));
+  if (!data) return nullptr;
+  return VESKAtomParser::allocParseUserinfo(
+      std::string_view(reinterpret_cast<const char*>(data->data()), data->size()));
+}
+
+std::optional<Bytes> DataEngine::guestFavoriteNewsDocument() {
+  if (!favPersist_) return std::nullopt;
+  auto feed = favPersist_->allocReadEntriesInFeedwithUsername(std::nullopt, kGuestUserName, false);
+  if (!feed || !feed->entrys() || feed->entrys()->empty()) return std::nullopt;
+  std::vector<std::shared_ptr<Entry>> entries(feed->entrys()->rbegin(), feed->entrys()->rend());
+  return VESKAtomBuilder::allocAddOrUpdateSubscriptionXML(entries);
+}
+
+// ---- Columns and entries ---------------------------------------------------------------------
+
+void DataEngine::updateSubscribedColumnsOrder(const std::vector<std::shared_ptr<Entry>>& order) {
+  if (!subPersist_) return;
+  subPersist_->updateOrder(order);
+  if (isAnonymous()) return;
+  const int64_t now = DateUtil::currentTimeMillis();
+  VESKLogImpl("update columns order by user time %lld", static_cast<long long>(now));
+  DESettings::setSubSequenceLocalChangeTime(now);
+}
+
+void DataEngine::markColumnDeleted(const std::shared_ptr<Column>& column) {
+  if (!column || !column->entryId() || !subPersist_) return;
+  if (isAnonymous()) {
+    subPersist_->deleteEntry(column->entryId());
+  } else {
+    subPersist_->setColumnDeletedMark(column->entryId(), 1);
+  }
+}
+
+void DataEngine::markColumnShowed(const std::shared_ptr<Column>& column) {
+  if (!column || !column->entryId() || !subPersist_) return;
+  auto latest = subPersist_->getColumnLastestSummaryId(column->entryId());
+  if (latest) subPersist_->setColumnLastestShowedSummaryId(column->entryId(), latest);
+}
+
+void DataEngine::markNewsRead(const Text& entryId) {
+  EntryStatusPersistenter::setEntryStatus(entryId, 1);
+}
+
+std::shared_ptr<Column> DataEngine::getColumnFromLocal(const Text& columnId) {
+  if (!columnId || !subPersist_) return nullptr;
+  auto column = std::dynamic_pointer_cast<Column>(subPersist_->allocReadEntry(columnId));
+  if (!column) return nullptr;
+  const auto& customization = column->veskCustomization();
+  if (customization && customization->isMBlogType()) {
+    const int platform = customization->getOpenPlatformType();
+    auto platforms = OpenPlatformHooks::installed();
+    if (!platforms || !platforms->authorized(platform)) {
+      setUnauthorizedWeiboColumnData(column, platform);
+      return column;
+    }
+  }
+  if (const auto& cover = column->coverImageLink()) {
+    column->setCoverImageData(columnCache_->loadCover(columnId, cover->href()));
+  }
+  if (const auto& thumbnail = column->coverImageThumbnailLink()) {
+    column->setCoverImageThumbnailData(columnCache_->loadCoverThumbnail(columnId, thumbnail->href()));
+  }
+  if (!column->veskSubscribe()) column->setVeskSubscribe(std::make_shared<VeskSubscribe>());
+  column->veskSubscribe()->setSubscribed(1);
+  return column;
+}
+
+void DataEngine::setUnauthorizedWeiboColumnData(const std::shared_ptr<Column>& column,
+                                                int platform) {
+  if (!column) return;
+  const char* text = nullptr;
+  const char* background = nullptr;
+  const char* icon = nullptr;
+  if (platform == kPlatformZelvane) {
+    text = "绑定zu微博后继续阅读...";
+    background = "ipadweibo_zelvane_default_bg.png";
+    icon = "ipadweibo_zelvane_list_icon.png";
+  } else if (platform == kPlatformSina) {
+    text = "绑定新浪微博后继续阅读...";
+    background = "ipadweibo_sina_default_bg.png";
+    icon = "ipadweibo_sina_list_icon.png";
+  } else {
+    return;
+  }
+  auto content = std::make_shared<Content>();
+  content->setData(std::string(text));
+  column->setContent(content);
+  auto bundle = Bundle::mainBundle();
+  auto read = [&](const char* name) -> std::optional<Bytes> {
+    if (!bundle) return std::nullopt;
+    auto path = bundle->pathForResource(name, "");
+    return path ? FileUtil::readFile(*path) : std::nullopt;
+  };
+  column->setCoverImageData(read(background));
+  column->setCoverImageThumbnailData(read(icon));
+}
+
+void DataEngine::weiboDidFinishUnbinding(int platform) {
+  if (!subPersist_) return;
+  auto feed = subPersist_->allocReadEntriesInFeed(std::nullopt);
+  if (!feed || !feed->entrys()) return;
+  auto observer = getObserver();
+  for (const auto& entry : *feed->entrys()) {
+    auto column = std::dynamic_pointer_cast<Column>(entry);
+    if (!column || !column->veskCustomization()) continue;
+    const auto& customization = column->veskCustomization();
+    if (!customization->isMBlogType() || customization->getOpenPlatformType() != platform) {
+      continue;
+    }
+    setUnauthorizedWeiboColumnData(column, platform);
+    if (observer) observer->columnBackGroundUpdated(column);
+  }
+}
+
+std::optional<int64_t> DataEngine::getColumnRefreshTime(const Text& columnKey) {
+  if (!columnKey) return std::nullopt;
+  std::lock_guard guard(refreshTimeLock_);
+  auto it = columnRefreshTime_.find(*columnKey);
+  if (it == columnRefreshTime_.end()) return std::nullopt;
+  return it->second;
+}
+
+void DataEngine::setColumnRefreshTime(const Text& columnKey, int64_t time) {
+  if (!columnKey) return;
+  std::lock_guard guard(refreshTimeLock_);
+  columnRefreshTime_[*columnKey] = time;
+}
+
+void DataEngine::setAllColumnOfflineDownload(bool on) {
+  if (subPersist_) subPersist_->setAllEntriesOfflineDownload(on ? 1 : 0);
+}
+
+void DataEngine::setColumnOfflineDownload(const Text& columnId, bool on) {
+  if (columnId && subPersist_) subPersist_->setEntryOfflineDownload(columnId, on ? 1 : 0);
+}
+
+bool DataEngine::isColumnOfflineDownloadOn(const Text& columnId) {
+  return columnId && subPersist_ && subPersist_->isEntryNeedOfflineDownload(columnId);
+}
+
+int DataEngine::getOfflineDownloadColumnCount() {
+  return subPersist_ ? subPersist_->countOfflineDownloadEntries() : 0;
+}
+
+int64_t DataEngine::getFavoriteNewsCount() {
+  if (isAnonymous()) return favPersist_ ? favPersist_->countReadEntries() : 0;
+  return CommInfo::getCustomIntKey(kFavoriteNewsCountKey);
+}
+
+void DataEngine::setFavoriteNewsCount(int64_t count) {
+  if (!isAnonymous()) CommInfo::setCustomIntKey(kFavoriteNewsCountKey, count);
+}
+
+bool DataEngine::needGetRecommend() {
+  if (customText(kEverGetRecommendKey) == "true") return false;
+  return !subPersist_ || subPersist_->countReadEntries() == 0;
+}
+
+void DataEngine::setEverGetRecommend(bool ever) {
+  CommInfo::setCustomKey(kEverGetRecommendKey, Value(std::string(ever ? "true" : "false")));
+}
+
+// ---- Images in flight ------------------------------------------------------------------------
+
+void DataEngine::addDownloadingImageUrl(const Text& url) {
+  if (!url) return;
+  std::lock_guard guard(imageUrlsLock_);
+  ++downloadingImageUrls_[*url];
+}
+
+void DataEngine::removeDownloadingImageUrl(const Text& url) {
+  if (!url) return;
+  std::lock_guard guard(imageUrlsLock_);
+  auto it = downloadingImageUrls_.find(*url);
+  if (it == downloadingImageUrls_.end()) return;
+  if (--it->second <= 0) downloadingImageUrls_.erase(it);
+}
+
+void DataEngine::addDownloadingImageUrlWithArray(const std::vector<std::string>& urls) {
+  for (const auto& url : urls) addDownloadingImageUrl(url);
+}
+
+void DataEngine::removeDownloadingImageUrlWithArray(const std::vector<std::string>& urls) {
+  for (const auto& url : urls) removeDownloadingImageUrl(url);
+}
+
+bool DataEngine::isImageDownloading(const Text& url) {
+  if (!url) return false;
+  std::lock_guard guard(imageUrlsLock_);
+  return downloadingImageUrls_.count(*url) != 0;
+}
+
+void DataEngine::addDownloadingBookId(const std::string& bookId) {
+  std::lock_guard guard(bookIdsLock_);
+  downloadingBookIds_.push_back(bookId);
+}
+
+void DataEngine::removeDownloadingBookId(const std::string& bookId) {
+  std::lock_guard guard(bookIdsLock_);
+  auto it = std::find(downloadingBookIds_.begin(), downloadingBookIds_.end(), bookId);
+  if (it != downloadingBookIds_.end()) downloadingBookIds_.erase(it);
+}
+
+bool DataEngine::isBookDownloading(const std::string& bookId) {
+  std::lock_guard guard(bookIdsLock_);
+  return std::find(downloadingBookIds_.begin(), downloadingBookIds_.end(), bookId) !=
+         downloadingBookIds_.end();
+}
+
+DataEngine::Text DataEngine::getImageLocalPath(const Text& url) {
+  return HttpEngine::localFilePathIfExistsForUrl(url);
+}
+
+// ---- Covers, portraits, fonts, search --------------------------------------------------------
+
+std::vector<std::shared_ptr<ProgramCover>> DataEngine::getProgramCovers() {
+  std::vector<std::shared_ptr<ProgramCover>> covers;
+  covers.reserve(32);
+  const std::string folder = CommInfo::getProgramCoverDir();
+  for (int i = 0;; ++i) {
+    auto cover = std::make_shared<ProgramCover>();
+    if (auto info = DESettings::getProgramCoverInfo(i)) {
+      auto text = [&](const char* key) -> Text {
+        const Value* v = info->find(key);
+        return v ? v->stringValue() : std::nullopt;
+      };
+      auto number = [&](const char* key) -> int64_t {
+        const Value* v = info->find(key);
+        return v ? v->intValue() : 0;
+      };
+      cover->setTitle(text("title"));
+      cover->setDescription(text("description"));
+      cover->setSource(text("source"));
+      cover->setUpdated(number("updated"));
+      cover->setDuration(static_cast<int32_t>(number("duration")));
+    }
+    const std::string base = folder + std::to_string(i);
+    bool any = false;
+    if (fileExists(base + "_large")) cover->setLargeCoverPath(base + "_large"), any = true;
+    if (fileExists(base + "_portrait")) cover->setPortraitCoverPath(base + "_portrait"), any = true;
+    if (fileExists(base + "_landscape")) {
+      cover->setLandscapeCoverPath(base + "_landscape");
+      any = true;
+    }
+    if (!any) break;
+    covers.push_back(std::move(cover));
+  }
+  if (covers.empty()) {
+    if (auto bundle = Bundle::mainBundle()) {
+      for (int i = 0;; ++i) {
+        auto path = bundle->pathForResource(std::to_string(i) + "_large", "");
+        if (!path) break;
+        auto cover = std::make_shared<ProgramCover>();
+        cover->setLargeCoverPath(path->string());
+        covers.push_back(std::move(cover));
+      }
+    }
+  }
+  setProgramCoversChanged(false);
+  return covers;
+}
+
+bool DataEngine::isProgramCoversChanged() { return customText(kProgramCoverChangedKey) == "true"; }
+
+void DataEngine::setProgramCoversChanged(bool changed) {
+  CommInfo::setCustomKey(kProgramCoverChangedKey, Value(std::string(changed ? "true" : "false")));
+}
+
+std::vector<std::string> DataEngine::getCustomPortraits() {
+  std::vector<std::string> paths;
+  for (const auto& path : FileUtil::listFolder(CommInfo::getCustomPortraitDir())) {
+    paths.push_back(path.string());
+  }
+  return paths;
+}
+
+DataEngine::Text DataEngine::addCustomPortrait(const Bytes& png) {
+  const std::string folder = CommInfo::getCustomPortraitDir();
+  std::error_code ec;
+  fs::create_directories(folder, ec);
+  const std::string path = folder + std::to_string(DateUtil::currentTimeMillis()) + ".png";
+  if (!FileUtil::writeFileAtomically(path, png)) return std::nullopt;
+  return path;
+}
+
+void DataEngine::delCustomPortrait(const Text& path) {
+  if (!path) return;
+  std::error_code ec;
+  fs::remove(*path, ec);
+}
+
+std::string DataEngine::getFontPath(const std::string& fontName) {
+  const std::string name = fontName == "宋体" ? "STSong" : fontName;
+  return CommInfo::getFontsDir() + name + ".ttf";
+}
+
+std::string DataEngine::getFontTempPath(const std::string& fontName) {
+  return getFontPath(fontName) + ".temp";
+}
+
+bool DataEngine::isFontDownloaded(const Text& fontName) {
+  return fontName && fileExists(getFontPath(*fontName));
+}
+
+bool DataEngine::isFontDownloadImcompleted(const Text& fontName) {
+  return fontName && fileExists(getFontTempPath(*fontName));
+}
+
+DataEngine::Text DataEngine::getSearchEngineUrlWithKeywords(const std::string& words) {
+  auto urls = gUrlManager();
+  Text address = urls ? urls->searchEngineUrl() : std::nullopt;
+  if (!address) return std::nullopt;
+  std::string url = *address;
+  const std::string encoded = UrlEncode::encode(words);
+  const std::string token = kSearchTermsToken;
+  for (size_t at = url.find(token); at != std::string::npos;
+       at = url.find(token, at + encoded.size())) {
+    url.replace(at, token.size(), encoded);
+  }
+  return url;
+}
+
+DataEngine::Text DataEngine::getSearchEngineUrlWithKeywords(const std::string& words,
+                                                            const Text& from) {
+  Text url = getSearchEngineUrlWithKeywords(words);
+  if (!url) return std::nullopt;
+  std::string source = "baidu";
+  if (from && (*from == "wikipedia" || *from == "wenvar")) source = *from;
+  return *url + "from=" + source;
+}
+
+std::shared_ptr<VeskAppRecommend> DataEngine::getAppRecommend() {
+  auto xml = DESettings::getRecommendAppXml();
+  return xml ? VESKAtomParser::allocParseVeskAppRecommend(*xml) : nullptr;
+}
+
+int64_t DataEngine::getNormalCacheSize() {
+  auto manager = FileCacheManager::globalInstance();
+  return manager ? manager->getCacheSizeWithItemType(0) : 0;
+}
+
+int64_t DataEngine::getOffdownCacheSize() {
+  auto manager = FileCacheManager::globalInstance();
+  return manager ? manager->getCacheSizeWithItemType(1) : 0;
+}
+
+int64_t DataEngine::getCacheSize() {
+  const int64_t normal = getNormalCacheSize();
+  const int64_t offline = getOffdownCacheSize();
+  const int64_t total = normal + offline;
+  std::printf("total cache size %lldm, normal size %lldK, offline download size %lldK\n",
+              static_cast<long long>(total / (1024 * 1024)),
+              static_cast<long long>(normal / 1024), static_cast<long long>(offline / 1024));
+  return total;
+}
+
+bool DataEngine::isCacheCleaning() {
+  auto manager = FileCacheManager::globalInstance();
+  return manager && manager->isCleaning();
+}
+
+// ---- Background ------------------------------------------------------------------------------
+
+bool DataEngine::needBackgroundRunning() { return isCacheCleaning(); }
+
+bool DataEngine::isBackgroundTaskActive() const {
+  std::lock_guard guard(bgLock_);
+  return bgTask_ != Application::kInvalidBackgroundTask;
+}
+
+void DataEngine::applicationDidEnterBackground() {
+  if (auto manager = FileCacheManager::globalInstance()) manager->flush();
+  if (!DeviceProfile::isMultitaskingSupported() || isBackgroundTaskActive() ||
+      !needBackgroundRunning()) {
+    return;
+  }
+  std::shared_ptr<RunLoop> loop;
+  Application::BackgroundTaskId id;
+  {
+    std::lock_guard guard(bgLock_);
+    id = Application::beginBackgroundTask([this] {
+      std::lock_guard inner(bgLock_);
+      std::printf("background task %llu ExpirationHandler fired remaining time %d.\n",
+                  static_cast<unsigned long long>(bgTask_),
+                  static_cast<int>(Application::backgroundTimeRemaining()));
+    });
+    bgTask_ = id;
+    if (!bgThread_) bgThread_ = Thread::start("DataEngine background");
+    loop = bgThread_->runLoop();
+  }
+  std::weak_ptr<DataEngine> weak = weak_from_this();
+  loop->post([weak, id] {
+    std::printf("background task %llu start time %d.\n", static_cast<unsigned long long>(id),
+                static_cast<int>(Application::backgroundTimeRemaining()));
+    if (auto self = weak.lock()) self->backgroundTick();
+  });
+}
+
+void DataEngine::backgroundTick() {
+  const bool keepGoing = Application::applicationState() == Application::State::kBackground &&
+                         isBackgroundTaskActive() && needBackgroundRunning() &&
+                         Application::backgroundTimeRemaining() > kKeepAliveReserve;
+  if (!keepGoing) {
+    endBackgroundTask();
+    return;
+  }
+  std::weak_ptr<DataEngine> weak = weak_from_this();
+  RunLoop::current()->postDelayed(kKeepAlivePeriod, [weak] {
+    if (auto self = weak.lock()) self->backgroundTick();
+  });
+}
+
+void DataEngine::endBackgroundTask() {
+  Application::BackgroundTaskId id;
+  {
+    std::lock_guard guard(bgLock_);
+    id = bgTask_;
+    bgTask_ = Application::kInvalidBackgroundTask;
+  }
+  if (id == Application::kInvalidBackgroundTask) return;
+  std::printf("background task %llu finished.\n", static_cast<unsigned long long>(id));
+  Application::endBackgroundTask(id);
+}
+
+// ---- Usage reports ---------------------------------------------------------------------------
+
+std::optional<std::array<uint8_t, 4>> DataEngine::getMid() {
+  auto bundle = Bundle::mainBundle();
+  if (!bundle) return std::nullopt;
+  auto path = bundle->pathForResource(kMidResource, "");
+  if (!path) return std::nullopt;
+  auto data = FileUtil::readFile(*path);
+  if (!data || data->size() < kMidMinimumSize) return std::nullopt;
+  return std::array<uint8_t, 4>{(*data)[20], (*data)[19], (*data)[18], (*data)[17]};
+}
+
+std::string DataEngine::getMidStr(const std::array<uint8_t, 4>& mid) {
+  char text[9];
+  std::snprintf(text, sizeof text, "%.2x%.2x%.2x%.2x", mid[0], mid[1], mid[2], mid[3]);
+  return text;
+}
+
+std::string DataEngine::getXmidStr(const std::array<uint8_t, 4>& mid,
+                                   const std::string& deviceId) {
+  const uint8_t key = deviceId.empty() ? 48 : static_cast<uint8_t>(deviceId.back());
+  return getMidStr({static_cast<uint8_t>(mid[0] ^ key), static_cast<uint8_t>(mid[1] ^ key),
+                    static_cast<uint8_t>(mid[2] ^ key), static_cast<uint8_t>(mid[3] ^ key)});
+}
+
+uint32_t DataEngine::getMidInDecimal(const std::array<uint8_t, 4>& mid) {
+  return (uint32_t{mid[0]} << 24) | (uint32_t{mid[1]} << 16) | (uint32_t{mid[2]} << 8) |
+         uint32_t{mid[3]};
+}
+
+bool DataEngine::needReportInstall(const Text& midStr) {
+  Text last = customTextOrNone(kLastReportMidKey);
+  return !last || *last != midStr.value_or(kNoMid);
+}
+
+std::string DataEngine::statisticsReportUrl(const std::string& method, bool withGuestAccount,
+                                            const std::string& extra) {
+  std::string url = UrlManager::statisticsAddress() + "?method=" + UrlEncode::encode(method);
+  if (withGuestAccount || !isAnonymous()) url += "&account=" + UrlEncode::encode(getUsername());
+  std::string version;
+  if (auto bundle = Bundle::mainBundle()) version = bundle->info("CFBundleVersion").value_or("");
+  url += "&ver=" + UrlEncode::encode(version);
+  url += "&id=" + UrlEncode::encode(DeviceProfile::uniqueIdentifier());
+  url += "&os=" + UrlEncode::encode(DeviceProfile::model());
+  url += "&os_version=" + UrlEncode::encode(DeviceProfile::systemVersion());
+  url += "&product=";
+  url += vocab::kProductToken;
+  return url + extra;
+}
+
+// ---- Task factories --------------------------------------------------------------------------
+
+std::shared_ptr<Task> DataEngine::createErrorTask(int errCode) {
+  return std::make_shared<ErrorTask>(errCode);
+}
+
+DataEngine::Text DataEngine::createUserInfoUrl(const Text& username) {
+  auto urls = gUrlManager();
+  Text base = urls ? urls->getUserInfoUrl() : std::nullopt;
+  if (!base) return std::nullopt;
+  return *base + "?username=" + UrlEncode::encode(username.value_or(getUsername()));
+}
+
+bool DataEngine::isGuestFavoriteColumn(const std::shared_ptr<Column>& column) {
+  return column && column->alternatelink() &&
+         column->alternatelink()->type() == EntryPersistenter::kLocalLinkType;
+}
+
+std::shared_ptr<Column> DataEngine::createFavoriteColumn() {
+  auto column = std::make_shared<Column>();
+  column->setTitle(std::string(kFavoriteColumnTitle));
+  column->setIsFavoriteColumn(true);
+  auto link = std::make_shared<Link>();
+  link->setRel(std::string(vocab::kRelAlternate));
+  if (isAnonymous()) {
+    link->setType(std::string(EntryPersistenter::kLocalLinkType));
+  } else if (auto urls = gUrlManager()) {
+    link->setHref(urls->getFavoriteUrl());
+  }
+  column->setAlternatelink(link);
+  return column;
+}
+
+std::string DataEngine::sharingTargetName(int sharingType) {
+  static const char* const kNames[] = {"zelvanemblog", "sinamblog", "qqmblog", "sohumblog",
+                                       "douban",       "renren",    "kaixin"};
+  if (sharingType >= 0 && sharingType < 7) return kNames[sharingType];
+  if (sharingType == 20) return "mail";
+  return "null";
+}
+
+}  // namespace zu

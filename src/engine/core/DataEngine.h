@@ -1,0 +1,250 @@
+// DataEngine: the screens' only door to data. One instance (gDataEngine()) lives between
+// initGlobalInstance() and uninitGlobalInstance(), which start and stop the engine's singletons
+// in a fixed order. It owns the subscription and favourite stores and the column, unique and
+// link caches, holds the current user (the guest "wayfarers" until a login) and switches users,
+// keeps the application observer, creates tasks (the create... factories) and hands them to the
+// task engine, and keeps some shared state: images being downloaded, column refresh times,
+// start-up covers, custom portraits, font paths, the search address, the distribution id of the
+// statistics reports, and the background keep-alive.
+//
+// Collaborators that live in other parts of the engine attach through interfaces: the open
+// platforms through OpenPlatformHooks (without them no account is bound). Factories exist for
+// the task classes that exist; each task family adds its own.
+//
+// Threads: called mostly on the main thread; tasks on the "task" thread call back for stores,
+// caches, the observer and the in-flight sets, which lock themselves. The user fields are
+// written only after every task was cancelled. The background keep-alive runs on a thread of
+// the engine ("DataEngine background").
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/device/Application.h"
+#include "platform/runtime/Value.h"
+
+namespace zu {
+
+class Column;
+class ColumnCache;
+class DataEngineObserver;
+class Entry;
+class EntryPersistenter;
+class LinkCache;
+class ProgramCover;
+class Task;
+class Thread;
+class UniqueCache;
+class UserInfo;
+class VeskAppRecommend;
+
+class DataEngine : public std::enable_shared_from_this<DataEngine> {
+ public:
+  using Text = std::optional<std::string>;
+
+  // The name (and password) of a reader who has not logged in.
+  static constexpr const char* kGuestUserName = "wayfarers";
+  // Custom keys the facade keeps.
+  static constexpr const char* kLastLoginUsernameKey = "LastLoginUsername";
+  static constexpr const char* kLastLoginPasswordKey = "LastLoginPassword";
+  static constexpr const char* kProgramCoverChangedKey = "ProgramCoverChanged";
+  static constexpr const char* kEverGetRecommendKey = "EverGetRecommendColunmn";
+  static constexpr const char* kFavoriteNewsCountKey = "FavoriteNewsCount";
+  static constexpr const char* kLastReportMidKey = "LastReportMid";
+  // What "LastReportMid" holds when the build has no distribution id.
+  static constexpr const char* kNoMid = "ZelvaneMid";
+  // The bundle resource holding the distribution id in bytes 17..20.
+  static constexpr const char* kMidResource = "nofile.mid";
+
+  // ---- Lifecycle ---------------------------------------------------------------------------
+  // Start-up, after the log is opened: CommInfo, the file cache manager, the HTTP engine
+  // manager and the task engine (its thread starts), the service's HTTP result parser, the
+  // read-status store, the URL table, then gDataEngine; logs the distribution id ("mid:%u" or
+  // "mid读取失败") and fills missing device ids.
+  static void initGlobalInstance();
+  // Shut-down: the task engine (cancelling its tasks), gDataEngine, the URL table, the
+  // read-status store, the HTTP engine manager, the file cache manager, CommInfo.
+  static void uninitGlobalInstance();
+
+  // Opens the stores and caches, installs the link cache as the shared URL cache, makes the
+  // guest current and runs the upgrade clean-up. Use initGlobalInstance().
+  DataEngine();
+  ~DataEngine();
+  DataEngine(const DataEngine&) = delete;
+  DataEngine& operator=(const DataEngine&) = delete;
+
+  // Compares the last run version with the bundle's; after an upgrade from an old version it
+  // removes the log files and cover folder older versions kept in Library/. Records the
+  // bundle's version as the last run one.
+  void checkAppUpgrade();
+
+  std::shared_ptr<DataEngineObserver> getObserver() const;
+  const std::shared_ptr<EntryPersistenter>& getSubPersist() const { return subPersist_; }
+  const std::shared_ptr<EntryPersistenter>& getFavPersist() const { return favPersist_; }
+  const std::shared_ptr<ColumnCache>& getColumnCache() const { return columnCache_; }
+  const std::shared_ptr<UniqueCache>& getUniqueCache() const { return uniqueCache_; }
+  const std::shared_ptr<LinkCache>& getLinkCache() const { return linkCache_; }
+
+  // ---- Observer and tasks ------------------------------------------------------------------
+  // Keeps the observer and makes it the task engine's finish observer as well.
+  void setObserver(std::shared_ptr<DataEngineObserver> observer);
+  void asyncRunTask(const std::shared_ptr<Task>& task);
+  void asyncCancelTask(const std::shared_ptr<Task>& task);
+
+  // ---- Users -------------------------------------------------------------------------------
+  // Switches to a user (name lower-cased): cancels every task first, then switches the stores;
+  // a user new to this device (no read-status database yet) is a first login and gets the
+  // guest's bound accounts. Both must be given ("setUsername invalid argument" otherwise).
+  void setUsername(const Text& username, const Text& password);
+  // Stores the pair here and in CommInfo, switches the read-status store and, for a real
+  // user, remembers the pair as the last login.
+  void setUsernameInner(const std::string& username, const std::string& password);
+  // Cancels every task, goes back to the guest, forgets all cookies and resets the platforms.
+  void logout();
+  bool isAnonymous() const;
+  std::string getUsername() const;
+  bool isUserFirstLogin() const;
+  Text getLastLoginUsername() const;
+  Text getLastLoginPassword() const;
+  void clearLastLoginUsernamePassword();
+  // The profile kept in the unique cache for the current user, or null.
+  std::shared_ptr<UserInfo> getLoginUserInfo();
+  // The guest's favourites in reverse store order as an add-or-update subscription document
+  // (what a first login sends to the add-favourite endpoint); nullopt when there are none.
+  std::optional<Bytes> guestFavoriteNewsDocument();
+
+  // ---- Columns and entries ----------------------------------------------------------------
+  // Stores the new order; for a user also records the time of this local change.
+  void updateSubscribedColumnsOrder(const std::vector<std::shared_ptr<Entry>>& order);
+  // The guest's column is deleted at once; a user's is only marked deleted, so that a later
+  // sync removes it on the server.
+  void markColumnDeleted(const std::shared_ptr<Column>& column);
+  // The column's latest summary id becomes its latest shown one.
+  void markColumnShowed(const std::shared_ptr<Column>& column);
+  void markNewsRead(const Text& entryId);
+  // The stored column; a microblog column whose platform is not authorised gets the unbound
+  // placeholder, any other its cover images from the column cache and a subscribed mark.
+  std::shared_ptr<Column> getColumnFromLocal(const Text& columnId);
+  // Platform 0 and 1: placeholder text and the bundle's default images; others unchanged.
+  void setUnauthorizedWeiboColumnData(const std::shared_ptr<Column>& column, int platform);
+  std::optional<int64_t> getColumnRefreshTime(const Text& columnKey);
+  void setColumnRefreshTime(const Text& columnKey, int64_t time);
+  void setAllColumnOfflineDownload(bool on);
+  void setColumnOfflineDownload(const Text& columnId, bool on);
+  bool isColumnOfflineDownloadOn(const Text& columnId);
+  int getOfflineDownloadColumnCount();
+  // The guest counts the favourites store; a user reads the kept count.
+  int64_t getFavoriteNewsCount();
+  void setFavoriteNewsCount(int64_t count);
+  bool needGetRecommend();
+  void setEverGetRecommend(bool ever);
+
+  // ---- Images in flight --------------------------------------------------------------------
+  void addDownloadingImageUrl(const Text& url);
+  void removeDownloadingImageUrl(const Text& url);
+  void addDownloadingImageUrlWithArray(const std::vector<std::string>& urls);
+  void removeDownloadingImageUrlWithArray(const std::vector<std::string>& urls);
+  bool isImageDownloading(const Text& url);
+  void addDownloadingBookId(const std::string& bookId);
+  void removeDownloadingBookId(const std::string& bookId);
+  bool isBookDownloading(const std::string& bookId);
+  Text getImageLocalPath(const Text& url);
+
+  // ---- Covers, portraits, fonts, search ----------------------------------------------------
+  // Downloaded covers (described by the engine settings), else the bundle's "0_large",
+  // "1_large", ...; marks the covers seen.
+  std::vector<std::shared_ptr<ProgramCover>> getProgramCovers();
+  bool isProgramCoversChanged();
+  void setProgramCoversChanged(bool changed);
+  std::vector<std::string> getCustomPortraits();
+  // Writes PNG bytes as "<portrait folder><now ms>.png"; the path, or nullopt.
+  Text addCustomPortrait(const Bytes& png);
+  void delCustomPortrait(const Text& path);
+  std::string getFontPath(const std::string& fontName);
+  std::string getFontTempPath(const std::string& fontName);
+  bool isFontDownloaded(const Text& fontName);
+  bool isFontDownloadImcompleted(const Text& fontName);
+  // The search-engine address with "{searchTerms}" replaced by the URL-encoded words; the
+  // second form appends "from=<source>" ("baidu", "wikipedia" or "wenvar"; others "baidu").
+  Text getSearchEngineUrlWithKeywords(const std::string& words);
+  Text getSearchEngineUrlWithKeywords(const std::string& words, const Text& from);
+  std::shared_ptr<VeskAppRecommend> getAppRecommend();
+  int64_t getNormalCacheSize();
+  int64_t getOffdownCacheSize();
+  int64_t getCacheSize();
+  bool isCacheCleaning();
+
+  // ---- Background --------------------------------------------------------------------------
+  // True while the file cache is cleaning.
+  bool needBackgroundRunning();
+  // Flushes the file caches; then, when background work is running, keeps the application
+  // alive in the background (checked once a second) until it is done, the application is
+  // active again or no more than ten seconds of background time remain.
+  void applicationDidEnterBackground();
+  bool isBackgroundTaskActive() const;
+
+  // ---- Usage reports -----------------------------------------------------------------------
+  // The distribution id: bytes 20, 19, 18, 17 of "nofile.mid" (at least 21 bytes long).
+  static std::optional<std::array<uint8_t, 4>> getMid();
+  static std::string getMidStr(const std::array<uint8_t, 4>& mid);
+  static std::string getXmidStr(const std::array<uint8_t, 4>& mid, const std::string& deviceId);
+  static uint32_t getMidInDecimal(const std::array<uint8_t, 4>& mid);
+  // True when "LastReportMid" is unset or differs from the id text (or "ZelvaneMid").
+  static bool needReportInstall(const Text& midStr);
+  // The statistics query: "<stat address>?method=<method>&account=...&ver=...&id=...&os=...
+  // &os_version=...&product=VESK" plus `extra` ("&link=..." / "&xmid=..."); the account is
+  // left out when `withGuestAccount` is false and the reader is the guest.
+  std::string statisticsReportUrl(const std::string& method, bool withGuestAccount,
+                                  const std::string& extra);
+
+  // ---- Task factories ----------------------------------------------------------------------
+  std::shared_ptr<Task> createErrorTask(int errCode);
+  // "<user-info URL>?username=<encoded name>" (the current user when none is given).
+  Text createUserInfoUrl(const Text& username);
+  bool isGuestFavoriteColumn(const std::shared_ptr<Column>& column);
+  // The column that stands for the favourites ("我的收藏").
+  std::shared_ptr<Column> createFavoriteColumn();
+  // 0 "zelvanemblog" ... 6 "kaixin", 20 "mail", any other "null".
+  static std::string sharingTargetName(int sharingType);
+
+ private:
+  void weiboDidFinishUnbinding(int platform);
+  void backgroundTick();
+  void endBackgroundTask();
+
+  std::shared_ptr<EntryPersistenter> subPersist_;
+  std::shared_ptr<EntryPersistenter> favPersist_;
+  std::shared_ptr<ColumnCache> columnCache_;
+  std::shared_ptr<UniqueCache> uniqueCache_;
+  std::shared_ptr<LinkCache> linkCache_;
+
+  mutable std::mutex userLock_;
+  std::string username_;
+  std::string password_;
+  bool userFirstLogin_ = false;
+
+  mutable std::mutex observerLock_;
+  std::shared_ptr<DataEngineObserver> observer_;
+
+  std::mutex imageUrlsLock_;
+  std::map<std::string, int> downloadingImageUrls_;
+  std::mutex bookIdsLock_;
+  std::vector<std::string> downloadingBookIds_;
+  std::mutex refreshTimeLock_;
+  std::map<std::string, int64_t> columnRefreshTime_;
+
+  mutable std::mutex bgLock_;
+  Application::BackgroundTaskId bgTask_ = Application::kInvalidBackgroundTask;
+  std::shared_ptr<Thread> bgThread_;
+};
+
+// The global engine, or null outside initGlobalInstance()..uninitGlobalInstance().
+std::shared_ptr<DataEngine> gDataEngine();
+
+}  // namespace zu

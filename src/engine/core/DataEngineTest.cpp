@@ -1,0 +1,317 @@
+#include "engine/core/DataEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+
+#include "common/CommInfo.h"
+#include "common/UrlEncode.h"
+#include "engine/cache/ColumnCache.h"
+#include "engine/cache/LinkCache.h"
+#include "engine/core/DESettings.h"
+#include "engine/core/EngineTestSupport.h"
+#include "engine/core/ErrorCodes.h"
+#include "engine/core/TaskEngine.h"
+#include "engine/core/UrlManager.h"
+#include "engine/core/VeskHttpErrorParser.h"
+#include "model/Content.h"
+#include "model/Feed.h"
+#include "model/Link.h"
+#include "model/NewsSummary.h"
+#include "model/ProgramCover.h"
+#include "model/VeskCustomization.h"
+#include "model/VeskSubscribe.h"
+#include "platform/device/DeviceProfile.h"
+#include "platform/net/UrlCache.h"
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/runtime/Paths.h"
+#include "store/EntryPersistenter.h"
+#include "store/EntryStatusPersistenter.h"
+
+namespace zu {
+namespace {
+
+using testing::EngineFixture;
+using testing::readLogText;
+
+std::optional<std::string> text(const char* value) { return std::string(value); }
+
+// A task that runs until it is cancelled, noting who the current user was at that moment.
+class HoldTask : public Task {
+ public:
+  void run() override {
+    Task::run();
+    RunLoop::main()->post([] {});  // wakes the test waiting for the task to run
+  }
+  void cancel() override {
+    userAtCancel = CommInfo::getUsername();
+    aliceKnownAtCancel = EntryStatusPersistenter::isUserDBExist(std::string("alice"));
+    done(kErrCancelled, ErrorGetDescription(kErrCancelled));
+  }
+  std::optional<std::string> userAtCancel;
+  bool aliceKnownAtCancel = true;
+};
+
+class DataEngineTest : public EngineFixture {};
+
+TEST_F(DataEngineTest, StartsAndStopsTheEngineSingletons) {
+  std::string mid(24, '\0');
+  mid[17] = '\x01';  // least significant byte first: 0x00000201 = 513
+  mid[18] = '\x02';
+  writeBundleFile("nofile.mid", mid);
+  std::filesystem::create_directories(Paths::library() / "CoverImages");
+  std::ofstream(Paths::library() / "log_last.txt") << "from an old version";
+
+  startEngine();
+  EXPECT_TRUE(gTaskEngine());
+  EXPECT_TRUE(gUrlManager());
+  EXPECT_EQ(gDataEngine(), engine_);
+  EXPECT_EQ(HttpTask::httpErrorParser(), &veskHttpErrorParser);
+  EXPECT_EQ(gTaskEngine()->getTaskFinishObserver(), observer_);
+  EXPECT_EQ(UrlCache::shared(), engine_->getLinkCache());
+  EXPECT_TRUE(engine_->getSubPersist() && engine_->getFavPersist());
+  EXPECT_TRUE(engine_->isAnonymous());
+  EXPECT_EQ(CommInfo::getUsername(), "wayfarers");
+  EXPECT_NE(readLogText().find("mid:513"), std::string::npos);
+  EXPECT_EQ(DESettings::getDeviceId(), DeviceProfile::uniqueIdentifier());
+  // First run of this version: the old files in Library/ are gone, the version is recorded.
+  EXPECT_FALSE(std::filesystem::exists(Paths::library() / "CoverImages"));
+  EXPECT_FALSE(std::filesystem::exists(Paths::library() / "log_last.txt"));
+  EXPECT_EQ(DESettings::getLastRunAppVersion(), "2.0.0");
+
+  stopEngine();
+  EXPECT_FALSE(gTaskEngine());
+  EXPECT_FALSE(gUrlManager());
+  EXPECT_FALSE(gDataEngine());
+  EXPECT_FALSE(UrlCache::shared());
+  EXPECT_EQ(CommInfo::getUsername(), std::nullopt);
+
+  // A later start of the same version deletes nothing; a short id file is no id.
+  std::ofstream(Paths::library() / "log_last.txt") << "kept";
+  writeBundleFile("nofile.mid", std::string(20, '\x07'));
+  startEngine();
+  EXPECT_TRUE(std::filesystem::exists(Paths::library() / "log_last.txt"));
+  EXPECT_NE(readLogText().find("mid读取失败"), std::string::npos);
+}
+
+TEST_F(DataEngineTest, DistributionIdTexts) {
+  const std::array<uint8_t, 4> mid{0x12, 0xab, 0x00, 0x7f};
+  EXPECT_EQ(DataEngine::getMidStr(mid), "12ab007f");
+  EXPECT_EQ(DataEngine::getMidInDecimal(mid), 0x12ab007fu);
+  // Each byte XOR the last byte of the device id ('1' = 0x31), or 48 without one.
+  EXPECT_EQ(DataEngine::getXmidStr(mid, "abc1"), "239a314e");
+  EXPECT_EQ(DataEngine::getXmidStr(mid, ""), "229b304f");
+  startEngine();
+  EXPECT_TRUE(DataEngine::needReportInstall(std::nullopt));
+  CommInfo::setCustomKey(DataEngine::kLastReportMidKey, Value(std::string("ZelvaneMid")));
+  EXPECT_FALSE(DataEngine::needReportInstall(std::nullopt));
+  EXPECT_TRUE(DataEngine::needReportInstall(std::string("12ab007f")));
+  const std::string url = engine_->statisticsReportUrl("openlink", false, "&link=x");
+  EXPECT_EQ(url.rfind(service_.baseUrl() + "/stat?method=openlink&ver=2.0.0&id=", 0), 0u);
+  EXPECT_NE(url.find("&product=VESK&link=x"), std::string::npos);
+  EXPECT_NE(engine_->statisticsReportUrl("login", true, "").find("&account=wayfarers"),
+            std::string::npos);
+}
+
+TEST_F(DataEngineTest, UserSwitchCancelsTasksFirstAndCarriesTheGuestOver) {
+  startEngine();
+  auto favorites = engine_->getFavPersist();
+  for (const char* id : {"fav-1", "fav-2", "fav-3"}) {
+    auto entry = std::make_shared<NewsSummary>();
+    entry->setEntryId(std::string(id));
+    entry->setTitle(std::string("title ") + id);
+    ASSERT_TRUE(favorites->insertEntry(entry));
+  }
+  // The guest's favourites go to a first login in the reverse of the store's order.
+  auto stored = favorites->allocReadEntriesInFeed(std::nullopt);
+  ASSERT_TRUE(stored && stored->entrys() && stored->entrys()->size() == 3);
+  auto document = engine_->guestFavoriteNewsDocument();
+  ASSERT_TRUE(document);
+  const std::string xml(document->begin(), document->end());
+  const auto& order = *stored->entrys();
+  EXPECT_LT(xml.find(*order[2]->entryId()), xml.find(*order[1]->entryId()));
+  EXPECT_LT(xml.find(*order[1]->entryId()), xml.find(*order[0]->entryId()));
+
+  auto hold = std::make_shared<HoldTask>();
+  engine_->asyncRunTask(hold);
+  ASSERT_TRUE(RunLoop::current()->runUntil([] { return !gTaskEngine()->runningTasks().empty(); }, 10));
+
+  engine_->setUsername(std::string("Alice"), std::string("secret"));
+  EXPECT_EQ(hold->userAtCancel, "wayfarers");  // cancelled before the switch
+  EXPECT_FALSE(hold->aliceKnownAtCancel);
+  EXPECT_EQ(engine_->getUsername(), "alice");
+  EXPECT_EQ(CommInfo::getUsername(), "alice");
+  EXPECT_EQ(CommInfo::getPassword(), "secret");
+  EXPECT_FALSE(engine_->isAnonymous());
+  EXPECT_TRUE(engine_->isUserFirstLogin());
+  EXPECT_EQ(engine_->getLastLoginUsername(), "alice");
+  EXPECT_EQ(engine_->getLastLoginPassword(), "secret");
+  std::vector<std::string> expected;
+  for (int p = 0; p < 7; ++p) expected.push_back("copy wayfarers>alice " + std::to_string(p));
+  expected.push_back("reset");
+  EXPECT_EQ(platforms_->calls(), expected);
+
+  // Back to the guest; a returning user is no first login and gets nothing copied.
+  platforms_->clear();
+  engine_->logout();
+  EXPECT_TRUE(engine_->isAnonymous());
+  EXPECT_FALSE(engine_->isUserFirstLogin());
+  EXPECT_EQ(engine_->getLastLoginUsername(), "alice");
+  EXPECT_EQ(platforms_->calls(), (std::vector<std::string>{"reset"}));
+  platforms_->clear();
+  engine_->setUsername(std::string("ALICE"), std::string("secret"));
+  EXPECT_FALSE(engine_->isUserFirstLogin());
+  EXPECT_EQ(platforms_->calls(), (std::vector<std::string>{"reset"}));
+
+  engine_->setUsername(std::nullopt, std::string("x"));
+  EXPECT_EQ(engine_->getUsername(), "alice");
+  EXPECT_NE(readLogText().find("setUsername invalid argument"), std::string::npos);
+}
+
+TEST_F(DataEngineTest, ErrorTasksFinishWithTheirCode) {
+  startEngine();
+  auto invalid = engine_->createErrorTask(kErrInvalidArg);
+  auto state = engine_->createErrorTask(kErrBadState);
+  auto first = runTask(invalid);
+  auto second = runTask(state);
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(first->code, -7);
+  EXPECT_EQ(first->desc, "参数无效");
+  EXPECT_EQ(second->code, -8);
+  EXPECT_EQ(second->desc, "状态错误");
+  EXPECT_NE(invalid->getTaskId(), state->getTaskId());
+}
+
+TEST_F(DataEngineTest, ColumnsAsTheGuestAndAsAUserSee) {
+  startEngine();
+  auto subs = engine_->getSubPersist();
+  auto column = std::make_shared<Column>();
+  column->setEntryId(std::string("col-news"));
+  column->setTitle(std::string("news"));
+  auto cover = std::make_shared<Link>();
+  cover->setHref(std::string("http://h/cover.png"));
+  column->setCoverImageLink(cover);
+  ASSERT_TRUE(subs->insertEntry(column));
+  engine_->getColumnCache()->saveCover(text("col-news"), text("http://h/cover.png"),
+                                       Bytes{1, 2, 3});
+
+  auto local = engine_->getColumnFromLocal(text("col-news"));
+  ASSERT_TRUE(local);
+  EXPECT_EQ(local->coverImageData(), (Bytes{1, 2, 3}));
+  ASSERT_TRUE(local->veskSubscribe());
+  EXPECT_EQ(local->veskSubscribe()->subscribed(), 1);
+
+  // New content is what the store recorded beyond what was shown.
+  subs->setColumnLastestSummaryId(text("col-news"), text("art-2"));
+  EXPECT_TRUE(local->haveNewContent(subs.get()));
+  engine_->markColumnShowed(local);
+  EXPECT_FALSE(local->haveNewContent(subs.get()));
+
+  // A user's deletion is only a mark; the guest's is at once.
+  engine_->setUsername(std::string("bob"), std::string("pw"));
+  ASSERT_TRUE(subs->insertEntry(column));
+  engine_->markColumnDeleted(column);
+  bool deleted = false;
+  EXPECT_TRUE(subs->isColumnExistWithDeletedMark(text("col-news"), &deleted));
+  EXPECT_TRUE(deleted);
+  engine_->logout();
+  engine_->markColumnDeleted(column);
+  EXPECT_FALSE(subs->isColumnExistWithDeletedMark(text("col-news"), nullptr));
+
+  // Unbinding a microblog turns its subscribed columns into placeholders, reported at once.
+  auto blog = std::make_shared<Column>();
+  blog->setEntryId(std::string("col-blog"));
+  auto customization = std::make_shared<VeskCustomization>();
+  customization->setType(std::string("sinamblog"));
+  blog->setVeskCustomization(customization);
+  ASSERT_TRUE(subs->insertEntry(blog));
+  platforms_->setAuthorizedPlatform(1);
+  EXPECT_EQ(engine_->getColumnFromLocal(text("col-blog"))->content(), nullptr);
+  NotificationCenter::defaultCenter().post("Notification_Opt_UnbindOk", Value(int64_t{1}));
+  auto updated = observer_->backgroundColumns();
+  ASSERT_EQ(updated.size(), 1u);
+  EXPECT_EQ(updated[0]->entryId(), "col-blog");
+  EXPECT_EQ(updated[0]->content()->data(), "绑定新浪微博后继续阅读...");
+  platforms_->setAuthorizedPlatform(-1);
+  EXPECT_EQ(engine_->getColumnFromLocal(text("col-blog"))->content()->data(),
+            "绑定新浪微博后继续阅读...");
+}
+
+TEST_F(DataEngineTest, SharedStateAndSmallPassThroughs) {
+  startEngine();
+  // Images in flight are counted.
+  engine_->addDownloadingImageUrl(text("http://h/a.png"));
+  engine_->addDownloadingImageUrlWithArray({"http://h/a.png", "http://h/b.png"});
+  engine_->removeDownloadingImageUrl(text("http://h/a.png"));
+  EXPECT_TRUE(engine_->isImageDownloading(text("http://h/a.png")));
+  engine_->removeDownloadingImageUrlWithArray({"http://h/a.png", "http://h/b.png", "http://h/c"});
+  EXPECT_FALSE(engine_->isImageDownloading(text("http://h/a.png")));
+  EXPECT_FALSE(engine_->isImageDownloading(std::nullopt));
+  engine_->addDownloadingBookId("b1");
+  engine_->addDownloadingBookId("b1");
+  engine_->removeDownloadingBookId("b1");
+  EXPECT_TRUE(engine_->isBookDownloading("b1"));
+
+  // The search address needs the URL table; unknown sources become "baidu".
+  EXPECT_EQ(engine_->getSearchEngineUrlWithKeywords("tide"), std::nullopt);
+  gUrlManager()->setSearchEngineUrl(std::string("http://s/find?q={searchTerms}&"));
+  const std::string words = "tide & wave";
+  EXPECT_EQ(engine_->getSearchEngineUrlWithKeywords(words),
+            "http://s/find?q=" + UrlEncode::encode(words) + "&");
+  EXPECT_EQ(engine_->getSearchEngineUrlWithKeywords("x", std::string("google")),
+            "http://s/find?q=x&from=baidu");
+  EXPECT_EQ(engine_->getSearchEngineUrlWithKeywords("x", std::string("wenvar")),
+            "http://s/find?q=x&from=wenvar");
+
+  EXPECT_EQ(engine_->getFontPath("宋体"), CommInfo::getFontsDir() + "STSong.ttf");
+  EXPECT_EQ(engine_->getFontTempPath("Kai"), CommInfo::getFontsDir() + "Kai.ttf.temp");
+  EXPECT_FALSE(engine_->isFontDownloaded(std::nullopt));
+
+  // Favourites column: local for the guest, the service's list for a user.
+  auto guestColumn = engine_->createFavoriteColumn();
+  EXPECT_EQ(guestColumn->title(), "我的收藏");
+  EXPECT_TRUE(guestColumn->isFavoriteColumn());
+  EXPECT_TRUE(engine_->isGuestFavoriteColumn(guestColumn));
+  gUrlManager()->setGetFavoriteUrl(std::string("http://s/fav"));
+  gUrlManager()->setGetUserInfoUrl(std::string("http://s/user"));
+  engine_->setUsername(std::string("bob"), std::string("pw"));
+  auto userColumn = engine_->createFavoriteColumn();
+  EXPECT_FALSE(engine_->isGuestFavoriteColumn(userColumn));
+  EXPECT_EQ(userColumn->alternatelink()->href(), "http://s/fav");
+  EXPECT_EQ(engine_->createUserInfoUrl(std::nullopt), "http://s/user?username=bob");
+  EXPECT_EQ(engine_->createUserInfoUrl(std::string("a b")),
+            "http://s/user?username=" + UrlEncode::encode("a b"));
+  engine_->setFavoriteNewsCount(12);
+  EXPECT_EQ(engine_->getFavoriteNewsCount(), 12);
+
+  EXPECT_EQ(DataEngine::sharingTargetName(0), "zelvanemblog");
+  EXPECT_EQ(DataEngine::sharingTargetName(6), "kaixin");
+  EXPECT_EQ(DataEngine::sharingTargetName(7), "null");
+  EXPECT_EQ(DataEngine::sharingTargetName(20), "mail");
+
+  engine_->setColumnRefreshTime(text("c"), 42);
+  EXPECT_EQ(engine_->getColumnRefreshTime(text("c")), 42);
+  EXPECT_EQ(engine_->getColumnRefreshTime(std::nullopt), std::nullopt);
+
+  // Downloaded covers: index 0 complete, index 1 only a portrait, nothing for index 2.
+  const std::string covers = CommInfo::getProgramCoverDir();
+  std::filesystem::create_directories(covers);
+  for (const char* name : {"0_large", "0_portrait", "0_landscape", "1_portrait"}) {
+    std::ofstream(covers + name) << "jpeg";
+  }
+  engine_->setProgramCoversChanged(true);
+  auto list = engine_->getProgramCovers();
+  ASSERT_EQ(list.size(), 2u);
+  EXPECT_EQ(list[1]->portraitCoverPath(), covers + "1_portrait");
+  EXPECT_EQ(list[1]->largeCoverPath(), std::nullopt);
+  EXPECT_FALSE(engine_->isProgramCoversChanged());
+
+  EXPECT_TRUE(engine_->needGetRecommend());
+  engine_->setEverGetRecommend(true);
+  EXPECT_FALSE(engine_->needGetRecommend());
+}
+
+}  // namespace
+}  // namespace zu
