@@ -8,7 +8,9 @@
 
 #include "common/CommInfo.h"
 #include "common/UrlEncode.h"
+#include "engine/cache/CacheTestSupport.h"
 #include "engine/cache/ColumnCache.h"
+#include "engine/cache/FileCacheManager.h"
 #include "engine/cache/LinkCache.h"
 #include "engine/core/DESettings.h"
 #include "engine/core/EngineTestSupport.h"
@@ -27,8 +29,10 @@
 #include "platform/net/UrlCache.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/Paths.h"
+#include "platform/runtime/Thread.h"
 #include "store/EntryPersistenter.h"
 #include "store/EntryStatusPersistenter.h"
+#include "testing/ScopedFakeClock.h"
 
 namespace zu {
 namespace {
@@ -311,6 +315,54 @@ TEST_F(DataEngineTest, SharedStateAndSmallPassThroughs) {
   EXPECT_TRUE(engine_->needGetRecommend());
   engine_->setEverGetRecommend(true);
   EXPECT_FALSE(engine_->needGetRecommend());
+}
+
+class IdleCleanDelegate : public FileCacheCleanDelegate {
+ public:
+  void onCleanProgress(int, int) override {}
+  bool isCanceled() override { return false; }
+  void cleanFinished() override {}
+};
+
+TEST_F(DataEngineTest, BackgroundKeepAliveLastsWhileWorkRunsInTheBackground) {
+  ScopedFakeClock clock;
+  startEngine();
+  // Nothing to keep alive: the caches are only flushed.
+  Application::setApplicationState(Application::State::kBackground);
+  engine_->applicationDidEnterBackground();
+  EXPECT_FALSE(engine_->isBackgroundTaskActive());
+
+  // A cache cleaning that waits on a blocked thread keeps running for as long as needed.
+  auto cleaner = Thread::start("cleaner");
+  auto delegate = std::make_shared<IdleCleanDelegate>();
+  std::mutex gate;
+  std::unique_lock<std::mutex> closed(gate);
+  cleaner->runLoop()->postAndWait(
+      [&] { FileCacheManager::globalInstance()->cleanAllCache(delegate, 0); });
+  cleaner->runLoop()->post([&] { std::lock_guard<std::mutex> wait(gate); });
+  ASSERT_TRUE(engine_->needBackgroundRunning());
+
+  auto runsOut = [&](auto&& leaveBackground) {
+    engine_->applicationDidEnterBackground();
+    EXPECT_TRUE(engine_->isBackgroundTaskActive());
+    EXPECT_EQ(Application::backgroundTaskCount(), 1u);
+    leaveBackground();
+    // The check comes once a second.
+    return testing::turnUntil([&] {
+      clock->advance(1);
+      return !engine_->isBackgroundTaskActive();
+    }, 20);
+  };
+  EXPECT_TRUE(runsOut([] { Application::setApplicationState(Application::State::kActive); }));
+  EXPECT_EQ(Application::backgroundTaskCount(), 0u);
+  Application::setApplicationState(Application::State::kBackground);
+  EXPECT_TRUE(runsOut([&] { clock->advance(591); }));  // fewer than ten seconds are left
+  EXPECT_EQ(Application::backgroundTaskCount(), 0u);
+
+  Application::setApplicationState(Application::State::kActive);
+  closed.unlock();
+  testing::turnUntil([&] { return !engine_->isCacheCleaning(); }, 20);
+  cleaner->stopAndJoin();
 }
 
 }  // namespace

@@ -87,6 +87,17 @@ TEST_F(ServiceUrlTest, TableIsFetchedOnceAndReusedOffline) {
   EXPECT_FALSE(gUrlManager()->isEverSet());
 }
 
+TEST_F(ServiceUrlTest, SampleServiceAnswersConditionalGets) {
+  startEngine();
+  const std::string catalogue = service_.baseUrl() + "/sub/list.atom";
+  EXPECT_EQ(runTask(std::make_shared<FetchTask>(catalogue))->code, 0);
+  EXPECT_EQ(runTask(std::make_shared<FetchTask>(catalogue))->code, 0);  // 304: the kept copy
+  auto sent = service_.requestsTo("/sub/list.atom");
+  ASSERT_EQ(sent.size(), 2u);
+  EXPECT_EQ(sent[0].headers.count("if-none-match"), 0u);
+  EXPECT_EQ(sent[1].headers.count("if-none-match"), 1u);
+}
+
 HttpResponse reply(int status, const std::string& url, const std::string& body,
                    std::vector<std::pair<std::string, std::string>> headers = {}) {
   HttpResponse response;
