@@ -41,6 +41,7 @@
 #include "platform/runtime/FileUtil.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/Paths.h"
+#include "platform/runtime/SharedSlot.h"
 #include "platform/runtime/StringUtil.h"
 #include "platform/runtime/Thread.h"
 #include "store/EntryPersistenter.h"
@@ -52,8 +53,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::mutex gInstanceLock;
-std::shared_ptr<DataEngine> gInstance;
+SharedSlot<DataEngine> gInstance;
 
 constexpr const char* kUnbindNotification = "Notification_Opt_UnbindOk";
 constexpr const char* kFavoriteColumnTitle = "我的收藏";
@@ -80,10 +80,7 @@ bool fileExists(const std::string& path) {
 
 }  // namespace
 
-std::shared_ptr<DataEngine> gDataEngine() {
-  std::lock_guard guard(gInstanceLock);
-  return gInstance;
-}
+std::shared_ptr<DataEngine> gDataEngine() { return gInstance.get(); }
 
 // ---- Lifecycle -------------------------------------------------------------------------------
 
@@ -95,10 +92,7 @@ void DataEngine::initGlobalInstance() {
   HttpTask::setHttpErrorParser(&veskHttpErrorParser);
   EntryStatusPersistenter::globalInit();
   UrlManager::initGlobalInstance();
-  {
-    std::lock_guard guard(gInstanceLock);
-    if (!gInstance) gInstance = std::make_shared<DataEngine>();
-  }
+  gInstance.getOrMake([] { return std::make_shared<DataEngine>(); });
   if (auto mid = getMid()) {
     VESKLogImpl("mid:%u", getMidInDecimal(*mid));
   } else {
@@ -116,13 +110,7 @@ void DataEngine::initGlobalInstance() {
 
 void DataEngine::uninitGlobalInstance() {
   TaskEngine::uninitGlobalInstance();
-  std::shared_ptr<DataEngine> engine;
-  {
-    std::lock_guard guard(gInstanceLock);
-    engine = std::move(gInstance);
-    gInstance.reset();
-  }
-  engine.reset();
+  gInstance.take().reset();
   UrlManager::uninitGlobalInstance();
   EntryStatusPersistenter::globalUninit();
   HttpEngineManager::uninitGlobalInstance();

@@ -38,7 +38,7 @@ namespace zu {
 namespace {
 
 using testing::EngineFixture;
-using testing::readLogText;
+using testing::readLog;
 
 std::optional<std::string> text(const char* value) { return std::string(value); }
 
@@ -78,7 +78,7 @@ TEST_F(DataEngineTest, StartsAndStopsTheEngineSingletons) {
   EXPECT_TRUE(engine_->getSubPersist() && engine_->getFavPersist());
   EXPECT_TRUE(engine_->isAnonymous());
   EXPECT_EQ(CommInfo::getUsername(), "wayfarers");
-  EXPECT_NE(readLogText().find("mid:513"), std::string::npos);
+  EXPECT_NE(readLog().find("mid:513"), std::string::npos);
   EXPECT_EQ(DESettings::getDeviceId(), DeviceProfile::uniqueIdentifier());
   // First run of this version: the old files in Library/ are gone, the version is recorded.
   EXPECT_FALSE(std::filesystem::exists(Paths::library() / "CoverImages"));
@@ -97,7 +97,7 @@ TEST_F(DataEngineTest, StartsAndStopsTheEngineSingletons) {
   writeBundleFile("nofile.mid", std::string(20, '\x07'));
   startEngine();
   EXPECT_TRUE(std::filesystem::exists(Paths::library() / "log_last.txt"));
-  EXPECT_NE(readLogText().find("mid读取失败"), std::string::npos);
+  EXPECT_NE(readLog().find("mid读取失败"), std::string::npos);
 }
 
 TEST_F(DataEngineTest, DistributionIdTexts) {
@@ -171,7 +171,7 @@ TEST_F(DataEngineTest, UserSwitchCancelsTasksFirstAndCarriesTheGuestOver) {
 
   engine_->setUsername(std::nullopt, std::string("x"));
   EXPECT_EQ(engine_->getUsername(), "alice");
-  EXPECT_NE(readLogText().find("setUsername invalid argument"), std::string::npos);
+  EXPECT_NE(readLog().find("setUsername invalid argument"), std::string::npos);
 }
 
 TEST_F(DataEngineTest, ErrorTasksFinishWithTheirCode) {

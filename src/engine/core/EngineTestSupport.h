@@ -23,6 +23,7 @@
 #include "engine/core/HttpEngineHooks.h"
 #include "engine/core/HttpTask.h"
 #include "engine/core/OpenPlatformHooks.h"
+#include "engine/core/TaskTestSupport.h"
 #include "engine/http/HttpEngine.h"
 #include "model/Column.h"
 #include "platform/device/NetworkProbe.h"
@@ -155,15 +156,6 @@ class RecordingPlatforms : public OpenPlatformHooks {
   std::vector<std::string> calls_;
   int authorizedPlatform_ = -1;
 };
-
-inline std::string readLogText() {
-  auto path = VESKLogGetLogFilepath();
-  if (!path) return {};
-  std::ifstream in(*path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 // A fresh home, the sample service, a bundle of the test's own, and the whole engine started
 // (startEngine) and stopped again at the end.

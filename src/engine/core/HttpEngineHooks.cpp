@@ -1,22 +1,17 @@
 #include "engine/core/HttpEngineHooks.h"
 
-#include <mutex>
+#include "platform/runtime/SharedSlot.h"
 
 namespace zu {
 
 namespace {
-std::mutex gHooksLock;
-std::shared_ptr<HttpEngineHooks> gHooks;
+SharedSlot<HttpEngineHooks> gHooks;
 }  // namespace
 
-std::shared_ptr<HttpEngineHooks> HttpEngineHooks::installed() {
-  std::lock_guard lock(gHooksLock);
-  return gHooks;
-}
+std::shared_ptr<HttpEngineHooks> HttpEngineHooks::installed() { return gHooks.get(); }
 
 void HttpEngineHooks::install(std::shared_ptr<HttpEngineHooks> hooks) {
-  std::lock_guard lock(gHooksLock);
-  gHooks = std::move(hooks);
+  gHooks.set(std::move(hooks));
 }
 
 }  // namespace zu

@@ -1,22 +1,17 @@
 #include "engine/core/OpenPlatformHooks.h"
 
-#include <mutex>
+#include "platform/runtime/SharedSlot.h"
 
 namespace zu {
 
 namespace {
-std::mutex gHooksLock;
-std::shared_ptr<OpenPlatformHooks> gHooks;
+SharedSlot<OpenPlatformHooks> gHooks;
 }  // namespace
 
-std::shared_ptr<OpenPlatformHooks> OpenPlatformHooks::installed() {
-  std::lock_guard lock(gHooksLock);
-  return gHooks;
-}
+std::shared_ptr<OpenPlatformHooks> OpenPlatformHooks::installed() { return gHooks.get(); }
 
 void OpenPlatformHooks::install(std::shared_ptr<OpenPlatformHooks> hooks) {
-  std::lock_guard lock(gHooksLock);
-  gHooks = std::move(hooks);
+  gHooks.set(std::move(hooks));
 }
 
 }  // namespace zu

@@ -2,28 +2,21 @@
 
 #include "common/ServiceHosts.h"
 #include "model/Link.h"
+#include "platform/runtime/SharedSlot.h"
 
 namespace zu {
 
 namespace {
-std::mutex gInstanceLock;
-std::shared_ptr<UrlManager> gInstance;
+SharedSlot<UrlManager> gInstance;
 }  // namespace
 
 void UrlManager::initGlobalInstance() {
-  std::lock_guard guard(gInstanceLock);
-  if (!gInstance) gInstance = std::make_shared<UrlManager>();
+  gInstance.getOrMake([] { return std::make_shared<UrlManager>(); });
 }
 
-void UrlManager::uninitGlobalInstance() {
-  std::lock_guard guard(gInstanceLock);
-  gInstance.reset();
-}
+void UrlManager::uninitGlobalInstance() { gInstance.set(nullptr); }
 
-std::shared_ptr<UrlManager> gUrlManager() {
-  std::lock_guard guard(gInstanceLock);
-  return gInstance;
-}
+std::shared_ptr<UrlManager> gUrlManager() { return gInstance.get(); }
 
 std::string UrlManager::serviceUrlFeedAddress() {
   return "http://" + ServiceHosts::serviceHost() + kServiceUrlFeedPath;

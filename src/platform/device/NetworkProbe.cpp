@@ -1,25 +1,18 @@
 #include "platform/device/NetworkProbe.h"
 
-#include <mutex>
-
 #include "platform/device/SystemNetworkProbe.h"
+#include "platform/runtime/SharedSlot.h"
 
 namespace zu {
 
 namespace {
-std::mutex gProbeLock;
-std::shared_ptr<NetworkProbe> gProbe;
+SharedSlot<NetworkProbe> gProbe;
 }  // namespace
 
 std::shared_ptr<NetworkProbe> NetworkProbe::shared() {
-  std::lock_guard guard(gProbeLock);
-  if (!gProbe) gProbe = std::make_shared<SystemNetworkProbe>();
-  return gProbe;
+  return gProbe.getOrMake([] { return std::make_shared<SystemNetworkProbe>(); });
 }
 
-void NetworkProbe::setShared(std::shared_ptr<NetworkProbe> probe) {
-  std::lock_guard guard(gProbeLock);
-  gProbe = std::move(probe);
-}
+void NetworkProbe::setShared(std::shared_ptr<NetworkProbe> probe) { gProbe.set(std::move(probe)); }
 
 }  // namespace zu

@@ -1,12 +1,11 @@
 #include "platform/net/UrlCache.h"
 
-#include <mutex>
+#include "platform/runtime/SharedSlot.h"
 
 namespace zu {
 
 namespace {
-std::mutex gSharedLock;
-std::shared_ptr<UrlCache> gShared;
+SharedSlot<UrlCache> gShared;
 }  // namespace
 
 std::optional<CachedUrlResponse> UrlCache::cachedResponseForRequest(const UrlRequest&) {
@@ -15,14 +14,8 @@ std::optional<CachedUrlResponse> UrlCache::cachedResponseForRequest(const UrlReq
 
 void UrlCache::storeCachedResponse(const CachedUrlResponse&, const UrlRequest&) {}
 
-std::shared_ptr<UrlCache> UrlCache::shared() {
-  std::lock_guard guard(gSharedLock);
-  return gShared;
-}
+std::shared_ptr<UrlCache> UrlCache::shared() { return gShared.get(); }
 
-void UrlCache::setShared(std::shared_ptr<UrlCache> cache) {
-  std::lock_guard guard(gSharedLock);
-  gShared = std::move(cache);
-}
+void UrlCache::setShared(std::shared_ptr<UrlCache> cache) { gShared.set(std::move(cache)); }
 
 }  // namespace zu
