@@ -8,6 +8,7 @@
 #include "common/DateUtil.h"
 #include "common/DeviceInfo.h"
 #include "common/Log.h"
+#include "common/Reachability.h"
 #include "common/UrlEncode.h"
 #include "engine/cache/ColumnCache.h"
 #include "engine/cache/FileCacheManager.h"
@@ -15,6 +16,7 @@
 #include "engine/cache/UniqueCache.h"
 #include "engine/core/DESettings.h"
 #include "engine/core/DataEngineObserver.h"
+#include "engine/core/ErrorCodes.h"
 #include "engine/core/ErrorTask.h"
 #include "engine/core/HttpTask.h"
 #include "engine/core/OpenPlatformHooks.h"
@@ -128,11 +130,14 @@ DataEngine::DataEngine() {
   linkCache_ = std::make_shared<LinkCache>();
   UrlCache::setShared(linkCache_);
   setUsernameInner(kGuestUserName, kGuestUserName);
-  NotificationCenter::defaultCenter().add(kUnbindNotification, this,
-                                          [this](const Notification& n) {
-                                            weiboDidFinishUnbinding(
-                                                static_cast<int>(n.object.intValue()));
-                                          });
+  // The columns are rewritten on the background thread, not on the posting one.
+  NotificationCenter::defaultCenter().add(kUnbindNotification, this, [this](const Notification& n) {
+    const int platform = static_cast<int>(n.object.intValue());
+    std::weak_ptr<DataEngine> weak = weak_from_this();
+    backgroundLoop()->post([weak, platform] {
+      if (auto self = weak.lock()) self->weiboDidFinishUnbinding(platform);
+    });
+  });
   checkAppUpgrade();
 }
 
@@ -640,7 +645,7 @@ void DataEngine::applicationDidEnterBackground() {
       !needBackgroundRunning()) {
     return;
   }
-  std::shared_ptr<RunLoop> loop;
+  std::shared_ptr<RunLoop> loop = backgroundLoop();
   Application::BackgroundTaskId id;
   {
     std::lock_guard guard(bgLock_);
@@ -651,8 +656,6 @@ void DataEngine::applicationDidEnterBackground() {
                   static_cast<int>(Application::backgroundTimeRemaining()));
     });
     bgTask_ = id;
-    if (!bgThread_) bgThread_ = Thread::start("DataEngine background");
-    loop = bgThread_->runLoop();
   }
   std::weak_ptr<DataEngine> weak = weak_from_this();
   loop->post([weak, id] {
@@ -660,6 +663,12 @@ void DataEngine::applicationDidEnterBackground() {
                 static_cast<int>(Application::backgroundTimeRemaining()));
     if (auto self = weak.lock()) self->backgroundTick();
   });
+}
+
+std::shared_ptr<RunLoop> DataEngine::backgroundLoop() {
+  std::lock_guard guard(bgLock_);
+  if (!bgThread_) bgThread_ = Thread::start("DataEngine background");
+  return bgThread_->runLoop();
 }
 
 void DataEngine::backgroundTick() {
@@ -742,6 +751,25 @@ std::string DataEngine::statisticsReportUrl(const std::string& method, bool with
 
 std::shared_ptr<Task> DataEngine::createErrorTask(int errCode) {
   return std::make_shared<ErrorTask>(errCode);
+}
+
+int DataEngine::microblogCredentials(const std::shared_ptr<VeskCustomization>& customization,
+                                     bool microblogOnly, std::optional<MicroblogCredentials>* out) {
+  out->reset();
+  if (!customization || !customization->isMBlogType()) {
+    return microblogOnly ? kErrInvalidArg : kErrOk;
+  }
+  auto platforms = OpenPlatformHooks::installed();
+  auto pair = platforms ? platforms->accessTokenAndSecret(customization->getOpenPlatformType())
+                        : std::nullopt;
+  if (!pair || pair->first.empty() || pair->second.empty()) return kErrBadState;
+  *out = MicroblogCredentials{pair->first, pair->second};
+  return kErrOk;
+}
+
+bool DataEngine::favoritesUseService() {
+  return !isAnonymous() && Reachability::reachabilityForInternetConnection()
+                                   ->currentReachabilityStatus() != Reachability::kNotReachable;
 }
 
 DataEngine::Text DataEngine::createUserInfoUrl(const Text& username) {

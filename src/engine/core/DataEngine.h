@@ -13,8 +13,8 @@
 //
 // Threads: called mostly on the main thread; tasks on the "task" thread call back for stores,
 // caches, the observer and the in-flight sets, which lock themselves. The user fields are
-// written only after every task was cancelled. The background keep-alive runs on a thread of
-// the engine ("DataEngine background").
+// written only after every task was cancelled. The background keep-alive and the rewriting of
+// microblog columns after an unbinding run on a thread of the engine ("DataEngine background").
 #pragma once
 
 #include <array>
@@ -38,11 +38,13 @@ class Entry;
 class EntryPersistenter;
 class LinkCache;
 class ProgramCover;
+class RunLoop;
 class Task;
 class Thread;
 class UniqueCache;
 class UserInfo;
 class VeskAppRecommend;
+class VeskCustomization;
 
 class DataEngine : public std::enable_shared_from_this<DataEngine> {
  public:
@@ -205,6 +207,20 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
 
   // ---- Task factories ----------------------------------------------------------------------
   std::shared_ptr<Task> createErrorTask(int errCode);
+
+  // The rules the factories share.
+  struct MicroblogCredentials {
+    std::string accessToken;
+    std::string secret;
+  };
+  // For a microblog customization: 0 with the bound account's token and secret in `out`, or
+  // -8 when the account lacks either (or no platform is attached). For any other
+  // customization (or none): -7 when `microblogOnly`, else 0 with `out` left empty.
+  int microblogCredentials(const std::shared_ptr<VeskCustomization>& customization,
+                           bool microblogOnly, std::optional<MicroblogCredentials>* out);
+  // Favourites talk to the service for a logged-in user whose network is reachable; the guest,
+  // or a user without network, works on the local favourites store.
+  bool favoritesUseService();
   // "<user-info URL>?username=<encoded name>" (the current user when none is given).
   Text createUserInfoUrl(const Text& username);
   bool isGuestFavoriteColumn(const std::shared_ptr<Column>& column);
@@ -215,6 +231,8 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
 
  private:
   void weiboDidFinishUnbinding(int platform);
+  // The loop of the engine's background thread (made on first use).
+  std::shared_ptr<RunLoop> backgroundLoop();
   void backgroundTick();
   void endBackgroundTask();
 

@@ -33,6 +33,7 @@
 #include "store/EntryPersistenter.h"
 #include "store/EntryStatusPersistenter.h"
 #include "testing/ScopedFakeClock.h"
+#include "testing/SettableNetworkProbe.h"
 
 namespace zu {
 namespace {
@@ -234,6 +235,7 @@ TEST_F(DataEngineTest, ColumnsAsTheGuestAndAsAUserSee) {
   platforms_->setAuthorizedPlatform(1);
   EXPECT_EQ(engine_->getColumnFromLocal(text("col-blog"))->content(), nullptr);
   NotificationCenter::defaultCenter().post("Notification_Opt_UnbindOk", Value(int64_t{1}));
+  ASSERT_TRUE(testing::turnUntil([&] { return !observer_->backgroundColumns().empty(); }, 20));
   auto updated = observer_->backgroundColumns();
   ASSERT_EQ(updated.size(), 1u);
   EXPECT_EQ(updated[0]->entryId(), "col-blog");
@@ -315,6 +317,37 @@ TEST_F(DataEngineTest, SharedStateAndSmallPassThroughs) {
   EXPECT_TRUE(engine_->needGetRecommend());
   engine_->setEverGetRecommend(true);
   EXPECT_FALSE(engine_->needGetRecommend());
+}
+
+TEST_F(DataEngineTest, FactoryRulesForMicroblogsAndFavourites) {
+  auto probe = std::make_shared<SettableNetworkProbe>(SettableNetworkProbe::kWifi);
+  NetworkProbe::setShared(probe);
+  startEngine();
+  auto blog = std::make_shared<VeskCustomization>();
+  blog->setType(std::string("sinamblog"));
+  auto rss = std::make_shared<VeskCustomization>();
+  rss->setType(std::string("rss"));
+  std::optional<DataEngine::MicroblogCredentials> credentials;
+
+  EXPECT_EQ(engine_->microblogCredentials(rss, false, &credentials), 0);
+  EXPECT_FALSE(credentials);
+  EXPECT_EQ(engine_->microblogCredentials(nullptr, true, &credentials), -7);
+  EXPECT_EQ(engine_->microblogCredentials(rss, true, &credentials), -7);
+  EXPECT_EQ(engine_->microblogCredentials(blog, false, &credentials), -8);  // not bound
+  platforms_->setAuthorizedPlatform(1);
+  ASSERT_EQ(engine_->microblogCredentials(blog, true, &credentials), 0);
+  EXPECT_EQ(credentials->accessToken, "token");
+  EXPECT_EQ(credentials->secret, "secret");
+  platforms_->setSecret("");
+  EXPECT_EQ(engine_->microblogCredentials(blog, true, &credentials), -8);
+  EXPECT_FALSE(credentials);
+
+  EXPECT_FALSE(engine_->favoritesUseService());  // the guest
+  engine_->setUsername(std::string("bob"), std::string("pw"));
+  EXPECT_TRUE(engine_->favoritesUseService());
+  probe->setFlags(SettableNetworkProbe::kOffline);
+  EXPECT_FALSE(engine_->favoritesUseService());
+  NetworkProbe::setShared(nullptr);
 }
 
 class IdleCleanDelegate : public FileCacheCleanDelegate {

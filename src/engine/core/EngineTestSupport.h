@@ -131,6 +131,15 @@ class RecordingPlatforms : public OpenPlatformHooks {
     return platform == authorizedPlatform_;
   }
   void clearAuthInfo(int platform) override { record("clear " + std::to_string(platform)); }
+  std::optional<std::pair<std::string, std::string>> accessTokenAndSecret(int platform) override {
+    std::lock_guard lock(mutex_);
+    if (platform != authorizedPlatform_) return std::nullopt;
+    return std::make_pair(std::string("token"), secret_);
+  }
+  void setSecret(std::string secret) {
+    std::lock_guard lock(mutex_);
+    secret_ = std::move(secret);
+  }
   void copyUserAccountInfo(const std::string& from, const std::string& to, int platform) override {
     record("copy " + from + ">" + to + " " + std::to_string(platform));
   }
@@ -155,6 +164,7 @@ class RecordingPlatforms : public OpenPlatformHooks {
   mutable std::mutex mutex_;
   std::vector<std::string> calls_;
   int authorizedPlatform_ = -1;
+  std::string secret_ = "secret";
 };
 
 // A fresh home, the sample service, a bundle of the test's own, and the whole engine started

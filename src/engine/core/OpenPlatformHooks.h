@@ -10,7 +10,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace zu {
 
@@ -26,6 +28,9 @@ class OpenPlatformHooks {
   virtual bool authorized(int platform) = 0;
   // Drops the platform's binding for the current reader (the service reported it invalid).
   virtual void clearAuthInfo(int platform) = 0;
+  // The access token and secret of the platform's bound account, when it holds both.
+  virtual std::optional<std::pair<std::string, std::string>> accessTokenAndSecret(
+      int platform) = 0;
   // Stores `fromUser`'s bound account of the platform (none included) as `toUser`'s.
   virtual void copyUserAccountInfo(const std::string& fromUser, const std::string& toUser,
                                    int platform) = 0;
