@@ -19,12 +19,13 @@
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/ErrorTask.h"
 #include "engine/core/HttpTask.h"
-#include "engine/core/OpenPlatformHooks.h"
 #include "engine/core/TaskEngine.h"
 #include "engine/core/UrlManager.h"
 #include "engine/core/VeskHttpErrorParser.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/http/HttpEngineManager.h"
+#include "engine/openplatform/OpenDataManager.h"
+#include "engine/openplatform/OpenPlatformFactory.h"
 #include "model/Column.h"
 #include "model/Content.h"
 #include "model/Feed.h"
@@ -57,7 +58,6 @@ namespace {
 
 SharedSlot<DataEngine> gInstance;
 
-constexpr const char* kUnbindNotification = "Notification_Opt_UnbindOk";
 constexpr const char* kFavoriteColumnTitle = "我的收藏";
 constexpr const char* kSearchTermsToken = "{searchTerms}";
 // Keep-alive: checked once a second while more than this much background time is left.
@@ -131,7 +131,7 @@ DataEngine::DataEngine() {
   UrlCache::setShared(linkCache_);
   setUsernameInner(kGuestUserName, kGuestUserName);
   // The columns are rewritten on the background thread, not on the posting one.
-  NotificationCenter::defaultCenter().add(kUnbindNotification, this, [this](const Notification& n) {
+  NotificationCenter::defaultCenter().add(kNotificationOptUnbindOk, this, [this](const Notification& n) {
     const int platform = static_cast<int>(n.object.intValue());
     std::weak_ptr<DataEngine> weak = weak_from_this();
     backgroundLoop()->post([weak, platform] {
@@ -204,19 +204,19 @@ void DataEngine::setUsername(const Text& username, const Text& password) {
   // Asked before switching: switching creates the user's database.
   const bool known = EntryStatusPersistenter::isUserDBExist(name);
   setUsernameInner(name, *password);
-  auto platforms = OpenPlatformHooks::installed();
+  OpenPlatformFactory& platforms = OpenPlatformFactory::instance();
   if (!known) {
     {
       std::lock_guard guard(userLock_);
       userFirstLogin_ = true;
     }
-    if (platforms) {
-      for (int platform = 0; platform < OpenPlatformHooks::kPlatformCount; ++platform) {
-        platforms->copyUserAccountInfo(kGuestUserName, name, platform);
+    for (int platform = 0; platform < OpenPlatformFactory::kPlatformCount; ++platform) {
+      if (auto account = platforms.getUserAcountInfo(std::string(kGuestUserName), platform)) {
+        platforms.setUserAcountInfo(name, platform, *account);
       }
     }
   }
-  if (platforms) platforms->reset();
+  platforms.reset();
 }
 
 void DataEngine::setUsernameInner(const std::string& username, const std::string& password) {
@@ -239,7 +239,7 @@ void DataEngine::logout() {
   if (auto engine = gTaskEngine()) engine->syncCancelAllTask();
   setUsernameInner(kGuestUserName, kGuestUserName);
   if (auto manager = HttpEngineManager::globalInstance()) manager->removeAllCookies();
-  if (auto platforms = OpenPlatformHooks::installed()) platforms->reset();
+  OpenPlatformFactory::instance().reset();
 }
 
 bool DataEngine::isAnonymous() const { return getUsername() == kGuestUserName; }
@@ -319,8 +319,8 @@ std::shared_ptr<Column> DataEngine::getColumnFromLocal(const Text& columnId) {
   const auto& customization = column->veskCustomization();
   if (customization && customization->isMBlogType()) {
     const int platform = customization->getOpenPlatformType();
-    auto platforms = OpenPlatformHooks::installed();
-    if (!platforms || !platforms->authorized(platform)) {
+    auto client = OpenPlatformFactory::instance().getOpenPlatformInstance(platform);
+    if (!client || !client->authorized()) {
       setUnauthorizedWeiboColumnData(column, platform);
       return column;
     }
@@ -759,11 +759,15 @@ int DataEngine::microblogCredentials(const std::shared_ptr<VeskCustomization>& c
   if (!customization || !customization->isMBlogType()) {
     return microblogOnly ? kErrInvalidArg : kErrOk;
   }
-  auto platforms = OpenPlatformHooks::installed();
-  auto pair = platforms ? platforms->accessTokenAndSecret(customization->getOpenPlatformType())
-                        : std::nullopt;
-  if (!pair || pair->first.empty() || pair->second.empty()) return kErrBadState;
-  *out = MicroblogCredentials{pair->first, pair->second};
+  auto client =
+      OpenPlatformFactory::instance().getOpenPlatformInstance(customization->getOpenPlatformType());
+  if (!client) return kErrBadState;
+  const PlatformAccountInfo& account = client->accountInfo();
+  if (!account.accessToken || account.accessToken->empty() || !account.secret ||
+      account.secret->empty()) {
+    return kErrBadState;
+  }
+  *out = MicroblogCredentials{*account.accessToken, *account.secret};
   return kErrOk;
 }
 

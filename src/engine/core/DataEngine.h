@@ -7,9 +7,8 @@
 // start-up covers, custom portraits, font paths, the search address, the distribution id of the
 // statistics reports, and the background keep-alive.
 //
-// Collaborators that live in other parts of the engine attach through interfaces: the open
-// platforms through OpenPlatformHooks (without them no account is bound). Factories exist for
-// the task classes that exist; each task family adds its own.
+// The open platforms are reached through OpenPlatformFactory. Factories exist for the task
+// classes that exist; each task family adds its own.
 //
 // Threads: called mostly on the main thread; tasks on the "task" thread call back for stores,
 // caches, the observer and the in-flight sets, which lock themselves. The user fields are
@@ -214,7 +213,7 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
     std::string secret;
   };
   // For a microblog customization: 0 with the bound account's token and secret in `out`, or
-  // -8 when the account lacks either (or no platform is attached). For any other
+  // -8 when the account lacks either. For any other
   // customization (or none): -7 when `microblogOnly`, else 0 with `out` left empty.
   int microblogCredentials(const std::shared_ptr<VeskCustomization>& customization,
                            bool microblogOnly, std::optional<MicroblogCredentials>* out);

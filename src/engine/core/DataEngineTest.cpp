@@ -16,6 +16,7 @@
 #include "engine/core/EngineTestSupport.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/TaskEngine.h"
+#include "engine/openplatform/OpenPlatformFactory.h"
 #include "engine/core/UrlManager.h"
 #include "engine/core/VeskHttpErrorParser.h"
 #include "model/Content.h"
@@ -139,6 +140,11 @@ TEST_F(DataEngineTest, UserSwitchCancelsTasksFirstAndCarriesTheGuestOver) {
   EXPECT_LT(xml.find(*order[2]->entryId()), xml.find(*order[1]->entryId()));
   EXPECT_LT(xml.find(*order[1]->entryId()), xml.find(*order[0]->entryId()));
 
+  testing::bindAccount("wayfarers", 1, "sina-token", "sina-secret");
+  testing::bindAccount("wayfarers", 4, "douban-token", "douban-secret");
+  auto guestClient = testing::platformClient(1);
+  ASSERT_TRUE(guestClient->authorized());
+
   auto hold = std::make_shared<HoldTask>();
   engine_->asyncRunTask(hold);
   ASSERT_TRUE(RunLoop::current()->runUntil([] { return !gTaskEngine()->runningTasks().empty(); }, 10));
@@ -153,22 +159,25 @@ TEST_F(DataEngineTest, UserSwitchCancelsTasksFirstAndCarriesTheGuestOver) {
   EXPECT_TRUE(engine_->isUserFirstLogin());
   EXPECT_EQ(engine_->getLastLoginUsername(), "alice");
   EXPECT_EQ(engine_->getLastLoginPassword(), "secret");
-  std::vector<std::string> expected;
-  for (int p = 0; p < 7; ++p) expected.push_back("copy wayfarers>alice " + std::to_string(p));
-  expected.push_back("reset");
-  EXPECT_EQ(platforms_->calls(), expected);
+  // The guest's bound accounts are now alice's, and the clients were made afresh for her.
+  auto& platforms = OpenPlatformFactory::instance();
+  EXPECT_EQ(platforms.getUserAcountInfo(std::string("alice"), 1)->accessToken, "sina-token");
+  EXPECT_EQ(platforms.getUserAcountInfo(std::string("alice"), 4)->secret, "douban-secret");
+  EXPECT_EQ(platforms.getUserAcountInfo(std::string("alice"), 2), std::nullopt);
+  auto aliceClient = testing::platformClient(1);
+  EXPECT_NE(aliceClient, guestClient);
+  EXPECT_TRUE(aliceClient->authorized());
 
   // Back to the guest; a returning user is no first login and gets nothing copied.
-  platforms_->clear();
   engine_->logout();
   EXPECT_TRUE(engine_->isAnonymous());
   EXPECT_FALSE(engine_->isUserFirstLogin());
   EXPECT_EQ(engine_->getLastLoginUsername(), "alice");
-  EXPECT_EQ(platforms_->calls(), (std::vector<std::string>{"reset"}));
-  platforms_->clear();
+  EXPECT_NE(testing::platformClient(1), aliceClient);
+  testing::bindAccount("wayfarers", 2, "qq-token", "qq-secret");
   engine_->setUsername(std::string("ALICE"), std::string("secret"));
   EXPECT_FALSE(engine_->isUserFirstLogin());
-  EXPECT_EQ(platforms_->calls(), (std::vector<std::string>{"reset"}));
+  EXPECT_EQ(platforms.getUserAcountInfo(std::string("alice"), 2), std::nullopt);
 
   engine_->setUsername(std::nullopt, std::string("x"));
   EXPECT_EQ(engine_->getUsername(), "alice");
@@ -232,15 +241,14 @@ TEST_F(DataEngineTest, ColumnsAsTheGuestAndAsAUserSee) {
   customization->setType(std::string("sinamblog"));
   blog->setVeskCustomization(customization);
   ASSERT_TRUE(subs->insertEntry(blog));
-  platforms_->setAuthorizedPlatform(1);
+  testing::bindAccount("wayfarers", 1, "sina-token", "sina-secret");
   EXPECT_EQ(engine_->getColumnFromLocal(text("col-blog"))->content(), nullptr);
-  NotificationCenter::defaultCenter().post("Notification_Opt_UnbindOk", Value(int64_t{1}));
+  testing::platformClient(1)->clearAuthInfo();  // unbinds and tells the engine
   ASSERT_TRUE(testing::turnUntil([&] { return !observer_->backgroundColumns().empty(); }, 20));
   auto updated = observer_->backgroundColumns();
   ASSERT_EQ(updated.size(), 1u);
   EXPECT_EQ(updated[0]->entryId(), "col-blog");
   EXPECT_EQ(updated[0]->content()->data(), "绑定新浪微博后继续阅读...");
-  platforms_->setAuthorizedPlatform(-1);
   EXPECT_EQ(engine_->getColumnFromLocal(text("col-blog"))->content()->data(),
             "绑定新浪微博后继续阅读...");
 }
@@ -334,11 +342,11 @@ TEST_F(DataEngineTest, FactoryRulesForMicroblogsAndFavourites) {
   EXPECT_EQ(engine_->microblogCredentials(nullptr, true, &credentials), -7);
   EXPECT_EQ(engine_->microblogCredentials(rss, true, &credentials), -7);
   EXPECT_EQ(engine_->microblogCredentials(blog, false, &credentials), -8);  // not bound
-  platforms_->setAuthorizedPlatform(1);
+  testing::bindAccount("wayfarers", 1, "token", "secret");
   ASSERT_EQ(engine_->microblogCredentials(blog, true, &credentials), 0);
   EXPECT_EQ(credentials->accessToken, "token");
   EXPECT_EQ(credentials->secret, "secret");
-  platforms_->setSecret("");
+  testing::bindAccount("wayfarers", 1, "token", "");
   EXPECT_EQ(engine_->microblogCredentials(blog, true, &credentials), -8);
   EXPECT_FALSE(credentials);
 

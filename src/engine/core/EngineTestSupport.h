@@ -1,7 +1,7 @@
 // Helpers for the facade's tests (included by *Test.cpp only): a fixture that starts the
 // sample service and the whole engine over a fresh home, an observer that records what tasks
 // report, tasks that fetch the URL table or any URL on the "task" thread, and a recorder of
-// what the engine asks of the open platforms.
+// helpers for the open platforms' accounts.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,9 +22,9 @@
 #include "engine/core/GetServiceUrlInnerTask.h"
 #include "engine/core/HttpEngineHooks.h"
 #include "engine/core/HttpTask.h"
-#include "engine/core/OpenPlatformHooks.h"
 #include "engine/core/TaskTestSupport.h"
 #include "engine/http/HttpEngine.h"
+#include "engine/openplatform/OpenPlatformFactory.h"
 #include "model/Column.h"
 #include "platform/device/NetworkProbe.h"
 #include "platform/runtime/Bundle.h"
@@ -122,50 +122,19 @@ class FetchTask : public HttpTask {
   std::string url_;
 };
 
-// Records every call the engine makes to the open platforms, in order.
-class RecordingPlatforms : public OpenPlatformHooks {
- public:
-  void reset() override { record("reset"); }
-  bool authorized(int platform) override {
-    std::lock_guard lock(mutex_);
-    return platform == authorizedPlatform_;
-  }
-  void clearAuthInfo(int platform) override { record("clear " + std::to_string(platform)); }
-  std::optional<std::pair<std::string, std::string>> accessTokenAndSecret(int platform) override {
-    std::lock_guard lock(mutex_);
-    if (platform != authorizedPlatform_) return std::nullopt;
-    return std::make_pair(std::string("token"), secret_);
-  }
-  void setSecret(std::string secret) {
-    std::lock_guard lock(mutex_);
-    secret_ = std::move(secret);
-  }
-  void copyUserAccountInfo(const std::string& from, const std::string& to, int platform) override {
-    record("copy " + from + ">" + to + " " + std::to_string(platform));
-  }
-  void setAuthorizedPlatform(int platform) {
-    std::lock_guard lock(mutex_);
-    authorizedPlatform_ = platform;
-  }
-  std::vector<std::string> calls() const {
-    std::lock_guard lock(mutex_);
-    return calls_;
-  }
-  void clear() {
-    std::lock_guard lock(mutex_);
-    calls_.clear();
-  }
+// The account `info` of the platform, stored for `user`, with the clients made afresh.
+inline void bindAccount(const std::string& user, int platform, const std::string& token,
+                        const std::string& secret) {
+  PlatformAccountInfo info;
+  info.accessToken = token;
+  info.secret = secret;
+  OpenPlatformFactory::instance().setUserAcountInfo(user, platform, info);
+  OpenPlatformFactory::instance().reset();
+}
 
- private:
-  void record(std::string call) {
-    std::lock_guard lock(mutex_);
-    calls_.push_back(std::move(call));
-  }
-  mutable std::mutex mutex_;
-  std::vector<std::string> calls_;
-  int authorizedPlatform_ = -1;
-  std::string secret_ = "secret";
-};
+inline std::shared_ptr<OpenPlatformBase> platformClient(int platform) {
+  return OpenPlatformFactory::instance().getOpenPlatformInstance(platform);
+}
 
 // A fresh home, the sample service, a bundle of the test's own, and the whole engine started
 // (startEngine) and stopped again at the end.
@@ -180,13 +149,13 @@ class EngineFixture : public ::testing::Test {
     Bundle::setMainBundleForTesting(bundleDir_);
     ASSERT_TRUE(service_.start());
     ServiceHosts::setAllHosts(service_.host());
-    OpenPlatformHooks::install(platforms_);
+    OpenPlatformFactory::instance().reset();
     VESKLogInit();
   }
   void TearDown() override {
     stopEngine();
     VESKLogUninit();
-    OpenPlatformHooks::install(nullptr);
+    OpenPlatformFactory::instance().reset();
     ServiceHosts::setAllHosts(std::nullopt);
     service_.stop();
     Bundle::resetMainBundleForTesting();
@@ -214,7 +183,6 @@ class EngineFixture : public ::testing::Test {
   TempHome home_;
   std::filesystem::path bundleDir_;
   SampleService service_;
-  std::shared_ptr<RecordingPlatforms> platforms_ = std::make_shared<RecordingPlatforms>();
   std::shared_ptr<RecordingObserver> observer_ = std::make_shared<RecordingObserver>();
   std::shared_ptr<DataEngine> engine_;
 };

@@ -150,10 +150,15 @@ TEST_F(ServiceUrlTest, ParserTurnsRepliesIntoEngineCodes) {
   EXPECT_EQ(garbage.desc, "数据解析失败");
 
   // An invalid binding drops that microblog's account only.
+  testing::bindAccount("wayfarers", 1, "sina-token", "sina-secret");
+  testing::bindAccount("wayfarers", 2, "qq-token", "qq-secret");
   EXPECT_EQ(parse(reply(400, url, errorDocument(501, "rss"))).code, -100501);
-  EXPECT_TRUE(platforms_->calls().empty());
+  EXPECT_TRUE(testing::platformClient(1)->authorized());
   EXPECT_EQ(parse(reply(400, url, errorDocument(502, "sinamblog"))).code, -100502);
-  EXPECT_EQ(platforms_->calls(), (std::vector<std::string>{"clear 1"}));
+  EXPECT_FALSE(testing::platformClient(1)->authorized());
+  EXPECT_TRUE(testing::platformClient(2)->authorized());
+  EXPECT_EQ(OpenPlatformFactory::instance().getUserAcountInfo(std::string("wayfarers"), 1),
+            std::nullopt);
 
   // 403: the X-Error reason, no text; the service's own host forgets the stored login.
   CommInfo::setCustomKey(DataEngine::kLastLoginUsernameKey, Value(std::string("alice")));

@@ -4,10 +4,10 @@
 
 #include "engine/core/DataEngine.h"
 #include "engine/core/ErrorCodes.h"
-#include "engine/core/OpenPlatformHooks.h"
 #include "engine/core/ServiceErrorReport.h"
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpResponse.h"
+#include "engine/openplatform/OpenPlatformFactory.h"
 #include "model/VeskCustomization.h"
 #include "model/atom/ResultInfo.h"
 #include "model/atom/VESKAtomBuilder.h"
@@ -47,9 +47,9 @@ void parseBadRequest(const HttpResponse& response, int* code, std::optional<std:
   const auto& customization = result->veskCustomization();
   if ((*code == kUnboundAccountCode1 || *code == kUnboundAccountCode2) && customization &&
       customization->isMBlogType()) {
-    if (auto platforms = OpenPlatformHooks::installed()) {
-      platforms->clearAuthInfo(customization->getOpenPlatformType());
-    }
+    auto client = OpenPlatformFactory::instance().getOpenPlatformInstance(
+        customization->getOpenPlatformType());
+    if (client) client->clearAuthInfo();
   }
 }
 
