@@ -9,6 +9,7 @@
 #include "common/DeviceInfo.h"
 #include "common/Log.h"
 #include "common/Reachability.h"
+#include "common/ServiceHosts.h"
 #include "common/UrlEncode.h"
 #include "engine/cache/ColumnCache.h"
 #include "engine/cache/FileCacheManager.h"
@@ -22,12 +23,20 @@
 #include "engine/core/TaskEngine.h"
 #include "engine/core/UrlManager.h"
 #include "engine/core/VeskHttpErrorParser.h"
+#include "engine/http/HttpDataEngine.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/http/HttpEngineManager.h"
 #include "engine/openplatform/OpenDataManager.h"
 #include "engine/openplatform/OpenPlatformFactory.h"
 #include "model/Column.h"
 #include "model/Content.h"
+#include "model/VeskBook.h"
+#include "model/VeskEntryStatus.h"
+#include "model/book/BookCatalog.h"
+#include "model/book/BookMemo.h"
+#include "model/book/BookReadInfo.h"
+#include "model/book/Chapter.h"
+#include "model/book/Section.h"
 #include "model/Feed.h"
 #include "model/Link.h"
 #include "model/ProgramCover.h"
@@ -48,6 +57,7 @@
 #include "platform/runtime/StringUtil.h"
 #include "platform/runtime/Thread.h"
 #include "store/EntryPersistenter.h"
+#include "store/BookMgr.h"
 #include "store/EntryStatusPersistenter.h"
 
 namespace zu {
@@ -66,6 +76,8 @@ constexpr double kKeepAliveReserve = 10.0;
 constexpr size_t kMidMinimumSize = 21;
 constexpr int kPlatformZelvane = 0;
 constexpr int kPlatformSina = 1;
+constexpr int32_t kBookEntryType = 9;
+constexpr int kLargestSnapshotFontSize = 10;
 
 std::string customText(const char* key) {
   return CommInfo::getCustomKey(key).stringValue().value_or(std::string());
@@ -129,6 +141,8 @@ DataEngine::DataEngine() {
   uniqueCache_ = std::make_shared<UniqueCache>();
   linkCache_ = std::make_shared<LinkCache>();
   UrlCache::setShared(linkCache_);
+  bookMgr_ = std::make_shared<BookMgr>(subPersist_);
+  bookMgr_->setContentHost("http://" + ServiceHosts::staticHost());
   setUsernameInner(kGuestUserName, kGuestUserName);
   // The columns are rewritten on the background thread, not on the posting one.
   NotificationCenter::defaultCenter().add(kNotificationOptUnbindOk, this, [this](const Notification& n) {
@@ -299,6 +313,11 @@ void DataEngine::markColumnDeleted(const std::shared_ptr<Column>& column) {
     subPersist_->deleteEntry(column->entryId());
   } else {
     subPersist_->setColumnDeletedMark(column->entryId(), 1);
+  }
+  const auto& status = column->veskEntryStatus();
+  if (status && status->type() == kBookEntryType) {
+    bookMgr_->deleteBook(column->entryId());
+    deleteBookAllSnapshots(*column->entryId());
   }
 }
 
@@ -480,6 +499,169 @@ bool DataEngine::isBookDownloading(const std::string& bookId) {
 
 DataEngine::Text DataEngine::getImageLocalPath(const Text& url) {
   return HttpEngine::localFilePathIfExistsForUrl(url);
+}
+
+// ---- Books -----------------------------------------------------------------------------------
+
+bool DataEngine::isBookDownloaded(const Text& bookId) {
+  return bookId && fileExists(bookMgr_->getBookEpubPath(*bookId));
+}
+
+bool DataEngine::bookHaveUpdates(const std::shared_ptr<Column>& column) {
+  if (!column || !subPersist_) return false;
+  const int64_t stored = subPersist_->getBookLastUpdatedTime(column->entryId());
+  const int64_t current = column->veskBook() ? column->veskBook()->updated() : 0;
+  return stored != current;
+}
+
+std::shared_ptr<BookReadInfo> DataEngine::getBookReadInfo(const Text& bookId, int32_t fontSize,
+                                                          bool isPreview) {
+  // The position store answers an empty record (no section) when it holds none.
+  auto stored = bookMgr_->getBookReadInfo(bookId, fontSize, isPreview);
+  if (stored && stored->sectionId()) return stored;
+  Text chapterId, sectionId;
+  if (auto catalog = bookMgr_->getBookCatalog(bookId); catalog && catalog->chapters()) {
+    if (!catalog->chapters()->empty()) {
+      const auto& chapter = catalog->chapters()->front();
+      chapterId = chapter->id();
+      if (chapter->sections() && !chapter->sections()->empty()) {
+        sectionId = chapter->sections()->front()->id();
+      }
+    }
+  }
+  return BookReadInfo::readInfoWithChapterId(chapterId, sectionId, 0, 0, fontSize);
+}
+
+void DataEngine::saveBookReadInfo(const std::shared_ptr<BookReadInfo>& readInfo,
+                                  const Text& bookId, bool isPreview) {
+  bookMgr_->setBookReadInfo(readInfo, bookId, isPreview);
+}
+
+int32_t DataEngine::getBookReadProcessPercent(const Text& bookId, bool isPreview) {
+  return bookMgr_->getBookReadProcessPercent(bookId, isPreview);
+}
+
+std::string DataEngine::getBookEpubPath(const std::string& bookId) {
+  return bookMgr_->getBookEpubPath(bookId);
+}
+
+std::string DataEngine::getBookOPSDirectory(const std::string& bookId) {
+  return bookMgr_->getBookOPSDirectory(bookId);
+}
+
+DataEngine::Text DataEngine::getBookSectionHtmlFilePath(const Text& bookId, const Text& chapterId,
+                                                        const Text& sectionId) {
+  return bookMgr_->getBookSectionHtmlFilePath(bookId, chapterId, sectionId);
+}
+
+bool DataEngine::saveBookSectionHtml(const Text& bookId, const Text& chapterId,
+                                     const Text& sectionId, const Text& html) {
+  return bookMgr_->saveBookSectionHtml(bookId, chapterId, sectionId, html);
+}
+
+std::shared_ptr<BookCatalog> DataEngine::getBookCatalog(const Text& bookId) {
+  return bookMgr_->getBookCatalog(bookId);
+}
+
+std::shared_ptr<BookCatalog> DataEngine::getBookCatalogOriginal(const Text& bookId) {
+  return bookMgr_->getBookCatalogOriginal(bookId);
+}
+
+bool DataEngine::setBookmark(const std::shared_ptr<Bookmark>& bookmark, const Text& bookId) {
+  return bookMgr_->setBookmark(bookmark, bookId);
+}
+
+std::vector<std::shared_ptr<Bookmark>> DataEngine::getBookmarkInBook(const Text& bookId,
+                                                                     int32_t fontSize) {
+  return bookMgr_->getBookmarkInBook(bookId, fontSize);
+}
+
+bool DataEngine::deleteBookmark(const Text& bookId, const Text& indexId) {
+  return bookMgr_->deleteBookmark(bookId, indexId);
+}
+
+void DataEngine::deleteBookmark(const Text& bookId, int32_t page, int32_t fontSize,
+                                bool landscape) {
+  bookMgr_->deleteBookmark(bookId, page, fontSize, landscape);
+}
+
+bool DataEngine::setBookMemo(const std::shared_ptr<BookMemo>& memo, const Text& bookId,
+                             const Text& indexId, int32_t color) {
+  return bookMgr_->setBookMemo(memo, bookId, indexId, color);
+}
+
+bool DataEngine::setBookMemo(const Text& sectionId, const Text& memo, const Text& indexId,
+                             int32_t color) {
+  auto record = std::make_shared<BookMemo>();
+  record->setSectionId(sectionId);
+  record->setMemoString(memo);
+  record->setIndexId(indexId);
+  record->setColor(color);
+  return bookMgr_->setBookMemo(record, std::nullopt, indexId, color);
+}
+
+std::vector<std::shared_ptr<BookMemo>> DataEngine::getBookMemoInBook(const Text& bookId,
+                                                                     int32_t fontSize) {
+  return bookMgr_->getBookMemoInBook(bookId, fontSize);
+}
+
+bool DataEngine::deleteBookMemo(const Text& bookId, const Text& indexId) {
+  return bookMgr_->deleteBookMemo(bookId, indexId);
+}
+
+bool DataEngine::isBookMemoExist(const Text& bookId, const Text& indexId) {
+  return bookMgr_->isBookMemoExist(bookId, indexId);
+}
+
+std::optional<std::vector<std::shared_ptr<BookSearchResult>>> DataEngine::searchInChapterOrSection(
+    const Text& bookId, const Text& chapterId, const Text& sectionId, const Text& keyWord) {
+  return bookMgr_->searchInChapterOrSection(bookId, chapterId, sectionId, keyWord);
+}
+
+void DataEngine::calibratePage(const Text& bookId, int32_t pages,
+                               const std::optional<std::vector<std::string>>& originalIds,
+                               const std::optional<std::vector<int32_t>>& startPages,
+                               int32_t fontSize, bool landscape) {
+  bookMgr_->calibratePage(bookId, pages, originalIds, startPages, fontSize, landscape);
+}
+
+int32_t DataEngine::calculatePageMapping(const Text& bookId, const Text& mappingSectionId,
+                                         int32_t page, int32_t fromFontSize, int32_t toFontSize,
+                                         bool fromLandscape, bool toLandscape) {
+  return bookMgr_->calculatePageMapping(bookId, mappingSectionId, page, fromFontSize, toFontSize,
+                                        fromLandscape, toLandscape);
+}
+
+DataEngine::Text DataEngine::getNextSectionIdForThisPage(const Text& bookId, int32_t page,
+                                                         int32_t fontSize, bool landscape) {
+  return bookMgr_->getNextSectionIdForThisPage(bookId, page, fontSize, landscape);
+}
+
+DataEngine::Text DataEngine::getPrevSectionIdForThisPage(const Text& bookId, int32_t page,
+                                                         int32_t fontSize, bool landscape) {
+  return bookMgr_->getPrevSectionIdForThisPage(bookId, page, fontSize, landscape);
+}
+
+std::string DataEngine::buildBookSnapshotUrl(const std::string& bookId, int fontSize,
+                                             bool landscape) {
+  return "booksnapshot:bookid" + bookId + "_fontSize=" + std::to_string(fontSize) +
+         "_landscape=" + (landscape ? "1" : "0") + "_user=" + getUsername();
+}
+
+void DataEngine::deleteBookSnapshot(const std::string& bookId, int fontSize, bool landscape) {
+  if (auto images = HttpDataEngine::sharedInstance()->imageCache()) {
+    images->deleteFile(buildBookSnapshotUrl(bookId, fontSize, landscape));
+  }
+}
+
+void DataEngine::deleteBookAllSnapshots(const std::string& bookId) {
+  const int64_t start = Clock::get()->nowMillis();
+  for (int size = 0; size <= kLargestSnapshotFontSize; ++size) {
+    deleteBookSnapshot(bookId, size, true);
+    deleteBookSnapshot(bookId, size, false);
+  }
+  std::printf("%s cost %lld\n", "deleteBookAllSnapshots",
+              static_cast<long long>(Clock::get()->nowMillis() - start));
 }
 
 // ---- Covers, portraits, fonts, search --------------------------------------------------------

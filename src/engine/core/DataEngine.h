@@ -30,6 +30,12 @@
 
 namespace zu {
 
+class BookCatalog;
+class BookMemo;
+class BookMgr;
+class BookReadInfo;
+class BookSearchResult;
+class Bookmark;
 class Column;
 class ColumnCache;
 class DataEngineObserver;
@@ -91,6 +97,8 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   const std::shared_ptr<ColumnCache>& getColumnCache() const { return columnCache_; }
   const std::shared_ptr<UniqueCache>& getUniqueCache() const { return uniqueCache_; }
   const std::shared_ptr<LinkCache>& getLinkCache() const { return linkCache_; }
+  // The book manager over the subscription store; also the catalogue parser's section source.
+  const std::shared_ptr<BookMgr>& getBookMgr() const { return bookMgr_; }
 
   // ---- Observer and tasks ------------------------------------------------------------------
   // Keeps the observer and makes it the task engine's finish observer as well.
@@ -124,7 +132,7 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   // Stores the new order; for a user also records the time of this local change.
   void updateSubscribedColumnsOrder(const std::vector<std::shared_ptr<Entry>>& order);
   // The guest's column is deleted at once; a user's is only marked deleted, so that a later
-  // sync removes it on the server.
+  // sync removes it on the server. A book column also loses its book and page snapshots.
   void markColumnDeleted(const std::shared_ptr<Column>& column);
   // The column's latest summary id becomes its latest shown one.
   void markColumnShowed(const std::shared_ptr<Column>& column);
@@ -156,6 +164,56 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   void removeDownloadingBookId(const std::string& bookId);
   bool isBookDownloading(const std::string& bookId);
   Text getImageLocalPath(const Text& url);
+
+  // ---- Books -------------------------------------------------------------------------------
+  // A package file exists for the book.
+  bool isBookDownloaded(const Text& bookId);
+  // The stored update time of the column's book differs from the one the column carries.
+  bool bookHaveUpdates(const std::shared_ptr<Column>& column);
+  // The stored reading position, or the start of the first chapter's first section.
+  std::shared_ptr<BookReadInfo> getBookReadInfo(const Text& bookId, int32_t fontSize,
+                                                bool isPreview);
+  void saveBookReadInfo(const std::shared_ptr<BookReadInfo>& readInfo, const Text& bookId,
+                        bool isPreview);
+  int32_t getBookReadProcessPercent(const Text& bookId, bool isPreview);
+  std::string getBookEpubPath(const std::string& bookId);
+  std::string getBookOPSDirectory(const std::string& bookId);
+  Text getBookSectionHtmlFilePath(const Text& bookId, const Text& chapterId,
+                                  const Text& sectionId);
+  bool saveBookSectionHtml(const Text& bookId, const Text& chapterId, const Text& sectionId,
+                           const Text& html);
+  std::shared_ptr<BookCatalog> getBookCatalog(const Text& bookId);
+  std::shared_ptr<BookCatalog> getBookCatalogOriginal(const Text& bookId);
+  bool setBookmark(const std::shared_ptr<Bookmark>& bookmark, const Text& bookId);
+  std::vector<std::shared_ptr<Bookmark>> getBookmarkInBook(const Text& bookId, int32_t fontSize);
+  bool deleteBookmark(const Text& bookId, const Text& indexId);
+  void deleteBookmark(const Text& bookId, int32_t page, int32_t fontSize, bool landscape);
+  bool setBookMemo(const std::shared_ptr<BookMemo>& memo, const Text& bookId, const Text& indexId,
+                   int32_t color);
+  // Wraps the text in a memo of the section (no book id), as the reading screen saves it.
+  bool setBookMemo(const Text& sectionId, const Text& memo, const Text& indexId, int32_t color);
+  std::vector<std::shared_ptr<BookMemo>> getBookMemoInBook(const Text& bookId, int32_t fontSize);
+  bool deleteBookMemo(const Text& bookId, const Text& indexId);
+  bool isBookMemoExist(const Text& bookId, const Text& indexId);
+  std::optional<std::vector<std::shared_ptr<BookSearchResult>>> searchInChapterOrSection(
+      const Text& bookId, const Text& chapterId, const Text& sectionId, const Text& keyWord);
+  void calibratePage(const Text& bookId, int32_t pages,
+                     const std::optional<std::vector<std::string>>& originalIds,
+                     const std::optional<std::vector<int32_t>>& startPages, int32_t fontSize,
+                     bool landscape);
+  int32_t calculatePageMapping(const Text& bookId, const Text& mappingSectionId, int32_t page,
+                               int32_t fromFontSize, int32_t toFontSize, bool fromLandscape,
+                               bool toLandscape);
+  Text getNextSectionIdForThisPage(const Text& bookId, int32_t page, int32_t fontSize,
+                                   bool landscape);
+  Text getPrevSectionIdForThisPage(const Text& bookId, int32_t page, int32_t fontSize,
+                                   bool landscape);
+  // Page snapshots live in the image cache under
+  // "booksnapshot:bookid<id>_fontSize=<n>_landscape=<0|1>_user=<user>".
+  std::string buildBookSnapshotUrl(const std::string& bookId, int fontSize, bool landscape);
+  void deleteBookSnapshot(const std::string& bookId, int fontSize, bool landscape);
+  // Both orientations of every font size 0 to 10.
+  void deleteBookAllSnapshots(const std::string& bookId);
 
   // ---- Covers, portraits, fonts, search ----------------------------------------------------
   // Downloaded covers (described by the engine settings), else the bundle's "0_large",
@@ -240,6 +298,7 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   std::shared_ptr<ColumnCache> columnCache_;
   std::shared_ptr<UniqueCache> uniqueCache_;
   std::shared_ptr<LinkCache> linkCache_;
+  std::shared_ptr<BookMgr> bookMgr_;
 
   mutable std::mutex userLock_;
   std::string username_;

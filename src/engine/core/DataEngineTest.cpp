@@ -26,6 +26,14 @@
 #include "model/ProgramCover.h"
 #include "model/VeskCustomization.h"
 #include "model/VeskSubscribe.h"
+#include "model/VeskBook.h"
+#include "model/VeskEntryStatus.h"
+#include "model/book/BookCatalog.h"
+#include "model/book/BookReadInfo.h"
+#include "model/book/Chapter.h"
+#include "model/book/Section.h"
+#include "store/BookMgr.h"
+#include "engine/http/HttpDataEngine.h"
 #include "platform/device/DeviceProfile.h"
 #include "platform/net/UrlCache.h"
 #include "platform/runtime/NotificationCenter.h"
@@ -356,6 +364,67 @@ TEST_F(DataEngineTest, FactoryRulesForMicroblogsAndFavourites) {
   probe->setFlags(SettableNetworkProbe::kOffline);
   EXPECT_FALSE(engine_->favoritesUseService());
   NetworkProbe::setShared(nullptr);
+}
+
+TEST_F(DataEngineTest, BooksThroughTheBookManager) {
+  startEngine();
+  const std::string feed =
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?>"
+      "<feed xmlns=\"http://www.w3.org/2005/Atom\" xmlns:vesk=\"http://www.vesk.com/vesk/1.0\">"
+      "<id>book-7</id><vesk:catalogVersion>3</vesk:catalogVersion>"
+      "<vesk:chapter><title>One</title><id>ch-1</id><vesk:indexid>1</vesk:indexid>"
+      "<vesk:section type=\"1\"><title>Start</title><id>s1</id><vesk:pageinfos>"
+      "<vesk:pageinfo landscape_pages=\"3\" portrait_pages=\"6\" fontsize=\"fs2\"/>"
+      "</vesk:pageinfos><vesk:indexid>1</vesk:indexid></vesk:section></vesk:chapter></feed>";
+  auto books = engine_->getBookMgr();
+  ASSERT_TRUE(books);
+  ASSERT_TRUE(books->setBookCatalog(std::string_view(feed), text("book-7")));
+
+  // Without a stored position a book opens at its first chapter's first section.
+  auto opening = engine_->getBookReadInfo(text("book-7"), 2, false);
+  ASSERT_TRUE(opening);
+  auto mapped = engine_->getBookCatalog(text("book-7"));
+  ASSERT_TRUE(mapped && mapped->chapters() && mapped->chapters()->front()->sections());
+  const auto& firstChapter = mapped->chapters()->front();
+  EXPECT_EQ(opening->chapterId(), firstChapter->id());
+  EXPECT_EQ(opening->sectionId(), firstChapter->sections()->front()->id());
+  EXPECT_TRUE(opening->sectionId());
+  EXPECT_EQ(opening->landscapePage(), 0);
+  EXPECT_EQ(opening->portraitPage(), 0);
+  auto nothing = engine_->getBookReadInfo(text("no-such-book"), 2, false);
+  ASSERT_TRUE(nothing);
+  EXPECT_EQ(nothing->chapterId(), std::nullopt);
+
+  // A book column: downloaded when its package exists; deleting the column takes the book and
+  // its page snapshots with it.
+  EXPECT_FALSE(engine_->isBookDownloaded(text("book-7")));
+  std::filesystem::create_directories(CommInfo::getBooksDir());
+  std::ofstream(engine_->getBookEpubPath("book-7")) << "package";
+  EXPECT_TRUE(engine_->isBookDownloaded(text("book-7")));
+  auto images = HttpDataEngine::sharedInstance()->imageCache();
+  const std::string snapshot = engine_->buildBookSnapshotUrl("book-7", 10, true);
+  EXPECT_EQ(snapshot, "booksnapshot:bookidbook-7_fontSize=10_landscape=1_user=wayfarers");
+  ASSERT_TRUE(images->save(snapshot, Bytes{1, 2}));
+  auto column = std::make_shared<Column>();
+  column->setEntryId(std::string("book-7"));
+  auto status = std::make_shared<VeskEntryStatus>();
+  status->setType(9);
+  column->setVeskEntryStatus(status);
+  ASSERT_TRUE(engine_->getSubPersist()->insertEntry(column));
+  engine_->markColumnDeleted(column);
+  EXPECT_FALSE(engine_->isBookDownloaded(text("book-7")));
+  EXPECT_EQ(images->load(snapshot), std::nullopt);
+  EXPECT_EQ(engine_->getBookCatalog(text("book-7")), nullptr);
+
+  // Updates: the column's book time against the one stored at download.
+  auto book = std::make_shared<VeskBook>();
+  book->setUpdated(2000);
+  column->setVeskBook(book);
+  ASSERT_TRUE(engine_->getSubPersist()->insertEntry(column));
+  engine_->getSubPersist()->setBookLastUpdatedTime(text("book-7"), 1000);
+  EXPECT_TRUE(engine_->bookHaveUpdates(column));
+  engine_->getSubPersist()->setBookLastUpdatedTime(text("book-7"), 2000);
+  EXPECT_FALSE(engine_->bookHaveUpdates(column));
 }
 
 class IdleCleanDelegate : public FileCacheCleanDelegate {
