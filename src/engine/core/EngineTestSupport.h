@@ -34,7 +34,7 @@
 namespace zu::testing {
 
 // Records finishes and background column updates; wakes the main loop on each.
-class RecordingObserver : public DataEngineObserver {
+class EngineResultRecorder : public DataEngineObserver {
  public:
   struct Finish {
     std::shared_ptr<Task> task;  // kept, so a later task never shares its address
@@ -175,7 +175,7 @@ class EngineFixture : public ::testing::Test {
     DataEngine::uninitGlobalInstance();
   }
   // Runs the task through the facade and waits for its finish.
-  std::optional<RecordingObserver::Finish> runTask(const std::shared_ptr<Task>& task) {
+  std::optional<EngineResultRecorder::Finish> runTask(const std::shared_ptr<Task>& task) {
     engine_->asyncRunTask(task);
     return observer_->waitForFinish(task);
   }
@@ -183,7 +183,7 @@ class EngineFixture : public ::testing::Test {
   TempHome home_;
   std::filesystem::path bundleDir_;
   SampleService service_;
-  std::shared_ptr<RecordingObserver> observer_ = std::make_shared<RecordingObserver>();
+  std::shared_ptr<EngineResultRecorder> observer_ = std::make_shared<EngineResultRecorder>();
   std::shared_ptr<DataEngine> engine_;
 };
 
