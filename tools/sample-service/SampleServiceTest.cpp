@@ -1,0 +1,132 @@
+#include "SampleService.h"
+
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include "model/Column.h"
+#include "model/Comment.h"
+#include "model/Feed.h"
+#include "model/Link.h"
+#include "model/NewsDetail.h"
+#include "model/UserInfo.h"
+#include "model/atom/ResultInfo.h"
+#include "model/atom/VESKAtomParser.h"
+
+namespace zu {
+namespace {
+
+class SampleServiceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(service_.start());
+    client_ = std::make_unique<httplib::Client>("127.0.0.1", service_.port());
+  }
+  std::string get(const std::string& path, int expectedStatus = 200) {
+    auto res = client_->Get(path.c_str());
+    EXPECT_TRUE(res);
+    if (!res) return {};
+    EXPECT_EQ(res->status, expectedStatus) << path;
+    return res->body;
+  }
+  std::string post(const std::string& path, const std::string& body) {
+    auto res = client_->Post(path.c_str(), body, "application/atom+xml");
+    EXPECT_TRUE(res && res->status == 200) << path;
+    return res ? res->body : std::string();
+  }
+  SampleService service_;
+  std::unique_ptr<httplib::Client> client_;
+};
+
+TEST_F(SampleServiceTest, DocumentsReadAsTheClientReadsThem) {
+  auto urls = VESKAtomParser::allocParseGetServiceUrlFeed(get("/getServiceUrl.atom"));
+  ASSERT_TRUE(urls && urls->links());
+  EXPECT_EQ(urls->links()->size(), 28u);
+  for (const auto& link : *urls->links()) {
+    EXPECT_EQ(link->href()->rfind(service_.baseUrl() + "/", 0), 0u) << *link->rel();
+  }
+
+  auto catalogue = VESKAtomParser::allocParseFeed(get("/sub/list.atom"), kEntryKindColumn);
+  ASSERT_TRUE(catalogue && catalogue->entrys());
+  ASSERT_EQ(catalogue->entrys()->size(), 4u);
+  // Every column's article list, and every article of it, is served and readable.
+  size_t articles = 0;
+  for (const auto& entry : *catalogue->entrys()) {
+    auto column = std::dynamic_pointer_cast<Column>(entry);
+    ASSERT_TRUE(column && column->alternatelink());
+    const std::string listPath = column->alternatelink()->href()->substr(service_.baseUrl().size());
+    auto list = VESKAtomParser::allocParseFeed(get(listPath), kEntryKindNewsSummary);
+    ASSERT_TRUE(list && list->entrys() && !list->entrys()->empty()) << listPath;
+    for (const auto& summary : *list->entrys()) {
+      auto detail = VESKAtomParser::allocParseEntry(
+          get("/article/" + *summary->entryId() + ".atom"), kEntryKindNewsDetail);
+      ASSERT_TRUE(std::dynamic_pointer_cast<NewsDetail>(detail)) << *summary->entryId();
+      EXPECT_EQ(detail->entryId(), summary->entryId());
+      EXPECT_EQ(detail->title(), summary->title());
+      ++articles;
+    }
+  }
+  EXPECT_GE(articles, 7u);
+  get("/article/no-such-article.atom", 404);
+
+  auto comments = VESKAtomParser::allocParseFeed(get("/comments/art-news-1.atom"), kEntryKindComment);
+  ASSERT_TRUE(comments && comments->entrys());
+  EXPECT_EQ(comments->entrys()->size(), 2u);
+  EXPECT_EQ(comments->entrys()->front()->entryId(), "art-news-1-c1");
+  auto profile = VESKAtomParser::allocParseUserinfo(get("/user/get.atom?username=reader"));
+  EXPECT_TRUE(profile);
+  EXPECT_EQ(get("/img/cover-news.png").substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+}
+
+TEST_F(SampleServiceTest, SubscriptionsAndFavouritesAreKeptInMemory) {
+  auto ok = VESKAtomParser::allocParseResultInfo(
+      post("/sub/add.atom", "<feed><entry><title>a</title><id>col-photo</id></entry>"
+                            "<entry><title>b</title><id>col-news</id></entry></feed>"));
+  ASSERT_TRUE(ok);
+  EXPECT_TRUE(ok->resultOK());
+  EXPECT_EQ(service_.subscriptions(), (std::vector<std::string>{"col-photo", "col-news"}));
+  auto subscribed = VESKAtomParser::allocParseFeed(get("/sub/get.atom"), kEntryKindColumn);
+  ASSERT_TRUE(subscribed && subscribed->entrys() && subscribed->entrys()->size() == 2);
+  EXPECT_EQ(subscribed->entrys()->at(0)->entryId(), "col-photo");
+  EXPECT_EQ(subscribed->entrys()->at(1)->title(), "Harbour Morning News");
+  post("/sub/del.atom", "<feed><entry><id>col-photo</id></entry></feed>");
+  EXPECT_EQ(service_.subscriptions(), (std::vector<std::string>{"col-news"}));
+
+  post("/fav/add.atom", "<feed><entry><title>Ferry</title><id>art-news-3</id></entry>"
+                        "<entry><title>Steps</title><id>art-photo-1</id></entry></feed>");
+  post("/fav/add.atom", "<feed><entry><title>Ferry</title><id>art-news-3</id></entry></feed>");
+  EXPECT_EQ(service_.favorites(), (std::vector<std::string>{"art-news-3", "art-photo-1"}));
+  auto favourites = VESKAtomParser::allocParseFeed(get("/fav/get.atom"), kEntryKindNewsSummary);
+  ASSERT_TRUE(favourites && favourites->entrys() && favourites->entrys()->size() == 2);
+  EXPECT_EQ(favourites->entrys()->at(1)->title(), "Steps");
+  post("/fav/del.atom", "<feed><entry><id>art-news-3</id></entry></feed>");
+  EXPECT_EQ(service_.favorites(), (std::vector<std::string>{"art-photo-1"}));
+}
+
+TEST_F(SampleServiceTest, ConditionalGetsLoginAndForcedStatuses) {
+  auto first = client_->Get("/sub/list.atom");
+  ASSERT_TRUE(first);
+  const std::string etag = first->get_header_value("ETag");
+  ASSERT_FALSE(etag.empty());
+  auto again = client_->Get("/sub/list.atom", httplib::Headers{{"If-None-Match", etag}});
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->status, 304);
+  EXPECT_TRUE(again->body.empty());
+  auto changed = client_->Get("/sub/list.atom", httplib::Headers{{"If-None-Match", "\"old\""}});
+  EXPECT_EQ(changed->status, 200);
+
+  auto anonymous = client_->Post("/login", "", "text/plain");
+  ASSERT_TRUE(anonymous);
+  EXPECT_EQ(anonymous->status, 401);
+  EXPECT_FALSE(anonymous->get_header_value("WWW-Authenticate").empty());
+  client_->set_basic_auth("reader", "pw");
+  EXPECT_EQ(client_->Post("/login", "", "text/plain")->status, 200);
+
+  service_.setStatusForPath("/sub/list.atom", 503);
+  get("/sub/list.atom", 503);
+  service_.setStatusForPath("/sub/list.atom", 0);
+  get("/sub/list.atom", 200);
+  EXPECT_EQ(service_.requestsTo("/sub/list.atom").size(), 5u);
+}
+
+}  // namespace
+}  // namespace zu
