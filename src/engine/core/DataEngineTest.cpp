@@ -447,10 +447,13 @@ TEST_F(DataEngineTest, BackgroundKeepAliveLastsWhileWorkRunsInTheBackground) {
   auto delegate = std::make_shared<IdleCleanDelegate>();
   std::mutex gate;
   std::unique_lock<std::mutex> closed(gate);
-  cleaner->runLoop()->postAndWait(
-      [&] { FileCacheManager::globalInstance()->cleanAllCache(delegate, 0); });
-  cleaner->runLoop()->post([&] { std::lock_guard<std::mutex> wait(gate); });
-  ASSERT_TRUE(engine_->needBackgroundRunning());
+  // The pass starts and its thread's loop blocks in the same turn, so no delegate call of the
+  // pass can get through before the gate opens.
+  cleaner->runLoop()->post([&] {
+    FileCacheManager::globalInstance()->cleanAllCache(delegate, 0);
+    std::lock_guard<std::mutex> wait(gate);
+  });
+  ASSERT_TRUE(testing::turnUntil([&] { return engine_->needBackgroundRunning(); }, 20));
 
   auto runsOut = [&](auto&& leaveBackground) {
     engine_->applicationDidEnterBackground();
