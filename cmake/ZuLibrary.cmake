@@ -1,19 +1,28 @@
-# zu_add_library(<name> DEPS <libs...>)
+# zu_add_library(<name> DEPS <libs...> [EXCLUDE <subdirs...>])
 #
 # Makes one static library from every .cpp under the calling directory except the tests
-# (*Test.cpp), and one test binary <name>_tests from the tests, registered with ctest.
+# (*Test.cpp) and the listed subfolders (libraries of their own), and one test binary
+# <name>_tests from the tests, registered with ctest.
 # New files are picked up by a re-configure (CONFIGURE_DEPENDS), so adding a class needs no
 # edit here.
 set(ZU_ALL_LIBS "" CACHE INTERNAL "every zu library, lowest first")
 
 function(zu_add_library name)
-  cmake_parse_arguments(ARG "" "" "DEPS;TEST_DEPS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;TEST_DEPS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE all_sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.c)
   set(lib_sources "")
   set(test_sources "")
   foreach(f IN LISTS all_sources)
-    if(f MATCHES "Test\\.cpp$")
+    set(excluded FALSE)
+    foreach(dir IN LISTS ARG_EXCLUDE)
+      if(f MATCHES "^${CMAKE_CURRENT_SOURCE_DIR}/${dir}/")
+        set(excluded TRUE)
+      endif()
+    endforeach()
+    if(excluded)
+      continue()
+    elseif(f MATCHES "Test\\.cpp$")
       list(APPEND test_sources ${f})
     else()
       list(APPEND lib_sources ${f})

@@ -9,6 +9,7 @@ packages=(
   libcurl4-openssl-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libcpp-httplib-dev nlohmann-json3-dev
+  libcairo2-dev libpango1.0-dev fonts-wqy-microhei libgif-dev libpng-dev libjpeg62-turbo-dev
 )
 
 missing=()

@@ -1,0 +1,114 @@
+// Application: the process-wide application object of the view kit (Application::shared(),
+// main thread only): its windows by level and the key window, the status bar's orientation and
+// hidden flag, the idle-timer flag, background-task tokens, URL opening and termination hooks,
+// memory warnings, and the display pass that lays out the windows' views.
+//
+// Kept from the phone: windows() are ordered by level, back to front (equal levels in the order
+// they were first shown); beginBackgroundTask returns a token that is never kInvalidTask and is
+// ended once with endBackgroundTask; a memory warning posts
+// "UIApplicationDidReceiveMemoryWarningNotification" with the application as object.
+// Where we differ on purpose: opening a URL and terminating go to hooks (the executable installs
+// real ones; tests observe them), and the opened URLs are listed. Windows are held weakly:
+// a window nobody keeps disappears from the list.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/Object.h"
+
+namespace zu::ui {
+
+class Window;
+
+// The phone's interface orientations.
+enum class InterfaceOrientation { Portrait = 1, PortraitUpsideDown = 2, LandscapeRight = 3, LandscapeLeft = 4 };
+
+class Application : public Object {
+ public:
+  using BackgroundTaskId = uint64_t;
+  static constexpr BackgroundTaskId kInvalidBackgroundTask = 0;
+  inline static const char* const kDidReceiveMemoryWarningNotification =
+      "UIApplicationDidReceiveMemoryWarningNotification";
+
+  static Application& shared();
+
+  // Live windows, back to front by level.
+  std::vector<std::shared_ptr<Window>> windows() const;
+  // Live, visible windows, back to front.
+  std::vector<std::shared_ptr<Window>> visibleWindows() const;
+  std::shared_ptr<Window> keyWindow() const { return keyWindow_.lock(); }
+  void registerWindow(const std::shared_ptr<Window>& window);
+  void setKeyWindow(const std::shared_ptr<Window>& window);
+
+  InterfaceOrientation statusBarOrientation() const { return orientation_; }
+  void setStatusBarOrientation(InterfaceOrientation o) { orientation_ = o; }
+  bool isStatusBarHidden() const { return statusBarHidden_; }
+  void setStatusBarHidden(bool hidden, bool animated = false);
+  bool isIdleTimerDisabled() const { return idleTimerDisabled_; }
+  void setIdleTimerDisabled(bool disabled) { idleTimerDisabled_ = disabled; }
+  bool isNetworkActivityIndicatorVisible() const { return networkActivity_; }
+  void setNetworkActivityIndicatorVisible(bool visible) { networkActivity_ = visible; }
+
+  BackgroundTaskId beginBackgroundTask(std::function<void()> expirationHandler = {});
+  void endBackgroundTask(BackgroundTaskId id);
+  size_t backgroundTaskCount() const { return backgroundTasks_.size(); }
+  // Runs and ends every background task's expiration handler (the system's time is up).
+  void expireBackgroundTasks();
+
+  // Opens `url` through the hook; false when there is no hook or it refuses.
+  bool openURL(const std::string& url);
+  bool canOpenURL(const std::string& url) const;
+  const std::vector<std::string>& openedURLs() const { return openedURLs_; }
+  void setOpenURLHandler(std::function<bool(const std::string&)> handler) {
+    openURLHandler_ = std::move(handler);
+  }
+  void setCanOpenURLHandler(std::function<bool(const std::string&)> handler) {
+    canOpenURLHandler_ = std::move(handler);
+  }
+  // Ends the process through the hook (the executable's exits with `status`).
+  void terminate(int status);
+  void setTerminateHandler(std::function<void(int)> handler) { terminateHandler_ = std::move(handler); }
+
+  // Posts the memory-warning notification on this thread.
+  void simulateMemoryWarning();
+
+  // Asks for a display pass (layout of every window) on the main loop; coalesced.
+  void scheduleDisplayPass();
+  // Lays out every window now.
+  void runDisplayPass();
+
+  // Forgets windows, hooks, tokens and flags (between tests).
+  void resetForTesting();
+
+ private:
+  Application() = default;
+
+  struct WindowEntry {
+    std::weak_ptr<Window> window;
+    uint64_t order;
+  };
+  std::vector<WindowEntry> windows_;
+  uint64_t nextOrder_ = 0;
+  std::weak_ptr<Window> keyWindow_;
+  InterfaceOrientation orientation_ = InterfaceOrientation::Portrait;
+  bool statusBarHidden_ = false;
+  bool idleTimerDisabled_ = false;
+  bool networkActivity_ = false;
+  struct BackgroundTask {
+    BackgroundTaskId id;
+    std::function<void()> expiration;
+  };
+  std::vector<BackgroundTask> backgroundTasks_;
+  BackgroundTaskId nextTask_ = 1;
+  std::vector<std::string> openedURLs_;
+  std::function<bool(const std::string&)> openURLHandler_;
+  std::function<bool(const std::string&)> canOpenURLHandler_;
+  std::function<void(int)> terminateHandler_;
+  bool displayPassPosted_ = false;
+};
+
+}  // namespace zu::ui

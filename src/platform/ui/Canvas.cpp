@@ -1,0 +1,337 @@
+#include "platform/ui/Canvas.h"
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "platform/ui/Image.h"
+
+namespace zu::ui {
+
+namespace {
+
+void roundedRectPath(cairo_t* cr, const Rect& rect, float radius) {
+  const Rect r = rect.standardized();
+  const double rad = std::clamp(static_cast<double>(radius), 0.0,
+                                std::min(r.size.width, r.size.height) / 2.0);
+  if (rad <= 0) {
+    cairo_rectangle(cr, r.origin.x, r.origin.y, r.size.width, r.size.height);
+    return;
+  }
+  const double x0 = r.minX(), y0 = r.minY(), x1 = r.maxX(), y1 = r.maxY();
+  const double pi = std::numbers::pi;
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, x1 - rad, y0 + rad, rad, -pi / 2, 0);
+  cairo_arc(cr, x1 - rad, y1 - rad, rad, 0, pi / 2);
+  cairo_arc(cr, x0 + rad, y1 - rad, rad, pi / 2, pi);
+  cairo_arc(cr, x0 + rad, y0 + rad, rad, pi, 3 * pi / 2);
+  cairo_close_path(cr);
+}
+
+void ellipsePath(cairo_t* cr, const Rect& rect) {
+  const Rect r = rect.standardized();
+  if (r.size.width <= 0 || r.size.height <= 0) return;
+  cairo_save(cr);
+  cairo_translate(cr, r.midX(), r.midY());
+  cairo_scale(cr, r.size.width / 2.0, r.size.height / 2.0);
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, 0, 0, 1, 0, 2 * std::numbers::pi);
+  cairo_close_path(cr);
+  cairo_restore(cr);
+}
+
+void addStops(cairo_pattern_t* pattern, const std::vector<GradientStop>& stops) {
+  for (const GradientStop& s : stops) {
+    cairo_pattern_add_color_stop_rgba(pattern, s.location, s.color.red, s.color.green,
+                                      s.color.blue, s.color.alpha);
+  }
+}
+
+}  // namespace
+
+Canvas::Canvas(Image& target)
+    : cr_(cairo_create(target.surface())), scale_(target.scale()), size_(target.size()) {
+  cairo_scale(cr_, scale_, scale_);
+  cairo_set_line_width(cr_, 1);
+}
+
+Canvas::~Canvas() {
+  cairo_surface_t* surface = cairo_get_target(cr_);
+  cairo_destroy(cr_);
+  cairo_surface_flush(surface);
+}
+
+Size Canvas::size() const { return size_; }
+
+void Canvas::save() {
+  cairo_save(cr_);
+  saved_.push_back({fill_, stroke_});
+}
+
+void Canvas::restore() {
+  if (saved_.empty()) return;
+  cairo_restore(cr_);
+  fill_ = saved_.back().fill;
+  stroke_ = saved_.back().stroke;
+  saved_.pop_back();
+}
+
+void Canvas::translate(float x, float y) { cairo_translate(cr_, x, y); }
+void Canvas::scale(float sx, float sy) {
+  if (sx == 0 || sy == 0) sx = sy = 1e-6f;  // cairo refuses a singular matrix for good
+  cairo_scale(cr_, sx, sy);
+}
+void Canvas::rotate(float radians) { cairo_rotate(cr_, radians); }
+
+void Canvas::concat(const Transform& t) {
+  if (!t.isInvertible()) {
+    // A view squashed to nothing draws nothing: clip everything away instead of putting cairo
+    // into its error state.
+    cairo_rectangle(cr_, 0, 0, 0, 0);
+    cairo_clip(cr_);
+    return;
+  }
+  cairo_matrix_t m;
+  cairo_matrix_init(&m, t.a, t.b, t.c, t.d, t.tx, t.ty);
+  cairo_transform(cr_, &m);
+}
+
+Transform Canvas::currentTransform() const {
+  cairo_matrix_t m;
+  cairo_get_matrix(cr_, &m);
+  Transform t{static_cast<float>(m.xx), static_cast<float>(m.yx), static_cast<float>(m.xy),
+              static_cast<float>(m.yy), static_cast<float>(m.x0), static_cast<float>(m.y0)};
+  return Transform::concat(t, Transform::makeScale(1 / scale_, 1 / scale_));
+}
+
+void Canvas::clip(const Rect& r) {
+  const Rect s = r.standardized();
+  cairo_new_path(cr_);
+  if (s.isNull()) {
+    cairo_rectangle(cr_, 0, 0, 0, 0);
+  } else {
+    cairo_rectangle(cr_, s.origin.x, s.origin.y, s.size.width, s.size.height);
+  }
+  cairo_clip(cr_);
+}
+
+void Canvas::clipRoundedRect(const Rect& r, float radius) {
+  cairo_new_path(cr_);
+  roundedRectPath(cr_, r, radius);
+  cairo_clip(cr_);
+}
+
+void Canvas::clipToPath() { cairo_clip(cr_); }
+
+Rect Canvas::clipBounds() const {
+  double x0, y0, x1, y1;
+  cairo_clip_extents(cr_, &x0, &y0, &x1, &y1);
+  return Rect(static_cast<float>(x0), static_cast<float>(y0), static_cast<float>(x1 - x0),
+              static_cast<float>(y1 - y0));
+}
+
+void Canvas::setLineWidth(float w) { cairo_set_line_width(cr_, w); }
+
+void Canvas::setSource(const Color& c) { cairo_set_source_rgba(cr_, c.red, c.green, c.blue, c.alpha); }
+
+void Canvas::fillRect(const Rect& r) {
+  cairo_new_path(cr_);
+  addRect(r);
+  fillPath();
+}
+
+void Canvas::strokeRect(const Rect& r) {
+  cairo_new_path(cr_);
+  addRect(r);
+  strokePath();
+}
+
+void Canvas::clearRect(const Rect& r) {
+  cairo_save(cr_);
+  cairo_set_operator(cr_, CAIRO_OPERATOR_CLEAR);
+  cairo_new_path(cr_);
+  addRect(r);
+  cairo_fill(cr_);
+  cairo_restore(cr_);
+}
+
+void Canvas::fillEllipse(const Rect& r) {
+  cairo_new_path(cr_);
+  ellipsePath(cr_, r);
+  fillPath();
+}
+
+void Canvas::strokeEllipse(const Rect& r) {
+  cairo_new_path(cr_);
+  ellipsePath(cr_, r);
+  strokePath();
+}
+
+void Canvas::fillRoundedRect(const Rect& r, float radius) {
+  cairo_new_path(cr_);
+  roundedRectPath(cr_, r, radius);
+  fillPath();
+}
+
+void Canvas::strokeRoundedRect(const Rect& r, float radius) {
+  cairo_new_path(cr_);
+  roundedRectPath(cr_, r, radius);
+  strokePath();
+}
+
+void Canvas::beginPath() { cairo_new_path(cr_); }
+void Canvas::moveTo(Point p) { cairo_move_to(cr_, p.x, p.y); }
+void Canvas::lineTo(Point p) { cairo_line_to(cr_, p.x, p.y); }
+void Canvas::curveTo(Point c1, Point c2, Point p) {
+  cairo_curve_to(cr_, c1.x, c1.y, c2.x, c2.y, p.x, p.y);
+}
+
+void Canvas::addArc(Point center, float radius, float startAngle, float endAngle, bool clockwise) {
+  if (clockwise) {
+    cairo_arc(cr_, center.x, center.y, radius, startAngle, endAngle);
+  } else {
+    cairo_arc_negative(cr_, center.x, center.y, radius, startAngle, endAngle);
+  }
+}
+
+void Canvas::addRect(const Rect& r) {
+  const Rect s = r.standardized();
+  if (s.isNull()) return;
+  cairo_rectangle(cr_, s.origin.x, s.origin.y, s.size.width, s.size.height);
+}
+
+void Canvas::addRoundedRect(const Rect& r, float radius) { roundedRectPath(cr_, r, radius); }
+void Canvas::addEllipse(const Rect& r) { ellipsePath(cr_, r); }
+void Canvas::closePath() { cairo_close_path(cr_); }
+
+void Canvas::fillPath(bool evenOdd) {
+  setSource(fill_);
+  cairo_set_fill_rule(cr_, evenOdd ? CAIRO_FILL_RULE_EVEN_ODD : CAIRO_FILL_RULE_WINDING);
+  cairo_fill(cr_);
+}
+
+void Canvas::strokePath() {
+  setSource(stroke_);
+  cairo_stroke(cr_);
+}
+
+void Canvas::drawLinearGradient(const std::vector<GradientStop>& stops, Point start, Point end) {
+  cairo_pattern_t* p = cairo_pattern_create_linear(start.x, start.y, end.x, end.y);
+  addStops(p, stops);
+  cairo_pattern_set_extend(p, CAIRO_EXTEND_PAD);
+  cairo_set_source(cr_, p);
+  cairo_paint(cr_);
+  cairo_pattern_destroy(p);
+}
+
+void Canvas::drawRadialGradient(const std::vector<GradientStop>& stops, Point c0, float r0,
+                                Point c1, float r1) {
+  cairo_pattern_t* p = cairo_pattern_create_radial(c0.x, c0.y, r0, c1.x, c1.y, r1);
+  addStops(p, stops);
+  cairo_pattern_set_extend(p, CAIRO_EXTEND_PAD);
+  cairo_set_source(cr_, p);
+  cairo_paint(cr_);
+  cairo_pattern_destroy(p);
+}
+
+void Canvas::drawImagePart(const Image& image, const Rect& src, const Rect& dst, float alpha) {
+  if (src.size.width <= 0 || src.size.height <= 0 || dst.size.width <= 0 || dst.size.height <= 0) {
+    return;
+  }
+  cairo_save(cr_);
+  cairo_new_path(cr_);
+  cairo_rectangle(cr_, dst.origin.x, dst.origin.y, dst.size.width, dst.size.height);
+  cairo_clip(cr_);
+  cairo_translate(cr_, dst.origin.x, dst.origin.y);
+  cairo_scale(cr_, dst.size.width / src.size.width, dst.size.height / src.size.height);
+  cairo_translate(cr_, -src.origin.x, -src.origin.y);
+  // A part of the image is sampled from a sub-surface, so stretching one cap never blends in
+  // pixels of its neighbour.
+  const bool whole = src.origin.x == 0 && src.origin.y == 0 &&
+                     src.size.width == static_cast<float>(image.pixelWidth()) &&
+                     src.size.height == static_cast<float>(image.pixelHeight());
+  cairo_surface_t* source = whole ? cairo_surface_reference(image.surface())
+                                  : cairo_surface_create_for_rectangle(
+                                        image.surface(), src.origin.x, src.origin.y,
+                                        src.size.width, src.size.height);
+  if (!whole) cairo_translate(cr_, src.origin.x, src.origin.y);
+  cairo_pattern_t* p = cairo_pattern_create_for_surface(source);
+  cairo_surface_destroy(source);
+  cairo_pattern_set_extend(p, CAIRO_EXTEND_PAD);
+  if (src.size.width == dst.size.width && src.size.height == dst.size.height) {
+    cairo_pattern_set_filter(p, CAIRO_FILTER_NEAREST);
+  }
+  cairo_set_source(cr_, p);
+  if (alpha >= 1) {
+    cairo_paint(cr_);
+  } else {
+    cairo_paint_with_alpha(cr_, alpha);
+  }
+  cairo_pattern_destroy(p);
+  cairo_restore(cr_);
+}
+
+void Canvas::drawImage(const Image& image, const Rect& rect, float alpha) {
+  const Rect d = rect.standardized();
+  if (d.isEmpty() || !(alpha > 0)) return;
+  const float w = static_cast<float>(image.pixelWidth());
+  const float h = static_cast<float>(image.pixelHeight());
+  const float s = image.scale();
+  const float l = static_cast<float>(image.leftCapWidth());
+  const float t = static_cast<float>(image.topCapHeight());
+  if (l <= 0 && t <= 0) {
+    drawImagePart(image, Rect(0, 0, w, h), d, alpha);
+    return;
+  }
+  // Source columns and rows (pixels) and their destination extents (points): caps keep their
+  // size, the one-pixel middle stretches; when the destination is smaller than the caps, the
+  // caps shrink in proportion.
+  struct Span {
+    float src0, src1, dst0, dst1;
+  };
+  auto spans = [s](float cap, float total, float origin, float extent) {
+    std::vector<Span> out;
+    if (cap <= 0) {
+      out.push_back({0, total, origin, origin + extent});
+      return out;
+    }
+    const float far = total - cap - 1;
+    float capA = cap / s;
+    float capB = far / s;
+    float middle = extent - capA - capB;
+    if (middle < 0) {
+      const float k = (capA + capB) > 0 ? extent / (capA + capB) : 0;
+      capA *= k;
+      capB *= k;
+      middle = 0;
+    }
+    out.push_back({0, cap, origin, origin + capA});
+    out.push_back({cap, cap + 1, origin + capA, origin + capA + middle});
+    out.push_back({cap + 1, total, origin + capA + middle, origin + extent});
+    return out;
+  };
+  for (const Span& row : spans(t, h, d.origin.y, d.size.height)) {
+    for (const Span& col : spans(l, w, d.origin.x, d.size.width)) {
+      drawImagePart(image, Rect(col.src0, row.src0, col.src1 - col.src0, row.src1 - row.src0),
+                    Rect(col.dst0, row.dst0, col.dst1 - col.dst0, row.dst1 - row.dst0), alpha);
+    }
+  }
+}
+
+void Canvas::drawImage(const Image& image, const Rect& bounds, ContentMode mode, float alpha) {
+  save();
+  clip(bounds);
+  drawImage(image, contentRect(mode, image.size(), bounds), alpha);
+  restore();
+}
+
+void Canvas::beginTransparencyLayer() { cairo_push_group(cr_); }
+
+void Canvas::endTransparencyLayer(float alpha) {
+  cairo_pop_group_to_source(cr_);
+  cairo_paint_with_alpha(cr_, std::clamp(alpha, 0.f, 1.f));
+}
+
+}  // namespace zu::ui

@@ -1,0 +1,207 @@
+#include "platform/ui/Image.h"
+
+#include <cairo.h>
+
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <mutex>
+
+#include "platform/runtime/Bundle.h"
+#include "platform/ui/GifDecoder.h"
+#include "platform/ui/JpegDecoder.h"
+#include "platform/ui/PngCodec.h"
+
+namespace zu::ui {
+
+struct Image::Pixels {
+  std::vector<uint32_t> data;
+  cairo_surface_t* surface = nullptr;
+  ~Pixels() {
+    if (surface) cairo_surface_destroy(surface);
+  }
+};
+
+namespace {
+
+bool sizeAccepted(int w, int h) {
+  return w > 0 && h > 0 && w <= Image::kMaxSide && h <= Image::kMaxSide &&
+         static_cast<int64_t>(w) * h <= Image::kMaxPixels;
+}
+
+struct NamedCache {
+  std::mutex mutex;
+  std::map<std::string, std::shared_ptr<Image>, std::less<>> images;
+};
+
+NamedCache& namedCache() {
+  static NamedCache* cache = new NamedCache;  // never destroyed: used until exit
+  return *cache;
+}
+
+}  // namespace
+
+Image::Image(int w, int h, float scale)
+    : pixels_(std::make_shared<Pixels>()), width_(w), height_(h), scale_(scale > 0 ? scale : 1) {
+  pixels_->data.assign(static_cast<size_t>(w) * h, 0);
+}
+
+Image::Image(std::shared_ptr<Pixels> pixels, int w, int h, float scale)
+    : pixels_(std::move(pixels)), width_(w), height_(h), scale_(scale) {}
+
+Image::~Image() = default;
+
+std::shared_ptr<Image> Image::create(int w, int h, float scale) {
+  if (!sizeAccepted(w, h)) return nullptr;
+  return std::make_shared<Image>(w, h, scale);
+}
+
+std::shared_ptr<Image> Image::fromData(const uint8_t* data, size_t size) {
+  if (!data || size < 4) return nullptr;
+  if (PngCodec::hasSignature(data, size)) return PngCodec::decode(data, size);
+  if (JpegDecoder::hasSignature(data, size)) return JpegDecoder::decode(data, size);
+  if (GifDecoder::hasSignature(data, size)) return GifDecoder::decodeFirstFrame(data, size);
+  return nullptr;
+}
+
+std::shared_ptr<Image> Image::fromData(const std::vector<uint8_t>& data) {
+  return fromData(data.data(), data.size());
+}
+
+std::shared_ptr<Image> Image::fromFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return nullptr;
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return fromData(bytes);
+}
+
+std::shared_ptr<Image> Image::fromPremultipliedRgba(int w, int h, const uint8_t* rgba,
+                                                    size_t stride, bool bottomUp, float scale) {
+  if (!rgba || !sizeAccepted(w, h) || stride < static_cast<size_t>(w) * 4) return nullptr;
+  auto image = create(w, h, scale);
+  uint32_t* out = image->mutablePixels();
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* row = rgba + stride * static_cast<size_t>(bottomUp ? h - 1 - y : y);
+    for (int x = 0; x < w; ++x) {
+      const uint8_t* p = row + 4 * x;
+      out[static_cast<size_t>(y) * w + x] =
+          uint32_t{p[3]} << 24 | uint32_t{p[0]} << 16 | uint32_t{p[1]} << 8 | p[2];
+    }
+  }
+  return image;
+}
+
+std::shared_ptr<Image> Image::named(std::string_view name) {
+  if (name.empty()) return nullptr;
+  NamedCache& cache = namedCache();
+  {
+    std::lock_guard lock(cache.mutex);
+    auto it = cache.images.find(name);
+    if (it != cache.images.end()) return it->second;
+  }
+  const bool hasExtension = std::filesystem::path(name).has_extension();
+  auto path = Bundle::mainBundle()->pathForResource(name, hasExtension ? "" : "png");
+  if (!path) return nullptr;
+  auto image = fromFile(*path);
+  if (!image) return nullptr;
+  image->setName(std::string(name));
+  std::lock_guard lock(cache.mutex);
+  // Another thread may have loaded it meanwhile: keep the first, so one name is one object.
+  auto [it, inserted] = cache.images.emplace(std::string(name), image);
+  return it->second;
+}
+
+void Image::clearNamedCache() {
+  NamedCache& cache = namedCache();
+  std::lock_guard lock(cache.mutex);
+  cache.images.clear();
+}
+
+Size Image::size() const {
+  return {static_cast<float>(width_) / scale_, static_cast<float>(height_) / scale_};
+}
+
+const uint32_t* Image::pixels() const {
+  if (pixels_->surface) cairo_surface_flush(pixels_->surface);
+  return pixels_->data.data();
+}
+
+uint32_t* Image::mutablePixels() {
+  if (pixels_->surface) {
+    cairo_surface_flush(pixels_->surface);
+    cairo_surface_mark_dirty(pixels_->surface);
+  }
+  return pixels_->data.data();
+}
+
+uint32_t Image::pixelAt(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return 0;
+  return pixels()[static_cast<size_t>(y) * width_ + x];
+}
+
+Color Image::colorAt(int x, int y) const {
+  const uint32_t p = pixelAt(x, y);
+  const uint32_t a = p >> 24;
+  if (a == 0) return Color::clearColor();
+  auto channel = [a](uint32_t v) { return static_cast<float>(v) / static_cast<float>(a); };
+  return Color(channel(p >> 16 & 0xff), channel(p >> 8 & 0xff), channel(p & 0xff), a / 255.f);
+}
+
+std::vector<uint8_t> Image::premultipliedRgba(bool bottomUp) const {
+  std::vector<uint8_t> out(static_cast<size_t>(width_) * height_ * 4);
+  const uint32_t* px = pixels();
+  for (int y = 0; y < height_; ++y) {
+    const uint32_t* row = px + static_cast<size_t>(bottomUp ? height_ - 1 - y : y) * width_;
+    uint8_t* o = out.data() + static_cast<size_t>(y) * width_ * 4;
+    for (int x = 0; x < width_; ++x) {
+      const uint32_t p = row[x];
+      o[4 * x] = p >> 16 & 0xff;
+      o[4 * x + 1] = p >> 8 & 0xff;
+      o[4 * x + 2] = p & 0xff;
+      o[4 * x + 3] = p >> 24;
+    }
+  }
+  return out;
+}
+
+std::optional<std::vector<uint8_t>> Image::pngData() const { return PngCodec::encode(*this); }
+
+bool Image::writePng(const std::filesystem::path& path) const {
+  auto data = pngData();
+  if (!data) return false;
+  std::filesystem::path tmp = path;
+  tmp += ".tmp";
+  {
+    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
+    if (!out) return false;
+    out.write(reinterpret_cast<const char*>(data->data()), static_cast<std::streamsize>(data->size()));
+    if (!out) return false;
+  }
+  std::error_code ec;
+  std::filesystem::rename(tmp, path, ec);
+  if (ec) {
+    std::filesystem::remove(tmp, ec);
+    return false;
+  }
+  return true;
+}
+
+std::shared_ptr<Image> Image::stretchableImage(int leftCapWidth, int topCapHeight) const {
+  std::shared_ptr<Image> copy(new Image(pixels_, width_, height_, scale_));
+  copy->leftCap_ = leftCapWidth < 0 ? 0 : (leftCapWidth >= width_ ? width_ - 1 : leftCapWidth);
+  copy->topCap_ = topCapHeight < 0 ? 0 : (topCapHeight >= height_ ? height_ - 1 : topCapHeight);
+  copy->name_ = name_;
+  return copy;
+}
+
+cairo_surface_t* Image::surface() const {
+  if (!pixels_->surface) {
+    pixels_->surface = cairo_image_surface_create_for_data(
+        reinterpret_cast<unsigned char*>(pixels_->data.data()), CAIRO_FORMAT_ARGB32, width_, height_,
+        width_ * 4);
+  }
+  return pixels_->surface;
+}
+
+}  // namespace zu::ui

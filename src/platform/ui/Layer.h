@@ -1,0 +1,28 @@
+// Layer: the drawing attributes a view's backing layer carries beyond the view's own (corner
+// radius, masking, border, shadow). A plain record owned by its View (View::layer()); the
+// renderer honours it. Main thread, like the view.
+//
+// Kept from the phone: masksToBounds is the same flag as the view's clipsToBounds; corners
+// round the background, the clip (when masking) and the border; the border is drawn inside the
+// bounds, above the subviews; the shadow is cast by the layer's shape (its rounded bounds) and
+// only when shadowOpacity > 0; the default shadow offset is (0, −3), radius 3, colour black.
+// Where we differ on purpose: the shadow is the shape offset and faded, without blur.
+#pragma once
+
+#include "platform/ui/Color.h"
+#include "platform/ui/Geometry.h"
+
+namespace zu::ui {
+
+struct Layer {
+  float cornerRadius = 0;
+  bool masksToBounds = false;
+  float borderWidth = 0;
+  Color borderColor = Color::blackColor();
+  Color shadowColor = Color::blackColor();
+  float shadowOpacity = 0;
+  Size shadowOffset{0, -3};
+  float shadowRadius = 3;
+};
+
+}  // namespace zu::ui

@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+
+#include "platform/ui/Application.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
+
+namespace zu::ui {
+namespace {
+
+// Writes a rendered picture where a reviewer can open it: $ZU_SNAPSHOT_DIR, or snapshots/ in
+// the test's working folder (build/asan/src/platform/ui/snapshots under ctest).
+void writeSnapshot(const Image& image, const std::string& name) {
+  const char* env = std::getenv("ZU_SNAPSHOT_DIR");
+  const std::filesystem::path dir = env && *env ? env : "snapshots";
+  std::filesystem::create_directories(dir);
+  EXPECT_TRUE(image.writePng(dir / (name + ".png")));
+}
+
+class DrawView : public View {
+ public:
+  explicit DrawView(const Rect& frame, std::function<void(Canvas&, const Rect&)> fn)
+      : View(frame), fn_(std::move(fn)) {}
+  void draw(Canvas& canvas, const Rect& rect) override { fn_(canvas, rect); }
+
+ private:
+  std::function<void(Canvas&, const Rect&)> fn_;
+};
+
+std::shared_ptr<View> solid(const Rect& frame, const Color& color) {
+  auto v = std::make_shared<View>(frame);
+  v->setBackgroundColor(color);
+  return v;
+}
+
+// Compares 8-bit channels with a tolerance of one step (rounding in compositing).
+void expectPixel(const Image& image, int x, int y, int r, int g, int b, int a) {
+  const uint32_t p = image.pixelAt(x, y);
+  const int pa = static_cast<int>(p >> 24), pr = static_cast<int>(p >> 16 & 0xff);
+  const int pg = static_cast<int>(p >> 8 & 0xff), pb = static_cast<int>(p & 0xff);
+  EXPECT_TRUE(std::abs(pr - r) <= 1 && std::abs(pg - g) <= 1 && std::abs(pb - b) <= 1 &&
+              std::abs(pa - a) <= 1)
+      << "at " << x << "," << y << ": got " << pr << " " << pg << " " << pb << " " << pa
+      << ", want " << r << " " << g << " " << b << " " << a;
+}
+
+TEST(RenderTest, TreeCompositesFillsAlphaClippingScrollOffsetsAndHiddenViews) {
+  auto root = solid(Rect(0, 0, 40, 40), Color::whiteColor());
+  root->addSubview(solid(Rect(0, 0, 20, 20), Color::redColor()));
+  auto faded = solid(Rect(20, 0, 20, 20), Color::blueColor());
+  faded->setAlpha(0.5f);
+  root->addSubview(faded);
+  auto clipper = solid(Rect(0, 20, 20, 20), Color::greenColor());
+  clipper->setClipsToBounds(true);
+  clipper->addSubview(solid(Rect(10, 10, 20, 20), Color::blackColor()));
+  root->addSubview(clipper);
+  // (0, -10) in the scrolled view's space is (15, 5) in the root's, over the red square.
+  auto spill = solid(Rect(0, -10, 5, 5), Color::blackColor());
+  auto scrolled = solid(Rect(20, 20, 20, 20), Color::yellowColor());
+  scrolled->setBounds(Rect(5, 5, 20, 20));
+  scrolled->addSubview(solid(Rect(5, 5, 5, 5), Color::magentaColor()));
+  scrolled->addSubview(spill);  // not clipped: spills over the root's corner
+  root->addSubview(scrolled);
+  auto cover = solid(Rect(0, 0, 40, 40), Color::blackColor());
+  cover->setHidden(true);
+  root->addSubview(cover);
+
+  auto image = render(*root);
+  ASSERT_TRUE(image);
+  writeSnapshot(*image, "render-tree");
+  ASSERT_EQ(40, image->pixelWidth());
+  expectPixel(*image, 5, 5, 255, 0, 0, 255);
+  expectPixel(*image, 30, 10, 128, 128, 255, 255);  // half blue over white
+  expectPixel(*image, 5, 25, 0, 255, 0, 255);
+  expectPixel(*image, 15, 35, 0, 0, 0, 255);        // the clipped child, inside
+  expectPixel(*image, 22, 22, 255, 0, 255, 255);    // (5, 5) scrolled to the corner
+  expectPixel(*image, 27, 27, 255, 255, 0, 255);
+  expectPixel(*image, 17, 7, 0, 0, 0, 255);
+  expectPixel(*image, 14, 7, 255, 0, 0, 255);
+  // The clipped child stops at the green view's edge: right of it is the yellow view.
+  expectPixel(*image, 21, 35, 255, 255, 0, 255);
+  expectPixel(*image, 20, 30, 255, 255, 0, 255);
+
+  // A view's alpha fades the group: overlapping black children stay one even grey.
+  auto group = std::make_shared<View>(Rect(0, 0, 40, 40));
+  group->setAlpha(0.5f);
+  group->addSubview(solid(Rect(0, 0, 20, 10), Color::blackColor()));
+  group->addSubview(solid(Rect(10, 0, 20, 10), Color::blackColor()));
+  root->addSubview(group);
+  auto faded2 = render(*root);
+  expectPixel(*faded2, 5, 5, 128, 0, 0, 255);
+  expectPixel(*faded2, 12, 2, 128, 0, 0, 255);  // where the two overlap
+  expectPixel(*faded2, 25, 5, 64, 64, 128, 255);
+}
+
+TEST(RenderTest, TransformsCornersBordersAndDrawOrder) {
+  auto root = solid(Rect(0, 0, 40, 40), Color::whiteColor());
+  auto scaled = solid(Rect(15, 15, 10, 10), Color::redColor());
+  scaled->setTransform(Transform::makeScale(2, 2));  // covers 10…30
+  root->addSubview(scaled);
+  auto image = render(*root);
+  expectPixel(*image, 11, 11, 255, 0, 0, 255);
+  expectPixel(*image, 28, 28, 255, 0, 0, 255);
+  expectPixel(*image, 9, 9, 255, 255, 255, 255);
+  expectPixel(*image, 31, 20, 255, 255, 255, 255);
+
+  // Rounded corners with a border: the corner pixel is clear, the edge is border, inside is fill.
+  auto card = solid(Rect(0, 0, 20, 20), Color::redColor());
+  card->layer().cornerRadius = 8;
+  card->layer().borderWidth = 2;
+  card->layer().borderColor = Color::blueColor();
+  // The border is drawn above subviews.
+  card->addSubview(solid(Rect(0, 9, 20, 2), Color::greenColor()));
+  auto picture = render(*card);
+  writeSnapshot(*picture, "render-card");
+  expectPixel(*picture, 0, 0, 0, 0, 0, 0);
+  expectPixel(*picture, 10, 0, 0, 0, 255, 255);
+  expectPixel(*picture, 10, 5, 255, 0, 0, 255);
+  expectPixel(*picture, 0, 10, 0, 0, 255, 255);
+  expectPixel(*picture, 10, 10, 0, 255, 0, 255);
+
+  // draw() comes after the background and before the subviews, in bounds space.
+  auto custom = std::make_shared<DrawView>(Rect(0, 0, 10, 10), [](Canvas& c, const Rect& rect) {
+    EXPECT_EQ(Rect(0, 0, 10, 10), rect);
+    c.setFillColor(Color::blueColor());
+    c.fillRect(Rect(0, 0, 10, 5));
+  });
+  custom->setBackgroundColor(Color::redColor());
+  custom->addSubview(solid(Rect(0, 0, 5, 10), Color::greenColor()));
+  auto drawn = render(*custom);
+  expectPixel(*drawn, 2, 2, 0, 255, 0, 255);
+  expectPixel(*drawn, 7, 2, 0, 0, 255, 255);
+  expectPixel(*drawn, 7, 7, 255, 0, 0, 255);
+
+  // Zero-sized trees render to nothing rather than failing.
+  auto empty = std::make_shared<View>();
+  EXPECT_EQ(nullptr, render(*empty));
+}
+
+TEST(RenderTest, StretchableImagesKeepTheirCaps) {
+  // 5×5: a two-pixel red frame around a green middle pixel.
+  auto tile = Image::create(5, 5);
+  uint32_t* px = tile->mutablePixels();
+  for (int y = 0; y < 5; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      px[y * 5 + x] = (x == 2 && y == 2 ? Color::greenColor() : Color::redColor()).premultipliedArgb();
+    }
+  }
+  auto stretchable = tile->stretchableImage(2, 2);
+  auto target = Image::create(20, 12);
+  {
+    Canvas canvas(*target);
+    canvas.drawImage(*stretchable, Rect(0, 0, 20, 12));
+  }
+  expectPixel(*target, 0, 0, 255, 0, 0, 255);
+  expectPixel(*target, 1, 6, 255, 0, 0, 255);
+  expectPixel(*target, 18, 6, 255, 0, 0, 255);
+  expectPixel(*target, 10, 1, 255, 0, 0, 255);
+  expectPixel(*target, 10, 6, 0, 255, 0, 255);
+  expectPixel(*target, 3, 3, 0, 255, 0, 255);
+  expectPixel(*target, 16, 9, 0, 255, 0, 255);
+
+  // Aspect fit inside a wide rectangle leaves the sides untouched.
+  auto fitted = Image::create(30, 10);
+  {
+    Canvas canvas(*fitted);
+    canvas.drawImage(*tile, Rect(0, 0, 30, 10), ContentMode::ScaleAspectFit);
+  }
+  expectPixel(*fitted, 2, 5, 0, 0, 0, 0);
+  expectPixel(*fitted, 11, 1, 255, 0, 0, 255);
+  expectPixel(*fitted, 25, 5, 0, 0, 0, 0);
+}
+
+TEST(RenderTest, ScreenCompositesVisibleWindowsByLevel) {
+  auto alert = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  alert->setWindowLevel(kWindowLevelAlert);
+  alert->addSubview(solid(Rect(100, 100, 20, 20), Color::blueColor()));
+  alert->setHidden(false);
+  auto main = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  main->setBackgroundColor(Color::redColor());
+  main->makeKeyAndVisible();
+  auto hidden = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  hidden->setBackgroundColor(Color::greenColor());
+  hidden->setWindowLevel(kWindowLevelStatusBar);
+
+  auto screen = renderScreen();
+  writeSnapshot(*screen, "render-screen");
+  EXPECT_EQ(320, screen->pixelWidth());
+  EXPECT_EQ(480, screen->pixelHeight());
+  expectPixel(*screen, 5, 5, 255, 0, 0, 255);
+  expectPixel(*screen, 110, 110, 0, 0, 255, 255);
+  Application::shared().resetForTesting();
+}
+
+}  // namespace
+}  // namespace zu::ui

@@ -1,0 +1,114 @@
+#include "platform/ui/Renderer.h"
+
+#include <cmath>
+
+#include "platform/ui/Application.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
+
+namespace zu::ui {
+
+namespace {
+
+// Moves the canvas from the superview's bounds space into `view`'s.
+void enter(Canvas& canvas, const View& view) {
+  const Point c = view.center();
+  const Rect& b = view.bounds();
+  canvas.translate(c.x, c.y);
+  if (!view.transform().isIdentity()) canvas.concat(view.transform());
+  canvas.translate(-b.origin.x - b.size.width / 2, -b.origin.y - b.size.height / 2);
+}
+
+}  // namespace
+
+void drawTree(Canvas& canvas, View& view) {
+  if (view.isHidden() || !(view.alpha() > 0)) return;
+  const Layer& layer = view.layer();
+  const Rect b = view.bounds();
+  const float radius = layer.cornerRadius;
+  const bool group = view.alpha() < 1;
+  if (group) canvas.beginTransparencyLayer();
+
+  if (layer.shadowOpacity > 0) {
+    canvas.save();
+    canvas.setFillColor(layer.shadowColor.withAlpha(layer.shadowColor.alpha * layer.shadowOpacity));
+    canvas.fillRoundedRect(b.offsetBy(layer.shadowOffset.width, layer.shadowOffset.height), radius);
+    canvas.restore();
+  }
+  if (view.backgroundColor() && !view.backgroundColor()->isClear()) {
+    canvas.setFillColor(*view.backgroundColor());
+    if (radius > 0) {
+      canvas.fillRoundedRect(b, radius);
+    } else {
+      canvas.fillRect(b);
+    }
+  }
+
+  canvas.save();
+  if (layer.masksToBounds) {
+    if (radius > 0) {
+      canvas.clipRoundedRect(b, radius);
+    } else {
+      canvas.clip(b);
+    }
+  }
+  canvas.save();
+  view.drawForRender(canvas);
+  canvas.restore();
+  auto keep = view.shared();
+  const auto subviews = view.subviews();
+  for (const auto& sub : subviews) {
+    if (sub->isHidden() || !(sub->alpha() > 0)) continue;
+    canvas.save();
+    enter(canvas, *sub);
+    drawTree(canvas, *sub);
+    canvas.restore();
+  }
+  canvas.restore();
+
+  if (layer.borderWidth > 0) {
+    canvas.save();
+    canvas.setStrokeColor(layer.borderColor);
+    canvas.setLineWidth(layer.borderWidth);
+    const float inset = layer.borderWidth / 2;
+    canvas.strokeRoundedRect(b.insetBy(inset, inset), radius > inset ? radius - inset : 0);
+    canvas.restore();
+  }
+  if (group) canvas.endTransparencyLayer(view.alpha());
+}
+
+std::shared_ptr<Image> render(View& view, float scale) {
+  view.layoutIfNeeded();
+  const Rect b = view.bounds();
+  if (!(scale > 0)) scale = 1;
+  auto image = Image::create(static_cast<int>(std::ceil(b.size.width * scale)),
+                             static_cast<int>(std::ceil(b.size.height * scale)), scale);
+  if (!image) return nullptr;
+  {
+    Canvas canvas(*image);
+    canvas.translate(-b.origin.x, -b.origin.y);
+    drawTree(canvas, view);
+  }
+  return image;
+}
+
+std::shared_ptr<Image> renderScreen(float scale) {
+  const Rect screen = Screen::main().bounds();
+  if (!(scale > 0)) scale = 1;
+  auto image = Image::create(static_cast<int>(screen.size.width * scale),
+                             static_cast<int>(screen.size.height * scale), scale);
+  Canvas canvas(*image);
+  for (const auto& window : Application::shared().visibleWindows()) {
+    window->layoutIfNeeded();
+    canvas.save();
+    enter(canvas, *window);
+    drawTree(canvas, *window);
+    canvas.restore();
+  }
+  return image;
+}
+
+}  // namespace zu::ui

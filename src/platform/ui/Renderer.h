@@ -1,0 +1,28 @@
+// Renderer: the render pass. render(view) lays the tree out (layoutIfNeeded) and composites it
+// into a new Image of the view's bounds size, in the view's bounds space (its bounds origin at
+// the image's top left). renderScreen() composites the visible windows by level into a
+// 320 × 480 image, as the screen shows them. drawTree() draws a tree into any canvas whose
+// current space is the view's bounds space (snapshots inside a drawing, GL page pictures).
+// Main thread, like the views.
+//
+// What is honoured, per view, back to front: hidden (not drawn, nor its subtree), alpha (the
+// view and its subtree are drawn as a group, then faded), the layer's shadow, the background
+// colour (rounded by the corner radius), clipping to the (rounded) bounds when clipsToBounds,
+// draw(), the subviews through their center, transform and their own bounds origin, and last the
+// layer's border inside the bounds.
+#pragma once
+
+#include <memory>
+
+namespace zu::ui {
+
+class Canvas;
+class Image;
+class View;
+
+// Null when the view's bounds are empty.
+std::shared_ptr<Image> render(View& view, float scale = 1);
+std::shared_ptr<Image> renderScreen(float scale = 1);
+void drawTree(Canvas& canvas, View& view);
+
+}  // namespace zu::ui

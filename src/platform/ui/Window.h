@@ -1,0 +1,47 @@
+// Window: the root of a view tree that the screen shows, with a level (normal 0, status bar
+// 1000, alert 2000; higher levels are composited above) and a root view controller slot.
+// Made with std::make_shared, used on the main thread.
+//
+// Kept from the phone: a window starts hidden; makeKeyAndVisible shows it and makes it the
+// application's key window (the previous key window is told it resigned); showing a window
+// registers it with the Application, which lists windows by level. Its coordinates are the
+// screen's when its frame is at the origin. Where we differ on purpose: the root view
+// controller slot only holds the object (the controller layer adds its view).
+#pragma once
+
+#include <memory>
+
+#include "platform/ui/View.h"
+
+namespace zu::ui {
+
+inline constexpr float kWindowLevelNormal = 0;
+inline constexpr float kWindowLevelStatusBar = 1000;
+inline constexpr float kWindowLevelAlert = 2000;
+
+class Window : public View {
+ public:
+  explicit Window(const Rect& frame = Rect());
+  ~Window() override;
+
+  float windowLevel() const { return level_; }
+  void setWindowLevel(float level) { level_ = level; }
+
+  const std::shared_ptr<Object>& rootViewController() const { return rootViewController_; }
+  void setRootViewController(std::shared_ptr<Object> controller) {
+    rootViewController_ = std::move(controller);
+  }
+
+  void setHidden(bool hidden) override;
+  void makeKeyAndVisible();
+  void makeKeyWindow();
+  bool isKeyWindow() const;
+  virtual void becomeKeyWindow() {}
+  virtual void resignKeyWindow() {}
+
+ private:
+  float level_ = kWindowLevelNormal;
+  std::shared_ptr<Object> rootViewController_;
+};
+
+}  // namespace zu::ui
