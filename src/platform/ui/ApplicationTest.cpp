@@ -1,0 +1,78 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/Screen.h"
+
+namespace zu::ui {
+namespace {
+
+class ApplicationTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    Application::shared().resetForTesting();
+    Screen::main().resetForTesting();
+    Device::current().resetForTesting();
+    NotificationCenter::defaultCenter().remove(this);
+  }
+};
+
+TEST_F(ApplicationTest, HooksTokensAndMemoryWarnings) {
+  Application& app = Application::shared();
+  // No hook: nothing opens.
+  EXPECT_FALSE(app.openURL("itms-apps://example/app"));
+  std::vector<std::string> asked;
+  app.setOpenURLHandler([&](const std::string& url) {
+    asked.push_back(url);
+    return url.rfind("http", 0) == 0;
+  });
+  EXPECT_TRUE(app.openURL("http://example/download"));
+  EXPECT_FALSE(app.openURL("tel:0"));
+  EXPECT_EQ(2u, asked.size());
+  EXPECT_EQ((std::vector<std::string>{"http://example/download"}), app.openedURLs());
+  int exitStatus = -1;
+  app.setTerminateHandler([&](int status) { exitStatus = status; });
+  app.terminate(0);
+  EXPECT_EQ(0, exitStatus);
+
+  // Background tasks: distinct valid tokens; ending one leaves the other to expire.
+  int expired = 0;
+  const auto first = app.beginBackgroundTask([&] { expired += 1; });
+  const auto second = app.beginBackgroundTask([&] { expired += 10; });
+  EXPECT_NE(Application::kInvalidBackgroundTask, first);
+  EXPECT_NE(first, second);
+  app.endBackgroundTask(first);
+  app.endBackgroundTask(first);
+  app.expireBackgroundTasks();
+  EXPECT_EQ(10, expired);
+  EXPECT_EQ(0u, app.backgroundTaskCount());
+
+  int warnings = 0;
+  NotificationCenter::defaultCenter().add("UIApplicationDidReceiveMemoryWarningNotification", this,
+                                          [&](const Notification&) { ++warnings; });
+  app.simulateMemoryWarning();
+  EXPECT_EQ(1, warnings);
+}
+
+TEST_F(ApplicationTest, ScreenAndDeviceValues) {
+  Screen& screen = Screen::main();
+  EXPECT_EQ(Rect(0, 0, 320, 480), screen.bounds());
+  EXPECT_EQ(Rect(0, 20, 320, 460), screen.applicationFrame());
+  Application::shared().setStatusBarHidden(true);
+  EXPECT_EQ(Rect(0, 0, 320, 480), screen.applicationFrame());
+  screen.setBrightness(0.25f);
+  EXPECT_EQ(0.25f, screen.brightness());
+  screen.setBrightness(3);
+  EXPECT_EQ(1.f, screen.brightness());
+  screen.setBrightness(-1);
+  EXPECT_EQ(0.f, screen.brightness());
+  Device::current().setSystemVersion("4.3.1");
+  EXPECT_EQ("4.3.1", Device::current().systemVersion());
+}
+
+}  // namespace
+}  // namespace zu::ui
