@@ -1,0 +1,19 @@
+// Fuzz target for the JPEG reader: any bytes decode to an opaque image of sane size or to null,
+// without crashing or hanging inside libjpeg's error paths.
+#include <cstdint>
+#include <cstdlib>
+
+#include "platform/ui/Image.h"
+#include "platform/ui/JpegDecoder.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  auto image = zu::ui::JpegDecoder::decode(data, size);
+  if (!image) return 0;
+  const int64_t w = image->pixelWidth();
+  const int64_t h = image->pixelHeight();
+  if (w <= 0 || h <= 0 || w * h > zu::ui::Image::kMaxPixels) std::abort();
+  for (int64_t i = 0; i < w * h; ++i) {
+    if ((image->pixels()[i] >> 24) != 0xff) std::abort();
+  }
+  return 0;
+}
