@@ -7,6 +7,7 @@
 #include <numbers>
 
 #include "platform/ui/Image.h"
+#include "platform/ui/TextMetrics.h"
 
 namespace zu::ui {
 
@@ -325,6 +326,13 @@ void Canvas::drawImage(const Image& image, const Rect& bounds, ContentMode mode,
   clip(bounds);
   drawImage(image, contentRect(mode, image.size(), bounds), alpha);
   restore();
+}
+
+Size Canvas::drawText(std::string_view text, const Rect& rect, const Font& font,
+                      const Color& color, int lineBreakMode, int alignment) {
+  return TextMetrics::current().draw(*this, text, rect, font, color,
+                                     static_cast<LineBreakMode>(lineBreakMode),
+                                     static_cast<TextAlignment>(alignment));
 }
 
 void Canvas::beginTransparencyLayer() { cairo_push_group(cr_); }

@@ -21,6 +21,7 @@
 
 #include "platform/ui/Color.h"
 #include "platform/ui/ContentMode.h"
+#include "platform/ui/Font.h"
 #include "platform/ui/Geometry.h"
 #include "platform/ui/Transform.h"
 
@@ -100,6 +101,10 @@ class Canvas {
   void drawImage(const Image& image, const Rect& rect, float alpha = 1);
   // Places `image` in `bounds` by `mode`, clipped to `bounds`.
   void drawImage(const Image& image, const Rect& bounds, ContentMode mode, float alpha = 1);
+
+  // Draws text wrapped into `rect` with the current TextMetrics; returns the size used.
+  Size drawText(std::string_view text, const Rect& rect, const Font& font, const Color& color,
+                int lineBreakMode = 0, int alignment = 0);
 
   void beginTransparencyLayer();
   void endTransparencyLayer(float alpha);
