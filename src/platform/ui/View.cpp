@@ -10,6 +10,7 @@
 #include "platform/ui/Animations.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Canvas.h"
+#include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/Window.h"
 
 namespace zu::ui {
@@ -299,6 +300,38 @@ void View::sendSubviewToBack(const std::shared_ptr<View>& view) {
 void View::exchangeSubviews(size_t i, size_t j) {
   if (i >= subviews_.size() || j >= subviews_.size()) return;
   std::swap(subviews_[i], subviews_[j]);
+}
+
+void View::touchesBegan(const TouchSet& touches, const Event& event) {
+  if (View* next = nextResponder()) next->touchesBegan(touches, event);
+}
+
+void View::touchesMoved(const TouchSet& touches, const Event& event) {
+  if (View* next = nextResponder()) next->touchesMoved(touches, event);
+}
+
+void View::touchesEnded(const TouchSet& touches, const Event& event) {
+  if (View* next = nextResponder()) next->touchesEnded(touches, event);
+}
+
+void View::touchesCancelled(const TouchSet& touches, const Event& event) {
+  if (View* next = nextResponder()) next->touchesCancelled(touches, event);
+}
+
+void View::addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer) {
+  if (!recognizer) return;
+  if (auto old = recognizer->view(); old && old.get() != this) old->removeGestureRecognizer(recognizer);
+  if (std::find(recognizers_.begin(), recognizers_.end(), recognizer) == recognizers_.end()) {
+    recognizers_.push_back(recognizer);
+  }
+  recognizer->attach(shared());
+}
+
+void View::removeGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer) {
+  auto it = std::find(recognizers_.begin(), recognizers_.end(), recognizer);
+  if (it == recognizers_.end()) return;
+  recognizers_.erase(it);
+  recognizer->attach(nullptr);
 }
 
 void View::willMoveToSuperview(View*) {}

@@ -28,6 +28,7 @@
 //  - setNeedsLayout marks the view; layoutIfNeeded runs layoutSubviews on marked views of the
 //    subtree, parents first. A resize, adding or removing a subview marks the view. Views in a
 //    window are also laid out by the display pass posted to the main run loop.
+//  - Touch callbacks not handled by a view go up the responder chain (nextResponder).
 //  - draw(canvas, rect) is called by the render pass (render(view)) after the background is
 //    filled, clipped to the bounds when clipsToBounds.
 // Where we differ on purpose: draw runs on every render (no cached content, so setNeedsDisplay
@@ -45,11 +46,13 @@
 #include "platform/ui/ContentMode.h"
 #include "platform/ui/Geometry.h"
 #include "platform/ui/Layer.h"
+#include "platform/ui/Touch.h"
 #include "platform/ui/Transform.h"
 
 namespace zu::ui {
 
 class Canvas;
+class GestureRecognizer;
 class Window;
 
 // The six autoresizing bits, with the phone's values.
@@ -167,6 +170,22 @@ class View : public Object {
   // Draws the view's own content in its bounds space. Nothing by default.
   virtual void draw(Canvas& canvas, const Rect& rect);
 
+  // --- touches (the responder chain)
+  // Each default passes the call on to nextResponder(), as the phone's responder does.
+  virtual void touchesBegan(const TouchSet& touches, const Event& event);
+  virtual void touchesMoved(const TouchSet& touches, const Event& event);
+  virtual void touchesEnded(const TouchSet& touches, const Event& event);
+  virtual void touchesCancelled(const TouchSet& touches, const Event& event);
+  // The superview by default (a controller layer may put its controller in between).
+  virtual View* nextResponder() const { return superview_; }
+
+  // --- gesture recognisers (owned by the view)
+  void addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer);
+  void removeGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer);
+  const std::vector<std::shared_ptr<GestureRecognizer>>& gestureRecognizers() const {
+    return recognizers_;
+  }
+
   // --- hooks
   virtual void willMoveToSuperview(View* newSuperview);
   virtual void didMoveToSuperview() {}
@@ -211,6 +230,7 @@ class View : public Object {
   Layer layer_;
   View* superview_ = nullptr;  // non-owning; cleared by the superview's destructor
   std::vector<std::shared_ptr<View>> subviews_;
+  std::vector<std::shared_ptr<GestureRecognizer>> recognizers_;
 };
 
 }  // namespace zu::ui

@@ -1,10 +1,13 @@
 #include "platform/ui/Window.h"
 
 #include "platform/ui/Application.h"
+#include "platform/ui/TouchDispatcher.h"
 
 namespace zu::ui {
 
-Window::Window(const Rect& frame) : View(frame) { View::setHidden(true); }
+Window::Window(const Rect& frame) : View(frame), touches_(std::make_unique<TouchDispatcher>(*this)) {
+  View::setHidden(true);
+}
 
 Window::~Window() = default;
 
@@ -24,6 +27,45 @@ void Window::makeKeyAndVisible() {
 void Window::makeKeyWindow() {
   auto self = std::static_pointer_cast<Window>(shared());
   if (self) Application::shared().setKeyWindow(self);
+}
+
+std::shared_ptr<Touch> Window::beginTouch(Point point) {
+  auto keep = shared();
+  return touches_->begin(point);
+}
+
+void Window::moveTouch(const std::shared_ptr<Touch>& touch, Point point) {
+  auto keep = shared();
+  touches_->move(touch, point);
+}
+
+void Window::endTouch(const std::shared_ptr<Touch>& touch) {
+  if (touch) endTouch(touch, touch->locationInWindow());
+}
+
+void Window::endTouch(const std::shared_ptr<Touch>& touch, Point point) {
+  auto keep = shared();
+  touches_->end(touch, point);
+}
+
+void Window::cancelTouch(const std::shared_ptr<Touch>& touch) {
+  auto keep = shared();
+  touches_->cancel(touch);
+}
+
+void Window::tap(Point point) {
+  auto touch = beginTouch(point);
+  endTouch(touch, point);
+}
+
+void Window::drag(Point from, Point to, int steps) {
+  auto touch = beginTouch(from);
+  if (steps < 1) steps = 1;
+  for (int i = 1; i <= steps; ++i) {
+    const float k = static_cast<float>(i) / static_cast<float>(steps);
+    moveTouch(touch, Point{from.x + (to.x - from.x) * k, from.y + (to.y - from.y) * k});
+  }
+  endTouch(touch, to);
 }
 
 bool Window::isKeyWindow() const { return Application::shared().keyWindow().get() == this; }

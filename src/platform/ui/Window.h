@@ -11,9 +11,12 @@
 
 #include <memory>
 
+#include "platform/ui/Touch.h"
 #include "platform/ui/View.h"
 
 namespace zu::ui {
+
+class TouchDispatcher;
 
 inline constexpr float kWindowLevelNormal = 0;
 inline constexpr float kWindowLevelStatusBar = 1000;
@@ -39,7 +42,21 @@ class Window : public View {
   virtual void becomeKeyWindow() {}
   virtual void resignKeyWindow() {}
 
+  // --- touches in window coordinates, as the screen's input or a test fires them (see
+  // TouchDispatcher for the delivery rules)
+  std::shared_ptr<Touch> beginTouch(Point point);
+  void moveTouch(const std::shared_ptr<Touch>& touch, Point point);
+  // Lifts the finger where it is, or at `point`.
+  void endTouch(const std::shared_ptr<Touch>& touch);
+  void endTouch(const std::shared_ptr<Touch>& touch, Point point);
+  void cancelTouch(const std::shared_ptr<Touch>& touch);
+  // A whole tap: down and up at `point`.
+  void tap(Point point);
+  // Down at `from`, moves in `steps` equal steps to `to`, up there.
+  void drag(Point from, Point to, int steps = 5);
+
  private:
+  std::unique_ptr<TouchDispatcher> touches_;
   float level_ = kWindowLevelNormal;
   std::shared_ptr<Object> rootViewController_;
 };
