@@ -270,6 +270,23 @@ void Animations::record(View& view, const char* property, const AnimatableValue&
   r.changes.push_back(std::move(change));
 }
 
+std::shared_ptr<AnimationRecord> Animations::logAnimation(std::string name, double duration,
+                                                         View& view, const char* property,
+                                                         const AnimatableValue& from,
+                                                         const AnimatableValue& to) {
+  auto r = newRecord(std::move(name), nullptr);
+  r->duration = duration;
+  PropertyChange change;
+  change.view = view.shared();
+  change.viewKey = &view;
+  change.property = property;
+  change.from = from;
+  change.to = to;
+  r->changes.push_back(std::move(change));
+  AnimationLog::shared().add(r);
+  return r;
+}
+
 void Animations::resetForTesting() {
   State& s = state();
   for (const auto& p : s.pending) RunLoop::main()->cancel(p->token);

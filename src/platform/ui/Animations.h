@@ -93,6 +93,13 @@ class Animations {
   static void record(View& view, const char* property, const AnimatableValue& from,
                      const AnimatableValue& to);
 
+  // Logs a finished-at-once record for an animation that is not a view block (a scroll view's
+  // animated offset): `property` of `view` from → to over `duration`. Returns the record.
+  static std::shared_ptr<AnimationRecord> logAnimation(std::string name, double duration, View& view,
+                                                       const char* property,
+                                                       const AnimatableValue& from,
+                                                       const AnimatableValue& to);
+
   // Drops open blocks and pending completions and switches animations on (between tests).
   static void resetForTesting();
 };

@@ -49,6 +49,8 @@ std::shared_ptr<Touch> TouchDispatcher::begin(Point p) {
     rec.toView = true;
     for (View* v = view.get(); v; v = v->superview().get()) {
       for (const auto& gr : v->gestureRecognizers()) {
+        // Views made their recognisers before they could name themselves (in constructors).
+        if (!gr->view()) gr->attach(v->shared());
         if (gr->accept(touch)) {
           gr->onCancelViewTouches = [this](GestureRecognizer& g) { cancelViewTouchesOf(g); };
           rec.recognizers.push_back(gr);

@@ -77,10 +77,13 @@ void View::setFrame(const Rect& frameIn) {
     }
   }
   if (Animations::isRecording()) Animations::record(*this, "frame", oldFrame, f);
-  const Size oldSize = bounds_.size;
+  const Rect oldBounds = bounds_;
   center_ = {f.midX(), f.midY()};
   bounds_.size = size;
-  if (oldSize != size) boundsSizeChanged(oldSize);
+  if (oldBounds.size != size) {
+    boundsSizeChanged(oldBounds.size);
+    boundsDidChange(oldBounds);
+  }
 }
 
 void View::setBounds(const Rect& boundsIn) {
@@ -89,9 +92,10 @@ void View::setBounds(const Rect& boundsIn) {
   b.size = finiteSize(b.size);
   if (!finite(b.origin.x) || !finite(b.origin.y)) return;
   if (Animations::isRecording()) Animations::record(*this, "bounds", bounds_, b);
-  const Size oldSize = bounds_.size;
+  const Rect oldBounds = bounds_;
   bounds_ = b;
-  if (oldSize != b.size) boundsSizeChanged(oldSize);
+  if (oldBounds.size != b.size) boundsSizeChanged(oldBounds.size);
+  if (oldBounds != b) boundsDidChange(oldBounds);
 }
 
 void View::setCenter(Point c) {

@@ -194,6 +194,12 @@ class View : public Object {
   virtual void didAddSubview(View* subview);
   virtual void willRemoveSubview(View* subview);
 
+  // --- descriptions (see below)
+ protected:
+  // Called after the bounds changed (also through setFrame), with the old bounds.
+  virtual void boundsDidChange(const Rect& oldBounds) { (void)oldBounds; }
+
+ public:
   // --- descriptions
   // The class name without namespaces ("View", "Window", or a subclass's own).
   virtual std::string className() const;
