@@ -214,14 +214,7 @@ BENCHMARK(BM_Layout)->Arg(200)->Arg(2000)->Unit(benchmark::kMicrosecond)->Repeti
 }  // namespace
 
 int main(int argc, char** argv) {
-  // Repetitions run interleaved in random order, so a load change on the machine hits both
-  // sides alike; the reporter keeps each one's median.
-  std::vector<char*> args(argv, argv + argc);
-  static char interleave[] = "--benchmark_enable_random_interleaving=true";
-  static char aggregates[] = "--benchmark_report_aggregates_only=true";
-  args.insert(args.begin() + 1, {interleave, aggregates});
-  int count = static_cast<int>(args.size());
-  benchmark::Initialize(&count, args.data());
+  zu::RatioReporter::initializeInterleaved(argc, argv);
   zu::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const double ours = reporter.rate("BM_RenderTree");

@@ -125,6 +125,17 @@ void commitOpen(Open open) {
   schedule(p, total);
 }
 
+PropertyChange makeChange(View& view, const char* property, const AnimatableValue& from,
+                          const AnimatableValue& to) {
+  PropertyChange change;
+  change.view = view.shared();
+  change.viewKey = &view;
+  change.property = property;
+  change.from = from;
+  change.to = to;
+  return change;
+}
+
 Open* innermost() {
   State& s = state();
   return s.open.empty() ? nullptr : &s.open.back();
@@ -213,16 +224,30 @@ void Animations::commit() {
   commitOpen(std::move(open));
 }
 
-void Animations::animate(double duration, double delay, unsigned options,
-                         const std::function<void()>& animations, Completion completion) {
+namespace {
+
+// Opens a block animation, runs `animations` inside it and commits it.
+void runBlock(double duration, double delay, unsigned options, int transition,
+              const std::shared_ptr<View>& transitionView, const std::function<void()>& animations,
+              Animations::Completion completion) {
   const bool nested = innermost() != nullptr;
   Open open;
   open.record = newRecord(std::string(), nullptr);
   applyOptions(*open.record, options, duration > 0 ? duration : 0, delay > 0 ? delay : 0, nested);
+  open.record->transition = transition;
+  open.record->transitionView = transitionView;
   open.completion = std::move(completion);
   state().open.push_back(std::move(open));
   if (animations) animations();
-  commit();
+  Animations::commit();
+}
+
+}  // namespace
+
+void Animations::animate(double duration, double delay, unsigned options,
+                         const std::function<void()>& animations, Completion completion) {
+  runBlock(duration, delay, options, kAnimationTransitionNone, nullptr, animations,
+           std::move(completion));
 }
 
 void Animations::animate(double duration, const std::function<void()>& animations,
@@ -232,16 +257,8 @@ void Animations::animate(double duration, const std::function<void()>& animation
 
 void Animations::transition(const std::shared_ptr<View>& view, double duration, unsigned options,
                             const std::function<void()>& animations, Completion completion) {
-  const bool nested = innermost() != nullptr;
-  Open open;
-  open.record = newRecord(std::string(), nullptr);
-  applyOptions(*open.record, options, duration > 0 ? duration : 0, 0, nested);
-  open.record->transition = static_cast<int>((options >> 20) & 7u);
-  open.record->transitionView = view;
-  open.completion = std::move(completion);
-  state().open.push_back(std::move(open));
-  if (animations) animations();
-  commit();
+  runBlock(duration, 0, options, static_cast<int>((options >> 20) & 7u), view, animations,
+           std::move(completion));
 }
 
 void Animations::setEnabled(bool enabled) { state().enabled = enabled; }
@@ -261,13 +278,7 @@ void Animations::record(View& view, const char* property, const AnimatableValue&
       return;
     }
   }
-  PropertyChange change;
-  change.view = view.shared();
-  change.viewKey = &view;
-  change.property = property;
-  change.from = from;
-  change.to = to;
-  r.changes.push_back(std::move(change));
+  r.changes.push_back(makeChange(view, property, from, to));
 }
 
 std::shared_ptr<AnimationRecord> Animations::logAnimation(std::string name, double duration,
@@ -276,13 +287,7 @@ std::shared_ptr<AnimationRecord> Animations::logAnimation(std::string name, doub
                                                          const AnimatableValue& to) {
   auto r = newRecord(std::move(name), nullptr);
   r->duration = duration;
-  PropertyChange change;
-  change.view = view.shared();
-  change.viewKey = &view;
-  change.property = property;
-  change.from = from;
-  change.to = to;
-  r->changes.push_back(std::move(change));
+  r->changes.push_back(makeChange(view, property, from, to));
   AnimationLog::shared().add(r);
   return r;
 }

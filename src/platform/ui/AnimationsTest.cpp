@@ -7,6 +7,7 @@
 #include "platform/ui/AnimationLog.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/View.h"
+#include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
 
 namespace zu::ui {
@@ -18,13 +19,6 @@ class AnimationsTest : public ::testing::Test {
   void TearDown() override {
     Animations::resetForTesting();
     AnimationLog::shared().clear();
-  }
-
-  // Runs every main-loop task that is due now, and nothing later.
-  static void drain() {
-    bool done = false;
-    RunLoop::main()->post([&] { done = true; });
-    ASSERT_TRUE(RunLoop::main()->runUntil([&] { return done; }, 10));
   }
 
   ScopedFakeClock clock_;
@@ -64,13 +58,13 @@ TEST_F(AnimationsTest, BeginCommitChangesValuesAtOnceAndEndsByTheClock) {
   EXPECT_EQ(AnimatableValue(Rect(50, 5, 20, 10)), frame->to);
   EXPECT_EQ(AnimatableValue(0.f), record->change(v.get(), "alpha")->to);
 
-  drain();
+  runDueMainLoopTasks();
   clock_->advance(0.39);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_TRUE(ends_.empty());
   EXPECT_FALSE(record->completed);
   clock_->advance(0.01);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ((std::vector<std::string>{"relayout finished"}), ends_);
   EXPECT_TRUE(record->completed);
 }
@@ -84,10 +78,10 @@ TEST_F(AnimationsTest, ReplacedAnimationsEndUnfinished) {
   // Fully replaced: ends on the next turn, before the replacement.
   Animations::animate(1.0, [&] { v->setAlpha(0.5f); }, note("fade"));
   Animations::animate(0.5, [&] { v->setAlpha(1); }, note("unfade"));
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ((std::vector<std::string>{"fade cut"}), ends_);
   clock_->advance(0.5);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ((std::vector<std::string>{"fade cut", "unfade finished"}), ends_);
 
   // Partly replaced: ends at its own time, unfinished. Another view's change replaces nothing;
@@ -99,13 +93,13 @@ TEST_F(AnimationsTest, ReplacedAnimationsEndUnfinished) {
   }, note("both"));
   Animations::animate(0.2, [&] { w->setAlpha(0.3f); }, note("other view"));
   Animations::animate(0.2, [&] { v->setCenter(Point{40, 40}); }, note("move"));
-  drain();
+  runDueMainLoopTasks();
   EXPECT_TRUE(ends_.empty());
   clock_->advance(0.2);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ((std::vector<std::string>{"other view finished", "move finished"}), ends_);
   clock_->advance(0.8);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ("both cut", ends_.back());
   auto both = AnimationLog::shared().records()[2];
   EXPECT_TRUE(both->change(v.get(), "frame")->replaced);
@@ -115,7 +109,7 @@ TEST_F(AnimationsTest, ReplacedAnimationsEndUnfinished) {
   ends_.clear();
   Animations::animate(1.0, [&] { v->setAlpha(0.9f); }, note("long"));
   Animations::animate(0, [&] { v->setAlpha(0.1f); }, note("instant"));
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ((std::vector<std::string>{"instant finished"}), ends_);
 }
 
@@ -128,7 +122,7 @@ TEST_F(AnimationsTest, DisabledNestedAndRepeatedAnimations) {
   EXPECT_EQ(0.5f, v->alpha());
   EXPECT_TRUE(AnimationLog::shared().last()->changes.empty());
   EXPECT_TRUE(AnimationLog::shared().last()->disabled);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ((std::vector<std::string>{"off finished"}), ends_);
 
   // Nesting: the inner block inherits the duration, takes the changes made inside it, and is
@@ -168,16 +162,16 @@ TEST_F(AnimationsTest, DisabledNestedAndRepeatedAnimations) {
   Animations::commit();
   Animations::animate(0.1, 0, kAnimationOptionRepeat, [&] { v->setCenter(Point{9, 9}); },
                       [&](bool) { ends_.push_back("forever"); });
-  drain();
+  runDueMainLoopTasks();
   clock_->advance(1.49);
-  drain();
+  runDueMainLoopTasks();
   // The replaced "outer"/"inner"/"outer2" blocks ended meanwhile; "blink" not yet.
   EXPECT_EQ(0, std::count(ends_.begin(), ends_.end(), "blink"));
   clock_->advance(0.01);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ(1, std::count(ends_.begin(), ends_.end(), "blink"));
   clock_->advance(100);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ(0, std::count(ends_.begin(), ends_.end(), "forever"));
 }
 

@@ -17,6 +17,7 @@
 #include "platform/ui/Switch.h"
 #include "platform/ui/ViewTreeDump.h"
 #include "platform/ui/Window.h"
+#include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
 
 namespace zu::ui {
@@ -51,11 +52,6 @@ class ControlsTest : public ::testing::Test {
       std::string text = name + " " + label;
       c.addTarget(this, bit, [this, text](Control&) { journal_.push_back(text); });
     }
-  }
-  static void drain() {
-    bool done = false;
-    RunLoop::main()->post([&] { done = true; });
-    ASSERT_TRUE(RunLoop::main()->runUntil([&] { return done; }, 10));
   }
 
   ScopedFakeClock clock_;
@@ -177,7 +173,7 @@ TEST_F(ControlsTest, ImageViewPlaysItsFramesByTheClockAndStops) {
   std::vector<std::string> shown{view->displayedImage()->name()};
   for (int i = 0; i < 7; ++i) {
     clock_->advance(0.1);
-    drain();
+    runDueMainLoopTasks();
     shown.push_back(view->displayedImage()->name());
   }
   EXPECT_EQ((std::vector<std::string>{"f0", "f1", "f2", "f0", "f1", "f2", "still", "still"}), shown);

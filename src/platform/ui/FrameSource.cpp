@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "platform/runtime/Clock.h"
+#include "platform/ui/Timer.h"
 
 namespace zu::ui {
 
@@ -33,12 +34,8 @@ void FrameSource::onFrame() {
   token_ = 0;
   if (!valid_) return;
   auto keep = shared_from_this();
-  const double now = Clock::get()->monotonic();
-  const double period = kFrameDuration * frameInterval_;
   const double frameTime = next_;
-  next_ += period;
-  if (next_ <= now) next_ += std::ceil((now - next_) / period + 1e-9) * period;
-  if (next_ <= now) next_ = now + period;
+  next_ = Timer::nextOnGrid(next_, kFrameDuration * frameInterval_, Clock::get()->monotonic());
   arm();
   if (paused_) return;
   timestamp_ = frameTime;

@@ -110,6 +110,17 @@ Rect Rect::integral() const {
   return Rect(x0, y0, std::ceil(maxX()) - x0, std::ceil(maxY()) - y0);
 }
 
+Rect Rect::boundingBox(const Point (&p)[4]) {
+  float x0 = p[0].x, x1 = p[0].x, y0 = p[0].y, y1 = p[0].y;
+  for (const Point& q : p) {
+    x0 = std::min(x0, q.x);
+    x1 = std::max(x1, q.x);
+    y0 = std::min(y0, q.y);
+    y1 = std::max(y1, q.y);
+  }
+  return Rect(x0, y0, x1 - x0, y1 - y0);
+}
+
 std::string Rect::toString() const {
   if (isNull()) return "{null}";
   return "{" + format(origin.x) + ", " + format(origin.y) + ", " + format(size.width) + ", " +

@@ -76,6 +76,8 @@ struct Rect {
   bool contains(const Rect& other) const;
   // Smallest rectangle with integral edges that holds this one.
   Rect integral() const;
+  // The smallest rectangle holding the four points (a transformed rectangle's corners).
+  static Rect boundingBox(const Point (&corners)[4]);
 
   std::string toString() const;
 };

@@ -10,6 +10,7 @@
 #include "platform/ui/SwipeGestureRecognizer.h"
 #include "platform/ui/TapGestureRecognizer.h"
 #include "platform/ui/Window.h"
+#include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
 
 namespace zu::ui {
@@ -69,11 +70,6 @@ class GestureTest : public ::testing::Test {
     return r;
   }
 
-  static void drain() {
-    bool done = false;
-    RunLoop::main()->post([&] { done = true; });
-    ASSERT_TRUE(RunLoop::main()->runUntil([&] { return done; }, 10));
-  }
 
   ScopedFakeClock clock_;
   std::shared_ptr<Window> window_;
@@ -137,10 +133,10 @@ TEST_F(GestureTest, LongPressBeginsByTheClockAndFailsWhenMovedEarly) {
 
   auto t = window_->beginTouch(Point{100, 100});
   clock_->advance(0.49);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ(GestureState::Possible, press->state());
   clock_->advance(0.01);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ(GestureState::Began, press->state());
   window_->moveTouch(t, Point{150, 100});
   EXPECT_EQ((Point{150, 100}), press->locationInView(v.get()));
@@ -155,14 +151,14 @@ TEST_F(GestureTest, LongPressBeginsByTheClockAndFailsWhenMovedEarly) {
   t = window_->beginTouch(Point{100, 100});
   window_->moveTouch(t, Point{111, 100});
   clock_->advance(1);
-  drain();
+  runDueMainLoopTasks();
   window_->endTouch(t);
   clock_->advance(1);
   t = window_->beginTouch(Point{100, 100});
   clock_->advance(0.3);
   window_->endTouch(t);
   clock_->advance(1);
-  drain();
+  runDueMainLoopTasks();
   for (const auto& line : journal_) EXPECT_EQ(std::string::npos, line.find("press")) << line;
 }
 
@@ -205,10 +201,10 @@ TEST_F(GestureTest, DoubleTapWinsOverASingleTapThatRequiresItToFail) {
 
   window_->tap(Point{50, 50});
   clock_->advance(0.1);
-  drain();
+  runDueMainLoopTasks();
   window_->tap(Point{52, 50});
   clock_->advance(1);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ((Journal{"double ended"}), journal_);
 
   // A lone tap fires the single tap once the double tap has given up, not before.
@@ -216,10 +212,10 @@ TEST_F(GestureTest, DoubleTapWinsOverASingleTapThatRequiresItToFail) {
   clock_->advance(1);
   window_->tap(Point{50, 50});
   clock_->advance(0.3);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_TRUE(journal_.empty());
   clock_->advance(0.1);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ((Journal{"single ended"}), journal_);
   EXPECT_EQ(GestureState::Possible, single->state());
   EXPECT_EQ(GestureState::Possible, twice->state());

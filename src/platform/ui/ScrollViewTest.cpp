@@ -9,6 +9,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/Window.h"
+#include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
 
 namespace zu::ui {
@@ -57,11 +58,6 @@ class ScrollViewTest : public ::testing::Test {
     Animations::resetForTesting();
     AnimationLog::shared().clear();
   }
-  static void drain() {
-    bool done = false;
-    RunLoop::main()->post([&] { done = true; });
-    ASSERT_TRUE(RunLoop::main()->runUntil([&] { return done; }, 10));
-  }
   Journal& journal() { return recorder_->journal; }
 
   ScopedFakeClock clock_;
@@ -79,10 +75,10 @@ TEST_F(ScrollViewTest, DragThatDeceleratesOntoAPage) {
   EXPECT_TRUE(scroll_->endDrag());   // 200 is nearer page 1 (320) than page 0
   EXPECT_EQ((Point{200, 0}), scroll_->contentOffset());
   clock_->advance(ScrollView::kDecelerationDuration - 0.01);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_TRUE(scroll_->isDecelerating());
   clock_->advance(0.01);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ((Point{320, 0}), scroll_->contentOffset());
   EXPECT_EQ((Journal{"willBeginDragging [TD-]", "scroll {200, 0} [TD-]", "didEndDragging decelerate [-D-]",
                      "willBeginDecelerating [--E]", "scroll {320, 0} [--E]", "didEndDecelerating [---]"}),
@@ -111,7 +107,7 @@ TEST_F(ScrollViewTest, DragThatEndsWithoutDeceleratingAndEdges) {
   EXPECT_EQ((Point{-30, 0}), scroll_->contentOffset());
   EXPECT_TRUE(scroll_->endDrag());
   clock_->advance(1);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
   scroll_->setBounces(false);
   scroll_->beginDrag(Point{100, 100});
@@ -141,7 +137,7 @@ TEST_F(ScrollViewTest, AnimatedOffsetChangesAreLoggedAndEndByTheClock) {
   ASSERT_TRUE(record);
   EXPECT_EQ(AnimatableValue(Point{320, 0}), record->change(scroll_.get(), "contentOffset")->to);
   clock_->advance(ScrollView::kScrollAnimationDuration);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ((Journal{"scroll {320, 0} [---]", "didEndScrollingAnimation [---]"}), journal());
 
   // Same offset: no animation, no callbacks. Unanimated: did scroll only when it changes.
@@ -149,13 +145,13 @@ TEST_F(ScrollViewTest, AnimatedOffsetChangesAreLoggedAndEndByTheClock) {
   scroll_->setContentOffset(Point{320, 0}, true);
   scroll_->setContentOffset(Point{320, 0});
   clock_->advance(1);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_TRUE(journal().empty());
   // A later change replaces a running animation, which then never reports its end.
   scroll_->setContentOffset(Point{640, 0}, true);
   scroll_->setContentOffset(Point{100, 0}, true);
   clock_->advance(1);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ((Journal{"scroll {100, 0} [---]", "didEndScrollingAnimation [---]"}), journal());
 
   journal().clear();
@@ -179,7 +175,7 @@ TEST_F(ScrollViewTest, ZoomScalesTheDelegatesViewWithinLimits) {
   scroll_->setZoomScale(10, true);
   EXPECT_EQ(3.f, scroll_->zoomScale());
   clock_->advance(ScrollView::kScrollAnimationDuration);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ((Journal{"zoom 2.000000", "zoom 3.000000", "endZooming 3.000000"}), journal());
 }
 

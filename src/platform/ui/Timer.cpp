@@ -29,13 +29,17 @@ void Timer::onDue() {
   auto keep = shared_from_this();
   if (repeats_) {
     // Next firing on the original grid, skipping the ones already missed.
-    const double now = Clock::get()->monotonic();
-    due_ += interval_;
-    if (due_ <= now) due_ += std::ceil((now - due_) / interval_ + 1e-9) * interval_;
-    if (due_ <= now) due_ = now + interval_;
+    due_ = nextOnGrid(due_, interval_, Clock::get()->monotonic());
     arm();
   }
   fire();
+}
+
+double Timer::nextOnGrid(double previous, double interval, double now) {
+  double next = previous + interval;
+  if (next <= now) next += std::ceil((now - next) / interval + 1e-9) * interval;
+  if (next <= now) next = now + interval;
+  return next;
 }
 
 void Timer::fire() {

@@ -37,6 +37,10 @@ class Timer : public std::enable_shared_from_this<Timer> {
   // When it fires next, on the clock's monotonic scale (seconds).
   double fireDate() const { return due_; }
 
+  // The first time after `now` on the grid previous + k × interval (k ≥ 1): what a repeating
+  // schedule fires at next when missed firings are skipped.
+  static double nextOnGrid(double previous, double interval, double now);
+
  private:
   void arm();
   void onDue();

@@ -6,16 +6,12 @@
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/FrameSource.h"
 #include "platform/ui/Timer.h"
+#include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
 
 namespace zu::ui {
 namespace {
 
-void drain() {
-  bool done = false;
-  RunLoop::main()->post([&] { done = true; });
-  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return done; }, 10));
-}
 
 TEST(TimerTest, OneShotAndRepeatingTimersFollowTheClock) {
   ScopedFakeClock clock;
@@ -31,25 +27,25 @@ TEST(TimerTest, OneShotAndRepeatingTimersFollowTheClock) {
   single.reset();  // the loop keeps a scheduled timer
 
   clock->advance(1.5);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ(0, once);
   EXPECT_EQ((std::vector<double>{1.5}), ticks);
   clock->advance(0.5);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ(1, once);
   EXPECT_TRUE(weakSingle.expired());  // fired, invalidated, let go
   // Late by 2.5 intervals: one firing, then back on the grid (next at 5).
   clock->advance(2.5);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ(3u, ticks.size());
   clock->advance(0.5);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ((std::vector<double>{1.5, 2, 4.5, 5}), ticks);
   // Invalidated inside its own callback: no more firings.
   clock->advance(1);
-  drain();
+  runDueMainLoopTasks();
   clock->advance(5);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ(5u, ticks.size());
   EXPECT_FALSE(repeating->isValid());
 
@@ -60,7 +56,7 @@ TEST(TimerTest, OneShotAndRepeatingTimersFollowTheClock) {
   EXPECT_EQ(1, count);
   t->invalidate();
   clock->advance(20);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ(1, count);
 }
 
@@ -75,7 +71,7 @@ TEST(TimerTest, FrameSourceFiresPerFrameIntervalAndPauses) {
   source->start();
   for (int i = 0; i < 6; ++i) {
     clock->advance(1.0 / 60);
-    drain();
+    runDueMainLoopTasks();
   }
   ASSERT_EQ(3u, frames.size());
   EXPECT_NEAR(2.0 / 60, frames[0], 1e-6);
@@ -83,11 +79,11 @@ TEST(TimerTest, FrameSourceFiresPerFrameIntervalAndPauses) {
 
   source->setPaused(true);
   clock->advance(10.0 / 60);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ(3u, frames.size());
   source->setPaused(false);
   clock->advance(2.0 / 60);
-  drain();
+  runDueMainLoopTasks();
   ASSERT_EQ(4u, frames.size());
   EXPECT_NEAR(18.0 / 60, frames[3], 1e-6);  // still on the grid, missed frames dropped
 
@@ -96,7 +92,7 @@ TEST(TimerTest, FrameSourceFiresPerFrameIntervalAndPauses) {
   source.reset();
   EXPECT_TRUE(weak.expired());
   clock->advance(1);
-  drain();
+  runDueMainLoopTasks();
   EXPECT_EQ(4u, frames.size());
 }
 

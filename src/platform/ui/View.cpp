@@ -391,14 +391,7 @@ Rect convertCorners(const Rect& r, F f) {
   if (r.isNull()) return r;
   const Point p[4] = {f(Point{r.minX(), r.minY()}), f(Point{r.maxX(), r.minY()}),
                       f(Point{r.minX(), r.maxY()}), f(Point{r.maxX(), r.maxY()})};
-  float x0 = p[0].x, x1 = p[0].x, y0 = p[0].y, y1 = p[0].y;
-  for (const Point& q : p) {
-    x0 = std::min(x0, q.x);
-    x1 = std::max(x1, q.x);
-    y0 = std::min(y0, q.y);
-    y1 = std::max(y1, q.y);
-  }
-  return Rect(x0, y0, x1 - x0, y1 - y0);
+  return Rect::boundingBox(p);
 }
 
 }  // namespace
