@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -247,10 +245,7 @@ TEST_F(ControlsTest, ScreenOfControlsRendersChineseText) {
   }
   auto screen = render(*window_);
   ASSERT_TRUE(screen);
-  const char* env = std::getenv("ZU_SNAPSHOT_DIR");
-  const std::filesystem::path dir = env && *env ? env : "snapshots";
-  std::filesystem::create_directories(dir);
-  EXPECT_TRUE(screen->writePng(dir / "controls-screen.png"));
+  EXPECT_TRUE(writeSnapshot(*screen, "controls-screen"));
 
   // Text ink inside the labels' text rectangles, white label background elsewhere.
   auto inkIn = [&](const Rect& r) {

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <filesystem>
 #include <functional>
 
 #include "platform/ui/Application.h"
@@ -14,13 +12,8 @@
 namespace zu::ui {
 namespace {
 
-// Writes a rendered picture where a reviewer can open it: $ZU_SNAPSHOT_DIR, or snapshots/ in
-// the test's working folder (build/asan/src/platform/ui/snapshots under ctest).
-void writeSnapshot(const Image& image, const std::string& name) {
-  const char* env = std::getenv("ZU_SNAPSHOT_DIR");
-  const std::filesystem::path dir = env && *env ? env : "snapshots";
-  std::filesystem::create_directories(dir);
-  EXPECT_TRUE(image.writePng(dir / (name + ".png")));
+void snapshot(const Image& image, const std::string& name) {
+  EXPECT_TRUE(writeSnapshot(image, name)) << name;
 }
 
 class DrawView : public View {
@@ -73,7 +66,7 @@ TEST(RenderTest, TreeCompositesFillsAlphaClippingScrollOffsetsAndHiddenViews) {
 
   auto image = render(*root);
   ASSERT_TRUE(image);
-  writeSnapshot(*image, "render-tree");
+  snapshot(*image, "render-tree");
   ASSERT_EQ(40, image->pixelWidth());
   expectPixel(*image, 5, 5, 255, 0, 0, 255);
   expectPixel(*image, 30, 10, 128, 128, 255, 255);  // half blue over white
@@ -118,7 +111,7 @@ TEST(RenderTest, TransformsCornersBordersAndDrawOrder) {
   // The border is drawn above subviews.
   card->addSubview(solid(Rect(0, 9, 20, 2), Color::greenColor()));
   auto picture = render(*card);
-  writeSnapshot(*picture, "render-card");
+  snapshot(*picture, "render-card");
   expectPixel(*picture, 0, 0, 0, 0, 0, 0);
   expectPixel(*picture, 10, 0, 0, 0, 255, 255);
   expectPixel(*picture, 10, 5, 255, 0, 0, 255);
@@ -190,7 +183,7 @@ TEST(RenderTest, ScreenCompositesVisibleWindowsByLevel) {
   hidden->setWindowLevel(kWindowLevelStatusBar);
 
   auto screen = renderScreen();
-  writeSnapshot(*screen, "render-screen");
+  snapshot(*screen, "render-screen");
   EXPECT_EQ(320, screen->pixelWidth());
   EXPECT_EQ(480, screen->pixelHeight());
   expectPixel(*screen, 5, 5, 255, 0, 0, 255);

@@ -1,6 +1,7 @@
 #include "platform/ui/Renderer.h"
 
 #include <cmath>
+#include <cstdlib>
 
 #include "platform/ui/Application.h"
 #include "platform/ui/Canvas.h"
@@ -109,6 +110,16 @@ std::shared_ptr<Image> renderScreen(float scale) {
     canvas.restore();
   }
   return image;
+}
+
+std::optional<std::filesystem::path> writeSnapshot(const Image& image, const std::string& name) {
+  const char* env = std::getenv("ZU_SNAPSHOT_DIR");
+  const std::filesystem::path dir = env && *env ? env : "snapshots";
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  const std::filesystem::path file = dir / (name + ".png");
+  if (ec || !image.writePng(file)) return std::nullopt;
+  return file;
 }
 
 }  // namespace zu::ui

@@ -12,7 +12,10 @@
 // layer's border inside the bounds.
 #pragma once
 
+#include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
 
 namespace zu::ui {
 
@@ -24,5 +27,9 @@ class View;
 std::shared_ptr<Image> render(View& view, float scale = 1);
 std::shared_ptr<Image> renderScreen(float scale = 1);
 void drawTree(Canvas& canvas, View& view);
+// Writes `image` as "<name>.png" into the snapshot folder — $ZU_SNAPSHOT_DIR, or snapshots/ in
+// the working folder — made when missing, so a person can look at what was rendered (headless
+// runs, render tests). Returns the file, or nullopt when it could not be written.
+std::optional<std::filesystem::path> writeSnapshot(const Image& image, const std::string& name);
 
 }  // namespace zu::ui
