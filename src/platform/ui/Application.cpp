@@ -39,6 +39,15 @@ std::vector<std::shared_ptr<Window>> Application::visibleWindows() const {
   return all;
 }
 
+std::shared_ptr<Window> Application::windowForTouch(Point screenPoint) const {
+  const auto visible = visibleWindows();
+  for (auto it = visible.rbegin(); it != visible.rend(); ++it) {
+    const Point p = (*it)->pointFromSuperview(screenPoint);
+    if ((*it)->hitTest(p)) return *it;
+  }
+  return nullptr;
+}
+
 void Application::registerWindow(const std::shared_ptr<Window>& window) {
   std::erase_if(windows_, [](const WindowEntry& e) { return e.window.expired(); });
   for (const WindowEntry& e : windows_) {

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/runtime/Object.h"
+#include "platform/ui/Geometry.h"
 
 namespace zu::ui {
 
@@ -41,6 +42,9 @@ class Application : public Object {
   // Live, visible windows, back to front.
   std::vector<std::shared_ptr<Window>> visibleWindows() const;
   std::shared_ptr<Window> keyWindow() const { return keyWindow_.lock(); }
+  // The window a touch at `screenPoint` goes to: the frontmost visible window with a view there
+  // that takes touches (so an overlay window with interaction off lets touches through).
+  std::shared_ptr<Window> windowForTouch(Point screenPoint) const;
   void registerWindow(const std::shared_ptr<Window>& window);
   void setKeyWindow(const std::shared_ptr<Window>& window);
 

@@ -125,6 +125,20 @@ TEST_F(GestureTest, TouchesGoToTheViewTheyFirstHitAndUpTheResponderChain) {
   EXPECT_EQ("b cancelled {50, 50} taps=1", journal_[2]);
 }
 
+TEST_F(GestureTest, TouchesGoToTheFrontmostWindowThatTakesThem) {
+  auto overlay = std::make_shared<Window>(Rect(0, 0, 1000, 1000));
+  overlay->setWindowLevel(kWindowLevelStatusBar + 1);
+  overlay->setUserInteractionEnabled(false);  // a dimming layer over everything
+  overlay->setHidden(false);
+  auto alert = std::make_shared<Window>(Rect(0, 240, 320, 240));
+  alert->setWindowLevel(kWindowLevelAlert);
+  alert->setHidden(false);
+  EXPECT_EQ(window_, Application::shared().windowForTouch(Point{10, 10}));
+  EXPECT_EQ(alert, Application::shared().windowForTouch(Point{10, 300}));
+  alert->setHidden(true);
+  EXPECT_EQ(window_, Application::shared().windowForTouch(Point{10, 300}));
+}
+
 TEST_F(GestureTest, LongPressBeginsByTheClockAndFailsWhenMovedEarly) {
   auto v = std::make_shared<TouchView>("v", &journal_, Rect(0, 0, 320, 480));
   window_->addSubview(v);

@@ -7,6 +7,7 @@
 #include "platform/ui/AnimationLog.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/Window.h"
 #include "testing/MainLoopTurn.h"
@@ -161,6 +162,29 @@ TEST_F(ScrollViewTest, AnimatedOffsetChangesAreLoggedAndEndByTheClock) {
   EXPECT_EQ((Point{480, 0}), scroll_->contentOffset());
   scroll_->scrollRectToVisible(Rect(10, 0, 10, 10), false);
   EXPECT_EQ((Point{10, 0}), scroll_->contentOffset());
+}
+
+TEST_F(ScrollViewTest, ScrollingCancelsTheTouchOfAButtonInTheContent) {
+  auto button = Button::create(ButtonType::RoundedRect);
+  button->setFrame(Rect(100, 100, 120, 40));
+  scroll_->addSubview(button);
+  Journal events;
+  button->addTarget(this, kControlEventTouchDown, [&](Control&) { events.push_back("down"); });
+  button->addTarget(this, kControlEventTouchUpInside, [&](Control&) { events.push_back("upInside"); });
+  button->addTarget(this, kControlEventTouchCancel, [&](Control&) { events.push_back("cancel"); });
+  // A small wobble stays a tap.
+  auto t = window_->beginTouch(Point{150, 120});
+  window_->moveTouch(t, Point{155, 120});
+  window_->endTouch(t);
+  EXPECT_EQ((Journal{"down", "upInside"}), events);
+  EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
+  // Past the pan's threshold the scroll view takes over and the button's touch is cancelled.
+  events.clear();
+  clock_->advance(1);
+  window_->drag(Point{150, 120}, Point{50, 120}, 5);
+  EXPECT_EQ((Journal{"down", "cancel"}), events);
+  EXPECT_EQ((Point{100, 0}), scroll_->contentOffset());
+  EXPECT_FALSE(button->isHighlighted());
 }
 
 TEST_F(ScrollViewTest, ZoomScalesTheDelegatesViewWithinLimits) {
