@@ -35,6 +35,11 @@ AnimationLog& AnimationLog::shared() {
   return *log;
 }
 
+void AnimationLog::add(std::shared_ptr<AnimationRecord> record) {
+  if (records_.size() >= kCapacity) records_.erase(records_.begin());
+  records_.push_back(std::move(record));
+}
+
 std::vector<std::shared_ptr<AnimationRecord>> AnimationLog::named(const std::string& name) const {
   std::vector<std::shared_ptr<AnimationRecord>> out;
   for (const auto& r : records_) {

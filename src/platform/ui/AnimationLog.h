@@ -8,7 +8,9 @@
 // Views are held weakly. Property names: "frame", "bounds", "center", "transform", "alpha",
 // "backgroundColor", and "contentOffset" for scroll views.
 //
-// Main thread only. clear() forgets the records (not the pending completions).
+// The log keeps the newest kCapacity records, so a long-running process does not grow with
+// every animation it ever played. Main thread only. clear() forgets the records (not the
+// pending completions).
 #pragma once
 
 #include <cstdint>
@@ -80,6 +82,8 @@ struct AnimationRecord {
 
 class AnimationLog {
  public:
+  static constexpr size_t kCapacity = 1024;
+
   static AnimationLog& shared();
 
   const std::vector<std::shared_ptr<AnimationRecord>>& records() const { return records_; }
@@ -89,7 +93,8 @@ class AnimationLog {
   std::shared_ptr<AnimationRecord> last() const;
   void clear() { records_.clear(); }
 
-  void add(std::shared_ptr<AnimationRecord> record) { records_.push_back(std::move(record)); }
+  // Appends, dropping the oldest record when full.
+  void add(std::shared_ptr<AnimationRecord> record);
 
  private:
   std::vector<std::shared_ptr<AnimationRecord>> records_;

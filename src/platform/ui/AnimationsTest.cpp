@@ -175,6 +175,26 @@ TEST_F(AnimationsTest, DisabledNestedAndRepeatedAnimations) {
   EXPECT_EQ(0, std::count(ends_.begin(), ends_.end(), "forever"));
 }
 
+TEST_F(AnimationsTest, TheLogKeepsOnlyTheNewestRecords) {
+  for (size_t i = 0; i < AnimationLog::kCapacity + 5; ++i) {
+    Animations::begin("step " + std::to_string(i));
+    Animations::commit();
+  }
+  const auto& records = AnimationLog::shared().records();
+  ASSERT_EQ(AnimationLog::kCapacity, records.size());
+  EXPECT_EQ("step 5", records.front()->name);
+  EXPECT_EQ("step " + std::to_string(AnimationLog::kCapacity + 4), records.back()->name);
+  // Completions of dropped records still run.
+  int ended = 0;
+  Animations::begin("first");
+  Animations::setDidStop([&](const std::string&, bool, void*) { ++ended; });
+  Animations::commit();
+  for (size_t i = 0; i < AnimationLog::kCapacity; ++i) Animations::animate(0, [] {});
+  clock_->advance(1);
+  runDueMainLoopTasks();
+  EXPECT_EQ(1, ended);
+}
+
 TEST_F(AnimationsTest, TransitionsRecordTheirKindAndView) {
   auto container = std::make_shared<View>(Rect(0, 0, 10, 10));
   Animations::begin("flip");

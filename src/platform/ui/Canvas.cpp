@@ -7,7 +7,6 @@
 #include <numbers>
 
 #include "platform/ui/Image.h"
-#include "platform/ui/TextMetrics.h"
 
 namespace zu::ui {
 
@@ -329,10 +328,8 @@ void Canvas::drawImage(const Image& image, const Rect& bounds, ContentMode mode,
 }
 
 Size Canvas::drawText(std::string_view text, const Rect& rect, const Font& font,
-                      const Color& color, int lineBreakMode, int alignment) {
-  return TextMetrics::current().draw(*this, text, rect, font, color,
-                                     static_cast<LineBreakMode>(lineBreakMode),
-                                     static_cast<TextAlignment>(alignment));
+                      const Color& color, LineBreakMode mode, TextAlignment alignment) {
+  return TextMetrics::current().draw(*this, text, rect, font, color, mode, alignment);
 }
 
 void Canvas::beginTransparencyLayer() { cairo_push_group(cr_); }

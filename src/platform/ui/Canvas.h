@@ -23,6 +23,7 @@
 #include "platform/ui/ContentMode.h"
 #include "platform/ui/Font.h"
 #include "platform/ui/Geometry.h"
+#include "platform/ui/TextMetrics.h"
 #include "platform/ui/Transform.h"
 
 typedef struct _cairo cairo_t;
@@ -104,7 +105,8 @@ class Canvas {
 
   // Draws text wrapped into `rect` with the current TextMetrics; returns the size used.
   Size drawText(std::string_view text, const Rect& rect, const Font& font, const Color& color,
-                int lineBreakMode = 0, int alignment = 0);
+                LineBreakMode mode = LineBreakMode::WordWrap,
+                TextAlignment alignment = TextAlignment::Left);
 
   void beginTransparencyLayer();
   void endTransparencyLayer(float alpha);
