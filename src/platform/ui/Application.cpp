@@ -65,6 +65,14 @@ void Application::setKeyWindow(const std::shared_ptr<Window>& window) {
   window->becomeKeyWindow();
 }
 
+SystemEnvironment::Orientation Application::statusBarOrientation() const {
+  return SystemEnvironment::statusBarOrientation();
+}
+
+void Application::setStatusBarOrientation(SystemEnvironment::Orientation orientation) {
+  SystemEnvironment::setStatusBarOrientation(orientation);
+}
+
 void Application::setStatusBarHidden(bool hidden, bool) { statusBarHidden_ = hidden; }
 
 Application::BackgroundTaskId Application::beginBackgroundTask(std::function<void()> expiration) {
@@ -122,7 +130,7 @@ void Application::runDisplayPass() {
 void Application::resetForTesting() {
   windows_.clear();
   keyWindow_.reset();
-  orientation_ = InterfaceOrientation::Portrait;
+  SystemEnvironment::setStatusBarOrientation(SystemEnvironment::Orientation::kPortrait);
   statusBarHidden_ = false;
   idleTimerDisabled_ = false;
   networkActivity_ = false;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/Object.h"
 #include "platform/ui/Geometry.h"
 
@@ -25,8 +26,6 @@ namespace zu::ui {
 
 class Window;
 
-// The phone's interface orientations.
-enum class InterfaceOrientation { Portrait = 1, PortraitUpsideDown = 2, LandscapeRight = 3, LandscapeLeft = 4 };
 
 class Application : public Object {
  public:
@@ -48,8 +47,9 @@ class Application : public Object {
   void registerWindow(const std::shared_ptr<Window>& window);
   void setKeyWindow(const std::shared_ptr<Window>& window);
 
-  InterfaceOrientation statusBarOrientation() const { return orientation_; }
-  void setStatusBarOrientation(InterfaceOrientation o) { orientation_ = o; }
+  // The process's one status-bar orientation (SystemEnvironment's, which book layout reads).
+  SystemEnvironment::Orientation statusBarOrientation() const;
+  void setStatusBarOrientation(SystemEnvironment::Orientation orientation);
   bool isStatusBarHidden() const { return statusBarHidden_; }
   void setStatusBarHidden(bool hidden, bool animated = false);
   bool isIdleTimerDisabled() const { return idleTimerDisabled_; }
@@ -98,7 +98,6 @@ class Application : public Object {
   std::vector<WindowEntry> windows_;
   uint64_t nextOrder_ = 0;
   std::weak_ptr<Window> keyWindow_;
-  InterfaceOrientation orientation_ = InterfaceOrientation::Portrait;
   bool statusBarHidden_ = false;
   bool idleTimerDisabled_ = false;
   bool networkActivity_ = false;

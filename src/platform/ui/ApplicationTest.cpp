@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+#include <cmath>
+
+#include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Device.h"
@@ -70,8 +73,16 @@ TEST_F(ApplicationTest, ScreenAndDeviceValues) {
   EXPECT_EQ(1.f, screen.brightness());
   screen.setBrightness(-1);
   EXPECT_EQ(0.f, screen.brightness());
+  // The string and the process's system version number agree.
+  EXPECT_EQ("5.0", Device::current().systemVersion());
   Device::current().setSystemVersion("4.3.1");
   EXPECT_EQ("4.3.1", Device::current().systemVersion());
+  EXPECT_FLOAT_EQ(4.3f, SystemEnvironment::systemVersion());
+  EXPECT_FALSE(SystemEnvironment::isSystemVersionAtLeast5());
+  Device::current().setSystemVersion("beta");
+  EXPECT_TRUE(std::isnan(SystemEnvironment::systemVersion()));
+  Application::shared().setStatusBarOrientation(SystemEnvironment::Orientation::kLandscapeLeft);
+  EXPECT_FALSE(SystemEnvironment::isStatusBarPortrait());
 }
 
 }  // namespace
