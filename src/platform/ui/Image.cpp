@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 
+#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -17,9 +18,11 @@ namespace zu::ui {
 
 struct Image::Pixels {
   std::vector<uint32_t> data;
-  cairo_surface_t* surface = nullptr;
+  // Made on first use; the flag keeps two threads drawing a shared image from both making it.
+  std::once_flag surfaceOnce;
+  std::atomic<cairo_surface_t*> surface{nullptr};
   ~Pixels() {
-    if (surface) cairo_surface_destroy(surface);
+    if (cairo_surface_t* s = surface.load()) cairo_surface_destroy(s);
   }
 };
 
@@ -123,14 +126,14 @@ Size Image::size() const {
 }
 
 const uint32_t* Image::pixels() const {
-  if (pixels_->surface) cairo_surface_flush(pixels_->surface);
+  if (cairo_surface_t* s = pixels_->surface.load()) cairo_surface_flush(s);
   return pixels_->data.data();
 }
 
 uint32_t* Image::mutablePixels() {
-  if (pixels_->surface) {
-    cairo_surface_flush(pixels_->surface);
-    cairo_surface_mark_dirty(pixels_->surface);
+  if (cairo_surface_t* s = pixels_->surface.load()) {
+    cairo_surface_flush(s);
+    cairo_surface_mark_dirty(s);
   }
   return pixels_->data.data();
 }
@@ -196,12 +199,12 @@ std::shared_ptr<Image> Image::stretchableImage(int leftCapWidth, int topCapHeigh
 }
 
 cairo_surface_t* Image::surface() const {
-  if (!pixels_->surface) {
-    pixels_->surface = cairo_image_surface_create_for_data(
-        reinterpret_cast<unsigned char*>(pixels_->data.data()), CAIRO_FORMAT_ARGB32, width_, height_,
-        width_ * 4);
-  }
-  return pixels_->surface;
+  Pixels& p = *pixels_;
+  std::call_once(p.surfaceOnce, [&p, this] {
+    p.surface = cairo_image_surface_create_for_data(reinterpret_cast<unsigned char*>(p.data.data()),
+                                                    CAIRO_FORMAT_ARGB32, width_, height_, width_ * 4);
+  });
+  return p.surface.load();
 }
 
 }  // namespace zu::ui
