@@ -75,24 +75,6 @@ void Application::setStatusBarOrientation(SystemEnvironment::Orientation orienta
 
 void Application::setStatusBarHidden(bool hidden, bool) { statusBarHidden_ = hidden; }
 
-Application::BackgroundTaskId Application::beginBackgroundTask(std::function<void()> expiration) {
-  const BackgroundTaskId id = nextTask_++;
-  backgroundTasks_.push_back({id, std::move(expiration)});
-  return id;
-}
-
-void Application::endBackgroundTask(BackgroundTaskId id) {
-  std::erase_if(backgroundTasks_, [id](const BackgroundTask& t) { return t.id == id; });
-}
-
-void Application::expireBackgroundTasks() {
-  auto tasks = std::move(backgroundTasks_);
-  backgroundTasks_.clear();
-  for (auto& t : tasks) {
-    if (t.expiration) t.expiration();
-  }
-}
-
 bool Application::openURL(const std::string& url) {
   if (!openURLHandler_) return false;
   const bool opened = openURLHandler_(url);
@@ -132,9 +114,7 @@ void Application::resetForTesting() {
   keyWindow_.reset();
   SystemEnvironment::setStatusBarOrientation(SystemEnvironment::Orientation::kPortrait);
   statusBarHidden_ = false;
-  idleTimerDisabled_ = false;
   networkActivity_ = false;
-  backgroundTasks_.clear();
   openedURLs_.clear();
   openURLHandler_ = nullptr;
   canOpenURLHandler_ = nullptr;

@@ -1,11 +1,12 @@
 // Application: the process-wide application object of the view kit (Application::shared(),
 // main thread only): its windows by level and the key window, the status bar's orientation and
-// hidden flag, the idle-timer flag, background-task tokens, URL opening and termination hooks,
-// memory warnings, and the display pass that lays out the windows' views.
+// hidden flag, URL opening and termination hooks, memory warnings, and the display pass that
+// lays out the windows' views. The idle timer and background tasks are the platform's
+// application services (zu::Application in platform/device) and the orientation is the
+// process's system environment: these calls reach them, so there is one state for each.
 //
 // Kept from the phone: windows() are ordered by level, back to front (equal levels in the order
-// they were first shown); beginBackgroundTask returns a token that is never kInvalidTask and is
-// ended once with endBackgroundTask; a memory warning posts
+// they were first shown); a memory warning posts
 // "UIApplicationDidReceiveMemoryWarningNotification" with the application as object.
 // Where we differ on purpose: opening a URL and terminating go to hooks (the executable installs
 // real ones; tests observe them), and the opened URLs are listed. Windows are held weakly:
@@ -18,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/device/Application.h"
 #include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/Object.h"
 #include "platform/ui/Geometry.h"
@@ -29,8 +31,7 @@ class Window;
 
 class Application : public Object {
  public:
-  using BackgroundTaskId = uint64_t;
-  static constexpr BackgroundTaskId kInvalidBackgroundTask = 0;
+  using BackgroundTaskId = zu::Application::BackgroundTaskId;
   inline static const char* const kDidReceiveMemoryWarningNotification =
       "UIApplicationDidReceiveMemoryWarningNotification";
 
@@ -52,16 +53,16 @@ class Application : public Object {
   void setStatusBarOrientation(SystemEnvironment::Orientation orientation);
   bool isStatusBarHidden() const { return statusBarHidden_; }
   void setStatusBarHidden(bool hidden, bool animated = false);
-  bool isIdleTimerDisabled() const { return idleTimerDisabled_; }
-  void setIdleTimerDisabled(bool disabled) { idleTimerDisabled_ = disabled; }
+  bool isIdleTimerDisabled() const { return zu::Application::isIdleTimerDisabled(); }
+  void setIdleTimerDisabled(bool disabled) { zu::Application::setIdleTimerDisabled(disabled); }
   bool isNetworkActivityIndicatorVisible() const { return networkActivity_; }
   void setNetworkActivityIndicatorVisible(bool visible) { networkActivity_ = visible; }
 
-  BackgroundTaskId beginBackgroundTask(std::function<void()> expirationHandler = {});
-  void endBackgroundTask(BackgroundTaskId id);
-  size_t backgroundTaskCount() const { return backgroundTasks_.size(); }
-  // Runs and ends every background task's expiration handler (the system's time is up).
-  void expireBackgroundTasks();
+  BackgroundTaskId beginBackgroundTask(std::function<void()> expirationHandler = {}) {
+    return zu::Application::beginBackgroundTask(std::move(expirationHandler));
+  }
+  void endBackgroundTask(BackgroundTaskId id) { zu::Application::endBackgroundTask(id); }
+  double backgroundTimeRemaining() const { return zu::Application::backgroundTimeRemaining(); }
 
   // Opens `url` through the hook; false when there is no hook or it refuses.
   bool openURL(const std::string& url);
@@ -85,7 +86,7 @@ class Application : public Object {
   // Lays out every window now.
   void runDisplayPass();
 
-  // Forgets windows, hooks, tokens and flags (between tests).
+  // Forgets windows, hooks and flags (between tests).
   void resetForTesting();
 
  private:
@@ -99,14 +100,7 @@ class Application : public Object {
   uint64_t nextOrder_ = 0;
   std::weak_ptr<Window> keyWindow_;
   bool statusBarHidden_ = false;
-  bool idleTimerDisabled_ = false;
   bool networkActivity_ = false;
-  struct BackgroundTask {
-    BackgroundTaskId id;
-    std::function<void()> expiration;
-  };
-  std::vector<BackgroundTask> backgroundTasks_;
-  BackgroundTaskId nextTask_ = 1;
   std::vector<std::string> openedURLs_;
   std::function<bool(const std::string&)> openURLHandler_;
   std::function<bool(const std::string&)> canOpenURLHandler_;

@@ -10,6 +10,8 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Device.h"
 #include "platform/ui/Screen.h"
+#include "testing/MainLoopTurn.h"
+#include "testing/ScopedFakeClock.h"
 
 namespace zu::ui {
 namespace {
@@ -22,6 +24,8 @@ class ApplicationTest : public ::testing::Test {
     Device::current().resetForTesting();
     NotificationCenter::defaultCenter().remove(this);
   }
+
+  ScopedFakeClock clock_;
 };
 
 TEST_F(ApplicationTest, HooksTokensAndMemoryWarnings) {
@@ -42,17 +46,24 @@ TEST_F(ApplicationTest, HooksTokensAndMemoryWarnings) {
   app.terminate(0);
   EXPECT_EQ(0, exitStatus);
 
-  // Background tasks: distinct valid tokens; ending one leaves the other to expire.
+  // Background tasks are the platform's: ended ones never expire, the others do when the
+  // background time runs out.
   int expired = 0;
   const auto first = app.beginBackgroundTask([&] { expired += 1; });
   const auto second = app.beginBackgroundTask([&] { expired += 10; });
-  EXPECT_NE(Application::kInvalidBackgroundTask, first);
+  EXPECT_NE(zu::Application::kInvalidBackgroundTask, first);
   EXPECT_NE(first, second);
   app.endBackgroundTask(first);
-  app.endBackgroundTask(first);
-  app.expireBackgroundTasks();
+  zu::Application::setApplicationState(zu::Application::State::kBackground);
+  EXPECT_GT(app.backgroundTimeRemaining(), 0);
+  clock_->advance(zu::Application::kBackgroundTimeLimit);
+  runDueMainLoopTasks();
   EXPECT_EQ(10, expired);
-  EXPECT_EQ(0u, app.backgroundTaskCount());
+  app.endBackgroundTask(second);
+  zu::Application::setApplicationState(zu::Application::State::kActive);
+  app.setIdleTimerDisabled(true);
+  EXPECT_TRUE(zu::Application::isIdleTimerDisabled());
+  app.setIdleTimerDisabled(false);
 
   int warnings = 0;
   NotificationCenter::defaultCenter().add("UIApplicationDidReceiveMemoryWarningNotification", this,
@@ -74,13 +85,17 @@ TEST_F(ApplicationTest, ScreenAndDeviceValues) {
   screen.setBrightness(-1);
   EXPECT_EQ(0.f, screen.brightness());
   // The string and the process's system version number agree.
-  EXPECT_EQ("5.0", Device::current().systemVersion());
+  EXPECT_EQ("5", Device::current().systemVersion());
   Device::current().setSystemVersion("4.3.1");
   EXPECT_EQ("4.3.1", Device::current().systemVersion());
   EXPECT_FLOAT_EQ(4.3f, SystemEnvironment::systemVersion());
   EXPECT_FALSE(SystemEnvironment::isSystemVersionAtLeast5());
+  // Whoever sets the number last wins.
+  SystemEnvironment::setSystemVersion(6.1f);
+  EXPECT_EQ("6.1", Device::current().systemVersion());
   Device::current().setSystemVersion("beta");
   EXPECT_TRUE(std::isnan(SystemEnvironment::systemVersion()));
+  EXPECT_EQ("beta", Device::current().systemVersion());
   Application::shared().setStatusBarOrientation(SystemEnvironment::Orientation::kLandscapeLeft);
   EXPECT_FALSE(SystemEnvironment::isStatusBarPortrait());
 }

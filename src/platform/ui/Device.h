@@ -1,6 +1,6 @@
 // Device: what the code may ask about the device (Device::current()): the system version
-// string (the one value tests inject), the model, the name and whether it multitasks.
-// Main thread.
+// string (the one value tests inject), and the model, system name and multitasking of the
+// platform's device profile. Main thread.
 //
 // Kept from the phone: systemVersion is a dotted string that callers compare as a number. The
 // number is the process's one system version (SystemEnvironment, which book layout reads):
@@ -9,25 +9,27 @@
 
 #include <string>
 
+#include "platform/device/DeviceProfile.h"
+
 namespace zu::ui {
 
 class Device {
  public:
   static Device& current();
 
-  // "5.0" (SystemEnvironment's default) unless set otherwise.
-  const std::string& systemVersion() const { return systemVersion_; }
+  // The string last set when it still reads as the system environment's version; otherwise
+  // that version as text ("5" for the default 5.0), so whoever set the number wins.
+  std::string systemVersion() const;
   void setSystemVersion(std::string version);
-  std::string model() const { return "iPhone"; }
-  std::string systemName() const { return "iPhone OS"; }
-  bool isMultitaskingSupported() const { return true; }
+  std::string model() const { return DeviceProfile::model(); }
+  std::string systemName() const { return DeviceProfile::systemName(); }
+  bool isMultitaskingSupported() const { return DeviceProfile::isMultitaskingSupported(); }
 
-  void resetForTesting() { setSystemVersion(kDefaultSystemVersion); }
+  void resetForTesting();
 
  private:
-  static constexpr const char* kDefaultSystemVersion = "5.0";
   Device() = default;
-  std::string systemVersion_ = kDefaultSystemVersion;
+  std::string systemVersion_;
 };
 
 }  // namespace zu::ui

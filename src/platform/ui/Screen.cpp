@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/device/DeviceProfile.h"
 #include "platform/ui/Application.h"
 
 namespace zu::ui {
@@ -11,9 +12,17 @@ Screen& Screen::main() {
   return *screen;
 }
 
+Rect Screen::bounds() const {
+  return Rect(0, 0, static_cast<float>(DeviceProfile::screenWidth()),
+              static_cast<float>(DeviceProfile::screenHeight()));
+}
+
+float Screen::scale() const { return static_cast<float>(DeviceProfile::screenScale()); }
+
 Rect Screen::applicationFrame() const {
   if (Application::shared().isStatusBarHidden()) return bounds();
-  return Rect(0, 20, 320, 460);
+  const Rect b = bounds();
+  return Rect(0, 20, b.size.width, b.size.height - 20);
 }
 
 void Screen::setBrightness(float value) {

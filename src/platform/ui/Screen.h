@@ -13,9 +13,10 @@ class Screen {
  public:
   static Screen& main();
 
-  Rect bounds() const { return Rect(0, 0, 320, 480); }
+  // The device profile's screen.
+  Rect bounds() const;
   Rect applicationFrame() const;
-  float scale() const { return 1; }
+  float scale() const;
 
   float brightness() const { return brightness_; }
   void setBrightness(float value);
