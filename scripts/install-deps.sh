@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcpp-httplib-dev nlohmann-json3-dev
   libcairo2-dev libpango1.0-dev fonts-wqy-microhei libgif-dev libpng-dev libjpeg62-turbo-dev
+  libegl-dev libgles-dev libgl1-mesa-dri libegl-mesa0
 )
 
 missing=()
