@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -430,6 +431,18 @@ TEST(EAGLViewTest, PicturesComeFromViewsAndTheFrameJoinsTheViewTreeRender) {
   EXPECT_EQ(picture->colorAt(5, 5), kWhite);
   EXPECT_EQ(picture->colorAt(50, 30), kRed);    // (40, 10) of the view
   EXPECT_EQ(picture->colorAt(50, 120), kBlue);  // (40, 100)
+}
+
+TEST(EAGLViewTest, WithoutAnEGLDisplayCreationFailsCleanly) {
+  // A fresh process whose EGL finds no driver at all.
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        setenv("__EGL_VENDOR_LIBRARY_FILENAMES", "/nonexistent/egl_vendor.json", 1);
+        const bool none = EAGLView::create(Rect(0, 0, kW, kH)) == nullptr;
+        std::_Exit(none ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST(EAGLViewTest, SettersKeepTheirLimitsAndAnEmptyViewWaitsForASize) {
