@@ -82,7 +82,11 @@ void BM_EAGLViewFlatFlip(benchmark::State& state) {
   }
   state.SetItemsProcessed(frames);
 }
-BENCHMARK(BM_EAGLViewFlatFlip)->Unit(benchmark::kMillisecond)->Repetitions(9)->MinTime(0.3)->UseRealTime();
+BENCHMARK(BM_EAGLViewFlatFlip)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->MinTime(0.3)
+    ->UseRealTime();
 
 // The reference: EGL, a framebuffer object and the quads by hand.
 struct RawGL {
@@ -213,7 +217,11 @@ void BM_RawGLES11FlatFlip(benchmark::State& state) {
   }
   state.SetItemsProcessed(frames);
 }
-BENCHMARK(BM_RawGLES11FlatFlip)->Unit(benchmark::kMillisecond)->Repetitions(9)->MinTime(0.3)->UseRealTime();
+BENCHMARK(BM_RawGLES11FlatFlip)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->MinTime(0.3)
+    ->UseRealTime();
 
 }  // namespace
 

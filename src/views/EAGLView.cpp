@@ -517,15 +517,8 @@ void EAGLView::startFlatAnimation(int code, bool cancel, bool cancelToRota, floa
 
 float EAGLView::nominalStep() const { return flat_.pagePass > 1 ? 20.0f : 12.0f; }
 
-void EAGLView::finishFlipL2R() { startFlatAnimation(FlatFlipStepper::kL2R, false, false, nominalStep()); }
-void EAGLView::finishFlipR2L() { startFlatAnimation(FlatFlipStepper::kR2L, false, false, nominalStep()); }
-void EAGLView::finishFlipU2D() { startFlatAnimation(FlatFlipStepper::kU2D, false, false, nominalStep()); }
-void EAGLView::finishFlipD2U() { startFlatAnimation(FlatFlipStepper::kD2U, false, false, nominalStep()); }
-
-void EAGLView::cancelFlipL2R() { startFlatAnimation(FlatFlipStepper::kL2R, true, false, -nominalStep()); }
-void EAGLView::cancelFlipR2L() { startFlatAnimation(FlatFlipStepper::kR2L, true, false, -nominalStep()); }
-void EAGLView::cancelFlipU2D() { startFlatAnimation(FlatFlipStepper::kU2D, true, false, -nominalStep()); }
-void EAGLView::cancelFlipD2U() { startFlatAnimation(FlatFlipStepper::kD2U, true, false, -nominalStep()); }
+void EAGLView::finishFlip(int code) { startFlatAnimation(code, false, false, nominalStep()); }
+void EAGLView::cancelFlip(int code) { startFlatAnimation(code, true, false, -nominalStep()); }
 
 void EAGLView::cancelFlipAfterTo(int code, float toRota) {
   flat_.toRota = toRota;
@@ -533,10 +526,18 @@ void EAGLView::cancelFlipAfterTo(int code, float toRota) {
   startFlatAnimation(code, true, true, nominalStep());
 }
 
-void EAGLView::cancelFlipL2RAfterTo(float toRota) { cancelFlipAfterTo(FlatFlipStepper::kL2R, toRota); }
-void EAGLView::cancelFlipR2LAfterTo(float toRota) { cancelFlipAfterTo(FlatFlipStepper::kR2L, toRota); }
-void EAGLView::cancelFlipU2DAfterTo(float toRota) { cancelFlipAfterTo(FlatFlipStepper::kU2D, toRota); }
-void EAGLView::cancelFlipD2UAfterTo(float toRota) { cancelFlipAfterTo(FlatFlipStepper::kD2U, toRota); }
+void EAGLView::finishFlipL2R() { finishFlip(FlatFlipStepper::kL2R); }
+void EAGLView::finishFlipR2L() { finishFlip(FlatFlipStepper::kR2L); }
+void EAGLView::finishFlipU2D() { finishFlip(FlatFlipStepper::kU2D); }
+void EAGLView::finishFlipD2U() { finishFlip(FlatFlipStepper::kD2U); }
+void EAGLView::cancelFlipL2R() { cancelFlip(FlatFlipStepper::kL2R); }
+void EAGLView::cancelFlipR2L() { cancelFlip(FlatFlipStepper::kR2L); }
+void EAGLView::cancelFlipU2D() { cancelFlip(FlatFlipStepper::kU2D); }
+void EAGLView::cancelFlipD2U() { cancelFlip(FlatFlipStepper::kD2U); }
+void EAGLView::cancelFlipL2RAfterTo(float to) { cancelFlipAfterTo(FlatFlipStepper::kL2R, to); }
+void EAGLView::cancelFlipR2LAfterTo(float to) { cancelFlipAfterTo(FlatFlipStepper::kR2L, to); }
+void EAGLView::cancelFlipU2DAfterTo(float to) { cancelFlipAfterTo(FlatFlipStepper::kU2D, to); }
+void EAGLView::cancelFlipD2UAfterTo(float to) { cancelFlipAfterTo(FlatFlipStepper::kD2U, to); }
 
 void EAGLView::finishFlipU2DPhysics() {
   flat_.physicSimulationRound = 0;

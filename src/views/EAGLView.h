@@ -199,6 +199,8 @@ class EAGLView : public ui::View {
   void beginFrame();
   void presentFrame();
   void startFlatAnimation(int code, bool cancel, bool cancelToRota, float rotaInc);
+  void finishFlip(int code);
+  void cancelFlip(int code);
   void cancelFlipAfterTo(int code, float toRota);
   // The nominal change of the angle per frame: larger when pages pass.
   float nominalStep() const;

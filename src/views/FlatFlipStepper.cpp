@@ -28,7 +28,9 @@ float advanced(float rota, float rotaInc, double factor) {
   return static_cast<float>(static_cast<double>(rota) + static_cast<double>(rotaInc) * factor);
 }
 
-bool isFlatDirection(int code) { return code >= FlatFlipStepper::kL2R && code <= FlatFlipStepper::kD2U; }
+bool isFlatDirection(int code) {
+  return code >= FlatFlipStepper::kL2R && code <= FlatFlipStepper::kD2U;
+}
 
 void addFrame(FlatFlipStepper::Step& step, float rota) {
   step.frameRota[static_cast<size_t>(step.frameCount)] = rota;

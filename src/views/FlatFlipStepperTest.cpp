@@ -38,7 +38,7 @@ TEST(FlatFlipStepperTest, FinishRightToLeftEasesThroughTheBandsAndEndsExactlyOn1
   state.rotaInc = 12;  // a single page
   Frames run = runToEnd(state);
   ASSERT_TRUE(run.stopped);
-  // 12 × 0.8, ×1.2, ×1.4 (three times), ×1.0, ×0.8 (three), ×0.6 (four), ×0.3 until past 180.
+  // 12 × 0.8, ×1.2, ×1.4 (three times), ×1.0, ×0.8 (three), ×0.6 (four), ×0.3 to past 180.
   expectAngles(run.drawn, {0,     9.6,   19.2,  33.6,  50.4,  67.2,  84,    96,
                            105.6, 115.2, 124.8, 132,   139.2, 146.4, 153.6, 157.2,
                            160.8, 164.4, 168,   171.6, 175.2, 178.8, 180});
