@@ -47,7 +47,7 @@ std::shared_ptr<EAGLView> EAGLView::create(const ui::Rect& frame) {
   std::unique_ptr<gl::GLContext> context = gl::GLContext::create();
   if (!context || !context->makeCurrent()) return nullptr;
   auto view = std::make_shared<EAGLView>(frame, std::move(context));
-  if (!view->initialize()) return nullptr;
+  view->initialize();
   return view;
 }
 
@@ -56,7 +56,7 @@ EAGLView::EAGLView(const ui::Rect& frame, std::unique_ptr<gl::GLContext> context
   drawable_ = std::make_unique<gl::GLDrawable>(context_->display());
 }
 
-bool EAGLView::initialize() {
+void EAGLView::initialize() {
   // The drawing surface is not opaque; it keeps no content between frames (each frame is
   // cleared) and holds RGBA8 colours.
   setOpaque(false);
@@ -73,7 +73,6 @@ bool EAGLView::initialize() {
   needShadow_ = true;
   // The framebuffer is made by the first layout, as soon as the view is laid out.
   setNeedsLayout();
-  return true;
 }
 
 EAGLView::~EAGLView() {

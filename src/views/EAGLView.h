@@ -181,7 +181,7 @@ class EAGLView : public ui::View {
   EAGLView(const ui::Rect& frame, std::unique_ptr<gl::GLContext> context);
 
  private:
-  bool initialize();
+  void initialize();
   void setupView();
   void setupProjection(float angleDegrees);
   bool createFramebuffer();
