@@ -16,6 +16,7 @@
 #include "platform/ui/Device.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
+#include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
 #include "testing/TempHome.h"
 #include "views/EAGLViewProtocol.h"
@@ -76,24 +77,15 @@ std::shared_ptr<Image> halves(Color left, Color right) {
   return ::testing::AssertionFailure() << text;
 }
 
-// Writes the last frame as a PNG a reviewer can open, under the build folder.
+// Writes the last frame as a PNG a reviewer can open, into the snapshot folder.
 void keepPicture(const EAGLView& view, const std::string& name) {
-  const std::filesystem::path dir = ZU_TEST_OUTPUT_DIR;
-  std::filesystem::create_directories(dir);
-  EXPECT_TRUE(view.presentedImage()->writePng(dir / (name + ".png")));
-}
-
-// Runs the main loop until what was posted so far has run.
-void drain() {
-  bool done = false;
-  RunLoop::main()->post([&] { done = true; });
-  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return done; }, 10));
+  EXPECT_TRUE(ui::writeSnapshot(*view.presentedImage(), name).has_value());
 }
 
 // Lets the fake clock run one display frame.
 void nextFrame(ScopedFakeClock& clock) {
   clock->advance(1.0 / 60);
-  drain();
+  runDueMainLoopTasks();
 }
 
 // Runs frames until the animation ends; false when it runs past 400 frames.
@@ -428,8 +420,7 @@ TEST(EAGLViewTest, PicturesComeFromViewsAndTheFrameJoinsTheViewTreeRender) {
   screen->addSubview(view);
   auto picture = ui::render(*screen);
   ASSERT_NE(picture, nullptr);
-  std::filesystem::create_directories(ZU_TEST_OUTPUT_DIR);
-  EXPECT_TRUE(picture->writePng(std::filesystem::path(ZU_TEST_OUTPUT_DIR) / "flat-in-tree.png"));
+  EXPECT_TRUE(ui::writeSnapshot(*picture, "flat-in-tree").has_value());
   EXPECT_EQ(picture->colorAt(5, 5), kWhite);
   EXPECT_EQ(picture->colorAt(50, 30), kRed);    // (40, 10) of the view
   EXPECT_EQ(picture->colorAt(50, 120), kBlue);  // (40, 100)
@@ -512,8 +503,7 @@ void writeSheet(const std::vector<std::shared_ptr<Image>>& frames, const std::st
   for (size_t i = 0; i < frames.size(); ++i) {
     canvas.drawImage(*frames[i], Rect(2 + 164.0f * i, 2, 160, 240));
   }
-  std::filesystem::create_directories(ZU_TEST_OUTPUT_DIR);
-  EXPECT_TRUE(sheet->writePng(std::filesystem::path(ZU_TEST_OUTPUT_DIR) / (name + ".png")));
+  EXPECT_TRUE(ui::writeSnapshot(*sheet, name).has_value());
 }
 
 std::shared_ptr<Image> copyOf(const Image& image) {
