@@ -46,12 +46,12 @@ bool atLeast31(const std::string& version) {
 std::shared_ptr<EAGLView> EAGLView::create(const ui::Rect& frame) {
   std::unique_ptr<gl::GLContext> context = gl::GLContext::create();
   if (!context || !context->makeCurrent()) return nullptr;
-  auto view = std::make_shared<EAGLView>(frame, std::move(context));
+  auto view = std::make_shared<EAGLView>(CreateKey(), frame, std::move(context));
   view->initialize();
   return view;
 }
 
-EAGLView::EAGLView(const ui::Rect& frame, std::unique_ptr<gl::GLContext> context)
+EAGLView::EAGLView(CreateKey, const ui::Rect& frame, std::unique_ptr<gl::GLContext> context)
     : ui::View(frame), context_(std::move(context)) {
   drawable_ = std::make_unique<gl::GLDrawable>(context_->display());
 }

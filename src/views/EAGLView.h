@@ -177,8 +177,12 @@ class EAGLView : public ui::View {
   void draw(ui::Canvas& canvas, const ui::Rect& rect) override;
   std::string className() const override { return "EAGLView"; }
 
-  // Use create().
-  EAGLView(const ui::Rect& frame, std::unique_ptr<gl::GLContext> context);
+  // Only create() can make the key: the view needs its context from the start.
+  class CreateKey {
+    friend class EAGLView;
+    CreateKey() = default;
+  };
+  EAGLView(CreateKey, const ui::Rect& frame, std::unique_ptr<gl::GLContext> context);
 
  private:
   void initialize();
