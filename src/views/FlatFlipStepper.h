@@ -9,7 +9,8 @@
 // Angles are degrees, `rota` 0 is the leaf flat on its starting half, 180 flat on the other
 // half. Each step clamps `rota` to the bounds of the animation and detects the end by the
 // exact bound, so a finish ends exactly on 180 (plus the trailing leaves' span), a cancel
-// exactly on 0.
+// exactly on 0. A turn-back whose target angle is below 0 turns at 0, where a clamp to
+// [0, target] would otherwise never reach its turning point and run for ever.
 //
 // Stateless; any thread.
 #pragma once
