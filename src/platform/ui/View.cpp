@@ -457,8 +457,8 @@ void View::draw(Canvas&, const Rect&) {}
 
 // --- descriptions
 
-std::string View::className() const {
-  const char* mangled = typeid(*this).name();
+std::string classNameOf(const Object& object) {
+  const char* mangled = typeid(object).name();
   int status = 0;
   char* demangled = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
   std::string name = status == 0 && demangled ? demangled : mangled;
@@ -466,6 +466,8 @@ std::string View::className() const {
   const size_t colon = name.rfind("::");
   return colon == std::string::npos ? name : name.substr(colon + 2);
 }
+
+std::string View::className() const { return classNameOf(*this); }
 
 std::string View::dumpDetails() const { return std::string(); }
 

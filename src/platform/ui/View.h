@@ -66,6 +66,9 @@ enum Autoresizing : unsigned {
   kAutoresizingFlexibleBottomMargin = 1 << 5,
 };
 
+// The class name of `object` without namespaces ("View", "NavigationController"…).
+std::string classNameOf(const Object& object);
+
 class View : public Object {
  public:
   explicit View(const Rect& frame = Rect());
@@ -193,6 +196,8 @@ class View : public Object {
   virtual void didMoveToWindow() {}
   virtual void didAddSubview(View* subview);
   virtual void willRemoveSubview(View* subview);
+  // Called by NibRegistry on every view an interface file made, after all its outlets are set.
+  virtual void awakeFromNib() {}
 
   // --- descriptions (see below)
  protected:

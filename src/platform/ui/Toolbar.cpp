@@ -1,0 +1,97 @@
+#include "platform/ui/Toolbar.h"
+
+#include <algorithm>
+
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Canvas.h"
+
+namespace zu::ui {
+
+namespace {
+
+constexpr float kEdge = 12;
+constexpr float kGap = 10;
+
+}  // namespace
+
+Toolbar::Toolbar(const Rect& frame) : View(frame) {
+  setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleTopMargin);
+}
+
+Toolbar::~Toolbar() = default;
+
+void Toolbar::setItems(std::vector<std::shared_ptr<BarButtonItem>> items, bool) {
+  auto keep = shared();
+  for (auto& view : itemViews_) {
+    if (view->superview().get() == this) view->removeFromSuperview();
+  }
+  itemViews_.clear();
+  items_.clear();
+  for (auto& item : items) {
+    if (!item) continue;
+    if (auto view = item->view()) {
+      itemViews_.push_back(view);
+      addSubview(view);
+    }
+    items_.push_back(std::move(item));
+  }
+  setNeedsLayout();
+  layoutIfNeeded();
+}
+
+void Toolbar::setBarStyle(BarStyle style) {
+  barStyle_ = style;
+  setNeedsDisplay();
+}
+
+void Toolbar::setTintColor(std::optional<Color> tint) {
+  tint_ = tint;
+  setNeedsDisplay();
+}
+
+void Toolbar::layoutSubviews() {
+  const Rect b = bounds();
+  float used = 0;
+  int flexible = 0;
+  int placed = 0;
+  for (const auto& item : items_) {
+    if (item->systemItem() == BarButtonSystemItem::FlexibleSpace) {
+      ++flexible;
+      continue;
+    }
+    used += item->preferredSize().width;
+    ++placed;
+  }
+  const int gaps = std::max(0, placed - 1);
+  const float room = b.size.width - 2 * kEdge - used - static_cast<float>(gaps) * kGap;
+  const float share = flexible > 0 ? std::max(0.f, room) / static_cast<float>(flexible) : 0;
+  float x = kEdge;
+  bool first = true;
+  for (const auto& item : items_) {
+    if (item->systemItem() == BarButtonSystemItem::FlexibleSpace) {
+      x += share;
+      continue;
+    }
+    if (!first) x += kGap;
+    first = false;
+    const Size s = item->preferredSize();
+    if (auto view = item->isSpace() ? nullptr : item->view()) {
+      view->setFrame(Rect(x, (b.size.height - s.height) / 2, s.width, s.height));
+    }
+    x += s.width;
+  }
+}
+
+void Toolbar::draw(Canvas& canvas, const Rect&) {
+  const Rect b = bounds();
+  const Color tint = tint_.value_or(barStyle_ == BarStyle::Default ? Color::rgba8(109, 132, 162)
+                                                                   : Color::rgba8(20, 20, 20));
+  auto shade = [&](float f) {
+    return Color(std::min(1.f, tint.red * f), std::min(1.f, tint.green * f), std::min(1.f, tint.blue * f), 1);
+  };
+  canvas.drawLinearGradient({{0, shade(1.25f)}, {1, shade(0.9f)}}, Point{0, 0}, Point{0, b.size.height});
+  canvas.setFillColor(shade(0.6f));
+  canvas.fillRect(Rect(0, 0, b.size.width, 1));
+}
+
+}  // namespace zu::ui

@@ -1,0 +1,355 @@
+#include "platform/ui/ViewController.h"
+
+#include <cstdlib>
+#include <unordered_map>
+
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/Animations.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/NibRegistry.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/TabBarController.h"
+#include "platform/ui/TabBarItem.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
+
+namespace zu::ui {
+
+namespace {
+
+// Which controller owns which view, so appearance callbacks can find the controllers inside a
+// view tree. Main thread only, like the controllers.
+std::unordered_map<const View*, ViewController*>& owners() {
+  static auto* map = new std::unordered_map<const View*, ViewController*>();
+  return *map;
+}
+
+// From system version 5.0 the platform passes appearance callbacks to every controller whose
+// view lies in another controller's view, not only to the children of containers.
+bool platformForwardsToAddedViews() {
+  const std::string& version = Device::current().systemVersion();
+  char* end = nullptr;
+  const float v = std::strtof(version.c_str(), &end);
+  return end != version.c_str() && v >= 5.0f;
+}
+
+}  // namespace
+
+ViewController::ViewController(std::optional<std::string> nibName) : nibName_(std::move(nibName)) {
+  NotificationCenter::defaultCenter().add(Application::kDidReceiveMemoryWarningNotification, this,
+                                          [this](const Notification&) { onMemoryWarning(); });
+}
+
+ViewController::~ViewController() {
+  NotificationCenter::defaultCenter().remove(this);
+  if (view_) owners().erase(view_.get());
+  if (modal_ && modal_->presenting_ == this) modal_->presenting_ = nullptr;
+}
+
+std::shared_ptr<ViewController> ViewController::shared() {
+  return std::static_pointer_cast<ViewController>(weak_from_this().lock());
+}
+
+ViewController* ViewController::controllerOf(const View* view) {
+  auto it = owners().find(view);
+  return it == owners().end() ? nullptr : it->second;
+}
+
+// --- the view
+
+const std::shared_ptr<View>& ViewController::view() {
+  if (!view_ && !loading_) {
+    auto keep = shared();
+    loading_ = true;
+    loadView();
+    if (!view_) setView(std::make_shared<View>(Screen::main().applicationFrame()));
+    loading_ = false;
+    viewDidLoad();
+  }
+  return view_;
+}
+
+void ViewController::setView(std::shared_ptr<View> view) {
+  if (view_ == view) return;
+  if (view_) owners().erase(view_.get());
+  view_ = std::move(view);
+  if (view_) owners()[view_.get()] = this;
+}
+
+void ViewController::loadView() {
+  std::string name;
+  if (nibName_) {
+    name = *nibName_;
+  } else {
+    // No name given: the interface file named after the class, when there is one.
+    name = classNameOf(*this);
+  }
+  if (NibRegistry::shared().contains(name)) NibRegistry::shared().load(name, shared());
+  if (!view_) {
+    auto view = std::make_shared<View>(Screen::main().applicationFrame());
+    view->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
+    setView(std::move(view));
+  }
+}
+
+void ViewController::onMemoryWarning() {
+  auto keep = shared();
+  if (!keep) return;
+  didReceiveMemoryWarning();
+}
+
+void ViewController::didReceiveMemoryWarning() {
+  if (view_ && !view_->window()) releaseView();
+}
+
+void ViewController::releaseView() {
+  viewWillUnload();
+  std::shared_ptr<View> old = view_;
+  setView(nullptr);
+  old.reset();
+  viewDidUnload();
+}
+
+// --- appearance
+
+namespace {
+
+void forwardInto(ViewController& owner, View& view, AppearanceCallback callback, bool animated,
+                 bool anyController) {
+  const std::vector<std::shared_ptr<View>> subviews = view.subviews();
+  for (const auto& sub : subviews) {
+    if (ViewController* inner = ViewController::controllerOf(sub.get())) {
+      if (inner != &owner && (anyController || inner->parentViewController() == &owner)) {
+        inner->sendAppearance(callback, animated);
+      }
+      continue;
+    }
+    forwardInto(owner, *sub, callback, animated, anyController);
+  }
+}
+
+}  // namespace
+
+void ViewController::sendAppearance(AppearanceCallback callback, bool animated) {
+  auto keep = shared();
+  switch (callback) {
+    case AppearanceCallback::WillAppear:
+      viewWillAppear(animated);
+      break;
+    case AppearanceCallback::DidAppear:
+      viewDidAppear(animated);
+      break;
+    case AppearanceCallback::WillDisappear:
+      viewWillDisappear(animated);
+      break;
+    case AppearanceCallback::DidDisappear:
+      viewDidDisappear(animated);
+      break;
+  }
+  if (view_) {
+    std::shared_ptr<View> root = view_;
+    forwardInto(*this, *root, callback, animated, platformForwardsToAddedViews());
+  }
+}
+
+// --- titles and items
+
+void ViewController::setTitle(std::optional<std::string> title) {
+  title_ = std::move(title);
+  navigationItem()->setTitle(title_);
+  if (tabBarItem_) tabBarItem_->setTitle(title_);
+}
+
+const std::shared_ptr<NavigationItem>& ViewController::navigationItem() {
+  if (!navigationItem_) navigationItem_ = std::make_shared<NavigationItem>(title_);
+  return navigationItem_;
+}
+
+const std::shared_ptr<TabBarItem>& ViewController::tabBarItem() {
+  if (!tabBarItem_) tabBarItem_ = std::make_shared<TabBarItem>(title_);
+  return tabBarItem_;
+}
+
+void ViewController::setTabBarItem(std::shared_ptr<TabBarItem> item) { tabBarItem_ = std::move(item); }
+
+// --- containment
+
+NavigationController* ViewController::navigationController() const {
+  for (ViewController* p = parent_; p; p = p->parent_) {
+    if (auto* nav = dynamic_cast<NavigationController*>(p)) return nav;
+  }
+  return nullptr;
+}
+
+TabBarController* ViewController::tabBarController() const {
+  for (ViewController* p = parent_; p; p = p->parent_) {
+    if (auto* tabs = dynamic_cast<TabBarController*>(p)) return tabs;
+  }
+  return nullptr;
+}
+
+ViewController* ViewController::outermost() {
+  ViewController* c = this;
+  while (c->parent_) c = c->parent_;
+  return c;
+}
+
+// --- modal presentation
+
+void ViewController::transition(bool animated, double duration, const std::function<void()>& changes,
+                                 std::function<void()> finish) {
+  if (!animated) {
+    changes();
+    finish();
+    return;
+  }
+  Animations::animate(duration, changes, [finish = std::move(finish)](bool) { finish(); });
+}
+
+namespace {
+
+constexpr double kModalDuration = 0.4;
+
+Rect modalFrame(const ViewController& controller) {
+  return controller.wantsFullScreenLayout() ? Screen::main().bounds() : Screen::main().applicationFrame();
+}
+
+// The changes of a modal transition: the view comes in (or goes out) by its style.
+void modalMotion(const std::shared_ptr<View>& view, ModalTransitionStyle style, const Rect& frame,
+                 bool coming) {
+  switch (style) {
+    case ModalTransitionStyle::CrossDissolve:
+      view->setAlpha(coming ? 1 : 0);
+      break;
+    case ModalTransitionStyle::FlipHorizontal:
+    case ModalTransitionStyle::PartialCurl:
+      if (auto super = view->superview()) {
+        Animations::setTransition(style == ModalTransitionStyle::FlipHorizontal
+                                      ? (coming ? kAnimationTransitionFlipFromRight : kAnimationTransitionFlipFromLeft)
+                                      : (coming ? kAnimationTransitionCurlUp : kAnimationTransitionCurlDown),
+                                  super);
+      }
+      break;
+    case ModalTransitionStyle::CoverVertical:
+      view->setFrame(coming ? frame : frame.offsetBy(0, Screen::main().bounds().size.height));
+      break;
+  }
+}
+
+}  // namespace
+
+bool ViewController::presentModalViewController(const std::shared_ptr<ViewController>& controller,
+                                                bool animated) {
+  if (!controller || controller.get() == this) return false;
+  auto keep = shared();
+  ViewController* host = outermost();
+  if (host->modal_ || controller->presenting_ || controller->parent_) return false;
+  auto keepHost = host->shared();
+  host->modal_ = controller;
+  controller->presenting_ = host;
+  std::shared_ptr<View> covered = host->view_;
+  std::shared_ptr<View> super = covered ? covered->superview() : nullptr;
+  if (!super || !covered->window()) return true;  // off screen: shown when the host appears
+
+  const Rect frame = modalFrame(*controller);
+  const std::shared_ptr<View>& modalView = controller->view();
+  host->sendAppearance(AppearanceCallback::WillDisappear, animated);
+  controller->sendAppearance(AppearanceCallback::WillAppear, animated);
+  const ModalTransitionStyle style = controller->modalTransitionStyle_;
+  modalView->setFrame(frame);
+  if (animated) modalMotion(modalView, style, frame, false);
+  super->addSubview(modalView);
+  transition(
+      animated, kModalDuration,
+      [&] {
+        if (animated) modalMotion(modalView, style, frame, true);
+      },
+      [keepHost, controller, covered, animated] {
+        if (keepHost->modal_ != controller) return;
+        covered->removeFromSuperview();
+        keepHost->sendAppearance(AppearanceCallback::DidDisappear, animated);
+        controller->sendAppearance(AppearanceCallback::DidAppear, animated);
+      });
+  return true;
+}
+
+void ViewController::dismissModalViewController(bool animated) {
+  auto keep = shared();
+  ViewController* host = outermost();
+  if (!host->modal_) {
+    // Sent to the presented controller itself: its presenter dismisses it.
+    if (host->presenting_) host->presenting_->dismissModalViewController(animated);
+    return;
+  }
+  if (host->dismissing_) return;
+  std::shared_ptr<ViewController> controller = host->modal_;
+  // A chain of presented controllers goes away with the one dismissed.
+  if (controller->modal_) controller->dismissModalViewController(false);
+  auto keepHost = host->shared();
+  std::shared_ptr<View> modalView = controller->view_;
+  std::shared_ptr<View> super = modalView ? modalView->superview() : nullptr;
+  auto done = [keepHost, controller] {
+    keepHost->dismissing_ = false;
+    keepHost->modal_.reset();
+    controller->presenting_ = nullptr;
+  };
+  if (!super || !modalView->window()) {
+    if (modalView) modalView->removeFromSuperview();
+    done();
+    return;
+  }
+  host->dismissing_ = true;
+  std::shared_ptr<View> covered = host->view();
+  controller->sendAppearance(AppearanceCallback::WillDisappear, animated);
+  host->sendAppearance(AppearanceCallback::WillAppear, animated);
+  super->insertSubviewBelow(covered, modalView);
+  const ModalTransitionStyle style = controller->modalTransitionStyle_;
+  const Rect frame = modalView->frame();
+  transition(
+      animated, kModalDuration,
+      [&] {
+        if (animated) modalMotion(modalView, style, frame, false);
+      },
+      [keepHost, controller, modalView, animated, done, frame] {
+        modalView->removeFromSuperview();
+        modalView->setFrame(frame);
+        modalView->setAlpha(1);
+        done();
+        controller->sendAppearance(AppearanceCallback::DidDisappear, animated);
+        keepHost->sendAppearance(AppearanceCallback::DidAppear, animated);
+      });
+}
+
+std::shared_ptr<ViewController> ViewController::modalViewController() const {
+  const ViewController* c = this;
+  while (c->parent_) c = c->parent_;
+  return c->modal_;
+}
+
+// --- orientation
+
+bool ViewController::shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation) {
+  return orientation == InterfaceOrientation::Portrait;
+}
+
+InterfaceOrientation ViewController::interfaceOrientation() const {
+  return Application::shared().statusBarOrientation();
+}
+
+void ViewController::installAsRoot(Window& window, const std::shared_ptr<ViewController>& controller) {
+  if (!controller) return;
+  window.setRootViewController(controller);
+  const std::shared_ptr<View>& view = controller->view();
+  view->setFrame(modalFrame(*controller));
+  controller->sendAppearance(AppearanceCallback::WillAppear, false);
+  window.addSubview(view);
+  controller->sendAppearance(AppearanceCallback::DidAppear, false);
+}
+
+std::string ViewController::description() const {
+  return classNameOf(*this);
+}
+
+}  // namespace zu::ui
