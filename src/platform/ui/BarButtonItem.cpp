@@ -2,9 +2,10 @@
 
 #include <algorithm>
 
-#include "platform/runtime/StringUtil.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Image.h"
+#include "platform/ui/TextMetrics.h"
+#include "platform/ui/Touch.h"
 #include "platform/ui/View.h"
 
 namespace zu::ui {
@@ -12,6 +13,8 @@ namespace zu::ui {
 namespace {
 
 constexpr float kButtonHeight = 30;
+
+Font titleFont() { return Font::boldSystemFont(12); }
 
 // The button a bar shows for an item without a custom view: a bordered (or plain) capsule
 // with the item's image or title, dimmed while the item is disabled.
@@ -36,7 +39,20 @@ class BarButton : public View {
     if (const auto& image = item_->image()) {
       const Size s = image->size();
       canvas.drawImage(*image, Rect(b.midX() - s.width / 2, b.midY() - s.height / 2, s.width, s.height), dim);
+      return;
     }
+    const std::string title = item_->displayTitle();
+    if (title.empty()) return;
+    const TextMetrics& metrics = TextMetrics::current();
+    const float lineHeight = metrics.lineHeight(titleFont());
+    metrics.draw(canvas, title, Rect(4, (b.size.height - lineHeight) / 2, b.size.width - 8, lineHeight), titleFont(),
+                 Color::white(1, dim), LineBreakMode::TailTruncation, TextAlignment::Center);
+  }
+
+  // A tap that ends inside the button sends the item's action.
+  void touchesEnded(const TouchSet& touches, const Event&) override {
+    if (!item_ || touches.empty()) return;
+    if (pointInside(touches.front()->locationInView(this))) item_->sendAction();
   }
 
   std::string dumpDetails() const override {
@@ -134,13 +150,8 @@ Size BarButtonItem::preferredSize() const {
   if (image_) {
     w = image_->size().width + (style_ == BarButtonItemStyle::Plain ? 0 : 20);
   } else {
-    // Bar titles are 12-point bold: about 8 points for a Latin character, 13 for a CJK one.
     const std::string text = displayTitle();
-    const size_t units = StringUtil::utf16Length(text);
-    const size_t bytes = text.size();
-    const size_t wide = bytes > units ? std::min(units, (bytes - units) / 2) : 0;
-    w = 16 + 8.f * static_cast<float>(units - wide) + 13.f * static_cast<float>(wide);
-    if (w < 44 && systemItem_ && displayTitle().empty()) w = 44;
+    w = text.empty() ? 44 : 20 + TextMetrics::current().widthOf(text, titleFont());
   }
   if (width_ > 0) w = width_;
   return Size{std::max(w, 30.f), kButtonHeight};

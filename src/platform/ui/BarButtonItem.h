@@ -7,8 +7,9 @@
 // Kept from the phone: flexible and fixed spaces have no view; a fixed space is `width` wide
 // (0 means the bar's default); the action is not sent while the item is disabled; changing the
 // title or image redraws the item's view in place.
-// Where we differ on purpose: sendAction() is the tap (the bar's hit testing calls it); the
-// action is a function given the item, in place of a target and a selector.
+// A touch ending inside the item's button sends the action; sendAction() is that tap for code and
+// tests. Where we differ on purpose: the action is a function given the item, in place of a
+// target and a selector.
 #pragma once
 
 #include <functional>

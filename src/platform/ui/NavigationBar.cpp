@@ -6,6 +6,7 @@
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/TextMetrics.h"
 
 namespace zu::ui {
 
@@ -167,8 +168,26 @@ void NavigationBar::draw(Canvas& canvas, const Rect&) {
   const Rect b = bounds();
   if (backgroundImage_) {
     canvas.drawImage(*backgroundImage_, b);
-    return;
+  } else {
+    drawGradient(canvas);
   }
+  // The top item's title, unless it has a title view: centred between the buttons.
+  auto top = topItem();
+  if (!top || top->titleView() || !top->title() || top->title()->empty()) return;
+  const float left = leftView_ ? leftView_->frame().maxX() + kEdge : kEdge;
+  const float right = rightView_ ? rightView_->frame().minX() - kEdge : b.size.width - kEdge;
+  const Font font = Font::boldSystemFont(20);
+  const TextMetrics& metrics = TextMetrics::current();
+  const float lineHeight = metrics.lineHeight(font);
+  const float width = std::min(metrics.widthOf(*top->title(), font), std::max(0.f, right - left));
+  float x = (b.size.width - width) / 2;
+  x = std::clamp(x, left, std::max(left, right - width));
+  metrics.draw(canvas, *top->title(), Rect(x, (b.size.height - lineHeight) / 2, width, lineHeight), font,
+               Color::whiteColor(), LineBreakMode::TailTruncation, TextAlignment::Center);
+}
+
+void NavigationBar::drawGradient(Canvas& canvas) const {
+  const Rect b = bounds();
   const Color tint = tint_.value_or(defaultTint(barStyle_));
   auto shade = [&](float f) {
     return Color(std::min(1.f, tint.red * f), std::min(1.f, tint.green * f), std::min(1.f, tint.blue * f), 1);

@@ -12,8 +12,8 @@
 //  - Views the bar places for items are its own subviews, kept in front of subviews that others
 //    insert (a background image view at index 0 stays behind them); other subviews are left as
 //    they are.
-// Where we differ on purpose: backButtonTapped() is the tap on the back button (the screen's
-// hit testing calls it, and tests).
+// The back button is a bar button whose tap (a touch, or backButtonTapped() from code and tests)
+// pops.
 #pragma once
 
 #include <memory>
@@ -80,6 +80,7 @@ class NavigationBar : public View {
 
  private:
   void showTopItem();
+  void drawGradient(Canvas& canvas) const;
   void adopt(const std::shared_ptr<NavigationItem>& item);
   void release(const std::shared_ptr<NavigationItem>& item);
 

@@ -5,6 +5,8 @@
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/TabBarItem.h"
+#include "platform/ui/TextMetrics.h"
+#include "platform/ui/Touch.h"
 
 namespace zu::ui {
 
@@ -68,11 +70,32 @@ void TabBar::draw(Canvas& canvas, const Rect&) {
       const Size s = image->size();
       canvas.drawImage(*image, Rect(f.midX() - s.width / 2, 4, s.width, s.height), item->isEnabled() ? 1.f : 0.4f);
     }
+    const TextMetrics& metrics = TextMetrics::current();
+    if (item->title()) {
+      const Font font = Font::boldSystemFont(10);
+      const Color color = item == selected_ ? Color::whiteColor() : Color::white(0.6f);
+      metrics.draw(canvas, *item->title(), Rect(f.minX() + 2, f.maxY() - 14, f.size.width - 4, 12), font, color,
+                   LineBreakMode::TailTruncation, TextAlignment::Center);
+    }
     if (item->badgeValue()) {
+      const Font font = Font::boldSystemFont(13);
+      const float w = std::max(18.f, metrics.widthOf(*item->badgeValue(), font) + 10);
+      const Rect badge(f.maxX() - w - 4, 2, w, 18);
       canvas.setFillColor(Color::redColor());
-      canvas.fillEllipse(Rect(f.maxX() - 26, 2, 18, 18));
+      canvas.fillRoundedRect(badge, 9);
+      metrics.draw(canvas, *item->badgeValue(), badge, font, Color::whiteColor(), LineBreakMode::Clip,
+                   TextAlignment::Center);
     }
   }
+}
+
+void TabBar::touchesEnded(const TouchSet& touches, const Event&) {
+  if (touches.empty() || items_.empty()) return;
+  const Point p = touches.front()->locationInView(this);
+  if (!pointInside(p)) return;
+  const float w = bounds().size.width / static_cast<float>(items_.size());
+  if (w <= 0) return;
+  tapItem(std::min(items_.size() - 1, static_cast<size_t>(std::max(0.f, p.x) / w)));
 }
 
 std::string TabBar::dumpDetails() const {

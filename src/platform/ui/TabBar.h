@@ -5,7 +5,7 @@
 // Kept from the phone: a tap on an enabled item selects it and tells the delegate (also when it
 // was already selected); setting the selected item by code tells nobody; the items are drawn by
 // the bar itself, so subviews that others add (buttons, covers) lie above them.
-// Where we differ on purpose: tapItem(index) is the tap (the screen's hit testing calls it).
+// A touch that ends on an item taps it; tapItem(index) is the same tap for code and tests.
 #pragma once
 
 #include <memory>
@@ -45,6 +45,7 @@ class TabBar : public View {
 
   void draw(Canvas& canvas, const Rect& rect) override;
   std::string dumpDetails() const override;
+  void touchesEnded(const TouchSet& touches, const Event& event) override;
 
  private:
   std::vector<std::shared_ptr<TabBarItem>> items_;
