@@ -1,0 +1,287 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/ui/Label.h"
+#include "platform/ui/TableView.h"
+
+namespace zu::ui {
+namespace {
+
+class CountingCell : public TableViewCell {
+ public:
+  explicit CountingCell(int* reuses) : TableViewCell(TableViewCellStyle::Subtitle, "row"), reuses_(reuses) {}
+  void prepareForReuse() override {
+    TableViewCell::prepareForReuse();
+    ++*reuses_;
+  }
+
+ private:
+  int* reuses_;
+};
+
+// Rows are strings; sections are vectors of them. Every callback the table makes is noted.
+class Rows : public TableViewDataSource, public TableViewDelegate {
+ public:
+  std::vector<std::vector<std::string>> data;
+  std::vector<std::string> log;
+  int made = 0;
+  int reuses = 0;
+  std::optional<float> tallRow;  // height of row 0 of each section
+  bool redirectToFirst = false;
+  bool refuseSelection = false;
+
+  int64_t numberOfSections(TableView&) override { return static_cast<int64_t>(data.size()); }
+  int64_t numberOfRowsInSection(TableView&, int64_t s) override {
+    return static_cast<int64_t>(data[static_cast<size_t>(s)].size());
+  }
+  std::shared_ptr<TableViewCell> cellForRow(TableView& table, const IndexPath& p) override {
+    auto cell = table.dequeueReusableCell("row");
+    if (!cell) {
+      cell = std::make_shared<CountingCell>(&reuses);
+      ++made;
+    }
+    cell->textLabel()->setText(data[static_cast<size_t>(p.section)][static_cast<size_t>(p.row)]);
+    return cell;
+  }
+  std::optional<std::string> titleForHeaderInSection(TableView&, int64_t s) override {
+    return data.size() > 1 ? std::optional<std::string>("S" + std::to_string(s)) : std::nullopt;
+  }
+  void commitEditingStyle(TableView& table, TableViewCellEditingStyle, const IndexPath& p) override {
+    auto& rows = data[static_cast<size_t>(p.section)];
+    rows.erase(rows.begin() + p.row);
+    table.deleteRows({p}, TableViewRowAnimation::Fade);
+  }
+  bool canMoveRow(TableView&, const IndexPath&) override { return true; }
+  void moveRow(TableView&, const IndexPath& from, const IndexPath& to) override {
+    auto& a = data[static_cast<size_t>(from.section)];
+    std::string moved = a[static_cast<size_t>(from.row)];
+    a.erase(a.begin() + from.row);
+    auto& b = data[static_cast<size_t>(to.section)];
+    b.insert(b.begin() + to.row, moved);
+  }
+
+  std::optional<float> heightForRow(TableView&, const IndexPath& p) override {
+    if (p.row == 0 && tallRow) return tallRow;
+    return std::nullopt;
+  }
+  std::optional<IndexPath> willSelectRow(TableView&, const IndexPath& p) override {
+    log.push_back("willSelect " + p.toString());
+    if (refuseSelection) return std::nullopt;
+    return redirectToFirst ? IndexPath{p.section, 0} : p;
+  }
+  void didSelectRow(TableView&, const IndexPath& p) override { log.push_back("didSelect " + p.toString()); }
+  std::optional<IndexPath> willDeselectRow(TableView&, const IndexPath& p) override {
+    log.push_back("willDeselect " + p.toString());
+    return p;
+  }
+  void didDeselectRow(TableView&, const IndexPath& p) override { log.push_back("didDeselect " + p.toString()); }
+};
+
+std::vector<std::string> numbered(int n, const std::string& prefix = "r") {
+  std::vector<std::string> rows;
+  for (int i = 0; i < n; ++i) rows.push_back(prefix + std::to_string(i));
+  return rows;
+}
+
+std::string textOf(const std::shared_ptr<TableViewCell>& cell) { return cell ? cell->textLabel()->text() : "(none)"; }
+
+class TableViewTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    rows_ = std::make_shared<Rows>();
+    table_ = std::make_shared<TableView>(Rect(0, 0, 320, 460));
+    table_->setDataSource(rows_);
+    table_->setDelegate(rows_);
+  }
+  std::shared_ptr<Rows> rows_;
+  std::shared_ptr<TableView> table_;
+};
+
+TEST_F(TableViewTest, OnlyVisibleRowsHaveCellsAndCellsAreReused) {
+  rows_->data = {numbered(100)};
+  table_->layoutIfNeeded();
+  // 460 points of 44-point rows: rows 0 to 10 are (partly) visible.
+  auto visible = table_->indexPathsForVisibleRows();
+  ASSERT_EQ(11u, visible.size());
+  EXPECT_EQ((IndexPath{0, 10}), visible.back());
+  EXPECT_EQ("r3", textOf(table_->cellForRow({0, 3})));
+  EXPECT_EQ(nullptr, table_->cellForRow({0, 11}));
+  EXPECT_EQ(Size(320, 4400), table_->contentSize());
+  EXPECT_EQ(Rect(0, 132, 320, 44), table_->cellForRow({0, 3})->frame());
+
+  // Scrolling end to end asks for each row once, and the queue keeps the cell count small.
+  for (float y = 0; y <= 4400 - 460; y += 7) table_->setContentOffset(Point{0, y});
+  table_->setContentOffset(Point{0, 3940});
+  EXPECT_EQ(100u, table_->cellsAskedFor());
+  EXPECT_LE(rows_->made, 12);
+  EXPECT_EQ(100 - rows_->made, rows_->reuses);
+  EXPECT_EQ(nullptr, table_->cellForRow({0, 0}));
+  EXPECT_EQ("r99", textOf(table_->cellForRow({0, 99})));
+  // A reused cell comes back clean.
+  for (const auto& cell : table_->visibleCells()) EXPECT_FALSE(cell->isSelected());
+
+  // Reloading the same rows goes through the queue, not through new cells.
+  const int made = rows_->made;
+  rows_->data[0][95] = "changed";
+  table_->reloadData();
+  EXPECT_EQ("changed", textOf(table_->cellForRow({0, 95})));
+  EXPECT_EQ(made, rows_->made);
+}
+
+TEST_F(TableViewTest, UpdatesThatAddUpPassAndOthersThrowKeepingTheOldState) {
+  rows_->data = {numbered(5), numbered(3, "s")};
+  table_->layoutIfNeeded();
+  auto keptCell = table_->cellForRow({0, 4});
+
+  // Insert at the top: every row moves down one, the same cells follow their rows.
+  rows_->data[0].insert(rows_->data[0].begin(), "new");
+  table_->insertRows({{0, 0}}, TableViewRowAnimation::Top);
+  EXPECT_EQ(keptCell, table_->cellForRow({0, 5}));
+  EXPECT_EQ("new", textOf(table_->cellForRow({0, 0})));
+  ASSERT_EQ(1u, table_->updateLog().size());
+  EXPECT_EQ(TableViewRowAnimation::Top, table_->updateLog()[0].animation);
+
+  // A batch: deletes by the old numbering, inserts by the new one.
+  table_->selectRow(IndexPath{1, 2}, false, TableViewScrollPosition::None);
+  rows_->data[1].erase(rows_->data[1].begin());          // delete old s0
+  rows_->data[1].push_back("s3");                         // insert at new row 2
+  table_->beginUpdates();
+  table_->deleteRows({{1, 0}}, TableViewRowAnimation::Fade);
+  table_->insertRows({{1, 2}}, TableViewRowAnimation::Fade);
+  EXPECT_EQ(1u, table_->updateLog().size());  // nothing applied inside the batch
+  table_->endUpdates();
+  EXPECT_EQ(3u, table_->updateLog().size());
+  EXPECT_EQ((IndexPath{1, 1}), table_->indexPathForSelectedRow());  // "s2" moved up one
+  EXPECT_TRUE(table_->cellForRow({1, 1})->isSelected());
+  EXPECT_EQ("s3", textOf(table_->cellForRow({1, 2})));
+
+  // The data source gained a row but the table was told of none.
+  rows_->data[0].push_back("sneaked");
+  try {
+    table_->deleteRows({{0, 1}}, TableViewRowAnimation::Fade);
+    FAIL() << "no exception";
+  } catch (const TableViewInconsistency& e) {
+    EXPECT_EQ(
+        "Invalid update: invalid number of rows in section 0.  The number of rows contained in an existing section "
+        "after the update (7) must be equal to the number of rows contained in that section before the update (6), "
+        "plus or minus the number of rows inserted or deleted from that section (0 inserted, 1 deleted).",
+        std::string(e.what()));
+  }
+  EXPECT_EQ(6, table_->numberOfRowsInSection(0));
+  EXPECT_EQ(keptCell, table_->cellForRow({0, 5}));
+  // A row outside the old count, and a section count that does not add up.
+  EXPECT_THROW(table_->deleteRows({{1, 9}}, TableViewRowAnimation::Fade), TableViewInconsistency);
+  rows_->data.push_back(numbered(2, "t"));
+  EXPECT_THROW(table_->reloadRows({{0, 0}}, TableViewRowAnimation::None), TableViewInconsistency);
+  // reloadData takes whatever the data source says.
+  table_->reloadData();
+  EXPECT_EQ(3, table_->numberOfSections());
+  EXPECT_EQ(7, table_->numberOfRowsInSection(0));
+}
+
+TEST_F(TableViewTest, SectionInsertsDeletesAndTheBatchAfterAThrow) {
+  rows_->data = {numbered(2), numbered(2, "s")};
+  table_->layoutIfNeeded();
+  rows_->data.insert(rows_->data.begin(), numbered(1, "top"));
+  table_->insertSections({0}, TableViewRowAnimation::Fade);
+  EXPECT_EQ(3, table_->numberOfSections());
+  EXPECT_EQ("s1", textOf(table_->cellForRow({2, 1})));
+  // Headers sit at the top of their sections.
+  EXPECT_EQ("S0", std::dynamic_pointer_cast<Label>(table_->headerViewForSection(0)->subviews()[0])->text());
+  EXPECT_EQ(Rect(0, 22 + 44, 320, 22), table_->rectForHeaderInSection(1));
+
+  // A failed batch leaves no half-applied state behind for the next update.
+  rows_->data.erase(rows_->data.begin());
+  table_->beginUpdates();
+  table_->deleteSections({0, 1}, TableViewRowAnimation::Fade);
+  EXPECT_THROW(table_->endUpdates(), TableViewInconsistency);
+  table_->deleteSections({0}, TableViewRowAnimation::Fade);
+  EXPECT_EQ(2, table_->numberOfSections());
+  EXPECT_EQ("r0", textOf(table_->cellForRow({0, 0})));
+}
+
+TEST_F(TableViewTest, TapsSelectThroughTheDelegateAndCodeSelectsQuietly) {
+  rows_->data = {numbered(30)};
+  table_->layoutIfNeeded();
+  EXPECT_TRUE(table_->tapRow({0, 2}));
+  EXPECT_TRUE(table_->tapRow({0, 5}));
+  EXPECT_EQ((std::vector<std::string>{"willSelect {0, 2}", "didSelect {0, 2}", "willSelect {0, 5}",
+                                      "willDeselect {0, 2}", "didDeselect {0, 2}", "didSelect {0, 5}"}),
+            rows_->log);
+  EXPECT_FALSE(table_->cellForRow({0, 2})->isSelected());
+  EXPECT_TRUE(table_->cellForRow({0, 5})->isSelected());
+
+  // willSelect may answer another row, or none.
+  rows_->log.clear();
+  rows_->redirectToFirst = true;
+  table_->tapRow({0, 7});
+  EXPECT_EQ((IndexPath{0, 0}), table_->indexPathForSelectedRow());
+  rows_->refuseSelection = true;
+  EXPECT_FALSE(table_->tapRow({0, 9}));
+  EXPECT_EQ((IndexPath{0, 0}), table_->indexPathForSelectedRow());
+
+  // By code: no delegate calls; the selection survives scrolling the row off and back.
+  rows_->log.clear();
+  table_->selectRow(IndexPath{0, 20}, false, TableViewScrollPosition::Middle);
+  EXPECT_TRUE(rows_->log.empty());
+  EXPECT_EQ(20 * 44 + 22 - 230, table_->contentOffset().y);
+  EXPECT_TRUE(table_->cellForRow({0, 20})->isSelected());
+  table_->setContentOffset(Point{0, 0});
+  table_->setContentOffset(Point{0, 800});
+  EXPECT_TRUE(table_->cellForRow({0, 20})->isSelected());
+  table_->deselectRow({0, 20}, false);
+  EXPECT_FALSE(table_->indexPathForSelectedRow());
+}
+
+TEST_F(TableViewTest, ScrollPositionsHeightsAndTheTableHeader) {
+  rows_->data = {numbered(40)};
+  rows_->tallRow = 100;
+  auto header = std::make_shared<View>(Rect(0, 0, 320, 50));
+  table_->setTableHeaderView(header);
+  table_->layoutIfNeeded();
+  EXPECT_EQ(Rect(0, 50, 320, 100), table_->rectForRow({0, 0}));
+  EXPECT_EQ(Rect(0, 150, 320, 44), table_->rectForRow({0, 1}));
+  EXPECT_EQ((IndexPath{0, 1}), table_->indexPathForRowAtPoint(Point{10, 150}));
+  EXPECT_FALSE(table_->indexPathForRowAtPoint(Point{10, 20}));
+
+  const float row10 = 150 + 9 * 44;
+  table_->scrollToRow({0, 10}, TableViewScrollPosition::Top, false);
+  EXPECT_EQ(row10, table_->contentOffset().y);
+  table_->scrollToRow({0, 10}, TableViewScrollPosition::Bottom, false);
+  EXPECT_EQ(row10 + 44 - 460, table_->contentOffset().y);
+  // None: the row is in view already, nothing moves; then just enough to show row 30.
+  table_->scrollToRow({0, 10}, TableViewScrollPosition::None, false);
+  EXPECT_EQ(row10 + 44 - 460, table_->contentOffset().y);
+  table_->scrollToRow({0, 30}, TableViewScrollPosition::None, false);
+  EXPECT_EQ(150 + 30 * 44 - 460, table_->contentOffset().y);
+  // Never past the content's end.
+  table_->scrollToRow({0, 39}, TableViewScrollPosition::Top, false);
+  EXPECT_EQ(table_->contentSize().height - 460, table_->contentOffset().y);
+}
+
+TEST_F(TableViewTest, EditingCommitsAndMovesGoToTheDataSource) {
+  rows_->data = {numbered(6)};
+  table_->layoutIfNeeded();
+  table_->setEditing(true);
+  EXPECT_TRUE(table_->cellForRow({0, 1})->isEditing());
+  EXPECT_FALSE(table_->tapRow({0, 1}));
+  EXPECT_TRUE(table_->commitEditing({0, 1}));
+  EXPECT_EQ(5, table_->numberOfRowsInSection(0));
+  EXPECT_EQ("r2", textOf(table_->cellForRow({0, 1})));
+
+  auto dragged = table_->cellForRow({0, 0});
+  EXPECT_TRUE(table_->moveRow({0, 0}, {0, 3}));
+  EXPECT_EQ(dragged, table_->cellForRow({0, 3}));
+  EXPECT_EQ("r2", textOf(table_->cellForRow({0, 0})));
+  EXPECT_EQ((std::vector<std::string>{"r2", "r3", "r4", "r0", "r5"}), rows_->data[0]);
+  EXPECT_FALSE(table_->moveRow({0, 0}, {0, 9}));
+  table_->setEditing(false);
+  EXPECT_FALSE(table_->moveRow({0, 0}, {0, 1}));
+  // Cells that come into view take the editing state of the table.
+  EXPECT_FALSE(table_->cellForRow({0, 3})->isEditing());
+}
+
+}  // namespace
+}  // namespace zu::ui
