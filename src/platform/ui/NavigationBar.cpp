@@ -14,10 +14,6 @@ namespace {
 
 constexpr float kEdge = 5;
 
-Color defaultTint(BarStyle style) {
-  return style == BarStyle::Default ? Color::rgba8(109, 132, 162) : Color::rgba8(20, 20, 20);
-}
-
 }  // namespace
 
 NavigationBar::NavigationBar(const Rect& frame) : View(frame) {
@@ -188,12 +184,9 @@ void NavigationBar::draw(Canvas& canvas, const Rect&) {
 
 void NavigationBar::drawGradient(Canvas& canvas) const {
   const Rect b = bounds();
-  const Color tint = tint_.value_or(defaultTint(barStyle_));
-  auto shade = [&](float f) {
-    return Color(std::min(1.f, tint.red * f), std::min(1.f, tint.green * f), std::min(1.f, tint.blue * f), 1);
-  };
-  canvas.drawLinearGradient({{0, shade(1.25f)}, {1, shade(0.9f)}}, Point{0, 0}, Point{0, b.size.height});
-  canvas.setFillColor(shade(0.6f));
+  const Color tint = tint_.value_or(defaultBarTint(barStyle_));
+  fillBarGradient(canvas, b, tint, 1.25f, 0.9f);
+  canvas.setFillColor(tint.withAlpha(1));
   canvas.fillRect(Rect(0, b.size.height - 1, b.size.width, 1));
 }
 

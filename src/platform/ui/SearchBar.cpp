@@ -23,12 +23,10 @@ class SearchBarBackground : public View {
       canvas.drawImage(*image, b);
       return;
     }
-    const Color tint = bar_->tintColor().value_or(bar_->barStyle() == BarStyle::Default ? Color::rgba8(176, 188, 205)
-                                                                                        : Color::rgba8(30, 30, 30));
-    auto shade = [&](float f) {
-      return Color(std::min(1.f, tint.red * f), std::min(1.f, tint.green * f), std::min(1.f, tint.blue * f), 1);
-    };
-    canvas.drawLinearGradient({{0, shade(1.1f)}, {1, shade(0.9f)}}, Point{0, 0}, Point{0, b.size.height});
+    const Color tint = bar_->tintColor().value_or(bar_->barStyle() == BarStyle::Default
+                                                      ? Color::rgba8(176, 188, 205)
+                                                      : defaultBarTint(bar_->barStyle()));
+    fillBarGradient(canvas, b, tint, 1.1f, 0.9f);
   }
 
  private:

@@ -57,8 +57,11 @@ Rect TabBar::itemFrame(size_t index) const {
 
 void TabBar::draw(Canvas& canvas, const Rect&) {
   const Rect b = bounds();
+  canvas.save();
+  canvas.clip(b);
   canvas.drawLinearGradient({{0, Color::white(0.21f)}, {0.5f, Color::white(0.1f)}, {1, Color::white(0)}},
                             Point{0, 0}, Point{0, b.size.height});
+  canvas.restore();
   for (size_t i = 0; i < items_.size(); ++i) {
     const Rect f = itemFrame(i);
     const auto& item = items_[i];

@@ -3,8 +3,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/Application.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/NavigationItem.h"
+#include "platform/ui/Renderer.h"
 #include "platform/ui/TableView.h"
+#include "platform/ui/ViewTreeDump.h"
+#include "platform/ui/Window.h"
 
 namespace zu::ui {
 namespace {
@@ -281,6 +289,55 @@ TEST_F(TableViewTest, EditingCommitsAndMovesGoToTheDataSource) {
   EXPECT_FALSE(table_->moveRow({0, 0}, {0, 1}));
   // Cells that come into view take the editing state of the table.
   EXPECT_FALSE(table_->cellForRow({0, 3})->isEditing());
+}
+
+// A screen whose view is a table, as the list screens are.
+class ListScreen : public ViewController {
+ public:
+  explicit ListScreen(std::shared_ptr<Rows> rows) : rows_(std::move(rows)) {}
+  std::shared_ptr<TableView> table;
+  void loadView() override {
+    table = std::make_shared<TableView>(Rect(0, 0, 320, 416));
+    table->setDataSource(rows_);
+    table->setDelegate(rows_);
+    setView(table);
+  }
+
+ private:
+  std::shared_ptr<Rows> rows_;
+};
+
+TEST_F(TableViewTest, NavigationScreenWithATableRendersToPng) {
+  rows_->data = {numbered(3, "订阅 "), numbered(20, "column ")};
+  auto screen = std::make_shared<ListScreen>(rows_);
+  screen->setTitle("内容中心");
+  screen->navigationItem()->setRightBarButtonItem(
+      std::make_shared<BarButtonItem>(BarButtonSystemItem::Edit));
+  auto nav = std::make_shared<NavigationController>(screen);
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->setBackgroundColor(Color::blackColor());
+  window->makeKeyAndVisible();
+  ViewController::installAsRoot(*window, nav);
+  screen->table->cellForRow({0, 1})->setAccessoryType(TableViewCellAccessoryType::DisclosureIndicator);
+  screen->table->selectRow(IndexPath{0, 1}, false, TableViewScrollPosition::None);
+
+  auto image = render(*window);
+  ASSERT_TRUE(image);
+  EXPECT_TRUE(writeSnapshot(*image, "navigation-table"));
+  // The bar's gradient under the status bar, the pinned header of section 0, a white row and
+  // the selected row's blue.
+  const Color bar = image->colorAt(160, 20 + 30);
+  EXPECT_GT(bar.blue, bar.red);
+  EXPECT_LT(bar.green, 0.8f);
+  EXPECT_EQ(Rect(0, 0, 320, 22), screen->table->rectForHeaderInSection(0));
+  EXPECT_EQ(Color::whiteColor(), image->colorAt(300, 64 + 22 + 5));
+  const Color selected = image->colorAt(300, 64 + 22 + 44 + 5);
+  EXPECT_GT(selected.blue, 0.8f);
+  EXPECT_LT(selected.red, 0.3f);
+  const std::string tree = dumpViewTree(*window);
+  EXPECT_NE(std::string::npos, tree.find("NavigationBar frame={0, 0, 320, 44} title=\"内容中心\"")) << tree;
+  EXPECT_NE(std::string::npos, tree.find("text=\"Edit\"")) << tree;
+  Application::shared().resetForTesting();
 }
 
 }  // namespace
