@@ -133,21 +133,17 @@ bool Keyboard::type(const std::string& text) {
   return true;
 }
 
-bool Keyboard::pressDelete() {
+bool Keyboard::press(void (TextInput::*key)()) {
   TextInput* input = firstResponderInput();
   if (!input) return false;
   auto keep = responder_.lock();
-  input->deleteBackward();
+  (input->*key)();
   return true;
 }
 
-bool Keyboard::pressReturn() {
-  TextInput* input = firstResponderInput();
-  if (!input) return false;
-  auto keep = responder_.lock();
-  input->insertReturn();
-  return true;
-}
+bool Keyboard::pressDelete() { return press(&TextInput::deleteBackward); }
+
+bool Keyboard::pressReturn() { return press(&TextInput::insertReturn); }
 
 void Keyboard::resetForTesting() {
   if (pendingDid_) RunLoop::main()->cancel(pendingDid_);

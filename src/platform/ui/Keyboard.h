@@ -75,6 +75,8 @@ class Keyboard {
  private:
   Keyboard() = default;
   void post(bool showing);
+  // Sends one key to the first responder; false when there is none.
+  bool press(void (TextInput::*key)());
 
   std::weak_ptr<View> responder_;
   const View* responderKey_ = nullptr;  // identity of responder_, never dereferenced

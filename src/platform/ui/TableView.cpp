@@ -427,52 +427,51 @@ void TableView::endUpdates() {
   applyUpdates(std::move(*updates));
 }
 
-void TableView::insertRows(const std::vector<IndexPath>& paths, TableViewRowAnimation animation) {
+void TableView::record(TableUpdate update) {
   beginUpdates();
-  auto& p = pending();
-  p.insertedRows.insert(paths.begin(), paths.end());
-  p.log.push_back(TableUpdate{TableUpdate::Kind::InsertRows, paths, {}, animation});
+  PendingUpdates& p = pending();
+  switch (update.kind) {
+    case TableUpdate::Kind::InsertRows: p.insertedRows.insert(update.indexPaths.begin(), update.indexPaths.end()); break;
+    case TableUpdate::Kind::DeleteRows: p.deletedRows.insert(update.indexPaths.begin(), update.indexPaths.end()); break;
+    case TableUpdate::Kind::ReloadRows: p.reloadedRows.insert(update.indexPaths.begin(), update.indexPaths.end()); break;
+    case TableUpdate::Kind::InsertSections:
+      p.insertedSections.insert(update.sections.begin(), update.sections.end());
+      break;
+    case TableUpdate::Kind::DeleteSections:
+      p.deletedSections.insert(update.sections.begin(), update.sections.end());
+      break;
+    case TableUpdate::Kind::ReloadSections:
+      p.reloadedSections.insert(update.sections.begin(), update.sections.end());
+      break;
+    case TableUpdate::Kind::MoveRow:
+      break;
+  }
+  p.log.push_back(std::move(update));
   endUpdates();
+}
+
+void TableView::insertRows(const std::vector<IndexPath>& paths, TableViewRowAnimation animation) {
+  record(TableUpdate{TableUpdate::Kind::InsertRows, paths, {}, animation});
 }
 
 void TableView::deleteRows(const std::vector<IndexPath>& paths, TableViewRowAnimation animation) {
-  beginUpdates();
-  auto& p = pending();
-  p.deletedRows.insert(paths.begin(), paths.end());
-  p.log.push_back(TableUpdate{TableUpdate::Kind::DeleteRows, paths, {}, animation});
-  endUpdates();
+  record(TableUpdate{TableUpdate::Kind::DeleteRows, paths, {}, animation});
 }
 
 void TableView::reloadRows(const std::vector<IndexPath>& paths, TableViewRowAnimation animation) {
-  beginUpdates();
-  auto& p = pending();
-  p.reloadedRows.insert(paths.begin(), paths.end());
-  p.log.push_back(TableUpdate{TableUpdate::Kind::ReloadRows, paths, {}, animation});
-  endUpdates();
+  record(TableUpdate{TableUpdate::Kind::ReloadRows, paths, {}, animation});
 }
 
 void TableView::insertSections(const std::vector<int64_t>& sections, TableViewRowAnimation animation) {
-  beginUpdates();
-  auto& p = pending();
-  p.insertedSections.insert(sections.begin(), sections.end());
-  p.log.push_back(TableUpdate{TableUpdate::Kind::InsertSections, {}, sections, animation});
-  endUpdates();
+  record(TableUpdate{TableUpdate::Kind::InsertSections, {}, sections, animation});
 }
 
 void TableView::deleteSections(const std::vector<int64_t>& sections, TableViewRowAnimation animation) {
-  beginUpdates();
-  auto& p = pending();
-  p.deletedSections.insert(sections.begin(), sections.end());
-  p.log.push_back(TableUpdate{TableUpdate::Kind::DeleteSections, {}, sections, animation});
-  endUpdates();
+  record(TableUpdate{TableUpdate::Kind::DeleteSections, {}, sections, animation});
 }
 
 void TableView::reloadSections(const std::vector<int64_t>& sections, TableViewRowAnimation animation) {
-  beginUpdates();
-  auto& p = pending();
-  p.reloadedSections.insert(sections.begin(), sections.end());
-  p.log.push_back(TableUpdate{TableUpdate::Kind::ReloadSections, {}, sections, animation});
-  endUpdates();
+  record(TableUpdate{TableUpdate::Kind::ReloadSections, {}, sections, animation});
 }
 
 void TableView::applyUpdates(PendingUpdates u) {

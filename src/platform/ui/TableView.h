@@ -217,6 +217,8 @@ class TableView : public ScrollView {
   void tile();
   void enqueue(const std::shared_ptr<TableViewCell>& cell);
   void dropVisible();
+  // Adds one update to the open batch (opening and closing one around it).
+  void record(TableUpdate update);
   void applyUpdates(PendingUpdates updates);
   PendingUpdates& pending();
   void showSelection(const IndexPath& indexPath, bool selected);

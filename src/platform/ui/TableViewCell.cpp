@@ -18,6 +18,16 @@ constexpr float kEditingControlWidth = 32;
 Color blueSelection() { return Color::rgba8(5, 140, 245); }
 Color detailBlue() { return Color::rgba8(56, 84, 135); }
 
+// A label of the cell: clear background, white while the cell shows its selection.
+std::shared_ptr<Label> cellLabel(const Font& font, bool highlighted) {
+  auto label = std::make_shared<Label>();
+  label->setBackgroundColor(std::nullopt);
+  label->setHighlightedTextColor(Color::whiteColor());
+  label->setFont(font);
+  label->setHighlighted(highlighted);
+  return label;
+}
+
 }  // namespace
 
 TableViewCell::TableViewCell(TableViewCellStyle style, std::optional<std::string> reuseIdentifier)
@@ -32,20 +42,15 @@ TableViewCell::~TableViewCell() = default;
 
 const std::shared_ptr<Label>& TableViewCell::textLabel() {
   if (!textLabel_) {
-    textLabel_ = std::make_shared<Label>();
-    textLabel_->setBackgroundColor(std::nullopt);
-    textLabel_->setHighlightedTextColor(Color::whiteColor());
-    switch (style_) {
-      case TableViewCellStyle::Default: textLabel_->setFont(Font::boldSystemFont(20)); break;
-      case TableViewCellStyle::Subtitle: textLabel_->setFont(Font::boldSystemFont(18)); break;
-      case TableViewCellStyle::Value1: textLabel_->setFont(Font::boldSystemFont(17)); break;
-      case TableViewCellStyle::Value2:
-        textLabel_->setFont(Font::boldSystemFont(12));
-        textLabel_->setTextColor(detailBlue());
-        textLabel_->setTextAlignment(TextAlignment::Right);
-        break;
+    const float size = style_ == TableViewCellStyle::Default    ? 20
+                       : style_ == TableViewCellStyle::Subtitle ? 18
+                       : style_ == TableViewCellStyle::Value1   ? 17
+                                                                : 12;
+    textLabel_ = cellLabel(Font::boldSystemFont(size), showsSelection());
+    if (style_ == TableViewCellStyle::Value2) {
+      textLabel_->setTextColor(detailBlue());
+      textLabel_->setTextAlignment(TextAlignment::Right);
     }
-    textLabel_->setHighlighted(showsSelection());
     contentView_->addSubview(textLabel_);
     setNeedsLayout();
   }
@@ -54,24 +59,15 @@ const std::shared_ptr<Label>& TableViewCell::textLabel() {
 
 const std::shared_ptr<Label>& TableViewCell::detailTextLabel() {
   if (!detailTextLabel_ && style_ != TableViewCellStyle::Default) {
-    detailTextLabel_ = std::make_shared<Label>();
-    detailTextLabel_->setBackgroundColor(std::nullopt);
-    detailTextLabel_->setHighlightedTextColor(Color::whiteColor());
-    switch (style_) {
-      case TableViewCellStyle::Subtitle:
-        detailTextLabel_->setFont(Font::systemFont(14));
-        detailTextLabel_->setTextColor(Color::grayColor());
-        break;
-      case TableViewCellStyle::Value1:
-        detailTextLabel_->setFont(Font::systemFont(17));
-        detailTextLabel_->setTextColor(detailBlue());
-        detailTextLabel_->setTextAlignment(TextAlignment::Right);
-        break;
-      default:
-        detailTextLabel_->setFont(Font::boldSystemFont(15));
-        break;
+    const Font font = style_ == TableViewCellStyle::Subtitle ? Font::systemFont(14)
+                      : style_ == TableViewCellStyle::Value1 ? Font::systemFont(17)
+                                                             : Font::boldSystemFont(15);
+    detailTextLabel_ = cellLabel(font, showsSelection());
+    if (style_ == TableViewCellStyle::Subtitle) detailTextLabel_->setTextColor(Color::grayColor());
+    if (style_ == TableViewCellStyle::Value1) {
+      detailTextLabel_->setTextColor(detailBlue());
+      detailTextLabel_->setTextAlignment(TextAlignment::Right);
     }
-    detailTextLabel_->setHighlighted(showsSelection());
     contentView_->addSubview(detailTextLabel_);
     setNeedsLayout();
   }
