@@ -1,9 +1,8 @@
 #include "platform/ui/Keyboard.h"
 
-#include <cstdlib>
 
+#include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/NotificationCenter.h"
-#include "platform/ui/Device.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TextInput.h"
 #include "platform/ui/View.h"
@@ -17,12 +16,8 @@ Value frameValue(const Rect& r) {
                      Value(static_cast<double>(r.size.width)), Value(static_cast<double>(r.size.height))});
 }
 
-bool fromVersionFive() {
-  const std::string& version = Device::current().systemVersion();
-  char* end = nullptr;
-  const double v = std::strtod(version.c_str(), &end);
-  return end != version.c_str() && v >= 5.0;
-}
+// The frame-change notifications came with system version 5.0.
+bool fromVersionFive() { return SystemEnvironment::systemVersion() >= 5.0f; }
 
 // Code points of UTF-8 text, each as its own string.
 std::vector<std::string> characters(const std::string& text) {

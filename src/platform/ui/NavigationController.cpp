@@ -247,7 +247,7 @@ void NavigationController::setViewControllers(std::vector<std::shared_ptr<ViewCo
   changeStack(std::move(stack), animated, forward);
 }
 
-bool NavigationController::shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation) {
+bool NavigationController::shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation orientation) {
   if (auto top = topViewController()) return top->shouldAutorotateToInterfaceOrientation(orientation);
   return ViewController::shouldAutorotateToInterfaceOrientation(orientation);
 }

@@ -73,7 +73,7 @@ class NavigationController : public ViewController, public NavigationBarDelegate
   bool hidesBottomBar() const;
 
   void loadView() override;
-  bool shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation) override;
+  bool shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation orientation) override;
 
   // The bar's back button pops the top controller.
   bool navigationBarShouldPopItem(NavigationBar& bar, NavigationItem& item) override;

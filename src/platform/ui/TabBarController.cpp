@@ -126,7 +126,7 @@ void TabBarController::updateBottomBar(bool) {
   content_->setFrame(Rect(0, 0, b.size.width, b.size.height - (hide ? 0 : TabBar::kHeight)));
 }
 
-bool TabBarController::shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation) {
+bool TabBarController::shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation orientation) {
   if (controllers_.empty()) return ViewController::shouldAutorotateToInterfaceOrientation(orientation);
   for (auto& c : controllers_) {
     if (!c->shouldAutorotateToInterfaceOrientation(orientation)) return false;

@@ -53,7 +53,7 @@ class TabBarController : public ViewController, public TabBarDelegate {
   void updateBottomBar(bool animated);
 
   void loadView() override;
-  bool shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation) override;
+  bool shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation orientation) override;
   void tabBarDidSelectItem(TabBar& bar, TabBarItem& item) override;
 
  private:

@@ -1,11 +1,10 @@
 #include "platform/ui/ViewController.h"
 
-#include <cstdlib>
 #include <unordered_map>
 
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/Animations.h"
-#include "platform/ui/Device.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/NibRegistry.h"
@@ -28,12 +27,8 @@ std::unordered_map<const View*, ViewController*>& owners() {
 
 // From system version 5.0 the platform passes appearance callbacks to every controller whose
 // view lies in another controller's view, not only to the children of containers.
-bool platformForwardsToAddedViews() {
-  const std::string& version = Device::current().systemVersion();
-  char* end = nullptr;
-  const float v = std::strtof(version.c_str(), &end);
-  return end != version.c_str() && v >= 5.0f;
-}
+// A version that is no number counts as older here, as the screens that forward by hand read it.
+bool platformForwardsToAddedViews() { return SystemEnvironment::systemVersion() >= 5.0f; }
 
 }  // namespace
 
@@ -330,11 +325,11 @@ std::shared_ptr<ViewController> ViewController::modalViewController() const {
 
 // --- orientation
 
-bool ViewController::shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation) {
-  return orientation == InterfaceOrientation::Portrait;
+bool ViewController::shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation orientation) {
+  return orientation == SystemEnvironment::Orientation::kPortrait;
 }
 
-InterfaceOrientation ViewController::interfaceOrientation() const {
+SystemEnvironment::Orientation ViewController::interfaceOrientation() const {
   return Application::shared().statusBarOrientation();
 }
 

@@ -31,8 +31,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/Object.h"
-#include "platform/ui/Application.h"
 
 namespace zu::ui {
 
@@ -111,8 +111,8 @@ class ViewController : public Object {
   void setModalTransitionStyle(ModalTransitionStyle style) { modalTransitionStyle_ = style; }
 
   // --- orientation
-  virtual bool shouldAutorotateToInterfaceOrientation(InterfaceOrientation orientation);
-  InterfaceOrientation interfaceOrientation() const;
+  virtual bool shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation orientation);
+  SystemEnvironment::Orientation interfaceOrientation() const;
 
   // Puts `controller`'s view in `window` as its root (frame: the application frame, or the
   // screen with wantsFullScreenLayout) with viewWillAppear / viewDidAppear.
