@@ -1,6 +1,7 @@
 #include "platform/ui/ActionSheet.h"
 
 #include "platform/ui/Canvas.h"
+#include "platform/ui/TextMetrics.h"
 
 namespace zu::ui {
 
@@ -41,17 +42,33 @@ Rect ActionSheet::panelFrame(const Rect& screen) const {
   return Rect(0, screen.maxY() - height, screen.size.width, height);
 }
 
+Rect ActionSheet::buttonFrame(int index) const {
+  if (index < 0 || index >= numberOfButtons()) return Rect();
+  const float top = (title() ? 44.f : 0.f) + 8;
+  return Rect(20, top + kButtonPitch * static_cast<float>(index), bounds().size.width - 40, 44);
+}
+
 void ActionSheet::draw(Canvas& canvas, const Rect&) {
   const Rect b = bounds();
   canvas.setFillColor(Color(0.1f, 0.12f, 0.18f, 0.9f));
   canvas.fillRect(b);
-  const float top = (title() ? 44.f : 0.f) + 8;
+  const TextMetrics& metrics = TextMetrics::current();
+  if (title()) {
+    metrics.draw(canvas, *title(), Rect(20, 12, b.size.width - 40, 28), Font::systemFont(14), Color::white(0.85f),
+                 LineBreakMode::TailTruncation, TextAlignment::Center);
+  }
+  const Font font = Font::boldSystemFont(19);
+  const float lh = metrics.lineHeight(font);
   for (int i = 0; i < numberOfButtons(); ++i) {
-    const Color fill = i == destructiveIndex_   ? Color(0.8f, 0.1f, 0.1f)
-                       : i == cancelButtonIndex() ? Color::white(0.2f)
-                                                  : Color::white(0.85f);
-    canvas.setFillColor(fill);
-    canvas.fillRoundedRect(Rect(20, top + kButtonPitch * static_cast<float>(i), b.size.width - 40, 44), 8);
+    const Rect f = buttonFrame(i);
+    const bool light = i != destructiveIndex_ && i != cancelButtonIndex();
+    canvas.setFillColor(i == destructiveIndex_ ? Color(0.8f, 0.1f, 0.1f)
+                        : light                ? Color::white(0.85f)
+                                               : Color::white(0.2f));
+    canvas.fillRoundedRect(f, 8);
+    metrics.draw(canvas, buttonTitleAtIndex(i), Rect(f.minX() + 8, f.midY() - lh / 2, f.size.width - 16, lh), font,
+                 light ? Color::blackColor() : Color::whiteColor(), LineBreakMode::TailTruncation,
+                 TextAlignment::Center);
   }
 }
 

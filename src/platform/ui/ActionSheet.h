@@ -44,6 +44,7 @@ class ActionSheet : public Alert {
   void showFromTabBar(const std::shared_ptr<View>&) { show(); }
   void showFromToolbar(const std::shared_ptr<View>&) { show(); }
 
+  Rect buttonFrame(int index) const override;
   void draw(Canvas& canvas, const Rect& rect) override;
   std::string dumpDetails() const override;
 

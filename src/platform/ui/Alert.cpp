@@ -3,6 +3,7 @@
 #include "platform/ui/AlertRegistry.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/Touch.h"
 #include "platform/ui/Window.h"
 
 namespace zu::ui {
@@ -57,6 +58,17 @@ bool Alert::clickButtonTitled(const std::string& title) {
     if (buttons_[i] == title) return clickButton(static_cast<int>(i));
   }
   return false;
+}
+
+void Alert::touchesEnded(const TouchSet& touches, const Event&) {
+  if (touches.empty()) return;
+  const Point p = touches.front()->locationInView(this);
+  for (int i = 0; i < numberOfButtons(); ++i) {
+    if (buttonFrame(i).contains(p)) {
+      clickButton(i);
+      return;
+    }
+  }
 }
 
 void Alert::dismissWithClickedButtonIndex(int index, bool animated) {

@@ -8,6 +8,7 @@
 //  - A button press (clickButton, the screen's or a test's tap): clicked(index), then the
 //    alert dismisses itself with that index: willDismiss(index), it leaves the screen, and
 //    didDismiss(index) — after the dismissal animation when animated.
+//  - A touch ending on a button presses it, as clickButton does.
 //  - dismissWithClickedButtonIndex by code skips clicked. Showing a shown alert or dismissing
 //    one not shown does nothing.
 // Subclasses send the steps to their delegates through the virtual hooks.
@@ -53,6 +54,11 @@ class Alert : public View {
 
   // The message (alerts) or empty (sheets), for readers of the registry.
   virtual std::string messageText() const { return std::string(); }
+  // The frame of button `index` in the alert's bounds.
+  virtual Rect buttonFrame(int index) const = 0;
+
+  // A touch that ends on a button presses it.
+  void touchesEnded(const TouchSet& touches, const Event& event) override;
 
  protected:
   virtual void willPresent() {}

@@ -1,6 +1,9 @@
 #include "platform/ui/AlertView.h"
 
+#include <algorithm>
+
 #include "platform/ui/Canvas.h"
+#include "platform/ui/TextMetrics.h"
 
 namespace zu::ui {
 
@@ -8,6 +11,8 @@ namespace {
 
 constexpr float kWidth = 284;
 constexpr float kButtonHeight = 43;
+constexpr float kTextTop = 12;
+constexpr float kTextHeight = 88;
 
 }  // namespace
 
@@ -38,8 +43,18 @@ void AlertView::didDismiss(int index) {
 Rect AlertView::panelFrame(const Rect& screen) const {
   // Two buttons share a row; otherwise each has its own.
   const int rows = numberOfButtons() == 2 ? 1 : numberOfButtons();
-  const float height = 100 + kButtonHeight * static_cast<float>(rows);
+  const float height = kTextTop + kTextHeight + kButtonHeight * static_cast<float>(rows);
   return Rect(screen.midX() - kWidth / 2, screen.midY() - height / 2, kWidth, height);
+}
+
+Rect AlertView::buttonFrame(int index) const {
+  if (index < 0 || index >= numberOfButtons()) return Rect();
+  const float width = bounds().size.width;
+  const bool pair = numberOfButtons() == 2;
+  const float w = pair ? (width - 30) / 2 : width - 24;
+  const float x = pair ? 12 + static_cast<float>(index) * (w + 6) : 12;
+  const float y = kTextTop + kTextHeight + (pair ? 0 : kButtonHeight * static_cast<float>(index));
+  return Rect(x, y, w, 37);
 }
 
 void AlertView::draw(Canvas& canvas, const Rect&) {
@@ -49,14 +64,25 @@ void AlertView::draw(Canvas& canvas, const Rect&) {
   canvas.setStrokeColor(Color::white(1, 0.8f));
   canvas.setLineWidth(2);
   canvas.strokeRoundedRect(b.insetBy(1, 1), 10);
-  const int n = numberOfButtons();
-  const bool pair = n == 2;
-  for (int i = 0; i < n; ++i) {
-    const float w = pair ? (b.size.width - 30) / 2 : b.size.width - 24;
-    const float x = pair ? 12 + static_cast<float>(i) * (w + 6) : 12;
-    const float y = 100 + (pair ? 0 : kButtonHeight * static_cast<float>(i));
+  const TextMetrics& metrics = TextMetrics::current();
+  const Font titleFont = Font::boldSystemFont(18);
+  float y = kTextTop;
+  if (title()) {
+    y += metrics.draw(canvas, *title(), Rect(12, y, b.size.width - 24, kTextHeight), titleFont,
+                      Color::whiteColor(), LineBreakMode::WordWrap, TextAlignment::Center)
+             .height;
+  }
+  if (message_) {
+    metrics.draw(canvas, *message_, Rect(12, y + 4, b.size.width - 24, std::max(0.f, kTextTop + kTextHeight - y - 4)),
+                 Font::systemFont(16), Color::whiteColor(), LineBreakMode::WordWrap, TextAlignment::Center);
+  }
+  for (int i = 0; i < numberOfButtons(); ++i) {
+    const Rect f = buttonFrame(i);
     canvas.setFillColor(i == cancelButtonIndex() ? Color::white(0.35f, 0.9f) : Color::white(0.55f, 0.9f));
-    canvas.fillRoundedRect(Rect(x, y, w, 37), 5);
+    canvas.fillRoundedRect(f, 5);
+    const float lh = metrics.lineHeight(titleFont);
+    metrics.draw(canvas, buttonTitleAtIndex(i), Rect(f.minX() + 4, f.midY() - lh / 2, f.size.width - 8, lh),
+                 titleFont, Color::whiteColor(), LineBreakMode::TailTruncation, TextAlignment::Center);
   }
 }
 

@@ -41,6 +41,7 @@ class AlertView : public Alert {
   std::shared_ptr<AlertViewDelegate> delegate() const { return delegate_.lock(); }
 
   std::string messageText() const override { return message_.value_or(std::string()); }
+  Rect buttonFrame(int index) const override;
   void draw(Canvas& canvas, const Rect& rect) override;
   std::string dumpDetails() const override;
 

@@ -9,6 +9,7 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
 #include "testing/ScopedFakeClock.h"
 
@@ -104,6 +105,28 @@ TEST_F(AlertViewTest, ActionSheetOrdersDestructiveOthersThenCancel) {
   drain();
   EXPECT_EQ((std::vector<std::string>{"sheet clicked 短信", "sheet didDismiss 2"}), listener->log);
   EXPECT_FALSE(AlertRegistry::shared().top());
+}
+
+TEST_F(AlertViewTest, TouchesOnTheAlertWindowPressItsButtons) {
+  auto listener = std::make_shared<Listener>();
+  auto alert = std::make_shared<AlertView>("登录失败", "用户名或密码错误", listener, "取消",
+                                           std::vector<std::string>{"重新登录"});
+  alert->show();
+  auto window = Application::shared().keyWindow();
+  ASSERT_TRUE(window);
+  EXPECT_EQ(alert->window(), window.get());
+  auto picture = render(*window);
+  ASSERT_TRUE(picture);
+  EXPECT_TRUE(writeSnapshot(*picture, "alert-view"));
+  // Between the buttons nothing happens; on the second one it is pressed.
+  const Rect second = alert->convertRectTo(alert->buttonFrame(1), window.get());
+  const Rect first = alert->convertRectTo(alert->buttonFrame(0), window.get());
+  window->tap(Point{(first.maxX() + second.minX()) / 2, second.midY()});
+  EXPECT_TRUE(alert->isVisible());
+  window->tap(Point{second.midX(), second.midY()});
+  EXPECT_FALSE(alert->isVisible());
+  EXPECT_EQ((std::vector<std::string>{"willPresent 0", "didPresent", "clicked 1 重新登录", "willDismiss 1"}),
+            listener->log);
 }
 
 }  // namespace

@@ -269,6 +269,42 @@ TEST_F(TableViewTest, ScrollPositionsHeightsAndTheTableHeader) {
   EXPECT_EQ(table_->contentSize().height - 460, table_->contentOffset().y);
 }
 
+TEST_F(TableViewTest, HeadersStayPinnedUntilTheNextSectionPushesThemUp) {
+  rows_->data = {numbered(10), numbered(10, "s")};
+  table_->layoutIfNeeded();
+  // Section 0: header 0…22, rows 22…462; section 1 starts at 462.
+  table_->setContentOffset(Point{0, 100});
+  EXPECT_EQ(Rect(0, 100, 320, 22), table_->headerViewForSection(0)->frame());
+  table_->setContentOffset(Point{0, 450});
+  EXPECT_EQ(Rect(0, 440, 320, 22), table_->headerViewForSection(0)->frame());
+  EXPECT_EQ(Rect(0, 462, 320, 22), table_->headerViewForSection(1)->frame());
+  // Out of view, a section's header goes away with its cells.
+  table_->setContentOffset(Point{0, 500});
+  EXPECT_FALSE(table_->headerViewForSection(0));
+  EXPECT_EQ(Rect(0, 500, 320, 22), table_->headerViewForSection(1)->frame());
+}
+
+TEST_F(TableViewTest, ATouchSelectsItsRowAndADragScrollsInstead) {
+  rows_->data = {numbered(40)};
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->addSubview(table_);
+  window->makeKeyAndVisible();
+  table_->layoutIfNeeded();
+  // Down on row 3: the cell lights up at once; lifting selects it through the delegate.
+  auto touch = window->beginTouch(Point{100, 3 * 44 + 10});
+  EXPECT_TRUE(table_->cellForRow({0, 3})->isHighlighted());
+  window->endTouch(touch);
+  EXPECT_FALSE(table_->cellForRow({0, 3})->isHighlighted());
+  EXPECT_EQ((std::vector<std::string>{"willSelect {0, 3}", "didSelect {0, 3}"}), rows_->log);
+  // A drag moves the content; the row under the finger is not selected.
+  rows_->log.clear();
+  window->drag(Point{100, 400}, Point{100, 100}, 6);
+  EXPECT_GT(table_->contentOffset().y, 0);
+  EXPECT_TRUE(rows_->log.empty());
+  for (const auto& cell : table_->visibleCells()) EXPECT_FALSE(cell->isHighlighted());
+  Application::shared().resetForTesting();
+}
+
 TEST_F(TableViewTest, EditingCommitsAndMovesGoToTheDataSource) {
   rows_->data = {numbered(6)};
   table_->layoutIfNeeded();

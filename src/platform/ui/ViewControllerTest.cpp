@@ -15,6 +15,7 @@
 #include "platform/ui/TabBar.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/TabBarItem.h"
+#include "platform/ui/Toolbar.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 #include "testing/ScopedFakeClock.h"
@@ -271,6 +272,53 @@ TEST_F(ViewControllerTest, ModalPresentationCoversTheOutermostControllerAndRefus
   clock_->advance(0.4);
   drain();
   EXPECT_EQ((Log{"A:didDisappear+", "sheet:didAppear+"}), take());
+}
+
+TEST_F(ViewControllerTest, BarsFollowTheItemsAndGiveTheirRoomToTheContent) {
+  auto a = make("文章");
+  auto b = make("B");
+  auto nav = std::make_shared<NavigationController>(a);
+  ViewController::installAsRoot(*window_, nav);
+  const std::shared_ptr<NavigationBar>& bar = nav->navigationBar();
+  nav->pushViewController(b, false);
+  // The back button shows the item below: its back item's title when it has one.
+  EXPECT_EQ("文章", bar->backButtonItem()->displayTitle());
+  a->navigationItem()->setBackBarButtonItem(std::make_shared<BarButtonItem>("返回", BarButtonItemStyle::Bordered));
+  EXPECT_EQ("返回", bar->backButtonItem()->displayTitle());
+  b->navigationItem()->setHidesBackButton(true);
+  EXPECT_FALSE(bar->backButtonItem());
+  // A left item replaces the back button; subviews that others put in the bar stay.
+  auto background = std::make_shared<View>(Rect(0, 0, 320, 44));
+  background->setTag(20110705);
+  bar->insertSubviewAt(background, 0);
+  int taps = 0;
+  b->navigationItem()->setLeftBarButtonItem(
+      std::make_shared<BarButtonItem>("关闭", BarButtonItemStyle::Done, [&](BarButtonItem&) { ++taps; }));
+  b->navigationItem()->setHidesBackButton(false);
+  EXPECT_FALSE(bar->backButtonItem());
+  EXPECT_EQ(background, bar->subviews().front());
+  EXPECT_EQ(background, bar->viewWithTag(20110705));
+  // A touch on the left item's button sends its action.
+  const Rect left = b->navigationItem()->leftBarButtonItem()->view()->frame();
+  window_->tap(bar->convertPointTo(Point{left.midX(), left.midY()}, window_.get()));
+  EXPECT_EQ(1, taps);
+
+  // Hiding the bar gives its 44 points to the content, animated as one record.
+  EXPECT_EQ(Rect(0, 44, 320, 416), b->view()->superview()->frame());
+  nav->setNavigationBarHidden(true, true);
+  EXPECT_EQ(Rect(0, 0, 320, 460), b->view()->superview()->frame());
+  EXPECT_EQ(460, b->view()->frame().size.height);
+  EXPECT_TRUE(bar->isHidden());
+  ASSERT_TRUE(AnimationLog::shared().last());
+  EXPECT_TRUE(AnimationLog::shared().last()->change(bar.get(), "frame"));
+  // The toolbar takes the bottom 44 points; a flexible space pushes the next item to the right.
+  nav->setToolbarHidden(false);
+  auto share = std::make_shared<BarButtonItem>(BarButtonSystemItem::Action);
+  share->setWidth(40);
+  nav->toolbar()->setItems({std::make_shared<BarButtonItem>(BarButtonSystemItem::FlexibleSpace), share});
+  EXPECT_EQ(Rect(0, 416, 320, 44), nav->toolbar()->frame());
+  EXPECT_EQ(Rect(320 - 12 - 40, 7, 40, 30), share->view()->frame());
+  EXPECT_EQ(416, b->view()->frame().size.height);
 }
 
 TEST_F(ViewControllerTest, ViewsAddedByHandGetCallbacksFromVersionFive) {
