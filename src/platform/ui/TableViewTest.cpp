@@ -11,6 +11,7 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/TableView.h"
+#include "platform/ui/TableViewController.h"
 #include "platform/ui/ViewTreeDump.h"
 #include "platform/ui/Window.h"
 
@@ -374,6 +375,43 @@ TEST_F(TableViewTest, NavigationScreenWithATableRendersToPng) {
   EXPECT_NE(std::string::npos, tree.find("NavigationBar frame={0, 0, 320, 44} title=\"内容中心\"")) << tree;
   EXPECT_NE(std::string::npos, tree.find("text=\"Edit\"")) << tree;
   Application::shared().resetForTesting();
+}
+
+// A settings-like list: three rows, grouped.
+class Settings : public TableViewController {
+ public:
+  Settings() : TableViewController(TableViewStyle::Grouped) {}
+  int loads = 0;
+  int64_t numberOfRowsInSection(TableView&, int64_t) override {
+    ++loads;
+    return 3;
+  }
+  std::shared_ptr<TableViewCell> cellForRow(TableView&, const IndexPath& p) override {
+    auto cell = std::make_shared<TableViewCell>(TableViewCellStyle::Value1);
+    cell->textLabel()->setText("item " + std::to_string(p.row));
+    return cell;
+  }
+};
+
+TEST_F(TableViewTest, TableViewControllerServesItsTableAndClearsTheSelectionOnAppearing) {
+  auto settings = std::make_shared<Settings>();
+  auto table = settings->tableView();
+  ASSERT_TRUE(table);
+  EXPECT_EQ(TableViewStyle::Grouped, table->style());
+  EXPECT_EQ(Rect(0, 20, 320, 460), table->frame());
+  settings->sendAppearance(AppearanceCallback::WillAppear, false);
+  EXPECT_EQ(1, settings->loads);
+  EXPECT_EQ("item 2", textOf(table->cellForRow({0, 2})));
+  // Grouped rows sit inset, below the section's top margin.
+  EXPECT_EQ(Rect(10, 10 + 44, 300, 44), table->cellForRow({0, 1})->frame());
+  EXPECT_TRUE(table->tapRow({0, 1}));
+  settings->sendAppearance(AppearanceCallback::WillAppear, true);
+  EXPECT_FALSE(table->indexPathForSelectedRow());
+  EXPECT_EQ(1, settings->loads);  // loaded once, not on every appearance
+  settings->setClearsSelectionOnViewWillAppear(false);
+  table->tapRow({0, 2});
+  settings->sendAppearance(AppearanceCallback::WillAppear, false);
+  EXPECT_EQ((IndexPath{0, 2}), table->indexPathForSelectedRow());
 }
 
 }  // namespace

@@ -73,16 +73,16 @@ void ViewController::setView(std::shared_ptr<View> view) {
   if (view_) owners()[view_.get()] = this;
 }
 
+bool ViewController::loadViewFromNib() {
+  // No name given: the interface file named after the class, when there is one.
+  const std::string name = nibName_ ? *nibName_ : classNameOf(*this);
+  if (!NibRegistry::shared().contains(name)) return false;
+  NibRegistry::shared().load(name, shared());
+  return view_ != nullptr;
+}
+
 void ViewController::loadView() {
-  std::string name;
-  if (nibName_) {
-    name = *nibName_;
-  } else {
-    // No name given: the interface file named after the class, when there is one.
-    name = classNameOf(*this);
-  }
-  if (NibRegistry::shared().contains(name)) NibRegistry::shared().load(name, shared());
-  if (!view_) {
+  if (!loadViewFromNib()) {
     auto view = std::make_shared<View>(Screen::main().applicationFrame());
     view->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
     setView(std::move(view));

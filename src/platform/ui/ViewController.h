@@ -121,6 +121,9 @@ class ViewController : public Object {
   std::string description() const override;
 
  protected:
+  // Loads the interface file of nibName() (or of the class name) with this controller as
+  // owner; true when it set the view.
+  bool loadViewFromNib();
   // The outermost controller of the parent chain (this one when it has no parent).
   ViewController* outermost();
   // Runs `changes` inside a block animation of `duration` when animated (then `finish` when it
