@@ -76,12 +76,7 @@ void endToEnd() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<char*> args(argv, argv + argc);
-  static char interleave[] = "--benchmark_enable_random_interleaving=true";
-  static char aggregates[] = "--benchmark_report_aggregates_only=true";
-  args.insert(args.begin() + 1, {interleave, aggregates});
-  int count = static_cast<int>(args.size());
-  benchmark::Initialize(&count, args.data());
+  zu::RatioReporter::initializeInterleaved(argc, argv);
   endToEnd();
   zu::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
