@@ -211,6 +211,34 @@ TEST_F(TableViewTest, SectionInsertsDeletesAndTheBatchAfterAThrow) {
   EXPECT_EQ("r0", textOf(table_->cellForRow({0, 0})));
 }
 
+TEST_F(TableViewTest, ReloadsRefetchTheirCellsAndDeletesDropTheSelection) {
+  rows_->data = {numbered(4), numbered(2, "s")};
+  table_->layoutIfNeeded();
+  const size_t asked = table_->cellsAskedFor();
+  auto untouched = table_->cellForRow({0, 0});
+  rows_->data[0][2] = "new text";
+  table_->reloadRows({{0, 2}}, TableViewRowAnimation::Fade);
+  EXPECT_EQ(asked + 1, table_->cellsAskedFor());
+  EXPECT_EQ("new text", textOf(table_->cellForRow({0, 2})));
+  EXPECT_EQ(untouched, table_->cellForRow({0, 0}));
+  // A section reload may change its row count; the other sections keep their cells.
+  auto keep = table_->cellForRow({0, 3});
+  rows_->data[1] = numbered(3, "t");
+  table_->reloadSections({1}, TableViewRowAnimation::None);
+  EXPECT_EQ(3, table_->numberOfRowsInSection(1));
+  EXPECT_EQ("t2", textOf(table_->cellForRow({1, 2})));
+  EXPECT_EQ(keep, table_->cellForRow({0, 3}));
+  // Deleting the selected row leaves nothing selected; a row after it stays selected.
+  table_->selectRow(IndexPath{0, 1}, false, TableViewScrollPosition::None);
+  rows_->data[0].erase(rows_->data[0].begin() + 1);
+  table_->deleteRows({{0, 1}}, TableViewRowAnimation::Fade);
+  EXPECT_FALSE(table_->indexPathForSelectedRow());
+  table_->selectRow(IndexPath{0, 2}, false, TableViewScrollPosition::None);
+  rows_->data[0].erase(rows_->data[0].begin());
+  table_->deleteRows({{0, 0}}, TableViewRowAnimation::Fade);
+  EXPECT_EQ((IndexPath{0, 1}), table_->indexPathForSelectedRow());
+}
+
 TEST_F(TableViewTest, TapsSelectThroughTheDelegateAndCodeSelectsQuietly) {
   rows_->data = {numbered(30)};
   table_->layoutIfNeeded();

@@ -13,6 +13,8 @@
 #include "platform/ui/SegmentedControl.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
+#include "platform/ui/Window.h"
+#include "platform/ui/Application.h"
 #include "testing/ScopedFakeClock.h"
 
 namespace zu::ui {
@@ -247,6 +249,41 @@ TEST_F(TextInputTest, SearchBarPassesItsFieldOnAndSegmentsSelect) {
   segments->removeSegment(1);
   EXPECT_EQ(SegmentedControl::kNoSegment, segments->selectedSegmentIndex());
   segments->removeTarget(this);
+}
+
+TEST_F(TextInputTest, TapsStartEditingAndAResponderThatGoesAwayTakesTheKeyboardWithIt) {
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  auto field = std::make_shared<TextField>(Rect(10, 10, 200, 31));
+  field->setSecureTextEntry(true);
+  field->setClearsOnBeginEditing(true);
+  field->setText("old");
+  window->addSubview(field);
+  window->tap(Point{50, 20});
+  EXPECT_TRUE(field->isFirstResponder());
+  EXPECT_EQ("", field->text());  // cleared on beginning
+  Keyboard::shared().type("pw汉");
+  EXPECT_EQ("\u25CF\u25CF\u25CF", field->displayText());
+  EXPECT_EQ("pw汉", field->text());
+  settle();
+  notes_.clear();
+  // The field leaves the tree and dies while it has the keyboard: the keyboard hides.
+  field->removeFromSuperview();
+  field.reset();
+  EXPECT_FALSE(Keyboard::shared().firstResponder());
+  EXPECT_FALSE(Keyboard::shared().type("x"));
+  settle();
+  EXPECT_EQ((Log{"WillChangeFrameNotification {0, 480, 320, 216}", "WillHideNotification {0, 480, 320, 216}",
+                 "DidChangeFrameNotification {0, 480, 320, 216}", "DidHideNotification {0, 480, 320, 216}"}),
+            notes_);
+
+  // A segment goes down under the finger.
+  auto segments = std::make_shared<SegmentedControl>(std::vector<std::string>{"A", "B"});
+  segments->setFrame(Rect(0, 100, 200, 30));
+  window->addSubview(segments);
+  window->tap(Point{150, 110});
+  EXPECT_EQ(1, segments->selectedSegmentIndex());
+  Application::shared().resetForTesting();
 }
 
 }  // namespace

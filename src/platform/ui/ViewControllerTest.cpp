@@ -321,6 +321,39 @@ TEST_F(ViewControllerTest, BarsFollowTheItemsAndGiveTheirRoomToTheContent) {
   EXPECT_EQ(416, b->view()->frame().size.height);
 }
 
+TEST_F(ViewControllerTest, StackReplacementTitlesAndOrientation) {
+  auto a = make("A");
+  auto b = make("B");
+  auto c = make("C");
+  auto nav = std::make_shared<NavigationController>(a);
+  ViewController::installAsRoot(*window_, nav);
+  take();
+  // Replacing the stack with one whose top is new goes forward; duplicates and nulls are dropped.
+  nav->setViewControllers({a, nullptr, b, a, c}, false);
+  ASSERT_EQ(3u, nav->viewControllers().size());
+  EXPECT_EQ((Log{"C:load", "A:willDisappear", "C:willAppear", "A:didDisappear", "C:didAppear"}), take());
+  EXPECT_EQ(nav.get(), b->parentViewController());
+  EXPECT_EQ(3u, nav->navigationBar()->items().size());
+  // Popping to a controller that is not on the stack does nothing.
+  auto stranger = make("X");
+  EXPECT_TRUE(nav->popToViewController(stranger.get(), false).empty());
+  EXPECT_TRUE(nav->popToViewController(c.get(), false).empty());  // already on top
+  EXPECT_EQ(1u, nav->popToViewController(b.get(), false).size());
+  EXPECT_EQ(b, nav->topViewController());
+  // A controller on one stack cannot be pushed on another.
+  auto other = std::make_shared<NavigationController>();
+  EXPECT_FALSE(other->pushViewController(b, false));
+  take();
+
+  // A title set later reaches the items already shown.
+  b->tabBarItem();
+  b->setTitle("新标题");
+  EXPECT_EQ("新标题", nav->navigationBar()->topItem()->title().value());
+  EXPECT_EQ("新标题", b->tabBarItem()->title().value());
+  EXPECT_TRUE(b->shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation::kPortrait));
+  EXPECT_FALSE(nav->shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation::kLandscapeLeft));
+}
+
 TEST_F(ViewControllerTest, ViewsAddedByHandGetCallbacksFromVersionFive) {
   // A plain controller hosting a navigation controller's view, as the shell's root tabs do.
   auto inner = make("inner");
