@@ -1,0 +1,138 @@
+// Test helpers of the grid view tests: a data source that counts and orders its cellAtIndex
+// calls and tags each cell with its index (reusing cells through dequeue), a delegate with
+// settable geometry that writes every report into a journal, and a fixture with a window, the
+// fake clock and a grid inside a plain container view. Test thread (the main loop) only.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/RunLoop.h"
+#include "platform/ui/AnimationLog.h"
+#include "platform/ui/Animations.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Window.h"
+#include "testing/ScopedFakeClock.h"
+#include "views/GridView.h"
+#include "views/GridViewDataSourceProtocol.h"
+#include "views/GridViewProtocol.h"
+#include "views/ScrollViewForGridView_3_0.h"
+
+namespace zu::gridtest {
+
+class CountingSource : public GridViewDataSourceProtocol {
+ public:
+  int count = 0;
+  // Every index asked for, in order; and the cells made new (not dequeued).
+  std::vector<int> asked;
+  int made = 0;
+  // Off: every cell is made new, so tests can tell cells apart.
+  bool reuse = true;
+
+  int numberOfCellsInGridView(GridView&) override { return count; }
+  std::shared_ptr<GridViewCell> gridViewCellAtIndex(GridView& grid, int index) override {
+    asked.push_back(index);
+    std::shared_ptr<GridViewCell> cell = reuse ? grid.dequeueReusableCellWithIdentifier("cell") : nullptr;
+    if (!cell) {
+      cell = std::make_shared<GridViewCell>();
+      cell->setIdentifiy("cell");
+      ++made;
+    }
+    cell->setTag(index);
+    return cell;
+  }
+};
+
+class Recorder : public GridViewProtocol {
+ public:
+  int rows = 2;
+  int cols = 3;
+  float ratioX = 10;
+  float ratioY = 10;
+  std::vector<std::string> journal;
+
+  int rowCountInGridView(GridView&) override { return rows; }
+  int colCountInGridView(GridView&) override { return cols; }
+  float plotratioXInGridView(GridView&) override { return ratioX; }
+  float plotratioYInGridView(GridView&) override { return ratioY; }
+  void gridViewPageScrolledFromTo(GridView&, int from, int to) override {
+    note("scrolled " + std::to_string(from) + "->" + std::to_string(to));
+  }
+  void gridViewChangePageCountTo(GridView&, int from, int to) override {
+    note("pages " + std::to_string(from) + "->" + std::to_string(to));
+  }
+  void gridViewPageScrollEndedFromTo(GridView&, int from, int to) override {
+    note("ended " + std::to_string(from) + "->" + std::to_string(to));
+  }
+  void movePageOverEndOnGridView(GridView&) override { note("overEnd"); }
+  void movePageOverBeginOnGridView(GridView&) override { note("overBegin"); }
+  void gridViewTouchDownCellAtIndex(GridView&, int i) override { note("down " + std::to_string(i)); }
+  void gridViewTouchCancelCellAtIndex(GridView&, int i) override { note("cancel " + std::to_string(i)); }
+  void gridViewDidClickCellAtIndex(GridView&, int i) override { note("click " + std::to_string(i)); }
+  void gridViewTapGestuseAtIndex(GridView&, ui::TapGestureRecognizer&, int i) override {
+    note("doubleTap " + std::to_string(i));
+  }
+  void gridViewSwipe(GridView&, unsigned direction) override { note("swipe " + std::to_string(direction)); }
+  void animationFinished(GridView&) override { note("animationFinished"); }
+
+  // The journal since the last call.
+  std::vector<std::string> take() {
+    std::vector<std::string> out;
+    out.swap(journal);
+    return out;
+  }
+
+ private:
+  void note(std::string line) { journal.push_back(std::move(line)); }
+};
+
+class GridFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+    window_->makeKeyAndVisible();
+    container_ = std::make_shared<ui::View>(ui::Rect(0, 0, 320, 480));
+    window_->addSubview(container_);
+  }
+  void TearDown() override {
+    grid_.reset();
+    ui::Application::shared().resetForTesting();
+    ui::Animations::resetForTesting();
+    ui::AnimationLog::shared().clear();
+  }
+
+  // A grid of `count` cells at `frame` in the container, laid out once.
+  std::shared_ptr<GridView> makeGrid(int count, const ui::Rect& frame = ui::Rect(0, 0, 300, 400),
+                                     bool horizontal = true) {
+    source_->count = count;
+    grid_ = GridView::create(frame);
+    grid_->setDataSource(source_);
+    grid_->setGridViewDelegate(recorder_);
+    grid_->setExtendsHorizontal(horizontal);
+    if (configure_) configure_(*grid_);
+    container_->addSubview(grid_);
+    grid_->layoutIfNeeded();
+    return grid_;
+  }
+  ScrollViewForGridView_3_0& scroll() { return *grid_->contentScrollView(); }
+  // Turns the main loop until the grid's background preparation has finished.
+  void finishPreparation() {
+    clock_->advance(0.02);
+    EXPECT_TRUE(RunLoop::main()->runUntil([this] { return !grid_->isPreparing(); }, 10));
+  }
+
+  ScopedFakeClock clock_;
+  std::shared_ptr<ui::Window> window_;
+  std::shared_ptr<ui::View> container_;
+  std::shared_ptr<CountingSource> source_ = std::make_shared<CountingSource>();
+  std::shared_ptr<Recorder> recorder_ = std::make_shared<Recorder>();
+  std::shared_ptr<GridView> grid_;
+  // Applied to each new grid before its first layout.
+  std::function<void(GridView&)> configure_;
+};
+
+}  // namespace zu::gridtest
