@@ -424,9 +424,7 @@ void GridView::layoutSubviews() {
     calculationItemBounds0();
     calculationScrollViewContent0();
     layoutHeaderView0();
-    noRelayout_ = true;
-    setPage0(curPage_, false);
-    noRelayout_ = false;
+    scrollToPageWithoutRelayout(curPage_);
     pageScrolled0From(curPage_, curPage_);
     pageScrollEnded0At(curPage_);
     updateType_ = oldNumOfPage_ == 0 ? -1 : (oldNumOfPage_ > cellsPerPage() ? 4 : 3);
@@ -445,9 +443,7 @@ void GridView::layoutSubviews() {
     calculationScrollViewContent0();
     layoutHeaderView0();
     relayoutCacheCell0();
-    noRelayout_ = true;
-    setPage0(curPage_, false);
-    noRelayout_ = false;
+    scrollToPageWithoutRelayout(curPage_);
   }
   if (flipPageModel_ == 1 || flipPageModel_ == 2) {
     needLoadTop_ = true;
@@ -507,9 +503,7 @@ void GridView::setExtendsHorizontal(bool horizontal) {
   calculationScrollViewContent0();
   layoutHeaderView0();
   relayoutCacheCell0();
-  noRelayout_ = true;
-  setPage0(page, false);
-  noRelayout_ = false;
+  scrollToPageWithoutRelayout(page);
   relayoutCells0();
 }
 
@@ -525,6 +519,12 @@ void GridView::setPage0(int page, bool animated) {
                                    animated);
 }
 
+void GridView::scrollToPageWithoutRelayout(int page) {
+  noRelayout_ = true;
+  setPage0(page, false);
+  noRelayout_ = false;
+}
+
 void GridView::setPage(int page, bool animated) {
   if (page >= numberOfPages_) page = numberOfPages_ - 1;
   if (page < 0) page = 0;
@@ -538,9 +538,7 @@ void GridView::setPage(int page, bool animated) {
   }
   // Models 1 and 2 change pages here at once; their animated turns belong to the page-turn
   // view.
-  noRelayout_ = true;
-  setPage0(page, false);
-  noRelayout_ = false;
+  scrollToPageWithoutRelayout(page);
   relayoutCells0();
   if (!flipModel) {
     if (scrollView_) scrollViewDidEndDecelerating(*scrollView_);

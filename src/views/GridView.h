@@ -144,6 +144,8 @@ class GridView : public GridViewCell, public ScrollViewForGridViewProtocol {
   // Clamped to the pages; the current page changes as the scroll view reports its offset.
   void setPage(int page, bool animated);
   void setPage0(int page, bool animated);
+  // Scrolls to `page` at once; the scroll callbacks do not relay the cells out meanwhile.
+  void scrollToPageWithoutRelayout(int page);
   void nextPage0() { setPage0(curPage_ + 1, false); }
   void prePage0() { setPage0(curPage_ - 1, false); }
 
