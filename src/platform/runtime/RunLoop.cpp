@@ -43,7 +43,10 @@ int64_t realMono() {
 int64_t delayMicros(double seconds) {
   if (!(seconds > 0)) return 0;
   constexpr double kMax = 1e15;
-  double us = std::ceil(seconds * 1e6);
+  // Rounded up so a task never runs early, but a delay computed as the difference of two
+  // clock readings in seconds carries a few ulps of error ((a + 0.3) - a is 0.3000000000002):
+  // that error must not push the task a whole microsecond past the time it was aimed at.
+  double us = std::ceil(seconds * 1e6 - 1e-3);
   return us >= kMax ? static_cast<int64_t>(kMax) : static_cast<int64_t>(us);
 }
 

@@ -243,6 +243,20 @@ TEST_F(RunLoopTest, RunUntilTimesOutInRealTimeUnderFakeClockAndRejectsOtherThrea
   EXPECT_THROW(worker->runLoop()->runUntil([] { return true; }, 0), std::logic_error);
 }
 
+TEST_F(RunLoopTest, DelayAimedAtAClockReadingIsDueWhenTheClockGetsThere) {
+  auto clock = FakeClock::install();
+  // A timer aims at an absolute time and posts the difference to "now": in seconds that
+  // difference is a few ulps off (here 0.3000000000001819 instead of 0.3).
+  const double now = 3000.123457;
+  const double delay = (now + 0.3) - now;
+  ASSERT_NE(0.3, delay);
+  bool ran = false;
+  RunLoop::current()->postDelayed(delay, [&] { ran = true; });
+  clock->advance(0.3);
+  drain();
+  EXPECT_TRUE(ran);
+}
+
 TEST_F(RunLoopTest, SwitchingClocksKeepsRemainingDelay) {
   auto first = FakeClock::install();
   first->advance(10000);  // far ahead of the real monotonic scale
