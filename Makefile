@@ -1,5 +1,7 @@
 # Wrapper over CMake + Ninja.
 #   make test    install dependencies, build with ASan + UBSan, run every test through ctest
+#   make test-release  optimised build without sanitisers, each test binary run whole (all its
+#                tests in one process, in order), so optimisation- and order-dependent faults show
 #   make bench   optimised build, run every benchmark
 #   make fuzz    build the fuzz targets with clang's libFuzzer and run each for FUZZ_SECONDS
 #   make run     build the client and the sample service, run the client against it
@@ -7,13 +9,14 @@ JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 ASAN_BUILD := build/asan
 REL_BUILD := build/release
+REL_TEST_BUILD := build/release-tests
 FUZZ_BUILD := build/fuzz
 
 export ASAN_OPTIONS := halt_on_error=1:detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS := halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS := suppressions=$(CURDIR)/scripts/lsan.supp
 
-.PHONY: deps test build-test bench fuzz run clean
+.PHONY: deps test build-test test-release bench fuzz run clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -26,6 +29,14 @@ build-test: deps $(ASAN_BUILD)/build.ninja
 
 test: build-test
 	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
+
+$(REL_TEST_BUILD)/build.ninja: | deps
+	cmake -S . -B $(REL_TEST_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DZU_TESTS=ON \
+	  -DZU_TESTS_WHOLE_BINARIES=ON
+
+test-release: deps $(REL_TEST_BUILD)/build.ninja
+	cmake --build $(REL_TEST_BUILD) -j $(JOBS)
+	cd $(REL_TEST_BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 900
 
 $(REL_BUILD)/build.ninja: | deps
 	cmake -S . -B $(REL_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DZU_TESTS=OFF -DZU_BENCH=ON

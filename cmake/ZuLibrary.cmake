@@ -2,7 +2,8 @@
 #
 # Makes one static library from every .cpp under the calling directory except the tests
 # (*Test.cpp) and the listed subfolders (libraries of their own), and one test binary
-# <name>_tests from the tests, registered with ctest.
+# <name>_tests from the tests, registered with ctest: each test on its own, or the whole binary
+# as one test with ZU_TESTS_WHOLE_BINARIES.
 # New files are picked up by a re-configure (CONFIGURE_DEPENDS), so adding a class needs no
 # edit here.
 set(ZU_ALL_LIBS "" CACHE INTERNAL "every zu library, lowest first")
@@ -47,7 +48,14 @@ function(zu_add_library name)
     target_compile_definitions(${name}_tests PRIVATE
                                ZU_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                ZU_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/testdata")
-    gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 120
-                         PROPERTIES TIMEOUT 300)
+    if(ZU_TESTS_WHOLE_BINARIES)
+      # One process runs every test of the binary in order, so a test that leaves state
+      # behind for the next one (a task queued on the main loop, a global switched) fails.
+      add_test(NAME ${name}_tests COMMAND ${name}_tests)
+      set_tests_properties(${name}_tests PROPERTIES TIMEOUT 900)
+    else()
+      gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 120
+                           PROPERTIES TIMEOUT 300)
+    endif()
   endif()
 endfunction()

@@ -234,9 +234,12 @@ TEST_F(RunLoopTest, ThrowingTaskPropagatesAndLoopStaysUsable) {
 TEST_F(RunLoopTest, RunUntilTimesOutInRealTimeUnderFakeClockAndRejectsOtherThreads) {
   auto clock = FakeClock::install();
   bool ran = false;
-  RunLoop::current()->postDelayed(1, [&] { ran = true; });
+  const RunLoop::Token token = RunLoop::current()->postDelayed(1, [&] { ran = true; });
   EXPECT_FALSE(RunLoop::current()->runUntil([&] { return ran; }, 0.05));
   EXPECT_FALSE(ran);
+  // The main loop outlives the test: the task, which refers to this frame, must not stay
+  // queued for a later test's clock to run.
+  EXPECT_TRUE(RunLoop::current()->cancel(token));
 
   auto worker = Thread::start("other");
   EXPECT_THROW(worker->runLoop()->run(), std::logic_error);
