@@ -105,7 +105,11 @@ bool AtomParseUtil::withinStructureLimits(const char* data, size_t size) {
     } else if (rest.substr(0, 2) == "<?") {
       i = skipPast(lt + 2, "?>");
     } else if (rest.substr(0, 2) == "<!") {
-      // Document type declaration: up to the '>' outside quotes and the internal subset.
+      // Document type declaration: up to the '>' outside quotes and the internal subset. The
+      // subset may hold comments and processing instructions only: a declaration of any kind
+      // (entity, attribute list, element, notation) refuses the document. Attribute defaults
+      // alone would add their attributes and namespace declarations to every element, past
+      // the bounds this scan keeps.
       size_t j = lt + 2;
       int depth = 0;
       char quote = 0;
@@ -124,17 +128,26 @@ bool AtomParseUtil::withinStructureLimits(const char* data, size_t size) {
         } else if (c == '<' && doc.substr(j, 2) == "<?") {
           // A processing instruction of the internal subset: a quote inside it is no literal.
           j = skipPast(j + 2, "?>") - 1;
+        } else if (c == '<' && doc.substr(j, 2) == "<!") {
+          return false;
         } else if (c == '>' && depth <= 0) {
           break;
         }
       }
       i = j + 1;
     } else {
-      // A start or end tag: every '=' outside quotes is one attribute.
+      // A start or end tag: every '=' outside quotes is one attribute, named by the run of
+      // characters (neither blank nor quote) before it, blanks between them allowed. The runs
+      // are tracked while scanning forward, so each byte of the tag is looked at once.
       const bool endTag = rest.substr(0, 2) == "</";
       int attributes = 0;
       int declared = 0;
       char quote = 0;
+      bool inRun = false;
+      size_t runStart = lt + 1;
+      // The run that a blank ended (empty after a quote): the name of an '=' after blanks.
+      size_t lastStart = lt + 1;
+      size_t lastEnd = lt + 1;
       size_t j = lt + 1;
       for (; j < doc.size(); ++j) {
         const char c = doc[j];
@@ -142,20 +155,28 @@ bool AtomParseUtil::withinStructureLimits(const char* data, size_t size) {
           if (c == quote) quote = 0;
         } else if (c == '"' || c == '\'') {
           quote = c;
+          inRun = false;
+          lastStart = lastEnd = j;
         } else if (c == '>') {
           break;
-        } else if (c == '=') {
-          if (++attributes > kMaxAttributesPerElement) return false;
-          size_t end = j;
-          while (end > lt && isBlank(doc[end - 1])) --end;
-          size_t start = end;
-          while (start > lt + 1 && !isBlank(doc[start - 1]) && doc[start - 1] != '"' &&
-                 doc[start - 1] != '\'') {
-            --start;
+        } else if (isBlank(c)) {
+          if (inRun) {
+            lastStart = runStart;
+            lastEnd = j;
+            inRun = false;
           }
-          const std::string_view name = doc.substr(start, end - start);
-          if (name == "xmlns" || name.substr(0, 6) == "xmlns:") {
-            if (inScope + ++declared > kMaxNamespaceDeclarations) return false;
+        } else {
+          if (!inRun) {
+            inRun = true;
+            runStart = j;
+          }
+          if (c == '=') {
+            if (++attributes > kMaxAttributesPerElement) return false;
+            const std::string_view name = runStart < j ? doc.substr(runStart, j - runStart)
+                                                       : doc.substr(lastStart, lastEnd - lastStart);
+            if (name == "xmlns" || name.substr(0, 6) == "xmlns:") {
+              if (inScope + ++declared > kMaxNamespaceDeclarations) return false;
+            }
           }
         }
       }

@@ -37,8 +37,8 @@ class AtomParseUtil {
 
   // Parses untrusted bytes into a tree: no base URL (relative addresses stay as written), no
   // network, no external DTD, no error output, blank text nodes kept. A document that declares
-  // entities is refused (no entity expansion of any kind), so is one beyond the size and
-  // attribute bounds above; nesting is capped by libxml2's default depth limit (256). Null
+  // entities, attribute lists, elements or notations is refused (no entity expansion and no
+  // defaulted attributes of any kind), so is one beyond the size and attribute bounds above; nesting is capped by libxml2's default depth limit (256). Null
   // when the bytes are not a well-formed document or are refused.
   static XmlDocPtr readDocument(const char* data, size_t size);
   static XmlDocPtr readDocument(std::string_view data) {
@@ -53,9 +53,11 @@ class AtomParseUtil {
 
   // False when some element of the (untrusted) bytes carries more than kMaxAttributesPerElement
   // attributes or more than kMaxNamespaceDeclarations namespace declarations are in scope at
-  // once (declared by an element and its open ancestors). A linear scan of the markup
-  // (comments, CDATA, processing instructions and the document type declaration are skipped;
-  // quoted values are honoured); malformed input may pass, and is then rejected by the parser.
+  // once (declared by an element and its open ancestors), and when the internal subset of the
+  // document type declaration declares anything (its comments and processing instructions
+  // pass). A scan of the markup that looks at each byte a bounded number of times (comments,
+  // CDATA and processing instructions are skipped; quoted values are honoured); malformed input
+  // may pass, and is then rejected by the parser.
   // The scan reads raw bytes, so it also fails a document that the parser would decode from an
   // encoding whose bytes are not ASCII markup (UTF-16, UTF-32, UTF-7, ISO-2022, EBCDIC ...):
   // UTF-8 and the ASCII-compatible single- and double-byte encodings are accepted.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -171,6 +172,17 @@ TEST(AtomParseUtilTest, StructureLimitsRefuseQuadraticInput) {
   }
   for (int i = 0; i <= AtomParseUtil::kMaxNamespaceDeclarations; ++i) nested += "</e>";
   EXPECT_FALSE(AtomParseUtil::readDocument(nested));
+  // A declaration is counted however the name and the '=' are spaced or packed.
+  for (const char* form : {"xmlns:p%d = 'urn:%d'", "xmlns:p%d\t='urn:%d'", "xmlns:p%d=\"urn:%d\""}) {
+    std::string spaced = "<r";
+    for (int i = 0; i <= AtomParseUtil::kMaxNamespaceDeclarations; ++i) {
+      char attribute[64];
+      std::snprintf(attribute, sizeof attribute, form, i, i);
+      spaced += std::string(i % 2 ? " " : "\n") + attribute;
+    }
+    EXPECT_FALSE(AtomParseUtil::readDocument(spaced + "/>")) << form;
+  }
+  EXPECT_TRUE(AtomParseUtil::readDocument("<r a='1' xmlns:b = 'urn:b' c=\"xmlns:d='e'\"/>"));
   EXPECT_TRUE(AtomParseUtil::readDocument("<feed xmlns='urn:a' xmlns:vesk='urn:v'/>"));
   // A declaration leaves scope with its element: a long feed whose entries (open or empty
   // elements) each repeat their declarations is an ordinary document.

@@ -966,5 +966,32 @@ TEST(VESKAtomParserTest, HtmlPagesGiveTheirPicturesStyleSheetsAndScripts) {
   EXPECT_EQ(VESKAtomParser::allocParseImgUrlinHtml(""), std::nullopt);
 }
 
+TEST(VESKAtomParserTest, DeclarationsOfTheDocumentTypeAreRefused) {
+  // Attribute defaults would give every element the declared namespaces and attributes,
+  // behind the bounds of the scan before parsing.
+  std::string defaults = "<!DOCTYPE feed [<!ATTLIST entry";
+  for (int i = 0; i < 200; ++i) defaults += " xmlns:p" + std::to_string(i) + " CDATA 'urn:x'";
+  defaults += ">]><feed>";
+  for (int i = 0; i < 50; ++i) defaults += "<entry><id>" + std::to_string(i) + "</id></entry>";
+  defaults += "</feed>";
+  EXPECT_FALSE(VESKAtomParser::allocParseFeed(defaults, kEntryKindNewsSummary));
+  EXPECT_FALSE(VESKAtomParser::allocParseEntry(
+      "<!DOCTYPE entry [<!ATTLIST entry a CDATA 'x'>]><entry><id>1</id></entry>", 0));
+  for (const char* declaration :
+       {"<!ELEMENT feed ANY>", "<!NOTATION n SYSTEM 'n'>", "<!-- c --><!ENTITY % p 'x'>"}) {
+    EXPECT_FALSE(VESKAtomParser::allocParseFeed(
+        "<!DOCTYPE feed [" + std::string(declaration) + "]><feed><id>1</id></feed>", 0))
+        << declaration;
+  }
+  // Comments and processing instructions in the subset, and markup inside the external
+  // identifier's literal, declare nothing.
+  auto quiet = VESKAtomParser::allocParseFeed(
+      "<!DOCTYPE feed SYSTEM '<!ATTLIST>' [<!-- <!ATTLIST a b CDATA 'c'> --><?pi <!x> ?>]>"
+      "<feed><id>1</id></feed>",
+      0);
+  ASSERT_TRUE(quiet);
+  EXPECT_EQ(quiet->feedId(), "1");
+}
+
 }  // namespace
 }  // namespace zu
