@@ -144,10 +144,6 @@ constexpr const char* kFeedSubtitle = "Online catalog for VESK";
 constexpr const char* kFavoriteFeedTitle = "我的收藏";
 constexpr const char* kSubscribeFeedTitle = "我的订阅";
 
-// A side file may be opened by both stores (and both threads) at once: wait for the other
-// connection's lock rather than fail at once.
-constexpr int kSideFileBusyTimeoutMs = 5000;
-
 // Resets a cached statement (releasing its read lock) and drops its bindings when the
 // operation using it ends, on every path.
 class StatementUse {
@@ -737,7 +733,6 @@ bool EntryPersistenter::saveCurrentTimeWhenSync(const Text& username) {
     VESKLogImpl("saveCurrentTimeWhenSync: triggerSaveCurrentTimeForSync Failed to open database");
     return false;
   }
-  db.setBusyTimeout(kSideFileBusyTimeoutMs);
   if (db.exec(kCreateSyncTime) != SQLITE_OK) {
     VESKLogImpl("saveCurrentTimeWhenSync: triggerSaveCurrentTimeForSync Error creating table: %s",
                 db.lastError().c_str());
@@ -784,7 +779,6 @@ bool EntryPersistenter::isNeedSync(const Text& username) {
   if (db.open(CommInfo::getEntryCacheRootPath() + fileName, SQLITE_OPEN_READWRITE) != SQLITE_OK) {
     VESKLogImpl("isNeedSync: isNeedSync Failed to open database");
   } else {
-    db.setBusyTimeout(kSideFileBusyTimeoutMs);
     Statement s = db.prepare(kGetSyncTime);
     s.bind(1, username);
     if (s.next()) {
@@ -1006,7 +1000,6 @@ bool EntryPersistenter::setUserDefinedValue(const Text& key, const Text& value) 
     VESKLogImpl("setUserDefinedValue: Failed to open database");
     return false;
   }
-  db.setBusyTimeout(kSideFileBusyTimeoutMs);
   if (db.exec(kCreateUserDefined) != SQLITE_OK) {
     VESKLogImpl("setUserDefinedValue: Error creating table: %s", db.lastError().c_str());
     return false;
@@ -1034,7 +1027,6 @@ EntryPersistenter::Text EntryPersistenter::getUserDefinedValue(const Text& key) 
     VESKLogImpl("getUserDefinedValue: Failed to open database");
     return std::nullopt;
   }
-  db.setBusyTimeout(kSideFileBusyTimeoutMs);
   Statement s = db.prepare(kGetUserDefined);  // invalid while the table is missing
   s.bind(1, key);
   s.bind(2, user);

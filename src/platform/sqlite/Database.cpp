@@ -61,6 +61,7 @@ int Database::open(const std::string& path, int flags) {
     return rc;
   }
   sqlite3_extended_result_codes(db, 0);
+  sqlite3_busy_timeout(db, kDefaultBusyTimeoutMs);
   db_ = db;
   openError_.clear();
   openErrorCode_ = SQLITE_OK;

@@ -22,6 +22,9 @@ class Database {
  public:
   // Read-write, created when missing. The full-mutex flag is always added by open().
   static constexpr int kDefaultOpenFlags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+  // How long a statement of a newly opened connection waits for another connection's lock
+  // (another store, thread or process on the same file) before failing with SQLITE_BUSY.
+  static constexpr int kDefaultBusyTimeoutMs = 5000;
 
   Database() = default;
   ~Database();
@@ -30,8 +33,9 @@ class Database {
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
 
-  // Opens (or creates) the file. Returns SQLITE_OK or the failure code (lastError() tells why;
-  // the object then stays closed). An already open connection is closed first.
+  // Opens (or creates) the file, with kDefaultBusyTimeoutMs as its busy timeout. Returns
+  // SQLITE_OK or the failure code (lastError() tells why; the object then stays closed). An
+  // already open connection is closed first.
   int open(const std::string& path, int flags = kDefaultOpenFlags);
   void close();
   bool isOpen() const { return db_ != nullptr; }
