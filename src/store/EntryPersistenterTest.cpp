@@ -552,5 +552,28 @@ TEST_F(EntryPersistenterTest, ConcurrentWritersGetDistinctOrderNumbers) {
   EXPECT_EQ(s.columnInt(2), 200);
 }
 
+TEST_F(EntryPersistenterTest, WritersOnTwoConnectionsWaitForEachOthersLock) {
+  // Two store objects on the same file (as two processes would be) each write with their own
+  // connection: a writer that finds the other's lock waits for it instead of failing.
+  Store first = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceFavorite);
+  Store second = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceFavorite);
+  ASSERT_TRUE(first && second);
+  std::atomic<int> failures{0};
+  auto writer = [&](const Store& store, const std::string& prefix) {
+    for (int i = 0; i < 50; ++i) {
+      const std::string id = prefix + std::to_string(i);
+      if (!store->insertEntry(article(id, "T"))) ++failures;
+      // A batch reads the largest order number, then writes, in one transaction.
+      if (!store->insertEntries({article(id + "x", "T"), article(id + "y", "T")})) ++failures;
+      if (!store->isEntryExist(id)) ++failures;
+    }
+  };
+  std::thread a(writer, std::cref(first), "a"), b(writer, std::cref(second), "b");
+  a.join();
+  b.join();
+  EXPECT_EQ(failures.load(), 0);
+  EXPECT_EQ(first->countReadEntries(), 300);
+}
+
 }  // namespace
 }  // namespace zu

@@ -150,7 +150,7 @@ int Database::addMissingColumns(const std::string& table,
   return added;
 }
 
-Transaction::Transaction(Database& db) : db_(db), beginCode_(db.exec("begin transaction;")) {
+Transaction::Transaction(Database& db) : db_(db), beginCode_(db.exec("begin immediate transaction;")) {
   open_ = beginCode_ == SQLITE_OK;
 }
 

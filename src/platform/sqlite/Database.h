@@ -82,9 +82,11 @@ class Database {
   int openErrorCode_ = SQLITE_OK;
 };
 
-// Transaction: "begin" on construction; commit() makes the changes permanent; a transaction
-// that was begun but not committed is rolled back when the object goes out of scope (also when
-// commit() itself failed, e.g. with SQLITE_BUSY).
+// Transaction: a write transaction. "begin immediate" on construction takes the file's write
+// lock at once (waiting for another connection's up to the busy timeout), so two connections
+// that each read and then write inside a transaction cannot lock each other out. commit()
+// makes the changes permanent; a transaction that was begun but not committed is rolled back
+// when the object goes out of scope (also when commit() itself failed, e.g. with SQLITE_BUSY).
 class Transaction {
  public:
   explicit Transaction(Database& db);
