@@ -3,6 +3,10 @@
 // print our code's figure beside the reference's from the same run, and their ratio. With
 // repetitions, the median of the repetitions is kept.
 // Used on the benchmark thread only.
+//
+// initializeInterleaved() stands for benchmark::Initialize in main(): the repetitions of all
+// benchmarks then run interleaved in random order (a load change on the machine hits ours and
+// the reference alike) and only their aggregates are printed.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -13,6 +17,19 @@
 #include <vector>
 
 namespace zu {
+
+// benchmark::Initialize with interleaved repetitions turned on; flags given on the command line
+// come after, so they can still change it.
+inline void initializeInterleaved(int* argc, char** argv) {
+  static std::vector<char*> args;
+  static char interleave[] = "--benchmark_enable_random_interleaving=true";
+  static char aggregates[] = "--benchmark_report_aggregates_only=true";
+  args.assign(argv, argv + *argc);
+  args.insert(args.begin() + 1, {interleave, aggregates});
+  args.push_back(nullptr);
+  int count = static_cast<int>(args.size()) - 1;
+  benchmark::Initialize(&count, args.data());
+}
 
 class RatioReporter : public benchmark::ConsoleReporter {
  public:

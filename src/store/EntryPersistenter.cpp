@@ -39,6 +39,12 @@ constexpr const char* kCreateFields =
     "column_lastest_showed_summary_id text, column_lastest_summary_id text, column_deleted_mark "
     "interger, book_updated_time interger);";
 
+// Every list, count and page reads one user's rows: without an index each one scans the whole
+// table. The index leaves the table as it is (files of every version stay readable) and keeps
+// a user's rows in rowid order, so the newest-first favourites need no sort.
+constexpr const char* kCreateUserIndex =
+    "create index if not exists fields_user_name on fields (user_name);";
+
 const std::vector<std::string>& fieldDefinitions() {
   static const std::vector<std::string> defs = {
       "pk text primary key",
@@ -92,6 +98,10 @@ constexpr const char* kCountNotDeleted =
     "column_deleted_mark<>1)";
 constexpr const char* kPageFavorites =
     "select id, title, entry_string from fields where user_name=? order by rowid desc limit ? "
+    "offset ?;";
+// The same rows as kPageFavorites counted from the oldest end, for pages past the middle.
+constexpr const char* kPageFavoritesOldestFirst =
+    "select id, title, entry_string from fields where user_name=? order by rowid limit ? "
     "offset ?;";
 constexpr const char* kPageDeleted =
     "select id, title, entry_string from fields where user_name=? and column_deleted_mark=1 "
@@ -262,6 +272,11 @@ std::shared_ptr<EntryPersistenter> EntryPersistenter::initWithDBopen(int source)
   db.addMissingColumns("fields", fieldDefinitions(), [](const std::string& error) {
     VESKLogImpl("EntryPersistenter: tableCheck error:%s", error.c_str());
   });
+  // Without the index the store still works, only slower.
+  if (db.exec(kCreateUserIndex) != SQLITE_OK) {
+    VESKLogImpl("EntryPersistenter: initWithDBopen Error creating index: %s",
+                db.lastError().c_str());
+  }
   if (source == kSourceSubscribe) {
     // The book stores share this connection and lock.
     const auto& dbp = store->database_;
@@ -680,24 +695,41 @@ std::shared_ptr<Feed> EntryPersistenter::allocReadEntriesInFeedwithUsername(
               static_cast<int>(last));
   feed->setLastLink(localLink(makeLocalUrl(size, last)));
 
-  Statement* s = statement(favorites ? kPageFavorites
+  // An offset makes SQLite step over that many rows. The favourites page newest first, so a
+  // page past the middle is read from the oldest end instead, stepping over the rows after it
+  // (fewer), and turned round: the last page costs what the first does.
+  int64_t limit = size;
+  int64_t skip = offset;
+  bool oldestFirst = false;
+  if (favorites) {
+    const int64_t end = std::min(count, offset + size);  // the page holds rows [offset, end)
+    if (count - end < offset) {
+      oldestFirst = true;
+      skip = count - end;
+      limit = end - offset;
+    }
+  }
+  Statement* s = statement(favorites ? (oldestFirst ? kPageFavoritesOldestFirst : kPageFavorites)
                                      : (deletedMark ? kPageDeleted : kPageNotDeleted));
   if (!s) return feed;
   int64_t read = 0;
+  std::vector<std::shared_ptr<Entry>> entries;
   {
     StatementUse use(s);
     s->bind(1, username);
-    s->bind(2, size);
-    s->bind(3, offset);
+    s->bind(2, limit);
+    s->bind(3, skip);
     while (s->next()) {
       ++read;
       if (std::shared_ptr<Entry> entry = parseRow(*s)) {
-        feed->appendEntrys(std::move(entry));
+        entries.push_back(std::move(entry));
       } else {
         VESKLogImpl("EntryPersistenter: allocReadEntriesInFeed nodeEntry=nil");
       }
     }
   }
+  if (oldestFirst) std::reverse(entries.begin(), entries.end());
+  for (auto& entry : entries) feed->appendEntrys(std::move(entry));
   feed->setSelfLink(localLink(makeLocalUrl(size, offset)));
   if (offset + read < count) {
     VESKLogImpl("EntryPersistenter: allocReadEntriesInFeed nextpage offset: %d",

@@ -223,6 +223,32 @@ TEST_F(EntryPersistenterTest, FavouritesPageNewestFirstWithEdgeOffsets) {
   EXPECT_FALSE(favs->allocReadEntriesInFeed(std::string("local://20/2147483647")));
 }
 
+TEST_F(EntryPersistenterTest, FollowingNextLinksListsEveryFavouriteOnceNewestFirst) {
+  // Pages past the middle are read from the other end: the rows of other users stored in
+  // between, a partial last page and a favourite stored again must not shift any page.
+  Store favs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceFavorite);
+  ASSERT_TRUE(favs);
+  for (int i = 0; i < 67; ++i) {
+    CommInfo::setUsername(std::string(i % 3 ? "alice" : "bob"));
+    ASSERT_TRUE(favs->insertEntry(article("f" + std::to_string(i), "F")));
+  }
+  CommInfo::setUsername(std::string("alice"));
+  ASSERT_TRUE(favs->insertEntry(article("f1", "F")));  // to the top again
+  std::vector<std::string> expected = {"f1"};
+  for (int i = 66; i >= 0; --i) {
+    if (i % 3 && i != 1) expected.push_back("f" + std::to_string(i));
+  }
+  std::vector<std::string> walked;
+  EntryPersistenter::Text url = std::string("local://20/0");
+  for (int pages = 0; url && pages < 10; ++pages) {
+    auto feed = favs->allocReadEntriesInFeed(url);
+    ASSERT_TRUE(feed);
+    for (const auto& id : ids(feed)) walked.push_back(id);
+    url = feed->nextLink() ? feed->nextLink()->href() : std::nullopt;
+  }
+  EXPECT_EQ(walked, expected);
+}
+
 TEST_F(EntryPersistenterTest, FavouritesAreReadAndMoveToTopWhenStoredAgain) {
   Store favs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceFavorite);
   ASSERT_TRUE(favs);
