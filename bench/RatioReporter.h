@@ -19,16 +19,20 @@
 namespace zu {
 
 // benchmark::Initialize with interleaved repetitions turned on; flags given on the command line
-// come after, so they can still change it.
+// come after, so they can still change it. Like Initialize, leaves in argc/argv only the
+// arguments it did not recognise.
 inline void initializeInterleaved(int* argc, char** argv) {
-  static std::vector<char*> args;
   static char interleave[] = "--benchmark_enable_random_interleaving=true";
   static char aggregates[] = "--benchmark_report_aggregates_only=true";
-  args.assign(argv, argv + *argc);
+  std::vector<char*> args(argv, argv + *argc);
   args.insert(args.begin() + 1, {interleave, aggregates});
   args.push_back(nullptr);
   int count = static_cast<int>(args.size()) - 1;
   benchmark::Initialize(&count, args.data());
+  // Both added flags were recognised and removed: what is left fits where it came from.
+  for (int i = 0; i < count; ++i) argv[i] = args[static_cast<size_t>(i)];
+  argv[count] = nullptr;
+  *argc = count;
 }
 
 class RatioReporter : public benchmark::ConsoleReporter {

@@ -3,10 +3,12 @@
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
+#include <libxml/xmlreader.h>
 
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <memory>
 #include <mutex>
 #include <utility>
 #include <vector>
@@ -200,18 +202,78 @@ bool AtomParseUtil::withinStructureLimits(const char* data, size_t size) {
   return true;
 }
 
+namespace {
+
+// No XML_PARSE_NOENT (entities are never substituted), no DTD loading, no network.
+constexpr int kParseOptions = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
+
+// The checks made before libxml2 sees the bytes.
+bool admitted(const char* data, size_t size) {
+  if (data == nullptr || size == 0 || size > AtomParseUtil::kMaxDocumentBytes) return false;
+  return AtomParseUtil::withinStructureLimits(data, size);
+}
+
+// Whether the internal subset declares anything. The scan before parsing refuses such
+// documents already; this checks what the parser itself read.
+bool declaresAnything(const xmlDoc* doc) {
+  const xmlDtd* dtd = doc ? doc->intSubset : nullptr;
+  return dtd && (dtd->entities || dtd->pentities || dtd->attributes || dtd->elements ||
+                 dtd->notations);
+}
+
+struct XmlTextReaderDeleter {
+  void operator()(xmlTextReader* p) const { xmlFreeTextReader(p); }
+};
+using XmlTextReaderPtr = std::unique_ptr<xmlTextReader, XmlTextReaderDeleter>;
+
+void ignoreReaderError(void*, xmlErrorPtr) {}
+
+}  // namespace
+
+bool AtomParseUtil::readRootChildren(std::string_view data,
+                                     const std::function<void(const xmlNode*)>& onChild) {
+  if (!admitted(data.data(), data.size())) return false;
+  initLibxmlOnce();
+  XmlTextReaderPtr reader(xmlReaderForMemory(data.data(), static_cast<int>(data.size()), nullptr,
+                                             nullptr, kParseOptions));
+  if (!reader) return false;
+  xmlTextReaderSetStructuredErrorHandler(reader.get(), ignoreReaderError, nullptr);
+  xmlTextReader* r = reader.get();
+  // Up to the root element. A fatal error anywhere makes a read return -1.
+  int ret;
+  while ((ret = xmlTextReaderRead(r)) == 1 && xmlTextReaderNodeType(r) != XML_READER_TYPE_ELEMENT) {
+  }
+  if (ret != 1) return false;
+  const xmlNode* root = xmlTextReaderCurrentNode(r);
+  if (root == nullptr || declaresAnything(root->doc)) return false;
+  if (!xmlTextReaderIsEmptyElement(r)) {
+    ret = xmlTextReaderRead(r);
+    while (ret == 1 && xmlTextReaderDepth(r) > 0) {
+      if (xmlTextReaderDepth(r) == 1 && xmlTextReaderNodeType(r) == XML_READER_TYPE_ELEMENT) {
+        // The child with its whole subtree; the reader frees it as it moves past.
+        const xmlNode* child = xmlTextReaderExpand(r);
+        if (child == nullptr) return false;
+        onChild(child);
+        ret = xmlTextReaderNext(r);
+      } else {
+        ret = xmlTextReaderRead(r);
+      }
+    }
+  }
+  // What follows the root must be well formed too.
+  while (ret == 1) ret = xmlTextReaderRead(r);
+  return ret == 0;
+}
+
 XmlDocPtr AtomParseUtil::readDocument(const char* data, size_t size) {
-  if (data == nullptr || size == 0 || size > kMaxDocumentBytes) return nullptr;
-  if (!withinStructureLimits(data, size)) return nullptr;
+  if (!admitted(data, size)) return nullptr;
   initLibxmlOnce();
   XmlParserCtxtPtr ctxt(xmlNewParserCtxt());
   if (!ctxt || !ctxt->sax) return nullptr;
   ctxt->sax->entityDecl = refuseEntityDecl;
   ctxt->sax->unparsedEntityDecl = refuseUnparsedEntityDecl;
-  // No XML_PARSE_NOENT (entities are never substituted), no DTD loading, no network.
-  const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING;
   XmlDocPtr doc(xmlCtxtReadMemory(ctxt.get(), data, static_cast<int>(size), nullptr, nullptr,
-                                  options));
+                                  kParseOptions));
   // Namespace errors (an undeclared prefix) are not fatal: such a name keeps its prefix and
   // simply matches nothing. A stopped parse (a refused declaration) is.
   if (!doc || !ctxt->wellFormed || ctxt->errNo == XML_ERR_USER_STOP) return nullptr;

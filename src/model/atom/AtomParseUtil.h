@@ -1,8 +1,8 @@
 // AtomParseUtil: the low-level reading rules shared by every stuffer of the response parser —
-// reading a document from untrusted bytes, matching nodes by local name, taking the text of an
-// element or attribute (its first child node only), and the conversions of the vocabulary
-// (int, float, flag, time, href). Static functions only; safe on any thread (libxml2 is
-// initialised once, process-wide, on first use).
+// reading a document from untrusted bytes (whole, or one child of the root at a time),
+// matching nodes by local name, taking the text of an element or attribute (its first child
+// node only), and the conversions of the vocabulary (int, float, flag, time, href). Static
+// functions only; safe on any thread (libxml2 is initialised once, process-wide, on first use).
 //
 // Also declares the two free functions of address resolution, GetRelativePath and
 // assembleHrefWithXMLBASE, which the HTML resource parser uses as well.
@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -44,6 +45,17 @@ class AtomParseUtil {
   static XmlDocPtr readDocument(std::string_view data) {
     return readDocument(data.data(), data.size());
   }
+
+  // Reads untrusted bytes as readDocument does (same options, bounds and refusals) but as a
+  // stream, for documents whose root holds a long list: each child element of the root is
+  // handed to `onChild` with its whole subtree, in document order, and freed once `onChild`
+  // returns, so only one child is held in memory at a time. The child's ancestors (the root
+  // with its attributes, hence its xml:base and namespaces) are in place; its siblings are not.
+  // Returns false when the bytes are refused, have no root element or are not a well-formed
+  // document, also when the fault lies after children already handed over (the caller then
+  // drops what it made of them).
+  static bool readRootChildren(std::string_view data,
+                               const std::function<void(const xmlNode*)>& onChild);
 
   // Parses an HTML page (untrusted) with libxml2's forgiving HTML parser: the bytes read as
   // UTF-8, no document address (so only a base element gives addresses a base), recovery on,

@@ -1068,62 +1068,67 @@ void feedPostPass(Feed& feed, int32_t kind, BookSectionSource* books) {
 std::shared_ptr<Feed> VESKAtomDataStuffer::newFeedByParseNode(const xmlNode* node, int32_t kind,
                                                               BookSectionSource* books) {
   auto feed = std::make_shared<Feed>();
-  Feed& f = *feed;
-  for (const xmlNode* c = node->children; c; c = c->next) {
-    if (!isElement(c)) continue;
-    if (is(c, v::kElemEntry)) {
-      f.appendEntrys(parseEntry(c, kind));
-    } else if (is(c, v::kElemLink)) {
-      placeInFeed(f, parseLink(c));
-    } else if (is(c, v::kElemId)) {
-      readText(c, f, &Feed::setFeedId);
-    } else if (is(c, v::kElemTitle)) {
-      readText(c, f, &Feed::setTitle);
-    } else if (is(c, v::kElemUpdated)) {
-      readTime(c, f, &Feed::setUpdated);
-    } else if (is(c, v::kElemAuthor)) {
-      f.setAuthor(parseAuthor(c));
-    } else if (is(c, v::kElemTotalResults)) {
-      readInt(c, openSearchOf(f), &OpenSearch::setTotalResults);
-    } else if (is(c, v::kElemStartIndex)) {
-      readInt(c, openSearchOf(f), &OpenSearch::setStartIndex);
-    } else if (is(c, v::kElemItemsPerPage)) {
-      readInt(c, openSearchOf(f), &OpenSearch::setItemsPerPage);
-    } else if (is(c, v::kElemQuery)) {
-      OpenSearch& os = openSearchOf(f);
-      for (const xmlAttr* a = c->properties; a; a = a->next) {
-        if (is(a, v::kAttrRole)) readText(a, os, &OpenSearch::setQueryrole);
-        else if (is(a, v::kAttrSearchTerms)) readText(a, os, &OpenSearch::setQuerysearchTerms);
-        else if (is(a, v::kAttrStartPage)) readInt(a, os, &OpenSearch::setQuerystartPage);
-      }
-    } else if (is(c, v::kElemEntryStatus)) {
-      f.setVeskEntryStatus(parseEntryStatus(c));
-    } else if (is(c, v::kElemFavorite)) {
-      f.setVeskFavorite(parseFavorite(c));
-    } else if (is(c, v::kElemOk)) {
-      f.appendVeskOKs(parseOK(c));
-    } else if (is(c, v::kElemError)) {
-      f.appendVeskErrors(parseError(c));
-    } else if (is(c, v::kElemSubtitle)) {
-      readText(c, f, &Feed::setSubtitle);
-    } else if (is(c, v::kElemNotification)) {
-      f.setVeskNotification(parseNotification(c));
-    } else if (is(c, v::kElemLayoutformat)) {
-      f.setVeskLayoutformat(parseLayoutformat(c));
-    } else if (is(c, v::kElemUrs)) {
-      f.setVeskUrs(parseUrs(c));
-    } else if (is(c, v::kElemSubseqUpdated)) {
-      readTime(c, f, &Feed::setSubseqUpdated);
-    } else if (is(c, v::kElemDevice)) {
-      if (const char* t = U::firstText(c)) f.setIsiPad(std::strcmp(t, v::kDeviceIpad) == 0);
-    } else if (is(c, v::kElemChapter)) {
-      f.appendChapters(parseChapter(c));
-    } else if (is(c, v::kElemCatalogVersion)) {
-      readInt(c, f, &Feed::setCatalogVersion);
-    }
-  }
-  feedPostPass(f, kind, books);
+  for (const xmlNode* c = node->children; c; c = c->next) fillFeedByParseChildNode(*feed, c, kind);
+  finishFeed(*feed, kind, books);
   return feed;
+}
+
+void VESKAtomDataStuffer::fillFeedByParseChildNode(Feed& f, const xmlNode* c, int32_t kind) {
+  if (!isElement(c)) return;
+  if (is(c, v::kElemEntry)) {
+    f.appendEntrys(parseEntry(c, kind));
+  } else if (is(c, v::kElemLink)) {
+    placeInFeed(f, parseLink(c));
+  } else if (is(c, v::kElemId)) {
+    readText(c, f, &Feed::setFeedId);
+  } else if (is(c, v::kElemTitle)) {
+    readText(c, f, &Feed::setTitle);
+  } else if (is(c, v::kElemUpdated)) {
+    readTime(c, f, &Feed::setUpdated);
+  } else if (is(c, v::kElemAuthor)) {
+    f.setAuthor(parseAuthor(c));
+  } else if (is(c, v::kElemTotalResults)) {
+    readInt(c, openSearchOf(f), &OpenSearch::setTotalResults);
+  } else if (is(c, v::kElemStartIndex)) {
+    readInt(c, openSearchOf(f), &OpenSearch::setStartIndex);
+  } else if (is(c, v::kElemItemsPerPage)) {
+    readInt(c, openSearchOf(f), &OpenSearch::setItemsPerPage);
+  } else if (is(c, v::kElemQuery)) {
+    OpenSearch& os = openSearchOf(f);
+    for (const xmlAttr* a = c->properties; a; a = a->next) {
+      if (is(a, v::kAttrRole)) readText(a, os, &OpenSearch::setQueryrole);
+      else if (is(a, v::kAttrSearchTerms)) readText(a, os, &OpenSearch::setQuerysearchTerms);
+      else if (is(a, v::kAttrStartPage)) readInt(a, os, &OpenSearch::setQuerystartPage);
+    }
+  } else if (is(c, v::kElemEntryStatus)) {
+    f.setVeskEntryStatus(parseEntryStatus(c));
+  } else if (is(c, v::kElemFavorite)) {
+    f.setVeskFavorite(parseFavorite(c));
+  } else if (is(c, v::kElemOk)) {
+    f.appendVeskOKs(parseOK(c));
+  } else if (is(c, v::kElemError)) {
+    f.appendVeskErrors(parseError(c));
+  } else if (is(c, v::kElemSubtitle)) {
+    readText(c, f, &Feed::setSubtitle);
+  } else if (is(c, v::kElemNotification)) {
+    f.setVeskNotification(parseNotification(c));
+  } else if (is(c, v::kElemLayoutformat)) {
+    f.setVeskLayoutformat(parseLayoutformat(c));
+  } else if (is(c, v::kElemUrs)) {
+    f.setVeskUrs(parseUrs(c));
+  } else if (is(c, v::kElemSubseqUpdated)) {
+    readTime(c, f, &Feed::setSubseqUpdated);
+  } else if (is(c, v::kElemDevice)) {
+    if (const char* t = U::firstText(c)) f.setIsiPad(std::strcmp(t, v::kDeviceIpad) == 0);
+  } else if (is(c, v::kElemChapter)) {
+    f.appendChapters(parseChapter(c));
+  } else if (is(c, v::kElemCatalogVersion)) {
+    readInt(c, f, &Feed::setCatalogVersion);
+  }
+}
+
+void VESKAtomDataStuffer::finishFeed(Feed& feed, int32_t kind, BookSectionSource* books) {
+  feedPostPass(feed, kind, books);
 }
 
 std::shared_ptr<Entry> VESKAtomDataStuffer::newEntryByParseNode(const xmlNode* node,

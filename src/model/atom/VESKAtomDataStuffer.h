@@ -59,6 +59,11 @@ class VESKAtomDataStuffer {
   // need-download flag from `books` (every section needs downloading when `books` is null).
   static std::shared_ptr<Feed> newFeedByParseNode(const xmlNode* node, int32_t kind,
                                                   BookSectionSource* books = nullptr);
+  // The same reading in steps, for a caller that holds one child of the feed element at a
+  // time: each child node in document order (nodes other than elements are skipped), then
+  // finishFeed once for the post-pass.
+  static void fillFeedByParseChildNode(Feed& feed, const xmlNode* child, int32_t kind);
+  static void finishFeed(Feed& feed, int32_t kind, BookSectionSource* books = nullptr);
   // An entry of the class `kind` picks, then the entry post-pass.
   static std::shared_ptr<Entry> newEntryByParseNode(const xmlNode* node, int32_t kind);
   // One Link per "link" child of `node` in document order, with only rel, type, hreflang and

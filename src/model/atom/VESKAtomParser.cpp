@@ -60,9 +60,15 @@ constexpr char kCssJsXPath[] = "//link[@type='text/css'] | //script[@type='text/
 
 std::shared_ptr<Feed> VESKAtomParser::allocParseFeed(std::string_view data, int32_t kind,
                                                      BookSectionSource* books) {
-  return withRoot(data, [&](const xmlNode* root) {
-    return VESKAtomDataStuffer::newFeedByParseNode(root, kind, books);
+  // A feed may hold thousands of entries: each is made into its object and freed before the
+  // next one is read.
+  auto feed = std::make_shared<Feed>();
+  const bool read = U::readRootChildren(data, [&](const xmlNode* child) {
+    VESKAtomDataStuffer::fillFeedByParseChildNode(*feed, child, kind);
   });
+  if (!read) return nullptr;
+  VESKAtomDataStuffer::finishFeed(*feed, kind, books);
+  return feed;
 }
 
 std::shared_ptr<Entry> VESKAtomParser::allocParseEntry(std::string_view data, int32_t kind) {
@@ -102,17 +108,12 @@ bool VESKAtomParser::allocParseUserSubSummary(std::string_view data,
                                               std::shared_ptr<VeskFavorite>* favorite,
                                               std::vector<std::shared_ptr<Entry>>* entries,
                                               int64_t* subseqUpdated) {
-  XmlDocPtr doc = U::readDocument(data);
-  if (!doc) return false;
-  const xmlNode* root = xmlDocGetRootElement(doc.get());
-  if (!root) return false;
   std::shared_ptr<UserInfo> foundUser;
   std::shared_ptr<VeskFavorite> foundFavorite;
   std::vector<std::shared_ptr<Entry>> foundEntries;
   foundEntries.reserve(100);
   int64_t foundTime = 0;
-  for (const xmlNode* c = root->children; c; c = c->next) {
-    if (c->type != XML_ELEMENT_NODE) continue;
+  const bool read = U::readRootChildren(data, [&](const xmlNode* c) {
     if (U::isElement(c, vocab::kElemUserinfo)) {
       foundUser = VESKAtomDataStuffer::newUserInfoByParseNode(c);
     } else if (U::isElement(c, vocab::kElemEntry)) {
@@ -122,8 +123,8 @@ bool VESKAtomParser::allocParseUserSubSummary(std::string_view data,
     } else if (U::isElement(c, vocab::kElemSubseqUpdated)) {
       if (const char* t = U::firstText(c)) foundTime = U::toTime(t);
     }
-  }
-  if (!foundUser) return false;
+  });
+  if (!read || !foundUser) return false;
   if (userInfo) *userInfo = std::move(foundUser);
   if (favorite) *favorite = std::move(foundFavorite);
   if (entries) *entries = std::move(foundEntries);

@@ -3,7 +3,10 @@
 // and every entry document the local stores keep, into model objects. Each entry point reads
 // the bytes into a document tree (AtomParseUtil::readDocument: no base URL, no network, no
 // entities, size-capped), hands the root element to the matching VESKAtomDataStuffer method,
-// frees the tree and returns the new object.
+// frees the tree and returns the new object. The two answers that carry long lists (a feed,
+// the account sync) are read as a stream instead (AtomParseUtil::readRootChildren, under the
+// same rules): one child of the root at a time is made into its object and freed, so a parse
+// holds the objects made and a single entry's tree, never the whole document's.
 //
 // No state: static functions only, callable on any thread at once (the engine's task thread,
 // the stores' threads). A null result means the bytes were not a well-formed document (or the

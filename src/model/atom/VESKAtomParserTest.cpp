@@ -68,6 +68,7 @@
 #include "model/Vocabulary.h"
 #include "model/XCoverImageDuration.h"
 #include "model/atom/AtomParseUtil.h"
+#include "model/atom/VESKAtomBuilder.h"
 #include "model/atom/ResultInfo.h"
 #include "model/book/BookSectionSource.h"
 #include "model/book/Chapter.h"
@@ -991,6 +992,78 @@ TEST(VESKAtomParserTest, DeclarationsOfTheDocumentTypeAreRefused) {
       0);
   ASSERT_TRUE(quiet);
   EXPECT_EQ(quiet->feedId(), "1");
+}
+
+// A feed long enough to be read in many pieces: texts and CDATA sections that cross the
+// reader's buffer boundaries, character references, comments and text between the entries,
+// relative links resolved against the root's xml:base (and one entry's own), feed elements
+// between and after the entries.
+std::string longFeed(int entries) {
+  std::string f =
+      "<?xml version='1.0' encoding='utf-8'?>\n<feed xmlns='http://www.w3.org/2005/Atom' "
+      "xmlns:vesk='http://www.vesk.com/vesk/1.0' xml:base='http://m.vesk.com/col/'>\n"
+      "<id>f-1</id><title>头条</title><vesk:entry_status read='0' type='news'/>\n";
+  for (int i = 0; i < entries; ++i) {
+    const std::string n = std::to_string(i);
+    std::string title;
+    for (int k = 0; k < 40; ++k) title += "新闻 &amp; &#x4E2D; " + n + " ";
+    f += "<entry" + std::string(i % 7 == 3 ? " xml:base='http://other.vesk.com/'" : "") +
+         "><id>a-" + n + "</id><title>" + title + "</title><summary><![CDATA[" +
+         std::string(300 + i % 500, 'x') + " <b>" + n + "</b>]]></summary>" +
+         "<updated>2011-05-04T12:00:00+08:00</updated><link href='/a/" + n + "'/>" +
+         "<link rel='comments' href='c/" + n + "'/><vesk:bump times='" + n + "'/></entry>" +
+         (i % 5 ? "\n" : "<!-- after " + n + " -->\n");
+    if (i == entries / 2) f += "<link rel='next' href='page2'/>";
+  }
+  return f + "<vesk:favorite collectable='1' collected='1' count='7'/>\n</feed>\n";
+}
+
+TEST(VESKAtomParserTest, StreamedFeedReadsAsTheWholeTreeDoes) {
+  const std::string data = longFeed(300);
+  XmlDocPtr doc = AtomParseUtil::readDocument(data);
+  ASSERT_TRUE(doc);
+  for (int32_t kind : {kEntryKindColumn, kEntryKindNewsSummary, kEntryKindPlain}) {
+    SCOPED_TRACE(kind);
+    auto tree = VESKAtomDataStuffer::newFeedByParseNode(xmlDocGetRootElement(doc.get()), kind);
+    auto streamed = VESKAtomParser::allocParseFeed(data, kind);
+    ASSERT_TRUE(streamed && streamed->entrys());
+    ASSERT_EQ(streamed->entrys()->size(), 300u);
+    EXPECT_EQ(VESKAtomBuilder::allocFeedToXML(streamed.get()),
+              VESKAtomBuilder::allocFeedToXML(tree.get()));
+    EXPECT_EQ(streamed->feedId(), "f-1");
+    EXPECT_EQ(hrefOf(streamed->nextLink()), "http://m.vesk.com/col/page2");
+    const Entry& last = *streamed->entrys()->back();
+    std::string title;
+    for (int k = 0; k < 40; ++k) title += "新闻 & 中 299 ";
+    EXPECT_EQ(last.title(), title);
+    EXPECT_EQ(hrefOf(last.alternatelink()), "http://m.vesk.com/col/a/299");
+    EXPECT_EQ(hrefOf(streamed->entrys()->at(3)->alternatelink()), "http://other.vesk.com/a/3");
+    // The feed's status and favourite, read after the entries, still reach every entry.
+    ASSERT_TRUE(last.veskFavorite());
+    EXPECT_EQ(last.veskFavorite()->count(), 7);
+    ASSERT_TRUE(last.veskEntryStatus());
+  }
+  // A fault anywhere, even after entries already made, fails the whole reading.
+  EXPECT_FALSE(VESKAtomParser::allocParseFeed(data + "<after/>", 0));
+  std::string broken = data;
+  broken.replace(broken.find("</title>", broken.size() / 2), 8, "</titel>");
+  EXPECT_FALSE(VESKAtomParser::allocParseFeed(broken, 0));
+  EXPECT_FALSE(VESKAtomParser::allocParseFeed(data.substr(0, data.size() - 3), 0));
+  // The account sync answer is read the same way.
+  std::string sync = "<sync><userinfo><title>u</title></userinfo>";
+  for (int i = 0; i < 300; ++i) sync += "<entry><id>c" + std::to_string(i) + "</id></entry>";
+  std::shared_ptr<UserInfo> user;
+  std::vector<std::shared_ptr<Entry>> columns;
+  ASSERT_TRUE(VESKAtomParser::allocParseUserSubSummary(sync + "</sync>", &user, nullptr,
+                                                       &columns, nullptr));
+  ASSERT_EQ(columns.size(), 300u);
+  EXPECT_EQ(columns.back()->entryId(), "c299");
+  user.reset();
+  columns.clear();
+  EXPECT_FALSE(VESKAtomParser::allocParseUserSubSummary(sync + "</sync><x>", &user, nullptr,
+                                                        &columns, nullptr));
+  EXPECT_FALSE(user);
+  EXPECT_TRUE(columns.empty());
 }
 
 }  // namespace
