@@ -128,7 +128,8 @@ void BM_RawInsertRefresh(benchmark::State& state) {
                "source_saved_time interger, order_id interger, need_offline_download interger, "
                "column_lastest_showed_summary_id text, column_lastest_summary_id text, "
                "column_deleted_mark interger, book_updated_time interger);"
-               "create index if not exists fields_user_name on fields (user_name);",
+               "create index if not exists fields_user_name on fields (user_name);"
+               "create index if not exists fields_user_id on fields (user_name, id);",
                nullptr, nullptr, nullptr);
   sqlite3_stmt* maxOrder = nullptr;
   sqlite3_stmt* insert = nullptr;

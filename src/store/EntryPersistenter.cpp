@@ -39,11 +39,13 @@ constexpr const char* kCreateFields =
     "column_lastest_showed_summary_id text, column_lastest_summary_id text, column_deleted_mark "
     "interger, book_updated_time interger);";
 
-// Every list, count and page reads one user's rows: without an index each one scans the whole
-// table. The index leaves the table as it is (files of every version stay readable) and keeps
-// a user's rows in rowid order, so the newest-first favourites need no sort.
-constexpr const char* kCreateUserIndex =
-    "create index if not exists fields_user_name on fields (user_name);";
+// Every list, count and page reads one user's rows, and every row operation finds one row by
+// id and user: without indexes each one scans the whole table. The indexes leave the table as
+// it is (files of every version stay readable). The first keeps a user's rows in rowid order,
+// so the newest-first favourites need no sort; the second finds a row by id.
+constexpr const char* kCreateIndexes =
+    "create index if not exists fields_user_name on fields (user_name);"
+    "create index if not exists fields_user_id on fields (user_name, id);";
 
 const std::vector<std::string>& fieldDefinitions() {
   static const std::vector<std::string> defs = {
@@ -272,9 +274,9 @@ std::shared_ptr<EntryPersistenter> EntryPersistenter::initWithDBopen(int source)
   db.addMissingColumns("fields", fieldDefinitions(), [](const std::string& error) {
     VESKLogImpl("EntryPersistenter: tableCheck error:%s", error.c_str());
   });
-  // Without the index the store still works, only slower.
-  if (db.exec(kCreateUserIndex) != SQLITE_OK) {
-    VESKLogImpl("EntryPersistenter: initWithDBopen Error creating index: %s",
+  // Without the indexes the store still works, only slower.
+  if (db.exec(kCreateIndexes) != SQLITE_OK) {
+    VESKLogImpl("EntryPersistenter: initWithDBopen Error creating indexes: %s",
                 db.lastError().c_str());
   }
   if (source == kSourceSubscribe) {

@@ -429,6 +429,15 @@ TEST_F(EntryPersistenterTest, OlderFilesAreMovedAndGetMissingColumns) {
     EXPECT_EQ(names.size(), 14u);
     EXPECT_EQ(names[1], "ID");  // present in another case: not added again
     EXPECT_EQ(names.back(), "book_updated_time");
+    // Once its columns are complete the file gets the indexes too: a user's rows and a row by
+    // id are searched for, not scanned.
+    for (const char* sql : {"select count(*) from fields where user_name='u'",
+                            "select title from fields where id='old' and user_name='u'"}) {
+      Statement plan = subs->database()->prepare(std::string("explain query plan ") + sql);
+      std::string steps;
+      while (plan.next()) steps += plan.columnString(3) + ";";
+      EXPECT_NE(steps.find("INDEX"), std::string::npos) << sql << ": " << steps;
+    }
   }
   EXPECT_FALSE(fs::exists(oldDir));
   const fs::path moved = Paths::documents() / "userEntry" / "userSubscribe.db";
