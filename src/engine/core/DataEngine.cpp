@@ -124,6 +124,8 @@ void DataEngine::initGlobalInstance() {
 
 void DataEngine::uninitGlobalInstance() {
   TaskEngine::uninitGlobalInstance();
+  // The service's parser reads through the facade: HTTP tasks of a later engine must not.
+  HttpTask::setHttpErrorParser(nullptr);
   gInstance.take().reset();
   UrlManager::uninitGlobalInstance();
   EntryStatusPersistenter::globalUninit();

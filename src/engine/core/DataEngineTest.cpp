@@ -100,6 +100,7 @@ TEST_F(DataEngineTest, StartsAndStopsTheEngineSingletons) {
   EXPECT_FALSE(gUrlManager());
   EXPECT_FALSE(gDataEngine());
   EXPECT_FALSE(UrlCache::shared());
+  EXPECT_EQ(HttpTask::httpErrorParser(), &basicHttpErrorParser);
   EXPECT_EQ(CommInfo::getUsername(), std::nullopt);
 
   // A later start of the same version deletes nothing; a short id file is no id.
