@@ -188,7 +188,7 @@ BENCHMARK(BM_RawLibxml2Merge)->Repetitions(9)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  zu::RatioReporter::initializeInterleaved(argc, argv);
+  zu::initializeInterleaved(&argc, argv);
   fixture();
   zu::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

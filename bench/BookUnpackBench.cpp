@@ -160,7 +160,7 @@ BENCHMARK(BM_RawLibxml2Html)->Repetitions(9)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  zu::RatioReporter::initializeInterleaved(argc, argv);
+  zu::initializeInterleaved(&argc, argv);
   (void)bookArchive();
   zu::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

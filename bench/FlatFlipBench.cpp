@@ -226,7 +226,7 @@ BENCHMARK(BM_RawGLES11FlatFlip)
 }  // namespace
 
 int main(int argc, char** argv) {
-  zu::RatioReporter::initializeInterleaved(argc, argv);
+  zu::initializeInterleaved(&argc, argv);
   zu::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   // Repetitions run interleaved in random order; the reporter keeps each one's median.

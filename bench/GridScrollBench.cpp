@@ -80,7 +80,7 @@ BENCHMARK(BM_GridScroll)->Arg(100)->Arg(10000)->Unit(benchmark::kMicrosecond)->R
 }  // namespace
 
 int main(int argc, char** argv) {
-  zu::RatioReporter::initializeInterleaved(argc, argv);
+  zu::initializeInterleaved(&argc, argv);
   zu::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const double small = reporter.rate("BM_GridScroll/100");

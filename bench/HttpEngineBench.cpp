@@ -158,7 +158,7 @@ BENCHMARK(BM_RawCurlEasyGet)
 }  // namespace zu
 
 int main(int argc, char** argv) {
-  zu::RatioReporter::initializeInterleaved(argc, argv);
+  zu::initializeInterleaved(&argc, argv);
   curl_global_init(CURL_GLOBAL_DEFAULT);
   zu::TempHome home;
   zu::FileCacheManager::initGlobalInstance();

@@ -37,17 +37,6 @@ inline void initializeInterleaved(int* argc, char** argv) {
 
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
-  // benchmark::Initialize with repetitions run interleaved in random order and only their
-  // aggregates reported (the command line may still override both).
-  static void initializeInterleaved(int argc, char** argv) {
-    std::vector<char*> args(argv, argv + argc);
-    static char interleave[] = "--benchmark_enable_random_interleaving=true";
-    static char aggregates[] = "--benchmark_report_aggregates_only=true";
-    args.insert(args.begin() + 1, {interleave, aggregates});
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-  }
-
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {

@@ -76,7 +76,7 @@ void endToEnd() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  zu::RatioReporter::initializeInterleaved(argc, argv);
+  zu::initializeInterleaved(&argc, argv);
   endToEnd();
   zu::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);

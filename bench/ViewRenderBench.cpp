@@ -214,7 +214,7 @@ BENCHMARK(BM_Layout)->Arg(200)->Arg(2000)->Unit(benchmark::kMicrosecond)->Repeti
 }  // namespace
 
 int main(int argc, char** argv) {
-  zu::RatioReporter::initializeInterleaved(argc, argv);
+  zu::initializeInterleaved(&argc, argv);
   zu::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const double ours = reporter.rate("BM_RenderTree");
