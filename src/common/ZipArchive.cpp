@@ -370,12 +370,25 @@ bool ZipArchive::unzipFileTo(const std::string& folder, bool overWrite) {
       fs::create_directories(fs::path(fullPath).parent_path(), ec);
       const bool skip = !overWrite && fs::exists(fullPath, ec) && !this->overWrite(fullPath);
       if (!skip) {
+        // No entry yields more than it claims (minizip and the decrypting reader stop there),
+        // so the claims bound what is written.
+        if (info.uncompressed_size > kMaxExtractedBytes - total) {
+          outputErrorMessage("Entry too large refused: " + name);
+          ::unzCloseCurrentFile(unz);
+          return false;
+        }
         total += info.uncompressed_size;
         std::optional<EncryptedEntryReader> decrypting;
         if (encrypted) decrypting.emplace(unz, *password_, method, info);
+        uint64_t entryBytes = 0;
         const EntryReader read = [&](char* buffer, unsigned capacity) {
-          return decrypting ? decrypting->read(buffer, capacity)
-                            : ::unzReadCurrentFile(unz, buffer, capacity);
+          if (decrypting) return decrypting->read(buffer, capacity);
+          const int n = ::unzReadCurrentFile(unz, buffer, capacity);
+          if (n > 0) entryBytes += static_cast<uint64_t>(n);
+          // minizip checks the CRC only of an entry read to its full size: data that ends
+          // sooner would pass as the whole entry.
+          if (n == 0 && entryBytes != info.uncompressed_size) return UNZ_BADZIPFILE;
+          return n;
         };
         if (!extractCurrentEntry(fullPath, read, written, total)) {
           ::unzCloseCurrentFile(unz);
