@@ -40,7 +40,7 @@ struct RawEntry {
   std::string data;
   bool badCrc = false;
   // The uncompressed size the archive claims, when not the data's own.
-  std::optional<uLong> declaredSize;
+  std::optional<uLong> declaredSize = std::nullopt;
 };
 
 void writeRawArchive(const fs::path& path, const std::vector<RawEntry>& entries) {
@@ -185,7 +185,7 @@ TEST_F(ZipArchiveTest, HostileArchivesFailWithoutWritingOutsideOrLeavingBadFiles
   struct Case {
     const char* what;
     std::vector<RawEntry> entries;
-    std::string error = {};  // the first error reported, when it matters
+    std::string error = std::string();  // the first error reported, when it matters
   };
   const std::vector<Case> cases = {
       {"parent", {{"ok.txt", "ok"}, {"../evil.txt", "x"}}},
@@ -210,7 +210,9 @@ TEST_F(ZipArchiveTest, HostileArchivesFailWithoutWritingOutsideOrLeavingBadFiles
     ASSERT_TRUE(zip.unzipOpenFile(archive));
     EXPECT_FALSE(zip.unzipFileTo(out, true));
     ASSERT_FALSE(delegate->errors.empty());
-    if (!c.error.empty()) EXPECT_EQ(delegate->errors.front(), c.error);
+    if (!c.error.empty()) {
+      EXPECT_EQ(delegate->errors.front(), c.error);
+    }
   }
   EXPECT_FALSE(fs::exists(home_.path() / "books/b/evil.txt"));
   EXPECT_FALSE(fs::exists(home_.path() / "books/evil.txt"));
