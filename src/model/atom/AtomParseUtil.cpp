@@ -4,6 +4,8 @@
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -76,6 +78,132 @@ bool readableAsAscii(std::string_view doc) {
     if (std::string_view(name).substr(0, prefix.size()) == prefix) return true;
   }
   return false;
+}
+
+bool isHtmlBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+// The characters libxml2's HTML parser takes into tag and attribute names, and those it lets a
+// name begin with.
+bool isHtmlNameStart(char c) { return isAsciiLetter(c) || c == '_' || c == ':' || c == '.'; }
+bool isHtmlNameChar(char c) { return isHtmlNameStart(c) || isDigit(c) || c == '-'; }
+
+// Whether no tag of the HTML page carries more than `limit` attributes as libxml2's HTML parser
+// reads them: a name (cut into pieces of 100 characters, each an attribute of its own),
+// optionally "=" and a value quoted with '"' or '\'' or running to a blank or '>'; anything
+// else up to a blank is skipped; '>' or "/>" outside a value ends the tag.
+//
+// Where a tag begins depends on the parser's reading of comments, scripts, declarations and
+// broken markup, which a scan cannot mirror safely. So every '<' followed by a name is taken
+// as the start of a tag, also inside a comment, a script or another tag's value, and all those
+// candidate tags are followed at once. Two candidates in the same reading state at the same
+// byte go on identically, so only the larger count of each state is kept: one pass over the
+// page. The count may exceed the parser's (a candidate it never reads), never fall short.
+bool withinHtmlAttributeLimit(std::string_view page, int limit) {
+  enum State { kBetween, kName, kAfterName, kBeforeValue, kDoubleQuoted, kSingleQuoted,
+               kUnquoted, kSkipped, kStates };
+  constexpr int kNone = -1;
+  constexpr size_t kNamePiece = 100;  // the HTML parser's name buffer
+  std::array<int, kStates> counts;
+  counts.fill(kNone);
+  std::array<int, kStates> next;
+  size_t nameRunStart = 0;  // where the run of name characters holding the current byte began
+  for (size_t i = 0; i < page.size(); ++i) {
+    const char c = page[i];
+    const bool closesTag = c == '>' || (c == '/' && i + 1 < page.size() && page[i + 1] == '>');
+    if (isHtmlNameChar(c) && (i == 0 || !isHtmlNameChar(page[i - 1]))) nameRunStart = i;
+    next.fill(kNone);
+    auto keep = [&](State s, int count) { next[s] = std::max(next[s], count); };
+    for (int from = 0; from < kStates; ++from) {
+      int count = counts[from];
+      if (count == kNone) continue;
+      // The byte is read in `s`, which may hand it on to a following state unread.
+      State s = static_cast<State>(from);
+      for (bool handled = false; !handled;) {
+        handled = true;
+        switch (s) {
+          case kName:
+            if (isHtmlNameChar(c) && (i - nameRunStart) % kNamePiece != 0) {
+              keep(kName, count);
+            } else if (isHtmlNameChar(c)) {
+              // The name buffer is full: the parser starts a new attribute here, or skips to
+              // the next blank when the rest cannot begin a name.
+              if (isHtmlNameStart(c)) {
+                keep(kName, count + 1);
+              } else {
+                keep(kSkipped, count);
+              }
+            } else {
+              s = kAfterName;
+              handled = false;
+            }
+            break;
+          case kAfterName:
+            if (isHtmlBlank(c)) {
+              keep(kAfterName, count);
+            } else if (c == '=') {
+              keep(kBeforeValue, count);
+            } else {
+              s = kBetween;
+              handled = false;
+            }
+            break;
+          case kBetween:
+            if (isHtmlBlank(c)) {
+              keep(kBetween, count);
+            } else if (closesTag) {
+              // The tag ends.
+            } else if (isHtmlNameStart(c)) {
+              keep(kName, count + 1);
+            } else {
+              keep(kSkipped, count);
+            }
+            break;
+          case kBeforeValue:
+            if (isHtmlBlank(c)) {
+              keep(kBeforeValue, count);
+            } else if (c == '"') {
+              keep(kDoubleQuoted, count);
+            } else if (c == '\'') {
+              keep(kSingleQuoted, count);
+            } else {
+              s = kUnquoted;
+              handled = false;
+            }
+            break;
+          case kDoubleQuoted:
+            keep(c == '"' ? kBetween : kDoubleQuoted, count);
+            break;
+          case kSingleQuoted:
+            keep(c == '\'' ? kBetween : kSingleQuoted, count);
+            break;
+          case kUnquoted:
+            if (isHtmlBlank(c)) {
+              keep(kBetween, count);
+            } else if (c != '>') {
+              keep(kUnquoted, count);
+            }
+            break;
+          case kSkipped:
+            if (isHtmlBlank(c)) {
+              keep(kBetween, count);
+            } else if (!closesTag) {
+              keep(kSkipped, count);
+            }
+            break;
+          case kStates:
+            break;
+        }
+      }
+    }
+    // A candidate tag starts after '<': its name is read like an attribute's and counted, so
+    // the bound allows one more.
+    if (c == '<' && i + 1 < page.size() && isHtmlNameStart(page[i + 1])) keep(kBetween, 0);
+    for (int count : next) {
+      if (count > limit + 1) return false;
+    }
+    counts = next;
+  }
+  return true;
 }
 
 }  // namespace
@@ -200,6 +328,7 @@ XmlDocPtr AtomParseUtil::readDocument(const char* data, size_t size) {
 
 XmlDocPtr AtomParseUtil::readHtmlDocument(std::string_view html) {
   if (html.size() > kMaxDocumentBytes) return nullptr;
+  if (!withinHtmlAttributeLimit(html, kMaxAttributesPerElement)) return nullptr;
   initLibxmlOnce();
   const int options =
       HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET;
