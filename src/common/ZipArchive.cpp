@@ -334,8 +334,13 @@ bool ZipArchive::unzipFileTo(const std::string& folder, bool overWrite) {
         ::unzGetCurrentFileInfo64(unz, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK;
     // An encrypted entry is read raw and decrypted here; it needs the password.
     const bool encrypted = gotInfo && (info.flag & 1u) != 0;
+    // minizip hands out the still compressed bytes of a bzip2 entry as if stored, unchecked:
+    // only stored and deflated entries can be read.
+    const bool readable =
+        info.compression_method == 0 || info.compression_method == Z_DEFLATED;
     int method = 0;
-    const int openRc = !encrypted                          ? ::unzOpenCurrentFile(unz)
+    const int openRc = gotInfo && !readable                ? UNZ_BADZIPFILE
+                       : !encrypted                        ? ::unzOpenCurrentFile(unz)
                        : password_ && !password_->empty() ? ::unzOpenCurrentFile2(unz, &method,
                                                                                    nullptr, 1)
                                                           : UNZ_PARAMERROR;

@@ -219,6 +219,25 @@ TEST_F(ZipArchiveTest, HostileArchivesFailWithoutWritingOutsideOrLeavingBadFiles
   EXPECT_FALSE(fs::exists("/tmp/zu_zip_evil.txt"));
   EXPECT_FALSE(fs::exists(out / "page.htm"));
 
+  // An entry compressed with a method this reader lacks (bzip2 here) is not written out as if
+  // stored, even when its sizes agree.
+  {
+    const fs::path archive = home_.path() / "bzip2.zip";
+    writeRawArchive(archive, {{"page.htm", "BZh91AY&SY compressed"}});
+    std::string bytes = TestFiles::read(archive);
+    constexpr char kBzip2 = 12;
+    bytes[8] = kBzip2;  // the local header's method
+    bytes[bytes.find("PK\x01\x02") + 10] = kBzip2;  // the central directory's
+    TestFiles::write(archive, bytes);
+    auto delegate = std::make_shared<RecordingDelegate>();
+    ZipArchive zip;
+    zip.setDelegate(delegate);
+    ASSERT_TRUE(zip.unzipOpenFile(archive));
+    EXPECT_FALSE(zip.unzipFileTo(out, true));
+    EXPECT_FALSE(delegate->errors.empty());
+    EXPECT_FALSE(fs::exists(out / "page.htm"));
+  }
+
   // A download cut short, and one with its compressed bytes damaged.
   const fs::path src = dir("src");
   std::string text;
