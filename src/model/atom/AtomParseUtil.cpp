@@ -106,11 +106,24 @@ bool withinHtmlAttributeLimit(std::string_view page, int limit) {
   std::array<int, kStates> counts;
   counts.fill(kNone);
   std::array<int, kStates> next;
-  size_t nameRunStart = 0;  // where the run of name characters holding the current byte began
+  bool reading = false;     // some candidate tag is being read
+  bool quotedOnly = false;  // ... and that is one, inside a quoted value
+  // Where the name being read began. A name is entered only after a byte that cannot belong
+  // to a name, so every candidate reading a name reads the same one.
+  size_t nameStart = 0;
   for (size_t i = 0; i < page.size(); ++i) {
+    if (!reading) {
+      // Between tags only the next '<' matters.
+      i = page.find('<', i);
+      if (i == std::string_view::npos) break;
+    }
+    if (quotedOnly) {
+      // Inside one quoted value only its quote and the next '<' matter.
+      i = page.find_first_of(counts[kDoubleQuoted] != kNone ? "\"<" : "'<", i);
+      if (i == std::string_view::npos) break;
+    }
     const char c = page[i];
     const bool closesTag = c == '>' || (c == '/' && i + 1 < page.size() && page[i + 1] == '>');
-    if (isHtmlNameChar(c) && (i == 0 || !isHtmlNameChar(page[i - 1]))) nameRunStart = i;
     next.fill(kNone);
     auto keep = [&](State s, int count) { next[s] = std::max(next[s], count); };
     for (int from = 0; from < kStates; ++from) {
@@ -122,7 +135,7 @@ bool withinHtmlAttributeLimit(std::string_view page, int limit) {
         handled = true;
         switch (s) {
           case kName:
-            if (isHtmlNameChar(c) && (i - nameRunStart) % kNamePiece != 0) {
+            if (isHtmlNameChar(c) && (i - nameStart) % kNamePiece != 0) {
               keep(kName, count);
             } else if (isHtmlNameChar(c)) {
               // The name buffer is full: the parser starts a new attribute here, or skips to
@@ -153,6 +166,7 @@ bool withinHtmlAttributeLimit(std::string_view page, int limit) {
             } else if (closesTag) {
               // The tag ends.
             } else if (isHtmlNameStart(c)) {
+              nameStart = i;
               keep(kName, count + 1);
             } else {
               keep(kSkipped, count);
@@ -198,9 +212,13 @@ bool withinHtmlAttributeLimit(std::string_view page, int limit) {
     // A candidate tag starts after '<': its name is read like an attribute's and counted, so
     // the bound allows one more.
     if (c == '<' && i + 1 < page.size() && isHtmlNameStart(page[i + 1])) keep(kBetween, 0);
+    int active = 0;
     for (int count : next) {
       if (count > limit + 1) return false;
+      if (count != kNone) ++active;
     }
+    reading = active > 0;
+    quotedOnly = active == 1 && (next[kDoubleQuoted] != kNone || next[kSingleQuoted] != kNone);
     counts = next;
   }
   return true;
