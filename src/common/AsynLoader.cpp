@@ -189,7 +189,9 @@ void AsynLoader::setDelegate(std::weak_ptr<AsynLoaderDelegate> delegate) {
 }
 
 void AsynLoader::loadDataAsynchronousWithObject(Value object) {
-  impl_->request(std::move(object));
+  // loadWillBegin may destroy the loader: the request goes on with state that outlives it.
+  const std::shared_ptr<Impl> impl = impl_;
+  impl->request(std::move(object));
 }
 
 bool AsynLoader::loadFinished() const {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -203,6 +204,22 @@ TEST(AsynLoaderTest, DestructionFromTheLoadThreadOrDuringALoadEndsCleanly) {
     main->runUntil([] { return false; }, 0);
     EXPECT_TRUE(sawEvent(delegate->events(), "stop", -1));
     EXPECT_FALSE(sawEvent(delegate->events(), "complete", 7));
+  }
+  {
+    // Destroyed inside loadWillBegin, on the requesting thread, before any load thread exists:
+    // the request ends without touching the loader again and no load follows.
+    struct WillBeginDestroyer : AsynLoaderDelegate {
+      void loadWillBegin(AsynLoader&, const Value&) override { loader.reset(); }
+      void loadBegin(AsynLoader&, const Value&) override { begun = true; }
+      std::unique_ptr<AsynLoader> loader;
+      std::atomic<bool> begun{false};
+    };
+    auto delegate = std::make_shared<WillBeginDestroyer>();
+    delegate->loader = std::make_unique<AsynLoader>();
+    delegate->loader->setDelegate(delegate);
+    delegate->loader->loadDataAsynchronousWithObject(Value(3));
+    EXPECT_EQ(delegate->loader, nullptr);
+    EXPECT_FALSE(delegate->begun);
   }
   {
     // A delegate that is gone receives nothing, and the loader still finishes.

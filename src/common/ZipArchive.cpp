@@ -334,8 +334,13 @@ bool ZipArchive::unzipFileTo(const std::string& folder, bool overWrite) {
         ::unzGetCurrentFileInfo64(unz, &info, nullptr, 0, nullptr, 0, nullptr, 0) == UNZ_OK;
     // An encrypted entry is read raw and decrypted here; it needs the password.
     const bool encrypted = gotInfo && (info.flag & 1u) != 0;
+    // minizip hands out the still compressed bytes of a bzip2 entry as if stored, unchecked:
+    // only stored and deflated entries can be read.
+    const bool readable =
+        info.compression_method == 0 || info.compression_method == Z_DEFLATED;
     int method = 0;
-    const int openRc = !encrypted                          ? ::unzOpenCurrentFile(unz)
+    const int openRc = gotInfo && !readable                ? UNZ_BADZIPFILE
+                       : !encrypted                        ? ::unzOpenCurrentFile(unz)
                        : password_ && !password_->empty() ? ::unzOpenCurrentFile2(unz, &method,
                                                                                    nullptr, 1)
                                                           : UNZ_PARAMERROR;
@@ -370,12 +375,25 @@ bool ZipArchive::unzipFileTo(const std::string& folder, bool overWrite) {
       fs::create_directories(fs::path(fullPath).parent_path(), ec);
       const bool skip = !overWrite && fs::exists(fullPath, ec) && !this->overWrite(fullPath);
       if (!skip) {
+        // No entry yields more than it claims (minizip and the decrypting reader stop there),
+        // so the claims bound what is written.
+        if (info.uncompressed_size > kMaxExtractedBytes - total) {
+          outputErrorMessage("Entry too large refused: " + name);
+          ::unzCloseCurrentFile(unz);
+          return false;
+        }
         total += info.uncompressed_size;
         std::optional<EncryptedEntryReader> decrypting;
         if (encrypted) decrypting.emplace(unz, *password_, method, info);
+        uint64_t entryBytes = 0;
         const EntryReader read = [&](char* buffer, unsigned capacity) {
-          return decrypting ? decrypting->read(buffer, capacity)
-                            : ::unzReadCurrentFile(unz, buffer, capacity);
+          if (decrypting) return decrypting->read(buffer, capacity);
+          const int n = ::unzReadCurrentFile(unz, buffer, capacity);
+          if (n > 0) entryBytes += static_cast<uint64_t>(n);
+          // minizip checks the CRC only of an entry read to its full size: data that ends
+          // sooner would pass as the whole entry.
+          if (n == 0 && entryBytes != info.uncompressed_size) return UNZ_BADZIPFILE;
+          return n;
         };
         if (!extractCurrentEntry(fullPath, read, written, total)) {
           ::unzCloseCurrentFile(unz);

@@ -8,8 +8,10 @@
 // Reading: unzipOpenFile (optionally with a password), unzipFileTo a folder, unzipCloseFile; or
 // the one-call unzipFile. Archives come from the network, so extraction refuses what could
 // escape or corrupt the folder: an entry whose name is absolute or climbs with "..", an entry
-// that cannot be written, a read error, a bad CRC and a broken directory all end the call with
-// false (the file being written is removed), after telling the delegate.
+// that cannot be written, one compressed other than stored or deflated, a read error, a bad
+// CRC, data that ends before the entry's size, a broken directory and entries claiming more
+// than kMaxExtractedBytes together all end the call with false (the file being written is
+// removed), after telling the delegate.
 //
 // Not thread-safe: one thread at a time. Paths and entry names are UTF-8.
 #pragma once
@@ -27,6 +29,10 @@ class ZipArchiveDelegate;
 
 class ZipArchive {
  public:
+  // Most bytes one extraction writes, all entries together: far above any book, far below
+  // what a hostile archive (a few kilobytes claiming gigabytes) could fill the disk with.
+  static constexpr uint64_t kMaxExtractedBytes = uint64_t{1} << 30;
+
   ZipArchive();
   ~ZipArchive();
   ZipArchive(const ZipArchive&) = delete;

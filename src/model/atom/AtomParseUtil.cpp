@@ -5,6 +5,8 @@
 #include <libxml/parserInternals.h>
 #include <libxml/xmlreader.h>
 
+#include <algorithm>
+#include <array>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -78,6 +80,150 @@ bool readableAsAscii(std::string_view doc) {
     if (std::string_view(name).substr(0, prefix.size()) == prefix) return true;
   }
   return false;
+}
+
+bool isHtmlBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+// The characters libxml2's HTML parser takes into tag and attribute names, and those it lets a
+// name begin with.
+bool isHtmlNameStart(char c) { return isAsciiLetter(c) || c == '_' || c == ':' || c == '.'; }
+bool isHtmlNameChar(char c) { return isHtmlNameStart(c) || isDigit(c) || c == '-'; }
+
+// Whether no tag of the HTML page carries more than `limit` attributes as libxml2's HTML parser
+// reads them: a name (cut into pieces of 100 characters, each an attribute of its own),
+// optionally "=" and a value quoted with '"' or '\'' or running to a blank or '>'; anything
+// else up to a blank is skipped; '>' or "/>" outside a value ends the tag.
+//
+// Where a tag begins depends on the parser's reading of comments, scripts, declarations and
+// broken markup, which a scan cannot mirror safely. So every '<' followed by a name is taken
+// as the start of a tag, also inside a comment, a script or another tag's value, and all those
+// candidate tags are followed at once. Two candidates in the same reading state at the same
+// byte go on identically, so only the larger count of each state is kept: one pass over the
+// page. The count may exceed the parser's (a candidate it never reads), never fall short.
+bool withinHtmlAttributeLimit(std::string_view page, int limit) {
+  enum State { kBetween, kName, kAfterName, kBeforeValue, kDoubleQuoted, kSingleQuoted,
+               kUnquoted, kSkipped, kStates };
+  constexpr int kNone = -1;
+  constexpr size_t kNamePiece = 100;  // the HTML parser's name buffer
+  std::array<int, kStates> counts;
+  counts.fill(kNone);
+  std::array<int, kStates> next;
+  bool reading = false;     // some candidate tag is being read
+  bool quotedOnly = false;  // ... and that is one, inside a quoted value
+  // Where the name being read began. A name is entered only after a byte that cannot belong
+  // to a name, so every candidate reading a name reads the same one.
+  size_t nameStart = 0;
+  for (size_t i = 0; i < page.size(); ++i) {
+    if (!reading) {
+      // Between tags only the next '<' matters.
+      i = page.find('<', i);
+      if (i == std::string_view::npos) break;
+    }
+    if (quotedOnly) {
+      // Inside one quoted value only its quote and the next '<' matter.
+      i = page.find_first_of(counts[kDoubleQuoted] != kNone ? "\"<" : "'<", i);
+      if (i == std::string_view::npos) break;
+    }
+    const char c = page[i];
+    const bool closesTag = c == '>' || (c == '/' && i + 1 < page.size() && page[i + 1] == '>');
+    next.fill(kNone);
+    auto keep = [&](State s, int count) { next[s] = std::max(next[s], count); };
+    for (int from = 0; from < kStates; ++from) {
+      int count = counts[from];
+      if (count == kNone) continue;
+      // The byte is read in `s`, which may hand it on to a following state unread.
+      State s = static_cast<State>(from);
+      for (bool handled = false; !handled;) {
+        handled = true;
+        switch (s) {
+          case kName:
+            if (isHtmlNameChar(c) && (i - nameStart) % kNamePiece != 0) {
+              keep(kName, count);
+            } else if (isHtmlNameChar(c)) {
+              // The name buffer is full: the parser starts a new attribute here, or skips to
+              // the next blank when the rest cannot begin a name.
+              if (isHtmlNameStart(c)) {
+                keep(kName, count + 1);
+              } else {
+                keep(kSkipped, count);
+              }
+            } else {
+              s = kAfterName;
+              handled = false;
+            }
+            break;
+          case kAfterName:
+            if (isHtmlBlank(c)) {
+              keep(kAfterName, count);
+            } else if (c == '=') {
+              keep(kBeforeValue, count);
+            } else {
+              s = kBetween;
+              handled = false;
+            }
+            break;
+          case kBetween:
+            if (isHtmlBlank(c)) {
+              keep(kBetween, count);
+            } else if (closesTag) {
+              // The tag ends.
+            } else if (isHtmlNameStart(c)) {
+              nameStart = i;
+              keep(kName, count + 1);
+            } else {
+              keep(kSkipped, count);
+            }
+            break;
+          case kBeforeValue:
+            if (isHtmlBlank(c)) {
+              keep(kBeforeValue, count);
+            } else if (c == '"') {
+              keep(kDoubleQuoted, count);
+            } else if (c == '\'') {
+              keep(kSingleQuoted, count);
+            } else {
+              s = kUnquoted;
+              handled = false;
+            }
+            break;
+          case kDoubleQuoted:
+            keep(c == '"' ? kBetween : kDoubleQuoted, count);
+            break;
+          case kSingleQuoted:
+            keep(c == '\'' ? kBetween : kSingleQuoted, count);
+            break;
+          case kUnquoted:
+            if (isHtmlBlank(c)) {
+              keep(kBetween, count);
+            } else if (c != '>') {
+              keep(kUnquoted, count);
+            }
+            break;
+          case kSkipped:
+            if (isHtmlBlank(c)) {
+              keep(kBetween, count);
+            } else if (!closesTag) {
+              keep(kSkipped, count);
+            }
+            break;
+          case kStates:
+            break;
+        }
+      }
+    }
+    // A candidate tag starts after '<': its name is read like an attribute's and counted, so
+    // the bound allows one more.
+    if (c == '<' && i + 1 < page.size() && isHtmlNameStart(page[i + 1])) keep(kBetween, 0);
+    int active = 0;
+    for (int count : next) {
+      if (count > limit + 1) return false;
+      if (count != kNone) ++active;
+    }
+    reading = active > 0;
+    quotedOnly = active == 1 && (next[kDoubleQuoted] != kNone || next[kSingleQuoted] != kNone);
+    counts = next;
+  }
+  return true;
 }
 
 }  // namespace
@@ -283,6 +429,7 @@ XmlDocPtr AtomParseUtil::readDocument(const char* data, size_t size) {
 
 XmlDocPtr AtomParseUtil::readHtmlDocument(std::string_view html) {
   if (html.size() > kMaxDocumentBytes) return nullptr;
+  if (!withinHtmlAttributeLimit(html, kMaxAttributesPerElement)) return nullptr;
   initLibxmlOnce();
   const int options =
       HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING | HTML_PARSE_NONET;

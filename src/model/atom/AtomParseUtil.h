@@ -59,8 +59,9 @@ class AtomParseUtil {
 
   // Parses an HTML page (untrusted) with libxml2's forgiving HTML parser: the bytes read as
   // UTF-8, no document address (so only a base element gives addresses a base), recovery on,
-  // no error or warning output, no network. Null when no document comes out or the page is
-  // larger than kMaxDocumentBytes.
+  // no error or warning output, no network. Null when no document comes out, the page is
+  // larger than kMaxDocumentBytes, or some tag of it carries more than kMaxAttributesPerElement
+  // attributes (the HTML parser compares each attribute of a tag with every earlier one).
   static XmlDocPtr readHtmlDocument(std::string_view html);
 
   // False when some element of the (untrusted) bytes carries more than kMaxAttributesPerElement

@@ -201,5 +201,47 @@ TEST(AtomParseUtilTest, StructureLimitsRefuseQuadraticInput) {
   EXPECT_FALSE(AtomParseUtil::readDocument(deepThenNested + "</r>"));
 }
 
+// An HTML img tag carrying `n` attributes besides its src: names alone, blank-separated, or
+// with quoted values and no blank between them.
+std::string htmlImgWithAttributes(int n, bool valued = false) {
+  std::string s = "<p>text</p><img src='a.png'";
+  for (int i = 0; i < n; ++i) s += valued ? "a" + std::to_string(i) + "='v'" : " a" + std::to_string(i);
+  return s + ">";
+}
+
+TEST(AtomParseUtilTest, HtmlPagesWithTooManyAttributesOnOneElementAreRefused) {
+  // libxml2's HTML parser compares every attribute of a tag with each earlier one: a page of a
+  // few megabytes of attributes on one tag would keep it busy for hours.
+  const int max = AtomParseUtil::kMaxAttributesPerElement;
+  EXPECT_TRUE(AtomParseUtil::readHtmlDocument(htmlImgWithAttributes(max - 1)));
+  EXPECT_FALSE(AtomParseUtil::readHtmlDocument(htmlImgWithAttributes(max + 1)));
+  EXPECT_FALSE(AtomParseUtil::readHtmlDocument(htmlImgWithAttributes(100000)));
+  EXPECT_TRUE(AtomParseUtil::readHtmlDocument(htmlImgWithAttributes(max - 1, true)));
+  EXPECT_FALSE(AtomParseUtil::readHtmlDocument(htmlImgWithAttributes(max + 1, true)));
+  // The parser takes a long name in pieces of 100 characters, each its own attribute.
+  std::string longName;
+  for (int i = 0; i < 2 * max; ++i) {
+    const std::string n = std::to_string(i);
+    longName += "n" + std::string(99 - n.size(), 'x') + n;
+  }
+  EXPECT_FALSE(AtomParseUtil::readHtmlDocument("<img " + longName + ">"));
+  // A piece that cannot begin a name is skipped up to the next blank, into what would
+  // otherwise have been a quoted value.
+  std::string names;
+  for (int i = 0; i <= max; ++i) names += " b" + std::to_string(i);
+  EXPECT_FALSE(
+      AtomParseUtil::readHtmlDocument("<img " + std::string(100, 'n') + "1='" + names + "'>"));
+  // A quote inside a comment opens no value that would hide the tag after it.
+  EXPECT_FALSE(AtomParseUtil::readHtmlDocument("<!-- <b c=' -->" +
+                                               htmlImgWithAttributes(max + 1) + "'"));
+  // Ordinary pages are read: many elements each within the bound, long quoted values full of
+  // words and '>', script text.
+  std::string page = "<html><head><meta name='description' content='";
+  for (int i = 0; i < 500; ++i) page += "word" + std::to_string(i) + " > ";
+  page += "'><script>for (var i = 0; i < n; i++) { a b c d e f g h }</script></head><body>";
+  for (int i = 0; i < 300; ++i) page += htmlImgWithAttributes(20);
+  EXPECT_TRUE(AtomParseUtil::readHtmlDocument(page + "</body></html>"));
+}
+
 }  // namespace
 }  // namespace zu

@@ -83,7 +83,14 @@ std::string HtmlParser::localNameFor(const std::string& url) {
   if (known != localNames_.end()) return known->second;
   const std::string base = safeLastComponent(url);
   std::string name = base;
-  for (int n = 1; usedNames_.count(name) != 0; ++n) name = std::to_string(n) + "_" + base;
+  if (usedNames_.count(name) != 0) {
+    // Numbers below the one kept for this name are all taken: start from there, so a page of
+    // many addresses ending in one name is named in linear time.
+    int& n = nextNumber_[base];
+    do {
+      name = std::to_string(++n) + "_" + base;
+    } while (usedNames_.count(name) != 0);
+  }
   usedNames_.insert(name);
   localNames_.emplace(url, name);
   return name;

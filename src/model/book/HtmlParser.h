@@ -89,6 +89,8 @@ class HtmlParser {
   int32_t doneCount_ = 0;
   std::map<std::string, std::string> localNames_;
   std::set<std::string> usedNames_;
+  // For a name already given: the highest number it has been given with ("<n>_<name>").
+  std::map<std::string, int> nextNumber_;
 };
 
 }  // namespace zu

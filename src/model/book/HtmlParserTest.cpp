@@ -86,6 +86,29 @@ TEST_F(HtmlParserTest, NamesFromAddressesStayInTheResourceFolder) {
   EXPECT_EQ(parser.localNameFor(urls[2]).substr(parser.localNameFor(urls[2]).size() - 4), ".png");
 }
 
+TEST_F(HtmlParserTest, APageOfManyAddressesEndingInOneNameIsNamedInOnePass) {
+  // Every address ends in "p.png": each gets a name of its own without trying all the names
+  // given before it (a page of this kind would otherwise hold its task for hours).
+  constexpr int kPictures = 50000;
+  std::string html;
+  for (int i = 0; i < kPictures; ++i) html += "<img src=\"p.png?" + std::to_string(i) + "\">";
+  HtmlParser parser;
+  Strings urls;
+  ASSERT_TRUE(parser.allocParseUrlInHtml(html, "book-4", 0, 1, &urls));
+  ASSERT_EQ(urls.size(), static_cast<size_t>(kPictures));
+  EXPECT_EQ(parser.localNameFor(urls.front()), "p.png");
+  EXPECT_EQ(parser.localNameFor(urls[1]), "1_p.png");
+  EXPECT_EQ(parser.localNameFor(urls.back()), std::to_string(kPictures - 1) + "_p.png");
+  // A name taken by another address is skipped, not shared.
+  HtmlParser taken;
+  ASSERT_TRUE(taken.allocParseUrlInHtml(
+      "<img src=\"1_p.png\"><img src=\"p.png\"><img src=\"p.png?2\"><img src=\"p.png?3\">",
+      "book-4", 0, 2, &urls));
+  EXPECT_EQ((Strings{taken.localNameFor(urls[0]), taken.localNameFor(urls[1]),
+                     taken.localNameFor(urls[2]), taken.localNameFor(urls[3])}),
+            (Strings{"1_p.png", "p.png", "2_p.png", "3_p.png"}));
+}
+
 TEST_F(HtmlParserTest, FailuresChaptersAndBrokenText) {
   // A resource that cannot be written counts as handled: the page is still written, and keeps
   // that resource's remote address.
