@@ -330,6 +330,8 @@ SampleService::Answer SampleService::answer(const Request& request) {
                        favorites_.end());
     }
     reply.body = okDocument("favorites");
+  } else if (path == "/covers.atom") {
+    fromDocument("covers.xml");
   } else if (auto column = middle(path, "/col/", ".atom")) {
     fromDocument("column-" + *column + ".xml");
   } else if (auto article = middle(path, "/article/", ".atom")) {

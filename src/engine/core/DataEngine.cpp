@@ -28,6 +28,7 @@
 #include "engine/http/HttpEngineManager.h"
 #include "engine/openplatform/OpenDataManager.h"
 #include "engine/openplatform/OpenPlatformFactory.h"
+#include "engine/tasks/DownloadProgramCoversTask.h"
 #include "model/Column.h"
 #include "model/Content.h"
 #include "model/VeskBook.h"
@@ -233,6 +234,7 @@ void DataEngine::setUsername(const Text& username, const Text& password) {
     }
   }
   platforms.reset();
+  asyncRunTask(std::make_shared<DownloadProgramCoversTask>());
 }
 
 void DataEngine::setUsernameInner(const std::string& username, const std::string& password) {
@@ -712,6 +714,7 @@ std::vector<std::shared_ptr<ProgramCover>> DataEngine::getProgramCovers() {
     }
   }
   setProgramCoversChanged(false);
+  asyncRunTask(std::make_shared<DownloadProgramCoversTask>());
   return covers;
 }
 

@@ -109,7 +109,8 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   // ---- Users -------------------------------------------------------------------------------
   // Switches to a user (name lower-cased): cancels every task first, then switches the stores;
   // a user new to this device (no read-status database yet) is a first login and gets the
-  // guest's bound accounts. Both must be given ("setUsername invalid argument" otherwise).
+  // guest's bound accounts; then the start-up covers are refreshed. Both must be given
+  // ("setUsername invalid argument" otherwise).
   void setUsername(const Text& username, const Text& password);
   // Stores the pair here and in CommInfo, switches the read-status store and, for a real
   // user, remembers the pair as the last login.
@@ -164,6 +165,14 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   void removeDownloadingBookId(const std::string& bookId);
   bool isBookDownloading(const std::string& bookId);
   Text getImageLocalPath(const Text& url);
+  // Image downloads into the image cache (made in tasks/ImageTaskFactories.cpp): each image is
+  // reported to the facade's observer, or only to `observer`, which also hears the finish (the
+  // task is then muted). -7 for a missing URL, list or observer.
+  std::shared_ptr<Task> createDownloadImageTask(const Text& url);
+  std::shared_ptr<Task> createDownloadImageTask(const Text& url,
+                                                const std::shared_ptr<DataEngineObserver>& observer);
+  std::shared_ptr<Task> createDownloadImageBatchTask(
+      const std::optional<std::vector<std::string>>& urls);
 
   // ---- Books -------------------------------------------------------------------------------
   // A package file exists for the book.
@@ -217,7 +226,7 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
 
   // ---- Covers, portraits, fonts, search ----------------------------------------------------
   // Downloaded covers (described by the engine settings), else the bundle's "0_large",
-  // "1_large", ...; marks the covers seen.
+  // "1_large", ...; marks the covers seen and starts a cover refresh.
   std::vector<std::shared_ptr<ProgramCover>> getProgramCovers();
   bool isProgramCoversChanged();
   void setProgramCoversChanged(bool changed);
