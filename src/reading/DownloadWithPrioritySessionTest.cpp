@@ -256,6 +256,7 @@ TEST_F(DownloadWithPrioritySessionTest, PauseCancelsTheHeadsAndResumeStartsThemA
 TEST_F(DownloadWithPrioritySessionTest, ADeadUrlIsRetriedABoundedNumberOfTimes) {
   service_.setStatusForPath("/img/dead.png", 404);
   auto session = open({image("dead.png"), image("good.png")});
+  session->setTestMask(1);  // full-size pictures
   session->setGroupWithStrategy(0, 1, 0, 0, -1);
   const size_t tries = Session::kMaxDownloadAttempts;
   ASSERT_TRUE(waitFor([&] { return screen_->count(image("dead.png")) == tries; }));
@@ -265,6 +266,7 @@ TEST_F(DownloadWithPrioritySessionTest, ADeadUrlIsRetriedABoundedNumberOfTimes) 
   EXPECT_EQ(service_.requestsTo("/img/dead.png").size(), tries);
   EXPECT_EQ(screen_->count(image("dead.png")), tries);
   EXPECT_EQ(screen_->count(image("good.png")), 1u);
+  EXPECT_EQ(logCount("DownloadWithPrioritySession: Big picture object 1 downloaded, notifying"), 1u);
   for (const auto& result : screen_->results) {
     EXPECT_EQ(result.path.has_value(), result.url != image("dead.png")) << result.url;
   }
