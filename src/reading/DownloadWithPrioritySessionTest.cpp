@@ -254,7 +254,7 @@ TEST_F(DownloadWithPrioritySessionTest, PauseCancelsTheHeadsAndResumeStartsThemA
 }
 
 TEST_F(DownloadWithPrioritySessionTest, ADeadUrlIsRetriedABoundedNumberOfTimes) {
-  service_.setStatusForPath("/img/dead.png", 404);
+  service_.setStatusForPath("/img/dead.png", 410);
   auto session = open({image("dead.png"), image("good.png")});
   session->setTestMask(1);  // full-size pictures
   session->setGroupWithStrategy(0, 1, 0, 0, -1);
@@ -271,7 +271,7 @@ TEST_F(DownloadWithPrioritySessionTest, ADeadUrlIsRetriedABoundedNumberOfTimes) 
     EXPECT_EQ(result.path.has_value(), result.url != image("dead.png")) << result.url;
   }
   EXPECT_EQ(logCount("DownloadWithPrioritySession: object 0 download fail, error code: " +
-                     std::to_string(GetHttpSCErrorCode(404))),
+                     std::to_string(GetHttpSCErrorCode(410))),
             tries);
 
   // A range that selects it again gives it its tries back.
