@@ -34,6 +34,12 @@ class GatedImages {
   ~GatedImages() { releaseAll(); }
 
   std::string url(int n) const { return server_.url(path(n)); }
+  // The URLs of the first `count` images.
+  std::vector<std::optional<std::string>> urls(int count) const {
+    std::vector<std::optional<std::string>> list;
+    for (int n = 0; n < count; ++n) list.push_back(url(n));
+    return list;
+  }
   static std::string path(int n) { return "/" + std::to_string(n) + ".png"; }
   void release(int n) {
     std::lock_guard lock(mutex_);
@@ -169,9 +175,7 @@ TEST_F(DownloadWithPrioritySessionTest, ANullUrlKeepsItsPlaceAndIsNeverRequested
 
 TEST_F(DownloadWithPrioritySessionTest, TheServedGroupIsDealtRoundRobinOverTheLanes) {
   GatedImages gate;
-  Session::UrlList urls;
-  for (int n = 0; n < 7; ++n) urls.push_back(gate.url(n));
-  auto session = open(urls);
+  auto session = open(gate.urls(7));
   // Two lanes for the two items on screen.
   session->setGroupWithStrategy(0, 2, 0, 0, -1);
   ASSERT_TRUE(gate.waitForRequests(2));
@@ -206,9 +210,7 @@ TEST_F(DownloadWithPrioritySessionTest, TheServedGroupIsDealtRoundRobinOverTheLa
 
 TEST_F(DownloadWithPrioritySessionTest, NextWaitsForTheLanesAndAnEmptyNowRangeStillDemotes) {
   GatedImages gate;
-  Session::UrlList urls;
-  for (int n = 0; n < 4; ++n) urls.push_back(gate.url(n));
-  auto session = open(urls);
+  auto session = open(gate.urls(4));
   session->setGroupWithStrategy(0, 1, 0, 0, -1);
   ASSERT_TRUE(gate.waitForRequests(1));
   // A "next" range starts nothing while the lane is busy, and goes before the background.
@@ -235,7 +237,7 @@ TEST_F(DownloadWithPrioritySessionTest, NextWaitsForTheLanesAndAnEmptyNowRangeSt
 
 TEST_F(DownloadWithPrioritySessionTest, PauseCancelsTheHeadsAndResumeStartsThemAgain) {
   GatedImages gate;
-  auto session = open({gate.url(0), gate.url(1), gate.url(2)});
+  auto session = open(gate.urls(3));
   session->setGroupWithStrategy(0, 2, 0, 0, -1);
   ASSERT_TRUE(gate.waitForRequests(2));
   session->sessionPause();
