@@ -51,7 +51,7 @@ GridView::~GridView() {
   for (RunLoop::Token t : {prepareToken_, prepareLaterToken_}) {
     if (t && loop) loop->cancel(t);
   }
-  for (RunLoop::Token t : removalTokens_) {
+  for (RunLoop::Token t : pendingTokens_) {
     if (loop) loop->cancel(t);
   }
   NotificationCenter::defaultCenter().remove(this);

@@ -33,8 +33,16 @@
 //    cleared cells are cancelled when the grid goes, and the page-turn view's delegate cleared.
 //  - Only the indexes whose pages meet the window are looked at, so a page costs the same in a
 //    grid of any size.
+//  - A move carries its source cell also when it is parked (the phone's code left it under a
+//    key the renumbering then covered: a cell lost as an invisible subview); a cell displaced
+//    from a key by renumbering leaves the scroll view instead of staying there unheld.
+//  - A delete that removes the current page makes the last page current, reports its end as
+//    that page, and shows it; a full reload brings the requested page within the new count
+//    before it becomes current, so no report names a page that does not exist.
+//  - In a move, a touched index between source and target follows its cell.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -140,6 +148,23 @@ class GridView : public GridViewCell, public ScrollViewForGridViewProtocol {
   ui::Rect rectOnPreLayout0(int index) const;
   int calculationPageCount0() const;
 
+  // --- updates (the caller changes its data first; the grid asks for the new count)
+  void reloadData() { reloadDataToPage(0); }
+  // Discards every cell and loads the grid again on `page` (brought back to the last page).
+  void reloadDataToPage(int page);
+  // The same behind a page-turn animation of `type` passing `passCount` pages, started on the
+  // main loop after the call returns; under page models 4 and 5 a plain reload.
+  void reloadDataWithPageAnimation(int type, int passCount, int page = 0);
+  void reloadCellAtIndexs(const std::vector<int>& indexes, bool animated);
+  // `indexes` are the new indexes, after the insertion.
+  void insertCellAtIndexs(const std::vector<int>& indexes, bool animated);
+  // `indexes` are the old indexes, before the deletion.
+  void deleteCellAtIndexs(const std::vector<int>& indexes, bool animated);
+  // Nothing for equal or out-of-range indexes or when the delegate refuses the move.
+  void moveCellFromIndex(int from, int to, bool animated = false);
+  // How a cell made now starts (see the update types in GridViewUpdates.cpp).
+  int updateType() const { return updateType_; }
+
   // --- paging
   // Clamped to the pages; the current page changes as the scroll view reports its offset.
   void setPage(int page, bool animated);
@@ -156,6 +181,11 @@ class GridView : public GridViewCell, public ScrollViewForGridViewProtocol {
   std::shared_ptr<GridViewCell> getCellIndex(int index);
   int indexOfCell(const GridViewCell& cell) const { return cell.indexNumber(); }
   std::vector<int> indexsForVisibleCells() const;
+  // The dictionaries themselves, read-only: index → live cell, and identifier → (key → parked
+  // cell, or free cell under a negative key).
+  using CellMap = std::map<int, std::shared_ptr<GridViewCell>>;
+  const CellMap& cellCache() const { return cellCache_; }
+  const std::map<std::string, CellMap>& reuseCellQueue() const { return reuseCellQueue_; }
   std::vector<int> indexsForCacheCells() const;
   void memoryWarning();
   void releaseNoCacheCells();
@@ -198,13 +228,13 @@ class GridView : public GridViewCell, public ScrollViewForGridViewProtocol {
   // The cell under a window point, or -1.
   int indexOfCellAtPoint0(ui::Point windowPoint) const;
   int curTouchCellIndex() const { return curTouchCellIndex_; }
+  bool inLongPress() const { return inLongPress_; }
   void pageScrolled0From(int from, int to);
   void pageScrollEnded0At(int page);
 
   std::string className() const override { return "GridView"; }
 
  private:
-  using CellMap = std::map<int, std::shared_ptr<GridViewCell>>;
   struct PrepareSet {
     std::set<int> indexes;
     int indexMin = 0;
@@ -245,6 +275,26 @@ class GridView : public GridViewCell, public ScrollViewForGridViewProtocol {
   void cellAtIndex0OnMainThread(int index);
   void removeCellsLater(std::vector<std::shared_ptr<GridViewCell>> cells);
   bool isTouchedOrDragged(int index) const;
+
+  // --- renumbering
+  // Moves the cell under key `from` (the cache's, else the first queue's holding it) to key
+  // `to` in the same dictionary; false when no cell has that key.
+  bool rekeyCell0(int from, int to);
+  // Carries the cell of `from` (cached or parked) to `to` in the cache and shifts the keys in
+  // between by one toward `from`; tells the delegate when `callBack`.
+  void cellMove0FromIndex(int from, int to, bool callBack);
+  void updateCountAndPages(int expected, const char* what, int changed);
+
+  // --- long-press drag
+  void longPressDraging0(int state, int index);
+  void simulateLongPressCurTouchCell0();
+  bool inPageTurnZone0(ui::Point contentPoint, bool next) const;
+  void relayoutCacheCell0AtIndex(int index);
+  bool supportLongPress0AtIndex(int index);
+  bool supportDragging0AtIndex(int index);
+
+  // Runs `step` on the main loop after `delay` seconds unless the grid has gone first.
+  void postLater(double delay, std::function<void(GridView&)> step);
 
   // A left swipe shows the next page, a right one the previous (or tells the delegate).
   void swipeToward(bool next);
@@ -316,7 +366,12 @@ class GridView : public GridViewCell, public ScrollViewForGridViewProtocol {
   // Main-loop work that must not outlive the grid.
   RunLoop::Token prepareToken_ = 0;
   RunLoop::Token prepareLaterToken_ = 0;
-  std::set<RunLoop::Token> removalTokens_;
+  std::set<RunLoop::Token> pendingTokens_;
+  // The drag's target right after its last page turn; -2 before any.
+  int lastTargetAfterTurn_ = -2;
+  float deltaX_ = 0, deltaY_ = 0;
+  bool pageChanged_ = false;
+  bool changePostionRuntime_ = true;
 };
 
 }  // namespace zu

@@ -118,16 +118,22 @@ void GridView::dirtyCellsOfCacheAndQueue0WithIndexs(const std::vector<int>& inde
   for (int k : indexes) dirtyOneCellOfCacheAndQueue0WithNumber(k);
 }
 
-void GridView::removeCellsLater(std::vector<std::shared_ptr<GridViewCell>> cells) {
+void GridView::postLater(double delay, std::function<void(GridView&)> step) {
   auto token = std::make_shared<RunLoop::Token>(0);
   std::weak_ptr<GridView> weak = std::static_pointer_cast<GridView>(shared());
-  *token = RunLoop::main()->postDelayed(kDelayedRemoval, [weak, token, cells = std::move(cells)] {
+  *token = RunLoop::main()->postDelayed(delay, [weak, token, step = std::move(step)] {
     auto self = weak.lock();
     if (!self) return;
-    self->removalTokens_.erase(*token);
+    self->pendingTokens_.erase(*token);
+    step(*self);
+  });
+  if (*token) pendingTokens_.insert(*token);
+}
+
+void GridView::removeCellsLater(std::vector<std::shared_ptr<GridViewCell>> cells) {
+  postLater(kDelayedRemoval, [cells = std::move(cells)](GridView&) {
     for (const auto& cell : cells) cell->removeFromSuperview();
   });
-  if (*token) removalTokens_.insert(*token);
 }
 
 void GridView::clearAllQueue0() {
@@ -297,17 +303,18 @@ void GridView::relayoutACell0AtIndex(int i) {
     cell->layoutIfNeeded();
     return;
   }
-  const bool enabled = ui::Animations::areEnabled();
+  // The cell is made and given its starting state with animations off; they are switched on
+  // again for the move to its place, so that an enclosing block animates it.
   ui::Animations::setEnabled(false);
   auto cell = cellAtIndex0(i);
   if (!cell) {
-    ui::Animations::setEnabled(enabled);
+    ui::Animations::setEnabled(true);
     return;
   }
   setCellToCacheAtIndex0(cell, i);
   scrollView_->addSubview(cell);
   applyStartingState(*cell, i, r);
-  ui::Animations::setEnabled(enabled);
+  ui::Animations::setEnabled(true);
   cell->setAlpha(1);
   cell->setBounds(ui::Rect(0, 0, itemBounds_.size.width, itemBounds_.size.height));
   if (i == curTouchCellIndex_) {

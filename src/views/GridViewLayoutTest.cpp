@@ -236,26 +236,8 @@ TEST_F(GridLayoutTest, ExpectedSizeLandscapeAndAutoLayout) {
   EXPECT_EQ(Rect(0, 0, 150, 200), scroll().frame());
 }
 
-// Cells with a colour per index and their number, for the pictures a reviewer looks at.
-class PaintedSource : public gridtest::CountingSource {
- public:
-  std::shared_ptr<GridViewCell> gridViewCellAtIndex(GridView& grid, int index) override {
-    auto cell = CountingSource::gridViewCellAtIndex(grid, index);
-    const float hue = static_cast<float>(index % 6) / 6.0f;
-    cell->setBackgroundColor(ui::Color{0.3f + 0.7f * hue, 0.8f - 0.5f * hue, 0.5f, 1});
-    std::shared_ptr<ui::Label> label;
-    for (auto& v : cell->subviews()) label = std::dynamic_pointer_cast<ui::Label>(v);
-    if (!label) {
-      label = std::make_shared<ui::Label>(Rect(6, 6, 60, 24));
-      cell->addSubview(label);
-    }
-    label->setText(std::to_string(index));
-    return cell;
-  }
-};
-
 TEST_F(GridLayoutTest, PagesRenderedForReview) {
-  source_ = std::make_shared<PaintedSource>();
+  source_ = std::make_shared<gridtest::PaintedSource>();
   auto rec = std::make_shared<HeaderRecorder>();
   rec->placeholder = 1;
   rec->header->setBackgroundColor(ui::Color{0.2f, 0.2f, 0.6f, 1});

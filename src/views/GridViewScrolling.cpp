@@ -88,10 +88,8 @@ void GridView::scrollViewTapGestureOnPoint(ScrollViewForGridView&, ui::TapGestur
   if (auto d = delegate_.lock()) d->gridViewTapGestuseAtIndex(*this, tap, index);
 }
 
-// The long-press drag and the finger-driven page turns are the grid's long-press and page-turn
-// handling; a press or pan reaches them here once they are part of the grid.
-void GridView::scrollViewLongGestureOnPoint(ScrollViewForGridView&, ui::GestureState, ui::Point) {}
-
+// The finger-driven page turns are the grid's page-turn handling; a pan reaches it here once it
+// is part of the grid.
 void GridView::scrollViewPanGestureOnPoint(ScrollViewForGridView&, ui::GestureState, ui::Point) {}
 
 // --- swipes

@@ -15,6 +15,7 @@
 #include "platform/ui/AnimationLog.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/Window.h"
 #include "testing/ScopedFakeClock.h"
 #include "views/GridView.h"
@@ -33,9 +34,13 @@ class CountingSource : public GridViewDataSourceProtocol {
   // Off: every cell is made new, so tests can tell cells apart.
   bool reuse = true;
 
+  // Called with each index asked for, before the cell is made.
+  std::function<void(int)> onAsk;
+
   int numberOfCellsInGridView(GridView&) override { return count; }
   std::shared_ptr<GridViewCell> gridViewCellAtIndex(GridView& grid, int index) override {
     asked.push_back(index);
+    if (onAsk) onAsk(index);
     std::shared_ptr<GridViewCell> cell = reuse ? grid.dequeueReusableCellWithIdentifier("cell") : nullptr;
     if (!cell) {
       cell = std::make_shared<GridViewCell>();
@@ -47,12 +52,33 @@ class CountingSource : public GridViewDataSourceProtocol {
   }
 };
 
+// Cells with a colour per index and their number, for the pictures a reviewer looks at.
+class PaintedSource : public CountingSource {
+ public:
+  std::shared_ptr<GridViewCell> gridViewCellAtIndex(GridView& grid, int index) override {
+    auto cell = CountingSource::gridViewCellAtIndex(grid, index);
+    const float hue = static_cast<float>(index % 6) / 6.0f;
+    cell->setBackgroundColor(ui::Color{0.3f + 0.7f * hue, 0.8f - 0.5f * hue, 0.5f, 1});
+    std::shared_ptr<ui::Label> label;
+    for (auto& v : cell->subviews()) label = std::dynamic_pointer_cast<ui::Label>(v);
+    if (!label) {
+      label = std::make_shared<ui::Label>(ui::Rect(6, 6, 60, 24));
+      cell->addSubview(label);
+    }
+    label->setText(std::to_string(index));
+    return cell;
+  }
+};
+
 class Recorder : public GridViewProtocol {
  public:
   int rows = 2;
   int cols = 3;
   float ratioX = 10;
   float ratioY = 10;
+  bool allowMoves = true;
+  bool allowDragging = true;
+  bool allowLongPress = true;
   std::vector<std::string> journal;
 
   int rowCountInGridView(GridView&) override { return rows; }
@@ -78,6 +104,14 @@ class Recorder : public GridViewProtocol {
   }
   void gridViewSwipe(GridView&, unsigned direction) override { note("swipe " + std::to_string(direction)); }
   void animationFinished(GridView&) override { note("animationFinished"); }
+  void gridViewLongPressBeginAtIndex(GridView&, int i) override { note("longBegin " + std::to_string(i)); }
+  void gridViewLongPressEndAtIndex(GridView&, int i) override { note("longEnd " + std::to_string(i)); }
+  void gridViewCellMoveFromIndexToIndex(GridView&, int from, int to) override {
+    note("move " + std::to_string(from) + "->" + std::to_string(to));
+  }
+  bool gridViewShouldCellMoveFromIndexToIndex(GridView&, int, int) override { return allowMoves; }
+  bool gridViewSupportDraggingAtIndex(GridView&, int) override { return allowDragging; }
+  bool gridViewSupportLongPressAtIndex(GridView&, int) override { return allowLongPress; }
 
   // The journal since the last call.
   std::vector<std::string> take() {
