@@ -55,11 +55,7 @@ GridView::~GridView() {
     if (loop) loop->cancel(t);
   }
   NotificationCenter::defaultCenter().remove(this);
-  if (flipView_) {
-    flipView_->clearEaglDelegate();
-    flipView_->view().removeFromSuperview();
-    flipView_.reset();
-  }
+  releaseFilpView();
 }
 
 std::weak_ptr<ScrollViewForGridViewProtocol> GridView::selfAsScrollDelegate() {
@@ -81,18 +77,18 @@ void GridView::setAutoLayout(bool autoLayout) {
 }
 
 void GridView::setFlipPageModel(int model) {
-  flipPageModel_ = model;
   oldFlipPageModel_ = model;
+  setTempFlipPageModel0(model);
+}
+
+void GridView::setTempFlipPageModel0(int model) {
+  flipPageModel_ = model;
   if (scrollView_) scrollView_->setFlipPageModel(model);
   if (model == 1 || model == 2) {
     setCanBounce(false);
   } else {
     setCanBounce(true);
-    if (flipView_) {
-      flipView_->clearEaglDelegate();
-      flipView_->view().removeFromSuperview();
-      flipView_.reset();
-    }
+    releaseFilpView();
   }
 }
 
@@ -108,7 +104,7 @@ bool GridView::isAnimation() const {
   switch (flipPageModel_) {
     case 1:
     case 2:
-      return startFlip_;
+      return startFlip_ || (flipView_ && flipView_->isAnimating());
     case 3:
       return escape_;
     case 4:
@@ -529,6 +525,7 @@ void GridView::setPage(int page, bool animated) {
   if (page >= numberOfPages_) page = numberOfPages_ - 1;
   if (page < 0) page = 0;
   if (page == curPage_) return;
+  auto keep = shared();
   goBack_ = page < curPage_;
   const bool flipModel = flipPageModel_ == 1 || flipPageModel_ == 2;
   if (animated && !flipModel) {
@@ -536,18 +533,52 @@ void GridView::setPage(int page, bool animated) {
     setPage0(page, true);
     return;
   }
-  // Models 1 and 2 change pages here at once; their animated turns belong to the page-turn
-  // view.
+  // The book curl's turns are not drawn yet: model 2 changes pages at once.
+  if (animated && flipPageModel_ == 1) {
+    createFlipView0();
+    if (flipView_) {
+      reloadWithAnimation_ = true;
+      const int d = page - curPage_;
+      if (needLoadTop_) {
+        flipView_->reloadTopTextureWithView(this);
+        needLoadTop_ = false;
+      }
+      scrollToPageWithoutRelayout(page);
+      relayoutCells0();
+      flipView_->reloadBottomTextureWithView(this);
+      flipView_->redraw();
+      flipView_->view().setHidden(false);
+      flipView_->setPagePass(d < 1 ? -d : d);
+      if (d < 1) {
+        flipView_->finishFlipL2R();
+      } else {
+        flipView_->finishFlipR2L();
+      }
+      canFlip_ = true;
+      return;
+    }
+  }
   scrollToPageWithoutRelayout(page);
   relayoutCells0();
   if (!flipModel) {
     if (scrollView_) scrollViewDidEndDecelerating(*scrollView_);
     return;
   }
-  // The picture of the new page is taken by the next turn.
+  // The new page's picture is taken on a later turn of the main loop, unless a turn takes it
+  // first.
   pageScrollEnded0At(page);
   needLoadTop_ = true;
   needLoadBottom_ = true;
+  postLater(0, [](GridView& grid) {
+    if (grid.needLoadTop_ && grid.flipView_) {
+      grid.flipView_->reloadTopTextureWithView(&grid);
+      grid.needLoadTop_ = false;
+    }
+  });
+}
+
+void GridView::setExcessiveTextureWithPath(const std::string& path) {
+  if (flipView_) flipView_->reloadMidTextureWithPath(path);
 }
 
 }  // namespace zu

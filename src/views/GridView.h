@@ -7,6 +7,11 @@
 // the missing cells of the window afterwards, nearest first. A grid is itself a cell, so a grid
 // can be a cell of an outer grid.
 //
+// Under page models 1 and 2 the grid's pan turns pages with a page-turn view that it lays over
+// itself in its superview (a PageTurnView, by default the GL EAGLPageTurnView): a flat flip
+// under model 1. The book curl of model 2 is not drawn yet: its pans turn nothing and its
+// animated page changes and page-animated reloads of types 5 and 6 change the page at once.
+//
 // Use: make it with GridView::create(frame), set a data source and a delegate (both weak),
 // add it to a view tree; nothing is asked of them before the first layout pass. All calls,
 // data-source and delegate calls and cell work happen on the main thread.
@@ -53,16 +58,16 @@
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/Color.h"
 #include "views/GridViewCell.h"
+#include "views/PageTurnView.h"
 #include "views/ScrollViewForGridViewProtocol.h"
 
 namespace zu {
 
 class GridViewDataSourceProtocol;
 class GridViewProtocol;
-class PageTurnView;
 class ScrollViewForGridView_3_0;
 
-class GridView : public GridViewCell, public ScrollViewForGridViewProtocol {
+class GridView : public GridViewCell, public ScrollViewForGridViewProtocol, public PageTurnViewDelegate {
  public:
   static std::shared_ptr<GridView> create(const ui::Rect& frame);
   explicit GridView(const ui::Rect& frame);
@@ -167,7 +172,31 @@ class GridView : public GridViewCell, public ScrollViewForGridViewProtocol {
 
   // --- paging
   // Clamped to the pages; the current page changes as the scroll view reports its offset.
+  // Under page models 1 and 2 an animated change is a turn of the page-turn view.
   void setPage(int page, bool animated);
+  // Switches the model without changing the owner's, and back to the owner's.
+  void setTempFlipPageModel0(int model);
+  void resumeFlipPageModel0() { setTempFlipPageModel0(oldFlipPageModel_); }
+  // Under page models 1 and 2 both page pictures are taken again before the next turn.
+  void reflushFlipView() { markPicturesDue(); }
+  // The picture shown between the pages of a turn that passes several.
+  void setExcessiveTextureWithPath(const std::string& path);
+
+  // --- the page-turn view (page models 1 and 2)
+  // Makes the page-turn view; by default an EAGLPageTurnView. A factory that gives null (no GL
+  // context) leaves the grid without one: pages then change without a turn.
+  using PageTurnViewFactory = std::function<std::shared_ptr<PageTurnView>(const ui::Rect& frame)>;
+  void setPageTurnViewFactory(PageTurnViewFactory factory) { pageTurnViewFactory_ = std::move(factory); }
+  // Makes the page-turn view over the grid in its superview (hidden), or fits it to the grid.
+  void createFlipView0();
+  void releaseFilpView();
+  // The ends of the page-turn view's turns.
+  void EAGLViewDidFlipL2RFinish(PageTurnView& view) override;
+  void EAGLViewDidFlipL2RCancel(PageTurnView& view) override;
+  void EAGLViewDidFlipR2LFinish(PageTurnView& view) override;
+  void EAGLViewDidFlipR2LCancel(PageTurnView& view) override;
+  void EAGLViewDidFlipU2DFinish(PageTurnView& view) override;
+  void EAGLViewDidFlipD2UFinish(PageTurnView& view) override;
   void setPage0(int page, bool animated);
   // Scrolls to `page` at once; the scroll callbacks do not relay the cells out meanwhile.
   void scrollToPageWithoutRelayout(int page);
@@ -276,6 +305,25 @@ class GridView : public GridViewCell, public ScrollViewForGridViewProtocol {
   void removeCellsLater(std::vector<std::shared_ptr<GridViewCell>> cells);
   bool isTouchedOrDragged(int index) const;
 
+  // --- page turns
+  void reloadAnimation0(int type, int passCount, int page);
+  // The finger-driven flat flip (page model 1), points in window coordinates.
+  void flipFlat(int state, ui::Point windowPoint);
+  // Moves the content to the next (previous) page under the leaf and takes its picture, or
+  // tells the delegate there is none.
+  void prepareFlip(bool next);
+  // The leaf over the grid, on the current page's picture.
+  void showLeaf();
+  // The finger's point becomes the start of the pan unless that would put the start on or
+  // across the centre line.
+  void rebasePan(ui::Point point, float middle);
+  void finishOrHideFlip(bool next);
+  void endFlip(bool next);
+  bool beginEndOfTurn();
+  void finishTurn(PageTurnView& view, bool next);
+  void finishVerticalTurn(PageTurnView& view);
+  std::weak_ptr<PageTurnViewDelegate> selfAsPageTurnDelegate();
+
   // --- renumbering
   // Moves the cell under key `from` (the cache's, else the first queue's holding it) to key
   // `to` in the same dictionary; false when no cell has that key.
@@ -362,6 +410,13 @@ class GridView : public GridViewCell, public ScrollViewForGridViewProtocol {
   std::shared_ptr<PageTurnView> flipView_;
   bool needLoadTop_ = false, needLoadBottom_ = false, flipInterrupted_ = false;
   bool startFlip_ = false;
+  PageTurnViewFactory pageTurnViewFactory_;
+  ui::Point panStart_;
+  bool panChangeFirst_ = false, panChange2s_ = false, needFlip_ = false, canFlip_ = false;
+  bool contentScrolled_ = false, hasLTextrue_ = false, hasRTextrue_ = false;
+  float lastRota_ = 0;
+  float oldCacheCapacity_ = 0;
+  bool oldCacheSingle_ = false;
 
   // Main-loop work that must not outlive the grid.
   RunLoop::Token prepareToken_ = 0;

@@ -185,13 +185,7 @@ TEST_F(GridLayoutTest, MissingAnswersZeroGeometryAndDefaults) {
   EXPECT_EQ(0, grid_->getCurPage());
 
   // The flip view is the grid's own.
-  struct Turner : PageTurnView {
-    ui::View v;
-    ui::View& view() override { return v; }
-    void reloadTopTextureWithView(ui::View*) override {}
-    void clearEaglDelegate() override {}
-  };
-  grid_->setFlipView(std::make_shared<Turner>());
+  grid_->setFlipView(std::make_shared<gridtest::RecordingPageTurnView>());
   EXPECT_EQ(nullptr, grid_->flipView());
 }
 

@@ -88,10 +88,6 @@ void GridView::scrollViewTapGestureOnPoint(ScrollViewForGridView&, ui::TapGestur
   if (auto d = delegate_.lock()) d->gridViewTapGestuseAtIndex(*this, tap, index);
 }
 
-// The finger-driven page turns are the grid's page-turn handling; a pan reaches it here once it
-// is part of the grid.
-void GridView::scrollViewPanGestureOnPoint(ScrollViewForGridView&, ui::GestureState, ui::Point) {}
-
 // --- swipes
 
 void GridView::swipeLeftAction(ScrollViewForGridView&) { swipeToward(true); }

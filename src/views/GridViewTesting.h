@@ -21,6 +21,7 @@
 #include "views/GridView.h"
 #include "views/GridViewDataSourceProtocol.h"
 #include "views/GridViewProtocol.h"
+#include "views/PageTurnView.h"
 #include "views/ScrollViewForGridView_3_0.h"
 
 namespace zu::gridtest {
@@ -122,6 +123,88 @@ class Recorder : public GridViewProtocol {
 
  private:
   void note(std::string line) { journal.push_back(std::move(line)); }
+};
+
+// A stand-in for the page-turn view: writes each call into a journal and ends a running turn
+// only when the test says so (endTurn), reporting it as the real view does — finished or
+// cancelled, by direction, while still shown — then hiding.
+class RecordingPageTurnView : public PageTurnView,
+                              public std::enable_shared_from_this<RecordingPageTurnView> {
+ public:
+  std::vector<std::string> calls;
+  // Every leaf angle handed over, and its direction ('L' turns back, 'R' turns on).
+  std::vector<float> angles;
+  std::string directions;
+  std::shared_ptr<ui::View> shown = std::make_shared<ui::View>();
+  int pass = 1;
+  bool animating = false;
+  // The report the running turn ends with.
+  void (PageTurnViewDelegate::*report)(PageTurnView&) = nullptr;
+  std::weak_ptr<PageTurnViewDelegate> delegate;
+
+  ui::View& view() override { return *shown; }
+  void setEaglDelegate(std::weak_ptr<PageTurnViewDelegate> d) override { delegate = std::move(d); }
+  void clearEaglDelegate() override { delegate.reset(); }
+  void setClearColorRGB(std::optional<ui::Color>) override {}
+  void setFlipModel(int model) override { note("model " + std::to_string(model)); }
+  void reloadTopTextureWithView(ui::View* v) override { note(v ? "top" : "top null"); }
+  void reloadBottomTextureWithView(ui::View* v) override { note(v ? "bottom" : "bottom null"); }
+  void reloadMidTextureWithPath(const std::string& path) override { note("mid " + path); }
+  void switchTopBottom() override { note("switch"); }
+  void redraw() override { note("redraw"); }
+  int pagePass() const override { return pass; }
+  void setPagePass(int pages) override {
+    pass = pages;
+    note("pass " + std::to_string(pages));
+  }
+  void flipL2RToRota(float rota) override {
+    angles.push_back(rota);
+    directions += 'L';
+  }
+  void flipR2LToRota(float rota) override {
+    angles.push_back(rota);
+    directions += 'R';
+  }
+  void finishFlipL2R() override { start("finishL2R", &PageTurnViewDelegate::EAGLViewDidFlipL2RFinish); }
+  void finishFlipR2L() override { start("finishR2L", &PageTurnViewDelegate::EAGLViewDidFlipR2LFinish); }
+  void finishFlipU2D() override { start("finishU2D", &PageTurnViewDelegate::EAGLViewDidFlipU2DFinish); }
+  void finishFlipU2DPhysics() override {
+    start("finishU2DPhysics", &PageTurnViewDelegate::EAGLViewDidFlipU2DFinish);
+  }
+  void finishFlipD2U() override { start("finishD2U", &PageTurnViewDelegate::EAGLViewDidFlipD2UFinish); }
+  void cancelFlipL2R() override { start("cancelL2R", &PageTurnViewDelegate::EAGLViewDidFlipL2RCancel); }
+  void cancelFlipR2L() override { start("cancelR2L", &PageTurnViewDelegate::EAGLViewDidFlipR2LCancel); }
+  void cancelFlipL2RAfterTo(float rota) override {
+    start("cancelL2RAfterTo " + std::to_string(static_cast<int>(rota)), &PageTurnViewDelegate::EAGLViewDidFlipL2RCancel);
+  }
+  void cancelFlipR2LAfterTo(float rota) override {
+    start("cancelR2LAfterTo " + std::to_string(static_cast<int>(rota)), &PageTurnViewDelegate::EAGLViewDidFlipR2LCancel);
+  }
+  bool isAnimating() const override { return animating; }
+
+  // Ends the running turn with its report.
+  void endTurn() {
+    auto keep = shared_from_this();
+    if (!animating) return;
+    animating = false;
+    if (auto d = delegate.lock()) ((*d).*report)(*this);
+    pass = 1;
+    shown->setHidden(true);
+  }
+  // The journal since the last call.
+  std::vector<std::string> take() {
+    std::vector<std::string> out;
+    out.swap(calls);
+    return out;
+  }
+
+ private:
+  void note(std::string line) { calls.push_back(std::move(line)); }
+  void start(std::string name, void (PageTurnViewDelegate::*r)(PageTurnView&)) {
+    note(std::move(name));
+    animating = true;
+    report = r;
+  }
 };
 
 class GridFixture : public ::testing::Test {
