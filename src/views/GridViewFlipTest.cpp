@@ -259,6 +259,27 @@ TEST_F(GridFlipTest, PageAnimatedReloadTurnsByTypeAndGoesBackToTheOwnersModel) {
   EXPECT_EQ(nullptr, grid_->flipView());
 }
 
+TEST_F(GridFlipTest, WithoutAPageTurnViewPansTurnNothingAndPagesChangeAtOnce) {
+  configure_ = [](GridView& g) {
+    g.setPageTurnViewFactory([](const Rect&) { return nullptr; });
+    g.setFlipPageModel(1);
+  };
+  makeGrid(30);
+  recorder_->take();
+  panSequence({280, 270, 268, 200, 100, 100});
+  EXPECT_EQ(0, grid_->getCurPage());
+  EXPECT_FALSE(grid_->isAnimation());
+  grid_->setPage(2, true);
+  EXPECT_EQ(2, grid_->getCurPage());
+  EXPECT_EQ((Journal{"scrolled 0->2", "ended 0->2"}), only(recorder_->take()));
+  grid_->reloadDataWithPageAnimation(3, 1, 1);
+  clock_->advance(0.02);
+  runDueMainLoopTasks();
+  EXPECT_EQ(1, grid_->getCurPage());
+  EXPECT_EQ(1, grid_->flipPageModel());
+  EXPECT_EQ((Journal{"scrolled 2->1", "ended 2->1", "animationFinished"}), only(recorder_->take()));
+}
+
 // The real page-turn view: a right-to-left turn by finger through the scroll view's pan, drawn
 // with GL, ends on the next page with one report, and its last frame shows the next page.
 TEST_F(GridFlipTest, FingerTurnDrawnWithGLEndsShowingTheNextPage) {

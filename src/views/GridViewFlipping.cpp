@@ -234,7 +234,8 @@ void GridView::flipFlat(int state, ui::Point windowPoint) {
     createFlipView0();
     startFlip_ = false;
     panStart_ = p;
-    if (std::abs(p.x - m) < kPanDeadBand) return;
+    // Without a page-turn view (no GL) the finger turns nothing.
+    if (!flipView_ || std::abs(p.x - m) < kPanDeadBand) return;
     startFlip_ = true;
     panChangeFirst_ = true;
     panChange2s_ = needFlip_ = contentScrolled_ = false;
