@@ -435,7 +435,9 @@ TEST_F(GridUpdatesTest, HomeGridScriptRenderedForReview) {
   window_->setBackgroundColor(ui::Color{1, 1, 1, 1});
   makeGrid(14, Rect(7, 20, 306, 354));
   recorder_->take();
-  std::ofstream dump(ui::writeSnapshot(*ui::render(*window_), "grid_home_0_start")->replace_extension(".txt"));
+  // The view trees of every state, beside the pictures.
+  std::ofstream dump(ui::writeSnapshot(*ui::render(*window_), "grid_home_0_start")->replace_filename("grid_home_script.txt"));
+  dump << "== grid_home_0_start\n" << ui::dumpViewTree(*grid_);
   auto keep = [&](const std::string& name) {
     clock_->advance(0.5);
     runDueMainLoopTasks();
