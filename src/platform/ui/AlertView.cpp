@@ -74,7 +74,7 @@ void AlertView::draw(Canvas& canvas, const Rect&) {
   }
   if (message_) {
     metrics.draw(canvas, *message_, Rect(12, y + 4, b.size.width - 24, std::max(0.f, kTextTop + kTextHeight - y - 4)),
-                 Font::systemFont(16), Color::whiteColor(), LineBreakMode::WordWrap, TextAlignment::Center);
+                 Font::systemFont(16), Color::whiteColor(), LineBreakMode::WordWrap, messageAlignment_);
   }
   for (int i = 0; i < numberOfButtons(); ++i) {
     const Rect f = buttonFrame(i);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/ui/Alert.h"
+#include "platform/ui/TextMetrics.h"
 
 namespace zu::ui {
 
@@ -37,6 +38,10 @@ class AlertView : public Alert {
 
   const std::optional<std::string>& message() const { return message_; }
   void setMessage(std::optional<std::string> message) { message_ = std::move(message); }
+  // How the message lines are aligned (centred, as on the phone, unless a delegate changes it
+  // before the alert appears; the phone's delegates reached the message label for that).
+  TextAlignment messageAlignment() const { return messageAlignment_; }
+  void setMessageAlignment(TextAlignment alignment) { messageAlignment_ = alignment; }
   void setDelegate(std::weak_ptr<AlertViewDelegate> delegate) { delegate_ = std::move(delegate); }
   std::shared_ptr<AlertViewDelegate> delegate() const { return delegate_.lock(); }
 
@@ -55,6 +60,7 @@ class AlertView : public Alert {
 
  private:
   std::optional<std::string> message_;
+  TextAlignment messageAlignment_ = TextAlignment::Center;
   std::weak_ptr<AlertViewDelegate> delegate_;
 };
 

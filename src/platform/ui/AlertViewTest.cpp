@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
 #include "testing/ScopedFakeClock.h"
@@ -127,6 +129,35 @@ TEST_F(AlertViewTest, TouchesOnTheAlertWindowPressItsButtons) {
   EXPECT_FALSE(alert->isVisible());
   EXPECT_EQ((std::vector<std::string>{"willPresent 0", "didPresent", "clicked 1 重新登录", "willDismiss 1"}),
             listener->log);
+}
+
+// A delegate may left-align the message before the alert appears; the title stays centred.
+TEST_F(AlertViewTest, MessageAlignmentMovesOnlyTheMessageLines) {
+  // The leftmost bright pixel in rows [top, bottom) of the alert's picture.
+  auto leftmostInk = [](const Image& picture, int top, int bottom) {
+    int left = picture.pixelWidth();
+    for (int y = top; y < bottom; ++y) {
+      for (int x = 6; x < picture.pixelWidth() - 6; ++x) {
+        if (picture.colorAt(x, y).red > 0.8f) left = std::min(left, x);
+      }
+    }
+    return left;
+  };
+  auto drawn = [&](TextAlignment alignment) {
+    auto alert = std::make_shared<AlertView>("标题", "短", std::weak_ptr<AlertViewDelegate>(), "好");
+    alert->setMessageAlignment(alignment);
+    alert->show();
+    auto picture = render(*alert);
+    alert->dismissWithClickedButtonIndex(0, false);
+    return picture;
+  };
+  auto centred = drawn(TextAlignment::Center);
+  auto left = drawn(TextAlignment::Left);
+  ASSERT_TRUE(centred && left);
+  // Title band, then the message band under it (the scan leaves the panel's border out).
+  EXPECT_EQ(leftmostInk(*centred, 12, 30), leftmostInk(*left, 12, 30));
+  EXPECT_LT(leftmostInk(*left, 36, 60) + 60, leftmostInk(*centred, 36, 60));
+  EXPECT_GE(leftmostInk(*left, 36, 60), 8);
 }
 
 }  // namespace
