@@ -11,6 +11,7 @@ packages=(
   libcpp-httplib-dev nlohmann-json3-dev
   libcairo2-dev libpango1.0-dev fonts-wqy-microhei libgif-dev libpng-dev libjpeg62-turbo-dev
   libegl-dev libgles-dev libgl1-mesa-dri libegl-mesa0
+  libsdl2-dev
 )
 
 missing=()

@@ -1,94 +1,145 @@
-// zureader: for now a console front end over the engine facade. It starts the engine as a
-// guest, fetches the service URL feed (falling back to the copy kept from an earlier start),
-// prints the endpoints and statistics switches it found, and shuts the engine down.
+// zureader: the application. It loads the main interface file (the application delegate, its
+// window and the root tab bar controller), launches the delegate and turns the main run loop,
+// on which the screen's frames and input run, until the application ends — the window closed,
+// the terminate hook called (the upgrade alert), SIGINT/SIGTERM, or --quit-after elapsed —;
+// then the delegate's termination steps run.
+//
+//   zureader [--headless] [--snapshot DIR] [--quit-after SECONDS]
 //
 // The service host comes from $ZU_SERVICE_HOST (see ServiceHosts), the home from $ZU_HOME.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "common/Log.h"
-#include "common/ServiceHosts.h"
-#include "engine/core/DESettings.h"
-#include "engine/core/DataEngine.h"
-#include "engine/core/ErrorCodes.h"
-#include "engine/core/GetServiceUrlInnerTask.h"
-#include "engine/core/UrlManager.h"
-#include "engine/http/HttpEngine.h"
-#include "engine/http/HttpEngineManager.h"
-#include "platform/runtime/Paths.h"
+#include "app/ScreenHost.h"
+#include "platform/runtime/Bundle.h"
 #include "platform/runtime/RunLoop.h"
-#include "shell/Observer.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/NibRegistry.h"
+#include "shell/MainWindowNib.h"
+#include "shell/StandInScreen.h"
+#include "shell/VESK_iPhoneAppDelegate.h"
+
+extern char** environ;
 
 namespace zu {
 namespace {
 
-constexpr double kFetchTimeoutSeconds = 90;
-
-struct FetchResult : GetServiceUrlInnerTaskDelegate {
-  std::optional<int> code;
-  std::optional<std::string> desc;
-  void onGetServiceUrlInnerTaskFinished(GetServiceUrlInnerTask*, int errCode,
-                                        const std::optional<std::string>& errDesc) override {
-    code = errCode;
-    desc = errDesc;
-  }
+struct Options {
+  bool headless = false;
+  std::optional<std::filesystem::path> snapshotDir;
+  std::optional<double> quitAfter;
 };
 
-void printTable(const UrlManager& urls) {
-  int known = 0;
-#define ZU_PRINT_URL(getter, setter, rel)                                                   \
-  {                                                                                         \
-    auto url = urls.getter();                                                               \
-    if (url) ++known;                                                                       \
-    std::printf("  %-24s %-28s %s\n", rel, #getter, url ? url->c_str() : "(none)");         \
-  }
-  ZU_SERVICE_URL_TABLE(ZU_PRINT_URL)
-#undef ZU_PRINT_URL
-  std::printf("%d of 28 endpoints known\n", known);
+int usage() {
+  std::fprintf(stderr, "usage: zureader [--headless] [--snapshot DIR] [--quit-after SECONDS]\n");
+  return 2;
 }
 
-int run() {
-  VESKLogInit();
-  DataEngine::initGlobalInstance();
-  auto engine = gDataEngine();
-  engine->setObserver(std::make_shared<Observer>());
-  std::printf("zureader: home %s, service %s, user %s\n", Paths::home().c_str(),
-              UrlManager::serviceUrlFeedAddress().c_str(), engine->getUsername().c_str());
-
-  auto result = std::make_shared<FetchResult>();
-  auto http = HttpEngineManager::globalInstance()->getEngine();
-  std::make_shared<GetServiceUrlInnerTask>(http, result)->run();
-  RunLoop::main()->runUntil([&] { return result->code.has_value(); }, kFetchTimeoutSeconds);
-  HttpEngineManager::globalInstance()->releaseEngine(http);
-
-  int status = 0;
-  if (!result->code) {
-    std::printf("service URL feed: no answer\n");
-    status = 1;
-  } else if (*result->code != kErrOk) {
-    std::printf("service URL feed: failed %d %s\n", *result->code,
-                result->desc.value_or(ErrorGetDescription(*result->code)).c_str());
-    status = 1;
-  } else {
-    std::printf("service URL feed: endpoints\n");
-    printTable(*gUrlManager());
-    std::printf("statistics: wifi only %s, operational %s, action %s, content %s, pages %s\n",
-                DESettings::allowWifiOnlyStatistic() ? "on" : "off",
-                DESettings::allowOperationalStatistic() ? "on" : "off",
-                DESettings::allowActionStatistic() ? "on" : "off",
-                DESettings::allowContentStatistic() ? "on" : "off",
-                DESettings::allowPageSeqStatistic() ? "on" : "off");
+std::optional<Options> parse(int argc, char** argv) {
+  Options options;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--headless") {
+      options.headless = true;
+    } else if (arg == "--snapshot" && i + 1 < argc) {
+      options.snapshotDir = argv[++i];
+    } else if (arg == "--quit-after" && i + 1 < argc) {
+      char* end = nullptr;
+      const double seconds = std::strtod(argv[++i], &end);
+      if (end == argv[i] || *end || !(seconds >= 0)) return std::nullopt;
+      options.quitAfter = seconds;
+    } else {
+      return std::nullopt;
+    }
   }
-  engine.reset();
-  DataEngine::uninitGlobalInstance();
-  VESKLogUninit();
-  std::printf("zureader: engine stopped\n");
-  return status;
+  return options;
+}
+
+// SIGINT and SIGTERM end the run loop through a pipe it watches.
+int gSignalPipe[2] = {-1, -1};
+void onSignal(int) {
+  const char byte = 1;
+  [[maybe_unused]] ssize_t n = write(gSignalPipe[1], &byte, 1);
+}
+
+// Opens a URL the way the desktop does when there is one to show it; always says so.
+bool openURL(const std::string& url, bool headless) {
+  std::printf("zureader: open %s\n", url.c_str());
+  std::fflush(stdout);
+  if (headless) return true;
+  pid_t pid = 0;
+  char* args[] = {const_cast<char*>("xdg-open"), const_cast<char*>(url.c_str()), nullptr};
+  if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, args, environ) != 0) return false;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+int run(const Options& options) {
+  auto main = RunLoop::main();
+  int exitStatus = 0;
+  auto quit = [main, &exitStatus](int status) {
+    exitStatus = status;
+    main->stop();
+  };
+
+  MainWindowNib::registerNib();
+  StandInScreen::registerMissing();
+  std::shared_ptr<VESK_iPhoneAppDelegate> delegate;
+  for (const auto& object : ui::NibRegistry::shared().load(MainWindowNib::kName)) {
+    if (!delegate) delegate = std::dynamic_pointer_cast<VESK_iPhoneAppDelegate>(object);
+  }
+  if (!delegate) {
+    std::fprintf(stderr, "zureader: the main interface file has no application delegate\n");
+    return 1;
+  }
+
+  ScreenHost host(options.headless, options.snapshotDir,
+                  {.quit = [&] { quit(0); },
+                   .background = [&] { delegate->applicationDidEnterBackground(); },
+                   .foreground = [&] { delegate->applicationWillEnterForeground(); }});
+  ui::Application& application = ui::Application::shared();
+  application.setOpenURLHandler(
+      [headless = host.isHeadless()](const std::string& url) { return openURL(url, headless); });
+  application.setTerminateHandler(quit);
+
+  if (pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
+    main->watchFd(gSignalPipe[0], true, false, [&](int, bool, bool) { quit(0); });
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
+  }
+  if (options.quitAfter) main->postDelayed(*options.quitAfter, [&] { quit(0); });
+
+  std::printf("zureader: %s, bundle %s\n", host.isHeadless() ? "headless" : "window 320x480",
+              Bundle::mainBundle()->resourcePath().c_str());
+  std::fflush(stdout);
+  delegate->applicationDidFinishLaunching();
+  host.start();
+  main->run();
+  host.stop();
+  // One last frame, so the screen the application ended on is written too.
+  host.present();
+  host.present();
+  delegate->applicationWillTerminate();
+  std::printf("zureader: ended (%d), %d snapshots\n", exitStatus, host.snapshotsWritten());
+  return exitStatus;
 }
 
 }  // namespace
 }  // namespace zu
 
-int main() { return zu::run(); }
+int main(int argc, char** argv) {
+  auto options = zu::parse(argc, argv);
+  if (!options) return zu::usage();
+  return zu::run(*options);
+}

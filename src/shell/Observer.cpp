@@ -1,5 +1,6 @@
 #include "shell/Observer.h"
 
+#include "common/Log.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/Task.h"
 #include "model/Ads.h"
@@ -25,6 +26,20 @@ Value objectValue(const std::shared_ptr<T>& object) {
 
 Value textValue(const std::optional<std::string>& text) { return text ? Value(*text) : Value(); }
 
+// A result without a task has no name to be posted under: it is logged and dropped.
+bool hasTask(const std::shared_ptr<Task>& task, const char* callback) {
+  if (!task) VESKLogImpl("Observer: %s without a task, dropped", callback);
+  return task != nullptr;
+}
+
+// The column closes the dictionary: a nil column leaves its key out.
+Dictionary columnStatus(const std::shared_ptr<Task>& task, const char* state,
+                        const std::shared_ptr<Column>& column) {
+  Dictionary userInfo{{"Task", Value(task)}, {"ResultType", "TaskStatus"}, {"StateResult", state}};
+  if (column) userInfo.set("Result", Value(column));
+  return userInfo;
+}
+
 }  // namespace
 
 Observer::Observer(std::shared_ptr<AlertPresenter> alerts) : alerts_(std::move(alerts)) {}
@@ -48,18 +63,17 @@ void Observer::queueResult(Dictionary userInfo) {
 
 void Observer::onTaskFinish(const std::shared_ptr<Task>& task, int errCode,
                             const std::optional<std::string>& errDesc) {
-  Dictionary userInfo{{"Task", objectValue(task)},
+  if (!hasTask(task, "onTaskFinish")) return;
+  Dictionary userInfo{{"Task", Value(task)},
                       {"ResultType", "TaskStatus"},
                       {"StateResult", "TaskFinish"},
                       {"Result", errCode},
                       {"ErrDesc", errDesc ? *errDesc : std::string("null")}};
   RunLoop::main()->postDelayed(
       kFinishDelaySeconds,
-      [alerts = alerts_, userInfo = std::move(userInfo), errCode, errDesc,
-       taskId = task ? std::optional<std::string>(task->getTaskIdStr()) : std::nullopt] {
+      [alerts = alerts_, userInfo = std::move(userInfo), errCode, errDesc] {
         if (errCode == kErrNeedUpgrade) {
-          // Nothing is posted under the task's id: its receivers are dropped instead.
-          if (taskId) NotificationCenter::defaultCenter().removeAllForName(*taskId);
+          // The upgrade alert is the only answer: nothing is posted.
           if (alerts) alerts->showUpgradeAlert(errCode, errDesc);
           return;
         }
@@ -69,18 +83,21 @@ void Observer::onTaskFinish(const std::shared_ptr<Task>& task, int errCode,
 }
 
 void Observer::onFeedResult(const std::shared_ptr<Task>& task, const std::shared_ptr<Feed>& feed) {
-  queueResult({{"Task", objectValue(task)}, {"ResultType", "Feed"}, {"Result", objectValue(feed)}});
+  if (!hasTask(task, "onFeedResult")) return;
+  queueResult({{"Task", Value(task)}, {"ResultType", "Feed"}, {"Result", objectValue(feed)}});
 }
 
 void Observer::onEntryResult(const std::shared_ptr<Task>& task,
                              const std::shared_ptr<Entry>& entry) {
+  if (!hasTask(task, "onEntryResult")) return;
   queueResult(
-      {{"Task", objectValue(task)}, {"ResultType", "Entry"}, {"Result", objectValue(entry)}});
+      {{"Task", Value(task)}, {"ResultType", "Entry"}, {"Result", objectValue(entry)}});
 }
 
 void Observer::onUserInfoResult(const std::shared_ptr<Task>& task,
                                 const std::shared_ptr<UserInfo>& userInfo) {
-  queueResult({{"Task", objectValue(task)},
+  if (!hasTask(task, "onUserInfoResult")) return;
+  queueResult({{"Task", Value(task)},
                {"ResultType", "UserInfo"},
                {"Result", objectValue(userInfo)}});
 }
@@ -88,7 +105,8 @@ void Observer::onUserInfoResult(const std::shared_ptr<Task>& task,
 void Observer::onImageDownloadResult(const std::shared_ptr<Task>& task, const std::string& url,
                                      int errCode, const std::optional<std::string>& /*errDesc*/,
                                      const std::optional<std::string>& /*localPath*/) {
-  queueResult({{"Task", objectValue(task)},
+  if (!hasTask(task, "onImageDownloadResult")) return;
+  queueResult({{"Task", Value(task)},
                {"ResultType", "ImageDownLoad"},
                {"Result", errCode},
                {"Url", url}});
@@ -96,32 +114,32 @@ void Observer::onImageDownloadResult(const std::shared_ptr<Task>& task, const st
 
 void Observer::onStringResult(const std::shared_ptr<Task>& task,
                               const std::optional<std::string>& string) {
+  if (!hasTask(task, "onStringResult")) return;
   queueResult(
-      {{"Task", objectValue(task)}, {"ResultType", "SURLString"}, {"Result", textValue(string)}});
+      {{"Task", Value(task)}, {"ResultType", "SURLString"}, {"Result", textValue(string)}});
 }
 
 void Observer::onAdsResult(const std::shared_ptr<Task>& task, const std::shared_ptr<Ads>& ads) {
-  queueResult({{"Task", objectValue(task)}, {"ResultType", "ads"}, {"Result", objectValue(ads)}});
+  if (!hasTask(task, "onAdsResult")) return;
+  queueResult({{"Task", Value(task)}, {"ResultType", "ads"}, {"Result", objectValue(ads)}});
 }
 
 void Observer::columnWillUpdate(const std::shared_ptr<Task>& task,
                                 const std::shared_ptr<Column>& column) {
-  queueResult({{"Task", objectValue(task)},
-               {"ResultType", "TaskStatus"},
-               {"StateResult", "ColumnWillUpdate"},
-               {"Result", objectValue(column)}});
+  if (!hasTask(task, "columnWillUpdate")) return;
+  queueResult(columnStatus(task, "ColumnWillUpdate", column));
 }
 
 void Observer::columnDidUpdated(const std::shared_ptr<Task>& task,
                                 const std::shared_ptr<Column>& column, bool dataChanged) {
-  queueResult({{"Task", objectValue(task)},
-               {"ResultType", "TaskStatus"},
-               {"StateResult", dataChanged ? "ColumnUpdatedChanged" : "ColumnUpdatedNoChanged"},
-               {"Result", objectValue(column)}});
+  if (!hasTask(task, "columnDidUpdated")) return;
+  queueResult(
+      columnStatus(task, dataChanged ? "ColumnUpdatedChanged" : "ColumnUpdatedNoChanged", column));
 }
 
 void Observer::columnBackGroundUpdated(const std::shared_ptr<Column>& column) {
-  Dictionary userInfo{{"Column", objectValue(column)}};
+  Dictionary userInfo;
+  if (column) userInfo.set("Column", Value(column));
   RunLoop::main()->post([userInfo = std::move(userInfo)] {
     NotificationCenter::defaultCenter().post("NOTIFICATIONCOLUMNBACKGROUNDUPDATED", Value(),
                                              userInfo);
@@ -130,13 +148,15 @@ void Observer::columnBackGroundUpdated(const std::shared_ptr<Column>& column) {
 
 void Observer::onOfflineDownloadProgress(const std::shared_ptr<Task>& task,
                                          const OfflineDownloadProgress& progress) {
-  queueResult({{"Task", objectValue(task)},
+  if (!hasTask(task, "onOfflineDownloadProgress")) return;
+  queueResult({{"Task", Value(task)},
                {"ResultType", "ColumnsOffDownLoad"},
                {"Result", objectValue(progress.copy())}});
 }
 
 void Observer::onCacheCleanProgress(const std::shared_ptr<Task>& task, int total, int cleaned) {
-  queueResult({{"Task", objectValue(task)},
+  if (!hasTask(task, "onCacheCleanProgress")) return;
+  queueResult({{"Task", Value(task)},
                {"ResultType", "CacheCleaning"},
                {"CacheCleanTotal", total},
                {"CacheCleanCleaned", cleaned}});
@@ -144,7 +164,8 @@ void Observer::onCacheCleanProgress(const std::shared_ptr<Task>& task, int total
 
 void Observer::onDownloadFontProgress(const std::shared_ptr<Task>& task, int64_t receivedSize,
                                       int64_t totalSize) {
-  queueResult({{"Task", objectValue(task)},
+  if (!hasTask(task, "onDownloadFontProgress")) return;
+  queueResult({{"Task", Value(task)},
                {"ResultType", "FontDownload"},
                {"FontTotalSize", totalSize},
                {"FontDownloadedSize", receivedSize}});
@@ -152,7 +173,8 @@ void Observer::onDownloadFontProgress(const std::shared_ptr<Task>& task, int64_t
 
 void Observer::onDownloadBookProgress(const std::shared_ptr<Task>& task, const std::string& bookId,
                                       int64_t receivedSize, int64_t totalSize) {
-  queueResult({{"Task", objectValue(task)},
+  if (!hasTask(task, "onDownloadBookProgress")) return;
+  queueResult({{"Task", Value(task)},
                {"ResultType", "EBookDownload"},
                {"EBookDownloadId", bookId},
                {"EBookTotalSize", totalSize},

@@ -11,7 +11,9 @@
 // post on the main loop, so on the process Clock: a test with a FakeClock advances it), so it
 // follows every data result the task reported before it, from whatever thread. A finish with
 // -190000 shows the upgrade alert and posts nothing; a server authorisation code shows the
-// error-tips alert and then posts as usual.
+// error-tips alert and then posts as usual. A callback without a task has no name to post under:
+// it is logged and dropped. A nil column ends its dictionary (the key is left out), as the
+// platform's dictionaries ended at the first nil; other nil results are carried as null.
 //
 // Ownership: made once by the application and kept for the life of the process; it keeps the
 // alert presenter. Queued postings hold what they need, not the observer.

@@ -1,0 +1,187 @@
+#include "app/ScreenHost.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/runtime/RunLoop.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/Window.h"
+
+namespace zu {
+
+namespace {
+
+constexpr double kFrameSeconds = 1.0 / 60;
+
+bool hasDisplay() {
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  return (x11 && *x11) || (wayland && *wayland);
+}
+
+std::vector<uint32_t> pixelsOf(const ui::Image& picture) {
+  const uint32_t* p = picture.pixels();
+  return std::vector<uint32_t>(p, p + static_cast<size_t>(picture.pixelWidth()) *
+                                          static_cast<size_t>(picture.pixelHeight()));
+}
+
+}  // namespace
+
+ScreenHost::ScreenHost(bool headless, std::optional<std::filesystem::path> snapshotDir,
+                       Events events)
+    : snapshotDir_(std::move(snapshotDir)), events_(std::move(events)) {
+  if (snapshotDir_) {
+    std::error_code ec;
+    std::filesystem::create_directories(*snapshotDir_, ec);
+  }
+  if (headless || !hasDisplay()) return;
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    std::fprintf(stderr, "zureader: no window (%s), running headless\n", SDL_GetError());
+    return;
+  }
+  const ui::Rect screen = ui::Screen::main().bounds();
+  const int w = static_cast<int>(screen.size.width);
+  const int h = static_cast<int>(screen.size.height);
+  window_ = SDL_CreateWindow("zureader", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, 0);
+  if (window_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
+  if (renderer_) {
+    // cairo's ARGB32 is the native-endian 32-bit word SDL calls ARGB8888.
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                 w, h);
+  }
+  if (!texture_) {
+    std::fprintf(stderr, "zureader: no window (%s), running headless\n", SDL_GetError());
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    if (window_) SDL_DestroyWindow(window_);
+    renderer_ = nullptr;
+    window_ = nullptr;
+    SDL_Quit();
+  }
+}
+
+ScreenHost::~ScreenHost() {
+  stop();
+  if (window_) {
+    SDL_DestroyTexture(texture_);
+    SDL_DestroyRenderer(renderer_);
+    SDL_DestroyWindow(window_);
+    SDL_Quit();
+  }
+}
+
+void ScreenHost::start() {
+  if (running_) return;
+  running_ = true;
+  scheduleFrame();
+}
+
+void ScreenHost::stop() {
+  running_ = false;
+  if (frameToken_) RunLoop::main()->cancel(frameToken_);
+  frameToken_ = 0;
+}
+
+void ScreenHost::scheduleFrame() {
+  frameToken_ = RunLoop::main()->postDelayed(kFrameSeconds, [this] {
+    frameToken_ = 0;
+    if (!running_) return;
+    frame();
+    if (running_) scheduleFrame();
+  });
+}
+
+bool ScreenHost::frame() {
+  if (window_) pumpEvents();
+  // Headless without snapshots nobody looks at the picture.
+  if (!window_ && !snapshotDir_) return false;
+  return present();
+}
+
+bool ScreenHost::present() {
+  auto picture = ui::renderScreen();
+  if (!picture) return false;
+  std::vector<uint32_t> pixels = pixelsOf(*picture);
+  const bool changed = pixels != shown_;
+  if (changed) {
+    shown_ = std::move(pixels);
+    if (window_) show(*picture);
+    settling_ = true;
+    return true;
+  }
+  if (settling_ && snapshotDir_ && shown_ != snapshot_) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%04d.png", snapshotCount_ + 1);
+    if (picture->writePng(*snapshotDir_ / name)) {
+      ++snapshotCount_;
+      snapshot_ = shown_;
+    }
+  }
+  settling_ = false;
+  return false;
+}
+
+void ScreenHost::show(const ui::Image& picture) {
+  SDL_UpdateTexture(texture_, nullptr, picture.pixels(), picture.pixelWidth() * 4);
+  SDL_RenderClear(renderer_);
+  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  SDL_RenderPresent(renderer_);
+}
+
+void ScreenHost::pumpEvents() {
+  SDL_Event event;
+  while (SDL_PollEvent(&event)) {
+    switch (event.type) {
+      case SDL_QUIT:
+        if (events_.quit) events_.quit();
+        break;
+      case SDL_WINDOWEVENT:
+        if (event.window.event == SDL_WINDOWEVENT_MINIMIZED && events_.background) {
+          events_.background();
+        } else if (event.window.event == SDL_WINDOWEVENT_RESTORED && events_.foreground) {
+          events_.foreground();
+        } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+          shown_.clear();  // show the picture again
+        }
+        break;
+      case SDL_MOUSEBUTTONDOWN: {
+        if (event.button.button != SDL_BUTTON_LEFT || touch_) break;
+        const ui::Point point{static_cast<float>(event.button.x),
+                              static_cast<float>(event.button.y)};
+        if (auto target = ui::Application::shared().windowForTouch(point)) {
+          touchWindow_ = target;
+          touch_ = target->beginTouch(target->pointFromSuperview(point));
+        }
+        break;
+      }
+      case SDL_MOUSEMOTION: {
+        auto target = touchWindow_.lock();
+        if (!touch_ || !target) break;
+        const ui::Point point{static_cast<float>(event.motion.x),
+                              static_cast<float>(event.motion.y)};
+        target->moveTouch(touch_, target->pointFromSuperview(point));
+        break;
+      }
+      case SDL_MOUSEBUTTONUP: {
+        if (event.button.button != SDL_BUTTON_LEFT || !touch_) break;
+        auto target = touchWindow_.lock();
+        auto touch = std::move(touch_);
+        touch_.reset();
+        if (!target) break;
+        const ui::Point point{static_cast<float>(event.button.x),
+                              static_cast<float>(event.button.y)};
+        target->endTouch(touch, target->pointFromSuperview(point));
+        break;
+      }
+      default:
+        break;
+    }
+  }
+}
+
+}  // namespace zu

@@ -1,0 +1,80 @@
+// ScreenHost: the device's screen on this machine. Each frame (60 a second, on the main run
+// loop) it composites the visible windows by level through the view kit's renderer and, when the
+// picture changed, shows it: in a 320 × 480 SDL2 window, or nowhere when headless. With a
+// snapshot folder it writes the picture as a numbered PNG ("0001.png", …) once the screen has
+// settled on a new picture (a frame later, unchanged), so one PNG stands for each screen the
+// application rests on, not for every frame of a change.
+//
+// Input (SDL window only): the left mouse button is one finger — pressed, dragged and lifted —
+// handed to the window that takes touches there (Application::windowForTouch, so an overlay that
+// takes none lets them through) in that window's coordinates; closing the window asks to quit;
+// minimising and restoring are the application's background and foreground.
+//
+// Headless when asked, when there is no display ($DISPLAY, $WAYLAND_DISPLAY) or when SDL cannot
+// open a window; the same frames run. Main thread only; owned by the executable.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace zu::ui {
+class Image;
+class Touch;
+class Window;
+}  // namespace zu::ui
+
+namespace zu {
+
+class ScreenHost {
+ public:
+  struct Events {
+    std::function<void()> quit;
+    std::function<void()> background;
+    std::function<void()> foreground;
+  };
+
+  ScreenHost(bool headless, std::optional<std::filesystem::path> snapshotDir, Events events);
+  ~ScreenHost();
+  ScreenHost(const ScreenHost&) = delete;
+  ScreenHost& operator=(const ScreenHost&) = delete;
+
+  bool isHeadless() const { return window_ == nullptr; }
+  // Starts the frames on the main run loop; they end with the host or stop().
+  void start();
+  void stop();
+
+  // One frame: input, then the composite; true when the picture changed. (start() runs it.)
+  bool frame();
+  // Composites the screen and shows it when it differs from the last one shown.
+  bool present();
+  int snapshotsWritten() const { return snapshotCount_; }
+
+ private:
+  void pumpEvents();
+  void show(const ui::Image& picture);
+  void scheduleFrame();
+
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  std::optional<std::filesystem::path> snapshotDir_;
+  Events events_;
+  std::vector<uint32_t> shown_;      // pixels of the picture on screen
+  std::vector<uint32_t> snapshot_;   // pixels of the last picture written
+  bool settling_ = false;            // the picture changed last frame
+  int snapshotCount_ = 0;
+  bool running_ = false;
+  uint64_t frameToken_ = 0;
+  std::shared_ptr<ui::Touch> touch_;
+  std::weak_ptr<ui::Window> touchWindow_;
+};
+
+}  // namespace zu
