@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/Color.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/Screen.h"
@@ -12,6 +13,16 @@
 
 namespace zu {
 
+namespace {
+
+// The root of a tab whose screen is not written yet: a plain white page under its title.
+class TabPlaceholder : public ui::ViewController {
+ public:
+  void viewDidLoad() override { view()->setBackgroundColor(ui::Color::whiteColor()); }
+};
+
+}  // namespace
+
 void MainWindowNib::registerNib() {
   ui::NibRegistry::shared().add(kName, [](ui::NibLoading& file) {
     auto delegate = file.makeTopLevel<VESK_iPhoneAppDelegate>();
@@ -19,9 +30,11 @@ void MainWindowNib::registerNib() {
     auto tabs = file.makeTopLevel<ui::TabBarController>();
     std::vector<std::shared_ptr<ui::ViewController>> roots;
     for (const char* title : {"我的订阅", "收藏", "内容中心", "更多"}) {
-      auto placeholder = file.make<ui::ViewController>();
+      auto placeholder = file.make<TabPlaceholder>();
       placeholder->setTitle(std::string(title));
-      roots.push_back(file.make<ui::NavigationController>(placeholder));
+      auto navigation = file.make<ui::NavigationController>(placeholder);
+      navigation->setTitle(std::string(title));
+      roots.push_back(navigation);
     }
     file.connect([delegate, window, tabs, roots] {
       tabs->setViewControllers(roots);
