@@ -5,6 +5,7 @@
 #   make bench   optimised build, run every benchmark
 #   make fuzz    build the fuzz targets with clang's libFuzzer and run each for FUZZ_SECONDS
 #   make run     build the client and the sample service, run the client against it
+#                (ARGS="--headless --snapshot DIR --quit-after SECONDS" for a run without a window)
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 ASAN_BUILD := build/asan
@@ -61,7 +62,7 @@ fuzz: deps $(FUZZ_BUILD)/build.ninja
 
 run: deps $(REL_BUILD)/build.ninja
 	cmake --build $(REL_BUILD) -j $(JOBS) --target zureader zu-sample-service
-	bash scripts/run-sample.sh $(REL_BUILD)
+	bash scripts/run-sample.sh $(REL_BUILD) $(ARGS)
 
 clean:
 	rm -rf build

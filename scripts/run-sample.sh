@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Runs the client against the sample service: starts the service on a free loopback port,
 # runs zureader with a fresh temporary home pointed at it, then stops the service.
-#   scripts/run-sample.sh <build dir>
+#   scripts/run-sample.sh <build dir> [zureader arguments...]
 set -euo pipefail
 build=${1:-build/release}
+[ $# -gt 0 ] && shift
 work=$(mktemp -d)
 trap 'kill "$service" 2>/dev/null || true; wait "$service" 2>/dev/null || true; rm -rf "$work"' EXIT
 
@@ -16,4 +17,4 @@ for _ in $(seq 100); do
 done
 [ -s "$work/port" ] || { echo "run: the sample service did not report its port" >&2; exit 1; }
 
-ZU_HOME="$work/home" ZU_SERVICE_HOST="127.0.0.1:$(cat "$work/port")" "$build/src/app/zureader"
+ZU_HOME="$work/home" ZU_SERVICE_HOST="127.0.0.1:$(cat "$work/port")" "$build/src/app/zureader" "$@"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "model/OfflineDownloadProgress.h"
 #include "model/UserInfo.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "testing/ScopedFakeClock.h"
 
 namespace zu {
 namespace {
@@ -135,6 +137,62 @@ TEST_F(ObserverTest, DataResultsArriveBeforeTheFinishOnTheMainThread) {
                                                      "Result", "ErrDesc"}));
   EXPECT_EQ(finish.get("Result"), Value(-3));
   EXPECT_EQ(finish.get("ErrDesc"), Value("未找到"));
+}
+
+// Two feeds, then the finish 0.1 s later by the clock — also when the main loop was busy the
+// whole time and the finish's moment has long passed when it turns again.
+TEST_F(ObserverTest, FinishFollowsTheFeedsAfterATenthOfASecondEvenPastABusyMainLoop) {
+  ScopedFakeClock clock;
+  class TwoFeeds : public Task {
+   public:
+    TwoFeeds(std::shared_ptr<DataEngineObserver> observer, std::promise<void>* reported)
+        : observer_(std::move(observer)), reported_(reported) {}
+    void run() override {
+      Task::run();
+      observer_->onFeedResult(sharedTask(), std::make_shared<Feed>());
+      observer_->onFeedResult(sharedTask(), std::make_shared<Feed>());
+      done(0, std::nullopt);
+      reported_->set_value();
+    }
+
+   private:
+    std::shared_ptr<DataEngineObserver> observer_;
+    std::promise<void>* reported_;
+  };
+  auto names = [&] {
+    std::vector<std::string> out;
+    for (auto& e : log_->events()) {
+      out.push_back(e.userInfo.get("ResultType").stringValue().value_or("?"));
+    }
+    return out;
+  };
+
+  // Quiet main loop: the feeds at once, the finish only when the clock has moved 0.1 s.
+  std::promise<void> first;
+  auto quiet = std::make_shared<TwoFeeds>(observer_, &first);
+  log_->listen(quiet->getTaskIdStr());
+  engine()->asyncRunTask(quiet);
+  first.get_future().wait();
+  ASSERT_TRUE(log_->waitFor(2));
+  EXPECT_EQ((std::vector<std::string>{"Feed", "Feed"}), names());
+  clock.clock()->advance(0.05);
+  RunLoop::main()->runUntil([] { return false; }, 0);
+  EXPECT_EQ(2u, log_->events().size());
+  clock.clock()->advance(0.05);
+  ASSERT_TRUE(log_->waitFor(3));
+  EXPECT_EQ("TaskStatus", names().back());
+
+  // Busy main loop: the task reports and finishes while the main thread does something else
+  // for a whole second; the feeds still come first.
+  std::promise<void> second;
+  auto busy = std::make_shared<TwoFeeds>(observer_, &second);
+  log_->listen(busy->getTaskIdStr());
+  engine()->asyncRunTask(busy);
+  second.get_future().wait();
+  clock.clock()->advance(1);
+  ASSERT_TRUE(log_->waitFor(6));
+  EXPECT_EQ((std::vector<std::string>{"Feed", "Feed", "TaskStatus", "Feed", "Feed", "TaskStatus"}),
+            names());
 }
 
 TEST_F(ObserverTest, BroadcastNameAndNilDescription) {
