@@ -1,7 +1,7 @@
 // AlertPresenter: the application shell's alerts that the observer raises for a task finish:
 // the upgrade alert (the client is too old for the service) and the error-tips alert (a login
-// the service no longer accepts). The screens implement it; the observer calls it on the main
-// thread and keeps it for its own life.
+// the service no longer accepts). ObserverAlertPresenter shows them with the view kit; the
+// observer calls it on the main thread and keeps it for its own life.
 #pragma once
 
 #include <optional>
