@@ -2,6 +2,7 @@
 #   make test    install dependencies, build with ASan + UBSan, run every test through ctest
 #   make test-release  optimised build without sanitisers, each test binary run whole (all its
 #                tests in one process, in order), so optimisation- and order-dependent faults show
+#   make test-tsan   build with ThreadSanitizer in its own folder and run every test (not in CI)
 #   make bench   optimised build, run every benchmark
 #   make fuzz    build the fuzz targets with clang's libFuzzer and run each for FUZZ_SECONDS
 #   make run     build the client and the sample service, run the client against it
@@ -12,12 +13,13 @@ ASAN_BUILD := build/asan
 REL_BUILD := build/release
 REL_TEST_BUILD := build/release-tests
 FUZZ_BUILD := build/fuzz
+TSAN_BUILD := build/tsan
 
 export ASAN_OPTIONS := halt_on_error=1:detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS := halt_on_error=1:print_stacktrace=1
 export LSAN_OPTIONS := suppressions=$(CURDIR)/scripts/lsan.supp
 
-.PHONY: deps test build-test test-release bench fuzz run clean
+.PHONY: deps test build-test test-release test-tsan bench fuzz run clean
 
 deps:
 	bash scripts/install-deps.sh
@@ -38,6 +40,16 @@ $(REL_TEST_BUILD)/build.ninja: | deps
 test-release: deps $(REL_TEST_BUILD)/build.ninja
 	cmake --build $(REL_TEST_BUILD) -j $(JOBS)
 	cd $(REL_TEST_BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 900
+
+$(TSAN_BUILD)/build.ninja: | deps
+	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZU_TSAN=ON -DZU_TESTS=ON
+
+# Every report fails the test that made it; the suppressions file names the few reports that
+# are not ours, each with its reason.
+test-tsan: deps $(TSAN_BUILD)/build.ninja
+	cmake --build $(TSAN_BUILD) -j $(JOBS)
+	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/scripts/tsan.supp" \
+	  ctest --output-on-failure -j $(JOBS) --timeout 900
 
 $(REL_BUILD)/build.ninja: | deps
 	cmake -S . -B $(REL_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DZU_TESTS=OFF -DZU_BENCH=ON

@@ -257,7 +257,7 @@ LoopbackServer::LoopbackServer() {
   addr.sin_port = 0;
   socklen_t len = sizeof addr;
   if (::bind(listenFd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
-      ::listen(listenFd_, 64) != 0 ||
+      ::listen(listenFd_, kListenBacklog) != 0 ||
       ::getsockname(listenFd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0) {
     ::close(listenFd_);
     throw std::runtime_error(std::string("loopback listen failed: ") + std::strerror(errno));
@@ -266,7 +266,11 @@ LoopbackServer::LoopbackServer() {
   acceptThread_ = std::thread([this] { acceptLoop(); });
 }
 
-LoopbackServer::~LoopbackServer() {
+LoopbackServer::~LoopbackServer() { stop(); }
+
+void LoopbackServer::stop() {
+  if (stopped_) return;
+  stopped_ = true;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stopping_ = true;

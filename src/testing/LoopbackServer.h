@@ -9,8 +9,11 @@
 // recorded (method, target, headers, body, connection number) before it is answered.
 //
 // The server runs on its own threads (one accepting, one per connection) from construction to
-// destruction. All public methods are thread-safe. The destructor stops at once: it wakes any
+// stop() or destruction. All public methods are thread-safe. Stopping is prompt: it wakes any
 // delay, shuts every socket down and joins every thread, so it never hangs on a slow client.
+// Once stop() has returned no handler runs any more, so a handler may use what lives as long
+// as the server; state a test body owns belongs in the handler itself (captured by value,
+// shared_ptr), because the test body ends before its fixture's server stops.
 #pragma once
 
 #include <chrono>
@@ -81,9 +84,17 @@ class LoopbackServer {
 
   using Handler = std::function<Response(const Request&)>;
 
+  // Connections the kernel queues before they are accepted: enough for hundreds of clients
+  // connecting at once.
+  static constexpr int kListenBacklog = 1024;
+
   // Binds and starts listening; throws std::runtime_error when no socket can be had.
   LoopbackServer();
+  // Stops.
   ~LoopbackServer();
+  // Stops serving: closes the listening socket and every connection and joins every thread.
+  // Idempotent; the server answers nothing afterwards.
+  void stop();
   LoopbackServer(const LoopbackServer&) = delete;
   LoopbackServer& operator=(const LoopbackServer&) = delete;
 
@@ -125,6 +136,7 @@ class LoopbackServer {
 
   int listenFd_ = -1;
   uint16_t port_ = 0;
+  bool stopped_ = false;  // stop() has finished (touched by the owning thread only)
 
   mutable std::mutex mutex_;
   mutable std::condition_variable changed_;

@@ -77,6 +77,31 @@ bool isUid(const std::string& text) {
   return true;
 }
 
+// The temporary name of a file being saved: "<uid>.<stamp>.tmp", where the stamp is the
+// lastAccessed value its index row is written with.
+std::string tempNameFor(const std::string& uid, int64_t stamp) {
+  return uid + "." + std::to_string(stamp) + ".tmp";
+}
+
+// The uid and stamp of a temporary name, or false for any other name.
+bool parseTempName(const std::string& name, std::string* uid, int64_t* stamp) {
+  constexpr std::string_view kSuffix = ".tmp";
+  if (name.size() <= 33 + kSuffix.size() || name[32] != '.' ||
+      name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0) {
+    return false;
+  }
+  *uid = name.substr(0, 32);
+  std::string digits = name.substr(33, name.size() - 33 - kSuffix.size());
+  if (!isUid(*uid) || digits.empty() || digits.size() > 18) return false;
+  int64_t value = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return false;
+    value = value * 10 + (c - '0');
+  }
+  *stamp = value;
+  return true;
+}
+
 bool isTotalled(int itemType) {
   return itemType == FileCache::kItemTypeNormal || itemType == FileCache::kItemTypeOfflineDownload;
 }
@@ -131,7 +156,8 @@ bool FileCache::open() {
                             "extraText1, extraText2) values (?, ?, ?, ?, ?, ?, ?, ?);");
   selectRowStmt_ = db_.prepare("select size, noAutoClean, extraNum1, extraNum2, extraText1, "
                                "extraText2 from " + t + " where uid=?;");
-  selectSizeStmt_ = db_.prepare("select size, noAutoClean from " + t + " where uid=?;");
+  selectSizeStmt_ =
+      db_.prepare("select size, noAutoClean, lastAccessed from " + t + " where uid=?;");
   deleteStmt_ = db_.prepare("delete from " + t + " where uid = ?;");
   touchStmt_ = db_.prepare("update " + t + " set lastAccessed = ? where uid = ?;");
   oldestStmt_ = db_.prepare("select uid, size from " + t +
@@ -152,11 +178,37 @@ bool FileCache::open() {
   return true;
 }
 
-// Makes the index and the files agree after an interrupted run: rows whose file is missing or
-// has another size go (with the file), and so do temporary files and files without a row. Rows
-// whose uid is not one this cache makes go too, so no later removal can name a path outside
-// the file folder.
+// Makes the index and the files agree after an interrupted run. A save that was interrupted
+// after its row was written is finished first: its temporary file, stamped with the row's
+// lastAccessed value, is moved into place; any other temporary file belongs to a save whose row
+// never changed and goes. Then rows whose file is missing or has another size go (with the
+// file), and so do files without a row. Rows whose uid is not one this cache makes go too, so
+// no later removal can name a path outside the file folder.
 void FileCache::dropInconsistentItemsLocked() {
+  std::error_code ec;
+  {
+    std::vector<std::string> temps;
+    for (std::filesystem::directory_iterator it(fileDirectory_, ec), end; !ec && it != end;
+         it.increment(ec)) {
+      temps.push_back(it->path().filename().string());
+    }
+    Statement stampOf = db_.prepare(std::string("select lastAccessed from ") + kTableName +
+                                    " where uid=?;");
+    for (const std::string& name : temps) {
+      std::string uid;
+      int64_t stamp = 0;
+      if (!parseTempName(name, &uid, &stamp)) continue;
+      const std::string temp = fileDirectory_ + "/" + name;
+      stampOf.reset();
+      stampOf.bind(1, uid);
+      bool committed = stampOf.next() && stampOf.columnInt64(0) == stamp;
+      stampOf.reset();
+      if (!committed || ::rename(temp.c_str(), filePathForUid(uid).c_str()) != 0) {
+        ::unlink(temp.c_str());
+      }
+    }
+  }
+
   std::unordered_set<std::string> kept;
   std::vector<std::string> bad;
   {
@@ -179,13 +231,13 @@ void FileCache::dropInconsistentItemsLocked() {
     for (const auto& uid : bad) deleteRowLocked(uid);
     tx.commit();
   }
-  std::error_code ec;
   std::vector<std::filesystem::path> strays;
   for (std::filesystem::directory_iterator it(fileDirectory_, ec), end; !ec && it != end;
        it.increment(ec)) {
     if (!kept.count(it->path().filename().string())) strays.push_back(it->path());
   }
   for (const auto& p : strays) std::filesystem::remove(p, ec);
+  indexedUids_ = std::move(kept);
 }
 
 std::string FileCache::uidForKey(const std::string& key) { return crypto::Md5::hexUpper(key); }
@@ -220,7 +272,9 @@ void FileCache::addToTotalLocked(int itemType, int64_t delta) {
 bool FileCache::deleteRowLocked(const std::string& uid) {
   deleteStmt_.reset();
   deleteStmt_.bind(1, uid);
-  return deleteStmt_.execute();
+  if (!deleteStmt_.execute()) return false;
+  indexedUids_.erase(uid);
+  return true;
 }
 
 bool FileCache::saveEnhanced(const std::string& key, const Bytes& data, int itemType,
@@ -238,23 +292,30 @@ bool FileCache::saveEnhanced(const std::string& key, const Bytes& data, int item
     std::lock_guard<std::mutex> guard(lock_);
     if (!db_.isOpen() || disabled_) return true;
 
-    // The file goes into place first and the row follows, so a row never names a partial file.
-    const std::string temp = path + ".tmp" + std::to_string(++tempSerial_);
-    if (!writeWholeFile(temp, data)) {
-      ::unlink(temp.c_str());
-      consoleLine("save file failed");
-      return false;
-    }
-
-    std::optional<std::pair<int64_t, int>> old;
+    // File and row change together: the new bytes go to a temporary file stamped with the
+    // lastAccessed value of the new row, the row is switched (one statement, so one
+    // transaction), and only then the file is renamed over the old one. Interrupted before the
+    // row changed, the old item stays whole; after it, opening the cache finds the stamp in the
+    // row and finishes the rename. Either way a row never describes another file's bytes.
+    struct OldRow {
+      int64_t size;
+      int type;
+      int64_t lastAccessed;
+    };
+    std::optional<OldRow> old;
     selectSizeStmt_.reset();
     selectSizeStmt_.bind(1, uid);
     if (selectSizeStmt_.next()) {
-      old.emplace(selectSizeStmt_.columnInt64(0), selectSizeStmt_.columnInt(1));
+      old = OldRow{selectSizeStmt_.columnInt64(0), selectSizeStmt_.columnInt(1),
+                   selectSizeStmt_.columnInt64(2)};
     }
     selectSizeStmt_.reset();
+    int64_t stamp = nowMillis();
+    // The stamp tells the new row from the old one, so it must differ from the old row's.
+    if (old && old->lastAccessed == stamp) ++stamp;
 
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
+    const std::string temp = fileDirectory_ + "/" + tempNameFor(uid, stamp);
+    if (!writeWholeFile(temp, data)) {
       ::unlink(temp.c_str());
       consoleLine("save file failed");
       return false;
@@ -263,7 +324,7 @@ bool FileCache::saveEnhanced(const std::string& key, const Bytes& data, int item
     insertStmt_.reset();
     insertStmt_.bind(1, uid);
     insertStmt_.bind(2, static_cast<int64_t>(data.size()));
-    insertStmt_.bind(3, nowMillis());
+    insertStmt_.bind(3, stamp);
     insertStmt_.bind(4, itemType);
     insertStmt_.bind(5, extraNum1);
     insertStmt_.bind(6, extraNum2);
@@ -271,14 +332,22 @@ bool FileCache::saveEnhanced(const std::string& key, const Bytes& data, int item
     insertStmt_.bind(8, extraText2.value_or(std::string()));
     if (!insertStmt_.execute()) {
       consoleLine("Update database failed");
-      // The older file (if any) was replaced: its row must not survive either.
+      ::unlink(temp.c_str());  // the old item, if any, is untouched
+      return false;
+    }
+    indexedUids_.insert(uid);
+
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+      // The row already describes the new bytes, which cannot be put in place: the item goes.
+      consoleLine("save file failed");
+      ::unlink(temp.c_str());
       ::unlink(path.c_str());
-      if (old && deleteRowLocked(uid)) addToTotalLocked(old->second, -old->first);
+      if (deleteRowLocked(uid) && old) addToTotalLocked(old->type, -old->size);
       return false;
     }
 
     // A replaced item gives back its old size, so the totals follow what is on disk.
-    if (old) addToTotalLocked(old->second, -old->first);
+    if (old) addToTotalLocked(old->type, -old->size);
     addToTotalLocked(itemType, static_cast<int64_t>(data.size()));
     if (itemType == kItemTypeNormal) startClean = needAutoCleanLocked(manager.get());
   }
@@ -297,6 +366,8 @@ int FileCache::loadEnhanced(const std::string& key, Bytes* data, int64_t* extraN
   const std::string uid = uidForKey(key);
   std::lock_guard<std::mutex> guard(lock_);
   if (!db_.isOpen() || disabled_) return -1;
+  // Most look-ups of the response cache are for answers never stored: no row, no query.
+  if (!indexedUids_.count(uid)) return -1;
 
   selectRowStmt_.reset();
   selectRowStmt_.bind(1, uid);

@@ -7,10 +7,16 @@
 // first, down to half the limit), 1 offline-download item (never trimmed automatically, only by a
 // clean-all pass), any other value is stored but counted nowhere.
 //
-// Files are written to a temporary name and renamed into place before their index row is
-// written, so an interrupted save never leaves a row pointing at a missing or partial file; on
-// open, rows whose file is missing or has another size are dropped, and leftover temporary and
-// unindexed files are removed.
+// A save writes the file under a temporary name, switches the index row, then renames the file
+// into place; the temporary name carries the new row's lastAccessed value, so opening the cache
+// after an interrupted save either finishes it (the row was switched) or drops the temporary
+// file (it was not). A row therefore never describes another version's bytes, and never a
+// missing or partial file: on open, rows whose file is missing or has another size are dropped,
+// and leftover temporary and unindexed files are removed.
+//
+// The uids of the index are also kept in memory, so a look-up of a key that was never stored
+// costs no query. That assumes one FileCache per folder in a process (FileCacheManager makes
+// sure); rows written by another connection are not seen until the cache is opened again.
 //
 // Made by FileCacheManager::getCache() (or create() directly in tests); shared. Thread-safe:
 // one mutex guards the database, the totals, the flags and the pending access times. Access
@@ -142,6 +148,8 @@ class FileCache : public std::enable_shared_from_this<FileCache> {
   Statement countStmt_;
   Statement sumStmt_;
   std::unordered_set<std::string> cachedLastAccessUids_;
+  // Every uid that has a row.
+  std::unordered_set<std::string> indexedUids_;
   int64_t limitSize_ = 0;
   int64_t currNormalSize_ = 0;
   int64_t currOfflineDownloadSize_ = 0;
@@ -149,7 +157,6 @@ class FileCache : public std::enable_shared_from_this<FileCache> {
   int64_t lastAutoCleanTime_ = 0;
   bool autoCleaning_ = false;
   bool disabled_ = false;
-  uint64_t tempSerial_ = 0;
 };
 
 }  // namespace zu

@@ -11,8 +11,13 @@
 namespace zu {
 
 HttpInnerTask::HttpInnerTask(std::shared_ptr<HttpEngine> engine) : httpEngine_(std::move(engine)) {
+  if (!httpEngine_) return;
   auto hooks = HttpEngineHooks::installed();
-  if (hooks && httpEngine_) hooks->setObserver(*httpEngine_, this);
+  if (hooks) {
+    hooks->setObserver(*httpEngine_, this);
+  } else {
+    attached_ = false;
+  }
 }
 
 HttpInnerTask::~HttpInnerTask() = default;
@@ -25,7 +30,12 @@ void HttpInnerTask::run() {
   self_ = std::static_pointer_cast<HttpInnerTask>(shared_from_this());
   std::shared_ptr<HttpInnerTask> keep = self_;
   inRun_ = true;
-  start();
+  if (attached_) {
+    start();
+  } else {
+    VESKLogImpl("%s run: no HTTP engine hooks", className().c_str());
+    done(kErrBadState, ErrorGetDescription(kErrBadState));
+  }
   inRun_ = false;
 }
 

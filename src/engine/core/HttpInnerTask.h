@@ -9,7 +9,9 @@
 // owner hears of it only after run() has returned.
 //
 // Everything happens on the thread that runs the engine (the "task" thread). The owner makes
-// itself the engine's observer again after it heard the inner task finish.
+// itself the engine's observer again after it heard the inner task finish. An inner task given
+// an engine while no HttpEngineHooks are installed cannot hear that engine's results: its
+// run() finishes it at once with -8 instead of starting it.
 #pragma once
 
 #include <memory>
@@ -23,7 +25,8 @@ namespace zu {
 
 class HttpInnerTask : public Object, public HttpEngineObserver {
  public:
-  // Retains the engine and makes the inner task its observer (through the installed hooks).
+  // Retains the engine and makes the inner task its observer (through the installed hooks,
+  // when there are any).
   explicit HttpInnerTask(std::shared_ptr<HttpEngine> engine);
   ~HttpInnerTask() override;
 
@@ -56,6 +59,8 @@ class HttpInnerTask : public Object, public HttpEngineObserver {
   bool started_ = false;
   bool inRun_ = false;
   bool doneCalled_ = false;
+  // False when an engine was given but could not be observed (no hooks installed).
+  bool attached_ = true;
 };
 
 }  // namespace zu

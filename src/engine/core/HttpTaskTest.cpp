@@ -9,6 +9,7 @@
 #include "engine/core/HttpEngineHooks.h"
 #include "engine/core/HttpInnerTask.h"
 #include "engine/core/TaskTestSupport.h"
+#include "engine/http/HttpEngine.h"
 #include "engine/http/HttpResponse.h"
 
 namespace zu {
@@ -202,8 +203,9 @@ TEST_F(HttpTaskTest, CancelInFlightFinishesWithMinus6AndGivesTheEngineBack) {
 // An inner task that settles a list of items from a cache, or waits for the engine's answer.
 class ListInnerTask : public HttpInnerTask {
  public:
-  ListInnerTask(bool allCached, std::vector<std::string>* events)
-      : HttpInnerTask(nullptr), allCached_(allCached), events_(events) {}
+  ListInnerTask(bool allCached, std::vector<std::string>* events,
+                std::shared_ptr<HttpEngine> engine = nullptr)
+      : HttpInnerTask(std::move(engine)), allCached_(allCached), events_(events) {}
   void onHttpError(int code, const std::optional<std::string>& desc) override {
     done(code, desc);
     done(-1, "again");  // ignored
@@ -248,6 +250,19 @@ TEST_F(HttpTaskTest, InnerTaskFinishesOnceFromTheEngineResult) {
                                               "finish -3502 HTTP响应码: 502(Bad Gateway)"}));
   EXPECT_TRUE(weak.expired());
   EXPECT_TRUE(logContains("ListInnerTask parseHttpResult fail httpCode=502 reponse=down."));
+}
+
+// Made before the engine layer installed its hooks, it could never hear its engine's answer.
+TEST_F(HttpTaskTest, InnerTaskOnAnEngineItCannotObserveFailsInsteadOfWaitingForever) {
+  HttpEngineHooks::install(nullptr);
+  std::vector<std::string> events;
+  auto inner = std::make_shared<ListInnerTask>(false, &events, std::make_shared<HttpEngine>());
+  std::weak_ptr<ListInnerTask> weak = inner;
+  inner->run();
+  inner.reset();
+  ASSERT_TRUE(RunLoop::current()->runUntil([&] { return !events.empty(); }, 10));
+  EXPECT_EQ(events, (std::vector<std::string>{"finish -8 状态错误"}));
+  EXPECT_TRUE(weak.expired());
 }
 
 }  // namespace

@@ -25,7 +25,7 @@ void Task::run() {
 void Task::cancel() { VESKLogImpl("Task cancel in fail."); }
 
 void Task::done(int errCode, std::optional<std::string> errDesc) {
-  if (done_.exchange(true)) {
+  if (finishing_.exchange(true)) {
     VESKLogImpl("task %d %s done again code %d ignored", taskId_, className().c_str(), errCode);
     return;
   }
@@ -44,6 +44,7 @@ void Task::finish(int errCode, const std::optional<std::string>& errDesc) {
   }
   VESKLogImpl("task %d %s done code %d desc %s", taskId_, className().c_str(), errCode,
               errDesc ? errDesc->c_str() : "ok");
+  done_.store(true);
   if (engine) engine->removeRunningTask(self);
 }
 

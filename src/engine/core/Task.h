@@ -42,6 +42,8 @@ class Task : public Object {
   // ignored. The task is kept alive for the whole call even when finishing drops the last
   // other reference to it.
   void done(int errCode, std::optional<std::string> errDesc);
+  // True once the task has finished: set after the finish observer heard of it, just before
+  // the task leaves the running list (so it still reads false inside onTaskFinish).
   bool isDone() const { return done_.load(); }
 
   // A muted task finishes without telling the finish observer.
@@ -78,6 +80,8 @@ class Task : public Object {
   const int taskId_;
   bool mute_ = false;
   std::atomic<bool> started_{false};
+  // Set by the first done(): later calls are ignored.
+  std::atomic<bool> finishing_{false};
   std::atomic<bool> done_{false};
   mutable std::mutex labelMutex_;
   std::optional<std::string> userIdentity_;

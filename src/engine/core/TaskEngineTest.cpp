@@ -97,6 +97,7 @@ TEST_F(TaskEngineTest, TaskFinishesOnceOnTheTaskThreadAndIsReleased) {
   EXPECT_EQ(finishes[0].desc, "未找到");
   EXPECT_EQ(finishes[0].userIdentity, "detail");
   EXPECT_EQ(finishes[0].thread, "task");
+  EXPECT_FALSE(finishes[0].isDoneDuringFinish);  // done only once the observer has heard
   EXPECT_TRUE(engine()->runningTasks().empty());
   EXPECT_TRUE(weak.expired());
 
@@ -122,6 +123,7 @@ TEST_F(TaskEngineTest, MutedAndErrorTasksAndSecondRuns) {
   EXPECT_EQ(finishes[0].code, -7);
   EXPECT_EQ(finishes[0].desc, "参数无效");
   EXPECT_TRUE(muted->isDone());
+  EXPECT_TRUE(error->isDone());
   EXPECT_TRUE(engine()->runningTasks().empty());
   EXPECT_TRUE(logContains("task " + muted->getTaskIdStr() + " LocalTask done code 0 desc ok"));
 }

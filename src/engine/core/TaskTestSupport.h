@@ -34,6 +34,7 @@ class FinishRecorder : public TaskFinishObserver {
     std::optional<std::string> desc;
     std::optional<std::string> userIdentity;
     std::string thread;
+    bool isDoneDuringFinish;  // what the task's isDone() answered inside onTaskFinish
   };
 
   void onTaskFinish(const std::shared_ptr<Task>& task, int errCode,
@@ -41,7 +42,7 @@ class FinishRecorder : public TaskFinishObserver {
     {
       std::lock_guard lock(mutex_);
       finishes_.push_back({task->getTaskId(), errCode, errDesc, task->userIdentity(),
-                           Thread::currentName().value_or("null")});
+                           Thread::currentName().value_or("null"), task->isDone()});
     }
     RunLoop::main()->post([] {});
   }

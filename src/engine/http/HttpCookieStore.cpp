@@ -31,20 +31,20 @@ std::string HttpCookieStore::cookieKey(const std::optional<std::string>& user,
 
 void HttpCookieStore::onNewCookie(std::string cookie, const std::optional<std::string>& user,
                                   const std::optional<std::string>& password,
-                                  std::string_view host) {
+                                  std::string_view host, bool secureOnly) {
   std::string key = cookieKey(user, password, host);
   std::lock_guard<std::mutex> guard(cookiesLocker_);
-  cookies_[std::move(key)] = std::move(cookie);
+  cookies_[std::move(key)] = Cookie{std::move(cookie), secureOnly};
 }
 
 std::optional<std::string> HttpCookieStore::cookieForUser(
     const std::optional<std::string>& user, const std::optional<std::string>& password,
-    std::string_view host) const {
+    std::string_view host, bool secureChannel) const {
   std::string key = cookieKey(user, password, host);
   std::lock_guard<std::mutex> guard(cookiesLocker_);
   auto it = cookies_.find(key);
-  if (it == cookies_.end()) return std::nullopt;
-  return it->second;
+  if (it == cookies_.end() || (it->second.secureOnly && !secureChannel)) return std::nullopt;
+  return it->second.text;
 }
 
 void HttpCookieStore::removeAllCookies() {

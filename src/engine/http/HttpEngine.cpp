@@ -67,6 +67,30 @@ int64_t leadingInt64(std::string_view s) {
   return negative ? -v : v;
 }
 
+// Whether the first "Set-Cookie" line of a response carries the "Secure" attribute.
+bool hasSecureAttribute(const UrlResponse& response) {
+  for (const auto& [name, value] : response.headers) {
+    if (lower(name) != "set-cookie") continue;
+    std::string_view rest(value);
+    size_t semi = rest.find(';');
+    while (semi != std::string_view::npos) {
+      rest.remove_prefix(semi + 1);
+      semi = rest.find(';');
+      std::string_view attribute = rest.substr(0, semi);
+      attribute = attribute.substr(0, attribute.find('='));
+      while (!attribute.empty() && (attribute.front() == ' ' || attribute.front() == '\t')) {
+        attribute.remove_prefix(1);
+      }
+      while (!attribute.empty() && (attribute.back() == ' ' || attribute.back() == '\t')) {
+        attribute.remove_suffix(1);
+      }
+      if (lower(attribute) == "secure") return true;
+    }
+    return false;
+  }
+  return false;
+}
+
 // The quoted value after `marker` ("realm=") up to the next double quote; nullopt when the
 // marker or a quote is missing.
 std::optional<std::string> quotedValue(std::string_view text, std::string_view marker) {
@@ -152,6 +176,11 @@ void HttpEngine::reset() {
   isOfflineDownload_ = false;
   resumeOffset_ = 0;
   resumeRestarted_ = false;
+  credentialUser_.reset();
+  credentialPassword_.reset();
+  authName_.reset();
+  cacheUser_.reset();
+  requestHost_.reset();
   ++generation_;
   deferredPending_ = false;
 }
@@ -231,22 +260,28 @@ void HttpEngine::setHeaderField(const std::optional<std::string>& name,
   request_.setValue(*name, *value);
 }
 
-std::optional<std::string> HttpEngine::credentialUser() const {
-  if (loginingName_ && loginingPassword_) return loginingName_;
-  return CommInfo::getUsername();
-}
-
-std::optional<std::string> HttpEngine::credentialPassword() const {
-  if (loginingName_ && loginingPassword_) return loginingPassword_;
-  return CommInfo::getPassword();
-}
-
-std::optional<std::string> HttpEngine::requestHost() const {
-  return UrlRequest::hostOfUrl(request_.url());
+void HttpEngine::captureRequester() {
+  const std::optional<std::string> currentUser = CommInfo::getUsername();
+  if (loginingName_ && loginingPassword_) {
+    credentialUser_ = loginingName_;
+    credentialPassword_ = loginingPassword_;
+  } else {
+    credentialUser_ = currentUser;
+    credentialPassword_ = CommInfo::getPassword();
+  }
+  authName_ = loginingName_ && !loginingName_->empty() ? loginingName_ : currentUser;
+  // The response cache files answers under the current user, not a login in progress.
+  cacheUser_ = HttpEngineUtils::userName();
+  requestHost_ = UrlRequest::hostOfUrl(request_.url());
 }
 
 bool HttpEngine::prepareRequest(const std::string& url, bool setTimeout) {
   request_.setUrl(url);
+  captureRequester();
+  // A body that goes to memory is bounded; a download into a file streams past any size.
+  if (!(state_ == kStateDownload && downloadFd_ >= 0)) {
+    request_.setMaxBodyLength(kMaxBodyInMemory);
+  }
   request_.setValue("X-User-Agent", HttpEngineUtils::getXUserAgent());
   // The platform's own cache and cookie handling do not exist here; only the idle time-out.
   if (setTimeout) request_.setTimeoutInterval(requestTimeoutInterval());
@@ -262,15 +297,15 @@ bool HttpEngine::prepareRequest(const std::string& url, bool setTimeout) {
   if (state_ == kStateDownload && !acceptGzipCompress_) request_.setValue("Accept-Encoding", "");
 
   if (delegate_) {
-    if (auto cookie = delegate_->cookieForUser(credentialUser(), credentialPassword(),
-                                               requestHost())) {
+    if (auto cookie = delegate_->cookieForUser(credentialUser_, credentialPassword_, requestHost_,
+                                               UrlRequest::isSecureUrl(url))) {
       request_.setValue("Cookie", *cookie);
     }
   }
 
   if ((state_ == kStateGet || state_ == kStatePost) && cacheEnabled_) {
     if (auto cache = HttpDataEngine::sharedInstance()) {
-      auto copy = cache->cachedResponseForUser(HttpEngineUtils::userName(), &request_);
+      auto copy = cache->cachedResponseForUser(cacheUser_, &request_);
       if (copy) {
         copy->setRequestUrl(url);
         cachedCopy_ = copy;
@@ -515,7 +550,8 @@ std::optional<std::string> HttpEngine::localFilePathIfExistsForUrl(
 
 bool HttpEngine::authenticate(const UrlResponse& response) {
   if (!cookieRetried_ && delegate_) {
-    auto cookie = delegate_->cookieForUser(credentialUser(), credentialPassword(), requestHost());
+    auto cookie = delegate_->cookieForUser(credentialUser_, credentialPassword_, requestHost_,
+                                           UrlRequest::isSecureUrl(request_.url()));
     if (cookie && cookie != request_.value("Cookie")) {
       cookieRetried_ = true;
       request_.setValue("Cookie", *cookie);
@@ -546,8 +582,8 @@ bool HttpEngine::authenticate(const UrlResponse& response) {
 void HttpEngine::digestAuth(const std::string& challenge) {
   std::optional<std::string> realm = quotedValue(challenge, "realm=");
   std::optional<std::string> nonce = quotedValue(challenge, "nonce=");
-  std::optional<std::string> user = credentialUser();
-  std::optional<std::string> password = credentialPassword();
+  const std::optional<std::string>& user = credentialUser_;
+  const std::optional<std::string>& password = credentialPassword_;
   auto a = crypto::Md5::digest(orNull(user) + ":" + orNull(realm) + ":" + orNull(nonce));
   auto b = crypto::Md5::digest(password.value_or(""));
   crypto::Md5::Digest x{};
@@ -561,7 +597,7 @@ void HttpEngine::digestAuth(const std::string& challenge) {
 }
 
 void HttpEngine::basicAuth() {
-  std::string value = createDigest(credentialUser(), credentialPassword());
+  std::string value = createDigest(credentialUser_, credentialPassword_);
   UrlRequest::Headers headers;
   for (const auto& field : request_.headers()) {
     if (upper(field.first) != "VESK-AUTHORIZATION") headers.push_back(field);
@@ -572,6 +608,7 @@ void HttpEngine::basicAuth() {
   next.setHeaders(std::move(headers));
   next.setValue("Authorization", value);
   next.setTimeoutInterval(requestTimeoutInterval());
+  next.setMaxBodyLength(request_.maxBodyLength());
   request_ = std::move(next);
   startConnection();
 }
@@ -589,14 +626,18 @@ void HttpEngine::connectionDidReceiveResponse(UrlConnection& connection,
   if (status == 200 && delegate_) {
     if (auto setCookie = r->field("Set-Cookie")) {
       std::string cookie = setCookie->substr(0, setCookie->find(';'));
-      delegate_->onNewCookie(cookie, credentialUser(), credentialPassword(), requestHost());
+      // The host that sent it: after a redirect to another host, that host, never the one
+      // first asked (which could otherwise plant a cookie for the service, or receive one).
+      std::optional<std::string> host = UrlRequest::hostOfUrl(r->url);
+      if (!host) host = requestHost_;
+      delegate_->onNewCookie(cookie, credentialUser_, credentialPassword_, host,
+                             hasSecureAttribute(*r));
     }
   }
 
   if (authenticating_ && status != 401) {
     authenticating_ = false;
-    std::optional<std::string> name =
-        loginingName_ && !loginingName_->empty() ? loginingName_ : CommInfo::getUsername();
+    const std::optional<std::string>& name = authName_;
     std::string domain = kBasicRetryMailDomain;
     if (name && name->size() >= domain.size() &&
         name->compare(name->size() - domain.size(), domain.size(), domain) == 0 &&
@@ -608,15 +649,24 @@ void HttpEngine::connectionDidReceiveResponse(UrlConnection& connection,
     }
   }
 
-  if (status == 304 && (state_ == kStateGet || state_ == kStatePost) && cachedCopy_) {
-    // Not modified: the cached copy is the answer, and there is nothing new to store.
+  if (status == 304 && (state_ == kStateGet || state_ == kStatePost)) {
+    // Not modified: the cached copy is the answer, and there is nothing new to store. Without
+    // a copy (it went between the look-up and the answer) there is no answer at all.
     shouldCache_ = false;
     urlResponse_ = cachedCopy_;
     return;
   }
 
-  if (status == 416 && state_ == kStateDownload) {
-    handleRangeNotSatisfiable();
+  if (status == 416) {
+    if (state_ == kStateDownload) {
+      handleRangeNotSatisfiable();
+      return;
+    }
+    // No response object: the exchange ends with code 0 and nothing to read, never with a
+    // cached copy standing in for a refusal.
+    currentSize_ = 0;
+    urlResponse_.reset();
+    shouldCache_ = false;
     return;
   }
 
@@ -673,6 +723,10 @@ void HttpEngine::connectionDidReceiveData(UrlConnection& connection, const uint8
     }
   } else if (urlResponse_ && !urlResponse_->isCache()) {
     Bytes& body = urlResponse_->responseBody();
+    if (static_cast<int64_t>(body.size() + length) > kMaxBodyInMemory) {
+      failBodyTooLong();
+      return;
+    }
     body.insert(body.end(), data, data + length);
   }
   currentSize_ += static_cast<int64_t>(length);
@@ -683,7 +737,8 @@ void HttpEngine::connectionDidReceiveDataBuffer(UrlConnection& connection,
                                                 std::vector<uint8_t>&& data) {
   if (&connection != connection_.get()) return;
   if (downloadFd_ < 0 && urlResponse_ && !urlResponse_->isCache() &&
-      urlResponse_->responseBody().empty()) {
+      urlResponse_->responseBody().empty() &&
+      static_cast<int64_t>(data.size()) <= kMaxBodyInMemory) {
     // The first piece of a body in memory: keep the buffer itself.
     int64_t length = static_cast<int64_t>(data.size());
     urlResponse_->setResponseBody(std::move(data));
@@ -714,8 +769,7 @@ void HttpEngine::connectionDidFinishLoading(UrlConnection& connection) {
   if ((state_ == kStateGet || state_ == kStatePost) && cacheEnabled_ && shouldCache_ &&
       urlResponse_ && !urlResponse_->isCache()) {
     if (auto cache = HttpDataEngine::sharedInstance()) {
-      cache->createCacheForUser(HttpEngineUtils::userName(), &request_, urlResponse_.get(),
-                                isOfflineDownload_);
+      cache->createCacheForUser(cacheUser_, &request_, urlResponse_.get(), isOfflineDownload_);
     }
   }
 
@@ -751,6 +805,15 @@ void HttpEngine::connectionDidFinishLoading(UrlConnection& connection) {
     }
   }
   notifyObserverWithError(0, urlResponse_);
+}
+
+void HttpEngine::failBodyTooLong() {
+  VESKLogImpl("HttpEngine body longer than %lld bytes dropped: %s",
+              static_cast<long long>(kMaxBodyInMemory), request_.url().c_str());
+  std::shared_ptr<UrlConnection> connection = connection_;
+  connection->cancel();
+  connectionDidFailWithError(*connection, UrlError{UrlError::kDataLengthExceedsMaximum,
+                                                   "the body is longer than allowed"});
 }
 
 void HttpEngine::connectionDidFailWithError(UrlConnection& connection,

@@ -15,9 +15,21 @@
 //  - a deferred result is dropped when the engine was reset meanwhile (cancel, another result),
 //    so a stale one can never reach a later operation.
 // HTTP statuses are not judged here (the task layer maps them), except 304 (the cached copy is
-// the answer), 401 (authentication retries: at most one cookie, one Digest and one Basic retry
-// per exchange; a 401 that cannot be answered is delivered as the response) and 416 on a
-// resumed download (the partial file is dropped and the download restarts once from byte 0).
+// the answer; without one the result is code 0 and no response), 401 (authentication retries:
+// at most one cookie, one Digest and one Basic retry per exchange; a 401 that cannot be
+// answered is delivered as the response) and 416 (on a resumed download the partial file is
+// dropped and the download restarts once from byte 0; elsewhere no response object is made).
+//
+// Who asks: the user and password (the logining pair, else the current user's) and the user
+// the response cache files the answer under are read once, when the operation starts, and
+// serve the whole exchange: its cookie, its authentication retries, the cookie it brings back
+// and its cache entry. An account switch while it runs changes nothing of it. A cookie that
+// comes back is kept for the host that sent it (the last one after redirects) and, when it
+// carries "Secure", only for https requests.
+//
+// A body kept in memory is bounded by kMaxBodyInMemory: a longer one (a decompression bomb, a
+// runaway server) fails the exchange like a broken connection. A download into a file is not
+// bounded here; its length check is the Content-Length one.
 //
 // Threads: an engine belongs to the thread that starts an operation; all callbacks and the
 // result arrive on that thread's run loop, which must be turned. No locks here; the delegate
@@ -61,6 +73,9 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   static constexpr const char* kDigestBasicPassword = "KrelvoTan";
   // Accounts of this mail domain get a Basic retry after an answered authentication retry.
   static constexpr const char* kBasicRetryMailDomain = "@mail.vesk.com";
+  // The most bytes of (decoded) body held in memory: far above any service document (the Atom
+  // parser refuses more than this), far below what would hurt the device.
+  static constexpr int64_t kMaxBodyInMemory = 64 * 1024 * 1024;
 
   HttpEngine();
   ~HttpEngine() override;
@@ -189,11 +204,10 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   void handleDownloadResumeError();
   void closeDownloadFile();
 
-  // The credentials for cookies and authentication: the logining pair when both are set, else
-  // the current user's.
-  std::optional<std::string> credentialUser() const;
-  std::optional<std::string> credentialPassword() const;
-  std::optional<std::string> requestHost() const;
+  // Reads who asks (see the class comment) into the exchange's fields.
+  void captureRequester();
+  // Fails the exchange whose body grew past kMaxBodyInMemory.
+  void failBodyTooLong();
 
   // Starts a retry for a 401; false when no retry is left.
   bool authenticate(const UrlResponse& response);
@@ -233,6 +247,15 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   // Offset of the "Range" sent (0: none), and whether a 416 already restarted the download.
   int64_t resumeOffset_ = 0;
   bool resumeRestarted_ = false;
+
+  // Who asks, read once when the operation starts: the credentials for cookies and
+  // authentication (the logining pair when both are set, else the current user's), the name
+  // the mail-domain rule looks at, the user of the response cache entry, and the request host.
+  std::optional<std::string> credentialUser_;
+  std::optional<std::string> credentialPassword_;
+  std::optional<std::string> authName_;
+  std::optional<std::string> cacheUser_;
+  std::optional<std::string> requestHost_;
 
   // Bumped by every reset: a deferred result carries the value it was made under.
   uint64_t generation_ = 0;

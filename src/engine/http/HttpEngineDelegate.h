@@ -3,7 +3,8 @@
 // threads locks itself. Not retained by the engine.
 //
 // Credentials and host may be absent (no user yet, a URL without host); the store keys on them
-// as given.
+// as given. A cookie set with the "Secure" attribute is secure-only: it goes out over https
+// only, never over plain http to the same host.
 #pragma once
 
 #include <optional>
@@ -14,14 +15,17 @@ namespace zu {
 class HttpEngineDelegate {
  public:
   virtual ~HttpEngineDelegate() = default;
-  // A 200 answer carried "Set-Cookie": `cookie` is its text up to the first ';'.
+  // A 200 answer carried "Set-Cookie": `cookie` is its text up to the first ';', `host` the
+  // host that sent it, `secureOnly` whether it carried the "Secure" attribute.
   virtual void onNewCookie(const std::string& cookie, const std::optional<std::string>& user,
                            const std::optional<std::string>& password,
-                           const std::optional<std::string>& host) = 0;
-  // The cookie kept for these credentials and host, or nullopt.
+                           const std::optional<std::string>& host, bool secureOnly) = 0;
+  // The cookie kept for these credentials and host, or nullopt; a secure-only cookie only when
+  // `secureChannel` (the request goes over https).
   virtual std::optional<std::string> cookieForUser(const std::optional<std::string>& user,
                                                    const std::optional<std::string>& password,
-                                                   const std::optional<std::string>& host) = 0;
+                                                   const std::optional<std::string>& host,
+                                                   bool secureChannel) = 0;
 };
 
 }  // namespace zu

@@ -91,14 +91,14 @@ void HttpEngineManager::removeAllCookies() { cookies_.removeAllCookies(); }
 void HttpEngineManager::onNewCookie(const std::string& cookie,
                                     const std::optional<std::string>& user,
                                     const std::optional<std::string>& password,
-                                    const std::optional<std::string>& host) {
-  cookies_.onNewCookie(cookie, user, password, host.value_or(""));
+                                    const std::optional<std::string>& host, bool secureOnly) {
+  cookies_.onNewCookie(cookie, user, password, host.value_or(""), secureOnly);
 }
 
 std::optional<std::string> HttpEngineManager::cookieForUser(
     const std::optional<std::string>& user, const std::optional<std::string>& password,
-    const std::optional<std::string>& host) {
-  return cookies_.cookieForUser(user, password, host.value_or(""));
+    const std::optional<std::string>& host, bool secureChannel) {
+  return cookies_.cookieForUser(user, password, host.value_or(""), secureChannel);
 }
 
 }  // namespace zu

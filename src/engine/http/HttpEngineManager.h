@@ -55,10 +55,11 @@ class HttpEngineManager : public HttpEngineDelegate, public HttpEngineHooks {
   void removeAllCookies();
   void onNewCookie(const std::string& cookie, const std::optional<std::string>& user,
                    const std::optional<std::string>& password,
-                   const std::optional<std::string>& host) override;
+                   const std::optional<std::string>& host, bool secureOnly) override;
   std::optional<std::string> cookieForUser(const std::optional<std::string>& user,
                                            const std::optional<std::string>& password,
-                                           const std::optional<std::string>& host) override;
+                                           const std::optional<std::string>& host,
+                                           bool secureChannel) override;
 
  private:
   mutable std::mutex enginesLock_;

@@ -22,16 +22,16 @@ using Response = LoopbackServer::Response;
 TEST(HttpEngineManagerTest, CookiesAreKeptPerUserPasswordAndHost) {
   TempHome home;
   HttpEngineManager manager;
-  manager.onNewCookie("sid=1", "reader", "secret", "a.example");
-  manager.onNewCookie("sid=2", "reader", "secret", "a.example");
-  manager.onNewCookie("sid=3", "reader", "secret", "b.example");
-  EXPECT_EQ(manager.cookieForUser("reader", "secret", "a.example"), "sid=2");
-  EXPECT_EQ(manager.cookieForUser("reader", "secret", "b.example"), "sid=3");
-  EXPECT_FALSE(manager.cookieForUser("reader", "changed", "a.example"));
-  EXPECT_FALSE(manager.cookieForUser("other", "secret", "a.example"));
-  EXPECT_FALSE(manager.cookieForUser(std::nullopt, std::nullopt, "a.example"));
+  manager.onNewCookie("sid=1", "reader", "secret", "a.example", false);
+  manager.onNewCookie("sid=2", "reader", "secret", "a.example", false);
+  manager.onNewCookie("sid=3", "reader", "secret", "b.example", false);
+  EXPECT_EQ(manager.cookieForUser("reader", "secret", "a.example", false), "sid=2");
+  EXPECT_EQ(manager.cookieForUser("reader", "secret", "b.example", false), "sid=3");
+  EXPECT_FALSE(manager.cookieForUser("reader", "changed", "a.example", false));
+  EXPECT_FALSE(manager.cookieForUser("other", "secret", "a.example", false));
+  EXPECT_FALSE(manager.cookieForUser(std::nullopt, std::nullopt, "a.example", false));
   manager.removeAllCookies();
-  EXPECT_FALSE(manager.cookieForUser("reader", "secret", "a.example"));
+  EXPECT_FALSE(manager.cookieForUser("reader", "secret", "a.example", false));
 }
 
 TEST(HttpEngineManagerTest, MakingItRemovesOnlyTheThreeOldCacheFolders) {

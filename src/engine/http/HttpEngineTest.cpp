@@ -63,6 +63,9 @@ class HttpEngineTest : public ::testing::Test {
     engine_.setDelegate(&manager_);
   }
   void TearDown() override {
+    // No handler may run past this point: they use the fixture, which goes next.
+    server_.stop();
+    settleServer_.stop();
     engine_.reset();
     HttpEngine::setRequestTimeoutIntervalForTesting(0);
     CommInfo::globalUninit();
@@ -193,19 +196,20 @@ TEST_F(HttpEngineTest, FreshCopiesCostNoConnectionGetDefersThemPostDoesNot) {
 
 TEST_F(HttpEngineTest, ConditionalGetSendsTheValidatorsAndA304DeliversTheCopy) {
   const std::string lastModified = "Sun, 06 Nov 1994 08:49:37 GMT";
-  std::atomic<int> calls{0};
-  server_.setHandler([&](const Request& r) {
+  const std::string expired = expiresIn(-60);
+  auto calls = std::make_shared<std::atomic<int>>(0);
+  server_.setHandler([calls, lastModified, expired](const Request& r) {
     if (r.path == "/nostore") {
       Response n = Response::text(200, "n");
       n.headers.push_back({"Cache-Control", "no-store"});
       n.headers.push_back({"ETag", "\"never\""});
       return n;
     }
-    if (++calls == 1) {
+    if (++*calls == 1) {
       Response first = Response::text(200, "original");
       first.headers.push_back({"Last-Modified", lastModified});
       first.headers.push_back({"ETag", "\"v1\""});
-      first.headers.push_back({"Expires", expiresIn(-60)});
+      first.headers.push_back({"Expires", expired});
       return first;
     }
     return Response::text(304, "");
@@ -243,10 +247,10 @@ TEST_F(HttpEngineTest, CommonHeadersAndCookiesKeptPerCredentials) {
   engine_.setHeaderField("Content-Type", "application/atom+xml");
   engine_.get(server_.url("/error"));
   ASSERT_TRUE(turn([&] { return observer_.results.size() == 1; }));
-  EXPECT_FALSE(manager_.cookieForUser("reader", "secret", "127.0.0.1"));  // not from a 500
+  EXPECT_FALSE(manager_.cookieForUser("reader", "secret", "127.0.0.1", false));  // not a 500's
   engine_.get(server_.url("/login"));
   ASSERT_TRUE(turn([&] { return observer_.results.size() == 2; }));
-  EXPECT_EQ(manager_.cookieForUser("reader", "secret", "127.0.0.1"), "sid=42");
+  EXPECT_EQ(manager_.cookieForUser("reader", "secret", "127.0.0.1", false), "sid=42");
   engine_.get(server_.url("/next"));
   ASSERT_TRUE(turn([&] { return observer_.results.size() == 3; }));
   // A login in progress uses its own credentials: no cookie for them yet.
@@ -264,7 +268,7 @@ TEST_F(HttpEngineTest, CommonHeadersAndCookiesKeptPerCredentials) {
   EXPECT_FALSE(reqs[1].header("Content-Type"));  // header fields hold for one operation
   EXPECT_EQ(reqs[2].header("Cookie"), "sid=42");
   EXPECT_FALSE(reqs[3].header("Cookie"));
-  EXPECT_EQ(manager_.cookieForUser("other", "pw", "127.0.0.1"), "sid=42");
+  EXPECT_EQ(manager_.cookieForUser("other", "pw", "127.0.0.1", false), "sid=42");
 
   // Without a delegate nothing is sent or kept.
   engine_.setDelegate(nullptr);
@@ -327,10 +331,10 @@ TEST_F(HttpEngineTest, BasicRetryKeepsAPostBodyAndSendsNoneForAGet) {
 TEST_F(HttpEngineTest, RetriesAreBoundedAndAnUnansweredChallengeIsA401) {
   // A server that refuses everything: one cookie, one Digest and one Basic retry, then the
   // 401 is the answer.
-  std::atomic<int> n{0};
+  auto n = std::make_shared<std::atomic<int>>(0);
   HttpEngineManager* manager = &manager_;
-  server_.setHandler([&n, manager](const Request&) {
-    if (++n == 1) manager->onNewCookie("sid=new", "reader", "secret", "127.0.0.1");
+  server_.setHandler([n, manager](const Request&) {
+    if (++*n == 1) manager->onNewCookie("sid=new", "reader", "secret", "127.0.0.1", false);
     Response c = Response::text(401, "denied");
     c.headers.push_back({"VESK-WWW-AUTHENTICATE", "Digest realm=\"R\", nonce=\"N\""});
     c.headers.push_back({"WWW-Authenticate", "Basic realm=\"R\""});
@@ -351,9 +355,9 @@ TEST_F(HttpEngineTest, RetriesAreBoundedAndAnUnansweredChallengeIsA401) {
 }
 
 TEST_F(HttpEngineTest, A401WithoutChallengeIsDeliveredNotTheStaleCopy) {
-  std::atomic<int> n{0};
-  server_.setHandler([&n](const Request&) {
-    if (++n == 1) return Response::text(200, "old copy");
+  auto n = std::make_shared<std::atomic<int>>(0);
+  server_.setHandler([n](const Request&) {
+    if (++*n == 1) return Response::text(200, "old copy");
     return Response::text(401, "log in first");
   });
   engine_.get(server_.url("/x"));
@@ -548,9 +552,9 @@ TEST_F(HttpEngineDownloadTest, LengthCheckAndTheImageCache) {
 
 TEST_F(HttpEngineTest, TimeOutAndRefusalWithAndWithoutACachedCopy) {
   HttpEngine::setRequestTimeoutIntervalForTesting(0.3);
-  std::atomic<int> n{0};
-  server_.setHandler([&n](const Request&) {
-    if (++n == 1) return Response::text(200, "stale but useful");
+  auto n = std::make_shared<std::atomic<int>>(0);
+  server_.setHandler([n](const Request&) {
+    if (++*n == 1) return Response::text(200, "stale but useful");
     Response late = Response::text(200, "late");
     late.delayBeforeHeaders = std::chrono::milliseconds(3000);
     return late;
@@ -581,37 +585,37 @@ TEST_F(HttpEngineTest, TimeOutAndRefusalWithAndWithoutACachedCopy) {
 }
 
 TEST_F(HttpEngineTest, StateChangingPostsNeitherReadNorFillTheCache) {
-  std::atomic<bool> down{false};
-  server_.setHandler([&down](const Request&) {
+  auto down = std::make_shared<std::atomic<bool>>(false);
+  server_.setHandler([down](const Request&) {
     Response r = Response::text(200, "subscribed");
-    if (down) r.dropWithoutAnswer = true;
+    if (*down) r.dropWithoutAnswer = true;
     return r;
   });
   // A cached answer for the same URL and body exists (a plain POST stored it).
   engine_.post(server_.url("/subscribe"), bytes("<sub id=\"1\"/>"));
   ASSERT_TRUE(turn([&] { return observer_.results.size() == 1; }));
-  down = true;
+  *down = true;
   engine_.setCacheEnabled(false);
   engine_.post(server_.url("/subscribe"), bytes("<sub id=\"1\"/>"));
   ASSERT_TRUE(turn([&] { return observer_.results.size() == 2; }));
   EXPECT_EQ(observer_.code(), -3003);
 
   // A successful one leaves nothing behind.
-  down = false;
+  *down = false;
   engine_.setCacheEnabled(false);
   engine_.post(server_.url("/rate"), bytes("5"));
   ASSERT_TRUE(turn([&] { return observer_.results.size() == 3; }));
   EXPECT_EQ(observer_.code(), 0);
-  down = true;
+  *down = true;
   engine_.post(server_.url("/rate"), bytes("5"));  // cache allowed, but there is no copy
   ASSERT_TRUE(turn([&] { return observer_.results.size() == 4; }));
   EXPECT_EQ(observer_.code(), -3003);
 }
 
 TEST_F(HttpEngineTest, ALostConnectionAfterTheHeaderDeliversTheCopyNotThePartialBody) {
-  std::atomic<int> n{0};
-  server_.setHandler([&n](const Request&) {
-    if (++n == 1) return Response::text(200, "complete copy");
+  auto n = std::make_shared<std::atomic<int>>(0);
+  server_.setHandler([n](const Request&) {
+    if (++*n == 1) return Response::text(200, "complete copy");
     Response broken = Response::text(200, std::string(1000, 'p'));
     broken.dropAfterBodyBytes = 10;
     return broken;

@@ -19,11 +19,23 @@ struct MdCtxDeleter {
 };
 using MdCtx = std::unique_ptr<EVP_MD_CTX, MdCtxDeleter>;
 
+// MD5 as fetched once from the default provider. Naming the algorithm on every digest
+// (EVP_md5() in EVP_DigestInit_ex) makes OpenSSL look it up in its provider tables each time,
+// which costs more than hashing a short key; the fetched object is immutable and shared by all
+// threads for the life of the process.
+const EVP_MD* md5Algorithm() {
+  static const EVP_MD* md = [] {
+    const EVP_MD* fetched = EVP_MD_fetch(nullptr, "MD5", nullptr);
+    return fetched ? fetched : EVP_md5();
+  }();
+  return md;
+}
+
 // A digest context that is already initialised for MD5. Failure to get one means the crypto
 // library is unusable, which is a broken invariant rather than a reportable failure.
 MdCtx newMd5Context() {
   MdCtx ctx(EVP_MD_CTX_new());
-  if (!ctx || EVP_DigestInit_ex(ctx.get(), EVP_md5(), nullptr) != 1) {
+  if (!ctx || EVP_DigestInit_ex2(ctx.get(), md5Algorithm(), nullptr) != 1) {
     throw std::runtime_error("MD5 digest context unavailable");
   }
   return ctx;
@@ -41,7 +53,11 @@ Md5::Digest finish(EVP_MD_CTX* ctx) {
 }  // namespace
 
 Md5::Digest Md5::digest(const void* data, size_t length) {
-  MdCtx ctx = newMd5Context();
+  // One context per thread, initialised again for every digest (no allocation per call).
+  thread_local MdCtx ctx(EVP_MD_CTX_new());
+  if (!ctx || EVP_DigestInit_ex2(ctx.get(), md5Algorithm(), nullptr) != 1) {
+    throw std::runtime_error("MD5 digest context unavailable");
+  }
   if (length > 0 && EVP_DigestUpdate(ctx.get(), data, length) != 1) {
     throw std::runtime_error("MD5 digest failed");
   }

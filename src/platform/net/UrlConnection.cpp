@@ -123,6 +123,10 @@ struct UrlConnection::Transfer {
   bool responseEmitted = false;
   int64_t expectedLength = -1;  // Content-Length of the emitted response
   int64_t lastUlNow = 0;
+  // Body bytes delivered so far, against the request's maxBodyLength; `tooLong` is set when
+  // the write callback refused a piece past it.
+  int64_t bodyBytes = 0;
+  bool tooLong = false;
 
   // Synchronous use collects directly; asynchronous use queues events.
   bool sync = false;
@@ -148,8 +152,11 @@ struct UrlConnection::Transfer {
   // earlier configure()), or null.
   bool configure(CURL* reuse = nullptr);
   void emitResponse();
+  // The error of a transfer that libcurl ended with `code`.
+  UrlError failure(CURLcode code) const;
   void onHeaderLine(std::string_view line);
-  void onData(const char* data, size_t length);
+  // False when the piece would take the body past the request's limit (nothing is kept).
+  bool onData(const char* data, size_t length);
   void onProgress(curl_off_t ulnow);
 
   static size_t headerCb(char* data, size_t size, size_t n, void* self);
@@ -268,19 +275,32 @@ void UrlConnection::Transfer::emitResponse() {
   }
 }
 
+UrlError UrlConnection::Transfer::failure(CURLcode code) const {
+  if (code == CURLE_WRITE_ERROR && tooLong) {
+    return UrlError{UrlError::kDataLengthExceedsMaximum, "the body is longer than allowed"};
+  }
+  return errorFromCurl(code, errorBuffer);
+}
+
 void UrlConnection::Transfer::onHeaderLine(std::string_view line) {
   touch();
   headerParser.feedLine(line);
 }
 
-void UrlConnection::Transfer::onData(const char* chars, size_t length) {
+bool UrlConnection::Transfer::onData(const char* chars, size_t length) {
   touch();
   emitResponse();
+  const auto& limit = request.maxBodyLength();
+  if (limit && bodyBytes + static_cast<int64_t>(length) > *limit) {
+    tooLong = true;
+    return false;
+  }
+  bodyBytes += static_cast<int64_t>(length);
   // Bytes, not chars, so the copies below are plain memory copies.
   const auto* data = reinterpret_cast<const uint8_t*>(chars);
   if (sync) {
     syncData.insert(syncData.end(), data, data + length);
-    return;
+    return true;
   }
   if (!events.empty() && events.back().kind == Event::Kind::Data) {
     events.back().data.insert(events.back().data.end(), data, data + length);
@@ -292,6 +312,7 @@ void UrlConnection::Transfer::onData(const char* chars, size_t length) {
     e.data.assign(data, data + length);
     events.push_back(std::move(e));
   }
+  return true;
 }
 
 void UrlConnection::Transfer::onProgress(curl_off_t ulnow) {
@@ -315,8 +336,8 @@ size_t UrlConnection::Transfer::headerCb(char* data, size_t size, size_t n, void
 }
 
 size_t UrlConnection::Transfer::writeCb(char* data, size_t size, size_t n, void* self) {
-  static_cast<Transfer*>(self)->onData(data, size * n);
-  return size * n;
+  // Taking less than offered makes libcurl end the transfer with a write error.
+  return static_cast<Transfer*>(self)->onData(data, size * n) ? size * n : 0;
 }
 
 int UrlConnection::Transfer::xferCb(void* self, curl_off_t, curl_off_t dlnow, curl_off_t,
@@ -371,6 +392,10 @@ class CurlMulti {
     Transfer& t = *c->t_;
     t.running = true;
     active_.push_back(c);
+    // libcurl closes its sockets through this multi, so each leaves the epoll set while its
+    // number is still ours (a reused handle keeps the setting).
+    curl_easy_setopt(t.easy, CURLOPT_CLOSESOCKETFUNCTION, &CurlMulti::closeSocketCb);
+    curl_easy_setopt(t.easy, CURLOPT_CLOSESOCKETDATA, this);
     bool wasDriving = driving_;
     driving_ = true;
     CURLMcode rc = curl_multi_add_handle(multi_, t.easy);
@@ -444,18 +469,32 @@ class CurlMulti {
     curl_multi_setopt(multi_, CURLMOPT_TIMERDATA, this);
   }
 
+  // Takes a socket out of the epoll set and the list, when it is there.
+  void forgetSocket(curl_socket_t fd) {
+    auto it = std::find_if(sockets_.begin(), sockets_.end(),
+                           [fd](const auto& entry) { return entry.first == fd; });
+    if (it == sockets_.end()) return;
+    epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd, nullptr);
+    *it = sockets_.back();
+    sockets_.pop_back();
+  }
+
+  // libcurl closes a socket. It may do so before (or without) announcing the socket's removal
+  // through socketCb; once closed, the number can belong to another thread's file at once, so
+  // the socket leaves the set first. A later removal finds nothing to do.
+  static int closeSocketCb(void* self, curl_socket_t fd) {
+    static_cast<CurlMulti*>(self)->forgetSocket(fd);
+    return ::close(fd);
+  }
+
   static int socketCb(CURL*, curl_socket_t fd, int what, void* self, void*) {
     auto* m = static_cast<CurlMulti*>(self);
-    auto it = std::find_if(m->sockets_.begin(), m->sockets_.end(),
-                           [fd](const auto& entry) { return entry.first == fd; });
     if (what == CURL_POLL_REMOVE) {
-      if (it != m->sockets_.end()) {
-        epoll_ctl(m->epollFd_, EPOLL_CTL_DEL, fd, nullptr);
-        *it = m->sockets_.back();
-        m->sockets_.pop_back();
-      }
+      m->forgetSocket(fd);
       return 0;
     }
+    auto it = std::find_if(m->sockets_.begin(), m->sockets_.end(),
+                           [fd](const auto& entry) { return entry.first == fd; });
     uint32_t events = 0;
     if (what == CURL_POLL_IN || what == CURL_POLL_INOUT) events |= EPOLLIN;
     if (what == CURL_POLL_OUT || what == CURL_POLL_INOUT) events |= EPOLLOUT;
@@ -589,8 +628,7 @@ class CurlMulti {
       auto c = findActive(t);
       if (!c) continue;
       removeHandle(*t);
-      end(c, result == CURLE_OK ? std::nullopt
-                                : std::optional<UrlError>(errorFromCurl(result, t->errorBuffer)));
+      end(c, result == CURLE_OK ? std::nullopt : std::optional<UrlError>(t->failure(result)));
     }
     int64_t now = monoMicros();
     for (size_t i = 0; i < active_.size();) {
@@ -797,7 +835,7 @@ UrlConnection::SyncResult UrlConnection::sendSync(const UrlRequest& request) {
   } else if (rc == CURLE_ABORTED_BY_CALLBACK && t.idleTimedOut) {
     out.error = UrlError{UrlError::kTimedOut, "no data moved within the time-out"};
   } else {
-    out.error = errorFromCurl(rc, t.errorBuffer);
+    out.error = t.failure(rc);
   }
   out.response = std::move(t.syncResponse);
   out.data = std::move(t.syncData);

@@ -22,6 +22,7 @@ struct UrlError {
   static constexpr int kBadServerResponse = -1011;
   static constexpr int kUserCancelledAuthentication = -1012;
   static constexpr int kCannotDecodeContentData = -1016;
+  static constexpr int kDataLengthExceedsMaximum = -1103;
   static constexpr int kSecureConnectionFailed = -1200;
   static constexpr int kServerCertificateUntrusted = -1202;
 

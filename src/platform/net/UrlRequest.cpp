@@ -78,4 +78,15 @@ std::optional<std::string> UrlRequest::hostOfUrl(const std::string& url) {
 
 bool UrlRequest::isValidUrl(const std::string& url) { return hostOfUrl(url).has_value(); }
 
+bool UrlRequest::isSecureUrl(std::string_view url) {
+  constexpr std::string_view kScheme = "https://";
+  if (url.size() < kScheme.size()) return false;
+  for (size_t i = 0; i < kScheme.size(); ++i) {
+    char c = url[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != kScheme[i]) return false;
+  }
+  return true;
+}
+
 }  // namespace zu

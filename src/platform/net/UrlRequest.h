@@ -51,11 +51,18 @@ class UrlRequest {
   const std::optional<double>& timeoutInterval() const { return timeoutInterval_; }
   void setTimeoutInterval(std::optional<double> seconds) { timeoutInterval_ = seconds; }
 
+  // The most bytes of response body (as delivered, after any decoding) the connection accepts;
+  // one more fails the exchange with UrlError::kDataLengthExceedsMaximum. nullopt: no limit.
+  const std::optional<int64_t>& maxBodyLength() const { return maxBodyLength_; }
+  void setMaxBodyLength(std::optional<int64_t> bytes) { maxBodyLength_ = bytes; }
+
   // The host of an absolute URL ("127.0.0.1", "example.com"), or nullopt when the text is not
   // an absolute URL with a host.
   static std::optional<std::string> hostOfUrl(const std::string& url);
   // True when the text parses as an absolute URL with a scheme and a host.
   static bool isValidUrl(const std::string& url);
+  // True when the URL's scheme is "https" (in any case): the exchange is encrypted.
+  static bool isSecureUrl(std::string_view url);
 
  private:
   std::string url_;
@@ -63,6 +70,7 @@ class UrlRequest {
   Headers headers_;
   Body body_;
   std::optional<double> timeoutInterval_;
+  std::optional<int64_t> maxBodyLength_;
 };
 
 }  // namespace zu
