@@ -67,6 +67,25 @@ int64_t leadingInt64(std::string_view s) {
   return negative ? -v : v;
 }
 
+// Whether a "Content-Range" value, already read into `start` and `total` (0: unknown, "*"),
+// describes a range that can exist: no negative total, the range inside a known total and its
+// end not before its start.
+bool contentRangeIsConsistent(std::string_view text, int64_t start, int64_t total) {
+  if (total < 0 || start < 0) return false;
+  int64_t end = -1;
+  size_t dash = text.find('-', 6);
+  size_t slash = text.find('/');
+  if (dash != std::string_view::npos && slash != std::string_view::npos && dash < slash) {
+    std::string_view endText = text.substr(dash + 1, slash - dash - 1);
+    if (!endText.empty() && endText.front() >= '0' && endText.front() <= '9') {
+      end = leadingInt64(endText);
+      if (end < start) return false;
+    }
+  }
+  if (total > 0 && (start >= total || end >= total)) return false;
+  return true;
+}
+
 // Whether the first "Set-Cookie" line of a response carries the "Secure" attribute.
 bool hasSecureAttribute(const UrlResponse& response) {
   for (const auto& [name, value] : response.headers) {
@@ -708,6 +727,13 @@ void HttpEngine::connectionDidReceiveResponse(UrlConnection& connection,
     } else {
       int64_t start = 0;
       parseContentRange(*contentRange, &start, &totalSize_);
+      if (!contentRangeIsConsistent(*contentRange, start, totalSize_)) {
+        // A range that cannot be true (a negative total, an end past the total): nothing of
+        // it goes into the file, which stays as it was for a later resume.
+        VESKLogImpl("HttpEngine refused Content-Range: %s", contentRange->c_str());
+        notifyObserverWithError(kErrNetError, nullptr);
+        return;
+      }
       if (start != currentSize_) handleDownloadResumeError();
     }
   }

@@ -13,6 +13,7 @@
 #include "common/CommInfo.h"
 #include "engine/cache/FileCacheManager.h"
 #include "engine/http/CachedHttpResponse.h"
+#include "engine/http/HttpDataEngine.h"
 #include "engine/http/HttpEngineManager.h"
 #include "engine/http/HttpEngineUtils.h"
 #include "platform/runtime/Clock.h"
@@ -277,6 +278,156 @@ TEST_F(HttpEngineTest, CommonHeadersAndCookiesKeptPerCredentials) {
   EXPECT_FALSE(server_.requests().back().header("Cookie"));
 }
 
+// Two hosts on the loopback: the service at "127.0.0.1" and another at "localhost".
+TEST_F(HttpEngineTest, ACookieBelongsToTheHostThatSentItAcrossRedirectsBothWays) {
+  LoopbackServer other;
+  const std::string service = server_.url("");
+  const std::string elsewhere = "http://localhost:" + std::to_string(other.port());
+  server_.setHandler([elsewhere](const Request& r) {
+    if (r.path == "/go") {
+      Response away = Response::text(302, "");
+      away.headers.push_back({"Location", elsewhere + "/plant"});
+      return away;
+    }
+    Response a = Response::text(200, "service");
+    if (r.path == "/login") a.headers.push_back({"Set-Cookie", "sid=service; Path=/"});
+    return a;
+  });
+  other.setHandler([service](const Request& r) {
+    if (r.path == "/to-service") {
+      Response away = Response::text(302, "");
+      away.headers.push_back({"Location", service + "/login"});
+      return away;
+    }
+    Response b = Response::text(200, "elsewhere");
+    if (r.path == "/plant") b.headers.push_back({"Set-Cookie", "sid=planted"});
+    return b;
+  });
+
+  // The other host sends us to the service, whose answer sets the session cookie.
+  engine_.get(elsewhere + "/to-service");
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 1; }));
+  ASSERT_EQ(observer_.code(), 0);
+  EXPECT_EQ(text(observer_.response()->responseBody()), "service");
+  EXPECT_EQ(manager_.cookieForUser("reader", "secret", "127.0.0.1", false), "sid=service");
+  EXPECT_FALSE(manager_.cookieForUser("reader", "secret", "localhost", false));
+  engine_.get(elsewhere + "/next");
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 2; }));
+  EXPECT_FALSE(other.requests().back().header("Cookie"));
+
+  // The service sends us to the other host, whose cookie must not replace the service's.
+  engine_.get(server_.url("/go"));
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 3; }));
+  EXPECT_EQ(text(observer_.response()->responseBody()), "elsewhere");
+  EXPECT_EQ(manager_.cookieForUser("reader", "secret", "127.0.0.1", false), "sid=service");
+  EXPECT_EQ(manager_.cookieForUser("reader", "secret", "localhost", false), "sid=planted");
+  engine_.get(server_.url("/feed"));
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 4; }));
+  EXPECT_EQ(server_.requests().back().header("Cookie"), "sid=service");
+  other.stop();
+}
+
+TEST_F(HttpEngineTest, AnAccountSwitchDuringAnExchangeFilesNothingUnderTheNewAccount) {
+  server_.setHandler([](const Request& r) {
+    Response page = Response::text(200, "private page of " + r.header("Cookie").value_or("nobody"));
+    page.headers.push_back({"Set-Cookie", "sid=of-reader"});
+    return page;
+  });
+  engine_.get(server_.url("/mine"));
+  // The account changes before the answer is handled (the run loop has not turned yet).
+  CommInfo::setUsername("second");
+  CommInfo::setPassword("other");
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 1; }));
+  ASSERT_EQ(observer_.code(), 0);
+  EXPECT_EQ(manager_.cookieForUser("reader", "secret", "127.0.0.1", false), "sid=of-reader");
+  EXPECT_FALSE(manager_.cookieForUser("second", "other", "127.0.0.1", false));
+  UrlRequest request(server_.url("/mine"));
+  auto cache = HttpDataEngine::sharedInstance();
+  EXPECT_TRUE(cache->cachedResponseForUser(std::string("reader"), &request));
+  EXPECT_FALSE(cache->cachedResponseForUser(std::string("second"), &request));
+
+  // The new account asks for itself: no cookie of the first goes with it.
+  engine_.get(server_.url("/mine"));
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 2; }));
+  EXPECT_FALSE(server_.requests().back().header("Cookie"));
+
+  // A challenge is answered with the credentials the exchange started with.
+  server_.setHandler([](const Request& r) {
+    if (!r.header("Authorization")) {
+      Response c = Response::text(401, "");
+      c.headers.push_back({"WWW-Authenticate", "Basic realm=\"zu\""});
+      return c;
+    }
+    return Response::text(200, "in");
+  });
+  engine_.get(server_.url("/members"));
+  CommInfo::setUsername("third");
+  CommInfo::setPassword("pw3");
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 3; }));
+  EXPECT_EQ(server_.requests().back().header("Authorization"),
+            HttpEngine::createDigest("second", "other"));
+}
+
+TEST_F(HttpEngineTest, SecureCookiesNeverTravelOverPlainHttp) {
+  server_.setHandler([](const Request& r) {
+    Response a = Response::text(200, "ok");
+    if (r.path == "/login") a.headers.push_back({"Set-Cookie", "sid=s1; Path=/; secure; HttpOnly"});
+    return a;
+  });
+  engine_.get(server_.url("/login"));
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 1; }));
+  EXPECT_FALSE(manager_.cookieForUser("reader", "secret", "127.0.0.1", false));
+  EXPECT_EQ(manager_.cookieForUser("reader", "secret", "127.0.0.1", true), "sid=s1");
+  // As if set over https earlier: still not for a plain request to the same host.
+  manager_.onNewCookie("sid=tls", "reader", "secret", "127.0.0.1", true);
+  engine_.get(server_.url("/feed"));
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 2; }));
+  EXPECT_FALSE(server_.requests().back().header("Cookie"));
+}
+
+TEST_F(HttpEngineTest, A304OrA416WithoutACopyEndsWithNoResponse) {
+  server_.setHandler([](const Request& r) {
+    if (r.path == "/first") return Response::text(200, "stored");
+    return Response::text(r.path == "/range" ? 416 : 304, "");
+  });
+  engine_.get(server_.url("/unknown"));
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 1; }));
+  EXPECT_EQ(observer_.code(), 0);
+  EXPECT_FALSE(observer_.response());
+
+  engine_.post(server_.url("/range"), bytes("q"));
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 2; }));
+  EXPECT_EQ(observer_.code(), 0);
+  EXPECT_FALSE(observer_.response());
+  // Not even a stale copy stands in for a refusal.
+  engine_.get(server_.url("/first"));
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 3; }));
+  server_.setHandler([](const Request&) { return Response::text(416, ""); });
+  engine_.get(server_.url("/first"));
+  ASSERT_TRUE(results(4));
+  EXPECT_EQ(observer_.code(), 0);
+  EXPECT_FALSE(observer_.response());
+}
+
+TEST_F(HttpEngineTest, ABodyPastTheMemoryLimitFailsTheExchange) {
+  // About 64 KiB on the wire, one byte more than the limit once decoded.
+  Response bomb = Response::text(200, std::string(HttpEngine::kMaxBodyInMemory + 1, '0'));
+  bomb.gzip = true;
+  server_.setResponse("/bomb", bomb);
+  server_.setResponse("/fine", Response::text(200, "fine"));
+  engine_.get(server_.url("/bomb"));
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 1; }, 60));
+  EXPECT_EQ(observer_.code(), -3004);
+  EXPECT_FALSE(observer_.response());
+  engine_.download(server_.url("/bomb"));  // into memory: the same bound
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 2; }, 60));
+  EXPECT_EQ(observer_.code(), -3004);
+  EXPECT_FALSE(HttpEngine::localFilePathIfExistsForUrl(server_.url("/bomb")));
+  engine_.get(server_.url("/fine"));  // the engine is usable again
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 3; }));
+  EXPECT_EQ(text(observer_.response()->responseBody()), "fine");
+}
+
 TEST_F(HttpEngineTest, DigestRetryCarriesBothHeadersWithTheExactBytes) {
   server_.setHandler([](const Request& r) {
     if (!r.header("VESK-Authorization")) {
@@ -467,6 +618,33 @@ TEST_F(HttpEngineDownloadTest, ARangeStartingElsewhereDropsThePartialFile) {
   EXPECT_EQ(observer_.code(), 0);
   EXPECT_FALSE(std::filesystem::exists(path_));
   EXPECT_EQ(text(observer_.response()->responseBody()), whole_);
+}
+
+TEST_F(HttpEngineDownloadTest, AnImpossibleRangeIsRefusedAndThePartialFileKept) {
+  auto range = std::make_shared<std::string>();
+  serve([this, range](const Request&, int64_t) {
+    Response p = Response::text(206, whole_.substr(1000));
+    p.headers.push_back({"Content-Range", *range});
+    return p;
+  });
+  std::filesystem::create_directories(path_.parent_path());
+  size_t expected = 0;
+  for (const char* bad : {"bytes 1000-1999/-2000", "bytes 1000-1999/1500",
+                          "bytes 1000-999/2000", "bytes 2000-2999/2000"}) {
+    *range = bad;
+    writeFile(path_, whole_.substr(0, 1000));
+    download(true);
+    ASSERT_TRUE(turn([&] { return observer_.results.size() == expected + 1; })) << bad;
+    ++expected;
+    EXPECT_EQ(observer_.code(), -3004) << bad;
+    EXPECT_EQ(readFile(path_), whole_.substr(0, 1000)) << bad;
+  }
+  // An unknown total is no reason to refuse.
+  *range = "bytes 1000-1999/*";
+  download(true);
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == expected + 1; }));
+  EXPECT_EQ(observer_.code(), 0);
+  EXPECT_EQ(readFile(path_), whole_);
 }
 
 TEST_F(HttpEngineDownloadTest, A416RestartsOnceFromZeroThenFails) {

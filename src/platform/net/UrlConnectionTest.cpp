@@ -316,6 +316,30 @@ TEST_F(UrlConnectionTest, FailuresCarryPlatformCodes) {
   EXPECT_EQ(malformed.error->code, UrlError::kBadUrl);
 }
 
+// The limit counts the body as delivered (decoded), not the bytes on the wire.
+TEST_F(UrlConnectionTest, ABodyPastTheRequestsLimitFailsOneAtTheLimitArrives) {
+  Response packed = Response::text(200, std::string(300000, 'z'));
+  packed.gzip = true;
+  server.setResponse("/packed", packed);
+  UrlRequest over(server.url("/packed"));
+  over.setMaxBodyLength(299999);
+  UrlRequest at(server.url("/packed"));
+  at.setMaxBodyLength(300000);
+  Recorder tooLong, whole;
+  auto c1 = start(over, tooLong);
+  auto c2 = start(at, whole);
+  ASSERT_TRUE(turn([&] { return tooLong.done() && whole.done(); }));
+  ASSERT_TRUE(tooLong.error);
+  EXPECT_EQ(tooLong.error->code, UrlError::kDataLengthExceedsMaximum);
+  EXPECT_LE(tooLong.body.size(), 299999u);
+  ASSERT_TRUE(whole.finished);
+  EXPECT_EQ(whole.body.size(), 300000u);
+
+  UrlConnection::SyncResult sync = UrlConnection::sendSync(over);
+  ASSERT_TRUE(sync.error);
+  EXPECT_EQ(sync.error->code, UrlError::kDataLengthExceedsMaximum);
+}
+
 TEST_F(UrlConnectionTest, TimeOutIsIdleTimeNotTransferTime) {
   Response silent = Response::text(200, "late");
   silent.delayBeforeHeaders = std::chrono::milliseconds(5000);
@@ -444,6 +468,9 @@ TEST(UrlRequestTest, HeadersAndHosts) {
   EXPECT_FALSE(UrlRequest::hostOfUrl("not a url"));
   EXPECT_FALSE(UrlRequest::hostOfUrl(""));
   EXPECT_FALSE(UrlRequest::isValidUrl("/relative/path"));
+  EXPECT_TRUE(UrlRequest::isSecureUrl("HTTPS://example.com/"));
+  EXPECT_FALSE(UrlRequest::isSecureUrl("http://example.com/https://"));
+  EXPECT_FALSE(UrlRequest::isSecureUrl("https:"));
 }
 
 }  // namespace
