@@ -282,12 +282,28 @@ void LoopbackServer::stop() {
   ::shutdown(listenFd_, SHUT_RDWR);  // makes a blocked accept() return
   acceptThread_.join();
   ::close(listenFd_);
-  std::vector<std::thread> workers;
+  std::map<int, std::thread> workers;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     workers.swap(workers_);
+    endedWorkers_.clear();
   }
-  for (std::thread& t : workers) t.join();
+  for (auto& [number, t] : workers) t.join();
+}
+
+void LoopbackServer::reapEndedWorkers() {
+  std::vector<std::thread> ended;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    for (int number : endedWorkers_) {
+      auto it = workers_.find(number);
+      if (it == workers_.end()) continue;
+      ended.push_back(std::move(it->second));
+      workers_.erase(it);
+    }
+    endedWorkers_.clear();
+  }
+  for (std::thread& t : ended) t.join();
 }
 
 std::string LoopbackServer::baseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
@@ -352,6 +368,7 @@ void LoopbackServer::acceptLoop() {
     }
     int one = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+    reapEndedWorkers();
     std::lock_guard<std::mutex> lock(mutex_);
     if (stopping_) {
       ::close(fd);
@@ -359,7 +376,7 @@ void LoopbackServer::acceptLoop() {
     }
     int number = ++connections_;
     openFds_.insert(fd);
-    workers_.emplace_back([this, fd, number] { serveConnection(fd, number); });
+    workers_.emplace(number, std::thread([this, fd, number] { serveConnection(fd, number); }));
   }
 }
 
@@ -454,6 +471,7 @@ void LoopbackServer::serveConnection(int fd, int number) {
   std::lock_guard<std::mutex> lock(mutex_);
   openFds_.erase(fd);
   ::close(fd);
+  endedWorkers_.push_back(number);
 }
 
 }  // namespace zu

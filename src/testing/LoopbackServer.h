@@ -128,6 +128,8 @@ class LoopbackServer {
   class Connection;
 
   void acceptLoop();
+  // Joins the connection threads that have ended (accepting thread only).
+  void reapEndedWorkers();
   void serveConnection(int fd, int number);
   Response answerFor(const Request& request);
   // Waits up to `delay` or until the server stops; false when stopping.
@@ -146,7 +148,11 @@ class LoopbackServer {
   std::vector<Request> requests_;
   int connections_ = 0;
   std::set<int> openFds_;
-  std::vector<std::thread> workers_;
+  // Connection threads by connection number; those whose connection ended are listed in
+  // `endedWorkers_` and joined by the accepting thread, so a long run of short connections does
+  // not pile up threads.
+  std::map<int, std::thread> workers_;
+  std::vector<int> endedWorkers_;
   std::thread acceptThread_;
 };
 

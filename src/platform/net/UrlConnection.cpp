@@ -7,12 +7,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <cmath>
 #include <deque>
 #include <mutex>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "platform/net/HttpHeaderParser.h"
 #include "platform/runtime/RunLoop.h"
@@ -394,6 +397,8 @@ class CurlMulti {
     active_.push_back(c);
     // libcurl closes its sockets through this multi, so each leaves the epoll set while its
     // number is still ours (a reused handle keeps the setting).
+    curl_easy_setopt(t.easy, CURLOPT_OPENSOCKETFUNCTION, &CurlMulti::openSocketCb);
+    curl_easy_setopt(t.easy, CURLOPT_OPENSOCKETDATA, this);
     curl_easy_setopt(t.easy, CURLOPT_CLOSESOCKETFUNCTION, &CurlMulti::closeSocketCb);
     curl_easy_setopt(t.easy, CURLOPT_CLOSESOCKETDATA, this);
     bool wasDriving = driving_;
@@ -448,7 +453,7 @@ class CurlMulti {
 
  private:
   using Transfer = UrlConnection::Transfer;
-  static constexpr size_t kMaxSpare = 16;
+  static constexpr size_t kMaxSpare = 256;
 
   CurlMulti() : loop_(RunLoop::current()) {
     globalInit();
@@ -469,32 +474,47 @@ class CurlMulti {
     curl_multi_setopt(multi_, CURLMOPT_TIMERDATA, this);
   }
 
-  // Takes a socket out of the epoll set and the list, when it is there.
+  // Takes a socket out of the epoll set and the table, when it is there.
   void forgetSocket(curl_socket_t fd) {
-    auto it = std::find_if(sockets_.begin(), sockets_.end(),
-                           [fd](const auto& entry) { return entry.first == fd; });
+    auto it = sockets_.find(fd);
     if (it == sockets_.end()) return;
     epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd, nullptr);
-    *it = sockets_.back();
-    sockets_.pop_back();
+    sockets_.erase(it);
   }
 
-  // libcurl closes a socket. It may do so before (or without) announcing the socket's removal
-  // through socketCb; once closed, the number can belong to another thread's file at once, so
-  // the socket leaves the set first. A later removal finds nothing to do.
+  // libcurl opens a connection's socket: through here, so it is known as one.
+  static curl_socket_t openSocketCb(void* self, curlsocktype, curl_sockaddr* address) {
+    int fd = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
+    if (fd < 0) return CURL_SOCKET_BAD;
+    static_cast<CurlMulti*>(self)->connectionSockets_.insert(fd);
+    return fd;
+  }
+
+  // libcurl closes a connection's socket. It may do so before (or without) announcing the
+  // socket's removal through socketCb; once closed, the number can belong to another thread's
+  // file at once, so the socket leaves the set first. A later removal finds nothing to do.
   static int closeSocketCb(void* self, curl_socket_t fd) {
-    static_cast<CurlMulti*>(self)->forgetSocket(fd);
+    auto* m = static_cast<CurlMulti*>(self);
+    m->forgetSocket(fd);
+    m->connectionSockets_.erase(fd);
     return ::close(fd);
   }
 
   static int socketCb(CURL*, curl_socket_t fd, int what, void* self, void*) {
     auto* m = static_cast<CurlMulti*>(self);
+    auto it = m->sockets_.find(fd);
     if (what == CURL_POLL_REMOVE) {
-      m->forgetSocket(fd);
+      if (it == m->sockets_.end()) return 0;
+      if (m->connectionSockets_.count(fd)) {
+        // A connection going idle, most likely used again by the next transfer: it stays in
+        // the set, parked, which spares a system call per reuse and never names a number that
+        // libcurl may already have closed. Waking it up again re-registers it (see below).
+        it->second.parked = true;
+      } else {
+        m->forgetSocket(fd);
+      }
       return 0;
     }
-    auto it = std::find_if(m->sockets_.begin(), m->sockets_.end(),
-                           [fd](const auto& entry) { return entry.first == fd; });
     uint32_t events = 0;
     if (what == CURL_POLL_IN || what == CURL_POLL_INOUT) events |= EPOLLIN;
     if (what == CURL_POLL_OUT || what == CURL_POLL_INOUT) events |= EPOLLOUT;
@@ -503,10 +523,21 @@ class CurlMulti {
     ev.data.fd = fd;
     if (it == m->sockets_.end()) {
       epoll_ctl(m->epollFd_, EPOLL_CTL_ADD, fd, &ev);
-      m->sockets_.emplace_back(fd, events);
-    } else if (it->second != events) {
-      epoll_ctl(m->epollFd_, EPOLL_CTL_MOD, fd, &ev);
-      it->second = events;
+      m->sockets_.emplace(fd, Socket{events, false});
+    } else if (it->second.parked) {
+      // libcurl does not always close a socket through closeSocketCb (a connection dropped
+      // while connecting is closed directly), so a parked number may since have been closed
+      // and opened again: the kernel then forgot the old registration and the socket is added
+      // anew.
+      if (epoll_ctl(m->epollFd_, EPOLL_CTL_MOD, fd, &ev) != 0 && errno == ENOENT) {
+        epoll_ctl(m->epollFd_, EPOLL_CTL_ADD, fd, &ev);
+      }
+      it->second = Socket{events, false};
+    } else if (it->second.events != events) {
+      if (epoll_ctl(m->epollFd_, EPOLL_CTL_MOD, fd, &ev) != 0 && errno == ENOENT) {
+        epoll_ctl(m->epollFd_, EPOLL_CTL_ADD, fd, &ev);
+      }
+      it->second.events = events;
     }
     return 0;
   }
@@ -544,6 +575,14 @@ class CurlMulti {
           curlDue_ = -1;
           curl_multi_socket_action(multi_, CURL_SOCKET_TIMEOUT, 0, &running);
         }
+        continue;
+      }
+      auto parked = sockets_.find(fd);
+      if (parked != sockets_.end() && parked->second.parked) {
+        // An idle connection stirred (its peer closed it, most likely). libcurl is not
+        // watching it; it finds out when it next tries the connection. Out of the set, so the
+        // loop does not keep waking for it.
+        forgetSocket(fd);
         continue;
       }
       uint32_t e = events[i].events;
@@ -767,8 +806,15 @@ class CurlMulti {
   int epollFd_ = -1;
   int timerFd_ = -1;
   RunLoop::WatchId epollWatch_ = 0;
-  // libcurl's sockets and their epoll events (a handful: a flat list beats a hash map).
-  std::vector<std::pair<int, uint32_t>> sockets_;
+  // libcurl's sockets in the epoll set, with their events; a parked one belongs to an idle
+  // connection that libcurl no longer watches.
+  struct Socket {
+    uint32_t events;
+    bool parked;
+  };
+  std::unordered_map<int, Socket> sockets_;
+  // The sockets libcurl opened through openSocketCb and has not closed yet.
+  std::unordered_set<int> connectionSockets_;
   int64_t curlDue_ = -1;
   int64_t armedAt_ = -1;
   bool driving_ = false;          // inside a round of libcurl calls
