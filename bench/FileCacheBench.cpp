@@ -128,12 +128,7 @@ BENCHMARK(BM_RawMd5SelectStat)->Repetitions(9)->MinTime(0.3);
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<char*> args(argv, argv + argc);
-  static char interleave[] = "--benchmark_enable_random_interleaving=true";
-  static char aggregates[] = "--benchmark_report_aggregates_only=true";
-  args.insert(args.begin() + 1, {interleave, aggregates});
-  int count = static_cast<int>(args.size());
-  benchmark::Initialize(&count, args.data());
+  zu::RatioReporter::initializeInterleaved(argc, argv);
   zu::RatioReporter reporter;
   std::printf("items: %d, keys: %zu (50%% present)\n", kItems, fixture().keys.size());
   benchmark::RunSpecifiedBenchmarks(&reporter);

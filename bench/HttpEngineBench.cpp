@@ -254,8 +254,6 @@ int main(int argc, char** argv) {
   zu::CommInfo::setUsername("bench");
   zu::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  // The repetitions of the benchmarks run interleaved in random order, so a load change on
-  // the machine hits all alike; the reporter keeps each one's median.
   const double cached = reporter.rate("BM_HttpEngineGet/cache:1");
   const double uncached = reporter.rate("BM_HttpEngineGet/cache:0");
   const double transport = reporter.rate("BM_UrlConnectionGet");

@@ -3,6 +3,12 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <openssl/err.h>
+#include <openssl/pem.h>
+#include <openssl/ssl.h>
+#include <openssl/x509v3.h>
+#include <pthread.h>
+#include <signal.h>
 #include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -49,9 +55,21 @@ const char* reasonPhrase(int status) {
   }
 }
 
-bool sendAll(int fd, std::string_view data) {
+// One accepted connection: its socket, and its TLS session when the server speaks TLS.
+struct Channel {
+  int fd;
+  SSL* ssl;
+};
+
+bool sendAll(const Channel& channel, std::string_view data) {
   while (!data.empty()) {
-    ssize_t n = ::send(fd, data.data(), data.size(), MSG_NOSIGNAL);
+    if (channel.ssl) {
+      int n = SSL_write(channel.ssl, data.data(), static_cast<int>(data.size()));
+      if (n <= 0) return false;
+      data.remove_prefix(static_cast<size_t>(n));
+      continue;
+    }
+    ssize_t n = ::send(channel.fd, data.data(), data.size(), MSG_NOSIGNAL);
     if (n < 0) {
       if (errno == EINTR) continue;
       return false;
@@ -64,13 +82,14 @@ bool sendAll(int fd, std::string_view data) {
 // Buffered reading from one connection.
 class Reader {
  public:
-  explicit Reader(int fd) : fd_(fd) {}
+  explicit Reader(const Channel& channel) : channel_(channel) {}
 
   // Reads more bytes into the buffer; false at end of stream or on error.
   bool fill() {
     char chunk[16384];
     for (;;) {
-      ssize_t n = ::recv(fd_, chunk, sizeof chunk, 0);
+      ssize_t n = channel_.ssl ? SSL_read(channel_.ssl, chunk, sizeof chunk)
+                               : ::recv(channel_.fd, chunk, sizeof chunk, 0);
       if (n < 0 && errno == EINTR) continue;
       if (n <= 0) return false;
       buffer_.append(chunk, static_cast<size_t>(n));
@@ -104,7 +123,7 @@ class Reader {
   bool empty() const { return buffer_.empty(); }
 
  private:
-  int fd_;
+  Channel channel_;
   std::string buffer_;
 };
 
@@ -134,7 +153,7 @@ std::optional<std::string> readChunkedBody(Reader& reader) {
 
 // Reads one request; nullopt when the connection ends or the request is malformed. A client
 // that waits for "100 Continue" before its body is told to go on.
-std::optional<LoopbackServer::Request> readRequest(Reader& reader, int fd) {
+std::optional<LoopbackServer::Request> readRequest(Reader& reader, const Channel& channel) {
   auto head = reader.takeUntil("\r\n\r\n", kMaxHeaderBytes);
   if (!head) return std::nullopt;
   LoopbackServer::Request request;
@@ -165,7 +184,7 @@ std::optional<LoopbackServer::Request> readRequest(Reader& reader, int fd) {
 
   auto expect = request.header("Expect");
   if (expect && equalsIgnoringCase(*expect, "100-continue")) {
-    if (!sendAll(fd, "HTTP/1.1 100 Continue\r\n\r\n")) return std::nullopt;
+    if (!sendAll(channel, "HTTP/1.1 100 Continue\r\n\r\n")) return std::nullopt;
   }
   auto transfer = request.header("Transfer-Encoding");
   if (transfer && equalsIgnoringCase(*transfer, "chunked")) {
@@ -218,6 +237,62 @@ LoopbackServer::Response LoopbackServer::Response::text(int status, std::string 
   return response;
 }
 
+namespace {
+
+// The key and self-signed certificate every TLS server of the process presents: made once, for
+// the names "127.0.0.1" and "localhost", valid from an hour ago for a day.
+struct TestIdentity {
+  EVP_PKEY* key = nullptr;
+  X509* certificate = nullptr;
+  std::string pem;
+};
+
+bool addExtension(X509* certificate, int nid, const char* value) {
+  X509V3_CTX ctx;
+  X509V3_set_ctx_nodb(&ctx);
+  X509V3_set_ctx(&ctx, certificate, certificate, nullptr, nullptr, 0);
+  X509_EXTENSION* extension = X509V3_EXT_conf_nid(nullptr, &ctx, nid, value);
+  if (!extension) return false;
+  bool ok = X509_add_ext(certificate, extension, -1) == 1;
+  X509_EXTENSION_free(extension);
+  return ok;
+}
+
+const TestIdentity& testIdentity() {
+  static const TestIdentity identity = [] {
+    TestIdentity id;
+    id.key = EVP_EC_gen("P-256");
+    id.certificate = X509_new();
+    if (!id.key || !id.certificate) throw std::runtime_error("test certificate: no key");
+    X509_set_version(id.certificate, 2);
+    ASN1_INTEGER_set(X509_get_serialNumber(id.certificate), 1);
+    X509_gmtime_adj(X509_getm_notBefore(id.certificate), -3600);
+    X509_gmtime_adj(X509_getm_notAfter(id.certificate), 24 * 3600);
+    X509_set_pubkey(id.certificate, id.key);
+    X509_NAME* name = X509_get_subject_name(id.certificate);
+    X509_NAME_add_entry_by_txt(name, "CN", MBSTRING_ASC,
+                               reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1, 0);
+    X509_set_issuer_name(id.certificate, name);
+    if (!addExtension(id.certificate, NID_basic_constraints, "critical,CA:TRUE") ||
+        !addExtension(id.certificate, NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost") ||
+        X509_sign(id.certificate, id.key, EVP_sha256()) == 0) {
+      throw std::runtime_error("test certificate: cannot sign");
+    }
+    BIO* bio = BIO_new(BIO_s_mem());
+    PEM_write_bio_X509(bio, id.certificate);
+    char* data = nullptr;
+    long length = BIO_get_mem_data(bio, &data);
+    id.pem.assign(data, static_cast<size_t>(length));
+    BIO_free(bio);
+    return id;
+  }();
+  return identity;
+}
+
+}  // namespace
+
+const std::string& LoopbackServer::testCertificatePem() { return testIdentity().pem; }
+
 uint16_t LoopbackServer::closedPort() {
   int fd = ::socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in addr{};
@@ -248,7 +323,16 @@ std::string LoopbackServer::gzipCompress(std::string_view data) {
   return out;
 }
 
-LoopbackServer::LoopbackServer() {
+LoopbackServer::LoopbackServer(Scheme scheme) {
+  if (scheme == Scheme::kHttps) {
+    const TestIdentity& identity = testIdentity();
+    tls_ = SSL_CTX_new(TLS_server_method());
+    if (!tls_ || SSL_CTX_use_certificate(tls_, identity.certificate) != 1 ||
+        SSL_CTX_use_PrivateKey(tls_, identity.key) != 1) {
+      if (tls_) SSL_CTX_free(tls_);
+      throw std::runtime_error("loopback TLS set-up failed");
+    }
+  }
   listenFd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
   if (listenFd_ < 0) throw std::runtime_error("socket failed");
   sockaddr_in addr{};
@@ -266,7 +350,10 @@ LoopbackServer::LoopbackServer() {
   acceptThread_ = std::thread([this] { acceptLoop(); });
 }
 
-LoopbackServer::~LoopbackServer() { stop(); }
+LoopbackServer::~LoopbackServer() {
+  stop();
+  if (tls_) SSL_CTX_free(tls_);
+}
 
 void LoopbackServer::stop() {
   if (stopped_) return;
@@ -306,7 +393,9 @@ void LoopbackServer::reapEndedWorkers() {
   for (std::thread& t : ended) t.join();
 }
 
-std::string LoopbackServer::baseUrl() const { return "http://127.0.0.1:" + std::to_string(port_); }
+std::string LoopbackServer::baseUrl() const {
+  return (tls_ ? "https://127.0.0.1:" : "http://127.0.0.1:") + std::to_string(port_);
+}
 
 std::string LoopbackServer::url(std::string_view target) const {
   return baseUrl() + std::string(target);
@@ -395,9 +484,27 @@ LoopbackServer::Response LoopbackServer::answerFor(const Request& request) {
 }
 
 void LoopbackServer::serveConnection(int fd, int number) {
-  Reader reader(fd);
+  SSL* ssl = nullptr;
+  if (tls_) {
+    // OpenSSL writes on its own (alerts, tickets), past MSG_NOSIGNAL: a write to a client that
+    // went away must fail with EPIPE here, not end the process.
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+    ssl = SSL_new(tls_);
+    if (!ssl || SSL_set_fd(ssl, fd) != 1 || SSL_accept(ssl) != 1) {
+      ERR_clear_error();
+      if (ssl) SSL_free(ssl);
+      ssl = nullptr;
+      endConnection(fd, number);
+      return;
+    }
+  }
+  const Channel channel{fd, ssl};
+  Reader reader(channel);
   for (;;) {
-    std::optional<Request> request = readRequest(reader, fd);
+    std::optional<Request> request = readRequest(reader, channel);
     if (!request) break;
     request->connection = number;
     {
@@ -433,7 +540,7 @@ void LoopbackServer::serveConnection(int fd, int number) {
     }
     if (closeAfter) head += "Connection: close\r\n";
     head += "\r\n";
-    if (!sendAll(fd, head)) break;
+    if (!sendAll(channel, head)) break;
     if (noBody) {
       if (closeAfter) break;
       continue;
@@ -453,21 +560,26 @@ void LoopbackServer::serveConnection(int fd, int number) {
         size_t allowed = limit - sent;
         if (chunk.size() > allowed) {
           // Announce the whole chunk, send only part of it, then drop the connection.
-          sendAll(fd, hexSize(chunk.size()));
-          sendAll(fd, chunk.substr(0, allowed));
+          sendAll(channel, hexSize(chunk.size()));
+          sendAll(channel, chunk.substr(0, allowed));
           ok = false;
           break;
         }
-        ok = sendAll(fd, hexSize(chunk.size()) + std::string(chunk) + "\r\n");
+        ok = sendAll(channel, hexSize(chunk.size()) + std::string(chunk) + "\r\n");
         sent += chunk.size();
         if (!ok) break;
       }
-      if (ok) ok = sendAll(fd, "0\r\n\r\n");
+      if (ok) ok = sendAll(channel, "0\r\n\r\n");
     } else {
-      ok = sendAll(fd, std::string_view(body).substr(0, std::min(limit, body.size())));
+      ok = sendAll(channel, std::string_view(body).substr(0, std::min(limit, body.size())));
     }
     if (!ok || closeAfter) break;
   }
+  if (ssl) SSL_free(ssl);
+  endConnection(fd, number);
+}
+
+void LoopbackServer::endConnection(int fd, int number) {
   std::lock_guard<std::mutex> lock(mutex_);
   openFds_.erase(fd);
   ::close(fd);

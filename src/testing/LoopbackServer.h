@@ -1,5 +1,6 @@
 // LoopbackServer: an HTTP/1.1 server on 127.0.0.1 (ephemeral port) for tests that need a real
-// peer. Written over raw POSIX sockets so a test controls every byte: status, headers, body,
+// peer, over plain TCP or over TLS (Scheme::kHttps) with a certificate for "127.0.0.1" and
+// "localhost" made for this process; tests trust it through testCertificatePem(). Written over raw POSIX sockets so a test controls every byte: status, headers, body,
 // chunked transfer, gzip bodies, delays before the headers and between chunks, connections
 // dropped before the answer or part way through the body, a Content-Length that does not match
 // the body, and keep-alive.
@@ -29,6 +30,8 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+typedef struct ssl_ctx_st SSL_CTX;
 
 namespace zu {
 
@@ -88,8 +91,11 @@ class LoopbackServer {
   // connecting at once.
   static constexpr int kListenBacklog = 1024;
 
-  // Binds and starts listening; throws std::runtime_error when no socket can be had.
-  LoopbackServer();
+  enum class Scheme { kHttp, kHttps };
+
+  // Binds and starts listening; throws std::runtime_error when no socket (or, for kHttps, no
+  // TLS set-up) can be had.
+  explicit LoopbackServer(Scheme scheme = Scheme::kHttp);
   // Stops.
   ~LoopbackServer();
   // Stops serving: closes the listening socket and every connection and joins every thread.
@@ -99,7 +105,7 @@ class LoopbackServer {
   LoopbackServer& operator=(const LoopbackServer&) = delete;
 
   uint16_t port() const { return port_; }
-  // "http://127.0.0.1:<port>"
+  // "http://127.0.0.1:<port>" ("https://..." over TLS)
   std::string baseUrl() const;
   // baseUrl() + target ("/path?query").
   std::string url(std::string_view target) const;
@@ -123,6 +129,8 @@ class LoopbackServer {
   // A port on 127.0.0.1 that nobody listens on (bound once, then released), for refused
   // connections.
   static uint16_t closedPort();
+  // The self-signed certificate (PEM) every TLS server of this process presents.
+  static const std::string& testCertificatePem();
 
  private:
   class Connection;
@@ -131,6 +139,8 @@ class LoopbackServer {
   // Joins the connection threads that have ended (accepting thread only).
   void reapEndedWorkers();
   void serveConnection(int fd, int number);
+  // Closes a connection's socket and lists its thread as ended.
+  void endConnection(int fd, int number);
   Response answerFor(const Request& request);
   // Waits up to `delay` or until the server stops; false when stopping.
   bool pause(std::chrono::milliseconds delay);
@@ -138,6 +148,7 @@ class LoopbackServer {
 
   int listenFd_ = -1;
   uint16_t port_ = 0;
+  SSL_CTX* tls_ = nullptr;  // set for kHttps
   bool stopped_ = false;  // stop() has finished (touched by the owning thread only)
 
   mutable std::mutex mutex_;

@@ -67,6 +67,7 @@ class HttpEngineTest : public ::testing::Test {
     // No handler may run past this point: they use the fixture, which goes next.
     server_.stop();
     settleServer_.stop();
+    UrlConnection::setTrustedCertificateForTesting(std::nullopt);
     engine_.reset();
     HttpEngine::setRequestTimeoutIntervalForTesting(0);
     CommInfo::globalUninit();
@@ -278,27 +279,25 @@ TEST_F(HttpEngineTest, CommonHeadersAndCookiesKeptPerCredentials) {
   EXPECT_FALSE(server_.requests().back().header("Cookie"));
 }
 
+Response redirectTo(const std::string& location) {
+  Response away = Response::text(302, "");
+  away.headers.push_back({"Location", location});
+  return away;
+}
+
 // Two hosts on the loopback: the service at "127.0.0.1" and another at "localhost".
 TEST_F(HttpEngineTest, ACookieBelongsToTheHostThatSentItAcrossRedirectsBothWays) {
   LoopbackServer other;
   const std::string service = server_.url("");
   const std::string elsewhere = "http://localhost:" + std::to_string(other.port());
   server_.setHandler([elsewhere](const Request& r) {
-    if (r.path == "/go") {
-      Response away = Response::text(302, "");
-      away.headers.push_back({"Location", elsewhere + "/plant"});
-      return away;
-    }
+    if (r.path == "/go") return redirectTo(elsewhere + "/plant");
     Response a = Response::text(200, "service");
     if (r.path == "/login") a.headers.push_back({"Set-Cookie", "sid=service; Path=/"});
     return a;
   });
   other.setHandler([service](const Request& r) {
-    if (r.path == "/to-service") {
-      Response away = Response::text(302, "");
-      away.headers.push_back({"Location", service + "/login"});
-      return away;
-    }
+    if (r.path == "/to-service") return redirectTo(service + "/login");
     Response b = Response::text(200, "elsewhere");
     if (r.path == "/plant") b.headers.push_back({"Set-Cookie", "sid=planted"});
     return b;
@@ -368,21 +367,28 @@ TEST_F(HttpEngineTest, AnAccountSwitchDuringAnExchangeFilesNothingUnderTheNewAcc
             HttpEngine::createDigest("second", "other"));
 }
 
-TEST_F(HttpEngineTest, SecureCookiesNeverTravelOverPlainHttp) {
-  server_.setHandler([](const Request& r) {
-    Response a = Response::text(200, "ok");
+TEST_F(HttpEngineTest, ASecureCookieFromHttpsNeverTravelsOverPlainHttp) {
+  LoopbackServer tls(LoopbackServer::Scheme::kHttps);
+  UrlConnection::setTrustedCertificateForTesting(LoopbackServer::testCertificatePem());
+  tls.setHandler([](const Request& r) {
+    Response a = Response::text(200, "over tls");
     if (r.path == "/login") a.headers.push_back({"Set-Cookie", "sid=s1; Path=/; secure; HttpOnly"});
     return a;
   });
-  engine_.get(server_.url("/login"));
+  server_.setResponse("/feed", Response::text(200, "plain"));
+  engine_.get(tls.url("/login"));
   ASSERT_TRUE(turn([&] { return observer_.results.size() == 1; }));
-  EXPECT_FALSE(manager_.cookieForUser("reader", "secret", "127.0.0.1", false));
-  EXPECT_EQ(manager_.cookieForUser("reader", "secret", "127.0.0.1", true), "sid=s1");
-  // As if set over https earlier: still not for a plain request to the same host.
-  manager_.onNewCookie("sid=tls", "reader", "secret", "127.0.0.1", true);
+  ASSERT_EQ(observer_.code(), 0);
+  EXPECT_EQ(text(observer_.response()->responseBody()), "over tls");
+  // The same host over plain http: no cookie.
   engine_.get(server_.url("/feed"));
   ASSERT_TRUE(turn([&] { return observer_.results.size() == 2; }));
+  EXPECT_EQ(observer_.code(), 0);
   EXPECT_FALSE(server_.requests().back().header("Cookie"));
+  engine_.get(tls.url("/feed"));
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 3; }));
+  EXPECT_EQ(tls.requests().back().header("Cookie"), "sid=s1");
+  tls.stop();
 }
 
 TEST_F(HttpEngineTest, A304OrA416WithoutACopyEndsWithNoResponse) {

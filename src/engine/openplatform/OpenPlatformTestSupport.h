@@ -230,6 +230,9 @@ class OpenPlatformTest : public ::testing::Test {
     OpenPlatformFactory::instance().Init();
   }
   void TearDown() override {
+    // Handlers may use the fixture (and a subclass's members, which go first): none runs
+    // past this point.
+    server.stop();
     OpenPlatformFactory::instance().reset();
     OpenPlatformConfig::setCurrent(OpenPlatformConfig::defaults());
     OpenPlatformFactory::instance().Init();

@@ -224,14 +224,15 @@ TEST_F(OAuth1Test, CallbacksAndTokenAnswersThatCannotBeUsed) {
 
 TEST_F(OAuth1Test, RefusedTimestampsMoveTheClockOffsetAndRetryOnce) {
   ScopedFakeClock clock(1200 * 1000);
-  std::atomic<int> calls{0};
-  std::string range = "1000-2000";
-  server.setHandler([&](const LoopbackServer::Request& r) {
+  // Held by the handler itself: a server thread may still run it after this body returns.
+  auto calls = std::make_shared<std::atomic<int>>(0);
+  auto range = std::make_shared<std::string>("1000-2000");
+  server.setHandler([calls, range](const LoopbackServer::Request& r) {
     if (r.path != "/oauth/request_token") return Response::text(404, "");
-    int n = ++calls;
+    int n = ++*calls;
     if (n == 1 || n == 3 || n >= 5) {
       return Response::text(401, "oauth_problem=timestamp_refused&oauth_acceptable_timestamps=" +
-                                     (n == 1 ? std::string("1000-2000") : range));
+                                     (n == 1 ? std::string("1000-2000") : *range));
     }
     return Response::text(200, "oauth_token=reqtok&oauth_token_secret=reqsecret");
   });
@@ -250,7 +251,7 @@ TEST_F(OAuth1Test, RefusedTimestampsMoveTheClockOffsetAndRetryOnce) {
   EXPECT_DOUBLE_EQ(sina->oAuth().timestampOffset(), 300);
 
   // The next correction adds to the offset already in force: the sent 1500 should be 1700.
-  range = "1600-1800";
+  *range = "1600-1800";
   sina->authLogin();
   ASSERT_TRUE(waitForEvents(2));
   EXPECT_EQ(observer.events.back(), "authorize");
@@ -261,7 +262,7 @@ TEST_F(OAuth1Test, RefusedTimestampsMoveTheClockOffsetAndRetryOnce) {
   sina->authLogin();
   ASSERT_TRUE(waitForEvents(3));
   EXPECT_EQ(observer.events.back(), "error -4");
-  EXPECT_EQ(calls.load(), 6);
+  EXPECT_EQ(calls->load(), 6);
 }
 
 TEST_F(OAuth1Test, SinaPostsSignedFormsAndMultipartPictures) {

@@ -26,6 +26,14 @@ namespace {
 
 std::atomic<double> gDefaultTimeout{UrlConnection::kDefaultTimeoutInterval};
 
+std::mutex gTrustedLock;
+std::shared_ptr<const std::string> gTrustedCertificate;  // tests only; null: the system's
+
+std::shared_ptr<const std::string> trustedCertificate() {
+  std::lock_guard<std::mutex> lock(gTrustedLock);
+  return gTrustedCertificate;
+}
+
 void globalInit() {
   static std::once_flag once;
   std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
@@ -199,6 +207,12 @@ bool UrlConnection::Transfer::configure(CURL* reuse) {
   curl_easy_setopt(easy, CURLOPT_URL, request.url().c_str());
   curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
                    static_cast<long>(std::max<int64_t>(1, timeoutMicros / 1000)));
+  if (auto pem = trustedCertificate()) {
+    curl_blob blob{const_cast<char*>(pem->data()), pem->size(), CURL_BLOB_COPY};
+    curl_easy_setopt(easy, CURLOPT_CAINFO_BLOB, &blob);
+  } else if (reuse) {
+    curl_easy_setopt(easy, CURLOPT_CAINFO_BLOB, nullptr);
+  }
 
   // Content decoding: transparent unless the caller negotiates the encoding itself or asks
   // for a byte range (a range of a compressed representation cannot be decoded piecewise).
@@ -864,6 +878,11 @@ double UrlConnection::defaultTimeoutInterval() { return gDefaultTimeout.load(); 
 
 void UrlConnection::setDefaultTimeoutIntervalForTesting(double seconds) {
   gDefaultTimeout.store(seconds > 0 ? seconds : kDefaultTimeoutInterval);
+}
+
+void UrlConnection::setTrustedCertificateForTesting(std::optional<std::string> pem) {
+  std::lock_guard<std::mutex> lock(gTrustedLock);
+  gTrustedCertificate = pem ? std::make_shared<const std::string>(std::move(*pem)) : nullptr;
 }
 
 UrlConnection::SyncResult UrlConnection::sendSync(const UrlRequest& request) {

@@ -29,6 +29,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "platform/net/UrlConnectionDelegate.h"
@@ -59,6 +60,9 @@ class UrlConnection : public std::enable_shared_from_this<UrlConnection> {
   static double defaultTimeoutInterval();
   // Changes the default time-out for the process (tests); a value <= 0 restores 60 s.
   static void setDefaultTimeoutIntervalForTesting(double seconds);
+  // Tests: https servers are verified against this certificate (PEM) alone instead of the
+  // system's authorities, for the transfers started afterwards; nullopt restores the system's.
+  static void setTrustedCertificateForTesting(std::optional<std::string> pem);
 
   ~UrlConnection();
   UrlConnection(const UrlConnection&) = delete;
