@@ -147,6 +147,7 @@ struct UrlConnection::Transfer {
 
   // Connection bookkeeping (asynchronous use).
   CurlMulti* multi = nullptr;  // the starting thread's multi handle
+  UrlConnection* owner = nullptr;
   UrlConnectionDelegate* delegate = nullptr;
   bool running = false;
   bool inMulti = false;
@@ -158,6 +159,8 @@ struct UrlConnection::Transfer {
   }
 
   void touch() { moved = true; }
+  // An event was queued: the connection goes on the multi's ready list.
+  void recorded();
 
   // Sets the easy handle up; `reuse` is a spare handle of the thread's multi (set up by an
   // earlier configure()), or null.
@@ -289,6 +292,7 @@ void UrlConnection::Transfer::emitResponse() {
   } else {
     Event e{Event::Kind::Response, std::move(r), {}, 0, 0, 0, {}};
     events.push_back(std::move(e));
+    recorded();
   }
 }
 
@@ -329,6 +333,7 @@ bool UrlConnection::Transfer::onData(const char* chars, size_t length) {
     e.data.assign(data, data + length);
     events.push_back(std::move(e));
   }
+  recorded();
   return true;
 }
 
@@ -345,6 +350,7 @@ void UrlConnection::Transfer::onProgress(curl_off_t ulnow) {
   } else {
     events.push_back(Event{Event::Kind::Sent, nullptr, {}, delta, ulnow, expected, {}});
   }
+  recorded();
 }
 
 size_t UrlConnection::Transfer::headerCb(char* data, size_t size, size_t n, void* self) {
@@ -420,6 +426,9 @@ class CurlMulti {
     CURLMcode rc = curl_multi_add_handle(multi_, t.easy);
     if (rc == CURLM_OK) {
       t.inMulti = true;
+      ++inMultiCount_;
+      const int64_t deadline = t.lastActivity + t.timeoutMicros;
+      if (idleDeadline_ < 0 || deadline < idleDeadline_) idleDeadline_ = deadline;
       // Send at once rather than on the next turn of the loop: libcurl only records what it
       // sees, and nothing reaches a delegate before start() has returned.
       runImmediate();
@@ -429,8 +438,17 @@ class CurlMulti {
       failLater(c, UrlError{UrlError::kUnknown, curl_multi_strerror(rc)});
       return;
     }
-    if (hasPendingWork()) schedule();
+    // A round must follow when libcurl wants its timeout, a transfer recorded events, or one
+    // ended (libcurl runs fewer transfers than are in the multi handle).
+    if (immediateWanted_ || !ready_.empty() || lastRunning_ < inMultiCount_) schedule();
     rearm();
+  }
+
+  // Puts a connection on the ready list (once until its events are delivered).
+  void enqueue(const std::shared_ptr<UrlConnection>& c) {
+    if (c->t_->queued) return;
+    c->t_->queued = true;
+    ready_.push_back(c);
   }
 
   void cancel(UrlConnection* c) {
@@ -455,6 +473,9 @@ class CurlMulti {
     enqueue(c);
     schedule();
   }
+
+  // A connection whose transfer recorded events (from inside libcurl's callbacks).
+  void enqueueReady(UrlConnection& c) { enqueue(c.shared_from_this()); }
 
   // A handle of an ended transfer for the next one (configure() sets every option that
   // differs between transfers), or null to make a new one.
@@ -613,6 +634,7 @@ class CurlMulti {
   // Takes a transfer out of libcurl. libcurl may ask for its timeout "now" meanwhile; that is
   // settled by the caller (settleImmediate), not by an extra turn of the loop.
   void removeHandle(Transfer& t) {
+    if (t.inMulti) --inMultiCount_;
     t.inMulti = false;
     bool wasDriving = driving_;
     driving_ = true;
@@ -624,11 +646,9 @@ class CurlMulti {
   // some transfer is still in the multi handle.
   void settleImmediate() {
     if (!immediateWanted_ || driving_) return;
-    for (const auto& c : active_) {
-      if (c->t_->inMulti) {
-        schedule();
-        return;
-      }
+    if (inMultiCount_ > 0) {
+      schedule();
+      return;
     }
     immediateWanted_ = false;
   }
@@ -658,18 +678,6 @@ class CurlMulti {
     });
   }
 
-  // True when a round must follow: libcurl wants its timeout, a transfer recorded events, or
-  // one ended (libcurl runs fewer transfers than are in the multi handle).
-  bool hasPendingWork() const {
-    if (immediateWanted_) return true;
-    int inMulti = 0;
-    for (const auto& c : active_) {
-      if (!c->t_->events.empty()) return true;
-      if (c->t_->inMulti) ++inMulti;
-    }
-    return lastRunning_ < inMulti;
-  }
-
   // After libcurl returned: collect ended transfers, enforce idle time-outs, deliver events.
   void afterCurl() {
     int left = 0;
@@ -678,29 +686,12 @@ class CurlMulti {
       Transfer* t = nullptr;
       curl_easy_getinfo(msg->easy_handle, CURLINFO_PRIVATE, reinterpret_cast<char**>(&t));
       CURLcode result = msg->data.result;
-      auto c = findActive(t);
-      if (!c) continue;
+      if (!t || !t->owner || !t->inMulti) continue;
+      std::shared_ptr<UrlConnection> c = t->owner->shared_from_this();
       removeHandle(*t);
       end(c, result == CURLE_OK ? std::nullopt : std::optional<UrlError>(t->failure(result)));
     }
-    int64_t now = monoMicros();
-    for (size_t i = 0; i < active_.size();) {
-      auto c = active_[i];
-      Transfer& t = *c->t_;
-      if (t.moved) {
-        t.moved = false;
-        t.lastActivity = now;
-      }
-      if (t.inMulti && now - t.lastActivity >= t.timeoutMicros) {
-        removeHandle(t);
-        end(c, UrlError{UrlError::kTimedOut, "no data moved within the time-out"});
-        continue;  // end() removed it from active_
-      }
-      ++i;
-    }
-    for (auto& c : active_) {
-      if (!c->t_->events.empty()) enqueue(c);
-    }
+    checkIdleTimeouts();
     settleImmediate();
     rearm();
     dispatch();
@@ -721,10 +712,33 @@ class CurlMulti {
     removeActive(c.get());
   }
 
-  void enqueue(const std::shared_ptr<UrlConnection>& c) {
-    if (c->t_->queued) return;
-    c->t_->queued = true;
-    ready_.push_back(c);
+  // Ends the transfers in which no byte moved for their time-out. The scan runs when the
+  // earliest deadline may have come, and otherwise at most every kIdleScanMicros: a transfer
+  // that moved is credited with the scan's time, so a time-out can fire up to that much late,
+  // never early, and a busy loop does not scan every transfer on every event.
+  void checkIdleTimeouts() {
+    const int64_t now = monoMicros();
+    if (now < nextIdleScan_ && (idleDeadline_ < 0 || now < idleDeadline_)) return;
+    nextIdleScan_ = now + kIdleScanMicros;
+    idleDeadline_ = -1;
+    for (size_t i = 0; i < active_.size();) {
+      auto c = active_[i];
+      Transfer& t = *c->t_;
+      if (t.moved) {
+        t.moved = false;
+        t.lastActivity = now;
+      }
+      if (t.inMulti && now - t.lastActivity >= t.timeoutMicros) {
+        removeHandle(t);
+        end(c, UrlError{UrlError::kTimedOut, "no data moved within the time-out"});
+        continue;  // end() removed it from active_
+      }
+      if (t.inMulti) {
+        const int64_t deadline = t.lastActivity + t.timeoutMicros;
+        if (idleDeadline_ < 0 || deadline < idleDeadline_) idleDeadline_ = deadline;
+      }
+      ++i;
+    }
   }
 
   // Delivers queued events, one at a time, so a callback that cancels, starts connections or
@@ -780,13 +794,6 @@ class CurlMulti {
     t.easy = nullptr;
   }
 
-  std::shared_ptr<UrlConnection> findActive(Transfer* t) const {
-    for (const auto& c : active_) {
-      if (c->t_.get() == t) return c;
-    }
-    return nullptr;
-  }
-
   void removeActive(UrlConnection* c) {
     active_.erase(std::remove_if(active_.begin(), active_.end(),
                                  [c](const auto& p) { return p.get() == c; }),
@@ -798,12 +805,7 @@ class CurlMulti {
   // deadlines are checked again then), while re-arming on every event costs a system call.
   void rearm() {
     int64_t due = curlDue_;
-    for (const auto& c : active_) {
-      const Transfer& t = *c->t_;
-      if (!t.inMulti) continue;
-      int64_t idle = t.lastActivity + t.timeoutMicros;
-      if (due < 0 || idle < due) due = idle;
-    }
+    if (idleDeadline_ >= 0 && (due < 0 || idleDeadline_ < due)) due = idleDeadline_;
     if (due < 0 || (armedAt_ >= 0 && armedAt_ <= due)) return;
     itimerspec when{};
     int64_t at = std::max<int64_t>(due, 1);
@@ -835,12 +837,22 @@ class CurlMulti {
   bool immediateWanted_ = false;  // libcurl asked for its timeout "now"
   bool postPending_ = false;
   int lastRunning_ = 0;  // transfers libcurl reported running after its last call
+  int inMultiCount_ = 0;  // transfers in the multi handle
+  // The earliest idle deadline as of the last scan or start (-1: none), and when the next scan
+  // is due regardless.
+  static constexpr int64_t kIdleScanMicros = 50000;
+  int64_t idleDeadline_ = -1;
+  int64_t nextIdleScan_ = 0;
   std::vector<CURL*> spare_;  // easy handles of ended transfers, reset for reuse
   std::vector<std::shared_ptr<UrlConnection>> active_;
   std::deque<std::shared_ptr<UrlConnection>> ready_;
 };
 
 // ---------------------------------------------------------------------------------------------
+
+void UrlConnection::Transfer::recorded() {
+  if (multi && owner && !queued) multi->enqueueReady(*owner);
+}
 
 UrlConnection::UrlConnection() : t_(std::make_unique<Transfer>()) {}
 
@@ -855,6 +867,7 @@ std::shared_ptr<UrlConnection> UrlConnection::start(UrlRequest request,
   c->t_->delegate = delegate;
   CurlMulti& multi = CurlMulti::forCurrentThread();
   c->t_->multi = &multi;
+  c->t_->owner = c.get();
   if (!c->t_->configure(multi.spareHandle())) {
     c->t_->running = true;
     multi.failLater(c, UrlError{UrlError::kUnknown, "curl_easy_init failed"});
