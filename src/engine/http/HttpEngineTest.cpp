@@ -88,6 +88,12 @@ class HttpEngineTest : public ::testing::Test {
     other.get(settleServer_.url("/settle"));
     return turn([&] { return !o.results.empty(); }) && observer_.results.size() == count;
   }
+  // A GET on the fixture's engine, turning the loop until its one result is in.
+  bool getAndWait(const std::string& url) {
+    const size_t before = observer_.results.size();
+    engine_.get(url);
+    return turn([&] { return observer_.results.size() > before; });
+  }
   std::string expiresIn(double seconds) {
     return HttpEngineUtils::stringWithHttpDate(Clock::get()->now() + seconds);
   }
@@ -279,6 +285,16 @@ TEST_F(HttpEngineTest, CommonHeadersAndCookiesKeptPerCredentials) {
   EXPECT_FALSE(server_.requests().back().header("Cookie"));
 }
 
+// Lets in only a request with Basic credentials; asks for them otherwise.
+Response basicProtected(const Request& r) {
+  if (!r.header("Authorization")) {
+    Response c = Response::text(401, "");
+    c.headers.push_back({"WWW-Authenticate", "Basic realm=\"zu\""});
+    return c;
+  }
+  return Response::text(200, "in");
+}
+
 Response redirectTo(const std::string& location) {
   Response away = Response::text(302, "");
   away.headers.push_back({"Location", location});
@@ -304,24 +320,20 @@ TEST_F(HttpEngineTest, ACookieBelongsToTheHostThatSentItAcrossRedirectsBothWays)
   });
 
   // The other host sends us to the service, whose answer sets the session cookie.
-  engine_.get(elsewhere + "/to-service");
-  ASSERT_TRUE(turn([&] { return observer_.results.size() == 1; }));
+  ASSERT_TRUE(getAndWait(elsewhere + "/to-service"));
   ASSERT_EQ(observer_.code(), 0);
   EXPECT_EQ(text(observer_.response()->responseBody()), "service");
   EXPECT_EQ(manager_.cookieForUser("reader", "secret", "127.0.0.1", false), "sid=service");
   EXPECT_FALSE(manager_.cookieForUser("reader", "secret", "localhost", false));
-  engine_.get(elsewhere + "/next");
-  ASSERT_TRUE(turn([&] { return observer_.results.size() == 2; }));
+  ASSERT_TRUE(getAndWait(elsewhere + "/next"));
   EXPECT_FALSE(other.requests().back().header("Cookie"));
 
   // The service sends us to the other host, whose cookie must not replace the service's.
-  engine_.get(server_.url("/go"));
-  ASSERT_TRUE(turn([&] { return observer_.results.size() == 3; }));
+  ASSERT_TRUE(getAndWait(server_.url("/go")));
   EXPECT_EQ(text(observer_.response()->responseBody()), "elsewhere");
   EXPECT_EQ(manager_.cookieForUser("reader", "secret", "127.0.0.1", false), "sid=service");
   EXPECT_EQ(manager_.cookieForUser("reader", "secret", "localhost", false), "sid=planted");
-  engine_.get(server_.url("/feed"));
-  ASSERT_TRUE(turn([&] { return observer_.results.size() == 4; }));
+  ASSERT_TRUE(getAndWait(server_.url("/feed")));
   EXPECT_EQ(server_.requests().back().header("Cookie"), "sid=service");
   other.stop();
 }
@@ -346,19 +358,11 @@ TEST_F(HttpEngineTest, AnAccountSwitchDuringAnExchangeFilesNothingUnderTheNewAcc
   EXPECT_FALSE(cache->cachedResponseForUser(std::string("second"), &request));
 
   // The new account asks for itself: no cookie of the first goes with it.
-  engine_.get(server_.url("/mine"));
-  ASSERT_TRUE(turn([&] { return observer_.results.size() == 2; }));
+  ASSERT_TRUE(getAndWait(server_.url("/mine")));
   EXPECT_FALSE(server_.requests().back().header("Cookie"));
 
   // A challenge is answered with the credentials the exchange started with.
-  server_.setHandler([](const Request& r) {
-    if (!r.header("Authorization")) {
-      Response c = Response::text(401, "");
-      c.headers.push_back({"WWW-Authenticate", "Basic realm=\"zu\""});
-      return c;
-    }
-    return Response::text(200, "in");
-  });
+  server_.setHandler(basicProtected);
   engine_.get(server_.url("/members"));
   CommInfo::setUsername("third");
   CommInfo::setPassword("pw3");
@@ -376,17 +380,14 @@ TEST_F(HttpEngineTest, ASecureCookieFromHttpsNeverTravelsOverPlainHttp) {
     return a;
   });
   server_.setResponse("/feed", Response::text(200, "plain"));
-  engine_.get(tls.url("/login"));
-  ASSERT_TRUE(turn([&] { return observer_.results.size() == 1; }));
+  ASSERT_TRUE(getAndWait(tls.url("/login")));
   ASSERT_EQ(observer_.code(), 0);
   EXPECT_EQ(text(observer_.response()->responseBody()), "over tls");
   // The same host over plain http: no cookie.
-  engine_.get(server_.url("/feed"));
-  ASSERT_TRUE(turn([&] { return observer_.results.size() == 2; }));
+  ASSERT_TRUE(getAndWait(server_.url("/feed")));
   EXPECT_EQ(observer_.code(), 0);
   EXPECT_FALSE(server_.requests().back().header("Cookie"));
-  engine_.get(tls.url("/feed"));
-  ASSERT_TRUE(turn([&] { return observer_.results.size() == 3; }));
+  ASSERT_TRUE(getAndWait(tls.url("/feed")));
   EXPECT_EQ(tls.requests().back().header("Cookie"), "sid=s1");
   tls.stop();
 }
@@ -459,14 +460,7 @@ TEST_F(HttpEngineTest, DigestRetryCarriesBothHeadersWithTheExactBytes) {
 }
 
 TEST_F(HttpEngineTest, BasicRetryKeepsAPostBodyAndSendsNoneForAGet) {
-  server_.setHandler([](const Request& r) {
-    if (!r.header("Authorization")) {
-      Response c = Response::text(401, "");
-      c.headers.push_back({"WWW-Authenticate", "Basic realm=\"zu\""});
-      return c;
-    }
-    return Response::text(200, "in");
-  });
+  server_.setHandler(basicProtected);
   engine_.setHeaderField("VESK-Authorization", "stale");
   engine_.post(server_.url("/post"), bytes("<entry/>"));
   ASSERT_TRUE(turn([&] { return observer_.results.size() == 1; }));
