@@ -5,10 +5,16 @@
 //  - one after another: raw libcurl easy transfers on one reused handle;
 //  - 200 at once: 200 engines on one run loop against one raw libcurl multi handle driving 200
 //    reused easy handles.
-// Prints requests per second of each and the ratios ours / reference (target >= 0.8).
+// Prints requests per second of each and the ratios ours / reference (target >= 0.8). The
+// headline ratios come from paired runs: every iteration does ours and then the reference and
+// times each on this thread's CPU clock and on the wall clock, so a change of load on the
+// machine (which swings separately measured rates by tens of percent) hits both alike.
 #include <benchmark/benchmark.h>
 #include <curl/curl.h>
 
+#include <time.h>
+
+#include <chrono>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -58,22 +64,34 @@ struct Observer : HttpEngineObserver {
   }
 };
 
-// state.range(0): 1 with the response-cache look-up every plain GET makes, 0 without (the
-// engine and transport alone, as for the tasks that switch the cache off).
-void BM_HttpEngineGet(benchmark::State& state) {
-  const std::string url = server().url("/feed");
-  const bool cache = state.range(0) != 0;
-  auto loop = RunLoop::current();
-  HttpEngine engine;
-  Observer observer;
-  engine.setObserver(&observer);
-  for (auto _ : state) {
-    int before = observer.results;
-    engine.setCacheEnabled(cache);
-    engine.get(url);
-    loop->runUntil([&] { return observer.results > before; }, 10);
+// One engine on this thread's run loop; `cache`: with the response-cache look-up every plain
+// GET makes (the default), or without it (the engine and transport alone, as for the tasks
+// that switch the cache off).
+class EngineGets {
+ public:
+  EngineGets(std::string url, bool cache) : url_(std::move(url)), cache_(cache) {
+    engine_.setObserver(&observer_);
   }
-  if (observer.failures) state.SkipWithError("an exchange failed");
+  void get() {
+    int before = observer_.results;
+    engine_.setCacheEnabled(cache_);
+    engine_.get(url_);
+    loop_->runUntil([&] { return observer_.results > before; }, 10);
+  }
+  int failures() const { return observer_.failures; }
+
+ private:
+  std::string url_;
+  bool cache_;
+  std::shared_ptr<RunLoop> loop_ = RunLoop::current();
+  HttpEngine engine_;
+  Observer observer_;
+};
+
+void BM_HttpEngineGet(benchmark::State& state) {
+  EngineGets ours(server().url("/feed"), state.range(0) != 0);
+  for (auto _ : state) ours.get();
+  if (ours.failures()) state.SkipWithError("an exchange failed");
   state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(BM_HttpEngineGet)
@@ -123,32 +141,43 @@ size_t collect(char* data, size_t size, size_t n, void* out) {
   return size * n;
 }
 
-// The reference: libcurl easy transfers on one reused handle. state.range(0): 1 sends the same
-// request the engine sends (its "X-User-Agent" and gzip/deflate negotiation with transparent
-// decoding), 0 a bare GET with libcurl's defaults.
+// The reference: libcurl easy transfers on one reused handle. `sameRequest` sends the request
+// the engine sends (its "X-User-Agent" and gzip/deflate negotiation with transparent
+// decoding), otherwise a bare GET with libcurl's defaults.
+class RawEasy {
+ public:
+  RawEasy(const std::string& url, bool sameRequest) : easy_(curl_easy_init()) {
+    curl_easy_setopt(easy_, CURLOPT_URL, url.c_str());
+    curl_easy_setopt(easy_, CURLOPT_WRITEFUNCTION, &collect);
+    curl_easy_setopt(easy_, CURLOPT_WRITEDATA, &body_);
+    curl_easy_setopt(easy_, CURLOPT_NOSIGNAL, 1L);
+    if (sameRequest) {
+      std::string agent = "X-User-Agent: " + HttpEngineUtils::getXUserAgent();
+      headers_ = curl_slist_append(headers_, agent.c_str());
+      curl_easy_setopt(easy_, CURLOPT_HTTPHEADER, headers_);
+      curl_easy_setopt(easy_, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
+    }
+  }
+  ~RawEasy() {
+    curl_easy_cleanup(easy_);
+    curl_slist_free_all(headers_);
+  }
+  // One GET; false when it failed.
+  bool get() {
+    body_.clear();
+    return curl_easy_perform(easy_) == CURLE_OK && body_.size() == kBodySize;
+  }
+
+ private:
+  CURL* easy_;
+  curl_slist* headers_ = nullptr;
+  std::string body_;
+};
+
 void BM_RawCurlEasyGet(benchmark::State& state) {
-  const std::string url = server().url("/feed");
-  const bool sameRequest = state.range(0) != 0;
-  CURL* easy = curl_easy_init();
-  std::string body;
-  curl_slist* headers = nullptr;
-  curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
-  curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &collect);
-  curl_easy_setopt(easy, CURLOPT_WRITEDATA, &body);
-  curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-  if (sameRequest) {
-    std::string agent = "X-User-Agent: " + HttpEngineUtils::getXUserAgent();
-    headers = curl_slist_append(headers, agent.c_str());
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
-  }
+  RawEasy raw(server().url("/feed"), state.range(0) != 0);
   int failures = 0;
-  for (auto _ : state) {
-    body.clear();
-    if (curl_easy_perform(easy) != CURLE_OK || body.size() != kBodySize) ++failures;
-  }
-  curl_easy_cleanup(easy);
-  curl_slist_free_all(headers);
+  for (auto _ : state) failures += !raw.get();
   if (failures) state.SkipWithError("a transfer failed");
   state.SetItemsProcessed(state.iterations());
 }
@@ -161,27 +190,37 @@ BENCHMARK(BM_RawCurlEasyGet)
     ->Unit(benchmark::kMicrosecond);
 
 
-// 200 engines start a GET each and the run loop turns until all have answered; one iteration
-// is one such round. state.range(0): the response cache on (the default) or off.
-void BM_HttpEngineGetConcurrent(benchmark::State& state) {
-  const std::string url = server().url("/feed");
-  const bool cache = state.range(0) != 0;
-  auto loop = RunLoop::current();
-  std::vector<std::unique_ptr<HttpEngine>> engines;
-  Observer observer;
-  for (int i = 0; i < kConcurrent; ++i) {
-    engines.push_back(std::make_unique<HttpEngine>());
-    engines.back()->setObserver(&observer);
-  }
-  for (auto _ : state) {
-    int before = observer.results;
-    for (auto& engine : engines) {
-      engine->setCacheEnabled(cache);
-      engine->get(url);
+// 200 engines start a GET each and the run loop turns until all have answered: one round.
+class EngineRounds {
+ public:
+  EngineRounds(std::string url, bool cache) : url_(std::move(url)), cache_(cache) {
+    for (int i = 0; i < kConcurrent; ++i) {
+      engines_.push_back(std::make_unique<HttpEngine>());
+      engines_.back()->setObserver(&observer_);
     }
-    loop->runUntil([&] { return observer.results >= before + kConcurrent; }, 30);
   }
-  if (observer.failures) state.SkipWithError("an exchange failed");
+  void round() {
+    int before = observer_.results;
+    for (auto& engine : engines_) {
+      engine->setCacheEnabled(cache_);
+      engine->get(url_);
+    }
+    loop_->runUntil([&] { return observer_.results >= before + kConcurrent; }, 30);
+  }
+  int failures() const { return observer_.failures; }
+
+ private:
+  std::string url_;
+  bool cache_;
+  std::shared_ptr<RunLoop> loop_ = RunLoop::current();
+  std::vector<std::unique_ptr<HttpEngine>> engines_;
+  Observer observer_;
+};
+
+void BM_HttpEngineGetConcurrent(benchmark::State& state) {
+  EngineRounds ours(server().url("/feed"), state.range(0) != 0);
+  for (auto _ : state) ours.round();
+  if (ours.failures()) state.SkipWithError("an exchange failed");
   state.SetItemsProcessed(state.iterations() * kConcurrent);
 }
 BENCHMARK(BM_HttpEngineGetConcurrent)
@@ -194,53 +233,124 @@ BENCHMARK(BM_HttpEngineGetConcurrent)
 
 // The reference: one libcurl multi handle with 200 easy handles sending the engine's request,
 // reused round after round (so their connections are too), driven by curl_multi_poll.
-void BM_RawCurlMultiGetConcurrent(benchmark::State& state) {
-  const std::string url = server().url("/feed");
-  CURLM* multi = curl_multi_init();
-  std::string agent = "X-User-Agent: " + HttpEngineUtils::getXUserAgent();
-  curl_slist* headers = curl_slist_append(nullptr, agent.c_str());
-  std::vector<CURL*> easies;
-  std::vector<std::string> bodies(kConcurrent);
-  for (int i = 0; i < kConcurrent; ++i) {
-    CURL* easy = curl_easy_init();
-    curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
-    curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &collect);
-    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &bodies[static_cast<size_t>(i)]);
-    curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
-    easies.push_back(easy);
-  }
-  int failures = 0;
-  for (auto _ : state) {
+class RawMulti {
+ public:
+  explicit RawMulti(const std::string& url) : multi_(curl_multi_init()), bodies_(kConcurrent) {
+    std::string agent = "X-User-Agent: " + HttpEngineUtils::getXUserAgent();
+    headers_ = curl_slist_append(nullptr, agent.c_str());
     for (int i = 0; i < kConcurrent; ++i) {
-      bodies[static_cast<size_t>(i)].clear();
-      curl_multi_add_handle(multi, easies[static_cast<size_t>(i)]);
+      CURL* easy = curl_easy_init();
+      curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
+      curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &collect);
+      curl_easy_setopt(easy, CURLOPT_WRITEDATA, &bodies_[static_cast<size_t>(i)]);
+      curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
+      curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headers_);
+      curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
+      easies_.push_back(easy);
     }
+  }
+  ~RawMulti() {
+    for (CURL* easy : easies_) curl_easy_cleanup(easy);
+    curl_multi_cleanup(multi_);
+    curl_slist_free_all(headers_);
+  }
+  // One round of 200 GETs; the number that failed.
+  int round() {
+    for (size_t i = 0; i < easies_.size(); ++i) {
+      bodies_[i].clear();
+      curl_multi_add_handle(multi_, easies_[i]);
+    }
+    int failures = 0;
     int running = kConcurrent;
     int done = 0;
     while (done < kConcurrent) {
-      curl_multi_perform(multi, &running);
+      curl_multi_perform(multi_, &running);
       int left = 0;
-      while (CURLMsg* msg = curl_multi_info_read(multi, &left)) {
+      while (CURLMsg* msg = curl_multi_info_read(multi_, &left)) {
         if (msg->msg != CURLMSG_DONE) continue;
         if (msg->data.result != CURLE_OK) ++failures;
-        curl_multi_remove_handle(multi, msg->easy_handle);
+        curl_multi_remove_handle(multi_, msg->easy_handle);
         ++done;
       }
-      if (done < kConcurrent) curl_multi_poll(multi, nullptr, 0, 1000, nullptr);
+      if (done < kConcurrent) curl_multi_poll(multi_, nullptr, 0, 1000, nullptr);
     }
-    for (const auto& body : bodies) failures += body.size() != kBodySize;
+    for (const auto& body : bodies_) failures += body.size() != kBodySize;
+    return failures;
   }
-  for (CURL* easy : easies) curl_easy_cleanup(easy);
-  curl_multi_cleanup(multi);
-  curl_slist_free_all(headers);
+
+ private:
+  CURLM* multi_;
+  curl_slist* headers_ = nullptr;
+  std::vector<CURL*> easies_;
+  std::vector<std::string> bodies_;
+};
+
+void BM_RawCurlMultiGetConcurrent(benchmark::State& state) {
+  RawMulti raw(server().url("/feed"));
+  int failures = 0;
+  for (auto _ : state) failures += raw.round();
   if (failures) state.SkipWithError("a transfer failed");
   state.SetItemsProcessed(state.iterations() * kConcurrent);
 }
 BENCHMARK(BM_RawCurlMultiGetConcurrent)
     ->Repetitions(15)
     ->MinTime(0.3)
+    ->Unit(benchmark::kMillisecond);
+
+// Seconds on this thread's CPU clock and on the wall clock.
+struct Clocks {
+  double cpu;
+  double wall;
+  static Clocks now() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    double wall = std::chrono::duration<double>(
+                      std::chrono::steady_clock::now().time_since_epoch()).count();
+    return {double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9, wall};
+  }
+};
+
+// Times `ours` and then `reference` in every iteration and reports reference time / our time
+// (above 1: ours is faster) on both clocks.
+template <typename Ours, typename Reference>
+void runPaired(benchmark::State& state, Ours&& ours, Reference&& reference) {
+  double oursCpu = 0, oursWall = 0, refCpu = 0, refWall = 0;
+  for (auto _ : state) {
+    Clocks a = Clocks::now();
+    ours();
+    Clocks b = Clocks::now();
+    reference();
+    Clocks c = Clocks::now();
+    oursCpu += b.cpu - a.cpu;
+    oursWall += b.wall - a.wall;
+    refCpu += c.cpu - b.cpu;
+    refWall += c.wall - b.wall;
+  }
+  state.counters["ratio_cpu"] = oursCpu > 0 ? refCpu / oursCpu : 0;
+  state.counters["ratio_wall"] = oursWall > 0 ? refWall / oursWall : 0;
+}
+
+// The default GET (response cache on) one at a time, paired with raw libcurl's same request.
+void BM_PairedDefaultGet(benchmark::State& state) {
+  EngineGets ours(server().url("/feed"), true);
+  RawEasy raw(server().url("/feed"), true);
+  int failures = 0;
+  runPaired(state, [&] { ours.get(); }, [&] { failures += !raw.get(); });
+  if (failures || ours.failures()) state.SkipWithError("an exchange failed");
+}
+BENCHMARK(BM_PairedDefaultGet)->Repetitions(15)->MinTime(0.3)->Unit(benchmark::kMicrosecond);
+
+// The default GET, 200 at once, paired with raw libcurl multi rounds.
+void BM_PairedDefaultGetConcurrent(benchmark::State& state) {
+  EngineRounds ours(server().url("/feed"), true);
+  RawMulti raw(server().url("/feed"));
+  int failures = 0;
+  runPaired(state, [&] { ours.round(); }, [&] { failures += raw.round(); });
+  if (failures || ours.failures()) state.SkipWithError("an exchange failed");
+}
+BENCHMARK(BM_PairedDefaultGetConcurrent)
+    ->Repetitions(15)
+    ->MinTime(0.5)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace
@@ -262,28 +372,32 @@ int main(int argc, char** argv) {
   const double together = reporter.rate("BM_HttpEngineGetConcurrent/cache:1");
   const double togetherUncached = reporter.rate("BM_HttpEngineGetConcurrent/cache:0");
   const double togetherReference = reporter.rate("BM_RawCurlMultiGetConcurrent");
-  // Rates above are per CPU second of the calling thread; the same ratios per second of wall
-  // time include the waits on the wire, which a caller also sees.
+  // Rates are per CPU second of the calling thread; the wall-time ratios include the waits on
+  // the wire, which a caller also sees.
   auto wall = [&](const char* ours, const char* ref) {
     const double o = reporter.realTime(ours), r = reporter.realTime(ref);
     return o > 0 ? r / o : 0.0;
   };
   if (reference > 0 && bare > 0 && togetherReference > 0) {
-    // The headline: a plain GET with the response cache on, what every caller gets.
-    std::printf("HttpEngine GET (default: response cache on), one at a time: %.0f requests/s, "
-                "raw libcurl %.0f, ratio %.2f (target >= 0.80)\n",
-                cached, reference, cached / reference);
-    std::printf("HttpEngine GET (default: response cache on), %d at once: %.0f requests/s, "
-                "raw libcurl multi %.0f, ratio %.2f (target >= 0.80)\n",
-                zu::kConcurrent, together, togetherReference, together / togetherReference);
+    // The headline: a plain GET with the response cache on, what every caller gets, measured
+    // paired with the reference.
+    std::printf("HttpEngine GET (default: response cache on) / raw libcurl, paired: one at a "
+                "time %.2f by CPU, %.2f by wall time; %d at once %.2f by CPU, %.2f by wall time "
+                "(target >= 0.80)\n",
+                reporter.counter("BM_PairedDefaultGet", "ratio_cpu"),
+                reporter.counter("BM_PairedDefaultGet", "ratio_wall"), zu::kConcurrent,
+                reporter.counter("BM_PairedDefaultGetConcurrent", "ratio_cpu"),
+                reporter.counter("BM_PairedDefaultGetConcurrent", "ratio_wall"));
+    std::printf("  measured apart: one at a time %.0f requests/s, raw libcurl %.0f, ratio %.2f "
+                "(wall %.2f); %d at once %.0f, raw libcurl multi %.0f, ratio %.2f (wall %.2f)\n",
+                cached, reference, cached / reference,
+                wall("BM_HttpEngineGet/cache:1", "BM_RawCurlEasyGet/same_request:1"),
+                zu::kConcurrent, together, togetherReference, together / togetherReference,
+                wall("BM_HttpEngineGetConcurrent/cache:1", "BM_RawCurlMultiGetConcurrent"));
     std::printf("  cache switched off: one at a time ratio %.2f, %d at once ratio %.2f\n",
                 uncached / reference, zu::kConcurrent, togetherUncached / togetherReference);
     std::printf("  UrlConnection alone: %.0f requests/s, ratio to a bare libcurl GET (%.0f) %.2f\n",
                 transport, bare, transport / bare);
-    std::printf("  by wall time: default one at a time %.2f, %d at once %.2f\n",
-                wall("BM_HttpEngineGet/cache:1", "BM_RawCurlEasyGet/same_request:1"),
-                zu::kConcurrent,
-                wall("BM_HttpEngineGetConcurrent/cache:1", "BM_RawCurlMultiGetConcurrent"));
   }
   zu::FileCacheManager::uninitGlobalInstance();
   benchmark::Shutdown();
