@@ -128,7 +128,7 @@ BENCHMARK(BM_RawMd5SelectStat)->Repetitions(9)->MinTime(0.3);
 }  // namespace
 
 int main(int argc, char** argv) {
-  zu::RatioReporter::initializeInterleaved(argc, argv);
+  zu::initializeInterleaved(&argc, argv);
   zu::RatioReporter reporter;
   std::printf("items: %d, keys: %zu (50%% present)\n", kItems, fixture().keys.size());
   benchmark::RunSpecifiedBenchmarks(&reporter);
