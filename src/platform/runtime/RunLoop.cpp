@@ -208,7 +208,8 @@ void RunLoop::rebaseAll(int64_t deltaMicros) {
 bool RunLoop::post(Task fn) {
   if (!fn) return false;
   if (!impl_->enqueue(nowMono(), Impl::Item{std::move(fn), nullptr, false})) return false;
-  impl_->wake();
+  // The loop's own thread is not waiting: its next turn reads the queue before it waits.
+  if (!isCurrent()) impl_->wake();
   return true;
 }
 
@@ -216,7 +217,7 @@ RunLoop::Token RunLoop::postDelayed(double seconds, Task fn) {
   if (!fn) return 0;
   int64_t due = addSaturating(nowMono(), delayMicros(seconds));
   Token token = impl_->enqueue(due, Impl::Item{std::move(fn), nullptr, true});
-  if (token) impl_->wake();
+  if (token && !isCurrent()) impl_->wake();
   return token;
 }
 
