@@ -748,7 +748,10 @@ void DataEngine::delCustomPortrait(const Text& path) {
 }
 
 std::string DataEngine::getFontPath(const std::string& fontName) {
-  const std::string name = fontName == "宋体" ? "STSong" : fontName;
+  std::string name = fontName == "宋体" ? "STSong" : fontName;
+  // Font names come from the service's font list: a separator must not lead the file (or the
+  // download written beside it) out of the fonts folder.
+  std::replace(name.begin(), name.end(), '/', '_');
   return CommInfo::getFontsDir() + name + ".ttf";
 }
 

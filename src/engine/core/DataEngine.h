@@ -234,6 +234,7 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   // Writes PNG bytes as "<portrait folder><now ms>.png"; the path, or nullopt.
   Text addCustomPortrait(const Bytes& png);
   void delCustomPortrait(const Text& path);
+  // "<fonts folder><name>.ttf" ("宋体" is "STSong"); a '/' in the name becomes '_'.
   std::string getFontPath(const std::string& fontName);
   std::string getFontTempPath(const std::string& fontName);
   bool isFontDownloaded(const Text& fontName);

@@ -294,6 +294,9 @@ TEST_F(DataEngineTest, SharedStateAndSmallPassThroughs) {
   EXPECT_EQ(engine_->getFontPath("宋体"), CommInfo::getFontsDir() + "STSong.ttf");
   EXPECT_EQ(engine_->getFontTempPath("Kai"), CommInfo::getFontsDir() + "Kai.ttf.temp");
   EXPECT_FALSE(engine_->isFontDownloaded(std::nullopt));
+  // A name from the service cannot lead out of the fonts folder.
+  EXPECT_EQ(engine_->getFontPath("../../Documents/x"),
+            CommInfo::getFontsDir() + ".._.._Documents_x.ttf");
 
   // Favourites column: local for the guest, the service's list for a user.
   auto guestColumn = engine_->createFavoriteColumn();

@@ -5,12 +5,17 @@
 #include "common/CommInfo.h"
 #include "engine/core/DESettings.h"
 #include "engine/core/EngineTestSupport.h"
+#include "engine/core/ServiceErrorReport.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/UrlManager.h"
 #include "engine/core/VeskHttpErrorParser.h"
 #include "engine/http/HttpResponse.h"
 #include "model/Link.h"
 #include "platform/runtime/Paths.h"
+#include "platform/runtime/Thread.h"
+#include "testing/LoopbackServer.h"
+#include "testing/MainLoopTurn.h"
+#include "testing/TempHome.h"
 
 namespace zu {
 namespace {
@@ -212,6 +217,32 @@ TEST_F(ServiceUrlTest, NotFoundAndServerErrorsAreReportedOnce) {
             -3409);
   EXPECT_FALSE(service_.waitForRequests("/report/error.atom", 4, std::chrono::seconds(1)));
   EXPECT_EQ(posts().size(), 2u);
+}
+
+TEST(ServiceErrorReportTest, ReportsGoWithTheirAnswerOrWithTheirThread) {
+  TempHome home;
+  LoopbackServer server;
+  server.setResponse("/quick", LoopbackServer::Response::text(200, "ok"));
+  auto slow = LoopbackServer::Response::text(200, "ok");
+  slow.delayBeforeHeaders = std::chrono::seconds(60);
+  server.setResponse("/slow", slow);
+  const size_t before = ServiceErrorReport::pendingCount();
+  const Bytes document = {'<', 'e', '/', '>'};
+
+  auto thread = Thread::start("reports");
+  ASSERT_TRUE(thread->runLoop()->postAndWait([&] {
+    EXPECT_TRUE(ServiceErrorReport::send(server.url("/quick"), document));
+    EXPECT_TRUE(ServiceErrorReport::send(server.url("/slow"), document));
+    EXPECT_FALSE(ServiceErrorReport::send(std::nullopt, document));
+  }));
+  ASSERT_TRUE(server.waitForRequests(2, std::chrono::seconds(10)));
+  // The answered report is let go; the other still waits.
+  EXPECT_TRUE(turnMainLoopUntil([&] { return ServiceErrorReport::pendingCount() == before + 1; }));
+
+  // Its thread ends before the answer: the report and its engine go with the thread instead of
+  // keeping each other alive.
+  thread->stopAndJoin();
+  EXPECT_EQ(ServiceErrorReport::pendingCount(), before);
 }
 
 }  // namespace
