@@ -127,7 +127,13 @@ void DataEngine::uninitGlobalInstance() {
   TaskEngine::uninitGlobalInstance();
   // The service's parser reads through the facade: HTTP tasks of a later engine must not.
   HttpTask::setHttpErrorParser(nullptr);
-  gInstance.take().reset();
+  // The background keep-alive and an unbinding hold the engine while they run: join that
+  // thread first, so the engine is destroyed here, in shut-down's order, and never later on
+  // the background thread while a next engine starts.
+  if (std::shared_ptr<DataEngine> engine = gInstance.take()) {
+    engine->stopBackgroundThread();
+    engine.reset();
+  }
   UrlManager::uninitGlobalInstance();
   EntryStatusPersistenter::globalUninit();
   HttpEngineManager::uninitGlobalInstance();
@@ -160,15 +166,19 @@ DataEngine::DataEngine() {
 
 DataEngine::~DataEngine() {
   NotificationCenter::defaultCenter().remove(this);
+  stopBackgroundThread();
+  endBackgroundTask();
+  if (UrlCache::shared() == linkCache_) UrlCache::setShared(nullptr);
+  DESettings::setSubscriptionStore(nullptr);
+}
+
+void DataEngine::stopBackgroundThread() {
   std::shared_ptr<Thread> bgThread;
   {
     std::lock_guard guard(bgLock_);
     bgThread = std::move(bgThread_);
   }
   if (bgThread) bgThread->stopAndJoin();
-  endBackgroundTask();
-  if (UrlCache::shared() == linkCache_) UrlCache::setShared(nullptr);
-  DESettings::setSubscriptionStore(nullptr);
 }
 
 void DataEngine::checkAppUpgrade() {

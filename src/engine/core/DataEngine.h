@@ -300,6 +300,8 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   void weiboDidFinishUnbinding(int platform);
   // The loop of the engine's background thread (made on first use).
   std::shared_ptr<RunLoop> backgroundLoop();
+  // Stops the background thread and waits for it, so nothing there still holds the engine.
+  void stopBackgroundThread();
   void backgroundTick();
   void endBackgroundTask();
 
