@@ -89,12 +89,18 @@ void ScrollView::cancelAnimation() {
   animationToken_ = 0;
 }
 
+void ScrollView::setContentOffset(Point offset) {
+  if (!std::isfinite(offset.x) || !std::isfinite(offset.y)) return;
+  auto keep = shared();
+  cancelAnimation();
+  setBounds(Rect(offset, bounds().size));
+}
+
 void ScrollView::setContentOffset(Point offset, bool animated) {
   if (!std::isfinite(offset.x) || !std::isfinite(offset.y)) return;
   auto keep = shared();
   if (!animated) {
-    cancelAnimation();
-    setBounds(Rect(offset, bounds().size));
+    setContentOffset(offset);
     return;
   }
   if (offset == contentOffset() && !animationToken_) return;
@@ -107,7 +113,7 @@ void ScrollView::setContentOffset(Point offset, bool animated) {
     auto self = std::static_pointer_cast<ScrollView>(weak.lock());
     if (!self) return;
     self->animationToken_ = 0;
-    self->setBounds(Rect(self->animationTarget_, self->bounds().size));
+    self->setContentOffset(self->animationTarget_);
     if (auto d = self->delegate_.lock()) d->scrollViewDidEndScrollingAnimation(*self);
   });
 }
@@ -160,7 +166,7 @@ void ScrollView::dragTo(Point windowPoint) {
   if (canScrollHorizontally()) next.x = dragStartOffset_.x - dx;
   if (canScrollVertically()) next.y = dragStartOffset_.y - dy;
   if (!bounces_) next = clamp(next);
-  setBounds(Rect(next, bounds().size));
+  setContentOffset(next);
 }
 
 bool ScrollView::endDrag(Point velocity) {
@@ -223,7 +229,7 @@ void ScrollView::finishDecelerating() {
   auto keep = shared();
   if (decelerationToken_) RunLoop::main()->cancel(decelerationToken_);
   decelerationToken_ = 0;
-  setBounds(Rect(decelerationTarget_, bounds().size));
+  setContentOffset(decelerationTarget_);
   decelerating_ = false;
   if (auto d = delegate_.lock()) d->scrollViewDidEndDecelerating(*this);
 }

@@ -14,6 +14,9 @@
 //    and scrollViewDidEndDecelerating. A new drag stops a deceleration without its end callback.
 //  - Paging settles on multiples of the bounds size: the page nearest to the release point, or
 //    the next one in the direction of a fling (|velocity| ≥ kFlickVelocity).
+//  - Every offset change without an animation (setting it, a drag's move, the end of a
+//    deceleration or of an offset animation) goes through the virtual setContentOffset(offset),
+//    so a subclass sees each one as the phone's subclasses do.
 //  - setContentOffset(animated): nothing when the offset is already there; otherwise the
 //    animation is logged (AnimationLog, property "contentOffset") and kScrollAnimationDuration
 //    later the offset is set (did scroll) and scrollViewDidEndScrollingAnimation is called. A
@@ -23,7 +26,7 @@
 //    scrollViewDidZoom; animated zooms end with scrollViewDidEndZooming.
 // Where we differ on purpose: moves beyond the edges follow the finger one to one (no rubber
 // band), decelerations jump to their target at their end, and scroll indicators are not drawn
-// (flashScrollIndicators does nothing visible).
+// (flashScrollIndicators only counts the flashes, so a screen's flash can be checked).
 #pragma once
 
 #include <memory>
@@ -49,11 +52,12 @@ class ScrollView : public View {
   std::shared_ptr<ScrollViewDelegate> delegate() const { return delegate_.lock(); }
 
   Point contentOffset() const { return bounds().origin; }
-  void setContentOffset(Point offset, bool animated = false);
+  virtual void setContentOffset(Point offset);
+  void setContentOffset(Point offset, bool animated);
   Size contentSize() const { return contentSize_; }
   void setContentSize(Size size) { contentSize_ = size; }
   const EdgeInsets& contentInset() const { return contentInset_; }
-  void setContentInset(const EdgeInsets& insets) { contentInset_ = insets; }
+  virtual void setContentInset(const EdgeInsets& insets) { contentInset_ = insets; }
   const EdgeInsets& scrollIndicatorInsets() const { return indicatorInsets_; }
   void setScrollIndicatorInsets(const EdgeInsets& insets) { indicatorInsets_ = insets; }
 
@@ -73,7 +77,9 @@ class ScrollView : public View {
   void setShowsVerticalScrollIndicator(bool on) { showsV_ = on; }
   bool scrollsToTop() const { return scrollsToTop_; }
   void setScrollsToTop(bool on) { scrollsToTop_ = on; }
-  void flashScrollIndicators() {}
+  void flashScrollIndicators() { ++indicatorFlashes_; }
+  // How many times flashScrollIndicators was called.
+  int scrollIndicatorFlashes() const { return indicatorFlashes_; }
 
   bool isTracking() const { return tracking_; }
   bool isDragging() const { return dragging_; }
@@ -135,6 +141,7 @@ class ScrollView : public View {
   bool showsH_ = true;
   bool showsV_ = true;
   bool scrollsToTop_ = true;
+  int indicatorFlashes_ = 0;
   bool tracking_ = false;
   bool dragging_ = false;
   bool decelerating_ = false;

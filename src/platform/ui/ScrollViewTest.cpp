@@ -164,6 +164,42 @@ TEST_F(ScrollViewTest, AnimatedOffsetChangesAreLoggedAndEndByTheClock) {
   EXPECT_EQ((Point{10, 0}), scroll_->contentOffset());
 }
 
+// A subclass that notes every unanimated offset change with the scroll state at that moment.
+class OffsetWatcher : public ScrollView {
+ public:
+  using ScrollView::ScrollView;
+  using ScrollView::setContentOffset;
+  Journal seen;
+  void setContentOffset(Point offset) override {
+    seen.push_back(toString(offset) + (isTracking() ? " T" : "") + (isDecelerating() ? " E" : ""));
+    ScrollView::setContentOffset(offset);
+  }
+};
+
+TEST_F(ScrollViewTest, EveryOffsetChangeReachesTheSubclassOverride) {
+  auto watcher = std::make_shared<OffsetWatcher>(Rect(0, 0, 320, 480));
+  watcher->setContentSize(Size{960, 480});
+  window_->addSubview(watcher);
+
+  // A drag's moves, the end of its deceleration, an animation's end and a plain set.
+  watcher->beginDrag(Point{300, 100});
+  watcher->dragTo(Point{250, 100});
+  EXPECT_TRUE(watcher->endDrag(Point{1000, 0}));
+  watcher->finishDecelerating();
+  watcher->setContentOffset(Point{10, 0}, true);
+  clock_->advance(ScrollView::kScrollAnimationDuration);
+  runDueMainLoopTasks();
+  watcher->setContentOffset(Point{20, 0}, false);
+  EXPECT_EQ((Journal{"{50, 0} T", "{400, 0} E", "{10, 0}", "{20, 0}"}), watcher->seen);
+  EXPECT_EQ((Point{20, 0}), watcher->contentOffset());
+
+  // Flashes are counted, one per call.
+  EXPECT_EQ(0, watcher->scrollIndicatorFlashes());
+  watcher->flashScrollIndicators();
+  watcher->flashScrollIndicators();
+  EXPECT_EQ(2, watcher->scrollIndicatorFlashes());
+}
+
 TEST_F(ScrollViewTest, ScrollingCancelsTheTouchOfAButtonInTheContent) {
   auto button = Button::create(ButtonType::RoundedRect);
   button->setFrame(Rect(100, 100, 120, 40));
