@@ -160,6 +160,37 @@ TEST_F(ControlsTest, LabelsMeasureWithTheCurrentMetrics) {
   EXPECT_EQ("Label frame={0, 0, 50, 100} text=\"中文标题 and more text\"\n", dumpViewTree(*label));
 }
 
+// A subclass that places its text rectangle over the whole bounds.
+class WholeBoundsLabel : public Label {
+ public:
+  using Label::Label;
+  Rect textRectForBounds(const Rect& bounds, int) const override { return bounds; }
+};
+
+TEST_F(ControlsTest, LabelCentresTextByItsOwnMeasureWhateverASubclassPlaces) {
+  auto plain = std::make_shared<Label>(Rect(0, 0, 120, 60));
+  auto whole = std::make_shared<WholeBoundsLabel>(Rect(0, 0, 120, 60));
+  for (const auto& label : {plain, std::static_pointer_cast<Label>(whole)}) {
+    label->setText("Centre");
+    label->setTextColor(Color::blackColor());
+  }
+  auto a = render(*plain);
+  auto b = render(*whole);
+  ASSERT_TRUE(a && b);
+  int inked = 0;
+  for (int y = 0; y < 60; ++y) {
+    for (int x = 0; x < 120; ++x) {
+      ASSERT_EQ(a->pixelAt(x, y), b->pixelAt(x, y)) << x << "," << y;
+      // Centred text leaves the top rows white.
+      if (y < 15) {
+        EXPECT_EQ(0xffffffffu, a->pixelAt(x, y));
+      }
+      if (a->pixelAt(x, y) != 0xffffffffu) ++inked;
+    }
+  }
+  EXPECT_GT(inked, 0);
+}
+
 TEST_F(ControlsTest, ImageViewPlaysItsFramesByTheClockAndStops) {
   auto view = std::make_shared<ImageView>(namedImage("still", 30, 20));
   EXPECT_EQ(Rect(0, 0, 30, 20), view->frame());

@@ -78,7 +78,8 @@ Rect Label::textRectForBounds(const Rect& bounds, int numberOfLines) const {
 
 void Label::drawTextInRect(Canvas& canvas, const Rect& rect) {
   if (text_.empty()) return;
-  const Rect textRect = textRectForBounds(rect, lines_);
+  // The label's own measure, not a subclass's placement: the text is centred in `rect`.
+  const Rect textRect = Label::textRectForBounds(rect, lines_);
   const Rect area(rect.origin.x, rect.origin.y + (rect.size.height - textRect.size.height) / 2,
                   rect.size.width, textRect.size.height);
   const TextMetrics& metrics = TextMetrics::current();
