@@ -152,7 +152,7 @@ BENCHMARK(BM_GiflibSlurp)->Unit(benchmark::kMillisecond)->Repetitions(9);
 }  // namespace
 
 int main(int argc, char** argv) {
-  zu::RatioReporter::initializeInterleaved(argc, argv);
+  zu::initializeInterleaved(&argc, argv);
   zu::RatioReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const double ours = reporter.rate("BM_OurGifView");
