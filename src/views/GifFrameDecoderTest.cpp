@@ -21,6 +21,7 @@ TEST(GifFrameDecoderTest, FramesAreStandaloneFilesByteForByte) {
       .control(2, 0)
       .image(0, 0, 4, 3, pixels(12, 0))
       .raw(giftest::trickyComment())
+      .raw(giftest::trickyApplication())
       .control(1, 20, 3)
       .image(2, 1, 2, 2, {1, 2, 3, 0}, 0xE1)  // local sorted table, interlaced
       .trailer();

@@ -148,6 +148,15 @@ inline Bytes loopBlock() {
   return b;
 }
 
+// An application block whose data holds the bytes 0xF9 0x04 followed by a zero byte.
+inline Bytes trickyApplication() {
+  Bytes b{0x21, 0xFF, 11};
+  const std::string id = "XMP DataXMP";
+  b.insert(b.end(), id.begin(), id.end());
+  b.insert(b.end(), {5, 0xF9, 0x04, 0x00, 0x09, 0x00, 0});
+  return b;
+}
+
 // A comment block whose text holds the bytes 0xF9 0x04 and a zero byte.
 inline Bytes trickyComment() { return {0x21, 0xFE, 6, 'x', 0xF9, 0x04, 0, 7, 'y', 0}; }
 
