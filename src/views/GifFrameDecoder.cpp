@@ -92,6 +92,13 @@ class Splitter {
     if (!body) return dropUnfinished(last);
     // A well-formed block ends with a zero terminator; anything else is a stray sub-block.
     if (body[4] != 0 && !in_.skipSubBlocks(body[4])) return dropUnfinished(last);
+    // Each frame record counts too, so a file of bare control blocks cannot grow without end.
+    used_ += sizeof(AnimatedGifFrame) + 8;
+    if (used_ > GifFrameDecoder::kMaxFrameBytes) {
+      result_.overBudget = true;
+      result_.frames.clear();
+      return false;
+    }
     AnimatedGifFrame frame;
     frame.disposalMethod = (body[0] >> 2) & 7;
     frame.delay = static_cast<double>(body[1] + 256 * body[2]);

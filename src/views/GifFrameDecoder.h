@@ -11,8 +11,9 @@
 //    is byte for byte what a scan of the extension bytes produces.
 //  - Reading stops at the first read past the end; a frame whose image was not read whole is
 //    dropped (a replacing image that ends early leaves the frame before it as it was).
-//  - The frames' standalone data together may take at most kMaxFrameBytes; beyond that
-//    decoding stops and the result says so (the caller shows the still image instead).
+//  - The frames (their records and standalone data) together may take at most kMaxFrameBytes;
+//    beyond that decoding stops with no frames and the result says so (the caller shows the
+//    still image instead).
 #pragma once
 
 #include <cstddef>

@@ -114,6 +114,16 @@ TEST(GifFrameDecoderTest, HostileAndTruncatedFiles) {
   EXPECT_EQ((Bytes{0x21, 0xF9, 0x04, 0x04, 3, 0, 0, 0}), o.frames[0].header);
   EXPECT_EQ(1, o.frames[0].disposalMethod);
 
+  // A file of nothing but control blocks runs into the budget instead of growing without end.
+  Gif bare(2, 2);
+  const Bytes control = bare.control(0, 1).headers[0];
+  const size_t count = GifFrameDecoder::kMaxFrameBytes / (sizeof(AnimatedGifFrame) + 8) + 1;
+  bare.bytes.reserve(bare.bytes.size() + count * control.size());
+  for (size_t i = 1; i < count; ++i) bare.raw(control);
+  auto flood = decode(bare.trailer().bytes);
+  EXPECT_TRUE(flood.overBudget);
+  EXPECT_TRUE(flood.frames.empty());
+
   EXPECT_TRUE(decode(Bytes{}).frames.empty());
   EXPECT_FALSE(GifFrameDecoder::isGifImage(reinterpret_cast<const uint8_t*>("GIF"), 3));
   EXPECT_TRUE(GifFrameDecoder::isGifImage(reinterpret_cast<const uint8_t*>("GIF8"), 4));
