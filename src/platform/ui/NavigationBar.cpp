@@ -14,10 +14,29 @@ namespace {
 
 constexpr float kEdge = 5;
 
+NavigationBar::SubviewHook& subviewHook() {
+  static NavigationBar::SubviewHook hook;
+  return hook;
+}
+
 }  // namespace
 
 NavigationBar::NavigationBar(const Rect& frame) : View(frame) {
   setAutoresizingMask(kAutoresizingFlexibleWidth);
+}
+
+void NavigationBar::setSubviewHook(SubviewHook hook) { subviewHook() = std::move(hook); }
+
+bool NavigationBar::hasSubviewHook() { return static_cast<bool>(subviewHook()); }
+
+void NavigationBar::sendSubviewToBack(const std::shared_ptr<View>& view) {
+  View::sendSubviewToBack(view);
+  if (auto& hook = subviewHook()) hook(*this);
+}
+
+void NavigationBar::didAddSubview(View* subview) {
+  View::didAddSubview(subview);
+  if (auto& hook = subviewHook()) hook(*this);
 }
 
 NavigationBar::~NavigationBar() {

@@ -14,8 +14,13 @@
 //    they are.
 // The back button is a bar button whose tap (a touch, or backButtonTapped() from code and tests)
 // pops.
+// Where the phone let a category exchange the bar class's insertSubview and sendSubviewToBack,
+// the kit offers one class-wide hook instead: once set, it runs on every bar after a new subview
+// was added (by the bar or anyone else) and after sendSubviewToBack, so a skin can keep its own
+// background view lowest. The hook calls View::sendSubviewToBack to avoid running itself again.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -74,6 +79,13 @@ class NavigationBar : public View {
   // Places the top item's views again (called when an item changes).
   void itemChanged(NavigationItem* item);
 
+  using SubviewHook = std::function<void(NavigationBar& bar)>;
+  // Main thread only; an empty hook switches it off.
+  static void setSubviewHook(SubviewHook hook);
+  static bool hasSubviewHook();
+
+  void sendSubviewToBack(const std::shared_ptr<View>& view) override;
+  void didAddSubview(View* subview) override;
   void layoutSubviews() override;
   void draw(Canvas& canvas, const Rect& rect) override;
   std::string dumpDetails() const override;

@@ -136,7 +136,7 @@ class View : public Object {
   void insertSubviewBelow(const std::shared_ptr<View>& view, const std::shared_ptr<View>& sibling);
   void removeFromSuperview();
   void bringSubviewToFront(const std::shared_ptr<View>& view);
-  void sendSubviewToBack(const std::shared_ptr<View>& view);
+  virtual void sendSubviewToBack(const std::shared_ptr<View>& view);
   void exchangeSubviews(size_t index1, size_t index2);
   // True for the view itself and its descendants.
   bool isDescendantOf(const View* view) const;

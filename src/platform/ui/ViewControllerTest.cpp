@@ -321,6 +321,36 @@ TEST_F(ViewControllerTest, BarsFollowTheItemsAndGiveTheirRoomToTheContent) {
   EXPECT_EQ(416, b->view()->frame().size.height);
 }
 
+TEST_F(ViewControllerTest, BarSubviewHookRunsAfterEveryInsertionAndSendToBack) {
+  auto a = make("A");
+  auto nav = std::make_shared<NavigationController>(a);
+  ViewController::installAsRoot(*window_, nav);
+  const std::shared_ptr<NavigationBar>& bar = nav->navigationBar();
+  auto lowest = std::make_shared<View>(Rect(0, 0, 320, 44));
+  bar->insertSubviewAt(lowest, 0);
+  int runs = 0;
+  NavigationBar::setSubviewHook([&](NavigationBar& b) {
+    ++runs;
+    b.View::sendSubviewToBack(lowest);
+  });
+  // Someone else's view put at the bottom, a pushed item's views and a view sent to the back
+  // all end above the one the hook keeps lowest.
+  auto other = std::make_shared<View>(Rect(0, 0, 10, 10));
+  bar->insertSubviewAt(other, 0);
+  EXPECT_EQ(lowest, bar->subviews().front());
+  nav->pushViewController(make("B"), false);
+  EXPECT_EQ(lowest, bar->subviews().front());
+  bar->sendSubviewToBack(other);
+  EXPECT_EQ(lowest, bar->subviews().front());
+  EXPECT_EQ(other, bar->subviews()[1]);
+  EXPECT_GE(runs, 3);
+  // Switched off, bars order their subviews as any view does.
+  NavigationBar::setSubviewHook({});
+  EXPECT_FALSE(NavigationBar::hasSubviewHook());
+  bar->sendSubviewToBack(other);
+  EXPECT_EQ(other, bar->subviews().front());
+}
+
 TEST_F(ViewControllerTest, StackReplacementTitlesAndOrientation) {
   auto a = make("A");
   auto b = make("B");
