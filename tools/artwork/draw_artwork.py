@@ -1,0 +1,808 @@
+#!/usr/bin/python3
+"""Draws the bundle's artwork and writes the skin property lists.
+
+Every picture of resources/ that the screens name is drawn here with cairo, by day and by
+night, so the bundle carries only our own artwork. Run from anywhere:
+
+    tools/artwork/draw_artwork.py [resources-folder]
+
+It rewrites the pictures, the eight skin lists ("skin{Images,Fonts,Colors,Others}{Default,Night}
+.plist") and "artwork-manifest.txt" (one line per picture: file name, pixel width, pixel height).
+The output depends only on this file, so running it twice gives the same bytes.
+"""
+
+import math
+import os
+import plistlib
+import sys
+
+import cairo
+
+# --- palettes -------------------------------------------------------------------------------
+
+DAY = {
+    "bar_top": (0.98, 0.98, 0.98), "bar_bottom": (0.86, 0.87, 0.89), "bar_line": (0.70, 0.71, 0.74),
+    "button_top": (0.99, 0.99, 0.99), "button_bottom": (0.88, 0.89, 0.91),
+    "button_press_top": (0.80, 0.81, 0.84), "button_press_bottom": (0.90, 0.91, 0.93),
+    "border": (0.62, 0.64, 0.68), "accent": (0.85, 0.22, 0.18), "accent_press": (0.66, 0.14, 0.11),
+    "blue": (0.20, 0.48, 0.86), "glyph": (0.35, 0.36, 0.40), "glyph_press": (0.15, 0.15, 0.18),
+    "panel": (0.97, 0.97, 0.97), "field": (1.0, 1.0, 1.0), "line": (0.84, 0.85, 0.87),
+    "shade": (0.0, 0.0, 0.0), "empty": (0.78, 0.79, 0.81), "cover_top": (0.93, 0.55, 0.30),
+    "cover_bottom": (0.62, 0.20, 0.28), "text": (0.25, 0.25, 0.28),
+}
+
+NIGHT = {
+    "bar_top": (0.22, 0.23, 0.26), "bar_bottom": (0.13, 0.14, 0.16), "bar_line": (0.05, 0.05, 0.06),
+    "button_top": (0.30, 0.31, 0.34), "button_bottom": (0.20, 0.21, 0.24),
+    "button_press_top": (0.14, 0.15, 0.17), "button_press_bottom": (0.22, 0.23, 0.26),
+    "border": (0.08, 0.08, 0.09), "accent": (0.55, 0.18, 0.16), "accent_press": (0.40, 0.12, 0.10),
+    "blue": (0.22, 0.38, 0.60), "glyph": (0.72, 0.73, 0.76), "glyph_press": (0.92, 0.92, 0.94),
+    "panel": (0.17, 0.17, 0.19), "field": (0.27, 0.28, 0.31), "line": (0.27, 0.28, 0.30),
+    "shade": (0.0, 0.0, 0.0), "empty": (0.33, 0.34, 0.37), "cover_top": (0.30, 0.24, 0.36),
+    "cover_bottom": (0.10, 0.10, 0.16), "text": (0.80, 0.80, 0.83),
+}
+
+# --- drawing helpers ------------------------------------------------------------------------
+
+
+def rounded(ctx, x, y, w, h, r):
+    r = min(r, w / 2, h / 2)
+    ctx.new_sub_path()
+    ctx.arc(x + w - r, y + r, r, -math.pi / 2, 0)
+    ctx.arc(x + w - r, y + h - r, r, 0, math.pi / 2)
+    ctx.arc(x + r, y + h - r, r, math.pi / 2, math.pi)
+    ctx.arc(x + r, y + r, r, math.pi, 3 * math.pi / 2)
+    ctx.close_path()
+
+
+def gradient(h, top, bottom):
+    g = cairo.LinearGradient(0, 0, 0, h)
+    g.add_color_stop_rgb(0, *top)
+    g.add_color_stop_rgb(1, *bottom)
+    return g
+
+
+def bar(ctx, w, h, p):
+    ctx.set_source(gradient(h, p["bar_top"], p["bar_bottom"]))
+    ctx.rectangle(0, 0, w, h)
+    ctx.fill()
+    ctx.set_source_rgb(*p["bar_line"])
+    ctx.rectangle(0, h - 1, w, 1)
+    ctx.fill()
+
+
+def button(ctx, w, h, p, pressed=False, accent=None, back=False, disabled=False):
+    top, bottom = (p["button_press_top"], p["button_press_bottom"]) if pressed else (p["button_top"], p["button_bottom"])
+    if accent:
+        base = p[accent + "_press"] if pressed and accent == "accent" else p[accent]
+        top, bottom = tuple(min(1, c * 1.25) for c in base), base
+    if disabled:
+        top, bottom = p["empty"], p["empty"]
+    if back:
+        tip = min(12, w / 3)
+        ctx.move_to(0.5, h / 2)
+        ctx.line_to(tip, 0.5)
+        ctx.line_to(w - 4.5, 0.5)
+        ctx.arc(w - 4.5, 4.5, 4, -math.pi / 2, 0)
+        ctx.line_to(w - 0.5, h - 4.5)
+        ctx.arc(w - 4.5, h - 4.5, 4, 0, math.pi / 2)
+        ctx.line_to(tip, h - 0.5)
+        ctx.close_path()
+    else:
+        rounded(ctx, 0.5, 0.5, w - 1, h - 1, min(5, h / 3))
+    ctx.set_source(gradient(h, top, bottom))
+    ctx.fill_preserve()
+    ctx.set_source_rgb(*p["border"])
+    ctx.set_line_width(1)
+    ctx.stroke()
+
+
+def panel(ctx, w, h, p, key="panel", border=True, radius=6):
+    rounded(ctx, 0.5, 0.5, w - 1, h - 1, radius)
+    ctx.set_source_rgb(*p[key])
+    ctx.fill_preserve()
+    if border:
+        ctx.set_source_rgb(*p["line"])
+        ctx.set_line_width(1)
+        ctx.stroke()
+    else:
+        ctx.new_path()
+
+
+def fill(ctx, w, h, color, alpha=1.0):
+    ctx.set_source_rgba(*color, alpha)
+    ctx.rectangle(0, 0, w, h)
+    ctx.fill()
+
+
+def glyph(ctx, w, h, kind, color):
+    """A simple line symbol centred in w x h."""
+    s = min(w, h)
+    cx, cy = w / 2, h / 2
+    u = s / 10
+    ctx.save()
+    ctx.set_source_rgb(*color)
+    ctx.set_line_width(max(1.2, u * 0.9))
+    ctx.set_line_cap(cairo.LINE_CAP_ROUND)
+    ctx.set_line_join(cairo.LINE_JOIN_ROUND)
+    if kind == "check":
+        ctx.move_to(cx - 3 * u, cy)
+        ctx.line_to(cx - u, cy + 2.5 * u)
+        ctx.line_to(cx + 3.5 * u, cy - 3 * u)
+        ctx.stroke()
+    elif kind in ("right", "left", "back", "forward"):
+        d = 1 if kind in ("right", "forward") else -1
+        ctx.move_to(cx - d * 1.5 * u, cy - 3 * u)
+        ctx.line_to(cx + d * 1.5 * u, cy)
+        ctx.line_to(cx - d * 1.5 * u, cy + 3 * u)
+        ctx.stroke()
+    elif kind in ("x", "close", "cancel"):
+        for a, b in ((-1, -1), (-1, 1)):
+            ctx.move_to(cx + a * 2.5 * u, cy + b * 2.5 * u)
+            ctx.line_to(cx - a * 2.5 * u, cy - b * 2.5 * u)
+        ctx.stroke()
+    elif kind == "plus":
+        ctx.move_to(cx - 3 * u, cy)
+        ctx.line_to(cx + 3 * u, cy)
+        ctx.move_to(cx, cy - 3 * u)
+        ctx.line_to(cx, cy + 3 * u)
+        ctx.stroke()
+    elif kind == "minus":
+        ctx.move_to(cx - 3 * u, cy)
+        ctx.line_to(cx + 3 * u, cy)
+        ctx.stroke()
+    elif kind == "refresh":
+        ctx.arc(cx, cy, 3 * u, 0.3, 2 * math.pi - 0.6)
+        ctx.stroke()
+        ctx.move_to(cx + 3 * u + 1.5 * u, cy - 1.8 * u)
+        ctx.line_to(cx + 3 * u, cy)
+        ctx.line_to(cx + 1.5 * u, cy - 1.8 * u)
+        ctx.stroke()
+    elif kind == "down":
+        ctx.move_to(cx, cy - 3.5 * u)
+        ctx.line_to(cx, cy + 2 * u)
+        ctx.move_to(cx - 2 * u, cy)
+        ctx.line_to(cx, cy + 2 * u)
+        ctx.line_to(cx + 2 * u, cy)
+        ctx.move_to(cx - 3 * u, cy + 3.5 * u)
+        ctx.line_to(cx + 3 * u, cy + 3.5 * u)
+        ctx.stroke()
+    elif kind == "edit":
+        ctx.move_to(cx - 3 * u, cy + 3 * u)
+        ctx.line_to(cx - 2.5 * u, cy + 1.2 * u)
+        ctx.line_to(cx + 2 * u, cy - 3.3 * u)
+        ctx.line_to(cx + 3.3 * u, cy - 2 * u)
+        ctx.line_to(cx - 1.2 * u, cy + 2.5 * u)
+        ctx.close_path()
+        ctx.stroke()
+    elif kind == "search":
+        ctx.arc(cx - u, cy - u, 2.3 * u, 0, 2 * math.pi)
+        ctx.stroke()
+        ctx.move_to(cx + 0.8 * u, cy + 0.8 * u)
+        ctx.line_to(cx + 3 * u, cy + 3 * u)
+        ctx.stroke()
+    elif kind == "heart":
+        ctx.move_to(cx, cy + 3 * u)
+        ctx.curve_to(cx - 5 * u, cy - u, cx - 2 * u, cy - 4.5 * u, cx, cy - 1.5 * u)
+        ctx.curve_to(cx + 2 * u, cy - 4.5 * u, cx + 5 * u, cy - u, cx, cy + 3 * u)
+        ctx.fill()
+    elif kind == "star":
+        star_path(ctx, cx, cy, 4 * u)
+        ctx.fill()
+    elif kind == "share":
+        ctx.move_to(cx - 3 * u, cy + 3 * u)
+        ctx.line_to(cx - 3 * u, cy - u)
+        ctx.line_to(cx + 2 * u, cy - u)
+        ctx.stroke()
+        ctx.move_to(cx + 0.5 * u, cy - 2.5 * u)
+        ctx.line_to(cx + 2 * u, cy - u)
+        ctx.line_to(cx + 0.5 * u, cy + 0.5 * u)
+        ctx.stroke()
+    elif kind == "comment":
+        rounded(ctx, cx - 3.5 * u, cy - 3 * u, 7 * u, 5 * u, u)
+        ctx.stroke()
+        ctx.move_to(cx - 1.5 * u, cy + 2 * u)
+        ctx.line_to(cx - 2.5 * u, cy + 3.5 * u)
+        ctx.line_to(cx, cy + 2 * u)
+        ctx.stroke()
+    elif kind == "person":
+        ctx.arc(cx, cy - 1.5 * u, 1.8 * u, 0, 2 * math.pi)
+        ctx.fill()
+        ctx.arc(cx, cy + 4 * u, 3.5 * u, math.pi, 2 * math.pi)
+        ctx.fill()
+    elif kind == "present":
+        ctx.rectangle(cx - 3 * u, cy - 2 * u, 6 * u, 5 * u)
+        ctx.stroke()
+        ctx.move_to(cx, cy + u)
+        ctx.line_to(cx, cy - 4 * u)
+        ctx.move_to(cx - 1.5 * u, cy - 2.5 * u)
+        ctx.line_to(cx, cy - 4 * u)
+        ctx.line_to(cx + 1.5 * u, cy - 2.5 * u)
+        ctx.stroke()
+    elif kind == "grid":
+        for i in range(2):
+            for j in range(2):
+                ctx.rectangle(cx - 3 * u + i * 3.4 * u, cy - 3 * u + j * 3.4 * u, 2.6 * u, 2.6 * u)
+        ctx.fill()
+    elif kind == "book":
+        ctx.move_to(cx, cy - 2 * u)
+        ctx.line_to(cx - 3.5 * u, cy - 3 * u)
+        ctx.line_to(cx - 3.5 * u, cy + 2.5 * u)
+        ctx.line_to(cx, cy + 3.5 * u)
+        ctx.line_to(cx + 3.5 * u, cy + 2.5 * u)
+        ctx.line_to(cx + 3.5 * u, cy - 3 * u)
+        ctx.close_path()
+        ctx.move_to(cx, cy - 2 * u)
+        ctx.line_to(cx, cy + 3.5 * u)
+        ctx.stroke()
+    elif kind == "dots":
+        for i in (-1, 0, 1):
+            ctx.arc(cx + i * 2.5 * u, cy, 0.9 * u, 0, 2 * math.pi)
+            ctx.fill()
+    elif kind == "bulb":
+        ctx.arc(cx, cy - u, 2.6 * u, 0, 2 * math.pi)
+        ctx.stroke()
+        ctx.move_to(cx - u, cy + 2.5 * u)
+        ctx.line_to(cx + u, cy + 2.5 * u)
+        ctx.stroke()
+    elif kind == "bug":
+        ctx.arc(cx, cy + 0.5 * u, 2.2 * u, 0, 2 * math.pi)
+        ctx.stroke()
+        for a in (-1, 1):
+            ctx.move_to(cx + a * 2.2 * u, cy)
+            ctx.line_to(cx + a * 3.7 * u, cy - u)
+            ctx.move_to(cx + a * 2.2 * u, cy + 1.5 * u)
+            ctx.line_to(cx + a * 3.7 * u, cy + 2.5 * u)
+        ctx.stroke()
+    elif kind == "question":
+        ctx.arc(cx, cy - 1.5 * u, 1.8 * u, math.pi, 2.3 * math.pi)
+        ctx.line_to(cx, cy + 1.2 * u)
+        ctx.stroke()
+        ctx.arc(cx, cy + 3 * u, 0.6 * u, 0, 2 * math.pi)
+        ctx.fill()
+    elif kind == "logo":
+        ctx.arc(cx, cy, 3.8 * u, 0, 2 * math.pi)
+        ctx.stroke()
+        ctx.move_to(cx - 2 * u, cy - 2 * u)
+        ctx.line_to(cx + 2 * u, cy - 2 * u)
+        ctx.line_to(cx - 2 * u, cy + 2 * u)
+        ctx.line_to(cx + 2 * u, cy + 2 * u)
+        ctx.stroke()
+    elif kind == "picture":
+        ctx.rectangle(cx - 3.5 * u, cy - 2.5 * u, 7 * u, 5 * u)
+        ctx.stroke()
+        ctx.move_to(cx - 3 * u, cy + 2 * u)
+        ctx.line_to(cx - u, cy - 0.5 * u)
+        ctx.line_to(cx + 0.5 * u, cy + u)
+        ctx.line_to(cx + 1.5 * u, cy)
+        ctx.line_to(cx + 3 * u, cy + 2 * u)
+        ctx.stroke()
+    ctx.restore()
+
+
+def star_path(ctx, cx, cy, r):
+    for i in range(10):
+        a = -math.pi / 2 + i * math.pi / 5
+        rr = r if i % 2 == 0 else r * 0.45
+        (ctx.move_to if i == 0 else ctx.line_to)(cx + rr * math.cos(a), cy + rr * math.sin(a))
+    ctx.close_path()
+
+
+def icon_button(ctx, w, h, p, kind, pressed=False, disabled=False, round_=True):
+    if round_:
+        ctx.arc(w / 2, h / 2, min(w, h) / 2 - 1, 0, 2 * math.pi)
+        ctx.set_source(gradient(h, p["button_press_top"] if pressed else p["button_top"],
+                                p["button_press_bottom"] if pressed else p["button_bottom"]))
+        ctx.fill_preserve()
+        ctx.set_source_rgb(*p["border"])
+        ctx.set_line_width(1)
+        ctx.stroke()
+    color = p["empty"] if disabled else (p["glyph_press"] if pressed else p["glyph"])
+    glyph(ctx, w, h, kind, color)
+
+
+def titled(ctx, w, h, p, text, color_key="text", size=None):
+    ctx.set_source_rgb(*p[color_key])
+    ctx.select_font_face("WenQuanYi Micro Hei", cairo.FONT_SLANT_NORMAL, cairo.FONT_WEIGHT_BOLD)
+    ctx.set_font_size(size or h * 0.45)
+    ext = ctx.text_extents(text)
+    ctx.move_to((w - ext.width) / 2 - ext.x_bearing, (h - ext.height) / 2 - ext.y_bearing)
+    ctx.show_text(text)
+
+
+# --- the pictures ---------------------------------------------------------------------------
+# Each entry: file name -> (width, height, draw(ctx, w, h, palette)).
+
+def B(**kw):
+    return lambda ctx, w, h, p: button(ctx, w, h, p, **kw)
+
+
+def I(kind, **kw):
+    return lambda ctx, w, h, p: icon_button(ctx, w, h, p, kind, **kw)
+
+
+def G(kind, key="glyph"):
+    return lambda ctx, w, h, p: glyph(ctx, w, h, kind, p[key])
+
+
+def P(key="panel", border=True, radius=6):
+    return lambda ctx, w, h, p: panel(ctx, w, h, p, key, border, radius)
+
+
+def F(key, alpha=1.0):
+    return lambda ctx, w, h, p: fill(ctx, w, h, p[key], alpha)
+
+
+def BAR(ctx, w, h, p):
+    bar(ctx, w, h, p)
+
+
+def T(text, pressed=False, accent=None, disabled=False):
+    def draw(ctx, w, h, p):
+        button(ctx, w, h, p, pressed=pressed, accent=accent, disabled=disabled)
+        titled(ctx, w, h, p, text, "field" if accent else "text")
+    return draw
+
+
+def layered(*draws):
+    def draw(ctx, w, h, p):
+        for d in draws:
+            d(ctx, w, h, p)
+    return draw
+
+
+def logo(ctx, w, h, p):
+    glyph(ctx, h, h, "logo", p["accent"])
+    ctx.save()
+    ctx.translate(h, 0)
+    titled(ctx, w - h, h, p, "zu reader", "text", h * 0.42)
+    ctx.restore()
+
+
+def shadow_strip(ctx, w, h, p):
+    g = cairo.LinearGradient(0, 0, 0, h)
+    g.add_color_stop_rgba(0, 0, 0, 0, 0)
+    g.add_color_stop_rgba(1, 0, 0, 0, 0.35)
+    ctx.set_source(g)
+    ctx.rectangle(0, 0, w, h)
+    ctx.fill()
+
+
+def progress(key):
+    def draw(ctx, w, h, p):
+        rounded(ctx, 0, 0, w, h, h / 2)
+        ctx.set_source_rgb(*p[key])
+        ctx.fill()
+    return draw
+
+
+def spinner_frame(i):
+    def draw(ctx, w, h, p):
+        for k in range(12):
+            a = 2 * math.pi * k / 12
+            fade = ((k - i * 12 / 17) % 12) / 12
+            ctx.set_source_rgba(*p["blue"], 0.15 + 0.85 * fade)
+            ctx.set_line_width(2)
+            ctx.set_line_cap(cairo.LINE_CAP_ROUND)
+            ctx.move_to(w / 2 + math.cos(a) * w * 0.2, h / 2 + math.sin(a) * h * 0.2)
+            ctx.line_to(w / 2 + math.cos(a) * w * 0.42, h / 2 + math.sin(a) * h * 0.42)
+            ctx.stroke()
+    return draw
+
+
+def tab(kind, state):
+    def draw(ctx, w, h, p):
+        top = p["bar_bottom"] if state == "normal" else p["button_press_top"]
+        ctx.set_source(gradient(h, p["bar_top"] if state == "normal" else top, p["bar_bottom"]))
+        ctx.rectangle(0, 0, w, h)
+        ctx.fill()
+        color = {"normal": p["glyph"], "press": p["glyph_press"], "current": p["accent"]}[state]
+        glyph(ctx, w, h * 0.8, kind, color)
+    return draw
+
+
+def tile(key):
+    def draw(ctx, w, h, p):
+        fill(ctx, w, h, p[key])
+        ctx.set_source_rgba(*p["line"], 0.6)
+        ctx.rectangle(0, h - 1, w, 1)
+        ctx.fill()
+    return draw
+
+
+def cover(index):
+    def draw(ctx, w, h, p):
+        ctx.set_source(gradient(h, p["cover_top"], p["cover_bottom"]))
+        ctx.rectangle(0, 0, w, h)
+        ctx.fill()
+        for k in range(6):
+            ctx.set_source_rgba(1, 1, 1, 0.08 + 0.03 * k)
+            ctx.arc(w * (0.2 + 0.13 * ((k + index) % 6)), h * (0.25 + 0.09 * k), 18 + 9 * k, 0, 2 * math.pi)
+            ctx.fill()
+        titled(ctx, w, 80, {"text": (1, 1, 1)}, "zu reader  %d" % (index + 1), "text", 26)
+    return draw
+
+
+def help_page(text):
+    def draw(ctx, w, h, p):
+        fill(ctx, w, h, p["shade"], 0.6)
+        ctx.save()
+        ctx.translate(40, 150)
+        panel(ctx, w - 80, 180, p)
+        glyph(ctx, w - 80, 110, "down", p["blue"])
+        ctx.translate(0, 110)
+        titled(ctx, w - 80, 50, p, text, "text", 15)
+        ctx.restore()
+    return draw
+
+
+def stars(key):
+    def draw(ctx, w, h, p):
+        star_path(ctx, w / 2, h / 2 + h * 0.05, w * 0.46)
+        ctx.set_source_rgb(*((0.98, 0.76, 0.12) if key == "yellow" else (0.55, 0.56, 0.60)))
+        ctx.fill()
+    return draw
+
+
+def toast(kind):
+    def draw(ctx, w, h, p):
+        glyph(ctx, w, h, kind, (1, 1, 1))
+    return draw
+
+
+# Skin images by code name: (file stem, w, h, draw). The Night list names "night_" files for
+# every picture that has a surface; logos and pictures keep the default.
+SKIN_IMAGES = {
+    "imageKdpCenterLogo": ("skin_center_logo", 120, 40, logo),
+    "imageKdpCheckmark": ("skin_checkmark", 14, 14, G("check", "blue")),
+    "imageKdpCustomDisclosureIndicator": ("skin_disclosure", 10, 14, G("right")),
+    "imageKdpNavigationBarBackground": ("skin_navbar", 320, 44, BAR),
+    "imageKdpNavigationBarButtonBackHighlighted": ("skin_navbutton_back_press", 50, 30, B(back=True, pressed=True)),
+    "imageKdpNavigationBarButtonBackNormal": ("skin_navbutton_back", 50, 30, B(back=True)),
+    "imageKdpNavigationBarButtonDoneHighlighted": ("skin_navbutton_done_press", 50, 30, B(accent="accent", pressed=True)),
+    "imageKdpNavigationBarButtonDoneNormal": ("skin_navbutton_done", 50, 30, B(accent="accent")),
+    "imageKdpProgressBarAll": ("skin_progress_all", 20, 8, progress("empty")),
+    "imageKdpProgressBarDone": ("skin_progress_done", 20, 8, progress("blue")),
+    "imageKdpSearchBarBackground": ("skin_searchbar", 320, 44, BAR),
+    "imageKdpSearchBarClearButtonHighlighted": ("skin_search_clear_press", 19, 19, I("x", pressed=True)),
+    "imageKdpSearchBarClearButtonNormal": ("skin_search_clear", 19, 19, I("x")),
+    "imageKdpSearchBarDisabled": ("skin_search_disabled", 60, 30, B(disabled=True)),
+    "imageKdpSearchBarFieldBackground": ("skin_search_field", 30, 31, P("field", True, 14)),
+    "imageKdpSearchBarIcon": ("skin_search_icon", 14, 14, G("search")),
+    "imageKdpSelectableButtonNO": ("skin_select_no", 22, 22, I("minus")),
+    "imageKdpSelectableButtonYES": ("skin_select_yes", 22, 22, I("check", pressed=True)),
+    "imageKdpSelfSearchLeftScopeNormal": ("skin_scope_left", 20, 29, B()),
+    "imageKdpSelfSearchLeftScopeSelected": ("skin_scope_left_on", 20, 29, B(pressed=True)),
+    "imageKdpSelfSearchMiddleScopeNormal": ("skin_scope_middle", 20, 29, B()),
+    "imageKdpSelfSearchMiddleScopeSelected": ("skin_scope_middle_on", 20, 29, B(pressed=True)),
+    "imageKdpSelfSearchRightScopeNormal": ("skin_scope_right", 20, 29, B()),
+    "imageKdpSelfSearchRightScopeSelected": ("skin_scope_right_on", 20, 29, B(pressed=True)),
+    "imageKdpSelfSearchScopeBackground": ("skin_scope_background", 320, 44, BAR),
+    "imageKdpTableViewCellBottomLine": ("skin_cell_line", 320, 1, F("line")),
+    "imageKdpTouxiang152": ("skin_avatar", 76, 76, layered(P("field"), G("person", "empty"))),
+    "imageKdpwvBackButtonNormal": ("skin_web_back", 30, 30, G("back")),
+    "imageKdpwvCloseButtonNormal": ("skin_web_close", 30, 30, G("close")),
+    "imageKdpwvForwardButtonNormal": ("skin_web_forward", 30, 30, G("forward")),
+    "imageKdpwvPresentButton": ("skin_web_present", 30, 30, G("present")),
+    "imageKdpwvRefreshButtonNormal": ("skin_web_refresh", 30, 30, G("refresh")),
+    "imageKdpwvShareButtonNormal": ("skin_web_share", 30, 30, G("share")),
+    "imageKdccDefaultIcon": ("skin_cc_icon", 50, 50, layered(P("field"), G("book", "empty"))),
+    "imageKdccSubscribeDisabled": ("skin_cc_subscribe_off", 56, 28, B(disabled=True)),
+    "imageKdccSubscribeHighlighted": ("skin_cc_subscribe_press", 56, 28, B(accent="blue", pressed=True)),
+    "imageKdccSubscribeNormal": ("skin_cc_subscribe", 56, 28, B(accent="blue")),
+    "imageKdccTitleViewBackground": ("skin_cc_titleview", 320, 30, BAR),
+    "imageKdlgCancelButtonHighlighted": ("skin_lg_cancel_press", 60, 30, B(pressed=True)),
+    "imageKdlgCancelButtonNormal": ("skin_lg_cancel", 60, 30, B()),
+    "imageKdlgClearButtonHighlighted": ("skin_lg_clear_press", 19, 19, I("x", pressed=True)),
+    "imageKdlgClearButtonNormal": ("skin_lg_clear", 19, 19, I("x")),
+    "imageKdlgInfoBackground": ("skin_lg_info", 300, 90, P("field")),
+    "imageKdlgLoginButtonDisable": ("skin_lg_login_off", 60, 44, B(disabled=True)),
+    "imageKdlgLoginButtonHighlighted": ("skin_lg_login_press", 60, 44, B(accent="accent", pressed=True)),
+    "imageKdlgLoginButtonNormal": ("skin_lg_login", 60, 44, B(accent="accent")),
+    "imageKdlgLogo": ("skin_lg_logo", 160, 50, logo),
+    "imageKdmsBindJiebangButtonHighlighted": ("skin_ms_unbind_press", 60, 28, B(pressed=True)),
+    "imageKdmsBindJiebangButtonNormal": ("skin_ms_unbind", 60, 28, B()),
+    "imageKdmsClearcacheBackground": ("skin_ms_clearcache", 280, 160, P()),
+    "imageKdmsClearcacheCancelHighlighted": ("skin_ms_clearcache_cancel_press", 60, 40, B(pressed=True)),
+    "imageKdmsClearcacheCancelNormal": ("skin_ms_clearcache_cancel", 60, 40, B()),
+    "imageKdmsFeedbackBiaoyang": ("skin_ms_feedback_praise", 60, 60, I("heart")),
+    "imageKdmsFeedbackTibug": ("skin_ms_feedback_bug", 60, 60, I("bug")),
+    "imageKdmsFeedbackTijianyi": ("skin_ms_feedback_idea", 60, 60, I("bulb")),
+    "imageKdmsFeedbackTiwenti": ("skin_ms_feedback_question", 60, 60, I("question")),
+    "imageKdmsLogoutButtonHighlighted": ("skin_ms_logout_press", 60, 44, B(accent="accent", pressed=True)),
+    "imageKdmsLogoutButtonNormal": ("skin_ms_logout", 60, 44, B(accent="accent")),
+    "imageKdmsNicknameInputBackground": ("skin_ms_nickname", 60, 40, P("field")),
+    "imageKdmsOfflineButtonsBackground": ("skin_ms_offline_buttons", 300, 44, P()),
+    "imageKdmsOfflineCloseallHighlighted": ("skin_ms_closeall_press", 60, 36, B(pressed=True)),
+    "imageKdmsOfflineCloseallNormal": ("skin_ms_closeall", 60, 36, B()),
+    "imageKdmsOfflineOpenallHighlighted": ("skin_ms_openall_press", 60, 36, B(accent="blue", pressed=True)),
+    "imageKdmsOfflineOpenallNormal": ("skin_ms_openall", 60, 36, B(accent="blue")),
+    "imageKdmsTableViewBackground": ("skin_ms_table", 320, 4, F("panel")),
+    "imageKdnrBottomBar": ("skin_nr_bottombar", 320, 44, BAR),
+    "imageKdnrCommentButtonHighlighted": ("skin_nr_comment_press", 44, 44, I("comment", pressed=True, round_=False)),
+    "imageKdnrCommentButtonNormal": ("skin_nr_comment", 44, 44, I("comment", round_=False)),
+    "imageKdnrCommentPostButtonHighlighted": ("skin_nr_post_press", 60, 30, B(accent="accent", pressed=True)),
+    "imageKdnrCommentPostButtonNormal": ("skin_nr_post", 60, 30, B(accent="accent")),
+    "imageKdnrCommentWriteBackground": ("skin_nr_write", 300, 100, P("field")),
+    "imageKdnrFavoriteButtonHighlighted": ("skin_nr_favorite_press", 44, 44, I("star", pressed=True, round_=False)),
+    "imageKdnrFavoriteButtonNormal": ("skin_nr_favorite", 44, 44, I("star", round_=False)),
+    "imageKdnrFavoriteButtonSelected": ("skin_nr_favorite_on", 44, 44, G("star", "accent")),
+    "imageKdnrFavoriteButtonSelectedHighlighted": ("skin_nr_favorite_on_press", 44, 44, G("star", "accent_press")),
+    "imageKdnrHelp": ("skin_nr_help", 160, 240, help_page("翻页")),
+    "imageKdnrLoveButtonHighlighted": ("skin_nr_love_press", 44, 44, I("heart", pressed=True, round_=False)),
+    "imageKdnrLoveButtonNormal": ("skin_nr_love", 44, 44, I("heart", round_=False)),
+    "imageKdnrLoveButtonSelected": ("skin_nr_love_on", 44, 44, G("heart", "accent")),
+    "imageKdnrLoveButtonSelectedHighlighted": ("skin_nr_love_on_press", 44, 44, G("heart", "accent_press")),
+    "imageKdnrNopicImage": ("skin_nr_nopic", 100, 75, layered(P("field"), G("picture", "empty"))),
+    "imageKdnrReturnButtonHighlighted": ("skin_nr_return_press", 44, 44, I("back", pressed=True, round_=False)),
+    "imageKdnrReturnButtonNormal": ("skin_nr_return", 44, 44, I("back", round_=False)),
+    "imageKdnrShareButtonHighlighted": ("skin_nr_share_press", 44, 44, I("share", pressed=True, round_=False)),
+    "imageKdnrShareButtonNormal": ("skin_nr_share", 44, 44, I("share", round_=False)),
+    "imageKdssBiezhen": ("skin_ss_clip", 20, 40, G("edit")),
+    "imageKdssInputBoard": ("skin_ss_input", 300, 150, P("field")),
+    "imageKdssPictureBoard": ("skin_ss_picture", 80, 80, layered(P("field"), G("picture", "empty"))),
+    "imageKdssTableViewBackground": ("skin_ss_table", 320, 4, F("panel")),
+}
+
+# Pictures the Night skin leaves to Default: they carry no day or night surface.
+SKIN_IMAGES_SHARED = {"imageKdpCenterLogo", "imageKdlgLogo", "imageKdnrHelp"}
+
+# The home screens' pictures, drawn by day under their name and at night as "black_" + name.
+LOOK_IMAGES = {
+    "topbar.png": (320, 44, BAR),
+    "back1_normal.png": (50, 30, B(back=True)),
+    "back1_press.png": (50, 30, B(back=True, pressed=True)),
+    "button_red_normal.png": (60, 30, B(accent="accent")),
+    "button_red_press.png": (60, 30, B(accent="accent", pressed=True)),
+    "mainmenu_topshadow.png": (320, 4, shadow_strip),
+    "home_logo.png": (100, 30, logo),
+    "homebut_refresh_normal.png": (44, 44, I("refresh")),
+    "homebut_refresh_press.png": (44, 44, I("refresh", pressed=True)),
+    "homebut_refresh_empty.png": (44, 44, I("refresh", disabled=True)),
+    "homebut_down_normal.png": (44, 44, G("down")),
+    "homebut_down_press.png": (44, 44, G("down", "glyph_press")),
+    "homebut_edit_normal.png": (44, 44, I("edit")),
+    "homebut_edit_press.png": (44, 44, I("edit", pressed=True)),
+    "homebut_done_normal.png": (44, 44, I("check")),
+    "homebut_done_press.png": (44, 44, I("check", pressed=True)),
+    "square_press.png": (90, 110, F("shade", 0.3)),
+    "homeadd_normal.png": (90, 110, layered(P("field"), G("plus"))),
+    "homeadd_press.png": (90, 110, layered(P("button_press_top"), G("plus", "glyph_press"))),
+    "home_darkmask.png": (90, 110, F("shade", 0.45)),
+    "text_mode_cover.png": (90, 110, layered(P("field"), G("book", "empty"))),
+    "but_lixian_cancel_normal.png": (60, 30, T("取消")),
+    "but_lixian_cancel_press.png": (60, 30, T("取消", pressed=True)),
+    "but_lixian_hide_normal.png": (60, 30, T("隐藏")),
+    "but_lixian_hide_press.png": (60, 30, T("隐藏", pressed=True)),
+    "jindubar_gray.png": (200, 9, progress("empty")),
+    "lixianbar_blue.png": (200, 9, progress("blue")),
+    "graytitlebar.png": (320, 24, tile("bar_bottom")),
+    "btn_assess_normal.png": (90, 30, T("评价")),
+    "btn_assess_press.png": (90, 30, T("评价", pressed=True)),
+    "btn_assess_null.png": (90, 30, T("评价", disabled=True)),
+    "btn_add3_normal.png": (90, 30, T("订阅", accent="blue")),
+    "btn_add3_press.png": (90, 30, T("订阅", accent="blue", pressed=True)),
+    "btn_cancel_normal.png": (90, 30, T("退订")),
+    "btn_cancel_press.png": (90, 30, T("退订", pressed=True)),
+    "pingjia_topbj.png": (320, 100, tile("panel")),
+}
+for tab_name, kind in (("home", "grid"), ("favorites", "star"), ("content", "book"), ("more", "dots")):
+    for state in ("current", "press", "normal"):
+        LOOK_IMAGES["homemenu_%s_%s.png" % (tab_name, state)] = (80, 49, tab(kind, state))
+for frame in range(1, 18):
+    LOOK_IMAGES["lixian_mov%d.png" % frame] = (30, 30, spinner_frame(frame - 1))
+
+# Pictures with one look (day palette).
+OTHER_IMAGES = {
+    "help_download.png": (320, 480, help_page("先在设置里选择离线栏目")),
+    "help_download_nowifi.png": (320, 480, help_page("请连接 Wi-Fi 后再离线下载")),
+    "picgroupbut_favorite_mark.png": (40, 40, toast("star")),
+    "picgroupbut_favorite_normal.png": (40, 40, toast("minus")),
+    "picgroupbut_love_normal.png": (40, 40, toast("heart")),
+    "picgroupbut_xiepinglun_normal.png": (40, 40, toast("comment")),
+    "picgroupbut_share_normal.png": (40, 40, toast("share")),
+    "0_large": (320, 480, cover(0)),
+    "1_large": (320, 480, cover(1)),
+    "2_large": (320, 480, cover(2)),
+}
+for size_name, side in (("bigstar", 30), ("smallstar", 14), ("tinystar", 10)):
+    for key in ("yellow", "black"):
+        OTHER_IMAGES["%s_%s.png" % (size_name, key)] = (side, side, stars(key))
+
+# --- the skin lists -------------------------------------------------------------------------
+
+def C(hex_text, alpha=None):
+    return hex_text if alpha is None else {"color": hex_text, "alpha": alpha}
+
+
+DEFAULT_COLORS = {
+    "colorKdpContentBackground": C("F7F7F7"),
+    "colorKdpNavigationItemTitleDisabled": C("9A9CA2"),
+    "colorKdpNavigationItemTitleHighlighted": C("E8E8E8"),
+    "colorKdpNavigationItemTitleNormal": C("FFFFFF"),
+    "colorKdpNavigationItemTitleShadowDisabled": C("000000", 0.0),
+    "colorKdpNavigationItemTitleShadowHighlighted": C("000000", 0.35),
+    "colorKdpNavigationItemTitleShadowNormal": C("000000", 0.35),
+    "colorKdpNavigationTitle": C("3A3B40"),
+    "colorKdpNavigationTitleShadow": C("FFFFFF", 0.8),
+    "colorKdpSearchBarDisabledTextHighlighted": C("FFFFFF"),
+    "colorKdpSearchBarDisabledTextNormal": C("8E9096"),
+    "colorKdpSearchBarPlaceholder": C("A3A5AA"),
+    "colorKdpSearchBarScopeTextNormal": C("5A5C62"),
+    "colorKdpSearchBarScopeTextSelected": C("FFFFFF"),
+    "colorKdpSearchBarScopeTextShadowNormal": C("FFFFFF", 0.6),
+    "colorKdpSearchBarScopeTextShadowSelected": C("000000", 0.3),
+    "colorKdpSearchBarText": C("333333"),
+    "colorKdccCellDetail": C("8A8C92"),
+    "colorKdccCellSubscribedNumber": C("D9382E"),
+    "colorKdccCellTitle": C("222222"),
+    "colorKdccSelfNoresultSorryCommon": C("666666"),
+    "colorKdccSelfNoresultSorryKeyword": C("D9382E"),
+    "colorKdccSelfNoresultSuggest": C("999999"),
+    "colorKdccSelfWaitingLabel": C("888888"),
+    "colorKdccSocialCellDetailUnbind": C("A3A5AA"),
+    "colorKdccTableJishuCellBackground": C("FFFFFF"),
+    "colorKdccTableLoadMoreCellBackground": C("F0F0F0"),
+    "colorKdccTableOushuCellBackground": C("F7F7F7"),
+    "colorKdccTableTitle": C("555555"),
+    "colorKdccTableTitleShadow": C("FFFFFF", 0.8),
+    "colorKdlgForgetAndRegisterText": C("3479DB"),
+    "colorKdlgLoggingLabel": C("666666"),
+    "colorKdlgTextFieldText": C("222222"),
+    "colorKdmsCellBackground": C("FFFFFF"),
+    "colorKdmsCellDetail": C("8A8C92"),
+    "colorKdmsCellInputPlaceholder": C("B0B2B6"),
+    "colorKdmsCellSubtitle": C("999999"),
+    "colorKdmsCellTitle": C("222222"),
+    "colorKdmsHeaderViewText": C("6A6C72"),
+    "colorKdmsHeaderViewTextShadow": C("FFFFFF", 0.8),
+    "colorKdmsTableViewSeparator": C("DCDDDF"),
+    "colorKdnrCommentCellBackgroundJishu": C("FFFFFF"),
+    "colorKdnrCommentCellBackgroundOushu": C("F7F7F7"),
+    "colorKdnrCommentComment": C("222222"),
+    "colorKdnrCommentTime": C("999999"),
+    "colorKdnrCommentUsername": C("3479DB"),
+    "colorKdnrCommentWriteAlsoForward": C("666666"),
+    "colorKdnrShareCount10More": C("D9382E"),
+    "colorKdnrShareCountNormal": C("8A8C92"),
+    "colorKdnrShareCountOut": C("D9382E"),
+    "colorKdnrShareCountText": C("666666"),
+    "colorKdnrShareSharetoAccount": C("3479DB"),
+    "colorKdnrShareSharetoName": C("222222"),
+    "colorKdnrShareWriteText": C("222222"),
+    "colorKdnrShareWriteTextPlaceholder": C("B0B2B6"),
+}
+
+# At night the light surfaces turn dark and dark texts light; accents stay.
+NIGHT_COLORS = {
+    "colorKdpContentBackground": C("2B2B30"),
+    "colorKdpNavigationItemTitleNormal": C("E1E1E1"),
+    "colorKdpNavigationItemTitleHighlighted": C("B4B5B9"),
+    "colorKdpNavigationItemTitleDisabled": C("5E6066"),
+    "colorKdpNavigationItemTitleShadowNormal": C("000000", 0.6),
+    "colorKdpNavigationItemTitleShadowHighlighted": C("000000", 0.6),
+    "colorKdpNavigationTitle": C("E1E1E1"),
+    "colorKdpNavigationTitleShadow": C("000000", 0.6),
+    "colorKdpSearchBarDisabledTextNormal": C("6E7076"),
+    "colorKdpSearchBarScopeTextNormal": C("B4B5B9"),
+    "colorKdpSearchBarScopeTextShadowNormal": C("000000", 0.5),
+    "colorKdpSearchBarText": C("E1E1E1"),
+    "colorKdccCellDetail": C("8A8C92"),
+    "colorKdccCellTitle": C("E1E1E1"),
+    "colorKdccSelfNoresultSorryCommon": C("999999"),
+    "colorKdccTableJishuCellBackground": C("2B2C30"),
+    "colorKdccTableLoadMoreCellBackground": C("25262A"),
+    "colorKdccTableOushuCellBackground": C("303136"),
+    "colorKdccTableTitle": C("B4B5B9"),
+    "colorKdccTableTitleShadow": C("000000", 0.6),
+    "colorKdlgLoggingLabel": C("999999"),
+    "colorKdlgTextFieldText": C("E1E1E1"),
+    "colorKdmsCellBackground": C("303136"),
+    "colorKdmsCellTitle": C("E1E1E1"),
+    "colorKdmsHeaderViewText": C("999999"),
+    "colorKdmsHeaderViewTextShadow": C("000000", 0.6),
+    "colorKdmsTableViewSeparator": C("1F2024"),
+    "colorKdnrCommentCellBackgroundJishu": C("2B2C30"),
+    "colorKdnrCommentCellBackgroundOushu": C("303136"),
+    "colorKdnrCommentComment": C("E1E1E1"),
+    "colorKdnrShareSharetoName": C("E1E1E1"),
+    "colorKdnrShareWriteText": C("E1E1E1"),
+}
+
+DEFAULT_FONTS = {
+    "fontKdpNavigationItem": {"size": 12, "bold": True},
+    "fontKdpNavigationTitle": {"size": 20, "bold": True},
+    "fontKdccCellDetail": 12,
+    "fontKdccCellSubscribedNumber": 11,
+    "fontKdccCellTitle": {"size": 16, "bold": True},
+    "fontKdccSelfNoresultSorryCommon": 15,
+    "fontKdccSelfNoresultSorryKeyword": {"size": 15, "bold": True},
+    "fontKdccSelfNoresultSuggest": 13,
+    "fontKdccSelfWaitingLabel": 14,
+    "fontKdccTableTitle": {"size": 14, "bold": True},
+    "fontKdlgForgetAndRegisterButton": 13,
+    "fontKdlgLogging": 14,
+    "fontKdlgTextField": 15,
+    "fontKdmsCellDetail": 14,
+    "fontKdmsCellSubtitle": 12,
+    "fontKdmsCellTitle": 16,
+    "fontKdmsHeaderViewText": {"size": 14, "bold": True},
+    "fontKdnrCommentComment": 15,
+    "fontKdnrCommentTime": 11,
+    "fontKdnrCommentUsername": {"size": 13, "bold": True},
+    "fontKdnrCommentWriteAlsoForward": 13,
+    "fontKdnrCommentWriteText": 15,
+    "fontKdnrShareCountArround": 12,
+    "fontKdnrShareCountNumber": {"size": 12, "bold": True},
+}
+
+# The same letters by night: the list exists and says nothing different.
+NIGHT_FONTS = {}
+
+DEFAULT_OTHERS = {
+    "shadowKdpNavigationTitle": {"x": 0, "y": 1},
+    "shadowKdpTableViewHeaderViewText": {"x": 0, "y": 1},
+    "otherKdpActivityIndicatorViewStyle": 2,
+}
+
+# Sizes are read from the current list alone, so the night list repeats every shadow.
+NIGHT_OTHERS = {
+    "shadowKdpNavigationTitle": {"x": 0, "y": -1},
+    "shadowKdpTableViewHeaderViewText": {"x": 0, "y": -1},
+    "otherKdpActivityIndicatorViewStyle": 1,
+}
+
+
+# --- output ---------------------------------------------------------------------------------
+
+def draw_png(path, w, h, draw, palette):
+    surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, w, h)
+    ctx = cairo.Context(surface)
+    draw(ctx, w, h, palette)
+    surface.flush()
+    surface.write_to_png(path)
+
+
+def write_plist(path, value):
+    with open(path, "wb") as f:
+        plistlib.dump(value, f, sort_keys=True)
+
+
+def main():
+    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..", "resources")
+    out = os.path.abspath(out)
+    manifest = []
+
+    def emit(name, w, h, draw, palette):
+        draw_png(os.path.join(out, name), w, h, draw, palette)
+        manifest.append((name, w, h))
+
+    default_images, night_images = {}, {}
+    for code, (stem, w, h, draw) in SKIN_IMAGES.items():
+        emit(stem + ".png", w, h, draw, DAY)
+        default_images[code] = stem + ".png"
+        if code not in SKIN_IMAGES_SHARED:
+            emit("night_" + stem + ".png", w, h, draw, NIGHT)
+            night_images[code] = "night_" + stem + ".png"
+    for name, (w, h, draw) in LOOK_IMAGES.items():
+        emit(name, w, h, draw, DAY)
+        emit("black_" + name, w, h, draw, NIGHT)
+    for name, (w, h, draw) in OTHER_IMAGES.items():
+        emit(name, w, h, draw, DAY)
+
+    for kind, default, night in (("skinImages", default_images, night_images),
+                                 ("skinFonts", DEFAULT_FONTS, NIGHT_FONTS),
+                                 ("skinColors", DEFAULT_COLORS, NIGHT_COLORS),
+                                 ("skinOthers", DEFAULT_OTHERS, NIGHT_OTHERS)):
+        write_plist(os.path.join(out, kind + "Default.plist"), default)
+        write_plist(os.path.join(out, kind + "Night.plist"), night)
+
+    with open(os.path.join(out, "artwork-manifest.txt"), "w") as f:
+        f.write("# file\twidth\theight (pixels); written by tools/artwork/draw_artwork.py\n")
+        for name, w, h in sorted(manifest):
+            f.write("%s\t%d\t%d\n" % (name, w, h))
+    print("draw_artwork: %d pictures into %s" % (len(manifest), out))
+
+
+if __name__ == "__main__":
+    main()
