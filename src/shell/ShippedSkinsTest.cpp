@@ -74,7 +74,8 @@ TEST_F(ShippedSkinsTest, EveryCodeNameResolvesInBothSkins) {
   // Night only carries what differs: nothing Default does not know.
   for (const char* kind : {"skinImages", "skinFonts", "skinColors", "skinOthers"}) {
     const Dictionary defaults = list(std::string(kind) + "Default");
-    for (const std::string& key : list(std::string(kind) + "Night").keys()) {
+    const Dictionary night = list(std::string(kind) + "Night");
+    for (const std::string& key : night.keys()) {
       EXPECT_TRUE(defaults.contains(key)) << kind << " " << key;
     }
   }
