@@ -27,6 +27,22 @@ Color dayOrNight(const Color& day, const Color& night) { return gIsNight ? night
 
 const char* const kTabs[] = {"home", "favorites", "content", "more"};
 
+struct StateImage {
+  const char* dayName;
+  unsigned state;
+};
+
+// Button images per control state, read from files in the current look.
+void setImages(ui::Button& button, std::initializer_list<StateImage> images) {
+  for (const StateImage& image : images) button.setImage(MyFaceSettings::fileImage(image.dayName), image.state);
+}
+
+void setBackgrounds(ui::Button& button, std::initializer_list<StateImage> images) {
+  for (const StateImage& image : images) {
+    button.setBackgroundImage(MyFaceSettings::fileImage(image.dayName), image.state);
+  }
+}
+
 }  // namespace
 
 void MyFaceSettings::setMode() { gIsNight = MSSettings::valueForNight(); }
@@ -54,13 +70,13 @@ void MyFaceSettings::setModeForNavBar(ui::NavigationBar& bar) {
 }
 
 void MyFaceSettings::setImageForNavBarLeftButton(ui::Button& button) {
-  button.setBackgroundImage(fileImage("back1_normal"), ui::kControlStateNormal);
-  button.setBackgroundImage(fileImage("back1_press"), ui::kControlStateHighlighted);
+  setBackgrounds(button, {{"back1_normal", ui::kControlStateNormal},
+                           {"back1_press", ui::kControlStateHighlighted}});
 }
 
 void MyFaceSettings::setImageForNavBarRightButton(ui::Button& button) {
-  button.setBackgroundImage(fileImage("button_red_normal"), ui::kControlStateNormal);
-  button.setBackgroundImage(fileImage("button_red_press"), ui::kControlStateHighlighted);
+  setBackgrounds(button, {{"button_red_normal", ui::kControlStateNormal},
+                           {"button_red_press", ui::kControlStateHighlighted}});
 }
 
 void MyFaceSettings::setImageForTabBar(ui::View& tabBarView, int numberOfButton) {
@@ -81,9 +97,9 @@ void MyFaceSettings::setImageForTabBar(ui::View& tabBarView, int numberOfButton)
 void MyFaceSettings::setImageForLogoImageView(ui::ImageView& view) { view.setImage(fileImage("home_logo")); }
 
 void MyFaceSettings::setImageForRefreshButton(ui::Button& button) {
-  button.setImage(fileImage("homebut_refresh_normal"), ui::kControlStateNormal);
-  button.setImage(fileImage("homebut_refresh_press"), ui::kControlStateHighlighted);
-  button.setImage(fileImage("homebut_refresh_empty"), ui::kControlStateDisabled);
+  setImages(button, {{"homebut_refresh_normal", ui::kControlStateNormal},
+                      {"homebut_refresh_press", ui::kControlStateHighlighted},
+                      {"homebut_refresh_empty", ui::kControlStateDisabled}});
 }
 
 void MyFaceSettings::setImageForOfflineDownloadButton(ui::Button& button) {
@@ -93,13 +109,13 @@ void MyFaceSettings::setImageForOfflineDownloadButton(ui::Button& button) {
 }
 
 void MyFaceSettings::setImageForEditButton(ui::Button& button) {
-  button.setImage(fileImage("homebut_edit_normal"), ui::kControlStateNormal);
-  button.setImage(fileImage("homebut_edit_press"), ui::kControlStateHighlighted);
+  setImages(button, {{"homebut_edit_normal", ui::kControlStateNormal},
+                      {"homebut_edit_press", ui::kControlStateHighlighted}});
 }
 
 void MyFaceSettings::setImageForFinishButton(ui::Button& button) {
-  button.setImage(fileImage("homebut_done_normal"), ui::kControlStateNormal);
-  button.setImage(fileImage("homebut_done_press"), ui::kControlStateHighlighted);
+  setImages(button, {{"homebut_done_normal", ui::kControlStateNormal},
+                      {"homebut_done_press", ui::kControlStateHighlighted}});
 }
 
 void MyFaceSettings::setImageForTouchMaskImageView(ui::ImageView& view) {
@@ -120,13 +136,13 @@ void MyFaceSettings::setImageForColumnsTextModeImageView(ui::ImageView& view) {
 }
 
 void MyFaceSettings::setImageForOfflineDownloadCancelButton(ui::Button& button) {
-  button.setImage(fileImage("but_lixian_cancel_normal"), ui::kControlStateNormal);
-  button.setImage(fileImage("but_lixian_cancel_press"), ui::kControlStateSelected);
+  setImages(button, {{"but_lixian_cancel_normal", ui::kControlStateNormal},
+                      {"but_lixian_cancel_press", ui::kControlStateSelected}});
 }
 
 void MyFaceSettings::setImageForOfflineDownloadHideButton(ui::Button& button) {
-  button.setImage(fileImage("but_lixian_hide_normal"), ui::kControlStateNormal);
-  button.setImage(fileImage("but_lixian_hide_press"), ui::kControlStateHighlighted);
+  setImages(button, {{"but_lixian_hide_normal", ui::kControlStateNormal},
+                      {"but_lixian_hide_press", ui::kControlStateHighlighted}});
 }
 
 void MyFaceSettings::setImageArrayForOfflineDownloadButton(ui::Button& button) {
@@ -148,19 +164,19 @@ void MyFaceSettings::setImageForOfflineDownloadProgressBarFrontImageView(ui::Ima
 void MyFaceSettings::setImageForDetailViewHeaderImage(ui::ImageView& view) { view.setImage(fileImage("graytitlebar")); }
 
 void MyFaceSettings::setImageForDetailViewCommentButton(ui::Button& button) {
-  button.setImage(fileImage("btn_assess_normal"), ui::kControlStateNormal);
-  button.setImage(fileImage("btn_assess_press"), ui::kControlStateHighlighted);
-  button.setImage(fileImage("btn_assess_null"), ui::kControlStateDisabled);
+  setImages(button, {{"btn_assess_normal", ui::kControlStateNormal},
+                      {"btn_assess_press", ui::kControlStateHighlighted},
+                      {"btn_assess_null", ui::kControlStateDisabled}});
 }
 
 void MyFaceSettings::setImageForDetailViewSubscribeButton(ui::Button& button) {
-  button.setImage(fileImage("btn_add3_normal"), ui::kControlStateNormal);
-  button.setImage(fileImage("btn_add3_press"), ui::kControlStateHighlighted);
+  setImages(button, {{"btn_add3_normal", ui::kControlStateNormal},
+                      {"btn_add3_press", ui::kControlStateHighlighted}});
 }
 
 void MyFaceSettings::setImageForDetailViewUnsubscribeButton(ui::Button& button) {
-  button.setImage(fileImage("btn_cancel_normal"), ui::kControlStateNormal);
-  button.setImage(fileImage("btn_cancel_press"), ui::kControlStateHighlighted);
+  setImages(button, {{"btn_cancel_normal", ui::kControlStateNormal},
+                      {"btn_cancel_press", ui::kControlStateHighlighted}});
 }
 
 void MyFaceSettings::setImageForColumnCommentViewBackImageView(ui::ImageView& view) {

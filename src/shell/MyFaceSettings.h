@@ -102,7 +102,8 @@ class MyFaceSettings {
   // checking that the bundle carries them by day and by night.
   static const std::vector<std::string>& allDayImageNames();
 
- private:
+  // The current look's picture of a day name: read from its file each time (named after it), or
+  // through the cached named lookup. Null when the bundle lacks it.
   static std::shared_ptr<ui::Image> fileImage(const std::string& dayName);
   static std::shared_ptr<ui::Image> namedImage(const std::string& dayName);
 };
