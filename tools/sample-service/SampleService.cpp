@@ -61,6 +61,36 @@ std::string firstId(const std::string& entry) {
   return ids.empty() ? std::string() : ids.front();
 }
 
+// The value of a Basic "Authorization" header's user name, or "".
+std::string basicUser(const std::string& header) {
+  if (header.rfind("Basic ", 0) != 0) return {};
+  static const std::string kAlphabet =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string decoded;
+  int bits = 0;
+  uint32_t buffer = 0;
+  for (char c : header.substr(6)) {
+    auto at = kAlphabet.find(c);
+    if (at == std::string::npos) continue;
+    buffer = (buffer << 6) | static_cast<uint32_t>(at);
+    bits += 6;
+    if (bits >= 8) {
+      bits -= 8;
+      decoded.push_back(static_cast<char>((buffer >> bits) & 0xff));
+    }
+  }
+  return decoded.substr(0, decoded.find(':'));
+}
+
+std::string errorItem(const std::string& id, int reason, const std::string& desc) {
+  return "<vesk:error><id>" + id + "</id><reason>" + std::to_string(reason) +
+         "</reason><desc>" + desc + "</desc></vesk:error>";
+}
+
+std::string okItem(const std::string& id) {
+  return "<vesk:ok><id>" + id + "</id><desc>ok</desc></vesk:ok>";
+}
+
 std::string okDocument(const std::string& id) {
   return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ok" + std::string(kAtomNamespaces) +
          "><id>" + id + "</id><desc>ok</desc></ok>\n";
@@ -143,6 +173,8 @@ SampleService::~SampleService() { stop(); }
 bool SampleService::start(int port) {
   if (server_) return true;
   server_ = std::make_unique<httplib::Server>();
+  // Enough workers that a client's parallel downloads are answered side by side.
+  server_->new_task_queue = [] { return new httplib::ThreadPool(32); };
   auto handler = [this](const httplib::Request& req, httplib::Response& res) {
     Request request;
     request.method = req.method;
@@ -156,9 +188,14 @@ bool SampleService::start(int port) {
       std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
       request.headers[lower] = value;
     }
+    {
+      std::lock_guard guard(lock_);
+      maxInFlight_ = std::max(maxInFlight_, ++inFlight_);
+    }
     Answer reply = answer(request);
     {
       std::lock_guard guard(lock_);
+      --inFlight_;
       requests_.push_back(request);
     }
     recorded_.notify_all();
@@ -205,6 +242,34 @@ void SampleService::setStatusForPath(const std::string& path, int status) {
   }
 }
 
+void SampleService::setDocument(const std::string& name, std::optional<std::string> text) {
+  std::lock_guard guard(lock_);
+  if (text) {
+    documentOverrides_[name] = std::move(*text);
+  } else {
+    documentOverrides_.erase(name);
+  }
+}
+
+void SampleService::refuseLogin(const std::string& user, int reason) {
+  std::lock_guard guard(lock_);
+  if (reason == 0) {
+    loginRefusals_.erase(user);
+  } else {
+    loginRefusals_[user] = reason;
+  }
+}
+
+void SampleService::setSubscriptions(std::vector<std::string> ids) {
+  std::lock_guard guard(lock_);
+  subscriptions_ = std::move(ids);
+}
+
+int SampleService::maxConcurrentRequests() const {
+  std::lock_guard guard(lock_);
+  return maxInFlight_;
+}
+
 std::vector<SampleService::Request> SampleService::requests() const {
   std::lock_guard guard(lock_);
   return requests_;
@@ -247,11 +312,18 @@ std::vector<std::string> SampleService::favorites() const {
 }
 
 std::optional<std::string> SampleService::document(const std::string& name) const {
-  std::ifstream in(documentsDir_ + "/" + name, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream text;
-  text << in.rdbuf();
-  std::string body = text.str();
+  std::string body;
+  {
+    std::lock_guard guard(lock_);
+    if (auto it = documentOverrides_.find(name); it != documentOverrides_.end()) body = it->second;
+  }
+  if (body.empty()) {
+    std::ifstream in(documentsDir_ + "/" + name, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream text;
+    text << in.rdbuf();
+    body = text.str();
+  }
   replaceAll(body, "{base}", baseUrl());
   return body;
 }
@@ -289,6 +361,18 @@ SampleService::Answer SampleService::answer(const Request& request) {
     fromDocument("serviceurl.xml");
   } else if (path == "/sub/list.atom" || path == "/sub/recommend.atom") {
     fromDocument("columns.xml");
+  } else if (path == "/sub/refresh.atom" && post) {
+    // The catalogue entry of every posted column, newest state; unknown ids as errors.
+    const auto catalogue = entriesOf(document("columns.xml").value_or(std::string()));
+    std::vector<std::string> items;
+    for (const auto& posted : entriesOf(request.body)) {
+      const std::string id = firstId(posted);
+      auto known = std::find_if(catalogue.begin(), catalogue.end(),
+                                [&](const std::string& e) { return firstId(e) == id; });
+      items.push_back(known != catalogue.end() ? *known
+                                               : errorItem(id, 102, "no such column"));
+    }
+    reply.body = entriesFeed("refresh", "refresh", items);
   } else if (path == "/sub/get.atom" || path == "/sub/refresh.atom") {
     std::vector<std::string> chosen;
     auto catalogue = document("columns.xml").value_or(std::string());
@@ -299,14 +383,52 @@ SampleService::Answer SampleService::answer(const Request& request) {
       }
     }
     reply.body = entriesFeed("subscriptions", "我的订阅", chosen);
-  } else if ((path == "/sub/add.atom" || path == "/sub/del.atom") && post) {
+  } else if (path == "/sub/add.atom" && post) {
+    const auto catalogue = entriesOf(document("columns.xml").value_or(std::string()));
+    std::vector<std::string> items;
+    std::lock_guard guard(lock_);
+    for (const auto& posted : entriesOf(request.body)) {
+      const std::string id = firstId(posted);
+      auto known = std::find_if(catalogue.begin(), catalogue.end(),
+                                [&](const std::string& e) { return firstId(e) == id; });
+      if (known == catalogue.end()) {
+        items.push_back(errorItem(id, 101, "no such column"));
+        continue;
+      }
+      if (std::find(subscriptions_.begin(), subscriptions_.end(), id) == subscriptions_.end()) {
+        subscriptions_.push_back(id);
+      }
+      std::string entry = *known;
+      replaceAll(entry, "subscribed=\"0\"", "subscribed=\"1\"");
+      items.push_back(entry);
+    }
+    reply.body = entriesFeed("subscriptions", "我的订阅", items);
+  } else if (path == "/sub/del.atom" && post) {
+    std::vector<std::string> items;
     std::lock_guard guard(lock_);
     for (const auto& id : idsOf(request.body)) {
       auto it = std::find(subscriptions_.begin(), subscriptions_.end(), id);
-      if (path == "/sub/add.atom" && it == subscriptions_.end()) subscriptions_.push_back(id);
-      if (path == "/sub/del.atom" && it != subscriptions_.end()) subscriptions_.erase(it);
+      if (it == subscriptions_.end()) {
+        items.push_back(errorItem(id, 102, "not subscribed"));
+      } else {
+        subscriptions_.erase(it);
+        items.push_back(okItem(id));
+      }
     }
-    reply.body = okDocument("subscriptions");
+    reply.body = entriesFeed("subscriptions", "我的订阅", items);
+  } else if (path == "/sub/sequence.atom" && post) {
+    std::lock_guard guard(lock_);
+    std::vector<std::string> ordered;
+    for (const auto& id : idsOf(request.body)) {
+      if (std::find(subscriptions_.begin(), subscriptions_.end(), id) != subscriptions_.end()) {
+        ordered.push_back(id);
+      }
+    }
+    for (const auto& id : subscriptions_) {
+      if (std::find(ordered.begin(), ordered.end(), id) == ordered.end()) ordered.push_back(id);
+    }
+    subscriptions_ = std::move(ordered);
+    reply.body = okDocument("sequence");
   } else if (path == "/fav/get.atom") {
     std::vector<std::string> entries;
     std::lock_guard guard(lock_);
@@ -349,8 +471,21 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (auto image = middle(path, "/img/", ".png")) {
     reply.body = coverImage(*image);
     reply.contentType = "image/png";
+  } else if (auto category = middle(path, "/cat/", ".atom")) {
+    fromDocument("category-" + *category + ".xml");
   } else if (path == "/login") {
-    if (request.headers.count("authorization")) {
+    auto authorization = request.headers.find("authorization");
+    int refusal = 0;
+    if (authorization != request.headers.end()) {
+      std::lock_guard guard(lock_);
+      auto it = loginRefusals_.find(basicUser(authorization->second));
+      if (it != loginRefusals_.end()) refusal = it->second;
+    }
+    if (refusal != 0) {
+      reply.status = 403;
+      reply.contentType = "text/plain";
+      reply.headers.emplace_back("X-Error", std::to_string(refusal));
+    } else if (authorization != request.headers.end()) {
       fromDocument("profile.xml");
     } else {
       reply.status = 401;

@@ -5,6 +5,13 @@
 // the error-report endpoint. Every GET answer carries an ETag and honours If-None-Match with
 // 304. In the documents "{base}" stands for the server's base URL.
 //
+// The subscription endpoints answer as the service does: adding gives a feed of the added
+// columns (an error item for an id the catalogue lacks), deleting gives an ok item per removed
+// subscription and an error item with reason 102 for an id that was not subscribed, a refresh
+// POST gives the catalogue entry of each posted id (reason 102 for unknown ones), and the
+// column order POST reorders the subscriptions. Login takes any Basic credentials except the
+// names told to refuse, which get a 403 with the given "X-Error".
+//
 // It is the fixture of the engine's tests and the service `make run` talks to. The server
 // runs on its own threads from start() to stop() (or destruction); every public method is
 // thread-safe. Requests are recorded in arrival order.
@@ -55,6 +62,15 @@ class SampleService {
 
   // Makes `path` answer with `status` (and an empty body) until cleared with 0.
   void setStatusForPath(const std::string& path, int status);
+  // Serves `text` in place of the document file `name` ("columns.xml", ...); nullopt restores
+  // the file.
+  void setDocument(const std::string& name, std::optional<std::string> text);
+  // Logins of `user` are refused with a 403 carrying "X-Error: <reason>" (0 lifts it).
+  void refuseLogin(const std::string& user, int reason);
+  // Replaces the subscriptions, as if another device had changed them.
+  void setSubscriptions(std::vector<std::string> ids);
+  // The longest number of requests the server answered at the same time.
+  int maxConcurrentRequests() const;
 
   std::vector<Request> requests() const;
   std::vector<Request> requestsTo(const std::string& path) const;
@@ -89,6 +105,10 @@ class SampleService {
   mutable std::condition_variable recorded_;
   std::vector<Request> requests_;
   std::map<std::string, int> statusForPath_;
+  std::map<std::string, std::string> documentOverrides_;
+  std::map<std::string, int> loginRefusals_;
+  int inFlight_ = 0;
+  int maxInFlight_ = 0;
   std::vector<std::string> subscriptions_;
   // Favourite id -> its entry as posted.
   std::vector<std::pair<std::string, std::string>> favorites_;

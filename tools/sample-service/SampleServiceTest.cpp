@@ -9,6 +9,8 @@
 #include "model/Link.h"
 #include "model/NewsDetail.h"
 #include "model/UserInfo.h"
+#include "model/VeskError.h"
+#include "model/VeskOK.h"
 #include "model/atom/ResultInfo.h"
 #include "model/atom/VESKAtomParser.h"
 
@@ -78,17 +80,29 @@ TEST_F(SampleServiceTest, DocumentsReadAsTheClientReadsThem) {
 }
 
 TEST_F(SampleServiceTest, SubscriptionsAndFavouritesAreKeptInMemory) {
-  auto ok = VESKAtomParser::allocParseResultInfo(
+  auto added = VESKAtomParser::allocParseFeed(
       post("/sub/add.atom", "<feed><entry><title>a</title><id>col-photo</id></entry>"
-                            "<entry><title>b</title><id>col-news</id></entry></feed>"));
-  ASSERT_TRUE(ok);
-  EXPECT_TRUE(ok->resultOK());
+                            "<entry><title>b</title><id>col-news</id></entry>"
+                            "<entry><title>c</title><id>col-gone</id></entry></feed>"),
+      kEntryKindColumn);
+  ASSERT_TRUE(added && added->entrys() && added->entrys()->size() == 2);
+  ASSERT_TRUE(added->veskErrors() && added->veskErrors()->size() == 1);
+  EXPECT_EQ(added->veskErrors()->at(0)->entryId(), "col-gone");
   EXPECT_EQ(service_.subscriptions(), (std::vector<std::string>{"col-photo", "col-news"}));
   auto subscribed = VESKAtomParser::allocParseFeed(get("/sub/get.atom"), kEntryKindColumn);
   ASSERT_TRUE(subscribed && subscribed->entrys() && subscribed->entrys()->size() == 2);
   EXPECT_EQ(subscribed->entrys()->at(0)->entryId(), "col-photo");
   EXPECT_EQ(subscribed->entrys()->at(1)->title(), "Harbour Morning News");
-  post("/sub/del.atom", "<feed><entry><id>col-photo</id></entry></feed>");
+  post("/sub/sequence.atom", "<subsources><id>col-news</id><id>col-photo</id></subsources>");
+  EXPECT_EQ(service_.subscriptions(), (std::vector<std::string>{"col-news", "col-photo"}));
+  auto deleted = VESKAtomParser::allocParseFeed(
+      post("/sub/del.atom", "<feed><entry><id>col-photo</id></entry>"
+                            "<entry><id>col-video</id></entry></feed>"),
+      kEntryKindEntry);
+  ASSERT_TRUE(deleted && deleted->veskOKs() && deleted->veskOKs()->size() == 1);
+  EXPECT_EQ(deleted->veskOKs()->at(0)->entryId(), "col-photo");
+  ASSERT_TRUE(deleted->veskErrors() && deleted->veskErrors()->size() == 1);
+  EXPECT_EQ(deleted->veskErrors()->at(0)->reason(), 102);
   EXPECT_EQ(service_.subscriptions(), (std::vector<std::string>{"col-news"}));
 
   post("/fav/add.atom", "<feed><entry><title>Ferry</title><id>art-news-3</id></entry>"
@@ -120,6 +134,10 @@ TEST_F(SampleServiceTest, ConditionalGetsLoginAndForcedStatuses) {
   EXPECT_FALSE(anonymous->get_header_value("WWW-Authenticate").empty());
   client_->set_basic_auth("reader", "pw");
   EXPECT_EQ(client_->Post("/login", "", "text/plain")->status, 200);
+  service_.refuseLogin("reader", 11);
+  auto refused = client_->Post("/login", "", "text/plain");
+  EXPECT_EQ(refused->status, 403);
+  EXPECT_EQ(refused->get_header_value("X-Error"), "11");
 
   service_.setStatusForPath("/sub/list.atom", 503);
   get("/sub/list.atom", 503);

@@ -29,6 +29,9 @@
 #include "engine/openplatform/OpenDataManager.h"
 #include "engine/openplatform/OpenPlatformFactory.h"
 #include "engine/tasks/DownloadProgramCoversTask.h"
+#include "engine/tasks/SaveSubSequenceTask.h"
+#include "engine/tasks/SyncDeleteStatusTask.h"
+#include "engine/tasks/UpdateColumnBatchTask.h"
 #include "model/Column.h"
 #include "model/Content.h"
 #include "model/VeskBook.h"
@@ -153,7 +156,14 @@ DataEngine::DataEngine() {
   bookMgr_ = std::make_shared<BookMgr>(subPersist_);
   bookMgr_->setContentHost("http://" + ServiceHosts::staticHost());
   setUsernameInner(kGuestUserName, kGuestUserName);
-  // The columns are rewritten on the background thread, not on the posting one.
+  // The columns are reloaded or rewritten on the background thread, not on the posting one.
+  NotificationCenter::defaultCenter().add(kNotificationOptBindOk, this, [this](const Notification& n) {
+    const int platform = static_cast<int>(n.object.intValue());
+    std::weak_ptr<DataEngine> weak = weak_from_this();
+    backgroundLoop()->post([weak, platform] {
+      if (auto self = weak.lock()) self->weiboDidFinishBinding(platform);
+    });
+  });
   NotificationCenter::defaultCenter().add(kNotificationOptUnbindOk, this, [this](const Notification& n) {
     const int platform = static_cast<int>(n.object.intValue());
     std::weak_ptr<DataEngine> weak = weak_from_this();
@@ -243,6 +253,7 @@ void DataEngine::setUsername(const Text& username, const Text& password) {
       }
     }
   }
+  syncColumnDeleteStatusToServer();
   platforms.reset();
   asyncRunTask(std::make_shared<DownloadProgramCoversTask>());
 }
@@ -319,6 +330,13 @@ void DataEngine::updateSubscribedColumnsOrder(const std::vector<std::shared_ptr<
   const int64_t now = DateUtil::currentTimeMillis();
   VESKLogImpl("update columns order by user time %lld", static_cast<long long>(now));
   DESettings::setSubSequenceLocalChangeTime(now);
+  asyncRunTask(std::make_shared<SaveSubSequenceTask>());
+}
+
+void DataEngine::syncColumnDeleteStatusToServer() {
+  auto feed = subPersist_ ? subPersist_->allocReadEntriesInFeedWithDeletedMark() : nullptr;
+  if (!feed || !feed->entrys() || feed->entrys()->empty()) return;
+  asyncRunTask(std::make_shared<SyncDeleteStatusTask>(*feed->entrys()));
 }
 
 void DataEngine::markColumnDeleted(const std::shared_ptr<Column>& column) {
@@ -397,6 +415,27 @@ void DataEngine::setUnauthorizedWeiboColumnData(const std::shared_ptr<Column>& c
   };
   column->setCoverImageData(read(background));
   column->setCoverImageThumbnailData(read(icon));
+}
+
+// The columns of a microblog whose account was just bound are refreshed in the background, each
+// reported whether or not it changed (their placeholders give way to the real content).
+void DataEngine::weiboDidFinishBinding(int platform) {
+  if (!subPersist_) return;
+  auto feed = subPersist_->allocReadEntriesInFeed(std::nullopt);
+  if (!feed || !feed->entrys()) return;
+  std::vector<std::shared_ptr<Column>> columns;
+  for (const auto& entry : *feed->entrys()) {
+    auto column = std::dynamic_pointer_cast<Column>(entry);
+    if (!column || !column->veskCustomization()) continue;
+    const auto& customization = column->veskCustomization();
+    if (customization->isMBlogType() && customization->getOpenPlatformType() == platform) {
+      columns.push_back(column);
+    }
+  }
+  if (columns.empty()) return;
+  auto task = std::make_shared<UpdateColumnBatchTask>(std::move(columns), true);
+  task->setForceNotify(true);
+  asyncRunTask(task);
 }
 
 void DataEngine::weiboDidFinishUnbinding(int platform) {
@@ -781,7 +820,10 @@ DataEngine::Text DataEngine::getSearchEngineUrlWithKeywords(const std::string& w
   auto urls = gUrlManager();
   Text address = urls ? urls->searchEngineUrl() : std::nullopt;
   if (!address) return std::nullopt;
-  std::string url = *address;
+  return replaceSearchTerms(*address, words);
+}
+
+std::string DataEngine::replaceSearchTerms(std::string url, const std::string& words) {
   const std::string encoded = UrlEncode::encode(words);
   const std::string token = kSearchTermsToken;
   for (size_t at = url.find(token); at != std::string::npos;

@@ -41,6 +41,7 @@ class ColumnCache;
 class DataEngineObserver;
 class Entry;
 class EntryPersistenter;
+class Link;
 class LinkCache;
 class ProgramCover;
 class RunLoop;
@@ -135,6 +136,8 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   // The guest's column is deleted at once; a user's is only marked deleted, so that a later
   // sync removes it on the server. A book column also loses its book and page snapshots.
   void markColumnDeleted(const std::shared_ptr<Column>& column);
+  // When columns wait with the deleted mark, a SyncDeleteStatusTask tells the service.
+  void syncColumnDeleteStatusToServer();
   // The column's latest summary id becomes its latest shown one.
   void markColumnShowed(const std::shared_ptr<Column>& column);
   void markNewsRead(const Text& entryId);
@@ -275,6 +278,29 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   // ---- Task factories ----------------------------------------------------------------------
   std::shared_ptr<Task> createErrorTask(int errCode);
 
+  // Login and columns (made beside their tasks, in tasks/ColumnTaskFactories.cpp).
+  // Cancels every running task first, then a LoginTask for the lower-cased name; -7 (and no
+  // cancelling) when either is missing.
+  std::shared_ptr<Task> createLoginTask(const Text& username, const Text& password,
+                                        bool forceServerAuth);
+  std::shared_ptr<Task> createGetSubscribedColumnsTask(bool loadImageData);
+  // A foreground refresh of the column as the subscription store holds it.
+  std::shared_ptr<Task> createUpdateColumnTask(const std::shared_ptr<Column>& column);
+  std::shared_ptr<Task> createUpdateColumnBatchTask(
+      const std::vector<std::shared_ptr<Column>>& columns);
+  // The list at the link's address (the catalogue without one).
+  std::shared_ptr<Task> createGetServerColumnsTask(
+      const std::shared_ptr<Link>& link,
+      const std::shared_ptr<VeskCustomization>& customization = nullptr);
+  // -7 for a column with neither id nor customization; the name defaults to the title.
+  std::shared_ptr<Task> createAddSubscribedColumnTask(const std::shared_ptr<Column>& column,
+                                                      const Text& customColumnName);
+  // The link's address with "{searchTerms}" replaced by the encoded words; -7 without link,
+  // address or words. The entry kind is not used.
+  std::shared_ptr<Task> createSearchTask(
+      const std::shared_ptr<Link>& link, const Text& keyWords, int entryType,
+      const std::shared_ptr<VeskCustomization>& customization = nullptr);
+
   // The rules the factories share.
   struct MicroblogCredentials {
     std::string accessToken;
@@ -297,6 +323,9 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   static std::string sharingTargetName(int sharingType);
 
  private:
+  // Every "{searchTerms}" of the address replaced by the URL-encoded words.
+  static std::string replaceSearchTerms(std::string url, const std::string& words);
+  void weiboDidFinishBinding(int platform);
   void weiboDidFinishUnbinding(int platform);
   // The loop of the engine's background thread (made on first use).
   std::shared_ptr<RunLoop> backgroundLoop();

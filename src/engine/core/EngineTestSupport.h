@@ -33,7 +33,7 @@
 
 namespace zu::testing {
 
-// Records finishes and background column updates; wakes the main loop on each.
+// Records finishes, data results and column updates; wakes the main loop on each.
 class EngineResultRecorder : public DataEngineObserver {
  public:
   struct Finish {
@@ -41,29 +41,56 @@ class EngineResultRecorder : public DataEngineObserver {
     int code;
     std::optional<std::string> desc;
   };
+  template <typename T>
+  struct Result {
+    std::shared_ptr<Task> task;
+    std::shared_ptr<T> value;
+  };
+  struct Image {
+    std::shared_ptr<Task> task;
+    std::string url;
+    int code;
+  };
+  // A column event: "will", "did" or "background", in the order they came.
+  struct ColumnEvent {
+    std::string kind;
+    std::shared_ptr<Task> task;
+    std::shared_ptr<Column> column;
+    bool changed;
+  };
 
   void onTaskFinish(const std::shared_ptr<Task>& task, int errCode,
                     const std::optional<std::string>& errDesc) override {
-    {
-      std::lock_guard lock(mutex_);
-      finishes_.push_back({task, errCode, errDesc});
-    }
-    RunLoop::main()->post([] {});
+    record([&] { finishes_.push_back({task, errCode, errDesc}); });
   }
-  void onFeedResult(const std::shared_ptr<Task>&, const std::shared_ptr<Feed>&) override {}
-  void onEntryResult(const std::shared_ptr<Task>&, const std::shared_ptr<Entry>&) override {}
+  void onFeedResult(const std::shared_ptr<Task>& task, const std::shared_ptr<Feed>& feed) override {
+    record([&] { feeds_.push_back({task, feed}); });
+  }
+  void onEntryResult(const std::shared_ptr<Task>& task,
+                     const std::shared_ptr<Entry>& entry) override {
+    record([&] { entries_.push_back({task, entry}); });
+  }
   void onUserInfoResult(const std::shared_ptr<Task>&, const std::shared_ptr<UserInfo>&) override {}
-  void onImageDownloadResult(const std::shared_ptr<Task>&, const std::string&, int,
+  void onImageDownloadResult(const std::shared_ptr<Task>& task, const std::string& url, int code,
                              const std::optional<std::string>&,
-                             const std::optional<std::string>&) override {}
+                             const std::optional<std::string>&) override {
+    record([&] { images_.push_back({task, url, code}); });
+  }
   void onStringResult(const std::shared_ptr<Task>&, const std::optional<std::string>&) override {}
   void onAdsResult(const std::shared_ptr<Task>&, const std::shared_ptr<Ads>&) override {}
-  void columnWillUpdate(const std::shared_ptr<Task>&, const std::shared_ptr<Column>&) override {}
-  void columnDidUpdated(const std::shared_ptr<Task>&, const std::shared_ptr<Column>&,
-                        bool) override {}
+  void columnWillUpdate(const std::shared_ptr<Task>& task,
+                        const std::shared_ptr<Column>& column) override {
+    record([&] { columnEvents_.push_back({"will", task, column, false}); });
+  }
+  void columnDidUpdated(const std::shared_ptr<Task>& task, const std::shared_ptr<Column>& column,
+                        bool changed) override {
+    record([&] { columnEvents_.push_back({"did", task, column, changed}); });
+  }
   void columnBackGroundUpdated(const std::shared_ptr<Column>& column) override {
-    std::lock_guard lock(mutex_);
-    backgroundColumns_.push_back(column);
+    record([&] {
+      backgroundColumns_.push_back(column);
+      columnEvents_.push_back({"background", nullptr, column, true});
+    });
   }
 
   std::vector<Finish> finishes() const {
@@ -85,10 +112,52 @@ class EngineResultRecorder : public DataEngineObserver {
     std::lock_guard lock(mutex_);
     return backgroundColumns_;
   }
+  // The feeds, entries, images and column events one task reported, in order.
+  std::vector<std::shared_ptr<Feed>> feedsOf(const std::shared_ptr<Task>& task) const {
+    return valuesOf(feeds_, task);
+  }
+  std::vector<std::shared_ptr<Entry>> entriesOf(const std::shared_ptr<Task>& task) const {
+    return valuesOf(entries_, task);
+  }
+  std::vector<Image> imagesOf(const std::shared_ptr<Task>& task) const {
+    std::lock_guard lock(mutex_);
+    std::vector<Image> found;
+    for (const auto& i : images_) {
+      if (i.task == task) found.push_back(i);
+    }
+    return found;
+  }
+  std::vector<ColumnEvent> columnEvents() const {
+    std::lock_guard lock(mutex_);
+    return columnEvents_;
+  }
 
  private:
+  template <typename F>
+  void record(F&& add) {
+    {
+      std::lock_guard lock(mutex_);
+      add();
+    }
+    RunLoop::main()->post([] {});
+  }
+  template <typename T>
+  std::vector<std::shared_ptr<T>> valuesOf(const std::vector<Result<T>>& results,
+                                           const std::shared_ptr<Task>& task) const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::shared_ptr<T>> found;
+    for (const auto& r : results) {
+      if (r.task == task) found.push_back(r.value);
+    }
+    return found;
+  }
+
   mutable std::mutex mutex_;
   std::vector<Finish> finishes_;
+  std::vector<Result<Feed>> feeds_;
+  std::vector<Result<Entry>> entries_;
+  std::vector<Image> images_;
+  std::vector<ColumnEvent> columnEvents_;
   std::vector<std::shared_ptr<Column>> backgroundColumns_;
 };
 

@@ -1,0 +1,68 @@
+#include "engine/tasks/TaskUtil.h"
+
+#include "common/Log.h"
+#include "engine/core/DataEngine.h"
+#include "engine/core/Task.h"
+#include "engine/http/HttpEngine.h"
+#include "engine/core/DataEngineObserver.h"
+#include "engine/http/HttpResponse.h"
+#include "model/Entry.h"
+#include "model/Feed.h"
+
+namespace zu {
+
+std::string_view TaskUtil::bodyText(const HttpResponse& response) {
+  return bytesText(response.responseBody());
+}
+
+std::string_view TaskUtil::bytesText(const Bytes& bytes) {
+  return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+}
+
+std::string TaskUtil::logText(const std::optional<Bytes>& body) {
+  return body ? std::string(bytesText(*body)) : std::string("(null)");
+}
+
+void TaskUtil::logParseError(const HttpEngine* engine, const Task& task,
+                             const HttpResponse& response) {
+  std::string head;
+  if (const auto& header = response.responseHeader()) {
+    for (const auto& [name, value] : header->headers) head += name + ": " + value + "\n";
+  }
+  VESKLogImpl(
+      "ParseError httpEngine %s observer %s isCache=%d  bodyLength=%d requestUrl=%s "
+      "responseHead=\n%s \nbody=\n%s",
+      engine ? engine->description().c_str() : "(null)", task.description().c_str(),
+      response.isCache() ? 1 : 0, static_cast<int>(response.responseBody().size()),
+      response.requestUrl().c_str(), head.c_str(), std::string(bodyText(response)).c_str());
+}
+
+std::shared_ptr<DataEngineObserver> TaskUtil::observer() {
+  auto engine = gDataEngine();
+  return engine ? engine->getObserver() : nullptr;
+}
+
+std::shared_ptr<EntryPersistenter> TaskUtil::subscriptions() {
+  auto engine = gDataEngine();
+  return engine ? engine->getSubPersist() : nullptr;
+}
+
+std::shared_ptr<EntryPersistenter> TaskUtil::favorites() {
+  auto engine = gDataEngine();
+  return engine ? engine->getFavPersist() : nullptr;
+}
+
+std::vector<std::shared_ptr<Entry>> TaskUtil::entriesOf(const Feed* feed) {
+  if (!feed || !feed->entrys()) return {};
+  return *feed->entrys();
+}
+
+std::vector<std::string> TaskUtil::entryIds(const std::vector<std::shared_ptr<Entry>>& entries) {
+  std::vector<std::string> ids;
+  for (const auto& entry : entries) {
+    if (entry && entry->entryId()) ids.push_back(*entry->entryId());
+  }
+  return ids;
+}
+
+}  // namespace zu

@@ -1,0 +1,51 @@
+// TaskUtil: the small readings every concrete task makes of what it works with: the reply body
+// as text for the parser and the log, the facade's observer and stores, and the entry ids of a
+// list. Static functions only, callable on the "task" thread (or any thread).
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/runtime/Value.h"
+
+namespace zu {
+
+class DataEngineObserver;
+class Entry;
+class EntryPersistenter;
+class Feed;
+class HttpEngine;
+class HttpResponse;
+class Task;
+
+class TaskUtil {
+ public:
+  TaskUtil() = delete;
+
+  // The reply body as the bytes it is (the parser takes any text, the log reads UTF-8).
+  static std::string_view bodyText(const HttpResponse& response);
+  static std::string_view bytesText(const Bytes& bytes);
+  // A request body for a log line ("(null)" when there is none).
+  static std::string logText(const std::optional<Bytes>& body);
+
+  // The line a list or article task logs when its reply does not parse: the engine, the task,
+  // whether the reply was a cached copy, the body length, the request URL, the response's
+  // header fields and the body.
+  static void logParseError(const HttpEngine* engine, const Task& task,
+                            const HttpResponse& response);
+
+  // The facade's observer, subscription store and favourites store (null without a facade).
+  static std::shared_ptr<DataEngineObserver> observer();
+  static std::shared_ptr<EntryPersistenter> subscriptions();
+  static std::shared_ptr<EntryPersistenter> favorites();
+
+  // The feed's entries (an empty list when it has none).
+  static std::vector<std::shared_ptr<Entry>> entriesOf(const Feed* feed);
+  // The ids of the entries that have one, in order.
+  static std::vector<std::string> entryIds(const std::vector<std::shared_ptr<Entry>>& entries);
+};
+
+}  // namespace zu

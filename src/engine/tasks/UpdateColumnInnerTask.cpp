@@ -1,0 +1,230 @@
+#include "engine/tasks/UpdateColumnInnerTask.h"
+
+#include "engine/cache/ColumnCache.h"
+#include "engine/core/DataEngine.h"
+#include "engine/core/ErrorCodes.h"
+#include "engine/core/UrlManager.h"
+#include "engine/http/HttpEngine.h"
+#include "engine/tasks/AddSubscribedColumnTask.h"
+#include "engine/tasks/TaskUtil.h"
+#include "engine/tasks/UpdateColumnInnerTaskDelegate.h"
+#include "model/Column.h"
+#include "model/Feed.h"
+#include "model/Link.h"
+#include "model/VeskCustomization.h"
+#include "model/VeskEntryStatus.h"
+#include "model/VeskError.h"
+#include "model/atom/VESKAtomBuilder.h"
+#include "model/atom/VESKAtomDataStuffer.h"
+#include "model/atom/VESKAtomParser.h"
+#include "platform/runtime/FileUtil.h"
+#include "store/EntryPersistenter.h"
+
+namespace zu {
+
+namespace {
+
+constexpr int32_t kBookEntryType = 9;
+
+std::optional<std::string> hrefOf(const std::shared_ptr<Link>& link) {
+  return link ? link->href() : std::nullopt;
+}
+
+}  // namespace
+
+UpdateColumnInnerTask::UpdateColumnInnerTask(
+    std::shared_ptr<HttpEngine> engine, std::shared_ptr<Column> column,
+    std::shared_ptr<UpdateColumnInnerTaskDelegate> delegate)
+    : HttpInnerTask(std::move(engine)), column_(std::move(column)), delegate_(std::move(delegate)) {}
+
+void UpdateColumnInnerTask::start() {
+  auto engine = gDataEngine();
+  if (!column_ || !engine || !httpEngine()) {
+    done(kErrInvalidArg, ErrorGetDescription(kErrInvalidArg));
+    return;
+  }
+  if (column_->isFavoriteColumn()) {
+    if (engine->isGuestFavoriteColumn(column_)) {
+      done(kErrOk, std::nullopt);
+      return;
+    }
+    httpEngine()->setUseCacheIfFail(false);
+    httpEngine()->get(hrefOf(column_->alternatelink()));
+    return;
+  }
+  Bytes body;
+  const auto& customization = column_->veskCustomization();
+  if (customization && customization->isMBlogType()) {
+    std::optional<DataEngine::MicroblogCredentials> credentials;
+    if (engine->microblogCredentials(customization, true, &credentials) != kErrOk ||
+        !credentials) {
+      done(kErrBadState, ErrorGetDescription(kErrBadState));
+      return;
+    }
+    body = VESKAtomBuilder::allocPostMblogReqWithIdXML(credentials->accessToken,
+                                                       credentials->secret, column_->entryId());
+  } else {
+    Feed feed;
+    feed.setEntrys(std::vector<std::shared_ptr<Entry>>{column_});
+    body = VESKAtomBuilder::allocFeedToXML(&feed);
+  }
+  auto urls = gUrlManager();
+  httpEngine()->setUseCacheIfFail(false);
+  httpEngine()->setHeaderField(std::string("Content-Type"), std::string("application/atom+xml"));
+  httpEngine()->post(urls ? urls->refreshSubscribedColumnsUrl() : std::nullopt, std::move(body));
+}
+
+void UpdateColumnInnerTask::onHttpError(int errCode, const std::optional<std::string>& errDesc) {
+  done(errCode, errDesc);
+}
+
+void UpdateColumnInnerTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
+  if (column_->isFavoriteColumn()) {
+    if (auto engine = gDataEngine()) {
+      engine->getColumnCache()->saveFirstPage(column_->entryId(), hrefOf(column_->alternatelink()),
+                                              response->responseBody());
+    }
+    done(kErrOk, std::nullopt);
+    return;
+  }
+  if (updateNewsSummary_) {
+    onArticleListReply(response);
+  } else {
+    onColumnReply(response);
+  }
+}
+
+void UpdateColumnInnerTask::onColumnReply(const std::shared_ptr<HttpResponse>& response) {
+  auto feed = VESKAtomParser::allocParseFeed(TaskUtil::bodyText(*response), kEntryKindColumn);
+  if (!feed) {
+    done(kErrDataParse, ErrorGetDescription(kErrDataParse));
+    return;
+  }
+  const auto entries = TaskUtil::entriesOf(feed.get());
+  auto latest = entries.empty() ? nullptr : std::dynamic_pointer_cast<Column>(entries.front());
+  if (!latest) {
+    if (feed->veskErrors() && !feed->veskErrors()->empty() && feed->veskErrors()->front()) {
+      const auto& error = *feed->veskErrors()->front();
+      done(AddSubscribedColumnTask::serverErrorOf(error), error.desc());
+    } else {
+      done(kErrDataParse, std::string());
+    }
+    return;
+  }
+  lastestColumn_ = latest;
+  auto engine = gDataEngine();
+  auto store = TaskUtil::subscriptions();
+  const auto& id = latest->entryId();
+  if (store && store->isEntryExist(id) && store->getEntryLastCacheTime(id) != latest->updated()) {
+    contentChanged_ = true;
+    store->updateEntry(id, latest->title(), latest);
+  }
+  const auto& cache = engine->getColumnCache();
+  if (auto href = hrefOf(latest->coverImageLink())) {
+    auto cover = cache->loadCover(id, href);
+    if (cover) {
+      latest->setCoverImageData(std::move(cover));
+    } else {
+      coverNotExist_ = true;
+    }
+  }
+  if (auto href = hrefOf(latest->coverImageThumbnailLink())) {
+    auto thumbnail = cache->loadCoverThumbnail(id, href);
+    if (thumbnail) {
+      latest->setCoverImageThumbnailData(std::move(thumbnail));
+    } else {
+      coverThumbnailNotExist_ = true;
+    }
+  }
+  const auto& status = latest->veskEntryStatus();
+  if (status && status->type() == kBookEntryType) {
+    downloadCovers();
+    return;
+  }
+  updateNewsSummary_ = true;
+  httpEngine()->setUseCacheIfFail(false);
+  const auto& customization = column_->veskCustomization();
+  if (customization && customization->isMBlogType()) {
+    std::optional<DataEngine::MicroblogCredentials> credentials;
+    if (engine->microblogCredentials(customization, true, &credentials) != kErrOk ||
+        !credentials) {
+      done(kErrBadState, ErrorGetDescription(kErrBadState));
+      return;
+    }
+    httpEngine()->setHeaderField(std::string("Content-Type"),
+                                 std::string("application/atom+xml"));
+    httpEngine()->post(hrefOf(latest->alternatelink()),
+                       VESKAtomBuilder::allocPostMblogReqXML(credentials->accessToken,
+                                                             credentials->secret));
+    return;
+  }
+  httpEngine()->get(hrefOf(latest->alternatelink()));
+}
+
+void UpdateColumnInnerTask::onArticleListReply(const std::shared_ptr<HttpResponse>& response) {
+  auto engine = gDataEngine();
+  const auto& id = lastestColumn_->entryId();
+  engine->getColumnCache()->saveFirstPage(id, hrefOf(lastestColumn_->alternatelink()),
+                                          response->responseBody());
+  if (contentChanged_) {
+    auto feed =
+        VESKAtomParser::allocParseFeed(TaskUtil::bodyText(*response), kEntryKindNewsSummary);
+    const auto entries = TaskUtil::entriesOf(feed.get());
+    auto store = TaskUtil::subscriptions();
+    if (!entries.empty() && entries.front() && entries.front()->entryId() && store) {
+      const auto& newest = entries.front()->entryId();
+      if (newest == store->getColumnLastestSummaryId(id)) {
+        contentChanged_ = false;
+      } else {
+        store->setColumnLastestSummaryId(id, newest);
+      }
+    }
+  }
+  downloadCovers();
+}
+
+void UpdateColumnInnerTask::downloadCovers() {
+  // Cover images come with the image download tasks; until then a missing cover stays missing.
+  done(kErrOk, std::nullopt);
+}
+
+void UpdateColumnInnerTask::finish(int errCode, const std::optional<std::string>& errDesc) {
+  bool dataChanged = contentChanged_;
+  auto engine = gDataEngine();
+  auto store = TaskUtil::subscriptions();
+  if (lastestColumn_ && engine) {
+    const auto& id = lastestColumn_->entryId();
+    if (contentChanged_ && errCode == kErrOk && store) {
+      store->setEntryLastCacheTime(id, lastestColumn_->updated());
+    }
+    const auto& cache = engine->getColumnCache();
+    if (coverNotExist_) {
+      auto href = hrefOf(lastestColumn_->coverImageLink());
+      auto path = engine->getImageLocalPath(href);
+      auto data = path ? FileUtil::readFile(*path) : std::nullopt;
+      if (data) {
+        cache->saveCover(id, href, *data);
+        lastestColumn_->setCoverImageData(std::move(data));
+        dataChanged = true;
+      }
+    }
+    if (coverThumbnailNotExist_) {
+      auto href = hrefOf(lastestColumn_->coverImageThumbnailLink());
+      auto path = engine->getImageLocalPath(href);
+      auto data = path ? FileUtil::readFile(*path) : std::nullopt;
+      if (data) {
+        cache->saveCoverThumbnail(id, href, *data);
+        lastestColumn_->setCoverImageThumbnailData(std::move(data));
+        dataChanged = true;
+      }
+    }
+  }
+  std::shared_ptr<UpdateColumnInnerTaskDelegate> delegate = std::move(delegate_);
+  if (delegate) {
+    delegate->onUpdateColumnInnerTaskFinished(this, errCode, errDesc,
+                                              lastestColumn_ ? lastestColumn_ : column_,
+                                              dataChanged);
+  }
+}
+
+}  // namespace zu
