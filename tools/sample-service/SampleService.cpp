@@ -328,11 +328,16 @@ std::optional<std::string> SampleService::document(const std::string& name) cons
   return body;
 }
 
+std::string SampleService::favoriteCount() const {
+  return "<vesk:favorite collected=\"0\" count=\"" + std::to_string(favorites_.size()) + "\"/>";
+}
+
 std::string SampleService::entriesFeed(const std::string& id, const std::string& title,
-                                       const std::vector<std::string>& entries) const {
+                                       const std::vector<std::string>& entries,
+                                       const std::string& extra) const {
   std::string feed = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<feed" +
                      std::string(kAtomNamespaces) + ">\n  <id>" + id + "</id>\n  <title>" +
-                     title + "</title>\n";
+                     title + "</title>\n" + extra;
   for (const auto& entry : entries) feed += "  " + entry + "\n";
   return feed + "</feed>\n";
 }
@@ -429,21 +434,33 @@ SampleService::Answer SampleService::answer(const Request& request) {
     }
     subscriptions_ = std::move(ordered);
     reply.body = okDocument("sequence");
-  } else if (path == "/fav/get.atom") {
+  } else if (path == "/fav/get.atom" || startsWith(path, "/fav/search.atom")) {
+    // The search address is followed by the keyword; the list holds the favourites whose
+    // entry mentions it.
+    const std::string keyword = path == "/fav/get.atom" ? std::string() : path.substr(16);
     std::vector<std::string> entries;
     std::lock_guard guard(lock_);
-    for (const auto& [id, entry] : favorites_) entries.push_back(entry);
-    reply.body = entriesFeed("favorites", "我的收藏", entries);
+    for (const auto& [id, entry] : favorites_) {
+      if (entry.find(keyword) != std::string::npos) entries.push_back(entry);
+    }
+    reply.body = entriesFeed("favorites", "我的收藏", entries, favoriteCount());
   } else if (path == "/fav/add.atom" && post) {
+    // The favourites taken in; one already held is refused with reason 104.
+    std::vector<std::string> items;
     std::lock_guard guard(lock_);
     for (const auto& entry : entriesOf(request.body)) {
       const std::string id = firstId(entry);
       if (id.empty()) continue;
       auto known = std::find_if(favorites_.begin(), favorites_.end(),
                                 [&](const auto& item) { return item.first == id; });
-      if (known == favorites_.end()) favorites_.emplace_back(id, entry);
+      if (known != favorites_.end()) {
+        items.push_back(errorItem(id, 104, "already a favourite"));
+        continue;
+      }
+      favorites_.emplace_back(id, entry);
+      items.push_back(entry);
     }
-    reply.body = okDocument("favorites");
+    reply.body = entriesFeed("favorites", "我的收藏", items, favoriteCount());
   } else if (path == "/fav/del.atom" && post) {
     std::lock_guard guard(lock_);
     for (const auto& id : idsOf(request.body)) {
@@ -457,16 +474,29 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (auto column = middle(path, "/col/", ".atom")) {
     fromDocument("column-" + *column + ".xml");
   } else if (auto article = middle(path, "/article/", ".atom")) {
+    // A feed of the one article, whose extra link leads to its dynamic part.
     reply.status = 404;
     for (const auto& entry : entriesOf(document("articles.xml").value_or(std::string()))) {
       if (firstId(entry) != *article) continue;
-      std::string standalone = entry;
-      standalone.replace(0, 6, "<entry" + std::string(kAtomNamespaces));
+      std::string withExtra = entry;
+      withExtra.insert(withExtra.rfind("</entry>"),
+                       "  <link rel=\"vesk_extra\" type=\"application/atom+xml\" href=\"" +
+                           baseUrl() + "/dynamic/" + *article + ".atom\"/>\n  ");
       reply.status = 200;
-      reply.body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n" + standalone + "\n";
+      reply.body = entriesFeed(*article, "article", {withExtra});
     }
+  } else if (auto dynamicPart = middle(path, "/dynamic/", ".atom")) {
+    std::lock_guard guard(lock_);
+    const bool collected =
+        std::any_of(favorites_.begin(), favorites_.end(),
+                    [&](const auto& item) { return item.first == *dynamicPart; });
+    reply.body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<entry" +
+                 std::string(kAtomNamespaces) + "><id>" + *dynamicPart +
+                 "</id><vesk:favorite collected=\"" + (collected ? "1" : "0") +
+                 "\" count=\"" + std::to_string(favorites_.size()) + "\"/></entry>\n";
   } else if (auto commented = middle(path, "/comments/", ".atom")) {
-    fromDocument("comments.xml");
+    // Newest first, two to a page; the first page links to the second.
+    fromDocument(request.query == "page=2" ? "comments-2.xml" : "comments.xml");
     replaceAll(reply.body, "{article}", *commented);
   } else if (auto image = middle(path, "/img/", ".png")) {
     reply.body = coverImage(*image);
@@ -494,6 +524,19 @@ SampleService::Answer SampleService::answer(const Request& request) {
     }
   } else if (path == "/user/get.atom") {
     fromDocument("profile.xml");
+  } else if (path == "/column/rank.atom" && post) {
+    reply.body = okDocument("rank");
+  } else if (path == "/column/assess.atom" && post) {
+    // The comment as stored: the posted entry with an id of the service's.
+    std::string comment = request.body;
+    const size_t root = comment.find("<entry");
+    reply.status = root == std::string::npos ? 400 : 200;
+    if (root != std::string::npos) {
+      comment = comment.substr(root);
+      const size_t close = comment.find('>');
+      comment.insert(close + 1, "<id>comment-" + etagOf(comment).substr(1, 8) + "</id>");
+      reply.body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n" + comment;
+    }
   } else if (path == "/stat") {
     reply.body = "ok";
     reply.contentType = "text/plain";

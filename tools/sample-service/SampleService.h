@@ -9,7 +9,11 @@
 // columns (an error item for an id the catalogue lacks), deleting gives an ok item per removed
 // subscription and an error item with reason 102 for an id that was not subscribed, a refresh
 // POST gives the catalogue entry of each posted id (reason 102 for unknown ones), and the
-// column order POST reorders the subscriptions. Login takes any Basic credentials except the
+// column order POST reorders the subscriptions. Favourites: adding answers with the entries
+// taken in (reason 104 for one already held) and every list carries the count; the favourite
+// search address is followed by the keyword. An article comes as a feed of one entry whose
+// extra link leads to its dynamic part (collected when it is a favourite); comments come
+// newest first, two to a page. Login takes any Basic credentials except the
 // names told to refuse, which get a 403 with the given "X-Error".
 //
 // It is the fixture of the engine's tests and the service `make run` talks to. The server
@@ -93,8 +97,12 @@ class SampleService {
 
   Answer answer(const Request& request);
   std::optional<std::string> document(const std::string& name) const;
+  // A feed of the entries; `extra` goes before them (feed-level elements).
   std::string entriesFeed(const std::string& id, const std::string& title,
-                          const std::vector<std::string>& entries) const;
+                          const std::vector<std::string>& entries,
+                          const std::string& extra = std::string()) const;
+  // The feed-level favourite record with the count held (lock_ held).
+  std::string favoriteCount() const;
 
   const std::string documentsDir_;
   std::unique_ptr<httplib::Server> server_;

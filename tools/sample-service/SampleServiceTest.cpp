@@ -59,9 +59,16 @@ TEST_F(SampleServiceTest, DocumentsReadAsTheClientReadsThem) {
     auto list = VESKAtomParser::allocParseFeed(get(listPath), kEntryKindNewsSummary);
     ASSERT_TRUE(list && list->entrys() && !list->entrys()->empty()) << listPath;
     for (const auto& summary : *list->entrys()) {
-      auto detail = VESKAtomParser::allocParseEntry(
+      auto article = VESKAtomParser::allocParseFeed(
           get("/article/" + *summary->entryId() + ".atom"), kEntryKindNewsDetail);
-      ASSERT_TRUE(std::dynamic_pointer_cast<NewsDetail>(detail)) << *summary->entryId();
+      ASSERT_TRUE(article && article->entrys() && article->entrys()->size() == 1);
+      auto detail = std::dynamic_pointer_cast<NewsDetail>(article->entrys()->at(0));
+      ASSERT_TRUE(detail) << *summary->entryId();
+      ASSERT_TRUE(detail->veskExtraLink());
+      auto dynamicPart = VESKAtomParser::allocParseNewsDetailDynamicEntry(
+          get(detail->veskExtraLink()->href()->substr(service_.baseUrl().size())));
+      ASSERT_TRUE(dynamicPart);
+      EXPECT_EQ(dynamicPart->entryId(), summary->entryId());
       EXPECT_EQ(detail->entryId(), summary->entryId());
       EXPECT_EQ(detail->title(), summary->title());
       ++articles;
@@ -73,7 +80,7 @@ TEST_F(SampleServiceTest, DocumentsReadAsTheClientReadsThem) {
   auto comments = VESKAtomParser::allocParseFeed(get("/comments/art-news-1.atom"), kEntryKindComment);
   ASSERT_TRUE(comments && comments->entrys());
   EXPECT_EQ(comments->entrys()->size(), 2u);
-  EXPECT_EQ(comments->entrys()->front()->entryId(), "art-news-1-c1");
+  EXPECT_EQ(comments->entrys()->front()->entryId(), "art-news-1-c3");
   auto profile = VESKAtomParser::allocParseUserinfo(get("/user/get.atom?username=reader"));
   EXPECT_TRUE(profile);
   EXPECT_EQ(get("/img/cover-news.png").substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));

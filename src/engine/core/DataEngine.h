@@ -41,8 +41,10 @@ class ColumnCache;
 class DataEngineObserver;
 class Entry;
 class EntryPersistenter;
+class Feed;
 class Link;
 class LinkCache;
+class NewsDetail;
 class ProgramCover;
 class RunLoop;
 class Task;
@@ -144,6 +146,9 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   // The stored column; a microblog column whose platform is not authorised gets the unbound
   // placeholder, any other its cover images from the column cache and a subscribed mark.
   std::shared_ptr<Column> getColumnFromLocal(const Text& columnId);
+  // The column's kept first page with the local read marks (null without an alternate link or
+  // a kept page); a background refresh of the column starts in every case.
+  std::shared_ptr<Feed> getColumnFirstPageNewsSummary(const std::shared_ptr<Column>& column);
   // Platform 0 and 1: placeholder text and the bundle's default images; others unchanged.
   void setUnauthorizedWeiboColumnData(const std::shared_ptr<Column>& column, int platform);
   std::optional<int64_t> getColumnRefreshTime(const Text& columnKey);
@@ -321,6 +326,30 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   std::shared_ptr<Column> createFavoriteColumn();
   // 0 "zelvanemblog" ... 6 "kaixin", 20 "mail", any other "null".
   static std::string sharingTargetName(int sharingType);
+
+  // Articles, comments and local entries (tasks/ArticleTaskFactories.cpp). -7 for a missing
+  // link, column or address.
+  // A local paging link reads the favourites store; the favourites column's list goes through
+  // the favourites upload; any other column's list may be answered from its kept first page.
+  std::shared_ptr<Task> createGetNewsSummarysTask(const std::shared_ptr<Link>& link,
+                                                  const std::shared_ptr<Column>& column,
+                                                  bool useCache);
+  // `since` and `until` in milliseconds since 1970; -7 also for a missing or empty keyword.
+  std::shared_ptr<Task> createGetSearchFavNewsSummarysTask(
+      const std::shared_ptr<Link>& link, const std::shared_ptr<Column>& column,
+      const Text& keyWord, const Text& scope, std::optional<int64_t> since,
+      std::optional<int64_t> until);
+  std::shared_ptr<Task> createGetNewsDetailTask(const std::shared_ptr<Link>& link);
+  std::shared_ptr<Task> createGetNewsDetailDynamicTask(const std::shared_ptr<NewsDetail>& detail);
+  std::shared_ptr<Task> createGetCommentsTask(
+      const std::shared_ptr<Link>& link,
+      const std::shared_ptr<VeskCustomization>& customization = nullptr);
+  std::shared_ptr<Task> createCommentColumnTask(const std::shared_ptr<Column>& column,
+                                                float rating, const Text& comment);
+  // Cleaning of the offline-download items, the normal items, or both.
+  std::shared_ptr<Task> createCleanOffdownCacheTask();
+  std::shared_ptr<Task> createCleanNormalCacheTask();
+  std::shared_ptr<Task> createCleanCacheTask();
 
  private:
   // Every "{searchTerms}" of the address replaced by the URL-encoded words.

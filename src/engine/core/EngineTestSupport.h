@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <fstream>
 #include <memory>
 #include <mutex>
@@ -22,6 +23,7 @@
 #include "engine/core/GetServiceUrlInnerTask.h"
 #include "engine/core/HttpEngineHooks.h"
 #include "engine/core/HttpTask.h"
+#include "engine/core/TaskEngine.h"
 #include "engine/core/TaskTestSupport.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/openplatform/OpenPlatformFactory.h"
@@ -108,9 +110,24 @@ class EngineResultRecorder : public DataEngineObserver {
     RunLoop::current()->runUntil([&] { return finishOf(task).has_value(); }, 20);
     return finishOf(task);
   }
+  void onCacheCleanProgress(const std::shared_ptr<Task>& task, int total,
+                            int cleaned) override {
+    record([&] { cleanProgress_.push_back({task, total, cleaned}); });
+  }
+  bool respondsToOnCacheCleanProgress() const override { return true; }
+
   std::vector<std::shared_ptr<Column>> backgroundColumns() const {
     std::lock_guard lock(mutex_);
     return backgroundColumns_;
+  }
+  // The (total, cleaned) pairs a cleaning task reported.
+  std::vector<std::pair<int, int>> cleanProgressOf(const std::shared_ptr<Task>& task) const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::pair<int, int>> found;
+    for (const auto& p : cleanProgress_) {
+      if (p.task == task) found.emplace_back(p.total, p.cleaned);
+    }
+    return found;
   }
   // The feeds, entries, images and column events one task reported, in order.
   std::vector<std::shared_ptr<Feed>> feedsOf(const std::shared_ptr<Task>& task) const {
@@ -159,6 +176,12 @@ class EngineResultRecorder : public DataEngineObserver {
   std::vector<Image> images_;
   std::vector<ColumnEvent> columnEvents_;
   std::vector<std::shared_ptr<Column>> backgroundColumns_;
+  struct CleanProgress {
+    std::shared_ptr<Task> task;
+    int total;
+    int cleaned;
+  };
+  std::vector<CleanProgress> cleanProgress_;
 };
 
 // Fills the URL table on its engine and finishes with the inner task's code.
@@ -242,6 +265,20 @@ class EngineFixture : public ::testing::Test {
     if (!engine_) return;
     engine_.reset();
     DataEngine::uninitGlobalInstance();
+  }
+  // Waits until no task runs (for muted tasks, which report no finish): a check posted to the
+  // task thread behind its work wakes this loop with the answer.
+  bool waitUntilIdle() {
+    auto idle = std::make_shared<std::atomic<bool>>(false);
+    return RunLoop::current()->runUntil(
+        [&] {
+          gTaskEngine()->runLoop()->post([idle] {
+            if (auto engine = gTaskEngine()) *idle = engine->runningTasks().empty();
+            RunLoop::main()->post([] {});
+          });
+          return idle->load();
+        },
+        20);
   }
   // Runs the task through the facade and waits for its finish.
   std::optional<EngineResultRecorder::Finish> runTask(const std::shared_ptr<Task>& task) {

@@ -68,20 +68,6 @@ class ColumnTasksTest : public EngineFixture {
     return nullptr;
   }
   std::shared_ptr<EntryPersistenter> store() { return engine_->getSubPersist(); }
-  // Waits until no task runs (for muted tasks, which report no finish): a check posted to the
-  // task thread behind its work wakes this loop with the answer.
-  bool waitUntilIdle() {
-    auto idle = std::make_shared<std::atomic<bool>>(false);
-    return RunLoop::current()->runUntil(
-        [&] {
-          gTaskEngine()->runLoop()->post([idle] {
-            if (auto engine = gTaskEngine()) *idle = engine->runningTasks().empty();
-            RunLoop::main()->post([] {});
-          });
-          return idle->load();
-        },
-        20);
-  }
 };
 
 TEST_F(ColumnTasksTest, LoginSucceedsMapsEachRefusalAndShortcutsTheLastLogin) {

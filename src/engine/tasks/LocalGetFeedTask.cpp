@@ -1,0 +1,28 @@
+#include "engine/tasks/LocalGetFeedTask.h"
+
+#include "engine/core/DataEngineObserver.h"
+#include "engine/core/ErrorCodes.h"
+#include "engine/tasks/TaskUtil.h"
+#include "model/Feed.h"
+#include "store/EntryPersistenter.h"
+
+namespace zu {
+
+LocalGetFeedTask::LocalGetFeedTask(std::shared_ptr<EntryPersistenter> store,
+                                   std::optional<std::string> url)
+    : persistenter_(std::move(store)), url_(std::move(url)) {}
+
+void LocalGetFeedTask::run() {
+  HttpTask::run();
+  if (!httpEngine()) return;
+  auto feed = persistenter_ ? persistenter_->allocReadEntriesInFeed(url_) : nullptr;
+  if (!feed) {
+    done(kErrDataParse, ErrorGetDescription(kErrDataParse));
+    return;
+  }
+  if (auto observer = TaskUtil::observer()) observer->onFeedResult(sharedTask(), feed);
+  // The page's images come with the image download tasks.
+  done(kErrOk, std::nullopt);
+}
+
+}  // namespace zu

@@ -1,0 +1,21 @@
+// SyncOfflineAddedFavoriteNewsInnerTaskDelegate: the owner of the upload of offline-added
+// favourites (the favourites list tasks, the upload task) hears its one finish here, on the
+// "task" thread, whatever its code; it then takes the engine's observer slot back.
+#pragma once
+
+#include <optional>
+#include <string>
+
+namespace zu {
+
+class SyncOfflineAddedFavoriteNewsInnerTask;
+
+class SyncOfflineAddedFavoriteNewsInnerTaskDelegate {
+ public:
+  virtual ~SyncOfflineAddedFavoriteNewsInnerTaskDelegate() = default;
+  virtual void onSyncOfflineAddedFavoriteNewsInnerTaskFinished(
+      SyncOfflineAddedFavoriteNewsInnerTask* task, int errCode,
+      const std::optional<std::string>& errDesc) = 0;
+};
+
+}  // namespace zu
