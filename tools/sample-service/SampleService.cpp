@@ -91,6 +91,41 @@ std::string okItem(const std::string& id) {
   return "<vesk:ok><id>" + id + "</id><desc>ok</desc></vesk:ok>";
 }
 
+// The column, list and articles of a generated column "col-gen-<n>" with n articles.
+std::optional<int> generatedCount(const std::string& name, const std::string& prefix) {
+  if (name.rfind(prefix, 0) != 0) return std::nullopt;
+  const std::string digits = name.substr(prefix.size());
+  if (digits.empty() || digits.size() > 3 ||
+      digits.find_first_not_of("0123456789") != std::string::npos) {
+    return std::nullopt;
+  }
+  return std::stoi(digits);
+}
+
+std::string generatedColumnEntry(int count, const std::string& base) {
+  const std::string n = std::to_string(count);
+  return "<entry><title>Generated column of " + n + "</title><id>col-gen-" + n +
+         "</id><updated>2026-01-05T07:30:00Z</updated><link rel=\"alternate\" "
+         "type=\"application/atom+xml\" href=\"" + base + "/col/gen-" + n +
+         ".atom\"/><vesk:entry_status read=\"0\" type=\"news\"/></entry>";
+}
+
+std::string generatedArticleEntry(const std::string& id, const std::string& base, bool full) {
+  std::string entry = "<entry><title>Generated article " + id + "</title><id>" + id +
+                      "</id><updated>2026-01-05T07:30:00Z</updated>"
+                      "<link rel=\"alternate\" type=\"application/atom+xml;type=entry\" href=\"" +
+                      base + "/article/" + id + ".atom\"/>"
+                      "<link rel=\"comments\" type=\"application/atom+xml\" href=\"" + base +
+                      "/comments/" + id + ".atom\"/>";
+  if (full) {
+    entry += "<content type=\"html\"><![CDATA[<html><head><link rel=\"stylesheet\" "
+             "type=\"text/css\" href=\"" + base +
+             "/style/article.css\"/></head><body><p>Sample text of " + id +
+             ".</p></body></html>]]></content>";
+  }
+  return entry + "</entry>";
+}
+
 std::string okDocument(const std::string& id) {
   return "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ok" + std::string(kAtomNamespaces) +
          "><id>" + id + "</id><desc>ok</desc></ok>\n";
@@ -193,6 +228,14 @@ bool SampleService::start(int port) {
       maxInFlight_ = std::max(maxInFlight_, ++inFlight_);
     }
     Answer reply = answer(request);
+    int delay = 0;
+    {
+      std::lock_guard guard(lock_);
+      for (const auto& [prefix, millis] : responseDelays_) {
+        if (request.path.rfind(prefix, 0) == 0) delay = millis;
+      }
+    }
+    if (delay > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delay));
     {
       std::lock_guard guard(lock_);
       --inFlight_;
@@ -263,6 +306,15 @@ void SampleService::refuseLogin(const std::string& user, int reason) {
 void SampleService::setSubscriptions(std::vector<std::string> ids) {
   std::lock_guard guard(lock_);
   subscriptions_ = std::move(ids);
+}
+
+void SampleService::setResponseDelay(const std::string& prefix, int millis) {
+  std::lock_guard guard(lock_);
+  if (millis == 0) {
+    responseDelays_.erase(prefix);
+  } else {
+    responseDelays_[prefix] = millis;
+  }
 }
 
 int SampleService::maxConcurrentRequests() const {
@@ -374,8 +426,13 @@ SampleService::Answer SampleService::answer(const Request& request) {
       const std::string id = firstId(posted);
       auto known = std::find_if(catalogue.begin(), catalogue.end(),
                                 [&](const std::string& e) { return firstId(e) == id; });
-      items.push_back(known != catalogue.end() ? *known
-                                               : errorItem(id, 102, "no such column"));
+      if (known != catalogue.end()) {
+        items.push_back(*known);
+      } else if (auto count = generatedCount(id, "col-gen-")) {
+        items.push_back(generatedColumnEntry(*count, baseUrl()));
+      } else {
+        items.push_back(errorItem(id, 102, "no such column"));
+      }
     }
     reply.body = entriesFeed("refresh", "refresh", items);
   } else if (path == "/sub/get.atom" || path == "/sub/refresh.atom") {
@@ -469,6 +526,15 @@ SampleService::Answer SampleService::answer(const Request& request) {
                        favorites_.end());
     }
     reply.body = okDocument("favorites");
+  } else if (auto generated = middle(path, "/col/gen-", ".atom");
+             generated && generatedCount("gen-" + *generated, "gen-")) {
+    const int count = *generatedCount("gen-" + *generated, "gen-");
+    std::vector<std::string> entries;
+    for (int i = 1; i <= count; ++i) {
+      entries.push_back(generatedArticleEntry(
+          "gen-" + std::to_string(count) + "-" + std::to_string(i), baseUrl(), false));
+    }
+    reply.body = entriesFeed("col-gen-" + std::to_string(count), "generated", entries);
   } else if (path == "/covers.atom") {
     fromDocument("covers.xml");
   } else if (auto column = middle(path, "/col/", ".atom")) {
@@ -476,7 +542,9 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (auto article = middle(path, "/article/", ".atom")) {
     // A feed of the one article, whose extra link leads to its dynamic part.
     reply.status = 404;
-    for (const auto& entry : entriesOf(document("articles.xml").value_or(std::string()))) {
+    std::vector<std::string> known = entriesOf(document("articles.xml").value_or(std::string()));
+    if (article->rfind("gen-", 0) == 0) known = {generatedArticleEntry(*article, baseUrl(), true)};
+    for (const auto& entry : known) {
       if (firstId(entry) != *article) continue;
       std::string withExtra = entry;
       withExtra.insert(withExtra.rfind("</entry>"),
@@ -503,6 +571,9 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.contentType = "image/png";
   } else if (auto category = middle(path, "/cat/", ".atom")) {
     fromDocument("category-" + *category + ".xml");
+  } else if (auto style = middle(path, "/style/", ".css")) {
+    reply.body = "p { margin: 0 1em; } /* " + *style + " */\n";
+    reply.contentType = "text/css";
   } else if (path == "/login") {
     auto authorization = request.headers.find("authorization");
     int refusal = 0;

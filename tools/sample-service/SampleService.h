@@ -13,7 +13,8 @@
 // taken in (reason 104 for one already held) and every list carries the count; the favourite
 // search address is followed by the keyword. An article comes as a feed of one entry whose
 // extra link leads to its dynamic part (collected when it is a favourite); comments come
-// newest first, two to a page. Login takes any Basic credentials except the
+// newest first, two to a page. Generated columns "col-gen-<n>" (list "/col/gen-<n>.atom") hold
+// n articles "gen-<n>-<i>", each referring to the style sheet "/style/article.css". Login takes any Basic credentials except the
 // names told to refuse, which get a 403 with the given "X-Error".
 //
 // It is the fixture of the engine's tests and the service `make run` talks to. The server
@@ -73,6 +74,9 @@ class SampleService {
   void refuseLogin(const std::string& user, int reason);
   // Replaces the subscriptions, as if another device had changed them.
   void setSubscriptions(std::vector<std::string> ids);
+  // Every answer to a path that starts with `prefix` waits `millis` before it is sent (0 lifts
+  // it), so that a client's requests overlap.
+  void setResponseDelay(const std::string& prefix, int millis);
   // The longest number of requests the server answered at the same time.
   int maxConcurrentRequests() const;
 
@@ -115,6 +119,7 @@ class SampleService {
   std::map<std::string, int> statusForPath_;
   std::map<std::string, std::string> documentOverrides_;
   std::map<std::string, int> loginRefusals_;
+  std::map<std::string, int> responseDelays_;
   int inFlight_ = 0;
   int maxInFlight_ = 0;
   std::vector<std::string> subscriptions_;

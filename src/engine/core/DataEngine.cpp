@@ -29,6 +29,7 @@
 #include "engine/openplatform/OpenDataManager.h"
 #include "engine/openplatform/OpenPlatformFactory.h"
 #include "engine/tasks/DownloadProgramCoversTask.h"
+#include "engine/tasks/OfflineDownColumnBatchTask.h"
 #include "engine/tasks/SaveSubSequenceTask.h"
 #include "engine/tasks/SyncDeleteStatusTask.h"
 #include "engine/tasks/UpdateColumnBatchTask.h"
@@ -874,7 +875,9 @@ bool DataEngine::isCacheCleaning() {
 
 // ---- Background ------------------------------------------------------------------------------
 
-bool DataEngine::needBackgroundRunning() { return isCacheCleaning(); }
+bool DataEngine::needBackgroundRunning() {
+  return OfflineDownColumnBatchTask::isRunning() || isCacheCleaning();
+}
 
 bool DataEngine::isBackgroundTaskActive() const {
   std::lock_guard guard(bgLock_);

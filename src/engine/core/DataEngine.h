@@ -17,6 +17,7 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -258,7 +259,7 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   bool isCacheCleaning();
 
   // ---- Background --------------------------------------------------------------------------
-  // True while the file cache is cleaning.
+  // True while an offline download runs or the file cache is cleaning.
   bool needBackgroundRunning();
   // Flushes the file caches; then, when background work is running, keeps the application
   // alive in the background (checked once a second) until it is done, the application is
@@ -351,6 +352,12 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   std::shared_ptr<Task> createCleanNormalCacheTask();
   std::shared_ptr<Task> createCleanCacheTask();
 
+  // Offline download (tasks/OfflineDownloadFactories.cpp): the batch over the columns marked for
+  // it; creating it resets the count of downloads the reader sent to the background.
+  std::shared_ptr<Task> createOfflineDownloadTask();
+  void increaseHideOfflineDownloadCount() { ++hideOfflineDownloadCount_; }
+  int hideOfflineDownloadCount() const { return hideOfflineDownloadCount_.load(); }
+
  private:
   // Every "{searchTerms}" of the address replaced by the URL-encoded words.
   static std::string replaceSearchTerms(std::string url, const std::string& words);
@@ -385,6 +392,7 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   std::mutex refreshTimeLock_;
   std::map<std::string, int64_t> columnRefreshTime_;
 
+  std::atomic<int> hideOfflineDownloadCount_{0};
   mutable std::mutex bgLock_;
   Application::BackgroundTaskId bgTask_ = Application::kInvalidBackgroundTask;
   std::shared_ptr<Thread> bgThread_;

@@ -28,6 +28,7 @@
 #include "engine/http/HttpEngine.h"
 #include "engine/openplatform/OpenPlatformFactory.h"
 #include "model/Column.h"
+#include "model/OfflineDownloadProgress.h"
 #include "platform/device/NetworkProbe.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/RunLoop.h"
@@ -115,6 +116,15 @@ class EngineResultRecorder : public DataEngineObserver {
     record([&] { cleanProgress_.push_back({task, total, cleaned}); });
   }
   bool respondsToOnCacheCleanProgress() const override { return true; }
+  void onOfflineDownloadProgress(const std::shared_ptr<Task>&,
+                                 const OfflineDownloadProgress& progress) override {
+    record([&] { offlineProgress_.push_back(progress.copy()); });
+  }
+  bool respondsToOnOfflineDownloadProgress() const override { return true; }
+  std::vector<std::shared_ptr<OfflineDownloadProgress>> offlineProgress() const {
+    std::lock_guard lock(mutex_);
+    return offlineProgress_;
+  }
 
   std::vector<std::shared_ptr<Column>> backgroundColumns() const {
     std::lock_guard lock(mutex_);
@@ -182,6 +192,7 @@ class EngineResultRecorder : public DataEngineObserver {
     int cleaned;
   };
   std::vector<CleanProgress> cleanProgress_;
+  std::vector<std::shared_ptr<OfflineDownloadProgress>> offlineProgress_;
 };
 
 // Fills the URL table on its engine and finishes with the inner task's code.

@@ -1,0 +1,206 @@
+// Offline download against the sample service: what it fetches, how many at once, progress,
+// and its ends by cancel and by a lost network.
+#include <gtest/gtest.h>
+
+#include "engine/cache/FileCacheManager.h"
+#include "engine/cache/LinkCache.h"
+#include "engine/core/EngineTestSupport.h"
+#include "engine/core/ErrorCodes.h"
+#include "engine/tasks/OfflineDownColumnBatchTask.h"
+#include "model/Column.h"
+#include "model/Content.h"
+#include "model/Feed.h"
+#include "model/Link.h"
+#include "model/OfflineDownloadProgress.h"
+#include "model/VeskEntryStatus.h"
+#include "platform/device/Application.h"
+#include "platform/device/NetworkProbe.h"
+#include "store/EntryPersistenter.h"
+#include "testing/SettableNetworkProbe.h"
+
+namespace zu {
+namespace {
+
+using testing::EngineFixture;
+
+class OfflineDownloadTest : public EngineFixture {
+ protected:
+  void SetUp() override {
+    EngineFixture::SetUp();
+    NetworkProbe::setShared(probe_);
+    startEngine();
+    ASSERT_EQ(runTask(std::make_shared<testing::ServiceUrlProbeTask>())->code, 0);
+  }
+  void TearDown() override {
+    EngineFixture::TearDown();
+    NetworkProbe::setShared(nullptr);
+  }
+
+  // Stores a column and marks it for offline download.
+  std::shared_ptr<Column> offlineColumn(const std::string& id, const std::string& listPath) {
+    auto column = std::make_shared<Column>();
+    column->setEntryId(id);
+    column->setTitle(id);
+    auto link = std::make_shared<Link>();
+    link->setRel(std::string("alternate"));
+    link->setHref(service_.baseUrl() + listPath);
+    column->setAlternatelink(link);
+    EXPECT_TRUE(engine_->getSubPersist()->insertEntry(column));
+    engine_->setColumnOfflineDownload(id, true);
+    return column;
+  }
+  size_t requestsUnder(const std::string& prefix) {
+    size_t count = 0;
+    for (const auto& r : service_.requests()) count += r.path.rfind(prefix, 0) == 0;
+    return count;
+  }
+  // The percent reports, as "index/total:percent".
+  std::vector<std::string> percents() {
+    std::vector<std::string> out;
+    for (const auto& p : observer_->offlineProgress()) {
+      if (p->isFlowNotify()) continue;
+      out.push_back(std::to_string(p->index()) + "/" + std::to_string(p->total()) + ":" +
+                    std::to_string(p->percent()));
+    }
+    return out;
+  }
+
+  std::shared_ptr<SettableNetworkProbe> probe_ = std::make_shared<SettableNetworkProbe>();
+};
+
+TEST_F(OfflineDownloadTest, MarkedColumnsAreDownloadedAndReadableWithTheServiceGone) {
+  auto news = offlineColumn("col-news", "/col/news.atom");
+  auto generated = offlineColumn("col-gen-3", "/col/gen-3.atom");
+  offlineColumn("col-unmarked", "/col/photo.atom");
+  engine_->setColumnOfflineDownload(std::string("col-unmarked"), false);
+
+  auto task = engine_->createOfflineDownloadTask();
+  engine_->asyncRunTask(task);
+  auto finish = observer_->waitForFinish(task);
+  ASSERT_TRUE(finish);
+  EXPECT_EQ(finish->code, 0);
+  EXPECT_FALSE(OfflineDownColumnBatchTask::isRunning());
+  EXPECT_FALSE(Application::isIdleTimerDisabled());
+  EXPECT_TRUE(FileCacheManager::globalInstance()->isAutoCleanEnabled());
+  EXPECT_TRUE(service_.requestsTo("/col/photo.atom").empty());
+  // Each article, its extra page and its comments; the style sheet for each article that uses
+  // it (online the link cache lets a sheet without an expiry be asked again).
+  EXPECT_EQ(requestsUnder("/article/"), 6u);
+  EXPECT_EQ(requestsUnder("/dynamic/"), 6u);
+  EXPECT_EQ(requestsUnder("/comments/"), 6u);
+  EXPECT_EQ(service_.requestsTo("/style/article.css").size(), 3u);
+  auto reports = observer_->offlineProgress();
+  ASSERT_FALSE(reports.empty());
+  int64_t bytes = 0;
+  for (const auto& p : reports) {
+    if (!p->isFlowNotify()) continue;
+    EXPECT_GT(p->bytes(), bytes);
+    bytes = p->bytes();
+  }
+  EXPECT_GT(bytes, 0);
+  EXPECT_EQ(reports.back()->totalNewsCount(), 6);
+
+  // Without the service: the lists, the articles and the style sheet are all still here.
+  service_.stop();
+  probe_->setFlags(SettableNetworkProbe::kOffline);
+  auto list = engine_->createGetNewsSummarysTask(generated->alternatelink(), generated, true);
+  ASSERT_EQ(runTask(list)->code, 0);
+  ASSERT_EQ(observer_->feedsOf(list).at(0)->entrys()->size(), 3u);
+  auto article = engine_->createGetNewsDetailTask(
+      observer_->feedsOf(list).at(0)->entrys()->at(0)->alternatelink());
+  ASSERT_EQ(runTask(article)->code, 0);
+  auto detail = observer_->feedsOf(article).at(0)->entrys()->at(0);
+  EXPECT_NE(detail->content()->data()->find("Sample text of gen-3-1"), std::string::npos);
+  UrlRequest style(service_.baseUrl() + "/style/article.css");
+  auto css = engine_->getLinkCache()->cachedResponseForRequest(style);
+  ASSERT_TRUE(css);
+  EXPECT_NE(std::string(css->data.begin(), css->data.end()).find("margin"), std::string::npos);
+  ASSERT_TRUE(waitUntilIdle());
+}
+
+TEST_F(OfflineDownloadTest, AtMostThirtyArticlesAndTenAtOnceWithProgressPerArticle) {
+  service_.setResponseDelay("/article/", 40);
+  offlineColumn("col-gen-45", "/col/gen-45.atom");
+  offlineColumn("col-gen-5", "/col/gen-5.atom");
+  auto task = engine_->createOfflineDownloadTask();
+  ASSERT_EQ(runTask(task)->code, 0);
+  EXPECT_EQ(requestsUnder("/article/gen-45-"), 30u);
+  EXPECT_EQ(requestsUnder("/article/gen-5-"), 5u);
+  EXPECT_LE(service_.maxConcurrentRequests(), 10);
+  EXPECT_GE(service_.maxConcurrentRequests(), 2);
+
+  auto reported = percents();
+  // The second column: started, one step per article, and done.
+  std::vector<std::string> second;
+  for (const auto& p : reported) {
+    if (p.rfind("2/2:", 0) == 0) second.push_back(p);
+  }
+  EXPECT_EQ(second, (std::vector<std::string>{"2/2:0", "2/2:20", "2/2:40", "2/2:60", "2/2:80",
+                                              "2/2:100", "2/2:100"}));
+  EXPECT_EQ(reported.front(), "1/2:0");
+}
+
+TEST_F(OfflineDownloadTest, NothingMarkedOrABookColumnEndAtOnce) {
+  auto empty = engine_->createOfflineDownloadTask();
+  ASSERT_EQ(runTask(empty)->code, 0);
+  EXPECT_FALSE(OfflineDownColumnBatchTask::isRunning());
+  EXPECT_TRUE(percents().empty());
+
+  auto book = offlineColumn("col-book", "/col/news.atom");
+  auto status = std::make_shared<VeskEntryStatus>();
+  status->setType(9);
+  book->setVeskEntryStatus(status);
+  ASSERT_TRUE(engine_->getSubPersist()->updateEntry(book));
+  ASSERT_EQ(runTask(engine_->createOfflineDownloadTask())->code, 0);
+  EXPECT_EQ(percents(), (std::vector<std::string>{"1/1:0", "1/1:100"}));
+  EXPECT_TRUE(service_.requestsTo("/sub/refresh.atom").empty());
+}
+
+TEST_F(OfflineDownloadTest, CancelMidWayEndsWithCancelledOnceTheArticlesInFlightReturn) {
+  service_.setResponseDelay("/article/", 100);
+  offlineColumn("col-gen-30", "/col/gen-30.atom");
+  offlineColumn("col-gen-4", "/col/gen-4.atom");
+  auto task = engine_->createOfflineDownloadTask();
+  engine_->asyncRunTask(task);
+  ASSERT_TRUE(RunLoop::current()->runUntil(
+      [&] {
+        for (const auto& p : percents()) {
+          if (p != "1/2:0") return true;
+        }
+        return false;
+      },
+      20));
+  engine_->asyncCancelTask(task);
+  auto finish = observer_->waitForFinish(task);
+  ASSERT_TRUE(finish);
+  EXPECT_EQ(finish->code, kErrCancelled);
+  EXPECT_FALSE(OfflineDownColumnBatchTask::isRunning());
+  EXPECT_LT(requestsUnder("/article/gen-30-"), 30u);
+  EXPECT_EQ(requestsUnder("/article/gen-4-"), 0u);
+}
+
+TEST_F(OfflineDownloadTest, LosingTheNetworkMidWayEndsWithNetworkUnavailable) {
+  service_.setResponseDelay("/article/", 100);
+  offlineColumn("col-gen-30", "/col/gen-30.atom");
+  offlineColumn("col-gen-4", "/col/gen-4.atom");
+  auto task = engine_->createOfflineDownloadTask();
+  engine_->asyncRunTask(task);
+  ASSERT_TRUE(RunLoop::current()->runUntil(
+      [&] {
+        for (const auto& p : percents()) {
+          if (p != "1/2:0") return true;
+        }
+        return false;
+      },
+      20));
+  probe_->setFlags(SettableNetworkProbe::kOffline);
+  service_.stop();
+  auto finish = observer_->waitForFinish(task);
+  ASSERT_TRUE(finish);
+  EXPECT_EQ(finish->code, kErrNetworkUnavailable);
+  EXPECT_FALSE(OfflineDownColumnBatchTask::isRunning());
+  EXPECT_FALSE(Application::isIdleTimerDisabled());
+}
+
+}  // namespace
+}  // namespace zu
