@@ -116,12 +116,15 @@ std::string generatedArticleEntry(const std::string& id, const std::string& base
                       "<link rel=\"alternate\" type=\"application/atom+xml;type=entry\" href=\"" +
                       base + "/article/" + id + ".atom\"/>"
                       "<link rel=\"comments\" type=\"application/atom+xml\" href=\"" + base +
-                      "/comments/" + id + ".atom\"/>";
+                      "/comments/" + id + ".atom\"/>"
+                      "<vesk:image_thumbnail type=\"image/png\" href=\"" + base + "/img/" + id +
+                      "-thumb.png\"/>";
   if (full) {
     entry += "<content type=\"html\"><![CDATA[<html><head><link rel=\"stylesheet\" "
              "type=\"text/css\" href=\"" + base +
              "/style/article.css\"/></head><body><p>Sample text of " + id +
-             ".</p></body></html>]]></content>";
+             ".</p><img src=\"" + base + "/img/" + id + "-picture.png\"/></body></html>]]>"
+             "</content>";
   }
   return entry + "</entry>";
 }

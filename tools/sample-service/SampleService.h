@@ -14,7 +14,8 @@
 // search address is followed by the keyword. An article comes as a feed of one entry whose
 // extra link leads to its dynamic part (collected when it is a favourite); comments come
 // newest first, two to a page. Generated columns "col-gen-<n>" (list "/col/gen-<n>.atom") hold
-// n articles "gen-<n>-<i>", each referring to the style sheet "/style/article.css". Login takes any Basic credentials except the
+// n articles "gen-<n>-<i>", each with a thumbnail, and a picture and the style sheet
+// "/style/article.css" in its HTML. Login takes any Basic credentials except the
 // names told to refuse, which get a 403 with the given "X-Error".
 //
 // It is the fixture of the engine's tests and the service `make run` talks to. The server

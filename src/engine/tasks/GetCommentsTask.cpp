@@ -41,17 +41,9 @@ void GetCommentsTask::run() {
   HttpTask::run();
   if (!httpEngine()) return;
   if (customization_ && customization_->isMBlogType()) {
-    std::optional<DataEngine::MicroblogCredentials> credentials;
-    auto engine = gDataEngine();
-    if (!engine || engine->microblogCredentials(customization_, true, &credentials) != kErrOk ||
-        !credentials) {
+    if (!TaskUtil::postMicroblogRequest(*httpEngine(), url_, customization_)) {
       done(kErrBadState, ErrorGetDescription(kErrBadState));
-      return;
     }
-    httpEngine()->setHeaderField(std::string("Content-Type"),
-                                 std::string("application/atom+xml"));
-    httpEngine()->post(url_, VESKAtomBuilder::allocPostMblogReqXML(credentials->accessToken,
-                                                                    credentials->secret));
     return;
   }
   httpEngine()->get(url_);
@@ -63,9 +55,9 @@ void GetCommentsTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& respons
     done(kErrDataParse, ErrorGetDescription(kErrDataParse));
     return;
   }
+  auto images = extractImageUrls(*feed);
   if (auto observer = TaskUtil::observer()) observer->onFeedResult(sharedTask(), feed);
-  // The comment images come with the image download tasks.
-  done(kErrOk, std::nullopt);
+  downloadImagesThenFinish(images.value_or(std::vector<std::string>()));
 }
 
 void GetCommentsTask::finish(int errCode, const std::optional<std::string>& errDesc) {

@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/HttpTask.h"
+#include "engine/tasks/ImageReportingTask.h"
 
 namespace zu {
 
 class Feed;
 class VeskCustomization;
 
-class GetCommentsTask : public HttpTask {
+class GetCommentsTask : public ImageReportingTask {
  public:
   explicit GetCommentsTask(std::optional<std::string> url);
 

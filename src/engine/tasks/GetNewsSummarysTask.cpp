@@ -80,16 +80,9 @@ void GetNewsSummarysTask::run() {
   }
   const auto& customization = column_ ? column_->veskCustomization() : nullptr;
   if (customization && customization->isMBlogType()) {
-    std::optional<DataEngine::MicroblogCredentials> credentials;
-    if (!engine || engine->microblogCredentials(customization, true, &credentials) != kErrOk ||
-        !credentials) {
+    if (!TaskUtil::postMicroblogRequest(*httpEngine(), url_, customization)) {
       done(kErrBadState, ErrorGetDescription(kErrBadState));
-      return;
     }
-    httpEngine()->setHeaderField(std::string("Content-Type"),
-                                 std::string("application/atom+xml"));
-    httpEngine()->post(url_, VESKAtomBuilder::allocPostMblogReqXML(credentials->accessToken,
-                                                                    credentials->secret));
     return;
   }
   httpEngine()->get(url_);

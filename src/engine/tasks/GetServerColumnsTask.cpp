@@ -8,6 +8,7 @@
 #include "engine/core/HttpEngineHooks.h"
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpEngine.h"
+#include "engine/tasks/DownloadImageInnerTask.h"
 #include "engine/tasks/TaskUtil.h"
 #include "model/Entry.h"
 #include "model/EntryCategory.h"
@@ -32,18 +33,9 @@ void GetServerColumnsTask::run() {
   if (!httpEngine()) return;
   if (url_) {
     if (customization_ && customization_->isMBlogType()) {
-      std::optional<DataEngine::MicroblogCredentials> credentials;
-      auto engine = gDataEngine();
-      const int code =
-          engine ? engine->microblogCredentials(customization_, true, &credentials) : kErrBadState;
-      if (code != kErrOk || !credentials) {
+      if (!TaskUtil::postMicroblogRequest(*httpEngine(), url_, customization_)) {
         done(kErrBadState, ErrorGetDescription(kErrBadState));
-        return;
       }
-      httpEngine()->setHeaderField(std::string("Content-Type"),
-                                   std::string("application/atom+xml"));
-      httpEngine()->post(url_, VESKAtomBuilder::allocPostMblogReqXML(credentials->accessToken,
-                                                                      credentials->secret));
       return;
     }
     httpEngine()->get(url_);
@@ -108,8 +100,9 @@ void GetServerColumnsTask::checkAndDownloadNextSubUrl() {
 void GetServerColumnsTask::notifyResultFeed() {
   resultFeed_->setEntrys(resultEntrys_);
   addSubscribedStateFromLocal(*resultFeed_);
+  auto images = DownloadImageInnerTask::extractImageUrls(*resultFeed_);
   if (auto observer = TaskUtil::observer()) observer->onFeedResult(sharedTask(), resultFeed_);
-  done(kErrOk, std::nullopt);
+  downloadImagesThenFinish(images.value_or(std::vector<std::string>()));
 }
 
 void GetServerColumnsTask::addSubscribedStateFromLocal(const Feed& feed) {

@@ -4,7 +4,8 @@
 // the sub-list is fetched and its entries take the entry's place, so the result keeps the first
 // page's order. Each column is marked subscribed or not from the local subscription store (a
 // column kept with the deleted mark counts as not subscribed). The list goes to onFeedResult;
-// any failure of any page finishes the task with that code and reports nothing.
+// any failure of any page finishes the task with that code and reports nothing. Then the
+// columns' images are fetched and reported (see ImageReportingTask).
 //
 // Made by DataEngine::createGetServerColumnsTask and createSearchTask; runs on the "task"
 // thread, one request at a time on its own engine. The customization is held for the task's
@@ -17,7 +18,7 @@
 #include <vector>
 
 #include "engine/core/GetServiceUrlInnerTaskDelegate.h"
-#include "engine/core/HttpTask.h"
+#include "engine/tasks/ImageReportingTask.h"
 
 namespace zu {
 
@@ -25,7 +26,7 @@ class Entry;
 class Feed;
 class VeskCustomization;
 
-class GetServerColumnsTask : public HttpTask, public GetServiceUrlInnerTaskDelegate {
+class GetServerColumnsTask : public ImageReportingTask, public GetServiceUrlInnerTaskDelegate {
  public:
   // `url`: the list's address, or nullopt for the service's catalogue.
   explicit GetServerColumnsTask(std::optional<std::string> url);

@@ -2,6 +2,7 @@
 
 #include "engine/core/DataEngineObserver.h"
 #include "engine/core/ErrorCodes.h"
+#include "engine/tasks/DownloadImageInnerTask.h"
 #include "engine/tasks/TaskUtil.h"
 #include "model/Feed.h"
 #include "store/EntryPersistenter.h"
@@ -20,9 +21,9 @@ void LocalGetFeedTask::run() {
     done(kErrDataParse, ErrorGetDescription(kErrDataParse));
     return;
   }
+  auto images = DownloadImageInnerTask::extractImageUrls(*feed);
   if (auto observer = TaskUtil::observer()) observer->onFeedResult(sharedTask(), feed);
-  // The page's images come with the image download tasks.
-  done(kErrOk, std::nullopt);
+  downloadImagesThenFinish(images.value_or(std::vector<std::string>()));
 }
 
 }  // namespace zu

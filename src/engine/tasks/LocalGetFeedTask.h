@@ -11,13 +11,13 @@
 #include <optional>
 #include <string>
 
-#include "engine/core/HttpTask.h"
+#include "engine/tasks/ImageReportingTask.h"
 
 namespace zu {
 
 class EntryPersistenter;
 
-class LocalGetFeedTask : public HttpTask {
+class LocalGetFeedTask : public ImageReportingTask {
  public:
   LocalGetFeedTask(std::shared_ptr<EntryPersistenter> store, std::optional<std::string> url);
 

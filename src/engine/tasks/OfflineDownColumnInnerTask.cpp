@@ -5,6 +5,8 @@
 #include "engine/core/DataEngineObserver.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/http/HttpEngine.h"
+#include "engine/tasks/DownloadImageInnerTask.h"
+#include "engine/tasks/GetNewsSummarysTask.h"
 #include "engine/tasks/OfflineDownColumnInnerTaskDelegate.h"
 #include "engine/tasks/OfflineDownDetailBatchInnerTask.h"
 #include "engine/tasks/TaskUtil.h"
@@ -25,17 +27,13 @@ namespace {
 
 constexpr int32_t kBookEntryType = 9;
 
-int64_t flowOf(const HttpEngine& engine) {
-  return engine.totalReceivedSize() + engine.totalSentSize();
-}
-
 }  // namespace
 
 OfflineDownColumnInnerTask::OfflineDownColumnInnerTask(
     std::shared_ptr<HttpEngine> engine, std::shared_ptr<Column> column,
     std::shared_ptr<OfflineDownColumnInnerTaskDelegate> delegate)
     : httpEngine_(std::move(engine)), column_(std::move(column)), delegate_(std::move(delegate)) {
-  if (httpEngine_) currFlow_ = flowOf(*httpEngine_);
+  if (httpEngine_) currFlow_ = TaskUtil::flowOf(*httpEngine_);
 }
 
 void OfflineDownColumnInnerTask::run() {
@@ -68,8 +66,33 @@ void OfflineDownColumnInnerTask::onUpdateColumnInnerTaskFinished(
     finish(kErrOk, std::nullopt);
     return;
   }
-  // The thumbnails of the list come with the image download tasks.
-  startDetailBatch(std::move(summaries));
+  newsSummarys_ = std::move(summaries);
+  Feed page;
+  page.setEntrys(std::vector<std::shared_ptr<Entry>>(newsSummarys_.begin(), newsSummarys_.end()));
+  auto thumbnails = GetNewsSummarysTask::extractImageUrls(page);
+  if (thumbnails.empty()) {
+    startDetailBatch(std::move(newsSummarys_));
+    return;
+  }
+  auto self = std::static_pointer_cast<DownloadImageInnerTaskDelegate>(self_);
+  auto images =
+      std::make_shared<DownloadImageInnerTask>(httpEngine_, std::move(thumbnails), false, self);
+  images->setIsOfflineDownload(true);
+  images->run();
+}
+
+void OfflineDownColumnInnerTask::onDownloadImageInnerTaskFinished(
+    DownloadImageInnerTask* /*task*/, int errCode, const std::optional<std::string>& /*errDesc*/) {
+  if (errCode == kErrCancelled || canceling_) {
+    finish(kErrCancelled, std::nullopt);
+    return;
+  }
+  startDetailBatch(std::move(newsSummarys_));
+}
+
+void OfflineDownColumnInnerTask::onDownloadImageInnerTaskFlow(DownloadImageInnerTask* /*task*/,
+                                                             int bytes) {
+  if (delegate_) delegate_->onOfflineDownColumnInnerTaskFlow(this, bytes);
 }
 
 std::vector<std::shared_ptr<NewsSummary>> OfflineDownColumnInnerTask::firstPageSummaries() const {
@@ -126,7 +149,7 @@ void OfflineDownColumnInnerTask::onOfflineDownDetailBatchInnerTaskFinished(
 
 void OfflineDownColumnInnerTask::notifyFlow() {
   if (!httpEngine_) return;
-  const int64_t now = flowOf(*httpEngine_);
+  const int64_t now = TaskUtil::flowOf(*httpEngine_);
   if (now - currFlow_ >= 1 && delegate_) {
     delegate_->onOfflineDownColumnInnerTaskFlow(this, static_cast<int>(now - currFlow_));
   }

@@ -1,8 +1,8 @@
 // OfflineDownColumnInnerTask: downloads one column for offline reading on the batch task's
 // engine: refreshes the column (an UpdateColumnInnerTask; a failed refresh still goes on with
 // the first page kept before), tells the observer when the refresh changed the column, then
-// downloads at most kMaxNewsCount articles of the kept first page (the guest's favourites
-// column: of the local favourites) through an article batch. A book column is skipped with 0.
+// fetches the list's thumbnails and then at most kMaxNewsCount articles of the kept first page
+// (the guest's favourites column: of the local favourites) through an article batch. A book column is skipped with 0.
 // A cancel or a server authorisation error during the refresh ends the column with that code.
 //
 // Lifetime and threads: keeps itself and its delegate alive from run() to its finish; everything
@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/tasks/DownloadImageInnerTaskDelegate.h"
 #include "engine/tasks/OfflineDownDetailBatchInnerTaskDelegate.h"
 #include "engine/tasks/UpdateColumnInnerTaskDelegate.h"
 #include "platform/runtime/Object.h"
@@ -28,6 +29,7 @@ class OfflineDownDetailBatchInnerTask;
 
 class OfflineDownColumnInnerTask : public Object,
                                    public UpdateColumnInnerTaskDelegate,
+                                   public DownloadImageInnerTaskDelegate,
                                    public OfflineDownDetailBatchInnerTaskDelegate {
  public:
   // Articles downloaded per column at most.
@@ -46,6 +48,10 @@ class OfflineDownColumnInnerTask : public Object,
                                        const std::optional<std::string>& errDesc,
                                        const std::shared_ptr<Column>& latestColumn,
                                        bool dataChanged) override;
+  // The list's thumbnails, fetched before the articles.
+  void onDownloadImageInnerTaskFinished(DownloadImageInnerTask* task, int errCode,
+                                        const std::optional<std::string>& errDesc) override;
+  void onDownloadImageInnerTaskFlow(DownloadImageInnerTask* task, int bytes) override;
   void onOfflineDownDetailBatchInnerTaskFinished(OfflineDownDetailBatchInnerTask* task,
                                                  int errCode,
                                                  const std::optional<std::string>& errDesc) override;
@@ -66,6 +72,7 @@ class OfflineDownColumnInnerTask : public Object,
   int64_t currFlow_ = 0;
   std::shared_ptr<OfflineDownColumnInnerTaskDelegate> delegate_;
   std::shared_ptr<OfflineDownDetailBatchInnerTask> task_;
+  std::vector<std::shared_ptr<NewsSummary>> newsSummarys_;
   std::shared_ptr<OfflineDownColumnInnerTask> self_;
   int totalNewsCount_ = 0;
   bool canceling_ = false;

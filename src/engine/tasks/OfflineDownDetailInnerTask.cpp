@@ -1,11 +1,11 @@
 #include "engine/tasks/OfflineDownDetailInnerTask.h"
 
 #include "common/DeviceInfo.h"
-#include "common/Log.h"
 #include "engine/cache/LinkCache.h"
 #include "engine/core/DataEngine.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/http/HttpEngine.h"
+#include "engine/tasks/DownloadImageInnerTask.h"
 #include "engine/tasks/OfflineDownDetailInnerTaskDelegate.h"
 #include "engine/tasks/TaskUtil.h"
 #include "model/Content.h"
@@ -26,14 +26,6 @@ namespace {
 // Entry kinds whose article pictures are downloaded too: album, picture news, istyle.
 bool hasPictures(int32_t type) { return type == 1 || type == 2 || type == 6; }
 
-std::optional<std::string> hrefOf(const std::shared_ptr<Link>& link) {
-  return link ? link->href() : std::nullopt;
-}
-
-int64_t flowOf(const HttpEngine& engine) {
-  return engine.totalReceivedSize() + engine.totalSentSize();
-}
-
 }  // namespace
 
 OfflineDownDetailInnerTask::OfflineDownDetailInnerTask(
@@ -42,7 +34,7 @@ OfflineDownDetailInnerTask::OfflineDownDetailInnerTask(
     : HttpInnerTask(std::move(engine)),
       newsSummary_(std::move(newsSummary)),
       delegate_(std::move(delegate)) {
-  if (httpEngine()) currFlow_ = flowOf(*httpEngine());
+  if (httpEngine()) currFlow_ = TaskUtil::flowOf(*httpEngine());
 }
 
 void OfflineDownDetailInnerTask::start() { runStateMachine(); }
@@ -58,19 +50,19 @@ void OfflineDownDetailInnerTask::runStateMachine() {
       newsDetail_ = newsSummary_->detail();
       state_ = 3;
     } else {
-      get(newsSummary_ ? hrefOf(newsSummary_->alternatelink()) : std::nullopt);
+      get(newsSummary_ ? TaskUtil::hrefOf(newsSummary_->alternatelink()) : std::nullopt);
       return;
     }
   }
   if (state_ == 1) {
-    if (auto extra = hrefOf(newsDetail_->veskExtraLink())) {
+    if (auto extra = TaskUtil::hrefOf(newsDetail_->veskExtraLink())) {
       get(extra);
       return;
     }
     state_ = 2;
   }
   if (state_ == 2) {
-    if (auto comments = hrefOf(newsDetail_->commentsLink())) {
+    if (auto comments = TaskUtil::hrefOf(newsDetail_->commentsLink())) {
       get(comments);
       return;
     }
@@ -83,11 +75,20 @@ void OfflineDownDetailInnerTask::runStateMachine() {
 }
 
 void OfflineDownDetailInnerTask::downloadPictures(const std::vector<std::string>& urls) {
-  // The pictures are fetched by the image download tasks, which this article hands them to once
-  // those exist; until then the article ends with its text, pages and attachments.
-  VESKLogImpl("OfflineDownDetailInnerTask %zu pictures left to the image download",
-              urls.size());
-  done(kErrOk, std::nullopt);
+  if (urls.empty()) {
+    done(kErrOk, std::nullopt);
+    return;
+  }
+  auto self = std::dynamic_pointer_cast<DownloadImageInnerTaskDelegate>(shared_from_this());
+  auto images = std::make_shared<DownloadImageInnerTask>(httpEngine(), urls, false, self);
+  images->setIsOfflineDownload(true);
+  images->run();
+}
+
+void OfflineDownDetailInnerTask::onDownloadImageInnerTaskFinished(
+    DownloadImageInnerTask* /*task*/, int errCode, const std::optional<std::string>& errDesc) {
+  notifyFlow();
+  done(errCode, errDesc);
 }
 
 void OfflineDownDetailInnerTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
@@ -128,7 +129,7 @@ std::vector<std::string> OfflineDownDetailInnerTask::collectImageUrls(
     VESKAtomParser::allocParseImgUrlWithAttachinHtml(*content->data(), &images, attachments);
   }
   for (const auto& comment : TaskUtil::entriesOf(comments_.get())) {
-    if (auto href = comment ? hrefOf(comment->coverImageThumbnailLink()) : std::nullopt) {
+    if (auto href = comment ? TaskUtil::hrefOf(comment->coverImageThumbnailLink()) : std::nullopt) {
       images.push_back(*href);
     }
   }
@@ -161,7 +162,7 @@ void OfflineDownDetailInnerTask::fetchAttachments(const std::vector<std::string>
 
 void OfflineDownDetailInnerTask::notifyFlow() {
   if (!httpEngine()) return;
-  const int64_t now = flowOf(*httpEngine());
+  const int64_t now = TaskUtil::flowOf(*httpEngine());
   if (now - currFlow_ >= 1 && delegate_) {
     delegate_->onOfflineDownDetailInnerFlow(this, static_cast<int>(now - currFlow_));
   }

@@ -2,7 +2,8 @@
 // lends it, every request stored as an offline item of the response cache: the article (unless
 // the summary already carries it), its extra page, its comments, then the style sheets and
 // scripts the article's HTML refers to, fetched one by one into the link cache, where the
-// reading screen's web view finds them. An article fetched from the network (not answered from
+// reading screen's web view finds them, and last the pictures (of the HTML, the comments'
+// thumbnails, and a picture article's pictures) into the offline part of the image cache. An article fetched from the network (not answered from
 // the cache) counts as one. Any HTTP failure ends the article with its code.
 //
 // Lifetime and threads: an inner task that keeps itself and its delegate alive from run() to its
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "engine/core/HttpInnerTask.h"
+#include "engine/tasks/DownloadImageInnerTaskDelegate.h"
 
 namespace zu {
 
@@ -23,7 +25,7 @@ class NewsDetail;
 class NewsSummary;
 class OfflineDownDetailInnerTaskDelegate;
 
-class OfflineDownDetailInnerTask : public HttpInnerTask {
+class OfflineDownDetailInnerTask : public HttpInnerTask, public DownloadImageInnerTaskDelegate {
  public:
   OfflineDownDetailInnerTask(std::shared_ptr<HttpEngine> engine,
                              std::shared_ptr<NewsSummary> newsSummary,
@@ -34,6 +36,9 @@ class OfflineDownDetailInnerTask : public HttpInnerTask {
 
   void onHttpError(int errCode, const std::optional<std::string>& errDesc) override;
   void onHttpSuccess(const std::shared_ptr<HttpResponse>& response) override;
+  // The pictures' download ends the article with its code.
+  void onDownloadImageInnerTaskFinished(DownloadImageInnerTask* task, int errCode,
+                                        const std::optional<std::string>& errDesc) override;
 
  protected:
   void start() override;

@@ -6,6 +6,9 @@
 #include "engine/cache/LinkCache.h"
 #include "engine/core/EngineTestSupport.h"
 #include "engine/core/ErrorCodes.h"
+#include "engine/cache/FileCache.h"
+#include "engine/http/HttpDataEngine.h"
+#include "engine/http/HttpEngine.h"
 #include "engine/tasks/OfflineDownColumnBatchTask.h"
 #include "model/Column.h"
 #include "model/Content.h"
@@ -65,6 +68,25 @@ class OfflineDownloadTest : public EngineFixture {
     return out;
   }
 
+  // Two columns of 30 and 4 slowly answered articles: the download runs until the first
+  // article of the first column is done; null when that does not happen.
+  std::shared_ptr<Task> startSlowDownloadUntilAnArticleIsDone() {
+    service_.setResponseDelay("/article/", 100);
+    offlineColumn("col-gen-30", "/col/gen-30.atom");
+    offlineColumn("col-gen-4", "/col/gen-4.atom");
+    auto task = engine_->createOfflineDownloadTask();
+    engine_->asyncRunTask(task);
+    const bool started = RunLoop::current()->runUntil(
+        [&] {
+          for (const auto& p : percents()) {
+            if (p != "1/2:0") return true;
+          }
+          return false;
+        },
+        20);
+    return started ? task : nullptr;
+  }
+
   std::shared_ptr<SettableNetworkProbe> probe_ = std::make_shared<SettableNetworkProbe>();
 };
 
@@ -89,6 +111,16 @@ TEST_F(OfflineDownloadTest, MarkedColumnsAreDownloadedAndReadableWithTheServiceG
   EXPECT_EQ(requestsUnder("/dynamic/"), 6u);
   EXPECT_EQ(requestsUnder("/comments/"), 6u);
   EXPECT_EQ(service_.requestsTo("/style/article.css").size(), 3u);
+  // The generated column's thumbnails and its articles' pictures, as offline items.
+  for (int i = 1; i <= 3; ++i) {
+    const std::string id = "gen-3-" + std::to_string(i);
+    EXPECT_TRUE(HttpEngine::localFilePathIfExistsForUrl(service_.baseUrl() + "/img/" + id +
+                                                        "-thumb.png"));
+    EXPECT_TRUE(HttpEngine::localFilePathIfExistsForUrl(service_.baseUrl() + "/img/" + id +
+                                                        "-picture.png"));
+  }
+  // With the pictures of each article's comments (3 + 3).
+  EXPECT_EQ(HttpDataEngine::sharedInstance()->imageCache()->getCachedItemsCount(1), 12);
   auto reports = observer_->offlineProgress();
   ASSERT_FALSE(reports.empty());
   int64_t bytes = 0;
@@ -157,19 +189,8 @@ TEST_F(OfflineDownloadTest, NothingMarkedOrABookColumnEndAtOnce) {
 }
 
 TEST_F(OfflineDownloadTest, CancelMidWayEndsWithCancelledOnceTheArticlesInFlightReturn) {
-  service_.setResponseDelay("/article/", 100);
-  offlineColumn("col-gen-30", "/col/gen-30.atom");
-  offlineColumn("col-gen-4", "/col/gen-4.atom");
-  auto task = engine_->createOfflineDownloadTask();
-  engine_->asyncRunTask(task);
-  ASSERT_TRUE(RunLoop::current()->runUntil(
-      [&] {
-        for (const auto& p : percents()) {
-          if (p != "1/2:0") return true;
-        }
-        return false;
-      },
-      20));
+  auto task = startSlowDownloadUntilAnArticleIsDone();
+  ASSERT_TRUE(task);
   engine_->asyncCancelTask(task);
   auto finish = observer_->waitForFinish(task);
   ASSERT_TRUE(finish);
@@ -180,19 +201,8 @@ TEST_F(OfflineDownloadTest, CancelMidWayEndsWithCancelledOnceTheArticlesInFlight
 }
 
 TEST_F(OfflineDownloadTest, LosingTheNetworkMidWayEndsWithNetworkUnavailable) {
-  service_.setResponseDelay("/article/", 100);
-  offlineColumn("col-gen-30", "/col/gen-30.atom");
-  offlineColumn("col-gen-4", "/col/gen-4.atom");
-  auto task = engine_->createOfflineDownloadTask();
-  engine_->asyncRunTask(task);
-  ASSERT_TRUE(RunLoop::current()->runUntil(
-      [&] {
-        for (const auto& p : percents()) {
-          if (p != "1/2:0") return true;
-        }
-        return false;
-      },
-      20));
+  auto task = startSlowDownloadUntilAnArticleIsDone();
+  ASSERT_TRUE(task);
   probe_->setFlags(SettableNetworkProbe::kOffline);
   service_.stop();
   auto finish = observer_->waitForFinish(task);

@@ -8,6 +8,8 @@
 #include "engine/http/HttpResponse.h"
 #include "model/Entry.h"
 #include "model/Feed.h"
+#include "model/Link.h"
+#include "model/atom/VESKAtomBuilder.h"
 
 namespace zu {
 
@@ -35,6 +37,28 @@ void TaskUtil::logParseError(const HttpEngine* engine, const Task& task,
       engine ? engine->description().c_str() : "(null)", task.description().c_str(),
       response.isCache() ? 1 : 0, static_cast<int>(response.responseBody().size()),
       response.requestUrl().c_str(), head.c_str(), std::string(bodyText(response)).c_str());
+}
+
+bool TaskUtil::postMicroblogRequest(HttpEngine& engine, const std::optional<std::string>& url,
+                                    const std::shared_ptr<VeskCustomization>& customization) {
+  auto facade = gDataEngine();
+  std::optional<DataEngine::MicroblogCredentials> credentials;
+  if (!facade || facade->microblogCredentials(customization, true, &credentials) != 0 ||
+      !credentials) {
+    return false;
+  }
+  engine.setHeaderField(std::string("Content-Type"), std::string("application/atom+xml"));
+  engine.post(url, VESKAtomBuilder::allocPostMblogReqXML(credentials->accessToken,
+                                                         credentials->secret));
+  return true;
+}
+
+std::optional<std::string> TaskUtil::hrefOf(const std::shared_ptr<Link>& link) {
+  return link ? link->href() : std::nullopt;
+}
+
+int64_t TaskUtil::flowOf(const HttpEngine& engine) {
+  return engine.totalReceivedSize() + engine.totalSentSize();
 }
 
 std::shared_ptr<DataEngineObserver> TaskUtil::observer() {

@@ -3,6 +3,7 @@
 // list. Static functions only, callable on the "task" thread (or any thread).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,7 +20,9 @@ class EntryPersistenter;
 class Feed;
 class HttpEngine;
 class HttpResponse;
+class Link;
 class Task;
+class VeskCustomization;
 
 class TaskUtil {
  public:
@@ -36,6 +39,17 @@ class TaskUtil {
   // header fields and the body.
   static void logParseError(const HttpEngine* engine, const Task& task,
                             const HttpResponse& response);
+
+  // POSTs the bound account's token and secret of the customization's microblog to `url`
+  // ("Content-Type" "application/atom+xml"), as the microblog lists and refreshes ask; false,
+  // with nothing sent, when the account lacks either.
+  static bool postMicroblogRequest(HttpEngine& engine, const std::optional<std::string>& url,
+                                   const std::shared_ptr<VeskCustomization>& customization);
+
+  // The link's href (nullopt without a link).
+  static std::optional<std::string> hrefOf(const std::shared_ptr<Link>& link);
+  // Bytes sent and received over the engine's life.
+  static int64_t flowOf(const HttpEngine& engine);
 
   // The facade's observer, subscription store and favourites store (null without a facade).
   static std::shared_ptr<DataEngineObserver> observer();

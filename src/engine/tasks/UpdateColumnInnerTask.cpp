@@ -6,6 +6,7 @@
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/AddSubscribedColumnTask.h"
+#include "engine/tasks/DownloadImageInnerTask.h"
 #include "engine/tasks/TaskUtil.h"
 #include "engine/tasks/UpdateColumnInnerTaskDelegate.h"
 #include "model/Column.h"
@@ -26,10 +27,6 @@ namespace {
 
 constexpr int32_t kBookEntryType = 9;
 
-std::optional<std::string> hrefOf(const std::shared_ptr<Link>& link) {
-  return link ? link->href() : std::nullopt;
-}
-
 }  // namespace
 
 UpdateColumnInnerTask::UpdateColumnInnerTask(
@@ -49,7 +46,7 @@ void UpdateColumnInnerTask::start() {
       return;
     }
     httpEngine()->setUseCacheIfFail(false);
-    httpEngine()->get(hrefOf(column_->alternatelink()));
+    httpEngine()->get(TaskUtil::hrefOf(column_->alternatelink()));
     return;
   }
   Bytes body;
@@ -81,7 +78,7 @@ void UpdateColumnInnerTask::onHttpError(int errCode, const std::optional<std::st
 void UpdateColumnInnerTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
   if (column_->isFavoriteColumn()) {
     if (auto engine = gDataEngine()) {
-      engine->getColumnCache()->saveFirstPage(column_->entryId(), hrefOf(column_->alternatelink()),
+      engine->getColumnCache()->saveFirstPage(column_->entryId(), TaskUtil::hrefOf(column_->alternatelink()),
                                               response->responseBody());
     }
     done(kErrOk, std::nullopt);
@@ -120,7 +117,7 @@ void UpdateColumnInnerTask::onColumnReply(const std::shared_ptr<HttpResponse>& r
     store->updateEntry(id, latest->title(), latest);
   }
   const auto& cache = engine->getColumnCache();
-  if (auto href = hrefOf(latest->coverImageLink())) {
+  if (auto href = TaskUtil::hrefOf(latest->coverImageLink())) {
     auto cover = cache->loadCover(id, href);
     if (cover) {
       latest->setCoverImageData(std::move(cover));
@@ -128,7 +125,7 @@ void UpdateColumnInnerTask::onColumnReply(const std::shared_ptr<HttpResponse>& r
       coverNotExist_ = true;
     }
   }
-  if (auto href = hrefOf(latest->coverImageThumbnailLink())) {
+  if (auto href = TaskUtil::hrefOf(latest->coverImageThumbnailLink())) {
     auto thumbnail = cache->loadCoverThumbnail(id, href);
     if (thumbnail) {
       latest->setCoverImageThumbnailData(std::move(thumbnail));
@@ -145,26 +142,19 @@ void UpdateColumnInnerTask::onColumnReply(const std::shared_ptr<HttpResponse>& r
   httpEngine()->setUseCacheIfFail(false);
   const auto& customization = column_->veskCustomization();
   if (customization && customization->isMBlogType()) {
-    std::optional<DataEngine::MicroblogCredentials> credentials;
-    if (engine->microblogCredentials(customization, true, &credentials) != kErrOk ||
-        !credentials) {
+    if (!TaskUtil::postMicroblogRequest(*httpEngine(), TaskUtil::hrefOf(latest->alternatelink()),
+                                        customization)) {
       done(kErrBadState, ErrorGetDescription(kErrBadState));
-      return;
     }
-    httpEngine()->setHeaderField(std::string("Content-Type"),
-                                 std::string("application/atom+xml"));
-    httpEngine()->post(hrefOf(latest->alternatelink()),
-                       VESKAtomBuilder::allocPostMblogReqXML(credentials->accessToken,
-                                                             credentials->secret));
     return;
   }
-  httpEngine()->get(hrefOf(latest->alternatelink()));
+  httpEngine()->get(TaskUtil::hrefOf(latest->alternatelink()));
 }
 
 void UpdateColumnInnerTask::onArticleListReply(const std::shared_ptr<HttpResponse>& response) {
   auto engine = gDataEngine();
   const auto& id = lastestColumn_->entryId();
-  engine->getColumnCache()->saveFirstPage(id, hrefOf(lastestColumn_->alternatelink()),
+  engine->getColumnCache()->saveFirstPage(id, TaskUtil::hrefOf(lastestColumn_->alternatelink()),
                                           response->responseBody());
   if (contentChanged_) {
     auto feed =
@@ -184,8 +174,25 @@ void UpdateColumnInnerTask::onArticleListReply(const std::shared_ptr<HttpRespons
 }
 
 void UpdateColumnInnerTask::downloadCovers() {
-  // Cover images come with the image download tasks; until then a missing cover stays missing.
-  done(kErrOk, std::nullopt);
+  std::vector<std::string> urls;
+  if (coverNotExist_) {
+    if (auto href = TaskUtil::hrefOf(lastestColumn_->coverImageLink())) urls.push_back(*href);
+  }
+  if (coverThumbnailNotExist_) {
+    auto href = TaskUtil::hrefOf(lastestColumn_->coverImageThumbnailLink());
+    if (href) urls.push_back(*href);
+  }
+  if (urls.empty()) {
+    done(kErrOk, std::nullopt);
+    return;
+  }
+  auto self = std::dynamic_pointer_cast<DownloadImageInnerTaskDelegate>(shared_from_this());
+  std::make_shared<DownloadImageInnerTask>(httpEngine(), std::move(urls), false, self)->run();
+}
+
+void UpdateColumnInnerTask::onDownloadImageInnerTaskFinished(
+    DownloadImageInnerTask* /*task*/, int errCode, const std::optional<std::string>& errDesc) {
+  done(errCode, errDesc);
 }
 
 void UpdateColumnInnerTask::finish(int errCode, const std::optional<std::string>& errDesc) {
@@ -198,26 +205,24 @@ void UpdateColumnInnerTask::finish(int errCode, const std::optional<std::string>
       store->setEntryLastCacheTime(id, lastestColumn_->updated());
     }
     const auto& cache = engine->getColumnCache();
-    if (coverNotExist_) {
-      auto href = hrefOf(lastestColumn_->coverImageLink());
+    // A cover fetched just now goes into the column and the column cache: a change.
+    auto takeFetched = [&](const std::shared_ptr<Link>& link, bool missing,
+                           void (Column::*set)(std::optional<Bytes>),
+                           void (ColumnCache::*save)(const ColumnCache::Text&,
+                                                     const ColumnCache::Text&, const Bytes&)) {
+      if (!missing) return;
+      auto href = TaskUtil::hrefOf(link);
       auto path = engine->getImageLocalPath(href);
       auto data = path ? FileUtil::readFile(*path) : std::nullopt;
-      if (data) {
-        cache->saveCover(id, href, *data);
-        lastestColumn_->setCoverImageData(std::move(data));
-        dataChanged = true;
-      }
-    }
-    if (coverThumbnailNotExist_) {
-      auto href = hrefOf(lastestColumn_->coverImageThumbnailLink());
-      auto path = engine->getImageLocalPath(href);
-      auto data = path ? FileUtil::readFile(*path) : std::nullopt;
-      if (data) {
-        cache->saveCoverThumbnail(id, href, *data);
-        lastestColumn_->setCoverImageThumbnailData(std::move(data));
-        dataChanged = true;
-      }
-    }
+      if (!data) return;
+      ((*cache).*save)(id, href, *data);
+      ((*lastestColumn_).*set)(std::move(data));
+      dataChanged = true;
+    };
+    takeFetched(lastestColumn_->coverImageLink(), coverNotExist_, &Column::setCoverImageData,
+                &ColumnCache::saveCover);
+    takeFetched(lastestColumn_->coverImageThumbnailLink(), coverThumbnailNotExist_,
+                &Column::setCoverImageThumbnailData, &ColumnCache::saveCoverThumbnail);
   }
   std::shared_ptr<UpdateColumnInnerTaskDelegate> delegate = std::move(delegate_);
   if (delegate) {

@@ -17,19 +17,23 @@
 #include <string>
 
 #include "engine/core/HttpInnerTask.h"
+#include "engine/tasks/DownloadImageInnerTaskDelegate.h"
 
 namespace zu {
 
 class Column;
 class UpdateColumnInnerTaskDelegate;
 
-class UpdateColumnInnerTask : public HttpInnerTask {
+class UpdateColumnInnerTask : public HttpInnerTask, public DownloadImageInnerTaskDelegate {
  public:
   UpdateColumnInnerTask(std::shared_ptr<HttpEngine> engine, std::shared_ptr<Column> column,
                         std::shared_ptr<UpdateColumnInnerTaskDelegate> delegate);
 
   void onHttpError(int errCode, const std::optional<std::string>& errDesc) override;
   void onHttpSuccess(const std::shared_ptr<HttpResponse>& response) override;
+  // The covers' download ends the refresh with its code.
+  void onDownloadImageInnerTaskFinished(DownloadImageInnerTask* task, int errCode,
+                                        const std::optional<std::string>& errDesc) override;
 
  protected:
   void start() override;
