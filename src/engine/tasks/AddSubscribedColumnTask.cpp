@@ -79,7 +79,7 @@ void AddSubscribedColumnTask::addSubscribedColumn() {
     auto urls = gUrlManager();
     url = urls ? urls->addSubscribedColumnUrl() : std::nullopt;
     body = VESKAtomBuilder::allocAddOrUpdateSubscriptionXML(customName_, column_->entryId(),
-                                                             DeviceProfile::uniqueIdentifier());
+                                                            DeviceProfile::uniqueIdentifier());
   } else if (customization->isMBlogType()) {
     url = customization->subHref();
     std::optional<DataEngine::MicroblogCredentials> credentials;

@@ -9,8 +9,10 @@
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpDataEngine.h"
 #include "engine/http/HttpEngine.h"
+#include "engine/tasks/LocalAddEntryTask.h"
 #include "engine/tasks/LocalCleanCacheTask.h"
-#include "engine/tasks/LocalEntryTask.h"
+#include "engine/tasks/LocalDeleteEntryTask.h"
+#include "engine/tasks/LocalUpdateEntryTask.h"
 #include "model/Column.h"
 #include "model/Content.h"
 #include "model/Feed.h"
@@ -70,6 +72,12 @@ class ArticleTasksTest : public EngineFixture {
     return entry;
   }
   std::string url(const std::string& path) { return service_.baseUrl() + path; }
+  // Adds a favourite to the local store through its task; the task's code.
+  int addLocally(const std::string& id, const std::string& title) {
+    auto finish =
+        runTask(std::make_shared<LocalAddEntryTask>(engine_->getFavPersist(), summary(id, title)));
+    return finish ? finish->code : 1;
+  }
 
   std::shared_ptr<Column> news_;
 };
@@ -113,10 +121,10 @@ TEST_F(ArticleTasksTest, ArticleListsPageByNextLinksAndComeFromTheKeptFirstPage)
   auto customization = std::make_shared<VeskCustomization>();
   customization->setType(std::string("qqmblog"));
   microblog->setVeskCustomization(customization);
-  EXPECT_EQ(runTask(engine_->createGetNewsSummarysTask(microblog->alternatelink(), microblog,
-                                                       false))
-                ->code,
-            kErrBadState);
+  EXPECT_EQ(
+      runTask(engine_->createGetNewsSummarysTask(microblog->alternatelink(), microblog, false))
+          ->code,
+      kErrBadState);
 }
 
 TEST_F(ArticleTasksTest, AnArticleComesWithItsDynamicPartMarkedFromLocalFavourites) {
@@ -202,9 +210,8 @@ TEST_F(ArticleTasksTest, FavouritesKeptOfflineAreUploadedBeforeTheListAndShownWi
   engine_->setUsername(std::string("reader"), std::string("pw"));
   auto favorites = engine_->getFavPersist();
   // Added while offline, oldest first.
-  ASSERT_EQ(runTask(LocalEntryTask::add(favorites, summary("art-news-2", "Fish market")))->code,
-            0);
-  ASSERT_EQ(runTask(LocalEntryTask::add(favorites, summary("art-news-3", "Ferry")))->code, 0);
+  ASSERT_EQ(addLocally("art-news-2", "Fish market"), 0);
+  ASSERT_EQ(addLocally("art-news-3", "Ferry"), 0);
 
   auto column = engine_->createFavoriteColumn();
   auto list = engine_->createGetNewsSummarysTask(column->alternatelink(), column, false);
@@ -221,13 +228,12 @@ TEST_F(ArticleTasksTest, FavouritesKeptOfflineAreUploadedBeforeTheListAndShownWi
   EXPECT_EQ(engine_->getFavoriteNewsCount(), 2);
 
   // One the service already holds is dropped here too.
-  ASSERT_EQ(runTask(LocalEntryTask::add(favorites, summary("art-news-3", "Ferry")))->code, 0);
+  ASSERT_EQ(addLocally("art-news-3", "Ferry"), 0);
   feedOf(engine_->createGetNewsSummarysTask(column->alternatelink(), column, false));
   EXPECT_EQ(favorites->countReadEntries(), 0);
 
   // When the list cannot be had, the local favourites are the list and nothing fails.
-  ASSERT_EQ(runTask(LocalEntryTask::add(favorites, summary("art-news-1", "Lighthouse")))->code,
-            0);
+  ASSERT_EQ(addLocally("art-news-1", "Lighthouse"), 0);
   service_.setStatusForPath("/fav/add.atom", 409);
   service_.setStatusForPath("/fav/get.atom", 409);
   auto failing = feedOf(engine_->createGetNewsSummarysTask(column->alternatelink(), column, false));
@@ -247,8 +253,8 @@ TEST_F(ArticleTasksTest, GuestFavouritesPageLocallyAndSearchesJoinTheirParameter
   EXPECT_EQ(idsOf(local), (std::vector<std::string>{"art-news-3", "art-news-2"}));
   EXPECT_TRUE(service_.requestsTo("/fav/get.atom").empty());
   // A page beyond the list.
-  EXPECT_EQ(runTask(engine_->createGetNewsSummarysTask(linkTo(std::string("local://20/40")),
-                                                       column, false))
+  EXPECT_EQ(runTask(engine_->createGetNewsSummarysTask(linkTo(std::string("local://20/40")), column,
+                                                       false))
                 ->code,
             0);
 
@@ -261,9 +267,8 @@ TEST_F(ArticleTasksTest, GuestFavouritesPageLocallyAndSearchesJoinTheirParameter
   ASSERT_TRUE(runTask(engine_->createGetSearchFavNewsSummarysTask(
       search, column, std::string("Ferry"), std::string("everything"), std::nullopt, 5000)));
   EXPECT_EQ(service_.requests().back().query, "scope=all&until=5");
-  EXPECT_EQ(runTask(engine_->createGetSearchFavNewsSummarysTask(search, column, std::string(),
-                                                                std::nullopt, std::nullopt,
-                                                                std::nullopt))
+  EXPECT_EQ(runTask(engine_->createGetSearchFavNewsSummarysTask(
+                        search, column, std::string(), std::nullopt, std::nullopt, std::nullopt))
                 ->code,
             kErrInvalidArg);
 }
@@ -271,14 +276,16 @@ TEST_F(ArticleTasksTest, GuestFavouritesPageLocallyAndSearchesJoinTheirParameter
 TEST_F(ArticleTasksTest, LocalEntryTasksChangeTheStoreOrFail) {
   auto favorites = engine_->getFavPersist();
   auto entry = summary("art-news-1", "Lighthouse");
-  EXPECT_EQ(runTask(LocalEntryTask::add(favorites, entry))->code, 0);
-  EXPECT_EQ(runTask(LocalEntryTask::update(favorites, entry, std::string("Keeper")))->code, 0);
+  EXPECT_EQ(runTask(std::make_shared<LocalAddEntryTask>(favorites, entry))->code, 0);
+  EXPECT_EQ(runTask(std::make_shared<LocalUpdateEntryTask>(favorites, entry, std::string("Keeper")))
+                ->code,
+            0);
   EXPECT_EQ(favorites->allocReadEntry(entry->entryId())->title(), "Keeper");
-  EXPECT_EQ(runTask(LocalEntryTask::remove(favorites, entry->entryId()))->code, 0);
+  EXPECT_EQ(runTask(std::make_shared<LocalDeleteEntryTask>(favorites, entry->entryId()))->code, 0);
   EXPECT_FALSE(favorites->isEntryExist(entry->entryId()));
-  EXPECT_EQ(runTask(LocalEntryTask::add(nullptr, entry))->code, kErrFail);
-  EXPECT_EQ(runTask(LocalEntryTask::add(favorites, std::make_shared<NewsSummary>()))->code,
-            kErrFail);
+  EXPECT_EQ(runTask(std::make_shared<LocalAddEntryTask>(nullptr, entry))->code, kErrFail);
+  auto withoutId = std::make_shared<NewsSummary>();
+  EXPECT_EQ(runTask(std::make_shared<LocalAddEntryTask>(favorites, withoutId))->code, kErrFail);
 }
 
 TEST_F(ArticleTasksTest, CleaningReportsProgressRefusesASecondPassAndStopsWhenCancelled) {

@@ -86,18 +86,16 @@ TEST_F(ColumnTasksTest, LoginSucceedsMapsEachRefusalAndShortcutsTheLastLogin) {
   EXPECT_FALSE(engine_->isAnonymous());
   service_.clearRequests();
   // The same pair again needs no request; forced, it does (now with the device id).
-  EXPECT_EQ(runTask(engine_->createLoginTask(std::string("READER"), std::string("pw"), false))
-                ->code,
-            0);
+  EXPECT_EQ(
+      runTask(engine_->createLoginTask(std::string("READER"), std::string("pw"), false))->code, 0);
   EXPECT_TRUE(service_.requestsTo("/login").empty());
-  EXPECT_EQ(runTask(engine_->createLoginTask(std::string("reader"), std::string("pw"), true))
-                ->code,
+  EXPECT_EQ(runTask(engine_->createLoginTask(std::string("reader"), std::string("pw"), true))->code,
             0);
   ASSERT_FALSE(service_.requestsTo("/login").empty());
   EXPECT_EQ(service_.requestsTo("/login").back().query.rfind("did=", 0), 0u);
 
-  const std::pair<int, int> refusals[] = {
-      {12, -1004}, {11, -1003}, {10, -1002}, {2, -1001}, {1, -1000}, {7, -100007}};
+  const std::pair<int, int> refusals[] = {{12, -1004}, {11, -1003}, {10, -1002},
+                                          {2, -1001},  {1, -1000},  {7, -100007}};
   for (const auto& [reason, expected] : refusals) {
     service_.refuseLogin("locked", reason);
     auto refused = engine_->createLoginTask(std::string("locked"), std::string("pw"), false);
@@ -139,8 +137,7 @@ TEST_F(ColumnTasksTest, ServerListsFlattenSubListsAndMarkWhatIsSubscribedHere) {
 
   // A failing sub-list fails the whole list, and nothing is reported.
   service_.setStatusForPath("/cat/town-more.atom", 409);
-  auto failing =
-      engine_->createGetServerColumnsTask(linkTo(service_.baseUrl() + "/cat/town.atom"));
+  auto failing = engine_->createGetServerColumnsTask(linkTo(service_.baseUrl() + "/cat/town.atom"));
   EXPECT_EQ(runTask(failing)->code, -3409);
   EXPECT_TRUE(observer_->feedsOf(failing).empty());
   service_.setStatusForPath("/cat/town-more.atom", 0);
@@ -148,8 +145,8 @@ TEST_F(ColumnTasksTest, ServerListsFlattenSubListsAndMarkWhatIsSubscribedHere) {
   // A microblog's list needs its bound account.
   auto microblog = std::make_shared<VeskCustomization>();
   microblog->setType(std::string("sinamblog"));
-  auto unbound = engine_->createGetServerColumnsTask(
-      linkTo(service_.baseUrl() + "/cat/town.atom"), microblog);
+  auto unbound =
+      engine_->createGetServerColumnsTask(linkTo(service_.baseUrl() + "/cat/town.atom"), microblog);
   EXPECT_EQ(runTask(unbound)->code, kErrBadState);
   EXPECT_TRUE(observer_->feedsOf(unbound).empty());
 
@@ -157,8 +154,7 @@ TEST_F(ColumnTasksTest, ServerListsFlattenSubListsAndMarkWhatIsSubscribedHere) {
                                           std::string("town"), 1);
   ASSERT_EQ(runTask(search)->code, 0);
   EXPECT_EQ(observer_->feedsOf(search).at(0)->entrys()->size(), 4u);
-  EXPECT_EQ(runTask(engine_->createSearchTask(nullptr, std::string("x"), 1))->code,
-            kErrInvalidArg);
+  EXPECT_EQ(runTask(engine_->createSearchTask(nullptr, std::string("x"), 1))->code, kErrInvalidArg);
 }
 
 TEST_F(ColumnTasksTest, LocalColumnsCarryCoversOnlyWhenAskedAndUnboundMicroblogsThePrompt) {
@@ -184,7 +180,9 @@ TEST_F(ColumnTasksTest, LocalColumnsCarryCoversOnlyWhenAskedAndUnboundMicroblogs
     ASSERT_EQ(idsOf(entries), (std::vector<std::string>{"col-news", "col-mblog"}));
     auto first = std::dynamic_pointer_cast<Column>(entries[0]);
     EXPECT_EQ(first->coverImageData().has_value(), images);
-    if (images) EXPECT_EQ(*first->coverImageData(), cover);
+    if (images) {
+      EXPECT_EQ(*first->coverImageData(), cover);
+    }
     ASSERT_TRUE(entries[1]->content());
     EXPECT_EQ(entries[1]->content()->data(), "绑定zu微博后继续阅读...");
   }
@@ -233,12 +231,11 @@ TEST_F(ColumnTasksTest, SubscribingReachesServiceAndStoreAfterPendingDeletions) 
   auto unknown = std::make_shared<Column>();
   unknown->setEntryId(std::string("col-unknown"));
   unknown->setTitle(std::string("Nobody's column"));
-  EXPECT_EQ(runTask(engine_->createAddSubscribedColumnTask(unknown, std::nullopt))->code,
-            -100101);
-  EXPECT_EQ(runTask(engine_->createAddSubscribedColumnTask(std::make_shared<Column>(),
-                                                           std::nullopt))
-                ->code,
-            kErrInvalidArg);
+  EXPECT_EQ(runTask(engine_->createAddSubscribedColumnTask(unknown, std::nullopt))->code, -100101);
+  EXPECT_EQ(
+      runTask(engine_->createAddSubscribedColumnTask(std::make_shared<Column>(), std::nullopt))
+          ->code,
+      kErrInvalidArg);
 }
 
 TEST_F(ColumnTasksTest, DeletionsWaitingAtLoginAreSyncedAndTheGuestsAreNot) {
@@ -367,7 +364,7 @@ TEST_F(ColumnTasksTest, BackgroundRefreshIsSilentUnlessForcedAndFavouritesOnlyKe
   EXPECT_EQ(service_.requestsTo("/fav/get.atom").size(), 1u);
   EXPECT_TRUE(service_.requestsTo("/sub/refresh.atom").empty());
   EXPECT_TRUE(engine_->getColumnCache()->loadFirstPage(favorites->entryId(),
-                                                        favorites->alternatelink()->href()));
+                                                       favorites->alternatelink()->href()));
 }
 
 TEST_F(ColumnTasksTest, ColumnOrderIsSavedOnTheServiceForAUserOnly) {

@@ -37,7 +37,8 @@ void FavoriteNewsListTask::run() {
   // Oldest first, as they were added.
   std::vector<std::shared_ptr<Entry>> oldestFirst(entries.rbegin(), entries.rend());
   auto urls = gUrlManager();
-  auto self = std::dynamic_pointer_cast<SyncOfflineAddedFavoriteNewsInnerTaskDelegate>(sharedTask());
+  auto self =
+      std::dynamic_pointer_cast<SyncOfflineAddedFavoriteNewsInnerTaskDelegate>(sharedTask());
   std::make_shared<SyncOfflineAddedFavoriteNewsInnerTask>(
       httpEngine(), urls ? urls->addFavoriteUrl() : std::nullopt,
       VESKAtomBuilder::allocAddOrUpdateSubscriptionXML(oldestFirst), self)
@@ -53,8 +54,7 @@ void FavoriteNewsListTask::onSyncOfflineAddedFavoriteNewsInnerTaskFinished(
 }
 
 void FavoriteNewsListTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
-  auto feed =
-      VESKAtomParser::allocParseFeed(TaskUtil::bodyText(*response), kEntryKindNewsSummary);
+  auto feed = VESKAtomParser::allocParseFeed(TaskUtil::bodyText(*response), kEntryKindNewsSummary);
   if (!feed) {
     done(kErrDataParse, ErrorGetDescription(kErrDataParse));
     return;

@@ -27,7 +27,8 @@ void GetNewsDetailDynamicTask::run() {
 }
 
 void GetNewsDetailDynamicTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
-  auto dynamicPart = VESKAtomParser::allocParseNewsDetailDynamicEntry(TaskUtil::bodyText(*response));
+  auto dynamicPart =
+      VESKAtomParser::allocParseNewsDetailDynamicEntry(TaskUtil::bodyText(*response));
   if (dynamicPart) {
     auto engine = gDataEngine();
     if (engine && engine->isAnonymous()) {

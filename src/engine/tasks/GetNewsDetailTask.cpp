@@ -36,8 +36,7 @@ void GetNewsDetailTask::run() {
 void GetNewsDetailTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
   auto observer = TaskUtil::observer();
   if (!getDynamic_) {
-    auto feed =
-        VESKAtomParser::allocParseFeed(TaskUtil::bodyText(*response), kEntryKindNewsDetail);
+    auto feed = VESKAtomParser::allocParseFeed(TaskUtil::bodyText(*response), kEntryKindNewsDetail);
     if (!feed) {
       TaskUtil::logParseError(httpEngine().get(), *this, *response);
       done(kErrDataParse, ErrorGetDescription(kErrDataParse));
@@ -55,10 +54,12 @@ void GetNewsDetailTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& respo
     done(kErrOk, std::nullopt);
     return;
   }
-  auto dynamicPart = VESKAtomParser::allocParseNewsDetailDynamicEntry(TaskUtil::bodyText(*response));
+  auto dynamicPart =
+      VESKAtomParser::allocParseNewsDetailDynamicEntry(TaskUtil::bodyText(*response));
   if (dynamicPart) {
     auto engine = gDataEngine();
-    const bool collected = dynamicPart->veskFavorite() && dynamicPart->veskFavorite()->collected() == 1;
+    const bool collected =
+        dynamicPart->veskFavorite() && dynamicPart->veskFavorite()->collected() == 1;
     if (!(engine && !engine->isAnonymous() && collected)) {
       markCollectedFromLocal(*dynamicPart, newsDetailId_);
     }

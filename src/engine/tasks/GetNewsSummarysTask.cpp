@@ -68,8 +68,7 @@ void GetNewsSummarysTask::run() {
   if (useCache_ && engine && column_) {
     auto page = engine->getColumnCache()->loadFirstPage(column_->entryId(), url_);
     if (page) {
-      auto feed =
-          VESKAtomParser::allocParseFeed(TaskUtil::bytesText(*page), kEntryKindNewsSummary);
+      auto feed = VESKAtomParser::allocParseFeed(TaskUtil::bytesText(*page), kEntryKindNewsSummary);
       if (!feed) feed = std::make_shared<Feed>();
       addLocalState(TaskUtil::entriesOf(feed.get()), column_);
       if (auto observer = TaskUtil::observer()) observer->onFeedResult(sharedTask(), feed);
@@ -89,8 +88,7 @@ void GetNewsSummarysTask::run() {
 }
 
 void GetNewsSummarysTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
-  auto feed =
-      VESKAtomParser::allocParseFeed(TaskUtil::bodyText(*response), kEntryKindNewsSummary);
+  auto feed = VESKAtomParser::allocParseFeed(TaskUtil::bodyText(*response), kEntryKindNewsSummary);
   if (!feed) {
     TaskUtil::logParseError(httpEngine().get(), *this, *response);
     done(kErrDataParse, ErrorGetDescription(kErrDataParse));

@@ -6,25 +6,6 @@
 
 namespace zu {
 
-std::shared_ptr<LocalEntryTask> LocalEntryTask::add(std::shared_ptr<EntryPersistenter> store,
-                                                    std::shared_ptr<Entry> entry) {
-  return std::make_shared<LocalEntryTask>(Operation::kAdd, std::move(store), std::move(entry),
-                                          std::nullopt);
-}
-
-std::shared_ptr<LocalEntryTask> LocalEntryTask::update(std::shared_ptr<EntryPersistenter> store,
-                                                       std::shared_ptr<Entry> entry,
-                                                       std::optional<std::string> customName) {
-  return std::make_shared<LocalEntryTask>(Operation::kUpdate, std::move(store), std::move(entry),
-                                          std::move(customName));
-}
-
-std::shared_ptr<LocalEntryTask> LocalEntryTask::remove(std::shared_ptr<EntryPersistenter> store,
-                                                       std::optional<std::string> entryId) {
-  return std::make_shared<LocalEntryTask>(Operation::kDelete, std::move(store), nullptr,
-                                          std::move(entryId));
-}
-
 LocalEntryTask::LocalEntryTask(Operation operation, std::shared_ptr<EntryPersistenter> store,
                                std::shared_ptr<Entry> entry, std::optional<std::string> text)
     : operation_(operation),
@@ -37,11 +18,15 @@ void LocalEntryTask::run() {
   bool ok = false;
   if (persistenter_) {
     switch (operation_) {
-      case Operation::kAdd: ok = persistenter_->insertEntry(entry_); break;
+      case Operation::kAdd:
+        ok = persistenter_->insertEntry(entry_);
+        break;
       case Operation::kUpdate:
         ok = entry_ && persistenter_->updateEntry(entry_->entryId(), text_, entry_);
         break;
-      case Operation::kDelete: ok = persistenter_->deleteEntry(text_); break;
+      case Operation::kDelete:
+        ok = persistenter_->deleteEntry(text_);
+        break;
     }
   }
   if (ok) {

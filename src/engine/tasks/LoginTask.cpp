@@ -24,12 +24,18 @@ LoginTask::LoginTask(std::string username, std::string password, bool forceServe
 
 int LoginTask::loginErrorCode(int errCode) {
   switch (errCode) {
-    case -100012: return kErrLoginRefused12;
-    case -100011: return kErrLoginRefused11;
-    case -100010: return kErrLoginRefused10;
-    case -100002: return kErrLoginRefused2;
-    case -100001: return kErrLoginRefused1;
-    default: return errCode;
+    case -100012:
+      return kErrLoginRefused12;
+    case -100011:
+      return kErrLoginRefused11;
+    case -100010:
+      return kErrLoginRefused10;
+    case -100002:
+      return kErrLoginRefused2;
+    case -100001:
+      return kErrLoginRefused1;
+    default:
+      return errCode;
   }
 }
 

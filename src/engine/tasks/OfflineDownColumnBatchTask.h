@@ -38,8 +38,7 @@ class OfflineDownColumnBatchTask : public HttpTask, public OfflineDownColumnInne
 
   void onOfflineDownColumnInnerTaskFinished(OfflineDownColumnInnerTask* task, int errCode,
                                             const std::optional<std::string>& errDesc) override;
-  void onOfflineDownColumnInnerTaskProgress(OfflineDownColumnInnerTask* task,
-                                            int percent) override;
+  void onOfflineDownColumnInnerTaskProgress(OfflineDownColumnInnerTask* task, int percent) override;
   void onOfflineDownColumnInnerTaskFlow(OfflineDownColumnInnerTask* task, int bytes) override;
 
  protected:

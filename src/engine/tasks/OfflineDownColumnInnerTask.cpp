@@ -91,7 +91,7 @@ void OfflineDownColumnInnerTask::onDownloadImageInnerTaskFinished(
 }
 
 void OfflineDownColumnInnerTask::onDownloadImageInnerTaskFlow(DownloadImageInnerTask* /*task*/,
-                                                             int bytes) {
+                                                              int bytes) {
   if (delegate_) delegate_->onOfflineDownColumnInnerTaskFlow(this, bytes);
 }
 
@@ -122,16 +122,15 @@ void OfflineDownColumnInnerTask::startDetailBatch(
     return;
   }
   auto self = std::static_pointer_cast<OfflineDownDetailBatchInnerTaskDelegate>(self_);
-  task_ = std::make_shared<OfflineDownDetailBatchInnerTask>(httpEngine_, std::move(summaries),
-                                                            self);
+  task_ =
+      std::make_shared<OfflineDownDetailBatchInnerTask>(httpEngine_, std::move(summaries), self);
   task_->run();
 }
 
 void OfflineDownColumnInnerTask::onOfflineDownDetailBatchInnerProgress(
     OfflineDownDetailBatchInnerTask* /*task*/, int index, int total) {
   if (delegate_ && total > 0) {
-    delegate_->onOfflineDownColumnInnerTaskProgress(this,
-                                                    static_cast<int>(index * 100.0 / total));
+    delegate_->onOfflineDownColumnInnerTaskProgress(this, static_cast<int>(index * 100.0 / total));
   }
 }
 
@@ -141,8 +140,7 @@ void OfflineDownColumnInnerTask::onOfflineDownDetailBatchInnerFlow(
 }
 
 void OfflineDownColumnInnerTask::onOfflineDownDetailBatchInnerTaskFinished(
-    OfflineDownDetailBatchInnerTask* task, int errCode,
-    const std::optional<std::string>& errDesc) {
+    OfflineDownDetailBatchInnerTask* task, int errCode, const std::optional<std::string>& errDesc) {
   totalNewsCount_ += task->getTotalNewsCount();
   finish(errCode, errDesc);
 }

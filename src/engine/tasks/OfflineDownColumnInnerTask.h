@@ -2,8 +2,9 @@
 // engine: refreshes the column (an UpdateColumnInnerTask; a failed refresh still goes on with
 // the first page kept before), tells the observer when the refresh changed the column, then
 // fetches the list's thumbnails and then at most kMaxNewsCount articles of the kept first page
-// (the guest's favourites column: of the local favourites) through an article batch. A book column is skipped with 0.
-// A cancel or a server authorisation error during the refresh ends the column with that code.
+// (the guest's favourites column: of the local favourites) through an article batch. A book column
+// is skipped with 0. A cancel or a server authorisation error during the refresh ends the column
+// with that code.
 //
 // Lifetime and threads: keeps itself and its delegate alive from run() to its finish; everything
 // on the "task" thread.
@@ -52,13 +53,12 @@ class OfflineDownColumnInnerTask : public Object,
   void onDownloadImageInnerTaskFinished(DownloadImageInnerTask* task, int errCode,
                                         const std::optional<std::string>& errDesc) override;
   void onDownloadImageInnerTaskFlow(DownloadImageInnerTask* task, int bytes) override;
-  void onOfflineDownDetailBatchInnerTaskFinished(OfflineDownDetailBatchInnerTask* task,
-                                                 int errCode,
-                                                 const std::optional<std::string>& errDesc) override;
+  void onOfflineDownDetailBatchInnerTaskFinished(
+      OfflineDownDetailBatchInnerTask* task, int errCode,
+      const std::optional<std::string>& errDesc) override;
   void onOfflineDownDetailBatchInnerProgress(OfflineDownDetailBatchInnerTask* task, int index,
                                              int total) override;
-  void onOfflineDownDetailBatchInnerFlow(OfflineDownDetailBatchInnerTask* task,
-                                         int bytes) override;
+  void onOfflineDownDetailBatchInnerFlow(OfflineDownDetailBatchInnerTask* task, int bytes) override;
 
  private:
   // The summaries of the column's kept first page, at most kMaxNewsCount.

@@ -108,7 +108,8 @@ void OfflineDownDetailBatchInnerTask::cancel() {
   }
 }
 
-void OfflineDownDetailBatchInnerTask::finish(int errCode, const std::optional<std::string>& errDesc) {
+void OfflineDownDetailBatchInnerTask::finish(int errCode,
+                                             const std::optional<std::string>& errDesc) {
   std::shared_ptr<OfflineDownDetailBatchInnerTask> keep = std::move(self_);
   std::shared_ptr<OfflineDownDetailBatchInnerTaskDelegate> delegate = std::move(delegate_);
   if (delegate) delegate->onOfflineDownDetailBatchInnerTaskFinished(this, errCode, errDesc);

@@ -28,9 +28,9 @@ class OfflineDownDetailBatchInnerTask : public Object, public OfflineDownDetailI
  public:
   static constexpr size_t kRunAtSameTime = 10;
 
-  OfflineDownDetailBatchInnerTask(std::shared_ptr<HttpEngine> engine,
-                                  std::vector<std::shared_ptr<NewsSummary>> newsSummarys,
-                                  std::shared_ptr<OfflineDownDetailBatchInnerTaskDelegate> delegate);
+  OfflineDownDetailBatchInnerTask(
+      std::shared_ptr<HttpEngine> engine, std::vector<std::shared_ptr<NewsSummary>> newsSummarys,
+      std::shared_ptr<OfflineDownDetailBatchInnerTaskDelegate> delegate);
 
   void run();
   // Stops starting articles and cancels those on borrowed engines (the own engine is cancelled

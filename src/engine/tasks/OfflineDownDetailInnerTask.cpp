@@ -95,8 +95,7 @@ void OfflineDownDetailInnerTask::onHttpSuccess(const std::shared_ptr<HttpRespons
   notifyFlow();
   if (state_ == 0) {
     state_ = 1;
-    auto feed =
-        VESKAtomParser::allocParseFeed(TaskUtil::bodyText(*response), kEntryKindNewsDetail);
+    auto feed = VESKAtomParser::allocParseFeed(TaskUtil::bodyText(*response), kEntryKindNewsDetail);
     const auto entries = TaskUtil::entriesOf(feed.get());
     newsDetail_ = entries.empty() ? nullptr : std::dynamic_pointer_cast<NewsDetail>(entries[0]);
     if (!newsDetail_) {

@@ -3,8 +3,9 @@
 // the summary already carries it), its extra page, its comments, then the style sheets and
 // scripts the article's HTML refers to, fetched one by one into the link cache, where the
 // reading screen's web view finds them, and last the pictures (of the HTML, the comments'
-// thumbnails, and a picture article's pictures) into the offline part of the image cache. An article fetched from the network (not answered from
-// the cache) counts as one. Any HTTP failure ends the article with its code.
+// thumbnails, and a picture article's pictures) into the offline part of the image cache. An
+// article fetched from the network (not answered from the cache) counts as one. Any HTTP failure
+// ends the article with its code.
 //
 // Lifetime and threads: an inner task that keeps itself and its delegate alive from run() to its
 // finish; everything on the "task" thread (the attachment fetches block it while they run).

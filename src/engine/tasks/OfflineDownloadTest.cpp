@@ -2,11 +2,11 @@
 // and its ends by cancel and by a lost network.
 #include <gtest/gtest.h>
 
+#include "engine/cache/FileCache.h"
 #include "engine/cache/FileCacheManager.h"
 #include "engine/cache/LinkCache.h"
 #include "engine/core/EngineTestSupport.h"
 #include "engine/core/ErrorCodes.h"
-#include "engine/cache/FileCache.h"
 #include "engine/http/HttpDataEngine.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/OfflineDownColumnBatchTask.h"
@@ -114,8 +114,8 @@ TEST_F(OfflineDownloadTest, MarkedColumnsAreDownloadedAndReadableWithTheServiceG
   // The generated column's thumbnails and its articles' pictures, as offline items.
   for (int i = 1; i <= 3; ++i) {
     const std::string id = "gen-3-" + std::to_string(i);
-    EXPECT_TRUE(HttpEngine::localFilePathIfExistsForUrl(service_.baseUrl() + "/img/" + id +
-                                                        "-thumb.png"));
+    EXPECT_TRUE(
+        HttpEngine::localFilePathIfExistsForUrl(service_.baseUrl() + "/img/" + id + "-thumb.png"));
     EXPECT_TRUE(HttpEngine::localFilePathIfExistsForUrl(service_.baseUrl() + "/img/" + id +
                                                         "-picture.png"));
   }

@@ -47,8 +47,7 @@ void SyncOfflineAddedFavoriteNewsInnerTask::onHttpError(int errCode,
 
 void SyncOfflineAddedFavoriteNewsInnerTask::onHttpSuccess(
     const std::shared_ptr<HttpResponse>& response) {
-  auto feed =
-      VESKAtomParser::allocParseFeed(TaskUtil::bodyText(*response), kEntryKindNewsSummary);
+  auto feed = VESKAtomParser::allocParseFeed(TaskUtil::bodyText(*response), kEntryKindNewsSummary);
   if (!feed) {
     done(kErrDataParse, ErrorGetDescription(kErrDataParse));
     return;
@@ -67,7 +66,8 @@ void SyncOfflineAddedFavoriteNewsInnerTask::onHttpSuccess(
     for (const auto& error : *feed->veskErrors()) {
       if (!error || !favorites) continue;
       const int code = GetServerErrorCode(error->reason());
-      if (code == kFavoriteKnown1 || code == kFavoriteKnown2) favorites->deleteEntry(error->entryId());
+      if (code == kFavoriteKnown1 || code == kFavoriteKnown2)
+        favorites->deleteEntry(error->entryId());
     }
   }
   done(kErrOk, std::nullopt);

@@ -2,9 +2,9 @@
 
 #include "common/Log.h"
 #include "engine/core/DataEngine.h"
+#include "engine/core/DataEngineObserver.h"
 #include "engine/core/Task.h"
 #include "engine/http/HttpEngine.h"
-#include "engine/core/DataEngineObserver.h"
 #include "engine/http/HttpResponse.h"
 #include "model/Entry.h"
 #include "model/Feed.h"
@@ -48,8 +48,8 @@ bool TaskUtil::postMicroblogRequest(HttpEngine& engine, const std::optional<std:
     return false;
   }
   engine.setHeaderField(std::string("Content-Type"), std::string("application/atom+xml"));
-  engine.post(url, VESKAtomBuilder::allocPostMblogReqXML(credentials->accessToken,
-                                                         credentials->secret));
+  engine.post(url,
+              VESKAtomBuilder::allocPostMblogReqXML(credentials->accessToken, credentials->secret));
   return true;
 }
 

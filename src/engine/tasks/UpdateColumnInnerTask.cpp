@@ -32,7 +32,9 @@ constexpr int32_t kBookEntryType = 9;
 UpdateColumnInnerTask::UpdateColumnInnerTask(
     std::shared_ptr<HttpEngine> engine, std::shared_ptr<Column> column,
     std::shared_ptr<UpdateColumnInnerTaskDelegate> delegate)
-    : HttpInnerTask(std::move(engine)), column_(std::move(column)), delegate_(std::move(delegate)) {}
+    : HttpInnerTask(std::move(engine)),
+      column_(std::move(column)),
+      delegate_(std::move(delegate)) {}
 
 void UpdateColumnInnerTask::start() {
   auto engine = gDataEngine();
@@ -53,8 +55,7 @@ void UpdateColumnInnerTask::start() {
   const auto& customization = column_->veskCustomization();
   if (customization && customization->isMBlogType()) {
     std::optional<DataEngine::MicroblogCredentials> credentials;
-    if (engine->microblogCredentials(customization, true, &credentials) != kErrOk ||
-        !credentials) {
+    if (engine->microblogCredentials(customization, true, &credentials) != kErrOk || !credentials) {
       done(kErrBadState, ErrorGetDescription(kErrBadState));
       return;
     }
@@ -78,8 +79,8 @@ void UpdateColumnInnerTask::onHttpError(int errCode, const std::optional<std::st
 void UpdateColumnInnerTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
   if (column_->isFavoriteColumn()) {
     if (auto engine = gDataEngine()) {
-      engine->getColumnCache()->saveFirstPage(column_->entryId(), TaskUtil::hrefOf(column_->alternatelink()),
-                                              response->responseBody());
+      engine->getColumnCache()->saveFirstPage(
+          column_->entryId(), TaskUtil::hrefOf(column_->alternatelink()), response->responseBody());
     }
     done(kErrOk, std::nullopt);
     return;
@@ -226,9 +227,8 @@ void UpdateColumnInnerTask::finish(int errCode, const std::optional<std::string>
   }
   std::shared_ptr<UpdateColumnInnerTaskDelegate> delegate = std::move(delegate_);
   if (delegate) {
-    delegate->onUpdateColumnInnerTaskFinished(this, errCode, errDesc,
-                                              lastestColumn_ ? lastestColumn_ : column_,
-                                              dataChanged);
+    delegate->onUpdateColumnInnerTaskFinished(
+        this, errCode, errDesc, lastestColumn_ ? lastestColumn_ : column_, dataChanged);
   }
 }
 
