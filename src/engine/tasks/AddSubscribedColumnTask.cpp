@@ -27,7 +27,6 @@ namespace zu {
 namespace {
 constexpr int kUnboundAccountCode1 = -100501;
 constexpr int kUnboundAccountCode2 = -100502;
-constexpr int32_t kBookEntryType = 9;
 }  // namespace
 
 AddSubscribedColumnTask::AddSubscribedColumnTask(std::shared_ptr<Column> column,
@@ -112,8 +111,7 @@ void AddSubscribedColumnTask::onHttpSuccess(const std::shared_ptr<HttpResponse>&
     const auto& column = entries.front();
     auto engine = gDataEngine();
     if (auto store = TaskUtil::subscriptions()) store->insertEntry(column);
-    const auto& status = column->veskEntryStatus();
-    if (engine && status && status->type() == kBookEntryType &&
+    if (engine && TaskUtil::isBook(column.get()) &&
         engine->isBookDownloaded(column->entryId())) {
       engine->getBookMgr()->copyBookCatalogFromOther(column->entryId());
     }

@@ -23,12 +23,6 @@
 
 namespace zu {
 
-namespace {
-
-constexpr int32_t kBookEntryType = 9;
-
-}  // namespace
-
 OfflineDownColumnInnerTask::OfflineDownColumnInnerTask(
     std::shared_ptr<HttpEngine> engine, std::shared_ptr<Column> column,
     std::shared_ptr<OfflineDownColumnInnerTaskDelegate> delegate)
@@ -38,8 +32,7 @@ OfflineDownColumnInnerTask::OfflineDownColumnInnerTask(
 
 void OfflineDownColumnInnerTask::run() {
   self_ = std::static_pointer_cast<OfflineDownColumnInnerTask>(shared_from_this());
-  const auto& status = column_ ? column_->veskEntryStatus() : nullptr;
-  if (!column_ || !httpEngine_ || (status && status->type() == kBookEntryType)) {
+  if (!column_ || !httpEngine_ || TaskUtil::isBook(column_.get())) {
     // The owner hears of the end after run() has returned.
     auto self = self_;
     RunLoop::current()->post([self] { self->finish(kErrOk, std::nullopt); });

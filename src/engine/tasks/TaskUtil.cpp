@@ -9,6 +9,7 @@
 #include "model/Entry.h"
 #include "model/Feed.h"
 #include "model/Link.h"
+#include "model/VeskEntryStatus.h"
 #include "model/atom/VESKAtomBuilder.h"
 
 namespace zu {
@@ -51,6 +52,11 @@ bool TaskUtil::postMicroblogRequest(HttpEngine& engine, const std::optional<std:
   engine.post(url,
               VESKAtomBuilder::allocPostMblogReqXML(credentials->accessToken, credentials->secret));
   return true;
+}
+
+bool TaskUtil::isBook(const Entry* entry) {
+  constexpr int32_t kBookEntryType = 9;
+  return entry && entry->veskEntryStatus() && entry->veskEntryStatus()->type() == kBookEntryType;
 }
 
 std::optional<std::string> TaskUtil::hrefOf(const std::shared_ptr<Link>& link) {

@@ -46,6 +46,9 @@ class TaskUtil {
   static bool postMicroblogRequest(HttpEngine& engine, const std::optional<std::string>& url,
                                    const std::shared_ptr<VeskCustomization>& customization);
 
+  // Whether the entry's status names a book (type 9): book columns have no article list.
+  static bool isBook(const Entry* entry);
+
   // The link's href (nullopt without a link).
   static std::optional<std::string> hrefOf(const std::shared_ptr<Link>& link);
   // Bytes sent and received over the engine's life.

@@ -23,12 +23,6 @@
 
 namespace zu {
 
-namespace {
-
-constexpr int32_t kBookEntryType = 9;
-
-}  // namespace
-
 UpdateColumnInnerTask::UpdateColumnInnerTask(
     std::shared_ptr<HttpEngine> engine, std::shared_ptr<Column> column,
     std::shared_ptr<UpdateColumnInnerTaskDelegate> delegate)
@@ -134,8 +128,7 @@ void UpdateColumnInnerTask::onColumnReply(const std::shared_ptr<HttpResponse>& r
       coverThumbnailNotExist_ = true;
     }
   }
-  const auto& status = latest->veskEntryStatus();
-  if (status && status->type() == kBookEntryType) {
+  if (TaskUtil::isBook(latest.get())) {
     downloadCovers();
     return;
   }
