@@ -41,5 +41,18 @@ void EAGLPageTurnView::cancelFlipR2L() { view_->cancelFlipR2L(); }
 void EAGLPageTurnView::cancelFlipL2RAfterTo(float rota) { view_->cancelFlipL2RAfterTo(rota); }
 void EAGLPageTurnView::cancelFlipR2LAfterTo(float rota) { view_->cancelFlipR2LAfterTo(rota); }
 bool EAGLPageTurnView::isAnimating() const { return view_->isAnimating(); }
+void EAGLPageTurnView::setIsBeizerTans(bool curved) { view_->setIsBeizerTans(curved); }
+void EAGLPageTurnView::flipBookFromRBWithFinger(ui::Point finger, bool columnStyle) { view_->flipBookFromRBWithFinger(finger, columnStyle); }
+void EAGLPageTurnView::flipBookFromRTWithFinger(ui::Point finger, bool columnStyle) { view_->flipBookFromRTWithFinger(finger, columnStyle); }
+void EAGLPageTurnView::flipBookFromLBWithFinger(ui::Point finger, bool columnStyle) { view_->flipBookFromLBWithFinger(finger, columnStyle); }
+void EAGLPageTurnView::flipBookFromLTWithFinger(ui::Point finger, bool columnStyle) { view_->flipBookFromLTWithFinger(finger, columnStyle); }
+void EAGLPageTurnView::finishFlipBookR2L_B(bool columnStyle) { view_->finishFlipBookR2L_B(columnStyle); }
+void EAGLPageTurnView::finishFlipBookR2L_T(bool columnStyle) { view_->finishFlipBookR2L_T(columnStyle); }
+void EAGLPageTurnView::finishFlipBookL2R_B(bool columnStyle) { view_->finishFlipBookL2R_B(columnStyle); }
+void EAGLPageTurnView::finishFlipBookL2R_T(bool columnStyle) { view_->finishFlipBookL2R_T(columnStyle); }
+void EAGLPageTurnView::cancelFlipBookR2L_B(bool columnStyle) { view_->cancelFlipBookR2L_B(columnStyle); }
+void EAGLPageTurnView::cancelFlipBookR2L_T(bool columnStyle) { view_->cancelFlipBookR2L_T(columnStyle); }
+void EAGLPageTurnView::cancelFlipBookL2R_B(bool columnStyle) { view_->cancelFlipBookL2R_B(columnStyle); }
+void EAGLPageTurnView::cancelFlipBookL2R_T(bool columnStyle) { view_->cancelFlipBookL2R_T(columnStyle); }
 
 }  // namespace zu

@@ -52,6 +52,19 @@ class EAGLPageTurnView : public PageTurnView,
   void cancelFlipL2RAfterTo(float rota) override;
   void cancelFlipR2LAfterTo(float rota) override;
   bool isAnimating() const override;
+  void setIsBeizerTans(bool curved) override;
+  void flipBookFromRBWithFinger(ui::Point finger, bool columnStyle) override;
+  void flipBookFromRTWithFinger(ui::Point finger, bool columnStyle) override;
+  void flipBookFromLBWithFinger(ui::Point finger, bool columnStyle) override;
+  void flipBookFromLTWithFinger(ui::Point finger, bool columnStyle) override;
+  void finishFlipBookR2L_B(bool columnStyle) override;
+  void finishFlipBookR2L_T(bool columnStyle) override;
+  void finishFlipBookL2R_B(bool columnStyle) override;
+  void finishFlipBookL2R_T(bool columnStyle) override;
+  void cancelFlipBookR2L_B(bool columnStyle) override;
+  void cancelFlipBookR2L_T(bool columnStyle) override;
+  void cancelFlipBookL2R_B(bool columnStyle) override;
+  void cancelFlipBookL2R_T(bool columnStyle) override;
 
   void EAGLViewDidFlipL2RFinish(EAGLView&) override { relay(&PageTurnViewDelegate::EAGLViewDidFlipL2RFinish); }
   void EAGLViewDidFlipL2RCancel(EAGLView&) override { relay(&PageTurnViewDelegate::EAGLViewDidFlipL2RCancel); }

@@ -17,6 +17,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Timer.h"
+#include "views/BookCurlRenderer.h"
 #include "views/EAGLViewProtocol.h"
 #include "views/FlatFlipRenderer.h"
 
@@ -416,7 +417,11 @@ void EAGLView::reportEndOfTurn() {
 }
 
 void EAGLView::drawView() {
-  if (flipModel_ == 0) drawFlatView();
+  if (flipModel_ == 0) {
+    drawFlatView();
+  } else if (flipModel_ == 1) {
+    drawBookView();
+  }
 }
 
 void EAGLView::checkGLError(bool visibleCheck) {
@@ -552,6 +557,126 @@ void EAGLView::drawFlatView() {
   }
   flat_.rota = rota;
   if (step.stop) stopAnimation();
+}
+
+// --- the book curl
+
+namespace {
+
+constexpr int kCurlL2RBottom = 5;
+constexpr int kCurlL2RTop = 6;
+constexpr int kCurlR2LBottom = 7;
+constexpr int kCurlR2LTop = 8;
+
+}  // namespace
+
+void EAGLView::drawBookFrame(BookCurlGeometry::Corner corner, ui::Point finger, bool columnStyle) {
+  finger_ = finger;
+  context_->makeCurrent();
+  if (!bookShadowLooked_) {
+    bookShadowLooked_ = true;
+    if (auto path = Bundle::mainBundle()->pathForResource("book_shadow_all", "png")) {
+      bookShadow_ = ui::Image::fromFile(path->string());
+    }
+  }
+  reloadMidTextureWithImage(bookShadow_.get());
+  beginFrame();
+  const BookCurlGeometry::Extents extents{2 * left_, 2 * right_, 2 * bottom_, 2 * top_};
+  const BookCurlGeometry::Mesh mesh =
+      BookCurlGeometry::curl(corner, finger, bounds().size, extents, columnStyle);
+  BookCurlRenderer::Frame frame;
+  frame.mesh = &mesh;
+  frame.columnStyle = columnStyle;
+  frame.textures = textures_;
+  frame.extents = extents;
+  BookCurlRenderer::drawLayers(frame);
+  presentFrame();
+  deleteMiddleTexture();
+}
+
+void EAGLView::flipBookFromRBWithFinger(ui::Point finger, bool columnStyle) {
+  drawBookFrame(BookCurlGeometry::Corner::kRightBottom, finger, columnStyle);
+}
+
+void EAGLView::flipBookFromRTWithFinger(ui::Point finger, bool columnStyle) {
+  drawBookFrame(BookCurlGeometry::Corner::kRightTop, finger, columnStyle);
+}
+
+void EAGLView::flipBookFromLBWithFinger(ui::Point finger, bool columnStyle) {
+  drawBookFrame(BookCurlGeometry::Corner::kLeftBottom, finger, columnStyle);
+}
+
+void EAGLView::flipBookFromLTWithFinger(ui::Point finger, bool columnStyle) {
+  drawBookFrame(BookCurlGeometry::Corner::kLeftTop, finger, columnStyle);
+}
+
+void EAGLView::startBookAnimation(int code, bool cancel, ui::Point target, bool columnStyle) {
+  t_ = 0;
+  flat_.flipOrientation = code;
+  flat_.cancelFlip = cancel;
+  isColumnStyle_ = columnStyle;
+  p0_ = finger_;
+  p2_ = target;
+  p1_ = BookCurlGeometry::pathControlPoint(p0_, p2_);
+  setPagePass(1);
+  startAnimation();
+}
+
+void EAGLView::finishFlipBookR2L_B(bool columnStyle) {
+  const ui::Size size = bounds().size;
+  startBookAnimation(kCurlR2LBottom, false, {columnStyle ? 0 : -size.width, size.height},
+                     columnStyle);
+}
+
+void EAGLView::cancelFlipBookR2L_B(bool columnStyle) {
+  const ui::Size size = bounds().size;
+  startBookAnimation(kCurlR2LBottom, true, {size.width, size.height}, columnStyle);
+}
+
+void EAGLView::finishFlipBookR2L_T(bool columnStyle) {
+  const ui::Size size = bounds().size;
+  startBookAnimation(kCurlR2LTop, false, {columnStyle ? 0 : -size.width, 0}, columnStyle);
+}
+
+void EAGLView::cancelFlipBookR2L_T(bool columnStyle) {
+  startBookAnimation(kCurlR2LTop, true, {bounds().size.width, 0}, columnStyle);
+}
+
+void EAGLView::finishFlipBookL2R_B(bool columnStyle) {
+  const ui::Size size = bounds().size;
+  startBookAnimation(kCurlL2RBottom, false,
+                     {columnStyle ? size.width : 2 * size.width, size.height}, columnStyle);
+}
+
+void EAGLView::cancelFlipBookL2R_B(bool columnStyle) {
+  startBookAnimation(kCurlL2RBottom, true, {0, bounds().size.height}, columnStyle);
+}
+
+void EAGLView::finishFlipBookL2R_T(bool columnStyle) {
+  const ui::Size size = bounds().size;
+  startBookAnimation(kCurlL2RTop, false, {columnStyle ? size.width : 2 * size.width, 0},
+                     columnStyle);
+}
+
+void EAGLView::cancelFlipBookL2R_T(bool columnStyle) {
+  startBookAnimation(kCurlL2RTop, true, {0, 0}, columnStyle);
+}
+
+void EAGLView::drawBookView() {
+  if (t_ > 1) t_ = 1;
+  const ui::Point p = BookCurlGeometry::pathPoint(p0_, p1_, p2_, t_, isBeizerTans_);
+  switch (flat_.flipOrientation) {
+    case kCurlL2RBottom: flipBookFromLBWithFinger(p, isColumnStyle_); break;
+    case kCurlL2RTop: flipBookFromLTWithFinger(p, isColumnStyle_); break;
+    case kCurlR2LBottom: flipBookFromRBWithFinger(p, isColumnStyle_); break;
+    case kCurlR2LTop: flipBookFromRTWithFinger(p, isColumnStyle_); break;
+    default: break;
+  }
+  if (t_ >= 1) {
+    if (animating_) stopAnimation();
+    return;
+  }
+  t_ += BookCurlGeometry::tStep(p0_, p2_, bounds().size.width, isBeizerTans_);
 }
 
 }  // namespace zu

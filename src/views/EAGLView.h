@@ -1,10 +1,12 @@
 // EAGLView: the page-turn view. It shows two pictures of a page — the current page and the
 // page that replaces it — and animates the turn between them with OpenGL ES 1.1: a flat flip
 // of half-page leaves (flip model 0, FlatFlipStepper / FlatFlipRenderer) or a book curl from a
-// corner (flip model 1, whose renderer is not part of this view yet: model 1 draws nothing).
+// corner (flip model 1, BookCurlGeometry / BookCurlRenderer).
 // The grid view creates one over itself, loads the pictures (from views or images), drives the
-// leaf with the finger (flipL2RToRota and kin draw one frame at once), then starts a finishing
-// or cancelling animation; the view reports the end through its EAGLViewProtocol delegate.
+// leaf or the curled corner with the finger (flipL2RToRota, flipBookFromRBWithFinger and kin
+// draw one frame at once), then starts a finishing or cancelling animation; the view reports
+// the end through its EAGLViewProtocol delegate. The curl's animations carry a virtual finger
+// from the last finger point to the corner's target along a straight or an eased curved path.
 //
 // Drawing: the view owns a GL context of its own (GLContext) and a framebuffer object with an
 // RGBA8 colour and a 16-bit depth renderbuffer sized to its bounds (made in layoutSubviews).
@@ -36,6 +38,9 @@
 //    layout that has a size.
 //  - setAnimationFrameInterval while animating restarts only the frame source; it does not
 //    report an end of turn.
+//  - The curl keeps its shadow picture ("book_shadow_all") loaded between frames and uploads it
+//    into slot 2 for each frame only, so slot 2 still ends every curl frame empty. A vertical
+//    path (dx = 0) gets a control point straight above the chord's midpoint.
 //
 // Threads: main thread only, like every view. Ownership: shared (std::make_shared through
 // create()); the delegate is weak.
@@ -49,7 +54,9 @@
 #include <GLES/gl.h>
 
 #include "platform/ui/Color.h"
+#include "platform/ui/Geometry.h"
 #include "platform/ui/View.h"
+#include "views/BookCurlGeometry.h"
 #include "views/FlatFlipStepper.h"
 
 namespace zu {
@@ -161,6 +168,30 @@ class EAGLView : public ui::View {
   // The per-frame entry of the flat flip (also reached from layout and redraw).
   void drawFlatView();
 
+  // --- the book curl, finger-driven: store the finger (view coordinates) and draw one frame
+  // of the curl lifted at that corner; column style: two facing pages, spine at the centre
+  void flipBookFromRBWithFinger(ui::Point finger, bool columnStyle);
+  void flipBookFromRTWithFinger(ui::Point finger, bool columnStyle);
+  void flipBookFromLBWithFinger(ui::Point finger, bool columnStyle);
+  void flipBookFromLTWithFinger(ui::Point finger, bool columnStyle);
+  // --- the curl's animations: from the last finger point to the corner's mirror image across
+  // the spine (finish) or back to the corner (cancel)
+  void finishFlipBookR2L_B(bool columnStyle);
+  void cancelFlipBookR2L_B(bool columnStyle);
+  void finishFlipBookR2L_T(bool columnStyle);
+  void cancelFlipBookR2L_T(bool columnStyle);
+  void finishFlipBookL2R_B(bool columnStyle);
+  void cancelFlipBookL2R_B(bool columnStyle);
+  void finishFlipBookL2R_T(bool columnStyle);
+  void cancelFlipBookL2R_T(bool columnStyle);
+  // The per-frame entry of the curl's animations.
+  void drawBookView();
+  ui::Point finger() const { return finger_; }
+  double bookT() const { return t_; }
+  // The path of the running (or last) curl animation.
+  std::array<ui::Point, 3> bookPath() const { return {p0_, p1_, p2_}; }
+  bool isColumnStyle() const { return isColumnStyle_; }
+
   float rota() const { return flat_.rota; }
   int flipOrientation() const { return flat_.flipOrientation; }
   const FlatFlipStepper::State& flatState() const { return flat_; }
@@ -209,6 +240,8 @@ class EAGLView : public ui::View {
   // The nominal change of the angle per frame: larger when pages pass.
   float nominalStep() const;
   void reportEndOfTurn();
+  void drawBookFrame(BookCurlGeometry::Corner corner, ui::Point finger, bool columnStyle);
+  void startBookAnimation(int code, bool cancel, ui::Point target, bool columnStyle);
 
   std::unique_ptr<gl::GLContext> context_;
   std::unique_ptr<gl::GLDrawable> drawable_;
@@ -233,6 +266,12 @@ class EAGLView : public ui::View {
 
   FlatFlipStepper::State flat_;
   bool isBeizerTans_ = false;
+  ui::Point finger_;
+  ui::Point p0_, p1_, p2_;
+  double t_ = 0;
+  bool isColumnStyle_ = false;
+  std::shared_ptr<ui::Image> bookShadow_;
+  bool bookShadowLooked_ = false;
   std::array<GLuint, 3> textures_{};
   std::optional<std::string> midTextruePath_;
   float left_ = 0;

@@ -533,8 +533,7 @@ void GridView::setPage(int page, bool animated) {
     setPage0(page, true);
     return;
   }
-  // The book curl's turns are not drawn yet: model 2 changes pages at once.
-  if (animated && flipPageModel_ == 1) {
+  if (animated) {
     createFlipView0();
     if (flipView_) {
       reloadWithAnimation_ = true;
@@ -549,7 +548,9 @@ void GridView::setPage(int page, bool animated) {
       flipView_->redraw();
       flipView_->view().setHidden(false);
       flipView_->setPagePass(d < 1 ? -d : d);
-      if (d < 1) {
+      if (flipPageModel_ == 2) {
+        curlWholePage(d >= 1);
+      } else if (d < 1) {
         flipView_->finishFlipL2R();
       } else {
         flipView_->finishFlipR2L();

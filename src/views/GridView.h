@@ -9,8 +9,9 @@
 //
 // Under page models 1 and 2 the grid's pan turns pages with a page-turn view that it lays over
 // itself in its superview (a PageTurnView, by default the GL EAGLPageTurnView): a flat flip
-// under model 1. The book curl of model 2 is not drawn yet: its pans turn nothing and its
-// animated page changes and page-animated reloads of types 5 and 6 change the page at once.
+// under model 1, a book curl under model 2 (and for page-animated reloads of types 5 and 6);
+// in portrait the curl turns one page whose spine is the left edge, in landscape two facing
+// pages about the centre line.
 //
 // Use: make it with GridView::create(frame), set a data source and a delegate (both weak),
 // add it to a view tree; nothing is asked of them before the first layout pass. All calls,
@@ -319,6 +320,16 @@ class GridView : public GridViewCell, public ScrollViewForGridViewProtocol, publ
   void rebasePan(ui::Point point, float middle);
   void finishOrHideFlip(bool next);
   void endFlip(bool next);
+  // A whole-page book curl on (next) or back from the page-turn view's rest position, on a
+  // curved path: one page in portrait (a turn back curls the previous page in over the current
+  // one), two facing pages in landscape.
+  void curlWholePage(bool next);
+  // The finger-driven book curl (page model 2), points in window coordinates: the corner on the
+  // finger's side of where the pan began follows the finger.
+  void flipBook(int state, ui::Point windowPoint);
+  void endBook(bool next);
+  void finishBook(bool next, ui::Point p, bool landscape);
+  bool steepFromFirstPanStart(ui::Point p) const;
   bool beginEndOfTurn();
   void finishTurn(PageTurnView& view, bool next);
   void finishVerticalTurn(PageTurnView& view);
@@ -412,6 +423,7 @@ class GridView : public GridViewCell, public ScrollViewForGridViewProtocol, publ
   bool startFlip_ = false;
   PageTurnViewFactory pageTurnViewFactory_;
   ui::Point panStart_;
+  ui::Point firstPanStart_;
   bool panChangeFirst_ = false, panChange2s_ = false, needFlip_ = false, canFlip_ = false;
   bool contentScrolled_ = false, hasLTextrue_ = false, hasRTextrue_ = false;
   float lastRota_ = 0;

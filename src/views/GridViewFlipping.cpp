@@ -19,6 +19,7 @@
 #include <cmath>
 
 #include "platform/device/SystemEnvironment.h"
+#include "views/BookCurlGeometry.h"
 #include "views/EAGLPageTurnView.h"
 #include "views/GridView.h"
 #include "views/GridViewProtocol.h"
@@ -114,9 +115,8 @@ void GridView::reloadAnimation0(int type, int passCount, int page) {
   cacheCapacity_ = oldCacheCapacity_;
   cacheSingle_ = oldCacheSingle_;
   auto flip = flipView_;
-  // Types 0 to 4 are flat turns; the book curl (5, 6) is not drawn yet and, like an unknown
-  // type, reloads without a turn.
-  if (!flip || type < 0 || type > 4) {
+  // Types 0 to 4 are flat turns, 5 and 6 book curls; an unknown type reloads without a turn.
+  if (!flip || type < 0 || type > 6) {
     reloadWithAnimation_ = false;
     if (flip) flip->view().setHidden(true);
     resumeFlipPageModel0();
@@ -133,15 +133,39 @@ void GridView::reloadAnimation0(int type, int passCount, int page) {
     case 1: flip->finishFlipU2DPhysics(); break;
     case 2: flip->finishFlipD2U(); break;
     case 3: flip->finishFlipL2R(); break;
-    default: flip->finishFlipR2L(); break;
+    case 4: flip->finishFlipR2L(); break;
+    default: curlWholePage(type == 6); break;
+  }
+}
+
+void GridView::curlWholePage(bool next) {
+  const ui::Size size = bounds().size;
+  const bool landscape = !SystemEnvironment::isStatusBarPortrait();
+  if (next) {
+    flipView_->flipBookFromRBWithFinger({size.width, size.height}, landscape);
+    flipView_->setIsBeizerTans(true);
+    flipView_->finishFlipBookR2L_B(landscape);
+  } else if (landscape) {
+    flipView_->flipBookFromLBWithFinger({0, size.height}, true);
+    flipView_->setIsBeizerTans(true);
+    flipView_->finishFlipBookL2R_B(true);
+  } else {
+    // One page: the previous page comes in over the current one, curling back into place.
+    flipView_->switchTopBottom();
+    flipView_->flipBookFromRBWithFinger({-size.width, size.height}, false);
+    flipView_->setIsBeizerTans(true);
+    flipView_->cancelFlipBookR2L_B(false);
   }
 }
 
 // --- the finger-driven flat flip
 
 void GridView::scrollViewPanGestureOnPoint(ScrollViewForGridView&, ui::GestureState state, ui::Point point) {
-  // Under model 2 the pan drives the book curl, which is not drawn yet.
-  if (flipPageModel_ == 1) flipFlat(static_cast<int>(state), point);
+  if (flipPageModel_ == 1) {
+    flipFlat(static_cast<int>(state), point);
+  } else if (flipPageModel_ == 2) {
+    flipBook(static_cast<int>(state), point);
+  }
 }
 
 void GridView::showLeaf() {
@@ -347,6 +371,201 @@ void GridView::flipFlat(int state, ui::Point windowPoint) {
       flipView_->flipR2LToRota(theta);
     } else {
       flipView_->flipL2RToRota(theta);
+    }
+  }
+  if (lastRota_ < 0) return;
+  if (!canFlip_ && theta > lastRota_ + 0.5f) {
+    canFlip_ = true;
+  } else if (canFlip_ && (theta < lastRota_ - 0.5f || (theta < lastRota_ && lastRota_ < 0.5f))) {
+    canFlip_ = false;
+  }
+  lastRota_ = theta;
+}
+
+// --- the finger-driven book curl
+
+// The finger's path from the pan's first point is steep: it then finishes on a curved path.
+bool GridView::steepFromFirstPanStart(ui::Point p) const {
+  return std::abs(p.y - firstPanStart_.y) > 0.5f * std::abs(p.x - firstPanStart_.x + 1);
+}
+
+void GridView::finishBook(bool next, ui::Point p, bool landscape) {
+  const bool bottom = p.y <= firstPanStart_.y;
+  if (next) {
+    if (bottom) {
+      flipView_->finishFlipBookR2L_B(landscape);
+    } else {
+      flipView_->finishFlipBookR2L_T(landscape);
+    }
+  } else if (bottom) {
+    flipView_->finishFlipBookL2R_B(landscape);
+  } else {
+    flipView_->finishFlipBookL2R_T(landscape);
+  }
+}
+
+// Decides a curl at once: the whole page turns on or back when a page lies that way.
+void GridView::endBook(bool next) {
+  prepareFlip(next);
+  if (!flipView_) return;
+  if (!canFlip_) {
+    flipView_->view().setHidden(true);
+    return;
+  }
+  if (scrollView_) scrollView_->setHidden(true);
+  curlWholePage(next);
+}
+
+void GridView::flipBook(int state, ui::Point windowPoint) {
+  auto keep = shared();
+  const ui::Point p = convertPointFrom(windowPoint, nullptr);
+  const ui::Size size = bounds().size;
+  // Portrait holds one page with the spine at the left edge; landscape two facing pages.
+  const bool landscape = !SystemEnvironment::isStatusBarPortrait();
+  const float m = landscape ? frame().size.width / 2 : 0;
+  if (state == 1) {
+    createFlipView0();
+    startFlip_ = false;
+    panStart_ = firstPanStart_ = p;
+    if (!flipView_ || (landscape && std::abs(p.x - m) < kPanDeadBand)) return;
+    startFlip_ = true;
+    panChangeFirst_ = true;
+    panChange2s_ = needFlip_ = contentScrolled_ = false;
+    return;
+  }
+  if (!startFlip_) return;
+  float d0 = panStart_.x - m;
+  const float d = p.x - m;
+  const bool towardCentre = std::abs(d) <= std::abs(d0) && d0 * d > 0;
+
+  if (state >= 3) {
+    startFlip_ = false;
+    if (panChangeFirst_) {
+      showLeaf();
+      endBook(towardCentre ? d0 > 0 : d <= 0);
+      panChangeFirst_ = false;
+      return;
+    }
+    const bool next = d0 > 0;
+    if (!needFlip_) {
+      if (contentScrolled_) {
+        scrollToPageWithoutRelayout(curPage_ + (next ? -1 : 1));
+        relayoutCells0();
+        goBack_ = !next;
+      }
+      if (flipView_) flipView_->view().setHidden(true);
+      if (scrollView_) scrollView_->setHidden(false);
+      return;
+    }
+    if (!flipView_) return;
+    if (canFlip_) {
+      if (panChange2s_) {
+        // Released right after the first step: the whole page turns.
+        curlWholePage(next);
+        return;
+      }
+      flipView_->setIsBeizerTans(steepFromFirstPanStart(p));
+      finishBook(next, p, landscape);
+      return;
+    }
+    if (contentScrolled_) {
+      scrollToPageWithoutRelayout(curPage_ + (next ? -1 : 1));
+      relayoutCells0();
+    }
+    flipView_->setIsBeizerTans(false);
+    const bool bottom = p.y <= firstPanStart_.y;
+    if (next) {
+      if (bottom) {
+        flipView_->cancelFlipBookR2L_B(landscape);
+      } else {
+        flipView_->cancelFlipBookR2L_T(landscape);
+      }
+    } else if (bottom) {
+      flipView_->cancelFlipBookL2R_B(landscape);
+    } else {
+      flipView_->cancelFlipBookL2R_T(landscape);
+    }
+    return;
+  }
+  if (state != 2) return;
+
+  float theta = 0;
+  if (towardCentre) {
+    if (panChangeFirst_) {
+      showLeaf();
+      rebasePan(p, m);
+      d0 = panStart_.x - m;
+      prepareFlip(d > 0);
+      if (scrollView_) scrollView_->setHidden(true);
+    }
+    needFlip_ = true;
+    theta = leafAngle(d, d0);
+  } else if (panChangeFirst_) {
+    showLeaf();
+    endBook(d <= 0);
+    startFlip_ = false;
+    panChangeFirst_ = false;
+    return;
+  } else if (d0 * d > 0) {
+    needFlip_ = false;
+    rebasePan(p, m);
+    theta = 0;
+  } else {
+    needFlip_ = true;
+    theta = std::abs(d) > std::abs(d0) ? 180 : leafAngle(d, d0);
+  }
+  if (!(theta >= 0)) theta = 0;
+  theta = std::min(theta, 180.0f);
+
+  const bool next = d0 > 0;
+  const bool jump = panChangeFirst_ ? theta > kJumpRota || theta - lastRota_ > kJumpRota
+                                    : theta - lastRota_ > kJumpRota && lastRota_ >= 0;
+  if (jump) {
+    // The finger jumped: the turn finishes at once.
+    if (!canFlip_ || !flipView_) {
+      if (scrollView_) scrollView_->setHidden(false);
+      if (flipView_) flipView_->view().setHidden(true);
+    } else if (lastRota_ == 0) {
+      if (next) {
+        flipView_->flipBookFromRBWithFinger({size.width, size.height}, landscape);
+      } else {
+        flipView_->flipBookFromLBWithFinger({0, size.height}, landscape);
+      }
+      flipView_->setIsBeizerTans(true);
+      if (next) {
+        flipView_->finishFlipBookR2L_B(landscape);
+      } else {
+        flipView_->finishFlipBookL2R_B(landscape);
+      }
+    } else {
+      flipView_->setIsBeizerTans(steepFromFirstPanStart(p));
+      finishBook(next, p, landscape);
+    }
+    startFlip_ = false;
+    panChangeFirst_ = false;
+    panChange2s_ = true;
+    return;
+  }
+  if (panChangeFirst_) {
+    panChangeFirst_ = false;
+    panChange2s_ = true;
+    return;
+  }
+  panChange2s_ = false;
+  if (flipView_) {
+    // The corner under the finger: a bottom corner while the finger is level with or above
+    // where the pan began, else a top corner.
+    const bool bottom = p.y <= firstPanStart_.y;
+    using Corner = BookCurlGeometry::Corner;
+    const Corner corner = next ? (bottom ? Corner::kRightBottom : Corner::kRightTop)
+                               : (bottom ? Corner::kLeftBottom : Corner::kLeftTop);
+    const ui::Point c =
+        BookCurlGeometry::fingerControlPoint(corner, p, firstPanStart_, frame().size);
+    switch (corner) {
+      case Corner::kRightBottom: flipView_->flipBookFromRBWithFinger(c, landscape); break;
+      case Corner::kRightTop: flipView_->flipBookFromRTWithFinger(c, landscape); break;
+      case Corner::kLeftBottom: flipView_->flipBookFromLBWithFinger(c, landscape); break;
+      case Corner::kLeftTop: flipView_->flipBookFromLTWithFinger(c, landscape); break;
     }
   }
   if (lastRota_ < 0) return;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
 #include <string>
@@ -132,6 +133,8 @@ class RecordingPageTurnView : public PageTurnView,
                               public std::enable_shared_from_this<RecordingPageTurnView> {
  public:
   std::vector<std::string> calls;
+  // Every curl point handed over, its corner and column style ("RB (x, y) col").
+  std::vector<std::string> curls;
   // Every leaf angle handed over, and its direction ('L' turns back, 'R' turns on).
   std::vector<float> angles;
   std::string directions;
@@ -180,6 +183,19 @@ class RecordingPageTurnView : public PageTurnView,
   void cancelFlipR2LAfterTo(float rota) override {
     start("cancelR2LAfterTo " + std::to_string(static_cast<int>(rota)), &PageTurnViewDelegate::EAGLViewDidFlipR2LCancel);
   }
+  void setIsBeizerTans(bool curved) override { note(curved ? "curved" : "straight"); }
+  void flipBookFromRBWithFinger(ui::Point f, bool c) override { curl("RB", f, c); }
+  void flipBookFromRTWithFinger(ui::Point f, bool c) override { curl("RT", f, c); }
+  void flipBookFromLBWithFinger(ui::Point f, bool c) override { curl("LB", f, c); }
+  void flipBookFromLTWithFinger(ui::Point f, bool c) override { curl("LT", f, c); }
+  void finishFlipBookR2L_B(bool c) override { book("finishR2L_B", c, &PageTurnViewDelegate::EAGLViewDidFlipR2LFinish); }
+  void finishFlipBookR2L_T(bool c) override { book("finishR2L_T", c, &PageTurnViewDelegate::EAGLViewDidFlipR2LFinish); }
+  void finishFlipBookL2R_B(bool c) override { book("finishL2R_B", c, &PageTurnViewDelegate::EAGLViewDidFlipL2RFinish); }
+  void finishFlipBookL2R_T(bool c) override { book("finishL2R_T", c, &PageTurnViewDelegate::EAGLViewDidFlipL2RFinish); }
+  void cancelFlipBookR2L_B(bool c) override { book("cancelR2L_B", c, &PageTurnViewDelegate::EAGLViewDidFlipR2LCancel); }
+  void cancelFlipBookR2L_T(bool c) override { book("cancelR2L_T", c, &PageTurnViewDelegate::EAGLViewDidFlipR2LCancel); }
+  void cancelFlipBookL2R_B(bool c) override { book("cancelL2R_B", c, &PageTurnViewDelegate::EAGLViewDidFlipL2RCancel); }
+  void cancelFlipBookL2R_T(bool c) override { book("cancelL2R_T", c, &PageTurnViewDelegate::EAGLViewDidFlipL2RCancel); }
   bool isAnimating() const override { return animating; }
 
   // Ends the running turn with its report.
@@ -200,6 +216,16 @@ class RecordingPageTurnView : public PageTurnView,
 
  private:
   void note(std::string line) { calls.push_back(std::move(line)); }
+  void curl(const char* corner, ui::Point f, bool column) {
+    char text[96];
+    std::snprintf(text, sizeof text, "%s (%g, %g)%s", corner, static_cast<double>(f.x),
+                  static_cast<double>(f.y), column ? " col" : "");
+    curls.push_back(text);
+    note(text);
+  }
+  void book(const char* name, bool column, void (PageTurnViewDelegate::*r)(PageTurnView&)) {
+    start(std::string(name) + (column ? " col" : ""), r);
+  }
   void start(std::string name, void (PageTurnViewDelegate::*r)(PageTurnView&)) {
     note(std::move(name));
     animating = true;

@@ -1,6 +1,7 @@
 // PageTurnView: how a GridView reaches its page-turn view (the GL view that draws flat flips
-// over the grid) without depending on its renderer: the pictures, the leaf's angle, the
-// finishing and cancelling animations, and the end-of-turn reports (PageTurnViewDelegate).
+// and book curls over the grid) without depending on its renderer: the pictures, the leaf's
+// angle or the curled corner's point, the finishing and cancelling animations, and the
+// end-of-turn reports (PageTurnViewDelegate).
 // EAGLPageTurnView adapts the EAGLView to it; tests put a recording stand-in in its place.
 //
 // The page-turn view lies in the grid's superview, over the grid; the grid owns it and, when it
@@ -14,6 +15,7 @@
 #include <string>
 
 #include "platform/ui/Color.h"
+#include "platform/ui/Geometry.h"
 
 namespace zu {
 
@@ -78,6 +80,23 @@ class PageTurnView {
   virtual void cancelFlipL2RAfterTo(float rota) = 0;
   virtual void cancelFlipR2LAfterTo(float rota) = 0;
   virtual bool isAnimating() const = 0;
+
+  // --- the book curl: a corner under the finger (view coordinates; column style: two facing
+  // pages with the spine at the centre), and the animations that carry it to its mirror image
+  // across the spine (finish) or back to its place (cancel); curved paths when set
+  virtual void setIsBeizerTans(bool curved) = 0;
+  virtual void flipBookFromRBWithFinger(ui::Point finger, bool columnStyle) = 0;
+  virtual void flipBookFromRTWithFinger(ui::Point finger, bool columnStyle) = 0;
+  virtual void flipBookFromLBWithFinger(ui::Point finger, bool columnStyle) = 0;
+  virtual void flipBookFromLTWithFinger(ui::Point finger, bool columnStyle) = 0;
+  virtual void finishFlipBookR2L_B(bool columnStyle) = 0;
+  virtual void finishFlipBookR2L_T(bool columnStyle) = 0;
+  virtual void finishFlipBookL2R_B(bool columnStyle) = 0;
+  virtual void finishFlipBookL2R_T(bool columnStyle) = 0;
+  virtual void cancelFlipBookR2L_B(bool columnStyle) = 0;
+  virtual void cancelFlipBookR2L_T(bool columnStyle) = 0;
+  virtual void cancelFlipBookL2R_B(bool columnStyle) = 0;
+  virtual void cancelFlipBookL2R_T(bool columnStyle) = 0;
 };
 
 }  // namespace zu

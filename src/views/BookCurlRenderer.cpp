@@ -1,0 +1,112 @@
+#include "views/BookCurlRenderer.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace zu {
+
+namespace {
+
+using Geometry = BookCurlGeometry;
+
+// Interleaved x, y, z, s, t as the mesh holds them.
+constexpr GLsizei kStride = sizeof(Geometry::Vertex);
+
+void drawVertices(GLenum mode, const Geometry::Vertex* vertices, GLsizei count) {
+  if (count <= 0) return;
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+  glVertexPointer(3, GL_FLOAT, kStride, &vertices->x);
+  glTexCoordPointer(2, GL_FLOAT, kStride, &vertices->s);
+  glDrawArrays(mode, 0, count);
+}
+
+void drawFan(const std::vector<Geometry::Vertex>& fan, GLuint texture, GLfloat depth) {
+  glLoadIdentity();
+  glTranslatef(0, 0, depth);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  drawVertices(GL_TRIANGLE_FAN, fan.data(), static_cast<GLsizei>(fan.size()));
+}
+
+void drawWholePage(const Geometry::Extents& e, GLuint texture) {
+  const Geometry::Vertex quad[4] = {{e.x0, e.y1, 0, 0, 1},
+                                    {e.x0, e.y0, 0, 0, 0},
+                                    {e.x1, e.y0, 0, 1, 0},
+                                    {e.x1, e.y1, 0, 1, 1}};
+  glLoadIdentity();
+  glTranslatef(0, 0, BookCurlRenderer::kFlatDepth);
+  glFrontFace(GL_CCW);
+  glBindTexture(GL_TEXTURE_2D, texture);
+  drawVertices(GL_TRIANGLE_FAN, quad, 4);
+}
+
+}  // namespace
+
+void BookCurlRenderer::drawLayers(const Frame& frame) {
+  if (frame.mesh == nullptr) return;
+  const Geometry::Mesh& mesh = *frame.mesh;
+  glColor4f(1, 1, 1, 1);
+  if (mesh.show == Geometry::Show::kCurrentPage) return drawWholePage(frame.extents, frame.textures[1]);
+  if (mesh.show == Geometry::Show::kPageToCome) return drawWholePage(frame.extents, frame.textures[0]);
+
+  glFrontFace(GL_CCW);
+  drawFan(mesh.flat, frame.textures[1], kFlatDepth);
+  drawFan(mesh.uncovered, frame.textures[0], kUncoveredDepth);
+  drawFan(mesh.shadow, frame.textures[2], kFoldShadowDepth);
+
+  // The roll: its front up to the split, the paper's back after it.
+  const auto* strip = mesh.strip.data();
+  const auto count = static_cast<GLsizei>(mesh.strip.size());
+  glLoadIdentity();
+  glPushMatrix();
+  glTranslatef(0, 0, kRollDepth);
+  glBindTexture(GL_TEXTURE_2D, frame.textures[1]);
+  if (mesh.split < 0) {
+    drawVertices(GL_TRIANGLE_STRIP, strip, count);
+    glPopMatrix();
+    return;
+  }
+  const int k = mesh.split;
+  drawVertices(GL_TRIANGLE_STRIP, strip, 2 * k + 2);
+  glFrontFace(GL_CW);
+  glBindTexture(GL_TEXTURE_2D, frame.textures[frame.columnStyle ? 0 : 1]);
+  // From the split's own pair on, so that front and back meet without a gap.
+  drawVertices(GL_TRIANGLE_STRIP, strip + 2 * k, count - 2 * k);
+
+  // The shadow over the roll's edge: the quad of the two pairs around the split.
+  glFrontFace(GL_CCW);
+  glPushMatrix();
+  glTranslatef(0, 0, -0.000001f);
+  const int first = std::max(k - 1, 0);
+  Geometry::Vertex edge[4] = {strip[2 * first], strip[2 * first + 1], strip[2 * k + 3],
+                              strip[2 * k + 2]};
+  const float s[4] = {0.5f, 0.5f, 1.0f, 1.0f};
+  for (int i = 0; i < 4; ++i) {
+    edge[i].s = s[i];
+    edge[i].t = i == 0 || i == 3 ? 0.0f : 1.0f;
+  }
+  glBindTexture(GL_TEXTURE_2D, frame.textures[2]);
+  drawVertices(GL_TRIANGLE_FAN, edge, 4);
+  glPopMatrix();
+
+  // A soft shadow over the paper's back, darkest next to the roll.
+  std::array<Geometry::Vertex, 2 * Geometry::kSamples> back;
+  const int n = count - 2 * k;
+  const float bandWidth = frame.columnStyle ? 0.15f : 0.25f;
+  for (int i = 0; i < n; ++i) {
+    Geometry::Vertex v = strip[2 * k + i];
+    const float rel = static_cast<float>(i / 2) / static_cast<float>(std::max(n / 2 - 1, 1));
+    v.s = std::min(1.0f, 1 - bandWidth * (0.3f + 1 - rel));
+    v.t = static_cast<float>(i % 2);
+    back[static_cast<size_t>(i)] = v;
+  }
+  glPushMatrix();
+  glTranslatef(0, 0, 0.0002f);
+  glFrontFace(GL_CW);
+  drawVertices(GL_TRIANGLE_STRIP, back.data(), n);
+  glPopMatrix();
+  glFrontFace(GL_CCW);
+  glPopMatrix();
+}
+
+}  // namespace zu
