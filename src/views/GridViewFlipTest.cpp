@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
+#include "platform/device/SystemEnvironment.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
 #include "testing/MainLoopTurn.h"
@@ -278,6 +281,142 @@ TEST_F(GridFlipTest, WithoutAPageTurnViewPansTurnNothingAndPagesChangeAtOnce) {
   EXPECT_EQ(1, grid_->getCurPage());
   EXPECT_EQ(1, grid_->flipPageModel());
   EXPECT_EQ((Journal{"scrolled 2->1", "ended 2->1", "animationFinished"}), only(recorder_->take()));
+}
+
+// The book curl of model 2 (and of reloads of types 5 and 6): in portrait one page whose spine
+// is the grid's left edge, in landscape two facing pages about the centre line.
+class GridCurlTest : public GridFlipTest {
+ protected:
+  void TearDown() override {
+    ui::Application::shared().setStatusBarOrientation(SystemEnvironment::Orientation::kPortrait);
+    GridFlipTest::TearDown();
+  }
+  void landscape() {
+    ui::Application::shared().setStatusBarOrientation(
+        SystemEnvironment::Orientation::kLandscapeRight);
+  }
+  void panAt(GestureState state, float x, float y) {
+    grid_->scrollViewPanGestureOnPoint(scroll(), state, Point{x, y});
+  }
+  bool scrollHidden() { return scroll().isHidden(); }
+};
+
+TEST_F(GridCurlTest, AnimatedPageChangesCurlOnAndBackByOrientation) {
+  makeFlipGrid(2);
+  grid_->setPage(3, true);
+  EXPECT_EQ((Journal{"top", "bottom", "pass 2", "RB (300, 400)", "curved", "finishR2L_B"}),
+            turnerCalls());
+  turner_->endTurn();
+  EXPECT_EQ((Journal{"switch"}), turnerCalls());
+  EXPECT_EQ((Journal{"scrolled 1->3", "ended 1->3", "animationFinished"}), only(recorder_->take()));
+
+  // Back in portrait: the previous page curls in over the current one, an un-curl.
+  grid_->setPage(1, true);
+  EXPECT_EQ((Journal{"top", "bottom", "pass 2", "switch", "RB (-300, 400)", "curved",
+                     "cancelR2L_B"}),
+            turnerCalls());
+  turner_->endTurn();
+  EXPECT_EQ(1, grid_->getCurPage());
+  // The un-curl settles the page and reports the end once; the current page's picture is the
+  // one the curl ended on.
+  EXPECT_EQ((Journal{"scrolled 3->1", "ended 3->1", "animationFinished"}), only(recorder_->take()));
+  EXPECT_EQ(Journal{}, turnerCalls());
+
+  // Landscape: two columns, the left-bottom corner turns back across the centre.
+  landscape();
+  grid_->setPage(0, true);
+  EXPECT_EQ((Journal{"bottom", "pass 1", "LB (0, 400) col", "curved", "finishL2R_B col"}),
+            turnerCalls());
+  turner_->endTurn();
+  EXPECT_EQ((Journal{"switch"}), turnerCalls());
+  EXPECT_EQ(0, grid_->getCurPage());
+  grid_->setPage(1, true);
+  EXPECT_EQ((Journal{"top", "bottom", "pass 1", "RB (300, 400) col", "curved", "finishR2L_B col"}),
+            turnerCalls());
+}
+
+TEST_F(GridCurlTest, PageAnimatedReloadsOfTypesFiveAndSixCurlUnderModelTwo) {
+  makeFlipGrid(3, 1);
+  grid_->reloadDataWithPageAnimation(6, 2, 2);
+  clock_->advance(0.02);
+  runDueMainLoopTasks();
+  ASSERT_TRUE(turner_);
+  EXPECT_EQ(2, grid_->flipPageModel());
+  EXPECT_EQ((Journal{"top", "bottom", "pass 2", "RB (300, 400)", "curved", "finishR2L_B"}),
+            turnerCalls());
+  turner_->endTurn();
+  EXPECT_EQ(3, grid_->flipPageModel());
+  EXPECT_EQ(2, grid_->getCurPage());
+  recorder_->take();
+
+  turner_ = nullptr;
+  grid_->reloadDataWithPageAnimation(5, 1, 1);
+  clock_->advance(0.02);
+  runDueMainLoopTasks();
+  ASSERT_TRUE(turner_);
+  EXPECT_EQ((Journal{"top", "bottom", "pass 1", "switch", "RB (-300, 400)", "curved", "cancelR2L_B"}),
+            turnerCalls());
+  turner_->endTurn();
+  EXPECT_EQ(1, grid_->getCurPage());
+  EXPECT_EQ(3, grid_->flipPageModel());
+  EXPECT_EQ(1, std::count(recorder_->journal.begin(), recorder_->journal.end(), "animationFinished"));
+}
+
+TEST_F(GridCurlTest, FingerLiftsTheCornerOnItsSideOfTheStartAndFinishesOrTurnsBack) {
+  makeFlipGrid(2);
+  // Portrait: a pan from the middle curls the next page; the finger level with the start lifts
+  // the bottom-right corner: d = 180, cos a = 1, so the corner sits right under the finger.
+  panAt(GestureState::Began, 150, 200);
+  panAt(GestureState::Changed, 140, 200);
+  EXPECT_EQ(2, grid_->getCurPage());
+  EXPECT_TRUE(scrollHidden());
+  panAt(GestureState::Changed, 120, 200);
+  // Moving down and left lifts the top-right corner: d = 189.737, cos a = 0.94868,
+  // k = d + 200 sin a = 252.982, so the corner goes to (300 − 240, 80).
+  panAt(GestureState::Changed, 120, 260);
+  panAt(GestureState::Ended, 120, 260);
+  EXPECT_EQ((Journal{"RB (120, 400)", "RT (60, 80)"}), turner_->curls);
+  // Steep from the start (60 down over 30 across): a curved finish at the top corner.
+  EXPECT_EQ((Journal{"top", "bottom", "RB (120, 400)", "RT (60, 80)", "curved", "finishR2L_T"}),
+            turnerCalls());
+  turner_->endTurn();
+  EXPECT_EQ((Journal{"switch"}), turnerCalls());
+  EXPECT_FALSE(scrollHidden());
+  EXPECT_EQ(2, grid_->getCurPage());
+  EXPECT_EQ((Journal{"scrolled 1->2", "ended 1->2", "animationFinished"}), only(recorder_->take()));
+
+  // A quick move to the right turns back: the previous page curls in over the current one.
+  panAt(GestureState::Began, 100, 200);
+  panAt(GestureState::Changed, 200, 200);
+  // (The picture of page 1 is still the bottom one.)
+  EXPECT_EQ((Journal{"switch", "RB (-300, 400)", "curved", "cancelR2L_B"}), turnerCalls());
+  EXPECT_TRUE(scrollHidden());
+  turner_->endTurn();
+  EXPECT_EQ(1, grid_->getCurPage());
+  EXPECT_FALSE(scrollHidden());
+  recorder_->take();
+
+  // Pulled back to the right after curling: the turn is cancelled at the corner in use.
+  panAt(GestureState::Began, 250, 200);
+  panAt(GestureState::Changed, 240, 200);
+  panAt(GestureState::Changed, 200, 190);
+  panAt(GestureState::Changed, 230, 190);
+  panAt(GestureState::Ended, 230, 190);
+  const Journal calls = turnerCalls();
+  ASSERT_GE(calls.size(), 2u);
+  EXPECT_EQ((Journal{"straight", "cancelR2L_B"}), Journal(calls.end() - 2, calls.end()));
+  turner_->endTurn();
+  EXPECT_EQ(1, grid_->getCurPage());
+
+  // Landscape: a pan within 100 points of the centre line does nothing.
+  landscape();
+  turner_->curls.clear();
+  panAt(GestureState::Began, 160, 200);
+  panAt(GestureState::Changed, 140, 200);
+  panAt(GestureState::Changed, 120, 200);
+  panAt(GestureState::Ended, 120, 200);
+  EXPECT_EQ(Journal{}, turnerCalls());
+  EXPECT_EQ(1, grid_->getCurPage());
 }
 
 // The real page-turn view: a right-to-left turn by finger through the scroll view's pan, drawn

@@ -615,13 +615,25 @@ void GridView::EAGLViewDidFlipR2LCancel(PageTurnView& view) {
   auto keep = shared();
   auto flip = flipView_;
   beginEndOfTurn();
+  if (flipPageModel_ == 2 && SystemEnvironment::isStatusBarPortrait()) {
+    // A one-page curl that ends at rest settles the page: also the un-curl that turns back,
+    // after which neither picture is the neighbour of the page shown. The model is the
+    // owner's again, and the settle tells the delegate once that the animation ended.
+    hasRTextrue_ = hasLTextrue_ = false;
+    needLoadBottom_ = true;
+    reloadWithAnimation_ = false;
+    resumeFlipPageModel0();
+    goBack_ = curPage_ != 0;
+    if (scrollView_) {
+      scrollViewDidEndDecelerating(*scrollView_);
+    } else {
+      animationFinished0();
+    }
+    return;
+  }
   hasRTextrue_ = view.pagePass() < 2;
   hasLTextrue_ = false;
   animationFinished0();
-  if (flipPageModel_ == 2 && SystemEnvironment::isStatusBarPortrait()) {
-    goBack_ = curPage_ != 0;
-    if (scrollView_) scrollViewDidEndDecelerating(*scrollView_);
-  }
 }
 
 void GridView::EAGLViewDidFlipL2RCancel(PageTurnView& view) {
