@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "RatioReporter.h"
+#include "RawGLES11.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Image.h"
 #include "views/EAGLView.h"
@@ -88,77 +89,15 @@ BENCHMARK(BM_EAGLViewFlatFlip)
     ->MinTime(0.3)
     ->UseRealTime();
 
-// The reference: EGL, a framebuffer object and the quads by hand.
+// The reference: the quads by hand.
 struct RawGL {
-  EGLDisplay display = EGL_NO_DISPLAY;
-  EGLContext context = EGL_NO_CONTEXT;
-  PFNGLBINDFRAMEBUFFEROESPROC bindFramebuffer = nullptr;
-  GLuint framebuffer = 0;
+  zu::RawGLES11 gl;
   GLuint textures[2] = {0, 0};
-  std::vector<uint8_t> pixels = std::vector<uint8_t>(kWidth * kHeight * 4);
 
   bool open() {
-    auto platformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
-        eglGetProcAddress("eglGetPlatformDisplayEXT"));
-    display = platformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
-    EGLint major, minor;
-    if (!eglInitialize(display, &major, &minor)) return false;
-    eglBindAPI(EGL_OPENGL_ES_API);
-    const EGLint configAttributes[] = {EGL_SURFACE_TYPE, EGL_PBUFFER_BIT, EGL_RENDERABLE_TYPE,
-                                       EGL_OPENGL_ES_BIT, EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8,
-                                       EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8, EGL_NONE};
-    EGLConfig config;
-    EGLint count = 0;
-    if (!eglChooseConfig(display, configAttributes, &config, 1, &count) || count < 1) return false;
-    const EGLint contextAttributes[] = {EGL_CONTEXT_CLIENT_VERSION, 1, EGL_NONE};
-    context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttributes);
-    if (context == EGL_NO_CONTEXT) return false;
-    eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, context);
-
-    auto genFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSOESPROC>(
-        eglGetProcAddress("glGenFramebuffersOES"));
-    bindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFEROESPROC>(
-        eglGetProcAddress("glBindFramebufferOES"));
-    auto genRenderbuffers = reinterpret_cast<PFNGLGENRENDERBUFFERSOESPROC>(
-        eglGetProcAddress("glGenRenderbuffersOES"));
-    auto bindRenderbuffer = reinterpret_cast<PFNGLBINDRENDERBUFFEROESPROC>(
-        eglGetProcAddress("glBindRenderbufferOES"));
-    auto storage = reinterpret_cast<PFNGLRENDERBUFFERSTORAGEOESPROC>(
-        eglGetProcAddress("glRenderbufferStorageOES"));
-    auto attach = reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFEROESPROC>(
-        eglGetProcAddress("glFramebufferRenderbufferOES"));
-    GLuint colour, depth;
-    genFramebuffers(1, &framebuffer);
-    bindFramebuffer(GL_FRAMEBUFFER_OES, framebuffer);
-    genRenderbuffers(1, &colour);
-    bindRenderbuffer(GL_RENDERBUFFER_OES, colour);
-    storage(GL_RENDERBUFFER_OES, GL_RGBA8_OES, kWidth, kHeight);
-    attach(GL_FRAMEBUFFER_OES, GL_COLOR_ATTACHMENT0_OES, GL_RENDERBUFFER_OES, colour);
-    genRenderbuffers(1, &depth);
-    bindRenderbuffer(GL_RENDERBUFFER_OES, depth);
-    storage(GL_RENDERBUFFER_OES, GL_DEPTH_COMPONENT16_OES, kWidth, kHeight);
-    attach(GL_FRAMEBUFFER_OES, GL_DEPTH_ATTACHMENT_OES, GL_RENDERBUFFER_OES, depth);
-
-    glGenTextures(2, textures);
-    const zu::ui::Image* images[2] = {&currentPage(), &nextPage()};
-    for (int i = 0; i < 2; ++i) {
-      glBindTexture(GL_TEXTURE_2D, textures[i]);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-      glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-      glTexImage2D(GL_TEXTURE_2D, 0, GL_BGRA_EXT, kWidth, kHeight, 0, GL_BGRA_EXT,
-                   GL_UNSIGNED_BYTE, images[i]->pixels());
-    }
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glEnable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    const float right = std::tan(15.0f * static_cast<float>(M_PI) / 180) * 0.1f;
-    const float aspect = static_cast<float>(kWidth) / kHeight;
-    glFrustumf(-right, right, -right / aspect, right / aspect, 0.1f, 1000);
+    if (!gl.open(kWidth, kHeight, 15.0f)) return false;
+    textures[0] = zu::RawGLES11::texture(currentPage());
+    textures[1] = zu::RawGLES11::texture(nextPage());
     return true;
   }
 
@@ -185,17 +124,13 @@ struct RawGL {
     static const GLfloat leftAsIs[] = {0, 1, 0, 0, 0.5f, 0, 0.5f, 1};
     static const GLfloat rightAsIs[] = {0.5f, 1, 0.5f, 0, 1, 0, 1, 1};
     static const GLfloat leftMirrored[] = {0.5f, 1, 0.5f, 0, 0, 0, 0, 1};
-    bindFramebuffer(GL_FRAMEBUFFER_OES, framebuffer);
-    glViewport(0, 0, kWidth, kHeight);
-    glClearColor(1, 1, 1, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_MODELVIEW);
+    gl.beginFrame();
     quad(textures[1], right, rightAsIs, -0.19991f, 0, rota <= 90 ? rota / 90 : 1);
     quad(textures[0], left, leftAsIs, -0.19999f, 0, rota >= 90 ? (180 - rota) / 90 : 1);
     const bool back = rota >= 90;
     quad(back ? textures[1] : textures[0], right, back ? leftMirrored : rightAsIs, -0.19989f,
          rota, rota == 0 || rota == 180 ? 1 : 0.95f);
-    glReadPixels(0, 0, kWidth, kHeight, GL_BGRA_EXT, GL_UNSIGNED_BYTE, pixels.data());
+    gl.readBack();
   }
 };
 
@@ -206,14 +141,14 @@ void BM_RawGLES11FlatFlip(benchmark::State& state) {
     state.SkipWithError("no GL context");
     return;
   }
-  eglMakeCurrent(gl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, gl.context);
+  eglMakeCurrent(gl.gl.display, EGL_NO_SURFACE, EGL_NO_SURFACE, gl.gl.context);
   int64_t frames = 0;
   for (auto _ : state) {
     for (float rota : flipAngles()) {
       gl.frame(rota);
       ++frames;
     }
-    benchmark::DoNotOptimize(gl.pixels.data());
+    benchmark::DoNotOptimize(gl.gl.pixels.data());
   }
   state.SetItemsProcessed(frames);
 }

@@ -52,7 +52,10 @@ void BookCurlRenderer::drawLayers(const Frame& frame) {
   glFrontFace(GL_CCW);
   drawFan(mesh.flat, frame.textures[1], kFlatDepth);
   drawFan(mesh.uncovered, frame.textures[0], kUncoveredDepth);
+  // Shadows darken the colour only: the frame stays opaque where they fall.
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
   drawFan(mesh.shadow, frame.textures[2], kFoldShadowDepth);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 
   // The roll: its front up to the split, the paper's back after it.
   const auto* strip = mesh.strip.data();
@@ -74,6 +77,7 @@ void BookCurlRenderer::drawLayers(const Frame& frame) {
   drawVertices(GL_TRIANGLE_STRIP, strip + 2 * k, count - 2 * k);
 
   // The shadow over the roll's edge: the quad of the two pairs around the split.
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
   glFrontFace(GL_CCW);
   glPushMatrix();
   glTranslatef(0, 0, -0.000001f);
@@ -106,6 +110,7 @@ void BookCurlRenderer::drawLayers(const Frame& frame) {
   drawVertices(GL_TRIANGLE_STRIP, back.data(), n);
   glPopMatrix();
   glFrontFace(GL_CCW);
+  glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
   glPopMatrix();
 }
 

@@ -272,6 +272,13 @@ TEST_F(BookCurlViewTest, FingerFramesShowTheCurlOrAWholePage) {
   EXPECT_TRUE(near(at(10, 10), kRed));     // the flat current page
   EXPECT_TRUE(near(at(316, 476), kGreen));  // the page to come at the lifted corner
   EXPECT_EQ(view_->texture(EAGLView::kSlotMiddle), 0u);  // the shadow picture is gone again
+  // The shadows darken the pages but leave the frame opaque, or the view tree would show
+  // what lies behind the view through them.
+  int translucent = 0;
+  for (int y = 0; y < static_cast<int>(kH); y += 2) {
+    for (int x = 0; x < static_cast<int>(kW); x += 2) translucent += at(x, y).alpha < 0.99f;
+  }
+  EXPECT_EQ(translucent, 0);
 
   view_->flipBookFromLTWithFinger({100, 120}, true);
   ASSERT_TRUE(ui::writeSnapshot(*view_->presentedImage(), "curl-lt-column").has_value());

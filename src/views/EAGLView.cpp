@@ -146,6 +146,8 @@ void EAGLView::layoutSubviews() {
   if (projectionPending_) setupView();
   destroyFramebuffer();
   createFramebuffer();
+  // A curl is drawn again where it stands; the flat flip's step knows no curl codes.
+  if (flipModel_ == 1 && drawBookCode(finger_)) return;
   drawFlatView();
 }
 
@@ -662,16 +664,20 @@ void EAGLView::cancelFlipBookL2R_T(bool columnStyle) {
   startBookAnimation(kCurlL2RTop, true, {0, 0}, columnStyle);
 }
 
+bool EAGLView::drawBookCode(ui::Point finger) {
+  switch (flat_.flipOrientation) {
+    case kCurlL2RBottom: flipBookFromLBWithFinger(finger, isColumnStyle_); return true;
+    case kCurlL2RTop: flipBookFromLTWithFinger(finger, isColumnStyle_); return true;
+    case kCurlR2LBottom: flipBookFromRBWithFinger(finger, isColumnStyle_); return true;
+    case kCurlR2LTop: flipBookFromRTWithFinger(finger, isColumnStyle_); return true;
+    default: return false;
+  }
+}
+
 void EAGLView::drawBookView() {
   if (t_ > 1) t_ = 1;
   const ui::Point p = BookCurlGeometry::pathPoint(p0_, p1_, p2_, t_, isBeizerTans_);
-  switch (flat_.flipOrientation) {
-    case kCurlL2RBottom: flipBookFromLBWithFinger(p, isColumnStyle_); break;
-    case kCurlL2RTop: flipBookFromLTWithFinger(p, isColumnStyle_); break;
-    case kCurlR2LBottom: flipBookFromRBWithFinger(p, isColumnStyle_); break;
-    case kCurlR2LTop: flipBookFromRTWithFinger(p, isColumnStyle_); break;
-    default: break;
-  }
+  drawBookCode(p);
   if (t_ >= 1) {
     if (animating_) stopAnimation();
     return;

@@ -242,6 +242,8 @@ class EAGLView : public ui::View {
   void reportEndOfTurn();
   void drawBookFrame(BookCurlGeometry::Corner corner, ui::Point finger, bool columnStyle);
   void startBookAnimation(int code, bool cancel, ui::Point target, bool columnStyle);
+  // One curl frame at `finger` for the corner of the orientation code; false for other codes.
+  bool drawBookCode(ui::Point finger);
 
   std::unique_ptr<gl::GLContext> context_;
   std::unique_ptr<gl::GLDrawable> drawable_;

@@ -478,5 +478,50 @@ TEST_F(GridFlipTest, FingerTurnDrawnWithGLEndsShowingTheNextPage) {
   EXPECT_NEAR(c.green, shown.green, 0.03f);
 }
 
+// The real page-turn view under model 2: the finger curls the page's corner, drawn with GL;
+// the release finishes the curl on the next page.
+TEST_F(GridFlipTest, FingerCurlDrawnWithGLEndsShowingTheNextPage) {
+  struct PagePainted : gridtest::PaintedSource {
+    std::shared_ptr<GridViewCell> gridViewCellAtIndex(GridView& grid, int index) override {
+      auto cell = PaintedSource::gridViewCellAtIndex(grid, index);
+      const float page = static_cast<float>(index / 6);
+      cell->setBackgroundColor(ui::Color{0.2f + 0.15f * page, 0.9f - 0.2f * page, 0.3f, 1});
+      return cell;
+    }
+  };
+  source_ = std::make_shared<PagePainted>();
+  window_->setBackgroundColor(ui::Color{1, 1, 1, 1});
+  configure_ = [](GridView& g) { g.setFlipPageModel(2); };
+  makeGrid(30);
+  grid_->setPage(1, false);
+  runDueMainLoopTasks();
+  recorder_->take();
+
+  auto finger = window_->beginTouch(Point{285, 300});
+  for (Point p : {Point{270, 290}, Point{250, 280}, Point{200, 260}, Point{150, 240}}) {
+    clock_->advance(0.02);
+    window_->moveTouch(finger, p);
+  }
+  auto flip = std::dynamic_pointer_cast<EAGLPageTurnView>(grid_->flipView());
+  if (!flip) GTEST_SKIP() << "no GL context";
+  EXPECT_TRUE(ui::writeSnapshot(*flip->eaglView().presentedImage(), "grid_curl_by_finger"));
+  window_->endTouch(finger, Point{150, 240});
+  EXPECT_TRUE(flip->isAnimating());
+  for (int i = 0; i < 100 && flip->isAnimating(); ++i) {
+    clock_->advance(1.0 / 60);
+    runDueMainLoopTasks();
+    if (i == 2) EXPECT_TRUE(ui::writeSnapshot(*flip->eaglView().presentedImage(), "grid_curl_finishing"));
+  }
+  EXPECT_FALSE(flip->isAnimating());
+  EXPECT_EQ(2, grid_->getCurPage());
+  EXPECT_EQ((Journal{"scrolled 1->2", "ended 1->2", "animationFinished"}), only(recorder_->take()));
+  EXPECT_FALSE(scroll().isHidden());
+  const auto& image = *flip->eaglView().presentedImage();
+  const Rect cell = scroll().convertRectTo(grid_->rect0AtIndex(14), grid_.get());
+  const ui::Color c = image.colorAt(static_cast<int>(cell.midX()), static_cast<int>(cell.midY()));
+  EXPECT_NEAR(0.5f, c.red, 0.03f);
+  EXPECT_NEAR(0.5f, c.green, 0.03f);
+}
+
 }  // namespace
 }  // namespace zu
