@@ -85,6 +85,7 @@ EAGLView::~EAGLView() {
   if (current) {
     deleteMiddleTexture();
     glDeleteTextures(3, textures_.data());
+    if (bookShadowTexture_ != 0) glDeleteTextures(1, &bookShadowTexture_);
     destroyFramebuffer();
   }
   midTextruePath_.reset();
@@ -575,13 +576,15 @@ constexpr int kCurlR2LTop = 8;
 void EAGLView::drawBookFrame(BookCurlGeometry::Corner corner, ui::Point finger, bool columnStyle) {
   finger_ = finger;
   context_->makeCurrent();
-  if (!bookShadowLooked_) {
-    bookShadowLooked_ = true;
+  if (bookShadowTexture_ == 0) {
+    std::shared_ptr<ui::Image> image;
     if (auto path = Bundle::mainBundle()->pathForResource("book_shadow_all", "png")) {
-      bookShadow_ = ui::Image::fromFile(path->string());
+      image = ui::Image::fromFile(path->string());
     }
+    glGenTextures(1, &bookShadowTexture_);
+    glBindTexture(GL_TEXTURE_2D, bookShadowTexture_);
+    loadTextureWithImage(image.get());
   }
-  reloadMidTextureWithImage(bookShadow_.get());
   beginFrame();
   const BookCurlGeometry::Extents extents{2 * left_, 2 * right_, 2 * bottom_, 2 * top_};
   const BookCurlGeometry::Mesh mesh =
@@ -590,6 +593,7 @@ void EAGLView::drawBookFrame(BookCurlGeometry::Corner corner, ui::Point finger, 
   frame.mesh = &mesh;
   frame.columnStyle = columnStyle;
   frame.textures = textures_;
+  frame.textures[kSlotMiddle] = bookShadowTexture_;
   frame.extents = extents;
   BookCurlRenderer::drawLayers(frame);
   presentFrame();

@@ -38,8 +38,8 @@
 //    layout that has a size.
 //  - setAnimationFrameInterval while animating restarts only the frame source; it does not
 //    report an end of turn.
-//  - The curl keeps its shadow picture ("book_shadow_all") loaded between frames and uploads it
-//    into slot 2 for each frame only, so slot 2 still ends every curl frame empty. A vertical
+//  - The curl's shadow picture ("book_shadow_all") is read and uploaded once, into a texture of
+//    its own that each curl frame draws as slot 2's picture; slot 2 itself stays empty. A vertical
 //    path (dx = 0) gets a control point straight above the chord's midpoint.
 //
 // Threads: main thread only, like every view. Ownership: shared (std::make_shared through
@@ -272,8 +272,8 @@ class EAGLView : public ui::View {
   ui::Point p0_, p1_, p2_;
   double t_ = 0;
   bool isColumnStyle_ = false;
-  std::shared_ptr<ui::Image> bookShadow_;
-  bool bookShadowLooked_ = false;
+  // The curl's shadow picture, uploaded once; drawn in place of slot 2, which stays empty.
+  GLuint bookShadowTexture_ = 0;
   std::array<GLuint, 3> textures_{};
   std::optional<std::string> midTextruePath_;
   float left_ = 0;
