@@ -4,11 +4,24 @@
 #include "platform/ui/Color.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/runtime/NotificationCenter.h"
 #include "shell/ControllerSelectedProtocol.h"
+#include "shell/MyFaceSettings.h"
 
 namespace zu {
 
-MSCustomTabBarController::MSCustomTabBarController() = default;
+MSCustomTabBarController::MSCustomTabBarController() {
+  MyFaceSettings::setMode();
+  NotificationCenter::defaultCenter().add(kNightNotification, this,
+                                          [this](const Notification& note) { modeChangeNotification(note.object.boolValue()); });
+}
+
+MSCustomTabBarController::~MSCustomTabBarController() { NotificationCenter::defaultCenter().remove(this); }
+
+void MSCustomTabBarController::modeChangeNotification(bool night) {
+  MyFaceSettings::setModeIsNight(night);
+  if (const auto& bar = tabBar()) MyFaceSettings::setImageForTabBar(*bar, static_cast<int>(viewControllers().size()));
+}
 
 std::shared_ptr<ui::Button> MSCustomTabBarController::tabButton(int index) const {
   if (!isViewLoaded() || !tabBar()) return nullptr;
@@ -53,6 +66,7 @@ void MSCustomTabBarController::viewDidLoad() {
     });
     bar->addSubview(button);
   }
+  MyFaceSettings::setImageForTabBar(*bar, n);
   if (auto selected = tabButton(oldSelected_)) selected->setEnabled(false);
 }
 

@@ -10,7 +10,8 @@
 // controller through ControllerSelectedProtocol when it adopts it, then selects the index in the
 // kit's controller (which sends the appearance callbacks). An index outside the tabs is ignored.
 // Unloading the view (a memory warning) removes the buttons, cover and strip; the selection
-// survives and the next load makes them again.
+// survives and the next load makes them again. The buttons and the strip wear the day or night
+// look (MyFaceSettings) and change it on "Notification_Night" (object: a boxed bool).
 //
 // Main thread only; made with std::make_shared (usually by the main interface file).
 #pragma once
@@ -35,7 +36,11 @@ class MSCustomTabBarController : public ui::TabBarController {
   static constexpr float kButtonWidth = 80;
   static constexpr float kButtonHeight = 37;
 
+  static constexpr const char* kNightNotification = "Notification_Night";
+
+  // Takes the night flag from the display settings and follows "Notification_Night".
   MSCustomTabBarController();
+  ~MSCustomTabBarController() override;
 
   int oldSelected() const { return oldSelected_; }
   const std::shared_ptr<ui::ImageView>& shadowView() const { return shadowView_; }
@@ -45,6 +50,8 @@ class MSCustomTabBarController : public ui::TabBarController {
   // Selects a tab as a press on its button would; an index outside the tabs is ignored.
   void setSelectedTabIndex(int index);
   void tabButtonPressedAction(ui::Button& button);
+  // Switches the day/night look and dresses the tab bar's buttons and strip again.
+  void modeChangeNotification(bool night);
 
   void viewDidLoad() override;
   void viewDidUnload() override;

@@ -6,11 +6,15 @@
 #include <vector>
 
 #include "platform/ui/Application.h"
+#include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/Renderer.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
 #include "shell/ControllerSelectedProtocol.h"
+#include "shell/MyFaceSettings.h"
 
 namespace zu {
 namespace {
@@ -57,7 +61,10 @@ class TabBarTest : public ::testing::Test {
     window_->makeKeyAndVisible();
     journal_.clear();
   }
-  void TearDown() override { ui::Application::shared().resetForTesting(); }
+  void TearDown() override {
+    MyFaceSettings::setModeIsNight(false);
+    ui::Application::shared().resetForTesting();
+  }
 
   std::vector<bool> enabledButtons() const {
     std::vector<bool> out;
@@ -156,6 +163,33 @@ TEST_F(TabBarTest, UnloadAndReloadKeepNButtonsAndTheSelection) {
   EXPECT_EQ(enabledButtons(), (std::vector<bool>{true, true, true, false}));
   EXPECT_FALSE(tabs_->shadowView()->isHidden());
   EXPECT_EQ(bar->frame().size.height, 37);
+}
+
+TEST_F(TabBarTest, NightSwitchReDressesEveryButtonAndKeepsTheSelection) {
+  auto lookOf = [&](int i) {
+    auto image = tabs_->tabButton(i)->currentBackgroundImage();
+    return image ? image->name() : std::string("none");
+  };
+  tabs_->setSelectedTabIndex(1);
+  EXPECT_EQ(lookOf(0), "homemenu_home_normal");
+  EXPECT_EQ(lookOf(1), "homemenu_favorites_current");
+  ASSERT_TRUE(tabs_->shadowView()->image());
+  EXPECT_EQ(tabs_->shadowView()->image()->name(), "mainmenu_topshadow");
+  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "main-window-day"));
+
+  NotificationCenter::defaultCenter().post("Notification_Night", Value(true));
+  EXPECT_TRUE(gIsNight);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(lookOf(i).rfind("black_homemenu_", 0), 0u) << lookOf(i);
+  EXPECT_EQ(lookOf(1), "black_homemenu_favorites_current");
+  EXPECT_EQ(tabs_->shadowView()->image()->name(), "black_mainmenu_topshadow");
+  EXPECT_EQ(tabs_->oldSelected(), 1);
+  EXPECT_EQ(tabs_->selectedIndex(), 1u);
+  EXPECT_EQ(enabledButtons(), (std::vector<bool>{true, false, true, true}));
+  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "main-window-night"));
+
+  NotificationCenter::defaultCenter().post("Notification_Night", Value(false));
+  EXPECT_EQ(lookOf(3), "homemenu_more_normal");
+  EXPECT_EQ(tabs_->selectedIndex(), 1u);
 }
 
 }  // namespace
