@@ -11,7 +11,6 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NibRegistry.h"
-#include "platform/ui/TextMetrics.h"
 #include "shell/MyFaceSettings.h"
 #include "shell/ViewUtil.h"
 
@@ -145,13 +144,7 @@ void ColumnGridCell::updateColumn(const std::shared_ptr<Column>& column, bool te
     titleLabel_->setTextColor(MyFaceSettings::getFontColorForColumnsGridViewTitleLabel());
     if (!(SystemEnvironment::systemVersion() >= 5.0f)) titleLabel_->setFont(ui::Font::named("HelveticaNeue-Bold", 16));
     const ui::Rect frame = titleLabel_->frame();
-    float needed = 0;
-    if (!titleLabel_->text().empty()) {
-      needed = ui::TextMetrics::current()
-                   .sizeOf(titleLabel_->text(), titleLabel_->font(), ui::Size{frame.size.width, builtTitleHeight_},
-                           titleLabel_->lineBreakMode())
-                   .height;
-    }
+    const float needed = ViewUtil::heightOfText(*titleLabel_, titleLabel_->text(), builtTitleHeight_);
     ViewUtil::extentView(*titleLabel_, needed - frame.size.height);
   }
   showBorder();

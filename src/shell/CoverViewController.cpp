@@ -12,7 +12,6 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/SwipeGestureRecognizer.h"
-#include "platform/ui/TextMetrics.h"
 #include "platform/ui/Timer.h"
 #include "platform/ui/Window.h"
 #include "shell/CoverSource.h"
@@ -222,13 +221,8 @@ void CoverViewController::fitContentLabel(const ProgramCover& cover) {
   auto* content = contentLabel();
   if (!content) return;
   const ui::Rect frame = content->frame();
-  float height = 0;
-  if (cover.descriptionText() && !cover.descriptionText()->empty()) {
-    height = ui::TextMetrics::current()
-                 .sizeOf(*cover.descriptionText(), content->font(),
-                         ui::Size{frame.size.width, ViewUtil::kLabelHeightLimit}, content->lineBreakMode())
-                 .height;
-  }
+  const float height =
+      ViewUtil::heightOfText(*content, cover.descriptionText().value_or(""), ViewUtil::kLabelHeightLimit);
   content->setFrame(ui::Rect(std::trunc(frame.origin.x), std::trunc(frame.origin.y), std::trunc(frame.size.width),
                              std::trunc(height)));
 }

@@ -20,15 +20,16 @@ void ViewUtil::addSingleTapGestureForView(ui::View& view, const void* target, ui
 float ViewUtil::updateLabel(ui::Label& label, const std::optional<std::string>& text) {
   if (text) label.setText(*text);
   const ui::Rect frame = label.frame();
-  float height = 0;
-  if (!label.text().empty()) {
-    height = ui::TextMetrics::current()
-                 .sizeOf(label.text(), label.font(), ui::Size{frame.size.width, kLabelHeightLimit},
-                         label.lineBreakMode())
-                 .height;
-  }
+  const float height = heightOfText(label, label.text(), kLabelHeightLimit);
   label.setFrame(ui::Rect(frame.origin.x, frame.origin.y, frame.size.width, height));
   return height;
+}
+
+float ViewUtil::heightOfText(const ui::Label& label, const std::string& text, float heightLimit) {
+  if (text.empty()) return 0;
+  return ui::TextMetrics::current()
+      .sizeOf(text, label.font(), ui::Size{label.frame().size.width, heightLimit}, label.lineBreakMode())
+      .height;
 }
 
 void ViewUtil::extentView(ui::View& view, float offsetY) {

@@ -30,6 +30,9 @@ class ViewUtil {
   // Sets the text unless nullopt, then fits the label's height to its text measured within its
   // width and 1000 points (0 without text); returns that height.
   static float updateLabel(ui::Label& label, const std::optional<std::string>& text);
+  // The height `text` needs in the label's font and line-break mode within its width and
+  // `heightLimit` (0 for no text).
+  static float heightOfText(const ui::Label& label, const std::string& text, float heightLimit);
   static void extentView(ui::View& view, float offsetY);
   static void translateViewByOffsetY(ui::View& view, float offsetY);
   static void translateViewByOffsetX(ui::View& view, float offsetX);
