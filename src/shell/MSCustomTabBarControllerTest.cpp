@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,10 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Window.h"
+#include "platform/device/SystemEnvironment.h"
 #include "shell/ControllerSelectedProtocol.h"
+#include "shell/CustomNavigationBar.h"
+#include "shell/RootNavigationViewController.h"
 #include "shell/MyFaceSettings.h"
 
 namespace zu {
@@ -190,6 +194,28 @@ TEST_F(TabBarTest, NightSwitchReDressesEveryButtonAndKeepsTheSelection) {
   NotificationCenter::defaultCenter().post("Notification_Night", Value(false));
   EXPECT_EQ(lookOf(3), "homemenu_more_normal");
   EXPECT_EQ(tabs_->selectedIndex(), 1u);
+}
+
+// The hosted navigation controller hears each appearance callback exactly once, whether the
+// platform passes it on (5.0 and later) or the host does (earlier, or no version number).
+TEST(RootNavigationViewControllerTest, HostedNavigationHearsEachAppearanceOnce) {
+  for (float version : {4.3f, 5.0f}) {
+    SystemEnvironment::setSystemVersion(version);
+    Journal journal;
+    auto root = std::make_shared<RecordingRoot>("root", journal);
+    auto host = std::make_shared<RootNavigationViewController>(std::make_shared<ui::NavigationController>(root));
+    ASSERT_TRUE(host->isViewLoaded());
+    EXPECT_EQ(host->navController()->view()->superview(), host->view());
+    ui::Window window(ui::Rect(0, 0, 320, 480));
+    ui::ViewController::installAsRoot(window, host);
+    EXPECT_EQ(journal, (Journal{"root willAppear", "root didAppear"})) << version;
+    EXPECT_FALSE(host->shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation::kLandscapeRight));
+  }
+  SystemEnvironment::setSystemVersion(SystemEnvironment::kDefaultSystemVersion);
+  CustomNavigationBar bar;
+  EXPECT_FALSE(bar.clipsToBounds());
+  ASSERT_TRUE(bar.backgroundColor());
+  EXPECT_EQ(bar.backgroundColor()->alpha, 0.f);
 }
 
 }  // namespace
