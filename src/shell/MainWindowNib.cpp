@@ -7,7 +7,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/Screen.h"
-#include "platform/ui/TabBarController.h"
+#include "shell/MSCustomTabBarController.h"
 #include "platform/ui/Window.h"
 #include "shell/VESK_iPhoneAppDelegate.h"
 
@@ -27,7 +27,7 @@ void MainWindowNib::registerNib() {
   ui::NibRegistry::shared().add(kName, [](ui::NibLoading& file) {
     auto delegate = file.makeTopLevel<VESK_iPhoneAppDelegate>();
     auto window = file.makeTopLevel<ui::Window>(ui::Screen::main().bounds());
-    auto tabs = file.makeTopLevel<ui::TabBarController>();
+    auto tabs = file.makeTopLevel<MSCustomTabBarController>();
     std::vector<std::shared_ptr<ui::ViewController>> roots;
     for (const char* title : {"我的订阅", "收藏", "内容中心", "更多"}) {
       auto placeholder = file.make<TabPlaceholder>();

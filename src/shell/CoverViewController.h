@@ -1,0 +1,97 @@
+// CoverViewController: the full-screen launch cover over the home grid — the service's cover
+// pictures in turn, each with its title, text and source. The home grid owns its window (at the
+// status bar's level + 1) and makes this controller from the interface file
+// "CoverViewController" (registerNib() registers it).
+//
+// A repeating 1 s timer ticks the slideshow: a cover stays `duration` ticks (its own duration,
+// 5 when that is 0 or less), then the next one comes in with two "setCoverPic" transitions of
+// kind 108 over 1.0 s; every third tick new covers from the source restart the list. The cover
+// slides off to the left in 0.3 s on "COLUMN_READY_NOTIFICATION" or a left swipe (open), and
+// back in with close. While it is away nothing is shown, though the list still advances.
+//
+// Where we differ on purpose: a cover whose picture cannot be read is skipped at once, but at
+// most once round the list per tick (the cover download may empty the folder under the list);
+// a title, text or source that is blank shows as " ". Main thread only; the outlets are owned by
+// the view tree, the covers by the controller.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "platform/ui/ViewController.h"
+
+namespace zu {
+
+namespace ui {
+class ImageView;
+class Label;
+class Timer;
+}  // namespace ui
+
+class CoverSource;
+class ProgramCover;
+
+class CoverViewController : public ui::ViewController {
+ public:
+  static constexpr const char* kNibName = "CoverViewController";
+  static constexpr const char* kColumnReadyNotification = "COLUMN_READY_NOTIFICATION";
+  static constexpr const char* kAnimationName = "setCoverPic";
+  static constexpr int kTransition = 108;
+  static constexpr int32_t kDefaultDuration = 5;
+  static constexpr uint32_t kUpdateTicks = 3;
+  static void registerNib();
+
+  // `source` null: the data engine's covers.
+  explicit CoverViewController(std::shared_ptr<CoverSource> source = nullptr);
+  ~CoverViewController() override;
+
+  void open();
+  void close();
+  void onColumnsReady();
+  void onTimerExpired();
+  void switchCover();
+  void updateCover();
+  void resetCover(bool clear);
+
+  const std::vector<std::shared_ptr<ProgramCover>>& covers() const { return covers_; }
+  int32_t duration() const { return duration_; }
+  bool isVisible() const { return visible_; }
+  uint32_t coverIndex() const { return coverIndex_; }
+  const std::shared_ptr<ui::Timer>& timer() const { return timer_; }
+
+  ui::ImageView* coverImageView() const { return coverImageView_.lock().get(); }
+  ui::ImageView* slideImageView() const { return slideImageView_.lock().get(); }
+  ui::Label* titleLabel() const { return titleLabel_.lock().get(); }
+  ui::Label* contentLabel() const { return contentLabel_.lock().get(); }
+  ui::Label* originLabel() const { return originLabel_.lock().get(); }
+  ui::View* labelsBackgroundView() const { return labelsBackgroundView_.lock().get(); }
+
+  void viewDidLoad() override;
+  void viewDidUnload() override;
+
+ private:
+  void show(const ProgramCover& cover, bool blanks);
+  void fitContentLabel(const ProgramCover& cover);
+  void takeDuration(const ProgramCover& cover);
+
+  std::shared_ptr<CoverSource> source_;
+  int32_t duration_ = kDefaultDuration;
+  bool visible_ = true;
+  std::vector<std::shared_ptr<ProgramCover>> covers_;
+  uint32_t coverIndex_ = 0;
+  uint32_t switchIndex_ = 0;
+  uint32_t updateIndex_ = 0;
+  // Unreadable pictures that may still be skipped at once within this tick.
+  size_t skipsLeft_ = 0;
+  std::shared_ptr<ui::Timer> timer_;
+
+  std::weak_ptr<ui::ImageView> coverImageView_;
+  std::weak_ptr<ui::ImageView> slideImageView_;
+  std::weak_ptr<ui::Label> titleLabel_;
+  std::weak_ptr<ui::Label> contentLabel_;
+  std::weak_ptr<ui::Label> originLabel_;
+  std::weak_ptr<ui::View> labelsBackgroundView_;
+};
+
+}  // namespace zu
