@@ -9,7 +9,6 @@
 #include "platform/ui/Animations.h"
 #include "platform/ui/AnimationLog.h"
 #include "platform/ui/Application.h"
-#include "platform/ui/Label.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
 #include "testing/ScopedFakeClock.h"
@@ -27,7 +26,7 @@ std::string pathText(const IndexPath& p) {
   return std::to_string(p.pageIndex()) + "." + std::to_string(p.cellIndex());
 }
 
-// Items tagged page * 100 + index, painted per page, reused through the page grid's queue;
+// Items tagged page * 100 + index, coloured by page and index, reused through the page grid's queue;
 // every item asked for goes into the journal.
 class Source : public PageGridViewDataSourceProtocol {
  public:
@@ -43,12 +42,10 @@ class Source : public PageGridViewDataSourceProtocol {
     if (!cell) {
       cell = std::make_shared<GridViewCell>();
       cell->setIdentifiy("item");
-      cell->addSubview(std::make_shared<ui::Label>(Rect(4, 4, 60, 20)));
     }
     cell->setTag(path.pageIndex() * 100 + path.cellIndex());
     const float hue = static_cast<float>(path.pageIndex() % 4) / 4.0f;
     cell->setBackgroundColor(ui::Color{0.3f + 0.6f * hue, 0.8f - 0.4f * hue, 0.4f + 0.1f * path.cellIndex(), 1});
-    std::static_pointer_cast<ui::Label>(cell->subviews().front())->setText(pathText(path));
     return cell;
   }
   Journal take() {
