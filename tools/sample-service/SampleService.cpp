@@ -157,14 +157,31 @@ bool SampleService::start(int port) {
       request.headers[lower] = value;
     }
     Answer reply = answer(request);
+    std::optional<size_t> cut;
     {
       std::lock_guard guard(lock_);
       requests_.push_back(request);
+      if (auto it = cutAfter_.find(request.path);
+          it != cutAfter_.end() && reply.status == 200 && request.method == "GET") {
+        cut = std::min(it->second, reply.body.size());
+        cutAfter_.erase(it);
+      }
     }
     recorded_.notify_all();
-    res.status = reply.status;
+    // A ranged answer carries 206 (the server cuts the body to the range itself).
+    res.status = reply.status == 200 && !req.ranges.empty() ? 206 : reply.status;
     for (const auto& [name, value] : reply.headers) res.set_header(name, value);
-    if (!reply.body.empty() || reply.status == 200) res.set_content(reply.body, reply.contentType);
+    if (cut) {
+      auto body = std::make_shared<std::string>(std::move(reply.body));
+      res.set_content_provider(
+          body->size(), reply.contentType,
+          [body, sent = *cut](size_t, size_t, httplib::DataSink& sink) {
+            sink.write(body->data(), sent);
+            return false;  // the connection is dropped here
+          });
+    } else if (!reply.body.empty() || reply.status == 200) {
+      res.set_content(reply.body, reply.contentType);
+    }
   };
   server_->Get(".*", handler);
   server_->Post(".*", handler);
@@ -203,6 +220,21 @@ void SampleService::setStatusForPath(const std::string& path, int status) {
   } else {
     statusForPath_[path] = status;
   }
+}
+
+void SampleService::setFile(const std::string& path, std::optional<std::string> bytes,
+                            std::string contentType) {
+  std::lock_guard guard(lock_);
+  if (bytes) {
+    files_[path] = {std::move(*bytes), std::move(contentType)};
+  } else {
+    files_.erase(path);
+  }
+}
+
+void SampleService::cutNextAnswer(const std::string& path, size_t bytes) {
+  std::lock_guard guard(lock_);
+  cutAfter_[path] = bytes;
 }
 
 std::vector<SampleService::Request> SampleService::requests() const {
@@ -272,6 +304,11 @@ SampleService::Answer SampleService::answer(const Request& request) {
     if (auto it = statusForPath_.find(request.path); it != statusForPath_.end()) {
       reply.status = it->second;
       reply.contentType = "text/plain";
+      return reply;
+    }
+    if (auto it = files_.find(request.path); it != files_.end() && request.method == "GET") {
+      reply.body = it->second.first;
+      reply.contentType = it->second.second;
       return reply;
     }
   }

@@ -56,6 +56,13 @@ class SampleService {
   // Makes `path` answer with `status` (and an empty body) until cleared with 0.
   void setStatusForPath(const std::string& path, int status);
 
+  // Serves `bytes` at `path` (GET; a Range request gets its part) until cleared with nullopt.
+  void setFile(const std::string& path, std::optional<std::string> bytes,
+               std::string contentType = "application/octet-stream");
+  // The next GET of `path` sends its headers and only the first `bytes` bytes of its body, then
+  // drops the connection (a download interrupted on the way).
+  void cutNextAnswer(const std::string& path, size_t bytes);
+
   std::vector<Request> requests() const;
   std::vector<Request> requestsTo(const std::string& path) const;
   void clearRequests();
@@ -89,6 +96,8 @@ class SampleService {
   mutable std::condition_variable recorded_;
   std::vector<Request> requests_;
   std::map<std::string, int> statusForPath_;
+  std::map<std::string, std::pair<std::string, std::string>> files_;  // path -> (bytes, type)
+  std::map<std::string, size_t> cutAfter_;
   std::vector<std::string> subscriptions_;
   // Favourite id -> its entry as posted.
   std::vector<std::pair<std::string, std::string>> favorites_;

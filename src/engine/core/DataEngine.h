@@ -41,6 +41,7 @@ class ColumnCache;
 class DataEngineObserver;
 class Entry;
 class EntryPersistenter;
+class Link;
 class LinkCache;
 class ProgramCover;
 class RunLoop;
@@ -217,6 +218,14 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
                                    bool landscape);
   Text getPrevSectionIdForThisPage(const Text& bookId, int32_t page, int32_t fontSize,
                                    bool landscape);
+  // Book downloads (made in tasks/BookTaskFactories.cpp): a book's detail feed (-7 without a
+  // link address), the whole book, its sections brought up to date, its preview sections.
+  std::shared_ptr<Task> createGetBookDetailInfoTask(const std::shared_ptr<Link>& link);
+  std::shared_ptr<Task> createDownloadBookTask(const std::shared_ptr<Column>& column);
+  std::shared_ptr<Task> createDownloadBookUpdatesTask(const std::shared_ptr<Column>& column);
+  std::shared_ptr<Task> createGetBookPreviewTask(const std::shared_ptr<Column>& column);
+  // Starts the refresh of the book reader's fixed style sheets and scripts.
+  void updateBookCssJsLinks();
   // Page snapshots live in the image cache under
   // "booksnapshot:bookid<id>_fontSize=<n>_landscape=<0|1>_user=<user>".
   std::string buildBookSnapshotUrl(const std::string& bookId, int fontSize, bool landscape);

@@ -1,0 +1,45 @@
+#include "engine/tasks/BookTaskSupport.h"
+
+#include "engine/core/DataEngine.h"
+#include "engine/http/HttpResponse.h"
+#include "model/Column.h"
+#include "model/Link.h"
+#include "model/VeskBook.h"
+#include "store/EntryPersistenter.h"
+
+namespace zu {
+
+std::string BookTaskSupport::bookIdOf(const Column* column) {
+  return column && column->entryId() ? *column->entryId() : std::string();
+}
+
+std::optional<std::string> BookTaskSupport::hrefOf(const std::shared_ptr<Link>& link) {
+  return link ? link->href() : std::nullopt;
+}
+
+std::string_view BookTaskSupport::bodyText(const HttpResponse& response) {
+  const Bytes& body = response.responseBody();
+  return std::string_view(reinterpret_cast<const char*>(body.data()), body.size());
+}
+
+std::shared_ptr<BookMgr> BookTaskSupport::bookMgr() {
+  auto engine = gDataEngine();
+  return engine ? engine->getBookMgr() : nullptr;
+}
+
+std::shared_ptr<DataEngineObserver> BookTaskSupport::observer() {
+  auto engine = gDataEngine();
+  return engine ? engine->getObserver() : nullptr;
+}
+
+void BookTaskSupport::bookDownloadEnded(const std::string& bookId, int errCode,
+                                        const Column* column) {
+  auto engine = gDataEngine();
+  if (!engine) return;
+  engine->removeDownloadingBookId(bookId);
+  if (errCode != 0 || !column) return;
+  const int64_t updated = column->veskBook() ? column->veskBook()->updated() : 0;
+  if (auto store = engine->getSubPersist()) store->setBookLastUpdatedTime(bookId, updated);
+}
+
+}  // namespace zu

@@ -1,0 +1,36 @@
+// BookTaskSupport: what the book download tasks share: the book id of a column, a link's
+// address, a reply body as text, the facade's book manager and observer, and the end of a
+// download that kept the book in the facade's downloading list. Static functions only, called
+// on the "task" thread.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zu {
+
+class BookMgr;
+class Column;
+class DataEngineObserver;
+class HttpResponse;
+class Link;
+
+class BookTaskSupport {
+ public:
+  BookTaskSupport() = delete;
+
+  // The column's entry id ("" without a column or id).
+  static std::string bookIdOf(const Column* column);
+  static std::optional<std::string> hrefOf(const std::shared_ptr<Link>& link);
+  static std::string_view bodyText(const HttpResponse& response);
+  // The facade's book manager and observer (null without a facade).
+  static std::shared_ptr<BookMgr> bookMgr();
+  static std::shared_ptr<DataEngineObserver> observer();
+  // Takes the book off the facade's downloading list; after a success (code 0) records the
+  // column's book update time as the book's last updated time.
+  static void bookDownloadEnded(const std::string& bookId, int errCode, const Column* column);
+};
+
+}  // namespace zu
