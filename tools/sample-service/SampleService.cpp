@@ -151,6 +151,9 @@ bool SampleService::start(int port) {
     if (auto at = req.target.find('?'); at != std::string::npos) query = req.target.substr(at + 1);
     request.query = query;
     request.body = req.body;
+    for (const auto& [field, file] : req.files) {
+      request.formFiles[field] = {file.filename, file.content};
+    }
     for (const auto& [name, value] : req.headers) {
       std::string lower = name;
       std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
@@ -399,6 +402,13 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (path == "/stat") {
     reply.body = "ok";
     reply.contentType = "text/plain";
+  } else if (path == "/ft/file.fb" && post && request.query == "op=up") {
+    // The feedback host's upload: a JSON answer naming the stored file.
+    reply.body = request.formFiles.count("uploaded") ? "{\"fileId\":\"log-1\"}" : "{}";
+    reply.contentType = "text/plain;charset=GBK";
+  } else if (path == "/ft/commentInner.fb" && post) {
+    reply.body = "true";
+    reply.contentType = "text/plain;charset=GBK";
   } else if (path == "/report/error.atom" && post) {
     reply.body = okDocument("report");
   } else {

@@ -1,8 +1,8 @@
 // SampleService: a loopback HTTP server speaking the service's protocol from the sample
 // documents in documents/ (our own sample text): the service URL feed, a column catalogue of
 // a few kinds of column with article lists, articles, comments and cover images, the reader's
-// subscriptions and favourites (kept in memory), a profile, login, the statistics endpoint and
-// the error-report endpoint. Every GET answer carries an ETag and honours If-None-Match with
+// subscriptions and favourites (kept in memory), a profile, login, the statistics endpoint,
+// the error-report endpoint, the feedback host's upload and form, and files the tests serve. Every GET answer carries an ETag and honours If-None-Match with
 // 304. In the documents "{base}" stands for the server's base URL.
 //
 // It is the fixture of the engine's tests and the service `make run` talks to. The server
@@ -36,6 +36,8 @@ class SampleService {
     std::string query;  // without '?'
     std::string body;
     std::map<std::string, std::string> headers;  // names lower-cased
+    // The files of a multipart form: field name -> (file name, bytes).
+    std::map<std::string, std::pair<std::string, std::string>> formFiles;
   };
 
   // `documentsDir` defaults to the documents folder beside this source.

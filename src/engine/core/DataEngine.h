@@ -253,6 +253,20 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   Text getSearchEngineUrlWithKeywords(const std::string& words);
   Text getSearchEngineUrlWithKeywords(const std::string& words, const Text& from);
   std::shared_ptr<VeskAppRecommend> getAppRecommend();
+  // Info, fonts, feedback and advertisements (made in tasks/InfoTaskFactories.cpp). getInfo
+  // starts the notice check (update and message notices, recommended apps).
+  void getInfo();
+  // One font pack into the fonts folder (-7 without a name).
+  std::shared_ptr<Task> createDownloadFontTask(const Text& fontName);
+  // Feedback from the current user to the feedback host, with the file (the zipped log)
+  // uploaded first when one is given; an empty title or content is sent as "无".
+  std::shared_ptr<Task> createFeedbackTask(const Text& title, const Text& content,
+                                           const Text& filePath, const Text& contact);
+  std::shared_ptr<Task> createGetAdvertisementsTask(const Text& url);
+  // What identifies the product to the feedback host.
+  static constexpr const char* kFeedbackProductName = "VESK";
+  static constexpr int kFeedbackProductId = 11001;
+  static constexpr int kFeedbackId = 16029;
   int64_t getNormalCacheSize();
   int64_t getOffdownCacheSize();
   int64_t getCacheSize();

@@ -3,7 +3,6 @@
 // reader's fixed style sheets and scripts.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -21,6 +20,7 @@
 #include "model/book/BookCatalog.h"
 #include "store/BookLinkCache.h"
 #include "store/EntryPersistenter.h"
+#include "testing/MainLoopTurn.h"
 
 namespace zu::testing {
 namespace {
@@ -366,21 +366,13 @@ TEST_F(BookTasksTest, FixedStyleSheetsAndScriptsAreReplacedOnlyWhenAllArrive) {
   const std::string prefix = "http://" + service_.host();
   auto pathOf = [&](const std::string& u) { return u.substr(prefix.size()); };
   auto waitDone = [](const std::shared_ptr<Task>& task) {
-    // Muted: no finish is reported, so look at the task between short wake-ups until it has
-    // finished and left the running list (its last step).
-    auto finished = [&] {
+    // Muted: no finish is reported, so wait until it finished and left the running list (its
+    // last step).
+    return turnMainLoopUntil([&] {
       if (!task->isDone()) return false;
       auto running = gTaskEngine()->runningTasks();
       return std::find(running.begin(), running.end(), task) == running.end();
-    };
-    auto loop = RunLoop::main();
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!finished() && std::chrono::steady_clock::now() < deadline) {
-      auto token = loop->postDelayed(0.01, [] {});
-      loop->runUntil(finished, 0.05);
-      loop->cancel(token);
-    }
-    return finished();
+    });
   };
   for (size_t i = 0; i < urls.size(); ++i) {
     ASSERT_EQ(urls[i].rfind(prefix, 0), 0u) << urls[i];

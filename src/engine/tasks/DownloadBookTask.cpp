@@ -8,7 +8,7 @@
 #include "engine/core/DataEngineObserver.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/http/HttpEngine.h"
-#include "engine/tasks/BookTaskSupport.h"
+#include "engine/tasks/TaskSupport.h"
 #include "model/Column.h"
 #include "model/Link.h"
 #include "model/VeskBook.h"
@@ -20,14 +20,14 @@
 namespace zu {
 
 DownloadBookTask::DownloadBookTask(std::shared_ptr<Column> column)
-    : column_(std::move(column)), bookId_(BookTaskSupport::bookIdOf(column_.get())) {}
+    : column_(std::move(column)), bookId_(TaskSupport::bookIdOf(column_.get())) {}
 
 void DownloadBookTask::run() {
   HttpTask::run();
   if (auto engine = gDataEngine()) engine->addDownloadingBookId(bookId_);
   if (!httpEngine()) return;
   getCatalog_ = true;
-  httpEngine()->get(BookTaskSupport::hrefOf(column_ ? column_->catalogLink() : nullptr));
+  httpEngine()->get(TaskSupport::hrefOf(column_ ? column_->catalogLink() : nullptr));
 }
 
 void DownloadBookTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
@@ -40,8 +40,8 @@ void DownloadBookTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& respon
 
 void DownloadBookTask::onCatalog(const HttpResponse& response) {
   getCatalog_ = false;
-  const std::string_view body = BookTaskSupport::bodyText(response);
-  auto books = BookTaskSupport::bookMgr();
+  const std::string_view body = TaskSupport::bodyText(response);
+  auto books = TaskSupport::bookMgr();
   if (!books || !VESKAtomParser::allocParseFeed(body, kEntryKindEntry, books.get())) {
     done(kErrDataParse, std::nullopt);
     return;
@@ -53,11 +53,11 @@ void DownloadBookTask::onCatalog(const HttpResponse& response) {
   engine.setDownloadPath(bookTempPath_);
   engine.setAllowResumeDownload(true);
   engine.setAcceptGzipCompress(false);
-  engine.download(BookTaskSupport::hrefOf(column_->bookContentLink()));
+  engine.download(TaskSupport::hrefOf(column_->bookContentLink()));
 }
 
 void DownloadBookTask::onPackage() {
-  auto books = BookTaskSupport::bookMgr();
+  auto books = TaskSupport::bookMgr();
   std::error_code ec;
   const std::string folder = books ? books->getBookUncompressedPath(bookId_) : std::string();
   if (!folder.empty()) std::filesystem::create_directories(folder, ec);
@@ -81,14 +81,14 @@ void DownloadBookTask::onReceivedSize(int64_t receivedSize, int64_t totalSize) {
   std::printf("DownloadBook %s progress recv %lld total %lld\n",
               column_ && column_->title() ? column_->title()->c_str() : "(null)",
               static_cast<long long>(receivedSize), static_cast<long long>(totalSize));
-  auto observer = BookTaskSupport::observer();
+  auto observer = TaskSupport::observer();
   if (observer && observer->respondsToOnDownloadBookProgress()) {
     observer->onDownloadBookProgress(sharedTask(), bookId_, receivedSize, totalSize);
   }
 }
 
 void DownloadBookTask::finish(int errCode, const std::optional<std::string>& errDesc) {
-  BookTaskSupport::bookDownloadEnded(bookId_, errCode, column_.get());
+  TaskSupport::bookDownloadEnded(bookId_, errCode, column_.get());
   HttpTask::finish(errCode, errDesc);
 }
 

@@ -7,7 +7,7 @@
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/HttpEngineHooks.h"
 #include "engine/http/HttpEngine.h"
-#include "engine/tasks/BookTaskSupport.h"
+#include "engine/tasks/TaskSupport.h"
 #include "engine/tasks/DownloadSectionInnerTask.h"
 #include "model/Column.h"
 #include "model/Feed.h"
@@ -20,7 +20,7 @@
 namespace zu {
 
 DownloadBookUpdatesTask::DownloadBookUpdatesTask(std::shared_ptr<Column> column)
-    : column_(std::move(column)), bookId_(BookTaskSupport::bookIdOf(column_.get())) {}
+    : column_(std::move(column)), bookId_(TaskSupport::bookIdOf(column_.get())) {}
 
 int DownloadBookUpdatesTask::updatesRate(int current, int total, int progress) {
   if (total < 1) return 0;
@@ -33,12 +33,12 @@ void DownloadBookUpdatesTask::run() {
   HttpTask::run();
   if (auto engine = gDataEngine()) engine->addDownloadingBookId(bookId_);
   if (!httpEngine()) return;
-  httpEngine()->get(BookTaskSupport::hrefOf(column_ ? column_->catalogLink() : nullptr));
+  httpEngine()->get(TaskSupport::hrefOf(column_ ? column_->catalogLink() : nullptr));
 }
 
 void DownloadBookUpdatesTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
-  const std::string_view body = BookTaskSupport::bodyText(*response);
-  auto books = BookTaskSupport::bookMgr();
+  const std::string_view body = TaskSupport::bodyText(*response);
+  auto books = TaskSupport::bookMgr();
   // Parsed before the new catalogue is stored: a section needs downloading when its file is
   // missing or the stored copy of the section is older than the service's.
   auto feed = books ? VESKAtomParser::allocParseFeed(body, kEntryKindEntry, books.get()) : nullptr;
@@ -97,14 +97,14 @@ void DownloadBookUpdatesTask::onDownloadSectionInnerTaskFinished(
 }
 
 void DownloadBookUpdatesTask::reportRate(int rate) {
-  auto observer = BookTaskSupport::observer();
+  auto observer = TaskSupport::observer();
   if (observer && observer->respondsToOnDownloadBookUpdatesProgress()) {
     observer->onDownloadBookUpdatesProgress(sharedTask(), bookId_, rate);
   }
 }
 
 void DownloadBookUpdatesTask::finish(int errCode, const std::optional<std::string>& errDesc) {
-  BookTaskSupport::bookDownloadEnded(bookId_, errCode, column_.get());
+  TaskSupport::bookDownloadEnded(bookId_, errCode, column_.get());
   if (errCode == kErrOk) reportRate(100);
   HttpTask::finish(errCode, errDesc);
 }

@@ -2,7 +2,7 @@
 
 #include "engine/core/ErrorCodes.h"
 #include "engine/http/HttpEngine.h"
-#include "engine/tasks/BookTaskSupport.h"
+#include "engine/tasks/TaskSupport.h"
 #include "model/book/Section.h"
 
 namespace zu {
@@ -18,11 +18,11 @@ DownloadSectionInnerTask::DownloadSectionInnerTask(
 
 void DownloadSectionInnerTask::start() {
   downloadHtml_ = true;
-  httpEngine()->get(BookTaskSupport::hrefOf(section_ ? section_->sectionLink() : nullptr));
+  httpEngine()->get(TaskSupport::hrefOf(section_ ? section_->sectionLink() : nullptr));
 }
 
 void DownloadSectionInnerTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
-  const std::string_view body = BookTaskSupport::bodyText(*response);
+  const std::string_view body = TaskSupport::bodyText(*response);
   if (downloadHtml_) {
     downloadHtml_ = false;
     parser_.allocParseUrlInHtml(body, bookId_, chapterIndex_, section_->indexId(), &urlArray_);

@@ -3,7 +3,7 @@
 #include "engine/core/DataEngineObserver.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/http/HttpEngine.h"
-#include "engine/tasks/BookTaskSupport.h"
+#include "engine/tasks/TaskSupport.h"
 #include "model/Feed.h"
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "model/atom/VESKAtomParser.h"
@@ -18,12 +18,12 @@ void GetBookDetailInfoTask::run() {
 }
 
 void GetBookDetailInfoTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
-  auto feed = VESKAtomParser::allocParseFeed(BookTaskSupport::bodyText(*response), kEntryKindPlain);
+  auto feed = VESKAtomParser::allocParseFeed(TaskSupport::bodyText(*response), kEntryKindPlain);
   if (!feed) {
     done(kErrDataParse, ErrorGetDescription(kErrDataParse));
     return;
   }
-  if (auto observer = BookTaskSupport::observer()) observer->onFeedResult(sharedTask(), feed);
+  if (auto observer = TaskSupport::observer()) observer->onFeedResult(sharedTask(), feed);
   done(kErrOk, std::nullopt);
 }
 

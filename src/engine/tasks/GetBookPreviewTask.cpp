@@ -4,7 +4,7 @@
 
 #include "engine/core/ErrorCodes.h"
 #include "engine/http/HttpEngine.h"
-#include "engine/tasks/BookTaskSupport.h"
+#include "engine/tasks/TaskSupport.h"
 #include "model/Column.h"
 #include "model/Feed.h"
 #include "model/atom/VESKAtomDataStuffer.h"
@@ -17,13 +17,13 @@
 namespace zu {
 
 GetBookPreviewTask::GetBookPreviewTask(std::shared_ptr<Column> column)
-    : column_(std::move(column)), bookId_(BookTaskSupport::bookIdOf(column_.get())) {}
+    : column_(std::move(column)), bookId_(TaskSupport::bookIdOf(column_.get())) {}
 
 void GetBookPreviewTask::run() {
   HttpTask::run();
   if (!httpEngine()) return;
   getCatalog_ = true;
-  httpEngine()->get(BookTaskSupport::hrefOf(column_ ? column_->catalogLink() : nullptr));
+  httpEngine()->get(TaskSupport::hrefOf(column_ ? column_->catalogLink() : nullptr));
 }
 
 void GetBookPreviewTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
@@ -36,8 +36,8 @@ void GetBookPreviewTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& resp
 
 void GetBookPreviewTask::onCatalog(const HttpResponse& response) {
   getCatalog_ = false;
-  const std::string_view body = BookTaskSupport::bodyText(response);
-  auto books = BookTaskSupport::bookMgr();
+  const std::string_view body = TaskSupport::bodyText(response);
+  auto books = TaskSupport::bookMgr();
   auto feed = books ? VESKAtomParser::allocParseFeed(body, kEntryKindEntry, books.get()) : nullptr;
   if (!feed) {
     done(kErrDataParse, std::nullopt);
@@ -62,11 +62,11 @@ void GetBookPreviewTask::downloadNextSection() {
     return;
   }
   currSection_ = previewSections_[currIndex_++];
-  httpEngine()->get(BookTaskSupport::hrefOf(currSection_->sectionLink()));
+  httpEngine()->get(TaskSupport::hrefOf(currSection_->sectionLink()));
 }
 
 void GetBookPreviewTask::onSection(const HttpResponse& response) {
-  auto books = BookTaskSupport::bookMgr();
+  auto books = TaskSupport::bookMgr();
   const std::string& sectionId = *currSection_->id();
   auto path = books ? books->getBookSectionHtmlFilePath(bookId_, sectionIdToChapterId_[sectionId],
                                                         sectionId)
@@ -75,7 +75,7 @@ void GetBookPreviewTask::onSection(const HttpResponse& response) {
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(*path).parent_path(), ec);
   }
-  if (!HtmlParser::write2File(path, BookTaskSupport::bodyText(response))) {
+  if (!HtmlParser::write2File(path, TaskSupport::bodyText(response))) {
     done(kErrFileWrite, std::nullopt);
     return;
   }

@@ -1,4 +1,4 @@
-// BookTaskSupport: what the book download tasks share: the book id of a column, a link's
+// TaskSupport: what the download and info tasks share: the book id of a column, a link's
 // address, a reply body as text, the facade's book manager and observer, and the end of a
 // download that kept the book in the facade's downloading list. Static functions only, called
 // on the "task" thread.
@@ -17,9 +17,9 @@ class DataEngineObserver;
 class HttpResponse;
 class Link;
 
-class BookTaskSupport {
+class TaskSupport {
  public:
-  BookTaskSupport() = delete;
+  TaskSupport() = delete;
 
   // The column's entry id ("" without a column or id).
   static std::string bookIdOf(const Column* column);

@@ -1,4 +1,4 @@
-#include "engine/tasks/BookTaskSupport.h"
+#include "engine/tasks/TaskSupport.h"
 
 #include "engine/core/DataEngine.h"
 #include "engine/http/HttpResponse.h"
@@ -9,30 +9,30 @@
 
 namespace zu {
 
-std::string BookTaskSupport::bookIdOf(const Column* column) {
+std::string TaskSupport::bookIdOf(const Column* column) {
   return column && column->entryId() ? *column->entryId() : std::string();
 }
 
-std::optional<std::string> BookTaskSupport::hrefOf(const std::shared_ptr<Link>& link) {
+std::optional<std::string> TaskSupport::hrefOf(const std::shared_ptr<Link>& link) {
   return link ? link->href() : std::nullopt;
 }
 
-std::string_view BookTaskSupport::bodyText(const HttpResponse& response) {
+std::string_view TaskSupport::bodyText(const HttpResponse& response) {
   const Bytes& body = response.responseBody();
   return std::string_view(reinterpret_cast<const char*>(body.data()), body.size());
 }
 
-std::shared_ptr<BookMgr> BookTaskSupport::bookMgr() {
+std::shared_ptr<BookMgr> TaskSupport::bookMgr() {
   auto engine = gDataEngine();
   return engine ? engine->getBookMgr() : nullptr;
 }
 
-std::shared_ptr<DataEngineObserver> BookTaskSupport::observer() {
+std::shared_ptr<DataEngineObserver> TaskSupport::observer() {
   auto engine = gDataEngine();
   return engine ? engine->getObserver() : nullptr;
 }
 
-void BookTaskSupport::bookDownloadEnded(const std::string& bookId, int errCode,
+void TaskSupport::bookDownloadEnded(const std::string& bookId, int errCode,
                                         const Column* column) {
   auto engine = gDataEngine();
   if (!engine) return;
