@@ -11,11 +11,7 @@
 #include "engine/tasks/TaskSupport.h"
 #include "model/Column.h"
 #include "model/Link.h"
-#include "model/VeskBook.h"
-#include "model/atom/VESKAtomParser.h"
-#include "model/atom/VESKAtomDataStuffer.h"
 #include "store/BookMgr.h"
-#include "store/EntryPersistenter.h"
 
 namespace zu {
 
@@ -40,13 +36,11 @@ void DownloadBookTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& respon
 
 void DownloadBookTask::onCatalog(const HttpResponse& response) {
   getCatalog_ = false;
-  const std::string_view body = TaskSupport::bodyText(response);
   auto books = TaskSupport::bookMgr();
-  if (!books || !VESKAtomParser::allocParseFeed(body, kEntryKindEntry, books.get())) {
+  if (!books || !TaskSupport::storeBookCatalog(response, bookId_)) {
     done(kErrDataParse, std::nullopt);
     return;
   }
-  books->setBookCatalog(body, bookId_);
   bookPath_ = books->getBookEpubPath(bookId_);
   bookTempPath_ = bookPath_ + ".temp";
   HttpEngine& engine = *httpEngine();

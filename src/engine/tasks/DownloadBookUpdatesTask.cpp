@@ -11,11 +11,8 @@
 #include "engine/tasks/DownloadSectionInnerTask.h"
 #include "model/Column.h"
 #include "model/Feed.h"
-#include "model/atom/VESKAtomDataStuffer.h"
-#include "model/atom/VESKAtomParser.h"
 #include "model/book/Chapter.h"
 #include "model/book/Section.h"
-#include "store/BookMgr.h"
 
 namespace zu {
 
@@ -37,16 +34,11 @@ void DownloadBookUpdatesTask::run() {
 }
 
 void DownloadBookUpdatesTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
-  const std::string_view body = TaskSupport::bodyText(*response);
-  auto books = TaskSupport::bookMgr();
-  // Parsed before the new catalogue is stored: a section needs downloading when its file is
-  // missing or the stored copy of the section is older than the service's.
-  auto feed = books ? VESKAtomParser::allocParseFeed(body, kEntryKindEntry, books.get()) : nullptr;
+  auto feed = TaskSupport::storeBookCatalog(*response, bookId_);
   if (!feed) {
     done(kErrDataParse, std::nullopt);
     return;
   }
-  books->setBookCatalog(body, bookId_);
   for (const auto& chapter : feed->chapters().value_or(std::vector<std::shared_ptr<Chapter>>())) {
     if (!chapter || !chapter->sections()) continue;
     for (const auto& section : *chapter->sections()) {

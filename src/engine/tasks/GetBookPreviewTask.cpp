@@ -7,8 +7,6 @@
 #include "engine/tasks/TaskSupport.h"
 #include "model/Column.h"
 #include "model/Feed.h"
-#include "model/atom/VESKAtomDataStuffer.h"
-#include "model/atom/VESKAtomParser.h"
 #include "model/book/Chapter.h"
 #include "model/book/HtmlParser.h"
 #include "model/book/Section.h"
@@ -36,14 +34,11 @@ void GetBookPreviewTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& resp
 
 void GetBookPreviewTask::onCatalog(const HttpResponse& response) {
   getCatalog_ = false;
-  const std::string_view body = TaskSupport::bodyText(response);
-  auto books = TaskSupport::bookMgr();
-  auto feed = books ? VESKAtomParser::allocParseFeed(body, kEntryKindEntry, books.get()) : nullptr;
+  auto feed = TaskSupport::storeBookCatalog(response, bookId_);
   if (!feed) {
     done(kErrDataParse, std::nullopt);
     return;
   }
-  books->setBookCatalog(body, bookId_);
   for (const auto& chapter : feed->chapters().value_or(std::vector<std::shared_ptr<Chapter>>())) {
     if (!chapter || !chapter->sections()) continue;
     for (const auto& section : *chapter->sections()) {

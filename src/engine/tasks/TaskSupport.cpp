@@ -4,7 +4,11 @@
 #include "engine/http/HttpResponse.h"
 #include "model/Column.h"
 #include "model/Link.h"
+#include "model/Feed.h"
 #include "model/VeskBook.h"
+#include "model/atom/VESKAtomDataStuffer.h"
+#include "model/atom/VESKAtomParser.h"
+#include "store/BookMgr.h"
 #include "store/EntryPersistenter.h"
 
 namespace zu {
@@ -30,6 +34,15 @@ std::shared_ptr<BookMgr> TaskSupport::bookMgr() {
 std::shared_ptr<DataEngineObserver> TaskSupport::observer() {
   auto engine = gDataEngine();
   return engine ? engine->getObserver() : nullptr;
+}
+
+std::shared_ptr<Feed> TaskSupport::storeBookCatalog(const HttpResponse& response,
+                                                   const std::string& bookId) {
+  const std::string_view body = bodyText(response);
+  auto books = bookMgr();
+  auto feed = books ? VESKAtomParser::allocParseFeed(body, kEntryKindEntry, books.get()) : nullptr;
+  if (feed) books->setBookCatalog(body, bookId);
+  return feed;
 }
 
 void TaskSupport::bookDownloadEnded(const std::string& bookId, int errCode,
