@@ -263,8 +263,7 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   std::shared_ptr<Task> createFeedbackTask(const Text& title, const Text& content,
                                            const Text& filePath, const Text& contact);
   std::shared_ptr<Task> createGetAdvertisementsTask(const Text& url);
-  // What identifies the product to the feedback host.
-  static constexpr const char* kFeedbackProductName = "VESK";
+  // What identifies the product to the feedback host (with the product token "VESK").
   static constexpr int kFeedbackProductId = 11001;
   static constexpr int kFeedbackId = 16029;
   int64_t getNormalCacheSize();

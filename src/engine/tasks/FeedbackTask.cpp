@@ -32,7 +32,7 @@ void FeedbackTask::run() {
   if (!httpEngine()) return;
   if (filePath_) {
     uploadFile_ = true;
-    httpEngine()->uploadWithForm("http://" + ServiceHosts::feedbackHost() + "/ft/file.fb?op=up",
+    httpEngine()->uploadWithForm("http://" + ServiceHosts::feedbackHost() + kUploadPath,
                                  *filePath_);
     return;
   }
@@ -67,7 +67,7 @@ void FeedbackTask::postFeedback() {
   // The form is ASCII after percent-encoding, so its GB 18030 bytes are the same bytes.
   const std::string form = Gb18030::fromUtf8(feedbackForm()).value_or(feedbackForm());
   httpEngine()->setHeaderField("Content-Type", "application/x-www-form-urlencoded");
-  httpEngine()->post("http://" + ServiceHosts::feedbackHost() + "/ft/commentInner.fb",
+  httpEngine()->post("http://" + ServiceHosts::feedbackHost() + kFormPath,
                      Bytes(form.begin(), form.end()));
 }
 

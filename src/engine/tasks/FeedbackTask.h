@@ -17,6 +17,10 @@ namespace zu {
 
 class FeedbackTask : public HttpTask {
  public:
+  // The feedback host's endpoints ("http://<feedback host>" + path).
+  static constexpr const char* kUploadPath = "/ft/file.fb?op=up";
+  static constexpr const char* kFormPath = "/ft/commentInner.fb";
+
   FeedbackTask(std::string productName, int productId, int feedbackId, std::string username,
                std::string title, std::string content, std::optional<std::string> filePath,
                std::optional<std::string> contact);

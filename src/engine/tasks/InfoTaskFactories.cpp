@@ -6,6 +6,7 @@
 #include "engine/tasks/FeedbackTask.h"
 #include "engine/tasks/GetAdvertisementsTask.h"
 #include "engine/tasks/GetInfoTask.h"
+#include "model/Vocabulary.h"
 
 namespace zu {
 
@@ -23,7 +24,7 @@ std::shared_ptr<Task> DataEngine::createFeedbackTask(const Text& title, const Te
   };
   std::string user = getUsername();
   if (user.empty()) user = kGuestUserName;
-  return std::make_shared<FeedbackTask>(kFeedbackProductName, kFeedbackProductId,
+  return std::make_shared<FeedbackTask>(vocab::kProductToken, kFeedbackProductId,
                                         kFeedbackId, user, orNone(title), orNone(content),
                                         filePath, contact);
 }
