@@ -10,9 +10,10 @@ namespace {
 constexpr const char* kDefaultServiceHost = "api.vesk.com";
 constexpr const char* kDefaultStatisticsHost = "stat.vesk.com";
 constexpr const char* kDefaultStaticHost = "static.vesk.com";
+constexpr const char* kDefaultFeedbackHost = "feedback.vesk.com";
 
 std::mutex gLock;
-std::optional<std::string> gService, gStatistics, gStatic;
+std::optional<std::string> gService, gStatistics, gStatic, gFeedback;
 
 std::optional<std::string> environment(const char* name) {
   const char* value = std::getenv(name);
@@ -48,6 +49,11 @@ std::string ServiceHosts::staticHost() {
   return choose(gStatic, "ZU_STATIC_HOST", kDefaultStaticHost, true);
 }
 
+std::string ServiceHosts::feedbackHost() {
+  std::lock_guard guard(gLock);
+  return choose(gFeedback, "ZU_FEEDBACK_HOST", kDefaultFeedbackHost, true);
+}
+
 void ServiceHosts::setServiceHost(std::optional<std::string> host) {
   std::lock_guard guard(gLock);
   gService = std::move(host);
@@ -63,11 +69,17 @@ void ServiceHosts::setStaticHost(std::optional<std::string> host) {
   gStatic = std::move(host);
 }
 
+void ServiceHosts::setFeedbackHost(std::optional<std::string> host) {
+  std::lock_guard guard(gLock);
+  gFeedback = std::move(host);
+}
+
 void ServiceHosts::setAllHosts(std::optional<std::string> host) {
   std::lock_guard guard(gLock);
   gService = host;
   gStatistics = host;
-  gStatic = std::move(host);
+  gStatic = host;
+  gFeedback = std::move(host);
 }
 
 }  // namespace zu

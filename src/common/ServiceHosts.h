@@ -1,9 +1,11 @@
 // ServiceHosts: the hosts of the service that the client knows by heart: the service host
-// (the service URL feed "/getServiceUrl.atom"), the statistics host ("/stat") and the static-
-// content host (the book reader's style sheets and script). Each is "name" or "name:port".
+// (the service URL feed "/getServiceUrl.atom"), the statistics host ("/stat"), the static-
+// content host (the book reader's style sheets and script) and the feedback host
+// ("/ft/file.fb", "/ft/commentInner.fb"). Each is "name" or "name:port".
 //
-// Configuration: $ZU_SERVICE_HOST, $ZU_STAT_HOST and $ZU_STATIC_HOST; the latter two follow
-// the service host when only that one is set (a local sample service answers all three);
+// Configuration: $ZU_SERVICE_HOST, $ZU_STAT_HOST, $ZU_STATIC_HOST and $ZU_FEEDBACK_HOST; the
+// latter three follow the service host when only that one is set (a local sample service
+// answers all four);
 // otherwise the service's public hosts. Tests and the application may set them directly.
 // Thread-safe.
 #pragma once
@@ -20,12 +22,14 @@ class ServiceHosts {
   static std::string serviceHost();
   static std::string statisticsHost();
   static std::string staticHost();
+  static std::string feedbackHost();
 
   // A host set here wins over the environment; nullopt goes back to it.
   static void setServiceHost(std::optional<std::string> host);
   static void setStatisticsHost(std::optional<std::string> host);
   static void setStaticHost(std::optional<std::string> host);
-  // All three at once (a test pointing the client at one loopback server).
+  static void setFeedbackHost(std::optional<std::string> host);
+  // All four at once (a test pointing the client at one loopback server).
   static void setAllHosts(std::optional<std::string> host);
 };
 

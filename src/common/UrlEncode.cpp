@@ -1,9 +1,8 @@
 #include "common/UrlEncode.h"
 
-#include <iconv.h>
-
-#include <cerrno>
 #include <optional>
+
+#include "common/Gb18030.h"
 
 namespace zu {
 
@@ -17,37 +16,6 @@ bool isSafe(uint8_t b) {
     default:
       return false;
   }
-}
-
-// The UTF-8 text in GB 18030, or nullopt when it cannot be converted.
-std::optional<std::string> toGb18030(std::string_view utf8) {
-  iconv_t cd = iconv_open("GB18030", "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
-  std::string out;
-  std::string input(utf8);
-  char* in = input.data();
-  size_t inLeft = input.size();
-  char buf[256];
-  bool ok = true;
-  while (inLeft > 0) {
-    char* o = buf;
-    size_t oLeft = sizeof buf;
-    size_t r = iconv(cd, &in, &inLeft, &o, &oLeft);
-    out.append(buf, static_cast<size_t>(o - buf));
-    if (r == static_cast<size_t>(-1) && errno != E2BIG) {
-      ok = false;
-      break;
-    }
-  }
-  if (ok) {
-    char* o = buf;
-    size_t oLeft = sizeof buf;
-    iconv(cd, nullptr, nullptr, &o, &oLeft);
-    out.append(buf, static_cast<size_t>(o - buf));
-  }
-  iconv_close(cd);
-  if (!ok) return std::nullopt;
-  return out;
 }
 
 }  // namespace
@@ -64,7 +32,7 @@ std::string UrlEncode::encode(std::string_view text, StringEncoding encoding) {
   if (text.empty()) return {};
   std::string converted;
   if (encoding == StringEncoding::Gb18030) {
-    auto gb = toGb18030(text);
+    auto gb = Gb18030::fromUtf8(text);
     if (!gb) return {};
     converted = std::move(*gb);
     text = converted;

@@ -221,11 +221,15 @@ bool SampleService::start(int port) {
     if (auto at = req.target.find('?'); at != std::string::npos) query = req.target.substr(at + 1);
     request.query = query;
     request.body = req.body;
+    for (const auto& [field, file] : req.files) {
+      request.formFiles[field] = {file.filename, file.content};
+    }
     for (const auto& [name, value] : req.headers) {
       std::string lower = name;
       std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
       request.headers[lower] = value;
     }
+    std::optional<size_t> cut;
     {
       std::lock_guard guard(lock_);
       maxInFlight_ = std::max(maxInFlight_, ++inFlight_);
@@ -243,11 +247,27 @@ bool SampleService::start(int port) {
       std::lock_guard guard(lock_);
       --inFlight_;
       requests_.push_back(request);
+      if (auto it = cutAfter_.find(request.path);
+          it != cutAfter_.end() && reply.status == 200 && request.method == "GET") {
+        cut = std::min(it->second, reply.body.size());
+        cutAfter_.erase(it);
+      }
     }
     recorded_.notify_all();
-    res.status = reply.status;
+    // A ranged answer carries 206 (the server cuts the body to the range itself).
+    res.status = reply.status == 200 && !req.ranges.empty() ? 206 : reply.status;
     for (const auto& [name, value] : reply.headers) res.set_header(name, value);
-    if (!reply.body.empty() || reply.status == 200) res.set_content(reply.body, reply.contentType);
+    if (cut) {
+      auto body = std::make_shared<std::string>(std::move(reply.body));
+      res.set_content_provider(
+          body->size(), reply.contentType,
+          [body, sent = *cut](size_t, size_t, httplib::DataSink& sink) {
+            sink.write(body->data(), sent);
+            return false;  // the connection is dropped here
+          });
+    } else if (!reply.body.empty() || reply.status == 200) {
+      res.set_content(reply.body, reply.contentType);
+    }
   };
   server_->Get(".*", handler);
   server_->Post(".*", handler);
@@ -323,6 +343,21 @@ void SampleService::setResponseDelay(const std::string& prefix, int millis) {
 int SampleService::maxConcurrentRequests() const {
   std::lock_guard guard(lock_);
   return maxInFlight_;
+}
+
+void SampleService::setFile(const std::string& path, std::optional<std::string> bytes,
+                            std::string contentType) {
+  std::lock_guard guard(lock_);
+  if (bytes) {
+    files_[path] = {std::move(*bytes), std::move(contentType)};
+  } else {
+    files_.erase(path);
+  }
+}
+
+void SampleService::cutNextAnswer(const std::string& path, size_t bytes) {
+  std::lock_guard guard(lock_);
+  cutAfter_[path] = bytes;
 }
 
 std::vector<SampleService::Request> SampleService::requests() const {
@@ -404,6 +439,11 @@ SampleService::Answer SampleService::answer(const Request& request) {
     if (auto it = statusForPath_.find(request.path); it != statusForPath_.end()) {
       reply.status = it->second;
       reply.contentType = "text/plain";
+      return reply;
+    }
+    if (auto it = files_.find(request.path); it != files_.end() && request.method == "GET") {
+      reply.body = it->second.first;
+      reply.contentType = it->second.second;
       return reply;
     }
   }
@@ -614,6 +654,13 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (path == "/stat") {
     reply.body = "ok";
     reply.contentType = "text/plain";
+  } else if (path == "/ft/file.fb" && post && request.query == "op=up") {
+    // The feedback host's upload: a JSON answer naming the stored file.
+    reply.body = request.formFiles.count("uploaded") ? "{\"fileId\":\"log-1\"}" : "{}";
+    reply.contentType = "text/plain;charset=GBK";
+  } else if (path == "/ft/commentInner.fb" && post) {
+    reply.body = "true";
+    reply.contentType = "text/plain;charset=GBK";
   } else if (path == "/report/error.atom" && post) {
     reply.body = okDocument("report");
   } else {

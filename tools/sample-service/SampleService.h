@@ -1,8 +1,8 @@
 // SampleService: a loopback HTTP server speaking the service's protocol from the sample
 // documents in documents/ (our own sample text): the service URL feed, a column catalogue of
 // a few kinds of column with article lists, articles, comments and cover images, the reader's
-// subscriptions and favourites (kept in memory), a profile, login, the statistics endpoint and
-// the error-report endpoint. Every GET answer carries an ETag and honours If-None-Match with
+// subscriptions and favourites (kept in memory), a profile, login, the statistics endpoint,
+// the error-report endpoint, the feedback host's upload and form, and files the tests serve. Every GET answer carries an ETag and honours If-None-Match with
 // 304. In the documents "{base}" stands for the server's base URL.
 //
 // The subscription endpoints answer as the service does: adding gives a feed of the added
@@ -49,6 +49,8 @@ class SampleService {
     std::string query;  // without '?'
     std::string body;
     std::map<std::string, std::string> headers;  // names lower-cased
+    // The files of a multipart form: field name -> (file name, bytes).
+    std::map<std::string, std::pair<std::string, std::string>> formFiles;
   };
 
   // `documentsDir` defaults to the documents folder beside this source.
@@ -80,6 +82,13 @@ class SampleService {
   void setResponseDelay(const std::string& prefix, int millis);
   // The longest number of requests the server answered at the same time.
   int maxConcurrentRequests() const;
+
+  // Serves `bytes` at `path` (GET; a Range request gets its part) until cleared with nullopt.
+  void setFile(const std::string& path, std::optional<std::string> bytes,
+               std::string contentType = "application/octet-stream");
+  // The next GET of `path` sends its headers and only the first `bytes` bytes of its body, then
+  // drops the connection (a download interrupted on the way).
+  void cutNextAnswer(const std::string& path, size_t bytes);
 
   std::vector<Request> requests() const;
   std::vector<Request> requestsTo(const std::string& path) const;
@@ -123,6 +132,8 @@ class SampleService {
   std::map<std::string, int> responseDelays_;
   int inFlight_ = 0;
   int maxInFlight_ = 0;
+  std::map<std::string, std::pair<std::string, std::string>> files_;  // path -> (bytes, type)
+  std::map<std::string, size_t> cutAfter_;
   std::vector<std::string> subscriptions_;
   // Favourite id -> its entry as posted.
   std::vector<std::pair<std::string, std::string>> favorites_;

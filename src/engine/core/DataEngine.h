@@ -226,6 +226,14 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
                                    bool landscape);
   Text getPrevSectionIdForThisPage(const Text& bookId, int32_t page, int32_t fontSize,
                                    bool landscape);
+  // Book downloads (made in tasks/BookTaskFactories.cpp): a book's detail feed (-7 without a
+  // link address), the whole book, its sections brought up to date, its preview sections.
+  std::shared_ptr<Task> createGetBookDetailInfoTask(const std::shared_ptr<Link>& link);
+  std::shared_ptr<Task> createDownloadBookTask(const std::shared_ptr<Column>& column);
+  std::shared_ptr<Task> createDownloadBookUpdatesTask(const std::shared_ptr<Column>& column);
+  std::shared_ptr<Task> createGetBookPreviewTask(const std::shared_ptr<Column>& column);
+  // Starts the refresh of the book reader's fixed style sheets and scripts.
+  void updateBookCssJsLinks();
   // Page snapshots live in the image cache under
   // "booksnapshot:bookid<id>_fontSize=<n>_landscape=<0|1>_user=<user>".
   std::string buildBookSnapshotUrl(const std::string& bookId, int fontSize, bool landscape);
@@ -253,6 +261,19 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   Text getSearchEngineUrlWithKeywords(const std::string& words);
   Text getSearchEngineUrlWithKeywords(const std::string& words, const Text& from);
   std::shared_ptr<VeskAppRecommend> getAppRecommend();
+  // Info, fonts, feedback and advertisements (made in tasks/InfoTaskFactories.cpp). getInfo
+  // starts the notice check (update and message notices, recommended apps).
+  void getInfo();
+  // One font pack into the fonts folder (-7 without a name).
+  std::shared_ptr<Task> createDownloadFontTask(const Text& fontName);
+  // Feedback from the current user to the feedback host, with the file (the zipped log)
+  // uploaded first when one is given; an empty title or content is sent as "无".
+  std::shared_ptr<Task> createFeedbackTask(const Text& title, const Text& content,
+                                           const Text& filePath, const Text& contact);
+  std::shared_ptr<Task> createGetAdvertisementsTask(const Text& url);
+  // What identifies the product to the feedback host (with the product token "VESK").
+  static constexpr int kFeedbackProductId = 11001;
+  static constexpr int kFeedbackId = 16029;
   int64_t getNormalCacheSize();
   int64_t getOffdownCacheSize();
   int64_t getCacheSize();
