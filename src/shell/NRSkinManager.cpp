@@ -35,12 +35,12 @@ std::optional<ui::Font> fontIn(const std::optional<Dictionary>& list, std::strin
   if (value->isNumber() || value->isString()) {
     return ui::Font::systemFont(static_cast<float>(value->doubleValue()));
   }
-  const Dictionary* spec = value->asDictionary();
-  if (!spec) return std::nullopt;
-  const float size = static_cast<float>(spec->get("size").doubleValue());
-  const std::string name = spec->get("name").stringValue().value_or("");
+  const Dictionary* fields = value->asDictionary();
+  if (!fields) return std::nullopt;
+  const float size = static_cast<float>(fields->get("size").doubleValue());
+  const std::string name = fields->get("name").stringValue().value_or("");
   if (!name.empty()) return ui::Font::named(name, size);
-  if (spec->get("bold").boolValue()) return ui::Font::boldSystemFont(size);
+  if (fields->get("bold").boolValue()) return ui::Font::boldSystemFont(size);
   return ui::Font::systemFont(size);
 }
 
@@ -48,8 +48,8 @@ std::optional<ui::Font> boldFontIn(const std::optional<Dictionary>& list, std::s
   const Value* value = entry(list, codeName);
   if (!value) return std::nullopt;
   if (value->isNumber()) return ui::Font::systemFont(static_cast<float>(value->doubleValue()));
-  if (const Dictionary* spec = value->asDictionary()) {
-    return ui::Font::systemFont(static_cast<float>(spec->get("size").doubleValue()));
+  if (const Dictionary* fields = value->asDictionary()) {
+    return ui::Font::systemFont(static_cast<float>(fields->get("size").doubleValue()));
   }
   return std::nullopt;
 }
@@ -58,10 +58,10 @@ std::optional<ui::Color> colorIn(const std::optional<Dictionary>& list, std::str
   const Value* value = entry(list, codeName);
   if (!value) return std::nullopt;
   if (const std::string* text = value->asString()) return colorWithHexString(*text, 1.0f);
-  const Dictionary* spec = value->asDictionary();
-  if (!spec) return std::nullopt;
-  return colorWithHexString(spec->get("color").stringValue().value_or(""),
-                            static_cast<float>(spec->get("alpha").doubleValue()));
+  const Dictionary* fields = value->asDictionary();
+  if (!fields) return std::nullopt;
+  return colorWithHexString(fields->get("color").stringValue().value_or(""),
+                            static_cast<float>(fields->get("alpha").doubleValue()));
 }
 
 std::optional<std::string> imageNameIn(const std::optional<Dictionary>& list, std::string_view codeName) {
