@@ -233,7 +233,7 @@ void DataEngine::asyncCancelTask(const std::shared_ptr<Task>& task) {
 // ---- Users -----------------------------------------------------------------------------------
 
 void DataEngine::setUsername(const Text& username, const Text& password) {
-  if (!username || !password) {
+  if (!username || !password || !isUsableUsername(*username)) {
     VESKLogImpl("setUsername invalid argument");
     return;
   }
@@ -283,6 +283,11 @@ void DataEngine::logout() {
 }
 
 bool DataEngine::isAnonymous() const { return getUsername() == kGuestUserName; }
+
+bool DataEngine::isUsableUsername(std::string_view username) {
+  return username != "." && username != ".." && username.find('/') == std::string_view::npos &&
+         username.find('\0') == std::string_view::npos;
+}
 
 std::string DataEngine::getUsername() const {
   std::lock_guard guard(userLock_);

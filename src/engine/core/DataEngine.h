@@ -113,8 +113,8 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   // ---- Users -------------------------------------------------------------------------------
   // Switches to a user (name lower-cased): cancels every task first, then switches the stores;
   // a user new to this device (no read-status database yet) is a first login and gets the
-  // guest's bound accounts; then the start-up covers are refreshed. Both must be given
-  // ("setUsername invalid argument" otherwise).
+  // guest's bound accounts; then the start-up covers are refreshed. Both must be given and
+  // the name usable as a folder ("setUsername invalid argument" otherwise).
   void setUsername(const Text& username, const Text& password);
   // Stores the pair here and in CommInfo, switches the read-status store and, for a real
   // user, remembers the pair as the last login.
@@ -122,6 +122,9 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   // Cancels every task, goes back to the guest, forgets all cookies and resets the platforms.
   void logout();
   bool isAnonymous() const;
+  // A name that can stand as one folder and file-name part: not ".", "..", nor holding '/' or
+  // a NUL. Every user's stores and caches live in folders named after the user.
+  static bool isUsableUsername(std::string_view username);
   std::string getUsername() const;
   bool isUserFirstLogin() const;
   Text getLastLoginUsername() const;

@@ -190,6 +190,11 @@ TEST_F(DataEngineTest, UserSwitchCancelsTasksFirstAndCarriesTheGuestOver) {
 
   engine_->setUsername(std::nullopt, std::string("x"));
   EXPECT_EQ(engine_->getUsername(), "alice");
+  // A name that is not one folder part would put the user's stores outside their folder.
+  engine_->setUsername(std::string("../Bob"), std::string("x"));
+  engine_->setUsername(std::string(".."), std::string("x"));
+  EXPECT_EQ(engine_->getUsername(), "alice");
+  EXPECT_FALSE(std::filesystem::exists(CommInfo::getEntryStatusCacheRootPath() + "../bob"));
   EXPECT_NE(readLog().find("setUsername invalid argument"), std::string::npos);
 }
 

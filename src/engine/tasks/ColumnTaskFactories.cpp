@@ -17,7 +17,9 @@ namespace zu {
 
 std::shared_ptr<Task> DataEngine::createLoginTask(const Text& username, const Text& password,
                                                   bool forceServerAuth) {
-  if (!username || !password) return createErrorTask(kErrInvalidArg);
+  if (!username || !password || !isUsableUsername(*username)) {
+    return createErrorTask(kErrInvalidArg);
+  }
   if (auto engine = gTaskEngine()) engine->syncCancelAllTask();
   return std::make_shared<LoginTask>(StringUtil::asciiLowercase(*username), *password,
                                      forceServerAuth);

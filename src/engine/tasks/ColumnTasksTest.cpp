@@ -109,6 +109,15 @@ TEST_F(ColumnTasksTest, LoginSucceedsMapsEachRefusalAndShortcutsTheLastLogin) {
 
   auto missing = engine_->createLoginTask(std::string("reader"), std::nullopt, false);
   EXPECT_EQ(runTask(missing)->code, kErrInvalidArg);
+  // Names that would leave the user's folders are refused before any request.
+  const size_t before = service_.requests().size();
+  for (const std::string& name : {std::string(".."), std::string("../reader"), std::string("a/b"),
+                                 std::string("re\0ader", 7)}) {
+    EXPECT_EQ(runTask(engine_->createLoginTask(name, std::string("pw"), false))->code,
+              kErrInvalidArg)
+        << name;
+  }
+  EXPECT_EQ(service_.requests().size(), before);
 }
 
 TEST_F(ColumnTasksTest, ServerListsFlattenSubListsAndMarkWhatIsSubscribedHere) {
