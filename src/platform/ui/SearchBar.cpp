@@ -1,15 +1,25 @@
 #include "platform/ui/SearchBar.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "platform/ui/Button.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Image.h"
+#include "platform/ui/ImageView.h"
 
 namespace zu::ui {
 
 namespace {
 
 constexpr float kCancelWidth = 60;
+constexpr int kIconSize = 14;
+
+// The bar's field: its right view, the clear button, shows only while there is text to clear.
+class SearchField : public TextField {
+ protected:
+  bool showsRightView() const override { return !text().empty() && TextField::showsRightView(); }
+};
 
 // The bar's background: the image when there is one, else a gradient of the tint.
 class SearchBarBackground : public View {
@@ -73,12 +83,24 @@ SearchBar::SearchBar(const Rect& frame) : View(frame) {
   setAutoresizingMask(kAutoresizingFlexibleWidth);
   background_ = std::make_shared<SearchBarBackground>(this);
   background_->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
-  field_ = std::make_shared<TextField>();
+  field_ = std::make_shared<SearchField>();
   field_->setBorderStyle(TextBorderStyle::RoundedRect);
   field_->setFont(Font::systemFont(14));
   field_->setContentVerticalAlignment(ControlContentVerticalAlignment::Center);
-  field_->setClearButtonMode(TextFieldViewMode::WhileEditing);
   field_->setReturnKeyType(ReturnKeyType::Search);
+  iconView_ = std::make_shared<ImageView>(defaultSearchIcon());
+  field_->setLeftView(iconView_);
+  field_->setLeftViewMode(TextFieldViewMode::Always);
+  const auto clearImage = TextField::clearButtonImage();
+  clearButton_ = Button::create(ButtonType::Custom);
+  clearButton_->setFrame(Rect(Point{0, 0}, clearImage->size()));
+  clearButton_->setBackgroundImage(clearImage, kControlStateNormal);
+  clearButton_->addTarget(this, kControlEventTouchUpInside, [this](Control&) {
+    auto keep = shared();
+    field_->clearText();
+  });
+  field_->setRightView(clearButton_);
+  field_->setRightViewMode(TextFieldViewMode::WhileEditing);
   fieldDelegate_ = std::make_shared<FieldDelegate>(this);
   field_->setDelegate(fieldDelegate_);
   field_->addTarget(this, kControlEventEditingChanged, [this](Control&) {
@@ -91,6 +113,7 @@ SearchBar::SearchBar(const Rect& frame) : View(frame) {
 }
 
 SearchBar::~SearchBar() {
+  clearButton_->removeTarget(this);
   fieldDelegate_->forget();
   field_->removeTarget(this);
   static_cast<SearchBarBackground*>(background_.get())->forget();
@@ -128,11 +151,65 @@ void SearchBar::setBackgroundImage(std::shared_ptr<Image> image) {
   background_->setNeedsDisplay();
 }
 
+std::shared_ptr<Image> SearchBar::defaultSearchIcon() {
+  static const std::shared_ptr<Image> image = [] {
+    auto picture = Image::create(kIconSize, kIconSize);
+    Canvas canvas(*picture);
+    canvas.setStrokeColor(Color::white(0.45f));
+    canvas.setLineWidth(1.6f);
+    canvas.strokeEllipse(Rect(1.5f, 1.5f, 8, 8));
+    canvas.setLineWidth(2);
+    canvas.beginPath();
+    canvas.moveTo(Point{8.5f, 8.5f});
+    canvas.lineTo(Point{12.5f, 12.5f});
+    canvas.strokePath();
+    return picture;
+  }();
+  return image;
+}
+
+void SearchBar::setImageForSearchBarIcon(std::shared_ptr<Image> image, SearchBarIcon icon, unsigned state) {
+  switch (icon) {
+    case SearchBarIcon::Search:
+      if (state != kControlStateNormal) return;
+      customIcon_ = image != nullptr;
+      if (!image) image = defaultSearchIcon();
+      iconView_->setFrame(Rect(Point{0, 0}, image->size()));
+      iconView_->setImage(std::move(image));
+      field_->setNeedsLayout();
+      field_->setNeedsDisplay();
+      return;
+    case SearchBarIcon::Clear:
+      if (!image && state == kControlStateNormal) image = TextField::clearButtonImage();
+      clearButton_->setBackgroundImage(std::move(image), state);
+      return;
+  }
+}
+
+std::shared_ptr<Image> SearchBar::imageForSearchBarIcon(SearchBarIcon icon, unsigned state) const {
+  switch (icon) {
+    case SearchBarIcon::Search:
+      return customIcon_ && state == kControlStateNormal ? iconView_->image() : nullptr;
+    case SearchBarIcon::Clear:
+      return clearButton_->backgroundImageForState(state);
+  }
+  return nullptr;
+}
+
+void SearchBar::setSearchFieldBackgroundImage(std::shared_ptr<Image> image, unsigned state) {
+  if (state == kControlStateNormal) field_->setBackground(std::move(image));
+}
+
+std::shared_ptr<Image> SearchBar::searchFieldBackgroundImage(unsigned state) const {
+  return state == kControlStateNormal ? field_->background() : nullptr;
+}
+
 void SearchBar::layoutSubviews() {
   const Rect b = bounds();
   background_->setFrame(b);
   const float right = showsCancel_ ? kCancelWidth : 0;
-  field_->setFrame(Rect(6, (b.size.height - 31) / 2, std::max(0.f, b.size.width - 12 - right), 31));
+  // On whole points: a stretched field picture at a half point would show seams between its parts.
+  field_->setFrame(Rect(6, std::floor((b.size.height - 31) / 2), std::max(0.f, b.size.width - 12 - right), 31));
 }
 
 }  // namespace zu::ui

@@ -10,6 +10,13 @@
 //    after each accepted change (the clear button's too), searchButtonClicked on return.
 //  - The cancel button shows while showsCancelButton; cancelButtonTapped tells the delegate.
 //  - A background image replaces the tinted gradient.
+//  - The field's left view is an image view showing the search icon (a magnifier until one is
+//    set); its right view is the clear button, a Button shown while editing with text, whose
+//    tap empties the text as a change. The clear icon of a state is that button's background
+//    image, so dressing the icon and dressing the right view set the same picture.
+//  - The search field background image (normal state) is the field's background.
+// Where we differ on purpose: only the normal state of the search icon and of the field
+// background is kept (the kit's bar has no disabled look); other states are ignored.
 #pragma once
 
 #include <memory>
@@ -22,8 +29,12 @@
 
 namespace zu::ui {
 
+class Button;
 class Image;
+class ImageView;
 class SearchBar;
+
+enum class SearchBarIcon { Search = 0, Clear = 1 };
 
 class SearchBarDelegate {
  public:
@@ -68,6 +79,15 @@ class SearchBar : public View {
   void setTintColor(std::optional<Color> tint);
   const std::shared_ptr<Image>& backgroundImage() const { return backgroundImage_; }
   void setBackgroundImage(std::shared_ptr<Image> image);
+  // Null restores the kit's own icon.
+  void setImageForSearchBarIcon(std::shared_ptr<Image> image, SearchBarIcon icon, unsigned state);
+  std::shared_ptr<Image> imageForSearchBarIcon(SearchBarIcon icon, unsigned state) const;
+  void setSearchFieldBackgroundImage(std::shared_ptr<Image> image, unsigned state);
+  std::shared_ptr<Image> searchFieldBackgroundImage(unsigned state) const;
+  const std::shared_ptr<ImageView>& searchIconView() const { return iconView_; }
+  const std::shared_ptr<Button>& clearButton() const { return clearButton_; }
+  // The magnifier shown until a search icon is set, drawn once.
+  static std::shared_ptr<Image> defaultSearchIcon();
 
   bool becomeFirstResponder() { return field_->becomeFirstResponder(); }
   bool resignFirstResponder() { return field_->resignFirstResponder(); }
@@ -82,6 +102,9 @@ class SearchBar : public View {
   std::shared_ptr<View> background_;
   std::shared_ptr<TextField> field_;
   std::shared_ptr<FieldDelegate> fieldDelegate_;
+  std::shared_ptr<ImageView> iconView_;
+  std::shared_ptr<Button> clearButton_;
+  bool customIcon_ = false;
   bool showsCancel_ = false;
   BarStyle barStyle_ = BarStyle::Default;
   std::optional<Color> tint_;

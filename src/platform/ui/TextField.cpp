@@ -1,10 +1,12 @@
 #include "platform/ui/TextField.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/Canvas.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/Touch.h"
 
@@ -14,6 +16,13 @@ namespace {
 
 constexpr float kClearButtonSize = 19;
 constexpr float kInset = 7;
+// Between the text and a view or the clear button beside it.
+constexpr float kViewGap = 4;
+
+// A part of `size`, vertically centred in `bounds` on whole points, its left edge at `x`.
+Rect centredAt(const Rect& bounds, float x, Size size) {
+  return Rect(x, std::floor((bounds.size.height - size.height) / 2), size.width, size.height);
+}
 
 }  // namespace
 
@@ -23,7 +32,12 @@ TextField::~TextField() { Keyboard::shared().detach(this); }
 
 void TextField::setText(std::string text) {
   text_ = std::move(text);
+  contentChanged();
+}
+
+void TextField::contentChanged() {
   setNeedsDisplay();
+  setNeedsLayout();
 }
 
 void TextField::setPlaceholder(std::optional<std::string> placeholder) {
@@ -58,7 +72,34 @@ void TextField::setSecureTextEntry(bool secure) {
 
 void TextField::setClearButtonMode(TextFieldViewMode mode) {
   clearMode_ = mode;
+  contentChanged();
+}
+
+void TextField::setBackground(std::shared_ptr<Image> image) {
+  background_ = std::move(image);
   setNeedsDisplay();
+}
+
+void TextField::replaceSideView(std::shared_ptr<View>& slot, std::shared_ptr<View> view) {
+  if (slot == view) return;
+  if (slot && slot->superview().get() == this) slot->removeFromSuperview();
+  slot = std::move(view);
+  if (slot) addSubview(slot);
+  contentChanged();
+}
+
+void TextField::setLeftView(std::shared_ptr<View> view) { replaceSideView(leftView_, std::move(view)); }
+
+void TextField::setRightView(std::shared_ptr<View> view) { replaceSideView(rightView_, std::move(view)); }
+
+void TextField::setLeftViewMode(TextFieldViewMode mode) {
+  leftViewMode_ = mode;
+  contentChanged();
+}
+
+void TextField::setRightViewMode(TextFieldViewMode mode) {
+  rightViewMode_ = mode;
+  contentChanged();
 }
 
 void TextField::setContentVerticalAlignment(ControlContentVerticalAlignment a) {
@@ -77,7 +118,7 @@ bool TextField::becomeFirstResponder() {
   if (!Keyboard::shared().attach(keep, this)) return false;
   editing_ = true;
   if (clearsOnBegin_ && !text_.empty()) change(TextRange{0, StringUtil::utf16Length(text_)}, std::string());
-  setNeedsDisplay();
+  contentChanged();
   if (auto d = delegate_.lock()) d->textFieldDidBeginEditing(*this);
   sendActionsForControlEvents(kControlEventEditingDidBegin);
   return true;
@@ -89,7 +130,7 @@ bool TextField::resignFirstResponder() {
   if (auto d = delegate_.lock(); d && !d->textFieldShouldEndEditing(*this)) return false;
   Keyboard::shared().detach(this);
   editing_ = false;
-  setNeedsDisplay();
+  contentChanged();
   if (auto d = delegate_.lock()) d->textFieldDidEndEditing(*this);
   sendActionsForControlEvents(kControlEventEditingDidEnd);
   return true;
@@ -98,7 +139,7 @@ bool TextField::resignFirstResponder() {
 bool TextField::change(TextRange range, const std::string& replacement) {
   if (auto d = delegate_.lock(); d && !d->textFieldShouldChangeCharacters(*this, range, replacement)) return false;
   text_ = replaceTextRange(text_, range, replacement);
-  setNeedsDisplay();
+  contentChanged();
   sendActionsForControlEvents(kControlEventEditingChanged);
   NotificationCenter::defaultCenter().post(kTextDidChangeNotification, Value(shared()));
   return true;
@@ -123,9 +164,8 @@ void TextField::insertReturn() {
   if (!d || d->textFieldShouldReturn(*this)) sendActionsForControlEvents(kControlEventEditingDidEndOnExit);
 }
 
-bool TextField::showsClearButton() const {
-  if (text_.empty()) return false;
-  switch (clearMode_) {
+bool TextField::modeShows(TextFieldViewMode mode) const {
+  switch (mode) {
     case TextFieldViewMode::Never: return false;
     case TextFieldViewMode::WhileEditing: return editing_;
     case TextFieldViewMode::UnlessEditing: return !editing_;
@@ -134,11 +174,75 @@ bool TextField::showsClearButton() const {
   return false;
 }
 
-bool TextField::clearButtonTapped() {
-  if (!showsClearButton()) return false;
+bool TextField::showsClearButton() const { return !text_.empty() && modeShows(clearMode_); }
+
+bool TextField::clearButtonTapped() { return showsClearButton() && clearText(); }
+
+bool TextField::clearText() {
+  if (text_.empty()) return false;
   auto keep = shared();
   if (auto d = delegate_.lock(); d && !d->textFieldShouldClear(*this)) return false;
   return change(TextRange{0, StringUtil::utf16Length(text_)}, std::string());
+}
+
+std::shared_ptr<Image> TextField::clearButtonImage() {
+  static const std::shared_ptr<Image> image = [] {
+    auto picture = Image::create(static_cast<int>(kClearButtonSize), static_cast<int>(kClearButtonSize));
+    Canvas canvas(*picture);
+    canvas.setFillColor(Color::white(0.7f));
+    canvas.fillEllipse(Rect(0, 0, kClearButtonSize, kClearButtonSize));
+    canvas.setStrokeColor(Color::whiteColor());
+    canvas.setLineWidth(2);
+    canvas.beginPath();
+    canvas.moveTo(Point{6, 6});
+    canvas.lineTo(Point{13, 13});
+    canvas.moveTo(Point{13, 6});
+    canvas.lineTo(Point{6, 13});
+    canvas.strokePath();
+    return picture;
+  }();
+  return image;
+}
+
+float TextField::edgeInset() const { return borderStyle_ == TextBorderStyle::None ? 0 : kInset; }
+
+Rect TextField::leftViewRectForBounds(const Rect& bounds) const {
+  return centredAt(bounds, edgeInset(), leftView_ ? leftView_->frame().size : Size{0, 0});
+}
+
+Rect TextField::rightViewRectForBounds(const Rect& bounds) const {
+  const Size size = rightView_ ? rightView_->frame().size : Size{0, 0};
+  return centredAt(bounds, bounds.size.width - edgeInset() - size.width, size);
+}
+
+Rect TextField::clearButtonRectForBounds(const Rect& bounds) const {
+  const float right = showsRightView() ? rightViewRectForBounds(bounds).minX() - kViewGap
+                                       : bounds.size.width - edgeInset();
+  return centredAt(bounds, right - kClearButtonSize, Size{kClearButtonSize, kClearButtonSize});
+}
+
+Rect TextField::textRectForBounds(const Rect& bounds) const {
+  float left = edgeInset();
+  float right = bounds.size.width - edgeInset();
+  if (showsLeftView()) left = leftViewRectForBounds(bounds).maxX() + kViewGap;
+  if (showsClearButton()) {
+    right = clearButtonRectForBounds(bounds).minX() - kViewGap;
+  } else if (showsRightView()) {
+    right = rightViewRectForBounds(bounds).minX() - kViewGap;
+  }
+  return Rect(left, 0, std::max(0.f, right - left), bounds.size.height);
+}
+
+void TextField::layoutSubviews() {
+  const Rect b = bounds();
+  if (leftView_) {
+    leftView_->setHidden(!showsLeftView());
+    leftView_->setFrame(leftViewRectForBounds(b));
+  }
+  if (rightView_) {
+    rightView_->setHidden(!showsRightView());
+    rightView_->setFrame(rightViewRectForBounds(b));
+  }
 }
 
 std::string TextField::displayText() const {
@@ -153,8 +257,7 @@ void TextField::touchesEnded(const TouchSet& touches, const Event& event) {
   if (touches.empty() || !isEnabled()) return;
   const Point p = touches.front()->locationInView(this);
   if (!bounds().contains(p)) return;
-  const Rect b = bounds();
-  if (showsClearButton() && p.x >= b.size.width - kClearButtonSize - kInset) {
+  if (showsClearButton() && p.x >= clearButtonRectForBounds(bounds()).minX() - kViewGap) {
     clearButtonTapped();
     return;
   }
@@ -163,33 +266,39 @@ void TextField::touchesEnded(const TouchSet& touches, const Event& event) {
 
 void TextField::draw(Canvas& canvas, const Rect&) {
   const Rect b = bounds();
-  switch (borderStyle_) {
-    case TextBorderStyle::None:
-      break;
-    case TextBorderStyle::Line:
-      canvas.setStrokeColor(Color::blackColor());
-      canvas.setLineWidth(1);
-      canvas.strokeRect(b.insetBy(0.5f, 0.5f));
-      break;
-    case TextBorderStyle::Bezel:
-      canvas.setFillColor(Color::whiteColor());
-      canvas.fillRect(b);
-      canvas.setStrokeColor(Color::white(0.4f));
-      canvas.setLineWidth(1);
-      canvas.strokeRect(b.insetBy(0.5f, 0.5f));
-      break;
-    case TextBorderStyle::RoundedRect:
-      canvas.setFillColor(Color::whiteColor());
-      canvas.fillRoundedRect(b.insetBy(0.5f, 0.5f), 7);
-      canvas.setStrokeColor(Color::white(0.6f));
-      canvas.setLineWidth(1);
-      canvas.strokeRoundedRect(b.insetBy(0.5f, 0.5f), 7);
-      break;
+  if (background_) {
+    const bool caps = background_->leftCapWidth() > 0 || background_->topCapHeight() > 0;
+    const auto picture = caps ? background_
+                              : background_->stretchableImage(background_->pixelWidth() / 2,
+                                                              background_->pixelHeight() / 2);
+    canvas.drawImage(*picture, b);
+  } else {
+    switch (borderStyle_) {
+      case TextBorderStyle::None:
+        break;
+      case TextBorderStyle::Line:
+        canvas.setStrokeColor(Color::blackColor());
+        canvas.setLineWidth(1);
+        canvas.strokeRect(b.insetBy(0.5f, 0.5f));
+        break;
+      case TextBorderStyle::Bezel:
+        canvas.setFillColor(Color::whiteColor());
+        canvas.fillRect(b);
+        canvas.setStrokeColor(Color::white(0.4f));
+        canvas.setLineWidth(1);
+        canvas.strokeRect(b.insetBy(0.5f, 0.5f));
+        break;
+      case TextBorderStyle::RoundedRect:
+        canvas.setFillColor(Color::whiteColor());
+        canvas.fillRoundedRect(b.insetBy(0.5f, 0.5f), 7);
+        canvas.setStrokeColor(Color::white(0.6f));
+        canvas.setLineWidth(1);
+        canvas.strokeRoundedRect(b.insetBy(0.5f, 0.5f), 7);
+        break;
+    }
   }
   const bool placeholder = text_.empty();
   const std::string shown = placeholder ? placeholder_.value_or(std::string()) : displayText();
-  const float inset = borderStyle_ == TextBorderStyle::None ? 0 : kInset;
-  const float right = showsClearButton() ? kClearButtonSize + kInset : 0;
   const TextMetrics& metrics = TextMetrics::current();
   const float lh = metrics.lineHeight(font_);
   float y = 0;
@@ -200,15 +309,15 @@ void TextField::draw(Canvas& canvas, const Rect&) {
     case ControlContentVerticalAlignment::Bottom: y = b.size.height - lh; break;
   }
   if (!shown.empty()) {
-    metrics.draw(canvas, shown, Rect(inset, y, std::max(0.f, b.size.width - 2 * inset - right), lh), font_,
+    // A line longer than the room is cut at the text rectangle, never drawn under the views.
+    const Rect text = textRectForBounds(b);
+    canvas.save();
+    canvas.clip(text);
+    metrics.draw(canvas, shown, Rect(text.origin.x, y, text.size.width, lh), font_,
                  placeholder ? Color::white(0.7f) : textColor_, LineBreakMode::Clip, alignment_);
+    canvas.restore();
   }
-  if (right > 0) {
-    const Rect circle(b.size.width - kInset - kClearButtonSize, (b.size.height - kClearButtonSize) / 2,
-                      kClearButtonSize, kClearButtonSize);
-    canvas.setFillColor(Color::white(0.7f));
-    canvas.fillEllipse(circle);
-  }
+  if (showsClearButton()) canvas.drawImage(*clearButtonImage(), clearButtonRectForBounds(b));
 }
 
 std::string TextField::dumpDetails() const {

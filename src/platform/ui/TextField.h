@@ -18,6 +18,14 @@
 //  - The clear button (clearButtonTapped) asks shouldClear, then empties the text as a change.
 //    Whether it shows follows clearButtonMode and whether the field edits and has text.
 //  - Secure entry shows one bullet per character.
+//  - leftView and rightView are subviews shown as their modes say (whatever the text), at their
+//    own size, vertically centred, just inside the border's margin; the clear button sits left
+//    of a shown right view, and the text runs between whatever shows at either end. The
+//    *RectForBounds functions tell where each part goes.
+//  - background is drawn over the whole field in place of the border style's drawing.
+// Where we differ on purpose: a background image without caps is drawn as if stretchable at
+// its middle column and row, so the rounded ends of a field picture keep their shape at any
+// width (the phone scaled it whole); one with caps is drawn with them.
 #pragma once
 
 #include <memory>
@@ -31,6 +39,7 @@
 
 namespace zu::ui {
 
+class Image;
 class TextField;
 
 enum class TextBorderStyle { None = 0, Line = 1, Bezel = 2, RoundedRect = 3 };
@@ -89,6 +98,23 @@ class TextField : public Control, public TextInput {
   void setAutocorrects(bool on) { autocorrects_ = on; }
   bool autocapitalizes() const { return autocapitalizes_; }
   void setAutocapitalizes(bool on) { autocapitalizes_ = on; }
+  const std::shared_ptr<Image>& background() const { return background_; }
+  void setBackground(std::shared_ptr<Image> image);
+  const std::shared_ptr<View>& leftView() const { return leftView_; }
+  void setLeftView(std::shared_ptr<View> view);
+  TextFieldViewMode leftViewMode() const { return leftViewMode_; }
+  void setLeftViewMode(TextFieldViewMode mode);
+  const std::shared_ptr<View>& rightView() const { return rightView_; }
+  void setRightView(std::shared_ptr<View> view);
+  TextFieldViewMode rightViewMode() const { return rightViewMode_; }
+  void setRightViewMode(TextFieldViewMode mode);
+
+  // Where each part goes in `bounds` in the field's present state; the side rectangles are
+  // where the views would go when shown.
+  Rect textRectForBounds(const Rect& bounds) const;
+  Rect leftViewRectForBounds(const Rect& bounds) const;
+  Rect rightViewRectForBounds(const Rect& bounds) const;
+  Rect clearButtonRectForBounds(const Rect& bounds) const;
 
   bool isEditing() const { return editing_; }
   bool isFirstResponder() const;
@@ -98,6 +124,11 @@ class TextField : public Control, public TextInput {
   bool showsClearButton() const;
   // A tap on the clear button; false when it is not shown or the delegate refused.
   bool clearButtonTapped();
+  // Empties the text as the clear button does (asks shouldClear, then sends the change), for a
+  // control that brings its own clear button; false when refused or already empty.
+  bool clearText();
+  // The clear button's picture: a grey disc with a white cross, drawn once.
+  static std::shared_ptr<Image> clearButtonImage();
 
   // --- TextInput
   void insertText(const std::string& text) override;
@@ -109,12 +140,24 @@ class TextField : public Control, public TextInput {
   std::string displayText() const;
 
   void touchesEnded(const TouchSet& touches, const Event& event) override;
+  void layoutSubviews() override;
   void draw(Canvas& canvas, const Rect& rect) override;
   std::string dumpDetails() const override;
+
+ protected:
+  // Whether a side view shows now: it exists and its mode says so (a kind of field may ask more).
+  virtual bool showsLeftView() const { return leftView_ && modeShows(leftViewMode_); }
+  virtual bool showsRightView() const { return rightView_ && modeShows(rightViewMode_); }
 
  private:
   // Replaces `range` by `replacement` after asking the delegate; true when it changed.
   bool change(TextRange range, const std::string& replacement);
+  bool modeShows(TextFieldViewMode mode) const;
+  // The margin between the border and what lies inside it.
+  float edgeInset() const;
+  // Text, editing state or modes changed: redraw, and place the side views again.
+  void contentChanged();
+  void replaceSideView(std::shared_ptr<View>& slot, std::shared_ptr<View> view);
 
   std::weak_ptr<TextFieldDelegate> delegate_;
   std::string text_;
@@ -132,6 +175,11 @@ class TextField : public Control, public TextInput {
   bool autocorrects_ = true;
   bool autocapitalizes_ = true;
   bool editing_ = false;
+  std::shared_ptr<Image> background_;
+  std::shared_ptr<View> leftView_;
+  std::shared_ptr<View> rightView_;
+  TextFieldViewMode leftViewMode_ = TextFieldViewMode::Never;
+  TextFieldViewMode rightViewMode_ = TextFieldViewMode::Never;
 };
 
 }  // namespace zu::ui

@@ -15,12 +15,47 @@
 #include "platform/ui/TextView.h"
 #include "platform/ui/Window.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Renderer.h"
 #include "testing/ScopedFakeClock.h"
 
 namespace zu::ui {
 namespace {
 
 using Log = std::vector<std::string>;
+
+// A picture whose columns take the given colours, one column each, as tall as `height`.
+std::shared_ptr<Image> columns(const std::vector<Color>& colors, int height) {
+  const int width = static_cast<int>(colors.size());
+  auto image = Image::create(width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) image->mutablePixels()[y * width + x] = colors[x].premultipliedArgb();
+  }
+  return image;
+}
+
+std::shared_ptr<Image> solid(Color color, int width, int height) {
+  return columns(std::vector<Color>(static_cast<size_t>(width), color), height);
+}
+
+// The leftmost and rightmost columns holding a pixel near `color`, or {-1, -1}.
+std::pair<int, int> columnsShowing(const Image& image, Color color) {
+  int first = -1, last = -1;
+  for (int x = 0; x < image.pixelWidth(); ++x) {
+    for (int y = 0; y < image.pixelHeight(); ++y) {
+      const Color c = image.colorAt(x, y);
+      if (c.alpha > 0.5f && std::abs(c.red - color.red) < 0.25f && std::abs(c.green - color.green) < 0.25f &&
+          std::abs(c.blue - color.blue) < 0.25f) {
+        if (first < 0) first = x;
+        last = x;
+        break;
+      }
+    }
+  }
+  return {first, last};
+}
 
 class FieldGate : public TextFieldDelegate {
  public:
@@ -283,6 +318,141 @@ TEST_F(TextInputTest, TapsStartEditingAndAResponderThatGoesAwayTakesTheKeyboardW
   window->addSubview(segments);
   window->tap(Point{150, 110});
   EXPECT_EQ(1, segments->selectedSegmentIndex());
+  Application::shared().resetForTesting();
+}
+
+TEST_F(TextInputTest, FieldSideViewsClearButtonAndBackgroundTakeTheirPlaces) {
+  auto field = std::make_shared<TextField>(Rect(0, 0, 200, 31));
+  field->setBorderStyle(TextBorderStyle::RoundedRect);
+  field->setFont(Font::systemFont(14));
+  field->setTextColor(Color::redColor());
+  field->setContentVerticalAlignment(ControlContentVerticalAlignment::Center);
+  auto left = std::make_shared<ImageView>(solid(Color::blueColor(), 14, 14));
+  auto right = std::make_shared<ImageView>(solid(Color::greenColor(), 20, 10));
+  field->setLeftView(left);
+  field->setRightView(right);
+  EXPECT_EQ(field, left->superview());
+  // Modes default to never: the text runs from margin to margin.
+  field->layoutIfNeeded();
+  EXPECT_TRUE(left->isHidden());
+  EXPECT_TRUE(right->isHidden());
+  EXPECT_EQ(Rect(7, 0, 186, 31), field->textRectForBounds(field->bounds()));
+
+  field->setLeftViewMode(TextFieldViewMode::Always);
+  field->setRightViewMode(TextFieldViewMode::WhileEditing);
+  field->setClearButtonMode(TextFieldViewMode::Always);
+  field->setText(std::string(60, 'W'));
+  field->layoutIfNeeded();
+  EXPECT_FALSE(left->isHidden());
+  EXPECT_TRUE(right->isHidden());
+  EXPECT_EQ(Rect(7, 8, 14, 14), left->frame());
+  EXPECT_EQ(Rect(174, 6, 19, 19), field->clearButtonRectForBounds(field->bounds()));
+  EXPECT_EQ(Rect(25, 0, 145, 31), field->textRectForBounds(field->bounds()));
+  // Editing shows the right view at the right margin, and the clear button moves left of it.
+  ASSERT_TRUE(field->becomeFirstResponder());
+  field->layoutIfNeeded();
+  EXPECT_FALSE(right->isHidden());
+  EXPECT_EQ(Rect(173, 10, 20, 10), right->frame());
+  const Rect clear = field->clearButtonRectForBounds(field->bounds());
+  EXPECT_EQ(Rect(150, 6, 19, 19), clear);
+  EXPECT_EQ(Rect(25, 0, 121, 31), field->textRectForBounds(field->bounds()));
+
+  auto picture = render(*field);
+  ASSERT_TRUE(picture);
+  EXPECT_TRUE(writeSnapshot(*picture, "field-side-views"));
+  EXPECT_EQ(Color::blueColor(), picture->colorAt(14, 15));
+  EXPECT_EQ(Color::greenColor(), picture->colorAt(183, 15));
+  // The text stays between the left view and the clear button.
+  const auto [firstText, lastText] = columnsShowing(*picture, Color::redColor());
+  EXPECT_GE(firstText, 25);
+  EXPECT_GT(lastText, 100);
+  EXPECT_LE(lastText, 146);
+  // The clear button: a grey disc with a white cross through its middle.
+  EXPECT_NEAR(0.7f, picture->colorAt(159, 9).red, 0.02f);
+  EXPECT_EQ(Color::whiteColor(), picture->colorAt(159, 15));
+  ASSERT_TRUE(field->resignFirstResponder());
+
+  // A background without caps keeps its ends and stretches its middle; one with caps keeps them.
+  const Color red = Color::redColor(), blue = Color::blueColor(), green = Color::greenColor();
+  auto plain = columns({blue, blue, red, green, green}, 4);
+  field->setBackground(plain);
+  field->setText("");
+  field->setLeftViewMode(TextFieldViewMode::Never);
+  field->setClearButtonMode(TextFieldViewMode::Never);
+  auto stretched = render(*field);
+  ASSERT_TRUE(stretched);
+  EXPECT_EQ(blue, stretched->colorAt(1, 15));
+  EXPECT_EQ(red, stretched->colorAt(10, 15));
+  EXPECT_EQ(red, stretched->colorAt(190, 15));
+  EXPECT_EQ(green, stretched->colorAt(198, 15));
+  EXPECT_EQ(green, stretched->colorAt(198, 0));
+  field->setBackground(plain->stretchableImage(1, 0));
+  auto capped = render(*field);
+  ASSERT_TRUE(capped);
+  EXPECT_EQ(blue, capped->colorAt(0, 15));
+  EXPECT_EQ(blue, capped->colorAt(100, 15));  // the one-pixel middle is the second blue column
+  EXPECT_EQ(green, capped->colorAt(198, 15));
+}
+
+TEST_F(TextInputTest, SearchBarIconsClearButtonAndFieldBackground) {
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  auto bar = std::make_shared<SearchBar>();
+  auto listener = std::make_shared<SearchLog>();
+  bar->setDelegate(listener);
+  window->addSubview(bar);
+  auto field = bar->textField();
+  // The magnifier at the field's left; no clear button while there is nothing to clear.
+  bar->layoutIfNeeded();
+  EXPECT_EQ(field->leftView(), bar->searchIconView());
+  EXPECT_EQ(field->rightView(), bar->clearButton());
+  EXPECT_EQ(Rect(7, 8, 14, 14), bar->searchIconView()->frame());
+  EXPECT_FALSE(bar->imageForSearchBarIcon(SearchBarIcon::Search, kControlStateNormal));
+  ASSERT_TRUE(bar->becomeFirstResponder());
+  window->layoutIfNeeded();
+  EXPECT_TRUE(bar->clearButton()->isHidden());
+  Keyboard::shared().type("rss");
+  window->layoutIfNeeded();
+  EXPECT_FALSE(bar->clearButton()->isHidden());
+  auto plain = render(*bar);
+  ASSERT_TRUE(plain);
+  EXPECT_TRUE(writeSnapshot(*plain, "search-bar-plain"));
+  // The magnifier is drawn in grey where the field's left view sits.
+  int grey = 0;
+  for (int y = 14; y < 30; ++y) {
+    for (int x = 13; x < 27; ++x) grey += plain->colorAt(x, y).red < 0.7f;
+  }
+  EXPECT_GT(grey, 10);
+
+  // Icons and the field's picture dressed through the bar.
+  const Color red = Color::redColor();
+  bar->setImageForSearchBarIcon(solid(Color::blueColor(), 10, 12), SearchBarIcon::Search, kControlStateNormal);
+  bar->setImageForSearchBarIcon(solid(Color::greenColor(), 19, 19), SearchBarIcon::Clear, kControlStateNormal);
+  auto pressed = solid(Color::blackColor(), 19, 19);
+  bar->setImageForSearchBarIcon(pressed, SearchBarIcon::Clear, kControlStateHighlighted);
+  bar->setSearchFieldBackgroundImage(solid(red, 30, 31), kControlStateNormal);
+  bar->setSearchFieldBackgroundImage(solid(Color::blackColor(), 30, 31), kControlStateDisabled);
+  EXPECT_EQ(pressed, bar->imageForSearchBarIcon(SearchBarIcon::Clear, kControlStateHighlighted));
+  EXPECT_FALSE(bar->searchFieldBackgroundImage(kControlStateDisabled));
+  window->layoutIfNeeded();
+  EXPECT_EQ(Rect(7, 9, 10, 12), bar->searchIconView()->frame());
+  EXPECT_EQ(Rect(21, 0, 257, 31), field->textRectForBounds(field->bounds()));
+  auto dressed = render(*bar);
+  ASSERT_TRUE(dressed);
+  EXPECT_TRUE(writeSnapshot(*dressed, "search-bar-dressed"));
+  const Point fieldOrigin = field->frame().origin;
+  EXPECT_EQ(Color::blueColor(), dressed->colorAt(static_cast<int>(fieldOrigin.x) + 10, 22));
+  EXPECT_EQ(red, dressed->colorAt(160, 4 + static_cast<int>(fieldOrigin.y)));
+  const Rect clear = bar->clearButton()->frame();
+  EXPECT_EQ(Color::greenColor(), dressed->colorAt(static_cast<int>(fieldOrigin.x + clear.midX()), 22));
+
+  // The clear button empties the text as a change; the bar's own icon comes back for null.
+  window->tap(field->convertPointTo(Point{clear.midX(), clear.midY()}, window.get()));
+  EXPECT_EQ("", bar->text());
+  EXPECT_EQ("text ", listener->log.back());
+  bar->setImageForSearchBarIcon(nullptr, SearchBarIcon::Search, kControlStateNormal);
+  EXPECT_EQ(SearchBar::defaultSearchIcon(), bar->searchIconView()->image());
+  EXPECT_FALSE(bar->imageForSearchBarIcon(SearchBarIcon::Search, kControlStateNormal));
   Application::shared().resetForTesting();
 }
 
