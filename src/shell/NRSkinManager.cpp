@@ -1,14 +1,18 @@
 #include "shell/NRSkinManager.h"
 
+#include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/PropertyList.h"
 #include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/SearchBar.h"
+#include "platform/ui/TextField.h"
 #include "shell/HexColor.h"
 #include "shell/MBarButtonItem.h"
 #include "shell/MNavigationBarDecorator.h"
@@ -251,6 +255,48 @@ std::shared_ptr<ui::ImageView> NRSkinManager::skinDisclosureIndicatorImageView()
 
 std::shared_ptr<ui::ImageView> NRSkinManager::skinCheckMarkImageView() const {
   return std::make_shared<ui::ImageView>(imageWithCodeName("imageKdpCheckmark"));
+}
+
+void NRSkinManager::setCurrentSkinOfSearchBar(ui::SearchBar& bar) const {
+  const auto background = imageWithCodeName("imageKdpSearchBarBackground");
+  const auto field = imageWithCodeName("imageKdpSearchBarFieldBackground");
+  const auto icon = imageWithCodeName("imageKdpSearchBarIcon");
+  const auto clearNormal = imageWithCodeName("imageKdpSearchBarClearButtonNormal");
+  const auto clearHighlighted = imageWithCodeName("imageKdpSearchBarClearButtonHighlighted");
+  const ui::Color textColor = colorWithCodeName("colorKdpSearchBarText").value_or(ui::Color::blackColor());
+  // The text fields among the bar's own subviews.
+  auto textFields = [&bar] {
+    std::vector<std::shared_ptr<ui::TextField>> fields;
+    for (const auto& view : bar.subviews()) {
+      if (auto textField = std::dynamic_pointer_cast<ui::TextField>(view)) fields.push_back(std::move(textField));
+    }
+    return fields;
+  };
+  if (SystemEnvironment::systemVersion() >= 5.0f) {
+    bar.setBackgroundImage(background);
+    bar.setImageForSearchBarIcon(icon, ui::SearchBarIcon::Search, ui::kControlStateNormal);
+    bar.setSearchFieldBackgroundImage(field, ui::kControlStateNormal);
+    bar.setImageForSearchBarIcon(clearNormal, ui::SearchBarIcon::Clear, ui::kControlStateNormal);
+    bar.setImageForSearchBarIcon(clearHighlighted, ui::SearchBarIcon::Clear, ui::kControlStateHighlighted);
+    for (const auto& textField : textFields()) textField->setTextColor(textColor);
+    return;
+  }
+  auto backgroundView = std::dynamic_pointer_cast<ui::ImageView>(bar.viewWithTag(kTitleTag));
+  if (!backgroundView) {
+    backgroundView = std::make_shared<ui::ImageView>(ui::Rect(0, 0, 320, 44));
+    backgroundView->setTag(kTitleTag);
+    bar.insertSubviewAt(backgroundView, 1);
+  }
+  backgroundView->setImage(background);
+  for (const auto& textField : textFields()) {
+    textField->setTextColor(textColor);
+    textField->setBackground(field);
+    if (auto left = std::dynamic_pointer_cast<ui::ImageView>(textField->leftView())) left->setImage(icon);
+    if (auto right = std::dynamic_pointer_cast<ui::Button>(textField->rightView())) {
+      right->setBackgroundImage(clearNormal, ui::kControlStateNormal);
+      right->setBackgroundImage(clearHighlighted, ui::kControlStateHighlighted);
+    }
+  }
 }
 
 }  // namespace zu

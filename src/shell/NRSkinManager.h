@@ -33,12 +33,15 @@ class Label;
 class NavigationBar;
 class NavigationController;
 class NavigationItem;
+class SearchBar;
 }  // namespace zu::ui
 
 namespace zu {
 
 class NRSkinManager {
  public:
+  // Marks the skinned title label in a navigation bar and the skin's background view in a
+  // search bar.
   static constexpr int kTitleTag = 20120217;
   static constexpr int64_t kBackButtonType = 10000;
   static constexpr int64_t kDoneButtonType = 10001;
@@ -83,6 +86,12 @@ class NRSkinManager {
 
   std::shared_ptr<ui::ImageView> skinDisclosureIndicatorImageView() const;
   std::shared_ptr<ui::ImageView> skinCheckMarkImageView() const;
+
+  // From system version 5.0 the bar's own background, icon and field images; below it an image
+  // view tagged kTitleTag (inserted once, above the bar's background) and the images put on its
+  // text fields' backgrounds, left views and right views. Both give the fields the skin's text
+  // colour.
+  void setCurrentSkinOfSearchBar(ui::SearchBar& bar) const;
 
  private:
   NRSkinManager();

@@ -9,6 +9,8 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/SearchBar.h"
 #include "platform/ui/TextMetrics.h"
 #include "shell/HexColor.h"
 #include "shell/MBarButtonItem.h"
@@ -290,6 +292,87 @@ TEST_F(NRSkinManagerTest, TitlesOfItemsAndBars) {
   EXPECT_EQ(ui::Rect(90, 0, 140, 44), barLabel->frame());
   EXPECT_EQ(3u, bar->subviews().size());
   EXPECT_EQ("一个很长很长很长很长很长很长的标题", skin.currentSkinTitleOfNavigationBar(*bar));
+}
+
+TEST_F(NRSkinManagerTest, SearchBarsDressedByDayAndNightOnEitherSystemVersion) {
+  // Each picture in one colour of its own, so a pixel tells which picture landed there.
+  struct Look {
+    Color bar, field, icon, clear, clearPressed, text;
+  };
+  const Look day{Color::rgba8(40, 80, 160), Color::rgba8(250, 240, 200), Color::rgba8(200, 0, 0),
+                 Color::rgba8(0, 150, 0), Color::rgba8(0, 60, 0), Color::rgba8(0x33, 0x33, 0x33)};
+  const Look night{Color::rgba8(20, 20, 30), Color::rgba8(60, 60, 70), Color::rgba8(255, 128, 0),
+                   Color::rgba8(120, 120, 200), Color::rgba8(40, 40, 90), Color::rgba8(0xE1, 0xE1, 0xE1)};
+  for (const auto& [skinName, look] : {std::pair{std::string("Default"), day}, std::pair{std::string("Night"), night}}) {
+    Dictionary images;
+    images.set("imageKdpSearchBarBackground", "bar_" + skinName + ".png");
+    images.set("imageKdpSearchBarFieldBackground", "field_" + skinName + ".png");
+    images.set("imageKdpSearchBarIcon", "icon_" + skinName + ".png");
+    images.set("imageKdpSearchBarClearButtonNormal", "clear_" + skinName + ".png");
+    images.set("imageKdpSearchBarClearButtonHighlighted", "clear_press_" + skinName + ".png");
+    writeList("skinImages" + skinName, images);
+    writePicture("bar_" + skinName + ".png", 320, 44, look.bar);
+    writePicture("field_" + skinName + ".png", 30, 31, look.field);
+    writePicture("icon_" + skinName + ".png", 14, 14, look.icon);
+    writePicture("clear_" + skinName + ".png", 19, 19, look.clear);
+    writePicture("clear_press_" + skinName + ".png", 19, 19, look.clearPressed);
+  }
+  Dictionary colors;
+  colors.set("colorKdpSearchBarText", "333333");
+  writeList("skinColorsDefault", colors);
+  Dictionary nightColors;
+  nightColors.set("colorKdpSearchBarText", "e1e1e1");
+  writeList("skinColorsNight", nightColors);
+
+  NRSkinManager& skin = NRSkinManager::sharedManager();
+  // Dresses `bar` in the skin, editing with text so the clear button shows, and checks the
+  // pixels where each picture lands: the bar's top, the field beside its text, the icon at the
+  // field's left, the clear button at its right, normal and pressed.
+  auto check = [&](ui::SearchBar& bar, const Look& look, const std::string& what) {
+    skin.setCurrentSkinOfSearchBar(bar);
+    bar.setText("zu");
+    ASSERT_TRUE(bar.becomeFirstResponder());
+    auto picture = ui::render(bar);
+    ASSERT_TRUE(picture) << what;
+    EXPECT_EQ(look.bar, picture->colorAt(160, 2)) << what;
+    EXPECT_EQ(look.bar, picture->colorAt(2, 40)) << what;
+    EXPECT_EQ(look.field, picture->colorAt(160, 10)) << what;
+    EXPECT_EQ(look.field, picture->colorAt(8, 22)) << what;
+    EXPECT_EQ(look.icon, picture->colorAt(20, 21)) << what;
+    EXPECT_EQ(look.clear, picture->colorAt(297, 22)) << what;
+    EXPECT_EQ(look.text, bar.textField()->textColor()) << what;
+    bar.clearButton()->setHighlighted(true);
+    auto pressed = ui::render(bar);
+    ASSERT_TRUE(pressed);
+    EXPECT_EQ(look.clearPressed, pressed->colorAt(297, 22)) << what;
+    bar.clearButton()->setHighlighted(false);
+    ASSERT_TRUE(bar.resignFirstResponder());
+  };
+
+  for (const char* skinName : {"Default", "Night"}) {
+    skin.changeSkin(skinName);
+    const Look& look = std::string(skinName) == "Night" ? night : day;
+    auto bar = std::make_shared<ui::SearchBar>();
+    check(*bar, look, std::string(skinName) + " 5.0");
+    EXPECT_EQ(2u, bar->subviews().size());
+    EXPECT_EQ(skin.imageWithCodeName("imageKdpSearchBarBackground"), bar->backgroundImage());
+  }
+
+  // Below 5.0: one image view tagged 20120217 at index 1, above the bar's own background and
+  // below the field, dressed again in place when the skin changes.
+  SystemEnvironment::setSystemVersion(4.3f);
+  skin.changeSkin("Default");
+  auto old = std::make_shared<ui::SearchBar>();
+  check(*old, day, "Default 4.3");
+  skin.changeSkin("Night");
+  check(*old, night, "Night 4.3");
+  ASSERT_EQ(3u, old->subviews().size());
+  EXPECT_EQ(old->backgroundView(), old->subviews()[0]);
+  EXPECT_EQ(NRSkinManager::kTitleTag, old->subviews()[1]->tag());
+  EXPECT_EQ(ui::Rect(0, 0, 320, 44), old->subviews()[1]->frame());
+  EXPECT_EQ(old->textField(), old->subviews()[2]);
+  EXPECT_FALSE(old->backgroundImage());
+  EXPECT_EQ(skin.imageWithCodeName("imageKdpSearchBarFieldBackground"), old->textField()->background());
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Renderer.h"
+#include "platform/ui/SearchBar.h"
 #include "platform/ui/ViewController.h"
 #include "shell/MSSettings.h"
 #include "shell/MyFaceSettings.h"
@@ -136,6 +137,40 @@ std::shared_ptr<ui::Image> dressedBar() {
   item->setLeftBarButtonItem(skin.barButtonItemWithTitle("返回", NRSkinManager::kBackButtonType, nullptr, {}));
   item->setRightBarButtonItem(skin.barButtonItemWithTitle("完成", NRSkinManager::kDoneButtonType, nullptr, {}));
   return ui::render(*nav->navigationBar());
+}
+
+// A search bar in the current skin, editing a query so the clear button shows.
+std::shared_ptr<ui::Image> dressedSearchBar() {
+  auto bar = std::make_shared<ui::SearchBar>();
+  NRSkinManager::sharedManager().setCurrentSkinOfSearchBar(*bar);
+  bar->setText("新闻 RSS");
+  if (!bar->becomeFirstResponder()) return nullptr;
+  auto picture = ui::render(*bar);
+  bar->resignFirstResponder();
+  return picture;
+}
+
+TEST_F(ShippedSkinsTest, SearchBarsForReview) {
+  NRSkinManager& skin = NRSkinManager::sharedManager();
+  skin.changeSkin("Default");
+  auto day = dressedSearchBar();
+  skin.changeSkin("Night");
+  auto night = dressedSearchBar();
+  SystemEnvironment::setSystemVersion(4.3f);
+  auto oldNight = dressedSearchBar();
+  ASSERT_TRUE(day && night && oldNight);
+  EXPECT_TRUE(ui::writeSnapshot(*day, "skin-search-bar-Default"));
+  EXPECT_TRUE(ui::writeSnapshot(*night, "skin-search-bar-Night"));
+  EXPECT_TRUE(ui::writeSnapshot(*oldNight, "skin-search-bar-Night-4.3"));
+  // The bar's top and the field beside the text are darker by night; those, the icon and the
+  // clear button look the same below 5.0 as from 5.0.
+  for (const auto& [x, y] : {std::pair{160, 2}, std::pair{200, 12}}) {
+    const ui::Color d = day->colorAt(x, y), n = night->colorAt(x, y);
+    EXPECT_GT(d.red + d.green + d.blue, n.red + n.green + n.blue + 0.3f) << x << "," << y;
+  }
+  for (int y = 0; y < 44; ++y) {
+    for (int x : {160, 200, 18, 297}) EXPECT_EQ(night->colorAt(x, y), oldNight->colorAt(x, y)) << x << "," << y;
+  }
 }
 
 TEST_F(ShippedSkinsTest, BarsAndContactSheetsForReview) {
