@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 
@@ -150,18 +151,30 @@ std::shared_ptr<ui::Image> dressedSearchBar() {
   return picture;
 }
 
-TEST_F(ShippedSkinsTest, SearchBarsForReview) {
+// What `dress` renders by day, by night, and by night below 5.0, each written as
+// "<name>-Default", "<name>-Night" and "<name>-Night-4.3".
+struct Looks {
+  std::shared_ptr<ui::Image> day, night, oldNight;
+};
+Looks inEachSkin(const std::function<std::shared_ptr<ui::Image>()>& dress, const std::string& name) {
   NRSkinManager& skin = NRSkinManager::sharedManager();
+  Looks looks;
   skin.changeSkin("Default");
-  auto day = dressedSearchBar();
+  looks.day = dress();
   skin.changeSkin("Night");
-  auto night = dressedSearchBar();
+  looks.night = dress();
   SystemEnvironment::setSystemVersion(4.3f);
-  auto oldNight = dressedSearchBar();
+  looks.oldNight = dress();
+  for (const auto& [picture, suffix] : {std::pair{looks.day, "-Default"}, std::pair{looks.night, "-Night"},
+                                        std::pair{looks.oldNight, "-Night-4.3"}}) {
+    if (picture) EXPECT_TRUE(ui::writeSnapshot(*picture, name + suffix));
+  }
+  return looks;
+}
+
+TEST_F(ShippedSkinsTest, SearchBarsForReview) {
+  const auto [day, night, oldNight] = inEachSkin(dressedSearchBar, "skin-search-bar");
   ASSERT_TRUE(day && night && oldNight);
-  EXPECT_TRUE(ui::writeSnapshot(*day, "skin-search-bar-Default"));
-  EXPECT_TRUE(ui::writeSnapshot(*night, "skin-search-bar-Night"));
-  EXPECT_TRUE(ui::writeSnapshot(*oldNight, "skin-search-bar-Night-4.3"));
   // The bar's top and the field beside the text are darker by night; those, the icon and the
   // clear button look the same below 5.0 as from 5.0.
   for (const auto& [x, y] : {std::pair{160, 2}, std::pair{200, 12}}) {
@@ -174,17 +187,8 @@ TEST_F(ShippedSkinsTest, SearchBarsForReview) {
 }
 
 TEST_F(ShippedSkinsTest, BarsAndContactSheetsForReview) {
-  NRSkinManager& skin = NRSkinManager::sharedManager();
-  skin.changeSkin("Default");
-  auto day = dressedBar();
-  skin.changeSkin("Night");
-  auto night = dressedBar();
-  SystemEnvironment::setSystemVersion(4.3f);
-  auto oldNight = dressedBar();
+  const auto [day, night, oldNight] = inEachSkin(dressedBar, "skin-bar");
   ASSERT_TRUE(day && night && oldNight);
-  EXPECT_TRUE(ui::writeSnapshot(*day, "skin-bar-Default"));
-  EXPECT_TRUE(ui::writeSnapshot(*night, "skin-bar-Night"));
-  EXPECT_TRUE(ui::writeSnapshot(*oldNight, "skin-bar-Night-4.3"));
   // The night bar is darker at its middle, above the title and between the buttons.
   const ui::Color dayTop = day->colorAt(160, 2);
   const ui::Color nightTop = night->colorAt(160, 2);
