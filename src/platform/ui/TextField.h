@@ -24,8 +24,8 @@
 //    *RectForBounds functions tell where each part goes.
 //  - background is drawn over the whole field in place of the border style's drawing.
 // Where we differ on purpose: a background image without caps is drawn as if stretchable at
-// its middle column and row, so the rounded ends of a field picture keep their shape at any
-// width (the phone scaled it whole); one with caps is drawn with them.
+// its middle column and row rather than scaled whole, so the rounded ends of a field picture
+// keep their shape at any width; one with caps is drawn with them.
 #pragma once
 
 #include <memory>
