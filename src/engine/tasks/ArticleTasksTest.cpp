@@ -244,6 +244,25 @@ TEST_F(ArticleTasksTest, FavouritesKeptOfflineAreUploadedBeforeTheListAndShownWi
   EXPECT_EQ(idsOf(offline), (std::vector<std::string>{"art-news-1", "art-news-2", "art-news-3"}));
 }
 
+TEST_F(ArticleTasksTest, CancellingTheFavouritesUploadEndsTheListWithoutAskingForIt) {
+  engine_->setUsername(std::string("reader"), std::string("pw"));
+  ASSERT_EQ(addLocally("art-news-2", "Fish market"), 0);
+  // The upload is still on its way when the cancel arrives behind the task's run.
+  service_.setResponseDelay("/fav/add.atom", 500);
+  auto column = engine_->createFavoriteColumn();
+  auto list = engine_->createGetNewsSummarysTask(column->alternatelink(), column, false);
+  engine_->asyncRunTask(list);
+  engine_->asyncCancelTask(list);
+  auto finish = observer_->waitForFinish(list);
+  ASSERT_TRUE(finish);
+  EXPECT_TRUE(service_.requestsTo("/fav/get.atom").empty());
+  // As for a list request that was cancelled: the local favourites, and no error.
+  EXPECT_EQ(finish->code, 0);
+  auto feeds = observer_->feedsOf(list);
+  ASSERT_EQ(feeds.size(), 1u);
+  EXPECT_EQ(idsOf(feeds[0]), std::vector<std::string>{"art-news-2"});
+}
+
 TEST_F(ArticleTasksTest, GuestFavouritesPageLocallyAndSearchesJoinTheirParameters) {
   auto favorites = engine_->getFavPersist();
   ASSERT_TRUE(favorites->insertEntry(summary("art-news-2", "Fish market")));

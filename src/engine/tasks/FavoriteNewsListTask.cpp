@@ -46,9 +46,14 @@ void FavoriteNewsListTask::run() {
 }
 
 void FavoriteNewsListTask::onSyncOfflineAddedFavoriteNewsInnerTaskFinished(
-    SyncOfflineAddedFavoriteNewsInnerTask* /*task*/, int /*errCode*/,
-    const std::optional<std::string>& /*errDesc*/) {
+    SyncOfflineAddedFavoriteNewsInnerTask* /*task*/, int errCode,
+    const std::optional<std::string>& errDesc) {
   if (isDone() || !httpEngine()) return;
+  // A failed upload is ignored, but a cancel ends the task as it would end the list request.
+  if (errCode == kErrCancelled) {
+    onHttpError(errCode, errDesc);
+    return;
+  }
   hooks()->setObserver(*httpEngine(), this);
   httpEngine()->get(listUrl());
 }

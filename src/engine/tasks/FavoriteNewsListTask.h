@@ -1,6 +1,7 @@
 // FavoriteNewsListTask: the road both favourites lists share. First the favourites still kept
 // in the local store (the guest's, or a user's added offline) are uploaded on the task's engine
-// (a SyncOfflineAddedFavoriteNewsInnerTask; its failure is ignored), then the list is fetched.
+// (a SyncOfflineAddedFavoriteNewsInnerTask; its failure is ignored), then the list is fetched;
+// a cancel during the upload ends the task as a list that cannot be fetched does.
 // The service's list sets the reader's favourites count and is reported with every entry read;
 // when the list cannot be fetched, the local favourites are reported instead and the task still
 // finishes with 0, so a reader without network sees them and no error. A list that does not
