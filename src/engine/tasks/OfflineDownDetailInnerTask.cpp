@@ -150,6 +150,9 @@ void OfflineDownDetailInnerTask::fetchAttachments(const std::vector<std::string>
   for (const auto& url : urls) {
     UrlRequest request(url);
     if (cache->cachedResponseForRequest(request)) continue;
+    // Held in memory whole: the same bound as every reply an engine reads into memory, so a
+    // runaway or hostile server (or a compressed bomb) fails the fetch instead of the process.
+    request.setMaxBodyLength(HttpEngine::kMaxBodyInMemory);
     UrlConnection::SyncResult result = UrlConnection::sendSync(request);
     if (result.error || !result.response || result.data.empty()) continue;
     CachedUrlResponse cached;

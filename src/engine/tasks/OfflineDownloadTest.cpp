@@ -172,6 +172,20 @@ TEST_F(OfflineDownloadTest, AtMostThirtyArticlesAndTenAtOnceWithProgressPerArtic
   EXPECT_EQ(reported.front(), "1/2:0");
 }
 
+TEST_F(OfflineDownloadTest, AStyleSheetTooLargeToHoldIsNotKept) {
+  // Past the bound of every reply body held in memory: a runaway or hostile server.
+  service_.setFile("/style/article.css",
+                   std::string(static_cast<size_t>(HttpEngine::kMaxBodyInMemory) + 1, ' '),
+                   "text/css");
+  offlineColumn("col-gen-1", "/col/gen-1.atom");
+  ASSERT_EQ(runTask(engine_->createOfflineDownloadTask())->code, 0);
+  EXPECT_EQ(service_.requestsTo("/style/article.css").size(), 1u);
+  service_.setFile("/style/article.css", std::nullopt);
+  probe_->setFlags(SettableNetworkProbe::kOffline);
+  UrlRequest style(service_.baseUrl() + "/style/article.css");
+  EXPECT_FALSE(engine_->getLinkCache()->cachedResponseForRequest(style));
+}
+
 TEST_F(OfflineDownloadTest, NothingMarkedOrABookColumnEndAtOnce) {
   auto empty = engine_->createOfflineDownloadTask();
   ASSERT_EQ(runTask(empty)->code, 0);
