@@ -271,17 +271,18 @@ TEST_F(ArticleTasksTest, GuestFavouritesPageLocallyAndSearchesJoinTheirParameter
   auto local = feedOf(engine_->createGetNewsSummarysTask(column->alternatelink(), column, false));
   EXPECT_EQ(idsOf(local), (std::vector<std::string>{"art-news-3", "art-news-2"}));
   EXPECT_TRUE(service_.requestsTo("/fav/get.atom").empty());
-  // A page beyond the list.
-  EXPECT_EQ(runTask(engine_->createGetNewsSummarysTask(linkTo(std::string("local://20/40")), column,
-                                                       false))
-                ->code,
-            0);
+  // A local page beyond the list cannot be read.
+  auto beyond = linkTo(std::string("local://20/40"));
+  beyond->setType(std::string(EntryPersistenter::kLocalLinkType));
+  EXPECT_EQ(runTask(engine_->createGetNewsSummarysTask(beyond, column, false))->code,
+            kErrDataParse);
+  EXPECT_TRUE(service_.requestsTo("/fav/add.atom").empty());
 
   auto search = linkTo(gUrlManager()->favoriteSearchUrl());
   ASSERT_TRUE(runTask(engine_->createGetSearchFavNewsSummarysTask(
       search, column, std::string("Ferry"), std::string("content"), 1700000000123, std::nullopt)));
   auto asked = service_.requests().back();
-  EXPECT_EQ(asked.path, "/fav/search.atomFerry");  // the guest's list asks nothing else
+  EXPECT_EQ(asked.path, "/fav/search.atomFerry");  // after the local favourites were posted
   EXPECT_EQ(asked.query, "scope=content&since=1700000000");
   ASSERT_TRUE(runTask(engine_->createGetSearchFavNewsSummarysTask(
       search, column, std::string("Ferry"), std::string("everything"), std::nullopt, 5000)));
