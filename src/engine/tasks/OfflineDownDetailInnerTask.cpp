@@ -148,6 +148,10 @@ void OfflineDownDetailInnerTask::fetchAttachments(const std::vector<std::string>
   const auto& cache = engine ? engine->getLinkCache() : nullptr;
   if (!cache) return;
   for (const auto& url : urls) {
+    // An address without scheme and host (relative, with no base in the page) names no
+    // server; sent as it is, the network layer would guess "http" and ask whatever host its
+    // first part spells.
+    if (!UrlRequest::isValidUrl(url)) continue;
     UrlRequest request(url);
     if (cache->cachedResponseForRequest(request)) continue;
     // Held in memory whole: the same bound as every reply an engine reads into memory, so a

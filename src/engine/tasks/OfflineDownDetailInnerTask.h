@@ -52,8 +52,9 @@ class OfflineDownDetailInnerTask : public HttpInnerTask, public DownloadImageInn
   // The pictures of the article HTML, the comments' thumbnails and, for picture kinds, the
   // article's pictures, in that order; the style sheets and scripts go to `attachments`.
   std::vector<std::string> collectImageUrls(std::vector<std::string>* attachments) const;
-  // Fetches each attachment the link cache does not hold yet, synchronously; one whose body
-  // would pass HttpEngine::kMaxBodyInMemory is dropped.
+  // Fetches each attachment the link cache does not hold yet, synchronously; an address that
+  // names no host is skipped, and one whose body would pass HttpEngine::kMaxBodyInMemory is
+  // dropped.
   static void fetchAttachments(const std::vector<std::string>& urls);
   void downloadPictures(const std::vector<std::string>& urls);
   void notifyFlow();

@@ -186,6 +186,24 @@ TEST_F(OfflineDownloadTest, AStyleSheetTooLargeToHoldIsNotKept) {
   EXPECT_FALSE(engine_->getLinkCache()->cachedResponseForRequest(style));
 }
 
+TEST_F(OfflineDownloadTest, AStyleSheetWithoutASchemeIsNotFetched) {
+  // Written without "http://", the address names no host: it must not become a request to
+  // whatever host its first part spells (here this server).
+  service_.setFile(
+      "/article/gen-1-1.atom",
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<feed xmlns=\"http://www.w3.org/2005/Atom\">"
+      "<id>gen-1-1</id><title>Relative</title><updated>2026-01-05T07:30:00Z</updated><entry>"
+      "<title>Relative</title><id>gen-1-1</id><updated>2026-01-05T07:30:00Z</updated>"
+      "<content type=\"html\"><![CDATA[<html><head><link rel=\"stylesheet\" type=\"text/css\" "
+      "href=\"" + service_.host() + "/style/article.css\"/></head><body><p>Relative</p></body>"
+      "</html>]]></content></entry></feed>\n",
+      "application/atom+xml");
+  offlineColumn("col-gen-1", "/col/gen-1.atom");
+  ASSERT_EQ(runTask(engine_->createOfflineDownloadTask())->code, 0);
+  EXPECT_EQ(service_.requestsTo("/article/gen-1-1.atom").size(), 1u);
+  EXPECT_TRUE(service_.requestsTo("/style/article.css").empty());
+}
+
 TEST_F(OfflineDownloadTest, NothingMarkedOrABookColumnEndAtOnce) {
   auto empty = engine_->createOfflineDownloadTask();
   ASSERT_EQ(runTask(empty)->code, 0);
