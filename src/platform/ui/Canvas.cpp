@@ -274,46 +274,64 @@ void Canvas::drawImagePart(const Image& image, const Rect& src, const Rect& dst,
 }
 
 void Canvas::drawImage(const Image& image, const Rect& rect, float alpha) {
+  const float l = static_cast<float>(image.leftCapWidth());
+  const float t = static_cast<float>(image.topCapHeight());
+  // A stretchable image stretches its one-pixel middle column and row.
+  drawImageSlices(image, rect, l, l > 0 ? 1 : 0, t, t > 0 ? 1 : 0, alpha);
+}
+
+void Canvas::drawImageStretching(const Image& image, const Rect& rect, const Rect& stretch, float alpha) {
+  const float w = static_cast<float>(image.pixelWidth());
+  const float h = static_cast<float>(image.pixelHeight());
+  const Rect unit(0, 0, 1, 1);
+  const Rect s = stretch.standardized().intersection(unit);
+  if (s.isEmpty() || s == unit) {
+    drawImageSlices(image, rect, 0, 0, 0, 0, alpha);
+    return;
+  }
+  drawImageSlices(image, rect, s.origin.x * w, s.size.width * w, s.origin.y * h, s.size.height * h, alpha);
+}
+
+void Canvas::drawImageSlices(const Image& image, const Rect& rect, float left, float middleWidth,
+                             float top, float middleHeight, float alpha) {
   const Rect d = rect.standardized();
   if (d.isEmpty() || !(alpha > 0)) return;
   const float w = static_cast<float>(image.pixelWidth());
   const float h = static_cast<float>(image.pixelHeight());
   const float s = image.scale();
-  const float l = static_cast<float>(image.leftCapWidth());
-  const float t = static_cast<float>(image.topCapHeight());
-  if (l <= 0 && t <= 0) {
+  if (middleWidth <= 0 && middleHeight <= 0) {
     drawImagePart(image, Rect(0, 0, w, h), d, alpha);
     return;
   }
-  // Source columns and rows (pixels) and their destination extents (points): caps keep their
-  // size, the one-pixel middle stretches; when the destination is smaller than the caps, the
-  // caps shrink in proportion.
+  // Source columns and rows (pixels) and their destination extents (points): the parts before
+  // and after the middle keep their size, the middle stretches; when the destination is smaller
+  // than those parts, they shrink in proportion.
   struct Span {
     float src0, src1, dst0, dst1;
   };
-  auto spans = [s](float cap, float total, float origin, float extent) {
+  auto spans = [s](float before, float middle, float total, float origin, float extent) {
     std::vector<Span> out;
-    if (cap <= 0) {
+    if (middle <= 0) {
       out.push_back({0, total, origin, origin + extent});
       return out;
     }
-    const float far = total - cap - 1;
-    float capA = cap / s;
-    float capB = far / s;
-    float middle = extent - capA - capB;
-    if (middle < 0) {
+    const float after = std::max(0.f, total - before - middle);
+    float capA = before / s;
+    float capB = after / s;
+    float stretched = extent - capA - capB;
+    if (stretched < 0) {
       const float k = (capA + capB) > 0 ? extent / (capA + capB) : 0;
       capA *= k;
       capB *= k;
-      middle = 0;
+      stretched = 0;
     }
-    out.push_back({0, cap, origin, origin + capA});
-    out.push_back({cap, cap + 1, origin + capA, origin + capA + middle});
-    out.push_back({cap + 1, total, origin + capA + middle, origin + extent});
+    out.push_back({0, before, origin, origin + capA});
+    out.push_back({before, before + middle, origin + capA, origin + capA + stretched});
+    out.push_back({before + middle, total, origin + capA + stretched, origin + extent});
     return out;
   };
-  for (const Span& row : spans(t, h, d.origin.y, d.size.height)) {
-    for (const Span& col : spans(l, w, d.origin.x, d.size.width)) {
+  for (const Span& row : spans(top, middleHeight, h, d.origin.y, d.size.height)) {
+    for (const Span& col : spans(left, middleWidth, w, d.origin.x, d.size.width)) {
       drawImagePart(image, Rect(col.src0, row.src0, col.src1 - col.src0, row.src1 - row.src0),
                     Rect(col.dst0, row.dst0, col.dst1 - col.dst0, row.dst1 - row.dst0), alpha);
     }

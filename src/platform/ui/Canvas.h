@@ -100,6 +100,11 @@ class Canvas {
 
   // Scales `image` to fill `rect` (caps of a stretchable image stay unscaled).
   void drawImage(const Image& image, const Rect& rect, float alpha = 1);
+  // Fills `rect` stretching only the part of `image` inside `stretch` (a rectangle in unit
+  // coordinates of the image, as a view's contentStretch): the parts around it keep their size,
+  // shrinking in proportion only when `rect` is smaller than they are. The whole unit rectangle
+  // (or an empty one) scales the image as drawImage does.
+  void drawImageStretching(const Image& image, const Rect& rect, const Rect& stretch, float alpha = 1);
   // Places `image` in `bounds` by `mode`, clipped to `bounds`.
   void drawImage(const Image& image, const Rect& bounds, ContentMode mode, float alpha = 1);
 
@@ -117,6 +122,9 @@ class Canvas {
  private:
   void setSource(const Color& c);
   void drawImagePart(const Image& image, const Rect& src, const Rect& dst, float alpha);
+  // Nine parts: the middle column and row (pixels) stretch, the rest keeps its size.
+  void drawImageSlices(const Image& image, const Rect& rect, float left, float middleWidth, float top,
+                       float middleHeight, float alpha);
 
   cairo_t* cr_;
   float scale_;

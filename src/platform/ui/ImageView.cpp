@@ -74,7 +74,12 @@ void ImageView::draw(Canvas& canvas, const Rect& rect) {
   // Like the phone, the image is not clipped to the bounds (aspect fill overflows unless the
   // view clips).
   if (auto image = displayedImage()) {
-    canvas.drawImage(*image, contentRect(contentMode(), image->size(), rect));
+    const Rect target = contentRect(contentMode(), image->size(), rect);
+    if (contentMode() == ContentMode::ScaleToFill) {
+      canvas.drawImageStretching(*image, target, contentStretch());
+    } else {
+      canvas.drawImage(*image, target);
+    }
   }
 }
 

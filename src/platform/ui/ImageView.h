@@ -5,7 +5,8 @@
 // off; sizeThatFits is the image's size. Playing animationImages shows each for
 // animationDuration / count seconds (default 1/30 s each) by the injected clock, repeating
 // animationRepeatCount times (0: for ever), then stops by itself and shows the still image
-// again; stopAnimating stops at once. isAnimating tells whether it plays.
+// again; stopAnimating stops at once. isAnimating tells whether it plays. Scaled to fill, the
+// image stretches only the part inside the view's contentStretch.
 #pragma once
 
 #include <memory>

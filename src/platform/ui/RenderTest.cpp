@@ -5,6 +5,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Image.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
@@ -168,6 +169,39 @@ TEST(RenderTest, StretchableImagesKeepTheirCaps) {
   expectPixel(*fitted, 2, 5, 0, 0, 0, 0);
   expectPixel(*fitted, 11, 1, 255, 0, 0, 255);
   expectPixel(*fitted, 25, 5, 0, 0, 0, 0);
+}
+
+// An image view's contentStretch: a 20-pixel image with 4-pixel blue ends and a red middle,
+// stretched only in its middle, keeps 4-point ends at any width; a view narrower than the ends
+// shrinks them in proportion; an empty stretch scales the whole image.
+TEST(RenderTest, ContentStretchKeepsTheEndsOfAnImageView) {
+  auto bar = Image::create(20, 2);
+  uint32_t* px = bar->mutablePixels();
+  for (int y = 0; y < 2; ++y) {
+    for (int x = 0; x < 20; ++x) {
+      px[y * 20 + x] = (x < 4 || x >= 16 ? Color::blueColor() : Color::redColor()).premultipliedArgb();
+    }
+  }
+  auto view = std::make_shared<ImageView>(Rect(0, 0, 100, 2));
+  view->setImage(bar);
+  view->setContentStretch(Rect(4.f / 20, 0, 12.f / 20, 1));
+  auto wide = render(*view);
+  expectPixel(*wide, 3, 1, 0, 0, 255, 255);
+  expectPixel(*wide, 4, 1, 255, 0, 0, 255);
+  expectPixel(*wide, 95, 1, 255, 0, 0, 255);
+  expectPixel(*wide, 96, 1, 0, 0, 255, 255);
+
+  view->setFrame(Rect(0, 0, 4, 2));
+  auto narrow = render(*view);
+  expectPixel(*narrow, 0, 1, 0, 0, 255, 255);
+  expectPixel(*narrow, 3, 1, 0, 0, 255, 255);
+
+  view->setFrame(Rect(0, 0, 100, 2));
+  view->setContentStretch(Rect(0, 0, 0, 0));
+  auto scaled = render(*view);
+  expectPixel(*scaled, 10, 1, 0, 0, 255, 255);
+  expectPixel(*scaled, 50, 1, 255, 0, 0, 255);
+  expectPixel(*scaled, 90, 1, 0, 0, 255, 255);
 }
 
 TEST(RenderTest, ScreenCompositesVisibleWindowsByLevel) {

@@ -37,6 +37,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ui/IndexPath.h"
@@ -131,8 +132,19 @@ class TableView : public ScrollView {
 
   // --- data
   void reloadData();
+  // The counts the table holds. Asked through a non-const table before the first load, they
+  // load the data first, as the phone's table does (so a view woken from its interface file
+  // can read the count its data source gives); the const forms never load.
   int64_t numberOfSections() const { return static_cast<int64_t>(sections_.size()); }
+  int64_t numberOfSections() {
+    ensureLoaded();
+    return static_cast<int64_t>(sections_.size());
+  }
   int64_t numberOfRowsInSection(int64_t section) const;
+  int64_t numberOfRowsInSection(int64_t section) {
+    ensureLoaded();
+    return std::as_const(*this).numberOfRowsInSection(section);
+  }
   std::shared_ptr<TableViewCell> dequeueReusableCell(const std::string& identifier);
 
   // --- updates

@@ -139,6 +139,22 @@ TEST_F(TableViewTest, OnlyVisibleRowsHaveCellsAndCellsAreReused) {
   EXPECT_EQ(made, rows_->made);
 }
 
+// Asking a table that has not loaded yet for its counts loads it from the data source (a view
+// woken from its interface file reads the count before any layout); a const table only tells
+// what it holds.
+TEST_F(TableViewTest, CountsAskedBeforeTheFirstLoadComeFromTheDataSource) {
+  rows_->data = {numbered(3), numbered(5)};
+  const TableView& held = *table_;
+  EXPECT_EQ(0, held.numberOfSections());
+  EXPECT_EQ(5, table_->numberOfRowsInSection(1));
+  EXPECT_EQ(2, held.numberOfSections());
+  // Once loaded, a changed data source shows only after a reload.
+  rows_->data[1].push_back("late");
+  EXPECT_EQ(5, table_->numberOfRowsInSection(1));
+  table_->reloadData();
+  EXPECT_EQ(6, table_->numberOfRowsInSection(1));
+}
+
 TEST_F(TableViewTest, UpdatesThatAddUpPassAndOthersThrowKeepingTheOldState) {
   rows_->data = {numbered(5), numbered(3, "s")};
   table_->layoutIfNeeded();

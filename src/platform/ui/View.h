@@ -103,6 +103,13 @@ class View : public Object {
   void setClipsToBounds(bool clips) { layer_.masksToBounds = clips; }
   ContentMode contentMode() const { return contentMode_; }
   void setContentMode(ContentMode mode) { contentMode_ = mode; }
+  // The part of the content (unit coordinates) that stretches when the content is scaled to
+  // fill; the rest keeps its size. The whole unit rectangle by default. Image views honour it.
+  const Rect& contentStretch() const { return contentStretch_; }
+  void setContentStretch(const Rect& stretch) {
+    contentStretch_ = stretch;
+    setNeedsDisplay();
+  }
   Layer& layer() { return layer_; }
   const Layer& layer() const { return layer_; }
 
@@ -237,6 +244,7 @@ class View : public Object {
   unsigned autoresizingMask_ = kAutoresizingNone;
   int tag_ = 0;
   ContentMode contentMode_ = ContentMode::ScaleToFill;
+  Rect contentStretch_{0, 0, 1, 1};
   std::optional<Color> background_;
   Layer layer_;
   View* superview_ = nullptr;  // non-owning; cleared by the superview's destructor
