@@ -444,6 +444,14 @@ def stars(key):
     return draw
 
 
+def done_mark(ctx, w, h, p):
+    """The offline download row's done mark: a white tick on a green disc (66A300)."""
+    ctx.arc(w / 2, h / 2, min(w, h) / 2 - 0.5, 0, 2 * math.pi)
+    ctx.set_source_rgb(0x66 / 255, 0xA3 / 255, 0)
+    ctx.fill()
+    glyph(ctx, w, h, "check", (1, 1, 1))
+
+
 def toast(kind):
     def draw(ctx, w, h, p):
         glyph(ctx, w, h, kind, (1, 1, 1))
@@ -596,6 +604,7 @@ for frame in range(1, 18):
 OTHER_IMAGES = {
     "help_download.png": (320, 480, help_page("先在设置里选择离线栏目")),
     "help_download_nowifi.png": (320, 480, help_page("请连接 Wi-Fi 后再离线下载")),
+    "lixian_finish.png": (16, 16, done_mark),
     "picgroupbut_favorite_mark.png": (40, 40, toast("star")),
     "picgroupbut_favorite_normal.png": (40, 40, toast("minus")),
     "picgroupbut_love_normal.png": (40, 40, toast("heart")),
