@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "platform/ui/Color.h"
 #include "platform/ui/TableViewCell.h"
 
 namespace zu {
@@ -22,6 +23,9 @@ class DownloadTableViewCell : public ui::TableViewCell {
   static constexpr const char* kNibName = "DownloadTableViewCell";
   // The done mark's picture (one look by day and night: it is green on both).
   static constexpr const char* kDoneMarkImage = "lixian_finish.png";
+  // A done row's state text, and the colour it is written in (66A300) by day and by night.
+  static constexpr const char* kDoneState = "已经完成";
+  static ui::Color doneColor() { return ui::Color::rgba8(0x66, 0xA3, 0x00); }
 
   static void registerNib();
   // The last object of the interface file, or null when the file is not registered.

@@ -248,7 +248,7 @@ void OfflineDownloadManager::updateOfflineDownloadView(const std::shared_ptr<Off
   const int32_t percent = progress->percent();
   const int32_t current = currentDownloadIndex_;
   if (index < current) return;
-  const std::string state = index == current ? format("正在下载: %.f%%", static_cast<double>(percent)) : kDoneState;
+  const std::string state = index == current ? format("正在下载: %.f%%", static_cast<double>(percent)) : DownloadTableViewCell::kDoneState;
   if (current >= 1 && current <= columnsCount_) {
     columnsState_[static_cast<size_t>(current - 1)] = state;
     if (downloadView_) downloadView_->updateProgressTable(current - 1, state);
@@ -291,10 +291,10 @@ std::shared_ptr<ui::TableViewCell> OfflineDownloadManager::cellForRow(ui::TableV
   const bool known = indexPath.row >= 0 && indexPath.row < columnsCount_;
   const size_t row = known ? static_cast<size_t>(indexPath.row) : 0;
   const std::string state = known ? columnsState_[row] : std::string();
-  const bool done = state == kDoneState;
+  const bool done = state == DownloadTableViewCell::kDoneState;
   if (const auto& detail = cell->detailLabel()) {
     detail->setText(state);
-    detail->setTextColor(done ? ui::Color::rgba8(0x66, 0xA3, 0x00) : MyFaceSettings::getColorForOfflineDownloadCellDetailLabel());
+    detail->setTextColor(done ? DownloadTableViewCell::doneColor() : MyFaceSettings::getColorForOfflineDownloadCellDetailLabel());
   }
   if (const auto& title = cell->titleLabel()) {
     title->setText(known ? columnsTitle_[row] : std::string());

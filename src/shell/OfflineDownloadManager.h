@@ -61,7 +61,6 @@ class OfflineDownloadManager : public Object, public ui::TableViewDataSource, pu
   static constexpr float kRowHeight = 42;
   static constexpr double kAnimationSeconds = 0.4;
   static constexpr const char* kWaitingState = "等待下载";
-  static constexpr const char* kDoneState = "已经完成";
 
   // Makes the manager and starts the download (the interface files are registered when they
   // are not yet). `columns`: the home screen's list in display order.

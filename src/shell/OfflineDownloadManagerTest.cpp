@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -197,9 +199,12 @@ class OfflineDownloadManagerTest : public testing::ShellFixture {
     }
     return false;
   }
+  // Beside the pictures: in $ZU_SNAPSHOT_DIR, or snapshots/.
   void writeTranscript(const std::string& name) const {
-    std::filesystem::create_directories("snapshots");
-    std::ofstream out("snapshots/" + name + ".txt");
+    const char* env = std::getenv("ZU_SNAPSHOT_DIR");
+    const std::filesystem::path dir = env && *env ? env : "snapshots";
+    std::filesystem::create_directories(dir);
+    std::ofstream out(dir / (name + ".txt"));
     for (const auto& step : steps_) out << step.dump() << "\n";
   }
 
@@ -382,7 +387,7 @@ TEST_F(OfflineDownloadManagerTest, HideAndOpenAgainMidWayByDayAndNight) {
   ASSERT_TRUE(done);
   EXPECT_EQ(done->detailLabel()->text(), "已经完成");
   EXPECT_FALSE(done->iconImageView()->isHidden());
-  EXPECT_EQ(done->detailLabel()->textColor(), ui::Color::rgba8(0x66, 0xA3, 0x00));
+  EXPECT_EQ(done->detailLabel()->textColor(), ui::Color::rgba8(102, 163, 0));
   EXPECT_EQ(cellText(1).rfind("正在下载: ", 0), 0u);
   EXPECT_EQ(panel()->center(), home_->view->center());
   EXPECT_EQ(panel()->alpha(), 1.f);

@@ -132,9 +132,9 @@ void OfflineDownloadView::updateProgressTable(int32_t row, const std::string& st
   if (!tableView_) return;
   auto cell = std::dynamic_pointer_cast<DownloadTableViewCell>(tableView_->cellForRow(ui::IndexPath{0, row}));
   if (cell && cell->detailLabel()) cell->detailLabel()->setText(state);
-  if (state == kDoneRow) {
+  if (state == DownloadTableViewCell::kDoneState) {
     if (cell && cell->iconImageView()) cell->iconImageView()->setHidden(false);
-    if (cell && cell->detailLabel()) cell->detailLabel()->setTextColor(ui::Color::rgba8(0x66, 0xA3, 0x00));
+    if (cell && cell->detailLabel()) cell->detailLabel()->setTextColor(DownloadTableViewCell::doneColor());
     auto next = std::dynamic_pointer_cast<DownloadTableViewCell>(tableView_->cellForRow(ui::IndexPath{0, row + 1}));
     if (next && next->detailLabel()) next->detailLabel()->setText(kCheckingRow);
     if (stateLabel_) stateLabel_->setText(kCheckingState);

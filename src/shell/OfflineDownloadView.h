@@ -40,7 +40,6 @@ class OfflineDownloadView : public ui::View {
   static constexpr const char* kDownloadingState = "正在下载:";
   static constexpr const char* kCheckingState = "正在检查新文章:";
   static constexpr const char* kCheckingRow = "正在检查新文章";
-  static constexpr const char* kDoneRow = "已经完成";
 
   static void registerNib();
 
