@@ -304,6 +304,16 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   // left out when `withGuestAccount` is false and the reader is the guest.
   std::string statisticsReportUrl(const std::string& method, bool withGuestAccount,
                                   const std::string& extra);
+  // The reports themselves (made in tasks/ReportFactories.cpp), each one muted ReportTask started
+  // and forgotten: the login ("login"), the article's source page opened ("openlink", the
+  // guest's account left out; nothing for a missing link), the install ("openmid" with the
+  // scrambled distribution id, sent only while "LastReportMid" differs from the id text,
+  // which it then becomes) and the offline download's result (a document posted to the URL
+  // table's statistics address: 1 for code 0, 2 for a cancel, 3 otherwise).
+  void reportLogin();
+  void reportOpenOriginalPage(const Text& link);
+  void checkAndReportInstall();
+  void reportOfflineDownload(const std::vector<std::shared_ptr<Column>>& columns, int errCode);
 
   // ---- Task factories ----------------------------------------------------------------------
   std::shared_ptr<Task> createErrorTask(int errCode);
@@ -375,6 +385,53 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   std::shared_ptr<Task> createCleanOffdownCacheTask();
   std::shared_ptr<Task> createCleanNormalCacheTask();
   std::shared_ptr<Task> createCleanCacheTask();
+
+  // Posts, favourites, comments, short links and the profile (tasks/PostTaskFactories.cpp).
+  // The request documents are built here; -7 for a missing argument, -8 for a microblog
+  // without bound credentials (or the guest where a user is needed).
+  std::shared_ptr<Task> createPostRequestTask(const Text& url, const std::optional<Bytes>& reqData);
+  std::shared_ptr<Task> createPostRequestForEntryTask(const Text& url,
+                                                      const std::optional<Bytes>& reqData,
+                                                      int entryType);
+  std::shared_ptr<Task> createGetUserInfoTask(const Text& username);
+  // -7 for a missing profile or an icon file given while the profile has an icon; -8 for the
+  // guest.
+  std::shared_ptr<Task> createUpdateUserInfoTask(const std::shared_ptr<UserInfo>& userInfo,
+                                                 const Text& iconLocalPath);
+  std::shared_ptr<Task> createChangePasswordTask(const Text& oldPassword, const Text& newPassword);
+  // A comment posted to `url` (a microblog's with the bound account's credentials); the reply
+  // is the stored comment.
+  std::shared_ptr<Task> createPostCommentTask(
+      const Text& url, const Text& entryId, const Text& title, const Text& content,
+      const std::shared_ptr<VeskCustomization>& customization = nullptr);
+  std::shared_ptr<Task> createUpdateCommentTask(const std::shared_ptr<Link>& link,
+                                                const Text& commentId, const Text& title,
+                                                const Text& content);
+  std::shared_ptr<Task> createDeleteCommentTask(
+      const Text& commentId, const std::shared_ptr<Link>& link,
+      const std::shared_ptr<VeskCustomization>& customization = nullptr);
+  std::shared_ptr<Task> createRepostMBlogTask(
+      const std::shared_ptr<Link>& link, const Text& content, bool isComment,
+      const std::shared_ptr<VeskCustomization>& customization);
+  // -7 also for a rating below 0.
+  std::shared_ptr<Task> createRatingTask(const std::shared_ptr<Link>& link, const Text& entryId,
+                                         float rating);
+  std::shared_ptr<Task> createBumpTask(const std::shared_ptr<Link>& link, const Text& entryId,
+                                       int bump);
+  // A user whose network is reachable adds and removes favourites on the service (the local
+  // copy goes, the count follows the service); otherwise the local favourites store changes.
+  std::shared_ptr<Task> createAddFavoriteNewsSummaryTask(const std::shared_ptr<Entry>& entry);
+  std::shared_ptr<Task> createDelFavoriteNewsSummaryTask(const std::shared_ptr<Entry>& entry);
+  std::shared_ptr<Task> createAddFavoriteMBlogTask(
+      const Text& url, const std::shared_ptr<VeskCustomization>& customization);
+  std::shared_ptr<Task> createDelFavoriteMBlogTask(
+      const Text& url, const std::shared_ptr<VeskCustomization>& customization);
+  // The sharing report of a link to target `sharingType` (see sharingTargetName).
+  std::shared_ptr<Task> createSharingTask(const Text& linkText, const Text& url, int sharingType);
+  std::shared_ptr<Task> createReportIllegalTask(const Text& item, const Text& title,
+                                                const Text& content);
+  std::shared_ptr<Task> createGetShortUrlTask(const Text& url);
+  std::shared_ptr<Task> createGetShortUrlTaskWithArticleId(const Text& articleId);
 
   // Offline download (tasks/OfflineDownloadFactories.cpp): the batch over the columns marked for
   // it; creating it resets the count of downloads the reader sent to the background.

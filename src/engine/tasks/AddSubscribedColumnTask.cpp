@@ -6,8 +6,6 @@
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpEngine.h"
-#include "engine/openplatform/OpenPlatformBase.h"
-#include "engine/openplatform/OpenPlatformFactory.h"
 #include "engine/tasks/SyncDeleteStatusTask.h"
 #include "engine/tasks/TaskUtil.h"
 #include "model/Column.h"
@@ -24,26 +22,9 @@
 
 namespace zu {
 
-namespace {
-constexpr int kUnboundAccountCode1 = -100501;
-constexpr int kUnboundAccountCode2 = -100502;
-}  // namespace
-
 AddSubscribedColumnTask::AddSubscribedColumnTask(std::shared_ptr<Column> column,
                                                  std::optional<std::string> customName)
     : column_(std::move(column)), customName_(std::move(customName)) {}
-
-int AddSubscribedColumnTask::serverErrorOf(const VeskError& error) {
-  const int code = GetServerErrorCode(error.reason());
-  const auto& customization = error.veskCustomization();
-  if ((code == kUnboundAccountCode1 || code == kUnboundAccountCode2) && customization &&
-      customization->isMBlogType()) {
-    auto client = OpenPlatformFactory::instance().getOpenPlatformInstance(
-        customization->getOpenPlatformType());
-    if (client) client->clearAuthInfo();
-  }
-  return code;
-}
 
 void AddSubscribedColumnTask::run() {
   HttpTask::run();
@@ -121,7 +102,7 @@ void AddSubscribedColumnTask::onHttpSuccess(const std::shared_ptr<HttpResponse>&
   }
   if (feed && feed->veskErrors() && !feed->veskErrors()->empty() && feed->veskErrors()->front()) {
     const auto& error = *feed->veskErrors()->front();
-    done(serverErrorOf(error), error.desc());
+    done(TaskUtil::serverErrorOf(error), error.desc());
     return;
   }
   done(kErrDataParse, ErrorGetDescription(kErrDataParse));

@@ -19,15 +19,10 @@
 namespace zu {
 
 class Column;
-class VeskError;
 
 class AddSubscribedColumnTask : public HttpTask, public SyncDeleteStatusTaskDelegate {
  public:
   AddSubscribedColumnTask(std::shared_ptr<Column> column, std::optional<std::string> customName);
-
-  // The server code of a refusal item; -100501/-100502 on a microblog customization also
-  // clear that platform's binding. Shared with the column refresh.
-  static int serverErrorOf(const VeskError& error);
 
   void run() override;
   void onHttpSuccess(const std::shared_ptr<HttpResponse>& response) override;

@@ -41,10 +41,7 @@ void CommentColumnTask::run() {
 }
 
 void CommentColumnTask::post(const std::optional<std::string>& url, std::optional<Bytes> body) {
-  httpEngine()->setHeaderField(std::string("Content-Type"),
-                               std::string("application/atom+xml;type=entry"));
-  httpEngine()->setCacheEnabled(false);
-  httpEngine()->post(url, std::move(body));
+  TaskUtil::postEntryDocument(*httpEngine(), url, std::move(body));
 }
 
 void CommentColumnTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {

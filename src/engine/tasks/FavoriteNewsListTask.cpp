@@ -1,7 +1,6 @@
 #include "engine/tasks/FavoriteNewsListTask.h"
 
 #include "common/Log.h"
-#include "engine/core/DataEngine.h"
 #include "engine/core/DataEngineObserver.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/HttpEngineHooks.h"
@@ -12,7 +11,6 @@
 #include "engine/tasks/TaskUtil.h"
 #include "model/Column.h"
 #include "model/Feed.h"
-#include "model/VeskFavorite.h"
 #include "model/atom/VESKAtomBuilder.h"
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "model/atom/VESKAtomParser.h"
@@ -67,9 +65,7 @@ void FavoriteNewsListTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& re
   VESKLogImpl("%s end Feed title=%s entryCount=%d", logName(),
               feed->title().value_or("(null)").c_str(),
               static_cast<int>(TaskUtil::entriesOf(feed.get()).size()));
-  if (auto engine = gDataEngine(); engine && feed->veskFavorite()) {
-    engine->setFavoriteNewsCount(feed->veskFavorite()->count());
-  }
+  TaskUtil::takeFavoriteCount(*feed);
   mergeLocal(*feed);
   report(feed);
 }

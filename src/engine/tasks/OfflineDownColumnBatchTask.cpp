@@ -3,6 +3,7 @@
 #include "common/DateUtil.h"
 #include "common/Log.h"
 #include "engine/cache/FileCacheManager.h"
+#include "engine/core/DataEngine.h"
 #include "engine/core/DataEngineObserver.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/tasks/OfflineDownColumnInnerTask.h"
@@ -112,6 +113,9 @@ void OfflineDownColumnBatchTask::finish(int errCode, const std::optional<std::st
   if (started_) {
     gRunning = false;
     Application::setIdleTimerDisabled(false);
+  }
+  if (auto engine = gDataEngine()) engine->reportOfflineDownload(columns_, errCode);
+  if (started_) {
     if (auto manager = FileCacheManager::globalInstance()) manager->enableAutoClean();
   }
   task_.reset();

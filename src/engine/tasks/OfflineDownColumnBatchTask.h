@@ -7,7 +7,8 @@
 //
 // While it runs isRunning() is true (the facade keeps the application alive in the background
 // for it), the file caches' automatic trimming is off and the idle timer is disabled; all three
-// are restored when it finishes, whatever the code.
+// are restored when it finishes, whatever the code, and the result goes to the service's usage
+// statistics (DataEngine::reportOfflineDownload).
 //
 // Made by DataEngine::createOfflineDownloadTask; runs on the "task" thread.
 #pragma once
@@ -42,7 +43,8 @@ class OfflineDownColumnBatchTask : public HttpTask, public OfflineDownColumnInne
   void onOfflineDownColumnInnerTaskFlow(OfflineDownColumnInnerTask* task, int bytes) override;
 
  protected:
-  // Restores the running flag, the idle timer and automatic trimming before finishing.
+  // Restores the running flag, the idle timer and automatic trimming and reports the result
+  // before finishing.
   void finish(int errCode, const std::optional<std::string>& errDesc) override;
 
  private:

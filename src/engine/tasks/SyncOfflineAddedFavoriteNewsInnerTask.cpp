@@ -1,7 +1,6 @@
 #include "engine/tasks/SyncOfflineAddedFavoriteNewsInnerTask.h"
 
 #include "common/Log.h"
-#include "engine/core/DataEngine.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/SyncOfflineAddedFavoriteNewsInnerTaskDelegate.h"
@@ -9,7 +8,6 @@
 #include "model/Entry.h"
 #include "model/Feed.h"
 #include "model/VeskError.h"
-#include "model/VeskFavorite.h"
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "model/atom/VESKAtomParser.h"
 #include "store/EntryPersistenter.h"
@@ -34,10 +32,7 @@ SyncOfflineAddedFavoriteNewsInnerTask::SyncOfflineAddedFavoriteNewsInnerTask(
 void SyncOfflineAddedFavoriteNewsInnerTask::start() {
   VESKLogImpl("PostRequestForEntryTask url=%s data=%s", url_.value_or("(null)").c_str(),
               TaskUtil::logText(reqData_).c_str());
-  httpEngine()->setHeaderField(std::string("Content-Type"),
-                               std::string("application/atom+xml;type=entry"));
-  httpEngine()->setCacheEnabled(false);
-  httpEngine()->post(url_, reqData_);
+  TaskUtil::postEntryDocument(*httpEngine(), url_, reqData_);
 }
 
 void SyncOfflineAddedFavoriteNewsInnerTask::onHttpError(int errCode,
@@ -55,9 +50,7 @@ void SyncOfflineAddedFavoriteNewsInnerTask::onHttpSuccess(
   auto favorites = TaskUtil::favorites();
   const auto entries = TaskUtil::entriesOf(feed.get());
   if (!entries.empty()) {
-    if (auto engine = gDataEngine(); engine && feed->veskFavorite()) {
-      engine->setFavoriteNewsCount(feed->veskFavorite()->count());
-    }
+    TaskUtil::takeFavoriteCount(*feed);
     for (const auto& entry : entries) {
       if (favorites && entry) favorites->deleteEntry(entry->entryId());
     }

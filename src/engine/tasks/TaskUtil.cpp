@@ -9,10 +9,22 @@
 #include "model/Entry.h"
 #include "model/Feed.h"
 #include "model/Link.h"
+#include "engine/core/ErrorCodes.h"
+#include "engine/openplatform/OpenPlatformBase.h"
+#include "engine/openplatform/OpenPlatformFactory.h"
+#include "model/VeskCustomization.h"
 #include "model/VeskEntryStatus.h"
+#include "model/VeskError.h"
+#include "model/VeskFavorite.h"
 #include "model/atom/VESKAtomBuilder.h"
 
 namespace zu {
+
+namespace {
+// The service no longer accepts the bound microblog account.
+constexpr int kUnboundAccountCode1 = -100501;
+constexpr int kUnboundAccountCode2 = -100502;
+}  // namespace
 
 std::string_view TaskUtil::bodyText(const HttpResponse& response) {
   return bytesText(response.responseBody());
@@ -52,6 +64,32 @@ bool TaskUtil::postMicroblogRequest(HttpEngine& engine, const std::optional<std:
   engine.post(url,
               VESKAtomBuilder::allocPostMblogReqXML(credentials->accessToken, credentials->secret));
   return true;
+}
+
+void TaskUtil::postEntryDocument(HttpEngine& engine, const std::optional<std::string>& url,
+                                 std::optional<Bytes> body) {
+  engine.setHeaderField(std::string("Content-Type"),
+                        std::string("application/atom+xml;type=entry"));
+  engine.setCacheEnabled(false);
+  engine.post(url, std::move(body));
+}
+
+int TaskUtil::serverErrorOf(const VeskError& error) {
+  const int code = GetServerErrorCode(error.reason());
+  const auto& customization = error.veskCustomization();
+  if ((code == kUnboundAccountCode1 || code == kUnboundAccountCode2) && customization &&
+      customization->isMBlogType()) {
+    auto client = OpenPlatformFactory::instance().getOpenPlatformInstance(
+        customization->getOpenPlatformType());
+    if (client) client->clearAuthInfo();
+  }
+  return code;
+}
+
+void TaskUtil::takeFavoriteCount(const Feed& feed) {
+  if (auto engine = gDataEngine(); engine && feed.veskFavorite()) {
+    engine->setFavoriteNewsCount(feed.veskFavorite()->count());
+  }
 }
 
 bool TaskUtil::isBook(const Entry* entry) {

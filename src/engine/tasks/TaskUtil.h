@@ -23,6 +23,7 @@ class HttpResponse;
 class Link;
 class Task;
 class VeskCustomization;
+class VeskError;
 
 class TaskUtil {
  public:
@@ -45,6 +46,19 @@ class TaskUtil {
   // with nothing sent, when the account lacks either.
   static bool postMicroblogRequest(HttpEngine& engine, const std::optional<std::string>& url,
                                    const std::shared_ptr<VeskCustomization>& customization);
+
+  // POSTs an entry document ("Content-Type" "application/atom+xml;type=entry") with the
+  // response cache off: the request changes something on the service, so its failure must be
+  // reported, never answered from a cached copy.
+  static void postEntryDocument(HttpEngine& engine, const std::optional<std::string>& url,
+                                std::optional<Bytes> body);
+
+  // The server code of a refusal item, -(100000 + reason); -100501/-100502 on a microblog
+  // customization also clear that platform's binding (the service no longer accepts it).
+  static int serverErrorOf(const VeskError& error);
+  // The facade's favourites count becomes the one the feed carries (unchanged when it carries
+  // none).
+  static void takeFavoriteCount(const Feed& feed);
 
   // Whether the entry's status names a book (type 9): book columns have no article list.
   static bool isBook(const Entry* entry);

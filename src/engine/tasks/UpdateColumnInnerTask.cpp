@@ -5,7 +5,6 @@
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpEngine.h"
-#include "engine/tasks/AddSubscribedColumnTask.h"
 #include "engine/tasks/DownloadImageInnerTask.h"
 #include "engine/tasks/TaskUtil.h"
 #include "engine/tasks/UpdateColumnInnerTaskDelegate.h"
@@ -97,7 +96,7 @@ void UpdateColumnInnerTask::onColumnReply(const std::shared_ptr<HttpResponse>& r
   if (!latest) {
     if (feed->veskErrors() && !feed->veskErrors()->empty() && feed->veskErrors()->front()) {
       const auto& error = *feed->veskErrors()->front();
-      done(AddSubscribedColumnTask::serverErrorOf(error), error.desc());
+      done(TaskUtil::serverErrorOf(error), error.desc());
     } else {
       done(kErrDataParse, std::string());
     }

@@ -1,0 +1,24 @@
+#include "engine/tasks/PostRequestTask.h"
+
+#include "common/Log.h"
+#include "engine/core/ErrorCodes.h"
+#include "engine/tasks/TaskUtil.h"
+
+namespace zu {
+
+PostRequestTask::PostRequestTask(std::optional<std::string> url, std::optional<Bytes> reqData)
+    : url_(std::move(url)), reqData_(std::move(reqData)) {}
+
+void PostRequestTask::run() {
+  HttpTask::run();
+  if (!httpEngine()) return;
+  VESKLogImpl("PostRequestTask url=%s data=%s", url_.value_or("(null)").c_str(),
+              TaskUtil::logText(reqData_).c_str());
+  TaskUtil::postEntryDocument(*httpEngine(), url_, reqData_);
+}
+
+void PostRequestTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& /*response*/) {
+  done(kErrOk, std::nullopt);
+}
+
+}  // namespace zu
