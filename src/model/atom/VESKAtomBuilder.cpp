@@ -421,6 +421,15 @@ void addMinMaxLimits(xmlNode* node, const MinMaxValue& value) {
   setPositiveAttr(node, v::kAttrMaxLength, value.maxLength());
 }
 
+// Whether a profile value is written: only one that has a value, since an empty element would
+// clear the value on the service; the local copy also keeps a value-less one whose limits it
+// must remember.
+bool writesMinMax(const MinMaxValue* value, bool withLimits) {
+  if (!value) return false;
+  if (value->value()) return true;
+  return withLimits && (value->minLength() > 0 || value->maxLength() > 0);
+}
+
 // The profile documents; `withLimits` writes the length and count limits (the local copy).
 Bytes userInfoDocument(const UserInfo& info, bool withLimits) {
   Document doc(v::kElemUserinfo);
@@ -435,17 +444,17 @@ Bytes userInfoDocument(const UserInfo& info, bool withLimits) {
     setAttr(node, v::kAttrType, icon->type());
     setAttr(node, v::kAttrHref, icon->href());
   }
-  if (const MinMaxValue* name = info.name().get()) {
+  if (const MinMaxValue* name = info.name().get(); writesMinMax(name, withLimits)) {
     xmlNode* node = addFreeText(root, v::kElemName, name->value());
     if (withLimits) addMinMaxLimits(node, *name);
   }
-  if (const MinMaxValue* email = info.email().get()) {
+  if (const MinMaxValue* email = info.email().get(); writesMinMax(email, withLimits)) {
     xmlNode* node = addValue(root, v::kElemEmail, email->value());
     if (withLimits) addMinMaxLimits(node, *email);
   }
   if (info.gender() == 0) addValue(root, v::kElemGender, std::string_view(v::kGenderMale));
   if (info.gender() == 1) addValue(root, v::kElemGender, std::string_view(v::kGenderFemale));
-  if (const MinMaxValue* intro = info.introduction().get()) {
+  if (const MinMaxValue* intro = info.introduction().get(); writesMinMax(intro, withLimits)) {
     xmlNode* node = addFreeText(root, v::kElemIntroduction, intro->value());
     if (withLimits) addMinMaxLimits(node, *intro);
   }

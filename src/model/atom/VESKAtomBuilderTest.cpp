@@ -189,6 +189,25 @@ TEST(VESKAtomBuilderTest, UserDocuments) {
   EXPECT_EQ(str(VESKAtomBuilder::allocUpdateUserInfoXML(&sparse)),
             doc("<userinfo type=\"update\"/>"));
   EXPECT_EQ(str(VESKAtomBuilder::allocUserinfoToXML(&sparse)), doc("<userinfo/>"));
+  // A name, email or introduction without a value is left out of the update (an empty element
+  // would clear it on the service); the local copy keeps one that carries limits.
+  UserInfo partial;
+  partial.setGender(2);
+  auto limitsOnly = std::make_shared<MinMaxValue>();
+  limitsOnly->setMaxLength(20);
+  partial.setName(limitsOnly);
+  partial.setEmail(std::make_shared<MinMaxValue>());
+  partial.setIntroduction(std::make_shared<MinMaxValue>());
+  EXPECT_EQ(str(VESKAtomBuilder::allocUpdateUserInfoXML(&partial)),
+            doc("<userinfo type=\"update\"/>"));
+  EXPECT_EQ(str(VESKAtomBuilder::allocUserinfoToXML(&partial)),
+            doc("<userinfo><name max-length=\"20\"/></userinfo>"));
+  auto emptyIntro = std::make_shared<MinMaxValue>();
+  emptyIntro->setValue(std::string());
+  partial.setIntroduction(emptyIntro);  // cleared on purpose: sent empty
+  EXPECT_EQ(str(VESKAtomBuilder::allocUpdateUserInfoXML(&partial)),
+            doc("<userinfo type=\"update\"><introduction></introduction></userinfo>"));
+
   sparse.setGender(0);
   sparse.setType("full");
   EXPECT_EQ(str(VESKAtomBuilder::allocUserinfoToXML(&sparse)),

@@ -80,6 +80,9 @@ namespace {
 using U = AtomParseUtil;
 namespace v = vocab;
 
+// A profile's gender when it gives neither "male" (0) nor "female" (1).
+constexpr int32_t kGenderNotGiven = 2;
+
 // ---- Small readers ---------------------------------------------------------------------------
 // Each takes a node (element or attribute), an object and its setter, and sets the field only
 // when the node has text.
@@ -1197,6 +1200,8 @@ std::shared_ptr<EntryCategory> VESKAtomDataStuffer::newEntryCategoryByParseNode(
 
 std::shared_ptr<UserInfo> VESKAtomDataStuffer::newUserInfoByParseNode(const xmlNode* node) {
   auto info = std::make_shared<UserInfo>();
+  // A profile without a gender has none given (2), not male (the record's default 0).
+  info->setGender(kGenderNotGiven);
   auto minMax = [](const xmlNode* n) {
     auto value = std::make_shared<MinMaxValue>();
     for (const xmlAttr* a = n->properties; a; a = a->next) {
@@ -1216,7 +1221,7 @@ std::shared_ptr<UserInfo> VESKAtomDataStuffer::newUserInfoByParseNode(const xmlN
       info->setEmail(minMax(c));
     } else if (is(c, v::kElemGender)) {
       if (const char* t = U::firstText(c)) {
-        int32_t gender = 2;
+        int32_t gender = kGenderNotGiven;
         if (std::strcmp(t, v::kGenderMale) == 0) gender = 0;
         else if (std::strcmp(t, v::kGenderFemale) == 0) gender = 1;
         info->setGender(gender);

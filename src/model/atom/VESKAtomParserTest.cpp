@@ -564,6 +564,11 @@ TEST(VESKAtomParserTest, Profile) {
   EXPECT_EQ(info->labels()->maxCount(), 5);
   EXPECT_EQ(info->labels()->labelItems(), (std::vector<std::string>{"科技", "历史"}));
 
+  // No gender at all: not given (2), not male.
+  auto none = VESKAtomParser::allocParseUserinfo("<userinfo><title>t</title><gender/></userinfo>");
+  ASSERT_TRUE(none);
+  EXPECT_EQ(none->gender(), 2);
+
   // "male" 0; any other text (a capital letter too) 2; an empty element leaves the earlier
   // value.
   for (auto [text, gender] : std::vector<std::pair<std::string, int>>{
