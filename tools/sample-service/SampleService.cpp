@@ -432,6 +432,34 @@ std::string SampleService::entriesFeed(const std::string& id, const std::string&
   return feed + "</feed>\n";
 }
 
+SampleService::Answer SampleService::storedComment(const std::string& posted,
+                                                  bool withThumbnail) const {
+  // The posted entry with an id of the service's (and a thumbnail when asked).
+  Answer reply;
+  const size_t root = posted.find("<entry");
+  if (root == std::string::npos) {
+    reply.status = 400;
+    return reply;
+  }
+  std::string comment = posted.substr(root);
+  const std::string id = "comment-" + etagOf(comment).substr(1, 8);
+  // The posted id names the article: the stored comment carries its own instead.
+  const size_t postedId = comment.find("<id>");
+  const size_t postedEnd = comment.find("</id>");
+  if (postedId != std::string::npos && postedEnd != std::string::npos) {
+    comment.replace(postedId, postedEnd + 5 - postedId, "<id>" + id + "</id>");
+  } else {
+    comment.insert(comment.find('>') + 1, "<id>" + id + "</id>");
+  }
+  if (withThumbnail) {
+    comment.insert(comment.rfind("</entry>"),
+                   "<link rel=\"x-stanza-cover-image-thumbnail\" type=\"image/png\" href=\"" +
+                       baseUrl() + "/img/" + id + ".png\"/>");
+  }
+  reply.body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n" + comment;
+  return reply;
+}
+
 SampleService::Answer SampleService::answer(const Request& request) {
   Answer reply;
   {
@@ -562,13 +590,20 @@ SampleService::Answer SampleService::answer(const Request& request) {
     }
     reply.body = entriesFeed("favorites", "我的收藏", items, favoriteCount());
   } else if (path == "/fav/del.atom" && post) {
+    // An ok item per removed favourite, reason 102 for one not held; the count after.
+    std::vector<std::string> items;
     std::lock_guard guard(lock_);
     for (const auto& id : idsOf(request.body)) {
-      favorites_.erase(std::remove_if(favorites_.begin(), favorites_.end(),
-                                      [&](const auto& item) { return item.first == id; }),
-                       favorites_.end());
+      auto held = std::find_if(favorites_.begin(), favorites_.end(),
+                               [&](const auto& item) { return item.first == id; });
+      if (held == favorites_.end()) {
+        items.push_back(errorItem(id, 102, "not a favourite"));
+      } else {
+        favorites_.erase(held);
+        items.push_back(okItem(id));
+      }
     }
-    reply.body = okDocument("favorites");
+    reply.body = entriesFeed("favorites", "我的收藏", items, favoriteCount());
   } else if (auto generated = middle(path, "/col/gen-", ".atom");
              generated && generatedCount("gen-" + *generated, "gen-")) {
     const int count = *generatedCount("gen-" + *generated, "gen-");
@@ -605,6 +640,14 @@ SampleService::Answer SampleService::answer(const Request& request) {
                  std::string(kAtomNamespaces) + "><id>" + *dynamicPart +
                  "</id><vesk:favorite collected=\"" + (collected ? "1" : "0") +
                  "\" count=\"" + std::to_string(favorites_.size()) + "\"/></entry>\n";
+  } else if (auto commented = middle(path, "/comments/", ".atom"); commented && post) {
+    // "op=del&id=..." deletes (ok); a post, or an edit ("op=edit"), answers the comment as
+    // stored, with a thumbnail of its own.
+    if (startsWith(request.query, "op=del")) {
+      reply.body = okDocument("comment");
+    } else {
+      reply = storedComment(request.body, true);
+    }
   } else if (auto commented = middle(path, "/comments/", ".atom")) {
     // Newest first, two to a page; the first page links to the second.
     fromDocument(request.query == "page=2" ? "comments-2.xml" : "comments.xml");
@@ -641,16 +684,26 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (path == "/column/rank.atom" && post) {
     reply.body = okDocument("rank");
   } else if (path == "/column/assess.atom" && post) {
-    // The comment as stored: the posted entry with an id of the service's.
-    std::string comment = request.body;
-    const size_t root = comment.find("<entry");
-    reply.status = root == std::string::npos ? 400 : 200;
-    if (root != std::string::npos) {
-      comment = comment.substr(root);
-      const size_t close = comment.find('>');
-      comment.insert(close + 1, "<id>comment-" + etagOf(comment).substr(1, 8) + "</id>");
-      reply.body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n" + comment;
-    }
+    reply = storedComment(request.body, false);
+  } else if (path == "/shorturl.atom") {
+    // "url=<link>" or "articleid=<id>": a short link made from it.
+    reply.body = request.query.empty()
+                     ? std::string("<shortUrl/>")
+                     : "<shortUrl>" + baseUrl() + "/s/" + etagOf(request.query).substr(1, 8) +
+                           "</shortUrl>";
+    reply.contentType = "application/xml";
+  } else if (path == "/user/icon.atom" && post) {
+    // The uploaded icon stored: an entry whose content names its address.
+    reply.body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<entry" +
+                 std::string(kAtomNamespaces) + "><id>icon</id><content type=\"image/png\" src=\"" +
+                 baseUrl() + "/img/icon-" + etagOf(request.body).substr(1, 8) +
+                 ".png\"/></entry>\n";
+  } else if ((path == "/user/info.atom" || path == "/user/password.atom" ||
+              path == "/report/statistics.atom") &&
+             post) {
+    reply.body = okDocument(path.substr(1));
+  } else if (path == "/report/illegal.atom" && post) {
+    reply.body = entriesFeed("report", "report", {okItem(firstId(request.body))});
   } else if (path == "/stat") {
     reply.body = "ok";
     reply.contentType = "text/plain";

@@ -11,9 +11,13 @@
 // POST gives the catalogue entry of each posted id (reason 102 for unknown ones), and the
 // column order POST reorders the subscriptions. Favourites: adding answers with the entries
 // taken in (reason 104 for one already held) and every list carries the count; the favourite
-// search address is followed by the keyword. An article comes as a feed of one entry whose
+// search address is followed by the keyword; removing one gives an ok item, or reason 102 for
+// one not held. An article comes as a feed of one entry whose
 // extra link leads to its dynamic part (collected when it is a favourite); comments come
-// newest first, two to a page. Generated columns "col-gen-<n>" (list "/col/gen-<n>.atom") hold
+// newest first, two to a page; a comment posted (or edited) comes back as stored, with an id
+// and a thumbnail. A short link is made from the query ("url=" or "articleid="); an uploaded
+// profile icon gets an address; profile, password, statistics and illegal-content posts are
+// taken in. Generated columns "col-gen-<n>" (list "/col/gen-<n>.atom") hold
 // n articles "gen-<n>-<i>", each with a thumbnail, and a picture and the style sheet
 // "/style/article.css" in its HTML. Login takes any Basic credentials except the
 // names told to refuse, which get a 403 with the given "X-Error".
@@ -110,6 +114,8 @@ class SampleService {
   };
 
   Answer answer(const Request& request);
+  // A posted comment as the service stores it.
+  Answer storedComment(const std::string& posted, bool withThumbnail) const;
   std::optional<std::string> document(const std::string& name) const;
   // A feed of the entries; `extra` goes before them (feed-level elements).
   std::string entriesFeed(const std::string& id, const std::string& title,

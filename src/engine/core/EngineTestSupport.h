@@ -73,13 +73,19 @@ class EngineResultRecorder : public DataEngineObserver {
                      const std::shared_ptr<Entry>& entry) override {
     record([&] { entries_.push_back({task, entry}); });
   }
-  void onUserInfoResult(const std::shared_ptr<Task>&, const std::shared_ptr<UserInfo>&) override {}
+  void onUserInfoResult(const std::shared_ptr<Task>& task,
+                        const std::shared_ptr<UserInfo>& userInfo) override {
+    record([&] { userInfos_.push_back({task, userInfo}); });
+  }
   void onImageDownloadResult(const std::shared_ptr<Task>& task, const std::string& url, int code,
                              const std::optional<std::string>&,
                              const std::optional<std::string>&) override {
     record([&] { images_.push_back({task, url, code}); });
   }
-  void onStringResult(const std::shared_ptr<Task>&, const std::optional<std::string>&) override {}
+  void onStringResult(const std::shared_ptr<Task>& task,
+                      const std::optional<std::string>& string) override {
+    record([&] { strings_.push_back({task, string}); });
+  }
   void onAdsResult(const std::shared_ptr<Task>&, const std::shared_ptr<Ads>&) override {}
   void columnWillUpdate(const std::shared_ptr<Task>& task,
                         const std::shared_ptr<Column>& column) override {
@@ -146,6 +152,17 @@ class EngineResultRecorder : public DataEngineObserver {
   std::vector<std::shared_ptr<Entry>> entriesOf(const std::shared_ptr<Task>& task) const {
     return valuesOf(entries_, task);
   }
+  std::vector<std::shared_ptr<UserInfo>> userInfosOf(const std::shared_ptr<Task>& task) const {
+    return valuesOf(userInfos_, task);
+  }
+  std::vector<std::optional<std::string>> stringsOf(const std::shared_ptr<Task>& task) const {
+    std::lock_guard lock(mutex_);
+    std::vector<std::optional<std::string>> found;
+    for (const auto& [from, string] : strings_) {
+      if (from == task) found.push_back(string);
+    }
+    return found;
+  }
   std::vector<Image> imagesOf(const std::shared_ptr<Task>& task) const {
     std::lock_guard lock(mutex_);
     std::vector<Image> found;
@@ -183,6 +200,8 @@ class EngineResultRecorder : public DataEngineObserver {
   std::vector<Finish> finishes_;
   std::vector<Result<Feed>> feeds_;
   std::vector<Result<Entry>> entries_;
+  std::vector<Result<UserInfo>> userInfos_;
+  std::vector<std::pair<std::shared_ptr<Task>, std::optional<std::string>>> strings_;
   std::vector<Image> images_;
   std::vector<ColumnEvent> columnEvents_;
   std::vector<std::shared_ptr<Column>> backgroundColumns_;

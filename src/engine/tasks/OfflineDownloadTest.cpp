@@ -131,6 +131,12 @@ TEST_F(OfflineDownloadTest, MarkedColumnsAreDownloadedAndReadableWithTheServiceG
   }
   EXPECT_GT(bytes, 0);
   EXPECT_EQ(reports.back()->totalNewsCount(), 6);
+  // The result went to the usage statistics: both columns, succeeded.
+  ASSERT_TRUE(service_.waitForRequests("/report/statistics.atom", 1, std::chrono::seconds(20)));
+  const std::string report = service_.requestsTo("/report/statistics.atom")[0].body;
+  EXPECT_NE(report.find("<sources><source>col-news</source><source>col-gen-3</source>"),
+            std::string::npos);
+  EXPECT_NE(report.find("<result>1</result>"), std::string::npos);
 
   // Without the service: the lists, the articles and the style sheet are all still here.
   service_.stop();
@@ -228,6 +234,9 @@ TEST_F(OfflineDownloadTest, CancelMidWayEndsWithCancelledOnceTheArticlesInFlight
   ASSERT_TRUE(finish);
   EXPECT_EQ(finish->code, kErrCancelled);
   EXPECT_FALSE(OfflineDownColumnBatchTask::isRunning());
+  ASSERT_TRUE(service_.waitForRequests("/report/statistics.atom", 1, std::chrono::seconds(20)));
+  EXPECT_NE(service_.requestsTo("/report/statistics.atom")[0].body.find("<result>2</result>"),
+            std::string::npos);
   EXPECT_LT(requestsUnder("/article/gen-30-"), 30u);
   EXPECT_EQ(requestsUnder("/article/gen-4-"), 0u);
 }

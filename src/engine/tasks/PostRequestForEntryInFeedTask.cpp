@@ -30,7 +30,9 @@ void PostRequestForEntryInFeedTask::onHttpSuccess(const std::shared_ptr<HttpResp
                 first->title().value_or("(null)").c_str());
     if (addFavorite_) {
       TaskUtil::takeFavoriteCount(*feed);
-      if (auto favorites = TaskUtil::favorites()) favorites->deleteEntries(TaskUtil::entryIds(entries));
+      if (auto favorites = TaskUtil::favorites()) {
+        favorites->deleteEntries(TaskUtil::entryIds(entries));
+      }
     }
     if (auto observer = TaskUtil::observer()) observer->onEntryResult(sharedTask(), first);
     done(kErrOk, std::nullopt);

@@ -38,7 +38,9 @@ void DataEngine::checkAndReportInstall() {
   const Text midStr = mid ? Text(getMidStr(*mid)) : std::nullopt;
   if (!needReportInstall(midStr)) return;
   std::string extra;
-  if (mid) extra = "&xmid=" + UrlEncode::encode(getXmidStr(*mid, DeviceProfile::uniqueIdentifier()));
+  if (mid) {
+    extra = "&xmid=" + UrlEncode::encode(getXmidStr(*mid, DeviceProfile::uniqueIdentifier()));
+  }
   asyncRunTask(std::make_shared<ReportTask>(statisticsReportUrl("openmid", true, extra)));
   CommInfo::setCustomKey(kLastReportMidKey, Value(midStr.value_or(kNoMid)));
 }
