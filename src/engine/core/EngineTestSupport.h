@@ -32,6 +32,7 @@
 #include "platform/device/NetworkProbe.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/RunLoop.h"
+#include "testing/SettableNetworkProbe.h"
 #include "testing/TempHome.h"
 
 namespace zu::testing {
@@ -321,6 +322,24 @@ class EngineFixture : public ::testing::Test {
   SampleService service_;
   std::shared_ptr<EngineResultRecorder> observer_ = std::make_shared<EngineResultRecorder>();
   std::shared_ptr<DataEngine> engine_;
+};
+
+// The whole engine over a network whose state the test sets through probe_ (Wi-Fi at first),
+// with the URL table filled.
+class ConnectedEngineFixture : public EngineFixture {
+ protected:
+  void SetUp() override {
+    EngineFixture::SetUp();
+    NetworkProbe::setShared(probe_);
+    startEngine();
+    ASSERT_EQ(runTask(std::make_shared<ServiceUrlProbeTask>())->code, 0);
+  }
+  void TearDown() override {
+    EngineFixture::TearDown();
+    NetworkProbe::setShared(nullptr);
+  }
+
+  std::shared_ptr<SettableNetworkProbe> probe_ = std::make_shared<SettableNetworkProbe>();
 };
 
 }  // namespace zu::testing

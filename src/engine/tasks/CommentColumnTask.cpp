@@ -41,7 +41,7 @@ void CommentColumnTask::run() {
 }
 
 void CommentColumnTask::post(const std::optional<std::string>& url, std::optional<Bytes> body) {
-  TaskUtil::postEntryDocument(*httpEngine(), url, std::move(body));
+  TaskUtil::postEntryDocument(*httpEngine(), nullptr, url, std::move(body));
 }
 
 void CommentColumnTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {

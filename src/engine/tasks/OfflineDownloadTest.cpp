@@ -17,27 +17,15 @@
 #include "model/OfflineDownloadProgress.h"
 #include "model/VeskEntryStatus.h"
 #include "platform/device/Application.h"
-#include "platform/device/NetworkProbe.h"
 #include "store/EntryPersistenter.h"
-#include "testing/SettableNetworkProbe.h"
 
 namespace zu {
 namespace {
 
-using testing::EngineFixture;
+using testing::ConnectedEngineFixture;
 
-class OfflineDownloadTest : public EngineFixture {
+class OfflineDownloadTest : public ConnectedEngineFixture {
  protected:
-  void SetUp() override {
-    EngineFixture::SetUp();
-    NetworkProbe::setShared(probe_);
-    startEngine();
-    ASSERT_EQ(runTask(std::make_shared<testing::ServiceUrlProbeTask>())->code, 0);
-  }
-  void TearDown() override {
-    EngineFixture::TearDown();
-    NetworkProbe::setShared(nullptr);
-  }
 
   // Stores a column and marks it for offline download.
   std::shared_ptr<Column> offlineColumn(const std::string& id, const std::string& listPath) {
@@ -86,8 +74,6 @@ class OfflineDownloadTest : public EngineFixture {
         20);
     return started ? task : nullptr;
   }
-
-  std::shared_ptr<SettableNetworkProbe> probe_ = std::make_shared<SettableNetworkProbe>();
 };
 
 TEST_F(OfflineDownloadTest, MarkedColumnsAreDownloadedAndReadableWithTheServiceGone) {

@@ -1,6 +1,5 @@
 #include "engine/tasks/PostRequestForEntryTask.h"
 
-#include "common/Log.h"
 #include "engine/core/DataEngineObserver.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/tasks/TaskUtil.h"
@@ -18,9 +17,7 @@ PostRequestForEntryTask::PostRequestForEntryTask(std::optional<std::string> url,
 void PostRequestForEntryTask::run() {
   HttpTask::run();
   if (!httpEngine()) return;
-  VESKLogImpl("PostRequestForEntryTask url=%s data=%s", url_.value_or("(null)").c_str(),
-              TaskUtil::logText(reqData_).c_str());
-  TaskUtil::postEntryDocument(*httpEngine(), url_, reqData_);
+  TaskUtil::postEntryDocument(*httpEngine(), "PostRequestForEntryTask", url_, reqData_);
 }
 
 void PostRequestForEntryTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {

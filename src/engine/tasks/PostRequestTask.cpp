@@ -1,6 +1,5 @@
 #include "engine/tasks/PostRequestTask.h"
 
-#include "common/Log.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/tasks/TaskUtil.h"
 
@@ -12,9 +11,7 @@ PostRequestTask::PostRequestTask(std::optional<std::string> url, std::optional<B
 void PostRequestTask::run() {
   HttpTask::run();
   if (!httpEngine()) return;
-  VESKLogImpl("PostRequestTask url=%s data=%s", url_.value_or("(null)").c_str(),
-              TaskUtil::logText(reqData_).c_str());
-  TaskUtil::postEntryDocument(*httpEngine(), url_, reqData_);
+  TaskUtil::postEntryDocument(*httpEngine(), "PostRequestTask", url_, reqData_);
 }
 
 void PostRequestTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& /*response*/) {

@@ -1,6 +1,5 @@
 #include "engine/tasks/SyncOfflineAddedFavoriteNewsInnerTask.h"
 
-#include "common/Log.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/SyncOfflineAddedFavoriteNewsInnerTaskDelegate.h"
@@ -30,9 +29,7 @@ SyncOfflineAddedFavoriteNewsInnerTask::SyncOfflineAddedFavoriteNewsInnerTask(
       delegate_(std::move(delegate)) {}
 
 void SyncOfflineAddedFavoriteNewsInnerTask::start() {
-  VESKLogImpl("PostRequestForEntryTask url=%s data=%s", url_.value_or("(null)").c_str(),
-              TaskUtil::logText(reqData_).c_str());
-  TaskUtil::postEntryDocument(*httpEngine(), url_, reqData_);
+  TaskUtil::postEntryDocument(*httpEngine(), "PostRequestForEntryTask", url_, reqData_);
 }
 
 void SyncOfflineAddedFavoriteNewsInnerTask::onHttpError(int errCode,

@@ -66,8 +66,12 @@ bool TaskUtil::postMicroblogRequest(HttpEngine& engine, const std::optional<std:
   return true;
 }
 
-void TaskUtil::postEntryDocument(HttpEngine& engine, const std::optional<std::string>& url,
-                                 std::optional<Bytes> body) {
+void TaskUtil::postEntryDocument(HttpEngine& engine, const char* logName,
+                                 const std::optional<std::string>& url, std::optional<Bytes> body) {
+  if (logName) {
+    VESKLogImpl("%s url=%s data=%s", logName, url.value_or("(null)").c_str(),
+                logText(body).c_str());
+  }
   engine.setHeaderField(std::string("Content-Type"),
                         std::string("application/atom+xml;type=entry"));
   engine.setCacheEnabled(false);

@@ -49,9 +49,10 @@ class TaskUtil {
 
   // POSTs an entry document ("Content-Type" "application/atom+xml;type=entry") with the
   // response cache off: the request changes something on the service, so its failure must be
-  // reported, never answered from a cached copy.
-  static void postEntryDocument(HttpEngine& engine, const std::optional<std::string>& url,
-                                std::optional<Bytes> body);
+  // reported, never answered from a cached copy. With a log name, first logs
+  // "<logName> url=%s data=%s".
+  static void postEntryDocument(HttpEngine& engine, const char* logName,
+                                const std::optional<std::string>& url, std::optional<Bytes> body);
 
   // The server code of a refusal item, -(100000 + reason); -100501/-100502 on a microblog
   // customization also clear that platform's binding (the service no longer accepts it).
