@@ -702,6 +702,15 @@ SampleService::Answer SampleService::answer(const Request& request) {
               path == "/report/statistics.atom") &&
              post) {
     reply.body = okDocument(path.substr(1));
+  } else if (path == "/mblog/repost.atom" && post) {
+    // A microblog repost: refused with reason 501 (the account is no longer accepted) when
+    // the posted token is "revoked".
+    reply.body = entriesFeed(
+        "repost", "repost",
+        {request.body.find("<token>revoked</token>") == std::string::npos
+             ? okItem("repost")
+             : "<vesk:error><id>repost</id><reason>501</reason><desc>account revoked</desc>"
+               "<vesk:customization type=\"sinamblog\" id=\"m1\"/></vesk:error>"});
   } else if (path == "/report/illegal.atom" && post) {
     reply.body = entriesFeed("report", "report", {okItem(firstId(request.body))});
   } else if (path == "/stat") {

@@ -17,7 +17,8 @@
 // newest first, two to a page; a comment posted (or edited) comes back as stored, with an id
 // and a thumbnail. A short link is made from the query ("url=" or "articleid="); an uploaded
 // profile icon gets an address; profile, password, statistics and illegal-content posts are
-// taken in. Generated columns "col-gen-<n>" (list "/col/gen-<n>.atom") hold
+// taken in; a microblog repost ("/mblog/repost.atom") is refused with reason 501 for the token
+// "revoked". Generated columns "col-gen-<n>" (list "/col/gen-<n>.atom") hold
 // n articles "gen-<n>-<i>", each with a thumbnail, and a picture and the style sheet
 // "/style/article.css" in its HTML. Login takes any Basic credentials except the
 // names told to refuse, which get a 403 with the given "X-Error".

@@ -315,7 +315,7 @@ TEST_F(PostTasksTest, ReportsAreSentSilentlyByGetAndPost) {
   EXPECT_EQ(observer_->finishes().size(), finishesBefore);
 }
 
-TEST_F(PostTasksTest, PlainPostsAndResultFeeds) {
+TEST_F(PostTasksTest, PlainPostsResultFeedsAndAMicroblogAccountTheServiceRefuses) {
   engine_->setUsername(std::string("reader"), std::string("pw"));
   EXPECT_EQ(codeOf(engine_->createChangePasswordTask(std::string("old"), std::string("new"))), 0);
   EXPECT_NE(requestsTo("/user/password.atom").at(0).body.find("<new>new</new>"),
@@ -325,8 +325,24 @@ TEST_F(PostTasksTest, PlainPostsAndResultFeeds) {
   EXPECT_EQ(codeOf(engine_->createReportIllegalTask(std::string("art-news-1"), std::string("t"),
                                                     std::string("spam"))),
             0);
-  // A reply that holds neither ok nor error items is not understood.
-  EXPECT_EQ(codeOf(engine_->createRepostMBlogTask(linkTo(url("/user/password.atom")),
+
+  // Microblog reposts carry the bound account; one the service no longer accepts is unbound.
+  auto sina = std::make_shared<VeskCustomization>();
+  sina->setType(std::string("sinamblog"));
+  auto repost = [&] {
+    return codeOf(engine_->createRepostMBlogTask(linkTo(url("/mblog/repost.atom")),
+                                                 std::string("x"), true, sina));
+  };
+  EXPECT_EQ(repost(), kErrBadState);  // not bound
+  testing::bindAccount("reader", 1, "sina-token", "sina-secret");
+  EXPECT_EQ(repost(), 0);
+  EXPECT_NE(requestsTo("/mblog/repost.atom").at(0).body.find("<is_comment>1</is_comment>"),
+            std::string::npos);
+  testing::bindAccount("reader", 1, "revoked", "sina-secret");
+  ASSERT_TRUE(testing::platformClient(1)->authorized());
+  EXPECT_EQ(repost(), -100501);
+  EXPECT_FALSE(testing::platformClient(1)->authorized());
+  EXPECT_EQ(codeOf(engine_->createRepostMBlogTask(linkTo(url("/mblog/repost.atom")),
                                                   std::string("x"), false, nullptr)),
             kErrInvalidArg);
   EXPECT_EQ(codeOf(engine_->createRatingTask(linkTo(url("/column/rank.atom")),
