@@ -28,6 +28,7 @@ std::shared_ptr<ui::Label> detailLabel(ui::NibLoading& file, const ui::Rect& fra
 void ColumnDetailHeaderView::build(ui::NibLoading& file) {
   auto view = file.makeTopLevel<ColumnDetailHeaderView>(ui::Rect(0, 0, kWidth, kHeight));
   view->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
+  view->setBackgroundColor(ui::Color::clearColor());
   auto cover = file.make<ui::ImageView>(ui::Rect(10, 10, 60, 60));
   cover->setContentMode(ui::ContentMode::ScaleAspectFill);
   auto title = file.make<ui::Label>(ui::Rect(80, 10, 230, 22));
