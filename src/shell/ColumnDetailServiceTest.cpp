@@ -54,12 +54,7 @@ class ColumnDetailServiceTest : public testing::EngineFixture {
     navigation_.reset();
     window_.reset();
     SPWaitingSavePhoto::resign();
-    const auto shown = ui::AlertRegistry::shared().shown();
-    for (const auto& alert : shown) alert->dismissWithClickedButtonIndex(0, false);
-    ui::AlertRegistry::shared().resetForTesting();
-    ui::NibRegistry::shared().resetForTesting();
-    ui::Animations::resetForTesting();
-    ui::Application::shared().resetForTesting();
+    testing::ShellFixture::resetShell();
     EngineFixture::TearDown();
   }
   bool turnUntil(const std::function<bool()>& done) { return RunLoop::main()->runUntil(done, 20); }

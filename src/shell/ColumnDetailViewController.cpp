@@ -100,6 +100,15 @@ void layoutTitle(ColumnDetailHeaderView& view, const std::string& title, const u
   if (view.bottomView()) view.bottomView()->setFrame(bottom);
 }
 
+// A queued row of the table, else the first object of its interface file.
+template <typename Cell>
+std::shared_ptr<Cell> reusableRow(ui::TableView& table, const std::shared_ptr<Object>& owner) {
+  auto cell = std::dynamic_pointer_cast<Cell>(table.dequeueReusableCell(Cell::kReuseIdentifier));
+  if (cell) return cell;
+  auto objects = ui::NibRegistry::shared().load(Cell::kNibName, owner);
+  return objects.empty() ? nullptr : std::dynamic_pointer_cast<Cell>(objects.front());
+}
+
 }  // namespace
 
 void ColumnDetailViewController::buildScreen(ui::NibLoading& file) {
@@ -203,6 +212,12 @@ void ColumnDetailViewController::viewDidUnload() {
 
 // --- header
 
+std::shared_ptr<ui::Image> ColumnDetailViewController::cachedCover(const Column& column) {
+  const auto& link = column.coverImageThumbnailLink();
+  auto path = link ? engine_->getImageLocalPath(link->href()) : std::nullopt;
+  return path ? ui::Image::fromFile(*path) : nullptr;
+}
+
 void ColumnDetailViewController::updateHeaderView() {
   if (!headerView_ || !column_) return;
   ColumnDetailHeaderView& header = *headerView_;
@@ -215,11 +230,7 @@ void ColumnDetailViewController::updateHeaderView() {
     cover->layer().cornerRadius = 4;
     std::shared_ptr<ui::Image> image;
     if (const auto& data = column_->coverImageThumbnailData()) image = ui::Image::fromData(*data);
-    if (!image && column_->coverImageThumbnailLink()) {
-      if (auto path = engine_->getImageLocalPath(column_->coverImageThumbnailLink()->href())) {
-        image = ui::Image::fromFile(*path);
-      }
-    }
+    if (!image) image = cachedCover(*column_);
     if (image) cover->setImage(image);
   }
   const auto& subscribe = column_->veskSubscribe();
@@ -601,11 +612,7 @@ std::shared_ptr<ui::TableViewCell> ColumnDetailViewController::extraRow(const st
 }
 
 std::shared_ptr<ui::TableViewCell> ColumnDetailViewController::summaryRow(ui::TableView& table) {
-  auto cell = std::dynamic_pointer_cast<ColumnSummaryCell>(table.dequeueReusableCell(ColumnSummaryCell::kReuseIdentifier));
-  if (!cell) {
-    auto objects = ui::NibRegistry::shared().load(ColumnSummaryCell::kNibName, shared());
-    if (!objects.empty()) cell = std::dynamic_pointer_cast<ColumnSummaryCell>(objects.front());
-  }
+  auto cell = reusableRow<ColumnSummaryCell>(table, shared());
   if (!cell || !cell->summaryLabel()) return cell;
   const std::string text = summaryText();
   const ui::Font font = ui::Font::systemFont(13);
@@ -617,11 +624,7 @@ std::shared_ptr<ui::TableViewCell> ColumnDetailViewController::summaryRow(ui::Ta
 }
 
 std::shared_ptr<ui::TableViewCell> ColumnDetailViewController::commentRow(ui::TableView& table, const Entry& comment) {
-  auto cell = std::dynamic_pointer_cast<ColumnCommentCell>(table.dequeueReusableCell(ColumnCommentCell::kReuseIdentifier));
-  if (!cell) {
-    auto objects = ui::NibRegistry::shared().load(ColumnCommentCell::kNibName, shared());
-    if (!objects.empty()) cell = std::dynamic_pointer_cast<ColumnCommentCell>(objects.front());
-  }
+  auto cell = reusableRow<ColumnCommentCell>(table, shared());
   if (!cell) return cell;
   float nameWidth = 0;
   if (const auto& name = cell->usernameLabel()) {
@@ -650,21 +653,13 @@ std::shared_ptr<ui::TableViewCell> ColumnDetailViewController::commentRow(ui::Ta
 
 std::shared_ptr<ui::TableViewCell> ColumnDetailViewController::suggestionRow(ui::TableView& table,
                                                                             const Column& related) {
-  auto row =
-      std::dynamic_pointer_cast<ColumnDetailHeaderView>(table.dequeueReusableCell(ColumnDetailHeaderView::kReuseIdentifier));
-  if (!row) {
-    auto objects = ui::NibRegistry::shared().load(ColumnDetailHeaderView::kNibName, shared());
-    if (!objects.empty()) row = std::dynamic_pointer_cast<ColumnDetailHeaderView>(objects.front());
-  }
+  auto row = reusableRow<ColumnDetailHeaderView>(table, shared());
   if (!row) return row;
   if (const auto& cover = row->coverImageView()) {
     cover->setClipsToBounds(true);
     cover->layer().cornerRadius = 4;
-    std::shared_ptr<ui::Image> image;
-    if (const auto& link = related.coverImageThumbnailLink()) {
-      if (auto path = engine_->getImageLocalPath(link->href())) image = ui::Image::fromFile(*path);
-    }
-    cover->setImage(image);
+    // A reused row never keeps the cover of the column it showed before.
+    cover->setImage(cachedCover(related));
   }
   for (const auto& button : {row->commentButton(), row->subscribeButton(), row->unsubscribeButton()}) {
     if (button) button->setHidden(true);

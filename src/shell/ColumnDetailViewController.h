@@ -41,6 +41,7 @@ namespace zu {
 
 namespace ui {
 class Button;
+class Image;
 class NibLoading;
 class Switch;
 }  // namespace ui
@@ -172,6 +173,8 @@ class ColumnDetailViewController : public ui::ViewController,
   std::shared_ptr<ui::TableViewCell> commentRow(ui::TableView& table, const Entry& comment);
   std::shared_ptr<ui::TableViewCell> suggestionRow(ui::TableView& table, const Column& column);
   std::shared_ptr<ui::TableViewCell> summaryRow(ui::TableView& table);
+  // The picture in the image cache for the column's cover thumbnail, or null.
+  std::shared_ptr<ui::Image> cachedCover(const Column& column);
 
   std::weak_ptr<ui::ViewController> delegateVC_;
   std::shared_ptr<Column> column_;
