@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "platform/runtime/Bundle.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/FixedTextMetrics.h"
@@ -472,12 +473,21 @@ TEST_F(ColumnDetailLayoutTest, RowHeightsFollowTheirTexts) {
 // Pictures of the screen by day and by night, and of the requesting row.
 TEST_F(ColumnDetailTest, Pictures) {
   auto page = reviewPage(7, true);
+  // Covers from the image cache: two of the bundle's start-up pictures.
+  for (const char* name : {"0_large", "1_large"}) {
+    auto path = Bundle::mainBundle()->pathForResource(name, "");
+    ASSERT_TRUE(path);
+    engine_->localFiles[std::string("http://covers/") + name] = path->string();
+  }
+  column_->setCoverImageThumbnailLink(testing::linkTo("http://covers/0_large"));
   for (bool night : {false, true}) {
     MyFaceSettings::setModeIsNight(night);
     detail_ = open(column_);
     deliver(page);
     auto feed = std::make_shared<Feed>();
     feed->appendEntrys(testing::detailColumn("rel-1", "灯笼夜拍", false));
+    std::dynamic_pointer_cast<Column>(feed->entrys()->at(0))
+        ->setCoverImageThumbnailLink(testing::linkTo("http://covers/1_large"));
     postFeed(engine_->last("related"), feed);
     window_->layoutIfNeeded();
     auto picture = ui::render(*window_);
