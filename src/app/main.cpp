@@ -25,6 +25,7 @@
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NibRegistry.h"
+#include "shell/ColumnDetailViewController.h"
 #include "shell/MainWindowNib.h"
 #include "shell/StandInScreen.h"
 #include "shell/VESK_iPhoneAppDelegate.h"
@@ -94,6 +95,7 @@ int run(const Options& options) {
   };
 
   MainWindowNib::registerNib();
+  ColumnDetailViewController::registerNibs();
   StandInScreen::registerMissing();
   std::shared_ptr<VESK_iPhoneAppDelegate> delegate;
   for (const auto& object : ui::NibRegistry::shared().load(MainWindowNib::kName)) {

@@ -35,7 +35,11 @@ class ShellFixture : public ::testing::Test {
     app.setOpenURLHandler([](const std::string&) { return true; });
     app.setTerminateHandler([this](int status) { terminated_.push_back(status); });
   }
-  void TearDown() override {
+  void TearDown() override { resetShell(); }
+
+ public:
+  // Puts the kit's and the shell's process-wide state back (also for fixtures of their own).
+  static void resetShell() {
     CustomBrightnessWindow::globalUninit();
     // Dismissed, not just forgotten: a shown alert and its window hold each other.
     const auto shown = ui::AlertRegistry::shared().shown();
@@ -48,6 +52,8 @@ class ShellFixture : public ::testing::Test {
     ui::Screen::main().resetForTesting();
     StandInScreen::requests().clear();
   }
+
+ protected:
 
   // Runs what is queued on the main loop now and what falls due within `seconds` of the clock.
   void settle(double seconds = 1) {

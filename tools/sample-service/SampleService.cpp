@@ -4,6 +4,8 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -15,6 +17,10 @@
 namespace zu {
 
 namespace {
+
+// Generated reviews of every column, and how many reviews a page holds.
+constexpr int kGeneratedReviews = 20;
+constexpr size_t kReviewsPerPage = 12;
 
 constexpr const char* kAtomNamespaces =
     " xmlns=\"http://www.w3.org/2005/Atom\" xmlns:vesk=\"http://www.vesk.com/vesk/1.0\"";
@@ -127,6 +133,16 @@ std::string generatedArticleEntry(const std::string& id, const std::string& base
              "</content>";
   }
   return entry + "</entry>";
+}
+
+// A review of the generated reviews of a column, its rating 1 to 5 in turn.
+std::string generatedReview(const std::string& column, int i) {
+  char updated[32];
+  std::snprintf(updated, sizeof updated, "2026-01-05T%02d:%02d:00Z", 23 - i % 24, 59 - i);
+  return "<entry><id>" + column + "-r" + std::to_string(i) + "</id><title>review</title><updated>" +
+         updated + "</updated><author><name>reader " + std::to_string(i) +
+         "</name></author><content type=\"text\">Review " + std::to_string(i) + " of " + column +
+         ".</content><vesk:ranking value=\"" + std::to_string(i % 5 + 1) + "\"/></entry>";
 }
 
 std::string okDocument(const std::string& id) {
@@ -684,7 +700,13 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (path == "/column/rank.atom" && post) {
     reply.body = okDocument("rank");
   } else if (path == "/column/assess.atom" && post) {
+    // The comment as stored, listed first among the reviews of the column the post names.
     reply = storedComment(request.body, false);
+    if (reply.status == 200) {
+      const std::string column = firstId(request.body.substr(request.body.find("<entry")));
+      std::lock_guard guard(lock_);
+      reviews_.emplace_back(column, reply.body.substr(reply.body.find("<entry")));
+    }
   } else if (path == "/shorturl.atom") {
     // "url=<link>" or "articleid=<id>": a short link made from it.
     reply.body = request.query.empty()
@@ -713,6 +735,34 @@ SampleService::Answer SampleService::answer(const Request& request) {
                "<vesk:customization type=\"sinamblog\" id=\"m1\"/></vesk:error>"});
   } else if (path == "/report/illegal.atom" && post) {
     reply.body = entriesFeed("report", "report", {okItem(firstId(request.body))});
+  } else if (auto reviewed = middle(path, "/reviews/", ".atom")) {
+    // The column's posted reviews, newest first, then its generated ones, a page at a time.
+    std::vector<std::string> items;
+    {
+      std::lock_guard guard(lock_);
+      for (auto it = reviews_.rbegin(); it != reviews_.rend(); ++it) {
+        if (it->first == *reviewed) items.push_back(it->second);
+      }
+    }
+    for (int i = 1; i <= kGeneratedReviews; ++i) items.push_back(generatedReview(*reviewed, i));
+    int page = 1;
+    if (startsWith(request.query, "page=")) page = std::max(1, std::atoi(request.query.c_str() + 5));
+    const size_t first = static_cast<size_t>(page - 1) * kReviewsPerPage;
+    std::vector<std::string> shown;
+    for (size_t i = first; i < items.size() && i < first + kReviewsPerPage; ++i) shown.push_back(items[i]);
+    std::string next;
+    if (first + kReviewsPerPage < items.size()) {
+      next = "<link rel=\"next\" type=\"application/atom+xml\" href=\"" + baseUrl() + "/reviews/" +
+             *reviewed + ".atom?page=" + std::to_string(page + 1) + "\"/>";
+    }
+    reply.body = entriesFeed("reviews:" + *reviewed, "reviews", shown, next);
+  } else if (auto related = middle(path, "/related/", ".atom")) {
+    // Every other column of the catalogue.
+    std::vector<std::string> others;
+    for (const auto& entry : entriesOf(document("columns.xml").value_or(std::string()))) {
+      if (firstId(entry) != *related) others.push_back(entry);
+    }
+    reply.body = entriesFeed("related:" + *related, "related", others);
   } else if (path == "/stat") {
     reply.body = "ok";
     reply.contentType = "text/plain";

@@ -20,7 +20,10 @@
 // taken in; a microblog repost ("/mblog/repost.atom") is refused with reason 501 for the token
 // "revoked". Generated columns "col-gen-<n>" (list "/col/gen-<n>.atom") hold
 // n articles "gen-<n>-<i>", each with a thumbnail, and a picture and the style sheet
-// "/style/article.css" in its HTML. Login takes any Basic credentials except the
+// "/style/article.css" in its HTML. A column's reviews ("/reviews/<id>.atom") are the reviews
+// posted to "/column/assess.atom" for it, newest first, then 20 generated ones, 12 to a page,
+// each page linking to the next; its related columns ("/related/<id>.atom") are the other
+// columns of the catalogue. Login takes any Basic credentials except the
 // names told to refuse, which get a 403 with the given "X-Error".
 //
 // It is the fixture of the engine's tests and the service `make run` talks to. The server
@@ -142,6 +145,8 @@ class SampleService {
   std::map<std::string, std::pair<std::string, std::string>> files_;  // path -> (bytes, type)
   std::map<std::string, size_t> cutAfter_;
   std::vector<std::string> subscriptions_;
+  // Posted reviews in order: (column id, the review as stored).
+  std::vector<std::pair<std::string, std::string>> reviews_;
   // Favourite id -> its entry as posted.
   std::vector<std::pair<std::string, std::string>> favorites_;
 };

@@ -5,6 +5,7 @@
 
 #include "model/Column.h"
 #include "model/Comment.h"
+#include "model/Content.h"
 #include "model/Feed.h"
 #include "model/Link.h"
 #include "model/NewsDetail.h"
@@ -121,6 +122,25 @@ TEST_F(SampleServiceTest, SubscriptionsAndFavouritesAreKeptInMemory) {
   EXPECT_EQ(favourites->entrys()->at(1)->title(), "Steps");
   post("/fav/del.atom", "<feed><entry><id>art-news-3</id></entry></feed>");
   EXPECT_EQ(service_.favorites(), (std::vector<std::string>{"art-photo-1"}));
+}
+
+TEST_F(SampleServiceTest, ReviewsComeAPageAtATimeWithPostedOnesFirst) {
+  post("/column/assess.atom", "<entry><id>col-news</id><content>Fine.</content></entry>");
+  auto first = VESKAtomParser::allocParseFeed(get("/reviews/col-news.atom"), kEntryKindComment);
+  ASSERT_TRUE(first && first->entrys() && first->entrys()->size() == 12);
+  EXPECT_EQ(first->entrys()->at(0)->content()->data(), "Fine.");
+  EXPECT_EQ(first->entrys()->at(1)->entryId(), "col-news-r1");
+  ASSERT_TRUE(first->nextLink());
+  auto last = VESKAtomParser::allocParseFeed(get(first->nextLink()->href()->substr(service_.baseUrl().size())),
+                                             kEntryKindComment);
+  ASSERT_TRUE(last && last->entrys() && last->entrys()->size() == 9);
+  EXPECT_FALSE(last->nextLink());
+  auto other = VESKAtomParser::allocParseFeed(get("/reviews/col-photo.atom"), kEntryKindComment);
+  ASSERT_TRUE(other && other->entrys());
+  EXPECT_EQ(other->entrys()->at(0)->entryId(), "col-photo-r1");
+  auto related = VESKAtomParser::allocParseFeed(get("/related/col-news.atom"), kEntryKindColumn);
+  ASSERT_TRUE(related && related->entrys() && related->entrys()->size() == 3);
+  EXPECT_EQ(related->entrys()->at(0)->entryId(), "col-photo");
 }
 
 TEST_F(SampleServiceTest, ConditionalGetsLoginAndForcedStatuses) {
