@@ -285,8 +285,9 @@ void Canvas::drawImageStretching(const Image& image, const Rect& rect, const Rec
   const float h = static_cast<float>(image.pixelHeight());
   const Rect unit(0, 0, 1, 1);
   const Rect s = stretch.standardized().intersection(unit);
-  if (s.isEmpty() || s == unit) {
-    drawImageSlices(image, rect, 0, 0, 0, 0, alpha);
+  // A stretchable image keeps its own caps, as it does everywhere it is drawn.
+  if (s.isEmpty() || s == unit || image.leftCapWidth() > 0 || image.topCapHeight() > 0) {
+    drawImage(image, rect, alpha);
     return;
   }
   drawImageSlices(image, rect, s.origin.x * w, s.size.width * w, s.origin.y * h, s.size.height * h, alpha);

@@ -103,7 +103,7 @@ class Canvas {
   // Fills `rect` stretching only the part of `image` inside `stretch` (a rectangle in unit
   // coordinates of the image, as a view's contentStretch): the parts around it keep their size,
   // shrinking in proportion only when `rect` is smaller than they are. The whole unit rectangle
-  // (or an empty one) scales the image as drawImage does.
+  // (or an empty one), or an image with caps, is drawn as drawImage draws it.
   void drawImageStretching(const Image& image, const Rect& rect, const Rect& stretch, float alpha = 1);
   // Places `image` in `bounds` by `mode`, clipped to `bounds`.
   void drawImage(const Image& image, const Rect& bounds, ContentMode mode, float alpha = 1);

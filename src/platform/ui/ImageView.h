@@ -6,7 +6,8 @@
 // animationDuration / count seconds (default 1/30 s each) by the injected clock, repeating
 // animationRepeatCount times (0: for ever), then stops by itself and shows the still image
 // again; stopAnimating stops at once. isAnimating tells whether it plays. Scaled to fill, the
-// image stretches only the part inside the view's contentStretch.
+// image stretches only the part inside the view's contentStretch (a stretchable image keeps
+// its own caps instead).
 #pragma once
 
 #include <memory>

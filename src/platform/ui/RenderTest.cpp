@@ -160,6 +160,19 @@ TEST(RenderTest, StretchableImagesKeepTheirCaps) {
   expectPixel(*target, 3, 3, 0, 255, 0, 255);
   expectPixel(*target, 16, 9, 0, 255, 0, 255);
 
+  // An image view scaled to fill keeps the caps too (its contentStretch is the whole unit
+  // rectangle), and a stretchable image keeps its caps whatever the view's contentStretch.
+  auto view = std::make_shared<ImageView>(Rect(0, 0, 20, 12));
+  view->setImage(stretchable);
+  for (const Rect& stretch : {Rect(0, 0, 1, 1), Rect(0.4f, 0.4f, 0.2f, 0.2f)}) {
+    view->setContentStretch(stretch);
+    auto drawn = render(*view);
+    expectPixel(*drawn, 1, 6, 255, 0, 0, 255);
+    expectPixel(*drawn, 4, 6, 0, 255, 0, 255);
+    expectPixel(*drawn, 15, 6, 0, 255, 0, 255);
+    expectPixel(*drawn, 18, 6, 255, 0, 0, 255);
+  }
+
   // Aspect fit inside a wide rectangle leaves the sides untouched.
   auto fitted = Image::create(30, 10);
   {
