@@ -52,6 +52,13 @@ class PostTasksTest : public ConnectedEngineFixture {
   std::vector<SampleService::Request> requestsTo(const std::string& path) {
     return service_.requestsTo(path);
   }
+  std::vector<SampleService::Request> favouriteRequests() {
+    std::vector<SampleService::Request> found;
+    for (auto& request : service_.requests()) {
+      if (request.path.rfind("/fav/", 0) == 0) found.push_back(std::move(request));
+    }
+    return found;
+  }
 };
 
 TEST_F(PostTasksTest, FavouritesGoToTheServiceOnlineAndToTheLocalStoreOtherwise) {
@@ -97,13 +104,15 @@ TEST_F(PostTasksTest, FavouritesGoToTheServiceOnlineAndToTheLocalStoreOtherwise)
   EXPECT_TRUE(heldLocally("art-news-3"));
   ASSERT_EQ(codeOf(engine_->createDelFavoriteNewsSummaryTask(summary("art-news-3"))), 0);
   EXPECT_FALSE(heldLocally("art-news-3"));
-  EXPECT_TRUE(service_.requests().empty());
+  // (The start-up covers that a user switch refreshes may still be on their way: only the
+  // favourite addresses count.)
+  EXPECT_TRUE(favouriteRequests().empty());
   // ...and so does the guest's, online or not.
   probe_->setFlags(SettableNetworkProbe::kWifi);
   engine_->logout();
   ASSERT_EQ(codeOf(engine_->createAddFavoriteNewsSummaryTask(summary("art-news-1"))), 0);
   EXPECT_TRUE(heldLocally("art-news-1"));
-  EXPECT_TRUE(service_.requests().empty());
+  EXPECT_TRUE(favouriteRequests().empty());
 
   EXPECT_EQ(codeOf(engine_->createAddFavoriteNewsSummaryTask(nullptr)), kErrInvalidArg);
   EXPECT_EQ(codeOf(engine_->createDelFavoriteNewsSummaryTask(std::make_shared<Entry>())),
