@@ -1023,8 +1023,16 @@ int64_t EntryPersistenter::getBookLastUpdatedTime(const Text& entryId) {
 // ---- Per-user values -----------------------------------------------------------------------
 
 bool EntryPersistenter::setUserDefinedValue(const Text& key, const Text& value) {
+  return setUserDefinedValue(key, value, CommInfo::getUsername());
+}
+
+EntryPersistenter::Text EntryPersistenter::getUserDefinedValue(const Text& key) {
+  return getUserDefinedValue(key, CommInfo::getUsername());
+}
+
+bool EntryPersistenter::setUserDefinedValue(const Text& key, const Text& value,
+                                            const Text& user) {
   VESKLogImpl("setUserDefinedValue: opening for UserDefinedDB");
-  Text user = CommInfo::getUsername();
   if (!key || !user) {
     VESKLogImpl("setUserDefinedValue: Failed to exec sql:%s", "no key or no current user");
     return false;
@@ -1051,9 +1059,9 @@ bool EntryPersistenter::setUserDefinedValue(const Text& key, const Text& value) 
   return true;
 }
 
-EntryPersistenter::Text EntryPersistenter::getUserDefinedValue(const Text& key) {
+EntryPersistenter::Text EntryPersistenter::getUserDefinedValue(const Text& key,
+                                                              const Text& user) {
   VESKLogImpl("getUserDefinedValue: opening");
-  Text user = CommInfo::getUsername();
   Database db;
   // A read never creates the file; read-write so that an interrupted write is rolled back.
   if (db.open(CommInfo::getEntryCacheRootPath() + kUserDefinedFileName, SQLITE_OPEN_READWRITE) !=

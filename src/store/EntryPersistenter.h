@@ -181,6 +181,9 @@ class EntryPersistenter : public LatestSummaryIdSource {
   // A missing value stores NULL, which reads back as missing. False for a missing key.
   bool setUserDefinedValue(const Text& key, const Text& value);
   Text getUserDefinedValue(const Text& key);
+  // The same for the values of `username` instead of the current user's.
+  bool setUserDefinedValue(const Text& key, const Text& value, const Text& username);
+  Text getUserDefinedValue(const Text& key, const Text& username);
 
   // The offset of a local URL: the fourth "/"-separated piece read as an integer (leading
   // blanks and sign allowed, junk after the digits ignored), 0 for a missing, short or

@@ -210,11 +210,21 @@ void DESettings::setSubSequenceLocalChangeTime(int64_t time) {
 bool DESettings::guestSubscribeColumnEverSync() {
   std::shared_ptr<EntryPersistenter> store = subscriptionStore();
   if (!store) return false;
-  std::optional<std::string> text = store->getUserDefinedValue(std::string(kGuestSubscribeColumnEverSync));
-  return text && Value(*text).boolValue();
+  const std::string key(kGuestSubscribeColumnEverSync);
+  for (const std::optional<std::string>& text :
+       {store->getUserDefinedValue(key),
+        store->getUserDefinedValue(key, std::string(EntryPersistenter::kGuestUserName))}) {
+    if (text && Value(*text).boolValue()) return true;
+  }
+  return false;
 }
 void DESettings::setGuestSubscribeColumnEverSync(bool everSync) {
-  setStoreText(kGuestSubscribeColumnEverSync, everSync ? "YES" : "NO");
+  std::shared_ptr<EntryPersistenter> store = subscriptionStore();
+  if (!store) return;
+  const std::string key(kGuestSubscribeColumnEverSync);
+  const std::string text = everSync ? "YES" : "NO";
+  store->setUserDefinedValue(key, text);
+  store->setUserDefinedValue(key, text, std::string(EntryPersistenter::kGuestUserName));
 }
 
 }  // namespace zu

@@ -5,7 +5,10 @@
 // "true" / "false", integers as decimal text, texts and dictionaries as themselves; setters
 // write through at once. Three settings belong to the user whose subscription store is open and
 // live in that store's per-user values ("userDefined.db"): the two column-order times (decimal
-// text) and the guest-sync flag ("YES" / "NO"). The data engine registers its subscription store
+// text) and the guest-sync flag ("YES" / "NO"). The guest-sync flag says that the guest's columns
+// went up to an account, which happens once per device: it is also written under the guest and
+// reads as set when either the current user's or the guest's value says so. The data engine
+// registers its subscription store
 // with setSubscriptionStore() at start; without one those three read as 0 / NO and are not
 // written.
 //

@@ -119,9 +119,15 @@ TEST_F(DESettingsTest, ColumnOrderTimesBelongToTheCurrentUsersStore) {
 
     CommInfo::setUsername(std::string("bob"));
     EXPECT_EQ(DESettings::getSubSequenceLocalChangeTime(), 0);
-    EXPECT_FALSE(DESettings::guestSubscribeColumnEverSync());
+    // The guest's columns went up once for the whole device.
+    EXPECT_EQ(store->getUserDefinedValue(std::string("GuestSubscribeColumnEverSync")), std::nullopt);
+    EXPECT_TRUE(DESettings::guestSubscribeColumnEverSync());
     DESettings::setGuestSubscribeColumnEverSync(false);
     EXPECT_EQ(store->getUserDefinedValue(std::string("GuestSubscribeColumnEverSync")), "NO");
+    EXPECT_FALSE(DESettings::guestSubscribeColumnEverSync());
+    // A value an older version kept only for its user still counts for that user.
+    CommInfo::setUsername(std::string("alice"));
+    EXPECT_TRUE(DESettings::guestSubscribeColumnEverSync());
   }
   // The registration does not keep the store alive.
   EXPECT_EQ(DESettings::getSubSequenceUpdateTime(), 0);
