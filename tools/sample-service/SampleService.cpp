@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <fstream>
 #include <functional>
 #include <sstream>
@@ -187,6 +188,27 @@ std::string coverImage(const std::string& name) {
   return png;
 }
 
+// An Internet date (UTC, with milliseconds) of a time in milliseconds since 1970.
+std::string internetDate(int64_t millis) {
+  const time_t seconds = static_cast<time_t>(millis / 1000);
+  struct tm parts {};
+  gmtime_r(&seconds, &parts);
+  char text[40];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", parts.tm_year + 1900,
+                parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec,
+                static_cast<int>(millis % 1000));
+  return text;
+}
+
+// A document without its XML declaration, to be nested in another.
+std::string withoutDeclaration(std::string text) {
+  if (text.rfind("<?xml", 0) == 0) {
+    const size_t end = text.find("?>");
+    text = end == std::string::npos ? std::string() : text.substr(end + 2);
+  }
+  return text;
+}
+
 std::string etagOf(const std::string& body) {
   std::ostringstream out;
   out << '"' << std::hex << std::hash<std::string>()(body) << '"';
@@ -345,6 +367,16 @@ void SampleService::refuseLogin(const std::string& user, int reason) {
 void SampleService::setSubscriptions(std::vector<std::string> ids) {
   std::lock_guard guard(lock_);
   subscriptions_ = std::move(ids);
+}
+
+void SampleService::setSubscriptionOrderTime(int64_t millis) {
+  std::lock_guard guard(lock_);
+  subscriptionOrderTime_ = millis;
+}
+
+int64_t SampleService::subscriptionOrderTime() const {
+  std::lock_guard guard(lock_);
+  return subscriptionOrderTime_;
 }
 
 void SampleService::setResponseDelay(const std::string& prefix, int millis) {
@@ -577,7 +609,30 @@ SampleService::Answer SampleService::answer(const Request& request) {
       if (std::find(ordered.begin(), ordered.end(), id) == ordered.end()) ordered.push_back(id);
     }
     subscriptions_ = std::move(ordered);
+    subscriptionOrderTime_ = std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::system_clock::now().time_since_epoch())
+                                 .count();
     reply.body = okDocument("sequence");
+  } else if (path == "/sub/summary.atom") {
+    // The account's summary: profile, favourites count, order time and subscribed columns.
+    const std::string profile = withoutDeclaration(document("profile.xml").value_or(std::string()));
+    const auto catalogue = entriesOf(document("columns.xml").value_or(std::string()));
+    std::lock_guard guard(lock_);
+    std::string extra = "  " + profile + "\n  " + favoriteCount() + "\n";
+    if (subscriptionOrderTime_ > 0) {
+      extra += "  <vesk:subseq_updated>" + internetDate(subscriptionOrderTime_) +
+               "</vesk:subseq_updated>\n";
+    }
+    std::vector<std::string> chosen;
+    for (const auto& id : subscriptions_) {
+      for (const auto& entry : catalogue) {
+        if (firstId(entry) != id) continue;
+        std::string subscribed = entry;
+        replaceAll(subscribed, "subscribed=\"0\"", "subscribed=\"1\"");
+        chosen.push_back(subscribed);
+      }
+    }
+    reply.body = entriesFeed("summary", "summary", chosen, extra);
   } else if (path == "/fav/get.atom" || startsWith(path, "/fav/search.atom")) {
     // The search address is followed by the keyword; the list holds the favourites whose
     // entry mentions it.

@@ -9,7 +9,9 @@
 // columns (an error item for an id the catalogue lacks), deleting gives an ok item per removed
 // subscription and an error item with reason 102 for an id that was not subscribed, a refresh
 // POST gives the catalogue entry of each posted id (reason 102 for unknown ones), and the
-// column order POST reorders the subscriptions. Favourites: adding answers with the entries
+// column order POST reorders the subscriptions and stamps the order's time. The account summary
+// holds the profile, the favourites count, the order's time (when it has one) and the subscribed
+// columns in order; the recommended columns are the catalogue. Favourites: adding answers with the entries
 // taken in (reason 104 for one already held) and every list carries the count; the favourite
 // search address is followed by the keyword; removing one gives an ok item, or reason 102 for
 // one not held. An article comes as a feed of one entry whose
@@ -85,6 +87,9 @@ class SampleService {
   void refuseLogin(const std::string& user, int reason);
   // Replaces the subscriptions, as if another device had changed them.
   void setSubscriptions(std::vector<std::string> ids);
+  // The time (milliseconds since 1970) of the subscription order; 0: no order kept yet.
+  void setSubscriptionOrderTime(int64_t millis);
+  int64_t subscriptionOrderTime() const;
   // Every answer to a path that starts with `prefix` waits `millis` before it is sent (0 lifts
   // it), so that a client's requests overlap.
   void setResponseDelay(const std::string& prefix, int millis);
@@ -147,6 +152,7 @@ class SampleService {
   std::vector<std::string> subscriptions_;
   // Posted reviews in order: (column id, the review as stored).
   std::vector<std::pair<std::string, std::string>> reviews_;
+  int64_t subscriptionOrderTime_ = 0;
   // Favourite id -> its entry as posted.
   std::vector<std::pair<std::string, std::string>> favorites_;
 };
