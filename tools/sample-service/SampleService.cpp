@@ -193,7 +193,7 @@ std::string internetDate(int64_t millis) {
   const time_t seconds = static_cast<time_t>(millis / 1000);
   struct tm parts {};
   gmtime_r(&seconds, &parts);
-  char text[40];
+  char text[96];
   std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ", parts.tm_year + 1900,
                 parts.tm_mon + 1, parts.tm_mday, parts.tm_hour, parts.tm_min, parts.tm_sec,
                 static_cast<int>(millis % 1000));

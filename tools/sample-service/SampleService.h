@@ -11,8 +11,8 @@
 // POST gives the catalogue entry of each posted id (reason 102 for unknown ones), and the
 // column order POST reorders the subscriptions and stamps the order's time. The account summary
 // holds the profile, the favourites count, the order's time (when it has one) and the subscribed
-// columns in order; the recommended columns are the catalogue. Favourites: adding answers with the entries
-// taken in (reason 104 for one already held) and every list carries the count; the favourite
+// columns in order; the recommended columns are the catalogue. Favourites: adding answers with
+// the entries taken in (reason 104 for one already held) and every list carries the count; the favourite
 // search address is followed by the keyword; removing one gives an ok item, or reason 102 for
 // one not held. An article comes as a feed of one entry whose
 // extra link leads to its dynamic part (collected when it is a favourite); comments come
