@@ -248,6 +248,7 @@ void DataEngine::setUsername(const Text& username, const Text& password) {
       std::lock_guard guard(userLock_);
       userFirstLogin_ = true;
     }
+    syncGuestFavoriteNewsToUser();
     for (int platform = 0; platform < OpenPlatformFactory::kPlatformCount; ++platform) {
       if (auto account = platforms.getUserAcountInfo(std::string(kGuestUserName), platform)) {
         platforms.setUserAcountInfo(name, platform, *account);
@@ -255,6 +256,7 @@ void DataEngine::setUsername(const Text& username, const Text& password) {
     }
   }
   syncColumnDeleteStatusToServer();
+  syncAccountOfflineFavoriteNewsToServer();
   platforms.reset();
   asyncRunTask(std::make_shared<DownloadProgramCoversTask>());
 }
@@ -320,8 +322,12 @@ std::shared_ptr<UserInfo> DataEngine::getLoginUserInfo() {
 }
 
 std::optional<Bytes> DataEngine::guestFavoriteNewsDocument() {
+  return favoriteNewsDocument(kGuestUserName);
+}
+
+std::optional<Bytes> DataEngine::favoriteNewsDocument(const std::string& username) {
   if (!favPersist_) return std::nullopt;
-  auto feed = favPersist_->allocReadEntriesInFeedwithUsername(std::nullopt, kGuestUserName, false);
+  auto feed = favPersist_->allocReadEntriesInFeedwithUsername(std::nullopt, username, false);
   if (!feed || !feed->entrys() || feed->entrys()->empty()) return std::nullopt;
   std::vector<std::shared_ptr<Entry>> entries(feed->entrys()->rbegin(), feed->entrys()->rend());
   return VESKAtomBuilder::allocAddOrUpdateSubscriptionXML(entries);

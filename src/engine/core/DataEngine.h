@@ -113,8 +113,9 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   // ---- Users -------------------------------------------------------------------------------
   // Switches to a user (name lower-cased): cancels every task first, then switches the stores;
   // a user new to this device (no read-status database yet) is a first login and gets the
-  // guest's bound accounts; then the start-up covers are refreshed. Both must be given and
-  // the name usable as a folder ("setUsername invalid argument" otherwise).
+  // guest's favourites and bound accounts; then the deletions and favourites kept here go to
+  // the service and the start-up covers are refreshed. Both must be given and the name usable
+  // as a folder ("setUsername invalid argument" otherwise).
   void setUsername(const Text& username, const Text& password);
   // Stores the pair here and in CommInfo, switches the read-status store and, for a real
   // user, remembers the pair as the last login.
@@ -135,6 +136,13 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   // The guest's favourites in reverse store order as an add-or-update subscription document
   // (what a first login sends to the add-favourite endpoint); nullopt when there are none.
   std::optional<Bytes> guestFavoriteNewsDocument();
+  // At a first login the guest's favourites (that document) go up to the new account (a
+  // PostRequestForEntryInFeedTask adding favourites); the guest's rows stay.
+  void syncGuestFavoriteNewsToUser();
+  // The favourites the current user kept in the local store while offline (the same document
+  // of the user's rows) go up to the service (a SyncOfflineAddedFavoriteNewsTask); nothing
+  // happens when there are none.
+  void syncAccountOfflineFavoriteNewsToServer();
 
   // ---- Columns and entries ----------------------------------------------------------------
   // Stores the new order; for a user also records the time of this local change.
@@ -341,6 +349,10 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
       const std::shared_ptr<Link>& link, const Text& keyWords, int entryType,
       const std::shared_ptr<VeskCustomization>& customization = nullptr);
 
+  // Account sync (tasks/SyncTaskFactories.cpp): first starts the refresh of the book reader's
+  // style sheets and scripts; then the guest's sync for the guest, the account's for a user.
+  std::shared_ptr<Task> createSyncAccountDataTask();
+
   // The rules the factories share.
   struct MicroblogCredentials {
     std::string accessToken;
@@ -446,6 +458,9 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   void weiboDidFinishUnbinding(int platform);
   // The loop of the engine's background thread (made on first use).
   std::shared_ptr<RunLoop> backgroundLoop();
+  // `username`'s favourites (first page) in reverse store order as an add-or-update
+  // subscription document; nullopt when there are none.
+  std::optional<Bytes> favoriteNewsDocument(const std::string& username);
   // Stops the background thread and waits for it, so nothing there still holds the engine.
   void stopBackgroundThread();
   void backgroundTick();

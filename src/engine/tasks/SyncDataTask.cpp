@@ -1,0 +1,36 @@
+#include "engine/tasks/SyncDataTask.h"
+
+#include <memory>
+
+#include "engine/core/ErrorCodes.h"
+#include "engine/core/GetServiceUrlInnerTask.h"
+#include "engine/core/HttpEngineHooks.h"
+#include "engine/core/UrlManager.h"
+
+namespace zu {
+
+void SyncDataTask::run() {
+  HttpTask::run();
+  if (!httpEngine()) return;
+  auto urls = gUrlManager();
+  if (urls && urls->isEverSet()) {
+    syncData();
+    return;
+  }
+  auto self = std::dynamic_pointer_cast<GetServiceUrlInnerTaskDelegate>(sharedTask());
+  std::make_shared<GetServiceUrlInnerTask>(httpEngine(), self)->run();
+}
+
+void SyncDataTask::onGetServiceUrlInnerTaskFinished(GetServiceUrlInnerTask* /*task*/,
+                                                    int errCode,
+                                                    const std::optional<std::string>& errDesc) {
+  if (isDone() || !httpEngine()) return;
+  if (errCode != kErrOk) {
+    done(errCode, errDesc);
+    return;
+  }
+  hooks()->setObserver(*httpEngine(), this);
+  syncData();
+}
+
+}  // namespace zu
