@@ -10,8 +10,6 @@
 #include "engine/core/DESettings.h"
 #include "engine/core/DataEngine.h"
 #include "engine/core/ErrorCodes.h"
-#include "engine/core/GetServiceUrlInnerTask.h"
-#include "engine/core/HttpEngineHooks.h"
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/http/HttpResponse.h"
@@ -42,31 +40,9 @@ constexpr const char* kCoverSuffixes[3] = {"_large", "_portrait", "_landscape"};
 
 DownloadProgramCoversTask::DownloadProgramCoversTask() { setMute(true); }
 
-void DownloadProgramCoversTask::run() {
-  HttpTask::run();
-  if (!httpEngine()) return;
-  auto urls = gUrlManager();
-  if (urls && urls->isEverSet()) {
-    getCoverFeed();
-    return;
-  }
-  auto self = std::dynamic_pointer_cast<GetServiceUrlInnerTaskDelegate>(sharedTask());
-  std::make_shared<GetServiceUrlInnerTask>(httpEngine(), self)->run();
-}
-
-void DownloadProgramCoversTask::getCoverFeed() {
+void DownloadProgramCoversTask::onServiceUrlReady() {
   auto urls = gUrlManager();
   httpEngine()->get(urls ? urls->programCoverImageUrl() : std::nullopt);
-}
-
-void DownloadProgramCoversTask::onGetServiceUrlInnerTaskFinished(
-    GetServiceUrlInnerTask* /*task*/, int errCode, const std::optional<std::string>& errDesc) {
-  if (errCode != kErrOk) {
-    done(errCode, errDesc);
-    return;
-  }
-  hooks()->setObserver(*httpEngine(), this);
-  getCoverFeed();
 }
 
 void DownloadProgramCoversTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {

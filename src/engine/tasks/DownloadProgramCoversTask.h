@@ -18,8 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/GetServiceUrlInnerTaskDelegate.h"
-#include "engine/core/HttpTask.h"
+#include "engine/core/ServiceUrlTask.h"
 #include "engine/tasks/DownloadImageInnerTaskDelegate.h"
 #include "platform/runtime/Value.h"
 
@@ -28,20 +27,14 @@ namespace zu {
 class Entry;
 class Feed;
 
-class DownloadProgramCoversTask : public HttpTask,
-                                  public DownloadImageInnerTaskDelegate,
-                                  public GetServiceUrlInnerTaskDelegate {
+class DownloadProgramCoversTask : public ServiceUrlTask, public DownloadImageInnerTaskDelegate {
  public:
   // The custom integer key holding the time of the feed the covers came from.
   static constexpr const char* kCoverUpdateTimeKey = "CoverUpdateTime";
 
   DownloadProgramCoversTask();
 
-  void run() override;
   void onHttpSuccess(const std::shared_ptr<HttpResponse>& response) override;
-
-  void onGetServiceUrlInnerTaskFinished(GetServiceUrlInnerTask* task, int errCode,
-                                        const std::optional<std::string>& errDesc) override;
   void onDownloadImageInnerTaskFinished(DownloadImageInnerTask* task, int errCode,
                                         const std::optional<std::string>& errDesc) override;
 
@@ -54,11 +47,12 @@ class DownloadProgramCoversTask : public HttpTask,
   static std::vector<std::string> extractImageUrls(const Feed& feed);
 
  protected:
+  // Fetches the cover feed.
+  void onServiceUrlReady() override;
   // On success the cover folder is rewritten first.
   void finish(int errCode, const std::optional<std::string>& errDesc) override;
 
  private:
-  void getCoverFeed();
   void rewriteCoverFolder();
 
   std::shared_ptr<Feed> feed_;

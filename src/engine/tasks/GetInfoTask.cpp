@@ -3,8 +3,6 @@
 #include "common/DateUtil.h"
 #include "engine/core/DESettings.h"
 #include "engine/core/ErrorCodes.h"
-#include "engine/core/GetServiceUrlInnerTask.h"
-#include "engine/core/HttpEngineHooks.h"
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/TaskSupport.h"
@@ -24,30 +22,7 @@
 
 namespace zu {
 
-void GetInfoTask::run() {
-  HttpTask::run();
-  if (!httpEngine()) return;
-  auto urls = gUrlManager();
-  if (urls && urls->isEverSet()) {
-    getInfo();
-    return;
-  }
-  auto self = std::dynamic_pointer_cast<GetServiceUrlInnerTaskDelegate>(sharedTask());
-  std::make_shared<GetServiceUrlInnerTask>(httpEngine(), self)->run();
-}
-
-void GetInfoTask::onGetServiceUrlInnerTaskFinished(GetServiceUrlInnerTask* /*task*/, int errCode,
-                                                   const std::optional<std::string>& errDesc) {
-  if (isDone()) return;
-  if (errCode != kErrOk) {
-    done(errCode, errDesc);
-    return;
-  }
-  hooks()->setObserver(*httpEngine(), this);
-  getInfo();
-}
-
-void GetInfoTask::getInfo() {
+void GetInfoTask::onServiceUrlReady() {
   auto urls = gUrlManager();
   httpEngine()->get(urls ? urls->getInfoUrl() : std::nullopt);
 }

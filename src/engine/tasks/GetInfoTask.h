@@ -17,27 +17,20 @@
 #include <string>
 #include <vector>
 
-#include "engine/core/GetServiceUrlInnerTaskDelegate.h"
-#include "engine/core/HttpTask.h"
+#include "engine/core/ServiceUrlTask.h"
 #include "engine/tasks/DownloadImageInnerTaskDelegate.h"
 
 namespace zu {
 
 class VeskAppRecommend;
 
-class GetInfoTask : public HttpTask,
-                    public GetServiceUrlInnerTaskDelegate,
-                    public DownloadImageInnerTaskDelegate {
+class GetInfoTask : public ServiceUrlTask, public DownloadImageInnerTaskDelegate {
  public:
   static constexpr const char* kSoftwareUpdateNotification = "Notification_SoftwareUpdateInfo";
   static constexpr const char* kMessageNotification = "Notification_MessageInfo";
   static constexpr const char* kRecordKey = "NotiKey_VeskSoftUpdate";
 
-  void run() override;
   void onHttpSuccess(const std::shared_ptr<HttpResponse>& response) override;
-
-  void onGetServiceUrlInnerTaskFinished(GetServiceUrlInnerTask* task, int errCode,
-                                        const std::optional<std::string>& errDesc) override;
   void onDownloadImageInnerTaskFinished(DownloadImageInnerTask* task, int errCode,
                                         const std::optional<std::string>& errDesc) override;
 
@@ -46,8 +39,11 @@ class GetInfoTask : public HttpTask,
   // The image addresses of the recommended apps, in order.
   static std::vector<std::string> extractRecommendAppImages(const VeskAppRecommend& recommend);
 
+ protected:
+  // Fetches the notice feed.
+  void onServiceUrlReady() override;
+
  private:
-  void getInfo();
   // Posts the notification on the main thread, without waiting.
   static void postOnMainThread(const char* name, std::shared_ptr<Object> record);
 };

@@ -24,7 +24,7 @@
 
 namespace zu {
 
-void SyncAccountDataTask::syncData() {
+void SyncAccountDataTask::onServiceUrlReady() {
   auto engine = gDataEngine();
   auto store = TaskUtil::subscriptions();
   if (!engine || !store || !engine->isUserFirstLogin() ||

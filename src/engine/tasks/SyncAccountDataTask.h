@@ -22,18 +22,19 @@
 #include <memory>
 #include <vector>
 
-#include "engine/tasks/SyncDataTask.h"
+#include "engine/core/ServiceUrlTask.h"
 
 namespace zu {
 
 class Entry;
 
-class SyncAccountDataTask : public SyncDataTask {
+class SyncAccountDataTask : public ServiceUrlTask {
  public:
   void onHttpSuccess(const std::shared_ptr<HttpResponse>& response) override;
 
  protected:
-  void syncData() override;
+  // The sync itself, once the URL table is filled.
+  void onServiceUrlReady() override;
 
  private:
   void getUserSubSummary();

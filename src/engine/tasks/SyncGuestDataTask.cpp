@@ -25,7 +25,7 @@ namespace {
 constexpr int kReasonNoSuchColumn = 102;
 }  // namespace
 
-void SyncGuestDataTask::syncData() {
+void SyncGuestDataTask::onServiceUrlReady() {
   auto engine = gDataEngine();
   auto urls = gUrlManager();
   getRecommend_ = engine && engine->needGetRecommend();

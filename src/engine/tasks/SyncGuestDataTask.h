@@ -13,16 +13,17 @@
 
 #include <memory>
 
-#include "engine/tasks/SyncDataTask.h"
+#include "engine/core/ServiceUrlTask.h"
 
 namespace zu {
 
-class SyncGuestDataTask : public SyncDataTask {
+class SyncGuestDataTask : public ServiceUrlTask {
  public:
   void onHttpSuccess(const std::shared_ptr<HttpResponse>& response) override;
 
  protected:
-  void syncData() override;
+  // The sync itself, once the URL table is filled.
+  void onServiceUrlReady() override;
 
  private:
   bool getRecommend_ = false;  // this pass asks for the recommended columns

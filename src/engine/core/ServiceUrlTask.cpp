@@ -1,4 +1,4 @@
-#include "engine/tasks/SyncDataTask.h"
+#include "engine/core/ServiceUrlTask.h"
 
 #include <memory>
 
@@ -9,28 +9,28 @@
 
 namespace zu {
 
-void SyncDataTask::run() {
+void ServiceUrlTask::run() {
   HttpTask::run();
   if (!httpEngine()) return;
   auto urls = gUrlManager();
   if (urls && urls->isEverSet()) {
-    syncData();
+    onServiceUrlReady();
     return;
   }
   auto self = std::dynamic_pointer_cast<GetServiceUrlInnerTaskDelegate>(sharedTask());
   std::make_shared<GetServiceUrlInnerTask>(httpEngine(), self)->run();
 }
 
-void SyncDataTask::onGetServiceUrlInnerTaskFinished(GetServiceUrlInnerTask* /*task*/,
-                                                    int errCode,
-                                                    const std::optional<std::string>& errDesc) {
+void ServiceUrlTask::onGetServiceUrlInnerTaskFinished(GetServiceUrlInnerTask* /*task*/,
+                                                      int errCode,
+                                                      const std::optional<std::string>& errDesc) {
   if (isDone() || !httpEngine()) return;
   if (errCode != kErrOk) {
     done(errCode, errDesc);
     return;
   }
   hooks()->setObserver(*httpEngine(), this);
-  syncData();
+  onServiceUrlReady();
 }
 
 }  // namespace zu
