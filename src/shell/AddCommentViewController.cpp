@@ -54,7 +54,14 @@ void AddCommentViewController::registerNib() { ui::NibRegistry::shared().add(kNi
 AddCommentViewController::AddCommentViewController()
     : ViewController(std::string(kNibName)), engine_(ColumnDetailEngine::defaultEngine()) {}
 
-AddCommentViewController::~AddCommentViewController() { NotificationCenter::defaultCenter().remove(this); }
+AddCommentViewController::~AddCommentViewController() {
+  NotificationCenter::defaultCenter().remove(this);
+  // Left (back) while a post ran: its result will reach no one, so the waiting display, which
+  // takes no touches, would otherwise stay up.
+  if (sendingTaskId_) {
+    if (auto* waiting = SPWaitingSavePhoto::existing()) waiting->hideWaitingDialog();
+  }
+}
 
 void AddCommentViewController::setEngine(std::shared_ptr<ColumnDetailEngine> engine) {
   engine_ = engine ? std::move(engine) : ColumnDetailEngine::defaultEngine();

@@ -12,7 +12,7 @@
 //
 // Where we differ on purpose (faults mended): a finish of 0 or more is success, never an
 // alert; the send button is disabled while a post runs (a second tap posts nothing) and
-// enabled again when it failed.
+// enabled again when it failed; a form left while its post runs ends the waiting display.
 //
 // The delegate is not retained. Tasks come from a ColumnDetailEngine. Main thread only.
 #pragma once

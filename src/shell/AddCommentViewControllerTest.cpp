@@ -193,5 +193,26 @@ TEST_F(AddCommentTest, AFailureKeepsTheFormAndARatingWithoutTextIsASuccess) {
   EXPECT_EQ(commentsBefore + 1, engine_->of("comments").size());
 }
 
+TEST_F(AddCommentTest, GoingBackWhileAPostRunsEndsTheWaitingDisplay) {
+  // The waiting display takes no touches, so the reader can leave the form while it posts.
+  tapStars(150);
+  type("不错");
+  form_->commentButtonPressed();
+  ASSERT_TRUE(waiting());
+  auto post = engine_->last("post");
+  std::weak_ptr<AddCommentViewController> gone = form_;
+  form_->backButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  form_.reset();
+  settle(1);
+  ASSERT_TRUE(gone.expired());
+  EXPECT_EQ(detail_, navigation_->topViewController());
+  EXPECT_FALSE(waiting());
+  // The post's result reaches no one.
+  postEntry(post, std::make_shared<Comment>());
+  postFinish(post, 0);
+  EXPECT_EQ(detail_, navigation_->topViewController());
+  EXPECT_EQ(0u, alertCount());
+}
+
 }  // namespace
 }  // namespace zu
