@@ -75,9 +75,11 @@ void showRank(StarsView* stars, const Entry& entry) {
 }
 
 // Lays the title out within `width` from the places the interface file gave: a title taller
-// than `minHeight` grows the view and moves the part below it down by the excess.
+// than `minHeight` grows the view and moves the part below it down by the excess. The label
+// takes the measured width and at least `minHeight`; a title that fits `minHeight` leaves the
+// label at its file place instead when `keepFilePlaceWhenShort` (the related rows).
 void layoutTitle(ColumnDetailHeaderView& view, const std::string& title, const ui::Font& font, float width,
-                 float minHeight) {
+                 float minHeight, bool keepFilePlaceWhenShort) {
   auto& label = *view.titleLabel();
   label.setNumberOfLines(0);
   label.setLineBreakMode(ui::LineBreakMode::CharacterWrap);
@@ -88,13 +90,15 @@ void layoutTitle(ColumnDetailHeaderView& view, const std::string& title, const u
   const ui::Rect built = view.builtTitleFrame();
   ui::Rect frame = view.frame();
   ui::Rect bottom = view.builtBottomFrame();
-  if (excess > 0) {
+  if (excess > 0 || !keepFilePlaceWhenShort) {
     label.setFrame(ui::Rect(built.origin.x, built.origin.y, size.width, height));
-    frame.size.height = view.builtHeight() + excess;
-    bottom.origin.y += excess;
   } else {
     label.setFrame(built);
-    frame.size.height = view.builtHeight();
+  }
+  frame.size.height = view.builtHeight();
+  if (excess > 0) {
+    frame.size.height += excess;
+    bottom.origin.y += excess;
   }
   view.setFrame(frame);
   if (view.bottomView()) view.bottomView()->setFrame(bottom);
@@ -223,7 +227,7 @@ void ColumnDetailViewController::updateHeaderView() {
   ColumnDetailHeaderView& header = *headerView_;
   if (header.titleLabel()) {
     layoutTitle(header, column_->title().value_or(""), ui::Font::named("Helvetica", 19), kHeaderTitleWidth,
-                kHeaderTitleMinHeight);
+                kHeaderTitleMinHeight, false);
   }
   if (const auto& cover = header.coverImageView()) {
     cover->setClipsToBounds(true);
@@ -666,7 +670,7 @@ std::shared_ptr<ui::TableViewCell> ColumnDetailViewController::suggestionRow(ui:
   }
   if (row->titleLabel()) {
     layoutTitle(*row, related.title().value_or(""), ui::Font::named("Helvetica", 17), kRelatedTitleWidth,
-                kRelatedTitleMinHeight);
+                kRelatedTitleMinHeight, true);
   }
   const auto& subscribe = related.veskSubscribe();
   if (row->subscriptionLabel()) {

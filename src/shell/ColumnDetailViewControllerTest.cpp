@@ -423,6 +423,26 @@ TEST_F(ColumnDetailLayoutTest, TheHeaderGrowsWithItsTitle) {
   EXPECT_EQ(0, header().titleLabel()->numberOfLines());
 }
 
+TEST_F(ColumnDetailLayoutTest, AOneLineHeaderTitleTakesItsMeasuredWidthWhileARelatedRowKeepsItsFilePlace) {
+  // Lines one em high: a line of 19-point text fits the header's 22 points.
+  struct OneEmLines : ui::FixedTextMetrics {
+    float lineHeight(const ui::Font& font) const override { return font.pointSize; }
+  };
+  ui::TextMetrics::setCurrent(std::make_shared<OneEmLines>());
+  detail_ = open(column_);
+  const ui::Rect built = header().builtTitleFrame();
+  EXPECT_EQ(ui::Rect(built.origin.x, built.origin.y, 4 * 19, 22), header().titleLabel()->frame());
+  EXPECT_FLOAT_EQ(header().builtHeight(), header().frame().size.height);
+  EXPECT_EQ(header().builtBottomFrame(), header().bottomView()->frame());
+
+  auto feed = std::make_shared<Feed>();
+  feed->appendEntrys(testing::detailColumn("rel-1", "灯笼夜拍", false));
+  postFeed(engine_->last("related"), feed);
+  auto row = std::dynamic_pointer_cast<ColumnDetailHeaderView>(cellAt(2, 0));
+  ASSERT_TRUE(row);
+  EXPECT_EQ(row->builtTitleFrame(), row->titleLabel()->frame());
+}
+
 TEST_F(ColumnDetailLayoutTest, RowHeightsFollowTheirTexts) {
   // The summary: trimmed of blanks and tabs; blanks only give 44; none gives the placeholder.
   detail_ = open(column_);
