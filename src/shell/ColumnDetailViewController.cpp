@@ -199,6 +199,12 @@ void ColumnDetailViewController::viewDidLoad() {
   auto objects = ui::NibRegistry::shared().load(ColumnDetailHeaderView::kNibName, shared());
   headerView_ = objects.empty() ? nullptr : std::dynamic_pointer_cast<ColumnDetailHeaderView>(objects.back());
   updateHeaderView();
+  // A view loaded again (after a memory warning unloaded it) asks for the first page and the
+  // related columns anew: what the first load received must not be shown twice.
+  comments_.clear();
+  displayedCommentsCount_ = 0;
+  nextCommentLink_.reset();
+  suggestions_.clear();
   requestComments();
   requestSuggestions();
   if (tableView_) {
@@ -311,9 +317,13 @@ void ColumnDetailViewController::requestMoreComments() {
 }
 
 void ColumnDetailViewController::requestSuggestions() {
+  // Only the newest request's columns count.
+  stopObserving(suggestionsTaskId_);
+  suggestionsTaskId_.reset();
   auto task = engine_->createGetServerColumnsTask(column_ ? column_->relatedLink() : nullptr);
   if (!task) return;
   task->setUserIdentity(column_ ? column_->entryId() : std::nullopt);
+  suggestionsTaskId_ = task->getTaskIdStr();
   startTask(task, &ColumnDetailViewController::suggestionsReceived);
 }
 
@@ -382,11 +392,13 @@ void ColumnDetailViewController::commentsReceived(const Notification& notificati
 }
 
 void ColumnDetailViewController::suggestionsReceived(const Notification& notification) {
+  if (!suggestionsTaskId_ || notification.name != *suggestionsTaskId_) return;
   const auto& info = notification.userInfo;
   const std::string type = info.get("ResultType").stringValue().value_or("");
   if (type == "TaskStatus") {
     std::printf("error code %s\n", info.get("ErrDesc").stringValue().value_or("null").c_str());
-    stopObserving(notification.name);
+    stopObserving(suggestionsTaskId_);
+    suggestionsTaskId_.reset();
   } else if (type == "Feed") {
     auto feed = info.get("Result").asObject<Feed>();
     if (!feed || !feed->entrys() || feed->entrys()->empty()) return;

@@ -21,7 +21,9 @@
 // Where we differ on purpose (faults mended): turning the extra row into the last review raises
 // the shown count before the row is reloaded, so the table's counts always agree; a failed
 // subscription shows the subscribe button again; a page of reviews from a request superseded by
-// a written review is dropped (the screen stops observing that task).
+// a written review is dropped (the screen stops observing that task); a view loaded again after
+// a memory warning starts its reviews and related columns over, the older requests' results
+// dropped, instead of showing them twice.
 //
 // Tasks come from a ColumnDetailEngine (the data engine's by default); their results arrive as
 // task notifications on the main thread. Main thread only.
@@ -192,6 +194,8 @@ class ColumnDetailViewController : public ui::ViewController,
   std::shared_ptr<ui::Button> closeButton_;
   // The reviews task whose pages count (an older one's are dropped).
   std::optional<std::string> commentsTaskId_;
+  // The related-columns task whose results count (likewise).
+  std::optional<std::string> suggestionsTaskId_;
 };
 
 }  // namespace zu

@@ -6,6 +6,7 @@
 
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/FixedTextMetrics.h"
 #include "platform/ui/ImageView.h"
@@ -212,6 +213,38 @@ TEST_F(ColumnDetailTest, AWrittenReviewStartsTheReviewsOverAndDropsTheOldRequest
   deliver(reviewPage(2, false, 100));
   EXPECT_EQ(2, reviewRows());
   EXPECT_EQ("review reader100", rowText(0));
+}
+
+TEST_F(ColumnDetailTest, AViewUnloadedUnderAnotherScreenLoadsItsReviewsAndRelatedColumnsOnceAgain) {
+  detail_ = open(column_);
+  deliver(reviewPage(12, true));
+  auto firstRelated = engine_->last("related");  // still running when the view goes
+  ASSERT_EQ(5, detail_->displayedCommentsCount());
+
+  // Another screen on top, a memory warning, and back.
+  navigation_->pushViewController(std::make_shared<ui::ViewController>(), false);
+  ui::Application::shared().simulateMemoryWarning();
+  ASSERT_FALSE(detail_->isViewLoaded());
+  navigation_->popViewController(false);
+  window_->layoutIfNeeded();
+  ASSERT_TRUE(detail_->isViewLoaded());
+  ASSERT_EQ(2u, engine_->of("comments").size());
+  ASSERT_EQ(2u, engine_->of("related").size());
+
+  // The first page again, and the related columns of the old request and of the new one.
+  deliver(reviewPage(12, true));
+  EXPECT_EQ(12u, detail_->comments().size());
+  EXPECT_EQ(5, detail_->displayedCommentsCount());
+  EXPECT_EQ(6, reviewRows());
+  EXPECT_EQ("review reader1", rowText(0));
+  auto feed = std::make_shared<Feed>();
+  feed->appendEntrys(testing::detailColumn("rel-1", "灯笼夜拍", false));
+  feed->appendEntrys(testing::detailColumn("rel-2", "工坊笔记", false));
+  postFeed(firstRelated, feed);
+  postFinish(firstRelated, 0);
+  postFeed(engine_->last("related"), feed);
+  EXPECT_EQ(2u, detail_->suggestions().size());
+  EXPECT_EQ(2, detail_->tableView()->numberOfRowsInSection(2));
 }
 
 TEST_F(ColumnDetailTest, BackTitleCutsLongTitlesAndCloseGoesToTheOpener) {
