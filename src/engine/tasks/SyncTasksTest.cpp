@@ -401,5 +401,45 @@ TEST_F(SyncTasksTest, OfflineFavouritesGoUpAndThoseTheServiceHoldsLeaveTheStore)
   EXPECT_TRUE(service_.requestsTo("/fav/add.atom").empty());
 }
 
+TEST_F(SyncTasksTest, ACancelledSyncEndsWithTheCancelAndKeepsWhatWasNotSent) {
+  // Cancelled while the URL table is being fetched: the sync ends with -6, not with the kept
+  // copy of the table, and sends nothing.
+  ASSERT_TRUE(store()->insertEntry(column("col-news")));
+  stopEngine();
+  startEngine();
+  ASSERT_FALSE(gUrlManager()->isEverSet());
+  service_.clearRequests();
+  service_.setResponseDelay("/getServiceUrl.atom", 2000);
+  auto sync = engine_->createSyncAccountDataTask();
+  engine_->asyncRunTask(sync);
+  engine_->asyncCancelTask(sync);  // runs after the task's start on the task thread
+  auto finish = observer_->waitForFinish(sync);
+  ASSERT_TRUE(finish);
+  EXPECT_EQ(finish->code, kErrCancelled);
+  service_.setResponseDelay("/getServiceUrl.atom", 0);
+  ASSERT_TRUE(waitUntilIdle());
+  EXPECT_TRUE(service_.requestsTo("/sub/refresh.atom").empty());
+
+  // An offline favourites upload cancelled before its answer keeps the favourites for the
+  // next one (the task itself ends with 0 whatever became of the upload).
+  login("ivan");
+  auto favorites = engine_->getFavPersist();
+  auto entry = std::make_shared<NewsSummary>();
+  entry->setEntryId(std::string("art-news-1"));
+  entry->setTitle(std::string("title art-news-1"));
+  ASSERT_TRUE(favorites->insertEntry(entry));
+  service_.setResponseDelay("/fav/add.atom", 2000);
+  engine_->syncAccountOfflineFavoriteNewsToServer();
+  gTaskEngine()->syncCancelAllTask();
+  ASSERT_TRUE(waitUntilIdle());
+  EXPECT_EQ(favorites->countReadEntries(), 1);
+  std::vector<int> codes;
+  for (const auto& f : observer_->finishes()) {
+    if (std::dynamic_pointer_cast<SyncOfflineAddedFavoriteNewsTask>(f.task)) codes.push_back(f.code);
+  }
+  EXPECT_EQ(codes, std::vector<int>{0});
+  service_.setResponseDelay("/fav/add.atom", 0);
+}
+
 }  // namespace
 }  // namespace zu
