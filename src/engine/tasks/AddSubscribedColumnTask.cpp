@@ -38,11 +38,22 @@ void AddSubscribedColumnTask::run() {
   }
   auto sync = std::make_shared<SyncDeleteStatusTask>(std::move(columns));
   sync->setDelegate(std::dynamic_pointer_cast<SyncDeleteStatusTaskDelegate>(sharedTask()));
+  waitingForDeletions_ = true;
   if (auto engine = gDataEngine()) engine->asyncRunTask(sync);
+}
+
+void AddSubscribedColumnTask::cancel() {
+  if (waitingForDeletions_ && !isDone()) {
+    waitingForDeletions_ = false;
+    done(kErrCancelled, ErrorGetDescription(kErrCancelled));
+    return;
+  }
+  HttpTask::cancel();
 }
 
 void AddSubscribedColumnTask::onSyncDeleteStatusTaskFinished(
     SyncDeleteStatusTask* /*task*/, int errCode, const std::optional<std::string>& errDesc) {
+  waitingForDeletions_ = false;
   if (isDone() || !httpEngine()) return;
   if (errCode != kErrOk) {
     done(errCode, errDesc);

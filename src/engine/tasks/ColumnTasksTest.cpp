@@ -247,6 +247,30 @@ TEST_F(ColumnTasksTest, SubscribingReachesServiceAndStoreAfterPendingDeletions) 
       kErrInvalidArg);
 }
 
+TEST_F(ColumnTasksTest, AnAddCancelledWhileDeletionsSyncIsNeverSent) {
+  engine_->setUsername(std::string("reader"), std::string("pw"));
+  auto news = catalogueColumn("col-news");
+  auto photo = catalogueColumn("col-photo");
+  ASSERT_TRUE(news && photo);
+  ASSERT_EQ(runTask(engine_->createAddSubscribedColumnTask(news, std::nullopt))->code, 0);
+  engine_->markColumnDeleted(news);
+  ASSERT_TRUE(waitUntilIdle());
+  service_.clearRequests();
+  service_.setResponseDelay("/sub/del.atom", 1000);
+  auto add = engine_->createAddSubscribedColumnTask(photo, std::nullopt);
+  engine_->asyncRunTask(add);
+  engine_->asyncCancelTask(add);  // runs after the task's start on the task thread
+  auto finish = observer_->waitForFinish(add);
+  ASSERT_TRUE(finish);
+  EXPECT_EQ(finish->code, kErrCancelled);
+  service_.setResponseDelay("/sub/del.atom", 0);
+  ASSERT_TRUE(service_.waitForRequests("/sub/del.atom", 1, std::chrono::seconds(20)));
+  ASSERT_TRUE(waitUntilIdle());
+  // The deletion still reached the service; the cancelled add did not.
+  EXPECT_TRUE(service_.requestsTo("/sub/add.atom").empty());
+  EXPECT_FALSE(store()->isEntryExist(photo->entryId()));
+}
+
 TEST_F(ColumnTasksTest, DeletionsWaitingAtLoginAreSyncedAndTheGuestsAreNot) {
   engine_->setUsername(std::string("reader"), std::string("pw"));
   auto news = catalogueColumn("col-news");
