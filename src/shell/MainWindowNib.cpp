@@ -7,8 +7,11 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/Screen.h"
-#include "shell/MSCustomTabBarController.h"
 #include "platform/ui/Window.h"
+#include "shell/ColumnGridCell.h"
+#include "shell/CoverViewController.h"
+#include "shell/MSCustomTabBarController.h"
+#include "shell/MyColumnsController.h"
 #include "shell/VESK_iPhoneAppDelegate.h"
 
 namespace zu {
@@ -24,15 +27,24 @@ class TabPlaceholder : public ui::ViewController {
 }  // namespace
 
 void MainWindowNib::registerNib() {
+  // The files the home screen loads: its own view, the tiles and the launch cover.
+  MyColumnsController::registerNib();
+  ColumnGridCell::registerNibs();
+  CoverViewController::registerNib();
   ui::NibRegistry::shared().add(kName, [](ui::NibLoading& file) {
     auto delegate = file.makeTopLevel<VESK_iPhoneAppDelegate>();
     auto window = file.makeTopLevel<ui::Window>(ui::Screen::main().bounds());
     auto tabs = file.makeTopLevel<MSCustomTabBarController>();
     std::vector<std::shared_ptr<ui::ViewController>> roots;
     for (const char* title : {"我的订阅", "收藏", "内容中心", "更多"}) {
-      auto placeholder = file.make<TabPlaceholder>();
-      placeholder->setTitle(std::string(title));
-      auto navigation = file.make<ui::NavigationController>(placeholder);
+      std::shared_ptr<ui::ViewController> root;
+      if (roots.empty()) {
+        root = file.make<MyColumnsController>();
+      } else {
+        root = file.make<TabPlaceholder>();
+      }
+      root->setTitle(std::string(title));
+      auto navigation = file.make<ui::NavigationController>(root);
       navigation->setTitle(std::string(title));
       roots.push_back(navigation);
     }

@@ -20,10 +20,13 @@ void LocalGetSubscribedColumnsTask::run() {
   auto engine = gDataEngine();
   auto store = TaskUtil::subscriptions();
   auto feed = store ? store->allocReadEntriesInFeed(std::nullopt) : nullptr;
-  if (!engine || !feed || !feed->entrys() || feed->entrys()->empty()) {
+  if (!engine || !feed) {
     done(kErrFail, ErrorGetDescription(kErrFail));
     return;
   }
+  // No columns is a list too (a new reader, or one who deleted every tile): the home screen
+  // needs its answer to go on to the first refresh.
+  if (!feed->entrys()) feed->setEntrys(std::vector<std::shared_ptr<Entry>>{});
   for (const auto& entry : *feed->entrys()) {
     auto column = std::dynamic_pointer_cast<Column>(entry);
     if (!column) continue;

@@ -1,8 +1,8 @@
 // LocalGetSubscribedColumnsTask: the reader's subscribed columns from the local subscription
 // store, without the network, reported with onFeedResult. Microblog columns whose platform is
 // not authorised carry the binding prompt instead of their images; the others carry their
-// cover images from the column cache when loadImageData is set. An empty store finishes
-// with -1.
+// cover images from the column cache when loadImageData is set. An empty store gives a feed
+// without entries; only a store that gives no feed at all finishes with -1.
 //
 // Made by DataEngine::createGetSubscribedColumnsTask; runs on the "task" thread.
 #pragma once

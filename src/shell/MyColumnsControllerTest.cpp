@@ -1,0 +1,500 @@
+#include "shell/MyColumnsController.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "SampleService.h"
+#include "common/ServiceHosts.h"
+#include "engine/cache/ColumnCache.h"
+#include "engine/core/DESettings.h"
+#include "engine/core/DataEngine.h"
+#include "model/Column.h"
+#include "model/Feed.h"
+#include "model/Link.h"
+#include "platform/device/NetworkProbe.h"
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/runtime/StringUtil.h"
+#include "platform/runtime/UserDefaults.h"
+#include "platform/ui/ActivityIndicatorView.h"
+#include "platform/ui/AnimationLog.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/TabBarController.h"
+#include "platform/ui/Window.h"
+#include "shell/CoverViewController.h"
+#include "shell/MainWindowNib.h"
+#include "shell/MyFaceSettings.h"
+#include "shell/ShellTestSupport.h"
+#include "shell/VESK_iPhoneAppDelegate.h"
+#include "store/EntryPersistenter.h"
+#include "testing/MainLoopTurn.h"
+#include "testing/SettableNetworkProbe.h"
+#include "views/GridView.h"
+#include "views/ScrollViewForGridView_3_0.h"
+
+namespace zu {
+namespace {
+
+using testing::ShellFixture;
+
+// --- the rules -------------------------------------------------------------------------------
+
+TEST(MyColumnsRulesTest, RefreshAfterALocalReadFollowsTheSettingFirstLoginAndNetwork) {
+  struct Row {
+    Value autoRefresh;
+    bool firstLogin;
+    int status;
+    bool refresh;
+  } rows[] = {
+      {Value(), false, 1, true},      {Value(true), false, 2, true},  {Value(false), false, 1, false},
+      {Value(false), true, 1, true},  {Value(), false, 0, false},     {Value(true), true, 0, false},
+      {Value(false), true, 0, false}, {Value(false), false, 0, false},
+  };
+  for (const auto& r : rows) {
+    EXPECT_EQ(r.refresh, MyColumnsController::shouldRefreshAfterLocalRead(r.autoRefresh, r.firstLogin,
+                                                                         r.status))
+        << r.autoRefresh.description() << " first=" << r.firstLogin << " status=" << r.status;
+  }
+}
+
+TEST(MyColumnsRulesTest, CacheTipFromOneHundredWholeMegabytesAndTheReportKeyAcrossAYear) {
+  EXPECT_EQ(100, MyColumnsController::cacheTipMegabytes(104857600));
+  EXPECT_EQ(std::nullopt, MyColumnsController::cacheTipMegabytes(104857599));
+  EXPECT_EQ(std::nullopt, MyColumnsController::cacheTipMegabytes(0));
+  EXPECT_EQ(2047, MyColumnsController::cacheTipMegabytes((int64_t{2047} << 20) + 12345));
+  // 31 December, then 1 January of the next year: the new year's key is greater.
+  EXPECT_GT(MyColumnsController::reportDayKey(2027, 1, 1), MyColumnsController::reportDayKey(2026, 12, 31));
+  EXPECT_GT(MyColumnsController::reportDayKey(2026, 3, 1), MyColumnsController::reportDayKey(2026, 2, 31));
+  EXPECT_GT(MyColumnsController::reportDayKey(2026, 1, 2), MyColumnsController::reportDayKey(2026, 1, 1));
+}
+
+TEST(MyColumnsRulesTest, TipsOfTwentyAndTwentyOneCharacters) {
+  const std::string twenty = "今天的新闻已经全部更新完毕请您慢慢阅读吧";
+  ASSERT_EQ(20u, StringUtil::utf16Length(twenty));
+  EXPECT_EQ(ui::Rect(63, 350, 193, 30), MyColumnsController::tipFrame(twenty));
+  EXPECT_EQ(ui::Rect(40, 350, 239, 60), MyColumnsController::tipFrame(twenty + "啊"));
+}
+
+// --- the screen over the engine and the sample service ---------------------------------------
+
+std::shared_ptr<Column> generatedColumn(int n, bool withCover) {
+  auto c = std::make_shared<Column>();
+  c->setEntryId("col-gen-" + std::to_string(n));
+  c->setTitle("第" + std::to_string(n) + "栏目");
+  if (withCover) {
+    auto link = std::make_shared<Link>();
+    link->setHref("http://127.0.0.1/cover/" + std::to_string(n) + ".png");
+    c->setCoverImageLink(link);
+  }
+  return c;
+}
+
+class HomeScreenTest : public ShellFixture {
+ protected:
+  void SetUp() override {
+    ShellFixture::SetUp();
+    ASSERT_TRUE(service_.start());
+    ServiceHosts::setAllHosts(service_.host());
+    NetworkProbe::setShared(probe_);
+    MainWindowNib::registerNib();
+    DESettings::setFirstRun(false);
+    DESettings::setNeedDisplayUpgradeHelper(false);
+  }
+  void TearDown() override {
+    terminate();
+    MyFaceSettings::setModeIsNight(false);
+    ui::AnimationLog::shared().clear();
+    NetworkProbe::setShared(nullptr);
+    ServiceHosts::setAllHosts(std::nullopt);
+    service_.stop();
+    ShellFixture::TearDown();
+  }
+
+  void launch() {
+    for (const auto& object : ui::NibRegistry::shared().load(MainWindowNib::kName)) {
+      if (!delegate_) delegate_ = std::dynamic_pointer_cast<VESK_iPhoneAppDelegate>(object);
+    }
+    ASSERT_TRUE(delegate_);
+    ASSERT_TRUE(delegate_->applicationDidFinishLaunching());
+    auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(
+        delegate_->rootController()->viewControllers().at(0));
+    ASSERT_TRUE(navigation);
+    home_ = std::dynamic_pointer_cast<MyColumnsController>(navigation->viewControllers().at(0));
+    ASSERT_TRUE(home_);
+    ASSERT_TRUE(home_->isViewLoaded());
+  }
+  void terminate() {
+    if (!delegate_) return;
+    // The order stores hold the engine: let them end before it is torn down.
+    EXPECT_TRUE(turnMainLoopUntil([] { return MyColumnsController::pendingOrderStores() == 0; }));
+    home_.reset();
+    delegate_->applicationWillTerminate();
+    delegate_.reset();
+    // Finishes still queued on the main loop name tasks of the engine just gone; the next
+    // engine numbers its tasks from 1 again, so they are delivered now, to nobody.
+    settle(1);
+  }
+  // Turns the main loop, the fake clock moving 0.01 s whenever nothing is due, until `done`.
+  bool pump(const std::function<bool()>& done, double timeout = 20) {
+    return turnMainLoopUntil(
+        [&] {
+          if (done()) return true;
+          clock_->advance(0.01);
+          return false;
+        },
+        timeout);
+  }
+  std::shared_ptr<EntryPersistenter> store() { return gDataEngine()->getSubPersist(); }
+  void seed(int count, bool withCovers = false) {
+    std::vector<std::shared_ptr<Entry>> columns;
+    for (int i = 1; i <= count; ++i) columns.push_back(generatedColumn(i, withCovers));
+    ASSERT_TRUE(store()->insertEntries(columns));
+  }
+  // Reads the list again from the store and waits for it.
+  void reload(size_t expected) {
+    home_->asyncRequestSubscribedColumnsFromLocal();
+    ASSERT_TRUE(pump([&] { return home_->dataSource().size() == expected; }));
+    layout();
+  }
+  void layout() {
+    home_->view()->window()->layoutIfNeeded();
+    home_->gridView()->layoutIfNeeded();
+  }
+  std::string ids() const {
+    std::string out;
+    for (const auto& c : home_->dataSource()) {
+      if (!out.empty()) out += ' ';
+      out += c->entryId().value_or("?");
+    }
+    return out;
+  }
+  ColumnGridCell* tile(int index) {
+    return dynamic_cast<ColumnGridCell*>(home_->gridView()->getCellIndex(index).get());
+  }
+  CoverViewController* cover() {
+    if (!home_->coverWindow()) return nullptr;
+    return dynamic_cast<CoverViewController*>(home_->coverWindow()->rootViewController().get());
+  }
+
+  SampleService service_;
+  std::shared_ptr<SettableNetworkProbe> probe_ =
+      std::make_shared<SettableNetworkProbe>(SettableNetworkProbe::kOffline);
+  std::shared_ptr<VESK_iPhoneAppDelegate> delegate_;
+  std::shared_ptr<MyColumnsController> home_;
+};
+
+// The grid's shape for 0, 6, 65 and 66 columns: cells = count + 1, the add cell last, 6 a page,
+// and the page cache trimmed above 11 pages; the add cell is neither dragged nor dropped on.
+TEST_F(HomeScreenTest, GridShapeForZeroSixSixtyFiveAndSixtySixColumns) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  EXPECT_EQ(MyColumnsController::kGridFrame, home_->gridView()->frame());
+  EXPECT_EQ(4, home_->gridView()->flipPageModel());
+  struct Shape {
+    int columns, cells, pages, noCache;
+  } shapes[] = {{0, 1, 1, 0}, {6, 7, 2, 0}, {65, 66, 11, 0}, {66, 67, 12, 2}};
+  int seeded = 0;
+  for (const auto& s : shapes) {
+    SCOPED_TRACE(s.columns);
+    if (s.columns > seeded) {
+      std::vector<std::shared_ptr<Entry>> more;
+      for (int i = seeded + 1; i <= s.columns; ++i) more.push_back(generatedColumn(i, false));
+      ASSERT_TRUE(store()->insertEntries(more));
+      seeded = s.columns;
+    }
+    reload(static_cast<size_t>(s.columns));
+    GridView& grid = *home_->gridView();
+    EXPECT_EQ(s.cells, grid.numberOfCells());
+    EXPECT_EQ(s.pages, grid.numberOfPages());
+    EXPECT_EQ(s.pages, home_->pageCount());
+    EXPECT_EQ(s.noCache, grid.noCacheCountForPage());
+    EXPECT_EQ(s.pages, home_->pageControl()->numberOfPages());
+    EXPECT_EQ(0, home_->pageControl()->currentPage());
+    // The last cell is the add cell, alone on the last page when the columns fill theirs.
+    EXPECT_EQ((s.cells - 1) / MyColumnsController::kCellsPerPage, s.pages - 1);
+    const int add = s.columns;
+    EXPECT_FALSE(home_->gridViewSupportDraggingAtIndex(grid, add));
+    if (s.columns > 0) {
+      EXPECT_TRUE(home_->gridViewSupportDraggingAtIndex(grid, 0));
+      EXPECT_FALSE(home_->gridViewShouldCellMoveFromIndexToIndex(grid, 0, add));
+      EXPECT_FALSE(home_->gridViewShouldCellMoveFromIndexToIndex(grid, add, 0));
+      EXPECT_TRUE(home_->gridViewShouldCellMoveFromIndexToIndex(grid, add - 1, 0));
+    }
+  }
+  // The add cell is the last cell of the last page.
+  home_->gridView()->setPage(11, false);
+  layout();
+  auto* add = tile(66);
+  ASSERT_TRUE(add);
+  EXPECT_EQ(ColumnGridCell::kAddNibName, add->identifiy());
+  EXPECT_TRUE(add->addButton());
+}
+
+// A launch whose automatic login the service refuses: the error alert shows, nothing is loaded,
+// and the cover still goes away, once.
+TEST_F(HomeScreenTest, FailedAutomaticLoginShowsTheErrorAndTheCoverGoes) {
+  auto& defaults = UserDefaults::standard();
+  defaults.set("username", Value("locked"));
+  defaults.set("password", Value("pw"));
+  defaults.set("isAnonymous", Value(false));
+  service_.refuseLogin("locked", 1);
+  int ready = 0;
+  NotificationCenter::defaultCenter().add(CoverViewController::kColumnReadyNotification, this,
+                                          [&](const Notification&) { ++ready; });
+  launch();
+  ASSERT_TRUE(cover());
+  EXPECT_TRUE(cover()->isVisible());
+  ASSERT_TRUE(pump([&] { return alertCount() > 0; }));
+  EXPECT_EQ(1, ready);
+  EXPECT_FALSE(cover()->isVisible());
+  EXPECT_TRUE(home_->dataSource().empty());
+  EXPECT_EQ(1, home_->gridView()->numberOfCells());
+  EXPECT_FALSE(service_.requestsTo("/subscriptions").size() > 0);
+  NotificationCenter::defaultCenter().remove(this);
+}
+
+// A guest's refresh: the list arrives in steps (appends), then every tile spins while the batch
+// checks it and stops when its answer came; the refresh time is stored and the button is back.
+TEST_F(HomeScreenTest, RefreshAddsTilesInStepsThenSpinsThemWhileTheyUpdate) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  EXPECT_FALSE(cover()->isVisible());
+  seed(3);
+  probe_->setFlags(SettableNetworkProbe::kWifi);
+  EXPECT_TRUE(UserDefaults::standard().objectForKey("refreshTime").isNull());
+  home_->refreshButtonPressed();
+  EXPECT_TRUE(home_->isRefreshing());
+  EXPECT_FALSE(home_->refreshButton()->isEnabled());
+  EXPECT_TRUE(home_->refreshIndicator()->isAnimating());
+  // A second press while it runs starts nothing more.
+  home_->refreshButtonPressed();
+  bool spun = false;
+  ASSERT_TRUE(pump([&] {
+    if (home_->dataSource().size() == 3) {
+      layout();
+      for (int i = 0; i < 3; ++i) {
+        if (auto* t = tile(i); t && t->loadingIndicator()->isAnimating()) spun = true;
+      }
+    }
+    return !home_->isRefreshing();
+  }));
+  EXPECT_TRUE(spun);
+  EXPECT_EQ("col-gen-1 col-gen-2 col-gen-3", ids());
+  EXPECT_EQ(0, home_->updateCount());
+  EXPECT_TRUE(home_->refreshButton()->isEnabled());
+  EXPECT_FALSE(home_->refreshIndicator()->isAnimating());
+  EXPECT_FALSE(UserDefaults::standard().objectForKey("refreshTime").isNull());
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(tile(i));
+    EXPECT_FALSE(tile(i)->loadingIndicator()->isAnimating()) << i;
+    EXPECT_FALSE(home_->dataSource()[static_cast<size_t>(i)]->needUpdate());
+  }
+  // The generated columns were asked for, one list each.
+  EXPECT_FALSE(service_.requestsTo("/col/gen-1.atom").empty());
+}
+
+// The staged update replayed on the fake clock, one step every 0.05 s; a subscription appended
+// and a tile deleted in between do not derail it: the batch step takes the plan whole.
+TEST_F(HomeScreenTest, StagedUpdateStepsEveryFiftyMillisecondsAndSurvivesInterleavedChanges) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  seed(3);
+  reload(3);
+  auto feedOf = [](std::vector<int> numbers) {
+    auto feed = std::make_shared<Feed>();
+    for (int n : numbers) feed->appendEntrys(generatedColumn(n, false));
+    return feed;
+  };
+  // [1, 2, 3] -> [3, 1]: the delete of 2 now, the move 0.05 s later, then the batch.
+  auto fresh = feedOf({3, 1});
+  home_->dataSourceUpdate(fresh);
+  runDueMainLoopTasks();
+  EXPECT_EQ("col-gen-1 col-gen-3", ids());
+  // The fresh objects took the places of the old ones before any step.
+  EXPECT_EQ(fresh->entrys()->at(1), home_->dataSource()[0]);
+  clock_->advance(0.049);
+  runDueMainLoopTasks();
+  EXPECT_EQ("col-gen-1 col-gen-3", ids());
+  clock_->advance(0.001);
+  runDueMainLoopTasks();
+  EXPECT_EQ("col-gen-3 col-gen-1", ids());
+  EXPECT_EQ(0, home_->updateCount());
+  clock_->advance(0.05);
+  runDueMainLoopTasks();
+  EXPECT_EQ(1, home_->updateCount());
+  ASSERT_TRUE(pump([&] { return home_->updateCount() == 0; }));
+
+  // [3, 1] -> [4, 1, 5]; meanwhile a new subscription arrives and a tile is deleted.
+  home_->dataSourceUpdate(feedOf({4, 1, 5}));
+  runDueMainLoopTasks();  // the delete of 3: [1]
+  EXPECT_EQ("col-gen-1", ids());
+  NotificationCenter::defaultCenter().post(
+      MyColumnsController::kSubscribeNotification, Value(),
+      Dictionary{{"ResultType", "Entry"}, {"Result", Value(generatedColumn(9, false))}});
+  EXPECT_EQ("col-gen-1 col-gen-9", ids());
+  home_->dataSourceDelete(0);
+  EXPECT_EQ("col-gen-9", ids());
+  clock_->advance(0.05);
+  runDueMainLoopTasks();  // insert 4 at 0: [4, 9]
+  EXPECT_EQ("col-gen-4 col-gen-9", ids());
+  clock_->advance(0.05);
+  runDueMainLoopTasks();  // the planned append of 5 lands after 9, where 1 was meant to stay
+  EXPECT_EQ("col-gen-4 col-gen-9 col-gen-5", ids());
+  clock_->advance(0.05);
+  runDueMainLoopTasks();  // the batch: the plan wins, the grid is loaded again
+  EXPECT_EQ("col-gen-4 col-gen-1 col-gen-5", ids());
+  layout();
+  EXPECT_EQ(4, home_->gridView()->numberOfCells());
+  ASSERT_TRUE(tile(1));
+  EXPECT_EQ(home_->dataSource()[1], tile(1)->column());
+  ASSERT_TRUE(pump([&] { return home_->updateCount() == 0; }));
+}
+
+// Edit mode: a long press turns it on (and never off), the tiles shrink and show their delete
+// buttons, a delete removes the tile and the stored column, a drag moves a column; leaving edit
+// mode stores the order, which the next launch shows.
+TEST_F(HomeScreenTest, EditModeDeleteAndDragKeepTheOrderAcrossARestart) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  seed(5);
+  reload(5);
+  ui::Window& window = *home_->view()->window();
+  auto centre = [&](int index) {
+    const ui::Rect r = home_->gridView()->contentScrollView()->convertRectTo(
+        home_->gridView()->rect0AtIndex(index), nullptr);
+    return ui::Point{r.midX(), r.midY()};
+  };
+  auto pressLong = [&](ui::Point at) {
+    auto touch = window.beginTouch(at);
+    clock_->advance(0.6);
+    runDueMainLoopTasks();
+    return touch;
+  };
+  auto finger = pressLong(centre(1));
+  EXPECT_TRUE(home_->isEditing());
+  EXPECT_TRUE(home_->editButton()->isHidden());
+  EXPECT_TRUE(home_->refreshButton()->isHidden());
+  EXPECT_TRUE(home_->downloadButton()->isHidden());
+  EXPECT_FALSE(home_->finishButton()->isHidden());
+  ASSERT_TRUE(ui::AnimationLog::shared().last());
+  EXPECT_EQ("editAnimation", ui::AnimationLog::shared().named("editAnimation").back()->name);
+  // Drag column 2 (index 1) onto index 3.
+  for (int i = 0; i < 2; ++i) window.moveTouch(finger, ui::Point{centre(1).x, centre(1).y + 40});
+  for (int i = 0; i < 2; ++i) window.moveTouch(finger, ui::Point{centre(3).x, centre(3).y + 5});
+  window.endTouch(finger);
+  settle(1);
+  EXPECT_EQ("col-gen-1 col-gen-3 col-gen-4 col-gen-2 col-gen-5", ids());
+  EXPECT_TRUE(home_->isEditing());
+  EXPECT_FLOAT_EQ(0.9f, tile(0)->frontView()->transform().a);
+  EXPECT_FALSE(tile(0)->delButton()->isHidden());
+  // A long press while editing leaves edit mode on.
+  window.endTouch(pressLong(centre(0)));
+  settle(1);
+  EXPECT_TRUE(home_->isEditing());
+
+  // Delete column 4 (index 2) with its tile's button.
+  layout();
+  ASSERT_TRUE(tile(2));
+  tile(2)->delButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  EXPECT_EQ("col-gen-1 col-gen-3 col-gen-2 col-gen-5", ids());
+  EXPECT_FALSE(store()->isEntryExist(std::string("col-gen-4")));
+  settle(1);
+  layout();
+  EXPECT_EQ(5, home_->gridView()->numberOfCells());
+
+  // The finish button ends edit mode and stores the order.
+  home_->finishButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  EXPECT_FALSE(home_->isEditing());
+  EXPECT_FALSE(home_->editButton()->isHidden());
+  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "home-after-edit").has_value());
+  ASSERT_TRUE(turnMainLoopUntil([] { return MyColumnsController::pendingOrderStores() == 0; }));
+
+  terminate();
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  EXPECT_EQ("col-gen-1 col-gen-3 col-gen-2 col-gen-5", ids());
+}
+
+// The pictures: the grid by day and by night, edit mode, a tip.
+TEST_F(HomeScreenTest, PicturesOfTheGridByDayAndNightInEditModeAndATip) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  // Columns with covers in the column cache, as the store gives them to the grid.
+  std::vector<std::shared_ptr<Entry>> columns;
+  for (int i = 1; i <= 8; ++i) {
+    auto c = generatedColumn(i, true);
+    auto picture = ui::Image::create(140, 120);
+    const uint32_t shade = 0xff000000u | (static_cast<uint32_t>(40 + i * 25) << 16) |
+                           (static_cast<uint32_t>(160 - i * 10) << 8) | 0x90u;
+    for (int p = 0; p < 140 * 120; ++p) picture->mutablePixels()[p] = shade;
+    gDataEngine()->getColumnCache()->saveCover(c->entryId(), c->coverImageLink()->href(),
+                                               *picture->pngData());
+    columns.push_back(c);
+  }
+  ASSERT_TRUE(store()->insertEntries(columns));
+  reload(8);
+  ASSERT_TRUE(tile(0));
+  EXPECT_TRUE(tile(0)->contentImageView()->image());
+  settle(1);
+  auto day = ui::renderScreen();
+  EXPECT_TRUE(ui::writeSnapshot(*day, "home-grid-day").has_value());
+
+  NotificationCenter::defaultCenter().post(MyColumnsController::kNightNotification, Value(true));
+  EXPECT_TRUE(gIsNight);
+  EXPECT_EQ(MyFaceSettings::getBackgroundColorForMainView(), home_->view()->backgroundColor());
+  settle(1);
+  auto night = ui::renderScreen();
+  EXPECT_TRUE(ui::writeSnapshot(*night, "home-grid-night").has_value());
+  EXPECT_NE(day->pixelAt(160, 30), night->pixelAt(160, 30));
+  NotificationCenter::defaultCenter().post(MyColumnsController::kNightNotification, Value(false));
+
+  home_->editButtonPressed();
+  settle(1);
+  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "home-grid-edit").has_value());
+  home_->editButtonPressed();
+
+  // The cache tip: 21 characters and more get the large tip; it fades in, then out and away.
+  home_->showTipView("您的缓存已达 100 MB，\n建议您先手动清除缓存以提升性能");
+  auto tipView = home_->view()->subviews().back();
+  EXPECT_EQ(ui::Rect(40, 350, 239, 60), tipView->frame());
+  EXPECT_EQ(1.0f, tipView->alpha());
+  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "home-tip").has_value());
+  settle(0.5);
+  EXPECT_EQ(0.0f, tipView->alpha());  // fading out after its two seconds
+  ASSERT_TRUE(tipView->superview());
+  settle(3);
+  EXPECT_FALSE(tipView->superview());
+}
+
+// The last-refresh tip waits for a stored refresh time and for the screen to be visible.
+TEST_F(HomeScreenTest, LastRefreshTipAfterTwoHoursOnlyWithAStoredTime) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  const size_t before = home_->view()->subviews().size();
+  clock_->advance(7201);
+  runDueMainLoopTasks();
+  // No refresh time stored: nothing shows and the tip stays due.
+  EXPECT_EQ(before, home_->view()->subviews().size());
+  UserDefaults::standard().set("refreshTime", Value(clock_->now() - 30));
+  home_->viewWillDisappear(false);
+  home_->viewDidDisappear(false);
+  clock_->advance(7201);
+  runDueMainLoopTasks();
+  EXPECT_TRUE(home_->needToShowLastRefreshTime());
+  EXPECT_EQ(before, home_->view()->subviews().size());
+  home_->viewWillAppear(false);
+  home_->viewDidAppear(false);
+  EXPECT_FALSE(home_->needToShowLastRefreshTime());
+  ASSERT_EQ(before + 1, home_->view()->subviews().size());
+  auto label = std::dynamic_pointer_cast<ui::Label>(home_->view()->subviews().back()->subviews().at(0));
+  ASSERT_TRUE(label);
+  EXPECT_EQ(0u, label->text().rfind("上次刷新 ", 0));
+}
+
+}  // namespace
+}  // namespace zu
