@@ -236,56 +236,37 @@ ColumnGridCell* MyColumnsController::cellAt(int index) {
 
 void MyColumnsController::clearSidePageCellsOnMainThread() {
   isRemoveView_ = true;
-  if (!gridView_) return;
-  const int page = gridView_->getCurPage();
-  for (int index : gridView_->indexsForCacheCells()) {
-    if (index / kCellsPerPage == page) continue;
-    if (auto* cell = cellAt(index)) cell->updateColumn(nullptr, isPureTextMode_);
-  }
+  showPictures(false, false);
 }
 
 void MyColumnsController::clearCurPageCellsOnMainThread() {
   isRemoveView_ = true;
-  if (!gridView_) return;
-  const int page = gridView_->getCurPage();
-  for (int index : gridView_->indexsForCacheCells()) {
-    if (index / kCellsPerPage != page) continue;
-    if (auto* cell = cellAt(index)) cell->updateColumn(nullptr, isPureTextMode_);
-  }
+  showPictures(true, false);
 }
 
-void MyColumnsController::drawCurPageCellsOnMainThread() {
+void MyColumnsController::drawCurPageCellsOnMainThread() { showPictures(true, true); }
+
+void MyColumnsController::drawSidePageCellsOnMainThread() {
+  showPictures(false, true);
+  isRemoveView_ = false;
+}
+
+// The cached cells on the current page (or on the others): a tile shows its column again, or
+// none; the add cell always gets none (its button keeps its picture).
+void MyColumnsController::showPictures(bool currentPage, bool show) {
   if (!gridView_) return;
   const int page = gridView_->getCurPage();
   const int count = static_cast<int>(dataSource_.size());
   for (int index : gridView_->indexsForCacheCells()) {
-    if (index / kCellsPerPage != page) continue;
+    if ((index / kCellsPerPage == page) != currentPage) continue;
     auto* cell = cellAt(index);
     if (!cell) continue;
-    if (index < count) {
+    if (show && index < count) {
       cell->updateColumn(dataSource_[static_cast<size_t>(index)], isPureTextMode_);
-    } else if (index == count) {
+    } else if (!show || index == count) {
       cell->updateColumn(nullptr, isPureTextMode_);
     }
   }
-}
-
-void MyColumnsController::drawSidePageCellsOnMainThread() {
-  if (gridView_) {
-    const int page = gridView_->getCurPage();
-    const int count = static_cast<int>(dataSource_.size());
-    for (int index : gridView_->indexsForCacheCells()) {
-      if (index / kCellsPerPage == page) continue;
-      auto* cell = cellAt(index);
-      if (!cell) continue;
-      if (index < count) {
-        cell->updateColumn(dataSource_[static_cast<size_t>(index)], isPureTextMode_);
-      } else if (index == count) {
-        cell->updateColumn(nullptr, isPureTextMode_);
-      }
-    }
-  }
-  isRemoveView_ = false;
 }
 
 // --- grid answers ------------------------------------------------------------------------------

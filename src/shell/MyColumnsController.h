@@ -227,6 +227,7 @@ class MyColumnsController : public ui::ViewController,
   void clearCurPageCellsOnMainThread();
   void drawCurPageCellsOnMainThread();
   void drawSidePageCellsOnMainThread();
+  void showPictures(bool currentPage, bool show);
   ColumnGridCell* cellAt(int index);
   void refreshControls();
 
