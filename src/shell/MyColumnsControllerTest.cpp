@@ -411,7 +411,6 @@ TEST_F(HomeScreenTest, EditModeDeleteAndDragKeepTheOrderAcrossARestart) {
   home_->finishButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   EXPECT_FALSE(home_->isEditing());
   EXPECT_FALSE(home_->editButton()->isHidden());
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "home-after-edit").has_value());
   ASSERT_TRUE(turnMainLoopUntil([] { return MyColumnsController::pendingOrderStores() == 0; }));
 
   terminate();
