@@ -17,4 +17,18 @@ for _ in $(seq 100); do
 done
 [ -s "$work/port" ] || { echo "run: the sample service did not report its port" >&2; exit 1; }
 
+# The home of a reader who has launched the client before (the guide already seen), so a run
+# without input reaches the home grid; ZU_FIRST_RUN=1 keeps the home empty: the first-run guide.
+if [ "${ZU_FIRST_RUN:-0}" != 1 ]; then
+  version=$(sed -n '/<key>CFBundleVersion<\/key>/{n;s/.*<string>\(.*\)<\/string>.*/\1/p}' resources/Info.plist)
+  mkdir -p "$work/home/Library/Preferences"
+  cat > "$work/home/Library/Preferences/zureader.plist" <<PLIST
+<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict>
+<key>EverRun</key><string>true</string>
+<key>DisplayedHelperVersion</key><string>$version</string>
+</dict></plist>
+PLIST
+fi
+
 ZU_HOME="$work/home" ZU_SERVICE_HOST="127.0.0.1:$(cat "$work/port")" "$build/src/app/zureader" "$@"
