@@ -254,7 +254,7 @@ TEST_F(HomeScreenTest, FailedAutomaticLoginShowsTheErrorAndTheCoverGoes) {
   EXPECT_FALSE(cover()->isVisible());
   EXPECT_TRUE(home_->dataSource().empty());
   EXPECT_EQ(1, home_->gridView()->numberOfCells());
-  EXPECT_FALSE(service_.requestsTo("/subscriptions").size() > 0);
+  EXPECT_TRUE(gDataEngine()->isAnonymous());
   NotificationCenter::defaultCenter().remove(this);
 }
 
@@ -353,6 +353,19 @@ TEST_F(HomeScreenTest, StagedUpdateStepsEveryFiftyMillisecondsAndSurvivesInterle
   ASSERT_TRUE(tile(1));
   EXPECT_EQ(home_->dataSource()[1], tile(1)->column());
   ASSERT_TRUE(pump([&] { return home_->updateCount() == 0; }));
+
+  // A background update re-reads the stored column into its tile; one not shown, and an
+  // unsubscribe of a column not shown, change nothing.
+  auto shownBefore = home_->dataSource()[1];
+  auto& center = NotificationCenter::defaultCenter();
+  center.post(MyColumnsController::kBackgroundUpdatedNotification, Value(),
+              Dictionary{{"Column", Value(generatedColumn(1, false))}});
+  EXPECT_NE(shownBefore, home_->dataSource()[1]);
+  EXPECT_EQ(home_->dataSource()[1], tile(1)->column());
+  center.post(MyColumnsController::kBackgroundUpdatedNotification, Value(),
+              Dictionary{{"Column", Value(generatedColumn(2, false))}});
+  center.post(ColumnGridCell::kUnsubscribeNotification, Value(generatedColumn(7, false)));
+  EXPECT_EQ("col-gen-4 col-gen-1 col-gen-5", ids());
 }
 
 // Edit mode: a long press turns it on (and never off), the tiles shrink and show their delete
@@ -468,6 +481,11 @@ TEST_F(HomeScreenTest, PicturesOfTheGridByDayAndNightInEditModeAndATip) {
   ASSERT_TRUE(tipView->superview());
   settle(3);
   EXPECT_FALSE(tipView->superview());
+  // Two tips in quick succession are both shown, one over the other.
+  const size_t before = home_->view()->subviews().size();
+  home_->showTipView("一");
+  home_->showTipView("二");
+  EXPECT_EQ(before + 2, home_->view()->subviews().size());
 }
 
 // The last-refresh tip waits for a stored refresh time and for the screen to be visible.
