@@ -18,15 +18,16 @@ namespace zu {
 
 namespace {
 
-// The tile: a 140 × 120 face with the picture, its border, the title across the lower part,
+// The tile: a 140 × 108 face with the picture, its border, the title across the lower part,
 // the detail button at the lower right and the spinner in the middle; the delete button sits
-// at the top left outside the face, so it does not scale with it.
+// at the top left outside the face, so it does not scale with it. The face leaves a margin of
+// 5 points inside the home grid's cell (153 × 118), so neighbouring tiles never touch.
 constexpr float kWidth = 150;
-constexpr float kHeight = 130;
+constexpr float kHeight = 118;
 constexpr float kFaceX = 5;
 constexpr float kFaceY = 5;
 constexpr float kFaceWidth = 140;
-constexpr float kFaceHeight = 120;
+constexpr float kFaceHeight = 108;
 
 }  // namespace
 
