@@ -126,14 +126,14 @@ void MyColumnsController::updateColumnResultOnMainThread(const Notification& n) 
   auto engine = gDataEngine();
   if (*state == "ColumnWillUpdate") {
     if (shown) shown->setNeedUpdate(true);
-    if (auto* cell = index >= 0 && !isRemoveView_ ? cellAt(index) : nullptr) cell->willUpdate();
+    if (auto* cell = index >= 0 ? cellAt(index) : nullptr) cell->willUpdate();
   } else if (*state == "ColumnUpdatedNoChanged") {
     if (shown) {
       shown->setNeedUpdate(false);
       shown->setUpdated(nowMillis());
     }
     if (engine) engine->setColumnRefreshTime(column->entryId(), nowMillis());
-    if (auto* cell = index >= 0 && !isRemoveView_ ? cellAt(index) : nullptr) cell->endUpdate();
+    if (auto* cell = index >= 0 ? cellAt(index) : nullptr) cell->endUpdate();
   } else if (*state == "ColumnUpdatedChanged") {
     if (shown) shown->setNeedUpdate(false);
     auto fresh = updateCellWithIndex(index, column->entryId());
