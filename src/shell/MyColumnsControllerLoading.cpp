@@ -215,13 +215,12 @@ void MyColumnsController::updateColumnsFromServer() {
   updateReportTime();
 }
 
+// The account sync brings the service's list into the local store; the fresh local read
+// follows its success.
 void MyColumnsController::syncAccount() {
-  // The account sync brings the server's list into the local store; the fresh local read
-  // follows its success.
   auto engine = gDataEngine();
   if (!engine) return;
-  runTask(engine->createGetSubscribedColumnsTask(true),
-          &MyColumnsController::subscribedColumnsResultAfterSyncOnMainThread);
+  runTask(engine->createSyncAccountDataTask(), &MyColumnsController::syncAccountResultOnMainThread);
 }
 
 void MyColumnsController::syncAccountResultOnMainThread(const Notification& n) {
@@ -262,6 +261,7 @@ void MyColumnsController::updateReportTime() {
   localtime_r(&now, &local);
   const int key = reportDayKey(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
   if (key > lastReportTime_) {
+    if (auto engine = gDataEngine()) engine->reportLogin();
     lastReportTime_ = key;
   }
 }

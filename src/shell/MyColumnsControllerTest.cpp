@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -430,6 +431,91 @@ TEST_F(HomeScreenTest, EditModeDeleteAndDragKeepTheOrderAcrossARestart) {
   launch();
   ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
   EXPECT_EQ("col-gen-1 col-gen-3 col-gen-2 col-gen-5", ids());
+}
+
+// A launch with a stored login: the login, the local read (the cover goes), the account sync
+// (which brings the account's columns into the store), the staged update and the update batch,
+// every tile spinning until its column's answer came.
+TEST_F(HomeScreenTest, LaunchLogsInLoadsSyncsAndRefreshesWithTheTilesSpinning) {
+  auto& defaults = UserDefaults::standard();
+  defaults.set("username", Value("reader"));
+  defaults.set("password", Value("pw"));
+  defaults.set("isAnonymous", Value(false));
+  service_.setSubscriptions({"col-news", "col-photo"});
+  probe_->setFlags(SettableNetworkProbe::kWifi);
+  int syncResults = 0;
+  NotificationCenter::defaultCenter().add(MyColumnsController::kSyncResultNotification, this,
+                                          [&](const Notification&) { ++syncResults; });
+  launch();
+  std::set<int> spun;
+  ASSERT_TRUE(pump([&] {
+    if (!home_->dataSource().empty()) {
+      layout();
+      for (int i = 0; i < static_cast<int>(home_->dataSource().size()); ++i) {
+        if (auto* t = tile(i); t && t->loadingIndicator()->isAnimating()) spun.insert(i);
+      }
+    }
+    return !home_->isFirst() && !home_->isRefreshing() && home_->dataSource().size() == 2;
+  }));
+  EXPECT_FALSE(service_.requestsTo("/login").empty() && service_.requests().empty());
+  EXPECT_EQ("reader", gDataEngine()->getUsername());
+  EXPECT_FALSE(cover()->isVisible());
+  EXPECT_GE(syncResults, 1);
+  EXPECT_EQ("col-news col-photo", ids());
+  EXPECT_EQ((std::set<int>{0, 1}), spun);
+  for (int i = 0; i < 2; ++i) EXPECT_FALSE(tile(i)->loadingIndicator()->isAnimating());
+  EXPECT_FALSE(UserDefaults::standard().objectForKey("refreshTime").isNull());
+  EXPECT_TRUE(home_->refreshButton()->isEnabled());
+  NotificationCenter::defaultCenter().remove(this);
+
+  // The login report goes once a day; a logout makes the next refresh report again.
+  auto loginReports = [&] {
+    size_t n = 0;
+    for (const auto& r : service_.requestsTo("/stat")) n += r.query.find("method=login") == 0;
+    return n;
+  };
+  ASSERT_TRUE(turnMainLoopUntil([&] { return loginReports() == 1; }));
+  home_->refreshButtonPressed();
+  ASSERT_TRUE(pump([&] { return !home_->isRefreshing(); }));
+  NotificationCenter::defaultCenter().post(MyColumnsController::kLogoutNotification);
+  EXPECT_EQ(-1, home_->lastReportTime());
+  ASSERT_TRUE(pump([&] { return home_->lastReportTime() > 0 && !home_->isRefreshing(); }));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return loginReports() == 2; }));
+}
+
+// Columns added to the account elsewhere arrive at the next refresh one step at a time, the
+// steps 0.05 s apart by the clock, then the batch.
+TEST_F(HomeScreenTest, ColumnsAddedOnTheServiceArriveInStepsFiftyMillisecondsApart) {
+  auto& defaults = UserDefaults::standard();
+  defaults.set("username", Value("reader"));
+  defaults.set("password", Value("pw"));
+  defaults.set("isAnonymous", Value(false));
+  service_.setSubscriptions({"col-news"});
+  probe_->setFlags(SettableNetworkProbe::kWifi);
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst() && !home_->isRefreshing() && home_->dataSource().size() == 1; }));
+
+  service_.setSubscriptions({"col-news", "col-photo", "col-rss"});
+  int syncResults = 0;
+  NotificationCenter::defaultCenter().add(MyColumnsController::kSyncResultNotification, this,
+                                          [&](const Notification&) { ++syncResults; });
+  home_->refreshButtonPressed();
+  // The sync's finish (posted 0.1 s after it by the clock) starts the fresh read; from there
+  // the clock stands still until the first step has run.
+  ASSERT_TRUE(pump([&] { return syncResults > 0; }));
+  NotificationCenter::defaultCenter().remove(this);
+  ASSERT_TRUE(turnMainLoopUntil([&] { return home_->dataSource().size() != 1; }));
+  EXPECT_EQ(2u, home_->dataSource().size());  // one column now, the other a step later
+  clock_->advance(0.035);
+  runDueMainLoopTasks();
+  EXPECT_EQ(2u, home_->dataSource().size());
+  clock_->advance(0.015);
+  runDueMainLoopTasks();
+  EXPECT_EQ(3u, home_->dataSource().size());
+  ASSERT_TRUE(pump([&] { return !home_->isRefreshing(); }));
+  EXPECT_EQ("col-news col-photo col-rss", ids());
+  layout();
+  EXPECT_EQ(4, home_->gridView()->numberOfCells());
 }
 
 // The pictures: the grid by day and by night, edit mode, a tip.
