@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <future>
 #include <string>
 #include <thread>
 #include <vector>
@@ -471,6 +472,24 @@ TEST(UrlRequestTest, HeadersAndHosts) {
   EXPECT_TRUE(UrlRequest::isSecureUrl("HTTPS://example.com/"));
   EXPECT_FALSE(UrlRequest::isSecureUrl("http://example.com/https://"));
   EXPECT_FALSE(UrlRequest::isSecureUrl("https:"));
+}
+
+// The host of the last URL asked is kept per thread: asking in turns for different URLs, some
+// without a host, on two threads at once, always gives each URL's own answer.
+TEST(UrlRequestTest, HostsOfAlternatingUrlsOnTwoThreads) {
+  auto askInTurns = [](const std::string& mine, const std::string& myHost) {
+    int wrong = 0;
+    for (int i = 0; i < 2000; ++i) {
+      wrong += UrlRequest::hostOfUrl(mine) != myHost;
+      wrong += UrlRequest::hostOfUrl("http://[fe80::1]/x") != "fe80::1";
+      wrong += UrlRequest::hostOfUrl("no host here").has_value();
+      wrong += UrlRequest::hostOfUrl(mine + "?again") != myHost;
+    }
+    return wrong;
+  };
+  auto other = std::async(std::launch::async, askInTurns, "https://b.example/feed", "b.example");
+  EXPECT_EQ(askInTurns("http://a.example:81/feed", "a.example"), 0);
+  EXPECT_EQ(other.get(), 0);
 }
 
 }  // namespace

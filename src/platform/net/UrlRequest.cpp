@@ -4,8 +4,6 @@
 
 #include <algorithm>
 
-
-
 namespace zu {
 
 namespace {
@@ -30,6 +28,18 @@ struct CurlUrl {
     return out;
   }
 };
+
+std::optional<std::string> parseHost(const std::string& url) {
+  CurlUrl u;
+  if (!u.h || curl_url_set(u.h, CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) return std::nullopt;
+  auto host = u.part(CURLUPART_HOST);
+  if (!host || host->empty()) return std::nullopt;
+  // An IPv6 literal comes back bracketed; the platform's host has no brackets.
+  if (host->size() > 2 && host->front() == '[' && host->back() == ']') {
+    return host->substr(1, host->size() - 2);
+  }
+  return host;
+}
 
 }  // namespace
 
@@ -65,15 +75,19 @@ void UrlRequest::setBody(std::vector<uint8_t> body) {
 
 std::optional<std::string> UrlRequest::hostOfUrl(const std::string& url) {
   if (url.empty()) return std::nullopt;
-  CurlUrl u;
-  if (!u.h || curl_url_set(u.h, CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) return std::nullopt;
-  auto host = u.part(CURLUPART_HOST);
-  if (!host || host->empty()) return std::nullopt;
-  // An IPv6 literal comes back bracketed; the platform's host has no brackets.
-  if (host->size() > 2 && host->front() == '[' && host->back() == ']') {
-    return host->substr(1, host->size() - 2);
+  // Callers ask again and again for the same few URLs (every request of an engine, then its
+  // answer's cookie host), and a full parse costs more than the rest of setting up a request:
+  // the last answer of this thread is kept.
+  struct Last {
+    std::string url;
+    std::optional<std::string> host;
+  };
+  thread_local Last last;
+  if (url != last.url) {
+    last.host = parseHost(url);
+    last.url = url;
   }
-  return host;
+  return last.host;
 }
 
 bool UrlRequest::isValidUrl(const std::string& url) { return hostOfUrl(url).has_value(); }
