@@ -109,6 +109,16 @@ struct RunLoop::Impl {
   uint64_t nextWatchId = 1;
   std::map<WatchId, Watch> watches;
 
+  // The poll set of a turn and the watch of each entry, kept from one turn() to the next so
+  // that turning the loop allocates nothing; one pair per nesting level (a task may turn the
+  // loop again). Used on the loop's own thread only.
+  struct PollSet {
+    std::vector<pollfd> fds;
+    std::vector<WatchId> ids;
+  };
+  std::vector<std::unique_ptr<PollSet>> pollSets;
+  size_t turnDepth = 0;
+
   // Queues under the lock; returns the sequence number, or 0 when stopped.
   uint64_t enqueue(int64_t due, Item item) {
     std::lock_guard<std::mutex> lock(mutex);
@@ -339,8 +349,16 @@ void RunLoop::checkOwnThread(const char* what) const {
 
 void RunLoop::turn(const std::function<bool()>* done, int64_t deadline) {
   Impl& impl = *impl_;
-  std::vector<pollfd> fds;
-  std::vector<WatchId> ids;
+  if (impl.pollSets.size() <= impl.turnDepth) {
+    impl.pollSets.push_back(std::make_unique<Impl::PollSet>());
+  }
+  std::vector<pollfd>& fds = impl.pollSets[impl.turnDepth]->fds;
+  std::vector<WatchId>& ids = impl.pollSets[impl.turnDepth]->ids;
+  struct Nesting {
+    size_t& depth;
+    explicit Nesting(size_t& d) : depth(d) { ++depth; }
+    ~Nesting() { --depth; }
+  } nesting(impl.turnDepth);
   for (;;) {
     if (done && (*done)()) return;
 

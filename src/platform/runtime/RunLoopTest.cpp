@@ -332,6 +332,49 @@ TEST_F(RunLoopTest, WatchesDescriptorsAndUnwatchesFromCallbacks) {
   EXPECT_EQ(bCalls, 0);
 }
 
+// A descriptor callback that turns the loop again, with a watch set of its own, leaves the outer
+// turn's view of what was ready intact: the outer turn still delivers the readiness it saw to
+// its other watch, with that watch's descriptor (here after the data was read meanwhile, so a
+// later turn would not see it again).
+TEST_F(RunLoopTest, NestedTurnInsideCallbackKeepsOuterTurnsReadiness) {
+  auto loop = RunLoop::current();
+  Pipe a, b, c;
+  std::vector<std::string> calls;
+  RunLoop::WatchId ida = 0, idb = 0, idc = 0;
+  auto drainPipe = [](int fd) {
+    char buf[16];
+    while (read(fd, buf, sizeof buf) > 0) {
+    }
+  };
+  ida = loop->watchFd(a.readEnd(), true, false, [&](int fd, bool, bool) {
+    drainPipe(fd);
+    calls.push_back("a");
+    loop->unwatchFd(ida);
+    // The inner turns watch b alone.
+    loop->updateFd(idc, false, false);
+    bool innerDone = false;
+    idb = loop->watchFd(b.readEnd(), true, false, [&](int bfd, bool, bool) {
+      drainPipe(bfd);
+      calls.push_back("b");
+      innerDone = true;
+    });
+    ASSERT_EQ(write(b.writeEnd(), "b", 1), 1);
+    ASSERT_TRUE(loop->runUntil([&] { return innerDone; }, kTimeout));
+    loop->unwatchFd(idb);
+    loop->updateFd(idc, true, false);
+    drainPipe(c.readEnd());
+  });
+  idc = loop->watchFd(c.readEnd(), true, false, [&](int fd, bool, bool) {
+    calls.push_back(fd == c.readEnd() ? "c" : "c on a wrong descriptor");
+    drainPipe(fd);
+  });
+  ASSERT_EQ(write(a.writeEnd(), "a", 1), 1);
+  ASSERT_EQ(write(c.writeEnd(), "c", 1), 1);
+  turnUntil([&] { return calls.size() >= 3; });
+  loop->unwatchFd(idc);
+  EXPECT_THAT(calls, ElementsAre("a", "b", "c"));
+}
+
 TEST_F(RunLoopTest, WakeUpAndWatchFromAnotherThreadReachBlockedLoop) {
   auto worker = Thread::start("net");
   auto loop = worker->runLoop();
