@@ -1,6 +1,7 @@
 #include "platform/net/UrlConnection.h"
 
 #include <curl/curl.h>
+#include <malloc.h>
 #include <sys/epoll.h>
 #include <sys/timerfd.h>
 #include <time.h>
@@ -16,6 +17,7 @@
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 #include "platform/net/HttpHeaderParser.h"
 #include "platform/runtime/RunLoop.h"
@@ -34,9 +36,29 @@ std::shared_ptr<const std::string> trustedCertificate() {
   return gTrustedCertificate;
 }
 
+// Response bodies come and go in bursts (200 answers of 20 KB arrive within a few
+// milliseconds, and each is freed once its caller has read it). With the C library's defaults
+// every burst ends with the freed heap top handed back to the kernel and the next one faults
+// the same pages in again, zeroed: for bursts of transfers that costs more system time than
+// the transfers themselves. So freed memory up to kTrimThreshold stays with the process, and
+// bodies below kMmapThreshold come from the heap (naming one threshold switches off the
+// library's own adjustment of the other, which would otherwise map and unmap every body above
+// 128 KB). A process-wide setting, made once by the first transfer.
+void keepFreedMemoryForBodies() {
+#ifdef __GLIBC__
+  constexpr int kTrimThreshold = 16 << 20;
+  constexpr int kMmapThreshold = 4 << 20;
+  mallopt(M_MMAP_THRESHOLD, kMmapThreshold);
+  mallopt(M_TRIM_THRESHOLD, kTrimThreshold);
+#endif
+}
+
 void globalInit() {
   static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+  std::call_once(once, [] {
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    keepFreedMemoryForBodies();
+  });
 }
 
 // Real monotonic time: the transport's time-outs follow the wire, not a test's fake clock.
@@ -54,15 +76,16 @@ bool iequals(std::string_view a, std::string_view b) {
          });
 }
 
-// Header text without CR or LF, so nothing a caller passes can start a new header line.
-std::string clean(std::string_view s) {
-  if (s.find_first_of("\r\n") == std::string_view::npos) return std::string(s);
-  std::string out;
-  out.reserve(s.size());
+// Appends header text without CR or LF, so nothing a caller passes can start a new header line.
+void appendClean(std::string& out, std::string_view s) {
+  // Two single-character searches: find_first_of walks the text one character at a time.
+  if (s.find('\r') == std::string_view::npos && s.find('\n') == std::string_view::npos) {
+    out.append(s);
+    return;
+  }
   for (char c : s) {
     if (c != '\r' && c != '\n') out.push_back(c);
   }
-  return out;
 }
 
 UrlError errorFromCurl(CURLcode code, const char* detail) {
@@ -143,7 +166,28 @@ struct UrlConnection::Transfer {
   bool sync = false;
   std::shared_ptr<const UrlResponse> syncResponse;
   std::vector<uint8_t> syncData;
-  std::deque<Event> events;
+  // Events not yet delivered, oldest first from `head` (an exchange records a handful, so a
+  // vector read from the front costs one allocation where a deque costs two up front).
+  struct EventQueue {
+    std::vector<Event> items;
+    size_t head = 0;
+    bool empty() const { return head == items.size(); }
+    Event& back() { return items.back(); }
+    void push_back(Event e) {
+      if (items.empty()) items.reserve(4);
+      items.push_back(std::move(e));
+    }
+    Event take() {
+      Event e = std::move(items[head++]);
+      if (head == items.size()) clear();
+      return e;
+    }
+    void clear() {
+      items.clear();
+      head = 0;
+    }
+  };
+  EventQueue events;
 
   // Connection bookkeeping (asynchronous use).
   CurlMulti* multi = nullptr;  // the starting thread's multi handle
@@ -230,12 +274,17 @@ bool UrlConnection::Transfer::configure(CURL* reuse) {
     curl_easy_setopt(easy, CURLOPT_HTTP_CONTENT_DECODING, 0L);
   }
 
+  // One buffer for every line (libcurl copies each).
+  std::string line;
   for (const auto& [name, value] : request.headers()) {
-    std::string n = clean(name);
-    if (n.empty() || n.find(':') != std::string::npos) continue;
-    std::string v = clean(value);
+    line.clear();
+    appendClean(line, name);
+    if (line.empty() || line.find(':') != std::string::npos) continue;
+    const size_t nameLength = line.size();
+    line += ": ";
+    appendClean(line, value);
     // "Name;" is libcurl's way of sending a field with an empty value.
-    std::string line = v.empty() ? n + ";" : n + ": " + v;
+    if (line.size() == nameLength + 2) line.replace(nameLength, 2, ";");
     headerList = curl_slist_append(headerList, line.c_str());
   }
   // libcurl would ask a large upload for "100-continue" first; bodies go out at once.
@@ -751,8 +800,7 @@ class CurlMulti {
       c->t_->queued = false;
       Transfer& t = *c->t_;
       while (!t.events.empty() && t.delegate) {
-        Transfer::Event e = std::move(t.events.front());
-        t.events.pop_front();
+        Transfer::Event e = t.events.take();
         UrlConnectionDelegate* d = t.delegate;
         switch (e.kind) {
           case Transfer::Event::Kind::Response:
