@@ -175,7 +175,7 @@ void HttpEngine::reset() {
   }
   urlResponse_.reset();
   cachedCopy_.reset();
-  request_ = UrlRequest();
+  request_.clear();  // a fresh request that keeps its storage for the next exchange
   loginingName_.reset();
   loginingPassword_.reset();
   cacheEnabled_ = true;

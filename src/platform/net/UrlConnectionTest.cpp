@@ -472,6 +472,19 @@ TEST(UrlRequestTest, HeadersAndHosts) {
   EXPECT_TRUE(UrlRequest::isSecureUrl("HTTPS://example.com/"));
   EXPECT_FALSE(UrlRequest::isSecureUrl("http://example.com/https://"));
   EXPECT_FALSE(UrlRequest::isSecureUrl("https:"));
+
+  // A cleared request is a fresh one: nothing of a POST carries over into the next exchange.
+  r.setMethod("POST");
+  r.setBody(std::vector<uint8_t>{1, 2, 3});
+  r.setTimeoutInterval(5);
+  r.setMaxBodyLength(10);
+  r.clear();
+  EXPECT_EQ(r.url(), "");
+  EXPECT_EQ(r.method(), "GET");
+  EXPECT_TRUE(r.headers().empty());
+  EXPECT_FALSE(r.body());
+  EXPECT_FALSE(r.timeoutInterval());
+  EXPECT_FALSE(r.maxBodyLength());
 }
 
 // The host of the last URL asked is kept per thread: asking in turns for different URLs, some

@@ -43,6 +43,15 @@ std::optional<std::string> parseHost(const std::string& url) {
 
 }  // namespace
 
+void UrlRequest::clear() {
+  url_.clear();
+  method_ = "GET";
+  headers_.clear();
+  body_.reset();
+  timeoutInterval_.reset();
+  maxBodyLength_.reset();
+}
+
 void UrlRequest::setValue(std::string_view name, std::string value) {
   auto it = std::find_if(headers_.begin(), headers_.end(),
                          [&](const auto& f) { return sameName(f.first, name); });

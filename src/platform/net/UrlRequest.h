@@ -24,6 +24,10 @@ class UrlRequest {
   UrlRequest() = default;
   explicit UrlRequest(std::string url) : url_(std::move(url)) {}
 
+  // Back to a fresh request (no URL, "GET", no fields, body, time-out or limit), keeping the
+  // storage of the URL and of the field list for the next one.
+  void clear();
+
   const std::string& url() const { return url_; }
   void setUrl(std::string url) { url_ = std::move(url); }
   // "GET" unless set.
