@@ -196,6 +196,9 @@ struct UrlConnection::Transfer {
   bool running = false;
   bool inMulti = false;
   bool queued = false;  // on the multi's ready list
+  // Position in the multi's list of running connections (kNotActive: not in it).
+  static constexpr size_t kNotActive = static_cast<size_t>(-1);
+  size_t activeIndex = kNotActive;
 
   ~Transfer() {
     if (easy) curl_easy_cleanup(easy);
@@ -460,16 +463,20 @@ class CurlMulti {
     ::close(epollFd_);
   }
 
-  void add(const std::shared_ptr<UrlConnection>& c) {
+  // `reused`: the transfer's handle is one of this multi's spare handles.
+  void add(const std::shared_ptr<UrlConnection>& c, bool reused) {
     Transfer& t = *c->t_;
     t.running = true;
+    t.activeIndex = active_.size();
     active_.push_back(c);
     // libcurl closes its sockets through this multi, so each leaves the epoll set while its
-    // number is still ours (a reused handle keeps the setting).
-    curl_easy_setopt(t.easy, CURLOPT_OPENSOCKETFUNCTION, &CurlMulti::openSocketCb);
-    curl_easy_setopt(t.easy, CURLOPT_OPENSOCKETDATA, this);
-    curl_easy_setopt(t.easy, CURLOPT_CLOSESOCKETFUNCTION, &CurlMulti::closeSocketCb);
-    curl_easy_setopt(t.easy, CURLOPT_CLOSESOCKETDATA, this);
+    // number is still ours (a spare handle of this multi has the setting already).
+    if (!reused) {
+      curl_easy_setopt(t.easy, CURLOPT_OPENSOCKETFUNCTION, &CurlMulti::openSocketCb);
+      curl_easy_setopt(t.easy, CURLOPT_OPENSOCKETDATA, this);
+      curl_easy_setopt(t.easy, CURLOPT_CLOSESOCKETFUNCTION, &CurlMulti::closeSocketCb);
+      curl_easy_setopt(t.easy, CURLOPT_CLOSESOCKETDATA, this);
+    }
     bool wasDriving = driving_;
     driving_ = true;
     CURLMcode rc = curl_multi_add_handle(multi_, t.easy);
@@ -781,7 +788,7 @@ class CurlMulti {
       if (t.inMulti && now - t.lastActivity >= t.timeoutMicros) {
         removeHandle(t);
         end(c, UrlError{UrlError::kTimedOut, "no data moved within the time-out"});
-        continue;  // end() removed it from active_
+        continue;  // end() put the last connection in its place
       }
       if (t.inMulti) {
         const int64_t deadline = t.lastActivity + t.timeoutMicros;
@@ -843,10 +850,17 @@ class CurlMulti {
     t.easy = nullptr;
   }
 
+  // Takes a connection off the running list in constant time: the last one takes its place.
+  // This may drop the last reference to `c`, so nothing touches it after.
   void removeActive(UrlConnection* c) {
-    active_.erase(std::remove_if(active_.begin(), active_.end(),
-                                 [c](const auto& p) { return p.get() == c; }),
-                  active_.end());
+    const size_t i = c->t_->activeIndex;
+    if (i >= active_.size() || active_[i].get() != c) return;
+    c->t_->activeIndex = Transfer::kNotActive;
+    if (i + 1 != active_.size()) {
+      active_[i] = std::move(active_.back());
+      active_[i]->t_->activeIndex = i;
+    }
+    active_.pop_back();
   }
 
   // Arms the timer for the earlier of libcurl's timer and the next idle deadline. A timer
@@ -903,26 +917,29 @@ void UrlConnection::Transfer::recorded() {
   if (multi && owner && !queued) multi->enqueueReady(*owner);
 }
 
-UrlConnection::UrlConnection() : t_(std::make_unique<Transfer>()) {}
-
 UrlConnection::~UrlConnection() = default;
 
 std::shared_ptr<UrlConnection> UrlConnection::start(UrlRequest request,
                                                     UrlConnectionDelegate* delegate) {
-  // One allocation for the connection and its control block.
-  struct Made : UrlConnection {};
+  // One allocation for the connection, its transfer and the control block. The base is made
+  // first and only keeps the transfer's address; the transfer is destroyed before it.
+  struct Made : UrlConnection {
+    Made() : UrlConnection(transfer) {}
+    Transfer transfer;
+  };
   std::shared_ptr<UrlConnection> c = std::make_shared<Made>();
   c->t_->request = std::move(request);
   c->t_->delegate = delegate;
   CurlMulti& multi = CurlMulti::forCurrentThread();
   c->t_->multi = &multi;
   c->t_->owner = c.get();
-  if (!c->t_->configure(multi.spareHandle())) {
+  CURL* spare = multi.spareHandle();
+  if (!c->t_->configure(spare)) {
     c->t_->running = true;
     multi.failLater(c, UrlError{UrlError::kUnknown, "curl_easy_init failed"});
     return c;
   }
-  multi.add(c);
+  multi.add(c, spare != nullptr);
   return c;
 }
 

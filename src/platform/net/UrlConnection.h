@@ -77,10 +77,12 @@ class UrlConnection : public std::enable_shared_from_this<UrlConnection> {
   struct Transfer;  // libcurl state of one exchange (private to the implementation)
 
  private:
-  UrlConnection();
+  // `t`: the exchange's state, made in the same allocation as the connection by start() and
+  // living as long as it.
+  explicit UrlConnection(Transfer& t) : t_(&t) {}
   friend class CurlMulti;
 
-  std::unique_ptr<Transfer> t_;
+  Transfer* const t_;
 };
 
 }  // namespace zu
