@@ -106,6 +106,23 @@ bool isTotalled(int itemType) {
   return itemType == FileCache::kItemTypeNormal || itemType == FileCache::kItemTypeOfflineDownload;
 }
 
+// The uid of the last key hashed on this thread, valid until the thread hashes another key. A
+// look-up and the save that follows it, or fetches of one URL again and again, hash once.
+const std::string& lastUidForKey(const std::string& key) {
+  struct Last {
+    bool valid = false;
+    std::string key;
+    std::string uid;
+  };
+  thread_local Last last;
+  if (!last.valid || key != last.key) {
+    last.uid = crypto::Md5::hexUpper(key);
+    last.key = key;
+    last.valid = true;
+  }
+  return last.uid;
+}
+
 }  // namespace
 
 std::shared_ptr<FileCache> FileCache::create(const std::string& name, const std::string& rootDir,
@@ -240,7 +257,7 @@ void FileCache::dropInconsistentItemsLocked() {
   indexedUids_ = std::move(kept);
 }
 
-std::string FileCache::uidForKey(const std::string& key) { return crypto::Md5::hexUpper(key); }
+std::string FileCache::uidForKey(const std::string& key) { return lastUidForKey(key); }
 
 std::string FileCache::filePathForUid(const std::string& uid) const {
   return fileDirectory_ + "/" + uid;
@@ -363,11 +380,13 @@ int FileCache::loadEnhanced(const std::string& key, Bytes* data, int64_t* extraN
                             int64_t* extraNum2, std::string* extraText1,
                             std::string* extraText2) {
   if (key.empty()) return -1;
-  const std::string uid = uidForKey(key);
+  const std::string& probe = lastUidForKey(key);
   std::lock_guard<std::mutex> guard(lock_);
   if (!db_.isOpen() || disabled_) return -1;
-  // Most look-ups of the response cache are for answers never stored: no row, no query.
-  if (!indexedUids_.count(uid)) return -1;
+  // Most look-ups of the response cache are for answers never stored: no row, no query (and
+  // no copy of the uid).
+  if (!indexedUids_.count(probe)) return -1;
+  const std::string uid = probe;
 
   selectRowStmt_.reset();
   selectRowStmt_.bind(1, uid);

@@ -15,7 +15,8 @@
 // and leftover temporary and unindexed files are removed.
 //
 // The uids of the index are also kept in memory, so a look-up of a key that was never stored
-// costs no query. That assumes one FileCache per folder in a process (FileCacheManager makes
+// costs no query; and each thread keeps the uid of the last key it hashed, so a look-up and the
+// save that follows it, or fetches of one URL again and again, hash the key once. That assumes one FileCache per folder in a process (FileCacheManager makes
 // sure); rows written by another connection are not seen until the cache is opened again.
 //
 // Made by FileCacheManager::getCache() (or create() directly in tests); shared. Thread-safe:

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <map>
 #include <set>
 #include <vector>
@@ -72,6 +73,29 @@ TEST_F(FileCacheTest, StoresItemsWithExtrasUnderTheirMd5Names) {
   auto rows = readIndex(indexPath("HttpCache"));
   ASSERT_EQ(rows.size(), 2u);
   for (const auto& row : rows) EXPECT_EQ(row.lastAccessed, 1700000000000);
+}
+
+// Keys asked in turns, on two threads at once, each load what was saved under them: the uid
+// kept from the last key a thread hashed never answers for another key.
+TEST_F(FileCacheTest, KeysInTurnsOnTwoThreadsFindTheirOwnItems) {
+  auto cache = FileCache::create("HttpCache", root());
+  ASSERT_TRUE(cache);
+  const std::vector<std::string> keys = {"userhttp://a/1", "userhttp://a/2", "guesthttp://a/1"};
+  for (const auto& key : keys) ASSERT_TRUE(cache->save(key, bytesOf(key)));
+  auto askInTurns = [&](size_t first) {
+    int wrong = 0;
+    for (int i = 0; i < 300; ++i) {
+      const std::string& key = keys[(first + static_cast<size_t>(i)) % keys.size()];
+      auto data = cache->load(key);
+      wrong += !data || *data != bytesOf(key);
+      wrong += cache->load(key + "?other").has_value();
+      wrong += FileCache::uidForKey(key) != crypto::Md5::hexUpper(key);
+    }
+    return wrong;
+  };
+  auto other = std::async(std::launch::async, askInTurns, 1);
+  EXPECT_EQ(askInTurns(0), 0);
+  EXPECT_EQ(other.get(), 0);
 }
 
 TEST_F(FileCacheTest, TotalsFollowReplacesDeletesAndTypes) {
