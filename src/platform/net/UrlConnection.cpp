@@ -933,6 +933,13 @@ std::shared_ptr<UrlConnection> UrlConnection::start(UrlRequest request,
   CurlMulti& multi = CurlMulti::forCurrentThread();
   c->t_->multi = &multi;
   c->t_->owner = c.get();
+  // libcurl would take an address without a scheme for http and its path's first part for
+  // the host; such an address names no server and is refused as the platform refuses it.
+  if (!UrlRequest::hasHttpScheme(c->t_->request.url())) {
+    c->t_->running = true;
+    multi.failLater(c, UrlError{UrlError::kUnsupportedUrl, "unsupported URL"});
+    return c;
+  }
   CURL* spare = multi.spareHandle();
   if (!c->t_->configure(spare)) {
     c->t_->running = true;

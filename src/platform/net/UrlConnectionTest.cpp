@@ -301,9 +301,16 @@ TEST_F(UrlConnectionTest, FailuresCarryPlatformCodes) {
   auto c4 = start(UrlRequest("ftp://127.0.0.1/file"), badScheme);
   Recorder malformed;
   auto c5 = start(UrlRequest("http://exa mple.com:99999999/"), malformed);
+  // Without a scheme libcurl would guess http and take "127.0.0.1:<port>" for the host.
+  Recorder noScheme;
+  auto c6 = start(UrlRequest("127.0.0.1:" + std::to_string(server.port()) + "/ok"), noScheme);
   ASSERT_TRUE(turn([&] {
-    return refused.done() && lost.done() && nothing.done() && badScheme.done() && malformed.done();
+    return refused.done() && lost.done() && nothing.done() && badScheme.done() &&
+           malformed.done() && noScheme.done();
   }));
+  ASSERT_TRUE(noScheme.error);
+  EXPECT_EQ(noScheme.error->code, UrlError::kUnsupportedUrl);
+  EXPECT_EQ(noScheme.events, (std::vector<std::string>{"fail"}));
   ASSERT_TRUE(refused.error);
   EXPECT_EQ(refused.error->code, UrlError::kCannotConnectToHost);
   ASSERT_TRUE(lost.error);

@@ -101,15 +101,25 @@ std::optional<std::string> UrlRequest::hostOfUrl(const std::string& url) {
 
 bool UrlRequest::isValidUrl(const std::string& url) { return hostOfUrl(url).has_value(); }
 
-bool UrlRequest::isSecureUrl(std::string_view url) {
-  constexpr std::string_view kScheme = "https://";
-  if (url.size() < kScheme.size()) return false;
-  for (size_t i = 0; i < kScheme.size(); ++i) {
+namespace {
+
+// `url` starts with `scheme` ("name://"), the name in any case.
+bool startsWithScheme(std::string_view url, std::string_view scheme) {
+  if (url.size() < scheme.size()) return false;
+  for (size_t i = 0; i < scheme.size(); ++i) {
     char c = url[i];
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kScheme[i]) return false;
+    if (c != scheme[i]) return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool UrlRequest::isSecureUrl(std::string_view url) { return startsWithScheme(url, "https://"); }
+
+bool UrlRequest::hasHttpScheme(std::string_view url) {
+  return startsWithScheme(url, "http://") || startsWithScheme(url, "https://");
 }
 
 }  // namespace zu

@@ -66,6 +66,9 @@ class UrlRequest {
   // True when the text parses as an absolute URL with a scheme and a host.
   static bool isValidUrl(const std::string& url);
   // True when the URL's scheme is "https" (in any case): the exchange is encrypted.
+  // The address begins with "http://" or "https://" (scheme in any case): the only ones a
+  // connection opens.
+  static bool hasHttpScheme(std::string_view url);
   static bool isSecureUrl(std::string_view url);
 
  private:
