@@ -160,6 +160,7 @@ void MyColumnsController::subscribedColumnsResultAfterLoginOnMainThread(const No
   const std::string* type = n.userInfo.get("ResultType").asString();
   if (!type || *type != "Feed") return;
   auto feed = n.userInfo.get("Result").asObject<Feed>();
+  dropStagedUpdate();
   dataSource_.clear();
   if (feed && feed->entrys()) {
     for (const auto& entry : *feed->entrys()) {
