@@ -268,7 +268,12 @@ void MyColumnsController::updateReportTime() {
 }
 
 void MyColumnsController::userLoginWithMerge() {
-  storeOrder();
+  // Stored here, before the read below starts: stored on another thread it could land after
+  // the read, which would then show the store's older order.
+  if (auto engine = gDataEngine()) {
+    engine->updateSubscribedColumnsOrder(
+        std::vector<std::shared_ptr<Entry>>(dataSource_.begin(), dataSource_.end()));
+  }
   lastReportTime_ = -1;
   asyncRequestSubscribedColumnsFromLocal();
 }

@@ -396,6 +396,28 @@ TEST_F(HomeScreenTest, AWholeReadDuringAStagedUpdateDropsTheRestOfThatUpdate) {
   EXPECT_EQ(4, home_->gridView()->numberOfCells());
 }
 
+// A login stores the shown order before it reads the list again, so the read shows that
+// order and not the store's older one.
+TEST_F(HomeScreenTest, ALoginStoresTheShownOrderBeforeReadingTheListAgain) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  seed(3);
+  reload(3);
+  home_->gridViewCellMoveFromIndexToIndex(*home_->gridView(), 0, 2);
+  ASSERT_EQ("col-gen-2 col-gen-3 col-gen-1", ids());
+  const auto shownBefore = home_->dataSource()[0];
+  NotificationCenter::defaultCenter().post(MyColumnsController::kLoginSuccessNotification);
+  auto stored = store()->allocReadEntriesInFeed(std::nullopt);
+  ASSERT_TRUE(stored && stored->entrys());
+  std::string storedIds;
+  for (const auto& e : *stored->entrys()) storedIds += e->entryId().value_or("?") + " ";
+  EXPECT_EQ("col-gen-2 col-gen-3 col-gen-1 ", storedIds);
+  EXPECT_EQ(-1, home_->lastReportTime());
+  // The read's fresh objects replace the shown ones.
+  ASSERT_TRUE(pump([&] { return home_->dataSource()[0] != shownBefore; }));
+  EXPECT_EQ("col-gen-2 col-gen-3 col-gen-1", ids());
+}
+
 // Edit mode: a long press turns it on (and never off), the tiles shrink and show their delete
 // buttons, a delete removes the tile and the stored column, a drag moves a column; leaving edit
 // mode stores the order, which the next launch shows.
