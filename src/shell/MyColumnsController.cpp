@@ -114,6 +114,7 @@ MyColumnsController::~MyColumnsController() {
   if (reachability_) reachability_->stopNotifier();
   NotificationCenter::defaultCenter().remove(this);
   for (uint64_t token : stepTokens_) RunLoop::main()->cancel(token);
+  for (uint64_t token : stagedTokens_) RunLoop::main()->cancel(token);
   if (timer_) timer_->invalidate();
   if (coverWindow_) {
     if (auto cover = std::dynamic_pointer_cast<CoverViewController>(coverWindow_->rootViewController())) {

@@ -222,6 +222,7 @@ class MyColumnsController : public ui::ViewController,
   void firstLoad(const std::shared_ptr<Feed>& feed);
   void replayStep(const ColumnListPlanner::Step& step);
   void replayBatch(const std::vector<std::shared_ptr<Column>>& planned);
+  void dropStagedUpdate();
   void storeOrder();
   void clearSidePageCellsOnMainThread();
   void clearCurPageCellsOnMainThread();
@@ -253,8 +254,10 @@ class MyColumnsController : public ui::ViewController,
   std::shared_ptr<Reachability> reachability_;
   // The ids of the batch tasks whose finish `updateCount_` waits for.
   std::set<std::string> countedBatches_;
-  // Delayed steps of the staged update still queued (cancelled when the controller goes).
+  // Delayed tasks still queued (cancelled when the controller goes).
   std::vector<uint64_t> stepTokens_;
+  // The queued steps and batch of the staged update under way; empty once its batch ran.
+  std::vector<uint64_t> stagedTokens_;
 
   std::weak_ptr<ui::ActivityIndicatorView> refreshIndicator_;
   std::weak_ptr<ui::Button> refreshButton_;

@@ -160,6 +160,7 @@ void MyColumnsController::subscribedColumnsResultAfterLoginOnMainThread(const No
   const std::string* type = n.userInfo.get("ResultType").asString();
   if (!type || *type != "Feed") return;
   auto feed = n.userInfo.get("Result").asObject<Feed>();
+  dropStagedUpdate();
   dataSource_.clear();
   if (feed && feed->entrys()) {
     for (const auto& entry : *feed->entrys()) {
@@ -267,7 +268,12 @@ void MyColumnsController::updateReportTime() {
 }
 
 void MyColumnsController::userLoginWithMerge() {
-  storeOrder();
+  // Stored here, before the read below starts: stored on another thread it could land after
+  // the read, which would then show the store's older order.
+  if (auto engine = gDataEngine()) {
+    engine->updateSubscribedColumnsOrder(
+        std::vector<std::shared_ptr<Entry>>(dataSource_.begin(), dataSource_.end()));
+  }
   lastReportTime_ = -1;
   asyncRequestSubscribedColumnsFromLocal();
 }

@@ -369,6 +369,55 @@ TEST_F(HomeScreenTest, StagedUpdateStepsEveryFiftyMillisecondsAndSurvivesInterle
   EXPECT_EQ("col-gen-4 col-gen-1 col-gen-5", ids());
 }
 
+// A read of the whole list (a login or a logout) while a staged update still replays: the list
+// read is what the grid shows; the rest of the older plan, planned from a list that is gone,
+// neither reorders it nor brings back its columns.
+TEST_F(HomeScreenTest, AWholeReadDuringAStagedUpdateDropsTheRestOfThatUpdate) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  seed(3);
+  reload(3);
+  auto other = std::make_shared<Feed>();
+  for (int n : {4, 5}) other->appendEntrys(generatedColumn(n, false));
+  // [1, 2, 3] -> [4, 5]: three deletes and two appends, 0.05 s apart, then the batch.
+  home_->dataSourceUpdate(other);
+  runDueMainLoopTasks();
+  EXPECT_EQ("col-gen-1 col-gen-2", ids());
+  home_->asyncRequestSubscribedColumnsFromLocal();
+  ASSERT_TRUE(turnMainLoopUntil([&] { return home_->dataSource().size() == 3; }));
+  EXPECT_EQ("col-gen-1 col-gen-2 col-gen-3", ids());
+  for (int i = 0; i < 10; ++i) {
+    clock_->advance(0.05);
+    runDueMainLoopTasks();
+  }
+  EXPECT_EQ("col-gen-1 col-gen-2 col-gen-3", ids());
+  EXPECT_EQ(0, home_->updateCount());
+  layout();
+  EXPECT_EQ(4, home_->gridView()->numberOfCells());
+}
+
+// A login stores the shown order before it reads the list again, so the read shows that
+// order and not the store's older one.
+TEST_F(HomeScreenTest, ALoginStoresTheShownOrderBeforeReadingTheListAgain) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  seed(3);
+  reload(3);
+  home_->gridViewCellMoveFromIndexToIndex(*home_->gridView(), 0, 2);
+  ASSERT_EQ("col-gen-2 col-gen-3 col-gen-1", ids());
+  const auto shownBefore = home_->dataSource()[0];
+  NotificationCenter::defaultCenter().post(MyColumnsController::kLoginSuccessNotification);
+  auto stored = store()->allocReadEntriesInFeed(std::nullopt);
+  ASSERT_TRUE(stored && stored->entrys());
+  std::string storedIds;
+  for (const auto& e : *stored->entrys()) storedIds += e->entryId().value_or("?") + " ";
+  EXPECT_EQ("col-gen-2 col-gen-3 col-gen-1 ", storedIds);
+  EXPECT_EQ(-1, home_->lastReportTime());
+  // The read's fresh objects replace the shown ones.
+  ASSERT_TRUE(pump([&] { return home_->dataSource()[0] != shownBefore; }));
+  EXPECT_EQ("col-gen-2 col-gen-3 col-gen-1", ids());
+}
+
 // Edit mode: a long press turns it on (and never off), the tiles shrink and show their delete
 // buttons, a delete removes the tile and the stored column, a drag moves a column; leaving edit
 // mode stores the order, which the next launch shows.

@@ -35,12 +35,12 @@ void MyColumnsController::dataSourceUpdate(const std::shared_ptr<Feed>& feed) {
   auto self = [weak] { return std::dynamic_pointer_cast<MyColumnsController>(weak.lock()); };
   double t = 0;
   for (const auto& step : plan.steps) {
-    stepTokens_.push_back(RunLoop::main()->postDelayed(t, [self, step] {
+    stagedTokens_.push_back(RunLoop::main()->postDelayed(t, [self, step] {
       if (auto me = self()) me->replayStep(step);
     }));
     t += kStepSeconds;
   }
-  stepTokens_.push_back(RunLoop::main()->postDelayed(t, [self, planned = std::move(plan.columns)] {
+  stagedTokens_.push_back(RunLoop::main()->postDelayed(t, [self, planned = std::move(plan.columns)] {
     if (auto me = self()) me->replayBatch(planned);
   }));
 }
@@ -69,11 +69,22 @@ void MyColumnsController::replayStep(const ColumnListPlanner::Step& step) {
 // The last step: the shown list should now be the plan; when something came in between, the
 // plan wins and the grid is loaded again. Then the columns are checked for new articles.
 void MyColumnsController::replayBatch(const std::vector<std::shared_ptr<Column>>& planned) {
+  stagedTokens_.clear();
   if (!ColumnListPlanner::sameOrder(dataSource_, planned)) {
     dataSource_ = planned;
     if (gridView_) gridView_->reloadDataToPage(currentPage_);
   }
   updateWithColumns(planned);
+}
+
+// A read of the whole list replaces it: what a staged update still meant to do was planned
+// from a list that is gone, and its batch would set that list back. The refresh it belonged
+// to ends here; the read decides on a new one.
+void MyColumnsController::dropStagedUpdate() {
+  if (stagedTokens_.empty()) return;
+  for (uint64_t token : stagedTokens_) RunLoop::main()->cancel(token);
+  stagedTokens_.clear();
+  endRefresh();
 }
 
 void MyColumnsController::dataSourceDelete(int index) {
