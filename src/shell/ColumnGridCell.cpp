@@ -223,7 +223,7 @@ void ColumnGridCell::endUpdate() {
 }
 
 // A tile shows nothing of a book download's progress.
-void ColumnGridCell::updateBookDownload(float progress) { (void)progress; }
+void ColumnGridCell::updateBookDownload(float progress) { bookDownloadProgress_ = progress; }
 
 void ColumnGridCell::displayModeChanged(bool textOnlyMode) {
   if (!isColumnCanDisabled()) return;

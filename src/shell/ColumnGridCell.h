@@ -65,7 +65,10 @@ class ColumnGridCell : public GridViewCell {
   void clickedEnd();
   void willUpdate();
   void endUpdate();
+  // Keeps the book download's progress (-1 failed, 1 done, else the fraction); the face shows
+  // nothing of it.
   void updateBookDownload(float progress);
+  float bookDownloadProgress() const { return bookDownloadProgress_; }
   void displayModeChanged(bool textOnlyMode);
   void deleteCell();
   void colunmDetailButtonPressed();
@@ -101,6 +104,7 @@ class ColumnGridCell : public GridViewCell {
   std::shared_ptr<Column> column_;
   ColumnGridCellDelegate* delegate_ = nullptr;
   bool isDisabled_ = false;
+  float bookDownloadProgress_ = 0;
   // The title label's height as the interface file made it: the most a title may take.
   float builtTitleHeight_ = 0;
   std::shared_ptr<ui::View> frontView_;

@@ -23,6 +23,7 @@
 #include "shell/CoverViewController.h"
 #include "shell/MSCustomTabBarController.h"
 #include "shell/MyFaceSettings.h"
+#include "shell/OfflineDownloadManager.h"
 #include "views/GridView.h"
 
 namespace zu {
@@ -87,6 +88,8 @@ void MyColumnsController::registerNib() {
                           [self](ui::Control&) { self->editButtonPressed(); });
           finish->addTarget(self, ui::kControlEventTouchUpInside,
                             [self](ui::Control&) { self->editButtonPressed(); });
+          download->addTarget(self, ui::kControlEventTouchUpInside,
+                              [self](ui::Control&) { self->offlineDownloadButtonPressed(); });
         });
   });
 }
@@ -106,6 +109,7 @@ MyColumnsController::MyColumnsController() : ViewController(std::string(kNibName
              [this](const Notification& n) { unsubscribeColumnResultOnMainThread(n); });
   center.add(kLoginSuccessNotification, this, [this](const Notification&) { userLoginWithMerge(); });
   center.add(kLogoutNotification, this, [this](const Notification&) { userLogout(); });
+  center.add(kBookDownloadNotification, this, [this](const Notification& n) { bookDownload(n); });
   center.add(kNightNotification, this,
              [this](const Notification& n) { modeChangeNotification(n.object.boolValue()); });
 }
@@ -115,6 +119,9 @@ MyColumnsController::~MyColumnsController() {
   NotificationCenter::defaultCenter().remove(this);
   for (uint64_t token : stepTokens_) RunLoop::main()->cancel(token);
   for (uint64_t token : stagedTokens_) RunLoop::main()->cancel(token);
+  for (uint64_t token : openTokens_) RunLoop::main()->cancel(token);
+  if (detailBackdrop_) detailBackdrop_->removeFromSuperview();
+  if (offlineDownloadManager_) offlineDownloadManager_->setDelegate({}, {});
   if (timer_) timer_->invalidate();
   if (coverWindow_) {
     if (auto cover = std::dynamic_pointer_cast<CoverViewController>(coverWindow_->rootViewController())) {
@@ -365,8 +372,6 @@ void MyColumnsController::switchToSubscribeView() {
     tabs->setSelectedTabIndex(kContentCentreTab);
   }
 }
-
-void MyColumnsController::presentCellDetail(ColumnGridCell&) {}
 
 // --- edit mode ---------------------------------------------------------------------------------
 

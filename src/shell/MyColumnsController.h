@@ -15,6 +15,13 @@
 //    reload; tiles spin while their column updates.
 //  - Edit mode (edit button, or a long press) shrinks the tiles and shows their delete buttons;
 //    tiles can be dragged; leaving it sends the deletions and stores the order.
+//  - A tap on a tile opens the column's article list 0.1 s later (or tells why not: text-only
+//    mode, an unbound microblog, no article page); a book not yet downloaded downloads first.
+//    The add cell selects the content centre tab.
+//  - A tile's detail button flips the tile over into the column detail (on the window, over a
+//    darkening backdrop); closing the detail flips back into the tile of the column it shows
+//    last, or slides down when that column is no longer subscribed.
+//  - The download button opens the offline download (OfflineDownloadManager) or a help picture.
 //
 // Where we differ on purpose (faults of the phone's code):
 //  - The order is stored from a copy of the list, not the list the main thread goes on changing.
@@ -25,6 +32,12 @@
 //  - Replayed steps are range-checked; at the batch step, a shown list that no longer matches
 //    the plan (a subscription or a deletion came in between) is set to the plan and reloaded.
 //  - The daily report's day key includes the year, so a new year's first refresh reports.
+//  - The delayed opening of a tap checks that the tile still shows a column of the list.
+//  - A book's progress with a total of 0 is 0; a tile not in the list is left alone.
+//  - A close of the detail while its flip runs, or a second close, is ignored; a tile that is
+//    not there after the page turn gives the slide instead of the flip.
+//  - The offline download manager is let go on the loop's next turn after it reports its end,
+//    not inside its own completion.
 //
 // Main thread only, except the storing of the order (a detached thread with its own copy). The
 // engine is gDataEngine(); without one (a launch over a recording engine) nothing is asked of
@@ -43,8 +56,10 @@
 #include "platform/runtime/Value.h"
 #include "platform/ui/Geometry.h"
 #include "platform/ui/ViewController.h"
+#include "shell/ColumnDetailViewController.h"
 #include "shell/ColumnGridCell.h"
 #include "shell/ColumnListPlanner.h"
+#include "shell/OfflineDownloadDelegate.h"
 #include "shell/PageControl.h"
 #include "views/GridViewDataSourceProtocol.h"
 #include "views/GridViewProtocol.h"
@@ -55,6 +70,7 @@ namespace ui {
 class ActivityIndicatorView;
 class Button;
 class ImageView;
+class NavigationController;
 class Timer;
 class Window;
 }  // namespace ui
@@ -63,6 +79,7 @@ class Column;
 class DataEngine;
 class Feed;
 class GridView;
+class OfflineDownloadManager;
 class Reachability;
 class Task;
 struct Notification;
@@ -71,7 +88,9 @@ class MyColumnsController : public ui::ViewController,
                             public GridViewDataSourceProtocol,
                             public GridViewProtocol,
                             public PageControlDelegate,
-                            public ColumnGridCellDelegate {
+                            public ColumnGridCellDelegate,
+                            public OfflineDownloadDelegate,
+                            public ColumnDetailClosing {
  public:
   static constexpr const char* kNibName = "MyColumnsController";
   static constexpr const char* kSubscribeNotification = "NOTIFICATIONSUBSCRIBECOLUMN";
@@ -83,6 +102,17 @@ class MyColumnsController : public ui::ViewController,
   static constexpr const char* kRefreshTimeKey = "refreshTime";
   static constexpr const char* kAutoRefreshKey = "autoRefreshOn";
   static constexpr const char* kNoPictureKey = "kMoreSettingsKeyForNopic";
+  static constexpr const char* kBookDownloadNotification = "Notification_EBookDownload";
+  static constexpr const char* kBindAlertNotification = "Notification_ShowBindAlert";
+  static constexpr const char* kTextOnlyTip = "纯文字模式，此源不可查看";
+  static constexpr const char* kNoWifiHelpPicture = "help_download_nowifi.png";
+  static constexpr const char* kDownloadHelpPicture = "help_download.png";
+  static constexpr int kNoArticlePageCode = -110001;
+  static constexpr int kDetailSnapshotTag = 823;
+  static constexpr double kOpenDelaySeconds = 0.1;
+  static constexpr double kDetailDelaySeconds = 0.001;
+  static constexpr double kFlipSeconds = 1.0;
+  static constexpr double kSlideSeconds = 0.6;
   static constexpr int kRows = 3;
   static constexpr int kCols = 2;
   static constexpr int kCellsPerPage = kRows * kCols;
@@ -129,6 +159,14 @@ class MyColumnsController : public ui::ViewController,
   ui::ActivityIndicatorView* refreshIndicator() const { return refreshIndicator_.lock().get(); }
   PageControl* pageControl() const { return pageControl_.lock().get(); }
   ui::ImageView* logo() const { return logo_.lock().get(); }
+  const std::shared_ptr<OfflineDownloadManager>& offlineDownloadManager() const {
+    return offlineDownloadManager_;
+  }
+  const std::shared_ptr<ui::NavigationController>& detailInfoNavigationController() const {
+    return detailInfoNavigationController_;
+  }
+  const std::shared_ptr<ui::View>& detailBackdrop() const { return detailBackdrop_; }
+  std::shared_ptr<ColumnGridCell> currentDetailInfoCell() const { return currentDetailInfoCell_.lock(); }
   // Order stores still running on their threads (process-wide).
   static int pendingOrderStores() { return pendingOrderStores_.load(); }
 
@@ -159,8 +197,33 @@ class MyColumnsController : public ui::ViewController,
   void gridViewLongPressEndAtIndex(GridView& grid, int index) override;
   void pageControlPageDidChange(PageControl& control) override;
   void switchToSubscribeView() override;
-  // The column detail flip belongs to the opening of columns; nothing here yet.
+  void gridViewDidClickCellAtIndex(GridView& grid, int index) override;
+
+  // --- opening a column
+  // The tests of a tap, after its 0.1 s: text-only tip, bind prompt, no-page alert, or the
+  // article list pushed; the mask and the spinner end in every case.
+  void tapNews(ColumnGridCell& cell);
+  // A microblog column is bound when its platform's client is authorised; any other column is.
+  static bool isBinding(const Column& column);
+
+  // --- the column detail flip
   void presentCellDetail(ColumnGridCell& cell) override;
+  void presentColumnDetailAnimated(bool animated);
+  void closeColumnDetailWithEntryId(const std::optional<std::string>& entryId) override;
+
+  // --- downloads
+  // The book's download unless it already runs; its progress reaches the tile.
+  void startBookDownload(const std::shared_ptr<Column>& column);
+  void bookDownload(const Notification& n);
+  // The progress a tile is given for one book notification; nullopt for others.
+  static std::optional<float> bookProgress(const Dictionary& userInfo);
+  void offlineDownloadButtonPressed();
+  void createDownloadHelpImageView(const std::string& pictureName);
+  void dismissView(ui::View& helpView);
+  void checkNetworkConnect(int status);
+  void networkStatusChanged();
+  std::shared_ptr<ui::Button> getDownloadButton() override;
+  void finishOfflineDownload() override;
 
   // --- buttons and edit mode
   void editButtonPressed();
@@ -191,8 +254,6 @@ class MyColumnsController : public ui::ViewController,
   // The delete step of one index (range-checked), with its tile.
   void dataSourceDelete(int index);
   std::shared_ptr<Column> updateCellWithIndex(int index, const std::optional<std::string>& entryId);
-  // A changed book column's download; the opening of columns brings it.
-  void startBookDownload(const std::shared_ptr<Column>& column);
 
  private:
   // Observes the task's id with `handler` and starts it; nothing without an engine.
@@ -214,8 +275,6 @@ class MyColumnsController : public ui::ViewController,
   void subscribeColumnResultOnMainThread(const Notification& n);
   void unsubscribeColumnResultOnMainThread(const Notification& n);
   void columnBackGroundUpdatedOnMainThread(const Notification& n);
-  void networkStatusChanged();
-  void checkNetworkConnect(int status);
   void syncAccount();
   void endRefresh();
 
@@ -230,6 +289,9 @@ class MyColumnsController : public ui::ViewController,
   void drawSidePageCellsOnMainThread();
   void showPictures(bool currentPage, bool show);
   ColumnGridCell* cellAt(int index);
+  // The tile's front view frame in the controller's view.
+  ui::Rect detailFrameOf(ColumnGridCell& cell);
+  void endDetail();
   void refreshControls();
 
   std::shared_ptr<ui::Timer> timer_;
@@ -258,6 +320,15 @@ class MyColumnsController : public ui::ViewController,
   std::vector<uint64_t> stepTokens_;
   // The queued steps and batch of the staged update under way; empty once its batch ran.
   std::vector<uint64_t> stagedTokens_;
+  // Delayed openings and detail flips still queued (cancelled when the controller goes).
+  std::vector<uint64_t> openTokens_;
+  std::shared_ptr<OfflineDownloadManager> offlineDownloadManager_;
+  std::shared_ptr<ui::NavigationController> detailInfoNavigationController_;
+  std::shared_ptr<ui::View> detailBackdrop_;
+  std::weak_ptr<ColumnGridCell> currentDetailInfoCell_;
+  // The detail's opening flip runs, or its close has begun: a close is ignored.
+  bool detailFlipping_ = false;
+  bool detailClosing_ = false;
 
   std::weak_ptr<ui::ActivityIndicatorView> refreshIndicator_;
   std::weak_ptr<ui::Button> refreshButton_;

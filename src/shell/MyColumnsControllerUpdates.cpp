@@ -191,6 +191,5 @@ std::shared_ptr<Column> MyColumnsController::updateCellWithIndex(int index,
 
 // Book downloads from the home grid come with the opening of columns; a changed book column is
 // handed here so that they can start.
-void MyColumnsController::startBookDownload(const std::shared_ptr<Column>&) {}
 
 }  // namespace zu

@@ -54,4 +54,12 @@ std::shared_ptr<ui::ViewController> ScreenRequest::browser(const std::string& li
   return std::make_shared<ScreenRequest>(kBrowserNib, Dictionary{{"link", link}})->load();
 }
 
+std::shared_ptr<ui::ViewController> ScreenRequest::articleList(const std::optional<std::string>& columnId,
+                                                              const std::optional<std::string>& title) {
+  Dictionary parameters;
+  parameters.set("column", columnId ? Value(*columnId) : Value());
+  parameters.set("title", title ? Value(*title) : Value());
+  return std::make_shared<ScreenRequest>(kArticleListNib, std::move(parameters))->load();
+}
+
 }  // namespace zu

@@ -22,7 +22,8 @@ std::vector<StandInScreen::Opening>& StandInScreen::requests() {
 
 void StandInScreen::registerMissing() {
   for (const char* nib : {ScreenRequest::kLoginNib, ScreenRequest::kUserGuideNib,
-                          ScreenRequest::kAuthenticationNib, ScreenRequest::kBrowserNib}) {
+                          ScreenRequest::kAuthenticationNib, ScreenRequest::kBrowserNib,
+                          ScreenRequest::kArticleListNib}) {
     if (ui::NibRegistry::shared().contains(nib)) continue;
     ui::NibRegistry::shared().add(nib, [](ui::NibLoading& file) {
       auto request = std::dynamic_pointer_cast<ScreenRequest>(file.owner());

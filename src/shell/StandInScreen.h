@@ -1,10 +1,10 @@
-// StandInScreen: what the login, guide, authorisation and browser interface files build until
-// their own screens are written: a plain screen that names the file and shows the parameters it
-// was opened with, and records each opening in requests() so the shell's behaviour can be read.
-// A tap closes it as its screen would: a guide leaves the window, a presented screen is
-// dismissed, the authorisation screen performs its return action.
+// StandInScreen: what the login, guide, authorisation, browser and article list interface files
+// build until their own screens are written: a plain screen that names the file and shows the
+// parameters it was opened with, and records each opening in requests() so the shell's
+// behaviour can be read. A tap closes it as its screen would: a guide leaves the window, a
+// presented screen is dismissed, the authorisation screen performs its return action.
 //
-// registerMissing() adds a builder for each of the four files that has none yet, so a real
+// registerMissing() adds a builder for each of the five files that has none yet, so a real
 // screen registered earlier wins. Main thread only; a guide keeps itself until it is closed.
 #pragma once
 
