@@ -14,6 +14,9 @@
 #include "model/Column.h"
 #include "model/Feed.h"
 #include "model/Link.h"
+#include "model/Vocabulary.h"
+#include "model/VeskEntryStatus.h"
+#include "model/VeskCustomization.h"
 #include "platform/device/NetworkProbe.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/StringUtil.h"
@@ -22,14 +25,18 @@
 #include "platform/ui/AnimationLog.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/Window.h"
 #include "shell/CoverViewController.h"
+#include "shell/MSCustomTabBarController.h"
 #include "shell/MainWindowNib.h"
 #include "shell/MyFaceSettings.h"
+#include "shell/OfflineDownloadManager.h"
+#include "shell/ScreenRequest.h"
 #include "shell/ShellTestSupport.h"
 #include "shell/VESK_iPhoneAppDelegate.h"
 #include "store/EntryPersistenter.h"
@@ -646,6 +653,339 @@ TEST_F(HomeScreenTest, LastRefreshTipAfterTwoHoursOnlyWithAStoredTime) {
   auto label = std::dynamic_pointer_cast<ui::Label>(home_->view()->subviews().back()->subviews().at(0));
   ASSERT_TRUE(label);
   EXPECT_EQ(0u, label->text().rfind("上次刷新 ", 0));
+}
+
+// --- opening a column, the detail flip and the downloads -------------------------------------
+
+// A column with an article page on the sample service (a news column, type 0).
+std::shared_ptr<Column> listedColumn(int n, const std::string& baseUrl) {
+  auto c = generatedColumn(n, false);
+  c->setVeskEntryStatus(std::make_shared<VeskEntryStatus>());
+  auto link = std::make_shared<Link>();
+  link->setRel(std::string("alternate"));
+  link->setHref(baseUrl + "/col/gen-" + std::to_string(n) + ".atom");
+  c->setAlternatelink(link);
+  return c;
+}
+
+class HomeOpeningTest : public HomeScreenTest {
+ protected:
+  // Stores the columns and shows them on the launched grid.
+  void show(const std::vector<std::shared_ptr<Column>>& columns) {
+    std::vector<std::shared_ptr<Entry>> entries(columns.begin(), columns.end());
+    ASSERT_TRUE(store()->insertEntries(entries));
+    reload(columns.size());
+  }
+  // A finger on tile `index` and its tap: the mask, then the click.
+  void tap(int index) {
+    home_->gridViewTouchDownCellAtIndex(*home_->gridView(), index);
+    home_->gridViewDidClickCellAtIndex(*home_->gridView(), index);
+  }
+  ui::NavigationController* homeNavigation() { return home_->navigationController(); }
+  size_t windowViews() { return home_->view()->window()->subviews().size(); }
+};
+
+// Each way a tap ends: the add cell selects the content centre tab; a disabled tile shows the
+// text-only tip without a spinner; an unbound microblog asks for a binding, whose alert opens
+// the authorisation screen for its platform; a column without an article page says "无数据。";
+// a column with one pushes its article list and is marked shown. The mask goes every time.
+TEST_F(HomeOpeningTest, TapOpensTheListOrSaysWhyNot) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  auto plain = listedColumn(1, service_.baseUrl());
+  auto noPage = generatedColumn(2, false);
+  auto blog = listedColumn(3, service_.baseUrl());
+  blog->setVeskCustomization(std::make_shared<VeskCustomization>());
+  blog->veskCustomization()->setType(std::string(vocab::kCustomSinaMblog));
+  auto album = listedColumn(4, service_.baseUrl());
+  album->setVeskEntryStatus(std::make_shared<VeskEntryStatus>());
+  album->veskEntryStatus()->setType(1);
+  show({plain, noPage, blog, album});
+  ASSERT_TRUE(home_->dataSource()[0]->alternatelink());
+  store()->setColumnLastestSummaryId(std::string("col-gen-1"), std::string("a-9"));
+
+  // The add cell, through the tab bar's buttons.
+  auto* tabs = dynamic_cast<MSCustomTabBarController*>(delegate_->rootController().get());
+  ASSERT_TRUE(tabs);
+  home_->gridViewDidClickCellAtIndex(*home_->gridView(), 4);
+  EXPECT_EQ(2u, tabs->selectedIndex());
+  EXPECT_FALSE(tabs->tabButton(2)->isEnabled());
+  EXPECT_TRUE(tabs->tabButton(0)->isEnabled());
+  tabs->setSelectedTabIndex(0);
+  layout();
+
+  // Past the add cell, and in edit mode: nothing opens.
+  home_->gridViewDidClickCellAtIndex(*home_->gridView(), 9);
+  home_->editButtonPressed();
+  tap(0);
+  EXPECT_FALSE(home_->touchMaskView());
+  home_->editButtonPressed();
+  settle(1);
+  EXPECT_EQ(1u, homeNavigation()->viewControllers().size());
+
+  // Disabled in text-only mode: the tip, no spinner, touches back.
+  NotificationCenter::defaultCenter().post(ColumnGridCell::kDisplayModeNotification, Value(true));
+  layout();
+  ASSERT_TRUE(tile(3)->isDisabled());
+  const size_t subviews = home_->view()->subviews().size();
+  tap(3);
+  EXPECT_FALSE(tile(3)->loadingIndicator()->isAnimating());
+  EXPECT_FALSE(home_->view()->isUserInteractionEnabled());
+  clock_->advance(0.1);
+  runDueMainLoopTasks();
+  EXPECT_EQ(subviews + 1, home_->view()->subviews().size());
+  auto tipLabel = std::dynamic_pointer_cast<ui::Label>(home_->view()->subviews().back()->subviews().at(0));
+  ASSERT_TRUE(tipLabel);
+  EXPECT_EQ(MyColumnsController::kTextOnlyTip, tipLabel->text());
+  EXPECT_TRUE(home_->view()->isUserInteractionEnabled());
+  EXPECT_FALSE(home_->touchMaskView());
+  NotificationCenter::defaultCenter().post(ColumnGridCell::kDisplayModeNotification, Value(false));
+
+  // The unbound microblog: the bind notification with its platform, the alert, the screen.
+  std::optional<int64_t> platform;
+  NotificationCenter::defaultCenter().add(MyColumnsController::kBindAlertNotification, this,
+                                          [&](const Notification& n) {
+                                            platform = n.userInfo.get("platformtype").intValue();
+                                            EXPECT_EQ(home_, n.userInfo.get("context").asObject<MyColumnsController>());
+                                          });
+  tap(2);
+  EXPECT_TRUE(tile(2)->loadingIndicator()->isAnimating());
+  settle(0.1);
+  NotificationCenter::defaultCenter().remove(this);
+  EXPECT_EQ(std::optional<int64_t>(1), platform);
+  EXPECT_FALSE(tile(2)->loadingIndicator()->isAnimating());
+  ASSERT_TRUE(topAlert());
+  EXPECT_EQ(std::optional<std::string>("还没有绑定微博"), topAlert()->title());
+  topAlert()->clickButton(1);
+  settle(1);
+  ASSERT_FALSE(StandInScreen::requests().empty());
+  EXPECT_EQ(ScreenRequest::kAuthenticationNib, StandInScreen::requests().back().nibName);
+  EXPECT_EQ(1, StandInScreen::requests().back().parameters.get("accountType").intValue());
+  if (tabs->modalViewController()) tabs->dismissModalViewController(false);
+  settle(1);
+
+  // No article page.
+  const size_t alerts = alertCount();
+  tap(1);
+  settle(0.1);
+  ASSERT_EQ(alerts + 1, alertCount());
+  EXPECT_EQ("无数据。", topAlert()->messageText());
+  topAlert()->dismissWithClickedButtonIndex(0, false);
+  EXPECT_FALSE(home_->touchMaskView());
+
+  // The list: pushed with the bottom bar hidden, the column marked shown.
+  tap(0);
+  EXPECT_TRUE(home_->touchMaskView());
+  clock_->advance(0.099);
+  runDueMainLoopTasks();
+  EXPECT_EQ(1u, homeNavigation()->viewControllers().size());
+  settle(0.001);
+  ASSERT_EQ(2u, homeNavigation()->viewControllers().size());
+  auto list = std::dynamic_pointer_cast<StandInScreen>(homeNavigation()->topViewController());
+  ASSERT_TRUE(list);
+  EXPECT_EQ(ScreenRequest::kArticleListNib, list->request()->nibName());
+  EXPECT_EQ(std::optional<std::string>("col-gen-1"), list->request()->parameters().get("column").stringValue());
+  EXPECT_TRUE(list->hidesBottomBarWhenPushed());
+  EXPECT_EQ(std::optional<std::string>("a-9"), store()->getColumnLastestShowedSummaryId(std::string("col-gen-1")));
+  EXPECT_FALSE(home_->touchMaskView());
+  EXPECT_TRUE(home_->view()->isUserInteractionEnabled());
+  homeNavigation()->popViewController(false);
+  settle(1);
+}
+
+// The delayed opening checks its tile: a column deleted within the 0.1 s opens nothing.
+TEST_F(HomeOpeningTest, ATileDeletedBeforeItsOpeningOpensNothing) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  show({listedColumn(1, service_.baseUrl())});
+  tap(0);
+  home_->dataSourceDelete(0);
+  settle(1);
+  EXPECT_EQ(1u, homeNavigation()->viewControllers().size());
+  EXPECT_TRUE(home_->view()->isUserInteractionEnabled());
+}
+
+// Book progress as the tile receives it: the fraction as floats, 0 for a total of 0, 1 and -1
+// for the finish; other notifications give nothing.
+TEST(MyColumnsRulesTest, BookProgressFromItsNotifications) {
+  auto progress = [](Dictionary d) { return MyColumnsController::bookProgress(d); };
+  EXPECT_FLOAT_EQ(0.25f, *progress({{"ResultType", "EBookDownload"},
+                                    {"EBookTotalSize", int64_t{4} << 32},
+                                    {"EBookDownloadedSize", int64_t{1} << 32}}));
+  EXPECT_EQ(0.0f, *progress({{"ResultType", "EBookDownload"}, {"EBookTotalSize", int64_t{0}},
+                             {"EBookDownloadedSize", int64_t{10}}}));
+  EXPECT_EQ(1.0f, *progress({{"ResultType", "TaskStatus"}, {"StateResult", "TaskFinish"}, {"Result", 0}}));
+  EXPECT_EQ(-1.0f, *progress({{"ResultType", "TaskStatus"}, {"StateResult", "TaskFinish"}, {"Result", -3}}));
+  EXPECT_FALSE(progress({{"ResultType", "TaskStatus"}, {"StateResult", "TaskStart"}}));
+  EXPECT_FALSE(progress({{"ResultType", "Feed"}}));
+}
+
+// The offline download button: on a mobile network without permission the no-Wi-Fi picture
+// (a tap takes it away), with no network the alert, with nothing switched on the other
+// picture, on Wi-Fi the manager; while it lives a press opens it whatever the network; its end
+// lets it go after its own completion has returned.
+TEST_F(HomeOpeningTest, OfflineDownloadButtonMatrixAndTheManagersEnd) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  show({listedColumn(1, service_.baseUrl()), listedColumn(2, service_.baseUrl())});
+  auto* window = home_->view()->window();
+  auto helpShown = [&](const char* name) {
+    auto top = std::dynamic_pointer_cast<ui::ImageView>(window->subviews().back());
+    return top && top->image() && top->image() == ui::Image::named(name);
+  };
+
+  probe_->setFlags(SettableNetworkProbe::kCellular);
+  DESettings::setAllowOfflineDownloadUnder3g(false);
+  NotificationCenter::defaultCenter().post("kNetworkReachabilityChangedNotification");
+  EXPECT_TRUE(home_->downloadButton()->isEnabled());
+  const size_t views = windowViews();
+  home_->downloadButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  ASSERT_EQ(views + 1, windowViews());
+  ASSERT_TRUE(helpShown(MyColumnsController::kNoWifiHelpPicture));
+  EXPECT_FALSE(home_->offlineDownloadManager());
+  auto help = std::dynamic_pointer_cast<ui::ImageView>(window->subviews().back());
+  EXPECT_EQ(help->image()->size(), help->frame().size);
+  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "home-offline-help-nowifi").has_value());
+  home_->dismissView(*help);
+  EXPECT_EQ(views, windowViews());
+
+  probe_->setFlags(SettableNetworkProbe::kOffline);
+  NotificationCenter::defaultCenter().post("kNetworkReachabilityChangedNotification");
+  EXPECT_TRUE(home_->downloadButton()->isEnabled());  // never disabled
+  home_->offlineDownloadButtonPressed();
+  ASSERT_TRUE(topAlert());
+  EXPECT_EQ(std::optional<std::string>("提示"), topAlert()->title());
+  EXPECT_EQ("未连接网络，不能进行离线下载", topAlert()->messageText());
+  settle(1);
+  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "home-offline-no-network").has_value());
+  topAlert()->dismissWithClickedButtonIndex(0, false);
+  EXPECT_FALSE(home_->offlineDownloadManager());
+
+  probe_->setFlags(SettableNetworkProbe::kWifi);
+  home_->offlineDownloadButtonPressed();
+  ASSERT_TRUE(helpShown(MyColumnsController::kDownloadHelpPicture));
+  home_->dismissView(*window->subviews().back());
+  EXPECT_FALSE(home_->offlineDownloadManager());
+
+  gDataEngine()->setColumnOfflineDownload(std::string("col-gen-2"), true);
+  home_->offlineDownloadButtonPressed();
+  std::weak_ptr<OfflineDownloadManager> manager = home_->offlineDownloadManager();
+  ASSERT_TRUE(manager.lock());
+  EXPECT_EQ(1, manager.lock()->columnsCount());
+  // An existing manager opens whatever the network.
+  probe_->setFlags(SettableNetworkProbe::kOffline);
+  home_->offlineDownloadButtonPressed();
+  EXPECT_EQ(manager.lock(), home_->offlineDownloadManager());
+  // The download ends with its summary; closing it shrinks the pop-up and the manager goes.
+  ASSERT_TRUE(pump([&] {
+    auto alert = topAlert();
+    return alert && alert->tag() == OfflineDownloadManager::kSummaryAlertTag;
+  }));
+  topAlert()->dismissWithClickedButtonIndex(0, false);
+  ASSERT_TRUE(pump([&] { return !home_->offlineDownloadManager(); }));
+  ASSERT_TRUE(pump([&] { return manager.expired(); }));
+  EXPECT_FALSE(OfflineDownloadManager::isDownloading());
+  EXPECT_FALSE(service_.requestsTo("/col/gen-2.atom").empty());
+}
+
+// The detail flip: the backdrop on the window turns black while the tile's snapshot flips from
+// the right into the full detail; closing on a subscribed related column on another page turns
+// the grid there and flips from the left into its tile; a close while a flip runs, or a second
+// one, is ignored; a column unsubscribed in the detail slides down with no flip.
+TEST_F(HomeOpeningTest, DetailFlipsOpenAndClosesIntoTheTileOrSlidesDown) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  std::vector<std::shared_ptr<Column>> columns;
+  for (int i = 1; i <= 8; ++i) columns.push_back(listedColumn(i, service_.baseUrl()));
+  show(columns);
+  ui::AnimationLog::shared().clear();
+  auto* cell = tile(1);
+  ASSERT_TRUE(cell);
+  const ui::Rect r = cell->frontView()->superview()->convertRectTo(cell->frontView()->frame(),
+                                                                    home_->view().get());
+  home_->presentCellDetail(*cell);
+  auto backdrop = home_->detailBackdrop();
+  auto navigation = home_->detailInfoNavigationController();
+  ASSERT_TRUE(backdrop && navigation);
+  EXPECT_EQ(home_->view()->window(), backdrop->superview().get());
+  EXPECT_EQ(ui::Rect(0, 20, 320, 460), backdrop->frame());
+  EXPECT_EQ(ui::Color::blackColor().withAlpha(0), backdrop->backgroundColor());
+  EXPECT_EQ(r, navigation->view()->frame());
+  EXPECT_TRUE(navigation->view()->clipsToBounds());
+  auto snapshot = std::dynamic_pointer_cast<ui::ImageView>(navigation->view()->viewWithTag(823));
+  ASSERT_TRUE(snapshot && snapshot->image());
+  EXPECT_NE(0u, snapshot->image()->pixelAt(static_cast<int>(r.size.width / 2), 10) >> 24);
+  EXPECT_TRUE(cell->frontView()->isHidden());
+  auto detail = std::dynamic_pointer_cast<ColumnDetailViewController>(navigation->viewControllers().at(0));
+  ASSERT_TRUE(detail);
+  EXPECT_EQ(3, detail->detailFrom());
+  EXPECT_EQ(home_, detail->delegateVC());
+  EXPECT_EQ(home_->dataSource()[1], detail->column());
+  EXPECT_FALSE(ui::AnimationLog::shared().last());
+  clock_->advance(0.001);
+  runDueMainLoopTasks();
+  auto open = ui::AnimationLog::shared().last();
+  ASSERT_TRUE(open);
+  EXPECT_EQ(1.0, open->duration);
+  EXPECT_EQ(ui::kAnimationOptionTransitionFlipFromRight,
+            open->options & ui::kAnimationOptionTransitionFlipFromRight);
+  EXPECT_EQ(navigation->view(), open->transitionView.lock());
+  ASSERT_TRUE(open->change(navigation->view().get(), "frame"));
+  EXPECT_EQ(ui::AnimatableValue(ui::Rect(0, 0, 320, 460)), open->change(navigation->view().get(), "frame")->to);
+  ASSERT_TRUE(open->change(backdrop.get(), "backgroundColor"));
+  EXPECT_EQ(ui::AnimatableValue(ui::Color::blackColor()), open->change(backdrop.get(), "backgroundColor")->to);
+  EXPECT_TRUE(snapshot->isHidden());
+  // A close while the flip runs is ignored.
+  home_->closeColumnDetailWithEntryId(std::string("col-gen-2"));
+  EXPECT_EQ(open, ui::AnimationLog::shared().last());
+  settle(1);
+  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "home-detail-after-flip").has_value());
+
+  // The reader moved to column 8, which is subscribed: page 1, its tile, a flip from the left.
+  home_->closeColumnDetailWithEntryId(std::string("col-gen-8"));
+  home_->closeColumnDetailWithEntryId(std::string("col-gen-8"));  // a second close: ignored
+  EXPECT_EQ(1, home_->gridView()->getCurPage());
+  auto close = ui::AnimationLog::shared().last();
+  ASSERT_TRUE(close && close != open);
+  EXPECT_EQ(ui::kAnimationOptionTransitionFlipFromLeft,
+            close->options & (ui::kAnimationOptionTransitionFlipFromLeft | ui::kAnimationOptionTransitionFlipFromRight));
+  EXPECT_EQ(1.0, close->duration);
+  auto* target = tile(7);
+  ASSERT_TRUE(target);
+  EXPECT_EQ(home_->currentDetailInfoCell().get(), target);
+  EXPECT_FALSE(cell->frontView()->isHidden());
+  EXPECT_TRUE(target->frontView()->isHidden());
+  const ui::Rect r8 = target->frontView()->superview()->convertRectTo(target->frontView()->frame(),
+                                                                       home_->view().get());
+  EXPECT_EQ(ui::AnimatableValue(r8), close->change(navigation->view().get(), "frame")->to);
+  EXPECT_EQ(ui::AnimatableValue(ui::Color::blackColor().withAlpha(0)),
+            close->change(backdrop.get(), "backgroundColor")->to);
+  EXPECT_FALSE(snapshot->isHidden());
+  settle(1.1);
+  EXPECT_FALSE(backdrop->superview());
+  EXPECT_FALSE(home_->detailInfoNavigationController());
+  EXPECT_FALSE(target->frontView()->isHidden());
+
+  // Opened again from tile 8 and closed on a column no longer subscribed: the slide.
+  home_->presentCellDetail(*target);
+  settle(0.1);
+  settle(1.1);
+  backdrop = home_->detailBackdrop();
+  navigation = home_->detailInfoNavigationController();
+  ASSERT_TRUE(backdrop && navigation);
+  home_->dataSourceDelete(7);
+  home_->closeColumnDetailWithEntryId(std::string("col-gen-8"));
+  auto slide = ui::AnimationLog::shared().last();
+
+  ASSERT_TRUE(slide);
+  EXPECT_EQ(0.6, slide->duration);
+  EXPECT_EQ(0u, slide->options & (ui::kAnimationOptionTransitionFlipFromLeft | ui::kAnimationOptionTransitionFlipFromRight));
+  EXPECT_EQ(ui::AnimatableValue(ui::Rect(0, 480, 320, 460)), slide->change(navigation->view().get(), "frame")->to);
+  EXPECT_EQ(ui::Color::blackColor().withAlpha(0), backdrop->backgroundColor());
+  settle(1);
+  EXPECT_FALSE(backdrop->superview());
+  EXPECT_FALSE(home_->detailInfoNavigationController());
+  EXPECT_EQ(7u, home_->dataSource().size());
 }
 
 }  // namespace
