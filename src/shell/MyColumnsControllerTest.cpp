@@ -2,11 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "SampleService.h"
+#include "common/ZipArchive.h"
 #include "common/ServiceHosts.h"
 #include "engine/cache/ColumnCache.h"
 #include "engine/core/DESettings.h"
@@ -14,6 +18,7 @@
 #include "model/Column.h"
 #include "model/Feed.h"
 #include "model/Link.h"
+#include "model/VeskBook.h"
 #include "model/Vocabulary.h"
 #include "model/VeskEntryStatus.h"
 #include "model/VeskCustomization.h"
@@ -789,6 +794,84 @@ TEST_F(HomeOpeningTest, TapOpensTheListOrSaysWhyNot) {
   EXPECT_EQ(std::optional<std::string>("a-9"), store()->getColumnLastestShowedSummaryId(std::string("col-gen-1")));
   EXPECT_FALSE(home_->touchMaskView());
   EXPECT_TRUE(home_->view()->isUserInteractionEnabled());
+  homeNavigation()->popViewController(false);
+  settle(1);
+}
+
+// A book column from the sample service: its catalogue (one section) and its package.
+std::shared_ptr<Column> servedBook(SampleService& service, const std::filesystem::path& work) {
+  const std::string base = service.baseUrl();
+  service.setFile("/book/bk/catalog.atom",
+                  "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<feed xmlns=\"http://www.w3.org/2005/Atom\" "
+                  "xmlns:vesk=\"http://www.vesk.com/vesk/1.0\"><id>bk</id><vesk:catalogVersion>1"
+                  "</vesk:catalogVersion><vesk:chapter><title>第一章</title><id>c1</id>"
+                  "<vesk:indexid>1</vesk:indexid><vesk:section type=\"1\"><title>s1</title><id>s1</id>"
+                  "<link href=\"" + base + "/book/bk/s1.htm\"/><vesk:indexid>1</vesk:indexid>"
+                  "<vesk:allowpreview>0</vesk:allowpreview><updated>2023-11-14T22:13:20Z</updated>"
+                  "</vesk:section></vesk:chapter></feed>",
+                  "application/atom+xml");
+  std::filesystem::create_directories(work);
+  const auto page = work / "1.htm";
+  std::ofstream(page) << "<html><body><p>" << std::string(200000, 'x') << "</p></body></html>";
+  const auto zip = work / "bk.zip";
+  ZipArchive archive;
+  EXPECT_TRUE(archive.createZipFile2(zip.string()));
+  EXPECT_TRUE(archive.addFileToZip(page.string(), "OPS/1.htm"));
+  EXPECT_TRUE(archive.closeZipFile2());
+  std::ifstream in(zip, std::ios::binary);
+  service.setFile("/book/bk.epub", std::string(std::istreambuf_iterator<char>(in), {}));
+
+  auto column = std::make_shared<Column>();
+  column->setEntryId(std::string("bk"));
+  column->setTitle(std::string("书"));
+  column->setVeskEntryStatus(std::make_shared<VeskEntryStatus>());
+  column->veskEntryStatus()->setType(9);
+  auto catalog = std::make_shared<Link>();
+  catalog->setHref(base + "/book/bk/catalog.atom");
+  column->setCatalogLink(catalog);
+  auto content = std::make_shared<Link>();
+  content->setHref(base + "/book/bk.epub");
+  column->setBookContentLink(content);
+  auto book = std::make_shared<VeskBook>();
+  book->setUpdated(1700000000000);
+  column->setVeskBook(book);
+  auto page1 = std::make_shared<Link>();
+  page1->setRel(std::string("alternate"));
+  page1->setHref(base + "/book/bk/catalog.atom");
+  column->setAlternatelink(page1);
+  return column;
+}
+
+// A book not yet downloaded: two taps start one download from the sample service and open
+// nothing; its progress reaches the tile (1 at the end); a later tap opens it.
+TEST_F(HomeOpeningTest, BookDownloadsOnceThenOpens) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  show({servedBook(service_, ShellFixture::home_.path() / "book-src")});
+  auto engine = gDataEngine();
+  ASSERT_FALSE(engine->isBookDownloaded(std::string("bk")));
+  std::vector<std::string> kinds;
+  NotificationCenter::defaultCenter().add(MyColumnsController::kBookDownloadNotification, this,
+                                          [&](const Notification& n) {
+                                            kinds.push_back(n.userInfo.get("ResultType").stringValue().value_or(""));
+                                          });
+  tap(0);
+  EXPECT_FALSE(home_->touchMaskView());
+  EXPECT_FALSE(tile(0)->loadingIndicator()->isAnimating());
+  ASSERT_TRUE(pump([&] { return engine->isBookDownloading("bk"); }));
+  tap(0);
+  ASSERT_TRUE(pump([&] { return engine->isBookDownloaded(std::string("bk")) && !engine->isBookDownloading("bk"); }));
+  ASSERT_TRUE(pump([&] { return !kinds.empty() && kinds.back() == "TaskStatus"; }));
+  NotificationCenter::defaultCenter().remove(this);
+  EXPECT_EQ(1u, service_.requestsTo("/book/bk.epub").size());
+  EXPECT_NE(kinds.end(), std::find(kinds.begin(), kinds.end(), "EBookDownload"));
+  EXPECT_EQ(1.0f, tile(0)->bookDownloadProgress());
+  EXPECT_EQ(1u, homeNavigation()->viewControllers().size());
+
+  tap(0);
+  settle(0.1);
+  ASSERT_EQ(2u, homeNavigation()->viewControllers().size());
+  EXPECT_EQ(1u, service_.requestsTo("/book/bk.epub").size());
   homeNavigation()->popViewController(false);
   settle(1);
 }
