@@ -981,6 +981,7 @@ TEST_F(HomeOpeningTest, DetailFlipsOpenAndClosesIntoTheTileOrSlidesDown) {
   std::vector<std::shared_ptr<Column>> columns;
   for (int i = 1; i <= 8; ++i) columns.push_back(listedColumn(i, service_.baseUrl()));
   show(columns);
+  ColumnDetailViewController::registerNibs();  // as the application does at start
   ui::AnimationLog::shared().clear();
   auto* cell = tile(1);
   ASSERT_TRUE(cell);
@@ -1022,6 +1023,7 @@ TEST_F(HomeOpeningTest, DetailFlipsOpenAndClosesIntoTheTileOrSlidesDown) {
   home_->closeColumnDetailWithEntryId(std::string("col-gen-2"));
   EXPECT_EQ(open, ui::AnimationLog::shared().last());
   settle(1);
+  home_->view()->window()->layoutIfNeeded();
   EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "home-detail-after-flip").has_value());
 
   // The reader moved to column 8, which is subscribed: page 1, its tile, a flip from the left.
@@ -1057,7 +1059,10 @@ TEST_F(HomeOpeningTest, DetailFlipsOpenAndClosesIntoTheTileOrSlidesDown) {
   navigation = home_->detailInfoNavigationController();
   ASSERT_TRUE(backdrop && navigation);
   home_->dataSourceDelete(7);
-  home_->closeColumnDetailWithEntryId(std::string("col-gen-8"));
+  // The detail's own close button reaches the grid.
+  auto second = std::dynamic_pointer_cast<ColumnDetailViewController>(navigation->viewControllers().at(0));
+  ASSERT_TRUE(second);
+  second->closeButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   auto slide = ui::AnimationLog::shared().last();
 
   ASSERT_TRUE(slide);
