@@ -119,7 +119,6 @@ MyColumnsController::~MyColumnsController() {
   NotificationCenter::defaultCenter().remove(this);
   for (uint64_t token : stepTokens_) RunLoop::main()->cancel(token);
   for (uint64_t token : stagedTokens_) RunLoop::main()->cancel(token);
-  for (uint64_t token : openTokens_) RunLoop::main()->cancel(token);
   if (detailBackdrop_) detailBackdrop_->removeFromSuperview();
   if (offlineDownloadManager_) offlineDownloadManager_->setDelegate({}, {});
   if (timer_) timer_->invalidate();

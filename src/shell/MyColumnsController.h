@@ -320,8 +320,6 @@ class MyColumnsController : public ui::ViewController,
   std::vector<uint64_t> stepTokens_;
   // The queued steps and batch of the staged update under way; empty once its batch ran.
   std::vector<uint64_t> stagedTokens_;
-  // Delayed openings and detail flips still queued (cancelled when the controller goes).
-  std::vector<uint64_t> openTokens_;
   std::shared_ptr<OfflineDownloadManager> offlineDownloadManager_;
   std::shared_ptr<ui::NavigationController> detailInfoNavigationController_;
   std::shared_ptr<ui::View> detailBackdrop_;

@@ -74,7 +74,7 @@ void MyColumnsController::gridViewDidClickCellAtIndex(GridView&, int index) {
   view()->setUserInteractionEnabled(false);
   std::weak_ptr<ViewController> weakSelf = shared();
   std::weak_ptr<ColumnGridCell> weakCell = cell;
-  openTokens_.push_back(RunLoop::main()->postDelayed(kOpenDelaySeconds, [weakSelf, weakCell] {
+  stepTokens_.push_back(RunLoop::main()->postDelayed(kOpenDelaySeconds, [weakSelf, weakCell] {
     auto me = std::dynamic_pointer_cast<MyColumnsController>(weakSelf.lock());
     if (!me) return;
     auto tile = weakCell.lock();
@@ -160,7 +160,7 @@ void MyColumnsController::presentCellDetail(ColumnGridCell& cell) {
   detailClosing_ = false;
 
   std::weak_ptr<ViewController> weakSelf = shared();
-  openTokens_.push_back(RunLoop::main()->postDelayed(kDetailDelaySeconds, [weakSelf] {
+  stepTokens_.push_back(RunLoop::main()->postDelayed(kDetailDelaySeconds, [weakSelf] {
     if (auto me = std::dynamic_pointer_cast<MyColumnsController>(weakSelf.lock())) {
       me->presentColumnDetailAnimated(true);
     }
