@@ -311,6 +311,10 @@ class MyColumnsController : public ui::ViewController,
   double refreshTipMark_ = 0;
   std::shared_ptr<ui::Window> coverWindow_;
   std::vector<std::shared_ptr<Column>> dataSource_;
+  // Books whose download task this screen started and whose finish has not come back: the
+  // engine marks a book downloading only once the task runs on its own thread, so a second tap
+  // in between would start a second download.
+  std::set<std::string> bookDownloadsStarted_;
   std::shared_ptr<GridView> gridView_;
   std::shared_ptr<ui::ImageView> touchMaskView_;
   std::shared_ptr<Reachability> reachability_;

@@ -244,9 +244,13 @@ void MyColumnsController::endDetail() {
 void MyColumnsController::startBookDownload(const std::shared_ptr<Column>& column) {
   auto engine = gDataEngine();
   if (!engine || !column || !column->entryId()) return;
-  if (engine->isBookDownloading(*column->entryId())) return;
+  if (engine->isBookDownloading(*column->entryId()) ||
+      bookDownloadsStarted_.count(*column->entryId()) > 0) {
+    return;
+  }
   auto task = engine->createDownloadBookTask(column);
   if (!task) return;
+  bookDownloadsStarted_.insert(*column->entryId());
   task->setUserBroadcast(std::string(kBookDownloadNotification));
   task->setUserIdentity(column->entryId());
   engine->asyncRunTask(task);
@@ -273,6 +277,10 @@ void MyColumnsController::bookDownload(const Notification& n) {
   if (!task) return;
   auto progress = bookProgress(n.userInfo);
   if (!progress) return;
+  if (n.userInfo.get("ResultType").stringValue() == std::optional<std::string>("TaskStatus") &&
+      task->userIdentity()) {
+    bookDownloadsStarted_.erase(*task->userIdentity());
+  }
   if (n.userInfo.get("ResultType").stringValue() == std::optional<std::string>("EBookDownload")) {
     std::printf("process:%f~~~~~~~~~~\n", static_cast<double>(*progress));
   }

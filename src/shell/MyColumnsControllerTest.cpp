@@ -858,6 +858,8 @@ TEST_F(HomeOpeningTest, BookDownloadsOnceThenOpens) {
   tap(0);
   EXPECT_FALSE(home_->touchMaskView());
   EXPECT_FALSE(tile(0)->loadingIndicator()->isAnimating());
+  // The second tap comes before the task has started on its thread, and starts nothing.
+  tap(0);
   ASSERT_TRUE(pump([&] { return engine->isBookDownloading("bk"); }));
   tap(0);
   ASSERT_TRUE(pump([&] { return engine->isBookDownloaded(std::string("bk")) && !engine->isBookDownloading("bk"); }));
