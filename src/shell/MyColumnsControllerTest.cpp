@@ -794,8 +794,14 @@ TEST_F(HomeOpeningTest, TapOpensTheListOrSaysWhyNot) {
   EXPECT_EQ(std::optional<std::string>("a-9"), store()->getColumnLastestShowedSummaryId(std::string("col-gen-1")));
   EXPECT_FALSE(home_->touchMaskView());
   EXPECT_TRUE(home_->view()->isUserInteractionEnabled());
-  homeNavigation()->popViewController(false);
+  // The grid hides the navigation bar, so the list's tap is the way back to it.
+  std::weak_ptr<StandInScreen> weakList = list;
+  list.reset();
+  weakList.lock()->close();
   settle(1);
+  EXPECT_EQ(1u, homeNavigation()->viewControllers().size());
+  EXPECT_EQ(home_, homeNavigation()->topViewController());
+  EXPECT_TRUE(weakList.expired());
 }
 
 // A book column from the sample service: its catalogue (one section) and its package.

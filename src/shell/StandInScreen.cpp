@@ -3,6 +3,7 @@
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/Color.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/TapGestureRecognizer.h"
@@ -42,6 +43,11 @@ void StandInScreen::close() {
     RunLoop::main()->post([keep = std::move(keepAlive_)] {});
   } else if (request_->nibName() == ScreenRequest::kAuthenticationNib && request_->returnAction()) {
     request_->returnAction()();
+  } else if (auto* navigation = navigationController();
+             navigation && navigation->viewControllers().size() > 1 && navigation->topViewController().get() == this) {
+    // A pushed screen (the article list) goes back; the grid under it hides the navigation bar,
+    // so there is no back button. Let go after the tap that closed it has returned.
+    RunLoop::main()->post([popped = navigation->popViewController(true)] {});
   } else if (presentingViewController()) {
     dismissModalViewController(true);
   }

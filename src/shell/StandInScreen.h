@@ -2,7 +2,8 @@
 // build until their own screens are written: a plain screen that names the file and shows the
 // parameters it was opened with, and records each opening in requests() so the shell's
 // behaviour can be read. A tap closes it as its screen would: a guide leaves the window, a
-// presented screen is dismissed, the authorisation screen performs its return action.
+// presented screen is dismissed, the authorisation screen performs its return action, a pushed screen (the article list)
+// goes back.
 //
 // registerMissing() adds a builder for each of the five files that has none yet, so a real
 // screen registered earlier wins. Main thread only; a guide keeps itself until it is closed.
