@@ -309,6 +309,11 @@ class GridView : public GridViewCell, public ScrollViewForGridViewProtocol, publ
   // --- page turns
   void reloadAnimation0(int type, int passCount, int page);
   // The finger-driven flat flip (page model 1), points in window coordinates.
+  // A finger's first touch of a page turn: the pan is followed only with a page-turn view and
+  // a touch outside the dead band round the fold.
+  void beginFlipPan(ui::Point p, bool outsideDeadBand);
+  // The content had scrolled a page under the finger: back to the page it left.
+  void undoContentScroll(bool next);
   void flipFlat(int state, ui::Point windowPoint);
   // Moves the content to the next (previous) page under the leaf and takes its picture, or
   // tells the delegate there is none.

@@ -250,19 +250,28 @@ void GridView::endFlip(bool next) {
   }
 }
 
+void GridView::beginFlipPan(ui::Point p, bool outsideDeadBand) {
+  createFlipView0();
+  startFlip_ = false;
+  panStart_ = p;
+  // Without a page-turn view (no GL) the finger turns nothing.
+  if (!flipView_ || !outsideDeadBand) return;
+  startFlip_ = true;
+  panChangeFirst_ = true;
+  panChange2s_ = needFlip_ = contentScrolled_ = false;
+}
+
+void GridView::undoContentScroll(bool next) {
+  scrollToPageWithoutRelayout(curPage_ + (next ? -1 : 1));
+  relayoutCells0();
+}
+
 void GridView::flipFlat(int state, ui::Point windowPoint) {
   auto keep = shared();
   const ui::Point p = convertPointFrom(windowPoint, nullptr);
   const float m = frame().size.width / 2;
   if (state == 1) {
-    createFlipView0();
-    startFlip_ = false;
-    panStart_ = p;
-    // Without a page-turn view (no GL) the finger turns nothing.
-    if (!flipView_ || std::abs(p.x - m) < kPanDeadBand) return;
-    startFlip_ = true;
-    panChangeFirst_ = true;
-    panChange2s_ = needFlip_ = contentScrolled_ = false;
+    beginFlipPan(p, std::abs(p.x - m) >= kPanDeadBand);
     return;
   }
   if (!startFlip_) return;
@@ -283,8 +292,7 @@ void GridView::flipFlat(int state, ui::Point windowPoint) {
     const bool next = d0 > 0;
     if (!needFlip_) {
       if (contentScrolled_) {
-        scrollToPageWithoutRelayout(curPage_ + (next ? -1 : 1));
-        relayoutCells0();
+        undoContentScroll(next);
         goBack_ = !next;
       }
       if (flipView_) flipView_->view().setHidden(true);
@@ -300,8 +308,7 @@ void GridView::flipFlat(int state, ui::Point windowPoint) {
       return;
     }
     if (contentScrolled_) {
-      scrollToPageWithoutRelayout(curPage_ + (next ? -1 : 1));
-      relayoutCells0();
+      undoContentScroll(next);
     }
     if (next) {
       if (panChange2s_) {
@@ -424,13 +431,8 @@ void GridView::flipBook(int state, ui::Point windowPoint) {
   const bool landscape = !SystemEnvironment::isStatusBarPortrait();
   const float m = landscape ? frame().size.width / 2 : 0;
   if (state == 1) {
-    createFlipView0();
-    startFlip_ = false;
-    panStart_ = firstPanStart_ = p;
-    if (!flipView_ || (landscape && std::abs(p.x - m) < kPanDeadBand)) return;
-    startFlip_ = true;
-    panChangeFirst_ = true;
-    panChange2s_ = needFlip_ = contentScrolled_ = false;
+    firstPanStart_ = p;
+    beginFlipPan(p, !landscape || std::abs(p.x - m) >= kPanDeadBand);
     return;
   }
   if (!startFlip_) return;
@@ -449,8 +451,7 @@ void GridView::flipBook(int state, ui::Point windowPoint) {
     const bool next = d0 > 0;
     if (!needFlip_) {
       if (contentScrolled_) {
-        scrollToPageWithoutRelayout(curPage_ + (next ? -1 : 1));
-        relayoutCells0();
+        undoContentScroll(next);
         goBack_ = !next;
       }
       if (flipView_) flipView_->view().setHidden(true);
@@ -469,8 +470,7 @@ void GridView::flipBook(int state, ui::Point windowPoint) {
       return;
     }
     if (contentScrolled_) {
-      scrollToPageWithoutRelayout(curPage_ + (next ? -1 : 1));
-      relayoutCells0();
+      undoContentScroll(next);
     }
     flipView_->setIsBeizerTans(false);
     const bool bottom = p.y <= firstPanStart_.y;
