@@ -26,13 +26,17 @@ OfflineDownColumnBatchTask::OfflineDownColumnBatchTask(std::vector<std::shared_p
 bool OfflineDownColumnBatchTask::isRunning() { return gRunning.load(); }
 
 void OfflineDownColumnBatchTask::run() {
-  HttpTask::run();
-  if (!httpEngine()) return;
+  // Running from here, the URL table's fetch included; finish() restores all of it, also when
+  // no engine could be had.
   started_ = true;
   gRunning = true;
   if (auto manager = FileCacheManager::globalInstance()) manager->disableAutoClean();
   Application::setIdleTimerDisabled(true);
   startTick_ = DateUtil::currentTimeMillis();
+  ServiceUrlTask::run();
+}
+
+void OfflineDownColumnBatchTask::onServiceUrlReady() {
   if (total_ == 0) {
     done(kErrOk, std::nullopt);
     return;

@@ -5,6 +5,11 @@
 // (the batch's bytes so far). A column that fails reports 100 and the next one starts; a cancel
 // (-6), a lost network (-13) or a server authorisation error ends the whole batch.
 //
+// The download may be the first request of the process (the reader taps the download button
+// at once after a launch): the service's URL table is filled first when it is not yet (a
+// ServiceUrlTask), since each column's refresh is posted to one of its addresses; a failure to
+// fill it ends the download with that failure.
+//
 // While it runs isRunning() is true (the facade keeps the application alive in the background
 // for it), the file caches' automatic trimming is off and the idle timer is disabled; all three
 // are restored when it finishes, whatever the code, and the result goes to the service's usage
@@ -17,7 +22,7 @@
 #include <memory>
 #include <vector>
 
-#include "engine/core/HttpTask.h"
+#include "engine/core/ServiceUrlTask.h"
 #include "engine/tasks/OfflineDownColumnInnerTaskDelegate.h"
 
 namespace zu {
@@ -26,13 +31,14 @@ class Column;
 class OfflineDownColumnInnerTask;
 class OfflineDownloadProgress;
 
-class OfflineDownColumnBatchTask : public HttpTask, public OfflineDownColumnInnerTaskDelegate {
+class OfflineDownColumnBatchTask : public ServiceUrlTask, public OfflineDownColumnInnerTaskDelegate {
  public:
   explicit OfflineDownColumnBatchTask(std::vector<std::shared_ptr<Column>> columns);
 
   // True from the start of a batch's run to its finish (read from any thread).
   static bool isRunning();
 
+  // Marks the download running, then fills the URL table when needed (ServiceUrlTask).
   void run() override;
   // Cancels the current column and, while the task runs, its engine.
   void cancel() override;
@@ -43,6 +49,8 @@ class OfflineDownColumnBatchTask : public HttpTask, public OfflineDownColumnInne
   void onOfflineDownColumnInnerTaskFlow(OfflineDownColumnInnerTask* task, int bytes) override;
 
  protected:
+  // Begins the first column (or ends at once without any).
+  void onServiceUrlReady() override;
   // Restores the running flag, the idle timer and automatic trimming and reports the result
   // before finishing.
   void finish(int errCode, const std::optional<std::string>& errDesc) override;

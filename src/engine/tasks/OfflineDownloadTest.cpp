@@ -2,11 +2,15 @@
 // and its ends by cancel and by a lost network.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "engine/cache/FileCache.h"
 #include "engine/cache/FileCacheManager.h"
 #include "engine/cache/LinkCache.h"
+#include "engine/cache/UniqueCache.h"
 #include "engine/core/EngineTestSupport.h"
 #include "engine/core/ErrorCodes.h"
+#include "engine/core/UrlManager.h"
 #include "engine/http/HttpDataEngine.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/OfflineDownColumnBatchTask.h"
@@ -17,6 +21,7 @@
 #include "model/OfflineDownloadProgress.h"
 #include "model/VeskEntryStatus.h"
 #include "platform/device/Application.h"
+#include "platform/runtime/Paths.h"
 #include "store/EntryPersistenter.h"
 
 namespace zu {
@@ -210,6 +215,31 @@ TEST_F(OfflineDownloadTest, NothingMarkedOrABookColumnEndAtOnce) {
   ASSERT_EQ(runTask(engine_->createOfflineDownloadTask())->code, 0);
   EXPECT_EQ(percents(), (std::vector<std::string>{"1/1:0", "1/1:100"}));
   EXPECT_TRUE(service_.requestsTo("/sub/refresh.atom").empty());
+}
+
+TEST_F(OfflineDownloadTest, TheFirstDownloadAfterALaunchFillsTheUrlTableFirst) {
+  // Nothing since the launch has fetched the service's addresses: the download fetches them
+  // before its first column is refreshed, so its articles come.
+  offlineColumn("col-gen-3", "/col/gen-3.atom");
+  stopEngine();
+  startEngine();
+  ASSERT_FALSE(gUrlManager()->isEverSet());
+  service_.clearRequests();
+  ASSERT_EQ(runTask(engine_->createOfflineDownloadTask())->code, 0);
+  EXPECT_EQ(service_.requestsTo("/getServiceUrl.atom").size(), 1u);
+  EXPECT_EQ(service_.requestsTo("/sub/refresh.atom").size(), 1u);
+  EXPECT_EQ(requestsUnder("/article/gen-3-"), 3u);
+  EXPECT_EQ(observer_->offlineProgress().back()->totalNewsCount(), 3);
+
+  // Without the feed and without the copy kept from before, the download ends with the failure
+  // (not with a success that downloaded nothing) and gives back what it held.
+  stopEngine();
+  std::filesystem::remove_all(Paths::caches() / UniqueCache::kFolderName);
+  service_.setStatusForPath("/getServiceUrl.atom", 503);
+  startEngine();
+  EXPECT_EQ(runTask(engine_->createOfflineDownloadTask())->code, -3503);
+  EXPECT_FALSE(OfflineDownColumnBatchTask::isRunning());
+  EXPECT_FALSE(Application::isIdleTimerDisabled());
 }
 
 TEST_F(OfflineDownloadTest, CancelMidWayEndsWithCancelledOnceTheArticlesInFlightReturn) {
