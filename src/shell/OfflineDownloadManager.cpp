@@ -144,6 +144,12 @@ void OfflineDownloadManager::openDownloadView() {
       title->setText(columnsTitle_.front());
     }
   }
+  ++showings_;
+  if (shrinking_) {
+    // Taken back while it shrinks: the hide had stopped its touches.
+    shrinking_ = false;
+    downloadView_->setUserInteractionEnabled(true);
+  }
   backgroundView_->setHidden(false);
   auto panel = downloadView_;
   auto dimming = backgroundView_;
@@ -160,6 +166,8 @@ void OfflineDownloadManager::hideDownloadView() {
   auto panel = downloadView_;
   auto dimming = backgroundView_;
   if (panel) panel->setUserInteractionEnabled(false);
+  shrinking_ = panel != nullptr;
+  const uint64_t hide = ++showings_;
   auto keep = self();
   ui::Animations::animate(
       kAnimationSeconds, 0, 0,
@@ -174,10 +182,13 @@ void OfflineDownloadManager::hideDownloadView() {
         }
         if (dimming) dimming->setBackgroundColor(ui::Color::blackColor().withAlpha(0));
       },
-      [keep](bool) { keep->didHide(); });
+      [keep, hide](bool) { keep->didHide(hide); });
 }
 
-void OfflineDownloadManager::didHide() {
+void OfflineDownloadManager::didHide(uint64_t hide) {
+  // Opened (or hidden) again since: that call decides, unless the download is over.
+  if (hide != showings_ && isDownloading()) return;
+  shrinking_ = false;
   if (backgroundView_) backgroundView_->removeFromSuperview();
   unloadView();
   if (isDownloading()) return;

@@ -26,7 +26,8 @@
 // without a title gets an empty row title; the title and resetView lookups are range-checked;
 // the manager stays alive through its own callbacks even when the delegate drops it there;
 // finishOfflineDownload is sent once (a finish may hide the pop-up while it already shrinks);
-// hiding with no panel still ends the work.
+// hiding with no panel still ends the work; a pop-up opened again while it shrinks stays open
+// and takes touches again (the shrink's end leaves it alone unless the download is over).
 //
 // Main thread only (the notifications arrive there). Made with create(); the delegate and the
 // screen's view are not retained; the manager owns the panel and the dimming layer.
@@ -111,8 +112,8 @@ class OfflineDownloadManager : public Object, public ui::TableViewDataSource, pu
   void start(const std::vector<std::shared_ptr<Column>>& columns);
   std::shared_ptr<OfflineDownloadManager> self();
   std::shared_ptr<ui::Button> downloadButton() const;
-  // The pop-up has shrunk into the button.
-  void didHide();
+  // The pop-up has shrunk into the button; `hide` numbers the hide that shrank it.
+  void didHide(uint64_t hide);
   // Stops the button's animation and tells the delegate, once, when no download runs.
   void endWork();
   // The scale that takes the panel to the button's size (1 on an axis either lacks).
@@ -132,6 +133,10 @@ class OfflineDownloadManager : public Object, public ui::TableViewDataSource, pu
   std::weak_ptr<Task> task_;
   std::string taskName_;
   bool finished_ = false;
+  // Counts the opens and hides: a shrink whose number is no longer the latest was overtaken by
+  // an open. shrinking_: a hide's shrink has not ended, nor has an open taken the panel back.
+  uint64_t showings_ = 0;
+  bool shrinking_ = false;
 };
 
 }  // namespace zu

@@ -411,6 +411,33 @@ TEST_F(OfflineDownloadManagerTest, HideAndOpenAgainMidWayByDayAndNight) {
   EXPECT_TRUE(weak.expired());
 }
 
+// Opened again while it shrinks into the button: the shrink's end leaves the reopened pop-up
+// on screen, taking touches. Opened again while the finish shrinks it, it still goes and the
+// work ends.
+TEST_F(OfflineDownloadManagerTest, OpenedAgainWhileItShrinks) {
+  service_.setResponseDelay("/article/gen-30-", 1000);
+  auto weak = start({column(30, "慢栏目")});
+  settle(0.5);
+  auto manager = weak.lock();
+  panel()->hideButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle(0.2);
+  manager->openDownloadView();
+  settle(1);
+  ASSERT_TRUE(panel());
+  EXPECT_EQ(manager->backgroundView()->superview().get(), home_->window.get());
+  EXPECT_TRUE(panel()->isUserInteractionEnabled());
+  EXPECT_EQ(panel()->alpha(), 1.f);
+  EXPECT_EQ(home_->finishes, 0);
+
+  panel()->cancelButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  ASSERT_TRUE(turnUntil([&] { return !OfflineDownloadManager::isDownloading(); }));
+  manager->openDownloadView();
+  manager.reset();
+  ASSERT_TRUE(turnUntil([&] { return home_->finishes == 1; }));
+  EXPECT_EQ(home_->window->subviews().size(), 1u);
+  EXPECT_TRUE(weak.expired());
+}
+
 // The finish arrives while the pop-up is hidden: the summary still shows, the button stops and
 // the manager is let go (inside its own callback, which it outlives).
 TEST_F(OfflineDownloadManagerTest, FinishWhileHiddenStillEndsTheWork) {
