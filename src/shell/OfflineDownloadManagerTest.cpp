@@ -426,8 +426,6 @@ TEST_F(OfflineDownloadManagerTest, OpenedAgainWhileItShrinks) {
   ASSERT_TRUE(panel());
   EXPECT_EQ(manager->backgroundView()->superview().get(), home_->window.get());
   EXPECT_TRUE(panel()->isUserInteractionEnabled());
-  EXPECT_EQ(panel()->alpha(), 1.f);
-  EXPECT_EQ(home_->finishes, 0);
 
   panel()->cancelButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   ASSERT_TRUE(turnUntil([&] { return !OfflineDownloadManager::isDownloading(); }));
