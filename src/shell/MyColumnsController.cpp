@@ -118,7 +118,7 @@ MyColumnsController::~MyColumnsController() {
   if (reachability_) reachability_->stopNotifier();
   NotificationCenter::defaultCenter().remove(this);
   for (uint64_t token : stepTokens_) RunLoop::main()->cancel(token);
-  for (uint64_t token : stagedTokens_) RunLoop::main()->cancel(token);
+  for (uint64_t token : staged_.tokens) RunLoop::main()->cancel(token);
   if (detailBackdrop_) detailBackdrop_->removeFromSuperview();
   if (offlineDownloadManager_) offlineDownloadManager_->setDelegate({}, {});
   if (timer_) timer_->invalidate();
@@ -132,6 +132,19 @@ MyColumnsController::~MyColumnsController() {
     gridView_->setDataSource({});
     gridView_->setGridViewDelegate({});
   }
+}
+
+void MyColumnsController::postDelayedTask(double seconds,
+                                          std::function<void(MyColumnsController&)> task) {
+  std::weak_ptr<ViewController> weak = shared();
+  auto token = std::make_shared<uint64_t>(0);
+  *token = RunLoop::main()->postDelayed(seconds, [weak, token, task = std::move(task)] {
+    auto self = std::dynamic_pointer_cast<MyColumnsController>(weak.lock());
+    if (!self) return;
+    std::erase(self->stepTokens_, *token);
+    task(*self);
+  });
+  stepTokens_.push_back(*token);
 }
 
 // --- view life --------------------------------------------------------------------------------
@@ -432,6 +445,7 @@ void MyColumnsController::unsubscribeColumnResultOnMainThread(const Notification
   auto column = n.object.asObject<Column>();
   if (!column) return;
   if (auto engine = gDataEngine()) engine->markColumnDeleted(column);
+  noteStagedChange(column, false);
   const int index = ColumnListPlanner::findColumn(column->entryId(), dataSource_);
   if (index >= 0) dataSourceDelete(index);
 }

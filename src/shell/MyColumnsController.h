@@ -26,11 +26,14 @@
 // Where we differ on purpose (faults of the phone's code):
 //  - The order is stored from a copy of the list, not the list the main thread goes on changing.
 //  - The add cell can be neither dragged nor dropped on.
-//  - A failed automatic login still posts the ready notification once, so the cover goes.
+//  - A failed automatic login or a failed first local read still posts the ready notification
+//    once, so the cover goes.
 //  - No refresh starts while one runs, and the update count falls only for the finishes of the
 //    batches it counted.
-//  - Replayed steps are range-checked; at the batch step, a shown list that no longer matches
-//    the plan (a subscription or a deletion came in between) is set to the plan and reloaded.
+//  - Replayed steps are range-checked. A column the reader deletes or subscribes while the
+//    steps replay stays deleted or subscribed: the remaining steps are left out, and the batch
+//    step sets the list to the plan without the deleted columns and with the subscribed ones
+//    appended, reloading the grid when it differs.
 //  - The daily report's day key includes the year, so a new year's first refresh reports.
 //  - The delayed opening of a tap checks that the tile still shows a column of the list.
 //  - A book's progress with a total of 0 is 0; a tile not in the list is left alone.
@@ -47,6 +50,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <set>
@@ -167,6 +171,9 @@ class MyColumnsController : public ui::ViewController,
   }
   const std::shared_ptr<ui::View>& detailBackdrop() const { return detailBackdrop_; }
   std::shared_ptr<ColumnGridCell> currentDetailInfoCell() const { return currentDetailInfoCell_.lock(); }
+  // Delayed tasks of this screen still queued on the main loop (tap openings, detail flips, the
+  // tip after the cache tip): each leaves the list when it runs.
+  size_t queuedTaskCount() const { return stepTokens_.size(); }
   // Order stores still running on their threads (process-wide).
   static int pendingOrderStores() { return pendingOrderStores_.load(); }
 
@@ -256,6 +263,9 @@ class MyColumnsController : public ui::ViewController,
   std::shared_ptr<Column> updateCellWithIndex(int index, const std::optional<std::string>& entryId);
 
  private:
+  // Runs `task` on the main loop after `seconds` unless the controller is gone by then; queued
+  // in stepTokens_ (cancelled when the controller goes) until it runs.
+  void postDelayedTask(double seconds, std::function<void(MyColumnsController&)> task);
   // Observes the task's id with `handler` and starts it; nothing without an engine.
   void runTask(const std::shared_ptr<Task>& task,
                void (MyColumnsController::*handler)(const Notification&));
@@ -278,10 +288,13 @@ class MyColumnsController : public ui::ViewController,
   void syncAccount();
   void endRefresh();
 
+  void postColumnReady();
   void firstLoad(const std::shared_ptr<Feed>& feed);
   void replayStep(const ColumnListPlanner::Step& step);
   void replayBatch(const std::vector<std::shared_ptr<Column>>& planned);
   void dropStagedUpdate();
+  // The reader unsubscribed (deleted) or subscribed a column while a staged update runs.
+  void noteStagedChange(const std::shared_ptr<Column>& column, bool subscribed);
   void storeOrder();
   void clearSidePageCellsOnMainThread();
   void clearCurPageCellsOnMainThread();
@@ -320,10 +333,19 @@ class MyColumnsController : public ui::ViewController,
   std::shared_ptr<Reachability> reachability_;
   // The ids of the batch tasks whose finish `updateCount_` waits for.
   std::set<std::string> countedBatches_;
-  // Delayed tasks still queued (cancelled when the controller goes).
+  // Delayed tasks still queued (postDelayedTask).
   std::vector<uint64_t> stepTokens_;
-  // The queued steps and batch of the staged update under way; empty once its batch ran.
-  std::vector<uint64_t> stagedTokens_;
+  // The staged update under way: its queued steps and batch (none once its batch ran), and
+  // what the reader changed meanwhile. After such a change the remaining steps, planned
+  // without it, are left out; the batch step shows the plan without the columns deleted and
+  // with those subscribed in between, appended.
+  struct StagedUpdate {
+    std::vector<uint64_t> tokens;
+    bool derailed = false;
+    std::set<std::string> deleted;
+    ColumnListPlanner::List subscribed;
+  };
+  StagedUpdate staged_;
   std::shared_ptr<OfflineDownloadManager> offlineDownloadManager_;
   std::shared_ptr<ui::NavigationController> detailInfoNavigationController_;
   std::shared_ptr<ui::View> detailBackdrop_;

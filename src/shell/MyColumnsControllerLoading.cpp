@@ -14,7 +14,6 @@
 #include "model/Feed.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/NotificationCenter.h"
-#include "platform/runtime/RunLoop.h"
 #include "platform/runtime/StringUtil.h"
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/ActivityIndicatorView.h"
@@ -129,12 +128,7 @@ void MyColumnsController::loginResultOnMainThread(const Notification& n) {
   if (!finish) return;
   if (finish->code < 0) {
     showError(*finish);
-    // The cover would otherwise stay over the screen for good.
-    if (isFirst_) {
-      isFirst_ = false;
-      NotificationCenter::defaultCenter().post(CoverViewController::kColumnReadyNotification,
-                                               Value(shared()));
-    }
+    if (isFirst_) postColumnReady();
     return;
   }
   auto& defaults = UserDefaults::standard();
@@ -154,7 +148,10 @@ void MyColumnsController::asyncRequestSubscribedColumnsFromLocal() {
 
 void MyColumnsController::subscribedColumnsResultAfterLoginOnMainThread(const Notification& n) {
   if (auto finish = finishOf(n)) {
-    if (finish->code != 0) showError(*finish);
+    if (finish->code != 0) {
+      showError(*finish);
+      if (isFirst_) postColumnReady();
+    }
     return;
   }
   const std::string* type = n.userInfo.get("ResultType").asString();
@@ -183,19 +180,22 @@ void MyColumnsController::subscribedColumnsResultAfterLoginOnMainThread(const No
   }
 }
 
-void MyColumnsController::firstLoad(const std::shared_ptr<Feed>&) {
+// The first load is over, shown or failed: the cover slides away, once. A failed automatic
+// login or a failed first read would otherwise leave the reader behind it for good.
+void MyColumnsController::postColumnReady() {
   isFirst_ = false;
   NotificationCenter::defaultCenter().post(CoverViewController::kColumnReadyNotification, Value(shared()));
+}
+
+void MyColumnsController::firstLoad(const std::shared_ptr<Feed>&) {
+  postColumnReady();
   auto engine = gDataEngine();
   const auto megabytes = engine ? cacheTipMegabytes(engine->getNormalCacheSize()) : std::nullopt;
   if (megabytes) {
     char text[160];
     std::snprintf(text, sizeof text, "您的缓存已达 %d MB，\n建议您先手动清除缓存以提升性能", *megabytes);
     showTipView(text);
-    std::weak_ptr<ViewController> weak = shared();
-    stepTokens_.push_back(RunLoop::main()->postDelayed(kTipAfterCacheTipSeconds, [weak] {
-      if (auto self = std::dynamic_pointer_cast<MyColumnsController>(weak.lock())) self->showLastRefreshTime();
-    }));
+    postDelayedTask(kTipAfterCacheTipSeconds, [](MyColumnsController& self) { self.showLastRefreshTime(); });
   } else {
     showLastRefreshTime();
   }

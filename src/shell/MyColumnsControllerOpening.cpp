@@ -72,22 +72,19 @@ void MyColumnsController::gridViewDidClickCellAtIndex(GridView&, int index) {
   }
   cell->clickedBegin();
   view()->setUserInteractionEnabled(false);
-  std::weak_ptr<ViewController> weakSelf = shared();
   std::weak_ptr<ColumnGridCell> weakCell = cell;
-  stepTokens_.push_back(RunLoop::main()->postDelayed(kOpenDelaySeconds, [weakSelf, weakCell] {
-    auto me = std::dynamic_pointer_cast<MyColumnsController>(weakSelf.lock());
-    if (!me) return;
+  postDelayedTask(kOpenDelaySeconds, [weakCell](MyColumnsController& me) {
     auto tile = weakCell.lock();
     // The tile may have been reused or its column removed within the 0.1 s.
     const bool stillListed = tile && tile->column() &&
-                             ColumnListPlanner::findColumn(tile->column()->entryId(), me->dataSource_) >= 0;
+                             ColumnListPlanner::findColumn(tile->column()->entryId(), me.dataSource_) >= 0;
     if (stillListed) {
-      me->tapNews(*tile);
+      me.tapNews(*tile);
     } else {
-      me->removeTouchMaskView();
+      me.removeTouchMaskView();
       if (tile) tile->clickedEnd();
     }
-  }));
+  });
 }
 
 void MyColumnsController::tapNews(ColumnGridCell& cell) {
@@ -159,12 +156,7 @@ void MyColumnsController::presentCellDetail(ColumnGridCell& cell) {
   detailFlipping_ = true;
   detailClosing_ = false;
 
-  std::weak_ptr<ViewController> weakSelf = shared();
-  stepTokens_.push_back(RunLoop::main()->postDelayed(kDetailDelaySeconds, [weakSelf] {
-    if (auto me = std::dynamic_pointer_cast<MyColumnsController>(weakSelf.lock())) {
-      me->presentColumnDetailAnimated(true);
-    }
-  }));
+  postDelayedTask(kDetailDelaySeconds, [](MyColumnsController& me) { me.presentColumnDetailAnimated(true); });
 }
 
 void MyColumnsController::presentColumnDetailAnimated(bool) {

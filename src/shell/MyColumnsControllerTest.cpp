@@ -24,6 +24,7 @@
 #include "model/VeskCustomization.h"
 #include "platform/device/NetworkProbe.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/runtime/Paths.h"
 #include "platform/runtime/StringUtil.h"
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/ActivityIndicatorView.h"
@@ -271,6 +272,27 @@ TEST_F(HomeScreenTest, FailedAutomaticLoginShowsTheErrorAndTheCoverGoes) {
   NotificationCenter::defaultCenter().remove(this);
 }
 
+// A launch whose first local read fails (a folder stands where the subscription store's file
+// should be, so the store cannot open): the error alert shows and the cover goes, once; a later
+// read that fails again does not slide it a second time.
+TEST_F(HomeScreenTest, FailedFirstLocalReadShowsTheErrorAndTheCoverGoes) {
+  std::filesystem::create_directories(Paths::documents() / "userEntry" / "userSubscribe.db");
+  int ready = 0;
+  NotificationCenter::defaultCenter().add(CoverViewController::kColumnReadyNotification, this,
+                                          [&](const Notification&) { ++ready; });
+  launch();
+  ASSERT_FALSE(store());
+  ASSERT_TRUE(pump([&] { return alertCount() > 0; }));
+  EXPECT_EQ(1, ready);
+  EXPECT_FALSE(cover()->isVisible());
+  EXPECT_FALSE(home_->isFirst());
+  EXPECT_EQ(1, home_->gridView()->numberOfCells());
+  home_->asyncRequestSubscribedColumnsFromLocal();
+  ASSERT_TRUE(pump([&] { return alertCount() > 1; }));
+  EXPECT_EQ(1, ready);
+  NotificationCenter::defaultCenter().remove(this);
+}
+
 // A guest's refresh: the list arrives in steps (appends), then every tile spins while the batch
 // checks it and stops when its answer came; the refresh time is stored and the button is back.
 TEST_F(HomeScreenTest, RefreshAddsTilesInStepsThenSpinsThemWhileTheyUpdate) {
@@ -312,7 +334,7 @@ TEST_F(HomeScreenTest, RefreshAddsTilesInStepsThenSpinsThemWhileTheyUpdate) {
 }
 
 // The staged update replayed on the fake clock, one step every 0.05 s; a subscription appended
-// and a tile deleted in between do not derail it: the batch step takes the plan whole.
+// and a tile deleted by the reader in between both stay, and the grid ends equal to the list.
 TEST_F(HomeScreenTest, StagedUpdateStepsEveryFiftyMillisecondsAndSurvivesInterleavedChanges) {
   launch();
   ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
@@ -342,7 +364,11 @@ TEST_F(HomeScreenTest, StagedUpdateStepsEveryFiftyMillisecondsAndSurvivesInterle
   EXPECT_EQ(1, home_->updateCount());
   ASSERT_TRUE(pump([&] { return home_->updateCount() == 0; }));
 
-  // [3, 1] -> [4, 1, 5]; meanwhile a new subscription arrives and a tile is deleted.
+  // [3, 1] -> [4, 1, 5]; meanwhile a new subscription arrives and the reader deletes a tile.
+  // The rest of the planned steps no longer fit the list and are left out; the batch step
+  // shows the plan without the deleted column and with the subscribed one, and checks the
+  // plan's remaining columns.
+  const size_t firstAsked = service_.requestsTo("/col/gen-1.atom").size();
   home_->dataSourceUpdate(feedOf({4, 1, 5}));
   runDueMainLoopTasks();  // the delete of 3: [1]
   EXPECT_EQ("col-gen-1", ids());
@@ -350,35 +376,48 @@ TEST_F(HomeScreenTest, StagedUpdateStepsEveryFiftyMillisecondsAndSurvivesInterle
       MyColumnsController::kSubscribeNotification, Value(),
       Dictionary{{"ResultType", "Entry"}, {"Result", Value(generatedColumn(9, false))}});
   EXPECT_EQ("col-gen-1 col-gen-9", ids());
-  home_->dataSourceDelete(0);
+  NotificationCenter::defaultCenter().post(ColumnGridCell::kUnsubscribeNotification,
+                                           Value(home_->dataSource()[0]));
   EXPECT_EQ("col-gen-9", ids());
+  EXPECT_FALSE(store()->isEntryExist(std::string("col-gen-1")));
+  for (int i = 0; i < 2; ++i) {
+    clock_->advance(0.05);
+    runDueMainLoopTasks();
+    EXPECT_EQ("col-gen-9", ids());
+  }
   clock_->advance(0.05);
-  runDueMainLoopTasks();  // insert 4 at 0: [4, 9]
-  EXPECT_EQ("col-gen-4 col-gen-9", ids());
-  clock_->advance(0.05);
-  runDueMainLoopTasks();  // the planned append of 5 lands after 9, where 1 was meant to stay
-  EXPECT_EQ("col-gen-4 col-gen-9 col-gen-5", ids());
-  clock_->advance(0.05);
-  runDueMainLoopTasks();  // the batch: the plan wins, the grid is loaded again
-  EXPECT_EQ("col-gen-4 col-gen-1 col-gen-5", ids());
+  runDueMainLoopTasks();  // the batch
+  EXPECT_EQ("col-gen-4 col-gen-5 col-gen-9", ids());
   layout();
   EXPECT_EQ(4, home_->gridView()->numberOfCells());
-  ASSERT_TRUE(tile(1));
-  EXPECT_EQ(home_->dataSource()[1], tile(1)->column());
+  for (int i = 0; i < 3; ++i) {
+    ASSERT_TRUE(tile(i));
+    EXPECT_EQ(home_->dataSource()[static_cast<size_t>(i)], tile(i)->column()) << i;
+  }
+  ASSERT_TRUE(pump([&] { return home_->updateCount() == 0; }));
+  EXPECT_FALSE(service_.requestsTo("/col/gen-4.atom").empty());
+  EXPECT_EQ(firstAsked, service_.requestsTo("/col/gen-1.atom").size());
+
+  // The next staged update runs its steps again: [4, 5, 9] -> [5, 4, 2].
+  home_->dataSourceUpdate(feedOf({5, 4, 2}));
+  ASSERT_TRUE(pump([&] { return home_->updateCount() == 1; }));
+  EXPECT_EQ("col-gen-5 col-gen-4 col-gen-2", ids());
   ASSERT_TRUE(pump([&] { return home_->updateCount() == 0; }));
 
   // A background update re-reads the stored column into its tile; one not shown, and an
   // unsubscribe of a column not shown, change nothing.
-  auto shownBefore = home_->dataSource()[1];
+  layout();
+  auto shownBefore = home_->dataSource()[2];
   auto& center = NotificationCenter::defaultCenter();
   center.post(MyColumnsController::kBackgroundUpdatedNotification, Value(),
-              Dictionary{{"Column", Value(generatedColumn(1, false))}});
-  EXPECT_NE(shownBefore, home_->dataSource()[1]);
-  EXPECT_EQ(home_->dataSource()[1], tile(1)->column());
-  center.post(MyColumnsController::kBackgroundUpdatedNotification, Value(),
               Dictionary{{"Column", Value(generatedColumn(2, false))}});
+  EXPECT_NE(shownBefore, home_->dataSource()[2]);
+  ASSERT_TRUE(tile(2));
+  EXPECT_EQ(home_->dataSource()[2], tile(2)->column());
+  center.post(MyColumnsController::kBackgroundUpdatedNotification, Value(),
+              Dictionary{{"Column", Value(generatedColumn(3, false))}});
   center.post(ColumnGridCell::kUnsubscribeNotification, Value(generatedColumn(7, false)));
-  EXPECT_EQ("col-gen-4 col-gen-1 col-gen-5", ids());
+  EXPECT_EQ("col-gen-5 col-gen-4 col-gen-2", ids());
 }
 
 // A read of the whole list (a login or a logout) while a staged update still replays: the list
@@ -894,6 +933,21 @@ TEST_F(HomeOpeningTest, ATileDeletedBeforeItsOpeningOpensNothing) {
   settle(1);
   EXPECT_EQ(1u, homeNavigation()->viewControllers().size());
   EXPECT_TRUE(home_->view()->isUserInteractionEnabled());
+}
+
+// Every tap queues its 0.1 s opening; once it ran, the screen holds nothing of it.
+TEST_F(HomeOpeningTest, RepeatedTapsLeaveNoQueuedTaskBehind) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  show({generatedColumn(1, false)});
+  ASSERT_EQ(0u, home_->queuedTaskCount());
+  for (int i = 0; i < 3; ++i) {
+    tap(0);
+    EXPECT_EQ(1u, home_->queuedTaskCount());
+    settle(1);
+    EXPECT_EQ(0u, home_->queuedTaskCount());
+  }
+  EXPECT_EQ(3u, alertCount());
 }
 
 // Book progress as the tile receives it: the fraction as floats, 0 for a total of 0, 1 and -1

@@ -1,5 +1,7 @@
 // MyColumnsController: the staged update of the list, the column update results, new
 // subscriptions and background updates of single columns.
+#include <utility>
+
 #include "common/Log.h"
 #include "engine/core/DataEngine.h"
 #include "engine/core/Task.h"
@@ -35,18 +37,20 @@ void MyColumnsController::dataSourceUpdate(const std::shared_ptr<Feed>& feed) {
   auto self = [weak] { return std::dynamic_pointer_cast<MyColumnsController>(weak.lock()); };
   double t = 0;
   for (const auto& step : plan.steps) {
-    stagedTokens_.push_back(RunLoop::main()->postDelayed(t, [self, step] {
+    staged_.tokens.push_back(RunLoop::main()->postDelayed(t, [self, step] {
       if (auto me = self()) me->replayStep(step);
     }));
     t += kStepSeconds;
   }
-  stagedTokens_.push_back(RunLoop::main()->postDelayed(t, [self, planned = std::move(plan.columns)] {
+  staged_.tokens.push_back(RunLoop::main()->postDelayed(t, [self, planned = std::move(plan.columns)] {
     if (auto me = self()) me->replayBatch(planned);
   }));
 }
 
 void MyColumnsController::replayStep(const ColumnListPlanner::Step& step) {
   using Kind = ColumnListPlanner::Step::Kind;
+  // Planned from a list the reader has changed since: its indexes may name other columns.
+  if (staged_.derailed) return;
   if (step.kind == Kind::Delete) {
     dataSourceDelete(step.index);
     return;
@@ -66,24 +70,48 @@ void MyColumnsController::replayStep(const ColumnListPlanner::Step& step) {
   }
 }
 
-// The last step: the shown list should now be the plan; when something came in between, the
-// plan wins and the grid is loaded again. Then the columns are checked for new articles.
+// The last step: the shown list should now be the plan, less what the reader deleted and with
+// what the reader subscribed meanwhile; when it is not, it is set so and the grid is loaded
+// again. Then the plan's remaining columns are checked for new articles (a subscribed column
+// has its own check).
 void MyColumnsController::replayBatch(const std::vector<std::shared_ptr<Column>>& planned) {
-  stagedTokens_.clear();
-  if (!ColumnListPlanner::sameOrder(dataSource_, planned)) {
-    dataSource_ = planned;
+  const StagedUpdate staged = std::exchange(staged_, {});
+  ColumnListPlanner::List kept;
+  for (const auto& column : planned) {
+    const auto& id = column ? column->entryId() : std::nullopt;
+    if (!id || staged.deleted.count(*id) == 0) kept.push_back(column);
+  }
+  ColumnListPlanner::List shown = kept;
+  for (const auto& column : staged.subscribed) {
+    if (ColumnListPlanner::findColumn(column->entryId(), shown) < 0) shown.push_back(column);
+  }
+  if (!ColumnListPlanner::sameOrder(dataSource_, shown)) {
+    dataSource_ = std::move(shown);
     if (gridView_) gridView_->reloadDataToPage(currentPage_);
   }
-  updateWithColumns(planned);
+  updateWithColumns(kept);
+}
+
+void MyColumnsController::noteStagedChange(const std::shared_ptr<Column>& column, bool subscribed) {
+  if (staged_.tokens.empty() || !column || !column->entryId()) return;
+  staged_.derailed = true;
+  const std::string& id = *column->entryId();
+  std::erase_if(staged_.subscribed, [&](const auto& c) { return c->entryId() == id; });
+  if (subscribed) {
+    staged_.deleted.erase(id);
+    staged_.subscribed.push_back(column);
+  } else {
+    staged_.deleted.insert(id);
+  }
 }
 
 // A read of the whole list replaces it: what a staged update still meant to do was planned
 // from a list that is gone, and its batch would set that list back. The refresh it belonged
 // to ends here; the read decides on a new one.
 void MyColumnsController::dropStagedUpdate() {
-  if (stagedTokens_.empty()) return;
-  for (uint64_t token : stagedTokens_) RunLoop::main()->cancel(token);
-  stagedTokens_.clear();
+  if (staged_.tokens.empty()) return;
+  for (uint64_t token : staged_.tokens) RunLoop::main()->cancel(token);
+  staged_ = {};
   endRefresh();
 }
 
@@ -161,6 +189,7 @@ void MyColumnsController::subscribeColumnResultOnMainThread(const Notification& 
   auto column = n.userInfo.get("Result").asObject<Column>();
   if (!column) return;
   dataSourceAdd(column);
+  noteStagedChange(column, true);
   if (auto engine = gDataEngine()) {
     runTask(engine->createUpdateColumnTask(column), &MyColumnsController::updateColumnResultOnMainThread);
   }
