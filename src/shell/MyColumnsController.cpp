@@ -175,6 +175,11 @@ void MyColumnsController::viewDidLoad() {
     dots->setCurrentPage(currentPage_);
     dots->setDelegate(this);
   }
+  // A download that outlived an unloaded view: its pop-up goes on the window of the new one.
+  if (offlineDownloadManager_) {
+    auto self = std::dynamic_pointer_cast<MyColumnsController>(shared());
+    offlineDownloadManager_->setDelegate(std::weak_ptr<OfflineDownloadDelegate>(self), view());
+  }
   setFace();
 }
 
@@ -194,6 +199,9 @@ void MyColumnsController::viewWillAppear(bool animated) {
   if (auto* navigation = navigationController()) navigation->setNavigationBarHidden(true, true);
   if (gridView_) gridView_->setNeedReflush();
   if (reachability_) checkNetworkConnect(reachability_->currentReachabilityStatus());
+  if (offlineDownloadManager_ && OfflineDownloadManager::isDownloading()) {
+    offlineDownloadManager_->animatedDownloadButton();
+  }
   refreshControls();
   isPureTextMode_ = UserDefaults::standard().boolForKey(kNoPictureKey);
   if (isEverLoaded_) drawCurPageCellsOnMainThread();

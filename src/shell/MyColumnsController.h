@@ -40,7 +40,8 @@
 //  - A close of the detail while its flip runs, or a second close, is ignored; a tile that is
 //    not there after the page turn gives the slide instead of the flip.
 //  - The offline download manager is let go on the loop's next turn after it reports its end,
-//    not inside its own completion.
+//    not inside its own completion; a download that outlived an unloaded view is handed the
+//    reloaded one, so its pop-up shows on the window again.
 //
 // Main thread only, except the storing of the order (a detached thread with its own copy). The
 // engine is gDataEngine(); without one (a launch over a recording engine) nothing is asked of

@@ -923,6 +923,36 @@ TEST_F(HomeOpeningTest, BookDownloadsOnceThenOpens) {
   settle(1);
 }
 
+// A download still running when the screen's view was unloaded (another tab, a memory
+// warning): back on the screen, the new download button turns and shows the pop-up on the
+// window again.
+TEST_F(HomeOpeningTest, OfflineDownloadPopUpShowsAgainAfterTheViewWasUnloaded) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  show({listedColumn(1, service_.baseUrl())});
+  probe_->setFlags(SettableNetworkProbe::kWifi);
+  gDataEngine()->setColumnOfflineDownload(std::string("col-gen-1"), true);
+  service_.setResponseDelay("/col/", 2000);  // the download outlasts the steps below
+  home_->offlineDownloadButtonPressed();
+  auto manager = home_->offlineDownloadManager();
+  ASSERT_TRUE(manager);
+  settle(1);
+  manager->hideDownloadView();
+  settle(1);
+  auto* tabs = dynamic_cast<MSCustomTabBarController*>(delegate_->rootController().get());
+  tabs->setSelectedTabIndex(1);
+  ui::Application::shared().simulateMemoryWarning();
+  ASSERT_FALSE(home_->isViewLoaded());
+  tabs->setSelectedTabIndex(0);
+  ASSERT_TRUE(OfflineDownloadManager::isDownloading());
+  EXPECT_TRUE(home_->downloadButton()->imageView()->isAnimating());
+  home_->downloadButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  ASSERT_EQ(manager, home_->offlineDownloadManager());
+  ASSERT_TRUE(manager->backgroundView());
+  EXPECT_EQ(home_->view()->window(), manager->backgroundView()->window());
+  service_.setResponseDelay("/col/", 0);
+}
+
 // The delayed opening checks its tile: a column deleted within the 0.1 s opens nothing.
 TEST_F(HomeOpeningTest, ATileDeletedBeforeItsOpeningOpensNothing) {
   launch();
