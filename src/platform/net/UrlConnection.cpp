@@ -15,8 +15,6 @@
 #include <mutex>
 #include <stdexcept>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "platform/net/HttpHeaderParser.h"
@@ -127,8 +125,43 @@ UrlError errorFromCurl(CURLcode code, const char* detail) {
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
-// Transfer: one easy handle with its request, header parser and event sink. libcurl's callbacks
-// land here and only record; the owner decides when the records reach the delegate.
+// EasyHandle: one libcurl easy handle with what stays with it from transfer to transfer. A
+// handle is reused by transfer after transfer of its thread, and every option set costs libcurl
+// a walk into its large handle structure, so the handle remembers the options last set and a
+// transfer sets only what differs: its callbacks reach the transfer through `transfer` (their
+// user-data options never change), and its error text and request header list live here.
+
+enum class MethodOptions { Unknown, PlainGet, Other };
+
+struct EasyHandle {
+  CURL* easy = nullptr;
+  UrlConnection::Transfer* transfer = nullptr;  // the transfer it serves now, or null
+  char errorBuffer[CURL_ERROR_SIZE] = {0};
+  // The request header lines as sent, each ended by '\n', and the list libcurl reads them from.
+  std::string headerText;
+  curl_slist* headerList = nullptr;
+  // The options as last set; `configured` is false until the first transfer set them.
+  bool configured = false;
+  bool multiCallbacksSet = false;  // the multi's socket open/close callbacks
+  long connectTimeoutMs = -1;
+  std::shared_ptr<const std::string> trustedPem;
+  bool transparentEncoding = false;
+  MethodOptions method = MethodOptions::Unknown;
+  bool noProgress = false;
+
+  EasyHandle() = default;
+  EasyHandle(const EasyHandle&) = delete;
+  EasyHandle& operator=(const EasyHandle&) = delete;
+  ~EasyHandle() {
+    if (easy) curl_easy_cleanup(easy);
+    if (headerList) curl_slist_free_all(headerList);
+  }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Transfer: one exchange with its request, header parser and event sink, on an easy handle.
+// libcurl's callbacks land here and only record; the owner decides when the records reach the
+// delegate.
 
 class CurlMulti;
 
@@ -142,9 +175,8 @@ struct UrlConnection::Transfer {
   };
 
   UrlRequest request;
-  CURL* easy = nullptr;
-  curl_slist* headerList = nullptr;
-  char errorBuffer[CURL_ERROR_SIZE] = {0};
+  std::unique_ptr<EasyHandle> handle;
+  CURL* easy = nullptr;  // handle->easy while the transfer has a handle
   int64_t timeoutMicros = 0;
   int64_t lastActivity = 0;
   // Set by the callbacks when a byte moved; the owner turns it into lastActivity once per
@@ -200,18 +232,15 @@ struct UrlConnection::Transfer {
   static constexpr size_t kNotActive = static_cast<size_t>(-1);
   size_t activeIndex = kNotActive;
 
-  ~Transfer() {
-    if (easy) curl_easy_cleanup(easy);
-    if (headerList) curl_slist_free_all(headerList);
-  }
-
   void touch() { moved = true; }
   // An event was queued: the connection goes on the multi's ready list.
   void recorded();
 
-  // Sets the easy handle up; `reuse` is a spare handle of the thread's multi (set up by an
-  // earlier configure()), or null.
-  bool configure(CURL* reuse = nullptr);
+  // Sets an easy handle up for this transfer; `reuse` is a spare handle of the thread's multi
+  // (set up by an earlier configure()), or null for a new one.
+  bool configure(std::unique_ptr<EasyHandle> reuse = nullptr);
+  // Takes the handle away for reuse; nothing of this transfer stays reachable from it.
+  std::unique_ptr<EasyHandle> releaseHandle();
   void emitResponse();
   // The error of a transfer that libcurl ended with `code`.
   UrlError failure(CURLcode code) const;
@@ -225,16 +254,30 @@ struct UrlConnection::Transfer {
   static int xferCb(void* self, curl_off_t, curl_off_t dlnow, curl_off_t, curl_off_t ulnow);
 };
 
-bool UrlConnection::Transfer::configure(CURL* reuse) {
+bool UrlConnection::Transfer::configure(std::unique_ptr<EasyHandle> reuse) {
   globalInit();
-  easy = reuse ? reuse : curl_easy_init();
-  if (!easy) return false;
+  if (reuse) {
+    handle = std::move(reuse);
+  } else {
+    handle = std::make_unique<EasyHandle>();
+    handle->easy = curl_easy_init();
+    if (!handle->easy) {
+      handle.reset();
+      return false;
+    }
+  }
+  EasyHandle& h = *handle;
+  easy = h.easy;
+  h.transfer = this;
+  h.errorBuffer[0] = '\0';
   double timeout = request.timeoutInterval().value_or(UrlConnection::defaultTimeoutInterval());
   if (!(timeout > 0)) timeout = UrlConnection::defaultTimeoutInterval();
   timeoutMicros = static_cast<int64_t>(std::min(timeout, 1e9) * 1e6);
 
-  if (!reuse) {
-    // What every transfer shares, set once per handle (a reused handle keeps it).
+  const bool first = !h.configured;
+  h.configured = true;
+  if (first) {
+    // What every transfer shares, set once per handle.
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(easy, CURLOPT_NOSIGNAL, 1L);
@@ -245,88 +288,135 @@ bool UrlConnection::Transfer::configure(CURL* reuse) {
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, &Transfer::headerCb);
     curl_easy_setopt(easy, CURLOPT_WRITEFUNCTION, &Transfer::writeCb);
     curl_easy_setopt(easy, CURLOPT_XFERINFOFUNCTION, &Transfer::xferCb);
+    curl_easy_setopt(easy, CURLOPT_PRIVATE, &h);
+    curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, h.errorBuffer);
+    curl_easy_setopt(easy, CURLOPT_HEADERDATA, &h);
+    curl_easy_setopt(easy, CURLOPT_WRITEDATA, &h);
+    curl_easy_setopt(easy, CURLOPT_XFERINFODATA, &h);
   }
 
-  // Everything below is set for every transfer, so nothing of a reused handle's previous
-  // transfer carries over.
-  curl_easy_setopt(easy, CURLOPT_PRIVATE, this);
-  curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
-  curl_easy_setopt(easy, CURLOPT_HEADERDATA, this);
-  curl_easy_setopt(easy, CURLOPT_WRITEDATA, this);
-  curl_easy_setopt(easy, CURLOPT_XFERINFODATA, this);
+  // Everything below is compared with what the handle's previous transfer set, so nothing of
+  // it carries over and nothing unchanged is set again.
+  // The address is set every time: libcurl keeps where a redirect or a retry took the previous
+  // transfer until it is told again.
   curl_easy_setopt(easy, CURLOPT_URL, request.url().c_str());
-  curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS,
-                   static_cast<long>(std::max<int64_t>(1, timeoutMicros / 1000)));
-  if (auto pem = trustedCertificate()) {
-    curl_blob blob{const_cast<char*>(pem->data()), pem->size(), CURL_BLOB_COPY};
-    curl_easy_setopt(easy, CURLOPT_CAINFO_BLOB, &blob);
-  } else if (reuse) {
-    curl_easy_setopt(easy, CURLOPT_CAINFO_BLOB, nullptr);
+  const long connectTimeoutMs = static_cast<long>(std::max<int64_t>(1, timeoutMicros / 1000));
+  if (first || h.connectTimeoutMs != connectTimeoutMs) {
+    h.connectTimeoutMs = connectTimeoutMs;
+    curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, connectTimeoutMs);
+  }
+  auto pem = trustedCertificate();
+  if (pem != h.trustedPem) {
+    if (pem) {
+      curl_blob blob{const_cast<char*>(pem->data()), pem->size(), CURL_BLOB_COPY};
+      curl_easy_setopt(easy, CURLOPT_CAINFO_BLOB, &blob);
+    } else {
+      curl_easy_setopt(easy, CURLOPT_CAINFO_BLOB, nullptr);
+    }
+    h.trustedPem = std::move(pem);
   }
 
   // Content decoding: transparent unless the caller negotiates the encoding itself or asks
   // for a byte range (a range of a compressed representation cannot be decoded piecewise).
-  bool ownEncoding = request.value("Accept-Encoding").has_value();
-  bool ranged = request.value("Range").has_value();
-  if (!ownEncoding && !ranged) {
-    // The two encodings servers use; naming them spares libcurl listing all it knows.
-    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
-    curl_easy_setopt(easy, CURLOPT_HTTP_CONTENT_DECODING, 1L);
-  } else {
-    curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, nullptr);
-    curl_easy_setopt(easy, CURLOPT_HTTP_CONTENT_DECODING, 0L);
+  const bool transparent =
+      !request.value("Accept-Encoding").has_value() && !request.value("Range").has_value();
+  if (first || transparent != h.transparentEncoding) {
+    h.transparentEncoding = transparent;
+    if (transparent) {
+      // The two encodings servers use; naming them spares libcurl listing all it knows.
+      curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
+      curl_easy_setopt(easy, CURLOPT_HTTP_CONTENT_DECODING, 1L);
+    } else {
+      curl_easy_setopt(easy, CURLOPT_ACCEPT_ENCODING, nullptr);
+      curl_easy_setopt(easy, CURLOPT_HTTP_CONTENT_DECODING, 0L);
+    }
   }
 
-  // One buffer for every line (libcurl copies each).
-  std::string line;
+  // The header lines, each ended by '\n'; the handle's list is rebuilt only when they differ
+  // from its previous transfer's.
+  thread_local std::string text;
+  text.clear();
   for (const auto& [name, value] : request.headers()) {
-    line.clear();
-    appendClean(line, name);
-    if (line.empty() || line.find(':') != std::string::npos) continue;
-    const size_t nameLength = line.size();
-    line += ": ";
-    appendClean(line, value);
+    const size_t start = text.size();
+    appendClean(text, name);
+    const size_t nameLength = text.size() - start;
+    if (nameLength == 0 || text.find(':', start) != std::string::npos) {
+      text.resize(start);
+      continue;
+    }
+    text += ": ";
+    appendClean(text, value);
     // "Name;" is libcurl's way of sending a field with an empty value.
-    if (line.size() == nameLength + 2) line.replace(nameLength, 2, ";");
-    headerList = curl_slist_append(headerList, line.c_str());
+    if (text.size() == start + nameLength + 2) text.replace(start + nameLength, 2, ";");
+    text += '\n';
   }
   // libcurl would ask a large upload for "100-continue" first; bodies go out at once.
-  if (request.body()) headerList = curl_slist_append(headerList, "Expect:");
-  curl_easy_setopt(easy, CURLOPT_HTTPHEADER, headerList);
+  if (request.body()) text += "Expect:\n";
+  if (first || text != h.headerText) {
+    if (h.headerList) curl_slist_free_all(h.headerList);
+    h.headerList = nullptr;
+    h.headerText = text;
+    for (size_t at = 0; at < h.headerText.size();) {
+      const size_t end = h.headerText.find('\n', at);
+      h.headerText[end] = '\0';  // one line at a time for libcurl, which copies each
+      h.headerList = curl_slist_append(h.headerList, h.headerText.c_str() + at);
+      h.headerText[end] = '\n';
+      at = end + 1;
+    }
+    curl_easy_setopt(easy, CURLOPT_HTTPHEADER, h.headerList);
+  }
 
   const std::string& method = request.method();
   const auto& body = request.body();
-  curl_easy_setopt(easy, CURLOPT_NOBODY, 0L);
-  curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, nullptr);
-  if (!body) {
-    // A previous transfer's body must not be sent again (setting it selects POST, which
-    // HTTPGET then undoes).
-    curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(-1));
-    curl_easy_setopt(easy, CURLOPT_POSTFIELDS, nullptr);
-  }
-  if (iequals(method, "GET") && !body) {
-    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
-  } else if (iequals(method, "HEAD") && !body) {
-    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
-  } else if (!body && !iequals(method, "POST")) {
-    // A body-less DELETE and the like: no body and no Content-Type.
-    curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
-    curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.c_str());
+  const bool plainGet = iequals(method, "GET") && !body;
+  if (plainGet && h.method == MethodOptions::PlainGet) {
+    // Set so by the previous transfer and not changed since.
   } else {
-    static const char kEmpty[] = "";
-    curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
-                     static_cast<curl_off_t>(body ? body->size() : 0));
-    curl_easy_setopt(easy, CURLOPT_POSTFIELDS,
-                     body && !body->empty() ? reinterpret_cast<const char*>(body->data())
-                                            : kEmpty);
-    if (!iequals(method, "POST")) curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.c_str());
+    curl_easy_setopt(easy, CURLOPT_NOBODY, 0L);
+    curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, nullptr);
+    if (!body) {
+      // A previous transfer's body must not be sent again (setting it selects POST, which
+      // HTTPGET then undoes).
+      curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(-1));
+      curl_easy_setopt(easy, CURLOPT_POSTFIELDS, nullptr);
+    }
+    if (plainGet) {
+      curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+    } else if (iequals(method, "HEAD") && !body) {
+      curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+      curl_easy_setopt(easy, CURLOPT_NOBODY, 1L);
+    } else if (!body && !iequals(method, "POST")) {
+      // A body-less DELETE and the like: no body and no Content-Type.
+      curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
+      curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.c_str());
+    } else {
+      static const char kEmpty[] = "";
+      curl_easy_setopt(easy, CURLOPT_POSTFIELDSIZE_LARGE,
+                       static_cast<curl_off_t>(body ? body->size() : 0));
+      curl_easy_setopt(easy, CURLOPT_POSTFIELDS,
+                       body && !body->empty() ? reinterpret_cast<const char*>(body->data())
+                                              : kEmpty);
+      if (!iequals(method, "POST")) {
+        curl_easy_setopt(easy, CURLOPT_CUSTOMREQUEST, method.c_str());
+      }
+    }
+    h.method = plainGet ? MethodOptions::PlainGet : MethodOptions::Other;
   }
 
   // Progress is needed for sent-body reports and for the blocking idle time-out only.
-  curl_easy_setopt(easy, CURLOPT_NOPROGRESS, sync || body ? 0L : 1L);
+  const bool noProgress = !(sync || body);
+  if (first || noProgress != h.noProgress) {
+    h.noProgress = noProgress;
+    curl_easy_setopt(easy, CURLOPT_NOPROGRESS, noProgress ? 1L : 0L);
+  }
   lastActivity = monoMicros();
   return true;
+}
+
+std::unique_ptr<EasyHandle> UrlConnection::Transfer::releaseHandle() {
+  if (handle) handle->transfer = nullptr;
+  easy = nullptr;
+  return std::move(handle);
 }
 
 void UrlConnection::Transfer::emitResponse() {
@@ -352,7 +442,7 @@ UrlError UrlConnection::Transfer::failure(CURLcode code) const {
   if (code == CURLE_WRITE_ERROR && tooLong) {
     return UrlError{UrlError::kDataLengthExceedsMaximum, "the body is longer than allowed"};
   }
-  return errorFromCurl(code, errorBuffer);
+  return errorFromCurl(code, handle ? handle->errorBuffer : nullptr);
 }
 
 void UrlConnection::Transfer::onHeaderLine(std::string_view line) {
@@ -405,19 +495,24 @@ void UrlConnection::Transfer::onProgress(curl_off_t ulnow) {
   recorded();
 }
 
+// The callbacks' user data is the handle; a handle serves a transfer whenever libcurl runs it.
 size_t UrlConnection::Transfer::headerCb(char* data, size_t size, size_t n, void* self) {
-  static_cast<Transfer*>(self)->onHeaderLine(std::string_view(data, size * n));
+  Transfer* t = static_cast<EasyHandle*>(self)->transfer;
+  if (!t) return 0;
+  t->onHeaderLine(std::string_view(data, size * n));
   return size * n;
 }
 
 size_t UrlConnection::Transfer::writeCb(char* data, size_t size, size_t n, void* self) {
+  Transfer* t = static_cast<EasyHandle*>(self)->transfer;
   // Taking less than offered makes libcurl end the transfer with a write error.
-  return static_cast<Transfer*>(self)->onData(data, size * n) ? size * n : 0;
+  return t && t->onData(data, size * n) ? size * n : 0;
 }
 
 int UrlConnection::Transfer::xferCb(void* self, curl_off_t, curl_off_t dlnow, curl_off_t,
                                     curl_off_t ulnow) {
-  auto* t = static_cast<Transfer*>(self);
+  Transfer* t = static_cast<EasyHandle*>(self)->transfer;
+  if (!t) return 1;
   (void)dlnow;  // received bytes are seen by the header and write callbacks
   t->onProgress(ulnow);
   if (!t->sync) return 0;
@@ -458,20 +553,20 @@ class CurlMulti {
     ready_.clear();
     loop_->unwatchFd(epollWatch_);
     curl_multi_cleanup(multi_);
-    for (CURL* easy : spare_) curl_easy_cleanup(easy);
+    spare_.clear();
     ::close(timerFd_);
     ::close(epollFd_);
   }
 
-  // `reused`: the transfer's handle is one of this multi's spare handles.
-  void add(const std::shared_ptr<UrlConnection>& c, bool reused) {
+  void add(const std::shared_ptr<UrlConnection>& c) {
     Transfer& t = *c->t_;
     t.running = true;
     t.activeIndex = active_.size();
     active_.push_back(c);
     // libcurl closes its sockets through this multi, so each leaves the epoll set while its
     // number is still ours (a spare handle of this multi has the setting already).
-    if (!reused) {
+    if (!t.handle->multiCallbacksSet) {
+      t.handle->multiCallbacksSet = true;
       curl_easy_setopt(t.easy, CURLOPT_OPENSOCKETFUNCTION, &CurlMulti::openSocketCb);
       curl_easy_setopt(t.easy, CURLOPT_OPENSOCKETDATA, this);
       curl_easy_setopt(t.easy, CURLOPT_CLOSESOCKETFUNCTION, &CurlMulti::closeSocketCb);
@@ -535,16 +630,27 @@ class CurlMulti {
 
   // A handle of an ended transfer for the next one (configure() sets every option that
   // differs between transfers), or null to make a new one.
-  CURL* spareHandle() {
+  std::unique_ptr<EasyHandle> spareHandle() {
     if (spare_.empty()) return nullptr;
-    CURL* easy = spare_.back();
+    std::unique_ptr<EasyHandle> handle = std::move(spare_.back());
     spare_.pop_back();
-    return easy;
+    return handle;
   }
 
  private:
   using Transfer = UrlConnection::Transfer;
   static constexpr size_t kMaxSpare = 256;
+
+  // What is known of each socket number libcurl uses, indexed by the number: whether it is in
+  // the epoll set and with which events, whether it is parked (an idle connection that libcurl
+  // no longer watches), and whether libcurl opened it through openSocketCb and has not closed
+  // it yet (a connection's socket).
+  struct Socket {
+    uint32_t events = 0;
+    bool inSet = false;
+    bool parked = false;
+    bool connection = false;
+  };
 
   CurlMulti() : loop_(RunLoop::current()) {
     globalInit();
@@ -567,17 +673,36 @@ class CurlMulti {
 
   // Takes a socket out of the epoll set and the table, when it is there.
   void forgetSocket(curl_socket_t fd) {
-    auto it = sockets_.find(fd);
-    if (it == sockets_.end()) return;
+    Socket* s = watched(fd);
+    if (!s) return;
     epoll_ctl(epollFd_, EPOLL_CTL_DEL, fd, nullptr);
-    sockets_.erase(it);
+    s->inSet = false;
+    s->parked = false;
+  }
+
+  // The table's entry for a socket number, made when missing (numbers are small and dense, so
+  // a table indexed by number serves every callback without hashing or allocating).
+  Socket& slot(curl_socket_t fd) {
+    const auto i = static_cast<size_t>(fd);
+    if (i >= sockets_.size()) sockets_.resize(std::max<size_t>(i + 1, sockets_.size() * 2));
+    return sockets_[i];
+  }
+  // The entry of a socket in the epoll set, or null.
+  Socket* watched(curl_socket_t fd) {
+    const auto i = static_cast<size_t>(fd);
+    return fd >= 0 && i < sockets_.size() && sockets_[i].inSet ? &sockets_[i] : nullptr;
   }
 
   // libcurl opens a connection's socket: through here, so it is known as one.
   static curl_socket_t openSocketCb(void* self, curlsocktype, curl_sockaddr* address) {
     int fd = ::socket(address->family, address->socktype | SOCK_CLOEXEC, address->protocol);
     if (fd < 0) return CURL_SOCKET_BAD;
-    static_cast<CurlMulti*>(self)->connectionSockets_.insert(fd);
+    Socket& s = static_cast<CurlMulti*>(self)->slot(fd);
+    // A number still in the table belonged to a socket that libcurl closed without this
+    // multi's close callback; the kernel forgot its registration with it, so the new socket is
+    // not in the set whatever the table says.
+    s = Socket{};
+    s.connection = true;
     return fd;
   }
 
@@ -587,20 +712,21 @@ class CurlMulti {
   static int closeSocketCb(void* self, curl_socket_t fd) {
     auto* m = static_cast<CurlMulti*>(self);
     m->forgetSocket(fd);
-    m->connectionSockets_.erase(fd);
+    if (fd >= 0) m->slot(fd).connection = false;
     return ::close(fd);
   }
 
   static int socketCb(CURL*, curl_socket_t fd, int what, void* self, void*) {
     auto* m = static_cast<CurlMulti*>(self);
-    auto it = m->sockets_.find(fd);
+    if (fd < 0) return 0;
+    Socket* watchedSocket = m->watched(fd);
     if (what == CURL_POLL_REMOVE) {
-      if (it == m->sockets_.end()) return 0;
-      if (m->connectionSockets_.count(fd)) {
+      if (!watchedSocket) return 0;
+      if (watchedSocket->connection) {
         // A connection going idle, most likely used again by the next transfer: it stays in
-        // the set, parked, which spares a system call per reuse and never names a number that
-        // libcurl may already have closed. Waking it up again re-registers it (see below).
-        it->second.parked = true;
+        // the set, parked, which spares a system call now and on its reuse, and never names a
+        // number that libcurl may already have closed.
+        watchedSocket->parked = true;
       } else {
         m->forgetSocket(fd);
       }
@@ -612,24 +738,22 @@ class CurlMulti {
     epoll_event ev{};
     ev.events = events;
     ev.data.fd = fd;
-    if (it == m->sockets_.end()) {
+    Socket& s = m->slot(fd);
+    if (!s.inSet) {
       epoll_ctl(m->epollFd_, EPOLL_CTL_ADD, fd, &ev);
-      m->sockets_.emplace(fd, Socket{events, false});
-    } else if (it->second.parked) {
-      // libcurl does not always close a socket through closeSocketCb (a connection dropped
-      // while connecting is closed directly), so a parked number may since have been closed
-      // and opened again: the kernel then forgot the old registration and the socket is added
-      // anew.
+    } else if (s.events != events) {
+      // A socket that libcurl closed without the close callback may have left its number in
+      // the table; the kernel then forgot the old registration and the socket is added anew.
       if (epoll_ctl(m->epollFd_, EPOLL_CTL_MOD, fd, &ev) != 0 && errno == ENOENT) {
         epoll_ctl(m->epollFd_, EPOLL_CTL_ADD, fd, &ev);
       }
-      it->second = Socket{events, false};
-    } else if (it->second.events != events) {
-      if (epoll_ctl(m->epollFd_, EPOLL_CTL_MOD, fd, &ev) != 0 && errno == ENOENT) {
-        epoll_ctl(m->epollFd_, EPOLL_CTL_ADD, fd, &ev);
-      }
-      it->second.events = events;
     }
+    // A parked connection woken with the events it was parked with is still registered as it
+    // was (a parked socket that stirred left the set, and a new socket under its number was
+    // reset by openSocketCb): reusing a connection costs no system call.
+    s.events = events;
+    s.inSet = true;
+    s.parked = false;
     return 0;
   }
 
@@ -669,8 +793,8 @@ class CurlMulti {
         }
         continue;
       }
-      auto parked = sockets_.find(fd);
-      if (parked != sockets_.end() && parked->second.parked) {
+      const Socket* parked = watched(fd);
+      if (parked && parked->parked) {
         // An idle connection stirred (its peer closed it, most likely). libcurl is not
         // watching it; it finds out when it next tries the connection. Out of the set, so the
         // loop does not keep waking for it.
@@ -741,7 +865,9 @@ class CurlMulti {
     while (CURLMsg* msg = curl_multi_info_read(multi_, &left)) {
       if (msg->msg != CURLMSG_DONE) continue;
       Transfer* t = nullptr;
-      curl_easy_getinfo(msg->easy_handle, CURLINFO_PRIVATE, reinterpret_cast<char**>(&t));
+      EasyHandle* handle = nullptr;
+      curl_easy_getinfo(msg->easy_handle, CURLINFO_PRIVATE, reinterpret_cast<char**>(&handle));
+      if (handle) t = handle->transfer;
       CURLcode result = msg->data.result;
       if (!t || !t->owner || !t->inMulti) continue;
       std::shared_ptr<UrlConnection> c = t->owner->shared_from_this();
@@ -834,20 +960,9 @@ class CurlMulti {
 
   // Takes the easy handle of an ended transfer back for reuse; the transfer no longer needs it.
   void recycle(Transfer& t) {
-    if (!t.easy || t.inMulti) return;
-    if (spare_.size() < kMaxSpare) {
-      // Nothing of the ended transfer may stay reachable from the handle.
-      curl_easy_setopt(t.easy, CURLOPT_PRIVATE, nullptr);
-      curl_easy_setopt(t.easy, CURLOPT_ERRORBUFFER, nullptr);
-      curl_easy_setopt(t.easy, CURLOPT_HTTPHEADER, nullptr);
-      curl_easy_setopt(t.easy, CURLOPT_HEADERDATA, nullptr);
-      curl_easy_setopt(t.easy, CURLOPT_WRITEDATA, nullptr);
-      curl_easy_setopt(t.easy, CURLOPT_XFERINFODATA, nullptr);
-      spare_.push_back(t.easy);
-    } else {
-      curl_easy_cleanup(t.easy);
-    }
-    t.easy = nullptr;
+    if (!t.handle || t.inMulti) return;
+    std::unique_ptr<EasyHandle> handle = t.releaseHandle();
+    if (spare_.size() < kMaxSpare) spare_.push_back(std::move(handle));
   }
 
   // Takes a connection off the running list in constant time: the last one takes its place.
@@ -885,15 +1000,7 @@ class CurlMulti {
   int epollFd_ = -1;
   int timerFd_ = -1;
   RunLoop::WatchId epollWatch_ = 0;
-  // libcurl's sockets in the epoll set, with their events; a parked one belongs to an idle
-  // connection that libcurl no longer watches.
-  struct Socket {
-    uint32_t events;
-    bool parked;
-  };
-  std::unordered_map<int, Socket> sockets_;
-  // The sockets libcurl opened through openSocketCb and has not closed yet.
-  std::unordered_set<int> connectionSockets_;
+  std::vector<Socket> sockets_;
   int64_t curlDue_ = -1;
   int64_t armedAt_ = -1;
   bool driving_ = false;          // inside a round of libcurl calls
@@ -906,7 +1013,7 @@ class CurlMulti {
   static constexpr int64_t kIdleScanMicros = 50000;
   int64_t idleDeadline_ = -1;
   int64_t nextIdleScan_ = 0;
-  std::vector<CURL*> spare_;  // easy handles of ended transfers, reset for reuse
+  std::vector<std::unique_ptr<EasyHandle>> spare_;  // handles of ended transfers, for reuse
   std::vector<std::shared_ptr<UrlConnection>> active_;
   std::deque<std::shared_ptr<UrlConnection>> ready_;
 };
@@ -940,13 +1047,12 @@ std::shared_ptr<UrlConnection> UrlConnection::start(UrlRequest request,
     multi.failLater(c, UrlError{UrlError::kUnsupportedUrl, "unsupported URL"});
     return c;
   }
-  CURL* spare = multi.spareHandle();
-  if (!c->t_->configure(spare)) {
+  if (!c->t_->configure(multi.spareHandle())) {
     c->t_->running = true;
     multi.failLater(c, UrlError{UrlError::kUnknown, "curl_easy_init failed"});
     return c;
   }
-  multi.add(c, spare != nullptr);
+  multi.add(c);
   return c;
 }
 

@@ -171,8 +171,13 @@ TEST_F(UrlConnectionTest, ATransferCarriesNothingOverFromTheOneBeforeIt) {
   EXPECT_EQ(run("PUT", "second"), "PUT second");
   EXPECT_EQ(run("GET", std::nullopt, {{"Range", "bytes=0-"}}), "GET ");
   EXPECT_EQ(run("GET", std::nullopt), "GET ");
+  // A field of one plain GET is not sent with the next.
+  EXPECT_EQ(run("GET", std::nullopt, {{"X-Once", "1"}}), "GET ");
+  EXPECT_EQ(run("GET", std::nullopt), "GET ");
   auto reqs = server.requests();
-  ASSERT_EQ(reqs.size(), 7u);
+  ASSERT_EQ(reqs.size(), 9u);
+  EXPECT_EQ(reqs[7].header("X-Once"), "1");
+  EXPECT_FALSE(reqs[8].header("X-Once"));
   EXPECT_EQ(reqs[0].header("Content-Type"), "text/xml");
   EXPECT_EQ(reqs[0].header("Accept-Encoding"), "");
   for (size_t i : {1u, 2u, 3u, 5u, 6u}) {
@@ -203,6 +208,17 @@ TEST_F(UrlConnectionTest, RedirectsAreFollowedAndOnlyTheFinalResponseIsSeen) {
   EXPECT_EQ(rec.response->url, server.url("/final"));
   EXPECT_EQ(rec.body, "here");
   EXPECT_FALSE(rec.response->field("Location"));
+  // The next transfer on the same handle goes where it is sent, not where the redirect went.
+  server.setResponse("/other", Response::text(200, "other"));
+  Recorder next;
+  auto c2 = start(UrlRequest(server.url("/other")), next);
+  ASSERT_TRUE(turn([&] { return next.done(); }));
+  EXPECT_EQ(next.body, "other");
+  Recorder again;
+  auto c3 = start(UrlRequest(server.url("/start")), again);
+  ASSERT_TRUE(turn([&] { return again.done(); }));
+  EXPECT_EQ(again.body, "here");
+  EXPECT_EQ(again.response->url, server.url("/final"));
 }
 
 TEST_F(UrlConnectionTest, GzipIsDecodedUnlessTheRequestNegotiatesOrAsksForARange) {
