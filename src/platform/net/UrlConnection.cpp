@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <atomic>
 #include <cmath>
@@ -198,26 +199,37 @@ struct UrlConnection::Transfer {
   bool sync = false;
   std::shared_ptr<const UrlResponse> syncResponse;
   std::vector<uint8_t> syncData;
-  // Events not yet delivered, oldest first from `head` (an exchange records a handful, so a
-  // vector read from the front costs one allocation where a deque costs two up front).
-  struct EventQueue {
-    std::vector<Event> items;
-    size_t head = 0;
-    bool empty() const { return head == items.size(); }
-    Event& back() { return items.back(); }
+  // Events not yet delivered, oldest first. An exchange records a handful (response, data,
+  // finish), which fit in the queue itself; more go to a list after them.
+  class EventQueue {
+   public:
+    bool empty() const { return head_ == count_ && overflowHead_ == overflow_.size(); }
+    Event& back() { return overflow_.empty() ? inline_[count_ - 1] : overflow_.back(); }
     void push_back(Event e) {
-      if (items.empty()) items.reserve(4);
-      items.push_back(std::move(e));
+      if (overflow_.empty() && count_ < kInline) {
+        inline_[count_++] = std::move(e);
+      } else {
+        overflow_.push_back(std::move(e));
+      }
     }
     Event take() {
-      Event e = std::move(items[head++]);
-      if (head == items.size()) clear();
+      Event e = head_ < count_ ? std::move(inline_[head_++]) : std::move(overflow_[overflowHead_++]);
+      if (empty()) clear();
       return e;
     }
     void clear() {
-      items.clear();
-      head = 0;
+      for (size_t i = head_; i < count_; ++i) inline_[i] = Event{};
+      head_ = count_ = 0;
+      overflow_.clear();
+      overflowHead_ = 0;
     }
+
+   private:
+    static constexpr size_t kInline = 3;
+    std::array<Event, kInline> inline_{};
+    size_t head_ = 0, count_ = 0;
+    std::vector<Event> overflow_;
+    size_t overflowHead_ = 0;
   };
   EventQueue events;
 
