@@ -681,6 +681,11 @@ class CurlMulti {
     curl_multi_setopt(multi_, CURLMOPT_SOCKETDATA, this);
     curl_multi_setopt(multi_, CURLMOPT_TIMERFUNCTION, &CurlMulti::timerCb);
     curl_multi_setopt(multi_, CURLMOPT_TIMERDATA, this);
+    // libcurl's default sizes the idle-connection cache by the transfers in the multi handle
+    // (four each), and transfers leave it as they end: as a burst of transfers drains, the
+    // connections it opened are closed one after another and the next burst connects again.
+    // The thread keeps as many idle connections as it keeps spare handles.
+    curl_multi_setopt(multi_, CURLMOPT_MAXCONNECTS, static_cast<long>(kMaxSpare));
   }
 
   // Takes a socket out of the epoll set and the table, when it is there.
