@@ -9,7 +9,9 @@
 #include "engine/core/DESettings.h"
 #include "engine/core/EngineTestSupport.h"
 #include "engine/core/ErrorCodes.h"
+#include "engine/core/HttpEngineHooks.h"
 #include "engine/core/TaskEngine.h"
+#include "engine/http/HttpEngineManager.h"
 #include "engine/tasks/UpdateColumnBatchTask.h"
 #include "model/Column.h"
 #include "model/Content.h"
@@ -368,6 +370,32 @@ TEST_F(ColumnTasksTest, BatchRefreshRunsThreeAtATimeAndReportsWhatChanged) {
   EXPECT_NE(store()->getEntryLastCacheTime(std::string("col-news")), recorded);
 
   EXPECT_EQ(runTask(engine_->createUpdateColumnBatchTask({}))->code, 0);
+}
+
+// Without an engine to refresh on (the engine manager gone), every column announced still gets
+// its answer, unchanged, so no tile waits for good; the batch ends once with -8.
+TEST_F(ColumnTasksTest, BatchWithoutAnEngineAnswersEveryColumnItAnnounced) {
+  auto all = catalogue();
+  ASSERT_EQ(all.size(), 4u);
+  auto manager = HttpEngineManager::globalInstance();
+  HttpEngineHooks::install(nullptr);
+  auto task = engine_->createUpdateColumnBatchTask(all);
+  auto finish = runTask(task);
+  HttpEngineHooks::install(manager);
+  ASSERT_TRUE(finish);
+  EXPECT_EQ(finish->code, kErrBadState);
+  std::vector<std::string> events;
+  for (const auto& e : observer_->columnEvents()) {
+    if (e.task == task) events.push_back(e.kind + " " + e.column->entryId().value_or("?") +
+                                         (e.changed ? " changed" : ""));
+  }
+  EXPECT_EQ(events, (std::vector<std::string>{"will col-news", "did col-news", "will col-photo",
+                                              "did col-photo", "will col-rss", "did col-rss",
+                                              "will col-video", "did col-video"}));
+  const auto finishes = observer_->finishes();
+  EXPECT_EQ(std::count_if(finishes.begin(), finishes.end(),
+                          [&](const auto& f) { return f.task == task; }),
+            1);
 }
 
 TEST_F(ColumnTasksTest, BackgroundRefreshIsSilentUnlessForcedAndFavouritesOnlyKeepTheirPage) {

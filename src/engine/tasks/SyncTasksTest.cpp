@@ -303,6 +303,13 @@ TEST_F(SyncTasksTest, DeletionsGoToTheServiceOnlyForAUser) {
   engine_->markColumnDeleted(column("col-news"));
   EXPECT_EQ(stored(), std::vector<std::string>{"col-photo"});  // hidden, still kept
   EXPECT_TRUE(store()->isEntryExist(std::string("col-news")));
+  // An account sync before the service is told keeps it so, though the summary still lists it.
+  DESettings::setGuestSubscribeColumnEverSync(true);
+  ASSERT_EQ(sync(), 0);
+  EXPECT_EQ(stored(), std::vector<std::string>{"col-photo"});
+  bool marked = false;
+  EXPECT_TRUE(store()->isColumnExistWithDeletedMark(std::string("col-news"), &marked));
+  EXPECT_TRUE(marked);
   engine_->syncColumnDeleteStatusToServer();
   ASSERT_TRUE(waitUntilIdle());
   auto deletes = service_.requestsTo("/sub/del.atom");

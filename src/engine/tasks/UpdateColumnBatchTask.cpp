@@ -44,8 +44,10 @@ void UpdateColumnBatchTask::updateNextColumn() {
     }
     std::shared_ptr<HttpEngine> engine = hooks_ ? hooks_->getEngine() : nullptr;
     if (!engine) {
+      // The column was announced: it ends here, unchanged, as a failed refresh would.
       lastErrCode_ = kErrBadState;
       lastErrDesc_ = ErrorGetDescription(kErrBadState);
+      reportColumnEnd(column, false);
       continue;
     }
     httpEngines_.push_back(engine);
@@ -65,13 +67,7 @@ void UpdateColumnBatchTask::updateNextColumn() {
 void UpdateColumnBatchTask::onUpdateColumnInnerTaskFinished(
     UpdateColumnInnerTask* task, int errCode, const std::optional<std::string>& errDesc,
     const std::shared_ptr<Column>& latestColumn, bool dataChanged) {
-  if (auto observer = TaskUtil::observer()) {
-    if (background_) {
-      if (dataChanged || forceNotify_) observer->columnBackGroundUpdated(latestColumn);
-    } else {
-      observer->columnDidUpdated(sharedTask(), latestColumn, dataChanged);
-    }
-  }
+  reportColumnEnd(latestColumn, dataChanged);
   std::shared_ptr<HttpEngine> engine = task->httpEngine();
   auto it = std::find(httpEngines_.begin(), httpEngines_.end(), engine);
   if (it != httpEngines_.end()) {
@@ -81,6 +77,17 @@ void UpdateColumnBatchTask::onUpdateColumnInnerTaskFinished(
   lastErrCode_ = errCode;
   lastErrDesc_ = errDesc;
   updateNextColumn();
+}
+
+void UpdateColumnBatchTask::reportColumnEnd(const std::shared_ptr<Column>& column,
+                                            bool dataChanged) {
+  auto observer = TaskUtil::observer();
+  if (!observer) return;
+  if (background_) {
+    if (dataChanged || forceNotify_) observer->columnBackGroundUpdated(column);
+  } else {
+    observer->columnDidUpdated(sharedTask(), column, dataChanged);
+  }
 }
 
 void UpdateColumnBatchTask::cancel() {

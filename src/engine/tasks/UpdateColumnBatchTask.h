@@ -3,9 +3,10 @@
 // as one of the running ones finishes. In foreground mode the observer hears columnWillUpdate
 // before each column and columnDidUpdated (with the latest column and whether it changed)
 // after it; in background mode the task is muted and the observer hears columnBackGroundUpdated
-// only for a column that changed, or for every column when forceNotify is set. A failing
-// column does not stop the batch: the batch ends once, after the last column, with the code
-// of the column that finished last (-6 when cancelled).
+// only for a column that changed, or for every column when forceNotify is set. A column for
+// which no engine can be had ends at once, unchanged, with -8. A failing column does not stop
+// the batch: the batch ends once, after the last column, with the code of the column that
+// finished last (-6 when cancelled).
 //
 // Made by the facade (createUpdateColumnTask, createUpdateColumnBatchTask, the reload after a
 // microblog binding) and by the article list task; runs on the "task" thread.
@@ -52,6 +53,9 @@ class UpdateColumnBatchTask : public Task, public UpdateColumnInnerTaskDelegate 
 
  private:
   void updateNextColumn();
+  // Tells the observer that a column's refresh ended (foreground: always; background: when it
+  // changed or notices are forced).
+  void reportColumnEnd(const std::shared_ptr<Column>& column, bool dataChanged);
 
   const std::vector<std::shared_ptr<Column>> columns_;
   std::vector<std::shared_ptr<HttpEngine>> httpEngines_;
