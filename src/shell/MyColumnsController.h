@@ -33,7 +33,8 @@
 //  - Replayed steps are range-checked. A column the reader deletes or subscribes while the
 //    steps replay stays deleted or subscribed: the remaining steps are left out, and the batch
 //    step sets the list to the plan without the deleted columns and with the subscribed ones
-//    appended, reloading the grid when it differs.
+//    appended, reloading the grid when it differs. A change made while the fresh read after a
+//    sync is on its way is applied to the list that read brings before the steps are planned.
 //  - The daily report's day key includes the year, so a new year's first refresh reports.
 //  - The delayed opening of a tap checks that the tile still shows a column of the list.
 //  - A book's progress with a total of 0 is 0; a tile not in the list is left alone.
@@ -294,7 +295,8 @@ class MyColumnsController : public ui::ViewController,
   void replayStep(const ColumnListPlanner::Step& step);
   void replayBatch(const std::vector<std::shared_ptr<Column>>& planned);
   void dropStagedUpdate();
-  // The reader unsubscribed (deleted) or subscribed a column while a staged update runs.
+  // The reader unsubscribed (deleted) or subscribed a column (kept while a fresh read is on its
+  // way or a staged update runs).
   void noteStagedChange(const std::shared_ptr<Column>& column, bool subscribed);
   void storeOrder();
   void clearSidePageCellsOnMainThread();
@@ -336,6 +338,15 @@ class MyColumnsController : public ui::ViewController,
   std::set<std::string> countedBatches_;
   // Delayed tasks still queued (postDelayedTask).
   std::vector<uint64_t> stepTokens_;
+  // What the reader deleted and subscribed while a list was on its way or being replayed.
+  struct ReaderChanges {
+    std::set<std::string> deleted;
+    ColumnListPlanner::List subscribed;
+    void note(const std::shared_ptr<Column>& column, bool subscribe);
+    // `list` without the deleted columns, and with the subscribed ones it lacks appended when
+    // `withSubscribed`.
+    ColumnListPlanner::List applyTo(const ColumnListPlanner::List& list, bool withSubscribed) const;
+  };
   // The staged update under way: its queued steps and batch (none once its batch ran), and
   // what the reader changed meanwhile. After such a change the remaining steps, planned
   // without it, are left out; the batch step shows the plan without the columns deleted and
@@ -343,10 +354,13 @@ class MyColumnsController : public ui::ViewController,
   struct StagedUpdate {
     std::vector<uint64_t> tokens;
     bool derailed = false;
-    std::set<std::string> deleted;
-    ColumnListPlanner::List subscribed;
+    ReaderChanges changes;
   };
   StagedUpdate staged_;
+  // From the start of the read that follows an account sync to its answer: the read may have
+  // taken the list from the store before these changes, so the staged update plans from its
+  // list with them applied.
+  std::optional<ReaderChanges> readChanges_;
   std::shared_ptr<OfflineDownloadManager> offlineDownloadManager_;
   std::shared_ptr<ui::NavigationController> detailInfoNavigationController_;
   std::shared_ptr<ui::View> detailBackdrop_;

@@ -234,6 +234,7 @@ void MyColumnsController::syncAccountResultOnMainThread(const Notification& n) {
     return;
   }
   if (auto engine = gDataEngine()) {
+    readChanges_.emplace();
     runTask(engine->createGetSubscribedColumnsTask(true),
             &MyColumnsController::subscribedColumnsResultAfterSyncOnMainThread);
   }
@@ -241,6 +242,7 @@ void MyColumnsController::syncAccountResultOnMainThread(const Notification& n) {
 
 void MyColumnsController::subscribedColumnsResultAfterSyncOnMainThread(const Notification& n) {
   if (auto finish = finishOf(n)) {
+    readChanges_.reset();
     if (finish->code != 0) {
       showError(*finish);
       endRefresh();

@@ -15,6 +15,7 @@
 #include "engine/cache/ColumnCache.h"
 #include "engine/core/DESettings.h"
 #include "engine/core/DataEngine.h"
+#include "engine/core/TaskEngine.h"
 #include "model/Column.h"
 #include "model/Feed.h"
 #include "model/Link.h"
@@ -581,6 +582,57 @@ TEST_F(HomeScreenTest, LaunchLogsInLoadsSyncsAndRefreshesWithTheTilesSpinning) {
   EXPECT_EQ(-1, home_->lastReportTime());
   ASSERT_TRUE(pump([&] { return home_->lastReportTime() > 0 && !home_->isRefreshing(); }));
   ASSERT_TRUE(turnMainLoopUntil([&] { return loginReports() == 2; }));
+}
+
+// Tiles the reader deletes while a refresh runs stay deleted before the service is told: one
+// deleted while the account sync runs (its summary still lists the column), and one deleted
+// after the fresh read took the list from the store but before the screen had its answer (a
+// column subscribed then stays too).
+TEST_F(HomeScreenTest, TilesDeletedOrSubscribedDuringARefreshStaySo) {
+  auto& defaults = UserDefaults::standard();
+  defaults.set("username", Value("reader"));
+  defaults.set("password", Value("pw"));
+  defaults.set("isAnonymous", Value(false));
+  service_.setSubscriptions({"col-news", "col-photo", "col-rss"});
+  probe_->setFlags(SettableNetworkProbe::kWifi);
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isRefreshing() && home_->dataSource().size() == 3; }));
+  auto deleteTile = [&](const std::string& id) {
+    const int index = ColumnListPlanner::findColumn(id, home_->dataSource());
+    ASSERT_GE(index, 0) << id;
+    NotificationCenter::defaultCenter().post(
+        ColumnGridCell::kUnsubscribeNotification,
+        Value(home_->dataSource()[static_cast<size_t>(index)]));
+  };
+  home_->refreshButtonPressed();
+  home_->editButtonPressed();
+  deleteTile("col-news");
+  ASSERT_TRUE(pump([&] { return !home_->isRefreshing(); }));
+  EXPECT_EQ("col-photo col-rss", ids());
+
+  // The sync's answer starts the fresh read; the delete comes once the task thread has run it.
+  bool armed = true;
+  auto changeAfterTheRead = [&] {
+    gTaskEngine()->runLoop()->postAndWait([] {});
+    deleteTile("col-photo");
+    auto added = generatedColumn(9, false);
+    ASSERT_TRUE(store()->insertEntry(added));
+    NotificationCenter::defaultCenter().post(
+        MyColumnsController::kSubscribeNotification, Value(),
+        Dictionary{{"ResultType", "Entry"}, {"Result", Value(added)}});
+  };
+  NotificationCenter::defaultCenter().add(
+      MyColumnsController::kSyncResultNotification, this, [&](const Notification&) {
+        if (std::exchange(armed, false)) RunLoop::main()->post(changeAfterTheRead);
+      });
+  home_->refreshButtonPressed();
+  ASSERT_TRUE(pump([&] { return !armed && !home_->isRefreshing(); }));
+  NotificationCenter::defaultCenter().remove(this);
+  EXPECT_EQ("col-rss col-gen-9", ids());
+  layout();
+  EXPECT_EQ(3, home_->gridView()->numberOfCells());
+  EXPECT_EQ((std::vector<std::string>{"col-news", "col-photo", "col-rss"}),
+            service_.subscriptions());
 }
 
 // Columns added to the account elsewhere arrive at the next refresh one step at a time, the

@@ -32,6 +32,10 @@ void MyColumnsController::dataSourceUpdate(const std::shared_ptr<Feed>& feed) {
       if (auto column = std::dynamic_pointer_cast<Column>(entry)) fresh.push_back(column);
     }
   }
+  if (readChanges_) {
+    fresh = readChanges_->applyTo(fresh, true);
+    readChanges_.reset();
+  }
   auto plan = ColumnListPlanner::plan(dataSource_, fresh);
   std::weak_ptr<ViewController> weak = shared();
   auto self = [weak] { return std::dynamic_pointer_cast<MyColumnsController>(weak.lock()); };
@@ -76,15 +80,8 @@ void MyColumnsController::replayStep(const ColumnListPlanner::Step& step) {
 // has its own check).
 void MyColumnsController::replayBatch(const std::vector<std::shared_ptr<Column>>& planned) {
   const StagedUpdate staged = std::exchange(staged_, {});
-  ColumnListPlanner::List kept;
-  for (const auto& column : planned) {
-    const auto& id = column ? column->entryId() : std::nullopt;
-    if (!id || staged.deleted.count(*id) == 0) kept.push_back(column);
-  }
-  ColumnListPlanner::List shown = kept;
-  for (const auto& column : staged.subscribed) {
-    if (ColumnListPlanner::findColumn(column->entryId(), shown) < 0) shown.push_back(column);
-  }
+  ColumnListPlanner::List kept = staged.changes.applyTo(planned, false);
+  ColumnListPlanner::List shown = staged.changes.applyTo(planned, true);
   if (!ColumnListPlanner::sameOrder(dataSource_, shown)) {
     dataSource_ = std::move(shown);
     if (gridView_) gridView_->reloadDataToPage(currentPage_);
@@ -93,16 +90,37 @@ void MyColumnsController::replayBatch(const std::vector<std::shared_ptr<Column>>
 }
 
 void MyColumnsController::noteStagedChange(const std::shared_ptr<Column>& column, bool subscribed) {
-  if (staged_.tokens.empty() || !column || !column->entryId()) return;
+  if (!column || !column->entryId()) return;
+  if (readChanges_) readChanges_->note(column, subscribed);
+  if (staged_.tokens.empty()) return;
   staged_.derailed = true;
+  staged_.changes.note(column, subscribed);
+}
+
+void MyColumnsController::ReaderChanges::note(const std::shared_ptr<Column>& column,
+                                              bool subscribe) {
   const std::string& id = *column->entryId();
-  std::erase_if(staged_.subscribed, [&](const auto& c) { return c->entryId() == id; });
-  if (subscribed) {
-    staged_.deleted.erase(id);
-    staged_.subscribed.push_back(column);
+  std::erase_if(subscribed, [&](const auto& c) { return c->entryId() == id; });
+  if (subscribe) {
+    deleted.erase(id);
+    subscribed.push_back(column);
   } else {
-    staged_.deleted.insert(id);
+    deleted.insert(id);
   }
+}
+
+ColumnListPlanner::List MyColumnsController::ReaderChanges::applyTo(
+    const ColumnListPlanner::List& list, bool withSubscribed) const {
+  ColumnListPlanner::List out;
+  for (const auto& column : list) {
+    const auto& id = column ? column->entryId() : std::nullopt;
+    if (!id || deleted.count(*id) == 0) out.push_back(column);
+  }
+  if (!withSubscribed) return out;
+  for (const auto& column : subscribed) {
+    if (ColumnListPlanner::findColumn(column->entryId(), out) < 0) out.push_back(column);
+  }
+  return out;
 }
 
 // A read of the whole list replaces it: what a staged update still meant to do was planned
