@@ -249,8 +249,12 @@ SampleService::~SampleService() { stop(); }
 bool SampleService::start(int port) {
   if (server_) return true;
   server_ = std::make_unique<httplib::Server>();
-  // Enough workers that a client's parallel downloads are answered side by side.
-  server_->new_task_queue = [] { return new httplib::ThreadPool(32); };
+  // Enough workers that a client's parallel downloads are answered side by side. A worker
+  // stays with its connection while the connection is kept alive (up to the keep-alive time),
+  // and the client keeps the idle connections of a burst for reuse (one thread's can hold
+  // dozens): with few workers, a connection another of the client's threads opens meanwhile
+  // would wait for one of them to time out.
+  server_->new_task_queue = [] { return new httplib::ThreadPool(128); };
   auto handler = [this](const httplib::Request& req, httplib::Response& res) {
     Request request;
     request.method = req.method;
