@@ -374,7 +374,11 @@ bool EntryPersistenter::insertEntry(const std::shared_ptr<Entry>& entry) {
 }
 
 bool EntryPersistenter::insertEntries(const std::vector<std::shared_ptr<Entry>>& entries) {
-  Text user = CommInfo::getUsername();
+  return insertEntries(entries, CommInfo::getUsername());
+}
+
+bool EntryPersistenter::insertEntries(const std::vector<std::shared_ptr<Entry>>& entries,
+                                      const Text& user) {
   std::lock_guard<std::mutex> lock(*databaseCondition_);
   Transaction transaction(*database_);
   if (!transaction.ok()) {

@@ -104,6 +104,8 @@ class EntryPersistenter : public LatestSummaryIdSource {
   // insertEntry for each entry in order, all in one transaction: either all are stored or, on
   // any failure, none (false).
   bool insertEntries(const std::vector<std::shared_ptr<Entry>>& entries);
+  // The same as rows of `username` instead of the current user's.
+  bool insertEntries(const std::vector<std::shared_ptr<Entry>>& entries, const Text& username);
   bool deleteEntry(const Text& entryId);
   // deleteEntry for each id, in one transaction; false (and nothing deleted) on any failure.
   bool deleteEntries(const std::vector<std::string>& entryIds);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
+#include <unordered_set>
 
 #include "common/CommInfo.h"
 #include "common/DateUtil.h"
@@ -325,11 +326,30 @@ std::optional<Bytes> DataEngine::guestFavoriteNewsDocument() {
   return favoriteNewsDocument(kGuestUserName);
 }
 
+std::vector<std::shared_ptr<Entry>> DataEngine::allFavoriteNews(const std::string& username) {
+  std::vector<std::shared_ptr<Entry>> newestFirst;
+  if (!favPersist_) return newestFirst;
+  // The store hands favourites out a page at a time, newest first: follow the next links to
+  // the end. A row stored meanwhile shifts the later pages by one, so an id already taken is
+  // skipped rather than sent twice.
+  std::unordered_set<std::string> taken;
+  Text page;
+  while (auto feed = favPersist_->allocReadEntriesInFeedwithUsername(page, username, false)) {
+    for (const auto& entry : feed->entrys().value_or(std::vector<std::shared_ptr<Entry>>())) {
+      if (entry && (!entry->entryId() || taken.insert(*entry->entryId()).second)) {
+        newestFirst.push_back(entry);
+      }
+    }
+    const auto& next = feed->nextLink();
+    if (!next || !next->href() || next->href() == page) break;
+    page = next->href();
+  }
+  return std::vector<std::shared_ptr<Entry>>(newestFirst.rbegin(), newestFirst.rend());
+}
+
 std::optional<Bytes> DataEngine::favoriteNewsDocument(const std::string& username) {
-  if (!favPersist_) return std::nullopt;
-  auto feed = favPersist_->allocReadEntriesInFeedwithUsername(std::nullopt, username, false);
-  if (!feed || !feed->entrys() || feed->entrys()->empty()) return std::nullopt;
-  std::vector<std::shared_ptr<Entry>> entries(feed->entrys()->rbegin(), feed->entrys()->rend());
+  auto entries = allFavoriteNews(username);
+  if (entries.empty()) return std::nullopt;
   return VESKAtomBuilder::allocAddOrUpdateSubscriptionXML(entries);
 }
 

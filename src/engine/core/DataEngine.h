@@ -133,14 +133,15 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   void clearLastLoginUsernamePassword();
   // The profile kept in the unique cache for the current user, or null.
   std::shared_ptr<UserInfo> getLoginUserInfo();
-  // The guest's favourites in reverse store order as an add-or-update subscription document
-  // (what a first login sends to the add-favourite endpoint); nullopt when there are none.
+  // Every favourite of the guest, in reverse store order, as an add-or-update subscription
+  // document (what a first login sends to the add-favourite endpoint); nullopt when none.
   std::optional<Bytes> guestFavoriteNewsDocument();
   // At a first login the guest's favourites (that document) go up to the new account (a
-  // PostRequestForEntryInFeedTask adding favourites); the guest's rows stay.
+  // SyncGuestFavoriteNewsTask); the guest's rows stay. Should that upload fail, they become the
+  // account's own favourites kept here, which the next upload of those carries.
   void syncGuestFavoriteNewsToUser();
   // The favourites the current user kept in the local store while offline (the same document
-  // of the user's rows) go up to the service (a SyncOfflineAddedFavoriteNewsTask); nothing
+  // of all the user's rows) go up to the service (a SyncOfflineAddedFavoriteNewsTask); nothing
   // happens when there are none.
   void syncAccountOfflineFavoriteNewsToServer();
 
@@ -458,8 +459,10 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   void weiboDidFinishUnbinding(int platform);
   // The loop of the engine's background thread (made on first use).
   std::shared_ptr<RunLoop> backgroundLoop();
-  // `username`'s favourites (first page) in reverse store order as an add-or-update
-  // subscription document; nullopt when there are none.
+  // Every favourite of `username` in the favourites store, oldest first (the reverse of the
+  // store's order), each id once.
+  std::vector<std::shared_ptr<Entry>> allFavoriteNews(const std::string& username);
+  // Those favourites as an add-or-update subscription document; nullopt when there are none.
   std::optional<Bytes> favoriteNewsDocument(const std::string& username);
   // Stops the background thread and waits for it, so nothing there still holds the engine.
   void stopBackgroundThread();

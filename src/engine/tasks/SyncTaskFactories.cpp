@@ -2,11 +2,10 @@
 // members, kept beside the tasks they make).
 #include "engine/core/DataEngine.h"
 #include "engine/core/UrlManager.h"
-#include "engine/tasks/PostRequestForEntryInFeedTask.h"
 #include "engine/tasks/SyncAccountDataTask.h"
 #include "engine/tasks/SyncGuestDataTask.h"
+#include "engine/tasks/SyncGuestFavoriteNewsTask.h"
 #include "engine/tasks/SyncOfflineAddedFavoriteNewsTask.h"
-#include "model/atom/VESKAtomDataStuffer.h"
 
 namespace zu {
 
@@ -17,13 +16,11 @@ std::shared_ptr<Task> DataEngine::createSyncAccountDataTask() {
 }
 
 void DataEngine::syncGuestFavoriteNewsToUser() {
-  auto document = guestFavoriteNewsDocument();
-  if (!document) return;
+  auto favorites = allFavoriteNews(kGuestUserName);
+  if (favorites.empty()) return;
   auto urls = gUrlManager();
-  auto task = std::make_shared<PostRequestForEntryInFeedTask>(
-      urls ? urls->addFavoriteUrl() : std::nullopt, std::move(document), kEntryKindNewsSummary);
-  task->setAddFavorite(true);
-  asyncRunTask(task);
+  asyncRunTask(std::make_shared<SyncGuestFavoriteNewsTask>(
+      urls ? urls->addFavoriteUrl() : std::nullopt, std::move(favorites), getUsername()));
 }
 
 void DataEngine::syncAccountOfflineFavoriteNewsToServer() {

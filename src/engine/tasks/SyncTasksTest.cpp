@@ -88,6 +88,17 @@ class SyncTasksTest : public EngineFixture {
     return ids;
   }
 
+  static std::shared_ptr<NewsSummary> favourite(const std::string& id) {
+    auto entry = std::make_shared<NewsSummary>();
+    entry->setEntryId(id);
+    entry->setTitle("title " + id);
+    return entry;
+  }
+  std::vector<std::string> guestFavourites() {
+    return idsOf(engine_->getFavPersist()->allocReadEntriesInFeedwithUsername(
+        std::nullopt, std::string(DataEngine::kGuestUserName), false));
+  }
+
   std::vector<std::shared_ptr<Column>> catalogue_;
 };
 
@@ -349,21 +360,13 @@ TEST_F(SyncTasksTest, DeletionRepliesWithRefusalsOrNoItemsStillEnd) {
 
 TEST_F(SyncTasksTest, OfflineFavouritesGoUpAndThoseTheServiceHoldsLeaveTheStore) {
   auto favorites = engine_->getFavPersist();
-  auto favourite = [](const std::string& id) {
-    auto entry = std::make_shared<NewsSummary>();
-    entry->setEntryId(id);
-    entry->setTitle("title " + id);
-    return entry;
-  };
   // The guest's favourites go to a new account, oldest first, and stay the guest's.
   ASSERT_TRUE(favorites->insertEntry(favourite("art-news-5")));
   ASSERT_TRUE(favorites->insertEntry(favourite("art-news-4")));
   login("hank");
   EXPECT_EQ(service_.favorites(), (std::vector<std::string>{"art-news-5", "art-news-4"}));
   EXPECT_EQ(favorites->countReadEntries(), 0);  // hank's own
-  EXPECT_EQ(idsOf(favorites->allocReadEntriesInFeedwithUsername(
-                std::nullopt, std::string(DataEngine::kGuestUserName), false)),
-            (std::vector<std::string>{"art-news-4", "art-news-5"}));
+  EXPECT_EQ(guestFavourites(), (std::vector<std::string>{"art-news-4", "art-news-5"}));
   ASSERT_TRUE(favorites->insertEntry(favourite("art-news-3")));
   engine_->syncAccountOfflineFavoriteNewsToServer();
   ASSERT_TRUE(waitUntilIdle());
@@ -406,6 +409,48 @@ TEST_F(SyncTasksTest, OfflineFavouritesGoUpAndThoseTheServiceHoldsLeaveTheStore)
   engine_->syncAccountOfflineFavoriteNewsToServer();
   ASSERT_TRUE(waitUntilIdle());
   EXPECT_TRUE(service_.requestsTo("/fav/add.atom").empty());
+}
+
+TEST_F(SyncTasksTest, EveryGuestFavouriteGoesToANewAccountOnceOldestFirst) {
+  // More than two of the store's pages.
+  std::vector<std::string> ids;
+  for (int i = 1; i <= 45; ++i) {
+    ids.push_back("art-" + std::to_string(i));
+    ASSERT_TRUE(engine_->getFavPersist()->insertEntry(favourite(ids.back())));
+  }
+  engine_->setUsername(std::string("jill"), std::string("pw"));
+  ASSERT_TRUE(waitUntilIdle());
+  auto uploads = service_.requestsTo("/fav/add.atom");
+  ASSERT_EQ(uploads.size(), 1u);
+  EXPECT_EQ(idsIn(uploads[0].body), ids);
+  EXPECT_EQ(service_.favorites(), ids);
+  EXPECT_EQ(engine_->getFavoriteNewsCount(), 45);
+}
+
+TEST_F(SyncTasksTest, AFailedGuestFavouritesUploadGoesUpAtTheAccountsNextLogin) {
+  auto favorites = engine_->getFavPersist();
+  ASSERT_TRUE(favorites->insertEntry(favourite("art-news-1")));
+  ASSERT_TRUE(favorites->insertEntry(favourite("art-news-2")));
+  service_.setStatusForPath("/fav/add.atom", 500);
+  login("kate");
+  EXPECT_TRUE(service_.favorites().empty());
+  // Kept as kate's own favourites, in the guest's order; the guest keeps hers.
+  EXPECT_EQ(idsOf(favorites->allocReadEntriesInFeed(std::nullopt)),
+            (std::vector<std::string>{"art-news-2", "art-news-1"}));
+  EXPECT_EQ(guestFavourites(), (std::vector<std::string>{"art-news-2", "art-news-1"}));
+
+  // The next login is not a first one: the upload of kept favourites carries them, once.
+  service_.setStatusForPath("/fav/add.atom", 0);
+  for (int login = 0; login < 2; ++login) {
+    engine_->logout();
+    engine_->setUsername(std::string("kate"), std::string("pw"));
+    ASSERT_TRUE(waitUntilIdle());
+  }
+  auto uploads = service_.requestsTo("/fav/add.atom");
+  ASSERT_EQ(uploads.size(), 1u);
+  EXPECT_EQ(idsIn(uploads[0].body), (std::vector<std::string>{"art-news-1", "art-news-2"}));
+  EXPECT_EQ(service_.favorites(), (std::vector<std::string>{"art-news-1", "art-news-2"}));
+  EXPECT_EQ(favorites->countReadEntries(), 0);
 }
 
 TEST_F(SyncTasksTest, ACancelledSyncEndsWithTheCancelAndKeepsWhatWasNotSent) {
