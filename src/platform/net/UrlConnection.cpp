@@ -213,7 +213,8 @@ struct UrlConnection::Transfer {
       }
     }
     Event take() {
-      Event e = head_ < count_ ? std::move(inline_[head_++]) : std::move(overflow_[overflowHead_++]);
+      Event e = head_ < count_ ? std::move(inline_[head_++])
+                               : std::move(overflow_[overflowHead_++]);
       if (empty()) clear();
       return e;
     }
