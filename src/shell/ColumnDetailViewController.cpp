@@ -474,12 +474,19 @@ void ColumnDetailViewController::unsubscribeButtonPressed() {
   }
 }
 
+ui::NavigationController* ColumnDetailViewController::navigationForPush() {
+  ui::NavigationController* navigation = navigationController();
+  return navigation && navigation->topViewController().get() == this ? navigation : nullptr;
+}
+
 void ColumnDetailViewController::commentButtonPressed() {
+  auto* navigation = navigationForPush();
+  if (!navigation) return;
   auto form = std::make_shared<AddCommentViewController>();
   form->setDelegate(sharedDetail());
   form->setColumn(column_);
   form->setEngine(engine_);
-  if (auto* navigation = navigationController()) navigation->pushViewController(form, true);
+  navigation->pushViewController(form, true);
 }
 
 void ColumnDetailViewController::closeButtonPressed() {
@@ -500,14 +507,15 @@ void ColumnDetailViewController::downloadSwitchValueChanged(ui::Switch& sender) 
 }
 
 void ColumnDetailViewController::suggestionDidSelected(int64_t row) {
-  if (row < 0 || row >= static_cast<int64_t>(suggestions_.size())) return;
+  auto* navigation = navigationForPush();
+  if (!navigation || row < 0 || row >= static_cast<int64_t>(suggestions_.size())) return;
   auto detail = std::make_shared<ColumnDetailViewController>();
   detail->setDelegate(sharedDetail());
   detail->setDetailFrom(2);
   detail->setDelegateVC(delegateVC_);
   detail->setColumn(suggestions_[static_cast<size_t>(row)]);
   detail->setEngine(engine_);
-  if (auto* navigation = navigationController()) navigation->pushViewController(detail, true);
+  navigation->pushViewController(detail, true);
 }
 
 void ColumnDetailViewController::columnDetailViewController(ColumnDetailViewController&,

@@ -23,7 +23,9 @@
 // subscription shows the subscribe button again; a page of reviews from a request superseded by
 // a written review is dropped (the screen stops observing that task); a view loaded again after
 // a memory warning starts its reviews and related columns over, the older requests' results
-// dropped, instead of showing them twice.
+// dropped, instead of showing them twice; the review button and a related row push their
+// screen only while this screen is the top of its navigation controller, so a double tap
+// pushes one.
 //
 // Tasks come from a ColumnDetailEngine (the data engine's by default); their results arrive as
 // task notifications on the main thread. Main thread only.
@@ -44,6 +46,7 @@ namespace zu {
 namespace ui {
 class Button;
 class Image;
+class NavigationController;
 class NibLoading;
 class Switch;
 }  // namespace ui
@@ -156,6 +159,10 @@ class ColumnDetailViewController : public ui::ViewController,
  private:
   static void buildScreen(ui::NibLoading& file);
   std::shared_ptr<ColumnDetailViewController> sharedDetail();
+  // The navigation controller to push a screen on, or null while this screen is not its top:
+  // the second tap of a double tap reaches this screen after the first pushed its screen, and
+  // must not push another.
+  ui::NavigationController* navigationForPush();
 
   // Observes the task's notifications with `handler`, then runs it. False without a task.
   bool startTask(const std::shared_ptr<Task>& task, void (ColumnDetailViewController::*handler)(const Notification&));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/NotificationCenter.h"
@@ -421,6 +422,30 @@ TEST_F(ColumnDetailTest, RelatedColumnsOpenTheirDetailWhichReportsItsSubscriptio
   toggle->setOn(true);
   detail_->downloadSwitchValueChanged(*toggle);
   EXPECT_EQ((std::vector<std::pair<std::string, bool>>{{"col-1", true}}), engine_->offlineSwitches);
+}
+
+// The second tap of a double tap reaches the screen before the first tap's screen has taken
+// over: the review button and a related row, in any pair, push one screen (the first tap's),
+// and open theirs again once it is gone.
+TEST_F(ColumnDetailTest, ADoubleTapOnTheReviewButtonOrARelatedRowPushesOneScreen) {
+  detail_ = open(testing::detailColumn("col-1", "港口晨报", true));
+  auto feed = std::make_shared<Feed>();
+  feed->appendEntrys(testing::detailColumn("rel-1", "灯笼夜拍", false));
+  postFeed(engine_->last("related"), feed);
+  const std::function<void()> taps[] = {
+      [&] { header().commentButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside); },
+      [&] { detail_->tableView()->tapRow(ui::IndexPath::forRow(0, 2)); }};
+  for (int first : {0, 1}) {
+    for (int second : {0, 1}) {
+      taps[first]();
+      taps[second]();
+      settle(1);
+      ASSERT_EQ(2u, navigation_->viewControllers().size()) << first << second;
+      EXPECT_EQ(first == 0, !!std::dynamic_pointer_cast<AddCommentViewController>(navigation_->topViewController()));
+      navigation_->popToRootViewController(true);
+      settle(1);
+    }
+  }
 }
 
 class ColumnDetailLayoutTest : public ColumnDetailTest {
