@@ -12,11 +12,16 @@ namespace zu {
 void ServiceUrlTask::run() {
   HttpTask::run();
   if (!httpEngine()) return;
+  startWithServiceUrl();
+}
+
+void ServiceUrlTask::startWithServiceUrl() {
   auto urls = gUrlManager();
   if (urls && urls->isEverSet()) {
     onServiceUrlReady();
     return;
   }
+  serviceUrlFetched_ = true;
   auto self = std::dynamic_pointer_cast<GetServiceUrlInnerTaskDelegate>(sharedTask());
   std::make_shared<GetServiceUrlInnerTask>(httpEngine(), self)->run();
 }

@@ -5,8 +5,6 @@
 #include "engine/core/DataEngine.h"
 #include "engine/core/DataEngineObserver.h"
 #include "engine/core/ErrorCodes.h"
-#include "engine/core/GetServiceUrlInnerTask.h"
-#include "engine/core/HttpEngineHooks.h"
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/TaskUtil.h"
@@ -52,27 +50,17 @@ void LoginTask::run() {
       return;
     }
   }
-  auto urls = gUrlManager();
-  if (urls && urls->isEverSet()) {
-    auto address = urls->loginUrl();
-    if (address) *address += "?did=" + UrlEncode::encode(DeviceProfile::uniqueIdentifier());
-    login(address);
-    return;
-  }
-  auto self = std::dynamic_pointer_cast<GetServiceUrlInnerTaskDelegate>(sharedTask());
-  std::make_shared<GetServiceUrlInnerTask>(httpEngine(), self)->run();
+  startWithServiceUrl();
 }
 
-void LoginTask::onGetServiceUrlInnerTaskFinished(GetServiceUrlInnerTask* /*task*/, int errCode,
-                                                 const std::optional<std::string>& errDesc) {
-  if (isDone() || !httpEngine()) return;
-  if (errCode != kErrOk) {
-    done(errCode, errDesc);
-    return;
-  }
-  hooks()->setObserver(*httpEngine(), this);
+// The device's id goes with the login only when the table was filled before this task.
+void LoginTask::onServiceUrlReady() {
   auto urls = gUrlManager();
-  login(urls ? urls->loginUrl() : std::nullopt);
+  auto address = urls ? urls->loginUrl() : std::nullopt;
+  if (address && !serviceUrlFetched()) {
+    *address += "?did=" + UrlEncode::encode(DeviceProfile::uniqueIdentifier());
+  }
+  login(address);
 }
 
 void LoginTask::login(const std::optional<std::string>& url) {

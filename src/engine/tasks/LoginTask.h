@@ -12,12 +12,11 @@
 
 #include <string>
 
-#include "engine/core/GetServiceUrlInnerTaskDelegate.h"
-#include "engine/core/HttpTask.h"
+#include "engine/core/ServiceUrlTask.h"
 
 namespace zu {
 
-class LoginTask : public HttpTask, public GetServiceUrlInnerTaskDelegate {
+class LoginTask : public ServiceUrlTask {
  public:
   LoginTask(std::string username, std::string password, bool forceServerAuth);
 
@@ -27,8 +26,9 @@ class LoginTask : public HttpTask, public GetServiceUrlInnerTaskDelegate {
   void run() override;
   void onHttpSuccess(const std::shared_ptr<HttpResponse>& response) override;
   void onHttpError(int errCode, const std::optional<std::string>& errDesc) override;
-  void onGetServiceUrlInnerTaskFinished(GetServiceUrlInnerTask* task, int errCode,
-                                        const std::optional<std::string>& errDesc) override;
+
+ protected:
+  void onServiceUrlReady() override;
 
  private:
   void login(const std::optional<std::string>& url);
