@@ -25,10 +25,10 @@
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NibRegistry.h"
-#include "shell/ColumnDetailViewController.h"
-#include "shell/MainWindowNib.h"
-#include "shell/StandInScreen.h"
-#include "shell/VESK_iPhoneAppDelegate.h"
+#include "shell/detail/ColumnDetailViewController.h"
+#include "shell/app/MainWindowNib.h"
+#include "shell/app/StandInScreen.h"
+#include "shell/app/VESK_iPhoneAppDelegate.h"
 
 extern char** environ;
 

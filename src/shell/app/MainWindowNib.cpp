@@ -1,0 +1,59 @@
+#include "shell/app/MainWindowNib.h"
+
+#include <string>
+#include <vector>
+
+#include "platform/ui/Color.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/NibRegistry.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/Window.h"
+#include "shell/home/ColumnGridCell.h"
+#include "shell/home/CoverViewController.h"
+#include "shell/app/MSCustomTabBarController.h"
+#include "shell/home/MyColumnsController.h"
+#include "shell/app/VESK_iPhoneAppDelegate.h"
+
+namespace zu {
+
+namespace {
+
+// The root of a tab whose screen is not written yet: a plain white page under its title.
+class TabPlaceholder : public ui::ViewController {
+ public:
+  void viewDidLoad() override { view()->setBackgroundColor(ui::Color::whiteColor()); }
+};
+
+}  // namespace
+
+void MainWindowNib::registerNib() {
+  // The files the home screen loads: its own view, the tiles and the launch cover.
+  MyColumnsController::registerNib();
+  ColumnGridCell::registerNibs();
+  CoverViewController::registerNib();
+  ui::NibRegistry::shared().add(kName, [](ui::NibLoading& file) {
+    auto delegate = file.makeTopLevel<VESK_iPhoneAppDelegate>();
+    auto window = file.makeTopLevel<ui::Window>(ui::Screen::main().bounds());
+    auto tabs = file.makeTopLevel<MSCustomTabBarController>();
+    std::vector<std::shared_ptr<ui::ViewController>> roots;
+    for (const char* title : {"我的订阅", "收藏", "内容中心", "更多"}) {
+      std::shared_ptr<ui::ViewController> root;
+      if (roots.empty()) {
+        root = file.make<MyColumnsController>();
+      } else {
+        root = file.make<TabPlaceholder>();
+      }
+      root->setTitle(std::string(title));
+      auto navigation = file.make<ui::NavigationController>(root);
+      navigation->setTitle(std::string(title));
+      roots.push_back(navigation);
+    }
+    file.connect([delegate, window, tabs, roots] {
+      tabs->setViewControllers(roots);
+      delegate->setWindow(window);
+      delegate->setRootController(tabs);
+    });
+  });
+}
+
+}  // namespace zu

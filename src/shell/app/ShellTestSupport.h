@@ -1,0 +1,81 @@
+// Helpers for the shell's tests (included by *Test.cpp only): a fixture with a fresh home, a
+// fake clock, the stand-in screens registered and the kit's process-wide state reset after each
+// test; the application's URL and terminate hooks recorded; turning the main loop until the
+// queued work has run.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/RunLoop.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/AlertRegistry.h"
+#include "platform/ui/AlertView.h"
+#include "platform/ui/Animations.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Device.h"
+#include "platform/ui/NibRegistry.h"
+#include "platform/ui/Screen.h"
+#include "shell/app/CustomBrightnessWindow.h"
+#include "shell/app/StandInScreen.h"
+#include "testing/ScopedFakeClock.h"
+#include "testing/TempHome.h"
+
+namespace zu::testing {
+
+class ShellFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    StandInScreen::requests().clear();
+    StandInScreen::registerMissing();
+    ui::Application& app = ui::Application::shared();
+    app.setOpenURLHandler([](const std::string&) { return true; });
+    app.setTerminateHandler([this](int status) { terminated_.push_back(status); });
+  }
+  void TearDown() override { resetShell(); }
+
+ public:
+  // Puts the kit's and the shell's process-wide state back (also for fixtures of their own).
+  static void resetShell() {
+    CustomBrightnessWindow::globalUninit();
+    // Dismissed, not just forgotten: a shown alert and its window hold each other.
+    const auto shown = ui::AlertRegistry::shared().shown();
+    for (const auto& alert : shown) alert->dismissWithClickedButtonIndex(0, false);
+    ui::AlertRegistry::shared().resetForTesting();
+    ui::NibRegistry::shared().resetForTesting();
+    ui::Animations::resetForTesting();
+    ui::Application::shared().resetForTesting();
+    ui::Device::current().resetForTesting();
+    ui::Screen::main().resetForTesting();
+    StandInScreen::requests().clear();
+  }
+
+ protected:
+
+  // Runs what is queued on the main loop now and what falls due within `seconds` of the clock.
+  void settle(double seconds = 1) {
+    clock_.clock()->advance(seconds);
+    bool done = false;
+    RunLoop::main()->post([&] { done = true; });
+    ASSERT_TRUE(RunLoop::main()->runUntil([&] { return done; }, 10));
+  }
+  static std::shared_ptr<ui::AlertView> topAlert() {
+    return std::dynamic_pointer_cast<ui::AlertView>(ui::AlertRegistry::shared().top());
+  }
+  static size_t alertCount() { return ui::AlertRegistry::shared().shown().size(); }
+  // The nib names of the stand-in screens opened so far.
+  static std::vector<std::string> openedScreens() {
+    std::vector<std::string> names;
+    for (const auto& o : StandInScreen::requests()) names.push_back(o.nibName);
+    return names;
+  }
+
+  TempHome home_;
+  ScopedFakeClock clock_;
+  std::vector<int> terminated_;
+};
+
+}  // namespace zu::testing

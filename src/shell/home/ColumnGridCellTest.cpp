@@ -1,0 +1,188 @@
+#include "shell/home/ColumnGridCell.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "model/Column.h"
+#include "model/VeskCustomization.h"
+#include "model/VeskEntryStatus.h"
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/ActivityIndicatorView.h"
+#include "platform/ui/AnimationLog.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NibRegistry.h"
+#include "platform/ui/Renderer.h"
+#include "shell/skin/MyFaceSettings.h"
+
+namespace zu {
+namespace {
+
+std::shared_ptr<Column> column(int type, const std::string& title = "新闻") {
+  auto c = std::make_shared<Column>();
+  c->setTitle(title);
+  auto status = std::make_shared<VeskEntryStatus>();
+  status->setType(type);
+  c->setVeskEntryStatus(status);
+  auto picture = ui::Image::create(140, 120);
+  for (int i = 0; i < 140 * 120; ++i) picture->mutablePixels()[i] = 0xff3070b0u;
+  c->setCoverImageData(*picture->pngData());
+  return c;
+}
+
+class ColumnGridCellTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ColumnGridCell::registerNibs(); }
+  void TearDown() override {
+    MyFaceSettings::setModeIsNight(false);
+    ui::AnimationLog::shared().clear();
+    ui::NibRegistry::shared().resetForTesting();
+  }
+  static float scaleOf(ui::View* view) { return view->transform().a; }
+  static std::string borderName(ColumnGridCell& cell) {
+    auto image = cell.borderImageView()->image();
+    return image ? image->name() : "none";
+  }
+};
+
+TEST_F(ColumnGridCellTest, BuiltFromBothFilesWithTheirReuseIdentifiers) {
+  auto tile = ColumnGridCell::loadFromNib("ColumnGridCell");
+  auto add = ColumnGridCell::loadFromNib("AddColumnGridCell");
+  ASSERT_TRUE(tile && add);
+  EXPECT_EQ(tile->identifiy(), "ColumnGridCell");
+  EXPECT_EQ(add->identifiy(), "AddColumnGridCell");
+  EXPECT_EQ(tile->addButton(), nullptr);
+  ASSERT_NE(add->addButton(), nullptr);
+  EXPECT_EQ(tile->layer().shadowOpacity, 0.f);
+  EXPECT_EQ(tile->layer().shadowRadius, 2.f);
+
+  // The add cell given nil keeps its add picture and shows no title.
+  add->updateColumn(nullptr, false);
+  ASSERT_NE(add->addButton()->imageForState(ui::kControlStateNormal), nullptr);
+  EXPECT_EQ(add->addButton()->imageForState(ui::kControlStateNormal)->name(), "homeadd_normal.png");
+  EXPECT_EQ(add->titleLabel()->text(), "");
+  struct Delegate : ColumnGridCellDelegate {
+    int details = 0, subscribes = 0;
+    void presentCellDetail(ColumnGridCell&) override { ++details; }
+    void switchToSubscribeView() override { ++subscribes; }
+  } delegate;
+  add->setDelegate(&delegate);
+  add->addButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  tile->setDelegate(&delegate);
+  tile->updateColumn(column(0), false);
+  tile->detailButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  EXPECT_EQ(delegate.subscribes, 1);
+  EXPECT_EQ(delegate.details, 1);
+  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*add), "tile-add"));
+}
+
+TEST_F(ColumnGridCellTest, TextOnlyModeDisablesOnlyAlbumVideoAndAudioTiles) {
+  for (int type : {0, 1, 2, 3, 4, 9}) {
+    auto tile = ColumnGridCell::loadFromNib("ColumnGridCell");
+    tile->updateColumn(column(type), true);
+    const bool disabled = type == 1 || type == 3 || type == 4;
+    EXPECT_EQ(tile->isDisabled(), disabled) << type;
+    EXPECT_EQ(borderName(*tile), disabled ? "text_mode_cover.png" : "home_darkmask.png") << type;
+    // A disabled tile does not spin when tapped.
+    tile->clickedBegin();
+    EXPECT_EQ(tile->loadingIndicator()->isAnimating(), !disabled) << type;
+    if (type == 4) EXPECT_TRUE(ui::writeSnapshot(*ui::render(*tile), "tile-text-only"));
+  }
+  // Text-only mode off re-enables a video tile and restores its border at once; a news tile
+  // ignores the switch.
+  auto video = ColumnGridCell::loadFromNib("ColumnGridCell");
+  auto news = ColumnGridCell::loadFromNib("ColumnGridCell");
+  video->updateColumn(column(3), true);
+  news->updateColumn(column(0), false);
+  NotificationCenter::defaultCenter().post("ColumnDisplayModeChange", Value(false));
+  EXPECT_FALSE(video->isDisabled());
+  EXPECT_EQ(borderName(*video), "home_darkmask.png");
+  NotificationCenter::defaultCenter().post("ColumnDisplayModeChange", Value(true));
+  EXPECT_TRUE(video->isDisabled());
+  EXPECT_FALSE(news->isDisabled());
+}
+
+TEST_F(ColumnGridCellTest, DetailButtonSpinnerAndTheTitleOfAReusedTile) {
+  auto tile = ColumnGridCell::loadFromNib("ColumnGridCell");
+  const float builtHeight = tile->titleLabel()->frame().size.height;
+  auto customised = column(0, "长标题长标题长标题长标题长标题长标题");
+  customised->setVeskCustomization(std::make_shared<VeskCustomization>());
+  customised->setNeedUpdate(true);
+  tile->updateColumn(customised, false);
+  EXPECT_TRUE(tile->detailButton()->isHidden());
+  EXPECT_TRUE(tile->loadingIndicator()->isAnimating());
+  const float twoLines = tile->titleLabel()->frame().size.height;
+  EXPECT_LE(twoLines, builtHeight);
+  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*tile), "tile-updating"));
+
+  tile->updateColumn(column(0, "短"), false);
+  EXPECT_FALSE(tile->detailButton()->isHidden());
+  EXPECT_FALSE(tile->loadingIndicator()->isAnimating());
+  const float oneLine = tile->titleLabel()->frame().size.height;
+  EXPECT_LT(oneLine, twoLines);
+  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*tile), "tile-normal"));
+  // Reused for a long title again: two lines again.
+  tile->updateColumn(customised, false);
+  EXPECT_EQ(tile->titleLabel()->frame().size.height, twoLines);
+
+  // Cleared: no picture, no title, spinner stopped, detail shown.
+  tile->updateColumn(nullptr, false);
+  EXPECT_EQ(tile->contentImageView()->image(), nullptr);
+  EXPECT_EQ(tile->titleLabel()->text(), "");
+  EXPECT_FALSE(tile->loadingIndicator()->isAnimating());
+  EXPECT_FALSE(tile->detailButton()->isHidden());
+}
+
+TEST_F(ColumnGridCellTest, EditLiftAndDelete) {
+  auto tile = ColumnGridCell::loadFromNib("ColumnGridCell");
+  auto news = column(0);
+  tile->updateColumn(news, false);
+  EXPECT_TRUE(tile->delButton()->isHidden());
+
+  tile->updateCellState(true);
+  EXPECT_FLOAT_EQ(scaleOf(tile->frontView()), 0.9f);
+  EXPECT_FALSE(tile->delButton()->isHidden());
+  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*tile), "tile-edit"));
+  // A second YES does not scale again (0.9 × 0.9 would be a fault of composing transforms).
+  tile->frontView()->setTransform(ui::Transform::makeScale(0.5f, 0.5f));
+  tile->updateCellState(true);
+  EXPECT_FLOAT_EQ(scaleOf(tile->frontView()), 0.5f);
+  tile->frontView()->setTransform(ui::Transform::makeScale(0.9f, 0.9f));
+
+  tile->longPressedBegin();
+  EXPECT_FLOAT_EQ(scaleOf(tile->frontView()), 1.09f);
+  EXPECT_EQ(tile->delButton()->transform().tx, -15.f);
+  EXPECT_EQ(tile->delButton()->transform().ty, -10.f);
+  EXPECT_EQ(tile->layer().shadowOpacity, 1.f);
+  EXPECT_DOUBLE_EQ(ui::AnimationLog::shared().last()->duration, 0.3);
+  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*tile), "tile-lifted"));
+  // Leaving edit mode during the lift does not rescale the lifted face.
+  tile->updateCellState(false);
+  EXPECT_FLOAT_EQ(scaleOf(tile->frontView()), 1.09f);
+  tile->updateCellState(true);
+  tile->longPressedEnd();
+  EXPECT_FLOAT_EQ(scaleOf(tile->frontView()), 0.9f);
+  EXPECT_EQ(tile->delButton()->transform().tx, 0.f);
+  EXPECT_EQ(tile->layer().shadowOpacity, 0.f);
+
+  // Delete posts once with the column; a tile without a column posts nothing.
+  std::vector<std::shared_ptr<Object>> posted;
+  NotificationCenter::defaultCenter().add("NOTIFICATIONUNSUBSCRIBECOLUMN", this, [&](const Notification& note) {
+    posted.push_back(note.object.asObject<Object>());
+  });
+  tile->delButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  tile->deleteCell();
+  EXPECT_EQ(posted, (std::vector<std::shared_ptr<Object>>{news}));
+  EXPECT_FALSE(tile->delButton()->isEnabled());
+  EXPECT_TRUE(news->isDeleting());
+  tile->updateColumn(nullptr, false);
+  tile->deleteCell();
+  EXPECT_EQ(posted.size(), 1u);
+  NotificationCenter::defaultCenter().remove(this);
+}
+
+}  // namespace
+}  // namespace zu

@@ -1,0 +1,195 @@
+#include "shell/home/CoverViewController.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "model/ProgramCover.h"
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/AnimationLog.h"
+#include "platform/ui/Animations.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NibRegistry.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/Window.h"
+#include "shell/home/CoverSource.h"
+#include "testing/MainLoopTurn.h"
+#include "testing/ScopedFakeClock.h"
+#include "testing/TempHome.h"
+
+namespace zu {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A cover list the test changes, as the cover download would.
+class ListSource : public CoverSource {
+ public:
+  std::vector<std::shared_ptr<ProgramCover>> covers;
+  bool changed = false;
+  std::vector<std::shared_ptr<ProgramCover>> getProgramCovers() override {
+    changed = false;
+    return covers;
+  }
+  bool isProgramCoversChanged() override { return changed; }
+};
+
+class CoverTest : public ::testing::Test {
+ protected:
+  void SetUp() override { CoverViewController::registerNib(); }
+  void TearDown() override {
+    if (controller_ && controller_->timer()) controller_->timer()->invalidate();
+    window_.reset();
+    controller_.reset();
+    ui::AnimationLog::shared().clear();
+    ui::Application::shared().resetForTesting();
+    ui::NibRegistry::shared().resetForTesting();
+  }
+
+  // A cover whose picture is `width` pixels wide, so the shown picture tells which it is.
+  std::shared_ptr<ProgramCover> cover(int width, int32_t duration = 0, std::optional<std::string> title = "标题") {
+    const fs::path file = home_.path() / ("cover" + std::to_string(width) + ".png");
+    auto image = ui::Image::create(width, 4);
+    EXPECT_TRUE(image->writePng(file));
+    auto c = std::make_shared<ProgramCover>();
+    c->setLargeCoverPath(file.string());
+    c->setTitle(std::move(title));
+    c->setSource(std::string("来源"));
+    c->setDescription(std::string("一段说明文字"));
+    c->setDuration(duration);
+    return c;
+  }
+
+  void start() {
+    controller_ = std::make_shared<CoverViewController>(source_);
+    window_ = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+    window_->setWindowLevel(ui::kWindowLevelStatusBar + 1);
+    ui::ViewController::installAsRoot(*window_, controller_);
+    window_->makeKeyAndVisible();
+  }
+  int shownWidth() {
+    auto image = controller_->coverImageView()->image();
+    return image ? image->pixelWidth() : 0;
+  }
+  // Ticks one second at a time; the picture width at each tick where it changed.
+  std::vector<std::pair<int, int>> tick(int ticks) {
+    std::vector<std::pair<int, int>> changes;
+    for (int t = 1; t <= ticks; ++t) {
+      const int before = shownWidth();
+      clock_->advance(1.0);
+      runDueMainLoopTasks();
+      if (shownWidth() != before) changes.emplace_back(++tick_, shownWidth());
+      else ++tick_;
+    }
+    return changes;
+  }
+
+  ScopedFakeClock clock_;
+  TempHome home_;
+  std::shared_ptr<ListSource> source_ = std::make_shared<ListSource>();
+  std::shared_ptr<CoverViewController> controller_;
+  std::shared_ptr<ui::Window> window_;
+  int tick_ = 0;
+};
+
+using Changes = std::vector<std::pair<int, int>>;
+
+TEST_F(CoverTest, CoversChangeByTheirDurationsWithTwoTransitions) {
+  source_->covers = {cover(1), cover(2), cover(3)};
+  start();
+  EXPECT_EQ(shownWidth(), 1);
+  auto transitions = ui::AnimationLog::shared().named("setCoverPic");
+  ASSERT_EQ(transitions.size(), 2u);
+  for (const auto& record : transitions) {
+    EXPECT_EQ(record->transition, 108);
+    EXPECT_DOUBLE_EQ(record->duration, 1.0);
+  }
+  EXPECT_EQ(controller_->titleLabel()->text(), "标题");
+  EXPECT_EQ(controller_->originLabel()->text(), "来源");
+  EXPECT_GT(controller_->contentLabel()->frame().size.height, 0.f);
+  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "cover"));
+
+  EXPECT_EQ(tick(15), (Changes{{5, 2}, {10, 3}, {15, 1}}));
+
+  // Durations 2, then 0 (and a negative one) reading as 5; a blank title shows " ".
+  source_->covers = {cover(4, 2), cover(5, 0, std::string("  ")), cover(6, -1)};
+  source_->changed = true;
+  tick_ = 0;
+  // New covers are found on every third tick and restart the list at its first cover, which
+  // comes in at the next switch.
+  EXPECT_EQ(tick(12), (Changes{{5, 4}, {7, 5}, {12, 6}}));
+  EXPECT_EQ(controller_->duration(), 5);
+  tick_ = 0;
+  EXPECT_EQ(tick(7), (Changes{{5, 4}, {7, 5}}));
+  EXPECT_EQ(controller_->titleLabel()->text(), " ");
+}
+
+TEST_F(CoverTest, UnreadablePicturesAreSkippedAtMostOnceRoundTheListPerTick) {
+  source_->covers = {cover(1), cover(2), cover(3)};
+  fs::remove(*source_->covers[1]->largeCoverPath());
+  start();
+  EXPECT_EQ(tick(5), (Changes{{5, 3}}));  // the second cover is skipped at once
+
+  // The folder is emptied under the list: every tick looks once round the list and gives up.
+  for (const auto& c : source_->covers) fs::remove(*c->largeCoverPath());
+  const size_t before = ui::AnimationLog::shared().named("setCoverPic").size();
+  tick(10);
+  EXPECT_EQ(ui::AnimationLog::shared().named("setCoverPic").size(), before);
+  EXPECT_EQ(controller_->duration(), 0);
+  // A picture written back is shown at the next tick.
+  auto image = ui::Image::create(7, 4);
+  ASSERT_TRUE(image->writePng(*source_->covers[2]->largeCoverPath()));
+  tick(1);
+  EXPECT_EQ(shownWidth(), 7);
+
+  // No covers at all: ticks go on and show nothing.
+  source_->covers.clear();
+  source_->changed = true;
+  tick(6);
+  EXPECT_TRUE(controller_->covers().empty());
+  controller_->resetCover(false);
+  controller_->switchCover();
+}
+
+TEST_F(CoverTest, ColumnsReadySlidesTheCoverAwayAndCloseBringsItBack) {
+  source_->covers = {cover(1), cover(2), cover(3)};
+  start();
+  NotificationCenter::defaultCenter().post(CoverViewController::kColumnReadyNotification);
+  EXPECT_FALSE(controller_->isVisible());
+  auto slide = ui::AnimationLog::shared().last();
+  ASSERT_TRUE(slide);
+  EXPECT_DOUBLE_EQ(slide->duration, 0.3);
+  EXPECT_EQ(window_->frame(), ui::Rect(-320, 0, 320, 480));
+  EXPECT_FALSE(window_->isHidden());
+  clock_->advance(0.3);
+  runDueMainLoopTasks();
+  EXPECT_TRUE(window_->isHidden());
+  EXPECT_EQ(shownWidth(), 0);
+  EXPECT_EQ(controller_->titleLabel()->text(), "");
+
+  // While away the list advances without transitions.
+  const size_t before = ui::AnimationLog::shared().named("setCoverPic").size();
+  tick(9);  // tick 5 takes the second cover unseen
+  EXPECT_EQ(ui::AnimationLog::shared().named("setCoverPic").size(), before);
+
+  // Close shows the cover at the index reached, texts as they are, before sliding in.
+  controller_->close();
+  EXPECT_EQ(shownWidth(), 3);
+  EXPECT_EQ(controller_->titleLabel()->text(), "标题");
+  EXPECT_FALSE(window_->isHidden());
+  EXPECT_TRUE(controller_->isVisible());
+  EXPECT_EQ(window_->frame(), ui::Rect(0, 0, 320, 480));
+  EXPECT_DOUBLE_EQ(ui::AnimationLog::shared().last()->duration, 0.3);
+
+  // A left swipe slides it away again.
+  window_->drag(ui::Point{300, 240}, ui::Point{40, 240}, 4);
+  EXPECT_FALSE(controller_->isVisible());
+}
+
+}  // namespace
+}  // namespace zu

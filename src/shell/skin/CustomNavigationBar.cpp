@@ -1,0 +1,12 @@
+#include "shell/skin/CustomNavigationBar.h"
+
+#include "platform/ui/Color.h"
+
+namespace zu {
+
+CustomNavigationBar::CustomNavigationBar(const ui::Rect& frame) : ui::NavigationBar(frame) {
+  setClipsToBounds(false);
+  setBackgroundColor(ui::Color::clearColor());
+}
+
+}  // namespace zu
