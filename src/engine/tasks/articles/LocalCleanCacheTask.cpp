@@ -1,0 +1,83 @@
+#include "engine/tasks/articles/LocalCleanCacheTask.h"
+
+#include <cstdio>
+
+#include "engine/cache/ColumnCache.h"
+#include "engine/cache/FileCacheManager.h"
+#include "engine/core/DataEngine.h"
+#include "engine/core/DataEngineObserver.h"
+#include "engine/core/ErrorCodes.h"
+#include "engine/tasks/support/TaskUtil.h"
+#include "platform/device/Application.h"
+#include "platform/runtime/Clock.h"
+#include "platform/runtime/RunLoop.h"
+
+namespace zu {
+
+LocalCleanCacheTask::LocalCleanCacheTask(int cacheItemType) {
+  if (cacheItemType == kAllItemTypes) {
+    itemTypes_ = {0, 1};
+  } else {
+    itemTypes_ = {cacheItemType};
+  }
+}
+
+void LocalCleanCacheTask::run() {
+  Task::run();
+  Application::setIdleTimerDisabled(true);
+  if (auto engine = gDataEngine()) engine->getColumnCache()->clean();
+  auto manager = FileCacheManager::globalInstance();
+  if (!manager || manager->isCleaning() || !startNextPass()) {
+    done(kErrBadState, std::nullopt);
+  }
+}
+
+bool LocalCleanCacheTask::startNextPass() {
+  auto manager = FileCacheManager::globalInstance();
+  const int type = itemTypes_[nextType_++];
+  auto self = std::dynamic_pointer_cast<FileCacheCleanDelegate>(sharedTask());
+  return manager && manager->cleanAllCache(self, type);
+}
+
+void LocalCleanCacheTask::cancel() { canceled_ = true; }
+
+void LocalCleanCacheTask::onCleanProgress(int total, int cleaned) {
+  const int64_t now = Clock::get()->nowMillis();
+  if (now - prevNotifyTick_ < kNotifyIntervalMillis) return;
+  prevNotifyTick_ = now;
+  auto observer = TaskUtil::observer();
+  if (observer && observer->respondsToOnCacheCleanProgress()) {
+    observer->onCacheCleanProgress(sharedTask(), total, cleaned);
+  }
+  std::printf("onCleanProgress total %d cleaned %d\n", total, cleaned);
+}
+
+void LocalCleanCacheTask::cleanFinished() {
+  if (isDone()) return;
+  if (canceled_ || nextType_ >= itemTypes_.size()) {
+    done(kErrOk, std::nullopt);
+    return;
+  }
+  startNextPassWhenIdle();
+}
+
+void LocalCleanCacheTask::startNextPassWhenIdle() {
+  // The finished pass leaves the manager's cleaning state just after this call returns.
+  auto self = std::static_pointer_cast<LocalCleanCacheTask>(sharedTask());
+  RunLoop::current()->postDelayed(kNextPassDelay, [self] {
+    if (self->isDone()) return;
+    auto manager = FileCacheManager::globalInstance();
+    if (manager && manager->isCleaning()) {
+      self->startNextPassWhenIdle();
+    } else if (self->canceled_ || !self->startNextPass()) {
+      self->done(kErrOk, std::nullopt);
+    }
+  });
+}
+
+void LocalCleanCacheTask::finish(int errCode, const std::optional<std::string>& errDesc) {
+  Application::setIdleTimerDisabled(false);
+  Task::finish(errCode, errDesc);
+}
+
+}  // namespace zu

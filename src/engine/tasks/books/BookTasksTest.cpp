@@ -1,0 +1,401 @@
+// Book downloads against the sample service: whole books interrupted and resumed, bad
+// packages, section updates with their resources and progress, previews, detail feeds and the
+// reader's fixed style sheets and scripts.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "common/ZipArchive.h"
+#include "engine/core/EngineTestSupport.h"
+#include "engine/core/ErrorCodes.h"
+#include "engine/core/TaskEngine.h"
+#include "engine/tasks/books/DownloadBookLinksTask.h"
+#include "engine/tasks/books/DownloadBookUpdatesTask.h"
+#include "model/Column.h"
+#include "model/Feed.h"
+#include "model/Link.h"
+#include "model/VeskBook.h"
+#include "model/book/BookCatalog.h"
+#include "store/BookLinkCache.h"
+#include "store/EntryPersistenter.h"
+#include "testing/MainLoopTurn.h"
+
+namespace zu::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+class BookRecorder : public EngineResultRecorder {
+ public:
+  void onFeedResult(const std::shared_ptr<Task>&, const std::shared_ptr<Feed>& feed) override {
+    std::lock_guard lock(mutex_);
+    feeds_.push_back(feed);
+  }
+  void onDownloadBookProgress(const std::shared_ptr<Task>&, const std::string& bookId,
+                              int64_t received, int64_t total) override {
+    std::lock_guard lock(mutex_);
+    bookProgress_.push_back({bookId, received, total});
+  }
+  bool respondsToOnDownloadBookProgress() const override { return true; }
+  void onDownloadBookUpdatesProgress(const std::shared_ptr<Task>&, const std::string&,
+                                     int rate) override {
+    std::lock_guard lock(mutex_);
+    rates_.push_back(rate);
+  }
+  bool respondsToOnDownloadBookUpdatesProgress() const override { return true; }
+
+  struct Progress {
+    std::string bookId;
+    int64_t received, total;
+  };
+  std::vector<Progress> bookProgress() const {
+    std::lock_guard lock(mutex_);
+    return bookProgress_;
+  }
+  std::vector<int> rates() const {
+    std::lock_guard lock(mutex_);
+    return rates_;
+  }
+  std::vector<std::shared_ptr<Feed>> feeds() const {
+    std::lock_guard lock(mutex_);
+    return feeds_;
+  }
+  void clear() {
+    std::lock_guard lock(mutex_);
+    bookProgress_.clear();
+    rates_.clear();
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<Progress> bookProgress_;
+  std::vector<int> rates_;
+  std::vector<std::shared_ptr<Feed>> feeds_;
+};
+
+struct SectionSpec {
+  std::string id;
+  int indexId;
+  bool preview = false;
+  int64_t updated = 1700000000000;
+};
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class BookTasksTest : public EngineFixture {
+ protected:
+  void SetUp() override {
+    EngineFixture::SetUp();
+    observer_ = recorder_;
+    startEngine();
+  }
+
+  std::string url(const std::string& path) const { return service_.baseUrl() + path; }
+
+  // One chapter "c1" (index 1) of the given sections; each section's page is served at
+  // /book/<book>/<section>.htm, page counts make the book manager combine them.
+  std::string catalogue(const std::string& bookId, const std::vector<SectionSpec>& sections) {
+    std::string xml =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<feed xmlns=\"http://www.w3.org/2005/Atom\" "
+        "xmlns:vesk=\"http://www.vesk.com/vesk/1.0\"><id>" + bookId +
+        "</id><vesk:catalogVersion>1</vesk:catalogVersion><vesk:chapter><title>第一章</title>"
+        "<id>c1</id><vesk:indexid>1</vesk:indexid>";
+    for (const auto& s : sections) {
+      xml += "<vesk:section type=\"1\"><title>" + s.id + "</title><id>" + s.id +
+             "</id><link href=\"" + url("/book/" + bookId + "/" + s.id + ".htm") +
+             "\"/><vesk:pageinfos><vesk:pageinfo landscape_pages=\"1\" portrait_pages=\"2\" "
+             "fontsize=\"fs2\"/></vesk:pageinfos><vesk:indexid>" + std::to_string(s.indexId) +
+             "</vesk:indexid><vesk:allowpreview>" + (s.preview ? "1" : "0") +
+             "</vesk:allowpreview><updated>" + iso(s.updated) + "</updated></vesk:section>";
+    }
+    return xml + "</vesk:chapter></feed>";
+  }
+  static std::string iso(int64_t ms) {
+    std::time_t t = static_cast<std::time_t>(ms / 1000);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", std::gmtime(&t));
+    return text;
+  }
+
+  std::shared_ptr<Column> bookColumn(const std::string& bookId, int64_t updated) {
+    auto column = std::make_shared<Column>();
+    column->setEntryId(bookId);
+    column->setTitle("书 " + bookId);
+    auto catalog = std::make_shared<Link>();
+    catalog->setHref(url("/book/" + bookId + "/catalog.atom"));
+    column->setCatalogLink(catalog);
+    auto content = std::make_shared<Link>();
+    content->setHref(url("/book/" + bookId + ".epub"));
+    column->setBookContentLink(content);
+    auto book = std::make_shared<VeskBook>();
+    book->setUpdated(updated);
+    column->setVeskBook(book);
+    // The book's update time is kept on its subscription row.
+    if (!engine_->getSubPersist()->isEntryExist(column->entryId())) {
+      EXPECT_TRUE(engine_->getSubPersist()->insertEntry(column));
+    }
+    return column;
+  }
+
+  // A package holding OPS/<index>.htm for each section, written by our zip wrapper.
+  std::string package(const std::vector<SectionSpec>& sections) {
+    const fs::path work = home_.path() / "package-src";
+    fs::create_directories(work);
+    const fs::path zip = home_.path() / "package.zip";
+    ZipArchive archive;
+    EXPECT_TRUE(archive.createZipFile2(zip.string()));
+    for (const auto& s : sections) {
+      const fs::path page = work / (std::to_string(s.indexId) + ".htm");
+      std::ofstream(page) << "<html><body><p>" << s.id << " " << std::string(4000, 'x')
+                          << "</p></body></html>";
+      EXPECT_TRUE(archive.addFileToZip(page.string(), "OPS/" + std::to_string(s.indexId) + ".htm"));
+    }
+    EXPECT_TRUE(archive.closeZipFile2());
+    return readFile(zip);
+  }
+
+  void serveBook(const std::string& bookId, const std::vector<SectionSpec>& sections) {
+    service_.setFile("/book/" + bookId + "/catalog.atom", catalogue(bookId, sections),
+                     "application/atom+xml");
+  }
+
+  std::shared_ptr<BookRecorder> recorder_ = std::make_shared<BookRecorder>();
+};
+
+TEST_F(BookTasksTest, BookDownloadIsInterruptedResumedUnpackedAndCombined) {
+  const std::vector<SectionSpec> sections = {{"s1", 1}, {"s2", 2}};
+  serveBook("b1", sections);
+  const std::string bytes = package(sections);
+  service_.setFile("/book/b1.epub", bytes);
+  service_.cutNextAnswer("/book/b1.epub", bytes.size() / 2);
+  auto column = bookColumn("b1", 1700000000000);
+  const fs::path epub = engine_->getBookEpubPath("b1");
+  const fs::path temp = epub.string() + ".temp";
+
+  // The first attempt breaks off half-way: its part stays for the next one.
+  auto first = runTask(engine_->createDownloadBookTask(column));
+  ASSERT_TRUE(first);
+  EXPECT_LT(first->code, 0);
+  EXPECT_FALSE(engine_->isBookDownloading("b1"));
+  EXPECT_FALSE(engine_->isBookDownloaded("b1"));
+  EXPECT_TRUE(engine_->bookHaveUpdates(column));
+  ASSERT_TRUE(fs::exists(temp));
+  const auto partial = fs::file_size(temp);
+  EXPECT_EQ(partial, bytes.size() / 2);
+  EXPECT_TRUE(engine_->getBookCatalog("b1")) << "the catalogue is stored before the package";
+
+  // The second asks for the rest only and completes the book.
+  recorder_->clear();
+  auto second = runTask(engine_->createDownloadBookTask(column));
+  ASSERT_TRUE(second);
+  EXPECT_EQ(second->code, 0);
+  auto gets = service_.requestsTo("/book/b1.epub");
+  ASSERT_EQ(gets.size(), 2u);
+  EXPECT_EQ(gets[1].headers["range"], "bytes=" + std::to_string(partial) + "-");
+  EXPECT_EQ(readFile(epub), bytes);
+  EXPECT_FALSE(fs::exists(temp));
+  EXPECT_TRUE(engine_->isBookDownloaded("b1"));
+  EXPECT_FALSE(engine_->bookHaveUpdates(column));
+  const fs::path ops = engine_->getBookOPSDirectory("b1");
+  EXPECT_NE(readFile(ops / "2.htm").find("s2 xxx"), std::string::npos);
+  bool combined = false;
+  for (const auto& f : fs::directory_iterator(ops)) {
+    combined = combined || f.path().filename().string().rfind("co", 0) == 0;
+  }
+  EXPECT_TRUE(combined) << "no combined section file in " << ops;
+  auto progress = recorder_->bookProgress();
+  ASSERT_FALSE(progress.empty());
+  EXPECT_EQ(progress.back().bookId, "b1");
+  EXPECT_EQ(progress.back().received, static_cast<int64_t>(bytes.size()));
+  EXPECT_EQ(progress.back().total, static_cast<int64_t>(bytes.size()));
+}
+
+TEST_F(BookTasksTest, BadCataloguesAndPackagesFailWithoutLeavingFiles) {
+  const std::vector<SectionSpec> sections = {{"s1", 1}};
+  serveBook("b2", sections);
+  // A truncated zip: the start of a real package.
+  service_.setFile("/book/b2.epub", package(sections).substr(0, 60));
+  auto column = bookColumn("b2", 5);
+  auto corrupt = runTask(engine_->createDownloadBookTask(column));
+  ASSERT_TRUE(corrupt);
+  EXPECT_EQ(corrupt->code, kErrDataParse);
+  EXPECT_FALSE(corrupt->desc);
+  const std::string epub = engine_->getBookEpubPath("b2");
+  EXPECT_FALSE(fs::exists(epub + ".temp"));
+  EXPECT_FALSE(fs::exists(epub));
+  EXPECT_TRUE(engine_->bookHaveUpdates(column));
+
+  // A catalogue that is not a feed stops every book task before anything else is fetched.
+  service_.setFile("/book/b2/catalog.atom", "not a feed");
+  service_.clearRequests();
+  for (auto task : {engine_->createDownloadBookTask(column),
+                    engine_->createDownloadBookUpdatesTask(column),
+                    engine_->createGetBookPreviewTask(column)}) {
+    auto finish = runTask(task);
+    ASSERT_TRUE(finish);
+    EXPECT_EQ(finish->code, kErrDataParse);
+    EXPECT_FALSE(finish->desc);
+  }
+  EXPECT_TRUE(service_.requestsTo("/book/b2.epub").empty());
+  EXPECT_FALSE(engine_->isBookDownloading("b2"));
+}
+
+TEST_F(BookTasksTest, UpdatesFetchChangedSectionsWithTheirResources) {
+  const std::vector<SectionSpec> sections = {{"s1", 1}, {"s2", 2}, {"s3", 3}};
+  serveBook("b3", sections);
+  service_.setFile("/book/style.css", "p { color: red }", "text/css");
+  for (const auto& s : sections) {
+    service_.setFile("/book/b3/" + s.id + ".htm",
+                     "<html><head><link rel=\"stylesheet\" type=\"text/css\" href=\"" + url("/book/style.css") +
+                         "\"/></head><body><p>" + s.id + "</p><img src=\"" +
+                         url("/img/" + s.id + ".png") + "\"/></body></html>",
+                     "text/html");
+  }
+  auto column = bookColumn("b3", 9);
+  auto finish = runTask(engine_->createDownloadBookUpdatesTask(column));
+  ASSERT_TRUE(finish);
+  ASSERT_EQ(finish->code, 0);
+  EXPECT_FALSE(engine_->bookHaveUpdates(column));
+  const fs::path ops = engine_->getBookOPSDirectory("b3");
+  for (const auto& s : sections) {
+    const std::string index = std::to_string(s.indexId);
+    const std::string page = readFile(ops / (index + ".htm"));
+    EXPECT_NE(page.find(index + "_files/" + s.id + ".png"), std::string::npos) << page;
+    EXPECT_EQ(page.find(service_.baseUrl()), std::string::npos) << page;
+    EXPECT_EQ(readFile(ops / (index + "_files") / "style.css"), "p { color: red }");
+    EXPECT_TRUE(fs::file_size(ops / (index + "_files") / (s.id + ".png")) > 0);
+  }
+  // Two resources per section of three: 16 and 33 for the first, then up to 99, then 100.
+  auto rates = recorder_->rates();
+  ASSERT_FALSE(rates.empty());
+  EXPECT_EQ(rates.back(), 100);
+  EXPECT_EQ(std::count(rates.begin(), rates.end(), 100), 1);
+  EXPECT_TRUE(std::is_sorted(rates.begin(), rates.end()));
+  EXPECT_NE(std::find(rates.begin(), rates.end(), 16), rates.end());
+  EXPECT_NE(std::find(rates.begin(), rates.end(), 99), rates.end());
+  EXPECT_EQ(DownloadBookUpdatesTask::updatesRate(2, 3, 50), 49);
+  EXPECT_EQ(DownloadBookUpdatesTask::updatesRate(1, 1, 100), 99);
+
+  // Nothing changed: only the catalogue is fetched.
+  service_.clearRequests();
+  recorder_->clear();
+  auto again = runTask(engine_->createDownloadBookUpdatesTask(column));
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->code, 0);
+  EXPECT_EQ(service_.requests().size(), 1u);
+  EXPECT_EQ(recorder_->rates(), std::vector<int>{100});
+
+  // A newer second section whose picture is gone ends the update at that section.
+  auto changed = sections;
+  changed[1].updated += 60000;
+  changed[2].updated += 60000;
+  serveBook("b3", changed);
+  service_.setStatusForPath("/img/s2.png", 410);
+  service_.clearRequests();
+  auto column2 = bookColumn("b3", 10);
+  auto failed = runTask(engine_->createDownloadBookUpdatesTask(column2));
+  ASSERT_TRUE(failed);
+  EXPECT_EQ(failed->code, GetHttpSCErrorCode(410));
+  EXPECT_FALSE(failed->desc);
+  EXPECT_TRUE(service_.requestsTo("/book/b3/s3.htm").empty());
+  EXPECT_TRUE(engine_->bookHaveUpdates(column2));
+  EXPECT_FALSE(engine_->isBookDownloading("b3"));
+}
+
+TEST_F(BookTasksTest, PreviewStoresPreviewSectionsAsServed) {
+  const std::vector<SectionSpec> sections = {{"s1", 1, true}, {"s2", 2, false}, {"s3", 3, true}};
+  serveBook("b4", sections);
+  for (const auto& s : sections) {
+    service_.setFile("/book/b4/" + s.id + ".htm", "<p>preview " + s.id + "</p>", "text/html");
+  }
+  auto finish = runTask(engine_->createGetBookPreviewTask(bookColumn("b4", 1)));
+  ASSERT_TRUE(finish);
+  EXPECT_EQ(finish->code, 0);
+  EXPECT_TRUE(service_.requestsTo("/book/b4/s2.htm").empty());
+  const fs::path ops = engine_->getBookOPSDirectory("b4");
+  EXPECT_EQ(readFile(ops / "1.htm"), "<p>preview s1</p>");
+  EXPECT_EQ(readFile(ops / "3.htm"), "<p>preview s3</p>");
+  EXPECT_FALSE(fs::exists(ops / "2.htm"));
+
+  // No previewable section: the catalogue is stored and nothing else fetched.
+  serveBook("b5", {{"s1", 1}});
+  service_.clearRequests();
+  auto none = runTask(engine_->createGetBookPreviewTask(bookColumn("b5", 1)));
+  ASSERT_TRUE(none);
+  EXPECT_EQ(none->code, 0);
+  EXPECT_EQ(service_.requests().size(), 1u);
+  EXPECT_TRUE(engine_->getBookCatalog("b5"));
+}
+
+TEST_F(BookTasksTest, DetailFeedAndItsFactoryChecks) {
+  service_.setFile("/book/detail.atom",
+                   "<feed xmlns=\"http://www.w3.org/2005/Atom\"><id>detail</id><title>书</title>"
+                   "<entry><id>e1</id><title>评</title></entry></feed>",
+                   "application/atom+xml");
+  auto link = std::make_shared<Link>();
+  link->setHref(url("/book/detail.atom"));
+  auto task = engine_->createGetBookDetailInfoTask(link);
+  auto finish = runTask(task);
+  ASSERT_TRUE(finish);
+  EXPECT_EQ(finish->code, 0);
+  ASSERT_EQ(recorder_->feeds().size(), 1u);
+  EXPECT_EQ(recorder_->feeds()[0]->feedId(), "detail");
+
+  service_.setFile("/book/detail.atom", "<html>", "text/html");
+  auto bad = runTask(engine_->createGetBookDetailInfoTask(link));
+  ASSERT_TRUE(bad);
+  EXPECT_EQ(bad->code, kErrDataParse);
+  EXPECT_EQ(bad->desc, ErrorGetDescription(kErrDataParse));
+
+  for (auto missing : {std::shared_ptr<Link>(), std::make_shared<Link>()}) {
+    auto error = runTask(engine_->createGetBookDetailInfoTask(missing));
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->code, kErrInvalidArg);
+  }
+}
+
+TEST_F(BookTasksTest, FixedStyleSheetsAndScriptsAreReplacedOnlyWhenAllArrive) {
+  const auto urls = BookLinkCache::getBookCssJsUrls();
+  const std::string prefix = "http://" + service_.host();
+  auto pathOf = [&](const std::string& u) { return u.substr(prefix.size()); };
+  auto waitDone = [](const std::shared_ptr<Task>& task) {
+    // Muted: no finish is reported, so wait until it finished and left the running list (its
+    // last step).
+    return turnMainLoopUntil([&] {
+      if (!task->isDone()) return false;
+      auto running = gTaskEngine()->runningTasks();
+      return std::find(running.begin(), running.end(), task) == running.end();
+    });
+  };
+  for (size_t i = 0; i < urls.size(); ++i) {
+    ASSERT_EQ(urls[i].rfind(prefix, 0), 0u) << urls[i];
+    service_.setFile(pathOf(urls[i]), "/* v1 " + std::to_string(i) + " */", "text/css");
+  }
+  service_.setStatusForPath(pathOf(urls.back()), 404);
+  auto failing = std::make_shared<DownloadBookLinksTask>();
+  engine_->asyncRunTask(failing);
+  ASSERT_TRUE(waitDone(failing));
+  EXPECT_FALSE(fs::exists(BookLinkCache::getCachePathByRelativeToken(
+      *BookLinkCache::bookUrlRelativeToken(urls.front()))));
+
+  service_.setStatusForPath(pathOf(urls.back()), 0);
+  auto task = std::make_shared<DownloadBookLinksTask>();
+  engine_->asyncRunTask(task);
+  ASSERT_TRUE(waitDone(task));
+  for (size_t i = 0; i < urls.size(); ++i) {
+    auto data = BookLinkCache::dataWithUrl(urls[i]);
+    ASSERT_TRUE(data) << urls[i];
+    EXPECT_EQ(std::string(data->begin(), data->end()), "/* v1 " + std::to_string(i) + " */");
+  }
+  EXPECT_TRUE(observer_->finishes().empty() || !observer_->finishOf(task));
+}
+
+}  // namespace
+}  // namespace zu::testing

@@ -1,0 +1,448 @@
+// Login, column list, subscription and refresh tasks against the sample service.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "engine/cache/ColumnCache.h"
+#include "engine/core/DESettings.h"
+#include "engine/core/EngineTestSupport.h"
+#include "engine/core/ErrorCodes.h"
+#include "engine/core/HttpEngineHooks.h"
+#include "engine/core/TaskEngine.h"
+#include "engine/http/HttpEngineManager.h"
+#include "engine/tasks/columns/UpdateColumnBatchTask.h"
+#include "model/Column.h"
+#include "model/Content.h"
+#include "model/Feed.h"
+#include "model/Link.h"
+#include "model/VeskCustomization.h"
+#include "model/VeskSubscribe.h"
+#include "store/EntryPersistenter.h"
+
+namespace zu {
+namespace {
+
+using testing::EngineFixture;
+
+std::string sampleDocument(const std::string& name) {
+  std::ifstream in(std::string(ZU_SOURCE_DIR) + "/tools/sample-service/documents/" + name);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::vector<std::string> idsOf(const std::vector<std::shared_ptr<Entry>>& entries) {
+  std::vector<std::string> ids;
+  for (const auto& e : entries) ids.push_back(e->entryId().value_or("?"));
+  return ids;
+}
+
+std::shared_ptr<Link> linkTo(const std::string& href) {
+  auto link = std::make_shared<Link>();
+  link->setHref(href);
+  return link;
+}
+
+class ColumnTasksTest : public EngineFixture {
+ protected:
+  void SetUp() override {
+    EngineFixture::SetUp();
+    startEngine();
+  }
+
+  // The service's catalogue, fetched through the column list task.
+  std::vector<std::shared_ptr<Column>> catalogue() {
+    auto task = engine_->createGetServerColumnsTask(nullptr);
+    auto finish = runTask(task);
+    EXPECT_TRUE(finish && finish->code == 0);
+    std::vector<std::shared_ptr<Column>> columns;
+    for (const auto& feed : observer_->feedsOf(task)) {
+      for (const auto& e : *feed->entrys()) columns.push_back(std::dynamic_pointer_cast<Column>(e));
+    }
+    return columns;
+  }
+  std::shared_ptr<Column> catalogueColumn(const std::string& id) {
+    for (const auto& c : catalogue()) {
+      if (c->entryId() == id) return c;
+    }
+    return nullptr;
+  }
+  std::shared_ptr<EntryPersistenter> store() { return engine_->getSubPersist(); }
+};
+
+TEST_F(ColumnTasksTest, LoginSucceedsMapsEachRefusalAndShortcutsTheLastLogin) {
+  // The URL table is empty at start: the login fetches it first and asks the plain address.
+  auto login = engine_->createLoginTask(std::string("Reader"), std::string("pw"), false);
+  auto finish = runTask(login);
+  ASSERT_TRUE(finish);
+  EXPECT_EQ(finish->code, 0);
+  EXPECT_EQ(observer_->feedsOf(login).size(), 1u);
+  auto asked = service_.requestsTo("/login");
+  ASSERT_FALSE(asked.empty());
+  EXPECT_EQ(asked.back().query, "");
+  EXPECT_EQ(asked.back().headers.count("authorization"), 1u);
+
+  engine_->setUsername(std::string("reader"), std::string("pw"));
+  EXPECT_FALSE(engine_->isAnonymous());
+  service_.clearRequests();
+  // The same pair again needs no request; forced, it does (now with the device id).
+  EXPECT_EQ(
+      runTask(engine_->createLoginTask(std::string("READER"), std::string("pw"), false))->code, 0);
+  EXPECT_TRUE(service_.requestsTo("/login").empty());
+  EXPECT_EQ(runTask(engine_->createLoginTask(std::string("reader"), std::string("pw"), true))->code,
+            0);
+  ASSERT_FALSE(service_.requestsTo("/login").empty());
+  EXPECT_EQ(service_.requestsTo("/login").back().query.rfind("did=", 0), 0u);
+
+  const std::pair<int, int> refusals[] = {{12, -1004}, {11, -1003}, {10, -1002},
+                                          {2, -1001},  {1, -1000},  {7, -100007}};
+  for (const auto& [reason, expected] : refusals) {
+    service_.refuseLogin("locked", reason);
+    auto refused = engine_->createLoginTask(std::string("locked"), std::string("pw"), false);
+    auto result = runTask(refused);
+    ASSERT_TRUE(result) << reason;
+    EXPECT_EQ(result->code, expected) << reason;
+    EXPECT_TRUE(observer_->feedsOf(refused).empty());
+  }
+  // A refusal by the service forgets the stored login.
+  EXPECT_FALSE(engine_->getLastLoginUsername());
+
+  auto missing = engine_->createLoginTask(std::string("reader"), std::nullopt, false);
+  EXPECT_EQ(runTask(missing)->code, kErrInvalidArg);
+  // Names that would leave the user's folders are refused before any request.
+  const size_t before = service_.requests().size();
+  for (const std::string& name : {std::string(".."), std::string("../reader"), std::string("a/b"),
+                                 std::string("re\0ader", 7)}) {
+    EXPECT_EQ(runTask(engine_->createLoginTask(name, std::string("pw"), false))->code,
+              kErrInvalidArg)
+        << name;
+  }
+  EXPECT_EQ(service_.requests().size(), before);
+}
+
+TEST_F(ColumnTasksTest, ServerListsFlattenSubListsAndMarkWhatIsSubscribedHere) {
+  auto all = catalogue();
+  ASSERT_EQ(all.size(), 4u);
+  ASSERT_TRUE(store()->insertEntry(all[0]));  // col-news
+  ASSERT_TRUE(store()->insertEntry(all[3]));  // col-video, then removed by the reader
+  store()->setColumnDeletedMark(all[3]->entryId(), 1);
+
+  auto town = engine_->createGetServerColumnsTask(linkTo(service_.baseUrl() + "/cat/town.atom"));
+  ASSERT_EQ(runTask(town)->code, 0);
+  auto feeds = observer_->feedsOf(town);
+  ASSERT_EQ(feeds.size(), 1u);
+  const auto entries = *feeds[0]->entrys();
+  // The sub-list takes its group's place; a group without an address disappears.
+  EXPECT_EQ(idsOf(entries),
+            (std::vector<std::string>{"col-news", "col-photo", "col-rss", "col-video"}));
+  EXPECT_EQ(entries[0]->veskSubscribe()->subscribed(), 1);
+  EXPECT_EQ(entries[1]->veskSubscribe()->subscribed(), 0);
+  EXPECT_EQ(entries[3]->veskSubscribe()->subscribed(), 0);
+  // The list's images are fetched after it and reported one by one.
+  auto images = observer_->imagesOf(town);
+  ASSERT_EQ(images.size(), 1u);
+  EXPECT_EQ(images[0].url, service_.baseUrl() + "/img/thumb-news.png");
+  EXPECT_EQ(images[0].code, 0);
+
+  // A failing sub-list fails the whole list, and nothing is reported.
+  service_.setStatusForPath("/cat/town-more.atom", 409);
+  auto failing = engine_->createGetServerColumnsTask(linkTo(service_.baseUrl() + "/cat/town.atom"));
+  EXPECT_EQ(runTask(failing)->code, -3409);
+  EXPECT_TRUE(observer_->feedsOf(failing).empty());
+  service_.setStatusForPath("/cat/town-more.atom", 0);
+
+  // A microblog's list needs its bound account.
+  auto microblog = std::make_shared<VeskCustomization>();
+  microblog->setType(std::string("sinamblog"));
+  auto unbound =
+      engine_->createGetServerColumnsTask(linkTo(service_.baseUrl() + "/cat/town.atom"), microblog);
+  EXPECT_EQ(runTask(unbound)->code, kErrBadState);
+  EXPECT_TRUE(observer_->feedsOf(unbound).empty());
+
+  auto search = engine_->createSearchTask(linkTo(service_.baseUrl() + "/cat/{searchTerms}.atom"),
+                                          std::string("town"), 1);
+  ASSERT_EQ(runTask(search)->code, 0);
+  EXPECT_EQ(observer_->feedsOf(search).at(0)->entrys()->size(), 4u);
+  EXPECT_EQ(runTask(engine_->createSearchTask(nullptr, std::string("x"), 1))->code, kErrInvalidArg);
+}
+
+TEST_F(ColumnTasksTest, LocalColumnsCarryCoversOnlyWhenAskedAndUnboundMicroblogsThePrompt) {
+  // No columns yet: an empty list, not a failure.
+  auto empty = engine_->createGetSubscribedColumnsTask(true);
+  EXPECT_EQ(runTask(empty)->code, 0);
+  ASSERT_EQ(observer_->feedsOf(empty).size(), 1u);
+  ASSERT_TRUE(observer_->feedsOf(empty).at(0)->entrys());
+  EXPECT_TRUE(observer_->feedsOf(empty).at(0)->entrys()->empty());
+
+  auto news = catalogueColumn("col-news");
+  ASSERT_TRUE(news);
+  ASSERT_TRUE(store()->insertEntry(news));
+  const Bytes cover{1, 2, 3};
+  engine_->getColumnCache()->saveCover(news->entryId(), news->coverImageLink()->href(), cover);
+  auto microblog = std::make_shared<Column>();
+  microblog->setEntryId(std::string("col-mblog"));
+  microblog->setTitle(std::string("Harbour master's microblog"));
+  auto customization = std::make_shared<VeskCustomization>();
+  customization->setType(std::string("zelvanemblog"));
+  microblog->setVeskCustomization(customization);
+  ASSERT_TRUE(store()->insertEntry(microblog));
+
+  for (bool images : {false, true}) {
+    auto task = engine_->createGetSubscribedColumnsTask(images);
+    ASSERT_EQ(runTask(task)->code, 0);
+    const auto entries = *observer_->feedsOf(task).at(0)->entrys();
+    ASSERT_EQ(idsOf(entries), (std::vector<std::string>{"col-news", "col-mblog"}));
+    auto first = std::dynamic_pointer_cast<Column>(entries[0]);
+    EXPECT_EQ(first->coverImageData().has_value(), images);
+    if (images) {
+      EXPECT_EQ(*first->coverImageData(), cover);
+    }
+    ASSERT_TRUE(entries[1]->content());
+    EXPECT_EQ(entries[1]->content()->data(), "绑定zu微博后继续阅读...");
+  }
+}
+
+TEST_F(ColumnTasksTest, SubscribingReachesServiceAndStoreAfterPendingDeletions) {
+  engine_->setUsername(std::string("reader"), std::string("pw"));
+  auto news = catalogueColumn("col-news");
+  auto photo = catalogueColumn("col-photo");
+  ASSERT_TRUE(news && photo);
+
+  auto add = engine_->createAddSubscribedColumnTask(news, std::nullopt);
+  ASSERT_EQ(runTask(add)->code, 0);
+  ASSERT_EQ(observer_->entriesOf(add).size(), 1u);
+  EXPECT_TRUE(store()->isEntryExist(news->entryId()));
+  EXPECT_EQ(service_.subscriptions(), std::vector<std::string>{"col-news"});
+  auto posted = service_.requestsTo("/sub/add.atom").back().body;
+  EXPECT_NE(posted.find("Harbour Morning News"), std::string::npos);
+
+  // Removing only marks the column; the next add first tells the service about it.
+  engine_->markColumnDeleted(news);
+  EXPECT_TRUE(store()->isColumnExistWithDeletedMark(news->entryId(), nullptr));
+  service_.clearRequests();
+  ASSERT_EQ(runTask(engine_->createAddSubscribedColumnTask(photo, std::string("Walks")))->code, 0);
+  std::vector<SampleService::Request> order;
+  for (const auto& r : service_.requests()) {
+    if (r.path.rfind("/sub/", 0) == 0) order.push_back(r);
+  }
+  ASSERT_EQ(order.size(), 2u);
+  EXPECT_EQ(order[0].path, "/sub/del.atom");
+  EXPECT_EQ(order[1].path, "/sub/add.atom");
+  EXPECT_NE(order[1].body.find("Walks"), std::string::npos);
+  EXPECT_FALSE(store()->isEntryExist(news->entryId()));
+  EXPECT_TRUE(store()->isEntryExist(photo->entryId()));
+  EXPECT_EQ(service_.subscriptions(), std::vector<std::string>{"col-photo"});
+
+  // A failing deletion sync ends the add with its failure, before any add request.
+  engine_->markColumnDeleted(photo);
+  service_.setStatusForPath("/sub/del.atom", 409);
+  service_.clearRequests();
+  EXPECT_EQ(runTask(engine_->createAddSubscribedColumnTask(news, std::nullopt))->code, -3409);
+  EXPECT_TRUE(service_.requestsTo("/sub/add.atom").empty());
+  service_.setStatusForPath("/sub/del.atom", 0);
+
+  // The service refusing the column gives its server code.
+  auto unknown = std::make_shared<Column>();
+  unknown->setEntryId(std::string("col-unknown"));
+  unknown->setTitle(std::string("Nobody's column"));
+  EXPECT_EQ(runTask(engine_->createAddSubscribedColumnTask(unknown, std::nullopt))->code, -100101);
+  EXPECT_EQ(
+      runTask(engine_->createAddSubscribedColumnTask(std::make_shared<Column>(), std::nullopt))
+          ->code,
+      kErrInvalidArg);
+}
+
+TEST_F(ColumnTasksTest, AnAddCancelledWhileDeletionsSyncIsNeverSent) {
+  engine_->setUsername(std::string("reader"), std::string("pw"));
+  auto news = catalogueColumn("col-news");
+  auto photo = catalogueColumn("col-photo");
+  ASSERT_TRUE(news && photo);
+  ASSERT_EQ(runTask(engine_->createAddSubscribedColumnTask(news, std::nullopt))->code, 0);
+  engine_->markColumnDeleted(news);
+  ASSERT_TRUE(waitUntilIdle());
+  service_.clearRequests();
+  service_.setResponseDelay("/sub/del.atom", 1000);
+  auto add = engine_->createAddSubscribedColumnTask(photo, std::nullopt);
+  engine_->asyncRunTask(add);
+  engine_->asyncCancelTask(add);  // runs after the task's start on the task thread
+  auto finish = observer_->waitForFinish(add);
+  ASSERT_TRUE(finish);
+  EXPECT_EQ(finish->code, kErrCancelled);
+  service_.setResponseDelay("/sub/del.atom", 0);
+  ASSERT_TRUE(service_.waitForRequests("/sub/del.atom", 1, std::chrono::seconds(20)));
+  ASSERT_TRUE(waitUntilIdle());
+  // The deletion still reached the service; the cancelled add did not.
+  EXPECT_TRUE(service_.requestsTo("/sub/add.atom").empty());
+  EXPECT_FALSE(store()->isEntryExist(photo->entryId()));
+}
+
+TEST_F(ColumnTasksTest, DeletionsWaitingAtLoginAreSyncedAndTheGuestsAreNot) {
+  engine_->setUsername(std::string("reader"), std::string("pw"));
+  auto news = catalogueColumn("col-news");
+  ASSERT_EQ(runTask(engine_->createAddSubscribedColumnTask(news, std::nullopt))->code, 0);
+  engine_->markColumnDeleted(news);
+  engine_->logout();
+  // The guest's removal is immediate and never reaches the service.
+  auto video = catalogueColumn("col-video");
+  ASSERT_TRUE(store()->insertEntry(video));
+  engine_->markColumnDeleted(video);
+  EXPECT_FALSE(store()->isEntryExist(video->entryId()));
+
+  engine_->setUsername(std::string("reader"), std::string("pw"));
+  ASSERT_TRUE(service_.waitForRequests("/sub/del.atom", 1, std::chrono::seconds(20)));
+  ASSERT_TRUE(waitUntilIdle());
+  EXPECT_EQ(service_.requestsTo("/sub/del.atom").size(), 1u);
+  EXPECT_TRUE(service_.subscriptions().empty());
+  EXPECT_FALSE(store()->isEntryExist(news->entryId()));
+}
+
+TEST_F(ColumnTasksTest, BatchRefreshRunsThreeAtATimeAndReportsWhatChanged) {
+  // A fifth column the catalogue knows, sharing the news column's articles.
+  std::string columns = sampleDocument("columns.xml");
+  std::string fifth = columns.substr(columns.find("<entry>"),
+                                     columns.find("</entry>") + 8 - columns.find("<entry>"));
+  fifth.replace(fifth.find("<id>col-news</id>"), 17, "<id>col-news-2</id>");
+  std::string withFifth = columns;
+  withFifth.insert(withFifth.rfind("</feed>"), fifth + "\n");
+  service_.setDocument("columns.xml", withFifth);
+  auto all = catalogue();
+  ASSERT_EQ(all.size(), 5u);
+  for (const auto& c : all) ASSERT_TRUE(store()->insertEntry(c));
+
+  auto refresh = [&](const std::vector<std::shared_ptr<Column>>& list) {
+    auto task = engine_->createUpdateColumnBatchTask(list);
+    auto finish = runTask(task);
+    EXPECT_TRUE(finish);
+    std::vector<testing::EngineResultRecorder::ColumnEvent> events;
+    for (const auto& e : observer_->columnEvents()) {
+      if (e.task == task) events.push_back(e);
+    }
+    return std::make_pair(finish ? finish->code : 1, events);
+  };
+
+  auto [code, events] = refresh(all);
+  EXPECT_EQ(code, 0);
+  ASSERT_EQ(events.size(), 10u);
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(events[i].kind, "will") << i;
+  EXPECT_EQ(events[3].kind, "did");
+  EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                          [](const auto& e) { return e.kind == "did" && e.changed; }),
+            5);
+  EXPECT_EQ(store()->getColumnLastestSummaryId(std::string("col-news")), "art-news-3");
+  // Missing covers were fetched and kept for the column.
+  EXPECT_TRUE(engine_->getColumnCache()->loadCover(std::string("col-news"),
+                                                   all[0]->coverImageLink()->href()));
+  EXPECT_TRUE(engine_->getColumnCache()->loadCoverThumbnail(
+      std::string("col-news"), all[0]->coverImageThumbnailLink()->href()));
+
+  // Nothing new: the article list is asked conditionally (the service answers 304) and
+  // nothing counts as changed.
+  service_.clearRequests();
+  auto news = std::vector<std::shared_ptr<Column>>{all[0]};
+  auto [again, unchanged] = refresh(news);
+  EXPECT_EQ(again, 0);
+  ASSERT_EQ(unchanged.size(), 2u);
+  EXPECT_FALSE(unchanged[1].changed);
+  auto listed = service_.requestsTo("/col/news.atom");
+  ASSERT_EQ(listed.size(), 1u);
+  EXPECT_EQ(listed[0].headers.count("if-none-match"), 1u);
+  const int64_t recorded = store()->getEntryLastCacheTime(std::string("col-news"));
+  EXPECT_NE(recorded, 0);
+
+  // The column's time moves but its newest article stays: not changed, time not recorded.
+  std::string moved = withFifth;
+  moved.replace(moved.find("2026-01-05T07:30:00Z", moved.find("<id>col-news</id>")), 20,
+                "2026-01-06T07:30:00Z");
+  service_.setDocument("columns.xml", moved);
+  auto [sameArticles, stillUnchanged] = refresh(news);
+  EXPECT_FALSE(stillUnchanged.at(1).changed);
+  EXPECT_EQ(store()->getEntryLastCacheTime(std::string("col-news")), recorded);
+
+  // A new newest article as well: changed, and both the time and the article are recorded.
+  std::string articles = sampleDocument("column-news.xml");
+  articles.replace(articles.find("<id>art-news-3</id>"), 19, "<id>art-news-4</id>");
+  service_.setDocument("column-news.xml", articles);
+  auto [fresh, changed] = refresh(news);
+  EXPECT_TRUE(changed.at(1).changed);
+  EXPECT_EQ(store()->getColumnLastestSummaryId(std::string("col-news")), "art-news-4");
+  EXPECT_NE(store()->getEntryLastCacheTime(std::string("col-news")), recorded);
+
+  EXPECT_EQ(runTask(engine_->createUpdateColumnBatchTask({}))->code, 0);
+}
+
+// Without an engine to refresh on (the engine manager gone), every column announced still gets
+// its answer, unchanged, so no tile waits for good; the batch ends with -8.
+TEST_F(ColumnTasksTest, BatchWithoutAnEngineAnswersEveryColumnItAnnounced) {
+  auto all = catalogue();
+  auto manager = HttpEngineManager::globalInstance();
+  HttpEngineHooks::install(nullptr);
+  auto task = engine_->createUpdateColumnBatchTask(all);
+  auto finish = runTask(task);
+  HttpEngineHooks::install(manager);
+  ASSERT_TRUE(finish);
+  EXPECT_EQ(finish->code, kErrBadState);
+  std::string events;
+  for (const auto& e : observer_->columnEvents()) {
+    if (e.task == task) events += e.kind + (e.changed ? "+ " : " ");
+  }
+  EXPECT_EQ(events, "will did will did will did will did ");
+}
+
+TEST_F(ColumnTasksTest, BackgroundRefreshIsSilentUnlessForcedAndFavouritesOnlyKeepTheirPage) {
+  auto news = catalogueColumn("col-news");
+  ASSERT_TRUE(store()->insertEntry(news));
+  ASSERT_EQ(runTask(engine_->createUpdateColumnTask(news))->code, 0);
+
+  auto quiet = std::make_shared<UpdateColumnBatchTask>(news, true);
+  engine_->asyncRunTask(quiet);
+  ASSERT_TRUE(waitUntilIdle());
+  ASSERT_TRUE(quiet->isDone());
+  EXPECT_TRUE(observer_->backgroundColumns().empty());
+  EXPECT_FALSE(observer_->finishOf(quiet));
+
+  auto forced = std::make_shared<UpdateColumnBatchTask>(news, true);
+  forced->setForceNotify(true);
+  engine_->asyncRunTask(forced);
+  ASSERT_TRUE(waitUntilIdle());
+  ASSERT_TRUE(forced->isDone());
+  ASSERT_EQ(observer_->backgroundColumns().size(), 1u);
+  EXPECT_EQ(observer_->backgroundColumns()[0]->entryId(), "col-news");
+
+  // The guest's favourites live here only; a user's refresh keeps the list's first page.
+  service_.clearRequests();
+  auto guestFavorites = engine_->createFavoriteColumn();
+  EXPECT_EQ(runTask(std::make_shared<UpdateColumnBatchTask>(guestFavorites, false))->code, 0);
+  EXPECT_TRUE(service_.requests().empty());
+  engine_->setUsername(std::string("reader"), std::string("pw"));
+  auto favorites = engine_->createFavoriteColumn();
+  favorites->setEntryId(std::string("favorites"));
+  EXPECT_EQ(runTask(std::make_shared<UpdateColumnBatchTask>(favorites, false))->code, 0);
+  EXPECT_EQ(service_.requestsTo("/fav/get.atom").size(), 1u);
+  EXPECT_TRUE(service_.requestsTo("/sub/refresh.atom").empty());
+  EXPECT_TRUE(engine_->getColumnCache()->loadFirstPage(favorites->entryId(),
+                                                       favorites->alternatelink()->href()));
+}
+
+TEST_F(ColumnTasksTest, ColumnOrderIsSavedOnTheServiceForAUserOnly) {
+  auto all = catalogue();
+  for (const auto& c : all) ASSERT_TRUE(store()->insertEntry(c));
+  engine_->updateSubscribedColumnsOrder({all[2], all[0], all[1], all[3]});
+  ASSERT_TRUE(waitUntilIdle());
+  EXPECT_TRUE(service_.requestsTo("/sub/sequence.atom").empty());
+
+  engine_->setUsername(std::string("reader"), std::string("pw"));
+  for (const auto& c : all) ASSERT_TRUE(store()->insertEntry(c));
+  service_.setSubscriptions({"col-news", "col-photo", "col-rss", "col-video"});
+  engine_->updateSubscribedColumnsOrder({all[3], all[1], all[0], all[2]});
+  EXPECT_NE(DESettings::getSubSequenceLocalChangeTime(), 0);
+  ASSERT_TRUE(service_.waitForRequests("/sub/sequence.atom", 1, std::chrono::seconds(20)));
+  ASSERT_TRUE(waitUntilIdle());
+  EXPECT_EQ(service_.subscriptions(),
+            (std::vector<std::string>{"col-video", "col-photo", "col-news", "col-rss"}));
+  EXPECT_EQ(DESettings::getSubSequenceLocalChangeTime(), 0);
+}
+
+}  // namespace
+}  // namespace zu

@@ -1,0 +1,227 @@
+#include "engine/tasks/columns/UpdateColumnInnerTask.h"
+
+#include "engine/cache/ColumnCache.h"
+#include "engine/core/DataEngine.h"
+#include "engine/core/ErrorCodes.h"
+#include "engine/core/UrlManager.h"
+#include "engine/http/HttpEngine.h"
+#include "engine/tasks/images/DownloadImageInnerTask.h"
+#include "engine/tasks/support/TaskUtil.h"
+#include "engine/tasks/columns/UpdateColumnInnerTaskDelegate.h"
+#include "model/Column.h"
+#include "model/Feed.h"
+#include "model/Link.h"
+#include "model/VeskCustomization.h"
+#include "model/VeskEntryStatus.h"
+#include "model/VeskError.h"
+#include "model/atom/VESKAtomBuilder.h"
+#include "model/atom/VESKAtomDataStuffer.h"
+#include "model/atom/VESKAtomParser.h"
+#include "platform/runtime/FileUtil.h"
+#include "store/EntryPersistenter.h"
+
+namespace zu {
+
+UpdateColumnInnerTask::UpdateColumnInnerTask(
+    std::shared_ptr<HttpEngine> engine, std::shared_ptr<Column> column,
+    std::shared_ptr<UpdateColumnInnerTaskDelegate> delegate)
+    : HttpInnerTask(std::move(engine)),
+      column_(std::move(column)),
+      delegate_(std::move(delegate)) {}
+
+void UpdateColumnInnerTask::start() {
+  auto engine = gDataEngine();
+  if (!column_ || !engine || !httpEngine()) {
+    done(kErrInvalidArg, ErrorGetDescription(kErrInvalidArg));
+    return;
+  }
+  if (column_->isFavoriteColumn()) {
+    if (engine->isGuestFavoriteColumn(column_)) {
+      done(kErrOk, std::nullopt);
+      return;
+    }
+    httpEngine()->setUseCacheIfFail(false);
+    httpEngine()->get(TaskUtil::hrefOf(column_->alternatelink()));
+    return;
+  }
+  Bytes body;
+  const auto& customization = column_->veskCustomization();
+  if (customization && customization->isMBlogType()) {
+    std::optional<DataEngine::MicroblogCredentials> credentials;
+    if (engine->microblogCredentials(customization, true, &credentials) != kErrOk || !credentials) {
+      done(kErrBadState, ErrorGetDescription(kErrBadState));
+      return;
+    }
+    body = VESKAtomBuilder::allocPostMblogReqWithIdXML(credentials->accessToken,
+                                                       credentials->secret, column_->entryId());
+  } else {
+    Feed feed;
+    feed.setEntrys(std::vector<std::shared_ptr<Entry>>{column_});
+    body = VESKAtomBuilder::allocFeedToXML(&feed);
+  }
+  auto urls = gUrlManager();
+  httpEngine()->setUseCacheIfFail(false);
+  httpEngine()->setHeaderField(std::string("Content-Type"), std::string("application/atom+xml"));
+  httpEngine()->post(urls ? urls->refreshSubscribedColumnsUrl() : std::nullopt, std::move(body));
+}
+
+void UpdateColumnInnerTask::onHttpError(int errCode, const std::optional<std::string>& errDesc) {
+  done(errCode, errDesc);
+}
+
+void UpdateColumnInnerTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
+  if (column_->isFavoriteColumn()) {
+    if (auto engine = gDataEngine()) {
+      engine->getColumnCache()->saveFirstPage(
+          column_->entryId(), TaskUtil::hrefOf(column_->alternatelink()), response->responseBody());
+    }
+    done(kErrOk, std::nullopt);
+    return;
+  }
+  if (updateNewsSummary_) {
+    onArticleListReply(response);
+  } else {
+    onColumnReply(response);
+  }
+}
+
+void UpdateColumnInnerTask::onColumnReply(const std::shared_ptr<HttpResponse>& response) {
+  auto feed = VESKAtomParser::allocParseFeed(TaskUtil::bodyText(*response), kEntryKindColumn);
+  if (!feed) {
+    done(kErrDataParse, ErrorGetDescription(kErrDataParse));
+    return;
+  }
+  const auto entries = TaskUtil::entriesOf(feed.get());
+  auto latest = entries.empty() ? nullptr : std::dynamic_pointer_cast<Column>(entries.front());
+  if (!latest) {
+    if (feed->veskErrors() && !feed->veskErrors()->empty() && feed->veskErrors()->front()) {
+      const auto& error = *feed->veskErrors()->front();
+      done(TaskUtil::serverErrorOf(error), error.desc());
+    } else {
+      done(kErrDataParse, std::string());
+    }
+    return;
+  }
+  lastestColumn_ = latest;
+  auto engine = gDataEngine();
+  auto store = TaskUtil::subscriptions();
+  const auto& id = latest->entryId();
+  if (store && store->isEntryExist(id) && store->getEntryLastCacheTime(id) != latest->updated()) {
+    contentChanged_ = true;
+    store->updateEntry(id, latest->title(), latest);
+  }
+  const auto& cache = engine->getColumnCache();
+  if (auto href = TaskUtil::hrefOf(latest->coverImageLink())) {
+    auto cover = cache->loadCover(id, href);
+    if (cover) {
+      latest->setCoverImageData(std::move(cover));
+    } else {
+      coverNotExist_ = true;
+    }
+  }
+  if (auto href = TaskUtil::hrefOf(latest->coverImageThumbnailLink())) {
+    auto thumbnail = cache->loadCoverThumbnail(id, href);
+    if (thumbnail) {
+      latest->setCoverImageThumbnailData(std::move(thumbnail));
+    } else {
+      coverThumbnailNotExist_ = true;
+    }
+  }
+  if (TaskUtil::isBook(latest.get())) {
+    downloadCovers();
+    return;
+  }
+  updateNewsSummary_ = true;
+  httpEngine()->setUseCacheIfFail(false);
+  const auto& customization = column_->veskCustomization();
+  if (customization && customization->isMBlogType()) {
+    if (!TaskUtil::postMicroblogRequest(*httpEngine(), TaskUtil::hrefOf(latest->alternatelink()),
+                                        customization)) {
+      done(kErrBadState, ErrorGetDescription(kErrBadState));
+    }
+    return;
+  }
+  httpEngine()->get(TaskUtil::hrefOf(latest->alternatelink()));
+}
+
+void UpdateColumnInnerTask::onArticleListReply(const std::shared_ptr<HttpResponse>& response) {
+  auto engine = gDataEngine();
+  const auto& id = lastestColumn_->entryId();
+  engine->getColumnCache()->saveFirstPage(id, TaskUtil::hrefOf(lastestColumn_->alternatelink()),
+                                          response->responseBody());
+  if (contentChanged_) {
+    auto feed =
+        VESKAtomParser::allocParseFeed(TaskUtil::bodyText(*response), kEntryKindNewsSummary);
+    const auto entries = TaskUtil::entriesOf(feed.get());
+    auto store = TaskUtil::subscriptions();
+    if (!entries.empty() && entries.front() && entries.front()->entryId() && store) {
+      const auto& newest = entries.front()->entryId();
+      if (newest == store->getColumnLastestSummaryId(id)) {
+        contentChanged_ = false;
+      } else {
+        store->setColumnLastestSummaryId(id, newest);
+      }
+    }
+  }
+  downloadCovers();
+}
+
+void UpdateColumnInnerTask::downloadCovers() {
+  std::vector<std::string> urls;
+  if (coverNotExist_) {
+    if (auto href = TaskUtil::hrefOf(lastestColumn_->coverImageLink())) urls.push_back(*href);
+  }
+  if (coverThumbnailNotExist_) {
+    auto href = TaskUtil::hrefOf(lastestColumn_->coverImageThumbnailLink());
+    if (href) urls.push_back(*href);
+  }
+  if (urls.empty()) {
+    done(kErrOk, std::nullopt);
+    return;
+  }
+  auto self = std::dynamic_pointer_cast<DownloadImageInnerTaskDelegate>(shared_from_this());
+  std::make_shared<DownloadImageInnerTask>(httpEngine(), std::move(urls), false, self)->run();
+}
+
+void UpdateColumnInnerTask::onDownloadImageInnerTaskFinished(
+    DownloadImageInnerTask* /*task*/, int errCode, const std::optional<std::string>& errDesc) {
+  done(errCode, errDesc);
+}
+
+void UpdateColumnInnerTask::finish(int errCode, const std::optional<std::string>& errDesc) {
+  bool dataChanged = contentChanged_;
+  auto engine = gDataEngine();
+  auto store = TaskUtil::subscriptions();
+  if (lastestColumn_ && engine) {
+    const auto& id = lastestColumn_->entryId();
+    if (contentChanged_ && errCode == kErrOk && store) {
+      store->setEntryLastCacheTime(id, lastestColumn_->updated());
+    }
+    const auto& cache = engine->getColumnCache();
+    // A cover fetched just now goes into the column and the column cache: a change.
+    auto takeFetched = [&](const std::shared_ptr<Link>& link, bool missing,
+                           void (Column::*set)(std::optional<Bytes>),
+                           void (ColumnCache::*save)(const ColumnCache::Text&,
+                                                     const ColumnCache::Text&, const Bytes&)) {
+      if (!missing) return;
+      auto href = TaskUtil::hrefOf(link);
+      auto path = engine->getImageLocalPath(href);
+      auto data = path ? FileUtil::readFile(*path) : std::nullopt;
+      if (!data) return;
+      ((*cache).*save)(id, href, *data);
+      ((*lastestColumn_).*set)(std::move(data));
+      dataChanged = true;
+    };
+    takeFetched(lastestColumn_->coverImageLink(), coverNotExist_, &Column::setCoverImageData,
+                &ColumnCache::saveCover);
+    takeFetched(lastestColumn_->coverImageThumbnailLink(), coverThumbnailNotExist_,
+                &Column::setCoverImageThumbnailData, &ColumnCache::saveCoverThumbnail);
+  }
+  std::shared_ptr<UpdateColumnInnerTaskDelegate> delegate = std::move(delegate_);
+  if (delegate) {
+    delegate->onUpdateColumnInnerTaskFinished(
+        this, errCode, errDesc, lastestColumn_ ? lastestColumn_ : column_, dataChanged);
+  }
+}
+
+}  // namespace zu
