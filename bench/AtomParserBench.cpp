@@ -28,7 +28,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/Feed.h"
+#include "model/entry/Feed.h"
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "model/atom/VESKAtomParser.h"
 

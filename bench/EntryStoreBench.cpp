@@ -27,11 +27,11 @@
 #include <vector>
 
 #include "common/CommInfo.h"
-#include "model/Column.h"
-#include "model/Entry.h"
-#include "model/Feed.h"
-#include "model/Link.h"
-#include "model/VeskEntryStatus.h"
+#include "model/columns/Column.h"
+#include "model/entry/Entry.h"
+#include "model/entry/Feed.h"
+#include "model/entry/Link.h"
+#include "model/service/VeskEntryStatus.h"
 #include "model/atom/VESKAtomBuilder.h"
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "model/atom/VESKAtomParser.h"

@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "model/Entry.h"
-#include "model/Feed.h"
-#include "model/UserInfo.h"
-#include "model/VeskFavorite.h"
+#include "model/entry/Entry.h"
+#include "model/entry/Feed.h"
+#include "model/columns/UserInfo.h"
+#include "model/service/VeskFavorite.h"
 #include "model/atom/VESKAtomParser.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

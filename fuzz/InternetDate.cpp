@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/InternetDateTime.h"
+#include "model/entry/InternetDateTime.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

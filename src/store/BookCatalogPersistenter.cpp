@@ -9,7 +9,7 @@
 
 #include "common/CommInfo.h"
 #include "common/Log.h"
-#include "model/Feed.h"
+#include "model/entry/Feed.h"
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "model/atom/VESKAtomParser.h"
 #include "model/book/BookCatalog.h"

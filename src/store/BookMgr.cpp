@@ -14,9 +14,9 @@
 
 #include "common/CommInfo.h"
 #include "common/Md5.h"
-#include "model/Entry.h"
-#include "model/Feed.h"
-#include "model/VeskEntryStatus.h"
+#include "model/entry/Entry.h"
+#include "model/entry/Feed.h"
+#include "model/service/VeskEntryStatus.h"
 #include "model/book/BookCatalog.h"
 #include "model/book/BookMemo.h"
 #include "model/book/BookReadInfo.h"

@@ -6,7 +6,7 @@
 
 #include "common/CommInfo.h"
 #include "common/Log.h"
-#include "model/Entry.h"
+#include "model/entry/Entry.h"
 #include "model/atom/VESKAtomBuilder.h"
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "model/atom/VESKAtomParser.h"

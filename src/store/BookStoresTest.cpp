@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/CommInfo.h"
-#include "model/Column.h"
+#include "model/columns/Column.h"
 #include "model/book/BookReadInfo.h"
 #include "model/book/Bookmark.h"
 #include "platform/runtime/Paths.h"

@@ -32,7 +32,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "model/LatestSummaryIdSource.h"
+#include "model/columns/LatestSummaryIdSource.h"
 #include "platform/sqlite/Database.h"
 
 namespace zu {

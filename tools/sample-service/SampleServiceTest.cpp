@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
-#include "model/Column.h"
-#include "model/Comment.h"
-#include "model/Content.h"
-#include "model/Feed.h"
-#include "model/Link.h"
-#include "model/NewsDetail.h"
-#include "model/UserInfo.h"
-#include "model/VeskError.h"
-#include "model/VeskOK.h"
+#include "model/columns/Column.h"
+#include "model/entry/Comment.h"
+#include "model/entry/Content.h"
+#include "model/entry/Feed.h"
+#include "model/entry/Link.h"
+#include "model/entry/NewsDetail.h"
+#include "model/columns/UserInfo.h"
+#include "model/service/VeskError.h"
+#include "model/service/VeskOK.h"
 #include "model/atom/ResultInfo.h"
 #include "model/atom/VESKAtomParser.h"
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "common/Md5.h"
-#include "model/Entry.h"
-#include "model/Feed.h"
+#include "model/entry/Entry.h"
+#include "model/entry/Feed.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/FileUtil.h"
 #include "platform/runtime/Paths.h"

@@ -7,7 +7,7 @@
 #include "common/CommInfo.h"
 #include "common/Md5.h"
 #include "engine/cache/UniqueCache.h"
-#include "model/Column.h"
+#include "model/columns/Column.h"
 #include "platform/runtime/FileUtil.h"
 #include "platform/runtime/Paths.h"
 #include "store/EntryPersistenter.h"

@@ -9,10 +9,10 @@
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpEngine.h"
-#include "model/Feed.h"
-#include "model/VeskStatControl.h"
+#include "model/entry/Feed.h"
+#include "model/service/VeskStatControl.h"
 #include "model/atom/VESKAtomParser.h"
-#include "model/statC.h"
+#include "model/service/statC.h"
 
 namespace zu {
 

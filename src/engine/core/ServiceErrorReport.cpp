@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/http/HttpEngine.h"
-#include "model/Vocabulary.h"
+#include "model/atom/Vocabulary.h"
 #include "platform/runtime/RunLoop.h"
 
 namespace zu {

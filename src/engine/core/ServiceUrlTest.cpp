@@ -10,7 +10,7 @@
 #include "engine/core/UrlManager.h"
 #include "engine/core/VeskHttpErrorParser.h"
 #include "engine/http/HttpResponse.h"
-#include "model/Link.h"
+#include "model/entry/Link.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/Thread.h"
 #include "testing/LoopbackServer.h"

@@ -1,7 +1,7 @@
 #include "engine/core/UrlManager.h"
 
 #include "common/ServiceHosts.h"
-#include "model/Link.h"
+#include "model/entry/Link.h"
 #include "platform/runtime/SharedSlot.h"
 
 namespace zu {

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "model/Vocabulary.h"
+#include "model/atom/Vocabulary.h"
 
 namespace zu {
 

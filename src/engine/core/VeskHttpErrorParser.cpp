@@ -8,7 +8,7 @@
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpResponse.h"
 #include "engine/openplatform/OpenPlatformFactory.h"
-#include "model/VeskCustomization.h"
+#include "model/service/VeskCustomization.h"
 #include "model/atom/ResultInfo.h"
 #include "model/atom/VESKAtomBuilder.h"
 #include "model/atom/VESKAtomParser.h"

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "model/InternetDateTime.h"
+#include "model/entry/InternetDateTime.h"
 
 namespace zu {
 

@@ -6,12 +6,12 @@
 #include <cstring>
 #include <utility>
 
-#include "model/Entry.h"
-#include "model/Feed.h"
-#include "model/NewsDetail.h"
-#include "model/UserInfo.h"
-#include "model/VeskFavorite.h"
-#include "model/Vocabulary.h"
+#include "model/entry/Entry.h"
+#include "model/entry/Feed.h"
+#include "model/entry/NewsDetail.h"
+#include "model/columns/UserInfo.h"
+#include "model/service/VeskFavorite.h"
+#include "model/atom/Vocabulary.h"
 #include "model/atom/AtomParseUtil.h"
 
 namespace zu {

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "model/ModelArchive.h"
+#include "model/entry/ModelArchive.h"
 #include "model/book/Chapter.h"
 #include "model/book/PageInfo.h"
 #include "model/book/Section.h"

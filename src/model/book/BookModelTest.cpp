@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "model/Link.h"
+#include "model/entry/Link.h"
 #include "model/book/BookCatalog.h"
 #include "model/book/BookHighlight.h"
 #include "model/book/BookReadInfo.h"

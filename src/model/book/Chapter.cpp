@@ -1,6 +1,6 @@
 #include "model/book/Chapter.h"
 
-#include "model/Link.h"
+#include "model/entry/Link.h"
 #include "model/book/PageInfo.h"
 #include "model/book/Section.h"
 #include "platform/runtime/KeyedArchiver.h"

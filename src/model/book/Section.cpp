@@ -1,6 +1,6 @@
 #include "model/book/Section.h"
 
-#include "model/Link.h"
+#include "model/entry/Link.h"
 #include "model/book/PageInfo.h"
 #include "platform/runtime/KeyedArchiver.h"
 #include "platform/runtime/KeyedUnarchiver.h"

@@ -8,9 +8,9 @@
 #include <utility>
 #include <vector>
 
-#include "model/Author.h"
-#include "model/Entry.h"
-#include "model/VeskBook.h"
+#include "model/entry/Author.h"
+#include "model/entry/Entry.h"
+#include "model/book/VeskBook.h"
 #include "model/atom/XmlDocumentWriter.h"
 #include "model/book/BookCatalog.h"
 #include "model/book/Chapter.h"

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "model/VeskMessage.h"
-#include "model/VeskMessages.h"
-#include "model/VeskSoftUpdate.h"
+#include "model/service/VeskMessage.h"
+#include "model/service/VeskMessages.h"
+#include "model/service/VeskSoftUpdate.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/Application.h"

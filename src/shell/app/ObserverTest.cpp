@@ -9,12 +9,12 @@
 
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/TaskTestSupport.h"
-#include "model/Ads.h"
-#include "model/Column.h"
-#include "model/Entry.h"
-#include "model/Feed.h"
-#include "model/OfflineDownloadProgress.h"
-#include "model/UserInfo.h"
+#include "model/service/Ads.h"
+#include "model/columns/Column.h"
+#include "model/entry/Entry.h"
+#include "model/entry/Feed.h"
+#include "model/columns/OfflineDownloadProgress.h"
+#include "model/columns/UserInfo.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "testing/ScopedFakeClock.h"
 

@@ -2,9 +2,9 @@
 
 #include <thread>
 
-#include "model/VeskMessage.h"
-#include "model/VeskMessages.h"
-#include "model/VeskSoftUpdate.h"
+#include "model/service/VeskMessage.h"
+#include "model/service/VeskMessages.h"
+#include "model/service/VeskSoftUpdate.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/NavigationController.h"

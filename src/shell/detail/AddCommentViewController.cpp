@@ -1,8 +1,8 @@
 #include "shell/detail/AddCommentViewController.h"
 
 #include "engine/core/Task.h"
-#include "model/Column.h"
-#include "model/Entry.h"
+#include "model/columns/Column.h"
+#include "model/entry/Entry.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/BarButtonItem.h"

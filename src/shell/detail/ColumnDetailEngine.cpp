@@ -2,9 +2,9 @@
 
 #include "engine/core/DataEngine.h"
 #include "engine/core/Task.h"
-#include "model/Column.h"
-#include "model/Link.h"
-#include "model/VeskCustomization.h"
+#include "model/columns/Column.h"
+#include "model/entry/Link.h"
+#include "model/service/VeskCustomization.h"
 
 namespace zu {
 

@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "engine/core/EngineTestSupport.h"
-#include "model/Comment.h"
-#include "model/Content.h"
-#include "model/VeskAssess.h"
+#include "model/entry/Comment.h"
+#include "model/entry/Content.h"
+#include "model/service/VeskAssess.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/AlertRegistry.h"
 #include "platform/ui/Animations.h"

@@ -1,7 +1,7 @@
 #include "shell/home/ColumnGridCell.h"
 
-#include "model/Column.h"
-#include "model/VeskEntryStatus.h"
+#include "model/columns/Column.h"
+#include "model/service/VeskEntryStatus.h"
 #include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/ActivityIndicatorView.h"

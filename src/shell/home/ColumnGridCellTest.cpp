@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "model/Column.h"
-#include "model/VeskCustomization.h"
-#include "model/VeskEntryStatus.h"
+#include "model/columns/Column.h"
+#include "model/service/VeskCustomization.h"
+#include "model/service/VeskEntryStatus.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/AnimationLog.h"

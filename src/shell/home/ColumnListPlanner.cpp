@@ -1,6 +1,6 @@
 #include "shell/home/ColumnListPlanner.h"
 
-#include "model/Column.h"
+#include "model/columns/Column.h"
 
 namespace zu {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "model/Column.h"
+#include "model/columns/Column.h"
 
 namespace zu {
 namespace {

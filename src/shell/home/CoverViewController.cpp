@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "model/ProgramCover.h"
+#include "model/service/ProgramCover.h"
 #include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/StringUtil.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/ProgramCover.h"
+#include "model/service/ProgramCover.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/AnimationLog.h"
 #include "platform/ui/Animations.h"

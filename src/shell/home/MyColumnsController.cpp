@@ -6,7 +6,7 @@
 #include "common/Log.h"
 #include "common/Reachability.h"
 #include "engine/core/DataEngine.h"
-#include "model/Column.h"
+#include "model/columns/Column.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/RunLoop.h"

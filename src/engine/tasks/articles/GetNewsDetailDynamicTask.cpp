@@ -6,8 +6,8 @@
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/articles/GetNewsDetailTask.h"
 #include "engine/tasks/support/TaskUtil.h"
-#include "model/Link.h"
-#include "model/NewsDetail.h"
+#include "model/entry/Link.h"
+#include "model/entry/NewsDetail.h"
 #include "model/atom/VESKAtomParser.h"
 
 namespace zu {

@@ -1,7 +1,7 @@
 #include "engine/tasks/articles/LocalEntryTask.h"
 
 #include "engine/core/ErrorCodes.h"
-#include "model/Entry.h"
+#include "model/entry/Entry.h"
 #include "store/EntryPersistenter.h"
 
 namespace zu {

@@ -4,7 +4,7 @@
 #include "engine/core/ErrorCodes.h"
 #include "engine/tasks/images/DownloadImageInnerTask.h"
 #include "engine/tasks/support/TaskUtil.h"
-#include "model/Feed.h"
+#include "model/entry/Feed.h"
 #include "store/EntryPersistenter.h"
 
 namespace zu {

@@ -7,8 +7,8 @@
 #include "engine/tasks/books/DownloadBookUpdatesTask.h"
 #include "engine/tasks/books/GetBookDetailInfoTask.h"
 #include "engine/tasks/books/GetBookPreviewTask.h"
-#include "model/Column.h"
-#include "model/Link.h"
+#include "model/columns/Column.h"
+#include "model/entry/Link.h"
 
 namespace zu {
 

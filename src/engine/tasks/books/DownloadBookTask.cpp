@@ -9,8 +9,8 @@
 #include "engine/core/ErrorCodes.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/support/TaskSupport.h"
-#include "model/Column.h"
-#include "model/Link.h"
+#include "model/columns/Column.h"
+#include "model/entry/Link.h"
 #include "store/BookMgr.h"
 
 namespace zu {

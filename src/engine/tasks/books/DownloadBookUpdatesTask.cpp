@@ -9,8 +9,8 @@
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/support/TaskSupport.h"
 #include "engine/tasks/books/DownloadSectionInnerTask.h"
-#include "model/Column.h"
-#include "model/Feed.h"
+#include "model/columns/Column.h"
+#include "model/entry/Feed.h"
 #include "model/book/Chapter.h"
 #include "model/book/Section.h"
 

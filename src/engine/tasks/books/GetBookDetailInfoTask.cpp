@@ -4,7 +4,7 @@
 #include "engine/core/ErrorCodes.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/support/TaskSupport.h"
-#include "model/Feed.h"
+#include "model/entry/Feed.h"
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "model/atom/VESKAtomParser.h"
 

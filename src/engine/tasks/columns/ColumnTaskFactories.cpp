@@ -9,8 +9,8 @@
 #include "engine/tasks/columns/LocalGetSubscribedColumnsTask.h"
 #include "engine/tasks/columns/LoginTask.h"
 #include "engine/tasks/columns/UpdateColumnBatchTask.h"
-#include "model/Column.h"
-#include "model/Link.h"
+#include "model/columns/Column.h"
+#include "model/entry/Link.h"
 #include "platform/runtime/StringUtil.h"
 
 namespace zu {

@@ -13,12 +13,12 @@
 #include "engine/core/TaskEngine.h"
 #include "engine/http/HttpEngineManager.h"
 #include "engine/tasks/columns/UpdateColumnBatchTask.h"
-#include "model/Column.h"
-#include "model/Content.h"
-#include "model/Feed.h"
-#include "model/Link.h"
-#include "model/VeskCustomization.h"
-#include "model/VeskSubscribe.h"
+#include "model/columns/Column.h"
+#include "model/entry/Content.h"
+#include "model/entry/Feed.h"
+#include "model/entry/Link.h"
+#include "model/service/VeskCustomization.h"
+#include "model/service/VeskSubscribe.h"
 #include "store/EntryPersistenter.h"
 
 namespace zu {

@@ -7,10 +7,10 @@
 #include "engine/openplatform/OpenPlatformBase.h"
 #include "engine/openplatform/OpenPlatformFactory.h"
 #include "engine/tasks/support/TaskUtil.h"
-#include "model/Column.h"
-#include "model/Feed.h"
-#include "model/Link.h"
-#include "model/VeskCustomization.h"
+#include "model/columns/Column.h"
+#include "model/entry/Feed.h"
+#include "model/entry/Link.h"
+#include "model/service/VeskCustomization.h"
 #include "store/EntryPersistenter.h"
 
 namespace zu {

@@ -8,7 +8,7 @@
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/support/TaskUtil.h"
-#include "model/Feed.h"
+#include "model/entry/Feed.h"
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "model/atom/VESKAtomParser.h"
 #include "platform/device/DeviceProfile.h"

@@ -6,7 +6,7 @@
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/support/TaskUtil.h"
-#include "model/Feed.h"
+#include "model/entry/Feed.h"
 #include "model/atom/VESKAtomBuilder.h"
 #include "store/EntryPersistenter.h"
 

@@ -7,7 +7,7 @@
 #include "engine/core/HttpEngineHooks.h"
 #include "engine/tasks/support/TaskUtil.h"
 #include "engine/tasks/columns/UpdateColumnInnerTask.h"
-#include "model/Column.h"
+#include "model/columns/Column.h"
 
 namespace zu {
 

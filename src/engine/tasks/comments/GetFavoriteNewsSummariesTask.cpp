@@ -1,7 +1,7 @@
 #include "engine/tasks/comments/GetFavoriteNewsSummariesTask.h"
 
 #include "engine/tasks/support/TaskUtil.h"
-#include "model/Feed.h"
+#include "model/entry/Feed.h"
 #include "store/EntryPersistenter.h"
 
 namespace zu {

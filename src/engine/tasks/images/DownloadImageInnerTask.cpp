@@ -3,10 +3,10 @@
 #include "engine/core/DataEngine.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/http/HttpEngine.h"
-#include "model/Entry.h"
-#include "model/Feed.h"
-#include "model/Link.h"
-#include "model/VeskThumbnail.h"
+#include "model/entry/Entry.h"
+#include "model/entry/Feed.h"
+#include "model/entry/Link.h"
+#include "model/service/VeskThumbnail.h"
 
 namespace zu {
 

@@ -14,12 +14,12 @@
 #include "engine/http/HttpEngine.h"
 #include "engine/http/HttpResponse.h"
 #include "engine/tasks/images/DownloadImageInnerTask.h"
-#include "model/Author.h"
-#include "model/Content.h"
-#include "model/Entry.h"
-#include "model/Feed.h"
-#include "model/Link.h"
-#include "model/XCoverImageDuration.h"
+#include "model/entry/Author.h"
+#include "model/entry/Content.h"
+#include "model/entry/Entry.h"
+#include "model/entry/Feed.h"
+#include "model/entry/Link.h"
+#include "model/service/XCoverImageDuration.h"
 #include "model/atom/VESKAtomParser.h"
 
 namespace zu {

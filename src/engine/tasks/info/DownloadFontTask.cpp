@@ -9,8 +9,8 @@
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/support/TaskSupport.h"
-#include "model/Font.h"
-#include "model/Fonts.h"
+#include "model/service/Font.h"
+#include "model/service/Fonts.h"
 #include "model/atom/VESKAtomParser.h"
 
 namespace zu {

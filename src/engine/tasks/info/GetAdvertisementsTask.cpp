@@ -5,9 +5,9 @@
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/support/TaskSupport.h"
 #include "engine/tasks/images/DownloadImageInnerTask.h"
-#include "model/Ad.h"
-#include "model/Ads.h"
-#include "model/Img.h"
+#include "model/service/Ad.h"
+#include "model/service/Ads.h"
+#include "model/service/Img.h"
 #include "model/atom/VESKAtomParser.h"
 
 namespace zu {

@@ -6,7 +6,7 @@
 #include "engine/tasks/info/FeedbackTask.h"
 #include "engine/tasks/info/GetAdvertisementsTask.h"
 #include "engine/tasks/info/GetInfoTask.h"
-#include "model/Vocabulary.h"
+#include "model/atom/Vocabulary.h"
 
 namespace zu {
 

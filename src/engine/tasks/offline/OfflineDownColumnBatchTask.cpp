@@ -8,8 +8,8 @@
 #include "engine/core/ErrorCodes.h"
 #include "engine/tasks/offline/OfflineDownColumnInnerTask.h"
 #include "engine/tasks/support/TaskUtil.h"
-#include "model/Column.h"
-#include "model/OfflineDownloadProgress.h"
+#include "model/columns/Column.h"
+#include "model/columns/OfflineDownloadProgress.h"
 #include "platform/device/Application.h"
 
 namespace zu {

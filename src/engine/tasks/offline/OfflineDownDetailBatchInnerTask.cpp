@@ -7,7 +7,7 @@
 #include "engine/core/HttpEngineHooks.h"
 #include "engine/tasks/offline/OfflineDownDetailBatchInnerTaskDelegate.h"
 #include "engine/tasks/offline/OfflineDownDetailInnerTask.h"
-#include "model/NewsSummary.h"
+#include "model/entry/NewsSummary.h"
 #include "platform/runtime/RunLoop.h"
 
 namespace zu {

@@ -2,8 +2,8 @@
 #include "engine/core/DataEngine.h"
 #include "engine/tasks/offline/OfflineDownColumnBatchTask.h"
 #include "engine/tasks/support/TaskUtil.h"
-#include "model/Column.h"
-#include "model/Feed.h"
+#include "model/columns/Column.h"
+#include "model/entry/Feed.h"
 #include "store/EntryPersistenter.h"
 
 namespace zu {

@@ -5,7 +5,7 @@
 #include "engine/core/ErrorCodes.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/support/TaskUtil.h"
-#include "model/UserInfo.h"
+#include "model/columns/UserInfo.h"
 #include "model/atom/VESKAtomParser.h"
 
 namespace zu {

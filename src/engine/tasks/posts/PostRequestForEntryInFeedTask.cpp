@@ -4,9 +4,9 @@
 #include "engine/core/DataEngineObserver.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/tasks/support/TaskUtil.h"
-#include "model/Entry.h"
-#include "model/Feed.h"
-#include "model/VeskError.h"
+#include "model/entry/Entry.h"
+#include "model/entry/Feed.h"
+#include "model/service/VeskError.h"
 #include "model/atom/VESKAtomParser.h"
 #include "store/EntryPersistenter.h"
 

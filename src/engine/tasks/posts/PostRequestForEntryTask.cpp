@@ -3,8 +3,8 @@
 #include "engine/core/DataEngineObserver.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/tasks/support/TaskUtil.h"
-#include "model/Entry.h"
-#include "model/Link.h"
+#include "model/entry/Entry.h"
+#include "model/entry/Link.h"
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "model/atom/VESKAtomParser.h"
 

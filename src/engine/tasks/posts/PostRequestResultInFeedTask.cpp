@@ -2,8 +2,8 @@
 
 #include "engine/core/ErrorCodes.h"
 #include "engine/tasks/support/TaskUtil.h"
-#include "model/Feed.h"
-#include "model/VeskError.h"
+#include "model/entry/Feed.h"
+#include "model/service/VeskError.h"
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "model/atom/VESKAtomParser.h"
 

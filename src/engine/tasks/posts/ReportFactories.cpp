@@ -7,7 +7,7 @@
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/UrlManager.h"
 #include "engine/tasks/posts/ReportTask.h"
-#include "model/Column.h"
+#include "model/columns/Column.h"
 #include "model/atom/VESKAtomBuilder.h"
 #include "platform/device/DeviceProfile.h"
 #include "platform/runtime/Bundle.h"

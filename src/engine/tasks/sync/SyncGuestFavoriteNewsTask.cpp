@@ -3,7 +3,7 @@
 #include "common/Log.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/tasks/support/TaskUtil.h"
-#include "model/Entry.h"
+#include "model/entry/Entry.h"
 #include "model/atom/VESKAtomBuilder.h"
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "store/EntryPersistenter.h"

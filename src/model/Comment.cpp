@@ -1,7 +1,0 @@
-#include "model/Comment.h"
-
-namespace zu {
-
-std::string Comment::archiveClassName() const { return "Comment"; }
-
-}  // namespace zu

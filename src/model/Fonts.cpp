@@ -1,2 +1,0 @@
-// Fonts has inline accessors only; building this file checks that its header stands alone.
-#include "model/Fonts.h"

@@ -1,2 +1,0 @@
-// Label has inline accessors only; building this file checks that its header stands alone.
-#include "model/Label.h"

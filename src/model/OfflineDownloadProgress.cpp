@@ -1,9 +1,0 @@
-#include "model/OfflineDownloadProgress.h"
-
-namespace zu {
-
-std::shared_ptr<OfflineDownloadProgress> OfflineDownloadProgress::copy() const {
-  return std::make_shared<OfflineDownloadProgress>(*this);
-}
-
-}  // namespace zu

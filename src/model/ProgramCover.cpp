@@ -1,7 +1,0 @@
-#include "model/ProgramCover.h"
-
-namespace zu {
-
-std::string ProgramCover::description() const { return description_.value_or(""); }
-
-}  // namespace zu

@@ -1,2 +1,0 @@
-// VeskExifInfo has inline accessors only; building this file checks that its header stands alone.
-#include "model/VeskExifInfo.h"

@@ -1,2 +1,0 @@
-// VeskSoftUpdate has inline accessors only; building this file checks that its header stands alone.
-#include "model/VeskSoftUpdate.h"

@@ -1,0 +1,2 @@
+// Icon has inline accessors only; building this file checks that its header stands alone.
+#include "model/columns/Icon.h"

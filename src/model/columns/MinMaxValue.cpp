@@ -1,0 +1,2 @@
+// MinMaxValue has inline accessors only; building this file checks that its header stands alone.
+#include "model/columns/MinMaxValue.h"

@@ -1,0 +1,2 @@
+// UserInfo has inline accessors only; building this file checks that its header stands alone.
+#include "model/columns/UserInfo.h"

@@ -1,0 +1,2 @@
+// Feed has inline accessors only; building this file checks that its header stands alone.
+#include "model/entry/Feed.h"

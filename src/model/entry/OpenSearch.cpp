@@ -1,0 +1,2 @@
+// OpenSearch has inline accessors only; building this file checks that its header stands alone.
+#include "model/entry/OpenSearch.h"

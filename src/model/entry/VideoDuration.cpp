@@ -1,0 +1,2 @@
+// VideoDuration has inline accessors only; building this file checks that its header stands alone.
+#include "model/entry/VideoDuration.h"

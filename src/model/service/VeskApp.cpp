@@ -1,0 +1,2 @@
+// VeskApp has inline accessors only; building this file checks that its header stands alone.
+#include "model/service/VeskApp.h"

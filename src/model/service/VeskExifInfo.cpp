@@ -1,0 +1,2 @@
+// VeskExifInfo has inline accessors only; building this file checks that its header stands alone.
+#include "model/service/VeskExifInfo.h"

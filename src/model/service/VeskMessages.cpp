@@ -1,0 +1,2 @@
+// VeskMessages has inline accessors only; building this file checks that its header stands alone.
+#include "model/service/VeskMessages.h"

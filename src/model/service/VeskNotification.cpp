@@ -1,0 +1,2 @@
+// VeskNotification has inline accessors only; building this file checks that its header stands alone.
+#include "model/service/VeskNotification.h"

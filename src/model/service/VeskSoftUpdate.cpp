@@ -1,0 +1,2 @@
+// VeskSoftUpdate has inline accessors only; building this file checks that its header stands alone.
+#include "model/service/VeskSoftUpdate.h"
