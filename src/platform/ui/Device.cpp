@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "platform/device/SystemEnvironment.h"
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/InterfaceRotation.h"
 
 namespace zu::ui {
 
@@ -40,7 +42,39 @@ void Device::setSystemVersion(std::string version) {
   SystemEnvironment::setSystemVersion(numberOf(systemVersion_));
 }
 
+void Device::setOrientation(DeviceOrientation orientation, bool animated) {
+  if (orientation == orientation_) return;
+  orientation_ = orientation;
+  NotificationCenter::defaultCenter().post(kOrientationDidChangeNotification, Value());
+  const int n = static_cast<int>(orientation);
+  // Device and interface orientations share the numbers 1 to 4.
+  if (n >= 1 && n <= 4) InterfaceRotation::deviceDidTurn(static_cast<SystemEnvironment::Orientation>(n), animated);
+}
+
+namespace {
+
+// The upright ways in counter-clockwise order of the device's turning.
+// (A counter-clockwise quarter turn from portrait puts the home button on the right: landscape left.)
+constexpr DeviceOrientation kCounterClockwise[] = {DeviceOrientation::Portrait, DeviceOrientation::LandscapeLeft,
+                                                   DeviceOrientation::PortraitUpsideDown,
+                                                   DeviceOrientation::LandscapeRight};
+
+DeviceOrientation turned(DeviceOrientation from, int steps) {
+  int at = 0;
+  for (int i = 0; i < 4; ++i) {
+    if (kCounterClockwise[i] == from) at = i;
+  }
+  return kCounterClockwise[(at + steps + 4) % 4];
+}
+
+}  // namespace
+
+void Device::turnLeft() { setOrientation(turned(orientation_, 1)); }
+
+void Device::turnRight() { setOrientation(turned(orientation_, -1)); }
+
 void Device::resetForTesting() {
+  orientation_ = DeviceOrientation::Portrait;
   systemVersion_.clear();
   SystemEnvironment::setSystemVersion(SystemEnvironment::kDefaultSystemVersion);
 }

@@ -5,6 +5,7 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/InterfaceRotation.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/NibRegistry.h"
@@ -111,17 +112,17 @@ void ViewController::releaseView() {
 
 namespace {
 
-void forwardInto(ViewController& owner, View& view, AppearanceCallback callback, bool animated,
-                 bool anyController) {
+// Calls `send` on each controller whose view lies in `view` (not below another controller's
+// view): the children of `owner`, or any controller when `anyController`.
+void forwardInto(ViewController& owner, View& view, bool anyController,
+                 const std::function<void(ViewController&)>& send) {
   const std::vector<std::shared_ptr<View>> subviews = view.subviews();
   for (const auto& sub : subviews) {
     if (ViewController* inner = ViewController::controllerOf(sub.get())) {
-      if (inner != &owner && (anyController || inner->parentViewController() == &owner)) {
-        inner->sendAppearance(callback, animated);
-      }
+      if (inner != &owner && (anyController || inner->parentViewController() == &owner)) send(*inner);
       continue;
     }
-    forwardInto(owner, *sub, callback, animated, anyController);
+    forwardInto(owner, *sub, anyController, send);
   }
 }
 
@@ -145,7 +146,23 @@ void ViewController::sendAppearance(AppearanceCallback callback, bool animated) 
   }
   if (view_) {
     std::shared_ptr<View> root = view_;
-    forwardInto(*this, *root, callback, animated, platformForwardsToAddedViews());
+    forwardInto(*this, *root, platformForwardsToAddedViews(),
+                [&](ViewController& inner) { inner.sendAppearance(callback, animated); });
+  }
+}
+
+void ViewController::sendRotation(RotationCallback callback, SystemEnvironment::Orientation orientation,
+                                  double duration) {
+  auto keep = shared();
+  if (callback == RotationCallback::WillRotate) {
+    willRotateToInterfaceOrientation(orientation, duration);
+  } else {
+    didRotateFromInterfaceOrientation(orientation);
+  }
+  if (view_) {
+    std::shared_ptr<View> root = view_;
+    forwardInto(*this, *root, platformForwardsToAddedViews(),
+                [&](ViewController& inner) { inner.sendRotation(callback, orientation, duration); });
   }
 }
 
@@ -253,6 +270,7 @@ bool ViewController::presentModalViewController(const std::shared_ptr<ViewContro
   host->sendAppearance(AppearanceCallback::WillDisappear, animated);
   controller->sendAppearance(AppearanceCallback::WillAppear, animated);
   const ModalTransitionStyle style = controller->modalTransitionStyle_;
+  modalView->setTransform(Transform::identity());
   modalView->setFrame(frame);
   if (animated) modalMotion(modalView, style, frame, false);
   super->addSubview(modalView);
@@ -266,6 +284,9 @@ bool ViewController::presentModalViewController(const std::shared_ptr<ViewContro
         covered->removeFromSuperview();
         keepHost->sendAppearance(AppearanceCallback::DidDisappear, animated);
         controller->sendAppearance(AppearanceCallback::DidAppear, animated);
+        if (Window* window = controller->view_ ? controller->view_->window() : nullptr) {
+          InterfaceRotation::settle(*window);
+        }
       });
   return true;
 }
@@ -314,6 +335,9 @@ void ViewController::dismissModalViewController(bool animated) {
         done();
         controller->sendAppearance(AppearanceCallback::DidDisappear, animated);
         keepHost->sendAppearance(AppearanceCallback::DidAppear, animated);
+        if (Window* window = keepHost->view_ ? keepHost->view_->window() : nullptr) {
+          InterfaceRotation::settle(*window);
+        }
       });
 }
 

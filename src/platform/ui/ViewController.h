@@ -20,7 +20,11 @@
 //  - Presenting while a modal controller is already presented is refused (false), as is
 //    presenting a controller that is already presented. Presenting from a child presents from
 //    the outermost container; modalViewController() answers for the whole chain.
-//  - shouldAutorotateToInterfaceOrientation is true for portrait only by default.
+//  - shouldAutorotateToInterfaceOrientation is true for portrait only by default. When the
+//    device turns (InterfaceRotation), the controller shown in the window is asked; one that
+//    agrees gets willRotateToInterfaceOrientation (with the turn's duration) before its view
+//    turns and didRotateFromInterfaceOrientation after, each passed on to the controllers
+//    inside its view as appearance callbacks are.
 // Where we differ on purpose: transitions without animation end synchronously; animated ones
 // end when their animation record completes on the main loop (AnimationLog, injected clock).
 #pragma once
@@ -47,6 +51,7 @@ class Window;
 enum class ModalTransitionStyle { CoverVertical = 0, FlipHorizontal = 1, CrossDissolve = 2, PartialCurl = 3 };
 
 enum class AppearanceCallback { WillAppear, DidAppear, WillDisappear, DidDisappear };
+enum class RotationCallback { WillRotate, DidRotate };
 
 class ViewController : public Object {
  public:
@@ -113,6 +118,12 @@ class ViewController : public Object {
   // --- orientation
   virtual bool shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation orientation);
   SystemEnvironment::Orientation interfaceOrientation() const;
+  // Before the view turns to `to` over `duration` seconds; after it turned from `from`.
+  virtual void willRotateToInterfaceOrientation(SystemEnvironment::Orientation /*to*/, double /*duration*/) {}
+  virtual void didRotateFromInterfaceOrientation(SystemEnvironment::Orientation /*from*/) {}
+  // Sends one rotation callback (`orientation`: the new one for WillRotate, the old one for
+  // DidRotate) to this controller and on to the controllers inside its view.
+  void sendRotation(RotationCallback callback, SystemEnvironment::Orientation orientation, double duration);
 
   // Puts `controller`'s view in `window` as its root (frame: the application frame, or the
   // screen with wantsFullScreenLayout) with viewWillAppear / viewDidAppear.
