@@ -7,11 +7,9 @@
 #include <cstring>
 
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Screen.h"
-#include "platform/ui/Window.h"
 
 namespace zu {
 
@@ -78,6 +76,7 @@ ScreenHost::~ScreenHost() {
 void ScreenHost::start() {
   if (running_) return;
   running_ = true;
+  if (window_) SDL_StartTextInput();
   scheduleFrame();
 }
 
@@ -136,6 +135,7 @@ void ScreenHost::show(const ui::Image& picture) {
 void ScreenHost::pumpEvents() {
   SDL_Event event;
   while (SDL_PollEvent(&event)) {
+    if (handleInput(event)) continue;
     switch (event.type) {
       case SDL_QUIT:
         if (events_.quit) events_.quit();
@@ -149,39 +149,60 @@ void ScreenHost::pumpEvents() {
           shown_.clear();  // show the picture again
         }
         break;
-      case SDL_MOUSEBUTTONDOWN: {
-        if (event.button.button != SDL_BUTTON_LEFT || touch_) break;
-        const ui::Point point{static_cast<float>(event.button.x),
-                              static_cast<float>(event.button.y)};
-        if (auto target = ui::Application::shared().windowForTouch(point)) {
-          touchWindow_ = target;
-          touch_ = target->beginTouch(target->pointFromSuperview(point));
-        }
-        break;
-      }
-      case SDL_MOUSEMOTION: {
-        auto target = touchWindow_.lock();
-        if (!touch_ || !target) break;
-        const ui::Point point{static_cast<float>(event.motion.x),
-                              static_cast<float>(event.motion.y)};
-        target->moveTouch(touch_, target->pointFromSuperview(point));
-        break;
-      }
-      case SDL_MOUSEBUTTONUP: {
-        if (event.button.button != SDL_BUTTON_LEFT || !touch_) break;
-        auto target = touchWindow_.lock();
-        auto touch = std::move(touch_);
-        touch_.reset();
-        if (!target) break;
-        const ui::Point point{static_cast<float>(event.button.x),
-                              static_cast<float>(event.button.y)};
-        target->endTouch(touch, target->pointFromSuperview(point));
-        break;
-      }
       default:
         break;
     }
   }
+}
+
+bool ScreenHost::handleInput(const SDL_Event& event) {
+  switch (event.type) {
+    case SDL_MOUSEBUTTONDOWN:
+      if (event.button.button == SDL_BUTTON_LEFT) {
+        const bool pinch = (SDL_GetModState() & KMOD_SHIFT) != 0;
+        input_.press(ui::Point{static_cast<float>(event.button.x), static_cast<float>(event.button.y)}, pinch);
+      }
+      return true;
+    case SDL_MOUSEMOTION:
+      input_.move(ui::Point{static_cast<float>(event.motion.x), static_cast<float>(event.motion.y)});
+      return true;
+    case SDL_MOUSEBUTTONUP:
+      if (event.button.button == SDL_BUTTON_LEFT) {
+        input_.release(ui::Point{static_cast<float>(event.button.x), static_cast<float>(event.button.y)});
+      }
+      return true;
+    case SDL_TEXTINPUT:
+      input_.type(event.text.text);
+      return true;
+    case SDL_KEYDOWN: {
+      const bool ctrl = (event.key.keysym.mod & KMOD_CTRL) != 0;
+      switch (event.key.keysym.sym) {
+        case SDLK_BACKSPACE:
+          input_.backspace();
+          break;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+          input_.enter();
+          break;
+        case SDLK_LEFT:
+          if (ctrl) input_.turnLeft();
+          break;
+        case SDLK_RIGHT:
+          if (ctrl) input_.turnRight();
+          break;
+        default:
+          break;
+      }
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void ScreenHost::play(std::vector<ReplayStep> steps, std::function<void()> done) {
+  replay_ = std::make_unique<ReplayPlayer>(input_, std::move(steps), std::move(done));
+  replay_->start();
 }
 
 }  // namespace zu

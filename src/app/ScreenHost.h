@@ -5,10 +5,14 @@
 // settled on a new picture (a frame later, unchanged), so one PNG stands for each screen the
 // application rests on, not for every frame of a change.
 //
-// Input (SDL window only): the left mouse button is one finger — pressed, dragged and lifted —
-// handed to the window that takes touches there (Application::windowForTouch, so an overlay that
-// takes none lets them through) in that window's coordinates; closing the window asks to quit;
-// minimising and restoring are the application's background and foreground.
+// Input (SDL window only), through ScreenInput: the left mouse button is one finger — pressed,
+// dragged and lifted — handed to the window that takes touches there (Application::windowForTouch,
+// so an overlay that takes none lets them through) in that window's coordinates; with Shift held
+// when it goes down it is two fingers mirrored about the screen's centre (a pinch). Typed text,
+// Backspace and Return go to the keyboard stand-in's first responder; Ctrl+Left and Ctrl+Right
+// turn the device a quarter to the left or right. Closing the window asks to quit; minimising
+// and restoring are the application's background and foreground. A replay (play()) drives the
+// same input, headless or not.
 //
 // Headless when asked, when there is no display ($DISPLAY, $WAYLAND_DISPLAY) or when SDL cannot
 // open a window; the same frames run. Main thread only; owned by the executable.
@@ -21,14 +25,16 @@
 #include <optional>
 #include <vector>
 
+#include "app/ReplayPlayer.h"
+#include "app/ScreenInput.h"
+
+union SDL_Event;
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
 
 namespace zu::ui {
 class Image;
-class Touch;
-class Window;
 }  // namespace zu::ui
 
 namespace zu {
@@ -57,8 +63,14 @@ class ScreenHost {
   bool present();
   int snapshotsWritten() const { return snapshotCount_; }
 
+  ScreenInput& input() { return input_; }
+  // Plays replay steps through the input, starting now; `done` runs after the last one.
+  void play(std::vector<ReplayStep> steps, std::function<void()> done = {});
+
  private:
   void pumpEvents();
+  // Mouse and key events; false for any other event.
+  bool handleInput(const SDL_Event& event);
   void show(const ui::Image& picture);
   void scheduleFrame();
 
@@ -73,8 +85,8 @@ class ScreenHost {
   int snapshotCount_ = 0;
   bool running_ = false;
   uint64_t frameToken_ = 0;
-  std::shared_ptr<ui::Touch> touch_;
-  std::weak_ptr<ui::Window> touchWindow_;
+  ScreenInput input_;
+  std::unique_ptr<ReplayPlayer> replay_;
 };
 
 }  // namespace zu

@@ -4,10 +4,16 @@
 
 #include <filesystem>
 
+#include "app/ReplayScript.h"
+#include "platform/runtime/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Color.h"
+#include "platform/ui/Device.h"
 #include "platform/ui/Image.h"
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
 #include "testing/TempHome.h"
 
@@ -16,7 +22,11 @@ namespace {
 
 class ScreenHostTest : public ::testing::Test {
  protected:
-  void TearDown() override { ui::Application::shared().resetForTesting(); }
+  void TearDown() override {
+    ui::Keyboard::shared().resetForTesting();
+    ui::Device::current().resetForTesting();
+    ui::Application::shared().resetForTesting();
+  }
   TempHome home_;
 };
 
@@ -66,6 +76,73 @@ TEST_F(ScreenHostTest, HeadlessWithoutSnapshotsSkipsTheComposite) {
   window->makeKeyAndVisible();
   EXPECT_FALSE(host.frame());
   EXPECT_EQ(0, host.snapshotsWritten());
+}
+
+// A replay reaches a field by a tap and types into it as the keys would: text, Backspace
+// (which takes one whole character), Return (the field's return question); a rotation turns
+// the device, and a screen that allows it turns with it.
+TEST_F(ScreenHostTest, ReplayTypesIntoATappedField) {
+  struct Screen : ui::ViewController {
+    bool shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation) override { return true; }
+  };
+  auto window = std::make_shared<ui::Window>(ui::Screen::main().bounds());
+  auto screen = std::make_shared<Screen>();
+  ui::ViewController::installAsRoot(*window, screen);
+  window->makeKeyAndVisible();
+  auto field = std::make_shared<ui::TextField>(ui::Rect(20, 100, 280, 30));
+  screen->view()->addSubview(field);
+  struct Returns : ui::TextFieldDelegate {
+    int count = 0;
+    bool textFieldShouldReturn(ui::TextField&) override {
+      ++count;
+      return true;
+    }
+  };
+  auto returns = std::make_shared<Returns>();
+  field->setDelegate(returns);
+
+  const auto script = ReplayScript::parse(
+      "type before the tap\n"  // nobody has the keyboard yet: nothing happens
+      "tap 60 135\n"           // the field, 20 points below the status bar
+      "type 读者 ok\n"
+      "key backspace\n"
+      "type K\n"
+      "key return\n"
+      "wait 0.05\n"
+      "rotate left\n");
+  ASSERT_FALSE(script.error) << *script.error;
+  ScreenHost host(true, std::nullopt, {});
+  bool done = false;
+  host.play(script.steps, [&] { done = true; });
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return done; }, 20));
+  EXPECT_TRUE(field->isFirstResponder());
+  EXPECT_EQ("读者 oK", field->text());
+  EXPECT_EQ(1, returns->count);
+  EXPECT_EQ(ui::DeviceOrientation::LandscapeLeft, ui::Device::current().orientation());
+  EXPECT_EQ(SystemEnvironment::Orientation::kLandscapeRight, ui::Application::shared().statusBarOrientation());
+  EXPECT_EQ(ui::Size(480, 300), screen->view()->bounds().size);
+}
+
+// A pinch through the host's input puts two fingers down mirrored about the screen's centre.
+TEST_F(ScreenHostTest, PinchInputPutsTwoMirroredFingersDown) {
+  auto window = std::make_shared<ui::Window>(ui::Screen::main().bounds());
+  window->makeKeyAndVisible();
+  struct Fingers : ui::View {
+    using View::View;
+    std::vector<ui::Point> down;
+    void touchesBegan(const ui::TouchSet& touches, const ui::Event&) override {
+      for (const auto& t : touches) down.push_back(t->locationInWindow());
+    }
+  };
+  auto view = std::make_shared<Fingers>(ui::Screen::main().bounds());
+  view->setMultipleTouchEnabled(true);
+  window->addSubview(view);
+  ScreenHost host(true, std::nullopt, {});
+  host.input().press(ui::Point{100, 140}, true);
+  host.input().press(ui::Point{5, 5});  // ignored while fingers are down
+  host.input().release(ui::Point{90, 130});
+  EXPECT_EQ((std::vector<ui::Point>{{100, 140}, {220, 340}}), view->down);
+  EXPECT_FALSE(host.input().isPressed());
 }
 
 }  // namespace

@@ -4,12 +4,13 @@
 // the terminate hook called (the upgrade alert), SIGINT/SIGTERM, or --quit-after elapsed —;
 // then the delegate's termination steps run.
 //
-//   zureader [--headless] [--snapshot DIR] [--quit-after SECONDS]
+//   zureader [--headless] [--snapshot DIR] [--quit-after SECONDS] [--replay FILE]
 //
+// --replay plays the file's taps, drags, text, rotations and waits (ReplayScript; the format is
+// in the README) once the application has launched; a malformed file is refused before launch.
+// URLs the application opens go through UrlOpener (http, https and mailto only).
 // The service host comes from $ZU_SERVICE_HOST (see ServiceHosts), the home from $ZU_HOME.
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -19,8 +20,11 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "app/ReplayScript.h"
 #include "app/ScreenHost.h"
+#include "app/UrlOpener.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/Application.h"
@@ -30,8 +34,6 @@
 #include "shell/app/StandInScreen.h"
 #include "shell/app/VESK_iPhoneAppDelegate.h"
 
-extern char** environ;
-
 namespace zu {
 namespace {
 
@@ -39,10 +41,11 @@ struct Options {
   bool headless = false;
   std::optional<std::filesystem::path> snapshotDir;
   std::optional<double> quitAfter;
+  std::vector<ReplayStep> replay;
 };
 
 int usage() {
-  std::fprintf(stderr, "usage: zureader [--headless] [--snapshot DIR] [--quit-after SECONDS]\n");
+  std::fprintf(stderr, "usage: zureader [--headless] [--snapshot DIR] [--quit-after SECONDS] [--replay FILE]\n");
   return 2;
 }
 
@@ -59,6 +62,14 @@ std::optional<Options> parse(int argc, char** argv) {
       const double seconds = std::strtod(argv[++i], &end);
       if (end == argv[i] || *end || !(seconds >= 0)) return std::nullopt;
       options.quitAfter = seconds;
+    } else if (arg == "--replay" && i + 1 < argc) {
+      const std::string file = argv[++i];
+      auto script = ReplayScript::load(file);
+      if (script.error) {
+        std::fprintf(stderr, "zureader: replay %s: %s\n", file.c_str(), script.error->c_str());
+        return std::nullopt;
+      }
+      options.replay = std::move(script.steps);
     } else {
       return std::nullopt;
     }
@@ -71,19 +82,6 @@ int gSignalPipe[2] = {-1, -1};
 void onSignal(int) {
   const char byte = 1;
   [[maybe_unused]] ssize_t n = write(gSignalPipe[1], &byte, 1);
-}
-
-// Opens a URL the way the desktop does when there is one to show it; always says so.
-bool openURL(const std::string& url, bool headless) {
-  std::printf("zureader: open %s\n", url.c_str());
-  std::fflush(stdout);
-  if (headless) return true;
-  pid_t pid = 0;
-  char* args[] = {const_cast<char*>("xdg-open"), const_cast<char*>(url.c_str()), nullptr};
-  if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, args, environ) != 0) return false;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 int run(const Options& options) {
@@ -112,7 +110,7 @@ int run(const Options& options) {
                    .foreground = [&] { delegate->applicationWillEnterForeground(); }});
   ui::Application& application = ui::Application::shared();
   application.setOpenURLHandler(
-      [headless = host.isHeadless()](const std::string& url) { return openURL(url, headless); });
+      [headless = host.isHeadless()](const std::string& url) { return UrlOpener::open(url, headless); });
   application.setTerminateHandler(quit);
 
   if (pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
@@ -127,6 +125,7 @@ int run(const Options& options) {
   std::fflush(stdout);
   delegate->applicationDidFinishLaunching();
   host.start();
+  if (!options.replay.empty()) host.play(options.replay);
   main->run();
   host.stop();
   // One last frame, so the screen the application ended on is written too.

@@ -5,6 +5,7 @@
 
 #include "platform/ui/Animations.h"
 #include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/PinchGestureRecognizer.h"
 #include "platform/ui/Window.h"
 
 namespace zu::ui {
@@ -36,15 +37,38 @@ class ScrollPan : public PanGestureRecognizer {
   ScrollView* owner_;
 };
 
+// The scroll view's own pinch: it takes no part when there is nothing to zoom.
+class ScrollPinch : public PinchGestureRecognizer {
+ public:
+  explicit ScrollPinch(ScrollView* owner) : owner_(owner) {}
+
+ protected:
+  void touchesBegan(const TouchSet& touches, const Event& event) override {
+    if (state() == GestureState::Possible && !owner_->canZoom()) {
+      setState(GestureState::Failed);
+      return;
+    }
+    PinchGestureRecognizer::touchesBegan(touches, event);
+  }
+
+ private:
+  ScrollView* owner_;
+};
+
 }  // namespace
 
-ScrollView::ScrollView(const Rect& frame) : View(frame), pan_(std::make_shared<ScrollPan>(this)) {
+ScrollView::ScrollView(const Rect& frame)
+    : View(frame), pan_(std::make_shared<ScrollPan>(this)), pinch_(std::make_shared<ScrollPinch>(this)) {
+  setMultipleTouchEnabled(true);
   pan_->addTarget(this, [this](GestureRecognizer&) { onPan(); });
   addGestureRecognizer(pan_);
+  pinch_->addTarget(this, [this](GestureRecognizer&) { onPinch(); });
+  addGestureRecognizer(pinch_);
 }
 
 ScrollView::~ScrollView() {
   pan_->removeTarget(this);
+  pinch_->removeTarget(this);
   if (decelerationToken_) RunLoop::main()->cancel(decelerationToken_);
   if (animationToken_) RunLoop::main()->cancel(animationToken_);
 }
@@ -296,6 +320,41 @@ void ScrollView::setZoomScale(float scale, bool animated) {
                         auto view = delegate ? delegate->viewForZooming(*self) : nullptr;
                         if (delegate) delegate->scrollViewDidEndZooming(*self, view.get(), self->zoomScale_);
                       });
+}
+
+bool ScrollView::canZoom() {
+  auto d = delegate_.lock();
+  return d && minZoom_ != maxZoom_ && d->viewForZooming(*this) != nullptr;
+}
+
+void ScrollView::onPinch() {
+  auto keep = shared();
+  // The fingers' midpoint relative to the visible area, and in the content.
+  const Point inBounds = pinch_->locationInView(this);
+  const Point offset = contentOffset();
+  const Point onScreen{inBounds.x - offset.x, inBounds.y - offset.y};
+  switch (pinch_->state()) {
+    case GestureState::Began:
+      pinchStartZoom_ = zoomScale_;
+      pinchAnchor_ = Point{inBounds.x / zoomScale_, inBounds.y / zoomScale_};
+      break;
+    case GestureState::Changed: {
+      const float scale = std::clamp(pinchStartZoom_ * pinch_->scale(), std::min(minZoom_, maxZoom_),
+                                     std::max(minZoom_, maxZoom_));
+      applyZoom(scale);
+      setContentOffset(clamp(Point{pinchAnchor_.x * zoomScale_ - onScreen.x, pinchAnchor_.y * zoomScale_ - onScreen.y}));
+      break;
+    }
+    case GestureState::Ended:
+    case GestureState::Cancelled: {
+      auto d = delegate_.lock();
+      auto view = d ? d->viewForZooming(*this) : nullptr;
+      if (d) d->scrollViewDidEndZooming(*this, view.get(), zoomScale_);
+      break;
+    }
+    default:
+      break;
+  }
 }
 
 void ScrollView::zoomToRect(const Rect& rectIn, bool animated) {

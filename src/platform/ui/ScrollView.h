@@ -24,6 +24,11 @@
 //  - Zooming scales the delegate's viewForZooming by a transform, keeps the zoom within
 //    minimum…maximum, sets the content size to the zoomed view's size and calls
 //    scrollViewDidZoom; animated zooms end with scrollViewDidEndZooming.
+//  - Two fingers pinching (the scroll view's own pinch recogniser, which takes part only while
+//    there is a view to zoom and the zoom limits differ) zoom from the scale at the start of
+//    the pinch, keeping the content point between the fingers under them;
+//    scrollViewDidEndZooming follows when the fingers lift. A scroll view takes multiple
+//    touches.
 // Where we differ on purpose: moves beyond the edges follow the finger one to one (no rubber
 // band), decelerations jump to their target at their end, and scroll indicators are not drawn
 // (flashScrollIndicators only counts the flashes, so a screen's flash can be checked).
@@ -38,6 +43,7 @@
 namespace zu::ui {
 
 class PanGestureRecognizer;
+class PinchGestureRecognizer;
 
 class ScrollView : public View {
  public:
@@ -116,6 +122,10 @@ class ScrollView : public View {
 
   // The scroll view's own pan recogniser (not a plain PanGestureRecognizer).
   const std::shared_ptr<PanGestureRecognizer>& panGestureRecognizer() const { return pan_; }
+  // The pinch that zooms.
+  const std::shared_ptr<PinchGestureRecognizer>& pinchGestureRecognizer() const { return pinch_; }
+  // True when a pinch may zoom: a view to zoom and zoom limits that differ.
+  bool canZoom();
 
  protected:
   void boundsDidChange(const Rect& oldBounds) override;
@@ -128,6 +138,7 @@ class ScrollView : public View {
   void cancelAnimation();
   void applyZoom(float scale);
   void onPan();
+  void onPinch();
 
   std::weak_ptr<ScrollViewDelegate> delegate_;
   Size contentSize_;
@@ -156,6 +167,9 @@ class ScrollView : public View {
   float maxZoom_ = 1;
   RunLoop::Token zoomToken_ = 0;
   std::shared_ptr<PanGestureRecognizer> pan_;
+  std::shared_ptr<PinchGestureRecognizer> pinch_;
+  float pinchStartZoom_ = 1;
+  Point pinchAnchor_;  // the unzoomed content point under the fingers when the pinch began
 };
 
 }  // namespace zu::ui

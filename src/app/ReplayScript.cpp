@@ -1,0 +1,164 @@
+#include "app/ReplayScript.h"
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "platform/ui/Screen.h"
+
+namespace zu {
+
+namespace {
+
+// The words of a line, split at blanks and tabs.
+std::vector<std::string> wordsOf(const std::string& line) {
+  std::vector<std::string> words;
+  std::istringstream in(line);
+  std::string word;
+  while (in >> word) words.push_back(word);
+  return words;
+}
+
+std::optional<double> numberOf(const std::string& word) {
+  double value = 0;
+  const char* end = word.data() + word.size();
+  const auto result = std::from_chars(word.data(), end, value);
+  if (result.ec != std::errc() || result.ptr != end || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+// Reads one line into `step`; the error text when it is malformed.
+std::optional<std::string> readStep(const std::string& line, ReplayStep& step) {
+  const std::vector<std::string> words = wordsOf(line);
+  const std::string& verb = words.front();
+  const size_t args = words.size() - 1;
+  const ui::Rect screen = ui::Screen::main().bounds();
+
+  // Reads words[first..] as numbers into `out`.
+  auto numbers = [&](size_t first, size_t count, double* out) -> bool {
+    for (size_t i = 0; i < count; ++i) {
+      auto n = numberOf(words[first + i]);
+      if (!n) return false;
+      out[i] = *n;
+    }
+    return true;
+  };
+  auto onScreen = [&](double x, double y) {
+    return x >= 0 && y >= 0 && x <= screen.size.width && y <= screen.size.height;
+  };
+  auto point = [](double x, double y) { return ui::Point{static_cast<float>(x), static_cast<float>(y)}; };
+
+  if (verb == "wait") {
+    double s = 0;
+    if (args != 1 || !numbers(1, 1, &s)) return "wait needs one number, the seconds";
+    if (s < 0 || s > ReplayScript::kLongestWait) return "wait takes 0 to 3600 seconds";
+    step.kind = ReplayStep::Kind::Wait;
+    step.seconds = s;
+    return std::nullopt;
+  }
+  if (verb == "tap") {
+    double xy[2];
+    if (args != 2 || !numbers(1, 2, xy)) return "tap needs two numbers, x and y";
+    if (!onScreen(xy[0], xy[1])) return "tap is off the 320 x 480 screen";
+    step.kind = ReplayStep::Kind::Tap;
+    step.from = point(xy[0], xy[1]);
+    return std::nullopt;
+  }
+  if (verb == "drag" || verb == "pinch") {
+    double n[5] = {0, 0, 0, 0, ReplayScript::kDefaultMoveSeconds};
+    if ((args != 4 && args != 5) || !numbers(1, args, n)) {
+      return verb + " needs four numbers, x1 y1 x2 y2, and may take the seconds";
+    }
+    if (!onScreen(n[0], n[1]) || !onScreen(n[2], n[3])) return verb + " goes off the 320 x 480 screen";
+    if (n[4] < 0 || n[4] > ReplayScript::kLongestWait) return verb + " takes 0 to 3600 seconds";
+    step.kind = verb == "drag" ? ReplayStep::Kind::Drag : ReplayStep::Kind::Pinch;
+    step.from = point(n[0], n[1]);
+    step.to = point(n[2], n[3]);
+    step.seconds = n[4];
+    return std::nullopt;
+  }
+  if (verb == "type") {
+    // The text is the rest of the line after "type" and one blank, kept as written.
+    const size_t at = line.find("type") + 4;
+    if (at >= line.size()) return "type needs the text to type";
+    step.kind = ReplayStep::Kind::Type;
+    step.text = line.substr(at + 1);
+    return std::nullopt;
+  }
+  if (verb == "key") {
+    if (args == 1 && words[1] == "backspace") {
+      step.kind = ReplayStep::Kind::Backspace;
+    } else if (args == 1 && words[1] == "return") {
+      step.kind = ReplayStep::Kind::Return;
+    } else {
+      return "key takes backspace or return";
+    }
+    return std::nullopt;
+  }
+  if (verb == "rotate") {
+    static const std::pair<const char*, ui::DeviceOrientation> kNamed[] = {
+        {"portrait", ui::DeviceOrientation::Portrait},
+        {"upside-down", ui::DeviceOrientation::PortraitUpsideDown},
+        {"landscape-left", ui::DeviceOrientation::LandscapeLeft},
+        {"landscape-right", ui::DeviceOrientation::LandscapeRight},
+    };
+    step.kind = ReplayStep::Kind::Rotate;
+    if (args == 1 && words[1] == "left") {
+      step.turn = ReplayStep::Turn::Left;
+      return std::nullopt;
+    }
+    if (args == 1 && words[1] == "right") {
+      step.turn = ReplayStep::Turn::Right;
+      return std::nullopt;
+    }
+    for (const auto& [name, orientation] : kNamed) {
+      if (args == 1 && words[1] == name) {
+        step.turn = ReplayStep::Turn::To;
+        step.orientation = orientation;
+        return std::nullopt;
+      }
+    }
+    return "rotate takes left, right, portrait, upside-down, landscape-left or landscape-right";
+  }
+  return "unknown step \"" + verb + "\" (wait, tap, drag, pinch, type, key, rotate)";
+}
+
+}  // namespace
+
+ReplayScript::Result ReplayScript::parse(const std::string& text) {
+  Result result;
+  std::istringstream in(text);
+  std::string line;
+  int number = 0;
+  while (std::getline(in, line)) {
+    ++number;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t first = line.find_first_not_of(" \t");
+    if (first == std::string::npos || line[first] == '#') continue;
+    if (line.find('\0') != std::string::npos) {
+      result.error = "line " + std::to_string(number) + ": holds a NUL character";
+      result.steps.clear();
+      return result;
+    }
+    ReplayStep step;
+    step.line = number;
+    if (auto error = readStep(line.substr(first), step)) {
+      result.error = "line " + std::to_string(number) + ": " + *error;
+      result.steps.clear();
+      return result;
+    }
+    result.steps.push_back(std::move(step));
+  }
+  return result;
+}
+
+ReplayScript::Result ReplayScript::load(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Result{{}, "cannot read " + path.string()};
+  std::ostringstream text;
+  text << in.rdbuf();
+  return parse(text.str());
+}
+
+}  // namespace zu

@@ -1,0 +1,50 @@
+// ReplayScript: reads a replay file, the timed input `zureader --replay FILE` plays (see the
+// README for the format): one step a line — wait, tap, drag, pinch, type, key, rotate —,
+// blank lines and lines starting with "#" ignored. Coordinates are screen points inside the
+// 320 × 480 screen, durations seconds.
+//
+// A malformed line is refused with its line number and what is wrong ("line 3: tap needs two
+// numbers, x and y"); nothing of a refused script is played. Any thread; plain values.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui/Device.h"
+#include "platform/ui/Geometry.h"
+
+namespace zu {
+
+struct ReplayStep {
+  enum class Kind { Wait, Tap, Drag, Pinch, Type, Backspace, Return, Rotate };
+  // How a rotate step turns the device: a quarter turn, or to a named orientation.
+  enum class Turn { Left, Right, To };
+
+  Kind kind = Kind::Wait;
+  int line = 0;
+  double seconds = 0;  // wait: the pause; drag, pinch: how long the fingers move
+  ui::Point from;      // tap: the point
+  ui::Point to;
+  std::string text;    // type
+  Turn turn = Turn::To;
+  ui::DeviceOrientation orientation = ui::DeviceOrientation::Portrait;
+};
+
+class ReplayScript {
+ public:
+  static constexpr double kDefaultMoveSeconds = 0.3;
+  static constexpr double kLongestWait = 3600;
+
+  struct Result {
+    std::vector<ReplayStep> steps;
+    std::optional<std::string> error;  // "line N: …" when refused
+  };
+
+  static Result parse(const std::string& text);
+  // Reads and parses the file; an unreadable file is an error too.
+  static Result load(const std::filesystem::path& path);
+};
+
+}  // namespace zu

@@ -1,0 +1,90 @@
+#include "app/ReplayScript.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "testing/TempHome.h"
+
+namespace zu {
+namespace {
+
+TEST(ReplayScriptTest, ReadsEachKindOfStep) {
+  const auto result = ReplayScript::parse(
+      "# reach the field\n"
+      "\n"
+      "  wait 1.5\n"
+      "tap 160 240\r\n"
+      "drag 10 400 10 100\n"
+      "pinch 100 200 60 160 0.5\n"
+      "type 你好 world \n"
+      "key backspace\n"
+      "key return\n"
+      "rotate left\n"
+      "rotate landscape-right\n");
+  ASSERT_FALSE(result.error) << *result.error;
+  ASSERT_EQ(9u, result.steps.size());
+  const auto& s = result.steps;
+  EXPECT_EQ(ReplayStep::Kind::Wait, s[0].kind);
+  EXPECT_EQ(1.5, s[0].seconds);
+  EXPECT_EQ(3, s[0].line);
+  EXPECT_EQ(ReplayStep::Kind::Tap, s[1].kind);
+  EXPECT_EQ((ui::Point{160, 240}), s[1].from);
+  EXPECT_EQ(ReplayStep::Kind::Drag, s[2].kind);
+  EXPECT_EQ((ui::Point{10, 100}), s[2].to);
+  EXPECT_EQ(ReplayScript::kDefaultMoveSeconds, s[2].seconds);
+  EXPECT_EQ(ReplayStep::Kind::Pinch, s[3].kind);
+  EXPECT_EQ(0.5, s[3].seconds);
+  EXPECT_EQ(ReplayStep::Kind::Type, s[4].kind);
+  EXPECT_EQ("你好 world ", s[4].text);  // the rest of the line, as written
+  EXPECT_EQ(ReplayStep::Kind::Backspace, s[5].kind);
+  EXPECT_EQ(ReplayStep::Kind::Return, s[6].kind);
+  EXPECT_EQ(ReplayStep::Turn::Left, s[7].turn);
+  EXPECT_EQ(ReplayStep::Turn::To, s[8].turn);
+  EXPECT_EQ(ui::DeviceOrientation::LandscapeRight, s[8].orientation);
+  EXPECT_EQ(11, s[8].line);
+}
+
+// A malformed line refuses the whole script, naming the line; nothing of it is kept.
+TEST(ReplayScriptTest, RefusesMalformedLinesByNumber) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"wait 1\ntap 160\n", "line 2: tap needs two numbers"},
+      {"tap 160 240 7\n", "line 1: tap needs two numbers"},
+      {"tap 400 240\n", "line 1: tap is off the 320 x 480 screen"},
+      {"tap -1 2\n", "line 1: tap is off"},
+      {"wait -2\n", "line 1: wait takes 0 to 3600"},
+      {"wait nan\n", "line 1: wait needs one number"},
+      {"wait 1e999\n", "line 1: wait needs one number"},
+      {"wait 2s\n", "line 1: wait needs one number"},
+      {"\n\n# c\ndrag 1 2 3\n", "line 4: drag needs four numbers"},
+      {"pinch 1 2 3 500\n", "line 1: pinch goes off"},
+      {"type\n", "line 1: type needs the text"},
+      {"key escape\n", "line 1: key takes backspace or return"},
+      {"rotate sideways\n", "line 1: rotate takes"},
+      {"jump 1 2\n", "line 1: unknown step \"jump\""},
+  };
+  for (const auto& [text, error] : cases) {
+    const auto result = ReplayScript::parse(text);
+    ASSERT_TRUE(result.error) << text;
+    EXPECT_EQ(0u, result.error->find(error)) << *result.error;
+    EXPECT_TRUE(result.steps.empty());
+  }
+  const auto withNul = ReplayScript::parse(std::string("wait 1\ntype a\0b\n", 16));
+  ASSERT_TRUE(withNul.error);
+  EXPECT_EQ("line 2: holds a NUL character", *withNul.error);
+}
+
+TEST(ReplayScriptTest, LoadsAFileOrSaysItCannot) {
+  TempHome home;
+  const auto path = home.path() / "road.replay";
+  std::ofstream(path) << "wait 0.5\ntap 20 30\n";
+  const auto loaded = ReplayScript::load(path);
+  ASSERT_FALSE(loaded.error);
+  EXPECT_EQ(2u, loaded.steps.size());
+  const auto missing = ReplayScript::load(home.path() / "none.replay");
+  ASSERT_TRUE(missing.error);
+  EXPECT_NE(std::string::npos, missing.error->find("cannot read"));
+}
+
+}  // namespace
+}  // namespace zu

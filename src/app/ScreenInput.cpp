@@ -1,0 +1,65 @@
+#include "app/ScreenInput.h"
+
+#include "platform/ui/Application.h"
+#include "platform/ui/Keyboard.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/Touch.h"
+#include "platform/ui/Window.h"
+
+namespace zu {
+
+ScreenInput::~ScreenInput() {
+  // Fingers still down when the host goes are lifted where they are.
+  auto window = window_.lock();
+  for (auto& finger : fingers_) {
+    if (window && finger) window->cancelTouch(finger);
+    finger.reset();
+  }
+}
+
+ui::Point ScreenInput::mirrored(ui::Point point) {
+  const ui::Rect screen = ui::Screen::main().bounds();
+  return {screen.size.width - point.x, screen.size.height - point.y};
+}
+
+void ScreenInput::press(ui::Point point, bool pinch) {
+  if (isPressed()) return;
+  auto window = ui::Application::shared().windowForTouch(point);
+  if (!window) return;
+  window_ = window;
+  fingers_[0] = window->beginTouch(window->pointFromSuperview(point));
+  if (pinch) fingers_[1] = window->beginTouch(window->pointFromSuperview(mirrored(point)));
+}
+
+void ScreenInput::move(ui::Point point) {
+  auto window = window_.lock();
+  if (!window || !isPressed()) return;
+  window->moveTouch(fingers_[0], window->pointFromSuperview(point));
+  if (fingers_[1]) window->moveTouch(fingers_[1], window->pointFromSuperview(mirrored(point)));
+}
+
+void ScreenInput::release(ui::Point point) {
+  if (!isPressed()) return;
+  auto window = window_.lock();
+  auto first = std::move(fingers_[0]);
+  auto second = std::move(fingers_[1]);
+  fingers_[0].reset();
+  fingers_[1].reset();
+  if (!window) return;
+  if (second) window->endTouch(second, window->pointFromSuperview(mirrored(point)));
+  window->endTouch(first, window->pointFromSuperview(point));
+}
+
+bool ScreenInput::type(const std::string& text) { return ui::Keyboard::shared().type(text); }
+
+bool ScreenInput::backspace() { return ui::Keyboard::shared().pressDelete(); }
+
+bool ScreenInput::enter() { return ui::Keyboard::shared().pressReturn(); }
+
+void ScreenInput::turnLeft() { ui::Device::current().turnLeft(); }
+
+void ScreenInput::turnRight() { ui::Device::current().turnRight(); }
+
+void ScreenInput::turnTo(ui::DeviceOrientation orientation) { ui::Device::current().setOrientation(orientation); }
+
+}  // namespace zu
