@@ -37,21 +37,13 @@ void PinchGestureRecognizer::touchesBegan(const TouchSet&, const Event&) {
 void PinchGestureRecognizer::touchesMoved(const TouchSet&, const Event&) {
   if (touches().size() != 2 || !(startDistance_ > 0)) return;
   const float d = distance();
-  if (state() == GestureState::Possible) {
-    if (std::fabs(d - startDistance_) < kHysteresis) return;
-    // Measured from where the gesture is recognised, as the phone's scale starts at 1.
-    startDistance_ = d;
-    scale_ = 1;
-    lastTime_ = Clock::get()->monotonic();
-    setState(GestureState::Began);
-    return;
-  }
+  if (state() == GestureState::Possible && std::fabs(d - startDistance_) < kHysteresis) return;
   const float next = d / startDistance_;
   const double now = Clock::get()->monotonic();
   if (now > lastTime_) velocity_ = static_cast<float>((next - scale_) / (now - lastTime_));
   lastTime_ = now;
   scale_ = next;
-  setState(GestureState::Changed);
+  setState(state() == GestureState::Possible ? GestureState::Began : GestureState::Changed);
 }
 
 void PinchGestureRecognizer::touchesEnded(const TouchSet&, const Event&) {

@@ -1,7 +1,7 @@
 // PinchGestureRecognizer: a continuous recogniser of two fingers moving apart or together.
 // It begins once two touches are down and their distance has changed by kHysteresis points
 // (8) from what it was when the second one went down; scale() is the distance now over that
-// distance (1 before it begins), velocity() its change per second by the clock. It ends when
+// distance, velocity() its change per second by the clock. It ends when
 // either finger lifts; a third finger is not taken. Main thread.
 //
 // Kept from the phone: scale is relative to the start of the gesture and may be set (setScale,

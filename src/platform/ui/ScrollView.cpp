@@ -337,7 +337,7 @@ void ScrollView::onPinch() {
     case GestureState::Began:
       pinchStartZoom_ = zoomScale_;
       pinchAnchor_ = Point{inBounds.x / zoomScale_, inBounds.y / zoomScale_};
-      break;
+      [[fallthrough]];
     case GestureState::Changed: {
       const float scale = std::clamp(pinchStartZoom_ * pinch_->scale(), std::min(minZoom_, maxZoom_),
                                      std::max(minZoom_, maxZoom_));

@@ -38,15 +38,17 @@ std::shared_ptr<Touch> TouchDispatcher::begin(Point p) {
   rec.touch = touch;
   std::shared_ptr<View> view = window_.hitTest(p);
   bool deliver = view != nullptr;
+  bool toView = deliver;
   for (const Tracked& other : active_) {
     if (!other.view || !deliver) continue;
     if (other.view != view && (other.view->isExclusiveTouch() || view->isExclusiveTouch())) deliver = false;
-    if (other.view == view && !view->isMultipleTouchEnabled()) deliver = false;
+    // A view that takes one touch at a time does not get a second, but its recognisers do.
+    if (other.view == view && !view->isMultipleTouchEnabled()) toView = false;
   }
   if (deliver) {
     touch->setView(view);
     rec.view = view;
-    rec.toView = true;
+    rec.toView = toView;
     for (View* v = view.get(); v; v = v->superview().get()) {
       for (const auto& gr : v->gestureRecognizers()) {
         // Views made their recognisers before they could name themselves (in constructors).

@@ -6,8 +6,9 @@
 // superviews, then to the view itself, unless a recogniser that cancels touches has recognised
 // (the view then gets touchesCancelled once and nothing more of that touch).
 // Exclusive and multiple touch rules: a touch is ignored (delivered nowhere) when another view
-// holding a touch is exclusive, when its own view is exclusive and other views hold touches, or
-// when its view already holds a touch and does not take multiple touches.
+// holding a touch is exclusive or when its own view is exclusive and other views hold touches;
+// it is kept from its view (but still reaches the recognisers, so a pinch over a single-touch
+// view works) when that view already holds a touch and does not take multiple touches.
 // Tap counts: a touch that goes down within kTapInterval seconds (clock) and kTapDistance points
 // of where the previous one lifted counts one tap more.
 #pragma once
