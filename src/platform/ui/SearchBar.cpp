@@ -133,7 +133,17 @@ bool SearchBar::cancelButtonTapped() {
   if (!showsCancel_) return false;
   auto keep = shared();
   if (auto d = delegate_.lock()) d->searchBarCancelButtonClicked(*this);
+  const auto observers = cancelObservers_;
+  for (const auto& [key, observer] : observers) observer();
   return true;
+}
+
+void SearchBar::addCancelObserver(const void* key, std::function<void()> observer) {
+  cancelObservers_.emplace_back(key, std::move(observer));
+}
+
+void SearchBar::removeCancelObserver(const void* key) {
+  std::erase_if(cancelObservers_, [key](const auto& entry) { return entry.first == key; });
 }
 
 void SearchBar::setBarStyle(BarStyle style) {

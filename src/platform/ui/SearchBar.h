@@ -19,9 +19,12 @@
 // background is kept (the kit's bar has no disabled look); other states are ignored.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/ui/BarStyle.h"
 #include "platform/ui/TextField.h"
@@ -70,8 +73,11 @@ class SearchBar : public View {
 
   bool showsCancelButton() const { return showsCancel_; }
   void setShowsCancelButton(bool shows, bool animated = false);
-  // The tap on the cancel button; false when it is not shown.
+  // The tap on the cancel button; false when it is not shown. The delegate hears it first,
+  // then the cancel observers (a search display controller).
   bool cancelButtonTapped();
+  void addCancelObserver(const void* key, std::function<void()> observer);
+  void removeCancelObserver(const void* key);
 
   BarStyle barStyle() const { return barStyle_; }
   void setBarStyle(BarStyle style);
@@ -109,6 +115,7 @@ class SearchBar : public View {
   BarStyle barStyle_ = BarStyle::Default;
   std::optional<Color> tint_;
   std::shared_ptr<Image> backgroundImage_;
+  std::vector<std::pair<const void*, std::function<void()>>> cancelObservers_;
 };
 
 }  // namespace zu::ui

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/device/Pasteboard.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/Canvas.h"
@@ -121,6 +122,27 @@ bool TextView::change(TextRange range, const std::string& replacement) {
   if (auto d = delegate_.lock()) d->textViewDidChange(*this);
   NotificationCenter::defaultCenter().post(kTextDidChangeNotification, Value(keep));
   return true;
+}
+
+bool TextView::canPerformAction(const std::string& action, Object*) {
+  const bool selection = selected_.length > 0;
+  if (action == "copy:") return selection;
+  if (action == "cut:") return selection && editable_;
+  if (action == "paste:") return editing_ && editable_ && Pasteboard::general().string().has_value();
+  if (action == "selectAll:") return !text_.empty() && !selection;
+  return false;
+}
+
+void TextView::performAction(const std::string& action, Object* sender) {
+  if (!canPerformAction(action, sender)) return;
+  if (action == "copy:" || action == "cut:") {
+    Pasteboard::general().setString(StringUtil::utf16Substring(text_, selected_.location, selected_.length));
+    if (action == "cut:") change(selected_, std::string());
+  } else if (action == "paste:") {
+    change(selected_, *Pasteboard::general().string());
+  } else if (action == "selectAll:") {
+    setSelectedRange(TextRange{0, StringUtil::utf16Length(text_)});
+  }
 }
 
 void TextView::insertText(const std::string& text) {

@@ -85,6 +85,12 @@ class TextView : public ScrollView, public TextInput {
   void insertReturn() override { insertText("\n"); }
   bool hasText() const override { return !text_.empty(); }
 
+  // The edit menu's standard actions as a plain text view answers them: "copy:" with a
+  // selection, "cut:" with a selection while editable, "paste:" while editing with text on the
+  // general pasteboard, "selectAll:" with text and no selection.
+  bool canPerformAction(const std::string& action, Object* sender) override;
+  void performAction(const std::string& action, Object* sender) override;
+
   void draw(Canvas& canvas, const Rect& rect) override;
   std::string dumpDetails() const override;
   void touchesEnded(const TouchSet& touches, const Event& event) override;

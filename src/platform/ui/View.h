@@ -188,6 +188,11 @@ class View : public Object {
   virtual void touchesCancelled(const TouchSet& touches, const Event& event);
   // The superview by default (a controller layer may put its controller in between).
   virtual View* nextResponder() const { return superview_; }
+  // The edit menu's questions (MenuController): whether this view handles an action named
+  // like the phone's selector ("copy:", "customCopy:"), and doing it. None by default; the
+  // menu asks up the responder chain until a view answers yes.
+  virtual bool canPerformAction(const std::string& /*action*/, Object* /*sender*/) { return false; }
+  virtual void performAction(const std::string& /*action*/, Object* /*sender*/) {}
 
   // --- gesture recognisers (owned by the view)
   void addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer);

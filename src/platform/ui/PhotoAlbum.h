@@ -1,0 +1,36 @@
+// PhotoAlbum: the saved-photos album a screen writes a picture into (the picture viewer's
+// save button). Main thread only; class functions.
+//
+// The album is a folder of this machine, configured with setFolder (the executable leaves it
+// unset, so a save reports an error). A saved picture becomes the next free "IMG_0001.png",
+// "IMG_0002.png", … in that folder, written whole under a temporary name and renamed into
+// place.
+//
+// Kept from the phone: the save finishes later, on the main run loop, with its completion
+// given no error or an error description (no album, no picture, or the write failed).
+#pragma once
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace zu::ui {
+
+class Image;
+
+class PhotoAlbum {
+ public:
+  using Completion = std::function<void(const std::optional<std::string>& error)>;
+
+  PhotoAlbum() = delete;
+
+  static const std::optional<std::filesystem::path>& folder();
+  static void setFolder(std::optional<std::filesystem::path> folder);
+
+  // Writes `image` into the album; `completion` runs on the main run loop afterwards.
+  static void writeImage(const std::shared_ptr<Image>& image, Completion completion);
+};
+
+}  // namespace zu::ui
