@@ -91,14 +91,24 @@ bool InterfaceRotation::turn(Orientation to, bool animated, bool onlyWhenAllowed
   Application& application = Application::shared();
   const Orientation from = application.statusBarOrientation();
   if (to == from) return false;
-  std::vector<std::shared_ptr<Window>> windows;
-  for (const auto& window : application.windows()) {
-    ViewController* shown = shownController(*window);
-    if (!shown) continue;
-    if (onlyWhenAllowed && !shown->shouldAutorotateToInterfaceOrientation(to)) return false;
-    windows.push_back(window);
+  // The key window's shown controller decides (else the frontmost visible window's that has
+  // one); every other window turns when its own shown controller allows it.
+  std::shared_ptr<Window> deciding = application.keyWindow();
+  if (!deciding || !shownController(*deciding)) {
+    deciding = nullptr;
+    const auto visible = application.visibleWindows();
+    for (auto it = visible.rbegin(); it != visible.rend() && !deciding; ++it) {
+      if (shownController(**it)) deciding = *it;
+    }
   }
-  if (windows.empty()) return false;
+  if (!deciding) return false;
+  if (onlyWhenAllowed && !shownController(*deciding)->shouldAutorotateToInterfaceOrientation(to)) return false;
+  std::vector<std::shared_ptr<Window>> windows{deciding};
+  for (const auto& window : application.windows()) {
+    if (window == deciding) continue;
+    ViewController* shown = shownController(*window);
+    if (shown && shown->shouldAutorotateToInterfaceOrientation(to)) windows.push_back(window);
+  }
 
   const bool halfTurn = isLandscape(to) == isLandscape(from);
   const double duration = halfTurn ? 2 * kQuarterTurnDuration : kQuarterTurnDuration;

@@ -4,13 +4,15 @@
 // functions over the application's windows and the status bar's one orientation.
 //
 // Kept from the phone:
-//  - A turn is asked of the controller shown in each window that has a root view controller
-//    (the root's last presented controller, which asks its own top or selected child):
-//    shouldAutorotateToInterfaceOrientation. When it agrees: willRotateToInterfaceOrientation
-//    (with the duration), then the window's content turns and takes the new frame, the status
-//    bar takes the orientation, and didRotateFromInterfaceOrientation follows — at the end of
-//    the turn's animation (kQuarterTurnDuration, twice that for a half turn), or at once
-//    without animation.
+//  - A turn is asked of the controller shown in the key window (the root view controller's
+//    last presented controller, which asks its own top or selected child; without a key window
+//    with a root view controller, the frontmost visible window that has one):
+//    shouldAutorotateToInterfaceOrientation. When it agrees, that window turns, and with it each
+//    other window whose own shown controller allows the orientation:
+//    willRotateToInterfaceOrientation (with the duration), then the windows' content turns and
+//    takes the new frame, the status bar takes the orientation, and
+//    didRotateFromInterfaceOrientation follows — at the end of the turn's animation
+//    (kQuarterTurnDuration, twice that for a half turn), or at once without animation.
 //  - The window itself stays 320 × 480. Its content views (the root controller's view, or the
 //    presented one that covers it) turn about their centre: +90° for landscape right, −90° for
 //    landscape left, 180° upside down; their bounds become 480 wide and 320 high (less the

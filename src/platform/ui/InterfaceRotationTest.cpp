@@ -136,6 +136,31 @@ TEST_F(InterfaceRotationTest, ATurnAsksTurnsAndReframesInThePhonesOrder) {
   EXPECT_TRUE(root->transform().isIdentity());
 }
 
+// The key window's screen decides; a window above it (a waiting panel) whose screen allows
+// only portrait neither holds the turn back nor turns.
+TEST_F(InterfaceRotationTest, TheKeyWindowDecidesAndOtherWindowsFollowWhenAllowed) {
+  auto pictures = std::make_shared<Turning>("pictures", kAll, &log_);
+  ViewController::installAsRoot(*window_, pictures);
+  auto panelWindow = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  panelWindow->setWindowLevel(kWindowLevelStatusBar);
+  panelWindow->setHidden(false);
+  auto panel = std::make_shared<Turning>("panel", std::vector<Orientation>{Orientation::kPortrait}, &log_);
+  ViewController::installAsRoot(*panelWindow, panel);
+  auto turning = std::make_shared<Turning>("turning", kAll, &log_);
+  auto other = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  other->setHidden(false);
+  ViewController::installAsRoot(*other, turning);
+  take();
+
+  Device::current().setOrientation(DeviceOrientation::LandscapeRight, false);
+  EXPECT_EQ((Log{"pictures:asked 4", "turning:asked 4", "panel:asked 4", "pictures:will 4 0.4 0,0 320x460",
+                 "turning:will 4 0.4 0,0 320x460", "pictures:did 1 0,0 480x300 bar 4",
+                 "turning:did 1 0,0 480x300 bar 4"}),
+            take());
+  EXPECT_TRUE(panel->view()->transform().isIdentity());
+  EXPECT_EQ(Orientation::kLandscapeLeft, Application::shared().statusBarOrientation());
+}
+
 // The landscape window as the screen shows it: the content drawn sideways, its top (the
 // navigation bar) along the device's right edge, left of the status bar's strip.
 TEST_F(InterfaceRotationTest, RotatedWindowRendersSideways) {
