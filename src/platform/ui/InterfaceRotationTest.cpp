@@ -191,6 +191,11 @@ TEST_F(InterfaceRotationTest, RotatedWindowRendersSideways) {
   EXPECT_EQ(Color::blackColor(), picture->colorAt(310, 240));
   // The navigation bar: the band the interface's top 44 points make, at device x 256…300.
   EXPECT_NE(picture->colorAt(100, 300), picture->colorAt(280, 300));
+  // Touches find the turned views where they are drawn.
+  EXPECT_EQ(band, window_->hitTest(Point{100, 60}));
+  auto hit = window_->hitTest(Point{280, 300});
+  while (hit && hit != nav->navigationBar()) hit = hit->superview();
+  EXPECT_TRUE(hit);  // in the bar
 }
 
 // A portrait-only screen presented over a turned interface turns it back; a turned screen
