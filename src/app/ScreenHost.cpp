@@ -76,7 +76,6 @@ ScreenHost::~ScreenHost() {
 void ScreenHost::start() {
   if (running_) return;
   running_ = true;
-  if (window_) SDL_StartTextInput();
   scheduleFrame();
 }
 
