@@ -33,7 +33,8 @@ struct PickedMedia {
 class ImagePickerControllerDelegate {
  public:
   virtual ~ImagePickerControllerDelegate() = default;
-  virtual void imagePickerControllerDidFinishPickingMedia(ImagePickerController& picker, const PickedMedia& media) = 0;
+  virtual void imagePickerControllerDidFinishPickingMedia(ImagePickerController& picker,
+                                                          const PickedMedia& media) = 0;
   // Dismisses the picker by default.
   virtual void imagePickerControllerDidCancel(ImagePickerController& picker);
 };

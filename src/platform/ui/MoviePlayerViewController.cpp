@@ -62,8 +62,8 @@ void MoviePlayerViewController::finishPlayback(MovieFinishReason reason) {
   auto keep = shared();
   Dictionary info;
   info.set(kFinishReasonKey, Value(static_cast<int64_t>(reason)));
-  NotificationCenter::defaultCenter().post(kPlaybackDidFinishNotification, Value(std::static_pointer_cast<Object>(keep)),
-                                           info);
+  NotificationCenter::defaultCenter().post(kPlaybackDidFinishNotification,
+                                           Value(std::static_pointer_cast<Object>(keep)), info);
 }
 
 void MoviePlayerViewController::done() {

@@ -135,7 +135,8 @@ TEST_F(RecordersTest, MoviePlayerRecordsOrFailsAndDoneDismisses) {
   std::vector<int64_t> reasons;
   NotificationCenter::defaultCenter().add(MoviePlayerViewController::kPlaybackDidFinishNotification, this,
                                           [&](const Notification& n) {
-                                            const Value* reason = n.userInfo.find(MoviePlayerViewController::kFinishReasonKey);
+                                            const Value* reason =
+                                                n.userInfo.find(MoviePlayerViewController::kFinishReasonKey);
                                             reasons.push_back(reason && reason->asInt() ? *reason->asInt() : -1);
                                           });
   auto broken = std::make_shared<MoviePlayerViewController>("http://v.example.com/a.mp4");

@@ -342,7 +342,8 @@ void ScrollView::onPinch() {
       const float scale = std::clamp(pinchStartZoom_ * pinch_->scale(), std::min(minZoom_, maxZoom_),
                                      std::max(minZoom_, maxZoom_));
       applyZoom(scale);
-      setContentOffset(clamp(Point{pinchAnchor_.x * zoomScale_ - onScreen.x, pinchAnchor_.y * zoomScale_ - onScreen.y}));
+      setContentOffset(
+          clamp(Point{pinchAnchor_.x * zoomScale_ - onScreen.x, pinchAnchor_.y * zoomScale_ - onScreen.y}));
       break;
     }
     case GestureState::Ended:

@@ -8,7 +8,8 @@
 
 namespace zu::ui {
 
-SearchDisplayController::SearchDisplayController(std::shared_ptr<SearchBar> searchBar, ViewController* contentsController)
+SearchDisplayController::SearchDisplayController(std::shared_ptr<SearchBar> searchBar,
+                                                 ViewController* contentsController)
     : bar_(std::move(searchBar)), contents_(contentsController) {
   table_ = std::make_shared<TableView>(Rect(), TableViewStyle::Plain);
   table_->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
