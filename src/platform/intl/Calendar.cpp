@@ -15,8 +15,8 @@ namespace {
 std::unique_ptr<icu::GregorianCalendar> makeCalendar(const TimeZone& zone) {
   UErrorCode status = U_ZERO_ERROR;
   // The calendar adopts the zone.
-  auto cal = std::make_unique<icu::GregorianCalendar>(intl::makeIcuZone(zone.identifier()).release(),
-                                                      icu::Locale::getRoot(), status);
+  auto cal = std::make_unique<icu::GregorianCalendar>(
+      intl::makeIcuZone(zone.identifier()).release(), icu::Locale::getRoot(), status);
   if (U_FAILURE(status)) return nullptr;
   return cal;
 }

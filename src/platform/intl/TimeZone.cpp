@@ -30,18 +30,19 @@ std::optional<TimeZone> TimeZone::named(std::string_view identifier) {
 }
 
 TimeZone TimeZone::defaultZone() {
-  {
-    std::lock_guard<std::mutex> lock(defaultLock());
-    if (installedDefault()) return *installedDefault();
-  }
-  std::unique_ptr<icu::TimeZone> host(icu::TimeZone::detectHostTimeZone());
-  if (host && *host != icu::TimeZone::getUnknown()) {
+  std::lock_guard<std::mutex> lock(defaultLock());
+  if (installedDefault()) return *installedDefault();
+  // The host's zone is read once: rows that format dates ask for it many times a second.
+  static const TimeZone host = [] {
+    std::unique_ptr<icu::TimeZone> zone(icu::TimeZone::detectHostTimeZone());
     std::string id;
-    icu::UnicodeString uid;
-    host->getID(uid).toUTF8String(id);
-    if (!id.empty()) return TimeZone(id);
-  }
-  return utc();
+    if (zone && *zone != icu::TimeZone::getUnknown()) {
+      icu::UnicodeString uid;
+      zone->getID(uid).toUTF8String(id);
+    }
+    return id.empty() ? utc() : TimeZone(id);
+  }();
+  return host;
 }
 
 void TimeZone::setDefault(std::optional<TimeZone> zone) {

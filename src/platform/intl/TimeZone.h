@@ -3,9 +3,9 @@
 // from any thread.
 //
 // TimeZone::defaultZone() is the device's zone: the one a test or the application installed with
-// setDefault, else the host's (TZ, /etc/localtime), else UTC. Installing a default is meant for
-// start-up and tests; it is guarded by a lock, so readers on other threads see the old or the new
-// zone, never a torn one.
+// setDefault, else the host's (TZ, /etc/localtime; read once), else UTC. Installing a default is
+// meant for start-up and tests; it is guarded by a lock, so readers on other threads see the old
+// or the new zone, never a torn one.
 #pragma once
 
 #include <optional>

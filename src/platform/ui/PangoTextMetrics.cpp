@@ -105,11 +105,13 @@ std::vector<float> PangoTextMetrics::offsets(const std::u32string& text, const F
     auto* run = static_cast<PangoGlyphItem*>(l->data);
     const int chars = run->item->num_chars;
     const auto first = static_cast<size_t>(
-        std::lower_bound(byteIndex.begin(), byteIndex.end(), run->item->offset) - byteIndex.begin());
+        std::lower_bound(byteIndex.begin(), byteIndex.end(), run->item->offset) -
+        byteIndex.begin());
     widths.assign(static_cast<size_t>(chars), 0);
     pango_glyph_item_get_logical_widths(run, utf8.data(), widths.data());
     for (int k = 0; k < chars && first + static_cast<size_t>(k) < advance.size(); ++k) {
-      advance[first + static_cast<size_t>(k)] = static_cast<float>(widths[static_cast<size_t>(k)]) / PANGO_SCALE;
+      advance[first + static_cast<size_t>(k)] =
+          static_cast<float>(widths[static_cast<size_t>(k)]) / PANGO_SCALE;
     }
   }
   for (size_t i = 0; i < text.size(); ++i) out[i + 1] = out[i] + std::max(0.0f, advance[i]);

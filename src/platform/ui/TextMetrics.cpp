@@ -152,8 +152,8 @@ std::vector<TextMetrics::Line> TextMetrics::layout(std::string_view utf8, const 
       // The last line takes the rest of its paragraph and is shortened to fit.
       const auto [from, to] = spans[static_cast<size_t>(maxLines) - 1];
       const std::u32string rest = text.substr(from, to - from);
-      const std::u32string shown = truncate(rest, font, width, mode,
-                                            text.find_first_not_of(U" \t\r\n", to) != std::u32string::npos);
+      const std::u32string shown = truncate(
+          rest, font, width, mode, text.find_first_not_of(U" \t\r\n", to) != std::u32string::npos);
       lines.back() = {shown, offsets(shown, font).back()};
     }
   }

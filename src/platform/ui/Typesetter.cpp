@@ -100,7 +100,8 @@ void Typesetter::measure() {
 }
 
 size_t Typesetter::codePointAt(size_t utf16) const {
-  return static_cast<size_t>(std::lower_bound(utf16_.begin(), utf16_.end(), utf16) - utf16_.begin());
+  return static_cast<size_t>(std::lower_bound(utf16_.begin(), utf16_.end(), utf16) -
+                             utf16_.begin());
 }
 
 float Typesetter::lineHeightOf(size_t cp) const {
@@ -140,9 +141,10 @@ void Typesetter::truncate(TextLine& line, const Paragraph& p, size_t from, size_
     line.glyphs_.push_back({utf16_[p.begin + k], 0, kEllipsis, x, w, attr});
     return w;
   };
-  const float e =
-      metrics_.offsets(std::u32string(1, kEllipsis), attributes_[attributeOf_[p.begin + from]].effectiveFont())
-          .back();
+  const float e = metrics_
+                      .offsets(std::u32string(1, kEllipsis),
+                               attributes_[attributeOf_[p.begin + from]].effectiveFont())
+                      .back();
   const float room = width - e;
   if (mode == LineBreakMode::TailTruncation) {
     size_t k = from;
@@ -262,8 +264,8 @@ TextFrame Typesetter::createFrame(TextRange range, const Rect& rect,
         break;
       }
       const bool more = lb.next < length || later;
-      const bool last = heightLimited && more &&
-                        y + lh + style.lineSpacing + lh > rect.size.height + kSlack;
+      const bool last =
+          heightLimited && more && y + lh + style.lineSpacing + lh > rect.size.height + kSlack;
       TextLine line;
       size_t endCp = lb.next;
       if (last && isTruncating(style.lineBreakMode)) {

@@ -1,11 +1,10 @@
-#include "platform/ui/Typesetter.h"
-
 #include <gtest/gtest.h>
 
 #include "platform/ui/Canvas.h"
 #include "platform/ui/FixedTextMetrics.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
+#include "platform/ui/Typesetter.h"
 
 namespace zu::ui {
 namespace {
@@ -69,9 +68,10 @@ TEST_F(TypesetterTest, TwoLinesAtFourteenAndFourMeasureThirtySix) {
   EXPECT_EQ((TextRange{0, 20}), fit);
   EXPECT_EQ(2u, t.createFrame(TextRange{}, Rect(0, 0, 210, 0)).lines().size());
   // The fonts' own line height otherwise.
-  EXPECT_NEAR(2 * (16.8f + 4), Typesetter(text(repeat("微博正文", 5), 14, 4), fixed_)
-                                   .suggestFrameSize(TextRange{}, Size{210, 0})
-                                   .height,
+  EXPECT_NEAR(2 * (16.8f + 4),
+              Typesetter(text(repeat("微博正文", 5), 14, 4), fixed_)
+                  .suggestFrameSize(TextRange{}, Size{210, 0})
+                  .height,
               1e-3);
 }
 
@@ -126,9 +126,11 @@ TEST_F(TypesetterTest, HeightLimitFitRangeAndTruncation) {
   EXPECT_EQ((TextRange{9, 0}), last.runs()[1].range);
   EXPECT_EQ((TextRange{5, 10}), last.range());
   // A part of the string, and ranges past its end cut to it.
-  EXPECT_EQ((std::vector<TextRange>{{10, 5}}), ranges(wrap.createFrame(TextRange{10, 100}, Rect(0, 0, 50, 0))));
+  EXPECT_EQ((std::vector<TextRange>{{10, 5}}),
+            ranges(wrap.createFrame(TextRange{10, 100}, Rect(0, 0, 50, 0))));
   EXPECT_TRUE(wrap.createFrame(TextRange{100, 5}, Rect(0, 0, 50, 0)).lines().empty());
-  EXPECT_EQ((std::vector<TextRange>{{3, 2}}), ranges(wrap.createFrame(TextRange{3, 2}, Rect(0, 0, 50, 0))));
+  EXPECT_EQ((std::vector<TextRange>{{3, 2}}),
+            ranges(wrap.createFrame(TextRange{3, 2}, Rect(0, 0, 50, 0))));
 }
 
 TEST_F(TypesetterTest, ParagraphsSurrogatesAndAlignment) {
@@ -145,7 +147,10 @@ TEST_F(TypesetterTest, ParagraphsSurrogatesAndAlignment) {
   EXPECT_FLOAT_EQ(0, frame.lines()[2].width());
   EXPECT_FLOAT_EQ(14.4f, frame.lines()[2].height());
   EXPECT_FLOAT_EQ(6 + 12, frame.lines()[3].offsetForIndex(11));  // "y" after the emoji
-  EXPECT_TRUE(Typesetter(AttributedString(), fixed_).createFrame(TextRange{}, Rect(0, 0, 10, 10)).lines().empty());
+  EXPECT_TRUE(Typesetter(AttributedString(), fixed_)
+                  .createFrame(TextRange{}, Rect(0, 0, 10, 10))
+                  .lines()
+                  .empty());
 }
 
 // The microblog row: text flowing around a picture at its top right, drawn with the installed
