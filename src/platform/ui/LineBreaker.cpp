@@ -1,5 +1,7 @@
 #include "platform/ui/LineBreaker.h"
 
+#include <unicode/uchar.h>
+
 #include <cmath>
 #include <string_view>
 
@@ -17,11 +19,23 @@ constexpr std::u32string_view kNoBegin =
 // Opening punctuation: it belongs to the character after it.
 constexpr std::u32string_view kNoEnd = U"（「『【〔〈《〖〘〚“‘｛［｟｢＄￥([{$";
 
+// Marks, joiners, variation selectors and skin tones belong to the character before them.
+bool extendsPrevious(char32_t c) {
+  const auto type = u_charType(static_cast<UChar32>(c));
+  return type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK ||
+         type == U_COMBINING_SPACING_MARK || c == 0x200D || (c >= 0xFE00 && c <= 0xFE0F) ||
+         (c >= 0x1F3FB && c <= 0x1F3FF) || (c >= 0xE0100 && c <= 0xE01EF);
+}
+
 }  // namespace
 
-bool LineBreaker::mayBeginLine(char32_t c) { return kNoBegin.find(c) == std::u32string_view::npos; }
+bool LineBreaker::mayBeginLine(char32_t c) {
+  return kNoBegin.find(c) == std::u32string_view::npos && !extendsPrevious(c);
+}
 
-bool LineBreaker::mayEndLine(char32_t c) { return kNoEnd.find(c) == std::u32string_view::npos; }
+bool LineBreaker::mayEndLine(char32_t c) {
+  return kNoEnd.find(c) == std::u32string_view::npos && c != 0x200D;
+}
 
 LineBreaker::Line LineBreaker::nextLine(const std::u32string& para,
                                         const std::vector<float>& off, size_t start, float width,
@@ -48,7 +62,11 @@ LineBreaker::Line LineBreaker::nextLine(const std::u32string& para,
         // belongs when some cut does.
         p = k;
         while (p > start && !allowed(p)) --p;
-        if (p == start) p = k;
+        if (p == start) {
+          // Not even that: cut after k, past any marks or joined characters that follow.
+          p = k;
+          while (p < n && (extendsPrevious(para[p]) || para[p - 1] == 0x200D)) ++p;
+        }
       }
       cut = p;
       break;

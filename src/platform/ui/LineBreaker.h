@@ -11,6 +11,8 @@
 //    line ends with opening punctuation ("「" "（" "《" "“" "(" and the like). Such a break
 //    moves back to the nearest allowed one, taking the character before the punctuation along
 //    to the next line. Only a line with no allowed break at all is cut where the width ends.
+//  - A combining mark, a joiner, a variation selector or a skin tone stays with the character
+//    before it (they are parts of one visible character).
 //  - A line always takes at least one character, however narrow the width.
 #pragma once
 

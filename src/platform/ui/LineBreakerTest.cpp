@@ -40,6 +40,10 @@ TEST_F(LineBreakingTest, OpeningPunctuationNeverEndsALine) {
   EXPECT_EQ((Lines{"他说", "「好」"}), lines("他说「好」", 30, LineBreakMode::WordWrap));
   EXPECT_EQ((Lines{"书名", "《三", "体》"}), lines("书名《三体》", 30, LineBreakMode::CharacterWrap));
   EXPECT_EQ((Lines{"ab", "(c", "d)"}), lines("ab(cd)", 15, LineBreakMode::CharacterWrap));
+  // An accent stays on its letter, a joined emoji stays whole.
+  EXPECT_EQ((Lines{"Caf", "e\u0301"}), lines("Cafe\u0301", 20, LineBreakMode::CharacterWrap));
+  EXPECT_EQ((Lines{"\U0001F468\u200D\U0001F469", "a"}),
+            lines("\U0001F468\u200D\U0001F469a", 10, LineBreakMode::WordWrap));
   // Spaces still break Latin words, and hang past the width.
   EXPECT_EQ((Lines{"hello", "world"}), lines("hello world", 25, LineBreakMode::WordWrap));
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <pango/pangocairo.h>
 
 #include "platform/ui/Canvas.h"
 #include "platform/ui/FixedTextMetrics.h"
@@ -151,6 +152,37 @@ TEST_F(TypesetterTest, ParagraphsSurrogatesAndAlignment) {
                   .createFrame(TextRange{}, Rect(0, 0, 10, 10))
                   .lines()
                   .empty());
+}
+
+// Over the installed font, a line measures what Pango itself measures for the same text:
+// combining marks, emoji, kerned Latin and CJK punctuation included.
+TEST(TypesetterPangoTest, LinesMeasureAsPangoDoes) {
+  const std::string s = "Cafe\u0301 AVA 😀 你好，世界！ tab\tend";
+  const Typesetter t(AttributedString(s, TextAttributes{Font::systemFont(17)}));
+  const TextFrame frame = t.createFrame(TextRange{}, Rect(0, 0, 0, 0));
+  ASSERT_EQ(1u, frame.lines().size());
+
+  PangoFontMap* map = pango_cairo_font_map_new();
+  PangoContext* context = pango_font_map_create_context(map);
+  pango_cairo_context_set_resolution(context, 72);
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+  pango_cairo_context_set_font_options(context, options);
+  cairo_font_options_destroy(options);
+  PangoLayout* layout = pango_layout_new(context);
+  PangoFontDescription* desc = pango_font_description_from_string("WenQuanYi Micro Hei");
+  pango_font_description_set_absolute_size(desc, 17 * PANGO_SCALE);
+  pango_layout_set_font_description(layout, desc);
+  std::string spaced = s;
+  spaced[spaced.find('\t')] = ' ';  // the kit measures a tab as a space
+  pango_layout_set_text(layout, spaced.data(), static_cast<int>(spaced.size()));
+  PangoRectangle logical;
+  pango_layout_get_extents(layout, nullptr, &logical);
+  EXPECT_NEAR(static_cast<float>(logical.width) / PANGO_SCALE, frame.lines()[0].width(), 0.5f);
+  pango_font_description_free(desc);
+  g_object_unref(layout);
+  g_object_unref(context);
+  g_object_unref(map);
 }
 
 // The microblog row: text flowing around a picture at its top right, drawn with the installed
