@@ -239,6 +239,9 @@ TextFrame Typesetter::createFrame(TextRange range, const Rect& rect,
     if (p.begin > to || (p.begin == to && to > from)) break;
     const size_t terminator = pi + 1 < paragraphs_.size() ? paragraphs_[pi + 1].begin : p.end;
     if (terminator <= from && pi + 1 < paragraphs_.size()) continue;
+    // A range that starts after the paragraph's last character, inside its "\r\n", shows
+    // nothing of it.
+    if (from > p.end) continue;
     const size_t s = std::max(from, p.begin) - p.begin;
     const size_t e = std::min(to, p.end) - p.begin;
     const size_t length = std::max(s, e);
@@ -246,8 +249,7 @@ TextFrame Typesetter::createFrame(TextRange range, const Rect& rect,
     const std::vector<float> off(p.offsets.begin(),
                                  p.offsets.begin() + static_cast<std::ptrdiff_t>(length) + 1);
     const ParagraphStyle style =
-        attributes_[attributeOf_[p.begin + std::min(s, p.text.size())]].paragraphStyle.value_or(
-            ParagraphStyle{});
+        attributes_[attributeOf_[p.begin + s]].paragraphStyle.value_or(ParagraphStyle{});
     // Text after this paragraph that the frame would show if there were room.
     const bool later = terminator < to && terminator < chars_.size();
     size_t i = s;

@@ -148,6 +148,9 @@ TEST_F(TypesetterTest, ParagraphsSurrogatesAndAlignment) {
   EXPECT_FLOAT_EQ(0, frame.lines()[2].width());
   EXPECT_FLOAT_EQ(14.4f, frame.lines()[2].height());
   EXPECT_FLOAT_EQ(6 + 12, frame.lines()[3].offsetForIndex(11));  // "y" after the emoji
+  // A range starting between "\r" and "\n" begins with the next paragraph.
+  EXPECT_EQ((TextRange{4, 3}),
+            t.createFrame(TextRange{3, 0}, Rect(0, 0, 100, 0)).lines()[0].range());
   EXPECT_TRUE(Typesetter(AttributedString(), fixed_)
                   .createFrame(TextRange{}, Rect(0, 0, 10, 10))
                   .lines()
