@@ -182,6 +182,20 @@ TEST(TypesetterPangoTest, LinesMeasureAsPangoDoes) {
   PangoRectangle logical;
   pango_layout_get_extents(layout, nullptr, &logical);
   EXPECT_NEAR(static_cast<float>(logical.width) / PANGO_SCALE, frame.lines()[0].width(), 0.5f);
+  // Separators Pango would break at, controls, bidi text and bad bytes still measure as one
+  // line, each character at or after the one before.
+  for (const char* odd : {"a\u2028b\u2029c\u0085d", "x\x01\x7f\u200By",
+                          "abc \u05D0\u05D1\u05D2 def", "\xed\xa0\x80\xff\xfe", "\u0301\u0301a"}) {
+    const Typesetter typesetter(AttributedString(odd, TextAttributes{Font::systemFont(17)}));
+    const TextFrame f = typesetter.createFrame(TextRange{}, Rect(0, 0, 0, 0));
+    ASSERT_EQ(1u, f.lines().size()) << odd;
+    float x = 0;
+    for (size_t i = 0; i <= f.lines()[0].range().length; ++i) {
+      EXPECT_GE(f.lines()[0].offsetForIndex(i), x) << odd << " " << i;
+      x = f.lines()[0].offsetForIndex(i);
+    }
+    EXPECT_GT(x, 0) << odd;
+  }
   pango_font_description_free(desc);
   g_object_unref(layout);
   g_object_unref(context);
