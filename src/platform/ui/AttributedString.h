@@ -39,12 +39,12 @@ struct ParagraphStyle {
 };
 
 struct TextAttributes {
-  std::optional<Font> font;
+  std::optional<Font> font{};
   bool italic = false;
-  std::optional<Color> color;
+  std::optional<Color> color{};
   // 0 none, 1 single, 2 thick, 9 double (the phone's numbers).
   int underlineStyle = 0;
-  std::optional<ParagraphStyle> paragraphStyle;
+  std::optional<ParagraphStyle> paragraphStyle{};
   bool operator==(const TextAttributes&) const = default;
 
   Font effectiveFont() const { return font.value_or(Font::named("Helvetica", 12)); }

@@ -227,8 +227,9 @@ TEST(TypesetterRenderTest, BandLeavesThePictureCornerFree) {
   EXPECT_GT(frame.lines()[3].width(), narrow);
   for (size_t i = 0; i < frame.lines().size(); ++i) {
     EXPECT_LE(frame.lines()[i].width(), i < 3 ? narrow : 262) << i;
-    if (i < 3) EXPECT_GT(frame.lines()[i].width(), narrow - 15) << i;
-
+    if (i < 3) {
+      EXPECT_GT(frame.lines()[i].width(), narrow - 15) << i;
+    }
     // No line starts with closing punctuation.
     const std::string& head = frame.lines()[i].runs()[0].text;
     for (const char* mark : {"，", "。", "”", "！", "）"}) EXPECT_NE(0u, head.rfind(mark, 0)) << i;
