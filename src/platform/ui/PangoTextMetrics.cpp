@@ -50,6 +50,8 @@ struct Measurer {
     context = pango_font_map_create_context(map);
     configure(context);
     layout = pango_layout_new(context);
+    // Always one line: separators other than the newlines replaced below must not break it.
+    pango_layout_set_single_paragraph_mode(layout, TRUE);
   }
   ~Measurer() {
     g_object_unref(layout);
@@ -94,14 +96,25 @@ std::vector<float> PangoTextMetrics::offsets(const std::u32string& text, const F
   Description d(font);
   pango_layout_set_font_description(m.layout, d.desc);
   pango_layout_set_text(m.layout, utf8.data(), static_cast<int>(utf8.size()));
-  PangoRectangle logical;
-  pango_layout_get_extents(m.layout, nullptr, &logical);
-  for (size_t i = 1; i < text.size(); ++i) {
-    PangoRectangle pos;
-    pango_layout_index_to_pos(m.layout, byteIndex[i], &pos);
-    out[i] = std::max(out[i - 1], static_cast<float>(pos.x) / PANGO_SCALE);
+  // One pass over the line's glyph runs: each run gives the advances of its characters, so a
+  // text is measured in time proportional to its length.
+  std::vector<float> advance(text.size(), 0);
+  PangoLayoutLine* line = pango_layout_get_line_readonly(m.layout, 0);
+  std::vector<int> widths;
+  for (GSList* l = line ? line->runs : nullptr; l; l = l->next) {
+    auto* run = static_cast<PangoGlyphItem*>(l->data);
+    const int chars = run->item->num_chars;
+    const auto first = static_cast<size_t>(
+        std::lower_bound(byteIndex.begin(), byteIndex.end(), run->item->offset) -
+        byteIndex.begin());
+    widths.assign(static_cast<size_t>(chars), 0);
+    pango_glyph_item_get_logical_widths(run, utf8.data(), widths.data());
+    for (int k = 0; k < chars && first + static_cast<size_t>(k) < advance.size(); ++k) {
+      advance[first + static_cast<size_t>(k)] =
+          static_cast<float>(widths[static_cast<size_t>(k)]) / PANGO_SCALE;
+    }
   }
-  out[text.size()] = std::max(out[text.size() - 1], static_cast<float>(logical.width) / PANGO_SCALE);
+  for (size_t i = 0; i < text.size(); ++i) out[i + 1] = out[i] + std::max(0.0f, advance[i]);
   return out;
 }
 

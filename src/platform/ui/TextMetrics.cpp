@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/runtime/StringUtil.h"
+#include "platform/ui/LineBreaker.h"
 #include "platform/ui/PangoTextMetrics.h"
 
 namespace zu::ui {
@@ -70,10 +71,11 @@ void TextMetrics::setCurrent(std::shared_ptr<const TextMetrics> metrics) {
 }
 
 std::u32string TextMetrics::truncate(const std::u32string& text, const Font& font, float width,
-                                     LineBreakMode mode) const {
+                                     LineBreakMode mode, bool textFollows) const {
   const std::vector<float> off = offsets(text, font);
   const size_t n = text.size();
-  if (off[n] <= width) return text;
+  // A tail that is followed by text that is not shown ends in "…" even when it fits.
+  if (off[n] <= width && !(textFollows && mode == LineBreakMode::TailTruncation)) return text;
   if (mode == LineBreakMode::Clip || mode == LineBreakMode::WordWrap ||
       mode == LineBreakMode::CharacterWrap) {
     size_t k = 0;
@@ -135,29 +137,11 @@ std::vector<TextMetrics::Line> TextMetrics::layout(std::string_view utf8, const 
     const size_t n = para.size();
     size_t i = 0;
     do {
-      size_t cut = n;
-      if (limited) {
-        size_t lastBreak = 0;
-        for (size_t k = i; k < n; ++k) {
-          const char32_t c = para[k];
-          if (isSpace(c)) {
-            lastBreak = k + 1;
-            continue;
-          }
-          if (k > i && mode != LineBreakMode::CharacterWrap && c >= 0x80) lastBreak = k;
-          if (off[k + 1] - off[i] > width && k > i) {
-            cut = (mode != LineBreakMode::CharacterWrap && lastBreak > i) ? lastBreak : k;
-            break;
-          }
-          if (mode != LineBreakMode::CharacterWrap && c >= 0x80) lastBreak = k + 1;
-        }
-      }
-      size_t visibleEnd = cut;
-      while (visibleEnd > i && isSpace(para[visibleEnd - 1])) --visibleEnd;
-      lines.push_back({para.substr(i, visibleEnd - i), off[visibleEnd] - off[i]});
+      const LineBreaker::Line line =
+          LineBreaker::nextLine(para, off, i, limited ? width : 0, mode);
+      lines.push_back({para.substr(i, line.end - i), off[line.end] - off[i]});
       spans.emplace_back(start + i, start + n);
-      i = cut;
-      while (i < n && isSpace(para[i]) && limited) ++i;
+      i = line.next;
     } while (i < n);
     start = end + 1;
   }
@@ -168,7 +152,8 @@ std::vector<TextMetrics::Line> TextMetrics::layout(std::string_view utf8, const 
       // The last line takes the rest of its paragraph and is shortened to fit.
       const auto [from, to] = spans[static_cast<size_t>(maxLines) - 1];
       const std::u32string rest = text.substr(from, to - from);
-      const std::u32string shown = truncate(rest, font, width, mode);
+      const std::u32string shown = truncate(
+          rest, font, width, mode, text.find_first_not_of(U" \t\r\n", to) != std::u32string::npos);
       lines.back() = {shown, offsets(shown, font).back()};
     }
   }

@@ -8,13 +8,12 @@
 // default back with setCurrent(nullptr)). Main thread.
 //
 // Line breaking, kept from the phone:
-//  - "\n" always breaks. Word wrap breaks after spaces and between CJK characters (any character
-//    outside ASCII may end a line); a word longer than the line breaks by characters. Spaces at
-//    a break do not count in the line's width. Character wrap breaks anywhere. A line always
-//    takes at least one character, however narrow the width.
+//  - "\n" always breaks; within a paragraph LineBreaker decides (word or character wrap, with
+//    the Chinese rules on punctuation at a line's start and end, in every mode).
 //  - Clip and the truncation modes wrap by words when more than one line fits; the last line
 //    that fits is then cut (clip) or shortened with "…" at its head, middle or tail, so that it
-//    fits the width, when text remains after it.
+//    fits the width, when text remains after it. A tail-truncated last line whose paragraph fits
+//    but is followed by further lines that are not shown still ends in "…".
 //  - Sizes are rounded up to whole points: width = the widest line, height = lines × line height.
 //    A height limit keeps at least one line. Empty text measures (0, 0).
 #pragma once
@@ -89,7 +88,7 @@ class TextMetrics {
   std::vector<Line> layout(std::string_view text, const Font& font, float width, int maxLines,
                            LineBreakMode mode) const;
   std::u32string truncate(const std::u32string& text, const Font& font, float width,
-                          LineBreakMode mode) const;
+                          LineBreakMode mode, bool textFollows) const;
   Size measure(const std::vector<Line>& lines, const Font& font) const;
 };
 
