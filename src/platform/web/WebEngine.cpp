@@ -8,6 +8,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <thread>
@@ -42,10 +43,12 @@ bool isInside(const std::filesystem::path& path, const std::filesystem::path& ro
   return mismatch.first == r.end();
 }
 
+// Files a page may show: the bundle's and the downloaded fonts (Library/Fonts), nothing else
+// of the home folder (preferences, stores, the engine's own cookies).
 std::optional<std::vector<uint8_t>> readLocalFile(const std::string& path) {
   auto bundle = Bundle::mainBundle();
   const bool allowed = (bundle && isInside(path, bundle->resourcePath())) ||
-                       isInside(path, Paths::home());
+                       isInside(path, Paths::library() / "Fonts");
   if (!allowed) return std::nullopt;
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
@@ -203,6 +206,15 @@ void WebEngine::answer(WebKitURISchemeRequest* request) {
     return;
   }
   auto [kind, url] = *parsed;
+  // Only a page the client built may fetch through the application or show local files; any
+  // other page (which could write such addresses itself) gets only what the cache holds.
+  WebKitWebView* view = webkit_uri_scheme_request_get_web_view(request);
+  const char* pageUri = view ? webkit_web_view_get_uri(view) : nullptr;
+  const bool clientBuilt = pageUri && std::strcmp(pageUri, "about:blank") == 0;
+  if (!clientBuilt && kind != PrivateResourceUrl::Kind::kCached) {
+    finishRequest(request, url, std::nullopt);
+    return;
+  }
   if (kind == PrivateResourceUrl::Kind::kFile) {
     auto data = readLocalFile(url);
     finishRequest(request, url,

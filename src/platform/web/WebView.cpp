@@ -7,6 +7,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/ScrollView.h"
 #include "platform/web/EngineWebBackend.h"
+#include "platform/web/PrivateResourceUrl.h"
 #include "platform/web/RecordingWebBackend.h"
 #include "platform/web/WebNavigationType.h"
 #include "platform/web/WebViewDelegate.h"
@@ -20,6 +21,10 @@ std::atomic<bool> gUseEngine{false};
 int pixels(float points) { return points > 0 ? static_cast<int>(points + 0.5f) : 0; }
 
 }  // namespace
+
+std::string WebView::fileUrl(const std::filesystem::path& path) {
+  return PrivateResourceUrl::forFile(path);
+}
 
 void WebView::setUseEngine(bool use) { gUseEngine = use; }
 bool WebView::usesEngine() { return gUseEngine; }

@@ -27,13 +27,14 @@
 //    the phone; without it the phone laid pages out wider and showed their top-left part. The
 //    flag is kept but the engine draws the same either way. The page scrolls inside the engine
 //    and touches are not passed to it: scrollView() does not follow the page.
-//  - Sub-resources of pages may come from the installed WebResourceProvider (see there); file
-//    addresses of the bundle and the home folder reach the engine through a scheme of our own,
-//    since the engine refuses file:// in pages loaded from a string.
+//  - Sub-resources of pages may come from the installed WebResourceProvider (see there). The
+//    engine refuses file:// in pages loaded from a string: a page the client builds shows files
+//    of the bundle and the downloaded fonts under fileUrl(path), a scheme of our own that
+//    answers nothing to other pages.
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -58,6 +59,10 @@ class WebView : public ui::View, public WebViewBackendClient {
 
   explicit WebView(const ui::Rect& frame = ui::Rect());
   ~WebView() override;
+
+  // The address under which a page loaded from a string shows a local file (of the bundle or
+  // Library/Fonts; others are not served).
+  static std::string fileUrl(const std::filesystem::path& path);
 
   // Which backend views made from now on use: the engine (true) or the stand-in (false, the
   // default).

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "platform/runtime/Bundle.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
 #include "platform/web/CookieStorage.h"
@@ -268,6 +271,45 @@ TEST_F(WebEngineTest, ThirdPartyPageTakesOnlyHeldResourcesFromTheProvider) {
   EXPECT_TRUE(paths.count("/other.png"));
   EXPECT_FALSE(paths.count("/held.png"));
   EXPECT_EQ(provider->asked(), (std::map<std::string, bool>{{held, false}}));
+}
+
+TEST_F(WebEngineTest, LocalFilesOnlyForClientBuiltPagesAndOnlyFromTheBundleOrFonts) {
+  TempHome home;  // the bundle and a file beside it, outside every allowed folder
+  const auto bundle = home.path() / "bundle";
+  std::filesystem::create_directories(bundle);
+  const auto green = squarePng(0xff00ff00u, 20);
+  for (const auto& path : {bundle / "button.png", home.path() / "secret.png"}) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(green.data()),
+                                                static_cast<std::streamsize>(green.size()));
+  }
+  Bundle::setMainBundleForTesting(bundle);
+  provider->serve("http://img.test/red.png", squarePng(kRed, 10));
+  const std::string images =
+      "<img id=\"a\" src=\"" + WebView::fileUrl(bundle / "button.png") + "\">"
+      "<img id=\"b\" src=\"" + WebView::fileUrl(bundle / ".." / "secret.png") + "\">"
+      "<img id=\"c\" src=\"zu-res://fetch/http%3A%2F%2Fimg.test%2Fred.png\">";
+  const std::string widths =
+      "['a','b','c'].map(function(id) { return document.getElementById(id).naturalWidth; })"
+      ".join(',')";
+
+  loadArticle("<html><body>" + images + "</body></html>");
+  EXPECT_EQ(run({widths}), std::vector<std::string>{"20,0,10"});
+
+  // A page from elsewhere that writes such addresses itself gets nothing through them, and the
+  // provider hears nothing of them.
+  LoopbackServer server;
+  server.setResponse("/page.html", LoopbackServer::Response::text(
+                                       200, "<html><body>" + images + "</body></html>",
+                                       "text/html"));
+  provider = std::make_shared<TestProvider>();
+  WebResourceProvider::setShared(provider);
+  delegate->allowAll = true;
+  const int before = delegate->finished;
+  view->loadRequest(server.url("/page.html"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > before; }, kWait));
+  EXPECT_EQ(run({widths}), std::vector<std::string>{"0,0,0"});
+  EXPECT_TRUE(provider->asked().empty());
+  Bundle::resetMainBundleForTesting();
 }
 
 TEST_F(WebEngineTest, CookiesAreDeletedBySiteAndTheEphemeralPageKeepsNone) {
