@@ -6,6 +6,7 @@
 #include <wpe/webkit.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/runtime/RunLoop.h"
@@ -133,6 +134,53 @@ void EnginePage::setSize(int width, int height) {
   wpe_view_backend_dispatch_set_size(
       wpe_view_backend_exportable_fdo_get_view_backend(exportable_), std::max(width, 1),
       std::max(height, 1));
+}
+
+void EnginePage::touch(WebViewBackend::Finger finger, int x, int y) {
+  if (!exportable_) return;
+  wpe_view_backend* backend = wpe_view_backend_exportable_fdo_get_view_backend(exportable_);
+  auto pointer = [&](wpe_input_pointer_event_type type, uint32_t state) {
+    wpe_input_pointer_event event{type, 0, x, y, 1, state,
+                                  state ? static_cast<uint32_t>(wpe_input_pointer_modifier_button1) : 0u};
+    wpe_view_backend_dispatch_pointer_event(backend, &event);
+  };
+  using Finger = WebViewBackend::Finger;
+  switch (finger) {
+    case Finger::kDown:
+      fingerDown_ = true;
+      scrolling_ = false;
+      fingerX_ = lastX_ = x;
+      fingerY_ = lastY_ = y;
+      pointer(wpe_input_pointer_event_type_motion, 0);
+      break;
+    case Finger::kMove:
+      if (!fingerDown_) return;
+      if (!scrolling_ && std::abs(x - fingerX_) <= kTapSlop && std::abs(y - fingerY_) <= kTapSlop) {
+        return;
+      }
+      scrolling_ = true;
+      // The content follows the finger: moving it up scrolls towards the page's end by as
+      // much. (The engine's wheel events scroll by whole lines and its pixel-precise ones
+      // need a gesture phase it cannot be given here, so the page is scrolled directly.)
+      if (view_) {
+        const std::string js = "window.scrollBy(" + std::to_string(lastX_ - x) + "," +
+                               std::to_string(lastY_ - y) + ")";
+        webkit_web_view_run_javascript(view_, js.c_str(), nullptr, nullptr, nullptr);
+      }
+      lastX_ = x;
+      lastY_ = y;
+      break;
+    case Finger::kUp:
+      if (fingerDown_ && !scrolling_) {
+        pointer(wpe_input_pointer_event_type_button, 1);
+        pointer(wpe_input_pointer_event_type_button, 0);
+      }
+      fingerDown_ = false;
+      break;
+    case Finger::kCancel:
+      fingerDown_ = false;
+      break;
+  }
 }
 
 void EnginePage::evaluate(uint64_t sequence, const std::string& js) {

@@ -30,6 +30,8 @@ namespace zu::web {
 
 class EnginePage : public std::enable_shared_from_this<EnginePage> {
  public:
+  static constexpr int kTapSlop = 10;
+
   explicit EnginePage(std::weak_ptr<EngineWebBackend::Anchor> anchor)
       : anchor_(std::move(anchor)) {}
 
@@ -43,6 +45,10 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   void goForward();
   void evaluate(uint64_t sequence, const std::string& js);
   void setSize(int width, int height);
+  // A finger that lifts where it went down (within kTapSlop pixels) clicks there; one that moves
+  // further scrolls the page's document by the distance it moves, as on the phone, and clicks
+  // nothing (a box of the page that scrolls on its own does not).
+  void touch(WebViewBackend::Finger finger, int x, int y);
 
  private:
   // Runs `fn` on the main thread if the backend still lives then.
@@ -67,6 +73,9 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   // The address of the load the WebView already allowed, until the engine checks it.
   std::optional<std::string> allowedLoad_;
   bool failed_ = false;
+  // The finger now down: where it went down and last was, and whether it scrolls.
+  int fingerX_ = 0, fingerY_ = 0, lastX_ = 0, lastY_ = 0;
+  bool fingerDown_ = false, scrolling_ = false;
 };
 
 }  // namespace zu::web

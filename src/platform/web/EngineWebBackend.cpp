@@ -70,6 +70,10 @@ void EngineWebBackend::evaluateScript(uint64_t sequence, const std::string& js) 
   onWebThread(page_, [sequence, js](EnginePage& page) { page.evaluate(sequence, js); });
 }
 
+void EngineWebBackend::touch(Finger finger, int x, int y) {
+  if (page_) onWebThread(page_, [finger, x, y](EnginePage& page) { page.touch(finger, x, y); });
+}
+
 void EngineWebBackend::setSize(int width, int height) {
   width_ = width;
   height_ = height;

@@ -41,6 +41,7 @@ class EngineWebBackend : public WebViewBackend {
   void evaluateScript(uint64_t sequence, const std::string& js) override;
   void setSize(int width, int height) override;
   void setScalesPageToFit(bool) override {}
+  void touch(Finger finger, int x, int y) override;
 
   // Called by EnginePage on the main thread after each load event.
   void setHistory(bool canGoBack, bool canGoForward) {

@@ -30,6 +30,11 @@ class RecordingWebBackend : public WebViewBackend {
 
   const std::vector<Call>& calls() const { return calls_; }
   const std::vector<std::string>& scripts() const { return scripts_; }
+  struct Touch {
+    Finger finger;
+    int x, y;
+  };
+  const std::vector<Touch>& touches() const { return touches_; }
   // The page's address: the base URL or "about:blank" of the last HTML, else the last address.
   const std::string& currentUrl() const { return currentUrl_; }
   int width() const { return width_; }
@@ -67,6 +72,7 @@ class RecordingWebBackend : public WebViewBackend {
   }
   void setScalesPageToFit(bool) override {}
   void setEphemeral(bool ephemeral) override { ephemeral_ = ephemeral; }
+  void touch(Finger finger, int x, int y) override { touches_.push_back({finger, x, y}); }
   bool ephemeral() const { return ephemeral_; }
 
  private:
@@ -76,6 +82,7 @@ class RecordingWebBackend : public WebViewBackend {
   WebViewBackendClient& client_;
   std::vector<Call> calls_;
   std::vector<std::string> scripts_;
+  std::vector<Touch> touches_;
   std::vector<uint64_t> scriptSequences_;
   std::vector<bool> scriptAnswered_;
   std::map<std::string, std::string> answers_;

@@ -104,6 +104,34 @@ void WebView::draw(ui::Canvas& canvas, const ui::Rect& rect) {
   if (pageImage_) canvas.drawImage(*pageImage_, ui::Rect{{0, 0}, bounds().size});
 }
 
+std::shared_ptr<ui::View> WebView::hitTest(ui::Point p) {
+  auto hit = View::hitTest(p);
+  if (!hit || hit.get() == this) return hit;
+  return std::static_pointer_cast<ui::View>(shared_from_this());
+}
+
+void WebView::forwardTouch(const ui::TouchSet& touches, WebViewBackend::Finger finger) {
+  if (touches.empty() || !touches.front()) return;
+  const ui::Point p = touches.front()->locationInView(this);
+  backend_->touch(finger, static_cast<int>(p.x), static_cast<int>(p.y));
+}
+
+void WebView::touchesBegan(const ui::TouchSet& touches, const ui::Event&) {
+  forwardTouch(touches, WebViewBackend::Finger::kDown);
+}
+
+void WebView::touchesMoved(const ui::TouchSet& touches, const ui::Event&) {
+  forwardTouch(touches, WebViewBackend::Finger::kMove);
+}
+
+void WebView::touchesEnded(const ui::TouchSet& touches, const ui::Event&) {
+  forwardTouch(touches, WebViewBackend::Finger::kUp);
+}
+
+void WebView::touchesCancelled(const ui::TouchSet& touches, const ui::Event&) {
+  forwardTouch(touches, WebViewBackend::Finger::kCancel);
+}
+
 void WebView::boundsDidChange(const ui::Rect& oldBounds) {
   View::boundsDidChange(oldBounds);
   if (bounds().size.width != oldBounds.size.width ||

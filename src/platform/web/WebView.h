@@ -25,8 +25,10 @@
 //    called a freed delegate).
 //  - The engine lays every page out at the view's width, which is what scalesPageToFit gave on
 //    the phone; without it the phone laid pages out wider and showed their top-left part. The
-//    flag is kept but the engine draws the same either way. The page scrolls inside the engine
-//    and touches are not passed to it: scrollView() does not follow the page.
+//    flag is kept but the engine draws the same either way.
+//  - The page takes every touch on the view (hit testing ends at the web view): a tap clicks
+//    where it lands, a drag scrolls the page inside the engine. scrollView() does not follow
+//    that scrolling and gets no drags of its own.
 //  - Sub-resources of pages may come from the installed WebResourceProvider (see there). The
 //    engine refuses file:// in pages loaded from a string: a page the client builds shows files
 //    of the bundle and the downloaded fonts under fileUrl(path), a scheme of our own that
@@ -100,6 +102,11 @@ class WebView : public ui::View, public WebViewBackendClient {
   RecordingWebBackend* recorder() const { return recorder_; }
 
   void draw(ui::Canvas& canvas, const ui::Rect& rect) override;
+  std::shared_ptr<ui::View> hitTest(ui::Point p) override;
+  void touchesBegan(const ui::TouchSet& touches, const ui::Event& event) override;
+  void touchesMoved(const ui::TouchSet& touches, const ui::Event& event) override;
+  void touchesEnded(const ui::TouchSet& touches, const ui::Event& event) override;
+  void touchesCancelled(const ui::TouchSet& touches, const ui::Event& event) override;
   std::string className() const override { return "WebView"; }
 
   // WebViewBackendClient.
@@ -120,6 +127,8 @@ class WebView : public ui::View, public WebViewBackendClient {
   // Runs `fn` with this view on a later turn of the main loop, unless the view is gone.
   void later(std::function<void(WebView&)> fn);
   void deliverScriptResults();
+  // Hands the first of `touches` to the page, in view pixels.
+  void forwardTouch(const ui::TouchSet& touches, WebViewBackend::Finger finger);
 
   std::unique_ptr<WebViewBackend> backend_;
   RecordingWebBackend* recorder_ = nullptr;

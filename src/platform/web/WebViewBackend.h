@@ -49,6 +49,9 @@ class WebViewBackend {
   virtual void evaluateScript(uint64_t sequence, const std::string& js) = 0;
   virtual void setSize(int width, int height) = 0;
   virtual void setScalesPageToFit(bool scales) = 0;
+  // A finger on the page at (x, y) view pixels: down, moved, lifted, or taken away (cancelled).
+  enum class Finger { kDown, kMove, kUp, kCancel };
+  virtual void touch(Finger finger, int x, int y) = 0;
   // A page that keeps no cookies, cache or storage beyond itself; before the first load.
   virtual void setEphemeral(bool ephemeral) = 0;
 };

@@ -8,6 +8,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/ScrollView.h"
+#include "platform/ui/Window.h"
 #include "platform/web/RecordingWebBackend.h"
 #include "platform/web/WebNavigationType.h"
 #include "platform/web/WebViewDelegate.h"
@@ -204,6 +205,33 @@ TEST(WebViewTest, DrawsThePagePictureAndResizesTheBackend) {
   auto picture = ui::render(*page.view);
   ASSERT_TRUE(picture);
   EXPECT_EQ(picture->pixelAt(150, 50), 0xff2040c0u);
+}
+
+TEST(WebViewTest, ThePageTakesTheTouchesInItsOwnPixels) {
+  auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  Page page;
+  page.view->setFrame(ui::Rect(0, 100, 320, 300));
+  window->addSubview(page.view);
+  // Over the scroll view that fills it, the web view itself takes the touch.
+  EXPECT_EQ(window->hitTest({50, 150}).get(), page.view.get());
+
+  using Finger = WebViewBackend::Finger;
+  auto touch = window->beginTouch({50, 150});
+  window->moveTouch(touch, {50, 130});
+  window->endTouch(touch, {50, 130});
+  auto other = window->beginTouch({10, 390});
+  window->cancelTouch(other);
+  const auto& touches = page.recorder.touches();
+  ASSERT_EQ(touches.size(), 5u);
+  EXPECT_EQ(touches[0].finger, Finger::kDown);
+  EXPECT_EQ(touches[0].y, 50);
+  EXPECT_EQ(touches[1].finger, Finger::kMove);
+  EXPECT_EQ(touches[1].y, 30);
+  EXPECT_EQ(touches[2].finger, Finger::kUp);
+  EXPECT_EQ(touches[3].x, 10);
+  EXPECT_EQ(touches[3].y, 290);
+  EXPECT_EQ(touches[4].finger, Finger::kCancel);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "platform/runtime/Bundle.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
+#include "platform/ui/Window.h"
 #include "platform/web/CookieStorage.h"
 #include "platform/web/WebEngine.h"
 #include "platform/web/WebResourceProvider.h"
@@ -230,6 +231,28 @@ TEST_F(WebEngineTest, BridgeLinksAndTheFormReachTheDelegateAndLoadNothing) {
   // Refused: the article is still there and nothing else started.
   EXPECT_EQ(run({"document.title"}), std::vector<std::string>{"article"});
   EXPECT_EQ(delegate->started, 1);
+}
+
+TEST_F(WebEngineTest, ATapFollowsTheLinkUnderItAndADragScrollsThePage) {
+  auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  window->addSubview(view);
+  loadArticle(R"(<html><body style="margin:0">
+<a href="web:getimageclick;seq=7" style="display:block; height:100px; background:#ccc">picture</a>
+<div style="height:3000px">long</div></body></html>)");
+  auto tap = window->beginTouch({100, 50});
+  window->endTouch(tap, {102, 52});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->asked.size() >= 2; }, kWait));
+  EXPECT_EQ(delegate->asked[1], (std::pair<std::string, int>{"web:getimageclick;seq=7", 0}));
+
+  // A finger moving up 200 points brings the page's later part into view, and clicks nothing.
+  auto drag = window->beginTouch({100, 400});
+  for (int y = 380; y >= 200; y -= 20) window->moveTouch(drag, {100, static_cast<float>(y)});
+  window->endTouch(drag, {100, 200});
+  ASSERT_TRUE(turnMainLoopUntil(
+      [&] { return run({"window.scrollY"}) == std::vector<std::string>{"200"}; }, kWait))
+      << run({"window.scrollY"})[0];
+  EXPECT_EQ(delegate->asked.size(), 2u);
 }
 
 TEST_F(WebEngineTest, TheScreensFourScriptsAnswerInOrder) {
