@@ -103,13 +103,13 @@ void EnginePage::onBackendDestroyed(void* self) {
 
 void EnginePage::loadHtml(const std::string& html, const std::optional<std::string>& baseUrl) {
   if (!view_) return;
-  allowedLoad_ = baseUrl.value_or("about:blank");
+  allowedLoadPending_ = true;
   webkit_web_view_load_html(view_, html.c_str(), baseUrl ? baseUrl->c_str() : nullptr);
 }
 
 void EnginePage::loadUrl(const std::string& url) {
   if (!view_) return;
-  allowedLoad_ = url;
+  allowedLoadPending_ = true;
   webkit_web_view_load_uri(view_, url.c_str());
 }
 
@@ -248,8 +248,8 @@ bool EnginePage::decide(WebKitPolicyDecision* decision, int decisionType) {
   const std::string url = webkit_uri_request_get_uri(request);
   const int navigationType = webkit_navigation_action_get_navigation_type(action);
   const bool newWindow = decisionType == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION;
-  if (!newWindow && navigationType == WEBKIT_NAVIGATION_TYPE_OTHER && allowedLoad_ == url) {
-    allowedLoad_.reset();
+  if (!newWindow && navigationType == WEBKIT_NAVIGATION_TYPE_OTHER && allowedLoadPending_) {
+    allowedLoadPending_ = false;
     webkit_policy_decision_use(decision);
     return true;
   }

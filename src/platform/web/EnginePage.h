@@ -70,8 +70,10 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   std::shared_ptr<EnginePage> keepAlive_;
   WebKitWebView* view_ = nullptr;
   wpe_view_backend_exportable_fdo* exportable_ = nullptr;
-  // The address of the load the WebView already allowed, until the engine checks it.
-  std::optional<std::string> allowedLoad_;
+  // A load the WebView already allowed waits for the engine's check of it (the first
+  // navigation of type "other" after the load call; the engine may have normalised its
+  // address, so it is not compared).
+  bool allowedLoadPending_ = false;
   bool failed_ = false;
   // The finger now down: where it went down and last was, and whether it scrolls.
   int fingerX_ = 0, fingerY_ = 0, lastX_ = 0, lastY_ = 0;

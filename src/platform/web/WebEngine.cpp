@@ -215,20 +215,19 @@ void WebEngine::answer(WebKitURISchemeRequest* request) {
     finishRequest(request, url, std::nullopt);
     return;
   }
-  if (kind == PrivateResourceUrl::Kind::kFile) {
-    auto data = readLocalFile(url);
-    finishRequest(request, url,
-                  data ? std::optional<WebResource>(WebResource{std::move(*data), {}})
-                       : std::nullopt);
-    return;
-  }
-  // The provider works on the main thread; its answer comes back here.
+  // The provider and the bundle's and home's settings belong to the main thread; the answer
+  // comes back here.
   RunLoop::main()->post([this, request, kind, url] {
     auto done = [this, request, url](std::optional<WebResource> resource) {
       post([request, url, resource = std::move(resource)]() mutable {
         finishRequest(request, url, std::move(resource));
       });
     };
+    if (kind == PrivateResourceUrl::Kind::kFile) {
+      auto data = readLocalFile(url);
+      done(data ? std::optional<WebResource>(WebResource{std::move(*data), {}}) : std::nullopt);
+      return;
+    }
     auto provider = WebResourceProvider::shared();
     if (!provider) {
       done(std::nullopt);
