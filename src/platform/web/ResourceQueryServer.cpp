@@ -46,6 +46,11 @@ ResourceQueryServer* ResourceQueryServer::start() {
   return server;
 }
 
+void ResourceQueryServer::removeSocket() {
+  unlink(path_.c_str());
+  rmdir(path_.substr(0, path_.rfind('/')).c_str());
+}
+
 void ResourceQueryServer::acceptLoop() {
   for (;;) {
     const int fd = accept4(listenFd_, nullptr, nullptr, SOCK_CLOEXEC);

@@ -7,7 +7,8 @@
 // Protocol, per connection: the extension writes an address and "\n"; the server answers one
 // byte, '1' (held) or '0'. Addresses longer than kMaxLine are answered '0'.
 //
-// Made once by the WebEngine and kept for the process's life. One thread accepts; each
+// Made once by the WebEngine and kept for the process's life; its socket and folder are
+// removed when the engine is parked at the process's end. One thread accepts; each
 // connection (one per web process) gets a thread of its own, ended when the peer closes.
 // WebResourceProvider::holds is called on those threads.
 #pragma once
@@ -25,6 +26,8 @@ class ResourceQueryServer {
   static ResourceQueryServer* start();
 
   const std::string& path() const { return path_; }
+  // Removes the socket and its folder (at the process's end; nothing can connect afterwards).
+  void removeSocket();
 
  private:
   ResourceQueryServer() = default;

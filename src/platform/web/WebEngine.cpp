@@ -167,6 +167,7 @@ void WebEngine::park() {
   });
   std::unique_lock<std::mutex> lock(engine->mutex_);
   engine->parkedChanged_.wait_for(lock, std::chrono::seconds(5), [engine] { return engine->parked_; });
+  if (engine->queryServer_) engine->queryServer_->removeSocket();
 }
 
 void WebEngine::post(std::function<void()> fn) {
