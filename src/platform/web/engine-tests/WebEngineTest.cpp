@@ -3,6 +3,7 @@
 // picture of a page and the engine's cookies. One engine serves the whole binary.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -301,6 +302,48 @@ TEST_F(WebEngineTest, ThirdPartyPageTakesOnlyHeldResourcesFromTheProvider) {
   view->loadRequest(server.baseUrl());
   ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 1; }, kWait));
   EXPECT_EQ(delegate->asked.size(), 1u);
+}
+
+TEST_F(WebEngineTest, HistoryAndReloadAskWithTheirTypesAndStopFailsTheLoad) {
+  LoopbackServer server;
+  for (const char* path : {"/a", "/b"}) {
+    server.setResponse(path, LoopbackServer::Response::text(
+                                 200, std::string("<title>") + path + "</title>", "text/html"));
+  }
+  auto slow = LoopbackServer::Response::text(200, "<p>late</p>", "text/html");
+  slow.delayBeforeHeaders = std::chrono::milliseconds(3000);
+  server.setResponse("/slow", slow);
+  delegate->allowAll = true;
+  auto waitFinished = [&](int count) {
+    ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished == count; }, kWait));
+  };
+  view->loadRequest(server.url("/a"));
+  waitFinished(1);
+  EXPECT_FALSE(view->canGoBack());
+  view->loadRequest(server.url("/b"));
+  waitFinished(2);
+  EXPECT_TRUE(view->canGoBack());
+  EXPECT_FALSE(view->canGoForward());
+
+  delegate->asked.clear();
+  view->goBack();
+  waitFinished(3);
+  EXPECT_EQ(run({"document.title"}), std::vector<std::string>{"/a"});
+  EXPECT_TRUE(view->canGoForward());
+  view->reload();
+  waitFinished(4);
+  EXPECT_EQ(delegate->asked, (std::vector<std::pair<std::string, int>>{
+                                 {server.url("/a"), 2}, {server.url("/a"), 3}}));
+
+  EXPECT_EQ(delegate->started, 4);  // each load started once, back and reload included
+  const int started = delegate->started;
+  view->loadRequest(server.url("/slow"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->started > started; }, kWait))
+      << started;
+  view->stopLoading();
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->failed == 1; }, kWait));
+  EXPECT_EQ(delegate->finished, 4);
+  EXPECT_FALSE(view->isLoading());
 }
 
 TEST_F(WebEngineTest, LocalFilesOnlyForClientBuiltPagesAndOnlyFromTheBundleOrFonts) {
