@@ -34,13 +34,21 @@ EnginePage& EngineWebBackend::page() {
   return *page_;
 }
 
+bool EngineWebBackend::failWithoutEngine() {
+  if (WebEngine::shared()) return false;
+  anchor_->client->backendDidFail(kNoEngine, "the web engine cannot start");
+  return true;
+}
+
 void EngineWebBackend::loadHTMLString(const std::string& html,
                                       const std::optional<std::string>& baseUrl) {
+  if (failWithoutEngine()) return;
   page();
   onWebThread(page_, [html, baseUrl](EnginePage& page) { page.loadHtml(html, baseUrl); });
 }
 
 void EngineWebBackend::loadUrl(const std::string& url) {
+  if (failWithoutEngine()) return;
   page();
   onWebThread(page_, [url](EnginePage& page) { page.loadUrl(url); });
 }

@@ -26,6 +26,9 @@ class EngineWebBackend : public WebViewBackend {
     EngineWebBackend* backend;
   };
 
+  // The failure code of a load when the engine cannot start.
+  static constexpr int kNoEngine = -1;
+
   explicit EngineWebBackend(WebViewBackendClient& client);
   ~EngineWebBackend() override;
 
@@ -52,6 +55,8 @@ class EngineWebBackend : public WebViewBackend {
  private:
   // The page, made on first use.
   EnginePage& page();
+  // Reports a failed load when there is no engine; true then.
+  bool failWithoutEngine();
 
   std::shared_ptr<Anchor> anchor_;
   std::shared_ptr<EnginePage> page_;

@@ -2,12 +2,12 @@
 // shared memory, so nothing needs a GPU or a display). It owns the thread "web" that turns
 // GLib's default main context — every engine call is made there — the engine's context with
 // its cookie store and website data under Library/, the private scheme through which pages
-// get sub-resources from the WebResourceProvider and files of the bundle and the home folder,
-// and the web-process extension that sends sub-resources to that scheme.
+// get sub-resources from the WebResourceProvider and files of the bundle and the downloaded
+// fonts, and the web-process extension that sends sub-resources to that scheme.
 //
 // Made on first use of shared() and kept until the process ends (the engine cannot be shut
 // down and started again in one process). shared() returns null, and logs why once, when the
-// engine cannot start; views then stay blank and their loads fail.
+// engine cannot start; views then stay blank, their loads fail and their scripts answer "".
 //
 // Ending the process: the engine's thread must not run while the process's static objects are
 // destroyed (the engine's own among them). park() stops it for good: the thread finishes what
@@ -15,16 +15,14 @@
 // the engine calls it before returning from main; an exit handler registered when the engine
 // starts calls it too, for exits that do not pass there.
 //
-// Threads: shared() and post() from any thread; context() and everything
-// posted run on the "web" thread. Work posted runs in the order it was posted.
+// Threads: shared(), post() and park() from any thread; context() and everything posted run
+// on the "web" thread. Work posted runs in the order it was posted.
 #pragma once
 
-#include <filesystem>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
-#include <optional>
-#include <string>
+#include <vector>
 
 typedef struct _WebKitWebContext WebKitWebContext;
 typedef struct _WebKitURISchemeRequest WebKitURISchemeRequest;

@@ -1,7 +1,7 @@
 // WebView: a view that shows a web page — an HTML string the client built (an article) or a
 // page loaded from an address — and runs small scripts in it. The page is loaded and drawn by
-// a backend: the web engine when WebView::setUseEngine(true) was called (the application does),
-// otherwise the recording stand-in that tests drive (recorder()). Main thread only; made with
+// a backend: the web engine once WebView::setUseEngine(true) was called (by the program that
+// shows pages), otherwise the recording stand-in that tests drive (recorder()). Main thread only; made with
 // std::make_shared like every view.
 //
 // Kept from the phone:
