@@ -57,27 +57,13 @@ std::optional<std::vector<uint8_t>> readLocalFile(const std::string& path) {
   return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
-// The MIME type of a resource that came without one, guessed from its address and bytes (the
-// engine ignores a style sheet that is not "text/css").
-std::string guessMimeType(const std::string& url, const std::vector<uint8_t>& data) {
-  std::string name = url.substr(0, url.find_first_of("?#"));
-  gboolean uncertain = FALSE;
-  gchar* type = g_content_type_guess(name.c_str(), data.data(), data.size(), &uncertain);
-  gchar* mime = type ? g_content_type_get_mime_type(type) : nullptr;
-  std::string result = mime ? mime : "";
-  g_free(mime);
-  g_free(type);
-  return result;
-}
-
-void finishRequest(WebKitURISchemeRequest* request, const std::string& url,
-                   std::optional<WebResource> resource) {
+// Answers the engine; a resource without a MIME type is left to the engine's own sniffing.
+void finishRequest(WebKitURISchemeRequest* request, std::optional<WebResource> resource) {
   if (!resource) {
     GError* error = g_error_new_literal(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "resource not found");
     webkit_uri_scheme_request_finish_error(request, error);
     g_error_free(error);
   } else {
-    if (resource->mimeType.empty()) resource->mimeType = guessMimeType(url, resource->data);
     const gsize size = resource->data.size();
     GBytes* bytes = g_bytes_new(resource->data.data(), size);
     GInputStream* stream = g_memory_input_stream_new_from_bytes(bytes);
@@ -205,7 +191,7 @@ void WebEngine::answer(WebKitURISchemeRequest* request) {
   g_object_ref(request);
   auto parsed = PrivateResourceUrl::parse(webkit_uri_scheme_request_get_uri(request));
   if (!parsed) {
-    finishRequest(request, {}, std::nullopt);
+    finishRequest(request, std::nullopt);
     return;
   }
   auto [kind, url] = *parsed;
@@ -215,15 +201,15 @@ void WebEngine::answer(WebKitURISchemeRequest* request) {
   const char* pageUri = view ? webkit_web_view_get_uri(view) : nullptr;
   const bool clientBuilt = pageUri && std::strcmp(pageUri, "about:blank") == 0;
   if (!clientBuilt && kind != PrivateResourceUrl::Kind::kCached) {
-    finishRequest(request, url, std::nullopt);
+    finishRequest(request, std::nullopt);
     return;
   }
   // The provider and the bundle's and home's settings belong to the main thread; the answer
   // comes back here.
   RunLoop::main()->post([this, request, kind, url] {
-    auto done = [this, request, url](std::optional<WebResource> resource) {
-      post([request, url, resource = std::move(resource)]() mutable {
-        finishRequest(request, url, std::move(resource));
+    auto done = [this, request](std::optional<WebResource> resource) {
+      post([request, resource = std::move(resource)]() mutable {
+        finishRequest(request, std::move(resource));
       });
     };
     if (kind == PrivateResourceUrl::Kind::kFile) {

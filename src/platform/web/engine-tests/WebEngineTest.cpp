@@ -146,8 +146,9 @@ constexpr uint32_t kRed = 0xffff0000u;
 constexpr uint32_t kBlue = 0xff0000ffu;
 constexpr uint32_t kPaper = 0xffffffe0u;  // the style sheet's background
 
-const char* kArticle = R"(<html><head>
-<link rel="stylesheet" href="http://static.test/article.css">
+const char* kArticle = R"(<!DOCTYPE html>
+<html><head>
+<link rel="stylesheet" href="http://static.test/article.css?v=3">
 <script src="https://static.test/article.js"></script>
 </head><body>
 <h1>离线文章 Offline article</h1>
@@ -160,8 +161,10 @@ void serveArticleResources(TestProvider& provider) {
   const std::string css =
       "body { background: rgb(255,255,224); margin: 16px; font-size: 18px; color: #000; }\n"
       "h1 { color: rgb(0,0,128); font-size: 28px; }\n";
-  provider.serve("http://static.test/article.css", std::vector<uint8_t>(css.begin(), css.end()),
-                 "text/css");
+  // Without a MIME type, as the link cache answers: the engine must still take it as a style
+  // sheet.
+  provider.serve("http://static.test/article.css?v=3",
+                 std::vector<uint8_t>(css.begin(), css.end()));
   const std::string js = "document.title = 'script ran';";
   provider.serve("https://static.test/article.js", std::vector<uint8_t>(js.begin(), js.end()));
   provider.serve("http://img.test/red.png", squarePng(kRed, 60));
@@ -193,7 +196,7 @@ TEST_F(WebEngineTest, ArticleResourcesAllComeFromTheProviderAndShowWhereThePageP
   auto first = settledPicture(articleShown);
   ASSERT_TRUE(first);
   EXPECT_EQ(provider->asked(), (std::map<std::string, bool>{
-                                   {"http://static.test/article.css", true},
+                                   {"http://static.test/article.css?v=3", true},
                                    {"https://static.test/article.js", true},
                                    {"http://img.test/red.png", true},
                                    {"https://img.test/blue.png", true}}));
