@@ -6,6 +6,7 @@
 #include <wpe/webkit.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -35,6 +36,24 @@ std::string scriptResultText(WebKitWebView* view, GAsyncResult* result) {
   webkit_javascript_result_unref(js);
   return text;
 }
+
+// Posts "width,height" of the document when the page's root or body changes size.
+constexpr const char* kContentSizeScript = R"(
+(function() {
+  var root = document.documentElement, last = '';
+  function send() {
+    var body = document.body;
+    var size = Math.max(root.scrollWidth, body ? body.scrollWidth : 0) + ',' +
+               Math.max(root.scrollHeight, body ? body.scrollHeight : 0);
+    if (size === last) return;
+    last = size;
+    window.webkit.messageHandlers.zuContentSize.postMessage(size);
+  }
+  var observer = new ResizeObserver(send);
+  observer.observe(root);
+  if (document.body) observer.observe(document.body);
+  send();
+})();)";
 
 struct ScriptCall {
   std::shared_ptr<EnginePage> page;
@@ -70,8 +89,20 @@ void EnginePage::open(bool ephemeral, int width, int height) {
   keepAlive_ = shared_from_this();
   WebKitWebViewBackend* backend =
       webkit_web_view_backend_new(wpeBackend, &EnginePage::onBackendDestroyed, this);
+  // Every page tells us its document's size, now and whenever it changes.
+  WebKitUserContentManager* content = webkit_user_content_manager_new();
+  g_signal_connect(content, "script-message-received::zuContentSize",
+                   G_CALLBACK(&EnginePage::onContentSize), this);
+  webkit_user_content_manager_register_script_message_handler(content, "zuContentSize");
+  WebKitUserScript* script = webkit_user_script_new(
+      kContentSizeScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, nullptr, nullptr);
+  webkit_user_content_manager_add_script(content, script);
+  webkit_user_script_unref(script);
   view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "backend", backend, "web-context",
-                                       engine->context(), "is-ephemeral", ephemeral, nullptr));
+                                       engine->context(), "is-ephemeral", ephemeral,
+                                       "user-content-manager", content, nullptr));
+  content_ = content;
   wpe_view_backend_add_activity_state(wpeBackend, wpe_view_activity_state_visible |
                                                       wpe_view_activity_state_focused |
                                                       wpe_view_activity_state_in_window);
@@ -87,6 +118,9 @@ void EnginePage::open(bool ephemeral, int width, int height) {
 void EnginePage::close() {
   if (!view_) return;
   g_signal_handlers_disconnect_by_data(view_, this);
+  g_signal_handlers_disconnect_by_data(content_, this);
+  g_object_unref(content_);
+  content_ = nullptr;
   webkit_web_view_stop_loading(view_);
   WebKitWebView* view = view_;
   view_ = nullptr;
@@ -140,47 +174,35 @@ void EnginePage::touch(WebViewBackend::Finger finger, int x, int y) {
   if (!exportable_) return;
   wpe_view_backend* backend = wpe_view_backend_exportable_fdo_get_view_backend(exportable_);
   auto pointer = [&](wpe_input_pointer_event_type type, uint32_t state) {
-    wpe_input_pointer_event event{type, 0, x, y, 1, state,
-                                  state ? static_cast<uint32_t>(wpe_input_pointer_modifier_button1) : 0u};
+    wpe_input_pointer_event event{
+        type, 0, x, y, 1, state,
+        state ? static_cast<uint32_t>(wpe_input_pointer_modifier_button1) : 0u};
     wpe_view_backend_dispatch_pointer_event(backend, &event);
   };
-  using Finger = WebViewBackend::Finger;
   switch (finger) {
-    case Finger::kDown:
+    case WebViewBackend::Finger::kDown:
       fingerDown_ = true;
-      scrolling_ = false;
-      fingerX_ = lastX_ = x;
-      fingerY_ = lastY_ = y;
       pointer(wpe_input_pointer_event_type_motion, 0);
       break;
-    case Finger::kMove:
-      if (!fingerDown_) return;
-      if (!scrolling_ && std::abs(x - fingerX_) <= kTapSlop && std::abs(y - fingerY_) <= kTapSlop) {
-        return;
-      }
-      scrolling_ = true;
-      // The content follows the finger: moving it up scrolls towards the page's end by as
-      // much. (The engine's wheel events scroll by whole lines and its pixel-precise ones
-      // need a gesture phase it cannot be given here, so the page is scrolled directly.)
-      if (view_) {
-        const std::string js = "window.scrollBy(" + std::to_string(lastX_ - x) + "," +
-                               std::to_string(lastY_ - y) + ")";
-        webkit_web_view_run_javascript(view_, js.c_str(), nullptr, nullptr, nullptr);
-      }
-      lastX_ = x;
-      lastY_ = y;
-      break;
-    case Finger::kUp:
-      if (fingerDown_ && !scrolling_) {
+    case WebViewBackend::Finger::kUp:
+      if (fingerDown_) {
+        pointer(wpe_input_pointer_event_type_motion, 0);
         pointer(wpe_input_pointer_event_type_button, 1);
         pointer(wpe_input_pointer_event_type_button, 0);
       }
       fingerDown_ = false;
       break;
-    case Finger::kCancel:
+    case WebViewBackend::Finger::kCancel:
       fingerDown_ = false;
       break;
   }
+}
+
+void EnginePage::scrollTo(int x, int y) {
+  if (!view_) return;
+  // The engine's wheel events scroll by whole lines; the document is placed directly instead.
+  const std::string js = "window.scrollTo(" + std::to_string(x) + "," + std::to_string(y) + ")";
+  webkit_web_view_run_javascript(view_, js.c_str(), nullptr, nullptr, nullptr);
 }
 
 void EnginePage::evaluate(uint64_t sequence, const std::string& js) {
@@ -271,6 +293,19 @@ bool EnginePage::decide(WebKitPolicyDecision* decision, int decisionType) {
     }
   });
   return true;
+}
+
+void EnginePage::onContentSize(void*, void* result, void* self) {
+  JSCValue* value =
+      webkit_javascript_result_get_js_value(static_cast<WebKitJavascriptResult*>(result));
+  gchar* text = jsc_value_to_string(value);
+  int width = 0, height = 0;
+  const bool parsed = text && std::sscanf(text, "%d,%d", &width, &height) == 2;
+  g_free(text);
+  if (!parsed || width < 0 || height < 0) return;
+  static_cast<EnginePage*>(self)->toMain([width, height](EngineWebBackend::Anchor& anchor) {
+    anchor.client->backendContentSize(width, height);
+  });
 }
 
 void EnginePage::onShmBuffer(void* self, wpe_fdo_shm_exported_buffer* buffer) {

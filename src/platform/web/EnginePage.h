@@ -23,6 +23,7 @@
 
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitPolicyDecision WebKitPolicyDecision;
+typedef struct _WebKitUserContentManager WebKitUserContentManager;
 struct wpe_view_backend_exportable_fdo;
 struct wpe_fdo_shm_exported_buffer;
 
@@ -30,8 +31,6 @@ namespace zu::web {
 
 class EnginePage : public std::enable_shared_from_this<EnginePage> {
  public:
-  static constexpr int kTapSlop = 10;
-
   explicit EnginePage(std::weak_ptr<EngineWebBackend::Anchor> anchor)
       : anchor_(std::move(anchor)) {}
 
@@ -45,10 +44,9 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   void goForward();
   void evaluate(uint64_t sequence, const std::string& js);
   void setSize(int width, int height);
-  // A finger that lifts where it went down (within kTapSlop pixels) clicks there; one that moves
-  // further scrolls the page's document by the distance it moves, as on the phone, and clicks
-  // nothing (a box of the page that scrolls on its own does not).
+  // A finger that goes down and lifts clicks where it lifted; a cancelled one does nothing.
   void touch(WebViewBackend::Finger finger, int x, int y);
+  void scrollTo(int x, int y);
 
  private:
   // Runs `fn` on the main thread if the backend still lives then.
@@ -63,21 +61,21 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   static int onDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type,
                             void* self);
   static void onShmBuffer(void* self, wpe_fdo_shm_exported_buffer* buffer);
+  static void onContentSize(void* manager, void* result, void* self);
   static void onBackendDestroyed(void* self);
 
   std::weak_ptr<EngineWebBackend::Anchor> anchor_;
   // Set while the engine holds the view: the page outlives close() until then.
   std::shared_ptr<EnginePage> keepAlive_;
   WebKitWebView* view_ = nullptr;
+  WebKitUserContentManager* content_ = nullptr;
   wpe_view_backend_exportable_fdo* exportable_ = nullptr;
   // A load the WebView already allowed waits for the engine's check of it (the first
   // navigation of type "other" after the load call; the engine may have normalised its
   // address, so it is not compared).
   bool allowedLoadPending_ = false;
   bool failed_ = false;
-  // The finger now down: where it went down and last was, and whether it scrolls.
-  int fingerX_ = 0, fingerY_ = 0, lastX_ = 0, lastY_ = 0;
-  bool fingerDown_ = false, scrolling_ = false;
+  bool fingerDown_ = false;
 };
 
 }  // namespace zu::web

@@ -82,6 +82,10 @@ void EngineWebBackend::touch(Finger finger, int x, int y) {
   if (page_) onWebThread(page_, [finger, x, y](EnginePage& page) { page.touch(finger, x, y); });
 }
 
+void EngineWebBackend::scrollTo(int x, int y) {
+  if (page_) onWebThread(page_, [x, y](EnginePage& page) { page.scrollTo(x, y); });
+}
+
 void EngineWebBackend::setSize(int width, int height) {
   width_ = width;
   height_ = height;

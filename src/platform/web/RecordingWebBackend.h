@@ -35,6 +35,10 @@ class RecordingWebBackend : public WebViewBackend {
     int x, y;
   };
   const std::vector<Touch>& touches() const { return touches_; }
+  // Where the view scrolled the page, in order.
+  const std::vector<std::pair<int, int>>& scrolls() const { return scrolls_; }
+  // The page's document measures this much, as the engine would report.
+  void setContentSize(int width, int height) { client_.backendContentSize(width, height); }
   // The page's address: the base URL or "about:blank" of the last HTML, else the last address.
   const std::string& currentUrl() const { return currentUrl_; }
   int width() const { return width_; }
@@ -73,6 +77,7 @@ class RecordingWebBackend : public WebViewBackend {
   void setScalesPageToFit(bool) override {}
   void setEphemeral(bool ephemeral) override { ephemeral_ = ephemeral; }
   void touch(Finger finger, int x, int y) override { touches_.push_back({finger, x, y}); }
+  void scrollTo(int x, int y) override { scrolls_.push_back({x, y}); }
   bool ephemeral() const { return ephemeral_; }
 
  private:
@@ -83,6 +88,7 @@ class RecordingWebBackend : public WebViewBackend {
   std::vector<Call> calls_;
   std::vector<std::string> scripts_;
   std::vector<Touch> touches_;
+  std::vector<std::pair<int, int>> scrolls_;
   std::vector<uint64_t> scriptSequences_;
   std::vector<bool> scriptAnswered_;
   std::map<std::string, std::string> answers_;

@@ -1,5 +1,6 @@
 #include "platform/web/WebView.h"
 
+#include <algorithm>
 #include <atomic>
 
 #include "platform/runtime/RunLoop.h"
@@ -9,7 +10,9 @@
 #include "platform/web/EngineWebBackend.h"
 #include "platform/web/PrivateResourceUrl.h"
 #include "platform/web/RecordingWebBackend.h"
+#include "platform/web/WebContentView.h"
 #include "platform/web/WebNavigationType.h"
+#include "platform/web/WebScrollView.h"
 #include "platform/web/WebViewDelegate.h"
 
 namespace zu::web {
@@ -39,13 +42,36 @@ WebView::WebView(const ui::Rect& frame) : View(frame) {
   }
   backend_->setSize(pixels(frame.size.width), pixels(frame.size.height));
   setBackgroundColor(ui::Color::whiteColor());
-  scrollView_ = std::make_shared<ui::ScrollView>(ui::Rect{{0, 0}, frame.size});
-  scrollView_->setAutoresizingMask(ui::kAutoresizingFlexibleWidth |
-                                   ui::kAutoresizingFlexibleHeight);
+  auto scrollView = std::make_shared<WebScrollView>(ui::Rect{{0, 0}, frame.size});
+  scrollView->setAutoresizingMask(ui::kAutoresizingFlexibleWidth |
+                                  ui::kAutoresizingFlexibleHeight);
+  // The handlers reach this view only while it lives (they belong to its subviews).
+  scrollView->setOffsetHandler([this](ui::Point) {
+    const ui::Point offset = pageOffset();
+    if (offset.x != sentOffset_.x || offset.y != sentOffset_.y) {
+      sentOffset_ = offset;
+      backend_->scrollTo(static_cast<int>(offset.x), static_cast<int>(offset.y));
+    }
+    setNeedsDisplay();
+  });
+  contentView_ = std::make_shared<WebContentView>(ui::Rect{{0, 0}, frame.size});
+  contentView_->setTouchHandler([this](WebViewBackend::Finger finger, ui::Point point) {
+    // From the document's coordinates to the view's, where the engine shows the page.
+    const ui::Point offset = pageOffset();
+    backend_->touch(finger, static_cast<int>(point.x - offset.x),
+                    static_cast<int>(point.y - offset.y));
+  });
+  scrollView->addSubview(contentView_);
+  scrollView_ = scrollView;
   addSubview(scrollView_);
 }
 
-WebView::~WebView() = default;
+WebView::~WebView() {
+  // The subviews may outlive this view (a screen may hold the scroll view): they must not call
+  // back into it.
+  std::static_pointer_cast<WebScrollView>(scrollView_)->setOffsetHandler(nullptr);
+  contentView_->setTouchHandler(nullptr);
+}
 
 void WebView::later(std::function<void(WebView&)> fn) {
   std::weak_ptr<Object> weak = weak_from_this();
@@ -99,37 +125,32 @@ void WebView::setScalesPageToFit(bool scales) {
   backend_->setScalesPageToFit(scales);
 }
 
+ui::Point WebView::pageOffset() const {
+  const ui::Point offset = scrollView_->contentOffset();
+  const ui::Size content = scrollView_->contentSize();
+  const ui::Size view = scrollView_->bounds().size;
+  auto clamp = [](float value, float limit) {
+    return std::max(0.f, std::min(value, std::max(0.f, limit)));
+  };
+  return {clamp(offset.x, content.width - view.width), clamp(offset.y, content.height - view.height)};
+}
+
+void WebView::layoutContent() {
+  const ui::Size view = bounds().size;
+  const ui::Size content{std::max(documentSize_.width, view.width),
+                         std::max(documentSize_.height, view.height)};
+  scrollView_->setContentSize(content);
+  contentView_->setFrame(ui::Rect{{0, 0}, content});
+}
+
 void WebView::draw(ui::Canvas& canvas, const ui::Rect& rect) {
   View::draw(canvas, rect);
-  if (pageImage_) canvas.drawImage(*pageImage_, ui::Rect{{0, 0}, bounds().size});
-}
-
-std::shared_ptr<ui::View> WebView::hitTest(ui::Point p) {
-  auto hit = View::hitTest(p);
-  if (!hit || hit.get() == this) return hit;
-  return std::static_pointer_cast<ui::View>(shared_from_this());
-}
-
-void WebView::forwardTouch(const ui::TouchSet& touches, WebViewBackend::Finger finger) {
-  if (touches.empty() || !touches.front()) return;
-  const ui::Point p = touches.front()->locationInView(this);
-  backend_->touch(finger, static_cast<int>(p.x), static_cast<int>(p.y));
-}
-
-void WebView::touchesBegan(const ui::TouchSet& touches, const ui::Event&) {
-  forwardTouch(touches, WebViewBackend::Finger::kDown);
-}
-
-void WebView::touchesMoved(const ui::TouchSet& touches, const ui::Event&) {
-  forwardTouch(touches, WebViewBackend::Finger::kMove);
-}
-
-void WebView::touchesEnded(const ui::TouchSet& touches, const ui::Event&) {
-  forwardTouch(touches, WebViewBackend::Finger::kUp);
-}
-
-void WebView::touchesCancelled(const ui::TouchSet& touches, const ui::Event&) {
-  forwardTouch(touches, WebViewBackend::Finger::kCancel);
+  if (!pageImage_) return;
+  // The engine shows the page at pageOffset(); a pull past the edges moves the picture along.
+  const ui::Point offset = scrollView_->contentOffset();
+  const ui::Point page = pageOffset();
+  canvas.drawImage(*pageImage_,
+                   ui::Rect{{page.x - offset.x, page.y - offset.y}, bounds().size});
 }
 
 void WebView::boundsDidChange(const ui::Rect& oldBounds) {
@@ -137,6 +158,7 @@ void WebView::boundsDidChange(const ui::Rect& oldBounds) {
   if (bounds().size.width != oldBounds.size.width ||
       bounds().size.height != oldBounds.size.height) {
     backend_->setSize(pixels(bounds().size.width), pixels(bounds().size.height));
+    layoutContent();
   }
 }
 
@@ -147,6 +169,11 @@ bool WebView::backendShouldStart(const std::string& url, int type) {
 
 void WebView::backendDidStart() {
   loading_ = true;
+  // A new page starts at its top, until it tells its size.
+  documentSize_ = ui::Size();
+  layoutContent();
+  scrollView_->setContentOffset(ui::Point{0, 0});
+  sentOffset_ = ui::Point{0, 0};
   later([](WebView& view) {
     if (auto delegate = view.delegate()) delegate->didStartLoad(view);
   });
@@ -187,6 +214,11 @@ void WebView::deliverScriptResults() {
       });
     }
   }
+}
+
+void WebView::backendContentSize(int width, int height) {
+  documentSize_ = ui::Size{static_cast<float>(width), static_cast<float>(height)};
+  layoutContent();
 }
 
 void WebView::backendFrame(std::shared_ptr<ui::Image> frame) {

@@ -14,8 +14,10 @@
 //    the order the scripts were given, whatever order the engine answers in.
 //  - An opaque white background until a screen sets another (the engine paints nothing where
 //    the page has no background, so a clear view shows what lies behind it).
-//  - scrollView() is the view's one scroll view, for the screens' scroll delegate and offset;
-//    scalesPageToFit is readable and writable.
+//  - scrollView() is the view's scroll view and scrolls the page: its content is as large as the
+//    page's document, drags move it with the kit's usual callbacks (a short page still bounces
+//    vertically, so it can be pulled down) and the page follows its offset. A tap lands on the
+//    page, which clicks there. scalesPageToFit is readable and writable.
 // Where we differ on purpose:
 //  - Nothing reaches the delegate or a script callback inside the call that caused it: the
 //    question about a load, its events and script results all come on later turns of the main
@@ -26,9 +28,8 @@
 //  - The engine lays every page out at the view's width, which is what scalesPageToFit gave on
 //    the phone; without it the phone laid pages out wider and showed their top-left part. The
 //    flag is kept but the engine draws the same either way.
-//  - The page takes every touch on the view (hit testing ends at the web view): a tap clicks
-//    where it lands, a drag scrolls the page inside the engine. scrollView() does not follow
-//    that scrolling and gets no drags of its own.
+//  - A page that scrolls itself (a script, an anchor) is not followed by scrollView(); moves
+//    past the page's edges shift its picture one to one (no rubber band).
 //  - Sub-resources of pages may come from the installed WebResourceProvider (see there). The
 //    engine refuses file:// in pages loaded from a string: a page the client builds shows files
 //    of the bundle and the downloaded fonts under fileUrl(path), a scheme of our own that
@@ -53,6 +54,7 @@ class ScrollView;
 namespace zu::web {
 
 class RecordingWebBackend;
+class WebContentView;
 class WebViewDelegate;
 
 class WebView : public ui::View, public WebViewBackendClient {
@@ -102,11 +104,7 @@ class WebView : public ui::View, public WebViewBackendClient {
   RecordingWebBackend* recorder() const { return recorder_; }
 
   void draw(ui::Canvas& canvas, const ui::Rect& rect) override;
-  std::shared_ptr<ui::View> hitTest(ui::Point p) override;
-  void touchesBegan(const ui::TouchSet& touches, const ui::Event& event) override;
-  void touchesMoved(const ui::TouchSet& touches, const ui::Event& event) override;
-  void touchesEnded(const ui::TouchSet& touches, const ui::Event& event) override;
-  void touchesCancelled(const ui::TouchSet& touches, const ui::Event& event) override;
+
   std::string className() const override { return "WebView"; }
 
   // WebViewBackendClient.
@@ -116,6 +114,7 @@ class WebView : public ui::View, public WebViewBackendClient {
   void backendDidFail(int code, const std::string& description) override;
   void backendScriptResult(uint64_t sequence, std::string result) override;
   void backendFrame(std::shared_ptr<ui::Image> frame) override;
+  void backendContentSize(int width, int height) override;
 
  protected:
   void boundsDidChange(const ui::Rect& oldBounds) override;
@@ -127,13 +126,19 @@ class WebView : public ui::View, public WebViewBackendClient {
   // Runs `fn` with this view on a later turn of the main loop, unless the view is gone.
   void later(std::function<void(WebView&)> fn);
   void deliverScriptResults();
-  // Hands the first of `touches` to the page, in view pixels.
-  void forwardTouch(const ui::TouchSet& touches, WebViewBackend::Finger finger);
+  // The scroll view's offset kept inside the page (where the engine's document can be).
+  ui::Point pageOffset() const;
+  // Sizes the scroll view's content to the document, at least the view's bounds.
+  void layoutContent();
 
   std::unique_ptr<WebViewBackend> backend_;
   RecordingWebBackend* recorder_ = nullptr;
   std::weak_ptr<WebViewDelegate> delegate_;
   std::shared_ptr<ui::ScrollView> scrollView_;
+  std::shared_ptr<WebContentView> contentView_;
+  ui::Size documentSize_;
+  // The page's scroll position last sent to the backend.
+  ui::Point sentOffset_;
   std::shared_ptr<ui::Image> pageImage_;
   bool scalesPageToFit_ = false;
   bool loading_ = false;

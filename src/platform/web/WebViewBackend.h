@@ -31,6 +31,8 @@ class WebViewBackendClient {
   virtual void backendScriptResult(uint64_t sequence, std::string result) = 0;
   // A new picture of the page, as large as the view in pixels.
   virtual void backendFrame(std::shared_ptr<ui::Image> frame) = 0;
+  // The page's document measures this many pixels (after a load, and whenever it changes).
+  virtual void backendContentSize(int width, int height) = 0;
 };
 
 class WebViewBackend {
@@ -49,9 +51,12 @@ class WebViewBackend {
   virtual void evaluateScript(uint64_t sequence, const std::string& js) = 0;
   virtual void setSize(int width, int height) = 0;
   virtual void setScalesPageToFit(bool scales) = 0;
-  // A finger on the page at (x, y) view pixels: down, moved, lifted, or taken away (cancelled).
-  enum class Finger { kDown, kMove, kUp, kCancel };
+  // A finger on the page at (x, y) view pixels: down, lifted (a tap: the page clicks there),
+  // or taken away (cancelled: the scroll view took it for a drag).
+  enum class Finger { kDown, kUp, kCancel };
   virtual void touch(Finger finger, int x, int y) = 0;
+  // Scrolls the page's document so that (x, y) is at the view's top left.
+  virtual void scrollTo(int x, int y) = 0;
   // A page that keeps no cookies, cache or storage beyond itself; before the first load.
   virtual void setEphemeral(bool ephemeral) = 0;
 };

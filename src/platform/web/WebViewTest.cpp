@@ -8,6 +8,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/ScrollView.h"
+#include "platform/ui/ScrollViewDelegate.h"
 #include "platform/ui/Window.h"
 #include "platform/web/RecordingWebBackend.h"
 #include "platform/web/WebNavigationType.h"
@@ -207,31 +208,63 @@ TEST(WebViewTest, DrawsThePagePictureAndResizesTheBackend) {
   EXPECT_EQ(picture->pixelAt(150, 50), 0xff2040c0u);
 }
 
-TEST(WebViewTest, ThePageTakesTheTouchesInItsOwnPixels) {
+// Remembers where the scroll view was when the finger lifted.
+struct DragWatcher : ui::ScrollViewDelegate {
+  void scrollViewDidEndDragging(ui::ScrollView& scrollView, bool) override {
+    endOffsets.push_back(scrollView.contentOffset().y);
+  }
+  std::vector<float> endOffsets;
+};
+
+TEST(WebViewTest, TapsGoToThePageAndDragsScrollItThroughTheScrollView) {
   auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
   window->makeKeyAndVisible();
   Page page;
   page.view->setFrame(ui::Rect(0, 100, 320, 300));
   window->addSubview(page.view);
-  // Over the scroll view that fills it, the web view itself takes the touch.
-  EXPECT_EQ(window->hitTest({50, 150}).get(), page.view.get());
+  auto watcher = std::make_shared<DragWatcher>();
+  page.view->scrollView()->setDelegate(watcher);
+  page.recorder.setContentSize(320, 1000);
+  EXPECT_EQ(page.view->scrollView()->contentSize().height, 1000);
 
   using Finger = WebViewBackend::Finger;
-  auto touch = window->beginTouch({50, 150});
-  window->moveTouch(touch, {50, 130});
-  window->endTouch(touch, {50, 130});
-  auto other = window->beginTouch({10, 390});
-  window->cancelTouch(other);
-  const auto& touches = page.recorder.touches();
-  ASSERT_EQ(touches.size(), 5u);
-  EXPECT_EQ(touches[0].finger, Finger::kDown);
-  EXPECT_EQ(touches[0].y, 50);
-  EXPECT_EQ(touches[1].finger, Finger::kMove);
-  EXPECT_EQ(touches[1].y, 30);
-  EXPECT_EQ(touches[2].finger, Finger::kUp);
-  EXPECT_EQ(touches[3].x, 10);
-  EXPECT_EQ(touches[3].y, 290);
-  EXPECT_EQ(touches[4].finger, Finger::kCancel);
+  auto tap = window->beginTouch({50, 150});
+  window->endTouch(tap, {50, 150});
+  ASSERT_EQ(page.recorder.touches().size(), 2u);
+  EXPECT_EQ(page.recorder.touches()[1].finger, Finger::kUp);
+  EXPECT_EQ(page.recorder.touches()[1].y, 50);  // in the view's pixels
+
+  // A drag up is the scroll view's: the page scrolls with it and clicks nothing.
+  auto drag = window->beginTouch({100, 350});
+  for (float y = 330; y >= 150; y -= 20) window->moveTouch(drag, {100, y});
+  window->endTouch(drag, {100, 150});
+  const float offset = page.view->scrollView()->contentOffset().y;
+  EXPECT_GT(offset, 100);
+  ASSERT_FALSE(page.recorder.scrolls().empty());
+  EXPECT_EQ(page.recorder.scrolls().back(), (std::pair<int, int>{0, static_cast<int>(offset)}));
+  EXPECT_EQ(page.recorder.touches()[2].finger, Finger::kDown);
+  EXPECT_EQ(page.recorder.touches().back().finger, Finger::kCancel);
+
+  // A tap on the scrolled page lands where it shows.
+  tap = window->beginTouch({50, 150});
+  window->endTouch(tap, {50, 150});
+  EXPECT_EQ(page.recorder.touches().back().finger, Finger::kUp);
+  EXPECT_EQ(page.recorder.touches().back().y, 50);
+
+  // A new short page starts at its top and can still be pulled down past it (the browser's
+  // pull-to-close); the page itself is never asked to go above its top.
+  page.recorder.simulateNavigation("http://example.test/short", kNavigationLinkClicked);
+  page.recorder.setContentSize(320, 100);
+  EXPECT_EQ(page.view->scrollView()->contentOffset().y, 0);
+  const size_t scrollsBefore = page.recorder.scrolls().size();
+  auto pull = window->beginTouch({100, 150});
+  for (float y = 170; y <= 270; y += 20) window->moveTouch(pull, {100, y});
+  window->endTouch(pull, {100, 270});
+  ASSERT_FALSE(watcher->endOffsets.empty());
+  EXPECT_LT(watcher->endOffsets.back(), -80);
+  for (size_t i = scrollsBefore; i < page.recorder.scrolls().size(); ++i) {
+    EXPECT_GE(page.recorder.scrolls()[i].second, 0);
+  }
 }
 
 }  // namespace
