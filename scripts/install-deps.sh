@@ -13,6 +13,7 @@ packages=(
   libegl-dev libgles-dev libgl1-mesa-dri libegl-mesa0
   libsdl2-dev
   libicu-dev
+  libwpewebkit-1.1-dev libwpebackend-fdo-1.0-dev libwayland-dev
   python3-cairo
 )
 

@@ -21,6 +21,7 @@
 #include "shell/app/Observer.h"
 #include "shell/app/ObserverAlertPresenter.h"
 #include "shell/app/ScreenRequest.h"
+#include "shell/app/ShellWebResourceProvider.h"
 
 namespace zu {
 
@@ -70,6 +71,7 @@ bool VESK_iPhoneAppDelegate::applicationDidFinishLaunching() {
   engine_->logInit();
   engine_->initGlobalInstance();
   engine_->setObserver(std::make_shared<Observer>(std::make_shared<ObserverAlertPresenter>()));
+  ShellWebResourceProvider::install();
   ui::Application::shared().setStatusBarHidden(false);
   if (MSSettings::localValueForKey(MSSettings::kAutoRefreshKey).isNull()) {
     MSSettings::setLocalValue(true, MSSettings::kAutoRefreshKey);

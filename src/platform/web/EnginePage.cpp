@@ -1,0 +1,342 @@
+#include "platform/web/EnginePage.h"
+
+#include <wayland-server.h>
+#include <wpe/fdo.h>
+#include <wpe/unstable/fdo-shm.h>
+#include <wpe/webkit.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/runtime/RunLoop.h"
+#include "platform/ui/Image.h"
+#include "platform/web/WebEngine.h"
+
+namespace zu::web {
+
+namespace {
+
+// What a script gave, as the phone's string: "" for undefined, null and failures.
+std::string scriptResultText(WebKitWebView* view, GAsyncResult* result) {
+  GError* error = nullptr;
+  WebKitJavascriptResult* js = webkit_web_view_run_javascript_finish(view, result, &error);
+  if (!js) {
+    g_error_free(error);
+    return std::string();
+  }
+  JSCValue* value = webkit_javascript_result_get_js_value(js);
+  std::string text;
+  if (!jsc_value_is_undefined(value) && !jsc_value_is_null(value)) {
+    gchar* s = jsc_value_to_string(value);
+    if (s) text = s;
+    g_free(s);
+  }
+  webkit_javascript_result_unref(js);
+  return text;
+}
+
+// Posts "width,height" of the document when the page's root or body changes size.
+constexpr const char* kContentSizeScript = R"(
+(function() {
+  var root = document.documentElement, last = '';
+  function send() {
+    var body = document.body;
+    var size = Math.max(root.scrollWidth, body ? body.scrollWidth : 0) + ',' +
+               Math.max(root.scrollHeight, body ? body.scrollHeight : 0);
+    if (size === last) return;
+    last = size;
+    window.webkit.messageHandlers.zuContentSize.postMessage(size);
+  }
+  var observer = new ResizeObserver(send);
+  observer.observe(root);
+  if (document.body) observer.observe(document.body);
+  send();
+})();)";
+
+struct ScriptCall {
+  std::shared_ptr<EnginePage> page;
+  uint64_t sequence;
+  std::function<void(std::string)> deliver;
+};
+
+}  // namespace
+
+void EnginePage::toMain(std::function<void(EngineWebBackend::Anchor&)> fn) {
+  RunLoop::main()->post([anchor = anchor_, fn = std::move(fn)] {
+    if (auto live = anchor.lock()) fn(*live);
+  });
+}
+
+void EnginePage::reportWithHistory(std::function<void(WebViewBackendClient&)> fn) {
+  const bool back = view_ && webkit_web_view_can_go_back(view_);
+  const bool forward = view_ && webkit_web_view_can_go_forward(view_);
+  toMain([back, forward, fn = std::move(fn)](EngineWebBackend::Anchor& anchor) {
+    anchor.backend->setHistory(back, forward);
+    if (fn) fn(*anchor.client);
+  });
+}
+
+void EnginePage::open(bool ephemeral, int width, int height) {
+  WebEngine* engine = WebEngine::shared();
+  if (!engine) return;
+  static const wpe_view_backend_exportable_fdo_client client = {
+      nullptr, nullptr, &EnginePage::onShmBuffer, nullptr, nullptr};
+  exportable_ = wpe_view_backend_exportable_fdo_create(&client, this, std::max(width, 1),
+                                                       std::max(height, 1));
+  wpe_view_backend* wpeBackend = wpe_view_backend_exportable_fdo_get_view_backend(exportable_);
+  keepAlive_ = shared_from_this();
+  WebKitWebViewBackend* backend =
+      webkit_web_view_backend_new(wpeBackend, &EnginePage::onBackendDestroyed, this);
+  // Every page tells us its document's size, now and whenever it changes.
+  WebKitUserContentManager* content = webkit_user_content_manager_new();
+  g_signal_connect(content, "script-message-received::zuContentSize",
+                   G_CALLBACK(&EnginePage::onContentSize), this);
+  webkit_user_content_manager_register_script_message_handler(content, "zuContentSize");
+  WebKitUserScript* script = webkit_user_script_new(
+      kContentSizeScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+      WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, nullptr, nullptr);
+  webkit_user_content_manager_add_script(content, script);
+  webkit_user_script_unref(script);
+  view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "backend", backend, "web-context",
+                                       engine->context(), "is-ephemeral", ephemeral,
+                                       "user-content-manager", content, nullptr));
+  content_ = content;
+  wpe_view_backend_add_activity_state(wpeBackend, wpe_view_activity_state_visible |
+                                                      wpe_view_activity_state_focused |
+                                                      wpe_view_activity_state_in_window);
+  // Transparent where the page paints nothing, so the view's own background shows, as on the
+  // phone.
+  WebKitColor clear = {0, 0, 0, 0};
+  webkit_web_view_set_background_color(view_, &clear);
+  g_signal_connect(view_, "load-changed", G_CALLBACK(&EnginePage::onLoadChanged), this);
+  g_signal_connect(view_, "load-failed", G_CALLBACK(&EnginePage::onLoadFailed), this);
+  g_signal_connect(view_, "decide-policy", G_CALLBACK(&EnginePage::onDecidePolicy), this);
+}
+
+void EnginePage::close() {
+  if (!view_) return;
+  g_signal_handlers_disconnect_by_data(view_, this);
+  g_signal_handlers_disconnect_by_data(content_, this);
+  g_object_unref(content_);
+  content_ = nullptr;
+  webkit_web_view_stop_loading(view_);
+  WebKitWebView* view = view_;
+  view_ = nullptr;
+  // The engine frees its backend (and so lets go of this page) when the last reference goes.
+  g_object_unref(view);
+}
+
+void EnginePage::onBackendDestroyed(void* self) {
+  auto* page = static_cast<EnginePage*>(self);
+  wpe_view_backend_exportable_fdo_destroy(page->exportable_);
+  page->exportable_ = nullptr;
+  page->keepAlive_.reset();  // may free the page: nothing after this
+}
+
+void EnginePage::loadHtml(const std::string& html, const std::optional<std::string>& baseUrl) {
+  if (!view_) return;
+  allowedLoadPending_ = true;
+  webkit_web_view_load_html(view_, html.c_str(), baseUrl ? baseUrl->c_str() : nullptr);
+}
+
+void EnginePage::loadUrl(const std::string& url) {
+  if (!view_) return;
+  allowedLoadPending_ = true;
+  webkit_web_view_load_uri(view_, url.c_str());
+}
+
+void EnginePage::stop() {
+  if (view_) webkit_web_view_stop_loading(view_);
+}
+
+void EnginePage::reload() {
+  if (view_) webkit_web_view_reload(view_);
+}
+
+void EnginePage::goBack() {
+  if (view_) webkit_web_view_go_back(view_);
+}
+
+void EnginePage::goForward() {
+  if (view_) webkit_web_view_go_forward(view_);
+}
+
+void EnginePage::setSize(int width, int height) {
+  if (!exportable_) return;
+  wpe_view_backend_dispatch_set_size(
+      wpe_view_backend_exportable_fdo_get_view_backend(exportable_), std::max(width, 1),
+      std::max(height, 1));
+}
+
+void EnginePage::touch(WebViewBackend::Finger finger, int x, int y) {
+  if (!exportable_) return;
+  wpe_view_backend* backend = wpe_view_backend_exportable_fdo_get_view_backend(exportable_);
+  auto pointer = [&](wpe_input_pointer_event_type type, uint32_t state) {
+    wpe_input_pointer_event event{
+        type, 0, x, y, 1, state,
+        state ? static_cast<uint32_t>(wpe_input_pointer_modifier_button1) : 0u};
+    wpe_view_backend_dispatch_pointer_event(backend, &event);
+  };
+  switch (finger) {
+    case WebViewBackend::Finger::kDown:
+      fingerDown_ = true;
+      pointer(wpe_input_pointer_event_type_motion, 0);
+      break;
+    case WebViewBackend::Finger::kUp:
+      if (fingerDown_) {
+        pointer(wpe_input_pointer_event_type_motion, 0);
+        pointer(wpe_input_pointer_event_type_button, 1);
+        pointer(wpe_input_pointer_event_type_button, 0);
+      }
+      fingerDown_ = false;
+      break;
+    case WebViewBackend::Finger::kCancel:
+      fingerDown_ = false;
+      break;
+  }
+}
+
+void EnginePage::scrollTo(int x, int y) {
+  if (!view_) return;
+  // The engine's wheel events scroll by whole lines; the document is placed directly instead.
+  const std::string js = "window.scrollTo(" + std::to_string(x) + "," + std::to_string(y) + ")";
+  webkit_web_view_run_javascript(view_, js.c_str(), nullptr, nullptr, nullptr);
+}
+
+void EnginePage::evaluate(uint64_t sequence, const std::string& js) {
+  auto* call = new ScriptCall{shared_from_this(), sequence, nullptr};
+  if (!view_) {
+    toMain([sequence](EngineWebBackend::Anchor& anchor) {
+      anchor.client->backendScriptResult(sequence, std::string());
+    });
+    delete call;
+    return;
+  }
+  webkit_web_view_run_javascript(
+      view_, js.c_str(), nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        auto* call = static_cast<ScriptCall*>(data);
+        std::string text = scriptResultText(WEBKIT_WEB_VIEW(source), result);
+        const uint64_t sequence = call->sequence;
+        call->page->toMain([sequence, text = std::move(text)](EngineWebBackend::Anchor& anchor) {
+          anchor.client->backendScriptResult(sequence, text);
+        });
+        delete call;
+      },
+      call);
+}
+
+void EnginePage::onLoadChanged(WebKitWebView*, int event, void* self) {
+  auto* page = static_cast<EnginePage*>(self);
+  if (event == WEBKIT_LOAD_STARTED) {
+    page->failed_ = false;
+    page->reportWithHistory([](WebViewBackendClient& client) { client.backendDidStart(); });
+  } else if (event == WEBKIT_LOAD_FINISHED) {
+    if (page->failed_) {
+      page->reportWithHistory(nullptr);
+    } else {
+      page->reportWithHistory([](WebViewBackendClient& client) { client.backendDidFinish(); });
+    }
+  }
+}
+
+int EnginePage::onLoadFailed(WebKitWebView*, int, char*, void* error, void* self) {
+  auto* page = static_cast<EnginePage*>(self);
+  page->failed_ = true;
+  const auto* gerror = static_cast<const GError*>(error);
+  const int code = gerror ? gerror->code : 0;
+  std::string message = gerror && gerror->message ? gerror->message : "";
+  page->reportWithHistory([code, message](WebViewBackendClient& client) {
+    client.backendDidFail(code, message);
+  });
+  return TRUE;  // no error page
+}
+
+int EnginePage::onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, int type,
+                               void* self) {
+  return static_cast<EnginePage*>(self)->decide(decision, type) ? TRUE : FALSE;
+}
+
+bool EnginePage::decide(WebKitPolicyDecision* decision, int decisionType) {
+  if (decisionType != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION &&
+      decisionType != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
+    return false;  // responses: the engine's own choice
+  }
+  WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
+      WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+  WebKitURIRequest* request = webkit_navigation_action_get_request(action);
+  const std::string url = webkit_uri_request_get_uri(request);
+  const int navigationType = webkit_navigation_action_get_navigation_type(action);
+  const bool newWindow = decisionType == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION;
+  if (!newWindow && navigationType == WEBKIT_NAVIGATION_TYPE_OTHER && allowedLoadPending_) {
+    allowedLoadPending_ = false;
+    webkit_policy_decision_use(decision);
+    return true;
+  }
+  g_object_ref(decision);
+  auto self = shared_from_this();
+  RunLoop::main()->post([self, anchor = anchor_, decision, url, navigationType, newWindow] {
+    bool allowed = false;
+    if (auto live = anchor.lock()) allowed = live->client->backendShouldStart(url, navigationType);
+    if (WebEngine* engine = WebEngine::shared()) {
+      engine->post([self, decision, url, allowed, newWindow] {
+        if (allowed && !newWindow) {
+          webkit_policy_decision_use(decision);
+        } else {
+          webkit_policy_decision_ignore(decision);
+          if (allowed && self->view_) webkit_web_view_load_uri(self->view_, url.c_str());
+        }
+        g_object_unref(decision);
+      });
+    }
+  });
+  return true;
+}
+
+void EnginePage::onContentSize(void*, void* result, void* self) {
+  JSCValue* value =
+      webkit_javascript_result_get_js_value(static_cast<WebKitJavascriptResult*>(result));
+  gchar* text = jsc_value_to_string(value);
+  int width = 0, height = 0;
+  const bool parsed = text && std::sscanf(text, "%d,%d", &width, &height) == 2;
+  g_free(text);
+  if (!parsed || width < 0 || height < 0) return;
+  static_cast<EnginePage*>(self)->toMain([width, height](EngineWebBackend::Anchor& anchor) {
+    anchor.client->backendContentSize(width, height);
+  });
+}
+
+void EnginePage::onShmBuffer(void* self, wpe_fdo_shm_exported_buffer* buffer) {
+  static_cast<EnginePage*>(self)->frameExported(buffer);
+}
+
+void EnginePage::frameExported(wpe_fdo_shm_exported_buffer* buffer) {
+  wl_shm_buffer* shm = wpe_fdo_shm_exported_buffer_get_shm_buffer(buffer);
+  const int width = wl_shm_buffer_get_width(shm);
+  const int height = wl_shm_buffer_get_height(shm);
+  const int stride = wl_shm_buffer_get_stride(shm);
+  const bool opaque = wl_shm_buffer_get_format(shm) == WL_SHM_FORMAT_XRGB8888;
+  std::shared_ptr<ui::Image> frame = ui::Image::create(width, height);
+  if (frame) {
+    wl_shm_buffer_begin_access(shm);
+    const auto* source = static_cast<const uint8_t*>(wl_shm_buffer_get_data(shm));
+    uint32_t* target = frame->mutablePixels();
+    for (int y = 0; y < height; ++y) {
+      std::memcpy(target + static_cast<size_t>(y) * width, source + static_cast<size_t>(y) * stride,
+                  static_cast<size_t>(width) * 4);
+      if (opaque) {
+        for (int x = 0; x < width; ++x) target[static_cast<size_t>(y) * width + x] |= 0xff000000u;
+      }
+    }
+    wl_shm_buffer_end_access(shm);
+  }
+  wpe_view_backend_exportable_fdo_dispatch_release_shm_exported_buffer(exportable_, buffer);
+  wpe_view_backend_exportable_fdo_dispatch_frame_complete(exportable_);
+  if (frame) {
+    toMain([frame](EngineWebBackend::Anchor& anchor) { anchor.client->backendFrame(frame); });
+  }
+}
+
+}  // namespace zu::web

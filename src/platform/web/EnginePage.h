@@ -1,0 +1,81 @@
+// EnginePage: one page in the web engine, living on the "web" thread: the engine's view with
+// its fdo backend exporting frames in shared memory, the navigation questions it asks, its load
+// events and its script results. Everything it reports goes to the main run loop and reaches
+// its EngineWebBackend only while that still lives (the anchor).
+//
+// Loads that the WebView already asked the delegate about (loadHtml, loadUrl) are not asked
+// again when the engine checks them; every other navigation is, with the engine's navigation
+// type (which uses the phone's numbers). A navigation to a new window loads in this page when
+// allowed. A failed load shows no error page.
+//
+// Web thread only (every method is posted there by the backend). Held by a shared_ptr; it keeps
+// itself alive until the engine has let go of its view, since the engine may still send a
+// frame after close().
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/web/EngineWebBackend.h"
+
+typedef struct _WebKitWebView WebKitWebView;
+typedef struct _WebKitPolicyDecision WebKitPolicyDecision;
+typedef struct _WebKitUserContentManager WebKitUserContentManager;
+struct wpe_view_backend_exportable_fdo;
+struct wpe_fdo_shm_exported_buffer;
+
+namespace zu::web {
+
+class EnginePage : public std::enable_shared_from_this<EnginePage> {
+ public:
+  explicit EnginePage(std::weak_ptr<EngineWebBackend::Anchor> anchor)
+      : anchor_(std::move(anchor)) {}
+
+  void open(bool ephemeral, int width, int height);
+  void close();
+  void loadHtml(const std::string& html, const std::optional<std::string>& baseUrl);
+  void loadUrl(const std::string& url);
+  void stop();
+  void reload();
+  void goBack();
+  void goForward();
+  void evaluate(uint64_t sequence, const std::string& js);
+  void setSize(int width, int height);
+  // A finger that goes down and lifts clicks where it lifted; a cancelled one does nothing.
+  void touch(WebViewBackend::Finger finger, int x, int y);
+  void scrollTo(int x, int y);
+
+ private:
+  // Runs `fn` on the main thread if the backend still lives then.
+  void toMain(std::function<void(EngineWebBackend::Anchor&)> fn);
+  // Posts the history state, then `fn`.
+  void reportWithHistory(std::function<void(WebViewBackendClient&)> fn);
+  bool decide(WebKitPolicyDecision* decision, int decisionType);
+  void frameExported(wpe_fdo_shm_exported_buffer* buffer);
+
+  static void onLoadChanged(WebKitWebView* view, int event, void* self);
+  static int onLoadFailed(WebKitWebView* view, int event, char* uri, void* error, void* self);
+  static int onDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type,
+                            void* self);
+  static void onShmBuffer(void* self, wpe_fdo_shm_exported_buffer* buffer);
+  static void onContentSize(void* manager, void* result, void* self);
+  static void onBackendDestroyed(void* self);
+
+  std::weak_ptr<EngineWebBackend::Anchor> anchor_;
+  // Set while the engine holds the view: the page outlives close() until then.
+  std::shared_ptr<EnginePage> keepAlive_;
+  WebKitWebView* view_ = nullptr;
+  WebKitUserContentManager* content_ = nullptr;
+  wpe_view_backend_exportable_fdo* exportable_ = nullptr;
+  // A load the WebView already allowed waits for the engine's check of it (the first
+  // navigation of type "other" after the load call; the engine may have normalised its
+  // address, so it is not compared).
+  bool allowedLoadPending_ = false;
+  bool failed_ = false;
+  bool fingerDown_ = false;
+};
+
+}  // namespace zu::web

@@ -1,0 +1,95 @@
+#include "platform/web/EngineWebBackend.h"
+
+#include "platform/web/EnginePage.h"
+#include "platform/web/WebEngine.h"
+
+namespace zu::web {
+
+namespace {
+
+// Runs `fn` with the page on the web thread; nothing when the engine could not start.
+void onWebThread(const std::shared_ptr<EnginePage>& page, std::function<void(EnginePage&)> fn) {
+  if (WebEngine* engine = WebEngine::shared()) {
+    engine->post([page, fn = std::move(fn)] { fn(*page); });
+  }
+}
+
+}  // namespace
+
+EngineWebBackend::EngineWebBackend(WebViewBackendClient& client)
+    : anchor_(std::make_shared<Anchor>(Anchor{&client, this})) {}
+
+EngineWebBackend::~EngineWebBackend() {
+  anchor_.reset();  // events on their way find no backend
+  if (page_) onWebThread(page_, [](EnginePage& page) { page.close(); });
+}
+
+EnginePage& EngineWebBackend::page() {
+  if (!page_) {
+    page_ = std::make_shared<EnginePage>(anchor_);
+    onWebThread(page_, [ephemeral = ephemeral_, width = width_, height = height_](EnginePage& page) {
+      page.open(ephemeral, width, height);
+    });
+  }
+  return *page_;
+}
+
+bool EngineWebBackend::failWithoutEngine() {
+  if (WebEngine::shared()) return false;
+  anchor_->client->backendDidFail(kNoEngine, "the web engine cannot start");
+  return true;
+}
+
+void EngineWebBackend::loadHTMLString(const std::string& html,
+                                      const std::optional<std::string>& baseUrl) {
+  if (failWithoutEngine()) return;
+  page();
+  onWebThread(page_, [html, baseUrl](EnginePage& page) { page.loadHtml(html, baseUrl); });
+}
+
+void EngineWebBackend::loadUrl(const std::string& url) {
+  if (failWithoutEngine()) return;
+  page();
+  onWebThread(page_, [url](EnginePage& page) { page.loadUrl(url); });
+}
+
+void EngineWebBackend::stopLoading() {
+  if (page_) onWebThread(page_, [](EnginePage& page) { page.stop(); });
+}
+
+void EngineWebBackend::reload() {
+  if (page_) onWebThread(page_, [](EnginePage& page) { page.reload(); });
+}
+
+void EngineWebBackend::goBack() {
+  if (page_) onWebThread(page_, [](EnginePage& page) { page.goBack(); });
+}
+
+void EngineWebBackend::goForward() {
+  if (page_) onWebThread(page_, [](EnginePage& page) { page.goForward(); });
+}
+
+void EngineWebBackend::evaluateScript(uint64_t sequence, const std::string& js) {
+  if (!WebEngine::shared()) {
+    anchor_->client->backendScriptResult(sequence, std::string());  // no engine: no result
+    return;
+  }
+  page();
+  onWebThread(page_, [sequence, js](EnginePage& page) { page.evaluate(sequence, js); });
+}
+
+void EngineWebBackend::touch(Finger finger, int x, int y) {
+  if (page_) onWebThread(page_, [finger, x, y](EnginePage& page) { page.touch(finger, x, y); });
+}
+
+void EngineWebBackend::scrollTo(int x, int y) {
+  if (page_) onWebThread(page_, [x, y](EnginePage& page) { page.scrollTo(x, y); });
+}
+
+void EngineWebBackend::setSize(int width, int height) {
+  width_ = width;
+  height_ = height;
+  if (page_) onWebThread(page_, [width, height](EnginePage& page) { page.setSize(width, height); });
+}
+
+}  // namespace zu::web

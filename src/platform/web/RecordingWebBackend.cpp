@@ -1,0 +1,94 @@
+#include "platform/web/RecordingWebBackend.h"
+
+#include "platform/web/WebNavigationType.h"
+
+namespace zu::web {
+
+void RecordingWebBackend::begin(const std::string& url, bool addToHistory) {
+  currentUrl_ = url;
+  if (addToHistory) {
+    if (!history_.empty()) history_.resize(historyIndex_ + 1);
+    history_.push_back(url);
+    historyIndex_ = history_.size() - 1;
+  }
+  loading_ = true;
+  client_.backendDidStart();
+}
+
+void RecordingWebBackend::loadHTMLString(const std::string& html,
+                                         const std::optional<std::string>& baseUrl) {
+  calls_.push_back({Call::kLoadHtml, html, baseUrl});
+  begin(baseUrl.value_or("about:blank"), true);
+}
+
+void RecordingWebBackend::loadUrl(const std::string& url) {
+  calls_.push_back({Call::kLoadUrl, url, std::nullopt});
+  begin(url, true);
+}
+
+void RecordingWebBackend::stopLoading() {
+  calls_.push_back({Call::kStop, {}, std::nullopt});
+  if (!loading_) return;
+  loading_ = false;
+  client_.backendDidFail(-999, "cancelled");
+}
+
+void RecordingWebBackend::reload() {
+  calls_.push_back({Call::kReload, {}, std::nullopt});
+  if (history_.empty() || !client_.backendShouldStart(currentUrl_, kNavigationReload)) return;
+  begin(currentUrl_, false);
+}
+
+void RecordingWebBackend::goBack() {
+  calls_.push_back({Call::kBack, {}, std::nullopt});
+  if (!canGoBack() || !client_.backendShouldStart(history_[historyIndex_ - 1],
+                                                  kNavigationBackForward)) {
+    return;
+  }
+  --historyIndex_;
+  begin(history_[historyIndex_], false);
+}
+
+void RecordingWebBackend::goForward() {
+  calls_.push_back({Call::kForward, {}, std::nullopt});
+  if (!canGoForward() || !client_.backendShouldStart(history_[historyIndex_ + 1],
+                                                     kNavigationBackForward)) {
+    return;
+  }
+  ++historyIndex_;
+  begin(history_[historyIndex_], false);
+}
+
+void RecordingWebBackend::evaluateScript(uint64_t sequence, const std::string& js) {
+  scripts_.push_back(js);
+  scriptSequences_.push_back(sequence);
+  scriptAnswered_.push_back(false);
+  if (!hold_) answerScript(scripts_.size() - 1);
+}
+
+void RecordingWebBackend::answerScript(size_t index) {
+  if (index >= scripts_.size() || scriptAnswered_[index]) return;
+  scriptAnswered_[index] = true;
+  auto it = answers_.find(scripts_[index]);
+  client_.backendScriptResult(scriptSequences_[index], it == answers_.end() ? "" : it->second);
+}
+
+bool RecordingWebBackend::simulateNavigation(const std::string& url, int type) {
+  if (!client_.backendShouldStart(url, type)) return false;
+  begin(url, true);
+  return true;
+}
+
+void RecordingWebBackend::finishLoad() {
+  if (!loading_) return;
+  loading_ = false;
+  client_.backendDidFinish();
+}
+
+void RecordingWebBackend::failLoad(int code, const std::string& description) {
+  if (!loading_) return;
+  loading_ = false;
+  client_.backendDidFail(code, description);
+}
+
+}  // namespace zu::web

@@ -1,0 +1,229 @@
+#include "platform/web/WebEngine.h"
+
+#include <wpe/fdo.h>
+#include <wpe/unstable/fdo-shm.h>
+#include <wpe/webkit.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <thread>
+
+#include "platform/runtime/Bundle.h"
+#include "platform/runtime/Paths.h"
+#include "platform/runtime/RunLoop.h"
+#include "platform/runtime/Thread.h"
+#include "platform/web/PrivateResourceUrl.h"
+#include "platform/web/ResourceQueryServer.h"
+#include "platform/web/WebResourceProvider.h"
+
+namespace zu::web {
+
+namespace {
+
+std::atomic<WebEngine*> gStarted{nullptr};
+
+std::string extensionDirectory() {
+  if (const char* env = std::getenv("ZU_WEB_EXTENSION_DIR"); env && *env) return env;
+  return ZU_WEB_EXTENSION_DIR;
+}
+
+// True when `path` (made absolute, dots resolved) lies inside `root`.
+bool isInside(const std::filesystem::path& path, const std::filesystem::path& root) {
+  std::error_code ec;
+  auto p = std::filesystem::weakly_canonical(path, ec);
+  if (ec) return false;
+  auto r = std::filesystem::weakly_canonical(root, ec);
+  if (ec || r.empty()) return false;
+  auto mismatch = std::mismatch(r.begin(), r.end(), p.begin(), p.end());
+  return mismatch.first == r.end();
+}
+
+// Files a page may show: the bundle's and the downloaded fonts (Library/Fonts), nothing else
+// of the home folder (preferences, stores, the engine's own cookies).
+std::optional<std::vector<uint8_t>> readLocalFile(const std::string& path) {
+  auto bundle = Bundle::mainBundle();
+  const bool allowed = (bundle && isInside(path, bundle->resourcePath())) ||
+                       isInside(path, Paths::library() / "Fonts");
+  if (!allowed) return std::nullopt;
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+// Answers the engine; a resource without a MIME type is left to the engine's own sniffing.
+void finishRequest(WebKitURISchemeRequest* request, std::optional<WebResource> resource) {
+  if (!resource) {
+    GError* error = g_error_new_literal(G_IO_ERROR, G_IO_ERROR_NOT_FOUND, "resource not found");
+    webkit_uri_scheme_request_finish_error(request, error);
+    g_error_free(error);
+  } else {
+    const gsize size = resource->data.size();
+    GBytes* bytes = g_bytes_new(resource->data.data(), size);
+    GInputStream* stream = g_memory_input_stream_new_from_bytes(bytes);
+    webkit_uri_scheme_request_finish(
+        request, stream, static_cast<gint64>(size),
+        resource->mimeType.empty() ? nullptr : resource->mimeType.c_str());
+    g_object_unref(stream);
+    g_bytes_unref(bytes);
+  }
+  g_object_unref(request);
+}
+
+}  // namespace
+
+WebEngine* WebEngine::shared() {
+  static WebEngine* engine = [] {
+    auto* made = new WebEngine();
+    std::mutex mutex;
+    std::condition_variable started;
+    int result = -1;
+    std::thread([made, &mutex, &started, &result] {
+      Thread::setCurrentName("web");
+      const bool ok = made->start();
+      {
+        std::lock_guard<std::mutex> lock(mutex);
+        result = ok ? 1 : 0;
+      }
+      started.notify_one();
+      if (!ok) return;
+      // The engine lives as long as the process; this loop is never left.
+      GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
+      g_main_loop_run(loop);
+    }).detach();
+    std::unique_lock<std::mutex> lock(mutex);
+    started.wait(lock, [&] { return result >= 0; });
+    if (result != 1) return static_cast<WebEngine*>(nullptr);
+    gStarted = made;
+    std::atexit(&WebEngine::park);
+    return made;
+  }();
+  return engine;
+}
+
+bool WebEngine::start() {
+  if (!wpe_loader_init("libWPEBackend-fdo-1.0.so.1") || !wpe_fdo_initialize_shm()) {
+    std::fprintf(stderr, "WebEngine: the fdo backend cannot start in shared-memory mode\n");
+    return false;
+  }
+  const std::string data = (Paths::library() / "WebKit").string();
+  const std::string cache = (Paths::caches() / "WebKit").string();
+  std::error_code ec;
+  std::filesystem::create_directories(data, ec);  // the cookie file is opened, not made, there
+  WebKitWebsiteDataManager* manager = webkit_website_data_manager_new(
+      "base-data-directory", data.c_str(), "base-cache-directory", cache.c_str(), nullptr);
+  context_ = webkit_web_context_new_with_website_data_manager(manager);
+  g_object_unref(manager);
+  WebKitCookieManager* cookies = webkit_web_context_get_cookie_manager(context_);
+  webkit_cookie_manager_set_persistent_storage(cookies, (data + "/cookies.sqlite").c_str(),
+                                               WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
+  webkit_web_context_set_cache_model(context_, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+
+  queryServer_ = ResourceQueryServer::start();
+  webkit_web_context_set_web_extensions_directory(context_, extensionDirectory().c_str());
+  webkit_web_context_set_web_extensions_initialization_user_data(
+      context_, g_variant_new_string(queryServer_ ? queryServer_->path().c_str() : ""));
+
+  webkit_web_context_register_uri_scheme(context_, PrivateResourceUrl::kScheme, &WebEngine::onSchemeRequest, this,
+                                         nullptr);
+  WebKitSecurityManager* security = webkit_web_context_get_security_manager(context_);
+  // Pictures of https pages come through it too: it must not count as mixed content.
+  webkit_security_manager_register_uri_scheme_as_secure(security, PrivateResourceUrl::kScheme);
+  webkit_security_manager_register_uri_scheme_as_cors_enabled(security, PrivateResourceUrl::kScheme);
+  return true;
+}
+
+void WebEngine::park() {
+  WebEngine* engine = gStarted.load();
+  if (!engine) return;
+  {
+    std::lock_guard<std::mutex> lock(engine->mutex_);
+    if (engine->parked_) return;
+  }
+  engine->post([engine] {
+    std::unique_lock<std::mutex> lock(engine->mutex_);
+    engine->parked_ = true;
+    engine->parkedChanged_.notify_all();
+    // Never woken: the process ends around this thread.
+    engine->parkedChanged_.wait(lock, [] { return false; });
+  });
+  std::unique_lock<std::mutex> lock(engine->mutex_);
+  engine->parkedChanged_.wait_for(lock, std::chrono::seconds(5), [engine] { return engine->parked_; });
+  if (engine->queryServer_) engine->queryServer_->removeSocket();
+}
+
+void WebEngine::post(std::function<void()> fn) {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    queue_.push_back(std::move(fn));
+  }
+  // One idle source per post; each drains the whole queue in order, the later ones find it
+  // empty.
+  GSource* source = g_idle_source_new();
+  g_source_set_callback(
+      source,
+      [](gpointer self) -> gboolean {
+        auto* engine = static_cast<WebEngine*>(self);
+        std::vector<std::function<void()>> work;
+        {
+          std::lock_guard<std::mutex> lock(engine->mutex_);
+          work.swap(engine->queue_);
+        }
+        for (auto& fn : work) fn();
+        return G_SOURCE_REMOVE;
+      },
+      this, nullptr);
+  g_source_attach(source, nullptr);
+  g_source_unref(source);
+}
+
+void WebEngine::onSchemeRequest(WebKitURISchemeRequest* request, void* self) {
+  static_cast<WebEngine*>(self)->answer(request);
+}
+
+void WebEngine::answer(WebKitURISchemeRequest* request) {
+  g_object_ref(request);
+  auto parsed = PrivateResourceUrl::parse(webkit_uri_scheme_request_get_uri(request));
+  if (!parsed) {
+    finishRequest(request, std::nullopt);
+    return;
+  }
+  auto [kind, url] = *parsed;
+  // Only a page the client built may fetch through the application or show local files; any
+  // other page (which could write such addresses itself) gets only what the cache holds.
+  WebKitWebView* view = webkit_uri_scheme_request_get_web_view(request);
+  const char* pageUri = view ? webkit_web_view_get_uri(view) : nullptr;
+  const bool clientBuilt = pageUri && std::strcmp(pageUri, "about:blank") == 0;
+  if (!clientBuilt && kind != PrivateResourceUrl::Kind::kCached) {
+    finishRequest(request, std::nullopt);
+    return;
+  }
+  // The provider and the bundle's and home's settings belong to the main thread; the answer
+  // comes back here.
+  RunLoop::main()->post([this, request, kind, url] {
+    auto done = [this, request](std::optional<WebResource> resource) {
+      post([request, resource = std::move(resource)]() mutable {
+        finishRequest(request, std::move(resource));
+      });
+    };
+    if (kind == PrivateResourceUrl::Kind::kFile) {
+      auto data = readLocalFile(url);
+      done(data ? std::optional<WebResource>(WebResource{std::move(*data), {}}) : std::nullopt);
+      return;
+    }
+    auto provider = WebResourceProvider::shared();
+    if (!provider) {
+      done(std::nullopt);
+      return;
+    }
+    provider->resourceForUrl(url, kind == PrivateResourceUrl::Kind::kFetch, std::move(done));
+  });
+}
+
+}  // namespace zu::web

@@ -1,0 +1,63 @@
+// WebEngine: the process's one web engine (WPE WebKit with the fdo backend exporting frames in
+// shared memory, so nothing needs a GPU or a display). It owns the thread "web" that turns
+// GLib's default main context — every engine call is made there — the engine's context with
+// its cookie store and website data under Library/, the private scheme through which pages
+// get sub-resources from the WebResourceProvider and files of the bundle and the downloaded
+// fonts, and the web-process extension that sends sub-resources to that scheme.
+//
+// Made on first use of shared() and kept until the process ends (the engine cannot be shut
+// down and started again in one process). shared() returns null, and logs why once, when the
+// engine cannot start; views then stay blank, their loads fail and their scripts answer "".
+//
+// Ending the process: the engine's thread must not run while the process's static objects are
+// destroyed (the engine's own among them). park() stops it for good: the thread finishes what
+// it is doing and then waits forever, and nothing posted afterwards runs. A program that used
+// the engine calls it before returning from main; an exit handler registered when the engine
+// starts calls it too, for exits that do not pass there.
+//
+// Threads: shared(), post() and park() from any thread; context() and everything posted run
+// on the "web" thread. Work posted runs in the order it was posted.
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <mutex>
+#include <vector>
+
+typedef struct _WebKitWebContext WebKitWebContext;
+typedef struct _WebKitURISchemeRequest WebKitURISchemeRequest;
+
+namespace zu::web {
+
+class ResourceQueryServer;
+
+class WebEngine {
+ public:
+  static WebEngine* shared();
+
+  WebEngine(const WebEngine&) = delete;
+  WebEngine& operator=(const WebEngine&) = delete;
+
+  void post(std::function<void()> fn);
+  // Any thread but "web"; returns once the thread is parked (or after a few seconds). Does
+  // nothing when the engine never started.
+  static void park();
+  WebKitWebContext* context() const { return context_; }
+
+ private:
+  WebEngine() = default;
+  // On the web thread: loads the backend, makes the context. False (with a log line) on failure.
+  bool start();
+  // On the web thread: one request for the private scheme.
+  void answer(WebKitURISchemeRequest* request);
+  static void onSchemeRequest(WebKitURISchemeRequest* request, void* self);
+
+  std::mutex mutex_;
+  std::condition_variable parkedChanged_;
+  bool parked_ = false;
+  std::vector<std::function<void()>> queue_;
+  WebKitWebContext* context_ = nullptr;
+  ResourceQueryServer* queryServer_ = nullptr;
+};
+
+}  // namespace zu::web

@@ -1,0 +1,153 @@
+// WebView: a view that shows a web page — an HTML string the client built (an article) or a
+// page loaded from an address — and runs small scripts in it. The page is loaded and drawn by
+// a backend: the web engine once WebView::setUseEngine(true) was called (by the program that
+// shows pages), otherwise the recording stand-in that tests drive (recorder()). Main thread only; made with
+// std::make_shared like every view.
+//
+// Kept from the phone:
+//  - Every load first asks the delegate shouldStartLoad with its address and type "other" (5);
+//    an HTML string without a base URL asks about "about:blank". A refusal loads nothing and
+//    nothing follows. Navigations the page starts itself ask with their own type (0 to 5).
+//  - didStartLoad, then didFinishLoad or didFailLoad, on the main thread; stopLoading of a
+//    running load fails it (the engine's "cancelled").
+//  - evaluateScript(js, callback): the script's string result ("" for none). Callbacks come in
+//    the order the scripts were given, whatever order the engine answers in.
+//  - An opaque white background until a screen sets another (the engine paints nothing where
+//    the page has no background, so a clear view shows what lies behind it).
+//  - scrollView() is the view's scroll view and scrolls the page: its content is as large as the
+//    page's document, drags move it with the kit's usual callbacks (a short page still bounces
+//    vertically, so it can be pulled down) and the page follows its offset. A tap lands on the
+//    page, which clicks there. scalesPageToFit is readable and writable.
+// Where we differ on purpose:
+//  - Nothing reaches the delegate or a script callback inside the call that caused it: the
+//    question about a load, its events and script results all come on later turns of the main
+//    run loop (the phone answered some at once, some later).
+//  - A view that is freed, or told to stop or to load something else, while a load question or
+//    a script answer is still pending delivers nothing for it and does not crash (the phone
+//    called a freed delegate).
+//  - The engine lays every page out at the view's width, which is what scalesPageToFit gave on
+//    the phone; without it the phone laid pages out wider and showed their top-left part. The
+//    flag is kept but the engine draws the same either way.
+//  - A page that scrolls itself (a script, an anchor) is not followed by scrollView(); moves
+//    past the page's edges shift its picture one to one (no rubber band).
+//  - Sub-resources of pages may come from the installed WebResourceProvider (see there). The
+//    engine refuses file:// in pages loaded from a string: a page the client builds shows files
+//    of the bundle and the downloaded fonts under fileUrl(path), a scheme of our own that
+//    answers nothing to other pages.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/ui/View.h"
+#include "platform/web/WebViewBackend.h"
+
+namespace zu::ui {
+class ScrollView;
+}
+
+namespace zu::web {
+
+class RecordingWebBackend;
+class WebContentView;
+class WebViewDelegate;
+
+class WebView : public ui::View, public WebViewBackendClient {
+ public:
+  using ScriptCallback = std::function<void(const std::string& result)>;
+
+  explicit WebView(const ui::Rect& frame = ui::Rect());
+  ~WebView() override;
+
+  // The address under which a page loaded from a string shows a local file (of the bundle or
+  // Library/Fonts; others are not served).
+  static std::string fileUrl(const std::filesystem::path& path);
+
+  // Which backend views made from now on use: the engine (true) or the stand-in (false, the
+  // default).
+  static void setUseEngine(bool use);
+  static bool usesEngine();
+
+  void setDelegate(std::weak_ptr<WebViewDelegate> delegate) { delegate_ = std::move(delegate); }
+  std::shared_ptr<WebViewDelegate> delegate() const { return delegate_.lock(); }
+
+  // A page that shares no cookies or storage with the others (the authorisation page); call
+  // before the first load.
+  void setEphemeral(bool ephemeral);
+
+  void loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl);
+  void loadRequest(const std::string& url);
+  // Drops a load still waiting for its question, and stops the engine's.
+  void stopLoading();
+  void reload();
+  void goBack();
+  void goForward();
+  bool canGoBack() const;
+  bool canGoForward() const;
+  // True from didStartLoad (sent or still to be sent) to didFinishLoad or didFailLoad.
+  bool isLoading() const { return loading_; }
+
+  void evaluateScript(const std::string& js, ScriptCallback callback = nullptr);
+
+  bool scalesPageToFit() const { return scalesPageToFit_; }
+  void setScalesPageToFit(bool scales);
+  const std::shared_ptr<ui::ScrollView>& scrollView() const { return scrollView_; }
+
+  // The last picture of the page, null before the first.
+  const std::shared_ptr<ui::Image>& pageImage() const { return pageImage_; }
+  // The stand-in driving this view, or null when the engine does.
+  RecordingWebBackend* recorder() const { return recorder_; }
+
+  void draw(ui::Canvas& canvas, const ui::Rect& rect) override;
+
+  std::string className() const override { return "WebView"; }
+
+  // WebViewBackendClient.
+  bool backendShouldStart(const std::string& url, int type) override;
+  void backendDidStart() override;
+  void backendDidFinish() override;
+  void backendDidFail(int code, const std::string& description) override;
+  void backendScriptResult(uint64_t sequence, std::string result) override;
+  void backendFrame(std::shared_ptr<ui::Image> frame) override;
+  void backendContentSize(int width, int height) override;
+
+ protected:
+  void boundsDidChange(const ui::Rect& oldBounds) override;
+
+ private:
+  // Asks the delegate about `url` on a later turn and, when allowed and no newer load or stop
+  // came meanwhile, runs `load`.
+  void askThenLoad(const std::string& url, std::function<void(WebViewBackend&)> load);
+  // Runs `fn` with this view on a later turn of the main loop, unless the view is gone.
+  void later(std::function<void(WebView&)> fn);
+  void deliverScriptResults();
+  // The scroll view's offset kept inside the page (where the engine's document can be).
+  ui::Point pageOffset() const;
+  // Sizes the scroll view's content to the document, at least the view's bounds.
+  void layoutContent();
+
+  std::unique_ptr<WebViewBackend> backend_;
+  RecordingWebBackend* recorder_ = nullptr;
+  std::weak_ptr<WebViewDelegate> delegate_;
+  std::shared_ptr<ui::ScrollView> scrollView_;
+  std::shared_ptr<WebContentView> contentView_;
+  ui::Size documentSize_;
+  // The page's scroll position last sent to the backend.
+  ui::Point sentOffset_;
+  std::shared_ptr<ui::Image> pageImage_;
+  bool scalesPageToFit_ = false;
+  bool loading_ = false;
+  // Bumped by every load and stop, so a load question answered late is dropped.
+  uint64_t loadGeneration_ = 0;
+  uint64_t nextScript_ = 1;
+  uint64_t nextScriptToDeliver_ = 1;
+  std::map<uint64_t, ScriptCallback> scriptCallbacks_;
+  std::map<uint64_t, std::string> scriptResults_;
+};
+
+}  // namespace zu::web

@@ -1,0 +1,64 @@
+// WebViewBackend: what draws and loads for one WebView — the web engine (EngineWebBackend) or
+// the recording stand-in that tests use (RecordingWebBackend). The WebView owns it and is its
+// client; the WebView alone talks to the delegate, so the two behave the same to a screen.
+//
+// Threads: every call both ways happens on the main thread. A backend whose work runs
+// elsewhere (the engine) carries results back to the main run loop itself, and drops them once
+// it has been destroyed.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace zu::ui {
+class Image;
+}
+
+namespace zu::web {
+
+class WebViewBackendClient {
+ public:
+  virtual ~WebViewBackendClient() = default;
+  // The page wants to navigate (a link, a form, a script, back or forward, reload): the
+  // delegate's answer, true to load.
+  virtual bool backendShouldStart(const std::string& url, int type) = 0;
+  virtual void backendDidStart() = 0;
+  virtual void backendDidFinish() = 0;
+  virtual void backendDidFail(int code, const std::string& description) = 0;
+  // The result of script number `sequence` ("" when it gave no string or failed).
+  virtual void backendScriptResult(uint64_t sequence, std::string result) = 0;
+  // A new picture of the page, as large as the view in pixels.
+  virtual void backendFrame(std::shared_ptr<ui::Image> frame) = 0;
+  // The page's document measures this many pixels (after a load, and whenever it changes).
+  virtual void backendContentSize(int width, int height) = 0;
+};
+
+class WebViewBackend {
+ public:
+  virtual ~WebViewBackend() = default;
+
+  // Loads already allowed by the delegate. `baseUrl` nullopt: the page is "about:blank".
+  virtual void loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl) = 0;
+  virtual void loadUrl(const std::string& url) = 0;
+  virtual void stopLoading() = 0;
+  virtual void reload() = 0;
+  virtual void goBack() = 0;
+  virtual void goForward() = 0;
+  virtual bool canGoBack() const = 0;
+  virtual bool canGoForward() const = 0;
+  virtual void evaluateScript(uint64_t sequence, const std::string& js) = 0;
+  virtual void setSize(int width, int height) = 0;
+  virtual void setScalesPageToFit(bool scales) = 0;
+  // A finger on the page at (x, y) view pixels: down, lifted (a tap: the page clicks there),
+  // or taken away (cancelled: the scroll view took it for a drag).
+  enum class Finger { kDown, kUp, kCancel };
+  virtual void touch(Finger finger, int x, int y) = 0;
+  // Scrolls the page's document so that (x, y) is at the view's top left.
+  virtual void scrollTo(int x, int y) = 0;
+  // A page that keeps no cookies, cache or storage beyond itself; before the first load.
+  virtual void setEphemeral(bool ephemeral) = 0;
+};
+
+}  // namespace zu::web

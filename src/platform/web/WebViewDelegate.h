@@ -1,0 +1,33 @@
+// WebViewDelegate: what a screen hears from its web view. Not retained by the view (a weak
+// link). Every call arrives on the main thread on a later turn of the main run loop, never
+// inside the WebView call that caused it, and none arrives after the view is gone.
+//
+// Order per load: shouldStartLoad (answered at once; NO loads nothing and nothing follows),
+// then didStartLoad, then exactly one of didFinishLoad or didFailLoad. A page may ask
+// shouldStartLoad again for its own navigations (links, forms, scripts changing the location,
+// back and forward, reload) with the matching WebNavigationType.
+#pragma once
+
+#include <string>
+
+namespace zu::web {
+
+class WebView;
+
+class WebViewDelegate {
+ public:
+  virtual ~WebViewDelegate() = default;
+  // `type` is a WebNavigationType (0 to 5). Default: every load is allowed.
+  virtual bool shouldStartLoad(WebView& webView, const std::string& url, int type) {
+    (void)webView, (void)url, (void)type;
+    return true;
+  }
+  virtual void didStartLoad(WebView& webView) { (void)webView; }
+  virtual void didFinishLoad(WebView& webView) { (void)webView; }
+  // `code` is the engine's error code (the stand-in's is the test's), `description` its text.
+  virtual void didFailLoad(WebView& webView, int code, const std::string& description) {
+    (void)webView, (void)code, (void)description;
+  }
+};
+
+}  // namespace zu::web

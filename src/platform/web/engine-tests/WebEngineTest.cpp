@@ -1,0 +1,468 @@
+// The web view in the real engine: pages built by the client and pages from a loopback
+// server, their sub-resources, the delegate's questions, the scripts the screens run, the
+// picture of a page and the engine's cookies. One engine serves the whole binary.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <mutex>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/Bundle.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/Window.h"
+#include "platform/web/CookieStorage.h"
+#include "platform/web/WebEngine.h"
+#include "platform/web/WebResourceProvider.h"
+#include "platform/web/WebView.h"
+#include "platform/web/WebViewDelegate.h"
+#include "testing/LoopbackServer.h"
+#include "testing/MainLoopTurn.h"
+#include "testing/TempHome.h"
+
+namespace zu::web {
+namespace {
+
+constexpr double kWait = 20;
+
+std::vector<uint8_t> squarePng(uint32_t argb, int side) {
+  auto image = ui::Image::create(side, side);
+  for (int i = 0; i < side * side; ++i) image->mutablePixels()[i] = argb;
+  return *image->pngData();
+}
+
+// Serves fixed bytes per address and writes down what it was asked, with the fetch flag.
+class TestProvider : public WebResourceProvider {
+ public:
+  bool holds(const std::string& url) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return held_.count(url) > 0;
+  }
+  void resourceForUrl(const std::string& url, bool fetchOnMiss, Done done) override {
+    std::optional<WebResource> answer;
+    {
+      std::lock_guard<std::mutex> lock(mutex_);
+      asked_.push_back({url, fetchOnMiss});
+      if (auto it = resources_.find(url); it != resources_.end()) answer = it->second;
+    }
+    done(std::move(answer));
+  }
+
+  void serve(const std::string& url, std::vector<uint8_t> data, std::string mime = {}) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    resources_[url] = WebResource{std::move(data), std::move(mime)};
+  }
+  void hold(const std::string& url) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    held_.insert(url);
+  }
+  std::map<std::string, bool> asked() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    std::map<std::string, bool> result;
+    for (auto& [url, fetch] : asked_) result[url] = fetch;
+    return result;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::map<std::string, WebResource> resources_;
+  std::set<std::string> held_;
+  std::vector<std::pair<std::string, bool>> asked_;
+};
+
+class Delegate : public WebViewDelegate {
+ public:
+  bool shouldStartLoad(WebView&, const std::string& url, int type) override {
+    asked.push_back({url, type});
+    return url == "about:blank" || allowAll;
+  }
+  void didStartLoad(WebView&) override { ++started; }
+  void didFinishLoad(WebView&) override { ++finished; }
+  void didFailLoad(WebView&, int, const std::string& text) override {
+    ++failed;
+    lastError = text;
+  }
+
+  bool allowAll = false;
+  std::vector<std::pair<std::string, int>> asked;
+  int started = 0, finished = 0, failed = 0;
+  std::string lastError;
+};
+
+class WebEngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    provider = std::make_shared<TestProvider>();
+    WebResourceProvider::setShared(provider);
+    view = std::make_shared<WebView>(ui::Rect{{0, 0}, {320, 480}});
+    view->setBackgroundColor(ui::Color::whiteColor());
+    delegate = std::make_shared<Delegate>();
+    view->setDelegate(delegate);
+  }
+  void TearDown() override { WebResourceProvider::setShared(nullptr); }
+
+  // Loads `html` without a base URL and waits for its finish.
+  void loadArticle(const std::string& html) {
+    const int before = delegate->finished;
+    view->loadHTMLString(html, std::nullopt);
+    ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > before; }, kWait))
+        << "failed: " << delegate->failed << " " << delegate->lastError;
+  }
+
+  std::vector<std::string> run(const std::vector<std::string>& scripts) {
+    std::vector<std::string> results;
+    for (auto& js : scripts) {
+      view->evaluateScript(js, [&](const std::string& r) { results.push_back(r); });
+    }
+    EXPECT_TRUE(turnMainLoopUntil([&] { return results.size() == scripts.size(); }, kWait));
+    return results;
+  }
+
+  // Waits until the page's picture satisfies `check`, then until no new picture has come for a
+  // moment, and gives the composed view.
+  std::shared_ptr<ui::Image> settledPicture(const std::function<bool(const ui::Image&)>& check) {
+    EXPECT_TRUE(turnMainLoopUntil(
+        [&] { return view->pageImage() && check(*view->pageImage()); }, kWait));
+    for (int i = 0; i < 25; ++i) {  // a page that never settles fails the comparison instead
+      auto last = view->pageImage();
+      turnMainLoopUntil([] { return false; }, 0.4);
+      if (view->pageImage() == last) break;
+    }
+    return ui::render(*view);
+  }
+
+  std::shared_ptr<TestProvider> provider;
+  std::shared_ptr<WebView> view;
+  std::shared_ptr<Delegate> delegate;
+};
+
+constexpr uint32_t kRed = 0xffff0000u;
+constexpr uint32_t kBlue = 0xff0000ffu;
+constexpr uint32_t kPaper = 0xffffffe0u;  // the style sheet's background
+
+const char* kArticle = R"(<!DOCTYPE html>
+<html><head>
+<link rel="stylesheet" href="http://static.test/article.css?v=3">
+<script src="https://static.test/article.js"></script>
+</head><body>
+<h1>离线文章 Offline article</h1>
+<p>这篇文章的图片来自应用自己的缓存。The pictures of this article come from the application's own cache.</p>
+<img src="http://img.test/red.png" style="position:absolute; left:200px; top:300px; width:80px; height:80px">
+<img src="https://img.test/blue.png" style="position:absolute; left:40px; top:300px; width:80px; height:80px">
+</body></html>)";
+
+void serveArticleResources(TestProvider& provider) {
+  const std::string css =
+      "body { background: rgb(255,255,224); margin: 16px; font-size: 18px; color: #000; }\n"
+      "h1 { color: rgb(0,0,128); font-size: 28px; }\n";
+  // Without a MIME type, as the link cache answers: the engine must still take it as a style
+  // sheet.
+  provider.serve("http://static.test/article.css?v=3",
+                 std::vector<uint8_t>(css.begin(), css.end()));
+  const std::string js = "document.title = 'script ran';";
+  provider.serve("https://static.test/article.js", std::vector<uint8_t>(js.begin(), js.end()));
+  provider.serve("http://img.test/red.png", squarePng(kRed, 60));
+  provider.serve("https://img.test/blue.png", squarePng(kBlue, 60));
+}
+
+bool articleShown(const ui::Image& page) {
+  return page.pixelAt(240, 340) == kRed && page.pixelAt(80, 340) == kBlue &&
+         page.pixelAt(5, 470) == kPaper;
+}
+
+// Dark pixels in the band of the heading: the heading's text was drawn.
+int headingInk(const ui::Image& picture) {
+  int ink = 0;
+  for (int y = 16; y < 70; ++y) {
+    for (int x = 0; x < 320; ++x) {
+      const uint32_t p = picture.pixelAt(x, y);
+      if (((p >> 16) & 0xff) < 0x40 && ((p >> 8) & 0xff) < 0x40) ++ink;
+    }
+  }
+  return ink;
+}
+
+TEST_F(WebEngineTest, ArticleResourcesAllComeFromTheProviderAndShowWhereThePagePutsThem) {
+  serveArticleResources(*provider);
+  loadArticle(kArticle);
+  EXPECT_EQ(delegate->asked, (std::vector<std::pair<std::string, int>>{{"about:blank", 5}}));
+
+  auto first = settledPicture(articleShown);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(provider->asked(), (std::map<std::string, bool>{
+                                   {"http://static.test/article.css?v=3", true},
+                                   {"https://static.test/article.js", true},
+                                   {"http://img.test/red.png", true},
+                                   {"https://img.test/blue.png", true}}));
+  EXPECT_EQ(run({"document.title"}), std::vector<std::string>{"script ran"});
+  EXPECT_EQ(first->pixelAt(240, 340), kRed);
+  EXPECT_EQ(first->pixelAt(80, 340), kBlue);
+  EXPECT_GT(headingInk(*first), 200) << "the heading's text is missing";
+  ui::writeSnapshot(*first, "web-page");
+
+  // The same article again draws the same picture.
+  loadArticle(kArticle);
+  auto second = settledPicture(articleShown);
+  ASSERT_TRUE(second);
+  ASSERT_EQ(second->pixelWidth(), first->pixelWidth());
+  int different = 0;
+  for (int y = 0; y < first->pixelHeight(); ++y) {
+    for (int x = 0; x < first->pixelWidth(); ++x) {
+      if (first->pixelAt(x, y) != second->pixelAt(x, y)) ++different;
+    }
+  }
+  EXPECT_EQ(different, 0);
+}
+
+TEST_F(WebEngineTest, BridgeLinksAndTheFormReachTheDelegateAndLoadNothing) {
+  loadArticle(R"(<html><body><a id="pic" href="web:getimageclick;seq=3">picture</a>
+<form id="orig" method="get" action="http://original.test/sentinel;"><input type="submit"></form>
+<script>document.title = 'article';</script></body></html>)");
+  run({"document.getElementById('pic').click()"});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->asked.size() >= 2; }, kWait));
+  run({"document.getElementById('orig').submit()"});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->asked.size() >= 3; }, kWait));
+  EXPECT_EQ(delegate->asked[1], (std::pair<std::string, int>{"web:getimageclick;seq=3", 0}));
+  EXPECT_EQ(delegate->asked[2].first.rfind("http://original.test/sentinel;", 0), 0u)
+      << delegate->asked[2].first;
+  EXPECT_EQ(delegate->asked[2].second, 1);
+  // Refused: the article is still there and nothing else started.
+  EXPECT_EQ(run({"document.title"}), std::vector<std::string>{"article"});
+  EXPECT_EQ(delegate->started, 1);
+}
+
+TEST_F(WebEngineTest, ATapFollowsTheLinkUnderItAndADragScrollsThePage) {
+  auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  window->addSubview(view);
+  loadArticle(R"(<html><body style="margin:0">
+<a href="web:getimageclick;seq=7" style="display:block; height:100px; background:#ccc">picture</a>
+<div style="height:3000px">long</div></body></html>)");
+  auto tap = window->beginTouch({100, 50});
+  window->endTouch(tap, {102, 52});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->asked.size() >= 2; }, kWait));
+  EXPECT_EQ(delegate->asked[1], (std::pair<std::string, int>{"web:getimageclick;seq=7", 0}));
+
+  // The page tells its length; a finger moving up scrolls the scroll view, and the page with it.
+  ASSERT_TRUE(turnMainLoopUntil(
+      [&] { return view->scrollView()->contentSize().height == 3100; }, kWait))
+      << view->scrollView()->contentSize().height;
+  auto drag = window->beginTouch({100, 400});
+  for (int y = 380; y >= 200; y -= 20) window->moveTouch(drag, {100, static_cast<float>(y)});
+  window->endTouch(drag, {100, 200});
+  turnMainLoopUntil([] { return false; }, 1.0);  // a fling settles
+  const int offset = static_cast<int>(view->scrollView()->contentOffset().y);
+  EXPECT_GT(offset, 150);
+  ASSERT_TRUE(turnMainLoopUntil(
+      [&] { return run({"window.scrollY"}) == std::vector<std::string>{std::to_string(offset)}; },
+      kWait))
+      << run({"window.scrollY"})[0] << " vs " << offset;
+  EXPECT_EQ(delegate->asked.size(), 2u);
+}
+
+TEST_F(WebEngineTest, TheScreensFourScriptsAnswerInOrder) {
+  loadArticle(R"(<html><body><script>
+window.vesk = { updateFontLevel: function(level) {
+  document.body.style.fontSize = (10 + 2 * level) + 'px'; document.title = 'level ' + level; } };
+</script><p id="t">Selected words</p></body></html>)");
+  run({"var r = document.createRange(); r.selectNodeContents(document.getElementById('t'));"
+       "window.getSelection().removeAllRanges(); window.getSelection().addRange(r);"});
+  EXPECT_EQ(run({"vesk.updateFontLevel(5)", "document.title", "window.getSelection().toString()",
+                 "document.body.innerHTML = \"\";", "document.body.childElementCount"}),
+            (std::vector<std::string>{"", "level 5", "Selected words", "", "0"}));
+}
+
+TEST_F(WebEngineTest, ThirdPartyPageTakesOnlyHeldResourcesFromTheProvider) {
+  LoopbackServer server;
+  const std::string held = server.url("/held.png");
+  const std::string other = server.url("/other.png");
+  server.setResponse("/page.html",
+                     LoopbackServer::Response::text(
+                         200, "<html><body><img src=\"" + held + "\"><img src=\"" + other +
+                                  "\"></body></html>",
+                         "text/html"));
+  const auto png = squarePng(kRed, 10);
+  for (const char* path : {"/held.png", "/other.png"}) {
+    server.setResponse(path, LoopbackServer::Response::text(
+                                 200, std::string(png.begin(), png.end()), "image/png"));
+  }
+  provider->hold(held);
+  provider->serve(held, png);
+  delegate->allowAll = true;
+
+  view->loadRequest(server.url("/page.html"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 0; }, kWait))
+      << delegate->lastError;
+  std::set<std::string> paths;
+  for (auto& request : server.requests()) paths.insert(request.path);
+  EXPECT_TRUE(paths.count("/page.html"));
+  EXPECT_TRUE(paths.count("/other.png"));
+  EXPECT_FALSE(paths.count("/held.png"));
+  EXPECT_EQ(provider->asked(), (std::map<std::string, bool>{{held, false}}));
+
+  // An address the engine completes (the root's "/") is still asked about once only.
+  server.setResponse("/", LoopbackServer::Response::text(200, "<p>root</p>", "text/html"));
+  delegate->asked.clear();
+  view->loadRequest(server.baseUrl());
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 1; }, kWait));
+  EXPECT_EQ(delegate->asked.size(), 1u);
+}
+
+TEST_F(WebEngineTest, HistoryAndReloadAskWithTheirTypesAndStopFailsTheLoad) {
+  LoopbackServer server;
+  for (const char* path : {"/a", "/b"}) {
+    server.setResponse(path, LoopbackServer::Response::text(
+                                 200, std::string("<title>") + path + "</title>", "text/html"));
+  }
+  auto slow = LoopbackServer::Response::text(200, "<p>late</p>", "text/html");
+  slow.delayBeforeHeaders = std::chrono::milliseconds(3000);
+  server.setResponse("/slow", slow);
+  delegate->allowAll = true;
+  auto waitFinished = [&](int count) {
+    ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished == count; }, kWait));
+  };
+  view->loadRequest(server.url("/a"));
+  waitFinished(1);
+  EXPECT_FALSE(view->canGoBack());
+  view->loadRequest(server.url("/b"));
+  waitFinished(2);
+  EXPECT_TRUE(view->canGoBack());
+  EXPECT_FALSE(view->canGoForward());
+
+  delegate->asked.clear();
+  view->goBack();
+  waitFinished(3);
+  EXPECT_EQ(run({"document.title"}), std::vector<std::string>{"/a"});
+  EXPECT_TRUE(view->canGoForward());
+  view->reload();
+  waitFinished(4);
+  EXPECT_EQ(delegate->asked, (std::vector<std::pair<std::string, int>>{
+                                 {server.url("/a"), 2}, {server.url("/a"), 3}}));
+
+  EXPECT_EQ(delegate->started, 4);  // each load started once, back and reload included
+  const int started = delegate->started;
+  view->loadRequest(server.url("/slow"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->started > started; }, kWait))
+      << started;
+  view->stopLoading();
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->failed == 1; }, kWait));
+  EXPECT_EQ(delegate->finished, 4);
+  EXPECT_FALSE(view->isLoading());
+}
+
+TEST_F(WebEngineTest, LocalFilesOnlyForClientBuiltPagesAndOnlyFromTheBundleOrFonts) {
+  TempHome home;  // the bundle and a file beside it, outside every allowed folder
+  const auto bundle = home.path() / "bundle";
+  std::filesystem::create_directories(bundle);
+  const auto green = squarePng(0xff00ff00u, 20);
+  for (const auto& path : {bundle / "button.png", home.path() / "secret.png"}) {
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(green.data()),
+                                                static_cast<std::streamsize>(green.size()));
+  }
+  Bundle::setMainBundleForTesting(bundle);
+  provider->serve("http://img.test/red.png", squarePng(kRed, 10));
+  const std::string images =
+      "<img id=\"a\" src=\"" + WebView::fileUrl(bundle / "button.png") + "\">"
+      "<img id=\"b\" src=\"" + WebView::fileUrl(bundle / ".." / "secret.png") + "\">"
+      "<img id=\"c\" src=\"zu-res://fetch/http%3A%2F%2Fimg.test%2Fred.png\">";
+  const std::string widths =
+      "['a','b','c'].map(function(id) { return document.getElementById(id).naturalWidth; })"
+      ".join(',')";
+
+  loadArticle("<html><body>" + images + "</body></html>");
+  EXPECT_EQ(run({widths}), std::vector<std::string>{"20,0,10"});
+
+  // A page from elsewhere that writes such addresses itself gets nothing through them, and the
+  // provider hears nothing of them.
+  LoopbackServer server;
+  server.setResponse("/page.html", LoopbackServer::Response::text(
+                                       200, "<html><body>" + images + "</body></html>",
+                                       "text/html"));
+  provider = std::make_shared<TestProvider>();
+  WebResourceProvider::setShared(provider);
+  delegate->allowAll = true;
+  const int before = delegate->finished;
+  view->loadRequest(server.url("/page.html"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > before; }, kWait));
+  EXPECT_EQ(run({widths}), std::vector<std::string>{"0,0,0"});
+  EXPECT_TRUE(provider->asked().empty());
+  Bundle::resetMainBundleForTesting();
+}
+
+TEST_F(WebEngineTest, CookiesAreDeletedBySiteAndTheEphemeralPageKeepsNone) {
+  LoopbackServer server;
+  server.setHandler([](const LoopbackServer::Request& request) {
+    auto response = LoopbackServer::Response::text(200, "<html><body>set</body></html>",
+                                                    "text/html");
+    response.headers.push_back({"Set-Cookie", "visit" + request.query + "=1; Path=/; Max-Age=3600"});
+    return response;
+  });
+  const std::string port = std::to_string(server.port());
+  delegate->allowAll = true;
+  for (const std::string host : {"127.0.0.1", "localhost"}) {
+    const int before = delegate->finished;
+    view->loadRequest("http://" + host + ":" + port + "/set?a");
+    ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > before; }, kWait));
+  }
+  auto sites = [] {
+    std::optional<std::vector<std::string>> result;
+    CookieStorage::shared().sites([&](std::vector<std::string> s) { result = s; });
+    EXPECT_TRUE(turnMainLoopUntil([&] { return result.has_value(); }, kWait));
+    return result.value_or(std::vector<std::string>{});
+  };
+  EXPECT_EQ(sites(), (std::vector<std::string>{"127.0.0.1", "localhost"}));
+
+  std::optional<std::vector<std::string>> deleted;
+  CookieStorage::shared().deleteCookiesForDomain("localhost",
+                                                 [&](std::vector<std::string> s) { deleted = s; });
+  ASSERT_TRUE(turnMainLoopUntil([&] { return deleted.has_value(); }, kWait));
+  EXPECT_EQ(*deleted, std::vector<std::string>{"localhost"});
+  EXPECT_EQ(sites(), std::vector<std::string>{"127.0.0.1"});
+
+  // The authorisation page's view keeps its cookies to itself.
+  auto ephemeral = std::make_shared<WebView>(ui::Rect{{0, 0}, {320, 480}});
+  auto ephemeralDelegate = std::make_shared<Delegate>();
+  ephemeralDelegate->allowAll = true;
+  ephemeral->setDelegate(ephemeralDelegate);
+  ephemeral->setEphemeral(true);
+  ephemeral->loadRequest("http://localhost:" + port + "/set?b");
+  ASSERT_TRUE(turnMainLoopUntil([&] { return ephemeralDelegate->finished > 0; }, kWait));
+  EXPECT_EQ(sites(), std::vector<std::string>{"127.0.0.1"});
+}
+
+TEST_F(WebEngineTest, FreedViewWithLoadAndScriptPendingDeliversNothing) {
+  bool called = false;
+  {
+    auto doomed = std::make_shared<WebView>(ui::Rect{{0, 0}, {320, 480}});
+    doomed->setDelegate(delegate);
+    doomed->loadHTMLString("<p>gone</p>", std::nullopt);
+    runDueMainLoopTasks();  // asked and handed to the engine
+    doomed->evaluateScript("document.title", [&](const std::string&) { called = true; });
+  }
+  turnMainLoopUntil([] { return false; }, 1.0);
+  EXPECT_FALSE(called);
+  EXPECT_EQ(delegate->started + delegate->finished + delegate->failed, 0);
+  // The engine goes on serving other views.
+  loadArticle("<p>still here</p>");
+}
+
+}  // namespace
+}  // namespace zu::web
+
+int main(int argc, char** argv) {
+  // Before the engine starts its processes, which inherit the environment.
+  setenv("FONTCONFIG_FILE", ZU_WEB_FONTS_CONF, 1);
+  ::testing::InitGoogleTest(&argc, argv);
+  static zu::TempHome home;  // the engine's website data lives in it for the whole run
+  zu::web::WebView::setUseEngine(true);
+  const int result = RUN_ALL_TESTS();
+  zu::web::WebEngine::park();
+  return result;
+}

@@ -1,0 +1,121 @@
+// The web-process extension: loaded by the engine into each of its web processes (which are
+// not ours and are built without sanitizers, so neither is this). It sees every request a page
+// is about to send and sends sub-resources to the application's private scheme:
+//  - in a page the client built (its address is "about:blank": HTML loaded without a base
+//    URL) every http and https sub-resource, so an offline article still shows its pictures;
+//  - in any other page only those the application says it holds (asked over the socket whose
+//    path the application passes at start-up); the rest stay with the engine, which keeps those
+//    sites' cookies.
+// Documents (a page's own navigations and its frames) are never touched: the engine asks for
+// them with an Accept header that begins with "text/html", sub-resources never do.
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <sys/un.h>
+#include <unistd.h>
+#include <wpe/webkit-web-extension.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "platform/web/PrivateResourceUrl.h"
+
+namespace {
+
+using zu::web::PrivateResourceUrl;
+
+std::string gSocketPath;
+int gSocket = -1;
+
+// How long a page waits for the application's answer before leaving the request alone.
+constexpr int kAnswerTimeoutSeconds = 2;
+
+bool writeAll(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t n = write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool connectToApplication() {
+  if (gSocket >= 0) return true;
+  if (gSocketPath.empty()) return false;
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  if (gSocketPath.size() >= sizeof(address.sun_path)) return false;
+  std::memcpy(address.sun_path, gSocketPath.c_str(), gSocketPath.size() + 1);
+  const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  timeval timeout{kAnswerTimeoutSeconds, 0};
+  setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &timeout, sizeof(timeout));
+  setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof(timeout));
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0) {
+    close(fd);
+    return false;
+  }
+  gSocket = fd;
+  return true;
+}
+
+// Asks the application whether it holds `url`; false when it cannot be asked. A broken or
+// late answer closes the connection, so a stale answer can never be read for the next question.
+bool applicationHolds(const std::string& url) {
+  if (url.find('\n') != std::string::npos || !connectToApplication()) return false;
+  const std::string line = url + "\n";
+  char answer = 0;
+  ssize_t n = -1;
+  if (writeAll(gSocket, line.data(), line.size())) {
+    do {
+      n = read(gSocket, &answer, 1);
+    } while (n < 0 && errno == EINTR);
+  }
+  if (n != 1) {
+    close(gSocket);
+    gSocket = -1;
+    return false;
+  }
+  return answer == '1';
+}
+
+bool isDocumentRequest(WebKitURIRequest* request) {
+  SoupMessageHeaders* headers = webkit_uri_request_get_http_headers(request);
+  const char* accept = headers ? soup_message_headers_get_one(headers, "Accept") : nullptr;
+  return accept && g_str_has_prefix(accept, "text/html");
+}
+
+gboolean onSendRequest(WebKitWebPage* page, WebKitURIRequest* request, WebKitURIResponse*,
+                       gpointer) {
+  const char* uri = webkit_uri_request_get_uri(request);
+  if (!uri || (!g_str_has_prefix(uri, "http://") && !g_str_has_prefix(uri, "https://")) ||
+      isDocumentRequest(request)) {
+    return FALSE;
+  }
+  const char* pageUri = webkit_web_page_get_uri(page);
+  const bool clientBuilt = pageUri && std::strcmp(pageUri, "about:blank") == 0;
+  if (clientBuilt) {
+    webkit_uri_request_set_uri(request,
+                               PrivateResourceUrl::make(PrivateResourceUrl::Kind::kFetch, uri).c_str());
+  } else if (applicationHolds(uri)) {
+    webkit_uri_request_set_uri(request,
+                               PrivateResourceUrl::make(PrivateResourceUrl::Kind::kCached, uri).c_str());
+  }
+  return FALSE;
+}
+
+void onPageCreated(WebKitWebExtension*, WebKitWebPage* page, gpointer) {
+  g_signal_connect(page, "send-request", G_CALLBACK(onSendRequest), nullptr);
+}
+
+}  // namespace
+
+extern "C" G_MODULE_EXPORT void webkit_web_extension_initialize_with_user_data(
+    WebKitWebExtension* extension, const GVariant* userData) {
+  if (userData && g_variant_is_of_type(const_cast<GVariant*>(userData), G_VARIANT_TYPE_STRING)) {
+    gSocketPath = g_variant_get_string(const_cast<GVariant*>(userData), nullptr);
+  }
+  g_signal_connect(extension, "page-created", G_CALLBACK(onPageCreated), nullptr);
+}

@@ -1,0 +1,35 @@
+// ShellWebResourceProvider: where the application's web views get their sub-resources — the
+// link cache (pictures from the image cache, style sheets and scripts from the book files or
+// the reader's response cache), and for a miss in a page the client built, the network through
+// an HttpEngine (certificates checked, no service cookie sent, the answer stored back into the
+// link cache so the article shows its pictures offline next time). Installed by the
+// application delegate at launch (install()).
+//
+// Threads: resourceForUrl on the main thread, its answer there too (at once from the cache,
+// later from the network); holds() on the web engine's query threads (the link cache relies on
+// the file caches' own locks). One fetch per request; nothing is coalesced.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "engine/cache/LinkCache.h"
+#include "platform/web/WebResourceProvider.h"
+
+namespace zu {
+
+class ShellWebResourceProvider : public web::WebResourceProvider {
+ public:
+  // Makes the provider the web views' one.
+  static void install();
+
+  bool holds(const std::string& url) override;
+  void resourceForUrl(const std::string& url, bool fetchOnMiss, Done done) override;
+
+ private:
+  class Fetch;
+
+  std::shared_ptr<LinkCache> cache_ = std::make_shared<LinkCache>();
+};
+
+}  // namespace zu
