@@ -29,6 +29,8 @@
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NibRegistry.h"
+#include "platform/web/WebEngine.h"
+#include "platform/web/WebView.h"
 #include "shell/detail/ColumnDetailViewController.h"
 #include "shell/app/MainWindowNib.h"
 #include "shell/app/StandInScreen.h"
@@ -92,6 +94,8 @@ int run(const Options& options) {
     main->stop();
   };
 
+  // Web views use the real engine in the application (tests keep the recording stand-in).
+  web::WebView::setUseEngine(true);
   MainWindowNib::registerNib();
   ColumnDetailViewController::registerNibs();
   StandInScreen::registerMissing();
@@ -132,6 +136,8 @@ int run(const Options& options) {
   host.present();
   host.present();
   delegate->applicationWillTerminate();
+  // The engine's thread ends before static objects are destroyed under it.
+  web::WebEngine::park();
   std::printf("zureader: ended (%d), %d snapshots\n", exitStatus, host.snapshotsWritten());
   return exitStatus;
 }
