@@ -10,6 +10,10 @@
 // takes none lets them through) in that window's coordinates; closing the window asks to quit;
 // minimising and restoring are the application's background and foreground.
 //
+// Scale: the screen's points-to-pixels scale (DeviceProfile::screenScale(), 1 or 2). At 2 the
+// window is 640 × 960 pixels and every frame and snapshot is composited at that density, while
+// input stays in points (the renderer's logical size is the screen's).
+//
 // Headless when asked, when there is no display ($DISPLAY, $WAYLAND_DISPLAY) or when SDL cannot
 // open a window; the same frames run. Main thread only; owned by the executable.
 #pragma once
@@ -58,6 +62,11 @@ class ScreenHost {
   int snapshotsWritten() const { return snapshotCount_; }
 
  private:
+  // The picture's size in pixels: the screen's bounds at the scale.
+  static int pixelWidth();
+  static int pixelHeight();
+  // Opens the window, its renderer and the streaming texture at the pixel size.
+  bool openWindow();
   void pumpEvents();
   void show(const ui::Image& picture);
   void scheduleFrame();

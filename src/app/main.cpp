@@ -4,7 +4,10 @@
 // the terminate hook called (the upgrade alert), SIGINT/SIGTERM, or --quit-after elapsed —;
 // then the delegate's termination steps run.
 //
-//   zureader [--headless] [--snapshot DIR] [--quit-after SECONDS]
+//   zureader [--headless] [--snapshot DIR] [--quit-after SECONDS] [--scale 1|2]
+//
+// --scale 2 draws the screen at twice the density (a 640 × 960 window and snapshots, "@2x"
+// pictures where the bundle has them); the screen stays 320 × 480 points.
 //
 // The service host comes from $ZU_SERVICE_HOST (see ServiceHosts), the home from $ZU_HOME.
 #include <fcntl.h>
@@ -21,6 +24,7 @@
 #include <string>
 
 #include "app/ScreenHost.h"
+#include "platform/device/DeviceProfile.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/Application.h"
@@ -39,10 +43,11 @@ struct Options {
   bool headless = false;
   std::optional<std::filesystem::path> snapshotDir;
   std::optional<double> quitAfter;
+  double scale = 1;
 };
 
 int usage() {
-  std::fprintf(stderr, "usage: zureader [--headless] [--snapshot DIR] [--quit-after SECONDS]\n");
+  std::fprintf(stderr, "usage: zureader [--headless] [--snapshot DIR] [--quit-after SECONDS] [--scale 1|2]\n");
   return 2;
 }
 
@@ -59,6 +64,10 @@ std::optional<Options> parse(int argc, char** argv) {
       const double seconds = std::strtod(argv[++i], &end);
       if (end == argv[i] || *end || !(seconds >= 0)) return std::nullopt;
       options.quitAfter = seconds;
+    } else if (arg == "--scale" && i + 1 < argc) {
+      const std::string scale = argv[++i];
+      if (scale != "1" && scale != "2") return std::nullopt;
+      options.scale = scale == "2" ? 2 : 1;
     } else {
       return std::nullopt;
     }
@@ -94,6 +103,8 @@ int run(const Options& options) {
     main->stop();
   };
 
+  // Before any picture is read, so named images come at the screen's density.
+  DeviceProfile::setScreenScale(options.scale);
   MainWindowNib::registerNib();
   ColumnDetailViewController::registerNibs();
   StandInScreen::registerMissing();
@@ -122,7 +133,7 @@ int run(const Options& options) {
   }
   if (options.quitAfter) main->postDelayed(*options.quitAfter, [&] { quit(0); });
 
-  std::printf("zureader: %s, bundle %s\n", host.isHeadless() ? "headless" : "window 320x480",
+  std::printf("zureader: %s, bundle %s\n", host.isHeadless() ? "headless" : options.scale == 2 ? "window 640x960" : "window 320x480",
               Bundle::mainBundle()->resourcePath().c_str());
   std::fflush(stdout);
   delegate->applicationDidFinishLaunching();

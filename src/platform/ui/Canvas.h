@@ -80,6 +80,11 @@ class Canvas {
   void fillRoundedRect(const Rect& r, float radius);
   void strokeRoundedRect(const Rect& r, float radius);
 
+  // A soft shadow of the rounded rectangle: its shape filled with `color` and blurred by
+  // `blurRadius` points (a gaussian of deviation blurRadius / 2, as the phone's layer shadow),
+  // at the canvas's pixel density. A radius of 0 fills the shape with hard edges.
+  void fillBlurredRoundedRect(const Rect& r, float cornerRadius, const Color& color, float blurRadius);
+
   void beginPath();
   void moveTo(Point p);
   void lineTo(Point p);
