@@ -17,7 +17,10 @@ namespace {
 
 class ScreenHostTest : public ::testing::Test {
  protected:
-  void TearDown() override { ui::Application::shared().resetForTesting(); }
+  void TearDown() override {
+    DeviceProfile::setScreenScale(1);
+    ui::Application::shared().resetForTesting();
+  }
   TempHome home_;
 };
 
@@ -76,7 +79,6 @@ TEST_F(ScreenHostTest, DoubleDensitySnapshotsHaveTwiceThePixels) {
     EXPECT_TRUE(host.frame());
     EXPECT_FALSE(host.frame());
   }
-  DeviceProfile::setScreenScale(1);
   auto picture = ui::Image::fromFile(dir / "0001.png");
   ASSERT_TRUE(picture);
   EXPECT_EQ(640, picture->pixelWidth());

@@ -114,9 +114,10 @@ std::shared_ptr<Image> Image::withContentsOfFile(const std::filesystem::path& pa
 
 std::shared_ptr<Image> Image::named(std::string_view name) {
   if (name.empty()) return nullptr;
-  // One cache entry per name and scale: the screen's scale is set before the first picture is
-  // drawn, but tests draw at both.
-  const std::string key = DeviceProfile::screenScale() >= 2 ? std::string(name) + "@2x" : std::string(name);
+  // One cache entry per name and scale (a NUL, which no file name holds, marks scale 2): the
+  // screen's scale is set before the first picture is drawn, but tests draw at both.
+  std::string key(name);
+  if (DeviceProfile::screenScale() >= 2) key += std::string_view("\0" "2", 2);
   NamedCache& cache = namedCache();
   {
     std::lock_guard lock(cache.mutex);

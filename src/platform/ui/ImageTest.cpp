@@ -216,6 +216,7 @@ TEST(ImageTest, NamedImagesComeFromTheBundleOnceAtTheScreensScale) {
   // On a double-density screen the "@2x" picture, as many points and twice the pixels; a name
   // without one falls back to the plain picture; the plain one is still had at scale 1.
   ASSERT_TRUE(samplePicture()->writePng(dir / "plain.png"));
+  EXPECT_EQ(1.f, Image::named("dot@2x")->scale());  // asked for by its own name
   DeviceProfile::setScreenScale(2);
   auto twice = Image::named("dot");
   ASSERT_TRUE(twice);

@@ -126,6 +126,10 @@ class HomeScreenTest : public ShellFixture {
   }
   void TearDown() override {
     terminate();
+    if (DeviceProfile::screenScale() != 1) {
+      DeviceProfile::setScreenScale(1);
+      ui::Image::clearNamedCache();
+    }
     MyFaceSettings::setModeIsNight(false);
     ui::AnimationLog::shared().clear();
     NetworkProbe::setShared(nullptr);
@@ -721,8 +725,6 @@ TEST_F(HomeScreenTest, TheDayGridAtDoubleDensity) {
   EXPECT_EQ("homemenu_favorites_normal", button->name());
   auto fine = ui::renderScreen(2);
   auto coarse = ui::renderScreen(1);
-  DeviceProfile::setScreenScale(1);
-  ui::Image::clearNamedCache();
   ASSERT_TRUE(fine && coarse);
   EXPECT_TRUE(ui::writeSnapshot(*fine, "home-grid-day@2x").has_value());
   EXPECT_EQ(640, fine->pixelWidth());
