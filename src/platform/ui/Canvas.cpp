@@ -73,6 +73,71 @@ void boxBlur(std::vector<uint8_t>& mask, int w, int h, int stride, bool rows, in
   }
 }
 
+// The blurred masks made last on this thread, newest first: the shadows of a screen are mostly
+// of a few sizes (the tiles of a grid, the rows of a table) and come back every frame, so each
+// is blurred once. Owned by the thread; the surfaces are never changed once made.
+struct ShadowMasks {
+  struct Entry {
+    Size size;
+    float cornerRadius, sigma, scale;
+    cairo_surface_t* mask;
+  };
+  static constexpr size_t kKept = 32;
+  std::vector<Entry> entries;
+  ~ShadowMasks() {
+    for (Entry& e : entries) cairo_surface_destroy(e.mask);
+  }
+};
+
+// An A8 surface holding the rounded rectangle of `size` (points, at `pad` from the top left)
+// blurred by a gaussian of `sigma` pixels, at `scale` pixels per point; null when too large.
+// The surface belongs to this thread's cache.
+cairo_surface_t* blurredMask(Size size, float cornerRadius, float sigma, float pad, float scale) {
+  thread_local ShadowMasks cache;
+  auto& entries = cache.entries;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const ShadowMasks::Entry& e = entries[i];
+    if (e.size == size && e.cornerRadius == cornerRadius && e.sigma == sigma && e.scale == scale) {
+      std::rotate(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(i),
+                  entries.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+      return entries.front().mask;
+    }
+  }
+  const int w = static_cast<int>(std::ceil((size.width + 2 * pad) * scale));
+  const int h = static_cast<int>(std::ceil((size.height + 2 * pad) * scale));
+  if (w <= 0 || h <= 0 || static_cast<int64_t>(w) * h > Image::kMaxPixels) return nullptr;
+  cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
+  if (cairo_surface_status(mask) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(mask);
+    return nullptr;
+  }
+  {
+    cairo_t* m = cairo_create(mask);
+    cairo_scale(m, scale, scale);
+    roundedRectPath(m, Rect(pad, pad, size.width, size.height), cornerRadius);
+    cairo_set_source_rgba(m, 0, 0, 0, 1);
+    cairo_fill(m);
+    cairo_destroy(m);
+  }
+  cairo_surface_flush(mask);
+  const int stride = cairo_image_surface_get_stride(mask);
+  unsigned char* data = cairo_image_surface_get_data(mask);
+  std::vector<uint8_t> pixels(data, data + static_cast<size_t>(stride) * h);
+  const int box = std::max(1, static_cast<int>(std::lround(std::sqrt(4 * sigma * sigma + 1)))) | 1;
+  for (int pass = 0; pass < 3; ++pass) {
+    boxBlur(pixels, w, h, stride, true, box);
+    boxBlur(pixels, w, h, stride, false, box);
+  }
+  std::copy(pixels.begin(), pixels.end(), data);
+  cairo_surface_mark_dirty(mask);
+  if (entries.size() == ShadowMasks::kKept) {
+    cairo_surface_destroy(entries.back().mask);
+    entries.pop_back();
+  }
+  entries.insert(entries.begin(), ShadowMasks::Entry{size, cornerRadius, sigma, scale, mask});
+  return mask;
+}
+
 }  // namespace
 
 Canvas::Canvas(Image& target)
@@ -218,41 +283,15 @@ void Canvas::fillBlurredRoundedRect(const Rect& rect, float cornerRadius, const 
   // The mask is drawn at the target's density: a sigma of radius / 2 points, blurred by three
   // box passes (which approach a gaussian), with room around the shape for the spread.
   const float sigma = blurRadius / 2 * scale_;
-  const int box = std::max(1, static_cast<int>(std::lround(std::sqrt(4 * sigma * sigma + 1)))) | 1;
   const float pad = std::ceil(3 * sigma / scale_ + 1);
-  const int w = static_cast<int>(std::ceil((r.size.width + 2 * pad) * scale_));
-  const int h = static_cast<int>(std::ceil((r.size.height + 2 * pad) * scale_));
-  if (w <= 0 || h <= 0 || static_cast<int64_t>(w) * h > Image::kMaxPixels) return;
-  cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
-  if (cairo_surface_status(mask) != CAIRO_STATUS_SUCCESS) {
-    cairo_surface_destroy(mask);
-    return;
-  }
-  {
-    cairo_t* m = cairo_create(mask);
-    cairo_scale(m, scale_, scale_);
-    roundedRectPath(m, Rect(pad, pad, r.size.width, r.size.height), cornerRadius);
-    cairo_set_source_rgba(m, 0, 0, 0, 1);
-    cairo_fill(m);
-    cairo_destroy(m);
-  }
-  cairo_surface_flush(mask);
-  const int stride = cairo_image_surface_get_stride(mask);
-  unsigned char* data = cairo_image_surface_get_data(mask);
-  std::vector<uint8_t> pixels(data, data + static_cast<size_t>(stride) * h);
-  for (int pass = 0; pass < 3; ++pass) {
-    boxBlur(pixels, w, h, stride, true, box);
-    boxBlur(pixels, w, h, stride, false, box);
-  }
-  std::copy(pixels.begin(), pixels.end(), data);
-  cairo_surface_mark_dirty(mask);
+  cairo_surface_t* mask = blurredMask(r.size, cornerRadius, sigma, pad, scale_);
+  if (!mask) return;
   cairo_save(cr_);
   setSource(color);
   cairo_translate(cr_, r.origin.x - pad, r.origin.y - pad);
   cairo_scale(cr_, 1 / scale_, 1 / scale_);
   cairo_mask_surface(cr_, mask, 0, 0);
   cairo_restore(cr_);
-  cairo_surface_destroy(mask);
 }
 
 void Canvas::beginPath() { cairo_new_path(cr_); }

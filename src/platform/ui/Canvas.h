@@ -103,7 +103,8 @@ class Canvas {
   void drawRadialGradient(const std::vector<GradientStop>& stops, Point startCenter,
                           float startRadius, Point endCenter, float endRadius);
 
-  // Scales `image` to fill `rect` (caps of a stretchable image stay unscaled).
+  // Scales `image` to fill `rect` (caps of a stretchable image stay their size in points; where
+  // its parts meet inside a pixel they add up to it, so no background shows between them).
   void drawImage(const Image& image, const Rect& rect, float alpha = 1);
   // Fills `rect` stretching only the part of `image` inside `stretch` (a rectangle in unit
   // coordinates of the image, as a view's contentStretch): the parts around it keep their size,

@@ -181,6 +181,23 @@ TEST_F(ScreenChromeTest, ShadowsAreBlurredByTheirRadius) {
   auto twice = render(*root, 2);
   EXPECT_NEAR(shade(*soft, 80, 30), shade(*twice, 160, 60), 0.1f);
 
+  // Each size and radius casts its own shadow, also when drawn again: a narrower card's shadow
+  // edge is nearer, a smaller radius's fades sooner.
+  card->setFrame(Rect(30, 10, 30, 40));
+  auto narrower = render(*root);
+  EXPECT_NEAR(0.5f, shade(*narrower, 70, 30), 0.1f);
+  EXPECT_LT(shade(*narrower, 76, 30), 0.05f);
+  card->setFrame(Rect(30, 10, 40, 40));
+  card->layer().shadowRadius = 2;
+  auto tighter = render(*root);
+  EXPECT_GT(shade(*tighter, 79, 30), 0.5f);  // the edge at 80 falls between these two
+  EXPECT_GT(shade(*tighter, 80, 30), 0.2f);
+  EXPECT_LT(shade(*tighter, 80, 30), 0.5f);
+  EXPECT_LT(shade(*tighter, 83, 30), 0.01f);
+  card->layer().shadowRadius = 6;
+  auto again = render(*root);
+  EXPECT_EQ(soft->colorAt(83, 30), again->colorAt(83, 30));
+
   card->layer().shadowRadius = 0;
   auto hard = render(*root);
   EXPECT_GT(shade(*hard, 79, 30), 0.99f);
