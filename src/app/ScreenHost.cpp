@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -43,17 +44,7 @@ ScreenHost::ScreenHost(bool headless, std::optional<std::filesystem::path> snaps
     std::fprintf(stderr, "zureader: no window (%s), running headless\n", SDL_GetError());
     return;
   }
-  const ui::Rect screen = ui::Screen::main().bounds();
-  const int w = static_cast<int>(screen.size.width);
-  const int h = static_cast<int>(screen.size.height);
-  window_ = SDL_CreateWindow("zureader", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, 0);
-  if (window_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
-  if (renderer_) {
-    // cairo's ARGB32 is the native-endian 32-bit word SDL calls ARGB8888.
-    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
-                                 w, h);
-  }
-  if (!texture_) {
+  if (!openWindow()) {
     std::fprintf(stderr, "zureader: no window (%s), running headless\n", SDL_GetError());
     if (renderer_) SDL_DestroyRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
@@ -61,6 +52,31 @@ ScreenHost::ScreenHost(bool headless, std::optional<std::filesystem::path> snaps
     window_ = nullptr;
     SDL_Quit();
   }
+}
+
+int ScreenHost::pixelWidth() {
+  return static_cast<int>(std::lround(ui::Screen::main().bounds().size.width * ui::Screen::main().scale()));
+}
+
+int ScreenHost::pixelHeight() {
+  return static_cast<int>(std::lround(ui::Screen::main().bounds().size.height * ui::Screen::main().scale()));
+}
+
+bool ScreenHost::openWindow() {
+  const ui::Rect screen = ui::Screen::main().bounds();
+  const int w = pixelWidth();
+  const int h = pixelHeight();
+  window_ = SDL_CreateWindow("zureader", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, w, h, 0);
+  if (window_) renderer_ = SDL_CreateRenderer(window_, -1, 0);
+  if (renderer_) {
+    // Mouse positions arrive in points whatever the window's pixel size.
+    SDL_RenderSetLogicalSize(renderer_, static_cast<int>(screen.size.width),
+                             static_cast<int>(screen.size.height));
+    // cairo's ARGB32 is the native-endian 32-bit word SDL calls ARGB8888.
+    texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                                 w, h);
+  }
+  return texture_ != nullptr;
 }
 
 ScreenHost::~ScreenHost() {
@@ -102,7 +118,7 @@ bool ScreenHost::frame() {
 }
 
 bool ScreenHost::present() {
-  auto picture = ui::renderScreen();
+  auto picture = ui::renderScreen(ui::Screen::main().scale());
   if (!picture) return false;
   std::vector<uint32_t> pixels = pixelsOf(*picture);
   const bool changed = pixels != shown_;

@@ -14,6 +14,10 @@
 // and restoring are the application's background and foreground. A replay (play()) drives the
 // same input, headless or not.
 //
+// Scale: the screen's points-to-pixels scale (DeviceProfile::screenScale(), 1 or 2). At 2 the
+// window is 640 × 960 pixels and every frame and snapshot is composited at that density, while
+// input stays in points (the renderer's logical size is the screen's).
+//
 // Headless when asked, when there is no display ($DISPLAY, $WAYLAND_DISPLAY) or when SDL cannot
 // open a window; the same frames run. Main thread only; owned by the executable.
 #pragma once
@@ -68,6 +72,11 @@ class ScreenHost {
   void play(std::vector<ReplayStep> steps, std::function<void()> done = {});
 
  private:
+  // The picture's size in pixels: the screen's bounds at the scale.
+  static int pixelWidth();
+  static int pixelHeight();
+  // Opens the window, its renderer and the streaming texture at the pixel size.
+  bool openWindow();
   void pumpEvents();
   // Mouse and key events; false for any other event.
   bool handleInput(const SDL_Event& event);

@@ -6,6 +6,7 @@
 
 #include "app/ReplayScript.h"
 #include "platform/runtime/RunLoop.h"
+#include "platform/device/DeviceProfile.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Color.h"
 #include "platform/ui/Device.h"
@@ -25,6 +26,7 @@ class ScreenHostTest : public ::testing::Test {
   void TearDown() override {
     ui::Keyboard::shared().resetForTesting();
     ui::Device::current().resetForTesting();
+    DeviceProfile::setScreenScale(1);
     ui::Application::shared().resetForTesting();
   }
   TempHome home_;
@@ -67,6 +69,31 @@ TEST_F(ScreenHostTest, HeadlessSnapshotsOnePictureForEachSettledScreen) {
   EXPECT_EQ(480, first->pixelHeight());
   EXPECT_EQ(ui::Color::rgba8(30, 30, 200), second->colorAt(160, 240));
   EXPECT_EQ(ui::Color::rgba8(200, 30, 30), first->colorAt(10, 470));
+}
+
+// On a double-density screen the pictures have twice the pixels of the 320 × 480 points, with
+// the same things at the same places in points.
+TEST_F(ScreenHostTest, DoubleDensitySnapshotsHaveTwiceThePixels) {
+  DeviceProfile::setScreenScale(2);
+  const auto dir = home_.path() / "shots2";
+  {
+    ScreenHost host(true, dir, {});
+    auto window = std::make_shared<ui::Window>(ui::Screen::main().bounds());
+    window->setBackgroundColor(ui::Color::rgba8(30, 30, 200));
+    auto square = std::make_shared<ui::View>(ui::Rect(100, 200, 10, 10));
+    square->setBackgroundColor(ui::Color::rgba8(200, 30, 30));
+    window->addSubview(square);
+    window->makeKeyAndVisible();
+    EXPECT_TRUE(host.frame());
+    EXPECT_FALSE(host.frame());
+  }
+  auto picture = ui::Image::fromFile(dir / "0001.png");
+  ASSERT_TRUE(picture);
+  EXPECT_EQ(640, picture->pixelWidth());
+  EXPECT_EQ(960, picture->pixelHeight());
+  EXPECT_EQ(ui::Color::rgba8(200, 30, 30), picture->colorAt(201, 401));
+  EXPECT_EQ(ui::Color::rgba8(200, 30, 30), picture->colorAt(218, 418));
+  EXPECT_EQ(ui::Color::rgba8(30, 30, 200), picture->colorAt(221, 401));
 }
 
 // Headless without a snapshot folder nothing is composited at all.

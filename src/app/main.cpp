@@ -4,7 +4,10 @@
 // the terminate hook called (the upgrade alert), SIGINT/SIGTERM, or --quit-after elapsed —;
 // then the delegate's termination steps run.
 //
-//   zureader [--headless] [--snapshot DIR] [--quit-after SECONDS] [--replay FILE]
+//   zureader [--headless] [--snapshot DIR] [--quit-after SECONDS] [--replay FILE] [--scale 1|2]
+//
+// --scale 2 draws the screen at twice the density (a 640 × 960 window and snapshots, "@2x"
+// pictures where the bundle has them); the screen stays 320 × 480 points.
 //
 // --replay plays the file's taps, drags, text, rotations and waits (ReplayScript; the format is
 // in the README) once the application has launched; a malformed file is refused before launch.
@@ -25,6 +28,7 @@
 #include "app/ReplayScript.h"
 #include "app/ScreenHost.h"
 #include "app/UrlOpener.h"
+#include "platform/device/DeviceProfile.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/Application.h"
@@ -44,10 +48,13 @@ struct Options {
   std::optional<std::filesystem::path> snapshotDir;
   std::optional<double> quitAfter;
   std::vector<ReplayStep> replay;
+  double scale = 1;
 };
 
 int usage() {
-  std::fprintf(stderr, "usage: zureader [--headless] [--snapshot DIR] [--quit-after SECONDS] [--replay FILE]\n");
+  std::fprintf(stderr,
+               "usage: zureader [--headless] [--snapshot DIR] [--quit-after SECONDS] [--replay FILE]"
+               " [--scale 1|2]\n");
   return 2;
 }
 
@@ -72,6 +79,10 @@ std::optional<Options> parse(int argc, char** argv) {
         return std::nullopt;
       }
       options.replay = std::move(script.steps);
+    } else if (arg == "--scale" && i + 1 < argc) {
+      const std::string scale = argv[++i];
+      if (scale != "1" && scale != "2") return std::nullopt;
+      options.scale = scale == "2" ? 2 : 1;
     } else {
       return std::nullopt;
     }
@@ -96,6 +107,8 @@ int run(const Options& options) {
 
   // Web views use the real engine in the application (tests keep the recording stand-in).
   web::WebView::setUseEngine(true);
+  // Before any picture is read, so named images come at the screen's density.
+  DeviceProfile::setScreenScale(options.scale);
   MainWindowNib::registerNib();
   ColumnDetailViewController::registerNibs();
   StandInScreen::registerMissing();
@@ -124,7 +137,7 @@ int run(const Options& options) {
   }
   if (options.quitAfter) main->postDelayed(*options.quitAfter, [&] { quit(0); });
 
-  std::printf("zureader: %s, bundle %s\n", host.isHeadless() ? "headless" : "window 320x480",
+  std::printf("zureader: %s, bundle %s\n", host.isHeadless() ? "headless" : options.scale == 2 ? "window 640x960" : "window 320x480",
               Bundle::mainBundle()->resourcePath().c_str());
   std::fflush(stdout);
   delegate->applicationDidFinishLaunching();

@@ -6,8 +6,9 @@ night, so the bundle carries only our own artwork. Run from anywhere:
 
     tools/artwork/draw_artwork.py [resources-folder]
 
-It rewrites the pictures, the eight skin lists ("skin{Images,Fonts,Colors,Others}{Default,Night}
-.plist") and "artwork-manifest.txt" (one line per picture: file name, pixel width, pixel height).
+It rewrites the pictures (each ".png" also as "<name>@2x.png" at twice the density), the
+eight skin lists ("skin{Images,Fonts,Colors,Others}{Default,Night}.plist") and
+"artwork-manifest.txt" (one line per picture: file name, pixel width, pixel height).
 The output depends only on this file, so running it twice gives the same bytes.
 """
 
@@ -764,9 +765,10 @@ NIGHT_OTHERS = {
 
 # --- output ---------------------------------------------------------------------------------
 
-def draw_png(path, w, h, draw, palette):
-    surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, w, h)
+def draw_png(path, w, h, draw, palette, scale=1):
+    surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, w * scale, h * scale)
     ctx = cairo.Context(surface)
+    ctx.scale(scale, scale)
     draw(ctx, w, h, palette)
     surface.flush()
     surface.write_to_png(path)
@@ -785,6 +787,12 @@ def main():
     def emit(name, w, h, draw, palette):
         draw_png(os.path.join(out, name), w, h, draw, palette)
         manifest.append((name, w, h))
+        # Every ".png" picture also at twice the density, for a screen of scale 2 (the pictures
+        # without an extension are read whole by name and have no such variant).
+        if name.endswith(".png"):
+            double = name[:-4] + "@2x.png"
+            draw_png(os.path.join(out, double), w, h, draw, palette, 2)
+            manifest.append((double, 2 * w, 2 * h))
 
     default_images, night_images = {}, {}
     for code, (stem, w, h, draw) in SKIN_IMAGES.items():

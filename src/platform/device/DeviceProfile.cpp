@@ -2,11 +2,14 @@
 
 #include <sys/utsname.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 #include <optional>
 #include <random>
 
+#include "platform/device/NetworkProbe.h"
 #include "platform/runtime/FileUtil.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/UserDefaults.h"
@@ -42,7 +45,58 @@ std::string makeIdentifier() {
   return id;
 }
 
+std::atomic<double> gScreenScale{1.0};
+
+// The first line of a small sysfs file, without its newline; empty when unreadable.
+std::string firstLine(const std::filesystem::path& file) {
+  auto bytes = FileUtil::readFile(file);
+  if (!bytes) return {};
+  std::string text(bytes->begin(), bytes->end());
+  return text.substr(0, text.find('\n'));
+}
+
 }  // namespace
+
+double DeviceProfile::screenScale() { return gScreenScale.load(); }
+
+void DeviceProfile::setScreenScale(double scale) { gScreenScale.store(scale == 2 ? 2.0 : 1.0); }
+
+DeviceProfile::Battery DeviceProfile::battery(const std::filesystem::path& folder) {
+  std::error_code ec;
+  std::vector<std::filesystem::path> supplies;
+  for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) supplies.push_back(entry.path());
+  std::sort(supplies.begin(), supplies.end());
+  for (const auto& supply : supplies) {
+    if (firstLine(supply / "type") != "Battery") continue;
+    Battery battery;
+    const std::string capacity = firstLine(supply / "capacity");
+    char* end = nullptr;
+    const long percent = std::strtol(capacity.c_str(), &end, 10);
+    battery.level = capacity.empty() || end == capacity.c_str() ? 1.f
+                                                                 : static_cast<float>(std::clamp(percent, 0L, 100L)) / 100;
+    const std::string status = firstLine(supply / "status");
+    if (status == "Charging") {
+      battery.state = Battery::State::Charging;
+    } else if (status == "Full" || status == "Not charging") {
+      battery.state = Battery::State::Full;
+    } else if (status == "Discharging") {
+      battery.state = Battery::State::Unplugged;
+    } else {
+      battery.state = Battery::State::Unknown;
+    }
+    return battery;
+  }
+  return Battery{};
+}
+
+DeviceProfile::Signal DeviceProfile::signal() {
+  const auto flags = NetworkProbe::shared()->flags(NetworkTarget{});
+  if (!flags || !(*flags & NetworkProbe::kReachable) || (*flags & NetworkProbe::kConnectionRequired)) {
+    return Signal{};
+  }
+  if (*flags & NetworkProbe::kIsCellular) return Signal{Signal::Kind::Cellular, 5};
+  return Signal{Signal::Kind::Wireless, 3};
+}
 
 std::string DeviceProfile::model() {
   if (const char* configured = std::getenv("ZU_DEVICE_MODEL"); configured && *configured) {

@@ -11,6 +11,7 @@
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/runtime/UserDefaults.h"
+#include "testing/SettableNetworkProbe.h"
 #include "testing/TempHome.h"
 
 namespace zu {
@@ -95,6 +96,57 @@ TEST(DeviceProfileTest, SystemProbeReadsTheMachinesInterfaces) {
   EXPECT_NE(id, 0u);
   probe.unwatch(id);
   probe.unwatch(id);  // a second end is ignored
+}
+
+// The battery is the first supply of type "Battery" (an adapter listed before it is passed
+// over); a machine with none, or a battery whose files say nothing usable, shows full power.
+TEST(DeviceProfileTest, BatteryFromThePowerSupplyFolder) {
+  TempHome home;
+  const auto folder = home.path() / "power_supply";
+  auto supply = [&](const std::string& name, const std::string& type, const std::string& capacity,
+                    const std::string& status) {
+    std::filesystem::create_directories(folder / name);
+    std::ofstream(folder / name / "type") << type << "\n";
+    if (!capacity.empty()) std::ofstream(folder / name / "capacity") << capacity << "\n";
+    if (!status.empty()) std::ofstream(folder / name / "status") << status << "\n";
+  };
+  auto none = DeviceProfile::battery(folder);
+  EXPECT_EQ(1.f, none.level);
+  EXPECT_EQ(DeviceProfile::Battery::State::Full, none.state);
+
+  supply("AC", "Mains", "", "");
+  supply("BAT0", "Battery", "37", "Discharging");
+  auto low = DeviceProfile::battery(folder);
+  EXPECT_FLOAT_EQ(0.37f, low.level);
+  EXPECT_EQ(DeviceProfile::Battery::State::Unplugged, low.state);
+
+  std::ofstream(folder / "BAT0" / "capacity") << "140\n";
+  std::ofstream(folder / "BAT0" / "status") << "Charging\n";
+  auto charging = DeviceProfile::battery(folder);
+  EXPECT_EQ(1.f, charging.level);
+  EXPECT_EQ(DeviceProfile::Battery::State::Charging, charging.state);
+
+  std::ofstream(folder / "BAT0" / "capacity") << "n/a\n";
+  std::ofstream(folder / "BAT0" / "status") << "Weird\n";
+  auto unknown = DeviceProfile::battery(folder);
+  EXPECT_EQ(1.f, unknown.level);
+  EXPECT_EQ(DeviceProfile::Battery::State::Unknown, unknown.state);
+}
+
+// The signal follows the network probe: cellular bars, the wireless fan, or no service.
+TEST(DeviceProfileTest, SignalFollowsTheNetworkProbe) {
+  auto probe = std::make_shared<SettableNetworkProbe>(SettableNetworkProbe::kCellular);
+  NetworkProbe::setShared(probe);
+  EXPECT_EQ(DeviceProfile::Signal::Kind::Cellular, DeviceProfile::signal().kind);
+  EXPECT_EQ(5, DeviceProfile::signal().bars);
+  probe->setFlags(SettableNetworkProbe::kWifi);
+  EXPECT_EQ(DeviceProfile::Signal::Kind::Wireless, DeviceProfile::signal().kind);
+  EXPECT_EQ(3, DeviceProfile::signal().bars);
+  probe->setFlags(SettableNetworkProbe::kOffline);
+  EXPECT_EQ(DeviceProfile::Signal::Kind::None, DeviceProfile::signal().kind);
+  probe->setFlags(std::nullopt);
+  EXPECT_EQ(0, DeviceProfile::signal().bars);
+  NetworkProbe::setShared(nullptr);
 }
 
 }  // namespace

@@ -75,6 +75,8 @@ void Application::setStatusBarOrientation(SystemEnvironment::Orientation orienta
 
 void Application::setStatusBarHidden(bool hidden, bool) { statusBarHidden_ = hidden; }
 
+void Application::setStatusBarStyle(StatusBarStyle style, bool) { statusBarStyle_ = style; }
+
 bool Application::openURL(const std::string& url) {
   if (!openURLHandler_) return false;
   const bool opened = openURLHandler_(url);
@@ -114,6 +116,7 @@ void Application::resetForTesting() {
   keyWindow_.reset();
   SystemEnvironment::setStatusBarOrientation(SystemEnvironment::Orientation::kPortrait);
   statusBarHidden_ = false;
+  statusBarStyle_ = StatusBarStyle::Default;
   networkActivity_ = false;
   openedURLs_.clear();
   openURLHandler_ = nullptr;

@@ -1,9 +1,10 @@
 // Application: the process-wide application object of the view kit (Application::shared(),
-// main thread only): its windows by level and the key window, the status bar's orientation and
-// hidden flag, URL opening and termination hooks, memory warnings, and the display pass that
-// lays out the windows' views. The idle timer and background tasks are the platform's
-// application services (zu::Application in platform/device) and the orientation is the
-// process's system environment: these calls reach them, so there is one state for each.
+// main thread only): its windows by level and the key window, the status bar's orientation,
+// style and hidden flag (the renderer draws the bar from them), URL opening and termination
+// hooks, memory warnings, and the display pass that lays out the windows' views. The idle timer
+// and background tasks are the platform's application services (zu::Application in
+// platform/device) and the orientation is the process's system environment: these calls reach
+// them, so there is one state for each.
 //
 // Kept from the phone: windows() are ordered by level, back to front (equal levels in the order
 // they were first shown); a memory warning posts
@@ -28,6 +29,9 @@ namespace zu::ui {
 
 class Window;
 
+// The status bar's look, with the phone's values: dark text on grey, or white on black (opaque,
+// or translucent over the screen).
+enum class StatusBarStyle { Default = 0, BlackTranslucent = 1, BlackOpaque = 2 };
 
 class Application : public Object {
  public:
@@ -53,6 +57,8 @@ class Application : public Object {
   void setStatusBarOrientation(SystemEnvironment::Orientation orientation);
   bool isStatusBarHidden() const { return statusBarHidden_; }
   void setStatusBarHidden(bool hidden, bool animated = false);
+  StatusBarStyle statusBarStyle() const { return statusBarStyle_; }
+  void setStatusBarStyle(StatusBarStyle style, bool animated = false);
   bool isIdleTimerDisabled() const { return zu::Application::isIdleTimerDisabled(); }
   void setIdleTimerDisabled(bool disabled) { zu::Application::setIdleTimerDisabled(disabled); }
   bool isNetworkActivityIndicatorVisible() const { return networkActivity_; }
@@ -100,6 +106,7 @@ class Application : public Object {
   uint64_t nextOrder_ = 0;
   std::weak_ptr<Window> keyWindow_;
   bool statusBarHidden_ = false;
+  StatusBarStyle statusBarStyle_ = StatusBarStyle::Default;
   bool networkActivity_ = false;
   std::vector<std::string> openedURLs_;
   std::function<bool(const std::string&)> openURLHandler_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 #include "platform/ui/Image.h"
@@ -47,6 +48,94 @@ void addStops(cairo_pattern_t* pattern, const std::vector<GradientStop>& stops) 
     cairo_pattern_add_color_stop_rgba(pattern, s.location, s.color.red, s.color.green,
                                       s.color.blue, s.color.alpha);
   }
+}
+
+// One pass of a box blur of `width` taps (odd) along rows (step 1) or columns (step = stride)
+// of an 8-bit mask, edges reading as empty.
+void boxBlur(std::vector<uint8_t>& mask, int w, int h, int stride, bool rows, int width) {
+  const int half = width / 2;
+  const int count = rows ? h : w;
+  const int length = rows ? w : h;
+  const int step = rows ? 1 : stride;
+  std::vector<uint8_t> line(static_cast<size_t>(length));
+  for (int i = 0; i < count; ++i) {
+    uint8_t* base = mask.data() + (rows ? static_cast<size_t>(i) * stride : static_cast<size_t>(i));
+    for (int k = 0; k < length; ++k) line[static_cast<size_t>(k)] = base[static_cast<size_t>(k) * step];
+    int sum = 0;
+    for (int k = -half; k <= half; ++k) sum += (k >= 0 && k < length) ? line[static_cast<size_t>(k)] : 0;
+    for (int k = 0; k < length; ++k) {
+      base[static_cast<size_t>(k) * step] = static_cast<uint8_t>((sum + width / 2) / width);
+      const int out = k - half;
+      const int in = k + half + 1;
+      if (out >= 0) sum -= line[static_cast<size_t>(out)];
+      if (in < length) sum += line[static_cast<size_t>(in)];
+    }
+  }
+}
+
+// The blurred masks made last on this thread, newest first: the shadows of a screen are mostly
+// of a few sizes (the tiles of a grid, the rows of a table) and come back every frame, so each
+// is blurred once. Owned by the thread; the surfaces are never changed once made.
+struct ShadowMasks {
+  struct Entry {
+    Size size;
+    float cornerRadius, sigma, scale;
+    cairo_surface_t* mask;
+  };
+  static constexpr size_t kKept = 32;
+  std::vector<Entry> entries;
+  ~ShadowMasks() {
+    for (Entry& e : entries) cairo_surface_destroy(e.mask);
+  }
+};
+
+// An A8 surface holding the rounded rectangle of `size` (points, at `pad` from the top left)
+// blurred by a gaussian of `sigma` pixels, at `scale` pixels per point; null when too large.
+// The surface belongs to this thread's cache.
+cairo_surface_t* blurredMask(Size size, float cornerRadius, float sigma, float pad, float scale) {
+  thread_local ShadowMasks cache;
+  auto& entries = cache.entries;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    const ShadowMasks::Entry& e = entries[i];
+    if (e.size == size && e.cornerRadius == cornerRadius && e.sigma == sigma && e.scale == scale) {
+      std::rotate(entries.begin(), entries.begin() + static_cast<std::ptrdiff_t>(i),
+                  entries.begin() + static_cast<std::ptrdiff_t>(i) + 1);
+      return entries.front().mask;
+    }
+  }
+  const int w = static_cast<int>(std::ceil((size.width + 2 * pad) * scale));
+  const int h = static_cast<int>(std::ceil((size.height + 2 * pad) * scale));
+  if (w <= 0 || h <= 0 || static_cast<int64_t>(w) * h > Image::kMaxPixels) return nullptr;
+  cairo_surface_t* mask = cairo_image_surface_create(CAIRO_FORMAT_A8, w, h);
+  if (cairo_surface_status(mask) != CAIRO_STATUS_SUCCESS) {
+    cairo_surface_destroy(mask);
+    return nullptr;
+  }
+  {
+    cairo_t* m = cairo_create(mask);
+    cairo_scale(m, scale, scale);
+    roundedRectPath(m, Rect(pad, pad, size.width, size.height), cornerRadius);
+    cairo_set_source_rgba(m, 0, 0, 0, 1);
+    cairo_fill(m);
+    cairo_destroy(m);
+  }
+  cairo_surface_flush(mask);
+  const int stride = cairo_image_surface_get_stride(mask);
+  unsigned char* data = cairo_image_surface_get_data(mask);
+  std::vector<uint8_t> pixels(data, data + static_cast<size_t>(stride) * h);
+  const int box = std::max(1, static_cast<int>(std::lround(std::sqrt(4 * sigma * sigma + 1)))) | 1;
+  for (int pass = 0; pass < 3; ++pass) {
+    boxBlur(pixels, w, h, stride, true, box);
+    boxBlur(pixels, w, h, stride, false, box);
+  }
+  std::copy(pixels.begin(), pixels.end(), data);
+  cairo_surface_mark_dirty(mask);
+  if (entries.size() == ShadowMasks::kKept) {
+    cairo_surface_destroy(entries.back().mask);
+    entries.pop_back();
+  }
+  entries.insert(entries.begin(), ShadowMasks::Entry{size, cornerRadius, sigma, scale, mask});
+  return mask;
 }
 
 }  // namespace
@@ -181,6 +270,30 @@ void Canvas::strokeRoundedRect(const Rect& r, float radius) {
   strokePath();
 }
 
+void Canvas::fillBlurredRoundedRect(const Rect& rect, float cornerRadius, const Color& color, float blurRadius) {
+  const Rect r = rect.standardized();
+  if (r.isEmpty() || !(color.alpha > 0)) return;
+  if (!(blurRadius > 0)) {
+    save();
+    setFillColor(color);
+    fillRoundedRect(r, cornerRadius);
+    restore();
+    return;
+  }
+  // The mask is drawn at the target's density: a sigma of radius / 2 points, blurred by three
+  // box passes (which approach a gaussian), with room around the shape for the spread.
+  const float sigma = blurRadius / 2 * scale_;
+  const float pad = std::ceil(3 * sigma / scale_ + 1);
+  cairo_surface_t* mask = blurredMask(r.size, cornerRadius, sigma, pad, scale_);
+  if (!mask) return;
+  cairo_save(cr_);
+  setSource(color);
+  cairo_translate(cr_, r.origin.x - pad, r.origin.y - pad);
+  cairo_scale(cr_, 1 / scale_, 1 / scale_);
+  cairo_mask_surface(cr_, mask, 0, 0);
+  cairo_restore(cr_);
+}
+
 void Canvas::beginPath() { cairo_new_path(cr_); }
 void Canvas::moveTo(Point p) { cairo_move_to(cr_, p.x, p.y); }
 void Canvas::lineTo(Point p) { cairo_line_to(cr_, p.x, p.y); }
@@ -274,8 +387,9 @@ void Canvas::drawImagePart(const Image& image, const Rect& src, const Rect& dst,
 }
 
 void Canvas::drawImage(const Image& image, const Rect& rect, float alpha) {
-  const float l = static_cast<float>(image.leftCapWidth());
-  const float t = static_cast<float>(image.topCapHeight());
+  // Caps are points: a double-density picture has caps twice as many pixels wide.
+  const float l = static_cast<float>(image.leftCapWidth()) * image.scale();
+  const float t = static_cast<float>(image.topCapHeight()) * image.scale();
   // A stretchable image stretches its one-pixel middle column and row.
   drawImageSlices(image, rect, l, l > 0 ? 1 : 0, t, t > 0 ? 1 : 0, alpha);
 }
@@ -331,12 +445,28 @@ void Canvas::drawImageSlices(const Image& image, const Rect& rect, float left, f
     out.push_back({before + middle, total, origin + capA + stretched, origin + extent});
     return out;
   };
+  // The parts are added up in a group of their own: where two meet inside a pixel (a
+  // fractional width or position), their partial coverages sum to the whole pixel instead of
+  // each letting the background show through, which left a light seam.
+  cairo_save(cr_);
+  cairo_new_path(cr_);
+  cairo_rectangle(cr_, d.origin.x, d.origin.y, d.size.width, d.size.height);
+  cairo_clip(cr_);
+  cairo_push_group(cr_);
+  cairo_set_operator(cr_, CAIRO_OPERATOR_ADD);
   for (const Span& row : spans(top, middleHeight, h, d.origin.y, d.size.height)) {
     for (const Span& col : spans(left, middleWidth, w, d.origin.x, d.size.width)) {
       drawImagePart(image, Rect(col.src0, row.src0, col.src1 - col.src0, row.src1 - row.src0),
-                    Rect(col.dst0, row.dst0, col.dst1 - col.dst0, row.dst1 - row.dst0), alpha);
+                    Rect(col.dst0, row.dst0, col.dst1 - col.dst0, row.dst1 - row.dst0), 1);
     }
   }
+  cairo_pop_group_to_source(cr_);
+  if (alpha >= 1) {
+    cairo_paint(cr_);
+  } else {
+    cairo_paint_with_alpha(cr_, alpha);
+  }
+  cairo_restore(cr_);
 }
 
 void Canvas::drawImage(const Image& image, const Rect& bounds, ContentMode mode, float alpha) {

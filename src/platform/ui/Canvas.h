@@ -80,6 +80,11 @@ class Canvas {
   void fillRoundedRect(const Rect& r, float radius);
   void strokeRoundedRect(const Rect& r, float radius);
 
+  // A soft shadow of the rounded rectangle: its shape filled with `color` and blurred by
+  // `blurRadius` points (a gaussian of deviation blurRadius / 2, as the phone's layer shadow),
+  // at the canvas's pixel density. A radius of 0 fills the shape with hard edges.
+  void fillBlurredRoundedRect(const Rect& r, float cornerRadius, const Color& color, float blurRadius);
+
   void beginPath();
   void moveTo(Point p);
   void lineTo(Point p);
@@ -98,7 +103,8 @@ class Canvas {
   void drawRadialGradient(const std::vector<GradientStop>& stops, Point startCenter,
                           float startRadius, Point endCenter, float endRadius);
 
-  // Scales `image` to fill `rect` (caps of a stretchable image stay unscaled).
+  // Scales `image` to fill `rect` (caps of a stretchable image stay their size in points; where
+  // its parts meet inside a pixel they add up to it, so no background shows between them).
   void drawImage(const Image& image, const Rect& rect, float alpha = 1);
   // Fills `rect` stretching only the part of `image` inside `stretch` (a rectangle in unit
   // coordinates of the image, as a view's contentStretch): the parts around it keep their size,

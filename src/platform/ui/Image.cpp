@@ -2,6 +2,7 @@
 
 #include <cairo.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/device/DeviceProfile.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/ui/GifDecoder.h"
 #include "platform/ui/JpegDecoder.h"
@@ -95,23 +97,42 @@ std::shared_ptr<Image> Image::fromPremultipliedRgba(int w, int h, const uint8_t*
   return image;
 }
 
+std::shared_ptr<Image> Image::withContentsOfFile(const std::filesystem::path& path) {
+  if (DeviceProfile::screenScale() >= 2 && path.has_filename()) {
+    // The double-density picture beside it where there is one, drawn at the same size in points.
+    std::filesystem::path twin = path;
+    twin.replace_filename(path.stem().string() + "@2x" + path.extension().string());
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(twin, ec)) {
+      if (auto decoded = fromFile(twin)) {
+        return std::shared_ptr<Image>(new Image(decoded->pixels_, decoded->width_, decoded->height_, 2));
+      }
+    }
+  }
+  return fromFile(path);
+}
+
 std::shared_ptr<Image> Image::named(std::string_view name) {
   if (name.empty()) return nullptr;
+  // One cache entry per name and scale (a NUL, which no file name holds, marks scale 2): the
+  // screen's scale is set before the first picture is drawn, but tests draw at both.
+  std::string key(name);
+  if (DeviceProfile::screenScale() >= 2) key += std::string_view("\0" "2", 2);
   NamedCache& cache = namedCache();
   {
     std::lock_guard lock(cache.mutex);
-    auto it = cache.images.find(name);
+    auto it = cache.images.find(key);
     if (it != cache.images.end()) return it->second;
   }
   const bool hasExtension = std::filesystem::path(name).has_extension();
   auto path = Bundle::mainBundle()->pathForResource(name, hasExtension ? "" : "png");
   if (!path) return nullptr;
-  auto image = fromFile(*path);
+  auto image = withContentsOfFile(*path);
   if (!image) return nullptr;
   image->setName(std::string(name));
   std::lock_guard lock(cache.mutex);
   // Another thread may have loaded it meanwhile: keep the first, so one name is one object.
-  auto [it, inserted] = cache.images.emplace(std::string(name), image);
+  auto [it, inserted] = cache.images.emplace(key, image);
   return it->second;
 }
 
@@ -192,8 +213,11 @@ bool Image::writePng(const std::filesystem::path& path) const {
 
 std::shared_ptr<Image> Image::stretchableImage(int leftCapWidth, int topCapHeight) const {
   std::shared_ptr<Image> copy(new Image(pixels_, width_, height_, scale_));
-  copy->leftCap_ = leftCapWidth < 0 ? 0 : (leftCapWidth >= width_ ? width_ - 1 : leftCapWidth);
-  copy->topCap_ = topCapHeight < 0 ? 0 : (topCapHeight >= height_ ? height_ - 1 : topCapHeight);
+  // Caps are points; the stretched middle column and row must stay inside the pixels.
+  const int widest = static_cast<int>((static_cast<float>(width_) - 1) / scale_);
+  const int highest = static_cast<int>((static_cast<float>(height_) - 1) / scale_);
+  copy->leftCap_ = std::clamp(leftCapWidth, 0, widest);
+  copy->topCap_ = std::clamp(topCapHeight, 0, highest);
   copy->name_ = name_;
   return copy;
 }

@@ -1,7 +1,6 @@
 // Image: a decoded bitmap — premultiplied ARGB32 pixels (one uint32_t 0xAARRGGBB per pixel,
 // rows top-down, no padding: cairo's own image format, so a Canvas draws into it and from it
-// without conversion) with a scale (pixels per point; 1 throughout, since the "@2x" variants
-// are not looked up).
+// without conversion) with a scale (pixels per point: 2 for a bundle's "@2x" picture, else 1).
 //
 // Kept from the phone:
 //  - Decoding from data or a file reads PNG, JPEG and GIF (first frame, composited onto the
@@ -9,11 +8,14 @@
 //    crash and never a partly filled image.
 //  - named() reads the bundle's "<name>" (".png" added when the name has no extension) and keeps
 //    the image in a process-wide cache, so the same name returns the same object; a missing
-//    or bad file is null and is not cached.
-//  - stretchableImage(left, top) draws its corners unscaled and stretches the one-pixel middle
-//    column and row (right cap = width − left − 1), as the phone's stretchable images do.
+//    or bad file is null and is not cached. On a screen of scale 2 (DeviceProfile) it takes
+//    "<name>@2x" first when the bundle has it (withContentsOfFile), as an image of scale 2
+//    (the same size in points).
+//  - stretchableImage(left, top) takes its caps in points, draws its corners unscaled and
+//    stretches the one-pixel middle column and row (right cap = width − left − 1 pixels), as the
+//    phone's stretchable images do.
 // Where we differ on purpose: images larger than kMaxPixels are refused (null) rather than
-// exhausting memory; there is no "@2x" lookup and no lazy decoding.
+// exhausting memory; there is no lazy decoding.
 //
 // Threads: an Image is immutable once shared and may be read from any thread; named() and its
 // cache are thread-safe. Drawing into an image with a Canvas is for its single owner, before it
@@ -48,6 +50,9 @@ class Image {
   static std::shared_ptr<Image> fromData(const uint8_t* data, size_t size);
   static std::shared_ptr<Image> fromData(const std::vector<uint8_t>& data);
   static std::shared_ptr<Image> fromFile(const std::filesystem::path& path);
+  // As fromFile, but on a screen of scale 2 the "<stem>@2x<extension>" file beside `path` is
+  // read first where it exists, as an image of scale 2 (the phone's contents-of-file lookup).
+  static std::shared_ptr<Image> withContentsOfFile(const std::filesystem::path& path);
   // From premultiplied RGBA bytes (GL read-back); `bottomUp` flips the rows.
   static std::shared_ptr<Image> fromPremultipliedRgba(int pixelWidth, int pixelHeight,
                                                       const uint8_t* rgba, size_t stride,

@@ -8,6 +8,7 @@
 
 #include <jpeglib.h>
 
+#include "platform/device/DeviceProfile.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Image.h"
@@ -184,7 +185,7 @@ TEST(ImageTest, BadImagesAreNull) {
   EXPECT_EQ(nullptr, Image::fromFile("/nonexistent/picture.png"));
 }
 
-TEST(ImageTest, NamedImagesComeFromTheBundleOnceAndWithoutScaleVariants) {
+TEST(ImageTest, NamedImagesComeFromTheBundleOnceAtTheScreensScale) {
   TempHome home;
   const auto dir = home.path() / "resources";
   std::filesystem::create_directories(dir);
@@ -211,8 +212,56 @@ TEST(ImageTest, NamedImagesComeFromTheBundleOnceAndWithoutScaleVariants) {
 
   Image::clearNamedCache();
   EXPECT_NE(dot, Image::named("dot"));
+
+  // On a double-density screen the "@2x" picture, as many points and twice the pixels; a name
+  // without one falls back to the plain picture; the plain one is still had at scale 1.
+  ASSERT_TRUE(samplePicture()->writePng(dir / "plain.png"));
+  EXPECT_EQ(1.f, Image::named("dot@2x")->scale());  // asked for by its own name
+  DeviceProfile::setScreenScale(2);
+  auto twice = Image::named("dot");
+  ASSERT_TRUE(twice);
+  EXPECT_EQ(8, twice->pixelWidth());
+  EXPECT_EQ(2.f, twice->scale());
+  EXPECT_EQ((Size{4, 4}), twice->size());
+  EXPECT_EQ("dot", twice->name());
+  EXPECT_EQ(twice, Image::named("dot"));
+  EXPECT_EQ(8, Image::named("dot.png")->pixelWidth());
+  EXPECT_EQ(1.f, Image::named("plain")->scale());
+  EXPECT_EQ(nullptr, Image::named("bad"));
+  DeviceProfile::setScreenScale(1);
+  EXPECT_EQ(4, Image::named("dot")->pixelWidth());
   Image::clearNamedCache();
   Bundle::resetMainBundleForTesting();
+}
+
+// Caps are points: a double-density picture keeps caps of twice the pixels, so its ends come
+// out the same size in points as the plain picture's.
+TEST(ImageTest, StretchableCapsArePointsAtEitherScale) {
+  for (float scale : {1.f, 2.f}) {
+    const int s = static_cast<int>(scale);
+    // 9 points wide: 4-point blue ends around a red middle point.
+    auto picture = Image::create(9 * s, 2 * s, scale);
+    for (int y = 0; y < 2 * s; ++y) {
+      for (int x = 0; x < 9 * s; ++x) {
+        const bool middle = x >= 4 * s && x < 5 * s;
+        picture->mutablePixels()[y * 9 * s + x] = (middle ? Color::redColor() : Color::blueColor()).premultipliedArgb();
+      }
+    }
+    auto stretchable = picture->stretchableImage(4, 0);
+    EXPECT_EQ(4, stretchable->leftCapWidth());
+    auto target = Image::create(40 * s, 2 * s, scale);
+    {
+      Canvas canvas(*target);
+      canvas.drawImage(*stretchable, Rect(0, 0, 40, 2));
+    }
+    SCOPED_TRACE(scale);
+    EXPECT_EQ(Color::blueColor(), target->colorAt(static_cast<int>(3.5f * scale), 0));
+    EXPECT_EQ(Color::redColor(), target->colorAt(static_cast<int>(4.5f * scale), 0));
+    EXPECT_EQ(Color::redColor(), target->colorAt(static_cast<int>(35.5f * scale), 0));
+    EXPECT_EQ(Color::blueColor(), target->colorAt(static_cast<int>(36.5f * scale), 0));
+  }
+  // A cap wider than the picture is cut so that a middle column remains.
+  EXPECT_EQ(8, Image::create(18, 4, 2)->stretchableImage(20, 0)->leftCapWidth());
 }
 
 }  // namespace

@@ -6,7 +6,9 @@
 // round the background, the clip (when masking) and the border; the border is drawn inside the
 // bounds, above the subviews; the shadow is cast by the layer's shape (its rounded bounds) and
 // only when shadowOpacity > 0; the default shadow offset is (0, −3), radius 3, colour black.
-// Where we differ on purpose: the shadow is the shape offset and faded, without blur.
+// The shadow is blurred by shadowRadius (a gaussian of deviation radius / 2).
+// Where we differ on purpose: the shadow is always cast by the rounded bounds, never by the
+// drawn content's transparency.
 #pragma once
 
 #include "platform/ui/Color.h"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 
 #include "platform/ui/Application.h"
@@ -184,6 +185,38 @@ TEST(RenderTest, StretchableImagesKeepTheirCaps) {
   expectPixel(*fitted, 25, 5, 0, 0, 0, 0);
 }
 
+// A stretchable button picture at a fractional position and width (a bar button sized to its
+// title) meets its caps inside a pixel: that pixel is the picture's colour, not lightened by the
+// background showing between the parts. A fade still fades the whole picture once.
+TEST(RenderTest, StretchableImageAtFractionalWidthHasNoSeam) {
+  auto tile = Image::create(11, 6);
+  for (int p = 0; p < 11 * 6; ++p) tile->mutablePixels()[p] = Color::rgba8(40, 60, 90).premultipliedArgb();
+  auto stretchable = tile->stretchableImage(5, 0);
+  for (float x : {3.25f, 3.5f, 3.75f}) {
+    for (float width : {30.3f, 30.5f, 31.7f}) {
+      auto target = Image::create(40, 6);
+      {
+        Canvas canvas(*target);
+        canvas.setFillColor(Color::whiteColor());
+        canvas.fillRect(Rect(0, 0, 40, 6));
+        canvas.drawImage(*stretchable, Rect(x, 0, width, 6));
+      }
+      const int first = static_cast<int>(std::ceil(x));
+      const int last = static_cast<int>(std::floor(x + width)) - 1;
+      for (int px = first; px <= last; ++px) {
+        SCOPED_TRACE(testing::Message() << "x " << x << " width " << width << " pixel " << px);
+        expectPixel(*target, px, 3, 40, 60, 90, 255);
+      }
+    }
+  }
+  auto faded = Image::create(40, 6);
+  {
+    Canvas canvas(*faded);
+    canvas.drawImage(*stretchable, Rect(3.5f, 0, 30.5f, 6), 0.5f);
+  }
+  for (int px : {4, 8, 9, 10, 20, 28, 29, 30, 32}) expectPixel(*faded, px, 3, 20, 30, 45, 128);
+}
+
 // An image view's contentStretch: a 20-pixel image with 4-pixel blue ends and a red middle,
 // stretched only in its middle, keeps 4-point ends at any width; a view narrower than the ends
 // shrinks them in proportion; an empty stretch scales the whole image.
@@ -233,7 +266,8 @@ TEST(RenderTest, ScreenCompositesVisibleWindowsByLevel) {
   snapshot(*screen, "render-screen");
   EXPECT_EQ(320, screen->pixelWidth());
   EXPECT_EQ(480, screen->pixelHeight());
-  expectPixel(*screen, 5, 5, 255, 0, 0, 255);
+  // The status bar covers the window's top 20 points.
+  expectPixel(*screen, 5, 25, 255, 0, 0, 255);
   expectPixel(*screen, 110, 110, 0, 0, 255, 255);
   Application::shared().resetForTesting();
 }

@@ -6,7 +6,12 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Image.h"
+#include "platform/ui/Keyboard.h"
+#include "platform/ui/KeyboardDrawing.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/StatusBar.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/TextView.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
@@ -23,6 +28,23 @@ void enter(Canvas& canvas, const View& view) {
   canvas.translate(-b.origin.x - b.size.width / 2, -b.origin.y - b.size.height / 2);
 }
 
+// The keyboard while a view edits text, then the status bar while it shows: both lie above the
+// application's windows and below those at or above the status bar's level.
+void drawScreenChrome(Canvas& canvas, const Rect& screen) {
+  Keyboard& keyboard = Keyboard::shared();
+  if (keyboard.isVisible()) {
+    ReturnKeyType returnKey = ReturnKeyType::Default;
+    const auto responder = keyboard.firstResponder();
+    if (auto* field = dynamic_cast<TextField*>(responder.get())) returnKey = field->returnKeyType();
+    if (auto* text = dynamic_cast<TextView*>(responder.get())) returnKey = text->returnKeyType();
+    KeyboardDrawing::draw(canvas, Keyboard::shownFrame(), returnKey);
+  }
+  Application& application = Application::shared();
+  if (!application.isStatusBarHidden()) {
+    StatusBar::shared().draw(canvas, screen.size.width, application.statusBarStyle());
+  }
+}
+
 }  // namespace
 
 void drawTree(Canvas& canvas, View& view) {
@@ -34,10 +56,9 @@ void drawTree(Canvas& canvas, View& view) {
   if (group) canvas.beginTransparencyLayer();
 
   if (layer.shadowOpacity > 0) {
-    canvas.save();
-    canvas.setFillColor(layer.shadowColor.withAlpha(layer.shadowColor.alpha * layer.shadowOpacity));
-    canvas.fillRoundedRect(b.offsetBy(layer.shadowOffset.width, layer.shadowOffset.height), radius);
-    canvas.restore();
+    canvas.fillBlurredRoundedRect(b.offsetBy(layer.shadowOffset.width, layer.shadowOffset.height), radius,
+                                  layer.shadowColor.withAlpha(layer.shadowColor.alpha * layer.shadowOpacity),
+                                  layer.shadowRadius);
   }
   if (view.backgroundColor() && !view.backgroundColor()->isClear()) {
     canvas.setFillColor(*view.backgroundColor());
@@ -102,13 +123,19 @@ std::shared_ptr<Image> renderScreen(float scale) {
   auto image = Image::create(static_cast<int>(screen.size.width * scale),
                              static_cast<int>(screen.size.height * scale), scale);
   Canvas canvas(*image);
+  bool chromeDrawn = false;
   for (const auto& window : Application::shared().visibleWindows()) {
+    if (!chromeDrawn && window->windowLevel() >= kWindowLevelStatusBar) {
+      drawScreenChrome(canvas, screen);
+      chromeDrawn = true;
+    }
     window->layoutIfNeeded();
     canvas.save();
     enter(canvas, *window);
     drawTree(canvas, *window);
     canvas.restore();
   }
+  if (!chromeDrawn) drawScreenChrome(canvas, screen);
   return image;
 }
 

@@ -1,12 +1,15 @@
 // Renderer: the render pass. render(view) lays the tree out (layoutIfNeeded) and composites it
 // into a new Image of the view's bounds size, in the view's bounds space (its bounds origin at
 // the image's top left). renderScreen() composites the visible windows by level into a
-// 320 × 480 image, as the screen shows them. drawTree() draws a tree into any canvas whose
+// 320 × 480 image, as the screen shows them: the keyboard (while a view edits text) and the
+// status bar (while the application shows it) lie above the windows below the status bar's
+// level. A scale of 2 draws twice the pixels (text and paths at that density). drawTree() draws a tree into any canvas whose
 // current space is the view's bounds space (snapshots inside a drawing, GL page pictures).
 // Main thread, like the views.
 //
 // What is honoured, per view, back to front: hidden (not drawn, nor its subtree), alpha (the
-// view and its subtree are drawn as a group, then faded), the layer's shadow, the background
+// view and its subtree are drawn as a group, then faded), the layer's shadow (its rounded
+// bounds, offset and blurred by the shadow radius), the background
 // colour (rounded by the corner radius), clipping to the (rounded) bounds when clipsToBounds,
 // draw(), the subviews through their center, transform and their own bounds origin, and last the
 // layer's border inside the bounds.

@@ -99,9 +99,9 @@ void TabBarController::loadView() {
   view->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
   setView(view);
   const Rect b = view->bounds();
-  content_ = std::make_shared<View>(Rect(0, 0, b.size.width, b.size.height - TabBar::kHeight));
+  content_ = std::make_shared<View>(Rect(0, 0, b.size.width, b.size.height - barHeight_));
   content_->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
-  tabBar_->setFrame(Rect(0, b.size.height - TabBar::kHeight, b.size.width, TabBar::kHeight));
+  tabBar_->setFrame(Rect(0, b.size.height - barHeight_, b.size.width, barHeight_));
   view->addSubview(content_);
   view->addSubview(tabBar_);
   showSelected();
@@ -123,7 +123,15 @@ void TabBarController::updateBottomBar(bool) {
   const bool hide = nav && nav->hidesBottomBar();
   const Rect b = view()->bounds();
   tabBar_->setHidden(hide);
-  content_->setFrame(Rect(0, 0, b.size.width, b.size.height - (hide ? 0 : TabBar::kHeight)));
+  content_->setFrame(Rect(0, 0, b.size.width, b.size.height - (hide ? 0 : barHeight_)));
+}
+
+void TabBarController::setTabBarHeight(float height) {
+  barHeight_ = std::max(0.f, height);
+  if (!isViewLoaded() || !content_) return;
+  const Rect b = view()->bounds();
+  tabBar_->setFrame(Rect(0, b.size.height - barHeight_, b.size.width, barHeight_));
+  updateBottomBar(false);
 }
 
 bool TabBarController::shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation orientation) {

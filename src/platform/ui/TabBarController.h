@@ -12,6 +12,10 @@
 //    controller pops to its root, animated). Selecting by code asks and tells nobody.
 //  - The view's subviews are the content area, then the tab bar. The tab bar hides, and the
 //    content takes its room, while the selected navigation controller's stack hides it.
+// Where we differ on purpose: a subclass that lowers its bar says how high it is
+// (setTabBarHeight); the bar keeps that height at the bottom of the view and the content reaches
+// down to it on every selection and navigation change (the phone's controller would lay the
+// content out for its own 49 points again, leaving a band above a lowered bar).
 #pragma once
 
 #include <memory>
@@ -51,10 +55,16 @@ class TabBarController : public ViewController, public TabBarDelegate {
 
   // Shows or hides the tab bar as the selected controller asks (its navigation stack).
   void updateBottomBar(bool animated);
+  // The bar's height at the bottom of the view (TabBar::kHeight unless a subclass lowers it).
+  float tabBarHeight() const { return barHeight_; }
 
   void loadView() override;
   bool shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation orientation) override;
   void tabBarDidSelectItem(TabBar& bar, TabBarItem& item) override;
+
+ protected:
+  // Lays the bar out `height` points high at the bottom of the view, the content above it.
+  void setTabBarHeight(float height);
 
  private:
   void wireBar();
@@ -65,6 +75,7 @@ class TabBarController : public ViewController, public TabBarDelegate {
   std::shared_ptr<TabBar> tabBar_;
   std::shared_ptr<View> content_;
   std::weak_ptr<TabBarControllerDelegate> delegate_;
+  float barHeight_ = TabBar::kHeight;
 };
 
 }  // namespace zu::ui

@@ -8,6 +8,7 @@
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Keyboard.h"
+#include "platform/ui/TextSelection.h"
 #include "platform/ui/Touch.h"
 
 namespace zu::ui {
@@ -32,7 +33,13 @@ TextField::~TextField() { Keyboard::shared().detach(this); }
 
 void TextField::setText(std::string text) {
   text_ = std::move(text);
+  selected_ = TextRange{StringUtil::utf16Length(text_), 0};
   contentChanged();
+}
+
+void TextField::setSelectedRange(TextRange range) {
+  selected_ = clampRange(text_, range);
+  setNeedsDisplay();
 }
 
 void TextField::contentChanged() {
@@ -139,6 +146,7 @@ bool TextField::resignFirstResponder() {
 bool TextField::change(TextRange range, const std::string& replacement) {
   if (auto d = delegate_.lock(); d && !d->textFieldShouldChangeCharacters(*this, range, replacement)) return false;
   text_ = replaceTextRange(text_, range, replacement);
+  selected_ = clampRange(text_, TextRange{range.location + StringUtil::utf16Length(replacement), 0});
   contentChanged();
   sendActionsForControlEvents(kControlEventEditingChanged);
   NotificationCenter::defaultCenter().post(kTextDidChangeNotification, Value(shared()));
@@ -148,13 +156,17 @@ bool TextField::change(TextRange range, const std::string& replacement) {
 void TextField::insertText(const std::string& text) {
   if (!editing_) return;
   auto keep = shared();
-  change(TextRange{StringUtil::utf16Length(text_), 0}, text);
+  change(selected_, text);
 }
 
 void TextField::deleteBackward() {
   if (!editing_ || text_.empty()) return;
   auto keep = shared();
-  change(lastCharacterRange(text_), std::string());
+  if (selected_.length > 0) {
+    change(selected_, std::string());
+  } else if (selected_.location > 0) {
+    change(lastCharacterRange(StringUtil::utf16Prefix(text_, selected_.location)), std::string());
+  }
 }
 
 void TextField::insertReturn() {
@@ -269,8 +281,8 @@ void TextField::draw(Canvas& canvas, const Rect&) {
   if (background_) {
     const bool caps = background_->leftCapWidth() > 0 || background_->topCapHeight() > 0;
     const auto picture = caps ? background_
-                              : background_->stretchableImage(background_->pixelWidth() / 2,
-                                                              background_->pixelHeight() / 2);
+                              : background_->stretchableImage(static_cast<int>(background_->size().width / 2),
+                                                              static_cast<int>(background_->size().height / 2));
     canvas.drawImage(*picture, b);
   } else {
     switch (borderStyle_) {
@@ -308,16 +320,48 @@ void TextField::draw(Canvas& canvas, const Rect&) {
     case ControlContentVerticalAlignment::Fill: y = (b.size.height - lh) / 2; break;
     case ControlContentVerticalAlignment::Bottom: y = b.size.height - lh; break;
   }
+  const Rect text = textRectForBounds(b);
+  canvas.save();
+  // A line longer than the room is cut at the text rectangle, never drawn under the views.
+  canvas.clip(text);
+  std::optional<Rect> selection;
+  if (editing_ && !placeholder) {
+    // Where the selection's ends fall on the line: the width of the text before each.
+    const std::string display = displayText();
+    const float full = metrics.widthOf(display, font_);
+    float x0 = text.origin.x;
+    if (alignment_ == TextAlignment::Center) x0 += (text.size.width - full) / 2;
+    if (alignment_ == TextAlignment::Right) x0 += text.size.width - full;
+    const float start = x0 + metrics.widthOf(utf16PrefixOfDisplay(selected_.location), font_);
+    const float end = x0 + metrics.widthOf(utf16PrefixOfDisplay(selected_.location + selected_.length), font_);
+    selection = Rect(start, y, end - start, lh);
+  } else if (editing_) {
+    float x = text.origin.x;
+    if (alignment_ == TextAlignment::Center) x += text.size.width / 2;
+    if (alignment_ == TextAlignment::Right) x += text.size.width - kCaretWidth;
+    selection = Rect(x, y, 0, lh);
+  }
+  // A highlight lies behind the text, a caret in front of it.
+  if (selection && selection->size.width > 0) drawSelection(canvas, *selection);
   if (!shown.empty()) {
-    // A line longer than the room is cut at the text rectangle, never drawn under the views.
-    const Rect text = textRectForBounds(b);
-    canvas.save();
-    canvas.clip(text);
     metrics.draw(canvas, shown, Rect(text.origin.x, y, text.size.width, lh), font_,
                  placeholder ? Color::white(0.7f) : textColor_, LineBreakMode::Clip, alignment_);
-    canvas.restore();
   }
+  if (selection && selection->size.width <= 0) drawSelection(canvas, *selection);
+  canvas.restore();
   if (showsClearButton()) canvas.drawImage(*clearButtonImage(), clearButtonRectForBounds(b));
+}
+
+std::string TextField::utf16PrefixOfDisplay(size_t units) const {
+  if (!secure_) return StringUtil::utf16Prefix(text_, units);
+  // One bullet for each character of the text before that point.
+  const std::string display = displayText();
+  return display.substr(0, std::min(units, StringUtil::utf16Length(text_)) * std::string_view("\u25CF").size());
+}
+
+void TextField::willMoveToWindow(Window* newWindow) {
+  Control::willMoveToWindow(newWindow);
+  if (!newWindow && isFirstResponder()) resignFirstResponder();
 }
 
 std::string TextField::dumpDetails() const {

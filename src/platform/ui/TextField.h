@@ -23,6 +23,11 @@
 //    of a shown right view, and the text runs between whatever shows at either end. The
 //    *RectForBounds functions tell where each part goes.
 //  - background is drawn over the whole field in place of the border style's drawing.
+//  - While editing, the selected range is drawn: a caret where it is empty, a highlight behind
+//    the selected text otherwise. Typing replaces the selection and puts the caret after what
+//    was typed; delete removes the selection, or the character before the caret. Setting the
+//    text by code puts the caret at its end.
+//  - A field taken out of its window while editing resigns first responder.
 // Where we differ on purpose: a background image without caps is drawn as if stretchable at
 // its middle column and row rather than scaled whole, so the rounded ends of a field picture
 // keep their shape at any width; one with caps is drawn with them.
@@ -72,6 +77,9 @@ class TextField : public Control, public TextInput {
 
   const std::string& text() const { return text_; }
   void setText(std::string text);
+  // UTF-16 range of the text; clamped to it.
+  TextRange selectedRange() const { return selected_; }
+  void setSelectedRange(TextRange range);
   const std::optional<std::string>& placeholder() const { return placeholder_; }
   void setPlaceholder(std::optional<std::string> placeholder);
   const Font& font() const { return font_; }
@@ -140,6 +148,8 @@ class TextField : public Control, public TextInput {
   std::string displayText() const;
 
   void touchesEnded(const TouchSet& touches, const Event& event) override;
+  // Leaving the window while editing resigns, so the keyboard goes with the field.
+  void willMoveToWindow(Window* newWindow) override;
   void layoutSubviews() override;
   void draw(Canvas& canvas, const Rect& rect) override;
   std::string dumpDetails() const override;
@@ -153,6 +163,8 @@ class TextField : public Control, public TextInput {
   // Replaces `range` by `replacement` after asking the delegate; true when it changed.
   bool change(TextRange range, const std::string& replacement);
   bool modeShows(TextFieldViewMode mode) const;
+  // The first `units` UTF-16 units of the text as drawn (bullets for secure entry).
+  std::string utf16PrefixOfDisplay(size_t units) const;
   // The margin between the border and what lies inside it.
   float edgeInset() const;
   // Text, editing state or modes changed: redraw, and place the side views again.
@@ -161,6 +173,7 @@ class TextField : public Control, public TextInput {
 
   std::weak_ptr<TextFieldDelegate> delegate_;
   std::string text_;
+  TextRange selected_;
   std::optional<std::string> placeholder_;
   Font font_ = Font::systemFont(12);
   Color textColor_ = Color::blackColor();

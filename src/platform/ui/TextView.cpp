@@ -8,6 +8,7 @@
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Keyboard.h"
+#include "platform/ui/TextSelection.h"
 #include "platform/ui/Touch.h"
 
 namespace zu::ui {
@@ -52,10 +53,8 @@ void TextView::setEditable(bool editable) {
 }
 
 void TextView::setSelectedRange(TextRange range) {
-  const size_t length = StringUtil::utf16Length(text_);
-  range.location = std::min(range.location, length);
-  range.length = std::min(range.length, length - range.location);
-  selected_ = range;
+  selected_ = clampRange(text_, range);
+  setNeedsDisplay();
 }
 
 int TextView::lineCount(const std::string& text) const {
@@ -94,6 +93,7 @@ bool TextView::becomeFirstResponder() {
   if (auto d = delegate_.lock(); d && !d->textViewShouldBeginEditing(*this)) return false;
   if (!Keyboard::shared().attach(keep, this)) return false;
   editing_ = true;
+  setNeedsDisplay();
   if (auto d = delegate_.lock()) d->textViewDidBeginEditing(*this);
   NotificationCenter::defaultCenter().post(kTextDidBeginEditingNotification, Value(keep));
   return true;
@@ -105,6 +105,7 @@ bool TextView::resignFirstResponder() {
   if (auto d = delegate_.lock(); d && !d->textViewShouldEndEditing(*this)) return false;
   Keyboard::shared().detach(this);
   editing_ = false;
+  setNeedsDisplay();
   if (auto d = delegate_.lock()) d->textViewDidEndEditing(*this);
   NotificationCenter::defaultCenter().post(kTextDidEndEditingNotification, Value(keep));
   return true;
@@ -174,12 +175,37 @@ void TextView::touchesEnded(const TouchSet& touches, const Event& event) {
 }
 
 void TextView::draw(Canvas& canvas, const Rect&) {
-  if (text_.empty()) return;
   const Size content = contentSize();
-  TextMetrics::current().draw(canvas, text_,
-                              Rect(kTextInset, kTextInset, std::max(0.f, content.width - 2 * kTextInset),
-                                   std::max(0.f, content.height - 2 * kTextInset)),
-                              font_, textColor_, LineBreakMode::WordWrap, alignment_);
+  const float width = std::max(0.f, content.width - 2 * kTextInset);
+  std::vector<Rect> selection;
+  if (editing_) {
+    // The caret or the selection's highlight of each line (placed for left-aligned lines; an
+    // empty view's caret stands where its alignment starts a line).
+    float shift = 0;
+    if (alignment_ != TextAlignment::Left && text_.empty()) {
+      shift = alignment_ == TextAlignment::Center ? width / 2 : width - kCaretWidth;
+    }
+    for (const Rect& r : selectionRects(text_, font_, width, selected_)) {
+      selection.push_back(r.offsetBy(kTextInset + shift, kTextInset));
+    }
+  }
+  // A highlight lies behind the text, a caret in front of it.
+  for (const Rect& r : selection) {
+    if (r.size.width > 0) drawSelection(canvas, r);
+  }
+  if (!text_.empty()) {
+    TextMetrics::current().draw(canvas, text_,
+                                Rect(kTextInset, kTextInset, width, std::max(0.f, content.height - 2 * kTextInset)),
+                                font_, textColor_, LineBreakMode::WordWrap, alignment_);
+  }
+  for (const Rect& r : selection) {
+    if (r.size.width <= 0) drawSelection(canvas, r);
+  }
+}
+
+void TextView::willMoveToWindow(Window* newWindow) {
+  ScrollView::willMoveToWindow(newWindow);
+  if (!newWindow && isFirstResponder()) resignFirstResponder();
 }
 
 std::string TextView::dumpDetails() const {

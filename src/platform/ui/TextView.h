@@ -14,6 +14,9 @@
 //    and "UITextViewTextDidChangeNotification". Delete replaces the character before the caret
 //    (or the selection) by ""; in an empty view the delegate is still asked, and nothing changes.
 //  - Setting the text or the selected range by code calls no delegate method.
+//  - While editing, the selected range is drawn: a caret where it is empty, a highlight behind
+//    the selected text of each line otherwise.
+//  - A view taken out of its window while editing resigns first responder.
 #pragma once
 
 #include <memory>
@@ -94,6 +97,8 @@ class TextView : public ScrollView, public TextInput {
   void draw(Canvas& canvas, const Rect& rect) override;
   std::string dumpDetails() const override;
   void touchesEnded(const TouchSet& touches, const Event& event) override;
+  // Leaving the window while editing resigns, so the keyboard goes with the view.
+  void willMoveToWindow(Window* newWindow) override;
 
  protected:
   void boundsDidChange(const Rect& oldBounds) override;

@@ -34,16 +34,7 @@ std::shared_ptr<ui::Button> MSCustomTabBarController::tabButton(int index) const
 void MSCustomTabBarController::viewDidLoad() {
   ui::TabBarController::viewDidLoad();
   const auto& bar = tabBar();
-  for (const auto& subview : view()->subviews()) {
-    ui::Rect frame = subview->frame();
-    if (subview == bar) {
-      frame.origin.y += kBarShift;
-      frame.size.height -= kBarShift;
-    } else {
-      frame.size.height += kBarShift;
-    }
-    subview->setFrame(frame);
-  }
+  setTabBarHeight(ui::TabBar::kHeight - kBarShift);
   const int n = static_cast<int>(viewControllers().size());
   bar->setClipsToBounds(false);
 
@@ -101,20 +92,6 @@ void MSCustomTabBarController::tabButtonPressedAction(ui::Button& button) {
   if (auto* navigation = dynamic_cast<ui::NavigationController*>(top.get())) top = navigation->topViewController();
   if (auto* listener = dynamic_cast<ControllerSelectedProtocol*>(top.get())) listener->controllerSelected();
   setSelectedIndex(static_cast<size_t>(oldSelected_));
-  fitContentAboveBar();
-}
-
-// The kit's controller lays its content out for its own bar height on every selection; keep the
-// content reaching down to our lowered bar.
-void MSCustomTabBarController::fitContentAboveBar() {
-  const auto& bar = tabBar();
-  if (!isViewLoaded() || !bar || bar->isHidden()) return;
-  for (const auto& subview : view()->subviews()) {
-    if (subview == bar) continue;
-    ui::Rect frame = subview->frame();
-    frame.size.height = bar->frame().origin.y - frame.origin.y;
-    subview->setFrame(frame);
-  }
 }
 
 }  // namespace zu

@@ -57,8 +57,6 @@ class MSCustomTabBarController : public ui::TabBarController {
   void viewDidUnload() override;
 
  private:
-  void fitContentAboveBar();
-
   int oldSelected_ = 0;
   std::shared_ptr<ui::ImageView> shadowView_;
 };

@@ -145,6 +145,30 @@ TEST_F(TabBarTest, SelectingTabsByPressAndByIndex) {
             tabs_->tabBar()->frame().origin.y);
 }
 
+// A push and a pop on a tab's navigation controller lay the content out again: it still reaches
+// down to the lowered bar, also after a screen that hid the bar, and covers the screen under it.
+TEST_F(TabBarTest, ContentReachesTheLoweredBarAfterPushAndPop) {
+  auto nav = std::dynamic_pointer_cast<ui::NavigationController>(tabs_->viewControllers()[0]);
+  ASSERT_TRUE(nav);
+  const auto& content = tabs_->view()->subviews().front();
+  const auto& bar = tabs_->tabBar();
+  nav->pushViewController(std::make_shared<ui::ViewController>(), false);
+  EXPECT_EQ(content->frame().size.height, bar->frame().origin.y);
+  nav->popViewController(false);
+  EXPECT_EQ(content->frame().size.height, bar->frame().origin.y);
+  EXPECT_EQ(bar->frame().size.height, 37);
+
+  auto full = std::make_shared<ui::ViewController>();
+  full->setHidesBottomBarWhenPushed(true);
+  nav->pushViewController(full, false);
+  EXPECT_TRUE(bar->isHidden());
+  EXPECT_EQ(content->frame().size.height, tabs_->view()->bounds().size.height);
+  nav->popViewController(false);
+  EXPECT_FALSE(bar->isHidden());
+  EXPECT_EQ(content->frame().size.height, bar->frame().origin.y);
+  EXPECT_EQ(bar->frame().maxY(), tabs_->view()->bounds().size.height);
+}
+
 TEST_F(TabBarTest, UnloadAndReloadKeepNButtonsAndTheSelection) {
   tabs_->setSelectedTabIndex(3);
   tabs_->view()->removeFromSuperview();

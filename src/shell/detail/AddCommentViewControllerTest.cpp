@@ -4,6 +4,7 @@
 
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Renderer.h"
 #include "shell/detail/ColumnDetailHeaderView.h"
@@ -123,6 +124,42 @@ TEST_F(AddCommentTest, FiveCentredStarsOfThirtyPointsTakeTheRatingFromTheFinger)
   settle(1);
   EXPECT_EQ(detail_, navigation_->topViewController());
   EXPECT_TRUE(engine_->of("post").empty());
+}
+
+// The form as the reader sees it: the review text edits from the start, so the keyboard lies
+// over the bottom of the screen and the caret stands after what was typed, in the text view.
+TEST_F(AddCommentTest, TheFormShowsTheKeyboardAndTheCaret) {
+  tapStars(150);
+  type("港口的早晨");
+  window_->layoutIfNeeded();
+  auto screen = ui::renderScreen();
+  ASSERT_TRUE(screen);
+  EXPECT_TRUE(ui::writeSnapshot(*screen, "review-form-keyboard").has_value());
+  const ui::Rect keyboard = ui::Keyboard::shownFrame();
+  EXPECT_TRUE(ui::Keyboard::shared().isVisible());
+  // The return key (bottom right) is darker than the space bar beside it.
+  EXPECT_LT(screen->colorAt(280, static_cast<int>(keyboard.maxY()) - 20).red,
+            screen->colorAt(160, static_cast<int>(keyboard.maxY()) - 20).red);
+  // The caret's blue, somewhere on the text view's first line after the five characters.
+  auto& text = *form_->commentTextView();
+  const ui::Rect onScreen = text.convertRectTo(text.bounds(), nullptr);
+  int caret = 0;
+  int caretX = -1;
+  for (int y = static_cast<int>(onScreen.minY()); y < static_cast<int>(onScreen.minY()) + 30; ++y) {
+    for (int x = static_cast<int>(onScreen.minX()); x < static_cast<int>(onScreen.maxX()); ++x) {
+      if ((screen->pixelAt(x, y) & 0xffffff) == 0x426bf2u) {
+        ++caret;
+        caretX = x;
+      }
+    }
+  }
+  EXPECT_GT(caret, 10);
+  EXPECT_GT(caretX, static_cast<int>(onScreen.minX()) + 8 + 40);
+
+  // Sent away by the back button, the field resigns and the keyboard goes.
+  form_->backButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle(1);
+  EXPECT_FALSE(ui::Keyboard::shared().isVisible());
 }
 
 TEST_F(AddCommentTest, SendNeedsARatingAndSomeTextAndPostsOnceWithTheTrimmedText) {

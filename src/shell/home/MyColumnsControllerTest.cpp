@@ -24,6 +24,7 @@
 #include "model/atom/Vocabulary.h"
 #include "model/service/VeskEntryStatus.h"
 #include "model/service/VeskCustomization.h"
+#include "platform/device/DeviceProfile.h"
 #include "platform/device/NetworkProbe.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/Paths.h"
@@ -31,7 +32,9 @@
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/AnimationLog.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Canvas.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
@@ -123,6 +126,10 @@ class HomeScreenTest : public ShellFixture {
   }
   void TearDown() override {
     terminate();
+    if (DeviceProfile::screenScale() != 1) {
+      DeviceProfile::setScreenScale(1);
+      ui::Image::clearNamedCache();
+    }
     MyFaceSettings::setModeIsNight(false);
     ui::AnimationLog::shared().clear();
     NetworkProbe::setShared(nullptr);
@@ -131,6 +138,7 @@ class HomeScreenTest : public ShellFixture {
     ShellFixture::TearDown();
   }
 
+  void launchOntoEightCovers();
   void launch() {
     for (const auto& object : ui::NibRegistry::shared().load(MainWindowNib::kName)) {
       if (!delegate_) delegate_ = std::dynamic_pointer_cast<VESK_iPhoneAppDelegate>(object);
@@ -672,11 +680,11 @@ TEST_F(HomeScreenTest, ColumnsAddedOnTheServiceArriveInStepsFiftyMillisecondsApa
   EXPECT_EQ(4, home_->gridView()->numberOfCells());
 }
 
-// The pictures: the grid by day and by night, edit mode, a tip.
-TEST_F(HomeScreenTest, PicturesOfTheGridByDayAndNightInEditModeAndATip) {
+// Launches onto a grid of eight columns with covers in the column cache, as the store gives
+// them to the grid.
+void HomeScreenTest::launchOntoEightCovers() {
   launch();
   ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
-  // Columns with covers in the column cache, as the store gives them to the grid.
   std::vector<std::shared_ptr<Entry>> columns;
   for (int i = 1; i <= 8; ++i) {
     auto c = generatedColumn(i, true);
@@ -693,8 +701,50 @@ TEST_F(HomeScreenTest, PicturesOfTheGridByDayAndNightInEditModeAndATip) {
   ASSERT_TRUE(tile(0));
   EXPECT_TRUE(tile(0)->contentImageView()->image());
   settle(1);
+}
+
+// The top of a screen: the status bar and the navigation bar under it.
+std::shared_ptr<ui::Image> topOf(const ui::Image& screen) {
+  auto strip = ui::Image::create(320, 64);
+  ui::Canvas canvas(*strip);
+  canvas.drawImage(screen, ui::Rect(0, 0, 320, 480));
+  return strip;
+}
+
+// On a double-density screen the grid is built from the "@2x" artwork and drawn at twice the
+// pixels: the same picture as at scale 1, point for point, only finer.
+TEST_F(HomeScreenTest, TheDayGridAtDoubleDensity) {
+  DeviceProfile::setScreenScale(2);
+  ui::Image::clearNamedCache();
+  launchOntoEightCovers();
+  auto tabs = std::dynamic_pointer_cast<MSCustomTabBarController>(delegate_->rootController());
+  ASSERT_TRUE(tabs);
+  auto button = tabs->tabButton(1)->currentBackgroundImage();
+  ASSERT_TRUE(button);
+  EXPECT_EQ(2.f, button->scale());
+  EXPECT_EQ("homemenu_favorites_normal", button->name());
+  auto fine = ui::renderScreen(2);
+  auto coarse = ui::renderScreen(1);
+  ASSERT_TRUE(fine && coarse);
+  EXPECT_TRUE(ui::writeSnapshot(*fine, "home-grid-day@2x").has_value());
+  EXPECT_EQ(640, fine->pixelWidth());
+  EXPECT_EQ(960, fine->pixelHeight());
+  // Flat places match: the grid's background, a cover's middle, the tab bar's cover.
+  for (const ui::Point p : {ui::Point{4, 300}, ui::Point{60, 120}, ui::Point{300, 470}}) {
+    const ui::Color a = coarse->colorAt(static_cast<int>(p.x), static_cast<int>(p.y));
+    const ui::Color b = fine->colorAt(static_cast<int>(2 * p.x), static_cast<int>(2 * p.y));
+    EXPECT_NEAR(a.red, b.red, 0.05f) << p.x << "," << p.y;
+    EXPECT_NEAR(a.green, b.green, 0.05f) << p.x << "," << p.y;
+    EXPECT_NEAR(a.blue, b.blue, 0.05f) << p.x << "," << p.y;
+  }
+}
+
+// The pictures: the grid by day and by night (with the status bar over each), edit mode, a tip.
+TEST_F(HomeScreenTest, PicturesOfTheGridByDayAndNightInEditModeAndATip) {
+  launchOntoEightCovers();
   auto day = ui::renderScreen();
   EXPECT_TRUE(ui::writeSnapshot(*day, "home-grid-day").has_value());
+  EXPECT_TRUE(ui::writeSnapshot(*topOf(*day), "status-bar-day").has_value());
 
   NotificationCenter::defaultCenter().post(MyColumnsController::kNightNotification, Value(true));
   EXPECT_TRUE(gIsNight);
@@ -702,7 +752,12 @@ TEST_F(HomeScreenTest, PicturesOfTheGridByDayAndNightInEditModeAndATip) {
   settle(1);
   auto night = ui::renderScreen();
   EXPECT_TRUE(ui::writeSnapshot(*night, "home-grid-night").has_value());
+  EXPECT_TRUE(ui::writeSnapshot(*topOf(*night), "status-bar-night").has_value());
   EXPECT_NE(day->pixelAt(160, 30), night->pixelAt(160, 30));
+  // The application shows the status bar in its default style, by day and by night.
+  EXPECT_FALSE(ui::Application::shared().isStatusBarHidden());
+  EXPECT_EQ(day->pixelAt(100, 10), night->pixelAt(100, 10));
+  EXPECT_NE(day->pixelAt(100, 10), day->pixelAt(100, 30));
   NotificationCenter::defaultCenter().post(MyColumnsController::kNightNotification, Value(false));
 
   home_->editButtonPressed();

@@ -55,7 +55,7 @@ std::string MyFaceSettings::imageName(const std::string& dayName) {
 std::shared_ptr<ui::Image> MyFaceSettings::fileImage(const std::string& dayName) {
   const std::string name = imageName(dayName);
   auto path = Bundle::mainBundle()->pathForResource(name, "png");
-  auto image = path ? ui::Image::fromFile(*path) : nullptr;
+  auto image = path ? ui::Image::withContentsOfFile(*path) : nullptr;
   // Named after its file, as the cached lookup names its images, so a view dump shows it.
   if (image) image->setName(name);
   return image;

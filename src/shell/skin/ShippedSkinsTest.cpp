@@ -122,6 +122,12 @@ TEST_F(ShippedSkinsTest, TheLooksPicturesExistByDayAndNightAndTheManifestMatches
     auto image = ui::Image::fromFile(*path);
     ASSERT_TRUE(image) << name;
     EXPECT_EQ(size, std::make_pair(image->pixelWidth(), image->pixelHeight())) << name;
+    // Every ".png" picture has its double-density twin, twice as many pixels each way.
+    if (name.ends_with(".png") && !name.ends_with("@2x.png")) {
+      auto twin = entries.find(name.substr(0, name.size() - 4) + "@2x.png");
+      ASSERT_NE(twin, entries.end()) << name;
+      EXPECT_EQ(std::make_pair(2 * size.first, 2 * size.second), twin->second) << name;
+    }
   }
 }
 
@@ -203,7 +209,7 @@ TEST_F(ShippedSkinsTest, BarsAndContactSheetsForReview) {
     float x = 4, y = 4, rowHeight = 0;
     for (const auto& [name, size] : manifest()) {
       const bool isNight = name.starts_with("black_") || name.starts_with("night_");
-      if (isNight != nightSheet) continue;
+      if (isNight != nightSheet || name.ends_with("@2x.png")) continue;
       auto image = ui::Image::fromFile(*Bundle::mainBundle()->pathForResource(name, ""));
       float w = static_cast<float>(size.first), h = static_cast<float>(size.second);
       if (w > 160 || h > 120) {
