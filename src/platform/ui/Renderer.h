@@ -8,8 +8,8 @@
 // What is honoured, per view, back to front: hidden (not drawn, nor its subtree), alpha (the
 // view and its subtree are drawn as a group, then faded), the layer's shadow, the background
 // colour (rounded by the corner radius), clipping to the (rounded) bounds when clipsToBounds,
-// draw(), the subviews through their center, transform and their own bounds origin, and last the
-// layer's border inside the bounds.
+// draw(), the subviews through their center, transform and their own bounds origin, then
+// drawOverSubviews() (still clipped), and last the layer's border inside the bounds.
 #pragma once
 
 #include <filesystem>

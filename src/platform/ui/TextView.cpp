@@ -55,6 +55,7 @@ void TextView::setSelectedRange(TextRange range) {
   range.location = std::min(range.location, length);
   range.length = std::min(range.length, length - range.location);
   selected_ = range;
+  setNeedsDisplay();
 }
 
 int TextView::lineCount(const std::string& text) const {
