@@ -4,8 +4,10 @@
 // the terminate hook called (the upgrade alert), SIGINT/SIGTERM, or --quit-after elapsed —;
 // then the delegate's termination steps run.
 //
-//   zureader [--headless] [--snapshot DIR] [--quit-after SECONDS]
+//   zureader [--headless] [--snapshot DIR] [--frames DIR] [--quit-after SECONDS]
 //
+// --snapshot writes one PNG per screen the application settles on, --frames every frame that
+// changed the picture (an animation, a scroll, frame by frame).
 // The service host comes from $ZU_SERVICE_HOST (see ServiceHosts), the home from $ZU_HOME.
 #include <fcntl.h>
 #include <spawn.h>
@@ -38,11 +40,13 @@ namespace {
 struct Options {
   bool headless = false;
   std::optional<std::filesystem::path> snapshotDir;
+  std::optional<std::filesystem::path> framesDir;
   std::optional<double> quitAfter;
 };
 
 int usage() {
-  std::fprintf(stderr, "usage: zureader [--headless] [--snapshot DIR] [--quit-after SECONDS]\n");
+  std::fprintf(stderr,
+               "usage: zureader [--headless] [--snapshot DIR] [--frames DIR] [--quit-after SECONDS]\n");
   return 2;
 }
 
@@ -54,6 +58,8 @@ std::optional<Options> parse(int argc, char** argv) {
       options.headless = true;
     } else if (arg == "--snapshot" && i + 1 < argc) {
       options.snapshotDir = argv[++i];
+    } else if (arg == "--frames" && i + 1 < argc) {
+      options.framesDir = argv[++i];
     } else if (arg == "--quit-after" && i + 1 < argc) {
       char* end = nullptr;
       const double seconds = std::strtod(argv[++i], &end);
@@ -110,6 +116,7 @@ int run(const Options& options) {
                   {.quit = [&] { quit(0); },
                    .background = [&] { delegate->applicationDidEnterBackground(); },
                    .foreground = [&] { delegate->applicationWillEnterForeground(); }});
+  if (options.framesDir) host.setFramesFolder(*options.framesDir);
   ui::Application& application = ui::Application::shared();
   application.setOpenURLHandler(
       [headless = host.isHeadless()](const std::string& url) { return openURL(url, headless); });
