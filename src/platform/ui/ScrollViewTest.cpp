@@ -381,6 +381,7 @@ TEST_F(ScrollViewTest, IndicatorsShowWhileScrollingAndFade) {
   EXPECT_FALSE(barAt(316, 160));
   EXPECT_FALSE(barAt(300, 60));
   EXPECT_FALSE(barAt(160, 476));  // nothing to scroll across: no horizontal bar
+  EXPECT_TRUE(writeSnapshot(*render(*scroll_), "scroll-indicator").has_value());
   EXPECT_FALSE(scroll_->endDrag());
   clock_->advance(ScrollView::kIndicatorFadeDelay);
   runDueMainLoopTasks();
