@@ -96,7 +96,7 @@ void ScrollView::cancelAnimation() {
 void ScrollView::setContentOffset(Point offset) {
   if (!std::isfinite(offset.x) || !std::isfinite(offset.y)) return;
   auto keep = shared();
-  cancelAnimation();
+  if (!animationStepping_) cancelAnimation();
   setBounds(Rect(offset, bounds().size));
 }
 
@@ -111,15 +111,40 @@ void ScrollView::setContentOffset(Point offset, bool animated) {
   cancelAnimation();
   Animations::logAnimation("scrollAnimation", kScrollAnimationDuration, *this, "contentOffset",
                            contentOffset(), offset);
+  animationFrom_ = contentOffset();
   animationTarget_ = offset;
-  std::weak_ptr<View> weak = keep;
-  animationToken_ = RunLoop::main()->postDelayed(kScrollAnimationDuration, [weak] {
-    auto self = std::static_pointer_cast<ScrollView>(weak.lock());
-    if (!self) return;
-    self->animationToken_ = 0;
-    self->setContentOffset(self->animationTarget_);
-    if (auto d = self->delegate_.lock()) d->scrollViewDidEndScrollingAnimation(*self);
+  animationStartMicros_ = Clock::get()->monotonicMicros();
+  stepAnimationLater();
+}
+
+void ScrollView::stepAnimationLater() {
+  std::weak_ptr<View> weak = shared();
+  animationToken_ = RunLoop::main()->postDelayed(kFrameInterval, [weak] {
+    if (auto self = std::static_pointer_cast<ScrollView>(weak.lock())) {
+      self->animationToken_ = 0;
+      self->stepAnimation();
+    }
   });
+}
+
+void ScrollView::stepAnimation() {
+  auto keep = shared();
+  // Whole microseconds, so a clock advanced by exactly the duration ends it.
+  const double elapsed = static_cast<double>(Clock::get()->monotonicMicros() - animationStartMicros_) / 1e6;
+  const double t = elapsed / kScrollAnimationDuration;
+  if (!(t < 1)) {
+    setContentOffset(animationTarget_);
+    if (auto d = delegate_.lock()) d->scrollViewDidEndScrollingAnimation(*this);
+    return;
+  }
+  // Eased in and out; each frame is an offset change the subclass and the delegate see.
+  const float u = static_cast<float>(t * t * (3 - 2 * t));
+  const Point at{animationFrom_.x + (animationTarget_.x - animationFrom_.x) * u,
+                 animationFrom_.y + (animationTarget_.y - animationFrom_.y) * u};
+  stepAnimationLater();
+  animationStepping_ = true;
+  setContentOffset(at);
+  animationStepping_ = false;
 }
 
 void ScrollView::scrollRectToVisible(const Rect& rectIn, bool animated) {

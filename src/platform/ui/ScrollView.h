@@ -20,13 +20,14 @@
 //  - Paging settles on multiples of the bounds size: the page nearest to the release point, or
 //    the next one in the direction of a fling (|velocity| ≥ kFlickVelocity), never more than one
 //    page from where the drag began.
-//  - Every offset change without an animation (setting it, a drag's move, each frame of a
-//    deceleration, the end of an offset animation) goes through the virtual
-//    setContentOffset(offset), so a subclass sees each one as the phone's subclasses do.
+//  - Every offset change (setting it, a drag's move, each frame of a deceleration or of an
+//    offset animation) goes through the virtual setContentOffset(offset), so a subclass sees
+//    each one as the phone's subclasses do.
 //  - setContentOffset(animated): nothing when the offset is already there; otherwise the
-//    animation is logged (AnimationLog, property "contentOffset") and kScrollAnimationDuration
-//    later the offset is set (did scroll) and scrollViewDidEndScrollingAnimation is called. A
-//    later offset change replaces a running animation (without its end callback).
+//    animation is logged (AnimationLog, property "contentOffset") and the offset moves eased in
+//    and out frame by frame (did scroll each frame) to reach the target
+//    kScrollAnimationDuration later, when scrollViewDidEndScrollingAnimation is called. A later
+//    offset change replaces a running animation (without its end callback).
 //  - Scroll indicators (when shown for the axis and the content is larger than the bounds): a
 //    dark bar along the right and bottom edges, sized by the visible part, shortened while the
 //    content is pulled past an edge; visible while the content moves, fading out after it stops
@@ -38,10 +39,11 @@
 // scroll view under the pointer (wheelAt) as a drag without a finger would: will begin
 // dragging, did scroll per step, held inside the edges; kWheelPause after the last step the
 // drag ends and a paged view settles on the next page in the wheel's direction. A scroll view
-// that can only scroll across takes a vertical wheel as horizontal. The animated offset change
-// and zoom still jump at their end.
+// that can only scroll across takes a vertical wheel as horizontal. An animated zoom still
+// jumps at its end.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
 #include "platform/runtime/RunLoop.h"
@@ -187,6 +189,8 @@ class ScrollView : public View {
   void scheduleTick();
   void tick();
   void cancelAnimation();
+  void stepAnimationLater();
+  void stepAnimation();
   void applyZoom(float scale);
   void onPan();
 
@@ -220,7 +224,10 @@ class ScrollView : public View {
   double fadeStart_ = -1;  // monotonic seconds the fade begins; < 0: no fade due
   RunLoop::Token tickToken_ = 0;
   RunLoop::Token animationToken_ = 0;
+  Point animationFrom_;
   Point animationTarget_;
+  int64_t animationStartMicros_ = 0;  // the clock's monotonic time
+  bool animationStepping_ = false;  // an animation frame is setting the offset
   float zoomScale_ = 1;
   float minZoom_ = 1;
   float maxZoom_ = 1;

@@ -169,9 +169,20 @@ TEST_F(ScrollViewTest, AnimatedOffsetChangesAreLoggedAndEndByTheClock) {
   auto record = AnimationLog::shared().last();
   ASSERT_TRUE(record);
   EXPECT_EQ(AnimatableValue(Point{320, 0}), record->change(scroll_.get(), "contentOffset")->to);
-  clock_->advance(ScrollView::kScrollAnimationDuration);
+  // Frame by frame, eased: a quarter of the way after a fifth of the time, half-way half-way.
+  clock_->advance(ScrollView::kScrollAnimationDuration * 0.2);
   runDueMainLoopTasks();
-  EXPECT_EQ((Journal{"scroll {320, 0} [---]", "didEndScrollingAnimation [---]"}), journal());
+  EXPECT_NEAR(33.28f, scroll_->contentOffset().x, 0.01f);
+  clock_->advance(ScrollView::kScrollAnimationDuration * 0.3);
+  runDueMainLoopTasks();
+  EXPECT_NEAR(160, scroll_->contentOffset().x, 0.01f);
+  EXPECT_TRUE(scroll_->isScrollAnimating());
+  clock_->advance(ScrollView::kScrollAnimationDuration * 0.5);
+  runDueMainLoopTasks();
+  EXPECT_FALSE(scroll_->isScrollAnimating());
+  ASSERT_EQ(4u, journal().size());
+  EXPECT_EQ((Journal{"scroll {320, 0} [---]", "didEndScrollingAnimation [---]"}),
+            Journal(journal().begin() + 2, journal().end()));
 
   // Same offset: no animation, no callbacks. Unanimated: did scroll only when it changes.
   journal().clear();
