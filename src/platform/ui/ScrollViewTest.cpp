@@ -331,6 +331,15 @@ TEST_F(ScrollViewTest, FlingIntoTheEdgeOvershootsAndBouncesBack) {
     EXPECT_LE(scroll_->contentOffset().y, 520);
   }
   EXPECT_EQ((Point{0, 520}), scroll_->contentOffset());
+
+  // A scroll view freed while it moves leaves nothing behind that would run.
+  scroll_->beginDrag(Point{100, 300});
+  scroll_->dragTo(Point{100, 350});
+  EXPECT_TRUE(scroll_->endDrag(Point{0, -3000}));
+  scroll_->setContentOffset(Point{0, 100}, true);
+  scroll_->removeFromSuperview();
+  scroll_.reset();
+  runFrames(1);
 }
 
 // Past an edge the content follows the finger with resistance, (1 − 1/(x·0.55/d + 1))·d for a
