@@ -4,15 +4,23 @@
 // drawing the same number of filled views into the same three layers (the overlay's and the
 // alert window's faded as groups) and the same comparison of the picture with the last one
 // shown. A frame must stay well inside 16 ms; prints frames per second of both and the ratio.
+//
+// And the same screen at rest for ten seconds: the host as the application starts it (frames
+// only while something may change) beside the former policy, a composite and comparison every
+// sixtieth of a second; prints the process CPU seconds each spent over the ten seconds.
 #include <benchmark/benchmark.h>
 #include <cairo.h>
+#include <time.h>
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <vector>
 
 #include "app/ScreenHost.h"
+#include "platform/runtime/RunLoop.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Color.h"
@@ -122,6 +130,55 @@ void BM_BareCairoFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_BareCairoFrame)->Unit(benchmark::kMillisecond)->Repetitions(9);
 
+constexpr double kIdleSeconds = 10;
+
+double processCpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// Turns the main loop for the idle period and notes the CPU time it took.
+void idle(benchmark::State& state) {
+  const double before = processCpuSeconds();
+  RunLoop::main()->runUntil([] { return false; }, kIdleSeconds);
+  state.counters["cpu_seconds"] = processCpuSeconds() - before;
+}
+
+// With a snapshot folder the host composites, as it does for a window.
+std::filesystem::path idleFolder() {
+  static TempHome home;
+  return home.path() / "idle";
+}
+
+void BM_IdleScreenFramesOnChange(benchmark::State& state) {
+  scene();
+  ScreenHost host(true, idleFolder(), {});
+  for (auto _ : state) {
+    host.start();
+    idle(state);
+    host.stop();
+  }
+}
+BENCHMARK(BM_IdleScreenFramesOnChange)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+void BM_IdleScreenEveryFrame(benchmark::State& state) {
+  scene();
+  ScreenHost host(true, idleFolder(), {});
+  std::function<void()> frame;
+  RunLoop::Token token = 0;
+  frame = [&] {
+    host.present();
+    token = RunLoop::main()->postDelayed(1.0 / 60, frame);
+  };
+  for (auto _ : state) {
+    frame();
+    idle(state);
+    RunLoop::main()->cancel(token);
+  }
+}
+BENCHMARK(BM_IdleScreenEveryFrame)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -134,6 +191,11 @@ int main(int argc, char** argv) {
               "%.0f frames/s, ratio ours/reference %.2f; budget 16 ms: %s\n",
               ours, ours > 0 ? 1000 / ours : 0, reference, reference > 0 ? ours / reference : 0,
               ours > 0 && 1000 / ours < 16 ? "kept" : "MISSED");
+  const double idleOurs = reporter.counter("BM_IdleScreenFramesOnChange", "cpu_seconds");
+  const double idleReference = reporter.counter("BM_IdleScreenEveryFrame", "cpu_seconds");
+  std::printf("screen at rest for %.0f s: frames on change %.3f CPU seconds, a composite every "
+              "frame %.3f CPU seconds, ratio %.3f\n",
+              kIdleSeconds, idleOurs, idleReference, idleReference > 0 ? idleOurs / idleReference : 0);
   benchmark::Shutdown();
   return 0;
 }

@@ -2,21 +2,34 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/runtime/Clock.h"
 #include "platform/runtime/RunLoop.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/DisplayChanges.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Screen.h"
+#include "platform/ui/ScrollView.h"
+#include "platform/ui/Window.h"
+
+// Last: it brings the X11 headers and their macros.
+#include <SDL_syswm.h>
 
 namespace zu {
 
 namespace {
 
 constexpr double kFrameSeconds = 1.0 / 60;
+// Where the display connection cannot be watched, input is looked for this often at rest.
+constexpr double kRestPollSeconds = 0.1;
+// Points the content moves for one notch of the wheel.
+constexpr float kWheelPoints = 40;
 
 bool hasDisplay() {
   const char* x11 = std::getenv("DISPLAY");
@@ -92,39 +105,108 @@ ScreenHost::~ScreenHost() {
 void ScreenHost::start() {
   if (running_) return;
   running_ = true;
-  scheduleFrame();
+  ui::DisplayChanges::shared().setWakeHandler([this] { wake(); });
+  watchDisplay();
+  wake();
 }
 
 void ScreenHost::stop() {
+  if (running_) ui::DisplayChanges::shared().setWakeHandler(nullptr);
   running_ = false;
   if (frameToken_) RunLoop::main()->cancel(frameToken_);
   frameToken_ = 0;
+  unwatchDisplay();
+}
+
+void ScreenHost::setFramesFolder(std::filesystem::path dir) {
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  framesDir_ = std::move(dir);
+}
+
+// --- frame scheduling
+
+bool ScreenHost::wantsFrame() const {
+  // A changed picture is written as a snapshot once it stood for a frame.
+  return ui::DisplayChanges::shared().needsFrame() || settling_;
+}
+
+void ScreenHost::wake() {
+  if (running_ && composites()) scheduleFrame();
 }
 
 void ScreenHost::scheduleFrame() {
-  frameToken_ = RunLoop::main()->postDelayed(kFrameSeconds, [this] {
+  if (frameToken_) return;
+  // Frames keep the screen's rhythm: a frame is due one frame after the last one, or now when
+  // the screen has been at rest longer than that.
+  const double now = Clock::get()->monotonic();
+  const double delay = lastFrameAt_ < 0 ? 0 : std::clamp(lastFrameAt_ + kFrameSeconds - now, 0.0, kFrameSeconds);
+  frameToken_ = RunLoop::main()->postDelayed(delay, [this] {
     frameToken_ = 0;
     if (!running_) return;
+    lastFrameAt_ = Clock::get()->monotonic();
     frame();
-    if (running_) scheduleFrame();
+    if (running_ && wantsFrame()) scheduleFrame();
   });
+}
+
+// The window's input arrives on the display connection: at rest the run loop waits on it (X11)
+// or, where it cannot be watched, looks for input a few times a second.
+void ScreenHost::watchDisplay() {
+  if (!window_ || displayWatch_ || pollToken_) return;
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) {
+    const int fd = ConnectionNumber(info.info.x11.display);
+    displayWatch_ = RunLoop::main()->watchFd(fd, true, false, [this](int, bool, bool) {
+      pumpEvents();
+    });
+    return;
+  }
+  pollToken_ = RunLoop::main()->postDelayed(kRestPollSeconds, [this] {
+    pollToken_ = 0;
+    if (!running_) return;
+    if (!frameToken_) pumpEvents();
+    watchDisplay();
+  });
+}
+
+void ScreenHost::unwatchDisplay() {
+  if (displayWatch_) RunLoop::main()->unwatchFd(displayWatch_);
+  if (pollToken_) RunLoop::main()->cancel(pollToken_);
+  displayWatch_ = 0;
+  pollToken_ = 0;
 }
 
 bool ScreenHost::frame() {
   if (window_) pumpEvents();
-  // Headless without snapshots nobody looks at the picture.
-  if (!window_ && !snapshotDir_) return false;
-  return present();
+  // Headless without a folder nobody looks at the picture; at rest nothing changed.
+  if (!composites() || !wantsFrame()) return false;
+  const bool changed = present();
+  // Events that came in while the picture was shown (read by the display library in passing)
+  // would wait for the next input otherwise.
+  if (window_) pumpEvents();
+  return changed;
+}
+
+void ScreenHost::writeFrame(const ui::Image& picture) {
+  char name[32];
+  std::snprintf(name, sizeof name, "%06d.png", framesWritten_ + 1);
+  if (picture.writePng(*framesDir_ / name)) ++framesWritten_;
 }
 
 bool ScreenHost::present() {
   auto picture = ui::renderScreen(ui::Screen::main().scale());
+  // What was marked until now is in this picture.
+  ui::DisplayChanges::shared().clear();
   if (!picture) return false;
+  ++framesDrawn_;
   std::vector<uint32_t> pixels = pixelsOf(*picture);
   const bool changed = pixels != shown_;
   if (changed) {
     shown_ = std::move(pixels);
     if (window_) show(*picture);
+    if (framesDir_) writeFrame(*picture);
     settling_ = true;
     return true;
   }
@@ -162,7 +244,11 @@ void ScreenHost::pumpEvents() {
           events_.foreground();
         } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
           shown_.clear();  // show the picture again
+          ui::DisplayChanges::shared().markDirty();
         }
+        break;
+      case SDL_MOUSEWHEEL:
+        wheel(event.wheel);
         break;
       default:
         break;
@@ -218,6 +304,24 @@ bool ScreenHost::handleInput(const SDL_Event& event) {
 void ScreenHost::play(std::vector<ReplayStep> steps, std::function<void()> done) {
   replay_ = std::make_unique<ReplayPlayer>(input_, std::move(steps), std::move(done));
   replay_->start();
+}
+
+// --- the wheel
+
+void ScreenHost::wheel(const SDL_MouseWheelEvent& event) {
+  // A touchpad reports fractions of a notch.
+  ui::Point notches{event.preciseX, event.preciseY};
+  if (event.direction == SDL_MOUSEWHEEL_FLIPPED) notches = ui::Point{-notches.x, -notches.y};
+  scrollWheelAt(ui::Point{static_cast<float>(event.mouseX), static_cast<float>(event.mouseY)},
+                notches);
+}
+
+bool ScreenHost::scrollWheelAt(ui::Point screenPoint, ui::Point notches) {
+  auto target = ui::Application::shared().windowForTouch(screenPoint);
+  if (!target) return false;
+  // Turning the wheel away from the reader shows what is above: the offset goes down.
+  return ui::ScrollView::wheelAt(*target, target->pointFromSuperview(screenPoint),
+                                 ui::Point{notches.x * kWheelPoints, -notches.y * kWheelPoints});
 }
 
 }  // namespace zu

@@ -1,18 +1,23 @@
-// ScreenHost: the device's screen on this machine. Each frame (60 a second, on the main run
-// loop) it composites the visible windows by level through the view kit's renderer and, when the
-// picture changed, shows it: in a 320 × 480 SDL2 window, or nowhere when headless. With a
-// snapshot folder it writes the picture as a numbered PNG ("0001.png", …) once the screen has
-// settled on a new picture (a frame later, unchanged), so one PNG stands for each screen the
-// application rests on, not for every frame of a change.
+// ScreenHost: the device's screen on this machine. It draws frames (at most 60 a second, on the
+// main run loop) only while something may change the picture — a view marked the screen dirty,
+// an animation runs, a scroll view decelerates (ui::DisplayChanges) — and sleeps otherwise, so
+// a screen at rest costs nothing. A frame composites the visible windows by level through the
+// view kit's renderer and, when the picture changed, shows it: in a 320 × 480 SDL2 window, or
+// nowhere when headless. With a snapshot folder it writes the picture as a numbered PNG
+// ("0001.png", …) once the screen has settled on a new picture (a frame later, unchanged), so
+// one PNG stands for each screen the application rests on; with a frames folder it writes every
+// changed frame ("000001.png", …), so a change can be watched frame by frame.
 //
 // Input (SDL window only), through ScreenInput: the left mouse button is one finger — pressed,
 // dragged and lifted — handed to the window that takes touches there (Application::windowForTouch,
 // so an overlay that takes none lets them through) in that window's coordinates; with Shift held
 // when it goes down it is two fingers mirrored about the screen's centre (a pinch). Typed text,
 // Backspace and Return go to the keyboard stand-in's first responder; Ctrl+Left and Ctrl+Right
-// turn the device a quarter to the left or right. Closing the window asks to quit; minimising
-// and restoring are the application's background and foreground. A replay (play()) drives the
-// same input, headless or not.
+// turn the device a quarter to the left or right. The mouse wheel and a touchpad's two-finger
+// scroll scroll the scroll view under the pointer. Closing the window asks to quit; minimising
+// and restoring are the application's background and foreground. At rest the host waits on the
+// display connection, so input wakes it. A replay (play()) drives the same input, headless or
+// not.
 //
 // Scale: the screen's points-to-pixels scale (DeviceProfile::screenScale(), 1 or 2). At 2 the
 // window is 640 × 960 pixels and every frame and snapshot is composited at that density, while
@@ -31,11 +36,13 @@
 
 #include "app/ReplayPlayer.h"
 #include "app/ScreenInput.h"
+#include "platform/ui/Geometry.h"
 
 union SDL_Event;
 struct SDL_Window;
 struct SDL_Renderer;
 struct SDL_Texture;
+struct SDL_MouseWheelEvent;
 
 namespace zu::ui {
 class Image;
@@ -60,12 +67,22 @@ class ScreenHost {
   // Starts the frames on the main run loop; they end with the host or stop().
   void start();
   void stop();
+  // Writes every frame that changed the picture as a numbered PNG into `dir` (made when
+  // missing). Call before start().
+  void setFramesFolder(std::filesystem::path dir);
 
-  // One frame: input, then the composite; true when the picture changed. (start() runs it.)
+  // One frame: input, then the composite when anything may have changed (see above); true
+  // when the picture changed. (start() runs it.)
   bool frame();
   // Composites the screen and shows it when it differs from the last one shown.
   bool present();
   int snapshotsWritten() const { return snapshotCount_; }
+  int framesWritten() const { return framesWritten_; }
+  // Composites made so far.
+  int framesDrawn() const { return framesDrawn_; }
+  // Scrolls the scroll view under `screenPoint` by wheel `notches` (x to the right, y away from
+  // the reader, as SDL reports them). True when a scroll view took it.
+  bool scrollWheelAt(ui::Point screenPoint, ui::Point notches);
 
   ScreenInput& input() { return input_; }
   // Plays replay steps through the input, starting now; `done` runs after the last one.
@@ -81,21 +98,35 @@ class ScreenHost {
   // Mouse and key events; false for any other event.
   bool handleInput(const SDL_Event& event);
   void show(const ui::Image& picture);
+  // --- frame scheduling
+  bool composites() const { return window_ || snapshotDir_ || framesDir_; }
+  bool wantsFrame() const;
+  void wake();
   void scheduleFrame();
+  void watchDisplay();
+  void unwatchDisplay();
+  void writeFrame(const ui::Image& picture);
+  void wheel(const SDL_MouseWheelEvent& event);
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   SDL_Texture* texture_ = nullptr;
   std::optional<std::filesystem::path> snapshotDir_;
+  std::optional<std::filesystem::path> framesDir_;
   Events events_;
   std::vector<uint32_t> shown_;      // pixels of the picture on screen
   std::vector<uint32_t> snapshot_;   // pixels of the last picture written
   bool settling_ = false;            // the picture changed last frame
   int snapshotCount_ = 0;
+  int framesWritten_ = 0;
+  int framesDrawn_ = 0;
   bool running_ = false;
   uint64_t frameToken_ = 0;
   ScreenInput input_;
   std::unique_ptr<ReplayPlayer> replay_;
+  double lastFrameAt_ = -1;   // the clock's monotonic seconds
+  uint64_t displayWatch_ = 0;  // the display connection's descriptor watch
+  uint64_t pollToken_ = 0;     // input polling where there is no descriptor to watch
 };
 
 }  // namespace zu

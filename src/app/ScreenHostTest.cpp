@@ -7,6 +7,8 @@
 #include "app/ReplayScript.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/device/DeviceProfile.h"
+#include "platform/ui/AnimationLog.h"
+#include "platform/ui/Animations.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Color.h"
 #include "platform/ui/Device.h"
@@ -15,7 +17,10 @@
 #include "platform/ui/Screen.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/ViewController.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/Window.h"
+#include "testing/MainLoopTurn.h"
+#include "testing/ScopedFakeClock.h"
 #include "testing/TempHome.h"
 
 namespace zu {
@@ -28,6 +33,8 @@ class ScreenHostTest : public ::testing::Test {
     ui::Device::current().resetForTesting();
     DeviceProfile::setScreenScale(1);
     ui::Application::shared().resetForTesting();
+    ui::Animations::resetForTesting();
+    ui::AnimationLog::shared().clear();
   }
   TempHome home_;
 };
@@ -170,6 +177,77 @@ TEST_F(ScreenHostTest, PinchInputPutsTwoMirroredFingersDown) {
   host.input().release(ui::Point{90, 130});
   EXPECT_EQ((std::vector<ui::Point>{{100, 140}, {220, 340}}), view->down);
   EXPECT_FALSE(host.input().isPressed());
+}
+
+// Started, the host draws while something changes and not at all at rest; an animation keeps
+// it drawing every frame until it ends, and a frames folder gets every changed frame.
+TEST_F(ScreenHostTest, DrawsOnlyWhileSomethingChanges) {
+  ScopedFakeClock clock;
+  ScreenHost host(true, home_.path() / "shots", {});
+  host.setFramesFolder(home_.path() / "frames");
+  auto window = std::make_shared<ui::Window>(ui::Screen::main().bounds());
+  window->setBackgroundColor(ui::Color::rgba8(200, 30, 30));
+  auto box = std::make_shared<ui::View>(ui::Rect(100, 100, 80, 80));
+  box->setBackgroundColor(ui::Color::rgba8(30, 30, 200));
+  window->addSubview(box);
+  window->makeKeyAndVisible();
+  auto turnFrames = [&](double seconds) {
+    for (double t = 0; t < seconds; t += 1.0 / 60) {
+      clock->advance(1.0 / 60);
+      runDueMainLoopTasks();
+    }
+  };
+  host.start();
+  turnFrames(0.1);
+  const int settled = host.framesDrawn();
+  EXPECT_GE(settled, 2);  // the picture, then the frame that found it settled
+  EXPECT_EQ(1, host.snapshotsWritten());
+  turnFrames(2);
+  EXPECT_EQ(settled, host.framesDrawn());  // at rest: nothing drawn
+
+  // A 0.4 s fade: about 24 frames, each a new picture once presentation values are drawn.
+  ui::Animations::animate(0.4, [&] { box->setAlpha(0.2f); });
+  turnFrames(0.4);
+  EXPECT_GE(host.framesDrawn() - settled, 22);
+  turnFrames(1);
+  const int after = host.framesDrawn();
+  EXPECT_LE(after - settled, 28);
+  turnFrames(1);
+  EXPECT_EQ(after, host.framesDrawn());
+  EXPECT_EQ(2, host.snapshotsWritten());
+  EXPECT_GE(host.framesWritten(), 2);
+  EXPECT_TRUE(std::filesystem::exists(home_.path() / "frames" / "000001.png"));
+
+  // A change wakes it again; a stopped host draws nothing.
+  box->setCenter(ui::Point{200, 300});
+  turnFrames(0.1);
+  EXPECT_GT(host.framesDrawn(), after);
+  host.stop();
+  const int stopped = host.framesDrawn();
+  box->setCenter(ui::Point{100, 100});
+  turnFrames(0.1);
+  EXPECT_EQ(stopped, host.framesDrawn());
+}
+
+// The wheel goes to the scroll view under the pointer, in the window that takes touches there;
+// a notch away from the reader scrolls up.
+TEST_F(ScreenHostTest, WheelScrollsTheScrollViewUnderThePointer) {
+  ScopedFakeClock clock;
+  ScreenHost host(true, std::nullopt, {});
+  auto window = std::make_shared<ui::Window>(ui::Screen::main().bounds());
+  auto list = std::make_shared<ui::ScrollView>(ui::Rect(0, 100, 320, 200));
+  list->setContentSize(ui::Size{320, 2000});
+  window->addSubview(list);
+  window->makeKeyAndVisible();
+  EXPECT_FALSE(host.scrollWheelAt(ui::Point{160, 50}, ui::Point{0, -1}));  // beside it
+  EXPECT_TRUE(host.scrollWheelAt(ui::Point{160, 150}, ui::Point{0, -1}));
+  EXPECT_TRUE(host.scrollWheelAt(ui::Point{160, 150}, ui::Point{0, -0.5f}));  // a touchpad's part
+  EXPECT_EQ((ui::Point{0, 60}), list->contentOffset());
+  EXPECT_TRUE(host.scrollWheelAt(ui::Point{160, 150}, ui::Point{0, 1}));
+  EXPECT_EQ((ui::Point{0, 20}), list->contentOffset());
+  clock->advance(ui::ScrollView::kWheelPause);
+  runDueMainLoopTasks();
+  EXPECT_FALSE(list->isDragging());
 }
 
 }  // namespace

@@ -4,7 +4,11 @@
 // the terminate hook called (the upgrade alert), SIGINT/SIGTERM, or --quit-after elapsed —;
 // then the delegate's termination steps run.
 //
-//   zureader [--headless] [--snapshot DIR] [--quit-after SECONDS] [--replay FILE] [--scale 1|2]
+//   zureader [--headless] [--snapshot DIR] [--frames DIR] [--quit-after SECONDS] [--replay FILE]
+//            [--scale 1|2]
+//
+// --snapshot writes one PNG per screen the application settles on, --frames every frame that
+// changed the picture (an animation, a scroll, frame by frame).
 //
 // --scale 2 draws the screen at twice the density (a 640 × 960 window and snapshots, "@2x"
 // pictures where the bundle has them); the screen stays 320 × 480 points.
@@ -46,6 +50,7 @@ namespace {
 struct Options {
   bool headless = false;
   std::optional<std::filesystem::path> snapshotDir;
+  std::optional<std::filesystem::path> framesDir;
   std::optional<double> quitAfter;
   std::vector<ReplayStep> replay;
   double scale = 1;
@@ -53,8 +58,8 @@ struct Options {
 
 int usage() {
   std::fprintf(stderr,
-               "usage: zureader [--headless] [--snapshot DIR] [--quit-after SECONDS] [--replay FILE]"
-               " [--scale 1|2]\n");
+               "usage: zureader [--headless] [--snapshot DIR] [--frames DIR] [--quit-after SECONDS]"
+               " [--replay FILE] [--scale 1|2]\n");
   return 2;
 }
 
@@ -66,6 +71,8 @@ std::optional<Options> parse(int argc, char** argv) {
       options.headless = true;
     } else if (arg == "--snapshot" && i + 1 < argc) {
       options.snapshotDir = argv[++i];
+    } else if (arg == "--frames" && i + 1 < argc) {
+      options.framesDir = argv[++i];
     } else if (arg == "--quit-after" && i + 1 < argc) {
       char* end = nullptr;
       const double seconds = std::strtod(argv[++i], &end);
@@ -125,6 +132,7 @@ int run(const Options& options) {
                   {.quit = [&] { quit(0); },
                    .background = [&] { delegate->applicationDidEnterBackground(); },
                    .foreground = [&] { delegate->applicationWillEnterForeground(); }});
+  if (options.framesDir) host.setFramesFolder(*options.framesDir);
   ui::Application& application = ui::Application::shared();
   application.setOpenURLHandler(
       [headless = host.isHeadless()](const std::string& url) { return UrlOpener::open(url, headless); });

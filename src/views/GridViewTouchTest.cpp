@@ -174,9 +174,11 @@ TEST_F(GridTouchTest, PullingPastTheEnds) {
   makeGrid(12);  // 2 pages
   recorder_->take();
   scroll().beginDrag(Point{100, 100});
-  scroll().dragTo(Point{115, 100});  // 15 points before page 0: not yet
-  scroll().dragTo(Point{125, 100});
-  scroll().dragTo(Point{130, 100});
+  // The rubber band shows a pull of 15 points as 8 before page 0: not yet past the 20 points;
+  // pulls of 50 and 60 show as 25 and 29.
+  scroll().dragTo(Point{115, 100});
+  scroll().dragTo(Point{150, 100});
+  scroll().dragTo(Point{160, 100});
   EXPECT_EQ((Journal{"overBegin", "overBegin"}), pages(recorder_->take()));
   scroll().endDrag();
   scroll().finishDecelerating();
@@ -184,8 +186,8 @@ TEST_F(GridTouchTest, PullingPastTheEnds) {
   grid_->setPage(1, false);
   recorder_->take();
   scroll().beginDrag(Point{200, 100});
-  scroll().dragTo(Point{190, 100});  // 10 past the start of the last page
-  scroll().dragTo(Point{170, 100});
+  scroll().dragTo(Point{190, 100});  // shown 5 past the start of the last page
+  scroll().dragTo(Point{150, 100});  // shown 25 past
   EXPECT_EQ((Journal{"overEnd"}), pages(recorder_->take()));
   scroll().endDrag();
 }

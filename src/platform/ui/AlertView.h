@@ -37,11 +37,17 @@ class AlertView : public Alert {
             std::vector<std::string> otherButtonTitles = {});
 
   const std::optional<std::string>& message() const { return message_; }
-  void setMessage(std::optional<std::string> message) { message_ = std::move(message); }
+  void setMessage(std::optional<std::string> message) {
+    message_ = std::move(message);
+    setNeedsDisplay();
+  }
   // How the message lines are aligned (centred, as on the phone, unless a delegate changes it
   // before the alert appears; the phone's delegates reached the message label for that).
   TextAlignment messageAlignment() const { return messageAlignment_; }
-  void setMessageAlignment(TextAlignment alignment) { messageAlignment_ = alignment; }
+  void setMessageAlignment(TextAlignment alignment) {
+    messageAlignment_ = alignment;
+    setNeedsDisplay();
+  }
   void setDelegate(std::weak_ptr<AlertViewDelegate> delegate) { delegate_ = std::move(delegate); }
   std::shared_ptr<AlertViewDelegate> delegate() const { return delegate_.lock(); }
 

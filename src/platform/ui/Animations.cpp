@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/runtime/RunLoop.h"
+#include "platform/ui/DisplayChanges.h"
 #include "platform/ui/View.h"
 
 namespace zu::ui {
@@ -110,6 +111,7 @@ void commitOpen(Open open) {
     if (record->autoreverses) cycles *= 2;
     total = record->delay + record->duration * cycles;
     replaceEarlier(*record);
+    DisplayChanges::shared().wake();
   }
   auto p = std::make_shared<Pending>();
   p->record = record;
@@ -290,6 +292,18 @@ std::shared_ptr<AnimationRecord> Animations::logAnimation(std::string name, doub
   r->changes.push_back(makeChange(view, property, from, to));
   AnimationLog::shared().add(r);
   return r;
+}
+
+bool Animations::areRunning() {
+  for (const auto& p : state().pending) {
+    const AnimationRecord& r = *p->record;
+    if (r.disabled || !(r.duration > 0)) continue;
+    if (!r.transitionView.expired()) return true;
+    for (const PropertyChange& c : r.changes) {
+      if (!c.replaced && !c.view.expired()) return true;
+    }
+  }
+  return false;
 }
 
 void Animations::resetForTesting() {

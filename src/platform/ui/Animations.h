@@ -89,6 +89,9 @@ class Animations {
 
   // True inside an open animation block.
   static bool isRecording();
+  // True while a committed animation has not ended (its completion has not run) and still has
+  // a live view to move: the screen must keep drawing frames.
+  static bool areRunning();
   // Called by views' setters: notes the change in the innermost open block (when enabled).
   static void record(View& view, const char* property, const AnimatableValue& from,
                      const AnimatableValue& to);

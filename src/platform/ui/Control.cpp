@@ -9,18 +9,21 @@ Control::Control(const Rect& frame) : View(frame) {}
 void Control::setEnabled(bool enabled) {
   if (enabled_ == enabled) return;
   enabled_ = enabled;
+  setNeedsDisplay();
   stateDidChange();
 }
 
 void Control::setSelected(bool selected) {
   if (selected_ == selected) return;
   selected_ = selected;
+  setNeedsDisplay();
   stateDidChange();
 }
 
 void Control::setHighlighted(bool highlighted) {
   if (highlighted_ == highlighted) return;
   highlighted_ = highlighted;
+  setNeedsDisplay();
   stateDidChange();
 }
 

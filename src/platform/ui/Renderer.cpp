@@ -89,6 +89,7 @@ void drawTree(Canvas& canvas, View& view) {
     drawTree(canvas, *sub);
     canvas.restore();
   }
+  view.drawOverSubviews(canvas);
   canvas.restore();
 
   if (layer.borderWidth > 0) {

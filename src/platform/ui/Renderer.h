@@ -11,8 +11,8 @@
 // view and its subtree are drawn as a group, then faded), the layer's shadow (its rounded
 // bounds, offset and blurred by the shadow radius), the background
 // colour (rounded by the corner radius), clipping to the (rounded) bounds when clipsToBounds,
-// draw(), the subviews through their center, transform and their own bounds origin, and last the
-// layer's border inside the bounds.
+// draw(), the subviews through their center, transform and their own bounds origin, then
+// drawOverSubviews() (still clipped), and last the layer's border inside the bounds.
 #pragma once
 
 #include <filesystem>

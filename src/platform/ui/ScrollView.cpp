@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/runtime/Clock.h"
 #include "platform/ui/Animations.h"
+#include "platform/ui/Canvas.h"
+#include "platform/ui/Color.h"
 #include "platform/ui/PanGestureRecognizer.h"
 #include "platform/ui/PinchGestureRecognizer.h"
 #include "platform/ui/Window.h"
@@ -69,7 +72,8 @@ ScrollView::ScrollView(const Rect& frame)
 ScrollView::~ScrollView() {
   pan_->removeTarget(this);
   pinch_->removeTarget(this);
-  if (decelerationToken_) RunLoop::main()->cancel(decelerationToken_);
+  if (tickToken_) RunLoop::main()->cancel(tickToken_);
+  if (wheelToken_) RunLoop::main()->cancel(wheelToken_);
   if (animationToken_) RunLoop::main()->cancel(animationToken_);
 }
 
@@ -116,7 +120,7 @@ void ScrollView::cancelAnimation() {
 void ScrollView::setContentOffset(Point offset) {
   if (!std::isfinite(offset.x) || !std::isfinite(offset.y)) return;
   auto keep = shared();
-  cancelAnimation();
+  if (!animationStepping_) cancelAnimation();
   setBounds(Rect(offset, bounds().size));
 }
 
@@ -131,15 +135,40 @@ void ScrollView::setContentOffset(Point offset, bool animated) {
   cancelAnimation();
   Animations::logAnimation("scrollAnimation", kScrollAnimationDuration, *this, "contentOffset",
                            contentOffset(), offset);
+  animationFrom_ = contentOffset();
   animationTarget_ = offset;
-  std::weak_ptr<View> weak = keep;
-  animationToken_ = RunLoop::main()->postDelayed(kScrollAnimationDuration, [weak] {
-    auto self = std::static_pointer_cast<ScrollView>(weak.lock());
-    if (!self) return;
-    self->animationToken_ = 0;
-    self->setContentOffset(self->animationTarget_);
-    if (auto d = self->delegate_.lock()) d->scrollViewDidEndScrollingAnimation(*self);
+  animationStartMicros_ = Clock::get()->monotonicMicros();
+  stepAnimationLater();
+}
+
+void ScrollView::stepAnimationLater() {
+  std::weak_ptr<View> weak = shared();
+  animationToken_ = RunLoop::main()->postDelayed(kFrameInterval, [weak] {
+    if (auto self = std::static_pointer_cast<ScrollView>(weak.lock())) {
+      self->animationToken_ = 0;
+      self->stepAnimation();
+    }
   });
+}
+
+void ScrollView::stepAnimation() {
+  auto keep = shared();
+  // Whole microseconds, so a clock advanced by exactly the duration ends it.
+  const double elapsed = static_cast<double>(Clock::get()->monotonicMicros() - animationStartMicros_) / 1e6;
+  const double t = elapsed / kScrollAnimationDuration;
+  if (!(t < 1)) {
+    setContentOffset(animationTarget_);
+    if (auto d = delegate_.lock()) d->scrollViewDidEndScrollingAnimation(*this);
+    return;
+  }
+  // Eased in and out; each frame is an offset change the subclass and the delegate see.
+  const float u = static_cast<float>(t * t * (3 - 2 * t));
+  const Point at{animationFrom_.x + (animationTarget_.x - animationFrom_.x) * u,
+                 animationFrom_.y + (animationTarget_.y - animationFrom_.y) * u};
+  stepAnimationLater();
+  animationStepping_ = true;
+  setContentOffset(at);
+  animationStepping_ = false;
 }
 
 void ScrollView::scrollRectToVisible(const Rect& rectIn, bool animated) {
@@ -156,50 +185,111 @@ void ScrollView::scrollRectToVisible(const Rect& rectIn, bool animated) {
 
 // --- dragging
 
-void ScrollView::beginDrag(Point windowPoint) {
-  auto keep = shared();
-  if (decelerating_) {
-    RunLoop::main()->cancel(decelerationToken_);
-    decelerationToken_ = 0;
-    decelerating_ = false;
-  }
+namespace {
+
+// The pull past an edge that a rubber band of `length` shows as `shown` points.
+float pullFor(float shown, float length) {
+  if (!(length > 0) || !(shown > 0)) return shown > 0 ? shown : 0;
+  shown = std::min(shown, length * 0.99f);
+  return length / ScrollView::kRubberBandCoefficient * (1 / (1 - shown / length) - 1);
+}
+
+}  // namespace
+
+float ScrollView::rubberBand(float overshoot, float length) {
+  if (!(length > 0) || !(overshoot > 0)) return 0;
+  return (1 - 1 / (overshoot * kRubberBandCoefficient / length + 1)) * length;
+}
+
+Point ScrollView::resisted(Point raw) const {
+  const Point min = minimumContentOffset();
+  const Point max = maximumContentOffset();
+  auto axis = [this](float v, float lo, float hi, float length) {
+    if (v < lo) return bounces_ ? lo - rubberBand(lo - v, length) : lo;
+    if (v > hi) return bounces_ ? hi + rubberBand(v - hi, length) : hi;
+    return v;
+  };
+  return {axis(raw.x, min.x, max.x, bounds().size.width),
+          axis(raw.y, min.y, max.y, bounds().size.height)};
+}
+
+Point ScrollView::unresisted(Point offset) const {
+  if (!bounces_) return offset;
+  const Point min = minimumContentOffset();
+  const Point max = maximumContentOffset();
+  auto axis = [](float v, float lo, float hi, float length) {
+    if (v < lo) return lo - pullFor(lo - v, length);
+    if (v > hi) return hi + pullFor(v - hi, length);
+    return v;
+  };
+  return {axis(offset.x, min.x, max.x, bounds().size.width),
+          axis(offset.y, min.y, max.y, bounds().size.height)};
+}
+
+void ScrollView::startTracking() {
+  stopDecelerating();
   cancelAnimation();
   tracking_ = true;
   dragging_ = false;
+  dragStartOffset_ = unresisted(contentOffset());
+}
+
+void ScrollView::stopDecelerating() {
+  decelerating_ = false;
+  motionX_ = ScrollMotion::still(contentOffset().x);
+  motionY_ = ScrollMotion::still(contentOffset().y);
+}
+
+void ScrollView::beginDrag(Point windowPoint) {
+  auto keep = shared();
+  if (wheeling_) {
+    // A finger takes over from the wheel: its drag ends where it is.
+    RunLoop::main()->cancel(wheelToken_);
+    wheelToken_ = 0;
+    wheeling_ = false;
+    finishDrag(ScrollMotion::still(contentOffset().x), ScrollMotion::still(contentOffset().y));
+  }
+  startTracking();
   dragStartPoint_ = windowPoint;
-  dragStartOffset_ = contentOffset();
 }
 
 void ScrollView::dragTo(Point windowPoint) {
-  if (!tracking_) return;
+  if (!tracking_ || wheeling_) return;
   auto keep = shared();
   if (!dragging_) {
     dragging_ = true;
     if (auto d = delegate_.lock()) d->scrollViewWillBeginDragging(*this);
   }
   // The finger's movement in this view's space (the window point difference through the
-  // transforms above).
+  // transforms above; our own bounds origin moves both points alike).
   const Window* w = window();
   const Point a = convertPointFrom(dragStartPoint_, w);
   const Point b = convertPointFrom(windowPoint, w);
-  const Point here = contentOffset();
-  // Converting through our own bounds origin moves with the offset: take it back out.
-  const float dx = (b.x - a.x);
-  const float dy = (b.y - a.y);
-  Point next = here;
-  if (canScrollHorizontally()) next.x = dragStartOffset_.x - dx;
-  if (canScrollVertically()) next.y = dragStartOffset_.y - dy;
-  if (!bounces_) next = clamp(next);
+  Point raw = contentOffset();
+  if (canScrollHorizontally()) raw.x = dragStartOffset_.x - (b.x - a.x);
+  if (canScrollVertically()) raw.y = dragStartOffset_.y - (b.y - a.y);
+  const Point shown = resisted(raw);
+  Point next = contentOffset();
+  if (canScrollHorizontally()) next.x = shown.x;
+  if (canScrollVertically()) next.y = shown.y;
+  showIndicators();
   setContentOffset(next);
 }
 
 bool ScrollView::endDrag(Point velocity) {
   if (!tracking_) return false;
   const Point cur = contentOffset();
-  Point target = cur;
+  const Point min = minimumContentOffset();
+  const Point max = maximumContentOffset();
+  ScrollMotion x = ScrollMotion::still(cur.x);
+  ScrollMotion y = ScrollMotion::still(cur.y);
   if (!paging_) {
-    if (std::fabs(velocity.x) >= kFlickVelocity) target.x += velocity.x * 0.35f;
-    if (std::fabs(velocity.y) >= kFlickVelocity) target.y += velocity.y * 0.35f;
+    if (canScrollHorizontally()) {
+      x = ScrollMotion::decelerate(cur.x, velocity.x, decelerationRate_, min.x, max.x, bounces_);
+    }
+    if (canScrollVertically()) {
+      y = ScrollMotion::decelerate(cur.y, velocity.y, decelerationRate_, min.y, max.y, bounces_);
+    }
   } else {
     auto page = [](float offset, float start, float v, float size) {
       if (!(size > 0)) return offset;
@@ -211,51 +301,229 @@ bool ScrollView::endDrag(Point velocity) {
       return p * size;
     };
     if (canScrollHorizontally()) {
-      target.x = page(cur.x, dragStartOffset_.x, velocity.x, bounds().size.width);
+      const float target = std::clamp(
+          page(cur.x, dragStartOffset_.x, velocity.x, bounds().size.width), min.x, max.x);
+      x = ScrollMotion::spring(cur.x, velocity.x, target);
     }
     if (canScrollVertically()) {
-      target.y = page(cur.y, dragStartOffset_.y, velocity.y, bounds().size.height);
+      const float target = std::clamp(
+          page(cur.y, dragStartOffset_.y, velocity.y, bounds().size.height), min.y, max.y);
+      y = ScrollMotion::spring(cur.y, velocity.y, target);
     }
   }
-  return finishDrag(clamp(target));
+  return finishDrag(x, y);
 }
 
 bool ScrollView::endDragDeceleratingTo(Point offset) {
   if (!tracking_) return false;
-  return finishDrag(offset);
+  const Point cur = contentOffset();
+  return finishDrag(ScrollMotion::decelerateTo(cur.x, offset.x, decelerationRate_),
+                    ScrollMotion::decelerateTo(cur.y, offset.y, decelerationRate_));
 }
 
-bool ScrollView::finishDrag(Point target) {
+bool ScrollView::finishDrag(ScrollMotion x, ScrollMotion y) {
   auto keep = shared();
   tracking_ = false;
   const bool wasDragging = dragging_;
-  const bool decelerate = target != contentOffset();
+  // A motion too short to take a frame still moves the content onto its resting offset.
+  const bool decelerate = x.moves() || y.moves() ||
+                          Point{x.restingOffset(), y.restingOffset()} != contentOffset();
   if (wasDragging) {
     if (auto d = delegate_.lock()) d->scrollViewDidEndDragging(*this, decelerate);
   }
   dragging_ = false;
-  if (!decelerate) return false;
+  if (!decelerate) {
+    fadeIndicatorsAfter(kIndicatorFadeDelay);
+    return false;
+  }
+  motionX_ = x;
+  motionY_ = y;
+  motionStart_ = Clock::get()->monotonic();
   decelerating_ = true;
-  decelerationTarget_ = target;
   if (auto d = delegate_.lock()) d->scrollViewWillBeginDecelerating(*this);
-  std::weak_ptr<View> weak = keep;
-  decelerationToken_ = RunLoop::main()->postDelayed(kDecelerationDuration, [weak] {
-    if (auto self = std::static_pointer_cast<ScrollView>(weak.lock())) {
-      self->decelerationToken_ = 0;
-      self->finishDecelerating();
-    }
-  });
+  scheduleTick();
   return true;
+}
+
+Point ScrollView::decelerationTarget() const {
+  if (!decelerating_) return contentOffset();
+  return {motionX_.restingOffset(), motionY_.restingOffset()};
 }
 
 void ScrollView::finishDecelerating() {
   if (!decelerating_) return;
   auto keep = shared();
-  if (decelerationToken_) RunLoop::main()->cancel(decelerationToken_);
-  decelerationToken_ = 0;
-  setContentOffset(decelerationTarget_);
+  setContentOffset(decelerationTarget());
+  if (!decelerating_) return;  // a did-scroll handler began something else
   decelerating_ = false;
   if (auto d = delegate_.lock()) d->scrollViewDidEndDecelerating(*this);
+  fadeIndicatorsAfter(kIndicatorFadeDelay);
+}
+
+// --- frames
+
+void ScrollView::scheduleTick() {
+  if (tickToken_) RunLoop::main()->cancel(tickToken_);
+  double delay = kFrameInterval;
+  if (!decelerating_ && fadeStart_ >= 0) {
+    // Nothing to draw until the fade begins.
+    delay = std::max(delay, fadeStart_ - Clock::get()->monotonic());
+  }
+  std::weak_ptr<View> weak = shared();
+  tickToken_ = RunLoop::main()->postDelayed(delay, [weak] {
+    if (auto self = std::static_pointer_cast<ScrollView>(weak.lock())) {
+      self->tickToken_ = 0;
+      self->tick();
+    }
+  });
+}
+
+void ScrollView::tick() {
+  auto keep = shared();
+  const double now = Clock::get()->monotonic();
+  if (decelerating_) {
+    const double t = now - motionStart_;
+    indicatorAlpha_ = 1;
+    fadeStart_ = -1;
+    setContentOffset(Point{motionX_.offsetAt(t), motionY_.offsetAt(t)});
+    if (decelerating_ && motionX_.isFinishedAt(t) && motionY_.isFinishedAt(t)) {
+      decelerating_ = false;
+      if (auto d = delegate_.lock()) d->scrollViewDidEndDecelerating(*this);
+      fadeIndicatorsAfter(kIndicatorFadeDelay);
+    }
+  } else if (fadeStart_ >= 0 && now >= fadeStart_) {
+    indicatorAlpha_ = std::max(0.f, static_cast<float>(1 - (now - fadeStart_) / kIndicatorFadeDuration));
+    if (indicatorAlpha_ == 0) fadeStart_ = -1;
+    setNeedsDisplay();
+  }
+  if (!tickToken_ && (decelerating_ || fadeStart_ >= 0)) scheduleTick();
+}
+
+// --- indicators
+
+void ScrollView::showIndicators() {
+  fadeStart_ = -1;
+  if (indicatorAlpha_ == 1) return;
+  indicatorAlpha_ = 1;
+  setNeedsDisplay();
+}
+
+void ScrollView::fadeIndicatorsAfter(double delay) {
+  if (!(indicatorAlpha_ > 0) || decelerating_ || tracking_) return;
+  fadeStart_ = Clock::get()->monotonic() + delay;
+  scheduleTick();
+}
+
+void ScrollView::flashScrollIndicators() {
+  ++indicatorFlashes_;
+  showIndicators();
+  fadeIndicatorsAfter(kFlashDuration);
+}
+
+void ScrollView::drawOverSubviews(Canvas& canvas) {
+  if (!(indicatorAlpha_ > 0)) return;
+  constexpr float kThickness = 3;
+  constexpr float kInset = 2;
+  constexpr float kShortest = 7;
+  const Rect b = bounds();
+  const Point min = minimumContentOffset();
+  const Point max = maximumContentOffset();
+  const Point offset = contentOffset();
+  const bool vertical = showsV_ && max.y > min.y;
+  const bool horizontal = showsH_ && max.x > min.x;
+  // One axis: the bar's start and length along a track from `from`, `track` long.
+  auto bar = [&](float from, float track, float visible, float lo, float hi, float at,
+                 float& start, float& length) {
+    const float content = visible + (hi - lo);
+    length = std::max(kShortest, track * visible / content);
+    // Pulled past an edge the bar shortens by the pull.
+    const float over = at < lo ? lo - at : (at > hi ? at - hi : 0);
+    length = std::max(kThickness, length - over);
+    const float fraction = std::clamp((at - lo) / (hi - lo), 0.f, 1.f);
+    start = from + fraction * (track - length);
+  };
+  canvas.save();
+  canvas.setFillColor(Color(0, 0, 0, 0.5f * indicatorAlpha_));
+  const float corner = horizontal && vertical ? kThickness + kInset : 0;
+  if (vertical) {
+    const float from = b.minY() + kInset + indicatorInsets_.top;
+    const float track = b.size.height - 2 * kInset - indicatorInsets_.top - indicatorInsets_.bottom - corner;
+    if (track > kThickness) {
+      float y = 0, length = 0;
+      bar(from, track, b.size.height, min.y, max.y, offset.y, y, length);
+      const float x = b.maxX() - kInset - indicatorInsets_.right - kThickness;
+      canvas.fillRoundedRect(Rect(x, y, kThickness, length), kThickness / 2);
+    }
+  }
+  if (horizontal) {
+    const float from = b.minX() + kInset + indicatorInsets_.left;
+    const float track = b.size.width - 2 * kInset - indicatorInsets_.left - indicatorInsets_.right - corner;
+    if (track > kThickness) {
+      float x = 0, length = 0;
+      bar(from, track, b.size.width, min.x, max.x, offset.x, x, length);
+      const float y = b.maxY() - kInset - indicatorInsets_.bottom - kThickness;
+      canvas.fillRoundedRect(Rect(x, y, length, kThickness), kThickness / 2);
+    }
+  }
+  canvas.restore();
+}
+
+// --- the wheel
+
+bool ScrollView::scrollByWheel(Point delta) {
+  if (!scrollEnabled_ || (tracking_ && !wheeling_)) return false;
+  if (!std::isfinite(delta.x) || !std::isfinite(delta.y)) return false;
+  auto keep = shared();
+  const Point min = minimumContentOffset();
+  const Point max = maximumContentOffset();
+  const bool across = max.x > min.x;
+  const bool down = max.y > min.y;
+  if (!down && delta.x == 0) delta = Point{delta.y, 0};
+  Point next = wheeling_ ? wheelOffset_ : contentOffset();
+  if (across) next.x = std::clamp(next.x + delta.x, min.x, max.x);
+  if (down) next.y = std::clamp(next.y + delta.y, min.y, max.y);
+  if (!wheeling_) {
+    if (next == contentOffset()) return false;  // nothing to move: an outer view may
+    startTracking();
+    wheeling_ = true;
+  }
+  wheelOffset_ = next;
+  if (!dragging_) {
+    dragging_ = true;
+    if (auto d = delegate_.lock()) d->scrollViewWillBeginDragging(*this);
+  }
+  showIndicators();
+  setContentOffset(next);
+  if (wheelToken_) RunLoop::main()->cancel(wheelToken_);
+  std::weak_ptr<View> weak = keep;
+  wheelToken_ = RunLoop::main()->postDelayed(kWheelPause, [weak] {
+    if (auto self = std::static_pointer_cast<ScrollView>(weak.lock())) {
+      self->wheelToken_ = 0;
+      self->endWheel();
+    }
+  });
+  return true;
+}
+
+void ScrollView::endWheel() {
+  if (!wheeling_) return;
+  wheeling_ = false;
+  // A paged view goes on to the next page in the direction the wheel turned.
+  Point velocity{0, 0};
+  if (paging_) {
+    const Point moved{contentOffset().x - dragStartOffset_.x, contentOffset().y - dragStartOffset_.y};
+    auto push = [](float m) { return m > 0.5f ? kFlickVelocity : (m < -0.5f ? -kFlickVelocity : 0.f); };
+    velocity = Point{push(moved.x), push(moved.y)};
+  }
+  endDrag(velocity);
+}
+
+bool ScrollView::wheelAt(Window& window, Point windowPoint, Point delta) {
+  for (std::shared_ptr<View> v = window.hitTest(windowPoint); v; v = v->superview()) {
+    auto* scroll = dynamic_cast<ScrollView*>(v.get());
+    if (scroll && scroll->scrollByWheel(delta)) return true;
+  }
+  return false;
 }
 
 void ScrollView::onPan() {

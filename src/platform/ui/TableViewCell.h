@@ -72,7 +72,10 @@ class TableViewCell : public View {
   // Set by the table that shows the cell: how to draw the separator, and whether the cell sits
   // in a grouped table (inset, rounded background).
   void setSeparator(TableViewCellSeparatorStyle style, const Color& color);
-  void setGrouped(bool grouped) { grouped_ = grouped; }
+  void setGrouped(bool grouped) {
+    grouped_ = grouped;
+    setNeedsDisplay();
+  }
   // The width the accessory takes at the right (0 without one).
   float accessoryWidth() const;
 

@@ -10,6 +10,7 @@
 #include "platform/ui/Animations.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Canvas.h"
+#include "platform/ui/DisplayChanges.h"
 #include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/Window.h"
 
@@ -78,6 +79,7 @@ void View::setFrame(const Rect& frameIn) {
   }
   if (Animations::isRecording()) Animations::record(*this, "frame", oldFrame, f);
   const Rect oldBounds = bounds_;
+  if (oldFrame != f) DisplayChanges::shared().markDirty();
   center_ = {f.midX(), f.midY()};
   bounds_.size = size;
   if (oldBounds.size != size) {
@@ -93,6 +95,7 @@ void View::setBounds(const Rect& boundsIn) {
   if (!finite(b.origin.x) || !finite(b.origin.y)) return;
   if (Animations::isRecording()) Animations::record(*this, "bounds", bounds_, b);
   const Rect oldBounds = bounds_;
+  if (oldBounds != b) DisplayChanges::shared().markDirty();
   bounds_ = b;
   if (oldBounds.size != b.size) boundsSizeChanged(oldBounds.size);
   if (oldBounds != b) boundsDidChange(oldBounds);
@@ -101,11 +104,13 @@ void View::setBounds(const Rect& boundsIn) {
 void View::setCenter(Point c) {
   if (!finite(c.x) || !finite(c.y)) return;
   if (Animations::isRecording()) Animations::record(*this, "center", center_, c);
+  if (center_ != c) DisplayChanges::shared().markDirty();
   center_ = c;
 }
 
 void View::setTransform(const Transform& t) {
   if (Animations::isRecording()) Animations::record(*this, "transform", transform_, t);
+  if (!(transform_ == t)) DisplayChanges::shared().markDirty();
   transform_ = t;
 }
 
@@ -155,16 +160,21 @@ void View::autoresize(Size oldSuper, Size newSuper) {
 void View::setAlpha(float alpha) {
   if (!finite(alpha)) return;
   if (Animations::isRecording()) Animations::record(*this, "alpha", alpha_, alpha);
+  if (alpha_ != alpha) DisplayChanges::shared().markDirty();
   alpha_ = alpha;
 }
 
-void View::setHidden(bool hidden) { hidden_ = hidden; }
+void View::setHidden(bool hidden) {
+  if (hidden_ != hidden) DisplayChanges::shared().markDirty();
+  hidden_ = hidden;
+}
 
 void View::setBackgroundColor(std::optional<Color> color) {
   if (Animations::isRecording()) {
     Animations::record(*this, "backgroundColor", background_.value_or(Color::clearColor()),
                        color.value_or(Color::clearColor()));
   }
+  if (background_ != color) DisplayChanges::shared().markDirty();
   background_ = color;
 }
 
@@ -226,6 +236,7 @@ void View::insertAt(const std::shared_ptr<View>& view, size_t index) {
     subviews_.erase(it);
     if (from < index) --index;
     subviews_.insert(subviews_.begin() + static_cast<ptrdiff_t>(std::min(index, subviews_.size())), view);
+    DisplayChanges::shared().markDirty();
     return;
   }
   Window* newWindow = window();
@@ -293,17 +304,20 @@ void View::bringSubviewToFront(const std::shared_ptr<View>& view) {
   auto it = std::find(subviews_.begin(), subviews_.end(), view);
   if (it == subviews_.end()) return;
   std::rotate(it, it + 1, subviews_.end());
+  DisplayChanges::shared().markDirty();
 }
 
 void View::sendSubviewToBack(const std::shared_ptr<View>& view) {
   auto it = std::find(subviews_.begin(), subviews_.end(), view);
   if (it == subviews_.end()) return;
   std::rotate(subviews_.begin(), it, it + 1);
+  DisplayChanges::shared().markDirty();
 }
 
 void View::exchangeSubviews(size_t i, size_t j) {
   if (i >= subviews_.size() || j >= subviews_.size()) return;
   std::swap(subviews_[i], subviews_[j]);
+  DisplayChanges::shared().markDirty();
 }
 
 void View::touchesBegan(const TouchSet& touches, const Event& event) {
@@ -423,6 +437,7 @@ std::shared_ptr<View> View::hitTest(Point p) {
 
 void View::setNeedsLayout() {
   needsLayout_ = true;
+  DisplayChanges::shared().markDirty();
   if (window()) Application::shared().scheduleDisplayPass();
 }
 
@@ -454,6 +469,13 @@ void View::drawForRender(Canvas& canvas) {
 }
 
 void View::draw(Canvas&, const Rect&) {}
+
+void View::setNeedsDisplay() {
+  needsDisplay_ = true;
+  DisplayChanges::shared().markDirty();
+}
+
+void View::drawOverSubviews(Canvas&) {}
 
 // --- descriptions
 

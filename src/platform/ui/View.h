@@ -13,7 +13,8 @@
 //
 // Kept from the phone:
 //  - Every setter changes the model value at once. Inside an animation (Animations) the change
-//    is also recorded in the AnimationLog; nothing is interpolated.
+//    is also recorded in the AnimationLog; nothing is interpolated. A change that shows marks
+//    the screen dirty (DisplayChanges), as setNeedsDisplay and setNeedsLayout do.
 //  - When a view's bounds size changes, each subview with an autoresizing mask is resized by it
 //    (the flexible parts of an axis share the change in proportion to their current sizes,
 //    equally when all are zero), then the view needs layout.
@@ -32,7 +33,7 @@
 //  - draw(canvas, rect) is called by the render pass (render(view)) after the background is
 //    filled, clipped to the bounds when clipsToBounds.
 // Where we differ on purpose: draw runs on every render (no cached content, so setNeedsDisplay
-// only marks); zero or non-finite sizes never produce NaN (a singular transform keeps the last
+// only marks the view and the screen); zero or non-finite sizes never produce NaN (a singular transform keeps the last
 // good bounds size when setting the frame).
 #pragma once
 
@@ -100,9 +101,15 @@ class View : public Object {
   const std::optional<Color>& backgroundColor() const { return background_; }
   void setBackgroundColor(std::optional<Color> color);
   bool clipsToBounds() const { return layer_.masksToBounds; }
-  void setClipsToBounds(bool clips) { layer_.masksToBounds = clips; }
+  void setClipsToBounds(bool clips) {
+    if (layer_.masksToBounds != clips) setNeedsDisplay();
+    layer_.masksToBounds = clips;
+  }
   ContentMode contentMode() const { return contentMode_; }
-  void setContentMode(ContentMode mode) { contentMode_ = mode; }
+  void setContentMode(ContentMode mode) {
+    if (contentMode_ != mode) setNeedsDisplay();
+    contentMode_ = mode;
+  }
   // The part of the content (unit coordinates) that stretches when the content is scaled to
   // fill; the rest keeps its size. The whole unit rectangle by default. Image views honour it.
   const Rect& contentStretch() const { return contentStretch_; }
@@ -172,13 +179,17 @@ class View : public Object {
   void sizeToFit();
 
   // --- drawing
-  void setNeedsDisplay() { needsDisplay_ = true; }
-  void setNeedsDisplayInRect(const Rect&) { needsDisplay_ = true; }
+  // Marks the view and the screen (DisplayChanges) for drawing.
+  void setNeedsDisplay();
+  void setNeedsDisplayInRect(const Rect&) { setNeedsDisplay(); }
   bool needsDisplay() const { return needsDisplay_; }
   // Called by the renderer; clears the needs-display mark.
   void drawForRender(Canvas& canvas);
   // Draws the view's own content in its bounds space. Nothing by default.
   virtual void draw(Canvas& canvas, const Rect& rect);
+  // Draws over the subviews, in the bounds space and inside the clip (a scroll view's
+  // indicators). Nothing by default.
+  virtual void drawOverSubviews(Canvas& canvas);
 
   // --- touches (the responder chain)
   // Each default passes the call on to nextResponder(), as the phone's responder does.

@@ -1,6 +1,7 @@
 #include "platform/ui/Window.h"
 
 #include "platform/ui/Application.h"
+#include "platform/ui/DisplayChanges.h"
 #include "platform/ui/TouchDispatcher.h"
 
 namespace zu::ui {
@@ -9,7 +10,8 @@ Window::Window(const Rect& frame) : View(frame), touches_(std::make_unique<Touch
   View::setHidden(true);
 }
 
-Window::~Window() = default;
+// A window that goes away leaves the screen.
+Window::~Window() { DisplayChanges::shared().markDirty(); }
 
 void Window::setHidden(bool hidden) {
   View::setHidden(hidden);

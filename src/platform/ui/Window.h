@@ -28,7 +28,10 @@ class Window : public View {
   ~Window() override;
 
   float windowLevel() const { return level_; }
-  void setWindowLevel(float level) { level_ = level; }
+  void setWindowLevel(float level) {
+    if (level_ != level) setNeedsDisplay();
+    level_ = level;
+  }
 
   const std::shared_ptr<Object>& rootViewController() const { return rootViewController_; }
   void setRootViewController(std::shared_ptr<Object> controller) {

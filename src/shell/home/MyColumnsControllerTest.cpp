@@ -783,6 +783,52 @@ TEST_F(HomeScreenTest, PicturesOfTheGridByDayAndNightInEditModeAndATip) {
   EXPECT_EQ(before + 2, home_->view()->subviews().size());
 }
 
+// The grid's pages scroll as on the phone: a flick toward the next page carries the content
+// there frame by frame, both pages showing on the way, and it comes to rest on the page.
+TEST_F(HomeScreenTest, PageScrollMovesFrameByFrameOntoTheNextPage) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  std::vector<std::shared_ptr<Entry>> columns;
+  for (int i = 1; i <= 14; ++i) columns.push_back(generatedColumn(i, false));
+  ASSERT_TRUE(store()->insertEntries(columns));
+  reload(14);
+  settle(1);
+  auto grid = home_->gridView();
+  ASSERT_GE(grid->numberOfPages(), 2);
+  auto scroll = grid->contentScrollView();
+  const float page = scroll->bounds().size.width;
+  ASSERT_TRUE(tile(0));
+
+  scroll->beginDrag(ui::Point{240, 200});
+  scroll->dragTo(ui::Point{200, 200});
+  EXPECT_TRUE(scroll->endDrag(ui::Point{1000, 0}));
+  clock_->advance(0.07);
+  runDueMainLoopTasks();
+  const float x = scroll->contentOffset().x;
+  EXPECT_GT(x, page * 0.3f);
+  EXPECT_LT(x, page * 0.7f);
+  EXPECT_TRUE(scroll->isDecelerating());
+  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "home-grid-page-scroll").has_value());
+  // Mid-way the next page's first tile has come in from the right while the tile beside it on
+  // the first page is leaving.
+  int firstOfPage1 = 0;
+  while (firstOfPage1 < 14 && !(tile(firstOfPage1) && tile(firstOfPage1)->frame().minX() >= page)) {
+    ++firstOfPage1;
+  }
+  ASSERT_LT(firstOfPage1, 14);
+  EXPECT_LT(tile(firstOfPage1)->convertRectTo(tile(firstOfPage1)->bounds(), nullptr).minX(), 320);
+  ASSERT_TRUE(tile(firstOfPage1 - 1));
+  EXPECT_GT(tile(firstOfPage1 - 1)->convertRectTo(tile(firstOfPage1 - 1)->bounds(), nullptr).maxX(), 0);
+
+  for (int frame = 0; frame < 60 && scroll->isDecelerating(); ++frame) {
+    clock_->advance(1.0 / 60);
+    runDueMainLoopTasks();
+  }
+  EXPECT_FALSE(scroll->isDecelerating());
+  EXPECT_EQ(page, scroll->contentOffset().x);
+  EXPECT_EQ(1, grid->getCurPage());
+}
+
 // The last-refresh tip waits for a stored refresh time and for the screen to be visible.
 TEST_F(HomeScreenTest, LastRefreshTipAfterTwoHoursOnlyWithAStoredTime) {
   launch();
