@@ -19,8 +19,18 @@
 //    block does the same with its changes recorded.
 //  - Nested block animations inherit duration and curve unless the options override them; an
 //    infinite repeat count never completes.
-// Where we differ on purpose: nothing moves between the from and to values (there is no
-// presentation layer); beginsFromCurrentState is only recorded.
+//  - While an animation runs, the renderer draws its views at the values along its curve
+//    (Presentation): the getters return the model value, the screen shows the presented one.
+//    beginsFromCurrentState starts each change from the value shown at the commit (the
+//    presentation of a running animation), not from the model value.
+//  - A flip or curl transition draws the view's content from before the block (a picture taken
+//    when the transition is set) turning into its content now.
+// Where we differ on purpose: values are set at once and completions run by the injected clock,
+// so tests read end values without waiting; a zero or negative duration shows the end value at
+// once; an animation of a view freed meanwhile draws nothing and keeps nothing of it alive; a
+// change taken over by a later animation of the same property stops drawing at once (the later
+// one starts from the model value unless it begins from the current state); background colours
+// and scroll offsets are recorded but change on screen at once.
 #pragma once
 
 #include <functional>

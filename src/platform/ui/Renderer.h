@@ -10,7 +10,13 @@
 // colour (rounded by the corner radius), clipping to the (rounded) bounds when clipsToBounds,
 // draw(), the subviews through their center, transform and their own bounds origin, and last the
 // layer's border inside the bounds.
-#pragma once
+//
+// Each pass draws the presentation at the clock's time (Presentation): while an animation of a
+// view's frame, bounds, center, transform or alpha runs, the view is drawn at its animated
+// value, and a view with a running flip or curl transition is drawn by TransitionPainter from
+// its picture before the transition and its content now. A view whose animated bounds size
+// differs from its model size has its own drawing stretched to the animated bounds (as the
+// phone scales a layer's contents); its subviews are placed by their own animations.
 
 #include <filesystem>
 #include <memory>
@@ -27,6 +33,9 @@ class View;
 std::shared_ptr<Image> render(View& view, float scale = 1);
 std::shared_ptr<Image> renderScreen(float scale = 1);
 void drawTree(Canvas& canvas, View& view);
+// The view's tree as it shows now, like render but without a layout pass (the old content of a
+// transition). Null when the view's bounds are empty.
+std::shared_ptr<Image> snapshotTree(View& view, float scale = 1);
 // Writes `image` as "<name>.png" into the snapshot folder — $ZU_SNAPSHOT_DIR, or snapshots/ in
 // the working folder — made when missing, so a person can look at what was rendered (headless
 // runs, render tests). Returns the file, or nullopt when it could not be written.

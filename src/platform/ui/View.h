@@ -13,7 +13,8 @@
 //
 // Kept from the phone:
 //  - Every setter changes the model value at once. Inside an animation (Animations) the change
-//    is also recorded in the AnimationLog; nothing is interpolated.
+//    is also recorded in the AnimationLog, and while it runs the renderer draws the view at the
+//    animated value (Presentation); the getters, layout and hit testing use the model.
 //  - When a view's bounds size changes, each subview with an autoresizing mask is resized by it
 //    (the flexible parts of an axis share the change in proportion to their current sizes,
 //    equally when all are zero), then the view needs layout.
