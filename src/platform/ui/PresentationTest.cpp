@@ -7,6 +7,7 @@
 #include "platform/runtime/Clock.h"
 #include "platform/ui/AnimationLog.h"
 #include "platform/ui/Animations.h"
+#include "platform/ui/Canvas.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/TimingCurve.h"
@@ -219,6 +220,31 @@ TEST_F(PresentationTest, FreedViewsEmptyDurationsAndTheRunningQuery) {
   fresh.reset();
   root.reset();
   EXPECT_FALSE(AnimationLog::shared().isAnimating(now() + 1000));
+}
+
+// Draws a red fill over the rectangle it is given.
+class RedFill : public View {
+ public:
+  using View::View;
+  void draw(Canvas& canvas, const Rect& rect) override {
+    canvas.setFillColor(Color::redColor());
+    canvas.fillRect(rect);
+  }
+};
+
+TEST_F(PresentationTest, AViewWithAnimatedBoundsDrawsIntoTheBoundsShown) {
+  auto root = solid(Rect(0, 0, 120, 10), Color::whiteColor());
+  auto shrinking = std::make_shared<RedFill>(Rect(0, 0, 100, 10));
+  root->addSubview(shrinking);
+  Animations::animate(1.0, 0, kAnimationOptionCurveLinear, [&] { shrinking->setFrame(Rect(0, 0, 20, 10)); });
+  clock_->advance(0.5);  // 60 wide on screen, 20 in the model
+  auto image = render(*root);
+  EXPECT_EQ(0xffff0000u, image->pixelAt(58, 5));
+  EXPECT_EQ(0xffffffffu, image->pixelAt(61, 5));
+  clock_->advance(0.5);
+  image = render(*root);
+  EXPECT_EQ(0xffff0000u, image->pixelAt(18, 5));
+  EXPECT_EQ(0xffffffffu, image->pixelAt(22, 5));
 }
 
 // A container showing red, flipped or curled to blue.

@@ -45,22 +45,6 @@ void drawTransition(Canvas& canvas, View& view, const Presentation& presentation
   TransitionPainter::paint(canvas, record.transition, fraction, *record.before, *after, b);
 }
 
-// The view's own drawing, stretched from its model bounds to the presented ones.
-void drawContent(Canvas& canvas, View& view, const PresentedState& state) {
-  canvas.save();
-  const Rect& model = view.bounds();
-  const Rect& shown = state.bounds;
-  if (model.size != shown.size && model.size.width > 0 && model.size.height > 0) {
-    canvas.translate(shown.origin.x, shown.origin.y);
-    canvas.scale(shown.size.width / model.size.width, shown.size.height / model.size.height);
-    canvas.translate(-model.origin.x, -model.origin.y);
-  } else if (model.origin != shown.origin) {
-    canvas.translate(shown.origin.x - model.origin.x, shown.origin.y - model.origin.y);
-  }
-  view.drawForRender(canvas);
-  canvas.restore();
-}
-
 void drawNode(Canvas& canvas, View& view, const Presentation& presentation, const PresentedState& state,
               bool transitions) {
   if (view.isHidden() || !(state.alpha > 0)) return;
@@ -100,7 +84,9 @@ void drawNode(Canvas& canvas, View& view, const Presentation& presentation, cons
       canvas.clip(b);
     }
   }
-  drawContent(canvas, view, state);
+  canvas.save();
+  view.drawForRender(canvas, b);
+  canvas.restore();
   auto keep = view.shared();
   const auto subviews = view.subviews();
   for (const auto& sub : subviews) {

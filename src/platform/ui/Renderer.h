@@ -14,9 +14,10 @@
 // Each pass draws the presentation at the clock's time (Presentation): while an animation of a
 // view's frame, bounds, center, transform or alpha runs, the view is drawn at its animated
 // value, and a view with a running flip or curl transition is drawn by TransitionPainter from
-// its picture before the transition and its content now. A view whose animated bounds size
-// differs from its model size has its own drawing stretched to the animated bounds (as the
-// phone scales a layer's contents); its subviews are placed by their own animations.
+// its picture before the transition and its content now. A view whose bounds are animated is
+// asked to draw into the bounds shown at that moment (so an image view's picture follows its
+// size, as the phone stretches a layer's contents, while text is laid out at that size rather
+// than squeezed); its subviews are placed by their own animations.
 
 #include <filesystem>
 #include <memory>

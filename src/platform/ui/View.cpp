@@ -435,9 +435,9 @@ void View::sizeToFit() {
 
 // --- drawing
 
-void View::drawForRender(Canvas& canvas) {
+void View::drawForRender(Canvas& canvas, const Rect& rect) {
   needsDisplay_ = false;
-  draw(canvas, bounds_);
+  draw(canvas, rect);
 }
 
 void View::draw(Canvas&, const Rect&) {}

@@ -31,7 +31,8 @@
 //    window are also laid out by the display pass posted to the main run loop.
 //  - Touch callbacks not handled by a view go up the responder chain (nextResponder).
 //  - draw(canvas, rect) is called by the render pass (render(view)) after the background is
-//    filled, clipped to the bounds when clipsToBounds.
+//    filled, clipped to the bounds when clipsToBounds. While the bounds are animated, rect is
+//    the bounds shown at that moment, so a view that draws into rect is drawn at that size.
 // Where we differ on purpose: draw runs on every render (no cached content, so setNeedsDisplay
 // only marks); zero or non-finite sizes never produce NaN (a singular transform keeps the last
 // good bounds size when setting the frame).
@@ -176,8 +177,9 @@ class View : public Object {
   void setNeedsDisplay() { needsDisplay_ = true; }
   void setNeedsDisplayInRect(const Rect&) { needsDisplay_ = true; }
   bool needsDisplay() const { return needsDisplay_; }
-  // Called by the renderer; clears the needs-display mark.
-  void drawForRender(Canvas& canvas);
+  // Called by the renderer with the rectangle to draw in: the bounds, or while the bounds are
+  // animated the bounds shown at that moment. Clears the needs-display mark.
+  void drawForRender(Canvas& canvas, const Rect& rect);
   // Draws the view's own content in its bounds space. Nothing by default.
   virtual void draw(Canvas& canvas, const Rect& rect);
 
