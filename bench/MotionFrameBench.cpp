@@ -16,27 +16,16 @@
 #include <string>
 #include <vector>
 
-#include "common/ServiceHosts.h"
-#include "engine/cache/ColumnCache.h"
-#include "engine/core/DataEngine.h"
-#include "model/columns/Column.h"
-#include "model/entry/Link.h"
-#include "platform/device/NetworkProbe.h"
 #include "platform/runtime/FakeClock.h"
-#include "platform/runtime/RunLoop.h"
 #include "platform/ui/AnimationLog.h"
 #include "platform/ui/Animations.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
-#include "shell/app/Observer.h"
-#include "shell/home/ColumnGridCell.h"
-#include "shell/home/CoverViewController.h"
 #include "shell/home/MyColumnsController.h"
-#include "store/EntryPersistenter.h"
-#include "testing/SettableNetworkProbe.h"
 #include "testing/TempHome.h"
 
+#include "HomeGridScene.h"
 #include "RatioReporter.h"
 
 namespace {
@@ -48,9 +37,7 @@ constexpr double kEditSeconds = 0.4;
 
 struct Scene {
   std::shared_ptr<FakeClock> clock;
-  std::shared_ptr<DataEngine> engine;
-  std::shared_ptr<ui::Window> window;
-  std::shared_ptr<MyColumnsController> home;
+  HomeGridScene grid;
 };
 
 bool gSceneMade = false;
@@ -60,40 +47,11 @@ Scene& scene() {
   static Scene s = [] {
     Scene out;
     out.clock = FakeClock::install();
-    // No network: the screen reads locally and starts no refresh; info requests fail at once.
-    NetworkProbe::setShared(std::make_shared<SettableNetworkProbe>(SettableNetworkProbe::kOffline));
-    ServiceHosts::setAllHosts(std::string("127.0.0.1:1"));
-    DataEngine::initGlobalInstance();
-    out.engine = gDataEngine();
-    out.engine->setObserver(std::make_shared<Observer>());
-    std::vector<std::shared_ptr<Entry>> columns;
-    for (int i = 0; i < kColumns; ++i) {
-      auto c = std::make_shared<Column>();
-      c->setEntryId("col-" + std::to_string(i));
-      c->setTitle("第" + std::to_string(i) + "个栏目的标题");
-      auto link = std::make_shared<Link>();
-      link->setHref("http://127.0.0.1/cover/" + std::to_string(i) + ".png");
-      c->setCoverImageLink(link);
-      auto picture = ui::Image::create(140, 120);
-      for (int p = 0; p < 140 * 120; ++p) {
-        picture->mutablePixels()[p] = 0xff000000u | static_cast<uint32_t>((i * 37 + p) & 0xffffff);
-      }
-      out.engine->getColumnCache()->saveCover(c->entryId(), link->href(), *picture->pngData());
-      columns.push_back(c);
-    }
-    out.engine->getSubPersist()->insertEntries(columns);
-    MyColumnsController::registerNib();
-    ColumnGridCell::registerNibs();
-    CoverViewController::registerNib();
-    out.window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
-    out.home = std::make_shared<MyColumnsController>();
-    ui::ViewController::installAsRoot(*out.window, out.home);
-    out.window->makeKeyAndVisible();
-    RunLoop::main()->runUntil([&] { return out.home->dataSource().size() == kColumns; }, 30);
-    out.window->layoutIfNeeded();
+    out.grid = HomeGridScene::make(kColumns);
+    out.grid.window->layoutIfNeeded();
     // Into edit mode once, so both benchmarks draw the same model.
     ui::Animations::setEnabled(false);
-    out.home->editButtonPressed();
+    out.grid.home->editButtonPressed();
     ui::Animations::setEnabled(true);
     gSceneMade = true;
     return out;
@@ -105,9 +63,9 @@ Scene& scene() {
 void startEditAnimation(Scene& s) {
   ui::Animations::resetForTesting();
   ui::Animations::setEnabled(false);
-  s.home->editButtonPressed();
+  s.grid.home->editButtonPressed();
   ui::Animations::setEnabled(true);
-  s.home->editButtonPressed();
+  s.grid.home->editButtonPressed();
   s.clock->advance(kEditSeconds / 2);
 }
 
@@ -154,12 +112,8 @@ int main(int argc, char** argv) {
               ours, reference, ratio, ratio >= 0.8 ? "kept" : "MISSED", ours,
               ours < 1000.0 / 60 ? "within" : "OVER");
   if (gSceneMade) {
-    Scene& s = scene();
     zu::ui::Animations::resetForTesting();
-    s.home.reset();
-    s.window.reset();
-    s.engine.reset();
-    zu::DataEngine::uninitGlobalInstance();
+    scene().grid.tearDown();
     zu::Clock::resetForTesting();
   }
   benchmark::Shutdown();
