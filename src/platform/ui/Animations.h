@@ -25,12 +25,13 @@
 //    presentation of a running animation), not from the model value.
 //  - A flip or curl transition draws the view's content from before the block (a picture taken
 //    when the transition is set) turning into its content now.
-// Where we differ on purpose: values are set at once and completions run by the injected clock,
-// so tests read end values without waiting; a zero or negative duration shows the end value at
-// once; an animation of a view freed meanwhile draws nothing and keeps nothing of it alive; a
-// change taken over by a later animation of the same property stops drawing at once (the later
-// one starts from the model value unless it begins from the current state); background colours
-// and scroll offsets are recorded but change on screen at once.
+//  - A zero or negative duration shows the end value at once; a change taken over by a later
+//    animation of the same property stops drawing at once (the later one starts from the model
+//    value unless it begins from the current state).
+// Where we differ on purpose: an animation of a view freed meanwhile draws nothing, keeps
+// nothing of the view alive, and does not count as running; background colours and scroll
+// offsets are recorded but change on screen at once; flips are drawn without perspective and the
+// curl as a flat fold (TransitionPainter).
 #pragma once
 
 #include <functional>

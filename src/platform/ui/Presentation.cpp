@@ -51,6 +51,8 @@ Presentation::Presentation(double time) : time_(time) {
 
 Presentation Presentation::now() { return Presentation(Clock::get()->monotonic()); }
 
+Presentation Presentation::model() { return Presentation(0, true); }
+
 void Presentation::applyRunning(const View& view, PresentedState& state) const {
   const std::vector<RunningChange>* changes = AnimationLog::shared().runningChanges(view);
   if (!changes) return;

@@ -49,6 +49,8 @@ class Presentation {
   explicit Presentation(double time);
   // At the clock's time now.
   static Presentation now();
+  // The model values alone, as if nothing were running.
+  static Presentation model();
 
   double time() const { return time_; }
   // The model values of `view` with its running changes applied.
@@ -63,6 +65,7 @@ class Presentation {
                                       const PropertyChange& change, double time);
 
  private:
+  Presentation(double time, bool idle) : time_(time), idle_(idle) {}
   void applyRunning(const View& view, PresentedState& state) const;
 
   double time_;

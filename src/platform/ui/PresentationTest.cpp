@@ -101,6 +101,13 @@ TEST_F(PresentationTest, AMoveAndAFadeAreDrawnAlongTheEaseInOutCurve) {
     ASSERT_TRUE(image);
     if (step == 2) {
       EXPECT_TRUE(writeSnapshot(*image, "presentation-move-halfway"));
+      // Drawn into a context, the tree shows its model values.
+      auto model = Image::create(120, 20);
+      {
+        Canvas canvas(*model);
+        drawTree(canvas, *root);
+      }
+      EXPECT_EQ(100, firstRedColumn(*model, 5));
     }
     EXPECT_NEAR(100 * expected[step], firstRedColumn(*image, 5), 1.0) << "step " << step;
     // Black at alpha f over white: 255 × (1 − f).

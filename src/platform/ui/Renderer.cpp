@@ -114,7 +114,7 @@ void drawNode(Canvas& canvas, View& view, const Presentation& presentation, cons
 }  // namespace
 
 void drawTree(Canvas& canvas, View& view) {
-  const Presentation presentation = Presentation::now();
+  const Presentation presentation = Presentation::model();
   drawNode(canvas, view, presentation, presentation.stateOf(view), true);
 }
 

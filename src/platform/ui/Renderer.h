@@ -2,7 +2,8 @@
 // into a new Image of the view's bounds size, in the view's bounds space (its bounds origin at
 // the image's top left). renderScreen() composites the visible windows by level into a
 // 320 × 480 image, as the screen shows them. drawTree() draws a tree into any canvas whose
-// current space is the view's bounds space (snapshots inside a drawing, GL page pictures).
+// current space is the view's bounds space (snapshots inside a drawing, GL page pictures), with
+// its model values, as the phone renders a layer tree into a context.
 // Main thread, like the views.
 //
 // What is honoured, per view, back to front: hidden (not drawn, nor its subtree), alpha (the
@@ -11,13 +12,14 @@
 // draw(), the subviews through their center, transform and their own bounds origin, and last the
 // layer's border inside the bounds.
 //
-// Each pass draws the presentation at the clock's time (Presentation): while an animation of a
-// view's frame, bounds, center, transform or alpha runs, the view is drawn at its animated
-// value, and a view with a running flip or curl transition is drawn by TransitionPainter from
-// its picture before the transition and its content now. A view whose bounds are animated is
-// asked to draw into the bounds shown at that moment (so an image view's picture follows its
-// size, as the phone stretches a layer's contents, while text is laid out at that size rather
-// than squeezed); its subviews are placed by their own animations.
+// render, renderScreen and snapshotTree draw the presentation at the clock's time
+// (Presentation): while an animation of a view's frame, bounds, center, transform or alpha runs,
+// the view is drawn at its animated value, and a view with a running flip or curl transition is
+// drawn by TransitionPainter from its picture before the transition and its content now. A view
+// whose bounds are animated is asked to draw into the bounds shown at that moment (so an image
+// view's picture follows its size, as the phone stretches a layer's contents, while text is laid
+// out at that size rather than squeezed); its subviews are placed by their own animations.
+#pragma once
 
 #include <filesystem>
 #include <memory>
