@@ -15,27 +15,17 @@
 #include <string>
 #include <vector>
 
-#include "common/ServiceHosts.h"
-#include "engine/cache/ColumnCache.h"
 #include "engine/core/DataEngine.h"
 #include "engine/core/Task.h"
-#include "model/columns/Column.h"
-#include "model/entry/Link.h"
-#include "platform/device/NetworkProbe.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
-#include "shell/home/ColumnGridCell.h"
-#include "shell/home/CoverViewController.h"
 #include "shell/home/MyColumnsController.h"
-#include "shell/app/Observer.h"
-#include "store/EntryPersistenter.h"
-#include "testing/SettableNetworkProbe.h"
 #include "testing/TempHome.h"
-#include "views/GridView.h"
 
+#include "HomeGridScene.h"
 #include "RatioReporter.h"
 
 namespace {
@@ -44,48 +34,12 @@ using namespace zu;
 
 constexpr int kColumns = 66;
 
-struct Scene {
-  std::shared_ptr<DataEngine> engine;
-  std::shared_ptr<ui::Window> window;
-  std::shared_ptr<MyColumnsController> home;
-};
-
 bool gSceneMade = false;
 
-Scene& scene() {
+HomeGridScene& scene() {
   static TempHome home;
-  static Scene s = [] {
-    Scene out;
-    // No network: the screen reads locally and starts no refresh; info requests fail at once.
-    NetworkProbe::setShared(std::make_shared<SettableNetworkProbe>(SettableNetworkProbe::kOffline));
-    ServiceHosts::setAllHosts(std::string("127.0.0.1:1"));
-    DataEngine::initGlobalInstance();
-    out.engine = gDataEngine();
-    out.engine->setObserver(std::make_shared<Observer>());
-    std::vector<std::shared_ptr<Entry>> columns;
-    for (int i = 0; i < kColumns; ++i) {
-      auto c = std::make_shared<Column>();
-      c->setEntryId("col-" + std::to_string(i));
-      c->setTitle("第" + std::to_string(i) + "个栏目的标题");
-      auto link = std::make_shared<Link>();
-      link->setHref("http://127.0.0.1/cover/" + std::to_string(i) + ".png");
-      c->setCoverImageLink(link);
-      auto picture = ui::Image::create(140, 120);
-      for (int p = 0; p < 140 * 120; ++p) {
-        picture->mutablePixels()[p] = 0xff000000u | static_cast<uint32_t>((i * 37 + p) & 0xffffff);
-      }
-      out.engine->getColumnCache()->saveCover(c->entryId(), link->href(), *picture->pngData());
-      columns.push_back(c);
-    }
-    out.engine->getSubPersist()->insertEntries(columns);
-    MyColumnsController::registerNib();
-    ColumnGridCell::registerNibs();
-    CoverViewController::registerNib();
-    out.window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
-    out.home = std::make_shared<MyColumnsController>();
-    ui::ViewController::installAsRoot(*out.window, out.home);
-    out.window->makeKeyAndVisible();
-    RunLoop::main()->runUntil([&] { return out.home->dataSource().size() == kColumns; }, 30);
+  static HomeGridScene s = [] {
+    HomeGridScene out = HomeGridScene::make(kColumns);
     gSceneMade = true;
     return out;
   }();
@@ -93,7 +47,7 @@ Scene& scene() {
 }
 
 void BM_HomeGridLocalReadToFirstPage(benchmark::State& state) {
-  Scene& s = scene();
+  HomeGridScene& s = scene();
   for (auto _ : state) {
     const auto before = s.home->dataSource().empty() ? nullptr : s.home->dataSource().front();
     s.home->asyncRequestSubscribedColumnsFromLocal();
@@ -107,7 +61,7 @@ void BM_HomeGridLocalReadToFirstPage(benchmark::State& state) {
 BENCHMARK(BM_HomeGridLocalReadToFirstPage)->Unit(benchmark::kMillisecond)->Repetitions(9);
 
 void BM_BareLocalRead(benchmark::State& state) {
-  Scene& s = scene();
+  HomeGridScene& s = scene();
   int entries = 0;
   for (auto _ : state) {
     auto task = s.engine->createGetSubscribedColumnsTask(true);
@@ -138,13 +92,7 @@ int main(int argc, char** argv) {
               "%.2f ms, ratio ours/reference %.2f; the screen adds %.2f ms, budget 50 ms: %s\n",
               ours, reference, reference > 0 ? ours / reference : 0, ours - reference,
               ours - reference < 50 ? "kept" : "MISSED");
-  if (gSceneMade) {
-    Scene& s = scene();
-    s.home.reset();
-    s.window.reset();
-    s.engine.reset();
-    zu::DataEngine::uninitGlobalInstance();
-  }
+  if (gSceneMade) scene().tearDown();
   benchmark::Shutdown();
   return 0;
 }

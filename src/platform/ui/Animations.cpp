@@ -3,8 +3,13 @@
 #include <cmath>
 #include <vector>
 
+#include "platform/runtime/Clock.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/DisplayChanges.h"
+#include "platform/ui/Presentation.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/TransitionPainter.h"
 #include "platform/ui/View.h"
 
 namespace zu::ui {
@@ -59,6 +64,7 @@ void finish(const std::shared_ptr<Pending>& p) {
     }
   }
   p->record->completed = true;
+  AnimationLog::shared().endRunning(*p->record);
   const bool finished = p->record->finished;
   if (p->didStop) p->didStop(p->record->name, finished, p->record->context);
   if (p->completion) p->completion(finished);
@@ -100,18 +106,32 @@ void replaceEarlier(const AnimationRecord& record) {
   }
 }
 
+// Starts each change from the value its view shows now, rather than from its model value.
+void beginFromCurrentState(AnimationRecord& record) {
+  std::vector<AnimatableValue> froms;
+  froms.reserve(record.changes.size());
+  for (const PropertyChange& c : record.changes) {
+    auto view = c.view.lock();
+    froms.push_back(view ? Presentation::currentValue(*view, record, c, record.beginTime) : c.from);
+  }
+  for (size_t i = 0; i < froms.size(); ++i) record.changes[i].from = froms[i];
+}
+
 void commitOpen(Open open) {
   State& s = state();
   auto record = open.record;
-  AnimationLog::shared().add(record);
+  AnimationLog& log = AnimationLog::shared();
+  log.add(record);
+  record->beginTime = Clock::get()->monotonic();
   double total = 0;
   if (!record->disabled && record->duration > 0) {
-    double cycles = 1;
-    if (record->repeatCount > 0) cycles = record->repeatCount;
-    if (record->autoreverses) cycles *= 2;
-    total = record->delay + record->duration * cycles;
+    total = record->endTime() - record->beginTime;
+    if (record->beginsFromCurrentState) beginFromCurrentState(*record);
     replaceEarlier(*record);
     DisplayChanges::shared().wake();
+    log.addRunning(record);
+  } else {
+    record->before.reset();
   }
   auto p = std::make_shared<Pending>();
   p->record = record;
@@ -211,11 +231,24 @@ void Animations::setDidStop(DidStop callback) {
   if (Open* o = innermost()) o->didStop = std::move(callback);
 }
 
-void Animations::setTransition(int kind, const std::shared_ptr<View>& view, bool) {
-  if (Open* o = innermost()) {
-    o->record->transition = kind;
-    o->record->transitionView = view;
+namespace {
+
+// Notes the transition of `record` on `view`, with a picture of the view as it shows now when
+// the renderer will draw the transition.
+void setTransitionOf(AnimationRecord& record, int kind, const std::shared_ptr<View>& view) {
+  record.transition = kind;
+  record.transitionView = view;
+  record.transitionViewKey = view.get();
+  record.before.reset();
+  if (view && !record.disabled && TransitionPainter::draws(kind)) {
+    record.before = snapshotTree(*view, Screen::main().scale());
   }
+}
+
+}  // namespace
+
+void Animations::setTransition(int kind, const std::shared_ptr<View>& view, bool) {
+  if (Open* o = innermost()) setTransitionOf(*o->record, kind, view);
 }
 
 void Animations::commit() {
@@ -236,8 +269,7 @@ void runBlock(double duration, double delay, unsigned options, int transition,
   Open open;
   open.record = newRecord(std::string(), nullptr);
   applyOptions(*open.record, options, duration > 0 ? duration : 0, delay > 0 ? delay : 0, nested);
-  open.record->transition = transition;
-  open.record->transitionView = transitionView;
+  setTransitionOf(*open.record, transition, transitionView);
   open.completion = std::move(completion);
   state().open.push_back(std::move(open));
   if (animations) animations();
@@ -294,24 +326,13 @@ std::shared_ptr<AnimationRecord> Animations::logAnimation(std::string name, doub
   return r;
 }
 
-bool Animations::areRunning() {
-  for (const auto& p : state().pending) {
-    const AnimationRecord& r = *p->record;
-    if (r.disabled || !(r.duration > 0)) continue;
-    if (!r.transitionView.expired()) return true;
-    for (const PropertyChange& c : r.changes) {
-      if (!c.replaced && !c.view.expired()) return true;
-    }
-  }
-  return false;
-}
-
 void Animations::resetForTesting() {
   State& s = state();
   for (const auto& p : s.pending) RunLoop::main()->cancel(p->token);
   s.pending.clear();
   s.open.clear();
   s.enabled = true;
+  AnimationLog::shared().clearRunning();
 }
 
 }  // namespace zu::ui

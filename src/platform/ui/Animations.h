@@ -19,8 +19,19 @@
 //    block does the same with its changes recorded.
 //  - Nested block animations inherit duration and curve unless the options override them; an
 //    infinite repeat count never completes.
-// Where we differ on purpose: nothing moves between the from and to values (there is no
-// presentation layer); beginsFromCurrentState is only recorded.
+//  - While an animation runs, the renderer draws its views at the values along its curve
+//    (Presentation): the getters return the model value, the screen shows the presented one.
+//    beginsFromCurrentState starts each change from the value shown at the commit (the
+//    presentation of a running animation), not from the model value.
+//  - A flip or curl transition draws the view's content from before the block (a picture taken
+//    when the transition is set) turning into its content now.
+//  - A zero or negative duration shows the end value at once; a change taken over by a later
+//    animation of the same property stops drawing at once (the later one starts from the model
+//    value unless it begins from the current state).
+// Where we differ on purpose: an animation of a view freed meanwhile draws nothing, keeps
+// nothing of the view alive, and does not count as running; background colours and scroll
+// offsets are recorded but change on screen at once; flips are drawn without perspective and the
+// curl as a flat fold (TransitionPainter).
 #pragma once
 
 #include <functional>
@@ -89,9 +100,6 @@ class Animations {
 
   // True inside an open animation block.
   static bool isRecording();
-  // True while a committed animation has not ended (its completion has not run) and still has
-  // a live view to move: the screen must keep drawing frames.
-  static bool areRunning();
   // Called by views' setters: notes the change in the innermost open block (when enabled).
   static void record(View& view, const char* property, const AnimatableValue& from,
                      const AnimatableValue& to);

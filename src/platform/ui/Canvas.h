@@ -47,6 +47,8 @@ class Canvas {
 
   // The target's size in points.
   Size size() const;
+  // The target's pixels per point.
+  float pixelScale() const { return scale_; }
 
   void save();
   void restore();

@@ -1,6 +1,7 @@
 #include "platform/ui/DisplayChanges.h"
 
-#include "platform/ui/Animations.h"
+#include "platform/runtime/Clock.h"
+#include "platform/ui/AnimationLog.h"
 
 namespace zu::ui {
 
@@ -9,6 +10,8 @@ DisplayChanges& DisplayChanges::shared() {
   return *changes;
 }
 
-bool DisplayChanges::needsFrame() const { return dirty_ || Animations::areRunning(); }
+bool DisplayChanges::needsFrame() const {
+  return dirty_ || AnimationLog::shared().isAnimating(Clock::get()->monotonic());
+}
 
 }  // namespace zu::ui

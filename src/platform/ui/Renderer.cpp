@@ -8,10 +8,12 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/KeyboardDrawing.h"
+#include "platform/ui/Presentation.h"
 #include "platform/ui/Screen.h"
 #include "platform/ui/StatusBar.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/TextView.h"
+#include "platform/ui/TransitionPainter.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
@@ -19,12 +21,12 @@ namespace zu::ui {
 
 namespace {
 
-// Moves the canvas from the superview's bounds space into `view`'s.
-void enter(Canvas& canvas, const View& view) {
-  const Point c = view.center();
-  const Rect& b = view.bounds();
+// Moves the canvas from the superview's bounds space into the view's, as presented.
+void enter(Canvas& canvas, const PresentedState& state) {
+  const Point c = state.center;
+  const Rect& b = state.bounds;
   canvas.translate(c.x, c.y);
-  if (!view.transform().isIdentity()) canvas.concat(view.transform());
+  if (!state.transform.isIdentity()) canvas.concat(state.transform);
   canvas.translate(-b.origin.x - b.size.width / 2, -b.origin.y - b.size.height / 2);
 }
 
@@ -45,14 +47,41 @@ void drawScreenChrome(Canvas& canvas, const Rect& screen) {
   }
 }
 
-}  // namespace
 
-void drawTree(Canvas& canvas, View& view) {
-  if (view.isHidden() || !(view.alpha() > 0)) return;
+void drawNode(Canvas& canvas, View& view, const Presentation& presentation, const PresentedState& state,
+              bool transitions);
+
+// A view in a running transition: its content now, drawn into a picture of its bounds, and
+// the picture from before, combined by the transition.
+void drawTransition(Canvas& canvas, View& view, const Presentation& presentation, const PresentedState& state,
+                    const AnimationRecord& record, float fraction) {
+  const Rect b = state.bounds;
+  const float scale = canvas.pixelScale();
+  auto after = Image::create(static_cast<int>(std::ceil(b.size.width * scale)),
+                             static_cast<int>(std::ceil(b.size.height * scale)), scale);
+  if (!after) return;
+  {
+    Canvas content(*after);
+    content.translate(-b.origin.x, -b.origin.y);
+    drawNode(content, view, presentation, state, false);
+  }
+  TransitionPainter::paint(canvas, record.transition, fraction, *record.before, *after, b);
+}
+
+void drawNode(Canvas& canvas, View& view, const Presentation& presentation, const PresentedState& state,
+              bool transitions) {
+  if (view.isHidden() || !(state.alpha > 0)) return;
+  if (transitions) {
+    float fraction = 0;
+    if (const AnimationRecord* record = presentation.transitionOf(view, fraction)) {
+      drawTransition(canvas, view, presentation, state, *record, fraction);
+      return;
+    }
+  }
   const Layer& layer = view.layer();
-  const Rect b = view.bounds();
+  const Rect b = state.bounds;
   const float radius = layer.cornerRadius;
-  const bool group = view.alpha() < 1;
+  const bool group = state.alpha < 1;
   if (group) canvas.beginTransparencyLayer();
 
   if (layer.shadowOpacity > 0) {
@@ -78,15 +107,17 @@ void drawTree(Canvas& canvas, View& view) {
     }
   }
   canvas.save();
-  view.drawForRender(canvas);
+  view.drawForRender(canvas, b);
   canvas.restore();
   auto keep = view.shared();
   const auto subviews = view.subviews();
   for (const auto& sub : subviews) {
-    if (sub->isHidden() || !(sub->alpha() > 0)) continue;
+    if (sub->isHidden()) continue;
+    const PresentedState subState = presentation.stateOf(*sub);
+    if (!(subState.alpha > 0)) continue;
     canvas.save();
-    enter(canvas, *sub);
-    drawTree(canvas, *sub);
+    enter(canvas, subState);
+    drawNode(canvas, *sub, presentation, subState, true);
     canvas.restore();
   }
   view.drawOverSubviews(canvas);
@@ -100,11 +131,19 @@ void drawTree(Canvas& canvas, View& view) {
     canvas.strokeRoundedRect(b.insetBy(inset, inset), radius > inset ? radius - inset : 0);
     canvas.restore();
   }
-  if (group) canvas.endTransparencyLayer(view.alpha());
+  if (group) canvas.endTransparencyLayer(state.alpha);
 }
 
-std::shared_ptr<Image> render(View& view, float scale) {
-  view.layoutIfNeeded();
+}  // namespace
+
+void drawTree(Canvas& canvas, View& view) {
+  const Presentation presentation = Presentation::model();
+  drawNode(canvas, view, presentation, presentation.stateOf(view), true);
+}
+
+std::shared_ptr<Image> snapshotTree(View& view, float scale) {
+  const Presentation presentation = Presentation::now();
+  const PresentedState state = presentation.stateOf(view);
   const Rect b = view.bounds();
   if (!(scale > 0)) scale = 1;
   auto image = Image::create(static_cast<int>(std::ceil(b.size.width * scale)),
@@ -112,10 +151,15 @@ std::shared_ptr<Image> render(View& view, float scale) {
   if (!image) return nullptr;
   {
     Canvas canvas(*image);
-    canvas.translate(-b.origin.x, -b.origin.y);
-    drawTree(canvas, view);
+    canvas.translate(-state.bounds.origin.x, -state.bounds.origin.y);
+    drawNode(canvas, view, presentation, state, true);
   }
   return image;
+}
+
+std::shared_ptr<Image> render(View& view, float scale) {
+  view.layoutIfNeeded();
+  return snapshotTree(view, scale);
 }
 
 std::shared_ptr<Image> renderScreen(float scale) {
@@ -125,15 +169,17 @@ std::shared_ptr<Image> renderScreen(float scale) {
                              static_cast<int>(screen.size.height * scale), scale);
   Canvas canvas(*image);
   bool chromeDrawn = false;
+  const Presentation presentation = Presentation::now();
   for (const auto& window : Application::shared().visibleWindows()) {
     if (!chromeDrawn && window->windowLevel() >= kWindowLevelStatusBar) {
       drawScreenChrome(canvas, screen);
       chromeDrawn = true;
     }
     window->layoutIfNeeded();
+    const PresentedState state = presentation.stateOf(*window);
     canvas.save();
-    enter(canvas, *window);
-    drawTree(canvas, *window);
+    enter(canvas, state);
+    drawNode(canvas, *window, presentation, state, true);
     canvas.restore();
   }
   if (!chromeDrawn) drawScreenChrome(canvas, screen);

@@ -3,8 +3,10 @@
 // the image's top left). renderScreen() composites the visible windows by level into a
 // 320 × 480 image, as the screen shows them: the keyboard (while a view edits text) and the
 // status bar (while the application shows it) lie above the windows below the status bar's
-// level. A scale of 2 draws twice the pixels (text and paths at that density). drawTree() draws a tree into any canvas whose
-// current space is the view's bounds space (snapshots inside a drawing, GL page pictures).
+// level. A scale of 2 draws twice the pixels (text and paths at that density). drawTree() draws
+// a tree into any canvas whose current space is the view's bounds space (snapshots inside a
+// drawing, GL page pictures), with its model values, as the phone renders a layer tree into a
+// context.
 // Main thread, like the views.
 //
 // What is honoured, per view, back to front: hidden (not drawn, nor its subtree), alpha (the
@@ -13,6 +15,14 @@
 // colour (rounded by the corner radius), clipping to the (rounded) bounds when clipsToBounds,
 // draw(), the subviews through their center, transform and their own bounds origin, then
 // drawOverSubviews() (still clipped), and last the layer's border inside the bounds.
+//
+// render, renderScreen and snapshotTree draw the presentation at the clock's time
+// (Presentation): while an animation of a view's frame, bounds, center, transform or alpha runs,
+// the view is drawn at its animated value, and a view with a running flip or curl transition is
+// drawn by TransitionPainter from its picture before the transition and its content now. A view
+// whose bounds are animated is asked to draw into the bounds shown at that moment (so an image
+// view's picture follows its size, as the phone stretches a layer's contents, while text is laid
+// out at that size rather than squeezed); its subviews are placed by their own animations.
 #pragma once
 
 #include <filesystem>
@@ -30,6 +40,9 @@ class View;
 std::shared_ptr<Image> render(View& view, float scale = 1);
 std::shared_ptr<Image> renderScreen(float scale = 1);
 void drawTree(Canvas& canvas, View& view);
+// The view's tree as it shows now, like render but without a layout pass (the old content of a
+// transition). Null when the view's bounds are empty.
+std::shared_ptr<Image> snapshotTree(View& view, float scale = 1);
 // Writes `image` as "<name>.png" into the snapshot folder — $ZU_SNAPSHOT_DIR, or snapshots/ in
 // the working folder — made when missing, so a person can look at what was rendered (headless
 // runs, render tests). Returns the file, or nullopt when it could not be written.

@@ -59,4 +59,63 @@ Rect Transform::apply(const Rect& r) const {
   return Rect::boundingBox(p);
 }
 
+Size Transform::sizeFilling(Size box, Size fallback) const {
+  // The transformed bounds' bounding box is |a|w + |c|h wide and |b|w + |d|h high: solve for
+  // the bounds size.
+  const float fa = std::fabs(a), fb = std::fabs(b), fc = std::fabs(c), fd = std::fabs(d);
+  const float det = fa * fd - fb * fc;
+  if (det == 0 || !std::isfinite(det)) return fallback;
+  const Size s{(fd * box.width - fc * box.height) / det, (fa * box.height - fb * box.width) / det};
+  return {std::isfinite(s.width) ? std::fabs(s.width) : 0, std::isfinite(s.height) ? std::fabs(s.height) : 0};
+}
+
+namespace {
+
+// The linear part as scale x, rotation, shear and scale y: (a, b) = sx·(cos r, sin r), and
+// (c, d) = shear·sx·(cos r, sin r) + sy·(−sin r, cos r).
+struct Parts {
+  float sx = 1, sy = 1, shear = 0, rotation = 0;
+};
+
+Parts partsOf(const Transform& t) {
+  Parts p;
+  p.sx = std::hypot(t.a, t.b);
+  if (p.sx == 0) {
+    // No x axis left: treat the column (c, d) as the y axis, unrotated.
+    p.sy = t.d;
+    p.shear = 0;
+    return p;
+  }
+  p.rotation = std::atan2(t.b, t.a);
+  const float ca = t.a / p.sx, sa = t.b / p.sx;
+  p.shear = (ca * t.c + sa * t.d) / p.sx;
+  p.sy = ca * t.d - sa * t.c;
+  return p;
+}
+
+Transform fromParts(const Parts& p, float tx, float ty) {
+  const float ca = std::cos(p.rotation), sa = std::sin(p.rotation);
+  return {p.sx * ca, p.sx * sa, p.shear * p.sx * ca - p.sy * sa, p.shear * p.sx * sa + p.sy * ca, tx, ty};
+}
+
+float mix(float a, float b, float f) { return a + (b - a) * f; }
+
+}  // namespace
+
+Transform Transform::interpolate(const Transform& from, const Transform& to, float f) {
+  if (f <= 0) return from;
+  if (f >= 1) return to;
+  const Parts p0 = partsOf(from), p1 = partsOf(to);
+  float turn = p1.rotation - p0.rotation;
+  constexpr float kPi = 3.14159265358979f;
+  if (turn > kPi) turn -= 2 * kPi;
+  if (turn < -kPi) turn += 2 * kPi;
+  Parts p;
+  p.sx = mix(p0.sx, p1.sx, f);
+  p.sy = mix(p0.sy, p1.sy, f);
+  p.shear = mix(p0.shear, p1.shear, f);
+  p.rotation = p0.rotation + turn * f;
+  return fromParts(p, mix(from.tx, to.tx, f), mix(from.ty, to.ty, f));
+}
+
 }  // namespace zu::ui

@@ -4,7 +4,9 @@
 // Kept from the phone: concat(t1, t2) applies t1 first, then t2; scaled/translated/rotated
 // prepend the step (it acts in the transform's own space, before the rest); applying to a
 // rectangle returns the bounding box of the four transformed corners; inverting a singular
-// transform returns it unchanged.
+// transform returns it unchanged. Animating from one transform to another goes through its parts
+// (translation, scale, shear and rotation by the shorter way round), as the phone's does, so a
+// half-way rotation stays a rotation rather than shrinking through the mixed matrix.
 #pragma once
 
 #include "platform/ui/Geometry.h"
@@ -38,6 +40,13 @@ struct Transform {
   Size apply(Size s) const;
   // The bounding box of the transformed rectangle.
   Rect apply(const Rect& r) const;
+
+  // The size whose transformed bounding box is `box` (how a frame sets the bounds under this
+  // transform); `fallback` when the linear part cannot be solved.
+  Size sizeFilling(Size box, Size fallback) const;
+
+  // The transform the fraction `f` of the way from `from` to `to` (0 gives `from`, 1 `to`).
+  static Transform interpolate(const Transform& from, const Transform& to, float f);
 };
 
 }  // namespace zu::ui

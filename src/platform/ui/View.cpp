@@ -62,21 +62,8 @@ void View::setFrame(const Rect& frameIn) {
     return;
   }
   const Rect oldFrame = frame();
-  Size size = f.size;
-  if (!transform_.isIdentity()) {
-    // The transformed bounds' bounding box is |a|w + |c|h wide and |b|w + |d|h high: solve for
-    // the bounds size. A singular system keeps the current size.
-    const float a = std::fabs(transform_.a), b = std::fabs(transform_.b);
-    const float c = std::fabs(transform_.c), d = std::fabs(transform_.d);
-    const float det = a * d - b * c;
-    if (det != 0 && finite(det)) {
-      size = {(d * f.size.width - c * f.size.height) / det,
-              (a * f.size.height - b * f.size.width) / det};
-      size = finiteSize(size);
-    } else {
-      size = bounds_.size;
-    }
-  }
+  // A singular transform keeps the current bounds size.
+  const Size size = transform_.isIdentity() ? f.size : transform_.sizeFilling(f.size, bounds_.size);
   if (Animations::isRecording()) Animations::record(*this, "frame", oldFrame, f);
   const Rect oldBounds = bounds_;
   if (oldFrame != f) DisplayChanges::shared().markDirty();
@@ -463,9 +450,9 @@ void View::sizeToFit() {
 
 // --- drawing
 
-void View::drawForRender(Canvas& canvas) {
+void View::drawForRender(Canvas& canvas, const Rect& rect) {
   needsDisplay_ = false;
-  draw(canvas, bounds_);
+  draw(canvas, rect);
 }
 
 void View::draw(Canvas&, const Rect&) {}

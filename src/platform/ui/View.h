@@ -13,7 +13,8 @@
 //
 // Kept from the phone:
 //  - Every setter changes the model value at once. Inside an animation (Animations) the change
-//    is also recorded in the AnimationLog; nothing is interpolated. A change that shows marks
+//    is also recorded in the AnimationLog, and while it runs the renderer draws the view at the
+//    animated value (Presentation); the getters, layout and hit testing use the model. A change that shows marks
 //    the screen dirty (DisplayChanges), as setNeedsDisplay and setNeedsLayout do.
 //  - When a view's bounds size changes, each subview with an autoresizing mask is resized by it
 //    (the flexible parts of an axis share the change in proportion to their current sizes,
@@ -31,7 +32,8 @@
 //    window are also laid out by the display pass posted to the main run loop.
 //  - Touch callbacks not handled by a view go up the responder chain (nextResponder).
 //  - draw(canvas, rect) is called by the render pass (render(view)) after the background is
-//    filled, clipped to the bounds when clipsToBounds.
+//    filled, clipped to the bounds when clipsToBounds. While the bounds are animated, rect is
+//    the bounds shown at that moment, so a view that draws into rect is drawn at that size.
 // Where we differ on purpose: draw runs on every render (no cached content, so setNeedsDisplay
 // only marks the view and the screen); zero or non-finite sizes never produce NaN (a singular transform keeps the last
 // good bounds size when setting the frame).
@@ -183,8 +185,9 @@ class View : public Object {
   void setNeedsDisplay();
   void setNeedsDisplayInRect(const Rect&) { setNeedsDisplay(); }
   bool needsDisplay() const { return needsDisplay_; }
-  // Called by the renderer; clears the needs-display mark.
-  void drawForRender(Canvas& canvas);
+  // Called by the renderer with the rectangle to draw in: the bounds, or while the bounds are
+  // animated the bounds shown at that moment. Clears the needs-display mark.
+  void drawForRender(Canvas& canvas, const Rect& rect);
   // Draws the view's own content in its bounds space. Nothing by default.
   virtual void draw(Canvas& canvas, const Rect& rect);
   // Draws over the subviews, in the bounds space and inside the clip (a scroll view's

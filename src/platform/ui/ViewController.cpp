@@ -228,16 +228,24 @@ Rect modalFrame(const ViewController& controller) {
   return controller.wantsFullScreenLayout() ? Screen::main().bounds() : Screen::main().applicationFrame();
 }
 
-// The changes of a modal transition: the view comes in (or goes out) by its style.
-void modalMotion(const std::shared_ptr<View>& view, ModalTransitionStyle style, const Rect& frame,
-                 bool coming) {
+// True for the styles drawn as a transition of the modal view's superview (a flip or a curl):
+// the view joins or leaves the superview inside the animation, so the transition turns from
+// the content before to the content after.
+bool turns(ModalTransitionStyle style) {
+  return style == ModalTransitionStyle::FlipHorizontal || style == ModalTransitionStyle::PartialCurl;
+}
+
+// The changes of a modal transition: the view comes in (or goes out) by its style. A turning
+// style sets the transition on `super`.
+void modalMotion(const std::shared_ptr<View>& view, const std::shared_ptr<View>& super, ModalTransitionStyle style,
+                 const Rect& frame, bool coming) {
   switch (style) {
     case ModalTransitionStyle::CrossDissolve:
       view->setAlpha(coming ? 1 : 0);
       break;
     case ModalTransitionStyle::FlipHorizontal:
     case ModalTransitionStyle::PartialCurl:
-      if (auto super = view->superview()) {
+      if (super) {
         Animations::setTransition(style == ModalTransitionStyle::FlipHorizontal
                                       ? (coming ? kAnimationTransitionFlipFromRight : kAnimationTransitionFlipFromLeft)
                                       : (coming ? kAnimationTransitionCurlUp : kAnimationTransitionCurlDown),
@@ -272,12 +280,14 @@ bool ViewController::presentModalViewController(const std::shared_ptr<ViewContro
   const ModalTransitionStyle style = controller->modalTransitionStyle_;
   modalView->setTransform(Transform::identity());
   modalView->setFrame(frame);
-  if (animated) modalMotion(modalView, style, frame, false);
-  super->addSubview(modalView);
+  const bool turning = animated && turns(style);
+  if (animated && !turning) modalMotion(modalView, super, style, frame, false);
+  if (!turning) super->addSubview(modalView);
   transition(
       animated, kModalDuration,
       [&] {
-        if (animated) modalMotion(modalView, style, frame, true);
+        if (animated) modalMotion(modalView, super, style, frame, true);
+        if (turning) super->addSubview(modalView);
       },
       [keepHost, controller, covered, animated] {
         if (keepHost->modal_ != controller) return;
@@ -323,10 +333,12 @@ void ViewController::dismissModalViewController(bool animated) {
   super->insertSubviewBelow(covered, modalView);
   const ModalTransitionStyle style = controller->modalTransitionStyle_;
   const Rect frame = modalView->frame();
+  const bool turning = animated && turns(style);
   transition(
       animated, kModalDuration,
       [&] {
-        if (animated) modalMotion(modalView, style, frame, false);
+        if (animated) modalMotion(modalView, super, style, frame, false);
+        if (turning) modalView->removeFromSuperview();
       },
       [keepHost, controller, modalView, animated, done, frame] {
         modalView->removeFromSuperview();

@@ -9,9 +9,11 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
+#include "platform/ui/Renderer.h"
 #include "platform/ui/TabBar.h"
 #include "platform/ui/TabBarController.h"
 #include "platform/ui/TabBarItem.h"
@@ -272,6 +274,41 @@ TEST_F(ViewControllerTest, ModalPresentationCoversTheOutermostControllerAndRefus
   clock_->advance(0.4);
   drain();
   EXPECT_EQ((Log{"A:didDisappear+", "sheet:didAppear+"}), take());
+}
+
+// A flipping modal turns the screen from the covered content to the presented one and back: the
+// presented view joins (and leaves) the window inside the transition.
+TEST_F(ViewControllerTest, AFlippingModalTurnsFromTheCoveredScreenToThePresentedOne) {
+  auto a = make("A");
+  ViewController::installAsRoot(*window_, a);
+  a->view()->setBackgroundColor(Color::redColor());
+  auto sheet = make("sheet");
+  sheet->view()->setBackgroundColor(Color::blueColor());
+  sheet->setModalTransitionStyle(ModalTransitionStyle::FlipHorizontal);
+  // Which face shows at the centre: 'r', 'b', or '?' (edge-on, nothing).
+  auto face = [&] {
+    const uint32_t p = render(*window_)->pixelAt(160, 240);
+    const int r = static_cast<int>(p >> 16 & 0xff), b = static_cast<int>(p & 0xff);
+    return r > 60 && b < 30 ? 'r' : b > 60 && r < 30 ? 'b' : '?';
+  };
+  ASSERT_TRUE(a->presentModalViewController(sheet, true));
+  clock_->advance(0.1);
+  EXPECT_EQ('r', face());
+  clock_->advance(0.2);
+  EXPECT_EQ('b', face());
+  clock_->advance(0.1);
+  drain();
+  EXPECT_EQ('b', face());
+  sheet->dismissModalViewController(true);
+  EXPECT_FALSE(sheet->view()->window());
+  clock_->advance(0.1);
+  EXPECT_EQ('b', face());
+  clock_->advance(0.2);
+  EXPECT_EQ('r', face());
+  clock_->advance(0.1);
+  drain();
+  EXPECT_FALSE(a->modalViewController());
+  EXPECT_EQ('r', face());
 }
 
 TEST_F(ViewControllerTest, BarsFollowTheItemsAndGiveTheirRoomToTheContent) {

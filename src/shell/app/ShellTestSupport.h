@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "platform/ui/Animations.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Device.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/Screen.h"
 #include "shell/app/CustomBrightnessWindow.h"
@@ -77,5 +79,25 @@ class ShellFixture : public ::testing::Test {
   ScopedFakeClock clock_;
   std::vector<int> terminated_;
 };
+
+// The share of the pixels (x0 ≤ x < x1, y0 ≤ y < y1) of `moved` that equal, within two steps per
+// channel, the pixels `dx` to the right of them in `still`: how much of a picture taken mid-way
+// through a slide is the picture at rest, shifted.
+inline double matchingShare(const ui::Image& moved, const ui::Image& still, int dx, int x0, int x1, int y0,
+                            int y1) {
+  int same = 0, all = 0;
+  for (int y = y0; y < y1; ++y) {
+    for (int x = x0; x < x1; ++x) {
+      const uint32_t a = moved.pixelAt(x, y), b = still.pixelAt(x + dx, y);
+      bool close = true;
+      for (int shift = 0; shift < 32; shift += 8) {
+        close = close && std::abs(static_cast<int>(a >> shift & 0xff) - static_cast<int>(b >> shift & 0xff)) <= 2;
+      }
+      same += close;
+      ++all;
+    }
+  }
+  return all ? static_cast<double>(same) / all : 0;
+}
 
 }  // namespace zu::testing

@@ -448,6 +448,27 @@ TEST_F(ColumnDetailTest, ADoubleTapOnTheReviewButtonOrARelatedRowPushesOneScreen
   }
 }
 
+// A push is drawn as it moves: half-way through it (ease-in-out, so half the way) the detail has
+// gone half a screen to the left and the review form has come half a screen in from the right.
+TEST_F(ColumnDetailTest, APushSlidesTheFormInAsTheDetailGoesOut) {
+  detail_ = open(testing::detailColumn("col-1", "港口晨报", true));
+  settle(1);
+  auto before = ui::render(*window_);
+  header().commentButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  clock_->advance(ui::NavigationController::kTransitionDuration / 2);
+  auto mid = ui::render(*window_);
+  EXPECT_TRUE(ui::writeSnapshot(*mid, "navigation-push-halfway"));
+  settle(1);
+  ASSERT_TRUE(std::dynamic_pointer_cast<AddCommentViewController>(navigation_->topViewController()));
+  auto after = ui::render(*window_);
+  // Below the bar (whose items change at once): the left half is the detail's right half, the
+  // right half the form's left half.
+  EXPECT_GT(testing::matchingShare(*mid, *before, 160, 0, 158, 80, 300), 0.98);
+  EXPECT_GT(testing::matchingShare(*mid, *after, -160, 162, 320, 80, 300), 0.98);
+  // The two are not the same picture, so the comparison tells them apart.
+  EXPECT_LT(testing::matchingShare(*before, *after, 0, 0, 320, 80, 300), 0.9);
+}
+
 class ColumnDetailLayoutTest : public ColumnDetailTest {
  protected:
   void SetUp() override {

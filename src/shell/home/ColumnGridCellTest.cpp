@@ -17,6 +17,7 @@
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/Renderer.h"
 #include "shell/skin/MyFaceSettings.h"
+#include "testing/ScopedFakeClock.h"
 
 namespace zu {
 namespace {
@@ -137,6 +138,7 @@ TEST_F(ColumnGridCellTest, DetailButtonSpinnerAndTheTitleOfAReusedTile) {
 }
 
 TEST_F(ColumnGridCellTest, EditLiftAndDelete) {
+  ScopedFakeClock clock;  // the lift is pictured when its animation is over
   auto tile = ColumnGridCell::loadFromNib("ColumnGridCell");
   auto news = column(0);
   tile->updateColumn(news, false);
@@ -158,6 +160,7 @@ TEST_F(ColumnGridCellTest, EditLiftAndDelete) {
   EXPECT_EQ(tile->delButton()->transform().ty, -10.f);
   EXPECT_EQ(tile->layer().shadowOpacity, 1.f);
   EXPECT_DOUBLE_EQ(ui::AnimationLog::shared().last()->duration, 0.3);
+  clock->advance(0.3);
   EXPECT_TRUE(ui::writeSnapshot(*ui::render(*tile), "tile-lifted"));
   // Leaving edit mode during the lift does not rescale the lifted face.
   tile->updateCellState(false);

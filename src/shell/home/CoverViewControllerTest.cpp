@@ -17,6 +17,7 @@
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
+#include "shell/app/ShellTestSupport.h"
 #include "shell/home/CoverSource.h"
 #include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
@@ -189,6 +190,27 @@ TEST_F(CoverTest, ColumnsReadySlidesTheCoverAwayAndCloseBringsItBack) {
   // A left swipe slides it away again.
   window_->drag(ui::Point{300, 240}, ui::Point{40, 240}, 4);
   EXPECT_FALSE(controller_->isVisible());
+}
+
+// The slide is drawn as it moves: half-way through its 0.3 s (ease-in-out, so half the way) the
+// cover's right half shows on the left of the screen, over the window under it.
+TEST_F(CoverTest, TheCoverSlidesAwayOnScreen) {
+  source_->covers = {cover(1), cover(2), cover(3)};
+  auto under = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+  under->setBackgroundColor(ui::Color::rgba8(40, 120, 200));
+  under->makeKeyAndVisible();
+  start();
+  auto rest = ui::renderScreen();
+  NotificationCenter::defaultCenter().post(CoverViewController::kColumnReadyNotification);
+  clock_->advance(0.15);
+  auto mid = ui::renderScreen();
+  EXPECT_TRUE(ui::writeSnapshot(*mid, "cover-slide-halfway"));
+  EXPECT_GT(testing::matchingShare(*mid, *rest, 160, 0, 158, 0, 480), 0.98);
+  EXPECT_EQ(0xff2878c8u, mid->pixelAt(200, 240));
+  EXPECT_EQ(0xff2878c8u, mid->pixelAt(318, 400));
+  clock_->advance(0.15);
+  runDueMainLoopTasks();
+  EXPECT_EQ(0xff2878c8u, ui::renderScreen()->pixelAt(100, 240));
 }
 
 }  // namespace

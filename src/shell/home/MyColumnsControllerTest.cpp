@@ -770,6 +770,7 @@ TEST_F(HomeScreenTest, PicturesOfTheGridByDayAndNightInEditModeAndATip) {
   auto tipView = home_->view()->subviews().back();
   EXPECT_EQ(ui::Rect(40, 350, 239, 60), tipView->frame());
   EXPECT_EQ(1.0f, tipView->alpha());
+  settle(0.4);  // faded in; the grid is back from edit mode
   EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "home-tip").has_value());
   settle(0.5);
   EXPECT_EQ(0.0f, tipView->alpha());  // fading out after its two seconds

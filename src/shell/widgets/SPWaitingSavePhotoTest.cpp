@@ -83,9 +83,9 @@ TEST_F(WaitingIndicatorTest, ToastScalesInHoldsAndScalesOutThenResets) {
   // The bundle's icon of the type (the named image; the bundle does not ship these icons yet).
   EXPECT_EQ(indicator().viewController()->imageView()->image(),
             ui::Image::named("picgroupbut_favorite_normal.png"));
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "waiting-indicator-toast"));
-
   advance(0.3);
+  // Grown in; it waits before going out.
+  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "waiting-indicator-toast"));
   auto out = ui::AnimationLog::shared().last();
   ASSERT_NE(out, in);
   EXPECT_DOUBLE_EQ(out->delay, 0.8);
