@@ -111,7 +111,8 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   // POST of a multipart form whose one part "uploaded" holds the file.
   void uploadWithForm(const std::optional<std::string>& url,
                       const std::optional<std::string>& localFile);
-  // Ends the running exchange with -6 at once; on an idle engine only a console line.
+  // Ends the running exchange with -6 at once; on an idle engine only a console line (the
+  // observer of an idle engine is never called nor looked at).
   void cancel();
 
   // "bytes S-E/T": fills the start S and total T (either may be null); false, both 0, for any
