@@ -115,12 +115,18 @@ std::string_view XmlEncodingScan::scannable(Kind kind, std::string_view doc,
                                             std::string* storage) {
   if (kind == kRefused || kind == kAsciiCompatible) return doc;
   storage->assign(doc);
-  for (size_t i = 0; i < storage->size();) {
-    const size_t length = characterLength(kind, *storage, i);
-    for (size_t k = 1; k < length; ++k) (*storage)[i + k] = '\x80';
+  std::string& bytes = *storage;
+  for (size_t i = 0; i < bytes.size();) {
+    // Only a byte from 0x81 up begins a character of more than one byte.
+    if (static_cast<unsigned char>(bytes[i]) < 0x81) {
+      ++i;
+      continue;
+    }
+    const size_t length = characterLength(kind, bytes, i);
+    for (size_t k = 1; k < length; ++k) bytes[i + k] = '\x80';
     i += length;
   }
-  return *storage;
+  return bytes;
 }
 
 }  // namespace zu
