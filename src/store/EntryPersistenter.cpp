@@ -333,7 +333,7 @@ bool EntryPersistenter::insertLocked(const std::shared_ptr<Entry>& entry, const 
   std::string xml = xmlText(entry);
   VESKLogImpl("EntryPersistenter: insertEntry insert id: %s", entryId.c_str());
   int64_t now = DateUtil::currentTimeMillis();
-  std::optional<std::string> pk = rowKey(entryId, "----", *user);
+  std::optional<std::string> pk = rowKey(entryId, kRowKeySeparator, *user);
 
   // The new row goes after the user's last one. Within a batch the last number is carried
   // from row to row: each insert holds the largest number, also when it replaced a row.
@@ -490,7 +490,7 @@ bool EntryPersistenter::updateEntry(const std::shared_ptr<Entry>& entry) {
     return false;
   }
   std::string xml = xmlText(entry);
-  std::optional<std::string> pk = rowKey(*entry->entryId(), "----", *user);
+  std::optional<std::string> pk = rowKey(*entry->entryId(), kRowKeySeparator, *user);
   std::lock_guard<std::mutex> lock(*databaseCondition_);
   Statement* s = statement(kUpdateByPk);
   if (!s) {

@@ -58,6 +58,9 @@ class EntryPersistenter : public LatestSummaryIdSource {
   static constexpr const char* kGuestUserName = "wayfarers";
   // The link type of every link of a local feed.
   static constexpr const char* kLocalLinkType = "persistenterUrl";
+  // Between the entry id and the user name in the key of a saved entry's row (the MD5 of the
+  // three): a user name holding it could name another user's row.
+  static constexpr const char* kRowKeySeparator = "----";
   static constexpr const char* kSubscribeFileName = "userSubscribe.db";
   static constexpr const char* kFavoriteFileName = "userFavorite.db";
   static constexpr const char* kSubscribeTimeFileName = "userSubscribeTime.db";

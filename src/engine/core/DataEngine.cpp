@@ -288,8 +288,10 @@ void DataEngine::logout() {
 bool DataEngine::isAnonymous() const { return getUsername() == kGuestUserName; }
 
 bool DataEngine::isUsableUsername(std::string_view username) {
-  return username != "." && username != ".." && username.find('/') == std::string_view::npos &&
-         username.find('\0') == std::string_view::npos;
+  return !username.empty() && username.size() <= kMaxUsernameBytes && username != "." &&
+         username != ".." && username.find('/') == std::string_view::npos &&
+         username.find('\0') == std::string_view::npos &&
+         username.find(EntryPersistenter::kRowKeySeparator) == std::string_view::npos;
 }
 
 std::string DataEngine::getUsername() const {

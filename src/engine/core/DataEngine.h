@@ -24,6 +24,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/device/Application.h"
@@ -123,9 +124,13 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   // Cancels every task, goes back to the guest, forgets all cookies and resets the platforms.
   void logout();
   bool isAnonymous() const;
-  // A name that can stand as one folder and file-name part: not ".", "..", nor holding '/' or
-  // a NUL. Every user's stores and caches live in folders named after the user.
+  // A name that can stand as one folder and file-name part: not empty, ".", "..", nor longer
+  // than a file name may be, nor holding '/' or a NUL. Every user's stores and caches live in
+  // folders named after the user (an empty name would be the folder of them all; one too long
+  // cannot be made, and the status store would stay the previous user's). Nor may it hold the
+  // separator of the saved entries' row keys (EntryPersistenter::kRowKeySeparator).
   static bool isUsableUsername(std::string_view username);
+  static constexpr size_t kMaxUsernameBytes = 255;
   std::string getUsername() const;
   bool isUserFirstLogin() const;
   Text getLastLoginUsername() const;

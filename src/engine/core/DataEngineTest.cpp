@@ -196,6 +196,17 @@ TEST_F(DataEngineTest, UserSwitchCancelsTasksFirstAndCarriesTheGuestOver) {
   EXPECT_EQ(engine_->getUsername(), "alice");
   EXPECT_FALSE(std::filesystem::exists(CommInfo::getEntryStatusCacheRootPath() + "../bob"));
   EXPECT_NE(readLog().find("setUsername invalid argument"), std::string::npos);
+  // Nor may it be empty (the folder of every user), longer than a folder name may be (the
+  // status store would stay alice's), or hold the row keys' separator (its rows could be
+  // another user's).
+  for (const std::string& name : {std::string(), std::string(256, 'b'), std::string("bob----1")}) {
+    engine_->setUsername(name, std::string("x"));
+    EXPECT_EQ(engine_->getUsername(), "alice") << name;
+  }
+  const std::string longest(255, 'b');
+  engine_->setUsername(longest, std::string("x"));
+  EXPECT_EQ(engine_->getUsername(), longest);
+  EXPECT_TRUE(EntryStatusPersistenter::isUserDBExist(longest));
 }
 
 TEST_F(DataEngineTest, ErrorTasksFinishWithTheirCode) {

@@ -226,7 +226,6 @@ class ServiceUrlProbeTask : public HttpTask, public GetServiceUrlInnerTaskDelega
   }
   void onGetServiceUrlInnerTaskFinished(GetServiceUrlInnerTask*, int errCode,
                                         const std::optional<std::string>& errDesc) override {
-    hooks()->setObserver(*httpEngine(), this);
     done(errCode, errDesc);
   }
 };

@@ -3,22 +3,14 @@
 #include "common/Log.h"
 #include "engine/core/ClassName.h"
 #include "engine/core/ErrorCodes.h"
-#include "engine/core/HttpEngineHooks.h"
 #include "engine/core/HttpTask.h"
 #include "engine/http/HttpResponse.h"
 #include "platform/runtime/RunLoop.h"
 
 namespace zu {
 
-HttpInnerTask::HttpInnerTask(std::shared_ptr<HttpEngine> engine) : httpEngine_(std::move(engine)) {
-  if (!httpEngine_) return;
-  auto hooks = HttpEngineHooks::installed();
-  if (hooks) {
-    hooks->setObserver(*httpEngine_, this);
-  } else {
-    attached_ = false;
-  }
-}
+HttpInnerTask::HttpInnerTask(std::shared_ptr<HttpEngine> engine)
+    : loan_(std::move(engine), this) {}
 
 HttpInnerTask::~HttpInnerTask() = default;
 
@@ -30,7 +22,8 @@ void HttpInnerTask::run() {
   self_ = std::static_pointer_cast<HttpInnerTask>(shared_from_this());
   std::shared_ptr<HttpInnerTask> keep = self_;
   inRun_ = true;
-  if (attached_) {
+  // An engine given but not on loan (no hooks installed) could not be heard.
+  if (!httpEngine() || loan_.isTaken()) {
     start();
   } else {
     VESKLogImpl("%s run: no HTTP engine hooks", className().c_str());
@@ -42,6 +35,8 @@ void HttpInnerTask::run() {
 void HttpInnerTask::done(int errCode, std::optional<std::string> errDesc) {
   if (doneCalled_) return;
   doneCalled_ = true;
+  // The owner may start its next request on the engine as soon as it hears of the finish.
+  loan_.handBack();
   std::shared_ptr<HttpInnerTask> self = std::move(self_);
   if (!self) self = std::static_pointer_cast<HttpInnerTask>(shared_from_this());
   if (inRun_) {

@@ -8,16 +8,19 @@
 // (everything settled without a request), the finish is posted to the current run loop so the
 // owner hears of it only after run() has returned.
 //
-// Everything happens on the thread that runs the engine (the "task" thread). The owner makes
-// itself the engine's observer again after it heard the inner task finish. An inner task given
-// an engine while no HttpEngineHooks are installed cannot hear that engine's results: its
-// run() finishes it at once with -8 instead of starting it.
+// The engine is lent (EngineLoan): the inner task is its observer from its construction and
+// hands it back to the observer before it when it finishes, before its owner hears of the
+// finish, or at the latest when it is destroyed. Everything happens on the thread that runs
+// the engine (the "task" thread). An inner task given an engine while no HttpEngineHooks are
+// installed cannot hear that engine's results: its run() finishes it at once with -8 instead
+// of starting it.
 #pragma once
 
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "engine/core/EngineLoan.h"
 #include "engine/http/HttpEngineObserver.h"
 #include "platform/runtime/Object.h"
 
@@ -25,8 +28,7 @@ namespace zu {
 
 class HttpInnerTask : public Object, public HttpEngineObserver {
  public:
-  // Retains the engine and makes the inner task its observer (through the installed hooks,
-  // when there are any).
+  // Retains the engine and takes it on loan (through the installed hooks, when there are any).
   explicit HttpInnerTask(std::shared_ptr<HttpEngine> engine);
   ~HttpInnerTask() override;
 
@@ -43,7 +45,7 @@ class HttpInnerTask : public Object, public HttpEngineObserver {
   virtual void onHttpError(int errCode, const std::optional<std::string>& errDesc);
   virtual void onHttpSuccess(const std::shared_ptr<HttpResponse>& response);
 
-  const std::shared_ptr<HttpEngine>& httpEngine() const { return httpEngine_; }
+  const std::shared_ptr<HttpEngine>& httpEngine() const { return loan_.engine(); }
   virtual std::string className() const;
 
  protected:
@@ -54,13 +56,11 @@ class HttpInnerTask : public Object, public HttpEngineObserver {
   virtual void finish(int errCode, const std::optional<std::string>& errDesc) = 0;
 
  private:
-  std::shared_ptr<HttpEngine> httpEngine_;
+  EngineLoan loan_;
   std::shared_ptr<HttpInnerTask> self_;  // set from run() to the finish
   bool started_ = false;
   bool inRun_ = false;
   bool doneCalled_ = false;
-  // False when an engine was given but could not be observed (no hooks installed).
-  bool attached_ = true;
 };
 
 }  // namespace zu

@@ -160,6 +160,9 @@ class LendingHooks : public HttpEngineHooks {
   void setObserver(HttpEngine& engine, HttpEngineObserver* observer) override {
     as(engine).observer = observer;
   }
+  HttpEngineObserver* observer(const HttpEngine& engine) override {
+    return as(const_cast<HttpEngine&>(engine)).observer;
+  }
   void cancel(HttpEngine& engine) override {
     Engine& e = as(engine);
     if (!e.busy) return;

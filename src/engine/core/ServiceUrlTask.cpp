@@ -4,7 +4,6 @@
 
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/GetServiceUrlInnerTask.h"
-#include "engine/core/HttpEngineHooks.h"
 #include "engine/core/UrlManager.h"
 
 namespace zu {
@@ -34,7 +33,6 @@ void ServiceUrlTask::onGetServiceUrlInnerTaskFinished(GetServiceUrlInnerTask* /*
     done(errCode, errDesc);
     return;
   }
-  hooks()->setObserver(*httpEngine(), this);
   onServiceUrlReady();
 }
 

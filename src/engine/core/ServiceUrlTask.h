@@ -1,9 +1,9 @@
 // ServiceUrlTask: the base of a task whose first request needs an endpoint from the URL table.
 // run() borrows an engine; when the table was never filled, the service URL feed is fetched on
-// that engine first (a GetServiceUrlInnerTask; its failure ends the task with its code and
-// text), then the task takes the engine's observer slot back. Either way onServiceUrlReady()
-// then issues the task's first request. A task with work of its own before that overrides
-// run(), borrows its engine (HttpTask::run) and calls startWithServiceUrl().
+// that engine first (a GetServiceUrlInnerTask, which hands the engine's observer slot back to
+// the task when it ends; its failure ends the task with its code and text). Either way
+// onServiceUrlReady() then issues the task's first request. A task with work of its own before
+// that overrides run(), borrows its engine (HttpTask::run) and calls startWithServiceUrl().
 //
 // Runs on the "task" thread like every task.
 #pragma once

@@ -489,8 +489,8 @@ void HttpEngine::uploadWithForm(const std::optional<std::string>& url,
 
 void HttpEngine::cancel() {
   if (!isBusy()) {
-    std::string name = observer_ ? className(typeid(*observer_)) : "(null)";
-    std::fprintf(stderr, "http engine cancel with idle state, observer %s\n", name.c_str());
+    // The observer of an idle engine is not touched: it may be one whose exchange is over.
+    std::fprintf(stderr, "http engine cancel with idle state\n");
     return;
   }
   notifyObserverWithError(kErrCancelled, nullptr);
@@ -727,14 +727,14 @@ void HttpEngine::connectionDidReceiveResponse(UrlConnection& connection,
     } else {
       int64_t start = 0;
       parseContentRange(*contentRange, &start, &totalSize_);
-      if (!contentRangeIsConsistent(*contentRange, start, totalSize_)) {
-        // A range that cannot be true (a negative total, an end past the total): nothing of
-        // it goes into the file, which stays as it was for a later resume.
+      if (!contentRangeIsConsistent(*contentRange, start, totalSize_) || start != currentSize_) {
+        // A range that cannot be true (a negative total, an end past the total) or that does
+        // not start where the partial file ends: nothing of it goes into the file, which stays
+        // as it was for a later resume.
         VESKLogImpl("HttpEngine refused Content-Range: %s", contentRange->c_str());
         notifyObserverWithError(kErrNetError, nullptr);
         return;
       }
-      if (start != currentSize_) handleDownloadResumeError();
     }
   }
 }

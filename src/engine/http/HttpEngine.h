@@ -19,6 +19,8 @@
 // at most one cookie, one Digest and one Basic retry per exchange; a 401 that cannot be
 // answered is delivered as the response) and 416 (on a resumed download the partial file is
 // dropped and the download restarts once from byte 0; elsewhere no response object is made).
+// A partial answer (206) whose range does not start where the partial file ends, or cannot be
+// true, fails the download with -3004 and leaves the partial file as it was.
 //
 // Who asks: the user and password (the logining pair, else the current user's) and the user
 // the response cache files the answer under are read once, when the operation starts, and
@@ -111,7 +113,8 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   // POST of a multipart form whose one part "uploaded" holds the file.
   void uploadWithForm(const std::optional<std::string>& url,
                       const std::optional<std::string>& localFile);
-  // Ends the running exchange with -6 at once; on an idle engine only a console line.
+  // Ends the running exchange with -6 at once; on an idle engine only a console line (the
+  // observer of an idle engine is never called nor looked at).
   void cancel();
 
   // "bytes S-E/T": fills the start S and total T (either may be null); false, both 0, for any

@@ -79,6 +79,10 @@ void HttpEngineManager::setObserver(HttpEngine& engine, HttpEngineObserver* obse
   engine.setObserver(observer);
 }
 
+HttpEngineObserver* HttpEngineManager::observer(const HttpEngine& engine) {
+  return engine.observer();
+}
+
 void HttpEngineManager::cancel(HttpEngine& engine) { engine.cancel(); }
 
 size_t HttpEngineManager::engineCount() const {

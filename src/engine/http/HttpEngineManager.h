@@ -47,6 +47,7 @@ class HttpEngineManager : public HttpEngineDelegate, public HttpEngineHooks {
   // Clears the engine's delegate and observer and stops keeping it.
   void releaseEngine(const std::shared_ptr<HttpEngine>& engine) override;
   void setObserver(HttpEngine& engine, HttpEngineObserver* observer) override;
+  HttpEngineObserver* observer(const HttpEngine& engine) override;
   void cancel(HttpEngine& engine) override;
   // Number of engines handed out and not released.
   size_t engineCount() const;

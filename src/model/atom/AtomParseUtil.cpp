@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/atom/XmlEncodingScan.h"
 #include "model/entry/InternetDateTime.h"
 
 namespace zu {
@@ -40,47 +41,6 @@ bool isBlank(char c) {
   return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
-
-// Whether the parser will read the bytes in an encoding where every byte below 0x80 is its
-// ASCII character and the bytes of multi-byte characters are never markup ('<', '>', '=',
-// quotes), so that a scan of the raw bytes sees the markup the parser sees. Documents that are
-// (or declare themselves) UTF-16, UTF-32, UTF-7, ISO-2022, EBCDIC or anything else fail this.
-bool readableAsAscii(std::string_view doc) {
-  // UTF-16 and UTF-32 write a zero byte in every ASCII character; no well-formed document in
-  // an ASCII-compatible encoding contains one.
-  if (doc.find('\0') != std::string_view::npos) return false;
-  if (doc.substr(0, 3) == "\xEF\xBB\xBF") doc.remove_prefix(3);
-  if (doc.substr(0, 4) == "\x4C\x6F\xA7\x94") return false;  // "<?xm" in EBCDIC
-  if (doc.substr(0, 5) != "<?xml" || doc.size() < 6 || !isBlank(doc[5])) return true;
-  std::string_view decl = doc.substr(0, doc.find("?>"));
-  const size_t at = decl.find("encoding");
-  if (at == std::string_view::npos) return true;  // UTF-8
-  size_t i = at + 8;
-  while (i < decl.size() && isBlank(decl[i])) ++i;
-  if (i >= decl.size() || decl[i] != '=') return true;  // malformed: the parser refuses it
-  ++i;
-  while (i < decl.size() && isBlank(decl[i])) ++i;
-  if (i >= decl.size() || (decl[i] != '"' && decl[i] != '\'')) return true;
-  const size_t end = decl.find(decl[i], i + 1);
-  if (end == std::string_view::npos) return true;
-  std::string name;
-  for (char c : decl.substr(i + 1, end - i - 1)) {
-    if (c == '-' || c == '_' || c == ' ') continue;
-    name += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-  }
-  static constexpr std::string_view kNames[] = {
-      "UTF8",   "USASCII", "ASCII",  "GBK",    "GB2312", "GB18030",   "CP936",
-      "EUCCN",  "BIG5",    "BIG5HKSCS", "CP950", "EUCTW", "EUCJP",    "EUCKR",
-      "SHIFTJIS", "SJIS",  "CP932",  "WINDOWS31J", "KOI8R", "KOI8U"};
-  for (std::string_view known : kNames) {
-    if (name == known) return true;
-  }
-  static constexpr std::string_view kPrefixes[] = {"ISO8859", "LATIN", "WINDOWS125", "CP125"};
-  for (std::string_view prefix : kPrefixes) {
-    if (std::string_view(name).substr(0, prefix.size()) == prefix) return true;
-  }
-  return false;
-}
 
 bool isHtmlBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 bool isAsciiLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -229,8 +189,13 @@ bool withinHtmlAttributeLimit(std::string_view page, int limit) {
 }  // namespace
 
 bool AtomParseUtil::withinStructureLimits(const char* data, size_t size) {
-  const std::string_view doc(data, size);
-  if (!readableAsAscii(doc)) return false;
+  const std::string_view raw(data, size);
+  const XmlEncodingScan::Kind kind = XmlEncodingScan::kindOf(raw);
+  if (kind == XmlEncodingScan::kRefused) return false;
+  // In the encodings whose characters may hold bytes below 0x80, a copy in which only the
+  // characters the parser reads as ASCII are ASCII.
+  std::string masked;
+  const std::string_view doc = XmlEncodingScan::scannable(kind, raw, &masked);
   auto skipPast = [&](size_t from, std::string_view end) {
     const size_t at = doc.find(end, from);
     return at == std::string_view::npos ? doc.size() : at + end.size();

@@ -71,9 +71,10 @@ class AtomParseUtil {
   // pass). A scan of the markup that looks at each byte a bounded number of times (comments,
   // CDATA and processing instructions are skipped; quoted values are honoured); malformed input
   // may pass, and is then rejected by the parser.
-  // The scan reads raw bytes, so it also fails a document that the parser would decode from an
-  // encoding whose bytes are not ASCII markup (UTF-16, UTF-32, UTF-7, ISO-2022, EBCDIC ...):
-  // UTF-8 and the ASCII-compatible single- and double-byte encodings are accepted.
+  // The scan reads the bytes as XmlEncodingScan says: it fails a document that the parser
+  // would decode from an encoding whose bytes are not ASCII markup (UTF-16, UTF-32, UTF-7,
+  // ISO-2022, EBCDIC ...), and reads Shift_JIS, Big5, GBK and GB18030 by their characters, whose
+  // second bytes may look like ASCII markup.
   static bool withinStructureLimits(const char* data, size_t size);
 
   // Element and attribute nodes match by local name only, byte for byte.

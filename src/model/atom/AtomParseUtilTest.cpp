@@ -201,6 +201,40 @@ TEST(AtomParseUtilTest, StructureLimitsRefuseQuadraticInput) {
   EXPECT_FALSE(AtomParseUtil::readDocument(deepThenNested + "</r>"));
 }
 
+TEST(AtomParseUtilTest, MultiByteEncodingsAreScannedByTheirCharacters) {
+  // In these encodings the second byte of a character may be '[' or ']'. Read byte by byte,
+  // "<!DOCTYPE feed" followed by such a character opens an internal subset that never closes,
+  // and such a character before "]>" ends a CDATA section that the parser still reads (so a
+  // comment opened inside it seems to hide what follows);
+  // either hid the element after it, and its 100,000 attributes kept libxml2 busy for tens of
+  // seconds. Each character below is valid in its encoding (GB2312, read as EUC-CN, has
+  // no such characters).
+  std::string attributes;
+  for (int i = 0; i < 100000; ++i) attributes += " a" + std::to_string(i) + "=''";
+  const struct {
+    const char* name;
+    const char* opening;  // a character whose second byte is '['
+    const char* closing;  // ... and one whose second byte is ']'
+  } encodings[] = {
+      {"Shift_JIS", "\x83\x5B", "\x83\x5D"}, {"CP932", "\x83\x5B", "\x83\x5D"},
+      {"Big5", "\xA4\x5B", "\xA4\x5D"},      {"Big5-HKSCS", "\xA4\x5B", "\xA4\x5D"},
+      {"CP950", "\xA4\x5B", "\xA4\x5D"},     {"GBK", "\x83\x5B", "\x83\x5D"},
+      {"CP936", "\x83\x5B", "\x83\x5D"},     {"GB18030", "\x83\x5B", "\x83\x5D"},
+  };
+  for (const auto& e : encodings) {
+    const std::string decl = "<?xml version=\"1.0\" encoding=\"" + std::string(e.name) + "\"?>\n";
+    const std::string subset = decl + "<!DOCTYPE feed" + e.opening + "><feed" + attributes + "/>";
+    EXPECT_FALSE(AtomParseUtil::readDocument(subset)) << e.name;
+    const std::string cdata = decl + "<feed><![CDATA[" + e.closing + "]><!--]]><e" + attributes +
+                              "/>--></feed>";
+    EXPECT_FALSE(AtomParseUtil::readDocument(cdata)) << e.name;
+    // The same characters in an ordinary document are read.
+    const std::string ordinary = decl + "<!DOCTYPE feed><feed a='" + e.opening + "'><![CDATA[" +
+                                 e.closing + "]]><e b='1'/></feed>";
+    EXPECT_TRUE(AtomParseUtil::readDocument(ordinary)) << e.name;
+  }
+}
+
 // An HTML img tag carrying `n` attributes besides its src: names alone, blank-separated, or
 // with quoted values and no blank between them.
 std::string htmlImgWithAttributes(int n, bool valued = false) {

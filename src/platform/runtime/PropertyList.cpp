@@ -32,6 +32,35 @@ void setError(std::string* error, std::string text) {
   if (error) *error = std::move(text);
 }
 
+// --- The internal subset ------------------------------------------------------------------
+//
+// A property list declares nothing. Every declaration of the document type's internal subset
+// stops the parse at once and refuses the file: entities are never expanded anyway, and
+// attribute defaults alone would add their attributes to every element (libxml2 compares each
+// with every earlier one, so a few thousand defaults keep it busy for seconds).
+
+void refuse(void* ctx) {
+  auto* ctxt = static_cast<xmlParserCtxtPtr>(ctx);
+  *static_cast<bool*>(ctxt->_private) = true;
+  xmlStopParser(ctxt);
+}
+void refuseEntityDecl(void* ctx, const xmlChar*, int, const xmlChar*, const xmlChar*, xmlChar*) {
+  refuse(ctx);
+}
+void refuseUnparsedEntityDecl(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*,
+                              const xmlChar*) {
+  refuse(ctx);
+}
+void refuseAttributeDecl(void* ctx, const xmlChar*, const xmlChar*, int, int, const xmlChar*,
+                         xmlEnumerationPtr values) {
+  xmlFreeEnumeration(values);  // the handler owns the enumerated values
+  refuse(ctx);
+}
+void refuseElementDecl(void* ctx, const xmlChar*, int, xmlElementContentPtr) { refuse(ctx); }
+void refuseNotationDecl(void* ctx, const xmlChar*, const xmlChar*, const xmlChar*) {
+  refuse(ctx);
+}
+
 // --- Base64 for <data> -------------------------------------------------------------------
 
 constexpr char kBase64Alphabet[] =
@@ -502,15 +531,26 @@ std::optional<Value> PropertyList::parse(std::string_view xml, std::string* erro
     return std::nullopt;
   }
   XmlParserCtxtPtr ctxt(xmlNewParserCtxt());
-  if (!ctxt) {
+  if (!ctxt || !ctxt->sax) {
     setError(error, "out of memory");
     return std::nullopt;
   }
+  bool declared = false;
+  ctxt->_private = &declared;
+  ctxt->sax->entityDecl = refuseEntityDecl;
+  ctxt->sax->unparsedEntityDecl = refuseUnparsedEntityDecl;
+  ctxt->sax->attributeDecl = refuseAttributeDecl;
+  ctxt->sax->elementDecl = refuseElementDecl;
+  ctxt->sax->notationDecl = refuseNotationDecl;
   // No network, no external DTD (DTDLOAD is off), no entity substitution (NOENT is off): a
   // property list needs none of them and each is a way for a hostile file to reach outside.
   XmlDocPtr doc(xmlCtxtReadMemory(ctxt.get(), xml.data(), static_cast<int>(xml.size()), nullptr,
                                   nullptr, XML_PARSE_NONET | XML_PARSE_NOERROR |
                                                XML_PARSE_NOWARNING | XML_PARSE_NOCDATA));
+  if (declared) {
+    setError(error, "declarations in the document type are not allowed");
+    return std::nullopt;
+  }
   if (!doc) {
     const xmlError* e = xmlCtxtGetLastError(ctxt.get());
     std::string text = "not well-formed XML";

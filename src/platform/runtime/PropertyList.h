@@ -5,7 +5,8 @@
 //
 // Reading never touches the network or external files and does not expand entities; malformed
 // or hostile input (bad nesting, unknown elements, integers out of the 64-bit range, bad Base64,
-// undeclared entities, excessive depth) gives std::nullopt and an error text, never a crash.
+// undeclared entities, excessive depth, any declaration in the document type's internal subset)
+// gives std::nullopt and an error text, never a crash.
 // Writing fails (std::nullopt / false) for values a property list cannot hold: null, and objects
 // other than PropertyListDate.
 //

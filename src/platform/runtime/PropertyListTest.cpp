@@ -153,6 +153,25 @@ TEST(PropertyListTest, EntitiesAreNeitherExpandedNorLoaded) {
                        "<!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">]>"
                        "<plist><string>&d;&d;&d;&d;</string></plist>";
   EXPECT_FALSE(PropertyList::parse(laughs));
+  // Nothing of the internal subset is read: attribute defaults would give every element all
+  // of their attributes, element and notation declarations have no use either.
+  std::string defaults = "<?xml version=\"1.0\"?><!DOCTYPE plist [<!ATTLIST plist";
+  for (int i = 0; i < 20000; ++i) defaults += " a" + std::to_string(i) + " CDATA \"x\"";
+  defaults += ">]><plist><string>s</string></plist>";
+  std::string error;
+  EXPECT_FALSE(PropertyList::parse(defaults, &error));
+  EXPECT_EQ(error, "declarations in the document type are not allowed");
+  for (const char* declaration : {"<!ATTLIST string kind (a|b) 'a'>", "<!ELEMENT plist ANY>",
+                                  "<!NOTATION n SYSTEM 'n'>"}) {
+    EXPECT_FALSE(PropertyList::parse("<?xml version=\"1.0\"?><!DOCTYPE plist [" +
+                                     std::string(declaration) +
+                                     "]><plist><string>s</string></plist>"))
+        << declaration;
+  }
+  // Comments there are harmless, and the usual declaration of the type is read.
+  EXPECT_EQ(PropertyList::parse("<!DOCTYPE plist [<!-- note -->]><plist><string>s</string>"
+                                "</plist>"),
+            Value("s"));
   // The predefined entities and character references still read as text.
   EXPECT_EQ(PropertyList::parse("<plist><string>&lt;&#233;&#x1F600;&amp;</string></plist>"),
             Value("<é😀&"));

@@ -5,7 +5,6 @@
 #include "engine/core/DataEngine.h"
 #include "engine/core/DataEngineObserver.h"
 #include "engine/core/ErrorCodes.h"
-#include "engine/core/HttpEngineHooks.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/support/TaskSupport.h"
 #include "engine/tasks/books/DownloadSectionInnerTask.h"
@@ -80,7 +79,6 @@ void DownloadBookUpdatesTask::onDownloadSectionProgress(DownloadSectionInnerTask
 void DownloadBookUpdatesTask::onDownloadSectionInnerTaskFinished(
     DownloadSectionInnerTask* /*task*/, int errCode, const std::optional<std::string>& /*desc*/) {
   if (isDone()) return;
-  if (hooks() && httpEngine()) hooks()->setObserver(*httpEngine(), this);
   if (errCode != kErrOk) {
     done(errCode, std::nullopt);
     return;

@@ -114,7 +114,8 @@ TEST_F(ColumnTasksTest, LoginSucceedsMapsEachRefusalAndShortcutsTheLastLogin) {
   // Names that would leave the user's folders are refused before any request.
   const size_t before = service_.requests().size();
   for (const std::string& name : {std::string(".."), std::string("../reader"), std::string("a/b"),
-                                 std::string("re\0ader", 7)}) {
+                                 std::string("re\0ader", 7), std::string(), std::string(256, 'r'),
+                                 std::string("reader----2")}) {
     EXPECT_EQ(runTask(engine_->createLoginTask(name, std::string("pw"), false))->code,
               kErrInvalidArg)
         << name;

@@ -5,7 +5,6 @@
 #include "engine/core/DataEngineObserver.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/GetServiceUrlInnerTask.h"
-#include "engine/core/HttpEngineHooks.h"
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/images/DownloadImageInnerTask.h"
@@ -57,7 +56,6 @@ void GetServerColumnsTask::onGetServiceUrlInnerTaskFinished(
     done(errCode, errDesc);
     return;
   }
-  hooks()->setObserver(*httpEngine(), this);
   auto urls = gUrlManager();
   httpEngine()->get(urls ? urls->getServerColumnsUrl() : std::nullopt);
 }

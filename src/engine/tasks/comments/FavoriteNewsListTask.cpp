@@ -3,7 +3,6 @@
 #include "common/Log.h"
 #include "engine/core/DataEngineObserver.h"
 #include "engine/core/ErrorCodes.h"
-#include "engine/core/HttpEngineHooks.h"
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/articles/GetNewsSummarysTask.h"
@@ -52,7 +51,6 @@ void FavoriteNewsListTask::onSyncOfflineAddedFavoriteNewsInnerTaskFinished(
     onHttpError(errCode, errDesc);
     return;
   }
-  hooks()->setObserver(*httpEngine(), this);
   httpEngine()->get(listUrl());
 }
 

@@ -255,6 +255,39 @@ TEST_F(OfflineDownloadTest, CancelMidWayEndsWithCancelledOnceTheArticlesInFlight
   EXPECT_EQ(requestsUnder("/article/gen-4-"), 0u);
 }
 
+TEST_F(OfflineDownloadTest, CancelsSweptOverARepeatedDownloadEndItCleanly) {
+  // A column downloaded before: its pictures are all in the cache, so each article's picture
+  // list settles at once and finishes on a later turn, while the column's own engine, lent
+  // to one article and its pictures after another, falls idle once the last article is
+  // handed out. Round i cancels i x 5 ms after the first article of the download is done; a
+  // cancel landing in such a moment reaches an idle engine, which must find no stale listener.
+  offlineColumn("col-gen-30", "/col/gen-30.atom");
+  ASSERT_EQ(runTask(engine_->createOfflineDownloadTask())->code, 0);
+  for (int i = 0; i < 30; ++i) {
+    const size_t reportsBefore = observer_->offlineProgress().size();
+    auto task = engine_->createOfflineDownloadTask();
+    engine_->asyncRunTask(task);
+    ASSERT_TRUE(RunLoop::current()->runUntil(
+        [&] {
+          const auto reports = observer_->offlineProgress();
+          for (size_t k = reportsBefore; k < reports.size(); ++k) {
+            if (!reports[k]->isFlowNotify() && reports[k]->percent() > 0) return true;
+          }
+          return observer_->finishOf(task).has_value();
+        },
+        20))
+        << "round " << i;
+    RunLoop::current()->runUntil([] { return false; }, i * 0.005);
+    engine_->asyncCancelTask(task);
+    auto finish = observer_->waitForFinish(task);
+    ASSERT_TRUE(finish) << "round " << i;
+    EXPECT_TRUE(finish->code == kErrCancelled || finish->code == kErrOk)
+        << "round " << i << ": " << finish->code;
+    EXPECT_FALSE(OfflineDownColumnBatchTask::isRunning());
+  }
+  ASSERT_TRUE(waitUntilIdle());
+}
+
 TEST_F(OfflineDownloadTest, LosingTheNetworkMidWayEndsWithNetworkUnavailable) {
   auto task = startSlowDownloadUntilAnArticleIsDone();
   ASSERT_TRUE(task);

@@ -1,6 +1,6 @@
 // SyncOfflineAddedFavoriteNewsInnerTaskDelegate: the owner of the upload of offline-added
 // favourites (the favourites list tasks, the upload task) hears its one finish here, on the
-// "task" thread, whatever its code; it then takes the engine's observer slot back.
+// "task" thread, whatever its code; the engine's observer slot is its own again by then.
 #pragma once
 
 #include <optional>

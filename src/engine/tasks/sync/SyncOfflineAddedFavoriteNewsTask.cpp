@@ -1,7 +1,6 @@
 #include "engine/tasks/sync/SyncOfflineAddedFavoriteNewsTask.h"
 
 #include "engine/core/ErrorCodes.h"
-#include "engine/core/HttpEngineHooks.h"
 #include "engine/core/UrlManager.h"
 #include "engine/tasks/sync/SyncOfflineAddedFavoriteNewsInnerTask.h"
 
@@ -26,7 +25,6 @@ void SyncOfflineAddedFavoriteNewsTask::onSyncOfflineAddedFavoriteNewsInnerTaskFi
     SyncOfflineAddedFavoriteNewsInnerTask* /*task*/, int /*errCode*/,
     const std::optional<std::string>& /*errDesc*/) {
   if (isDone() || !httpEngine()) return;
-  hooks()->setObserver(*httpEngine(), this);
   done(kErrOk, std::nullopt);
 }
 

@@ -1,0 +1,132 @@
+#include "model/atom/XmlEncodingScan.h"
+
+namespace zu {
+
+namespace {
+
+bool isBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+bool within(unsigned char c, unsigned char low, unsigned char high) {
+  return c >= low && c <= high;
+}
+
+struct NamedKind {
+  std::string_view name;
+  XmlEncodingScan::Kind kind;
+};
+
+// Declared names, upper case without '-', '_' and blanks.
+constexpr NamedKind kNames[] = {
+    {"UTF8", XmlEncodingScan::kAsciiCompatible},
+    {"USASCII", XmlEncodingScan::kAsciiCompatible},
+    {"ASCII", XmlEncodingScan::kAsciiCompatible},
+    {"EUCCN", XmlEncodingScan::kAsciiCompatible},
+    {"EUCTW", XmlEncodingScan::kAsciiCompatible},
+    {"EUCJP", XmlEncodingScan::kAsciiCompatible},
+    {"EUCKR", XmlEncodingScan::kAsciiCompatible},
+    {"KOI8R", XmlEncodingScan::kAsciiCompatible},
+    {"KOI8U", XmlEncodingScan::kAsciiCompatible},
+    {"SHIFTJIS", XmlEncodingScan::kShiftJis},
+    {"SJIS", XmlEncodingScan::kShiftJis},
+    {"CP932", XmlEncodingScan::kShiftJis},
+    {"WINDOWS31J", XmlEncodingScan::kShiftJis},
+    {"BIG5", XmlEncodingScan::kBig5},
+    {"BIG5HKSCS", XmlEncodingScan::kBig5},
+    {"CP950", XmlEncodingScan::kBig5},
+    // GB2312 is read as EUC-CN, whose characters GBK's rule reads alike.
+    {"GB2312", XmlEncodingScan::kGbk},
+    {"GBK", XmlEncodingScan::kGbk},
+    {"CP936", XmlEncodingScan::kGbk},
+    {"GB18030", XmlEncodingScan::kGb18030},
+};
+// Families of single-byte encodings, by prefix.
+constexpr std::string_view kSingleBytePrefixes[] = {"ISO8859", "LATIN", "WINDOWS125", "CP125"};
+
+}  // namespace
+
+XmlEncodingScan::Kind XmlEncodingScan::kindOf(std::string_view doc) {
+  // UTF-16 and UTF-32 write a zero byte in every ASCII character; no well-formed document in
+  // an ASCII-compatible encoding contains one.
+  if (doc.find('\0') != std::string_view::npos) return kRefused;
+  if (doc.substr(0, 3) == "\xEF\xBB\xBF") doc.remove_prefix(3);
+  if (doc.substr(0, 4) == "\x4C\x6F\xA7\x94") return kRefused;  // "<?xm" in EBCDIC
+  if (doc.substr(0, 5) != "<?xml" || doc.size() < 6 || !isBlank(doc[5])) return kAsciiCompatible;
+  std::string_view decl = doc.substr(0, doc.find("?>"));
+  const size_t at = decl.find("encoding");
+  if (at == std::string_view::npos) return kAsciiCompatible;  // UTF-8
+  size_t i = at + 8;
+  while (i < decl.size() && isBlank(decl[i])) ++i;
+  // Malformed declarations: the parser refuses them.
+  if (i >= decl.size() || decl[i] != '=') return kAsciiCompatible;
+  ++i;
+  while (i < decl.size() && isBlank(decl[i])) ++i;
+  if (i >= decl.size() || (decl[i] != '"' && decl[i] != '\'')) return kAsciiCompatible;
+  const size_t end = decl.find(decl[i], i + 1);
+  if (end == std::string_view::npos) return kAsciiCompatible;
+  std::string name;
+  for (char c : decl.substr(i + 1, end - i - 1)) {
+    if (c == '-' || c == '_' || isBlank(c)) continue;
+    name += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+  }
+  for (const NamedKind& known : kNames) {
+    if (name == known.name) return known.kind;
+  }
+  for (std::string_view prefix : kSingleBytePrefixes) {
+    if (std::string_view(name).substr(0, prefix.size()) == prefix) return kAsciiCompatible;
+  }
+  return kRefused;
+}
+
+size_t XmlEncodingScan::characterLength(Kind kind, std::string_view bytes, size_t at) {
+  const auto byte = [&](size_t i) -> int {
+    return i < bytes.size() ? static_cast<unsigned char>(bytes[i]) : -1;
+  };
+  const int lead = byte(at);
+  const int next = byte(at + 1);
+  if (lead < 0x81 || next < 0) return 1;
+  const auto c = static_cast<unsigned char>(next);
+  switch (kind) {
+    case kShiftJis:
+      if (!within(lead, 0x81, 0x9F) && !within(lead, 0xE0, 0xFC)) return 1;
+      return within(c, 0x40, 0x7E) || within(c, 0x80, 0xFC) ? 2 : 1;
+    case kBig5:
+      if (lead == 0xFF) return 1;
+      return within(c, 0x40, 0x7E) || within(c, 0xA1, 0xFE) ? 2 : 1;
+    case kGb18030:
+      if (lead != 0xFF && within(c, 0x30, 0x39)) {
+        const int third = byte(at + 2);
+        const int fourth = byte(at + 3);
+        return third >= 0x81 && third <= 0xFE && fourth >= 0x30 && fourth <= 0x39 ? 4 : 1;
+      }
+      [[fallthrough]];
+    case kGbk:
+      if (lead == 0xFF) return 1;
+      return within(c, 0x40, 0x7E) || within(c, 0x80, 0xFE) ? 2 : 1;
+    case kRefused:
+    case kAsciiCompatible:
+      break;
+  }
+  return 1;
+}
+
+std::string_view XmlEncodingScan::scannable(Kind kind, std::string_view doc,
+                                            std::string* storage) {
+  if (kind == kRefused || kind == kAsciiCompatible) return doc;
+  storage->assign(doc);
+  std::string& bytes = *storage;
+  for (size_t i = 0; i < bytes.size();) {
+    // Only a byte from 0x81 up begins a character of more than one byte.
+    if (static_cast<unsigned char>(bytes[i]) < 0x81) {
+      ++i;
+      continue;
+    }
+    const size_t length = characterLength(kind, bytes, i);
+    for (size_t k = 1; k < length; ++k) bytes[i + k] = '\x80';
+    i += length;
+  }
+  return bytes;
+}
+
+}  // namespace zu
