@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "common/ZipArchive.h"
@@ -20,6 +21,7 @@
 #include "model/book/BookCatalog.h"
 #include "store/BookLinkCache.h"
 #include "store/EntryPersistenter.h"
+#include "testing/LoopbackServer.h"
 #include "testing/MainLoopTurn.h"
 
 namespace zu::testing {
@@ -307,6 +309,40 @@ TEST_F(BookTasksTest, UpdatesFetchChangedSectionsWithTheirResources) {
   EXPECT_TRUE(service_.requestsTo("/book/b3/s3.htm").empty());
   EXPECT_TRUE(engine_->bookHaveUpdates(column2));
   EXPECT_FALSE(engine_->isBookDownloading("b3"));
+}
+
+TEST_F(BookTasksTest, ASectionNamingPicturesThousandsOfTimesFetchesEachOnce) {
+  // 8,000 pictures over 400 addresses on a server of their own: one GET per address, and the
+  // page is written with every picture local.
+  constexpr int kPictures = 8000;
+  constexpr int kAddresses = 400;
+  LoopbackServer pictures;
+  pictures.setHandler([](const LoopbackServer::Request& request) {
+    return LoopbackServer::Response::text(200, "png " + request.path, "image/png");
+  });
+  std::string page = "<html><body>";
+  for (int i = 0; i < kPictures; ++i) {
+    page += "<img src=\"" + pictures.url("/p/" + std::to_string(i % kAddresses) + ".png") + "\"/>";
+  }
+  page += "</body></html>";
+  const std::vector<SectionSpec> sections = {{"s1", 1}};
+  serveBook("b6", sections);
+  service_.setFile("/book/b6/s1.htm", page, "text/html");
+  auto finish = runTask(engine_->createDownloadBookUpdatesTask(bookColumn("b6", 1)));
+  ASSERT_TRUE(finish);
+  ASSERT_EQ(finish->code, 0);
+
+  std::map<std::string, int> gets;
+  for (const auto& request : pictures.requests()) ++gets[request.path];
+  EXPECT_EQ(gets.size(), static_cast<size_t>(kAddresses));
+  for (const auto& [path, count] : gets) EXPECT_EQ(count, 1) << path;
+  const fs::path ops = engine_->getBookOPSDirectory("b6");
+  const std::string written = readFile(ops / "1.htm");
+  EXPECT_EQ(written.find(pictures.baseUrl()), std::string::npos);
+  size_t local = 0;
+  for (size_t at = 0; (at = written.find("\"1_files/", at)) != std::string::npos; ++at) ++local;
+  EXPECT_EQ(local, static_cast<size_t>(kPictures));
+  EXPECT_EQ(readFile(ops / "1_files" / "7.png"), "png /p/7.png");
 }
 
 TEST_F(BookTasksTest, PreviewStoresPreviewSectionsAsServed) {
