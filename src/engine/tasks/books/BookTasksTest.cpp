@@ -249,6 +249,34 @@ TEST_F(BookTasksTest, BadCataloguesAndPackagesFailWithoutLeavingFiles) {
   EXPECT_FALSE(engine_->isBookDownloading("b2"));
 }
 
+TEST_F(BookTasksTest, APackageClaimingTwoGibIsRefusedWithNothingLeftBehind) {
+  // The server declares 2 GiB and would send it; the refusal comes before a byte is written,
+  // and takes the part an earlier attempt left.
+  const std::vector<SectionSpec> sections = {{"s1", 1}};
+  serveBook("b7", sections);
+  LoopbackServer packages;
+  LoopbackServer::Response claim = LoopbackServer::Response::text(200, package(sections));
+  claim.contentLength = size_t{2} << 30;
+  packages.setResponse("/b7.epub", claim);
+  auto column = bookColumn("b7", 1);
+  auto content = std::make_shared<Link>();
+  content->setHref(packages.url("/b7.epub"));
+  column->setBookContentLink(content);
+  const std::string epub = engine_->getBookEpubPath("b7");
+  fs::create_directories(fs::path(epub).parent_path());
+  std::ofstream(epub + ".temp", std::ios::binary) << std::string(5000, 'p');
+
+  auto finish = runTask(engine_->createDownloadBookTask(column));
+  ASSERT_TRUE(finish);
+  EXPECT_EQ(finish->code, kErrOverLimit);
+  EXPECT_EQ(packages.requestCount(), 1u);
+  EXPECT_FALSE(fs::exists(epub + ".temp"));
+  EXPECT_FALSE(fs::exists(epub));
+  EXPECT_FALSE(engine_->isBookDownloaded("b7"));
+  EXPECT_FALSE(engine_->isBookDownloading("b7"));
+  EXPECT_TRUE(engine_->bookHaveUpdates(column));
+}
+
 TEST_F(BookTasksTest, UpdatesFetchChangedSectionsWithTheirResources) {
   const std::vector<SectionSpec> sections = {{"s1", 1}, {"s2", 2}, {"s3", 3}};
   serveBook("b3", sections);
