@@ -146,8 +146,9 @@ class BookTasksTest : public EngineFixture {
     return column;
   }
 
-  // A package holding OPS/<index>.htm for each section, written by our zip wrapper.
-  std::string package(const std::vector<SectionSpec>& sections) {
+  // A package holding OPS/<index>.htm for each section (its id, then `tag`), written by our zip
+  // wrapper.
+  std::string package(const std::vector<SectionSpec>& sections, const std::string& tag = "") {
     const fs::path work = home_.path() / "package-src";
     fs::create_directories(work);
     const fs::path zip = home_.path() / "package.zip";
@@ -155,7 +156,7 @@ class BookTasksTest : public EngineFixture {
     EXPECT_TRUE(archive.createZipFile2(zip.string()));
     for (const auto& s : sections) {
       const fs::path page = work / (std::to_string(s.indexId) + ".htm");
-      std::ofstream(page) << "<html><body><p>" << s.id << " " << std::string(4000, 'x')
+      std::ofstream(page) << "<html><body><p>" << s.id << " " << tag << std::string(4000, 'x')
                           << "</p></body></html>";
       EXPECT_TRUE(archive.addFileToZip(page.string(), "OPS/" + std::to_string(s.indexId) + ".htm"));
     }
@@ -275,6 +276,57 @@ TEST_F(BookTasksTest, APackageClaimingTwoGibIsRefusedWithNothingLeftBehind) {
   EXPECT_FALSE(engine_->isBookDownloaded("b7"));
   EXPECT_FALSE(engine_->isBookDownloading("b7"));
   EXPECT_TRUE(engine_->bookHaveUpdates(column));
+}
+
+TEST_F(BookTasksTest, APackageThatFailsToUnpackLeavesTheOldBookWhole) {
+  const std::vector<SectionSpec> sections = {{"s1", 1}, {"s2", 2}};
+  serveBook("b8", sections);
+  const std::string v1 = package(sections, "v1");
+  service_.setFile("/book/b8.epub", v1);
+  auto column = bookColumn("b8", 1);
+  ASSERT_EQ(runTask(engine_->createDownloadBookTask(column))->code, 0);
+  const fs::path ops = engine_->getBookOPSDirectory("b8");
+  const fs::path book = ops.parent_path().parent_path();
+  const std::string epub = engine_->getBookEpubPath("b8");
+  std::ofstream(ops / "reader-copy.htm") << "the reader's own page";
+  auto snapshot = [&] {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(book)) {
+      if (entry.is_regular_file()) files[entry.path().string()] = readFile(entry.path());
+    }
+    return files;
+  };
+  const auto before = snapshot();
+  ASSERT_NE(readFile(ops / "1.htm").find("s1 v1"), std::string::npos);
+
+  // An update whose second entry is corrupt: its first entry unpacks, then it fails.
+  std::string broken = package(sections, "v2");
+  const size_t name = broken.find("OPS/2.htm");
+  ASSERT_NE(name, std::string::npos);
+  const size_t header = name - 30;
+  const size_t data = name + 9 + (size_t{uint8_t(broken[header + 28])} |
+                                  size_t{uint8_t(broken[header + 29])} << 8);
+  for (size_t i = data + 2; i < data + 40; ++i) broken[i] = static_cast<char>(broken[i] ^ 0x5a);
+  service_.setFile("/book/b8.epub", broken);
+  auto failed = runTask(engine_->createDownloadBookTask(bookColumn("b8", 2)));
+  ASSERT_TRUE(failed);
+  EXPECT_EQ(failed->code, kErrDataParse);
+  EXPECT_EQ(snapshot(), before);
+  EXPECT_EQ(readFile(epub), v1);
+  EXPECT_FALSE(fs::exists(epub + ".temp"));
+  for (const auto& entry : fs::directory_iterator(book.parent_path())) {
+    const std::string leaf = entry.path().filename().string();
+    EXPECT_TRUE(leaf.find(".staging") == std::string::npos && leaf.find(".old") == std::string::npos)
+        << leaf;
+  }
+  EXPECT_TRUE(engine_->isBookDownloaded("b8"));
+
+  // A whole update replaces the sections and keeps what the package does not bring.
+  service_.setFile("/book/b8.epub", package(sections, "v2"));
+  ASSERT_EQ(runTask(engine_->createDownloadBookTask(bookColumn("b8", 3)))->code, 0);
+  EXPECT_NE(readFile(ops / "1.htm").find("s1 v2"), std::string::npos);
+  EXPECT_NE(readFile(ops / "2.htm").find("s2 v2"), std::string::npos);
+  EXPECT_EQ(readFile(ops / "reader-copy.htm"), "the reader's own page");
 }
 
 TEST_F(BookTasksTest, UpdatesFetchChangedSectionsWithTheirResources) {
