@@ -5,7 +5,9 @@
 // The work a file may ask for is bounded: a progressive file may hold any number of scans, each
 // a full pass over the picture's coefficients, so a small file of repeated scans could keep a
 // caller busy for minutes. A file with more than Limits::maxScans scans, or whose decoding runs
-// past Limits::maxSeconds, is refused (null) as soon as the library reports its progress.
+// past Limits::maxSeconds, is refused (null) as soon as the library reports its progress. The
+// time is real time (the steady clock), not the injected Clock: it bounds work, and a fake clock
+// in a test must neither stretch nor cut it.
 #pragma once
 
 #include <cstddef>
