@@ -1,6 +1,8 @@
 // Fuzz target for the HTML resource parser: any bytes as a book section's page, its resources
 // collected, stored under a temporary home and the page rewritten. Malformed pages must give a
-// clean result, never a crash or hang, and no file may land outside the book's folder.
+// clean result, never a crash or hang, and no file may land outside the book's folder. Inputs go
+// up to 512 KiB, room for a page naming thousands of pictures (listed once each, the page
+// rewritten in one pass).
 #include <stdlib.h>
 
 #include <cstddef>
@@ -10,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "DefaultMaxLen.h"
 #include "common/CommInfo.h"
 #include "model/atom/VESKAtomParser.h"
 #include "model/book/HtmlParser.h"
@@ -29,6 +32,11 @@ const fs::path& home() {
 }
 
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  zu::fuzz::addDefaultMaxLen(argc, argv, 512 * 1024);
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)home();

@@ -1,10 +1,18 @@
 // Fuzz target for the JPEG reader: any bytes decode to an opaque image of sane size or to null,
-// without crashing or hanging inside libjpeg's error paths.
+// without crashing or hanging inside libjpeg's error paths. Inputs go up to 512 KiB, room for a
+// progressive file of thousands of repeated scans (the decoder must refuse it within its scan
+// and time limits).
 #include <cstdint>
 #include <cstdlib>
 
+#include "DefaultMaxLen.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/JpegDecoder.h"
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  zu::fuzz::addDefaultMaxLen(argc, argv, 512 * 1024);
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto image = zu::ui::JpegDecoder::decode(data, size);

@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cerrno>
@@ -193,6 +195,8 @@ void HttpEngine::reset() {
   allowResumeDownload_ = false;
   acceptGzipCompress_ = true;
   isOfflineDownload_ = false;
+  maxDownloadSize_ = kMaxDownloadSize;
+  downloadLimit_ = kMaxDownloadSize;
   resumeOffset_ = 0;
   resumeRestarted_ = false;
   credentialUser_.reset();
@@ -555,6 +559,42 @@ bool HttpEngine::writeToDownloadFile(const uint8_t* data, size_t length) {
   return true;
 }
 
+bool HttpEngine::admitDownloadSize(const UrlResponse& response) {
+  // totalSize_ is the whole file the answer declares (a range's total, else its length), 0
+  // when unknown; currentSize_ what the file already holds of it.
+  if (totalSize_ > maxDownloadSize_) {
+    VESKLogImpl("HttpEngine download of %lld bytes refused (bound %lld): %s",
+                static_cast<long long>(totalSize_), static_cast<long long>(maxDownloadSize_),
+                request_.url().c_str());
+    refuseDownload(kErrOverLimit);
+    return false;
+  }
+  const int64_t toWrite = std::max<int64_t>(totalSize_ - currentSize_, 0);
+  const std::filesystem::path folder = std::filesystem::path(*downloadPath_).parent_path();
+  struct statvfs disk {};
+  if (::statvfs(folder.empty() ? "." : folder.c_str(), &disk) == 0) {
+    const auto available = static_cast<int64_t>(disk.f_bavail) * static_cast<int64_t>(disk.f_frsize);
+    if (toWrite > available - kFreeSpaceReserve) {
+      VESKLogImpl("HttpEngine download of %lld bytes refused: %lld bytes free: %s",
+                  static_cast<long long>(toWrite), static_cast<long long>(available),
+                  request_.url().c_str());
+      refuseDownload(kErrCacheFull);
+      return false;
+    }
+  }
+  // A decoded body may outgrow its declared (encoded) length; a plain one may not.
+  const std::string encoding = lower(response.field("Content-Encoding").value_or(""));
+  const bool encoded = !encoding.empty() && encoding != "identity";
+  downloadLimit_ = totalSize_ > 0 && !encoded ? totalSize_ : maxDownloadSize_;
+  return true;
+}
+
+void HttpEngine::refuseDownload(int errCode) {
+  closeDownloadFile();
+  if (downloadPath_) ::unlink(downloadPath_->c_str());
+  notifyObserverWithError(errCode, nullptr);
+}
+
 std::optional<std::string> HttpEngine::localFilePathIfExistsForUrl(
     const std::optional<std::string>& url) {
   auto cache = HttpDataEngine::sharedInstance();
@@ -736,6 +776,7 @@ void HttpEngine::connectionDidReceiveResponse(UrlConnection& connection,
         return;
       }
     }
+    if (downloadFd_ >= 0 && !admitDownloadSize(*r)) return;
   }
 }
 
@@ -743,8 +784,14 @@ void HttpEngine::connectionDidReceiveData(UrlConnection& connection, const uint8
                                           size_t length) {
   if (&connection != connection_.get()) return;  // a connection this engine let go of
   if (downloadFd_ >= 0) {
+    if (currentSize_ + static_cast<int64_t>(length) > downloadLimit_) {
+      VESKLogImpl("HttpEngine download past %lld bytes refused: %s",
+                  static_cast<long long>(downloadLimit_), request_.url().c_str());
+      refuseDownload(kErrOverLimit);
+      return;
+    }
     if (!writeToDownloadFile(data, length)) {
-      notifyObserverWithError(kErrFileWrite, nullptr);
+      refuseDownload(kErrFileWrite);
       return;
     }
   } else if (urlResponse_ && !urlResponse_->isCache()) {

@@ -30,8 +30,13 @@
 // carries "Secure", only for https requests.
 //
 // A body kept in memory is bounded by kMaxBodyInMemory: a longer one (a decompression bomb, a
-// runaway server) fails the exchange like a broken connection. A download into a file is not
-// bounded here; its length check is the Content-Length one.
+// runaway server) fails the exchange like a broken connection. A download into a file is bounded
+// by maxDownloadSize() and by the size the server declares: a declared size past the bound is
+// refused with -5 before a byte is written, and so is one that would leave less than
+// kFreeSpaceReserve free on the file's disk (-10); a body that grows past the bound, or past a
+// declared size it is not encoded against, ends with -5. Such a refusal, or a write that fails,
+// removes the file (a partial one from before included); a transfer that merely breaks off keeps
+// it for a later resume.
 //
 // Threads: an engine belongs to the thread that starts an operation; all callbacks and the
 // result arrive on that thread's run loop, which must be turned. No locks here; the delegate
@@ -78,6 +83,11 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   // The most bytes of (decoded) body held in memory: far above any service document (the Atom
   // parser refuses more than this), far below what would hurt the device.
   static constexpr int64_t kMaxBodyInMemory = 64 * 1024 * 1024;
+  // The most bytes a download into a file may have unless the operation sets another bound:
+  // several times the largest book package or font the service offers.
+  static constexpr int64_t kMaxDownloadSize = 1024LL * 1024 * 1024;
+  // What a download into a file must leave free on its disk, for the stores and caches.
+  static constexpr int64_t kFreeSpaceReserve = 32LL * 1024 * 1024;
 
   HttpEngine();
   ~HttpEngine() override;
@@ -154,6 +164,9 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   void setAcceptGzipCompress(bool accept) { acceptGzipCompress_ = accept; }
   bool isOfflineDownload() const { return isOfflineDownload_; }
   void setIsOfflineDownload(bool offline) { isOfflineDownload_ = offline; }
+  // The size bound of a download into a file (default kMaxDownloadSize).
+  int64_t maxDownloadSize() const { return maxDownloadSize_; }
+  void setMaxDownloadSize(int64_t bytes) { maxDownloadSize_ = bytes; }
 
   // Bytes over the engine's life, each response's header counted as kHeaderBytes.
   int64_t totalReceivedSize() const { return totalReceivedSize_; }
@@ -219,6 +232,11 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   // A 416 to a download: restart once from byte 0, else -3004.
   void handleRangeNotSatisfiable();
   bool writeToDownloadFile(const uint8_t* data, size_t length);
+  // Checks the size the answer declares against the bound and the free space and sets the
+  // bound of the writes; false (the download refused) when it does not fit.
+  bool admitDownloadSize(const UrlResponse& response);
+  // Removes the download file and ends the exchange with the code.
+  void refuseDownload(int errCode);
 
   HttpEngineObserver* observer_ = nullptr;
   HttpEngineDelegate* delegate_ = nullptr;
@@ -247,6 +265,9 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   bool allowResumeDownload_ = false;
   bool acceptGzipCompress_ = true;
   bool isOfflineDownload_ = false;
+  int64_t maxDownloadSize_ = kMaxDownloadSize;
+  // The most bytes the download file may reach in this exchange.
+  int64_t downloadLimit_ = kMaxDownloadSize;
   // Offset of the "Range" sent (0: none), and whether a 416 already restarted the download.
   int64_t resumeOffset_ = 0;
   bool resumeRestarted_ = false;

@@ -9,9 +9,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <limits>
 
 #include "common/CommInfo.h"
 #include "engine/cache/FileCacheManager.h"
+#include "engine/core/ErrorCodes.h"
 #include "engine/http/CachedHttpResponse.h"
 #include "engine/http/HttpDataEngine.h"
 #include "engine/http/HttpEngineManager.h"
@@ -661,6 +663,65 @@ TEST_F(HttpEngineDownloadTest, A416RestartsOnceFromZeroThenFails) {
   ASSERT_TRUE(results(2));
   EXPECT_EQ(observer_.code(), -3004);
   EXPECT_EQ(server_.requestCount(), 4u);  // two more tries
+}
+
+TEST_F(HttpEngineDownloadTest, SizesPastTheBoundOrTheDiskAreRefusedAndTheFileRemoved) {
+  std::filesystem::create_directories(path_.parent_path());
+  auto answer = std::make_shared<Response>();
+  serve([answer](const Request&, int64_t) { return *answer; });
+
+  // A claim of 2 GiB (the bytes never come) is refused before anything is written, and the
+  // partial file of an earlier attempt goes with it; so is a range answer whose total claims
+  // as much.
+  *answer = Response::text(200, whole_);
+  answer->contentLength = size_t{2} << 30;
+  writeFile(path_, whole_.substr(0, 1000));
+  download(true);
+  ASSERT_TRUE(results(1));
+  EXPECT_EQ(observer_.code(), kErrOverLimit);
+  EXPECT_FALSE(std::filesystem::exists(path_));
+  *answer = partial(1000);
+  answer->headers = {{"Content-Range", "bytes 1000-1999/2147483648"}};
+  writeFile(path_, whole_.substr(0, 1000));
+  download(true);
+  ASSERT_TRUE(results(2));
+  EXPECT_EQ(observer_.code(), kErrOverLimit);
+  EXPECT_FALSE(std::filesystem::exists(path_));
+
+  // Within a raised bound but past what the disk holds: refused for want of space.
+  *answer = Response::text(200, whole_);
+  answer->contentLength = size_t{1} << 60;
+  engine_.setMaxDownloadSize(std::numeric_limits<int64_t>::max());
+  download(false);
+  ASSERT_TRUE(results(3));
+  EXPECT_EQ(observer_.code(), kErrCacheFull);
+  EXPECT_FALSE(std::filesystem::exists(path_));
+
+  // Without a declared size the body is cut at the bound, chunked or up to the close.
+  for (bool chunked : {true, false}) {
+    SCOPED_TRACE(chunked ? "chunked" : "until the close");
+    *answer = Response::text(200, whole_);
+    answer->chunked = chunked;
+    answer->chunkSize = 100;
+    answer->noContentLength = !chunked;
+    const size_t before = observer_.results.size();
+    engine_.setMaxDownloadSize(1500);
+    download(false);
+    ASSERT_TRUE(results(before + 1));
+    EXPECT_EQ(observer_.code(), kErrOverLimit);
+    EXPECT_FALSE(std::filesystem::exists(path_));
+    for (const auto& [received, total] : observer_.received) EXPECT_LE(received, 1500);
+  }
+
+  // The bound is a most, not a size: a file of exactly that size arrives, and the bound holds
+  // for one operation only.
+  *answer = Response::text(200, whole_);
+  engine_.setMaxDownloadSize(2000);
+  download(false);
+  ASSERT_TRUE(results(6));
+  EXPECT_EQ(observer_.code(), 0);
+  EXPECT_EQ(readFile(path_), whole_);
+  EXPECT_EQ(engine_.maxDownloadSize(), HttpEngine::kMaxDownloadSize);
 }
 
 TEST_F(HttpEngineDownloadTest, LengthCheckAndTheImageCache) {

@@ -15,14 +15,6 @@ namespace zu {
 
 namespace {
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-std::string asciiLower(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = asciiLower(c);
-  return out;
-}
-
 bool isNameChar(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
          c == '.' || c == '-' || c == '_';
@@ -63,14 +55,24 @@ bool HtmlParser::allocParseUrlInHtml(std::string_view data, std::optional<std::s
   chapterIndex_ = chapterIndex;
   sectionIndex_ = sectionIndex;
   setHtmlStr(StringUtil::sanitizeUtf8(data));
+  listed_.clear();
+  handled_.clear();
+  doneCount_ = 0;
   std::vector<std::string> images, cssJs;
-  const bool read = VESKAtomParser::allocParseImgUrlWithAttachinHtml(page_.front().text, &images,
-                                                                     &cssJs);
-  imageCount_ = static_cast<int32_t>(images.size());
-  cssJsCount_ = static_cast<int32_t>(cssJs.size());
-  std::vector<std::string> all = std::move(images);
-  all.insert(all.end(), std::make_move_iterator(cssJs.begin()),
-             std::make_move_iterator(cssJs.end()));
+  const bool read = VESKAtomParser::allocParseImgUrlWithAttachinHtml(page_, &images, &cssJs);
+  // A page may name one address thousands of times: it is fetched and stored once.
+  std::vector<std::string> all;
+  auto listOnce = [&](std::vector<std::string>& addresses) {
+    int32_t count = 0;
+    for (std::string& address : addresses) {
+      if (!listed_.insert(address).second) continue;
+      all.push_back(std::move(address));
+      ++count;
+    }
+    return count;
+  };
+  imageCount_ = listOnce(images);
+  cssJsCount_ = listOnce(cssJs);
   // Names are given in page order, so they do not depend on the order resources arrive in.
   for (const std::string& url : all) localNameFor(url);
   if (all.empty()) saveHtml2File();
@@ -99,16 +101,14 @@ std::string HtmlParser::localNameFor(const std::string& url) {
 bool HtmlParser::saveFile(const std::string& url, std::string_view data) {
   const std::optional<std::string> folder = getFilePath(2);
   if (folder) makeFolder(*folder);
-  ++doneCount_;
+  const bool counts = listed_.count(url) != 0 && handled_.insert(url).second;
+  if (counts) ++doneCount_;
   const std::string name = localNameFor(url);
   const bool written = write2File(folder ? std::optional<std::string>(*folder + name)
                                          : std::nullopt,
                                   data);
-  if (written) {
-    const int replaced = replaceInPage(url, resourcePrefix() + name);
-    VESKLogImpl("there replaced: %d", replaced);
-  }
-  if (doneCount_ == imageCount_ + cssJsCount_) saveHtml2File();
+  if (written) replacer_.add(url, resourcePrefix() + name);
+  if (counts && doneCount_ == imageCount_ + cssJsCount_) saveHtml2File();
   return written;
 }
 
@@ -140,56 +140,22 @@ bool HtmlParser::saveHtml2File() {
   makeFolder(*folder);
   const std::string name = sectionIndex_ < 0 ? "ch" + std::to_string(chapterIndex_) + ".htm"
                                              : std::to_string(sectionIndex_) + ".htm";
-  return write2File(*folder + name, htmlStr());
+  int replaced = 0;
+  const std::string html = replacer_.apply(page_, &replaced);
+  VESKLogImpl("there replaced: %d", replaced);
+  return write2File(*folder + name, html);
 }
 
-std::string HtmlParser::htmlStr() const {
-  std::string html;
-  for (const Piece& piece : page_) html += piece.text;
-  return html;
-}
+std::string HtmlParser::htmlStr() const { return replacer_.apply(page_); }
 
 void HtmlParser::setHtmlStr(std::string html) {
-  page_.clear();
-  page_.push_back(Piece{std::move(html), false});
+  page_ = std::move(html);
+  replacer_ = AddressReplacer();
 }
 
 std::string HtmlParser::resourcePrefix() const {
   return sectionIndex_ < 0 ? "ch" + std::to_string(chapterIndex_) + "_files/"
                            : std::to_string(sectionIndex_) + "_files/";
-}
-
-int HtmlParser::replaceInPage(const std::string& address, const std::string& reference) {
-  if (address.empty()) return 0;
-  const std::string needle = asciiLower(address);
-  int count = 0;
-  std::vector<Piece> rewritten;
-  auto appendPlain = [&](std::string_view text) {
-    if (text.empty()) return;
-    if (!rewritten.empty() && !rewritten.back().local) {
-      rewritten.back().text.append(text);
-    } else {
-      rewritten.push_back(Piece{std::string(text), false});
-    }
-  };
-  for (Piece& piece : page_) {
-    if (piece.local) {
-      rewritten.push_back(std::move(piece));
-      continue;
-    }
-    const std::string haystack = asciiLower(piece.text);
-    size_t from = 0;
-    for (size_t hit; (hit = haystack.find(needle, from)) != std::string::npos;) {
-      appendPlain(std::string_view(piece.text).substr(from, hit - from));
-      rewritten.push_back(Piece{reference, true});
-      from = hit + needle.size();
-      ++count;
-    }
-    appendPlain(std::string_view(piece.text).substr(from));
-  }
-  page_ = std::move(rewritten);
-  if (page_.empty()) page_.push_back(Piece{});
-  return count;
 }
 
 }  // namespace zu

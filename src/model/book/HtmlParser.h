@@ -14,9 +14,12 @@
 // '_' turned into '_', never "", "." or "..", at most kMaxNameLength bytes); two addresses that
 // would share a name get distinct names ("1_<name>", "2_<name>" ...).
 //
-// Used by one task on one thread; not locked. The page is rewritten as resources arrive:
-// every occurrence of a stored resource's address (ASCII case ignored) becomes its local
-// reference, and text already rewritten is never matched again.
+// Each address is listed once, however often the page names it, so it is fetched once. The
+// page is rewritten when it is written (AddressReplacer): every occurrence of a stored
+// resource's address (ASCII case ignored) becomes its local reference, the longest address
+// winning where addresses overlap; the work is linear in the page and its addresses.
+//
+// Used by one task on one thread; not locked.
 #pragma once
 
 #include <cstdint>
@@ -25,7 +28,10 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
+
+#include "model/book/AddressReplacer.h"
 
 namespace zu {
 
@@ -34,14 +40,15 @@ class HtmlParser {
   static constexpr size_t kMaxNameLength = 100;
 
   // Keeps the book id and indexes, decodes `data` as UTF-8 (invalid bytes become U+FFFD) and
-  // lists its resources into `urls` (when given): the pictures, then the style sheets and
-  // scripts. Writes the page at once when it has none. Returns whether the HTML could be read
+  // lists its resources into `urls` (when given), each address once in the order of its first
+  // mention: the pictures, then the style sheets and scripts. Writes the page at once when it
+  // has none. Returns whether the HTML could be read
   // (an unreadable page has no resources and is written as it came).
   bool allocParseUrlInHtml(std::string_view data, std::optional<std::string> bookId,
                            int32_t chapterIndex, int32_t sectionIndex,
                            std::vector<std::string>* urls);
   // Stores one fetched resource and points the page at it; writes the page when this was the
-  // last one to handle. A resource that cannot be written still counts as handled (the page
+  // last listed one to handle (a listed address counts once, however often it is saved). A resource that cannot be written still counts as handled (the page
   // keeps its remote address). False when it could not be written (no book id, or the file
   // system refused).
   bool saveFile(const std::string& url, std::string_view data);
@@ -55,13 +62,14 @@ class HtmlParser {
   // Writes the page (creating its folder) as UTF-8. False when it could not be written.
   bool saveHtml2File();
 
-  // The page as rewritten so far.
+  // The page as rewritten so far (the stored resources' addresses replaced).
   std::string htmlStr() const;
   void setHtmlStr(std::string html);
   const std::optional<std::string>& bookId() const { return bookId_; }
   void setBookId(std::optional<std::string> bookId) { bookId_ = std::move(bookId); }
   int32_t chapterIndex() const { return chapterIndex_; }
   int32_t sectionIndex() const { return sectionIndex_; }
+  // Distinct addresses listed: pictures, and style sheets and scripts not already pictures.
   int32_t imageCount() const { return imageCount_; }
   int32_t cssJsCount() const { return cssJsCount_; }
   int32_t doneCount() const { return doneCount_; }
@@ -70,17 +78,14 @@ class HtmlParser {
   std::string localNameFor(const std::string& url);
 
  private:
-  // The page as plain text pieces and local references; pieces of each kind alternate.
-  struct Piece {
-    std::string text;
-    bool local = false;
-  };
   // "<index>_files/" or "ch<index>_files/".
   std::string resourcePrefix() const;
-  // Replaces the address in the plain pieces; returns the number of replacements.
-  int replaceInPage(const std::string& address, const std::string& reference);
 
-  std::vector<Piece> page_;
+  // The page as it came (decoded); the stored resources' addresses and their references.
+  std::string page_;
+  AddressReplacer replacer_;
+  std::unordered_set<std::string> listed_;
+  std::unordered_set<std::string> handled_;
   std::optional<std::string> bookId_;
   int32_t chapterIndex_ = 0;
   int32_t sectionIndex_ = 0;

@@ -109,6 +109,44 @@ TEST_F(HtmlParserTest, APageOfManyAddressesEndingInOneNameIsNamedInOnePass) {
             (Strings{"1_p.png", "p.png", "2_p.png", "3_p.png"}));
 }
 
+TEST_F(HtmlParserTest, AnAddressNamedManyTimesIsListedAndStoredOnce) {
+  // 8,000 pictures over 400 addresses, each named 20 times, one of them also as a style sheet:
+  // every address is listed once, in the order of its first mention, and the page is written
+  // when each has been stored once, with no remote address left.
+  constexpr int kPictures = 8000;
+  constexpr int kAddresses = 400;
+  auto address = [](int i) { return "http://h/p/" + std::to_string(i % kAddresses) + ".png"; };
+  std::string html = "<link type=\"text/css\" href=\"" + address(7) + "\">"
+                     "<link type=\"text/css\" href=\"http://h/s.css\">";
+  for (int i = 0; i < kPictures; ++i) html += "<img src=\"" + address(i) + "\">";
+  HtmlParser parser;
+  Strings urls;
+  ASSERT_TRUE(parser.allocParseUrlInHtml(html, "book-5", 0, 3, &urls));
+  ASSERT_EQ(urls.size(), static_cast<size_t>(kAddresses + 1));
+  for (int i = 0; i < kAddresses; ++i) EXPECT_EQ(urls[static_cast<size_t>(i)], address(i));
+  EXPECT_EQ(urls.back(), "http://h/s.css");
+  EXPECT_EQ(parser.imageCount(), kAddresses);
+  EXPECT_EQ(parser.cssJsCount(), 1);
+
+  // Saving an address again does not count it twice: the page waits for the last one.
+  const fs::path page = pages("book-5") / "3.htm";
+  for (const std::string& url : urls) {
+    if (url != urls.back()) {
+      EXPECT_TRUE(parser.saveFile(url, "x"));
+      EXPECT_TRUE(parser.saveFile(url, "x"));
+    }
+  }
+  EXPECT_FALSE(fs::exists(page));
+  EXPECT_TRUE(parser.saveFile(urls.back(), "p{}"));
+  const std::string written = TestFiles::read(page);
+  EXPECT_EQ(written.find("http://"), std::string::npos);
+  size_t local = 0;
+  for (size_t at = 0; (at = written.find("src=\"3_files/", at)) != std::string::npos; ++at) ++local;
+  EXPECT_EQ(local, static_cast<size_t>(kPictures));
+  EXPECT_NE(written.find("href=\"3_files/7.png\""), std::string::npos);
+  EXPECT_NE(written.find("href=\"3_files/s.css\""), std::string::npos);
+}
+
 TEST_F(HtmlParserTest, FailuresChaptersAndBrokenText) {
   // A resource that cannot be written counts as handled: the page is still written, and keeps
   // that resource's remote address.

@@ -1,6 +1,7 @@
 #include "platform/ui/JpegDecoder.h"
 
 // jpeglib.h needs size_t and FILE declared first.
+#include <chrono>
 #include <csetjmp>
 #include <cstdio>
 #include <vector>
@@ -31,10 +32,28 @@ void onMessage(j_common_ptr info, int level) {
   if (level < 0 && err->base.msg_code == JWRN_JPEG_EOF) err->truncated = true;
 }
 
+// The library calls the monitor before each scan and after every row of blocks it reads or
+// writes, so a limit is noticed within one row's work.
+struct ProgressMonitor {
+  jpeg_progress_mgr base;
+  int maxScans = 0;
+  std::chrono::steady_clock::time_point deadline;
+};
+
+void onProgress(j_common_ptr info) {
+  const auto* monitor = reinterpret_cast<const ProgressMonitor*>(info->progress);
+  const auto* decompress = reinterpret_cast<j_decompress_ptr>(info);
+  if (decompress->input_scan_number > monitor->maxScans ||
+      std::chrono::steady_clock::now() >= monitor->deadline) {
+    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+  }
+}
+
 // Everything that must survive the longjmp lives outside the function that calls setjmp.
 struct Decode {
   jpeg_decompress_struct info{};
   ErrorManager err{};
+  ProgressMonitor progress{};
   std::shared_ptr<Image> image;
   std::vector<uint8_t> row;
 };
@@ -45,6 +64,8 @@ bool run(Decode& d, const uint8_t* data, size_t size) {
   d.err.base.emit_message = onMessage;
   if (setjmp(d.err.jump)) return false;
   jpeg_create_decompress(&d.info);
+  d.progress.base.progress_monitor = onProgress;
+  d.info.progress = &d.progress.base;
   jpeg_mem_src(&d.info, data, static_cast<unsigned long>(size));
   if (jpeg_read_header(&d.info, TRUE) != JPEG_HEADER_OK) return false;
   if (d.info.jpeg_color_space == JCS_CMYK || d.info.jpeg_color_space == JCS_YCCK) return false;
@@ -82,7 +103,16 @@ bool JpegDecoder::hasSignature(const uint8_t* data, size_t size) {
 }
 
 std::shared_ptr<Image> JpegDecoder::decode(const uint8_t* data, size_t size) {
+  return decode(data, size, Limits{kMaxScans, kMaxDecodeSeconds});
+}
+
+std::shared_ptr<Image> JpegDecoder::decode(const uint8_t* data, size_t size,
+                                           const Limits& limits) {
   Decode d;
+  d.progress.maxScans = limits.maxScans;
+  d.progress.deadline = std::chrono::steady_clock::now() +
+               std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                   std::chrono::duration<double>(limits.maxSeconds));
   const bool ok = run(d, data, size);
   jpeg_destroy_decompress(&d.info);
   return ok ? d.image : nullptr;

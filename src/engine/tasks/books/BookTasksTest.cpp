@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "common/ZipArchive.h"
@@ -20,6 +21,7 @@
 #include "model/book/BookCatalog.h"
 #include "store/BookLinkCache.h"
 #include "store/EntryPersistenter.h"
+#include "testing/LoopbackServer.h"
 #include "testing/MainLoopTurn.h"
 
 namespace zu::testing {
@@ -144,8 +146,9 @@ class BookTasksTest : public EngineFixture {
     return column;
   }
 
-  // A package holding OPS/<index>.htm for each section, written by our zip wrapper.
-  std::string package(const std::vector<SectionSpec>& sections) {
+  // A package holding OPS/<index>.htm for each section (its id, then `tag`), written by our zip
+  // wrapper.
+  std::string package(const std::vector<SectionSpec>& sections, const std::string& tag = "") {
     const fs::path work = home_.path() / "package-src";
     fs::create_directories(work);
     const fs::path zip = home_.path() / "package.zip";
@@ -153,7 +156,7 @@ class BookTasksTest : public EngineFixture {
     EXPECT_TRUE(archive.createZipFile2(zip.string()));
     for (const auto& s : sections) {
       const fs::path page = work / (std::to_string(s.indexId) + ".htm");
-      std::ofstream(page) << "<html><body><p>" << s.id << " " << std::string(4000, 'x')
+      std::ofstream(page) << "<html><body><p>" << s.id << " " << tag << std::string(4000, 'x')
                           << "</p></body></html>";
       EXPECT_TRUE(archive.addFileToZip(page.string(), "OPS/" + std::to_string(s.indexId) + ".htm"));
     }
@@ -247,6 +250,85 @@ TEST_F(BookTasksTest, BadCataloguesAndPackagesFailWithoutLeavingFiles) {
   EXPECT_FALSE(engine_->isBookDownloading("b2"));
 }
 
+TEST_F(BookTasksTest, APackageClaimingTwoGibIsRefusedWithNothingLeftBehind) {
+  // The server declares 2 GiB and would send it; the refusal comes before a byte is written,
+  // and takes the part an earlier attempt left.
+  const std::vector<SectionSpec> sections = {{"s1", 1}};
+  serveBook("b7", sections);
+  LoopbackServer packages;
+  LoopbackServer::Response claim = LoopbackServer::Response::text(200, package(sections));
+  claim.contentLength = size_t{2} << 30;
+  packages.setResponse("/b7.epub", claim);
+  auto column = bookColumn("b7", 1);
+  auto content = std::make_shared<Link>();
+  content->setHref(packages.url("/b7.epub"));
+  column->setBookContentLink(content);
+  const std::string epub = engine_->getBookEpubPath("b7");
+  fs::create_directories(fs::path(epub).parent_path());
+  std::ofstream(epub + ".temp", std::ios::binary) << std::string(5000, 'p');
+
+  auto finish = runTask(engine_->createDownloadBookTask(column));
+  ASSERT_TRUE(finish);
+  EXPECT_EQ(finish->code, kErrOverLimit);
+  EXPECT_EQ(packages.requestCount(), 1u);
+  EXPECT_FALSE(fs::exists(epub + ".temp"));
+  EXPECT_FALSE(fs::exists(epub));
+  EXPECT_FALSE(engine_->isBookDownloaded("b7"));
+  EXPECT_FALSE(engine_->isBookDownloading("b7"));
+  EXPECT_TRUE(engine_->bookHaveUpdates(column));
+}
+
+TEST_F(BookTasksTest, APackageThatFailsToUnpackLeavesTheOldBookWhole) {
+  const std::vector<SectionSpec> sections = {{"s1", 1}, {"s2", 2}};
+  serveBook("b8", sections);
+  const std::string v1 = package(sections, "v1");
+  service_.setFile("/book/b8.epub", v1);
+  auto column = bookColumn("b8", 1);
+  ASSERT_EQ(runTask(engine_->createDownloadBookTask(column))->code, 0);
+  const fs::path ops = engine_->getBookOPSDirectory("b8");
+  const fs::path book = ops.parent_path().parent_path();
+  const std::string epub = engine_->getBookEpubPath("b8");
+  std::ofstream(ops / "reader-copy.htm") << "the reader's own page";
+  auto snapshot = [&] {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(book)) {
+      if (entry.is_regular_file()) files[entry.path().string()] = readFile(entry.path());
+    }
+    return files;
+  };
+  const auto before = snapshot();
+  ASSERT_NE(readFile(ops / "1.htm").find("s1 v1"), std::string::npos);
+
+  // An update whose second entry is corrupt: its first entry unpacks, then it fails.
+  std::string broken = package(sections, "v2");
+  const size_t name = broken.find("OPS/2.htm");
+  ASSERT_NE(name, std::string::npos);
+  const size_t header = name - 30;
+  const size_t data = name + 9 + (size_t{uint8_t(broken[header + 28])} |
+                                  size_t{uint8_t(broken[header + 29])} << 8);
+  for (size_t i = data + 2; i < data + 40; ++i) broken[i] = static_cast<char>(broken[i] ^ 0x5a);
+  service_.setFile("/book/b8.epub", broken);
+  auto failed = runTask(engine_->createDownloadBookTask(bookColumn("b8", 2)));
+  ASSERT_TRUE(failed);
+  EXPECT_EQ(failed->code, kErrDataParse);
+  EXPECT_EQ(snapshot(), before);
+  EXPECT_EQ(readFile(epub), v1);
+  EXPECT_FALSE(fs::exists(epub + ".temp"));
+  for (const auto& entry : fs::directory_iterator(book.parent_path())) {
+    const std::string leaf = entry.path().filename().string();
+    EXPECT_TRUE(leaf.find(".staging") == std::string::npos && leaf.find(".old") == std::string::npos)
+        << leaf;
+  }
+  EXPECT_TRUE(engine_->isBookDownloaded("b8"));
+
+  // A whole update replaces the sections and keeps what the package does not bring.
+  service_.setFile("/book/b8.epub", package(sections, "v2"));
+  ASSERT_EQ(runTask(engine_->createDownloadBookTask(bookColumn("b8", 3)))->code, 0);
+  EXPECT_NE(readFile(ops / "1.htm").find("s1 v2"), std::string::npos);
+  EXPECT_NE(readFile(ops / "2.htm").find("s2 v2"), std::string::npos);
+  EXPECT_EQ(readFile(ops / "reader-copy.htm"), "the reader's own page");
+}
+
 TEST_F(BookTasksTest, UpdatesFetchChangedSectionsWithTheirResources) {
   const std::vector<SectionSpec> sections = {{"s1", 1}, {"s2", 2}, {"s3", 3}};
   serveBook("b3", sections);
@@ -307,6 +389,40 @@ TEST_F(BookTasksTest, UpdatesFetchChangedSectionsWithTheirResources) {
   EXPECT_TRUE(service_.requestsTo("/book/b3/s3.htm").empty());
   EXPECT_TRUE(engine_->bookHaveUpdates(column2));
   EXPECT_FALSE(engine_->isBookDownloading("b3"));
+}
+
+TEST_F(BookTasksTest, ASectionNamingPicturesThousandsOfTimesFetchesEachOnce) {
+  // 8,000 pictures over 400 addresses on a server of their own: one GET per address, and the
+  // page is written with every picture local.
+  constexpr int kPictures = 8000;
+  constexpr int kAddresses = 400;
+  LoopbackServer pictures;
+  pictures.setHandler([](const LoopbackServer::Request& request) {
+    return LoopbackServer::Response::text(200, "png " + request.path, "image/png");
+  });
+  std::string page = "<html><body>";
+  for (int i = 0; i < kPictures; ++i) {
+    page += "<img src=\"" + pictures.url("/p/" + std::to_string(i % kAddresses) + ".png") + "\"/>";
+  }
+  page += "</body></html>";
+  const std::vector<SectionSpec> sections = {{"s1", 1}};
+  serveBook("b6", sections);
+  service_.setFile("/book/b6/s1.htm", page, "text/html");
+  auto finish = runTask(engine_->createDownloadBookUpdatesTask(bookColumn("b6", 1)));
+  ASSERT_TRUE(finish);
+  ASSERT_EQ(finish->code, 0);
+
+  std::map<std::string, int> gets;
+  for (const auto& request : pictures.requests()) ++gets[request.path];
+  EXPECT_EQ(gets.size(), static_cast<size_t>(kAddresses));
+  for (const auto& [path, count] : gets) EXPECT_EQ(count, 1) << path;
+  const fs::path ops = engine_->getBookOPSDirectory("b6");
+  const std::string written = readFile(ops / "1.htm");
+  EXPECT_EQ(written.find(pictures.baseUrl()), std::string::npos);
+  size_t local = 0;
+  for (size_t at = 0; (at = written.find("\"1_files/", at)) != std::string::npos; ++at) ++local;
+  EXPECT_EQ(local, static_cast<size_t>(kPictures));
+  EXPECT_EQ(readFile(ops / "1_files" / "7.png"), "png /p/7.png");
 }
 
 TEST_F(BookTasksTest, PreviewStoresPreviewSectionsAsServed) {

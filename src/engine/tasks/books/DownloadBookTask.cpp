@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "common/StagedFolder.h"
 #include "common/ZipArchive.h"
 #include "engine/core/DataEngine.h"
 #include "engine/core/DataEngineObserver.h"
@@ -54,8 +55,12 @@ void DownloadBookTask::onPackage() {
   auto books = TaskSupport::bookMgr();
   std::error_code ec;
   const std::string folder = books ? books->getBookUncompressedPath(bookId_) : std::string();
-  if (!folder.empty()) std::filesystem::create_directories(folder, ec);
-  if (folder.empty() || !ZipArchive::unzipFile(bookTempPath_, folder, true)) {
+  // Unpacked beside the book and put in its place only whole: a package that fails leaves the
+  // book as it was (an update included) and nothing of itself.
+  StagedFolder staged(folder);
+  if (folder.empty() || !staged.begin() ||
+      !ZipArchive::unzipFile(bookTempPath_, staged.path(), true) || !staged.commit()) {
+    staged.abandon();
     std::filesystem::remove(bookTempPath_, ec);
     done(kErrDataParse, std::nullopt);
     return;

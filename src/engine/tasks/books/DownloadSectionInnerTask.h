@@ -1,8 +1,9 @@
 // DownloadSectionInnerTask: downloads one book section for reading offline, on the engine of
 // the task that runs it: the section's HTML, then, one after another, every picture, style
-// sheet and script the page needs. Its HtmlParser points the page at the local copies and
-// writes the page into the book's folder. Progress goes to the delegate after each resource;
-// the first failed request finishes the inner task with that request's code.
+// sheet and script the page needs (each address once, however often the page names it). Its
+// HtmlParser points the page at the local copies and writes the page into the book's folder.
+// Progress goes to the delegate after each resource; the first failed request finishes the
+// inner task with that request's code.
 //
 // Keeps itself and its delegate alive from run() until it has told the delegate (see
 // HttpInnerTask). Runs on the "task" thread.

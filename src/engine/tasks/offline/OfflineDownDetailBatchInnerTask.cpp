@@ -60,7 +60,9 @@ void OfflineDownDetailBatchInnerTask::downloadNextDetail() {
     auto engine = getHttpEngine();
     if (!engine) continue;  // no engine to be had: the article is skipped
     auto self = std::static_pointer_cast<OfflineDownDetailInnerTaskDelegate>(self_);
-    std::make_shared<OfflineDownDetailInnerTask>(engine, summary, self)->run();
+    auto task = std::make_shared<OfflineDownDetailInnerTask>(engine, summary, self);
+    running_.push_back(task);
+    task->run();
     return;
   }
   if (runAtSameTime_ > 0) --runAtSameTime_;
@@ -76,6 +78,10 @@ void OfflineDownDetailBatchInnerTask::downloadNextDetail() {
 void OfflineDownDetailBatchInnerTask::onOfflineDownDetailInnerTaskFinished(
     OfflineDownDetailInnerTask* task, int errCode, const std::optional<std::string>& /*errDesc*/) {
   releaseHttpEngine(task->httpEngine());
+  std::erase_if(running_, [task](const std::weak_ptr<OfflineDownDetailInnerTask>& running) {
+    auto locked = running.lock();
+    return !locked || locked.get() == task;
+  });
   totalNewsCount_ += task->getTotalNewsCount();
   if (errCode == kErrCancelled || isServerAuthorizeError(errCode)) {
     canceling_ = true;
@@ -102,9 +108,11 @@ void OfflineDownDetailBatchInnerTask::onOfflineDownDetailInnerFlow(OfflineDownDe
 void OfflineDownDetailBatchInnerTask::cancel() {
   canceling_ = true;
   errCode_ = kErrCancelled;
-  const std::vector<std::shared_ptr<HttpEngine>> engines = extraEngines_;
-  for (const auto& engine : engines) {
-    if (hooks_) hooks_->cancel(*engine);
+  // Each cancelled article reports back at once, which may end this batch: keep it alive.
+  std::shared_ptr<OfflineDownDetailBatchInnerTask> keep = self_;
+  const std::vector<std::weak_ptr<OfflineDownDetailInnerTask>> running = running_;
+  for (const auto& weak : running) {
+    if (auto task = weak.lock()) task->cancel();
   }
 }
 

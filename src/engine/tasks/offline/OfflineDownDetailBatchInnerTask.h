@@ -23,6 +23,7 @@ class HttpEngine;
 class HttpEngineHooks;
 class NewsSummary;
 class OfflineDownDetailBatchInnerTaskDelegate;
+class OfflineDownDetailInnerTask;
 
 class OfflineDownDetailBatchInnerTask : public Object, public OfflineDownDetailInnerTaskDelegate {
  public:
@@ -33,8 +34,8 @@ class OfflineDownDetailBatchInnerTask : public Object, public OfflineDownDetailI
       std::shared_ptr<OfflineDownDetailBatchInnerTaskDelegate> delegate);
 
   void run();
-  // Stops starting articles and cancels those on borrowed engines (the own engine is cancelled
-  // by the batch task that owns it).
+  // Stops starting articles and cancels those in flight (each ends with -6 at once, whether it
+  // waits on its engine or on a style sheet).
   void cancel();
   // Articles fetched from the network.
   int getTotalNewsCount() const { return totalNewsCount_; }
@@ -53,6 +54,8 @@ class OfflineDownDetailBatchInnerTask : public Object, public OfflineDownDetailI
   std::shared_ptr<HttpEngineHooks> hooks_;
   bool mainEngineFree_ = true;
   std::vector<std::shared_ptr<HttpEngine>> extraEngines_;
+  // The articles in flight (each keeps itself alive; these are only for cancel()).
+  std::vector<std::weak_ptr<OfflineDownDetailInnerTask>> running_;
   size_t runAtSameTime_ = 0;
   std::vector<std::shared_ptr<NewsSummary>> newsSummarys_;
   size_t currIndex_ = 0;

@@ -1,11 +1,11 @@
 #include "engine/tasks/offline/OfflineDownDetailInnerTask.h"
 
 #include "common/DeviceInfo.h"
-#include "engine/cache/LinkCache.h"
-#include "engine/core/DataEngine.h"
 #include "engine/core/ErrorCodes.h"
+#include "engine/core/HttpEngineHooks.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/tasks/images/DownloadImageInnerTask.h"
+#include "engine/tasks/offline/OfflineAttachmentFetcher.h"
 #include "engine/tasks/offline/OfflineDownDetailInnerTaskDelegate.h"
 #include "engine/tasks/support/TaskUtil.h"
 #include "model/entry/Content.h"
@@ -17,7 +17,6 @@
 #include "model/service/VeskEntryStatus.h"
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "model/atom/VESKAtomParser.h"
-#include "platform/net/UrlConnection.h"
 
 namespace zu {
 
@@ -69,9 +68,27 @@ void OfflineDownDetailInnerTask::runStateMachine() {
     state_ = 3;
   }
   std::vector<std::string> attachments;
-  const std::vector<std::string> pictures = collectImageUrls(&attachments);
-  fetchAttachments(attachments);
-  downloadPictures(pictures);
+  std::vector<std::string> pictures = collectImageUrls(&attachments);
+  std::weak_ptr<Object> weak = shared_from_this();
+  attachments_ = std::make_shared<OfflineAttachmentFetcher>(
+      std::move(attachments), [this, weak, pictures = std::move(pictures)] {
+        if (weak.expired()) return;
+        attachments_.reset();
+        downloadPictures(pictures);
+      });
+  attachments_->start();
+}
+
+void OfflineDownDetailInnerTask::cancel() {
+  if (isDone()) return;
+  if (attachments_) {
+    attachments_->cancel();
+    attachments_.reset();
+    done(kErrCancelled, ErrorGetDescription(kErrCancelled));
+    return;
+  }
+  auto hooks = HttpEngineHooks::installed();
+  if (hooks && httpEngine()) hooks->cancel(*httpEngine());
 }
 
 void OfflineDownDetailInnerTask::downloadPictures(const std::vector<std::string>& urls) {
@@ -141,29 +158,6 @@ std::vector<std::string> OfflineDownDetailInnerTask::collectImageUrls(
     }
   }
   return images;
-}
-
-void OfflineDownDetailInnerTask::fetchAttachments(const std::vector<std::string>& urls) {
-  auto engine = gDataEngine();
-  const auto& cache = engine ? engine->getLinkCache() : nullptr;
-  if (!cache) return;
-  for (const auto& url : urls) {
-    // An address without scheme and host (relative, with no base in the page) names no
-    // server; sent as it is, the network layer would guess "http" and ask whatever host its
-    // first part spells.
-    if (!UrlRequest::isValidUrl(url)) continue;
-    UrlRequest request(url);
-    if (cache->cachedResponseForRequest(request)) continue;
-    // Held in memory whole: the same bound as every reply an engine reads into memory, so a
-    // runaway or hostile server (or a compressed bomb) fails the fetch instead of the process.
-    request.setMaxBodyLength(HttpEngine::kMaxBodyInMemory);
-    UrlConnection::SyncResult result = UrlConnection::sendSync(request);
-    if (result.error || !result.response || result.data.empty()) continue;
-    CachedUrlResponse cached;
-    cached.response = *result.response;
-    cached.data = std::move(result.data);
-    cache->storeCachedResponse(cached, request);
-  }
 }
 
 void OfflineDownDetailInnerTask::notifyFlow() {

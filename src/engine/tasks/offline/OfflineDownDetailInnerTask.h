@@ -2,13 +2,15 @@
 // lends it, every request stored as an offline item of the response cache: the article (unless
 // the summary already carries it), its extra page, its comments, then the style sheets and
 // scripts the article's HTML refers to, fetched one by one into the link cache, where the
-// reading screen's web view finds them, and last the pictures (of the HTML, the comments'
+// reading screen's web view finds them (OfflineAttachmentFetcher), and last the pictures (of the HTML, the comments'
 // thumbnails, and a picture article's pictures) into the offline part of the image cache. An
 // article fetched from the network (not answered from the cache) counts as one. Any HTTP failure
 // ends the article with its code.
 //
+// cancel() ends the article with -6 at once, whichever of its fetches runs.
+//
 // Lifetime and threads: an inner task that keeps itself and its delegate alive from run() to its
-// finish; everything on the "task" thread (the attachment fetches block it while they run).
+// finish; everything on the "task" thread, where every fetch delivers.
 #pragma once
 
 #include <memory>
@@ -24,6 +26,7 @@ namespace zu {
 class Feed;
 class NewsDetail;
 class NewsSummary;
+class OfflineAttachmentFetcher;
 class OfflineDownDetailInnerTaskDelegate;
 
 class OfflineDownDetailInnerTask : public HttpInnerTask, public DownloadImageInnerTaskDelegate {
@@ -32,6 +35,9 @@ class OfflineDownDetailInnerTask : public HttpInnerTask, public DownloadImageInn
                              std::shared_ptr<NewsSummary> newsSummary,
                              std::shared_ptr<OfflineDownDetailInnerTaskDelegate> delegate);
 
+  // Ends the article with -6: drops a running attachment fetch, or cancels the exchange running
+  // on the engine (which reports -6). Nothing once the article has ended.
+  void cancel();
   // 1 when the article came from the network, else 0.
   int getTotalNewsCount() const { return totalNewsCount_; }
 
@@ -52,10 +58,6 @@ class OfflineDownDetailInnerTask : public HttpInnerTask, public DownloadImageInn
   // The pictures of the article HTML, the comments' thumbnails and, for picture kinds, the
   // article's pictures, in that order; the style sheets and scripts go to `attachments`.
   std::vector<std::string> collectImageUrls(std::vector<std::string>* attachments) const;
-  // Fetches each attachment the link cache does not hold yet, synchronously; an address that
-  // names no host is skipped, and one whose body would pass HttpEngine::kMaxBodyInMemory is
-  // dropped.
-  static void fetchAttachments(const std::vector<std::string>& urls);
   void downloadPictures(const std::vector<std::string>& urls);
   void notifyFlow();
 
@@ -63,6 +65,7 @@ class OfflineDownDetailInnerTask : public HttpInnerTask, public DownloadImageInn
   std::shared_ptr<NewsDetail> newsDetail_;
   std::shared_ptr<Feed> comments_;
   std::shared_ptr<OfflineDownDetailInnerTaskDelegate> delegate_;
+  std::shared_ptr<OfflineAttachmentFetcher> attachments_;
   int state_ = 0;
   int64_t currFlow_ = 0;
   int totalNewsCount_ = 0;

@@ -23,6 +23,7 @@
 #include "platform/device/Application.h"
 #include "platform/runtime/Paths.h"
 #include "store/EntryPersistenter.h"
+#include "testing/LoopbackServer.h"
 
 namespace zu {
 namespace {
@@ -199,6 +200,41 @@ TEST_F(OfflineDownloadTest, AStyleSheetWithoutASchemeIsNotFetched) {
   ASSERT_EQ(runTask(engine_->createOfflineDownloadTask())->code, 0);
   EXPECT_EQ(service_.requestsTo("/article/gen-1-1.atom").size(), 1u);
   EXPECT_TRUE(service_.requestsTo("/style/article.css").empty());
+}
+
+TEST_F(OfflineDownloadTest, AHeldStyleSheetStallsNeitherTheOtherArticlesNorACancel) {
+  // A server that takes the first article's style sheet request and answers nothing for a
+  // minute: the other articles come meanwhile, and a cancel ends the download at once.
+  LoopbackServer sheets;
+  LoopbackServer::Response held = LoopbackServer::Response::text(200, "p{}", "text/css");
+  held.delayBeforeHeaders = std::chrono::seconds(60);
+  sheets.setResponse("/held.css", held);
+  service_.setFile(
+      "/article/gen-3-1.atom",
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<feed xmlns=\"http://www.w3.org/2005/Atom\">"
+      "<id>gen-3-1</id><title>Held</title><updated>2026-01-05T07:30:00Z</updated><entry>"
+      "<title>Held</title><id>gen-3-1</id><updated>2026-01-05T07:30:00Z</updated>"
+      "<content type=\"html\"><![CDATA[<html><head><link rel=\"stylesheet\" type=\"text/css\" "
+      "href=\"" + sheets.url("/held.css") + "\"/></head><body><p>Held</p></body>"
+      "</html>]]></content></entry></feed>\n",
+      "application/atom+xml");
+  offlineColumn("col-gen-3", "/col/gen-3.atom");
+  auto task = engine_->createOfflineDownloadTask();
+  engine_->asyncRunTask(task);
+  ASSERT_TRUE(sheets.waitForRequests(1, std::chrono::seconds(20)));
+  for (const char* picture : {"/img/gen-3-2-picture.png", "/img/gen-3-3-picture.png"}) {
+    EXPECT_TRUE(service_.waitForRequests(picture, 1, std::chrono::seconds(20))) << picture;
+  }
+  engine_->asyncCancelTask(task);
+  auto finish = observer_->waitForFinish(task);
+  ASSERT_TRUE(finish);
+  EXPECT_EQ(finish->code, kErrCancelled);
+  EXPECT_FALSE(OfflineDownColumnBatchTask::isRunning());
+  // The held sheet was asked for once and is not in the link cache.
+  EXPECT_EQ(sheets.requestCount(), 1u);
+  UrlRequest style(sheets.url("/held.css"));
+  EXPECT_FALSE(engine_->getLinkCache()->cachedResponseForRequest(style));
+  ASSERT_TRUE(waitUntilIdle());
 }
 
 TEST_F(OfflineDownloadTest, NothingMarkedOrABookColumnEndAtOnce) {
