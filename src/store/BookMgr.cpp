@@ -636,6 +636,8 @@ void BookMgr::calibratePage(const Text& bookId, int32_t pages,
   }
 }
 
+void BookMgr::setBookPageInfo(const Text&, const Text&, int32_t, int32_t, bool) {}
+
 int32_t BookMgr::calculatePageMapping(const Text& bookId, const Text& mappingSectionId,
                                       int32_t page, int32_t fromFontSize, int32_t toFontSize,
                                       bool fromLandscape, bool toLandscape) {

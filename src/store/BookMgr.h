@@ -166,6 +166,10 @@ class BookMgr : public BookSectionSource {
                      const std::optional<std::vector<std::string>>& originalIds,
                      const std::optional<std::vector<int32_t>>& startPages, int32_t fontSize,
                      bool landscape);
+  // Takes a section's page counts as the reader measured them; nothing is kept (the stored
+  // counts are corrected by calibratePage).
+  void setBookPageInfo(const Text& bookId, const Text& sectionId, int32_t landscapePages,
+                       int32_t portraitPages, bool landscape);
   // The global page at the target font size and orientation that shows the same place as
   // `page` (global) of the combined section at the source ones; within that section's (or
   // original section's) pages, 0 when the section has no counts.
