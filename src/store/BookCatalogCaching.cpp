@@ -6,8 +6,8 @@
 
 namespace zu {
 
-void BookCatalogCaching::cacheIn(Dictionary& dictionary, const Text& bookId,
-                                 const std::shared_ptr<BookCatalog>& catalog) {
+void BookCatalogCaching::cacheIn(Dictionary& dictionary, const std::string& reader,
+                                 const Text& bookId, const std::shared_ptr<BookCatalog>& catalog) {
   if (!catalog || !bookId) return;
   // The lookup tables are built before taking the lock.
   auto entry = std::make_shared<CatalogCache>();
@@ -24,14 +24,15 @@ void BookCatalogCaching::cacheIn(Dictionary& dictionary, const Text& bookId,
   }
   std::lock_guard<std::mutex> lock(mutex_);
   if (dictionary.size() >= kMaxCachedBooks) dictionary.clear();
-  dictionary[*bookId] = std::move(entry);
+  dictionary[Key(reader, *bookId)] = std::move(entry);
 }
 
 std::shared_ptr<const CatalogCache> BookCatalogCaching::find(const Dictionary& dictionary,
+                                                             const std::string& reader,
                                                              const Text& bookId) const {
   if (!bookId) return nullptr;
   std::lock_guard<std::mutex> lock(mutex_);
-  auto it = dictionary.find(*bookId);
+  auto it = dictionary.find(Key(reader, *bookId));
   return it == dictionary.end() ? nullptr : it->second;
 }
 
@@ -50,55 +51,71 @@ std::shared_ptr<T> lookup(const std::shared_ptr<const CatalogCache>& cache,
 
 }  // namespace
 
-void BookCatalogCaching::cacheCatalog(const Text& bookId,
+void BookCatalogCaching::cacheCatalog(const std::string& reader, const Text& bookId,
                                       const std::shared_ptr<BookCatalog>& catalog) {
-  cacheIn(mappingCatalogCacheDic_, bookId, catalog);
+  cacheIn(mappingCatalogCacheDic_, reader, bookId, catalog);
 }
 
-void BookCatalogCaching::cacheCatalogOriginal(const Text& bookId,
+void BookCatalogCaching::cacheCatalogOriginal(const std::string& reader, const Text& bookId,
                                               const std::shared_ptr<BookCatalog>& catalog) {
-  cacheIn(catalogCacheDic_, bookId, catalog);
+  cacheIn(catalogCacheDic_, reader, bookId, catalog);
 }
 
-std::shared_ptr<BookCatalog> BookCatalogCaching::getCachedCatalog(const Text& bookId) const {
-  auto cache = find(mappingCatalogCacheDic_, bookId);
+std::shared_ptr<BookCatalog> BookCatalogCaching::getCachedCatalog(const std::string& reader,
+                                                                  const Text& bookId) const {
+  auto cache = find(mappingCatalogCacheDic_, reader, bookId);
   return cache ? cache->catalog : nullptr;
 }
 
 std::shared_ptr<BookCatalog> BookCatalogCaching::getCachedCatalogOriginal(
-    const Text& bookId) const {
-  auto cache = find(catalogCacheDic_, bookId);
+    const std::string& reader, const Text& bookId) const {
+  auto cache = find(catalogCacheDic_, reader, bookId);
   return cache ? cache->catalog : nullptr;
 }
 
-bool BookCatalogCaching::isCatalogCached(const Text& bookId) const {
-  return find(mappingCatalogCacheDic_, bookId) != nullptr;
+bool BookCatalogCaching::isCatalogCached(const std::string& reader, const Text& bookId) const {
+  return find(mappingCatalogCacheDic_, reader, bookId) != nullptr;
 }
 
-bool BookCatalogCaching::isCatalogCachedOriginal(const Text& bookId) const {
-  return find(catalogCacheDic_, bookId) != nullptr;
+bool BookCatalogCaching::isCatalogCachedOriginal(const std::string& reader,
+                                                 const Text& bookId) const {
+  return find(catalogCacheDic_, reader, bookId) != nullptr;
 }
 
-std::shared_ptr<Chapter> BookCatalogCaching::searchChapter(const Text& bookId,
+std::shared_ptr<Chapter> BookCatalogCaching::searchChapter(const std::string& reader,
+                                                           const Text& bookId,
                                                            const Text& chapterId) const {
-  return lookup(find(mappingCatalogCacheDic_, bookId), &CatalogCache::fastLookupDicChapter,
+  return lookup(find(mappingCatalogCacheDic_, reader, bookId),
+                &CatalogCache::fastLookupDicChapter, chapterId);
+}
+
+std::shared_ptr<Chapter> BookCatalogCaching::searchChapterOriginal(const std::string& reader,
+                                                                   const Text& bookId,
+                                                                   const Text& chapterId) const {
+  return lookup(find(catalogCacheDic_, reader, bookId), &CatalogCache::fastLookupDicChapter,
                 chapterId);
 }
 
-std::shared_ptr<Chapter> BookCatalogCaching::searchChapterOriginal(const Text& bookId,
-                                                                   const Text& chapterId) const {
-  return lookup(find(catalogCacheDic_, bookId), &CatalogCache::fastLookupDicChapter, chapterId);
+std::shared_ptr<Section> BookCatalogCaching::searchSection(const std::string& reader,
+                                                           const Text& bookId,
+                                                           const Text& sectionId) const {
+  return lookup(find(mappingCatalogCacheDic_, reader, bookId),
+                &CatalogCache::fastLookupDicSection, sectionId);
 }
 
-std::shared_ptr<Section> BookCatalogCaching::searchSection(const Text& bookId,
-                                                           const Text& sectionId) const {
-  return lookup(find(mappingCatalogCacheDic_, bookId), &CatalogCache::fastLookupDicSection,
+std::shared_ptr<Section> BookCatalogCaching::searchSectionOriginal(const std::string& reader,
+                                                                   const Text& bookId,
+                                                                   const Text& sectionId) const {
+  return lookup(find(catalogCacheDic_, reader, bookId), &CatalogCache::fastLookupDicSection,
                 sectionId);
 }
 
-std::shared_ptr<Section> BookCatalogCaching::searchSectionOriginal(const Text& bookId,
-                                                                   const Text& sectionId) const {
-  return lookup(find(catalogCacheDic_, bookId), &CatalogCache::fastLookupDicSection, sectionId);
+void BookCatalogCaching::removeBook(const Text& bookId) {
+  if (!bookId) return;
+  std::lock_guard<std::mutex> lock(mutex_);
+  for (Dictionary* dictionary : {&mappingCatalogCacheDic_, &catalogCacheDic_}) {
+    std::erase_if(*dictionary, [&](const auto& item) { return item.first.second == *bookId; });
+  }
 }
 
 }  // namespace zu

@@ -258,7 +258,7 @@ TEST_F(BookCatalogPersistenterTest, CorruptRowsAndFailedWrites) {
   EXPECT_FALSE(store().insertCatalog("book-5", std::make_shared<BookCatalog>(), false));
 }
 
-TEST(BookCatalogCachingTest, AtMostTwoBooksPerFormAndLaterIdsWin) {
+TEST(BookCatalogCachingTest, AtMostTwoBooksPerFormPerReaderAndLaterIdsWin) {
   auto catalogue = [](const std::string& chapterTitle) {
     auto c = std::make_shared<BookCatalog>();
     auto a = std::make_shared<Chapter>();
@@ -274,23 +274,35 @@ TEST(BookCatalogCachingTest, AtMostTwoBooksPerFormAndLaterIdsWin) {
     return c;
   };
   BookCatalogCaching cache;
-  cache.cacheCatalog("b1", catalogue("later"));
-  cache.cacheCatalog("b2", catalogue("x"));
-  cache.cacheCatalogOriginal("b1", catalogue("orig"));
-  EXPECT_EQ(cache.searchChapter("b1", "dup")->title(), "later");
-  EXPECT_TRUE(cache.searchSection("b1", "s"));
-  EXPECT_FALSE(cache.searchSection("b1", "missing"));
-  EXPECT_FALSE(cache.searchSection("b1", std::nullopt));
-  EXPECT_EQ(cache.searchChapterOriginal("b1", "dup")->title(), "orig");
+  cache.cacheCatalog("ann", "b1", catalogue("later"));
+  cache.cacheCatalog("ann", "b2", catalogue("x"));
+  cache.cacheCatalogOriginal("ann", "b1", catalogue("orig"));
+  EXPECT_EQ(cache.searchChapter("ann", "b1", "dup")->title(), "later");
+  EXPECT_TRUE(cache.searchSection("ann", "b1", "s"));
+  EXPECT_FALSE(cache.searchSection("ann", "b1", "missing"));
+  EXPECT_FALSE(cache.searchSection("ann", "b1", std::nullopt));
+  EXPECT_EQ(cache.searchChapterOriginal("ann", "b1", "dup")->title(), "orig");
+  // Another reader's catalogue of the same book is not shown.
+  EXPECT_FALSE(cache.isCatalogCached("bob", "b1"));
+  EXPECT_FALSE(cache.searchSectionOriginal("bob", "b1", "s"));
   // A third book empties the mapped form first; the original form is untouched.
-  cache.cacheCatalog("b3", catalogue("z"));
-  EXPECT_FALSE(cache.isCatalogCached("b1"));
-  EXPECT_FALSE(cache.isCatalogCached("b2"));
-  EXPECT_TRUE(cache.isCatalogCached("b3"));
-  EXPECT_TRUE(cache.isCatalogCachedOriginal("b1"));
-  cache.cacheCatalog("b4", nullptr);
-  EXPECT_FALSE(cache.getCachedCatalog("b4"));
-  EXPECT_TRUE(cache.isCatalogCached("b3"));
+  cache.cacheCatalog("ann", "b3", catalogue("z"));
+  EXPECT_FALSE(cache.isCatalogCached("ann", "b1"));
+  EXPECT_FALSE(cache.isCatalogCached("ann", "b2"));
+  EXPECT_TRUE(cache.isCatalogCached("ann", "b3"));
+  EXPECT_TRUE(cache.isCatalogCachedOriginal("ann", "b1"));
+  cache.cacheCatalog("ann", "b4", nullptr);
+  EXPECT_FALSE(cache.getCachedCatalog("ann", "b4"));
+  EXPECT_TRUE(cache.isCatalogCached("ann", "b3"));
+  // Removing a book drops both forms for every reader, and nothing else.
+  cache.cacheCatalog("bob", "b3", catalogue("bob's"));
+  EXPECT_EQ(cache.searchChapter("bob", "b3", "dup")->title(), "bob's");
+  cache.cacheCatalogOriginal("bob", "b3", catalogue("o"));
+  cache.removeBook("b3");
+  EXPECT_FALSE(cache.isCatalogCached("ann", "b3"));
+  EXPECT_FALSE(cache.isCatalogCached("bob", "b3"));
+  EXPECT_FALSE(cache.isCatalogCachedOriginal("bob", "b3"));
+  EXPECT_TRUE(cache.isCatalogCachedOriginal("ann", "b1"));
 }
 
 }  // namespace

@@ -143,9 +143,9 @@ int32_t BookMgr::getFontSize() {
   return size < 1 || size > INT32_MAX ? kDefaultFontSize : static_cast<int32_t>(size);
 }
 
-std::string BookMgr::userKey() const {
-  return md5Key(CommInfo::getUsername().value_or(std::string()));
-}
+std::string BookMgr::reader() { return CommInfo::getUsername().value_or(std::string()); }
+
+std::string BookMgr::userKey() const { return md5Key(reader()); }
 
 // ---- Files ---------------------------------------------------------------------------------
 
@@ -189,7 +189,7 @@ Text BookMgr::getBookSectionHtmlFilePathOriginal(const Text& bookId, const Text&
     }
   }
   originalCatalog(bookId);
-  auto chapter = catalogCaching_.searchChapterOriginal(bookId, chapterId);
+  auto chapter = catalogCaching_.searchChapterOriginal(reader(), bookId, chapterId);
   if (!chapter) return std::nullopt;
   const std::string index = std::to_string(chapter->indexId());
   std::string own = ops + userKey() + "-ch" + index + ".htm";
@@ -213,7 +213,7 @@ std::optional<std::string> BookMgr::getBookSectionHtmlFilePath(const std::string
 
 std::shared_ptr<Section> BookMgr::getSectionInfo(const std::string& bookId,
                                                  const std::string& sectionId) {
-  return catalogCaching_.searchSectionOriginal(bookId, sectionId);
+  return catalogCaching_.searchSectionOriginal(reader(), bookId, sectionId);
 }
 
 // ---- Combined files --------------------------------------------------------------------------
@@ -265,35 +265,35 @@ void BookMgr::copyBookCatalogFromOther(const Text& bookId) {
 std::shared_ptr<BookCatalog> BookMgr::getBookCatalog(const Text& bookId) {
   if (!persistenter_ || !persistenter_->catalogPersistenter()) return nullptr;
   auto catalog = persistenter_->catalogPersistenter()->readMapping(bookId);
-  catalogCaching_.cacheCatalog(bookId, catalog);
+  catalogCaching_.cacheCatalog(reader(), bookId, catalog);
   return catalog;
 }
 
 std::shared_ptr<BookCatalog> BookMgr::getBookCatalogOriginal(const Text& bookId) {
   if (!persistenter_ || !persistenter_->catalogPersistenter()) return nullptr;
   auto catalog = persistenter_->catalogPersistenter()->read(bookId);
-  catalogCaching_.cacheCatalogOriginal(bookId, catalog);
+  catalogCaching_.cacheCatalogOriginal(reader(), bookId, catalog);
   return catalog;
 }
 
 std::shared_ptr<BookCatalog> BookMgr::mappedCatalog(const Text& bookId) {
-  if (auto cached = catalogCaching_.getCachedCatalog(bookId)) return cached;
+  if (auto cached = catalogCaching_.getCachedCatalog(reader(), bookId)) return cached;
   return getBookCatalog(bookId);
 }
 
 std::shared_ptr<BookCatalog> BookMgr::originalCatalog(const Text& bookId) {
-  if (auto cached = catalogCaching_.getCachedCatalogOriginal(bookId)) return cached;
+  if (auto cached = catalogCaching_.getCachedCatalogOriginal(reader(), bookId)) return cached;
   return getBookCatalogOriginal(bookId);
 }
 
 std::shared_ptr<Section> BookMgr::mappedSection(const Text& bookId, const Text& sectionId) {
   if (!mappedCatalog(bookId)) return nullptr;
-  return catalogCaching_.searchSection(bookId, sectionId);
+  return catalogCaching_.searchSection(reader(), bookId, sectionId);
 }
 
 std::shared_ptr<Section> BookMgr::originalSection(const Text& bookId, const Text& sectionId) {
   if (!originalCatalog(bookId)) return nullptr;
-  return catalogCaching_.searchSectionOriginal(bookId, sectionId);
+  return catalogCaching_.searchSectionOriginal(reader(), bookId, sectionId);
 }
 
 // ---- Reading position, progress, bookmarks, memos -------------------------------------------
@@ -424,7 +424,7 @@ std::vector<std::shared_ptr<Bookmark>> BookMgr::getBookmarkInBook(const Text& bo
       mark->setFontSize(fontSize);
     }
     SortedBookmark entry;
-    if (auto chapter = catalogCaching_.searchChapter(bookId, mark->chapterId())) {
+    if (auto chapter = catalogCaching_.searchChapter(reader(), bookId, mark->chapterId())) {
       entry.chapterIndexId = chapter->indexId();
     }
     if (section) entry.sectionIndexId = section->indexId();
@@ -502,10 +502,11 @@ std::optional<std::vector<std::shared_ptr<BookSearchResult>>> BookMgr::searchInC
   std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   originalCatalog(bookId);
   auto title = [this, &bookId](const Text& originalId) -> std::string {
-    auto section = catalogCaching_.searchSectionOriginal(bookId, originalId);
+    auto section = catalogCaching_.searchSectionOriginal(reader(), bookId, originalId);
     if (!section) return std::string();
     std::string own = section->title().value_or("(null)");
-    if (auto chapter = catalogCaching_.searchChapterOriginal(bookId, section->parentId())) {
+    if (auto chapter =
+            catalogCaching_.searchChapterOriginal(reader(), bookId, section->parentId())) {
       return chapter->title().value_or("(null)") + " " + own;
     }
     return own;
@@ -523,6 +524,7 @@ void BookMgr::deleteBook(const Text& bookId) {
   if (auto s = persistenter_->bookmemoPersistenter()) s->deleteBook(bookId);
   auto catalogs = persistenter_->catalogPersistenter();
   if (catalogs) catalogs->deleteBook(bookId);
+  catalogCaching_.removeBook(bookId);
   std::error_code ec;
   if (catalogs && catalogs->isBookSubscribedByOtherUsers(bookId)) {
     // Another user still reads the book: only this user's own copies go.
@@ -607,7 +609,7 @@ void BookMgr::calibratePage(const Text& bookId, int32_t pages,
         setCount(*info, landscape, static_cast<int32_t>(measured));
         BookCatalogPersistenter::calibrateBookPageCatalog(mapped, fontSize);
         store->insertCatalog(bookId, mapped, true);
-        catalogCaching_.cacheCatalog(bookId, mapped);
+        catalogCaching_.cacheCatalog(reader(), bookId, mapped);
       }
     }
   }
@@ -630,9 +632,11 @@ void BookMgr::calibratePage(const Text& bookId, int32_t pages,
   if (changed) {
     BookCatalogPersistenter::calibrateBookPageCatalog(original, fontSize);
     store->insertCatalog(bookId, original, false);
-    catalogCaching_.cacheCatalogOriginal(bookId, original);
+    catalogCaching_.cacheCatalogOriginal(reader(), bookId, original);
   }
 }
+
+void BookMgr::setBookPageInfo(const Text&, const Text&, int32_t, int32_t, bool) {}
 
 int32_t BookMgr::calculatePageMapping(const Text& bookId, const Text& mappingSectionId,
                                       int32_t page, int32_t fromFontSize, int32_t toFontSize,
@@ -744,10 +748,10 @@ std::shared_ptr<Section> BookMgr::MappingSectionToOriginal(const Text& bookId,
                                                            int32_t fontSize) {
   auto combined = pageInfoOf(mappedSection(bookId, mappingSectionId), fontSize);
   if (!combined) return nullptr;
-  auto section = catalogCaching_.searchSection(bookId, mappingSectionId);
+  auto section = catalogCaching_.searchSection(reader(), bookId, mappingSectionId);
   if (!section || !section->originalIds() || !originalCatalog(bookId)) return nullptr;
   for (const std::string& id : *section->originalIds()) {
-    auto original = catalogCaching_.searchSectionOriginal(bookId, id);
+    auto original = catalogCaching_.searchSectionOriginal(reader(), bookId, id);
     auto info = pageInfoOf(original, fontSize);
     if (!info) continue;
     if (landscapePage >= 0) {

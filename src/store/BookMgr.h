@@ -15,7 +15,8 @@
 // Threads: the data engine owns one BookMgr (made with the subscription entry store, whose book
 // stores it uses) and calls it from the main thread (reading screens) and the "task" thread
 // (downloads, sync). The stores lock the shared database themselves; the catalogue cache has its
-// own lock. Catalogues handed out are shared with the cache and must not be changed: a
+// own lock and keeps each reader's catalogues apart (the current reader is CommInfo's user
+// name). Catalogues handed out are shared with the cache and must not be changed: a
 // calibration works on a copy, stores it and caches the copy. The font size is the integer user
 // default "K_BOOKFONT_SIZE" (below 1 or missing: 2); the orientation is the status bar's
 // (SystemEnvironment). Missing catalogues, sections or rows give null, 0 or no action.
@@ -165,6 +166,10 @@ class BookMgr : public BookSectionSource {
                      const std::optional<std::vector<std::string>>& originalIds,
                      const std::optional<std::vector<int32_t>>& startPages, int32_t fontSize,
                      bool landscape);
+  // Takes a section's page counts as the reader measured them; nothing is kept (the stored
+  // counts are corrected by calibratePage).
+  void setBookPageInfo(const Text& bookId, const Text& sectionId, int32_t landscapePages,
+                       int32_t portraitPages, bool landscape);
   // The global page at the target font size and orientation that shows the same place as
   // `page` (global) of the combined section at the source ones; within that section's (or
   // original section's) pages, 0 when the section has no counts.
@@ -195,6 +200,8 @@ class BookMgr : public BookSectionSource {
   std::shared_ptr<BookCatalog> originalCatalog(const Text& bookId);
   std::shared_ptr<Section> mappedSection(const Text& bookId, const Text& sectionId);
   std::shared_ptr<Section> originalSection(const Text& bookId, const Text& sectionId);
+  // The current reader's name, the catalogue cache's key beside the book id.
+  static std::string reader();
   std::string userKey() const;
   // Converts a stored position (pages relative to `section` at `fromFontSize`) to global pages
   // at `toFontSize` in portrait and landscape.

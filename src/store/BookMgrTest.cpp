@@ -592,6 +592,32 @@ TEST_F(BookMgrTest, FilesOfABookAndItsDeletion) {
   EXPECT_EQ(BookMgr::getFontSize(), 3);
 }
 
+// The catalogue cache must not show one reader another's catalogue, nor a deleted book's.
+TEST_F(BookMgrTest, CachedCataloguesBelongToTheirReaderAndGoWithTheBook) {
+  addTwoSectionBook();
+  ASSERT_TRUE(mgr_->getBookCatalog("b1"));
+  EXPECT_TRUE(mgr_->getBookSectionHtmlFilePathOriginal("b1", std::nullopt, std::string("s1")));
+  ASSERT_TRUE(mgr_->getSectionInfo("b1", "s1"));  // the lookup cached the original catalogue
+
+  // Bob does not hold the book: nothing of the guest's catalogue reaches him.
+  CommInfo::setUsername(std::string("bob"));
+  EXPECT_FALSE(mgr_->getSectionInfo("b1", "s1"));
+  EXPECT_FALSE(mgr_->getBookSectionHtmlFilePathOriginal("b1", std::nullopt, std::string("s1")));
+  EXPECT_FALSE(mgr_->searchSectionWithPage("b1", 0, 2, true));
+  EXPECT_FALSE(mgr_->getBookReadInfo("b1", 2, false));
+  // Once he holds it, he reads his own copy.
+  mgr_->copyBookCatalogFromOther("b1");
+  EXPECT_TRUE(mgr_->getBookSectionHtmlFilePathOriginal("b1", std::nullopt, std::string("s1")));
+
+  // Deleting the book drops the guest's cached catalogues with the stored ones.
+  CommInfo::setUsername(std::string(kGuest));
+  EXPECT_TRUE(mgr_->getSectionInfo("b1", "s1"));
+  mgr_->deleteBook("b1");
+  EXPECT_FALSE(mgr_->getSectionInfo("b1", "s1"));
+  EXPECT_FALSE(mgr_->getBookSectionHtmlFilePathOriginal("b1", std::nullopt, std::string("s1")));
+  EXPECT_FALSE(mgr_->searchSectionWithPage("b1", 0, 2, true));
+}
+
 TEST_F(BookMgrTest, TellsTheCatalogueReaderWhichSectionsToDownload) {
   addTwoSectionBook();
   writeFile(ops("b1") / "1.htm", "<p>one</p>");  // s1 is on disk, s2 is not

@@ -459,6 +459,36 @@ def toast(kind):
     return draw
 
 
+# The placeholders of a microblog column whose account is not bound yet: the tile's cover and
+# the detail's list icon, in the microblog's own colour with a speech bubble.
+MICROBLOG_COLORS = {"zelvane": ((0.36, 0.62, 0.90), (0.16, 0.36, 0.70)),
+                    "sina": ((0.96, 0.42, 0.30), (0.78, 0.16, 0.14))}
+
+
+def microblog_cover(brand):
+    def draw(ctx, w, h, p):
+        top, bottom = MICROBLOG_COLORS[brand]
+        ctx.set_source(gradient(h, top, bottom))
+        ctx.rectangle(0, 0, w, h)
+        ctx.fill()
+        for k in range(3):
+            ctx.set_source_rgba(1, 1, 1, 0.10 + 0.04 * k)
+            ctx.arc(w * (0.15 + 0.35 * k), h * (0.85 - 0.25 * k), 14 + 10 * k, 0, 2 * math.pi)
+            ctx.fill()
+        glyph(ctx, w, h * 0.62, "comment", (1, 1, 1))
+    return draw
+
+
+def microblog_icon(brand):
+    def draw(ctx, w, h, p):
+        top, bottom = MICROBLOG_COLORS[brand]
+        rounded(ctx, 0, 0, w, h, w * 0.18)
+        ctx.set_source(gradient(h, top, bottom))
+        ctx.fill()
+        glyph(ctx, w, h, "comment", (1, 1, 1))
+    return draw
+
+
 # Skin images by code name: (file stem, w, h, draw). The Night list names "night_" files for
 # every picture that has a surface; logos and pictures keep the default.
 SKIN_IMAGES = {
@@ -618,6 +648,10 @@ OTHER_IMAGES = {
 for size_name, side in (("bigstar", 30), ("smallstar", 14), ("tinystar", 10)):
     for key in ("yellow", "black"):
         OTHER_IMAGES["%s_%s.png" % (size_name, key)] = (side, side, stars(key))
+
+for brand in MICROBLOG_COLORS:
+    OTHER_IMAGES["ipadweibo_%s_default_bg.png" % brand] = (140, 108, microblog_cover(brand))
+    OTHER_IMAGES["ipadweibo_%s_list_icon.png" % brand] = (60, 60, microblog_icon(brand))
 
 # --- the skin lists -------------------------------------------------------------------------
 

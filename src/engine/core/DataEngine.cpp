@@ -62,6 +62,7 @@
 #include "platform/runtime/SharedSlot.h"
 #include "platform/runtime/StringUtil.h"
 #include "platform/runtime/Thread.h"
+#include "platform/ui/Image.h"
 #include "store/EntryPersistenter.h"
 #include "store/BookMgr.h"
 #include "store/EntryStatusPersistenter.h"
@@ -712,6 +713,11 @@ void DataEngine::calibratePage(const Text& bookId, int32_t pages,
   bookMgr_->calibratePage(bookId, pages, originalIds, startPages, fontSize, landscape);
 }
 
+void DataEngine::setBookPageInfo(const Text& bookId, const Text& sectionId,
+                                 int32_t landscapePages, int32_t portraitPages, bool landscape) {
+  bookMgr_->setBookPageInfo(bookId, sectionId, landscapePages, portraitPages, landscape);
+}
+
 int32_t DataEngine::calculatePageMapping(const Text& bookId, const Text& mappingSectionId,
                                          int32_t page, int32_t fromFontSize, int32_t toFontSize,
                                          bool fromLandscape, bool toLandscape) {
@@ -733,6 +739,23 @@ std::string DataEngine::buildBookSnapshotUrl(const std::string& bookId, int font
                                              bool landscape) {
   return "booksnapshot:bookid" + bookId + "_fontSize=" + std::to_string(fontSize) +
          "_landscape=" + (landscape ? "1" : "0") + "_user=" + getUsername();
+}
+
+bool DataEngine::setBookSnapshot(const std::string& bookId, int fontSize, bool landscape,
+                                 const std::shared_ptr<ui::Image>& snapshot) {
+  if (!snapshot) return false;
+  auto images = HttpDataEngine::sharedInstance()->imageCache();
+  if (!images) return false;
+  auto png = snapshot->pngData();
+  return png && images->save(buildBookSnapshotUrl(bookId, fontSize, landscape), *png);
+}
+
+std::shared_ptr<ui::Image> DataEngine::getBookSnapshot(const std::string& bookId, int fontSize,
+                                                       bool landscape) {
+  auto images = HttpDataEngine::sharedInstance()->imageCache();
+  if (!images) return nullptr;
+  auto bytes = images->load(buildBookSnapshotUrl(bookId, fontSize, landscape));
+  return bytes ? ui::Image::fromData(*bytes) : nullptr;
 }
 
 void DataEngine::deleteBookSnapshot(const std::string& bookId, int fontSize, bool landscape) {

@@ -55,6 +55,9 @@ class UniqueCache;
 class UserInfo;
 class VeskAppRecommend;
 class VeskCustomization;
+namespace ui {
+class Image;
+}
 
 class DataEngine : public std::enable_shared_from_this<DataEngine> {
  public:
@@ -236,6 +239,8 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
                      const std::optional<std::vector<std::string>>& originalIds,
                      const std::optional<std::vector<int32_t>>& startPages, int32_t fontSize,
                      bool landscape);
+  void setBookPageInfo(const Text& bookId, const Text& sectionId, int32_t landscapePages,
+                       int32_t portraitPages, bool landscape);
   int32_t calculatePageMapping(const Text& bookId, const Text& mappingSectionId, int32_t page,
                                int32_t fromFontSize, int32_t toFontSize, bool fromLandscape,
                                bool toLandscape);
@@ -249,11 +254,22 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   std::shared_ptr<Task> createDownloadBookTask(const std::shared_ptr<Column>& column);
   std::shared_ptr<Task> createDownloadBookUpdatesTask(const std::shared_ptr<Column>& column);
   std::shared_ptr<Task> createGetBookPreviewTask(const std::shared_ptr<Column>& column);
+  // A book's reviews: the list at the link's address (read as article summaries of no column,
+  // nothing kept) and one review (read as an article); -7 without a link address.
+  std::shared_ptr<Task> createGetBookReviewSummaryTask(const std::shared_ptr<Link>& link);
+  std::shared_ptr<Task> createGetBookReviewDetailTask(const std::shared_ptr<Link>& link);
   // Starts the refresh of the book reader's fixed style sheets and scripts.
   void updateBookCssJsLinks();
   // Page snapshots live in the image cache under
-  // "booksnapshot:bookid<id>_fontSize=<n>_landscape=<0|1>_user=<user>".
+  // "booksnapshot:bookid<id>_fontSize=<n>_landscape=<0|1>_user=<user>", as PNG (lossless, so
+  // a snapshot shows the page exactly as it was drawn).
   std::string buildBookSnapshotUrl(const std::string& bookId, int fontSize, bool landscape);
+  // False when there is no image, it cannot be encoded or the cache does not take it.
+  bool setBookSnapshot(const std::string& bookId, int fontSize, bool landscape,
+                       const std::shared_ptr<ui::Image>& snapshot);
+  // The kept snapshot, or null (none kept, or its bytes do not decode).
+  std::shared_ptr<ui::Image> getBookSnapshot(const std::string& bookId, int fontSize,
+                                             bool landscape);
   void deleteBookSnapshot(const std::string& bookId, int fontSize, bool landscape);
   // Both orientations of every font size 0 to 10.
   void deleteBookAllSnapshots(const std::string& bookId);

@@ -39,6 +39,7 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/Thread.h"
+#include "platform/ui/Image.h"
 #include "store/EntryPersistenter.h"
 #include "store/EntryStatusPersistenter.h"
 #include "testing/ScopedFakeClock.h"
@@ -448,6 +449,34 @@ TEST_F(DataEngineTest, BooksThroughTheBookManager) {
   EXPECT_TRUE(engine_->bookHaveUpdates(column));
   engine_->getSubPersist()->setBookLastUpdatedTime(text("book-7"), 2000);
   EXPECT_FALSE(engine_->bookHaveUpdates(column));
+}
+
+TEST_F(DataEngineTest, PageSnapshotsComeBackPixelForPixelPerPageForm) {
+  startEngine();
+  auto page = ui::Image::create(64, 48);
+  for (int i = 0; i < 64 * 48; ++i) page->mutablePixels()[i] = 0xff000000u | (i * 2654435761u >> 8);
+  EXPECT_FALSE(engine_->getBookSnapshot("book-7", 3, true));
+  ASSERT_TRUE(engine_->setBookSnapshot("book-7", 3, true, page));
+  auto back = engine_->getBookSnapshot("book-7", 3, true);
+  ASSERT_TRUE(back);
+  ASSERT_EQ(back->pixelWidth(), 64);
+  ASSERT_EQ(back->pixelHeight(), 48);
+  EXPECT_TRUE(std::equal(page->pixels(), page->pixels() + 64 * 48, back->pixels()));
+  // Kept as PNG under the page form's key; the other forms have none.
+  auto bytes = HttpDataEngine::sharedInstance()->imageCache()->load(
+      engine_->buildBookSnapshotUrl("book-7", 3, true));
+  ASSERT_TRUE(bytes && bytes->size() > 8);
+  EXPECT_EQ((*bytes)[1], 'P');
+  EXPECT_FALSE(engine_->getBookSnapshot("book-7", 3, false));
+  EXPECT_FALSE(engine_->getBookSnapshot("book-7", 4, true));
+  EXPECT_FALSE(engine_->getBookSnapshot("book-8", 3, true));
+  // Nothing to keep; kept bytes that are no picture read as none; a deleted one is gone.
+  EXPECT_FALSE(engine_->setBookSnapshot("book-7", 4, true, nullptr));
+  ASSERT_TRUE(HttpDataEngine::sharedInstance()->imageCache()->save(
+      engine_->buildBookSnapshotUrl("book-7", 5, true), Bytes{'n', 'o'}));
+  EXPECT_FALSE(engine_->getBookSnapshot("book-7", 5, true));
+  engine_->deleteBookSnapshot("book-7", 3, true);
+  EXPECT_FALSE(engine_->getBookSnapshot("book-7", 3, true));
 }
 
 class IdleCleanDelegate : public FileCacheCleanDelegate {

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "model/atom/XmlEncodingScan.h"
+#include "model/atom/Vocabulary.h"
 #include "model/entry/InternetDateTime.h"
 
 namespace zu {
@@ -402,9 +403,23 @@ XmlDocPtr AtomParseUtil::readHtmlDocument(std::string_view html) {
                                   options));
 }
 
+namespace {
+
+bool isWhiteSpaceOnly(const xmlNode* node) {
+  if (node->type != XML_TEXT_NODE || node->content == nullptr) return false;
+  for (const xmlChar* p = node->content; *p; ++p) {
+    if (!isBlank(static_cast<char>(*p))) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 const char* AtomParseUtil::firstText(const xmlNode* node) {
   const xmlNode* child = node->children;
   if (child == nullptr) return nullptr;
+  // Indentation before the value is not the value.
+  while (isWhiteSpaceOnly(child) && child->next != nullptr) child = child->next;
   if (child->type != XML_TEXT_NODE && child->type != XML_CDATA_SECTION_NODE) return nullptr;
   // An empty value (attr="") carries no text, like an element without children.
   if (child->content == nullptr || child->content[0] == '\0') return nullptr;
@@ -483,7 +498,19 @@ double AtomParseUtil::toDouble(const char* text) {
 }
 
 int64_t AtomParseUtil::toTime(const char* text) {
-  return InternetDateTime::RFC3339StringToLongLong(std::string_view(text));
+  std::string_view value(text);
+  while (!value.empty() && isBlank(value.front())) value.remove_prefix(1);
+  while (!value.empty() && isBlank(value.back())) value.remove_suffix(1);
+  return InternetDateTime::RFC3339StringToLongLong(value);
+}
+
+bool AtomParseUtil::isForeign(const xmlNode* node) {
+  if (node->ns == nullptr || node->ns->href == nullptr) return false;
+  std::string_view uri(reinterpret_cast<const char*>(node->ns->href));
+  constexpr std::string_view kServicePath = "/vesk/1.0";
+  if (uri == vocab::kAtomNamespaceUri) return false;
+  return !(uri.size() >= kServicePath.size() &&
+           uri.substr(uri.size() - kServicePath.size()) == kServicePath);
 }
 
 std::optional<std::string_view> GetRelativePath(std::string_view address) {

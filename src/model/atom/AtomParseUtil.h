@@ -91,7 +91,9 @@ class AtomParseUtil {
   // The text of an element or attribute: the content of its first child node when that is a
   // text or CDATA node with at least one byte; none otherwise (no child, an empty value, or an
   // element, comment or entity reference first). Text interrupted by a comment or an element is
-  // cut there.
+  // cut there. For an element, text nodes of white space only are passed over when something
+  // else follows them (an indented document puts a line break before a CDATA section or
+  // markup); an element holding nothing but white space reads as that white space.
   static const char* firstText(const xmlNode* node);
   static const char* firstText(const xmlAttr* attr);
 
@@ -102,8 +104,15 @@ class AtomParseUtil {
   static double toDouble(const char* text);
   // YES exactly when the text is "1".
   static bool toFlag(const char* text) { return text[0] == '1' && text[1] == '\0'; }
-  // Milliseconds since 1970 of an RFC 3339 / RFC 822 text; 0 when unreadable.
+  // Milliseconds since 1970 of an RFC 3339 / RFC 822 text, white space around it ignored; 0
+  // when unreadable.
   static int64_t toTime(const char* text);
+
+  // True for an element of a namespace that is neither Atom's nor the service's (a namespace
+  // name ending in "/vesk/1.0"); an element without a namespace is not foreign. Fields that
+  // identify a record (an entry's or feed's id and title) are not taken from foreign elements
+  // that happen to share the local name ("g:id", "dc:title").
+  static bool isForeign(const xmlNode* node);
 
   // Setters for the common "field left untouched when there is no text" pattern.
   static void readText(const xmlNode* node, std::optional<std::string>& field) {

@@ -101,7 +101,7 @@ TEST(AtomParseUtilTest, FloatsAndFlags) {
 TEST(AtomParseUtilTest, FirstTextTakesOnlyTheFirstNode) {
   XmlDocPtr doc = AtomParseUtil::readDocument(
       "<r a='' b='x'><t>one<!--c-->two</t><c><![CDATA[<raw>]]></c><e><i/>t</e><n/>"
-      "<m><!--c-->t</m><w>\n  <i/></w></r>");
+      "<m><!--c-->t</m><w>\n  <i/></w><s> \n </s><d>\n  <![CDATA[cd]]>\n</d></r>");
   ASSERT_TRUE(doc);
   const xmlNode* root = xmlDocGetRootElement(doc.get());
   auto text = [&](const char* name) -> std::string {
@@ -113,7 +113,10 @@ TEST(AtomParseUtilTest, FirstTextTakesOnlyTheFirstNode) {
   EXPECT_EQ(text("e"), "<none>");
   EXPECT_EQ(text("n"), "<none>");
   EXPECT_EQ(text("m"), "<none>");     // a comment is no text
-  EXPECT_EQ(text("w"), "\n  ");       // blank text nodes are kept
+  // Indentation is passed over; an element of white space only keeps it.
+  EXPECT_EQ(text("w"), "<none>");
+  EXPECT_EQ(text("d"), "cd");
+  EXPECT_EQ(text("s"), " \n ");
   EXPECT_EQ(AtomParseUtil::firstText(root->properties), nullptr);  // a='' has no text
   EXPECT_STREQ(AtomParseUtil::firstText(root->properties->next), "x");
 }

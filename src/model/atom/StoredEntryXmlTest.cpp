@@ -37,6 +37,7 @@
 #include "model/service/XCoverImageDuration.h"
 #include "model/atom/VESKAtomBuilder.h"
 #include "model/atom/VESKAtomParser.h"
+#include "testing/XmlWellFormedness.h"
 #include "model/service/statC.h"
 
 namespace zu {
@@ -414,11 +415,14 @@ TEST(StoredEntryXmlTest, FeedDocumentHoldsStoredEntriesAndStatControl) {
   }
   feed.setVeskStatControl(control);
   const std::string bytes = str(VESKAtomBuilder::allocFeedToXML(&feed));
-  EXPECT_EQ(bytes, kDecl + "<feed><entry " + kNs + "><title>A &amp; B</title><id>a</id></entry>"
+  EXPECT_EQ(bytes, kDecl + "<feed " + kNs + "><entry " + kNs +
+                       "><title>A &amp; B</title><id>a</id></entry>"
                        "<entry " + kNs + "><id>b</id><latestaid>9</latestaid></entry>"
                        "<vesk:statcontrol><c k=\"3\" v=\"1\"/><c/><c v=\"2\"/>"
                        "</vesk:statcontrol></feed>\n");
   EXPECT_EQ(str(VESKAtomBuilder::allocFeedToXML(nullptr)), kDecl + "<feed/>\n");
+  // Every prefix is declared, so outside readers and ours see the product element.
+  EXPECT_EQ(XmlWellFormedness::namespaceFaults(bytes), "");
 
   // Read back as a column list.
   auto parsed = VESKAtomParser::allocParseFeed(bytes, kEntryKindColumn);
@@ -428,6 +432,14 @@ TEST(StoredEntryXmlTest, FeedDocumentHoldsStoredEntriesAndStatControl) {
   auto column = std::dynamic_pointer_cast<Column>(parsed->entrys()->at(1));
   ASSERT_TRUE(column);
   EXPECT_EQ(column->latestaid(), "9");
+  // The counters read back as the service URL feed's are read.
+  auto urlFeed = VESKAtomParser::allocParseGetServiceUrlFeed(bytes);
+  ASSERT_TRUE(urlFeed && urlFeed->veskStatControl() && urlFeed->veskStatControl()->c());
+  const auto& counters = *urlFeed->veskStatControl()->c();
+  ASSERT_EQ(counters.size(), 3u);
+  EXPECT_EQ(counters[0]->k(), 3);
+  EXPECT_EQ(counters[0]->v(), 1);
+  EXPECT_EQ(counters[2]->v(), 2);
 }
 
 std::shared_ptr<Entry> readBack(const Entry& e, int32_t kind) {

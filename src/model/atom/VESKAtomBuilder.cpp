@@ -651,6 +651,8 @@ Bytes VESKAtomBuilder::allocFeedToXML(const Feed* feed) {
     }
   }
   if (const VeskStatControl* control = feed->veskStatControl().get()) {
+    // The root declares the prefix of its own product child (each entry declares its own).
+    declareVesk(doc.root());
     xmlNode* node = addEmpty(doc.root(), v::kVeskElemStatcontrol);
     if (control->c()) {
       for (const auto& c : *control->c()) {

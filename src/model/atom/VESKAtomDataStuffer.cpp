@@ -963,7 +963,7 @@ std::shared_ptr<Entry> parseEntry(const xmlNode* node, int32_t kind) {
         break;
       case 'i':
         if (is(c, v::kElemId)) {
-          readText(c, e, &Entry::setEntryId);
+          if (!U::isForeign(c)) readText(c, e, &Entry::setEntryId);
         } else if (is(c, v::kElemImageThumbnail)) {
           e.setVeskThumbnail(parseThumbnail(c));
         } else if (is(c, v::kElemImageCategory) && kind == kEntryKindNewsDetail) {
@@ -995,7 +995,7 @@ std::shared_ptr<Entry> parseEntry(const xmlNode* node, int32_t kind) {
         else if (is(c, v::kElemSync)) e.setVeskSync(parseSync(c));
         break;
       case 't':
-        if (is(c, v::kElemTitle)) readText(c, e, &Entry::setTitle);
+        if (is(c, v::kElemTitle) && !U::isForeign(c)) readText(c, e, &Entry::setTitle);
         break;
       case 'u':
         if (is(c, v::kElemUpdated)) readTime(c, e, &Entry::setUpdated);
@@ -1083,9 +1083,9 @@ void VESKAtomDataStuffer::fillFeedByParseChildNode(Feed& f, const xmlNode* c, in
   } else if (is(c, v::kElemLink)) {
     placeInFeed(f, parseLink(c));
   } else if (is(c, v::kElemId)) {
-    readText(c, f, &Feed::setFeedId);
+    if (!U::isForeign(c)) readText(c, f, &Feed::setFeedId);
   } else if (is(c, v::kElemTitle)) {
-    readText(c, f, &Feed::setTitle);
+    if (!U::isForeign(c)) readText(c, f, &Feed::setTitle);
   } else if (is(c, v::kElemUpdated)) {
     readTime(c, f, &Feed::setUpdated);
   } else if (is(c, v::kElemAuthor)) {

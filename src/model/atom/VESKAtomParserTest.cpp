@@ -865,12 +865,14 @@ TEST(VESKAtomParserTest, ReadingRulesOnSmallDocuments) {
   EXPECT_EQ(entry->title(), "a");
   EXPECT_FALSE(entry->summary());  // first child node is an element
   EXPECT_EQ(typeid(*entry), typeid(Comment));
-  // A namespaced name matches by its local name, whatever the namespace.
+  // A namespaced name matches by its local name, whatever the namespace (the id and title
+  // excepted, below).
   auto ns = VESKAtomParser::allocParseEntry(
-      "<a:entry xmlns:a='urn:a' xmlns:b='urn:b'><b:title>T</b:title><x:id>I</x:id></a:entry>",
+      "<a:entry xmlns:a='urn:a' xmlns:b='urn:b'><b:summary>S</b:summary><x:id>I</x:id>"
+      "</a:entry>",
       0);
   ASSERT_TRUE(ns);
-  EXPECT_EQ(ns->title(), "T");
+  EXPECT_EQ(ns->summary(), "S");
   EXPECT_FALSE(ns->entryId());  // undeclared prefix "x"
   // Author links: a relation other than "writedbooks" is dropped.
   auto authored = VESKAtomParser::allocParseEntry(
@@ -888,6 +890,58 @@ TEST(VESKAtomParserTest, ReadingRulesOnSmallDocuments) {
       "<entry><book><price>1e300</price></book><ranking value='-1e300'/></entry>", 0);
   EXPECT_EQ(pricey->veskBook()->price(), HUGE_VALF);
   EXPECT_EQ(pricey->veskRanking()->value(), -HUGE_VALF);
+}
+
+// Cases of a public corpus of feed tests: indented documents and foreign extensions.
+TEST(VESKAtomParserTest, IndentedValuesAndForeignExtensions) {
+  // White space before a CDATA section or markup is indentation, not the value; an element of
+  // white space only keeps it.
+  auto indented = VESKAtomParser::allocParseFeed(
+      "<feed xmlns='http://www.w3.org/2005/Atom'>\n"
+      "  <title>\n    <![CDATA[Feed <b>one</b>]]>\n  </title>\n"
+      "  <entry>\n"
+      "    <id>\n      <![CDATA[e1]]>\n    </id>\n"
+      "    <content type='html'>\n      <![CDATA[<p>Body</p>]]>\n    </content>\n"
+      "    <summary>\n      <b>bold</b>\n    </summary>\n"
+      "    <subtitle>   </subtitle>\n"
+      "    <updated>\n      2011-05-04T12:00:00+08:00\n    </updated>\n"
+      "  </entry>\n"
+      "</feed>\n",
+      kEntryKindNewsSummary);
+  ASSERT_TRUE(indented);
+  EXPECT_EQ(indented->title(), "Feed <b>one</b>");
+  ASSERT_TRUE(indented->entrys());
+  const auto& entry = indented->entrys()->at(0);
+  EXPECT_EQ(entry->entryId(), "e1");
+  ASSERT_TRUE(entry->content());
+  EXPECT_EQ(entry->content()->data(), "<p>Body</p>");
+  EXPECT_FALSE(entry->summary());  // markup first: no text, as without the indentation
+  EXPECT_EQ(entry->subtitle(), "   ");
+  // A padded date reads as the date.
+  EXPECT_EQ(entry->updated(), kNoon8);
+  auto padded = VESKAtomParser::allocParseEntry(
+      "<entry><updated> \t2011-05-04T12:00:00+08:00\r\n</updated></entry>", 0);
+  EXPECT_EQ(padded->updated(), kNoon8);
+
+  // Foreign elements sharing the local name of the id or title leave them alone, before or
+  // after the Atom ones; the service's own namespace and Atom's are read.
+  auto foreign = VESKAtomParser::allocParseFeed(
+      "<feed xmlns='http://www.w3.org/2005/Atom' xmlns:g='http://base.google.com/ns/1.0'"
+      " xmlns:dc='http://purl.org/dc/elements/1.1/' xmlns:vesk='http://www.vesk.com/vesk/1.0'>"
+      "<id>feed-1</id><dc:title>Other</dc:title><title>Feed</title><g:id>x</g:id>"
+      "<entry><g:id>720</g:id><id>tag:a,2011:1</id><dc:title>DC</dc:title>"
+      "<title>Atom title</title><g:id>721</g:id><dc:title>DC2</dc:title></entry>"
+      "<entry><vesk:id>v-2</vesk:id><vesk:title>Vesk title</vesk:title></entry>"
+      "</feed>",
+      kEntryKindNewsSummary);
+  ASSERT_TRUE(foreign && foreign->entrys());
+  EXPECT_EQ(foreign->feedId(), "feed-1");
+  EXPECT_EQ(foreign->title(), "Feed");
+  ASSERT_EQ(foreign->entrys()->size(), 2u);
+  EXPECT_EQ(foreign->entrys()->at(0)->entryId(), "tag:a,2011:1");
+  EXPECT_EQ(foreign->entrys()->at(0)->title(), "Atom title");
+  EXPECT_EQ(foreign->entrys()->at(1)->entryId(), "v-2");
+  EXPECT_EQ(foreign->entrys()->at(1)->title(), "Vesk title");
 }
 
 TEST(VESKAtomParserTest, MalformedAndHostileInputFailsCleanly) {

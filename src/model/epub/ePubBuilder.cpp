@@ -130,7 +130,11 @@ Bytes ePubBuilder::allocOpfPackage(std::string_view uuid, const BookCatalog* cat
   if (!catalog || !entry) return doc.serialise();
 
   xmlNode* metadata = W::addElement(root, "metadata");
-  if (entry->title()) W::addText(metadata, "dc:title", *entry->title());
+  // The format requires a title: an untitled book is named by its id.
+  std::string_view title = uuid;
+  if (entry->title()) title = *entry->title();
+  else if (entry->entryId()) title = *entry->entryId();
+  W::addText(metadata, "dc:title", title);
   if (entry->author() && entry->author()->name()) {
     W::addText(metadata, "dc:creator", *entry->author()->name());
   }

@@ -33,8 +33,9 @@ class ePubBuilder {
   static bool createMetaInfFile(const std::string& directory);
 
   // The OPF package document of the book `uuid`: metadata (title, creator, language "zh",
-  // publisher, identifier "urn:uuid:<uuid>"), manifest and spine. A null catalogue or entry
-  // gives the root "package" alone.
+  // publisher, identifier "urn:uuid:<uuid>"), manifest and spine. The title is the entry's, else
+  // its id, else `uuid`: the format requires one. A null catalogue or entry gives the root
+  // "package" alone.
   static Bytes allocOpfPackage(std::string_view uuid, const BookCatalog* catalog,
                                const Entry* entry);
   // The NCX document: head, title and the navigation map of chapters and their sections. A

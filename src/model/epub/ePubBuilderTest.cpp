@@ -17,6 +17,7 @@
 #include "platform/xml/XmlHolders.h"
 #include "testing/TempHome.h"
 #include "testing/TestFiles.h"
+#include "testing/XmlWellFormedness.h"
 
 namespace zu {
 namespace {
@@ -169,16 +170,25 @@ TEST(ePubBuilderTest, MissingPartsLeaveTheirElementsOut) {
     EXPECT_TRUE(children(xmlDocGetRootElement(ncx.get())).empty());
   }
 
+  // The title is required by the format: an untitled book is named by its id, or by the
+  // identifier without one.
   auto entry = std::make_shared<Entry>();
   entry->setAuthor(std::make_shared<Author>());
   entry->setVeskBook(std::make_shared<VeskBook>());
   BookCatalog empty;
-  XmlDocPtr opf = parse(ePubBuilder::allocOpfPackage("u", &empty, entry.get()));
+  XmlDocPtr anonymous = parse(ePubBuilder::allocOpfPackage("u", &empty, entry.get()));
+  EXPECT_EQ(text(children(children(xmlDocGetRootElement(anonymous.get()))[0])[0]), "u");
+  entry->setEntryId("book-7");
+  const Bytes untitled = ePubBuilder::allocOpfPackage("u", &empty, entry.get());
+  EXPECT_EQ(XmlWellFormedness::namespaceFaults(
+                std::string_view(reinterpret_cast<const char*>(untitled.data()), untitled.size())),
+            "");
+  XmlDocPtr opf = parse(untitled);
   Strings metadata;
-  for (const xmlNode* m : children(children(xmlDocGetRootElement(opf.get()))[0])) {
-    metadata.push_back(name(m));
-  }
-  EXPECT_EQ(metadata, (Strings{"dc:language", "dc:identifier"}));
+  const auto metadataNodes = children(children(xmlDocGetRootElement(opf.get()))[0]);
+  for (const xmlNode* m : metadataNodes) metadata.push_back(name(m));
+  EXPECT_EQ(metadata, (Strings{"dc:title", "dc:language", "dc:identifier"}));
+  EXPECT_EQ(text(metadataNodes[0]), "book-7");
   // With no chapters the manifest holds the NCX alone and the spine nothing.
   const auto parts = children(xmlDocGetRootElement(opf.get()));
   EXPECT_EQ(children(parts[1]).size(), 1u);

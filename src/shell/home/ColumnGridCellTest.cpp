@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "engine/core/DataEngine.h"
 #include "model/columns/Column.h"
 #include "model/service/VeskCustomization.h"
 #include "model/service/VeskEntryStatus.h"
@@ -18,6 +19,7 @@
 #include "platform/ui/Renderer.h"
 #include "shell/skin/MyFaceSettings.h"
 #include "testing/ScopedFakeClock.h"
+#include "testing/TempHome.h"
 
 namespace zu {
 namespace {
@@ -78,6 +80,42 @@ TEST_F(ColumnGridCellTest, BuiltFromBothFilesWithTheirReuseIdentifiers) {
   EXPECT_EQ(delegate.subscribes, 1);
   EXPECT_EQ(delegate.details, 1);
   EXPECT_TRUE(ui::writeSnapshot(*ui::render(*add), "tile-add"));
+}
+
+// A microblog column whose account is not bound shows the engine's placeholder: its tile must
+// show a picture, not an empty face.
+TEST_F(ColumnGridCellTest, AnUnboundMicroblogTileShowsItsPlaceholderPicture) {
+  TempHome home;
+  DataEngine::initGlobalInstance();
+  for (int platform : {0, 1}) {
+    auto unbound = column(0, platform == 0 ? "zu微博" : "新浪微博");
+    unbound->setCoverImageData(std::nullopt);
+    gDataEngine()->setUnauthorizedWeiboColumnData(unbound, platform);
+    ASSERT_TRUE(unbound->coverImageThumbnailData()) << platform;
+    auto icon = ui::Image::fromData(*unbound->coverImageThumbnailData());
+    ASSERT_TRUE(icon) << platform;
+
+    auto tile = ColumnGridCell::loadFromNib("ColumnGridCell");
+    tile->updateColumn(unbound, false);
+    auto picture = tile->contentImageView()->image();
+    ASSERT_TRUE(picture) << platform;
+    // It covers the tile's face, and is opaque and not of one colour.
+    EXPECT_EQ(picture->size().width, tile->contentImageView()->frame().size.width);
+    EXPECT_EQ(picture->size().height, tile->contentImageView()->frame().size.height);
+    const uint32_t* pixels = picture->pixels();
+    const size_t count = static_cast<size_t>(picture->pixelWidth() * picture->pixelHeight());
+    size_t opaque = 0, likeTheFirst = 0;
+    for (size_t i = 0; i < count; ++i) {
+      opaque += (pixels[i] >> 24) == 0xff;
+      likeTheFirst += pixels[i] == pixels[0];
+    }
+    EXPECT_EQ(opaque, count) << platform;
+    EXPECT_LT(likeTheFirst, count / 2) << platform;
+    if (platform == 0) {
+      EXPECT_TRUE(ui::writeSnapshot(*ui::render(*tile), "tile-unbound-microblog"));
+    }
+  }
+  DataEngine::uninitGlobalInstance();
 }
 
 TEST_F(ColumnGridCellTest, TextOnlyModeDisablesOnlyAlbumVideoAndAudioTiles) {

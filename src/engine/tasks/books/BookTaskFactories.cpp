@@ -2,6 +2,7 @@
 // they make).
 #include "engine/core/DataEngine.h"
 #include "engine/core/ErrorCodes.h"
+#include "engine/tasks/articles/GetNewsSummarysTask.h"
 #include "engine/tasks/books/DownloadBookLinksTask.h"
 #include "engine/tasks/books/DownloadBookTask.h"
 #include "engine/tasks/books/DownloadBookUpdatesTask.h"
@@ -28,6 +29,16 @@ std::shared_ptr<Task> DataEngine::createDownloadBookUpdatesTask(
 
 std::shared_ptr<Task> DataEngine::createGetBookPreviewTask(const std::shared_ptr<Column>& column) {
   return std::make_shared<GetBookPreviewTask>(column);
+}
+
+std::shared_ptr<Task> DataEngine::createGetBookReviewSummaryTask(
+    const std::shared_ptr<Link>& link) {
+  if (!link || !link->href()) return createErrorTask(kErrInvalidArg);
+  return std::make_shared<GetNewsSummarysTask>(link->href(), nullptr, false);
+}
+
+std::shared_ptr<Task> DataEngine::createGetBookReviewDetailTask(const std::shared_ptr<Link>& link) {
+  return createGetNewsDetailTask(link);
 }
 
 void DataEngine::updateBookCssJsLinks() {

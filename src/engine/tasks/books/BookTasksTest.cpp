@@ -17,6 +17,10 @@
 #include "model/columns/Column.h"
 #include "model/entry/Feed.h"
 #include "model/entry/Link.h"
+#include "model/entry/Content.h"
+#include "model/entry/NewsDetail.h"
+#include "model/entry/NewsSummary.h"
+#include "engine/cache/ColumnCache.h"
 #include "model/book/VeskBook.h"
 #include "model/book/BookCatalog.h"
 #include "store/BookLinkCache.h"
@@ -474,6 +478,46 @@ TEST_F(BookTasksTest, DetailFeedAndItsFactoryChecks) {
     auto error = runTask(engine_->createGetBookDetailInfoTask(missing));
     ASSERT_TRUE(error);
     EXPECT_EQ(error->code, kErrInvalidArg);
+  }
+}
+
+TEST_F(BookTasksTest, ReviewListAndOneReview) {
+  // The list: read as summaries of no column, each with its read mark, and kept nowhere.
+  auto list = std::make_shared<Link>();
+  list->setHref(url("/reviews/book-9.atom"));
+  auto task = engine_->createGetBookReviewSummaryTask(list);
+  ASSERT_EQ(runTask(task)->code, 0);
+  auto feeds = recorder_->feeds();
+  ASSERT_EQ(feeds.size(), 1u);
+  ASSERT_TRUE(feeds[0]->entrys());
+  ASSERT_EQ(feeds[0]->entrys()->size(), 12u);
+  EXPECT_EQ(feeds[0]->entrys()->at(0)->entryId(), "book-9-r1");
+  EXPECT_TRUE(std::dynamic_pointer_cast<NewsSummary>(feeds[0]->entrys()->at(0)));
+  ASSERT_TRUE(feeds[0]->entrys()->at(0)->veskEntryStatus());
+  EXPECT_FALSE(engine_->getColumnCache()->loadFirstPage(std::nullopt, list->href()));
+  // Asked again, the list is fetched again.
+  ASSERT_EQ(runTask(engine_->createGetBookReviewSummaryTask(list))->code, 0);
+  EXPECT_EQ(service_.requestsTo("/reviews/book-9.atom").size(), 2u);
+
+  // One review: read as an article.
+  service_.setFile("/review/r1.atom",
+                   "<feed xmlns=\"http://www.w3.org/2005/Atom\"><id>r1</id><entry><id>r1</id>"
+                   "<title>好书</title><content type=\"text\">Worth it</content></entry></feed>",
+                   "application/atom+xml");
+  auto one = std::make_shared<Link>();
+  one->setHref(url("/review/r1.atom"));
+  auto detail = engine_->createGetBookReviewDetailTask(one);
+  ASSERT_EQ(runTask(detail)->code, 0);
+  feeds = recorder_->feeds();
+  ASSERT_EQ(feeds.size(), 3u);
+  ASSERT_TRUE(feeds[2]->entrys() && feeds[2]->entrys()->size() == 1u);
+  auto review = std::dynamic_pointer_cast<NewsDetail>(feeds[2]->entrys()->at(0));
+  ASSERT_TRUE(review && review->content());
+  EXPECT_EQ(review->content()->data(), "Worth it");
+
+  for (auto missing : {std::shared_ptr<Link>(), std::make_shared<Link>()}) {
+    EXPECT_EQ(runTask(engine_->createGetBookReviewSummaryTask(missing))->code, kErrInvalidArg);
+    EXPECT_EQ(runTask(engine_->createGetBookReviewDetailTask(missing))->code, kErrInvalidArg);
   }
 }
 

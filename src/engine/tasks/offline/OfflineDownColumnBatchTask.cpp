@@ -33,16 +33,17 @@ void OfflineDownColumnBatchTask::run() {
   if (auto manager = FileCacheManager::globalInstance()) manager->disableAutoClean();
   Application::setIdleTimerDisabled(true);
   startTick_ = DateUtil::currentTimeMillis();
+  if (total_ == 0) {
+    // Nothing to download: no need of the service's addresses, so no request (a first launch
+    // without network ends with 0, not with the failure of the address fetch).
+    HttpTask::run();
+    if (httpEngine()) done(kErrOk, std::nullopt);
+    return;
+  }
   ServiceUrlTask::run();
 }
 
-void OfflineDownColumnBatchTask::onServiceUrlReady() {
-  if (total_ == 0) {
-    done(kErrOk, std::nullopt);
-    return;
-  }
-  downloadNextColumn();
-}
+void OfflineDownColumnBatchTask::onServiceUrlReady() { downloadNextColumn(); }
 
 void OfflineDownColumnBatchTask::downloadNextColumn() {
   if (currIndex_ >= total_) {
