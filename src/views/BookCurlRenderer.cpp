@@ -1,6 +1,7 @@
 #include "views/BookCurlRenderer.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace zu {
@@ -12,6 +13,7 @@ using Geometry = BookCurlGeometry;
 // Interleaved x, y, z, s, t as the mesh holds them.
 constexpr GLsizei kStride = sizeof(Geometry::Vertex);
 constexpr size_t kStripSlots = 2 * Geometry::kSamples;
+constexpr float kPi = 3.14159265f;
 
 // Per-vertex colours of a strip: its light (alpha 1), or, for the pass that lays the paper's
 // white over its back, that light with the fade as alpha.
@@ -138,8 +140,9 @@ void BookCurlRenderer::drawLayers(const Frame& frame) {
   const int first = std::max(k - 1, 0);
   Geometry::Vertex edge[4] = {strip[2 * first], strip[2 * first + 1], strip[2 * k + 3],
                               strip[2 * k + 2]};
-  // A faint line only: the light already darkens the roll toward its rim.
-  const float s[4] = {0.88f, 0.88f, 1.0f, 1.0f};
+  // A faint line only (a twentieth of darkness at most): the light already darkens the roll
+  // toward its rim, and a darker line here would part the back from the roll's top.
+  const float s[4] = {0.96f, 0.96f, 1.0f, 1.0f};
   for (int i = 0; i < 4; ++i) {
     edge[i].s = s[i];
     edge[i].t = i == 0 || i == 3 ? 0.0f : 1.0f;
@@ -148,15 +151,19 @@ void BookCurlRenderer::drawLayers(const Frame& frame) {
   drawVertices(GL_TRIANGLE_FAN, edge, 4);
   glPopMatrix();
 
-  // A soft shadow over the paper's back, darkest next to the roll.
+  // A soft shadow over the paper's back, near the roll.
   std::array<Geometry::Vertex, 2 * Geometry::kSamples> back;
   const int n = count - 2 * k;
-  // Soft: at most a fifth of the picture's darkness, next to the roll, none at the far end.
-  const float bandWidth = frame.columnStyle ? 0.1f : 0.12f;
+  // Faint and soft: it rises from nothing at the fold, where the back meets the roll's top at
+  // the same light, to 6% darkness and is gone again by the back's middle (later in column
+  // style, where the back is the page to come).
+  const float band = frame.columnStyle ? 0.6f : 0.5f;
   for (int i = 0; i < n; ++i) {
     Geometry::Vertex v = strip[2 * k + i];
     const float rel = static_cast<float>(i / 2) / static_cast<float>(std::max(n / 2 - 1, 1));
-    v.s = std::min(1.0f, 1 - bandWidth * (0.3f + 1 - rel));
+    const float darkness = 0.06f * std::sin(kPi * std::min(rel / band, 1.0f));
+    // The picture is 0.6 dark up to s = 0.5 and clears linearly to nothing at s = 1.
+    v.s = 1 - 0.5f * darkness / 0.6f;
     v.t = static_cast<float>(i % 2);
     back[static_cast<size_t>(i)] = v;
   }

@@ -255,6 +255,13 @@ TEST_F(BookCurlRollViewTest, TheRollDarkensFromTheFoldTowardItsRim) {
   for (size_t i = 1; i < light.size(); ++i) EXPECT_LE(light[i], light[i - 1] + 2.0f / 255) << i;
   EXPECT_GT(light.front() - light.back(), 0.3f);
   EXPECT_NEAR(light.front(), Geometry::kBackShade, 0.05f);
+  // Across the fold the roll's top runs on into the paper's back at the same light: no band.
+  const Color back = image->colorAt(static_cast<int>(finger.x + 3 * dir.x),
+                                    static_cast<int>(finger.y + 3 * dir.y));
+  const Color top = image->colorAt(static_cast<int>(finger.x - 3 * dir.x),
+                                   static_cast<int>(finger.y - 3 * dir.y));
+  EXPECT_NEAR(back.green, top.green, 0.03f);
+  EXPECT_NEAR(back.green, Geometry::kBackShade, 0.03f);
   // The flat page just beyond the back is lit full.
   EXPECT_GT(image->colorAt(20, 20).green, 0.98f);
 }
