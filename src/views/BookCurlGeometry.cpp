@@ -53,6 +53,15 @@ bool isBottom(BookCurlGeometry::Corner c) {
 
 }  // namespace
 
+float BookCurlGeometry::lightAt(float angle) {
+  const float lambert = kAmbient + (1 - kAmbient) * std::fabs(std::cos(angle));
+  return angle > static_cast<float>(kPi / 2) ? kBackShade * lambert : lambert;
+}
+
+float BookCurlGeometry::fadeAt(float angle) {
+  return angle > static_cast<float>(kPi / 2) ? kBackFade : 0.0f;
+}
+
 ui::Point BookCurlGeometry::pathControlPoint(ui::Point p0, ui::Point p2) {
   ui::Point p1{(p0.x + p2.x) / 2, (p0.y + p2.y) / 2};
   const float dx = p0.x - p2.x;
@@ -176,7 +185,10 @@ BookCurlGeometry::Mesh BookCurlGeometry::curl(Corner corner, ui::Point finger, u
     return out;
   };
 
-  mesh.flat = fan(clip(rect(pageW, pageH), cosT, sinT, fold));
+  // The flat part reaches half a point under the roll: drawn at their own depths, the two
+  // edges along the fold would otherwise leave single pixels open between them.
+  const float overlap = 0.5f / size.width * pageW;
+  mesh.flat = fan(clip(rect(pageW, pageH), cosT, sinT, fold - overlap));
   const Polygon turning = rect(turnW, pageH);
   mesh.uncovered = fan(clip(turning, -cosT, -sinT, -fold));
   const float band = 1.5f * r;
@@ -201,6 +213,8 @@ BookCurlGeometry::Mesh BookCurlGeometry::curl(Corner corner, ui::Point finger, u
     const Local b = up <= pageH ? Local{0, up} : Local{(c - pageH * sinT) / cosT, pageH};
     float along;
     float height;
+    // The angle of the paper's normal to the line of sight: the arc turned on the roll.
+    const float angle = std::min(arc / r, static_cast<float>(kPi));
     if (arc <= halfTurn) {
       along = fold - r * std::sin(arc / r);
       height = r * (1 - std::cos(arc / r));
@@ -213,6 +227,8 @@ BookCurlGeometry::Mesh BookCurlGeometry::curl(Corner corner, ui::Point finger, u
       Vertex v = vertex(q, height);
       v.x += sx * (along - c) * cosT;
       v.y += sy * (along - c) * sinT;
+      v.light = lightAt(angle);
+      v.fade = fadeAt(angle);
       mesh.strip.push_back(v);
     }
   }

@@ -4,6 +4,11 @@
 // current page, the uncovered part of the page to come, the fold's shadow, and the rolled strip
 // of 101 samples with its split where the paper turns over).
 //
+// Light comes from the viewer: every strip vertex carries the Lambert brightness of the paper
+// there (the cosine of the angle between its normal and the line of sight, over an ambient
+// floor), and where the roll has turned its back to the viewer that brightness is a little
+// lower and the picture seen through the paper is faded toward the paper's own white.
+//
 // The mesh is worked out for any of the four corners in a corner frame (the corner at the
 // origin, u toward the spine, v toward the opposite horizontal edge) and mapped back into
 // drawing coordinates, so the four corners share one algorithm. Degenerate fingers (on the
@@ -34,6 +39,8 @@ class BookCurlGeometry {
   struct Vertex {
     float x = 0, y = 0, z = 0;  // drawing coordinates; z is the height above the page
     float s = 0, t = 0;         // texture coordinates
+    float light = 1;            // brightness the picture is multiplied by
+    float fade = 0;             // share of the paper's white over the picture (its back)
   };
 
   struct Mesh {
@@ -47,6 +54,13 @@ class BookCurlGeometry {
   };
 
   static constexpr int kSamples = 101;
+  // The light of the paper where its normal leans `angle` radians off the line of sight
+  // (0 facing the viewer, π/2 edge on, π the back facing the viewer).
+  static constexpr float kAmbient = 0.42f;
+  static constexpr float kBackShade = 0.88f;
+  static constexpr float kBackFade = 0.55f;
+  static float lightAt(float angle);
+  static float fadeAt(float angle);
 
   // --- the path of an animation
   // The control point: the chord's midpoint moved up by half the chord and sideways by that

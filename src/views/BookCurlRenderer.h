@@ -3,6 +3,10 @@
 // page, or the flat part of the current page, the uncovered page to come with the fold's
 // shadow, and the rolled strip (its front with the current page, its back past the split with
 // clockwise front faces) with the shadows over the roll's edge and the paper's back.
+// The strip is lit per vertex by the mesh's light (colour array, modulating the picture), and
+// where the paper's back faces the viewer a second, untextured pass lays the paper's white over
+// it with the mesh's fade as alpha, on exactly the depths the strip left (depth test LEQUAL,
+// no depth or alpha writes), so the picture shows through mirrored and faded.
 // The page-turn view binds and clears its framebuffer, calls drawLayers(), then presents.
 //
 // Texturing must have been enabled by the caller; model-view mode is current. Main thread,

@@ -32,7 +32,7 @@ const Geometry::Extents kExtents{-1, 1, -1.5f, 1.5f};
 bool finite(const Geometry::Mesh& mesh) {
   for (const auto* part : {&mesh.flat, &mesh.uncovered, &mesh.shadow, &mesh.strip}) {
     for (const auto& v : *part) {
-      for (float c : {v.x, v.y, v.z, v.s, v.t}) {
+      for (float c : {v.x, v.y, v.z, v.s, v.t, v.light, v.fade}) {
         if (!std::isfinite(c)) return false;
       }
     }
@@ -141,7 +141,9 @@ TEST(BookCurlGeometryTest, CurlFromTheMiddleFoldsAtTheSpineWithItsRollAndSplit) 
   EXPECT_NEAR(mesh.radius, 0.29383, 1e-4);
   EXPECT_EQ(mesh.split, 84);
   EXPECT_NEAR(area(mesh.uncovered), 1.33333, 1e-4);
-  EXPECT_NEAR(area(mesh.flat), 6 - 1.33333, 1e-4);
+  // The flat part also reaches half a point (1/320) under the roll along the fold, 2.40370
+  // long.
+  EXPECT_NEAR(area(mesh.flat), 6 - 1.33333 + 2.40370 / 320, 1e-4);
   ASSERT_EQ(mesh.strip.size(), 202u);
   // Sample 0 lies on the fold's ends, flat on the page, textured from where it lies.
   EXPECT_NEAR(mesh.strip[0].x, -1, 1e-5);

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <utility>
+#include <vector>
 
 #include "platform/gl/GLContext.h"
 #include "platform/gl/GLDisplay.h"
@@ -242,7 +243,24 @@ void EAGLView::loadTextureWithView(ui::View* view) {
     height = wholePixels(view->frame().size.height);
     view->setOpaque(true);
   }
-  uploadTexture(width, height, [view](ui::Canvas& canvas) { ui::drawTree(canvas, *view); });
+  // The picture is the page as it is seen: an opaque view shows what lies behind its clear
+  // parts (a grid's margins are its window's background), paper white where nothing does.
+  std::vector<ui::Color> backdrop;
+  for (auto up = view != nullptr ? view->superview() : nullptr; up; up = up->superview()) {
+    const std::optional<ui::Color>& color = up->backgroundColor();
+    if (!color || color->alpha <= 0) continue;
+    backdrop.push_back(*color);
+    if (color->alpha >= 1) break;
+  }
+  if (backdrop.empty() || backdrop.back().alpha < 1) backdrop.emplace_back(1, 1, 1, 1);
+  uploadTexture(width, height, [view, &backdrop, width, height](ui::Canvas& canvas) {
+    for (auto it = backdrop.rbegin(); it != backdrop.rend(); ++it) {
+      canvas.setFillColor(*it);
+      canvas.fillRect(
+          ui::Rect(0, 0, static_cast<float>(width), static_cast<float>(height)));
+    }
+    ui::drawTree(canvas, *view);
+  });
 }
 
 void EAGLView::loadTextureWithImage(const ui::Image* image) {

@@ -116,7 +116,9 @@ class EAGLView : public ui::View {
   // Reads the file into an image (a bad file gives an empty texture).
   void reloadMidTextureWithPath(const std::string& path);
   // Load into whatever texture is bound: the view's frame size (a null view: 0 × 0), the
-  // view's layer made opaque and drawn; or the image at its pixel size.
+  // view made opaque and drawn over what it is seen on (the nearest ancestors' background
+  // colours, paper white under them), so a grid's margins come with its cells; or the image
+  // at its pixel size.
   void loadTextureWithView(ui::View* view);
   void loadTextureWithImage(const ui::Image* image);
   // Exchanges the texture names of slots 0 and 1.

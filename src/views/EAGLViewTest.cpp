@@ -387,6 +387,36 @@ TEST(EAGLViewTest, AnOwnerMayReleaseTheViewFromItsCallbackButNotHearFromItsDestr
   EXPECT_EQ(recorder->calls.size(), 1u);
 }
 
+// A view with clear parts (a grid whose margins are bare) is pictured as it is seen: over its
+// ancestors' backgrounds, or paper white when none has one, never transparent.
+TEST(EAGLViewTest, PicturesOfViewsWithClearPartsShowWhatTheyAreSeenOn) {
+  auto window = std::make_shared<ui::View>(Rect(0, 0, kW, kH));
+  window->setBackgroundColor(kCyan);
+  auto holder = std::make_shared<ui::View>(Rect(0, 0, kW, kH));
+  holder->setBackgroundColor(Color(1, 0, 0, 0.5f));  // half red over the cyan
+  window->addSubview(holder);
+  auto grid = std::make_shared<ui::View>(Rect(0, 0, kW, kH));
+  auto cell = std::make_shared<ui::View>(Rect(0, 0, kW, 30));
+  cell->setBackgroundColor(kBlue);
+  grid->addSubview(cell);
+  holder->addSubview(grid);
+
+  auto view = EAGLView::create(Rect(0, 0, kW, kH));
+  ASSERT_NE(view, nullptr);
+  view->setNeedShadow(false);
+  view->setClearColorRGB(kBlack);
+  view->layoutIfNeeded();
+  view->reloadTopTextureWithView(grid.get());
+  view->redraw();
+  EXPECT_TRUE(shows(*view, 40, 10, kBlue));
+  EXPECT_TRUE(shows(*view, 40, 100, Color(0.5f, 0.5f, 0.5f)));
+
+  auto alone = std::make_shared<ui::View>(Rect(0, 0, kW, kH));
+  view->reloadTopTextureWithView(alone.get());
+  view->redraw();
+  EXPECT_TRUE(shows(*view, 40, 100, kWhite));
+}
+
 TEST(EAGLViewTest, PicturesComeFromViewsAndTheFrameJoinsTheViewTreeRender) {
   // A snapshot of a view tree: top-down, so its top edge is the page's top edge.
   auto page = std::make_shared<ui::View>(Rect(0, 0, kW, kH));

@@ -5,6 +5,7 @@
 
 #include "platform/device/SystemEnvironment.h"
 #include "platform/ui/Application.h"
+#include "platform/ui/Canvas.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Renderer.h"
 #include "testing/MainLoopTurn.h"
@@ -497,10 +498,26 @@ TEST_F(GridFlipTest, FingerCurlDrawnWithGLEndsShowingTheNextPage) {
   runDueMainLoopTasks();
   recorder_->take();
 
+  // A row of the frames as the finger goes, at half size: six under the finger, then every
+  // other frame of the finish.
+  const ui::Size size = grid_->frame().size;
+  auto row = ui::Image::create(static_cast<int>(size.width / 2) * 10, static_cast<int>(size.height / 2));
+  ASSERT_TRUE(row);
+  ui::Canvas rowCanvas(*row);
+  int column = 0;
+  auto keepFrame = [&](const ui::Image& frame) {
+    if (column >= 10) return;
+    rowCanvas.drawImage(frame, Rect(static_cast<float>(column++) * size.width / 2, 0,
+                                    size.width / 2, size.height / 2));
+  };
+
   auto finger = window_->beginTouch(Point{285, 300});
-  for (Point p : {Point{270, 290}, Point{250, 280}, Point{200, 260}, Point{150, 240}}) {
+  for (Point p : {Point{270, 290}, Point{250, 280}, Point{235, 274}, Point{220, 268},
+                  Point{200, 260}, Point{185, 254}, Point{165, 246}, Point{150, 240}}) {
     clock_->advance(0.02);
     window_->moveTouch(finger, p);
+    auto shown = std::dynamic_pointer_cast<EAGLPageTurnView>(grid_->flipView());
+    if (shown && p.x <= 235) keepFrame(*shown->eaglView().presentedImage());
   }
   auto flip = std::dynamic_pointer_cast<EAGLPageTurnView>(grid_->flipView());
   if (!flip) GTEST_SKIP() << "no GL context";
@@ -511,7 +528,9 @@ TEST_F(GridFlipTest, FingerCurlDrawnWithGLEndsShowingTheNextPage) {
     clock_->advance(1.0 / 60);
     runDueMainLoopTasks();
     if (i == 2) EXPECT_TRUE(ui::writeSnapshot(*flip->eaglView().presentedImage(), "grid_curl_finishing"));
+    if (i % 2 == 0) keepFrame(*flip->eaglView().presentedImage());
   }
+  EXPECT_TRUE(ui::writeSnapshot(*row, "grid_curl_row"));
   EXPECT_FALSE(flip->isAnimating());
   EXPECT_EQ(2, grid_->getCurPage());
   EXPECT_EQ((Journal{"scrolled 1->2", "ended 1->2", "animationFinished"}), only(recorder_->take()));
