@@ -793,22 +793,22 @@ def article_picture(kind):
 
 
 SAMPLE_COLUMNS = {
-    # picture name: column's scene and name
-    "news": ("harbour", "Harbour Morning News"),
-    "photo": ("lantern", "Lantern Photo Walks"),
-    "rss": ("workshop", "安静的木工坊"),
-    "video": ("tide", "潮汐人物志"),
+    # picture name: column's scene and name, and whether the catalogue links a thumbnail
+    "news": ("harbour", "Harbour Morning News", True),
+    "photo": ("lantern", "Lantern Photo Walks", True),
+    "video": ("tide", "潮汐人物志", False),
 }
 
 SAMPLE_PICTURES = {}
-for stem, (kind, title) in SAMPLE_COLUMNS.items():
+for stem, (kind, title, thumbnail) in SAMPLE_COLUMNS.items():
     SAMPLE_PICTURES["cover-%s.png" % stem] = (180, 216, column_cover(kind, title))
-    SAMPLE_PICTURES["thumb-%s.png" % stem] = (60, 60, article_picture(kind))
+    if thumbnail:
+        SAMPLE_PICTURES["thumb-%s.png" % stem] = (60, 60, article_picture(kind))
 for stem, kind, caption in (("harbour", "harbour", "港口的清晨"), ("tea", "tea", "Tea terraces")):
     SAMPLE_PICTURES["cover-%s-large.png" % stem] = (320, 480, column_cover(kind, caption))
     SAMPLE_PICTURES["cover-%s-portrait.png" % stem] = (320, 480, column_cover(kind, caption))
     SAMPLE_PICTURES["cover-%s-landscape.png" % stem] = (480, 320, column_cover(kind, caption))
-for article, kind in (("art-news-3", "harbour"), ("art-photo-2", "lantern"), ("art-photo-1", "lantern"),
+for article, kind in (("art-photo-2", "lantern"), ("art-photo-1", "lantern"),
                       ("art-rss-1", "workshop"), ("art-video-1", "tide")):
     SAMPLE_PICTURES["%s-picture.png" % article] = (300, 200, article_picture(kind))
     SAMPLE_PICTURES["%s-thumb.png" % article] = (80, 60, article_picture(kind))
