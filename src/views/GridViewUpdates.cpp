@@ -118,10 +118,14 @@ void GridView::reloadDataToPage(int page) {
   curTouchCellIndex_ = -1;
   dirtyAllCells();
   releaseAllQueue0();
-  // The requested page is brought within the new page count before it becomes current, so
-  // that no report names a page the grid never had.
-  relayout0();
+  // The old page is remembered and page 0, which every page count has, made current before the
+  // relayout: a grid that shrank below its old page then reports no step back to its last page
+  // of its own, only the one move from the old page to the requested one. That page is brought
+  // within the new page count before it becomes current, so no report names a page the grid
+  // never had.
   const int oldPage = curPage_;
+  curPage_ = 0;
+  relayout0();
   curPage_ = std::clamp(page, 0, std::max(0, numberOfPages_ - 1));
   calculationItemBounds0();
   calculationScrollViewContent0();

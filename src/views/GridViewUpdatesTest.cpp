@@ -292,6 +292,15 @@ TEST_F(GridUpdatesTest, FullReloadDiscardsEveryCellAndSettlesOnTheRequestedPage)
   EXPECT_EQ((std::vector<int>{19, 18}), source_->asked);
   EXPECT_EQ(2, grid_->updateType());
   for (const auto& [id, queue] : grid_->reuseCellQueue()) EXPECT_TRUE(queue.empty());
+
+  // The old page gone and the first one asked for: one move from the old page to it, not a
+  // step back to the new last page first.
+  source_->count = 8;
+  grid_->reloadDataToPage(0);
+  EXPECT_EQ(0, grid_->getCurPage());
+  EXPECT_EQ(0, scroll().contentOffset().x);
+  EXPECT_EQ((Journal{"pages 4->2", "scrolled 3->0", "ended 3->0"}),
+            only(recorder_->take(), {"pages", "scrolled", "ended"}));
 }
 
 TEST_F(GridUpdatesTest, LongPressWithoutDraggingOnlyReportsBeginAndEnd) {

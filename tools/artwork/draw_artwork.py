@@ -8,7 +8,9 @@ night, so the bundle carries only our own artwork. Run from anywhere:
 
 It rewrites the pictures (each ".png" also as "<name>@2x.png" at twice the density), the
 eight skin lists ("skin{Images,Fonts,Colors,Others}{Default,Night}.plist") and
-"artwork-manifest.txt" (one line per picture: file name, pixel width, pixel height).
+"artwork-manifest.txt" (one line per picture: file name, pixel width, pixel height). Run
+without a folder, it also draws the sample service's covers, thumbnails and article pictures
+into tools/sample-service/documents/images/.
 The output depends only on this file, so running it twice gives the same bytes.
 """
 
@@ -341,7 +343,8 @@ def BAR(ctx, w, h, p):
 def T(text, pressed=False, accent=None, disabled=False):
     def draw(ctx, w, h, p):
         button(ctx, w, h, p, pressed=pressed, accent=accent, disabled=disabled)
-        titled(ctx, w, h, p, text, "field" if accent else "text")
+        # On a coloured button the title is white in both looks.
+        titled(ctx, w, h, dict(p, on_accent=(1.0, 1.0, 1.0)), text, "on_accent" if accent else "text")
     return draw
 
 
@@ -487,6 +490,75 @@ def microblog_icon(brand):
         ctx.fill()
         glyph(ctx, w, h, "comment", (1, 1, 1))
     return draw
+# --- the home screens' bars, rings and covers --------------------------------------------
+# The home screens' navigation bars carry white titles (the bar's own title and the bar
+# buttons' skin colour), so by day their bar and back button are a deep slate, not the light
+# gradient of the skinned bars.
+
+def home_bar_colors(p):
+    if p is NIGHT:
+        return p["bar_top"], p["bar_bottom"], p["bar_line"]
+    return (0.34, 0.40, 0.49), (0.20, 0.25, 0.33), (0.12, 0.15, 0.20)
+
+
+def home_bar(ctx, w, h, p):
+    top, bottom, line = home_bar_colors(p)
+    bar(ctx, w, h, dict(p, bar_top=top, bar_bottom=bottom, bar_line=line))
+
+
+def home_back_button(pressed=False):
+    def draw(ctx, w, h, p):
+        top, bottom, line = home_bar_colors(p)
+        lift = 0.0 if pressed else 0.10
+        face = dict(p, border=line,
+                    button_top=tuple(min(1, c + lift + 0.06) for c in top),
+                    button_bottom=tuple(min(1, c + lift) for c in bottom),
+                    button_press_top=bottom, button_press_bottom=top)
+        button(ctx, w, h, face, pressed=pressed, back=True)
+    return draw
+
+
+def empty_ring(ctx, w, h, p):
+    """A round button's face and rim with nothing on it: the background of a button whose
+    own image carries the symbol."""
+    ctx.arc(w / 2, h / 2, min(w, h) / 2 - 1, 0, 2 * math.pi)
+    ctx.set_source(gradient(h, p["button_top"], p["button_bottom"]))
+    ctx.fill_preserve()
+    ctx.set_source_rgb(*p["border"])
+    ctx.set_line_width(1)
+    ctx.stroke()
+
+
+def text_mode_card(ctx, w, h, p):
+    """A text-only tile's face: an opaque mid-dark card under the tile's white title, with a
+    faint book in its upper half."""
+    top, bottom = ((0.42, 0.47, 0.55), (0.26, 0.30, 0.37)) if p is not NIGHT else \
+        ((0.27, 0.28, 0.32), (0.17, 0.18, 0.21))
+    rounded(ctx, 0.5, 0.5, w - 1, h - 1, 4)
+    ctx.set_source(gradient(h, top, bottom))
+    ctx.fill_preserve()
+    ctx.set_source_rgba(1, 1, 1, 0.18)
+    ctx.set_line_width(1)
+    ctx.stroke()
+    glyph(ctx, w, h * 0.55, "book", tuple(min(1, c + 0.22) for c in top))
+
+
+def column_default_cover(ctx, w, h, p):
+    """The cover a column shows until it has its own: a small landscape on a warm ground."""
+    ctx.set_source(gradient(h, (0.95, 0.80, 0.55), (0.85, 0.52, 0.34)))
+    ctx.rectangle(0, 0, w, h)
+    ctx.fill()
+    ctx.set_source_rgba(1, 0.97, 0.88, 0.9)
+    ctx.arc(w * 0.82, h * 0.20, w * 0.09, 0, 2 * math.pi)
+    ctx.fill()
+    ctx.set_source_rgba(0.45, 0.22, 0.20, 0.55)
+    ctx.move_to(0, h * 0.78)
+    ctx.curve_to(w * 0.3, h * 0.52, w * 0.55, h * 0.62, w, h * 0.70)
+    ctx.line_to(w, h)
+    ctx.line_to(0, h)
+    ctx.close_path()
+    ctx.fill()
+    glyph(ctx, w, h * 0.9, "book", (1, 1, 1))
 
 
 # Skin images by code name: (file stem, w, h, draw). The Night list names "night_" files for
@@ -588,16 +660,16 @@ SKIN_IMAGES_SHARED = {"imageKdpCenterLogo", "imageKdlgLogo", "imageKdnrHelp"}
 
 # The home screens' pictures, drawn by day under their name and at night as "black_" + name.
 LOOK_IMAGES = {
-    "topbar.png": (320, 44, BAR),
-    "back1_normal.png": (50, 30, B(back=True)),
-    "back1_press.png": (50, 30, B(back=True, pressed=True)),
+    "topbar.png": (320, 44, home_bar),
+    "back1_normal.png": (50, 30, home_back_button()),
+    "back1_press.png": (50, 30, home_back_button(pressed=True)),
     "button_red_normal.png": (60, 30, B(accent="accent")),
     "button_red_press.png": (60, 30, B(accent="accent", pressed=True)),
     "mainmenu_topshadow.png": (320, 4, shadow_strip),
     "home_logo.png": (100, 30, logo),
     "homebut_refresh_normal.png": (44, 44, I("refresh")),
     "homebut_refresh_press.png": (44, 44, I("refresh", pressed=True)),
-    "homebut_refresh_empty.png": (44, 44, I("refresh", disabled=True)),
+    "homebut_refresh_empty.png": (44, 44, empty_ring),
     "homebut_down_normal.png": (44, 44, G("down")),
     "homebut_down_press.png": (44, 44, G("down", "glyph_press")),
     "homebut_edit_normal.png": (44, 44, I("edit")),
@@ -608,7 +680,7 @@ LOOK_IMAGES = {
     "homeadd_normal.png": (90, 110, layered(P("field"), G("plus"))),
     "homeadd_press.png": (90, 110, layered(P("button_press_top"), G("plus", "glyph_press"))),
     "home_darkmask.png": (90, 110, F("shade", 0.45)),
-    "text_mode_cover.png": (90, 110, layered(P("field"), G("book", "empty"))),
+    "text_mode_cover.png": (90, 110, text_mode_card),
     "but_lixian_cancel_normal.png": (60, 30, T("取消")),
     "but_lixian_cancel_press.png": (60, 30, T("取消", pressed=True)),
     "but_lixian_hide_normal.png": (60, 30, T("隐藏")),
@@ -645,6 +717,7 @@ OTHER_IMAGES = {
     "1_large": (320, 480, cover(1)),
     "2_large": (320, 480, cover(2)),
 }
+OTHER_IMAGES["column_cover_default.png"] = (60, 60, column_default_cover)
 for size_name, side in (("bigstar", 30), ("smallstar", 14), ("tinystar", 10)):
     for key in ("yellow", "black"):
         OTHER_IMAGES["%s_%s.png" % (size_name, key)] = (side, side, stars(key))
@@ -652,6 +725,132 @@ for size_name, side in (("bigstar", 30), ("smallstar", 14), ("tinystar", 10)):
 for brand in MICROBLOG_COLORS:
     OTHER_IMAGES["ipadweibo_%s_default_bg.png" % brand] = (140, 108, microblog_cover(brand))
     OTHER_IMAGES["ipadweibo_%s_list_icon.png" % brand] = (60, 60, microblog_icon(brand))
+# --- the sample service's pictures -------------------------------------------------------
+# Covers, thumbnails and article pictures of tools/sample-service: small painted scenes, the
+# covers and thumbnails with the column's name on a band, as a reader's shelf shows them.
+
+SCENES = {
+    # sky top, sky bottom, sun or moon, far land, near land or sea
+    "harbour": ((0.99, 0.78, 0.52), (0.98, 0.56, 0.42), (1.0, 0.93, 0.75), (0.42, 0.36, 0.50), (0.16, 0.32, 0.48)),
+    "lantern": ((0.16, 0.14, 0.32), (0.42, 0.24, 0.42), (1.0, 0.80, 0.40), (0.20, 0.14, 0.24), (0.10, 0.08, 0.14)),
+    "workshop": ((0.86, 0.90, 0.84), (0.96, 0.90, 0.74), (1.0, 0.98, 0.90), (0.56, 0.64, 0.48), (0.52, 0.36, 0.22)),
+    "tide": ((0.10, 0.22, 0.40), (0.30, 0.52, 0.66), (0.96, 0.96, 0.88), (0.18, 0.30, 0.42), (0.06, 0.20, 0.34)),
+    "tea": ((0.80, 0.90, 0.96), (0.96, 0.96, 0.86), (1.0, 0.96, 0.80), (0.46, 0.62, 0.42), (0.26, 0.46, 0.26)),
+}
+
+
+def scene(ctx, w, h, kind):
+    sky_top, sky_bottom, light, far, near = SCENES[kind]
+    ctx.set_source(gradient(h, sky_top, sky_bottom))
+    ctx.rectangle(0, 0, w, h)
+    ctx.fill()
+    ctx.set_source_rgba(*light, 0.95)
+    ctx.arc(w * 0.68, h * 0.26, min(w, h) * 0.10, 0, 2 * math.pi)
+    ctx.fill()
+    ctx.set_source_rgb(*far)
+    ctx.move_to(0, h * 0.58)
+    for k in range(7):
+        ctx.line_to(w * (k + 0.5) / 7, h * (0.44 + 0.08 * ((k * 5) % 3)))
+    ctx.line_to(w, h * 0.55)
+    ctx.line_to(w, h)
+    ctx.line_to(0, h)
+    ctx.close_path()
+    ctx.fill()
+    ctx.set_source_rgb(*near)
+    ctx.move_to(0, h * 0.68)
+    ctx.curve_to(w * 0.35, h * 0.62, w * 0.65, h * 0.74, w, h * 0.66)
+    ctx.line_to(w, h)
+    ctx.line_to(0, h)
+    ctx.close_path()
+    ctx.fill()
+    if kind in ("harbour", "tide"):
+        ctx.set_source_rgba(1, 1, 1, 0.35)
+        ctx.set_line_width(max(1, w / 160))
+        for k in range(4):
+            y = h * (0.74 + 0.06 * k)
+            ctx.move_to(w * 0.1, y)
+            ctx.curve_to(w * 0.3, y - h * 0.015, w * 0.5, y + h * 0.015, w * 0.7, y)
+            ctx.stroke()
+    if kind == "harbour":
+        ctx.set_source_rgb(0.30, 0.18, 0.14)
+        ctx.move_to(w * 0.22, h * 0.70)
+        ctx.line_to(w * 0.46, h * 0.70)
+        ctx.line_to(w * 0.42, h * 0.75)
+        ctx.line_to(w * 0.26, h * 0.75)
+        ctx.close_path()
+        ctx.fill()
+        ctx.rectangle(w * 0.335, h * 0.56, w * 0.01, h * 0.14)
+        ctx.fill()
+    if kind == "lantern":
+        for k in range(5):
+            x, y = w * (0.15 + 0.18 * k), h * (0.30 + 0.04 * (k % 2))
+            ctx.set_source_rgba(1.0, 0.45, 0.25, 0.95)
+            ctx.arc(x, y, min(w, h) * 0.04, 0, 2 * math.pi)
+            ctx.fill()
+    if kind == "workshop":
+        ctx.set_source_rgba(0.30, 0.20, 0.12, 0.5)
+        ctx.set_line_width(max(1, w / 200))
+        for k in range(5):
+            ctx.move_to(0, h * (0.76 + 0.05 * k))
+            ctx.line_to(w, h * (0.74 + 0.05 * k))
+            ctx.stroke()
+
+
+def name_band(ctx, w, h, title, size):
+    band = size * 2.2
+    ctx.set_source_rgba(0, 0, 0, 0.45)
+    ctx.rectangle(0, h - band, w, band)
+    ctx.fill()
+    ctx.save()
+    ctx.translate(0, h - band)
+    ctx.select_font_face("WenQuanYi Micro Hei", cairo.FONT_SLANT_NORMAL, cairo.FONT_WEIGHT_BOLD)
+    ctx.set_font_size(size)
+    while ctx.text_extents(title).width > w * 0.9 and size > 6:
+        size -= 1
+        ctx.set_font_size(size)
+    titled(ctx, w, band, {"text": (1, 1, 1)}, title, "text", size)
+    ctx.restore()
+
+
+def column_cover(kind, title):
+    def draw(ctx, w, h, p):
+        scene(ctx, w, h, kind)
+        name_band(ctx, w, h, title, max(9, w / 11))
+    return draw
+
+
+def article_picture(kind):
+    return lambda ctx, w, h, p: scene(ctx, w, h, kind)
+
+
+SAMPLE_COLUMNS = {
+    # picture name: column's scene and name, and whether the catalogue links a thumbnail
+    "news": ("harbour", "Harbour Morning News", True),
+    "photo": ("lantern", "Lantern Photo Walks", True),
+    "video": ("tide", "潮汐人物志", False),
+}
+
+SAMPLE_PICTURES = {}
+for stem, (kind, title, thumbnail) in SAMPLE_COLUMNS.items():
+    SAMPLE_PICTURES["cover-%s.png" % stem] = (180, 216, column_cover(kind, title))
+    if thumbnail:
+        SAMPLE_PICTURES["thumb-%s.png" % stem] = (60, 60, article_picture(kind))
+for stem, kind, caption in (("harbour", "harbour", "港口的清晨"), ("tea", "tea", "Tea terraces")):
+    SAMPLE_PICTURES["cover-%s-large.png" % stem] = (320, 480, column_cover(kind, caption))
+    SAMPLE_PICTURES["cover-%s-portrait.png" % stem] = (320, 480, column_cover(kind, caption))
+    SAMPLE_PICTURES["cover-%s-landscape.png" % stem] = (480, 320, column_cover(kind, caption))
+for article, kind in (("art-photo-2", "lantern"), ("art-photo-1", "lantern"),
+                      ("art-rss-1", "workshop"), ("art-video-1", "tide")):
+    SAMPLE_PICTURES["%s-picture.png" % article] = (300, 200, article_picture(kind))
+    SAMPLE_PICTURES["%s-thumb.png" % article] = (80, 60, article_picture(kind))
+
+
+def draw_sample_pictures(folder):
+    os.makedirs(folder, exist_ok=True)
+    for name, (w, h, draw) in SAMPLE_PICTURES.items():
+        draw_png(os.path.join(folder, name), w, h, draw, DAY)
+    return len(SAMPLE_PICTURES)
+
 
 # --- the skin lists -------------------------------------------------------------------------
 
@@ -853,6 +1052,11 @@ def main():
         for name, w, h in sorted(manifest):
             f.write("%s\t%d\t%d\n" % (name, w, h))
     print("draw_artwork: %d pictures into %s" % (len(manifest), out))
+    if len(sys.argv) <= 1:
+        samples = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "sample-service",
+                               "documents", "images")
+        count = draw_sample_pictures(samples)
+        print("draw_artwork: %d sample pictures into %s" % (count, os.path.abspath(samples)))
 
 
 if __name__ == "__main__":

@@ -114,7 +114,9 @@ std::string generatedColumnEntry(int count, const std::string& base) {
   return "<entry><title>Generated column of " + n + "</title><id>col-gen-" + n +
          "</id><updated>2026-01-05T07:30:00Z</updated><link rel=\"alternate\" "
          "type=\"application/atom+xml\" href=\"" + base + "/col/gen-" + n +
-         ".atom\"/><vesk:entry_status read=\"0\" type=\"news\"/></entry>";
+         ".atom\"/><link rel=\"comments\" type=\"application/atom+xml\" href=\"" + base +
+         "/reviews/col-gen-" + n + ".atom\"/><link rel=\"related\" type=\"application/atom+xml\" href=\"" +
+         base + "/related/col-gen-" + n + ".atom\"/><vesk:entry_status read=\"0\" type=\"news\"/></entry>";
 }
 
 std::string generatedArticleEntry(const std::string& id, const std::string& base, bool full) {
@@ -470,6 +472,18 @@ std::optional<std::string> SampleService::document(const std::string& name) cons
   return body;
 }
 
+std::optional<std::string> SampleService::picture(const std::string& name) const {
+  // Names of the documents' own pictures only: a name that could leave the folder is none.
+  if (name.empty() || name.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-_") != std::string::npos) {
+    return std::nullopt;
+  }
+  std::ifstream in(documentsDir_ + "/images/" + name + ".png", std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
 std::string SampleService::favoriteCount() const {
   return "<vesk:favorite collected=\"0\" count=\"" + std::to_string(favorites_.size()) + "\"/>";
 }
@@ -728,7 +742,8 @@ SampleService::Answer SampleService::answer(const Request& request) {
     fromDocument(request.query == "page=2" ? "comments-2.xml" : "comments.xml");
     replaceAll(reply.body, "{article}", *commented);
   } else if (auto image = middle(path, "/img/", ".png")) {
-    reply.body = coverImage(*image);
+    // A picture the artwork script drew for the documents, else a block of colour.
+    reply.body = picture(*image).value_or(coverImage(*image));
     reply.contentType = "image/png";
   } else if (auto category = middle(path, "/cat/", ".atom")) {
     fromDocument("category-" + *category + ".xml");

@@ -2,7 +2,11 @@
 // documents in documents/ (our own sample text): the service URL feed, a column catalogue of
 // a few kinds of column with article lists, articles, comments and cover images, the reader's
 // subscriptions and favourites (kept in memory), a profile, login, the statistics endpoint,
-// the error-report endpoint, the feedback host's upload and form, and files the tests serve. Every GET answer carries an ETag and honours If-None-Match with
+// the error-report endpoint, the feedback host's upload and form, and files the tests serve.
+// Pictures ("/img/<name>.png") are the documents' own from documents/images/ (covers with the
+// column's name, thumbnails and article pictures, drawn by tools/artwork/draw_artwork.py), any
+// other name a small block of colour picked from the name. Every catalogue column links its
+// reviews and related columns. Every GET answer carries an ETag and honours If-None-Match with
 // 304. In the documents "{base}" stands for the server's base URL.
 //
 // The subscription endpoints answer as the service does: adding gives a feed of the added
@@ -126,6 +130,8 @@ class SampleService {
   // A posted comment as the service stores it.
   Answer storedComment(const std::string& posted, bool withThumbnail) const;
   std::optional<std::string> document(const std::string& name) const;
+  // The bytes of documents/images/<name>.png, or none.
+  std::optional<std::string> picture(const std::string& name) const;
   // A feed of the entries; `extra` goes before them (feed-level elements).
   std::string entriesFeed(const std::string& id, const std::string& title,
                           const std::vector<std::string>& entries,

@@ -6,6 +6,7 @@
 #include "model/columns/Column.h"
 #include "model/entry/Comment.h"
 #include "model/entry/Content.h"
+#include "model/entry/Entry.h"
 #include "model/entry/Feed.h"
 #include "model/entry/Link.h"
 #include "model/entry/NewsDetail.h"
@@ -141,6 +142,49 @@ TEST_F(SampleServiceTest, ReviewsComeAPageAtATimeWithPostedOnesFirst) {
   auto related = VESKAtomParser::allocParseFeed(get("/related/col-news.atom"), kEntryKindColumn);
   ASSERT_TRUE(related && related->entrys() && related->entrys()->size() == 3);
   EXPECT_EQ(related->entrys()->at(0)->entryId(), "col-photo");
+}
+
+// Every column a list gives, the catalogue's and a generated one, leads to its reviews and its
+// related columns, so a column's detail can show both.
+TEST_F(SampleServiceTest, EveryListedColumnLinksItsReviewsAndRelatedColumns) {
+  auto catalogue = VESKAtomParser::allocParseFeed(get("/sub/list.atom"), kEntryKindColumn);
+  ASSERT_TRUE(catalogue && catalogue->entrys() && catalogue->entrys()->size() == 4);
+  auto refreshed = VESKAtomParser::allocParseFeed(
+      post("/sub/refresh.atom", "<feed><entry><id>col-gen-3</id></entry></feed>"), kEntryKindColumn);
+  ASSERT_TRUE(refreshed && refreshed->entrys() && refreshed->entrys()->size() == 1);
+  std::vector<std::shared_ptr<Entry>> columns = *catalogue->entrys();
+  columns.push_back(refreshed->entrys()->front());
+  bool chinese = false, english = false;
+  for (const auto& column : columns) {
+    const std::string id = column->entryId().value_or("");
+    ASSERT_TRUE(column->commentsLink() && column->commentsLink()->href()) << id;
+    ASSERT_TRUE(column->relatedLink() && column->relatedLink()->href()) << id;
+    auto reviews = VESKAtomParser::allocParseFeed(
+        get(column->commentsLink()->href()->substr(service_.baseUrl().size())), kEntryKindComment);
+    ASSERT_TRUE(reviews && reviews->entrys() && !reviews->entrys()->empty()) << id;
+    auto related = VESKAtomParser::allocParseFeed(
+        get(column->relatedLink()->href()->substr(service_.baseUrl().size())), kEntryKindColumn);
+    ASSERT_TRUE(related && related->entrys() && !related->entrys()->empty()) << id;
+    const std::string title = column->title().value_or("");
+    (static_cast<unsigned char>(title.empty() ? 0 : title[0]) >= 0x80 ? chinese : english) = true;
+  }
+  // Titles in both scripts.
+  EXPECT_TRUE(chinese);
+  EXPECT_TRUE(english);
+}
+
+// The documents' own pictures are served as drawn; other names get a 16 x 16 block of colour.
+TEST_F(SampleServiceTest, PicturesComeFromTheDocumentsOrAsBlocks) {
+  auto widthOf = [](const std::string& png) {
+    if (png.size() < 24 || png.compare(0, 8, std::string("\x89PNG\r\n\x1a\n", 8)) != 0) return -1;
+    int width = 0;
+    for (int i = 16; i < 20; ++i) width = width * 256 + static_cast<unsigned char>(png[i]);
+    return width;
+  };
+  EXPECT_EQ(180, widthOf(get("/img/cover-news.png")));
+  EXPECT_EQ(60, widthOf(get("/img/thumb-news.png")));
+  EXPECT_EQ(300, widthOf(get("/img/art-photo-2-picture.png")));
+  EXPECT_EQ(16, widthOf(get("/img/no-such-picture.png")));
 }
 
 TEST_F(SampleServiceTest, ConditionalGetsLoginAndForcedStatuses) {

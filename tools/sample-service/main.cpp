@@ -1,7 +1,8 @@
 // zu-sample-service: serves the sample documents on 127.0.0.1 until interrupted.
 //   zu-sample-service [--port N] [--port-file PATH] [--documents DIR]
-// Port 0 (the default) takes any free port; the chosen one is printed and, with --port-file,
-// written to that file once the server accepts connections.
+// Port 0 (the default) takes any free port; the chosen one is written, once the server accepts
+// connections, to the --port-file when one is given (the starter reads it there and the run's
+// output stays the client's), else printed.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -40,12 +41,13 @@ int main(int argc, char** argv) {
   }
   std::signal(SIGINT, onSignal);
   std::signal(SIGTERM, onSignal);
-  std::printf("zu-sample-service listening on %s\n", service.baseUrl().c_str());
-  std::fflush(stdout);
   if (!portFile.empty()) {
     const std::string temp = portFile + ".tmp";
     std::ofstream(temp) << service.port() << "\n";
     std::rename(temp.c_str(), portFile.c_str());
+  } else {
+    std::printf("zu-sample-service listening on %s\n", service.baseUrl().c_str());
+    std::fflush(stdout);
   }
   while (!gStop) pause();
   service.stop();

@@ -5,10 +5,13 @@
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/Keyboard.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Renderer.h"
 #include "shell/detail/ColumnDetailHeaderView.h"
 #include "shell/detail/ColumnDetailTestSupport.h"
+#include "shell/skin/LegibilityTestSupport.h"
 #include "shell/widgets/SPWaitingSavePhoto.h"
 #include "shell/widgets/StarsView.h"
 
@@ -118,7 +121,17 @@ TEST_F(AddCommentTest, FiveCentredStarsOfThirtyPointsTakeTheRatingFromTheFinger)
 
   tapStars(150);
   window_->layoutIfNeeded();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "review-form"));
+  auto picture = ui::render(*window_);
+  ASSERT_TRUE(picture);
+  EXPECT_TRUE(ui::writeSnapshot(*picture, "review-form"));
+  // The bar's title and the back button's title stand out from the bar.
+  auto& bar = *navigation_->navigationBar();
+  const ui::Rect barRect = bar.convertRectTo(bar.bounds(), nullptr);
+  EXPECT_GT(testing::luminanceRange(*picture, ui::Rect(barRect.origin.x + barRect.size.width / 2 - 30,
+                                                       barRect.origin.y + 8, 60, barRect.size.height - 16)),
+            0.5f);
+  auto& backTitle = *form_->backButton()->titleLabel();
+  EXPECT_GT(testing::luminanceRange(*picture, backTitle.convertRectTo(backTitle.bounds(), nullptr)), 0.5f);
 
   form_->backButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   settle(1);

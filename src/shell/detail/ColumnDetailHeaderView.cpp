@@ -1,6 +1,7 @@
 #include "shell/detail/ColumnDetailHeaderView.h"
 
 #include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NibRegistry.h"
@@ -25,12 +26,17 @@ std::shared_ptr<ui::Label> detailLabel(ui::NibLoading& file, const ui::Rect& fra
 
 }  // namespace
 
+std::shared_ptr<ui::Image> ColumnDetailHeaderView::defaultCover() {
+  return ui::Image::named("column_cover_default.png");
+}
+
 void ColumnDetailHeaderView::build(ui::NibLoading& file) {
   auto view = file.makeTopLevel<ColumnDetailHeaderView>(ui::Rect(0, 0, kWidth, kHeight));
   view->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
   view->setBackgroundColor(ui::Color::clearColor());
   auto cover = file.make<ui::ImageView>(ui::Rect(10, 10, 60, 60));
   cover->setContentMode(ui::ContentMode::ScaleAspectFill);
+  cover->setImage(defaultCover());
   auto title = file.make<ui::Label>(ui::Rect(80, 10, 230, 22));
   title->setBackgroundColor(ui::Color::clearColor());
   title->setFont(ui::Font::named("Helvetica", 17));

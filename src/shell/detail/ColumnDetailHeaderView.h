@@ -6,7 +6,8 @@
 //
 // awakeFromNib applies the day or night look to the labels and button images and remembers the
 // places the file gave the title, the part below it (bottomView) and the view's height, so a
-// reused row is laid out from those places and not from the title it showed before.
+// reused row is laid out from those places and not from the title it showed before. The file's
+// cover is the default cover picture (defaultCover()), shown until a column's own arrives.
 //
 // A table cell whose rows never show a highlight or selection. Main thread only.
 #pragma once
@@ -19,6 +20,7 @@ namespace zu {
 
 namespace ui {
 class Button;
+class Image;
 class ImageView;
 class Label;
 class NibLoading;
@@ -32,6 +34,8 @@ class ColumnDetailHeaderView : public ui::TableViewCell {
   static constexpr const char* kReuseIdentifier = "suggestion";
 
   static void registerNib();
+  // The bundle's "column_cover_default.png": the cover of a column without one of its own.
+  static std::shared_ptr<ui::Image> defaultCover();
 
   explicit ColumnDetailHeaderView(const ui::Rect& frame = ui::Rect());
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "common/DateUtil.h"
+#include "common/Log.h"
 #include "engine/core/Task.h"
 #include "model/entry/Author.h"
 #include "model/columns/Column.h"
@@ -361,7 +362,7 @@ void ColumnDetailViewController::commentsReceived(const Notification& notificati
   const auto& info = notification.userInfo;
   const std::string type = info.get("ResultType").stringValue().value_or("");
   if (type == "TaskStatus") {
-    std::printf("error code %s\n", info.get("ErrDesc").stringValue().value_or("null").c_str());
+    VESKLogImpl("error code %s", info.get("ErrDesc").stringValue().value_or("null").c_str());
     stopObserving(commentsTaskId_);
     commentsTaskId_.reset();
     reloadCommentsSection();
@@ -375,7 +376,7 @@ void ColumnDetailViewController::commentsReceived(const Notification& notificati
   nextCommentLink_ = feed->nextLink();
   const auto& entries = feed->entrys();
   if (!entries || entries->empty()) {
-    std::printf("0 comment feeds received\n");
+    VESKLogImpl("0 comment feeds received");
     reloadCommentsSection();
     return;
   }
@@ -396,7 +397,7 @@ void ColumnDetailViewController::suggestionsReceived(const Notification& notific
   const auto& info = notification.userInfo;
   const std::string type = info.get("ResultType").stringValue().value_or("");
   if (type == "TaskStatus") {
-    std::printf("error code %s\n", info.get("ErrDesc").stringValue().value_or("null").c_str());
+    VESKLogImpl("error code %s", info.get("ErrDesc").stringValue().value_or("null").c_str());
     stopObserving(suggestionsTaskId_);
     suggestionsTaskId_.reset();
   } else if (type == "Feed") {
@@ -682,8 +683,10 @@ std::shared_ptr<ui::TableViewCell> ColumnDetailViewController::suggestionRow(ui:
   if (const auto& cover = row->coverImageView()) {
     cover->setClipsToBounds(true);
     cover->layer().cornerRadius = 4;
-    // A reused row never keeps the cover of the column it showed before.
-    cover->setImage(cachedCover(related));
+    // A reused row never keeps the cover of the column it showed before: without a cover of
+    // its own, the related column shows the default one.
+    auto image = cachedCover(related);
+    cover->setImage(image ? image : ColumnDetailHeaderView::defaultCover());
   }
   for (const auto& button : {row->commentButton(), row->subscribeButton(), row->unsubscribeButton()}) {
     if (button) button->setHidden(true);

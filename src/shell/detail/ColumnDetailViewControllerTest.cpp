@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <functional>
 
+#include "common/Log.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/Application.h"
@@ -19,6 +22,7 @@
 #include "shell/detail/ColumnDetailHeaderView.h"
 #include "shell/detail/ColumnDetailTestSupport.h"
 #include "shell/detail/ColumnSummaryCell.h"
+#include "shell/skin/LegibilityTestSupport.h"
 #include "shell/skin/MyFaceSettings.h"
 #include "shell/widgets/StarsView.h"
 
@@ -186,9 +190,17 @@ TEST_F(ColumnDetailTest, AnEmptyOrFailedFirstPageLeavesTheNoReviewsRow) {
   detail_->tableView()->tapRow(ui::IndexPath::forRow(0, 1));
   EXPECT_EQ(1u, engine_->of("comments").size());
 
+  // The failure is written to the log, not to standard output.
   detail_ = open(testing::detailColumn("col-2", "潮汐", false));
+  ::testing::internal::CaptureStdout();
   postFinish(commentsTask(), -13, "网络不可用");
+  EXPECT_EQ("", ::testing::internal::GetCapturedStdout());
   EXPECT_EQ("暂无评论", rowText(0));
+  auto logPath = VESKLogGetLogFilepath();
+  ASSERT_TRUE(logPath);
+  std::ifstream log(*logPath, std::ios::binary);
+  const std::string logged((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+  EXPECT_NE(std::string::npos, logged.find("error code 网络不可用"));
 }
 
 TEST_F(ColumnDetailTest, AWrittenReviewStartsTheReviewsOverAndDropsTheOldRequestsPages) {
@@ -569,6 +581,23 @@ TEST_F(ColumnDetailLayoutTest, RowHeightsFollowTheirTexts) {
   EXPECT_FLOAT_EQ(80 + std::ceil(2 * 17 * 1.2f) - 23, height(2, 1));
 }
 
+// A column without a cover of its own, and a related one likewise, show the default cover,
+// not a blank place.
+TEST_F(ColumnDetailTest, ColumnsWithoutACoverShowTheDefaultCover) {
+  auto bare = testing::detailColumn("col-bare", "无封面", false);
+  ASSERT_FALSE(bare->coverImageThumbnailData());
+  detail_ = open(bare);
+  auto defaultCover = ColumnDetailHeaderView::defaultCover();
+  ASSERT_TRUE(defaultCover);
+  EXPECT_EQ(defaultCover, header().coverImageView()->image());
+  auto feed = std::make_shared<Feed>();
+  feed->appendEntrys(testing::detailColumn("rel-bare", "灯笼夜拍", false));
+  postFeed(engine_->last("related"), feed);
+  auto row = std::dynamic_pointer_cast<ColumnDetailHeaderView>(cellAt(2, 0));
+  ASSERT_TRUE(row);
+  EXPECT_EQ(defaultCover, row->coverImageView()->image());
+}
+
 // Pictures of the screen by day and by night, and of the requesting row.
 TEST_F(ColumnDetailTest, Pictures) {
   auto page = reviewPage(7, true);
@@ -592,6 +621,12 @@ TEST_F(ColumnDetailTest, Pictures) {
     auto picture = ui::render(*window_);
     ASSERT_TRUE(picture);
     EXPECT_TRUE(ui::writeSnapshot(*picture, night ? "detail-night" : "detail-day"));
+    // The subscribe button's 订阅 stands out from the button in both looks.
+    auto& subscribe = *header().subscribeButton();
+    ASSERT_FALSE(subscribe.isHidden());
+    const ui::Rect button = subscribe.convertRectTo(subscribe.bounds(), nullptr);
+    EXPECT_GT(testing::luminanceRange(*picture, ui::Rect(button.origin.x + 25, button.origin.y + 6, 40, 18)), 0.45f)
+        << night;
   }
   MyFaceSettings::setModeIsNight(false);
   detail_ = open(column_);

@@ -43,8 +43,10 @@ void ColumnGridCell::buildCell(ui::NibLoading& file, bool addCell) {
   title->setBackgroundColor(ui::Color::clearColor());
   title->setFont(ui::Font::boldSystemFont(15));
   title->setNumberOfLines(2);
-  title->setLineBreakMode(ui::LineBreakMode::CharacterWrap);
-  auto spinner = file.make<ui::ActivityIndicatorView>(ui::ActivityIndicatorStyle::Gray);
+  // Two lines at most; a longer title ends its second line with "…".
+  title->setLineBreakMode(ui::LineBreakMode::TailTruncation);
+  // White, over the darkened cover and the text-only card alike.
+  auto spinner = file.make<ui::ActivityIndicatorView>(ui::ActivityIndicatorStyle::White);
   spinner->setCenter(ui::Point{kFaceWidth / 2, kFaceHeight / 2});
   face->addSubview(picture);
   face->addSubview(border);

@@ -17,6 +17,8 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/Renderer.h"
+#include "platform/ui/TextMetrics.h"
+#include "shell/skin/LegibilityTestSupport.h"
 #include "shell/skin/MyFaceSettings.h"
 #include "testing/ScopedFakeClock.h"
 #include "testing/TempHome.h"
@@ -173,6 +175,41 @@ TEST_F(ColumnGridCellTest, DetailButtonSpinnerAndTheTitleOfAReusedTile) {
   EXPECT_EQ(tile->titleLabel()->text(), "");
   EXPECT_FALSE(tile->loadingIndicator()->isAnimating());
   EXPECT_FALSE(tile->detailButton()->isHidden());
+}
+
+// What a tile draws over its ground can be read: the white title on the text-only card by day
+// and by night, the spinner over a darkened cover, and a title too long for two lines ends in
+// "…" rather than being cut.
+TEST_F(ColumnGridCellTest, TitleAndSpinnerStandOutAndALongTitleEndsInAnEllipsis) {
+  auto inTile = [](ColumnGridCell& tile, ui::View& part) { return part.convertRectTo(part.bounds(), &tile); };
+  for (bool night : {false, true}) {
+    MyFaceSettings::setModeIsNight(night);
+    auto tile = ColumnGridCell::loadFromNib("ColumnGridCell");
+    tile->updateColumn(column(4, "新闻"), true);
+    ASSERT_TRUE(tile->isDisabled());
+    auto picture = ui::render(*tile);
+    ASSERT_TRUE(picture);
+    EXPECT_GT(testing::luminanceRange(*picture, inTile(*tile, *tile->titleLabel())), 0.5f) << night;
+  }
+  MyFaceSettings::setModeIsNight(false);
+
+  auto tile = ColumnGridCell::loadFromNib("ColumnGridCell");
+  auto updating = column(0, "");
+  updating->setNeedUpdate(true);
+  tile->updateColumn(updating, false);
+  ASSERT_TRUE(tile->loadingIndicator()->isAnimating());
+  auto picture = ui::render(*tile);
+  ASSERT_TRUE(picture);
+  EXPECT_GT(testing::luminanceRange(*picture, inTile(*tile, *tile->loadingIndicator())), 0.5f);
+
+  tile->updateColumn(column(0, "长标题长标题长标题长标题长标题长标题"), false);
+  const auto& title = *tile->titleLabel();
+  const auto lines =
+      ui::TextMetrics::current().lines(title.text(), title.font(), title.bounds().size, title.lineBreakMode());
+  ASSERT_EQ(2u, lines.size());
+  const std::string ellipsis = "…";
+  ASSERT_GE(lines.back().size(), ellipsis.size());
+  EXPECT_EQ(ellipsis, lines.back().substr(lines.back().size() - ellipsis.size()));
 }
 
 TEST_F(ColumnGridCellTest, EditLiftAndDelete) {

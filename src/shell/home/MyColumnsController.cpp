@@ -192,6 +192,8 @@ void MyColumnsController::viewDidUnload() {
   finishButton_.reset();
   pageControl_.reset();
   logo_.reset();
+  // The pop-up was built over this view: a running download builds it again when opened.
+  if (offlineDownloadManager_) offlineDownloadManager_->unloadView();
 }
 
 void MyColumnsController::viewWillAppear(bool animated) {

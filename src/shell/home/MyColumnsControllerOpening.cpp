@@ -274,7 +274,7 @@ void MyColumnsController::bookDownload(const Notification& n) {
     bookDownloadsStarted_.erase(*task->userIdentity());
   }
   if (n.userInfo.get("ResultType").stringValue() == std::optional<std::string>("EBookDownload")) {
-    std::printf("process:%f~~~~~~~~~~\n", static_cast<double>(*progress));
+    VESKLogImpl("process:%f~~~~~~~~~~", static_cast<double>(*progress));
   }
   const int index = ColumnListPlanner::findColumn(task->userIdentity(), dataSource_);
   if (index < 0) return;

@@ -1109,6 +1109,29 @@ TEST_F(HomeOpeningTest, OfflineDownloadPopUpShowsAgainAfterTheViewWasUnloaded) {
   service_.setResponseDelay("/col/", 0);
 }
 
+// Unloading the screen's view lets the manager drop the pop-up it built over it.
+TEST_F(HomeOpeningTest, UnloadingTheViewDropsTheOfflineDownloadPopUp) {
+  launch();
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  show({listedColumn(1, service_.baseUrl())});
+  probe_->setFlags(SettableNetworkProbe::kWifi);
+  gDataEngine()->setColumnOfflineDownload(std::string("col-gen-1"), true);
+  service_.setResponseDelay("/col/", 2000);
+  home_->offlineDownloadButtonPressed();
+  auto manager = home_->offlineDownloadManager();
+  ASSERT_TRUE(manager);
+  settle(1);
+  ASSERT_TRUE(manager->downloadView());
+  auto* tabs = dynamic_cast<MSCustomTabBarController*>(delegate_->rootController().get());
+  tabs->setSelectedTabIndex(1);
+  ui::Application::shared().simulateMemoryWarning();
+  ASSERT_FALSE(home_->isViewLoaded());
+  EXPECT_FALSE(manager->downloadView());
+  EXPECT_FALSE(manager->backgroundView());
+  tabs->setSelectedTabIndex(0);
+  service_.setResponseDelay("/col/", 0);
+}
+
 // The delayed opening checks its tile: a column deleted within the 0.1 s opens nothing.
 TEST_F(HomeOpeningTest, ATileDeletedBeforeItsOpeningOpensNothing) {
   launch();

@@ -15,10 +15,9 @@ constexpr const char* kFontCode = "fontKdpNavigationItem";
 
 }  // namespace
 
-float MBarButtonItem::titleWidth(const std::optional<std::string>& title) {
+float MBarButtonItem::titleWidth(const std::optional<std::string>& title, const ui::Button& button) {
   if (!title) return 0;
-  const auto font = NRSkinManager::sharedManager().fontWithCodeName(kFontCode);
-  return ui::TextMetrics::current().sizeOf(*title, font.value_or(ui::Font::systemFont(12))).width;
+  return ui::TextMetrics::current().sizeOf(*title, button.titleLabel()->font()).width;
 }
 
 std::shared_ptr<ui::Button> MBarButtonItem::makeTitledButton(const std::optional<std::string>& title,
@@ -50,7 +49,7 @@ std::shared_ptr<ui::BarButtonItem> MBarButtonItem::barButtonItemWithTitle(
   auto normal = normalImage ? normalImage->stretchableImage(leftCap, 0) : nullptr;
   auto highlighted = highlightedImage ? highlightedImage->stretchableImage(leftCap, 0) : nullptr;
   const ui::Point origin = button->frame().origin;
-  button->setFrame(ui::Rect(origin.x, origin.y, titleWidth(title) + kTitlePadding,
+  button->setFrame(ui::Rect(origin.x, origin.y, titleWidth(title, *button) + kTitlePadding,
                             normal ? normal->size().height : 0));
   button->setBackgroundImage(normal, ui::kControlStateNormal);
   button->setBackgroundImage(highlighted, ui::kControlStateHighlighted);
@@ -61,7 +60,7 @@ std::shared_ptr<ui::Button> MBarButtonItem::buttonItemWithTitle(const std::optio
                                                                 const void* target, ui::Control::Action action) {
   auto button = makeTitledButton(title, target, std::move(action));
   const ui::Point origin = button->frame().origin;
-  button->setFrame(ui::Rect(origin.x, origin.y, titleWidth(title) + kTitlePadding, kPlainHeight));
+  button->setFrame(ui::Rect(origin.x, origin.y, titleWidth(title, *button) + kTitlePadding, kPlainHeight));
   return button;
 }
 

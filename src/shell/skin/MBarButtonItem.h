@@ -40,7 +40,9 @@ class MBarButtonItem {
  private:
   static std::shared_ptr<ui::Button> makeTitledButton(const std::optional<std::string>& title,
                                                       const void* target, ui::Control::Action action);
-  static float titleWidth(const std::optional<std::string>& title);
+  // The title's width in the font its label shows: the skin's, or the label's own when the
+  // skin has none.
+  static float titleWidth(const std::optional<std::string>& title, const ui::Button& button);
 };
 
 }  // namespace zu

@@ -1,5 +1,8 @@
 #include "shell/skin/NRSkinManager.h"
 
+#include <atomic>
+#include <mutex>
+
 #include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/PropertyList.h"
@@ -24,8 +27,15 @@ namespace {
 
 constexpr const char* kDefaultSkin = "Default";
 
-std::unique_ptr<NRSkinManager>& sharedSlot() {
-  static std::unique_ptr<NRSkinManager> slot;
+// The shared manager, made once under the lock: the pointer is tested before and after
+// taking it, so two first callers make one manager.
+std::mutex& sharedLock() {
+  static std::mutex lock;
+  return lock;
+}
+
+std::atomic<NRSkinManager*>& sharedSlot() {
+  static std::atomic<NRSkinManager*> slot{nullptr};
   return slot;
 }
 
@@ -78,11 +88,18 @@ std::optional<std::string> imageNameIn(const std::optional<Dictionary>& list, st
 
 NRSkinManager& NRSkinManager::sharedManager() {
   auto& slot = sharedSlot();
-  if (!slot) slot.reset(new NRSkinManager());
-  return *slot;
+  if (NRSkinManager* manager = slot.load(std::memory_order_acquire)) return *manager;
+  std::lock_guard<std::mutex> hold(sharedLock());
+  if (NRSkinManager* manager = slot.load(std::memory_order_relaxed)) return *manager;
+  auto* manager = new NRSkinManager();
+  slot.store(manager, std::memory_order_release);
+  return *manager;
 }
 
-void NRSkinManager::resetForTesting() { sharedSlot().reset(); }
+void NRSkinManager::resetForTesting() {
+  std::lock_guard<std::mutex> hold(sharedLock());
+  delete sharedSlot().exchange(nullptr, std::memory_order_acq_rel);
+}
 
 NRSkinManager::NRSkinManager()
     : current_(loadLists(MSSettings::valueForSkinName())), default_(loadLists(kDefaultSkin)) {}
@@ -209,7 +226,8 @@ std::shared_ptr<ui::BarButtonItem> NRSkinManager::barButtonItemWithTitle(
 
 void NRSkinManager::styleTitleLabel(ui::Label& label, const std::string& title) const {
   label.setBackgroundColor(ui::Color::clearColor());
-  label.setTextColor(colorWithCodeName("colorKdpNavigationTitle").value_or(ui::Color::blackColor()));
+  // A colour or font the skin lacks leaves the label's own.
+  if (auto color = colorWithCodeName("colorKdpNavigationTitle")) label.setTextColor(*color);
   label.setShadowColor(colorWithCodeName("colorKdpNavigationTitleShadow"));
   label.setShadowOffset(sizeWithCodeName("shadowKdpNavigationTitle"));
   label.setTextAlignment(ui::TextAlignment::Center);
@@ -263,7 +281,8 @@ void NRSkinManager::setCurrentSkinOfSearchBar(ui::SearchBar& bar) const {
   const auto icon = imageWithCodeName("imageKdpSearchBarIcon");
   const auto clearNormal = imageWithCodeName("imageKdpSearchBarClearButtonNormal");
   const auto clearHighlighted = imageWithCodeName("imageKdpSearchBarClearButtonHighlighted");
-  const ui::Color textColor = colorWithCodeName("colorKdpSearchBarText").value_or(ui::Color::blackColor());
+  // Without the skin's text colour the fields keep their own.
+  const std::optional<ui::Color> textColor = colorWithCodeName("colorKdpSearchBarText");
   // The text fields among the bar's own subviews.
   auto textFields = [&bar] {
     std::vector<std::shared_ptr<ui::TextField>> fields;
@@ -278,7 +297,9 @@ void NRSkinManager::setCurrentSkinOfSearchBar(ui::SearchBar& bar) const {
     bar.setSearchFieldBackgroundImage(field, ui::kControlStateNormal);
     bar.setImageForSearchBarIcon(clearNormal, ui::SearchBarIcon::Clear, ui::kControlStateNormal);
     bar.setImageForSearchBarIcon(clearHighlighted, ui::SearchBarIcon::Clear, ui::kControlStateHighlighted);
-    for (const auto& textField : textFields()) textField->setTextColor(textColor);
+    if (textColor) {
+      for (const auto& textField : textFields()) textField->setTextColor(*textColor);
+    }
     return;
   }
   auto backgroundView = std::dynamic_pointer_cast<ui::ImageView>(bar.viewWithTag(kTitleTag));
@@ -289,7 +310,7 @@ void NRSkinManager::setCurrentSkinOfSearchBar(ui::SearchBar& bar) const {
   }
   backgroundView->setImage(background);
   for (const auto& textField : textFields()) {
-    textField->setTextColor(textColor);
+    if (textColor) textField->setTextColor(*textColor);
     textField->setBackground(field);
     if (auto left = std::dynamic_pointer_cast<ui::ImageView>(textField->leftView())) left->setImage(icon);
     if (auto right = std::dynamic_pointer_cast<ui::Button>(textField->rightView())) {

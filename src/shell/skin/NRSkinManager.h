@@ -1,7 +1,8 @@
 // NRSkinManager: the current skin's images, fonts, colours, shadow offsets and settings by code
 // name ("imageKdpNavigationBarBackground", "colorKdmsCellTitle", ...), and the routines that
-// dress navigation bars, items, search bars and cell accessories in it. One per process
-// (sharedManager()); main thread only.
+// dress navigation bars, items, search bars and cell accessories in it. One per process,
+// made on the first sharedManager() under a lock (two first callers get one manager); used on
+// the main thread.
 //
 // A skin is four bundle property lists, "skinImages", "skinFonts", "skinColors" and
 // "skinOthers" followed by the skin name ("Default", "Night"). The manager keeps the current
@@ -10,7 +11,9 @@
 // another skin is replaced by "Default"'s of the same kind; a missing "Default" list, or one whose
 // root is not a dictionary, answers nothing (null, zero). An image whose file is missing falls
 // back to "Default"'s image for the code name. Entries of a form a kind does not define (a font
-// that is an array, a colour that is a number) count as missing. The skin name lives in the
+// that is an array, a colour that is a number) count as missing. A missing colour or font is
+// none: the routines here leave what they dress with its own, never a stand-in such as black
+// or a 12-point font. The skin name lives in the
 // display settings; changeSkin stores it and reloads the current lists only.
 #pragma once
 

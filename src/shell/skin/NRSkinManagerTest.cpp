@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
@@ -249,6 +251,49 @@ TEST_F(NRSkinManagerTest, BarButtonsTakeTheTypesImagesCapsAndTitleWidth) {
   EXPECT_EQ(30, plain->frame().size.height);
   EXPECT_EQ(ui::TextMetrics::current().sizeOf("发表评价", ui::Font::boldSystemFont(12)).width + 24,
             plain->frame().size.width);
+}
+
+// A colour or font no list holds is none: what the manager dresses keeps its own, and a bar
+// button's width is measured in the font its title is drawn in.
+TEST_F(NRSkinManagerTest, WhatNoListHoldsLeavesTheDressedViewsTheirOwn) {
+  NRSkinManager& skin = NRSkinManager::sharedManager();
+  EXPECT_FALSE(skin.colorWithCodeName("colorKdpNavigationTitle"));
+  EXPECT_FALSE(skin.fontWithCodeName("fontKdpNavigationItem"));
+  const Color own = Color::rgba8(200, 30, 30);
+
+  ui::NavigationItem item("");
+  auto title = std::make_shared<ui::Label>(ui::Rect(42, 9, 236, 28));
+  title->setTextColor(own);
+  item.setTitleView(title);
+  skin.setCurrentSkinTitleNavigationItem("设置", item);
+  EXPECT_EQ(own, title->textColor());
+  EXPECT_EQ(ui::Font::systemFont(17), title->font());
+
+  for (float version : {5.0f, 4.3f}) {
+    SystemEnvironment::setSystemVersion(version);
+    auto bar = std::make_shared<ui::SearchBar>();
+    bar->textField()->setTextColor(own);
+    skin.setCurrentSkinOfSearchBar(*bar);
+    EXPECT_EQ(own, bar->textField()->textColor()) << version;
+  }
+
+  auto plain = MBarButtonItem::buttonItemWithTitle("发表评价", nullptr, {});
+  const ui::Font drawnIn = plain->titleLabel()->font();
+  EXPECT_EQ(ui::TextMetrics::current().sizeOf("发表评价", drawnIn).width + 24, plain->frame().size.width);
+  EXPECT_NE(ui::TextMetrics::current().sizeOf("发表评价", ui::Font::systemFont(12)).width + 24,
+            plain->frame().size.width);
+}
+
+// Two first callers on two threads get one manager.
+TEST_F(NRSkinManagerTest, FirstCallersOnTwoThreadsShareOneManager) {
+  for (int round = 0; round < 20; ++round) {
+    NRSkinManager::resetForTesting();
+    NRSkinManager* seen[2] = {nullptr, nullptr};
+    std::thread other([&] { seen[1] = &NRSkinManager::sharedManager(); });
+    seen[0] = &NRSkinManager::sharedManager();
+    other.join();
+    ASSERT_EQ(seen[0], seen[1]) << round;
+  }
 }
 
 TEST_F(NRSkinManagerTest, TitlesOfItemsAndBars) {

@@ -21,6 +21,7 @@
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/ViewController.h"
 #include "shell/app/MSSettings.h"
+#include "shell/skin/LegibilityTestSupport.h"
 #include "shell/skin/MyFaceSettings.h"
 #include "shell/skin/NRSkinManager.h"
 #include "testing/TempHome.h"
@@ -176,6 +177,21 @@ Looks inEachSkin(const std::function<std::shared_ptr<ui::Image>()>& dress, const
     if (picture) EXPECT_TRUE(ui::writeSnapshot(*picture, name + suffix));
   }
   return looks;
+}
+
+// The download button's background, the refresh button's empty picture, is a ring with
+// nothing in it: the button's own arrow is the only symbol on it.
+TEST_F(ShippedSkinsTest, TheEmptyRefreshPictureIsABareRing) {
+  for (const char* name : {"homebut_refresh_empty", "black_homebut_refresh_empty"}) {
+    auto path = Bundle::mainBundle()->pathForResource(name, "png");
+    ASSERT_TRUE(path) << name;
+    auto picture = ui::Image::fromFile(*path);
+    ASSERT_TRUE(picture) << name;
+    // The middle of the 44-point disc, well inside its rim.
+    EXPECT_LT(testing::luminanceRange(*picture, ui::Rect(12, 12, 20, 20)), 0.06f) << name;
+    // The rim itself is drawn.
+    EXPECT_GT(picture->colorAt(22, 1).alpha, 0.5f) << name;
+  }
 }
 
 TEST_F(ShippedSkinsTest, SearchBarsForReview) {
