@@ -149,7 +149,8 @@ TEST_F(OfflineDownloadTest, MarkedColumnsAreDownloadedAndReadableWithTheServiceG
 }
 
 TEST_F(OfflineDownloadTest, AtMostThirtyArticlesAndTenAtOnceWithProgressPerArticle) {
-  service_.setResponseDelay("/article/", 100);
+  // Each answer held long enough that ten requests are out together even on a loaded machine.
+  service_.setResponseDelay("/article/", 400);
   offlineColumn("col-gen-45", "/col/gen-45.atom");
   offlineColumn("col-gen-5", "/col/gen-5.atom");
   auto task = engine_->createOfflineDownloadTask();
