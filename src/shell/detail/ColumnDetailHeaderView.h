@@ -8,10 +8,15 @@
 // places the file gave the title, the part below it (bottomView) and the view's height, so a
 // reused row is laid out from those places and not from the title it showed before.
 //
+// Its cover comes from outside (downloaded thumbnails): coverLoader() decodes it off the main
+// thread for whoever fills the view, and drops what it would deliver once the view is gone.
+//
 // A table cell whose rows never show a highlight or selection. Main thread only.
 #pragma once
 
 #include <memory>
+
+#include "platform/ui/ImageLoader.h"
 
 #include "platform/ui/TableViewCell.h"
 
@@ -49,6 +54,7 @@ class ColumnDetailHeaderView : public ui::TableViewCell {
   const ui::Rect& builtTitleFrame() const { return builtTitleFrame_; }
   const ui::Rect& builtBottomFrame() const { return builtBottomFrame_; }
   float builtHeight() const { return builtHeight_; }
+  ui::ImageLoader& coverLoader() { return coverLoader_; }
 
   void setHighlighted(bool, bool) override {}
   void setSelected(bool, bool) override {}
@@ -70,6 +76,7 @@ class ColumnDetailHeaderView : public ui::TableViewCell {
   ui::Rect builtTitleFrame_;
   ui::Rect builtBottomFrame_;
   float builtHeight_ = 0;
+  ui::ImageLoader coverLoader_;  // declared last: cancelled before the views go
 };
 
 }  // namespace zu

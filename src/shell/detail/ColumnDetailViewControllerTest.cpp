@@ -15,6 +15,7 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Switch.h"
+#include "testing/MainLoopTurn.h"
 #include "shell/detail/ColumnCommentCell.h"
 #include "shell/detail/ColumnDetailHeaderView.h"
 #include "shell/detail/ColumnDetailTestSupport.h"
@@ -589,6 +590,12 @@ TEST_F(ColumnDetailTest, Pictures) {
         ->setCoverImageThumbnailLink(testing::linkTo("http://covers/1_large"));
     postFeed(engine_->last("related"), feed);
     window_->layoutIfNeeded();
+    // The covers are read off the main thread and come in on a later turn of the main loop.
+    auto related = std::dynamic_pointer_cast<ColumnDetailHeaderView>(cellAt(2, 0));
+    ASSERT_TRUE(related);
+    ASSERT_TRUE(turnMainLoopUntil([&] {
+      return detail_->headerView()->coverImageView()->image() && related->coverImageView()->image();
+    }));
     auto picture = ui::render(*window_);
     ASSERT_TRUE(picture);
     EXPECT_TRUE(ui::writeSnapshot(*picture, night ? "detail-night" : "detail-day"));
