@@ -303,8 +303,16 @@ void EAGLView::reloadMidTextureWithImage(const ui::Image* image) {
 }
 
 void EAGLView::reloadMidTextureWithPath(const std::string& path) {
-  std::shared_ptr<ui::Image> image = path.empty() ? nullptr : ui::Image::fromFile(path);
-  reloadMidTextureWithImage(image.get());
+  reloadMidTextureWithImage(nullptr);
+  if (path.empty()) {
+    midLoader_.cancel();
+    return;
+  }
+  // The view owns the loader: the completion runs only while the view lives.
+  midLoader_.loadFile(path, [this](std::shared_ptr<ui::Image> image) {
+    if (!image || textures_[kSlotMiddle] == 0) return;
+    reloadMidTextureWithImage(image.get());
+  });
 }
 
 void EAGLView::switchTopBottom() { std::swap(textures_[kSlotBottom], textures_[kSlotTop]); }
@@ -360,18 +368,20 @@ void EAGLView::stopFrameSource() {
 }
 
 void EAGLView::loadMiddlePicture() {
-  std::optional<std::string> path = midTextruePath_;
-  if (!path) {
-    const int code = flat_.flipOrientation;
-    const bool vertical = code == 2 || code == 3 || code == 4;
-    auto found = Bundle::mainBundle()->pathForResource(vertical ? "turnpage_v" : "turnpage_h",
-                                                       "png");
-    if (found) path = found->string();
+  if (midTextruePath_) {
+    reloadMidTextureWithPath(*midTextruePath_);
+    return;
   }
-  reloadMidTextureWithPath(path.value_or(std::string()));
+  // The bundle's paper is ours: read at once.
+  const int code = flat_.flipOrientation;
+  const bool vertical = code == 2 || code == 3 || code == 4;
+  auto found = Bundle::mainBundle()->pathForResource(vertical ? "turnpage_v" : "turnpage_h", "png");
+  std::shared_ptr<ui::Image> paper = found ? ui::Image::fromFile(*found) : nullptr;
+  reloadMidTextureWithImage(paper.get());
 }
 
 void EAGLView::deleteMiddleTexture() {
+  midLoader_.cancel();  // a picture still on its way belonged to the texture going now
   if (textures_[kSlotMiddle] == 0) return;
   glDeleteTextures(1, &textures_[kSlotMiddle]);
   textures_[kSlotMiddle] = 0;

@@ -41,6 +41,10 @@
 //  - The curl's shadow picture ("book_shadow_all") is read and uploaded once, into a texture of
 //    its own that each curl frame draws as slot 2's picture; slot 2 itself stays empty. A vertical
 //    path (dx = 0) gets a control point straight above the chord's midpoint.
+//  - A middle picture read from a file (midTextruePath, reloadMidTextureWithPath) is decoded off
+//    the main thread: the slot gets an empty texture at once and the picture fills it when it
+//    comes in, if the middle texture is still there (a stop drops it). The bundle's paper is
+//    ours and is read at once.
 //
 // Threads: main thread only, like every view. Ownership: shared (std::make_shared through
 // create()); the delegate is weak.
@@ -55,6 +59,7 @@
 
 #include "platform/ui/Color.h"
 #include "platform/ui/Geometry.h"
+#include "platform/ui/ImageLoader.h"
 #include "platform/ui/View.h"
 #include "views/BookCurlGeometry.h"
 #include "views/FlatFlipStepper.h"
@@ -113,8 +118,11 @@ class EAGLView : public ui::View {
   void reloadBottomTextureWithImage(const ui::Image* image);
   void reloadMidTextureWithView(ui::View* view);
   void reloadMidTextureWithImage(const ui::Image* image);
-  // Reads the file into an image (a bad file gives an empty texture).
+  // An empty middle texture now; the file's picture, decoded off the main thread, fills it when
+  // it comes in (a bad file leaves it empty).
   void reloadMidTextureWithPath(const std::string& path);
+  // True while a middle picture from a file is being decoded.
+  bool isLoadingMiddlePicture() const { return midLoader_.isLoading(); }
   // Load into whatever texture is bound: the view's frame size (a null view: 0 × 0), the
   // view made opaque and drawn over what it is seen on (the nearest ancestors' background
   // colours, paper white under them), so a grid's margins come with its cells; or the image
@@ -286,6 +294,7 @@ class EAGLView : public ui::View {
   int flipModel_ = 0;
   bool needShadow_ = true;
   std::weak_ptr<EAGLViewProtocol> eaglDelegate_;
+  ui::ImageLoader midLoader_;
 };
 
 }  // namespace zu

@@ -331,6 +331,9 @@ TEST(EAGLViewTest, PassingPagesShowTheMiddlePictureWhileTheAnimationRuns) {
     view->setPagePass(2);
     view->finishFlipL2R();
     ASSERT_NE(view->texture(EAGLView::kSlotMiddle), 0u);
+    // A file's picture is decoded off the main thread and fills the middle texture when it is in.
+    EXPECT_EQ(fromFile, view->isLoadingMiddlePicture());
+    ASSERT_TRUE(turnMainLoopUntil([&] { return !view->isLoadingMiddlePicture(); }));
     // Angles 0, 16, 40, 68, 96, 112: the leaf is well over onto the right half.
     for (int i = 0; i < 6; ++i) nextFrame(clock);
     ASSERT_FLOAT_EQ(view->rota(), 128);

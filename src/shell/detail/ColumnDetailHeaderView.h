@@ -9,10 +9,15 @@
 // reused row is laid out from those places and not from the title it showed before. The file's
 // cover is the default cover picture (defaultCover()), shown until a column's own arrives.
 //
+// Its cover comes from outside (downloaded thumbnails): coverLoader() decodes it off the main
+// thread for whoever fills the view, and drops what it would deliver once the view is gone.
+//
 // A table cell whose rows never show a highlight or selection. Main thread only.
 #pragma once
 
 #include <memory>
+
+#include "platform/ui/ImageLoader.h"
 
 #include "platform/ui/TableViewCell.h"
 
@@ -53,6 +58,7 @@ class ColumnDetailHeaderView : public ui::TableViewCell {
   const ui::Rect& builtTitleFrame() const { return builtTitleFrame_; }
   const ui::Rect& builtBottomFrame() const { return builtBottomFrame_; }
   float builtHeight() const { return builtHeight_; }
+  ui::ImageLoader& coverLoader() { return coverLoader_; }
 
   void setHighlighted(bool, bool) override {}
   void setSelected(bool, bool) override {}
@@ -74,6 +80,7 @@ class ColumnDetailHeaderView : public ui::TableViewCell {
   ui::Rect builtTitleFrame_;
   ui::Rect builtBottomFrame_;
   float builtHeight_ = 0;
+  ui::ImageLoader coverLoader_;  // declared last: cancelled before the views go
 };
 
 }  // namespace zu

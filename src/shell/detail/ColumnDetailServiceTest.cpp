@@ -116,7 +116,7 @@ TEST_F(ColumnDetailServiceTest, ReviewsRelatedColumnsSubscriptionAndAPostedRevie
   table.layoutIfNeeded();
   auto row = std::dynamic_pointer_cast<ColumnDetailHeaderView>(table.cellForRow(ui::IndexPath::forRow(photoRow, 2)));
   ASSERT_TRUE(row);
-  EXPECT_TRUE(row->coverImageView()->image());
+  EXPECT_TRUE(turnUntil([&] { return row->coverImageView()->image() != nullptr; }));  // read off the main thread
   EXPECT_EQ("Lantern Photo Walks", row->titleLabel()->text());
 
   // Subscribing: the service holds the column; the home grid hears of it.

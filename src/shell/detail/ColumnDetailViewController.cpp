@@ -223,10 +223,29 @@ void ColumnDetailViewController::viewDidUnload() {
 
 // --- header
 
-std::shared_ptr<ui::Image> ColumnDetailViewController::cachedCover(const Column& column) {
+void ColumnDetailViewController::loadCover(ColumnDetailHeaderView& row, const Column& column, bool keepShown) {
+  if (!row.coverImageView()) return;
+  std::optional<std::vector<uint8_t>> data;
+  if (keepShown) data = column.coverImageThumbnailData();
   const auto& link = column.coverImageThumbnailLink();
-  auto path = link ? engine_->getImageLocalPath(link->href()) : std::nullopt;
-  return path ? ui::Image::fromFile(*path) : nullptr;
+  std::optional<std::string> path = link ? engine_->getImageLocalPath(link->href()) : std::nullopt;
+  // A row that keeps nothing of what it showed (a reused related row) shows the default cover
+  // until its own arrives, and keeps it when the column has none.
+  if (!keepShown && row.coverImageView()) row.coverImageView()->setImage(ColumnDetailHeaderView::defaultCover());
+  if (!data && !path) {
+    row.coverLoader().cancel();
+    return;
+  }
+  ColumnDetailHeaderView* shown = &row;  // the row's own loader: it delivers only while the row lives
+  row.coverLoader().load(
+      [data = std::move(data), path = std::move(path)] {
+        std::shared_ptr<ui::Image> image = data ? ui::Image::fromData(*data) : nullptr;
+        if (!image && path) image = ui::Image::fromFile(*path);
+        return image;
+      },
+      [shown, keepShown](std::shared_ptr<ui::Image> image) {
+        if (shown->coverImageView() && image) shown->coverImageView()->setImage(std::move(image));
+      });
 }
 
 void ColumnDetailViewController::updateHeaderView() {
@@ -239,11 +258,8 @@ void ColumnDetailViewController::updateHeaderView() {
   if (const auto& cover = header.coverImageView()) {
     cover->setClipsToBounds(true);
     cover->layer().cornerRadius = 4;
-    std::shared_ptr<ui::Image> image;
-    if (const auto& data = column_->coverImageThumbnailData()) image = ui::Image::fromData(*data);
-    if (!image) image = cachedCover(*column_);
-    if (image) cover->setImage(image);
   }
+  loadCover(header, *column_, true);
   const auto& subscribe = column_->veskSubscribe();
   if (header.subscriptionLabel()) {
     header.subscriptionLabel()->setText(std::to_string(subscribe ? subscribe->times() : 0) + " 人订阅");
@@ -683,11 +699,9 @@ std::shared_ptr<ui::TableViewCell> ColumnDetailViewController::suggestionRow(ui:
   if (const auto& cover = row->coverImageView()) {
     cover->setClipsToBounds(true);
     cover->layer().cornerRadius = 4;
-    // A reused row never keeps the cover of the column it showed before: without a cover of
-    // its own, the related column shows the default one.
-    auto image = cachedCover(related);
-    cover->setImage(image ? image : ColumnDetailHeaderView::defaultCover());
   }
+  // A reused row never keeps the cover of the column it showed before.
+  loadCover(*row, related, false);
   for (const auto& button : {row->commentButton(), row->subscribeButton(), row->unsubscribeButton()}) {
     if (button) button->setHidden(true);
   }

@@ -27,6 +27,9 @@
 // screen only while this screen is the top of its navigation controller, so a double tap
 // pushes one.
 //
+// Covers (the header's and each related row's) are decoded off the main thread and shown when
+// they arrive, so a slow picture never stalls the screen.
+//
 // Tasks come from a ColumnDetailEngine (the data engine's by default); their results arrive as
 // task notifications on the main thread. Main thread only.
 #pragma once
@@ -183,7 +186,11 @@ class ColumnDetailViewController : public ui::ViewController,
   std::shared_ptr<ui::TableViewCell> suggestionRow(ui::TableView& table, const Column& column);
   std::shared_ptr<ui::TableViewCell> summaryRow(ui::TableView& table);
   // The picture in the image cache for the column's cover thumbnail, or null.
-  std::shared_ptr<ui::Image> cachedCover(const Column& column);
+  // Decodes the column's cover off the main thread into the row's picture: the header
+  // (`keepShown`) from the thumbnail bytes the column carries, else from the cached thumbnail
+  // file, keeping what it shows when neither gives a picture; a related row from the cached file
+  // only, showing none until it arrives.
+  void loadCover(ColumnDetailHeaderView& row, const Column& column, bool keepShown);
 
   std::weak_ptr<ui::ViewController> delegateVC_;
   std::shared_ptr<Column> column_;

@@ -18,6 +18,7 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Switch.h"
+#include "testing/MainLoopTurn.h"
 #include "shell/detail/ColumnCommentCell.h"
 #include "shell/detail/ColumnDetailHeaderView.h"
 #include "shell/detail/ColumnDetailTestSupport.h"
@@ -617,6 +618,18 @@ TEST_F(ColumnDetailTest, Pictures) {
     std::dynamic_pointer_cast<Column>(feed->entrys()->at(0))
         ->setCoverImageThumbnailLink(testing::linkTo("http://covers/1_large"));
     postFeed(engine_->last("related"), feed);
+    window_->layoutIfNeeded();
+    // The covers are read off the main thread and come in on a later turn of the main loop.
+    auto related = std::dynamic_pointer_cast<ColumnDetailHeaderView>(cellAt(2, 0));
+    ASSERT_TRUE(related);
+    // Until then they show the default cover.
+    const auto placeholder = ColumnDetailHeaderView::defaultCover();
+    ASSERT_TRUE(turnMainLoopUntil([&] {
+      const auto header = detail_->headerView()->coverImageView()->image();
+      const auto row = related->coverImageView()->image();
+      return header && header != placeholder && row && row != placeholder;
+    }));
+    detail_->tableView()->setContentOffset(ui::Point{0, 0});  // the header in sight again
     window_->layoutIfNeeded();
     auto picture = ui::render(*window_);
     ASSERT_TRUE(picture);

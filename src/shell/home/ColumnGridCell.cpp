@@ -127,7 +127,7 @@ bool ColumnGridCell::isColumnCanDisabled() const {
 void ColumnGridCell::updateColumn(const std::shared_ptr<Column>& column, bool textOnlyMode) {
   column_ = column;
   if (!column_) {
-    if (contentImageView_) contentImageView_->setImage(nullptr);
+    showCover(std::nullopt);
     if (borderImageView_) borderImageView_->setImage(nullptr);
     if (titleLabel_) titleLabel_->setText("");
     if (addButton_) {
@@ -138,10 +138,7 @@ void ColumnGridCell::updateColumn(const std::shared_ptr<Column>& column, bool te
     return;
   }
   isDisabled_ = textOnlyMode && isColumnCanDisabled();
-  if (contentImageView_) {
-    const auto& data = column_->coverImageData();
-    contentImageView_->setImage(data ? ui::Image::fromData(*data) : nullptr);
-  }
+  showCover(column_->coverImageData());
   if (titleLabel_) {
     titleLabel_->setText(column_->title().value_or(""));
     titleLabel_->setTextColor(MyFaceSettings::getFontColorForColumnsGridViewTitleLabel());
@@ -152,6 +149,20 @@ void ColumnGridCell::updateColumn(const std::shared_ptr<Column>& column, bool te
   }
   showBorder();
   showState();
+}
+
+void ColumnGridCell::showCover(const std::optional<std::vector<uint8_t>>& data) {
+  if (!contentImageView_) return;
+  if (data && data == coverData_ && (coverLoader_.isLoading() || contentImageView_->image())) return;
+  coverData_ = data;
+  contentImageView_->setImage(nullptr);
+  if (!data) {
+    coverLoader_.cancel();
+    return;
+  }
+  coverLoader_.loadData(*data, [this](std::shared_ptr<ui::Image> image) {
+    if (contentImageView_) contentImageView_->setImage(std::move(image));
+  });
 }
 
 void ColumnGridCell::showBorder() {

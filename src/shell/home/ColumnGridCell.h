@@ -13,11 +13,17 @@
 //
 // Where we differ on purpose: the title is measured within the label height its interface file
 // gave, so a reused tile can show two lines again; a tile without a column posts nothing on
-// delete. Main thread only.
+// delete. The cover picture is decoded off the main thread (ImageLoader) and shown when it
+// arrives; until then a tile given another picture shows none (never the previous column's),
+// and one given the same bytes again keeps what it shows. Main thread only.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <optional>
+#include <vector>
 
+#include "platform/ui/ImageLoader.h"
 #include "views/GridViewCell.h"
 
 namespace zu {
@@ -96,6 +102,7 @@ class ColumnGridCell : public GridViewCell {
 
  private:
   static void buildCell(ui::NibLoading& file, bool addCell);
+  void showCover(const std::optional<std::vector<uint8_t>>& data);
   void showBorder();
   void showState();
 
@@ -115,6 +122,9 @@ class ColumnGridCell : public GridViewCell {
   std::shared_ptr<ui::ImageView> borderImageView_;
   std::shared_ptr<ui::Label> titleLabel_;
   std::shared_ptr<ui::Button> addButton_;
+  // The cover bytes asked for last, and their decoding (declared last: cancelled first).
+  std::optional<std::vector<uint8_t>> coverData_;
+  ui::ImageLoader coverLoader_;
 };
 
 }  // namespace zu

@@ -20,6 +20,8 @@
 #include "platform/ui/TextMetrics.h"
 #include "shell/skin/LegibilityTestSupport.h"
 #include "shell/skin/MyFaceSettings.h"
+#include "platform/ui/ImageLoader.h"
+#include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
 #include "testing/TempHome.h"
 
@@ -47,6 +49,10 @@ class ColumnGridCellTest : public ::testing::Test {
     ui::NibRegistry::shared().resetForTesting();
   }
   static float scaleOf(ui::View* view) { return view->transform().a; }
+  // The cover is decoded off the main thread: turns the main loop until the tile shows it.
+  static bool coverShown(ColumnGridCell& cell) {
+    return turnMainLoopUntil([&] { return cell.contentImageView()->image() != nullptr; });
+  }
   static std::string borderName(ColumnGridCell& cell) {
     auto image = cell.borderImageView()->image();
     return image ? image->name() : "none";
@@ -99,6 +105,7 @@ TEST_F(ColumnGridCellTest, AnUnboundMicroblogTileShowsItsPlaceholderPicture) {
 
     auto tile = ColumnGridCell::loadFromNib("ColumnGridCell");
     tile->updateColumn(unbound, false);
+    ASSERT_TRUE(coverShown(*tile)) << platform;
     auto picture = tile->contentImageView()->image();
     ASSERT_TRUE(picture) << platform;
     // It covers the tile's face, and is opaque and not of one colour.
@@ -130,7 +137,7 @@ TEST_F(ColumnGridCellTest, TextOnlyModeDisablesOnlyAlbumVideoAndAudioTiles) {
     // A disabled tile does not spin when tapped.
     tile->clickedBegin();
     EXPECT_EQ(tile->loadingIndicator()->isAnimating(), !disabled) << type;
-    if (type == 4) EXPECT_TRUE(ui::writeSnapshot(*ui::render(*tile), "tile-text-only"));
+    if (type == 4) EXPECT_TRUE(coverShown(*tile) && ui::writeSnapshot(*ui::render(*tile), "tile-text-only"));
   }
   // Text-only mode off re-enables a video tile and restores its border at once; a news tile
   // ignores the switch.
@@ -157,6 +164,7 @@ TEST_F(ColumnGridCellTest, DetailButtonSpinnerAndTheTitleOfAReusedTile) {
   EXPECT_TRUE(tile->loadingIndicator()->isAnimating());
   const float twoLines = tile->titleLabel()->frame().size.height;
   EXPECT_LE(twoLines, builtHeight);
+  ASSERT_TRUE(coverShown(*tile));
   EXPECT_TRUE(ui::writeSnapshot(*ui::render(*tile), "tile-updating"));
 
   tile->updateColumn(column(0, "短"), false);
@@ -164,6 +172,7 @@ TEST_F(ColumnGridCellTest, DetailButtonSpinnerAndTheTitleOfAReusedTile) {
   EXPECT_FALSE(tile->loadingIndicator()->isAnimating());
   const float oneLine = tile->titleLabel()->frame().size.height;
   EXPECT_LT(oneLine, twoLines);
+  ASSERT_TRUE(coverShown(*tile));
   EXPECT_TRUE(ui::writeSnapshot(*ui::render(*tile), "tile-normal"));
   // Reused for a long title again: two lines again.
   tile->updateColumn(customised, false);
@@ -212,11 +221,45 @@ TEST_F(ColumnGridCellTest, TitleAndSpinnerStandOutAndALongTitleEndsInAnEllipsis)
   EXPECT_EQ(ellipsis, lines.back().substr(lines.back().size() - ellipsis.size()));
 }
 
+// The cover comes in after the update; a tile reused for another column never shows the old
+// column's picture meanwhile, and one given the same column again keeps its picture.
+TEST_F(ColumnGridCellTest, TheCoverArrivesLaterAndAReusedTileNeverShowsTheOldOne) {
+  auto tile = ColumnGridCell::loadFromNib("ColumnGridCell");
+  auto blue = column(0);
+  auto red = column(0, "体育");
+  auto picture = ui::Image::create(140, 120);
+  for (int i = 0; i < 140 * 120; ++i) picture->mutablePixels()[i] = 0xffc02020u;
+  red->setCoverImageData(*picture->pngData());
+  auto centre = [&] { return tile->contentImageView()->image()->pixelAt(70, 60); };
+
+  tile->updateColumn(blue, false);
+  ASSERT_TRUE(coverShown(*tile));
+  EXPECT_EQ(0xff3070b0u, centre());
+  const auto shown = tile->contentImageView()->image();
+  tile->updateColumn(blue, false);
+  EXPECT_EQ(shown, tile->contentImageView()->image());
+
+  tile->updateColumn(red, false);
+  EXPECT_EQ(nullptr, tile->contentImageView()->image());
+  ASSERT_TRUE(coverShown(*tile));
+  EXPECT_EQ(0xffc02020u, centre());
+
+  // Cleared while the next cover decodes: it never comes in.
+  tile->updateColumn(blue, false);
+  tile->updateColumn(nullptr, false);
+  ui::ImageLoader after;  // decoded after the dropped cover, delivered after it
+  bool delivered = false;
+  after.load([] { return ui::Image::create(1, 1); }, [&](std::shared_ptr<ui::Image>) { delivered = true; });
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delivered; }));
+  EXPECT_EQ(nullptr, tile->contentImageView()->image());
+}
+
 TEST_F(ColumnGridCellTest, EditLiftAndDelete) {
   ScopedFakeClock clock;  // the lift is pictured when its animation is over
   auto tile = ColumnGridCell::loadFromNib("ColumnGridCell");
   auto news = column(0);
   tile->updateColumn(news, false);
+  ASSERT_TRUE(coverShown(*tile));
   EXPECT_TRUE(tile->delButton()->isHidden());
 
   tile->updateCellState(true);

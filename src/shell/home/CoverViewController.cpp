@@ -160,37 +160,51 @@ void CoverViewController::switchCover() {
   const std::shared_ptr<ProgramCover> cover = covers_[coverIndex_ % covers_.size()];
   ++coverIndex_;
   if (!visible_) return;
-  std::shared_ptr<ui::Image> picture;
-  if (cover->largeCoverPath()) picture = ui::Image::fromFile(*cover->largeCoverPath());
-  if (!picture) {
-    duration_ = 0;
-    // Move straight on, but at most once round the list in one tick; an unreadable list waits
-    // for the next tick (duration 0 tries again then).
-    if (skipsLeft_ > 0) {
-      --skipsLeft_;
-      onTimerExpired();
-    }
+  if (!cover->largeCoverPath()) {
+    skipUnreadable();
     return;
   }
+  pictureLoader_.loadFile(*cover->largeCoverPath(), [this, cover](std::shared_ptr<ui::Image> picture) {
+    if (!visible_) return;  // slid away meanwhile: the list went on unseen
+    if (picture) {
+      showSwitched(*cover, std::move(picture));
+    } else {
+      skipUnreadable();
+    }
+  });
+}
+
+void CoverViewController::skipUnreadable() {
+  duration_ = 0;
+  // Move straight on, but at most once round the list in one tick; an unreadable list waits
+  // for the next tick (duration 0 tries again then).
+  if (skipsLeft_ > 0) {
+    --skipsLeft_;
+    onTimerExpired();
+  }
+}
+
+void CoverViewController::showSwitched(const ProgramCover& cover, std::shared_ptr<ui::Image> picture) {
   auto keep = shared();
   std::shared_ptr<ui::View> pictureView = coverImageView_.lock();
   std::shared_ptr<ui::View> panel = labelsBackgroundView_.lock();
   ui::Animations::begin(kAnimationName);
   ui::Animations::setTransition(kTransition, pictureView, true);
   ui::Animations::setDuration(kTransitionSeconds);
-  if (auto* image = coverImageView()) image->setImage(picture);
+  if (auto* image = coverImageView()) image->setImage(std::move(picture));
   ui::Animations::commit();
 
   ui::Animations::begin(kAnimationName);
   ui::Animations::setTransition(kTransition, panel, true);
   ui::Animations::setDuration(kTransitionSeconds);
-  show(*cover, true);
+  show(cover, true);
   ui::Animations::commit();
-  takeDuration(*cover);
+  takeDuration(cover);
 }
 
 void CoverViewController::resetCover(bool clear) {
   if (clear) {
+    pictureLoader_.cancel();
     if (auto* image = coverImageView()) image->setImage(nullptr);
     for (auto* label : {titleLabel(), contentLabel(), originLabel()}) {
       if (label) label->setText("");
@@ -200,7 +214,14 @@ void CoverViewController::resetCover(bool clear) {
   if (covers_.empty()) return;
   const ProgramCover& cover = *covers_[coverIndex_ % covers_.size()];
   if (auto* image = coverImageView()) {
-    image->setImage(cover.largeCoverPath() ? ui::Image::fromFile(*cover.largeCoverPath()) : nullptr);
+    if (cover.largeCoverPath()) {
+      pictureLoader_.loadFile(*cover.largeCoverPath(), [this](std::shared_ptr<ui::Image> picture) {
+        if (auto* shown = coverImageView()) shown->setImage(std::move(picture));
+      });
+    } else {
+      pictureLoader_.cancel();
+      image->setImage(nullptr);
+    }
   }
   show(cover, false);
   takeDuration(cover);

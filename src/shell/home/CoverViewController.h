@@ -11,19 +11,23 @@
 //
 // Where we differ on purpose: a cover whose picture cannot be read is skipped at once, but at
 // most once round the list per tick (the cover download may empty the folder under the list);
-// a title, text or source that is blank shows as " ". Main thread only; the outlets are owned by
-// the view tree, the covers by the controller.
+// a title, text or source that is blank shows as " ". The pictures are files the cover download
+// wrote, so they are decoded off the main thread (ImageLoader): a cover comes in, or is skipped,
+// when its picture has been read, and a slow picture never stalls the screen. Main thread only;
+// the outlets are owned by the view tree, the covers by the controller.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <vector>
 
+#include "platform/ui/ImageLoader.h"
 #include "platform/ui/ViewController.h"
 
 namespace zu {
 
 namespace ui {
+class Image;
 class ImageView;
 class Label;
 class Timer;
@@ -59,6 +63,8 @@ class CoverViewController : public ui::ViewController {
   bool isVisible() const { return visible_; }
   uint32_t coverIndex() const { return coverIndex_; }
   const std::shared_ptr<ui::Timer>& timer() const { return timer_; }
+  // True while a cover's picture is being read.
+  bool isLoadingPicture() const { return pictureLoader_.isLoading(); }
 
   ui::ImageView* coverImageView() const { return coverImageView_.lock().get(); }
   ui::ImageView* slideImageView() const { return slideImageView_.lock().get(); }
@@ -74,6 +80,8 @@ class CoverViewController : public ui::ViewController {
   void show(const ProgramCover& cover, bool blanks);
   void fitContentLabel(const ProgramCover& cover);
   void takeDuration(const ProgramCover& cover);
+  void skipUnreadable();
+  void showSwitched(const ProgramCover& cover, std::shared_ptr<ui::Image> picture);
 
   std::shared_ptr<CoverSource> source_;
   int32_t duration_ = kDefaultDuration;
@@ -92,6 +100,7 @@ class CoverViewController : public ui::ViewController {
   std::weak_ptr<ui::Label> contentLabel_;
   std::weak_ptr<ui::Label> originLabel_;
   std::weak_ptr<ui::View> labelsBackgroundView_;
+  ui::ImageLoader pictureLoader_;  // declared last: cancelled first
 };
 
 }  // namespace zu

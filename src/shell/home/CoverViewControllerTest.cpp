@@ -72,6 +72,12 @@ class CoverTest : public ::testing::Test {
     window_->setWindowLevel(ui::kWindowLevelStatusBar + 1);
     ui::ViewController::installAsRoot(*window_, controller_);
     window_->makeKeyAndVisible();
+    settle();
+  }
+  // The pictures are read off the main thread: turns the main loop until the one asked for (and
+  // any skip it leads to) is in.
+  void settle() {
+    ASSERT_TRUE(turnMainLoopUntil([&] { return !controller_->isLoadingPicture(); }));
   }
   int shownWidth() {
     auto image = controller_->coverImageView()->image();
@@ -84,6 +90,7 @@ class CoverTest : public ::testing::Test {
       const int before = shownWidth();
       clock_->advance(1.0);
       runDueMainLoopTasks();
+      settle();
       if (shownWidth() != before) changes.emplace_back(++tick_, shownWidth());
       else ++tick_;
     }
@@ -180,6 +187,7 @@ TEST_F(CoverTest, ColumnsReadySlidesTheCoverAwayAndCloseBringsItBack) {
 
   // Close shows the cover at the index reached, texts as they are, before sliding in.
   controller_->close();
+  settle();
   EXPECT_EQ(shownWidth(), 3);
   EXPECT_EQ(controller_->titleLabel()->text(), "标题");
   EXPECT_FALSE(window_->isHidden());

@@ -184,6 +184,18 @@ class HomeScreenTest : public ShellFixture {
     home_->asyncRequestSubscribedColumnsFromLocal();
     ASSERT_TRUE(pump([&] { return home_->dataSource().size() == expected; }));
     layout();
+    coversShown();
+  }
+  // The tiles' covers are decoded off the main thread: turns the main loop (the clock standing)
+  // until every tile laid out shows the cover its column has.
+  void coversShown() {
+    ASSERT_TRUE(turnMainLoopUntil([&] {
+      for (int i = 0; i < home_->gridView()->numberOfCells(); ++i) {
+        ColumnGridCell* t = tile(i);
+        if (t && t->column() && t->column()->coverImageData() && !t->contentImageView()->image()) return false;
+      }
+      return true;
+    }));
   }
   void layout() {
     home_->view()->window()->layoutIfNeeded();
