@@ -71,6 +71,15 @@ TEST_F(LoginScreenTest, TheShellOpensTheRealScreenWithItsParameters) {
   EXPECT_FALSE(root_->modalViewController());
   EXPECT_FALSE(ui::Keyboard::shared().isVisible());
   EXPECT_TRUE(engine_->tasks.empty());
+
+  // Made by hand with its father, it is shown by the father and dismissed by it.
+  auto direct = std::make_shared<MoreSettingsLoginViewController>(std::string("登录"), root_, std::string("取消"), false);
+  ASSERT_TRUE(direct->show());
+  EXPECT_EQ(direct, root_->modalViewController());
+  settle(1);
+  press(*direct->cancelButton());
+  settle(1);
+  EXPECT_FALSE(root_->modalViewController());
 }
 
 TEST_F(LoginScreenTest, StoredCredentialsEnableLoginAtLoadThoughTheFieldsStartEmpty) {
