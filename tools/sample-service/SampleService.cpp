@@ -89,6 +89,22 @@ std::string basicUser(const std::string& header) {
   return decoded.substr(0, decoded.find(':'));
 }
 
+// Text made safe for XML content and attribute values.
+std::string xmlEscape(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      case '\'': out += "&apos;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
 std::string errorItem(const std::string& id, int reason, const std::string& desc) {
   return "<vesk:error><id>" + id + "</id><reason>" + std::to_string(reason) +
          "</reason><desc>" + desc + "</desc></vesk:error>";
@@ -763,7 +779,11 @@ SampleService::Answer SampleService::answer(const Request& request) {
       reply.contentType = "text/plain";
       reply.headers.emplace_back("X-Error", std::to_string(refusal));
     } else if (authorization != request.headers.end()) {
-      fromDocument("profile.xml");
+      // The reader's id as the service keeps it, in a form of its own ("urs." and the name),
+      // so a client can tell the stored name came from the service.
+      const std::string user = basicUser(authorization->second);
+      reply.body = entriesFeed("vesk:login:" + xmlEscape(user), "login",
+                               {}, "  <vesk:urs id=\"" + xmlEscape(ursIdOf(user)) + "\"/>\n");
     } else {
       reply.status = 401;
       reply.contentType = "text/plain";

@@ -30,7 +30,8 @@
 // posted to "/column/assess.atom" for it, newest first, then 20 generated ones, 12 to a page,
 // each page linking to the next; its related columns ("/related/<id>.atom") are the other
 // columns of the catalogue. Login takes any Basic credentials except the
-// names told to refuse, which get a 403 with the given "X-Error".
+// names told to refuse, which get a 403 with the given "X-Error"; its answer is a feed whose
+// urs record carries the reader's id as the service keeps it (ursIdOf: "urs." and the name).
 //
 // It is the fixture of the engine's tests and the service `make run` talks to. The server
 // runs on its own threads from start() to stop() (or destruction); every public method is
@@ -87,6 +88,8 @@ class SampleService {
   // Serves `text` in place of the document file `name` ("columns.xml", ...); nullopt restores
   // the file.
   void setDocument(const std::string& name, std::optional<std::string> text);
+  // The service's id of the reader who logs in as `user`, as the login answer carries it.
+  static std::string ursIdOf(const std::string& user) { return "urs." + user; }
   // Logins of `user` are refused with a 403 carrying "X-Error: <reason>" (0 lifts it).
   void refuseLogin(const std::string& user, int reason);
   // Replaces the subscriptions, as if another device had changed them.

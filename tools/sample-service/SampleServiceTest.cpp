@@ -15,6 +15,7 @@
 #include "model/service/VeskOK.h"
 #include "model/atom/ResultInfo.h"
 #include "model/atom/VESKAtomParser.h"
+#include "model/service/VeskUrs.h"
 
 namespace zu {
 namespace {
@@ -203,8 +204,19 @@ TEST_F(SampleServiceTest, ConditionalGetsLoginAndForcedStatuses) {
   ASSERT_TRUE(anonymous);
   EXPECT_EQ(anonymous->status, 401);
   EXPECT_FALSE(anonymous->get_header_value("WWW-Authenticate").empty());
+  // The answer is a feed carrying the reader's id as the service keeps it, not the name sent;
+  // a name with markup in it stays text.
+  for (const std::string user : {"reader", "a<b>&\"c"}) {
+    client_->set_basic_auth(user, "pw");
+    auto login = client_->Post("/login", "", "text/plain");
+    ASSERT_TRUE(login);
+    EXPECT_EQ(login->status, 200);
+    auto feed = VESKAtomParser::allocParseFeed(login->body, kEntryKindEntry);
+    ASSERT_TRUE(feed && feed->veskUrs()) << login->body;
+    EXPECT_EQ(feed->veskUrs()->id(), "urs." + user);
+    EXPECT_NE(feed->veskUrs()->id(), user);
+  }
   client_->set_basic_auth("reader", "pw");
-  EXPECT_EQ(client_->Post("/login", "", "text/plain")->status, 200);
   service_.refuseLogin("reader", 11);
   auto refused = client_->Post("/login", "", "text/plain");
   EXPECT_EQ(refused->status, 403);
