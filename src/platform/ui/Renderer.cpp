@@ -89,8 +89,8 @@ void drawNode(Canvas& canvas, View& view, const Presentation& presentation, cons
                                   layer.shadowColor.withAlpha(layer.shadowColor.alpha * layer.shadowOpacity),
                                   layer.shadowRadius);
   }
-  if (view.backgroundColor() && !view.backgroundColor()->isClear()) {
-    canvas.setFillColor(*view.backgroundColor());
+  if (state.background && !state.background->isClear()) {
+    canvas.setFillColor(*state.background);
     if (radius > 0) {
       canvas.fillRoundedRect(b, radius);
     } else {
