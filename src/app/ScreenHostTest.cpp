@@ -36,6 +36,13 @@ class ScreenHostTest : public ::testing::Test {
     ui::Animations::resetForTesting();
     ui::AnimationLog::shared().clear();
   }
+  // Runs the main loop frame by frame for `seconds` of the fake clock.
+  static void turnFramesOf(FakeClock& clock, double seconds) {
+    for (double t = 0; t < seconds; t += 1.0 / 60) {
+      clock.advance(1.0 / 60);
+      runDueMainLoopTasks();
+    }
+  }
   TempHome home_;
 };
 
@@ -192,12 +199,7 @@ TEST_F(ScreenHostTest, DrawsOnlyWhileSomethingChanges) {
   box->setBackgroundColor(ui::Color::rgba8(30, 30, 200));
   window->addSubview(box);
   window->makeKeyAndVisible();
-  auto turnFrames = [&](double seconds) {
-    for (double t = 0; t < seconds; t += 1.0 / 60) {
-      clock->advance(1.0 / 60);
-      runDueMainLoopTasks();
-    }
-  };
+  auto turnFrames = [&](double seconds) { turnFramesOf(*clock, seconds); };
   host.start();
   turnFrames(0.1);
   const int settled = host.framesDrawn();
@@ -239,12 +241,7 @@ TEST_F(ScreenHostTest, AtRestTheStatusBarClockTurnsEachMinute) {
   auto window = std::make_shared<ui::Window>(ui::Screen::main().bounds());
   window->setBackgroundColor(ui::Color::rgba8(30, 30, 200));
   window->makeKeyAndVisible();
-  auto turnFrames = [&](double seconds) {
-    for (double t = 0; t < seconds; t += 1.0 / 60) {
-      clock->advance(1.0 / 60);
-      runDueMainLoopTasks();
-    }
-  };
+  auto turnFrames = [&](double seconds) { turnFramesOf(*clock, seconds); };
   host.start();
   turnFrames(0.2);
   const int settled = host.framesDrawn();
