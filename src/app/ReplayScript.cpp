@@ -134,7 +134,8 @@ ReplayScript::Result ReplayScript::parse(const std::string& text) {
   while (std::getline(in, line)) {
     ++number;
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    const size_t first = line.find_first_not_of(" \t");
+    // The blanks that split a line into words (a line of nothing else has no step).
+    const size_t first = line.find_first_not_of(" \t\r\v\f");
     if (first == std::string::npos || line[first] == '#') continue;
     if (line.find('\0') != std::string::npos) {
       result.error = "line " + std::to_string(number) + ": holds a NUL character";

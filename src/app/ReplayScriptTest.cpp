@@ -74,6 +74,17 @@ TEST(ReplayScriptTest, RefusesMalformedLinesByNumber) {
   EXPECT_EQ("line 2: holds a NUL character", *withNul.error);
 }
 
+// Lines holding only blank characters of any kind (a vertical tab, a form feed, a second
+// carriage return of a file written twice through a converter) are blank lines.
+TEST(ReplayScriptTest, LinesOfOtherBlanksAreBlankLines) {
+  const auto result = ReplayScript::parse("\v\ntap 1 2\r\r\n \f \n\x0b wait 1\n");
+  ASSERT_FALSE(result.error) << *result.error;
+  ASSERT_EQ(2u, result.steps.size());
+  EXPECT_EQ(2, result.steps[0].line);
+  EXPECT_EQ(4, result.steps[1].line);
+  EXPECT_EQ(1.0, result.steps[1].seconds);
+}
+
 TEST(ReplayScriptTest, LoadsAFileOrSaysItCannot) {
   TempHome home;
   const auto path = home.path() / "road.replay";

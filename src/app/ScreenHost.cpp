@@ -107,6 +107,7 @@ void ScreenHost::start() {
   running_ = true;
   ui::DisplayChanges::shared().setWakeHandler([this] { wake(); });
   watchDisplay();
+  scheduleMinute();
   wake();
 }
 
@@ -115,6 +116,8 @@ void ScreenHost::stop() {
   running_ = false;
   if (frameToken_) RunLoop::main()->cancel(frameToken_);
   frameToken_ = 0;
+  if (minuteToken_) RunLoop::main()->cancel(minuteToken_);
+  minuteToken_ = 0;
   unwatchDisplay();
 }
 
@@ -147,6 +150,19 @@ void ScreenHost::scheduleFrame() {
     lastFrameAt_ = Clock::get()->monotonic();
     frame();
     if (running_ && wantsFrame()) scheduleFrame();
+  });
+}
+
+void ScreenHost::scheduleMinute() {
+  if (minuteToken_ || !running_) return;
+  constexpr int64_t kMinute = 60'000'000;
+  const int64_t micros = Clock::get()->nowMicros();
+  const int64_t left = kMinute - ((micros % kMinute) + kMinute) % kMinute;
+  minuteToken_ = RunLoop::main()->postDelayed(static_cast<double>(left) / 1e6, [this] {
+    minuteToken_ = 0;
+    if (!running_) return;
+    ui::DisplayChanges::shared().markDirty();
+    scheduleMinute();
   });
 }
 

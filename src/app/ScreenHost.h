@@ -1,7 +1,8 @@
 // ScreenHost: the device's screen on this machine. It draws frames (at most 60 a second, on the
 // main run loop) only while something may change the picture — a view marked the screen dirty,
 // an animation runs, a scroll view decelerates (ui::DisplayChanges) — and sleeps otherwise, so
-// a screen at rest costs nothing. A frame composites the visible windows by level through the
+// a screen at rest costs nothing but one frame at the start of each minute of the clock, when
+// the status bar's time turns. A frame composites the visible windows by level through the
 // view kit's renderer and, when the picture changed, shows it: in a 320 × 480 SDL2 window, or
 // nowhere when headless. With a snapshot folder it writes the picture as a numbered PNG
 // ("0001.png", …) once the screen has settled on a new picture (a frame later, unchanged), so
@@ -103,6 +104,8 @@ class ScreenHost {
   bool wantsFrame() const;
   void wake();
   void scheduleFrame();
+  // Marks the screen dirty at the start of the clock's next minute, and so on each minute.
+  void scheduleMinute();
   void watchDisplay();
   void unwatchDisplay();
   void writeFrame(const ui::Image& picture);
@@ -122,6 +125,7 @@ class ScreenHost {
   int framesDrawn_ = 0;
   bool running_ = false;
   uint64_t frameToken_ = 0;
+  uint64_t minuteToken_ = 0;
   ScreenInput input_;
   std::unique_ptr<ReplayPlayer> replay_;
   double lastFrameAt_ = -1;   // the clock's monotonic seconds

@@ -36,6 +36,13 @@ class ScreenHostTest : public ::testing::Test {
     ui::Animations::resetForTesting();
     ui::AnimationLog::shared().clear();
   }
+  // Runs the main loop frame by frame for `seconds` of the fake clock.
+  static void turnFramesOf(FakeClock& clock, double seconds) {
+    for (double t = 0; t < seconds; t += 1.0 / 60) {
+      clock.advance(1.0 / 60);
+      runDueMainLoopTasks();
+    }
+  }
   TempHome home_;
 };
 
@@ -182,7 +189,8 @@ TEST_F(ScreenHostTest, PinchInputPutsTwoMirroredFingersDown) {
 // Started, the host draws while something changes and not at all at rest; an animation keeps
 // it drawing every frame until it ends, and a frames folder gets every changed frame.
 TEST_F(ScreenHostTest, DrawsOnlyWhileSomethingChanges) {
-  ScopedFakeClock clock;
+  // 2012-03-05 08:00:05 UTC: no minute of the status bar's clock turns while the test runs.
+  ScopedFakeClock clock(1330934405000);
   ScreenHost host(true, home_.path() / "shots", {});
   host.setFramesFolder(home_.path() / "frames");
   auto window = std::make_shared<ui::Window>(ui::Screen::main().bounds());
@@ -191,12 +199,7 @@ TEST_F(ScreenHostTest, DrawsOnlyWhileSomethingChanges) {
   box->setBackgroundColor(ui::Color::rgba8(30, 30, 200));
   window->addSubview(box);
   window->makeKeyAndVisible();
-  auto turnFrames = [&](double seconds) {
-    for (double t = 0; t < seconds; t += 1.0 / 60) {
-      clock->advance(1.0 / 60);
-      runDueMainLoopTasks();
-    }
-  };
+  auto turnFrames = [&](double seconds) { turnFramesOf(*clock, seconds); };
   host.start();
   turnFrames(0.1);
   const int settled = host.framesDrawn();
@@ -215,7 +218,8 @@ TEST_F(ScreenHostTest, DrawsOnlyWhileSomethingChanges) {
   turnFrames(1);
   EXPECT_EQ(after, host.framesDrawn());
   EXPECT_EQ(2, host.snapshotsWritten());
-  EXPECT_GE(host.framesWritten(), 2);
+  // The first picture, and each frame of the fade as a picture of its own.
+  EXPECT_GE(host.framesWritten(), 21);
   EXPECT_TRUE(std::filesystem::exists(home_.path() / "frames" / "000001.png"));
 
   // A change wakes it again; a stopped host draws nothing.
@@ -227,6 +231,31 @@ TEST_F(ScreenHostTest, DrawsOnlyWhileSomethingChanges) {
   box->setCenter(ui::Point{100, 100});
   turnFrames(0.1);
   EXPECT_EQ(stopped, host.framesDrawn());
+}
+
+// At rest the status bar's clock still turns: one frame at the start of each minute, showing
+// the new time, and none between.
+TEST_F(ScreenHostTest, AtRestTheStatusBarClockTurnsEachMinute) {
+  // 2012-03-05 08:00:50 UTC.
+  ScopedFakeClock clock(1330934450000);
+  ScreenHost host(true, home_.path() / "shots", {});
+  auto window = std::make_shared<ui::Window>(ui::Screen::main().bounds());
+  window->setBackgroundColor(ui::Color::rgba8(30, 30, 200));
+  window->makeKeyAndVisible();
+  auto turnFrames = [&](double seconds) { turnFramesOf(*clock, seconds); };
+  host.start();
+  turnFrames(0.2);
+  const int settled = host.framesDrawn();
+  EXPECT_EQ(1, host.snapshotsWritten());
+  turnFrames(9.5);  // to 08:00:59.7
+  EXPECT_EQ(settled, host.framesDrawn());
+  turnFrames(0.5);  // past 08:01:00
+  EXPECT_GT(host.framesDrawn(), settled);
+  EXPECT_EQ(2, host.snapshotsWritten());  // the bar shows the next minute
+  const int turned = host.framesDrawn();
+  turnFrames(30);
+  EXPECT_EQ(turned, host.framesDrawn());
+  host.stop();
 }
 
 // The wheel goes to the scroll view under the pointer, in the window that takes touches there;

@@ -29,9 +29,9 @@
 //    animation of the same property stops drawing at once (the later one starts from the model
 //    value unless it begins from the current state).
 // Where we differ on purpose: an animation of a view freed meanwhile draws nothing, keeps
-// nothing of the view alive, and does not count as running; background colours and scroll
-// offsets are recorded but change on screen at once; flips are drawn without perspective and the
-// curl as a flat fold (TransitionPainter).
+// nothing of the view alive, and does not count as running; scroll offsets are recorded but
+// moved by the scroll view itself; flips are drawn without perspective and the curl as a flat
+// fold (TransitionPainter).
 #pragma once
 
 #include <functional>

@@ -6,7 +6,7 @@
 namespace zu::ui {
 
 PresentedState PresentedState::modelOf(const View& view) {
-  return PresentedState{view.center(), view.bounds(), view.transform(), view.alpha()};
+  return PresentedState{view.center(), view.bounds(), view.transform(), view.alpha(), view.backgroundColor()};
 }
 
 Rect PresentedState::frame() const {
@@ -31,6 +31,8 @@ void PresentedState::apply(const std::string& property, const AnimatableValue& v
     if (const Transform* t = std::get_if<Transform>(&value)) transform = *t;
   } else if (property == "alpha") {
     if (const float* a = std::get_if<float>(&value)) alpha = *a;
+  } else if (property == "backgroundColor") {
+    if (const Color* c = std::get_if<Color>(&value)) background = *c;
   }
 }
 
@@ -40,6 +42,7 @@ std::optional<AnimatableValue> PresentedState::valueOf(const std::string& proper
   if (property == "center") return center;
   if (property == "transform") return transform;
   if (property == "alpha") return alpha;
+  if (property == "backgroundColor") return background.value_or(Color::clearColor());
   return std::nullopt;
 }
 

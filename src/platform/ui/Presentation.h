@@ -9,9 +9,11 @@
 // showing at once; a delayed animation shows its start value while it waits; autoreverse runs
 // back to the start, and at the end the model value shows; a view whose animation has ended
 // draws its model values. Hit testing and every getter keep using the model.
-// Where we differ on purpose: background colours and scroll offsets change at once (their
-// changes are recorded, not drawn); a freed view's animations are never drawn, even on a new
-// view that reuses its address.
+// Background colours are drawn along the curve too (a backdrop fading to black while a screen
+// flips in front of it).
+// Where we differ on purpose: scroll offsets change at once here (their changes are recorded,
+// and the scroll view moves them frame by frame itself); a freed view's animations are never
+// drawn, even on a new view that reuses its address.
 //
 // Main thread, like the views; a Presentation is a short-lived value of one render pass.
 #pragma once
@@ -25,17 +27,19 @@ namespace zu::ui {
 
 class View;
 
-// The geometry and alpha a view is drawn with.
+// The geometry, alpha and background colour a view is drawn with.
 struct PresentedState {
   Point center;
   Rect bounds;
   Transform transform;
   float alpha = 1;
+  std::optional<Color> background;
 
   static PresentedState modelOf(const View& view);
   // The bounding box of the transformed bounds placed at the center, as View::frame().
   Rect frame() const;
-  // Sets `property` ("frame", "bounds", "center", "transform", "alpha") to `value`, as the
+  // Sets `property` ("frame", "bounds", "center", "transform", "alpha", "backgroundColor") to
+  // `value`, as the
   // view's setter would; other properties and mismatched kinds are ignored.
   void apply(const std::string& property, const AnimatableValue& value);
   // The current value of `property`, or nullopt for a property that is not presented.

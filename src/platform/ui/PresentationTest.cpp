@@ -116,6 +116,25 @@ TEST_F(PresentationTest, AMoveAndAFadeAreDrawnAlongTheEaseInOutCurve) {
   }
 }
 
+// A backdrop darkening inside an animation (a screen flipping in front of it) is drawn along the
+// curve, not black from the first frame.
+TEST_F(PresentationTest, ABackgroundColourIsDrawnAlongTheCurve) {
+  auto root = solid(Rect(0, 0, 40, 20), Color::whiteColor());
+  auto backdrop = std::make_shared<View>(Rect(0, 0, 40, 20));
+  backdrop->setBackgroundColor(Color::blackColor().withAlpha(0));
+  root->addSubview(backdrop);
+  Animations::animate(0.4, [&] { backdrop->setBackgroundColor(Color::blackColor()); });
+  const float expected[] = {0, kEaseInOut25, 0.5f, kEaseInOut75, 1};
+  for (int step = 0; step <= 4; ++step) {
+    auto image = render(*root);
+    ASSERT_TRUE(image);
+    EXPECT_NEAR(255 * (1 - expected[step]), channel(image->pixelAt(20, 10), 8), 1.5) << "step " << step;
+    clock_->advance(0.1);
+  }
+  auto image = render(*root);
+  EXPECT_EQ(0, channel(image->pixelAt(20, 10), 8));  // over: the model value
+}
+
 TEST_F(PresentationTest, DelayRepeatsAndAutoreverse) {
   auto root = solid(Rect(0, 0, 120, 10), Color::whiteColor());
   auto box = solid(Rect(0, 0, 10, 10), Color::redColor());

@@ -6,6 +6,7 @@
 #include "platform/ui/Application.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Image.h"
+#include "platform/ui/InterfaceRotation.h"
 #include "platform/ui/Keyboard.h"
 #include "platform/ui/KeyboardDrawing.h"
 #include "platform/ui/Presentation.h"
@@ -43,7 +44,18 @@ void drawScreenChrome(Canvas& canvas, const Rect& screen) {
   }
   Application& application = Application::shared();
   if (!application.isStatusBarHidden()) {
-    StatusBar::shared().draw(canvas, screen.size.width, application.statusBarStyle());
+    // The bar runs along the interface's top edge: drawn in the interface's own space, turned
+    // about the screen's centre as the windows' content is.
+    const SystemEnvironment::Orientation orientation = application.statusBarOrientation();
+    const bool across = orientation == SystemEnvironment::Orientation::kLandscapeLeft ||
+                        orientation == SystemEnvironment::Orientation::kLandscapeRight;
+    const Size interface = across ? Size{screen.size.height, screen.size.width} : screen.size;
+    canvas.save();
+    canvas.translate(screen.midX(), screen.midY());
+    canvas.concat(InterfaceRotation::transformFor(orientation));
+    canvas.translate(-interface.width / 2, -interface.height / 2);
+    StatusBar::shared().draw(canvas, interface.width, application.statusBarStyle());
+    canvas.restore();
   }
 }
 
@@ -89,8 +101,8 @@ void drawNode(Canvas& canvas, View& view, const Presentation& presentation, cons
                                   layer.shadowColor.withAlpha(layer.shadowColor.alpha * layer.shadowOpacity),
                                   layer.shadowRadius);
   }
-  if (view.backgroundColor() && !view.backgroundColor()->isClear()) {
-    canvas.setFillColor(*view.backgroundColor());
+  if (state.background && !state.background->isClear()) {
+    canvas.setFillColor(*state.background);
     if (radius > 0) {
       canvas.fillRoundedRect(b, radius);
     } else {

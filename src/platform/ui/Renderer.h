@@ -2,8 +2,8 @@
 // into a new Image of the view's bounds size, in the view's bounds space (its bounds origin at
 // the image's top left). renderScreen() composites the visible windows by level into a
 // 320 × 480 image, as the screen shows them: the keyboard (while a view edits text) and the
-// status bar (while the application shows it) lie above the windows below the status bar's
-// level. A scale of 2 draws twice the pixels (text and paths at that density). drawTree() draws
+// status bar (while the application shows it, along the interface's top edge in the status
+// bar's orientation) lie above the windows below the status bar's level. A scale of 2 draws twice the pixels (text and paths at that density). drawTree() draws
 // a tree into any canvas whose current space is the view's bounds space (snapshots inside a
 // drawing, GL page pictures), with its model values, as the phone renders a layer tree into a
 // context.
