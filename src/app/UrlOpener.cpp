@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <thread>
 
 extern char** environ;
 
@@ -56,9 +57,13 @@ bool UrlOpener::open(const std::string& url, bool headless) {
   pid_t pid = 0;
   char* args[] = {const_cast<char*>("xdg-open"), const_cast<char*>(url.c_str()), nullptr};
   if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, args, environ) != 0) return false;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  // xdg-open may run a browser in the foreground until it closes: it is waited for (and reaped)
+  // off the main thread, so the screen never freezes on it.
+  std::thread([pid] {
+    int status = 0;
+    waitpid(pid, &status, 0);
+  }).detach();
+  return true;
 }
 
 }  // namespace zu

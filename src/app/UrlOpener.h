@@ -21,7 +21,8 @@ class UrlOpener {
   // address; false for anything else, and for text holding control characters or blanks.
   static bool isOpenable(const std::string& url);
 
-  // Opens an openable URL (see above); false when refused or when xdg-open fails.
+  // Opens an openable URL (see above); false when refused or when xdg-open cannot be started.
+  // xdg-open is not waited for on the calling thread (a browser it starts may stay until closed).
   static bool open(const std::string& url, bool headless);
 };
 
