@@ -240,6 +240,7 @@ TEST_F(RefreshViewsTest, AdPictureOpensItsAddressOnlyThroughTheApplication) {
   EXPECT_EQ(opened, (std::vector<std::string>{AdDynamicImageView::kDefaultAddress,
                                               "https://example.com/spring"}));
   ui::Application::shared().setOpenURLHandler({});
+  picture->setContentMode(ui::ContentMode::ScaleAspectFit);
   picture->setImage(ui::Image::named("shoucang_nocontent.png"));
   EXPECT_TRUE(ui::writeSnapshot(*ui::render(*ad), "ad-picture"));
 }
@@ -249,11 +250,25 @@ TEST_F(RefreshViewsTest, HeaderAndLoadMorePictures) {
     auto whole = ui::render(view);
     EXPECT_TRUE(ui::writeSnapshot(*whole, name)) << name;
   };
+  // The arrow's head (its widest rows) at the bottom of its frame (56, 26, 12, 25) by day,
+  // at the top once turned.
+  auto headAtTop = [](const ui::Image& picture) {
+    auto ink = [&](int y0, int y1) {
+      int n = 0;
+      for (int y = y0; y < y1; ++y) {
+        for (int x = 56; x < 68; ++x) n += (picture.pixelAt(x, y) & 0xffu) < 0x90u;
+      }
+      return n;
+    };
+    return ink(26, 35) > ink(42, 51);
+  };
   auto h = std::make_shared<Header>(ui::Rect(0, 0, 320, 70), false);
   h->setDate(kMorning);
+  EXPECT_FALSE(headAtTop(*ui::render(*h)));
   shoot(*h, "refresh-header-normal");
   h->setState(Header::kPulling);
   clock_->advance(0.2);  // past the arrow's turn
+  EXPECT_TRUE(headAtTop(*ui::render(*h)));
   shoot(*h, "refresh-header-pulling");
   h->setState(Header::kLoading);
   shoot(*h, "refresh-header-loading");
