@@ -39,6 +39,7 @@
 #include "platform/ui/NibRegistry.h"
 #include "platform/web/WebEngine.h"
 #include "platform/web/WebView.h"
+#include "reading/ReadingNibs.h"
 #include "settings/SettingsNibs.h"
 #include "shell/detail/ColumnDetailViewController.h"
 #include "shell/app/MainWindowNib.h"
@@ -119,6 +120,7 @@ int run(const Options& options) {
   DeviceProfile::setScreenScale(options.scale);
   MainWindowNib::registerNib();
   ColumnDetailViewController::registerNibs();
+  ReadingNibs::registerNibs();
   SettingsNibs::registerNibs();
   StandInScreen::registerMissing();
   std::shared_ptr<VESK_iPhoneAppDelegate> delegate;

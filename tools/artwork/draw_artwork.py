@@ -703,6 +703,54 @@ for tab_name, kind in (("home", "grid"), ("favorites", "star"), ("content", "boo
 for frame in range(1, 18):
     LOOK_IMAGES["lixian_mov%d.png" % frame] = (30, 30, spinner_frame(frame - 1))
 
+# The article list's rows, pull-to-refresh header and empty favourites.
+def arrow_down(ctx, w, h, p):
+    ctx.set_source_rgb(*p["glyph"])
+    ctx.set_line_width(2)
+    ctx.set_line_cap(cairo.LINE_CAP_ROUND)
+    ctx.move_to(w / 2, 2)
+    ctx.line_to(w / 2, h - 3)
+    ctx.stroke()
+    ctx.move_to(1, h - 9)
+    ctx.line_to(w / 2, h - 1)
+    ctx.line_to(w - 1, h - 9)
+    ctx.close_path()
+    ctx.fill()
+
+
+def line_strip(ctx, w, h, p):
+    fill(ctx, w, h, p["line"])
+    ctx.set_source_rgba(1, 1, 1, 0.25)
+    ctx.rectangle(0, h - 1, w, 1)
+    ctx.fill()
+
+
+def press_background(ctx, w, h, p):
+    ctx.set_source(gradient(h, p["button_press_top"], p["button_press_bottom"]))
+    ctx.rectangle(0, 0, w, h)
+    ctx.fill()
+
+
+def empty_favorites(ctx, w, h, p):
+    fill(ctx, w, h, p["panel"])
+    glyph(ctx, w, h * 0.7, "star", p["empty"])
+    ctx.save()
+    ctx.translate(0, h * 0.55)
+    titled(ctx, w, h * 0.3, p, "还没有收藏的文章", "text", 15)
+    ctx.restore()
+
+
+LOOK_IMAGES.update({
+    "listpage_line.png": (320, 2, line_strip),
+    "list_press_bj.png": (320, 85, press_background),
+    "list_pic_bj.png": (84, 66, P("field")),
+    "weibo_pic_bg.png": (44, 44, P("field", radius=3)),
+    "album_board.png": (150, 120, P("panel")),
+    "album_pic_loading.png": (140, 100, layered(P("empty", border=False), G("picture", "field"))),
+    "refresh_down.png": (12, 25, arrow_down),
+    "shoucang_nocontent.png": (320, 240, empty_favorites),
+})
+
 # Pictures with one look (day palette).
 OTHER_IMAGES = {
     "help_download.png": (320, 480, help_page("先在设置里选择离线栏目")),
@@ -713,6 +761,7 @@ OTHER_IMAGES = {
     "picgroupbut_love_normal.png": (40, 40, toast("heart")),
     "picgroupbut_xiepinglun_normal.png": (40, 40, toast("comment")),
     "picgroupbut_share_normal.png": (40, 40, toast("share")),
+    "weibo_touxiang.png": (40, 40, layered(P("field", radius=3), G("person"))),
     "0_large": (320, 480, cover(0)),
     "1_large": (320, 480, cover(1)),
     "2_large": (320, 480, cover(2)),

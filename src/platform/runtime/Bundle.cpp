@@ -41,6 +41,10 @@ Bundle::Bundle(std::filesystem::path resourceDir) : dir_(std::move(resourceDir))
     auto v = PropertyList::readFile(dir_ / "Info.plist");
     if (v && v->isDictionary()) info_ = std::move(*v->asDictionary());
   }
+  if (std::filesystem::exists(dir_ / "Localizable.plist", ec)) {
+    auto v = PropertyList::readFile(dir_ / "Localizable.plist");
+    if (v && v->isDictionary()) strings_ = std::move(*v->asDictionary());
+  }
 }
 
 std::shared_ptr<const Bundle> Bundle::mainBundle() {
@@ -82,6 +86,12 @@ std::optional<std::filesystem::path> Bundle::pathForResource(std::string_view na
 
 std::optional<std::string> Bundle::info(std::string_view key) const {
   return info_.get(key).stringValue();
+}
+
+std::string Bundle::localizedString(std::string_view key, std::string_view value) const {
+  const Value& entry = strings_.get(key);
+  if (const std::string* text = entry.asString()) return *text;
+  return std::string(value.empty() ? key : value);
 }
 
 }  // namespace zu

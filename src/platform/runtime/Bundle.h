@@ -1,5 +1,6 @@
 // Bundle: the application's read-only resources folder (property lists, images, "nofile.mid",
-// Info.plist).
+// Info.plist) and its localised texts ("Localizable.plist", a dictionary from a text as the
+// program writes it to the text shown; the phone's strings table, kept as a property list).
 //
 // mainBundle() finds the folder on first use, trying in order:
 //   <exe dir>/resources, <exe dir>/../share/zureader/resources, and the source tree's resources/
@@ -44,9 +45,14 @@ class Bundle {
   std::optional<std::string> info(std::string_view key) const;
   const Dictionary& infoDictionary() const { return info_; }
 
+  // The localised text for `key`: the table's entry when it is a string, else `value` when it is
+  // not empty, else the key itself (as the phone answers a missing key).
+  std::string localizedString(std::string_view key, std::string_view value = {}) const;
+
  private:
   std::filesystem::path dir_;
   Dictionary info_;
+  Dictionary strings_;
 };
 
 }  // namespace zu

@@ -48,5 +48,19 @@ TEST(BundleTest, PathForResourceInATestFolder) {
   EXPECT_EQ(b->info("CFBundleVersion"), "3");
 }
 
+TEST(BundleTest, LocalizedStringsComeFromTheTableElseTheDefaultElseTheKey) {
+  TempHome home;
+  std::filesystem::create_directories(home.path() / "res");
+  PropertyList::writeFile(Value(Dictionary{{"正在刷新", "Refreshing"}, {"count", 3}}),
+                          home.path() / "res" / "Localizable.plist");
+  Bundle b(home.path() / "res");
+  EXPECT_EQ(b.localizedString("正在刷新"), "Refreshing");
+  EXPECT_EQ(b.localizedString("正在刷新", "other"), "Refreshing");
+  // Not a string in the table, or missing: the default, else the key itself.
+  EXPECT_EQ(b.localizedString("count", "fallback"), "fallback");
+  EXPECT_EQ(b.localizedString("松开进行刷新"), "松开进行刷新");
+  EXPECT_EQ(Bundle(home.path() / "none").localizedString("key", ""), "key");
+}
+
 }  // namespace
 }  // namespace zu

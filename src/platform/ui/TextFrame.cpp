@@ -42,22 +42,28 @@ size_t TextFrame::indexAtPoint(Point point) const {
 }
 
 void TextFrame::draw(Canvas& canvas) const {
-  if (!metrics_) return;
-  for (const TextLine& line : lines_) {
-    const float baseline = line.origin().y + line.ascent();
-    for (const TextRun& run : line.runs()) {
-      const Font font = run.attributes.effectiveFont();
-      const Color color = run.attributes.effectiveColor();
-      const Point at{line.origin().x + run.x, baseline - run.ascent};
-      metrics_->drawLine(canvas, run.text, at, font, color);
-      const int style = run.attributes.underlineStyle;
-      if (style <= 0) continue;
-      const float thickness = std::max(1.0f, font.pointSize / 14) * (style == 2 ? 2 : 1);
-      const float y = baseline + std::max(1.0f, run.descent / 3);
-      canvas.setFillColor(color);
-      canvas.fillRect(Rect(at.x, y, run.width, thickness));
-      if (style == 9) canvas.fillRect(Rect(at.x, y + 2 * thickness, run.width, thickness));
-    }
+  for (size_t i = 0; i < lines_.size(); ++i) {
+    const TextLine& line = lines_[i];
+    drawLine(canvas, i, Point{line.origin().x, line.origin().y + line.ascent()});
+  }
+}
+
+void TextFrame::drawLine(Canvas& canvas, size_t index, Point baselineStart) const {
+  if (!metrics_ || index >= lines_.size()) return;
+  const TextLine& line = lines_[index];
+  const float baseline = baselineStart.y;
+  for (const TextRun& run : line.runs()) {
+    const Font font = run.attributes.effectiveFont();
+    const Color color = run.attributes.effectiveColor();
+    const Point at{baselineStart.x + run.x, baseline - run.ascent};
+    metrics_->drawLine(canvas, run.text, at, font, color);
+    const int style = run.attributes.underlineStyle;
+    if (style <= 0) continue;
+    const float thickness = std::max(1.0f, font.pointSize / 14) * (style == 2 ? 2 : 1);
+    const float y = baseline + std::max(1.0f, run.descent / 3);
+    canvas.setFillColor(color);
+    canvas.fillRect(Rect(at.x, y, run.width, thickness));
+    if (style == 9) canvas.fillRect(Rect(at.x, y + 2 * thickness, run.width, thickness));
   }
 }
 

@@ -91,6 +91,10 @@ class TextFrame {
   size_t indexAtPoint(Point point) const;
 
   void draw(Canvas& canvas) const;
+  // Draws line `index` with its baseline starting at `baselineStart` instead of where the
+  // typesetter put it, for a view that spaces the lines its own way and uses only the breaks.
+  // Nothing for an index past the last line.
+  void drawLine(Canvas& canvas, size_t index, Point baselineStart) const;
 
  private:
   friend class Typesetter;

@@ -260,5 +260,29 @@ TEST(TypesetterRenderTest, BandLeavesThePictureCornerFree) {
   EXPECT_GT(darkIn(Rect(10, 10, narrow, band)), 500);
 }
 
+TEST_F(TypesetterTest, ALineDrawnAtAChosenBaselineLeavesItsOwnPlaceEmpty) {
+  // Two lines 20.8 apart by the typesetter; the second is drawn instead with its baseline at
+  // y 60 from x 0, and an index past the last line draws nothing.
+  const Typesetter t(text(repeat("一二三四五", 4), 14, 4), fixed_);
+  const TextFrame frame = t.createFrame(TextRange{}, Rect(30, 0, 140, 200));
+  ASSERT_EQ(2u, frame.lines().size());
+  auto image = Image::create(200, 80);
+  {
+    Canvas canvas(*image);
+    frame.drawLine(canvas, 1, Point{0, 60});
+    frame.drawLine(canvas, 2, Point{0, 20});
+  }
+  auto inked = [&](int x0, int x1, int y0, int y1) {
+    int n = 0;
+    for (int y = y0; y < y1; ++y) {
+      for (int x = x0; x < x1; ++x) n += (image->pixelAt(x, y) >> 24) > 0x40;
+    }
+    return n;
+  };
+  EXPECT_GT(inked(0, 30, 47, 62), 10);   // the glyphs sit on the chosen baseline
+  EXPECT_EQ(0, inked(0, 200, 0, 44));    // nothing at the typesetter's places
+  EXPECT_EQ(0, inked(150, 200, 44, 80));  // ten characters, 140 wide from x 0
+}
+
 }  // namespace
 }  // namespace zu::ui

@@ -49,7 +49,11 @@ void MyFaceSettings::setMode() { gIsNight = MSSettings::valueForNight(); }
 void MyFaceSettings::setModeIsNight(bool night) { gIsNight = night; }
 
 std::string MyFaceSettings::imageName(const std::string& dayName) {
-  return gIsNight ? "black_" + dayName : dayName;
+  return imageName(dayName, gIsNight);
+}
+
+std::string MyFaceSettings::imageName(const std::string& dayName, bool night) {
+  return night ? "black_" + dayName : dayName;
 }
 
 std::shared_ptr<ui::Image> MyFaceSettings::fileImage(const std::string& dayName) {
@@ -62,7 +66,11 @@ std::shared_ptr<ui::Image> MyFaceSettings::fileImage(const std::string& dayName)
 }
 
 std::shared_ptr<ui::Image> MyFaceSettings::namedImage(const std::string& dayName) {
-  return ui::Image::named(imageName(dayName));
+  return namedImage(dayName, gIsNight);
+}
+
+std::shared_ptr<ui::Image> MyFaceSettings::namedImage(const std::string& dayName, bool night) {
+  return ui::Image::named(imageName(dayName, night));
 }
 
 void MyFaceSettings::setModeForNavBar(ui::NavigationBar& bar) {

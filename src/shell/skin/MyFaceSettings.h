@@ -45,6 +45,8 @@ class MyFaceSettings {
 
   // The current name of a day image: "black_" + name at night.
   static std::string imageName(const std::string& dayName);
+  // The same for a view that keeps its own mode (the article list's cells and views).
+  static std::string imageName(const std::string& dayName, bool night);
 
   static void setModeForNavBar(ui::NavigationBar& bar);
   static void setImageForNavBarLeftButton(ui::Button& button);
@@ -106,6 +108,7 @@ class MyFaceSettings {
   // through the cached named lookup. Null when the bundle lacks it.
   static std::shared_ptr<ui::Image> fileImage(const std::string& dayName);
   static std::shared_ptr<ui::Image> namedImage(const std::string& dayName);
+  static std::shared_ptr<ui::Image> namedImage(const std::string& dayName, bool night);
 };
 
 }  // namespace zu

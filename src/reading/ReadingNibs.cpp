@@ -1,0 +1,23 @@
+#include "reading/ReadingNibs.h"
+
+#include "reading/FavoriteNoneView.h"
+#include "reading/LoadMoreViewCell.h"
+#include "reading/ReportContentTableCell.h"
+#include "reading/ReportContentTableCellForImage.h"
+#include "reading/ReportContentTableCellForVideo.h"
+#include "reading/ReportContentTableCellMBlog.h"
+#include "reading/ReportContentTableCellWithImage.h"
+
+namespace zu {
+
+void ReadingNibs::registerNibs() {
+  ReportContentTableCell::registerNib();
+  ReportContentTableCellWithImage::registerNib();
+  ReportContentTableCellMBlog::registerNib();
+  ReportContentTableCellForImage::registerNib();
+  ReportContentTableCellForVideo::registerNib();
+  LoadMoreViewCell::registerNib();
+  FavoriteNoneView::registerNib();
+}
+
+}  // namespace zu

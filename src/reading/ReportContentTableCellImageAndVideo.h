@@ -1,0 +1,79 @@
+// ReportContentTableCellImageAndVideo: a row of two items side by side (picture albums or
+// videos), each a tappable thumbnail (a button, tags 1 and 2) on a board, with a press mask over
+// it (tags 7 and 8: the button's tag + 6) and a title. The base of ReportContentTableCellForImage
+// and ReportContentTableCellForVideo, which are made from interface files of their class names
+// (buildSlots lays out both slots; the second slot's decoration views carry tags 22, 23 and 24
+// so the list can hide them with the slot for a row of one item).
+//
+// Touches: touch-down on a thumbnail shows its mask at alpha 0.3, a touch that ends outside
+// takes it back to 0; a tap (touch-up inside) reports the button's tag to the delegate and
+// leaves the mask at 0.3 (the list or a reuse resets it). With no delegate a tap does nothing.
+// The delegate is not owned. Main thread only.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/ui/TableViewCell.h"
+
+namespace zu {
+
+namespace ui {
+class Button;
+class ImageView;
+class Label;
+class NibLoading;
+}  // namespace ui
+
+class ReportContentTableCellImageAndVideoProtocol;
+
+class ReportContentTableCellImageAndVideo : public ui::TableViewCell {
+ public:
+  static constexpr int kFirstTag = 1;
+  static constexpr int kSecondTag = 2;
+  // A mask's tag is its button's tag plus this.
+  static constexpr int kMaskTagOffset = 6;
+  static constexpr int kSecondSlotDecorationTags[3] = {22, 23, 24};
+  static constexpr float kMaskPressedAlpha = 0.3f;
+
+  explicit ReportContentTableCellImageAndVideo(std::string reuseIdentifier);
+
+  const std::shared_ptr<ui::Button>& contentCellButtonFirst() const { return button_[0]; }
+  const std::shared_ptr<ui::Button>& contentCellButtonSecond() const { return button_[1]; }
+  const std::shared_ptr<ui::ImageView>& contentCellMaskFirst() const { return mask_[0]; }
+  const std::shared_ptr<ui::ImageView>& contentCellMaskSecond() const { return mask_[1]; }
+  const std::shared_ptr<ui::ImageView>& contentCellImageFirst() const { return board_[0]; }
+  const std::shared_ptr<ui::ImageView>& contentCellImageSecond() const { return board_[1]; }
+  const std::shared_ptr<ui::Label>& titleCellImageFirst() const { return title_[0]; }
+  const std::shared_ptr<ui::Label>& titleCellImageSecond() const { return title_[1]; }
+
+  ReportContentTableCellImageAndVideoProtocol* delegate() const { return delegate_; }
+  void setDelegate(ReportContentTableCellImageAndVideoProtocol* delegate) { delegate_ = delegate; }
+  int cellId() const { return cellId_; }
+  void setCellId(int id) { cellId_ = id; }
+
+  // The buttons' actions.
+  void ButtonDown(ui::View& button);
+  void ButtonOutside(ui::View& button);
+  void FirstButtonPress(ui::View& button);
+  void SecondButtonPress(ui::View& button);
+
+ protected:
+  // Lays out both slots in `cell` and connects the buttons' actions and the outlets.
+  static void buildSlots(ui::NibLoading& file,
+                         const std::shared_ptr<ReportContentTableCellImageAndVideo>& cell);
+  // Both masks clear and both titles empty (the part of a reuse both kinds share).
+  void clearSlots();
+
+ private:
+  void report(ui::View& button);
+
+  std::shared_ptr<ui::Button> button_[2];
+  std::shared_ptr<ui::ImageView> mask_[2];
+  std::shared_ptr<ui::ImageView> board_[2];
+  std::shared_ptr<ui::Label> title_[2];
+  ReportContentTableCellImageAndVideoProtocol* delegate_ = nullptr;
+  int cellId_ = 0;
+};
+
+}  // namespace zu
