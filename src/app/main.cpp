@@ -39,6 +39,7 @@
 #include "platform/ui/NibRegistry.h"
 #include "platform/web/WebEngine.h"
 #include "platform/web/WebView.h"
+#include "share/ShareScreens.h"
 #include "shell/detail/ColumnDetailViewController.h"
 #include "shell/app/MainWindowNib.h"
 #include "shell/app/StandInScreen.h"
@@ -118,6 +119,7 @@ int run(const Options& options) {
   DeviceProfile::setScreenScale(options.scale);
   MainWindowNib::registerNib();
   ColumnDetailViewController::registerNibs();
+  ShareScreens::registerNibs();
   StandInScreen::registerMissing();
   std::shared_ptr<VESK_iPhoneAppDelegate> delegate;
   for (const auto& object : ui::NibRegistry::shared().load(MainWindowNib::kName)) {
