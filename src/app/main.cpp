@@ -32,6 +32,8 @@
 #include "app/ReplayScript.h"
 #include "app/ScreenHost.h"
 #include "app/UrlOpener.h"
+#include "common/ServiceHosts.h"
+#include "engine/openplatform/OpenPlatformConfig.h"
 #include "platform/device/DeviceProfile.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/RunLoop.h"
@@ -40,6 +42,7 @@
 #include "platform/web/WebEngine.h"
 #include "platform/web/WebView.h"
 #include "reading/ReadingNibs.h"
+#include "share/ShareScreens.h"
 #include "settings/SettingsNibs.h"
 #include "shell/detail/ColumnDetailViewController.h"
 #include "shell/app/MainWindowNib.h"
@@ -114,6 +117,13 @@ int run(const Options& options) {
     main->stop();
   };
 
+  // Platform 0's microblog follows a chosen service host, as the statistics and static hosts
+  // do (the sample service answers its authorisation), before the platform factory is made.
+  if (const char* service = std::getenv("ZU_SERVICE_HOST"); service && *service) {
+    OpenPlatformConfig config = OpenPlatformConfig::current();
+    config.zelvaneBase = "http://" + ServiceHosts::serviceHost();
+    OpenPlatformConfig::setCurrent(std::move(config));
+  }
   // Web views use the real engine in the application (tests keep the recording stand-in).
   web::WebView::setUseEngine(true);
   // Before any picture is read, so named images come at the screen's density.
@@ -121,6 +131,7 @@ int run(const Options& options) {
   MainWindowNib::registerNib();
   ColumnDetailViewController::registerNibs();
   ReadingNibs::registerNibs();
+  ShareScreens::registerNibs();
   SettingsNibs::registerNibs();
   StandInScreen::registerMissing();
   std::shared_ptr<VESK_iPhoneAppDelegate> delegate;

@@ -611,8 +611,8 @@ SKIN_IMAGES = {
     "imageKdlgLoginButtonHighlighted": ("skin_lg_login_press", 60, 44, B(accent="accent", pressed=True)),
     "imageKdlgLoginButtonNormal": ("skin_lg_login", 60, 44, B(accent="accent")),
     "imageKdlgLogo": ("skin_lg_logo", 160, 50, logo),
-    "imageKdmsBindJiebangButtonHighlighted": ("skin_ms_unbind_press", 60, 28, B(pressed=True)),
-    "imageKdmsBindJiebangButtonNormal": ("skin_ms_unbind", 60, 28, B()),
+    "imageKdmsBindJiebangButtonHighlighted": ("skin_ms_unbind_press", 60, 28, T("解绑", pressed=True)),
+    "imageKdmsBindJiebangButtonNormal": ("skin_ms_unbind", 60, 28, T("解绑")),
     "imageKdmsClearcacheBackground": ("skin_ms_clearcache", 280, 160, P()),
     "imageKdmsClearcacheCancelHighlighted": ("skin_ms_clearcache_cancel_press", 60, 40, B(pressed=True)),
     "imageKdmsClearcacheCancelNormal": ("skin_ms_clearcache_cancel", 60, 40, B()),
@@ -900,6 +900,26 @@ def draw_sample_pictures(folder):
         draw_png(os.path.join(folder, name), w, h, draw, DAY)
     return len(SAMPLE_PICTURES)
 
+
+# The bound accounts screen's logos of the seven platforms, by platform number.
+PLATFORM_COLORS = [((0.36, 0.62, 0.90), (0.16, 0.36, 0.70)), ((0.96, 0.42, 0.30), (0.78, 0.16, 0.14)),
+                   ((0.40, 0.72, 0.95), (0.10, 0.45, 0.75)), ((0.98, 0.70, 0.30), (0.85, 0.45, 0.10)),
+                   ((0.40, 0.75, 0.45), (0.15, 0.52, 0.22)), ((0.30, 0.50, 0.85), (0.12, 0.28, 0.62)),
+                   ((0.92, 0.38, 0.50), (0.70, 0.15, 0.30))]
+
+
+def platform_icon(number):
+    def draw(ctx, w, h, p):
+        top, bottom = PLATFORM_COLORS[number]
+        ctx.set_source(gradient(h, top, bottom))
+        ctx.rectangle(0, 0, w, h)
+        ctx.fill()
+        glyph(ctx, w, h, "comment", (1, 1, 1))
+    return draw
+
+
+for number in range(len(PLATFORM_COLORS)):
+    OTHER_IMAGES["MB_Icon%d.png" % number] = (45, 45, platform_icon(number))
 
 # --- the skin lists -------------------------------------------------------------------------
 

@@ -1,5 +1,7 @@
 #include "SampleService.h"
 
+#include "SampleOAuth.h"
+
 #include <httplib.h>
 #include <zlib.h>
 
@@ -559,6 +561,14 @@ SampleService::Answer SampleService::answer(const Request& request) {
   }
   const std::string& path = request.path;
   const bool post = request.method == "POST";
+  // Platform 0's microblog, which `make run` points at this server.
+  if (auto oauth = SampleOAuth::answer(request.method, path, request.query, request.body,
+                                       request.headers, baseUrl())) {
+    reply.status = oauth->status;
+    reply.contentType = oauth->contentType;
+    reply.body = std::move(oauth->body);
+    return reply;
+  }
   auto fromDocument = [&](const std::string& name) {
     if (auto body = document(name)) {
       reply.body = *body;
@@ -569,11 +579,25 @@ SampleService::Answer SampleService::answer(const Request& request) {
 
   if (path == "/getServiceUrl.atom") {
     fromDocument("serviceurl.xml");
-  } else if (path == "/sub/list.atom" || path == "/sub/recommend.atom") {
+  } else if (path == "/sub/list.atom") {
     fromDocument("columns.xml");
+  } else if (path == "/sub/recommend.atom") {
+    // The catalogue and, last, the reader's own platform-0 microblog column.
+    auto catalogue = document("columns.xml");
+    auto microblog = document("column-zelvane-entry.xml");
+    if (catalogue && microblog && catalogue->rfind("</feed>") != std::string::npos) {
+      reply.body = *catalogue;
+      reply.body.insert(reply.body.rfind("</feed>"), *microblog);
+    } else {
+      reply.status = 404;
+    }
   } else if (path == "/sub/refresh.atom" && post) {
-    // The catalogue entry of every posted column, newest state; unknown ids as errors.
-    const auto catalogue = entriesOf(document("columns.xml").value_or(std::string()));
+    // The catalogue entry of every posted column (the recommended microblog column included),
+    // newest state; unknown ids as errors.
+    auto catalogue = entriesOf(document("columns.xml").value_or(std::string()));
+    for (auto& entry : entriesOf(document("column-zelvane-entry.xml").value_or(std::string()))) {
+      catalogue.push_back(std::move(entry));
+    }
     std::vector<std::string> items;
     for (const auto& posted : entriesOf(request.body)) {
       const std::string id = firstId(posted);

@@ -15,7 +15,8 @@
 // POST gives the catalogue entry of each posted id (reason 102 for unknown ones), and the
 // column order POST reorders the subscriptions and stamps the order's time. The account summary
 // holds the profile, the favourites count, the order's time (when it has one) and the subscribed
-// columns in order; the recommended columns are the catalogue. Favourites: adding answers with
+// columns in order; the recommended columns are the catalogue followed by a microblog column of platform 0
+// ("col-zelvane", customisation "zelvanemblog"). Favourites: adding answers with
 // the entries taken in (reason 104 for one already held) and every list carries the count; the favourite
 // search address is followed by the keyword; removing one gives an ok item, or reason 102 for
 // one not held. An article comes as a feed of one entry whose
@@ -32,6 +33,7 @@
 // columns of the catalogue. Login takes any Basic credentials except the
 // names told to refuse, which get a 403 with the given "X-Error"; its answer is a feed whose
 // urs record carries the reader's id as the service keeps it (ursIdOf: "urs." and the name).
+// Platform 0's microblog answers its OAuth 1.0a exchange and user information (SampleOAuth).
 //
 // It is the fixture of the engine's tests and the service `make run` talks to. The server
 // runs on its own threads from start() to stop() (or destruction); every public method is

@@ -1,7 +1,11 @@
 #include "SampleService.h"
+#include "SampleOAuth.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
+
+#include <cctype>
+#include <cstdio>
 
 #include "model/columns/Column.h"
 #include "model/entry/Comment.h"
@@ -227,6 +231,91 @@ TEST_F(SampleServiceTest, ConditionalGetsLoginAndForcedStatuses) {
   service_.setStatusForPath("/sub/list.atom", 0);
   get("/sub/list.atom", 200);
   EXPECT_EQ(service_.requestsTo("/sub/list.atom").size(), 5u);
+}
+
+}  // namespace
+}  // namespace zu
+
+namespace zu {
+namespace {
+
+std::string percent(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    if (std::isalnum(c) || c == '-' || c == '.' || c == '_' || c == '~') {
+      out += static_cast<char>(c);
+    } else {
+      char buffer[4];
+      std::snprintf(buffer, sizeof buffer, "%%%02X", c);
+      out += buffer;
+    }
+  }
+  return out;
+}
+
+TEST(SampleOAuthTest, SignsAsTheProtocolsWorkedExampleDoes) {
+  // The worked example of the OAuth Core 1.0 appendix.
+  std::multimap<std::string, std::string> parameters = {
+      {"file", "vacation.jpg"},           {"size", "original"},
+      {"oauth_consumer_key", "dpf43f3p2l4k3l03"}, {"oauth_token", "nnch734d00sl2jdk"},
+      {"oauth_signature_method", "HMAC-SHA1"},    {"oauth_timestamp", "1191242096"},
+      {"oauth_nonce", "kllo9940pd9333jh"},        {"oauth_version", "1.0"}};
+  EXPECT_EQ("tR3+Ty81lMeYAr/Fid0kMTYa/WM=",
+            SampleOAuth::signature("GET", "http://photos.example.net/photos", parameters,
+                                   "kd94hf93k423kf44", "pfkkdhi9sl3r4s00"));
+}
+
+TEST_F(SampleServiceTest, PlatformZeroTokensNeedTheRightSignatureAndToken) {
+  const std::string base = service_.baseUrl();
+  auto authorization = [&](const std::string& path, std::multimap<std::string, std::string> p,
+                           const std::string& tokenSecret) {
+    p.emplace("oauth_consumer_key", SampleOAuth::kConsumerKey);
+    p.emplace("oauth_nonce", "n1");
+    p.emplace("oauth_signature_method", "HMAC-SHA1");
+    p.emplace("oauth_timestamp", "1300000000");
+    p.emplace("oauth_version", "1.0");
+    std::string header = "OAuth ";
+    for (const auto& [k, v] : p) header += k + "=\"" + percent(v) + "\",";
+    return header + "oauth_signature=\"" +
+           percent(SampleOAuth::signature("POST", base + path, p,
+                                                              SampleOAuth::kConsumerSecret, tokenSecret)) +
+           "\"";
+  };
+  auto postSigned = [&](const std::string& path, const std::string& header) {
+    httplib::Headers headers = {{"Authorization", header}};
+    return client_->Post(path.c_str(), headers, "", "application/x-www-form-urlencoded");
+  };
+
+  const std::string callback = "http://callback.example/oauth/callback";
+  auto token = postSigned("/oauth/request_token",
+                          authorization("/oauth/request_token", {{"oauth_callback", callback}}, ""));
+  ASSERT_TRUE(token);
+  EXPECT_EQ(200, token->status);
+  EXPECT_NE(std::string::npos, token->body.find(std::string("oauth_token=") + SampleOAuth::kRequestToken));
+  // Signed with another secret: refused.
+  auto forged = postSigned("/oauth/request_token",
+                           authorization("/oauth/request_token", {{"oauth_callback", callback}}, "guess"));
+  ASSERT_TRUE(forged);
+  EXPECT_EQ(401, forged->status);
+
+  // The page's link is the callback with the request token and a verifier.
+  const std::string page = get(std::string("/oauth/authenticate?oauth_token=") + SampleOAuth::kRequestToken +
+                               "&oauth_callback=" + percent(callback));
+  EXPECT_NE(std::string::npos, page.find(callback + "?oauth_token=" + SampleOAuth::kRequestToken +
+                                         "&oauth_verifier=" + SampleOAuth::kVerifier));
+
+  // The access token needs the request token and its secret.
+  auto access = postSigned("/oauth/access_token",
+                           authorization("/oauth/access_token", {{"oauth_token", SampleOAuth::kRequestToken}},
+                                         SampleOAuth::kRequestSecret));
+  ASSERT_TRUE(access);
+  EXPECT_EQ(200, access->status);
+  EXPECT_NE(std::string::npos, access->body.find(std::string("oauth_token_secret=") + SampleOAuth::kAccessSecret));
+  auto wrongToken = postSigned("/oauth/access_token",
+                               authorization("/oauth/access_token", {{"oauth_token", "other"}},
+                                             SampleOAuth::kRequestSecret));
+  ASSERT_TRUE(wrongToken);
+  EXPECT_EQ(401, wrongToken->status);
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/RunLoop.h"
+#include "platform/ui/Screen.h"
+#include "platform/ui/StatusBar.h"
 #include "platform/ui/Window.h"
 
 namespace zu::ui {
@@ -71,6 +73,22 @@ SystemEnvironment::Orientation Application::statusBarOrientation() const {
 
 void Application::setStatusBarOrientation(SystemEnvironment::Orientation orientation) {
   SystemEnvironment::setStatusBarOrientation(orientation);
+}
+
+Rect Application::statusBarFrame() const {
+  if (statusBarHidden_) return Rect();
+  const Rect screen = Screen::main().bounds();
+  const float h = StatusBar::kHeight;
+  switch (statusBarOrientation()) {
+    case SystemEnvironment::Orientation::kPortraitUpsideDown:
+      return Rect(0, screen.size.height - h, screen.size.width, h);
+    case SystemEnvironment::Orientation::kLandscapeLeft:
+      return Rect(screen.size.width - h, 0, h, screen.size.height);
+    case SystemEnvironment::Orientation::kLandscapeRight:
+      return Rect(0, 0, h, screen.size.height);
+    default:
+      return Rect(0, 0, screen.size.width, h);
+  }
 }
 
 void Application::setStatusBarHidden(bool hidden, bool) { statusBarHidden_ = hidden; }

@@ -58,6 +58,10 @@ class Application : public Object {
   bool isStatusBarHidden() const { return statusBarHidden_; }
   void setStatusBarHidden(bool hidden, bool animated = false);
   StatusBarStyle statusBarStyle() const { return statusBarStyle_; }
+  // Where the status bar lies on the screen, in screen coordinates, as the phone answered it:
+  // a 20-point strip along the edge that is the top in the status bar's orientation, or the
+  // zero rectangle while the bar is hidden.
+  Rect statusBarFrame() const;
   void setStatusBarStyle(StatusBarStyle style, bool animated = false);
   bool isIdleTimerDisabled() const { return zu::Application::isIdleTimerDisabled(); }
   void setIdleTimerDisabled(bool disabled) { zu::Application::setIdleTimerDisabled(disabled); }

@@ -76,8 +76,19 @@ TEST_F(ApplicationTest, ScreenAndDeviceValues) {
   Screen& screen = Screen::main();
   EXPECT_EQ(Rect(0, 0, 320, 480), screen.bounds());
   EXPECT_EQ(Rect(0, 20, 320, 460), screen.applicationFrame());
+  Application& app = Application::shared();
+  EXPECT_EQ(Rect(0, 0, 320, 20), app.statusBarFrame());
+  // The strip follows the bar's orientation along the screen's edges.
+  app.setStatusBarOrientation(SystemEnvironment::Orientation::kPortraitUpsideDown);
+  EXPECT_EQ(Rect(0, 460, 320, 20), app.statusBarFrame());
+  app.setStatusBarOrientation(SystemEnvironment::Orientation::kLandscapeLeft);
+  EXPECT_EQ(Rect(300, 0, 20, 480), app.statusBarFrame());
+  app.setStatusBarOrientation(SystemEnvironment::Orientation::kLandscapeRight);
+  EXPECT_EQ(Rect(0, 0, 20, 480), app.statusBarFrame());
+  app.setStatusBarOrientation(SystemEnvironment::Orientation::kPortrait);
   Application::shared().setStatusBarHidden(true);
   EXPECT_EQ(Rect(0, 0, 320, 480), screen.applicationFrame());
+  EXPECT_EQ(Rect(), app.statusBarFrame());
   screen.setBrightness(0.25f);
   EXPECT_EQ(0.25f, screen.brightness());
   screen.setBrightness(3);

@@ -1,0 +1,162 @@
+// The road from the home grid to a bound account, over the engine and the sample service: the
+// unbound microblog tile asks for a binding, its alert opens the authorisation screen, the
+// platform-0 client runs its OAuth exchange against the service, and the page's callback
+// address (navigated in the stand-in web view) completes the binding.
+#include <gtest/gtest.h>
+#include <httplib.h>
+
+#include "SampleOAuth.h"
+#include "SampleService.h"
+#include "common/ServiceHosts.h"
+#include "engine/core/DESettings.h"
+#include "engine/core/DataEngine.h"
+#include "engine/openplatform/OpenPlatformConfig.h"
+#include "engine/openplatform/OpenPlatformFactory.h"
+#include "model/atom/VESKAtomParser.h"
+#include "model/columns/Column.h"
+#include "model/entry/Feed.h"
+#include "model/service/VeskCustomization.h"
+#include "platform/device/NetworkProbe.h"
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/TabBarController.h"
+#include "platform/web/RecordingWebBackend.h"
+#include "platform/web/WebView.h"
+#include "share/AuthenicationViewController.h"
+#include "share/ShareScreens.h"
+#include "shell/app/MainWindowNib.h"
+#include "shell/app/ScreenRequest.h"
+#include "shell/app/ShellTestSupport.h"
+#include "shell/app/VESK_iPhoneAppDelegate.h"
+#include "shell/home/MyColumnsController.h"
+#include "store/EntryPersistenter.h"
+#include "testing/MainLoopTurn.h"
+#include "testing/SettableNetworkProbe.h"
+#include "views/GridView.h"
+
+namespace zu {
+namespace {
+
+class BindingRoadTest : public testing::ShellFixture {
+ protected:
+  void SetUp() override {
+    ShareScreens::registerNibs();
+    ShellFixture::SetUp();
+    ASSERT_TRUE(service_.start());
+    ServiceHosts::setAllHosts(service_.host());
+    OpenPlatformConfig config = OpenPlatformConfig::current();
+    config.zelvaneBase = service_.baseUrl();
+    OpenPlatformConfig::setCurrent(config);
+    OpenPlatformFactory::instance().Init();
+    NetworkProbe::setShared(probe_);
+    MainWindowNib::registerNib();
+    DESettings::setFirstRun(false);
+    DESettings::setNeedDisplayUpgradeHelper(false);
+  }
+  void TearDown() override {
+    if (delegate_) {
+      EXPECT_TRUE(turnMainLoopUntil([] { return MyColumnsController::pendingOrderStores() == 0; }));
+      home_.reset();
+      delegate_->applicationWillTerminate();
+      delegate_.reset();
+      settle(1);
+    }
+    NotificationCenter::defaultCenter().remove(this);
+    OpenPlatformConfig::setCurrent(OpenPlatformConfig::defaults());
+    OpenPlatformFactory::instance().Init();
+    NetworkProbe::setShared(nullptr);
+    ServiceHosts::setAllHosts(std::nullopt);
+    service_.stop();
+    ShellFixture::TearDown();
+  }
+  bool pump(const std::function<bool()>& done) {
+    return turnMainLoopUntil(
+        [&] {
+          if (done()) return true;
+          clock_.clock()->advance(0.01);
+          return false;
+        },
+        20);
+  }
+  void tapTile(int index) {
+    home_->gridViewTouchDownCellAtIndex(*home_->gridView(), index);
+    home_->gridViewDidClickCellAtIndex(*home_->gridView(), index);
+    settle(0.1);
+  }
+
+  SampleService service_;
+  std::shared_ptr<SettableNetworkProbe> probe_ =
+      std::make_shared<SettableNetworkProbe>(SettableNetworkProbe::kOffline);
+  std::shared_ptr<VESK_iPhoneAppDelegate> delegate_;
+  std::shared_ptr<MyColumnsController> home_;
+};
+
+TEST_F(BindingRoadTest, TheTilesBindPromptEndsInABoundAccount) {
+  // The recommended list ends with the reader's platform-0 microblog column.
+  httplib::Client http("127.0.0.1", service_.port());
+  auto recommended = http.Get("/sub/recommend.atom");
+  ASSERT_TRUE(recommended && recommended->status == 200);
+  auto feed = VESKAtomParser::allocParseFeed(recommended->body, kEntryKindColumn);
+  ASSERT_TRUE(feed && feed->entrys() && !feed->entrys()->empty());
+  auto microblog = std::dynamic_pointer_cast<Column>(feed->entrys()->back());
+  ASSERT_TRUE(microblog && microblog->veskCustomization());
+  EXPECT_EQ(0, microblog->veskCustomization()->getOpenPlatformType());
+
+  for (const auto& object : ui::NibRegistry::shared().load(MainWindowNib::kName)) {
+    if (!delegate_) delegate_ = std::dynamic_pointer_cast<VESK_iPhoneAppDelegate>(object);
+  }
+  ASSERT_TRUE(delegate_ && delegate_->applicationDidFinishLaunching());
+  auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(
+      delegate_->rootController()->viewControllers().at(0));
+  ASSERT_TRUE(navigation);
+  home_ = std::dynamic_pointer_cast<MyColumnsController>(navigation->viewControllers().at(0));
+  ASSERT_TRUE(home_);
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  ASSERT_TRUE(gDataEngine()->getSubPersist()->insertEntries({microblog}));
+  home_->asyncRequestSubscribedColumnsFromLocal();
+  ASSERT_TRUE(pump([&] { return home_->dataSource().size() == 1; }));
+  home_->view()->window()->layoutIfNeeded();
+
+  std::vector<int64_t> authorized;
+  NotificationCenter::defaultCenter().add(AuthenicationViewController::kAuthorizedNotification, this,
+                                          [&](const Notification& n) { authorized.push_back(n.object.intValue()); });
+  tapTile(0);
+  auto alert = topAlert();
+  ASSERT_TRUE(alert);
+  EXPECT_EQ(std::vector<std::string>({"取消", "立即绑定"}), alert->buttonTitles());
+  alert->clickButton(1);
+  settle(1);
+
+  // The real screen, presented in its own navigation controller, shows the service's page.
+  auto presented = std::dynamic_pointer_cast<ui::NavigationController>(home_->modalViewController());
+  ASSERT_TRUE(presented);
+  auto screen = std::dynamic_pointer_cast<AuthenicationViewController>(presented->topViewController());
+  ASSERT_TRUE(screen);
+  EXPECT_EQ(0, screen->accountType());
+  web::RecordingWebBackend& page = *screen->webView()->recorder();
+  ASSERT_TRUE(pump([&] { return page.currentUrl().find("/oauth/authenticate?") != std::string::npos; }));
+  EXPECT_EQ(0u, page.currentUrl().rfind(service_.baseUrl(), 0));
+
+  // The reader agrees: the page goes to the callback address the service's link names.
+  const std::string callback = OpenPlatformConfig::current().callbackUrl + "?oauth_token=" +
+                               SampleOAuth::kRequestToken + "&oauth_verifier=" + SampleOAuth::kVerifier;
+  page.simulateNavigation(callback, 0);
+  ASSERT_TRUE(pump([&] { return !authorized.empty(); }));
+  EXPECT_EQ(std::vector<int64_t>{0}, authorized);
+  settle(1);
+  EXPECT_FALSE(home_->modalViewController());
+  auto client = OpenPlatformFactory::instance().getOpenPlatformInstance(0);
+  ASSERT_TRUE(client && client->authorized());
+  EXPECT_EQ(std::optional<std::string>(SampleOAuth::kNickName), client->accountInfo().nickName);
+  EXPECT_EQ(1u, service_.requestsTo("/account/verify_credentials.json").size());
+
+  // The tile now asks for no binding: it opens the column's article list.
+  const size_t alerts = alertCount();
+  tapTile(0);
+  EXPECT_EQ(alerts, alertCount());
+  ASSERT_FALSE(StandInScreen::requests().empty());
+  EXPECT_EQ(ScreenRequest::kArticleListNib, StandInScreen::requests().back().nibName);
+}
+
+}  // namespace
+}  // namespace zu

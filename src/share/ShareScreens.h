@@ -1,0 +1,14 @@
+// ShareScreens: the sharing library's entry for the application: registerNibs() adds the
+// interface files of its screens to the NibRegistry (the authorisation screen that the shell
+// opens through ScreenRequest, and the bound accounts screen's row), so a real screen replaces
+// the shell's stand-in. Called once at start-up on the main thread, before the stand-ins.
+#pragma once
+
+namespace zu {
+
+class ShareScreens {
+ public:
+  static void registerNibs();
+};
+
+}  // namespace zu

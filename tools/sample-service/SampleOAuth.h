@@ -1,0 +1,50 @@
+// SampleOAuth: the sample service's stand-in for platform 0's microblog (zelvanemblog) during
+// `make run`: the OAuth 1.0a token exchange and the account's user information, at the paths
+// the client's platform table gives ("/oauth/request_token", "/oauth/authenticate",
+// "/oauth/access_token", "/account/verify_credentials.json"). Every request but the page must
+// carry a valid HMAC-SHA1 signature for the client's built-in phone key of platform 0 and the
+// token secret of its step, and the token of its step; anything else gets a 401. The
+// authorisation page links to the callback address the request carried, with the request
+// token and a verifier, as a platform's page does once the reader agrees.
+//
+// Stateless (fixed tokens), so any thread may call answer().
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+
+namespace zu {
+
+class SampleOAuth {
+ public:
+  static constexpr const char* kConsumerKey = "9jYg7SjjPvttfbfM";
+  static constexpr const char* kConsumerSecret = "LZuPjII4OoaQmzBinnpy3MPNZEPFqzi0";
+  static constexpr const char* kRequestToken = "sample-request-token";
+  static constexpr const char* kRequestSecret = "sample-request-secret";
+  static constexpr const char* kVerifier = "sample-verifier";
+  static constexpr const char* kAccessToken = "sample-access-token";
+  static constexpr const char* kAccessSecret = "sample-access-secret";
+  static constexpr const char* kNickName = "样例读者";
+  static constexpr const char* kScreenName = "sample_reader";
+
+  struct Reply {
+    int status = 200;
+    std::string contentType;
+    std::string body;
+  };
+
+  // The answer to one of the four paths; nullopt for any other path. `headers` have lower-case
+  // names; `baseUrl` is the server's ("http://127.0.0.1:<port>"), which the client signed.
+  static std::optional<Reply> answer(const std::string& method, const std::string& path,
+                                     const std::string& query, const std::string& body,
+                                     const std::map<std::string, std::string>& headers,
+                                     const std::string& baseUrl);
+
+  // OAuth 1.0a's HMAC-SHA1 signature of a request (parameters already decoded), base64.
+  static std::string signature(const std::string& method, const std::string& url,
+                               std::multimap<std::string, std::string> parameters,
+                               const std::string& consumerSecret, const std::string& tokenSecret);
+};
+
+}  // namespace zu
