@@ -35,14 +35,16 @@ int hexValue(char c) {
   return -1;
 }
 
-std::string decode(const std::string& text) {
+// Percent-decoding; a form's "+" is a blank, while in the Authorization header's values (RFC 5849
+// percent-encoding) it is itself.
+std::string decode(const std::string& text, bool plusIsBlank = true) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
       out += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
       i += 2;
     } else {
-      out += text[i] == '+' ? ' ' : text[i];
+      out += plusIsBlank && text[i] == '+' ? ' ' : text[i];
     }
   }
   return out;
@@ -73,7 +75,7 @@ void addAuthorization(const std::string& header, Parameters& into) {
     if (eq != std::string::npos && item.size() >= eq + 3) {
       const std::string key = item.substr(0, eq);
       const std::string value = item.substr(eq + 2, item.size() - eq - 3);
-      if (key != "realm") into.emplace(key, decode(value));
+      if (key != "realm") into.emplace(key, decode(value, false));
     }
     at = comma + 1;
   }
