@@ -1,6 +1,10 @@
 // Login, column list, subscription and refresh tasks against the sample service.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <fstream>
 #include <sstream>
@@ -11,7 +15,11 @@
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/HttpEngineHooks.h"
 #include "engine/core/TaskEngine.h"
+#include "engine/http/HttpDataEngine.h"
 #include "engine/http/HttpEngineManager.h"
+#include "engine/http/HttpEngineUtils.h"
+#include "engine/cache/FileCache.h"
+#include "platform/net/UrlRequest.h"
 #include "engine/tasks/columns/UpdateColumnBatchTask.h"
 #include "model/columns/Column.h"
 #include "model/entry/Content.h"
@@ -370,6 +378,79 @@ TEST_F(ColumnTasksTest, BatchRefreshRunsThreeAtATimeAndReportsWhatChanged) {
   EXPECT_NE(store()->getEntryLastCacheTime(std::string("col-news")), recorded);
 
   EXPECT_EQ(runTask(engine_->createUpdateColumnBatchTask({}))->code, 0);
+}
+
+// A refresh keeps no copy of the refresh POST's answer; an unchanged refresh (304) rewrites
+// neither the first page nor the store; and the validators kept with the page let the list be
+// asked conditionally after the response cache dropped its copy.
+TEST_F(ColumnTasksTest, UnchangedRefreshWritesNothingAndKeepsAskingConditionally) {
+  auto news = catalogueColumn("col-news");
+  ASSERT_TRUE(news);
+  ASSERT_TRUE(store()->insertEntry(news));
+  const auto& responses = HttpDataEngine::sharedInstance()->responseCache();
+  const int itemsBefore = responses->getCachedItemsCount(0);
+  auto refresh = [&] {
+    auto task = engine_->createUpdateColumnBatchTask({news});
+    auto finish = runTask(task);
+    bool changed = false;
+    for (const auto& e : observer_->columnEvents()) {
+      if (e.task == task && e.kind == "did") changed = e.changed;
+    }
+    return std::make_pair(finish ? finish->code : 1, changed);
+  };
+  ASSERT_EQ(refresh(), std::make_pair(0, true));
+  // The article list only: the refresh POST's answer is not kept.
+  EXPECT_EQ(responses->getCachedItemsCount(0), itemsBefore + 1);
+
+  const std::string href = *news->alternatelink()->href();
+  const auto& cache = engine_->getColumnCache();
+  const std::string page = cache->getPath("col-news", href, ColumnCache::kFirstPagePrefix);
+  auto kept = cache->loadFirstPage(std::string("col-news"), href);
+  ASSERT_TRUE(kept);
+  ASSERT_TRUE(cache->loadFirstPageValidators(std::string("col-news"), href));
+  const struct timespec old[2] = {{1000, 0}, {1000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, page.c_str(), old, 0), 0);
+  struct stat before {};
+  ASSERT_EQ(::stat(page.c_str(), &before), 0);
+  sqlite3* db = store()->database()->handle();
+  const int changesBefore = sqlite3_total_changes(db);
+
+  service_.clearRequests();
+  EXPECT_EQ(refresh(), std::make_pair(0, false));
+  ASSERT_EQ(service_.requestsTo("/col/news.atom").size(), 1u);
+  EXPECT_EQ(service_.requestsTo("/col/news.atom")[0].headers.count("if-none-match"), 1u);
+  struct stat after {};
+  ASSERT_EQ(::stat(page.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mtim.tv_sec, 1000);
+  EXPECT_EQ(sqlite3_total_changes(db), changesBefore);
+
+  // The response cache loses its copy (its size limit, say): the kept page stands in.
+  UrlRequest list;
+  list.setUrl(href);
+  list.setMethod("GET");
+  responses->deleteFile(HttpDataEngine::cacheKey(HttpEngineUtils::userName(), list));
+  ASSERT_FALSE(HttpDataEngine::sharedInstance()->cachedResponseForUser(
+      HttpEngineUtils::userName(), &list));
+  service_.clearRequests();
+  EXPECT_EQ(refresh(), std::make_pair(0, false));
+  ASSERT_EQ(service_.requestsTo("/col/news.atom").size(), 1u);
+  EXPECT_EQ(service_.requestsTo("/col/news.atom")[0].headers.count("if-none-match"), 1u);
+  EXPECT_EQ(cache->loadFirstPage(std::string("col-news"), href), kept);
+
+  // A new list is a change again, and its page and validators replace the kept ones.
+  std::string articles = sampleDocument("column-news.xml");
+  articles.replace(articles.find("<id>art-news-3</id>"), 19, "<id>art-news-4</id>");
+  service_.setDocument("column-news.xml", articles);
+  std::string columns = sampleDocument("columns.xml");
+  columns.replace(columns.find("2026-01-05T07:30:00Z", columns.find("<id>col-news</id>")), 20,
+                  "2026-01-06T07:30:00Z");
+  service_.setDocument("columns.xml", columns);
+  const auto validators = cache->loadFirstPageValidators(std::string("col-news"), href);
+  EXPECT_EQ(refresh(), std::make_pair(0, true));
+  EXPECT_NE(cache->loadFirstPage(std::string("col-news"), href), kept);
+  EXPECT_NE(cache->loadFirstPageValidators(std::string("col-news"), href), validators);
+  EXPECT_EQ(store()->getColumnLastestSummaryId(std::string("col-news")), "art-news-4");
 }
 
 // Without an engine to refresh on (the engine manager gone), every column announced still gets
