@@ -4,8 +4,10 @@
 //
 //   first:   the first refresh of a fresh home (every column changed, every list downloaded);
 //   second:  the same refresh again at once (nothing changed; every list answer is a 304);
-//   restart: the engine stopped and started again over the same home, then a third refresh
-//            (nothing changed; the lists should still be asked conditionally).
+//   restart: the engine stopped, the response cache's copies dropped (as its 30 MiB limit drops
+//            them once the lists outgrow it) and the engine started again over the same home,
+//            then a third refresh (nothing changed; the lists should still be asked
+//            conditionally).
 //
 // The same run is made with the home on a real disk folder (under the system's temporary
 // folder, or $ZU_BENCH_DISK_DIR) and on tmpfs (/dev/shm): the disk run is ours, the tmpfs run the
@@ -33,6 +35,8 @@
 #include "engine/core/DataEngine.h"
 #include "engine/core/DataEngineObserver.h"
 #include "engine/core/Task.h"
+#include "engine/cache/FileCacheManager.h"
+#include "engine/http/HttpDataEngine.h"
 #include "model/columns/Column.h"
 #include "model/entry/Link.h"
 #include "platform/runtime/Bundle.h"
@@ -194,6 +198,10 @@ void BM_ColumnRefresh(benchmark::State& state, bool onDisk) {
     first = refresh(columns, &ok);
     second = refresh(columns, &ok);
     DataEngine::uninitGlobalInstance();
+    std::error_code dropped;
+    std::filesystem::remove_all(Paths::caches() / FileCacheManager::kRootFolderName /
+                                    HttpDataEngine::kResponseCacheName,
+                                dropped);
     startEngine();
     restart = refresh(columns, &ok);
     DataEngine::uninitGlobalInstance();
