@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -37,7 +38,10 @@
 #include "model/service/VeskSubscribe.h"
 #include "model/atom/VESKAtomParser.h"
 #include "platform/runtime/FileUtil.h"
+#include "platform/runtime/Bundle.h"
 #include "platform/runtime/Paths.h"
+#include "platform/runtime/UserDefaults.h"
+#include "common/ServiceHosts.h"
 #include "platform/sqlite/Database.h"
 #include "store/EntryPersistenter.h"
 
@@ -473,6 +477,23 @@ TEST_F(ColumnTasksTest, UnchangedRefreshWritesNothingAndKeepsAskingConditionally
 // half of one; a kept first page is a whole list.
 class RefreshKillTest : public EngineFixture {
  protected:
+  // Reads exactly `n` bytes, waiting at most 60 s for each piece: a stuck child fails the test
+  // rather than hanging it.
+  static bool readWithin(int fd, void* buffer, size_t n) {
+    auto* out = static_cast<char*>(buffer);
+    while (n > 0) {
+      pollfd p{fd, POLLIN, 0};
+      if (poll(&p, 1, 60000) != 1) return false;
+      ssize_t got = read(fd, out, n);
+      if (got <= 0) return false;
+      out += got;
+      n -= static_cast<size_t>(got);
+    }
+    return true;
+  }
+
+  // Set in the child process, which runs this test binary again in the child's role.
+  static constexpr const char* kChildRole = "ZU_REFRESH_KILL_CHILD";
   static constexpr const char* kTimeA = "2026-01-05T07:30:00Z";
   static constexpr const char* kTimeB = "2026-01-06T07:30:00Z";
 
@@ -516,6 +537,20 @@ class RefreshKillTest : public EngineFixture {
 };
 
 TEST_F(RefreshKillTest, AKilledRefreshLosesNothingOfTheReadersAndTearsNoRow) {
+  if (const char* role = std::getenv(kChildRole)) {
+    // The child: "<go fd>,<progress fd>,<service host>,<home>" of the parent.
+    std::vector<std::string> parts;
+    std::stringstream in(role);
+    for (std::string part; std::getline(in, part, ',');) parts.push_back(part);
+    if (parts.size() != 4) _exit(10);
+    std::error_code ignored;
+    std::filesystem::remove_all(home_.path(), ignored);
+    Paths::setHomeForTesting(parts[3]);
+    UserDefaults::resetStandardForTesting();
+    Bundle::setMainBundleForTesting(std::filesystem::path(parts[3]) / "bundle");
+    ServiceHosts::setAllHosts(parts[2]);
+    runChild(std::stoi(parts[0]), std::stoi(parts[1]));
+  }
   setVersion(false);
   {
     // The reader's columns, order and offline marks, made before any refresh.
@@ -557,9 +592,21 @@ TEST_F(RefreshKillTest, AKilledRefreshLosesNothingOfTheReadersAndTearsNoRow) {
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
+      // A fresh image of this test binary: a forked copy would carry the state earlier tests
+      // of this process left behind (their threads are gone, their globals are not).
       close(go[1]);
       close(progress[0]);
-      runChild(go[0], progress[1]);
+      const std::string role = std::to_string(go[0]) + "," + std::to_string(progress[1]) + "," +
+                               service_.host() + "," + home_.path().string();
+      setenv(kChildRole, role.c_str(), 1);
+      int quiet = open("/dev/null", O_WRONLY);
+      dup2(quiet, 1);
+      dup2(quiet, 2);
+      char filter[] = "--gtest_filter=RefreshKillTest.*";
+      char self[] = "/proc/self/exe";
+      char* args[] = {self, filter, nullptr};
+      execv(self, args);
+      _exit(9);
     }
     close(go[0]);
     close(progress[1]);
@@ -570,15 +617,22 @@ TEST_F(RefreshKillTest, AKilledRefreshLosesNothingOfTheReadersAndTearsNoRow) {
       char c = 'g';
       ASSERT_EQ(write(go[1], &c, 1), 1);
       int32_t mark = 0;
-      ASSERT_EQ(read(progress[0], &mark, sizeof mark), static_cast<ssize_t>(sizeof mark))
-          << "the child ended early";
+      if (!readWithin(progress[0], &mark, sizeof mark)) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        FAIL() << "the child ended or stalled early, round " << round;
+      }
       reported = mark;
       if (refresh == killAt) {
         // Into the refresh: its transfers, its parsing or its writes.
         std::this_thread::sleep_for(std::chrono::milliseconds(round * 13 % 80));
         break;
       }
-      ASSERT_EQ(read(progress[0], &c, 1), 1);
+      if (!readWithin(progress[0], &c, 1)) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        FAIL() << "the child's refresh did not finish, round " << round;
+      }
     }
     kill(child, SIGKILL);
     int status = 0;
