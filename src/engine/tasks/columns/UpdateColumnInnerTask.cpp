@@ -44,7 +44,9 @@ void UpdateColumnInnerTask::start() {
       return;
     }
     httpEngine()->setUseCacheIfFail(false);
-    askFirstPage(column_->entryId(), TaskUtil::hrefOf(column_->alternatelink()));
+    // The favourites list is the reader's own: only the response cache, which is kept per
+    // reader, may answer for it (the column cache is shared by the readers of this device).
+    httpEngine()->get(TaskUtil::hrefOf(column_->alternatelink()));
     return;
   }
   Bytes body;
