@@ -1,5 +1,6 @@
-// The application's frame: a screen that changed (the root tab bar controller with its bars, an
-// alert over it and the brightness overlay at lightness 0.5 — three windows) composited by
+// The application's frame: a screen that changed (the root tab bar controller with its bars, once
+// the home screen's launch cover has slid away, an alert over it and the brightness overlay at
+// lightness 0.5 — three windows) composited by
 // level and handed to the screen, as ScreenHost::present does each frame, beside bare cairo
 // drawing the same number of filled views into the same three layers (the overlay's and the
 // alert window's faded as groups) and the same comparison of the picture with the last one
@@ -32,6 +33,9 @@
 #include "shell/app/MSSettings.h"
 #include "shell/app/MainWindowNib.h"
 #include "shell/app/VESK_iPhoneAppDelegate.h"
+#include "shell/home/CoverViewController.h"
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/runtime/RunLoop.h"
 #include "testing/TempHome.h"
 
 #include "RatioReporter.h"
@@ -69,6 +73,23 @@ Scene& scene() {
     out.alert = std::make_shared<ui::AlertView>("操作失败", "帐号认证失败。",
                                                 std::weak_ptr<ui::AlertViewDelegate>(), "确定");
     out.alert->show();
+    // The home screen's launch cover (a window over everything) waits for the first column
+    // load, which no engine runs here: tell it the columns are ready and let it slide away,
+    // else it hides every change of the screen below it.
+    NotificationCenter::defaultCenter().post(CoverViewController::kColumnReadyNotification,
+                                             Value());
+    auto coverShown = [] {
+      for (const auto& w : ui::Application::shared().visibleWindows()) {
+        if (w->windowLevel() > ui::kWindowLevelStatusBar &&
+            w->windowLevel() < ui::kWindowLevelAlert) {
+          return true;
+        }
+      }
+      return false;
+    };
+    if (!RunLoop::main()->runUntil([&] { return !coverShown(); }, 10)) {
+      std::fprintf(stderr, "the launch cover did not go away\n");
+    }
     MSSettings::setValueForLightness(0.5f);
     CustomBrightnessWindow::globalInit();
     for (const auto& w : ui::Application::shared().visibleWindows()) {

@@ -269,6 +269,11 @@ std::shared_ptr<EntryPersistenter> EntryPersistenter::initWithDBopen(int source)
                 db.lastError().c_str());
     return nullptr;
   }
+  // Write-ahead logging with a sync per commit: see the durability note in the header.
+  if (db.exec("pragma journal_mode=wal;") != SQLITE_OK ||
+      db.exec("pragma synchronous=full;") != SQLITE_OK) {
+    VESKLogImpl("EntryPersistenter: initWithDBopen journal mode: %s", db.lastError().c_str());
+  }
   // Files written by earlier versions lack later columns: add each missing one.
   VESKLogImpl("EntryPersistenter: tableCheck");
   db.addMissingColumns("fields", fieldDefinitions(), [](const std::string& error) {
@@ -540,6 +545,61 @@ bool EntryPersistenter::updateEntry(const Text& entryId, const Text& title,
   s->bind(5, user);
   if (!s->execute()) {
     VESKLogImpl("EntryPersistenter: updateEntry error:%s", s->errorMessage().c_str());
+    return false;
+  }
+  return true;
+}
+
+namespace {
+
+// One "update ... set <column>=? where id=? and user_name=?" with the given value.
+template <typename V>
+bool runColumnUpdate(Statement* s, const V& value, const Text& id, const Text& user) {
+  if (!s) return false;
+  StatementUse use(s);
+  s->bind(1, value);
+  s->bind(2, id);
+  s->bind(3, user);
+  return s->execute();
+}
+
+}  // namespace
+
+bool EntryPersistenter::saveColumnRefresh(const ColumnRefresh& refresh) {
+  if (!refresh.columnId) {
+    VESKLogImpl("EntryPersistenter: saveColumnRefresh error: no id found");
+    return false;
+  }
+  if (!refresh.latest && !refresh.latestSummaryId && !refresh.sourceSavedTime) return true;
+  Text user = CommInfo::getUsername();
+  std::optional<std::string> xml;
+  if (refresh.latest) xml = xmlText(refresh.latest);
+  std::lock_guard<std::mutex> lock(*databaseCondition_);
+  Transaction transaction(*database_, Transaction::CommitSync::kDeferred);
+  bool ok = transaction.ok();
+  if (ok && refresh.latest) {
+    Statement* s = statement(kUpdateById);
+    ok = s != nullptr;
+    if (ok) {
+      StatementUse use(s);
+      s->bind(1, refresh.latest->title());
+      s->bind(2, refresh.latest->updated());
+      s->bind(3, xml);
+      s->bind(4, refresh.columnId);
+      s->bind(5, user);
+      ok = s->execute();
+    }
+  }
+  if (ok && refresh.latestSummaryId) {
+    ok = runColumnUpdate(statement(kSetLatestSummary), refresh.latestSummaryId, refresh.columnId,
+                         user);
+  }
+  if (ok && refresh.sourceSavedTime) {
+    ok = runColumnUpdate(statement(kSetSourceSavedTime), *refresh.sourceSavedTime,
+                         refresh.columnId, user);
+  }
+  if (!ok || transaction.commit() != SQLITE_OK) {
+    VESKLogImpl("EntryPersistenter: saveColumnRefresh error:%s", database_->lastError().c_str());
     return false;
   }
   return true;
@@ -930,21 +990,6 @@ int EntryPersistenter::countOfflineDownloadEntries() {
 }
 
 // ---- Column bookkeeping --------------------------------------------------------------------
-
-namespace {
-
-// One "update ... set <column>=? where id=? and user_name=?" with the given value.
-template <typename V>
-bool runColumnUpdate(Statement* s, const V& value, const Text& id, const Text& user) {
-  if (!s) return false;
-  StatementUse use(s);
-  s->bind(1, value);
-  s->bind(2, id);
-  s->bind(3, user);
-  return s->execute();
-}
-
-}  // namespace
 
 void EntryPersistenter::setColumnLastestSummaryId(const Text& columnId, const Text& summaryId) {
   Text user = CommInfo::getUsername();

@@ -17,6 +17,15 @@
 // are also used by the book stores, which hold the two shared pointers and take the same lock
 // around each of their statements. The side files take no lock.
 //
+// Durability: both files are in write-ahead-log mode with "synchronous" FULL, because they hold
+// what only the reader has (order, offline marks, deleted marks, shown-article ids, favourites,
+// and on the subscription file the book stores' bookmarks, memos and reading positions): every
+// such commit is on the disk when it returns, and kill -9 or a power cut at any point loses
+// none of it. The one exception is saveColumnRefresh(): a refresh's rewrite of a column's row
+// holds only what the service sends again, so it commits at NORMAL (no sync of its own; the
+// next full commit or checkpoint syncs it). A power cut may take a refresh back to the row's
+// older state, whole; a killed process loses nothing committed.
+//
 // Every value reaches SQLite as a bound parameter, so any text (quotes included) is stored and
 // read back unchanged. Row operations work for the current user (CommInfo::getUsername());
 // without a current user they find nothing and insert nothing. Failures are logged
@@ -127,6 +136,21 @@ class EntryPersistenter : public LatestSummaryIdSource {
   // id is missing or not stored.
   bool setEntryLastCacheTime(const Text& entryId, int64_t time);
   int64_t getEntryLastCacheTime(const Text& entryId);
+
+  // What one column refresh changes in the column's row. Each part left empty stays as stored.
+  struct ColumnRefresh {
+    Text columnId;
+    // The column as the service sent it: its title, time and XML replace the row's.
+    std::shared_ptr<Entry> latest;
+    Text latestSummaryId;                    // column_lastest_summary_id
+    std::optional<int64_t> sourceSavedTime;  // source_saved_time
+  };
+  // Writes the parts of `refresh` that are set to the current user's row of the column, in one
+  // transaction committed without waiting for the disk (all of it is the service's and comes
+  // again with the next refresh; see the file's durability below). Nothing is written when no
+  // part is set; a row that does not exist (the reader removed the column meanwhile) is not
+  // made again. False for a missing id or a failed write, which leaves the row as it was.
+  bool saveColumnRefresh(const ColumnRefresh& refresh);
   // The stored entry (a Column on the subscription store, a NewsSummary on the favourites
   // store), its title taken from the row when the row has one. Null when absent or unreadable.
   std::shared_ptr<Entry> allocReadEntry(const Text& entryId);

@@ -395,6 +395,54 @@ TEST_F(EntryPersistenterTest, UpdatesByIdAndByKey) {
   EXPECT_EQ(subs->getBookLastUpdatedTime(std::string("missing")), 0);
 }
 
+// A refresh's changes land together, the reader's own columns untouched; an empty refresh
+// writes nothing, and a row the reader removed meanwhile is not made again.
+TEST_F(EntryPersistenterTest, AColumnRefreshWritesItsPartsInOneCommit) {
+  Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+  ASSERT_TRUE(subs);
+  ASSERT_TRUE(subs->insertEntry(column("x", "X")));
+  ASSERT_TRUE(subs->insertEntry(column("y", "Y")));
+  subs->setColumnLastestShowedSummaryId(std::string("x"), std::string("shown-1"));
+  subs->setEntryOfflineDownload(std::string("x"), 1);
+
+  sqlite3* handle = subs->database()->handle();
+  const int changesBefore = sqlite3_total_changes(handle);
+  EXPECT_TRUE(subs->saveColumnRefresh({std::string("x"), nullptr, std::nullopt, std::nullopt}));
+  EXPECT_EQ(sqlite3_total_changes(handle), changesBefore);
+  EXPECT_FALSE(subs->saveColumnRefresh({std::nullopt, column("x", "X2"), std::nullopt, 7}));
+
+  auto latest = column("x", "Latest");
+  latest->setUpdated(1500000000000);
+  ASSERT_TRUE(subs->saveColumnRefresh(
+      {std::string("x"), latest, std::string("art-9"), int64_t{1500000000000}}));
+  auto back = subs->allocReadEntry(std::string("x"));
+  EXPECT_EQ(back->title(), "Latest");
+  EXPECT_EQ(back->updated(), 1500000000000);
+  EXPECT_EQ(subs->getColumnLastestSummaryId(std::string("x")), "art-9");
+  EXPECT_EQ(subs->getEntryLastCacheTime(std::string("x")), 1500000000000);
+  EXPECT_EQ(subs->getColumnLastestShowedSummaryId(std::string("x")), "shown-1");
+  EXPECT_TRUE(subs->isEntryNeedOfflineDownload(std::string("x")));
+  EXPECT_EQ(subs->allocReadEntry(std::string("y"))->title(), "Y");
+
+  // Only the summary id: the rest stays.
+  ASSERT_TRUE(subs->saveColumnRefresh({std::string("x"), nullptr, std::string("art-10"), {}}));
+  EXPECT_EQ(subs->getColumnLastestSummaryId(std::string("x")), "art-10");
+  EXPECT_EQ(subs->getEntryLastCacheTime(std::string("x")), 1500000000000);
+
+  ASSERT_TRUE(subs->deleteEntry(std::string("y")));
+  EXPECT_TRUE(subs->saveColumnRefresh({std::string("y"), column("y", "Back"), {}, 5}));
+  EXPECT_FALSE(subs->isEntryExist(std::string("y")));
+
+  // The file logs ahead and syncs the reader's commits; the refresh's commit leaves the
+  // connection's level as it was.
+  Statement mode = subs->database()->prepare("pragma journal_mode;");
+  ASSERT_TRUE(mode.next());
+  EXPECT_EQ(mode.columnString(0), "wal");
+  Statement level = subs->database()->prepare("pragma synchronous;");
+  ASSERT_TRUE(level.next());
+  EXPECT_EQ(level.columnInt(0), 2);
+}
+
 TEST_F(EntryPersistenterTest, OfflineMarksSkipBooksInTheCount) {
   Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
   ASSERT_TRUE(subs);

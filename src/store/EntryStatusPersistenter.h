@@ -9,6 +9,9 @@
 // once it holds 1001 rows the oldest flags (by their whole-second `updated` time, on the
 // process Clock) are reset to unread, and from 2001 rows the oldest are deleted down to 1000,
 // before each write.
+//
+// Durability: read marks are the reader's own, so the file keeps SQLite's rollback journal with
+// "synchronous" FULL: a flag set is on the disk when the call returns (kill -9 or a power cut).
 #pragma once
 
 #include <optional>

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "common/CommInfo.h"
@@ -75,6 +78,46 @@ TEST_F(ColumnCacheTest, EachKindKeepsOnlyItsLatestUrl) {
   // Another column is another folder.
   cache_->saveFirstPage(text("c2"), text("http://s/list?v=2"), bytes("other"));
   EXPECT_EQ(cache_->loadFirstPage(text("c1"), text("http://s/list?v=2")), bytes("page two"));
+}
+
+// An unchanged page is not written again (the file keeps its inode and time); validators live
+// and go with their page.
+TEST_F(ColumnCacheTest, UnchangedPagesAreNotRewrittenAndValidatorsFollowTheirPage) {
+  const auto id = text("col");
+  const auto url = text("http://h/list.atom");
+  ColumnCache::Validators tagged{std::string("\"v1\""), 1700000000.0};
+  cache_->saveFirstPage(id, url, bytes("page"), tagged);
+  EXPECT_EQ(cache_->loadFirstPageValidators(id, url), tagged);
+  const std::string page = cache_->getPath(*id, *url, ColumnCache::kFirstPagePrefix);
+  struct stat first {};
+  ASSERT_EQ(::stat(page.c_str(), &first), 0);
+  // Make any rewrite visible in the time even on a coarse clock.
+  const struct timespec old[2] = {{1000, 0}, {1000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, page.c_str(), old, 0), 0);
+
+  cache_->saveFirstPage(id, url, bytes("page"), tagged);
+  struct stat again {};
+  ASSERT_EQ(::stat(page.c_str(), &again), 0);
+  EXPECT_EQ(again.st_ino, first.st_ino);
+  EXPECT_EQ(again.st_mtim.tv_sec, 1000);
+
+  // New bytes or new validators are written.
+  ColumnCache::Validators dated{std::nullopt, 1700000100.0};
+  cache_->saveFirstPage(id, url, bytes("page 2"), dated);
+  EXPECT_EQ(cache_->loadFirstPage(id, url), bytes("page 2"));
+  EXPECT_EQ(cache_->loadFirstPageValidators(id, url), dated);
+  // A page without validators drops the old ones; a new URL replaces page and validators.
+  cache_->saveFirstPage(id, url, bytes("page 2"));
+  EXPECT_EQ(cache_->loadFirstPageValidators(id, url), std::nullopt);
+  cache_->saveFirstPage(id, url, bytes("page 3"), tagged);
+  const auto other = text("http://h/other.atom");
+  cache_->saveFirstPage(id, other, bytes("other"), dated);
+  EXPECT_EQ(cache_->loadFirstPageValidators(id, url), std::nullopt);
+  EXPECT_EQ(cache_->loadFirstPageValidators(id, other), dated);
+  EXPECT_EQ(fileCount(cache_->getColumnPath(*id)), 2u);
+  // Validators whose page is gone are not offered: a 304 would deliver nothing.
+  cache_->deleteOldFile(*id, ColumnCache::kFirstPagePrefix);
+  EXPECT_EQ(cache_->loadFirstPageValidators(id, other), std::nullopt);
 }
 
 TEST_F(ColumnCacheTest, MissingIdsOrUrlsSaveNothingAndLoadNothing) {

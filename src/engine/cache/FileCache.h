@@ -22,6 +22,10 @@
 // Made by FileCacheManager::getCache() (or create() directly in tests); shared. Thread-safe:
 // one mutex guards the database, the totals, the flags and the pending access times. Access
 // times are batched (written 50 at a time, and by flush() and before trimming).
+//
+// Durability: everything here is a copy of what the service sends again, so the index logs
+// ahead with "synchronous" NORMAL and files are not flushed: kill -9 loses nothing saved, a
+// power cut may lose the newest saves (never the index's consistency).
 #pragma once
 
 #include <cstdint>

@@ -177,6 +177,7 @@ void HttpEngine::reset() {
   }
   urlResponse_.reset();
   cachedCopy_.reset();
+  standInCopy_.reset();
   request_.clear();  // a fresh request that keeps its storage for the next exchange
   loginingName_.reset();
   loginingPassword_.reset();
@@ -329,6 +330,7 @@ bool HttpEngine::prepareRequest(const std::string& url, bool setTimeout) {
   if ((state_ == kStateGet || state_ == kStatePost) && cacheEnabled_) {
     if (auto cache = HttpDataEngine::sharedInstance()) {
       auto copy = cache->cachedResponseForUser(cacheUser_, &request_);
+      if (!copy) copy = std::move(standInCopy_);
       if (copy) {
         copy->setRequestUrl(url);
         cachedCopy_ = copy;

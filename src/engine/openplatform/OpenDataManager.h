@@ -11,6 +11,9 @@
 // bound. Each statement runs under the store's own lock, so a store may be used from any
 // thread, though in practice the callers are on the main thread. Failures are logged with the
 // class name and answered as listed (false, nullopt, 0; the share switch reads true).
+//
+// Durability: the bound accounts are the reader's own; the file keeps SQLite's rollback journal
+// with "synchronous" FULL, so a bind is on the disk when it returns.
 #pragma once
 
 #include <memory>

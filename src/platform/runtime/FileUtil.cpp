@@ -52,21 +52,24 @@ std::optional<Bytes> FileUtil::readFile(const std::filesystem::path& path) {
   return out;
 }
 
-bool FileUtil::writeFileAtomically(const std::filesystem::path& path, const Bytes& data) {
+bool FileUtil::writeFileAtomically(const std::filesystem::path& path, const Bytes& data,
+                                   Sync sync) {
   static std::atomic<unsigned> counter{0};
   std::filesystem::path tmp = path;
   tmp += ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
   int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (fd < 0) return false;
-  bool ok = writeAll(fd, data.data(), data.size()) && ::fsync(fd) == 0;
+  bool ok = writeAll(fd, data.data(), data.size()) &&
+            (sync == Sync::kDeferred || ::fsync(fd) == 0);
   if (::close(fd) != 0) ok = false;
   if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
   if (!ok) ::unlink(tmp.c_str());
   return ok;
 }
 
-bool FileUtil::writeFileAtomically(const std::filesystem::path& path, std::string_view data) {
-  return writeFileAtomically(path, Bytes(data.begin(), data.end()));
+bool FileUtil::writeFileAtomically(const std::filesystem::path& path, std::string_view data,
+                                   Sync sync) {
+  return writeFileAtomically(path, Bytes(data.begin(), data.end()), sync);
 }
 
 std::vector<std::filesystem::path> FileUtil::listFolder(const std::filesystem::path& folder) {

@@ -150,19 +150,53 @@ int Database::addMissingColumns(const std::string& table,
   return added;
 }
 
-Transaction::Transaction(Database& db) : db_(db), beginCode_(db.exec("begin immediate transaction;")) {
+namespace {
+
+// The connection's "synchronous" level when it is in write-ahead-log mode, else 0.
+int walSyncLevel(Database& db) {
+  Statement mode = db.prepare("pragma journal_mode;");
+  if (!mode || !mode.next() || !equalsIgnoringCase(mode.columnString(0), "wal")) return 0;
+  Statement level = db.prepare("pragma synchronous;");
+  return level && level.next() ? static_cast<int>(level.columnInt64(0)) : 0;
+}
+
+int beginWith(Database& db, Transaction::CommitSync sync, int* restoreLevel) {
+  // FULL is 2 and EXTRA 3; NORMAL (1) and OFF (0) already commit without waiting.
+  if (sync == Transaction::CommitSync::kDeferred) {
+    const int level = walSyncLevel(db);
+    if (level >= 2 && db.exec("pragma synchronous=normal;") == SQLITE_OK) *restoreLevel = level;
+  }
+  return db.exec("begin immediate transaction;");
+}
+
+}  // namespace
+
+Transaction::Transaction(Database& db, CommitSync sync)
+    : db_(db), beginCode_(beginWith(db, sync, &restoreSyncLevel_)) {
   open_ = beginCode_ == SQLITE_OK;
+  if (!open_) restoreSync();
 }
 
 Transaction::~Transaction() {
   if (open_) db_.exec("rollback transaction;");
+  open_ = false;
+  restoreSync();
 }
 
 int Transaction::commit() {
   if (!open_) return SQLITE_MISUSE;
   int rc = db_.exec("commit transaction;");
-  if (rc == SQLITE_OK) open_ = false;
+  if (rc == SQLITE_OK) {
+    open_ = false;
+    restoreSync();
+  }
   return rc;
+}
+
+void Transaction::restoreSync() {
+  if (restoreSyncLevel_ == 0 || open_) return;
+  db_.exec(restoreSyncLevel_ >= 3 ? "pragma synchronous=extra;" : "pragma synchronous=full;");
+  restoreSyncLevel_ = 0;
 }
 
 }  // namespace zu

@@ -87,9 +87,19 @@ class Database {
 // that each read and then write inside a transaction cannot lock each other out. commit()
 // makes the changes permanent; a transaction that was begun but not committed is rolled back
 // when the object goes out of scope (also when commit() itself failed, e.g. with SQLITE_BUSY).
+//
+// CommitSync::kDeferred commits without waiting for the disk, on a connection in write-ahead-log
+// mode whose "synchronous" is FULL or EXTRA: the level is lowered to NORMAL for this transaction
+// and restored after it. A killed process still loses nothing committed; a power cut may lose
+// this commit (and other deferred ones after the last full sync), never the file's consistency.
+// The next commit at the connection's own level syncs the log and so every deferred commit
+// before it. Without write-ahead logging the commit keeps the connection's level. The caller
+// serialises the connection's use for the whole transaction, as for any statement.
 class Transaction {
  public:
-  explicit Transaction(Database& db);
+  enum class CommitSync { kAsOpened, kDeferred };
+
+  explicit Transaction(Database& db, CommitSync sync = CommitSync::kAsOpened);
   ~Transaction();
   Transaction(const Transaction&) = delete;
   Transaction& operator=(const Transaction&) = delete;
@@ -101,7 +111,11 @@ class Transaction {
   int commit();
 
  private:
+  void restoreSync();
+
   Database& db_;
+  // The "synchronous" level to put back after a deferred commit; 0 when none was lowered.
+  int restoreSyncLevel_ = 0;
   int beginCode_;
   bool open_ = false;
 };

@@ -190,6 +190,59 @@ TEST_F(DatabaseTest, TransactionRollsBackUnlessCommitted) {
   EXPECT_EQ(count(), 2);
 }
 
+// A deferred commit lowers the sync level only for its own transaction and only in
+// write-ahead-log mode; the connection's level comes back after commit, rollback and a begin
+// that failed.
+TEST_F(DatabaseTest, DeferredCommitLowersTheSyncLevelForItsTransactionOnly) {
+  Database db;
+  ASSERT_EQ(db.open(path_), SQLITE_OK);
+  ASSERT_EQ(db.exec("create table t (v integer); pragma synchronous=full;"), SQLITE_OK);
+  auto level = [&] {
+    Statement s = db.prepare("pragma synchronous;");
+    return s.next() ? s.columnInt(0) : -1;
+  };
+  Statement insert = db.prepare("insert into t values (?);");
+  {
+    // A rollback journal keeps the full level: a power cut there could tear the file.
+    Transaction tx(db, Transaction::CommitSync::kDeferred);
+    EXPECT_EQ(level(), 2);
+    EXPECT_EQ(tx.commit(), SQLITE_OK);
+  }
+  ASSERT_EQ(db.exec("pragma journal_mode=wal; pragma synchronous=extra;"), SQLITE_OK);
+  {
+    Transaction tx(db, Transaction::CommitSync::kDeferred);
+    ASSERT_TRUE(tx.ok());
+    EXPECT_EQ(level(), 1);
+    insert.bind(1, 1);
+    ASSERT_TRUE(insert.execute());
+    EXPECT_EQ(tx.commit(), SQLITE_OK);
+    EXPECT_EQ(level(), 3);
+  }
+  {
+    Transaction outer(db);
+    {
+      Transaction inner(db, Transaction::CommitSync::kDeferred);
+      EXPECT_FALSE(inner.ok());
+    }
+    EXPECT_EQ(outer.commit(), SQLITE_OK);
+  }
+  EXPECT_EQ(level(), 3);
+  ASSERT_EQ(db.exec("pragma synchronous=full;"), SQLITE_OK);
+  {
+    Transaction tx(db, Transaction::CommitSync::kDeferred);
+    insert.bind(1, 2);
+    ASSERT_TRUE(insert.execute());
+  }
+  EXPECT_EQ(level(), 2);
+  {
+    Transaction tx(db);
+    EXPECT_EQ(level(), 2);
+  }
+  Statement count = db.prepare("select count(*) from t;");
+  ASSERT_TRUE(count.next());
+  EXPECT_EQ(count.columnInt(0), 1);
+}
+
 TEST_F(DatabaseTest, MissingColumnsAreAddedAtOpen) {
   const std::vector<std::string> definitions = {
       "id text primary key", "entry_id text", "readstatus interger", "data blob",

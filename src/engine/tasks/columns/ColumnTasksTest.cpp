@@ -1,17 +1,34 @@
 // Login, column list, subscription and refresh tasks against the sample service.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <thread>
 #include <fstream>
 #include <sstream>
 
+#include "common/CommInfo.h"
 #include "engine/cache/ColumnCache.h"
 #include "engine/core/DESettings.h"
 #include "engine/core/EngineTestSupport.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/HttpEngineHooks.h"
 #include "engine/core/TaskEngine.h"
+#include "engine/http/HttpDataEngine.h"
 #include "engine/http/HttpEngineManager.h"
+#include "engine/http/HttpEngineUtils.h"
+#include "engine/cache/FileCache.h"
+#include "platform/net/UrlRequest.h"
 #include "engine/tasks/columns/UpdateColumnBatchTask.h"
 #include "model/columns/Column.h"
 #include "model/entry/Content.h"
@@ -19,6 +36,13 @@
 #include "model/entry/Link.h"
 #include "model/service/VeskCustomization.h"
 #include "model/service/VeskSubscribe.h"
+#include "model/atom/VESKAtomParser.h"
+#include "platform/runtime/FileUtil.h"
+#include "platform/runtime/Bundle.h"
+#include "platform/runtime/Paths.h"
+#include "platform/runtime/UserDefaults.h"
+#include "common/ServiceHosts.h"
+#include "platform/sqlite/Database.h"
 #include "store/EntryPersistenter.h"
 
 namespace zu {
@@ -371,6 +395,297 @@ TEST_F(ColumnTasksTest, BatchRefreshRunsThreeAtATimeAndReportsWhatChanged) {
   EXPECT_NE(store()->getEntryLastCacheTime(std::string("col-news")), recorded);
 
   EXPECT_EQ(runTask(engine_->createUpdateColumnBatchTask({}))->code, 0);
+}
+
+// A refresh keeps no copy of the refresh POST's answer; an unchanged refresh (304) rewrites
+// neither the first page nor the store; and the validators kept with the page let the list be
+// asked conditionally after the response cache dropped its copy.
+TEST_F(ColumnTasksTest, UnchangedRefreshWritesNothingAndKeepsAskingConditionally) {
+  auto news = catalogueColumn("col-news");
+  ASSERT_TRUE(news);
+  ASSERT_TRUE(store()->insertEntry(news));
+  const auto& responses = HttpDataEngine::sharedInstance()->responseCache();
+  const int itemsBefore = responses->getCachedItemsCount(0);
+  auto refresh = [&] {
+    auto task = engine_->createUpdateColumnBatchTask({news});
+    auto finish = runTask(task);
+    bool changed = false;
+    for (const auto& e : observer_->columnEvents()) {
+      if (e.task == task && e.kind == "did") changed = e.changed;
+    }
+    return std::make_pair(finish ? finish->code : 1, changed);
+  };
+  ASSERT_EQ(refresh(), std::make_pair(0, true));
+  // The article list only: the refresh POST's answer is not kept.
+  EXPECT_EQ(responses->getCachedItemsCount(0), itemsBefore + 1);
+
+  const std::string href = *news->alternatelink()->href();
+  const auto& cache = engine_->getColumnCache();
+  const std::string page = cache->getPath("col-news", href, ColumnCache::kFirstPagePrefix);
+  auto kept = cache->loadFirstPage(std::string("col-news"), href);
+  ASSERT_TRUE(kept);
+  ASSERT_TRUE(cache->loadFirstPageValidators(std::string("col-news"), href));
+  const struct timespec old[2] = {{1000, 0}, {1000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, page.c_str(), old, 0), 0);
+  struct stat before {};
+  ASSERT_EQ(::stat(page.c_str(), &before), 0);
+  sqlite3* db = store()->database()->handle();
+  const int changesBefore = sqlite3_total_changes(db);
+
+  service_.clearRequests();
+  EXPECT_EQ(refresh(), std::make_pair(0, false));
+  ASSERT_EQ(service_.requestsTo("/col/news.atom").size(), 1u);
+  EXPECT_EQ(service_.requestsTo("/col/news.atom")[0].headers.count("if-none-match"), 1u);
+  struct stat after {};
+  ASSERT_EQ(::stat(page.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, before.st_ino);
+  EXPECT_EQ(after.st_mtim.tv_sec, 1000);
+  EXPECT_EQ(sqlite3_total_changes(db), changesBefore);
+
+  // The response cache loses its copy (its size limit, say): the kept page stands in.
+  UrlRequest list;
+  list.setUrl(href);
+  list.setMethod("GET");
+  responses->deleteFile(HttpDataEngine::cacheKey(HttpEngineUtils::userName(), list));
+  ASSERT_FALSE(HttpDataEngine::sharedInstance()->cachedResponseForUser(
+      HttpEngineUtils::userName(), &list));
+  service_.clearRequests();
+  EXPECT_EQ(refresh(), std::make_pair(0, false));
+  ASSERT_EQ(service_.requestsTo("/col/news.atom").size(), 1u);
+  EXPECT_EQ(service_.requestsTo("/col/news.atom")[0].headers.count("if-none-match"), 1u);
+  EXPECT_EQ(cache->loadFirstPage(std::string("col-news"), href), kept);
+
+  // A new list is a change again, and its page and validators replace the kept ones.
+  std::string articles = sampleDocument("column-news.xml");
+  articles.replace(articles.find("<id>art-news-3</id>"), 19, "<id>art-news-4</id>");
+  service_.setDocument("column-news.xml", articles);
+  std::string columns = sampleDocument("columns.xml");
+  columns.replace(columns.find("2026-01-05T07:30:00Z", columns.find("<id>col-news</id>")), 20,
+                  "2026-01-06T07:30:00Z");
+  service_.setDocument("columns.xml", columns);
+  const auto validators = cache->loadFirstPageValidators(std::string("col-news"), href);
+  EXPECT_EQ(refresh(), std::make_pair(0, true));
+  EXPECT_NE(cache->loadFirstPage(std::string("col-news"), href), kept);
+  EXPECT_NE(cache->loadFirstPageValidators(std::string("col-news"), href), validators);
+  EXPECT_EQ(store()->getColumnLastestSummaryId(std::string("col-news")), "art-news-4");
+}
+
+// kill -9 while refreshes are in flight. A child process runs the engine over this home and
+// refreshes the catalogue's columns again and again while the parent flips the news column
+// between two versions of the service (its time and its newest article change together) and
+// kills the child at varied moments. The reader's own writes the child reported as done, and
+// what the reader set before, are all there; each column row is as one refresh left it, never
+// half of one; a kept first page is a whole list.
+class RefreshKillTest : public EngineFixture {
+ protected:
+  // Reads exactly `n` bytes, waiting at most 60 s for each piece: a stuck child fails the test
+  // rather than hanging it.
+  static bool readWithin(int fd, void* buffer, size_t n) {
+    auto* out = static_cast<char*>(buffer);
+    while (n > 0) {
+      pollfd p{fd, POLLIN, 0};
+      if (poll(&p, 1, 60000) != 1) return false;
+      ssize_t got = read(fd, out, n);
+      if (got <= 0) return false;
+      out += got;
+      n -= static_cast<size_t>(got);
+    }
+    return true;
+  }
+
+  // Set in the child process, which runs this test binary again in the child's role.
+  static constexpr const char* kChildRole = "ZU_REFRESH_KILL_CHILD";
+  static constexpr const char* kTimeA = "2026-01-05T07:30:00Z";
+  static constexpr const char* kTimeB = "2026-01-06T07:30:00Z";
+
+  void setVersion(bool b) {
+    std::string columns = sampleDocument("columns.xml");
+    std::string articles = sampleDocument("column-news.xml");
+    if (b) {
+      columns.replace(columns.find(kTimeA, columns.find("<id>col-news</id>")), 20, kTimeB);
+      articles.replace(articles.find("<id>art-news-3</id>"), 19, "<id>art-news-4</id>");
+    }
+    service_.setDocument("columns.xml", columns);
+    service_.setDocument("column-news.xml", articles);
+  }
+
+  // The child: refreshes on each byte from `go`, writing a reader's mark while each refresh
+  // runs and reporting its number once written, then 'R' when the refresh has finished.
+  [[noreturn]] void runChild(int go, int progress) {
+    startEngine();
+    auto catalogueTask = engine_->createGetServerColumnsTask(nullptr);
+    if (!runTask(catalogueTask)) _exit(3);
+    auto store = engine_->getSubPersist();
+    std::vector<std::shared_ptr<Column>> columns;
+    auto subscribed = store->allocReadEntriesInFeed(std::nullopt);
+    if (!subscribed || !subscribed->entrys()) _exit(8);
+    for (const auto& e : *subscribed->entrys()) {
+      columns.push_back(std::dynamic_pointer_cast<Column>(e));
+    }
+    for (int32_t mark = 1;; ++mark) {
+      char c;
+      if (read(go, &c, 1) != 1) _exit(4);
+      auto task = engine_->createUpdateColumnBatchTask(columns);
+      engine_->asyncRunTask(task);
+      store->setColumnLastestShowedSummaryId(std::string("col-news"),
+                                             "shown-" + std::to_string(mark));
+      if (write(progress, &mark, sizeof mark) != sizeof mark) _exit(5);
+      if (!observer_->waitForFinish(task)) _exit(6);
+      c = 'R';
+      if (write(progress, &c, 1) != 1) _exit(7);
+    }
+  }
+};
+
+TEST_F(RefreshKillTest, AKilledRefreshLosesNothingOfTheReadersAndTearsNoRow) {
+  if (const char* role = std::getenv(kChildRole)) {
+    // The child: "<go fd>,<progress fd>,<service host>,<home>" of the parent.
+    std::vector<std::string> parts;
+    std::stringstream in(role);
+    for (std::string part; std::getline(in, part, ',');) parts.push_back(part);
+    if (parts.size() != 4) _exit(10);
+    std::error_code ignored;
+    std::filesystem::remove_all(home_.path(), ignored);
+    Paths::setHomeForTesting(parts[3]);
+    UserDefaults::resetStandardForTesting();
+    Bundle::setMainBundleForTesting(std::filesystem::path(parts[3]) / "bundle");
+    ServiceHosts::setAllHosts(parts[2]);
+    runChild(std::stoi(parts[0]), std::stoi(parts[1]));
+  }
+  setVersion(false);
+  {
+    // The reader's columns, order and offline marks, made before any refresh.
+    auto feed = VESKAtomParser::allocParseFeed(
+        [&] {
+          std::string text = sampleDocument("columns.xml");
+          for (size_t at; (at = text.find("{base}")) != std::string::npos;) {
+            text.replace(at, 6, service_.baseUrl());
+          }
+          return text;
+        }(),
+        kEntryKindColumn);
+    ASSERT_TRUE(feed && feed->entrys() && feed->entrys()->size() == 4u);
+    // The engine the child starts makes the guest current; the rows are the guest's.
+    CommInfo::setUsername(std::string(EntryPersistenter::kGuestUserName));
+    auto store = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+    ASSERT_TRUE(store);
+    auto entries = *feed->entrys();
+    std::reverse(entries.begin(), entries.end());
+    ASSERT_TRUE(store->insertEntries(entries));
+    store->setEntryOfflineDownload(std::string("col-photo"), 1);
+  }
+  struct tm a = {};
+  a.tm_year = 2026 - 1900;
+  a.tm_mday = 5;
+  a.tm_hour = 7;
+  a.tm_min = 30;
+  const int64_t timeA = static_cast<int64_t>(timegm(&a)) * 1000;
+  const int64_t timeB = timeA + 86400000;
+  const std::string path = Paths::documents().string() + "/userEntry/" +
+                           EntryPersistenter::kSubscribeFileName;
+
+  int32_t reported = 0;  // the last reader's mark the child said was written
+  bool versionB = false;
+  for (int round = 0; round < 10; ++round) {
+    int go[2], progress[2];
+    ASSERT_EQ(pipe(go), 0);
+    ASSERT_EQ(pipe(progress), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      // A fresh image of this test binary: a forked copy would carry the state earlier tests
+      // of this process left behind (their threads are gone, their globals are not).
+      close(go[1]);
+      close(progress[0]);
+      const std::string role = std::to_string(go[0]) + "," + std::to_string(progress[1]) + "," +
+                               service_.host() + "," + home_.path().string();
+      setenv(kChildRole, role.c_str(), 1);
+      int quiet = open("/dev/null", O_WRONLY);
+      dup2(quiet, 1);
+      dup2(quiet, 2);
+      char filter[] = "--gtest_filter=RefreshKillTest.*";
+      char self[] = "/proc/self/exe";
+      char* args[] = {self, filter, nullptr};
+      execv(self, args);
+      _exit(9);
+    }
+    close(go[0]);
+    close(progress[1]);
+    const int killAt = 1 + round % 3;
+    for (int refresh = 0;; ++refresh) {
+      versionB = !versionB;
+      setVersion(versionB);
+      char c = 'g';
+      ASSERT_EQ(write(go[1], &c, 1), 1);
+      int32_t mark = 0;
+      if (!readWithin(progress[0], &mark, sizeof mark)) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        FAIL() << "the child ended or stalled early, round " << round;
+      }
+      reported = mark;
+      if (refresh == killAt) {
+        // Into the refresh: its transfers, its parsing or its writes.
+        std::this_thread::sleep_for(std::chrono::milliseconds(round * 13 % 80));
+        break;
+      }
+      if (!readWithin(progress[0], &c, 1)) {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        FAIL() << "the child's refresh did not finish, round " << round;
+      }
+    }
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(go[1]);
+    close(progress[0]);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "round " << round << " status " << status;
+
+    Database db;
+    ASSERT_EQ(db.open(path), SQLITE_OK);
+    Statement rows = db.prepare(
+        "select id, updated, source_saved_time, column_lastest_summary_id, order_id, "
+        "need_offline_download, column_lastest_showed_summary_id from fields order by order_id;");
+    std::vector<std::string> order;
+    while (rows.next()) {
+      const std::string id = rows.columnString(0);
+      order.push_back(id);
+      const int64_t updated = rows.columnInt64(1);
+      const int64_t saved = rows.columnInt64(2);
+      const auto summary = rows.columnText(3);
+      EXPECT_EQ(rows.columnInt64(5), id == "col-photo" ? 1 : 0) << id;
+      if (id != "col-news") {
+        EXPECT_TRUE(saved == 0 || saved == updated) << id << " round " << round;
+        continue;
+      }
+      // Never refreshed, or wholly as one refresh of version A or of version B left it.
+      const bool untouched = saved == 0 && !summary && updated == timeA;
+      const bool asA = saved == timeA && updated == timeA && summary == "art-news-3";
+      const bool asB = saved == timeB && updated == timeB && summary == "art-news-4";
+      EXPECT_TRUE(untouched || asA || asB)
+          << "round " << round << ": updated " << updated << " saved " << saved << " summary "
+          << summary.value_or("(none)");
+      // The reader's mark the child reported, or the one it wrote after it.
+      const auto shown = rows.columnText(6);
+      EXPECT_TRUE(shown == "shown-" + std::to_string(reported) ||
+                  shown == "shown-" + std::to_string(reported + 1))
+          << "round " << round << ": " << shown.value_or("(none)") << " after " << reported;
+    }
+    EXPECT_EQ(order, (std::vector<std::string>{"col-video", "col-rss", "col-photo", "col-news"}));
+    // A kept first page is a whole list.
+    for (const auto& folder : FileUtil::listFolder(Paths::caches() / ColumnCache::kFolderName)) {
+      for (const auto& file : FileUtil::listFolder(folder)) {
+        if (file.filename().string().rfind(ColumnCache::kFirstPagePrefix, 0) != 0) continue;
+        auto page = FileUtil::readFile(file);
+        ASSERT_TRUE(page);
+        auto list = VESKAtomParser::allocParseFeed(
+            std::string_view(reinterpret_cast<const char*>(page->data()), page->size()),
+            kEntryKindNewsSummary);
+        EXPECT_TRUE(list && list->entrys() && !list->entrys()->empty()) << file;
+      }
+    }
+  }
 }
 
 // Without an engine to refresh on (the engine manager gone), every column announced still gets

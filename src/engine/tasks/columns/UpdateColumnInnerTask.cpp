@@ -4,7 +4,10 @@
 #include "engine/core/DataEngine.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/UrlManager.h"
+#include "engine/http/CachedHttpResponse.h"
 #include "engine/http/HttpEngine.h"
+#include "engine/http/HttpEngineUtils.h"
+#include "engine/http/HttpResponse.h"
 #include "engine/tasks/images/DownloadImageInnerTask.h"
 #include "engine/tasks/support/TaskUtil.h"
 #include "engine/tasks/columns/UpdateColumnInnerTaskDelegate.h"
@@ -41,6 +44,8 @@ void UpdateColumnInnerTask::start() {
       return;
     }
     httpEngine()->setUseCacheIfFail(false);
+    // The favourites list is the reader's own: only the response cache, which is kept per
+    // reader, may answer for it (the column cache is shared by the readers of this device).
     httpEngine()->get(TaskUtil::hrefOf(column_->alternatelink()));
     return;
   }
@@ -61,6 +66,9 @@ void UpdateColumnInnerTask::start() {
   }
   auto urls = gUrlManager();
   httpEngine()->setUseCacheIfFail(false);
+  // The answer decides what changed, so it is the service's answer of now; a copy of it would
+  // never be read back (no fallback to it), so it is not stored either.
+  httpEngine()->setCacheEnabled(false);
   httpEngine()->setHeaderField(std::string("Content-Type"), std::string("application/atom+xml"));
   httpEngine()->post(urls ? urls->refreshSubscribedColumnsUrl() : std::nullopt, std::move(body));
 }
@@ -72,8 +80,9 @@ void UpdateColumnInnerTask::onHttpError(int errCode, const std::optional<std::st
 void UpdateColumnInnerTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
   if (column_->isFavoriteColumn()) {
     if (auto engine = gDataEngine()) {
-      engine->getColumnCache()->saveFirstPage(
-          column_->entryId(), TaskUtil::hrefOf(column_->alternatelink()), response->responseBody());
+      engine->getColumnCache()->saveFirstPage(column_->entryId(),
+                                              TaskUtil::hrefOf(column_->alternatelink()),
+                                              response->responseBody(), validatorsOf(*response));
     }
     done(kErrOk, std::nullopt);
     return;
@@ -107,8 +116,9 @@ void UpdateColumnInnerTask::onColumnReply(const std::shared_ptr<HttpResponse>& r
   auto store = TaskUtil::subscriptions();
   const auto& id = latest->entryId();
   if (store && store->isEntryExist(id) && store->getEntryLastCacheTime(id) != latest->updated()) {
+    // The row is rewritten with the rest of the refresh's changes, in one commit at the end.
     contentChanged_ = true;
-    store->updateEntry(id, latest->title(), latest);
+    rewriteRow_ = true;
   }
   const auto& cache = engine->getColumnCache();
   if (auto href = TaskUtil::hrefOf(latest->coverImageLink())) {
@@ -141,14 +151,43 @@ void UpdateColumnInnerTask::onColumnReply(const std::shared_ptr<HttpResponse>& r
     }
     return;
   }
-  httpEngine()->get(TaskUtil::hrefOf(latest->alternatelink()));
+  askFirstPage(id, TaskUtil::hrefOf(latest->alternatelink()));
+}
+
+void UpdateColumnInnerTask::askFirstPage(const std::optional<std::string>& columnId,
+                                         const std::optional<std::string>& href) {
+  // The page kept in the column cache, with its validators, stands in for a response-cache copy
+  // that was dropped (size limit, restart), so the list is still asked conditionally.
+  auto engine = gDataEngine();
+  const auto& cache = engine ? engine->getColumnCache() : nullptr;
+  if (auto validators = cache ? cache->loadFirstPageValidators(columnId, href) : std::nullopt) {
+    if (auto page = cache->loadFirstPage(columnId, href)) {
+      auto copy = std::make_shared<CachedHttpResponse>();
+      copy->setResponseBody(std::move(*page));
+      copy->setEtag(validators->etag);
+      copy->setLastModified(validators->lastModified);
+      httpEngine()->setStandInCopy(std::move(copy));
+    }
+  }
+  httpEngine()->get(href);
+}
+
+ColumnCache::Validators UpdateColumnInnerTask::validatorsOf(const HttpResponse& response) {
+  if (response.isCache()) {
+    if (auto copy = dynamic_cast<const CachedHttpResponse*>(&response)) {
+      return {copy->etag(), copy->lastModified()};
+    }
+    return {};
+  }
+  return {HttpEngineUtils::etagOfResponse(&response),
+          HttpEngineUtils::lastModifiedDateofResponse(&response)};
 }
 
 void UpdateColumnInnerTask::onArticleListReply(const std::shared_ptr<HttpResponse>& response) {
   auto engine = gDataEngine();
   const auto& id = lastestColumn_->entryId();
   engine->getColumnCache()->saveFirstPage(id, TaskUtil::hrefOf(lastestColumn_->alternatelink()),
-                                          response->responseBody());
+                                          response->responseBody(), validatorsOf(*response));
   if (contentChanged_) {
     auto feed =
         VESKAtomParser::allocParseFeed(TaskUtil::bodyText(*response), kEntryKindNewsSummary);
@@ -159,7 +198,7 @@ void UpdateColumnInnerTask::onArticleListReply(const std::shared_ptr<HttpRespons
       if (newest == store->getColumnLastestSummaryId(id)) {
         contentChanged_ = false;
       } else {
-        store->setColumnLastestSummaryId(id, newest);
+        newestSummaryId_ = newest;
       }
     }
   }
@@ -194,8 +233,14 @@ void UpdateColumnInnerTask::finish(int errCode, const std::optional<std::string>
   auto store = TaskUtil::subscriptions();
   if (lastestColumn_ && engine) {
     const auto& id = lastestColumn_->entryId();
-    if (contentChanged_ && errCode == kErrOk && store) {
-      store->setEntryLastCacheTime(id, lastestColumn_->updated());
+    if (store) {
+      // Everything the refresh changes in the column's row, in one transaction.
+      EntryPersistenter::ColumnRefresh refresh;
+      refresh.columnId = id;
+      if (rewriteRow_) refresh.latest = lastestColumn_;
+      refresh.latestSummaryId = newestSummaryId_;
+      if (contentChanged_ && errCode == kErrOk) refresh.sourceSavedTime = lastestColumn_->updated();
+      store->saveColumnRefresh(refresh);
     }
     const auto& cache = engine->getColumnCache();
     // A cover fetched just now goes into the column and the column cache: a change.

@@ -1,10 +1,16 @@
 // UpdateColumnInnerTask: refreshes one column on an engine its owner holds, and decides whether
 // the column has new content. The column is posted to the refresh endpoint (a microblog column
 // with the bound account's token and secret, -8 without them); when the service's column time
-// differs from the one recorded at the column's last change, the stored row is rewritten and the
-// column's article list is fetched and kept as its first page in the column cache: the column
-// counts as changed unless the newest article is the one recorded before. Only then is the new
-// time recorded. Missing cover images are fetched and also count as a change. A favourites
+// differs from the one recorded at the column's last change, the stored row is rewritten. The
+// column's article list is fetched (conditionally, with the validators kept beside the page) and
+// kept as its first page in the column cache: the column counts as changed unless the newest
+// article is the one recorded before. Only then is the new time recorded. Missing cover images
+// are fetched and also count as a change.
+//
+// Disk work: the store's changes of one refresh (row, newest article id, time) are written in
+// one commit when the refresh ends, before its delegate is told, so a killed process leaves the
+// row as it was before the refresh or as it is after it. The refresh POST runs with the response
+// cache off. An unchanged list (a 304) rewrites no file. A favourites
 // column only refreshes its kept first page (the guest's: nothing at all); a book column never
 // fetches an article list.
 //
@@ -16,6 +22,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/cache/ColumnCache.h"
 #include "engine/core/HttpInnerTask.h"
 #include "engine/tasks/images/DownloadImageInnerTaskDelegate.h"
 
@@ -42,6 +49,10 @@ class UpdateColumnInnerTask : public HttpInnerTask, public DownloadImageInnerTas
  private:
   void onColumnReply(const std::shared_ptr<HttpResponse>& response);
   void onArticleListReply(const std::shared_ptr<HttpResponse>& response);
+  // GETs a column's first page, its kept copy standing in for a dropped response-cache copy.
+  void askFirstPage(const std::optional<std::string>& columnId,
+                    const std::optional<std::string>& href);
+  static ColumnCache::Validators validatorsOf(const HttpResponse& response);
   // Fetches the covers found missing, or finishes with 0 when none is.
   void downloadCovers();
 
@@ -51,6 +62,9 @@ class UpdateColumnInnerTask : public HttpInnerTask, public DownloadImageInnerTas
   bool contentChanged_ = false;
   bool coverNotExist_ = false;
   bool coverThumbnailNotExist_ = false;
+  // Store changes held until the refresh ends: the row's rewrite and the newest article id.
+  bool rewriteRow_ = false;
+  std::optional<std::string> newestSummaryId_;
   std::shared_ptr<UpdateColumnInnerTaskDelegate> delegate_;
 };
 

@@ -67,6 +67,8 @@ void FeedbackTask::postFeedback() {
   // The form is ASCII after percent-encoding, so its GB 18030 bytes are the same bytes.
   const std::string form = Gb18030::fromUtf8(feedbackForm()).value_or(feedbackForm());
   httpEngine()->setHeaderField("Content-Type", "application/x-www-form-urlencoded");
+  // A submission: a kept copy of an earlier answer must never stand in for this one.
+  httpEngine()->setCacheEnabled(false);
   httpEngine()->post("http://" + ServiceHosts::feedbackHost() + kFormPath,
                      Bytes(form.begin(), form.end()));
 }

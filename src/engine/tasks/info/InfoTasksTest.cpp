@@ -307,6 +307,14 @@ TEST_F(InfoTasksTest, FeedbackFormAsTheHostReceivesIt) {
                                                   (folder / "none.zip").string(), std::nullopt));
   ASSERT_TRUE(gone);
   EXPECT_EQ(gone->code, kErrInvalidArg);
+
+  // The same feedback again with the host unreachable fails: no copy of the earlier answer
+  // stands in for a form that was never delivered.
+  service_.stop();
+  auto unsent = runTask(engine_->createFeedbackTask(std::string(""), std::string("界面很好"),
+                                                    std::nullopt, std::nullopt));
+  ASSERT_TRUE(unsent);
+  EXPECT_NE(unsent->code, 0);
 }
 
 TEST_F(InfoTasksTest, AdvertisementsArriveWithTheirImagesFetched) {
