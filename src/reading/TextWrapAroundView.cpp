@@ -1,5 +1,7 @@
 #include "reading/TextWrapAroundView.h"
 
+#include <algorithm>
+
 #include "platform/ui/Typesetter.h"
 
 namespace zu {
@@ -9,6 +11,8 @@ namespace {
 // The gap between the wrapped rectangle and the frame's edges that decides whether it sits at
 // the right edge.
 constexpr float kEdgeGap = 10;
+// The narrowest band: a line in it holds a single character.
+constexpr float kNarrowestBand = 1;
 
 }  // namespace
 
@@ -29,7 +33,10 @@ std::unique_ptr<ui::TextFrame> TextWrapAroundView::createCTFrame() const {
   if (!text_ || text_->length() == 0) return nullptr;
   if (f.width() <= 0 || f.height() <= 0 || fontSize_ <= 0) return nullptr;
 
-  const float narrow = r.minX() - f.minX() - xDistance_;
+  // A gap wider than the room left of the rectangle leaves the band no width; the typesetter
+  // reads a width of 0 or less as unlimited and would run the first line across the rectangle,
+  // so the band keeps at least one character a line.
+  const float narrow = std::max(r.minX() - f.minX() - xDistance_, kNarrowestBand);
   const float band =
       static_cast<float>(3.0 * (1.2 * static_cast<double>(fontSize_) + static_cast<double>(lineSpace_)));
   const ui::Typesetter typesetter(*text_);

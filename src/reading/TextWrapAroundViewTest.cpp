@@ -116,6 +116,18 @@ TEST_F(TextWrapAroundViewTest, AGapAtTheCornerNarrowsOnlyTheTopBand) {
   EXPECT_EQ(18, view_->calculateTotalHeight());
 }
 
+TEST_F(TextWrapAroundViewTest, AGapWiderThanTheRoomLeftKeepsTheBandClearOfTheRectangle) {
+  // Left gap 10, xDistance 20: no room beside the rectangle. The band's three lines hold one
+  // character each and the rest flows below at the full width, never across the rectangle.
+  const float height = layOut(ui::Rect(58, 36, 236.5f, 0), 20, repeat("微", 3 + 18 * 2));
+  ASSERT_NE(nullptr, view_->layout());
+  const auto& lines = view_->layout()->lines();
+  ASSERT_EQ(5u, lines.size());
+  for (size_t i = 0; i < 3; ++i) EXPECT_EQ(1u, lines[i].range().length) << i;
+  for (size_t i = 3; i < 5; ++i) EXPECT_EQ(18u, lines[i].range().length) << i;
+  EXPECT_EQ(5 * 18, height);
+}
+
 // Ink in a band of rows and columns of a rendered picture.
 bool inked(const ui::Image& image, int x0, int x1, int y0, int y1) {
   for (int y = y0; y < y1; ++y) {
