@@ -184,10 +184,11 @@ TEST_F(ReportContentCellsTest, TwoItemCellMasksFollowRealTouchesAndTapsReportThe
   auto second = cell->contentCellMaskSecond();
   EXPECT_EQ(first->tag(), 7);
   EXPECT_EQ(second->tag(), 8);
-  PressRecorder recorder;
+  auto list = std::make_shared<PressRecorder>();
+  PressRecorder& recorder = *list;
 
   // Press the first thumbnail and slide off: the mask shows, then clears; nothing reported.
-  cell->setDelegate(&recorder);
+  cell->setDelegate(list);
   auto touch = window->beginTouch(ui::Point{80, 60});
   EXPECT_FLOAT_EQ(first->alpha(), 0.3f);
   EXPECT_FLOAT_EQ(second->alpha(), 0);
@@ -204,9 +205,17 @@ TEST_F(ReportContentCellsTest, TwoItemCellMasksFollowRealTouchesAndTapsReportThe
   EXPECT_FLOAT_EQ(second->alpha(), 0.3f);
 
   // No delegate: a tap does nothing beyond the mask.
-  cell->setDelegate(nullptr);
+  cell->setDelegate({});
   window->tap(ui::Point{240, 60});
   EXPECT_EQ(recorder.tags.size(), 2u);
+  // A list that went away before its cell is not reached by the cell's taps.
+  {
+    auto gone = std::make_shared<PressRecorder>();
+    cell->setDelegate(gone);
+  }
+  EXPECT_EQ(cell->delegate(), nullptr);
+  window->tap(ui::Point{80, 60});
+  EXPECT_FLOAT_EQ(first->alpha(), 0.3f);
 
   // A reuse clears both masks and titles and dresses the album look of the mode.
   cell->titleCellImageFirst()->setText("相册");

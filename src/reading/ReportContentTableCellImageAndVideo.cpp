@@ -94,7 +94,7 @@ void ReportContentTableCellImageAndVideo::FirstButtonPress(ui::View& button) { r
 void ReportContentTableCellImageAndVideo::SecondButtonPress(ui::View& button) { report(button); }
 
 void ReportContentTableCellImageAndVideo::report(ui::View& button) {
-  if (delegate_) delegate_->ImageAndVideoButtonPressed(*this, button.tag());
+  if (auto delegate = delegate_.lock()) delegate->ImageAndVideoButtonPressed(*this, button.tag());
 }
 
 void ReportContentTableCellImageAndVideo::clearSlots() {

@@ -8,7 +8,8 @@
 // Touches: touch-down on a thumbnail shows its mask at alpha 0.3, a touch that ends outside
 // takes it back to 0; a tap (touch-up inside) reports the button's tag to the delegate and
 // leaves the mask at 0.3 (the list or a reuse resets it). With no delegate a tap does nothing.
-// The delegate is not owned. Main thread only.
+// The delegate is held weakly: a list that goes away before its cells leaves them with no
+// delegate, and their taps do nothing. Main thread only.
 #pragma once
 
 #include <memory>
@@ -47,8 +48,10 @@ class ReportContentTableCellImageAndVideo : public ui::TableViewCell {
   const std::shared_ptr<ui::Label>& titleCellImageFirst() const { return title_[0]; }
   const std::shared_ptr<ui::Label>& titleCellImageSecond() const { return title_[1]; }
 
-  ReportContentTableCellImageAndVideoProtocol* delegate() const { return delegate_; }
-  void setDelegate(ReportContentTableCellImageAndVideoProtocol* delegate) { delegate_ = delegate; }
+  std::shared_ptr<ReportContentTableCellImageAndVideoProtocol> delegate() const { return delegate_.lock(); }
+  void setDelegate(std::weak_ptr<ReportContentTableCellImageAndVideoProtocol> delegate) {
+    delegate_ = std::move(delegate);
+  }
   int cellId() const { return cellId_; }
   void setCellId(int id) { cellId_ = id; }
 
@@ -72,7 +75,7 @@ class ReportContentTableCellImageAndVideo : public ui::TableViewCell {
   std::shared_ptr<ui::ImageView> mask_[2];
   std::shared_ptr<ui::ImageView> board_[2];
   std::shared_ptr<ui::Label> title_[2];
-  ReportContentTableCellImageAndVideoProtocol* delegate_ = nullptr;
+  std::weak_ptr<ReportContentTableCellImageAndVideoProtocol> delegate_;
   int cellId_ = 0;
 };
 
