@@ -259,6 +259,19 @@ TEST_F(BindPromptTest, CancelGoesBackAndOtherScreensOnlyLoseThePrompt) {
   EXPECT_EQ(nullptr, kept->controller());
   kept->backToContext();
   EXPECT_EQ(below_, navigation_->topViewController());
+
+  // A button kept past its prompt (a touch in flight) acts on nothing once the prompt is gone.
+  auto again = pushShareScreen(PromptForBindingView::kShareScreenNib);
+  auto last = prompt(again);
+  auto cancel = last->cancelButton();
+  auto bind = last->bindButton();
+  last->removeFromSuperview();
+  last.reset();
+  cancel->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  bind->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle();
+  EXPECT_EQ(again, navigation_->topViewController());
+  EXPECT_EQ(0u, cancel->actionCount(ui::kControlEventTouchUpInside));
 }
 
 }  // namespace

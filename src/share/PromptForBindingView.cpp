@@ -37,6 +37,12 @@ PromptForBindingView::PromptForBindingView(const ui::Rect& frame, std::shared_pt
   addSubview(cancelButton_);
 }
 
+// A button may outlive the prompt (a touch in flight keeps it): its actions go with the prompt.
+PromptForBindingView::~PromptForBindingView() {
+  bindButton_->removeTarget(this);
+  cancelButton_->removeTarget(this);
+}
+
 std::shared_ptr<ui::ViewController> PromptForBindingView::shareScreen() const {
   auto controller = controller_.lock();
   if (!controller || controller->nibName() != std::optional<std::string>(kShareScreenNib)) return nullptr;

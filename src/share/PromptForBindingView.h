@@ -30,6 +30,7 @@ class PromptForBindingView : public ui::View {
 
   PromptForBindingView(const ui::Rect& frame, std::shared_ptr<ui::Image> image,
                        const std::shared_ptr<ui::ViewController>& controller);
+  ~PromptForBindingView() override;
 
   const std::shared_ptr<ui::ImageView>& image() const { return image_; }
   const std::shared_ptr<ui::Button>& bindButton() const { return bindButton_; }
