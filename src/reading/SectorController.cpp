@@ -56,6 +56,7 @@ std::shared_ptr<SectorController> SectorController::create(
   std::shared_ptr<SectorController> controller(
       new SectorController(frame, std::move(delegate), newsType, dockType, std::move(sector)));
   std::weak_ptr<SectorController> weak = controller;
+  controller->sectorView_->delegate = weak;
   NotificationCenter::defaultCenter().add(kImageUpdateNotification, controller,
                                           [weak](const Notification& notification) {
                                             if (auto self = weak.lock()) {
@@ -245,9 +246,9 @@ size_t SectorController::binSearchTextLength(const std::string& text, Size size,
 SectorController::TextArea SectorController::fixedArea(const Rect& rect) const {
   const float W = std::trunc(rect.size.width - 20);
   const float H = std::trunc(rect.size.height - 20);
-  const Rect& fixed = sector_->imageRect;
+  const Rect fixed = sector_ ? sector_->imageRect : Rect();
   const float rw = fixed.size.width, rh = fixed.size.height;
-  const int location = sector_->imageLoaction;
+  const int location = sector_ ? sector_->imageLoaction : 0;
   float pw = 0, ph = 0;
   switch (location) {
     case 1: pw = rw - 10; ph = rh - 30; break;
@@ -269,6 +270,7 @@ SectorController::TextArea SectorController::fixedArea(const Rect& rect) const {
 }
 
 void SectorController::drawRectImageFixedWithoutSummary(const Rect& rect) {
+  if (!sdata_) return;
   const TextArea area = fixedArea(rect);
   const Rect& text = area.text;
   const std::string source = sourceLine();
@@ -286,6 +288,7 @@ void SectorController::drawRectImageFixedWithoutSummary(const Rect& rect) {
 }
 
 void SectorController::drawRectImageFixedWithSummary(const Rect& rect) {
+  if (!sdata_) return;
   const TextArea area = fixedArea(rect);
   const Rect& text = area.text;
   const std::string title = sdata_->new_title.value_or(std::string());
@@ -302,7 +305,7 @@ void SectorController::drawRectImageFixedWithSummary(const Rect& rect) {
   const float sourceY = text.origin.y + t.height + 5;
   fillLabel(Rect(text.origin.x, sourceY, s.width, s.height), source, LineBreakMode::CharacterWrap,
             fromFont_, kSourceColor);
-  const std::string summary = *summaryText();
+  const std::string summary = summaryText().value_or(std::string());
   const Size m = measure(summary, summaryFont_, Size{text.size.width, room},
                          LineBreakMode::TailTruncation);
   fillLabel(Rect(text.origin.x, sourceY + s.height + 10, m.width, m.height), summary,
@@ -333,6 +336,7 @@ Rect freePicture(Size thumbnail, int location, float w, float h, float W, float 
 }  // namespace
 
 void SectorController::drawRectImageFreeWithoutSummary(const Rect& rect) {
+  if (!sdata_) return;
   const float w = rect.size.width, h = rect.size.height;
   const float W = std::trunc(w - 20), H = std::trunc(h - 20);
   const int location = sector_ ? sector_->imageLoaction : 0;
@@ -399,6 +403,7 @@ void SectorController::drawRectImageFreeWithoutSummary(const Rect& rect) {
 }
 
 void SectorController::drawRectImageFreeWithSummary(const Rect& rect) {
+  if (!sdata_) return;
   const float w = rect.size.width, h = rect.size.height;
   const float W = std::trunc(w - 20), H = std::trunc(h - 20);
   const int location = sector_ ? sector_->imageLoaction : 0;
@@ -422,7 +427,7 @@ void SectorController::drawRectImageFreeWithSummary(const Rect& rect) {
   fillLabel(Rect(10, sourceY, s.width, s.height), source, LineBreakMode::CharacterWrap, fromFont_,
             kSourceColor);
 
-  const std::string summary = *summaryText();
+  const std::string summary = summaryText().value_or(std::string());
   std::string rest = summary;
   float restTop = sourceY + s.height + 10;
   const float band = H - 10 - (ph + t.height + 5 + s.height + 10);

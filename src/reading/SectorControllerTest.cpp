@@ -310,6 +310,28 @@ TEST_F(SectorLayoutTest, FreeLayoutWithSummarySplitsTheTextAroundThePicture) {
             136);
   EXPECT_EQ(controller->labelImage()->frame(), Rect(10, 220, 100, 60));
 
+  // Location 4 as 1; location 3 stacks the text under the centred picture, with no column.
+  auto bottom = make(300, 300, 4);
+  bottom->setData(summary("标题", words, Thumb{100, 60}, 0));
+  ASSERT_EQ(labels(*bottom).size(), 4u);
+  EXPECT_EQ(labels(*bottom).at(3)->frame(), Rect(120, 213, 160, 67));
+  auto top = make(300, 300, 3);
+  top->setData(summary("标题", words, Thumb{100, 60}, 0));
+  EXPECT_EQ(top->labelImage()->frame(), Rect(95, 10, 100, 60));
+  ASSERT_EQ(labels(*top).size(), 3u);
+  EXPECT_EQ(labels(*top).at(0)->frame(), Rect(10, 80, 52, 32));
+  EXPECT_EQ(labels(*top).at(1)->frame().origin, ui::Point(10, 117));
+  EXPECT_EQ(labels(*top).at(2)->frame(), Rect(10, 144, 270, 136));
+
+  // Too tall to stack: the picture gives up the excess, keeping its bottom edge; with no band
+  // left the whole summary goes into the column beside it.
+  auto low = make(300, 200, 1);
+  low->setData(summary("标题", words, Thumb{100, 150}, 0));
+  EXPECT_EQ(low->labelImage()->frame(), Rect(10, 74, 100, 106));
+  ASSERT_EQ(labels(*low).size(), 3u);
+  EXPECT_EQ(labels(*low).at(2)->frame(), Rect(120, 74, 160, 106));
+  EXPECT_EQ(labels(*low).at(2)->text(), words);
+
   // Location 2 puts the column at the left; a rest of blanks makes no second label.
   auto right = make(300, 300, 2);
   right->setData(summary("标题", words, Thumb{100, 60}, 0));
