@@ -6,6 +6,7 @@
 
 #include "platform/runtime/RunLoop.h"
 #include "platform/web/WebEngine.h"
+#include "platform/web/WebView.h"
 
 namespace zu::web {
 
@@ -59,7 +60,8 @@ void onFetched(GObject* source, GAsyncResult* result, gpointer data) {
 }
 
 void fetchSites(Fetch* fetch) {
-  WebEngine* engine = WebEngine::shared();
+  // Web views that are the recording stand-in keep no cookies: the engine is not started for them.
+  WebEngine* engine = WebView::usesEngine() ? WebEngine::shared() : nullptr;
   if (!engine) {
     answerOnMain(std::move(fetch->done), {});
     delete fetch;

@@ -8,8 +8,9 @@
 // or of which the fragment is a host ("t.example.com" deletes the site "example.com"), loses all
 // its cookies. That errs towards deleting more, never less, of the platform's login state.
 //
-// Main thread; answers come on later turns of the main run loop. Without an engine the lists
-// are empty and nothing is deleted.
+// Main thread; answers come on later turns of the main run loop. Without an engine (or while web
+// views are the recording stand-in, WebView::usesEngine() false) the lists are empty and nothing
+// is deleted.
 #pragma once
 
 #include <functional>
