@@ -521,16 +521,22 @@ std::optional<std::string_view> GetRelativePath(std::string_view address) {
   return address;
 }
 
+std::string assembleHrefWithBase(const std::optional<std::string>& base,
+                                 std::string_view address) {
+  if (!base) return std::string(address);
+  auto relative = GetRelativePath(address);
+  if (!relative) return std::string(address);
+  std::string result = *base;
+  if (result.empty() || result.back() != '/') result += '/';
+  result.append(relative->data(), relative->size());
+  return result;
+}
+
 std::string assembleHrefWithXMLBASE(const xmlNode* node, std::string_view address) {
   if (node == nullptr) return std::string(address);
   XmlCharPtr base(xmlNodeGetBase(node->doc, const_cast<xmlNode*>(node)));
   if (!base) return std::string(address);
-  auto relative = GetRelativePath(address);
-  if (!relative) return std::string(address);
-  std::string result = xmlText(base);
-  if (result.empty() || result.back() != '/') result += '/';
-  result.append(relative->data(), relative->size());
-  return result;
+  return assembleHrefWithBase(xmlText(base), address);
 }
 
 }  // namespace zu

@@ -4,8 +4,8 @@
 // node only), and the conversions of the vocabulary (int, float, flag, time, href). Static
 // functions only; safe on any thread (libxml2 is initialised once, process-wide, on first use).
 //
-// Also declares the two free functions of address resolution, GetRelativePath and
-// assembleHrefWithXMLBASE, which the HTML resource parser uses as well.
+// Also declares the free functions of address resolution, GetRelativePath,
+// assembleHrefWithXMLBASE and assembleHrefWithBase, which the HTML resource parser uses as well.
 #pragma once
 
 #include <libxml/tree.h>
@@ -134,5 +134,7 @@ std::optional<std::string_view> GetRelativePath(std::string_view address);
 // the joint, and the relative part appended whole (no "." or ".." processing). Without a base,
 // or for an absolute address, the address unchanged.
 std::string assembleHrefWithXMLBASE(const xmlNode* node, std::string_view address);
+// The same joint with a base already looked up (none: the address unchanged).
+std::string assembleHrefWithBase(const std::optional<std::string>& base, std::string_view address);
 
 }  // namespace zu
