@@ -70,7 +70,12 @@ class AtomParseUtil {
   // document type declaration declares anything (its comments and processing instructions
   // pass). A scan of the markup that looks at each byte a bounded number of times (comments,
   // CDATA and processing instructions are skipped; quoted values are honoured); malformed input
-  // may pass, and is then rejected by the parser.
+  // may pass, and is then rejected by the parser. Faults at which libxml2 reads on as markup
+  // from inside what the scan skips are refused: a character XML does not allow (it ends a
+  // comment, CDATA section or processing instruction), a '<' in a quoted value or in the
+  // document type declaration outside its comments and processing instructions, a processing
+  // instruction whose target does not follow "<?" at once, and an XML declaration whose first
+  // '>' does not end it.
   // The scan reads the bytes as XmlEncodingScan says: it fails a document that the parser
   // would decode from an encoding whose bytes are not ASCII markup (UTF-16, UTF-32, UTF-7,
   // ISO-2022, EBCDIC ...), and reads Shift_JIS, Big5, GBK and GB18030 by their characters, whose
