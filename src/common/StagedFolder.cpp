@@ -108,6 +108,13 @@ bool StagedFolder::commit() {
   return true;
 }
 
+void StagedFolder::removeLeftovers(std::string target) {
+  const StagedFolder names(std::move(target));
+  std::error_code ec;
+  fs::remove_all(names.staging_, ec);
+  fs::remove_all(names.old_, ec);
+}
+
 void StagedFolder::abandon() {
   if (!begun_) return;
   begun_ = false;

@@ -40,6 +40,10 @@ class StagedFolder {
   // Removes the staging folder.
   void abandon();
 
+  // Removes what an unpack into `target` may have left beside it (the staging folder and the
+  // old contents of an interrupted swap), for a target that is being deleted.
+  static void removeLeftovers(std::string target);
+
  private:
   std::string target_;   // without a trailing '/'
   std::string staging_;  // target_ + ".staging"

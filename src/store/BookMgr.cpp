@@ -14,6 +14,7 @@
 
 #include "common/CommInfo.h"
 #include "common/Md5.h"
+#include "common/StagedFolder.h"
 #include "model/entry/Entry.h"
 #include "model/entry/Feed.h"
 #include "model/service/VeskEntryStatus.h"
@@ -151,6 +152,10 @@ std::string BookMgr::userKey() const { return md5Key(reader()); }
 
 std::string BookMgr::getBookEpubPath(const std::string& bookId) const {
   return CommInfo::getBooksDir() + md5Key(bookId) + ".epub";
+}
+
+std::string BookMgr::getBookEpubTempPath(const std::string& bookId) const {
+  return getBookEpubPath(bookId) + ".temp";
 }
 
 std::string BookMgr::getBookOPSDirectory(const std::string& bookId) const {
@@ -542,6 +547,9 @@ void BookMgr::deleteBook(const Text& bookId) {
   }
   fs::remove_all(getBookUncompressedPath(*bookId), ec);
   fs::remove(getBookEpubPath(*bookId), ec);
+  // And what a download or an unpack of it left: a partial package, an unfinished unpack.
+  fs::remove(getBookEpubTempPath(*bookId), ec);
+  StagedFolder::removeLeftovers(getBookUncompressedPath(*bookId));
 }
 
 void BookMgr::syncBookFromAnonymous() {

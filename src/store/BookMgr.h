@@ -69,6 +69,8 @@ class BookMgr : public BookSectionSource {
   // ---- Files -------------------------------------------------------------------------------
 
   std::string getBookEpubPath(const std::string& bookId) const;
+  // Where the package is written while it downloads (kept for a resume until it is whole).
+  std::string getBookEpubTempPath(const std::string& bookId) const;
   std::string getBookOPSDirectory(const std::string& bookId) const;
   std::string getBookUncompressedPath(const std::string& bookId) const;
   // The combined file to read for a combined section id: the user's non-empty copy, else the

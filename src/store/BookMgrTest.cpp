@@ -580,11 +580,23 @@ TEST_F(BookMgrTest, FilesOfABookAndItsDeletion) {
   EXPECT_TRUE(fs::exists(ops("bk") / "co1.htm"));
   EXPECT_TRUE(fs::exists(ops("bk") / (key("bob") + "-co1.htm")));
   EXPECT_FALSE(mgr_->getBookCatalog("bk"));
-  // The last holder's deletion removes the folder and the package.
+  // The last holder's deletion removes the folder and the package, and what a download and
+  // an unpack interrupted by a killed process left of the book: the partial package, the
+  // staging folder, the old contents of a swap.
+  const std::string folder = mgr_->getBookUncompressedPath("bk");
+  const std::string base = folder.substr(0, folder.size() - 1);
+  writeFile(mgr_->getBookEpubTempPath("bk"), "part");
+  writeFile(fs::path(base + ".staging") / "OPS" / "1.htm", "new");
+  writeFile(fs::path(base + ".old") / "OPS" / "1.htm", "old");
+  writeFile(ops("other") / "1.htm", "another book");
   CommInfo::setUsername(std::string("bob"));
   mgr_->deleteBook("bk");
-  EXPECT_FALSE(fs::exists(mgr_->getBookUncompressedPath("bk")));
+  EXPECT_FALSE(fs::exists(folder));
   EXPECT_FALSE(fs::exists(mgr_->getBookEpubPath("bk")));
+  EXPECT_FALSE(fs::exists(mgr_->getBookEpubTempPath("bk")));
+  EXPECT_FALSE(fs::exists(base + ".staging"));
+  EXPECT_FALSE(fs::exists(base + ".old"));
+  EXPECT_TRUE(fs::exists(ops("other") / "1.htm"));
 
   UserDefaults::standard().set(BookMgr::kFontSizeKey, Value(int64_t{0}));
   EXPECT_EQ(BookMgr::getFontSize(), 2);

@@ -292,7 +292,8 @@ bool DataEngine::isUsableUsername(std::string_view username) {
   return !username.empty() && username.size() <= kMaxUsernameBytes && username != "." &&
          username != ".." && username.find('/') == std::string_view::npos &&
          username.find('\0') == std::string_view::npos &&
-         username.find(EntryPersistenter::kRowKeySeparator) == std::string_view::npos;
+         username.find(EntryPersistenter::kRowKeySeparator) == std::string_view::npos &&
+         username.front() != EntryPersistenter::kRowKeySeparator[0];
 }
 
 std::string DataEngine::getUsername() const {

@@ -131,7 +131,9 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   // than a file name may be, nor holding '/' or a NUL. Every user's stores and caches live in
   // folders named after the user (an empty name would be the folder of them all; one too long
   // cannot be made, and the status store would stay the previous user's). Nor may it hold the
-  // separator of the saved entries' row keys (EntryPersistenter::kRowKeySeparator).
+  // separator of the saved entries' row keys (EntryPersistenter::kRowKeySeparator), nor begin
+  // with the separator's character: the key of entry "a" for user "-b" would be that of entry
+  // "a-" for user "b".
   static bool isUsableUsername(std::string_view username);
   static constexpr size_t kMaxUsernameBytes = 255;
   std::string getUsername() const;

@@ -198,11 +198,17 @@ TEST_F(DataEngineTest, UserSwitchCancelsTasksFirstAndCarriesTheGuestOver) {
   EXPECT_FALSE(std::filesystem::exists(CommInfo::getEntryStatusCacheRootPath() + "../bob"));
   EXPECT_NE(readLog().find("setUsername invalid argument"), std::string::npos);
   // Nor may it be empty (the folder of every user), longer than a folder name may be (the
-  // status store would stay alice's), or hold the row keys' separator (its rows could be
-  // another user's).
-  for (const std::string& name : {std::string(), std::string(256, 'b'), std::string("bob----1")}) {
+  // status store would stay alice's), or hold the row keys' separator or begin with its
+  // character (its rows could be another user's: entry "a" of "-bob" is keyed as entry "a-"
+  // of "bob").
+  for (const std::string& name : {std::string(), std::string(256, 'b'), std::string("bob----1"),
+                                  std::string("-bob"), std::string("---bob")}) {
     engine_->setUsername(name, std::string("x"));
     EXPECT_EQ(engine_->getUsername(), "alice") << name;
+  }
+  for (const std::string& name : {std::string("bob-"), std::string("b-o---b")}) {
+    engine_->setUsername(name, std::string("x"));
+    EXPECT_EQ(engine_->getUsername(), name);
   }
   const std::string longest(255, 'b');
   engine_->setUsername(longest, std::string("x"));

@@ -193,6 +193,11 @@ bool AtomParseUtil::withinStructureLimits(const char* data, size_t size) {
   const std::string_view raw(data, size);
   const XmlEncodingScan::Kind kind = XmlEncodingScan::kindOf(raw);
   if (kind == XmlEncodingScan::kRefused) return false;
+  // The scan skips comments, CDATA sections, processing instructions and quoted values whole.
+  // libxml2, meeting a fault inside one, reports it but reads on from the fault as markup
+  // (the document is refused in the end, after that work): so the faults that end such a
+  // stretch early refuse the document here. A character XML does not allow is one.
+  if (XmlEncodingScan::hasForbiddenCharacter(kind, raw)) return false;
   // In the encodings whose characters may hold bytes below 0x80, a copy in which only the
   // characters the parser reads as ASCII are ASCII.
   std::string masked;
@@ -201,6 +206,21 @@ bool AtomParseUtil::withinStructureLimits(const char* data, size_t size) {
     const size_t at = doc.find(end, from);
     return at == std::string_view::npos ? doc.size() : at + end.size();
   };
+  // A processing instruction whose target does not begin right after "<?" ends there for the
+  // parser. (A target may begin with other letters too; the service's never do.)
+  auto targetFollows = [&](size_t lt) {
+    const char c = lt + 2 < doc.size() ? doc[lt + 2] : '\0';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':';
+  };
+  // A malformed XML declaration is read up to its first '>', whatever the scan would skip.
+  {
+    std::string_view start = raw;
+    if (start.substr(0, 3) == "\xEF\xBB\xBF") start.remove_prefix(3);
+    if (start.size() > 5 && start.substr(0, 5) == "<?xml" && isBlank(start[5])) {
+      const size_t gt = start.find('>');
+      if (gt == std::string_view::npos || start[gt - 1] != '?') return false;
+    }
+  }
   // Namespace declarations in scope: the open elements that declare some, innermost last, as
   // (nesting depth, declarations). A declaration leaves scope with its element, so siblings
   // that each declare the same prefix (entries of a long feed) do not add up.
@@ -217,13 +237,15 @@ bool AtomParseUtil::withinStructureLimits(const char* data, size_t size) {
     } else if (rest.substr(0, 9) == "<![CDATA[") {
       i = skipPast(lt + 9, "]]>");
     } else if (rest.substr(0, 2) == "<?") {
+      if (!targetFollows(lt)) return false;
       i = skipPast(lt + 2, "?>");
     } else if (rest.substr(0, 2) == "<!") {
       // Document type declaration: up to the '>' outside quotes and the internal subset. The
       // subset may hold comments and processing instructions only: a declaration of any kind
       // (entity, attribute list, element, notation) refuses the document. Attribute defaults
       // alone would add their attributes and namespace declarations to every element, past
-      // the bounds this scan keeps.
+      // the bounds this scan keeps. Any other '<' (an element after a broken declaration,
+      // which the parser reads on to) refuses it too.
       size_t j = lt + 2;
       int depth = 0;
       char quote = 0;
@@ -241,8 +263,9 @@ bool AtomParseUtil::withinStructureLimits(const char* data, size_t size) {
           j = skipPast(j + 4, "-->") - 1;
         } else if (c == '<' && doc.substr(j, 2) == "<?") {
           // A processing instruction of the internal subset: a quote inside it is no literal.
+          if (!targetFollows(j)) return false;
           j = skipPast(j + 2, "?>") - 1;
-        } else if (c == '<' && doc.substr(j, 2) == "<!") {
+        } else if (c == '<') {
           return false;
         } else if (c == '>' && depth <= 0) {
           break;
@@ -267,6 +290,8 @@ bool AtomParseUtil::withinStructureLimits(const char* data, size_t size) {
         const char c = doc[j];
         if (quote) {
           if (c == quote) quote = 0;
+          // The parser ends the value, and the tag, at a '<' and reads on from it.
+          if (c == '<') return false;
         } else if (c == '"' || c == '\'') {
           quote = c;
           inRun = false;
@@ -521,16 +546,22 @@ std::optional<std::string_view> GetRelativePath(std::string_view address) {
   return address;
 }
 
+std::string assembleHrefWithBase(const std::optional<std::string>& base,
+                                 std::string_view address) {
+  if (!base) return std::string(address);
+  auto relative = GetRelativePath(address);
+  if (!relative) return std::string(address);
+  std::string result = *base;
+  if (result.empty() || result.back() != '/') result += '/';
+  result.append(relative->data(), relative->size());
+  return result;
+}
+
 std::string assembleHrefWithXMLBASE(const xmlNode* node, std::string_view address) {
   if (node == nullptr) return std::string(address);
   XmlCharPtr base(xmlNodeGetBase(node->doc, const_cast<xmlNode*>(node)));
   if (!base) return std::string(address);
-  auto relative = GetRelativePath(address);
-  if (!relative) return std::string(address);
-  std::string result = xmlText(base);
-  if (result.empty() || result.back() != '/') result += '/';
-  result.append(relative->data(), relative->size());
-  return result;
+  return assembleHrefWithBase(xmlText(base), address);
 }
 
 }  // namespace zu

@@ -4,8 +4,8 @@
 // node only), and the conversions of the vocabulary (int, float, flag, time, href). Static
 // functions only; safe on any thread (libxml2 is initialised once, process-wide, on first use).
 //
-// Also declares the two free functions of address resolution, GetRelativePath and
-// assembleHrefWithXMLBASE, which the HTML resource parser uses as well.
+// Also declares the free functions of address resolution, GetRelativePath,
+// assembleHrefWithXMLBASE and assembleHrefWithBase, which the HTML resource parser uses as well.
 #pragma once
 
 #include <libxml/tree.h>
@@ -70,7 +70,12 @@ class AtomParseUtil {
   // document type declaration declares anything (its comments and processing instructions
   // pass). A scan of the markup that looks at each byte a bounded number of times (comments,
   // CDATA and processing instructions are skipped; quoted values are honoured); malformed input
-  // may pass, and is then rejected by the parser.
+  // may pass, and is then rejected by the parser. Faults at which libxml2 reads on as markup
+  // from inside what the scan skips are refused: a character XML does not allow (it ends a
+  // comment, CDATA section or processing instruction), a '<' in a quoted value or in the
+  // document type declaration outside its comments and processing instructions, a processing
+  // instruction whose target does not follow "<?" at once, and an XML declaration whose first
+  // '>' does not end it.
   // The scan reads the bytes as XmlEncodingScan says: it fails a document that the parser
   // would decode from an encoding whose bytes are not ASCII markup (UTF-16, UTF-32, UTF-7,
   // ISO-2022, EBCDIC ...), and reads Shift_JIS, Big5, GBK and GB18030 by their characters, whose
@@ -134,5 +139,7 @@ std::optional<std::string_view> GetRelativePath(std::string_view address);
 // the joint, and the relative part appended whole (no "." or ".." processing). Without a base,
 // or for an absolute address, the address unchanged.
 std::string assembleHrefWithXMLBASE(const xmlNode* node, std::string_view address);
+// The same joint with a base already looked up (none: the address unchanged).
+std::string assembleHrefWithBase(const std::optional<std::string>& base, std::string_view address);
 
 }  // namespace zu

@@ -238,6 +238,55 @@ TEST(AtomParseUtilTest, MultiByteEncodingsAreScannedByTheirCharacters) {
   }
 }
 
+TEST(AtomParseUtilTest, FaultsAtWhichTheParserReadsOnAreRefused) {
+  // libxml2 reports each of these faults and then reads on from the fault as markup, so an
+  // element the scan skipped (inside a comment, a CDATA section, a processing instruction, a
+  // quoted value or the document type declaration) was parsed after all: 5,000 attributes
+  // here, and a few megabytes of them kept the parser busy for tens of seconds before it
+  // refused the document.
+  std::string attributes;
+  for (int i = 0; i < 5000; ++i) attributes += " a" + std::to_string(i) + "=\"\"";
+  const std::string e = "<e" + attributes + "></e>";
+  const std::string hidden[] = {
+      // A character XML does not allow ends a comment, a CDATA section or an instruction.
+      "<r><!-- \x01" + e + " --></r>",
+      "<r><![CDATA[ab\x0b" + e + "]]></r>",
+      "<r><?p \x1f" + e + " ?></r>",
+      "<r><!-- \xEF\xBF\xBF" + e + " --></r>",
+      "<r><!-- \xED\xA0\x80" + e + " --></r>",
+      "<r><!-- \xF4\x90\x80\x80" + e + " --></r>",
+      "<?xml version=\"1.0\" encoding=\"GB18030\"?><r><!-- \x84\x31\xA4\x39" + e + " --></r>",
+      // A '<' ends an attribute value, and the tag.
+      "<r><f x=\"" + e + "\"/></r>",
+      "<r><f x='" + e + "'/></r>",
+      // An instruction without a target ends right after "<?".
+      "<r><? " + e + " ?></r>",
+      // A malformed XML declaration ends at its first '>'.
+      "<?xml version=\"1.0\" x>" + e + "<?p ?>",
+      // A document type declaration broken off reads on from the next character.
+      "<!DOCTYPE r X" + e,
+      "<!DOCTYPE r [<!-- c -->]" + e,
+  };
+  for (const std::string& doc : hidden) {
+    EXPECT_FALSE(AtomParseUtil::withinStructureLimits(doc.data(), doc.size())) << doc.substr(0, 40);
+    EXPECT_FALSE(AtomParseUtil::readDocument(doc)) << doc.substr(0, 40);
+  }
+
+  // What a well-formed document holds in those places is read.
+  const std::string fine[] = {
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<?xml-stylesheet href=\"a.css\"?>"
+      "<!DOCTYPE r SYSTEM \"x<y.dtd\" [<!-- a < b --><?p a > b?>]>"
+      "<r a=\"x > y\" b='\"'>\t<!-- x > y --><![CDATA[<p class=\"c\">it's</p>]]>"
+      "<?q <not> a tag?>\xE2\x82\xAC \xEF\xBF\xBD \xF0\x9F\x98\x80 \xED\x9F\xBF</r>",
+      "<?xml version='1.0' encoding='GB18030'?><r>\x84\x31\xA4\x37 \x81\x30\x81\x30</r>",
+      "<r>\r\n</r>",
+  };
+  for (const std::string& doc : fine) {
+    EXPECT_TRUE(AtomParseUtil::withinStructureLimits(doc.data(), doc.size())) << doc.substr(0, 40);
+    EXPECT_TRUE(AtomParseUtil::readDocument(doc)) << doc.substr(0, 40);
+  }
+}
+
 // An HTML img tag carrying `n` attributes besides its src: names alone, blank-separated, or
 // with quoted values and no blank between them.
 std::string htmlImgWithAttributes(int n, bool valued = false) {

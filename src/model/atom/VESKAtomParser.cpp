@@ -1,6 +1,5 @@
 #include "model/atom/VESKAtomParser.h"
 
-#include <libxml/xpath.h>
 #include <strings.h>
 
 #include <cstring>
@@ -30,31 +29,73 @@ auto withRoot(std::string_view data, F parse) -> decltype(parse(nullptr)) {
   return parse(root);
 }
 
-// The element nodes an XPath expression selects in the document, in document order.
-std::vector<const xmlNode*> selectNodes(xmlXPathContext* ctx, const char* expression) {
-  std::vector<const xmlNode*> nodes;
-  XmlXPathObjectPtr result(xmlXPathEvalExpression(xmlChars(expression), ctx));
-  if (!result || !result->nodesetval) return nodes;
-  const xmlNodeSet* set = result->nodesetval;
-  for (int i = 0; i < set->nodeNr; ++i) {
-    if (set->nodeTab[i]->type == XML_ELEMENT_NODE) nodes.push_back(set->nodeTab[i]);
+// Every element of the page in document order (the order "//name" selects them in), walked
+// without recursion (the HTML parser nests as deep as a page says). One pass: XPath's union of
+// two large node sets, and its "//" over many parents, compare each node with every one kept
+// before it.
+template <typename Visit>
+void forEachElement(const xmlDoc* doc, Visit visit) {
+  const auto* top = reinterpret_cast<const xmlNode*>(doc);
+  const xmlNode* node = doc->children;
+  while (node != nullptr) {
+    if (node->type == XML_ELEMENT_NODE) {
+      visit(node);
+      if (node->children != nullptr) {
+        node = node->children;
+        continue;
+      }
+    }
+    while (node != nullptr && node->next == nullptr) {
+      node = node->parent == top ? nullptr : node->parent;
+    }
+    if (node != nullptr) node = node->next;
   }
-  return nodes;
 }
 
-bool hasName(const xmlNode* node, const char* name) {
-  return strcasecmp(U::name(node), name) == 0;
+// The page's base address: the href of the first base element among the html and head
+// elements' children, which libxml2 gives every node of an HTML document alike. Looked up once
+// per page, since each look-up walks the head again (a head of many elements made one per
+// address quadratic).
+std::optional<std::string> pageBase(xmlDoc* doc) {
+  XmlCharPtr base(xmlNodeGetBase(doc, nullptr));
+  if (!base) return std::nullopt;
+  return xmlText(base);
 }
 
 // The node's attribute resolved against the page's base; nullopt when it has none.
-std::optional<std::string> resolvedAttribute(const xmlNode* node, const char* attribute) {
+std::optional<std::string> resolvedAttribute(const xmlNode* node, const char* attribute,
+                                             const std::optional<std::string>& base) {
   XmlCharPtr value(xmlGetProp(node, xmlChars(attribute)));
   if (!value) return std::nullopt;
-  return assembleHrefWithXMLBASE(node, xmlText(value));
+  return assembleHrefWithBase(base, xmlText(value));
 }
 
-constexpr char kImagesXPath[] = "//img[@src]";
-constexpr char kCssJsXPath[] = "//link[@type='text/css'] | //script[@type='text/javascript']";
+// Whether the element's attribute is there and reads exactly `expected`.
+bool attributeIs(const xmlNode* node, const char* attribute, const char* expected) {
+  XmlCharPtr value(xmlGetProp(node, xmlChars(attribute)));
+  return value && std::strcmp(reinterpret_cast<const char*>(value.get()), expected) == 0;
+}
+
+// The addresses of a page's pictures (img with src) and of its style sheets (link of type
+// "text/css") and scripts (script of type "text/javascript"), in document order.
+void collectPageAddresses(xmlDoc* doc, std::vector<std::string>* images,
+                          std::vector<std::string>* cssJs) {
+  const std::optional<std::string> base = pageBase(doc);
+  forEachElement(doc, [&](const xmlNode* node) {
+    const char* name = U::name(node);
+    if (images && std::strcmp(name, "img") == 0) {
+      if (auto src = resolvedAttribute(node, "src", base)) images->push_back(std::move(*src));
+    } else if (cssJs && std::strcmp(name, "link") == 0) {
+      if (attributeIs(node, "type", "text/css")) {
+        if (auto href = resolvedAttribute(node, "href", base)) cssJs->push_back(std::move(*href));
+      }
+    } else if (cssJs && std::strcmp(name, "script") == 0) {
+      if (attributeIs(node, "type", "text/javascript")) {
+        if (auto src = resolvedAttribute(node, "src", base)) cssJs->push_back(std::move(*src));
+      }
+    }
+  });
+}
 
 }  // namespace
 
@@ -178,23 +219,9 @@ bool VESKAtomParser::allocParseImgUrlWithAttachinHtml(std::string_view html,
                                                       std::vector<std::string>* cssJs) {
   XmlDocPtr doc = U::readHtmlDocument(html);
   if (!doc) return false;
-  XmlXPathContextPtr ctx(xmlXPathNewContext(doc.get()));
-  if (!ctx) return false;
   std::vector<std::string> pictures;
-  for (const xmlNode* node : selectNodes(ctx.get(), kImagesXPath)) {
-    if (!hasName(node, "img")) continue;
-    if (auto src = resolvedAttribute(node, "src")) pictures.push_back(std::move(*src));
-  }
   std::vector<std::string> attachments;
-  for (const xmlNode* node : selectNodes(ctx.get(), kCssJsXPath)) {
-    std::optional<std::string> address;
-    if (hasName(node, "script")) {
-      address = resolvedAttribute(node, "src");
-    } else if (hasName(node, "link")) {
-      address = resolvedAttribute(node, "href");
-    }
-    if (address) attachments.push_back(std::move(*address));
-  }
+  collectPageAddresses(doc.get(), &pictures, &attachments);
   if (images) *images = std::move(pictures);
   if (cssJs) *cssJs = std::move(attachments);
   return true;
@@ -204,14 +231,8 @@ std::optional<std::vector<std::string>> VESKAtomParser::allocParseImgUrlinHtml(
     std::string_view html) {
   XmlDocPtr doc = U::readHtmlDocument(html);
   if (!doc) return std::nullopt;
-  XmlXPathContextPtr ctx(xmlXPathNewContext(doc.get()));
-  if (!ctx) return std::nullopt;
   std::vector<std::string> addresses;
-  for (const xmlNode* node : selectNodes(ctx.get(), kImagesXPath)) {
-    if (hasName(node, "img")) {
-      if (auto src = resolvedAttribute(node, "src")) addresses.push_back(std::move(*src));
-    }
-  }
+  collectPageAddresses(doc.get(), &addresses, nullptr);
   if (addresses.empty()) return std::nullopt;
   return addresses;
 }

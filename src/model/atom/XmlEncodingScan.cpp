@@ -19,9 +19,9 @@ struct NamedKind {
 
 // Declared names, upper case without '-', '_' and blanks.
 constexpr NamedKind kNames[] = {
-    {"UTF8", XmlEncodingScan::kAsciiCompatible},
-    {"USASCII", XmlEncodingScan::kAsciiCompatible},
-    {"ASCII", XmlEncodingScan::kAsciiCompatible},
+    {"UTF8", XmlEncodingScan::kUtf8},
+    {"USASCII", XmlEncodingScan::kUtf8},
+    {"ASCII", XmlEncodingScan::kUtf8},
     {"EUCCN", XmlEncodingScan::kAsciiCompatible},
     {"EUCTW", XmlEncodingScan::kAsciiCompatible},
     {"EUCJP", XmlEncodingScan::kAsciiCompatible},
@@ -52,19 +52,19 @@ XmlEncodingScan::Kind XmlEncodingScan::kindOf(std::string_view doc) {
   if (doc.find('\0') != std::string_view::npos) return kRefused;
   if (doc.substr(0, 3) == "\xEF\xBB\xBF") doc.remove_prefix(3);
   if (doc.substr(0, 4) == "\x4C\x6F\xA7\x94") return kRefused;  // "<?xm" in EBCDIC
-  if (doc.substr(0, 5) != "<?xml" || doc.size() < 6 || !isBlank(doc[5])) return kAsciiCompatible;
+  if (doc.substr(0, 5) != "<?xml" || doc.size() < 6 || !isBlank(doc[5])) return kUtf8;
   std::string_view decl = doc.substr(0, doc.find("?>"));
   const size_t at = decl.find("encoding");
-  if (at == std::string_view::npos) return kAsciiCompatible;  // UTF-8
+  if (at == std::string_view::npos) return kUtf8;
   size_t i = at + 8;
   while (i < decl.size() && isBlank(decl[i])) ++i;
-  // Malformed declarations: the parser refuses them.
-  if (i >= decl.size() || decl[i] != '=') return kAsciiCompatible;
+  // Malformed declarations: the parser refuses them (reading on in UTF-8).
+  if (i >= decl.size() || decl[i] != '=') return kUtf8;
   ++i;
   while (i < decl.size() && isBlank(decl[i])) ++i;
-  if (i >= decl.size() || (decl[i] != '"' && decl[i] != '\'')) return kAsciiCompatible;
+  if (i >= decl.size() || (decl[i] != '"' && decl[i] != '\'')) return kUtf8;
   const size_t end = decl.find(decl[i], i + 1);
-  if (end == std::string_view::npos) return kAsciiCompatible;
+  if (end == std::string_view::npos) return kUtf8;
   std::string name;
   for (char c : decl.substr(i + 1, end - i - 1)) {
     if (c == '-' || c == '_' || isBlank(c)) continue;
@@ -105,6 +105,7 @@ size_t XmlEncodingScan::characterLength(Kind kind, std::string_view bytes, size_
       if (lead == 0xFF) return 1;
       return within(c, 0x40, 0x7E) || within(c, 0x80, 0xFE) ? 2 : 1;
     case kRefused:
+    case kUtf8:
     case kAsciiCompatible:
       break;
   }
@@ -113,7 +114,7 @@ size_t XmlEncodingScan::characterLength(Kind kind, std::string_view bytes, size_
 
 std::string_view XmlEncodingScan::scannable(Kind kind, std::string_view doc,
                                             std::string* storage) {
-  if (kind == kRefused || kind == kAsciiCompatible) return doc;
+  if (kind == kRefused || kind == kUtf8 || kind == kAsciiCompatible) return doc;
   storage->assign(doc);
   std::string& bytes = *storage;
   for (size_t i = 0; i < bytes.size();) {
@@ -127,6 +128,39 @@ std::string_view XmlEncodingScan::scannable(Kind kind, std::string_view doc,
     i += length;
   }
   return bytes;
+}
+
+bool XmlEncodingScan::hasForbiddenCharacter(Kind kind, std::string_view doc) {
+  const auto byte = [&](size_t i) -> int {
+    return i < doc.size() ? static_cast<unsigned char>(doc[i]) : -1;
+  };
+  for (size_t i = 0; i < doc.size(); ++i) {
+    const int c = byte(i);
+    if (c < 0x20) {
+      if (c != '\t' && c != '\n' && c != '\r') return true;
+      continue;
+    }
+    if (c < 0x80) continue;
+    const int next = byte(i + 1);
+    if (kind == kUtf8) {
+      // U+FFFE and U+FFFF; the surrogates U+D800..U+DFFF; U+110000 and up. These lead bytes
+      // never stand inside another character, so no boundary needs finding.
+      if (c == 0xEF && next == 0xBF && (byte(i + 2) == 0xBE || byte(i + 2) == 0xBF)) return true;
+      if (c == 0xED && next >= 0xA0 && next <= 0xBF) return true;
+      if ((c == 0xF4 && next >= 0x90) || (c >= 0xF5 && c <= 0xF7 && next >= 0x80 && next <= 0xBF)) {
+        return true;
+      }
+    } else if (kind == kGb18030) {
+      // U+FFFE and U+FFFF are the four-byte characters 84 31 A4 38 and 84 31 A4 39.
+      const size_t length = characterLength(kind, doc, i);
+      if (length == 4 && c == 0x84 && next == 0x31 && byte(i + 2) == 0xA4 &&
+          (byte(i + 3) == 0x38 || byte(i + 3) == 0x39)) {
+        return true;
+      }
+      i += length - 1;
+    }
+  }
+  return false;
 }
 
 }  // namespace zu

@@ -3,8 +3,9 @@
 // markup ('<', '>', '=', quotes, '[', ']'); libxml2 decodes the bytes in the encoding that the
 // XML declaration names (a UTF-8 byte-order mark does not override the declaration).
 //
-//  - UTF-8, the single-byte encodings and the EUC ones never use a byte below 0x80 inside a
-//    multi-byte character: the raw bytes are read as they are.
+//  - UTF-8 (also what the parser reads without a declared encoding), the single-byte encodings
+//    and the EUC ones never use a byte below 0x80 inside a multi-byte character: the raw bytes
+//    are read as they are.
 //  - Shift_JIS, Big5, GBK and GB18030 (and their code-page twins) do: the bytes after the first
 //    of a character may be 0x40..0x7E ('[', ']', letters; GB18030 also digits). There the scan
 //    reads a copy in which every such byte is replaced by 0x80, so the copy's ASCII bytes are
@@ -27,7 +28,8 @@ class XmlEncodingScan {
  public:
   enum Kind {
     kRefused,          // the scan cannot see the markup in the bytes
-    kAsciiCompatible,  // the raw bytes are read as they are
+    kUtf8,             // UTF-8: the raw bytes are read as they are
+    kAsciiCompatible,  // another encoding whose raw bytes are read as they are
     kShiftJis,         // the kinds whose characters may hold bytes below 0x80
     kBig5,
     kGbk,
@@ -45,9 +47,18 @@ class XmlEncodingScan {
   // ASCII, single-byte characters and bytes that begin no valid character.
   static size_t characterLength(Kind kind, std::string_view bytes, size_t at);
 
-  // The bytes a scan reads: `doc` itself for kAsciiCompatible; for the multi-byte kinds a copy
-  // kept in `storage` with every byte after the first of each character set to 0x80.
+  // The bytes a scan reads: `doc` itself for kUtf8 and kAsciiCompatible; for the multi-byte
+  // kinds a copy kept in `storage` with every byte after the first of each character set to
+  // 0x80.
   static std::string_view scannable(Kind kind, std::string_view doc, std::string* storage);
+
+  // Whether `doc` holds a character that XML does not allow: a control byte other than tab,
+  // line feed and carriage return, and in UTF-8 a surrogate, U+FFFE, U+FFFF or a code point
+  // past U+10FFFF (in GB18030 U+FFFE and U+FFFF). The parser refuses such a document, but
+  // only after reading on: the character ends the comment, CDATA section or processing
+  // instruction it stands in, and what follows is read as markup, which a scan that skipped
+  // the whole comment never looked at.
+  static bool hasForbiddenCharacter(Kind kind, std::string_view doc);
 };
 
 }  // namespace zu

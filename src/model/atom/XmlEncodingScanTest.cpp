@@ -79,10 +79,9 @@ TEST(XmlEncodingScanTest, KindsOfDeclaredEncodings) {
   auto kindOf = [](const std::string& name) {
     return XmlEncodingScan::kindOf("<?xml version='1.0' encoding='" + name + "'?><r/>");
   };
-  EXPECT_EQ(XmlEncodingScan::kindOf("<r/>"), XmlEncodingScan::kAsciiCompatible);
-  EXPECT_EQ(XmlEncodingScan::kindOf("<?xml version='1.0'?><r/>"),
-            XmlEncodingScan::kAsciiCompatible);
-  EXPECT_EQ(kindOf("utf-8"), XmlEncodingScan::kAsciiCompatible);
+  EXPECT_EQ(XmlEncodingScan::kindOf("<r/>"), XmlEncodingScan::kUtf8);
+  EXPECT_EQ(XmlEncodingScan::kindOf("<?xml version='1.0'?><r/>"), XmlEncodingScan::kUtf8);
+  EXPECT_EQ(kindOf("utf-8"), XmlEncodingScan::kUtf8);
   EXPECT_EQ(kindOf("iso-8859-15"), XmlEncodingScan::kAsciiCompatible);
   EXPECT_EQ(kindOf("shift_jis"), XmlEncodingScan::kShiftJis);
   EXPECT_EQ(kindOf("Windows-31J"), XmlEncodingScan::kShiftJis);

@@ -43,7 +43,7 @@ void DownloadBookTask::onCatalog(const HttpResponse& response) {
     return;
   }
   bookPath_ = books->getBookEpubPath(bookId_);
-  bookTempPath_ = bookPath_ + ".temp";
+  bookTempPath_ = books->getBookEpubTempPath(bookId_);
   HttpEngine& engine = *httpEngine();
   engine.setDownloadPath(bookTempPath_);
   engine.setAllowResumeDownload(true);

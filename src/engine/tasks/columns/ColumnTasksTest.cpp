@@ -139,7 +139,7 @@ TEST_F(ColumnTasksTest, LoginSucceedsMapsEachRefusalAndShortcutsTheLastLogin) {
   const size_t before = service_.requests().size();
   for (const std::string& name : {std::string(".."), std::string("../reader"), std::string("a/b"),
                                  std::string("re\0ader", 7), std::string(), std::string(256, 'r'),
-                                 std::string("reader----2")}) {
+                                 std::string("reader----2"), std::string("-reader")}) {
     EXPECT_EQ(runTask(engine_->createLoginTask(name, std::string("pw"), false))->code,
               kErrInvalidArg)
         << name;

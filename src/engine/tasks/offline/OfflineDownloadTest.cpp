@@ -149,8 +149,10 @@ TEST_F(OfflineDownloadTest, MarkedColumnsAreDownloadedAndReadableWithTheServiceG
 }
 
 TEST_F(OfflineDownloadTest, AtMostThirtyArticlesAndTenAtOnceWithProgressPerArticle) {
-  // Each answer held long enough that ten requests are out together even on a loaded machine.
-  service_.setResponseDelay("/article/", 400);
+  // Each answer waits long enough for the ten requests started together to reach the server
+  // together even on a loaded machine (a tenth of a second was too short under the
+  // sanitizers: seven met).
+  service_.setResponseDelay("/article/", 600);
   offlineColumn("col-gen-45", "/col/gen-45.atom");
   offlineColumn("col-gen-5", "/col/gen-5.atom");
   auto task = engine_->createOfflineDownloadTask();
