@@ -1,7 +1,7 @@
 // The label with links: how links are found, styled, hit, highlighted and followed, and how the
 // text is laid out — with the kit's fixed metrics (ASCII half an em, lines 1.2 em), so at 20
 // points every character is 10 wide and every line 24 high.
-#include "catalog/AttributedLabel.h"
+#include "catalog/RyAttributedLabel.h"
 
 #include <gtest/gtest.h>
 
@@ -19,9 +19,9 @@ using ui::Point;
 using ui::Rect;
 using ui::TextRange;
 
-class RecordingDelegate : public AttributedLabelDelegate {
+class RecordingDelegate : public RyAttributedLabelDelegate {
  public:
-  std::optional<bool> attributedLabelShouldFollowLink(AttributedLabel&, const LabelLink& link) override {
+  std::optional<bool> attributedLabelShouldFollowLink(RyAttributedLabel&, const LabelLink& link) override {
     asked.push_back(link);
     return follow;
   }
@@ -29,7 +29,7 @@ class RecordingDelegate : public AttributedLabelDelegate {
   std::optional<bool> follow = false;
 };
 
-class ColouringDelegate : public AttributedLabelDelegate {
+class ColouringDelegate : public RyAttributedLabelDelegate {
  public:
   bool colorForLink(const LabelLink& link, int* underlineStyle, std::optional<ui::Color>* color) override {
     if (link.url.find("red") != std::string::npos) {
@@ -42,7 +42,7 @@ class ColouringDelegate : public AttributedLabelDelegate {
   }
 };
 
-class AttributedLabelTest : public ::testing::Test {
+class RyAttributedLabelTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ui::TextMetrics::setCurrent(std::make_shared<ui::FixedTextMetrics>());
@@ -58,8 +58,8 @@ class AttributedLabelTest : public ::testing::Test {
   }
 
   // A label at (10, 10) in the window, 20-point text.
-  std::shared_ptr<AttributedLabel> label(const std::string& text, float width = 300, float height = 100) {
-    auto l = std::make_shared<AttributedLabel>(Rect(10, 10, width, height));
+  std::shared_ptr<RyAttributedLabel> label(const std::string& text, float width = 300, float height = 100) {
+    auto l = std::make_shared<RyAttributedLabel>(Rect(10, 10, width, height));
     l->setFont(ui::Font::systemFont(20));
     l->setNumberOfLines(0);
     l->setText(text);
@@ -90,8 +90,8 @@ bool tinted(const ui::Image& image, int channel, int x0, int x1, int y0, int y1)
   return false;
 }
 
-TEST_F(AttributedLabelTest, DefaultsAndTheLabelToLayoutMaps) {
-  auto l = std::make_shared<AttributedLabel>();
+TEST_F(RyAttributedLabelTest, DefaultsAndTheLabelToLayoutMaps) {
+  auto l = std::make_shared<RyAttributedLabel>();
   EXPECT_EQ(ui::Color::blueColor(), l->linkColor());
   EXPECT_EQ(ui::Color::white(0.4f, 0.3f), l->highlightedLinkColor());
   EXPECT_TRUE(l->underlineLinks());
@@ -102,20 +102,20 @@ TEST_F(AttributedLabelTest, DefaultsAndTheLabelToLayoutMaps) {
   EXPECT_EQ(32u, l->automaticallyAddLinksForType());
   // Only a device that can open "tel:0" looks for telephone numbers.
   ui::Application::shared().setCanOpenURLHandler([](const std::string& url) { return url == "tel:0"; });
-  EXPECT_EQ(32u | 2048u, std::make_shared<AttributedLabel>()->automaticallyAddLinksForType());
+  EXPECT_EQ(32u | 2048u, std::make_shared<RyAttributedLabel>()->automaticallyAddLinksForType());
 
   using A = ui::ParagraphStyle::Alignment;
-  EXPECT_EQ(A::Left, AttributedLabel::paragraphAlignmentFor(0));
-  EXPECT_EQ(A::Center, AttributedLabel::paragraphAlignmentFor(1));
-  EXPECT_EQ(2, static_cast<int>(AttributedLabel::paragraphAlignmentFor(1)));
-  EXPECT_EQ(1, static_cast<int>(AttributedLabel::paragraphAlignmentFor(2)));
-  EXPECT_EQ(A::Justified, AttributedLabel::paragraphAlignmentFor(3));
-  EXPECT_EQ(A::Natural, AttributedLabel::paragraphAlignmentFor(4));
-  EXPECT_EQ(A::Natural, AttributedLabel::paragraphAlignmentFor(-1));
+  EXPECT_EQ(A::Left, RyAttributedLabel::paragraphAlignmentFor(0));
+  EXPECT_EQ(A::Center, RyAttributedLabel::paragraphAlignmentFor(1));
+  EXPECT_EQ(2, static_cast<int>(RyAttributedLabel::paragraphAlignmentFor(1)));
+  EXPECT_EQ(1, static_cast<int>(RyAttributedLabel::paragraphAlignmentFor(2)));
+  EXPECT_EQ(A::Justified, RyAttributedLabel::paragraphAlignmentFor(3));
+  EXPECT_EQ(A::Natural, RyAttributedLabel::paragraphAlignmentFor(4));
+  EXPECT_EQ(A::Natural, RyAttributedLabel::paragraphAlignmentFor(-1));
   for (int mode = 0; mode <= 5; ++mode) {
-    EXPECT_EQ(mode, static_cast<int>(AttributedLabel::lineBreakModeFor(mode)));
+    EXPECT_EQ(mode, static_cast<int>(RyAttributedLabel::lineBreakModeFor(mode)));
   }
-  EXPECT_EQ(ui::LineBreakMode::WordWrap, AttributedLabel::lineBreakModeFor(6));
+  EXPECT_EQ(ui::LineBreakMode::WordWrap, RyAttributedLabel::lineBreakModeFor(6));
 
   // The label's own alignment and line breaks reach the attributed text, each keeping the other.
   auto centred = label("abc");
@@ -131,7 +131,7 @@ TEST_F(AttributedLabelTest, DefaultsAndTheLabelToLayoutMaps) {
   EXPECT_EQ(ui::LineBreakMode::CharacterWrap, style->lineBreakMode);
 }
 
-TEST_F(AttributedLabelTest, SetTextJoinsLinesAndTrims) {
+TEST_F(RyAttributedLabelTest, SetTextJoinsLinesAndTrims) {
   auto l = label(" a\r\nb \n");
   EXPECT_EQ("a\nb", l->text());
   ASSERT_TRUE(l->attributedText());
@@ -139,6 +139,7 @@ TEST_F(AttributedLabelTest, SetTextJoinsLinesAndTrims) {
   EXPECT_EQ(20, l->attributedText()->attributesAt(1).effectiveFont().pointSize);
   // A lone carriage return stays; nothing but blanks is no text at all.
   EXPECT_EQ("a\rb", label("a\rb")->text());
+  EXPECT_EQ("词", label("\u3000词\u3000")->text());
   auto blank = label(" \r\n ");
   EXPECT_EQ("", blank->text());
   EXPECT_FALSE(blank->attributedText());
@@ -146,7 +147,7 @@ TEST_F(AttributedLabelTest, SetTextJoinsLinesAndTrims) {
   EXPECT_EQ(ui::Size(0, 0), blank->sizeThatFits(ui::Size{300, 100}));
 }
 
-TEST_F(AttributedLabelTest, AnAddressIsDrawnAsALinkAndOpensOnATap) {
+TEST_F(RyAttributedLabelTest, AnAddressIsDrawnAsALinkAndOpensOnATap) {
   // "see " is 40 wide: the address runs from 40 to 130 on the first line (0 to 24).
   auto l = label("see www.zu.cn now");
   const auto styled = l->attributedTextWithLinks();
@@ -181,7 +182,7 @@ TEST_F(AttributedLabelTest, AnAddressIsDrawnAsALinkAndOpensOnATap) {
   EXPECT_EQ(1u, opened().size());
 }
 
-TEST_F(AttributedLabelTest, ReleaseFollowsOnlyTheLinkTouchedAndTheDelegateMayRefuse) {
+TEST_F(RyAttributedLabelTest, ReleaseFollowsOnlyTheLinkTouchedAndTheDelegateMayRefuse) {
   // Two addresses: 0–90 and 100–190.
   auto l = label("www.a.cn/ www.b.cn");
   ASSERT_TRUE(l->linkAtPoint(Point{40, 10}));
@@ -224,7 +225,7 @@ TEST_F(AttributedLabelTest, ReleaseFollowsOnlyTheLinkTouchedAndTheDelegateMayRef
   EXPECT_EQ(2u, opened().size());
 }
 
-TEST_F(AttributedLabelTest, CustomLinksYieldToDetectedOnesAndGoWithTheText) {
+TEST_F(RyAttributedLabelTest, CustomLinksYieldToDetectedOnesAndGoWithTheText) {
   auto l = label("read www.zu.cn and more");  // address 5–14
   l->addCustomLink("zu://red", TextRange(15, 8));    // "and more"
   l->addCustomLink("zu://under", TextRange(0, 9));   // overlaps the address
@@ -261,7 +262,7 @@ TEST_F(AttributedLabelTest, CustomLinksYieldToDetectedOnesAndGoWithTheText) {
   EXPECT_EQ(text, *l->attributedTextWithLinks());
 }
 
-TEST_F(AttributedLabelTest, TelephoneNumbersOnlyOnADeviceThatDials) {
+TEST_F(RyAttributedLabelTest, TelephoneNumbersOnlyOnADeviceThatDials) {
   auto plain = label("call 13812345678");
   EXPECT_FALSE(plain->linkAtCharacterIndex(8));
   ui::Application::shared().setCanOpenURLHandler([](const std::string& url) { return url == "tel:0"; });
@@ -270,7 +271,7 @@ TEST_F(AttributedLabelTest, TelephoneNumbersOnlyOnADeviceThatDials) {
   EXPECT_EQ("tel:13812345678", dialling->linkAtCharacterIndex(8)->url);
 }
 
-TEST_F(AttributedLabelTest, ExtendingAndCentringMoveTheDrawingRectangle) {
+TEST_F(RyAttributedLabelTest, ExtendingAndCentringMoveTheDrawingRectangle) {
   auto l = label("abc");
   ui::render(*l);
   EXPECT_EQ(Rect(0, 0, 300, 100), l->drawingRect());
@@ -300,13 +301,13 @@ TEST_F(AttributedLabelTest, ExtendingAndCentringMoveTheDrawingRectangle) {
   EXPECT_FALSE(l->linkAtPoint(Point{40, 10}));
 }
 
-TEST_F(AttributedLabelTest, MeasuresOnePointMoreFloored) {
+TEST_F(RyAttributedLabelTest, MeasuresOnePointMoreFloored) {
   auto l = label("abc");
   EXPECT_EQ(ui::Size(31, 25), l->sizeThatFits(ui::Size{300, 100}));
   ui::AttributedString odd("abc");
   odd.setFont(ui::Font::systemFont(15));  // 22.5 × 18
   TextRange fit;
-  EXPECT_EQ(ui::Size(23, 19), AttributedLabel::sizeConstrainedToSize(odd, ui::Size{300, 0}, &fit));
+  EXPECT_EQ(ui::Size(23, 19), RyAttributedLabel::sizeConstrainedToSize(odd, ui::Size{300, 0}, &fit));
   EXPECT_EQ(TextRange(0, 3), fit);
   // Bold over runs of different fonts keeps each run's face and size.
   ui::AttributedString mixed("abcdef");
@@ -319,10 +320,10 @@ TEST_F(AttributedLabelTest, MeasuresOnePointMoreFloored) {
   EXPECT_TRUE(mixed.attributesAt(5).effectiveFont().isBold());
   EXPECT_EQ(20, mixed.attributesAt(5).effectiveFont().pointSize);
   // "abcde" (22.5 + 20) on a line as high as its 20-point letters, then "f".
-  EXPECT_EQ(ui::Size(43, 49), AttributedLabel::sizeConstrainedToSize(mixed, ui::Size{50, 0}));
+  EXPECT_EQ(ui::Size(43, 49), RyAttributedLabel::sizeConstrainedToSize(mixed, ui::Size{50, 0}));
 }
 
-TEST_F(AttributedLabelTest, ALinkOverTwoLinesIsHighlightedAsTwoRectangles) {
+TEST_F(RyAttributedLabelTest, ALinkOverTwoLinesIsHighlightedAsTwoRectangles) {
   // Ten characters a line, broken anywhere: "abcde www." then "zuzu.cn"; the address is
   // 60–100 on the first line (0–24) and 0–70 on the second (24–48).
   auto l = label("abcde www.zuzu.cn", 100, 60);
@@ -349,7 +350,7 @@ TEST_F(AttributedLabelTest, ALinkOverTwoLinesIsHighlightedAsTwoRectangles) {
 
 }
 
-TEST_F(AttributedLabelTest, PicturesWithTheInstalledFace) {
+TEST_F(RyAttributedLabelTest, PicturesWithTheInstalledFace) {
   ui::TextMetrics::setCurrent(nullptr);
   auto l = label("详情请见 www.zu.cn 或致电客服", 300, 60);
   auto picture = ui::render(*l);

@@ -1,4 +1,4 @@
-// AttributedLabelDelegate: what an AttributedLabel asks about its links, and LabelLink, a link
+// RyAttributedLabelDelegate: what a RyAttributedLabel asks about its links, and LabelLink, a link
 // (its UTF-16 range in the label's string and the address it opens). Held weakly by the label;
 // main thread. Both methods are optional: their defaults answer "not implemented", and the label
 // then follows every link and colours it with its own link colour.
@@ -12,7 +12,7 @@
 
 namespace zu {
 
-class AttributedLabel;
+class RyAttributedLabel;
 
 // A link: its range in the string and the address it opens.
 struct LabelLink {
@@ -21,11 +21,11 @@ struct LabelLink {
   bool operator==(const LabelLink&) const = default;
 };
 
-class AttributedLabelDelegate {
+class RyAttributedLabelDelegate {
  public:
-  virtual ~AttributedLabelDelegate() = default;
+  virtual ~RyAttributedLabelDelegate() = default;
   // Whether the link is followed; nullopt: not implemented (followed).
-  virtual std::optional<bool> attributedLabelShouldFollowLink(AttributedLabel& label,
+  virtual std::optional<bool> attributedLabelShouldFollowLink(RyAttributedLabel& label,
                                                               const LabelLink& link) {
     (void)label;
     (void)link;

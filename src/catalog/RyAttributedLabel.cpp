@@ -1,8 +1,9 @@
-#include "catalog/AttributedLabel.h"
+#include "catalog/RyAttributedLabel.h"
 
 #include <cmath>
 #include <limits>
 
+#include "platform/runtime/StringUtil.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Canvas.h"
 #include "platform/ui/Touch.h"
@@ -35,32 +36,27 @@ bool containsIndex(ui::TextRange range, size_t index) {
   return range.location <= index && index < range.location + range.length;
 }
 
-bool isTrimmed(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
-
+// "\r\n" made "\n", then white space and newlines cut at both ends.
 std::string normalisedText(const std::string& text) {
-  std::string out;
-  out.reserve(text.size());
+  std::string joined;
+  joined.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += text[i];
+    joined += text[i];
   }
-  size_t begin = 0;
-  size_t end = out.size();
-  while (begin < end && isTrimmed(out[begin])) ++begin;
-  while (end > begin && isTrimmed(out[end - 1])) --end;
-  return out.substr(begin, end - begin);
+  return StringUtil::trimWhitespaceAndNewlines(joined);
 }
 
 }  // namespace
 
-AttributedLabel::AttributedLabel(const ui::Rect& frame) : Label(frame) {
+RyAttributedLabel::RyAttributedLabel(const ui::Rect& frame) : Label(frame) {
   if (ui::Application::shared().canOpenURL("tel:0")) linkTypes_ |= DataDetector::kPhoneNumber;
   setUserInteractionEnabled(true);
   setContentMode(ui::ContentMode::Redraw);
   resetAttributedText();
 }
 
-ui::ParagraphStyle::Alignment AttributedLabel::paragraphAlignmentFor(int labelAlignment) {
+ui::ParagraphStyle::Alignment RyAttributedLabel::paragraphAlignmentFor(int labelAlignment) {
   using A = ui::ParagraphStyle::Alignment;
   switch (labelAlignment) {
     case 0: return A::Left;
@@ -71,19 +67,19 @@ ui::ParagraphStyle::Alignment AttributedLabel::paragraphAlignmentFor(int labelAl
   }
 }
 
-ui::LineBreakMode AttributedLabel::lineBreakModeFor(int labelMode) {
+ui::LineBreakMode RyAttributedLabel::lineBreakModeFor(int labelMode) {
   if (labelMode >= 1 && labelMode <= 5) return static_cast<ui::LineBreakMode>(labelMode);
   return ui::LineBreakMode::WordWrap;
 }
 
-ui::Size AttributedLabel::sizeConstrainedToSize(const ui::AttributedString& text,
+ui::Size RyAttributedLabel::sizeConstrainedToSize(const ui::AttributedString& text,
                                                 ui::Size constraints, ui::TextRange* fitRange) {
   const ui::Typesetter typesetter(text);
   const ui::Size s = typesetter.suggestFrameSize(ui::TextRange{}, constraints, fitRange);
   return ui::Size{std::floor(s.width + 1), std::floor(s.height + 1)};
 }
 
-void AttributedLabel::setTextAlignment(ui::AttributedString& text,
+void RyAttributedLabel::setTextAlignment(ui::AttributedString& text,
                                        ui::ParagraphStyle::Alignment alignment,
                                        ui::LineBreakMode mode, ui::TextRange range) {
   ui::ParagraphStyle style;
@@ -92,18 +88,18 @@ void AttributedLabel::setTextAlignment(ui::AttributedString& text,
   text.setParagraphStyle(style, range);
 }
 
-std::optional<ui::AttributedString> AttributedLabel::attributedText() {
+std::optional<ui::AttributedString> RyAttributedLabel::attributedText() {
   if (!attributedText_) resetAttributedText();
   return attributedText_;
 }
 
-void AttributedLabel::setAttributedText(std::optional<ui::AttributedString> text) {
+void RyAttributedLabel::setAttributedText(std::optional<ui::AttributedString> text) {
   attributedText_ = std::move(text);
   customLinks_.clear();
   redraw();
 }
 
-void AttributedLabel::resetAttributedText() {
+void RyAttributedLabel::resetAttributedText() {
   if (text().empty()) {
     setAttributedText(std::nullopt);
     return;
@@ -116,24 +112,24 @@ void AttributedLabel::resetAttributedText() {
   setAttributedText(std::move(string));
 }
 
-void AttributedLabel::setText(std::string text) {
+void RyAttributedLabel::setText(std::string text) {
   Label::setText(normalisedText(text));
   resetAttributedText();
 }
 
-void AttributedLabel::setFont(const ui::Font& font) {
+void RyAttributedLabel::setFont(const ui::Font& font) {
   if (attributedText_) attributedText_->setFont(font);
   Label::setFont(font);
   redraw();
 }
 
-void AttributedLabel::setTextColor(const ui::Color& color) {
+void RyAttributedLabel::setTextColor(const ui::Color& color) {
   if (attributedText_) attributedText_->setTextColor(color);
   Label::setTextColor(color);
   redraw();
 }
 
-void AttributedLabel::setTextAlignment(ui::TextAlignment alignment) {
+void RyAttributedLabel::setTextAlignment(ui::TextAlignment alignment) {
   if (attributedText_) {
     setTextAlignment(*attributedText_, paragraphAlignmentFor(static_cast<int>(alignment)),
                      lineBreakModeFor(static_cast<int>(lineBreakMode())));
@@ -142,7 +138,7 @@ void AttributedLabel::setTextAlignment(ui::TextAlignment alignment) {
   redraw();
 }
 
-void AttributedLabel::setLineBreakMode(ui::LineBreakMode mode) {
+void RyAttributedLabel::setLineBreakMode(ui::LineBreakMode mode) {
   if (attributedText_) {
     setTextAlignment(*attributedText_, paragraphAlignmentFor(static_cast<int>(textAlignment())),
                      lineBreakModeFor(static_cast<int>(mode)));
@@ -151,45 +147,45 @@ void AttributedLabel::setLineBreakMode(ui::LineBreakMode mode) {
   redraw();
 }
 
-void AttributedLabel::setCenterVertically(bool center) {
+void RyAttributedLabel::setCenterVertically(bool center) {
   centerVertically_ = center;
   redraw();
 }
 
-void AttributedLabel::setExtendBottomToFit(bool extend) {
+void RyAttributedLabel::setExtendBottomToFit(bool extend) {
   extendBottomToFit_ = extend;
   redraw();
 }
 
-void AttributedLabel::setAutomaticallyAddLinksForType(uint64_t types) {
+void RyAttributedLabel::setAutomaticallyAddLinksForType(uint64_t types) {
   linkTypes_ = types;
   redraw();
 }
 
-void AttributedLabel::addCustomLink(const std::string& url, ui::TextRange range) {
+void RyAttributedLabel::addCustomLink(const std::string& url, ui::TextRange range) {
   const size_t length = attributedText_ ? attributedText_->length() : 0;
   if (range.location >= length || range.length == 0) return;
   customLinks_.push_back(LabelLink{attributedText_->clamp(range), url});
   redraw();
 }
 
-void AttributedLabel::removeAllCustomLinks() {
+void RyAttributedLabel::removeAllCustomLinks() {
   customLinks_.clear();
   redraw();
 }
 
-void AttributedLabel::redraw() {
+void RyAttributedLabel::redraw() {
   textFrame_.reset();
   setNeedsDisplay();
 }
 
-std::vector<DataDetector::Result> AttributedLabel::detectedLinks(
+std::vector<DataDetector::Result> RyAttributedLabel::detectedLinks(
     const ui::AttributedString& text) const {
   if (linkTypes_ == 0) return {};
   return DataDetector(linkTypes_).matches(text.utf8());
 }
 
-void AttributedLabel::applyLinkStyle(ui::AttributedString& text, const LabelLink& link) const {
+void RyAttributedLabel::applyLinkStyle(ui::AttributedString& text, const LabelLink& link) const {
   int underline = underlineLinks_ ? 1 : 0;
   std::optional<ui::Color> color = linkColor_;
   if (auto delegate = delegate_.lock()) {
@@ -200,7 +196,7 @@ void AttributedLabel::applyLinkStyle(ui::AttributedString& text, const LabelLink
   if (underline >= 1) text.setUnderlineStyle(underline, link.range);
 }
 
-std::optional<ui::AttributedString> AttributedLabel::attributedTextWithLinks() const {
+std::optional<ui::AttributedString> RyAttributedLabel::attributedTextWithLinks() const {
   if (!attributedText_) return std::nullopt;
   ui::AttributedString text = *attributedText_;
   for (const DataDetector::Result& found : detectedLinks(text)) {
@@ -210,7 +206,7 @@ std::optional<ui::AttributedString> AttributedLabel::attributedTextWithLinks() c
   return text;
 }
 
-std::optional<LabelLink> AttributedLabel::linkAtCharacterIndex(size_t index) const {
+std::optional<LabelLink> RyAttributedLabel::linkAtCharacterIndex(size_t index) const {
   if (!attributedText_) return std::nullopt;
   for (const DataDetector::Result& found : detectedLinks(*attributedText_)) {
     const ui::TextRange range{found.range.location, found.range.length};
@@ -222,7 +218,7 @@ std::optional<LabelLink> AttributedLabel::linkAtCharacterIndex(size_t index) con
   return std::nullopt;
 }
 
-const ui::TextFrame* AttributedLabel::layOut(const ui::AttributedString& text) {
+const ui::TextFrame* RyAttributedLabel::layOut(const ui::AttributedString& text) {
   if (textFrame_ && laidOutText_ == text && laidOutBounds_ == bounds()) return textFrame_.get();
   const ui::Typesetter typesetter(text);
   drawingRect_ = bounds();
@@ -244,7 +240,7 @@ const ui::TextFrame* AttributedLabel::layOut(const ui::AttributedString& text) {
   return textFrame_.get();
 }
 
-std::optional<LabelLink> AttributedLabel::linkAtPoint(ui::Point point) {
+std::optional<LabelLink> RyAttributedLabel::linkAtPoint(ui::Point point) {
   const auto text = attributedTextWithLinks();
   if (!text) return std::nullopt;
   const ui::TextFrame* frame = layOut(*text);
@@ -260,25 +256,25 @@ std::optional<LabelLink> AttributedLabel::linkAtPoint(ui::Point point) {
   return std::nullopt;
 }
 
-ui::Size AttributedLabel::sizeThatFits(ui::Size size) const {
+ui::Size RyAttributedLabel::sizeThatFits(ui::Size size) const {
   const auto text = attributedTextWithLinks();
   if (!text) return ui::Size{0, 0};
   return sizeConstrainedToSize(*text, size);
 }
 
-std::shared_ptr<ui::View> AttributedLabel::hitTest(ui::Point p) {
+std::shared_ptr<ui::View> RyAttributedLabel::hitTest(ui::Point p) {
   auto hit = View::hitTest(p);
   if (hit.get() == this && onlyCatchTouchesOnLinks_ && !linkAtPoint(p)) return nullptr;
   return hit;
 }
 
-void AttributedLabel::touchesBegan(const ui::TouchSet& touches, const ui::Event&) {
+void RyAttributedLabel::touchesBegan(const ui::TouchSet& touches, const ui::Event&) {
   if (touches.empty()) return;
   activeLink_ = linkAtPoint(touches.front()->locationInView(this));
   setNeedsDisplay();
 }
 
-void AttributedLabel::touchesEnded(const ui::TouchSet& touches, const ui::Event&) {
+void RyAttributedLabel::touchesEnded(const ui::TouchSet& touches, const ui::Event&) {
   if (touches.empty()) return;
   const auto lifted = linkAtPoint(touches.front()->locationInView(this));
   if (activeLink_ && lifted && activeLink_->range == lifted->range) {
@@ -292,12 +288,12 @@ void AttributedLabel::touchesEnded(const ui::TouchSet& touches, const ui::Event&
   setNeedsDisplay();
 }
 
-void AttributedLabel::touchesCancelled(const ui::TouchSet&, const ui::Event&) {
+void RyAttributedLabel::touchesCancelled(const ui::TouchSet&, const ui::Event&) {
   activeLink_.reset();
   setNeedsDisplay();
 }
 
-void AttributedLabel::drawTextInRect(ui::Canvas& canvas, const ui::Rect& rect) {
+void RyAttributedLabel::drawTextInRect(ui::Canvas& canvas, const ui::Rect& rect) {
   auto text = attributedTextWithLinks();
   if (!text) {
     Label::drawTextInRect(canvas, rect);
@@ -318,7 +314,7 @@ void AttributedLabel::drawTextInRect(ui::Canvas& canvas, const ui::Rect& rect) {
   frame->draw(canvas);
 }
 
-void AttributedLabel::drawActiveLinkHighlight(ui::Canvas& canvas, const ui::TextFrame& frame) {
+void RyAttributedLabel::drawActiveLinkHighlight(ui::Canvas& canvas, const ui::TextFrame& frame) {
   const ui::TextRange link = activeLink_->range;
   canvas.save();
   canvas.setFillColor(highlightedLinkColor_);

@@ -1,4 +1,4 @@
-// AttributedLabel: a label that draws an attributed string through the kit's Typesetter, turns
+// RyAttributedLabel: a label that draws an attributed string through the kit's Typesetter, turns
 // web addresses (and telephone numbers on a device that can dial) and caller-given ranges into
 // coloured, underlined links, highlights the link under the finger and opens it on release
 // through ui::Application::openURL. The content centre's no-result view shows its apology with
@@ -20,7 +20,7 @@
 // it (or empty) is ignored (the phone kept it and raised when styling it); a release follows a
 // link only when both the link touched and the link lifted over exist. Measuring and drawing use
 // the same typesetter and metrics. The label's text setters hide the plain label's (they are not
-// virtual there): call them on an AttributedLabel.
+// virtual there): call them on a RyAttributedLabel.
 #pragma once
 
 #include <cstdint>
@@ -29,7 +29,7 @@
 #include <string>
 #include <vector>
 
-#include "catalog/AttributedLabelDelegate.h"
+#include "catalog/RyAttributedLabelDelegate.h"
 #include "platform/intl/DataDetector.h"
 #include "platform/ui/AttributedString.h"
 #include "platform/ui/Label.h"
@@ -37,9 +37,9 @@
 
 namespace zu {
 
-class AttributedLabel : public ui::Label {
+class RyAttributedLabel : public ui::Label {
  public:
-  explicit AttributedLabel(const ui::Rect& frame = ui::Rect());
+  explicit RyAttributedLabel(const ui::Rect& frame = ui::Rect());
 
   // The label's alignment (left 0, centre 1, right 2, justified 3) as a paragraph alignment.
   static ui::ParagraphStyle::Alignment paragraphAlignmentFor(int labelAlignment);
@@ -81,7 +81,7 @@ class AttributedLabel : public ui::Label {
   void setAutomaticallyAddLinksForType(uint64_t types);
   bool onlyCatchTouchesOnLinks() const { return onlyCatchTouchesOnLinks_; }
   void setOnlyCatchTouchesOnLinks(bool only) { onlyCatchTouchesOnLinks_ = only; }
-  void setDelegate(std::weak_ptr<AttributedLabelDelegate> delegate) { delegate_ = std::move(delegate); }
+  void setDelegate(std::weak_ptr<RyAttributedLabelDelegate> delegate) { delegate_ = std::move(delegate); }
 
   void addCustomLink(const std::string& url, ui::TextRange range);
   void removeAllCustomLinks();
@@ -128,7 +128,7 @@ class AttributedLabel : public ui::Label {
   uint64_t linkTypes_ = DataDetector::kLink;
   bool onlyCatchTouchesOnLinks_ = true;
   bool extendBottomToFit_ = false;
-  std::weak_ptr<AttributedLabelDelegate> delegate_;
+  std::weak_ptr<RyAttributedLabelDelegate> delegate_;
 };
 
 }  // namespace zu
