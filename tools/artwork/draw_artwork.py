@@ -775,6 +775,18 @@ for size_name, side in (("bigstar", 30), ("smallstar", 14), ("tinystar", 10)):
 for brand in MICROBLOG_COLORS:
     OTHER_IMAGES["ipadweibo_%s_default_bg.png" % brand] = (140, 108, microblog_cover(brand))
     OTHER_IMAGES["ipadweibo_%s_list_icon.png" % brand] = (60, 60, microblog_icon(brand))
+
+# The subscription centre's search bar: a rounded board stretched between 50-point side caps,
+# the magnifier, the clear button (its normal picture is spelt "delate" by the screens) and
+# the dark cancel button behind its grey title.
+OTHER_IMAGES.update({
+    "contentC_search_input.png": (120, 34, P("field", True, 14)),
+    "contentC_search_icon.png": (16, 16, G("search")),
+    "contentC_search_delate_btn_normal.png": (19, 19, I("x")),
+    "contentC_search_delete_btn_selected.png": (19, 19, I("x", pressed=True)),
+    "contentC_cancel_btn_normal.png": (54, 32, B(accent="glyph")),
+    "contentC_cancel_btn_click.png": (54, 32, B(accent="glyph_press")),
+})
 # --- the sample service's pictures -------------------------------------------------------
 # Covers, thumbnails and article pictures of tools/sample-service: small painted scenes, the
 # covers and thumbnails with the column's name on a band, as a reader's shelf shows them.

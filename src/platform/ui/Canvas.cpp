@@ -387,6 +387,14 @@ void Canvas::drawImagePart(const Image& image, const Rect& src, const Rect& dst,
 }
 
 void Canvas::drawImage(const Image& image, const Rect& rect, float alpha) {
+  if (const auto& caps = image.capInsets()) {
+    const float s = image.scale();
+    const float w = static_cast<float>(image.pixelWidth());
+    const float h = static_cast<float>(image.pixelHeight());
+    drawImageSlices(image, rect, caps->left * s, w - (caps->left + caps->right) * s, caps->top * s,
+                    h - (caps->top + caps->bottom) * s, alpha);
+    return;
+  }
   // Caps are points: a double-density picture has caps twice as many pixels wide.
   const float l = static_cast<float>(image.leftCapWidth()) * image.scale();
   const float t = static_cast<float>(image.topCapHeight()) * image.scale();
@@ -400,7 +408,7 @@ void Canvas::drawImageStretching(const Image& image, const Rect& rect, const Rec
   const Rect unit(0, 0, 1, 1);
   const Rect s = stretch.standardized().intersection(unit);
   // A stretchable image keeps its own caps, as it does everywhere it is drawn.
-  if (s.isEmpty() || s == unit || image.leftCapWidth() > 0 || image.topCapHeight() > 0) {
+  if (s.isEmpty() || s == unit || image.hasCaps()) {
     drawImage(image, rect, alpha);
     return;
   }

@@ -222,6 +222,22 @@ std::shared_ptr<Image> Image::stretchableImage(int leftCapWidth, int topCapHeigh
   return copy;
 }
 
+std::shared_ptr<Image> Image::resizableImage(const EdgeInsets& capInsets) const {
+  std::shared_ptr<Image> copy(new Image(pixels_, width_, height_, scale_));
+  // Each pair of caps leaves at least one pixel between them to stretch.
+  auto cut = [this](float before, float after, int pixels) {
+    const float total = (static_cast<float>(pixels) - 1) / scale_;
+    before = std::clamp(before, 0.f, std::max(0.f, total));
+    after = std::clamp(after, 0.f, std::max(0.f, total - before));
+    return std::pair{before, after};
+  };
+  const auto [left, right] = cut(capInsets.left, capInsets.right, width_);
+  const auto [top, bottom] = cut(capInsets.top, capInsets.bottom, height_);
+  copy->capInsets_ = EdgeInsets{top, left, bottom, right};
+  copy->name_ = name_;
+  return copy;
+}
+
 cairo_surface_t* Image::surface() const {
   Pixels& p = *pixels_;
   std::call_once(p.surfaceOnce, [&p, this] {

@@ -14,6 +14,9 @@
 //  - stretchableImage(left, top) takes its caps in points, draws its corners unscaled and
 //    stretches the one-pixel middle column and row (right cap = width − left − 1 pixels), as the
 //    phone's stretchable images do.
+//  - resizableImage(capInsets) takes four caps in points, draws the corners unscaled and
+//    stretches what lies between the caps (the phone tiled that middle; we stretch it, the same
+//    for the plain boards it is used with).
 // Where we differ on purpose: images larger than kMaxPixels are refused (null) rather than
 // exhausting memory; there is no lazy decoding.
 //
@@ -92,6 +95,12 @@ class Image {
   std::shared_ptr<Image> stretchableImage(int leftCapWidth, int topCapHeight) const;
   int leftCapWidth() const { return leftCap_; }
   int topCapHeight() const { return topCap_; }
+  // A new image sharing these pixels whose middle, between the four caps, stretches. Caps are
+  // cut so that at least one pixel stays between them.
+  std::shared_ptr<Image> resizableImage(const EdgeInsets& capInsets) const;
+  const std::optional<EdgeInsets>& capInsets() const { return capInsets_; }
+  // Whether the image draws stretched between caps (either kind).
+  bool hasCaps() const { return leftCap_ > 0 || topCap_ > 0 || capInsets_.has_value(); }
 
   // The name given to named() (empty otherwise), shown by view-tree dumps.
   const std::string& name() const { return name_; }
@@ -110,6 +119,7 @@ class Image {
   float scale_;
   int leftCap_ = 0;
   int topCap_ = 0;
+  std::optional<EdgeInsets> capInsets_;
   std::string name_;
 };
 

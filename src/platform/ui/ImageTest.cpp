@@ -264,5 +264,38 @@ TEST(ImageTest, StretchableCapsArePointsAtEitherScale) {
   EXPECT_EQ(8, Image::create(18, 4, 2)->stretchableImage(20, 0)->leftCapWidth());
 }
 
+// Four caps: a 10 × 6 picture with 2-point blue left and top edges, a 3-point green right edge
+// and a 1-point yellow bottom edge keeps each edge's size at any size; the red middle stretches.
+TEST(ImageTest, ResizableImagesKeepFourCaps) {
+  auto picture = Image::create(10, 6, 1);
+  for (int y = 0; y < 6; ++y) {
+    for (int x = 0; x < 10; ++x) {
+      Color c = Color::redColor();
+      if (x < 2 || y < 2) c = Color::blueColor();
+      if (x >= 7) c = Color::greenColor();
+      if (y >= 5) c = Color::yellowColor();
+      picture->mutablePixels()[y * 10 + x] = c.premultipliedArgb();
+    }
+  }
+  auto board = picture->resizableImage(EdgeInsets{2, 2, 1, 3});
+  EXPECT_TRUE(board->hasCaps());
+  EXPECT_FALSE(picture->hasCaps());
+  EXPECT_EQ((EdgeInsets{2, 2, 1, 3}), *board->capInsets());
+  auto target = Image::create(40, 20, 1);
+  {
+    Canvas canvas(*target);
+    canvas.drawImage(*board, Rect(0, 0, 40, 20));
+  }
+  EXPECT_EQ(Color::blueColor(), target->colorAt(1, 10));
+  EXPECT_EQ(Color::blueColor(), target->colorAt(20, 1));
+  EXPECT_EQ(Color::redColor(), target->colorAt(2, 2));
+  EXPECT_EQ(Color::redColor(), target->colorAt(36, 18));
+  EXPECT_EQ(Color::greenColor(), target->colorAt(37, 10));
+  EXPECT_EQ(Color::yellowColor(), target->colorAt(20, 19));
+  // Caps wider than the picture are cut so that a middle pixel remains.
+  const EdgeInsets cut = *picture->resizableImage(EdgeInsets{4, 8, 4, 8})->capInsets();
+  EXPECT_EQ((EdgeInsets{4, 8, 1, 1}), cut);
+}
+
 }  // namespace
 }  // namespace zu::ui

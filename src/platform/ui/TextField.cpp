@@ -279,8 +279,7 @@ void TextField::touchesEnded(const TouchSet& touches, const Event& event) {
 void TextField::draw(Canvas& canvas, const Rect&) {
   const Rect b = bounds();
   if (background_) {
-    const bool caps = background_->leftCapWidth() > 0 || background_->topCapHeight() > 0;
-    const auto picture = caps ? background_
+    const auto picture = background_->hasCaps() ? background_
                               : background_->stretchableImage(static_cast<int>(background_->size().width / 2),
                                                               static_cast<int>(background_->size().height / 2));
     canvas.drawImage(*picture, b);
