@@ -13,11 +13,13 @@
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Image.h"
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
 #include "settings/SettingsNibs.h"
+#include "settings/feedback/FeedbackTestSupport.h"
 #include "settings/feedback/FeedbackEngine.h"
 #include "shell/app/Observer.h"
 #include "shell/app/ScreenRequest.h"
@@ -68,22 +70,18 @@ class FeedbackScreenTest : public testing::ShellFixture {
  protected:
   void SetUp() override {
     ShellFixture::SetUp();
+    // No keyboard left up by an earlier test: this one's must announce itself.
+    ui::Keyboard::shared().resetForTesting();
     NRSkinManager::resetForTesting();
     ui::Image::clearNamedCache();
     VESKLogInit();
     TaskEngine::initGlobalInstance();
     SettingsNibs::registerNibs();
-    window_ = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
-    window_->makeKeyAndVisible();
-    below_ = std::make_shared<ui::ViewController>();
-    navigation_ = std::make_shared<ui::NavigationController>(below_);
-    ui::ViewController::installAsRoot(*window_, navigation_);
+    stage_ = std::make_unique<testing::NavigationStage>();
   }
   void TearDown() override {
     screen_.reset();
-    navigation_.reset();
-    below_.reset();
-    window_.reset();
+    stage_.reset();
     TaskEngine::uninitGlobalInstance();
     VESKLogUninit();
     ShellFixture::TearDown();
@@ -94,9 +92,9 @@ class FeedbackScreenTest : public testing::ShellFixture {
     engine_->anonymous = guest;
     screen_ = std::make_shared<MoreSettingsFeedbackViewController>();
     screen_->setEngine(engine_);
-    navigation_->pushViewController(screen_, false);
+    stage_->navigation->pushViewController(screen_, false);
     settle(1);
-    window_->layoutIfNeeded();
+    stage_->window->layoutIfNeeded();
     ASSERT_TRUE(screen_->inputTextView());
   }
   std::string title() const {
@@ -117,9 +115,7 @@ class FeedbackScreenTest : public testing::ShellFixture {
   }
 
   std::shared_ptr<ScriptedFeedbackEngine> engine_ = std::make_shared<ScriptedFeedbackEngine>();
-  std::shared_ptr<ui::Window> window_;
-  std::shared_ptr<ui::ViewController> below_;
-  std::shared_ptr<ui::NavigationController> navigation_;
+  std::unique_ptr<testing::NavigationStage> stage_;
   std::shared_ptr<MoreSettingsFeedbackViewController> screen_;
 };
 
@@ -149,8 +145,8 @@ TEST_F(FeedbackScreenTest, AGuestSendsTheChosenTypeTheTextTheLogsAndTheAddress) 
   snapshot("feedback-guest");
 
   // "Bug提交" is the third segment: a touch on it chooses it.
-  const ui::Point third = segments->convertPointTo(ui::Point{200, 27}, window_.get());
-  window_->tap(third);
+  const ui::Point third = segments->convertPointTo(ui::Point{200, 27}, stage_->window.get());
+  stage_->window->tap(third);
   EXPECT_EQ(screen_->lastSelectedIndex(), 2);
   type("翻页时闪退");
   screen_->textField()->becomeFirstResponder();
@@ -172,7 +168,7 @@ TEST_F(FeedbackScreenTest, AGuestSendsTheChosenTypeTheTextTheLogsAndTheAddress) 
   ASSERT_TRUE(screen_->navigationItem()->leftBarButtonItem());
   EXPECT_TRUE(screen_->navigationItem()->leftBarButtonItem()->customView()->isHidden());
   EXPECT_TRUE(screen_->submitIndicator()->isAnimating());
-  EXPECT_EQ(screen_->submitIndicator()->superview(), navigation_->navigationBar());
+  EXPECT_EQ(screen_->submitIndicator()->superview(), stage_->navigation->navigationBar());
 
   postStatus(engine_->tasks[0], 0);
   settle(0.5);
@@ -180,9 +176,9 @@ TEST_F(FeedbackScreenTest, AGuestSendsTheChosenTypeTheTextTheLogsAndTheAddress) 
   EXPECT_FALSE(screen_->navigationItem()->leftBarButtonItem());
   EXPECT_FALSE(screen_->submitIndicator()->isAnimating());
   EXPECT_FALSE(fs::exists(*sent.filePath));  // gone once the upload is over
-  EXPECT_EQ(navigation_->topViewController(), screen_);
+  EXPECT_EQ(stage_->navigation->topViewController(), screen_);
   settle(1);
-  EXPECT_EQ(navigation_->topViewController(), below_);
+  EXPECT_EQ(stage_->navigation->topViewController(), stage_->below);
 }
 
 TEST_F(FeedbackScreenTest, AReaderHasNoAddressFieldAndAFailureLeavesAfterASecond) {
@@ -203,9 +199,9 @@ TEST_F(FeedbackScreenTest, AReaderHasNoAddressFieldAndAFailureLeavesAfterASecond
   settle(0.5);
   EXPECT_EQ(title(), "提交失败");
   EXPECT_TRUE(screen_->navigationItem()->leftBarButtonItem());  // kept (hidden) on failure
-  EXPECT_EQ(navigation_->topViewController(), screen_);
+  EXPECT_EQ(stage_->navigation->topViewController(), screen_);
   settle(1);
-  EXPECT_EQ(navigation_->topViewController(), below_);
+  EXPECT_EQ(stage_->navigation->topViewController(), stage_->below);
   settle(1);  // the pop's slide ends
   EXPECT_FALSE(screen_->submitIndicator()->superview());
 }
@@ -231,7 +227,22 @@ TEST_F(FeedbackScreenTest, AnEngineWithoutATaskReportsAFailureAndLeaves) {
   EXPECT_EQ(title(), "提交失败");
   EXPECT_FALSE(screen_->archivePath());
   settle(1.1);
-  EXPECT_EQ(navigation_->topViewController(), below_);
+  EXPECT_EQ(stage_->navigation->topViewController(), stage_->below);
+}
+
+TEST_F(FeedbackScreenTest, TheKeyboardShrinksTheTableAndEditingScrollsToTheField) {
+  open(true);
+  const float viewHeight = screen_->view()->bounds().size.height;
+  type("a");
+  settle(1);
+  EXPECT_EQ(screen_->tableView()->frame(), ui::Rect(0, 0, 320, viewHeight - 216));
+  EXPECT_EQ(screen_->tableView()->contentOffset().y, 20);
+  screen_->textField()->becomeFirstResponder();
+  settle(1);
+  EXPECT_EQ(screen_->tableView()->contentOffset().y, 150);
+  screen_->textField()->resignFirstResponder();
+  settle(1);
+  EXPECT_EQ(screen_->tableView()->frame(), ui::Rect(0, 0, 320, 416));
 }
 
 TEST_F(FeedbackScreenTest, TheInterfaceFileMakesTheScreenForARequest) {
