@@ -94,9 +94,8 @@ void PBCustomSegmentedControl::segmentAction(const ui::Control& button) {
   }
 }
 
-void PBCustomSegmentedControl::addTarget(const void* key, unsigned events, Action action) {
+void PBCustomSegmentedControl::addTarget(const void*, unsigned events, Action action) {
   if ((events & ui::kControlEventValueChanged) == 0) return;
-  valueChangedKey_ = key;
   valueChangedAction_ = std::move(action);
 }
 

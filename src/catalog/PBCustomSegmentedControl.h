@@ -47,7 +47,7 @@ class PBCustomSegmentedControl : public ui::Control {
   std::shared_ptr<ui::Button> segmentButton(int index) const;
 
   // Registers `action` as the one value-changed receiver when `events` include value-changed;
-  // other events register nothing.
+  // other events register nothing. (It hides Control's addTarget: register through this class.)
   void addTarget(const void* key, unsigned events, Action action);
 
   const ui::Font& titleFont() const { return titleFont_; }
@@ -77,7 +77,6 @@ class PBCustomSegmentedControl : public ui::Control {
   std::vector<std::shared_ptr<ui::Button>> segments_;
   std::vector<PBSegmentInfo> segmentInfos_;
   int selectedSegmentIndex_ = 0;
-  const void* valueChangedKey_ = nullptr;
   Action valueChangedAction_;
   ui::Font titleFont_;
   ui::Color normalColor_;

@@ -31,7 +31,8 @@ class MSPlaceHolderTextView : public ui::TextView {
   const ui::Color& placeholderColor() const { return placeholderColor_; }
   void setPlaceholderColor(const ui::Color& color) { placeholderColor_ = color; }
 
-  // Sets the text, then shows or hides the placeholder.
+  // Sets the text, then shows or hides the placeholder (it hides TextView's setText: set the
+  // text through this class).
   void setText(std::string text);
   void setContentInset(const ui::EdgeInsets& insets) override;
 
