@@ -17,9 +17,11 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Renderer.h"
+#include "platform/ui/TableViewCell.h"
 #include "platform/ui/Window.h"
 #include "settings/SettingsNibs.h"
 #include "settings/feedback/FeedbackTestSupport.h"
+#include "settings/feedback/MoreSettingsFeedbackQuestionTypeViewController.h"
 #include "settings/feedback/FeedbackEngine.h"
 #include "shell/app/Observer.h"
 #include "shell/app/ScreenRequest.h"
@@ -243,6 +245,27 @@ TEST_F(FeedbackScreenTest, TheKeyboardShrinksTheTableAndEditingScrollsToTheField
   screen_->textField()->resignFirstResponder();
   settle(1);
   EXPECT_EQ(screen_->tableView()->frame(), ui::Rect(0, 0, 320, 416));
+}
+
+TEST_F(FeedbackScreenTest, TheQuestionTypeListChecksOneRowAndAChoiceLeaves) {
+  auto types = std::make_shared<MoreSettingsFeedbackQuestionTypeViewController>();
+  types->setCurrentSelected(1);
+  stage_->navigation->pushViewController(types, false);
+  stage_->window->layoutIfNeeded();
+  auto table = types->tableView();
+  ASSERT_TRUE(table);
+  EXPECT_EQ(types->navigationItem()->title(), std::optional<std::string>("问题类型"));
+  ASSERT_EQ(table->numberOfRowsInSection(0), 4);
+  auto checked = types->cellForRow(*table, ui::IndexPath::forRow(1, 0));
+  EXPECT_EQ(checked->textLabel()->text(), "速度很卡，很慢");
+  EXPECT_EQ(checked->accessoryType(), ui::TableViewCellAccessoryType::Checkmark);
+  EXPECT_EQ(types->cellForRow(*table, ui::IndexPath::forRow(3, 0))->accessoryType(),
+            ui::TableViewCellAccessoryType::None);
+
+  types->didSelectRow(*table, ui::IndexPath::forRow(3, 0));
+  EXPECT_EQ(types->currentSelected(), 3);
+  settle(1);
+  EXPECT_EQ(stage_->navigation->topViewController(), stage_->below);
 }
 
 TEST_F(FeedbackScreenTest, TheInterfaceFileMakesTheScreenForARequest) {
