@@ -200,4 +200,12 @@ std::optional<std::string> VESKLogGetLastlogFilepath() {
   return gLastlogFilepath;
 }
 
+void VESKLogWithFilesLocked(
+    const std::function<void(const std::optional<std::string>&, const std::optional<std::string>&)>& body) {
+  std::lock_guard<std::mutex> lock(gLock);
+  // Every line goes out with an unbuffered write; make it reach the file before it is read.
+  if (gFileHandle >= 0) ::fdatasync(gFileHandle);
+  body(gLogFilepath, gLastlogFilepath);
+}
+
 }  // namespace zu

@@ -13,6 +13,7 @@
 // server data) as "%s" arguments, never as the format itself.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -25,5 +26,11 @@ void VESKLogUninit();
 // Full path of the current log and of the previous one; nullopt outside init..uninit.
 std::optional<std::string> VESKLogGetLogFilepath();
 std::optional<std::string> VESKLogGetLastlogFilepath();
+
+// Runs `body` with the two paths (as above) while the log is held still: no line is being
+// written and no rotation happens until it returns, so a reader (the feedback's archive) copies
+// both files whole. `body` must not log: the lock is not recursive.
+void VESKLogWithFilesLocked(
+    const std::function<void(const std::optional<std::string>& log, const std::optional<std::string>& lastLog)>& body);
 
 }  // namespace zu

@@ -1,0 +1,136 @@
+#include "settings/feedback/FeedbackLogArchive.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <atomic>
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "common/Log.h"
+#include "common/ZipArchive.h"
+#include "platform/runtime/Paths.h"
+#include "testing/TempHome.h"
+
+namespace zu {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+unsigned modeOf(const fs::path& path) {
+  struct stat info {};
+  EXPECT_EQ(0, ::stat(path.c_str(), &info));
+  return info.st_mode & 0777u;
+}
+
+class FeedbackLogArchiveTest : public ::testing::Test {
+ protected:
+  void SetUp() override { VESKLogInit(); }
+  void TearDown() override { VESKLogUninit(); }
+  // Unpacks the archive with the zip wrapper into a fresh folder.
+  fs::path unpack(const std::string& archive) {
+    const fs::path out = home_.path() / ("out" + std::to_string(++unpacked_));
+    fs::create_directories(out);
+    EXPECT_TRUE(ZipArchive::unzipFile(archive, out.string(), true));
+    return out;
+  }
+  TempHome home_;
+  int unpacked_ = 0;
+};
+
+TEST_F(FeedbackLogArchiveTest, BothLogsGoInUnderTheirOwnNamesInAPrivateFolder) {
+  VESKLogImpl("%s", "a line the reader wrote before the trouble");
+  const fs::path last = *VESKLogGetLastlogFilepath();
+  std::ofstream(last, std::ios::binary) << "yesterday's log\r\n";
+
+  FeedbackLogArchive archive;
+  const auto path = archive.make();
+  ASSERT_TRUE(path);
+  EXPECT_EQ(fs::path(*path).filename(), "log.zip");
+  // In the home's own tmp folder, both it and the archive's folder owner-only.
+  const fs::path folder = fs::path(*path).parent_path();
+  EXPECT_EQ(folder.parent_path(), Paths::tmp());
+  EXPECT_EQ(modeOf(Paths::tmp()), 0700u);
+  EXPECT_EQ(modeOf(folder), 0700u);
+
+  const fs::path out = unpack(*path);
+  EXPECT_EQ(readFile(out / "log.txt"), readFile(*VESKLogGetLogFilepath()));
+  EXPECT_NE(readFile(out / "log.txt").find("a line the reader wrote before the trouble"), std::string::npos);
+  EXPECT_EQ(readFile(out / "log_last.txt"), "yesterday's log\r\n");
+
+  // A second archive never shares the first one's place; removing takes the folder too.
+  FeedbackLogArchive other;
+  const auto second = other.make();
+  ASSERT_TRUE(second);
+  EXPECT_NE(*second, *path);
+  archive.remove();
+  EXPECT_FALSE(fs::exists(folder));
+  EXPECT_FALSE(archive.path());
+  EXPECT_TRUE(fs::exists(*second));
+}
+
+TEST_F(FeedbackLogArchiveTest, AMissingPreviousLogIsLeftOut) {
+  ASSERT_FALSE(fs::exists(*VESKLogGetLastlogFilepath()));
+  FeedbackLogArchive archive;
+  const auto path = archive.make();
+  ASSERT_TRUE(path);
+  const fs::path out = unpack(*path);
+  EXPECT_TRUE(fs::exists(out / "log.txt"));
+  EXPECT_FALSE(fs::exists(out / "log_last.txt"));
+}
+
+TEST_F(FeedbackLogArchiveTest, AnArchiveThatCannotBeMadeLeavesNothing) {
+  // The tmp folder's place is taken by a file: no folder of our own can be made in it.
+  const fs::path tmp = Paths::tmp();
+  fs::remove_all(tmp);
+  std::ofstream(tmp) << "in the way";
+  FeedbackLogArchive archive;
+  EXPECT_FALSE(archive.make());
+  EXPECT_FALSE(archive.path());
+  fs::remove(tmp);
+}
+
+TEST_F(FeedbackLogArchiveTest, TheArchiveGoesWithItsObject) {
+  fs::path folder;
+  {
+    FeedbackLogArchive archive;
+    const auto path = archive.make();
+    ASSERT_TRUE(path);
+    folder = fs::path(*path).parent_path();
+  }
+  EXPECT_FALSE(fs::exists(folder));
+}
+
+TEST_F(FeedbackLogArchiveTest, TheLogHoldsStillWhileItsFilesAreRead) {
+  std::atomic<bool> written{false};
+  std::thread writer;
+  uintmax_t sizeInside = 0;
+  uintmax_t sizeAtEnd = 0;
+  VESKLogWithFilesLocked([&](const std::optional<std::string>& log, const std::optional<std::string>& last) {
+    ASSERT_TRUE(log);
+    ASSERT_TRUE(last);
+    sizeInside = fs::file_size(*log);
+    writer = std::thread([&] {
+      VESKLogImpl("%s", "written from another thread");
+      written = true;
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    sizeAtEnd = fs::file_size(*log);
+  });
+  writer.join();
+  EXPECT_TRUE(written);
+  EXPECT_EQ(sizeInside, sizeAtEnd);
+  EXPECT_GT(fs::file_size(*VESKLogGetLogFilepath()), sizeAtEnd);
+}
+
+}  // namespace
+}  // namespace zu
