@@ -313,6 +313,33 @@ def titled(ctx, w, h, p, text, color_key="text", size=None):
     ctx.show_text(text)
 
 
+def feedback_tab(kind, caption, pressed=False):
+    """A segment of the feedback screen's kind row (80 x 54): a flat tab with the kind's symbol
+    over its caption; the chosen one is pressed in and tinted."""
+    def draw(ctx, w, h, p):
+        top, bottom = (p["button_press_top"], p["button_press_bottom"]) if pressed else (p["button_top"], p["button_bottom"])
+        ctx.rectangle(0, 0, w, h)
+        ctx.set_source(gradient(h, top, bottom))
+        ctx.fill()
+        ctx.set_source_rgb(*p["border"])
+        ctx.set_line_width(1)
+        ctx.move_to(w - 0.5, 0)
+        ctx.line_to(w - 0.5, h)
+        ctx.move_to(0, h - 0.5)
+        ctx.line_to(w, h - 0.5)
+        ctx.stroke()
+        color = p["glyph_press"] if pressed else p["glyph"]
+        ctx.save()
+        ctx.translate(w / 2 - 15, 4)
+        glyph(ctx, 30, 30, kind, color)
+        ctx.restore()
+        ctx.save()
+        ctx.translate(0, h - 18)
+        titled(ctx, w, 16, dict(p, tab=color), caption, "tab", 11)
+        ctx.restore()
+    return draw
+
+
 # --- the pictures ---------------------------------------------------------------------------
 # Each entry: file name -> (width, height, draw(ctx, w, h, palette)).
 
@@ -620,6 +647,15 @@ SKIN_IMAGES = {
     "imageKdmsFeedbackTibug": ("skin_ms_feedback_bug", 60, 60, I("bug")),
     "imageKdmsFeedbackTijianyi": ("skin_ms_feedback_idea", 60, 60, I("bulb")),
     "imageKdmsFeedbackTiwenti": ("skin_ms_feedback_question", 60, 60, I("question")),
+    # The feedback screen's segments take each kind's "Normal" and "Highlighted" (selected) face.
+    "imageKdmsFeedbackBiaoyangNormal": ("skin_ms_feedback_praise_tab", 80, 54, feedback_tab("heart", "表扬")),
+    "imageKdmsFeedbackBiaoyangHighlighted": ("skin_ms_feedback_praise_tab_press", 80, 54, feedback_tab("heart", "表扬", pressed=True)),
+    "imageKdmsFeedbackTibugNormal": ("skin_ms_feedback_bug_tab", 80, 54, feedback_tab("bug", "Bug提交")),
+    "imageKdmsFeedbackTibugHighlighted": ("skin_ms_feedback_bug_tab_press", 80, 54, feedback_tab("bug", "Bug提交", pressed=True)),
+    "imageKdmsFeedbackTijianyiNormal": ("skin_ms_feedback_idea_tab", 80, 54, feedback_tab("bulb", "提建议")),
+    "imageKdmsFeedbackTijianyiHighlighted": ("skin_ms_feedback_idea_tab_press", 80, 54, feedback_tab("bulb", "提建议", pressed=True)),
+    "imageKdmsFeedbackTiwentiNormal": ("skin_ms_feedback_question_tab", 80, 54, feedback_tab("question", "提问题")),
+    "imageKdmsFeedbackTiwentiHighlighted": ("skin_ms_feedback_question_tab_press", 80, 54, feedback_tab("question", "提问题", pressed=True)),
     "imageKdmsLogoutButtonHighlighted": ("skin_ms_logout_press", 60, 44, B(accent="accent", pressed=True)),
     "imageKdmsLogoutButtonNormal": ("skin_ms_logout", 60, 44, B(accent="accent")),
     "imageKdmsNicknameInputBackground": ("skin_ms_nickname", 60, 40, P("field")),

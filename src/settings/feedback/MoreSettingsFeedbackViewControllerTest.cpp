@@ -133,6 +133,11 @@ TEST_F(FeedbackScreenTest, AGuestSendsTheChosenTypeTheTextTheLogsAndTheAddress) 
   EXPECT_EQ(segments->numberOfSegments(), 4);
   EXPECT_EQ(segments->frame().size.width, 320);
   EXPECT_FALSE(segments->segmentButton(0)->isEnabled());  // the type chosen at start
+  // Every segment shows the skin's face for its kind, plain and chosen.
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_TRUE(segments->segmentButton(i)->backgroundImageForState(ui::kControlStateNormal)) << i;
+    EXPECT_TRUE(segments->segmentButton(i)->backgroundImageForState(ui::kControlStateDisabled)) << i;
+  }
   EXPECT_EQ(screen_->inputTextView()->placeholder(), "说点什么吧");
 
   // Send enables with the first character and disables when the text is gone.
