@@ -455,8 +455,21 @@ TEST_F(BookTasksTest, AFailedUpdateKeepsTheOldBookAndTheNextOneFetchesTheSection
   EXPECT_TRUE(engine_->bookHaveUpdates(column2));
   EXPECT_FALSE(engine_->isBookDownloading("b7"));
 
-  // The next update fetches both changed sections again and ends with the new book.
+  // Cancelled while the second section's picture is on its way: the same.
   service_.setStatusForPath("/img/b7/s2.png", 0);
+  service_.setResponseDelay("/img/b7/s2.png", 1000);
+  service_.clearRequests();
+  auto cancelled = engine_->createDownloadBookUpdatesTask(column2);
+  engine_->asyncRunTask(cancelled);
+  ASSERT_TRUE(service_.waitForRequests("/img/b7/s2.png", 1, std::chrono::seconds(10)));
+  engine_->asyncCancelTask(cancelled);
+  auto stopped = observer_->waitForFinish(cancelled);
+  ASSERT_TRUE(stopped);
+  EXPECT_EQ(stopped->code, kErrCancelled);
+  expectBook("old", oldUpdated);
+  service_.setResponseDelay("/img/b7/s2.png", 0);
+
+  // The next update fetches both changed sections again and ends with the new book.
   service_.clearRequests();
   recorder_->clear();
   auto retried = runTask(engine_->createDownloadBookUpdatesTask(column2));
