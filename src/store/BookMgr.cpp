@@ -259,7 +259,13 @@ void BookMgr::combineBookSections(const Text& bookId) {
 
 bool BookMgr::setBookCatalog(const std::optional<std::string_view>& data, const Text& bookId) {
   if (!persistenter_ || !persistenter_->catalogPersistenter()) return false;
-  return persistenter_->catalogPersistenter()->insert(bookId, data);
+  if (!persistenter_->catalogPersistenter()->insert(bookId, data)) return false;
+  // A cached copy of the replaced catalogue would go on answering which sections are up to
+  // date (and how pages map): the cache takes the new one.
+  const std::string who = reader();
+  if (catalogCaching_.isCatalogCachedOriginal(who, bookId)) getBookCatalogOriginal(bookId);
+  if (catalogCaching_.isCatalogCached(who, bookId)) getBookCatalog(bookId);
+  return true;
 }
 
 void BookMgr::copyBookCatalogFromOther(const Text& bookId) {

@@ -111,7 +111,8 @@ class BookMgr : public BookSectionSource {
 
   // ---- Catalogues --------------------------------------------------------------------------
 
-  // Reads the catalogue feed, builds and stores both catalogues for the current user.
+  // Reads the catalogue feed, builds and stores both catalogues for the current user; a cached
+  // copy of the book's catalogues is replaced by the new ones.
   bool setBookCatalog(const std::optional<std::string_view>& data, const Text& bookId);
   // Copies the book's catalogues held by any user to the current user.
   void copyBookCatalogFromOther(const Text& bookId);

@@ -630,6 +630,29 @@ TEST_F(BookMgrTest, CachedCataloguesBelongToTheirReaderAndGoWithTheBook) {
   EXPECT_FALSE(mgr_->searchSectionWithPage("b1", 0, 2, true));
 }
 
+// A stored catalogue replaces the cached one: else the next update would compare against the
+// old catalogue and fetch again what it just fetched.
+TEST_F(BookMgrTest, AStoredCatalogueReplacesTheCachedOne) {
+  addTwoSectionBook();
+  ASSERT_TRUE(mgr_->getBookCatalog("b1"));
+  ASSERT_TRUE(mgr_->getBookCatalogOriginal("b1"));
+  ASSERT_FALSE(mgr_->getSectionInfo("b1", "s3"));
+  addBook("b1", {ChapterSpec{"ch-1", 1, "第一卷",
+                             {{"s1", 1, {{2, {50, 100}}}}, {"s3", 3, {{2, {20, 40}}}}}}});
+  ASSERT_TRUE(mgr_->getSectionInfo("b1", "s3"));
+  EXPECT_FALSE(mgr_->getSectionInfo("b1", "s2"));
+  std::vector<std::string> mappedOriginals;
+  for (const auto& s : sectionsOf(mgr_->catalogCaching().getCachedCatalog(kGuest, "b1"))) {
+    for (const auto& id : s->originalIds().value_or(std::vector<std::string>())) {
+      mappedOriginals.push_back(id);
+    }
+  }
+  EXPECT_EQ(mappedOriginals, (std::vector<std::string>{"s1", "s3"}));
+  // A book that was not cached is not cached by storing it.
+  addSpreadBook();
+  EXPECT_FALSE(mgr_->getSectionInfo("b2", "s1"));
+}
+
 TEST_F(BookMgrTest, TellsTheCatalogueReaderWhichSectionsToDownload) {
   addTwoSectionBook();
   writeFile(ops("b1") / "1.htm", "<p>one</p>");  // s1 is on disk, s2 is not

@@ -114,9 +114,14 @@ bool HtmlParser::saveFile(const std::string& url, std::string_view data) {
 
 std::optional<std::string> HtmlParser::getFilePath(int kind) const {
   if (!bookId_) return std::nullopt;
-  const std::optional<std::string> folder = Md5::encode(*bookId_);
-  if (!folder) return std::nullopt;
-  const std::string pages = CommInfo::getBooksDir() + *folder + "/OPS/";
+  std::string pages;
+  if (pagesFolder_) {
+    pages = *pagesFolder_;
+  } else {
+    const std::optional<std::string> folder = Md5::encode(*bookId_);
+    if (!folder) return std::nullopt;
+    pages = CommInfo::getBooksDir() + *folder + "/OPS/";
+  }
   if (kind == 1) return pages;
   if (kind == 2) return pages + resourcePrefix();
   return std::nullopt;

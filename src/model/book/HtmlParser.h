@@ -67,6 +67,9 @@ class HtmlParser {
   void setHtmlStr(std::string html);
   const std::optional<std::string>& bookId() const { return bookId_; }
   void setBookId(std::optional<std::string> bookId) { bookId_ = std::move(bookId); }
+  // Writes the page and its resources below `folder` (ending in '/') instead of the book's
+  // "B/OPS/": an update stages its sections beside the book and puts them in place at the end.
+  void setPagesFolder(std::optional<std::string> folder) { pagesFolder_ = std::move(folder); }
   int32_t chapterIndex() const { return chapterIndex_; }
   int32_t sectionIndex() const { return sectionIndex_; }
   // Distinct addresses listed: pictures, and style sheets and scripts not already pictures.
@@ -87,6 +90,7 @@ class HtmlParser {
   std::unordered_set<std::string> listed_;
   std::unordered_set<std::string> handled_;
   std::optional<std::string> bookId_;
+  std::optional<std::string> pagesFolder_;
   int32_t chapterIndex_ = 0;
   int32_t sectionIndex_ = 0;
   int32_t imageCount_ = 0;

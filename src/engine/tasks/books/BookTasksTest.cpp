@@ -23,6 +23,8 @@
 #include "engine/cache/ColumnCache.h"
 #include "model/book/VeskBook.h"
 #include "model/book/BookCatalog.h"
+#include "model/book/Section.h"
+#include "store/BookMgr.h"
 #include "store/BookLinkCache.h"
 #include "store/EntryPersistenter.h"
 #include "testing/LoopbackServer.h"
@@ -393,6 +395,99 @@ TEST_F(BookTasksTest, UpdatesFetchChangedSectionsWithTheirResources) {
   EXPECT_TRUE(service_.requestsTo("/book/b3/s3.htm").empty());
   EXPECT_TRUE(engine_->bookHaveUpdates(column2));
   EXPECT_FALSE(engine_->isBookDownloading("b3"));
+}
+
+TEST_F(BookTasksTest, AFailedUpdateKeepsTheOldBookAndTheNextOneFetchesTheSectionAgain) {
+  std::vector<SectionSpec> sections = {{"s1", 1}, {"s2", 2}, {"s3", 3}};
+  auto serveSections = [&](const std::string& tag) {
+    serveBook("b7", sections);
+    for (const auto& s : sections) {
+      service_.setFile("/book/b7/" + s.id + ".htm",
+                       "<html><body><p>" + tag + " " + s.id + "</p><img src=\"" +
+                           url("/img/b7/" + s.id + ".png") + "\"/></body></html>",
+                       "text/html");
+      service_.setFile("/img/b7/" + s.id + ".png", tag + " picture " + s.id, "image/png");
+    }
+  };
+  serveSections("old");
+  auto column = bookColumn("b7", 9);
+  auto first = runTask(engine_->createDownloadBookUpdatesTask(column));
+  ASSERT_TRUE(first);
+  ASSERT_EQ(first->code, 0);
+
+  std::string ops = engine_->getBookOPSDirectory("b7");
+  while (!ops.empty() && ops.back() == '/') ops.pop_back();
+  const fs::path staging = ops + ".staging";
+  auto books = engine_->getBookMgr();
+  auto storedUpdated = [&](const std::string& id) {
+    books->getBookCatalogOriginal("b7");  // reads the stored catalogue into the cache
+    auto section = books->getSectionInfo("b7", id);
+    return section ? section->updated() : -1;
+  };
+  auto expectBook = [&](const std::string& tag, int64_t s1Updated) {
+    for (const auto& s : sections) {
+      const std::string index = std::to_string(s.indexId);
+      const std::string want = s.id == "s3" ? "old" : tag;
+      EXPECT_NE(readFile(fs::path(ops) / (index + ".htm")).find(want + " " + s.id),
+                std::string::npos) << s.id;
+      EXPECT_EQ(readFile(fs::path(ops) / (index + "_files") / (s.id + ".png")),
+                want + " picture " + s.id);
+    }
+    EXPECT_EQ(storedUpdated("s1"), s1Updated);
+    EXPECT_EQ(storedUpdated("s2"), s1Updated);
+    EXPECT_FALSE(fs::exists(staging));
+  };
+  const int64_t oldUpdated = sections[0].updated;
+  expectBook("old", oldUpdated);
+
+  // The first two sections change; the second one's picture is gone. The first arrives whole,
+  // yet the book keeps its old catalogue and both old sections.
+  sections[0].updated += 60000;
+  sections[1].updated += 60000;
+  serveSections("new");
+  service_.setStatusForPath("/img/b7/s2.png", 500);
+  auto column2 = bookColumn("b7", 10);
+  auto failed = runTask(engine_->createDownloadBookUpdatesTask(column2));
+  ASSERT_TRUE(failed);
+  EXPECT_EQ(failed->code, GetHttpSCErrorCode(500));
+  EXPECT_EQ(service_.requestsTo("/img/b7/s1.png").size(), 2u);
+  expectBook("old", oldUpdated);
+  EXPECT_TRUE(engine_->bookHaveUpdates(column2));
+  EXPECT_FALSE(engine_->isBookDownloading("b7"));
+
+  // Cancelled while the second section's picture is on its way: the same.
+  service_.setStatusForPath("/img/b7/s2.png", 0);
+  service_.setResponseDelay("/img/b7/s2.png", 1000);
+  service_.clearRequests();
+  auto cancelled = engine_->createDownloadBookUpdatesTask(column2);
+  engine_->asyncRunTask(cancelled);
+  ASSERT_TRUE(service_.waitForRequests("/img/b7/s2.png", 1, std::chrono::seconds(10)));
+  engine_->asyncCancelTask(cancelled);
+  auto stopped = observer_->waitForFinish(cancelled);
+  ASSERT_TRUE(stopped);
+  EXPECT_EQ(stopped->code, kErrCancelled);
+  expectBook("old", oldUpdated);
+  service_.setResponseDelay("/img/b7/s2.png", 0);
+
+  // The next update fetches both changed sections again and ends with the new book.
+  service_.clearRequests();
+  recorder_->clear();
+  auto retried = runTask(engine_->createDownloadBookUpdatesTask(column2));
+  ASSERT_TRUE(retried);
+  ASSERT_EQ(retried->code, 0);
+  EXPECT_EQ(service_.requestsTo("/book/b7/s1.htm").size(), 1u);
+  EXPECT_EQ(service_.requestsTo("/book/b7/s2.htm").size(), 1u);
+  EXPECT_TRUE(service_.requestsTo("/book/b7/s3.htm").empty());
+  EXPECT_FALSE(engine_->bookHaveUpdates(column2));
+  EXPECT_EQ(recorder_->rates().back(), 100);
+
+  // Up to date now: only the catalogue is fetched.
+  service_.clearRequests();
+  auto again = runTask(engine_->createDownloadBookUpdatesTask(column2));
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->code, 0);
+  EXPECT_EQ(service_.requests().size(), 1u);
+  expectBook("new", sections[0].updated);
 }
 
 TEST_F(BookTasksTest, ASectionNamingPicturesThousandsOfTimesFetchesEachOnce) {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "common/StagedFolder.h"
 #include "engine/core/DataEngine.h"
 #include "engine/core/DataEngineObserver.h"
 #include "engine/core/ErrorCodes.h"
@@ -12,11 +13,14 @@
 #include "model/entry/Feed.h"
 #include "model/book/Chapter.h"
 #include "model/book/Section.h"
+#include "store/BookMgr.h"
 
 namespace zu {
 
 DownloadBookUpdatesTask::DownloadBookUpdatesTask(std::shared_ptr<Column> column)
     : column_(std::move(column)), bookId_(TaskSupport::bookIdOf(column_.get())) {}
+
+DownloadBookUpdatesTask::~DownloadBookUpdatesTask() = default;
 
 int DownloadBookUpdatesTask::updatesRate(int current, int total, int progress) {
   if (total < 1) return 0;
@@ -33,11 +37,14 @@ void DownloadBookUpdatesTask::run() {
 }
 
 void DownloadBookUpdatesTask::onHttpSuccess(const std::shared_ptr<HttpResponse>& response) {
-  auto feed = TaskSupport::storeBookCatalog(*response, bookId_);
+  // The catalogue is stored only once the sections it names are in place: stored earlier, a
+  // section that then failed would count as up to date and never be fetched again.
+  auto feed = TaskSupport::parseBookCatalog(*response);
   if (!feed) {
     done(kErrDataParse, std::nullopt);
     return;
   }
+  catalogBody_ = std::string(TaskSupport::bodyText(*response));
   for (const auto& chapter : feed->chapters().value_or(std::vector<std::shared_ptr<Chapter>>())) {
     if (!chapter || !chapter->sections()) continue;
     for (const auto& section : *chapter->sections()) {
@@ -47,12 +54,30 @@ void DownloadBookUpdatesTask::onHttpSuccess(const std::shared_ptr<HttpResponse>&
     }
   }
   currIndex_ = 0;
+  if (!updatesSections_.empty()) {
+    auto books = TaskSupport::bookMgr();
+    staged_ = std::make_unique<StagedFolder>(books->getBookOPSDirectory(bookId_));
+    if (!staged_->begin()) {
+      done(kErrFileCreate, std::nullopt);
+      return;
+    }
+  }
   downloadNextSection();
+}
+
+void DownloadBookUpdatesTask::putUpdatesInPlace() {
+  if (staged_ && !staged_->commit()) {
+    done(kErrFileWrite, std::nullopt);
+    return;
+  }
+  staged_.reset();
+  if (auto books = TaskSupport::bookMgr()) books->setBookCatalog(catalogBody_, bookId_);
+  done(kErrOk, std::nullopt);
 }
 
 void DownloadBookUpdatesTask::downloadNextSection() {
   if (currIndex_ >= updatesSections_.size()) {
-    done(kErrOk, std::nullopt);
+    putUpdatesInPlace();
     return;
   }
   currSection_ = updatesSections_[currIndex_++];
@@ -63,7 +88,7 @@ void DownloadBookUpdatesTask::downloadNextSection() {
   }
   auto self = std::dynamic_pointer_cast<DownloadSectionInnerTaskDelegate>(sharedTask());
   std::make_shared<DownloadSectionInnerTask>(httpEngine(), bookId_, chapterIndex, currSection_,
-                                             self)
+                                             self, staged_->path())
       ->run();
 }
 
@@ -94,6 +119,7 @@ void DownloadBookUpdatesTask::reportRate(int rate) {
 }
 
 void DownloadBookUpdatesTask::finish(int errCode, const std::optional<std::string>& errDesc) {
+  staged_.reset();  // uncommitted: what the failed or cancelled update wrote goes
   TaskSupport::bookDownloadEnded(bookId_, errCode, column_.get());
   if (errCode == kErrOk) reportRate(100);
   HttpTask::finish(errCode, errDesc);

@@ -9,12 +9,15 @@ namespace zu {
 
 DownloadSectionInnerTask::DownloadSectionInnerTask(
     std::shared_ptr<HttpEngine> engine, std::string bookId, int chapterIndex,
-    std::shared_ptr<Section> section, std::shared_ptr<DownloadSectionInnerTaskDelegate> delegate)
+    std::shared_ptr<Section> section, std::shared_ptr<DownloadSectionInnerTaskDelegate> delegate,
+    std::optional<std::string> pagesFolder)
     : HttpInnerTask(std::move(engine)),
       bookId_(std::move(bookId)),
       chapterIndex_(chapterIndex),
       section_(std::move(section)),
-      delegate_(std::move(delegate)) {}
+      delegate_(std::move(delegate)) {
+  parser_.setPagesFolder(std::move(pagesFolder));
+}
 
 void DownloadSectionInnerTask::start() {
   downloadHtml_ = true;

@@ -1,7 +1,8 @@
 // DownloadSectionInnerTask: downloads one book section for reading offline, on the engine of
 // the task that runs it: the section's HTML, then, one after another, every picture, style
 // sheet and script the page needs (each address once, however often the page names it). Its
-// HtmlParser points the page at the local copies and writes the page into the book's folder.
+// HtmlParser points the page at the local copies and writes the page into the book's folder,
+// or into `pagesFolder` when one is given (an update's staging folder).
 // Progress goes to the delegate after each resource; the first failed request finishes the
 // inner task with that request's code.
 //
@@ -10,6 +11,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,7 +27,8 @@ class DownloadSectionInnerTask : public HttpInnerTask {
  public:
   DownloadSectionInnerTask(std::shared_ptr<HttpEngine> engine, std::string bookId,
                            int chapterIndex, std::shared_ptr<Section> section,
-                           std::shared_ptr<DownloadSectionInnerTaskDelegate> delegate);
+                           std::shared_ptr<DownloadSectionInnerTaskDelegate> delegate,
+                           std::optional<std::string> pagesFolder = std::nullopt);
 
   void onHttpError(int errCode, const std::optional<std::string>& errDesc) override;
   void onHttpSuccess(const std::shared_ptr<HttpResponse>& response) override;

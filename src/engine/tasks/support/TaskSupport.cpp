@@ -36,12 +36,16 @@ std::shared_ptr<DataEngineObserver> TaskSupport::observer() {
   return engine ? engine->getObserver() : nullptr;
 }
 
+std::shared_ptr<Feed> TaskSupport::parseBookCatalog(const HttpResponse& response) {
+  auto books = bookMgr();
+  return books ? VESKAtomParser::allocParseFeed(bodyText(response), kEntryKindEntry, books.get())
+               : nullptr;
+}
+
 std::shared_ptr<Feed> TaskSupport::storeBookCatalog(const HttpResponse& response,
                                                    const std::string& bookId) {
-  const std::string_view body = bodyText(response);
-  auto books = bookMgr();
-  auto feed = books ? VESKAtomParser::allocParseFeed(body, kEntryKindEntry, books.get()) : nullptr;
-  if (feed) books->setBookCatalog(body, bookId);
+  auto feed = parseBookCatalog(response);
+  if (feed) bookMgr()->setBookCatalog(bodyText(response), bookId);
   return feed;
 }
 

@@ -31,9 +31,10 @@ class TaskSupport {
   static std::shared_ptr<BookMgr> bookMgr();
   static std::shared_ptr<DataEngineObserver> observer();
   // Reads a book's catalogue reply as a feed, asking the book manager which sections it lacks
-  // or holds in an older version (so before the new catalogue replaces the stored one), then
-  // hands the raw reply to the book manager to store. Null, with nothing stored, when the
-  // reply is not a feed.
+  // or holds in an older version (against the stored catalogue). Null when it is not a feed.
+  static std::shared_ptr<Feed> parseBookCatalog(const HttpResponse& response);
+  // parseBookCatalog, then hands the raw reply to the book manager to store. Null, with
+  // nothing stored, when the reply is not a feed.
   static std::shared_ptr<Feed> storeBookCatalog(const HttpResponse& response,
                                                 const std::string& bookId);
   // Takes the book off the facade's downloading list; after a success (code 0) records the
