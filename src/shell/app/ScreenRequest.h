@@ -36,7 +36,8 @@ class ScreenRequest : public Object {
   ScreenRequest(std::string nibName, Dictionary parameters, std::function<void()> returnAction = {});
 
   const std::string& nibName() const { return nibName_; }
-  // Login: "title", "cancelButtonTitle", "needToAskSync"; guide: "name", "num";
+  // Login: "title", "cancelButtonTitle", "needToAskSync"; guide: "name", "num", "window" (the
+  // window to cover);
   // authorisation: "accountType"; browser: "link"; article list: "column" (the column's id) and
   // "title".
   const Dictionary& parameters() const { return parameters_; }
