@@ -2,12 +2,14 @@
 
 #include "settings/guide/MoreSettingsUserGuideViewController.h"
 #include "settings/login/MoreSettingsLoginViewController.h"
+#include "settings/offline/MSOfflineManageViewController.h"
 
 namespace zu {
 
 void SettingsNibs::registerNibs() {
   MoreSettingsLoginViewController::registerNib();
   MoreSettingsUserGuideViewController::registerNib();
+  MSOfflineManageViewController::registerNib();
 }
 
 }  // namespace zu
