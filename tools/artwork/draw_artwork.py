@@ -804,6 +804,11 @@ OTHER_IMAGES = {
     "2_large": (320, 480, cover(2)),
 }
 OTHER_IMAGES["column_cover_default.png"] = (60, 60, column_default_cover)
+# The about screen's recommended applications: the icon shown while one loads, and the built-in
+# three.
+OTHER_IMAGES["about_icon_loading.png"] = (66, 66, layered(P("field", radius=12), G("picture", "empty")))
+for stem, kind in (("news", "book"), ("album", "picture"), ("dict", "search")):
+    OTHER_IMAGES["about_app_%s.png" % stem] = (66, 66, layered(P("panel", radius=12), G(kind, "blue")))
 for size_name, side in (("bigstar", 30), ("smallstar", 14), ("tinystar", 10)):
     for key in ("yellow", "black"):
         OTHER_IMAGES["%s_%s.png" % (size_name, key)] = (side, side, stars(key))
