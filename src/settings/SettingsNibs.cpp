@@ -1,5 +1,6 @@
 #include "settings/SettingsNibs.h"
 
+#include "settings/about/MoreSettingsAboutViewController.h"
 #include "settings/guide/MoreSettingsUserGuideViewController.h"
 #include "settings/login/MoreSettingsLoginViewController.h"
 #include "settings/offline/MSOfflineManageViewController.h"
@@ -10,6 +11,7 @@ void SettingsNibs::registerNibs() {
   MoreSettingsLoginViewController::registerNib();
   MoreSettingsUserGuideViewController::registerNib();
   MSOfflineManageViewController::registerNib();
+  MoreSettingsAboutViewController::registerNib();
 }
 
 }  // namespace zu

@@ -1,6 +1,7 @@
 // SettingsNibs: registers the interface files of the settings and account screens (the login
 // screen, "MoreSettingsLoginViewController", the user guide, "MoreSettingsUserGuideViewController",
-// and the offline download switches' view, "MSOfflineManageViewController") with the NibRegistry, so the lower screens that
+// the offline download switches' view, "MSOfflineManageViewController", and the about screen's,
+// "MoreSettingsAboutViewController") with the NibRegistry, so the lower screens that
 // open them by name (ScreenRequest) get the real screens. The application calls registerNibs()
 // at start, before the stand-ins fill in the files still missing. Main thread only.
 #pragma once

@@ -806,6 +806,17 @@ OTHER_IMAGES = {
 OTHER_IMAGES["column_cover_default.png"] = (60, 60, column_default_cover)
 # The about screen's recommended applications: the icon shown while one loads, and the built-in
 # three.
+def about_background(ctx, w, h, p):
+    ctx.set_source(gradient(h, (0.97, 0.97, 0.98), (0.86, 0.88, 0.91)))
+    ctx.rectangle(0, 0, w, h)
+    ctx.fill()
+    ctx.save()
+    ctx.translate(w / 2 - 90, 24)
+    logo(ctx, 180, 48, p)
+    ctx.restore()
+
+
+OTHER_IMAGES["about_bj.png"] = (320, 416, about_background)
 OTHER_IMAGES["about_icon_loading.png"] = (66, 66, layered(P("field", radius=12), G("picture", "empty")))
 for stem, kind in (("news", "book"), ("album", "picture"), ("dict", "search")):
     OTHER_IMAGES["about_app_%s.png" % stem] = (66, 66, layered(P("panel", radius=12), G(kind, "blue")))

@@ -2,54 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/core/Task.h"
 #include "engine/core/TaskEngine.h"
-#include "model/service/VeskApp.h"
-#include "model/service/VeskAppRecommend.h"
-#include "platform/runtime/Bundle.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
-#include "settings/about/AboutEngine.h"
+#include "settings/about/AboutTestSupport.h"
 #include "shell/app/Observer.h"
 #include "shell/app/ShellTestSupport.h"
 
 namespace zu {
 namespace {
 
-class ScriptedDownload : public Task {
- public:
-  explicit ScriptedDownload(std::string url) : url(std::move(url)) {}
-  std::string className() const override { return "ScriptedDownload"; }
-  std::string url;
-};
-
-// A stored recommendation chosen by the test, and downloads that never run: the test posts what
-// they report. Every icon lies in the bundle's picture of the first built-in application.
-class ScriptedAboutEngine : public AboutEngine {
- public:
-  std::shared_ptr<VeskAppRecommend> getAppRecommend() override { return recommend; }
-  std::shared_ptr<Task> createDownloadImageTask(const Text& url) override {
-    downloads.push_back(std::make_shared<ScriptedDownload>(url.value_or("")));
-    return downloads.back();
-  }
-  void asyncRunTask(const std::shared_ptr<Task>&) override {}
-  Text getImageLocalPath(const Text&) override {
-    auto path = Bundle::mainBundle()->pathForResource("about_app_news", "png");
-    return path ? std::optional<std::string>(path->string()) : std::nullopt;
-  }
-
-  std::shared_ptr<VeskAppRecommend> recommend;
-  std::vector<std::shared_ptr<ScriptedDownload>> downloads;
-};
-
-class RecordingDelegate : public MSAppsViewDelegate {
- public:
-  void appsViewDidClickedAppWithLink(MSAppsView&, const std::string& link) override { links.push_back(link); }
-  std::vector<std::string> links;
-};
+using testing::RecordingAppsDelegate;
+using testing::ScriptedAboutEngine;
 
 class AppsViewTest : public testing::ShellFixture {
  protected:
@@ -62,17 +29,7 @@ class AppsViewTest : public testing::ShellFixture {
     TaskEngine::uninitGlobalInstance();
     ShellFixture::TearDown();
   }
-  void recommend(int count) {
-    engine_->recommend = std::make_shared<VeskAppRecommend>();
-    engine_->recommend->setVeskApps(std::vector<std::shared_ptr<VeskApp>>());
-    for (int i = 0; i < count; ++i) {
-      auto app = std::make_shared<VeskApp>();
-      app->setTitle("应用" + std::to_string(i + 1));
-      app->setHref("https://apps.example/app" + std::to_string(i));
-      app->setImg("http://pics.example/Icon" + std::to_string(i) + ".png");
-      engine_->recommend->appendVeskApps(app);
-    }
-  }
+  void recommend(int count) { engine_->recommend = testing::recommendation(count); }
   std::shared_ptr<MSAppsView> make() { return MSAppsView::create(ui::Rect(0, 0, 290, 100), engine_); }
   void report(size_t download, const Dictionary& result) {
     Dictionary info = result;
@@ -172,7 +129,7 @@ TEST_F(AppsViewTest, TheBuiltInAppsComeAfterAPauseOnlyTheFirstTimeAndTapsNeedADe
 
   // Without a delegate a tap does nothing; with one, it hears the icon's link.
   first->appIconButtonsArray()[1]->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
-  auto delegate = std::make_shared<RecordingDelegate>();
+  auto delegate = std::make_shared<RecordingAppsDelegate>();
   first->setAppViewDelegate(delegate);
   first->appIconButtonsArray()[1]->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   EXPECT_EQ(std::vector<std::string>{MSAppsView::builtInApps()[1].link}, delegate->links);
