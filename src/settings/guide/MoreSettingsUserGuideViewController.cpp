@@ -32,8 +32,7 @@ void MoreSettingsUserGuideViewController::build(ui::NibLoading& file) {
     auto guide = file.makeTopLevel<MoreSettingsUserGuideViewController>(
         parameters.get("name").stringValue().value_or(std::string()),
         static_cast<int>(parameters.get("num").intValue()));
-    const auto* window = parameters.get("window").asObjectPtr();
-    if (auto view = window ? std::dynamic_pointer_cast<ui::View>(*window) : nullptr) {
+    if (auto view = request->coveredView()) {
       file.connect([guide, view] { guide->showInView(*view, kFromBottom); });
     }
   } else if (std::dynamic_pointer_cast<MoreSettingsUserGuideViewController>(file.owner())) {

@@ -7,7 +7,7 @@
 //
 // Opening: createHelpView(name, num, view) — or the interface file
 // "MoreSettingsUserGuideViewController" loaded with a ScreenRequest owner carrying "name", "num"
-// and the "window" to cover (the shell's ScreenRequest::createHelpView) — makes the guide and
+// and the window to cover (the shell's ScreenRequest::createHelpView) — makes the guide and
 // shows it from the bottom. The guide holds itself while it is shown: 320 × 460 at rest at
 // (0, 20), sliding in and out in 0.3 s from and to the side its direction names (0 right, 1 left,
 // 2 top, 3 bottom and any other value; 4 appears in place and leaves through the bottom). A guide
@@ -60,8 +60,8 @@ class MoreSettingsUserGuideViewController : public ui::ViewController,
   static constexpr int kFromBottom = 3;
   static constexpr int kNoSlide = 4;
 
-  // The interface file: the guide for a ScreenRequest owner (shown over its "window" when the
-  // request carries one), the guide's view for the guide itself.
+  // The interface file: the guide for a ScreenRequest owner (shown over the view the request
+  // covers, when it names one), the guide's view for the guide itself.
   static void registerNib();
 
   // Makes a guide of `num` pictures named after `name` and shows it over `view` from the

@@ -34,8 +34,9 @@ bool ScreenRequest::showLogin(const std::string& title,
 }
 
 void ScreenRequest::createHelpView(const std::string& name, int num, ui::Window& window) {
-  auto request = std::make_shared<ScreenRequest>(
-      kUserGuideNib, Dictionary{{"name", name}, {"num", num}, {"window", Value(window.shared())}});
+  auto request =
+      std::make_shared<ScreenRequest>(kUserGuideNib, Dictionary{{"name", name}, {"num", num}});
+  request->coveredView_ = window.shared();
   // The guide's file shows the guide over the window itself; a screen that did not is laid
   // over the whole window here.
   if (auto guide = request->load(); guide && !guide->view()->superview()) {
