@@ -467,6 +467,43 @@ def help_page(text):
     return draw
 
 
+GUIDE_PAGES = {
+    "help": [("grid", "栏目", "轻点封面阅读栏目"), ("plus", "订阅", "点加号添加新的栏目"),
+             ("book", "阅读", "左右滑动翻到下一篇"), ("star", "收藏", "喜欢的文章收藏起来"),
+             ("down", "离线", "在 Wi-Fi 下离线下载栏目"), ("share", "分享", "把好文章分享给朋友")],
+    "newhelp": [("refresh", "更新", "下拉刷新最新文章"), ("comment", "评论", "看看大家怎么说"),
+                ("bulb", "夜间", "夜间模式保护眼睛"), ("person", "帐号", "绑定帐号同步订阅"),
+                ("check", "开始", "向左滑动开始阅读")],
+}
+
+
+def guide_page(index, count, kind, title, caption):
+    """A page of the user guide: a coloured field, a large glyph, its title and a caption,
+    and the page's number of the guide's pages."""
+    def draw(ctx, w, h, p):
+        hue = index / max(count, 1)
+        top = (0.20 + 0.5 * hue, 0.45, 0.75 - 0.4 * hue)
+        ctx.set_source(gradient(h, top, tuple(c * 0.55 for c in top)))
+        ctx.rectangle(0, 0, w, h)
+        ctx.fill()
+        ctx.save()
+        ctx.translate(w / 2 - 60, 70)
+        ctx.set_source_rgba(1, 1, 1, 0.9)
+        rounded(ctx, 0, 0, 120, 120, 24)
+        ctx.fill()
+        glyph(ctx, 120, 120, kind, top)
+        ctx.restore()
+        ctx.save()
+        ctx.translate(0, 210)
+        titled(ctx, w, 50, {"text": (1, 1, 1)}, title, "text", 30)
+        ctx.translate(0, 50)
+        titled(ctx, w, 40, {"text": (0.95, 0.95, 0.95)}, caption, "text", 17)
+        ctx.translate(0, 60)
+        titled(ctx, w, 30, {"text": (0.85, 0.85, 0.90)}, "%d / %d" % (index + 1, count), "text", 14)
+        ctx.restore()
+    return draw
+
+
 def stars(key):
     def draw(ctx, w, h, p):
         star_path(ctx, w / 2, h / 2 + h * 0.05, w * 0.46)
@@ -804,6 +841,22 @@ OTHER_IMAGES = {
     "2_large": (320, 480, cover(2)),
 }
 OTHER_IMAGES["column_cover_default.png"] = (60, 60, column_default_cover)
+# The about screen's recommended applications: the icon shown while one loads, and the built-in
+# three.
+def about_background(ctx, w, h, p):
+    ctx.set_source(gradient(h, (0.97, 0.97, 0.98), (0.86, 0.88, 0.91)))
+    ctx.rectangle(0, 0, w, h)
+    ctx.fill()
+    ctx.save()
+    ctx.translate(w / 2 - 90, 24)
+    logo(ctx, 180, 48, p)
+    ctx.restore()
+
+
+OTHER_IMAGES["about_bj.png"] = (320, 416, about_background)
+OTHER_IMAGES["about_icon_loading.png"] = (66, 66, layered(P("field", radius=12), G("picture", "empty")))
+for stem, kind in (("news", "book"), ("album", "picture"), ("dict", "search")):
+    OTHER_IMAGES["about_app_%s.png" % stem] = (66, 66, layered(P("panel", radius=12), G(kind, "blue")))
 for size_name, side in (("bigstar", 30), ("smallstar", 14), ("tinystar", 10)):
     for key in ("yellow", "black"):
         OTHER_IMAGES["%s_%s.png" % (size_name, key)] = (side, side, stars(key))
@@ -1157,6 +1210,11 @@ def main():
         emit("black_" + name, w, h, draw, NIGHT)
     for name, (w, h, draw) in OTHER_IMAGES.items():
         emit(name, w, h, draw, DAY)
+    # The guide's pages, "<prefix><n>.jpg" as the guide asks for them; the bytes are PNG (the
+    # image decoder tells formats apart by signature, and cairo writes no JPEG).
+    for prefix, pages in GUIDE_PAGES.items():
+        for i, (kind, title, caption) in enumerate(pages):
+            emit("%s%d.jpg" % (prefix, i + 1), 320, 416, guide_page(i, len(pages), kind, title, caption), DAY)
 
     for kind, default, night in (("skinImages", default_images, night_images),
                                  ("skinFonts", DEFAULT_FONTS, NIGHT_FONTS),

@@ -36,7 +36,10 @@ bool ScreenRequest::showLogin(const std::string& title,
 void ScreenRequest::createHelpView(const std::string& name, int num, ui::Window& window) {
   auto request =
       std::make_shared<ScreenRequest>(kUserGuideNib, Dictionary{{"name", name}, {"num", num}});
-  if (auto guide = request->load()) {
+  request->coveredView_ = window.shared();
+  // The guide's file shows the guide over the window itself; a screen that did not is laid
+  // over the whole window here.
+  if (auto guide = request->load(); guide && !guide->view()->superview()) {
     guide->view()->setFrame(window.bounds());
     window.addSubview(guide->view());
   }

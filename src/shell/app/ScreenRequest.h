@@ -19,6 +19,7 @@
 #include "platform/runtime/Value.h"
 
 namespace zu::ui {
+class View;
 class ViewController;
 class Window;
 }  // namespace zu::ui
@@ -41,6 +42,9 @@ class ScreenRequest : public Object {
   // "title".
   const Dictionary& parameters() const { return parameters_; }
   const std::function<void()>& returnAction() const { return returnAction_; }
+  // The guide: the window it covers (held weakly, so a screen keeping its request keeps no
+  // window alive).
+  std::shared_ptr<ui::View> coveredView() const { return coveredView_.lock(); }
 
   // Loads the file with this request as owner; the first top-level view controller, or null.
   std::shared_ptr<ui::ViewController> load();
@@ -62,6 +66,7 @@ class ScreenRequest : public Object {
   std::string nibName_;
   Dictionary parameters_;
   std::function<void()> returnAction_;
+  std::weak_ptr<ui::View> coveredView_;
 };
 
 }  // namespace zu
