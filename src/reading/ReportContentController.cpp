@@ -90,6 +90,7 @@ void ReportContentController::viewDidLoad() {
     cellType_ = (type == 1 || type == 6) ? 1 : type == 3 ? 2 : type == 5 ? 3 : 0;
   }
   navigationItem()->setHidesBackButton(true);
+  if (dataColumn_ && dataColumn_->title()) setTitle(dataColumn_->title());
   auto content = view();
   const bool night = MSSettings::valueForNight();
   const ui::Color background = night ? ui::Color(43 / 255.0f, 44 / 255.0f, 48 / 255.0f, 1) : ui::Color(246 / 255.0f, 246 / 255.0f, 246 / 255.0f, 1);
@@ -99,6 +100,7 @@ void ReportContentController::viewDidLoad() {
   contenttable_->setBackgroundColor(background);
   contenttable_->setSeparatorStyle(ui::TableViewCellSeparatorStyle::None);
   contenttable_->setSectionHeaderHeight(0);
+  contenttable_->setClipsToBounds(true);
   auto self = sharedList();
   contenttable_->setDataSource(self);
   contenttable_->setDelegate(self);

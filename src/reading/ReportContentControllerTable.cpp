@@ -255,7 +255,8 @@ std::shared_ptr<ui::TableViewCell> ReportContentController::cellForRow(ui::Table
   if (!cell) return std::make_shared<ui::TableViewCell>(ui::TableViewCellStyle::Default, "");
   cell->contentCellTitle()->setText(item->title().value_or(""));
   const auto& content = item->content();
-  cell->contentCellSummary()->setText(content && content->data() ? *content->data() : " ");
+  const auto& text = content && content->data() ? content->data() : item->summary();
+  cell->contentCellSummary()->setText(text ? *text : " ");
   cell->contentCellUpdated()->setText(FormatTimeString(item->updated()));
   cell->setRead(item->veskEntryStatus() && item->veskEntryStatus()->read() == 1);
   return cell;
