@@ -16,6 +16,7 @@
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Animations.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
@@ -31,6 +32,8 @@
 #include "shell/app/ErrorTips.h"
 #include "shell/app/MSSettings.h"
 #include "shell/app/ScreenRequest.h"
+#include "shell/detail/ColumnDetailViewController.h"
+#include "shell/skin/MNavigationBarDecorator.h"
 
 namespace zu {
 
@@ -133,6 +136,56 @@ void ReportContentController::viewDidLoad() {
 
 void ReportContentController::viewWillAppear(bool animated) {
   if (auto* navigation = navigationController()) navigation->setNavigationBarHidden(false, animated);
+  if (!isFavorite()) layBarButtons();
+}
+
+void ReportContentController::viewWillDisappear(bool) { removeBarButtons(); }
+
+void ReportContentController::layBarButtons() {
+  auto* navigation = navigationController();
+  if (!navigation) return;
+  removeBarButtons();
+  const bool night = MSSettings::valueForNight();
+  const std::string prefix = night ? "black_" : "";
+  auto makeButton = [&](float x, const std::string& name, std::function<void(ReportContentController&)> action) {
+    auto button = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(x, 0, 42, 44));
+    button->setImage(ui::Image::named(prefix + name + "_normal"), ui::kControlStateNormal);
+    button->setImage(ui::Image::named(prefix + name + "_press"), ui::kControlStateHighlighted);
+    std::weak_ptr<ReportContentController> weak = sharedList();
+    button->addTarget(this, ui::kControlEventTouchUpInside, [weak, action](ui::Control&) {
+      if (auto self = weak.lock()) action(*self);
+    });
+    navigation->navigationBar()->addSubview(button);
+    return button;
+  };
+  leftButton_ = makeButton(0, "topbut_home", [](ReportContentController& self) {
+    if (auto* nav = self.navigationController()) nav->popViewController(true);
+  });
+  if (dataColumn_ && !dataColumn_->veskCustomization()) {
+    rightButton_ = makeButton(278, "topbut_i", [](ReportContentController& self) { self.presentColumnDetail(); });
+  }
+}
+
+void ReportContentController::removeBarButtons() {
+  if (leftButton_) leftButton_->removeFromSuperview();
+  if (rightButton_) rightButton_->removeFromSuperview();
+  leftButton_.reset();
+  rightButton_.reset();
+}
+
+void ReportContentController::presentColumnDetail() {
+  auto objects = ui::NibRegistry::shared().load(ColumnDetailViewController::kNibName, shared());
+  auto detail = objects.empty() ? std::make_shared<ColumnDetailViewController>()
+                                : std::dynamic_pointer_cast<ColumnDetailViewController>(objects.front());
+  if (!detail) detail = std::make_shared<ColumnDetailViewController>();
+  detail->setDetailFrom(1);
+  detail->setColumn(dataColumn_);
+  detail->setDelegateVC(std::static_pointer_cast<ui::ViewController>(shared()));
+  auto navigation = std::make_shared<ui::NavigationController>(detail);
+  MNavigationBarDecorator::sharedInstance()->decorateNavigationController(
+      *navigation, ui::Image::named(MSSettings::valueForNight() ? "black_topbar.png" : "topbar.png"));
+  navigation->setModalTransitionStyle(ui::ModalTransitionStyle::FlipHorizontal);
+  presentModalViewController(navigation, true);
 }
 
 void ReportContentController::viewDidAppear(bool) {

@@ -56,6 +56,7 @@ class Task;
 struct Notification;
 
 namespace ui {
+class Button;
 class NibLoading;
 }
 
@@ -104,6 +105,8 @@ class ReportContentController : public ui::ViewController,
   bool isReloading() const { return reloading_; }
   bool isNextPageRunning() const { return nextTaskId_.has_value(); }
   bool isNeedRefresh() const { return isNeedRefresh_; }
+  const std::shared_ptr<ui::Button>& leftButton() const { return leftButton_; }
+  const std::shared_ptr<ui::Button>& rightButton() const { return rightButton_; }
   int indexPush() const { return indexPush_; }
 
   // Loading operations (main thread).
@@ -136,6 +139,7 @@ class ReportContentController : public ui::ViewController,
   void viewDidLoad() override;
   void viewWillAppear(bool animated) override;
   void viewDidAppear(bool animated) override;
+  void viewWillDisappear(bool animated) override;
 
  private:
   static void build(ui::NibLoading& file);
@@ -171,6 +175,10 @@ class ReportContentController : public ui::ViewController,
   // Pull to refresh.
   void doneLoadingTableViewData();
   void openArticle(size_t index);
+  // The bar's own buttons: home (pops) and, without a customisation record, "i" (the detail).
+  void layBarButtons();
+  void removeBarButtons();
+  void presentColumnDetail();
 
   std::shared_ptr<ReportContentEngine> engine_;
   std::shared_ptr<Column> dataColumn_;
@@ -189,6 +197,8 @@ class ReportContentController : public ui::ViewController,
   std::shared_ptr<RefreshTableHeaderView> refreshHeaderView_;
   std::shared_ptr<LoadMoreView> loadingView_;
   std::shared_ptr<ui::View> emptyListView_;
+  std::shared_ptr<ui::Button> leftButton_;
+  std::shared_ptr<ui::Button> rightButton_;
   std::unique_ptr<AsynLoader> loader_;
 };
 

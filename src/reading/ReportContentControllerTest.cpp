@@ -11,9 +11,11 @@
 #include "model/entry/Feed.h"
 #include "model/entry/Link.h"
 #include "model/entry/NewsSummary.h"
+#include "model/service/VeskCustomization.h"
 #include "model/service/VeskEntryStatus.h"
 #include "platform/intl/TimeZone.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/Button.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/TabBarController.h"
@@ -25,6 +27,7 @@
 #include "reading/ReportContentEngine.h"
 #include "shell/app/Observer.h"
 #include "shell/app/ShellTestSupport.h"
+#include "shell/detail/ColumnDetailViewController.h"
 
 namespace zu {
 namespace {
@@ -425,6 +428,39 @@ TEST_F(ReportContentControllerTest, NetworkEventsRefreshAnEmptyListOnTheSelected
   engine_->reachable = false;
   NotificationCenter::defaultCenter().post(Reachability::kChangedNotification);
   EXPECT_EQ(2u, engine_->tagged(ReportContentController::kUpdateTag).size());
+}
+
+TEST_F(ReportContentControllerTest, BarButtonsPopAndPresentTheColumnDetail) {
+  auto list = open(column());
+  auto root = std::make_shared<ui::ViewController>();
+  navigation_->setViewControllers({root, list}, false);
+  settle(1);
+  ASSERT_TRUE(list->leftButton());
+  ASSERT_TRUE(list->rightButton());
+  EXPECT_EQ(navigation_->navigationBar().get(), list->rightButton()->superview().get());
+  EXPECT_EQ(278, list->rightButton()->frame().origin.x);
+  list->rightButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  auto presented = std::dynamic_pointer_cast<ui::NavigationController>(list->modalViewController());
+  ASSERT_TRUE(presented);
+  auto detail = std::dynamic_pointer_cast<ColumnDetailViewController>(presented->topViewController());
+  ASSERT_TRUE(detail);
+  EXPECT_EQ(list->dataColumn(), detail->column());
+  EXPECT_EQ(ui::ModalTransitionStyle::FlipHorizontal, presented->modalTransitionStyle());
+  list->dismissModalViewController(false);
+  settle(1);
+  auto left = list->leftButton();
+  left->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle(1);
+  EXPECT_EQ(1u, navigation_->viewControllers().size());
+  EXPECT_FALSE(left->superview());  // taken off the bar when the list went
+
+  // A custom subscription has no "i".
+  auto custom = column();
+  custom->setVeskCustomization(std::make_shared<VeskCustomization>());
+  auto second = open(custom);
+  settle(1);
+  EXPECT_TRUE(second->leftButton());
+  EXPECT_FALSE(second->rightButton());
 }
 
 }  // namespace
