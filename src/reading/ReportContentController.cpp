@@ -67,6 +67,9 @@ ReportContentController::ReportContentController()
   for (const char* name : {"MoreSettingsLoginResultSuccessNotification", "Notification_Logout"}) {
     center.add(name, this, [this](const Notification&) { isNeedRefresh_ = true; });
   }
+  center.add(kCurrentIndexNotification, this, [this](const Notification& note) {
+    indexPushOffset_ = static_cast<int>(note.userInfo.get("offset").intValue());
+  });
 }
 
 ReportContentController::~ReportContentController() {
@@ -137,6 +140,43 @@ void ReportContentController::viewDidLoad() {
 void ReportContentController::viewWillAppear(bool animated) {
   if (auto* navigation = navigationController()) navigation->setNavigationBarHidden(false, animated);
   if (!isFavorite()) layBarButtons();
+  showReturnedArticle();
+}
+
+std::optional<ui::IndexPath> ReportContentController::indexPathOfItem(const std::shared_ptr<NewsSummary>& item) const {
+  for (size_t s = 0; s < sortdataSource_.size(); ++s) {
+    const auto& section = sortdataSource_[s];
+    auto found = std::find(section.begin(), section.end(), item);
+    if (found == section.end()) continue;
+    const auto index = static_cast<int64_t>(found - section.begin());
+    return ui::IndexPath::forRow(isAlbumOrVideo() ? index / 2 : index, static_cast<int64_t>(s));
+  }
+  return std::nullopt;
+}
+
+void ReportContentController::showReturnedArticle() {
+  if (indexPush_ < 0 || !contenttable_) return;
+  const int offset = indexPushOffset_;
+  const int opened = indexPush_;
+  indexPush_ = -1;
+  indexPushOffset_ = 0;
+  if (offset == 0) return;
+  const int shown = opened + offset;
+  if (shown < 0 || shown >= static_cast<int>(dataSource_->size())) return;
+  auto& table = *contenttable_;
+  if (auto old = indexPathOfItem((*dataSource_)[static_cast<size_t>(std::min<int>(opened, static_cast<int>(dataSource_->size()) - 1))])) {
+    table.deselectRow(*old, false);
+  }
+  auto path = indexPathOfItem((*dataSource_)[static_cast<size_t>(shown)]);
+  if (!path) return;
+  // Visible: among the visible rows, leaving out the first and the last when there are 3 or more.
+  table.layoutIfNeeded();
+  auto visible = table.indexPathsForVisibleRows();
+  if (visible.size() >= 3) visible = std::vector<ui::IndexPath>(visible.begin() + 1, visible.end() - 1);
+  if (std::find(visible.begin(), visible.end(), *path) == visible.end()) {
+    table.scrollToRow(*path, offset < 0 ? ui::TableViewScrollPosition::Top : ui::TableViewScrollPosition::Middle, false);
+  }
+  if (!isAlbumOrVideo()) table.selectRow(*path, false, ui::TableViewScrollPosition::None);
 }
 
 void ReportContentController::viewWillDisappear(bool) { removeBarButtons(); }

@@ -80,6 +80,7 @@ class ReportContentController : public ui::ViewController,
   static constexpr const char* kLoadingMoreText = "正在载入更多";
   static constexpr const char* kTapForMoreText = "点击载入更多";
   static constexpr int kEmptyListTag = 9100;
+  static constexpr const char* kCurrentIndexNotification = "CurrentIndexNotification";
 
   using Items = std::vector<std::shared_ptr<NewsSummary>>;
   using SharedItems = std::shared_ptr<Items>;
@@ -108,6 +109,7 @@ class ReportContentController : public ui::ViewController,
   const std::shared_ptr<ui::Button>& leftButton() const { return leftButton_; }
   const std::shared_ptr<ui::Button>& rightButton() const { return rightButton_; }
   int indexPush() const { return indexPush_; }
+  int indexPushOffset() const { return indexPushOffset_; }
 
   // Loading operations (main thread).
   void fetchUpdateData();
@@ -179,6 +181,10 @@ class ReportContentController : public ui::ViewController,
   void layBarButtons();
   void removeBarButtons();
   void presentColumnDetail();
+  // Coming back from the browser: the row of the article it ended on is brought into view and
+  // selected (text lists), the item found by object so that album fillers never shift it.
+  void showReturnedArticle();
+  std::optional<ui::IndexPath> indexPathOfItem(const std::shared_ptr<NewsSummary>& item) const;
 
   std::shared_ptr<ReportContentEngine> engine_;
   std::shared_ptr<Column> dataColumn_;
@@ -187,6 +193,7 @@ class ReportContentController : public ui::ViewController,
   std::vector<Items> sortdataSource_;
   int cellType_ = 0;
   int indexPush_ = -1;
+  int indexPushOffset_ = 0;
   bool firstIn_ = true;
   bool isNeedRefresh_ = false;
   bool reloading_ = false;

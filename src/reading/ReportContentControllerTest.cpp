@@ -430,6 +430,63 @@ TEST_F(ReportContentControllerTest, NetworkEventsRefreshAnEmptyListOnTheSelected
   EXPECT_EQ(2u, engine_->tagged(ReportContentController::kUpdateTag).size());
 }
 
+TEST_F(ReportContentControllerTest, ReturnsFromTheBrowserBringTheArticleItEndedOnIntoView) {
+  auto list = open(column());
+  report(last(ReportContentController::kSummaryTag), page(items("a", 20, kNow), false));  // today and yesterday
+  auto& table = *list->contenttable();
+  auto comeBack = [&](const ui::IndexPath& tapped, int offset) {
+    table.tapRow(tapped);
+    settle(1);
+    NotificationCenter::defaultCenter().post(ReportContentController::kCurrentIndexNotification, Value(),
+                                             Dictionary{{"offset", offset}});
+    navigation_->popViewController(false);
+    settle(1);
+  };
+  // Sections: a0–a12 today, a13–a19 yesterday. a5 opened, the browser ended 3 later on a8,
+  // below the screen: scrolled to the middle.
+  comeBack(ui::IndexPath::forRow(5, 0), 3);
+  EXPECT_EQ(-1, list->indexPush());
+  auto visible = table.indexPathsForVisibleRows();
+  ASSERT_GE(visible.size(), 3u);
+  EXPECT_NE(visible.end(), std::find(visible.begin(), visible.end(), ui::IndexPath::forRow(8, 0)));
+  EXPECT_NE(ui::IndexPath::forRow(8, 0), visible.front());
+  // Across the day: a0 → a15, the third row of yesterday.
+  table.setContentOffset(ui::Point(0, 0));
+  comeBack(ui::IndexPath::forRow(0, 0), 15);
+  visible = table.indexPathsForVisibleRows();
+  EXPECT_NE(visible.end(), std::find(visible.begin(), visible.end(), ui::IndexPath::forRow(2, 1)));
+  // Back from the end: a19 → a9, not on the screen, comes to the top.
+  table.scrollToRow(ui::IndexPath::forRow(6, 1), ui::TableViewScrollPosition::Bottom, false);
+  comeBack(ui::IndexPath::forRow(6, 1), -10);
+  visible = table.indexPathsForVisibleRows();
+  ASSERT_FALSE(visible.empty());
+  EXPECT_EQ(ui::IndexPath::forRow(9, 0), visible.front());
+  // No move: the list stays where it was.
+  const auto offset = table.contentOffset();
+  comeBack(ui::IndexPath::forRow(10, 0), 0);
+  EXPECT_EQ(offset.y, table.contentOffset().y);
+}
+
+TEST_F(ReportContentControllerTest, AnAlbumReturnFindsItsRowAfterAnOddPage) {
+  auto list = open(column(1));
+  report(last(ReportContentController::kSummaryTag), page(items("p", 3, kNow, 1), true));
+  list->fetchNextData();
+  report(last(ReportContentController::kNextTag), page(items("q", 15, kNow - 5 * kHour, 1), false));
+  // p0 p1 | p2 _ | q0 q1 | q2 q3 | q4 q5 | q6 q7 | q8 q9 | …: q8 (list index 11) is on row 6, not on
+  // the row of a count that forgets the filler (11 / 2 = 5).
+  auto& table = *list->contenttable();
+  table.tapRow(ui::IndexPath::forRow(0, 0));  // p0
+  settle(1);
+  NotificationCenter::defaultCenter().post(ReportContentController::kCurrentIndexNotification, Value(),
+                                           Dictionary{{"offset", 11}});  // q8
+  navigation_->popViewController(false);
+  settle(1);
+  // Scrolled to the middle: row 6's centre is the centre of the screen.
+  const auto row = table.rectForRow(ui::IndexPath::forRow(6, 0));
+  const float middle = table.contentOffset().y + table.bounds().size.height / 2;
+  EXPECT_NEAR(row.origin.y + row.size.height / 2, middle, 1.0f);
+}
+
 TEST_F(ReportContentControllerTest, BarButtonsPopAndPresentTheColumnDetail) {
   auto list = open(column());
   auto root = std::make_shared<ui::ViewController>();
