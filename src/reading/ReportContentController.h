@@ -199,6 +199,9 @@ class ReportContentController : public ui::ViewController,
   bool reloading_ = false;
   bool isNoPic_ = false;
   bool loadMorePaused_ = false;
+  // An animated rebuild waits its 0.01 s: changes meanwhile go only to dataSource_, which it
+  // builds from.
+  bool rebuildPending_ = false;
   std::optional<std::string> nextTaskId_;
   std::shared_ptr<ui::TableView> contenttable_;
   std::shared_ptr<RefreshTableHeaderView> refreshHeaderView_;

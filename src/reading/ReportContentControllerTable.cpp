@@ -82,6 +82,7 @@ void ReportContentController::appendSections(const Items& items, std::optional<d
 }
 
 void ReportContentController::sortData() {
+  rebuildPending_ = false;
   if (!contenttable_) return;
   auto& table = *contenttable_;
   const int64_t oldSections = static_cast<int64_t>(sortdataSource_.size());
@@ -99,7 +100,7 @@ void ReportContentController::sortData() {
 }
 
 void ReportContentController::sortDataNext(const Items& items) {
-  if (!contenttable_) return;
+  if (!contenttable_ || rebuildPending_) return;
   auto& table = *contenttable_;
   table.beginUpdates();
   std::optional<double> previousDay;
@@ -133,7 +134,7 @@ void ReportContentController::sortDataNext(const Items& items) {
 }
 
 void ReportContentController::insertPreData(const Items& items) {
-  if (!contenttable_ || items.empty()) return;
+  if (!contenttable_ || items.empty() || rebuildPending_) return;
   auto& table = *contenttable_;
   // The new items walked from the last to the first, each against the item that follows it
   // (first the item listed first): an item that opens a section by its day opens a new section
@@ -170,10 +171,12 @@ void ReportContentController::sortDataUpdate(const Items& entries) {
   sortdataSource_.clear();
   contenttable_->reloadData();
   contenttable_->layoutIfNeeded();
+  rebuildPending_ = true;
   std::weak_ptr<ReportContentController> weak = sharedList();
   RunLoop::main()->postDelayed(0.01, [weak] {
     auto self = weak.lock();
-    if (!self || !self->contenttable_ || !self->sortdataSource_.empty()) return;
+    if (!self || !self->contenttable_ || !self->rebuildPending_) return;
+    self->rebuildPending_ = false;
     self->appendSections(*self->dataSource_, std::nullopt, self->feedData_ && self->feedData_->nextLink());
     self->contenttable_->insertSections(range(0, static_cast<int64_t>(self->sortdataSource_.size())), kFade);
     self->contenttable_->setHidden(false);
@@ -182,7 +185,7 @@ void ReportContentController::sortDataUpdate(const Items& entries) {
 }
 
 void ReportContentController::deleteLoadMoreCell() {
-  if (!contenttable_ || !hasLoadMoreRow()) return;
+  if (!contenttable_ || rebuildPending_ || !hasLoadMoreRow()) return;
   const auto section = static_cast<int64_t>(sortdataSource_.size()) - 1;
   const int64_t row = numberOfRowsInSection(*contenttable_, section) - 1;
   auto& last = sortdataSource_.back();

@@ -298,6 +298,22 @@ TEST_F(ReportContentControllerTest, RefreshMergeCases) {
   EXPECT_EQ((std::vector<size_t>{2}), sectionSizes(*list));
 }
 
+TEST_F(ReportContentControllerTest, ANextPageDuringAnAnimatedRebuildIsPartOfIt) {
+  auto list = open(column());
+  report(last(ReportContentController::kSummaryTag), page(items("a", 2, kNow - 10 * kHour), true));
+  list->fetchNextData();
+  auto next = last(ReportContentController::kNextTag);
+  list->fetchUpdateData();
+  report(last(ReportContentController::kUpdateTag), page(items("s", 8, kNow), true));  // rebuild due in 0.01 s
+  report(next, page({summary("z0", kNow - 30 * kHour)}, true));
+  EXPECT_EQ(9u, list->dataSource()->size());
+  settle(0.01);
+  // s0–s7 today, z0 yesterday with the load-more row; the table agrees.
+  EXPECT_EQ((std::vector<size_t>{8, 2}), sectionSizes(*list));
+  EXPECT_EQ(8, list->contenttable()->numberOfRowsInSection(0));
+  EXPECT_EQ(2, list->contenttable()->numberOfRowsInSection(1));
+}
+
 TEST_F(ReportContentControllerTest, NewItemsOfAnotherDayOpenSectionsAtTheTop) {
   auto list = open(column());
   report(last(ReportContentController::kSummaryTag), page(items("a", 2, kNow - 20 * kHour), false));  // yesterday
