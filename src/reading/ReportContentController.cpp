@@ -189,8 +189,8 @@ void ReportContentController::layBarButtons() {
   const std::string prefix = night ? "black_" : "";
   auto makeButton = [&](float x, const std::string& name, std::function<void(ReportContentController&)> action) {
     auto button = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(x, 0, 42, 44));
-    button->setImage(ui::Image::named(prefix + name + "_normal"), ui::kControlStateNormal);
-    button->setImage(ui::Image::named(prefix + name + "_press"), ui::kControlStateHighlighted);
+    button->setImage(ui::Image::named(prefix + name + "_normal.png"), ui::kControlStateNormal);
+    button->setImage(ui::Image::named(prefix + name + "_press.png"), ui::kControlStateHighlighted);
     std::weak_ptr<ReportContentController> weak = sharedList();
     button->addTarget(this, ui::kControlEventTouchUpInside, [weak, action](ui::Control&) {
       if (auto self = weak.lock()) action(*self);

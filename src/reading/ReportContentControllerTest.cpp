@@ -512,6 +512,8 @@ TEST_F(ReportContentControllerTest, BarButtonsPopAndPresentTheColumnDetail) {
   ASSERT_TRUE(list->rightButton());
   EXPECT_EQ(navigation_->navigationBar().get(), list->rightButton()->superview().get());
   EXPECT_EQ(278, list->rightButton()->frame().origin.x);
+  EXPECT_TRUE(list->leftButton()->imageForState(ui::kControlStateNormal));
+  EXPECT_TRUE(list->rightButton()->imageForState(ui::kControlStateHighlighted));
   list->rightButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   auto presented = std::dynamic_pointer_cast<ui::NavigationController>(list->modalViewController());
   ASSERT_TRUE(presented);

@@ -9,6 +9,7 @@
 #include "model/entry/NewsSummary.h"
 #include "platform/intl/TimeZone.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/ViewTreeDump.h"
@@ -133,7 +134,10 @@ TEST_F(ReportContentServiceTest, AFailedFirstLoadShowsTheEmptyListPicture) {
   auto list = open();
   ASSERT_TRUE(list);
   ASSERT_TRUE(turnUntil([&] { return !list->loadingView(); }));
-  EXPECT_TRUE(list->view()->viewWithTag(ReportContentController::kEmptyListTag));
+  auto empty = list->view()->viewWithTag(ReportContentController::kEmptyListTag);
+  ASSERT_TRUE(empty);
+  ASSERT_EQ(1u, empty->subviews().size());
+  EXPECT_TRUE(std::dynamic_pointer_cast<ui::ImageView>(empty->subviews()[0])->image());
   EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "list-empty"));
 }
 
