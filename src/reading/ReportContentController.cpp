@@ -30,6 +30,7 @@
 #include "reading/RefreshTableHeaderView.h"
 #include "reading/ReportContentEngine.h"
 #include "shell/app/ErrorTips.h"
+#include "shell/app/MSCustomTabBarController.h"
 #include "shell/app/MSSettings.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/detail/ColumnDetailViewController.h"
@@ -67,6 +68,11 @@ ReportContentController::ReportContentController()
   for (const char* name : {"MoreSettingsLoginResultSuccessNotification", "Notification_Logout"}) {
     center.add(name, this, [this](const Notification&) { isNeedRefresh_ = true; });
   }
+  center.add(MSCustomTabBarController::kNightNotification, this, [this](const Notification& note) {
+    if (!dataColumn_) return;
+    applyNightMode(note.object.boolValue());
+    if (contenttable_) contenttable_->reloadData();
+  });
   center.add(kCurrentIndexNotification, this, [this](const Notification& note) {
     indexPushOffset_ = static_cast<int>(note.userInfo.get("offset").intValue());
   });
@@ -99,11 +105,8 @@ void ReportContentController::viewDidLoad() {
   if (dataColumn_ && dataColumn_->title()) setTitle(dataColumn_->title());
   auto content = view();
   const bool night = MSSettings::valueForNight();
-  const ui::Color background = night ? ui::Color(43 / 255.0f, 44 / 255.0f, 48 / 255.0f, 1) : ui::Color(246 / 255.0f, 246 / 255.0f, 246 / 255.0f, 1);
-  content->setBackgroundColor(background);
   contenttable_ = std::make_shared<ui::TableView>(content->bounds(), ui::TableViewStyle::Plain);
   contenttable_->setAutoresizingMask(ui::kAutoresizingFlexibleWidth | ui::kAutoresizingFlexibleHeight);
-  contenttable_->setBackgroundColor(background);
   contenttable_->setSeparatorStyle(ui::TableViewCellSeparatorStyle::None);
   contenttable_->setSectionHeaderHeight(0);
   contenttable_->setClipsToBounds(true);
@@ -116,6 +119,7 @@ void ReportContentController::viewDidLoad() {
   if (cellType_ == 2) refreshHeaderView_->setStyle2();
   contenttable_->addSubview(refreshHeaderView_);
   if (dataColumn_) refreshHeaderView_->setDate(dataColumn_->updated());
+  applyNightMode(night);
 
   if (firstIn_) {
     indexPush_ = -1;
@@ -185,8 +189,7 @@ void ReportContentController::layBarButtons() {
   auto* navigation = navigationController();
   if (!navigation) return;
   removeBarButtons();
-  const bool night = MSSettings::valueForNight();
-  const std::string prefix = night ? "black_" : "";
+  const std::string prefix = nightMode_ ? "black_" : "";
   auto makeButton = [&](float x, const std::string& name, std::function<void(ReportContentController&)> action) {
     auto button = std::make_shared<ui::Button>(ui::ButtonType::Custom, ui::Rect(x, 0, 42, 44));
     button->setImage(ui::Image::named(prefix + name + "_normal.png"), ui::kControlStateNormal);
@@ -399,9 +402,22 @@ void ReportContentController::setRefreshHeaderDate() {
   }
 }
 
+void ReportContentController::applyNightMode(bool night) {
+  nightMode_ = night;
+  if (!isViewLoaded()) return;
+  const ui::Color background = night ? ui::Color(43 / 255.0f, 44 / 255.0f, 48 / 255.0f, 1)
+                                     : ui::Color(246 / 255.0f, 246 / 255.0f, 246 / 255.0f, 1);
+  view()->setBackgroundColor(background);
+  if (contenttable_) contenttable_->setBackgroundColor(background);
+  if (refreshHeaderView_) refreshHeaderView_->setNightMode(night);
+  if (loadingView_) loadingView_->setNightMode(night);
+  if (emptyListView_) emptyListView_->setBackgroundColor(background);
+  if (leftButton_) layBarButtons();
+}
+
 void ReportContentController::showEmptyListView() {
   if (emptyListView_ || !isViewLoaded()) return;
-  const bool night = MSSettings::valueForNight();
+  const bool night = nightMode_;
   emptyListView_ = std::make_shared<ui::View>(ui::Rect(0, 0, 320, 460));
   emptyListView_->setTag(kEmptyListTag);
   emptyListView_->setBackgroundColor(night ? ui::Color(43 / 255.0f, 44 / 255.0f, 48 / 255.0f, 1)
@@ -416,6 +432,7 @@ void ReportContentController::removeLoadingView() {
   if (loadingView_) loadingView_->removeFromSuperview();
   loadingView_.reset();
 }
+
 
 void ReportContentController::networkStatusChanged() {
   if (!engine_ || !engine_->isInternetReachable() || !dataSource_->empty()) return;

@@ -106,6 +106,7 @@ class ReportContentController : public ui::ViewController,
   bool isReloading() const { return reloading_; }
   bool isNextPageRunning() const { return nextTaskId_.has_value(); }
   bool isNeedRefresh() const { return isNeedRefresh_; }
+  bool nightMode() const { return nightMode_; }
   const std::shared_ptr<ui::Button>& leftButton() const { return leftButton_; }
   const std::shared_ptr<ui::Button>& rightButton() const { return rightButton_; }
   int indexPush() const { return indexPush_; }
@@ -157,6 +158,9 @@ class ReportContentController : public ui::ViewController,
   void onTaskStatus(const std::string& tag, int code, const std::optional<std::string>& errDesc);
   void setRefreshHeaderDate();
   void showEmptyListView();
+  // The screen's own day or night look: backgrounds, the refresh header, the loading view and the
+  // bar buttons (the rows' looks come with the rows).
+  void applyNightMode(bool night);
   void removeLoadingView();
   static Items summariesOf(const Feed& feed);
   bool isAlbumOrVideo() const { return cellType_ == 1 || cellType_ == 2; }
@@ -198,6 +202,7 @@ class ReportContentController : public ui::ViewController,
   bool isNeedRefresh_ = false;
   bool reloading_ = false;
   bool isNoPic_ = false;
+  bool nightMode_ = false;
   bool loadMorePaused_ = false;
   // An animated rebuild waits its 0.01 s: changes meanwhile go only to dataSource_, which it
   // builds from.

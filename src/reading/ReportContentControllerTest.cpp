@@ -529,6 +529,17 @@ TEST_F(ReportContentControllerTest, BarButtonsPopAndPresentTheColumnDetail) {
   EXPECT_EQ(1u, navigation_->viewControllers().size());
   EXPECT_FALSE(left->superview());  // taken off the bar when the list went
 
+  // Night and day follow "Notification_Night" while a column is shown.
+  auto third = open(column());
+  navigation_->setViewControllers({std::make_shared<ui::ViewController>(), third}, false);
+  settle(1);
+  NotificationCenter::defaultCenter().post("Notification_Night", Value(true));
+  EXPECT_TRUE(third->nightMode());
+  EXPECT_EQ(ui::Image::named("black_topbut_home_normal.png"), third->leftButton()->imageForState(ui::kControlStateNormal));
+  EXPECT_EQ(ui::Color(43 / 255.0f, 44 / 255.0f, 48 / 255.0f, 1), third->contenttable()->backgroundColor());
+  NotificationCenter::defaultCenter().post("Notification_Night", Value(false));
+  EXPECT_EQ(ui::Image::named("topbut_home_normal.png"), third->leftButton()->imageForState(ui::kControlStateNormal));
+
   // A custom subscription has no "i".
   auto custom = column();
   custom->setVeskCustomization(std::make_shared<VeskCustomization>());
