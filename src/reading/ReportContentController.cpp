@@ -433,7 +433,6 @@ void ReportContentController::removeLoadingView() {
   loadingView_.reset();
 }
 
-
 void ReportContentController::networkStatusChanged() {
   if (!engine_ || !engine_->isInternetReachable() || !dataSource_->empty()) return;
   auto* navigation = navigationController();
