@@ -2,6 +2,7 @@
 
 #include "reading/FavoriteNoneView.h"
 #include "reading/LoadMoreViewCell.h"
+#include "reading/ReportContentController.h"
 #include "reading/ReportContentTableCell.h"
 #include "reading/ReportContentTableCellForImage.h"
 #include "reading/ReportContentTableCellForVideo.h"
@@ -18,6 +19,7 @@ void ReadingNibs::registerNibs() {
   ReportContentTableCellForVideo::registerNib();
   LoadMoreViewCell::registerNib();
   FavoriteNoneView::registerNib();
+  ReportContentController::registerNib();
 }
 
 }  // namespace zu

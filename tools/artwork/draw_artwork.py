@@ -813,7 +813,26 @@ def empty_favorites(ctx, w, h, p):
     ctx.restore()
 
 
+def info_mark(color_key):
+    def draw(ctx, w, h, p):
+        titled(ctx, w, h, p, "i", color_key, 22)
+    return draw
+
+
+def no_content(ctx, w, h, p):
+    glyph(ctx, h, h, "picture", p["empty"])
+    ctx.save()
+    ctx.translate(h * 0.6, 0)
+    titled(ctx, w - h * 0.6, h, p, "暂无内容", "empty", 16)
+    ctx.restore()
+
+
 LOOK_IMAGES.update({
+    "topbut_home_normal.png": (42, 44, G("grid")),
+    "topbut_home_press.png": (42, 44, G("grid", "glyph_press")),
+    "topbut_i_normal.png": (42, 44, info_mark("glyph")),
+    "topbut_i_press.png": (42, 44, info_mark("glyph_press")),
+    "nocontent_logo.png": (180, 44, no_content),
     "listpage_line.png": (320, 2, line_strip),
     "list_press_bj.png": (320, 85, press_background),
     "list_pic_bj.png": (84, 66, P("field")),

@@ -1,6 +1,7 @@
 #include "shell/app/ScreenRequest.h"
 
 #include "common/Log.h"
+#include "model/columns/Column.h"
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/ViewController.h"
 #include "platform/ui/Window.h"
@@ -57,11 +58,10 @@ std::shared_ptr<ui::ViewController> ScreenRequest::browser(const std::string& li
   return std::make_shared<ScreenRequest>(kBrowserNib, Dictionary{{"link", link}})->load();
 }
 
-std::shared_ptr<ui::ViewController> ScreenRequest::articleList(const std::optional<std::string>& columnId,
-                                                              const std::optional<std::string>& title) {
+std::shared_ptr<ui::ViewController> ScreenRequest::articleList(const std::shared_ptr<Column>& column) {
   Dictionary parameters;
-  parameters.set("column", columnId ? Value(*columnId) : Value());
-  parameters.set("title", title ? Value(*title) : Value());
+  parameters.set("column", column ? Value(std::static_pointer_cast<Object>(column)) : Value());
+  parameters.set("title", column && column->title() ? Value(*column->title()) : Value());
   return std::make_shared<ScreenRequest>(kArticleListNib, std::move(parameters))->load();
 }
 

@@ -1,7 +1,8 @@
 // ScreenRequest: how the shell opens the screens that live in higher layers — the login screen
 // ("MoreSettingsLoginViewController"), the user guide ("MoreSettingsUserGuideViewController"),
 // the authorisation screen ("AuthenicationViewController"), the in-app browser
-// ("WebViewController_New") and a column's article list ("ReportContentController"). Each is an interface file of the NibRegistry; the request is the
+// ("WebViewController_New"), a column's article list ("ReportContentController") and the paged
+// article browser ("ScrolledNewsBrowseController"). Each is an interface file of the NibRegistry; the request is the
 // file owner, carrying the screen's parameters (keys below) and, for the authorisation screen,
 // the return action it performs when finished or cancelled. The file's first top-level view
 // controller is the screen. A file that is not registered opens nothing (logged).
@@ -26,6 +27,8 @@ class Window;
 
 namespace zu {
 
+class Column;
+
 class ScreenRequest : public Object {
  public:
   static constexpr const char* kLoginNib = "MoreSettingsLoginViewController";
@@ -33,13 +36,14 @@ class ScreenRequest : public Object {
   static constexpr const char* kAuthenticationNib = "AuthenicationViewController";
   static constexpr const char* kBrowserNib = "WebViewController_New";
   static constexpr const char* kArticleListNib = "ReportContentController";
+  static constexpr const char* kNewsBrowserNib = "ScrolledNewsBrowseController";
 
   ScreenRequest(std::string nibName, Dictionary parameters, std::function<void()> returnAction = {});
 
   const std::string& nibName() const { return nibName_; }
   // Login: "title", "cancelButtonTitle", "needToAskSync"; guide: "name", "num";
-  // authorisation: "accountType"; browser: "link"; article list: "column" (the column's id) and
-  // "title".
+  // authorisation: "accountType"; browser: "link"; article list: "column" (the Column itself)
+  // and "title"; news browser: "index" (of the article in the list) and "column".
   const Dictionary& parameters() const { return parameters_; }
   const std::function<void()>& returnAction() const { return returnAction_; }
   // The guide: the window it covers (held weakly, so a screen keeping its request keeps no
@@ -59,8 +63,7 @@ class ScreenRequest : public Object {
   static std::shared_ptr<ui::ViewController> authentication(int accountType,
                                                             std::function<void()> returnAction);
   static std::shared_ptr<ui::ViewController> browser(const std::string& link);
-  static std::shared_ptr<ui::ViewController> articleList(const std::optional<std::string>& columnId,
-                                                         const std::optional<std::string>& title);
+  static std::shared_ptr<ui::ViewController> articleList(const std::shared_ptr<Column>& column);
 
  private:
   std::string nibName_;

@@ -24,7 +24,7 @@ std::vector<StandInScreen::Opening>& StandInScreen::requests() {
 void StandInScreen::registerMissing() {
   for (const char* nib : {ScreenRequest::kLoginNib, ScreenRequest::kUserGuideNib,
                           ScreenRequest::kAuthenticationNib, ScreenRequest::kBrowserNib,
-                          ScreenRequest::kArticleListNib}) {
+                          ScreenRequest::kArticleListNib, ScreenRequest::kNewsBrowserNib}) {
     if (ui::NibRegistry::shared().contains(nib)) continue;
     ui::NibRegistry::shared().add(nib, [](ui::NibLoading& file) {
       auto request = std::dynamic_pointer_cast<ScreenRequest>(file.owner());

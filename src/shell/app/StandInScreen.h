@@ -1,11 +1,12 @@
-// StandInScreen: what the login, guide, authorisation, browser and article list interface files
+// StandInScreen: what the login, guide, authorisation, browser, article list and news browser
+// interface files
 // build until their own screens are written: a plain screen that names the file and shows the
 // parameters it was opened with, and records each opening in requests() so the shell's
 // behaviour can be read. A tap closes it as its screen would: a guide leaves the window, a
-// presented screen is dismissed, the authorisation screen performs its return action, a pushed screen (the article list)
-// goes back.
+// presented screen is dismissed, the authorisation screen performs its return action, a pushed screen (the article
+// list, the news browser) goes back.
 //
-// registerMissing() adds a builder for each of the five files that has none yet, so a real
+// registerMissing() adds a builder for each of the six files that has none yet, so a real
 // screen registered earlier wins. Main thread only; a guide keeps itself until it is closed.
 #pragma once
 

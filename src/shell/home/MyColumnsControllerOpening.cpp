@@ -98,7 +98,7 @@ void MyColumnsController::tapNews(ColumnGridCell& cell) {
         Dictionary{{"context", Value(std::static_pointer_cast<Object>(shared()))}, {"platformtype", platform}});
   } else if (!column || !column->alternatelink()) {
     ErrorTips::showErrorInfo(kNoArticlePageCode, std::nullopt, std::string(kNoArticlePageContext));
-  } else if (auto list = ScreenRequest::articleList(column->entryId(), column->title())) {
+  } else if (auto list = ScreenRequest::articleList(column)) {
     list->setHidesBottomBarWhenPushed(true);
     if (auto* navigation = navigationController()) navigation->pushViewController(list, true);
     if (auto engine = gDataEngine()) engine->markColumnShowed(column);

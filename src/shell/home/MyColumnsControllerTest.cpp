@@ -996,7 +996,9 @@ TEST_F(HomeOpeningTest, TapOpensTheListOrSaysWhyNot) {
   auto list = std::dynamic_pointer_cast<StandInScreen>(homeNavigation()->topViewController());
   ASSERT_TRUE(list);
   EXPECT_EQ(ScreenRequest::kArticleListNib, list->request()->nibName());
-  EXPECT_EQ(std::optional<std::string>("col-gen-1"), list->request()->parameters().get("column").stringValue());
+  auto listed = list->request()->parameters().get("column").asObject<Column>();
+  ASSERT_TRUE(listed);
+  EXPECT_EQ(std::optional<std::string>("col-gen-1"), listed->entryId());
   EXPECT_TRUE(list->hidesBottomBarWhenPushed());
   EXPECT_EQ(std::optional<std::string>("a-9"), store()->getColumnLastestShowedSummaryId(std::string("col-gen-1")));
   EXPECT_FALSE(home_->touchMaskView());

@@ -1,0 +1,268 @@
+// The article list's table: sections by calendar day (text lists) or pairs in section 0 (album and
+// video lists), the load-more row, and the rows themselves.
+#include <algorithm>
+
+#include "model/entry/Content.h"
+#include "model/entry/Feed.h"
+#include "model/entry/NewsSummary.h"
+#include "model/service/VeskEntryStatus.h"
+#include "platform/intl/Calendar.h"
+#include "platform/runtime/RunLoop.h"
+#include "platform/ui/ActivityIndicatorView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NibRegistry.h"
+#include "reading/FormatTimeString.h"
+#include "reading/LoadMoreView.h"
+#include "reading/LoadMoreViewCell.h"
+#include "reading/ReportContentController.h"
+#include "reading/ReportContentTableCell.h"
+
+namespace zu {
+
+namespace {
+
+constexpr auto kFade = ui::TableViewRowAnimation::Fade;
+
+double dayOf(const NewsSummary& item) {
+  return Calendar().startOfDay(static_cast<double>(item.updated()) / 1000.0);
+}
+
+bool opensSectionByDay(const NewsSummary& item) {
+  const int type = item.veskEntryStatus() ? item.veskEntryStatus()->type() : 0;
+  return type == 0 || type == 2;
+}
+
+template <typename Cell>
+std::shared_ptr<Cell> reusableCell(ui::TableView& table, const char* name, const std::shared_ptr<Object>& owner) {
+  if (auto cell = std::dynamic_pointer_cast<Cell>(table.dequeueReusableCell(name))) return cell;
+  auto objects = ui::NibRegistry::shared().load(name, owner);
+  return objects.empty() ? nullptr : std::dynamic_pointer_cast<Cell>(objects.front());
+}
+
+std::vector<int64_t> range(int64_t from, int64_t to) {
+  std::vector<int64_t> out;
+  for (int64_t i = from; i < to; ++i) out.push_back(i);
+  return out;
+}
+
+}  // namespace
+
+bool ReportContentController::isPlaceholder(const NewsSummary& item) {
+  return !item.title() && !item.content();
+}
+
+bool ReportContentController::hasLoadMoreRow() const {
+  return !sortdataSource_.empty() && !sortdataSource_.back().empty() && isPlaceholder(*sortdataSource_.back().back()) &&
+         (!isAlbumOrVideo() || sortdataSource_.back().size() % 2 == 1);
+}
+
+// Sections (or pairs) for `items` appended after what is listed. `previousDay` is the day of the
+// item listed last (none for a whole build); the first of `items` opens a section when it opens
+// one by its day or when no section exists or the walk starts a page of a type without days.
+void ReportContentController::appendSections(const Items& items, std::optional<double> previousDay,
+                                             bool withLoadMore) {
+  if (isAlbumOrVideo()) {
+    if (sortdataSource_.empty()) sortdataSource_.emplace_back();
+    for (size_t i = 0; i < items.size(); i += 2) {
+      sortdataSource_[0].push_back(items[i]);
+      sortdataSource_[0].push_back(i + 1 < items.size() ? items[i + 1] : std::make_shared<NewsSummary>());
+    }
+  } else {
+    bool first = true;
+    for (const auto& item : items) {
+      const double day = dayOf(*item);
+      const bool opens = sortdataSource_.empty() || (opensSectionByDay(*item) ? previousDay != day : first);
+      if (opens) sortdataSource_.emplace_back();
+      sortdataSource_.back().push_back(item);
+      previousDay = day;
+      first = false;
+    }
+  }
+  if (withLoadMore && !sortdataSource_.empty()) sortdataSource_.back().push_back(std::make_shared<NewsSummary>());
+}
+
+void ReportContentController::sortData() {
+  rebuildPending_ = false;
+  if (!contenttable_) return;
+  auto& table = *contenttable_;
+  const int64_t oldSections = static_cast<int64_t>(sortdataSource_.size());
+  sortdataSource_.clear();
+  appendSections(*dataSource_, std::nullopt, feedData_ && feedData_->nextLink() && !dataSource_->empty());
+  table.beginUpdates();
+  table.deleteSections(range(0, oldSections), kFade);
+  table.insertSections(range(0, static_cast<int64_t>(sortdataSource_.size())), kFade);
+  table.endUpdates();
+  if (!sortdataSource_.empty()) {
+    table.setHidden(false);
+    if (hasLoadMoreRow()) removeLoadingView();
+  }
+  if (isAlbumOrVideo()) reloading_ = false;
+}
+
+void ReportContentController::sortDataNext(const Items& items) {
+  if (!contenttable_ || rebuildPending_) return;
+  auto& table = *contenttable_;
+  table.beginUpdates();
+  std::optional<double> previousDay;
+  if (hasLoadMoreRow()) {
+    auto& last = sortdataSource_.back();
+    const auto lastSection = static_cast<int64_t>(sortdataSource_.size()) - 1;
+    const int64_t lastRow = numberOfRowsInSection(table, lastSection) - 1;
+    last.pop_back();
+    if (isAlbumOrVideo()) last.resize(static_cast<size_t>(2 * lastRow));
+    table.deleteRows({ui::IndexPath::forRow(lastRow, lastSection)}, kFade);
+  }
+  if (!sortdataSource_.empty() && !sortdataSource_.back().empty()) previousDay = dayOf(*sortdataSource_.back().back());
+  const auto sectionsBefore = static_cast<int64_t>(sortdataSource_.size());
+  const int64_t rowsBefore = sectionsBefore ? static_cast<int64_t>(
+      isAlbumOrVideo() ? sortdataSource_.back().size() / 2 : sortdataSource_.back().size()) : 0;
+  appendSections(items, previousDay, feedData_ && feedData_->nextLink());
+  const auto sectionsAfter = static_cast<int64_t>(sortdataSource_.size());
+  if (sectionsBefore > 0) {
+    const int64_t section = sectionsBefore - 1;
+    std::vector<ui::IndexPath> rows;
+    for (int64_t row = rowsBefore; row < numberOfRowsInSection(table, section); ++row) {
+      rows.push_back(ui::IndexPath::forRow(row, section));
+    }
+    table.insertRows(rows, ui::TableViewRowAnimation::Bottom);
+  }
+  table.insertSections(range(sectionsBefore, sectionsAfter), ui::TableViewRowAnimation::Bottom);
+  table.endUpdates();
+  if (hasLoadMoreRow()) removeLoadingView();
+  table.setHidden(false);
+  reloading_ = false;
+}
+
+void ReportContentController::insertPreData(const Items& items) {
+  if (!contenttable_ || items.empty() || rebuildPending_) return;
+  auto& table = *contenttable_;
+  // The new items walked from the last to the first, each against the item that follows it
+  // (first the item listed first): an item that opens a section by its day opens a new section
+  // 0; the others join the section below them.
+  std::optional<double> followingDay;
+  if (!sortdataSource_.empty() && !sortdataSource_.front().empty()) followingDay = dayOf(*sortdataSource_.front().front());
+  Items joined;
+  std::vector<Items> fresh;
+  for (auto it = items.rbegin(); it != items.rend(); ++it) {
+    const double day = dayOf(**it);
+    const bool opens = (opensSectionByDay(**it) && followingDay != day) || (sortdataSource_.empty() && fresh.empty());
+    if (opens) fresh.insert(fresh.begin(), Items{});
+    Items& section = fresh.empty() ? joined : fresh.front();
+    section.insert(section.begin(), *it);
+    followingDay = day;
+  }
+  const auto freshCount = static_cast<int64_t>(fresh.size());
+  table.beginUpdates();
+  if (!joined.empty()) {
+    std::vector<ui::IndexPath> rows;
+    for (size_t r = 0; r < joined.size(); ++r) rows.push_back(ui::IndexPath::forRow(static_cast<int64_t>(r), freshCount));
+    sortdataSource_.front().insert(sortdataSource_.front().begin(), joined.begin(), joined.end());
+    table.insertRows(rows, kFade);
+  }
+  sortdataSource_.insert(sortdataSource_.begin(), fresh.begin(), fresh.end());
+  table.insertSections(range(0, freshCount), kFade);
+  table.endUpdates();
+  table.setHidden(false);
+}
+
+void ReportContentController::sortDataUpdate(const Items& entries) {
+  dataSource_ = std::make_shared<Items>(entries);
+  if (!contenttable_) return;
+  sortdataSource_.clear();
+  contenttable_->reloadData();
+  contenttable_->layoutIfNeeded();
+  rebuildPending_ = true;
+  std::weak_ptr<ReportContentController> weak = sharedList();
+  RunLoop::main()->postDelayed(0.01, [weak] {
+    auto self = weak.lock();
+    if (!self || !self->contenttable_ || !self->rebuildPending_) return;
+    self->rebuildPending_ = false;
+    self->appendSections(*self->dataSource_, std::nullopt, self->feedData_ && self->feedData_->nextLink());
+    self->contenttable_->insertSections(range(0, static_cast<int64_t>(self->sortdataSource_.size())), kFade);
+    self->contenttable_->setHidden(false);
+    self->reloading_ = false;
+  });
+}
+
+void ReportContentController::deleteLoadMoreCell() {
+  if (!contenttable_ || rebuildPending_ || !hasLoadMoreRow()) return;
+  const auto section = static_cast<int64_t>(sortdataSource_.size()) - 1;
+  const int64_t row = numberOfRowsInSection(*contenttable_, section) - 1;
+  auto& last = sortdataSource_.back();
+  last.pop_back();
+  if (isAlbumOrVideo()) last.resize(static_cast<size_t>(2 * row));
+  contenttable_->deleteRows({ui::IndexPath::forRow(row, section)}, kFade);
+}
+
+void ReportContentController::pauseLoadMoreCell() {
+  loadMorePaused_ = true;
+  if (!contenttable_ || !hasLoadMoreRow()) return;
+  const auto section = static_cast<int64_t>(sortdataSource_.size()) - 1;
+  const auto path = ui::IndexPath::forRow(numberOfRowsInSection(*contenttable_, section) - 1, section);
+  if (auto cell = std::dynamic_pointer_cast<LoadMoreViewCell>(contenttable_->cellForRow(path))) {
+    cell->setPaused(true);
+    cell->statusLabel()->setText(kTapForMoreText);
+    cell->activityView()->stopAnimating();
+  }
+  contenttable_->deselectRow(path, false);
+}
+
+std::shared_ptr<NewsSummary> ReportContentController::itemAt(const ui::IndexPath& indexPath) const {
+  if (indexPath.section < 0 || indexPath.section >= static_cast<int64_t>(sortdataSource_.size())) return nullptr;
+  const auto& section = sortdataSource_[static_cast<size_t>(indexPath.section)];
+  const int64_t index = isAlbumOrVideo() ? 2 * indexPath.row : indexPath.row;
+  if (index < 0 || index >= static_cast<int64_t>(section.size())) return nullptr;
+  return section[static_cast<size_t>(index)];
+}
+
+int64_t ReportContentController::numberOfSections(ui::TableView&) {
+  return static_cast<int64_t>(sortdataSource_.size());
+}
+
+int64_t ReportContentController::numberOfRowsInSection(ui::TableView&, int64_t section) {
+  if (section < 0 || section >= static_cast<int64_t>(sortdataSource_.size())) return 0;
+  const auto count = static_cast<int64_t>(sortdataSource_[static_cast<size_t>(section)].size());
+  return isAlbumOrVideo() ? (count + 1) / 2 : count;
+}
+
+std::optional<float> ReportContentController::heightForRow(ui::TableView&, const ui::IndexPath& indexPath) {
+  auto item = itemAt(indexPath);
+  if (item && isPlaceholder(*item)) return 86.0f;
+  if (cellType_ == 1) return 154.0f;
+  if (cellType_ == 2) return 116.0f;
+  return 90.0f;
+}
+
+std::shared_ptr<ui::TableViewCell> ReportContentController::cellForRow(ui::TableView& table,
+                                                                       const ui::IndexPath& indexPath) {
+  auto item = itemAt(indexPath);
+  if (!item || isPlaceholder(*item)) {
+    auto cell = reusableCell<LoadMoreViewCell>(table, LoadMoreViewCell::kNibName, shared());
+    if (!cell) return std::make_shared<ui::TableViewCell>(ui::TableViewCellStyle::Default, "");
+    if (cellType_ == 2) cell->setStyle2();
+    if (loadMorePaused_) {
+      cell->setPaused(true);
+      cell->statusLabel()->setText(kTapForMoreText);
+      return cell;
+    }
+    cell->setPaused(false);
+    cell->statusLabel()->setText(kLoadingMoreText);
+    std::weak_ptr<ReportContentController> weak = sharedList();
+    RunLoop::main()->postDelayed(0.1, [weak] {
+      if (auto self = weak.lock()) self->fetchNextData();
+    });
+    return cell;
+  }
+  // Plain rows: title, summary and time of the item.
+  auto cell = reusableCell<ReportContentTableCell>(table, ReportContentTableCell::kNibName, shared());
+  if (!cell) return std::make_shared<ui::TableViewCell>(ui::TableViewCellStyle::Default, "");
+  cell->contentCellTitle()->setText(item->title().value_or(""));
+  const auto& content = item->content();
+  const auto& text = content && content->data() ? content->data() : item->summary();
+  cell->contentCellSummary()->setText(text ? *text : " ");
+  cell->contentCellUpdated()->setText(FormatTimeString(item->updated()));
+  cell->setRead(item->veskEntryStatus() && item->veskEntryStatus()->read() == 1);
+  return cell;
+}
+
+}  // namespace zu
