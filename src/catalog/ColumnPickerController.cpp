@@ -4,10 +4,10 @@
 
 #include "catalog/ColumnPickerEngine.h"
 #include "catalog/LoadMoreCell.h"
+#include "catalog/NRSubscribeSocialCell.h"
 #include "common/Reachability.h"
 #include "engine/core/Task.h"
 #include "engine/openplatform/OpenPlatformBase.h"
-#include "engine/openplatform/OpenPlatformFactory.h"
 #include "model/columns/Column.h"
 #include "model/entry/EntryCategory.h"
 #include "model/entry/Feed.h"
@@ -47,19 +47,6 @@ std::string resultType(const Notification& notification) {
 bool isSelf(const Column& column) {
   const auto& customization = column.veskCustomization();
   return customization && customization->self();
-}
-
-// The first platform client whose name contains the column's title; none for an empty title,
-// which every name would contain.
-std::shared_ptr<OpenPlatformBase> openPlatformBaseForColumn(const std::shared_ptr<Column>& column) {
-  const auto& title = column ? column->title() : std::nullopt;
-  if (!title || title->empty()) return nullptr;
-  auto platforms = OpenPlatformFactory::instance().getOpenPlatforms(OpenPlatformFactory::kAllPlatforms);
-  if (!platforms) return nullptr;
-  for (const auto& platform : *platforms) {
-    if (platform && platform->platformName().find(*title) != std::string::npos) return platform;
-  }
-  return nullptr;
 }
 
 std::shared_ptr<ui::View> sectionHeader(const std::string& text) {
@@ -436,6 +423,10 @@ void ColumnPickerController::subscribe(const std::shared_ptr<Column>& column) {
   startTask(task, &ColumnPickerController::subscribleResultOnMainThread);
 }
 
+void ColumnPickerController::subscribeButtonPressedWithColumn(const std::shared_ptr<Column>& column) {
+  subscribe(column);
+}
+
 void ColumnPickerController::subscribleResultOnMainThread(const Notification& notification) {
   auto keep = shared();
   if (tableView_) {
@@ -533,6 +524,12 @@ std::shared_ptr<ui::TableViewCell> ColumnPickerController::cellForRow(ui::TableV
     return loadMoreCell_;
   }
   auto column = columnAt(indexPath);
+  if (column && isSelf(*column)) {
+    auto social = NRSubscribeSocialCell::cellWithColumn(column, tableView_, sharedPicker());
+    social->setSubscribeCellDelegate(std::static_pointer_cast<NRSubscribeCellDelegate>(sharedPicker()));
+    social->showLine(true, false);
+    return social;
+  }
   auto cell = ColumnCell::columnCellWithTableView(&table, column, 0);
   if (!cell || !column) return cell;
   cell->setMetaDelegate(std::static_pointer_cast<ColumnCellDelegate>(sharedPicker()));
@@ -557,7 +554,9 @@ void ColumnPickerController::loadCover(ColumnCell& cell, Column& column) {
   startTask(engine_->createDownloadImageTask(href), &ColumnPickerController::getIconImageResultOnMainThread);
 }
 
-std::optional<float> ColumnPickerController::heightForRow(ui::TableView&, const ui::IndexPath&) {
+std::optional<float> ColumnPickerController::heightForRow(ui::TableView& table, const ui::IndexPath& indexPath) {
+  auto column = columnAt(indexPath);
+  if (column && isSelf(*column)) return NRSubscribeSocialCell::cellHeightWithColumn(column, table.bounds().size.width);
   return kRowHeight;
 }
 
@@ -604,7 +603,7 @@ void ColumnPickerController::openColumn(const std::shared_ptr<Column>& column) {
     return;
   }
   if (isSelf(*column)) {
-    auto platform = openPlatformBaseForColumn(column);
+    auto platform = NRSubscribeSocialCell::openPlatformBaseForColumn(column);
     if (platform && platform->authorized()) return;
     std::weak_ptr<ColumnPickerController> weak = sharedPicker();
     auto auth = ScreenRequest::authentication(platform ? platform->platform() : 0, [weak] {

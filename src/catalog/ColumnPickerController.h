@@ -22,7 +22,8 @@
 //    time it shows it, and each ask used to start another request (duplicate rows); a result of a
 //    request that is no longer the current one is dropped;
 //  - an empty entry id never matches a row when a subscription result comes back;
-//  - "name contains the title" with an empty title matches no platform.
+//  - "name contains the title" with an empty title matches no platform
+//    (NRSubscribeSocialCell::openPlatformBaseForColumn).
 //
 // Tasks come from a ColumnPickerEngine (the data engine's by default); their results arrive as
 // task notifications on the main thread. Main thread only. The controller owns its lists and
@@ -37,6 +38,7 @@
 
 #include "catalog/ColumnCell.h"
 #include "catalog/ColumnSections.h"
+#include "catalog/NRSubscribeCell.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/ViewController.h"
@@ -63,6 +65,7 @@ class ColumnPickerController : public ui::ViewController,
                                public ui::TableViewDelegate,
                                public ui::AlertViewDelegate,
                                public ColumnCellDelegate,
+                               public NRSubscribeCellDelegate,
                                public ColumnDetailViewControllerProtocol {
  public:
   static constexpr const char* kNibName = "ColumnPickerController";
@@ -107,6 +110,8 @@ class ColumnPickerController : public ui::ViewController,
   void authReturnButtonAction();
   // ColumnCellDelegate: the subscribe road.
   void subscribe(const std::shared_ptr<Column>& column) override;
+  // NRSubscribeCellDelegate: the same road from a bound-account row.
+  void subscribeButtonPressedWithColumn(const std::shared_ptr<Column>& column) override;
   // ColumnDetailViewControllerProtocol: the detail subscribed the column.
   void columnDetailViewController(ColumnDetailViewController& detail,
                                   const std::shared_ptr<Column>& column) override;

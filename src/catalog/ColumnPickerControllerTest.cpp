@@ -4,6 +4,11 @@
 
 #include "catalog/CatalogTestSupport.h"
 #include "catalog/LoadMoreCell.h"
+#include "catalog/NRSubscribeSocialCell.h"
+#include "engine/openplatform/OpenPlatformBase.h"
+#include "engine/openplatform/OpenPlatformFactory.h"
+#include "shell/app/ScreenRequest.h"
+#include "shell/app/StandInScreen.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/AlertView.h"
@@ -268,6 +273,59 @@ TEST_F(ColumnPickerTest, ACategoryOpensALevelAndALeafItsDetail) {
   ASSERT_TRUE(detail);
   EXPECT_EQ(detail->column()->entryId(), "t1");
   EXPECT_EQ(detail->detailFrom(), 0);
+}
+
+TEST_F(ColumnPickerTest, BoundAccountAndCustomContentColumnsOpenTheirScreens) {
+  OpenPlatformFactory::instance().reset();
+  auto account = [](const std::string& id, const std::string& title) {
+    auto column = catalogueColumn(id, std::string("mine"));
+    column->setTitle(title);
+    auto customization = std::make_shared<VeskCustomization>();
+    customization->setType("sinamblog");
+    customization->setSelf(true);
+    column->setVeskCustomization(customization);
+    return column;
+  };
+  auto custom = catalogueColumn("custom", std::string("own"), true);
+  custom->category()->setIscustomcontent(true);
+  std::shared_ptr<Column> listParent;
+  ui::NibRegistry::shared().add(ColumnPickerController::kCustomListNib, [&](ui::NibLoading& file) {
+    auto request = std::dynamic_pointer_cast<ScreenRequest>(file.owner());
+    ASSERT_TRUE(request);
+    EXPECT_EQ(request->parameters().get("type").intValue(), ColumnPickerController::kCustomListType);
+    listParent = request->parameters().get("parentColumn").asObject<Column>();
+    file.makeTopLevel<ui::ViewController>();
+  });
+  auto picker = rootWith(cataloguePage({account("sina", "新浪微博"), account("nothing", "无此平台"), custom}));
+  auto& table = *picker->tableView();
+  // A bound-account row: 57 high for a known platform, 0 for none.
+  EXPECT_EQ(picker->heightForRow(table, ui::IndexPath::forRow(0, 0)), 57.f);
+  EXPECT_EQ(picker->heightForRow(table, ui::IndexPath::forRow(1, 0)), 0.f);
+  EXPECT_TRUE(std::dynamic_pointer_cast<NRSubscribeSocialCell>(table.cellForRow(ui::IndexPath::forRow(0, 0))));
+
+  picker->didSelectRow(table, ui::IndexPath::forRow(0, 0));
+  settle();
+  ASSERT_EQ(openedScreens(), (std::vector<std::string>{ScreenRequest::kAuthenticationNib}));
+  EXPECT_EQ(StandInScreen::requests()[0].parameters.get("accountType").intValue(), 1);
+  picker->authReturnButtonAction();
+  settle();
+  EXPECT_FALSE(picker->modalViewController());
+
+  // Authorised: nothing opens.
+  PlatformAccountInfo info;
+  info.accessToken = "t";
+  info.secret = "s";
+  OpenPlatformFactory::instance().getOpenPlatformInstance(1)->setAccountInfo(info);
+  picker->didSelectRow(table, ui::IndexPath::forRow(0, 0));
+  settle();
+  EXPECT_EQ(openedScreens().size(), 1u);
+  EXPECT_FALSE(picker->modalViewController());
+
+  picker->didSelectRow(table, ui::IndexPath::forRow(0, 1));
+  settle();
+  EXPECT_EQ(picker->navigationController()->viewControllers().size(), 2u);
+  EXPECT_EQ(listParent, custom);
+  OpenPlatformFactory::instance().reset();
 }
 
 }  // namespace
