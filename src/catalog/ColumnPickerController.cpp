@@ -288,7 +288,13 @@ void ColumnPickerController::applySearchLink() {
   }
   searchBar_->setPlaceholder(std::string(kNoSearchPlaceholder));
   searchBar_->setUserInteractionEnabled(false);
-  if (tableView_) tableView_->setTableHeaderView(nullptr);
+  if (tableView_ && tableView_->tableHeaderView()) {
+    // The offset that tucked the bar away would now hide the first row.
+    const float height = tableView_->tableHeaderView()->frame().size.height;
+    tableView_->setTableHeaderView(nullptr);
+    const ui::Point offset = tableView_->contentOffset();
+    tableView_->setContentOffset(ui::Point(offset.x, std::max(0.f, offset.y - height)), false);
+  }
 }
 
 // --- actions

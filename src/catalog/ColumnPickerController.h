@@ -21,6 +21,8 @@
 //  - at most one page request is in flight per list: the table asks for the load-more row every
 //    time it shows it, and each ask used to start another request (duplicate rows); a result of a
 //    request that is no longer the current one is dropped;
+//  - a level without search takes the bar away together with the offset that tucked it away,
+//    which would otherwise hide the first row;
 //  - an empty entry id never matches a row when a subscription result comes back;
 //  - "name contains the title" with an empty title matches no platform
 //    (NRSubscribeSocialCell::openPlatformBaseForColumn).

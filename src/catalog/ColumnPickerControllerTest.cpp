@@ -95,6 +95,8 @@ TEST_F(ColumnPickerTest, WithoutASearchLinkOrEntriesTheBarAndRowsGo) {
   EXPECT_EQ(picker->searchBar()->placeholder(), ColumnPickerController::kNoSearchPlaceholder);
   EXPECT_FALSE(picker->searchBar()->isUserInteractionEnabled());
   EXPECT_FALSE(picker->tableView()->tableHeaderView());
+  // The offset that tucked the bar away goes with it.
+  EXPECT_EQ(picker->tableView()->contentOffset().y, 0.f);
   EXPECT_FALSE(picker->noSourceLabel()->isHidden());
   // No rows, and no load-more row: the empty page never became the current one.
   EXPECT_EQ(picker->tableView()->numberOfSections(), 0);
