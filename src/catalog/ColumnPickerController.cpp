@@ -12,6 +12,7 @@
 #include "model/entry/EntryCategory.h"
 #include "model/entry/Feed.h"
 #include "model/entry/Link.h"
+#include "model/entry/OpenSearch.h"
 #include "model/service/VeskCustomization.h"
 #include "model/service/VeskSubscribe.h"
 #include "platform/runtime/NotificationCenter.h"
@@ -109,6 +110,8 @@ void ColumnPickerController::registerNibs() {
 ColumnPickerController::ColumnPickerController()
     : ViewController(std::string(kNibName)), engine_(ColumnPickerEngine::defaultPickerEngine()) {
   loadMoreCell_ = LoadMoreCell::loadMoreCellWithTableView(nullptr);
+  searchTipCell_ = LoadMoreCell::loadMoreCellWithTableView(nullptr);
+  if (searchTipCell_) searchTipCell_->setBackgroundColor(ui::Color::clearColor());
 }
 
 ColumnPickerController::~ColumnPickerController() { NotificationCenter::defaultCenter().remove(this); }
@@ -179,6 +182,17 @@ void ColumnPickerController::viewDidLoad() {
   if (auto* navigation = navigationController()) {
     skin.setCurrentBackgroundImageOfNavigationBar(*navigation->navigationBar());
   }
+  if (searchBar_) {
+    searchBar_->setDelegate(std::static_pointer_cast<ui::SearchBarDelegate>(sharedPicker()));
+    searchDisplay_ = std::make_shared<ui::SearchDisplayController>(searchBar_, this);
+    searchDisplay_->setDelegate(std::static_pointer_cast<ui::SearchDisplayDelegate>(sharedPicker()));
+    searchDisplay_->setSearchResultsDataSource(std::static_pointer_cast<ui::TableViewDataSource>(sharedPicker()));
+    searchDisplay_->setSearchResultsDelegate(std::static_pointer_cast<ui::TableViewDelegate>(sharedPicker()));
+    ui::TableView& results = *searchDisplay_->searchResultsTableView();
+    if (background) results.setBackgroundColor(*background);
+    results.setSeparatorColor(ui::Color::clearColor());
+    results.setSeparatorStyle(ui::TableViewCellSeparatorStyle::SingleLine);
+  }
   if (noContentLogo_) noContentLogo_->setImage(skin.imageWithCodeName("imageKdpCenterLogo"));
   if (noSourceLabel_) noSourceLabel_->setHidden(true);
   waitingIndicator_ = std::make_shared<ui::ActivityIndicatorView>(ui::ActivityIndicatorStyle::Gray);
@@ -248,6 +262,7 @@ void ColumnPickerController::viewDidUnload() {
   waitingIndicator_.reset();
   noContentLogo_.reset();
   searchBar_.reset();
+  searchDisplay_.reset();
 }
 
 void ColumnPickerController::applyNavigationItems() {
@@ -329,6 +344,9 @@ void ColumnPickerController::alertViewClickedButtonAtIndex(ui::AlertView& alert,
     if (navigation && navigation->viewControllers().size() > 1 && navigation->topViewController().get() == this) {
       navigation->popViewController(true);
     }
+  } else if (alert.tag() == kSearchMoreAlertTag) {
+    if (searchTipCell_ && searchTipCell_->loadingIndicator()) searchTipCell_->loadingIndicator()->stopAnimating();
+    if (searchTipCell_ && searchTipCell_->loadTextLabel()) searchTipCell_->loadTextLabel()->setText(kSearchMoreText);
   } else if (alert.tag() == kLoadMoreAlertTag) {
     if (loadMoreCell_ && loadMoreCell_->loadingIndicator()) loadMoreCell_->loadingIndicator()->stopAnimating();
   }
@@ -368,7 +386,7 @@ void ColumnPickerController::firstLoadColumnsResultOnMainThread(const Notificati
     lastLoadMoreFailed_ = false;
     if (tableView_) tableView_->reloadData();
   } else if (type == "ImageDownLoad") {
-    reloadCoverRows(info.get("Url").stringValue(), true);
+    reloadCoverRows(tableView_.get(), dataSource_, info.get("Url").stringValue(), true);
   }
 }
 
@@ -394,29 +412,30 @@ void ColumnPickerController::loadMoreColumnsResultOnMainThread(const Notificatio
     lastLoadMoreFailed_ = false;
     if (tableView_) tableView_->reloadData();
   } else if (type == "ImageDownLoad") {
-    reloadCoverRows(info.get("Url").stringValue(), true);
+    reloadCoverRows(tableView_.get(), dataSource_, info.get("Url").stringValue(), true);
   }
 }
 
 void ColumnPickerController::getIconImageResultOnMainThread(const Notification& notification) {
   stopObserving(notification.name);
   if (resultType(notification) != "ImageDownLoad") return;
-  reloadCoverRows(notification.userInfo.get("Url").stringValue(), false);
+  reloadCoverRows(tableView_.get(), dataSource_, notification.userInfo.get("Url").stringValue(), false);
 }
 
-void ColumnPickerController::reloadCoverRows(const std::optional<std::string>& url, bool onlyNotLoaded) {
-  if (!url || !tableView_) return;
+void ColumnPickerController::reloadCoverRows(ui::TableView* table, const ColumnSections::List& list,
+                                             const std::optional<std::string>& url, bool onlyNotLoaded) {
+  if (!url || !table) return;
   std::vector<ui::IndexPath> rows;
-  for (size_t s = 0; s < dataSource_.size(); ++s) {
-    for (size_t r = 0; r < dataSource_[s].size(); ++r) {
-      const auto& column = *dataSource_[s][r];
+  for (size_t s = 0; s < list.size(); ++s) {
+    for (size_t r = 0; r < list[s].size(); ++r) {
+      const auto& column = *list[s][r];
       const auto& link = column.coverImageThumbnailLink();
       if (!link || link->href() != url) continue;
       if (onlyNotLoaded && column.coverImageThumbnailLoaded()) continue;
       rows.push_back(ui::IndexPath::forRow(static_cast<int64_t>(r), static_cast<int64_t>(s)));
     }
   }
-  if (!rows.empty()) tableView_->reloadRows(rows, ui::TableViewRowAnimation::None);
+  if (!rows.empty()) table->reloadRows(rows, ui::TableViewRowAnimation::None);
 }
 
 // --- subscribing
@@ -435,8 +454,9 @@ void ColumnPickerController::subscribeButtonPressedWithColumn(const std::shared_
 
 void ColumnPickerController::subscribleResultOnMainThread(const Notification& notification) {
   auto keep = shared();
-  if (tableView_) {
-    if (auto selected = tableView_->indexPathForSelectedRow()) tableView_->deselectRow(*selected, true);
+  for (ui::TableView* table : {tableView_.get(), searchDisplay_ ? searchDisplay_->searchResultsTableView().get() : nullptr}) {
+    if (!table) continue;
+    if (auto selected = table->indexPathForSelectedRow()) table->deselectRow(*selected, true);
   }
   if (resultType(notification) != "TaskStatus") return;
   stopObserving(notification.name);
@@ -446,15 +466,7 @@ void ColumnPickerController::subscribleResultOnMainThread(const Notification& no
     ErrorTips::showErrorInfo(code, info.get("ErrDesc").stringValue(), std::string(kFirstLoadContext));
   }
   auto task = info.get("Task").asObject<Task>();
-  const auto entryId = task ? task->userIdentity() : std::nullopt;
-  const auto path = findColumn(entryId);
-  if (!path) return;
-  if (code >= 0) {
-    auto& column = *dataSource_[path->section][path->row];
-    if (!column.veskSubscribe()) column.setVeskSubscribe(std::make_shared<VeskSubscribe>());
-    column.veskSubscribe()->setSubscribed(1);
-  }
-  if (tableView_) tableView_->reloadRows({*path}, ui::TableViewRowAnimation::None);
+  setSubscribed(task ? task->userIdentity() : std::nullopt, code >= 0 ? 1 : -1, true);
 }
 
 void ColumnPickerController::columnDetailViewController(ColumnDetailViewController&,
@@ -469,22 +481,28 @@ void ColumnPickerController::dissubscribleResultOnMainThread(const Notification&
 
 void ColumnPickerController::setSubscribed(const std::optional<std::string>& entryId, int32_t subscribed,
                                            bool createRecord) {
-  const auto path = findColumn(entryId);
-  if (!path) return;
-  auto& column = *dataSource_[path->section][path->row];
-  if (!column.veskSubscribe()) {
-    if (!createRecord) return;
-    column.setVeskSubscribe(std::make_shared<VeskSubscribe>());
+  ui::TableView* results = searchDisplay_ ? searchDisplay_->searchResultsTableView().get() : nullptr;
+  for (auto [list, table] : {std::pair{&dataSource_, tableView_.get()}, std::pair{&searchedDataSource_, results}}) {
+    const auto path = findColumn(*list, entryId);
+    if (!path) continue;
+    auto& column = *(*list)[path->section][path->row];
+    if (subscribed >= 0) {
+      if (!column.veskSubscribe() && createRecord) column.setVeskSubscribe(std::make_shared<VeskSubscribe>());
+      if (column.veskSubscribe()) column.veskSubscribe()->setSubscribed(subscribed);
+    }
+    // The search table shows its columns only while it shows results.
+    if (table && (list == &dataSource_ || showsSearchResults())) {
+      table->reloadRows({*path}, ui::TableViewRowAnimation::None);
+    }
   }
-  column.veskSubscribe()->setSubscribed(subscribed);
-  if (tableView_) tableView_->reloadRows({*path}, ui::TableViewRowAnimation::None);
 }
 
-std::optional<ui::IndexPath> ColumnPickerController::findColumn(const std::optional<std::string>& entryId) const {
+std::optional<ui::IndexPath> ColumnPickerController::findColumn(const ColumnSections::List& list,
+                                                                const std::optional<std::string>& entryId) {
   if (!entryId || entryId->empty()) return std::nullopt;
-  for (size_t s = 0; s < dataSource_.size(); ++s) {
-    for (size_t r = 0; r < dataSource_[s].size(); ++r) {
-      if (dataSource_[s][r]->entryId() == entryId) {
+  for (size_t s = 0; s < list.size(); ++s) {
+    for (size_t r = 0; r < list[s].size(); ++r) {
+      if (list[s][r]->entryId() == entryId) {
         return ui::IndexPath::forRow(static_cast<int64_t>(r), static_cast<int64_t>(s));
       }
     }
@@ -494,44 +512,79 @@ std::optional<ui::IndexPath> ColumnPickerController::findColumn(const std::optio
 
 // --- the table
 
-int64_t ColumnPickerController::numberOfSections(ui::TableView&) { return static_cast<int64_t>(dataSource_.size()); }
+bool ColumnPickerController::isSearchTable(const ui::TableView& table) const {
+  return searchDisplay_ && searchDisplay_->searchResultsTableView().get() == &table;
+}
 
-int64_t ColumnPickerController::numberOfRowsInSection(ui::TableView&, int64_t section) {
-  if (section < 0 || section >= static_cast<int64_t>(dataSource_.size())) return 0;
-  int64_t rows = static_cast<int64_t>(dataSource_[section].size());
-  const bool last = section + 1 == static_cast<int64_t>(dataSource_.size());
-  if (last && curFeed_ && curFeed_->nextLink()) rows += 1;
+const ColumnSections::List& ColumnPickerController::listOf(const ui::TableView& table) const {
+  return isSearchTable(table) ? searchedDataSource_ : dataSource_;
+}
+
+int64_t ColumnPickerController::numberOfSections(ui::TableView& table) {
+  if (isSearchTable(table) && !showsSearchResults()) return 1;
+  return static_cast<int64_t>(listOf(table).size());
+}
+
+int64_t ColumnPickerController::numberOfRowsInSection(ui::TableView& table, int64_t section) {
+  const bool search = isSearchTable(table);
+  if (search && !showsSearchResults()) return 1;
+  const auto& list = listOf(table);
+  if (section < 0 || section >= static_cast<int64_t>(list.size())) return 0;
+  int64_t rows = static_cast<int64_t>(list[section].size());
+  const auto& feed = search ? curSearchedFeed_ : curFeed_;
+  const bool last = section + 1 == static_cast<int64_t>(list.size());
+  if (last && feed && feed->nextLink()) rows += 1;
   return rows;
 }
 
-bool ColumnPickerController::isLoadMoreRow(const ui::IndexPath& indexPath) const {
-  return indexPath.section >= 0 && indexPath.section < static_cast<int64_t>(dataSource_.size()) &&
-         indexPath.row >= static_cast<int64_t>(dataSource_[indexPath.section].size());
+bool ColumnPickerController::isLoadMoreRow(const ui::TableView& table, const ui::IndexPath& indexPath) const {
+  const auto& list = listOf(table);
+  return indexPath.section >= 0 && indexPath.section < static_cast<int64_t>(list.size()) &&
+         indexPath.row >= static_cast<int64_t>(list[indexPath.section].size());
 }
 
-std::shared_ptr<Column> ColumnPickerController::columnAt(const ui::IndexPath& indexPath) const {
-  if (indexPath.section < 0 || indexPath.section >= static_cast<int64_t>(dataSource_.size())) return nullptr;
-  const auto& section = dataSource_[indexPath.section];
+std::shared_ptr<Column> ColumnPickerController::columnAt(const ui::TableView& table,
+                                                         const ui::IndexPath& indexPath) const {
+  const auto& list = listOf(table);
+  if (indexPath.section < 0 || indexPath.section >= static_cast<int64_t>(list.size())) return nullptr;
+  const auto& section = list[indexPath.section];
   if (indexPath.row < 0 || indexPath.row >= static_cast<int64_t>(section.size())) return nullptr;
   return section[indexPath.row];
 }
 
+std::shared_ptr<ui::TableViewCell> ColumnPickerController::tipRow(const std::string& text) {
+  if (!searchTipCell_) return nullptr;
+  if (searchTipCell_->loadTextLabel()) searchTipCell_->loadTextLabel()->setText(text);
+  if (searchTipCell_->loadingIndicator()) searchTipCell_->loadingIndicator()->stopAnimating();
+  searchTipCell_->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
+  return searchTipCell_;
+}
+
 std::shared_ptr<ui::TableViewCell> ColumnPickerController::cellForRow(ui::TableView& table,
                                                                       const ui::IndexPath& indexPath) {
-  if (isLoadMoreRow(indexPath)) {
-    if (loadMoreCell_ && loadMoreCell_->loadingIndicator()) {
-      if (lastLoadMoreFailed_) {
-        loadMoreCell_->loadingIndicator()->stopAnimating();
+  const bool search = isSearchTable(table);
+  if (search && inInput_) return tipRow(kTypingTip);
+  if (search && !isSearchResult_) return tipRow("");
+  if (isLoadMoreRow(table, indexPath)) {
+    const auto& cell = search ? searchTipCell_ : loadMoreCell_;
+    if (!cell) return cell;
+    if (search && cell->loadTextLabel()) cell->loadTextLabel()->setText(kSearchMoreText);
+    cell->setSelectionStyle(ui::TableViewCellSelectionStyle::Blue);
+    const bool failed = search ? lastSearchMoreFailed_ : lastLoadMoreFailed_;
+    if (cell->loadingIndicator()) {
+      if (failed) {
+        cell->loadingIndicator()->stopAnimating();
       } else {
-        loadMoreCell_->loadingIndicator()->startAnimating();
-        requestNextPage();
+        cell->loadingIndicator()->startAnimating();
       }
     }
-    return loadMoreCell_;
+    if (!failed) search ? requestNextSearchPage() : requestNextPage();
+    return cell;
   }
-  auto column = columnAt(indexPath);
+  auto column = columnAt(table, indexPath);
   if (column && isSelf(*column)) {
-    auto social = NRSubscribeSocialCell::cellWithColumn(column, tableView_, sharedPicker());
+    auto social = NRSubscribeSocialCell::cellWithColumn(column, std::static_pointer_cast<ui::TableView>(table.shared()),
+                                                        sharedPicker());
     social->setSubscribeCellDelegate(std::static_pointer_cast<NRSubscribeCellDelegate>(sharedPicker()));
     social->showLine(true, false);
     return social;
@@ -561,38 +614,177 @@ void ColumnPickerController::loadCover(ColumnCell& cell, Column& column) {
 }
 
 std::optional<float> ColumnPickerController::heightForRow(ui::TableView& table, const ui::IndexPath& indexPath) {
-  auto column = columnAt(indexPath);
+  if (isSearchTable(table)) return inInput_ ? kTipRowHeight : kRowHeight;
+  auto column = columnAt(table, indexPath);
   if (column && isSelf(*column)) return NRSubscribeSocialCell::cellHeightWithColumn(column, table.bounds().size.width);
   return kRowHeight;
 }
 
-std::optional<float> ColumnPickerController::heightForHeaderInSection(ui::TableView&, int64_t section) {
-  if (section < 0 || section >= static_cast<int64_t>(dataSource_.size()) || dataSource_[section].empty()) return 0.f;
+// The catalogue heads a section whose first column has a category label; the search list heads
+// every section with the total when there is one.
+std::optional<std::string> ColumnPickerController::headerText(ui::TableView& table, int64_t section) const {
+  if (isSearchTable(table)) {
+    const auto& search = curSearchedFeed_ ? curSearchedFeed_->openSearch() : nullptr;
+    if (!showsSearchResults() || !search || search->totalResults() < 1) return std::nullopt;
+    return "共搜索到" + std::to_string(search->totalResults()) + "个结果";
+  }
+  if (section < 0 || section >= static_cast<int64_t>(dataSource_.size()) || dataSource_[section].empty()) {
+    return std::nullopt;
+  }
   const auto& category = dataSource_[section].front()->category();
-  return category && category->label() && !category->label()->empty() ? kHeaderHeight : 0.f;
+  if (!category || !category->label() || category->label()->empty()) return std::nullopt;
+  return category->label();
+}
+
+std::optional<float> ColumnPickerController::heightForHeaderInSection(ui::TableView& table, int64_t section) {
+  return headerText(table, section) ? kHeaderHeight : 0.f;
 }
 
 std::shared_ptr<ui::View> ColumnPickerController::viewForHeaderInSection(ui::TableView& table, int64_t section) {
-  if (heightForHeaderInSection(table, section).value_or(0) <= 0) return nullptr;
-  return sectionHeader(*dataSource_[section].front()->category()->label());
+  auto text = headerText(table, section);
+  return text ? sectionHeader(*text) : nullptr;
 }
 
-void ColumnPickerController::willDisplayCell(ui::TableView&, ui::TableViewCell& cell, const ui::IndexPath& indexPath) {
-  const char* code = isLoadMoreRow(indexPath)   ? "colorKdccTableLoadMoreCellBackground"
-                     : indexPath.row % 2 == 1 ? "colorKdccTableJishuCellBackground"
-                                              : "colorKdccTableOushuCellBackground";
+void ColumnPickerController::willDisplayCell(ui::TableView& table, ui::TableViewCell& cell,
+                                             const ui::IndexPath& indexPath) {
+  const bool search = isSearchTable(table);
+  if (search && (!showsSearchResults() || searchedDataSource_.empty())) return;
+  const char* code = !search && isLoadMoreRow(table, indexPath) ? "colorKdccTableLoadMoreCellBackground"
+                     : indexPath.row % 2 == 1                  ? "colorKdccTableJishuCellBackground"
+                                                               : "colorKdccTableOushuCellBackground";
   if (auto colour = NRSkinManager::sharedManager().colorWithCodeName(code)) cell.setBackgroundColor(*colour);
 }
 
+std::optional<ui::IndexPath> ColumnPickerController::willSelectRow(ui::TableView&, const ui::IndexPath& indexPath) {
+  if (inInput_) return std::nullopt;
+  return indexPath;
+}
+
 void ColumnPickerController::didSelectRow(ui::TableView& table, const ui::IndexPath& indexPath) {
-  if (isLoadMoreRow(indexPath)) {
+  const bool search = isSearchTable(table);
+  if (search && !showsSearchResults()) return;
+  if (isLoadMoreRow(table, indexPath)) {
     table.deselectRow(indexPath, true);
     // A tap asks again even after a failure.
-    if (loadMoreCell_ && loadMoreCell_->loadingIndicator()) loadMoreCell_->loadingIndicator()->startAnimating();
-    requestNextPage();
+    const auto& cell = search ? searchTipCell_ : loadMoreCell_;
+    if (cell && cell->loadingIndicator()) cell->loadingIndicator()->startAnimating();
+    search ? requestNextSearchPage() : requestNextPage();
     return;
   }
-  openColumn(columnAt(indexPath));
+  openColumn(columnAt(table, indexPath));
+}
+
+// --- search
+
+bool ColumnPickerController::searchBarShouldBeginEditing(ui::SearchBar& bar) {
+  if (bar.text().empty()) isSearchResult_ = false;
+  if (inInput_) return false;
+  inInput_ = true;
+  curSearchedFeed_.reset();
+  searchedDataSource_.clear();
+  if (searchDisplay_) searchDisplay_->searchResultsTableView()->reloadData();
+  return true;
+}
+
+bool ColumnPickerController::shouldReloadTableForSearchString(ui::SearchDisplayController& controller,
+                                                              const std::string&) {
+  ui::TableView& results = *controller.searchResultsTableView();
+  if (auto colour = NRSkinManager::sharedManager().colorWithCodeName("colorKdpContentBackground")) {
+    results.setBackgroundColor(*colour);
+  }
+  results.setSeparatorColor(ui::Color::clearColor());
+  searchedDataSource_.clear();
+  return true;
+}
+
+void ColumnPickerController::searchBarSearchButtonClicked(ui::SearchBar& bar) {
+  inInput_ = false;
+  isSearchResult_ = true;
+  searchedDataSource_.clear();
+  curSearchedFeed_.reset();
+  lastSearchMoreFailed_ = false;
+  // Only the newest search counts.
+  for (auto* id : {&searchTaskId_, &searchMoreTaskId_}) {
+    if (*id) stopObserving(**id);
+    id->reset();
+  }
+  if (searchDisplay_) searchDisplay_->searchResultsTableView()->reloadData();
+  auto task = engine_->createSearchTask(firstFeed_ ? firstFeed_->searchLink() : nullptr, bar.text(), 1);
+  if (!task) return;
+  searchTaskId_ = task->getTaskIdStr();
+  startTask(task, &ColumnPickerController::searchColumnsResultOnMainThread);
+}
+
+void ColumnPickerController::searchBarTextDidEndEditing(ui::SearchBar&) { inInput_ = false; }
+
+void ColumnPickerController::searchBarCancelButtonClicked(ui::SearchBar&) {
+  inInput_ = false;
+  isSearchResult_ = false;
+}
+
+void ColumnPickerController::requestNextSearchPage() {
+  if (searchMoreTaskId_ || !curSearchedFeed_ || !curSearchedFeed_->nextLink()) return;
+  auto task = engine_->createGetServerColumnsTask(curSearchedFeed_->nextLink());
+  if (!task) return;
+  searchMoreTaskId_ = task->getTaskIdStr();
+  startTask(task, &ColumnPickerController::searchMoreColumnsResultOnMainThread);
+}
+
+void ColumnPickerController::searchColumnsResultOnMainThread(const Notification& notification) {
+  const bool current = searchTaskId_ && notification.name == *searchTaskId_;
+  const std::string type = resultType(notification);
+  if (type == "TaskStatus") {
+    stopObserving(notification.name);
+    if (current) searchTaskId_.reset();
+  }
+  if (!current || !showsSearchResults()) return;
+  auto keep = shared();
+  const auto& info = notification.userInfo;
+  ui::TableView* results = searchDisplay_ ? searchDisplay_->searchResultsTableView().get() : nullptr;
+  if (type == "TaskStatus") {
+    const int code = static_cast<int>(info.get("Result").intValue());
+    if (code < 0) {
+      ErrorTips::showErrorInfo(code, info.get("ErrDesc").stringValue(), std::string(kPagingContext),
+                               std::static_pointer_cast<ui::AlertViewDelegate>(sharedPicker()), kFirstLoadAlertTag);
+    }
+  } else if (type == "Feed") {
+    auto feed = info.get("Result").asObject<Feed>();
+    if (!feed) return;
+    curSearchedFeed_ = feed;
+    searchedDataSource_ = feed->entrys() ? ColumnSections::search(*feed->entrys()) : ColumnSections::List{};
+    if (results) results->reloadData();
+  } else if (type == "ImageDownLoad") {
+    reloadCoverRows(results, searchedDataSource_, info.get("Url").stringValue(), true);
+  }
+}
+
+void ColumnPickerController::searchMoreColumnsResultOnMainThread(const Notification& notification) {
+  const bool current = searchMoreTaskId_ && notification.name == *searchMoreTaskId_;
+  const std::string type = resultType(notification);
+  if (type == "TaskStatus") {
+    stopObserving(notification.name);
+    if (current) searchMoreTaskId_.reset();
+  }
+  if (!current || !showsSearchResults()) return;
+  auto keep = shared();
+  const auto& info = notification.userInfo;
+  ui::TableView* results = searchDisplay_ ? searchDisplay_->searchResultsTableView().get() : nullptr;
+  if (type == "TaskStatus") {
+    const int code = static_cast<int>(info.get("Result").intValue());
+    if (code >= 0) return;
+    lastSearchMoreFailed_ = true;
+    ErrorTips::showErrorInfo(code, info.get("ErrDesc").stringValue(), std::string(kPagingContext),
+                             std::static_pointer_cast<ui::AlertViewDelegate>(sharedPicker()), kSearchMoreAlertTag);
+  } else if (type == "Feed") {
+    auto feed = info.get("Result").asObject<Feed>();
+    if (!feed) return;
+    if (feed->entrys()) ColumnSections::append(searchedDataSource_, *feed->entrys());
+    curSearchedFeed_ = feed;
+    lastSearchMoreFailed_ = false;
+    if (results) results->reloadData();
+  } else if (type == "ImageDownLoad") {
+    reloadCoverRows(results, searchedDataSource_, info.get("Url").stringValue(), true);
+  }
 }
 
 void ColumnPickerController::openColumn(const std::shared_ptr<Column>& column) {

@@ -4,7 +4,9 @@
 // with that row's column as parentColumn. A level asks for its first catalogue page when its view
 // loads, shows the columns in sections (ColumnSections: runs of one category term, headed by
 // the term's label) with covers, stars and subscriber counts (ColumnCell), pages through a
-// load-more row at the end of the last section while the last page has a next link, subscribes
+// load-more row at the end of the last section while the last page has a next link, searches
+// through the search bar in the table's header (a search display over the level: a typing tip
+// while the reader types, then the results in sections headed "共搜索到<n>个结果"), subscribes
 // to a column from its row's button, and opens a leaf column's detail (modal), a further level
 // (pushed), the custom subscription list of a custom-content category (pushed, by its file
 // name) or the authorisation of a bound-account column that is not authorised (modal).
@@ -23,6 +25,9 @@
 //    request that is no longer the current one is dropped;
 //  - a level without search takes the bar away together with the offset that tucked it away,
 //    which would otherwise hide the first row;
+//  - only the newest search counts: another search's results are dropped, and every search is
+//    stopped being observed when it finishes, even when its results were ignored;
+//  - a subscription made from the search list creates the column's record there too;
 //  - an empty entry id never matches a row when a subscription result comes back;
 //  - "name contains the title" with an empty title matches no platform
 //    (NRSubscribeSocialCell::openPlatformBaseForColumn).
@@ -42,6 +47,8 @@
 #include "catalog/ColumnSections.h"
 #include "catalog/NRSubscribeCell.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/SearchBar.h"
+#include "platform/ui/SearchDisplayController.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/ViewController.h"
 #include "shell/detail/ColumnDetailViewController.h"
@@ -53,7 +60,6 @@ class ActivityIndicatorView;
 class ImageView;
 class Label;
 class NibLoading;
-class SearchBar;
 }  // namespace ui
 
 struct Notification;
@@ -66,6 +72,8 @@ class ColumnPickerController : public ui::ViewController,
                                public ui::TableViewDataSource,
                                public ui::TableViewDelegate,
                                public ui::AlertViewDelegate,
+                               public ui::SearchBarDelegate,
+                               public ui::SearchDisplayDelegate,
                                public ColumnCellDelegate,
                                public NRSubscribeCellDelegate,
                                public ColumnDetailViewControllerProtocol {
@@ -81,6 +89,9 @@ class ColumnPickerController : public ui::ViewController,
   static constexpr int kMyColumnsTab = 0;
   static constexpr float kRowHeight = 60;
   static constexpr float kHeaderHeight = 32;
+  static constexpr float kTipRowHeight = 200;
+  static constexpr const char* kTypingTip = "点击软键盘中的搜索键进行搜索";
+  static constexpr const char* kSearchMoreText = "载入更多订阅源";
 
   // Registers the screen's file and its rows' files.
   static void registerNibs();
@@ -105,6 +116,11 @@ class ColumnPickerController : public ui::ViewController,
   const std::shared_ptr<ui::SearchBar>& searchBar() const { return searchBar_; }
   const std::shared_ptr<LoadMoreCell>& loadMoreCell() const { return loadMoreCell_; }
   const std::shared_ptr<ui::ActivityIndicatorView>& waitingIndicator() const { return waitingIndicator_; }
+  const ColumnSections::List& searchedDataSource() const { return searchedDataSource_; }
+  const std::shared_ptr<ui::SearchDisplayController>& searchDisplay() const { return searchDisplay_; }
+  const std::shared_ptr<LoadMoreCell>& searchTipCell() const { return searchTipCell_; }
+  bool inInput() const { return inInput_; }
+  bool isSearchResult() const { return isSearchResult_; }
 
   // --- actions
   void backButtonPressed();
@@ -124,6 +140,8 @@ class ColumnPickerController : public ui::ViewController,
   void getIconImageResultOnMainThread(const Notification& notification);
   void subscribleResultOnMainThread(const Notification& notification);
   void dissubscribleResultOnMainThread(const Notification& notification);
+  void searchColumnsResultOnMainThread(const Notification& notification);
+  void searchMoreColumnsResultOnMainThread(const Notification& notification);
   void onEnterForeground();
   void onNetworkStatus(const Notification& notification);
 
@@ -142,6 +160,15 @@ class ColumnPickerController : public ui::ViewController,
   void willDisplayCell(ui::TableView& table, ui::TableViewCell& cell, const ui::IndexPath& indexPath) override;
   void didSelectRow(ui::TableView& table, const ui::IndexPath& indexPath) override;
 
+  std::optional<ui::IndexPath> willSelectRow(ui::TableView& table, const ui::IndexPath& indexPath) override;
+
+  // --- search
+  bool searchBarShouldBeginEditing(ui::SearchBar& bar) override;
+  void searchBarTextDidEndEditing(ui::SearchBar& bar) override;
+  void searchBarSearchButtonClicked(ui::SearchBar& bar) override;
+  void searchBarCancelButtonClicked(ui::SearchBar& bar) override;
+  bool shouldReloadTableForSearchString(ui::SearchDisplayController& controller, const std::string& text) override;
+
   // --- alerts
   void alertViewClickedButtonAtIndex(ui::AlertView& alert, int index) override;
 
@@ -158,11 +185,22 @@ class ColumnPickerController : public ui::ViewController,
   bool isSelectedTab() const;
   void applyNavigationItems();
   void applySearchLink();
-  bool isLoadMoreRow(const ui::IndexPath& indexPath) const;
-  std::shared_ptr<Column> columnAt(const ui::IndexPath& indexPath) const;
-  std::optional<ui::IndexPath> findColumn(const std::optional<std::string>& entryId) const;
-  void reloadCoverRows(const std::optional<std::string>& url, bool onlyNotLoaded);
+  void requestNextSearchPage();
+  bool isSearchTable(const ui::TableView& table) const;
+  // The search table's rows are the results (not a tip row).
+  bool showsSearchResults() const { return !inInput_ && isSearchResult_; }
+  const ColumnSections::List& listOf(const ui::TableView& table) const;
+  bool isLoadMoreRow(const ui::TableView& table, const ui::IndexPath& indexPath) const;
+  std::shared_ptr<Column> columnAt(const ui::TableView& table, const ui::IndexPath& indexPath) const;
+  static std::optional<ui::IndexPath> findColumn(const ColumnSections::List& list,
+                                                 const std::optional<std::string>& entryId);
+  void reloadCoverRows(ui::TableView* table, const ColumnSections::List& list, const std::optional<std::string>& url,
+                       bool onlyNotLoaded);
+  std::shared_ptr<ui::TableViewCell> tipRow(const std::string& text);
+  std::optional<std::string> headerText(ui::TableView& table, int64_t section) const;
   void loadCover(ColumnCell& cell, Column& column);
+  // Marks the first column of each list with the id, creating its record when asked, and
+  // reloads its row; a failed subscription (subscribed < 0) only reloads.
   void setSubscribed(const std::optional<std::string>& entryId, int32_t subscribed, bool createRecord);
   void openColumn(const std::shared_ptr<Column>& column);
 
@@ -184,6 +222,16 @@ class ColumnPickerController : public ui::ViewController,
   // The requests whose results count; any other's are dropped.
   std::optional<std::string> firstLoadTaskId_;
   std::optional<std::string> loadMoreTaskId_;
+
+  std::shared_ptr<ui::SearchDisplayController> searchDisplay_;
+  std::shared_ptr<LoadMoreCell> searchTipCell_;
+  std::shared_ptr<Feed> curSearchedFeed_;
+  ColumnSections::List searchedDataSource_;
+  bool isSearchResult_ = false;
+  bool inInput_ = false;
+  bool lastSearchMoreFailed_ = false;
+  std::optional<std::string> searchTaskId_;
+  std::optional<std::string> searchMoreTaskId_;
 };
 
 }  // namespace zu

@@ -14,6 +14,7 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Renderer.h"
@@ -328,6 +329,87 @@ TEST_F(ColumnPickerTest, BoundAccountAndCustomContentColumnsOpenTheirScreens) {
   EXPECT_EQ(picker->navigationController()->viewControllers().size(), 2u);
   EXPECT_EQ(listParent, custom);
   OpenPlatformFactory::instance().reset();
+}
+
+TEST_F(ColumnPickerTest, SearchingShowsTheTipWhileTypingThenTheNewestResults) {
+  auto picker = rootWith(cataloguePage(labelled()));
+  auto& search = *picker->searchDisplay();
+  auto& results = *search.searchResultsTableView();
+  ASSERT_TRUE(picker->searchBar()->becomeFirstResponder());
+  EXPECT_TRUE(search.isActive());
+  EXPECT_TRUE(picker->inInput());
+  ui::Keyboard::shared().type("港口");
+  // One tip row, 200 high, that no tap selects.
+  ASSERT_EQ(results.numberOfSections(), 1);
+  ASSERT_EQ(results.numberOfRowsInSection(0), 1);
+  EXPECT_EQ(picker->heightForRow(results, ui::IndexPath::forRow(0, 0)), 200.f);
+  EXPECT_FALSE(picker->willSelectRow(results, ui::IndexPath::forRow(0, 0)));
+  auto tip = std::dynamic_pointer_cast<LoadMoreCell>(results.cellForRow(ui::IndexPath::forRow(0, 0)));
+  ASSERT_TRUE(tip);
+  EXPECT_EQ(tip->loadTextLabel()->text(), ColumnPickerController::kTypingTip);
+  settle();
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "catalogue-search-typing"));
+
+  ui::Keyboard::shared().pressReturn();
+  auto stale = engine_->last("search");
+  ASSERT_TRUE(stale && stale->ran);
+  EXPECT_EQ(stale->comment, "港口");
+  EXPECT_EQ(stale->link->href(), "http://search?q={searchTerms}");
+  EXPECT_FALSE(picker->inInput());
+  EXPECT_TRUE(picker->isSearchResult());
+  // A second search before the first answered: only its results count.
+  picker->searchBarSearchButtonClicked(*picker->searchBar());
+  auto newest = engine_->last("search");
+  ASSERT_NE(stale, newest);
+  postFeed(stale, cataloguePage({catalogueColumn("stale", std::string("s"))}));
+  postFinish(stale, -3000, "late");
+  settle();
+  EXPECT_TRUE(picker->searchedDataSource().empty());
+  EXPECT_EQ(alertCount(), 0u);
+
+  auto page = cataloguePage({catalogueColumn("found1", std::string("a")), catalogueColumn("found2", std::nullopt),
+                             catalogueColumn("found3", std::string("b"))},
+                            "http://search/page2");
+  auto total = std::make_shared<OpenSearch>();
+  total->setTotalResults(25);
+  page->setOpenSearch(total);
+  postFeed(newest, page);
+  postFinish(newest, 0);
+  settle();
+  // A term-less result joins the section before it.
+  ASSERT_EQ(results.numberOfSections(), 2);
+  EXPECT_EQ(results.numberOfRowsInSection(0), 2);
+  EXPECT_EQ(results.numberOfRowsInSection(1), 2);  // and the load-more row
+  EXPECT_EQ(picker->heightForHeaderInSection(results, 1), 32.f);
+  auto header = picker->viewForHeaderInSection(results, 0);
+  ASSERT_TRUE(header && !header->subviews().empty());
+  auto label = std::dynamic_pointer_cast<ui::Label>(header->subviews().back());
+  ASSERT_TRUE(label);
+  EXPECT_EQ(label->text(), "共搜索到25个结果");
+  results.layoutIfNeeded();
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "catalogue-search-results"));
+
+  // A result subscribed gets its record, as a catalogue row does.
+  auto row = std::dynamic_pointer_cast<ColumnCell>(results.cellForRow(ui::IndexPath::forRow(1, 0)));
+  ASSERT_TRUE(row);
+  row->buttonPressed();
+  postFinish(engine_->last("subscribe"), 0);
+  settle();
+  ASSERT_TRUE(picker->searchedDataSource()[0][1]->veskSubscribe());
+  EXPECT_EQ(picker->searchedDataSource()[0][1]->veskSubscribe()->subscribed(), 1);
+
+  // The load-more row of the results (shown, and asked for twice more) asks for the next page once.
+  picker->cellForRow(results, ui::IndexPath::forRow(1, 1));
+  picker->cellForRow(results, ui::IndexPath::forRow(1, 1));
+  size_t pages = 0;
+  for (const auto& task : engine_->of("columns")) pages += task->link && task->link->href() == "http://search/page2";
+  EXPECT_EQ(pages, 1u);
+
+  ASSERT_TRUE(picker->searchBar()->cancelButtonTapped());
+  EXPECT_FALSE(picker->isSearchResult());
+  EXPECT_FALSE(search.isActive());
 }
 
 }  // namespace

@@ -9,11 +9,11 @@
 
 namespace zu {
 
-// A 320 × 60 row: the text centred, the spinner to its left.
+// A 320 × 60 row: the text centred across the row, the spinner at its left.
 void LoadMoreCell::build(ui::NibLoading& file) {
   auto cell = file.makeTopLevel<LoadMoreCell>();
   cell->setFrame(ui::Rect(0, 0, 320, 60));
-  auto label = file.make<ui::Label>(ui::Rect(60, 20, 200, 20));
+  auto label = file.make<ui::Label>(ui::Rect(20, 20, 280, 20));
   label->setBackgroundColor(ui::Color::clearColor());
   label->setFont(ui::Font::systemFont(15));
   label->setTextColor(ui::Color::darkGrayColor());
@@ -21,7 +21,7 @@ void LoadMoreCell::build(ui::NibLoading& file) {
   label->setAutoresizingMask(ui::kAutoresizingFlexibleLeftMargin | ui::kAutoresizingFlexibleRightMargin);
   label->setText(kLoadMoreText);
   auto spinner = file.make<ui::ActivityIndicatorView>(ui::ActivityIndicatorStyle::Gray);
-  spinner->setFrame(ui::Rect(90, 20, 20, 20));
+  spinner->setFrame(ui::Rect(70, 20, 20, 20));
   spinner->setHidesWhenStopped(true);
   cell->contentView()->addSubview(label);
   cell->contentView()->addSubview(spinner);
