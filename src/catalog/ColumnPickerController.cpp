@@ -24,6 +24,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/NibRegistry.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/TabBarController.h"
 #include "shell/app/ErrorTips.h"
@@ -672,6 +673,26 @@ void ColumnPickerController::didSelectRow(ui::TableView& table, const ui::IndexP
     return;
   }
   openColumn(columnAt(table, indexPath));
+}
+
+void ColumnPickerController::scrollViewDidScroll(ui::ScrollView& scrollView) {
+  if (&scrollView != tableView_.get() || !searchBar_ || (searchDisplay_ && searchDisplay_->isActive())) return;
+  if (tableView_->tableHeaderView() != searchBar_) return;
+  ui::Rect frame = searchBar_->frame();
+  frame.origin.y = std::min(0.f, tableView_->contentOffset().y);
+  searchBar_->setFrame(frame);
+}
+
+void ColumnPickerController::scrollViewDidEndDragging(ui::ScrollView& scrollView, bool willDecelerate) {
+  if (willDecelerate || &scrollView != tableView_.get() || !searchBar_) return;
+  if ((searchDisplay_ && searchDisplay_->isActive()) || tableView_->tableHeaderView() != searchBar_) return;
+  const float y = tableView_->contentOffset().y;
+  const float h = searchBar_->frame().size.height;
+  if (y < h / 2) {
+    tableView_->setContentOffset(ui::Point(0, 0), true);
+  } else if (y < h) {
+    tableView_->setContentOffset(ui::Point(0, h), true);
+  }
 }
 
 // --- search

@@ -60,6 +60,7 @@ class ActivityIndicatorView;
 class ImageView;
 class Label;
 class NibLoading;
+class ScrollView;
 }  // namespace ui
 
 struct Notification;
@@ -161,6 +162,10 @@ class ColumnPickerController : public ui::ViewController,
   void didSelectRow(ui::TableView& table, const ui::IndexPath& indexPath) override;
 
   std::optional<ui::IndexPath> willSelectRow(ui::TableView& table, const ui::IndexPath& indexPath) override;
+  // The search bar stays pinned to the top when the catalogue is pulled down, and a drag that
+  // ends without deceleration shows it whole or tucks it away whole.
+  void scrollViewDidScroll(ui::ScrollView& scrollView) override;
+  void scrollViewDidEndDragging(ui::ScrollView& scrollView, bool willDecelerate) override;
 
   // --- search
   bool searchBarShouldBeginEditing(ui::SearchBar& bar) override;

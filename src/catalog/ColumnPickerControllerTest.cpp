@@ -412,5 +412,32 @@ TEST_F(ColumnPickerTest, SearchingShowsTheTipWhileTypingThenTheNewestResults) {
   EXPECT_FALSE(search.isActive());
 }
 
+TEST_F(ColumnPickerTest, TheSearchBarIsPinnedWhenPulledAndSnapsWholeAfterADrag) {
+  auto picker = rootWith(cataloguePage(labelled()));
+  auto& table = *picker->tableView();
+  const auto& bar = *picker->searchBar();
+  table.setContentOffset(ui::Point(0, -30), false);
+  EXPECT_EQ(bar.frame().origin.y, -30.f);
+  table.setContentOffset(ui::Point(0, 100), false);
+  EXPECT_EQ(bar.frame().origin.y, 0.f);
+
+  // Less than half the bar hidden shows it whole; more than half hides it whole; beyond, nothing.
+  table.setContentOffset(ui::Point(0, 15), false);
+  picker->scrollViewDidEndDragging(table, false);
+  settle();
+  EXPECT_EQ(table.contentOffset().y, 0.f);
+  table.setContentOffset(ui::Point(0, 30), false);
+  picker->scrollViewDidEndDragging(table, true);  // decelerating: left alone
+  settle();
+  EXPECT_EQ(table.contentOffset().y, 30.f);
+  picker->scrollViewDidEndDragging(table, false);
+  settle();
+  EXPECT_EQ(table.contentOffset().y, 44.f);
+  table.setContentOffset(ui::Point(0, 120), false);
+  picker->scrollViewDidEndDragging(table, false);
+  settle();
+  EXPECT_EQ(table.contentOffset().y, 120.f);
+}
+
 }  // namespace
 }  // namespace zu
