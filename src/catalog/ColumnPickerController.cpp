@@ -210,6 +210,15 @@ void ColumnPickerController::viewDidLoad() {
     requestFirstPage();
     if (tableView_ && tableView_->tableHeaderView()) tableView_->setContentOffset(ui::Point(0, 44), false);
     waitingIndicator_->startAnimating();
+  } else if (isSearchResult_) {
+    // The reader was looking at search results: the search comes back over the catalogue.
+    if (tableView_) tableView_->reloadData();
+    if (searchDisplay_) searchDisplay_->setActive(true, false);
+    if (searchBar_) {
+      searchBar_->setText(lastSearchText_);
+      searchBar_->becomeFirstResponder();
+    }
+    if (noSourceLabel_) noSourceLabel_->setHidden(true);
   } else {
     applySearchLink();
     const bool hasEntries = firstFeed_ && firstFeed_->entrys() && !firstFeed_->entrys()->empty();
@@ -257,6 +266,7 @@ void ColumnPickerController::viewDidUnload() {
   center.remove(this, kEnterForegroundNotification);
   center.remove(this, Reachability::kChangedNotification);
   if (tableView_) lastScrollY_ = tableView_->contentOffset().y;
+  if (searchBar_) lastSearchText_ = searchBar_->text();
   unLoaded_ = true;
   tableView_.reset();
   noSourceLabel_.reset();

@@ -224,6 +224,8 @@ class ColumnPickerController : public ui::ViewController,
   bool lastLoadFailed_ = false;
   bool lastLoadMoreFailed_ = false;
   float lastScrollY_ = 0;
+  // The search words kept when the view is unloaded, so a search shown then comes back with them.
+  std::string lastSearchText_;
   // The requests whose results count; any other's are dropped.
   std::optional<std::string> firstLoadTaskId_;
   std::optional<std::string> loadMoreTaskId_;

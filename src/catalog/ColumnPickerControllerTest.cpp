@@ -11,6 +11,7 @@
 #include "shell/app/StandInScreen.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/ui/ActivityIndicatorView.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/ImageView.h"
@@ -437,6 +438,36 @@ TEST_F(ColumnPickerTest, TheSearchBarIsPinnedWhenPulledAndSnapsWholeAfterADrag) 
   picker->scrollViewDidEndDragging(table, false);
   settle();
   EXPECT_EQ(table.contentOffset().y, 120.f);
+}
+
+TEST_F(ColumnPickerTest, AViewUnloadedByAMemoryWarningComesBackWithoutAskingAgain) {
+  auto picker = rootWith(cataloguePage(labelled()));
+  tabs_->setSelectedIndex(0);
+  settle();
+  ui::Application::shared().simulateMemoryWarning();
+  ASSERT_FALSE(picker->isViewLoaded());
+  tabs_->setSelectedIndex(2);
+  settle();
+  ASSERT_TRUE(picker->isViewLoaded());
+  EXPECT_EQ(engine_->of("columns").size(), 1u);  // the lists were kept
+  EXPECT_FALSE(picker->tableView()->isHidden());
+  EXPECT_EQ(picker->tableView()->numberOfSections(), 5);
+  EXPECT_EQ(picker->searchBar()->placeholder(), "搜索订阅源");
+
+  // A search shown when the view went comes back over the catalogue with its words.
+  ASSERT_TRUE(picker->searchBar()->becomeFirstResponder());
+  ui::Keyboard::shared().type("港");
+  ui::Keyboard::shared().pressReturn();
+  tabs_->setSelectedIndex(0);
+  settle();
+  ui::Application::shared().simulateMemoryWarning();
+  ASSERT_FALSE(picker->isViewLoaded());
+  tabs_->setSelectedIndex(2);
+  settle();
+  ASSERT_TRUE(picker->searchDisplay());
+  EXPECT_TRUE(picker->searchDisplay()->isActive());
+  EXPECT_EQ(picker->searchBar()->text(), "港");
+  EXPECT_TRUE(picker->noSourceLabel()->isHidden());
 }
 
 }  // namespace
