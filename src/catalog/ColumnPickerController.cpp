@@ -39,6 +39,7 @@ namespace {
 constexpr const char* kSubscribeNotification = "NOTIFICATIONSUBSCRIBECOLUMN";
 constexpr const char* kUnsubscribeNotification = "NOTIFICATIONUNSUBSCRIBECOLUMN";
 constexpr const char* kEnterForegroundNotification = "Notification_ApplicationEnterForeground";
+constexpr const char* kNightNotification = "Notification_Night";
 constexpr const char* kFirstLoadContext = " ";
 constexpr const char* kPagingContext = "  ";
 
@@ -174,15 +175,8 @@ void ColumnPickerController::viewDidLoad() {
   lastLoadFailed_ = false;
   const auto& skin = NRSkinManager::sharedManager();
   const auto background = skin.colorWithCodeName("colorKdpContentBackground");
-  if (background) view()->setBackgroundColor(*background);
-  if (tableView_) {
-    if (background) tableView_->setBackgroundColor(*background);
-    tableView_->setSeparatorColor(ui::Color::clearColor());
-    tableView_->setTableHeaderView(searchBar_);
-  }
-  if (auto* navigation = navigationController()) {
-    skin.setCurrentBackgroundImageOfNavigationBar(*navigation->navigationBar());
-  }
+  applySkin();
+  if (tableView_) tableView_->setTableHeaderView(searchBar_);
   if (searchBar_) {
     searchBar_->setDelegate(std::static_pointer_cast<ui::SearchBarDelegate>(sharedPicker()));
     searchDisplay_ = std::make_shared<ui::SearchDisplayController>(searchBar_, this);
@@ -240,6 +234,32 @@ void ColumnPickerController::viewDidLoad() {
   center.add(Reachability::kChangedNotification, this, [weak](const Notification& n) {
     if (auto self = weak.lock()) self->onNetworkStatus(n);
   });
+  center.add(kNightNotification, this, [weak](const Notification&) {
+    if (auto self = weak.lock()) self->onChangeSkin();
+  });
+}
+
+void ColumnPickerController::applySkin() {
+  const auto& skin = NRSkinManager::sharedManager();
+  const auto background = skin.colorWithCodeName("colorKdpContentBackground");
+  if (background && isViewLoaded()) view()->setBackgroundColor(*background);
+  for (ui::TableView* table : {tableView_.get(), searchDisplay_ ? searchDisplay_->searchResultsTableView().get() : nullptr}) {
+    if (!table) continue;
+    if (background) table->setBackgroundColor(*background);
+    table->setSeparatorColor(ui::Color::clearColor());
+  }
+  if (auto* navigation = navigationController()) {
+    skin.setCurrentBackgroundImageOfNavigationBar(*navigation->navigationBar());
+  }
+}
+
+void ColumnPickerController::onChangeSkin() {
+  if (!isViewLoaded()) return;
+  applySkin();
+  applyNavigationItems();
+  if (tableView_) tableView_->reloadData();
+  if (searchDisplay_) searchDisplay_->searchResultsTableView()->reloadData();
+  if (searchBar_) NRSkinManager::sharedManager().setCurrentSkinOfSearchBar(*searchBar_);
 }
 
 void ColumnPickerController::viewWillAppear(bool animated) {
@@ -265,6 +285,7 @@ void ColumnPickerController::viewDidUnload() {
   center.remove(this, kUnsubscribeNotification);
   center.remove(this, kEnterForegroundNotification);
   center.remove(this, Reachability::kChangedNotification);
+  center.remove(this, kNightNotification);
   if (tableView_) lastScrollY_ = tableView_->contentOffset().y;
   if (searchBar_) lastSearchText_ = searchBar_->text();
   unLoaded_ = true;

@@ -144,6 +144,8 @@ class ColumnPickerController : public ui::ViewController,
   void searchColumnsResultOnMainThread(const Notification& notification);
   void searchMoreColumnsResultOnMainThread(const Notification& notification);
   void onEnterForeground();
+  // "Notification_Night": the colours, bars, buttons and rows of the new skin.
+  void onChangeSkin();
   void onNetworkStatus(const Notification& notification);
 
   // --- the view
@@ -190,6 +192,7 @@ class ColumnPickerController : public ui::ViewController,
   bool isSelectedTab() const;
   void applyNavigationItems();
   void applySearchLink();
+  void applySkin();
   void requestNextSearchPage();
   bool isSearchTable(const ui::TableView& table) const;
   // The search table's rows are the results (not a tip row).

@@ -20,6 +20,7 @@
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/SearchBar.h"
+#include "shell/skin/NRSkinManager.h"
 
 namespace zu {
 namespace {
@@ -468,6 +469,21 @@ TEST_F(ColumnPickerTest, AViewUnloadedByAMemoryWarningComesBackWithoutAskingAgai
   EXPECT_TRUE(picker->searchDisplay()->isActive());
   EXPECT_EQ(picker->searchBar()->text(), "港");
   EXPECT_TRUE(picker->noSourceLabel()->isHidden());
+}
+
+TEST_F(ColumnPickerTest, TheNightSkinRecoloursTheScreenInPlace) {
+  auto& skin = NRSkinManager::sharedManager();
+  skin.changeSkin("Default");
+  auto picker = rootWith(cataloguePage(labelled()));
+  const auto day = picker->tableView()->backgroundColor();
+  skin.changeSkin("Night");
+  NotificationCenter::defaultCenter().post("Notification_Night", Value(true));
+  const auto night = picker->tableView()->backgroundColor();
+  EXPECT_EQ(night, skin.colorWithCodeName("colorKdpContentBackground"));
+  EXPECT_NE(day, night);
+  EXPECT_EQ(picker->view()->backgroundColor(), night);
+  EXPECT_EQ(picker->searchDisplay()->searchResultsTableView()->backgroundColor(), night);
+  skin.changeSkin("Default");
 }
 
 }  // namespace
