@@ -486,5 +486,27 @@ TEST_F(ColumnPickerTest, TheNightSkinRecoloursTheScreenInPlace) {
   skin.changeSkin("Default");
 }
 
+TEST_F(ColumnPickerTest, ClosingTheAlertOfAFailedLevelGoesBackButKeepsTheRoot) {
+  auto picker = rootWith(cataloguePage(labelled()));
+  auto* navigation = picker->navigationController();
+  picker->tableView()->tapRow(ui::IndexPath::forRow(0, 1));
+  settle();
+  ASSERT_EQ(navigation->viewControllers().size(), 2u);
+  postFinish(engine_->last("columns"), -3000, "gone");
+  settle();
+  ASSERT_EQ(alertCount(), 1u);
+  ASSERT_EQ(topAlert()->tag(), ColumnPickerController::kFirstLoadAlertTag);
+  ASSERT_TRUE(topAlert()->clickButton(0));
+  settle();
+  EXPECT_EQ(navigation->viewControllers().size(), 1u);
+
+  // At the root the alert closes and nothing moves.
+  auto alert = std::make_shared<ui::AlertView>(std::nullopt, std::nullopt);
+  alert->setTag(ColumnPickerController::kFirstLoadAlertTag);
+  picker->alertViewClickedButtonAtIndex(*alert, 0);
+  EXPECT_EQ(navigation->viewControllers().size(), 1u);
+  EXPECT_EQ(navigation->topViewController(), picker);
+}
+
 }  // namespace
 }  // namespace zu
