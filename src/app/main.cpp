@@ -32,6 +32,7 @@
 #include "app/ReplayScript.h"
 #include "app/ScreenHost.h"
 #include "app/UrlOpener.h"
+#include "catalog/CatalogNibs.h"
 #include "common/ServiceHosts.h"
 #include "engine/openplatform/OpenPlatformConfig.h"
 #include "platform/device/DeviceProfile.h"
@@ -132,6 +133,7 @@ int run(const Options& options) {
   ColumnDetailViewController::registerNibs();
   ReadingNibs::registerNibs();
   ShareScreens::registerNibs();
+  CatalogNibs::registerNibs();
   SettingsNibs::registerNibs();
   StandInScreen::registerMissing();
   std::shared_ptr<VESK_iPhoneAppDelegate> delegate;

@@ -24,6 +24,14 @@ class TabPlaceholder : public ui::ViewController {
   void viewDidLoad() override { view()->setBackgroundColor(ui::Color::whiteColor()); }
 };
 
+// The content centre lives in a higher library: its file makes the root screen when asked.
+std::shared_ptr<ui::ViewController> contentCentreRoot() {
+  for (const auto& object : ui::NibRegistry::shared().load(MainWindowNib::kContentCentreNib)) {
+    if (auto controller = std::dynamic_pointer_cast<ui::ViewController>(object)) return controller;
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 void MainWindowNib::registerNib() {
@@ -40,6 +48,9 @@ void MainWindowNib::registerNib() {
       std::shared_ptr<ui::ViewController> root;
       if (roots.empty()) {
         root = file.make<MyColumnsController>();
+      } else if (roots.size() == kContentCentreTab) {
+        root = contentCentreRoot();
+        if (!root) root = file.make<TabPlaceholder>();
       } else {
         root = file.make<TabPlaceholder>();
       }
