@@ -21,6 +21,7 @@
 #include "shell/app/Observer.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/app/ShellTestSupport.h"
+#include "testing/TestFiles.h"
 
 namespace zu {
 namespace {
@@ -130,6 +131,9 @@ TEST_F(ReportContentServiceTest, AnEmptyColumnShowsItsTipsAndClosingThemLeaves) 
 }
 
 TEST_F(ReportContentServiceTest, AFailedFirstLoadShowsTheEmptyListPicture) {
+  // The fixture's bundle is the test's own: it gets the shipped picture.
+  writeBundleFile("nocontent_logo.png",
+                  TestFiles::read(std::filesystem::path(ZU_SOURCE_DIR) / "resources" / "nocontent_logo.png"));
   service_.setStatusForPath("/col/news.atom", 500);
   auto list = open();
   ASSERT_TRUE(list);
