@@ -138,7 +138,7 @@ void NRSearchBar::rejustInterfaceForSearchBegin() {
 void NRSearchBar::rejustInterfaceForSearchEnd() {
   isSearching_ = false;
   if (textField_->isFirstResponder()) textField_->resignFirstResponder();
-  std::weak_ptr<ui::Button> cancel = cancelButton_;
+  std::weak_ptr<View> weak = shared();
   ui::Animations::animate(
       kDuration,
       [&] {
@@ -146,8 +146,10 @@ void NRSearchBar::rejustInterfaceForSearchEnd() {
         layoutIfNeeded();
         cancelButton_->setAlpha(0);
       },
-      [cancel](bool) {
-        if (auto button = cancel.lock()) button->setHidden(true);
+      [weak](bool) {
+        // A search begun again during the fade keeps its cancel button.
+        auto bar = std::static_pointer_cast<NRSearchBar>(weak.lock());
+        if (bar && !bar->isSearching_) bar->cancelButton_->setHidden(true);
       });
 }
 

@@ -193,6 +193,22 @@ TEST_F(NRSearchBarTest, TheCancelButtonFadesInOnlyFromFarRight) {
   EXPECT_EQ((Fade{{1.f, 0.f}}), fadeOf());
 }
 
+// A search begun again while the cancel button is still fading out keeps the button: the end's
+// late completion must not hide it under the new search.
+TEST_F(NRSearchBarTest, ASearchBegunDuringTheFadeOutKeepsTheCancelButton) {
+  auto b = bar();
+  ASSERT_TRUE(b->textField()->becomeFirstResponder());
+  finishAnimations();
+  b->cancelButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  EXPECT_FALSE(b->isSearching());
+  ASSERT_TRUE(b->textField()->becomeFirstResponder());
+  finishAnimations();
+  EXPECT_TRUE(b->isSearching());
+  EXPECT_FALSE(b->cancelButton()->isHidden());
+  EXPECT_EQ(1, b->cancelButton()->alpha());
+  EXPECT_EQ(Rect(266, 0, 54, 32), b->cancelButton()->frame());
+}
+
 TEST_F(NRSearchBarTest, WithoutTheCancelButtonSearchingKeepsFullWidths) {
   auto b = bar();
   b->setShowCancelButton(false);
