@@ -432,11 +432,17 @@ void SectorController::drawRectImageFreeWithSummary(const Rect& rect) {
   float restTop = sourceY + s.height + 10;
   const float band = H - 10 - (ph + t.height + 5 + s.height + 10);
   if (band >= kLeastTextRoom) {
-    const size_t i = binSearchTextLength(summary, Size{W, band}, W);
-    const std::string first = StringUtil::utf16Prefix(summary, i + 1);
+    // The search never reaches the last character, so a summary that fits whole is kept whole
+    // rather than leaving its last character alone in the column.
+    const bool fitsWhole = measure(summary, summaryFont_, Size{W, kMeasureHeight},
+                                   LineBreakMode::WordWrap).height <= band;
+    const size_t firstLength =
+        fitsWhole ? StringUtil::utf16Length(summary)
+                  : binSearchTextLength(summary, Size{W, band}, W) + 1;
+    const std::string first = StringUtil::utf16Prefix(summary, firstLength);
     fillLabel(Rect(10, restTop, W, band), first, LineBreakMode::TailTruncation, summaryFont_,
               ui::Color::blackColor());
-    rest = StringUtil::utf16SubstringFrom(summary, i + 1);
+    rest = StringUtil::utf16SubstringFrom(summary, firstLength);
     restTop += band + 3;
   }
   const float columnWidth = W - pw - 10;

@@ -24,7 +24,8 @@
 //    into free height, or shrinks when title and source line overflow; a shrink of more than a
 //    fifth of its height makes the layout the photo layout. Beside the text the picture stays.
 //  - With summary, location 2 puts the summary's second column at the left of the picture
-//    (x 10); location 3 (picture on top) has no second column.
+//    (x 10); location 3 (picture on top) has no second column. A summary that fits the band
+//    whole fills the first label alone (the length search stops one character short of it).
 //
 // Where we differ on purpose: a missing thumbnail record, or one whose width or height is 0,
 // means no picture (cover scale 1, free picture size 0) instead of a division by zero; the title

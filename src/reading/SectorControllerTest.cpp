@@ -339,6 +339,12 @@ TEST_F(SectorLayoutTest, FreeLayoutWithSummarySplitsTheTextAroundThePicture) {
   auto fits = make(300, 300, 1);
   fits->setData(summary("标题", "short text\n\n   \n", Thumb{100, 60}, 0));
   EXPECT_EQ(labels(*fits).size(), 3u);
+  // A summary that fits the band whole stays whole: its last character is not cut off into
+  // the column beside the picture.
+  auto whole = make(300, 300, 1);
+  whole->setData(summary("标题", "short text", Thumb{100, 60}, 0));
+  ASSERT_EQ(labels(*whole).size(), 3u);
+  EXPECT_EQ(labels(*whole).at(2)->text(), "short text");
 }
 
 TEST_F(SectorLayoutTest, PhotoLayoutAndUnusableThumbnails) {
