@@ -522,20 +522,22 @@ std::shared_ptr<ui::Label> SectorController::fillLabel(const Rect& rect, const s
 void SectorController::sectorImageUpdate(const Notification& notification) {
   const auto address = notification.userInfo.get(kImageUrlKey).stringValue();
   if (!sdata_ || !sdata_->imageurl || !address || *sdata_->imageurl != *address) return;
-  if (!labelImage_) return;
-  const auto subviews = labelImage_->subviews();
-  for (const auto& view : subviews) {
-    if (auto spinner = std::dynamic_pointer_cast<ui::ActivityIndicatorView>(view)) {
-      spinner->stopAnimating();
-      spinner->removeFromSuperview();
+  // A sector that placed no picture has nothing to replace but still tells the grid.
+  if (labelImage_) {
+    const auto subviews = labelImage_->subviews();
+    for (const auto& view : subviews) {
+      if (auto spinner = std::dynamic_pointer_cast<ui::ActivityIndicatorView>(view)) {
+        spinner->stopAnimating();
+        spinner->removeFromSuperview();
+      }
     }
+    std::shared_ptr<ui::Image> image;
+    if (auto engine = gDataEngine()) {
+      if (auto path = engine->getImageLocalPath(*address)) image = ui::Image::fromFile(*path);
+    }
+    labelImage_->setContentMode(ui::ContentMode::ScaleAspectFill);
+    labelImage_->setImage(image);
   }
-  std::shared_ptr<ui::Image> image;
-  if (auto engine = gDataEngine()) {
-    if (auto path = engine->getImageLocalPath(*address)) image = ui::Image::fromFile(*path);
-  }
-  labelImage_->setContentMode(ui::ContentMode::ScaleAspectFill);
-  labelImage_->setImage(image);
   if (auto delegate = delegate_.lock()) delegate->updateGridView();
 }
 

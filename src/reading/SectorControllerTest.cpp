@@ -408,6 +408,22 @@ class GridRecorder : public SectorControllerDelegate {
   int updates = 0;
 };
 
+// A sector that placed no picture (no thumbnail) still tells the grid when its address arrives.
+TEST_F(SectorLayoutTest, OwnAddressArrivingWithoutAPictureStillTellsTheGrid) {
+  auto grid = std::make_shared<GridRecorder>();
+  auto sector = std::make_shared<Sector>(Rect(0, 0, 200, 200), 0, 1, 15);
+  auto controller = SectorController::create(Rect(0, 0, 200, 200), grid, 0, 15, sector);
+  auto data = summary("无图", std::nullopt, std::nullopt, 0);
+  data->imageurl = "http://127.0.0.1:9/own.png";
+  controller->setData(data);
+  ASSERT_FALSE(controller->labelImage());
+  Dictionary own;
+  own.set(SectorController::kImageUrlKey, Value(std::string("http://127.0.0.1:9/own.png")));
+  NotificationCenter::defaultCenter().post(SectorController::kImageUpdateNotification, Value(),
+                                           own);
+  EXPECT_EQ(grid->updates, 1);
+}
+
 class SectorPictureTest : public testing::EngineFixture {
  protected:
   void SetUp() override {
