@@ -320,9 +320,11 @@ namespace {
 // The picture of a free layout: the thumbnail at scale 1, made smaller to fit W × H, placed by
 // the picture location.
 Rect freePicture(Size thumbnail, int location, float w, float h, float W, float H) {
+  // No thumbnail (size 0) keeps scale 1 and an empty picture, even in a sector smaller than its
+  // margins, where W or H is negative.
   float scale = 1;
-  if (thumbnail.width > W) scale = W / thumbnail.width;
-  if (thumbnail.height * scale > H) scale = H / thumbnail.height;
+  if (thumbnail.width > 0 && thumbnail.width > W) scale = W / thumbnail.width;
+  if (thumbnail.height > 0 && thumbnail.height * scale > H) scale = H / thumbnail.height;
   const float pw = std::trunc(thumbnail.width * scale);
   const float ph = std::trunc(thumbnail.height * scale);
   switch (location) {

@@ -377,6 +377,19 @@ TEST_F(SectorLayoutTest, PhotoLayoutAndUnusableThumbnails) {
       }
     }
   }
+  // A sector smaller than its margins (W and H negative) with a 0 × 0 thumbnail: the picture
+  // stays empty rather than dividing by the thumbnail's zero size.
+  for (int location : {1, 2, 3, 4}) {
+    SCOPED_TRACE(location);
+    auto tiny = make(15, 15, location);
+    tiny->setData(summary("标题", std::nullopt, Thumb{0, 0}, 0));
+    EXPECT_FALSE(tiny->labelImage());
+    for (const auto& view : tiny->containerView()->subviews()) {
+      const Rect f = view->frame();
+      EXPECT_TRUE(std::isfinite(f.origin.x) && std::isfinite(f.origin.y) &&
+                  std::isfinite(f.size.width) && std::isfinite(f.size.height));
+    }
+  }
   auto fixedZero = make(300, 300, 1, 0, Rect(0, 0, 150, 120));
   fixedZero->setData(summary("标题", "摘要的文字", Thumb{0, 0}, 0));
   ASSERT_TRUE(fixedZero->labelImage());
