@@ -782,14 +782,19 @@ void ColumnPickerController::requestNextSearchPage() {
   startTask(task, &ColumnPickerController::searchMoreColumnsResultOnMainThread);
 }
 
-void ColumnPickerController::searchColumnsResultOnMainThread(const Notification& notification) {
-  const bool current = searchTaskId_ && notification.name == *searchTaskId_;
-  const std::string type = resultType(notification);
-  if (type == "TaskStatus") {
+bool ColumnPickerController::acceptSearchResult(const Notification& notification,
+                                                std::optional<std::string>& taskId) {
+  const bool current = taskId && notification.name == *taskId;
+  if (resultType(notification) == "TaskStatus") {
     stopObserving(notification.name);
-    if (current) searchTaskId_.reset();
+    if (current) taskId.reset();
   }
-  if (!current || !showsSearchResults()) return;
+  return current && showsSearchResults();
+}
+
+void ColumnPickerController::searchColumnsResultOnMainThread(const Notification& notification) {
+  if (!acceptSearchResult(notification, searchTaskId_)) return;
+  const std::string type = resultType(notification);
   auto keep = shared();
   const auto& info = notification.userInfo;
   ui::TableView* results = searchDisplay_ ? searchDisplay_->searchResultsTableView().get() : nullptr;
@@ -811,13 +816,8 @@ void ColumnPickerController::searchColumnsResultOnMainThread(const Notification&
 }
 
 void ColumnPickerController::searchMoreColumnsResultOnMainThread(const Notification& notification) {
-  const bool current = searchMoreTaskId_ && notification.name == *searchMoreTaskId_;
+  if (!acceptSearchResult(notification, searchMoreTaskId_)) return;
   const std::string type = resultType(notification);
-  if (type == "TaskStatus") {
-    stopObserving(notification.name);
-    if (current) searchMoreTaskId_.reset();
-  }
-  if (!current || !showsSearchResults()) return;
   auto keep = shared();
   const auto& info = notification.userInfo;
   ui::TableView* results = searchDisplay_ ? searchDisplay_->searchResultsTableView().get() : nullptr;

@@ -141,6 +141,10 @@ class ColumnPickerController : public ui::ViewController,
   void getIconImageResultOnMainThread(const Notification& notification);
   void subscribleResultOnMainThread(const Notification& notification);
   void dissubscribleResultOnMainThread(const Notification& notification);
+  // The start both search answers share: a task's end stops its observation (and clears
+  // `taskId` when it is the current one); true when the answer is the current task's and the
+  // results are shown.
+  bool acceptSearchResult(const Notification& notification, std::optional<std::string>& taskId);
   void searchColumnsResultOnMainThread(const Notification& notification);
   void searchMoreColumnsResultOnMainThread(const Notification& notification);
   void onEnterForeground();
