@@ -5,6 +5,7 @@
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
 #include "shell/app/CustomBrightnessWindow.h"
+#include "shell/app/MSFontStyle.h"
 #include "shell/app/MSSettings.h"
 #include "shell/app/ShellTestSupport.h"
 
@@ -39,6 +40,25 @@ TEST_F(DisplaySettingsTest, GettersStoreTheirDefaultsTypedButNotTheFontStyle) {
   EXPECT_EQ(0.25f, MSSettings::valueForLightness());
   EXPECT_EQ(3, MSSettings::valueForFontStyle());
   EXPECT_EQ("Night", MSSettings::valueForSkinName());
+}
+
+// The file keeps 1 − style: absent means "黑体", 1 means "宋体", and a value naming no style (2, −1,
+// a string) falls back to "黑体" instead of indexing past the names.
+TEST_F(DisplaySettingsTest, FontStyleIsStoredInvertedAndUnknownValuesReadAsTheDefault) {
+  EXPECT_EQ(1, MSFontStyle::currentFontStyle());
+  EXPECT_EQ("黑体", MSFontStyle::currentFontStyleName());
+  MSSettings::setValueForFontStyle(1);
+  EXPECT_EQ(0, MSFontStyle::currentFontStyle());
+  EXPECT_EQ("宋体", MSFontStyle::currentFontStyleName());
+  for (int64_t stored : {int64_t{2}, int64_t{-1}, int64_t{7}}) {
+    MSSettings::setValueForFontStyle(stored);
+    EXPECT_EQ(1, MSFontStyle::currentFontStyle()) << stored;
+    EXPECT_EQ("黑体", MSFontStyle::currentFontStyleName()) << stored;
+  }
+  MSSettings::setLocalValue(Value("宋体"), MSSettings::kFontStyleKey);
+  EXPECT_EQ("黑体", MSFontStyle::currentFontStyleName());
+  EXPECT_EQ("宋体", MSFontStyle::fontStyleNameFor(0));
+  EXPECT_EQ("黑体", MSFontStyle::fontStyleNameFor(5));
 }
 
 // Below system 15.0 the overlay dims by 1 − (0.7 b + 0.3) and stores b; out-of-range values and
