@@ -2,7 +2,9 @@
 // ("MoreSettingsLoginViewController"), the user guide ("MoreSettingsUserGuideViewController"),
 // the authorisation screen ("AuthenicationViewController"), the in-app browser
 // ("WebViewController_New"), a column's article list ("ReportContentController") and the paged
-// article browser ("ScrolledNewsBrowseController"). Each is an interface file of the NibRegistry; the request is the
+// article browser ("ScrolledNewsBrowseController"), the share screen ("ShareViewController"), the
+// comments ("CommentsController"), a reader's profile ("MoreSettingsUserInfoViewController") and the
+// picture viewer ("NewPictureViewController"). Each is an interface file of the NibRegistry; the request is the
 // file owner, carrying the screen's parameters (keys below) and, for the authorisation screen,
 // the return action it performs when finished or cancelled. The file's first top-level view
 // controller is the screen. A file that is not registered opens nothing (logged).
@@ -37,13 +39,19 @@ class ScreenRequest : public Object {
   static constexpr const char* kBrowserNib = "WebViewController_New";
   static constexpr const char* kArticleListNib = "ReportContentController";
   static constexpr const char* kNewsBrowserNib = "ScrolledNewsBrowseController";
+  static constexpr const char* kShareNib = "ShareViewController";
+  static constexpr const char* kCommentsNib = "CommentsController";
+  static constexpr const char* kUserInfoNib = "MoreSettingsUserInfoViewController";
+  static constexpr const char* kPictureViewerNib = "NewPictureViewController";
 
   ScreenRequest(std::string nibName, Dictionary parameters, std::function<void()> returnAction = {});
 
   const std::string& nibName() const { return nibName_; }
   // Login: "title", "cancelButtonTitle", "needToAskSync"; guide: "name", "num";
   // authorisation: "accountType"; browser: "link"; article list: "column" (the Column itself)
-  // and "title"; news browser: "index" (of the article in the list) and "column".
+  // and "title"; news browser: "index" (of the article in the list) and "column"; share:
+  // "newsdetail", "newsBrowseController", "father", "postText", "postImageIndex",
+  // "useEntryIDForShortUrl"; profile: "userName" and "isLoginUser", or "userInfo".
   const Dictionary& parameters() const { return parameters_; }
   const std::function<void()>& returnAction() const { return returnAction_; }
   // The guide: the window it covers (held weakly, so a screen keeping its request keeps no

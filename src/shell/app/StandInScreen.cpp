@@ -24,7 +24,9 @@ std::vector<StandInScreen::Opening>& StandInScreen::requests() {
 void StandInScreen::registerMissing() {
   for (const char* nib : {ScreenRequest::kLoginNib, ScreenRequest::kUserGuideNib,
                           ScreenRequest::kAuthenticationNib, ScreenRequest::kBrowserNib,
-                          ScreenRequest::kArticleListNib, ScreenRequest::kNewsBrowserNib}) {
+                          ScreenRequest::kArticleListNib, ScreenRequest::kNewsBrowserNib,
+                          ScreenRequest::kShareNib, ScreenRequest::kCommentsNib,
+                          ScreenRequest::kUserInfoNib, ScreenRequest::kPictureViewerNib}) {
     if (ui::NibRegistry::shared().contains(nib)) continue;
     ui::NibRegistry::shared().add(nib, [](ui::NibLoading& file) {
       auto request = std::dynamic_pointer_cast<ScreenRequest>(file.owner());
