@@ -116,19 +116,31 @@ std::string okItem(const std::string& id) {
   return "<vesk:ok><id>" + id + "</id><desc>ok</desc></vesk:ok>";
 }
 
-// The column, list and articles of a generated column "col-gen-<n>" with n articles.
-std::optional<int> generatedCount(const std::string& name, const std::string& prefix) {
-  if (name.rfind(prefix, 0) != 0) return std::nullopt;
-  const std::string digits = name.substr(prefix.size());
-  if (digits.empty() || digits.size() > 3 ||
-      digits.find_first_not_of("0123456789") != std::string::npos) {
-    return std::nullopt;
-  }
-  return std::stoi(digits);
+// The column, list and articles of a generated column "col-gen-<n>" with n articles (n up to
+// 3 digits). Copies "col-gen-<n>-<k>" (k up to 4 digits) hold n articles of their own, so a
+// benchmark can subscribe to many columns of a modest size.
+struct Generated {
+  int count = 0;
+  std::string suffix;  // "<n>" or "<n>-<k>", as in the column's id and list address
+};
+
+bool allDigits(const std::string& text, size_t most) {
+  return !text.empty() && text.size() <= most &&
+         text.find_first_not_of("0123456789") == std::string::npos;
 }
 
-std::string generatedColumnEntry(int count, const std::string& base) {
-  const std::string n = std::to_string(count);
+std::optional<Generated> generatedCount(const std::string& name, const std::string& prefix) {
+  if (name.rfind(prefix, 0) != 0) return std::nullopt;
+  const std::string suffix = name.substr(prefix.size());
+  const size_t dash = suffix.find('-');
+  const std::string digits = suffix.substr(0, dash);
+  if (!allDigits(digits, 3)) return std::nullopt;
+  if (dash != std::string::npos && !allDigits(suffix.substr(dash + 1), 4)) return std::nullopt;
+  return Generated{std::stoi(digits), suffix};
+}
+
+std::string generatedColumnEntry(const Generated& generated, const std::string& base) {
+  const std::string& n = generated.suffix;
   return "<entry><title>Generated column of " + n + "</title><id>col-gen-" + n +
          "</id><updated>2026-01-05T07:30:00Z</updated><link rel=\"alternate\" "
          "type=\"application/atom+xml\" href=\"" + base + "/col/gen-" + n +
@@ -275,6 +287,10 @@ bool SampleService::start(int port) {
   // dozens): with few workers, a connection another of the client's threads opens meanwhile
   // would wait for one of them to time out.
   server_->new_task_queue = [] { return new httplib::ThreadPool(128); };
+  // An answer goes out as two writes (head, then body): with Nagle's algorithm on, the body
+  // waits for the client's delayed acknowledgement of the head, some 20–40 ms on loopback, which
+  // every answer of a burst would pay. A real service answers without that wait.
+  server_->set_tcp_nodelay(true);
   auto handler = [this](const httplib::Request& req, httplib::Response& res) {
     Request request;
     request.method = req.method;
@@ -303,12 +319,18 @@ bool SampleService::start(int port) {
       for (const auto& [prefix, millis] : responseDelays_) {
         if (request.path.rfind(prefix, 0) == 0) delay = millis;
       }
+      // A delayed answer's request is on record while the answer waits, so a test can act
+      // (cancel, say) while it is in flight.
+      if (delay > 0) requests_.push_back(request);
     }
-    if (delay > 0) std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    if (delay > 0) {
+      recorded_.notify_all();
+      std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+    }
     {
       std::lock_guard guard(lock_);
       --inFlight_;
-      requests_.push_back(request);
+      if (delay <= 0) requests_.push_back(request);
       if (auto it = cutAfter_.find(request.path);
           it != cutAfter_.end() && reply.status == 200 && request.method == "GET") {
         cut = std::min(it->second, reply.body.size());
@@ -735,13 +757,13 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.body = entriesFeed("favorites", "我的收藏", items, favoriteCount());
   } else if (auto generated = middle(path, "/col/gen-", ".atom");
              generated && generatedCount("gen-" + *generated, "gen-")) {
-    const int count = *generatedCount("gen-" + *generated, "gen-");
+    const Generated column = *generatedCount("gen-" + *generated, "gen-");
     std::vector<std::string> entries;
-    for (int i = 1; i <= count; ++i) {
-      entries.push_back(generatedArticleEntry(
-          "gen-" + std::to_string(count) + "-" + std::to_string(i), baseUrl(), false));
+    for (int i = 1; i <= column.count; ++i) {
+      entries.push_back(generatedArticleEntry("gen-" + column.suffix + "-" + std::to_string(i),
+                                              baseUrl(), false));
     }
-    reply.body = entriesFeed("col-gen-" + std::to_string(count), "generated", entries);
+    reply.body = entriesFeed("col-gen-" + column.suffix, "generated", entries);
   } else if (path == "/covers.atom") {
     fromDocument("covers.xml");
   } else if (auto column = middle(path, "/col/", ".atom")) {

@@ -100,7 +100,8 @@ class SampleService {
   void setSubscriptionOrderTime(int64_t millis);
   int64_t subscriptionOrderTime() const;
   // Every answer to a path that starts with `prefix` waits `millis` before it is sent (0 lifts
-  // it), so that a client's requests overlap.
+  // it), so that a client's requests overlap. Such a request is on record (requests(),
+  // waitForRequests) from its arrival, the others once answered.
   void setResponseDelay(const std::string& prefix, int millis);
   // The longest number of requests the server answered at the same time.
   int maxConcurrentRequests() const;

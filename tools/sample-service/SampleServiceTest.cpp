@@ -5,7 +5,9 @@
 #include <httplib.h>
 
 #include <cctype>
+#include <chrono>
 #include <cstdio>
+#include <thread>
 
 #include "model/columns/Column.h"
 #include "model/entry/Comment.h"
@@ -147,6 +149,37 @@ TEST_F(SampleServiceTest, ReviewsComeAPageAtATimeWithPostedOnesFirst) {
   auto related = VESKAtomParser::allocParseFeed(get("/related/col-news.atom"), kEntryKindColumn);
   ASSERT_TRUE(related && related->entrys() && related->entrys()->size() == 3);
   EXPECT_EQ(related->entrys()->at(0)->entryId(), "col-photo");
+}
+
+// Generated columns "col-gen-<n>" and their copies "col-gen-<n>-<k>" each list n articles of
+// their own; longer numbers are no column.
+TEST_F(SampleServiceTest, GeneratedColumnCopiesListTheirOwnArticles) {
+  auto refreshed = VESKAtomParser::allocParseFeed(
+      post("/sub/refresh.atom",
+           "<feed><entry><id>col-gen-3-1000</id></entry><entry><id>col-gen-3</id></entry>"
+           "<entry><id>col-gen-3-10000</id></entry><entry><id>col-gen-1000</id></entry></feed>"),
+      kEntryKindColumn);
+  ASSERT_TRUE(refreshed && refreshed->entrys() && refreshed->entrys()->size() == 2);
+  EXPECT_EQ(refreshed->entrys()->at(0)->entryId(), "col-gen-3-1000");
+  EXPECT_EQ(refreshed->entrys()->at(1)->entryId(), "col-gen-3");
+  EXPECT_EQ(refreshed->veskErrors() ? refreshed->veskErrors()->size() : 0u, 2u);
+  auto copy = VESKAtomParser::allocParseFeed(get("/col/gen-3-1000.atom"), kEntryKindNewsSummary);
+  ASSERT_TRUE(copy && copy->entrys() && copy->entrys()->size() == 3);
+  EXPECT_EQ(copy->entrys()->at(0)->entryId(), "gen-3-1000-1");
+  auto original = VESKAtomParser::allocParseFeed(get("/col/gen-3.atom"), kEntryKindNewsSummary);
+  ASSERT_TRUE(original && original->entrys() && original->entrys()->size() == 3);
+  EXPECT_EQ(original->entrys()->at(0)->entryId(), "gen-3-1");
+}
+
+// A delayed answer's request is on record while the answer still waits.
+TEST_F(SampleServiceTest, DelayedRequestsAreRecordedOnArrival) {
+  service_.setResponseDelay("/col/gen-2.atom", 3000);
+  std::thread client([&] { get("/col/gen-2.atom"); });
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_TRUE(service_.waitForRequests("/col/gen-2.atom", 1, std::chrono::seconds(2)));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
+  client.join();
+  EXPECT_EQ(service_.requestsTo("/col/gen-2.atom").size(), 1u);
 }
 
 // Every column a list gives, the catalogue's and a generated one, leads to its reviews and its
