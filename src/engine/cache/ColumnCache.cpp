@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <string_view>
 #include <system_error>
 #include <vector>
 
@@ -25,10 +26,24 @@ std::string md5Of(const std::string& text) { return Md5::encode(text).value_or(s
 
 ColumnCache::ColumnCache(std::shared_ptr<EntryPersistenter> subscriptions)
     : rootPath_((Paths::caches() / kFolderName).string()),
-      subscriptions_(std::move(subscriptions)) {}
+      subscriptions_(std::move(subscriptions)),
+      writer_([this] { writerLoop(); }) {}
+
+ColumnCache::~ColumnCache() {
+  {
+    std::lock_guard guard(lock_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  writer_.join();
+}
+
+std::string ColumnCache::folderOf(const std::string& columnId) const {
+  return rootPath_ + "/" + md5Of(columnId);
+}
 
 std::string ColumnCache::getColumnPath(const std::string& columnId) {
-  std::string path = rootPath_ + "/" + md5Of(columnId);
+  std::string path = folderOf(columnId);
   std::error_code ec;
   fs::create_directories(path, ec);
   return path;
@@ -40,12 +55,13 @@ std::string ColumnCache::getPath(const std::string& columnId, const std::string&
 }
 
 void ColumnCache::deleteOldFile(const std::string& columnId, const std::string& prefix) {
-  std::lock_guard guard(lock_);
-  deleteOldFileLocked(columnId, prefix);
+  flush();
+  std::lock_guard files(fileLock_);
+  deleteOldFileLocked(folderOf(columnId), prefix);
 }
 
-void ColumnCache::deleteOldFileLocked(const std::string& columnId, const std::string& prefix) {
-  for (const fs::path& path : FileUtil::listFolder(getColumnPath(columnId))) {
+void ColumnCache::deleteOldFileLocked(const std::string& folder, const std::string& prefix) {
+  for (const fs::path& path : FileUtil::listFolder(folder)) {
     if (path.filename().string().rfind(prefix, 0) == 0) {
       std::error_code ec;
       fs::remove(path, ec);
@@ -53,21 +69,98 @@ void ColumnCache::deleteOldFileLocked(const std::string& columnId, const std::st
   }
 }
 
-void ColumnCache::replaceLocked(const std::string& columnId, const std::string& path,
-                                const Bytes& data, const char* prefix) {
+void ColumnCache::replaceFile(const std::string& folder, const std::string& path,
+                              const Bytes& data, const char* prefix) {
   // At most one file of a prefix exists: when it is this path with these bytes, all is kept.
   if (FileUtil::readFile(path) == data) return;
-  deleteOldFileLocked(columnId, prefix);
+  deleteOldFileLocked(folder, prefix);
   if (!FileUtil::writeFileAtomically(path, data, FileUtil::Sync::kDeferred)) {
     std::fprintf(stderr, "ColumnCache save file failed\n");
   }
 }
 
+void ColumnCache::enqueue(Pending pending) {
+  const std::string slot = pending.folder + "/" + pending.prefix;
+  {
+    std::lock_guard guard(lock_);
+    pending.generation = ++generations_;
+    auto [it, added] = pending_.insert_or_assign(slot, std::move(pending));
+    // A slot already waiting (or being written) keeps its place; the writer takes its latest.
+    if (!added) return;
+    queue_.push_back(slot);
+  }
+  wake_.notify_one();
+}
+
+void ColumnCache::writerLoop() {
+  std::unique_lock guard(lock_);
+  for (;;) {
+    wake_.wait(guard, [this] { return stopping_ || !queue_.empty(); });
+    if (queue_.empty()) return;  // stopping, with everything written
+    const std::string slot = std::move(queue_.front());
+    queue_.pop_front();
+    const Pending job = pending_.at(slot);
+    writing_ = true;
+    guard.unlock();
+    write(job);
+    guard.lock();
+    writing_ = false;
+    // Loads answered from the save until now; a newer save of the slot made meanwhile is
+    // written next.
+    if (auto it = pending_.find(slot); it != pending_.end()) {
+      if (it->second.generation == job.generation) {
+        pending_.erase(it);
+      } else {
+        queue_.push_back(slot);
+      }
+    }
+    if (queue_.empty()) idle_.notify_all();
+  }
+}
+
+void ColumnCache::write(const Pending& job) {
+  std::lock_guard files(fileLock_);
+  std::error_code ec;
+  fs::create_directories(job.folder, ec);
+  replaceFile(job.folder, job.path, *job.data, job.prefix);
+  if (std::string_view(job.prefix) != kFirstPagePrefix) return;
+  // The page first: validators never describe an older page than the one kept.
+  if (job.validators) {
+    replaceFile(job.folder, job.validatorsPath, *job.validators, kValidatorsPrefix);
+  } else {
+    deleteOldFileLocked(job.folder, kValidatorsPrefix);
+  }
+}
+
+void ColumnCache::flush() {
+  std::unique_lock guard(lock_);
+  idle_.wait(guard, [this] { return queue_.empty() && !writing_; });
+}
+
+ColumnCache::SlotView ColumnCache::pendingView(const std::string& folder, const char* prefix,
+                                               const std::string& path) {
+  std::lock_guard guard(lock_);
+  SlotView view;
+  auto it = pending_.find(folder + "/" + prefix);
+  if (it == pending_.end()) return view;
+  view.pending = true;
+  view.holdsPath = it->second.path == path;
+  if (view.holdsPath) {
+    view.data = it->second.data;
+    view.validators = it->second.validators;
+  }
+  return view;
+}
+
 void ColumnCache::save(const Text& columnId, const Text& url, const Bytes& data,
                        const char* prefix) {
   if (!columnId || !url || columnId->empty() || url->empty()) return;
-  std::lock_guard guard(lock_);
-  replaceLocked(*columnId, getPath(*columnId, *url, prefix), data, prefix);
+  Pending pending;
+  pending.folder = folderOf(*columnId);
+  pending.prefix = prefix;
+  pending.path = pending.folder + "/" + prefix + md5Of(*url);
+  pending.data = std::make_shared<const Bytes>(data);
+  enqueue(std::move(pending));
 }
 
 namespace {
@@ -104,33 +197,46 @@ std::optional<ColumnCache::Validators> parseValidators(const Bytes& bytes) {
 void ColumnCache::saveFirstPage(const Text& columnId, const Text& url, const Bytes& data,
                                 const Validators& validators) {
   if (!columnId || !url || columnId->empty() || url->empty()) return;
-  std::lock_guard guard(lock_);
-  replaceLocked(*columnId, getPath(*columnId, *url, kFirstPagePrefix), data, kFirstPagePrefix);
-  if (!validators.etag && !validators.lastModified) {
-    deleteOldFileLocked(*columnId, kValidatorsPrefix);
-    return;
+  Pending pending;
+  pending.folder = folderOf(*columnId);
+  pending.prefix = kFirstPagePrefix;
+  const std::string digest = md5Of(*url);
+  pending.path = pending.folder + "/" + kFirstPagePrefix + digest;
+  pending.data = std::make_shared<const Bytes>(data);
+  pending.validatorsPath = pending.folder + "/" + kValidatorsPrefix + digest;
+  if (validators.etag || validators.lastModified) {
+    pending.validators = std::make_shared<const Bytes>(validatorsText(validators));
   }
-  replaceLocked(*columnId, getPath(*columnId, *url, kValidatorsPrefix),
-                validatorsText(validators), kValidatorsPrefix);
+  enqueue(std::move(pending));
 }
 
 std::optional<ColumnCache::Validators> ColumnCache::loadFirstPageValidators(const Text& columnId,
                                                                             const Text& url) {
   if (!columnId || !url || columnId->empty() || url->empty()) return std::nullopt;
-  std::lock_guard guard(lock_);
+  const std::string folder = folderOf(*columnId);
+  const std::string digest = md5Of(*url);
+  const std::string page = folder + "/" + kFirstPagePrefix + digest;
+  if (SlotView view = pendingView(folder, kFirstPagePrefix, page); view.pending) {
+    return view.validators ? parseValidators(*view.validators) : std::nullopt;
+  }
+  std::lock_guard files(fileLock_);
   // Validators without their page would make a 304 deliver nothing.
   std::error_code ec;
-  if (!fs::exists(getPath(*columnId, *url, kFirstPagePrefix), ec)) return std::nullopt;
-  auto bytes = FileUtil::readFile(getPath(*columnId, *url, kValidatorsPrefix));
+  if (!fs::exists(page, ec)) return std::nullopt;
+  auto bytes = FileUtil::readFile(folder + "/" + kValidatorsPrefix + digest);
   return bytes ? parseValidators(*bytes) : std::nullopt;
 }
 
 std::optional<Bytes> ColumnCache::load(const Text& columnId, const Text& url, const char* prefix) {
   if (!columnId || !url || columnId->empty() || url->empty()) return std::nullopt;
-  std::lock_guard guard(lock_);
-  return FileUtil::readFile(getPath(*columnId, *url, prefix));
+  const std::string folder = folderOf(*columnId);
+  const std::string path = folder + "/" + prefix + md5Of(*url);
+  if (SlotView view = pendingView(folder, prefix, path); view.pending) {
+    return view.data ? std::optional<Bytes>(*view.data) : std::nullopt;
+  }
+  std::lock_guard files(fileLock_);
+  return FileUtil::readFile(path);
 }
-
 
 void ColumnCache::saveCover(const Text& columnId, const Text& url, const Bytes& data) {
   save(columnId, url, data, kCoverPrefix);
@@ -162,7 +268,8 @@ void ColumnCache::clean() {
       }
     }
   }
-  std::lock_guard guard(lock_);
+  flush();
+  std::lock_guard files(fileLock_);
   for (const fs::path& path : FileUtil::listFolder(rootPath_)) {
     if (valid.count(path.filename().string())) continue;
     std::error_code ec;

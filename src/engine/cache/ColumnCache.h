@@ -10,21 +10,31 @@
 // "validators_<MD5(url)>", so the next refresh can ask for the list conditionally even after the
 // response cache has dropped its copy (see the article-list stand-in of UpdateColumnInnerTask).
 //
-// Writes: a save whose bytes equal the file already kept for that URL writes nothing, so an
-// unchanged answer (a 304 delivering the kept copy) costs no disk work. Everything here is a copy
-// of what the service sends again, so files are replaced atomically (write, rename) without
-// waiting for the disk: kill -9 leaves the old file or the new one; a power cut may lose the
-// newest files, which the next refresh fetches again.
+// Writes: saves return at once; a writer thread of the cache's own does the file work in the
+// order the saves were made, so a refresh's transfers never wait for folder creation, file
+// creation and renames on a slow disk. Until a save is written, loads answer from it (a load
+// always sees the latest save). Saves of one slot (a column's page, cover or thumbnail) that
+// pile up while the writer is busy are written once, the latest. A save whose bytes equal the
+// file already kept for that URL writes nothing, so an unchanged answer (a 304 delivering the
+// kept copy) costs no disk work. Everything here is a copy of what the service sends again, so
+// files are replaced atomically (write, rename) without waiting for the disk: kill -9 leaves
+// the old file or the new one, or loses saves not yet written; a power cut may lose the newest
+// files. Either way the next refresh fetches them again. A page is written before its
+// validators, so validators never describe an older page than the one kept.
 //
-// Made once by the data engine over its subscription store (read by clean()). The task thread
-// writes and the main thread reads: every file operation runs under the cache's lock.
+// Made once by the data engine over its subscription store (read by clean()). Any thread may
+// save and load; the destructor writes what is pending, then ends the writer.
 // Failures are silent (a console line for a failed write); nothing is thrown.
 #pragma once
 
+#include <condition_variable>
+#include <deque>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "platform/runtime/Value.h"
 
@@ -50,14 +60,20 @@ class ColumnCache {
   };
 
   explicit ColumnCache(std::shared_ptr<EntryPersistenter> subscriptions);
+  ~ColumnCache();
+  ColumnCache(const ColumnCache&) = delete;
+  ColumnCache& operator=(const ColumnCache&) = delete;
 
   const std::string& rootPath() const { return rootPath_; }
   // The column's folder, created (with its parents) when missing.
   std::string getColumnPath(const std::string& columnId);
   std::string getPath(const std::string& columnId, const std::string& url,
                       const std::string& prefix);
-  // Removes every file in the column's folder whose name begins with the prefix.
+  // Removes every file in the column's folder whose name begins with the prefix (after the
+  // pending saves are written).
   void deleteOldFile(const std::string& columnId, const std::string& prefix);
+  // Returns once every save made before the call is on disk (in the system's file cache).
+  void flush();
 
   // Nothing happens for a missing column id or URL. The page's validators are replaced by
   // `validators` (none kept when both are empty).
@@ -73,20 +89,56 @@ class ColumnCache {
   std::optional<Bytes> loadCoverThumbnail(const Text& columnId, const Text& url);
 
   // Removes the folders (and anything else in the root) of columns the current user no longer
-  // subscribes to.
+  // subscribes to, once the pending saves are written.
   void clean();
 
  private:
+  // What a slot (one prefix in one column's folder) holds once its latest save is written.
+  struct Pending {
+    std::string folder;
+    const char* prefix = nullptr;
+    std::string path;
+    std::shared_ptr<const Bytes> data;
+    // First pages only: the validators file's path and text; no text removes the old file.
+    std::string validatorsPath;
+    std::shared_ptr<const Bytes> validators;
+    uint64_t generation = 0;
+  };
+  // A slot's state seen by a load: pending when a save is not written yet.
+  struct SlotView {
+    bool pending = false;
+    bool holdsPath = false;  // the slot holds the asked path
+    std::shared_ptr<const Bytes> data;
+    std::shared_ptr<const Bytes> validators;
+  };
+
+  std::string folderOf(const std::string& columnId) const;
+  void enqueue(Pending pending);
+  SlotView pendingView(const std::string& folder, const char* prefix, const std::string& path);
+  void writerLoop();
+  void write(const Pending& job);
+  // Replaces the prefix's file in `folder` with `data` under `path` unless it already holds
+  // those bytes. Holds fileLock_.
+  void replaceFile(const std::string& folder, const std::string& path, const Bytes& data,
+                   const char* prefix);
+  void deleteOldFileLocked(const std::string& folder, const std::string& prefix);
   void save(const Text& columnId, const Text& url, const Bytes& data, const char* prefix);
-  // Replaces the prefix's file with `data` under `path` unless it already holds those bytes.
-  void replaceLocked(const std::string& columnId, const std::string& path, const Bytes& data,
-                     const char* prefix);
   std::optional<Bytes> load(const Text& columnId, const Text& url, const char* prefix);
-  void deleteOldFileLocked(const std::string& columnId, const std::string& prefix);
 
   const std::string rootPath_;
   const std::shared_ptr<EntryPersistenter> subscriptions_;
-  std::mutex lock_;
+
+  std::mutex lock_;  // the fields below
+  std::map<std::string, Pending> pending_;  // by folder + prefix
+  std::deque<std::string> queue_;           // slots to write, in the order they were saved
+  uint64_t generations_ = 0;
+  bool writing_ = false;
+  bool stopping_ = false;
+  std::condition_variable wake_;
+  std::condition_variable idle_;
+
+  std::mutex fileLock_;  // every file operation, so a load never reads a half-replaced slot
+  std::thread writer_;
 };
 
 }  // namespace zu
