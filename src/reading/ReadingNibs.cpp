@@ -8,6 +8,7 @@
 #include "reading/ReportContentTableCellForVideo.h"
 #include "reading/ReportContentTableCellMBlog.h"
 #include "reading/ReportContentTableCellWithImage.h"
+#include "reading/ReportToolBarController.h"
 
 namespace zu {
 
@@ -20,6 +21,7 @@ void ReadingNibs::registerNibs() {
   LoadMoreViewCell::registerNib();
   FavoriteNoneView::registerNib();
   ReportContentController::registerNib();
+  ReportToolBarController::registerNib();
 }
 
 }  // namespace zu
