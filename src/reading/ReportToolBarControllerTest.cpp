@@ -28,6 +28,9 @@
 #include "shell/app/Observer.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/app/ShellTestSupport.h"
+#include "shell/widgets/CustomLoadingView.h"
+#include "shell/widgets/SPWaitingSavePhoto.h"
+#include "platform/ui/Label.h"
 
 namespace zu {
 namespace {
@@ -104,6 +107,7 @@ class ReportToolBarControllerTest : public testing::ShellFixture {
     window_.reset();
     ui::MailComposeViewController::resetForTesting();
     ui::MessageComposeViewController::resetForTesting();
+    SPWaitingSavePhoto::resign();
     TaskEngine::uninitGlobalInstance();
     VESKLogUninit();
     ShellFixture::TearDown();
@@ -132,6 +136,16 @@ class ReportToolBarControllerTest : public testing::ShellFixture {
   std::shared_ptr<StandInScreen> presentedStandIn() const {
     auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(owner_->modalViewController());
     return navigation ? std::dynamic_pointer_cast<StandInScreen>(navigation->topViewController()) : nullptr;
+  }
+
+  // The text of the waiting panel's last notice.
+  static std::string notice() {
+    auto* panel = SPWaitingSavePhoto::existing();
+    return panel ? panel->viewController()->titleLable()->text() : std::string();
+  }
+  template <typename T>
+  std::shared_ptr<T> presented() const {
+    return std::dynamic_pointer_cast<T>(owner_->modalViewController());
   }
 
   std::shared_ptr<ui::Window> window_;
@@ -394,6 +408,130 @@ TEST_F(ReportToolBarControllerTest, TheCommentButtonOpensTheCommentsOfTheCurrent
 
   toolbar_->returnAction();
   EXPECT_EQ(1, owner_->pops);
+}
+
+TEST_F(ReportToolBarControllerTest, ASentMailIsReportedAsSharingTypeTwentyAndOnlyThat) {
+  ui::MailComposeViewController::setCanSendMail(true);
+  struct Case {
+    ui::MailComposeResult result;
+    const char* notice;
+    bool reported;
+  };
+  for (const auto& c : {Case{ui::MailComposeResult::Sent, "发送成功", true},
+                        Case{ui::MailComposeResult::Saved, "邮件已保存", false},
+                        Case{ui::MailComposeResult::Cancelled, "取消发送", false},
+                        Case{ui::MailComposeResult::Failed, "发送失败", false}}) {
+    SCOPED_TRACE(c.notice);
+    engine_->tasks.clear();
+    openShareSheet()->clickButtonTitled("邮件分享");
+    settle();
+    auto mail = presented<ui::MailComposeViewController>();
+    ASSERT_TRUE(mail);
+    EXPECT_EQ("A title", mail->mail().subject);
+    EXPECT_TRUE(mail->mail().isHTML);
+    const std::string& body = mail->mail().body;
+    EXPECT_NE(std::string::npos, body.find("<p>stored page text</p>"));
+    // The address as link target and as link text, escaped for the page.
+    const std::string address = "http://news.example/a?x=1&amp;y=2";
+    EXPECT_NE(std::string::npos, body.find("<a href=\"" + address + "\">" + address + "</a>"));
+    mail->finish(c.result);
+    EXPECT_EQ(c.notice, notice());
+    auto reports = engine_->of("sharing");
+    ASSERT_EQ(c.reported ? 1u : 0u, reports.size());
+    if (c.reported) {
+      EXPECT_EQ("e1", reports[0]->args[0]);
+      EXPECT_EQ("http://svc/report/sharing.atom", reports[0]->args[1]);
+      EXPECT_EQ(ReportToolBarController::kMailSharingType, reports[0]->number);
+      EXPECT_EQ("ShareSent", reports[0]->userIdentity());
+      EXPECT_TRUE(reports[0]->ran);
+      // A failed report says nothing.
+      postStatus(reports[0], -2, "no");
+      EXPECT_EQ(0u, alertCount());
+    }
+    settle();
+    EXPECT_FALSE(owner_->modalViewController());
+  }
+}
+
+TEST_F(ReportToolBarControllerTest, WithoutAMailAccountTheReaderIsToldSo) {
+  openShareSheet()->clickButtonTitled("邮件分享");
+  settle();
+  EXPECT_FALSE(owner_->modalViewController());
+  auto alert = topAlert();
+  ASSERT_TRUE(alert);
+  EXPECT_EQ("提醒", alert->title());
+  EXPECT_EQ("您还未设置邮箱账号", alert->messageText());
+  EXPECT_EQ((std::vector<std::string>{"确定"}), alert->buttonTitles());
+}
+
+TEST_F(ReportToolBarControllerTest, AnSmsCarriesTheTitleAndTheShortLinkEvenWhenTheLinkFailed) {
+  ui::MessageComposeViewController::setCanSendText(true);
+  openShareSheet()->clickButtonTitled("短信分享");
+  settle();
+  auto asks = engine_->of("shortUrlById");
+  ASSERT_EQ(1u, asks.size());
+  EXPECT_EQ("e1", asks[0]->args[0]);
+  Observer::postResultOnMainThread(
+      Dictionary{{"Task", Value(asks[0])}, {"ResultType", "SURLString"}, {"Result", "http://t.zu/x1"}});
+  postStatus(asks[0], 0);
+  auto message = presented<ui::MessageComposeViewController>();
+  ASSERT_TRUE(message);
+  EXPECT_EQ("[A title] http://t.zu/x1 ", message->message().body);
+  EXPECT_TRUE(message->message().recipients.empty());
+  message->finish(ui::MessageComposeResult::Sent);
+  settle();
+  EXPECT_FALSE(owner_->modalViewController());
+  EXPECT_TRUE(engine_->of("sharing").empty());
+
+  // By the article's address: a failed short link still sends, with an empty link — not the
+  // previous article's.
+  toolbar_->setUseEntryIDForShortUrl(false);
+  openShareSheet()->clickButtonTitled("短信分享");
+  settle();
+  auto byAddress = engine_->of("shortUrl");
+  ASSERT_EQ(1u, byAddress.size());
+  EXPECT_EQ("http://news.example/a?x=1&y=2", byAddress[0]->args[0]);
+  postStatus(byAddress[0], -3001, "failed");
+  message = presented<ui::MessageComposeViewController>();
+  ASSERT_TRUE(message);
+  EXPECT_EQ("[A title]  ", message->message().body);
+  message->finish(ui::MessageComposeResult::Cancelled);
+  settle();
+
+  // Without an address there is nothing to shorten: nothing is sent.
+  owner_->detail->setAlternatelink(nullptr);
+  openShareSheet()->clickButtonTitled("短信分享");
+  settle();
+  EXPECT_EQ(1u, engine_->of("shortUrl").size());
+  EXPECT_FALSE(owner_->modalViewController());
+}
+
+TEST_F(ReportToolBarControllerTest, TheShareScreensCommentRaisesTheCountAndIsPostedOnce) {
+  toolbar_->commiteComment("well said");
+  toolbar_->commiteComment("and again");
+  auto posts = engine_->of("comment");
+  ASSERT_EQ(2u, posts.size());
+  EXPECT_EQ("http://svc/comments/e1", posts[0]->args[0]);
+  EXPECT_EQ("e1", posts[0]->args[1]);
+  EXPECT_EQ("无主题", posts[0]->args[2]);
+  EXPECT_EQ("well said", posts[0]->args[3]);
+  EXPECT_EQ("commitComment", posts[0]->userIdentity());
+
+  auto comment = std::make_shared<Comment>();
+  comment->setEntryId("c1");
+  Observer::postResultOnMainThread(
+      Dictionary{{"Task", Value(posts[0])}, {"ResultType", "Entry"}, {"Result", Value(comment)}});
+  EXPECT_EQ(5, owner_->detail->veskAssess()->times());
+  ASSERT_EQ(1u, owner_->commentsUpdates.size());
+  EXPECT_EQ(comment, owner_->commentsUpdates[0].userInfo.get("Result").asObject<Comment>());
+  EXPECT_EQ(toolbar_, owner_->commentsUpdates[0].object.asObject<ReportToolBarController>());
+  postStatus(posts[0], 0);
+
+  // A failed post says why.
+  postStatus(posts[1], -3001, "too short");
+  ASSERT_TRUE(topAlert());
+  EXPECT_EQ("too short", topAlert()->messageText());
+  EXPECT_EQ(5, owner_->detail->veskAssess()->times());
 }
 
 }  // namespace
