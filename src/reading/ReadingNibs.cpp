@@ -8,6 +8,8 @@
 #include "reading/ReportContentTableCellForVideo.h"
 #include "reading/ReportContentTableCellMBlog.h"
 #include "reading/ReportContentTableCellWithImage.h"
+#include "reading/ReportToolBarController.h"
+#include "reading/WebViewController_New.h"
 
 namespace zu {
 
@@ -20,6 +22,8 @@ void ReadingNibs::registerNibs() {
   LoadMoreViewCell::registerNib();
   FavoriteNoneView::registerNib();
   ReportContentController::registerNib();
+  ReportToolBarController::registerNib();
+  WebViewController_New::registerNib();
 }
 
 }  // namespace zu
