@@ -502,6 +502,8 @@ void ShareViewController::pictureButtonAction() {
 }
 
 void ShareViewController::cancelAction() {
+  // A post waiting for the short link goes with the screen.
+  cancelDelayedCalls();
   for (const ShareToSource& source : shareToList_) {
     if (!source.isTurnOn) continue;
     auto client = AccountEngine::current()->getOpenPlatformInstance(source.shareType);

@@ -316,6 +316,35 @@ TEST_F(ShareScreenTest, APictureFetchedByTheEngineAndByThePreviewTaskIsPostedOnc
   EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-two-accounts"));
 }
 
+TEST_F(ShareScreenTest, APictureIndexPastTheListSendsTheTextAloneAndCancelDropsAWaitingPost) {
+  client(1)->bind("新浪读者");
+  auto screen = open(testing::shareArticle("港口", 1), {{"postImageIndex", Value(int64_t{3})}});
+  ASSERT_TRUE(screen);
+  EXPECT_TRUE(engine_->of("image").empty());
+  auto preview = std::dynamic_pointer_cast<ui::ImageView>(screen->textCell()->viewWithTag(ShareTableCellText::kTagPreview));
+  EXPECT_FALSE(preview->image());
+  testing::postShortUrl(engine_->of("shortUrl").at(0), "http://s.test/q");
+  client(1)->answer = PostingClient::Answer::kLater;
+  screen->sendAction();
+  ASSERT_EQ(1u, client(1)->posts.size());
+  EXPECT_EQ("text", client(1)->posts[0].kind);
+  EXPECT_FALSE(screen->isPost());
+  client(1)->finish(true);
+  settleDismissal();
+
+  // Cancelled while waiting for the link: nothing goes, the client is left without observer.
+  screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  screen->textCell()->shareText()->resignFirstResponder();
+  screen->sendAction();
+  ASSERT_TRUE(screen->isWaitingToPost());
+  screen->cancelAction();
+  settle(3);
+  EXPECT_EQ(1u, client(1)->posts.size());
+  EXPECT_FALSE(presented());
+  EXPECT_EQ(nullptr, client(1)->observer());
+}
+
 TEST_F(ShareScreenTest, WithoutAnAccountTheAccountsScreenMovesInAndComingBackUnboundCloses) {
   auto screen = open(testing::shareArticle("港口"));
   ASSERT_TRUE(screen);
