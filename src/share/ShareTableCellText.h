@@ -71,10 +71,6 @@ class ShareTableCellText : public ui::TableViewCell, public ui::TextViewDelegate
 
   // Shows the characters left (or over) for the current text.
   void updateCounter();
-  // Whether the cell was made once already (the title moves right once, when first made).
-  bool titleMoved() const { return titleMoved_; }
-  void setTitleMoved() { titleMoved_ = true; }
-
   void awakeFromNib() override;
   void touchesBegan(const ui::TouchSet& touches, const ui::Event& event) override;
 
@@ -93,7 +89,6 @@ class ShareTableCellText : public ui::TableViewCell, public ui::TextViewDelegate
   std::shared_ptr<ui::Label> count2_;  // the words
   int32_t maxInputNumber_ = 0;
   std::weak_ptr<PostTextDelegate> delegate_;
-  bool titleMoved_ = false;
 };
 
 }  // namespace zu
