@@ -311,7 +311,7 @@ TEST_F(ShareScreenTest, APictureFetchedByTheEngineAndByThePreviewTaskIsPostedOnc
   image = std::dynamic_pointer_cast<ui::ImageView>(screen->textCell()->viewWithTag(ShareTableCellText::kTagPreview));
   ASSERT_TRUE(image && image->image());
   screen->textCell()->shareText()->resignFirstResponder();
-  settle(0.5);
+  settle(2);  // the last share's toast is over
   window_->layoutIfNeeded();
   EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-two-accounts"));
 }
