@@ -895,6 +895,9 @@ OTHER_IMAGES.update({
     "contentC_cancel_btn_normal.png": (54, 32, B(accent="glyph")),
     "contentC_cancel_btn_click.png": (54, 32, B(accent="glyph_press")),
 })
+# The share screen's comment toggle: a speech bubble on red when comments go with a share.
+OTHER_IMAGES["zhuanfa_but_selected.png"] = (24, 24, layered(P("accent", radius=5), G("comment", "field")))
+OTHER_IMAGES["zhuanfa_but_noselected.png"] = (24, 24, layered(P("empty", radius=5), G("comment", "field")))
 # --- the sample service's pictures -------------------------------------------------------
 # Covers, thumbnails and article pictures of tools/sample-service: small painted scenes, the
 # covers and thumbnails with the column's name on a band, as a reader's shelf shows them.

@@ -117,6 +117,28 @@ std::string SampleOAuth::signature(const std::string& method, const std::string&
   return out;
 }
 
+bool SampleOAuth::isSigned(const std::string& method, const std::string& path, const std::string& query,
+                           const std::string& body, const std::map<std::string, std::string>& headers,
+                           const std::string& baseUrl, const char* expectedToken, const char* tokenSecret) {
+  Parameters parameters;
+  addForm(query, parameters);
+  const std::string type = header(headers, "content-type");
+  if (type.empty() || type.rfind("application/x-www-form-urlencoded", 0) == 0) addForm(body, parameters);
+  addAuthorization(header(headers, "authorization"), parameters);
+  const auto signed_ = valueOf(parameters, "oauth_signature");
+  parameters.erase("oauth_signature");
+  const auto token = valueOf(parameters, "oauth_token");
+  const bool tokenRight = expectedToken ? token == std::optional<std::string>(expectedToken) : !token;
+  return valueOf(parameters, "oauth_consumer_key") == std::optional<std::string>(kConsumerKey) && tokenRight &&
+         signed_ && *signed_ == signature(method, baseUrl + path, parameters, kConsumerSecret, tokenSecret);
+}
+
+std::optional<std::string> SampleOAuth::formValue(const std::string& form, const std::string& key) {
+  Parameters parameters;
+  addForm(form, parameters);
+  return valueOf(parameters, key);
+}
+
 std::optional<SampleOAuth::Reply> SampleOAuth::answer(const std::string& method, const std::string& path,
                                                       const std::string& query, const std::string& body,
                                                       const std::map<std::string, std::string>& headers,
@@ -139,20 +161,9 @@ std::optional<SampleOAuth::Reply> SampleOAuth::answer(const std::string& method,
   }
   if (!requestToken && !accessToken && !userInfo) return std::nullopt;
 
-  Parameters parameters;
-  addForm(query, parameters);
-  const std::string type = header(headers, "content-type");
-  if (type.empty() || type.rfind("application/x-www-form-urlencoded", 0) == 0) addForm(body, parameters);
-  addAuthorization(header(headers, "authorization"), parameters);
-  const auto signed_ = valueOf(parameters, "oauth_signature");
-  parameters.erase("oauth_signature");
-
   const char* expectedToken = requestToken ? nullptr : accessToken ? kRequestToken : kAccessToken;
   const char* tokenSecret = requestToken ? "" : accessToken ? kRequestSecret : kAccessSecret;
-  const auto token = valueOf(parameters, "oauth_token");
-  const bool tokenRight = expectedToken ? token == std::optional<std::string>(expectedToken) : !token;
-  if (valueOf(parameters, "oauth_consumer_key") != std::optional<std::string>(kConsumerKey) || !tokenRight ||
-      !signed_ || *signed_ != signature(method, baseUrl + path, parameters, kConsumerSecret, tokenSecret)) {
+  if (!isSigned(method, path, query, body, headers, baseUrl, expectedToken, tokenSecret)) {
     return Reply{401, "text/plain", "invalid signature"};
   }
   if (requestToken) {

@@ -41,6 +41,15 @@ class SampleOAuth {
                                      const std::map<std::string, std::string>& headers,
                                      const std::string& baseUrl);
 
+  // Whether the request is signed for the client's phone key of platform 0 and `tokenSecret`,
+  // carrying `expectedToken` (null: no token at all). The parameters signed are the query's, a
+  // form body's and the "Authorization" header's.
+  static bool isSigned(const std::string& method, const std::string& path, const std::string& query,
+                       const std::string& body, const std::map<std::string, std::string>& headers,
+                       const std::string& baseUrl, const char* expectedToken, const char* tokenSecret);
+  // The decoded value of `key` in a form ("k=v&k=v", "+" a blank), or nullopt.
+  static std::optional<std::string> formValue(const std::string& form, const std::string& key);
+
   // OAuth 1.0a's HMAC-SHA1 signature of a request (parameters already decoded), base64.
   static std::string signature(const std::string& method, const std::string& url,
                                std::multimap<std::string, std::string> parameters,

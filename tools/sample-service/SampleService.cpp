@@ -1,6 +1,7 @@
 #include "SampleService.h"
 
 #include "SampleOAuth.h"
+#include "SamplePosts.h"
 
 #include <httplib.h>
 #include <zlib.h>
@@ -589,6 +590,12 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.status = oauth->status;
     reply.contentType = oauth->contentType;
     reply.body = std::move(oauth->body);
+    return reply;
+  }
+  if (auto posted = SamplePosts::answer(request, baseUrl())) {
+    reply.status = posted->status;
+    reply.contentType = posted->contentType;
+    reply.body = std::move(posted->body);
     return reply;
   }
   auto fromDocument = [&](const std::string& name) {

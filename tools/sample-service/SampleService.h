@@ -33,7 +33,8 @@
 // columns of the catalogue. Login takes any Basic credentials except the
 // names told to refuse, which get a 403 with the given "X-Error"; its answer is a feed whose
 // urs record carries the reader's id as the service keeps it (ursIdOf: "urs." and the name).
-// Platform 0's microblog answers its OAuth 1.0a exchange and user information (SampleOAuth).
+// Platform 0's microblog answers its OAuth 1.0a exchange and user information (SampleOAuth), and
+// its text and picture posts (SamplePosts).
 // An article's likes and share reports, and their records in its dynamic part: SampleArticleActions.
 //
 // It is the fixture of the engine's tests and the service `make run` talks to. The server

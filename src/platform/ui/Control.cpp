@@ -109,4 +109,10 @@ void Control::touchesCancelled(const TouchSet&, const Event&) {
   sendActionsForControlEvents(kControlEventTouchCancel);
 }
 
+void Control::setContentHorizontalAlignment(ControlContentHorizontalAlignment alignment) {
+  if (horizontalAlignment_ == alignment) return;
+  horizontalAlignment_ = alignment;
+  setNeedsLayout();
+}
+
 }  // namespace zu::ui

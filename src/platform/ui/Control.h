@@ -12,6 +12,8 @@
 //    go up the responder chain).
 //  - Actions run in the order they were added; an action may remove the control (it is kept
 //    alive until the actions have run).
+//  - contentHorizontalAlignment (centre by default) places a button's image and title as a group
+//    at the left, centre or right of its content area; fill is taken as centre.
 #pragma once
 
 #include <functional>
@@ -21,6 +23,8 @@
 #include "platform/ui/View.h"
 
 namespace zu::ui {
+
+enum class ControlContentHorizontalAlignment { Center = 0, Left = 1, Right = 2, Fill = 3 };
 
 enum ControlState : unsigned {
   kControlStateNormal = 0,
@@ -62,6 +66,8 @@ class Control : public View {
   bool isHighlighted() const { return highlighted_; }
   virtual void setHighlighted(bool highlighted);
   unsigned state() const;
+  ControlContentHorizontalAlignment contentHorizontalAlignment() const { return horizontalAlignment_; }
+  void setContentHorizontalAlignment(ControlContentHorizontalAlignment alignment);
   bool isTracking() const { return tracking_; }
   bool isTouchInside() const { return touchInside_; }
 
@@ -100,6 +106,7 @@ class Control : public View {
   bool highlighted_ = false;
   bool tracking_ = false;
   bool touchInside_ = false;
+  ControlContentHorizontalAlignment horizontalAlignment_ = ControlContentHorizontalAlignment::Center;
 };
 
 }  // namespace zu::ui

@@ -91,6 +91,26 @@ TEST_F(ControlsTest, ButtonStateValuesFallBackToNormal) {
   EXPECT_NE(std::string::npos, dumpViewTree(*button).find("Button frame={10, 10, 100, 40} state=4 image=star_on"));
 }
 
+TEST_F(ControlsTest, ButtonPlacesItsImageAndTitleByTheHorizontalAlignment) {
+  TextMetrics::setCurrent(std::make_shared<FixedTextMetrics>());
+  auto button = Button::create(ButtonType::Custom);
+  button->setFrame(Rect(0, 0, 150, 16));
+  button->setContentEdgeInsets(EdgeInsets{0, 4, 0, 6});
+  button->setImage(namedImage("box", 10, 10), kControlStateNormal);
+  button->setTitle("同时评论", kControlStateNormal);
+  button->layoutIfNeeded();
+  const float group = button->imageView()->frame().size.width + button->titleLabel()->frame().size.width;
+  ASSERT_GT(group, 20);
+  EXPECT_FLOAT_EQ(4 + (140 - group) / 2, button->imageView()->frame().origin.x);  // centred by default
+  button->setContentHorizontalAlignment(ControlContentHorizontalAlignment::Left);
+  button->layoutIfNeeded();
+  EXPECT_FLOAT_EQ(4, button->imageView()->frame().origin.x);
+  EXPECT_FLOAT_EQ(14, button->titleLabel()->frame().origin.x);
+  button->setContentHorizontalAlignment(ControlContentHorizontalAlignment::Right);
+  button->layoutIfNeeded();
+  EXPECT_FLOAT_EQ(144, button->titleLabel()->frame().maxX());
+}
+
 TEST_F(ControlsTest, ButtonEventsFollowTheTouches) {
   auto button = Button::create(ButtonType::RoundedRect);
   button->setFrame(Rect(100, 100, 100, 40));

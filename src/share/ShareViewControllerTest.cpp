@@ -1,0 +1,461 @@
+// The share screen on the fake clock, with scripted platform clients (answering at once, later
+// or with an error) and a share engine whose tasks the test answers: the limits of each
+// combination of accounts, the counter, the 2.0 s wait for the short link and its cancellation,
+// the answers of several accounts, the picture, the accounts screen when none is bound, and the
+// keyboard; pictures share-two-accounts.png, share-over-limit.png and share-no-account.png.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "platform/runtime/StringUtil.h"
+#include "platform/runtime/UserDefaults.h"
+#include "platform/ui/AnimationLog.h"
+#include "platform/ui/BarButtonItem.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/MenuController.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/ActionSheet.h"
+#include "platform/ui/AlertRegistry.h"
+#include "platform/ui/Switch.h"
+#include "platform/ui/ViewTreeDump.h"
+#include "reading/ReportToolBarController.h"
+#include "reading/ReportToolBarTestSupport.h"
+#include "share/MBAccountManagerViewController.h"
+#include "share/ShareScreenTestSupport.h"
+#include "share/ShareTableCellText.h"
+#include "share/ShareTableCellTo.h"
+#include "share/ShareTextView.h"
+#include "shell/skin/NRSkinManager.h"
+#include "testing/LoopbackServer.h"
+
+namespace zu {
+namespace {
+
+using testing::PostingClient;
+
+class ShareScreenTest : public testing::ShareScreenFixture {
+ protected:
+  std::shared_ptr<ui::Switch> accountSwitch(ShareViewController& screen, int64_t row) {
+    auto& table = *screen.shareTableView();
+    table.scrollToRow(ui::IndexPath::forRow(row, 1), ui::TableViewScrollPosition::Middle, false);
+    table.layoutIfNeeded();
+    auto cell = table.cellForRow(ui::IndexPath::forRow(row, 1));
+    return cell ? std::dynamic_pointer_cast<ui::Switch>(cell->viewWithTag(ShareTableCellTo::kTagSwitch)) : nullptr;
+  }
+  void flip(ShareViewController& screen, int64_t row) {
+    auto toggle = accountSwitch(screen, row);
+    ASSERT_TRUE(toggle);
+    toggle->setOn(!toggle->isOn());
+    toggle->sendActionsForControlEvents(ui::kControlEventValueChanged);
+    window_->layoutIfNeeded();
+  }
+  std::string counterText(ShareViewController& screen, int tag) {
+    auto label = std::dynamic_pointer_cast<ui::Label>(screen.textCell()->viewWithTag(tag));
+    return label ? label->text() : std::string("?");
+  }
+  // The dismissal is posted; its animation ends on the clock after that.
+  void settleDismissal() {
+    settle(0.1);
+    settle(1);
+  }
+  bool sendEnabled(ShareViewController& screen) { return screen.sendButton()->isEnabled(); }
+  // Replaces the whole text as the reader would: select all, then type.
+  void typeText(ShareViewController& screen, const std::string& text) {
+    auto& view = *screen.textCell()->shareText();
+    if (!view.isFirstResponder()) view.becomeFirstResponder();
+    view.setSelectedRange(ui::TextRange(0, StringUtil::utf16Length(view.text())));
+    if (text.empty()) ui::Keyboard::shared().pressDelete();
+    else ui::Keyboard::shared().type(text);
+  }
+  std::string repeat(const char* unit, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i) out += unit;
+    return out;
+  }
+};
+
+TEST_F(ShareScreenTest, TheLimitFollowsTheSwitchedOnAccounts) {
+  client(0)->bind("泽瓦读者");
+  client(1)->bind("新浪读者", false);
+  auto screen = open(testing::shareArticle(""));
+  ASSERT_TRUE(screen);
+  ASSERT_EQ(2u, screen->shareToList().size());
+  // An empty title: DEL, then the product's words in the corner brackets; the comment switch
+  // is stored on.
+  EXPECT_EQ(std::string("\x7f「分享自zu阅读」 "), screen->postText());
+  EXPECT_EQ(screen->postText(), screen->textCell()->shareText()->text());
+  EXPECT_TRUE(UserDefaults::standard().boolForKey(ShareViewController::kCommentSwitchKey));
+
+  EXPECT_EQ(142, screen->maxInputNum());  // the zelvanemblog alone
+  flip(*screen, 1);
+  EXPECT_EQ(119, screen->maxInputNum());  // both
+  EXPECT_TRUE(OpenDataManager::instance(CommInfo::getUsername())->getShareEnable(1));
+  flip(*screen, 0);
+  EXPECT_EQ(119, screen->maxInputNum());  // the other alone
+  EXPECT_TRUE(sendEnabled(*screen));
+  EXPECT_FALSE(screen->textCell()->viewWithTag(ShareTableCellText::kTagCountNumber)->isHidden());
+  flip(*screen, 1);
+  EXPECT_EQ(0, screen->maxInputNum());  // none
+  EXPECT_FALSE(sendEnabled(*screen));
+  for (int tag : {10, 11, 12}) EXPECT_TRUE(screen->textCell()->viewWithTag(tag)->isHidden()) << tag;
+  EXPECT_FALSE(OpenDataManager::instance(CommInfo::getUsername())->getShareEnable(0));
+}
+
+TEST_F(ShareScreenTest, TheCounterCountsUtf16UnitsAndSendingStopsPastTheLimit) {
+  client(1)->bind("新浪读者");
+  auto screen = open(testing::shareArticle("港口的早晨"));
+  ASSERT_TRUE(screen);
+  ASSERT_EQ(119, screen->maxInputNum());
+  const NRSkinManager& skin = NRSkinManager::sharedManager();
+  auto number = std::dynamic_pointer_cast<ui::Label>(screen->textCell()->viewWithTag(11));
+
+  typeText(*screen, repeat("港", 108));  // 11 left
+  EXPECT_EQ("11", counterText(*screen, 11));
+  EXPECT_EQ(skin.colorWithCodeName("colorKdnrShareCountNormal"), number->textColor());
+  typeText(*screen, repeat("港", 109));  // 10 left
+  EXPECT_EQ(skin.colorWithCodeName("colorKdnrShareCount10More"), number->textColor());
+
+  typeText(*screen, repeat("a", 119));
+  EXPECT_EQ("还可以输入", counterText(*screen, 10));
+  EXPECT_EQ("0", counterText(*screen, 11));
+  EXPECT_TRUE(sendEnabled(*screen));
+  typeText(*screen, repeat("a", 120));
+  EXPECT_EQ("已超出", counterText(*screen, 10));
+  EXPECT_EQ("1", counterText(*screen, 11));
+  EXPECT_EQ(skin.colorWithCodeName("colorKdnrShareCountOut"), number->textColor());
+  EXPECT_FALSE(sendEnabled(*screen));
+  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-over-limit"));
+
+  // An emoji is two units: 117 letters and one emoji fill 119.
+  typeText(*screen, repeat("a", 117) + "\xF0\x9F\x98\x80");
+  EXPECT_EQ("0", counterText(*screen, 11));
+  EXPECT_TRUE(sendEnabled(*screen));
+  typeText(*screen, "");
+  EXPECT_FALSE(sendEnabled(*screen));
+}
+
+TEST_F(ShareScreenTest, SendingWaitsTwoSecondsForTheShortLinkOnceAndAKeyboardHideCancelsIt) {
+  client(1)->bind("新浪读者");
+  auto screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  ASSERT_EQ(1u, engine_->of("shortUrl").size());
+  EXPECT_EQ(std::optional<std::string>("http://news.test/article-7.html"), engine_->of("shortUrl")[0]->argument);
+
+  // The wait, then a hide: nothing is sent and the screen stays usable.
+  screen->sendAction();
+  EXPECT_TRUE(screen->isWaitingToPost());
+  EXPECT_TRUE(sendEnabled(*screen));
+  screen->textCell()->shareText()->resignFirstResponder();
+  settle(3);
+  EXPECT_TRUE(client(1)->posts.empty());
+  EXPECT_FALSE(screen->isWaitingToPost());
+  EXPECT_TRUE(sendEnabled(*screen) && screen->cancelButton()->isEnabled());
+  EXPECT_TRUE(presented());
+
+  // A second send during the wait is ignored; after 2.0 s the text goes without a link.
+  client(1)->answer = PostingClient::Answer::kLater;
+  screen->sendAction();
+  settle(1);
+  screen->sendAction();
+  EXPECT_TRUE(client(1)->posts.empty());
+  settle(1.05);
+  ASSERT_EQ(1u, client(1)->posts.size());
+  EXPECT_EQ(std::string("\x7f「港口」 "), client(1)->posts[0].text);
+  EXPECT_FALSE(sendEnabled(*screen));
+  EXPECT_FALSE(screen->cancelButton()->isEnabled());
+  settle(3);
+  EXPECT_EQ(1u, client(1)->posts.size());
+}
+
+TEST_F(ShareScreenTest, WithTheShortLinkTheCutTextAndTheLinkGoAtOnceAndTheCommentToFather) {
+  client(1)->bind("新浪读者");
+  client(5)->bind("人人读者");
+  auto screen = open(testing::shareArticle("港口"), {{"useEntryIDForShortUrl", Value(true)}});
+  ASSERT_TRUE(screen);
+  auto task = engine_->of("shortUrlById").at(0);
+  EXPECT_EQ(std::optional<std::string>("article-7"), task->argument);
+  testing::postShortUrl(task, "http://s.test/x7");
+  EXPECT_EQ("http://s.test/x7", screen->shortUrlString());
+
+  // The cut keeps whole characters: 118 letters and an emoji that would straddle the limit.
+  typeText(*screen, repeat("a", 118) + "\xF0\x9F\x98\x80" + "b");
+  screen->sendAction();
+  const std::string sent = repeat("a", 118) + " http://s.test/x7";
+  ASSERT_EQ(1u, client(1)->posts.size());
+  EXPECT_EQ(sent, client(1)->posts[0].text);
+  ASSERT_EQ(1u, client(5)->posts.size());
+  EXPECT_EQ("title", client(5)->posts[0].kind);
+  EXPECT_EQ(std::optional<std::string>("港口"), client(5)->posts[0].title);
+  EXPECT_EQ(std::optional<std::string>("http://s.test/x7"), client(5)->posts[0].link);
+  settleDismissal();
+  EXPECT_FALSE(presented());
+}
+
+TEST_F(ShareScreenTest, ThreeAccountsOneFailingAtOnceEndAfterTheThirdAnswer) {
+  for (int platform : {1, 2, 3}) client(platform)->bind("读者" + std::to_string(platform));
+  client(1)->answer = PostingClient::Answer::kLater;
+  client(2)->answer = PostingClient::Answer::kErrorAtOnce;
+  client(3)->answer = PostingClient::Answer::kLater;
+  auto screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  testing::postShortUrl(engine_->of("shortUrl").at(0), "http://s.test/1");
+  screen->sendAction();
+  EXPECT_EQ(1, screen->returnCount());  // the error, inside the loop
+  EXPECT_TRUE(ShareViewController::hasError());
+  EXPECT_EQ(std::optional<std::string>("腾讯微博分享失败"), NRCustomStatusBar::shared()->statusLabel()->text());
+
+  client(1)->finish(true);
+  EXPECT_EQ(std::optional<std::string>("新浪微博分享成功"), NRCustomStatusBar::shared()->statusLabel()->text());
+  settle(0.1);
+  EXPECT_TRUE(presented());
+  ASSERT_EQ(1u, engine_->of("sharing").size());
+  const auto& report = *engine_->of("sharing")[0];
+  EXPECT_EQ(std::optional<std::string>("article-7"), report.argument);
+  EXPECT_EQ(std::optional<std::string>("http://service.test/report/sharing.atom"), report.sharingUrl);
+  EXPECT_EQ(1, report.platform);
+  EXPECT_TRUE(report.ran);
+
+  // The last answer succeeds: no toast (an earlier one failed), no alert; the screen goes.
+  const size_t alerts = alertCount();
+  client(3)->finish(true);
+  EXPECT_EQ(3, screen->returnCount());
+  EXPECT_FALSE(ShareViewController::hasError());
+  EXPECT_EQ(alerts, alertCount());
+  EXPECT_EQ(2u, engine_->of("sharing").size());
+  settleDismissal();
+  EXPECT_FALSE(presented());
+  // The overlay goes with the screen.
+  screen.reset();
+  settle(1);
+  EXPECT_FALSE(NRCustomStatusBar::shared());
+  for (int platform : {1, 2, 3}) EXPECT_EQ(nullptr, client(platform)->observer());
+}
+
+TEST_F(ShareScreenTest, AFailedShareThenAGoodOneShowsTheToast) {
+  client(1)->bind("新浪读者");
+  client(1)->answer = PostingClient::Answer::kErrorAtOnce;
+  auto screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  testing::postShortUrl(engine_->of("shortUrl").at(0), "http://s.test/1");
+  screen->sendAction();
+  auto alert = topAlert();
+  ASSERT_TRUE(alert);
+  EXPECT_EQ(std::optional<std::string>("提示"), alert->title());
+  EXPECT_EQ(std::optional<std::string>("分享失败"), alert->message());
+  alert->clickButton(0);
+  settleDismissal();
+  EXPECT_FALSE(presented());
+  EXPECT_FALSE(ShareViewController::hasError());
+
+  client(1)->answer = PostingClient::Answer::kSuccessAtOnce;
+  screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  testing::postShortUrl(engine_->of("shortUrl").back(), "http://s.test/1");
+  screen->sendAction();
+  auto* waiting = SPWaitingSavePhoto::existing();
+  ASSERT_TRUE(waiting);
+  EXPECT_FALSE(waiting->window()->isHidden());
+  const std::string tree = ui::dumpViewTree(*waiting->window());
+  EXPECT_NE(std::string::npos, tree.find("分享成功")) << tree;
+}
+
+TEST_F(ShareScreenTest, APictureFetchedByTheEngineAndByThePreviewTaskIsPostedOnceWithTheLink) {
+  LoopbackServer pictures;
+  auto bytes = ui::Image::named("MB_Icon0.png")->pngData();
+  ASSERT_TRUE(bytes);
+  const std::string png(bytes->begin(), bytes->end());
+  pictures.setResponse("/0.png", LoopbackServer::Response::text(200, png, "image/png"));
+  auto detail = testing::shareArticle("港口", 1);
+  const std::string address = pictures.baseUrl() + "/0.png";
+  (*detail->veskCategorys())[0]->setA_href(address);
+  client(0)->bind("泽瓦读者");
+  client(1)->bind("新浪读者");
+  client(0)->answer = PostingClient::Answer::kLater;
+  client(1)->answer = PostingClient::Answer::kLater;
+  auto screen = open(detail);
+  ASSERT_TRUE(screen);
+  EXPECT_TRUE(screen->isBindPic());
+  auto preview = engine_->of("image").at(0);
+  EXPECT_EQ(std::optional<std::string>(address), preview->argument);
+  testing::postShortUrl(engine_->of("shortUrl").at(0), "http://s.test/p");
+
+  // No copy yet: the screen's engine fetches it; the post waits.
+  screen->sendAction();
+  EXPECT_TRUE(screen->isPost());
+  EXPECT_TRUE(client(0)->posts.empty());
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return !client(0)->posts.empty(); }, 10));
+  // The preview task reports the same picture afterwards: nothing more is posted.
+  testing::postImage(preview, address, 0);
+  settle(0.5);
+  for (int platform : {0, 1}) {
+    ASSERT_EQ(1u, client(platform)->posts.size()) << platform;
+    EXPECT_EQ("picture", client(platform)->posts[0].kind);
+    EXPECT_EQ("\x7f「港口」  http://s.test/p", client(platform)->posts[0].text);
+    ASSERT_TRUE(client(platform)->posts[0].picture);
+    std::ifstream file(*client(platform)->posts[0].picture, std::ios::binary);
+    EXPECT_EQ(png, std::string(std::istreambuf_iterator<char>(file), {}));
+  }
+  auto image = std::dynamic_pointer_cast<ui::ImageView>(screen->textCell()->viewWithTag(ShareTableCellText::kTagPreview));
+  ASSERT_TRUE(image && image->image());
+  client(0)->finish(true);
+  client(1)->finish(true);
+  settleDismissal();
+  EXPECT_FALSE(presented());
+
+  // The picture is in the image cache now: a new screen previews it at once, asking nothing.
+  screen = open(detail);
+  ASSERT_TRUE(screen);
+  EXPECT_EQ(1u, engine_->of("image").size());
+  image = std::dynamic_pointer_cast<ui::ImageView>(screen->textCell()->viewWithTag(ShareTableCellText::kTagPreview));
+  ASSERT_TRUE(image && image->image());
+  screen->textCell()->shareText()->resignFirstResponder();
+  settle(2);  // the last share's toast is over
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-two-accounts"));
+}
+
+TEST_F(ShareScreenTest, APictureIndexPastTheListSendsTheTextAloneAndCancelDropsAWaitingPost) {
+  client(1)->bind("新浪读者");
+  auto screen = open(testing::shareArticle("港口", 1), {{"postImageIndex", Value(int64_t{3})}});
+  ASSERT_TRUE(screen);
+  EXPECT_TRUE(engine_->of("image").empty());
+  auto preview = std::dynamic_pointer_cast<ui::ImageView>(screen->textCell()->viewWithTag(ShareTableCellText::kTagPreview));
+  EXPECT_FALSE(preview->image());
+  testing::postShortUrl(engine_->of("shortUrl").at(0), "http://s.test/q");
+  client(1)->answer = PostingClient::Answer::kLater;
+  screen->sendAction();
+  ASSERT_EQ(1u, client(1)->posts.size());
+  EXPECT_EQ("text", client(1)->posts[0].kind);
+  EXPECT_FALSE(screen->isPost());
+  client(1)->finish(true);
+  settleDismissal();
+
+  // Cancelled while waiting for the link: nothing goes, the client is left without observer.
+  screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  screen->textCell()->shareText()->resignFirstResponder();
+  screen->sendAction();
+  ASSERT_TRUE(screen->isWaitingToPost());
+  screen->cancelAction();
+  settle(3);
+  EXPECT_EQ(1u, client(1)->posts.size());
+  EXPECT_FALSE(presented());
+  EXPECT_EQ(nullptr, client(1)->observer());
+}
+
+TEST_F(ShareScreenTest, WithoutAnAccountTheAccountsScreenMovesInAndComingBackUnboundCloses) {
+  auto screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  EXPECT_EQ(0, screen->maxInputNum());
+  EXPECT_FALSE(sendEnabled(*screen));
+  auto* navigation = screen->navigationController();
+  ASSERT_TRUE(navigation);
+  ui::AnimationLog::shared().clear();
+  settle(0.4);
+  EXPECT_EQ(1u, navigation->viewControllers().size());
+  settle(0.7);
+  ASSERT_EQ(2u, navigation->viewControllers().size());
+  EXPECT_TRUE(std::dynamic_pointer_cast<MBAccountManagerViewController>(navigation->topViewController()));
+  auto moves = ui::AnimationLog::shared().named(ShareViewController::kMoveInAnimation);
+  ASSERT_EQ(1u, moves.size());
+  EXPECT_DOUBLE_EQ(0.3, moves[0]->duration);
+  EXPECT_EQ(ui::AnimationCurve::EaseOut, moves[0]->curve);
+  EXPECT_EQ(ShareViewController::kMoveInFromTopTransition, moves[0]->transition);
+  settle(0.5);
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-no-account"));
+
+  navigation->popViewController(false);
+  settleDismissal();
+  EXPECT_FALSE(presented());
+}
+
+TEST_F(ShareScreenTest, TheKeyboardShrinksTheTableAndTheTextViewHasNoMenuBeforeATouch) {
+  client(1)->bind("新浪读者");
+  auto screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  auto table = screen->shareTableView();
+  settle(0.2);
+  EXPECT_FLOAT_EQ(416 - ui::Keyboard::kHeight, table->frame().size.height);
+  EXPECT_DOUBLE_EQ(0.3, ui::AnimationLog::shared().last()->duration);
+
+  auto text = screen->textCell()->shareText();
+  ui::MenuController& menu = ui::MenuController::shared();
+  menu.setTargetRect(text->bounds(), text);
+  EXPECT_FALSE(menu.setMenuVisible(true));
+  const ui::Point inside = text->convertPointTo(ui::Point(20, 20), nullptr);
+  window_->tap(inside);
+  EXPECT_TRUE(text->didTouch());
+  text->setSelectedRange(ui::TextRange(0, 2));
+  EXPECT_TRUE(menu.setMenuVisible(true));
+  menu.resetForTesting();
+
+  text->resignFirstResponder();
+  EXPECT_FLOAT_EQ(416, table->frame().size.height);
+}
+
+TEST_F(ShareScreenTest, TheToolbarOpensTheScreenTakesTheCommentAndHearsTheReports) {
+  ReportToolBarController::registerNib();
+  client(1)->bind("新浪读者");
+  auto owner = std::make_shared<testing::FakeToolBarOwner>();
+  ui::ViewController::installAsRoot(*window_, owner);
+  owner->detail = testing::shareArticle("港口");
+  owner->detail->setSupportComment(true);
+  owner->summary = std::make_shared<NewsSummary>();
+  owner->summary->setEntryId("article-7");
+  owner->summary->setTitle("港口");
+  auto toolbarEngine = std::make_shared<testing::ScriptedToolBarEngine>();
+  auto toolbar = ReportToolBarController::create(ReportToolBarController::kNibName, owner, owner->detail, owner->summary);
+  ASSERT_TRUE(toolbar);
+  toolbar->setEngine(toolbarEngine);
+  toolbar->setButtonState();
+  toolbar->share();
+  auto sheet = std::dynamic_pointer_cast<ui::ActionSheet>(ui::AlertRegistry::shared().top());
+  ASSERT_TRUE(sheet);
+  sheet->clickButtonTitled("转发至微博");
+  settle(0.5);
+  auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(owner->modalViewController());
+  ASSERT_TRUE(navigation);
+  auto screen = std::dynamic_pointer_cast<ShareViewController>(navigation->topViewController());
+  ASSERT_TRUE(screen);
+  EXPECT_EQ(toolbar, std::dynamic_pointer_cast<ReportToolBarController>(screen->father()));
+  screen->setEngine(engine_);
+
+  // The check box (unselected at first) decides the comment; the cell's toggle only records.
+  EXPECT_FALSE(screen->commentCheckButton()->isSelected());
+  screen->commentLabelButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  EXPECT_TRUE(screen->commentCheckButton()->isSelected());
+  auto toggle = std::dynamic_pointer_cast<ui::Button>(screen->textCell()->viewWithTag(ShareTableCellText::kTagToggle));
+  ASSERT_TRUE(toggle && !toggle->isHidden());
+  toggle->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  EXPECT_FALSE(UserDefaults::standard().boolForKey(ShareViewController::kCommentSwitchKey));
+
+  client(1)->answer = PostingClient::Answer::kLater;
+  screen->sendAction();
+  settle(2.1);
+  ASSERT_EQ(1u, client(1)->posts.size());
+  ASSERT_EQ(1u, toolbarEngine->of("comment").size());
+  EXPECT_EQ(std::optional<std::string>(client(1)->posts[0].text), toolbarEngine->of("comment")[0]->args[3]);
+
+  // The report of the success is the toolbar's to hear: a failure of it says nothing.
+  client(1)->finish(true);
+  ASSERT_EQ(1u, engine_->of("sharing").size());
+  auto report = engine_->of("sharing")[0];
+  EXPECT_EQ(std::optional<std::string>(ShareViewController::kShareSentIdentity), report->userIdentity());
+  EXPECT_EQ(1u, NotificationCenter::defaultCenter().observerCount(report->getTaskIdStr()));
+  const size_t alerts = alertCount();
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(std::static_pointer_cast<Task>(report))},
+                                              {"ResultType", "TaskStatus"},
+                                              {"StateResult", "TaskFinish"},
+                                              {"Result", -5},
+                                              {"ErrDesc", "no sharing link"}});
+  EXPECT_EQ(alerts, alertCount());
+  EXPECT_EQ(0u, NotificationCenter::defaultCenter().observerCount(report->getTaskIdStr()));
+  settleDismissal();
+  EXPECT_FALSE(owner->modalViewController());
+}
+
+}  // namespace
+}  // namespace zu
