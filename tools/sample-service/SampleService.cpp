@@ -1,5 +1,6 @@
 #include "SampleService.h"
 
+#include "SampleComments.h"
 #include "SampleOAuth.h"
 
 #include <httplib.h>
@@ -761,6 +762,8 @@ SampleService::Answer SampleService::answer(const Request& request) {
       reply.body = entriesFeed(*article, "article", {withExtra});
     }
   } else if (auto dynamicPart = middle(path, "/dynamic/", ".atom")) {
+    const std::string assess = comments_.assess(
+        *dynamicPart, baseUrl(), SampleComments::totalResults(document("comments.xml").value_or("")));
     std::lock_guard guard(lock_);
     const bool collected =
         std::any_of(favorites_.begin(), favorites_.end(),
@@ -768,19 +771,22 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<entry" +
                  std::string(kAtomNamespaces) + "><id>" + *dynamicPart +
                  "</id><vesk:favorite collected=\"" + (collected ? "1" : "0") +
-                 "\" count=\"" + std::to_string(favorites_.size()) + "\"/></entry>\n";
+                 "\" count=\"" + std::to_string(favorites_.size()) + "\"/>" + assess + "</entry>\n";
   } else if (auto commented = middle(path, "/comments/", ".atom"); commented && post) {
     // "op=del&id=..." deletes (ok); a post, or an edit ("op=edit"), answers the comment as
     // stored, with a thumbnail of its own.
     if (startsWith(request.query, "op=del")) {
+      comments_.remove(*commented, request.query);
       reply.body = okDocument("comment");
     } else {
       reply = storedComment(request.body, true);
+      if (reply.status == 200 && request.query.empty()) reply.body = comments_.keep(*commented, reply.body, baseUrl());
     }
   } else if (auto commented = middle(path, "/comments/", ".atom")) {
     // Newest first, two to a page; the first page links to the second.
     fromDocument(request.query == "page=2" ? "comments-2.xml" : "comments.xml");
     replaceAll(reply.body, "{article}", *commented);
+    if (request.query.empty()) reply.body = comments_.firstPage(*commented, reply.body);
   } else if (auto image = middle(path, "/img/", ".png")) {
     // A picture the artwork script drew for the documents, else a block of colour.
     reply.body = picture(*image).value_or(coverImage(*image));
