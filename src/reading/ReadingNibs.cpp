@@ -1,5 +1,6 @@
 #include "reading/ReadingNibs.h"
 
+#include "reading/CommentsController.h"
 #include "reading/FavoriteNoneView.h"
 #include "reading/LoadMoreViewCell.h"
 #include "reading/ReportContentController.h"
@@ -20,6 +21,7 @@ void ReadingNibs::registerNibs() {
   LoadMoreViewCell::registerNib();
   FavoriteNoneView::registerNib();
   ReportContentController::registerNib();
+  CommentsController::registerNibs();
 }
 
 }  // namespace zu

@@ -1,6 +1,7 @@
 // ReadingNibs: registers the interface files of the article reading library with the kit's
 // NibRegistry — the article list's five cells, the load-more cell and the empty-favourites view,
-// each under its class name — and the article list screen ("ReportContentController"). Called once at start-up (main) and by tests; main thread.
+// each under its class name — the article list screen ("ReportContentController"), and the comments screen
+// ("CommentsController") with its row ("CommentCell"). Called once at start-up (main) and by tests; main thread.
 #pragma once
 
 namespace zu {
