@@ -9,6 +9,7 @@
 #include "reading/ReportContentTableCellForVideo.h"
 #include "reading/ReportContentTableCellMBlog.h"
 #include "reading/ReportContentTableCellWithImage.h"
+#include "reading/ReportToolBarController.h"
 
 namespace zu {
 
@@ -21,6 +22,7 @@ void ReadingNibs::registerNibs() {
   LoadMoreViewCell::registerNib();
   FavoriteNoneView::registerNib();
   ReportContentController::registerNib();
+  ReportToolBarController::registerNib();
   CommentsController::registerNibs();
 }
 
