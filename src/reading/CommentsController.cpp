@@ -25,6 +25,7 @@
 #include "reading/CommentCell.h"
 #include "reading/CommentWordCount.h"
 #include "reading/CommentsEngine.h"
+#include "reading/ReportToolBarController.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/skin/NRSkinManager.h"
 #include "shell/widgets/MSPlaceHolderTextView.h"
@@ -69,8 +70,8 @@ void CommentsController::build(ui::NibLoading& file) {
   const Dictionary& parameters = request->parameters();
   screen->setNewsSummary(parameters.get("newsSummary").asObject<NewsSummary>());
   screen->setDetailData(parameters.get("detailData").asObject<NewsDetail>());
-  screen->setColumnData(parameters.get("columnData").asObject<Column>());
-  screen->setCurrentIndex(parameters.get("currentIndex").intValue());
+  screen->setColumnData(parameters.get("column").asObject<Column>());
+  screen->setCurrentIndex(static_cast<int>(parameters.get("currentIndex").intValue()));
   screen->setViewController(parameters.get("viewController").asObject<ui::ViewController>());
 }
 
@@ -127,6 +128,15 @@ void CommentsController::viewDidLoad() {
   ViewController::viewDidLoad();
   auto self = sharedComments();
   const auto& skin = NRSkinManager::sharedManager();
+  reportToolBarController_ = ReportToolBarController::create(
+      ReportToolBarController::kNibName, std::weak_ptr<ReportToolBarOwner>(self), detailData_, newsSummary_);
+  if (reportToolBarController_) {
+    reportToolBarController_->setColumnData(columnData_);
+    if (const auto& bar = reportToolBarController_->view()) {
+      bar->setFrame(toolBarView_->bounds());
+      toolBarView_->addSubview(bar);
+    }
+  }
   commentsTable_->setDataSource(self);
   commentsTable_->setDelegate(std::weak_ptr<ui::TableViewDelegate>(self));
   skin.setCurrentBackgroundImageOfNavigationBar(*navBar_);
@@ -293,6 +303,7 @@ void CommentsController::viewDidUnload() {
   moreComments_.reset();
   loadCell_.reset();
   toolBarView_.reset();
+  reportToolBarController_.reset();
   writeCell_.reset();
   writeTextView_.reset();
   writeTextBackground_.reset();
@@ -316,6 +327,7 @@ void CommentsController::viewWillAppear(bool animated) {
   fetchData();
   getNewsDetailDynamic();
   if (commentsTable_) commentsTable_->reloadData();
+  if (reportToolBarController_) reportToolBarController_->setButtonState();
 }
 
 // --- the write box

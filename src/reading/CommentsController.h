@@ -7,13 +7,14 @@
 // The opener makes it from the interface file "CommentsController" (ScreenRequest::kCommentsNib;
 // registerNibs() registers it and the comment row's file) and sets newsSummary, detailData,
 // columnData, currentIndex and viewController (the controller that presented it and dismisses
-// it, not retained) — by a request, its parameters "newsSummary", "detailData", "columnData",
+// it, not retained) — by a request, its parameters "newsSummary", "detailData", "column",
 // "currentIndex" and "viewController" — then presents it in a navigation controller of its own
 // whose bar is hidden (the screen has its own bar).
 //
 // It hears "CommentsUpdate" from anyone (a posted comment goes to the top of the list and the
 // counts are fetched again) and "StatusUpdateNotification" for its own article's index; it posts
-// "StatusUpdateNotification" (status 2, the comment count) after a delete. Task errors of the
+// "StatusUpdateNotification" (status 2, the comment count) after a delete. Its bar at the bottom
+// is an article toolbar (ReportToolBarController) of its own, with this screen as owner. Task errors of the
 // list, the counts and the delete show one ErrorTips alert until a task of any comments screen
 // succeeds (isShowError, shared by every instance).
 //
@@ -24,7 +25,8 @@
 // - the more-comments button is enabled again when its page task ends, whatever the result;
 // - a failed post keeps the typed text and the check box, so the reader can send it again;
 // - a share with failed replies shows one alert, once every platform has replied;
-// - the platform clients lose this screen as their observer when it goes.
+// - the platform clients lose this screen as their observer when it goes;
+// - a favourite task of the toolbar that failed shows its error and changes no state.
 //
 // Tasks come from a CommentsEngine (the data engine's by default); their results arrive as task
 // notifications on the main thread. Main thread only.
@@ -42,6 +44,7 @@
 #include "platform/ui/TableView.h"
 #include "platform/ui/TextView.h"
 #include "platform/ui/ViewController.h"
+#include "reading/ReportToolBarOwner.h"
 
 namespace zu {
 
@@ -63,6 +66,7 @@ class MSPlaceHolderTextView;
 class NewsDetail;
 class NewsSummary;
 class OpenPlatformBase;
+class ReportToolBarController;
 class Task;
 
 class CommentsController : public ui::ViewController,
@@ -70,7 +74,8 @@ class CommentsController : public ui::ViewController,
                            public ui::TableViewDelegate,
                            public ui::TextViewDelegate,
                            public ui::ActionSheetDelegate,
-                           public OpenPlatformObserver {
+                           public OpenPlatformObserver,
+                           public ReportToolBarOwner {
  public:
   static constexpr const char* kNibName = "CommentsController";
   static constexpr const char* kStatusUpdateNotification = "StatusUpdateNotification";
@@ -97,8 +102,7 @@ class CommentsController : public ui::ViewController,
   const std::shared_ptr<NewsDetail>& detailData() const { return detailData_; }
   void setColumnData(std::shared_ptr<Column> column) { columnData_ = std::move(column); }
   const std::shared_ptr<Column>& columnData() const { return columnData_; }
-  void setCurrentIndex(int64_t index) { currentIndex_ = index; }
-  int64_t currentIndex() const { return currentIndex_; }
+  void setCurrentIndex(int index) { currentIndex_ = index; }
   void setViewController(std::weak_ptr<ui::ViewController> controller) { viewController_ = std::move(controller); }
   std::shared_ptr<ui::ViewController> viewController() const { return viewController_.lock(); }
   void setEngine(std::shared_ptr<CommentsEngine> engine) { engine_ = std::move(engine); }
@@ -132,6 +136,7 @@ class CommentsController : public ui::ViewController,
   const std::shared_ptr<ui::View>& writeForwardView() const { return writeForwardView_; }
   const std::shared_ptr<ui::Button>& writeSendButton() const { return writeSendButton_; }
   const std::shared_ptr<ui::Button>& rightButton() const { return rightButton_; }
+  const std::shared_ptr<ReportToolBarController>& reportToolBarController() const { return reportToolBarController_; }
 
   // --- actions
   void fetchData();
@@ -175,6 +180,18 @@ class CommentsController : public ui::ViewController,
   void onOPPostSuccess(OpenPlatformBase* client) override;
   void onOPError(OpenPlatformBase* client, int errorCode, const std::string& errorDesc) override;
 
+  // --- the toolbar's owner: this screen presents what it opens; its return leaves the screen
+  std::shared_ptr<ui::ViewController> presenter() override { return shared(); }
+  void clickPop() override { switchView(); }
+  std::shared_ptr<NewsSummary> currentNewsSummary() override { return newsSummary_; }
+  std::shared_ptr<NewsDetail> currentDetailData() override { return detailData_; }
+  int currentIndex() override { return currentIndex_; }
+  std::shared_ptr<Column> dataColumn() override { return columnData_; }
+  // A favourite added or removed from the toolbar: the notice, the button, the article's
+  // state and the status notification (status 0) for the article's index.
+  void onAddFavoriteTaskResult(const Notification& notification) override;
+  void onDelFavoriteTaskResult(const Notification& notification) override;
+
  private:
   static void build(ui::NibLoading& file);
   std::shared_ptr<CommentsController> sharedComments();
@@ -196,11 +213,12 @@ class CommentsController : public ui::ViewController,
   void deleteSucceeded(const std::string& taskId);
   void showError(int code, const std::optional<std::string>& desc);
   void releaseClients();
+  void favoriteResult(const Notification& notification, bool added);
 
   std::shared_ptr<NewsSummary> newsSummary_;
   std::shared_ptr<NewsDetail> detailData_;
   std::shared_ptr<Column> columnData_;
-  int64_t currentIndex_ = 0;
+  int currentIndex_ = 0;
   std::weak_ptr<ui::ViewController> viewController_;
   bool isFavorited_ = false;
   bool isBumped_ = false;
@@ -231,6 +249,7 @@ class CommentsController : public ui::ViewController,
   std::shared_ptr<ui::Button> moreComments_;
   std::shared_ptr<ui::TableViewCell> loadCell_;
   std::shared_ptr<ui::View> toolBarView_;
+  std::shared_ptr<ReportToolBarController> reportToolBarController_;
   std::shared_ptr<ui::TableViewCell> writeCell_;
   std::shared_ptr<MSPlaceHolderTextView> writeTextView_;
   std::shared_ptr<ui::Button> writeTextBackground_;

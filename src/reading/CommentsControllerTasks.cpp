@@ -14,6 +14,7 @@
 #include "model/entry/NewsDetail.h"
 #include "model/entry/NewsSummary.h"
 #include "model/service/VeskAssess.h"
+#include "model/service/VeskFavorite.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Button.h"
@@ -21,6 +22,7 @@
 #include "reading/CommentWordCount.h"
 #include "reading/CommentsController.h"
 #include "reading/CommentsEngine.h"
+#include "reading/ReportToolBarController.h"
 #include "shell/app/ErrorTips.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/widgets/MSPlaceHolderTextView.h"
@@ -37,6 +39,7 @@ constexpr const char* kCommentDelete = "commentDelete";
 constexpr const char* kErrorContext = " ";
 constexpr int kRenrenPlatform = 5;
 constexpr int kToastSuccess = 4;
+constexpr int kToastFavorite = 1;
 
 std::string typeOf(const Notification& note) { return note.userInfo.get("ResultType").stringValue().value_or(""); }
 int codeOf(const Notification& note) { return static_cast<int>(note.userInfo.get("Result").intValue()); }
@@ -305,7 +308,43 @@ void CommentsController::commentsUpdate(const Notification& note) {
 void CommentsController::commentsCountUpdate(const Notification& note) {
   if (note.userInfo.get("IndexKey").intValue() != currentIndex_) return;
   const int status = static_cast<int>(note.userInfo.get("StatusNameKey").intValue());
-  if (status == kStatusCommentCount) setTitleCount();
+  if (status == kStatusCommentCount) {
+    setTitleCount();
+  } else if (status == kStatusFavorite && reportToolBarController_) {
+    reportToolBarController_->setSummaryData(newsSummary_);
+    reportToolBarController_->setDetailData(detailData_);
+    const bool collected = detailData_ && detailData_->veskFavorite() && detailData_->veskFavorite()->collected() == 1;
+    if (const auto& button = reportToolBarController_->favButton()) {
+      button->setTag(collected ? ReportToolBarController::kSelectedTag : ReportToolBarController::kNotSelectedTag);
+      reportToolBarController_->refreshButtons();
+    }
+  }
+}
+
+void CommentsController::onAddFavoriteTaskResult(const Notification& note) { favoriteResult(note, true); }
+
+void CommentsController::onDelFavoriteTaskResult(const Notification& note) { favoriteResult(note, false); }
+
+void CommentsController::favoriteResult(const Notification& note, bool added) {
+  if (typeOf(note) != "TaskStatus") return;
+  auto keep = shared();
+  NotificationCenter::defaultCenter().remove(this, note.name);
+  const int code = codeOf(note);
+  if (code < 0) {
+    SPWaitingSavePhoto::hideLoadingView();
+    ErrorTips::showErrorInfo(code, note.userInfo.get("ErrDesc").stringValue(), std::string(kErrorContext));
+    return;
+  }
+  SPWaitingSavePhoto::showwaitingDialogWithTypeOntimer(kToastFavorite, added ? "添加收藏" : "取消收藏");
+  const auto task = note.userInfo.get("Task").asObject<Task>();
+  if (!task || !newsSummary_ || task->userIdentity() != newsSummary_->entryId()) return;
+  isFavorited_ = added;
+  if (detailData_) {
+    if (!detailData_->veskFavorite()) detailData_->setVeskFavorite(std::make_shared<VeskFavorite>());
+    detailData_->veskFavorite()->setCollected(added ? 1 : 0);
+  }
+  // Heard by this screen too: the toolbar takes the new state from the article.
+  postNotificatonWithIndex(currentIndex_, kStatusFavorite);
 }
 
 void CommentsController::postNotificatonWithIndex(int64_t index, int status) {

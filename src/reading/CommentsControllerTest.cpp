@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "model/entry/NewsSummary.h"
+#include "model/service/VeskFavorite.h"
 #include "platform/intl/TimeZone.h"
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/ActionSheet.h"
@@ -19,6 +20,7 @@
 #include "reading/CommentsController.h"
 #include "reading/CommentsTestSupport.h"
 #include "reading/ReadingNibs.h"
+#include "reading/ReportToolBarController.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/widgets/MSPlaceHolderTextView.h"
 
@@ -355,6 +357,38 @@ TEST_F(CommentsControllerTest, ProfileOpensByNameAndOriginalTextCloses) {
   screen->rightButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   settle();
   EXPECT_FALSE(opener_->modalViewController());
+}
+
+TEST_F(CommentsControllerTest, TheToolbarsFavouriteSetsTheArticleAndTellsTheBrowserAFailureChangesNothing) {
+  auto screen = open();
+  ASSERT_TRUE(screen);
+  auto toolbar = screen->reportToolBarController();
+  ASSERT_TRUE(toolbar && toolbar->view());
+  EXPECT_EQ(screen->toolBarView().get(), toolbar->view()->superview().get());
+  screen->newsSummary()->setEntryId(detail_->entryId());
+  auto favourite = std::make_shared<testing::CommentsTask>("favourite");
+  favourite->setUserIdentity(detail_->entryId());
+  NotificationCenter::defaultCenter().add(favourite->getTaskIdStr(), screen.get(), [screen](const Notification& note) {
+    screen->onAddFavoriteTaskResult(note);
+  });
+  testing::postFinish(favourite, -3, "失败");
+  EXPECT_FALSE(screen->isFavorited());
+  EXPECT_TRUE(statuses_.empty());
+  EXPECT_EQ(1u, alertCount());
+
+  auto second = std::make_shared<testing::CommentsTask>("favourite");
+  second->setUserIdentity(detail_->entryId());
+  NotificationCenter::defaultCenter().add(second->getTaskIdStr(), screen.get(), [screen](const Notification& note) {
+    screen->onAddFavoriteTaskResult(note);
+  });
+  testing::postFinish(second, 0);
+  EXPECT_TRUE(screen->isFavorited());
+  ASSERT_TRUE(detail_->veskFavorite());
+  EXPECT_EQ(1, detail_->veskFavorite()->collected());
+  ASSERT_EQ(1u, statuses_.size());
+  EXPECT_EQ(0, statuses_[0].get("StatusNameKey").intValue());
+  EXPECT_TRUE(statuses_[0].get("StatusKey").boolValue());
+  EXPECT_EQ(ReportToolBarController::kSelectedTag, toolbar->favButton()->tag());
 }
 
 }  // namespace
