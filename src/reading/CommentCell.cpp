@@ -9,6 +9,7 @@
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/TextMetrics.h"
 #include "reading/FormatTimeString.h"
+#include "reading/ReadingLook.h"
 #include "shell/skin/NRSkinManager.h"
 
 namespace zu {
@@ -18,14 +19,6 @@ constexpr float kWidth = 320;
 constexpr float kTextX = 52;
 constexpr float kTextY = 28;
 
-ui::Color skinColor(const char* code, const ui::Color& fallback) {
-  return NRSkinManager::sharedManager().colorWithCodeName(code).value_or(fallback);
-}
-
-ui::Font skinFont(const char* code, float fallbackSize) {
-  return NRSkinManager::sharedManager().fontWithCodeName(code).value_or(ui::Font::systemFont(fallbackSize));
-}
-
 }  // namespace
 
 void CommentCell::build(ui::NibLoading& file) {
@@ -34,10 +27,10 @@ void CommentCell::build(ui::NibLoading& file) {
   cell->setSelectionStyle(ui::TableViewCellSelectionStyle::Gray);
   auto head = file.make<ui::ImageView>(ui::Rect(10, 8, 34, 34));
   auto name = file.make<ui::Label>(ui::Rect(kTextX, 6, 150, 18));
-  name->setFont(skinFont("fontKdnrCommentUsername", 13));
+  name->setFont(ReadingLook::skinFont("fontKdnrCommentUsername", 13));
   name->setBackgroundColor(ui::Color::clearColor());
   auto time = file.make<ui::Label>(ui::Rect(200, 6, 110, 18));
-  time->setFont(skinFont("fontKdnrCommentTime", 11));
+  time->setFont(ReadingLook::skinFont("fontKdnrCommentTime", 11));
   time->setTextAlignment(ui::TextAlignment::Right);
   time->setBackgroundColor(ui::Color::clearColor());
   auto comment = file.make<ui::Label>(ui::Rect(kTextX, kTextY, kTextWidth, 20));
@@ -71,7 +64,7 @@ std::shared_ptr<CommentCell> CommentCell::load() {
 
 CommentCell::CommentCell() : TableViewCell(ui::TableViewCellStyle::Default, std::string(kReuseIdentifier)) {}
 
-ui::Font CommentCell::commentFont() { return skinFont("fontKdnrCommentComment", 14); }
+ui::Font CommentCell::commentFont() { return ReadingLook::skinFont("fontKdnrCommentComment", 14); }
 
 float CommentCell::heightForText(const std::string& text) {
   const ui::Size size = ui::TextMetrics::current().sizeOf(text, commentFont(), ui::Size(kTextWidth, kTextHeightLimit),
@@ -83,15 +76,15 @@ void CommentCell::setComment(const Entry& comment, const std::shared_ptr<ui::Ima
   const std::string name = comment.author() ? comment.author()->name().value_or("") : std::string();
   const std::string text = comment.content() ? comment.content()->data().value_or("") : std::string();
   userName_->setText(name);
-  userName_->setTextColor(skinColor("colorKdnrCommentUsername", ui::Color::rgba8(60, 90, 140)));
+  userName_->setTextColor(ReadingLook::skinColor("colorKdnrCommentUsername", ui::Color::rgba8(60, 90, 140)));
   time_->setText(FormatTimeString(comment.updated()));
-  time_->setTextColor(skinColor("colorKdnrCommentTime", ui::Color::grayColor()));
+  time_->setTextColor(ReadingLook::skinColor("colorKdnrCommentTime", ui::Color::grayColor()));
   comment_->setText(text);
-  comment_->setTextColor(skinColor("colorKdnrCommentComment", ui::Color::darkGrayColor()));
+  comment_->setTextColor(ReadingLook::skinColor("colorKdnrCommentComment", ui::Color::darkGrayColor()));
   const float height = heightForText(text);
   comment_->setFrame(ui::Rect(kTextX, kTextY, kTextWidth, height - kTextMargin));
   headImage_->setImage(avatar ? avatar : ui::Image::named("touxiang64x64.png"));
-  setBackgroundColor(skinColor(oddRow ? "colorKdnrCommentCellBackgroundJishu" : "colorKdnrCommentCellBackgroundOushu",
+  setBackgroundColor(ReadingLook::skinColor(oddRow ? "colorKdnrCommentCellBackgroundJishu" : "colorKdnrCommentCellBackgroundOushu",
                                ui::Color::whiteColor()));
   contentView()->setBackgroundColor(backgroundColor());
 }

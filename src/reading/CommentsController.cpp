@@ -25,6 +25,7 @@
 #include "reading/CommentCell.h"
 #include "reading/CommentWordCount.h"
 #include "reading/CommentsEngine.h"
+#include "reading/ReadingLook.h"
 #include "reading/ReportToolBarController.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/skin/NRSkinManager.h"
@@ -37,14 +38,6 @@ constexpr float kWidth = 320;
 constexpr float kBarHeight = 44;
 constexpr const char* kWriteCellIdentifier = "WriteCellItentifier";
 constexpr const char* kLoadCellIdentifier = "LoadCellIdentifier";
-
-ui::Color skinColor(const char* code, const ui::Color& fallback) {
-  return NRSkinManager::sharedManager().colorWithCodeName(code).value_or(fallback);
-}
-
-ui::Font skinFont(const char* code, float fallbackSize) {
-  return NRSkinManager::sharedManager().fontWithCodeName(code).value_or(ui::Font::systemFont(fallbackSize));
-}
 
 std::shared_ptr<ui::Image> skinImage(const char* code) {
   return NRSkinManager::sharedManager().imageWithCodeName(code);
@@ -193,7 +186,7 @@ void CommentsController::viewDidLoad() {
     asyncGetShortUrlString();
   }
   resetWriteNumberLabel();
-  commentsTable_->setBackgroundColor(skinColor("colorKdnrCommentCellBackgroundJishu", ui::Color::whiteColor()));
+  commentsTable_->setBackgroundColor(ReadingLook::skinColor("colorKdnrCommentCellBackgroundJishu", ui::Color::whiteColor()));
 }
 
 void CommentsController::buildWriteBox() {
@@ -212,9 +205,9 @@ void CommentsController::buildWriteBox() {
   content->addSubview(writeTextBackground_);
 
   writeTextView_ = std::make_shared<MSPlaceHolderTextView>(ui::Rect(10, 10, 300, 25));
-  writeTextView_->setFont(skinFont("fontKdnrCommentWriteText", 14));
-  writeTextView_->setTextColor(skinColor("colorKdnrShareWriteText", ui::Color::blackColor()));
-  writeTextView_->setPlaceholderColor(skinColor("colorKdnrShareWriteTextPlaceholder", ui::Color::grayColor()));
+  writeTextView_->setFont(ReadingLook::skinFont("fontKdnrCommentWriteText", 14));
+  writeTextView_->setTextColor(ReadingLook::skinColor("colorKdnrShareWriteText", ui::Color::blackColor()));
+  writeTextView_->setPlaceholderColor(ReadingLook::skinColor("colorKdnrShareWriteTextPlaceholder", ui::Color::grayColor()));
   writeTextView_->setPlaceholder("我要说两句");
   writeTextView_->setBackgroundColor(ui::Color::clearColor());
   writeTextView_->setDelegate(std::weak_ptr<ui::TextViewDelegate>(self));
@@ -232,22 +225,22 @@ void CommentsController::buildWriteBox() {
   writeForwardLabel_ = ui::Button::create();
   writeForwardLabel_->setFrame(ui::Rect(26, 5, 120, 30));
   writeForwardLabel_->setTitle(std::string("同时转发已绑定微博"), ui::kControlStateNormal);
-  writeForwardLabel_->setTitleColor(skinColor("colorKdnrCommentWriteAlsoForward", ui::Color::darkGrayColor()),
+  writeForwardLabel_->setTitleColor(ReadingLook::skinColor("colorKdnrCommentWriteAlsoForward", ui::Color::darkGrayColor()),
                                     ui::kControlStateNormal);
-  writeForwardLabel_->titleLabel()->setFont(skinFont("fontKdnrCommentWriteAlsoForward", 12));
+  writeForwardLabel_->titleLabel()->setFont(ReadingLook::skinFont("fontKdnrCommentWriteAlsoForward", 12));
   for (const auto& button : {writeForwardButton_, writeForwardLabel_}) {
     button->addTarget(this, ui::kControlEventTouchUpInside, [weak](ui::Control&) {
       if (auto screen = weak.lock()) screen->writeForwardButtonAction();
     });
   }
-  writeNumberArroundLabel_ = plainLabel(ui::Rect(146, 12, 60, 16), skinFont("fontKdnrShareCountArround", 11),
-                                        skinColor("colorKdnrShareCountText", ui::Color::grayColor()));
+  writeNumberArroundLabel_ = plainLabel(ui::Rect(146, 12, 60, 16), ReadingLook::skinFont("fontKdnrShareCountArround", 11),
+                                        ReadingLook::skinColor("colorKdnrShareCountText", ui::Color::grayColor()));
   writeNumberArroundLabel_->setTextAlignment(ui::TextAlignment::Right);
-  writeNumberLabel_ = plainLabel(ui::Rect(207, 12, 26, 16), skinFont("fontKdnrShareCountNumber", 12),
-                                 skinColor("colorKdnrShareCountNormal", ui::Color::darkGrayColor()));
+  writeNumberLabel_ = plainLabel(ui::Rect(207, 12, 26, 16), ReadingLook::skinFont("fontKdnrShareCountNumber", 12),
+                                 ReadingLook::skinColor("colorKdnrShareCountNormal", ui::Color::darkGrayColor()));
   writeNumberLabel_->setTextAlignment(ui::TextAlignment::Center);
-  writeUnitLabel_ = plainLabel(ui::Rect(233, 12, 14, 16), skinFont("fontKdnrShareCountArround", 11),
-                               skinColor("colorKdnrShareCountText", ui::Color::grayColor()));
+  writeUnitLabel_ = plainLabel(ui::Rect(233, 12, 14, 16), ReadingLook::skinFont("fontKdnrShareCountArround", 11),
+                               ReadingLook::skinColor("colorKdnrShareCountText", ui::Color::grayColor()));
   writeUnitLabel_->setText("字");
   writeSendButton_ = ui::Button::create();
   writeSendButton_->setFrame(ui::Rect(250, 5, 50, 30));
@@ -368,8 +361,8 @@ void CommentsController::resetWriteNumberLabel() {
   const int remaining = CommentWordCount::remaining(writeTextView_->text(), maxWriteNumber_);
   writeNumberArroundLabel_->setText(CommentWordCount::words(remaining));
   writeNumberLabel_->setText(std::to_string(CommentWordCount::shownNumber(remaining)));
-  writeNumberLabel_->setTextColor(remaining >= 0 ? skinColor("colorKdnrShareCountNormal", ui::Color::darkGrayColor())
-                                                 : skinColor("colorKdnrShareCountOut", ui::Color::redColor()));
+  writeNumberLabel_->setTextColor(remaining >= 0 ? ReadingLook::skinColor("colorKdnrShareCountNormal", ui::Color::darkGrayColor())
+                                                 : ReadingLook::skinColor("colorKdnrShareCountOut", ui::Color::redColor()));
 }
 
 // --- the table

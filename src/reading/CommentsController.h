@@ -62,6 +62,7 @@ class Column;
 class CommentsEngine;
 class Entry;
 class Feed;
+class Link;
 class MSPlaceHolderTextView;
 class NewsDetail;
 class NewsSummary;
@@ -204,6 +205,8 @@ class CommentsController : public ui::ViewController,
   // Observes the task's notifications with `handler`, then runs it. False without a task.
   bool startTask(const std::shared_ptr<Task>& task, void (CommentsController::*handler)(const Notification&));
   void stopObserving(const std::optional<std::string>& taskId);
+  // A page of comments from `link`, tagged `tag`: observed, run, the indicator on, the button off.
+  void startPageTask(const std::shared_ptr<Link>& link, const char* tag);
   void getResultOnMainThread(const Notification& notification);
   void onCommentResult(const Notification& notification);
   void onGetShortUrlString(const Notification& notification);

@@ -70,21 +70,17 @@ void CommentsController::stopObserving(const std::optional<std::string>& taskId)
 void CommentsController::fetchData() {
   stopObserving(currentTaskID_);
   currentTaskID_.reset();
-  auto task = engine_->createGetCommentsTask(detailData_ ? detailData_->commentsLink() : nullptr,
-                                             columnData_ ? columnData_->veskCustomization() : nullptr);
-  if (!task) return;
-  task->setUserIdentity(std::string(kCommentGet));
-  currentTaskID_ = task->getTaskIdStr();
-  startTask(task, &CommentsController::getResultOnMainThread);
-  if (indicator_) indicator_->startAnimating();
-  if (moreComments_) moreComments_->setEnabled(false);
+  startPageTask(detailData_ ? detailData_->commentsLink() : nullptr, kCommentGet);
 }
 
 void CommentsController::fetchNextData() {
-  auto task = engine_->createGetCommentsTask(commentsFeed_ ? commentsFeed_->nextLink() : nullptr,
-                                             columnData_ ? columnData_->veskCustomization() : nullptr);
+  startPageTask(commentsFeed_ ? commentsFeed_->nextLink() : nullptr, kNextCommentGet);
+}
+
+void CommentsController::startPageTask(const std::shared_ptr<Link>& link, const char* tag) {
+  auto task = engine_->createGetCommentsTask(link, columnData_ ? columnData_->veskCustomization() : nullptr);
   if (!task) return;
-  task->setUserIdentity(std::string(kNextCommentGet));
+  task->setUserIdentity(std::string(tag));
   currentTaskID_ = task->getTaskIdStr();
   startTask(task, &CommentsController::getResultOnMainThread);
   if (indicator_) indicator_->startAnimating();
