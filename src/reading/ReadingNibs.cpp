@@ -10,6 +10,7 @@
 #include "reading/ReportContentTableCellMBlog.h"
 #include "reading/ReportContentTableCellWithImage.h"
 #include "reading/ReportToolBarController.h"
+#include "reading/WebViewController_New.h"
 
 namespace zu {
 
@@ -23,6 +24,7 @@ void ReadingNibs::registerNibs() {
   FavoriteNoneView::registerNib();
   ReportContentController::registerNib();
   ReportToolBarController::registerNib();
+  WebViewController_New::registerNib();
   CommentsController::registerNibs();
 }
 

@@ -86,20 +86,29 @@ std::string SampleComments::firstPage(const std::string& article, std::string pa
   return page;
 }
 
-std::string SampleComments::assess(const std::string& article, const std::string& baseUrl,
-                                   int fixedCount) const {
-  return "<vesk:assess times=\"" + std::to_string(fixedCount + static_cast<int>(count(article))) +
-         "\" href=\"" + commentsAddress(article, baseUrl) + "\"/>";
+std::string SampleComments::withKeptCount(std::string records, const std::string& article,
+                                          const std::string& baseUrl) const {
+  const int kept = static_cast<int>(count(article));
+  const size_t element = records.find("<vesk:assess");
+  const size_t close = element == std::string::npos ? element : records.find("/>", element);
+  size_t times = element == std::string::npos ? element : records.find("times=\"", element);
+  if (times != std::string::npos && times > close) times = std::string::npos;
+  if (times == std::string::npos) {
+    return records + "<vesk:assess times=\"" + std::to_string(kept) + "\" href=\"" +
+           commentsAddress(article, baseUrl) + "\"/>";
+  }
+  const size_t start = times + 7;
+  const size_t end = records.find('"', start);
+  if (end == std::string::npos) return records;
+  const int fixed = std::atoi(records.substr(start, end - start).c_str());
+  records.replace(start, end - start, std::to_string(fixed + kept));
+  return records;
 }
 
 size_t SampleComments::count(const std::string& article) const {
   std::lock_guard guard(lock_);
   auto it = kept_.find(article);
   return it == kept_.end() ? 0 : it->second.size();
-}
-
-int SampleComments::totalResults(const std::string& feed) {
-  return std::atoi(elementText(feed, "opensearch:totalResults").c_str());
 }
 
 }  // namespace zu

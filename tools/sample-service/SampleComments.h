@@ -2,8 +2,8 @@
 // "/comments/<article>.atom" (without "op=") is kept as the service stored it, with an edit link
 // back to that address — the mark of the reader's own comment, and where its deletion goes
 // ("op=del&id=<id>"). The article's first page of comments lists the kept ones first, newest
-// first, before the fixed ones; the article's dynamic part carries an assess record whose count
-// is the fixed comments plus the kept ones and whose address takes new comments.
+// first, before the fixed ones; the count of the assess record in the article's dynamic part
+// includes the kept ones.
 //
 // Owned by SampleService, which calls it from its server threads: every method locks.
 #pragma once
@@ -28,12 +28,10 @@ class SampleComments {
   // `page` (a feed document of the article's first page) with the kept comments before its
   // first entry.
   std::string firstPage(const std::string& article, std::string page) const;
-  // The assess record of the article: `fixedCount` plus the kept comments, and its address.
-  std::string assess(const std::string& article, const std::string& baseUrl, int fixedCount) const;
+  // The records of the article's dynamic part with the kept comments added to the count of its
+  // assess record (one of the kept comments alone, with the address, when the records have none).
+  std::string withKeptCount(std::string records, const std::string& article, const std::string& baseUrl) const;
   size_t count(const std::string& article) const;
-
-  // The number in a feed's "opensearch:totalResults", or 0.
-  static int totalResults(const std::string& feed);
 
  private:
   mutable std::mutex lock_;

@@ -761,9 +761,14 @@ SampleService::Answer SampleService::answer(const Request& request) {
       reply.status = 200;
       reply.body = entriesFeed(*article, "article", {withExtra});
     }
+  } else if (auto original = middle(path, "/article/", ".html")) {
+    if (auto page = SampleArticleActions::originalPage(document("articles.xml").value_or(""), *original)) {
+      reply.body = *page;
+      reply.contentType = "text/html;charset=utf-8";
+    } else {
+      reply.status = 404;
+    }
   } else if (auto dynamicPart = middle(path, "/dynamic/", ".atom")) {
-    const std::string assess = comments_.assess(
-        *dynamicPart, baseUrl(), SampleComments::totalResults(document("comments.xml").value_or("")));
     std::lock_guard guard(lock_);
     const bool collected =
         std::any_of(favorites_.begin(), favorites_.end(),
@@ -771,7 +776,21 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<entry" +
                  std::string(kAtomNamespaces) + "><id>" + *dynamicPart +
                  "</id><vesk:favorite collected=\"" + (collected ? "1" : "0") +
-                 "\" count=\"" + std::to_string(favorites_.size()) + "\"/>" + assess + "</entry>\n";
+                 "\" count=\"" + std::to_string(favorites_.size()) + "\"/>" +
+                 comments_.withKeptCount(articleActions_.dynamicRecords(baseUrl(), *dynamicPart), *dynamicPart,
+                                          baseUrl()) + "</entry>\n";
+  } else if (auto liked = middle(path, "/bump/", ".atom"); liked && post) {
+    if (auto body = articleActions_.like(baseUrl(), *liked, request.body)) {
+      reply.body = *body;
+    } else {
+      reply.status = 400;
+    }
+  } else if (path == "/report/sharing.atom" && post) {
+    if (auto body = articleActions_.shareReport(baseUrl(), request.body)) {
+      reply.body = *body;
+    } else {
+      reply.status = 400;
+    }
   } else if (auto commented = middle(path, "/comments/", ".atom"); commented && post) {
     // "op=del&id=..." deletes (ok); a post, or an edit ("op=edit"), answers the comment as
     // stored, with a thumbnail of its own.
