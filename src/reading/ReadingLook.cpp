@@ -4,10 +4,19 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "shell/skin/MyFaceSettings.h"
+#include "shell/skin/NRSkinManager.h"
 
 namespace zu {
 
 ui::Color ReadingLook::grey(int level) { return ui::Color::rgba8(level, level, level); }
+
+ui::Color ReadingLook::skinColor(const char* codeName, const ui::Color& fallback) {
+  return NRSkinManager::sharedManager().colorWithCodeName(codeName).value_or(fallback);
+}
+
+ui::Font ReadingLook::skinFont(const char* codeName, float fallbackSize) {
+  return NRSkinManager::sharedManager().fontWithCodeName(codeName).value_or(ui::Font::systemFont(fallbackSize));
+}
 
 std::shared_ptr<ui::Image> ReadingLook::image(const std::string& dayName, bool night) {
   return MyFaceSettings::namedImage(dayName, night);

@@ -2,7 +2,8 @@
 // cells and views share — title, summary and status-line colours, the "black_" night twins of
 // the list pictures (through the skin's MyFaceSettings), the pressed-row background and the
 // dressing of a status line (colour and shadow). Each cell or view passes its own mode: the
-// list switches them one by one, not through the global night flag. Main thread only; class
+// list switches them one by one, not through the global night flag; and the skin's colours and
+// fonts by code name with a fallback (the comments screen). Main thread only; class
 // operations only.
 #pragma once
 
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "platform/ui/Color.h"
+#include "platform/ui/Font.h"
 
 namespace zu::ui {
 class Image;
@@ -40,6 +42,10 @@ class ReadingLook {
   static void dressStatusLine(ui::Label& label, bool night, const ui::Color& nightColor);
   // The dark style: (153, 153, 153) with a black shadow at `shadowAlpha`.
   static void dressDarkStatusLine(ui::Label& label, float shadowAlpha = 1);
+
+  // The current skin's colour or font of a code name, or the fallback when the skin lacks it.
+  static ui::Color skinColor(const char* codeName, const ui::Color& fallback);
+  static ui::Font skinFont(const char* codeName, float fallbackSize);
 };
 
 }  // namespace zu

@@ -1,5 +1,6 @@
 #include "reading/ReadingNibs.h"
 
+#include "reading/CommentsController.h"
 #include "reading/FavoriteNoneView.h"
 #include "reading/LoadMoreViewCell.h"
 #include "reading/ReportContentController.h"
@@ -24,6 +25,7 @@ void ReadingNibs::registerNibs() {
   ReportContentController::registerNib();
   ReportToolBarController::registerNib();
   WebViewController_New::registerNib();
+  CommentsController::registerNibs();
 }
 
 }  // namespace zu

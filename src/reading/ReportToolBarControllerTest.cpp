@@ -22,6 +22,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
+#include "reading/CommentsController.h"
 #include "reading/ReadingNibs.h"
 #include "reading/ReportToolBarController.h"
 #include "reading/ReportToolBarTestSupport.h"
@@ -394,17 +395,18 @@ TEST_F(ReportToolBarControllerTest, SharingToTheAccountsOpensTheShareScreenWithT
 
 TEST_F(ReportToolBarControllerTest, TheCommentButtonOpensTheCommentsOfTheCurrentPage) {
   toolbar_->commentButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
-  ASSERT_EQ(1u, StandInScreen::requests().size());
-  const auto& opening = StandInScreen::requests()[0];
-  EXPECT_EQ(ScreenRequest::kCommentsNib, opening.nibName);
-  EXPECT_EQ(owner_->summary, opening.parameters.get("newsSummary").asObject<NewsSummary>());
-  EXPECT_EQ(owner_->detail, opening.parameters.get("detailData").asObject<NewsDetail>());
-  EXPECT_EQ(owner_->column, opening.parameters.get("column").asObject<Column>());
-  EXPECT_EQ(3, opening.parameters.get("currentIndex").intValue());
-  EXPECT_EQ(owner_, opening.parameters.get("viewController").asObject<FakeToolBarOwner>());
   auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(owner_->modalViewController());
   ASSERT_TRUE(navigation);
   EXPECT_TRUE(navigation->isNavigationBarHidden());
+  // The comments screen itself, given what the request carried.
+  auto comments = std::dynamic_pointer_cast<CommentsController>(navigation->topViewController());
+  ASSERT_TRUE(comments);
+  EXPECT_EQ(owner_->summary, comments->newsSummary());
+  EXPECT_EQ(owner_->detail, comments->detailData());
+  EXPECT_EQ(owner_->column, comments->columnData());
+  EXPECT_EQ(3, comments->currentIndex());
+  EXPECT_EQ(owner_, std::dynamic_pointer_cast<FakeToolBarOwner>(comments->viewController()));
+  owner_->dismissModalViewController(false);
 
   toolbar_->returnAction();
   EXPECT_EQ(1, owner_->pops);

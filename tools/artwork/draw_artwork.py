@@ -872,6 +872,15 @@ def about_background(ctx, w, h, p):
     ctx.restore()
 
 
+# The comments: a reader without a cached picture, the more-comments button, and the comment
+# sheet's backgrounds upright and on its side.
+OTHER_IMAGES.update({
+    "touxiang64x64.png": (64, 64, layered(P("field", radius=8), G("person", "empty"))),
+    "but_morepinglun_normal.png": (300, 34, T("更多评论")),
+    "but_morepinglun_press.png": (300, 34, T("更多评论", pressed=True)),
+    "pinglun_bj.png": (310, 185, P("field")),
+    "pinglun_h_bj.png": (470, 88, P("field")),
+})
 OTHER_IMAGES["about_bj.png"] = (320, 416, about_background)
 OTHER_IMAGES["about_icon_loading.png"] = (66, 66, layered(P("field", radius=12), G("picture", "empty")))
 for stem, kind in (("news", "book"), ("album", "picture"), ("dict", "search")):

@@ -1,5 +1,6 @@
 #include "SampleService.h"
 
+#include "SampleComments.h"
 #include "SampleOAuth.h"
 #include "SamplePosts.h"
 
@@ -805,7 +806,8 @@ SampleService::Answer SampleService::answer(const Request& request) {
                  std::string(kAtomNamespaces) + "><id>" + *dynamicPart +
                  "</id><vesk:favorite collected=\"" + (collected ? "1" : "0") +
                  "\" count=\"" + std::to_string(favorites_.size()) + "\"/>" +
-                 articleActions_.dynamicRecords(baseUrl(), *dynamicPart) + "</entry>\n";
+                 comments_.withKeptCount(articleActions_.dynamicRecords(baseUrl(), *dynamicPart), *dynamicPart,
+                                          baseUrl()) + "</entry>\n";
   } else if (auto liked = middle(path, "/bump/", ".atom"); liked && post) {
     if (auto body = articleActions_.like(baseUrl(), *liked, request.body)) {
       reply.body = *body;
@@ -822,14 +824,17 @@ SampleService::Answer SampleService::answer(const Request& request) {
     // "op=del&id=..." deletes (ok); a post, or an edit ("op=edit"), answers the comment as
     // stored, with a thumbnail of its own.
     if (startsWith(request.query, "op=del")) {
+      comments_.remove(*commented, request.query);
       reply.body = okDocument("comment");
     } else {
       reply = storedComment(request.body, true);
+      if (reply.status == 200 && request.query.empty()) reply.body = comments_.keep(*commented, reply.body, baseUrl());
     }
   } else if (auto commented = middle(path, "/comments/", ".atom")) {
     // Newest first, two to a page; the first page links to the second.
     fromDocument(request.query == "page=2" ? "comments-2.xml" : "comments.xml");
     replaceAll(reply.body, "{article}", *commented);
+    if (request.query.empty()) reply.body = comments_.firstPage(*commented, reply.body);
   } else if (auto image = middle(path, "/img/", ".png")) {
     // A picture the artwork script drew for the documents, else a block of colour.
     reply.body = picture(*image).value_or(coverImage(*image));

@@ -22,8 +22,9 @@
 // one not held. An article comes as a feed of one entry whose
 // extra link leads to its dynamic part (collected when it is a favourite); comments come
 // newest first, two to a page; a comment posted (or edited) comes back as stored, with an id
-// and a thumbnail. A short link is made from the query ("url=" or "articleid="); an uploaded
-// profile icon gets an address; profile, password, statistics and illegal-content posts are
+// and a thumbnail; a posted one is kept and listed first with an edit link until "op=del"
+// removes it, and counted in the article's dynamic part (SampleComments). A short link is made
+// from the query ("url=" or "articleid="); an uploaded profile icon gets an address; profile, password, statistics and illegal-content posts are
 // taken in; a microblog repost ("/mblog/repost.atom") is refused with reason 501 for the token
 // "revoked". Generated columns "col-gen-<n>" (list "/col/gen-<n>.atom") hold
 // n articles "gen-<n>-<i>", each with a thumbnail, and a picture and the style sheet
@@ -55,6 +56,7 @@
 #include <vector>
 
 #include "SampleArticleActions.h"
+#include "SampleComments.h"
 
 namespace httplib {
 class Server;
@@ -175,6 +177,8 @@ class SampleService {
   int64_t subscriptionOrderTime_ = 0;
   // Favourite id -> its entry as posted.
   std::vector<std::pair<std::string, std::string>> favorites_;
+  // Comments posted to articles, listed first and deletable.
+  SampleComments comments_;
 };
 
 }  // namespace zu

@@ -17,6 +17,7 @@
 #include "model/entry/Link.h"
 #include "model/entry/NewsDetail.h"
 #include "model/columns/UserInfo.h"
+#include "model/service/VeskAssess.h"
 #include "model/service/VeskError.h"
 #include "model/service/VeskOK.h"
 #include "model/atom/ResultInfo.h"
@@ -184,6 +185,41 @@ TEST_F(SampleServiceTest, DelayedRequestsAreRecordedOnArrival) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
   client.join();
   EXPECT_EQ(service_.requestsTo("/col/gen-2.atom").size(), 1u);
+}
+
+// A comment posted to an article is kept: listed first on the first page with an edit link (the
+// reader's own), counted in the article's dynamic part, and gone again after "op=del" by its id.
+TEST_F(SampleServiceTest, PostedCommentsAreListedFirstCountedAndDeleted) {
+  auto before = VESKAtomParser::allocParseNewsDetailDynamicEntry(get("/dynamic/art-news-1.atom"));
+  ASSERT_TRUE(before && before->veskAssess());
+  EXPECT_EQ(before->veskAssess()->times(), 3);
+  EXPECT_EQ(before->veskAssess()->href(), service_.baseUrl() + "/comments/art-news-1.atom");
+
+  auto stored = VESKAtomParser::allocParseEntry(
+      post("/comments/art-news-1.atom", "<entry><id>art-news-1</id><content>Mine.</content></entry>"),
+      kEntryKindComment);
+  ASSERT_TRUE(stored && stored->entryId() && stored->editLink());
+  post("/comments/art-news-2.atom", "<entry><id>art-news-2</id><content>Elsewhere.</content></entry>");
+  auto first = VESKAtomParser::allocParseFeed(get("/comments/art-news-1.atom"), kEntryKindComment);
+  ASSERT_TRUE(first && first->entrys() && first->entrys()->size() == 3);
+  EXPECT_EQ(first->entrys()->at(0)->content()->data(), "Mine.");
+  ASSERT_TRUE(first->entrys()->at(0)->editLink());
+  EXPECT_EQ(first->entrys()->at(0)->editLink()->href(), service_.baseUrl() + "/comments/art-news-1.atom");
+  EXPECT_FALSE(first->entrys()->at(1)->editLink());
+  auto second = VESKAtomParser::allocParseFeed(get("/comments/art-news-1.atom?page=2"), kEntryKindComment);
+  ASSERT_TRUE(second && second->entrys());
+  EXPECT_EQ(second->entrys()->size(), 1u);  // kept ones only on the first page
+  EXPECT_EQ(VESKAtomParser::allocParseNewsDetailDynamicEntry(get("/dynamic/art-news-1.atom"))->veskAssess()->times(), 4);
+
+  // An unknown id removes nothing; the comment's own id removes it.
+  post("/comments/art-news-1.atom?op=del&id=nothing", "");
+  EXPECT_EQ(VESKAtomParser::allocParseFeed(get("/comments/art-news-1.atom"), kEntryKindComment)->entrys()->size(), 3u);
+  post("/comments/art-news-1.atom?op=del&id=" + *stored->entryId(), "");
+  auto after = VESKAtomParser::allocParseFeed(get("/comments/art-news-1.atom"), kEntryKindComment);
+  ASSERT_TRUE(after && after->entrys());
+  EXPECT_EQ(after->entrys()->at(0)->entryId(), "art-news-1-c3");
+  EXPECT_EQ(VESKAtomParser::allocParseNewsDetailDynamicEntry(get("/dynamic/art-news-1.atom"))->veskAssess()->times(), 3);
+  EXPECT_EQ(VESKAtomParser::allocParseFeed(get("/comments/art-news-2.atom"), kEntryKindComment)->entrys()->size(), 3u);
 }
 
 // Every column a list gives, the catalogue's and a generated one, leads to its reviews and its
