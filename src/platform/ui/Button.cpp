@@ -109,6 +109,11 @@ void Button::setImageEdgeInsets(const EdgeInsets& insets) {
   setNeedsLayout();
 }
 
+void Button::setContentHorizontalAlignment(ControlContentHorizontalAlignment alignment) {
+  horizontalAlignment_ = alignment;
+  setNeedsLayout();
+}
+
 Size Button::titleSize() const {
   if (titleLabel_->isHidden()) return {0, 0};
   return titleLabel_->sizeThatFits(Size{0, 0});
@@ -125,8 +130,22 @@ void Button::layoutSubviews() {
   Size title = titleSize();
   // The title shrinks (and truncates) when image and title do not fit side by side.
   title.width = std::max(0.f, std::min(title.width, content.size.width - image.width));
+  if (horizontalAlignment_ == ControlContentHorizontalAlignment::Fill) {
+    title.width = std::max(0.f, content.size.width - image.width);
+  }
   const float groupWidth = image.width + title.width;
-  const float x = content.midX() - groupWidth / 2;
+  float x = content.midX() - groupWidth / 2;
+  switch (horizontalAlignment_) {
+    case ControlContentHorizontalAlignment::Left:
+    case ControlContentHorizontalAlignment::Fill:
+      x = content.minX();
+      break;
+    case ControlContentHorizontalAlignment::Right:
+      x = content.maxX() - groupWidth;
+      break;
+    case ControlContentHorizontalAlignment::Center:
+      break;
+  }
   Rect imageRect(x, content.midY() - image.height / 2, image.width, image.height);
   Rect titleRect(x + image.width, content.midY() - title.height / 2, title.width, title.height);
   imageRect = imageRect.offsetBy(imageInsets_.left - imageInsets_.right, imageInsets_.top - imageInsets_.bottom);

@@ -13,6 +13,11 @@
 //    sizeThatFits is that group plus the content insets.
 //  - The title label's font is the button's (bold 15 for rounded rectangles, system 15 for
 //    custom buttons, like the phone's defaults).
+//  - contentHorizontalAlignment (centre by default) puts the group at the left or right edge of
+//    the content rectangle instead; fill puts the image at the left and gives the title the rest
+//    of the width. The edge insets move each part afterwards, as for the centred group.
+// Where we differ on purpose: the horizontal alignment belongs to the button, not to every
+// control (no other control of the kit lays out content by it).
 #pragma once
 
 #include <map>
@@ -28,6 +33,8 @@
 namespace zu::ui {
 
 enum class ButtonType { Custom = 0, RoundedRect = 1 };
+
+enum class ControlContentHorizontalAlignment { Center = 0, Left = 1, Right = 2, Fill = 3 };
 
 class Button : public Control {
  public:
@@ -61,6 +68,9 @@ class Button : public Control {
   void setTitleEdgeInsets(const EdgeInsets& insets);
   const EdgeInsets& imageEdgeInsets() const { return imageInsets_; }
   void setImageEdgeInsets(const EdgeInsets& insets);
+
+  ControlContentHorizontalAlignment contentHorizontalAlignment() const { return horizontalAlignment_; }
+  void setContentHorizontalAlignment(ControlContentHorizontalAlignment alignment);
 
   void layoutSubviews() override;
   Size sizeThatFits(Size size) const override;
@@ -107,6 +117,7 @@ class Button : public Control {
   EdgeInsets contentInsets_;
   EdgeInsets titleInsets_;
   EdgeInsets imageInsets_;
+  ControlContentHorizontalAlignment horizontalAlignment_ = ControlContentHorizontalAlignment::Center;
   bool subviewsAdded_ = false;
 };
 
