@@ -34,6 +34,8 @@
 // names told to refuse, which get a 403 with the given "X-Error"; its answer is a feed whose
 // urs record carries the reader's id as the service keeps it (ursIdOf: "urs." and the name).
 // Platform 0's microblog answers its OAuth 1.0a exchange and user information (SampleOAuth).
+// The notice feed (four recommended applications) and the font list with its pack are
+// SampleNotices'.
 //
 // It is the fixture of the engine's tests and the service `make run` talks to. The server
 // runs on its own threads from start() to stop() (or destruction); every public method is
