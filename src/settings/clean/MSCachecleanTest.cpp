@@ -24,24 +24,15 @@ using testing::postStatus;
 
 constexpr int64_t kMB = 1024 * 1024;
 
-class CacheCleanTest : public testing::ShellFixture {
+class CacheCleanTest : public testing::ProgressFlowFixture {
  protected:
   void SetUp() override {
-    ShellFixture::SetUp();
-    NRSkinManager::resetForTesting();
-    ui::Image::clearNamedCache();
-    TaskEngine::initGlobalInstance();
-    SettingsNibs::registerNibs();
+    ProgressFlowFixture::SetUp();
     window_->makeKeyAndVisible();
     NotificationCenter::defaultCenter().add(MSCacheclean::kEndNotification, this, [this](const Notification& n) {
       ++ends_;
       EXPECT_TRUE(n.object.isNull());
     });
-  }
-  void TearDown() override {
-    NotificationCenter::defaultCenter().remove(this);
-    TaskEngine::uninitGlobalInstance();
-    ShellFixture::TearDown();
   }
   std::shared_ptr<MSCacheclean> start(int type) {
     cleaner_ = MSCacheclean::clean(type, engine_);
@@ -52,7 +43,6 @@ class CacheCleanTest : public testing::ShellFixture {
     return cleaner && cleaner->progressModalView() ? cleaner->progressModalView()->statusLabel()->text() : "";
   }
 
-  std::shared_ptr<testing::ScriptedProgressEngine> engine_ = std::make_shared<testing::ScriptedProgressEngine>();
   std::shared_ptr<ui::Window> window_ = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
   std::weak_ptr<MSCacheclean> cleaner_;
   int ends_ = 0;

@@ -35,14 +35,10 @@ using testing::postStatus;
 constexpr int kSong = 0;
 constexpr int kHei = 1;
 
-class FontScreenTest : public testing::ShellFixture {
+class FontScreenTest : public testing::ProgressFlowFixture {
  protected:
   void SetUp() override {
-    ShellFixture::SetUp();
-    NRSkinManager::resetForTesting();
-    ui::Image::clearNamedCache();
-    TaskEngine::initGlobalInstance();
-    SettingsNibs::registerNibs();
+    ProgressFlowFixture::SetUp();
     stage_ = std::make_unique<testing::NavigationStage>();
     NotificationCenter::defaultCenter().add(MSFontDownload::kDownloadedNotification, this, [this](const Notification&) {
       // Posted before the style is stored.
@@ -50,11 +46,9 @@ class FontScreenTest : public testing::ShellFixture {
     });
   }
   void TearDown() override {
-    NotificationCenter::defaultCenter().remove(this);
     screen_.reset();
     stage_.reset();
-    TaskEngine::uninitGlobalInstance();
-    ShellFixture::TearDown();
+    ProgressFlowFixture::TearDown();
   }
   void open() {
     screen_ = std::make_shared<MoreSettingsFontViewController>();
@@ -90,7 +84,6 @@ class FontScreenTest : public testing::ShellFixture {
     EXPECT_TRUE(ui::writeSnapshot(*image, name).has_value());
   }
 
-  std::shared_ptr<testing::ScriptedProgressEngine> engine_ = std::make_shared<testing::ScriptedProgressEngine>();
   std::unique_ptr<testing::NavigationStage> stage_;
   std::shared_ptr<MoreSettingsFontViewController> screen_;
   std::vector<int> styleWhenNotified_;

@@ -1,7 +1,8 @@
 // Helpers for the progress board's flows' tests (included by *Test.cpp only): an engine whose
 // cleanings and font downloads never run — the test posts what they report, as the application
 // Observer would — with the sizes and packs the test chooses, and a record of what was run and
-// cancelled.
+// cancelled; and a fixture with the shell's fake clock, the skin, the task engine (for task ids)
+// and the settings' interface files.
 #pragma once
 
 #include <map>
@@ -11,9 +12,14 @@
 #include <vector>
 
 #include "engine/core/Task.h"
+#include "engine/core/TaskEngine.h"
+#include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/Value.h"
 #include "settings/progress/ProgressTaskEngine.h"
+#include "settings/SettingsNibs.h"
 #include "shell/app/Observer.h"
+#include "shell/app/ShellTestSupport.h"
+#include "shell/skin/NRSkinManager.h"
 
 namespace zu::testing {
 
@@ -69,5 +75,23 @@ inline void postStatus(const std::shared_ptr<Task>& task, int code, std::optiona
   if (desc) info.set("ErrDesc", *desc);
   postResult(task, std::move(info));
 }
+
+class ProgressFlowFixture : public ShellFixture {
+ protected:
+  void SetUp() override {
+    ShellFixture::SetUp();
+    NRSkinManager::resetForTesting();
+    ui::Image::clearNamedCache();
+    TaskEngine::initGlobalInstance();
+    SettingsNibs::registerNibs();
+  }
+  void TearDown() override {
+    NotificationCenter::defaultCenter().remove(this);
+    TaskEngine::uninitGlobalInstance();
+    ShellFixture::TearDown();
+  }
+
+  std::shared_ptr<ScriptedProgressEngine> engine_ = std::make_shared<ScriptedProgressEngine>();
+};
 
 }  // namespace zu::testing
