@@ -79,8 +79,8 @@ ScrollView::~ScrollView() {
 
 void ScrollView::boundsDidChange(const Rect& oldBounds) {
   if (oldBounds.size != bounds().size && !tracking_ && !dragging_ && !decelerating_ && !animationToken_) {
-    // Grown (or its content inset changed) past an offset that is no longer reachable: the
-    // offset comes back to the largest one, as the phone's scroll view adjusts it on a resize.
+    // Grown past an offset that is no longer reachable: the offset comes back to the largest
+    // one, as the phone's scroll view adjusts it on a resize.
     const Point max = maximumContentOffset();
     const Point at = bounds().origin;
     // (+ 0 turns the −0 of an inset-free edge into 0.)
