@@ -2,9 +2,11 @@
 
 #include "settings/about/MoreSettingsAboutViewController.h"
 #include "settings/feedback/MoreSettingsFeedbackViewController.h"
+#include "settings/fonts/MoreSettingsFontViewController.h"
 #include "settings/guide/MoreSettingsUserGuideViewController.h"
 #include "settings/login/MoreSettingsLoginViewController.h"
 #include "settings/offline/MSOfflineManageViewController.h"
+#include "settings/progress/PBProgressModalView.h"
 
 namespace zu {
 
@@ -14,6 +16,8 @@ void SettingsNibs::registerNibs() {
   MoreSettingsUserGuideViewController::registerNib();
   MSOfflineManageViewController::registerNib();
   MoreSettingsAboutViewController::registerNib();
+  MoreSettingsFontViewController::registerNib();
+  PBProgressModalView::registerNib();
 }
 
 }  // namespace zu

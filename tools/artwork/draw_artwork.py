@@ -1025,6 +1025,9 @@ for article, kind in (("art-photo-2", "lantern"), ("art-photo-1", "lantern"),
                       ("art-rss-1", "workshop"), ("art-video-1", "tide")):
     SAMPLE_PICTURES["%s-picture.png" % article] = (300, 200, article_picture(kind))
     SAMPLE_PICTURES["%s-thumb.png" % article] = (80, 60, article_picture(kind))
+# The icons of the four applications the sample notice recommends.
+for stem, kind in (("reader", "book"), ("album", "picture"), ("dict", "search"), ("notes", "edit")):
+    SAMPLE_PICTURES["app-%s.png" % stem] = (66, 66, layered(P("panel", radius=12), G(kind, "blue")))
 
 
 def draw_sample_pictures(folder):

@@ -1,6 +1,7 @@
 #include "SampleService.h"
 
 #include "SampleComments.h"
+#include "SampleNotices.h"
 #include "SampleOAuth.h"
 #include "SamplePosts.h"
 
@@ -607,7 +608,11 @@ SampleService::Answer SampleService::answer(const Request& request) {
     }
   };
 
-  if (path == "/getServiceUrl.atom") {
+  if (auto notice = request.method == "GET" ? SampleNotices::answer(path, baseUrl()) : std::nullopt) {
+    // The notice feed with its recommended applications, the font list and its pack.
+    reply.contentType = notice->contentType;
+    reply.body = std::move(notice->body);
+  } else if (path == "/getServiceUrl.atom") {
     fromDocument("serviceurl.xml");
   } else if (path == "/sub/list.atom") {
     fromDocument("columns.xml");

@@ -37,6 +37,8 @@
 // Platform 0's microblog answers its OAuth 1.0a exchange and user information (SampleOAuth), and
 // its text and picture posts (SamplePosts).
 // An article's likes and share reports, and their records in its dynamic part: SampleArticleActions.
+// The notice feed (four recommended applications) and the font list with its pack are
+// SampleNotices'.
 //
 // It is the fixture of the engine's tests and the service `make run` talks to. The server
 // runs on its own threads from start() to stop() (or destruction); every public method is

@@ -1,4 +1,5 @@
 #include "SampleService.h"
+#include "SampleNotices.h"
 #include "SampleOAuth.h"
 
 #include <gtest/gtest.h>
@@ -24,9 +25,13 @@
 #include "model/atom/VESKAtomParser.h"
 #include "model/service/VeskUrs.h"
 #include "model/atom/VESKAtomDataStuffer.h"
-#include "model/service/VeskAssess.h"
 #include "model/service/VeskBump.h"
 #include "model/service/VeskSharing.h"
+#include "model/service/Font.h"
+#include "model/service/Fonts.h"
+#include "model/service/VeskApp.h"
+#include "model/service/VeskAppRecommend.h"
+#include "model/service/VeskNotification.h"
 
 namespace zu {
 namespace {
@@ -389,6 +394,38 @@ TEST_F(SampleServiceTest, PlatformZeroTokensNeedTheRightSignatureAndToken) {
                                              SampleOAuth::kRequestSecret));
   ASSERT_TRUE(wrongToken);
   EXPECT_EQ(401, wrongToken->status);
+}
+
+TEST_F(SampleServiceTest, TheNoticeRecommendsFourAppsAndTheFontListNamesItsPack) {
+  auto notice = VESKAtomParser::allocParseFeed(get("/info.atom"), kEntryKindEntry);
+  ASSERT_TRUE(notice && notice->veskNotification());
+  EXPECT_FALSE(notice->veskNotification()->veskSoftUpdate());
+  auto recommend = notice->veskNotification()->veskAppRecommend();
+  ASSERT_TRUE(recommend && recommend->veskApps());
+  ASSERT_EQ(recommend->veskApps()->size(), 4u);
+  for (const auto& app : *recommend->veskApps()) {
+    ASSERT_TRUE(app->img() && app->href() && app->title());
+    // Each icon is a drawn picture of its own, not the colour block of an unknown name.
+    const std::string icon = get(app->img()->substr(service_.baseUrl().size()));
+    EXPECT_EQ(icon.substr(1, 3), "PNG") << *app->img();
+    EXPECT_GT(icon.size(), 400u) << *app->img();
+  }
+
+  auto fonts = VESKAtomParser::allocParseFonts(get("/fonts.atom"));
+  ASSERT_TRUE(fonts && fonts->fontArray() && fonts->fontArray()->size() == 1u);
+  const auto& song = fonts->fontArray()->at(0);
+  EXPECT_EQ(song->name(), "宋体");
+  EXPECT_EQ(song->url(), service_.baseUrl() + SampleNotices::kFontPackPath);
+  const std::string pack = get(SampleNotices::kFontPackPath);
+  EXPECT_EQ(static_cast<int64_t>(pack.size()), song->length());
+  EXPECT_EQ(pack, SampleNotices::fontPack());
+  EXPECT_EQ(song->md5(), SampleNotices::fontPackMd5());
+  EXPECT_EQ(song->md5()->size(), 32u);
+  // A resumed download gets the rest of the same bytes.
+  auto rest = client_->Get(SampleNotices::kFontPackPath, {{"Range", "bytes=1000-"}});
+  ASSERT_TRUE(rest);
+  EXPECT_EQ(rest->status, 206);
+  EXPECT_EQ(rest->body, pack.substr(1000));
 }
 
 }  // namespace

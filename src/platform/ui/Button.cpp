@@ -125,10 +125,22 @@ void Button::layoutSubviews() {
   Size title = titleSize();
   // The title shrinks (and truncates) when image and title do not fit side by side.
   title.width = std::max(0.f, std::min(title.width, content.size.width - image.width));
+  if (contentHorizontalAlignment() == ControlContentHorizontalAlignment::Fill) {
+    title.width = std::max(0.f, content.size.width - image.width);
+  }
   const float groupWidth = image.width + title.width;
   float x = content.midX() - groupWidth / 2;
-  if (contentHorizontalAlignment() == ControlContentHorizontalAlignment::Left) x = content.minX();
-  if (contentHorizontalAlignment() == ControlContentHorizontalAlignment::Right) x = content.maxX() - groupWidth;
+  switch (contentHorizontalAlignment()) {
+    case ControlContentHorizontalAlignment::Left:
+    case ControlContentHorizontalAlignment::Fill:
+      x = content.minX();
+      break;
+    case ControlContentHorizontalAlignment::Right:
+      x = content.maxX() - groupWidth;
+      break;
+    case ControlContentHorizontalAlignment::Center:
+      break;
+  }
   Rect imageRect(x, content.midY() - image.height / 2, image.width, image.height);
   Rect titleRect(x + image.width, content.midY() - title.height / 2, title.width, title.height);
   imageRect = imageRect.offsetBy(imageInsets_.left - imageInsets_.right, imageInsets_.top - imageInsets_.bottom);

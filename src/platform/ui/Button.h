@@ -10,7 +10,8 @@
 //    white while highlighted).
 //  - titleLabel() and imageView() exist from the start; layout places image then title as one
 //    group inside the bounds less contentEdgeInsets (centred, or at the left or right edge by
-//    contentHorizontalAlignment), each then moved by its own edge insets.
+//    contentHorizontalAlignment; fill puts the image at the left and gives the title the rest of
+//    the width), each then moved by its own edge insets.
 //    sizeThatFits is that group plus the content insets.
 //  - The title label's font is the button's (bold 15 for rounded rectangles, system 15 for
 //    custom buttons, like the phone's defaults).

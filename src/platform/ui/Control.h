@@ -13,7 +13,7 @@
 //  - Actions run in the order they were added; an action may remove the control (it is kept
 //    alive until the actions have run).
 //  - contentHorizontalAlignment (centre by default) places a button's image and title as a group
-//    at the left, centre or right of its content area; fill is taken as centre.
+//    at the left, centre or right of its content area; fill gives the title the rest of the width.
 #pragma once
 
 #include <functional>

@@ -91,24 +91,46 @@ TEST_F(ControlsTest, ButtonStateValuesFallBackToNormal) {
   EXPECT_NE(std::string::npos, dumpViewTree(*button).find("Button frame={10, 10, 100, 40} state=4 image=star_on"));
 }
 
-TEST_F(ControlsTest, ButtonPlacesItsImageAndTitleByTheHorizontalAlignment) {
+TEST_F(ControlsTest, ButtonContentSitsWhereItsHorizontalAlignmentPutsIt) {
   TextMetrics::setCurrent(std::make_shared<FixedTextMetrics>());
   auto button = Button::create(ButtonType::Custom);
-  button->setFrame(Rect(0, 0, 150, 16));
-  button->setContentEdgeInsets(EdgeInsets{0, 4, 0, 6});
-  button->setImage(namedImage("box", 10, 10), kControlStateNormal);
-  button->setTitle("同时评论", kControlStateNormal);
-  button->layoutIfNeeded();
-  const float group = button->imageView()->frame().size.width + button->titleLabel()->frame().size.width;
-  ASSERT_GT(group, 20);
-  EXPECT_FLOAT_EQ(4 + (140 - group) / 2, button->imageView()->frame().origin.x);  // centred by default
-  button->setContentHorizontalAlignment(ControlContentHorizontalAlignment::Left);
-  button->layoutIfNeeded();
-  EXPECT_FLOAT_EQ(4, button->imageView()->frame().origin.x);
-  EXPECT_FLOAT_EQ(14, button->titleLabel()->frame().origin.x);
-  button->setContentHorizontalAlignment(ControlContentHorizontalAlignment::Right);
-  button->layoutIfNeeded();
-  EXPECT_FLOAT_EQ(144, button->titleLabel()->frame().maxX());
+  button->setFrame(Rect(0, 0, 200, 30));
+  button->setContentEdgeInsets(EdgeInsets{0, 6, 0, 4});
+  button->setImage(namedImage("dot", 10, 10), kControlStateNormal);
+  button->setTitle("abcd", kControlStateNormal);
+  window_->addSubview(button);
+  auto place = [&](ControlContentHorizontalAlignment alignment) {
+    button->setContentHorizontalAlignment(alignment);
+    button->layoutIfNeeded();
+    return std::pair(button->imageView()->frame(), button->titleLabel()->frame());
+  };
+  const auto [centreImage, centreTitle] = place(ControlContentHorizontalAlignment::Center);
+  const float group = centreImage.size.width + centreTitle.size.width;
+  ASSERT_GT(centreTitle.size.width, 0);
+  EXPECT_FLOAT_EQ(6 + (190 - group) / 2, centreImage.origin.x);
+
+  // Left: from the content's left edge, the title right after the image, sizes unchanged.
+  const auto [leftImage, leftTitle] = place(ControlContentHorizontalAlignment::Left);
+  EXPECT_FLOAT_EQ(6, leftImage.origin.x);
+  EXPECT_FLOAT_EQ(16, leftTitle.origin.x);
+  EXPECT_FLOAT_EQ(centreTitle.size.width, leftTitle.size.width);
+  EXPECT_FLOAT_EQ(centreTitle.origin.y, leftTitle.origin.y);
+
+  // Right: the group ends at the content's right edge.
+  const auto [rightImage, rightTitle] = place(ControlContentHorizontalAlignment::Right);
+  EXPECT_FLOAT_EQ(196, rightTitle.maxX());
+  EXPECT_FLOAT_EQ(196 - group, rightImage.origin.x);
+
+  // Fill: the title takes every point the image leaves.
+  const auto [fillImage, fillTitle] = place(ControlContentHorizontalAlignment::Fill);
+  EXPECT_FLOAT_EQ(6, fillImage.origin.x);
+  EXPECT_FLOAT_EQ(180, fillTitle.size.width);
+
+  // The title's own insets still move it from the aligned place.
+  button->setTitleEdgeInsets(EdgeInsets{0, 5, 0, 0});
+  const auto [movedImage, movedTitle] = place(ControlContentHorizontalAlignment::Left);
+  EXPECT_FLOAT_EQ(21, movedTitle.origin.x);
+  EXPECT_FLOAT_EQ(6, movedImage.origin.x);
 }
 
 TEST_F(ControlsTest, ButtonEventsFollowTheTouches) {

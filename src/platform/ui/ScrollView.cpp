@@ -78,6 +78,18 @@ ScrollView::~ScrollView() {
 }
 
 void ScrollView::boundsDidChange(const Rect& oldBounds) {
+  if (oldBounds.size != bounds().size && !tracking_ && !dragging_ && !decelerating_ && !animationToken_) {
+    // Grown past an offset that is no longer reachable: the offset comes back to the largest
+    // one, as the phone's scroll view adjusts it on a resize.
+    const Point max = maximumContentOffset();
+    const Point at = bounds().origin;
+    // (+ 0 turns the −0 of an inset-free edge into 0.)
+    const Point adjusted{std::min(at.x, max.x) + 0.f, std::min(at.y, max.y) + 0.f};
+    if (adjusted != at) {
+      setContentOffset(adjusted);
+      return;
+    }
+  }
   if (oldBounds.origin == bounds().origin) return;
   if (auto d = delegate_.lock()) {
     auto keep = shared();

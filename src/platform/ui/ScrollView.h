@@ -20,6 +20,9 @@
 //  - Paging settles on multiples of the bounds size: the page nearest to the release point, or
 //    the next one in the direction of a fling (|velocity| ≥ kFlickVelocity), never more than one
 //    page from where the drag began.
+//  - A resize that leaves the offset beyond the largest one (the view grown over short content)
+//    brings it back to the largest, with did scroll — unless a finger, a deceleration or an
+//    offset animation is moving it.
 //  - Every offset change (setting it, a drag's move, each frame of a deceleration or of an
 //    offset animation) goes through the virtual setContentOffset(offset), so a subclass sees
 //    each one as the phone's subclasses do.

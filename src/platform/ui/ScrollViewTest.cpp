@@ -163,6 +163,36 @@ TEST_F(ScrollViewTest, DragThatEndsWithoutDeceleratingAndEdges) {
   EXPECT_TRUE(journal().empty());
 }
 
+TEST_F(ScrollViewTest, GrowingPastTheOffsetBringsItBackToTheLargestOne) {
+  scroll_->setFrame(Rect(0, 0, 320, 200));
+  scroll_->setContentSize(Size{320, 300});
+  scroll_->setContentOffset(Point{0, 80});
+  journal().clear();
+  // Still reachable: it stays.
+  scroll_->setFrame(Rect(0, 0, 320, 220));
+  EXPECT_EQ((Point{0, 80}), scroll_->contentOffset());
+  EXPECT_TRUE(journal().empty());
+  // Grown over all the content: back to the top, heard as a scroll.
+  scroll_->setFrame(Rect(0, 0, 320, 416));
+  EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
+  EXPECT_EQ((Journal{"scroll {0, 0} [---]"}), journal());
+  EXPECT_EQ((Rect(0, 0, 320, 416)), scroll_->frame());
+  // Part of the way: to the largest offset left.
+  scroll_->setFrame(Rect(0, 0, 320, 100));
+  scroll_->setContentOffset(Point{0, 200});
+  scroll_->setFrame(Rect(0, 0, 320, 150));
+  EXPECT_EQ((Point{0, 150}), scroll_->contentOffset());
+  // A finger on the content keeps what it pulled.
+  scroll_->setContentOffset(Point{0, 150});
+  scroll_->beginDrag(Point{100, 100});
+  scroll_->dragTo(Point{100, 60});
+  const Point pulled = scroll_->contentOffset();
+  scroll_->setFrame(Rect(0, 0, 320, 300));
+  EXPECT_EQ(pulled, scroll_->contentOffset());
+  scroll_->endDrag();
+  scroll_->finishDecelerating();
+}
+
 TEST_F(ScrollViewTest, AnimatedOffsetChangesAreLoggedAndEndByTheClock) {
   scroll_->setContentOffset(Point{320, 0}, true);
   EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());

@@ -115,6 +115,7 @@ void MoreSettingsAboutViewController::viewDidLoad() {
     const auto& button = linkButtons_[i];
     button->setTitle(linkTitles()[i], ui::kControlStateNormal);
     button->setTitleColor(ui::Color::lightGrayColor(), ui::kControlStateHighlighted);
+    button->setContentHorizontalAlignment(ui::ControlContentHorizontalAlignment::Left);
     button->titleLabel()->setTextAlignment(ui::TextAlignment::Left);
     button->addTarget(this, ui::kControlEventTouchUpInside, [weak](ui::Control& sender) {
       if (auto screen = weak.lock()) screen->urlButtonPressedAction(static_cast<ui::Button&>(sender));

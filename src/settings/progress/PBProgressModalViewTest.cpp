@@ -1,0 +1,157 @@
+// The progress bar's clamping and pictures, and the progress board's window, hold, fade and
+// cancel button, on a fake clock.
+#include "settings/progress/PBProgressModalView.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/Window.h"
+#include "settings/SettingsNibs.h"
+#include "settings/progress/PBProgressBar.h"
+#include "shell/app/ShellTestSupport.h"
+#include "shell/skin/NRSkinManager.h"
+
+namespace zu {
+namespace {
+
+class CountingBoardDelegate : public PBProgressModalViewDelegate {
+ public:
+  void progressModalViewCancelButtonPressed(PBProgressModalView&) override { ++presses; }
+  int presses = 0;
+};
+
+class ProgressBoardTest : public testing::ShellFixture {
+ protected:
+  void SetUp() override {
+    ShellFixture::SetUp();
+    NRSkinManager::resetForTesting();
+    ui::Image::clearNamedCache();
+    SettingsNibs::registerNibs();
+    window_->makeKeyAndVisible();
+  }
+  // A tap on the board's cancel button through the board's window, as a finger gives it.
+  static void tapCancel(PBProgressModalView& board) {
+    const auto& button = board.cancelButton();
+    const ui::Point centre = button->convertPointTo(ui::Point{30, 20}, board.backWindow().get());
+    board.backWindow()->tap(centre);
+  }
+
+  std::shared_ptr<ui::Window> window_ = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+};
+
+TEST_F(ProgressBoardTest, TheBarClampsItsProgressAndStretchesTheMiddleOfItsPictures) {
+  auto bar = std::make_shared<PBProgressBar>(ui::Rect(0, 0, 200, 8));
+  auto doneWidth = [&] { return bar->progressImageView()->frame().size.width; };
+  EXPECT_EQ(0, doneWidth());
+  bar->setProgress(1.5f);
+  EXPECT_EQ(1.f, bar->progress());
+  EXPECT_EQ(200, doneWidth());
+  bar->setProgress(-0.2f);
+  EXPECT_EQ(0.f, bar->progress());
+  EXPECT_EQ(0, doneWidth());
+  bar->setProgress(NAN);
+  EXPECT_EQ(0.f, bar->progress());
+  EXPECT_EQ(0, doneWidth());
+  // The done part follows the bar's width; the background fills the bar.
+  bar->setProgress(0.25f);
+  EXPECT_EQ(50, doneWidth());
+  bar->setFrame(ui::Rect(0, 0, 400, 8));
+  bar->layoutIfNeeded();
+  EXPECT_EQ(100, doneWidth());
+  EXPECT_EQ(ui::Rect(0, 0, 400, 8), bar->backgroundImageView()->frame());
+
+  // A 40-point picture stretches its middle half; the background keeps caps of 20 and 3.
+  auto picture = ui::Image::create(40, 8);
+  bar->setProgressImage(picture);
+  bar->setBackgroundImage(picture);
+  EXPECT_EQ(ui::Rect(0.25f, 0, 0.5f, 1), bar->progressImageView()->contentStretch());
+  EXPECT_EQ(ui::Rect(0.25f, 0, 0.5f, 1), bar->backgroundImageView()->contentStretch());
+  ASSERT_TRUE(bar->backgroundImage());
+  EXPECT_EQ(20, bar->backgroundImage()->leftCapWidth());
+  EXPECT_EQ(3, bar->backgroundImage()->topCapHeight());
+  EXPECT_EQ(picture, bar->progressImage());
+  // No picture (or one without width) keeps the whole picture stretching: no division by 0.
+  bar->setProgressImage(nullptr);
+  EXPECT_EQ(ui::Rect(0, 0, 1, 1), bar->progressImageView()->contentStretch());
+  EXPECT_EQ(ui::Rect(0, 0, 1, 1), PBProgressBar::contentStretchFor(0));
+  EXPECT_EQ(ui::Rect(0, 0, 1, 1), PBProgressBar::contentStretchFor(NAN));
+}
+
+TEST_F(ProgressBoardTest, TheBoardCoversTheScreenHoldsItselfAndFadesOutOverItsDuration) {
+  auto delegate = std::make_shared<CountingBoardDelegate>();
+  std::weak_ptr<PBProgressModalView> weak;
+  {
+    auto board = PBProgressModalView::create(delegate);
+    weak = board;
+    // Set before showing: shown by show().
+    board->setProgress(0.5f);
+    board->setStatusString(std::string("正在清理"));
+    board->show();
+    ASSERT_TRUE(board->backWindow());
+    EXPECT_EQ(ui::Rect(0, 0, 768, 1024), board->backWindow()->frame());
+    EXPECT_FALSE(board->backWindow()->isHidden());
+    EXPECT_EQ(board->backWindow(), ui::Application::shared().visibleWindows().back());
+    EXPECT_EQ("正在清理", board->statusLabel()->text());
+    EXPECT_EQ(0.5f, board->progressBar()->progress());
+    EXPECT_EQ(NRSkinManager::sharedManager().colorWithCodeName("colorKdmsCellTitle"), board->statusLabel()->textColor());
+    EXPECT_TRUE(board->cancelButton()->backgroundImageForState(ui::kControlStateNormal));
+    EXPECT_TRUE(board->backgroundBoard()->image());
+  }
+  // Its maker let go: the board holds itself while it shows.
+  ASSERT_FALSE(weak.expired());
+  weak.lock()->dismiss();
+  weak.lock()->dismiss();  // no longer showing: nothing more
+  settle(1.7);
+  ASSERT_FALSE(weak.expired());
+  EXPECT_FALSE(weak.lock()->backWindow()->isHidden());
+  EXPECT_EQ(0.f, weak.lock()->view()->alpha());  // the model value at once, the fade recorded
+  settle(0.1);
+  EXPECT_TRUE(weak.expired());
+  EXPECT_EQ(window_, ui::Application::shared().visibleWindows().back());
+  EXPECT_EQ(0, delegate->presses);
+
+  // At once: hidden and freed without the clock.
+  auto instant = PBProgressModalView::create(delegate);
+  std::weak_ptr<PBProgressModalView> instantWeak = instant;
+  instant->show();
+  instant.reset();
+  instantWeak.lock()->dismissInstantly();
+  EXPECT_TRUE(instantWeak.expired());
+}
+
+TEST_F(ProgressBoardTest, ASecondCancelReachesNothingAndTheFlowsDismissAfterItDoesNothing) {
+  auto delegate = std::make_shared<CountingBoardDelegate>();
+  auto board = PBProgressModalView::create(delegate);
+  board->show();
+  tapCancel(*board);
+  EXPECT_EQ(1, delegate->presses);
+  EXPECT_FALSE(board->isShowing());
+  tapCancel(*board);
+  board->cancelButtonAction();
+  EXPECT_EQ(1, delegate->presses);
+  board->dismiss();  // the flow's own, after the cancel: the 1.0 s fade stands
+  settle(1.0);
+  EXPECT_TRUE(board->backWindow()->isHidden());
+  EXPECT_FALSE(board->isHoldingItself());
+  // Shown again, it takes touches again.
+  board->show();
+  tapCancel(*board);
+  EXPECT_EQ(2, delegate->presses);
+  settle(1.0);
+  // Without a delegate a press still closes the board.
+  auto alone = PBProgressModalView::create({});
+  alone->show();
+  tapCancel(*alone);
+  EXPECT_FALSE(alone->isShowing());
+  settle(1.0);
+  EXPECT_TRUE(alone->backWindow()->isHidden());
+}
+
+}  // namespace
+}  // namespace zu
