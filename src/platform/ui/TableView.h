@@ -22,8 +22,14 @@
 //    willSelectRow (which may answer another row or none), deselects the old row (willDeselect
 //    / didDeselect), selects, then didSelectRow. scrollToRow positions a row at the top,
 //    middle, bottom or just into view (None), within the content.
-//  - Editing mode puts every visible cell in editing; committing an edit (the delete button)
-//    goes to the data source; moving a row goes to the data source and keeps the cells.
+//  - Editing mode puts every visible cell in editing with the editing style the delegate gives
+//    its row (None for a row the data source cannot edit); a cell keeps the style it was shown
+//    with until it is reloaded, as on the phone. The delete control shows the row's delete
+//    confirmation button (the delegate's title, "Delete" by default); confirming it, or the insert
+//    control, commits the edit to the data source. Rows are not selectable while editing unless
+//    allowsSelectionDuringEditing. Moving a row goes to the data source and keeps the cells.
+//  - An update batch may not delete and reload the same section or row (it throws, as the
+//    phone's does).
 // Where we differ on purpose: updates do not animate the cells (the row animation of each
 // update is recorded in updateLog()); tapRow(indexPath) is the tap for code and tests, as a
 // touch that ends on a row is.
@@ -90,6 +96,9 @@ class TableViewDelegate : public ScrollViewDelegate {
   virtual TableViewCellEditingStyle editingStyleForRow(TableView&, const IndexPath&) {
     return TableViewCellEditingStyle::Delete;
   }
+  virtual std::optional<std::string> titleForDeleteConfirmationButton(TableView&, const IndexPath&) {
+    return std::nullopt;
+  }
 };
 
 struct TableUpdate {
@@ -129,6 +138,8 @@ class TableView : public ScrollView {
   void setTableFooterView(std::shared_ptr<View> view);
   bool allowsSelection() const { return allowsSelection_; }
   void setAllowsSelection(bool allows) { allowsSelection_ = allows; }
+  bool allowsSelectionDuringEditing() const { return allowsSelectionDuringEditing_; }
+  void setAllowsSelectionDuringEditing(bool allows) { allowsSelectionDuringEditing_ = allows; }
 
   // --- data
   void reloadData();
@@ -189,6 +200,13 @@ class TableView : public ScrollView {
   virtual void setEditing(bool editing, bool animated = false);
   // The delete (or insert) control of the row was confirmed.
   bool commitEditing(const IndexPath& indexPath);
+  // The reader touched the editing control of the row on screen: the insert control commits at
+  // once; the delete control shows the row's confirmation button (hiding any other). False when
+  // the row shows no control.
+  bool tapEditingControl(const IndexPath& indexPath);
+  // The reader touched the row's delete confirmation button: commits the delete. False when
+  // the row shows none.
+  bool tapDeleteConfirmation(const IndexPath& indexPath);
   // The user dragged a row to another place while editing.
   bool moveRow(const IndexPath& from, const IndexPath& to);
 
@@ -234,6 +252,10 @@ class TableView : public ScrollView {
   void applyUpdates(PendingUpdates updates);
   PendingUpdates& pending();
   void showSelection(const IndexPath& indexPath, bool selected);
+  // The style the row's cell shows now: none outside editing or for a row that cannot be edited.
+  TableViewCellEditingStyle editingStyleFor(const IndexPath& indexPath);
+  void hideDeleteConfirmations();
+  bool selectable() const { return allowsSelection_ && (!editing_ || allowsSelectionDuringEditing_); }
   float sectionGap() const { return style_ == TableViewStyle::Grouped ? 10 : 0; }
   Rect cellFrame(const IndexPath& indexPath) const;
   void placeSectionViews(const Rect& visible);
@@ -249,7 +271,11 @@ class TableView : public ScrollView {
   std::shared_ptr<View> tableHeaderView_;
   std::shared_ptr<View> tableFooterView_;
   bool allowsSelection_ = true;
+  bool allowsSelectionDuringEditing_ = false;
   bool editing_ = false;
+  // A touch that began on a row's editing control or its delete confirmation button.
+  std::optional<IndexPath> controlTouched_;
+  bool confirmationTouched_ = false;
   bool loaded_ = false;
   bool tiling_ = false;
 
