@@ -23,8 +23,8 @@
 // extra link leads to its dynamic part (collected when it is a favourite); comments come
 // newest first, two to a page; a comment posted (or edited) comes back as stored, with an id
 // and a thumbnail. A short link is made from the query ("url=" or "articleid="); an uploaded
-// profile icon gets an address; profile, password, statistics and illegal-content posts are
-// taken in; a microblog repost ("/mblog/repost.atom") is refused with reason 501 for the token
+// profile icon gets an address; a posted profile is kept and answered from then on
+// (SampleProfile); password, statistics and illegal-content posts are taken in; a microblog repost ("/mblog/repost.atom") is refused with reason 501 for the token
 // "revoked". Generated columns "col-gen-<n>" (list "/col/gen-<n>.atom") hold
 // n articles "gen-<n>-<i>", each with a thumbnail, and a picture and the style sheet
 // "/style/article.css" in its HTML. A column's reviews ("/reviews/<id>.atom") are the reviews
@@ -51,6 +51,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "SampleProfile.h"
 
 namespace httplib {
 class Server;
@@ -166,6 +168,7 @@ class SampleService {
   int64_t subscriptionOrderTime_ = 0;
   // Favourite id -> its entry as posted.
   std::vector<std::pair<std::string, std::string>> favorites_;
+  SampleProfile profile_;
 };
 
 }  // namespace zu
