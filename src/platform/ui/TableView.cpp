@@ -303,12 +303,22 @@ std::shared_ptr<View> TableView::headerViewForSection(int64_t section) {
 
 void TableView::boundsDidChange(const Rect& oldBounds) {
   // The cells follow the offset before the delegate hears of the scroll, so it sees them.
+  if (backgroundView_) backgroundView_->setFrame(bounds());
   if (loaded_) tile();
   ScrollView::boundsDidChange(oldBounds);
 }
 
+void TableView::setBackgroundView(std::shared_ptr<View> view) {
+  if (backgroundView_ && backgroundView_->superview().get() == this) backgroundView_->removeFromSuperview();
+  backgroundView_ = std::move(view);
+  if (!backgroundView_) return;
+  backgroundView_->setFrame(bounds());
+  insertSubviewAt(backgroundView_, 0);
+}
+
 void TableView::layoutSubviews() {
   ScrollView::layoutSubviews();
+  if (backgroundView_) backgroundView_->setFrame(bounds());
   if (!loaded_) {
     reloadData();
     return;
@@ -355,7 +365,7 @@ void TableView::tile() {
     if (cell->isSelected() != selected) cell->setSelected(selected);
     if (auto delegate = delegate_.lock()) delegate->willDisplayCell(*this, *cell, path);
     visible_[path] = cell;
-    insertSubviewAt(cell, 0);
+    insertSubviewAt(cell, backgroundView_ ? 1 : 0);
     cell->layoutIfNeeded();
   }
   placeSectionViews(visible);

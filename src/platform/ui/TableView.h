@@ -11,6 +11,7 @@
 //    inside the bounds (cellForRow is null for a row off screen), when they come into view.
 //  - A cell leaving the bounds goes to the queue of its reuse identifier (a cell without one is
 //    dropped); dequeueReusableCell hands the oldest back after prepareForReuse.
+//  - A background view stays behind the cells at the visible bounds while the content scrolls.
 //  - willDisplayCell before a cell is shown; headers of plain tables stay pinned at the top
 //    while their section scrolls under them.
 //  - Updates: insert / delete / reload of rows and sections, alone or batched between
@@ -134,6 +135,9 @@ class TableView : public ScrollView {
   void setSeparatorColor(const Color& color);
   const std::shared_ptr<View>& tableHeaderView() const { return tableHeaderView_; }
   void setTableHeaderView(std::shared_ptr<View> view);
+  // Behind everything, filling the visible bounds (it does not scroll); null: none.
+  const std::shared_ptr<View>& backgroundView() const { return backgroundView_; }
+  void setBackgroundView(std::shared_ptr<View> view);
   const std::shared_ptr<View>& tableFooterView() const { return tableFooterView_; }
   void setTableFooterView(std::shared_ptr<View> view);
   bool allowsSelection() const { return allowsSelection_; }
@@ -270,6 +274,7 @@ class TableView : public ScrollView {
   Color separatorColor_ = Color::white(0.88f);
   std::shared_ptr<View> tableHeaderView_;
   std::shared_ptr<View> tableFooterView_;
+  std::shared_ptr<View> backgroundView_;
   bool allowsSelection_ = true;
   bool allowsSelectionDuringEditing_ = false;
   bool editing_ = false;

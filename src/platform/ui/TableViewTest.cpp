@@ -439,6 +439,24 @@ TEST_F(TableViewTest, EditingControlsFollowTheDelegatesStylesUntilTheCellIsReloa
   Application::shared().resetForTesting();
 }
 
+TEST_F(TableViewTest, TheBackgroundViewStaysBehindTheCellsAtTheVisibleBounds) {
+  rows_->data = {numbered(30)};
+  auto background = std::make_shared<View>();
+  background->setBackgroundColor(Color::rgba8(0, 0, 200));
+  table_->setBackgroundView(background);
+  table_->layoutIfNeeded();
+  table_->setContentOffset(Point{0, 300}, false);
+  table_->layoutIfNeeded();
+  EXPECT_EQ(Rect(0, 300, 320, 460), background->frame());
+  EXPECT_EQ(background, table_->subviews().front());
+  // Cells come into view above it.
+  auto picture = render(*table_);
+  ASSERT_TRUE(picture);
+  EXPECT_NE(0xff0000c8u, picture->pixelAt(200, 20));
+  table_->setBackgroundView(nullptr);
+  EXPECT_FALSE(background->superview());
+}
+
 TEST_F(TableViewTest, ABatchMayNotDeleteAndReloadTheSameSectionOrRow) {
   rows_->data = {numbered(2), numbered(2), numbered(2)};
   table_->layoutIfNeeded();
