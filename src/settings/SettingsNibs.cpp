@@ -5,6 +5,8 @@
 #include "settings/guide/MoreSettingsUserGuideViewController.h"
 #include "settings/login/MoreSettingsLoginViewController.h"
 #include "settings/offline/MSOfflineManageViewController.h"
+#include "settings/profile/MoreSettingsUserInfoEditViewController.h"
+#include "settings/profile/MoreSettingsUserInfoViewController.h"
 
 namespace zu {
 
@@ -14,6 +16,8 @@ void SettingsNibs::registerNibs() {
   MoreSettingsUserGuideViewController::registerNib();
   MSOfflineManageViewController::registerNib();
   MoreSettingsAboutViewController::registerNib();
+  MoreSettingsUserInfoViewController::registerNib();
+  MoreSettingsUserInfoEditViewController::registerNib();
 }
 
 }  // namespace zu

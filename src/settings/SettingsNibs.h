@@ -1,7 +1,9 @@
 // SettingsNibs: registers the interface files of the settings and account screens (the login
 // screen, "MoreSettingsLoginViewController", the user guide, "MoreSettingsUserGuideViewController",
 // the offline download switches' view, "MSOfflineManageViewController", the about screen's,
-// "MoreSettingsAboutViewController", and the feedback screen, "MoreSettingsFeedbackViewController")
+// "MoreSettingsAboutViewController", the feedback screen, "MoreSettingsFeedbackViewController", a
+// reader's profile, "MoreSettingsUserInfoViewController", and the profile editor's view,
+// "MoreSettingsUserInfoEditViewController")
 // with the NibRegistry, so the lower screens that
 // open them by name (ScreenRequest) get the real screens. The application calls registerNibs()
 // at start, before the stand-ins fill in the files still missing. Main thread only.
