@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Touch.h"
 
@@ -336,8 +337,20 @@ void TableView::tile() {
   auto keep = shared();
   const Rect visible = bounds();
   std::vector<IndexPath> wanted = indexPathsForRowsInRect(visible);
+  // The cell holding the keyboard's first responder stays while it is out of view, so the
+  // field being edited keeps the keyboard when the table shrinks or scrolls.
+  std::shared_ptr<View> responder = Keyboard::shared().firstResponder();
+  auto holdsResponder = [&](const TableViewCell& cell) {
+    for (View* v = responder.get(); v; v = v->superview().get()) {
+      if (v == &cell) return true;
+    }
+    return false;
+  };
   for (auto it = visible_.begin(); it != visible_.end();) {
-    if (!std::binary_search(wanted.begin(), wanted.end(), it->first)) {
+    if (!std::binary_search(wanted.begin(), wanted.end(), it->first) && responder && holdsResponder(*it->second)) {
+      it->second->setFrame(cellFrame(it->first));
+      ++it;
+    } else if (!std::binary_search(wanted.begin(), wanted.end(), it->first)) {
       std::shared_ptr<TableViewCell> cell = std::move(it->second);
       it = visible_.erase(it);
       enqueue(cell);
@@ -360,7 +373,7 @@ void TableView::tile() {
     cell->setSeparator(separatorStyle_, separatorColor_);
     cell->setGrouped(style_ == TableViewStyle::Grouped);
     if (cell->isEditing() != editing_) cell->setEditing(editing_);
-    cell->setEditingStyle(editingStyleFor(path));
+    applyEditingLook(*cell, path);
     const bool selected = selected_.count(path) != 0;
     if (cell->isSelected() != selected) cell->setSelected(selected);
     if (auto delegate = delegate_.lock()) delegate->willDisplayCell(*this, *cell, path);
@@ -769,8 +782,14 @@ void TableView::setEditing(bool editing, bool animated) {
   auto keep = shared();
   for (auto& [path, cell] : visible_) {
     cell->setEditing(editing, animated);
-    cell->setEditingStyle(editingStyleFor(path));
+    applyEditingLook(*cell, path);
   }
+}
+
+void TableView::applyEditingLook(TableViewCell& cell, const IndexPath& indexPath) {
+  cell.setEditingStyle(editingStyleFor(indexPath));
+  auto delegate = delegate_.lock();
+  cell.setShouldIndentWhileEditing(!delegate || delegate->shouldIndentWhileEditingRow(*this, indexPath));
 }
 
 TableViewCellEditingStyle TableView::editingStyleFor(const IndexPath& indexPath) {

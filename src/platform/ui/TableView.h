@@ -10,7 +10,8 @@
 //    on reloadData and after each update, as the phone does; cells are asked only for the rows
 //    inside the bounds (cellForRow is null for a row off screen), when they come into view.
 //  - A cell leaving the bounds goes to the queue of its reuse identifier (a cell without one is
-//    dropped); dequeueReusableCell hands the oldest back after prepareForReuse.
+//    dropped); dequeueReusableCell hands the oldest back after prepareForReuse. A cell holding
+//    the keyboard's first responder stays while out of view, so the field keeps editing.
 //  - A background view stays behind the cells at the visible bounds while the content scrolls.
 //  - willDisplayCell before a cell is shown; headers of plain tables stay pinned at the top
 //    while their section scrolls under them.
@@ -24,7 +25,7 @@
 //    / didDeselect), selects, then didSelectRow. scrollToRow positions a row at the top,
 //    middle, bottom or just into view (None), within the content.
 //  - Editing mode puts every visible cell in editing with the editing style the delegate gives
-//    its row (None for a row the data source cannot edit); a cell keeps the style it was shown
+//    its row (None for a row the data source cannot edit), indented unless the delegate says not; a cell keeps the style it was shown
 //    with until it is reloaded, as on the phone. The delete control shows the row's delete
 //    confirmation button (the delegate's title, "Delete" by default); confirming it, or the insert
 //    control, commits the edit to the data source. Rows are not selectable while editing unless
@@ -100,6 +101,8 @@ class TableViewDelegate : public ScrollViewDelegate {
   virtual std::optional<std::string> titleForDeleteConfirmationButton(TableView&, const IndexPath&) {
     return std::nullopt;
   }
+  // Whether the row's content moves right for the editing control while editing.
+  virtual bool shouldIndentWhileEditingRow(TableView&, const IndexPath&) { return true; }
 };
 
 struct TableUpdate {
@@ -258,6 +261,8 @@ class TableView : public ScrollView {
   void showSelection(const IndexPath& indexPath, bool selected);
   // The style the row's cell shows now: none outside editing or for a row that cannot be edited.
   TableViewCellEditingStyle editingStyleFor(const IndexPath& indexPath);
+  // Gives the cell its row's editing style and indentation.
+  void applyEditingLook(TableViewCell& cell, const IndexPath& indexPath);
   void hideDeleteConfirmations();
   bool selectable() const { return allowsSelection_ && (!editing_ || allowsSelectionDuringEditing_); }
   float sectionGap() const { return style_ == TableViewStyle::Grouped ? 10 : 0; }

@@ -201,7 +201,7 @@ float TableViewCell::accessoryWidth() const {
 void TableViewCell::layoutSubviews() {
   const Rect b = bounds();
   const float separator = separatorStyle_ == TableViewCellSeparatorStyle::None ? 0 : 1;
-  const float left = editing_ ? kEditingControlWidth : 0;
+  const float left = editing_ && indentWhileEditing_ ? kEditingControlWidth : 0;
   const float height = std::max(0.f, b.size.height - separator);
   // The confirmation button takes the accessory's place.
   const float right = editing_ && deleteConfirmation_ ? kConfirmationWidth + kMargin : accessoryWidth();

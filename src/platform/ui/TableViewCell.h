@@ -14,7 +14,7 @@
 //  - prepareForReuse is called when the table hands the cell out again from its queue.
 //  - The accessory sits at the right; the content view is the bounds less the accessory, and
 //    less one point at the bottom for the table's separator, which the cell draws.
-//  - In editing the content moves right by the editing control's width; the table sets the
+//  - In editing the content moves right by the editing control's width (unless told not to); the table sets the
 //    control's style (a red minus for delete, a green plus for insert, none) and whether the
 //    delete confirmation button shows, drawn at the right with its title.
 #pragma once
@@ -71,6 +71,11 @@ class TableViewCell : public View {
   bool isEditing() const { return editing_; }
   virtual void setEditing(bool editing, bool animated = false);
   TableViewCellEditingStyle editingStyle() const { return editingStyle_; }
+  bool shouldIndentWhileEditing() const { return indentWhileEditing_; }
+  void setShouldIndentWhileEditing(bool indent) {
+    indentWhileEditing_ = indent;
+    setNeedsLayout();
+  }
   void setEditingStyle(TableViewCellEditingStyle style);
   // The delete confirmation button with its title, or none.
   const std::optional<std::string>& deleteConfirmationTitle() const { return deleteConfirmation_; }
@@ -116,6 +121,7 @@ class TableViewCell : public View {
   bool highlighted_ = false;
   bool editing_ = false;
   TableViewCellEditingStyle editingStyle_ = TableViewCellEditingStyle::None;
+  bool indentWhileEditing_ = true;
   std::optional<std::string> deleteConfirmation_;
   bool grouped_ = false;
   TableViewCellSeparatorStyle separatorStyle_ = TableViewCellSeparatorStyle::SingleLine;

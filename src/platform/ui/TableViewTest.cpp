@@ -13,6 +13,8 @@
 #include "platform/ui/Renderer.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewController.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/ViewTreeDump.h"
 #include "platform/ui/Window.h"
 
@@ -77,6 +79,7 @@ class Rows : public TableViewDataSource, public TableViewDelegate {
   std::optional<std::string> titleForDeleteConfirmationButton(TableView&, const IndexPath&) override {
     return deleteTitle;
   }
+  bool shouldIndentWhileEditingRow(TableView&, const IndexPath& p) override { return styles.count(p) == 0 || styles[p] != TableViewCellEditingStyle::None; }
   bool canMoveRow(TableView&, const IndexPath&) override { return true; }
   void moveRow(TableView&, const IndexPath& from, const IndexPath& to) override {
     auto& a = data[static_cast<size_t>(from.section)];
@@ -402,6 +405,10 @@ TEST_F(TableViewTest, EditingControlsFollowTheDelegatesStylesUntilTheCellIsReloa
   EXPECT_EQ(TableViewCellEditingStyle::Delete, table_->cellForRow({0, 0})->editingStyle());
   EXPECT_EQ(TableViewCellEditingStyle::None, table_->cellForRow({0, 1})->editingStyle());
   EXPECT_FALSE(table_->tapEditingControl({0, 1}));
+  // The row the delegate keeps unindented keeps its content at the left edge.
+  table_->layoutIfNeeded();
+  EXPECT_EQ(0, table_->cellForRow({0, 1})->contentView()->frame().origin.x);
+  EXPECT_EQ(32, table_->cellForRow({0, 0})->contentView()->frame().origin.x);
   // The controls are drawn: a red minus and a green plus at the left of their rows.
   table_->layoutIfNeeded();
   auto picture = render(*table_);
@@ -455,6 +462,28 @@ TEST_F(TableViewTest, TheBackgroundViewStaysBehindTheCellsAtTheVisibleBounds) {
   EXPECT_NE(0xff0000c8u, picture->pixelAt(200, 20));
   table_->setBackgroundView(nullptr);
   EXPECT_FALSE(background->superview());
+}
+
+TEST_F(TableViewTest, TheCellOfTheFieldBeingEditedStaysWhileOutOfView) {
+  rows_->data = {numbered(30)};
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->addSubview(table_);
+  window->makeKeyAndVisible();
+  table_->layoutIfNeeded();
+  auto field = std::make_shared<TextField>(Rect(100, 5, 150, 30));
+  table_->cellForRow({0, 2})->contentView()->addSubview(field);
+  ASSERT_TRUE(field->becomeFirstResponder());
+  // The table shrinks and scrolls away: the cell stays, the field keeps editing.
+  table_->setFrame(Rect(0, 0, 320, 100));
+  table_->setContentOffset(Point{0, 600}, false);
+  EXPECT_TRUE(field->isFirstResponder());
+  EXPECT_TRUE(table_->cellForRow({0, 2}));
+  EXPECT_FALSE(table_->cellForRow({0, 3}));
+  // Once it resigned, the cell goes like any other.
+  field->resignFirstResponder();
+  table_->setContentOffset(Point{0, 610}, false);
+  EXPECT_FALSE(table_->cellForRow({0, 2}));
+  Keyboard::shared().resetForTesting();
 }
 
 TEST_F(TableViewTest, ABatchMayNotDeleteAndReloadTheSameSectionOrRow) {
