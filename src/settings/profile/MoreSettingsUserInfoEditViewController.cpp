@@ -72,9 +72,9 @@ std::shared_ptr<ui::TableViewCell> plainCell(float height) {
   return cell;
 }
 
-std::shared_ptr<MinMaxValue> minMax(const std::string& text, const std::shared_ptr<MinMaxValue>& old) {
+std::shared_ptr<MinMaxValue> minMax(std::optional<std::string> text, const std::shared_ptr<MinMaxValue>& old) {
   auto value = std::make_shared<MinMaxValue>();
-  value->setValue(text);
+  value->setValue(std::move(text));
   if (old) {
     value->setMinLength(old->minLength());
     value->setMaxLength(old->maxLength());
@@ -705,7 +705,9 @@ void MoreSettingsUserInfoEditViewController::saveButtonPressedAction() {
   info->setGender(currentGender_);
   info->setIntroduction(minMax(selfintroTextView_ ? selfintroTextView_->text() : std::string(),
                                old ? old->introduction() : nullptr));
-  info->setEmail(minMax(old ? valueOf(old->email()) : std::string(), old ? old->email() : nullptr));
+  // The address is not edited here: as held (none when the record has none).
+  const auto& email = old ? old->email() : nullptr;
+  info->setEmail(minMax(email ? email->value() : std::nullopt, email));
   info->setName(minMax(nicknameTextField_ ? nicknameTextField_->text() : std::string(), old ? old->name() : nullptr));
   auto labels = std::make_shared<Label>();
   labels->setLabelItems(std::vector<std::string>());
