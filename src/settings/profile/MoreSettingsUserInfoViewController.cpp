@@ -219,7 +219,7 @@ void MoreSettingsUserInfoViewController::viewWillAppear(bool animated) {
 
 // --- the table
 
-std::shared_ptr<ui::TableViewCell> MoreSettingsUserInfoViewController::cellForRow(ui::TableView& table,
+std::shared_ptr<ui::TableViewCell> MoreSettingsUserInfoViewController::cellForRow(ui::TableView&,
                                                                                  const ui::IndexPath& indexPath) {
   std::shared_ptr<ui::TableViewCell> cell;
   if (indexPath.section == 0) {
@@ -247,7 +247,6 @@ std::shared_ptr<ui::TableViewCell> MoreSettingsUserInfoViewController::cellForRo
   }
   cell->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
   cell->setBackgroundColor(skin().colorWithCodeName("colorKdmsCellBackground"));
-  (void)table;
   return cell;
 }
 
