@@ -79,7 +79,10 @@ class Rows : public TableViewDataSource, public TableViewDelegate {
   std::optional<std::string> titleForDeleteConfirmationButton(TableView&, const IndexPath&) override {
     return deleteTitle;
   }
-  bool shouldIndentWhileEditingRow(TableView&, const IndexPath& p) override { return styles.count(p) == 0 || styles[p] != TableViewCellEditingStyle::None; }
+  // Rows without a control keep their place.
+  bool shouldIndentWhileEditingRow(TableView&, const IndexPath& p) override {
+    return styles.count(p) == 0 || styles[p] != TableViewCellEditingStyle::None;
+  }
   bool canMoveRow(TableView&, const IndexPath&) override { return true; }
   void moveRow(TableView&, const IndexPath& from, const IndexPath& to) override {
     auto& a = data[static_cast<size_t>(from.section)];

@@ -9,9 +9,9 @@
 // always editing, rows selectable: gender (section 0, "男" / "女", the chosen one checked), the
 // introduction (1), one section per tag (2 to n + 1: title "个人标签" and the tag's field, with
 // the delete control while there is more than one tag, its button reading "删除") and, below five
-// tags, the add row with the insert control; logout sits in the last section's footer. Every delete, insert and reload
-// of sections keeps the table's counts consistent. A tag field takes no non-empty change once it
-// holds 1000 UTF-16 units. The keyboard shrinks the table by 216 and scrolls the field being
+// tags, the add row with the insert control; logout sits in the last section's footer. Every
+// delete, insert and reload of sections keeps the table's counts consistent. A tag field takes
+// no non-empty change once it holds 1000 UTF-16 units. The keyboard shrinks the table by 216 and scrolls the field being
 // edited to the top.
 //
 // Portrait: with a camera an action sheet (tag 201) offers the library or the camera; without,
