@@ -7,6 +7,8 @@
 #include "settings/login/MoreSettingsLoginViewController.h"
 #include "settings/offline/MSOfflineManageViewController.h"
 #include "settings/progress/PBProgressModalView.h"
+#include "settings/profile/MoreSettingsUserInfoEditViewController.h"
+#include "settings/profile/MoreSettingsUserInfoViewController.h"
 
 namespace zu {
 
@@ -18,6 +20,8 @@ void SettingsNibs::registerNibs() {
   MoreSettingsAboutViewController::registerNib();
   MoreSettingsFontViewController::registerNib();
   PBProgressModalView::registerNib();
+  MoreSettingsUserInfoViewController::registerNib();
+  MoreSettingsUserInfoEditViewController::registerNib();
 }
 
 }  // namespace zu

@@ -708,7 +708,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.body = okDocument("sequence");
   } else if (path == "/sub/summary.atom") {
     // The account's summary: profile, favourites count, order time and subscribed columns.
-    const std::string profile = withoutDeclaration(document("profile.xml").value_or(std::string()));
+    const std::string profile = withoutDeclaration(profile_.current(document("profile.xml").value_or(std::string())));
     const auto catalogue = entriesOf(document("columns.xml").value_or(std::string()));
     std::lock_guard guard(lock_);
     std::string extra = "  " + profile + "\n  " + favoriteCount() + "\n";
@@ -874,6 +874,15 @@ SampleService::Answer SampleService::answer(const Request& request) {
     }
   } else if (path == "/user/get.atom") {
     fromDocument("profile.xml");
+    if (reply.status == 200) reply.body = profile_.current(reply.body);
+  } else if (path == "/user/info.atom" && post) {
+    // The posted profile is kept (SampleProfile); anything else is refused.
+    if (profile_.post(request.body, document("profile.xml").value_or(std::string()))) {
+      reply.body = okDocument(path.substr(1));
+    } else {
+      reply.status = 400;
+      reply.contentType = "text/plain";
+    }
   } else if (path == "/column/rank.atom" && post) {
     reply.body = okDocument("rank");
   } else if (path == "/column/assess.atom" && post) {
@@ -897,7 +906,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
                  std::string(kAtomNamespaces) + "><id>icon</id><content type=\"image/png\" src=\"" +
                  baseUrl() + "/img/icon-" + etagOf(request.body).substr(1, 8) +
                  ".png\"/></entry>\n";
-  } else if ((path == "/user/info.atom" || path == "/user/password.atom" ||
+  } else if ((path == "/user/password.atom" ||
               path == "/report/statistics.atom") &&
              post) {
     reply.body = okDocument(path.substr(1));

@@ -24,7 +24,8 @@
 // newest first, two to a page; a comment posted (or edited) comes back as stored, with an id
 // and a thumbnail; a posted one is kept and listed first with an edit link until "op=del"
 // removes it, and counted in the article's dynamic part (SampleComments). A short link is made
-// from the query ("url=" or "articleid="); an uploaded profile icon gets an address; profile, password, statistics and illegal-content posts are
+// from the query ("url=" or "articleid="); an uploaded profile icon gets an address; a posted
+// profile is kept and answered from then on (SampleProfile); password, statistics and illegal-content posts are
 // taken in; a microblog repost ("/mblog/repost.atom") is refused with reason 501 for the token
 // "revoked". Generated columns "col-gen-<n>" (list "/col/gen-<n>.atom") hold
 // n articles "gen-<n>-<i>", each with a thumbnail, and a picture and the style sheet
@@ -59,6 +60,7 @@
 
 #include "SampleArticleActions.h"
 #include "SampleComments.h"
+#include "SampleProfile.h"
 
 namespace httplib {
 class Server;
@@ -181,6 +183,7 @@ class SampleService {
   std::vector<std::pair<std::string, std::string>> favorites_;
   // Comments posted to articles, listed first and deletable.
   SampleComments comments_;
+  SampleProfile profile_;
 };
 
 }  // namespace zu

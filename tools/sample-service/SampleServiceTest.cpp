@@ -17,6 +17,9 @@
 #include "model/entry/Feed.h"
 #include "model/entry/Link.h"
 #include "model/entry/NewsDetail.h"
+#include "model/columns/Icon.h"
+#include "model/columns/Label.h"
+#include "model/columns/MinMaxValue.h"
 #include "model/columns/UserInfo.h"
 #include "model/service/VeskAssess.h"
 #include "model/service/VeskError.h"
@@ -103,6 +106,42 @@ TEST_F(SampleServiceTest, DocumentsReadAsTheClientReadsThem) {
   auto profile = VESKAtomParser::allocParseUserinfo(get("/user/get.atom?username=reader"));
   EXPECT_TRUE(profile);
   EXPECT_EQ(get("/img/cover-news.png").substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+}
+
+TEST_F(SampleServiceTest, APostedProfileIsKeptWithTheServicesLimitsAndAnsweredFromThenOn) {
+  auto before = VESKAtomParser::allocParseUserinfo(get("/user/get.atom?username=reader"));
+  ASSERT_TRUE(before && before->labels() && before->labels()->labelItems());
+  EXPECT_EQ((std::vector<std::string>{"harbour news", "tides", "ferries"}), *before->labels()->labelItems());
+  EXPECT_EQ(5, before->labels()->maxCount());
+
+  // A profile without icon or e-mail, one label, a text needing escapes.
+  post("/user/info.atom",
+       "<?xml version=\"1.0\"?><userinfo type=\"update\"><name>New &amp; name</name><gender>male</gender>"
+       "<introduction>Short.</introduction><labels><label>sea</label></labels></userinfo>");
+  auto after = VESKAtomParser::allocParseUserinfo(get("/user/get.atom?username=reader"));
+  ASSERT_TRUE(after && after->name() && after->labels() && after->labels()->labelItems());
+  EXPECT_EQ(std::optional<std::string>("New & name"), after->name()->value());
+  EXPECT_EQ(20, after->name()->maxLength());  // the service's limits stay
+  EXPECT_EQ(0, after->gender());
+  EXPECT_EQ(std::optional<std::string>("Short."), after->introduction()->value());
+  EXPECT_EQ(140, after->introduction()->maxLength());
+  EXPECT_EQ(std::vector<std::string>{"sea"}, *after->labels()->labelItems());
+  EXPECT_EQ(14, after->labels()->maxLength());
+  // What the post left out is kept.
+  ASSERT_TRUE(after->icon() && after->email());
+  EXPECT_EQ(service_.baseUrl() + "/img/reader-icon.png", after->icon()->href());
+  EXPECT_EQ(std::optional<std::string>("reader@example.org"), after->email()->value());
+
+  // A new icon replaces the old; a post that is no profile is refused and changes nothing.
+  post("/user/info.atom", "<userinfo><icon type=\"image/png\" href=\"http://h/i.png\"/><labels/></userinfo>");
+  auto res = client_->Post("/user/info.atom", "<feed/>", "application/atom+xml");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(400, res->status);
+  auto last = VESKAtomParser::allocParseUserinfo(get("/user/get.atom"));
+  ASSERT_TRUE(last && last->icon() && last->labels());
+  EXPECT_EQ(std::optional<std::string>("http://h/i.png"), last->icon()->href());
+  EXPECT_FALSE(last->labels()->labelItems());
+  EXPECT_EQ(std::optional<std::string>("New & name"), last->name()->value());
 }
 
 TEST_F(SampleServiceTest, SubscriptionsAndFavouritesAreKeptInMemory) {

@@ -78,8 +78,11 @@ bool Keyboard::attach(const std::shared_ptr<View>& view, TextInput* input) {
   responder_ = view;
   responderKey_ = view.get();
   input_ = input;
-  if (!visible_) post(true);
   return true;
+}
+
+void Keyboard::didBeginEditing(const View* view) {
+  if (view && responderKey_ == view && !visible_) post(true);
 }
 
 void Keyboard::detach(const View* view) {

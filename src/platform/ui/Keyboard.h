@@ -9,7 +9,8 @@
 //    "UIKeyboardWillShowNotification"; kAnimationDuration later by the clock
 //    "UIKeyboardDidChangeFrameNotification" (5.0 on), then "UIKeyboardDidShowNotification".
 //    Hiding (the last responder resigned) posts the Hide counterparts the same way. Moving the
-//    first responder from one view to another posts nothing.
+//    first responder from one view to another posts nothing. The show is posted after the
+//    responder's did-begin-editing callbacks.
 //  - Each carries user info "UIKeyboardFrameBeginUserInfoKey" and "UIKeyboardFrameEndUserInfoKey"
 //    (window coordinates; frameFromUserInfo reads them), "UIKeyboardAnimationDurationUserInfoKey"
 //    and "UIKeyboardAnimationCurveUserInfoKey". The keyboard is 216 points high at the bottom
@@ -61,6 +62,10 @@ class Keyboard {
   // Called by a view becoming first responder: the current one is asked to resign first;
   // false when it refuses.
   bool attach(const std::shared_ptr<View>& view, TextInput* input);
+  // Called by the new first responder once it has told its delegate it began editing: the
+  // keyboard, when hidden, shows now (so a screen hears of the keyboard after the field's
+  // begin-editing callbacks, as on the phone).
+  void didBeginEditing(const View* view);
   // Called by the first responder when it resigned.
   void detach(const View* view);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/Touch.h"
 
@@ -303,12 +304,22 @@ std::shared_ptr<View> TableView::headerViewForSection(int64_t section) {
 
 void TableView::boundsDidChange(const Rect& oldBounds) {
   // The cells follow the offset before the delegate hears of the scroll, so it sees them.
+  if (backgroundView_) backgroundView_->setFrame(bounds());
   if (loaded_) tile();
   ScrollView::boundsDidChange(oldBounds);
 }
 
+void TableView::setBackgroundView(std::shared_ptr<View> view) {
+  if (backgroundView_ && backgroundView_->superview().get() == this) backgroundView_->removeFromSuperview();
+  backgroundView_ = std::move(view);
+  if (!backgroundView_) return;
+  backgroundView_->setFrame(bounds());
+  insertSubviewAt(backgroundView_, 0);
+}
+
 void TableView::layoutSubviews() {
   ScrollView::layoutSubviews();
+  if (backgroundView_) backgroundView_->setFrame(bounds());
   if (!loaded_) {
     reloadData();
     return;
@@ -326,8 +337,20 @@ void TableView::tile() {
   auto keep = shared();
   const Rect visible = bounds();
   std::vector<IndexPath> wanted = indexPathsForRowsInRect(visible);
+  // The cell holding the keyboard's first responder stays while it is out of view, so the
+  // field being edited keeps the keyboard when the table shrinks or scrolls.
+  std::shared_ptr<View> responder = Keyboard::shared().firstResponder();
+  auto holdsResponder = [&](const TableViewCell& cell) {
+    for (View* v = responder.get(); v; v = v->superview().get()) {
+      if (v == &cell) return true;
+    }
+    return false;
+  };
   for (auto it = visible_.begin(); it != visible_.end();) {
-    if (!std::binary_search(wanted.begin(), wanted.end(), it->first)) {
+    if (!std::binary_search(wanted.begin(), wanted.end(), it->first) && responder && holdsResponder(*it->second)) {
+      it->second->setFrame(cellFrame(it->first));
+      ++it;
+    } else if (!std::binary_search(wanted.begin(), wanted.end(), it->first)) {
       std::shared_ptr<TableViewCell> cell = std::move(it->second);
       it = visible_.erase(it);
       enqueue(cell);
@@ -350,11 +373,12 @@ void TableView::tile() {
     cell->setSeparator(separatorStyle_, separatorColor_);
     cell->setGrouped(style_ == TableViewStyle::Grouped);
     if (cell->isEditing() != editing_) cell->setEditing(editing_);
+    applyEditingLook(*cell, path);
     const bool selected = selected_.count(path) != 0;
     if (cell->isSelected() != selected) cell->setSelected(selected);
     if (auto delegate = delegate_.lock()) delegate->willDisplayCell(*this, *cell, path);
     visible_[path] = cell;
-    insertSubviewAt(cell, 0);
+    insertSubviewAt(cell, backgroundView_ ? 1 : 0);
     cell->layoutIfNeeded();
   }
   placeSectionViews(visible);
@@ -494,6 +518,17 @@ void TableView::applyUpdates(PendingUpdates u) {
     if (s < 0 || s >= oldCount) {
       throw TableViewInconsistency(
           format("attempt to reload section %lld, but there are only %lld sections before the update", s, oldCount));
+    }
+  }
+  for (int64_t s : u.deletedSections) {
+    if (u.reloadedSections.count(s)) {
+      throw TableViewInconsistency(format("attempt to delete and reload the same section %lld", s));
+    }
+  }
+  for (const IndexPath& p : u.deletedRows) {
+    if (u.reloadedRows.count(p)) {
+      throw TableViewInconsistency(
+          format("attempt to delete and reload the same index path (section %lld, row %lld)", p.section, p.row));
     }
   }
   for (int64_t s : u.insertedSections) {
@@ -667,7 +702,7 @@ void TableView::deselectRow(const IndexPath& indexPath, bool) { showSelection(in
 
 bool TableView::tapRow(const IndexPath& indexPath) {
   ensureLoaded();
-  if (!allowsSelection_ || editing_ || !hasRow(indexPath)) return false;
+  if (!selectable() || !hasRow(indexPath)) return false;
   auto keep = shared();
   auto delegate = delegate_.lock();
   std::optional<IndexPath> target = delegate ? delegate->willSelectRow(*this, indexPath) : indexPath;
@@ -691,7 +726,24 @@ void TableView::tapAccessoryButton(const IndexPath& indexPath) {
 }
 
 void TableView::touchesBegan(const TouchSet& touches, const Event& event) {
-  if (touches.empty() || editing_ || !allowsSelection_) return ScrollView::touchesBegan(touches, event);
+  controlTouched_.reset();
+  if (!touches.empty() && editing_) {
+    const Point point = touches.front()->locationInView(this);
+    if (auto path = indexPathForRowAtPoint(point)) {
+      if (auto cell = cellForRow(*path)) {
+        const Point inCell = convertPointTo(point, cell.get());
+        confirmationTouched_ = cell->deleteConfirmationFrame().contains(inCell);
+        Rect control = cell->editingControlFrame();
+        // The whole indent answers, as the phone's control does.
+        if (!control.isEmpty()) control = Rect(0, 0, control.maxX() + control.origin.x, cell->bounds().size.height);
+        if (confirmationTouched_ || control.contains(inCell)) {
+          controlTouched_ = path;
+          return;
+        }
+      }
+    }
+  }
+  if (touches.empty() || !selectable()) return ScrollView::touchesBegan(touches, event);
   highlighted_ = indexPathForRowAtPoint(touches.front()->locationInView(this));
   if (highlighted_) {
     if (auto cell = cellForRow(*highlighted_)) cell->setHighlighted(true);
@@ -699,6 +751,16 @@ void TableView::touchesBegan(const TouchSet& touches, const Event& event) {
 }
 
 void TableView::touchesEnded(const TouchSet& touches, const Event& event) {
+  if (controlTouched_) {
+    const IndexPath path = *controlTouched_;
+    controlTouched_.reset();
+    if (confirmationTouched_) {
+      tapDeleteConfirmation(path);
+    } else {
+      tapEditingControl(path);
+    }
+    return;
+  }
   if (!highlighted_) return ScrollView::touchesEnded(touches, event);
   const IndexPath path = *highlighted_;
   highlighted_.reset();
@@ -707,6 +769,7 @@ void TableView::touchesEnded(const TouchSet& touches, const Event& event) {
 }
 
 void TableView::touchesCancelled(const TouchSet& touches, const Event& event) {
+  controlTouched_.reset();
   if (!highlighted_) return ScrollView::touchesCancelled(touches, event);
   if (auto cell = cellForRow(*highlighted_)) cell->setHighlighted(false);
   highlighted_.reset();
@@ -716,7 +779,58 @@ void TableView::touchesCancelled(const TouchSet& touches, const Event& event) {
 
 void TableView::setEditing(bool editing, bool animated) {
   editing_ = editing;
-  for (auto& [path, cell] : visible_) cell->setEditing(editing, animated);
+  auto keep = shared();
+  for (auto& [path, cell] : visible_) {
+    cell->setEditing(editing, animated);
+    applyEditingLook(*cell, path);
+  }
+}
+
+void TableView::applyEditingLook(TableViewCell& cell, const IndexPath& indexPath) {
+  cell.setEditingStyle(editingStyleFor(indexPath));
+  auto delegate = delegate_.lock();
+  cell.setShouldIndentWhileEditing(!delegate || delegate->shouldIndentWhileEditingRow(*this, indexPath));
+}
+
+TableViewCellEditingStyle TableView::editingStyleFor(const IndexPath& indexPath) {
+  auto ds = dataSource_.lock();
+  if (!editing_ || !ds || !ds->canEditRow(*this, indexPath)) return TableViewCellEditingStyle::None;
+  auto delegate = delegate_.lock();
+  return delegate ? delegate->editingStyleForRow(*this, indexPath) : TableViewCellEditingStyle::Delete;
+}
+
+void TableView::hideDeleteConfirmations() {
+  for (auto& [path, cell] : visible_) {
+    if (cell->deleteConfirmationTitle()) cell->setDeleteConfirmationTitle(std::nullopt);
+  }
+}
+
+bool TableView::tapEditingControl(const IndexPath& indexPath) {
+  auto cell = cellForRow(indexPath);
+  if (!cell || !editing_ || !cell->showsEditingControl()) return false;
+  auto keep = shared();
+  if (cell->editingStyle() == TableViewCellEditingStyle::Insert) {
+    hideDeleteConfirmations();
+    return commitEditing(indexPath);
+  }
+  if (cell->deleteConfirmationTitle()) {
+    // A second touch on the control takes the button away again.
+    cell->setDeleteConfirmationTitle(std::nullopt);
+    return true;
+  }
+  hideDeleteConfirmations();
+  auto delegate = delegate_.lock();
+  std::optional<std::string> title = delegate ? delegate->titleForDeleteConfirmationButton(*this, indexPath) : std::nullopt;
+  cell->setDeleteConfirmationTitle(title.value_or("Delete"));
+  return true;
+}
+
+bool TableView::tapDeleteConfirmation(const IndexPath& indexPath) {
+  auto cell = cellForRow(indexPath);
+  if (!cell || !editing_ || !cell->deleteConfirmationTitle()) return false;
+  auto keep = shared();
+  cell->setDeleteConfirmationTitle(std::nullopt);
+  return commitEditing(indexPath);
 }
 
 bool TableView::commitEditing(const IndexPath& indexPath) {

@@ -10,7 +10,9 @@
 //    on reloadData and after each update, as the phone does; cells are asked only for the rows
 //    inside the bounds (cellForRow is null for a row off screen), when they come into view.
 //  - A cell leaving the bounds goes to the queue of its reuse identifier (a cell without one is
-//    dropped); dequeueReusableCell hands the oldest back after prepareForReuse.
+//    dropped); dequeueReusableCell hands the oldest back after prepareForReuse. A cell holding
+//    the keyboard's first responder stays while out of view, so the field keeps editing.
+//  - A background view stays behind the cells at the visible bounds while the content scrolls.
 //  - willDisplayCell before a cell is shown; headers of plain tables stay pinned at the top
 //    while their section scrolls under them.
 //  - Updates: insert / delete / reload of rows and sections, alone or batched between
@@ -22,8 +24,14 @@
 //    willSelectRow (which may answer another row or none), deselects the old row (willDeselect
 //    / didDeselect), selects, then didSelectRow. scrollToRow positions a row at the top,
 //    middle, bottom or just into view (None), within the content.
-//  - Editing mode puts every visible cell in editing; committing an edit (the delete button)
-//    goes to the data source; moving a row goes to the data source and keeps the cells.
+//  - Editing mode puts every visible cell in editing with the editing style the delegate gives
+//    its row (None for a row the data source cannot edit), indented unless the delegate says not; a cell keeps the style it was shown
+//    with until it is reloaded, as on the phone. The delete control shows the row's delete
+//    confirmation button (the delegate's title, "Delete" by default); confirming it, or the insert
+//    control, commits the edit to the data source. Rows are not selectable while editing unless
+//    allowsSelectionDuringEditing. Moving a row goes to the data source and keeps the cells.
+//  - An update batch may not delete and reload the same section or row (it throws, as the
+//    phone's does).
 // Where we differ on purpose: updates do not animate the cells (the row animation of each
 // update is recorded in updateLog()); tapRow(indexPath) is the tap for code and tests, as a
 // touch that ends on a row is.
@@ -90,6 +98,11 @@ class TableViewDelegate : public ScrollViewDelegate {
   virtual TableViewCellEditingStyle editingStyleForRow(TableView&, const IndexPath&) {
     return TableViewCellEditingStyle::Delete;
   }
+  virtual std::optional<std::string> titleForDeleteConfirmationButton(TableView&, const IndexPath&) {
+    return std::nullopt;
+  }
+  // Whether the row's content moves right for the editing control while editing.
+  virtual bool shouldIndentWhileEditingRow(TableView&, const IndexPath&) { return true; }
 };
 
 struct TableUpdate {
@@ -125,10 +138,15 @@ class TableView : public ScrollView {
   void setSeparatorColor(const Color& color);
   const std::shared_ptr<View>& tableHeaderView() const { return tableHeaderView_; }
   void setTableHeaderView(std::shared_ptr<View> view);
+  // Behind everything, filling the visible bounds (it does not scroll); null: none.
+  const std::shared_ptr<View>& backgroundView() const { return backgroundView_; }
+  void setBackgroundView(std::shared_ptr<View> view);
   const std::shared_ptr<View>& tableFooterView() const { return tableFooterView_; }
   void setTableFooterView(std::shared_ptr<View> view);
   bool allowsSelection() const { return allowsSelection_; }
   void setAllowsSelection(bool allows) { allowsSelection_ = allows; }
+  bool allowsSelectionDuringEditing() const { return allowsSelectionDuringEditing_; }
+  void setAllowsSelectionDuringEditing(bool allows) { allowsSelectionDuringEditing_ = allows; }
 
   // --- data
   void reloadData();
@@ -189,6 +207,13 @@ class TableView : public ScrollView {
   virtual void setEditing(bool editing, bool animated = false);
   // The delete (or insert) control of the row was confirmed.
   bool commitEditing(const IndexPath& indexPath);
+  // The reader touched the editing control of the row on screen: the insert control commits at
+  // once; the delete control shows the row's confirmation button (hiding any other). False when
+  // the row shows no control.
+  bool tapEditingControl(const IndexPath& indexPath);
+  // The reader touched the row's delete confirmation button: commits the delete. False when
+  // the row shows none.
+  bool tapDeleteConfirmation(const IndexPath& indexPath);
   // The user dragged a row to another place while editing.
   bool moveRow(const IndexPath& from, const IndexPath& to);
 
@@ -234,6 +259,12 @@ class TableView : public ScrollView {
   void applyUpdates(PendingUpdates updates);
   PendingUpdates& pending();
   void showSelection(const IndexPath& indexPath, bool selected);
+  // The style the row's cell shows now: none outside editing or for a row that cannot be edited.
+  TableViewCellEditingStyle editingStyleFor(const IndexPath& indexPath);
+  // Gives the cell its row's editing style and indentation.
+  void applyEditingLook(TableViewCell& cell, const IndexPath& indexPath);
+  void hideDeleteConfirmations();
+  bool selectable() const { return allowsSelection_ && (!editing_ || allowsSelectionDuringEditing_); }
   float sectionGap() const { return style_ == TableViewStyle::Grouped ? 10 : 0; }
   Rect cellFrame(const IndexPath& indexPath) const;
   void placeSectionViews(const Rect& visible);
@@ -248,8 +279,13 @@ class TableView : public ScrollView {
   Color separatorColor_ = Color::white(0.88f);
   std::shared_ptr<View> tableHeaderView_;
   std::shared_ptr<View> tableFooterView_;
+  std::shared_ptr<View> backgroundView_;
   bool allowsSelection_ = true;
+  bool allowsSelectionDuringEditing_ = false;
   bool editing_ = false;
+  // A touch that began on a row's editing control or its delete confirmation button.
+  std::optional<IndexPath> controlTouched_;
+  bool confirmationTouched_ = false;
   bool loaded_ = false;
   bool tiling_ = false;
 

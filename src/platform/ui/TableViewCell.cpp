@@ -14,6 +14,9 @@ namespace {
 constexpr float kMargin = 10;
 constexpr float kAccessoryWidth = 20;
 constexpr float kEditingControlWidth = 32;
+constexpr float kEditingControlDiameter = 20;
+constexpr float kConfirmationWidth = 64;
+constexpr float kConfirmationHeight = 30;
 
 Color blueSelection() { return Color::rgba8(5, 140, 245); }
 Color detailBlue() { return Color::rgba8(56, 84, 135); }
@@ -134,9 +137,37 @@ void TableViewCell::setEditing(bool editing, bool) {
   setNeedsDisplay();
 }
 
+void TableViewCell::setEditingStyle(TableViewCellEditingStyle style) {
+  editingStyle_ = style;
+  if (style != TableViewCellEditingStyle::Delete) deleteConfirmation_.reset();
+  setNeedsLayout();
+  setNeedsDisplay();
+}
+
+void TableViewCell::setDeleteConfirmationTitle(std::optional<std::string> title) {
+  deleteConfirmation_ = std::move(title);
+  setNeedsLayout();
+  setNeedsDisplay();
+}
+
+Rect TableViewCell::editingControlFrame() const {
+  if (!showsEditingControl()) return Rect();
+  const float body = bounds().size.height - (separatorStyle_ == TableViewCellSeparatorStyle::None ? 0 : 1);
+  return Rect((kEditingControlWidth - kEditingControlDiameter) / 2, (body - kEditingControlDiameter) / 2,
+              kEditingControlDiameter, kEditingControlDiameter);
+}
+
+Rect TableViewCell::deleteConfirmationFrame() const {
+  if (!editing_ || !deleteConfirmation_) return Rect();
+  const float body = bounds().size.height - (separatorStyle_ == TableViewCellSeparatorStyle::None ? 0 : 1);
+  return Rect(bounds().size.width - kMargin - kConfirmationWidth, (body - kConfirmationHeight) / 2, kConfirmationWidth,
+              kConfirmationHeight);
+}
+
 void TableViewCell::prepareForReuse() {
   setSelected(false);
   setHighlighted(false);
+  setDeleteConfirmationTitle(std::nullopt);
 }
 
 void TableViewCell::applyHighlight() {
@@ -170,9 +201,11 @@ float TableViewCell::accessoryWidth() const {
 void TableViewCell::layoutSubviews() {
   const Rect b = bounds();
   const float separator = separatorStyle_ == TableViewCellSeparatorStyle::None ? 0 : 1;
-  const float left = editing_ ? kEditingControlWidth : 0;
+  const float left = editing_ && indentWhileEditing_ ? kEditingControlWidth : 0;
   const float height = std::max(0.f, b.size.height - separator);
-  contentView_->setFrame(Rect(left, 0, std::max(0.f, b.size.width - left - accessoryWidth()), height));
+  // The confirmation button takes the accessory's place.
+  const float right = editing_ && deleteConfirmation_ ? kConfirmationWidth + kMargin : accessoryWidth();
+  contentView_->setFrame(Rect(left, 0, std::max(0.f, b.size.width - left - right), height));
   if (backgroundView_) backgroundView_->setFrame(b);
   if (selectedBackgroundView_) selectedBackgroundView_->setFrame(b);
   if (accessoryView_) {
@@ -238,8 +271,9 @@ void TableViewCell::draw(Canvas& canvas, const Rect&) {
     canvas.setFillColor(separatorColor_);
     canvas.fillRect(Rect(grouped_ ? 0 : kMargin, b.size.height - 1, b.size.width - (grouped_ ? 0 : kMargin), 1));
   }
+  drawEditingControls(canvas);
   const TableViewCellAccessoryType type = editing_ ? editingAccessoryType_ : accessoryType_;
-  if (accessoryView_ || type == TableViewCellAccessoryType::None) return;
+  if (accessoryView_ || type == TableViewCellAccessoryType::None || (editing_ && deleteConfirmation_)) return;
   const float cx = b.size.width - kMargin - kAccessoryWidth / 2;
   const float cy = body.size.height / 2;
   const Color ink = showsSelection() ? Color::whiteColor() : Color::white(0.5f);
@@ -271,6 +305,29 @@ void TableViewCell::draw(Canvas& canvas, const Rect&) {
       break;
     case TableViewCellAccessoryType::None:
       break;
+  }
+}
+
+void TableViewCell::drawEditingControls(Canvas& canvas) {
+  if (showsEditingControl()) {
+    const Rect control = editingControlFrame();
+    const bool insert = editingStyle_ == TableViewCellEditingStyle::Insert;
+    canvas.setFillColor(insert ? Color::rgba8(40, 170, 60) : Color::rgba8(220, 40, 40));
+    canvas.fillEllipse(control);
+    canvas.setFillColor(Color::whiteColor());
+    const float cx = control.origin.x + control.size.width / 2, cy = control.origin.y + control.size.height / 2;
+    canvas.fillRect(Rect(cx - 6, cy - 1.5f, 12, 3));
+    if (insert) canvas.fillRect(Rect(cx - 1.5f, cy - 6, 3, 12));
+  }
+  if (const Rect button = deleteConfirmationFrame(); !button.isEmpty()) {
+    canvas.setFillColor(Color::rgba8(205, 30, 30));
+    canvas.fillRoundedRect(button, 6);
+    const Font font = Font::boldSystemFont(14);
+    const float lineHeight = 18;
+    canvas.drawText(*deleteConfirmation_,
+                    Rect(button.origin.x, button.origin.y + (button.size.height - lineHeight) / 2, button.size.width,
+                         lineHeight),
+                    font, Color::whiteColor(), LineBreakMode::TailTruncation, TextAlignment::Center);
   }
 }
 

@@ -14,6 +14,9 @@
 //  - prepareForReuse is called when the table hands the cell out again from its queue.
 //  - The accessory sits at the right; the content view is the bounds less the accessory, and
 //    less one point at the bottom for the table's separator, which the cell draws.
+//  - In editing the content moves right by the editing control's width (unless told not to); the table sets the
+//    control's style (a red minus for delete, a green plus for insert, none) and whether the
+//    delete confirmation button shows, drawn at the right with its title.
 #pragma once
 
 #include <memory>
@@ -67,6 +70,21 @@ class TableViewCell : public View {
   virtual void setHighlighted(bool highlighted, bool animated = false);
   bool isEditing() const { return editing_; }
   virtual void setEditing(bool editing, bool animated = false);
+  TableViewCellEditingStyle editingStyle() const { return editingStyle_; }
+  bool shouldIndentWhileEditing() const { return indentWhileEditing_; }
+  void setShouldIndentWhileEditing(bool indent) {
+    indentWhileEditing_ = indent;
+    setNeedsLayout();
+  }
+  void setEditingStyle(TableViewCellEditingStyle style);
+  // The delete confirmation button with its title, or none.
+  const std::optional<std::string>& deleteConfirmationTitle() const { return deleteConfirmation_; }
+  void setDeleteConfirmationTitle(std::optional<std::string> title);
+  bool showsEditingControl() const { return editing_ && editingStyle_ != TableViewCellEditingStyle::None; }
+  // In the cell's coordinates: the editing control and the confirmation button (empty when
+  // not shown).
+  Rect editingControlFrame() const;
+  Rect deleteConfirmationFrame() const;
   virtual void prepareForReuse();
 
   // Set by the table that shows the cell: how to draw the separator, and whether the cell sits
@@ -84,6 +102,7 @@ class TableViewCell : public View {
 
  private:
   void applyHighlight();
+  void drawEditingControls(Canvas& canvas);
   bool showsSelection() const { return (selected_ || highlighted_) && selectionStyle_ != TableViewCellSelectionStyle::None; }
 
   TableViewCellStyle style_;
@@ -101,6 +120,9 @@ class TableViewCell : public View {
   bool selected_ = false;
   bool highlighted_ = false;
   bool editing_ = false;
+  TableViewCellEditingStyle editingStyle_ = TableViewCellEditingStyle::None;
+  bool indentWhileEditing_ = true;
+  std::optional<std::string> deleteConfirmation_;
   bool grouped_ = false;
   TableViewCellSeparatorStyle separatorStyle_ = TableViewCellSeparatorStyle::SingleLine;
   Color separatorColor_ = Color::white(0.88f);

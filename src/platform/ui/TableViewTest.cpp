@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@
 #include "platform/ui/Renderer.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TableViewController.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/Keyboard.h"
 #include "platform/ui/ViewTreeDump.h"
 #include "platform/ui/Window.h"
 
@@ -57,10 +60,28 @@ class Rows : public TableViewDataSource, public TableViewDelegate {
   std::optional<std::string> titleForHeaderInSection(TableView&, int64_t s) override {
     return data.size() > 1 ? std::optional<std::string>("S" + std::to_string(s)) : std::nullopt;
   }
-  void commitEditingStyle(TableView& table, TableViewCellEditingStyle, const IndexPath& p) override {
+  void commitEditingStyle(TableView& table, TableViewCellEditingStyle style, const IndexPath& p) override {
     auto& rows = data[static_cast<size_t>(p.section)];
+    if (style == TableViewCellEditingStyle::Insert) {
+      rows.insert(rows.begin() + p.row, "new");
+      table.insertRows({p}, TableViewRowAnimation::Fade);
+      return;
+    }
     rows.erase(rows.begin() + p.row);
     table.deleteRows({p}, TableViewRowAnimation::Fade);
+  }
+  std::map<IndexPath, TableViewCellEditingStyle> styles;  // Delete when absent
+  std::optional<std::string> deleteTitle;
+  TableViewCellEditingStyle editingStyleForRow(TableView&, const IndexPath& p) override {
+    auto it = styles.find(p);
+    return it == styles.end() ? TableViewCellEditingStyle::Delete : it->second;
+  }
+  std::optional<std::string> titleForDeleteConfirmationButton(TableView&, const IndexPath&) override {
+    return deleteTitle;
+  }
+  // Rows without a control keep their place.
+  bool shouldIndentWhileEditingRow(TableView&, const IndexPath& p) override {
+    return styles.count(p) == 0 || styles[p] != TableViewCellEditingStyle::None;
   }
   bool canMoveRow(TableView&, const IndexPath&) override { return true; }
   void moveRow(TableView&, const IndexPath& from, const IndexPath& to) override {
@@ -370,6 +391,123 @@ TEST_F(TableViewTest, EditingCommitsAndMovesGoToTheDataSource) {
   EXPECT_FALSE(table_->moveRow({0, 0}, {0, 1}));
   // Cells that come into view take the editing state of the table.
   EXPECT_FALSE(table_->cellForRow({0, 3})->isEditing());
+}
+
+TEST_F(TableViewTest, EditingControlsFollowTheDelegatesStylesUntilTheCellIsReloaded) {
+  rows_->data = {numbered(3)};
+  rows_->styles[{0, 1}] = TableViewCellEditingStyle::None;
+  rows_->styles[{0, 2}] = TableViewCellEditingStyle::Insert;
+  rows_->deleteTitle = "删除";
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->addSubview(table_);
+  window->makeKeyAndVisible();
+  table_->layoutIfNeeded();
+  // Outside editing no row shows a control; in editing each shows its delegate's style.
+  EXPECT_EQ(TableViewCellEditingStyle::None, table_->cellForRow({0, 0})->editingStyle());
+  table_->setEditing(true);
+  EXPECT_EQ(TableViewCellEditingStyle::Delete, table_->cellForRow({0, 0})->editingStyle());
+  EXPECT_EQ(TableViewCellEditingStyle::None, table_->cellForRow({0, 1})->editingStyle());
+  EXPECT_FALSE(table_->tapEditingControl({0, 1}));
+  // The row the delegate keeps unindented keeps its content at the left edge.
+  table_->layoutIfNeeded();
+  EXPECT_EQ(0, table_->cellForRow({0, 1})->contentView()->frame().origin.x);
+  EXPECT_EQ(32, table_->cellForRow({0, 0})->contentView()->frame().origin.x);
+  // The controls are drawn: a red minus and a green plus at the left of their rows.
+  table_->layoutIfNeeded();
+  auto picture = render(*table_);
+  ASSERT_TRUE(picture);
+  auto at = [&](int row) { return picture->pixelAt(10, row * 44 + 16); };
+  EXPECT_GT(at(0) >> 16 & 0xff, 180u);
+  EXPECT_LT(at(0) >> 8 & 0xff, 80u);
+  EXPECT_GT(at(2) >> 8 & 0xff, 140u);
+  EXPECT_LT(at(2) >> 16 & 0xff, 80u);
+  EXPECT_EQ(0xffffffffu, at(1));
+
+  // A touch on the delete control shows the confirmation with the delegate's title; only a
+  // touch on that button deletes. Rows are not selected while editing.
+  auto control = window->beginTouch(Point{16, 22});
+  window->endTouch(control);
+  EXPECT_EQ(std::optional<std::string>("删除"), table_->cellForRow({0, 0})->deleteConfirmationTitle());
+  EXPECT_EQ(3, table_->numberOfRowsInSection(0));
+  EXPECT_FALSE(table_->tapRow({0, 0}));
+  const Rect button = table_->cellForRow({0, 0})->deleteConfirmationFrame();
+  auto confirm = window->beginTouch(Point{button.origin.x + 10, button.origin.y + 10});
+  window->endTouch(confirm);
+  EXPECT_EQ((std::vector<std::string>{"r1", "r2"}), rows_->data[0]);
+  // The cells moved up keep the style they were shown with until reloaded, as on the phone.
+  EXPECT_EQ(TableViewCellEditingStyle::None, table_->cellForRow({0, 0})->editingStyle());
+  table_->reloadRows({{0, 0}}, TableViewRowAnimation::None);
+  EXPECT_EQ(TableViewCellEditingStyle::Delete, table_->cellForRow({0, 0})->editingStyle());
+  // The insert control commits at once; with selection allowed in editing a tap selects.
+  rows_->styles.clear();
+  rows_->styles[{0, 1}] = TableViewCellEditingStyle::Insert;
+  table_->reloadData();
+  EXPECT_TRUE(table_->tapEditingControl({0, 1}));
+  EXPECT_EQ((std::vector<std::string>{"r1", "new", "r2"}), rows_->data[0]);
+  table_->setAllowsSelectionDuringEditing(true);
+  EXPECT_TRUE(table_->tapRow({0, 2}));
+  Application::shared().resetForTesting();
+}
+
+TEST_F(TableViewTest, TheBackgroundViewStaysBehindTheCellsAtTheVisibleBounds) {
+  rows_->data = {numbered(30)};
+  auto background = std::make_shared<View>();
+  background->setBackgroundColor(Color::rgba8(0, 0, 200));
+  table_->setBackgroundView(background);
+  table_->layoutIfNeeded();
+  table_->setContentOffset(Point{0, 300}, false);
+  table_->layoutIfNeeded();
+  EXPECT_EQ(Rect(0, 300, 320, 460), background->frame());
+  EXPECT_EQ(background, table_->subviews().front());
+  // Cells come into view above it.
+  auto picture = render(*table_);
+  ASSERT_TRUE(picture);
+  EXPECT_NE(0xff0000c8u, picture->pixelAt(200, 20));
+  table_->setBackgroundView(nullptr);
+  EXPECT_FALSE(background->superview());
+}
+
+TEST_F(TableViewTest, TheCellOfTheFieldBeingEditedStaysWhileOutOfView) {
+  rows_->data = {numbered(30)};
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->addSubview(table_);
+  window->makeKeyAndVisible();
+  table_->layoutIfNeeded();
+  auto field = std::make_shared<TextField>(Rect(100, 5, 150, 30));
+  table_->cellForRow({0, 2})->contentView()->addSubview(field);
+  ASSERT_TRUE(field->becomeFirstResponder());
+  // The table shrinks and scrolls away: the cell stays, the field keeps editing.
+  table_->setFrame(Rect(0, 0, 320, 100));
+  table_->setContentOffset(Point{0, 600}, false);
+  EXPECT_TRUE(field->isFirstResponder());
+  EXPECT_TRUE(table_->cellForRow({0, 2}));
+  EXPECT_FALSE(table_->cellForRow({0, 3}));
+  // Once it resigned, the cell goes like any other.
+  field->resignFirstResponder();
+  table_->setContentOffset(Point{0, 610}, false);
+  EXPECT_FALSE(table_->cellForRow({0, 2}));
+  Keyboard::shared().resetForTesting();
+}
+
+TEST_F(TableViewTest, ABatchMayNotDeleteAndReloadTheSameSectionOrRow) {
+  rows_->data = {numbered(2), numbered(2), numbered(2)};
+  table_->layoutIfNeeded();
+  rows_->data.erase(rows_->data.begin() + 1);
+  table_->beginUpdates();
+  table_->deleteSections({1}, TableViewRowAnimation::Fade);
+  table_->reloadSections({1, 2}, TableViewRowAnimation::Fade);
+  EXPECT_THROW(table_->endUpdates(), TableViewInconsistency);
+  EXPECT_EQ(3, table_->numberOfSections());
+  // One after the other, in the numbering of each moment, it passes.
+  table_->deleteSections({1}, TableViewRowAnimation::Fade);
+  table_->reloadSections({1}, TableViewRowAnimation::Fade);
+  EXPECT_EQ(2, table_->numberOfSections());
+
+  rows_->data[0].erase(rows_->data[0].begin());
+  table_->beginUpdates();
+  table_->deleteRows({{0, 0}}, TableViewRowAnimation::Fade);
+  table_->reloadRows({{0, 0}}, TableViewRowAnimation::Fade);
+  EXPECT_THROW(table_->endUpdates(), TableViewInconsistency);
 }
 
 // A screen whose view is a table, as the list screens are.

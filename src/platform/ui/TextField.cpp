@@ -128,6 +128,7 @@ bool TextField::becomeFirstResponder() {
   contentChanged();
   if (auto d = delegate_.lock()) d->textFieldDidBeginEditing(*this);
   sendActionsForControlEvents(kControlEventEditingDidBegin);
+  Keyboard::shared().didBeginEditing(this);
   return true;
 }
 

@@ -118,6 +118,33 @@ class TextInputTest : public ::testing::Test {
   Log notes_;
 };
 
+TEST_F(TextInputTest, TheKeyboardShowsAfterTheFieldsBeginEditingCallback) {
+  // A screen remembers the field in its did-begin callback and reads it on the will-show.
+  struct Noting : TextFieldDelegate {
+    explicit Noting(const Log& notes) : notes(notes) {}
+    void textFieldDidBeginEditing(TextField&) override { notesAtBegin = notes.size(); }
+    const Log& notes;
+    size_t notesAtBegin = 99;
+  };
+  auto noting = std::make_shared<Noting>(notes_);
+  auto field = std::make_shared<TextField>(Rect(0, 0, 200, 31));
+  field->setDelegate(noting);
+  ASSERT_TRUE(field->becomeFirstResponder());
+  EXPECT_EQ(0u, noting->notesAtBegin);
+  ASSERT_FALSE(notes_.empty());
+  EXPECT_EQ(0u, notes_.back().rfind("WillShow", 0));
+  // The same for a text view; a move between responders posts nothing.
+  auto view = std::make_shared<TextView>(Rect(0, 0, 200, 100));
+  const size_t before = notes_.size();
+  ASSERT_TRUE(view->becomeFirstResponder());
+  EXPECT_EQ(before, notes_.size());
+  view->resignFirstResponder();
+  notes_.clear();
+  ASSERT_TRUE(view->becomeFirstResponder());
+  EXPECT_EQ(0u, notes_.back().rfind("WillShow", 0));
+  view->resignFirstResponder();
+}
+
 TEST_F(TextInputTest, FieldDelegateVetoesAndTheKeyboardTypingThroughThem) {
   auto gate = std::make_shared<FieldGate>();
   auto field = std::make_shared<TextField>(Rect(0, 0, 200, 31));

@@ -96,6 +96,7 @@ bool TextView::becomeFirstResponder() {
   setNeedsDisplay();
   if (auto d = delegate_.lock()) d->textViewDidBeginEditing(*this);
   NotificationCenter::defaultCenter().post(kTextDidBeginEditingNotification, Value(keep));
+  Keyboard::shared().didBeginEditing(this);
   return true;
 }
 

@@ -290,7 +290,8 @@ bool ViewController::presentModalViewController(const std::shared_ptr<ViewContro
         if (turning) super->addSubview(modalView);
       },
       [keepHost, controller, covered, animated] {
-        if (keepHost->modal_ != controller) return;
+        // Dismissed before the presentation ended: the covered view stays.
+        if (keepHost->modal_ != controller || keepHost->dismissing_) return;
         covered->removeFromSuperview();
         keepHost->sendAppearance(AppearanceCallback::DidDisappear, animated);
         controller->sendAppearance(AppearanceCallback::DidAppear, animated);

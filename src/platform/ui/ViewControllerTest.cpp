@@ -274,6 +274,16 @@ TEST_F(ViewControllerTest, ModalPresentationCoversTheOutermostControllerAndRefus
   clock_->advance(0.4);
   drain();
   EXPECT_EQ((Log{"A:didDisappear+", "sheet:didAppear+"}), take());
+
+  // Dismissed before its presentation ended: the covered screen is back for good.
+  sheet->dismissModalViewController(false);
+  ASSERT_TRUE(a->presentModalViewController(sheet, true));
+  sheet->dismissModalViewController(true);
+  clock_->advance(1);
+  drain();
+  EXPECT_FALSE(nav->modalViewController());
+  EXPECT_EQ(window_.get(), nav->view()->window());
+  EXPECT_FALSE(sheet->view()->window());
 }
 
 // A flipping modal turns the screen from the covered content to the presented one and back: the

@@ -251,13 +251,15 @@ TEST_F(PostTasksTest, AProfileWithAnIconIsSentInTwoRequestsAndKeptLocally) {
   EXPECT_EQ(profiles[1].headers["content-type"], "application/atom+xml;type=entry");
   EXPECT_EQ(profiles[1].body.find("introduction"), std::string::npos);
 
-  // Reading a profile back from the service.
+  // Reading the profile back from the service: the posted values, what the posts left out
+  // (the e-mail) as the service had it.
   auto read = engine_->createGetUserInfoTask(std::string("reader"));
   ASSERT_EQ(codeOf(read), 0);
   auto infos = observer_->userInfosOf(read);
   ASSERT_EQ(infos.size(), 1u);
-  ASSERT_TRUE(infos[0]->name());
-  EXPECT_EQ(infos[0]->name()->value(), "Sample reader");
+  ASSERT_TRUE(infos[0]->name() && infos[0]->email());
+  EXPECT_EQ(infos[0]->name()->value(), "Harbour reader");
+  EXPECT_EQ(infos[0]->email()->value(), "reader@example.org");
   EXPECT_EQ(requestsTo("/user/get.atom").back().query, "username=reader");
   EXPECT_EQ(codeOf(engine_->createGetUserInfoTask(std::nullopt)), kErrInvalidArg);
 }
