@@ -126,7 +126,9 @@ void Button::layoutSubviews() {
   // The title shrinks (and truncates) when image and title do not fit side by side.
   title.width = std::max(0.f, std::min(title.width, content.size.width - image.width));
   const float groupWidth = image.width + title.width;
-  const float x = content.midX() - groupWidth / 2;
+  float x = content.midX() - groupWidth / 2;
+  if (contentHorizontalAlignment() == ControlContentHorizontalAlignment::Left) x = content.minX();
+  if (contentHorizontalAlignment() == ControlContentHorizontalAlignment::Right) x = content.maxX() - groupWidth;
   Rect imageRect(x, content.midY() - image.height / 2, image.width, image.height);
   Rect titleRect(x + image.width, content.midY() - title.height / 2, title.width, title.height);
   imageRect = imageRect.offsetBy(imageInsets_.left - imageInsets_.right, imageInsets_.top - imageInsets_.bottom);

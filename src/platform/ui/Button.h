@@ -8,8 +8,9 @@
 //  - Types: custom (nothing drawn but what is set; white titles) and rounded rectangle (a white
 //    rounded body with a grey border when there is no background image; dark blue titles,
 //    white while highlighted).
-//  - titleLabel() and imageView() exist from the start; layout centres image then title as one
-//    group inside the bounds less contentEdgeInsets, each then moved by its own edge insets.
+//  - titleLabel() and imageView() exist from the start; layout places image then title as one
+//    group inside the bounds less contentEdgeInsets (centred, or at the left or right edge by the
+//    control's content alignment), each then moved by its own edge insets.
 //    sizeThatFits is that group plus the content insets.
 //  - The title label's font is the button's (bold 15 for rounded rectangles, system 15 for
 //    custom buttons, like the phone's defaults).

@@ -48,6 +48,9 @@ enum ControlEvents : unsigned {
   kControlEventAllEvents = 0xFFFFFFFFu,
 };
 
+// Where a control places its content across its bounds (the phone's numbers).
+enum class ControlContentHorizontalAlignment { Center = 0, Left = 1, Right = 2, Fill = 3 };
+
 class Control : public View {
  public:
   using Action = std::function<void(Control& sender)>;
@@ -63,6 +66,12 @@ class Control : public View {
   virtual void setHighlighted(bool highlighted);
   unsigned state() const;
   bool isTracking() const { return tracking_; }
+  // Buttons place their image and title group by it (Fill is laid out as Center).
+  ControlContentHorizontalAlignment contentHorizontalAlignment() const { return horizontalAlignment_; }
+  void setContentHorizontalAlignment(ControlContentHorizontalAlignment alignment) {
+    horizontalAlignment_ = alignment;
+    setNeedsLayout();
+  }
   bool isTouchInside() const { return touchInside_; }
 
   // Adds an action for `events` under `key` (usually the target object).
@@ -100,6 +109,7 @@ class Control : public View {
   bool highlighted_ = false;
   bool tracking_ = false;
   bool touchInside_ = false;
+  ControlContentHorizontalAlignment horizontalAlignment_ = ControlContentHorizontalAlignment::Center;
 };
 
 }  // namespace zu::ui

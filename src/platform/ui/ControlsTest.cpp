@@ -91,6 +91,24 @@ TEST_F(ControlsTest, ButtonStateValuesFallBackToNormal) {
   EXPECT_NE(std::string::npos, dumpViewTree(*button).find("Button frame={10, 10, 100, 40} state=4 image=star_on"));
 }
 
+// The image and title group sits in the middle, or against the left or right inset edge.
+TEST_F(ControlsTest, ButtonContentFollowsItsHorizontalAlignment) {
+  auto button = Button::create(ButtonType::Custom);
+  button->setFrame(Rect(0, 0, 200, 40));
+  button->setContentEdgeInsets(EdgeInsets(0, 8, 0, 8));
+  button->setTitle("绑定", kControlStateNormal);
+  button->layoutIfNeeded();
+  const Rect centred = button->titleLabel()->frame();
+  EXPECT_FLOAT_EQ(centred.midX(), 100);
+  button->setContentHorizontalAlignment(ControlContentHorizontalAlignment::Left);
+  button->layoutIfNeeded();
+  EXPECT_FLOAT_EQ(button->titleLabel()->frame().minX(), 8);
+  EXPECT_FLOAT_EQ(button->titleLabel()->frame().size.width, centred.size.width);
+  button->setContentHorizontalAlignment(ControlContentHorizontalAlignment::Right);
+  button->layoutIfNeeded();
+  EXPECT_FLOAT_EQ(button->titleLabel()->frame().maxX(), 192);
+}
+
 TEST_F(ControlsTest, ButtonEventsFollowTheTouches) {
   auto button = Button::create(ButtonType::RoundedRect);
   button->setFrame(Rect(100, 100, 100, 40));
