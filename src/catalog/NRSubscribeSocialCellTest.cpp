@@ -39,13 +39,7 @@ class NRSubscribeSocialCellTest : public testing::CatalogFixture {
     OpenPlatformFactory::instance().reset();
     CatalogFixture::TearDown();
   }
-  static void bind(int platform, const std::string& nick) {
-    PlatformAccountInfo info;
-    info.accessToken = "token";
-    info.secret = "secret";
-    info.nickName = nick;
-    OpenPlatformFactory::instance().getOpenPlatformInstance(platform)->setAccountInfo(info);
-  }
+  static void bind(int platform, const std::string& nick) { testing::bindAccount(platform, nick); }
 };
 
 TEST_F(NRSubscribeSocialCellTest, OnlyABoundAccountColumnOfAMicroblogIsARow) {
