@@ -374,6 +374,32 @@ TEST_F(CustomListTest, ScopesBecomeSegmentsThatSetTheSearchBar) {
   EXPECT_EQ(header(*again).segmentControl()->selectedSegmentIndex(), 0);
 }
 
+// A header that goes before it settles takes its timer with it; with no scope by then, the
+// settling opens nothing.
+TEST_F(CustomListTest, TheSettleTimerEndsWithTheHeader) {
+  {
+    auto list = std::make_shared<NRSubscribeColumnsArrayController>(NRSubscribeColumnsArrayController::kCustomListType);
+    list->setEngine(engine_);
+    list->setParentColumn(testing::catalogueColumn("custom", std::string("custom"), true));
+    navigation_ = std::make_shared<ui::NavigationController>(list);
+    ui::ViewController::installAsRoot(*window_, navigation_);
+    window_->layoutIfNeeded();
+    ASSERT_TRUE(list->headerView());
+    settle();
+    auto& head = header(*list);
+    EXPECT_TRUE(head.viewDidAppear());
+    EXPECT_EQ(head.segmentControl()->numberOfSegments(), 0);
+    EXPECT_FALSE(head.searchBar()->textField()->isFirstResponder());
+  }
+  auto list = std::make_shared<NRSubscribeColumnsArrayController>(NRSubscribeColumnsArrayController::kCustomListType);
+  list->setEngine(engine_);
+  auto header = NRSubscribeSelfsearchHeaderView::create(list);
+  std::weak_ptr<NRSubscribeSelfsearchHeaderView> gone = header;
+  header.reset();
+  ASSERT_TRUE(gone.expired());
+  settle();  // the header is gone; its timer fires no more
+}
+
 // An unbound microblog scope: the bind button over the bar opens the authorisation screen; once the
 // account is bound and the screen returns, the bar comes back with the keyboard.
 TEST_F(CustomListTest, AnUnboundMicroblogScopeBindsFirst) {
