@@ -315,6 +315,12 @@ TEST_F(CustomListTest, SubscribingRepostsTheEntryOrShowsTheRefusal) {
   ASSERT_EQ(alertCount(), 1u);
   EXPECT_EQ(topAlert()->tag(), NRSubscribeColumnsArrayController::kSubscribeAlertTag);
   EXPECT_EQ(heard.size(), 1u);
+  // The refused column's row is faded in again.
+  ASSERT_FALSE(table.updateLog().empty());
+  const auto& reload = table.updateLog().back();
+  EXPECT_EQ(reload.kind, ui::TableUpdate::Kind::ReloadRows);
+  EXPECT_EQ(reload.animation, ui::TableViewRowAnimation::Fade);
+  EXPECT_EQ(reload.indexPaths, (std::vector<ui::IndexPath>{ui::IndexPath::forRow(0, 1)}));
   window_->layoutIfNeeded();
   other = std::dynamic_pointer_cast<NRSubscribeSelfdefCell>(table.cellForRow(ui::IndexPath::forRow(0, 1)));
   ASSERT_TRUE(other);
