@@ -129,12 +129,15 @@ inline void bindAccount(int platform, const std::string& nickName) {
 
 class CatalogFixture : public DetailFixture {
  protected:
+  // Every platform starts unbound, and ends so.
   void SetUp() override {
     DetailFixture::SetUp();
     ColumnPickerController::registerNibs();
+    OpenPlatformFactory::instance().reset();
   }
   void TearDown() override {
     tabs_.reset();
+    OpenPlatformFactory::instance().reset();
     DetailFixture::TearDown();
   }
 

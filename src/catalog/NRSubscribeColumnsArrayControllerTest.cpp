@@ -80,15 +80,6 @@ std::vector<std::vector<std::string>> idsOf(const std::optional<ColumnSections::
 
 class CustomListTest : public testing::CatalogFixture {
  protected:
-  void SetUp() override {
-    CatalogFixture::SetUp();
-    OpenPlatformFactory::instance().reset();
-  }
-  void TearDown() override {
-    OpenPlatformFactory::instance().reset();
-    CatalogFixture::TearDown();
-  }
-
   // The list of the custom-content category, as the content centre pushes it, its scopes answered.
   std::shared_ptr<NRSubscribeColumnsArrayController> openList(const std::vector<std::shared_ptr<Column>>& scopes) {
     auto parent = testing::catalogueColumn("custom", std::string("custom"), true);

@@ -40,12 +40,7 @@ class SelfdefTest : public testing::CatalogFixture {
  protected:
   void SetUp() override {
     CatalogFixture::SetUp();
-    OpenPlatformFactory::instance().reset();
     testing::bindAccount(1, "新浪读者");
-  }
-  void TearDown() override {
-    OpenPlatformFactory::instance().reset();
-    CatalogFixture::TearDown();
   }
   std::shared_ptr<NRSubscribeSelfdefController> open() {
     auto screen = std::make_shared<NRSubscribeSelfdefController>();

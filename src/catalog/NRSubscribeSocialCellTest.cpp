@@ -31,14 +31,6 @@ class Pressed : public NRSubscribeCellDelegate {
 
 class NRSubscribeSocialCellTest : public testing::CatalogFixture {
  protected:
-  void SetUp() override {
-    CatalogFixture::SetUp();
-    OpenPlatformFactory::instance().reset();
-  }
-  void TearDown() override {
-    OpenPlatformFactory::instance().reset();
-    CatalogFixture::TearDown();
-  }
   static void bind(int platform, const std::string& nick) { testing::bindAccount(platform, nick); }
 };
 
