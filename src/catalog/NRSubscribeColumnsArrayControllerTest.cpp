@@ -7,10 +7,12 @@
 
 #include "catalog/CatalogTestSupport.h"
 #include "catalog/LoadMoreCell.h"
+#include "catalog/NRSubscribeHeaderView.h"
 #include "catalog/NRSubscribeNoResultView.h"
 #include "catalog/NRSubscribeSearchWaitingView.h"
 #include "catalog/NRSubscribeSelfdefCell.h"
 #include "catalog/NRSubscribeSelfsearchHeaderView.h"
+#include "catalog/NRSubscribeSocialCell.h"
 #include "catalog/PBCustomSegmentedControl.h"
 #include "catalog/RyAttributedLabel.h"
 #include "engine/openplatform/OpenPlatformBase.h"
@@ -369,6 +371,49 @@ TEST_F(CustomListTest, ScopesBecomeSegmentsThatSetTheSearchBar) {
   NRSkinManager::sharedManager().changeSkin("Default");
   EXPECT_EQ(header(*again).segmentControl()->numberOfSegments(), 4);
   EXPECT_EQ(header(*again).segmentControl()->selectedSegmentIndex(), 0);
+}
+
+// The compact types: 10002 heads its search results with their total, shows a bound-account
+// column as a social row and any other as a blank row; 10001 has no header as the first screen.
+TEST_F(CustomListTest, TheOtherTypesFollowTheirTable) {
+  auto results = std::make_shared<NRSubscribeColumnsArrayController>(NRSubscribeColumnsArrayController::kSearchListType);
+  results->setEngine(engine_);
+  navigation_ = std::make_shared<ui::NavigationController>(results);
+  ui::ViewController::installAsRoot(*window_, navigation_);
+  window_->layoutIfNeeded();
+  auto header = std::dynamic_pointer_cast<NRSubscribeHeaderView>(results->headerView());
+  ASSERT_TRUE(header);
+  EXPECT_EQ(header->type(), 10000);
+  EXPECT_EQ(results->tableView()->frame().origin.y, header->frame().size.height);
+  EXPECT_EQ(results->searchIconImageView()->frame().origin.y, 55.f);
+  results->loadColumnsOfLink(linkTo("http://lists/found"), nullptr);
+  auto page = engine_->last("columns");
+  EXPECT_EQ(page->link->href(), "http://lists/found");
+  auto social = foundColumn("own");
+  social->setTitle("新浪微博");
+  auto customization = std::make_shared<VeskCustomization>();
+  customization->setType(std::string("sinamblog"));
+  customization->setSelf(true);
+  social->setVeskCustomization(customization);
+  auto feed = pageOf({social, foundColumn("plain")});
+  feed->setOpenSearch(std::make_shared<OpenSearch>());
+  feed->openSearch()->setTotalResults(25);
+  postFeed(page, feed);
+  postFinish(page, 0);
+  settle();
+  EXPECT_EQ(results->headerTotal(), 25);
+  EXPECT_EQ(header->totalLabel()->text(), "共 25个内容");
+  auto& table = *results->tableView();
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(std::dynamic_pointer_cast<NRSubscribeSocialCell>(table.cellForRow(ui::IndexPath::forRow(0, 0))));
+  EXPECT_EQ(table.cellForRow(ui::IndexPath::forRow(0, 1))->reuseIdentifier(), "DefaultCell");
+  EXPECT_EQ(results->heightForRow(table, ui::IndexPath::forRow(0, 1)), 60.f);
+
+  auto nested = std::make_shared<NRSubscribeColumnsArrayController>(NRSubscribeColumnsArrayController::kNestedListType);
+  navigation_ = std::make_shared<ui::NavigationController>(nested);
+  ui::ViewController::installAsRoot(*window_, navigation_);
+  window_->layoutIfNeeded();
+  EXPECT_FALSE(nested->headerView());
 }
 
 // A header that goes before it settles takes its timer with it; with no scope by then, the
