@@ -140,7 +140,7 @@ void NRSubscribeSelfsearchHeaderView::onChangeSkin() {
 
 std::optional<std::string> NRSubscribeSelfsearchHeaderView::placeholderWithColumn(const std::shared_ptr<Column>& scope) {
   const auto type = scopeType(scope);
-  if (isMicroblog(type) || type == std::optional<std::string>("ruzedavmblog")) return std::string("微博昵称");
+  if (isMicroblog(type)) return std::string("微博昵称");
   if (type == std::optional<std::string>("qqzone")) return std::string("QQ号码");
   if (type == std::optional<std::string>("rss")) return std::string("博客名称, 或RSS地址");
   return std::nullopt;
