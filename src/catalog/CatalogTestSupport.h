@@ -11,6 +11,8 @@
 
 #include "catalog/ColumnPickerController.h"
 #include "catalog/ColumnPickerEngine.h"
+#include "engine/openplatform/OpenPlatformBase.h"
+#include "engine/openplatform/OpenPlatformFactory.h"
 #include "model/entry/EntryCategory.h"
 #include "model/entry/OpenSearch.h"
 #include "model/service/VeskCustomization.h"
@@ -32,10 +34,18 @@ class ScriptedPickerEngine : public ColumnPickerEngine {
     task->column = column;
     return task;
   }
-  std::shared_ptr<Task> createSearchTask(const std::shared_ptr<Link>& link, const Text& keyWords, int) override {
+  std::shared_ptr<Task> createGetServerColumnsTask(const std::shared_ptr<Link>& link,
+                                                   const std::shared_ptr<VeskCustomization>& customization) override {
+    auto task = createGetServerColumnsTask(link);
+    customizations[task.get()] = customization;
+    return task;
+  }
+  std::shared_ptr<Task> createSearchTask(const std::shared_ptr<Link>& link, const Text& keyWords, int,
+                                         const std::shared_ptr<VeskCustomization>& customization = nullptr) override {
     auto task = make("search");
     task->link = link;
     task->comment = keyWords;
+    customizations[task.get()] = customization;
     return task;
   }
   std::shared_ptr<Task> createDownloadImageTask(const Text& url) override {
@@ -65,6 +75,8 @@ class ScriptedPickerEngine : public ColumnPickerEngine {
   }
 
   std::vector<std::shared_ptr<ScriptedTask>> tasks;
+  // The customization each task was made with.
+  std::map<const Task*, std::shared_ptr<VeskCustomization>> customizations;
   std::map<std::string, std::string> localFiles;
   std::set<std::string> downloading;
 
@@ -106,14 +118,26 @@ inline std::shared_ptr<Feed> cataloguePage(const std::vector<std::shared_ptr<Col
   return feed;
 }
 
+// Binds the platform's account, as an authorisation leaves it.
+inline void bindAccount(int platform, const std::string& nickName) {
+  PlatformAccountInfo info;
+  info.accessToken = "token";
+  info.secret = "secret";
+  info.nickName = nickName;
+  OpenPlatformFactory::instance().getOpenPlatformInstance(platform)->setAccountInfo(info);
+}
+
 class CatalogFixture : public DetailFixture {
  protected:
+  // Every platform starts unbound, and ends so.
   void SetUp() override {
     DetailFixture::SetUp();
     ColumnPickerController::registerNibs();
+    OpenPlatformFactory::instance().reset();
   }
   void TearDown() override {
     tabs_.reset();
+    OpenPlatformFactory::instance().reset();
     DetailFixture::TearDown();
   }
 

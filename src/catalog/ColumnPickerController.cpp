@@ -4,6 +4,7 @@
 
 #include "catalog/ColumnPickerEngine.h"
 #include "catalog/LoadMoreCell.h"
+#include "catalog/NRSubscribeColumnsArrayController.h"
 #include "catalog/NRSubscribeSocialCell.h"
 #include "common/Reachability.h"
 #include "engine/core/Task.h"
@@ -27,9 +28,9 @@
 #include "platform/ui/ScrollView.h"
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/TabBarController.h"
+#include "share/AuthenicationViewController.h"
 #include "shell/app/ErrorTips.h"
 #include "shell/app/MSCustomTabBarController.h"
-#include "shell/app/ScreenRequest.h"
 #include "shell/skin/NRSkinManager.h"
 
 namespace zu {
@@ -154,10 +155,11 @@ void ColumnPickerController::requestFirstPage() {
 
 void ColumnPickerController::requestNextPage() {
   // One page at a time: the table asks for the load-more row whenever it shows it.
-  if (loadMoreTaskId_ || !curFeed_ || !curFeed_->nextLink()) return;
+  if (loadingMore_ || !curFeed_ || !curFeed_->nextLink()) return;
   auto task = engine_->createGetServerColumnsTask(curFeed_->nextLink());
   if (!task) return;
   loadMoreTaskId_ = task->getTaskIdStr();
+  loadingMore_ = true;
   startTask(task, &ColumnPickerController::loadMoreColumnsResultOnMainThread);
 }
 
@@ -423,12 +425,14 @@ void ColumnPickerController::firstLoadColumnsResultOnMainThread(const Notificati
 }
 
 void ColumnPickerController::loadMoreColumnsResultOnMainThread(const Notification& notification) {
+  const std::string type = resultType(notification);
+  if (type == "TaskStatus") stopObserving(notification.name);
   if (!loadMoreTaskId_ || notification.name != *loadMoreTaskId_) return;
   auto keep = shared();
   const auto& info = notification.userInfo;
-  const std::string type = resultType(notification);
+  // The page is in: the next may be asked for while this task still reports its covers.
+  if (type == "TaskStatus" || type == "Feed") loadingMore_ = false;
   if (type == "TaskStatus") {
-    stopObserving(notification.name);
     loadMoreTaskId_.reset();
     const int code = static_cast<int>(info.get("Result").intValue());
     if (code >= 0) return;
@@ -760,6 +764,7 @@ void ColumnPickerController::searchBarSearchButtonClicked(ui::SearchBar& bar) {
     if (*id) stopObserving(**id);
     id->reset();
   }
+  searchingMore_ = false;
   if (searchDisplay_) searchDisplay_->searchResultsTableView()->reloadData();
   auto task = engine_->createSearchTask(firstFeed_ ? firstFeed_->searchLink() : nullptr, bar.text(), 1);
   if (!task) return;
@@ -775,10 +780,11 @@ void ColumnPickerController::searchBarCancelButtonClicked(ui::SearchBar&) {
 }
 
 void ColumnPickerController::requestNextSearchPage() {
-  if (searchMoreTaskId_ || !curSearchedFeed_ || !curSearchedFeed_->nextLink()) return;
+  if (searchingMore_ || !curSearchedFeed_ || !curSearchedFeed_->nextLink()) return;
   auto task = engine_->createGetServerColumnsTask(curSearchedFeed_->nextLink());
   if (!task) return;
   searchMoreTaskId_ = task->getTaskIdStr();
+  searchingMore_ = true;
   startTask(task, &ColumnPickerController::searchMoreColumnsResultOnMainThread);
 }
 
@@ -816,6 +822,8 @@ void ColumnPickerController::searchColumnsResultOnMainThread(const Notification&
 }
 
 void ColumnPickerController::searchMoreColumnsResultOnMainThread(const Notification& notification) {
+  const bool page = resultType(notification) == "TaskStatus" || resultType(notification) == "Feed";
+  if (page && searchMoreTaskId_ == notification.name) searchingMore_ = false;
   if (!acceptSearchResult(notification, searchMoreTaskId_)) return;
   const std::string type = resultType(notification);
   auto keep = shared();
@@ -844,22 +852,22 @@ void ColumnPickerController::openColumn(const std::shared_ptr<Column>& column) {
   auto* navigation = navigationController();
   const auto& category = column->category();
   if (category && category->iscustomcontent()) {
-    // The custom subscription list lives in its own file, opened by name with its type and
-    // parent column.
-    auto request = std::make_shared<ScreenRequest>(
-        kCustomListNib, Dictionary{{"type", kCustomListType}, {"parentColumn", Value(column)}});
-    auto list = request->load();
-    if (list && navigation) navigation->pushViewController(list, true);
+    auto list = std::make_shared<NRSubscribeColumnsArrayController>(NRSubscribeColumnsArrayController::kCustomListType);
+    list->setEngine(engine_);
+    list->setDelegate(std::static_pointer_cast<NRSubscribeColumnsArrayViewDelegate>(sharedPicker()));
+    list->setParentColumn(column);
+    if (navigation) navigation->pushViewController(list, true);
     return;
   }
   if (isSelf(*column)) {
     auto platform = NRSubscribeSocialCell::openPlatformBaseForColumn(column);
     if (platform && platform->authorized()) return;
     std::weak_ptr<ColumnPickerController> weak = sharedPicker();
-    auto auth = ScreenRequest::authentication(platform ? platform->platform() : 0, [weak] {
+    auto auth = std::make_shared<AuthenicationViewController>();
+    auth->setReturnAction([weak] {
       if (auto self = weak.lock()) self->authReturnButtonAction();
     });
-    if (!auth) return;
+    auth->setAccountType(platform ? platform->platform() : 0);
     presentModalViewController(std::make_shared<ui::NavigationController>(auth), true);
     return;
   }

@@ -8,8 +8,9 @@
 // through the search bar in the table's header (a search display over the level: a typing tip
 // while the reader types, then the results in sections headed "共搜索到<n>个结果"), subscribes
 // to a column from its row's button, and opens a leaf column's detail (modal), a further level
-// (pushed), the custom subscription list of a custom-content category (pushed, by its file
-// name) or the authorisation of a bound-account column that is not authorised (modal).
+// (pushed), the custom subscription list of a custom-content category (pushed; a column picked
+// there changes nothing here) or the authorisation of a bound-account column that is not
+// authorised (modal).
 //
 // A failed first load leaves the table hidden and is retried on the next appearance, the return
 // to the foreground, or the network becoming reachable; its alert (tag 10000, closing it pops a
@@ -21,7 +22,8 @@
 //
 // Where we differ on purpose (faults mended):
 //  - at most one page request is in flight per list: the table asks for the load-more row every
-//    time it shows it, and each ask used to start another request (duplicate rows); a result of a
+//    time it shows it, and each ask used to start another request (duplicate rows); the next
+//    page may be asked for once a page is in, while its task still reports covers; a result of a
 //    request that is no longer the current one is dropped;
 //  - a level without search takes the bar away together with the offset that tucked it away,
 //    which would otherwise hide the first row;
@@ -46,6 +48,7 @@
 #include "catalog/ColumnCell.h"
 #include "catalog/ColumnSections.h"
 #include "catalog/NRSubscribeCell.h"
+#include "catalog/NRSubscribeColumnsArrayViewDelegate.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/SearchDisplayController.h"
@@ -77,11 +80,10 @@ class ColumnPickerController : public ui::ViewController,
                                public ui::SearchDisplayDelegate,
                                public ColumnCellDelegate,
                                public NRSubscribeCellDelegate,
+                               public NRSubscribeColumnsArrayViewDelegate,
                                public ColumnDetailViewControllerProtocol {
  public:
   static constexpr const char* kNibName = "ColumnPickerController";
-  static constexpr const char* kCustomListNib = "NRSubscribeColumnsArrayController";
-  static constexpr int kCustomListType = 10003;
   static constexpr const char* kRootTitle = "内容中心";
   static constexpr const char* kNoSearchPlaceholder = "无搜索功能";
   static constexpr int kFirstLoadAlertTag = 10000;
@@ -111,7 +113,7 @@ class ColumnPickerController : public ui::ViewController,
   const std::shared_ptr<Feed>& curFeed() const { return curFeed_; }
   bool lastLoadFailed() const { return lastLoadFailed_; }
   bool lastLoadMoreFailed() const { return lastLoadMoreFailed_; }
-  bool isLoadingMore() const { return loadMoreTaskId_.has_value(); }
+  bool isLoadingMore() const { return loadingMore_; }
   const std::shared_ptr<ui::TableView>& tableView() const { return tableView_; }
   const std::shared_ptr<ui::Label>& noSourceLabel() const { return noSourceLabel_; }
   const std::shared_ptr<ui::SearchBar>& searchBar() const { return searchBar_; }
@@ -236,6 +238,8 @@ class ColumnPickerController : public ui::ViewController,
   // The requests whose results count; any other's are dropped.
   std::optional<std::string> firstLoadTaskId_;
   std::optional<std::string> loadMoreTaskId_;
+  // A next page is on its way (until its page or its failure arrives).
+  bool loadingMore_ = false;
 
   std::shared_ptr<ui::SearchDisplayController> searchDisplay_;
   std::shared_ptr<LoadMoreCell> searchTipCell_;
@@ -246,6 +250,7 @@ class ColumnPickerController : public ui::ViewController,
   bool lastSearchMoreFailed_ = false;
   std::optional<std::string> searchTaskId_;
   std::optional<std::string> searchMoreTaskId_;
+  bool searchingMore_ = false;
 };
 
 }  // namespace zu

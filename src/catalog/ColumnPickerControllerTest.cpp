@@ -4,11 +4,11 @@
 
 #include "catalog/CatalogTestSupport.h"
 #include "catalog/LoadMoreCell.h"
+#include "catalog/NRSubscribeColumnsArrayController.h"
 #include "catalog/NRSubscribeSocialCell.h"
 #include "engine/openplatform/OpenPlatformBase.h"
 #include "engine/openplatform/OpenPlatformFactory.h"
-#include "shell/app/ScreenRequest.h"
-#include "shell/app/StandInScreen.h"
+#include "share/AuthenicationViewController.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Application.h"
@@ -135,6 +135,26 @@ TEST_F(ColumnPickerTest, OnePageRequestAtATimeAndAPageContinuesTheLastSection) {
   postFeed(page, cataloguePage({catalogueColumn("late", std::string("x"))}));
   settle();
   EXPECT_EQ(picker->dataSource().size(), 6u);
+}
+
+// A page with a next link: once the page is in, the row shown again asks for the next one, even
+// while the task still reports its covers.
+TEST_F(ColumnPickerTest, TheNextPageIsAskedForOnceAPageIsIn) {
+  auto picker = rootWith(cataloguePage({catalogueColumn("a", std::string("A"))}, "http://catalogue/page2"));
+  auto& table = *picker->tableView();
+  table.layoutIfNeeded();
+  picker->cellForRow(table, ui::IndexPath::forRow(1, 0));
+  auto second = engine_->last("columns");
+  postFeed(second, cataloguePage({catalogueColumn("b", std::string("A"))}, "http://catalogue/page3"));
+  settle();
+  window_->layoutIfNeeded();
+  ASSERT_EQ(engine_->of("columns").size(), 3u);
+  EXPECT_EQ(engine_->last("columns")->link->href(), "http://catalogue/page3");
+  // The earlier page's finish leaves the third page on its way.
+  postFinish(second, 0);
+  settle();
+  EXPECT_TRUE(picker->isLoadingMore());
+  EXPECT_FALSE(picker->lastLoadMoreFailed());
 }
 
 TEST_F(ColumnPickerTest, AFailedPageStopsPagingUntilTheRowIsTapped) {
@@ -293,14 +313,6 @@ TEST_F(ColumnPickerTest, BoundAccountAndCustomContentColumnsOpenTheirScreens) {
   };
   auto custom = catalogueColumn("custom", std::string("own"), true);
   custom->category()->setIscustomcontent(true);
-  std::shared_ptr<Column> listParent;
-  ui::NibRegistry::shared().add(ColumnPickerController::kCustomListNib, [&](ui::NibLoading& file) {
-    auto request = std::dynamic_pointer_cast<ScreenRequest>(file.owner());
-    ASSERT_TRUE(request);
-    EXPECT_EQ(request->parameters().get("type").intValue(), ColumnPickerController::kCustomListType);
-    listParent = request->parameters().get("parentColumn").asObject<Column>();
-    file.makeTopLevel<ui::ViewController>();
-  });
   auto picker = rootWith(cataloguePage({account("sina", "新浪微博"), account("nothing", "无此平台"), custom}));
   auto& table = *picker->tableView();
   // A bound-account row: 57 high for a known platform, 0 for none.
@@ -310,8 +322,11 @@ TEST_F(ColumnPickerTest, BoundAccountAndCustomContentColumnsOpenTheirScreens) {
 
   picker->didSelectRow(table, ui::IndexPath::forRow(0, 0));
   settle();
-  ASSERT_EQ(openedScreens(), (std::vector<std::string>{ScreenRequest::kAuthenticationNib}));
-  EXPECT_EQ(StandInScreen::requests()[0].parameters.get("accountType").intValue(), 1);
+  auto authNavigation = std::dynamic_pointer_cast<ui::NavigationController>(picker->modalViewController());
+  ASSERT_TRUE(authNavigation);
+  auto auth = std::dynamic_pointer_cast<AuthenicationViewController>(authNavigation->topViewController());
+  ASSERT_TRUE(auth);
+  EXPECT_EQ(auth->accountType(), 1);
   picker->authReturnButtonAction();
   settle();
   EXPECT_FALSE(picker->modalViewController());
@@ -323,13 +338,17 @@ TEST_F(ColumnPickerTest, BoundAccountAndCustomContentColumnsOpenTheirScreens) {
   OpenPlatformFactory::instance().getOpenPlatformInstance(1)->setAccountInfo(info);
   picker->didSelectRow(table, ui::IndexPath::forRow(0, 0));
   settle();
-  EXPECT_EQ(openedScreens().size(), 1u);
   EXPECT_FALSE(picker->modalViewController());
 
+  // The custom subscription list is pushed with the category as its parent.
   picker->didSelectRow(table, ui::IndexPath::forRow(0, 1));
   settle();
-  EXPECT_EQ(picker->navigationController()->viewControllers().size(), 2u);
-  EXPECT_EQ(listParent, custom);
+  ASSERT_EQ(picker->navigationController()->viewControllers().size(), 2u);
+  auto list = std::dynamic_pointer_cast<NRSubscribeColumnsArrayController>(picker->navigationController()->topViewController());
+  ASSERT_TRUE(list);
+  EXPECT_EQ(list->type(), NRSubscribeColumnsArrayController::kCustomListType);
+  EXPECT_EQ(list->parentColumn(), custom);
+  EXPECT_EQ(list->delegate().get(), static_cast<NRSubscribeColumnsArrayViewDelegate*>(picker.get()));
   OpenPlatformFactory::instance().reset();
 }
 

@@ -11,10 +11,17 @@ std::shared_ptr<ColumnPickerEngine> ColumnPickerEngine::defaultPickerEngine() {
   return engine;
 }
 
-std::shared_ptr<Task> ColumnPickerEngine::createSearchTask(const std::shared_ptr<Link>& link, const Text& keyWords,
-                                                           int entryType) {
+std::shared_ptr<Task> ColumnPickerEngine::createGetServerColumnsTask(
+    const std::shared_ptr<Link>& link, const std::shared_ptr<VeskCustomization>& customization) {
   auto engine = gDataEngine();
-  return engine ? engine->createSearchTask(link, keyWords, entryType) : nullptr;
+  return engine ? engine->createGetServerColumnsTask(link, customization) : nullptr;
+}
+
+std::shared_ptr<Task> ColumnPickerEngine::createSearchTask(const std::shared_ptr<Link>& link, const Text& keyWords,
+                                                           int entryType,
+                                                           const std::shared_ptr<VeskCustomization>& customization) {
+  auto engine = gDataEngine();
+  return engine ? engine->createSearchTask(link, keyWords, entryType, customization) : nullptr;
 }
 
 std::shared_ptr<Task> ColumnPickerEngine::createDownloadImageTask(const Text& url) {

@@ -49,4 +49,11 @@ void ColumnSections::append(List& list, const Entries& entries) {
   group(list, entries, false, term, continuing);
 }
 
+void ColumnSections::appendToLast(List& list, const Entries& entries) {
+  if (list.empty()) return;
+  for (const auto& entry : entries) {
+    if (auto column = std::dynamic_pointer_cast<Column>(entry)) list.back().push_back(column);
+  }
+}
+
 }  // namespace zu

@@ -4,7 +4,8 @@
 //  - search: search results from scratch; a column without a term joins the current section.
 //  - append: a next page (catalogue or search) continues the last section, keyed by the term of
 //    its first column, and then groups as a search does.
-// Entries that are not columns are skipped. Plain values; any thread.
+// (appendToLast is the custom subscription list's next page.) Entries that are not columns are
+// skipped. Plain values; any thread.
 #pragma once
 
 #include <memory>
@@ -26,6 +27,9 @@ class ColumnSections {
   static List firstPage(const Entries& entries);
   static List search(const Entries& entries);
   static void append(List& list, const Entries& entries);
+  // The custom subscription list's next page: every column joins the last section; with no
+  // section the columns are dropped.
+  static void appendToLast(List& list, const Entries& entries);
 
   // The column's category term, when it has one.
   static std::optional<std::string> termOf(const Column& column);

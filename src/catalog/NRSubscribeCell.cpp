@@ -43,17 +43,22 @@ NRSubscribeCell::NRSubscribeCell(const std::string& reuseIdentifier)
   subscribeButton_->setHidden(true);
   contentView()->addSubview(subscribeButton_);
 
-  waitingImageView_ = std::make_shared<ui::ImageView>();
+  waitingImageView_ = makeWaitingImageView();
+  contentView()->addSubview(waitingImageView_);
+}
+
+std::shared_ptr<ui::ImageView> NRSubscribeCell::makeWaitingImageView() {
+  auto view = std::make_shared<ui::ImageView>();
   auto waiting = ui::Image::named("contentC_add_btn_empty.png");
-  waitingImageView_->setImage(waiting);
-  if (waiting) waitingImageView_->setFrame(ui::Rect(ui::Point(0, 0), waiting->size()));
+  view->setImage(waiting);
+  if (waiting) view->setFrame(ui::Rect(ui::Point(0, 0), waiting->size()));
   auto spinner = std::make_shared<ui::ActivityIndicatorView>(ui::ActivityIndicatorStyle::Gray);
-  const ui::Rect box = waitingImageView_->bounds();
+  const ui::Rect box = view->bounds();
   spinner->setCenter(ui::Point(box.size.width / 2, box.size.height / 2));
   spinner->startAnimating();
-  waitingImageView_->addSubview(spinner);
-  waitingImageView_->setHidden(true);
-  contentView()->addSubview(waitingImageView_);
+  view->addSubview(spinner);
+  view->setHidden(true);
+  return view;
 }
 
 std::shared_ptr<NRSubscribeCell> NRSubscribeCell::cellWithColumn(const std::shared_ptr<Column>& column,

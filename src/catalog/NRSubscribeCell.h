@@ -43,6 +43,9 @@ class NRSubscribeCell : public ui::TableViewCell {
 
   explicit NRSubscribeCell(const std::string& reuseIdentifier = kReuseIdentifier);
 
+  // The hidden waiting picture: "contentC_add_btn_empty" with a grey spinner turning in its middle.
+  static std::shared_ptr<ui::ImageView> makeWaitingImageView();
+
   void resetWithColumn(const std::shared_ptr<Column>& column, const std::shared_ptr<ui::TableView>& tableView);
   // Shows or hides the top line (onTop) or the bottom line.
   void showLine(bool show, bool onTop);

@@ -31,21 +31,7 @@ class Pressed : public NRSubscribeCellDelegate {
 
 class NRSubscribeSocialCellTest : public testing::CatalogFixture {
  protected:
-  void SetUp() override {
-    CatalogFixture::SetUp();
-    OpenPlatformFactory::instance().reset();
-  }
-  void TearDown() override {
-    OpenPlatformFactory::instance().reset();
-    CatalogFixture::TearDown();
-  }
-  static void bind(int platform, const std::string& nick) {
-    PlatformAccountInfo info;
-    info.accessToken = "token";
-    info.secret = "secret";
-    info.nickName = nick;
-    OpenPlatformFactory::instance().getOpenPlatformInstance(platform)->setAccountInfo(info);
-  }
+  static void bind(int platform, const std::string& nick) { testing::bindAccount(platform, nick); }
 };
 
 TEST_F(NRSubscribeSocialCellTest, OnlyABoundAccountColumnOfAMicroblogIsARow) {

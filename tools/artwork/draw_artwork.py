@@ -546,14 +546,17 @@ def microblog_cover(brand):
     return draw
 
 
-def microblog_icon(brand):
+def rounded_glyph_icon(top, bottom):
     def draw(ctx, w, h, p):
-        top, bottom = MICROBLOG_COLORS[brand]
         rounded(ctx, 0, 0, w, h, w * 0.18)
         ctx.set_source(gradient(h, top, bottom))
         ctx.fill()
         glyph(ctx, w, h, "comment", (1, 1, 1))
     return draw
+
+
+def microblog_icon(brand):
+    return rounded_glyph_icon(*MICROBLOG_COLORS[brand])
 # --- the home screens' bars, rings and covers --------------------------------------------
 # The home screens' navigation bars carry white titles (the bar's own title and the bar
 # buttons' skin colour), so by day their bar and back button are a deep slate, not the light
@@ -907,6 +910,25 @@ OTHER_IMAGES.update({
 # The share screen's comment toggle: a speech bubble on red when comments go with a share.
 OTHER_IMAGES["zhuanfa_but_selected.png"] = (24, 24, layered(P("accent", radius=5), G("comment", "field")))
 OTHER_IMAGES["zhuanfa_but_noselected.png"] = (24, 24, layered(P("empty", radius=5), G("comment", "field")))
+# The custom subscription screens: the lists' boards (the second one stretched between 300-point
+# caps), the big magnifier shown while the reader types, the return button and title line of
+# their headers, the social rows' line, arrow and round add button (its empty face carries the
+# waiting spinner).
+OTHER_IMAGES.update({
+    "contentC_list1st_bg.png": (320, 416, F("panel")),
+    "contentC_list2nd_bg.png": (320, 60, layered(F("panel"), lambda ctx, w, h, p: line_strip(ctx, w, 2, p))),
+    "contentC_icon_search.png": (60, 60, G("search", "line")),
+    "contentC_back_btn_normal.png": (65, 34, B(back=True)),
+    "contentC_back_btn_click.png": (65, 34, B(back=True, pressed=True)),
+    "contentC_title_line.png": (300, 2, line_strip),
+    "contentC_list_line.png": (294, 1, F("line")),
+    "contentC_list_arrow_icon_normal.png": (9, 14, G("right")),
+    "contentC_list_arrow_icon_selected.png": (9, 14, G("right", "glyph_press")),
+    "contentC_add_btn_normal.png": (58, 56, I("plus")),
+    "contentC_add_btn_click.png": (58, 56, I("plus", pressed=True)),
+    "contentC_add_btn_selected.png": (58, 56, I("check", disabled=True)),
+    "contentC_add_btn_empty.png": (58, 56, I("dots", disabled=True)),
+})
 # --- the sample service's pictures -------------------------------------------------------
 # Covers, thumbnails and article pictures of tools/sample-service: small painted scenes, the
 # covers and thumbnails with the column's name on a band, as a reader's shelf shows them.
@@ -1056,6 +1078,14 @@ def platform_icon(number):
 
 for number in range(len(PLATFORM_COLORS)):
     OTHER_IMAGES["MB_Icon%d.png" % number] = (45, 45, platform_icon(number))
+
+
+# The subscription centre's social rows: the platforms' coloured icons, by the names the rows use
+# (platform 0 and 1 under two names each: the content centre's and the self-defined screen's).
+for name, number in (("weibo_hengxi_color", 0), ("weibo_zelvane", 0), ("weibo_xinlang_color", 1),
+                     ("weibo_sina", 1), ("weibo_qq", 2), ("weibo_sohu", 3), ("weibo_douban", 4),
+                     ("weibo_renren", 5)):
+    OTHER_IMAGES[name + ".png"] = (45, 45, rounded_glyph_icon(*PLATFORM_COLORS[number]))
 
 # --- the skin lists -------------------------------------------------------------------------
 

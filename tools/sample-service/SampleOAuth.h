@@ -54,6 +54,12 @@ class SampleOAuth {
   static std::string signature(const std::string& method, const std::string& url,
                                std::multimap<std::string, std::string> parameters,
                                const std::string& consumerSecret, const std::string& tokenSecret);
+
+  // Percent-encoding as OAuth signs (unreserved characters kept), and the decoded value of `name`
+  // in a form or query text ("q=a%20b&page=2"), or "" without one; the other sample answers use
+  // them for their queries.
+  static std::string percentEncode(const std::string& text);
+  static std::string formValue(const std::string& form, const std::string& name);
 };
 
 }  // namespace zu

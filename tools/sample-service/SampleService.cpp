@@ -2,6 +2,7 @@
 
 #include "SampleComments.h"
 #include "SampleNotices.h"
+#include "SampleCatalogue.h"
 #include "SampleOAuth.h"
 #include "SamplePosts.h"
 
@@ -527,6 +528,15 @@ std::optional<std::string> SampleService::picture(const std::string& name) const
   return bytes.str();
 }
 
+std::vector<std::string> SampleService::knownColumns() const {
+  auto columns = entriesOf(document("columns.xml").value_or(std::string()));
+  for (auto& entry : entriesOf(document("column-zelvane-entry.xml").value_or(std::string()))) {
+    columns.push_back(std::move(entry));
+  }
+  for (auto& entry : SampleCatalogue::customColumns(baseUrl())) columns.push_back(std::move(entry));
+  return columns;
+}
+
 std::string SampleService::favoriteCount() const {
   return "<vesk:favorite collected=\"0\" count=\"" + std::to_string(favorites_.size()) + "\"/>";
 }
@@ -614,8 +624,9 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.body = std::move(notice->body);
   } else if (path == "/getServiceUrl.atom") {
     fromDocument("serviceurl.xml");
-  } else if (path == "/sub/list.atom") {
-    fromDocument("columns.xml");
+  } else if (auto catalogue = SampleCatalogue::answer(path, request.query,
+                                                      document("columns.xml").value_or(std::string()), baseUrl())) {
+    reply.body = std::move(*catalogue);
   } else if (path == "/sub/recommend.atom") {
     // The catalogue and, last, the reader's own platform-0 microblog column.
     auto catalogue = document("columns.xml");
@@ -629,10 +640,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (path == "/sub/refresh.atom" && post) {
     // The catalogue entry of every posted column (the recommended microblog column included),
     // newest state; unknown ids as errors.
-    auto catalogue = entriesOf(document("columns.xml").value_or(std::string()));
-    for (auto& entry : entriesOf(document("column-zelvane-entry.xml").value_or(std::string()))) {
-      catalogue.push_back(std::move(entry));
-    }
+    const auto catalogue = knownColumns();
     std::vector<std::string> items;
     for (const auto& posted : entriesOf(request.body)) {
       const std::string id = firstId(posted);
@@ -649,16 +657,16 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.body = entriesFeed("refresh", "refresh", items);
   } else if (path == "/sub/get.atom" || path == "/sub/refresh.atom") {
     std::vector<std::string> chosen;
-    auto catalogue = document("columns.xml").value_or(std::string());
+    const auto catalogue = knownColumns();
     std::lock_guard guard(lock_);
     for (const auto& id : subscriptions_) {
-      for (const auto& entry : entriesOf(catalogue)) {
+      for (const auto& entry : catalogue) {
         if (firstId(entry) == id) chosen.push_back(entry);
       }
     }
     reply.body = entriesFeed("subscriptions", "我的订阅", chosen);
   } else if (path == "/sub/add.atom" && post) {
-    const auto catalogue = entriesOf(document("columns.xml").value_or(std::string()));
+    const auto catalogue = knownColumns();
     std::vector<std::string> items;
     std::lock_guard guard(lock_);
     for (const auto& posted : entriesOf(request.body)) {
@@ -709,7 +717,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (path == "/sub/summary.atom") {
     // The account's summary: profile, favourites count, order time and subscribed columns.
     const std::string profile = withoutDeclaration(profile_.current(document("profile.xml").value_or(std::string())));
-    const auto catalogue = entriesOf(document("columns.xml").value_or(std::string()));
+    const auto catalogue = knownColumns();
     std::lock_guard guard(lock_);
     std::string extra = "  " + profile + "\n  " + favoriteCount() + "\n";
     if (subscriptionOrderTime_ > 0) {

@@ -1,6 +1,7 @@
 // SampleService: a loopback HTTP server speaking the service's protocol from the sample
-// documents in documents/ (our own sample text): the service URL feed, a column catalogue of
-// a few kinds of column with article lists, articles, comments and cover images, the reader's
+// documents in documents/ (our own sample text): the service URL feed, the content centre's
+// catalogue and custom subscription scopes (SampleCatalogue), a few kinds of column with article
+// lists (columns.xml, the recommended and related list), articles, comments and cover images, the reader's
 // subscriptions and favourites (kept in memory), a profile, login, the statistics endpoint,
 // the error-report endpoint, the feedback host's upload and form, and files the tests serve.
 // Pictures ("/img/<name>.png") are the documents' own from documents/images/ (covers with the
@@ -10,7 +11,7 @@
 // 304. In the documents "{base}" stands for the server's base URL.
 //
 // The subscription endpoints answer as the service does: adding gives a feed of the added
-// columns (an error item for an id the catalogue lacks), deleting gives an ok item per removed
+// columns (an error item for an id the service does not know), deleting gives an ok item per removed
 // subscription and an error item with reason 102 for an id that was not subscribed, a refresh
 // POST gives the catalogue entry of each posted id (reason 102 for unknown ones), and the
 // column order POST reorders the subscriptions and stamps the order's time. The account summary
@@ -154,6 +155,9 @@ class SampleService {
   std::string entriesFeed(const std::string& id, const std::string& title,
                           const std::vector<std::string>& entries,
                           const std::string& extra = std::string()) const;
+  // Every column the subscription routes know: the catalogue's (columns.xml), the recommended
+  // microblog column and the custom columns a scope finds (lock_ not held).
+  std::vector<std::string> knownColumns() const;
   // The feed-level favourite record with the count held (lock_ held).
   std::string favoriteCount() const;
 

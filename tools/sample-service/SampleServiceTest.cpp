@@ -14,12 +14,15 @@
 #include "model/entry/Comment.h"
 #include "model/entry/Content.h"
 #include "model/entry/Entry.h"
+#include "model/entry/EntryCategory.h"
 #include "model/entry/Feed.h"
 #include "model/entry/Link.h"
 #include "model/entry/NewsDetail.h"
 #include "model/columns/Icon.h"
 #include "model/columns/Label.h"
 #include "model/columns/MinMaxValue.h"
+#include "model/entry/OpenSearch.h"
+#include "model/service/VeskCustomization.h"
 #include "model/columns/UserInfo.h"
 #include "model/service/VeskAssess.h"
 #include "model/service/VeskError.h"
@@ -69,9 +72,10 @@ TEST_F(SampleServiceTest, DocumentsReadAsTheClientReadsThem) {
     EXPECT_EQ(link->href()->rfind(service_.baseUrl() + "/", 0), 0u) << *link->rel();
   }
 
-  auto catalogue = VESKAtomParser::allocParseFeed(get("/sub/list.atom"), kEntryKindColumn);
+  // The recommended columns: columns.xml's four and platform 0's microblog.
+  auto catalogue = VESKAtomParser::allocParseFeed(get("/sub/recommend.atom"), kEntryKindColumn);
   ASSERT_TRUE(catalogue && catalogue->entrys());
-  ASSERT_EQ(catalogue->entrys()->size(), 4u);
+  ASSERT_EQ(catalogue->entrys()->size(), 5u);
   // Every column's article list, and every article of it, is served and readable.
   size_t articles = 0;
   for (const auto& entry : *catalogue->entrys()) {
@@ -96,7 +100,7 @@ TEST_F(SampleServiceTest, DocumentsReadAsTheClientReadsThem) {
       ++articles;
     }
   }
-  EXPECT_GE(articles, 7u);
+  EXPECT_GE(articles, 10u);
   get("/article/no-such-article.atom", 404);
 
   auto comments = VESKAtomParser::allocParseFeed(get("/comments/art-news-1.atom"), kEntryKindComment);
@@ -179,6 +183,80 @@ TEST_F(SampleServiceTest, SubscriptionsAndFavouritesAreKeptInMemory) {
   EXPECT_EQ(favourites->entrys()->at(1)->title(), "Steps");
   post("/fav/del.atom", "<feed><entry><id>art-news-3</id></entry></feed>");
   EXPECT_EQ(service_.favorites(), (std::vector<std::string>{"art-photo-1"}));
+}
+
+// The content centre's catalogue: three levels, labelled and term-less rows, a second page, a
+// search with its total and pages; the custom-content category's scopes and their searches,
+// whose columns can be subscribed and are then listed.
+TEST_F(SampleServiceTest, CatalogueLevelsSearchesAndCustomScopes) {
+  auto idsOf = [](const std::shared_ptr<Feed>& feed) {
+    std::vector<std::string> ids;
+    if (feed && feed->entrys()) {
+      for (const auto& e : *feed->entrys()) ids.push_back(e->entryId().value_or("?"));
+    }
+    return ids;
+  };
+  auto feedAt = [&](const std::string& href) {
+    return VESKAtomParser::allocParseFeed(get(href.substr(service_.baseUrl().size())), kEntryKindColumn);
+  };
+  auto root = VESKAtomParser::allocParseFeed(get("/sub/list.atom"), kEntryKindColumn);
+  ASSERT_TRUE(root);
+  EXPECT_EQ(idsOf(root), (std::vector<std::string>{"cat-custom", "col-zelvane", "cat-news", "cat-pictures",
+                                                   "col-news", "col-photo"}));
+  const auto& rows = *root->entrys();
+  ASSERT_TRUE(rows[0]->category() && rows[0]->category()->iscustomcontent());
+  ASSERT_TRUE(rows[1]->veskCustomization() && rows[1]->veskCustomization()->self());
+  EXPECT_EQ(rows[1]->title(), "zu微博");
+  // Leaves open their detail, not a level: no article-list address; categories have one.
+  EXPECT_FALSE(rows[4]->alternatelink());
+  EXPECT_EQ(rows[4]->category()->term(), "hot");
+  ASSERT_TRUE(rows[2]->alternatelink() && rows[2]->category()->label());
+  ASSERT_TRUE(root->searchLink() && root->nextLink());
+  EXPECT_EQ(root->searchLink()->title(), "搜索订阅源");
+  EXPECT_EQ(idsOf(feedAt(*root->nextLink()->href())), (std::vector<std::string>{"col-rss", "col-video"}));
+
+  auto news = feedAt(*rows[2]->alternatelink()->href());
+  EXPECT_EQ(idsOf(news), (std::vector<std::string>{"col-news", "col-rss", "cat-news-local"}));
+  EXPECT_FALSE(news->entrys()->at(0)->category());
+  auto local = feedAt(*news->entrys()->at(2)->alternatelink()->href());
+  EXPECT_EQ(idsOf(local), (std::vector<std::string>{"col-news", "col-video"}));
+
+  // "the" is in three titles or summaries: two on the first page, the total on each.
+  auto found = VESKAtomParser::allocParseFeed(get("/catalog/search.atom?q=%20The"), kEntryKindColumn);
+  ASSERT_TRUE(found && found->openSearch() && found->nextLink());
+  EXPECT_EQ(found->openSearch()->totalResults(), 3);
+  EXPECT_EQ(found->entrys()->size(), 2u);
+  auto more = feedAt(*found->nextLink()->href());
+  ASSERT_TRUE(more && more->entrys() && more->entrys()->size() == 1);
+  EXPECT_FALSE(more->nextLink());
+  EXPECT_TRUE(idsOf(VESKAtomParser::allocParseFeed(get("/catalog/search.atom?q=nothing"), kEntryKindColumn)).empty());
+
+  auto scopes = feedAt(*rows[0]->alternatelink()->href());
+  ASSERT_TRUE(scopes && scopes->entrys() && scopes->entrys()->size() == 4);
+  std::vector<std::string> kinds;
+  for (const auto& scope : *scopes->entrys()) {
+    ASSERT_TRUE(scope->veskCustomization() && scope->veskCustomization()->searchHref());
+    kinds.push_back(scope->veskCustomization()->type().value_or(""));
+  }
+  EXPECT_EQ(kinds, (std::vector<std::string>{"zelvanemblog", "qqzone", "blog", "rss"}));
+  auto rss = VESKAtomParser::allocParseFeed(get("/custom/search/rss.atom?q=harbour"), kEntryKindColumn);
+  ASSERT_TRUE(rss && rss->openSearch() && rss->nextLink() && rss->entrys()->size() == 2);
+  EXPECT_EQ(rss->openSearch()->totalResults(), 3);
+  // A found column shows its text, not an address, and names where it is subscribed.
+  const auto& first = rss->entrys()->front();
+  EXPECT_FALSE(first->alternatelink());
+  ASSERT_TRUE(first->veskCustomization() && first->veskCustomization()->subHref());
+  EXPECT_TRUE(idsOf(VESKAtomParser::allocParseFeed(get("/custom/search/qqzone.atom?q=nothing"), kEntryKindColumn))
+                  .empty());
+  EXPECT_EQ(idsOf(VESKAtomParser::allocParseFeed(get("/custom/search/qqzone.atom?q=%2010001%20"), kEntryKindColumn)),
+            (std::vector<std::string>{"custom-qq-1", "custom-qq-2"}));
+
+  post("/sub/add.atom", "<feed><entry><title>t</title><id>" + first->entryId().value_or("") + "</id></entry></feed>");
+  auto subscribed = VESKAtomParser::allocParseFeed(get("/sub/get.atom"), kEntryKindColumn);
+  ASSERT_TRUE(subscribed && subscribed->entrys() && subscribed->entrys()->size() == 1);
+  EXPECT_EQ(subscribed->entrys()->front()->entryId(), first->entryId());
+  // Subscribed, it reads its posts from a list of its own.
+  EXPECT_TRUE(subscribed->entrys()->front()->alternatelink());
 }
 
 TEST_F(SampleServiceTest, ReviewsComeAPageAtATimeWithPostedOnesFirst) {
@@ -269,7 +347,8 @@ TEST_F(SampleServiceTest, PostedCommentsAreListedFirstCountedAndDeleted) {
 // Every column a list gives, the catalogue's and a generated one, leads to its reviews and its
 // related columns, so a column's detail can show both.
 TEST_F(SampleServiceTest, EveryListedColumnLinksItsReviewsAndRelatedColumns) {
-  auto catalogue = VESKAtomParser::allocParseFeed(get("/sub/list.atom"), kEntryKindColumn);
+  // A generated column's related list holds every column of columns.xml.
+  auto catalogue = VESKAtomParser::allocParseFeed(get("/related/col-gen-3.atom"), kEntryKindColumn);
   ASSERT_TRUE(catalogue && catalogue->entrys() && catalogue->entrys()->size() == 4);
   auto refreshed = VESKAtomParser::allocParseFeed(
       post("/sub/refresh.atom", "<feed><entry><id>col-gen-3</id></entry></feed>"), kEntryKindColumn);

@@ -49,6 +49,10 @@ class Window;
 
 // How a modal controller comes in, with the phone's numbers.
 enum class ModalTransitionStyle { CoverVertical = 0, FlipHorizontal = 1, CrossDissolve = 2, PartialCurl = 3 };
+// How much of the screen a modal controller takes, with the phone's numbers. On the phone's
+// screen every style covers the whole screen, and so does every style here; the value is kept for
+// the screens that choose one.
+enum class ModalPresentationStyle { FullScreen = 0, PageSheet = 1, FormSheet = 2, CurrentContext = 3 };
 
 enum class AppearanceCallback { WillAppear, DidAppear, WillDisappear, DidDisappear };
 enum class RotationCallback { WillRotate, DidRotate };
@@ -114,6 +118,8 @@ class ViewController : public Object {
   ViewController* presentingViewController() const { return presenting_; }
   ModalTransitionStyle modalTransitionStyle() const { return modalTransitionStyle_; }
   void setModalTransitionStyle(ModalTransitionStyle style) { modalTransitionStyle_ = style; }
+  ModalPresentationStyle modalPresentationStyle() const { return modalPresentationStyle_; }
+  void setModalPresentationStyle(ModalPresentationStyle style) { modalPresentationStyle_ = style; }
 
   // --- orientation
   virtual bool shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation orientation);
@@ -158,6 +164,7 @@ class ViewController : public Object {
   bool hidesBottomBarWhenPushed_ = false;
   bool wantsFullScreenLayout_ = false;
   ModalTransitionStyle modalTransitionStyle_ = ModalTransitionStyle::CoverVertical;
+  ModalPresentationStyle modalPresentationStyle_ = ModalPresentationStyle::FullScreen;
   bool loading_ = false;
 };
 

@@ -15,6 +15,7 @@
 #include "engine/tasks/sync/SyncOfflineAddedFavoriteNewsTask.h"
 #include "model/columns/Column.h"
 #include "model/entry/Feed.h"
+#include "model/entry/Link.h"
 #include "model/columns/MinMaxValue.h"
 #include "model/entry/NewsSummary.h"
 #include "model/columns/UserInfo.h"
@@ -51,13 +52,17 @@ class SyncTasksTest : public EngineFixture {
   void SetUp() override {
     EngineFixture::SetUp();
     startEngine();
-    // The catalogue, fetched through the list task (which also fills the URL table).
-    auto list = engine_->createGetServerColumnsTask(nullptr);
+    // The catalogue, fetched through the list task, fills the URL table; the columns with their
+    // article lists are the recommended ones.
+    ASSERT_EQ(runTask(engine_->createGetServerColumnsTask(nullptr))->code, 0);
+    auto recommended = std::make_shared<Link>();
+    recommended->setHref(service_.baseUrl() + "/sub/recommend.atom");
+    auto list = engine_->createGetServerColumnsTask(recommended);
     ASSERT_EQ(runTask(list)->code, 0);
     for (const auto& feed : observer_->feedsOf(list)) {
       for (const auto& e : *feed->entrys()) catalogue_.push_back(std::dynamic_pointer_cast<Column>(e));
     }
-    ASSERT_EQ(catalogue_.size(), 4u);
+    ASSERT_EQ(catalogue_.size(), 5u);
   }
 
   std::shared_ptr<EntryPersistenter> store() { return engine_->getSubPersist(); }
@@ -248,6 +253,7 @@ TEST_F(SyncTasksTest, GuestFetchesRecommendedColumnsOnceThenRefreshesAndReportsT
   writeBundleFile("nofile.mid", mid);
   ASSERT_TRUE(engine_->needGetRecommend());
 
+  service_.clearRequests();  // the fixture's own fetch of the recommended list
   ASSERT_EQ(sync(), 0);
   auto recommend = service_.requestsTo("/sub/recommend.atom");
   ASSERT_EQ(recommend.size(), 1u);
