@@ -39,6 +39,8 @@ namespace zu {
 namespace {
 
 bool gErrorAlertShown = false;
+// The page that showed the alert: its going (the browser closing) clears the flag.
+const void* gErrorAlertPage = nullptr;
 
 // The number after "<prefix>:" of a tag, or nullopt when the tag is not of that form.
 std::optional<int> taggedIndex(const std::optional<std::string>& tag, const std::string& prefix) {
@@ -72,7 +74,7 @@ NewsBrowseController::NewsBrowseController(const ui::Rect& frame)
     : GridViewCell(frame), engine_(NewsBrowseEngine::defaultEngine()) {}
 
 NewsBrowseController::~NewsBrowseController() {
-  gErrorAlertShown = false;
+  if (gErrorAlertPage == this) clearErrorAlertShown();
   NotificationCenter::defaultCenter().remove(this);
   if (downTask_ && engine_) engine_->asyncCancelTask(downTask_);
   if (webView_) {
@@ -82,7 +84,10 @@ NewsBrowseController::~NewsBrowseController() {
 }
 
 bool NewsBrowseController::errorAlertShown() { return gErrorAlertShown; }
-void NewsBrowseController::clearErrorAlertShown() { gErrorAlertShown = false; }
+void NewsBrowseController::clearErrorAlertShown() {
+  gErrorAlertShown = false;
+  gErrorAlertPage = nullptr;
+}
 
 std::shared_ptr<NewsBrowseController> NewsBrowseController::self() {
   return std::static_pointer_cast<NewsBrowseController>(shared_from_this());
@@ -245,7 +250,7 @@ void NewsBrowseController::getResultOnMainThread(const Notification& notificatio
     if (code < 0) {
       detailFailed(code, errDesc);
     } else {
-      gErrorAlertShown = false;
+      clearErrorAlertShown();
     }
     return;
   }
@@ -295,7 +300,10 @@ void NewsBrowseController::detailFailed(int code, const std::optional<std::strin
     ErrorTips::showErrorInfo(code, errDesc, std::string(" "),
                              std::static_pointer_cast<ui::AlertViewDelegate>(self()), kErrorAlertTag);
     // The tips leave some codes to others (-6, the server's own refusals): no alert, no flag.
-    if (ui::AlertRegistry::shared().shown().size() > before) gErrorAlertShown = true;
+    if (ui::AlertRegistry::shared().shown().size() > before) {
+      gErrorAlertShown = true;
+      gErrorAlertPage = this;
+    }
   }
   isStartLoading_ = false;
   isFinishLoad_ = false;
@@ -449,7 +457,7 @@ void NewsBrowseController::alertViewClickedButtonAtIndex(ui::AlertView& alert, i
   if (alert.tag() != kErrorAlertTag) return;
   stopSpinner();
   if (auto father = gridFather()) father->back();
-  gErrorAlertShown = false;
+  clearErrorAlertShown();
 }
 
 }  // namespace zu

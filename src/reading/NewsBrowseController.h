@@ -12,7 +12,8 @@
 // count) and, when the page has loaded, "CacheCellCanLoad".
 //
 // One flag is shared by all pages: the detail error alert is showing or was shown and not yet
-// cleared, so a burst of failing pages shows one alert.
+// cleared (by a detail that loads, by closing the alert, or by the going of the page that
+// showed it), so a burst of failing pages shows one alert.
 //
 // Where we differ on purpose (faults of the original built soundly):
 //  - Only the results of the current detail task (`currentTaskID`) touch the page's flags and
@@ -20,6 +21,9 @@
 //  - The shared flag is set only when an alert really showed (not for -6 or the codes the error
 //    tips leave to the server's own alert), and the alert is only for the page on screen.
 //  - A detail feed without entries is a failure (-5000), shown like any other.
+//  - The flag is cleared by the going of the page that showed the alert, not of any page: the
+//    grid frees pages that leave its window (the phone's reuse queue kept them), and clearing on
+//    each would show a second alert within one burst.
 //  - An index outside the list loads nothing; a build repeats from the server's text, so a
 //    second load has one script object; a failed "提示" alert leaves the spinner stopped.
 //

@@ -140,8 +140,8 @@ void ScrolledNewsBrowseController::viewDidLoad() {
   newsBrowseGrid_->setCacheSingle(false);
   newsBrowseGrid_->setFlipPageModel(4);
   newsBrowseGrid_->setBackgroundColor(ui::Color{0.9686f, 0.9686f, 0.9686f, 1});
-  newsBrowseGrid_->reloadData();
-  newsBrowseGrid_->setPage(firstinIndex_, false);
+  // One reload straight onto the first page: the grid builds no page before it.
+  newsBrowseGrid_->reloadDataToPage(firstinIndex_);
   keyboardShown_ = false;
 }
 

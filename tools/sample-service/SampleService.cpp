@@ -1,5 +1,6 @@
 #include "SampleService.h"
 
+#include "SampleArticles.h"
 #include "SampleOAuth.h"
 
 #include <httplib.h>
@@ -746,6 +747,14 @@ SampleService::Answer SampleService::answer(const Request& request) {
     fromDocument("covers.xml");
   } else if (auto column = middle(path, "/col/", ".atom")) {
     fromDocument("column-" + *column + ".xml");
+  } else if (auto page = middle(path, "/article/", ".html")) {
+    reply.status = 404;
+    for (const auto& entry : entriesOf(document("articles.xml").value_or(std::string()))) {
+      if (firstId(entry) != *page) continue;
+      reply.status = 200;
+      reply.contentType = "text/html; charset=utf-8";
+      reply.body = SampleArticles::originalPage(entry);
+    }
   } else if (auto article = middle(path, "/article/", ".atom")) {
     // A feed of the one article, whose extra link leads to its dynamic part.
     reply.status = 404;
@@ -753,7 +762,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
     if (article->rfind("gen-", 0) == 0) known = {generatedArticleEntry(*article, baseUrl(), true)};
     for (const auto& entry : known) {
       if (firstId(entry) != *article) continue;
-      std::string withExtra = entry;
+      std::string withExtra = article->rfind("gen-", 0) == 0 ? entry : SampleArticles::withCommands(entry, *article, baseUrl());
       withExtra.insert(withExtra.rfind("</entry>"),
                        "  <link rel=\"vesk_extra\" type=\"application/atom+xml\" href=\"" +
                            baseUrl() + "/dynamic/" + *article + ".atom\"/>\n  ");

@@ -1,0 +1,56 @@
+#include "SampleArticles.h"
+
+namespace zu {
+
+namespace {
+
+std::string escapeHtml(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '"': out += "&quot;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string SampleArticles::withCommands(std::string entry, const std::string& id, const std::string& base) {
+  const std::string picture = base + "/img/" + id + "-picture.png";
+  const std::string additions =
+      "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + base + "/style/article.css\"/>"
+      "<script>if (window.vesk) { vesk.updateFontLevel = function (level) {"
+      " document.body.style.fontSize = (10 + 2 * level) + 'px'; };"
+      " document.addEventListener('DOMContentLoaded', function () { vesk.updateFontLevel(vesk.fontLevel); }); }"
+      "</script>"
+      "<p class=\"picture\"><a href=\"web:getimageclick;seq=2\"><img src=\"" + picture +
+      "\" width=\"280\" height=\"120\"/></a></p>"
+      "<p><a href=\"web:gethtmlclick;" + base + "/article/" + id + ".html\">The article on the web</a></p>"
+      "<p><a href=\"web:getvideoclick;" + base + "/video/" + id + ".mp4\">The video</a></p>";
+  if (const size_t end = entry.find("]]></content>"); end != std::string::npos) entry.insert(end, additions);
+  const size_t close = entry.rfind("</entry>");
+  if (close != std::string::npos) {
+    entry.insert(close, "  <vesk:image_category type=\"image/png\" href=\"" + base + "/img/" + id +
+                            "-cover.png\" width=\"320\" height=\"240\" seq=\"1\"/>\n  "
+                            "<vesk:image_category type=\"image/png\" href=\"" + picture +
+                            "\" width=\"280\" height=\"120\" seq=\"2\"/>\n  ");
+  }
+  return entry;
+}
+
+std::string SampleArticles::originalPage(const std::string& entry) {
+  std::string title;
+  if (const size_t open = entry.find("<title>"); open != std::string::npos) {
+    const size_t start = open + 7;
+    title = entry.substr(start, entry.find("</title>", start) - start);
+  }
+  return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + escapeHtml(title) +
+         "</title></head><body><h1>" + escapeHtml(title) + "</h1><p>The original page of this article.</p></body></html>";
+}
+
+}  // namespace zu
