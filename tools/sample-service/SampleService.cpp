@@ -799,6 +799,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (auto style = middle(path, "/style/", ".css")) {
     reply.body = "p { margin: 0 1em; } /* " + *style + " */\n";
     reply.contentType = "text/css";
+    reply.headers.push_back({"Expires", "Thu, 31 Dec 2037 23:59:59 GMT"});  // an article page's cache keeps it
   } else if (path == "/login") {
     auto authorization = request.headers.find("authorization");
     int refusal = 0;
