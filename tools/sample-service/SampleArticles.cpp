@@ -26,7 +26,9 @@ std::string SampleArticles::withCommands(std::string entry, const std::string& i
       "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + base + "/style/article.css\"/>"
       "<script>if (window.vesk) { vesk.updateFontLevel = function (level) {"
       " document.body.style.fontSize = (10 + 2 * level) + 'px'; };"
-      " document.addEventListener('DOMContentLoaded', function () { vesk.updateFontLevel(vesk.fontLevel); }); }"
+      " document.addEventListener('DOMContentLoaded', function () { vesk.updateFontLevel(vesk.fontLevel);"
+      " if (vesk.nightMode == 'NIGHT') { document.body.style.background = '#1c1c1e'; document.body.style.color = '#9a9a9a';"
+      " document.head.insertAdjacentHTML('beforeend', '<style>a { color: #7fa7d9; }</style>'); } }); }"
       "</script>"
       "<p class=\"picture\"><a href=\"web:getimageclick;seq=2\"><img src=\"" + picture +
       "\" width=\"280\" height=\"120\"/></a></p>"
