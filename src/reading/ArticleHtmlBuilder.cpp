@@ -94,7 +94,10 @@ void ArticleHtmlBuilder::insertReadOriginal(std::string& html, const std::string
     html.append(block);
     return;
   }
-  html.insert(previousCharacter(html, close), block);
+  // One character back, as the service's pages expect (their "</body>" follows a line break),
+  // but never into a tag: after a tag's ">" the block goes right before "</body>".
+  const size_t at = close > 0 && html[close - 1] == '>' ? close : previousCharacter(html, close);
+  html.insert(at, block);
 }
 
 void ArticleHtmlBuilder::insertViewport(std::string& html) {

@@ -15,7 +15,9 @@
 // Where we differ on purpose (faults of the original built soundly):
 //  - The read-original form: a "</body>" at index 0 puts it at 0, and a text with no "</body>"
 //    (a "<body>" the server did not close) gets it at the end; the character it steps back
-//    over is a whole character, never half of one.
+//    over is a whole character, never half of one, and never the ">" of a tag (a body that ends
+//    in a tag, as every wrapped text does, would get the form inside that tag and show a stray
+//    ">"): then the form goes right before "</body>".
 //  - Each build starts from the server's text as received (the caller keeps it, see
 //    OriginalArticleHtml), so a second load has one script object and the placeholders of a
 //    no-image load never stay once the mode is off.

@@ -67,7 +67,8 @@ TEST(ArticleHtmlBuilderTest, WrapNightFormPlacesAndViewport) {
   auto built = ArticleHtmlBuilder::build(2, "<p>x</p>", settings);
   ASSERT_TRUE(built);
   EXPECT_EQ(std::string(kHeiti) + "<body><p>x</p></body>", built->stored);
-  EXPECT_EQ(std::string(kHeiti) + "<body style=\"background-color:transparent;\"><p>x</p" + form() + "></body>",
+  // The wrapped body ends in a tag: the form goes before "</body>", not into "</p>".
+  EXPECT_EQ(std::string(kHeiti) + "<body style=\"background-color:transparent;\"><p>x</p>" + form() + "</body>",
             built->page);
   // Night keeps the body tag as it is.
   settings.night = true;
@@ -86,6 +87,9 @@ TEST(ArticleHtmlBuilderTest, WrapNightFormPlacesAndViewport) {
   std::string html = "<body>好</body>";
   ArticleHtmlBuilder::insertReadOriginal(html, "F");
   EXPECT_EQ("<body>F好</body>", html);
+  html = "<body>a\n</body>";
+  ArticleHtmlBuilder::insertReadOriginal(html, "F");
+  EXPECT_EQ("<body>aF\n</body>", html);
   // "</body>" at 0 puts the form at 0; without "</body>" it goes at the end.
   html = "</body>";
   ArticleHtmlBuilder::insertReadOriginal(html, "F");
