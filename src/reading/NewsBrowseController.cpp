@@ -120,6 +120,7 @@ void NewsBrowseController::initCell() {
   webView_->setMultipleTouchEnabled(false);
   webView_->setScalesPageToFit(DeviceProfile::screenScale() == 2);
   webView_->setDelegate(std::static_pointer_cast<web::WebViewDelegate>(self()));
+  webView_->installPanDelegate();
   webView_->setHidden(true);
   addSubview(webView_);
   isFinishLoad_ = false;

@@ -1,10 +1,13 @@
 #include "reading/NewsWebView.h"
 
 #include <array>
+#include <cmath>
 
 #include "common/UrlEncode.h"
 #include "platform/device/Pasteboard.h"
 #include "platform/ui/MenuController.h"
+#include "platform/ui/PanGestureRecognizer.h"
+#include "platform/ui/ScrollView.h"
 #include "reading/NewsBrowseEngine.h"
 #include "reading/ScrolledNewsBrowseController.h"
 #include "shell/app/ScreenRequest.h"
@@ -40,6 +43,20 @@ void NewsWebView::initMenu() {
   std::vector<ui::MenuItem> menu;
   for (const auto& item : items()) menu.push_back({item.title, item.action});
   ui::MenuController::shared().setMenuItems(std::move(menu));
+}
+
+void NewsWebView::installPanDelegate() {
+  if (const auto& scroll = scrollView()) {
+    scroll->panGestureRecognizer()->setDelegate(std::static_pointer_cast<NewsWebView>(shared_from_this()));
+  }
+}
+
+bool NewsWebView::gestureRecognizerShouldBegin(ui::GestureRecognizer& recognizer) {
+  // The engine lays an article out at the view's width: a sideways drag is for the pages.
+  auto* pan = dynamic_cast<ui::PanGestureRecognizer*>(&recognizer);
+  if (!pan) return true;
+  const ui::Point moved = pan->translationInView(this);
+  return std::abs(moved.x) <= std::abs(moved.y);
 }
 
 bool NewsWebView::canPerformAction(const std::string& action, Object*) {

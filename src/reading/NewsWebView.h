@@ -12,7 +12,10 @@
 // "wenvarTranslate:", "wenvarSearch:", "shareAction:"); the lookups are presented modally
 // (animated) by the father controller (the paged browser, not retained).
 // Where we differ on purpose: a search without a template opens nothing (the phone opened a
-// browser on no address); an empty selection still opens the lookup, as the phone did.
+// browser on no address); an empty selection still opens the lookup, as the phone did. The
+// page's own pan declines a drag that is more sideways than upright (the engine lays an article
+// out at the view's width), so the browser's grid turns the page: the phone's scroll views did
+// this themselves, the kit's do not hand a drag on to an outer scroll view.
 //
 // Main thread only; a view, shared.
 #pragma once
@@ -20,6 +23,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/ui/GestureRecognizer.h"
 #include "platform/web/WebView.h"
 
 namespace zu {
@@ -27,7 +31,7 @@ namespace zu {
 class NewsBrowseEngine;
 class ScrolledNewsBrowseController;
 
-class NewsWebView : public web::WebView {
+class NewsWebView : public web::WebView, public ui::GestureRecognizerDelegate {
  public:
   static constexpr const char* kSelectionScript = "window.getSelection().toString()";
   // The dictionary and translation service: the host is ours to choose, the paths are fixed.
@@ -38,6 +42,10 @@ class NewsWebView : public web::WebView {
 
   // The five items of the menu, in the shared menu controller.
   static void initMenu();
+  // Makes the view the delegate of its scroll view's pan (once it is shared).
+  void installPanDelegate();
+  // The page's pan gives way to a sideways drag: the pages turn.
+  bool gestureRecognizerShouldBegin(ui::GestureRecognizer& recognizer) override;
 
   std::shared_ptr<ScrolledNewsBrowseController> fatherController() const { return father_.lock(); }
   void setFatherController(std::weak_ptr<ScrolledNewsBrowseController> father) { father_ = std::move(father); }

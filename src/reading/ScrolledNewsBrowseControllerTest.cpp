@@ -28,6 +28,7 @@
 #include "platform/ui/MenuController.h"
 #include "platform/ui/MoviePlayerViewController.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/ScrollView.h"
 #include "platform/ui/Window.h"
 #include "platform/web/RecordingWebBackend.h"
 #include "reading/ArticleHtmlBuilder.h"
@@ -524,6 +525,35 @@ TEST_F(ScrolledNewsBrowseControllerTest, TheSelectionMenuCopiesLooksUpAndSearche
   web->wenvarSearch();
   settle(0);
   EXPECT_EQ("http://search/?q=tide & time", StandInScreen::requests().back().parameters.get("link").stringValue());
+}
+
+}  // namespace
+}  // namespace zu
+
+namespace zu {
+namespace {
+
+TEST_F(ScrolledNewsBrowseControllerTest, ASidewaysFingerOnThePageTurnsItAndAnUprightOneScrollsIt) {
+  open(3, 0);
+  loadCurrent(0);
+  page(0)->webView()->recorder()->setContentSize(320, 2000);
+  settle(0);
+  auto drag = [&](ui::Point from, ui::Point to) {
+    auto touch = window_->beginTouch(from);
+    for (int step = 1; step <= 10; ++step) {
+      clock_->advance(0.016);
+      window_->moveTouch(touch, ui::Point(from.x + (to.x - from.x) * step / 10, from.y + (to.y - from.y) * step / 10));
+    }
+    window_->endTouch(touch);
+    for (int frame = 0; frame < 90; ++frame) settle(0.02);  // the scroll settles frame by frame
+  };
+  // Upright: the page scrolls and the grid stays.
+  drag(ui::Point(160, 400), ui::Point(160, 200));
+  EXPECT_EQ(0, grid().getCurPage());
+  EXPECT_GT(page(0)->webView()->scrollView()->contentOffset().y, 100);
+  // Sideways: the next article.
+  drag(ui::Point(300, 200), ui::Point(40, 210));
+  EXPECT_EQ(1, grid().getCurPage());
 }
 
 }  // namespace
