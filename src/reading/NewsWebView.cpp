@@ -10,6 +10,7 @@
 #include "platform/ui/ScrollView.h"
 #include "reading/NewsBrowseEngine.h"
 #include "reading/ScrolledNewsBrowseController.h"
+#include "reading/WebViewController_New.h"
 #include "shell/app/ScreenRequest.h"
 
 namespace zu {
@@ -109,9 +110,12 @@ void NewsWebView::shareAction() {
 void NewsWebView::openLookup(const std::string& address) {
   auto father = fatherController();
   if (!father) return;
-  Dictionary parameters{{"link", address}, {"orignalLink", address}, {"type", int64_t{0}}};
+  Dictionary parameters{{"link", address}, {"orignalLink", address}};
   auto browser = std::make_shared<ScreenRequest>(ScreenRequest::kBrowserNib, std::move(parameters))->load();
-  if (browser) father->presentModalViewController(browser, true);
+  if (!browser) return;
+  // Lookups show their pages unscaled.
+  if (auto web = std::dynamic_pointer_cast<WebViewController_New>(browser)) web->setType(0);
+  father->presentModalViewController(browser, true);
 }
 
 }  // namespace zu

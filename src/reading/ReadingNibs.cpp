@@ -9,6 +9,7 @@
 #include "reading/ReportContentTableCellMBlog.h"
 #include "reading/ReportContentTableCellWithImage.h"
 #include "reading/ReportToolBarController.h"
+#include "reading/WebViewController_New.h"
 
 namespace zu {
 
@@ -22,6 +23,7 @@ void ReadingNibs::registerNibs() {
   FavoriteNoneView::registerNib();
   ReportContentController::registerNib();
   ReportToolBarController::registerNib();
+  WebViewController_New::registerNib();
 }
 
 }  // namespace zu

@@ -2,10 +2,8 @@
 
 #include <vector>
 
-#include "common/Log.h"
 #include "engine/core/Task.h"
 #include "model/columns/Column.h"
-#include "model/entry/Comment.h"
 #include "model/entry/Link.h"
 #include "model/entry/NewsDetail.h"
 #include "model/entry/NewsSummary.h"

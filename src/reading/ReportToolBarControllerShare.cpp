@@ -13,6 +13,7 @@
 #include "model/service/VeskSharing.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/ViewController.h"
+#include "reading/CustomMailViewController.h"
 #include "reading/ReportToolBarController.h"
 #include "reading/ReportToolBarEngine.h"
 #include "reading/ReportToolBarOwner.h"
@@ -170,7 +171,7 @@ void ReportToolBarController::shareByMail() {
   const auto& content = detailData_->content();
   const std::string body = mailBody(content ? content->data().value_or("") : std::string(), alternateHref(*detailData_));
   VESKLogImpl("mail body: %s", body.c_str());
-  auto mail = std::make_shared<ui::MailComposeViewController>();
+  auto mail = std::make_shared<CustomMailViewController>();
   mail->setMailComposeDelegate(self());
   mail->setSubject(detailData_->title().value_or(""));
   mail->setMessageBody(body, true);

@@ -37,6 +37,7 @@
 #include "reading/NewsWebView.h"
 #include "reading/ReadingNibs.h"
 #include "reading/ScrolledNewsBrowseController.h"
+#include "reading/WebViewController_New.h"
 #include "shell/app/Observer.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/app/ShellTestSupport.h"
@@ -207,6 +208,11 @@ class ScrolledNewsBrowseControllerTest : public testing::ShellFixture {
     settle(0);
     settle(0);
   }
+  // The address of the in-app browser the browser presents, "" when none.
+  std::string shownBrowserLink() {
+    auto shown = std::dynamic_pointer_cast<WebViewController_New>(browser_->modalViewController());
+    return shown && shown->link() ? *shown->link() : std::string();
+  }
   size_t htmlLoads(int index) {
     size_t n = 0;
     for (const auto& call : recorder(index).calls()) n += call.kind == web::RecordingWebBackend::Call::kLoadHtml;
@@ -372,13 +378,12 @@ TEST_F(ScrolledNewsBrowseControllerTest, TheBridgeOpensPicturesPagesVideosAndThe
   // A page, the original (the form adds its query) and a video.
   EXPECT_FALSE(web.simulateNavigation("web:gethtmlclick;http://sample/elsewhere.html", 0));
   settle(0);
-  EXPECT_EQ("http://sample/elsewhere.html", StandInScreen::requests().back().parameters.get("link").stringValue());
+  EXPECT_EQ("http://sample/elsewhere.html", shownBrowserLink());
   browser_->dismissModalViewController(false);
   settle(1);
   EXPECT_FALSE(web.simulateNavigation(std::string(ArticleHtmlBuilder::kReadOriginalSentinel) + ";?x=0&y=0", 1));
   settle(0);
-  EXPECT_EQ("http://sample/article/a0.html", StandInScreen::requests().back().parameters.get("link").stringValue());
-  EXPECT_EQ("http://sample/article/a0.html", StandInScreen::requests().back().parameters.get("orignalLink").stringValue());
+  EXPECT_EQ("http://sample/article/a0.html", shownBrowserLink());
   browser_->dismissModalViewController(false);
   settle(1);
   EXPECT_FALSE(web.simulateNavigation("web:getvideoclick;http://sample/v.mp4", 0));
@@ -390,10 +395,9 @@ TEST_F(ScrolledNewsBrowseControllerTest, TheBridgeOpensPicturesPagesVideosAndThe
   settle(1);
   // No original address: the alert, and nothing opens.
   page(0)->detailData()->setAlternatelink(nullptr);
-  const size_t opened = openedScreens().size();
   web.simulateNavigation(ArticleHtmlBuilder::kReadOriginalSentinel, 1);
   settle(0);
-  EXPECT_EQ(opened, openedScreens().size());
+  EXPECT_FALSE(browser_->modalViewController());
   ASSERT_TRUE(topAlert());
   EXPECT_EQ("操作失败", topAlert()->title().value_or(""));
   EXPECT_EQ("无原文链接", topAlert()->message().value_or(""));
@@ -511,20 +515,28 @@ TEST_F(ScrolledNewsBrowseControllerTest, TheSelectionMenuCopiesLooksUpAndSearche
   EXPECT_EQ("tide & time", Pasteboard::general().string().value_or(""));
   web->wenvarDict();
   settle(0);
-  ASSERT_EQ(1u, openedScreens().size());
-  EXPECT_EQ(std::string(NewsWebView::kDictionaryPrefix) + "tide+%26+time",
-            StandInScreen::requests().back().parameters.get("link").stringValue());
-  EXPECT_EQ(0, StandInScreen::requests().back().parameters.get("type").intValue());
+  EXPECT_EQ(std::string(NewsWebView::kDictionaryPrefix) + "tide+%26+time", shownBrowserLink());
+  auto lookup = std::dynamic_pointer_cast<WebViewController_New>(browser_->modalViewController());
+  ASSERT_TRUE(lookup);
+  EXPECT_EQ(0u, lookup->type());  // unscaled
   browser_->dismissModalViewController(false);
   settle(1);
   // No search template: nothing opens.
   web->wenvarSearch();
   settle(0);
-  EXPECT_EQ(1u, openedScreens().size());
+  EXPECT_FALSE(browser_->modalViewController());
   engine_->searchTemplate = "http://search/?q=";
   web->wenvarSearch();
   settle(0);
-  EXPECT_EQ("http://search/?q=tide & time", StandInScreen::requests().back().parameters.get("link").stringValue());
+  EXPECT_EQ("http://search/?q=tide & time", shownBrowserLink());
+  browser_->dismissModalViewController(false);
+  settle(1);
+  // "转发": the share screen through the toolbar, with the selection as its text.
+  web->shareAction();
+  settle(0);
+  ASSERT_FALSE(StandInScreen::requests().empty());
+  EXPECT_EQ(ScreenRequest::kShareNib, StandInScreen::requests().back().nibName);
+  EXPECT_EQ("tide & time", StandInScreen::requests().back().parameters.get("postText").stringValue());
 }
 
 }  // namespace

@@ -2,24 +2,6 @@
 
 namespace zu {
 
-namespace {
-
-std::string escapeHtml(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
-}  // namespace
-
 std::string SampleArticles::withCommands(std::string entry, const std::string& id, const std::string& base) {
   const std::string picture = base + "/img/" + id + "-picture.png";
   const std::string additions =
@@ -43,16 +25,6 @@ std::string SampleArticles::withCommands(std::string entry, const std::string& i
                             "\" width=\"280\" height=\"120\" seq=\"2\"/>\n  ");
   }
   return entry;
-}
-
-std::string SampleArticles::originalPage(const std::string& entry) {
-  std::string title;
-  if (const size_t open = entry.find("<title>"); open != std::string::npos) {
-    const size_t start = open + 7;
-    title = entry.substr(start, entry.find("</title>", start) - start);
-  }
-  return "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>" + escapeHtml(title) +
-         "</title></head><body><h1>" + escapeHtml(title) + "</h1><p>The original page of this article.</p></body></html>";
 }
 
 }  // namespace zu

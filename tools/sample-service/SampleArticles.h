@@ -2,12 +2,11 @@
 // links in the article HTML (a picture with its sequence number, a page for the in-app browser,
 // a video), a page script that defines `vesk.updateFontLevel` over the client's page script
 // object, a style sheet, the list of the article's pictures (vesk:image_category records with
-// their addresses), and each article's original web page ("/article/<id>.html").
+// their addresses).
 //
 // Pure functions of their inputs; any thread.
 #pragma once
 
-#include <optional>
 #include <string>
 
 namespace zu {
@@ -17,8 +16,6 @@ class SampleArticles {
   // `entry` (one <entry> of the articles document, its content in CDATA) with the additions for
   // the article `id`; an entry without CDATA content gets only the picture record.
   static std::string withCommands(std::string entry, const std::string& id, const std::string& base);
-  // The original web page of the article `entry` (titled after it).
-  static std::string originalPage(const std::string& entry);
 };
 
 }  // namespace zu

@@ -747,14 +747,6 @@ SampleService::Answer SampleService::answer(const Request& request) {
     fromDocument("covers.xml");
   } else if (auto column = middle(path, "/col/", ".atom")) {
     fromDocument("column-" + *column + ".xml");
-  } else if (auto page = middle(path, "/article/", ".html")) {
-    reply.status = 404;
-    for (const auto& entry : entriesOf(document("articles.xml").value_or(std::string()))) {
-      if (firstId(entry) != *page) continue;
-      reply.status = 200;
-      reply.contentType = "text/html; charset=utf-8";
-      reply.body = SampleArticles::originalPage(entry);
-    }
   } else if (auto article = middle(path, "/article/", ".atom")) {
     // A feed of the one article, whose extra link leads to its dynamic part.
     reply.status = 404;
@@ -769,6 +761,13 @@ SampleService::Answer SampleService::answer(const Request& request) {
       reply.status = 200;
       reply.body = entriesFeed(*article, "article", {withExtra});
     }
+  } else if (auto original = middle(path, "/article/", ".html")) {
+    if (auto page = SampleArticleActions::originalPage(document("articles.xml").value_or(""), *original)) {
+      reply.body = *page;
+      reply.contentType = "text/html;charset=utf-8";
+    } else {
+      reply.status = 404;
+    }
   } else if (auto dynamicPart = middle(path, "/dynamic/", ".atom")) {
     std::lock_guard guard(lock_);
     const bool collected =
@@ -777,7 +776,20 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<entry" +
                  std::string(kAtomNamespaces) + "><id>" + *dynamicPart +
                  "</id><vesk:favorite collected=\"" + (collected ? "1" : "0") +
-                 "\" count=\"" + std::to_string(favorites_.size()) + "\"/></entry>\n";
+                 "\" count=\"" + std::to_string(favorites_.size()) + "\"/>" +
+                 articleActions_.dynamicRecords(baseUrl(), *dynamicPart) + "</entry>\n";
+  } else if (auto liked = middle(path, "/bump/", ".atom"); liked && post) {
+    if (auto body = articleActions_.like(baseUrl(), *liked, request.body)) {
+      reply.body = *body;
+    } else {
+      reply.status = 400;
+    }
+  } else if (path == "/report/sharing.atom" && post) {
+    if (auto body = articleActions_.shareReport(baseUrl(), request.body)) {
+      reply.body = *body;
+    } else {
+      reply.status = 400;
+    }
   } else if (auto commented = middle(path, "/comments/", ".atom"); commented && post) {
     // "op=del&id=..." deletes (ok); a post, or an edit ("op=edit"), answers the comment as
     // stored, with a thumbnail of its own.

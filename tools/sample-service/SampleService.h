@@ -34,6 +34,7 @@
 // names told to refuse, which get a 403 with the given "X-Error"; its answer is a feed whose
 // urs record carries the reader's id as the service keeps it (ursIdOf: "urs." and the name).
 // Platform 0's microblog answers its OAuth 1.0a exchange and user information (SampleOAuth).
+// An article's likes and share reports, and their records in its dynamic part: SampleArticleActions.
 //
 // It is the fixture of the engine's tests and the service `make run` talks to. The server
 // runs on its own threads from start() to stop() (or destruction); every public method is
@@ -51,6 +52,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "SampleArticleActions.h"
 
 namespace httplib {
 class Server;
@@ -122,6 +125,8 @@ class SampleService {
   // The subscribed column ids and favourite ids, in order.
   std::vector<std::string> subscriptions() const;
   std::vector<std::string> favorites() const;
+  // The likes and share reports taken in.
+  const SampleArticleActions& articleActions() const { return articleActions_; }
 
  private:
   struct Answer {
@@ -148,6 +153,8 @@ class SampleService {
   std::unique_ptr<httplib::Server> server_;
   std::thread thread_;
   int port_ = 0;
+
+  SampleArticleActions articleActions_;  // locks itself
 
   mutable std::mutex lock_;
   mutable std::condition_variable recorded_;

@@ -21,6 +21,10 @@
 #include "model/atom/ResultInfo.h"
 #include "model/atom/VESKAtomParser.h"
 #include "model/service/VeskUrs.h"
+#include "model/atom/VESKAtomDataStuffer.h"
+#include "model/service/VeskAssess.h"
+#include "model/service/VeskBump.h"
+#include "model/service/VeskSharing.h"
 
 namespace zu {
 namespace {
@@ -325,6 +329,47 @@ TEST_F(SampleServiceTest, PlatformZeroTokensNeedTheRightSignatureAndToken) {
                                              SampleOAuth::kRequestSecret));
   ASSERT_TRUE(wrongToken);
   EXPECT_EQ(401, wrongToken->status);
+}
+
+}  // namespace
+}  // namespace zu
+
+namespace zu {
+namespace {
+
+TEST_F(SampleServiceTest, AnArticlesLikesShareReportsAndOriginalPage) {
+  const std::string base = service_.baseUrl();
+  auto dynamicPart = VESKAtomParser::allocParseNewsDetailDynamicEntry(get("/dynamic/art-news-3.atom"));
+  ASSERT_TRUE(dynamicPart && dynamicPart->veskBump() && dynamicPart->veskSharing() && dynamicPart->veskAssess());
+  EXPECT_TRUE(dynamicPart->veskBump()->action());  // not liked yet
+  EXPECT_EQ(base + "/bump/art-news-3.atom", dynamicPart->veskBump()->href());
+  EXPECT_EQ(base + "/report/sharing.atom", dynamicPart->veskSharing()->href());
+  EXPECT_EQ(base + "/comments/art-news-3.atom", dynamicPart->veskAssess()->href());
+  EXPECT_EQ(3, dynamicPart->veskAssess()->times());
+
+  const std::string posted = "<entry xmlns=\"http://www.w3.org/2005/Atom\" xmlns:vesk=\"http://www.vesk.com/vesk/1.0\">"
+                             "<id>art-news-3</id><vesk:sharing action=\"mail\"/></entry>";
+  auto liked = VESKAtomParser::allocParseEntry(post("/bump/art-news-3.atom", posted), kEntryKindComment);
+  ASSERT_TRUE(liked && liked->veskBump());
+  EXPECT_EQ(1, liked->veskBump()->times());
+  EXPECT_EQ(1, service_.articleActions().likes("art-news-3"));
+  dynamicPart = VESKAtomParser::allocParseNewsDetailDynamicEntry(get("/dynamic/art-news-3.atom"));
+  EXPECT_FALSE(dynamicPart->veskBump()->action());  // liked
+
+  auto shared = VESKAtomParser::allocParseEntry(post("/report/sharing.atom", posted), kEntryKindEntry);
+  ASSERT_TRUE(shared && shared->veskSharing());
+  EXPECT_EQ(1, shared->veskSharing()->times());
+  using Report = std::pair<std::string, std::string>;
+  EXPECT_EQ(std::vector<Report>{Report("art-news-3", "mail")}, service_.articleActions().shareReports());
+  // A report naming no entry is refused.
+  auto refused = client_->Post("/report/sharing.atom", "<entry/>", "application/atom+xml");
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(400, refused->status);
+
+  const std::string page = get("/article/art-news-3.html");
+  EXPECT_NE(std::string::npos, page.find("<title>Ferry timetable changes for the winter</title>"));
+  EXPECT_NE(std::string::npos, page.find("six-fifteen crossing"));
+  get("/article/no-such.html", 404);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -20,6 +19,7 @@
 #include "platform/ui/Window.h"
 #include "platform/web/CookieStorage.h"
 #include "platform/web/WebEngine.h"
+#include "platform/web/engine-tests/WebEngineTestMain.h"
 #include "platform/web/WebResourceProvider.h"
 #include "platform/web/WebView.h"
 #include "platform/web/WebViewDelegate.h"
@@ -456,13 +456,4 @@ TEST_F(WebEngineTest, FreedViewWithLoadAndScriptPendingDeliversNothing) {
 }  // namespace
 }  // namespace zu::web
 
-int main(int argc, char** argv) {
-  // Before the engine starts its processes, which inherit the environment.
-  setenv("FONTCONFIG_FILE", ZU_WEB_FONTS_CONF, 1);
-  ::testing::InitGoogleTest(&argc, argv);
-  static zu::TempHome home;  // the engine's website data lives in it for the whole run
-  zu::web::WebView::setUseEngine(true);
-  const int result = RUN_ALL_TESTS();
-  zu::web::WebEngine::park();
-  return result;
-}
+int main(int argc, char** argv) { return zu::web::runEngineTests(argc, argv, ZU_WEB_FONTS_CONF); }

@@ -1,0 +1,93 @@
+// The in-app browser in the real web engine: an article's original page from the sample
+// service, shown once loaded under the browser's bar (browser.png), and a link in it followed
+// with the history buttons to match. One engine serves the whole binary.
+#include <gtest/gtest.h>
+
+
+#include "common/Log.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/Window.h"
+#include "platform/web/engine-tests/WebEngineTestMain.h"
+#include "platform/web/WebView.h"
+#include "reading/ReadingNibs.h"
+#include "reading/WebViewController_New.h"
+#include "SampleService.h"
+#include "shell/app/ScreenRequest.h"
+#include "testing/MainLoopTurn.h"
+
+namespace zu {
+namespace {
+
+constexpr double kWait = 20;
+
+class BrowserEngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    VESKLogInit();
+    ASSERT_TRUE(service_.start());
+    ReadingNibs::registerNibs();
+    window_ = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+    window_->makeKeyAndVisible();
+    root_ = std::make_shared<ui::ViewController>();
+    ui::ViewController::installAsRoot(*window_, root_);
+  }
+  void TearDown() override {
+    if (browser_ && browser_->webView()) browser_->webView()->stopLoading();
+    browser_.reset();
+    root_.reset();
+    window_.reset();
+    service_.stop();
+    VESKLogUninit();
+  }
+
+  // The page's picture once it has stopped changing for a moment.
+  void waitForSettledPage() {
+    auto& page = *browser_->webView();
+    ASSERT_TRUE(turnMainLoopUntil([&] { return !page.isHidden() && page.pageImage(); }, kWait));
+    for (int i = 0; i < 25; ++i) {
+      auto last = page.pageImage();
+      turnMainLoopUntil([] { return false; }, 0.4);
+      if (page.pageImage() == last) break;
+    }
+  }
+
+  SampleService service_;
+  std::shared_ptr<ui::Window> window_;
+  std::shared_ptr<ui::ViewController> root_;
+  std::shared_ptr<WebViewController_New> browser_;
+};
+
+TEST_F(BrowserEngineTest, AnArticlesOriginalPageShowsUnderTheBar) {
+  browser_ = std::dynamic_pointer_cast<WebViewController_New>(
+      ScreenRequest::browser(service_.baseUrl() + "/article/art-news-3.html"));
+  ASSERT_TRUE(browser_);
+  ASSERT_TRUE(root_->presentModalViewController(browser_, false));
+  EXPECT_TRUE(browser_->webView()->isHidden());
+  waitForSettledPage();
+  auto picture = ui::render(*window_);
+  ui::writeSnapshot(*picture, "browser");
+  // The page's blue header lies just under the bar; below it the white page.
+  const uint32_t header = picture->pixelAt(160, 20 + 44 + 10);
+  EXPECT_LT(header & 0xff, 0xc0u);           // blue channel of #2d5f8b: 0x8b
+  EXPECT_LT((header >> 16) & 0xff, 0x60u);   // red channel: 0x2d
+  EXPECT_EQ(0xffffffffu, picture->pixelAt(300, 470));
+  EXPECT_FALSE(browser_->back()->isEnabled());
+  EXPECT_EQ(1u, service_.requestsTo("/article/art-news-3.html").size());
+
+  std::string title;
+  browser_->webView()->evaluateScript("document.title", [&](const std::string& t) { title = t; });
+  ASSERT_TRUE(turnMainLoopUntil([&] { return !title.empty(); }, kWait));
+  EXPECT_EQ("Ferry timetable changes for the winter", title);
+
+  // Another page of the service: back is possible afterwards.
+  browser_->webView()->evaluateScript("location.href = '" + service_.baseUrl() + "/article/art-news-2.html';");
+  ASSERT_TRUE(turnMainLoopUntil([&] { return browser_->back()->isEnabled(); }, kWait));
+  EXPECT_FALSE(browser_->forward()->isEnabled());
+}
+
+}  // namespace
+}  // namespace zu
+
+int main(int argc, char** argv) { return zu::web::runEngineTests(argc, argv, ZU_WEB_FONTS_CONF); }
