@@ -357,7 +357,7 @@ void ScrolledNewsBrowseController::commentsUpdate(const Notification&) {
 void ScrolledNewsBrowseController::switchView() {
   auto page = pageAt(currentPage());
   Dictionary parameters{{"newsSummary", summaryAt(currentPage()) ? Value(summaryAt(currentPage())) : Value()},
-                        {"newsdetail", page && page->detailData() ? Value(page->detailData()) : Value()},
+                        {"detailData", page && page->detailData() ? Value(page->detailData()) : Value()},
                         {"column", dataColumn_ ? Value(dataColumn_) : Value()},
                         {"currentIndex", static_cast<int64_t>(currentPage())},
                         {"viewController", Value(std::static_pointer_cast<Object>(self()))}};

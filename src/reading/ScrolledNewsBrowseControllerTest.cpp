@@ -321,6 +321,14 @@ TEST_F(ScrolledNewsBrowseControllerTest, CurrentPageLoadsFirstAndTheNeighboursWh
   EXPECT_FALSE(page(2)->webView()->isHidden());
   EXPECT_EQ("评论(4)", browser_->rightButton()->titleForState(ui::kControlStateNormal).value_or(""));
   EXPECT_FALSE(browser_->rightButton()->isHidden());
+  // The count opens the comments of the article on screen.
+  browser_->rightButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle(0);
+  ASSERT_EQ((std::vector<std::string>{ScreenRequest::kCommentsNib}), openedScreens());
+  EXPECT_EQ(2, StandInScreen::requests().back().parameters.get("currentIndex").intValue());
+  EXPECT_EQ(page(2)->detailData(), StandInScreen::requests().back().parameters.get("detailData").asObject<NewsDetail>());
+  browser_->dismissModalViewController(false);
+  settle(1);
   // Page 3 took its prefetched detail without a request; page 1 asked for its own.
   EXPECT_TRUE(page(3)->isStartLoading());
   EXPECT_EQ(1u, htmlLoads(3));
