@@ -352,6 +352,14 @@ TEST_F(ScrolledNewsBrowseControllerTest, AReusedPageDropsItsTaskAndBlanksItsDocu
     for (const auto& script : recorder(index).scripts()) blanked = blanked || script == "document.body.innerHTML = \"\";";
   }
   EXPECT_TRUE(blanked);
+  // A page given an index the list does not have loads nothing.
+  const size_t tasks = engine_->tasks.size();
+  auto stray = page(3);
+  stray->prepareForReuse();
+  stray->setIndex(6);
+  stray->getDetaildate();
+  EXPECT_EQ(tasks, engine_->tasks.size());
+  EXPECT_FALSE(stray->isStartLoading());
   // A late result of the task a page gave up touches nothing.
   auto stale = engine_->tagged("getDetail0:0");
   ASSERT_TRUE(stale);
