@@ -51,7 +51,6 @@ class NewsWebView : public web::WebView, public ui::GestureRecognizerDelegate {
   void setFatherController(std::weak_ptr<ScrolledNewsBrowseController> father) { father_ = std::move(father); }
   void setEngine(std::shared_ptr<NewsBrowseEngine> engine) { engine_ = std::move(engine); }
 
-  bool canBecomeFirstResponder() const { return true; }
   bool canPerformAction(const std::string& action, Object* sender) override;
   void performAction(const std::string& action, Object* sender) override;
 
