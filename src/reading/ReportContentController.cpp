@@ -20,6 +20,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
+#include "platform/ui/NavigationBar.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/NavigationItem.h"
 #include "platform/ui/NibRegistry.h"
@@ -142,7 +143,17 @@ void ReportContentController::viewDidLoad() {
 }
 
 void ReportContentController::viewWillAppear(bool animated) {
-  if (auto* navigation = navigationController()) navigation->setNavigationBarHidden(false, animated);
+  if (auto* navigation = navigationController()) {
+    const bool barWasHidden = navigation->isNavigationBarHidden();
+    navigation->setNavigationBarHidden(false, animated);
+    // Back from the browser, which hid the bar: the view, not yet placed again, gives the bar its
+    // height back now, so a returned row is centred in the table as it will be shown.
+    if (barWasHidden && !view()->superview()) {
+      ui::Rect frame = view()->frame();
+      frame.size.height = std::max(0.0f, frame.size.height - ui::NavigationBar::kHeight);
+      view()->setFrame(frame);
+    }
+  }
   if (!isFavorite()) layBarButtons();
   showReturnedArticle();
 }
@@ -529,19 +540,21 @@ void ReportContentController::didSelectRow(ui::TableView& table, const ui::Index
 void ReportContentController::openArticle(size_t index) {
   auto item = (*dataSource_)[index];
   indexPush_ = static_cast<int>(index);
-  Dictionary parameters{{"index", static_cast<int64_t>(index)}, {"column", dataColumn_ ? Value(dataColumn_) : Value()}};
-  auto browser = std::make_shared<ScreenRequest>(kBrowserNib, std::move(parameters))->load();
-  if (browser) {
-    browser->setHidesBottomBarWhenPushed(true);
-    if (auto* navigation = navigationController()) {
-      navigation->setToolbarHidden(true, true);
-      navigation->pushViewController(browser, true);
-    }
-  }
   auto& status = item->veskEntryStatus();
   if (!status || status->read() != 1) {
     if (status) status->setRead(1);
     if (engine_) engine_->markNewsRead(item->entryId());
+  }
+  auto browser = std::make_shared<ScrolledNewsBrowseController>();
+  browser->setDelegate(std::static_pointer_cast<ScrolledNewsBrowseDelegate>(sharedList()));
+  browser->setNewsSummary(dataSource_);
+  browser->setFirstinIndex(static_cast<int>(index));
+  browser->setDataColumn(dataColumn_);
+  browser->setHasRead(false);
+  browser->setHidesBottomBarWhenPushed(true);
+  if (auto* navigation = navigationController()) {
+    navigation->setToolbarHidden(true, true);
+    navigation->pushViewController(browser, true);
   }
 }
 

@@ -4,7 +4,7 @@
 // the request carrying the `Column` itself ("column"). The first page comes through the loader
 // (cache allowed, except for the favourites column), a pull at the top refreshes it, a load-more
 // row at the end fetches the next page, and a tap on an article opens the paged browser
-// ("ScrolledNewsBrowseController") on the shared summary list. An empty first page of an ordinary
+// (ScrolledNewsBrowseController, pushed directly) on the shared summary list. An empty first page of an ordinary
 // column shows the error tips -110001 (closing them leaves the screen); a failed first load shows
 // the empty-list picture when nothing is listed.
 //
@@ -41,6 +41,7 @@
 #include "platform/ui/AlertView.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/ViewController.h"
+#include "reading/ScrolledNewsBrowseController.h"
 
 namespace zu {
 
@@ -64,10 +65,10 @@ class ReportContentController : public ui::ViewController,
                                 public ui::TableViewDataSource,
                                 public ui::TableViewDelegate,
                                 public ui::AlertViewDelegate,
-                                public AsynLoaderDelegate {
+                                public AsynLoaderDelegate,
+                                public ScrolledNewsBrowseDelegate {
  public:
   static constexpr const char* kNibName = "ReportContentController";
-  static constexpr const char* kBrowserNib = "ScrolledNewsBrowseController";
   static constexpr const char* kSummaryTag = "getFeedallSummary";
   static constexpr const char* kUpdateTag = "getFeedallupdate";
   static constexpr const char* kNextTag = "getFeedallNext";
@@ -136,6 +137,9 @@ class ReportContentController : public ui::ViewController,
   // AsynLoaderDelegate (loader thread): hands the work to the main loop.
   void loadBegin(AsynLoader&, const Value&) override;
   void loadSource(AsynLoader&, const Value&) override;
+
+  // ScrolledNewsBrowseDelegate: the browser nears the end of the list.
+  void needMorePages() override { fetchNextData(); }
 
 
  protected:

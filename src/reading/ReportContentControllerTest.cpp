@@ -342,8 +342,9 @@ TEST_F(ReportContentControllerTest, AlbumPairsKeepTheirItemsAcrossAnOddPage) {
   // A tap on the row of q0 opens q0 (list index 3), not the slot's position (4).
   list->contenttable()->tapRow(ui::IndexPath::forRow(2, 0));
   EXPECT_EQ(3, list->indexPush());
-  ASSERT_EQ(1u, StandInScreen::requests().size());
-  EXPECT_EQ(3, StandInScreen::requests().back().parameters.get("index").intValue());
+  auto browser = std::dynamic_pointer_cast<ScrolledNewsBrowseController>(navigation_->topViewController());
+  ASSERT_TRUE(browser);
+  EXPECT_EQ(3, browser->firstinIndex());
 }
 
 TEST_F(ReportContentControllerTest, PullRefreshesOnlyFromSixtyFiveAndEndsAfterOneSecond) {
@@ -410,9 +411,11 @@ TEST_F(ReportContentControllerTest, TapOpensTheBrowserAndMarksRead) {
   auto list = open(column());
   report(last(ReportContentController::kSummaryTag), page(items("a", 3, kNow), false));
   list->contenttable()->tapRow(ui::IndexPath::forRow(1, 0));
-  ASSERT_EQ(1u, StandInScreen::requests().size());
-  EXPECT_EQ(ReportContentController::kBrowserNib, StandInScreen::requests().back().nibName);
-  EXPECT_EQ(1, StandInScreen::requests().back().parameters.get("index").intValue());
+  auto browser = std::dynamic_pointer_cast<ScrolledNewsBrowseController>(navigation_->topViewController());
+  ASSERT_TRUE(browser);
+  EXPECT_EQ(list->dataSource(), browser->newsSummary());  // the list's own array, not a copy
+  EXPECT_EQ(1, browser->firstinIndex());
+  EXPECT_EQ(list->dataColumn(), browser->dataColumn());
   EXPECT_EQ((std::vector<std::string>{"a1"}), engine_->read);
   EXPECT_EQ(1, (*list->dataSource())[1]->veskEntryStatus()->read());
 }

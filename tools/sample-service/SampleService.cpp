@@ -3,6 +3,7 @@
 #include "SampleComments.h"
 #include "SampleNotices.h"
 #include "SampleCatalogue.h"
+#include "SampleArticles.h"
 #include "SampleOAuth.h"
 #include "SamplePosts.h"
 
@@ -796,7 +797,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
     if (article->rfind("gen-", 0) == 0) known = {generatedArticleEntry(*article, baseUrl(), true)};
     for (const auto& entry : known) {
       if (firstId(entry) != *article) continue;
-      std::string withExtra = entry;
+      std::string withExtra = article->rfind("gen-", 0) == 0 ? entry : SampleArticles::withCommands(entry, *article, baseUrl());
       withExtra.insert(withExtra.rfind("</entry>"),
                        "  <link rel=\"vesk_extra\" type=\"application/atom+xml\" href=\"" +
                            baseUrl() + "/dynamic/" + *article + ".atom\"/>\n  ");
@@ -857,6 +858,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (auto style = middle(path, "/style/", ".css")) {
     reply.body = "p { margin: 0 1em; } /* " + *style + " */\n";
     reply.contentType = "text/css";
+    reply.headers.push_back({"Expires", "Thu, 31 Dec 2037 23:59:59 GMT"});  // an article page's cache keeps it
   } else if (path == "/login") {
     auto authorization = request.headers.find("authorization");
     int refusal = 0;

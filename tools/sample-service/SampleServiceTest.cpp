@@ -25,6 +25,7 @@
 #include "model/service/VeskCustomization.h"
 #include "model/columns/UserInfo.h"
 #include "model/service/VeskAssess.h"
+#include "model/service/VeskCategory.h"
 #include "model/service/VeskError.h"
 #include "model/service/VeskOK.h"
 #include "model/atom/ResultInfo.h"
@@ -97,11 +98,19 @@ TEST_F(SampleServiceTest, DocumentsReadAsTheClientReadsThem) {
       EXPECT_EQ(dynamicPart->entryId(), summary->entryId());
       EXPECT_EQ(detail->entryId(), summary->entryId());
       EXPECT_EQ(detail->title(), summary->title());
+      // The article page's links, its pictures and its original page.
+      ASSERT_TRUE(detail->content() && detail->content()->data());
+      EXPECT_NE(detail->content()->data()->find("web:getimageclick;seq=2"), std::string::npos);
+      ASSERT_TRUE(detail->veskCategorys());
+      EXPECT_EQ(detail->veskCategorys()->size(), 2u);
+      ASSERT_TRUE(detail->alternatelink() && detail->alternatelink()->href());
+      EXPECT_NE(get(detail->alternatelink()->href()->substr(service_.baseUrl().size())).find("<h1>"), std::string::npos);
       ++articles;
     }
   }
   EXPECT_GE(articles, 10u);
   get("/article/no-such-article.atom", 404);
+  get("/article/no-such-article.html", 404);
 
   auto comments = VESKAtomParser::allocParseFeed(get("/comments/art-news-1.atom"), kEntryKindComment);
   ASSERT_TRUE(comments && comments->entrys());

@@ -1,0 +1,238 @@
+// The article page in the real web engine: the page the browser builds from an article, by day,
+// by night and without pictures, its bundle pictures (the read-original button, the no-image
+// placeholder) loaded through the web view's bundle scheme although the page has no base URL,
+// and its bridge links clicked in the page. Pictures: article-day.png, article-night.png,
+// article-nopic.png and browser-toolbar.png in reading/snapshots/.
+#include <gtest/gtest.h>
+
+
+#include "engine/core/DESettings.h"
+#include "model/columns/Column.h"
+#include "model/entry/Content.h"
+#include "model/entry/Link.h"
+#include "model/entry/NewsDetail.h"
+#include "model/entry/NewsSummary.h"
+#include "model/service/VeskCategory.h"
+#include "model/service/VeskEntryStatus.h"
+#include "platform/runtime/UserDefaults.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/MoviePlayerViewController.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/Window.h"
+#include "platform/web/WebResourceProvider.h"
+#include "reading/NewsBrowseController.h"
+#include "reading/NewsBrowseEngine.h"
+#include "reading/NewsWebView.h"
+#include "reading/ReadingNibs.h"
+#include "reading/ScrolledNewsBrowseController.h"
+#include "reading/WebViewController_New.h"
+#include "shell/app/MSSettings.h"
+#include "shell/app/ScreenRequest.h"
+#include "shell/app/ShellTestSupport.h"
+#include "shell/app/StandInScreen.h"
+#include "shell/skin/NRSkinManager.h"
+#include "testing/MainLoopTurn.h"
+
+namespace zu {
+namespace {
+
+constexpr double kWait = 30;
+constexpr uint32_t kRed = 0xffd02020u;
+
+// The article's picture, answered as the application's cache would.
+class PictureProvider : public web::WebResourceProvider {
+ public:
+  bool holds(const std::string& url) override { return url == kPicture; }
+  void resourceForUrl(const std::string& url, bool, Done done) override {
+    if (url != kPicture) return done(std::nullopt);
+    auto image = ui::Image::create(28, 12);
+    for (int i = 0; i < 28 * 12; ++i) image->mutablePixels()[i] = kRed;
+    done(web::WebResource{*image->pngData(), "image/png"});
+  }
+  static constexpr const char* kPicture = "http://img.sample.test/harbour.png";
+};
+
+// What the server's article HTML holds: text, a picture behind a picture link, a page and a
+// video link, and the page script that answers the client's script object.
+const char* kServerHtml = R"(<html><head><title>港口</title></head><body>
+<h2 style="margin:8px">港口的清晨 Harbour morning</h2>
+<p style="margin:8px">渡船六点半开出，最后一班船等晚上的火车。The first ferry leaves at half past six.</p>
+<p style="margin:8px"><a id="pic" href="web:getimageclick;seq=3"><img src='http://img.sample.test/harbour.png' id="img" width="280" height="120"></a></p>
+<p style="margin:8px"><a id="page" href="web:gethtmlclick;http://sample.test/page.html">网页 A page</a>
+ <a id="video" href="web:getvideoclick;http://sample.test/v.mp4">视频 A video</a></p>
+<script>if (window.vesk) { vesk.updateFontLevel = function (level) { document.body.style.fontSize = (10 + 2 * level) + 'px'; };
+vesk.updateFontLevel(vesk.fontLevel);
+if (vesk.nightMode == 'NIGHT') { document.body.style.background = '#1c1c1e'; document.body.style.color = '#9a9a9a';
+  document.head.insertAdjacentHTML('beforeend', '<style>a { color: #7fa7d9; }</style>'); } }</script>
+</body></html>)";
+
+class StillEngine : public NewsBrowseEngine {
+ public:
+  std::shared_ptr<Task> createGetNewsDetailTask(const std::shared_ptr<Link>&) override { return nullptr; }
+  void asyncRunTask(const std::shared_ptr<Task>&) override {}
+  void asyncCancelTask(const std::shared_ptr<Task>&) override {}
+  void markNewsRead(const Text&) override {}
+};
+
+std::shared_ptr<NewsSummary> article(int i) {
+  auto summary = std::make_shared<NewsSummary>();
+  summary->setEntryId("a" + std::to_string(i));
+  auto status = std::make_shared<VeskEntryStatus>();
+  summary->setVeskEntryStatus(status);
+  auto detail = std::make_shared<NewsDetail>();
+  detail->setEntryId(summary->entryId());
+  auto content = std::make_shared<Content>();
+  content->setType(2);
+  content->setData(std::string(kServerHtml));
+  detail->setContent(content);
+  auto original = std::make_shared<Link>();
+  original->setHref("http://sample.test/article/a" + std::to_string(i) + ".html");
+  detail->setAlternatelink(original);
+  for (int seq : {1, 3}) {
+    auto picture = std::make_shared<VeskCategory>();
+    picture->setSeq(seq);
+    detail->appendVeskCategorys(picture);
+  }
+  detail->setSupportBump(false);
+  summary->setDetail(detail);
+  return summary;
+}
+
+class ArticleEngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::ShellFixture::resetShell();
+    StandInScreen::registerMissing();
+    ReadingNibs::registerNibs();
+    web::WebResourceProvider::setShared(std::make_shared<PictureProvider>());
+    DESettings::setFirstRead(false);
+    window_ = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+    window_->makeKeyAndVisible();
+  }
+  void TearDown() override {
+    navigation_.reset();
+    browser_.reset();
+    window_.reset();
+    web::WebResourceProvider::setShared(nullptr);
+    MSSettings::setValueForNight(false);
+    NRSkinManager::sharedManager().changeSkin("Default");
+    UserDefaults::standard().set("kMoreSettingsKeyForNopic", Value(false));
+    ui::MoviePlayerViewController::resetForTesting();
+    testing::ShellFixture::resetShell();
+  }
+
+  // A browser on the first of three articles, its page loaded and drawn.
+  std::shared_ptr<NewsBrowseController> openArticle() {
+    auto items = std::make_shared<ScrolledNewsBrowseController::Items>();
+    for (int i = 0; i < 3; ++i) items->push_back(article(i));
+    browser_ = std::make_shared<ScrolledNewsBrowseController>();
+    browser_->setEngine(std::make_shared<StillEngine>());
+    browser_->setNewsSummary(items);
+    browser_->setFirstinIndex(0);
+    auto column = std::make_shared<Column>();
+    column->setTitle("Harbour");
+    browser_->setDataColumn(column);
+    navigation_ = std::make_shared<ui::NavigationController>(std::make_shared<ui::ViewController>());
+    ui::ViewController::installAsRoot(*window_, navigation_);
+    navigation_->pushViewController(browser_, false);
+    window_->layoutIfNeeded();
+    auto page = browser_->pageAt(0);
+    EXPECT_TRUE(page);
+    if (!page) return nullptr;
+    EXPECT_TRUE(turnMainLoopUntil([&] { return page->isFinishLoad(); }, kWait));
+    settle(*page->webView());
+    return page;
+  }
+  // Waits until the page's picture stops changing.
+  static void settle(web::WebView& view) {
+    turnMainLoopUntil([&] { return view.pageImage() != nullptr; }, kWait);
+    for (int i = 0; i < 25; ++i) {
+      auto last = view.pageImage();
+      turnMainLoopUntil([] { return false; }, 0.4);
+      if (view.pageImage() == last) break;
+    }
+  }
+  static std::string run(web::WebView& view, const std::string& script) {
+    std::optional<std::string> answer;
+    view.evaluateScript(script, [&](const std::string& result) { answer = result; });
+    EXPECT_TRUE(turnMainLoopUntil([&] { return answer.has_value(); }, kWait)) << script;
+    return answer.value_or("");
+  }
+
+  std::shared_ptr<ui::Window> window_;
+  std::shared_ptr<ui::NavigationController> navigation_;
+  std::shared_ptr<ScrolledNewsBrowseController> browser_;
+};
+
+TEST_F(ArticleEngineTest, DayNightAndNoImagePagesWithTheirBundlePictures) {
+  auto page = openArticle();
+  ASSERT_TRUE(page);
+  auto& web = *page->webView();
+  // The script object reached the page's own script, and the bundle's button picture loaded
+  // although the page has no base URL.
+  EXPECT_EQ("14px", run(web, "document.body.style.fontSize"));
+  const auto button = ui::Image::named("skin_web_present.png");
+  ASSERT_TRUE(button);
+  EXPECT_EQ(std::to_string(static_cast<int>(button->size().width)),
+            run(web, "String(document.querySelector('input[type=image]').offsetWidth)"));
+  auto picture = ui::render(web);
+  EXPECT_EQ(kRed, picture->pixelAt(150, 200)) << "the article's picture is missing";
+  ui::writeSnapshot(*picture, "article-day");
+  ui::writeSnapshot(*ui::render(*window_), "browser-toolbar");
+
+  MSSettings::setValueForNight(true);
+  NRSkinManager::sharedManager().changeSkin("Night");
+  page = openArticle();
+  ASSERT_TRUE(page);
+  EXPECT_EQ("rgb(28, 28, 30)", run(*page->webView(), "document.body.style.backgroundColor"));
+  picture = ui::render(*page->webView());
+  EXPECT_EQ(0xff1c1c1eu, picture->pixelAt(300, 20));
+  ui::writeSnapshot(*picture, "article-night");
+  MSSettings::setValueForNight(false);
+  NRSkinManager::sharedManager().changeSkin("Default");
+
+  UserDefaults::standard().set("kMoreSettingsKeyForNopic", Value(true));
+  page = openArticle();
+  ASSERT_TRUE(page);
+  auto& plain = *page->webView();
+  EXPECT_EQ(0u, run(plain, "document.getElementById('img').src").find("zu-res:"));
+  EXPECT_NE("0", run(plain, "String(document.getElementById('img').naturalWidth)"));
+  picture = ui::render(plain);
+  EXPECT_NE(kRed, picture->pixelAt(150, 200));
+  ui::writeSnapshot(*picture, "article-nopic");
+}
+
+TEST_F(ArticleEngineTest, TheBridgeLinksClickedInThePage) {
+  auto page = openArticle();
+  ASSERT_TRUE(page);
+  auto& web = *page->webView();
+  run(web, "document.getElementById('pic').click()");
+  ASSERT_TRUE(turnMainLoopUntil([] { return !StandInScreen::requests().empty(); }, kWait));
+  EXPECT_EQ(ScreenRequest::kPictureViewerNib, StandInScreen::requests().back().nibName);
+  EXPECT_EQ(1, StandInScreen::requests().back().parameters.get("index").intValue());
+  browser_->dismissModalViewController(false);
+  auto shownLink = [&] {
+    auto shown = std::dynamic_pointer_cast<WebViewController_New>(browser_->modalViewController());
+    return shown && shown->link() ? *shown->link() : std::string();
+  };
+  run(web, "document.getElementById('page').click()");
+  ASSERT_TRUE(turnMainLoopUntil([&] { return !shownLink().empty(); }, kWait));
+  EXPECT_EQ("http://sample.test/page.html", shownLink());
+  browser_->dismissModalViewController(false);
+  // The read-original button submits its form: the sentinel with "?x=0&y=0".
+  run(web, "document.querySelector('input[type=image]').click()");
+  ASSERT_TRUE(turnMainLoopUntil([&] { return !shownLink().empty(); }, kWait));
+  EXPECT_EQ("http://sample.test/article/a0.html", shownLink());
+  browser_->dismissModalViewController(false);
+  run(web, "document.getElementById('video').click()");
+  ASSERT_TRUE(turnMainLoopUntil([&] { return browser_->modalViewController() != nullptr; }, kWait));
+  auto player = std::dynamic_pointer_cast<ui::MoviePlayerViewController>(browser_->modalViewController());
+  ASSERT_TRUE(player);
+  EXPECT_EQ("http://sample.test/v.mp4", player->contentURL());
+  // The page itself stayed.
+  EXPECT_EQ("港口", run(web, "document.title"));
+}
+
+}  // namespace
+}  // namespace zu
