@@ -98,13 +98,18 @@ TEST_F(SampleServiceTest, DocumentsReadAsTheClientReadsThem) {
       EXPECT_EQ(dynamicPart->entryId(), summary->entryId());
       EXPECT_EQ(detail->entryId(), summary->entryId());
       EXPECT_EQ(detail->title(), summary->title());
-      // The article page's links, its pictures and its original page.
+      // The article page's links, its pictures and its original page (the generated articles
+      // of platform 0's microblog column carry no page commands).
       ASSERT_TRUE(detail->content() && detail->content()->data());
-      EXPECT_NE(detail->content()->data()->find("web:getimageclick;seq=2"), std::string::npos);
-      ASSERT_TRUE(detail->veskCategorys());
-      EXPECT_EQ(detail->veskCategorys()->size(), 2u);
-      ASSERT_TRUE(detail->alternatelink() && detail->alternatelink()->href());
-      EXPECT_NE(get(detail->alternatelink()->href()->substr(service_.baseUrl().size())).find("<h1>"), std::string::npos);
+      if (summary->entryId()->rfind("gen-", 0) != 0) {
+        EXPECT_NE(detail->content()->data()->find("web:getimageclick;seq=2"), std::string::npos)
+            << *summary->entryId();
+        ASSERT_TRUE(detail->veskCategorys()) << *summary->entryId();
+        EXPECT_EQ(detail->veskCategorys()->size(), 2u);
+        ASSERT_TRUE(detail->alternatelink() && detail->alternatelink()->href());
+        EXPECT_NE(get(detail->alternatelink()->href()->substr(service_.baseUrl().size())).find("<h1>"),
+                  std::string::npos);
+      }
       ++articles;
     }
   }
