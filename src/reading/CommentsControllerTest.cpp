@@ -311,6 +311,44 @@ TEST_F(CommentsControllerTest, DeleteRemovesTheRememberedCommentEvenAfterANewOne
   EXPECT_EQ("评论(0)", screen->titleText());
 }
 
+TEST_F(CommentsControllerTest, TheSheetActsOnTheCommentTappedThoughANewOneMovedItDown) {
+  auto screen = open(5);
+  ASSERT_TRUE(screen);
+  firstPage();
+  // The reader's own c3 (row 1) is tapped; the reader's post comes back while the sheet is open.
+  screen->selectComment(1);
+  auto sheet = topSheet();
+  ASSERT_TRUE(sheet);
+  NotificationCenter::defaultCenter().post(
+      "CommentsUpdate", Value(),
+      Dictionary{{"Result", Value(std::static_pointer_cast<Entry>(comment("c9", "Newcomer", "Hello.", 0)))}});
+  ASSERT_EQ(std::optional<std::string>("c4"), screen->commentsArray()[1]->entryId());
+  sheet->clickButtonTitled("删除评论");
+  settle();
+  auto deletion = engine_->last("delete");
+  ASSERT_TRUE(deletion);
+  EXPECT_EQ(std::optional<std::string>("c3"), deletion->entryId);
+  ASSERT_TRUE(deletion->link);
+  EXPECT_EQ(std::optional<std::string>("http://comments/article-1"), deletion->link->href());
+  testing::postFinish(deletion, 0);
+  ASSERT_EQ(4u, screen->commentsArray().size());
+  for (const auto& c : screen->commentsArray()) EXPECT_NE(std::optional<std::string>("c3"), c->entryId());
+
+  // The profile too is the tapped comment's author's.
+  screen->selectComment(1);  // c4, someone else's
+  sheet = topSheet();
+  ASSERT_TRUE(sheet);
+  NotificationCenter::defaultCenter().post(
+      "CommentsUpdate", Value(),
+      Dictionary{{"Result", Value(std::static_pointer_cast<Entry>(comment("c10", "Later", "Hi.", 0, true)))}});
+  sheet->clickButtonTitled("查看用户资料");
+  settle();
+  ASSERT_FALSE(StandInScreen::requests().empty());
+  const auto& opened = StandInScreen::requests().back();
+  EXPECT_EQ(std::optional<std::string>("Curious reader@example.org"), opened.parameters.get("userName").stringValue());
+  EXPECT_FALSE(opened.parameters.get("isLoginUser").boolValue());
+}
+
 TEST_F(CommentsControllerTest, FailingListsShowOneAlertUntilATaskSucceedsAndGiveTheButtonBack) {
   auto screen = open();
   ASSERT_TRUE(screen);
