@@ -23,6 +23,7 @@
 //   comment moved its row while the sheet was open;
 // - a delete's result removes the comment whose id was remembered for that delete task, wherever
 //   it has moved in the list since (nothing when it is gone), and the count never goes below 0;
+//   a screen that goes while a delete runs hides the delete's spinner;
 // - the cut of a text over 500 units never splits a surrogate pair (CommentWordCount);
 // - the more-comments button is enabled again when its page task ends, whatever the result;
 // - a failed post keeps the typed text and the check box, so the reader can send it again;

@@ -23,6 +23,7 @@
 #include "reading/ReportToolBarController.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/widgets/MSPlaceHolderTextView.h"
+#include "shell/widgets/SPWaitingSavePhoto.h"
 
 namespace zu {
 namespace {
@@ -347,6 +348,28 @@ TEST_F(CommentsControllerTest, TheSheetActsOnTheCommentTappedThoughANewOneMovedI
   const auto& opened = StandInScreen::requests().back();
   EXPECT_EQ(std::optional<std::string>("Curious reader@example.org"), opened.parameters.get("userName").stringValue());
   EXPECT_FALSE(opened.parameters.get("isLoginUser").boolValue());
+}
+
+TEST_F(CommentsControllerTest, LeavingWhileADeleteRunsTakesItsSpinnerAlong) {
+  auto screen = open(5);
+  ASSERT_TRUE(screen);
+  firstPage();
+  screen->selectComment(1);
+  topSheet()->clickButtonTitled("删除评论");
+  settle();
+  auto* hud = SPWaitingSavePhoto::existing();
+  ASSERT_TRUE(hud && hud->window());
+  EXPECT_FALSE(hud->window()->isHidden());
+  // The spinner takes no touches: the reader leaves by "原文" before the delete answers.
+  screen->rightButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle();
+  std::weak_ptr<CommentsController> weak = screen;
+  screen.reset();
+  screen_.reset();
+  settle();
+  ASSERT_TRUE(weak.expired());
+  testing::postFinish(engine_->last("delete"), 0);  // heard by no one now
+  EXPECT_TRUE(hud->window()->isHidden());
 }
 
 TEST_F(CommentsControllerTest, FailingListsShowOneAlertUntilATaskSucceedsAndGiveTheButtonBack) {
