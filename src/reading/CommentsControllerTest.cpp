@@ -15,6 +15,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Renderer.h"
+#include "platform/ui/TextMetrics.h"
 #include "platform/ui/Window.h"
 #include "reading/CommentCell.h"
 #include "reading/CommentsController.h"
@@ -168,6 +169,26 @@ TEST_F(CommentsControllerTest, FirstPageClosedThenWritingAndThePageAfter) {
   // An empty page changes nothing.
   testing::postFeed(next, commentPage({}, std::nullopt));
   EXPECT_EQ(5u, screen->commentsArray().size());
+}
+
+TEST_F(CommentsControllerTest, ARowIsItsTextWrappedWithin250By330Plus37) {
+  const ui::Font font = CommentCell::commentFont();
+  const float line = ui::TextMetrics::current().sizeOf("港", font).height;
+  ASSERT_GT(line, 0.f);
+  EXPECT_EQ(37.f, CommentCell::heightForText(""));
+  EXPECT_FLOAT_EQ(line + 37, CommentCell::heightForText("短评"));
+  // Chinese without spaces wraps within 250 points too: 40 characters need several lines.
+  std::string forty;
+  for (int i = 0; i < 40; ++i) forty += "港";
+  const float wrapped = CommentCell::heightForText(forty);
+  EXPECT_GE(wrapped, 2 * line + 37);
+  EXPECT_LE(ui::TextMetrics::current().sizeOf(forty, font, ui::Size(250, 330), ui::LineBreakMode::WordWrap).width, 250.f);
+  // A very long comment stops at 330.
+  std::string longer;
+  for (int i = 0; i < 100; ++i) longer += "The early boat was always too early anyway. ";
+  const float tallest = CommentCell::heightForText(longer);
+  EXPECT_LE(tallest, 330.f + 37);
+  EXPECT_GT(tallest, 330.f + 37 - line);
 }
 
 TEST_F(CommentsControllerTest, FiveHundredUnitsPostWholeAndALongerTextIsCutWithoutSplittingAPair) {
