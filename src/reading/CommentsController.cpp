@@ -30,6 +30,7 @@
 #include "shell/app/ScreenRequest.h"
 #include "shell/skin/NRSkinManager.h"
 #include "shell/widgets/MSPlaceHolderTextView.h"
+#include "shell/widgets/SPWaitingSavePhoto.h"
 
 namespace zu {
 namespace {
@@ -80,6 +81,11 @@ CommentsController::~CommentsController() {
   isShowError_ = false;
   releaseClients();
   NotificationCenter::defaultCenter().remove(this);
+  // A delete still running showed the spinner, which takes no touches, so the reader could leave;
+  // its result is heard by no one now, so the spinner goes with the screen.
+  if (!deletions_.empty()) {
+    if (auto* hud = SPWaitingSavePhoto::existing()) hud->hideWaitingDialog();
+  }
 }
 
 std::shared_ptr<CommentsController> CommentsController::sharedComments() {

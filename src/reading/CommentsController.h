@@ -19,8 +19,11 @@
 // succeeds (isShowError, shared by every instance).
 //
 // Where we differ on purpose (faults mended):
+// - the row sheet deletes, or opens the profile of, the comment that was tapped, even when a new
+//   comment moved its row while the sheet was open;
 // - a delete's result removes the comment whose id was remembered for that delete task, wherever
 //   it has moved in the list since (nothing when it is gone), and the count never goes below 0;
+//   a screen that goes while a delete runs hides the delete's spinner;
 // - the cut of a text over 500 units never splits a surrogate pair (CommentWordCount);
 // - the more-comments button is enabled again when its page task ends, whatever the result;
 // - a failed post keeps the typed text and the check box, so the reader can send it again;
@@ -230,6 +233,8 @@ class CommentsController : public ui::ViewController,
   std::vector<std::shared_ptr<Entry>> commentsArray_;
   std::shared_ptr<Feed> commentsFeed_;
   int64_t selectedRow_ = -1;
+  // The comment of the tapped row: the sheet acts on it even when a new comment moved it down.
+  std::shared_ptr<Entry> selectedComment_;
   std::optional<std::string> currentTaskID_;
   // Delete task id -> the id of the comment it deletes.
   std::map<std::string, std::optional<std::string>> deletions_;

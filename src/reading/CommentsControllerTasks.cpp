@@ -371,7 +371,8 @@ void CommentsController::switchView() {
 void CommentsController::selectComment(int64_t row) {
   if (row < 0 || static_cast<size_t>(row) >= commentsArray_.size()) return;
   selectedRow_ = row;
-  const bool own = hasEditLink(*commentsArray_[static_cast<size_t>(row)]);
+  selectedComment_ = commentsArray_[static_cast<size_t>(row)];
+  const bool own = hasEditLink(*selectedComment_);
   auto sheet = std::make_shared<ui::ActionSheet>(
       std::nullopt, std::weak_ptr<ui::ActionSheetDelegate>(sharedComments()), std::string("取消"),
       own ? std::optional<std::string>("删除评论") : std::nullopt, std::vector<std::string>{"查看用户资料"});
@@ -381,12 +382,14 @@ void CommentsController::selectComment(int64_t row) {
 
 void CommentsController::actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet, int index) {
   auto keep = shared();
+  // The tapped comment's row now: a comment that arrived meanwhile moved it down.
+  const auto comment = std::move(selectedComment_);
+  const auto at = std::find(commentsArray_.begin(), commentsArray_.end(), comment);
+  if (at != commentsArray_.end()) selectedRow_ = at - commentsArray_.begin();
   if (commentsTable_) {
     commentsTable_->deselectRow(ui::IndexPath::forRow(selectedRow_, 1), true);
   }
-  if (sheet.tag() != kSheetTag || index == sheet.cancelButtonIndex()) return;
-  if (selectedRow_ < 0 || static_cast<size_t>(selectedRow_) >= commentsArray_.size()) return;
-  const auto comment = commentsArray_[static_cast<size_t>(selectedRow_)];
+  if (sheet.tag() != kSheetTag || index == sheet.cancelButtonIndex() || !comment) return;
   if (index == sheet.destructiveButtonIndex()) {
     auto task = engine_->createDeleteCommentTask(comment->entryId(), comment->editLink(),
                                                  columnData_ ? columnData_->veskCustomization() : nullptr);

@@ -15,6 +15,7 @@
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Renderer.h"
+#include "platform/ui/TextMetrics.h"
 #include "platform/ui/Window.h"
 #include "reading/CommentCell.h"
 #include "reading/CommentsController.h"
@@ -23,6 +24,7 @@
 #include "reading/ReportToolBarController.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/widgets/MSPlaceHolderTextView.h"
+#include "shell/widgets/SPWaitingSavePhoto.h"
 
 namespace zu {
 namespace {
@@ -169,6 +171,26 @@ TEST_F(CommentsControllerTest, FirstPageClosedThenWritingAndThePageAfter) {
   EXPECT_EQ(5u, screen->commentsArray().size());
 }
 
+TEST_F(CommentsControllerTest, ARowIsItsTextWrappedWithin250By330Plus37) {
+  const ui::Font font = CommentCell::commentFont();
+  const float line = ui::TextMetrics::current().sizeOf("港", font).height;
+  ASSERT_GT(line, 0.f);
+  EXPECT_EQ(37.f, CommentCell::heightForText(""));
+  EXPECT_FLOAT_EQ(line + 37, CommentCell::heightForText("短评"));
+  // Chinese without spaces wraps within 250 points too: 40 characters need several lines.
+  std::string forty;
+  for (int i = 0; i < 40; ++i) forty += "港";
+  const float wrapped = CommentCell::heightForText(forty);
+  EXPECT_GE(wrapped, 2 * line + 37);
+  EXPECT_LE(ui::TextMetrics::current().sizeOf(forty, font, ui::Size(250, 330), ui::LineBreakMode::WordWrap).width, 250.f);
+  // A very long comment stops at 330.
+  std::string longer;
+  for (int i = 0; i < 100; ++i) longer += "The early boat was always too early anyway. ";
+  const float tallest = CommentCell::heightForText(longer);
+  EXPECT_LE(tallest, 330.f + 37);
+  EXPECT_GT(tallest, 330.f + 37 - line);
+}
+
 TEST_F(CommentsControllerTest, FiveHundredUnitsPostWholeAndALongerTextIsCutWithoutSplittingAPair) {
   auto screen = open();
   ASSERT_TRUE(screen);
@@ -309,6 +331,66 @@ TEST_F(CommentsControllerTest, DeleteRemovesTheRememberedCommentEvenAfterANewOne
   testing::postFinish(second, 0);
   EXPECT_EQ(3u, screen->commentsArray().size());
   EXPECT_EQ("评论(0)", screen->titleText());
+}
+
+TEST_F(CommentsControllerTest, TheSheetActsOnTheCommentTappedThoughANewOneMovedItDown) {
+  auto screen = open(5);
+  ASSERT_TRUE(screen);
+  firstPage();
+  // The reader's own c3 (row 1) is tapped; the reader's post comes back while the sheet is open.
+  screen->selectComment(1);
+  auto sheet = topSheet();
+  ASSERT_TRUE(sheet);
+  NotificationCenter::defaultCenter().post(
+      "CommentsUpdate", Value(),
+      Dictionary{{"Result", Value(std::static_pointer_cast<Entry>(comment("c9", "Newcomer", "Hello.", 0)))}});
+  ASSERT_EQ(std::optional<std::string>("c4"), screen->commentsArray()[1]->entryId());
+  sheet->clickButtonTitled("删除评论");
+  settle();
+  auto deletion = engine_->last("delete");
+  ASSERT_TRUE(deletion);
+  EXPECT_EQ(std::optional<std::string>("c3"), deletion->entryId);
+  ASSERT_TRUE(deletion->link);
+  EXPECT_EQ(std::optional<std::string>("http://comments/article-1"), deletion->link->href());
+  testing::postFinish(deletion, 0);
+  ASSERT_EQ(4u, screen->commentsArray().size());
+  for (const auto& c : screen->commentsArray()) EXPECT_NE(std::optional<std::string>("c3"), c->entryId());
+
+  // The profile too is the tapped comment's author's.
+  screen->selectComment(1);  // c4, someone else's
+  sheet = topSheet();
+  ASSERT_TRUE(sheet);
+  NotificationCenter::defaultCenter().post(
+      "CommentsUpdate", Value(),
+      Dictionary{{"Result", Value(std::static_pointer_cast<Entry>(comment("c10", "Later", "Hi.", 0, true)))}});
+  sheet->clickButtonTitled("查看用户资料");
+  settle();
+  ASSERT_FALSE(StandInScreen::requests().empty());
+  const auto& opened = StandInScreen::requests().back();
+  EXPECT_EQ(std::optional<std::string>("Curious reader@example.org"), opened.parameters.get("userName").stringValue());
+  EXPECT_FALSE(opened.parameters.get("isLoginUser").boolValue());
+}
+
+TEST_F(CommentsControllerTest, LeavingWhileADeleteRunsTakesItsSpinnerAlong) {
+  auto screen = open(5);
+  ASSERT_TRUE(screen);
+  firstPage();
+  screen->selectComment(1);
+  topSheet()->clickButtonTitled("删除评论");
+  settle();
+  auto* hud = SPWaitingSavePhoto::existing();
+  ASSERT_TRUE(hud && hud->window());
+  EXPECT_FALSE(hud->window()->isHidden());
+  // The spinner takes no touches: the reader leaves by "原文" before the delete answers.
+  screen->rightButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle();
+  std::weak_ptr<CommentsController> weak = screen;
+  screen.reset();
+  screen_.reset();
+  settle();
+  ASSERT_TRUE(weak.expired());
+  testing::postFinish(engine_->last("delete"), 0);  // heard by no one now
+  EXPECT_TRUE(hud->window()->isHidden());
 }
 
 TEST_F(CommentsControllerTest, FailingListsShowOneAlertUntilATaskSucceedsAndGiveTheButtonBack) {
