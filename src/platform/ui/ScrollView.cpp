@@ -362,10 +362,31 @@ Point ScrollView::decelerationTarget() const {
   return {motionX_.restingOffset(), motionY_.restingOffset()};
 }
 
+Point ScrollView::insideScrollableEdges(Point offset) const {
+  const Point inside = clamp(offset);
+  if (canScrollHorizontally()) offset.x = inside.x;
+  if (canScrollVertically()) offset.y = inside.y;
+  return offset;
+}
+
+bool ScrollView::springBackInside() {
+  const Point at = contentOffset();
+  const Point inside = insideScrollableEdges(at);
+  if (inside == at) return false;
+  if (!bounces_) {
+    setContentOffset(inside);
+    return false;
+  }
+  motionX_ = ScrollMotion::spring(at.x, 0, inside.x);
+  motionY_ = ScrollMotion::spring(at.y, 0, inside.y);
+  motionStart_ = Clock::get()->monotonic();
+  return true;
+}
+
 void ScrollView::finishDecelerating() {
   if (!decelerating_) return;
   auto keep = shared();
-  setContentOffset(decelerationTarget());
+  setContentOffset(insideScrollableEdges(decelerationTarget()));
   if (!decelerating_) return;  // a did-scroll handler began something else
   decelerating_ = false;
   if (auto d = delegate_.lock()) d->scrollViewDidEndDecelerating(*this);
@@ -398,7 +419,7 @@ void ScrollView::tick() {
     indicatorAlpha_ = 1;
     fadeStart_ = -1;
     setContentOffset(Point{motionX_.offsetAt(t), motionY_.offsetAt(t)});
-    if (decelerating_ && motionX_.isFinishedAt(t) && motionY_.isFinishedAt(t)) {
+    if (decelerating_ && motionX_.isFinishedAt(t) && motionY_.isFinishedAt(t) && !springBackInside()) {
       decelerating_ = false;
       if (auto d = delegate_.lock()) d->scrollViewDidEndDecelerating(*this);
       fadeIndicatorsAfter(kIndicatorFadeDelay);

@@ -17,6 +17,9 @@
 //    back at an edge, the spring onto a page), calling did scroll each frame it moved, and
 //    scrollViewDidEndDecelerating once at rest. A new drag stops a deceleration without its end
 //    callback.
+//  - A deceleration ends inside the edges even when the content shrank or the view grew on the
+//    way: past the new edge it springs back (without bounces it stops on the edge), and
+//    scrollViewDidEndDecelerating comes once, at rest.
 //  - Paging settles on multiples of the bounds size: the page nearest to the release point, or
 //    the next one in the direction of a fling (|velocity| ≥ kFlickVelocity), never more than one
 //    page from where the drag began.
@@ -196,6 +199,12 @@ class ScrollView : public View {
   void startTracking();
   bool finishDrag(ScrollMotion x, ScrollMotion y);
   void stopDecelerating();
+  // `offset` with the axes that scroll brought inside the edges.
+  Point insideScrollableEdges(Point offset) const;
+  // A motion planned for the content and bounds at its start may end past an edge once they
+  // changed on the way: then the content springs back inside (true: a spring now runs), or
+  // without bounces is put on the edge.
+  bool springBackInside();
   void endWheel();
   void showIndicators();
   void fadeIndicatorsAfter(double delay);

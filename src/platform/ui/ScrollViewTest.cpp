@@ -193,6 +193,47 @@ TEST_F(ScrollViewTest, GrowingPastTheOffsetBringsItBackToTheLargestOne) {
   scroll_->finishDecelerating();
 }
 
+// A fling's end was planned for the content at its release; content that shrinks (or a view that
+// grows) on the way leaves its resting offset past the new end, and the content springs back
+// there instead of resting over nothing.
+TEST_F(ScrollViewTest, ADecelerationThatEndsPastAShrunkenContentSpringsBack) {
+  scroll_->setContentSize(Size{320, 5000});
+  scroll_->beginDrag(Point{100, 300});
+  scroll_->dragTo(Point{100, 250});
+  ASSERT_TRUE(scroll_->endDrag(Point{0, 2000}));
+  runFrames(0.1);
+  ASSERT_TRUE(scroll_->isDecelerating());
+  scroll_->setContentSize(Size{320, 600});  // the end is now at 120
+  for (int frame = 0; frame < 600 && scroll_->isDecelerating(); ++frame) runFrames(ScrollView::kFrameInterval);
+  EXPECT_FALSE(scroll_->isDecelerating());
+  EXPECT_EQ((Point{0, 120}), scroll_->contentOffset());
+  EXPECT_EQ("didEndDecelerating [---]", journal().back());
+
+  // Grown while it moves, then stopped at once: at rest inside the content too.
+  scroll_->setContentSize(Size{320, 5000});
+  scroll_->setContentOffset(Point{0, 0});
+  scroll_->beginDrag(Point{100, 300});
+  scroll_->dragTo(Point{100, 250});
+  ASSERT_TRUE(scroll_->endDrag(Point{0, 2000}));
+  runFrames(0.1);
+  scroll_->setFrame(Rect(0, 0, 320, 4900));  // the end is now at 100
+  scroll_->finishDecelerating();
+  EXPECT_FALSE(scroll_->isDecelerating());
+  EXPECT_EQ((Point{0, 100}), scroll_->contentOffset());
+
+  // Without bounces it stops on the end.
+  scroll_->setFrame(Rect(0, 0, 320, 480));
+  scroll_->setBounces(false);
+  scroll_->setContentOffset(Point{0, 0});
+  scroll_->beginDrag(Point{100, 300});
+  scroll_->dragTo(Point{100, 250});
+  ASSERT_TRUE(scroll_->endDrag(Point{0, 2000}));
+  runFrames(0.1);
+  scroll_->setContentSize(Size{320, 600});
+  for (int frame = 0; frame < 600 && scroll_->isDecelerating(); ++frame) runFrames(ScrollView::kFrameInterval);
+  EXPECT_EQ((Point{0, 120}), scroll_->contentOffset());
+}
+
 TEST_F(ScrollViewTest, AnimatedOffsetChangesAreLoggedAndEndByTheClock) {
   scroll_->setContentOffset(Point{320, 0}, true);
   EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
