@@ -119,6 +119,9 @@ void ShareViewController::waitedPost() {
 }
 
 void ShareViewController::startPost() {
+  // The wait leaves the switches usable: with every account switched off meanwhile there is
+  // nobody to answer, so nothing starts.
+  if (turnedOnCount() == 0) return;
   auto keep = sharedShare();
   sharing_ = true;
   if (auto send = sendButton()) send->setEnabled(false);

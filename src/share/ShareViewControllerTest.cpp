@@ -193,6 +193,24 @@ TEST_F(ShareScreenTest, WithTheShortLinkTheCutTextAndTheLinkGoAtOnceAndTheCommen
   EXPECT_FALSE(presented());
 }
 
+TEST_F(ShareScreenTest, EveryAccountSwitchedOffDuringTheWaitSendsNothingAndLeavesTheScreenUsable) {
+  client(1)->bind("新浪读者");
+  auto screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  screen->textCell()->shareText()->resignFirstResponder();
+  screen->sendAction();
+  ASSERT_TRUE(screen->isWaitingToPost());
+  flip(*screen, 0);
+  settle(2.1);
+  EXPECT_TRUE(client(1)->posts.empty());
+  EXPECT_TRUE(screen->cancelButton()->isEnabled());
+  auto* waiting = SPWaitingSavePhoto::existing();
+  EXPECT_TRUE(!waiting || waiting->window()->isHidden());
+  screen->cancelAction();
+  settleDismissal();
+  EXPECT_FALSE(presented());
+}
+
 TEST_F(ShareScreenTest, ThreeAccountsOneFailingAtOnceEndAfterTheThirdAnswer) {
   for (int platform : {1, 2, 3}) client(platform)->bind("读者" + std::to_string(platform));
   client(1)->answer = PostingClient::Answer::kLater;
