@@ -238,6 +238,8 @@ class ShareViewController : public ui::ViewController,
   int32_t maxInputNum_ = 0;
   std::shared_ptr<HttpEngine> httpEngine_;
   int32_t returnCount_ = 0;
+  // The accounts the running share was posted to: the answers that end it.
+  int32_t postedCount_ = 0;
   bool isBindPic_ = false;
   bool pictureShown_ = false;
   bool isPost_ = false;

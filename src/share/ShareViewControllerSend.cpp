@@ -167,6 +167,17 @@ void ShareViewController::post(const std::string& text, const std::optional<std:
   auto keep = sharedShare();
   returnCount_ = 0;
   const std::vector<ShareToSource> list = shareToList_;
+  // The share ends with the answers of the accounts posted to now: the switches stay usable
+  // during the share, and a later flip must neither hold the end back nor bring it early.
+  postedCount_ = turnedOnCount();
+  if (postedCount_ == 0) {
+    // Every account was switched off while the picture came: nobody to answer.
+    sharing_ = false;
+    SPWaitingSavePhoto::hideLoadingView();
+    if (auto cancel = cancelButton()) cancel->setEnabled(true);
+    setSendAndCounter();
+    return;
+  }
   const auto& title = newsdetail_ ? newsdetail_->title() : std::nullopt;
   for (const ShareToSource& source : list) {
     if (!source.isTurnOn) continue;
@@ -200,7 +211,7 @@ void ShareViewController::answer(OpenPlatformBase* client, bool success) {
   if (!success) sHasError() = true;
   ++returnCount_;
   if (success && client) reportSharing(client->platform());
-  if (returnCount_ < turnedOnCount()) return;
+  if (returnCount_ < postedCount_) return;
 
   sharing_ = false;
   SPWaitingSavePhoto::hideLoadingView();

@@ -211,6 +211,42 @@ TEST_F(ShareScreenTest, EveryAccountSwitchedOffDuringTheWaitSendsNothingAndLeave
   EXPECT_FALSE(presented());
 }
 
+TEST_F(ShareScreenTest, TheShareEndsWithTheAnswersOfTheAccountsPostedToWhateverIsSwitchedMeanwhile) {
+  // The waiting panel takes no touches: the reader may still flip switches during a share.
+  client(1)->bind("新浪读者");
+  client(2)->bind("腾讯读者", false);
+  client(1)->answer = PostingClient::Answer::kLater;
+  auto screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  screen->textCell()->shareText()->resignFirstResponder();
+  testing::postShortUrl(engine_->of("shortUrl").at(0), "http://s.test/1");
+  screen->sendAction();
+  ASSERT_EQ(1u, client(1)->posts.size());
+  flip(*screen, 1);
+  EXPECT_TRUE(client(2)->posts.empty());
+  client(1)->finish(true);
+  settleDismissal();
+  EXPECT_FALSE(presented());
+
+  // Every account switched off while the picture is fetched: nothing goes, the screen is usable.
+  auto detail = testing::shareArticle("港口", 1);
+  screen = open(detail);
+  ASSERT_TRUE(screen);
+  screen->textCell()->shareText()->resignFirstResponder();
+  testing::postShortUrl(engine_->of("shortUrl").back(), "http://s.test/2");
+  screen->sendAction();
+  ASSERT_TRUE(screen->isPost());
+  flip(*screen, 0);
+  flip(*screen, 1);
+  testing::postImage(engine_->of("image").back(), "http://pictures.test/0.png", -1);
+  EXPECT_FALSE(screen->isPost());
+  EXPECT_EQ(1u, client(1)->posts.size());
+  EXPECT_TRUE(client(2)->posts.empty());
+  EXPECT_TRUE(screen->cancelButton()->isEnabled());
+  auto* waiting = SPWaitingSavePhoto::existing();
+  EXPECT_TRUE(!waiting || waiting->window()->isHidden());
+}
+
 TEST_F(ShareScreenTest, ThreeAccountsOneFailingAtOnceEndAfterTheThirdAnswer) {
   for (int platform : {1, 2, 3}) client(platform)->bind("读者" + std::to_string(platform));
   client(1)->answer = PostingClient::Answer::kLater;
