@@ -254,7 +254,8 @@ void ShareViewController::updateLimits() {
 
 void ShareViewController::setSendAndCounter() {
   const bool on = anyTurnedOn();
-  if (auto send = sendButton()) send->setEnabled(on);
+  // A running share keeps the bar disabled until it ends.
+  if (auto send = sendButton()) send->setEnabled(on && !sharing_);
   if (!textCell_) return;
   for (int tag : {ShareTableCellText::kTagCountWords, ShareTableCellText::kTagCountNumber,
                   ShareTableCellText::kTagCountUnit}) {
@@ -473,7 +474,7 @@ void ShareViewController::configureCommentToggle(ShareTableCellText& cell) {
 void ShareViewController::didChangePostText(const std::string& text) {
   postText_ = text;
   const auto length = static_cast<int64_t>(StringUtil::utf16Length(postText_));
-  if (auto send = sendButton()) send->setEnabled(length > 0 && length <= maxInputNum_);
+  if (auto send = sendButton()) send->setEnabled(!sharing_ && length > 0 && length <= maxInputNum_);
 }
 
 void ShareViewController::accountSwitchChanged(ui::Switch& toggle) {

@@ -222,7 +222,11 @@ TEST_F(ShareScreenTest, TheShareEndsWithTheAnswersOfTheAccountsPostedToWhateverI
   testing::postShortUrl(engine_->of("shortUrl").at(0), "http://s.test/1");
   screen->sendAction();
   ASSERT_EQ(1u, client(1)->posts.size());
+  // Both bar buttons stay disabled through the share, whatever the reader changes.
+  typeText(*screen, "港口");
+  EXPECT_FALSE(sendEnabled(*screen));
   flip(*screen, 1);
+  EXPECT_FALSE(sendEnabled(*screen));
   EXPECT_TRUE(client(2)->posts.empty());
   client(1)->finish(true);
   settleDismissal();
