@@ -374,6 +374,34 @@ TEST_F(ShareScreenTest, APictureFetchedByTheEngineAndByThePreviewTaskIsPostedOnc
   EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-two-accounts"));
 }
 
+TEST_F(ShareScreenTest, AScreenGoneWhileItsPictureIsFetchedLeavesItsEngineDetached) {
+  LoopbackServer pictures;
+  auto slow = LoopbackServer::Response::text(200, "not yet", "image/png");
+  slow.delayBeforeHeaders = std::chrono::milliseconds(300);
+  pictures.setResponse("/slow.png", slow);
+  auto detail = testing::shareArticle("港口", 1);
+  (*detail->veskCategorys())[0]->setA_href(pictures.baseUrl() + "/slow.png");
+  client(1)->bind("新浪读者");
+  auto screen = open(detail);
+  ASSERT_TRUE(screen);
+  testing::postShortUrl(engine_->of("shortUrl").at(0), "http://s.test/p");
+  screen->sendAction();
+  ASSERT_TRUE(screen->isPost());
+  std::shared_ptr<HttpEngine> fetcher = screen->httpEngine();
+  ASSERT_TRUE(fetcher && fetcher->isBusy());
+
+  // The presenter goes away with the screen while the picture is on its way.
+  std::weak_ptr<ShareViewController> gone = screen;
+  presenter_->dismissModalViewController(false);
+  screen.reset();
+  settle(0.1);
+  ASSERT_TRUE(gone.expired());
+  EXPECT_EQ(nullptr, fetcher->observer());
+  EXPECT_FALSE(fetcher->isBusy());
+  RunLoop::main()->runUntil([] { return false; }, 0.5);
+  EXPECT_TRUE(client(1)->posts.empty());
+}
+
 TEST_F(ShareScreenTest, APictureIndexPastTheListSendsTheTextAloneAndCancelDropsAWaitingPost) {
   client(1)->bind("新浪读者");
   auto screen = open(testing::shareArticle("港口", 1), {{"postImageIndex", Value(int64_t{3})}});
