@@ -31,6 +31,7 @@
 #include "share/ShareTextView.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/skin/NRSkinManager.h"
+#include "shell/widgets/SPWaitingSavePhoto.h"
 
 namespace zu {
 
@@ -52,6 +53,8 @@ ShareViewController::ShareViewController()
 
 ShareViewController::~ShareViewController() {
   NRCustomStatusBar::hide();
+  // Gone before its share ended (the presenter let it go): the waiting panel is its own.
+  if (sharing_) SPWaitingSavePhoto::hideLoadingView();
   NotificationCenter::defaultCenter().remove(this);
   cancelDelayedCalls();
   for (const auto& weak : observedClients_) {

@@ -403,6 +403,29 @@ TEST_F(ShareScreenTest, AScreenGoneWhileItsPictureIsFetchedLeavesItsEngineDetach
   EXPECT_TRUE(client(1)->posts.empty());
 }
 
+TEST_F(ShareScreenTest, AScreenGoneDuringAShareTakesTheWaitingPanelAndItsObservationsWithIt) {
+  client(1)->bind("新浪读者");
+  client(1)->answer = PostingClient::Answer::kLater;
+  auto screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  testing::postShortUrl(engine_->of("shortUrl").at(0), "http://s.test/1");
+  screen->sendAction();
+  ASSERT_EQ(1u, client(1)->posts.size());
+  auto* waiting = SPWaitingSavePhoto::existing();
+  ASSERT_TRUE(waiting && !waiting->window()->isHidden());
+
+  // The presenter lets the screen go before the answer comes; the late answer reaches nobody.
+  std::weak_ptr<ShareViewController> gone = screen;
+  presenter_->dismissModalViewController(false);
+  screen.reset();
+  settle(0.1);
+  ASSERT_TRUE(gone.expired());
+  EXPECT_TRUE(waiting->window()->isHidden());
+  EXPECT_EQ(nullptr, client(1)->observer());
+  client(1)->finish(true);
+  EXPECT_TRUE(engine_->of("sharing").empty());
+}
+
 TEST_F(ShareScreenTest, APictureIndexPastTheListSendsTheTextAloneAndCancelDropsAWaitingPost) {
   client(1)->bind("新浪读者");
   auto screen = open(testing::shareArticle("港口", 1), {{"postImageIndex", Value(int64_t{3})}});
