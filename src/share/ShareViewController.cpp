@@ -53,8 +53,12 @@ ShareViewController::ShareViewController()
 
 ShareViewController::~ShareViewController() {
   NRCustomStatusBar::hide();
-  // Gone before its share ended (the presenter let it go): the waiting panel is its own.
-  if (sharing_) SPWaitingSavePhoto::hideLoadingView();
+  // Gone before its share ended (the presenter let it go): the waiting panel is its own, and
+  // an error of that share must not take the next share's toast.
+  if (sharing_) {
+    SPWaitingSavePhoto::hideLoadingView();
+    sHasError() = false;
+  }
   NotificationCenter::defaultCenter().remove(this);
   cancelDelayedCalls();
   for (const auto& weak : observedClients_) {

@@ -405,12 +405,15 @@ TEST_F(ShareScreenTest, AScreenGoneWhileItsPictureIsFetchedLeavesItsEngineDetach
 
 TEST_F(ShareScreenTest, AScreenGoneDuringAShareTakesTheWaitingPanelAndItsObservationsWithIt) {
   client(1)->bind("新浪读者");
+  client(2)->bind("腾讯读者");
   client(1)->answer = PostingClient::Answer::kLater;
+  client(2)->answer = PostingClient::Answer::kErrorAtOnce;
   auto screen = open(testing::shareArticle("港口"));
   ASSERT_TRUE(screen);
   testing::postShortUrl(engine_->of("shortUrl").at(0), "http://s.test/1");
   screen->sendAction();
   ASSERT_EQ(1u, client(1)->posts.size());
+  ASSERT_TRUE(ShareViewController::hasError());
   auto* waiting = SPWaitingSavePhoto::existing();
   ASSERT_TRUE(waiting && !waiting->window()->isHidden());
 
@@ -424,6 +427,8 @@ TEST_F(ShareScreenTest, AScreenGoneDuringAShareTakesTheWaitingPanelAndItsObserva
   EXPECT_EQ(nullptr, client(1)->observer());
   client(1)->finish(true);
   EXPECT_TRUE(engine_->of("sharing").empty());
+  // The failure belonged to the share that went with the screen: the next one is clean.
+  EXPECT_FALSE(ShareViewController::hasError());
 }
 
 TEST_F(ShareScreenTest, APictureIndexPastTheListSendsTheTextAloneAndCancelDropsAWaitingPost) {
