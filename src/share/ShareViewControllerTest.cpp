@@ -431,6 +431,37 @@ TEST_F(ShareScreenTest, AScreenGoneDuringAShareTakesTheWaitingPanelAndItsObserva
   EXPECT_FALSE(ShareViewController::hasError());
 }
 
+TEST_F(ShareScreenTest, TheReadersUnclippingOfThePictureHoldsThroughAReload) {
+  client(1)->bind("新浪读者");
+  client(2)->bind("腾讯读者", false);
+  auto detail = testing::shareArticle("港口", 1);
+  engine_->localFiles["http://pictures.test/0.png"] = "/nonexistent/0.png";
+  auto screen = open(detail);
+  ASSERT_TRUE(screen);
+  ASSERT_TRUE(screen->isBindPic());
+  auto clip = [&] {
+    return std::dynamic_pointer_cast<ui::ImageView>(screen->textCell()->viewWithTag(ShareTableCellText::kTagClip));
+  };
+  ASSERT_TRUE(clip() && clip()->image());
+  auto button = std::dynamic_pointer_cast<ui::Button>(screen->textCell()->viewWithTag(ShareTableCellText::kTagPictureButton));
+  ASSERT_TRUE(button);
+  button->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  EXPECT_FALSE(screen->isBindPic());
+  EXPECT_FALSE(clip()->image());
+
+  flip(*screen, 1);  // the table reloads; the text cell is configured again when it shows
+  screen->shareTableView()->scrollToRow(ui::IndexPath::forRow(0, 0), ui::TableViewScrollPosition::Top, false);
+  window_->layoutIfNeeded();
+  EXPECT_FALSE(screen->isBindPic());
+  EXPECT_FALSE(clip()->image());
+  testing::postShortUrl(engine_->of("shortUrl").at(0), "http://s.test/c");
+  screen->sendAction();
+  for (int platform : {1, 2}) {
+    ASSERT_EQ(1u, client(platform)->posts.size()) << platform;
+    EXPECT_EQ("text", client(platform)->posts[0].kind);
+  }
+}
+
 TEST_F(ShareScreenTest, APictureIndexPastTheListSendsTheTextAloneAndCancelDropsAWaitingPost) {
   client(1)->bind("新浪读者");
   auto screen = open(testing::shareArticle("港口", 1), {{"postImageIndex", Value(int64_t{3})}});
