@@ -104,6 +104,12 @@ bool& ShareViewController::sHasError() {
   return hasError;
 }
 
+void ShareViewController::setItemEnabled(const std::shared_ptr<ui::BarButtonItem>& item, bool enabled) {
+  if (!item) return;
+  item->setEnabled(enabled);
+  if (auto control = std::dynamic_pointer_cast<ui::Control>(item->customView())) control->setEnabled(enabled);
+}
+
 std::shared_ptr<ui::BarButtonItem> ShareViewController::sendButton() { return navigationItem()->rightBarButtonItem(); }
 
 std::shared_ptr<ui::BarButtonItem> ShareViewController::cancelButton() { return navigationItem()->leftBarButtonItem(); }
@@ -262,7 +268,7 @@ void ShareViewController::updateLimits() {
 void ShareViewController::setSendAndCounter() {
   const bool on = anyTurnedOn();
   // A running share keeps the bar disabled until it ends.
-  if (auto send = sendButton()) send->setEnabled(on && !sharing_);
+  setItemEnabled(sendButton(), on && !sharing_);
   if (!textCell_) return;
   for (int tag : {ShareTableCellText::kTagCountWords, ShareTableCellText::kTagCountNumber,
                   ShareTableCellText::kTagCountUnit}) {
@@ -481,7 +487,7 @@ void ShareViewController::configureCommentToggle(ShareTableCellText& cell) {
 void ShareViewController::didChangePostText(const std::string& text) {
   postText_ = text;
   const auto length = static_cast<int64_t>(StringUtil::utf16Length(postText_));
-  if (auto send = sendButton()) send->setEnabled(!sharing_ && length > 0 && length <= maxInputNum_);
+  setItemEnabled(sendButton(), !sharing_ && length > 0 && length <= maxInputNum_);
 }
 
 void ShareViewController::accountSwitchChanged(ui::Switch& toggle) {

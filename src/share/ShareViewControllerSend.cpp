@@ -124,8 +124,8 @@ void ShareViewController::startPost() {
   if (turnedOnCount() == 0) return;
   auto keep = sharedShare();
   sharing_ = true;
-  if (auto send = sendButton()) send->setEnabled(false);
-  if (auto cancel = cancelButton()) cancel->setEnabled(false);
+  setItemEnabled(sendButton(), false);
+  setItemEnabled(cancelButton(), false);
   SPWaitingSavePhoto::showLoadingView();
 
   std::string text = postText_;
@@ -174,7 +174,7 @@ void ShareViewController::post(const std::string& text, const std::optional<std:
     // Every account was switched off while the picture came: nobody to answer.
     sharing_ = false;
     SPWaitingSavePhoto::hideLoadingView();
-    if (auto cancel = cancelButton()) cancel->setEnabled(true);
+    setItemEnabled(cancelButton(), true);
     setSendAndCounter();
     return;
   }
@@ -216,7 +216,7 @@ void ShareViewController::answer(OpenPlatformBase* client, bool success) {
   sharing_ = false;
   SPWaitingSavePhoto::hideLoadingView();
   if (success) {
-    if (auto send = sendButton()) send->setEnabled(true);
+    setItemEnabled(sendButton(), true);
     if (!sHasError()) SPWaitingSavePhoto::showwaitingDialogWithTypeOntimer(kSuccessToast, "分享成功");
   } else {
     auto alert = std::make_shared<ui::AlertView>("提示", "分享失败", std::weak_ptr<ui::AlertViewDelegate>(), "ok");

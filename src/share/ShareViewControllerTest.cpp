@@ -61,6 +61,12 @@ class ShareScreenTest : public testing::ShareScreenFixture {
     settle(1);
   }
   bool sendEnabled(ShareViewController& screen) { return screen.sendButton()->isEnabled(); }
+  // A finger on the bar button itself, as the reader taps it.
+  void tapBarButton(const std::shared_ptr<ui::BarButtonItem>& item) {
+    auto view = item->view();
+    ASSERT_TRUE(view && view->window());
+    window_->tap(view->convertPointTo(ui::Point(view->bounds().midX(), view->bounds().midY()), nullptr));
+  }
   // Replaces the whole text as the reader would: select all, then type.
   void typeText(ShareViewController& screen, const std::string& text) {
     auto& view = *screen.textCell()->shareText();
@@ -126,6 +132,8 @@ TEST_F(ShareScreenTest, TheCounterCountsUtf16UnitsAndSendingStopsPastTheLimit) {
   EXPECT_EQ("1", counterText(*screen, 11));
   EXPECT_EQ(skin.colorWithCodeName("colorKdnrShareCountOut"), number->textColor());
   EXPECT_FALSE(sendEnabled(*screen));
+  tapBarButton(screen->sendButton());  // the disabled button takes no tap
+  EXPECT_FALSE(screen->isWaitingToPost());
   EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-over-limit"));
 
   // An emoji is two units: 117 letters and one emoji fill 119.
@@ -228,6 +236,9 @@ TEST_F(ShareScreenTest, TheShareEndsWithTheAnswersOfTheAccountsPostedToWhateverI
   EXPECT_FALSE(sendEnabled(*screen));
   flip(*screen, 1);
   EXPECT_FALSE(sendEnabled(*screen));
+  tapBarButton(screen->cancelButton());
+  settle(0.5);
+  EXPECT_TRUE(presented());
   EXPECT_TRUE(client(2)->posts.empty());
   client(1)->finish(true);
   settleDismissal();
