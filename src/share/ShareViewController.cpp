@@ -31,6 +31,7 @@
 #include "share/ShareTextView.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/skin/NRSkinManager.h"
+#include "shell/widgets/SPWaitingSavePhoto.h"
 
 namespace zu {
 
@@ -52,6 +53,12 @@ ShareViewController::ShareViewController()
 
 ShareViewController::~ShareViewController() {
   NRCustomStatusBar::hide();
+  // Gone before its share ended (the presenter let it go): the waiting panel is its own, and
+  // an error of that share must not take the next share's toast.
+  if (sharing_) {
+    SPWaitingSavePhoto::hideLoadingView();
+    sHasError() = false;
+  }
   NotificationCenter::defaultCenter().remove(this);
   cancelDelayedCalls();
   for (const auto& weak : observedClients_) {
@@ -95,6 +102,12 @@ bool ShareViewController::hasError() { return sHasError(); }
 bool& ShareViewController::sHasError() {
   static bool hasError = false;
   return hasError;
+}
+
+void ShareViewController::setItemEnabled(const std::shared_ptr<ui::BarButtonItem>& item, bool enabled) {
+  if (!item) return;
+  item->setEnabled(enabled);
+  if (auto control = std::dynamic_pointer_cast<ui::Control>(item->customView())) control->setEnabled(enabled);
 }
 
 std::shared_ptr<ui::BarButtonItem> ShareViewController::sendButton() { return navigationItem()->rightBarButtonItem(); }
@@ -254,7 +267,8 @@ void ShareViewController::updateLimits() {
 
 void ShareViewController::setSendAndCounter() {
   const bool on = anyTurnedOn();
-  if (auto send = sendButton()) send->setEnabled(on);
+  // A running share keeps the bar disabled until it ends.
+  setItemEnabled(sendButton(), on && !sharing_);
   if (!textCell_) return;
   for (int tag : {ShareTableCellText::kTagCountWords, ShareTableCellText::kTagCountNumber,
                   ShareTableCellText::kTagCountUnit}) {
@@ -473,7 +487,7 @@ void ShareViewController::configureCommentToggle(ShareTableCellText& cell) {
 void ShareViewController::didChangePostText(const std::string& text) {
   postText_ = text;
   const auto length = static_cast<int64_t>(StringUtil::utf16Length(postText_));
-  if (auto send = sendButton()) send->setEnabled(length > 0 && length <= maxInputNum_);
+  setItemEnabled(sendButton(), !sharing_ && length > 0 && length <= maxInputNum_);
 }
 
 void ShareViewController::accountSwitchChanged(ui::Switch& toggle) {

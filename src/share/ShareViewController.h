@@ -175,6 +175,9 @@ class ShareViewController : public ui::ViewController,
 
  private:
   static void buildScreen(ui::NibLoading& file);
+  // The skin's bar items carry their button as a custom view, which the item's flag alone
+  // leaves tappable: both follow.
+  static void setItemEnabled(const std::shared_ptr<ui::BarButtonItem>& item, bool enabled);
   // Shared by every share screen: a platform answered with an error during the current share.
   static bool& sHasError();
   std::shared_ptr<ShareViewController> sharedShare();
@@ -238,6 +241,8 @@ class ShareViewController : public ui::ViewController,
   int32_t maxInputNum_ = 0;
   std::shared_ptr<HttpEngine> httpEngine_;
   int32_t returnCount_ = 0;
+  // The accounts the running share was posted to: the answers that end it.
+  int32_t postedCount_ = 0;
   bool isBindPic_ = false;
   bool pictureShown_ = false;
   bool isPost_ = false;

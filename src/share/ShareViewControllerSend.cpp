@@ -119,10 +119,13 @@ void ShareViewController::waitedPost() {
 }
 
 void ShareViewController::startPost() {
+  // The wait leaves the switches usable: with every account switched off meanwhile there is
+  // nobody to answer, so nothing starts.
+  if (turnedOnCount() == 0) return;
   auto keep = sharedShare();
   sharing_ = true;
-  if (auto send = sendButton()) send->setEnabled(false);
-  if (auto cancel = cancelButton()) cancel->setEnabled(false);
+  setItemEnabled(sendButton(), false);
+  setItemEnabled(cancelButton(), false);
   SPWaitingSavePhoto::showLoadingView();
 
   std::string text = postText_;
@@ -164,6 +167,17 @@ void ShareViewController::post(const std::string& text, const std::optional<std:
   auto keep = sharedShare();
   returnCount_ = 0;
   const std::vector<ShareToSource> list = shareToList_;
+  // The share ends with the answers of the accounts posted to now: the switches stay usable
+  // during the share, and a later flip must neither hold the end back nor bring it early.
+  postedCount_ = turnedOnCount();
+  if (postedCount_ == 0) {
+    // Every account was switched off while the picture came: nobody to answer.
+    sharing_ = false;
+    SPWaitingSavePhoto::hideLoadingView();
+    setItemEnabled(cancelButton(), true);
+    setSendAndCounter();
+    return;
+  }
   const auto& title = newsdetail_ ? newsdetail_->title() : std::nullopt;
   for (const ShareToSource& source : list) {
     if (!source.isTurnOn) continue;
@@ -197,12 +211,12 @@ void ShareViewController::answer(OpenPlatformBase* client, bool success) {
   if (!success) sHasError() = true;
   ++returnCount_;
   if (success && client) reportSharing(client->platform());
-  if (returnCount_ < turnedOnCount()) return;
+  if (returnCount_ < postedCount_) return;
 
   sharing_ = false;
   SPWaitingSavePhoto::hideLoadingView();
   if (success) {
-    if (auto send = sendButton()) send->setEnabled(true);
+    setItemEnabled(sendButton(), true);
     if (!sHasError()) SPWaitingSavePhoto::showwaitingDialogWithTypeOntimer(kSuccessToast, "分享成功");
   } else {
     auto alert = std::make_shared<ui::AlertView>("提示", "分享失败", std::weak_ptr<ui::AlertViewDelegate>(), "ok");

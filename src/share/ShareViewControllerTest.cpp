@@ -61,6 +61,12 @@ class ShareScreenTest : public testing::ShareScreenFixture {
     settle(1);
   }
   bool sendEnabled(ShareViewController& screen) { return screen.sendButton()->isEnabled(); }
+  // A finger on the bar button itself, as the reader taps it.
+  void tapBarButton(const std::shared_ptr<ui::BarButtonItem>& item) {
+    auto view = item->view();
+    ASSERT_TRUE(view && view->window());
+    window_->tap(view->convertPointTo(ui::Point(view->bounds().midX(), view->bounds().midY()), nullptr));
+  }
   // Replaces the whole text as the reader would: select all, then type.
   void typeText(ShareViewController& screen, const std::string& text) {
     auto& view = *screen.textCell()->shareText();
@@ -126,6 +132,8 @@ TEST_F(ShareScreenTest, TheCounterCountsUtf16UnitsAndSendingStopsPastTheLimit) {
   EXPECT_EQ("1", counterText(*screen, 11));
   EXPECT_EQ(skin.colorWithCodeName("colorKdnrShareCountOut"), number->textColor());
   EXPECT_FALSE(sendEnabled(*screen));
+  tapBarButton(screen->sendButton());  // the disabled button takes no tap
+  EXPECT_FALSE(screen->isWaitingToPost());
   EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-over-limit"));
 
   // An emoji is two units: 117 letters and one emoji fill 119.
@@ -159,8 +167,9 @@ TEST_F(ShareScreenTest, SendingWaitsTwoSecondsForTheShortLinkOnceAndAKeyboardHid
   screen->sendAction();
   settle(1);
   screen->sendAction();
+  settle(0.9);
   EXPECT_TRUE(client(1)->posts.empty());
-  settle(1.05);
+  settle(0.15);
   ASSERT_EQ(1u, client(1)->posts.size());
   EXPECT_EQ(std::string("\x7f「港口」 "), client(1)->posts[0].text);
   EXPECT_FALSE(sendEnabled(*screen));
@@ -191,6 +200,67 @@ TEST_F(ShareScreenTest, WithTheShortLinkTheCutTextAndTheLinkGoAtOnceAndTheCommen
   EXPECT_EQ(std::optional<std::string>("http://s.test/x7"), client(5)->posts[0].link);
   settleDismissal();
   EXPECT_FALSE(presented());
+}
+
+TEST_F(ShareScreenTest, EveryAccountSwitchedOffDuringTheWaitSendsNothingAndLeavesTheScreenUsable) {
+  client(1)->bind("新浪读者");
+  auto screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  screen->textCell()->shareText()->resignFirstResponder();
+  screen->sendAction();
+  ASSERT_TRUE(screen->isWaitingToPost());
+  flip(*screen, 0);
+  settle(2.1);
+  EXPECT_TRUE(client(1)->posts.empty());
+  EXPECT_TRUE(screen->cancelButton()->isEnabled());
+  auto* waiting = SPWaitingSavePhoto::existing();
+  EXPECT_TRUE(!waiting || waiting->window()->isHidden());
+  screen->cancelAction();
+  settleDismissal();
+  EXPECT_FALSE(presented());
+}
+
+TEST_F(ShareScreenTest, TheShareEndsWithTheAnswersOfTheAccountsPostedToWhateverIsSwitchedMeanwhile) {
+  // The waiting panel takes no touches: the reader may still flip switches during a share.
+  client(1)->bind("新浪读者");
+  client(2)->bind("腾讯读者", false);
+  client(1)->answer = PostingClient::Answer::kLater;
+  auto screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  screen->textCell()->shareText()->resignFirstResponder();
+  testing::postShortUrl(engine_->of("shortUrl").at(0), "http://s.test/1");
+  screen->sendAction();
+  ASSERT_EQ(1u, client(1)->posts.size());
+  // Both bar buttons stay disabled through the share, whatever the reader changes.
+  typeText(*screen, "港口");
+  EXPECT_FALSE(sendEnabled(*screen));
+  flip(*screen, 1);
+  EXPECT_FALSE(sendEnabled(*screen));
+  tapBarButton(screen->cancelButton());
+  settle(0.5);
+  EXPECT_TRUE(presented());
+  EXPECT_TRUE(client(2)->posts.empty());
+  client(1)->finish(true);
+  settleDismissal();
+  EXPECT_FALSE(presented());
+
+  // Every account switched off while the picture is fetched: nothing goes, the screen is usable.
+  auto detail = testing::shareArticle("港口", 1);
+  screen = open(detail);
+  ASSERT_TRUE(screen);
+  screen->textCell()->shareText()->resignFirstResponder();
+  testing::postShortUrl(engine_->of("shortUrl").back(), "http://s.test/2");
+  screen->sendAction();
+  ASSERT_TRUE(screen->isPost());
+  flip(*screen, 0);
+  flip(*screen, 1);
+  testing::postImage(engine_->of("image").back(), "http://pictures.test/0.png", -1);
+  EXPECT_FALSE(screen->isPost());
+  EXPECT_EQ(1u, client(1)->posts.size());
+  EXPECT_TRUE(client(2)->posts.empty());
+  EXPECT_TRUE(screen->cancelButton()->isEnabled());
+  auto* waiting = SPWaitingSavePhoto::existing();
+  EXPECT_TRUE(!waiting || waiting->window()->isHidden());
 }
 
 TEST_F(ShareScreenTest, ThreeAccountsOneFailingAtOnceEndAfterTheThirdAnswer) {
@@ -316,6 +386,93 @@ TEST_F(ShareScreenTest, APictureFetchedByTheEngineAndByThePreviewTaskIsPostedOnc
   EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-two-accounts"));
 }
 
+TEST_F(ShareScreenTest, AScreenGoneWhileItsPictureIsFetchedLeavesItsEngineDetached) {
+  LoopbackServer pictures;
+  auto slow = LoopbackServer::Response::text(200, "not yet", "image/png");
+  slow.delayBeforeHeaders = std::chrono::milliseconds(300);
+  pictures.setResponse("/slow.png", slow);
+  auto detail = testing::shareArticle("港口", 1);
+  (*detail->veskCategorys())[0]->setA_href(pictures.baseUrl() + "/slow.png");
+  client(1)->bind("新浪读者");
+  auto screen = open(detail);
+  ASSERT_TRUE(screen);
+  testing::postShortUrl(engine_->of("shortUrl").at(0), "http://s.test/p");
+  screen->sendAction();
+  ASSERT_TRUE(screen->isPost());
+  std::shared_ptr<HttpEngine> fetcher = screen->httpEngine();
+  ASSERT_TRUE(fetcher && fetcher->isBusy());
+
+  // The presenter goes away with the screen while the picture is on its way.
+  std::weak_ptr<ShareViewController> gone = screen;
+  presenter_->dismissModalViewController(false);
+  screen.reset();
+  settle(0.1);
+  ASSERT_TRUE(gone.expired());
+  EXPECT_EQ(nullptr, fetcher->observer());
+  EXPECT_FALSE(fetcher->isBusy());
+  RunLoop::main()->runUntil([] { return false; }, 0.5);
+  EXPECT_TRUE(client(1)->posts.empty());
+}
+
+TEST_F(ShareScreenTest, AScreenGoneDuringAShareTakesTheWaitingPanelAndItsObservationsWithIt) {
+  client(1)->bind("新浪读者");
+  client(2)->bind("腾讯读者");
+  client(1)->answer = PostingClient::Answer::kLater;
+  client(2)->answer = PostingClient::Answer::kErrorAtOnce;
+  auto screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  testing::postShortUrl(engine_->of("shortUrl").at(0), "http://s.test/1");
+  screen->sendAction();
+  ASSERT_EQ(1u, client(1)->posts.size());
+  ASSERT_TRUE(ShareViewController::hasError());
+  auto* waiting = SPWaitingSavePhoto::existing();
+  ASSERT_TRUE(waiting && !waiting->window()->isHidden());
+
+  // The presenter lets the screen go before the answer comes; the late answer reaches nobody.
+  std::weak_ptr<ShareViewController> gone = screen;
+  presenter_->dismissModalViewController(false);
+  screen.reset();
+  settle(0.1);
+  ASSERT_TRUE(gone.expired());
+  EXPECT_TRUE(waiting->window()->isHidden());
+  EXPECT_EQ(nullptr, client(1)->observer());
+  client(1)->finish(true);
+  EXPECT_TRUE(engine_->of("sharing").empty());
+  // The failure belonged to the share that went with the screen: the next one is clean.
+  EXPECT_FALSE(ShareViewController::hasError());
+}
+
+TEST_F(ShareScreenTest, TheReadersUnclippingOfThePictureHoldsThroughAReload) {
+  client(1)->bind("新浪读者");
+  client(2)->bind("腾讯读者", false);
+  auto detail = testing::shareArticle("港口", 1);
+  engine_->localFiles["http://pictures.test/0.png"] = "/nonexistent/0.png";
+  auto screen = open(detail);
+  ASSERT_TRUE(screen);
+  ASSERT_TRUE(screen->isBindPic());
+  auto clip = [&] {
+    return std::dynamic_pointer_cast<ui::ImageView>(screen->textCell()->viewWithTag(ShareTableCellText::kTagClip));
+  };
+  ASSERT_TRUE(clip() && clip()->image());
+  auto button = std::dynamic_pointer_cast<ui::Button>(screen->textCell()->viewWithTag(ShareTableCellText::kTagPictureButton));
+  ASSERT_TRUE(button);
+  button->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  EXPECT_FALSE(screen->isBindPic());
+  EXPECT_FALSE(clip()->image());
+
+  flip(*screen, 1);  // the table reloads; the text cell is configured again when it shows
+  screen->shareTableView()->scrollToRow(ui::IndexPath::forRow(0, 0), ui::TableViewScrollPosition::Top, false);
+  window_->layoutIfNeeded();
+  EXPECT_FALSE(screen->isBindPic());
+  EXPECT_FALSE(clip()->image());
+  testing::postShortUrl(engine_->of("shortUrl").at(0), "http://s.test/c");
+  screen->sendAction();
+  for (int platform : {1, 2}) {
+    ASSERT_EQ(1u, client(platform)->posts.size()) << platform;
+    EXPECT_EQ("text", client(platform)->posts[0].kind);
+  }
+}
+
 TEST_F(ShareScreenTest, APictureIndexPastTheListSendsTheTextAloneAndCancelDropsAWaitingPost) {
   client(1)->bind("新浪读者");
   auto screen = open(testing::shareArticle("港口", 1), {{"postImageIndex", Value(int64_t{3})}});
@@ -394,6 +551,12 @@ TEST_F(ShareScreenTest, TheKeyboardShrinksTheTableAndTheTextViewHasNoMenuBeforeA
 
   text->resignFirstResponder();
   EXPECT_FLOAT_EQ(416, table->frame().size.height);
+  // The table follows the keyboard 0.1 s after its frame changes.
+  text->becomeFirstResponder();
+  settle(0.05);
+  EXPECT_FLOAT_EQ(416, table->frame().size.height);
+  settle(0.1);
+  EXPECT_FLOAT_EQ(416 - ui::Keyboard::kHeight, table->frame().size.height);
 }
 
 TEST_F(ShareScreenTest, TheToolbarOpensTheScreenTakesTheCommentAndHearsTheReports) {
