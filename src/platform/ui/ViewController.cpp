@@ -290,7 +290,9 @@ bool ViewController::presentModalViewController(const std::shared_ptr<ViewContro
         if (turning) super->addSubview(modalView);
       },
       [keepHost, controller, covered, animated] {
-        if (keepHost->modal_ != controller) return;
+        // Overtaken by a dismissal that began while the screen came in: the covered view is
+        // back in the window and must stay there.
+        if (keepHost->modal_ != controller || keepHost->dismissing_) return;
         covered->removeFromSuperview();
         keepHost->sendAppearance(AppearanceCallback::DidDisappear, animated);
         controller->sendAppearance(AppearanceCallback::DidAppear, animated);
