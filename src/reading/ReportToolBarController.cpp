@@ -210,6 +210,10 @@ void ReportToolBarController::ding() {
   if (!dingButton_ || dingButton_->tag() == kSelectedTag || !detailData_ || !engine_) return;
   const auto& bump = detailData_->veskBump();
   if (!bump || !bump->href()) return;
+  // This article's like is on its way already.
+  for (const auto& [id, running] : running_) {
+    if (running.tag == kDingTag && running.article == detailData_) return;
+  }
   auto link = std::make_shared<Link>();
   link->setHref(bump->href());
   SPWaitingSavePhoto::showLoadingView();
@@ -281,6 +285,7 @@ void ReportToolBarController::runObserved(const std::shared_ptr<Task>& task, con
     return;
   }
   task->setUserIdentity(std::string(tag));
+  running_[task->getTaskIdStr()] = RunningTask{tag, detailData_};
   std::weak_ptr<ReportToolBarController> weak = self();
   NotificationCenter::defaultCenter().add(task->getTaskIdStr(), this, [weak](const Notification& note) {
     if (auto self = weak.lock()) self->getResultOnMainThread(note);
@@ -335,8 +340,13 @@ void ReportToolBarController::getResultOnMainThread(const Notification& notifica
   const std::string type = info.get("ResultType").stringValue().value_or("");
   auto task = info.get("Task").asObject<Task>();
   const std::string tag = taskTag(task);
+  // The article the task was asked for (the share screen's reports were not asked here).
+  std::shared_ptr<NewsDetail> article = detailData_;
+  const std::string taskId = task ? task->getTaskIdStr() : std::string();
+  if (auto found = running_.find(taskId); found != running_.end()) article = found->second.article;
   if (type == "TaskStatus") {
-    if (task) NotificationCenter::defaultCenter().remove(this, task->getTaskIdStr());
+    if (task) NotificationCenter::defaultCenter().remove(this, taskId);
+    running_.erase(taskId);
     const int64_t code = info.get("Result").intValue();
     if (code < 0) {
       if (tag == kShareSentTag) return;
@@ -348,15 +358,17 @@ void ReportToolBarController::getResultOnMainThread(const Notification& notifica
     }
     if (tag == kDingTag) {
       SPWaitingSavePhoto::showwaitingDialogWithTypeOntimer(kDingNoticeType, "顶");
-      if (dingButton_) dingButton_->setTag(kSelectedTag);
-      refreshButtons();
-      if (detailData_ && detailData_->veskBump()) detailData_->veskBump()->setAction(false);
+      if (dingButton_ && article == detailData_) {
+        dingButton_->setTag(kSelectedTag);
+        refreshButtons();
+      }
+      if (article && article->veskBump()) article->veskBump()->setAction(false);
     }
     return;
   }
   if (type == "Entry" && tag == kCommentTag) {
-    if (detailData_ && detailData_->veskAssess()) {
-      const auto& assess = detailData_->veskAssess();
+    if (article && article->veskAssess()) {
+      const auto& assess = article->veskAssess();
       assess->setTimes(assess->times() + 1);
     }
     NotificationCenter::defaultCenter().post(kCommentsUpdateNotification, Value(std::static_pointer_cast<Object>(self())),
