@@ -104,7 +104,11 @@ std::shared_ptr<ReportToolBarController> ReportToolBarController::create(
 
 ReportToolBarController::ReportToolBarController() : engine_(ReportToolBarEngine::defaultEngine()) {}
 
-ReportToolBarController::~ReportToolBarController() { NotificationCenter::defaultCenter().remove(this); }
+ReportToolBarController::~ReportToolBarController() {
+  auto& center = NotificationCenter::defaultCenter();
+  center.remove(this);
+  if (commentsUpdateRegistration_) center.removeRegistration(*commentsUpdateRegistration_);
+}
 
 std::shared_ptr<ReportToolBarController> ReportToolBarController::self() {
   return std::static_pointer_cast<ReportToolBarController>(shared_from_this());
@@ -320,9 +324,12 @@ void ReportToolBarController::runFavoriteTask(const std::shared_ptr<Task>& task,
 void ReportToolBarController::commiteComment(const std::string& text) {
   if (!detailData_ || !engine_) return;
   auto context = owner();
-  if (context && context->answersCommentsUpdate() && !commentsUpdateRegistration_) {
+  if (context && context->answersCommentsUpdate()) {
+    // One registration of this toolbar at a time, made again for each post.
+    auto& center = NotificationCenter::defaultCenter();
+    if (commentsUpdateRegistration_) center.removeRegistration(*commentsUpdateRegistration_);
     std::weak_ptr<ReportToolBarOwner> weak = context;
-    commentsUpdateRegistration_ = NotificationCenter::defaultCenter().add(
+    commentsUpdateRegistration_ = center.add(
         kCommentsUpdateNotification, dynamic_cast<const void*>(context.get()), std::weak_ptr<const void>(context),
         [weak](const Notification& note) {
           if (auto owner = weak.lock()) owner->commentsUpdate(note);

@@ -37,7 +37,10 @@
 // - A microblog article whose author has no name shares "「分享自」", never a missing text.
 // - Four buttons go back to the file's places after a page that laid out fewer (the original
 //   kept the moved frames, overlapping the buttons).
-// - The owner hears "CommentsUpdate" once per post however many comments this toolbar posted.
+// - The owner hears "CommentsUpdate" once per post however many comments this toolbar posted:
+//   its registration is made again for each post (an owner that stops listening once it heard,
+//   as the browser does, hears the next post too) and ends with the toolbar (a new toolbar of
+//   the same owner does not double it).
 // - An answer that arrives after the page turned changes the article it was asked for: a like
 //   marks that article's bump record and selects the button only while that article is shown,
 //   a posted comment counts for that article, an SMS carries that article's title. A like

@@ -580,5 +580,34 @@ TEST_F(ReportToolBarControllerTest, AnswersThatArriveAfterThePageTurnedBelongToT
   EXPECT_FALSE(owner_->detail->veskBump()->action());
 }
 
+TEST_F(ReportToolBarControllerTest, TheOwnerHearsEveryPostedCommentOnce) {
+  auto answer = [&](const std::shared_ptr<Task>& post) {
+    Observer::postResultOnMainThread(
+        Dictionary{{"Task", Value(post)}, {"ResultType", "Entry"}, {"Result", Value(std::make_shared<Comment>())}});
+    postStatus(post, 0);
+  };
+  // An owner that stops listening once it heard still hears the next comment.
+  owner_->stopsListeningOnceHeard = true;
+  toolbar_->commiteComment("one");
+  answer(engine_->of("comment").back());
+  toolbar_->commiteComment("two");
+  answer(engine_->of("comment").back());
+  EXPECT_EQ(2u, owner_->commentsUpdates.size());
+
+  // The owner's view was unloaded and loaded again: its new toolbar's post is heard once.
+  owner_->stopsListeningOnceHeard = false;
+  toolbar_->commiteComment("three");
+  answer(engine_->of("comment").back());
+  EXPECT_EQ(3u, owner_->commentsUpdates.size());
+  owner_->commentsUpdates.clear();  // they hold the old toolbar as their object
+  toolbar_ = ReportToolBarController::create(ReportToolBarController::kNibName,
+                                             std::static_pointer_cast<ReportToolBarOwner>(owner_), nullptr, nullptr);
+  toolbar_->setEngine(engine_);
+  showArticle();
+  toolbar_->commiteComment("four");
+  answer(engine_->of("comment").back());
+  EXPECT_EQ(1u, owner_->commentsUpdates.size());
+}
+
 }  // namespace
 }  // namespace zu
