@@ -44,6 +44,11 @@ std::string taskTag(const std::shared_ptr<Task>& task) {
   return task && task->userIdentity() ? *task->userIdentity() : std::string();
 }
 
+// The same article, also when the owner holds a newer copy of its detail.
+bool sameArticle(const std::shared_ptr<NewsDetail>& a, const std::shared_ptr<NewsDetail>& b) {
+  return a == b || (a && b && a->entryId() && a->entryId() == b->entryId());
+}
+
 }  // namespace
 
 void ReportToolBarController::registerNib() { ui::NibRegistry::shared().add(kNibName, build); }
@@ -216,7 +221,7 @@ void ReportToolBarController::ding() {
   if (!bump || !bump->href()) return;
   // This article's like is on its way already.
   for (const auto& [id, running] : running_) {
-    if (running.tag == kDingTag && running.article == detailData_) return;
+    if (running.tag == kDingTag && sameArticle(running.article, detailData_)) return;
   }
   auto link = std::make_shared<Link>();
   link->setHref(bump->href());
@@ -351,6 +356,9 @@ void ReportToolBarController::getResultOnMainThread(const Notification& notifica
   std::shared_ptr<NewsDetail> article = detailData_;
   const std::string taskId = task ? task->getTaskIdStr() : std::string();
   if (auto found = running_.find(taskId); found != running_.end()) article = found->second.article;
+  // The details to change: the one asked about and the shown copy of the same article.
+  std::vector<std::shared_ptr<NewsDetail>> copies{article};
+  if (article && detailData_ != article && sameArticle(article, detailData_)) copies.push_back(detailData_);
   if (type == "TaskStatus") {
     if (task) NotificationCenter::defaultCenter().remove(this, taskId);
     running_.erase(taskId);
@@ -365,18 +373,19 @@ void ReportToolBarController::getResultOnMainThread(const Notification& notifica
     }
     if (tag == kDingTag) {
       SPWaitingSavePhoto::showwaitingDialogWithTypeOntimer(kDingNoticeType, "顶");
-      if (dingButton_ && article == detailData_) {
+      if (dingButton_ && sameArticle(article, detailData_)) {
         dingButton_->setTag(kSelectedTag);
         refreshButtons();
       }
-      if (article && article->veskBump()) article->veskBump()->setAction(false);
+      for (const auto& copy : copies) {
+        if (copy && copy->veskBump()) copy->veskBump()->setAction(false);
+      }
     }
     return;
   }
   if (type == "Entry" && tag == kCommentTag) {
-    if (article && article->veskAssess()) {
-      const auto& assess = article->veskAssess();
-      assess->setTimes(assess->times() + 1);
+    for (const auto& copy : copies) {
+      if (copy && copy->veskAssess()) copy->veskAssess()->setTimes(copy->veskAssess()->times() + 1);
     }
     NotificationCenter::defaultCenter().post(kCommentsUpdateNotification, Value(std::static_pointer_cast<Object>(self())),
                                              info);

@@ -574,9 +574,17 @@ TEST_F(ReportToolBarControllerTest, AnswersThatArriveAfterThePageTurnedBelongToT
   message->finish(ui::MessageComposeResult::Cancelled);
   settle();
 
-  // The second article's own like selects the button it shows.
+  // The second article's own like selects the button it shows, also when the owner has
+  // meanwhile been handed a newer copy of that article's detail.
+  auto asked = owner_->detail;
+  owner_->detail = article(true, true, true);
+  owner_->detail->setEntryId("e2");
+  showArticle();
+  toolbar_->ding();
+  EXPECT_EQ(2u, engine_->of("bump").size());
   postStatus(engine_->of("bump")[1], 0);
   EXPECT_EQ(ReportToolBarController::kSelectedTag, toolbar_->dingButton()->tag());
+  EXPECT_FALSE(asked->veskBump()->action());
   EXPECT_FALSE(owner_->detail->veskBump()->action());
 }
 
