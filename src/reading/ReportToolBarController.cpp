@@ -44,6 +44,11 @@ std::string taskTag(const std::shared_ptr<Task>& task) {
   return task && task->userIdentity() ? *task->userIdentity() : std::string();
 }
 
+// The same article, also when the owner holds a newer copy of its detail.
+bool sameArticle(const std::shared_ptr<NewsDetail>& a, const std::shared_ptr<NewsDetail>& b) {
+  return a == b || (a && b && a->entryId() && a->entryId() == b->entryId());
+}
+
 }  // namespace
 
 void ReportToolBarController::registerNib() { ui::NibRegistry::shared().add(kNibName, build); }
@@ -104,7 +109,11 @@ std::shared_ptr<ReportToolBarController> ReportToolBarController::create(
 
 ReportToolBarController::ReportToolBarController() : engine_(ReportToolBarEngine::defaultEngine()) {}
 
-ReportToolBarController::~ReportToolBarController() { NotificationCenter::defaultCenter().remove(this); }
+ReportToolBarController::~ReportToolBarController() {
+  auto& center = NotificationCenter::defaultCenter();
+  center.remove(this);
+  if (commentsUpdateRegistration_) center.removeRegistration(*commentsUpdateRegistration_);
+}
 
 std::shared_ptr<ReportToolBarController> ReportToolBarController::self() {
   return std::static_pointer_cast<ReportToolBarController>(shared_from_this());
@@ -210,6 +219,10 @@ void ReportToolBarController::ding() {
   if (!dingButton_ || dingButton_->tag() == kSelectedTag || !detailData_ || !engine_) return;
   const auto& bump = detailData_->veskBump();
   if (!bump || !bump->href()) return;
+  // This article's like is on its way already.
+  for (const auto& [id, running] : running_) {
+    if (running.tag == kDingTag && sameArticle(running.article, detailData_)) return;
+  }
   auto link = std::make_shared<Link>();
   link->setHref(bump->href());
   SPWaitingSavePhoto::showLoadingView();
@@ -281,6 +294,7 @@ void ReportToolBarController::runObserved(const std::shared_ptr<Task>& task, con
     return;
   }
   task->setUserIdentity(std::string(tag));
+  running_[task->getTaskIdStr()] = RunningTask{tag, detailData_};
   std::weak_ptr<ReportToolBarController> weak = self();
   NotificationCenter::defaultCenter().add(task->getTaskIdStr(), this, [weak](const Notification& note) {
     if (auto self = weak.lock()) self->getResultOnMainThread(note);
@@ -315,9 +329,12 @@ void ReportToolBarController::runFavoriteTask(const std::shared_ptr<Task>& task,
 void ReportToolBarController::commiteComment(const std::string& text) {
   if (!detailData_ || !engine_) return;
   auto context = owner();
-  if (context && context->answersCommentsUpdate() && !commentsUpdateRegistration_) {
+  if (context && context->answersCommentsUpdate()) {
+    // One registration of this toolbar at a time, made again for each post.
+    auto& center = NotificationCenter::defaultCenter();
+    if (commentsUpdateRegistration_) center.removeRegistration(*commentsUpdateRegistration_);
     std::weak_ptr<ReportToolBarOwner> weak = context;
-    commentsUpdateRegistration_ = NotificationCenter::defaultCenter().add(
+    commentsUpdateRegistration_ = center.add(
         kCommentsUpdateNotification, dynamic_cast<const void*>(context.get()), std::weak_ptr<const void>(context),
         [weak](const Notification& note) {
           if (auto owner = weak.lock()) owner->commentsUpdate(note);
@@ -335,8 +352,16 @@ void ReportToolBarController::getResultOnMainThread(const Notification& notifica
   const std::string type = info.get("ResultType").stringValue().value_or("");
   auto task = info.get("Task").asObject<Task>();
   const std::string tag = taskTag(task);
+  // The article the task was asked for (the share screen's reports were not asked here).
+  std::shared_ptr<NewsDetail> article = detailData_;
+  const std::string taskId = task ? task->getTaskIdStr() : std::string();
+  if (auto found = running_.find(taskId); found != running_.end()) article = found->second.article;
+  // The details to change: the one asked about and the shown copy of the same article.
+  std::vector<std::shared_ptr<NewsDetail>> copies{article};
+  if (article && detailData_ != article && sameArticle(article, detailData_)) copies.push_back(detailData_);
   if (type == "TaskStatus") {
-    if (task) NotificationCenter::defaultCenter().remove(this, task->getTaskIdStr());
+    if (task) NotificationCenter::defaultCenter().remove(this, taskId);
+    running_.erase(taskId);
     const int64_t code = info.get("Result").intValue();
     if (code < 0) {
       if (tag == kShareSentTag) return;
@@ -348,16 +373,19 @@ void ReportToolBarController::getResultOnMainThread(const Notification& notifica
     }
     if (tag == kDingTag) {
       SPWaitingSavePhoto::showwaitingDialogWithTypeOntimer(kDingNoticeType, "顶");
-      if (dingButton_) dingButton_->setTag(kSelectedTag);
-      refreshButtons();
-      if (detailData_ && detailData_->veskBump()) detailData_->veskBump()->setAction(false);
+      if (dingButton_ && sameArticle(article, detailData_)) {
+        dingButton_->setTag(kSelectedTag);
+        refreshButtons();
+      }
+      for (const auto& copy : copies) {
+        if (copy && copy->veskBump()) copy->veskBump()->setAction(false);
+      }
     }
     return;
   }
   if (type == "Entry" && tag == kCommentTag) {
-    if (detailData_ && detailData_->veskAssess()) {
-      const auto& assess = detailData_->veskAssess();
-      assess->setTimes(assess->times() + 1);
+    for (const auto& copy : copies) {
+      if (copy && copy->veskAssess()) copy->veskAssess()->setTimes(copy->veskAssess()->times() + 1);
     }
     NotificationCenter::defaultCenter().post(kCommentsUpdateNotification, Value(std::static_pointer_cast<Object>(self())),
                                              info);

@@ -37,7 +37,14 @@
 // - A microblog article whose author has no name shares "「分享自」", never a missing text.
 // - Four buttons go back to the file's places after a page that laid out fewer (the original
 //   kept the moved frames, overlapping the buttons).
-// - The owner hears "CommentsUpdate" once per post however many comments this toolbar posted.
+// - The owner hears "CommentsUpdate" once per post however many comments this toolbar posted:
+//   its registration is made again for each post (an owner that stops listening once it heard,
+//   as the browser does, hears the next post too) and ends with the toolbar (a new toolbar of
+//   the same owner does not double it).
+// - An answer that arrives after the page turned changes the article it was asked for: a like
+//   marks that article's bump record and selects the button only while that article is shown,
+//   a posted comment counts for that article, an SMS carries that article's title. A like
+//   running for the article shown makes a second tap do nothing (the original sent another).
 // - The address in the mail body is escaped for HTML, so a quote or angle bracket in it cannot
 //   break the page.
 //
@@ -45,6 +52,7 @@
 // weakly; the toolbar owns its bar, its buttons and its task observations (ended when it goes).
 #pragma once
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -200,6 +208,14 @@ class ReportToolBarController : public Object,
   bool useEntryIDForShortUrl_ = false;
   std::string shortUrlString_;
   std::optional<std::string> shortUrlTaskId_;
+  // The article the running short link is for.
+  std::shared_ptr<NewsDetail> shortUrlArticle_;
+  // This toolbar's running tasks by id, up to their finish: the tag and the article asked about.
+  struct RunningTask {
+    std::string tag;
+    std::shared_ptr<NewsDetail> article;
+  };
+  std::map<std::string, RunningTask> running_;
   // The limit alert's login: the screen it opened and the article to add after its success.
   std::weak_ptr<ui::ViewController> loginScreen_;
   std::shared_ptr<NewsSummary> loginSummary_;

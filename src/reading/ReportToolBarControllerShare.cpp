@@ -1,4 +1,5 @@
 // The toolbar's sharing: the share sheet, the share screen, mail and SMS.
+#include <utility>
 #include <vector>
 
 #include "common/Log.h"
@@ -216,6 +217,7 @@ void ReportToolBarController::asyncGetShortUrlString() {
   shortUrlString_.clear();
   if (shortUrlTaskId_) NotificationCenter::defaultCenter().remove(this, *shortUrlTaskId_);
   shortUrlTaskId_ = task->getTaskIdStr();
+  shortUrlArticle_ = detailData_;
   std::weak_ptr<ReportToolBarController> weak = self();
   NotificationCenter::defaultCenter().add(*shortUrlTaskId_, this, [weak](const Notification& note) {
     if (auto self = weak.lock()) self->onGetShortUrlString(note);
@@ -234,7 +236,8 @@ void ReportToolBarController::onGetShortUrlString(const Notification& notificati
   if (type != "TaskStatus") return;
   if (shortUrlTaskId_) NotificationCenter::defaultCenter().remove(this, *shortUrlTaskId_);
   shortUrlTaskId_.reset();
-  const std::string title = detailData_ ? detailData_->title().value_or("") : std::string();
+  const auto article = std::exchange(shortUrlArticle_, nullptr);
+  const std::string title = article ? article->title().value_or("") : std::string();
   sendSMS(formatWith("[%@] %@ ", {title, shortUrlString_}), {});
   SPWaitingSavePhoto::hideLoadingView();
 }

@@ -536,5 +536,88 @@ TEST_F(ReportToolBarControllerTest, TheShareScreensCommentRaisesTheCountAndIsPos
   EXPECT_EQ(5, owner_->detail->veskAssess()->times());
 }
 
+// The reader may turn the page while a like, a comment or a short link is on its way: the
+// answer belongs to the article it was asked for.
+TEST_F(ReportToolBarControllerTest, AnswersThatArriveAfterThePageTurnedBelongToTheirOwnArticle) {
+  ui::MessageComposeViewController::setCanSendText(true);
+  auto first = owner_->detail;
+  // Two taps before the service answers: one request.
+  toolbar_->ding();
+  toolbar_->dingButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  ASSERT_EQ(1u, engine_->of("bump").size());
+  toolbar_->commiteComment("first article");
+  openShareSheet()->clickButtonTitled("短信分享");
+  settle();
+  ASSERT_EQ(1u, engine_->of("shortUrlById").size());
+
+  owner_->detail = article(true, true, true);
+  owner_->detail->setEntryId("e2");
+  owner_->detail->setTitle("Next title");
+  showArticle();
+  // The next article can be liked while the first one's like runs.
+  toolbar_->ding();
+  ASSERT_EQ(2u, engine_->of("bump").size());
+
+  postStatus(engine_->of("bump")[0], 0);
+  EXPECT_FALSE(first->veskBump()->action());
+  EXPECT_TRUE(owner_->detail->veskBump()->action());
+  EXPECT_EQ(ReportToolBarController::kNotSelectedTag, toolbar_->dingButton()->tag());
+  Observer::postResultOnMainThread(Dictionary{
+      {"Task", Value(engine_->of("comment")[0])}, {"ResultType", "Entry"}, {"Result", Value(std::make_shared<Comment>())}});
+  EXPECT_EQ(5, first->veskAssess()->times());
+  EXPECT_EQ(4, owner_->detail->veskAssess()->times());
+  auto ask = engine_->of("shortUrlById")[0];
+  Observer::postResultOnMainThread(
+      Dictionary{{"Task", Value(ask)}, {"ResultType", "SURLString"}, {"Result", "http://t.zu/a1"}});
+  postStatus(ask, 0);
+  auto message = presented<ui::MessageComposeViewController>();
+  ASSERT_TRUE(message);
+  EXPECT_EQ("[A title] http://t.zu/a1 ", message->message().body);
+  message->finish(ui::MessageComposeResult::Cancelled);
+  settle();
+
+  // The second article's own like selects the button it shows, also when the owner has
+  // meanwhile been handed a newer copy of that article's detail.
+  auto asked = owner_->detail;
+  owner_->detail = article(true, true, true);
+  owner_->detail->setEntryId("e2");
+  showArticle();
+  toolbar_->ding();
+  EXPECT_EQ(2u, engine_->of("bump").size());
+  postStatus(engine_->of("bump")[1], 0);
+  EXPECT_EQ(ReportToolBarController::kSelectedTag, toolbar_->dingButton()->tag());
+  EXPECT_FALSE(asked->veskBump()->action());
+  EXPECT_FALSE(owner_->detail->veskBump()->action());
+}
+
+TEST_F(ReportToolBarControllerTest, TheOwnerHearsEveryPostedCommentOnce) {
+  auto answer = [&](const std::shared_ptr<Task>& post) {
+    Observer::postResultOnMainThread(
+        Dictionary{{"Task", Value(post)}, {"ResultType", "Entry"}, {"Result", Value(std::make_shared<Comment>())}});
+    postStatus(post, 0);
+  };
+  // An owner that stops listening once it heard still hears the next comment.
+  owner_->stopsListeningOnceHeard = true;
+  toolbar_->commiteComment("one");
+  answer(engine_->of("comment").back());
+  toolbar_->commiteComment("two");
+  answer(engine_->of("comment").back());
+  EXPECT_EQ(2u, owner_->commentsUpdates.size());
+
+  // The owner's view was unloaded and loaded again: its new toolbar's post is heard once.
+  owner_->stopsListeningOnceHeard = false;
+  toolbar_->commiteComment("three");
+  answer(engine_->of("comment").back());
+  EXPECT_EQ(3u, owner_->commentsUpdates.size());
+  owner_->commentsUpdates.clear();  // they hold the old toolbar as their object
+  toolbar_ = ReportToolBarController::create(ReportToolBarController::kNibName,
+                                             std::static_pointer_cast<ReportToolBarOwner>(owner_), nullptr, nullptr);
+  toolbar_->setEngine(engine_);
+  showArticle();
+  toolbar_->commiteComment("four");
+  answer(engine_->of("comment").back());
+  EXPECT_EQ(1u, owner_->commentsUpdates.size());
+}
+
 }  // namespace
 }  // namespace zu

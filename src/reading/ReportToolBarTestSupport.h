@@ -36,7 +36,11 @@ class FakeToolBarOwner : public ui::ViewController, public ReportToolBarOwner {
   void onAddFavoriteTaskResult(const Notification& note) override { heard("add", note); }
   void onDelFavoriteTaskResult(const Notification& note) override { heard("del", note); }
   bool answersCommentsUpdate() const override { return wantsCommentsUpdate; }
-  void commentsUpdate(const Notification& note) override { commentsUpdates.push_back(note); }
+  void commentsUpdate(const Notification& note) override {
+    commentsUpdates.push_back(note);
+    // As the browser does: it listens again only when the toolbar posts the next comment.
+    if (stopsListeningOnceHeard) NotificationCenter::defaultCenter().remove(this, "CommentsUpdate");
+  }
 
   std::shared_ptr<NewsSummary> summary;
   std::shared_ptr<NewsDetail> detail;
@@ -44,6 +48,7 @@ class FakeToolBarOwner : public ui::ViewController, public ReportToolBarOwner {
   int index = 0;
   int pops = 0;
   bool wantsCommentsUpdate = true;
+  bool stopsListeningOnceHeard = false;
   // "add <entry id> <result type>" / "del ..." in order.
   std::vector<std::string> favoriteResults;
   std::vector<Notification> commentsUpdates;

@@ -209,6 +209,17 @@ TEST_F(BrowserTest, AMissingLinkClosesTheBrowser) {
   settleAll();
   EXPECT_FALSE(isOpen());
   EXPECT_TRUE(page().calls().empty() || page().calls()[0].kind != web::RecordingWebBackend::Call::kLoadUrl);
+
+  // Presented with its slide, as the message alert does: it goes while still coming in, and
+  // the screen below is back in the window afterwards.
+  browser_ = std::dynamic_pointer_cast<WebViewController_New>(ScreenRequest::browser(""));
+  ASSERT_TRUE(browser_);
+  ASSERT_TRUE(root_->presentModalViewController(browser_, true));
+  for (int i = 0; i < 10; ++i) settle(0.05);
+  settleAll();
+  EXPECT_FALSE(isOpen());
+  EXPECT_EQ(window_.get(), root_->view()->window());
+  EXPECT_FALSE(browser_->view()->window());
 }
 
 TEST_F(BrowserTest, ThePlainBrowserShowsLoadingThenThePagesTitle) {

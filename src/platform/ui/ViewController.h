@@ -112,7 +112,8 @@ class ViewController : public Object {
   // --- modal presentation
   bool presentModalViewController(const std::shared_ptr<ViewController>& controller, bool animated);
   // Dismisses the controller this one (or its chain) presents; called on a presented
-  // controller, dismisses it.
+  // controller, dismisses it. A dismissal may begin while the controller is still coming in;
+  // the covered screen is shown again at its end.
   void dismissModalViewController(bool animated);
   std::shared_ptr<ViewController> modalViewController() const;
   ViewController* presentingViewController() const { return presenting_; }

@@ -286,6 +286,28 @@ TEST_F(ViewControllerTest, ModalPresentationCoversTheOutermostControllerAndRefus
   EXPECT_FALSE(sheet->view()->window());
 }
 
+// A screen dismissed while it is still sliding in goes, and the covered screen stays in the
+// window: the end of the presentation it overtook leaves the screens alone.
+TEST_F(ViewControllerTest, AModalDismissedWhileComingInLeavesTheCoveredScreenShown) {
+  auto a = make("A");
+  ViewController::installAsRoot(*window_, a);
+  auto sheet = make("sheet");
+  ASSERT_TRUE(a->presentModalViewController(sheet, true));
+  drain();
+  clock_->advance(0.1);
+  drain();
+  sheet->dismissModalViewController(true);
+  for (int i = 0; i < 5; ++i) {
+    clock_->advance(0.1);
+    drain();
+  }
+  EXPECT_FALSE(a->modalViewController());
+  EXPECT_EQ(window_.get(), a->view()->window());
+  EXPECT_FALSE(sheet->view()->window());
+  // The next presentation works as ever.
+  ASSERT_TRUE(a->presentModalViewController(make("next"), false));
+}
+
 // A flipping modal turns the screen from the covered content to the presented one and back: the
 // presented view joins (and leaves) the window inside the transition.
 TEST_F(ViewControllerTest, AFlippingModalTurnsFromTheCoveredScreenToThePresentedOne) {
