@@ -11,7 +11,6 @@
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NibRegistry.h"
-#include "reading/FormatTimeString.h"
 #include "reading/LoadMoreView.h"
 #include "reading/LoadMoreViewCell.h"
 #include "reading/ReportContentController.h"
@@ -30,13 +29,6 @@ double dayOf(const NewsSummary& item) {
 bool opensSectionByDay(const NewsSummary& item) {
   const int type = item.veskEntryStatus() ? item.veskEntryStatus()->type() : 0;
   return type == 0 || type == 2;
-}
-
-template <typename Cell>
-std::shared_ptr<Cell> reusableCell(ui::TableView& table, const char* name, const std::shared_ptr<Object>& owner) {
-  if (auto cell = std::dynamic_pointer_cast<Cell>(table.dequeueReusableCell(name))) return cell;
-  auto objects = ui::NibRegistry::shared().load(name, owner);
-  return objects.empty() ? nullptr : std::dynamic_pointer_cast<Cell>(objects.front());
 }
 
 std::vector<int64_t> range(int64_t from, int64_t to) {
@@ -83,6 +75,7 @@ void ReportContentController::appendSections(const Items& items, std::optional<d
 
 void ReportContentController::sortData() {
   rebuildPending_ = false;
+  startDownloads(*dataSource_, true);
   if (!contenttable_) return;
   auto& table = *contenttable_;
   const int64_t oldSections = static_cast<int64_t>(sortdataSource_.size());
@@ -100,6 +93,7 @@ void ReportContentController::sortData() {
 }
 
 void ReportContentController::sortDataNext(const Items& items) {
+  startDownloads(items, false);
   if (!contenttable_ || rebuildPending_) return;
   auto& table = *contenttable_;
   table.beginUpdates();
@@ -134,6 +128,8 @@ void ReportContentController::sortDataNext(const Items& items) {
 }
 
 void ReportContentController::insertPreData(const Items& items) {
+  // The new items stand before the listed ones: a new session keeps its indexes the list's.
+  startDownloads(items, true);
   if (!contenttable_ || items.empty() || rebuildPending_) return;
   auto& table = *contenttable_;
   // The new items walked from the last to the first, each against the item that follows it
@@ -167,6 +163,7 @@ void ReportContentController::insertPreData(const Items& items) {
 
 void ReportContentController::sortDataUpdate(const Items& entries) {
   dataSource_ = std::make_shared<Items>(entries);
+  startDownloads(entries, true);
   if (!contenttable_) return;
   sortdataSource_.clear();
   contenttable_->reloadData();
@@ -220,49 +217,10 @@ int64_t ReportContentController::numberOfSections(ui::TableView&) {
 }
 
 int64_t ReportContentController::numberOfRowsInSection(ui::TableView&, int64_t section) {
+  updateFavoriteTitle();
   if (section < 0 || section >= static_cast<int64_t>(sortdataSource_.size())) return 0;
   const auto count = static_cast<int64_t>(sortdataSource_[static_cast<size_t>(section)].size());
   return isAlbumOrVideo() ? (count + 1) / 2 : count;
-}
-
-std::optional<float> ReportContentController::heightForRow(ui::TableView&, const ui::IndexPath& indexPath) {
-  auto item = itemAt(indexPath);
-  if (item && isPlaceholder(*item)) return 86.0f;
-  if (cellType_ == 1) return 154.0f;
-  if (cellType_ == 2) return 116.0f;
-  return 90.0f;
-}
-
-std::shared_ptr<ui::TableViewCell> ReportContentController::cellForRow(ui::TableView& table,
-                                                                       const ui::IndexPath& indexPath) {
-  auto item = itemAt(indexPath);
-  if (!item || isPlaceholder(*item)) {
-    auto cell = reusableCell<LoadMoreViewCell>(table, LoadMoreViewCell::kNibName, shared());
-    if (!cell) return std::make_shared<ui::TableViewCell>(ui::TableViewCellStyle::Default, "");
-    if (cellType_ == 2) cell->setStyle2();
-    if (loadMorePaused_) {
-      cell->setPaused(true);
-      cell->statusLabel()->setText(kTapForMoreText);
-      return cell;
-    }
-    cell->setPaused(false);
-    cell->statusLabel()->setText(kLoadingMoreText);
-    std::weak_ptr<ReportContentController> weak = sharedList();
-    RunLoop::main()->postDelayed(0.1, [weak] {
-      if (auto self = weak.lock()) self->fetchNextData();
-    });
-    return cell;
-  }
-  // Plain rows: title, summary and time of the item.
-  auto cell = reusableCell<ReportContentTableCell>(table, ReportContentTableCell::kNibName, shared());
-  if (!cell) return std::make_shared<ui::TableViewCell>(ui::TableViewCellStyle::Default, "");
-  cell->contentCellTitle()->setText(item->title().value_or(""));
-  const auto& content = item->content();
-  const auto& text = content && content->data() ? content->data() : item->summary();
-  cell->contentCellSummary()->setText(text ? *text : " ");
-  cell->contentCellUpdated()->setText(FormatTimeString(item->updated()));
-  cell->setRead(item->veskEntryStatus() && item->veskEntryStatus()->read() == 1);
-  return cell;
 }
 
 }  // namespace zu
