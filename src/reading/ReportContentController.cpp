@@ -124,6 +124,16 @@ void ReportContentController::viewDidLoad() {
   contenttable_->setDelegate(self);
   contenttable_->setShowsVerticalScrollIndicator(true);
   content->addSubview(contenttable_);
+  // A swipe to the right on the table leaves the screen (the table is made anew after an unload).
+  auto swipe = std::make_shared<ui::SwipeGestureRecognizer>();
+  swipe->setDirection(ui::kSwipeDirectionRight);
+  std::weak_ptr<ReportContentController> weak = self;
+  swipe->addTarget(this, [weak](ui::GestureRecognizer&) {
+    auto list = weak.lock();
+    if (auto* navigation = list ? list->navigationController() : nullptr) navigation->popViewController(true);
+  });
+  swipe->setDelegate(std::static_pointer_cast<ui::GestureRecognizerDelegate>(self));
+  contenttable_->addGestureRecognizer(swipe);
   setNightMode(night);
 
   if (isUnloaded_) {
@@ -136,14 +146,6 @@ void ReportContentController::viewDidLoad() {
   if (firstIn_) {
     indexPush_ = -1;
     contenttable_->setHidden(true);
-    auto swipe = std::make_shared<ui::SwipeGestureRecognizer>();
-    swipe->setDirection(ui::kSwipeDirectionRight);
-    std::weak_ptr<ReportContentController> weak = self;
-    swipe->addTarget(this, [weak](ui::GestureRecognizer&) {
-      auto list = weak.lock();
-      if (auto* navigation = list ? list->navigationController() : nullptr) navigation->popViewController(true);
-    });
-    contenttable_->addGestureRecognizer(swipe);
     loadingView_ = std::make_shared<LoadMoreView>(ui::Rect(0, 0, 320, 420), night);
     if (cellType_ == 2) loadingView_->setStyle2();
     loadingView_->statusLabel()->setText(kLoadingText);

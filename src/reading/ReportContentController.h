@@ -60,6 +60,7 @@
 #include "shell/app/ControllerSelectedProtocol.h"
 #include "platform/runtime/Value.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/ViewController.h"
 
@@ -93,7 +94,8 @@ class ReportContentController : public ui::ViewController,
                                 public AsynLoaderDelegate,
                                 public DownloadWithPrioritySessionDelegate,
                                 public ReportContentTableCellImageAndVideoProtocol,
-                                public ControllerSelectedProtocol {
+                                public ControllerSelectedProtocol,
+                                public ui::GestureRecognizerDelegate {
  public:
   static constexpr const char* kNibName = "ReportContentController";
   static constexpr const char* kBrowserNib = "ScrolledNewsBrowseController";
@@ -190,6 +192,9 @@ class ReportContentController : public ui::ViewController,
   // DownloadWithPrioritySessionDelegate: a thumbnail arrived (or failed) for `url`.
   void onDownloadResult(const std::shared_ptr<DownloadWithPrioritySession>& session, const std::string& url,
                         const std::optional<std::string>& localPath) override;
+  // ui::GestureRecognizerDelegate: the swipe to the right is recognised while the table's own
+  // pan follows the finger, so that a horizontal swipe on the scrolling table still pops.
+  bool shouldRecognizeSimultaneously(ui::GestureRecognizer&, ui::GestureRecognizer&) override { return true; }
   // ReportContentTableCellImageAndVideoProtocol: a tap on one half of an album or video row.
   void ImageAndVideoButtonPressed(ReportContentTableCellImageAndVideo& cell, int pressedButton) override;
 

@@ -182,7 +182,10 @@ std::shared_ptr<ui::TableViewCell> ReportContentController::cellForRow(ui::Table
   } else {
     cell = textCell(table, *item);
   }
-  return cell ? cell : std::make_shared<ui::TableViewCell>(ui::TableViewCellStyle::Default, "");
+  if (!cell) return std::make_shared<ui::TableViewCell>(ui::TableViewCellStyle::Default, "");
+  // Rows lie on the list's own background (its colour, or the album and video backdrops).
+  cell->setBackgroundColor(ui::Color::clearColor());
+  return cell;
 }
 
 std::shared_ptr<ui::TableViewCell> ReportContentController::loadMoreCell(ui::TableView& table) {
@@ -495,9 +498,10 @@ void ReportContentController::applyBackgrounds(bool night) {
   if (!contenttable_) return;
   contenttable_->setBackgroundColor(background);
   if (night) return;
-  // By day the pressed-row picture lies behind the refresh header.
+  // By day the pressed-row picture lies behind the refresh header, where a pull uncovers it.
   auto picture = ReadingLook::image("list_press_bj.png", false);
-  auto under = std::make_shared<ui::ImageView>(ui::Rect(0, 0, 320, contenttable_->bounds().height()));
+  const float height = contenttable_->bounds().height();
+  auto under = std::make_shared<ui::ImageView>(ui::Rect(0, -height, 320, height));
   under->setImage(picture ? picture->stretchableImage(0, 42) : nullptr);
   under->setTag(kBackgroundTag);
   if (refreshHeaderView_) contenttable_->insertSubviewBelow(under, refreshHeaderView_);
