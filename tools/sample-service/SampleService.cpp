@@ -582,12 +582,13 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (path == "/sub/list.atom") {
     fromDocument("columns.xml");
   } else if (path == "/sub/recommend.atom") {
-    // The catalogue and, last, the reader's own platform-0 microblog column.
+    // The catalogue, the microblog-kind column and, last, the reader's own platform-0 microblog
+    // column.
     auto catalogue = document("columns.xml");
     auto microblog = document("column-zelvane-entry.xml");
     if (catalogue && microblog && catalogue->rfind("</feed>") != std::string::npos) {
       reply.body = *catalogue;
-      reply.body.insert(reply.body.rfind("</feed>"), *microblog);
+      reply.body.insert(reply.body.rfind("</feed>"), document("column-mblog-entry.xml").value_or("") + *microblog);
     } else {
       reply.status = 404;
     }
@@ -595,7 +596,8 @@ SampleService::Answer SampleService::answer(const Request& request) {
     // The catalogue entry of every posted column (the recommended microblog column included),
     // newest state; unknown ids as errors.
     auto catalogue = entriesOf(document("columns.xml").value_or(std::string()));
-    for (auto& entry : entriesOf(document("column-zelvane-entry.xml").value_or(std::string()))) {
+    for (auto& entry : entriesOf(document("column-mblog-entry.xml").value_or(std::string()) +
+                                 document("column-zelvane-entry.xml").value_or(std::string()))) {
       catalogue.push_back(std::move(entry));
     }
     std::vector<std::string> items;

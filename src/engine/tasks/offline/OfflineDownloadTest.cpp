@@ -111,8 +111,8 @@ TEST_F(OfflineDownloadTest, MarkedColumnsAreDownloadedAndReadableWithTheServiceG
     EXPECT_TRUE(HttpEngine::localFilePathIfExistsForUrl(service_.baseUrl() + "/img/" + id +
                                                         "-picture.png"));
   }
-  // With the pictures of each article's comments (3 + 3).
-  EXPECT_EQ(HttpDataEngine::sharedInstance()->imageCache()->getCachedItemsCount(1), 12);
+  // With the pictures of each article's comments (3 + 3) and the news list's two thumbnails.
+  EXPECT_EQ(HttpDataEngine::sharedInstance()->imageCache()->getCachedItemsCount(1), 14);
   auto reports = observer_->offlineProgress();
   ASSERT_FALSE(reports.empty());
   int64_t bytes = 0;
