@@ -354,6 +354,8 @@ void ReportContentController::getResultOnMainThread(const Notification& notifica
       setRefreshHeaderDate();
     }
     if (tag == kNextTag) onNextFeed(feed);
+  } else if (type == "ImageDownLoad") {
+    updateImageInVisibleCells(info.get("Url").stringValue());
   } else if (type == "TaskStatus") {
     if (task) NotificationCenter::defaultCenter().remove(this, task->getTaskIdStr());
     if (tag == kNextTag) nextTaskId_.reset();

@@ -297,6 +297,7 @@ std::shared_ptr<ui::TableViewCell> ReportContentController::microblogCell(ui::Ta
                                                                           const NewsSummary& item) {
   auto cell = reusableCell<ReportContentTableCellMBlog>(table, ReportContentTableCellMBlog::kNibName, shared());
   if (!cell) return nullptr;
+  cell->setClipsToBounds(true);
   if (cell->nightMode() != nightMode_) cell->setNightMode(nightMode_);
   auto& icon = *cell->contentCellIcon();
   icon.setImage(ui::Image::named(ReportContentTableCellMBlog::kDefaultAvatar));
@@ -306,7 +307,11 @@ std::shared_ptr<ui::TableViewCell> ReportContentController::microblogCell(ui::Ta
   cell->contentCellName()->setText(user && user->name() ? *user->name() : "");
   cell->contentCellName()->sizeToFit();
   const bool retweet = hasRetweet(item);
-  cell->contentCellRetweetString()->setText(retweet ? "转发" : "");
+  // The retweet word follows the author's name on its line.
+  auto& retweetWord = *cell->contentCellRetweetString();
+  retweetWord.setText(retweet ? "转发" : "");
+  const ui::Rect name = cell->contentCellName()->frame();
+  retweetWord.setFrame(ui::Rect(name.maxX() + 6, name.minY() + 1, 40, name.height()));
   cell->contentCellUpdated()->setText(GetUpdatedString(item.updated()));
   auto& text = *cell->contentWrapContent();
   layoutMicroblogText(text, item, nightMode_);
@@ -314,6 +319,9 @@ std::shared_ptr<ui::TableViewCell> ReportContentController::microblogCell(ui::Ta
   if (retweet) {
     auto picture = ReadingLook::image("weibo_forward_bg.png", nightMode_);
     background.setImage(picture ? picture->stretchableImage(36, 15) : nullptr);
+    // The box holds the retweeted text (and its picture) within the row.
+    const ui::Rect box = background.frame();
+    background.setFrame(ui::Rect(box.minX(), box.minY(), box.width(), microblogRowHeight(item) - box.minY() - 6));
   } else {
     background.setImage(nullptr);
   }

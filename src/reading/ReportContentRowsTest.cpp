@@ -167,7 +167,17 @@ TEST_F(ReportContentRowsTest, ThumbnailRowsAndTheSessionsWindows) {
   settle(1);
   EXPECT_FALSE(engine_->sessions.back()->paused);
   list->contenttable()->setContentOffset(ui::Point(0, 0));
+  // Back in the list, the opened row shows as read.
+  auto opened = cellAt<ReportContentTableCell>(*list, 0);
+  ASSERT_TRUE(opened);
+  EXPECT_TRUE(opened->isRead());
   snapshotDayAndNight(*list, "thumbnail");
+  // An animated rebuild (seven new) makes a new session again.
+  list->fetchUpdateData();
+  report(last(ReportContentController::kUpdateTag), page(items("s", 8, kNow), false));
+  settle(0.01);
+  EXPECT_EQ(3u, engine_->sessions.size());
+  EXPECT_EQ(8u, engine_->sessions.back()->urls.size());
 }
 
 TEST_F(ReportContentRowsTest, MicroblogRowsLayTheirTextAndPicture) {
