@@ -52,6 +52,8 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "common/AsynLoaderDelegate.h"
@@ -325,6 +327,9 @@ class ReportContentController : public ui::ViewController,
   std::vector<FavoriteAction> favoriteActionRecords_;
   bool isUnloaded_ = false;
   ui::Point currentOffset_;
+  // Microblog row heights by item, each laid out once per whole build (the table asks for a
+  // row's height more than once); the items are held so that an address is never reused.
+  std::unordered_map<const NewsSummary*, std::pair<std::shared_ptr<NewsSummary>, float>> rowHeights_;
   std::unique_ptr<AsynLoader> loader_;
 };
 

@@ -131,7 +131,13 @@ std::optional<float> ReportContentController::heightForRow(ui::TableView&, const
   if (!item || isPlaceholder(*item)) return kLoadMoreHeight;
   if (cellType_ == 1) return kAlbumHeight;
   if (cellType_ == 2) return kVideoHeight;
-  if (cellType_ == 3) return microblogRowHeight(*item);
+  if (cellType_ == 3) {
+    auto cached = rowHeights_.find(item.get());
+    if (cached != rowHeights_.end()) return cached->second.second;
+    const float height = microblogRowHeight(*item);
+    rowHeights_.emplace(item.get(), std::make_pair(item, height));
+    return height;
+  }
   return kTextHeight;
 }
 

@@ -1,6 +1,7 @@
 // The article list's table: sections by calendar day (text lists) or pairs in section 0 (album and
 // video lists), the load-more row, and the rows themselves.
 #include <algorithm>
+#include <optional>
 
 #include "model/entry/Content.h"
 #include "model/entry/Feed.h"
@@ -22,9 +23,25 @@ namespace {
 
 constexpr auto kFade = ui::TableViewRowAnimation::Fade;
 
-double dayOf(const NewsSummary& item) {
-  return Calendar().startOfDay(static_cast<double>(item.updated()) / 1000.0);
-}
+// The local calendar days of the items of one walk. Items in list order mostly share their
+// day, so the calendar (a costly computation per call) is asked only when an item leaves the
+// day found last.
+class DayWalker {
+ public:
+  double dayOf(const NewsSummary& item) {
+    const double moment = static_cast<double>(item.updated()) / 1000.0;
+    if (!start_ || moment < *start_ || moment >= next_) {
+      start_ = calendar_.startOfDay(moment);
+      next_ = calendar_.addingDays(*start_, 1);
+    }
+    return *start_;
+  }
+
+ private:
+  const Calendar calendar_;
+  std::optional<double> start_;
+  double next_ = 0;
+};
 
 bool opensSectionByDay(const NewsSummary& item) {
   const int type = item.veskEntryStatus() ? item.veskEntryStatus()->type() : 0;
@@ -60,9 +77,10 @@ void ReportContentController::appendSections(const Items& items, std::optional<d
       sortdataSource_[0].push_back(i + 1 < items.size() ? items[i + 1] : std::make_shared<NewsSummary>());
     }
   } else {
+    DayWalker days;
     bool first = true;
     for (const auto& item : items) {
-      const double day = dayOf(*item);
+      const double day = days.dayOf(*item);
       const bool opens = sortdataSource_.empty() || (opensSectionByDay(*item) ? previousDay != day : first);
       if (opens) sortdataSource_.emplace_back();
       sortdataSource_.back().push_back(item);
@@ -75,6 +93,7 @@ void ReportContentController::appendSections(const Items& items, std::optional<d
 
 void ReportContentController::sortData() {
   rebuildPending_ = false;
+  rowHeights_.clear();
   startDownloads(*dataSource_, true);
   if (!contenttable_) return;
   auto& table = *contenttable_;
@@ -106,7 +125,7 @@ void ReportContentController::sortDataNext(const Items& items) {
     if (isAlbumOrVideo()) last.resize(static_cast<size_t>(2 * lastRow));
     table.deleteRows({ui::IndexPath::forRow(lastRow, lastSection)}, kFade);
   }
-  if (!sortdataSource_.empty() && !sortdataSource_.back().empty()) previousDay = dayOf(*sortdataSource_.back().back());
+  if (!sortdataSource_.empty() && !sortdataSource_.back().empty()) previousDay = DayWalker().dayOf(*sortdataSource_.back().back());
   const auto sectionsBefore = static_cast<int64_t>(sortdataSource_.size());
   const int64_t rowsBefore = sectionsBefore ? static_cast<int64_t>(
       isAlbumOrVideo() ? sortdataSource_.back().size() / 2 : sortdataSource_.back().size()) : 0;
@@ -135,12 +154,13 @@ void ReportContentController::insertPreData(const Items& items) {
   // The new items walked from the last to the first, each against the item that follows it
   // (first the item listed first): an item that opens a section by its day opens a new section
   // 0; the others join the section below them.
+  DayWalker days;
   std::optional<double> followingDay;
-  if (!sortdataSource_.empty() && !sortdataSource_.front().empty()) followingDay = dayOf(*sortdataSource_.front().front());
+  if (!sortdataSource_.empty() && !sortdataSource_.front().empty()) followingDay = days.dayOf(*sortdataSource_.front().front());
   Items joined;
   std::vector<Items> fresh;
   for (auto it = items.rbegin(); it != items.rend(); ++it) {
-    const double day = dayOf(**it);
+    const double day = days.dayOf(**it);
     const bool opens = (opensSectionByDay(**it) && followingDay != day) || (sortdataSource_.empty() && fresh.empty());
     if (opens) fresh.insert(fresh.begin(), Items{});
     Items& section = fresh.empty() ? joined : fresh.front();
@@ -163,6 +183,7 @@ void ReportContentController::insertPreData(const Items& items) {
 
 void ReportContentController::sortDataUpdate(const Items& entries) {
   dataSource_ = std::make_shared<Items>(entries);
+  rowHeights_.clear();
   startDownloads(entries, true);
   if (!contenttable_) return;
   sortdataSource_.clear();
