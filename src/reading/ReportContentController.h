@@ -79,6 +79,7 @@ class NewsSummary;
 class ReportContentEngine;
 class RefreshTableHeaderView;
 class Task;
+class TextWrapAroundView;
 struct Notification;
 
 namespace ui {
@@ -330,6 +331,8 @@ class ReportContentController : public ui::ViewController,
   // Microblog row heights by item, each laid out once per whole build (the table asks for a
   // row's height more than once); the items are held so that an address is never reused.
   std::unordered_map<const NewsSummary*, std::pair<std::shared_ptr<NewsSummary>, float>> rowHeights_;
+  // The text view that lays out microblog texts for their rows' heights.
+  mutable std::shared_ptr<TextWrapAroundView> measureView_;
   std::unique_ptr<AsynLoader> loader_;
 };
 

@@ -142,9 +142,9 @@ std::optional<float> ReportContentController::heightForRow(ui::TableView&, const
 }
 
 float ReportContentController::microblogRowHeight(const NewsSummary& item) const {
-  static thread_local TextWrapAroundView measure;
-  layoutMicroblogText(measure, item, false);
-  float height = std::trunc(measure.frame().height() + kMBlogTextExtra);
+  if (!measureView_) measureView_ = std::make_shared<TextWrapAroundView>();
+  layoutMicroblogText(*measureView_, item, false);
+  float height = std::trunc(measureView_->frame().height() + kMBlogTextExtra);
   if (showsThumbnail(item)) height += kMBlogPictureExtra;
   if (hasRetweet(item)) height += kMBlogRetweetExtra;
   return height;
