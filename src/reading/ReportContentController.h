@@ -30,7 +30,9 @@
 // nor reads the response cache, shows the empty-favourites view instead of an empty list, applies
 // the favourites added and removed in the browser when it comes back into view (one record per
 // id: 1 added, -1 removed, 0 cancelled out), warns a guest with 20 or more favourites after each
-// load, and shows the count in its title.
+// load, and shows the count in its title. The browser's "AddFavoriteWithIdSuccessNotification"
+// carries the added NewsSummary as its object (or user info "summary"),
+// "DelFavoriteWithIdSuccessNotification" the removed id as its object (or user info "id").
 //
 // Where we differ on purpose (faults of the original built soundly):
 // - The sections are computed on the main thread from the list as it is, and each change is one
@@ -41,6 +43,11 @@
 // - Only one next-page task runs at a time; a next page whose entries all repeat listed ones adds
 //   nothing.
 // - A failed first load shows the empty-list picture only when the list is empty.
+// - The thumbnail session is made anew over the whole list for a whole build, an animated
+//   rebuild and new items at the top, so its indexes are always the list's; a next page is
+//   appended to it.
+// - The swipe to the right is recognised alongside the table's own pan, so it pops the screen
+//   whatever the table's scrolling (and the table made again after an unload has it too).
 // - An added favourite's record keeps the latest summary; an addition without a summary is
 //   ignored; a removal matches only equal non-empty ids, never the load-more placeholder.
 //
