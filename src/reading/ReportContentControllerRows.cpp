@@ -361,16 +361,24 @@ void ReportContentController::closeThumbSession() {
 void ReportContentController::startDownloads(const Items& concerned, bool newSession) {
   if (!engine_) return;
   if (!isNoPic_) {
-    std::vector<std::optional<std::string>> urls;
-    // A new session covers the whole list, so that its indexes are the list's.
-    for (const auto& item : newSession ? *dataSource_ : concerned) urls.push_back(thumbnailOf(*item));
-    if (newSession) {
-      closeThumbSession();
-      if (!urls.empty()) DLThumbSession_ = engine_->createThumbSession(urls);
+    auto hasAddress = [](const Items& items) {
+      return std::any_of(items.begin(), items.end(), [](const auto& item) { return thumbnailOf(*item).has_value(); });
+    };
+    if (newSession) closeThumbSession();
+    if (newSession || (!DLThumbSession_ && hasAddress(concerned))) {
+      // A new session covers the whole list, so that its indexes are the list's; a list without
+      // a single thumbnail gets none (no download thread for nothing) until one comes.
+      if (hasAddress(*dataSource_)) {
+        std::vector<std::optional<std::string>> urls;
+        for (const auto& item : *dataSource_) urls.push_back(thumbnailOf(*item));
+        DLThumbSession_ = engine_->createThumbSession(urls);
+      }
       if (DLThumbSession_) {
         DLThumbSession_->setDelegate(std::static_pointer_cast<DownloadWithPrioritySessionDelegate>(sharedList()));
       }
     } else if (DLThumbSession_) {
+      std::vector<std::optional<std::string>> urls;
+      for (const auto& item : concerned) urls.push_back(thumbnailOf(*item));
       DLThumbSession_->appendUrlArray(urls);
     }
   }

@@ -173,11 +173,28 @@ TEST_F(ReportContentRowsTest, ThumbnailRowsAndTheSessionsWindows) {
   EXPECT_TRUE(opened->isRead());
   snapshotDayAndNight(*list, "thumbnail");
   // An animated rebuild (seven new) makes a new session again.
+  auto rebuilt = items("s", 8, kNow);
+  withThumbnail(*rebuilt[3], "http://img/s3.png");
   list->fetchUpdateData();
-  report(last(ReportContentController::kUpdateTag), page(items("s", 8, kNow), false));
+  report(last(ReportContentController::kUpdateTag), page(rebuilt, false));
   settle(0.01);
   EXPECT_EQ(3u, engine_->sessions.size());
   EXPECT_EQ(8u, engine_->sessions.back()->urls.size());
+}
+
+TEST_F(ReportContentRowsTest, AListWithoutThumbnailsGetsASessionWithItsFirstThumbnail) {
+  auto list = open(column());
+  report(last(ReportContentController::kSummaryTag), page(items("a", 3, kNow), true));
+  EXPECT_TRUE(engine_->sessions.empty());
+  EXPECT_FALSE(list->thumbSession());
+  auto next = items("b", 2, kNow - 30 * kHour);
+  withThumbnail(*next[1], "http://img/b1.png");
+  list->fetchNextData();
+  report(last(ReportContentController::kNextTag), page(next, false));
+  ASSERT_EQ(1u, engine_->sessions.size());
+  // Over the whole list, so that its indexes are the list's.
+  ASSERT_EQ(5u, engine_->sessions[0]->urls.size());
+  EXPECT_EQ(std::optional<std::string>("http://img/b1.png"), engine_->sessions[0]->urls[4]);
 }
 
 TEST_F(ReportContentRowsTest, MicroblogRowsLayTheirTextAndPicture) {
