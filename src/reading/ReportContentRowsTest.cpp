@@ -160,6 +160,8 @@ TEST_F(ReportContentRowsTest, ThumbnailRowsAndTheSessionsWindows) {
   EXPECT_EQ(std::optional<std::string>("http://img/a0.png"), engine_->sessions.back()->urls[1]);
 
   // Opening an article pauses the session; coming back resumes it.
+  list->contenttable()->setContentOffset(ui::Point(0, 0));
+  list->contenttable()->layoutIfNeeded();
   list->contenttable()->tapRow(ui::IndexPath::forRow(0, 0));
   EXPECT_TRUE(engine_->sessions.back()->paused);
   settle(1);
