@@ -119,6 +119,24 @@ struct AsynLoader::Impl : std::enable_shared_from_this<Impl> {
       phase = Phase::Done;
     }
     callback([&](AsynLoaderDelegate& d, AsynLoader& l) { d.loadComplete(l, object); });
+    // The finished thread is joined on the switcher, so a loader that lives on after its last
+    // load leaves no ended thread unjoined.
+    std::lock_guard<std::mutex> lock(mutex);
+    if (closed || !switcher || !loadThread || !loadThread->isCurrent()) return;
+    switcher->runLoop()->post([weak = weak_from_this(), finished = std::weak_ptr<Thread>(loadThread)] {
+      if (auto self = weak.lock()) self->reap(finished.lock());
+    });
+  }
+
+  // On the switcher thread: joins `finished` when it is still the current load (no switch has
+  // joined it since) and the loader is open (close() joins it otherwise).
+  void reap(const std::shared_ptr<Thread>& finished) {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      if (closed || !finished || loadThread != finished) return;
+      loadThread.reset();
+    }
+    finished->stopAndJoin();
   }
 
   void close() {

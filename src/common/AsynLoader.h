@@ -7,7 +7,8 @@
 // dropped (it got loadWillBegin and nothing more). stopLoad is sent only while loadSource runs:
 // a load stopped before its loadBegin is dropped too, one stopped during loadBegin skips
 // loadSource (loadComplete still follows). Switching happens on the loader's own "loader"
-// thread, which waits on a condition, never spinning.
+// thread, which waits on a condition, never spinning; it also joins each load thread once that
+// load has ended, so a loader kept alive leaves no finished thread behind.
 //
 // Threads: requests may come from any thread. The delegate is not owned (weak): once it is
 // gone callbacks stop. Destruction may happen on any thread, the load thread and inside any

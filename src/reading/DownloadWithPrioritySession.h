@@ -18,7 +18,8 @@
 // called on the session's thread (refused there). Nothing reaches the delegate after the close.
 //
 // Ownership: the screen owns the session (shared) and closes it before letting it go; the
-// destructor closes a session that is still open. The delegate is not retained.
+// destructor closes a session that is still open. The delegate is not retained. The operations
+// are virtual so that a test can watch what a screen asks of its session.
 #pragma once
 
 #include <atomic>
@@ -57,16 +58,16 @@ class DownloadWithPrioritySession
   DownloadWithPrioritySession& operator=(const DownloadWithPrioritySession&) = delete;
 
   // New items after the existing ones (their indices follow on); nothing for an empty list.
-  void appendUrlArray(const std::optional<UrlList>& urls);
+  virtual void appendUrlArray(const std::optional<UrlList>& urls);
   // A range of item indices: type 0 makes it "now" (former "now" to group 1, "next" to group
   // 0, as many lanes as the range selects, capped at 10, and the downloads re-chosen); type 1
   // makes it "next" (nothing starts). `topPriority`, when a valid index, comes first. Strategy 0
   // (forward) is the only one.
-  void setGroupWithStrategy(int location, int length, int strategy, int type, int topPriority);
+  virtual void setGroupWithStrategy(int location, int length, int strategy, int type, int topPriority);
   // Cancels the downloads in flight / starts them again.
-  void sessionPause();
-  void sessionResume();
-  void sessionClose();
+  virtual void sessionPause();
+  virtual void sessionResume();
+  virtual void sessionClose();
 
   void setDelegate(std::weak_ptr<DownloadWithPrioritySessionDelegate> delegate);
   // Gates groups 1 and 0.
@@ -85,8 +86,12 @@ class DownloadWithPrioritySession
   void onDownloadResult(const ObjectPtr& object, const Dictionary& userInfo) override;
   void onQueueClear() override;
 
- private:
+ protected:
+  // A session without its thread: only for a subclass that answers every operation itself (a
+  // test's spy); the real one comes from initWithUrlArray.
   DownloadWithPrioritySession();
+
+ private:
 
   // Runs `work` on the session's thread with the session, unless it is gone or closed.
   void onThread(void (DownloadWithPrioritySession::*work)());

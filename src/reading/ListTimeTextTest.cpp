@@ -5,6 +5,7 @@
 #include "platform/intl/TimeZone.h"
 #include "reading/CGRectMakeFromDouble.h"
 #include "reading/FormatTimeString.h"
+#include "reading/GetUpdatedString.h"
 #include "testing/ScopedFakeClock.h"
 
 namespace zu {
@@ -50,6 +51,26 @@ TEST_F(FormatTimeStringTest, YesterdayAcrossTheNewYearBeatsTheYearRule) {
   // The same instant read in UTC is another local day: the device's zone decides.
   TimeZone::setDefault(TimeZone::utc());
   EXPECT_EQ(FormatTimeString(at(2012, 1, 1, 7, 0)), "昨天 23:00");
+}
+
+// The rows' relative date: seconds, minutes, today, yesterday, this year and before, with the
+// day's words alone at midnight; a moment later today counts as just now.
+TEST_F(FormatTimeStringTest, RelativeDatesOfTheRows) {
+  const int64_t now = at(2012, 3, 5, 10, 0);
+  ScopedFakeClock clock(now);
+  EXPECT_EQ(GetUpdatedString(now - 59 * 1000), "59秒前");
+  EXPECT_EQ(GetUpdatedString(now - 60 * 1000), "1分钟前");
+  EXPECT_EQ(GetUpdatedString(now - 3599 * 1000), "59分钟前");
+  EXPECT_EQ(GetUpdatedString(now - 3600 * 1000), "今天 09:00");
+  EXPECT_EQ(GetUpdatedString(at(2012, 3, 5, 0, 0)), "今天");
+  EXPECT_EQ(GetUpdatedString(at(2012, 3, 4, 0, 0)), "昨天");
+  EXPECT_EQ(GetUpdatedString(at(2012, 3, 4, 23, 5)), "昨天 23:05");
+  EXPECT_EQ(GetUpdatedString(at(2012, 1, 9, 0, 0)), "1月9日");
+  EXPECT_EQ(GetUpdatedString(at(2012, 1, 9, 7, 3)), "1月9日 07:03");
+  EXPECT_EQ(GetUpdatedString(at(2011, 12, 3, 0, 0)), "2011年12月3日");
+  EXPECT_EQ(GetUpdatedString(at(2011, 12, 3, 18, 40)), "2011年12月3日 18:40");
+  EXPECT_EQ(GetUpdatedString(at(2012, 3, 5, 21, 0)), "0秒前");
+  EXPECT_EQ(GetUpdatedString(now), "0秒前");
 }
 
 TEST(CGRectMakeFromDoubleTest, RaisesOnlyAFractionAboveOneHalf) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/AsynLoader.h"
+#include "common/Log.h"
 #include "common/Reachability.h"
 #include "engine/core/Task.h"
 #include "model/columns/Column.h"
@@ -26,10 +27,13 @@
 #include "platform/ui/NibRegistry.h"
 #include "platform/ui/SwipeGestureRecognizer.h"
 #include "platform/ui/TabBarController.h"
+#include "reading/DownloadWithPrioritySession.h"
+#include "reading/FavoriteNoneView.h"
 #include "reading/LoadMoreView.h"
 #include "reading/LoadMoreViewCell.h"
 #include "reading/RefreshTableHeaderView.h"
 #include "reading/ReportContentEngine.h"
+#include "reading/ReportContentTableCellImageAndVideo.h"
 #include "shell/app/ErrorTips.h"
 #include "shell/app/MSCustomTabBarController.h"
 #include "shell/app/MSSettings.h"
@@ -71,9 +75,11 @@ ReportContentController::ReportContentController()
   }
   center.add(MSCustomTabBarController::kNightNotification, this, [this](const Notification& note) {
     if (!dataColumn_) return;
-    applyNightMode(note.object.boolValue());
+    setNightMode(note.object.boolValue());
     if (contenttable_) contenttable_->reloadData();
   });
+  center.add(kAddFavoriteNotification, this, [this](const Notification& note) { addFavoriteWithIdNotification(note); });
+  center.add(kDelFavoriteNotification, this, [this](const Notification& note) { delFavoriteWithIdNotification(note); });
   center.add(kCurrentIndexNotification, this, [this](const Notification& note) {
     indexPushOffset_ = static_cast<int>(note.userInfo.get("offset").intValue());
   });
@@ -83,8 +89,11 @@ ReportContentController::~ReportContentController() {
   // Observers first: nothing reaches the members while they go.
   NotificationCenter::defaultCenter().remove(this);
   loader_.reset();
+  closeThumbSession();
   removeLoadingView();
+  removeFavoriteNoneView();
   if (emptyListView_) emptyListView_->removeFromSuperview();
+  removeBarButtons();
 }
 
 std::shared_ptr<ReportContentController> ReportContentController::sharedList() {
@@ -114,25 +123,30 @@ void ReportContentController::viewDidLoad() {
   auto self = sharedList();
   contenttable_->setDataSource(self);
   contenttable_->setDelegate(self);
+  contenttable_->setShowsVerticalScrollIndicator(true);
   content->addSubview(contenttable_);
-  const float height = contenttable_->bounds().size.height;
-  refreshHeaderView_ = std::make_shared<RefreshTableHeaderView>(ui::Rect(0, -height, 320, height), night);
-  if (cellType_ == 2) refreshHeaderView_->setStyle2();
-  contenttable_->addSubview(refreshHeaderView_);
-  if (dataColumn_) refreshHeaderView_->setDate(dataColumn_->updated());
-  applyNightMode(night);
+  // A swipe to the right on the table leaves the screen (the table is made anew after an unload).
+  auto swipe = std::make_shared<ui::SwipeGestureRecognizer>();
+  swipe->setDirection(ui::kSwipeDirectionRight);
+  std::weak_ptr<ReportContentController> weak = self;
+  swipe->addTarget(this, [weak](ui::GestureRecognizer&) {
+    auto list = weak.lock();
+    if (auto* navigation = list ? list->navigationController() : nullptr) navigation->popViewController(true);
+  });
+  swipe->setDelegate(std::static_pointer_cast<ui::GestureRecognizerDelegate>(self));
+  contenttable_->addGestureRecognizer(swipe);
+  setNightMode(night);
+
+  if (isUnloaded_) {
+    // Back after a memory warning: the rows as they were, at the offset they were left at.
+    contenttable_->reloadData();
+    contenttable_->layoutIfNeeded();
+    contenttable_->setContentOffset(currentOffset_);
+  }
 
   if (firstIn_) {
     indexPush_ = -1;
     contenttable_->setHidden(true);
-    auto swipe = std::make_shared<ui::SwipeGestureRecognizer>();
-    swipe->setDirection(ui::kSwipeDirectionRight);
-    std::weak_ptr<ReportContentController> weak = self;
-    swipe->addTarget(this, [weak](ui::GestureRecognizer&) {
-      auto list = weak.lock();
-      if (auto* navigation = list ? list->navigationController() : nullptr) navigation->popViewController(true);
-    });
-    contenttable_->addGestureRecognizer(swipe);
     loadingView_ = std::make_shared<LoadMoreView>(ui::Rect(0, 0, 320, 420), night);
     if (cellType_ == 2) loadingView_->setStyle2();
     loadingView_->statusLabel()->setText(kLoadingText);
@@ -142,10 +156,22 @@ void ReportContentController::viewDidLoad() {
   }
 }
 
+void ReportContentController::viewDidUnload() {
+  currentOffset_ = contenttable_ ? contenttable_->contentOffset() : ui::Point();
+  VESKLogImpl("currentOffset:x:%f, y:%f", static_cast<double>(currentOffset_.x), static_cast<double>(currentOffset_.y));
+  isUnloaded_ = true;
+  removeLoadingView();
+  contenttable_.reset();
+  refreshHeaderView_.reset();
+  emptyListView_.reset();
+  favoriteNoneView_.reset();
+  titleLabel_.reset();
+}
+
 void ReportContentController::viewWillAppear(bool animated) {
   if (auto* navigation = navigationController()) {
     const bool barWasHidden = navigation->isNavigationBarHidden();
-    navigation->setNavigationBarHidden(false, animated);
+    navigation->setNavigationBarHidden(false, animated && !isUnloaded_);
     // Back from the browser, which hid the bar: the view, not yet placed again, gives the bar its
     // height back now, so a returned row is centred in the table as it will be shown.
     if (barWasHidden && !view()->superview()) {
@@ -191,7 +217,13 @@ void ReportContentController::showReturnedArticle() {
   if (std::find(visible.begin(), visible.end(), *path) == visible.end()) {
     table.scrollToRow(*path, offset < 0 ? ui::TableViewScrollPosition::Top : ui::TableViewScrollPosition::Middle, false);
   }
-  if (!isAlbumOrVideo()) table.selectRow(*path, false, ui::TableViewScrollPosition::None);
+  if (!isAlbumOrVideo()) {
+    table.selectRow(*path, false, ui::TableViewScrollPosition::None);
+    return;
+  }
+  table.layoutIfNeeded();
+  if (auto old = maskOfItem(static_cast<size_t>(opened))) old->setAlpha(0);
+  if (auto mask = maskOfItem(static_cast<size_t>(shown))) mask->setAlpha(ReportContentTableCellImageAndVideo::kMaskPressedAlpha);
 }
 
 void ReportContentController::viewWillDisappear(bool) { removeBarButtons(); }
@@ -243,14 +275,28 @@ void ReportContentController::presentColumnDetail() {
 }
 
 void ReportContentController::viewDidAppear(bool) {
-  if (contenttable_) {
+  if (DLThumbSession_) DLThumbSession_->sessionResume();
+  if (contenttable_ && isAlbumOrVideo()) {
+    for (const auto& cell : contenttable_->visibleCells()) {
+      auto pair = std::dynamic_pointer_cast<ReportContentTableCellImageAndVideo>(cell);
+      if (!pair) continue;
+      ui::Animations::animate(0.3, [pair] {
+        pair->contentCellMaskFirst()->setAlpha(0);
+        pair->contentCellMaskSecond()->setAlpha(0);
+      });
+    }
+  } else if (contenttable_) {
     for (const auto& path : contenttable_->indexPathsForVisibleRows()) contenttable_->deselectRow(path, true);
+    if (cellType_ == 0) markVisibleRowsRead();
   }
-  if (!firstIn_ && isNeedRefresh_) {
+  if (isFavorite()) {
+    deleteTableViewRowForFavorite();
+  } else if (!firstIn_ && isNeedRefresh_) {
     isNeedRefresh_ = false;
     fetchUpdateData();
   }
   firstIn_ = false;
+  isUnloaded_ = false;
 }
 
 // --- loading
@@ -319,6 +365,8 @@ void ReportContentController::getResultOnMainThread(const Notification& notifica
       setRefreshHeaderDate();
     }
     if (tag == kNextTag) onNextFeed(feed);
+  } else if (type == "ImageDownLoad") {
+    updateImageInVisibleCells(info.get("Url").stringValue());
   } else if (type == "TaskStatus") {
     if (task) NotificationCenter::defaultCenter().remove(this, task->getTaskIdStr());
     if (tag == kNextTag) nextTaskId_.reset();
@@ -331,20 +379,33 @@ void ReportContentController::onSummaryFeed(const std::shared_ptr<Feed>& feed) {
   setRefreshHeaderDate();
   auto items = summariesOf(*feed);
   if (items.empty()) {
-    if (!isFavorite()) {
+    if (isFavorite()) {
+      showFavoriteNoneView();
+    } else {
       ErrorTips::showErrorInfo(kEmptyColumnCode, std::nullopt, std::string("default"),
                                std::static_pointer_cast<ui::AlertViewDelegate>(sharedList()));
     }
     return;
   }
+  removeFavoriteNoneView();
   dataSource_ = std::make_shared<Items>(std::move(items));
   loadMorePaused_ = false;
   sortData();
+  checkGuestFavoriteLimit();
 }
 
 void ReportContentController::refreshUpdateFeedOnMainThread(const std::shared_ptr<Feed>& feed) {
   auto entries = summariesOf(*feed);
-  if (entries.empty()) return;
+  if (entries.empty()) {
+    if (isFavorite()) showFavoriteNoneView();
+    return;
+  }
+  removeFavoriteNoneView();
+  mergeRefresh(feed, entries);
+  checkGuestFavoriteLimit();
+}
+
+void ReportContentController::mergeRefresh(const std::shared_ptr<Feed>& feed, const Items& entries) {
   auto rebuild = [&] {
     feedData_ = feed;
     dataSource_ = std::make_shared<Items>(entries);
@@ -394,6 +455,7 @@ void ReportContentController::onTaskStatus(const std::string& tag, int code, con
   if (tag == kSummaryTag) {
     const bool loaded = code == 0 && feedData_ && feedData_->entrys() && !feedData_->entrys()->empty();
     removeLoadingView();
+    if (!loaded && isFavorite()) showFavoriteNoneView();
     if (!loaded && !isFavorite() && dataSource_->empty()) showEmptyListView();
   } else if (tag == kNextTag && code < 0) {
     pauseLoadMoreCell();
@@ -411,19 +473,6 @@ void ReportContentController::setRefreshHeaderDate() {
   } else if (isFavorite() && !engine_->getColumnRefreshTime(std::string("fav"))) {
     refreshHeaderView_->setDate2(Clock::get()->now());
   }
-}
-
-void ReportContentController::applyNightMode(bool night) {
-  nightMode_ = night;
-  if (!isViewLoaded()) return;
-  const ui::Color background = night ? ui::Color(43 / 255.0f, 44 / 255.0f, 48 / 255.0f, 1)
-                                     : ui::Color(246 / 255.0f, 246 / 255.0f, 246 / 255.0f, 1);
-  view()->setBackgroundColor(background);
-  if (contenttable_) contenttable_->setBackgroundColor(background);
-  if (refreshHeaderView_) refreshHeaderView_->setNightMode(night);
-  if (loadingView_) loadingView_->setNightMode(night);
-  if (emptyListView_) emptyListView_->setBackgroundColor(background);
-  if (leftButton_) layBarButtons();
 }
 
 void ReportContentController::showEmptyListView() {
@@ -456,8 +505,13 @@ void ReportContentController::networkStatusChanged() {
   }
 }
 
-void ReportContentController::alertViewDidDismissWithButtonIndex(ui::AlertView& alert, int) {
-  if (alert.tag() == 1) return;
+void ReportContentController::alertViewDidDismissWithButtonIndex(ui::AlertView& alert, int index) {
+  if (alert.tag() == kLimitAlertTag) {
+    if (index != alert.cancelButtonIndex()) {
+      ScreenRequest::showLogin("登录", std::static_pointer_cast<ui::ViewController>(shared()), "取消", true);
+    }
+    return;
+  }
   if (auto* navigation = navigationController()) navigation->popViewController(true);
 }
 
@@ -537,8 +591,38 @@ void ReportContentController::didSelectRow(ui::TableView& table, const ui::Index
   if (found != dataSource_->end()) openArticle(static_cast<size_t>(found - dataSource_->begin()));
 }
 
+void ReportContentController::ImageAndVideoButtonPressed(ReportContentTableCellImageAndVideo& cell, int pressedButton) {
+  if (sortdataSource_.empty() || (pressedButton != 1 && pressedButton != 2)) return;
+  const auto slot = static_cast<size_t>(2 * cell.cellId() + pressedButton - 1);
+  const auto& section = sortdataSource_.front();
+  if (slot >= section.size() || isPlaceholder(*section[slot])) return;
+  // The item object, not a count, gives the list index: a filler never shifts it.
+  auto found = std::find(dataSource_->begin(), dataSource_->end(), section[slot]);
+  if (found == dataSource_->end()) return;
+  if (indexPush_ >= 0) {
+    if (auto old = maskOfItem(static_cast<size_t>(indexPush_))) old->setAlpha(0);
+  }
+  if (auto mask = cell.contentView()->viewWithTag(pressedButton + ReportContentTableCellImageAndVideo::kMaskTagOffset)) {
+    mask->setAlpha(ReportContentTableCellImageAndVideo::kMaskPressedAlpha);
+  }
+  openArticle(static_cast<size_t>(found - dataSource_->begin()));
+}
+
+std::shared_ptr<ui::View> ReportContentController::maskOfItem(size_t index) const {
+  if (!contenttable_ || index >= dataSource_->size() || sortdataSource_.empty()) return nullptr;
+  const auto& section = sortdataSource_.front();
+  auto found = std::find(section.begin(), section.end(), (*dataSource_)[index]);
+  if (found == section.end()) return nullptr;
+  const auto slot = static_cast<int64_t>(found - section.begin());
+  auto cell = std::dynamic_pointer_cast<ReportContentTableCellImageAndVideo>(
+      contenttable_->cellForRow(ui::IndexPath::forRow(slot / 2, 0)));
+  if (!cell) return nullptr;
+  return slot % 2 ? cell->contentCellMaskSecond() : cell->contentCellMaskFirst();
+}
+
 void ReportContentController::openArticle(size_t index) {
   auto item = (*dataSource_)[index];
+  if (DLThumbSession_) DLThumbSession_->sessionPause();
   indexPush_ = static_cast<int>(index);
   auto& status = item->veskEntryStatus();
   if (!status || status->read() != 1) {

@@ -17,6 +17,23 @@
 // for each local calendar day of an item of type 0 or 2. The load-more row is an empty summary
 // at the end while the feed has a next link.
 //
+// Rows (ReportContentControllerRows.cpp): each list kind has its cells and heights — text rows
+// (90, with a thumbnail when the item has one and pictures are on), album and video pairs (154,
+// 116), microblog posts (their text's height + 42, + 80 with a picture, + 23 for a retweet) and
+// the load-more row (86). Rows show only images already cached; the thumbnail session (re-centred
+// on the first visible row at every cell request) and the authors' icon batch bring the others,
+// which then reach the visible cells only. `setNightMode` dresses the bar, the title, the
+// backgrounds and a new refresh header for day or night.
+//
+// The favourites (ReportContentControllerFavorites.cpp): the column of `createFavoriteColumn`,
+// given by the tab bar's `controllerSelected` or the settings screen. It never shows error tips
+// nor reads the response cache, shows the empty-favourites view instead of an empty list, applies
+// the favourites added and removed in the browser when it comes back into view (one record per
+// id: 1 added, -1 removed, 0 cancelled out), warns a guest with 20 or more favourites after each
+// load, and shows the count in its title. The browser's "AddFavoriteWithIdSuccessNotification"
+// carries the added NewsSummary in its user info ("NewsSummary"),
+// "DelFavoriteWithIdSuccessNotification" the removed id ("EntryId").
+//
 // Where we differ on purpose (faults of the original built soundly):
 // - The sections are computed on the main thread from the list as it is, and each change is one
 //   table update there; there is no detached builder, so a next-page walk can never overlap a
@@ -26,19 +43,33 @@
 // - Only one next-page task runs at a time; a next page whose entries all repeat listed ones adds
 //   nothing.
 // - A failed first load shows the empty-list picture only when the list is empty.
+// - The thumbnail session is made anew over the whole list for a whole build, an animated
+//   rebuild and new items at the top, so its indexes are always the list's; a next page is
+//   appended to it.
+// - The swipe to the right is recognised alongside the table's own pan, so it pops the screen
+//   whatever the table's scrolling (and the table made again after an unload has it too).
+// - An added favourite's record keeps the latest summary; an addition without a summary is
+//   ignored; a removal matches only equal non-empty ids, never the load-more placeholder.
 //
 // Threads: main thread only (the loader's callbacks post to it). Owns its table, header, loading
 // view and tasks' observations; the engine is shared.
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "common/AsynLoaderDelegate.h"
+#include "reading/DownloadWithPrioritySessionDelegate.h"
+#include "reading/ReportContentTableCellImageAndVideoProtocol.h"
+#include "shell/app/ControllerSelectedProtocol.h"
 #include "platform/runtime/Value.h"
 #include "platform/ui/AlertView.h"
+#include "platform/ui/GestureRecognizer.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/ViewController.h"
 #include "reading/ScrolledNewsBrowseController.h"
@@ -47,17 +78,23 @@ namespace zu {
 
 class AsynLoader;
 class Column;
+class DownloadWithPrioritySession;
 class Feed;
+class FavoriteNoneView;
 class LoadMoreView;
 class LoadMoreViewCell;
 class NewsSummary;
 class ReportContentEngine;
 class RefreshTableHeaderView;
 class Task;
+class TextWrapAroundView;
 struct Notification;
 
 namespace ui {
 class Button;
+class Image;
+class ImageView;
+class Label;
 class NibLoading;
 }
 
@@ -66,7 +103,11 @@ class ReportContentController : public ui::ViewController,
                                 public ui::TableViewDelegate,
                                 public ui::AlertViewDelegate,
                                 public AsynLoaderDelegate,
-                                public ScrolledNewsBrowseDelegate {
+                                public ScrolledNewsBrowseDelegate,
+                                public DownloadWithPrioritySessionDelegate,
+                                public ReportContentTableCellImageAndVideoProtocol,
+                                public ControllerSelectedProtocol,
+                                public ui::GestureRecognizerDelegate {
  public:
   static constexpr const char* kNibName = "ReportContentController";
   static constexpr const char* kSummaryTag = "getFeedallSummary";
@@ -82,6 +123,19 @@ class ReportContentController : public ui::ViewController,
   static constexpr const char* kTapForMoreText = "点击载入更多";
   static constexpr int kEmptyListTag = 9100;
   static constexpr const char* kCurrentIndexNotification = "CurrentIndexNotification";
+  static constexpr const char* kAddFavoriteNotification = "AddFavoriteWithIdSuccessNotification";
+  static constexpr const char* kDelFavoriteNotification = "DelFavoriteWithIdSuccessNotification";
+  // The guest's favourites limit and its alert.
+  static constexpr int64_t kGuestFavoriteLimit = 20;
+  static constexpr int kLimitAlertTag = 1;
+  static constexpr const char* kLimitAlertTitle = "达到收藏上限啦";
+  static constexpr const char* kLimitAlertMessage = "立即登陆，以获取更多收藏容量～";
+  // Row heights.
+  static constexpr float kLoadMoreHeight = 86;
+  static constexpr float kAlbumHeight = 154;
+  static constexpr float kVideoHeight = 116;
+  static constexpr float kTextHeight = 90;
+  static constexpr int kBackgroundTag = 9101;
 
   using Items = std::vector<std::shared_ptr<NewsSummary>>;
   using SharedItems = std::shared_ptr<Items>;
@@ -112,6 +166,18 @@ class ReportContentController : public ui::ViewController,
   const std::shared_ptr<ui::Button>& rightButton() const { return rightButton_; }
   int indexPush() const { return indexPush_; }
   int indexPushOffset() const { return indexPushOffset_; }
+  bool isNoPic() const { return isNoPic_; }
+  const std::shared_ptr<DownloadWithPrioritySession>& thumbSession() const { return DLThumbSession_; }
+  const std::shared_ptr<FavoriteNoneView>& favoriteNoneView() const { return favoriteNoneView_; }
+  const std::shared_ptr<ui::Label>& titleLabel() const { return titleLabel_; }
+
+  // The tab bar's choice of the favourites tab: the engine's favourites column becomes the list's.
+  void controllerSelected() override;
+  // Dresses the screen for day or night: bar, title, back item (favourites), a new refresh
+  // header, backgrounds, the loading view.
+  void setNightMode(bool night);
+  // The height of a microblog row for `item` (its text laid out as the row lays it out).
+  float microblogRowHeight(const NewsSummary& item) const;
 
   // Loading operations (main thread).
   void fetchUpdateData();
@@ -134,6 +200,15 @@ class ReportContentController : public ui::ViewController,
   // ui::AlertViewDelegate: closing the empty-column tips leaves the screen.
   void alertViewDidDismissWithButtonIndex(ui::AlertView&, int index) override;
 
+  // DownloadWithPrioritySessionDelegate: a thumbnail arrived (or failed) for `url`.
+  void onDownloadResult(const std::shared_ptr<DownloadWithPrioritySession>& session, const std::string& url,
+                        const std::optional<std::string>& localPath) override;
+  // ui::GestureRecognizerDelegate: the swipe to the right is recognised while the table's own
+  // pan follows the finger, so that a horizontal swipe on the scrolling table still pops.
+  bool shouldRecognizeSimultaneously(ui::GestureRecognizer&, ui::GestureRecognizer&) override { return true; }
+  // ReportContentTableCellImageAndVideoProtocol: a tap on one half of an album or video row.
+  void ImageAndVideoButtonPressed(ReportContentTableCellImageAndVideo& cell, int pressedButton) override;
+
   // AsynLoaderDelegate (loader thread): hands the work to the main loop.
   void loadBegin(AsynLoader&, const Value&) override;
   void loadSource(AsynLoader&, const Value&) override;
@@ -147,6 +222,7 @@ class ReportContentController : public ui::ViewController,
   void viewWillAppear(bool animated) override;
   void viewDidAppear(bool animated) override;
   void viewWillDisappear(bool animated) override;
+  void viewDidUnload() override;
 
  private:
   static void build(ui::NibLoading& file);
@@ -158,13 +234,15 @@ class ReportContentController : public ui::ViewController,
   void getResultOnMainThread(const Notification& notification);
   void onSummaryFeed(const std::shared_ptr<Feed>& feed);
   void refreshUpdateFeedOnMainThread(const std::shared_ptr<Feed>& feed);
+  void mergeRefresh(const std::shared_ptr<Feed>& feed, const Items& entries);
   void onNextFeed(const std::shared_ptr<Feed>& feed);
   void onTaskStatus(const std::string& tag, int code, const std::optional<std::string>& errDesc);
   void setRefreshHeaderDate();
   void showEmptyListView();
   // The screen's own day or night look: backgrounds, the refresh header, the loading view and the
   // bar buttons (the rows' looks come with the rows).
-  void applyNightMode(bool night);
+  void applyBackgrounds(bool night);
+  void applyTitleView(bool night);
   void removeLoadingView();
   static Items summariesOf(const Feed& feed);
   bool isAlbumOrVideo() const { return cellType_ == 1 || cellType_ == 2; }
@@ -182,9 +260,39 @@ class ReportContentController : public ui::ViewController,
   std::shared_ptr<NewsSummary> itemAt(const ui::IndexPath& indexPath) const;
   static bool isPlaceholder(const NewsSummary& item);
 
+  // Rows (ReportContentControllerRows.cpp).
+  void reprioritiseThumbnails(ui::TableView& table);
+  std::shared_ptr<ui::TableViewCell> loadMoreCell(ui::TableView& table);
+  std::shared_ptr<ui::TableViewCell> albumCell(ui::TableView& table, const ui::IndexPath& indexPath);
+  std::shared_ptr<ui::TableViewCell> textCell(ui::TableView& table, const NewsSummary& item);
+  std::shared_ptr<ui::TableViewCell> microblogCell(ui::TableView& table, const NewsSummary& item);
+  // The cached image of an address, or null.
+  std::shared_ptr<ui::Image> cachedImage(const std::optional<std::string>& url) const;
+  bool showsThumbnail(const NewsSummary& item) const;
+  // The thumbnails and authors' icons of `items`: a new session (whole list) or appended to it.
+  void startDownloads(const Items& items, bool newSession);
+  void closeThumbSession();
+  // Authors' icons of the visible microblog rows (`url` or, when none, every one).
+  void updateImageInVisibleCells(const std::optional<std::string>& url);
+  // Marks read the visible text rows whose items are read.
+  void markVisibleRowsRead();
+
+  // Favourites (ReportContentControllerFavorites.cpp).
+  void addFavoriteWithIdNotification(const Notification& notification);
+  void delFavoriteWithIdNotification(const Notification& notification);
+  void deleteTableViewRowForFavorite();
+  void showFavoriteNoneView();
+  void removeFavoriteNoneView();
+  void checkGuestFavoriteLimit();
+  void updateFavoriteTitle();
+  void backButtonPressed();
+
   // Pull to refresh.
   void doneLoadingTableViewData();
   void openArticle(size_t index);
+  // The press mask of the album or video item at list index `index` (null when its row is not
+  // on screen).
+  std::shared_ptr<ui::View> maskOfItem(size_t index) const;
   // The bar's own buttons: home (pops) and, without a customisation record, "i" (the detail).
   void layBarButtons();
   void removeBarButtons();
@@ -218,6 +326,24 @@ class ReportContentController : public ui::ViewController,
   std::shared_ptr<ui::View> emptyListView_;
   std::shared_ptr<ui::Button> leftButton_;
   std::shared_ptr<ui::Button> rightButton_;
+  std::shared_ptr<ui::Label> titleLabel_;
+  std::shared_ptr<FavoriteNoneView> favoriteNoneView_;
+  std::shared_ptr<DownloadWithPrioritySession> DLThumbSession_;
+  // The favourites changed in the browser since the list was last shown, one per id.
+  struct FavoriteAction {
+    std::string id;
+    int action = 0;  // 1 added, -1 removed, 0 cancelled out
+    std::shared_ptr<NewsSummary> summary;
+  };
+  std::mutex favoriteActionLock_;
+  std::vector<FavoriteAction> favoriteActionRecords_;
+  bool isUnloaded_ = false;
+  ui::Point currentOffset_;
+  // Microblog row heights by item, each laid out once per whole build (the table asks for a
+  // row's height more than once); the items are held so that an address is never reused.
+  std::unordered_map<const NewsSummary*, std::pair<std::shared_ptr<NewsSummary>, float>> rowHeights_;
+  // The text view that lays out microblog texts for their rows' heights.
+  mutable std::shared_ptr<TextWrapAroundView> measureView_;
   std::unique_ptr<AsynLoader> loader_;
 };
 

@@ -1,6 +1,7 @@
 // The article list's table: sections by calendar day (text lists) or pairs in section 0 (album and
 // video lists), the load-more row, and the rows themselves.
 #include <algorithm>
+#include <optional>
 
 #include "model/entry/Content.h"
 #include "model/entry/Feed.h"
@@ -11,7 +12,6 @@
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NibRegistry.h"
-#include "reading/FormatTimeString.h"
 #include "reading/LoadMoreView.h"
 #include "reading/LoadMoreViewCell.h"
 #include "reading/ReportContentController.h"
@@ -23,20 +23,29 @@ namespace {
 
 constexpr auto kFade = ui::TableViewRowAnimation::Fade;
 
-double dayOf(const NewsSummary& item) {
-  return Calendar().startOfDay(static_cast<double>(item.updated()) / 1000.0);
-}
+// The local calendar days of the items of one walk. Items in list order mostly share their
+// day, so the calendar (a costly computation per call) is asked only when an item leaves the
+// day found last.
+class DayWalker {
+ public:
+  double dayOf(const NewsSummary& item) {
+    const double moment = static_cast<double>(item.updated()) / 1000.0;
+    if (!start_ || moment < *start_ || moment >= next_) {
+      start_ = calendar_.startOfDay(moment);
+      next_ = calendar_.addingDays(*start_, 1);
+    }
+    return *start_;
+  }
+
+ private:
+  const Calendar calendar_;
+  std::optional<double> start_;
+  double next_ = 0;
+};
 
 bool opensSectionByDay(const NewsSummary& item) {
   const int type = item.veskEntryStatus() ? item.veskEntryStatus()->type() : 0;
   return type == 0 || type == 2;
-}
-
-template <typename Cell>
-std::shared_ptr<Cell> reusableCell(ui::TableView& table, const char* name, const std::shared_ptr<Object>& owner) {
-  if (auto cell = std::dynamic_pointer_cast<Cell>(table.dequeueReusableCell(name))) return cell;
-  auto objects = ui::NibRegistry::shared().load(name, owner);
-  return objects.empty() ? nullptr : std::dynamic_pointer_cast<Cell>(objects.front());
 }
 
 std::vector<int64_t> range(int64_t from, int64_t to) {
@@ -68,9 +77,10 @@ void ReportContentController::appendSections(const Items& items, std::optional<d
       sortdataSource_[0].push_back(i + 1 < items.size() ? items[i + 1] : std::make_shared<NewsSummary>());
     }
   } else {
+    DayWalker days;
     bool first = true;
     for (const auto& item : items) {
-      const double day = dayOf(*item);
+      const double day = days.dayOf(*item);
       const bool opens = sortdataSource_.empty() || (opensSectionByDay(*item) ? previousDay != day : first);
       if (opens) sortdataSource_.emplace_back();
       sortdataSource_.back().push_back(item);
@@ -83,6 +93,8 @@ void ReportContentController::appendSections(const Items& items, std::optional<d
 
 void ReportContentController::sortData() {
   rebuildPending_ = false;
+  rowHeights_.clear();
+  startDownloads(*dataSource_, true);
   if (!contenttable_) return;
   auto& table = *contenttable_;
   const int64_t oldSections = static_cast<int64_t>(sortdataSource_.size());
@@ -100,6 +112,7 @@ void ReportContentController::sortData() {
 }
 
 void ReportContentController::sortDataNext(const Items& items) {
+  startDownloads(items, false);
   if (!contenttable_ || rebuildPending_) return;
   auto& table = *contenttable_;
   table.beginUpdates();
@@ -112,7 +125,7 @@ void ReportContentController::sortDataNext(const Items& items) {
     if (isAlbumOrVideo()) last.resize(static_cast<size_t>(2 * lastRow));
     table.deleteRows({ui::IndexPath::forRow(lastRow, lastSection)}, kFade);
   }
-  if (!sortdataSource_.empty() && !sortdataSource_.back().empty()) previousDay = dayOf(*sortdataSource_.back().back());
+  if (!sortdataSource_.empty() && !sortdataSource_.back().empty()) previousDay = DayWalker().dayOf(*sortdataSource_.back().back());
   const auto sectionsBefore = static_cast<int64_t>(sortdataSource_.size());
   const int64_t rowsBefore = sectionsBefore ? static_cast<int64_t>(
       isAlbumOrVideo() ? sortdataSource_.back().size() / 2 : sortdataSource_.back().size()) : 0;
@@ -134,17 +147,20 @@ void ReportContentController::sortDataNext(const Items& items) {
 }
 
 void ReportContentController::insertPreData(const Items& items) {
+  // The new items stand before the listed ones: a new session keeps its indexes the list's.
+  startDownloads(items, true);
   if (!contenttable_ || items.empty() || rebuildPending_) return;
   auto& table = *contenttable_;
   // The new items walked from the last to the first, each against the item that follows it
   // (first the item listed first): an item that opens a section by its day opens a new section
   // 0; the others join the section below them.
+  DayWalker days;
   std::optional<double> followingDay;
-  if (!sortdataSource_.empty() && !sortdataSource_.front().empty()) followingDay = dayOf(*sortdataSource_.front().front());
+  if (!sortdataSource_.empty() && !sortdataSource_.front().empty()) followingDay = days.dayOf(*sortdataSource_.front().front());
   Items joined;
   std::vector<Items> fresh;
   for (auto it = items.rbegin(); it != items.rend(); ++it) {
-    const double day = dayOf(**it);
+    const double day = days.dayOf(**it);
     const bool opens = (opensSectionByDay(**it) && followingDay != day) || (sortdataSource_.empty() && fresh.empty());
     if (opens) fresh.insert(fresh.begin(), Items{});
     Items& section = fresh.empty() ? joined : fresh.front();
@@ -167,6 +183,8 @@ void ReportContentController::insertPreData(const Items& items) {
 
 void ReportContentController::sortDataUpdate(const Items& entries) {
   dataSource_ = std::make_shared<Items>(entries);
+  rowHeights_.clear();
+  startDownloads(entries, true);
   if (!contenttable_) return;
   sortdataSource_.clear();
   contenttable_->reloadData();
@@ -220,49 +238,10 @@ int64_t ReportContentController::numberOfSections(ui::TableView&) {
 }
 
 int64_t ReportContentController::numberOfRowsInSection(ui::TableView&, int64_t section) {
+  updateFavoriteTitle();
   if (section < 0 || section >= static_cast<int64_t>(sortdataSource_.size())) return 0;
   const auto count = static_cast<int64_t>(sortdataSource_[static_cast<size_t>(section)].size());
   return isAlbumOrVideo() ? (count + 1) / 2 : count;
-}
-
-std::optional<float> ReportContentController::heightForRow(ui::TableView&, const ui::IndexPath& indexPath) {
-  auto item = itemAt(indexPath);
-  if (item && isPlaceholder(*item)) return 86.0f;
-  if (cellType_ == 1) return 154.0f;
-  if (cellType_ == 2) return 116.0f;
-  return 90.0f;
-}
-
-std::shared_ptr<ui::TableViewCell> ReportContentController::cellForRow(ui::TableView& table,
-                                                                       const ui::IndexPath& indexPath) {
-  auto item = itemAt(indexPath);
-  if (!item || isPlaceholder(*item)) {
-    auto cell = reusableCell<LoadMoreViewCell>(table, LoadMoreViewCell::kNibName, shared());
-    if (!cell) return std::make_shared<ui::TableViewCell>(ui::TableViewCellStyle::Default, "");
-    if (cellType_ == 2) cell->setStyle2();
-    if (loadMorePaused_) {
-      cell->setPaused(true);
-      cell->statusLabel()->setText(kTapForMoreText);
-      return cell;
-    }
-    cell->setPaused(false);
-    cell->statusLabel()->setText(kLoadingMoreText);
-    std::weak_ptr<ReportContentController> weak = sharedList();
-    RunLoop::main()->postDelayed(0.1, [weak] {
-      if (auto self = weak.lock()) self->fetchNextData();
-    });
-    return cell;
-  }
-  // Plain rows: title, summary and time of the item.
-  auto cell = reusableCell<ReportContentTableCell>(table, ReportContentTableCell::kNibName, shared());
-  if (!cell) return std::make_shared<ui::TableViewCell>(ui::TableViewCellStyle::Default, "");
-  cell->contentCellTitle()->setText(item->title().value_or(""));
-  const auto& content = item->content();
-  const auto& text = content && content->data() ? content->data() : item->summary();
-  cell->contentCellSummary()->setText(text ? *text : " ");
-  cell->contentCellUpdated()->setText(FormatTimeString(item->updated()));
-  cell->setRead(item->veskEntryStatus() && item->veskEntryStatus()->read() == 1);
-  return cell;
 }
 
 }  // namespace zu

@@ -5,6 +5,7 @@
 #include "engine/core/Task.h"
 #include "model/columns/Column.h"
 #include "model/entry/Link.h"
+#include "reading/DownloadWithPrioritySession.h"
 
 namespace zu {
 
@@ -40,6 +41,36 @@ void ReportContentEngine::markNewsRead(const Text& entryId) {
 bool ReportContentEngine::isInternetReachable() {
   static const auto reachability = Reachability::reachabilityForInternetConnection();
   return reachability && reachability->currentReachabilityStatus() != Reachability::kNotReachable;
+}
+
+ReportContentEngine::Text ReportContentEngine::getImageLocalPath(const Text& url) {
+  auto engine = gDataEngine();
+  return engine && url ? engine->getImageLocalPath(url) : std::nullopt;
+}
+
+void ReportContentEngine::downloadImageBatch(const std::vector<std::string>& urls) {
+  auto engine = gDataEngine();
+  if (!engine || urls.empty()) return;
+  if (auto task = engine->createDownloadImageBatchTask(urls)) engine->asyncRunTask(task);
+}
+
+std::shared_ptr<DownloadWithPrioritySession> ReportContentEngine::createThumbSession(const std::vector<Text>& urls) {
+  return urls.empty() ? nullptr : DownloadWithPrioritySession::initWithUrlArray(urls);
+}
+
+std::shared_ptr<Column> ReportContentEngine::createFavoriteColumn() {
+  auto engine = gDataEngine();
+  return engine ? engine->createFavoriteColumn() : nullptr;
+}
+
+bool ReportContentEngine::isAnonymous() {
+  auto engine = gDataEngine();
+  return !engine || engine->isAnonymous();
+}
+
+int64_t ReportContentEngine::getFavoriteNewsCount() {
+  auto engine = gDataEngine();
+  return engine ? engine->getFavoriteNewsCount() : 0;
 }
 
 }  // namespace zu

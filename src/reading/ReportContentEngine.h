@@ -1,6 +1,8 @@
 // ReportContentEngine: what the article list asks of the data engine — a column's summaries (first
 // page, refresh, next page), running a task, the stored refresh time of a column, marking an
-// article read, and whether the internet connection is reachable. The default goes to the data
+// article read, whether the internet connection is reachable, the cached file of an image, the
+// authors' icons in one batch, the thumbnail session of a list, the favourites column, the
+// guest's favourites count. The default goes to the data
 // engine (gDataEngine()) and the process's reachability; without an engine a factory gives null and
 // the screen runs nothing. A test gives its own to script what the tasks report and when.
 //
@@ -13,10 +15,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zu {
 
 class Column;
+class DownloadWithPrioritySession;
 class Link;
 class Task;
 
@@ -37,6 +41,17 @@ class ReportContentEngine {
   virtual void setColumnRefreshTime(const Text& columnKey, int64_t time);
   virtual void markNewsRead(const Text& entryId);
   virtual bool isInternetReachable();
+  // The cached file of an image address, or none before it was downloaded.
+  virtual Text getImageLocalPath(const Text& url);
+  // Downloads `urls` into the image cache (started and let go: nobody observes it).
+  virtual void downloadImageBatch(const std::vector<std::string>& urls);
+  // A prioritised session over the list's thumbnail addresses (none stands for an item without
+  // one); null for an empty list.
+  virtual std::shared_ptr<DownloadWithPrioritySession> createThumbSession(
+      const std::vector<Text>& urls);
+  virtual std::shared_ptr<Column> createFavoriteColumn();
+  virtual bool isAnonymous();
+  virtual int64_t getFavoriteNewsCount();
 };
 
 }  // namespace zu

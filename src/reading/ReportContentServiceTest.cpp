@@ -1,10 +1,24 @@
 // The article list against the sample service, through the whole engine and the application
 // observer: the news column's first page in three day sections, a pull, the next page, and an
-// empty column; pictures list-news.png and list-empty.png.
+// empty column; pictures list-news.png and list-empty.png. Each row kind's list with thumbnails
+// downloaded by the real session; the favourites of a reader with their count
+// (favorites-count.png) and the favourites tab of a new reader (favorites-empty-tab.png).
 #include <gtest/gtest.h>
 
 #include "engine/core/EngineTestSupport.h"
 #include "model/columns/Column.h"
+#include "model/entry/Link.h"
+#include "model/service/VeskEntryStatus.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/Label.h"
+#include "reading/FavoriteNoneView.h"
+#include "reading/ReportContentTableCellForImage.h"
+#include "reading/ReportContentTableCellForVideo.h"
+#include "reading/ReportContentTableCellMBlog.h"
+#include "reading/ReportContentTableCellWithImage.h"
+#include "shell/app/MSCustomTabBarController.h"
+#include "shell/app/MainWindowNib.h"
 #include "model/entry/Feed.h"
 #include "model/entry/Link.h"
 #include "model/entry/NewsSummary.h"
@@ -48,9 +62,12 @@ class ReportContentServiceTest : public testing::EngineFixture {
     ASSERT_TRUE(finish && finish->code == 0);
     for (const auto& feed : observer_->feedsOf(catalogue)) {
       for (const auto& entry : *feed->entrys()) {
-        if (entry->entryId() == std::optional<std::string>("col-news")) news_ = std::dynamic_pointer_cast<Column>(entry);
+        if (auto column = std::dynamic_pointer_cast<Column>(entry); column && column->entryId()) {
+          columns_[*column->entryId()] = column;
+        }
       }
     }
+    news_ = columns_["col-news"];
     ASSERT_TRUE(news_);
     engine_->setObserver(std::make_shared<Observer>());
     testing::ShellFixture::resetShell();
@@ -68,8 +85,8 @@ class ReportContentServiceTest : public testing::EngineFixture {
   }
   bool turnUntil(const std::function<bool()>& done) { return RunLoop::main()->runUntil(done, 20); }
 
-  std::shared_ptr<ReportContentController> open() {
-    auto list = std::dynamic_pointer_cast<ReportContentController>(ScreenRequest::articleList(news_));
+  std::shared_ptr<ReportContentController> open(std::shared_ptr<Column> column = nullptr) {
+    auto list = std::dynamic_pointer_cast<ReportContentController>(ScreenRequest::articleList(column ? column : news_));
     EXPECT_TRUE(list);
     if (!list) return nullptr;
     list->setEngine(std::make_shared<LoopbackEngine>());
@@ -79,6 +96,33 @@ class ReportContentServiceTest : public testing::EngineFixture {
     return list;
   }
 
+  // The shipped pictures `names` in the fixture's own bundle.
+  void shipPictures(std::initializer_list<const char*> names) {
+    for (const char* name : names) {
+      writeBundleFile(name, TestFiles::read(std::filesystem::path(ZU_SOURCE_DIR) / "resources" / name));
+    }
+    ui::Image::clearNamedCache();
+  }
+  // The recommended microblog-kind column (it is not in the catalogue list).
+  std::shared_ptr<Column> microblogColumn() {
+    auto column = std::make_shared<Column>();
+    column->setEntryId(std::string("col-mblog"));
+    column->setTitle(std::string("码头微博"));
+    auto link = std::make_shared<Link>();
+    link->setHref(service_.baseUrl() + "/col/mblog.atom");
+    column->setAlternatelink(link);
+    auto status = std::make_shared<VeskEntryStatus>();
+    status->setType(5);
+    column->setVeskEntryStatus(status);
+    return column;
+  }
+  template <typename Cell>
+  std::shared_ptr<Cell> cellAt(ReportContentController& list, int64_t row, int64_t section = 0) {
+    list.contenttable()->layoutIfNeeded();
+    return std::dynamic_pointer_cast<Cell>(list.contenttable()->cellForRow(ui::IndexPath::forRow(row, section)));
+  }
+
+  std::map<std::string, std::shared_ptr<Column>> columns_;
   std::shared_ptr<Column> news_;
   std::shared_ptr<ui::Window> window_;
   std::shared_ptr<ui::NavigationController> navigation_;
@@ -147,6 +191,105 @@ TEST_F(ReportContentServiceTest, AFailedFirstLoadShowsTheEmptyListPicture) {
   ASSERT_EQ(1u, empty->subviews().size());
   EXPECT_TRUE(std::dynamic_pointer_cast<ui::ImageView>(empty->subviews()[0])->image());
   EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "list-empty"));
+}
+
+TEST_F(ReportContentServiceTest, EachRowKindFromTheSampleWithItsThumbnails) {
+  // News: thumbnail rows for the two entries with pictures, a plain row for the third; the
+  // session brings the pictures into the visible rows.
+  auto news = open();
+  ASSERT_TRUE(news);
+  ASSERT_TRUE(turnUntil([&] { return news->sortdataSource().size() == 3; }));
+  ASSERT_TRUE(news->thumbSession());
+  ASSERT_TRUE(turnUntil([&] {
+    auto row = cellAt<ReportContentTableCellWithImage>(*news, 0, 0);
+    return row && row->contentCellImage()->image();
+  }));
+  EXPECT_FALSE(std::dynamic_pointer_cast<ReportContentTableCellWithImage>(news->contenttable()->cellForRow(ui::IndexPath::forRow(0, 2))));
+
+  // The album of three: two rows, the second half of the last one hidden, its pictures loaded.
+  auto album = open(columns_["col-photo"]);
+  ASSERT_TRUE(album);
+  EXPECT_EQ(1, album->cellType());
+  ASSERT_TRUE(turnUntil([&] { return album->dataSource()->size() == 3; }));
+  EXPECT_EQ(2, album->contenttable()->numberOfRowsInSection(0));
+  ASSERT_TRUE(turnUntil([&] {
+    auto last = cellAt<ReportContentTableCellForImage>(*album, 1);
+    return last && last->contentCellButtonFirst()->imageForState(ui::kControlStateNormal);
+  }));
+  EXPECT_TRUE(cellAt<ReportContentTableCellForImage>(*album, 1)->contentCellButtonSecond()->isHidden());
+
+  auto video = open(columns_["col-video"]);
+  ASSERT_TRUE(video);
+  EXPECT_EQ(2, video->cellType());
+  ASSERT_TRUE(turnUntil([&] { return video->dataSource()->size() == 1; }));
+  EXPECT_TRUE(cellAt<ReportContentTableCellForVideo>(*video, 0));
+
+  // The microblog-kind column: one section, retweets marked, pictures under the text.
+  auto blog = open(microblogColumn());
+  ASSERT_TRUE(blog);
+  EXPECT_EQ(3, blog->cellType());
+  ASSERT_TRUE(turnUntil([&] { return blog->dataSource()->size() == 4; }));
+  EXPECT_EQ((std::vector<size_t>{4}), [&] {
+    std::vector<size_t> sizes;
+    for (const auto& section : blog->sortdataSource()) sizes.push_back(section.size());
+    return sizes;
+  }());
+  auto retweet = cellAt<ReportContentTableCellMBlog>(*blog, 2);
+  ASSERT_TRUE(retweet);
+  EXPECT_EQ("转发", retweet->contentCellRetweetString()->text());
+  EXPECT_EQ("灯塔之友", retweet->contentCellName()->text());
+  ASSERT_TRUE(turnUntil([&] {
+    auto picture = cellAt<ReportContentTableCellMBlog>(*blog, 1);
+    return picture && !picture->contentCellImage()->isHidden() && picture->contentCellImage()->image();
+  }));
+}
+
+TEST_F(ReportContentServiceTest, AReadersFavouritesWithTheirCount) {
+  shipPictures({"topbar.png", "listpage_line.png", "list_press_bj.png"});
+  engine_->setObserver(observer_);
+  auto first = engine_->createGetNewsSummarysTask(news_->alternatelink(), news_, false);
+  ASSERT_TRUE(runTask(first));
+  auto feeds = observer_->feedsOf(first);
+  ASSERT_FALSE(feeds.empty());
+  for (const auto& entry : *feeds.front()->entrys()) {
+    auto finish = runTask(engine_->createAddFavoriteNewsSummaryTask(entry));
+    ASSERT_TRUE(finish && finish->code == 0);
+  }
+  ASSERT_EQ(3u, service_.favorites().size());
+  engine_->setObserver(std::make_shared<Observer>());
+  auto list = open(engine_->createFavoriteColumn());
+  ASSERT_TRUE(list);
+  EXPECT_EQ(4, list->cellType());
+  ASSERT_TRUE(turnUntil([&] { return list->dataSource()->size() == 3 && !list->loadingView(); }));
+  EXPECT_EQ("我的收藏(3)", list->titleLabel()->text());
+  EXPECT_EQ(0u, ui::AlertRegistry::shared().shown().size());
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "favorites-count"));
+}
+
+TEST_F(ReportContentServiceTest, ANewReadersFavouritesTabShowsTheEmptyView) {
+  shipPictures({"shoucang_nocontent.png", "topbar.png"});
+  engine_->logout();
+  MainWindowNib::registerNib();
+  std::shared_ptr<MSCustomTabBarController> tabs;
+  for (const auto& object : ui::NibRegistry::shared().load(MainWindowNib::kName)) {
+    if (auto found = std::dynamic_pointer_cast<MSCustomTabBarController>(object)) tabs = found;
+  }
+  ASSERT_TRUE(tabs);
+  ui::ViewController::installAsRoot(*window_, tabs);
+  window_->layoutIfNeeded();
+  auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(tabs->viewControllers()[MainWindowNib::kFavoritesTab]);
+  auto list = std::dynamic_pointer_cast<ReportContentController>(navigation->topViewController());
+  ASSERT_TRUE(list);
+  list->setEngine(std::make_shared<LoopbackEngine>());
+  tabs->setSelectedTabIndex(static_cast<int>(MainWindowNib::kFavoritesTab));
+  window_->layoutIfNeeded();
+  ASSERT_TRUE(list->dataColumn() && list->dataColumn()->isFavoriteColumn());
+  ASSERT_TRUE(turnUntil([&] { return list->favoriteNoneView() && !list->loadingView(); }));
+  EXPECT_TRUE(list->dataSource()->empty());
+  EXPECT_EQ(0u, ui::AlertRegistry::shared().shown().size());
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "favorites-empty-tab"));
 }
 
 }  // namespace

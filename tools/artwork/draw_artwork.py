@@ -816,6 +816,45 @@ def empty_favorites(ctx, w, h, p):
     ctx.restore()
 
 
+def forward_bubble(ctx, w, h, p):
+    """The box behind a retweeted post: a rounded panel with a notch at its top left."""
+    ctx.set_source_rgb(*p["line"])
+    rounded(ctx, 0.5, 6.5, w - 1, h - 7, 4)
+    ctx.move_to(14, 7)
+    ctx.line_to(20, 0.5)
+    ctx.line_to(26, 7)
+    ctx.fill()
+    ctx.set_source_rgb(*p["panel"])
+    rounded(ctx, 1.5, 7.5, w - 3, h - 9, 3)
+    ctx.move_to(15.5, 8)
+    ctx.line_to(20, 2.5)
+    ctx.line_to(24.5, 8)
+    ctx.fill()
+
+
+def paper_board(ctx, w, h, p):
+    """The album list's backdrop: a paper tone with faint horizontal grain."""
+    ctx.set_source(gradient(h, p["panel"], p["empty"]))
+    ctx.rectangle(0, 0, w, h)
+    ctx.fill()
+    ctx.set_source_rgba(*p["line"], 0.35)
+    for y in range(3, h, 6):
+        ctx.rectangle(0, y, w, 1)
+    ctx.fill()
+
+
+def video_board(ctx, w, h, p):
+    """The video list's backdrop: dark, with a film strip's holes down both edges."""
+    ctx.set_source(gradient(h, (0.20, 0.21, 0.24), (0.10, 0.10, 0.12)))
+    ctx.rectangle(0, 0, w, h)
+    ctx.fill()
+    ctx.set_source_rgba(1, 1, 1, 0.08)
+    for y in range(6, h, 16):
+        rounded(ctx, 3, y, 6, 8, 1.5)
+        rounded(ctx, w - 9, y, 6, 8, 1.5)
+    ctx.fill()
+
+
 def info_mark(color_key):
     def draw(ctx, w, h, p):
         titled(ctx, w, h, p, "i", color_key, 22)
@@ -840,6 +879,7 @@ LOOK_IMAGES.update({
     "list_press_bj.png": (320, 85, press_background),
     "list_pic_bj.png": (84, 66, P("field")),
     "weibo_pic_bg.png": (44, 44, P("field", radius=3)),
+    "weibo_forward_bg.png": (60, 40, forward_bubble),
     "album_board.png": (150, 120, P("panel")),
     "album_pic_loading.png": (140, 100, layered(P("empty", border=False), G("picture", "field"))),
     "refresh_down.png": (12, 25, arrow_down),
@@ -858,6 +898,7 @@ OTHER_IMAGES = {
     "picgroupbut_xiepinglun_normal.png": (40, 40, toast("comment")),
     "picgroupbut_share_normal.png": (40, 40, toast("share")),
     "weibo_touxiang.png": (40, 40, layered(P("field", radius=3), G("person"))),
+    "videolist_pagebj.png": (320, 480, video_board),
     "0_large": (320, 480, cover(0)),
     "1_large": (320, 480, cover(1)),
     "2_large": (320, 480, cover(2)),
@@ -1032,6 +1073,7 @@ SAMPLE_COLUMNS = {
     "news": ("harbour", "Harbour Morning News", True),
     "photo": ("lantern", "Lantern Photo Walks", True),
     "video": ("tide", "潮汐人物志", False),
+    "mblog": ("harbour", "码头微博", False),
 }
 
 SAMPLE_PICTURES = {}
@@ -1043,8 +1085,9 @@ for stem, kind, caption in (("harbour", "harbour", "港口的清晨"), ("tea", "
     SAMPLE_PICTURES["cover-%s-large.png" % stem] = (320, 480, column_cover(kind, caption))
     SAMPLE_PICTURES["cover-%s-portrait.png" % stem] = (320, 480, column_cover(kind, caption))
     SAMPLE_PICTURES["cover-%s-landscape.png" % stem] = (480, 320, column_cover(kind, caption))
-for article, kind in (("art-photo-2", "lantern"), ("art-photo-1", "lantern"),
-                      ("art-rss-1", "workshop"), ("art-video-1", "tide")):
+for article, kind in (("art-photo-3", "lantern"), ("art-photo-2", "lantern"), ("art-photo-1", "lantern"),
+                      ("art-rss-1", "workshop"), ("art-video-1", "tide"), ("art-news-3", "harbour"),
+                      ("art-news-2", "harbour"), ("mblog-3", "harbour"), ("mblog-1", "workshop")):
     SAMPLE_PICTURES["%s-picture.png" % article] = (300, 200, article_picture(kind))
     SAMPLE_PICTURES["%s-thumb.png" % article] = (80, 60, article_picture(kind))
 # The icons of the four applications the sample notice recommends.
@@ -1276,6 +1319,10 @@ def main():
         emit(name, w, h, draw, DAY)
     # The guide's pages, "<prefix><n>.jpg" as the guide asks for them; the bytes are PNG (the
     # image decoder tells formats apart by signature, and cairo writes no JPEG).
+    # The album list's backdrop: "album_bj" of type "jpg" by day (PNG bytes, as above) and
+    # "black_album_bj" of type "png" at night.
+    emit("album_bj.jpg", 320, 480, paper_board, DAY)
+    emit("black_album_bj.png", 320, 480, paper_board, NIGHT)
     for prefix, pages in GUIDE_PAGES.items():
         for i, (kind, title, caption) in enumerate(pages):
             emit("%s%d.jpg" % (prefix, i + 1), 320, 416, guide_page(i, len(pages), kind, title, caption), DAY)

@@ -531,7 +531,8 @@ std::optional<std::string> SampleService::picture(const std::string& name) const
 
 std::vector<std::string> SampleService::knownColumns() const {
   auto columns = entriesOf(document("columns.xml").value_or(std::string()));
-  for (auto& entry : entriesOf(document("column-zelvane-entry.xml").value_or(std::string()))) {
+  for (auto& entry : entriesOf(document("column-mblog-entry.xml").value_or(std::string()) +
+                               document("column-zelvane-entry.xml").value_or(std::string()))) {
     columns.push_back(std::move(entry));
   }
   for (auto& entry : SampleCatalogue::customColumns(baseUrl())) columns.push_back(std::move(entry));
@@ -629,12 +630,13 @@ SampleService::Answer SampleService::answer(const Request& request) {
                                                       document("columns.xml").value_or(std::string()), baseUrl())) {
     reply.body = std::move(*catalogue);
   } else if (path == "/sub/recommend.atom") {
-    // The catalogue and, last, the reader's own platform-0 microblog column.
+    // The catalogue, the microblog-kind column and, last, the reader's own platform-0 microblog
+    // column.
     auto catalogue = document("columns.xml");
     auto microblog = document("column-zelvane-entry.xml");
     if (catalogue && microblog && catalogue->rfind("</feed>") != std::string::npos) {
       reply.body = *catalogue;
-      reply.body.insert(reply.body.rfind("</feed>"), *microblog);
+      reply.body.insert(reply.body.rfind("</feed>"), document("column-mblog-entry.xml").value_or("") + *microblog);
     } else {
       reply.status = 404;
     }

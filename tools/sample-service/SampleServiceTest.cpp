@@ -26,7 +26,9 @@
 #include "model/columns/UserInfo.h"
 #include "model/service/VeskAssess.h"
 #include "model/service/VeskCategory.h"
+#include "model/service/VeskEntryStatus.h"
 #include "model/service/VeskError.h"
+#include "model/service/VeskMBlog.h"
 #include "model/service/VeskOK.h"
 #include "model/atom/ResultInfo.h"
 #include "model/atom/VESKAtomParser.h"
@@ -160,6 +162,33 @@ TEST_F(SampleServiceTest, APostedProfileIsKeptWithTheServicesLimitsAndAnsweredFr
   EXPECT_EQ(std::optional<std::string>("http://h/i.png"), last->icon()->href());
   EXPECT_FALSE(last->labels()->labelItems());
   EXPECT_EQ(std::optional<std::string>("New & name"), last->name()->value());
+}
+
+// The recommended list holds a microblog-kind column without an account (it opens without a
+// binding); its posts carry their authors, retweet records and pictures.
+TEST_F(SampleServiceTest, TheRecommendedMicroblogColumnAndItsPosts) {
+  auto recommended = VESKAtomParser::allocParseFeed(get("/sub/recommend.atom"), kEntryKindColumn);
+  ASSERT_TRUE(recommended && recommended->entrys());
+  std::shared_ptr<Column> blog;
+  for (const auto& entry : *recommended->entrys()) {
+    if (entry->entryId() == std::optional<std::string>("col-mblog")) blog = std::dynamic_pointer_cast<Column>(entry);
+  }
+  ASSERT_TRUE(blog && blog->veskEntryStatus());
+  EXPECT_EQ(5, blog->veskEntryStatus()->type());
+  EXPECT_FALSE(blog->veskCustomization());
+  auto posts = VESKAtomParser::allocParseFeed(get(blog->alternatelink()->href()->substr(service_.baseUrl().size())),
+                                              kEntryKindNewsSummary);
+  ASSERT_TRUE(posts && posts->entrys());
+  size_t retweets = 0, pictures = 0;
+  for (const auto& post : *posts->entrys()) {
+    ASSERT_TRUE(post->veskMBlog() && post->veskMBlog()->layoutUser()) << *post->entryId();
+    EXPECT_EQ(5, post->veskEntryStatus()->type());
+    retweets += post->veskMBlog()->layoutRetweeted() != nullptr;
+    pictures += post->veskThumbnail() != nullptr;
+  }
+  EXPECT_EQ(4u, posts->entrys()->size());
+  EXPECT_EQ(2u, retweets);
+  EXPECT_EQ(2u, pictures);
 }
 
 TEST_F(SampleServiceTest, SubscriptionsAndFavouritesAreKeptInMemory) {

@@ -24,9 +24,10 @@ class TabPlaceholder : public ui::ViewController {
   void viewDidLoad() override { view()->setBackgroundColor(ui::Color::whiteColor()); }
 };
 
-// The content centre lives in a higher library: its file makes the root screen when asked.
-std::shared_ptr<ui::ViewController> contentCentreRoot() {
-  for (const auto& object : ui::NibRegistry::shared().load(MainWindowNib::kContentCentreNib)) {
+// The content centre and the favourites list live in higher libraries: their files make the
+// root screens when asked.
+std::shared_ptr<ui::ViewController> rootFromFile(const char* name) {
+  for (const auto& object : ui::NibRegistry::shared().load(name)) {
     if (auto controller = std::dynamic_pointer_cast<ui::ViewController>(object)) return controller;
   }
   return nullptr;
@@ -48,8 +49,8 @@ void MainWindowNib::registerNib() {
       std::shared_ptr<ui::ViewController> root;
       if (roots.empty()) {
         root = file.make<MyColumnsController>();
-      } else if (roots.size() == kContentCentreTab) {
-        root = contentCentreRoot();
+      } else if (roots.size() == kContentCentreTab || roots.size() == kFavoritesTab) {
+        root = rootFromFile(roots.size() == kFavoritesTab ? kFavoritesNib : kContentCentreNib);
         if (!root) root = file.make<TabPlaceholder>();
       } else {
         root = file.make<TabPlaceholder>();

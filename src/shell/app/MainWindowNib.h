@@ -2,8 +2,9 @@
 // it makes, in file order, the application delegate, the window (the screen's bounds) and the
 // root tab bar controller (MSCustomTabBarController) with four navigation controllers — home,
 // favourites, content centre, settings — whose roots are the home grid (MyColumnsController),
-// the content centre's root from the file "ColumnPickerController" when a higher library
-// registered it, and plain placeholders for the screens not written yet; the delegate's window and
+// the favourites list from the file "ReportContentController" and the content centre's root
+// from the file "ColumnPickerController" when a higher library registered them, and plain
+// placeholders for the screens not written yet; the delegate's window and
 // rootController outlets are wired. No view is loaded by loading the file. Registering it also
 // registers the files the home screen loads (its view, the tiles, the launch cover).
 // Main thread only.
@@ -19,6 +20,9 @@ class MainWindowNib {
   // The file that makes the content centre's root, and the tab it is the root of.
   static constexpr const char* kContentCentreNib = "ColumnPickerController";
   static constexpr size_t kContentCentreTab = 2;
+  // The file that makes the favourites list, the root of the favourites tab.
+  static constexpr const char* kFavoritesNib = "ReportContentController";
+  static constexpr size_t kFavoritesTab = 1;
   // Registers the file with the NibRegistry (replacing an earlier builder).
   static void registerNib();
 };

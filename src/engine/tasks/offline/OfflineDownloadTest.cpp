@@ -111,8 +111,9 @@ TEST_F(OfflineDownloadTest, MarkedColumnsAreDownloadedAndReadableWithTheServiceG
     EXPECT_TRUE(HttpEngine::localFilePathIfExistsForUrl(service_.baseUrl() + "/img/" + id +
                                                         "-picture.png"));
   }
-  // With the pictures of each article's comments (3 + 3) and those the news articles show (3).
-  EXPECT_EQ(HttpDataEngine::sharedInstance()->imageCache()->getCachedItemsCount(1), 15);
+  // With the pictures of each article's comments (3 + 3), those the news articles show (3) and the
+  // news list's two thumbnails.
+  EXPECT_EQ(HttpDataEngine::sharedInstance()->imageCache()->getCachedItemsCount(1), 17);
   auto reports = observer_->offlineProgress();
   ASSERT_FALSE(reports.empty());
   int64_t bytes = 0;

@@ -259,7 +259,7 @@ TEST_F(SyncTasksTest, GuestFetchesRecommendedColumnsOnceThenRefreshesAndReportsT
   ASSERT_EQ(recommend.size(), 1u);
   EXPECT_EQ(recommend[0].query, "mid=2214789633");
   EXPECT_EQ(stored(),
-            (std::vector<std::string>{"col-news", "col-photo", "col-rss", "col-video", "col-zelvane"}));
+            (std::vector<std::string>{"col-news", "col-photo", "col-rss", "col-video", "col-mblog", "col-zelvane"}));
   EXPECT_FALSE(engine_->needGetRecommend());
   ASSERT_TRUE(waitUntilIdle());
   auto reports = service_.requestsTo("/stat");
@@ -278,9 +278,9 @@ TEST_F(SyncTasksTest, GuestFetchesRecommendedColumnsOnceThenRefreshesAndReportsT
   auto refresh = service_.requestsTo("/sub/refresh.atom");
   ASSERT_EQ(refresh.size(), 1u);
   EXPECT_EQ(refresh[0].method, "POST");
-  EXPECT_EQ(idsIn(refresh[0].body).size(), 6u);
+  EXPECT_EQ(idsIn(refresh[0].body).size(), 7u);
   EXPECT_EQ(stored(),
-            (std::vector<std::string>{"col-news", "col-photo", "col-rss", "col-video", "col-zelvane"}));
+            (std::vector<std::string>{"col-news", "col-photo", "col-rss", "col-video", "col-mblog", "col-zelvane"}));
   // The install was reported for this id already.
   ASSERT_TRUE(waitUntilIdle());
   EXPECT_TRUE(service_.requestsTo("/stat").empty());
