@@ -32,6 +32,7 @@
 #include "platform/ui/Window.h"
 #include "platform/web/RecordingWebBackend.h"
 #include "reading/ArticleHtmlBuilder.h"
+#include "reading/CommentsController.h"
 #include "reading/NewsBrowseController.h"
 #include "reading/NewsBrowseEngine.h"
 #include "reading/NewsWebView.h"
@@ -324,9 +325,12 @@ TEST_F(ScrolledNewsBrowseControllerTest, CurrentPageLoadsFirstAndTheNeighboursWh
   // The count opens the comments of the article on screen.
   browser_->rightButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   settle(0);
-  ASSERT_EQ((std::vector<std::string>{ScreenRequest::kCommentsNib}), openedScreens());
-  EXPECT_EQ(2, StandInScreen::requests().back().parameters.get("currentIndex").intValue());
-  EXPECT_EQ(page(2)->detailData(), StandInScreen::requests().back().parameters.get("detailData").asObject<NewsDetail>());
+  auto shownComments = std::dynamic_pointer_cast<ui::NavigationController>(browser_->modalViewController());
+  ASSERT_TRUE(shownComments);
+  auto comments = std::dynamic_pointer_cast<CommentsController>(shownComments->topViewController());
+  ASSERT_TRUE(comments);
+  EXPECT_EQ(2, comments->currentIndex());
+  EXPECT_EQ(page(2)->detailData(), comments->detailData());
   browser_->dismissModalViewController(false);
   settle(1);
   // Page 3 took its prefetched detail without a request; page 1 asked for its own.

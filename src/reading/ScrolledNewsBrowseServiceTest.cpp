@@ -8,6 +8,7 @@
 #include "model/columns/Column.h"
 #include "model/entry/Content.h"
 #include "model/entry/Feed.h"
+#include "model/entry/Link.h"
 #include "model/entry/NewsDetail.h"
 #include "model/entry/NewsSummary.h"
 #include "model/service/VeskCategory.h"
@@ -44,7 +45,10 @@ class ScrolledNewsBrowseServiceTest : public testing::EngineFixture {
     TimeZone::setDefault(TimeZone::named("Asia/Shanghai"));
     startEngine();
     engine_->setUsername(std::string("reader"), std::string("pw"));
-    auto catalogue = engine_->createGetServerColumnsTask(nullptr);
+    // The news column with its article list, as the recommended list carries it.
+    auto recommended = std::make_shared<Link>();
+    recommended->setHref(service_.baseUrl() + "/sub/recommend.atom");
+    auto catalogue = engine_->createGetServerColumnsTask(recommended);
     auto finish = runTask(catalogue);
     ASSERT_TRUE(finish && finish->code == 0);
     for (const auto& feed : observer_->feedsOf(catalogue)) {
