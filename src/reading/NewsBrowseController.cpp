@@ -222,6 +222,9 @@ void NewsBrowseController::onGotDetailData(const Notification& notification) {
   auto summary = summaryAt(static_cast<int>(std::strtol(tag->c_str(), nullptr, 10)));
   if (!summary) return;
   if (type == "Feed") {
+    // A detail that arrived meanwhile (the page's own request) stays: the page shows it and
+    // stores its built text there.
+    if (summary->detail()) return;
     if (auto feed = info.get("Result").asObject<Feed>()) {
       if (auto detail = firstDetail(*feed)) summary->setDetail(detail);
     }

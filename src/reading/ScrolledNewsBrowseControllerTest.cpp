@@ -338,6 +338,12 @@ TEST_F(ScrolledNewsBrowseControllerTest, CurrentPageLoadsFirstAndTheNeighboursWh
   EXPECT_EQ(1u, htmlLoads(3));
   EXPECT_TRUE(page(1)->isStartLoading());
   EXPECT_TRUE(engine_->tagged("getDetail0:1"));
+  // Page 1's own request answers before page 2's prefetch of it: the prefetch, landing last,
+  // leaves the detail the page shows on the summary (the toolbar and the mail read that one).
+  report(engine_->tagged("getDetail0:1"), "Feed", Value(feedOf(detail("a1"))));
+  ASSERT_TRUE(page(1)->detailData());
+  report(engine_->tagged("1"), "Feed", Value(feedOf(detail("a1"))));
+  EXPECT_EQ(page(1)->detailData(), (*items_)[1]->detail());
   // The stored text is the built one; the page itself is loaded without a base URL.
   EXPECT_EQ(0u, (*items_)[2]->detail()->content()->data()->find("<script>window.vesk= {"));
   EXPECT_FALSE(recorder(2).calls().back().baseUrl);
