@@ -25,6 +25,7 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/MenuController.h"
 #include "platform/ui/MoviePlayerViewController.h"
 #include "platform/ui/NavigationController.h"
@@ -42,6 +43,8 @@
 #include "shell/app/Observer.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/app/ShellTestSupport.h"
+#include "shell/widgets/CustomLoadingView.h"
+#include "shell/widgets/SPWaitingSavePhoto.h"
 #include "views/GridView.h"
 
 namespace zu {
@@ -151,6 +154,7 @@ class ScrolledNewsBrowseControllerTest : public testing::ShellFixture {
     ui::MenuController::shared().resetForTesting();
     ui::MoviePlayerViewController::resetForTesting();
     NewsBrowseController::clearErrorAlertShown();
+    SPWaitingSavePhoto::resign();
     TaskEngine::uninitGlobalInstance();
     VESKLogUninit();
     ShellFixture::TearDown();
@@ -514,8 +518,13 @@ TEST_F(ScrolledNewsBrowseControllerTest, FavouriteResultsOnlyOnSuccessAndOnlyFor
   EXPECT_TRUE(posted.empty());
   EXPECT_FALSE(detailOf1->veskFavorite() && detailOf1->veskFavorite()->collected());
   EXPECT_EQ(1u, alertCount());
+  // The task succeeded for an article the list no longer names: the toolbar's waiting panel
+  // gives way to the notice, and nothing changes or is posted.
+  SPWaitingSavePhoto::showLoadingView();
   favourite("nobody", 0, true);
   EXPECT_TRUE(posted.empty());
+  ASSERT_TRUE(SPWaitingSavePhoto::existing());
+  EXPECT_EQ("添加收藏", SPWaitingSavePhoto::existing()->viewController()->titleLable()->text());
   favourite("a1", 0, true);
   EXPECT_EQ(1, detailOf1->veskFavorite()->collected());
   favourite("a1", 0, false);
