@@ -605,3 +605,25 @@ TEST_F(ScrolledNewsBrowseControllerTest, ASidewaysFingerOnThePageTurnsItAndAnUpr
 
 }  // namespace
 }  // namespace zu
+
+namespace zu {
+namespace {
+
+// The article's web view does not take the double tap: it reaches the grid, which leaves.
+TEST_F(ScrolledNewsBrowseControllerTest, ADoubleTapOnTheArticleLeaves) {
+  open(3, 1);
+  loadCurrent(1);
+  for (int i = 0; i < 2; ++i) {
+    auto touch = window_->beginTouch(ui::Point(160, 200));
+    clock_->advance(0.05);
+    window_->endTouch(touch);
+    clock_->advance(0.05);
+    settle(0);
+  }
+  settle(1);
+  EXPECT_EQ((std::vector<int64_t>{0}), offsets_);
+  EXPECT_EQ(1u, navigation_->viewControllers().size());
+}
+
+}  // namespace
+}  // namespace zu
