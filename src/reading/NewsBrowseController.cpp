@@ -171,10 +171,11 @@ void NewsBrowseController::observe(const std::shared_ptr<Task>& task,
 }
 
 void NewsBrowseController::getDetaildate() {
-  startSpinner();
-  if (isStartLoading_) return;
+  // An index outside the list: nothing to load, so no spinner either.
   auto summary = summaryAt(index_);
   if (!summary) return;
+  startSpinner();
+  if (isStartLoading_) return;
   isStartLoading_ = true;
   if (summary->detail()) {
     detailData_ = summary->detail();

@@ -370,10 +370,12 @@ TEST_F(ScrolledNewsBrowseControllerTest, AReusedPageDropsItsTaskAndBlanksItsDocu
   const size_t tasks = engine_->tasks.size();
   auto stray = page(3);
   stray->prepareForReuse();
+  stray->spinner()->stopAnimating();
   stray->setIndex(6);
   stray->getDetaildate();
   EXPECT_EQ(tasks, engine_->tasks.size());
   EXPECT_FALSE(stray->isStartLoading());
+  EXPECT_FALSE(stray->spinner()->isAnimating());  // no spinner over a page that never loads
   // A late result of the task a page gave up touches nothing.
   auto stale = engine_->tagged("getDetail0:0");
   ASSERT_TRUE(stale);
