@@ -171,10 +171,11 @@ void NewsBrowseController::observe(const std::shared_ptr<Task>& task,
 }
 
 void NewsBrowseController::getDetaildate() {
-  startSpinner();
-  if (isStartLoading_) return;
+  // An index outside the list: nothing to load, so no spinner either.
   auto summary = summaryAt(index_);
   if (!summary) return;
+  startSpinner();
+  if (isStartLoading_) return;
   isStartLoading_ = true;
   if (summary->detail()) {
     detailData_ = summary->detail();
@@ -222,6 +223,9 @@ void NewsBrowseController::onGotDetailData(const Notification& notification) {
   auto summary = summaryAt(static_cast<int>(std::strtol(tag->c_str(), nullptr, 10)));
   if (!summary) return;
   if (type == "Feed") {
+    // A detail that arrived meanwhile (the page's own request) stays: the page shows it and
+    // stores its built text there.
+    if (summary->detail()) return;
     if (auto feed = info.get("Result").asObject<Feed>()) {
       if (auto detail = firstDetail(*feed)) summary->setDetail(detail);
     }

@@ -24,6 +24,8 @@
 //  - The flag is cleared by the going of the page that showed the alert, not of any page: the
 //    grid frees pages that leave its window (the phone's reuse queue kept them), and clearing on
 //    each would show a second alert within one burst.
+//  - A neighbour's prefetch never replaces a detail its summary already has (the page's own
+//    request may answer first), so the page, the toolbar and the mail body read one detail.
 //  - An index outside the list loads nothing; a build repeats from the server's text, so a
 //    second load has one script object; a failed "提示" alert leaves the spinner stopped.
 //

@@ -404,9 +404,10 @@ void ScrolledNewsBrowseController::onFavoriteTaskResult(const Notification& noti
     ErrorTips::showErrorInfo(code, info.get("ErrDesc").stringValue(), std::string(" "));
     return;
   }
+  // The notice first: it also ends the toolbar's waiting panel when no summary has the id.
+  SPWaitingSavePhoto::showwaitingDialogWithTypeOntimer(1, added ? "添加收藏" : "取消收藏");
   auto summary = newsSummaryWithEntryId(task->userIdentity());
   if (!summary) return;
-  SPWaitingSavePhoto::showwaitingDialogWithTypeOntimer(1, added ? "添加收藏" : "取消收藏");
   if (auto& toolBar = reportToolBarController_;
       toolBar && toolBar->summaryData() && toolBar->summaryData()->entryId() == summary->entryId()) {
     if (toolBar->favButton()) {

@@ -18,7 +18,8 @@
 //
 // Where we differ on purpose (faults of the original built soundly):
 //  - A failed favourite task shows the error tips (" ") and changes and posts nothing; a result
-//    for an id no summary has does nothing.
+//    for an id no summary has shows the notice (ending the toolbar's waiting panel) and changes
+//    and posts nothing.
 //  - Cells are inserted only for the indexes the grid does not have yet.
 //  - The delegate is held weakly (the list owns the navigation stack that holds the browser).
 //

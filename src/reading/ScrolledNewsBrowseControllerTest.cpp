@@ -25,6 +25,7 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/ActivityIndicatorView.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Label.h"
 #include "platform/ui/MenuController.h"
 #include "platform/ui/MoviePlayerViewController.h"
 #include "platform/ui/NavigationController.h"
@@ -32,16 +33,18 @@
 #include "platform/ui/Window.h"
 #include "platform/web/RecordingWebBackend.h"
 #include "reading/ArticleHtmlBuilder.h"
+#include "reading/CommentsController.h"
 #include "reading/NewsBrowseController.h"
 #include "reading/NewsBrowseEngine.h"
 #include "reading/NewsWebView.h"
-#include "reading/CommentsController.h"
 #include "reading/ReadingNibs.h"
 #include "reading/ScrolledNewsBrowseController.h"
 #include "reading/WebViewController_New.h"
 #include "shell/app/Observer.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/app/ShellTestSupport.h"
+#include "shell/widgets/CustomLoadingView.h"
+#include "shell/widgets/SPWaitingSavePhoto.h"
 #include "views/GridView.h"
 
 namespace zu {
@@ -151,6 +154,7 @@ class ScrolledNewsBrowseControllerTest : public testing::ShellFixture {
     ui::MenuController::shared().resetForTesting();
     ui::MoviePlayerViewController::resetForTesting();
     NewsBrowseController::clearErrorAlertShown();
+    SPWaitingSavePhoto::resign();
     TaskEngine::uninitGlobalInstance();
     VESKLogUninit();
     ShellFixture::TearDown();
@@ -325,9 +329,9 @@ TEST_F(ScrolledNewsBrowseControllerTest, CurrentPageLoadsFirstAndTheNeighboursWh
   // The count opens the comments of the article on screen.
   browser_->rightButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   settle(0);
-  auto commentsNavigation = std::dynamic_pointer_cast<ui::NavigationController>(browser_->modalViewController());
-  ASSERT_TRUE(commentsNavigation);
-  auto comments = std::dynamic_pointer_cast<CommentsController>(commentsNavigation->topViewController());
+  auto shownComments = std::dynamic_pointer_cast<ui::NavigationController>(browser_->modalViewController());
+  ASSERT_TRUE(shownComments);
+  auto comments = std::dynamic_pointer_cast<CommentsController>(shownComments->topViewController());
   ASSERT_TRUE(comments);
   EXPECT_EQ(2, comments->currentIndex());
   EXPECT_EQ(page(2)->detailData(), comments->detailData());
@@ -338,6 +342,12 @@ TEST_F(ScrolledNewsBrowseControllerTest, CurrentPageLoadsFirstAndTheNeighboursWh
   EXPECT_EQ(1u, htmlLoads(3));
   EXPECT_TRUE(page(1)->isStartLoading());
   EXPECT_TRUE(engine_->tagged("getDetail0:1"));
+  // Page 1's own request answers before page 2's prefetch of it: the prefetch, landing last,
+  // leaves the detail the page shows on the summary (the toolbar and the mail read that one).
+  report(engine_->tagged("getDetail0:1"), "Feed", Value(feedOf(detail("a1"))));
+  ASSERT_TRUE(page(1)->detailData());
+  report(engine_->tagged("1"), "Feed", Value(feedOf(detail("a1"))));
+  EXPECT_EQ(page(1)->detailData(), (*items_)[1]->detail());
   // The stored text is the built one; the page itself is loaded without a base URL.
   EXPECT_EQ(0u, (*items_)[2]->detail()->content()->data()->find("<script>window.vesk= {"));
   EXPECT_FALSE(recorder(2).calls().back().baseUrl);
@@ -360,10 +370,12 @@ TEST_F(ScrolledNewsBrowseControllerTest, AReusedPageDropsItsTaskAndBlanksItsDocu
   const size_t tasks = engine_->tasks.size();
   auto stray = page(3);
   stray->prepareForReuse();
+  stray->spinner()->stopAnimating();
   stray->setIndex(6);
   stray->getDetaildate();
   EXPECT_EQ(tasks, engine_->tasks.size());
   EXPECT_FALSE(stray->isStartLoading());
+  EXPECT_FALSE(stray->spinner()->isAnimating());  // no spinner over a page that never loads
   // A late result of the task a page gave up touches nothing.
   auto stale = engine_->tagged("getDetail0:0");
   ASSERT_TRUE(stale);
@@ -508,8 +520,13 @@ TEST_F(ScrolledNewsBrowseControllerTest, FavouriteResultsOnlyOnSuccessAndOnlyFor
   EXPECT_TRUE(posted.empty());
   EXPECT_FALSE(detailOf1->veskFavorite() && detailOf1->veskFavorite()->collected());
   EXPECT_EQ(1u, alertCount());
+  // The task succeeded for an article the list no longer names: the toolbar's waiting panel
+  // gives way to the notice, and nothing changes or is posted.
+  SPWaitingSavePhoto::showLoadingView();
   favourite("nobody", 0, true);
   EXPECT_TRUE(posted.empty());
+  ASSERT_TRUE(SPWaitingSavePhoto::existing());
+  EXPECT_EQ("添加收藏", SPWaitingSavePhoto::existing()->viewController()->titleLable()->text());
   favourite("a1", 0, true);
   EXPECT_EQ(1, detailOf1->veskFavorite()->collected());
   favourite("a1", 0, false);
@@ -586,6 +603,28 @@ TEST_F(ScrolledNewsBrowseControllerTest, ASidewaysFingerOnThePageTurnsItAndAnUpr
   // Sideways: the next article.
   drag(ui::Point(300, 200), ui::Point(40, 210));
   EXPECT_EQ(1, grid().getCurPage());
+}
+
+}  // namespace
+}  // namespace zu
+
+namespace zu {
+namespace {
+
+// The article's web view does not take the double tap: it reaches the grid, which leaves.
+TEST_F(ScrolledNewsBrowseControllerTest, ADoubleTapOnTheArticleLeaves) {
+  open(3, 1);
+  loadCurrent(1);
+  for (int i = 0; i < 2; ++i) {
+    auto touch = window_->beginTouch(ui::Point(160, 200));
+    clock_->advance(0.05);
+    window_->endTouch(touch);
+    clock_->advance(0.05);
+    settle(0);
+  }
+  settle(1);
+  EXPECT_EQ((std::vector<int64_t>{0}), offsets_);
+  EXPECT_EQ(1u, navigation_->viewControllers().size());
 }
 
 }  // namespace

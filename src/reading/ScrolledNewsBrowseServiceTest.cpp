@@ -6,9 +6,9 @@
 
 #include "engine/core/EngineTestSupport.h"
 #include "model/columns/Column.h"
-#include "model/entry/Link.h"
 #include "model/entry/Content.h"
 #include "model/entry/Feed.h"
+#include "model/entry/Link.h"
 #include "model/entry/NewsDetail.h"
 #include "model/entry/NewsSummary.h"
 #include "model/service/VeskCategory.h"
