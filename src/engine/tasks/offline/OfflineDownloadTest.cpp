@@ -97,12 +97,14 @@ TEST_F(OfflineDownloadTest, MarkedColumnsAreDownloadedAndReadableWithTheServiceG
   EXPECT_FALSE(Application::isIdleTimerDisabled());
   EXPECT_TRUE(FileCacheManager::globalInstance()->isAutoCleanEnabled());
   EXPECT_TRUE(service_.requestsTo("/col/photo.atom").empty());
-  // Each article, its extra page and its comments; the style sheet for each article that uses
-  // it (online the link cache lets a sheet without an expiry be asked again).
+  // Each article, its extra page and its comments; the style sheet at most once for each article
+  // that uses it (the sheet now carries an expiry, so an article fetched after another's copy
+  // arrived takes it from the link cache; articles fetched side by side may each ask).
   EXPECT_EQ(requestsUnder("/article/"), 6u);
   EXPECT_EQ(requestsUnder("/dynamic/"), 6u);
   EXPECT_EQ(requestsUnder("/comments/"), 6u);
-  EXPECT_EQ(service_.requestsTo("/style/article.css").size(), 3u);
+  EXPECT_GE(service_.requestsTo("/style/article.css").size(), 1u);
+  EXPECT_LE(service_.requestsTo("/style/article.css").size(), 3u);
   // The generated column's thumbnails and its articles' pictures, as offline items.
   for (int i = 1; i <= 3; ++i) {
     const std::string id = "gen-3-" + std::to_string(i);

@@ -62,7 +62,7 @@ class SyncTasksTest : public EngineFixture {
     for (const auto& feed : observer_->feedsOf(list)) {
       for (const auto& e : *feed->entrys()) catalogue_.push_back(std::dynamic_pointer_cast<Column>(e));
     }
-    ASSERT_EQ(catalogue_.size(), 5u);
+    ASSERT_EQ(catalogue_.size(), 6u);
   }
 
   std::shared_ptr<EntryPersistenter> store() { return engine_->getSubPersist(); }
