@@ -5,6 +5,7 @@
 #include "settings/fonts/MoreSettingsFontViewController.h"
 #include "settings/guide/MoreSettingsUserGuideViewController.h"
 #include "settings/login/MoreSettingsLoginViewController.h"
+#include "settings/main/MoreSettingsMainInterfaceViewController.h"
 #include "settings/offline/MSOfflineManageViewController.h"
 #include "settings/progress/PBProgressModalView.h"
 #include "settings/profile/MoreSettingsUserInfoEditViewController.h"
@@ -22,6 +23,7 @@ void SettingsNibs::registerNibs() {
   PBProgressModalView::registerNib();
   MoreSettingsUserInfoViewController::registerNib();
   MoreSettingsUserInfoEditViewController::registerNib();
+  MoreSettingsMainInterfaceViewController::registerNib();
 }
 
 }  // namespace zu

@@ -4,7 +4,8 @@
 // "MoreSettingsAboutViewController", the feedback screen, "MoreSettingsFeedbackViewController", the
 // font settings, "MoreSettingsFontViewController", the progress board's view,
 // "PBProgressModalView", a reader's profile, "MoreSettingsUserInfoViewController", and the profile
-// editor's view, "MoreSettingsUserInfoEditViewController") with the NibRegistry, so the lower screens that
+// editor's view, "MoreSettingsUserInfoEditViewController", and the settings tab,
+// "MoreSettingsMainInterfaceViewController", which the main interface asks for as a tab's root) with the NibRegistry, so the lower screens that
 // open them by name (ScreenRequest) get the real screens. The application calls registerNibs()
 // at start, before the stand-ins fill in the files still missing. Main thread only.
 #pragma once

@@ -24,10 +24,10 @@ class TabPlaceholder : public ui::ViewController {
   void viewDidLoad() override { view()->setBackgroundColor(ui::Color::whiteColor()); }
 };
 
-// The content centre and the favourites list live in higher libraries: their files make the
-// root screens when asked.
-std::shared_ptr<ui::ViewController> rootFromFile(const char* name) {
-  for (const auto& object : ui::NibRegistry::shared().load(name)) {
+// The favourites list, the content centre and the settings live in higher libraries: their files
+// make the root screens when asked.
+std::shared_ptr<ui::ViewController> rootFromFile(const char* nibName) {
+  for (const auto& object : ui::NibRegistry::shared().load(nibName)) {
     if (auto controller = std::dynamic_pointer_cast<ui::ViewController>(object)) return controller;
   }
   return nullptr;
@@ -49,12 +49,14 @@ void MainWindowNib::registerNib() {
       std::shared_ptr<ui::ViewController> root;
       if (roots.empty()) {
         root = file.make<MyColumnsController>();
-      } else if (roots.size() == kContentCentreTab || roots.size() == kFavoritesTab) {
-        root = rootFromFile(roots.size() == kFavoritesTab ? kFavoritesNib : kContentCentreNib);
-        if (!root) root = file.make<TabPlaceholder>();
-      } else {
-        root = file.make<TabPlaceholder>();
+      } else if (roots.size() == kFavoritesTab) {
+        root = rootFromFile(kFavoritesNib);
+      } else if (roots.size() == kContentCentreTab) {
+        root = rootFromFile(kContentCentreNib);
+      } else if (roots.size() == kSettingsTab) {
+        root = rootFromFile(kSettingsNib);
       }
+      if (!root) root = file.make<TabPlaceholder>();
       root->setTitle(std::string(title));
       auto navigation = file.make<ui::NavigationController>(root);
       navigation->setTitle(std::string(title));

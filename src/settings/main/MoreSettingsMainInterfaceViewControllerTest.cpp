@@ -1,0 +1,380 @@
+#include "settings/main/MoreSettingsMainInterfaceViewController.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "engine/core/Task.h"
+#include "engine/core/TaskEngine.h"
+#include "model/columns/Column.h"
+#include "model/columns/MinMaxValue.h"
+#include "model/columns/UserInfo.h"
+#include "platform/runtime/Bundle.h"
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/runtime/UserDefaults.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Renderer.h"
+#include "platform/ui/Slider.h"
+#include "platform/ui/Switch.h"
+#include "platform/ui/TableViewCell.h"
+#include "platform/ui/Window.h"
+#include "settings/SettingsNibs.h"
+#include "settings/fonts/MoreSettingsFontViewController.h"
+#include "settings/main/MoreSettingsEngine.h"
+#include "settings/profile/MoreSettingsUserInfoViewController.h"
+#include "shell/app/CustomBrightnessWindow.h"
+#include "shell/app/MSSettings.h"
+#include "shell/app/Observer.h"
+#include "shell/app/ShellTestSupport.h"
+#include "shell/app/StandInScreen.h"
+#include "shell/skin/NRSkinManager.h"
+
+namespace zu {
+namespace {
+
+class ScriptedTask : public Task {
+ public:
+  std::string className() const override { return "ScriptedSettingsTask"; }
+};
+
+// A reader or a guest as the test says; tasks never run, the test posts their results.
+class ScriptedSettingsEngine : public MoreSettingsEngine {
+ public:
+  bool isAnonymous() override { return anonymous; }
+  std::string getUsername() override { return "alice@zu.example"; }
+  std::shared_ptr<UserInfo> getLoginUserInfo() override { return stored; }
+  std::shared_ptr<Task> createGetUserInfoTask(const Text& username) override {
+    userInfoAsked.push_back(username.value_or("?"));
+    tasks.push_back(std::make_shared<ScriptedTask>());
+    return tasks.back();
+  }
+  std::shared_ptr<Task> createDownloadImageTask(const Text&) override { return nullptr; }
+  void asyncRunTask(const std::shared_ptr<Task>&) override {}
+  Text getImageLocalPath(const Text&) override { return std::nullopt; }
+  int64_t getNormalCacheSize() override { return normalSize; }
+  int64_t getOffdownCacheSize() override { return offlineSize; }
+  bool isCacheCleaning() override { return false; }
+  bool isOfflineBatchRunning() override { return batchRunning; }
+  int boundAccountCount() override { return bound; }
+  std::shared_ptr<Column> createFavoriteColumn() override {
+    auto column = std::make_shared<Column>();
+    column->setEntryId(std::string("favorites"));
+    column->setTitle(std::string("我的收藏"));
+    return column;
+  }
+
+  bool anonymous = true;
+  bool batchRunning = false;
+  int bound = 0;
+  int64_t normalSize = 3 * 1024 * 1024;
+  int64_t offlineSize = 512 * 1024;
+  std::shared_ptr<UserInfo> stored;
+  std::vector<std::string> userInfoAsked;
+  std::vector<std::shared_ptr<Task>> tasks;
+};
+
+std::shared_ptr<UserInfo> profileNamed(const std::string& name) {
+  auto user = std::make_shared<UserInfo>();
+  auto value = std::make_shared<MinMaxValue>();
+  value->setValue(name);
+  user->setName(value);
+  return user;
+}
+
+class SettingsTabTest : public testing::ShellFixture {
+ protected:
+  void SetUp() override {
+    ShellFixture::SetUp();
+    NRSkinManager::resetForTesting();
+    ui::Image::clearNamedCache();
+    TaskEngine::initGlobalInstance();
+    SettingsNibs::registerNibs();
+    StandInScreen::registerMissing();
+    window_ = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+    window_->makeKeyAndVisible();
+  }
+  void TearDown() override {
+    screen_.reset();
+    navigation_.reset();
+    window_.reset();
+    ui::Application::shared().setOpenURLHandler(nullptr);
+    TaskEngine::uninitGlobalInstance();
+    ShellFixture::TearDown();
+    // A test that turned the night skin on leaves the day skin behind it.
+    NRSkinManager::resetForTesting();
+  }
+  void open() {
+    screen_ = std::make_shared<MoreSettingsMainInterfaceViewController>();
+    screen_->setEngine(engine_);
+    navigation_ = std::make_shared<ui::NavigationController>(screen_);
+    ui::ViewController::installAsRoot(*window_, navigation_);
+    settle(1);
+    window_->layoutIfNeeded();
+  }
+  ui::TableView& table() { return *screen_->sectionsTableView(); }
+  std::shared_ptr<ui::TableViewCell> cellAt(int64_t section, int64_t row) {
+    table().scrollToRow(ui::IndexPath::forRow(row, section), ui::TableViewScrollPosition::Middle, false);
+    window_->layoutIfNeeded();
+    return table().cellForRow(ui::IndexPath::forRow(row, section));
+  }
+  std::string labelText(int tag) {
+    auto label = std::dynamic_pointer_cast<ui::Label>(screen_->userInfoTableViewCell()->viewWithTag(tag));
+    return label ? label->text() : std::string("(none)");
+  }
+  void tap(int64_t section, int64_t row) {
+    table().tapRow(ui::IndexPath::forRow(row, section));
+    settle(1);
+  }
+  std::string topTitle() {
+    auto top = navigation_->topViewController();
+    return top ? top->nibName().value_or("(no name)") : std::string("(none)");
+  }
+
+  std::shared_ptr<ScriptedSettingsEngine> engine_ = std::make_shared<ScriptedSettingsEngine>();
+  std::shared_ptr<ui::Window> window_;
+  std::shared_ptr<ui::NavigationController> navigation_;
+  std::shared_ptr<MoreSettingsMainInterfaceViewController> screen_;
+};
+
+// The shipped resource gives the nine sections, titled by the text after the index and one
+// separator, with the rows in the positions the screen handles; footers carry the sizes.
+TEST_F(SettingsTabTest, TheShippedSectionsReadWithTheirTitlesAndSizeFooters) {
+  open();
+  ASSERT_EQ(9, table().numberOfSections());
+  const std::vector<std::string> titles = {"账号", "阅读", "离线下载", "缓存", "离线内容", "阅读模式", "显示", "反馈", "帮助"};
+  const std::vector<int64_t> rows = {3, 1, 1, 1, 1, 1, 3, 3, 1};
+  for (int64_t s = 0; s < 9; ++s) {
+    EXPECT_EQ(titles[static_cast<size_t>(s)], screen_->titleForHeaderInSection(table(), s)) << s;
+    EXPECT_EQ(rows[static_cast<size_t>(s)], table().numberOfRowsInSection(s)) << s;
+  }
+  EXPECT_EQ(MoreSettingsFontViewController::fontDescription(),
+            screen_->moreSettingsDetailTextByIndexPath(ui::IndexPath::forRow(0, 1)));
+  EXPECT_EQ(0u, screen_->moreSettingsDetailTextByIndexPath(ui::IndexPath::forRow(0, 1))->rfind("黑体，", 0));
+  EXPECT_FALSE(screen_->moreSettingsDetailTextByIndexPath(ui::IndexPath::forRow(0, 2)));
+  auto footer = screen_->viewForFooterInSection(table(), 3);
+  ASSERT_TRUE(footer && !footer->subviews().empty());
+  auto label = std::dynamic_pointer_cast<ui::Label>(footer->subviews().front());
+  EXPECT_EQ("点击后，你阅读过的文章缓存将被全部删除。已用缓存：3.0MB", label->text());
+  label = std::dynamic_pointer_cast<ui::Label>(screen_->viewForFooterInSection(table(), 4)->subviews().front());
+  EXPECT_EQ("点击后，所有离线下载的内容将被全部删除。当前离线文件大小：512KB", label->text());
+
+  EXPECT_EQ("1023KB", MoreSettingsMainInterfaceViewController::cacheSizeStringWithSize(1048575));
+  EXPECT_EQ("1.0MB", MoreSettingsMainInterfaceViewController::cacheSizeStringWithSize(1048576));
+  EXPECT_EQ("1.0GB", MoreSettingsMainInterfaceViewController::cacheSizeStringWithSize(1024LL * 1024 * 1024));
+  EXPECT_EQ("0KB", MoreSettingsMainInterfaceViewController::cacheSizeStringWithSize(1023));
+  EXPECT_EQ("1023.9MB", MoreSettingsMainInterfaceViewController::cacheSizeStringWithSize(1024LL * 1024 * 1024 - 100000));
+
+  EXPECT_EQ("点击登录...", labelText(2));
+  EXPECT_EQ("登录后,你可在不同平台上同步你的", labelText(3));
+  EXPECT_TRUE(engine_->userInfoAsked.empty());
+  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "settings-guest-day").has_value());
+}
+
+// A section's key is the one beginning with its digits and a non-digit: "1" is not "11", a
+// title with digits answers for no other section, a missing index has no rows, a missing
+// resource gives no sections.
+TEST_F(SettingsTabTest, SectionKeysAreFoundByTheirIndexPrefix) {
+  const std::filesystem::path bundle = home_.path() / "TestBundle";
+  std::filesystem::create_directories(bundle);
+  std::ofstream(bundle / "Info.plist") << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict/></plist>";
+  std::string keys;
+  for (const char* key : {"11_第十一", "3_第3章", "1_一", "0_零", "2_二", "4_四", "5_五", "6_六", "7_七", "8_八", "9_九",
+                          "10_十", "13:缺十二"}) {
+    keys += std::string("<key>") + key + "</key><array><string>" + key + "</string></array>";
+  }
+  std::ofstream(bundle / "MoreSettingsSections.plist")
+      << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>" << keys << "</dict></plist>";
+  Bundle::setMainBundleForTesting(bundle);
+  open();
+  EXPECT_EQ("1_一", screen_->getKeyByIndexFromSectionDictionary(1));
+  EXPECT_EQ("11_第十一", screen_->getKeyByIndexFromSectionDictionary(11));
+  EXPECT_EQ("3_第3章", screen_->getKeyByIndexFromSectionDictionary(3));
+  EXPECT_FALSE(screen_->getKeyByIndexFromSectionDictionary(12));
+  EXPECT_EQ("缺十二", screen_->titleForHeaderInSection(table(), 13));
+  EXPECT_EQ(13, table().numberOfSections());
+  EXPECT_EQ(0, table().numberOfRowsInSection(12));
+
+  std::filesystem::remove(bundle / "MoreSettingsSections.plist");
+  open();
+  EXPECT_EQ(0, table().numberOfSections());
+  Bundle::resetMainBundleForTesting();
+}
+
+// The switches store and tell; night changes the skin, posts YES and the screen redraws in the
+// night look; lightness goes to the overlay.
+TEST_F(SettingsTabTest, SwitchesStoreAndNightRedrawsTheScreen) {
+  open();
+  std::vector<Value> modes, nights;
+  NotificationCenter::defaultCenter().add("ColumnDisplayModeChange", this,
+                                          [&](const Notification& note) { modes.push_back(note.object); });
+  NotificationCenter::defaultCenter().add("Notification_Night", this,
+                                          [&](const Notification& note) { nights.push_back(note.object); });
+  auto nopic = std::dynamic_pointer_cast<ui::Switch>(cellAt(5, 0)->accessoryView());
+  ASSERT_TRUE(nopic);
+  EXPECT_FALSE(nopic->isOn());
+  nopic->setOn(true);
+  nopic->sendActionsForControlEvents(ui::kControlEventValueChanged);
+  EXPECT_TRUE(UserDefaults::standard().boolForKey("kMoreSettingsKeyForNopic"));
+  ASSERT_EQ(1u, modes.size());
+  EXPECT_EQ(Value(true), modes[0]);
+
+  auto refresh = std::dynamic_pointer_cast<ui::Switch>(cellAt(6, 0)->accessoryView());
+  ASSERT_TRUE(refresh && refresh->isOn());
+  refresh->setOn(false);
+  refresh->sendActionsForControlEvents(ui::kControlEventValueChanged);
+  EXPECT_FALSE(MSSettings::valueForAutoRefresh());
+
+  auto night = std::dynamic_pointer_cast<ui::Switch>(cellAt(6, 1)->accessoryView());
+  ASSERT_TRUE(night);
+  EXPECT_EQ(screen_->nightSwitch(), night);
+  const auto dayCell = NRSkinManager::sharedManager().colorWithCodeName("colorKdmsCellBackground");
+  night->setOn(true);
+  night->sendActionsForControlEvents(ui::kControlEventValueChanged);
+  EXPECT_TRUE(MSSettings::valueForNight());
+  EXPECT_EQ("Night", NRSkinManager::sharedManager().skinName());
+  ASSERT_EQ(1u, nights.size());
+  EXPECT_EQ(Value(true), nights[0]);
+  const auto nightCell = NRSkinManager::sharedManager().colorWithCodeName("colorKdmsCellBackground");
+  ASSERT_TRUE(nightCell);
+  EXPECT_NE(dayCell, nightCell);
+  // Redrawn from the notification: the cells carry the night colour.
+  EXPECT_EQ(*nightCell, cellAt(6, 1)->backgroundColor());
+  table().scrollToRow(ui::IndexPath::forRow(0, 0), ui::TableViewScrollPosition::Top, false);
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "settings-guest-night").has_value());
+
+  CustomBrightnessWindow::globalInit();
+  table().reloadData();
+  auto slider = std::dynamic_pointer_cast<ui::Slider>(cellAt(6, 2)->accessoryView());
+  ASSERT_TRUE(slider);
+  EXPECT_EQ(200, slider->frame().size.width);
+  slider->setValue(0.4f);
+  slider->sendActionsForControlEvents(ui::kControlEventValueChanged);
+  EXPECT_FLOAT_EQ(0.4f, MSSettings::valueForLightness());
+  EXPECT_FLOAT_EQ(0.4f, CustomBrightnessWindow::brightness());
+  CustomBrightnessWindow::globalUninit();
+  NotificationCenter::defaultCenter().remove(this);
+}
+
+// Every row opens its screen and none stays selected; the cleaning rows refuse while an offline
+// batch runs; the store row opens the configured address.
+TEST_F(SettingsTabTest, RowsOpenTheirScreensAndNoneStaysSelected) {
+  std::vector<std::string> opened;
+  ui::Application::shared().setOpenURLHandler([&](const std::string& url) {
+    opened.push_back(url);
+    return true;
+  });
+  open();
+  struct Road {
+    int64_t section, row;
+    std::string screen;
+  };
+  const std::vector<Road> roads = {{0, 1, ""},
+                                   {0, 2, "ReportContentController"},
+                                   {1, 0, "MoreSettingsFontViewController"},
+                                   {2, 0, "MSOfflineManageViewController"},
+                                   {7, 0, "MoreSettingsFeedbackViewController"},
+                                   {7, 2, "MoreSettingsAboutViewController"}};
+  for (const Road& road : roads) {
+    cellAt(road.section, road.row);
+    tap(road.section, road.row);
+    EXPECT_EQ(2u, navigation_->viewControllers().size()) << road.section << "," << road.row;
+    if (!road.screen.empty()) EXPECT_EQ(road.screen, topTitle()) << road.section << "," << road.row;
+    EXPECT_FALSE(table().indexPathForSelectedRow());
+    navigation_->popViewController(false);
+    settle(1);
+  }
+  // The favourites list got the engine's favourites column.
+  auto requests = StandInScreen::requests();
+  ASSERT_FALSE(requests.empty());
+  EXPECT_EQ("ReportContentController", requests.back().nibName);
+  auto column = requests.back().parameters.get("column").asObject<Column>();
+  ASSERT_TRUE(column);
+  EXPECT_EQ("favorites", column->entryId());
+
+  cellAt(7, 1);
+  tap(7, 1);
+  ASSERT_EQ(1u, opened.size());
+  EXPECT_NE(std::string::npos, opened[0].find("/WebObjects/MZStore.woa/wa/viewContentsUserReviews"));
+
+  // A guest's user cell presents the login screen.
+  cellAt(0, 0);
+  tap(0, 0);
+  ASSERT_TRUE(screen_->modalViewController() || navigation_->modalViewController());
+
+  // While an offline batch runs the cleaning rows say so and do nothing.
+  engine_->batchRunning = true;
+  table().reloadData();
+  auto cleaning = cellAt(3, 0);
+  auto label = std::dynamic_pointer_cast<ui::Label>(cleaning->contentView()->viewWithTag(10000));
+  ASSERT_TRUE(label);
+  EXPECT_EQ("离线下载中，无法清理缓存", label->text());
+  label = std::dynamic_pointer_cast<ui::Label>(cellAt(4, 0)->contentView()->viewWithTag(10000));
+  EXPECT_EQ("离线下载中，无法清理", label->text());
+  const size_t windows = ui::Application::shared().windows().size();
+  screen_->willSelectRow(table(), ui::IndexPath::forRow(0, 3));
+  screen_->willSelectRow(table(), ui::IndexPath::forRow(0, 4));
+  settle(1);
+  EXPECT_EQ(windows, ui::Application::shared().windows().size());
+}
+
+// A reader's cell: the stored profile at once, the service's answer after; a sync result asks
+// again and shows the new bound-account count; a result after the view unloaded changes nothing.
+TEST_F(SettingsTabTest, AReadersCellFollowsTheProfileAndTheBoundAccounts) {
+  engine_->anonymous = false;
+  engine_->stored = profileNamed("爱丽丝");
+  engine_->bound = 1;
+  open();
+  ASSERT_EQ(1u, engine_->userInfoAsked.size());
+  EXPECT_EQ("alice@zu.example", engine_->userInfoAsked[0]);
+  EXPECT_EQ("爱丽丝", labelText(2));
+  EXPECT_EQ("alice@zu.example", labelText(3));
+  EXPECT_EQ("已经绑定1个转发账号", labelText(4));
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(engine_->tasks.back())},
+                                              {"ResultType", "UserInfo"},
+                                              {"Result", Value(profileNamed("Alice"))}});
+  settle(0);
+  EXPECT_EQ("Alice", labelText(2));
+  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "settings-reader-day").has_value());
+
+  engine_->bound = 3;
+  NotificationCenter::defaultCenter().post("SyncResultNotification");
+  settle(0);
+  EXPECT_EQ(2u, engine_->userInfoAsked.size());
+  EXPECT_EQ("已经绑定3个转发账号", labelText(4));
+
+  // The sync showed the stored record at once; a failed task then changes nothing, and the next
+  // load takes the stored record again.
+  EXPECT_EQ("爱丽丝", labelText(2));
+  engine_->stored = profileNamed("Stored");
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(engine_->tasks.back())},
+                                              {"ResultType", "TaskStatus"},
+                                              {"Result", -3}});
+  settle(0);
+  EXPECT_EQ("爱丽丝", labelText(2));
+  NotificationCenter::defaultCenter().post("SyncResultNotification");
+  settle(0);
+  EXPECT_EQ("Stored", labelText(2));
+  auto pending = engine_->tasks.back();
+  screen_->viewDidUnload();
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(pending)},
+                                              {"ResultType", "UserInfo"},
+                                              {"Result", Value(profileNamed("Late"))}});
+  settle(0);
+  EXPECT_FALSE(screen_->userInfo());
+
+  MSSettings::setValueForNight(true);
+  NRSkinManager::sharedManager().changeSkin("Night");
+  open();
+  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "settings-reader-night").has_value());
+  // The own profile opens from the user cell.
+  tap(0, 0);
+  EXPECT_TRUE(std::dynamic_pointer_cast<MoreSettingsUserInfoViewController>(navigation_->topViewController()));
+}
+
+}  // namespace
+}  // namespace zu
