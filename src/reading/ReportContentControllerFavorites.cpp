@@ -82,9 +82,13 @@ void ReportContentController::deleteTableViewRowForFavorite() {
     return;
   }
   auto& table = *contenttable_;
+  Items inserted;
+  bool changed = false;
   for (const auto& record : records) {
     if (record.action == -1) {
-      std::erase_if(*dataSource_, [&](const auto& item) { return item->entryId() == std::optional<std::string>(record.id); });
+      changed |= std::erase_if(*dataSource_, [&](const auto& item) {
+        return item->entryId() == std::optional<std::string>(record.id);
+      }) > 0;
       for (int64_t s = static_cast<int64_t>(sortdataSource_.size()) - 1; s >= 0; --s) {
         auto& section = sortdataSource_[static_cast<size_t>(s)];
         std::vector<ui::IndexPath> rows;
@@ -104,6 +108,8 @@ void ReportContentController::deleteTableViewRowForFavorite() {
         }
       }
     } else if (record.action == 1 && record.summary) {
+      changed = true;
+      inserted.insert(inserted.begin(), record.summary);
       dataSource_->insert(dataSource_->begin(), record.summary);
       table.beginUpdates();
       if (sortdataSource_.empty()) {
@@ -117,6 +123,9 @@ void ReportContentController::deleteTableViewRowForFavorite() {
       removeFavoriteNoneView();
     }
   }
+  // The list's indexes moved: a new thumbnail session over the list keeps the session's indexes
+  // the list's and fetches the added favourites' thumbnails.
+  if (changed) startDownloads(inserted, true);
   if (sortdataSource_.empty()) showFavoriteNoneView();
   updateFavoriteTitle();
 }
