@@ -147,6 +147,26 @@ TEST_F(ReportContentFavoritesTest, TheThumbnailSessionFollowsTheAppliedChanges) 
   EXPECT_EQ(3u, engine_->sessions.size());
 }
 
+// A refresh with seven new favourites rebuilds the list 0.01 s later; changes from the browser
+// applied in between go into that rebuild, not into a table about to be made again.
+TEST_F(ReportContentFavoritesTest, ChangesAppliedWhileARebuildWaitsArePartOfIt) {
+  auto list = openFavorites(items("f", 7, kNow - kHour));
+  navigation_->pushViewController(std::make_shared<ui::ViewController>(), false);
+  settle(1);
+  added(summary("x0", kNow));
+  removed("n6");
+  list->fetchUpdateData();
+  report(last(ReportContentController::kUpdateTag), page(items("n", 7, kNow - 2 * kHour), false));
+  ASSERT_TRUE(list->sortdataSource().empty());  // the rebuild waits
+  navigation_->popViewController(false);
+  EXPECT_NO_THROW(settle(1));
+  EXPECT_EQ((std::vector<std::string>{"x0", "n0", "n1", "n2", "n3", "n4", "n5"}), ids(*list));
+  EXPECT_EQ((std::vector<size_t>{7}), sectionSizes(*list));
+  EXPECT_EQ(7, list->contenttable()->numberOfRowsInSection(0));
+  EXPECT_FALSE(list->favoriteNoneView());
+  EXPECT_EQ("我的收藏(7)", list->titleLabel()->text());
+}
+
 TEST_F(ReportContentFavoritesTest, AGuestAtTwentyIsWarnedOnEveryLoadAndOffersTheLogin) {
   engine_->anonymous = true;
   engine_->favoriteCount = 20;
