@@ -139,6 +139,11 @@ void ReportContentController::viewDidLoad() {
 
   if (isUnloaded_) {
     // Back after a memory warning: the rows as they were, at the offset they were left at.
+    // Pages that came while the view was gone (the browser asks for more while it covers the
+    // list) reached only dataSource_, so the sections are made again from it.
+    sortdataSource_.clear();
+    rebuildPending_ = false;
+    appendSections(*dataSource_, std::nullopt, feedData_ && feedData_->nextLink() && !dataSource_->empty());
     contenttable_->reloadData();
     contenttable_->layoutIfNeeded();
     contenttable_->setContentOffset(currentOffset_);

@@ -82,9 +82,15 @@ void ReportContentController::deleteTableViewRowForFavorite() {
     return;
   }
   auto& table = *contenttable_;
+  Items inserted;
+  bool changed = false;
   for (const auto& record : records) {
     if (record.action == -1) {
-      std::erase_if(*dataSource_, [&](const auto& item) { return item->entryId() == std::optional<std::string>(record.id); });
+      changed |= std::erase_if(*dataSource_, [&](const auto& item) {
+        return item->entryId() == std::optional<std::string>(record.id);
+      }) > 0;
+      // A rebuild still waiting builds from dataSource_: the table is left to it.
+      if (rebuildPending_) continue;
       for (int64_t s = static_cast<int64_t>(sortdataSource_.size()) - 1; s >= 0; --s) {
         auto& section = sortdataSource_[static_cast<size_t>(s)];
         std::vector<ui::IndexPath> rows;
@@ -104,7 +110,11 @@ void ReportContentController::deleteTableViewRowForFavorite() {
         }
       }
     } else if (record.action == 1 && record.summary) {
+      changed = true;
+      inserted.insert(inserted.begin(), record.summary);
       dataSource_->insert(dataSource_->begin(), record.summary);
+      removeFavoriteNoneView();
+      if (rebuildPending_) continue;
       table.beginUpdates();
       if (sortdataSource_.empty()) {
         sortdataSource_.emplace_back();
@@ -114,10 +124,12 @@ void ReportContentController::deleteTableViewRowForFavorite() {
       table.insertRows({ui::IndexPath::forRow(0, 0)}, kFade);
       table.endUpdates();
       table.setHidden(false);
-      removeFavoriteNoneView();
     }
   }
-  if (sortdataSource_.empty()) showFavoriteNoneView();
+  // The list's indexes moved: a new thumbnail session over the list keeps the session's indexes
+  // the list's and fetches the added favourites' thumbnails.
+  if (changed) startDownloads(inserted, true);
+  if (rebuildPending_ ? dataSource_->empty() : sortdataSource_.empty()) showFavoriteNoneView();
   updateFavoriteTitle();
 }
 

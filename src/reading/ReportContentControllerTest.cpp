@@ -75,6 +75,31 @@ TEST_F(ReportContentControllerTest, AnEmptyNextPageRemovesTheLoadMoreRow) {
   EXPECT_EQ(1u, engine_->tagged(ReportContentController::kNextTag).size());
 }
 
+// The browser asks for more pages while it covers the list; a memory warning meanwhile drops the
+// list's view. Back in the list, the rows are every listed item, the next page's included.
+TEST_F(ReportContentControllerTest, PagesThatCameWhileTheViewWasUnloadedAreListedOnReturn) {
+  auto list = open(column());
+  report(last(ReportContentController::kSummaryTag), page(items("a", 3, kNow), true));
+  navigation_->pushViewController(std::make_shared<ui::ViewController>(), false);
+  settle(1);
+  ui::Application::shared().simulateMemoryWarning();
+  ASSERT_FALSE(list->isViewLoaded());
+  list->needMorePages();
+  report(last(ReportContentController::kNextTag), page(items("b", 2, kNow - 30 * kHour), false));
+  EXPECT_EQ(5u, list->dataSource()->size());
+  navigation_->popViewController(false);
+  settle(1);
+  ASSERT_TRUE(list->contenttable());
+  // Today's three, then the two of the day before yesterday; the last page: no load-more row.
+  EXPECT_EQ((std::vector<size_t>{3, 2}), sectionSizes(*list));
+  ASSERT_EQ(2, list->contenttable()->numberOfSections());
+  EXPECT_EQ(2, list->contenttable()->numberOfRowsInSection(1));
+  list->contenttable()->tapRow(ui::IndexPath::forRow(1, 1));
+  auto browser = std::dynamic_pointer_cast<ScrolledNewsBrowseController>(navigation_->topViewController());
+  ASSERT_TRUE(browser);
+  EXPECT_EQ(4, browser->firstinIndex());
+}
+
 TEST_F(ReportContentControllerTest, RefreshMergeCases) {
   auto list = open(column());
   report(last(ReportContentController::kSummaryTag), page(items("a", 3, kNow - kHour), false));

@@ -3,6 +3,7 @@
 // title, login and logout, and the favourites tab of the main interface file.
 #include <gtest/gtest.h>
 
+#include "model/service/VeskThumbnail.h"
 #include "platform/ui/AlertView.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/NavigationItem.h"
@@ -120,6 +121,50 @@ TEST_F(ReportContentFavoritesTest, TheBrowsersChangesApplyOnTheWayBack) {
   backButton->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   settle(1);
   EXPECT_EQ(1u, navigation_->viewControllers().size());
+}
+
+// The thumbnail session's indexes are the list's: a favourite added at the top or one removed
+// makes a new session over the list as it now stands, the added one's thumbnail included.
+TEST_F(ReportContentFavoritesTest, TheThumbnailSessionFollowsTheAppliedChanges) {
+  auto withThumbnail = [](const std::shared_ptr<NewsSummary>& item) {
+    auto thumbnail = std::make_shared<VeskThumbnail>();
+    thumbnail->setHref("http://img/" + *item->entryId());
+    item->setVeskThumbnail(thumbnail);
+    return item;
+  };
+  auto list = openFavorites({withThumbnail(summary("f0", kNow - kHour)), summary("f1", kNow - 2 * kHour)});
+  ASSERT_EQ(1u, engine_->sessions.size());
+  visitBrowser([&] { added(withThumbnail(summary("x0", kNow))); });
+  ASSERT_EQ(2u, engine_->sessions.size());
+  EXPECT_TRUE(engine_->sessions[0]->closed);
+  EXPECT_EQ((DownloadWithPrioritySession::UrlList{"http://img/x0", "http://img/f0", std::nullopt}),
+            engine_->sessions[1]->urls);
+  visitBrowser([&] { removed("f0"); });
+  ASSERT_EQ(3u, engine_->sessions.size());
+  EXPECT_EQ((DownloadWithPrioritySession::UrlList{"http://img/x0", std::nullopt}), engine_->sessions[2]->urls);
+  // Nothing changed: the session stays.
+  visitBrowser([] {});
+  EXPECT_EQ(3u, engine_->sessions.size());
+}
+
+// A refresh with seven new favourites rebuilds the list 0.01 s later; changes from the browser
+// applied in between go into that rebuild, not into a table about to be made again.
+TEST_F(ReportContentFavoritesTest, ChangesAppliedWhileARebuildWaitsArePartOfIt) {
+  auto list = openFavorites(items("f", 7, kNow - kHour));
+  navigation_->pushViewController(std::make_shared<ui::ViewController>(), false);
+  settle(1);
+  added(summary("x0", kNow));
+  removed("n6");
+  list->fetchUpdateData();
+  report(last(ReportContentController::kUpdateTag), page(items("n", 7, kNow - 2 * kHour), false));
+  ASSERT_TRUE(list->sortdataSource().empty());  // the rebuild waits
+  navigation_->popViewController(false);
+  EXPECT_NO_THROW(settle(1));
+  EXPECT_EQ((std::vector<std::string>{"x0", "n0", "n1", "n2", "n3", "n4", "n5"}), ids(*list));
+  EXPECT_EQ((std::vector<size_t>{7}), sectionSizes(*list));
+  EXPECT_EQ(7, list->contenttable()->numberOfRowsInSection(0));
+  EXPECT_FALSE(list->favoriteNoneView());
+  EXPECT_EQ("我的收藏(7)", list->titleLabel()->text());
 }
 
 TEST_F(ReportContentFavoritesTest, AGuestAtTwentyIsWarnedOnEveryLoadAndOffersTheLogin) {
