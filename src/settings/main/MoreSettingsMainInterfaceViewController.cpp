@@ -289,7 +289,9 @@ void MoreSettingsMainInterfaceViewController::stopObservingTask(std::optional<st
 
 void MoreSettingsMainInterfaceViewController::viewWillAppear(bool animated) {
   ViewController::viewWillAppear(animated);
-  NRSkinManager::sharedManager().setCurrentSkinTitleNavigationItem(kTitle, *navigationItem());
+  // The title, and the bar a screen pushed from here (the favourites list decorates it) may have
+  // left in its own look.
+  rejustInterface();
   LoadUserInfo();
   reloadMoreSettingsData();
 }
