@@ -16,6 +16,9 @@
 #include <thread>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/CommInfo.h"
 #include "engine/cache/ColumnCache.h"
@@ -600,6 +603,23 @@ TEST_F(RefreshKillTest, AKilledRefreshLosesNothingOfTheReadersAndTearsNoRow) {
     int go[2], progress[2];
     ASSERT_EQ(pipe(go), 0);
     ASSERT_EQ(pipe(progress), 0);
+    // The child's arguments and environment are made here: between fork and exec the child
+    // may only make calls that take no lock, as another thread of this process (the service's,
+    // the engine's) may have held the allocator's or the environment's at the fork.
+    std::string role = std::string(kChildRole) + "=" + std::to_string(go[0]) + "," +
+                       std::to_string(progress[1]) + "," + service_.host() + "," +
+                       home_.path().string();
+    std::vector<char*> environment;
+    for (char** variable = environ; *variable; ++variable) {
+      if (std::string_view(*variable).rfind(std::string(kChildRole) + "=", 0) != 0) {
+        environment.push_back(*variable);
+      }
+    }
+    environment.push_back(role.data());
+    environment.push_back(nullptr);
+    char filter[] = "--gtest_filter=RefreshKillTest.*";
+    char self[] = "/proc/self/exe";
+    char* args[] = {self, filter, nullptr};
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -607,16 +627,10 @@ TEST_F(RefreshKillTest, AKilledRefreshLosesNothingOfTheReadersAndTearsNoRow) {
       // of this process left behind (their threads are gone, their globals are not).
       close(go[1]);
       close(progress[0]);
-      const std::string role = std::to_string(go[0]) + "," + std::to_string(progress[1]) + "," +
-                               service_.host() + "," + home_.path().string();
-      setenv(kChildRole, role.c_str(), 1);
       int quiet = open("/dev/null", O_WRONLY);
       dup2(quiet, 1);
       dup2(quiet, 2);
-      char filter[] = "--gtest_filter=RefreshKillTest.*";
-      char self[] = "/proc/self/exe";
-      char* args[] = {self, filter, nullptr};
-      execv(self, args);
+      execve(self, args, environment.data());
       _exit(9);
     }
     close(go[0]);
