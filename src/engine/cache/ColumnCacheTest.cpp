@@ -131,9 +131,8 @@ TEST_F(ColumnCacheTest, UnchangedPagesAreNotRewrittenAndValidatorsFollowTheirPag
 }
 
 // Saves return before the writer has written them: every load sees the latest save at once,
-// from any thread, a slot saved many times in a row ends on disk as its last save, and a cache
-// destroyed with saves pending writes them first.
-TEST_F(ColumnCacheTest, LoadsSeeTheLatestSaveBeforeTheWriterAndNothingIsLostAtTheEnd) {
+// from any thread, and a slot saved many times in a row ends on disk as its last save.
+TEST_F(ColumnCacheTest, LoadsSeeTheLatestSaveBeforeTheWriter) {
   const auto id = text("col");
   const auto url = text("http://h/list.atom");
   std::atomic<bool> done{false};
@@ -171,10 +170,6 @@ TEST_F(ColumnCacheTest, LoadsSeeTheLatestSaveBeforeTheWriterAndNothingIsLostAtTh
   EXPECT_EQ(FileUtil::readFile(cache_->getPath(*id, *url, ColumnCache::kFirstPagePrefix)),
             bytes("page 299"));
   EXPECT_EQ(fileCount(cache_->getColumnPath(*id)), 3u);
-
-  cache_->saveCoverThumbnail(id, url, bytes("last words"));
-  cache_ = std::make_unique<ColumnCache>(subs_);  // the old cache writes before it goes
-  EXPECT_EQ(cache_->loadCoverThumbnail(id, url), bytes("last words"));
 }
 
 // Whether a thread of this process waits for the other end of a FIFO to be opened.
@@ -187,19 +182,26 @@ bool threadWaitsOnFifo() {
 }
 
 // While the writer is stuck in one column's file (a FIFO where its page goes: opening it to
-// compare waits for a writer of the FIFO), loads of other columns and of the stuck save answer.
-TEST_F(ColumnCacheTest, LoadsDoNotWaitForTheWriter) {
+// compare waits for a writer of the FIFO), loads of other columns and of the stuck save answer;
+// a cache destroyed then still writes what waits behind the stuck save.
+TEST_F(ColumnCacheTest, LoadsDoNotWaitForTheWriterAndDestructionWritesWhatWaits) {
   cache_->saveCover(text("b"), text("http://h/b.png"), bytes("cover b"));
   cache_->flush();
   const std::string stuck = cache_->getPath("a", "http://h/a.atom", ColumnCache::kFirstPagePrefix);
   ASSERT_EQ(::mkfifo(stuck.c_str(), 0600), 0);
+  // The writer goes on once the FIFO is opened: its comparison finds no file there, and the
+  // page replaces the FIFO.
+  auto release = [&] {
+    const int fd = ::open(stuck.c_str(), O_WRONLY | O_NONBLOCK);
+    if (fd >= 0) ::close(fd);
+    return fd >= 0;
+  };
   cache_->saveFirstPage(text("a"), text("http://h/a.atom"), bytes("page a"), {"\"a\"", {}});
   for (int i = 0; i < 1000 && !threadWaitsOnFifo(); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   if (!threadWaitsOnFifo()) {
-    const int fd = ::open(stuck.c_str(), O_WRONLY | O_NONBLOCK);
-    if (fd >= 0) ::close(fd);
+    release();
     GTEST_SKIP() << "this kernel does not show where a thread waits";
   }
   auto loads = std::async(std::launch::async, [&] {
@@ -207,17 +209,23 @@ TEST_F(ColumnCacheTest, LoadsDoNotWaitForTheWriter) {
                           cache_->loadFirstPageValidators(text("b"), text("http://h/b.atom")));
   });
   const bool answered = loads.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
-  EXPECT_EQ(cache_->loadFirstPage(text("a"), text("http://h/a.atom")), bytes("page a"));
-  // The writer goes on: its comparison finds no file there, and the page replaces the FIFO.
-  const int fd = ::open(stuck.c_str(), O_WRONLY | O_NONBLOCK);
-  ASSERT_GE(fd, 0);
-  ::close(fd);
-  EXPECT_TRUE(answered);
+  if (!answered) {
+    ASSERT_TRUE(release());
+  }
+  ASSERT_TRUE(answered);
   EXPECT_EQ(loads.get(), std::make_pair(std::optional<Bytes>(bytes("cover b")),
                                         std::optional<ColumnCache::Validators>()));
-  cache_->flush();
+  EXPECT_EQ(cache_->loadFirstPage(text("a"), text("http://h/a.atom")), bytes("page a"));
+
+  cache_->saveCoverThumbnail(text("b"), text("http://h/t.png"), bytes("thumbnail b"));
+  std::thread destroyer([&] { cache_.reset(); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the destructor waits
+  ASSERT_TRUE(release());
+  destroyer.join();
+  cache_ = std::make_unique<ColumnCache>(subs_);
   EXPECT_EQ(FileUtil::readFile(stuck), bytes("page a"));
   EXPECT_EQ(cache_->loadFirstPageValidators(text("a"), text("http://h/a.atom"))->etag, "\"a\"");
+  EXPECT_EQ(cache_->loadCoverThumbnail(text("b"), text("http://h/t.png")), bytes("thumbnail b"));
 }
 
 TEST_F(ColumnCacheTest, MissingIdsOrUrlsSaveNothingAndLoadNothing) {
