@@ -182,8 +182,9 @@ bool threadWaitsOnFifo() {
 }
 
 // While the writer is stuck in one column's file (a FIFO where its page goes: opening it to
-// compare waits for a writer of the FIFO), loads of other columns and of the stuck save answer;
-// a cache destroyed then still writes what waits behind the stuck save.
+// compare waits for a writer of the FIFO), loads of other columns and of the stuck save answer,
+// saves of one slot waiting behind it are written once, and a cache destroyed then still writes
+// what waits.
 TEST_F(ColumnCacheTest, LoadsDoNotWaitForTheWriterAndDestructionWritesWhatWaits) {
   cache_->saveCover(text("b"), text("http://h/b.png"), bytes("cover b"));
   cache_->flush();
@@ -217,6 +218,14 @@ TEST_F(ColumnCacheTest, LoadsDoNotWaitForTheWriterAndDestructionWritesWhatWaits)
                                         std::optional<ColumnCache::Validators>()));
   EXPECT_EQ(cache_->loadFirstPage(text("a"), text("http://h/a.atom")), bytes("page a"));
 
+  // Saves of one slot piling up behind the stuck one are written once, the last: here the
+  // bytes already kept, so the file is left as it was.
+  const std::string cover = cache_->getPath("b", "http://h/b.png", ColumnCache::kCoverPrefix);
+  struct stat kept {};
+  ASSERT_EQ(::stat(cover.c_str(), &kept), 0);
+  cache_->saveCover(text("b"), text("http://h/b.png"), bytes("cover b, again"));
+  EXPECT_EQ(cache_->loadCover(text("b"), text("http://h/b.png")), bytes("cover b, again"));
+  cache_->saveCover(text("b"), text("http://h/b.png"), bytes("cover b"));
   cache_->saveCoverThumbnail(text("b"), text("http://h/t.png"), bytes("thumbnail b"));
   std::thread destroyer([&] { cache_.reset(); });
   std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the destructor waits
@@ -226,6 +235,9 @@ TEST_F(ColumnCacheTest, LoadsDoNotWaitForTheWriterAndDestructionWritesWhatWaits)
   EXPECT_EQ(FileUtil::readFile(stuck), bytes("page a"));
   EXPECT_EQ(cache_->loadFirstPageValidators(text("a"), text("http://h/a.atom"))->etag, "\"a\"");
   EXPECT_EQ(cache_->loadCoverThumbnail(text("b"), text("http://h/t.png")), bytes("thumbnail b"));
+  struct stat after {};
+  ASSERT_EQ(::stat(cover.c_str(), &after), 0);
+  EXPECT_EQ(after.st_ino, kept.st_ino);
 }
 
 TEST_F(ColumnCacheTest, MissingIdsOrUrlsSaveNothingAndLoadNothing) {
