@@ -348,9 +348,8 @@ TEST_F(SampleServiceTest, GeneratedColumnCopiesListTheirOwnArticles) {
 TEST_F(SampleServiceTest, DelayedRequestsAreRecordedOnArrival) {
   service_.setResponseDelay("/col/gen-2.atom", 3000);
   std::thread client([&] { get("/col/gen-2.atom"); });
-  const auto start = std::chrono::steady_clock::now();
+  // On record before the answer's wait is over.
   EXPECT_TRUE(service_.waitForRequests("/col/gen-2.atom", 1, std::chrono::seconds(2)));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(2500));
   client.join();
   EXPECT_EQ(service_.requestsTo("/col/gen-2.atom").size(), 1u);
 }

@@ -57,26 +57,32 @@ std::string ColumnCache::getPath(const std::string& columnId, const std::string&
 void ColumnCache::deleteOldFile(const std::string& columnId, const std::string& prefix) {
   flush();
   std::lock_guard files(fileLock_);
-  deleteOldFileLocked(folderOf(columnId), prefix);
+  deleteOldFileLocked(folderOf(columnId), prefix, std::string());
 }
 
-void ColumnCache::deleteOldFileLocked(const std::string& folder, const std::string& prefix) {
+void ColumnCache::deleteOldFileLocked(const std::string& folder, const std::string& prefix,
+                                      const std::string& keep) {
+  const fs::path kept = fs::path(keep).filename();
   for (const fs::path& path : FileUtil::listFolder(folder)) {
-    if (path.filename().string().rfind(prefix, 0) == 0) {
+    if (path.filename().string().rfind(prefix, 0) == 0 && path.filename() != kept) {
       std::error_code ec;
       fs::remove(path, ec);
     }
   }
 }
 
-void ColumnCache::replaceFile(const std::string& folder, const std::string& path,
+bool ColumnCache::replaceFile(const std::string& folder, const std::string& path,
                               const Bytes& data, const char* prefix) {
   // At most one file of a prefix exists: when it is this path with these bytes, all is kept.
-  if (FileUtil::readFile(path) == data) return;
-  deleteOldFileLocked(folder, prefix);
+  if (FileUtil::readFile(path) == data) return true;
+  // The new file first, then the others go: the path always holds the old bytes or the new
+  // ones, for a load running beside the writer and after a kill.
   if (!FileUtil::writeFileAtomically(path, data, FileUtil::Sync::kDeferred)) {
     std::fprintf(stderr, "ColumnCache save file failed\n");
+    return false;
   }
+  deleteOldFileLocked(folder, prefix, path);
+  return true;
 }
 
 void ColumnCache::enqueue(Pending pending) {
@@ -106,7 +112,7 @@ void ColumnCache::writerLoop() {
     guard.lock();
     writing_ = false;
     // Loads answered from the save until now; a newer save of the slot made meanwhile is
-    // written next.
+    // written after the slots already waiting.
     if (auto it = pending_.find(slot); it != pending_.end()) {
       if (it->second.generation == job.generation) {
         pending_.erase(it);
@@ -122,13 +128,15 @@ void ColumnCache::write(const Pending& job) {
   std::lock_guard files(fileLock_);
   std::error_code ec;
   fs::create_directories(job.folder, ec);
-  replaceFile(job.folder, job.path, *job.data, job.prefix);
+  // A page that could not be written keeps the validators of the page still there.
+  if (!replaceFile(job.folder, job.path, *job.data, job.prefix)) return;
   if (std::string_view(job.prefix) != kFirstPagePrefix) return;
-  // The page first: validators never describe an older page than the one kept.
+  // The page first: after a kill between the two, the validators kept are those of the page
+  // before, never newer than the page (a 304 to newer validators would deliver an older page).
   if (job.validators) {
     replaceFile(job.folder, job.validatorsPath, *job.validators, kValidatorsPrefix);
   } else {
-    deleteOldFileLocked(job.folder, kValidatorsPrefix);
+    deleteOldFileLocked(job.folder, kValidatorsPrefix, std::string());
   }
 }
 
@@ -219,7 +227,6 @@ std::optional<ColumnCache::Validators> ColumnCache::loadFirstPageValidators(cons
   if (SlotView view = pendingView(folder, kFirstPagePrefix, page); view.pending) {
     return view.validators ? parseValidators(*view.validators) : std::nullopt;
   }
-  std::lock_guard files(fileLock_);
   // Validators without their page would make a 304 deliver nothing.
   std::error_code ec;
   if (!fs::exists(page, ec)) return std::nullopt;
@@ -234,7 +241,6 @@ std::optional<Bytes> ColumnCache::load(const Text& columnId, const Text& url, co
   if (SlotView view = pendingView(folder, prefix, path); view.pending) {
     return view.data ? std::optional<Bytes>(*view.data) : std::nullopt;
   }
-  std::lock_guard files(fileLock_);
   return FileUtil::readFile(path);
 }
 

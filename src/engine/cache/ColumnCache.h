@@ -11,16 +11,20 @@
 // response cache has dropped its copy (see the article-list stand-in of UpdateColumnInnerTask).
 //
 // Writes: saves return at once; a writer thread of the cache's own does the file work in the
-// order the saves were made, so a refresh's transfers never wait for folder creation, file
-// creation and renames on a slow disk. Until a save is written, loads answer from it (a load
-// always sees the latest save). Saves of one slot (a column's page, cover or thumbnail) that
-// pile up while the writer is busy are written once, the latest. A save whose bytes equal the
-// file already kept for that URL writes nothing, so an unchanged answer (a 304 delivering the
-// kept copy) costs no disk work. Everything here is a copy of what the service sends again, so
-// files are replaced atomically (write, rename) without waiting for the disk: kill -9 leaves
-// the old file or the new one, or loses saves not yet written; a power cut may lose the newest
-// files. Either way the next refresh fetches them again. A page is written before its
-// validators, so validators never describe an older page than the one kept.
+// order the slots were first saved, so a refresh's transfers never wait for folder creation,
+// file creation and renames on a slow disk, and loads never wait for the writer. Until a save
+// is written, loads answer from it (a load always sees the latest save). Saves of one slot (a
+// column's page, cover or thumbnail) that pile up while the writer is busy are written once,
+// the latest, in the slot's place in the queue (behind the others when the slot was being
+// written). A save whose bytes equal the file already kept for that URL writes nothing, so an
+// unchanged answer (a 304 delivering the kept copy) costs no disk work. Everything here is a
+// copy of what the service sends again, so files are replaced atomically (write, rename, then
+// the slot's other files go) without waiting for the disk: kill -9 leaves the old file or the
+// new one, or loses saves not yet written; a power cut may lose the newest files. Either way
+// the next refresh fetches them again. A page is written before its validators, so the
+// validators kept never describe a newer page than the one kept (a 304 then would deliver an
+// older page as the current one); a load of the validators before the page finds a page at
+// least as new.
 //
 // Made once by the data engine over its subscription store (read by clean()). Any thread may
 // save and load; the destructor writes what is pending, then ends the writer.
@@ -118,10 +122,13 @@ class ColumnCache {
   void writerLoop();
   void write(const Pending& job);
   // Replaces the prefix's file in `folder` with `data` under `path` unless it already holds
-  // those bytes. Holds fileLock_.
-  void replaceFile(const std::string& folder, const std::string& path, const Bytes& data,
+  // those bytes; false when the new file could not be written (the old ones are kept then).
+  // Holds fileLock_.
+  bool replaceFile(const std::string& folder, const std::string& path, const Bytes& data,
                    const char* prefix);
-  void deleteOldFileLocked(const std::string& folder, const std::string& prefix);
+  // Removes the prefix's files in `folder` but `keep`.
+  void deleteOldFileLocked(const std::string& folder, const std::string& prefix,
+                           const std::string& keep);
   void save(const Text& columnId, const Text& url, const Bytes& data, const char* prefix);
   std::optional<Bytes> load(const Text& columnId, const Text& url, const char* prefix);
 
@@ -137,7 +144,11 @@ class ColumnCache {
   std::condition_variable wake_;
   std::condition_variable idle_;
 
-  std::mutex fileLock_;  // every file operation, so a load never reads a half-replaced slot
+  // The writer's, clean()'s and deleteOldFile()'s file work, one at a time. Loads take no
+  // file lock: a slot's file is replaced by a rename (old bytes or new, never none), and a slot
+  // being written is answered from pending_, so a load never waits for the disk work of another
+  // column.
+  std::mutex fileLock_;
   std::thread writer_;
 };
 

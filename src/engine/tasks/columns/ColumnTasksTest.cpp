@@ -16,6 +16,9 @@
 #include <thread>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "common/CommInfo.h"
 #include "engine/cache/ColumnCache.h"
@@ -604,6 +607,23 @@ TEST_F(RefreshKillTest, AKilledRefreshLosesNothingOfTheReadersAndTearsNoRow) {
     int go[2], progress[2];
     ASSERT_EQ(pipe(go), 0);
     ASSERT_EQ(pipe(progress), 0);
+    // The child's arguments and environment are made here: between fork and exec the child
+    // may only make calls that take no lock, as another thread of this process (the service's,
+    // the engine's) may have held the allocator's or the environment's at the fork.
+    std::string role = std::string(kChildRole) + "=" + std::to_string(go[0]) + "," +
+                       std::to_string(progress[1]) + "," + service_.host() + "," +
+                       home_.path().string();
+    std::vector<char*> environment;
+    for (char** variable = environ; *variable; ++variable) {
+      if (std::string_view(*variable).rfind(std::string(kChildRole) + "=", 0) != 0) {
+        environment.push_back(*variable);
+      }
+    }
+    environment.push_back(role.data());
+    environment.push_back(nullptr);
+    char filter[] = "--gtest_filter=RefreshKillTest.*";
+    char self[] = "/proc/self/exe";
+    char* args[] = {self, filter, nullptr};
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -611,16 +631,10 @@ TEST_F(RefreshKillTest, AKilledRefreshLosesNothingOfTheReadersAndTearsNoRow) {
       // of this process left behind (their threads are gone, their globals are not).
       close(go[1]);
       close(progress[0]);
-      const std::string role = std::to_string(go[0]) + "," + std::to_string(progress[1]) + "," +
-                               service_.host() + "," + home_.path().string();
-      setenv(kChildRole, role.c_str(), 1);
       int quiet = open("/dev/null", O_WRONLY);
       dup2(quiet, 1);
       dup2(quiet, 2);
-      char filter[] = "--gtest_filter=RefreshKillTest.*";
-      char self[] = "/proc/self/exe";
-      char* args[] = {self, filter, nullptr};
-      execv(self, args);
+      execve(self, args, environment.data());
       _exit(9);
     }
     close(go[0]);
@@ -687,10 +701,13 @@ TEST_F(RefreshKillTest, AKilledRefreshLosesNothingOfTheReadersAndTearsNoRow) {
           << "round " << round << ": " << shown.value_or("(none)") << " after " << reported;
     }
     EXPECT_EQ(order, (std::vector<std::string>{"col-video", "col-rss", "col-photo", "col-news"}));
-    // A kept first page is a whole list.
+    // A kept first page is a whole list. A write the kill cut short leaves its temporary file
+    // ("<page>.tmp.<pid>.<n>", never read; the next change of the page removes it).
     for (const auto& folder : FileUtil::listFolder(Paths::caches() / ColumnCache::kFolderName)) {
       for (const auto& file : FileUtil::listFolder(folder)) {
-        if (file.filename().string().rfind(ColumnCache::kFirstPagePrefix, 0) != 0) continue;
+        const std::string name = file.filename().string();
+        if (name.rfind(ColumnCache::kFirstPagePrefix, 0) != 0) continue;
+        if (name.find(".tmp.") != std::string::npos) continue;
         auto page = FileUtil::readFile(file);
         ASSERT_TRUE(page);
         auto list = VESKAtomParser::allocParseFeed(
