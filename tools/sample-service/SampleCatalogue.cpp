@@ -217,7 +217,7 @@ std::string customEntry(const Custom& custom, const std::string& base, bool subs
 
 std::optional<std::string> SampleCatalogue::answer(const std::string& path, const std::string& query,
                                                    const std::string& columns, const std::string& base) {
-  const int page = std::max(1, std::atoi(SampleOAuth::formValue(query, "page").c_str()));
+  const int page = std::max(1, std::atoi(SampleOAuth::formValue(query, "page").value_or("").c_str()));
   for (const auto& level : pages()) {
     if (path != level.path || query != level.query) continue;
     std::string extra;
@@ -239,7 +239,7 @@ std::optional<std::string> SampleCatalogue::answer(const std::string& path, cons
     return feed(std::string("catalogue:") + path, level.title, extra, entries);
   }
   if (path == "/catalog/search.atom") {
-    const std::string words = lower(trimmed(SampleOAuth::formValue(query, "q")));
+    const std::string words = lower(trimmed(SampleOAuth::formValue(query, "q").value_or("")));
     std::vector<std::string> found;
     for (const auto& [id, entry] : entriesWithIds(columns)) {
       if (words.empty() || lower(textOf(entry, "title") + " " + textOf(entry, "summary")).find(words) == std::string::npos) {
@@ -265,7 +265,7 @@ std::optional<std::string> SampleCatalogue::answer(const std::string& path, cons
   const std::string prefix = "/custom/search/";
   if (path.rfind(prefix, 0) == 0 && path.size() > prefix.size() + 5 && path.substr(path.size() - 5) == ".atom") {
     const std::string kind = path.substr(prefix.size(), path.size() - prefix.size() - 5);
-    const std::string words = lower(trimmed(SampleOAuth::formValue(query, "q")));
+    const std::string words = lower(trimmed(SampleOAuth::formValue(query, "q").value_or("")));
     std::vector<std::string> found;
     for (const auto& custom : customs()) {
       if (kind != custom.kind || words.empty()) continue;

@@ -96,12 +96,6 @@ std::string header(const std::map<std::string, std::string>& headers, const std:
 
 std::string SampleOAuth::percentEncode(const std::string& text) { return encode(text); }
 
-std::string SampleOAuth::formValue(const std::string& form, const std::string& name) {
-  Parameters values;
-  addForm(form, values);
-  return valueOf(values, name).value_or("");
-}
-
 std::string SampleOAuth::signature(const std::string& method, const std::string& url,
                                    Parameters parameters, const std::string& consumerSecret,
                                    const std::string& tokenSecret) {

@@ -55,11 +55,9 @@ class SampleOAuth {
                                std::multimap<std::string, std::string> parameters,
                                const std::string& consumerSecret, const std::string& tokenSecret);
 
-  // Percent-encoding as OAuth signs (unreserved characters kept), and the decoded value of `name`
-  // in a form or query text ("q=a%20b&page=2"), or "" without one; the other sample answers use
-  // them for their queries.
+  // Percent-encoding as OAuth signs (unreserved characters kept); the other sample answers use it
+  // (and formValue) for their queries.
   static std::string percentEncode(const std::string& text);
-  static std::string formValue(const std::string& form, const std::string& name);
 };
 
 }  // namespace zu
