@@ -378,11 +378,13 @@ void NRSubscribeColumnsArrayController::loadColumnsResultOnMainThread(const Noti
       setHeaderViewTotal(feed->openSearch() ? static_cast<int>(feed->openSearch()->totalResults()) : 0);
     }
     curFeed_ = feed;
+    // Cleared before the reload: the table asks for the load-more row at once, and a row asked
+    // while the flag still told of a failure would read "点击加载更多" and ask for nothing.
+    lastErrorOccurred_ = false;
     if (tableView_) tableView_->reloadData();
     if (type_ == kTopListType) {
       if (auto delegate = delegate_.lock()) delegate->columnsArrayControllerDidFinishLoad(*this);
     }
-    lastErrorOccurred_ = false;
   } else if (type == "ImageDownLoad") {
     if (type_ == kTopListType || !dataSource_ || dataSource_->empty() || !tableView_) return;
     const auto url = info.get("Url").stringValue();

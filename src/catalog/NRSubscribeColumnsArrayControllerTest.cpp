@@ -236,6 +236,33 @@ TEST_F(CustomListTest, SectionsPagesAndTheLoadMoreRow) {
   EXPECT_TRUE(none.empty());
 }
 
+// A page that comes in after a failed one clears the failure before the list is shown again, so
+// the load-more row still in view reads "正在加载更多..." and asks for the following page.
+TEST_F(CustomListTest, APageAfterAFailureLoadsOnAsUsual) {
+  auto list = openList(fourScopes());
+  header(*list).segmentControl()->setSelectedSegmentIndex(3);
+  search(*list, "harbour");
+  auto first = engine_->last("search");
+  postFeed(first, pageOf({foundColumn("r1")}, "http://search/rss?page=2"));
+  postFinish(first, 0);
+  settle();
+  // The load-more row is in view: the second page is asked for at once; it fails.
+  ASSERT_EQ(engine_->of("columns").size(), 2u);
+  postFinish(engine_->last("columns"), -3404, "gone");
+  settle();
+  topAlert()->dismissWithClickedButtonIndex(0, false);
+  auto& table = *list->tableView();
+  list->didSelectRow(table, ui::IndexPath::forRow(1, 0));
+  ASSERT_EQ(engine_->of("columns").size(), 3u);
+  auto retried = engine_->last("columns");
+  postFeed(retried, pageOf({foundColumn("r2")}, "http://search/rss?page=3"));
+  settle();
+  EXPECT_FALSE(list->lastErrorOccurred());
+  EXPECT_EQ(list->loadMoreCell()->loadTextLabel()->text(), NRSubscribeColumnsArrayController::kLoadingMoreText);
+  ASSERT_EQ(engine_->of("columns").size(), 4u);
+  EXPECT_EQ(engine_->last("columns")->link->href(), "http://search/rss?page=3");
+}
+
 // A new search drops every earlier task: its pages are not heard, even when they come later.
 TEST_F(CustomListTest, ANewSearchDropsTheOldOne) {
   auto list = openList(fourScopes());
