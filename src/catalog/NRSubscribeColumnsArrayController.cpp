@@ -68,6 +68,7 @@ NRSubscribeColumnsArrayController::NRSubscribeColumnsArrayController(int type)
 
 NRSubscribeColumnsArrayController::~NRSubscribeColumnsArrayController() {
   NotificationCenter::defaultCenter().remove(this);
+  NotificationCenter::defaultCenter().remove(&subscriptionKey_);
 }
 
 std::shared_ptr<NRSubscribeColumnsArrayController> NRSubscribeColumnsArrayController::sharedList() {
@@ -87,9 +88,10 @@ void NRSubscribeColumnsArrayController::observeListNotifications() {
 }
 
 bool NRSubscribeColumnsArrayController::startTask(
-    const std::shared_ptr<Task>& task, void (NRSubscribeColumnsArrayController::*handler)(const Notification&)) {
+    const std::shared_ptr<Task>& task, void (NRSubscribeColumnsArrayController::*handler)(const Notification&),
+    const void* owner) {
   if (!task) return false;
-  NotificationCenter::defaultCenter().add(task->getTaskIdStr(), this,
+  NotificationCenter::defaultCenter().add(task->getTaskIdStr(), owner ? owner : this,
                                           [this, handler](const Notification& note) { (this->*handler)(note); });
   engine_->asyncRunTask(task);
   return true;
@@ -520,7 +522,9 @@ void NRSubscribeColumnsArrayController::subscribeButtonPressedWithColumn(const s
   if (!task) return;
   if (isViewLoaded()) view()->setUserInteractionEnabled(false);
   task->setUserIdentity(column ? column->entryId() : std::nullopt);
-  startTask(task, &NRSubscribeColumnsArrayController::subscribeResultOnMainThread);
+  // Observed under its own key: a new list stops hearing the list's tasks, not this one (its
+  // entry still goes to the home grid and the view takes touches again).
+  startTask(task, &NRSubscribeColumnsArrayController::subscribeResultOnMainThread, &subscriptionKey_);
 }
 
 void NRSubscribeColumnsArrayController::subscribeResultOnMainThread(const Notification& notification) {
@@ -531,7 +535,7 @@ void NRSubscribeColumnsArrayController::subscribeResultOnMainThread(const Notifi
     if (auto selected = tableView_->indexPathForSelectedRow()) tableView_->deselectRow(*selected, true);
   }
   // A successful subscription delivers its entry before its finish: the first one is enough.
-  NotificationCenter::defaultCenter().remove(this, notification.name);
+  NotificationCenter::defaultCenter().remove(&subscriptionKey_, notification.name);
   const auto& info = notification.userInfo;
   const std::string type = resultType(notification);
   if (type == "TaskStatus") {

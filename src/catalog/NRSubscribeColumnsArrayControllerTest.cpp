@@ -348,6 +348,44 @@ TEST_F(CustomListTest, SubscribingRepostsTheEntryOrShowsTheRefusal) {
   EXPECT_TRUE(list->view()->isUserInteractionEnabled());
 }
 
+// A new search while a subscription is on its way (a re-login selects the scope again, which
+// searches the bar's text) drops the list's tasks, not the subscription: its entry still goes
+// to the home grid and the view takes touches again.
+TEST_F(CustomListTest, ASubscriptionOutlivesANewSearch) {
+  auto list = openList(fourScopes());
+  header(*list).segmentControl()->setSelectedSegmentIndex(3);
+  search(*list, "harbour");
+  auto found = engine_->last("search");
+  postFeed(found, pageOf({foundColumn("r1")}));
+  postFinish(found, 0);
+  settle();
+  window_->layoutIfNeeded();
+  auto cell = std::dynamic_pointer_cast<NRSubscribeSelfdefCell>(list->tableView()->cellForRow(ui::IndexPath::forRow(0, 0)));
+  ASSERT_TRUE(cell);
+  cell->subscribeButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  auto subscribe = engine_->last("subscribe");
+  ASSERT_TRUE(subscribe && subscribe->ran);
+  EXPECT_FALSE(list->view()->isUserInteractionEnabled());
+
+  NotificationCenter::defaultCenter().post("NOTIFICATIONRELOGIN");
+  ASSERT_NE(engine_->last("search"), found);
+  std::vector<Dictionary> heard;
+  NotificationCenter::defaultCenter().add("NOTIFICATIONSUBSCRIBECOLUMN", this,
+                                          [&](const Notification& n) { heard.push_back(n.userInfo); });
+  auto stored = foundColumn("r1");
+  stored->veskSubscribe()->setSubscribed(1);
+  postEntry(subscribe, stored);
+  settle();
+  EXPECT_TRUE(list->view()->isUserInteractionEnabled());
+  ASSERT_EQ(heard.size(), 1u);
+  EXPECT_EQ(heard[0].get("Result").asObject<Column>(), stored);
+  // Its finish is no longer observed; the new search's page still is.
+  postFinish(subscribe, 0);
+  postFeed(engine_->last("search"), pageOf({foundColumn("r1")}));
+  settle();
+  EXPECT_EQ(idsOf(list->dataSource()), (std::vector<std::vector<std::string>>{{"r1"}}));
+}
+
 // The scopes: segments of (width − 12) / n whole points; the scope's placeholder and keyboard; a
 // switch with text searches at once; a skin change during the first fetch still gives n segments.
 TEST_F(CustomListTest, ScopesBecomeSegmentsThatSetTheSearchBar) {
