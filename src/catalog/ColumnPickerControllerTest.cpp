@@ -157,6 +157,52 @@ TEST_F(ColumnPickerTest, TheNextPageIsAskedForOnceAPageIsIn) {
   EXPECT_FALSE(picker->lastLoadMoreFailed());
 }
 
+// The covers a page task downloads reload their rows: the first page's, and a page's still once
+// the next page is on its way.
+TEST_F(ColumnPickerTest, APagesCoversArriveWhileTheNextPageIsOnItsWay) {
+  // The page tasks download these; the rows start no download of their own.
+  engine_->downloading.insert("http://covers/a.png");
+  engine_->downloading.insert("http://covers/b.png");
+  const auto file = Bundle::mainBundle()->pathForResource("MB_Icon0", "png");
+  ASSERT_TRUE(file);
+  auto picker = openRoot(2);
+  auto firstTask = engine_->last("columns");
+  postFeed(firstTask, cataloguePage({catalogueColumn("a", std::string("A"))}, "http://catalogue/page2"));
+  settle();
+  window_->layoutIfNeeded();
+  auto a = picker->dataSource()[0][0];
+  ASSERT_FALSE(a->coverImageThumbnailLoaded());
+  engine_->localFiles["http://covers/a.png"] = file->string();
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(std::static_pointer_cast<Object>(firstTask))},
+                                              {"ResultType", "ImageDownLoad"},
+                                              {"Url", "http://covers/a.png"},
+                                              {"Result", 0}});
+  settle();
+  EXPECT_TRUE(a->coverImageThumbnailLoaded());
+  postFinish(firstTask, 0);
+  settle();
+
+  auto& table = *picker->tableView();
+  table.layoutIfNeeded();
+  picker->cellForRow(table, ui::IndexPath::forRow(1, 0));
+  auto second = engine_->last("columns");
+  postFeed(second, cataloguePage({catalogueColumn("b", std::string("A"))}, "http://catalogue/page3"));
+  settle();
+  window_->layoutIfNeeded();
+  ASSERT_EQ(engine_->of("columns").size(), 3u);
+  auto b = picker->dataSource()[0][1];
+  ASSERT_FALSE(b->coverImageThumbnailLoaded());
+  engine_->localFiles["http://covers/b.png"] = file->string();
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(std::static_pointer_cast<Object>(second))},
+                                              {"ResultType", "ImageDownLoad"},
+                                              {"Url", "http://covers/b.png"},
+                                              {"Result", 0}});
+  settle();
+  EXPECT_TRUE(b->coverImageThumbnailLoaded());
+  // The third page is still the one on its way.
+  EXPECT_TRUE(picker->isLoadingMore());
+}
+
 TEST_F(ColumnPickerTest, AFailedPageStopsPagingUntilTheRowIsTapped) {
   auto picker = rootWith(cataloguePage({catalogueColumn("a", std::string("A"))}, "http://catalogue/page2"));
   auto& table = *picker->tableView();
