@@ -68,7 +68,6 @@ NRSubscribeColumnsArrayController::NRSubscribeColumnsArrayController(int type)
 
 NRSubscribeColumnsArrayController::~NRSubscribeColumnsArrayController() {
   NotificationCenter::defaultCenter().remove(this);
-  NotificationCenter::defaultCenter().remove(&subscriptionKey_);
 }
 
 std::shared_ptr<NRSubscribeColumnsArrayController> NRSubscribeColumnsArrayController::sharedList() {
@@ -88,10 +87,9 @@ void NRSubscribeColumnsArrayController::observeListNotifications() {
 }
 
 bool NRSubscribeColumnsArrayController::startTask(
-    const std::shared_ptr<Task>& task, void (NRSubscribeColumnsArrayController::*handler)(const Notification&),
-    const void* owner) {
+    const std::shared_ptr<Task>& task, void (NRSubscribeColumnsArrayController::*handler)(const Notification&)) {
   if (!task) return false;
-  NotificationCenter::defaultCenter().add(task->getTaskIdStr(), owner ? owner : this,
+  NotificationCenter::defaultCenter().add(task->getTaskIdStr(), this,
                                           [this, handler](const Notification& note) { (this->*handler)(note); });
   engine_->asyncRunTask(task);
   return true;
@@ -522,9 +520,21 @@ void NRSubscribeColumnsArrayController::subscribeButtonPressedWithColumn(const s
   if (!task) return;
   if (isViewLoaded()) view()->setUserInteractionEnabled(false);
   task->setUserIdentity(column ? column->entryId() : std::nullopt);
-  // Observed under its own key: a new list stops hearing the list's tasks, not this one (its
-  // entry still goes to the home grid and the view takes touches again).
-  startTask(task, &NRSubscribeColumnsArrayController::subscribeResultOnMainThread, &subscriptionKey_);
+  // Heard up to its first notification whatever happens to the list meanwhile: a new list stops
+  // hearing the list's own tasks, not this one (the view takes touches again), and a list that
+  // has gone (popped while the request ran) still passes the entry on to the home grid.
+  auto& center = NotificationCenter::defaultCenter();
+  std::weak_ptr<NRSubscribeColumnsArrayController> weak = sharedList();
+  auto registration = std::make_shared<NotificationCenter::RegistrationId>(0);
+  *registration = center.add(task->getTaskIdStr(), nullptr, [weak, registration](const Notification& note) {
+    NotificationCenter::defaultCenter().removeRegistration(*registration);
+    if (auto self = weak.lock()) {
+      self->subscribeResultOnMainThread(note);
+    } else if (resultType(note) == "Entry") {
+      NotificationCenter::defaultCenter().post(kSubscribeNotification, Value(), note.userInfo);
+    }
+  });
+  engine_->asyncRunTask(task);
 }
 
 void NRSubscribeColumnsArrayController::subscribeResultOnMainThread(const Notification& notification) {
@@ -534,8 +544,8 @@ void NRSubscribeColumnsArrayController::subscribeResultOnMainThread(const Notifi
     tableView_->setUserInteractionEnabled(true);
     if (auto selected = tableView_->indexPathForSelectedRow()) tableView_->deselectRow(*selected, true);
   }
-  // A successful subscription delivers its entry before its finish: the first one is enough.
-  NotificationCenter::defaultCenter().remove(&subscriptionKey_, notification.name);
+  // A successful subscription delivers its entry before its finish: the first one is enough (the
+  // observation has ended already).
   const auto& info = notification.userInfo;
   const std::string type = resultType(notification);
   if (type == "TaskStatus") {

@@ -19,7 +19,8 @@
 //  - at most one page request is in flight (the table asks for the load-more row every time it
 //    shows it, and each ask used to start another request: duplicate rows), and a new list or
 //    search stops hearing every earlier list task — but not a subscription on its way, whose
-//    entry must still reach the home grid and which turns the view's touches back on;
+//    entry must still reach the home grid (also when the list has gone meanwhile) and which
+//    turns the view's touches back on;
 //  - a subscription posted by another screen is read from "Result" first, then from the
 //    notification's object, so the self-defined subscription screen and this list hear each
 //    other; a column without a subscribe record gets one when it is marked;
@@ -141,10 +142,8 @@ class NRSubscribeColumnsArrayController : public ui::ViewController,
  private:
   std::shared_ptr<NRSubscribeColumnsArrayController> sharedList();
   void observeListNotifications();
-  // Observes the task under `owner` (this controller when null) and runs it.
   bool startTask(const std::shared_ptr<Task>& task,
-                 void (NRSubscribeColumnsArrayController::*handler)(const Notification&),
-                 const void* owner = nullptr);
+                 void (NRSubscribeColumnsArrayController::*handler)(const Notification&));
   void preloadColumns();
   void getSearchFeed();
   void getNextFeed();
@@ -178,8 +177,6 @@ class NRSubscribeColumnsArrayController : public ui::ViewController,
   // The page request on its way (a search or a next page), until its page or its failure
   // arrives; one at a time.
   std::optional<std::string> pageTaskId_;
-  // The key the subscription tasks are observed under, apart from the list's own tasks.
-  char subscriptionKey_ = 0;
 };
 
 }  // namespace zu

@@ -386,6 +386,43 @@ TEST_F(CustomListTest, ASubscriptionOutlivesANewSearch) {
   EXPECT_EQ(idsOf(list->dataSource()), (std::vector<std::vector<std::string>>{{"r1"}}));
 }
 
+// A list popped while its subscription runs still passes the entry on to the home grid.
+TEST_F(CustomListTest, ASubscriptionOutlivesTheList) {
+  std::weak_ptr<NRSubscribeColumnsArrayController> gone;
+  std::shared_ptr<testing::ScriptedTask> subscribe;
+  {
+    auto list = openList(fourScopes());
+    header(*list).segmentControl()->setSelectedSegmentIndex(3);
+    search(*list, "harbour");
+    auto found = engine_->last("search");
+    postFeed(found, pageOf({foundColumn("r1")}));
+    postFinish(found, 0);
+    settle();
+    window_->layoutIfNeeded();
+    auto cell =
+        std::dynamic_pointer_cast<NRSubscribeSelfdefCell>(list->tableView()->cellForRow(ui::IndexPath::forRow(0, 0)));
+    ASSERT_TRUE(cell);
+    cell->subscribeButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+    subscribe = engine_->last("subscribe");
+    ASSERT_TRUE(subscribe && subscribe->ran);
+    gone = list;
+    navigation_ = std::make_shared<ui::NavigationController>(std::make_shared<ui::ViewController>());
+    ui::ViewController::installAsRoot(*window_, navigation_);
+    settle();
+  }
+  ASSERT_TRUE(gone.expired());
+  std::vector<Dictionary> heard;
+  NotificationCenter::defaultCenter().add("NOTIFICATIONSUBSCRIBECOLUMN", this,
+                                          [&](const Notification& n) { heard.push_back(n.userInfo); });
+  auto stored = foundColumn("r1");
+  postEntry(subscribe, stored);
+  postFinish(subscribe, 0);
+  settle();
+  ASSERT_EQ(heard.size(), 1u);
+  EXPECT_EQ(heard[0].get("ResultType").stringValue(), "Entry");
+  EXPECT_EQ(heard[0].get("Result").asObject<Column>(), stored);
+}
+
 // The scopes: segments of (width − 12) / n whole points; the scope's placeholder and keyboard; a
 // switch with text searches at once; a skin change during the first fetch still gives n segments.
 TEST_F(CustomListTest, ScopesBecomeSegmentsThatSetTheSearchBar) {
