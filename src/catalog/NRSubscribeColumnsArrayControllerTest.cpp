@@ -561,6 +561,13 @@ TEST_F(CustomListTest, AnUnboundMicroblogScopeBindsFirst) {
   EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "custom-bind-button"));
   // The button's text starts at its left edge.
   EXPECT_LT(head.bindButton()->titleLabel()->frame().origin.x, 10.f);
+  // Its picture stretches about a point inside it (left cap 100, top cap 16), so the bar is one
+  // piece, not the picture and a smeared edge.
+  auto background = head.bindButton()->backgroundImageForState(ui::kControlStateNormal);
+  ASSERT_TRUE(background);
+  EXPECT_EQ(background->leftCapWidth(), 100);
+  EXPECT_GT(background->size().width, background->leftCapWidth() + 1.f);
+  EXPECT_GT(background->size().height, background->topCapHeight() + 1.f);
 
   head.bindButton()->sendActionsForControlEvents(ui::kControlEventTouchDown);
   settle();
