@@ -408,6 +408,7 @@ void ColumnPickerController::firstLoadColumnsResultOnMainThread(const Notificati
     auto feed = info.get("Result").asObject<Feed>();
     if (!feed) return;
     lastLoadFailed_ = false;
+    const bool firstShown = tableView_ && tableView_->isHidden();
     if (tableView_) tableView_->setHidden(false);
     firstFeed_ = feed;
     applySearchLink();
@@ -419,6 +420,9 @@ void ColumnPickerController::firstLoadColumnsResultOnMainThread(const Notificati
     curFeed_ = feed;
     lastLoadMoreFailed_ = false;
     if (tableView_) tableView_->reloadData();
+    // The catalogue shows for the first time with the bar tucked away: a layout while the table
+    // was empty brought the offset that tucked it back to 0.
+    if (firstShown && tableView_->tableHeaderView()) tableView_->setContentOffset(ui::Point(0, 44), false);
   } else if (type == "ImageDownLoad") {
     reloadCoverRows(tableView_.get(), dataSource_, info.get("Url").stringValue(), true);
   }

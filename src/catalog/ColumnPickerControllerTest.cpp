@@ -93,6 +93,25 @@ TEST_F(ColumnPickerTest, TheFirstPageFormsSectionsWithLabelledHeadersAndTheSearc
   EXPECT_TRUE(ui::writeSnapshot(*picture, "catalogue-root"));
 }
 
+// The search bar is tucked away when the catalogue first shows, also when the screen was laid
+// out anew while the first page was on its way (a resize brings an offset beyond an empty
+// table's end back to 0).
+TEST_F(ColumnPickerTest, TheFirstPageShowsWithTheSearchBarTucked) {
+  auto picker = openRoot(2);
+  auto& table = *picker->tableView();
+  ASSERT_EQ(table.contentOffset().y, 44.f);
+  ui::Rect frame = table.frame();
+  frame.size.height -= 49;
+  table.setFrame(frame);
+  ASSERT_EQ(table.contentOffset().y, 0.f);
+  auto task = engine_->last("columns");
+  postFeed(task, cataloguePage(labelled()));
+  postFinish(task, 0);
+  settle();
+  window_->layoutIfNeeded();
+  EXPECT_EQ(table.contentOffset().y, 44.f);
+}
+
 TEST_F(ColumnPickerTest, WithoutASearchLinkOrEntriesTheBarAndRowsGo) {
   auto picker = rootWith(cataloguePage({}, "http://catalogue/next", false));
   EXPECT_EQ(picker->searchBar()->placeholder(), ColumnPickerController::kNoSearchPlaceholder);
