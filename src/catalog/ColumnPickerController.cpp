@@ -408,6 +408,7 @@ void ColumnPickerController::firstLoadColumnsResultOnMainThread(const Notificati
     auto feed = info.get("Result").asObject<Feed>();
     if (!feed) return;
     lastLoadFailed_ = false;
+    const bool firstShown = tableView_ && tableView_->isHidden();
     if (tableView_) tableView_->setHidden(false);
     firstFeed_ = feed;
     applySearchLink();
@@ -419,6 +420,9 @@ void ColumnPickerController::firstLoadColumnsResultOnMainThread(const Notificati
     curFeed_ = feed;
     lastLoadMoreFailed_ = false;
     if (tableView_) tableView_->reloadData();
+    // The catalogue shows for the first time with the bar tucked away: a layout while the table
+    // was empty brought the offset that tucked it back to 0.
+    if (firstShown && tableView_->tableHeaderView()) tableView_->setContentOffset(ui::Point(0, 44), false);
   } else if (type == "ImageDownLoad") {
     reloadCoverRows(tableView_.get(), dataSource_, info.get("Url").stringValue(), true);
   }
@@ -427,6 +431,12 @@ void ColumnPickerController::firstLoadColumnsResultOnMainThread(const Notificati
 void ColumnPickerController::loadMoreColumnsResultOnMainThread(const Notification& notification) {
   const std::string type = resultType(notification);
   if (type == "TaskStatus") stopObserving(notification.name);
+  // A page's covers count for as long as its task reports them, also after the next page has
+  // been asked for (the rows showed the default icon while the task downloaded them).
+  if (type == "ImageDownLoad") {
+    reloadCoverRows(tableView_.get(), dataSource_, notification.userInfo.get("Url").stringValue(), true);
+    return;
+  }
   if (!loadMoreTaskId_ || notification.name != *loadMoreTaskId_) return;
   auto keep = shared();
   const auto& info = notification.userInfo;
@@ -447,8 +457,6 @@ void ColumnPickerController::loadMoreColumnsResultOnMainThread(const Notificatio
     curFeed_ = feed;
     lastLoadMoreFailed_ = false;
     if (tableView_) tableView_->reloadData();
-  } else if (type == "ImageDownLoad") {
-    reloadCoverRows(tableView_.get(), dataSource_, info.get("Url").stringValue(), true);
   }
 }
 
@@ -824,11 +832,18 @@ void ColumnPickerController::searchColumnsResultOnMainThread(const Notification&
 void ColumnPickerController::searchMoreColumnsResultOnMainThread(const Notification& notification) {
   const bool page = resultType(notification) == "TaskStatus" || resultType(notification) == "Feed";
   if (page && searchMoreTaskId_ == notification.name) searchingMore_ = false;
+  ui::TableView* results = searchDisplay_ ? searchDisplay_->searchResultsTableView().get() : nullptr;
+  // As in the catalogue: a page's covers count also after the next page has been asked for.
+  if (resultType(notification) == "ImageDownLoad") {
+    if (showsSearchResults()) {
+      reloadCoverRows(results, searchedDataSource_, notification.userInfo.get("Url").stringValue(), true);
+    }
+    return;
+  }
   if (!acceptSearchResult(notification, searchMoreTaskId_)) return;
   const std::string type = resultType(notification);
   auto keep = shared();
   const auto& info = notification.userInfo;
-  ui::TableView* results = searchDisplay_ ? searchDisplay_->searchResultsTableView().get() : nullptr;
   if (type == "TaskStatus") {
     const int code = static_cast<int>(info.get("Result").intValue());
     if (code >= 0) return;
@@ -842,8 +857,6 @@ void ColumnPickerController::searchMoreColumnsResultOnMainThread(const Notificat
     curSearchedFeed_ = feed;
     lastSearchMoreFailed_ = false;
     if (results) results->reloadData();
-  } else if (type == "ImageDownLoad") {
-    reloadCoverRows(results, searchedDataSource_, info.get("Url").stringValue(), true);
   }
 }
 

@@ -23,10 +23,12 @@
 // Where we differ on purpose (faults mended):
 //  - at most one page request is in flight per list: the table asks for the load-more row every
 //    time it shows it, and each ask used to start another request (duplicate rows); the next
-//    page may be asked for once a page is in, while its task still reports covers; a result of a
-//    request that is no longer the current one is dropped;
+//    page may be asked for once a page is in, while its task still reports covers (and those
+//    covers still reload their rows); a page of a request that is no longer the current one is
+//    dropped;
 //  - a level without search takes the bar away together with the offset that tucked it away,
-//    which would otherwise hide the first row;
+//    which would otherwise hide the first row; with search, the first page shows with the bar
+//    tucked even when a layout of the empty table brought the offset back to 0;
 //  - only the newest search counts: another search's results are dropped, and every search is
 //    stopped being observed when it finishes, even when its results were ignored;
 //  - a subscription made from the search list creates the column's record there too;

@@ -93,6 +93,25 @@ TEST_F(ColumnPickerTest, TheFirstPageFormsSectionsWithLabelledHeadersAndTheSearc
   EXPECT_TRUE(ui::writeSnapshot(*picture, "catalogue-root"));
 }
 
+// The search bar is tucked away when the catalogue first shows, also when the screen was laid
+// out anew while the first page was on its way (a resize brings an offset beyond an empty
+// table's end back to 0).
+TEST_F(ColumnPickerTest, TheFirstPageShowsWithTheSearchBarTucked) {
+  auto picker = openRoot(2);
+  auto& table = *picker->tableView();
+  ASSERT_EQ(table.contentOffset().y, 44.f);
+  ui::Rect frame = table.frame();
+  frame.size.height -= 49;
+  table.setFrame(frame);
+  ASSERT_EQ(table.contentOffset().y, 0.f);
+  auto task = engine_->last("columns");
+  postFeed(task, cataloguePage(labelled()));
+  postFinish(task, 0);
+  settle();
+  window_->layoutIfNeeded();
+  EXPECT_EQ(table.contentOffset().y, 44.f);
+}
+
 TEST_F(ColumnPickerTest, WithoutASearchLinkOrEntriesTheBarAndRowsGo) {
   auto picker = rootWith(cataloguePage({}, "http://catalogue/next", false));
   EXPECT_EQ(picker->searchBar()->placeholder(), ColumnPickerController::kNoSearchPlaceholder);
@@ -155,6 +174,52 @@ TEST_F(ColumnPickerTest, TheNextPageIsAskedForOnceAPageIsIn) {
   settle();
   EXPECT_TRUE(picker->isLoadingMore());
   EXPECT_FALSE(picker->lastLoadMoreFailed());
+}
+
+// The covers a page task downloads reload their rows: the first page's, and a page's still once
+// the next page is on its way.
+TEST_F(ColumnPickerTest, APagesCoversArriveWhileTheNextPageIsOnItsWay) {
+  // The page tasks download these; the rows start no download of their own.
+  engine_->downloading.insert("http://covers/a.png");
+  engine_->downloading.insert("http://covers/b.png");
+  const auto file = Bundle::mainBundle()->pathForResource("MB_Icon0", "png");
+  ASSERT_TRUE(file);
+  auto picker = openRoot(2);
+  auto firstTask = engine_->last("columns");
+  postFeed(firstTask, cataloguePage({catalogueColumn("a", std::string("A"))}, "http://catalogue/page2"));
+  settle();
+  window_->layoutIfNeeded();
+  auto a = picker->dataSource()[0][0];
+  ASSERT_FALSE(a->coverImageThumbnailLoaded());
+  engine_->localFiles["http://covers/a.png"] = file->string();
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(std::static_pointer_cast<Object>(firstTask))},
+                                              {"ResultType", "ImageDownLoad"},
+                                              {"Url", "http://covers/a.png"},
+                                              {"Result", 0}});
+  settle();
+  EXPECT_TRUE(a->coverImageThumbnailLoaded());
+  postFinish(firstTask, 0);
+  settle();
+
+  auto& table = *picker->tableView();
+  table.layoutIfNeeded();
+  picker->cellForRow(table, ui::IndexPath::forRow(1, 0));
+  auto second = engine_->last("columns");
+  postFeed(second, cataloguePage({catalogueColumn("b", std::string("A"))}, "http://catalogue/page3"));
+  settle();
+  window_->layoutIfNeeded();
+  ASSERT_EQ(engine_->of("columns").size(), 3u);
+  auto b = picker->dataSource()[0][1];
+  ASSERT_FALSE(b->coverImageThumbnailLoaded());
+  engine_->localFiles["http://covers/b.png"] = file->string();
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(std::static_pointer_cast<Object>(second))},
+                                              {"ResultType", "ImageDownLoad"},
+                                              {"Url", "http://covers/b.png"},
+                                              {"Result", 0}});
+  settle();
+  EXPECT_TRUE(b->coverImageThumbnailLoaded());
+  // The third page is still the one on its way.
+  EXPECT_TRUE(picker->isLoadingMore());
 }
 
 TEST_F(ColumnPickerTest, AFailedPageStopsPagingUntilTheRowIsTapped) {

@@ -378,11 +378,13 @@ void NRSubscribeColumnsArrayController::loadColumnsResultOnMainThread(const Noti
       setHeaderViewTotal(feed->openSearch() ? static_cast<int>(feed->openSearch()->totalResults()) : 0);
     }
     curFeed_ = feed;
+    // Cleared before the reload: the table asks for the load-more row at once, and a row asked
+    // while the flag still told of a failure would read "点击加载更多" and ask for nothing.
+    lastErrorOccurred_ = false;
     if (tableView_) tableView_->reloadData();
     if (type_ == kTopListType) {
       if (auto delegate = delegate_.lock()) delegate->columnsArrayControllerDidFinishLoad(*this);
     }
-    lastErrorOccurred_ = false;
   } else if (type == "ImageDownLoad") {
     if (type_ == kTopListType || !dataSource_ || dataSource_->empty() || !tableView_) return;
     const auto url = info.get("Url").stringValue();
@@ -518,7 +520,21 @@ void NRSubscribeColumnsArrayController::subscribeButtonPressedWithColumn(const s
   if (!task) return;
   if (isViewLoaded()) view()->setUserInteractionEnabled(false);
   task->setUserIdentity(column ? column->entryId() : std::nullopt);
-  startTask(task, &NRSubscribeColumnsArrayController::subscribeResultOnMainThread);
+  // Heard up to its first notification whatever happens to the list meanwhile: a new list stops
+  // hearing the list's own tasks, not this one (the view takes touches again), and a list that
+  // has gone (popped while the request ran) still passes the entry on to the home grid.
+  auto& center = NotificationCenter::defaultCenter();
+  std::weak_ptr<NRSubscribeColumnsArrayController> weak = sharedList();
+  auto registration = std::make_shared<NotificationCenter::RegistrationId>(0);
+  *registration = center.add(task->getTaskIdStr(), nullptr, [weak, registration](const Notification& note) {
+    NotificationCenter::defaultCenter().removeRegistration(*registration);
+    if (auto self = weak.lock()) {
+      self->subscribeResultOnMainThread(note);
+    } else if (resultType(note) == "Entry") {
+      NotificationCenter::defaultCenter().post(kSubscribeNotification, Value(), note.userInfo);
+    }
+  });
+  engine_->asyncRunTask(task);
 }
 
 void NRSubscribeColumnsArrayController::subscribeResultOnMainThread(const Notification& notification) {
@@ -528,8 +544,8 @@ void NRSubscribeColumnsArrayController::subscribeResultOnMainThread(const Notifi
     tableView_->setUserInteractionEnabled(true);
     if (auto selected = tableView_->indexPathForSelectedRow()) tableView_->deselectRow(*selected, true);
   }
-  // A successful subscription delivers its entry before its finish: the first one is enough.
-  NotificationCenter::defaultCenter().remove(this, notification.name);
+  // A successful subscription delivers its entry before its finish: the first one is enough (the
+  // observation has ended already).
   const auto& info = notification.userInfo;
   const std::string type = resultType(notification);
   if (type == "TaskStatus") {

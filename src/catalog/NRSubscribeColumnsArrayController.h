@@ -18,7 +18,9 @@
 // Where we differ on purpose (faults mended):
 //  - at most one page request is in flight (the table asks for the load-more row every time it
 //    shows it, and each ask used to start another request: duplicate rows), and a new list or
-//    search stops hearing every earlier task;
+//    search stops hearing every earlier list task — but not a subscription on its way, whose
+//    entry must still reach the home grid (also when the list has gone meanwhile) and which
+//    turns the view's touches back on;
 //  - a subscription posted by another screen is read from "Result" first, then from the
 //    notification's object, so the self-defined subscription screen and this list hear each
 //    other; a column without a subscribe record gets one when it is marked;

@@ -236,6 +236,33 @@ TEST_F(CustomListTest, SectionsPagesAndTheLoadMoreRow) {
   EXPECT_TRUE(none.empty());
 }
 
+// A page that comes in after a failed one clears the failure before the list is shown again, so
+// the load-more row still in view reads "正在加载更多..." and asks for the following page.
+TEST_F(CustomListTest, APageAfterAFailureLoadsOnAsUsual) {
+  auto list = openList(fourScopes());
+  header(*list).segmentControl()->setSelectedSegmentIndex(3);
+  search(*list, "harbour");
+  auto first = engine_->last("search");
+  postFeed(first, pageOf({foundColumn("r1")}, "http://search/rss?page=2"));
+  postFinish(first, 0);
+  settle();
+  // The load-more row is in view: the second page is asked for at once; it fails.
+  ASSERT_EQ(engine_->of("columns").size(), 2u);
+  postFinish(engine_->last("columns"), -3404, "gone");
+  settle();
+  topAlert()->dismissWithClickedButtonIndex(0, false);
+  auto& table = *list->tableView();
+  list->didSelectRow(table, ui::IndexPath::forRow(1, 0));
+  ASSERT_EQ(engine_->of("columns").size(), 3u);
+  auto retried = engine_->last("columns");
+  postFeed(retried, pageOf({foundColumn("r2")}, "http://search/rss?page=3"));
+  settle();
+  EXPECT_FALSE(list->lastErrorOccurred());
+  EXPECT_EQ(list->loadMoreCell()->loadTextLabel()->text(), NRSubscribeColumnsArrayController::kLoadingMoreText);
+  ASSERT_EQ(engine_->of("columns").size(), 4u);
+  EXPECT_EQ(engine_->last("columns")->link->href(), "http://search/rss?page=3");
+}
+
 // A new search drops every earlier task: its pages are not heard, even when they come later.
 TEST_F(CustomListTest, ANewSearchDropsTheOldOne) {
   auto list = openList(fourScopes());
@@ -319,6 +346,81 @@ TEST_F(CustomListTest, SubscribingRepostsTheEntryOrShowsTheRefusal) {
   ASSERT_TRUE(other);
   EXPECT_TRUE(other->subscribeButton()->isEnabled());
   EXPECT_TRUE(list->view()->isUserInteractionEnabled());
+}
+
+// A new search while a subscription is on its way (a re-login selects the scope again, which
+// searches the bar's text) drops the list's tasks, not the subscription: its entry still goes
+// to the home grid and the view takes touches again.
+TEST_F(CustomListTest, ASubscriptionOutlivesANewSearch) {
+  auto list = openList(fourScopes());
+  header(*list).segmentControl()->setSelectedSegmentIndex(3);
+  search(*list, "harbour");
+  auto found = engine_->last("search");
+  postFeed(found, pageOf({foundColumn("r1")}));
+  postFinish(found, 0);
+  settle();
+  window_->layoutIfNeeded();
+  auto cell = std::dynamic_pointer_cast<NRSubscribeSelfdefCell>(list->tableView()->cellForRow(ui::IndexPath::forRow(0, 0)));
+  ASSERT_TRUE(cell);
+  cell->subscribeButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  auto subscribe = engine_->last("subscribe");
+  ASSERT_TRUE(subscribe && subscribe->ran);
+  EXPECT_FALSE(list->view()->isUserInteractionEnabled());
+
+  NotificationCenter::defaultCenter().post("NOTIFICATIONRELOGIN");
+  ASSERT_NE(engine_->last("search"), found);
+  std::vector<Dictionary> heard;
+  NotificationCenter::defaultCenter().add("NOTIFICATIONSUBSCRIBECOLUMN", this,
+                                          [&](const Notification& n) { heard.push_back(n.userInfo); });
+  auto stored = foundColumn("r1");
+  stored->veskSubscribe()->setSubscribed(1);
+  postEntry(subscribe, stored);
+  settle();
+  EXPECT_TRUE(list->view()->isUserInteractionEnabled());
+  ASSERT_EQ(heard.size(), 1u);
+  EXPECT_EQ(heard[0].get("Result").asObject<Column>(), stored);
+  // Its finish is no longer observed; the new search's page still is.
+  postFinish(subscribe, 0);
+  postFeed(engine_->last("search"), pageOf({foundColumn("r1")}));
+  settle();
+  EXPECT_EQ(idsOf(list->dataSource()), (std::vector<std::vector<std::string>>{{"r1"}}));
+}
+
+// A list popped while its subscription runs still passes the entry on to the home grid.
+TEST_F(CustomListTest, ASubscriptionOutlivesTheList) {
+  std::weak_ptr<NRSubscribeColumnsArrayController> gone;
+  std::shared_ptr<testing::ScriptedTask> subscribe;
+  {
+    auto list = openList(fourScopes());
+    header(*list).segmentControl()->setSelectedSegmentIndex(3);
+    search(*list, "harbour");
+    auto found = engine_->last("search");
+    postFeed(found, pageOf({foundColumn("r1")}));
+    postFinish(found, 0);
+    settle();
+    window_->layoutIfNeeded();
+    auto cell =
+        std::dynamic_pointer_cast<NRSubscribeSelfdefCell>(list->tableView()->cellForRow(ui::IndexPath::forRow(0, 0)));
+    ASSERT_TRUE(cell);
+    cell->subscribeButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+    subscribe = engine_->last("subscribe");
+    ASSERT_TRUE(subscribe && subscribe->ran);
+    gone = list;
+    navigation_ = std::make_shared<ui::NavigationController>(std::make_shared<ui::ViewController>());
+    ui::ViewController::installAsRoot(*window_, navigation_);
+    settle();
+  }
+  ASSERT_TRUE(gone.expired());
+  std::vector<Dictionary> heard;
+  NotificationCenter::defaultCenter().add("NOTIFICATIONSUBSCRIBECOLUMN", this,
+                                          [&](const Notification& n) { heard.push_back(n.userInfo); });
+  auto stored = foundColumn("r1");
+  postEntry(subscribe, stored);
+  postFinish(subscribe, 0);
+  settle();
+  ASSERT_EQ(heard.size(), 1u);
+  EXPECT_EQ(heard[0].get("ResultType").stringValue(), "Entry");
+  EXPECT_EQ(heard[0].get("Result").asObject<Column>(), stored);
 }
 
 // The scopes: segments of (width − 12) / n whole points; the scope's placeholder and keyboard; a
@@ -459,6 +561,13 @@ TEST_F(CustomListTest, AnUnboundMicroblogScopeBindsFirst) {
   EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "custom-bind-button"));
   // The button's text starts at its left edge.
   EXPECT_LT(head.bindButton()->titleLabel()->frame().origin.x, 10.f);
+  // Its picture stretches about a point inside it (left cap 100, top cap 16), so the bar is one
+  // piece, not the picture and a smeared edge.
+  auto background = head.bindButton()->backgroundImageForState(ui::kControlStateNormal);
+  ASSERT_TRUE(background);
+  EXPECT_EQ(background->leftCapWidth(), 100);
+  EXPECT_GT(background->size().width, background->leftCapWidth() + 1.f);
+  EXPECT_GT(background->size().height, background->topCapHeight() + 1.f);
 
   head.bindButton()->sendActionsForControlEvents(ui::kControlEventTouchDown);
   settle();

@@ -58,18 +58,24 @@ std::shared_ptr<OpenPlatformBase> NRSubscribeSelfdefController::openPlatformBase
 
 void NRSubscribeSelfdefController::setCustomColumn(std::shared_ptr<Column> column) {
   customColumn_ = std::move(column);
+  // An earlier column's list no longer counts.
+  if (socialTaskId_) NotificationCenter::defaultCenter().remove(this, *socialTaskId_);
+  socialTaskId_.reset();
   if (!customColumn_) return;
   auto task = engine_->createGetServerColumnsTask(customColumn_->alternatelink());
   if (!task) return;
-  NotificationCenter::defaultCenter().add(task->getTaskIdStr(), this,
+  socialTaskId_ = task->getTaskIdStr();
+  NotificationCenter::defaultCenter().add(*socialTaskId_, this,
                                           [this](const Notification& n) { loadColumnsResultOnMainThread(n); });
   engine_->asyncRunTask(task);
 }
 
 void NRSubscribeSelfdefController::loadColumnsResultOnMainThread(const Notification& notification) {
+  if (notification.name != socialTaskId_) return;
   const std::string type = resultType(notification);
   if (type == "TaskStatus") {
     NotificationCenter::defaultCenter().remove(this, notification.name);
+    socialTaskId_.reset();
   } else if (type == "Feed") {
     auto feed = notification.userInfo.get("Result").asObject<Feed>();
     if (!feed) return;

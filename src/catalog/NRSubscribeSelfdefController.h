@@ -12,6 +12,7 @@
 //    are read from "Result" first, then from the object, so the home grid, the custom
 //    subscription list and this screen hear each other;
 //  - a subscribe button's tag is checked against the rows; empty entry ids match no row;
+//  - only the newest custom column's list counts (an earlier fetch answering late is dropped);
 //  - a column without a subscribe record gets one when it is marked.
 //
 // Tasks come from a ColumnPickerEngine; results arrive as task notifications on the main thread.
@@ -20,6 +21,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "catalog/NRSubscribeColumnsArrayViewDelegate.h"
@@ -95,6 +97,8 @@ class NRSubscribeSelfdefController : public ui::ViewController,
   std::shared_ptr<ui::TableView> tableView_;
   std::shared_ptr<Column> customColumn_;
   std::vector<std::shared_ptr<Column>> socialColumnsArray_;
+  // The fetch of the social columns whose answer counts.
+  std::optional<std::string> socialTaskId_;
 };
 
 }  // namespace zu

@@ -128,6 +128,24 @@ TEST_F(SelfdefTest, SubscribingIsHeardByTheOtherScreens) {
   EXPECT_TRUE(row(*screen, 1)->accessoryButton()->isEnabled());
 }
 
+// Another custom column: the earlier one's list, answering late, is not shown.
+TEST_F(SelfdefTest, OnlyTheNewestColumnsListCounts) {
+  auto screen = std::make_shared<NRSubscribeSelfdefController>();
+  screen->setEngine(engine_);
+  navigation_ = std::make_shared<ui::NavigationController>(screen);
+  ui::ViewController::installAsRoot(*window_, navigation_);
+  screen->setCustomColumn(testing::catalogueColumn("old", std::string("custom"), true));
+  auto old = engine_->last("columns");
+  screen->setCustomColumn(testing::catalogueColumn("new", std::string("custom"), true));
+  auto fresh = engine_->last("columns");
+  ASSERT_NE(old, fresh);
+  postFeed(fresh, testing::cataloguePage({socialColumn("sina", "新浪微博", "sinamblog")}, "", false));
+  postFeed(old, testing::cataloguePage({socialColumn("own", "zu微博", "zelvanemblog")}, "", false));
+  settle();
+  ASSERT_EQ(screen->socialColumnsArray().size(), 1u);
+  EXPECT_EQ(screen->socialColumnsArray()[0]->entryId(), "sina");
+}
+
 TEST_F(SelfdefTest, AnUnboundRowOpensTheAuthorisationUnderAReturnHeader) {
   auto screen = open();
   screen->didSelectRow(*screen->tableView(), ui::IndexPath::forRow(1, 0));

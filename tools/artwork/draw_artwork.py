@@ -644,7 +644,7 @@ SKIN_IMAGES = {
     "imageKdpSearchBarBackground": ("skin_searchbar", 320, 44, BAR),
     "imageKdpSearchBarClearButtonHighlighted": ("skin_search_clear_press", 19, 19, I("x", pressed=True)),
     "imageKdpSearchBarClearButtonNormal": ("skin_search_clear", 19, 19, I("x")),
-    "imageKdpSearchBarDisabled": ("skin_search_disabled", 60, 30, B(disabled=True)),
+    "imageKdpSearchBarDisabled": ("skin_search_disabled", 320, 44, B(disabled=True)),
     "imageKdpSearchBarFieldBackground": ("skin_search_field", 30, 31, P("field", True, 14)),
     "imageKdpSearchBarIcon": ("skin_search_icon", 14, 14, G("search")),
     "imageKdpSelectableButtonNO": ("skin_select_no", 22, 22, I("minus")),
