@@ -391,5 +391,22 @@ TEST_F(ProfileEditorTest, LogoutForgetsTheCredentialsAndGoesToTheRoot) {
   EXPECT_EQ(root_, navigation_->topViewController());
 }
 
+TEST_F(ProfileEditorTest, ASaveEndingAfterALogoutAnnouncesNothing) {
+  open(profile("Ann", "", "", {"a"}));
+  editor_->saveButtonPressedAction();
+  ASSERT_EQ(1u, engine_->updateTasks.size());
+  editor_->logoutButtonPressedAction();
+  auto sheet = topSheet();
+  ASSERT_TRUE(sheet);
+  editor_.reset();
+  sheet->clickButton(sheet->destructiveButtonIndex());
+  // The save succeeds while the pop to the root is still under way.
+  postFinish(engine_->updateTasks[0], 0);
+  settle(1);
+  EXPECT_TRUE(changes_.empty());
+  EXPECT_EQ(1, logouts_);
+  EXPECT_EQ(root_, navigation_->topViewController());
+}
+
 }  // namespace
 }  // namespace zu
