@@ -41,6 +41,15 @@ std::shared_ptr<View> titleView(const std::string& title, bool grouped, bool foo
   return holder;
 }
 
+// Whether the keyboard's first responder is `view` or inside it.
+bool holdsFirstResponder(const View& view) {
+  std::shared_ptr<View> responder = Keyboard::shared().firstResponder();
+  for (View* v = responder.get(); v; v = v->superview().get()) {
+    if (v == &view) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 TableView::TableView(const Rect& frame, TableViewStyle style) : ScrollView(frame), style_(style) {
@@ -140,13 +149,24 @@ void TableView::dropVisible() {
   auto cells = std::move(visible_);
   visible_.clear();
   for (auto& [path, cell] : cells) enqueue(cell);
+  retireSectionViews();
+  highlighted_.reset();
+}
+
+void TableView::retireSectionViews() {
   for (auto* views : {&headerViews_, &footerViews_}) {
     for (auto& [section, view] : *views) {
-      if (view->superview().get() == this) view->removeFromSuperview();
+      if (view->superview().get() != this) continue;
+      // Taken out only once the sections are placed again: the delegate may hand the same
+      // view back, and a field in it editing would otherwise end its editing on leaving.
+      if (holdsFirstResponder(*view)) {
+        retiredSectionViews_.emplace_back(section, view);
+      } else {
+        view->removeFromSuperview();
+      }
     }
     views->clear();
   }
-  highlighted_.reset();
 }
 
 void TableView::reloadData() {
@@ -339,15 +359,8 @@ void TableView::tile() {
   std::vector<IndexPath> wanted = indexPathsForRowsInRect(visible);
   // The cell holding the keyboard's first responder stays while it is out of view, so the
   // field being edited keeps the keyboard when the table shrinks or scrolls.
-  std::shared_ptr<View> responder = Keyboard::shared().firstResponder();
-  auto holdsResponder = [&](const TableViewCell& cell) {
-    for (View* v = responder.get(); v; v = v->superview().get()) {
-      if (v == &cell) return true;
-    }
-    return false;
-  };
   for (auto it = visible_.begin(); it != visible_.end();) {
-    if (!std::binary_search(wanted.begin(), wanted.end(), it->first) && responder && holdsResponder(*it->second)) {
+    if (!std::binary_search(wanted.begin(), wanted.end(), it->first) && holdsFirstResponder(*it->second)) {
       it->second->setFrame(cellFrame(it->first));
       ++it;
     } else if (!std::binary_search(wanted.begin(), wanted.end(), it->first)) {
@@ -420,14 +433,41 @@ void TableView::placeSectionViews(const Rect& visible) {
     place(headerViews_, false);
     place(footerViews_, true);
   }
+  // Out of view they go, except one holding the keyboard's first responder: like a cell, it
+  // stays at its place so the field keeps editing when the table shrinks or scrolls.
   for (auto* views : {&headerViews_, &footerViews_}) {
     for (auto it = views->begin(); it != views->end();) {
-      if (shown.count(it->first) == 0) {
+      if (shown.count(it->first) == 0 && !holdsFirstResponder(*it->second)) {
         if (it->second->superview().get() == this) it->second->removeFromSuperview();
         it = views->erase(it);
       } else {
+        if (shown.count(it->first) == 0) {
+          const bool footer = views == &footerViews_;
+          it->second->setFrame(footer ? rectForFooterInSection(it->first) : rectForHeaderInSection(it->first));
+        }
         ++it;
       }
+    }
+  }
+  // Views of a reload not handed back go now: those the delegate was asked again for (their
+  // section is in view) and those no longer holding the responder.
+  auto placed = [&](const std::shared_ptr<View>& view) {
+    for (auto* views : {&headerViews_, &footerViews_}) {
+      for (const auto& [section, v] : *views) {
+        if (v == view) return true;
+      }
+    }
+    return false;
+  };
+  for (auto it = retiredSectionViews_.begin(); it != retiredSectionViews_.end();) {
+    const auto& [section, view] = *it;
+    if (placed(view)) {
+      it = retiredSectionViews_.erase(it);
+    } else if (shown.count(section) != 0 || !holdsFirstResponder(*view)) {
+      if (view->superview().get() == this) view->removeFromSuperview();
+      it = retiredSectionViews_.erase(it);
+    } else {
+      ++it;
     }
   }
 }
@@ -633,12 +673,7 @@ void TableView::applyUpdates(PendingUpdates u) {
   }
   visible_ = std::move(moved);
   selected_ = std::move(selection);
-  for (auto* views : {&headerViews_, &footerViews_}) {
-    for (auto& [section, view] : *views) {
-      if (view->superview().get() == this) view->removeFromSuperview();
-    }
-    views->clear();
-  }
+  retireSectionViews();
   highlighted_.reset();
   for (auto& entry : u.log) updateLog_.push_back(std::move(entry));
   rebuildGeometry();

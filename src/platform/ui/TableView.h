@@ -11,7 +11,9 @@
 //    inside the bounds (cellForRow is null for a row off screen), when they come into view.
 //  - A cell leaving the bounds goes to the queue of its reuse identifier (a cell without one is
 //    dropped); dequeueReusableCell hands the oldest back after prepareForReuse. A cell holding
-//    the keyboard's first responder stays while out of view, so the field keeps editing.
+//    the keyboard's first responder stays while out of view, so the field keeps editing; so
+//    does a section header or footer view, which also stays through a reload when the
+//    delegate hands the same view back.
 //  - A background view stays behind the cells at the visible bounds while the content scrolls.
 //  - willDisplayCell before a cell is shown; headers of plain tables stay pinned at the top
 //    while their section scrolls under them.
@@ -254,6 +256,9 @@ class TableView : public ScrollView {
   void tile();
   void enqueue(const std::shared_ptr<TableViewCell>& cell);
   void dropVisible();
+  // Forgets the section views placed (a reload); one holding the keyboard's first responder
+  // stays a subview until the sections are placed again.
+  void retireSectionViews();
   // Adds one update to the open batch (opening and closing one around it).
   void record(TableUpdate update);
   void applyUpdates(PendingUpdates updates);
@@ -295,6 +300,9 @@ class TableView : public ScrollView {
   std::map<std::string, std::deque<std::shared_ptr<TableViewCell>>> queues_;
   std::map<int64_t, std::shared_ptr<View>> headerViews_;
   std::map<int64_t, std::shared_ptr<View>> footerViews_;
+  // Section views of the last reload still holding the keyboard's first responder, with the
+  // section they showed.
+  std::vector<std::pair<int64_t, std::shared_ptr<View>>> retiredSectionViews_;
   std::set<IndexPath> selected_;
   std::optional<IndexPath> highlighted_;
   int updateDepth_ = 0;

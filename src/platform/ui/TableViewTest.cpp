@@ -489,6 +489,61 @@ TEST_F(TableViewTest, TheCellOfTheFieldBeingEditedStaysWhileOutOfView) {
   Keyboard::shared().resetForTesting();
 }
 
+// Rows whose first section's header is one view kept by the delegate (a form's header with
+// a field in it).
+class RowsWithAHeader : public Rows {
+ public:
+  std::shared_ptr<View> header = std::make_shared<View>(Rect(0, 0, 320, 60));
+  std::optional<float> heightForHeaderInSection(TableView&, int64_t s) override {
+    return s == 0 ? std::optional<float>(60) : std::nullopt;
+  }
+  std::shared_ptr<View> viewForHeaderInSection(TableView&, int64_t s) override {
+    return s == 0 ? header : nullptr;
+  }
+};
+
+TEST_F(TableViewTest, TheHeaderOfTheFieldBeingEditedStaysThroughReloadsAndOutOfView) {
+  auto rows = std::make_shared<RowsWithAHeader>();
+  rows->data = {numbered(3), numbered(30)};
+  table_->setDataSource(rows);
+  table_->setDelegate(rows);
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->addSubview(table_);
+  window->makeKeyAndVisible();
+  table_->layoutIfNeeded();
+  auto field = std::make_shared<TextField>(Rect(100, 15, 150, 30));
+  rows->header->addSubview(field);
+  ASSERT_EQ(table_.get(), rows->header->superview().get());
+  ASSERT_TRUE(field->becomeFirstResponder());
+  // Reloads hand the same header back: the field keeps editing.
+  table_->reloadData();
+  EXPECT_TRUE(field->isFirstResponder());
+  table_->reloadSections({1}, TableViewRowAnimation::None);
+  EXPECT_TRUE(field->isFirstResponder());
+  EXPECT_EQ(rows->header, table_->headerViewForSection(0));
+  // Scrolled far away: the header stays where its section is.
+  table_->setContentOffset(Point{0, 900}, false);
+  EXPECT_TRUE(field->isFirstResponder());
+  EXPECT_EQ(table_.get(), rows->header->superview().get());
+  EXPECT_EQ(table_->rectForHeaderInSection(0), rows->header->frame());
+  // Once it resigned, the header goes like any other.
+  field->resignFirstResponder();
+  table_->setContentOffset(Point{0, 910}, false);
+  EXPECT_FALSE(rows->header->superview());
+  // A reload that no longer shows the header takes it away even while its field edits.
+  table_->setContentOffset(Point{0, 0}, false);
+  ASSERT_TRUE(rows->header->superview());
+  ASSERT_TRUE(field->becomeFirstResponder());
+  rows->data = {numbered(30)};
+  rows->header = std::make_shared<View>(Rect(0, 0, 320, 60));
+  table_->reloadData();
+  EXPECT_FALSE(field->window());
+  EXPECT_FALSE(field->isFirstResponder());
+  table_->setDataSource(rows_);
+  table_->setDelegate(rows_);
+  Keyboard::shared().resetForTesting();
+}
+
 TEST_F(TableViewTest, ABatchMayNotDeleteAndReloadTheSameSectionOrRow) {
   rows_->data = {numbered(2), numbered(2), numbered(2)};
   table_->layoutIfNeeded();

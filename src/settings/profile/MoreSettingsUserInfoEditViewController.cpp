@@ -666,6 +666,9 @@ void MoreSettingsUserInfoEditViewController::actionSheetClickedButtonAtIndex(ui:
   }
   if (sheet.tag() != kLogoutSheetTag || index != sheet.destructiveButtonIndex()) return;
   auto keep = shared();
+  // The screen goes: a save still running has no one to report to (its success must not
+  // announce a profile after the logout).
+  stopObserving();
   UserDefaults& defaults = UserDefaults::standard();
   defaults.removeObject("username");
   defaults.removeObject("password");

@@ -28,7 +28,8 @@
 // Where we differ on purpose (faults mended):
 //  - A picker that returns no edited image changes nothing (it is only dismissed).
 //  - Results, and the pop 0.5 s after a save, that arrive after the screen has gone do
-//    nothing; the pop happens only while this screen is on top.
+//    nothing; the pop happens only while this screen is on top. A logout while a save runs
+//    ends its observation, so its success posts nothing after "Notification_Logout".
 //  - An engine that makes no update task is a failed save (buttons enabled again), not a wait
 //    for ever.
 //

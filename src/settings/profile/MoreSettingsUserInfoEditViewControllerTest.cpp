@@ -238,6 +238,30 @@ TEST_F(ProfileEditorTest, ThreeTagsTheLengthLimitAndTheKeyboard) {
   EXPECT_FALSE(editor_->selfintroTextView()->isFirstResponder());
 }
 
+TEST_F(ProfileEditorTest, TheNicknameKeepsEditingThroughTapsOnTheTableAndTheKeyboardsScroll) {
+  open(profile("Ann", "", "", {"a", "b", "c"}));
+  auto nickname = editor_->nicknameTextField();
+  // A tag was edited last: the keyboard scrolls its row to the top, the header out of view.
+  editor_->biaoqianArray()[2]->becomeFirstResponder();
+  editor_->hideKeyboard();
+  settle(1);
+  table().setContentOffset(ui::Point{0, 0}, false);
+  window_->layoutIfNeeded();
+  window_->tap(nickname->convertPointTo(ui::Point{20, 18}, window_.get()));
+  settle(1);
+  window_->layoutIfNeeded();
+  EXPECT_GT(table().contentOffset().y, table().rectForHeaderInSection(0).maxY());
+  EXPECT_TRUE(nickname->isFirstResponder());
+  // A tap on the table while the nickname edits only reloads it.
+  editor_->hideKeyboard();
+  EXPECT_TRUE(nickname->isFirstResponder());
+  nickname->insertText("!");
+  EXPECT_EQ("Ann!", nickname->text());
+  // Its return key ends the editing.
+  nickname->insertReturn();
+  EXPECT_FALSE(nickname->isFirstResponder());
+}
+
 TEST_F(ProfileEditorTest, APortraitFromTheLibraryIsStoredAt64AndUploadedWithTheSave) {
   open(profile("Ann", "", "", {"a"}));
   // No camera: the library opens at once (no sheet); without a library, the alert.
@@ -363,6 +387,23 @@ TEST_F(ProfileEditorTest, LogoutForgetsTheCredentialsAndGoesToTheRoot) {
   EXPECT_FALSE(defaults.stringForKey("password"));
   EXPECT_TRUE(defaults.objectForKey("isAnonymous").isBool());
   EXPECT_EQ(1, engine_->logouts);
+  EXPECT_EQ(1, logouts_);
+  EXPECT_EQ(root_, navigation_->topViewController());
+}
+
+TEST_F(ProfileEditorTest, ASaveEndingAfterALogoutAnnouncesNothing) {
+  open(profile("Ann", "", "", {"a"}));
+  editor_->saveButtonPressedAction();
+  ASSERT_EQ(1u, engine_->updateTasks.size());
+  editor_->logoutButtonPressedAction();
+  auto sheet = topSheet();
+  ASSERT_TRUE(sheet);
+  editor_.reset();
+  sheet->clickButton(sheet->destructiveButtonIndex());
+  // The save succeeds while the pop to the root is still under way.
+  postFinish(engine_->updateTasks[0], 0);
+  settle(1);
+  EXPECT_TRUE(changes_.empty());
   EXPECT_EQ(1, logouts_);
   EXPECT_EQ(root_, navigation_->topViewController());
 }
