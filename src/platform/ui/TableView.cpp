@@ -1,6 +1,7 @@
 #include "platform/ui/TableView.h"
 
 #include <algorithm>
+#include <utility>
 #include <cstdio>
 
 #include "platform/ui/Keyboard.h"
@@ -148,7 +149,15 @@ void TableView::enqueue(const std::shared_ptr<TableViewCell>& cell) {
 void TableView::dropVisible() {
   auto cells = std::move(visible_);
   visible_.clear();
-  for (auto& [path, cell] : cells) enqueue(cell);
+  for (auto& [path, cell] : cells) {
+    // Taken out only once the rows are placed again: the data source may hand the same cell
+    // back, and a field in it editing would otherwise end its editing on leaving.
+    if (cell->superview().get() == this && holdsFirstResponder(*cell)) {
+      retiredCells_.push_back(cell);
+    } else {
+      enqueue(cell);
+    }
+  }
   retireSectionViews();
   highlighted_.reset();
 }
@@ -393,6 +402,12 @@ void TableView::tile() {
     visible_[path] = cell;
     insertSubviewAt(cell, backgroundView_ ? 1 : 0);
     cell->layoutIfNeeded();
+  }
+  // Cells of a reload that were not handed back go now.
+  for (auto& cell : std::exchange(retiredCells_, {})) {
+    const bool placed = std::any_of(visible_.begin(), visible_.end(),
+                                    [&](const auto& entry) { return entry.second == cell; });
+    if (!placed) enqueue(cell);
   }
   placeSectionViews(visible);
 }

@@ -12,8 +12,8 @@
 //  - A cell leaving the bounds goes to the queue of its reuse identifier (a cell without one is
 //    dropped); dequeueReusableCell hands the oldest back after prepareForReuse. A cell holding
 //    the keyboard's first responder stays while out of view, so the field keeps editing; so
-//    does a section header or footer view, which also stays through a reload when the
-//    delegate hands the same view back.
+//    does a section header or footer view. Both also stay through a reload when the data
+//    source or delegate hands the same cell or view back.
 //  - A background view stays behind the cells at the visible bounds while the content scrolls.
 //  - willDisplayCell before a cell is shown; headers of plain tables stay pinned at the top
 //    while their section scrolls under them.
@@ -303,6 +303,8 @@ class TableView : public ScrollView {
   // Section views of the last reload still holding the keyboard's first responder, with the
   // section they showed.
   std::vector<std::pair<int64_t, std::shared_ptr<View>>> retiredSectionViews_;
+  // Cells of a reload holding the keyboard's first responder, until the rows are placed again.
+  std::vector<std::shared_ptr<TableViewCell>> retiredCells_;
   std::set<IndexPath> selected_;
   std::optional<IndexPath> highlighted_;
   int updateDepth_ = 0;

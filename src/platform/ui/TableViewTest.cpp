@@ -544,6 +544,45 @@ TEST_F(TableViewTest, TheHeaderOfTheFieldBeingEditedStaysThroughReloadsAndOutOfV
   Keyboard::shared().resetForTesting();
 }
 
+// A reload that hands back the cell whose field is editing keeps it editing (a write box that
+// grows while its reader types reloads its table); a reload that hands another cell takes the
+// old one away, and its field stops editing.
+TEST_F(TableViewTest, TheCellOfTheFieldBeingEditedStaysThroughAReloadThatHandsItBack) {
+  class OneKeptCell : public TableViewDataSource {
+   public:
+    int64_t numberOfSections(TableView&) override { return 2; }
+    int64_t numberOfRowsInSection(TableView&, int64_t section) override { return section == 0 ? 1 : 5; }
+    std::shared_ptr<TableViewCell> cellForRow(TableView& table, const IndexPath& path) override {
+      if (path.section == 0) return kept;
+      auto cell = table.dequeueReusableCell("row");
+      return cell ? cell : std::make_shared<TableViewCell>(TableViewCellStyle::Default, std::string("row"));
+    }
+    std::shared_ptr<TableViewCell> kept = std::make_shared<TableViewCell>(TableViewCellStyle::Default, std::nullopt);
+  };
+  auto rows = std::make_shared<OneKeptCell>();
+  table_->setDataSource(rows);
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->addSubview(table_);
+  window->makeKeyAndVisible();
+  table_->layoutIfNeeded();
+  auto field = std::make_shared<TextField>(Rect(10, 5, 200, 30));
+  rows->kept->contentView()->addSubview(field);
+  ASSERT_TRUE(field->becomeFirstResponder());
+  table_->reloadData();
+  EXPECT_TRUE(field->isFirstResponder());
+  EXPECT_EQ(rows->kept, table_->cellForRow(IndexPath::forRow(0, 0)));
+  table_->reloadSections({1}, TableViewRowAnimation::None);
+  EXPECT_TRUE(field->isFirstResponder());
+  // Another cell for the row: the old one goes, and its field with it.
+  auto old = rows->kept;
+  rows->kept = std::make_shared<TableViewCell>(TableViewCellStyle::Default, std::nullopt);
+  table_->reloadData();
+  EXPECT_FALSE(old->superview());
+  EXPECT_FALSE(field->isFirstResponder());
+  table_->setDataSource(rows_);
+  Keyboard::shared().resetForTesting();
+}
+
 TEST_F(TableViewTest, ABatchMayNotDeleteAndReloadTheSameSectionOrRow) {
   rows_->data = {numbered(2), numbered(2), numbered(2)};
   table_->layoutIfNeeded();
