@@ -4,10 +4,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "engine/core/Task.h"
 #include "engine/core/TaskEngine.h"
 #include "model/columns/Column.h"
+#include "model/columns/Icon.h"
 #include "model/columns/MinMaxValue.h"
 #include "model/columns/UserInfo.h"
 #include "platform/runtime/Bundle.h"
@@ -15,6 +17,7 @@
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Image.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Renderer.h"
@@ -52,9 +55,16 @@ class ScriptedSettingsEngine : public MoreSettingsEngine {
     tasks.push_back(std::make_shared<ScriptedTask>());
     return tasks.back();
   }
-  std::shared_ptr<Task> createDownloadImageTask(const Text&) override { return nullptr; }
-  void asyncRunTask(const std::shared_ptr<Task>&) override {}
-  Text getImageLocalPath(const Text&) override { return std::nullopt; }
+  std::shared_ptr<Task> createDownloadImageTask(const Text& url) override {
+    if (!url) return nullptr;
+    imageTasks.push_back(std::make_shared<ScriptedTask>());
+    return imageTasks.back();
+  }
+  void asyncRunTask(const std::shared_ptr<Task>& task) override { ran.push_back(task); }
+  Text getImageLocalPath(const Text& url) override {
+    if (!url || !downloaded.count(*url)) return std::nullopt;
+    return downloaded[*url];
+  }
   int64_t getNormalCacheSize() override { return normalSize; }
   int64_t getOffdownCacheSize() override { return offlineSize; }
   bool isCacheCleaning() override { return false; }
@@ -75,6 +85,9 @@ class ScriptedSettingsEngine : public MoreSettingsEngine {
   std::shared_ptr<UserInfo> stored;
   std::vector<std::string> userInfoAsked;
   std::vector<std::shared_ptr<Task>> tasks;
+  std::vector<std::shared_ptr<Task>> imageTasks;
+  std::vector<std::shared_ptr<Task>> ran;
+  std::map<std::string, std::string> downloaded;  // link -> local file
 };
 
 std::shared_ptr<UserInfo> profileNamed(const std::string& name) {
@@ -82,6 +95,14 @@ std::shared_ptr<UserInfo> profileNamed(const std::string& name) {
   auto value = std::make_shared<MinMaxValue>();
   value->setValue(name);
   user->setName(value);
+  return user;
+}
+
+std::shared_ptr<UserInfo> profileWithPortrait(const std::string& name, const std::string& link) {
+  auto user = profileNamed(name);
+  auto icon = std::make_shared<Icon>();
+  icon->setHref(link);
+  user->setIcon(icon);
   return user;
 }
 
@@ -389,6 +410,63 @@ TEST_F(SettingsTabTest, AReadersCellFollowsTheProfileAndTheBoundAccounts) {
   // The own profile opens from the user cell.
   tap(0, 0);
   EXPECT_TRUE(std::dynamic_pointer_cast<MoreSettingsUserInfoViewController>(navigation_->topViewController()));
+}
+
+// A portrait not on the device is fetched once however often the cell is drawn; its arrival
+// shows the file; a failed fetch is tried again at the next drawing, a kept file is not fetched.
+TEST_F(SettingsTabTest, TheReadersPortraitIsFetchedOnceAndShownOnArrival) {
+  const std::string link = "http://zu.example/img/alice.png";
+  engine_->anonymous = false;
+  engine_->stored = profileWithPortrait("爱丽丝", link);
+  open();
+  auto portrait = std::dynamic_pointer_cast<ui::ImageView>(screen_->userInfoTableViewCell()->viewWithTag(1));
+  ASSERT_TRUE(portrait);
+  const auto guestPortrait = NRSkinManager::sharedManager().imageWithCodeName("imageKdpTouxiang152");
+  EXPECT_EQ(guestPortrait, portrait->image());
+  // Drawn again by a reload, an appearance and a sync: still the one fetch, observed once.
+  table().reloadData();
+  window_->layoutIfNeeded();
+  screen_->viewWillAppear(false);
+  NotificationCenter::defaultCenter().post("SyncResultNotification");
+  window_->layoutIfNeeded();
+  ASSERT_EQ(1u, engine_->imageTasks.size());
+  EXPECT_EQ(1, std::count(engine_->ran.begin(), engine_->ran.end(), engine_->imageTasks[0]));
+
+  // The picture arrives: the cell shows the file.
+  auto picture = ui::Image::create(8, 8);
+  const auto file = home_.path() / "alice.png";
+  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(picture->pngData()->data()),
+                                              static_cast<std::streamsize>(picture->pngData()->size()));
+  engine_->downloaded[link] = file.string();
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(engine_->imageTasks[0])}, {"ResultType", "ImageDownLoad"}});
+  settle(0);
+  ASSERT_TRUE(portrait->image());
+  EXPECT_NE(guestPortrait, portrait->image());
+  EXPECT_EQ(8, portrait->image()->size().width);
+  table().reloadData();
+  window_->layoutIfNeeded();
+  EXPECT_EQ(1u, engine_->imageTasks.size());
+
+  // A new link whose fetch fails: the next drawing fetches again.
+  engine_->stored = profileWithPortrait("爱丽丝", "http://zu.example/img/other.png");
+  NotificationCenter::defaultCenter().post("SyncResultNotification");
+  window_->layoutIfNeeded();
+  ASSERT_EQ(2u, engine_->imageTasks.size());
+  EXPECT_EQ(guestPortrait, portrait->image());
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(engine_->imageTasks[1])}, {"ResultType", "TaskStatus"}, {"Result", -1}});
+  settle(0);
+  table().reloadData();
+  window_->layoutIfNeeded();
+  EXPECT_EQ(3u, engine_->imageTasks.size());
+
+  // A portrait result after the view unloaded changes nothing.
+  auto pending = engine_->imageTasks.back();
+  auto cell = screen_->userInfoTableViewCell();
+  screen_->viewDidUnload();
+  engine_->downloaded["http://zu.example/img/other.png"] = file.string();
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(pending)}, {"ResultType", "ImageDownLoad"}});
+  settle(0);
+  EXPECT_EQ(guestPortrait, std::dynamic_pointer_cast<ui::ImageView>(cell->viewWithTag(1))->image());
 }
 
 }  // namespace
