@@ -27,14 +27,17 @@
 #include "platform/ui/Window.h"
 #include "settings/SettingsNibs.h"
 #include "settings/fonts/MoreSettingsFontViewController.h"
+#include "settings/guide/MoreSettingsUserGuideViewController.h"
 #include "settings/main/MoreSettingsEngine.h"
 #include "settings/profile/MoreSettingsUserInfoViewController.h"
+#include "share/MBAccountManagerViewController.h"
 #include "shell/app/CustomBrightnessWindow.h"
 #include "shell/app/MSSettings.h"
 #include "shell/app/Observer.h"
 #include "shell/app/ShellTestSupport.h"
 #include "shell/app/StandInScreen.h"
 #include "shell/skin/NRSkinManager.h"
+#include "shell/widgets/PageControl.h"
 
 namespace zu {
 namespace {
@@ -323,7 +326,11 @@ TEST_F(SettingsTabTest, RowsOpenTheirScreensAndNoneStaysSelected) {
     cellAt(road.section, road.row);
     tap(road.section, road.row);
     EXPECT_EQ(2u, navigation_->viewControllers().size()) << road.section << "," << road.row;
-    if (!road.screen.empty()) EXPECT_EQ(road.screen, topTitle()) << road.section << "," << road.row;
+    if (road.screen.empty()) {
+      EXPECT_TRUE(std::dynamic_pointer_cast<MBAccountManagerViewController>(navigation_->topViewController()));
+    } else {
+      EXPECT_EQ(road.screen, topTitle()) << road.section << "," << road.row;
+    }
     EXPECT_FALSE(table().indexPathForSelectedRow());
     navigation_->popViewController(false);
     settle(1);
@@ -335,6 +342,21 @@ TEST_F(SettingsTabTest, RowsOpenTheirScreensAndNoneStaysSelected) {
   auto column = requests.back().parameters.get("column").asObject<Column>();
   ASSERT_TRUE(column);
   EXPECT_EQ("favorites", column->entryId());
+
+  // The guide "help" with its six pictures, over the window.
+  cellAt(8, 0);
+  tap(8, 0);
+  EXPECT_FALSE(table().indexPathForSelectedRow());
+  MoreSettingsUserGuideViewController* guide = nullptr;
+  for (const auto& child : window_->subviews().back()->subviews()) {
+    if (auto pages = std::dynamic_pointer_cast<PageControl>(child)) {
+      guide = dynamic_cast<MoreSettingsUserGuideViewController*>(pages->delegate());
+    }
+  }
+  ASSERT_TRUE(guide);
+  EXPECT_EQ("help", guide->helpImageName());
+  EXPECT_EQ(6, guide->helpImageNum());
+  guide->view()->removeFromSuperview();
 
   cellAt(7, 1);
   tap(7, 1);
@@ -395,6 +417,12 @@ TEST_F(SettingsTabTest, AReadersCellFollowsTheProfileAndTheBoundAccounts) {
   NotificationCenter::defaultCenter().post("SyncResultNotification");
   settle(0);
   EXPECT_EQ("Stored", labelText(2));
+  // Logging out elsewhere redraws the guest's cell.
+  engine_->anonymous = true;
+  NotificationCenter::defaultCenter().post("Notification_Logout");
+  EXPECT_EQ("点击登录...", labelText(2));
+  engine_->anonymous = false;
+
   auto pending = engine_->tasks.back();
   screen_->viewDidUnload();
   Observer::postResultOnMainThread(Dictionary{{"Task", Value(pending)},
