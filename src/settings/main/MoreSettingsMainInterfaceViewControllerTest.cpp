@@ -20,6 +20,7 @@
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/NibRegistry.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/Switch.h"
@@ -32,7 +33,9 @@
 #include "settings/profile/MoreSettingsUserInfoViewController.h"
 #include "share/MBAccountManagerViewController.h"
 #include "shell/app/CustomBrightnessWindow.h"
+#include "shell/app/MSCustomTabBarController.h"
 #include "shell/app/MSSettings.h"
+#include "shell/app/MainWindowNib.h"
 #include "shell/app/Observer.h"
 #include "shell/app/ShellTestSupport.h"
 #include "shell/app/StandInScreen.h"
@@ -174,6 +177,23 @@ class SettingsTabTest : public testing::ShellFixture {
   std::shared_ptr<MoreSettingsMainInterfaceViewController> screen_;
 };
 
+// The main interface's fourth tab is this screen, made from its registered file.
+TEST_F(SettingsTabTest, TheSettingsTabsRootIsThisScreen) {
+  MainWindowNib::registerNib();
+  std::shared_ptr<MSCustomTabBarController> tabs;
+  for (const auto& object : ui::NibRegistry::shared().load(MainWindowNib::kName)) {
+    if (auto found = std::dynamic_pointer_cast<MSCustomTabBarController>(object)) tabs = found;
+  }
+  ASSERT_TRUE(tabs);
+  ASSERT_GT(tabs->viewControllers().size(), MainWindowNib::kSettingsTab);
+  auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(tabs->viewControllers()[MainWindowNib::kSettingsTab]);
+  ASSERT_TRUE(navigation);
+  auto root = std::dynamic_pointer_cast<MoreSettingsMainInterfaceViewController>(navigation->topViewController());
+  ASSERT_TRUE(root);
+  EXPECT_EQ(std::optional<std::string>("更多"), root->title());
+  EXPECT_FALSE(root->isViewLoaded());
+}
+
 // The shipped resource gives the nine sections, titled by the text after the index and one
 // separator, with the rows in the positions the screen handles; footers carry the sizes.
 TEST_F(SettingsTabTest, TheShippedSectionsReadWithTheirTitlesAndSizeFooters) {
@@ -241,6 +261,15 @@ TEST_F(SettingsTabTest, SectionKeysAreFoundByTheirIndexPrefix) {
   EXPECT_EQ(13, table().numberOfSections());
   EXPECT_EQ(0, table().numberOfRowsInSection(12));
 
+  // A section whose value is no list has no rows; an unreadable or missing table, no sections.
+  std::ofstream(bundle / "MoreSettingsSections.plist")
+      << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>0_零</key><string>x</string></dict></plist>";
+  open();
+  EXPECT_EQ(1, table().numberOfSections());
+  EXPECT_EQ(0, table().numberOfRowsInSection(0));
+  std::ofstream(bundle / "MoreSettingsSections.plist") << "<plist><dict><key>0_零";
+  open();
+  EXPECT_EQ(0, table().numberOfSections());
   std::filesystem::remove(bundle / "MoreSettingsSections.plist");
   open();
   EXPECT_EQ(0, table().numberOfSections());
