@@ -516,6 +516,20 @@ TEST_F(SettingsTabTest, TheReadersPortraitIsFetchedOnceAndShownOnArrival) {
   window_->layoutIfNeeded();
   EXPECT_EQ(3u, engine_->imageTasks.size());
 
+  // The reader logs out while a portrait is on its way: its arrival leaves the guest's default.
+  engine_->anonymous = true;
+  NotificationCenter::defaultCenter().post("Notification_Logout");
+  engine_->downloaded["http://zu.example/img/other.png"] = file.string();
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(engine_->imageTasks.back())}, {"ResultType", "ImageDownLoad"}});
+  settle(0);
+  EXPECT_EQ("点击登录...", labelText(2));
+  EXPECT_EQ(guestPortrait, portrait->image());
+  engine_->anonymous = false;
+  engine_->downloaded.erase("http://zu.example/img/other.png");
+  table().reloadData();
+  window_->layoutIfNeeded();
+  ASSERT_EQ(4u, engine_->imageTasks.size());
+
   // A portrait result after the view unloaded changes nothing.
   auto pending = engine_->imageTasks.back();
   auto cell = screen_->userInfoTableViewCell();
