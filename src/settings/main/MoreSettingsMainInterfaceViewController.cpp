@@ -334,7 +334,8 @@ void MoreSettingsMainInterfaceViewController::setPortraitFromFile() {
   auto portrait = std::dynamic_pointer_cast<ui::ImageView>(userInfoTableViewCell_->viewWithTag(kPortraitTag));
   if (!portrait) return;
   std::shared_ptr<ui::Image> image;
-  if (userInfo_ && userInfo_->icon()) {
+  // A guest's cell keeps the default: a portrait that arrives after a logout is not the guest's.
+  if (userInfo_ && userInfo_->icon() && !engine_->isAnonymous()) {
     if (auto path = engine_->getImageLocalPath(userInfo_->icon()->href())) image = ui::Image::withContentsOfFile(*path);
   }
   portrait->setImage(image ? image : NRSkinManager::sharedManager().imageWithCodeName(kDefaultPortrait));

@@ -16,7 +16,8 @@
 //  - A section's key is the one that begins with the index's digits followed by a non-digit,
 //    not the first key (in the dictionary's own order) that contains those digits somewhere:
 //    "1…" would otherwise also answer for section 11, or a title holding a digit for another.
-//  - A user-info or portrait result that arrives after the view unloaded changes nothing.
+//  - A user-info or portrait result that arrives after the view unloaded changes nothing, and a
+//    portrait that arrives after the reader logged out does not show in the guest's cell.
 //  - Header heights other than section 0's are the table's default (the phone reads an answered
 //    0 as "the default"), so the titles show as intended.
 //

@@ -4,10 +4,12 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 
 #include "engine/core/Task.h"
 #include "engine/core/TaskEngine.h"
 #include "model/columns/Column.h"
+#include "model/columns/Icon.h"
 #include "model/columns/MinMaxValue.h"
 #include "model/columns/UserInfo.h"
 #include "platform/runtime/Bundle.h"
@@ -15,8 +17,10 @@
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Image.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
+#include "platform/ui/NibRegistry.h"
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Slider.h"
 #include "platform/ui/Switch.h"
@@ -24,14 +28,19 @@
 #include "platform/ui/Window.h"
 #include "settings/SettingsNibs.h"
 #include "settings/fonts/MoreSettingsFontViewController.h"
+#include "settings/guide/MoreSettingsUserGuideViewController.h"
 #include "settings/main/MoreSettingsEngine.h"
 #include "settings/profile/MoreSettingsUserInfoViewController.h"
+#include "share/MBAccountManagerViewController.h"
 #include "shell/app/CustomBrightnessWindow.h"
+#include "shell/app/MSCustomTabBarController.h"
 #include "shell/app/MSSettings.h"
+#include "shell/app/MainWindowNib.h"
 #include "shell/app/Observer.h"
 #include "shell/app/ShellTestSupport.h"
 #include "shell/app/StandInScreen.h"
 #include "shell/skin/NRSkinManager.h"
+#include "shell/widgets/PageControl.h"
 
 namespace zu {
 namespace {
@@ -52,9 +61,16 @@ class ScriptedSettingsEngine : public MoreSettingsEngine {
     tasks.push_back(std::make_shared<ScriptedTask>());
     return tasks.back();
   }
-  std::shared_ptr<Task> createDownloadImageTask(const Text&) override { return nullptr; }
-  void asyncRunTask(const std::shared_ptr<Task>&) override {}
-  Text getImageLocalPath(const Text&) override { return std::nullopt; }
+  std::shared_ptr<Task> createDownloadImageTask(const Text& url) override {
+    if (!url) return nullptr;
+    imageTasks.push_back(std::make_shared<ScriptedTask>());
+    return imageTasks.back();
+  }
+  void asyncRunTask(const std::shared_ptr<Task>& task) override { ran.push_back(task); }
+  Text getImageLocalPath(const Text& url) override {
+    if (!url || !downloaded.count(*url)) return std::nullopt;
+    return downloaded[*url];
+  }
   int64_t getNormalCacheSize() override { return normalSize; }
   int64_t getOffdownCacheSize() override { return offlineSize; }
   bool isCacheCleaning() override { return false; }
@@ -75,6 +91,9 @@ class ScriptedSettingsEngine : public MoreSettingsEngine {
   std::shared_ptr<UserInfo> stored;
   std::vector<std::string> userInfoAsked;
   std::vector<std::shared_ptr<Task>> tasks;
+  std::vector<std::shared_ptr<Task>> imageTasks;
+  std::vector<std::shared_ptr<Task>> ran;
+  std::map<std::string, std::string> downloaded;  // link -> local file
 };
 
 std::shared_ptr<UserInfo> profileNamed(const std::string& name) {
@@ -82,6 +101,14 @@ std::shared_ptr<UserInfo> profileNamed(const std::string& name) {
   auto value = std::make_shared<MinMaxValue>();
   value->setValue(name);
   user->setName(value);
+  return user;
+}
+
+std::shared_ptr<UserInfo> profileWithPortrait(const std::string& name, const std::string& link) {
+  auto user = profileNamed(name);
+  auto icon = std::make_shared<Icon>();
+  icon->setHref(link);
+  user->setIcon(icon);
   return user;
 }
 
@@ -129,6 +156,16 @@ class SettingsTabTest : public testing::ShellFixture {
     table().tapRow(ui::IndexPath::forRow(row, section));
     settle(1);
   }
+  // The text of the first label under the table that begins with the prefix.
+  static std::string shownText(const ui::View& view, const std::string& prefix) {
+    if (auto* label = dynamic_cast<const ui::Label*>(&view); label && label->text().rfind(prefix, 0) == 0) {
+      return label->text();
+    }
+    for (const auto& sub : view.subviews()) {
+      if (auto text = shownText(*sub, prefix); !text.empty()) return text;
+    }
+    return {};
+  }
   std::string topTitle() {
     auto top = navigation_->topViewController();
     return top ? top->nibName().value_or("(no name)") : std::string("(none)");
@@ -139,6 +176,23 @@ class SettingsTabTest : public testing::ShellFixture {
   std::shared_ptr<ui::NavigationController> navigation_;
   std::shared_ptr<MoreSettingsMainInterfaceViewController> screen_;
 };
+
+// The main interface's fourth tab is this screen, made from its registered file.
+TEST_F(SettingsTabTest, TheSettingsTabsRootIsThisScreen) {
+  MainWindowNib::registerNib();
+  std::shared_ptr<MSCustomTabBarController> tabs;
+  for (const auto& object : ui::NibRegistry::shared().load(MainWindowNib::kName)) {
+    if (auto found = std::dynamic_pointer_cast<MSCustomTabBarController>(object)) tabs = found;
+  }
+  ASSERT_TRUE(tabs);
+  ASSERT_GT(tabs->viewControllers().size(), MainWindowNib::kSettingsTab);
+  auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(tabs->viewControllers()[MainWindowNib::kSettingsTab]);
+  ASSERT_TRUE(navigation);
+  auto root = std::dynamic_pointer_cast<MoreSettingsMainInterfaceViewController>(navigation->topViewController());
+  ASSERT_TRUE(root);
+  EXPECT_EQ(std::optional<std::string>("更多"), root->title());
+  EXPECT_FALSE(root->isViewLoaded());
+}
 
 // The shipped resource gives the nine sections, titled by the text after the index and one
 // separator, with the rows in the positions the screen handles; footers carry the sizes.
@@ -161,6 +215,15 @@ TEST_F(SettingsTabTest, TheShippedSectionsReadWithTheirTitlesAndSizeFooters) {
   EXPECT_EQ("点击后，你阅读过的文章缓存将被全部删除。已用缓存：3.0MB", label->text());
   label = std::dynamic_pointer_cast<ui::Label>(screen_->viewForFooterInSection(table(), 4)->subviews().front());
   EXPECT_EQ("点击后，所有离线下载的内容将被全部删除。当前离线文件大小：512KB", label->text());
+
+  // The cleaning's end draws the size footers again.
+  cellAt(4, 0);
+  const std::string used = "点击后，你阅读过的文章缓存将被全部删除。已用缓存：";
+  EXPECT_EQ(used + "3.0MB", shownText(table(), used));
+  engine_->normalSize = 0;
+  NotificationCenter::defaultCenter().post("kNotificationCachecleanEnd");
+  window_->layoutIfNeeded();
+  EXPECT_EQ(used + "0KB", shownText(table(), used));
 
   EXPECT_EQ("1023KB", MoreSettingsMainInterfaceViewController::cacheSizeStringWithSize(1048575));
   EXPECT_EQ("1.0MB", MoreSettingsMainInterfaceViewController::cacheSizeStringWithSize(1048576));
@@ -198,6 +261,15 @@ TEST_F(SettingsTabTest, SectionKeysAreFoundByTheirIndexPrefix) {
   EXPECT_EQ(13, table().numberOfSections());
   EXPECT_EQ(0, table().numberOfRowsInSection(12));
 
+  // A section whose value is no list has no rows; an unreadable or missing table, no sections.
+  std::ofstream(bundle / "MoreSettingsSections.plist")
+      << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>0_零</key><string>x</string></dict></plist>";
+  open();
+  EXPECT_EQ(1, table().numberOfSections());
+  EXPECT_EQ(0, table().numberOfRowsInSection(0));
+  std::ofstream(bundle / "MoreSettingsSections.plist") << "<plist><dict><key>0_零";
+  open();
+  EXPECT_EQ(0, table().numberOfSections());
   std::filesystem::remove(bundle / "MoreSettingsSections.plist");
   open();
   EXPECT_EQ(0, table().numberOfSections());
@@ -283,7 +355,11 @@ TEST_F(SettingsTabTest, RowsOpenTheirScreensAndNoneStaysSelected) {
     cellAt(road.section, road.row);
     tap(road.section, road.row);
     EXPECT_EQ(2u, navigation_->viewControllers().size()) << road.section << "," << road.row;
-    if (!road.screen.empty()) EXPECT_EQ(road.screen, topTitle()) << road.section << "," << road.row;
+    if (road.screen.empty()) {
+      EXPECT_TRUE(std::dynamic_pointer_cast<MBAccountManagerViewController>(navigation_->topViewController()));
+    } else {
+      EXPECT_EQ(road.screen, topTitle()) << road.section << "," << road.row;
+    }
     EXPECT_FALSE(table().indexPathForSelectedRow());
     navigation_->popViewController(false);
     settle(1);
@@ -295,6 +371,21 @@ TEST_F(SettingsTabTest, RowsOpenTheirScreensAndNoneStaysSelected) {
   auto column = requests.back().parameters.get("column").asObject<Column>();
   ASSERT_TRUE(column);
   EXPECT_EQ("favorites", column->entryId());
+
+  // The guide "help" with its six pictures, over the window.
+  cellAt(8, 0);
+  tap(8, 0);
+  EXPECT_FALSE(table().indexPathForSelectedRow());
+  MoreSettingsUserGuideViewController* guide = nullptr;
+  for (const auto& child : window_->subviews().back()->subviews()) {
+    if (auto pages = std::dynamic_pointer_cast<PageControl>(child)) {
+      guide = dynamic_cast<MoreSettingsUserGuideViewController*>(pages->delegate());
+    }
+  }
+  ASSERT_TRUE(guide);
+  EXPECT_EQ("help", guide->helpImageName());
+  EXPECT_EQ(6, guide->helpImageNum());
+  guide->view()->removeFromSuperview();
 
   cellAt(7, 1);
   tap(7, 1);
@@ -315,11 +406,7 @@ TEST_F(SettingsTabTest, RowsOpenTheirScreensAndNoneStaysSelected) {
   EXPECT_EQ("离线下载中，无法清理缓存", label->text());
   label = std::dynamic_pointer_cast<ui::Label>(cellAt(4, 0)->contentView()->viewWithTag(10000));
   EXPECT_EQ("离线下载中，无法清理", label->text());
-  const size_t windows = ui::Application::shared().windows().size();
-  screen_->willSelectRow(table(), ui::IndexPath::forRow(0, 3));
-  screen_->willSelectRow(table(), ui::IndexPath::forRow(0, 4));
-  settle(1);
-  EXPECT_EQ(windows, ui::Application::shared().windows().size());
+  // That selecting them then starts no cleaning needs the data engine: SettingsTabServiceTest.
 }
 
 // A reader's cell: the stored profile at once, the service's answer after; a sync result asks
@@ -359,6 +446,12 @@ TEST_F(SettingsTabTest, AReadersCellFollowsTheProfileAndTheBoundAccounts) {
   NotificationCenter::defaultCenter().post("SyncResultNotification");
   settle(0);
   EXPECT_EQ("Stored", labelText(2));
+  // Logging out elsewhere redraws the guest's cell.
+  engine_->anonymous = true;
+  NotificationCenter::defaultCenter().post("Notification_Logout");
+  EXPECT_EQ("点击登录...", labelText(2));
+  engine_->anonymous = false;
+
   auto pending = engine_->tasks.back();
   screen_->viewDidUnload();
   Observer::postResultOnMainThread(Dictionary{{"Task", Value(pending)},
@@ -374,6 +467,77 @@ TEST_F(SettingsTabTest, AReadersCellFollowsTheProfileAndTheBoundAccounts) {
   // The own profile opens from the user cell.
   tap(0, 0);
   EXPECT_TRUE(std::dynamic_pointer_cast<MoreSettingsUserInfoViewController>(navigation_->topViewController()));
+}
+
+// A portrait not on the device is fetched once however often the cell is drawn; its arrival
+// shows the file; a failed fetch is tried again at the next drawing, a kept file is not fetched.
+TEST_F(SettingsTabTest, TheReadersPortraitIsFetchedOnceAndShownOnArrival) {
+  const std::string link = "http://zu.example/img/alice.png";
+  engine_->anonymous = false;
+  engine_->stored = profileWithPortrait("爱丽丝", link);
+  open();
+  auto portrait = std::dynamic_pointer_cast<ui::ImageView>(screen_->userInfoTableViewCell()->viewWithTag(1));
+  ASSERT_TRUE(portrait);
+  const auto guestPortrait = NRSkinManager::sharedManager().imageWithCodeName("imageKdpTouxiang152");
+  EXPECT_EQ(guestPortrait, portrait->image());
+  // Drawn again by a reload, an appearance and a sync: still the one fetch, observed once.
+  table().reloadData();
+  window_->layoutIfNeeded();
+  screen_->viewWillAppear(false);
+  NotificationCenter::defaultCenter().post("SyncResultNotification");
+  window_->layoutIfNeeded();
+  ASSERT_EQ(1u, engine_->imageTasks.size());
+  EXPECT_EQ(1, std::count(engine_->ran.begin(), engine_->ran.end(), engine_->imageTasks[0]));
+
+  // The picture arrives: the cell shows the file.
+  auto picture = ui::Image::create(8, 8);
+  const auto file = home_.path() / "alice.png";
+  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(picture->pngData()->data()),
+                                              static_cast<std::streamsize>(picture->pngData()->size()));
+  engine_->downloaded[link] = file.string();
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(engine_->imageTasks[0])}, {"ResultType", "ImageDownLoad"}});
+  settle(0);
+  ASSERT_TRUE(portrait->image());
+  EXPECT_NE(guestPortrait, portrait->image());
+  EXPECT_EQ(8, portrait->image()->size().width);
+  table().reloadData();
+  window_->layoutIfNeeded();
+  EXPECT_EQ(1u, engine_->imageTasks.size());
+
+  // A new link whose fetch fails: the next drawing fetches again.
+  engine_->stored = profileWithPortrait("爱丽丝", "http://zu.example/img/other.png");
+  NotificationCenter::defaultCenter().post("SyncResultNotification");
+  window_->layoutIfNeeded();
+  ASSERT_EQ(2u, engine_->imageTasks.size());
+  EXPECT_EQ(guestPortrait, portrait->image());
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(engine_->imageTasks[1])}, {"ResultType", "TaskStatus"}, {"Result", -1}});
+  settle(0);
+  table().reloadData();
+  window_->layoutIfNeeded();
+  EXPECT_EQ(3u, engine_->imageTasks.size());
+
+  // The reader logs out while a portrait is on its way: its arrival leaves the guest's default.
+  engine_->anonymous = true;
+  NotificationCenter::defaultCenter().post("Notification_Logout");
+  engine_->downloaded["http://zu.example/img/other.png"] = file.string();
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(engine_->imageTasks.back())}, {"ResultType", "ImageDownLoad"}});
+  settle(0);
+  EXPECT_EQ("点击登录...", labelText(2));
+  EXPECT_EQ(guestPortrait, portrait->image());
+  engine_->anonymous = false;
+  engine_->downloaded.erase("http://zu.example/img/other.png");
+  table().reloadData();
+  window_->layoutIfNeeded();
+  ASSERT_EQ(4u, engine_->imageTasks.size());
+
+  // A portrait result after the view unloaded changes nothing.
+  auto pending = engine_->imageTasks.back();
+  auto cell = screen_->userInfoTableViewCell();
+  screen_->viewDidUnload();
+  engine_->downloaded["http://zu.example/img/other.png"] = file.string();
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(pending)}, {"ResultType", "ImageDownLoad"}});
+  settle(0);
+  EXPECT_EQ(guestPortrait, std::dynamic_pointer_cast<ui::ImageView>(cell->viewWithTag(1))->image());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "engine/core/EngineTestSupport.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/NavigationController.h"
@@ -13,7 +14,9 @@
 #include "platform/ui/TableViewCell.h"
 #include "platform/ui/Window.h"
 #include "settings/SettingsNibs.h"
+#include "settings/clean/MSCacheclean.h"
 #include "settings/login/MoreSettingsLoginViewController.h"
+#include "settings/main/MoreSettingsEngine.h"
 #include "settings/main/MoreSettingsMainInterfaceViewController.h"
 #include "settings/profile/MoreSettingsUserInfoViewController.h"
 #include "shell/app/Observer.h"
@@ -108,6 +111,53 @@ TEST_F(SettingsTabServiceTest, AGuestLogsInFromTheUserCellAndOpensTheProfile) {
   screen_->sectionsTableView()->tapRow(ui::IndexPath::forRow(0, 0));
   ASSERT_TRUE(turnUntil([&] { return navigation_->viewControllers().size() == 2; }));
   EXPECT_TRUE(std::dynamic_pointer_cast<MoreSettingsUserInfoViewController>(navigation_->topViewController()));
+}
+
+// The data engine's own answers, with the offline batch running or not as the test says.
+class BatchSwitchEngine : public MoreSettingsEngine {
+ public:
+  bool isOfflineBatchRunning() override { return batchRunning; }
+  bool batchRunning = false;
+};
+
+// Selecting a cleaning row while an offline batch runs starts nothing; once the batch is over it
+// cleans under the progress board, and the cleaning's end redraws the cleaning rows.
+TEST_F(SettingsTabServiceTest, CleaningIsRefusedWhileABatchRunsAndRunsOtherwise) {
+  auto engine = std::make_shared<BatchSwitchEngine>();
+  engine->batchRunning = true;
+  screen_ = std::make_shared<MoreSettingsMainInterfaceViewController>();
+  screen_->setEngine(engine);
+  navigation_ = std::make_shared<ui::NavigationController>(screen_);
+  ui::ViewController::installAsRoot(*window_, navigation_);
+  ASSERT_TRUE(turnUntil([&] {
+    window_->layoutIfNeeded();
+    return screen_->isViewLoaded();
+  }));
+  int ends = 0;
+  NotificationCenter::defaultCenter().add(MSCacheclean::kEndNotification, this, [&](const Notification&) { ++ends; });
+  auto& table = *screen_->sectionsTableView();
+  const size_t windows = ui::Application::shared().windows().size();
+  for (int64_t section : {3, 4}) {
+    table.scrollToRow(ui::IndexPath::forRow(0, section), ui::TableViewScrollPosition::Middle, false);
+    window_->layoutIfNeeded();
+    table.tapRow(ui::IndexPath::forRow(0, section));
+    EXPECT_EQ(windows, ui::Application::shared().windows().size()) << section;
+  }
+
+  engine->batchRunning = false;
+  table.reloadData();
+  table.scrollToRow(ui::IndexPath::forRow(0, 3), ui::TableViewScrollPosition::Middle, false);
+  window_->layoutIfNeeded();
+  table.tapRow(ui::IndexPath::forRow(0, 3));
+  EXPECT_EQ(windows + 1, ui::Application::shared().windows().size());
+  ASSERT_TRUE(turnUntil([&] { return ends == 1; }));
+  window_->layoutIfNeeded();
+  auto label = std::dynamic_pointer_cast<ui::Label>(table.cellForRow(ui::IndexPath::forRow(0, 3))->contentView()->viewWithTag(
+      MoreSettingsMainInterfaceViewController::kCenteredLabelTag));
+  ASSERT_TRUE(label);
+  EXPECT_EQ("清理缓存", label->text());
+  EXPECT_FALSE(table.indexPathForSelectedRow());
+  NotificationCenter::defaultCenter().remove(this);
 }
 
 }  // namespace
