@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/EngineTestSupport.h"
+#include "reading/ReadingServiceTestSupport.h"
 #include "model/columns/Column.h"
 #include "model/entry/Link.h"
 #include "model/service/VeskEntryStatus.h"
@@ -41,55 +42,13 @@
 namespace zu {
 namespace {
 
-// The data engine as it is; the loopback service counts as the internet.
-class LoopbackEngine : public ReportContentEngine {
- public:
-  bool isInternetReachable() override { return true; }
-};
-
-class ReportContentServiceTest : public testing::EngineFixture {
+class ReportContentServiceTest : public testing::ReadingServiceFixture {
  protected:
-  void SetUp() override {
-    EngineFixture::SetUp();
-    TimeZone::setDefault(TimeZone::named("Asia/Shanghai"));
-    startEngine();
-    engine_->setUsername(std::string("reader"), std::string("pw"));
-    // The news column with its article list, as the recommended list carries it.
-    auto recommended = std::make_shared<Link>();
-    recommended->setHref(service_.baseUrl() + "/sub/recommend.atom");
-    auto catalogue = engine_->createGetServerColumnsTask(recommended);
-    auto finish = runTask(catalogue);
-    ASSERT_TRUE(finish && finish->code == 0);
-    for (const auto& feed : observer_->feedsOf(catalogue)) {
-      for (const auto& entry : *feed->entrys()) {
-        if (auto column = std::dynamic_pointer_cast<Column>(entry); column && column->entryId()) {
-          columns_[*column->entryId()] = column;
-        }
-      }
-    }
-    news_ = columns_["col-news"];
-    ASSERT_TRUE(news_);
-    engine_->setObserver(std::make_shared<Observer>());
-    testing::ShellFixture::resetShell();
-    StandInScreen::registerMissing();
-    ReadingNibs::registerNibs();
-    window_ = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
-    window_->makeKeyAndVisible();
-  }
-  void TearDown() override {
-    navigation_.reset();
-    window_.reset();
-    testing::ShellFixture::resetShell();
-    TimeZone::setDefault(std::nullopt);
-    EngineFixture::TearDown();
-  }
-  bool turnUntil(const std::function<bool()>& done) { return RunLoop::main()->runUntil(done, 20); }
-
   std::shared_ptr<ReportContentController> open(std::shared_ptr<Column> column = nullptr) {
     auto list = std::dynamic_pointer_cast<ReportContentController>(ScreenRequest::articleList(column ? column : news_));
     EXPECT_TRUE(list);
     if (!list) return nullptr;
-    list->setEngine(std::make_shared<LoopbackEngine>());
+    list->setEngine(std::make_shared<testing::LoopbackListEngine>());
     navigation_ = std::make_shared<ui::NavigationController>(list);
     ui::ViewController::installAsRoot(*window_, navigation_);
     window_->layoutIfNeeded();
@@ -122,10 +81,6 @@ class ReportContentServiceTest : public testing::EngineFixture {
     return std::dynamic_pointer_cast<Cell>(list.contenttable()->cellForRow(ui::IndexPath::forRow(row, section)));
   }
 
-  std::map<std::string, std::shared_ptr<Column>> columns_;
-  std::shared_ptr<Column> news_;
-  std::shared_ptr<ui::Window> window_;
-  std::shared_ptr<ui::NavigationController> navigation_;
 };
 
 TEST_F(ReportContentServiceTest, NewsInThreeDaySectionsPullAndNextPage) {
@@ -281,7 +236,7 @@ TEST_F(ReportContentServiceTest, ANewReadersFavouritesTabShowsTheEmptyView) {
   auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(tabs->viewControllers()[MainWindowNib::kFavoritesTab]);
   auto list = std::dynamic_pointer_cast<ReportContentController>(navigation->topViewController());
   ASSERT_TRUE(list);
-  list->setEngine(std::make_shared<LoopbackEngine>());
+  list->setEngine(std::make_shared<testing::LoopbackListEngine>());
   tabs->setSelectedTabIndex(static_cast<int>(MainWindowNib::kFavoritesTab));
   window_->layoutIfNeeded();
   ASSERT_TRUE(list->dataColumn() && list->dataColumn()->isFavoriteColumn());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/EngineTestSupport.h"
+#include "reading/ReadingServiceTestSupport.h"
 #include "model/columns/Column.h"
 #include "model/entry/Content.h"
 #include "model/entry/Feed.h"
@@ -33,62 +34,24 @@
 namespace zu {
 namespace {
 
-class LoopbackEngine : public ReportContentEngine {
- public:
-  bool isInternetReachable() override { return true; }
-};
-
-class ScrolledNewsBrowseServiceTest : public testing::EngineFixture {
+class ScrolledNewsBrowseServiceTest : public testing::ReadingServiceFixture {
  protected:
-  void SetUp() override {
-    EngineFixture::SetUp();
-    TimeZone::setDefault(TimeZone::named("Asia/Shanghai"));
-    startEngine();
-    engine_->setUsername(std::string("reader"), std::string("pw"));
-    // The news column with its article list, as the recommended list carries it.
-    auto recommended = std::make_shared<Link>();
-    recommended->setHref(service_.baseUrl() + "/sub/recommend.atom");
-    auto catalogue = engine_->createGetServerColumnsTask(recommended);
-    auto finish = runTask(catalogue);
-    ASSERT_TRUE(finish && finish->code == 0);
-    for (const auto& feed : observer_->feedsOf(catalogue)) {
-      for (const auto& entry : *feed->entrys()) {
-        if (entry->entryId() == std::optional<std::string>("col-news")) news_ = std::dynamic_pointer_cast<Column>(entry);
-      }
-    }
-    ASSERT_TRUE(news_);
-    engine_->setObserver(std::make_shared<Observer>());
-    testing::ShellFixture::resetShell();
-    StandInScreen::registerMissing();
-    ReadingNibs::registerNibs();
-    window_ = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
-    window_->makeKeyAndVisible();
-  }
   void TearDown() override {
-    navigation_.reset();
-    window_.reset();
-    testing::ShellFixture::resetShell();
     NewsBrowseController::clearErrorAlertShown();
-    TimeZone::setDefault(std::nullopt);
-    EngineFixture::TearDown();
+    ReadingServiceFixture::TearDown();
   }
-  bool turnUntil(const std::function<bool()>& done) { return RunLoop::main()->runUntil(done, 20); }
   static bool loadedHtml(NewsBrowseController& page) {
     for (const auto& call : page.webView()->recorder()->calls()) {
       if (call.kind == web::RecordingWebBackend::Call::kLoadHtml) return true;
     }
     return false;
   }
-
-  std::shared_ptr<Column> news_;
-  std::shared_ptr<ui::Window> window_;
-  std::shared_ptr<ui::NavigationController> navigation_;
 };
 
 TEST_F(ScrolledNewsBrowseServiceTest, AnArticleFromTheListThenItsNeighbourThenTheNextPage) {
   auto list = std::dynamic_pointer_cast<ReportContentController>(ScreenRequest::articleList(news_));
   ASSERT_TRUE(list);
-  list->setEngine(std::make_shared<LoopbackEngine>());
+  list->setEngine(std::make_shared<testing::LoopbackListEngine>());
   navigation_ = std::make_shared<ui::NavigationController>(list);
   ui::ViewController::installAsRoot(*window_, navigation_);
   window_->layoutIfNeeded();
