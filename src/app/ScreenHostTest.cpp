@@ -49,6 +49,8 @@ class ScreenHostTest : public ::testing::Test {
 // A snapshot is written once a new picture has stood for a frame, one per screen, numbered; a
 // screen that returns to an earlier look is a new screen again.
 TEST_F(ScreenHostTest, HeadlessSnapshotsOnePictureForEachSettledScreen) {
+  // A fixed time: the status bar's clock turning its minute mid-test would be a screen change.
+  ScopedFakeClock clock(1330934405000);
   const auto dir = home_.path() / "shots";
   ScreenHost host(true, dir, {});
   ASSERT_TRUE(host.isHeadless());
@@ -88,6 +90,7 @@ TEST_F(ScreenHostTest, HeadlessSnapshotsOnePictureForEachSettledScreen) {
 // On a double-density screen the pictures have twice the pixels of the 320 × 480 points, with
 // the same things at the same places in points.
 TEST_F(ScreenHostTest, DoubleDensitySnapshotsHaveTwiceThePixels) {
+  ScopedFakeClock clock(1330934405000);
   DeviceProfile::setScreenScale(2);
   const auto dir = home_.path() / "shots2";
   {
