@@ -892,6 +892,8 @@ OTHER_IMAGES = {
     "help_download_nowifi.png": (320, 480, help_page("请连接 Wi-Fi 后再离线下载")),
     "lixian_finish.png": (16, 16, done_mark),
     "imageloadingbj.png": (100, 80, layered(P("empty", border=False), G("picture", "field"))),
+    # The picture viewer's page of a picture that did not download.
+    "pb_nowifi_smallpic.png": (100, 80, layered(P("empty", border=False), G("picture", "glyph"))),
     "picgroupbut_favorite_mark.png": (40, 40, toast("star")),
     "picgroupbut_favorite_normal.png": (40, 40, toast("minus")),
     "picgroupbut_love_normal.png": (40, 40, toast("heart")),
