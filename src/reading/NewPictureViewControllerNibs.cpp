@@ -21,6 +21,8 @@ namespace {
 
 constexpr float kWidth = 320;
 constexpr float kHeight = 480;
+// The bars start under the translucent status bar the viewer lays itself out beneath.
+constexpr float kStatusBarHeight = 20;
 constexpr unsigned kFlexibleSides = ui::kAutoresizingFlexibleLeftMargin | ui::kAutoresizingFlexibleRightMargin;
 
 ui::Color barColor() { return ui::Color(0, 0, 0, 0.6f); }
@@ -80,7 +82,7 @@ void NewPictureViewController::buildScreen(ui::NibLoading& file) {
   grid->setBackgroundColor(ui::Color::blackColor());
   view->addSubview(grid);
 
-  auto top = file.make<ui::View>(ui::Rect(0, 0, kWidth, kTopBarHeight));
+  auto top = file.make<ui::View>(ui::Rect(0, kStatusBarHeight, kWidth, kTopBarHeight));
   top->setBackgroundColor(barColor());
   top->setAutoresizingMask(ui::kAutoresizingFlexibleWidth | ui::kAutoresizingFlexibleBottomMargin);
   auto back = file.make<ui::Button>(ui::ButtonType::Custom, ui::Rect(6, 7, 48, 30));
@@ -95,7 +97,7 @@ void NewPictureViewController::buildScreen(ui::NibLoading& file) {
   top->addSubview(number);
   view->addSubview(top);
 
-  auto title = whiteLabel(file, ui::Rect(30, kTopBarHeight + 8, kWidth - 60, 30), 14);
+  auto title = whiteLabel(file, ui::Rect(30, kStatusBarHeight + kTopBarHeight + 8, kWidth - 60, 30), 14);
   title->setBackgroundColor(barColor());
   title->setAutoresizingMask(kFlexibleSides);
   view->addSubview(title);

@@ -168,6 +168,11 @@ class NewPictureViewControllerTest : public testing::ShellFixture {
     view.layoutIfNeeded();
     EXPECT_TRUE(ui::writeSnapshot(*ui::render(view), name));
   }
+  // The screen as shown, status bar included, at the clock's time.
+  void snapshotScreen(const std::string& name) {
+    window_->layoutIfNeeded();
+    EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), name));
+  }
 
   std::shared_ptr<ui::Window> window_;
   std::shared_ptr<ui::ViewController> opener_;
@@ -262,7 +267,7 @@ TEST_F(NewPictureViewControllerTest, OneResultReloadsEveryPageOfItsAddressAndALa
   EXPECT_EQ(failurePicture(), failed->imageView()->image());
     // Pages are the grid less a point each way: 319 × 479.
   EXPECT_EQ(ui::Rect(109.5f, 199.5f, 100, 80), failed->imageView()->frame());
-  snapshot(*window_, "pictures-failed");
+  snapshotScreen("pictures-failed");
   // A result of another session is not this viewer's.
   auto other = std::make_shared<SpySession>(DownloadWithPrioritySession::UrlList{});
   viewer->onDownloadResult(other, "http://pic/b4", cache("http://pic/b4", 300, 400));
@@ -334,7 +339,7 @@ TEST_F(NewPictureViewControllerTest, ThePanelShowsTheExifTextAndItsFoldStateHold
   EXPECT_EQ(445.0f, open.origin.y + open.size.height);  // 35 above the bottom
   EXPECT_FALSE(viewer->foldButton()->isHidden());
   EXPECT_TRUE(viewer->unfoldButton()->isHidden());
-  snapshot(*window_, "pictures-bars-open");
+  snapshotScreen("pictures-bars-open");
 
   viewer->foldButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   EXPECT_FALSE(viewer->isDetailFold());  // the state flips when the fold has ended
@@ -344,7 +349,7 @@ TEST_F(NewPictureViewControllerTest, ThePanelShowsTheExifTextAndItsFoldStateHold
   EXPECT_EQ(ui::Rect(0, 445, 320, 0), viewer->midBarView()->frame());
   EXPECT_TRUE(viewer->foldButton()->isHidden());
   EXPECT_FALSE(viewer->unfoldButton()->isHidden());
-  snapshot(*window_, "pictures-panel-folded");
+  snapshotScreen("pictures-panel-folded");
 
   // An empty title without infos: no panel, no fold buttons; infos alone have no blank line.
   viewer->handleSwipeOnDesciptionView(ui::kSwipeDirectionLeft);
@@ -423,9 +428,34 @@ TEST_F(NewPictureViewControllerTest, ASingleTapTogglesTheBarsAfterAFifthOfASecon
   EXPECT_FALSE(ui::Application::shared().isStatusBarHidden());
 }
 
+TEST_F(NewPictureViewControllerTest, APinchZoomsThePictureAndKeepsItCentredWhileItIsLowerThanThePage) {
+  cache("http://pic/p0", 640, 320);
+  auto viewer = show(NewPictureViewController::initWithDetail(article("Pinch", addresses("p", 2)), 0));
+  auto a = window_->beginTouch(ui::Point{110, 240});
+  auto b = window_->beginTouch(ui::Point{210, 240});
+  for (int step = 1; step <= 5; ++step) {
+    const float d = 100 + 20.0f * step;
+    window_->moveTouch(a, ui::Point{160 - d / 2, 240});
+    window_->moveTouch(b, ui::Point{160 + d / 2, 240});
+  }
+  window_->endTouch(a);
+  window_->endTouch(b);
+  settle(1);
+  EXPECT_EQ(0, grid(*viewer).getCurPage());
+  EXPECT_FALSE(viewer->isBarHidden());  // two fingers are no tap
+  auto& scroll = *viewer->currentCell()->imageScrollView();
+  EXPECT_NEAR(2.0f, scroll.zoomScale(), 0.05f);
+  // Twice the fitted 319 × 159.5: wider than the page, still lower, so centred from top to bottom.
+  const ui::Rect picture = viewer->currentCell()->imageView()->frame();
+  EXPECT_NEAR(479.0f, scroll.contentSize().height, 0.01f);
+  EXPECT_NEAR(239.5f, picture.origin.y + picture.size.height / 2, 0.01f);
+  EXPECT_NEAR(scroll.contentSize().width, picture.size.width, 0.01f);
+}
+
 TEST_F(NewPictureViewControllerTest, AnAlbumMovesToTheNeighbouringArticleBehindTheTransitionPage) {
   cache("http://pic/f1", 500, 375, ui::Color::rgba8(150, 90, 60));
   cache("http://pic/g0", 500, 375, ui::Color::rgba8(60, 90, 150));
+  cache("http://pic/g2", 500, 375, ui::Color::rgba8(150, 90, 60));
   auto first = article("First album", addresses("f", 2));
   auto second = article("Second album", addresses("g", 3));
   auto empty = article("No pictures", {});
@@ -449,8 +479,13 @@ TEST_F(NewPictureViewControllerTest, AnAlbumMovesToTheNeighbouringArticleBehindT
   auto title = std::dynamic_pointer_cast<ui::Label>(page->subviews().front());
   ASSERT_TRUE(title);
   EXPECT_EQ("First album", title->text());
-  settle(0.4);
-  snapshot(*window_, "pictures-transition");
+  settle(0.25);
+  snapshotScreen("pictures-transition");
+  // Half-way in from the left over the picture: black on the left, the picture on the right.
+  auto midway = ui::renderScreen();
+  EXPECT_EQ(ui::Color::rgba8(0, 0, 0), midway->colorAt(10, 140));
+  EXPECT_EQ(ui::Color::rgba8(150, 90, 60), midway->colorAt(300, 140));
+  settle(0.15);
   auto& oldSession = *engine_->sessions[0];
   settle(0.29);
   EXPECT_EQ(1, viewer->detailIndex());
