@@ -72,12 +72,17 @@ NewPictureViewController::NewPictureViewController()
 }
 
 NewPictureViewController::~NewPictureViewController() {
-  auto loop = RunLoop::main();
-  if (loop) {
-    for (RunLoop::Token token : pending_) loop->cancel(token);
-    if (barToken_) loop->cancel(barToken_);
-  }
+  cancelPending();
   closeSession();
+}
+
+void NewPictureViewController::cancelPending() {
+  auto loop = RunLoop::main();
+  if (!loop) return;
+  for (RunLoop::Token token : pending_) loop->cancel(token);
+  pending_.clear();
+  if (barToken_) loop->cancel(barToken_);
+  barToken_ = 0;
 }
 
 void NewPictureViewController::startAlbum(SharedItems summaries, int detailIndex, int picIndex,
@@ -344,6 +349,10 @@ void NewPictureViewController::onDownloadResult(const std::shared_ptr<DownloadWi
 // --- closing, saving, sharing
 
 void NewPictureViewController::back() {
+  // An article move under way stops here: no article loads (and no session opens) while the
+  // viewer slides away.
+  cancelPending();
+  isLoadPics_ = false;
   closeSession();
   if (summaryArray_) {
     if (auto d = delegate()) d->setBackPageIndex(detailIndex_);

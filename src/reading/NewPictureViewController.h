@@ -31,7 +31,8 @@
 //  - Saving a picture that is not cached (or does not decode) says "保存失败" at once.
 //  - Delayed steps (bars, transition page, article load) are cancelled when the viewer goes, and
 //    a save that finishes after it went shows nothing; a bar toggle still pending when the viewer
-//    leaves the screen is dropped (it would hide the status bar over the next screen).
+//    leaves the screen is dropped (it would hide the status bar over the next screen), and closing
+//    during an article move stops it (no article loads, no session opens after the close).
 #pragma once
 
 #include <cstdint>
@@ -217,6 +218,8 @@ class NewPictureViewController : public ui::ViewController,
   void later(double seconds, std::function<void(NewPictureViewController&)> step);
   void downloadBigImages();
   void closeSession();
+  // Cancels the delayed steps and a pending bar toggle.
+  void cancelPending();
   // A page settled (from the grid, or after showing a page the grid did not report).
   void pageSettled(int to);
   // Shows pictureIndex (after a reload when `reload`), settling it when the grid did not.

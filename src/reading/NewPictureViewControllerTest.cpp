@@ -533,11 +533,26 @@ TEST_F(NewPictureViewControllerTest, StepsOfAMoveDoNothingOnceTheViewerHasGone) 
   viewer->movePageOverEndOnGridView(grid(*viewer));
   std::weak_ptr<NewPictureViewController> weak = viewer;
   viewer->back();
-  viewer.reset();
+  // Still held while it slides away: the move is over, no article loads and no session opens.
   settle(1);
+  EXPECT_FALSE(viewer->isLoadPics());
+  EXPECT_EQ(0, viewer->detailIndex());
+  EXPECT_EQ(1u, engine_->sessions.size());
+  EXPECT_FALSE(viewer->bigPictureSession());
+  viewer.reset();
   ASSERT_TRUE(weak.expired());
   settle(3);
   EXPECT_EQ((std::vector<int64_t>{0}), delegate_->detailIndexes);
+  EXPECT_EQ((std::vector<int64_t>{0}), delegate_->backIndexes);
+  // A move the viewer's going cut short.
+  viewer = album({article("One", addresses("h", 1)), article("Two", addresses("i", 1))}, 0, 0);
+  viewer->movePageOverEndOnGridView(grid(*viewer));
+  weak = viewer;
+  opener_->dismissModalViewController(false);
+  viewer.reset();
+  ASSERT_TRUE(weak.expired());
+  settle(3);
+  EXPECT_EQ(2u, engine_->sessions.size());
   // Single-article mode has no list to move in.
   auto single = show(NewPictureViewController::initWithDetail(article("Alone", addresses("j", 2)), 1));
   single->movePageOverEndOnGridView(grid(*single));
