@@ -563,7 +563,7 @@ TEST_F(NewPictureViewControllerTest, TheViewerTurnsToLandscapeAndReloadsTheNeigh
   cache("http://pic/k1", 640, 320, ui::Color::rgba8(30, 80, 120));
   auto viewer = show(NewPictureViewController::initWithDetail(
       article("Wide harbour", {{"http://pic/k0", {}, {}}, {"http://pic/k1", "Wide", {{"镜头", "23mm"}}},
-                               {"http://pic/k2", {}, {}}}),
+                               {"http://pic/k2", {}, {}}, {std::nullopt, {}, {}}}),
       1));
   auto cell = viewer->currentCell();
   ASSERT_TRUE(cell && cell->showsPicture());
@@ -593,6 +593,15 @@ TEST_F(NewPictureViewControllerTest, TheViewerTurnsToLandscapeAndReloadsTheNeigh
   settle(0);
   EXPECT_EQ(ui::Size(320, 480), viewer->view()->bounds().size);
   EXPECT_EQ(ui::Rect(0, 159.75f, 319, 159.5f), viewer->currentCell()->imageView()->frame());
+  // The failure picture of a page without an address is centred again on the turned page.
+  grid(*viewer).setPage(3, false);
+  settle(1);
+  ASSERT_TRUE(viewer->currentCell() && viewer->currentCell()->showsFailure());
+  EXPECT_EQ(ui::Rect(109.5f, 199.5f, 100, 80), viewer->currentCell()->imageView()->frame());
+  ASSERT_TRUE(ui::InterfaceRotation::deviceDidTurn(Orientation::kLandscapeLeft, false));
+  settle(0);
+  EXPECT_EQ(3, grid(*viewer).getCurPage());
+  EXPECT_EQ(ui::Rect(189.5f, 119.5f, 100, 80), viewer->currentCell()->imageView()->frame());
 }
 
 TEST_F(NewPictureViewControllerTest, SavingWritesTheCachedPictureToTheAlbumAndSharingOpensTheShareScreen) {
