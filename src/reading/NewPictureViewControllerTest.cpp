@@ -553,6 +553,13 @@ TEST_F(NewPictureViewControllerTest, StepsOfAMoveDoNothingOnceTheViewerHasGone) 
   ASSERT_TRUE(weak.expired());
   settle(3);
   EXPECT_EQ(2u, engine_->sessions.size());
+  // Past the end of the list's last article nothing comes.
+  auto lastOne = album({article("One", addresses("h", 1)), article("Two", addresses("i", 1))}, 1, 0);
+  lastOne->movePageOverEndOnGridView(grid(*lastOne));
+  EXPECT_FALSE(lastOne->isLoadPics());
+  EXPECT_FALSE(lastOne->view()->viewWithTag(NewPictureViewController::kTransitionTag));
+  lastOne->back();
+  settle(1);
   // Single-article mode has no list to move in.
   auto single = show(NewPictureViewController::initWithDetail(article("Alone", addresses("j", 2)), 1));
   single->movePageOverEndOnGridView(grid(*single));
