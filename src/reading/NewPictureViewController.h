@@ -33,6 +33,8 @@
 //    a save that finishes after it went shows nothing; a bar toggle still pending when the viewer
 //    leaves the screen is dropped (it would hide the status bar over the next screen), and closing
 //    during an article move stops it (no article loads, no session opens after the close).
+//  - A drag past the ends while the last move's transition page is still sliding out starts no
+//    move (the page is not made twice, so that move would never end and block every later one).
 #pragma once
 
 #include <cstdint>
@@ -237,6 +239,7 @@ class NewPictureViewController : public ui::ViewController,
   void setBarHidden();
   void setFoldButtons();
   // The article move.
+  bool canStartMove();
   void createTransitionPageWithIndex(int index);
   void adjustRotate();
 

@@ -233,8 +233,15 @@ void NewPictureViewController::showDetail() {
 
 // --- moving to another article of the album
 
+// No move while one is under way, outside an album, or while the last move's transition page is
+// still on the view (sliding out): that page would not be made again, and the move would never
+// end.
+bool NewPictureViewController::canStartMove() {
+  return !isLoadPics_ && summaryArray_ && isViewLoaded() && !view()->viewWithTag(kTransitionTag);
+}
+
 void NewPictureViewController::movePageOverEndOnGridView(GridView&) {
-  if (isLoadPics_ || !summaryArray_) return;
+  if (!canStartMove()) return;
   const int next = detailIndex_ + 1;
   if (next >= static_cast<int>(summaryArray_->size()) || !hasPictures(next)) return;
   isLoadPics_ = true;
@@ -243,7 +250,7 @@ void NewPictureViewController::movePageOverEndOnGridView(GridView&) {
 }
 
 void NewPictureViewController::movePageOverBeginOnGridView(GridView&) {
-  if (isLoadPics_ || !summaryArray_) return;
+  if (!canStartMove()) return;
   const int previous = detailIndex_ - 1;
   if (previous < 0 || !hasPictures(previous)) return;
   isLoadPics_ = true;

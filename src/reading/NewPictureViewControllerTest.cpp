@@ -566,6 +566,30 @@ TEST_F(NewPictureViewControllerTest, StepsOfAMoveDoNothingOnceTheViewerHasGone) 
   EXPECT_FALSE(single->isLoadPics());
 }
 
+// The transition page of the last move is still on the view while it slides out: a drag past
+// the first picture then starts no move, and once the page is gone the next drag moves again.
+TEST_F(NewPictureViewControllerTest, ADragWhileTheTransitionPageLeavesLeavesTheAlbumMovable) {
+  auto viewer = album({article("One", addresses("q", 2)), article("Two", addresses("r", 2)),
+                       article("Three", addresses("s", 2))},
+                      1, 1);
+  viewer->movePageOverEndOnGridView(grid(*viewer));
+  settle(0.7);
+  ASSERT_EQ(2, viewer->detailIndex());
+  settle(1.0);  // the page starts sliding out; the grid shows through where it was
+  ASSERT_TRUE(viewer->view()->viewWithTag(NewPictureViewController::kTransitionTag));
+  viewer->movePageOverBeginOnGridView(grid(*viewer));
+  EXPECT_FALSE(viewer->isLoadPics());
+  settle(1);
+  EXPECT_FALSE(viewer->view()->viewWithTag(NewPictureViewController::kTransitionTag));
+  EXPECT_EQ(2, viewer->detailIndex());
+  viewer->movePageOverBeginOnGridView(grid(*viewer));
+  EXPECT_TRUE(viewer->isLoadPics());
+  settle(0.7);
+  EXPECT_EQ(1, viewer->detailIndex());
+  EXPECT_EQ(1, grid(*viewer).getCurPage());
+  EXPECT_EQ("2/2", viewer->numberLabel()->text());
+}
+
 TEST_F(NewPictureViewControllerTest, TheViewerTurnsToLandscapeAndReloadsTheNeighbours) {
   cache("http://pic/k1", 640, 320, ui::Color::rgba8(30, 80, 120));
   auto viewer = show(NewPictureViewController::initWithDetail(
