@@ -35,6 +35,8 @@
 //    during an article move stops it (no article loads, no session opens after the close).
 //  - A drag past the ends while the last move's transition page is still sliding out starts no
 //    move (the page is not made twice, so that move would never end and block every later one).
+//  - A fold or unfold press while the panel still moves is ignored (two flips would leave the
+//    panel folded with the state, the buttons and the kept choice saying open).
 #pragma once
 
 #include <cstdint>
@@ -263,6 +265,8 @@ class NewPictureViewController : public ui::ViewController,
   bool isLoadPics_ = false;
   bool isLoadRight_ = false;
   bool isWillRotateToPortrait_ = false;
+  // The panel is folding or unfolding (its state flips when that ends).
+  bool folding_ = false;
   ui::Size screenSize_{320, 480};
   // Counts the grid's settle reports, so a page shown without one is settled here; reports before
   // the viewer first shows its page (the grid's first layout on page 0) are not the reader's.

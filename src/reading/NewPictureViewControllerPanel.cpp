@@ -213,7 +213,9 @@ void NewPictureViewController::setFoldButtons() {
 }
 
 void NewPictureViewController::showDetail() {
-  if (!hasPicutrueInfo_ || !midBarView_ || !descriptScrollView_) return;
+  // A press while the panel still moves would flip the state a second time when both end.
+  if (folding_ || !hasPicutrueInfo_ || !midBarView_ || !descriptScrollView_) return;
+  folding_ = true;
   ui::Rect target = foldedPanelFrame();
   if (isDetailFold_) {
     const float height = descriptScrollView_->frame().size.height + 2 * kPanelInset;
@@ -224,6 +226,7 @@ void NewPictureViewController::showDetail() {
   ui::Animations::animate(kFoldAnimation, [panel, target] { panel->setFrame(target); }, [weak](bool) {
     auto screen = weak.lock();
     if (!screen) return;
+    screen->folding_ = false;
     screen->isDetailFold_ = !screen->isDetailFold_;
     screen->setFoldButtons();
     UserDefaults::standard().set(kFoldKey, Value(screen->isDetailFold_));

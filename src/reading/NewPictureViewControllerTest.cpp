@@ -388,6 +388,28 @@ TEST_F(NewPictureViewControllerTest, ThePanelShowsTheExifTextAndItsFoldStateHold
   EXPECT_GT(third->descriptScrollView()->contentSize().height, 100.0f);
 }
 
+// A second press on the fold button while the panel still folds does not flip the state back:
+// the panel, the buttons and the kept choice agree once it has folded.
+TEST_F(NewPictureViewControllerTest, APressWhileThePanelFoldsLeavesItFolded) {
+  auto viewer = show(NewPictureViewController::initWithDetail(
+      article("Folds", {{"http://pic/t0", "Quay", {{"k", "v"}}}}), 0));
+  ASSERT_TRUE(viewer->hasPicutrueInfo());
+  viewer->foldButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle(0.1);
+  viewer->foldButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle(1);
+  EXPECT_EQ(ui::Rect(0, 445, 320, 0), viewer->midBarView()->frame());
+  EXPECT_TRUE(viewer->isDetailFold());
+  EXPECT_TRUE(UserDefaults::standard().boolForKey(NewPictureViewController::kFoldKey));
+  EXPECT_TRUE(viewer->foldButton()->isHidden());
+  EXPECT_FALSE(viewer->unfoldButton()->isHidden());
+  // Unfolding still works after it.
+  viewer->unfoldButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle(1);
+  EXPECT_FALSE(viewer->isDetailFold());
+  EXPECT_GT(viewer->midBarView()->frame().size.height, 0.0f);
+}
+
 TEST_F(NewPictureViewControllerTest, ASingleTapTogglesTheBarsAfterAFifthOfASecondUnlessADoubleTapZooms) {
   cache("http://pic/e0", 640, 320);
   auto viewer = show(NewPictureViewController::initWithDetail(
