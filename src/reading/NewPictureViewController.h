@@ -36,7 +36,8 @@
 //  - A drag past the ends while the last move's transition page is still sliding out starts no
 //    move (the page is not made twice, so that move would never end and block every later one).
 //  - A fold or unfold press while the panel still moves is ignored (two flips would leave the
-//    panel folded with the state, the buttons and the kept choice saying open).
+//    panel folded with the state, the buttons and the kept choice saying open), and a panel laid
+//    out again while it folded (another page, a turn) takes the place of the state the fold ends in.
 #pragma once
 
 #include <cstdint>

@@ -228,6 +228,9 @@ void NewPictureViewController::showDetail() {
     if (!screen) return;
     screen->folding_ = false;
     screen->isDetailFold_ = !screen->isDetailFold_;
+    // The panel may have been laid out again meanwhile (another page, a turn) for the state
+    // before: it takes the new one's place (the place it went to when it was not).
+    if (screen->hasPicutrueInfo_) screen->setDescriptionView();
     screen->setFoldButtons();
     UserDefaults::standard().set(kFoldKey, Value(screen->isDetailFold_));
     UserDefaults::standard().synchronize();

@@ -410,6 +410,21 @@ TEST_F(NewPictureViewControllerTest, APressWhileThePanelFoldsLeavesItFolded) {
   EXPECT_GT(viewer->midBarView()->frame().size.height, 0.0f);
 }
 
+// A page turned while the panel folds lays the panel out for the state the fold ends in.
+TEST_F(NewPictureViewControllerTest, APageTurnedWhileThePanelFoldsShowsItFolded) {
+  auto viewer = show(NewPictureViewController::initWithDetail(
+      article("Folds", {{"http://pic/u0", "Quay", {{"k", "v"}}}, {"http://pic/u1", "Pier", {{"k", "w"}}}}), 0));
+  viewer->foldButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle(0.1);
+  viewer->handleSwipeOnDesciptionView(ui::kSwipeDirectionLeft);
+  settle(1);
+  ASSERT_EQ(1, grid(*viewer).getCurPage());
+  EXPECT_EQ("Pier\n\nk : w", viewer->descriptLable()->text());
+  EXPECT_TRUE(viewer->isDetailFold());
+  EXPECT_EQ(ui::Rect(0, 445, 320, 0), viewer->midBarView()->frame());
+  EXPECT_FALSE(viewer->unfoldButton()->isHidden());
+}
+
 TEST_F(NewPictureViewControllerTest, ASingleTapTogglesTheBarsAfterAFifthOfASecondUnlessADoubleTapZooms) {
   cache("http://pic/e0", 640, 320);
   auto viewer = show(NewPictureViewController::initWithDetail(
