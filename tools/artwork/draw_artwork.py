@@ -904,6 +904,29 @@ OTHER_IMAGES = {
     "2_large": (320, 480, cover(2)),
 }
 OTHER_IMAGES["column_cover_default.png"] = (60, 60, column_default_cover)
+
+
+def picture_not_loaded(ctx, w, h, p):
+    """The picture viewer's stand-in for a picture that could not be downloaded: a picture
+    frame over a crossed-out signal, grey on the viewer's black."""
+    glyph(ctx, w, h * 0.7, "picture", p["empty"])
+    cx, cy, r = w / 2, h * 0.86, h * 0.06
+    ctx.save()
+    ctx.set_source_rgb(*p["empty"])
+    ctx.set_line_width(max(1.2, h / 40))
+    ctx.set_line_cap(cairo.LINE_CAP_ROUND)
+    for k in range(3):
+        ctx.new_sub_path()
+        ctx.arc(cx, cy + r, r * (k + 1), -math.pi * 0.75, -math.pi * 0.25)
+    ctx.stroke()
+    ctx.set_source_rgb(*p["accent"])
+    ctx.move_to(cx - r * 2.6, cy - r * 2.2)
+    ctx.line_to(cx + r * 2.6, cy + r * 1.2)
+    ctx.stroke()
+    ctx.restore()
+
+
+OTHER_IMAGES["pb_nowifi_smallpic.png"] = (80, 70, picture_not_loaded)
 # The about screen's recommended applications: the icon shown while one loads, and the built-in
 # three.
 def about_background(ctx, w, h, p):
@@ -1090,6 +1113,23 @@ for article, kind in (("art-photo-3", "lantern"), ("art-photo-2", "lantern"), ("
                       ("art-news-2", "harbour"), ("mblog-3", "harbour"), ("mblog-1", "workshop")):
     SAMPLE_PICTURES["%s-picture.png" % article] = (300, 200, article_picture(kind))
     SAMPLE_PICTURES["%s-thumb.png" % article] = (80, 60, article_picture(kind))
+# The album column's pictures, full size, in the shapes a camera gives (wide, tall, a panorama,
+# square), each with its article's street and its place in the album on a band. "Rope Street"
+# has a third picture without an address, so it has no file.
+def album_picture(kind, caption):
+    def draw(ctx, w, h, p):
+        scene(ctx, w, h, kind)
+        name_band(ctx, w, h, caption, max(9, min(w, h) / 12))
+    return draw
+
+
+SAMPLE_ALBUMS = {
+    "art-photo-2": ("Rope Street", ((1, "lantern", 480, 320), (2, "harbour", 320, 480), (4, "tide", 600, 240))),
+    "art-photo-1": ("Chapel steps", ((1, "workshop", 300, 450), (2, "tea", 400, 400), (3, "lantern", 480, 300))),
+}
+for article, (street, shots) in SAMPLE_ALBUMS.items():
+    for seq, kind, w, h in shots:
+        SAMPLE_PICTURES["%s-album-%d.png" % (article, seq)] = (w, h, album_picture(kind, "%s %d" % (street, seq)))
 # The icons of the four applications the sample notice recommends.
 for stem, kind in (("reader", "book"), ("album", "picture"), ("dict", "search"), ("notes", "edit")):
     SAMPLE_PICTURES["app-%s.png" % stem] = (66, 66, layered(P("panel", radius=12), G(kind, "blue")))
