@@ -24,6 +24,7 @@
 #include "platform/ui/NavigationController.h"
 #include "reading/ArticleHtmlBuilder.h"
 #include "reading/ArticleLink.h"
+#include "reading/NewPictureViewController.h"
 #include "reading/NewsBrowseEngine.h"
 #include "reading/NewsWebView.h"
 #include "reading/OriginalArticleHtml.h"
@@ -401,24 +402,16 @@ void NewsBrowseController::openPicture(const std::string& argument) {
   const auto picIndex = static_cast<int64_t>(ArticleLink::pictureIndex(argument, pictures));
   auto summary = summaryAt(index_);
   const int type = summary && summary->veskEntryStatus() ? summary->veskEntryStatus()->type() : 0;
-  Dictionary parameters;
+  std::shared_ptr<NewPictureViewController> viewer;
   if (type == 1 || type == 6) {
-    Array summaries;
-    if (newsSummary_) {
-      for (const auto& item : *newsSummary_) summaries.push_back(Value(item));
-    }
-    parameters.set("summaryArray", Value(std::move(summaries)));
-    parameters.set("detailIndex", static_cast<int64_t>(index_));
-    parameters.set("picIndex", picIndex);
-    parameters.set("delegate", Value(self()));
+    viewer = NewPictureViewController::initWithSummaryArray(
+        newsSummary_ ? newsSummary_ : std::make_shared<Items>(), index_, static_cast<int>(picIndex),
+        std::static_pointer_cast<NewPictureViewControllerDelegate>(self()));
   } else {
-    parameters.set("detail", Value(detailData_));
-    parameters.set("index", picIndex);
-    parameters.set("summary", summary ? Value(summary) : Value());
+    viewer = NewPictureViewController::initWithDetail(detailData_, static_cast<int>(picIndex));
+    viewer->setSummaryData(summary);
   }
-  auto viewer = std::make_shared<ScreenRequest>(ScreenRequest::kPictureViewerNib, std::move(parameters))->load();
-  if (!viewer) return;
-  father->presentModalViewController(std::make_shared<ui::NavigationController>(viewer), true);
+  father->presentModalViewController(NewPictureViewController::inNavigationController(viewer), true);
 }
 
 void NewsBrowseController::openOriginal() {

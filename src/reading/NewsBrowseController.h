@@ -4,9 +4,9 @@
 // prefetches the details of both neighbours (tag "<index>"); it builds the page with
 // ArticleHtmlBuilder (from the server's text as received, OriginalArticleHtml) and loads it
 // without a base URL. Links in the article are commands (ArticleLink): a picture opens the
-// picture viewer by name ("NewPictureViewController": parameters "summaryArray", "detailIndex",
-// "picIndex" and "delegate" for albums, types 1 and 6; "detail", "index" and "summary"
-// otherwise), a video plays in the movie player, a page and the read-original form open the
+// picture viewer (NewPictureViewController) in a navigation controller of its own: over the whole
+// article list with this page as its delegate for albums (types 1 and 6), else over this article
+// with its summary; a video plays in the movie player, a page and the read-original form open the
 // in-app browser ("link", "orignalLink"); every command answers no, and only the page itself
 // ("about:blank") loads. Posts "StatusUpdateNotification" (IndexKey; status 2 with the comment
 // count) and, when the page has loaded, "CacheCellCanLoad".
@@ -41,6 +41,7 @@
 
 #include "platform/ui/AlertView.h"
 #include "platform/web/WebViewDelegate.h"
+#include "reading/NewPictureViewControllerDelegate.h"
 #include "views/GridViewCell.h"
 
 namespace zu {
@@ -59,7 +60,10 @@ class ActivityIndicatorView;
 class ImageView;
 }  // namespace ui
 
-class NewsBrowseController : public GridViewCell, public web::WebViewDelegate, public ui::AlertViewDelegate {
+class NewsBrowseController : public GridViewCell,
+                             public web::WebViewDelegate,
+                             public ui::AlertViewDelegate,
+                             public NewPictureViewControllerDelegate {
  public:
   static constexpr const char* kIdentifier = "NewsBrowseSector";
   static constexpr const char* kStatusUpdateNotification = "StatusUpdateNotification";
@@ -108,8 +112,8 @@ class NewsBrowseController : public GridViewCell, public web::WebViewDelegate, p
   void postNotificatonWithIndex(int statusName);
 
   // The picture viewer's callbacks (the page is its delegate in album mode).
-  void setDetailIndex(int64_t index);
-  void setBackPageIndex(int64_t index);
+  void setDetailIndex(int64_t index) override;
+  void setBackPageIndex(int64_t index) override;
 
   // The shared error flag.
   static bool errorAlertShown();

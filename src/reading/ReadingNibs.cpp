@@ -3,6 +3,7 @@
 #include "reading/CommentsController.h"
 #include "reading/FavoriteNoneView.h"
 #include "reading/LoadMoreViewCell.h"
+#include "reading/NewPictureViewController.h"
 #include "reading/ReportContentController.h"
 #include "reading/ReportContentTableCell.h"
 #include "reading/ReportContentTableCellForImage.h"
@@ -26,6 +27,7 @@ void ReadingNibs::registerNibs() {
   ReportToolBarController::registerNib();
   WebViewController_New::registerNib();
   CommentsController::registerNibs();
+  NewPictureViewController::registerNibs();
 }
 
 }  // namespace zu

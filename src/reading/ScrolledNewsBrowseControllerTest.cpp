@@ -34,6 +34,7 @@
 #include "platform/web/RecordingWebBackend.h"
 #include "reading/ArticleHtmlBuilder.h"
 #include "reading/CommentsController.h"
+#include "reading/NewPictureViewController.h"
 #include "reading/NewsBrowseController.h"
 #include "reading/NewsBrowseEngine.h"
 #include "reading/NewsWebView.h"
@@ -399,12 +400,16 @@ TEST_F(ScrolledNewsBrowseControllerTest, TheBridgeOpensPicturesPagesVideosAndThe
   // The picture whose seq is 3 is the second.
   EXPECT_FALSE(web.simulateNavigation("web:getimageclick;seq=3", 0));
   settle(0);
-  ASSERT_EQ((std::vector<std::string>{ScreenRequest::kPictureViewerNib}), openedScreens());
-  const auto& viewer = StandInScreen::requests().back().parameters;
-  EXPECT_EQ(1, viewer.get("index").intValue());
-  EXPECT_EQ((*items_)[0], viewer.get("summary").asObject<NewsSummary>());
-  EXPECT_EQ(page(0)->detailData(), viewer.get("detail").asObject<NewsDetail>());
-  EXPECT_TRUE(std::dynamic_pointer_cast<ui::NavigationController>(browser_->modalViewController()));
+  EXPECT_TRUE(openedScreens().empty());
+  auto shown = std::dynamic_pointer_cast<ui::NavigationController>(browser_->modalViewController());
+  ASSERT_TRUE(shown);
+  auto viewer = std::dynamic_pointer_cast<NewPictureViewController>(shown->topViewController());
+  ASSERT_TRUE(viewer);
+  EXPECT_EQ(1, viewer->pictureIndex());
+  EXPECT_EQ((*items_)[0], viewer->summaryData());
+  EXPECT_EQ(page(0)->detailData(), viewer->detailData());
+  EXPECT_FALSE(viewer->summaryArray());
+  EXPECT_FALSE(viewer->delegate());
   browser_->dismissModalViewController(false);
   settle(1);
   // A page, the original (the form adds its query) and a video.
@@ -441,12 +446,15 @@ TEST_F(ScrolledNewsBrowseControllerTest, AnAlbumOpensTheViewerOnTheWholeListWith
   loadCurrent(4);
   recorder(4).simulateNavigation("web:getimageclick;seq=9", 0);
   settle(0);
-  const auto& viewer = StandInScreen::requests().back().parameters;
-  EXPECT_EQ(2, viewer.get("picIndex").intValue());  // no picture has seq 9: the count
-  EXPECT_EQ(4, viewer.get("detailIndex").intValue());
-  ASSERT_TRUE(viewer.get("summaryArray").asArray());
-  EXPECT_EQ(10u, viewer.get("summaryArray").asArray()->size());
-  auto delegate = viewer.get("delegate").asObject<NewsBrowseController>();
+  auto shown = std::dynamic_pointer_cast<ui::NavigationController>(browser_->modalViewController());
+  ASSERT_TRUE(shown);
+  auto viewer = std::dynamic_pointer_cast<NewPictureViewController>(shown->topViewController());
+  ASSERT_TRUE(viewer);
+  // No picture has seq 9: the page asks for the count, which the viewer brings to its last picture.
+  EXPECT_EQ(1, viewer->pictureIndex());
+  EXPECT_EQ(4, viewer->detailIndex());
+  EXPECT_EQ(items_, viewer->summaryArray());  // the browser's list itself, which grows with its pages
+  auto delegate = std::dynamic_pointer_cast<NewsBrowseController>(viewer->delegate());
   ASSERT_EQ(page(4), delegate);
   // The viewer moved near the end: the list is asked; index compared without sign.
   delegate->setDetailIndex(7);

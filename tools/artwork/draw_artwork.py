@@ -892,6 +892,8 @@ OTHER_IMAGES = {
     "help_download_nowifi.png": (320, 480, help_page("请连接 Wi-Fi 后再离线下载")),
     "lixian_finish.png": (16, 16, done_mark),
     "imageloadingbj.png": (100, 80, layered(P("empty", border=False), G("picture", "field"))),
+    # The picture viewer's page of a picture that did not download.
+    "pb_nowifi_smallpic.png": (100, 80, layered(P("empty", border=False), G("picture", "glyph"))),
     "picgroupbut_favorite_mark.png": (40, 40, toast("star")),
     "picgroupbut_favorite_normal.png": (40, 40, toast("minus")),
     "picgroupbut_love_normal.png": (40, 40, toast("heart")),
@@ -904,29 +906,6 @@ OTHER_IMAGES = {
     "2_large": (320, 480, cover(2)),
 }
 OTHER_IMAGES["column_cover_default.png"] = (60, 60, column_default_cover)
-
-
-def picture_not_loaded(ctx, w, h, p):
-    """The picture viewer's stand-in for a picture that could not be downloaded: a picture
-    frame over a crossed-out signal, grey on the viewer's black."""
-    glyph(ctx, w, h * 0.7, "picture", p["empty"])
-    cx, cy, r = w / 2, h * 0.86, h * 0.06
-    ctx.save()
-    ctx.set_source_rgb(*p["empty"])
-    ctx.set_line_width(max(1.2, h / 40))
-    ctx.set_line_cap(cairo.LINE_CAP_ROUND)
-    for k in range(3):
-        ctx.new_sub_path()
-        ctx.arc(cx, cy + r, r * (k + 1), -math.pi * 0.75, -math.pi * 0.25)
-    ctx.stroke()
-    ctx.set_source_rgb(*p["accent"])
-    ctx.move_to(cx - r * 2.6, cy - r * 2.2)
-    ctx.line_to(cx + r * 2.6, cy + r * 1.2)
-    ctx.stroke()
-    ctx.restore()
-
-
-OTHER_IMAGES["pb_nowifi_smallpic.png"] = (80, 70, picture_not_loaded)
 # The about screen's recommended applications: the icon shown while one loads, and the built-in
 # three.
 def about_background(ctx, w, h, p):

@@ -275,11 +275,12 @@ bool ViewController::presentModalViewController(const std::shared_ptr<ViewContro
 
   const Rect frame = modalFrame(*controller);
   const std::shared_ptr<View>& modalView = controller->view();
+  // The view has its place before it hears that it will appear.
+  modalView->setTransform(Transform::identity());
+  modalView->setFrame(frame);
   host->sendAppearance(AppearanceCallback::WillDisappear, animated);
   controller->sendAppearance(AppearanceCallback::WillAppear, animated);
   const ModalTransitionStyle style = controller->modalTransitionStyle_;
-  modalView->setTransform(Transform::identity());
-  modalView->setFrame(frame);
   const bool turning = animated && turns(style);
   if (animated && !turning) modalMotion(modalView, super, style, frame, false);
   if (!turning) super->addSubview(modalView);

@@ -286,6 +286,27 @@ TEST_F(ViewControllerTest, ModalPresentationCoversTheOutermostControllerAndRefus
   EXPECT_FALSE(sheet->view()->window());
 }
 
+// A full-screen navigation controller presented over the status bar: its screen already has
+// the whole height when it hears that it will appear (its layout there is the one shown).
+TEST_F(ViewControllerTest, APresentedScreenHasItsPlaceWhenItWillAppear) {
+  class Measuring : public ViewController {
+   public:
+    Measuring() : ViewController(std::nullopt) {}
+    void viewWillAppear(bool) override { seen = view()->frame(); }
+    Rect seen;
+  };
+  auto root = make("A");
+  ViewController::installAsRoot(*window_, root);
+  auto screen = std::make_shared<Measuring>();
+  screen->setWantsFullScreenLayout(true);
+  auto nav = std::make_shared<NavigationController>(screen);
+  nav->setNavigationBarHidden(true);
+  nav->setWantsFullScreenLayout(true);
+  ASSERT_TRUE(root->presentModalViewController(nav, false));
+  EXPECT_EQ(Rect(0, 0, 320, 480), screen->seen);
+  EXPECT_EQ(Rect(0, 0, 320, 480), nav->view()->frame());
+}
+
 // A screen dismissed while it is still sliding in goes, and the covered screen stays in the
 // window: the end of the presentation it overtook leaves the screens alone.
 TEST_F(ViewControllerTest, AModalDismissedWhileComingInLeavesTheCoveredScreenShown) {

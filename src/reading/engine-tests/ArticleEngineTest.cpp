@@ -21,6 +21,7 @@
 #include "platform/ui/Renderer.h"
 #include "platform/ui/Window.h"
 #include "platform/web/WebResourceProvider.h"
+#include "reading/NewPictureViewController.h"
 #include "reading/NewsBrowseController.h"
 #include "reading/NewsBrowseEngine.h"
 #include "reading/NewsWebView.h"
@@ -208,9 +209,13 @@ TEST_F(ArticleEngineTest, TheBridgeLinksClickedInThePage) {
   ASSERT_TRUE(page);
   auto& web = *page->webView();
   run(web, "document.getElementById('pic').click()");
-  ASSERT_TRUE(turnMainLoopUntil([] { return !StandInScreen::requests().empty(); }, kWait));
-  EXPECT_EQ(ScreenRequest::kPictureViewerNib, StandInScreen::requests().back().nibName);
-  EXPECT_EQ(1, StandInScreen::requests().back().parameters.get("index").intValue());
+  auto shownViewer = [&] {
+    auto shown = std::dynamic_pointer_cast<ui::NavigationController>(browser_->modalViewController());
+    return shown ? std::dynamic_pointer_cast<NewPictureViewController>(shown->topViewController()) : nullptr;
+  };
+  ASSERT_TRUE(turnMainLoopUntil([&] { return shownViewer() != nullptr; }, kWait));
+  EXPECT_EQ(1, shownViewer()->pictureIndex());
+  EXPECT_EQ(page->detailData(), shownViewer()->detailData());
   browser_->dismissModalViewController(false);
   auto shownLink = [&] {
     auto shown = std::dynamic_pointer_cast<WebViewController_New>(browser_->modalViewController());

@@ -51,7 +51,9 @@ class ScreenRequest : public Object {
   // authorisation: "accountType"; browser: "link"; article list: "column" (the Column itself)
   // and "title"; news browser: "index" (of the article in the list) and "column"; share:
   // "newsdetail", "newsBrowseController", "father", "postText", "postImageIndex",
-  // "useEntryIDForShortUrl"; profile: "userName" and "isLoginUser", or "userInfo".
+  // "useEntryIDForShortUrl"; profile: "userName" and "isLoginUser", or "userInfo"; picture
+  // viewer: "summaryArray", "detailIndex", "picIndex" and "delegate" in an album, else "detail",
+  // "index" and "summary".
   const Dictionary& parameters() const { return parameters_; }
   const std::function<void()>& returnAction() const { return returnAction_; }
   // The guide: the window it covers (held weakly, so a screen keeping its request keeps no
