@@ -324,7 +324,7 @@ void NewPictureViewController::fillCell(PictureView& cell, int index) {
 }
 
 void NewPictureViewController::gridViewPageScrolledFromTo(GridView&, int, int to) {
-  if (auto cell = cellAt(to); cell && cell->showsPicture()) cell->resetImageRotate(false);
+  if (auto cell = cellAt(to)) cell->resetImageRotate(false);
 }
 
 void NewPictureViewController::gridViewPageScrollEndedFromTo(GridView&, int, int to) {
@@ -405,7 +405,7 @@ void NewPictureViewController::willRotateToInterfaceOrientation(SystemEnvironmen
 void NewPictureViewController::adjustRotate() {
   if (imageCount_ == 0) return;
   if (hasPicutrueInfo_) setDescriptionView();
-  if (auto cell = currentCell(); cell && cell->showsPicture() && isViewLoaded()) {
+  if (auto cell = currentCell(); cell && isViewLoaded()) {
     // Turned a quarter only when the new screen's shape differs from the view's now.
     const ui::Size now = view()->bounds().size;
     cell->resetImageRotate((now.width > now.height) != (screenSize_.width > screenSize_.height));

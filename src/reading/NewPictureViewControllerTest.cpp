@@ -553,6 +553,13 @@ TEST_F(NewPictureViewControllerTest, StepsOfAMoveDoNothingOnceTheViewerHasGone) 
   ASSERT_TRUE(weak.expired());
   settle(3);
   EXPECT_EQ(2u, engine_->sessions.size());
+  // Past the end of the list's last article nothing comes.
+  auto lastOne = album({article("One", addresses("h", 1)), article("Two", addresses("i", 1))}, 1, 0);
+  lastOne->movePageOverEndOnGridView(grid(*lastOne));
+  EXPECT_FALSE(lastOne->isLoadPics());
+  EXPECT_FALSE(lastOne->view()->viewWithTag(NewPictureViewController::kTransitionTag));
+  lastOne->back();
+  settle(1);
   // Single-article mode has no list to move in.
   auto single = show(NewPictureViewController::initWithDetail(article("Alone", addresses("j", 2)), 1));
   single->movePageOverEndOnGridView(grid(*single));
@@ -563,7 +570,7 @@ TEST_F(NewPictureViewControllerTest, TheViewerTurnsToLandscapeAndReloadsTheNeigh
   cache("http://pic/k1", 640, 320, ui::Color::rgba8(30, 80, 120));
   auto viewer = show(NewPictureViewController::initWithDetail(
       article("Wide harbour", {{"http://pic/k0", {}, {}}, {"http://pic/k1", "Wide", {{"镜头", "23mm"}}},
-                               {"http://pic/k2", {}, {}}}),
+                               {"http://pic/k2", {}, {}}, {std::nullopt, {}, {}}}),
       1));
   auto cell = viewer->currentCell();
   ASSERT_TRUE(cell && cell->showsPicture());
@@ -593,6 +600,15 @@ TEST_F(NewPictureViewControllerTest, TheViewerTurnsToLandscapeAndReloadsTheNeigh
   settle(0);
   EXPECT_EQ(ui::Size(320, 480), viewer->view()->bounds().size);
   EXPECT_EQ(ui::Rect(0, 159.75f, 319, 159.5f), viewer->currentCell()->imageView()->frame());
+  // The failure picture of a page without an address is centred again on the turned page.
+  grid(*viewer).setPage(3, false);
+  settle(1);
+  ASSERT_TRUE(viewer->currentCell() && viewer->currentCell()->showsFailure());
+  EXPECT_EQ(ui::Rect(109.5f, 199.5f, 100, 80), viewer->currentCell()->imageView()->frame());
+  ASSERT_TRUE(ui::InterfaceRotation::deviceDidTurn(Orientation::kLandscapeLeft, false));
+  settle(0);
+  EXPECT_EQ(3, grid(*viewer).getCurPage());
+  EXPECT_EQ(ui::Rect(189.5f, 119.5f, 100, 80), viewer->currentCell()->imageView()->frame());
 }
 
 TEST_F(NewPictureViewControllerTest, SavingWritesTheCachedPictureToTheAlbumAndSharingOpensTheShareScreen) {

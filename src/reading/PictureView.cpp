@@ -56,6 +56,7 @@ void PictureView::stopSpinner() {
 
 void PictureView::showWaiting() {
   showsPicture_ = false;
+  showsFailure_ = false;
   // A reused cell does not keep the zoom of the page it showed before.
   if (imageScrollView_) imageScrollView_->setZoomScale(1.0f);
   if (indicatorView_) {
@@ -72,6 +73,7 @@ bool PictureView::showPicture(const std::shared_ptr<ui::Image>& image) {
   stopSpinner();
   imageView_->setImage(image);
   showsPicture_ = true;
+  showsFailure_ = false;
   resetImageRotate(false);
   imageView_->setHidden(false);
   return true;
@@ -80,25 +82,36 @@ bool PictureView::showPicture(const std::shared_ptr<ui::Image>& image) {
 void PictureView::showFailure(const std::shared_ptr<ui::Image>& image) {
   stopSpinner();
   showsPicture_ = false;
+  showsFailure_ = true;
   if (!imageView_ || !imageScrollView_) return;
-  imageScrollView_->setZoomScale(1.0f);
-  imageScrollView_->setMaximumZoomScale(1.0f);
-  const ui::Size area = imageScrollView_->bounds().size;
-  imageScrollView_->setContentSize(area);
   imageView_->setImage(image);
-  const ui::Size size = image ? image->size() : ui::Size{};
-  imageView_->setFrame(ui::Rect(0, 0, size.width, size.height));
-  imageView_->setCenter(ui::Point{area.width / 2, area.height / 2});
+  centreFailure(imageScrollView_->bounds().size);
   imageView_->setHidden(false);
 }
 
+void PictureView::centreFailure(ui::Size area) {
+  laidOutFor_ = area;
+  imageScrollView_->setZoomScale(1.0f);
+  imageScrollView_->setMaximumZoomScale(1.0f);
+  imageScrollView_->setContentSize(area);
+  const ui::Size size = imageView_->image() ? imageView_->image()->size() : ui::Size{};
+  imageView_->setFrame(ui::Rect(0, 0, size.width, size.height));
+  imageView_->setCenter(ui::Point{area.width / 2, area.height / 2});
+}
+
 void PictureView::resetImageRotate(bool rotate) {
-  if (!imageScrollView_ || !imageView_ || !imageView_->image()) return;
+  if (!imageScrollView_ || !imageView_) return;
   ui::Size area = imageScrollView_->bounds().size;
   if (rotate) std::swap(area.width, area.height);
+  if (showsFailure_) {
+    centreFailure(area);
+    return;
+  }
+  if (!showsPicture_ || !imageView_->image()) return;
   const ui::Size picture = imageView_->image()->size();
   const float W = area.width, H = area.height, w = picture.width, h = picture.height;
   if (!(W > 0) || !(H > 0) || !(w > 0) || !(h > 0)) return;
+  laidOutFor_ = area;
   imageScrollView_->setZoomScale(1.0f);
   imageScrollView_->setContentSize(area);
   ui::Size fitted;
@@ -113,6 +126,14 @@ void PictureView::resetImageRotate(bool rotate) {
   imageScrollView_->setMaximumZoomScale(largest >= 1.0f ? largest * kZoomHeadroom : kZoomHeadroom);
   imageView_->setFrame(ui::Rect(0, 0, fitted.width, fitted.height));
   imageView_->setCenter(ui::Point{W / 2, H / 2});
+}
+
+void PictureView::layoutSubviews() {
+  GridViewCell::layoutSubviews();
+  // A page given another size (a parked cell reused after a turn, a grid resized) lays its
+  // picture out again; a page laid out ahead for a turn already has the size it gets.
+  if (!imageScrollView_ || !(showsPicture_ || showsFailure_)) return;
+  if (imageScrollView_->bounds().size != laidOutFor_) resetImageRotate(false);
 }
 
 std::shared_ptr<ui::View> PictureView::viewForZooming(ui::ScrollView&) { return imageView_; }

@@ -43,6 +43,7 @@ class PictureView : public GridViewCell, public ui::ScrollViewDelegate {
   const std::shared_ptr<ui::ActivityIndicatorView>& indicatorView() const { return indicatorView_; }
   // A real picture is shown (not the spinner, not the failure picture).
   bool showsPicture() const { return showsPicture_; }
+  bool showsFailure() const { return showsFailure_; }
 
   // The spinner runs, the image view is hidden.
   void showWaiting();
@@ -52,8 +53,11 @@ class PictureView : public GridViewCell, public ui::ScrollViewDelegate {
   void showFailure(const std::shared_ptr<ui::Image>& image);
 
   // Fits the picture to the scroll view (to its size turned a quarter when `rotate`: the view is
-  // about to turn), resets the zoom to 1 and sets the largest zoom.
+  // about to turn), resets the zoom to 1 and sets the largest zoom; the failure picture is
+  // centred again; a waiting page is left alone.
   void resetImageRotate(bool rotate);
+
+  void layoutSubviews() override;
 
   // ui::ScrollViewDelegate
   std::shared_ptr<ui::View> viewForZooming(ui::ScrollView& scrollView) override;
@@ -64,11 +68,15 @@ class PictureView : public GridViewCell, public ui::ScrollViewDelegate {
  private:
   static void build(ui::NibLoading& file);
   void stopSpinner();
+  void centreFailure(ui::Size area);
 
   std::shared_ptr<ui::ImageView> imageView_;
   std::shared_ptr<ui::ScrollView> imageScrollView_;
   std::shared_ptr<ui::ActivityIndicatorView> indicatorView_;
   bool showsPicture_ = false;
+  bool showsFailure_ = false;
+  // The page size the picture was last laid out for.
+  ui::Size laidOutFor_;
 };
 
 }  // namespace zu

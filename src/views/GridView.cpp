@@ -353,6 +353,7 @@ void GridView::calculationItemBounds0() {
 
 void GridView::calculationScrollViewContent0() {
   const ui::Size s = scrollView_->frame().size;
+  laidOutScrollSize_ = s;
   const float pages = static_cast<float>(numberOfPages_);
   dontScroll_ = true;
   scrollView_->setContentSize(extendsHorizontal_ ? ui::Size{cut(s.width * pages), cut(s.height)}

@@ -46,6 +46,9 @@
 //    that page, and shows it; a full reload brings the requested page within the new count
 //    before it becomes current, so no report names a page that does not exist.
 //  - In a move, a touched index between source and target follows its cell.
+//  - A resize keeps the current page: the scroll view, grown past the old content, pulls its
+//    offset back before the grid has laid the pages out for the new size, and that offset is
+//    not taken for a page change.
 #pragma once
 
 #include <functional>
@@ -418,6 +421,8 @@ class GridView : public GridViewCell, public ScrollViewForGridViewProtocol, publ
   bool inLongPress_ = false, clickToken_ = false, pageControlUsed_ = false;
   bool pageChanging_ = false;
   bool reflush_ = true, needLoad_ = true, dontScroll_ = false, noRelayout_ = false;
+  // The scroll view's size when the content was last laid out for it.
+  ui::Size laidOutScrollSize_;
   bool goBack_ = false, gestureEscape_ = false, escape_ = false;
   bool reloadWithAnimation_ = false;
   int oldNumOfPage_ = 0, oldColNum_ = 0, oldRowNum_ = 0;

@@ -202,6 +202,19 @@ TEST_F(GridLayoutTest, RelayoutToFewerPagesReportsThePageItEndsOn) {
   EXPECT_EQ((ui::Point{300, 0}), scroll().contentOffset());
 }
 
+// A grid turned on its side on its last page: the scroll view, wider than the old content, pulls
+// its offset back before the grid lays out again; the grid stays on its page.
+TEST_F(GridLayoutTest, AResizeKeepsTheCurrentPage) {
+  makeGrid(24);  // 4 pages of 300 x 400
+  grid_->setPage(3, false);
+  recorder_->take();
+  grid_->setFrame(Rect(0, 0, 400, 300));
+  grid_->layoutIfNeeded();
+  EXPECT_EQ(3, grid_->getCurPage());
+  for (const auto& line : recorder_->take()) EXPECT_EQ(std::string::npos, line.find("scrolled 3->2")) << line;
+  EXPECT_EQ((ui::Point{1200, 0}), scroll().contentOffset());
+}
+
 TEST_F(GridLayoutTest, ExpectedSizeLandscapeAndAutoLayout) {
   // A grid placed directly in the window while the status bar is landscape lays itself out
   // for its frame turned sideways.

@@ -121,6 +121,9 @@ void GridView::swipeToward(bool next) {
 
 void GridView::scrollViewDidScroll(ui::ScrollView& scrollView) {
   if (pageControlUsed_ || dontScroll_) return;
+  // Resized and not yet laid out again (the scroll view only kept its offset within the old
+  // content): the page stays, and the relayout scrolls back to it.
+  if (laidOutScrollSize_ != ui::Size{} && scrollView.frame().size != laidOutScrollSize_) return;
   auto keep = shared();
   if (!noRelayout_) relayoutCells0();
   if (!scrollView.isPagingEnabled()) return;
