@@ -16,7 +16,8 @@
 // --replay plays the file's taps, drags, text, rotations and waits (ReplayScript; the format is
 // in the README) once the application has launched; a malformed file is refused before launch.
 // URLs the application opens go through UrlOpener (http, https and mailto only).
-// The service host comes from $ZU_SERVICE_HOST (see ServiceHosts), the home from $ZU_HOME.
+// The service host comes from $ZU_SERVICE_HOST (see ServiceHosts), the home from $ZU_HOME. The
+// photo album (the picture viewer's save) is the folder "SavedPhotos" in that home.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -37,9 +38,11 @@
 #include "engine/openplatform/OpenPlatformConfig.h"
 #include "platform/device/DeviceProfile.h"
 #include "platform/runtime/Bundle.h"
+#include "platform/runtime/Paths.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NibRegistry.h"
+#include "platform/ui/PhotoAlbum.h"
 #include "platform/web/WebEngine.h"
 #include "platform/web/WebView.h"
 #include "reading/ReadingNibs.h"
@@ -125,6 +128,8 @@ int run(const Options& options) {
     config.zelvaneBase = "http://" + ServiceHosts::serviceHost();
     OpenPlatformConfig::setCurrent(std::move(config));
   }
+  // Saved pictures go to a folder of the home (the kit's album has no folder until one is set).
+  ui::PhotoAlbum::setFolder(Paths::home() / "SavedPhotos");
   // Web views use the real engine in the application (tests keep the recording stand-in).
   web::WebView::setUseEngine(true);
   // Before any picture is read, so named images come at the screen's density.

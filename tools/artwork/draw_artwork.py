@@ -1092,6 +1092,23 @@ for article, kind in (("art-photo-3", "lantern"), ("art-photo-2", "lantern"), ("
                       ("art-news-2", "harbour"), ("mblog-3", "harbour"), ("mblog-1", "workshop")):
     SAMPLE_PICTURES["%s-picture.png" % article] = (300, 200, article_picture(kind))
     SAMPLE_PICTURES["%s-thumb.png" % article] = (80, 60, article_picture(kind))
+# The album column's pictures, full size, in the shapes a camera gives (wide, tall, a panorama,
+# square), each with its article's street and its place in the album on a band. "Rope Street"
+# has a third picture without an address, so it has no file.
+def album_picture(kind, caption):
+    def draw(ctx, w, h, p):
+        scene(ctx, w, h, kind)
+        name_band(ctx, w, h, caption, max(9, min(w, h) / 12))
+    return draw
+
+
+SAMPLE_ALBUMS = {
+    "art-photo-2": ("Rope Street", ((1, "lantern", 480, 320), (2, "harbour", 320, 480), (4, "tide", 600, 240))),
+    "art-photo-1": ("Chapel steps", ((1, "workshop", 300, 450), (2, "tea", 400, 400), (3, "lantern", 480, 300))),
+}
+for article, (street, shots) in SAMPLE_ALBUMS.items():
+    for seq, kind, w, h in shots:
+        SAMPLE_PICTURES["%s-album-%d.png" % (article, seq)] = (w, h, album_picture(kind, "%s %d" % (street, seq)))
 # The icons of the four applications the sample notice recommends.
 for stem, kind in (("reader", "book"), ("album", "picture"), ("dict", "search"), ("notes", "edit")):
     SAMPLE_PICTURES["app-%s.png" % stem] = (66, 66, layered(P("panel", radius=12), G(kind, "blue")))

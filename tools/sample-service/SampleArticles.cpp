@@ -2,16 +2,20 @@
 
 namespace zu {
 
+std::string SampleArticles::pageHead(const std::string& base) {
+  return "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + base + "/style/article.css\"/>"
+         "<script>if (window.vesk) { vesk.updateFontLevel = function (level) {"
+         " document.body.style.fontSize = (10 + 2 * level) + 'px'; };"
+         " document.addEventListener('DOMContentLoaded', function () { vesk.updateFontLevel(vesk.fontLevel);"
+         " if (vesk.nightMode == 'NIGHT') { document.body.style.background = '#1c1c1e'; document.body.style.color = '#9a9a9a';"
+         " document.head.insertAdjacentHTML('beforeend', '<style>a { color: #7fa7d9; }</style>'); } }); }"
+         "</script>";
+}
+
 std::string SampleArticles::withCommands(std::string entry, const std::string& id, const std::string& base) {
   const std::string picture = base + "/img/" + id + "-picture.png";
   const std::string additions =
-      "<link rel=\"stylesheet\" type=\"text/css\" href=\"" + base + "/style/article.css\"/>"
-      "<script>if (window.vesk) { vesk.updateFontLevel = function (level) {"
-      " document.body.style.fontSize = (10 + 2 * level) + 'px'; };"
-      " document.addEventListener('DOMContentLoaded', function () { vesk.updateFontLevel(vesk.fontLevel);"
-      " if (vesk.nightMode == 'NIGHT') { document.body.style.background = '#1c1c1e'; document.body.style.color = '#9a9a9a';"
-      " document.head.insertAdjacentHTML('beforeend', '<style>a { color: #7fa7d9; }</style>'); } }); }"
-      "</script>"
+      pageHead(base) +
       "<p class=\"picture\"><a href=\"web:getimageclick;seq=2\"><img src=\"" + picture +
       "\" width=\"280\" height=\"120\"/></a></p>"
       "<p><a href=\"web:gethtmlclick;" + base + "/article/" + id + ".html\">The article on the web</a></p>"

@@ -16,6 +16,8 @@ class SampleArticles {
   // `entry` (one <entry> of the articles document, its content in CDATA) with the additions for
   // the article `id`; an entry without CDATA content gets only the picture record.
   static std::string withCommands(std::string entry, const std::string& id, const std::string& base);
+  // The style sheet and the page script that every sample article's HTML carries.
+  static std::string pageHead(const std::string& base);
 };
 
 }  // namespace zu

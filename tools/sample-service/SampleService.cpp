@@ -3,6 +3,7 @@
 #include "SampleComments.h"
 #include "SampleNotices.h"
 #include "SampleCatalogue.h"
+#include "SampleAlbums.h"
 #include "SampleArticles.h"
 #include "SampleOAuth.h"
 #include "SamplePosts.h"
@@ -799,7 +800,10 @@ SampleService::Answer SampleService::answer(const Request& request) {
     if (article->rfind("gen-", 0) == 0) known = {generatedArticleEntry(*article, baseUrl(), true)};
     for (const auto& entry : known) {
       if (firstId(entry) != *article) continue;
-      std::string withExtra = article->rfind("gen-", 0) == 0 ? entry : SampleArticles::withCommands(entry, *article, baseUrl());
+      std::string withExtra = article->rfind("gen-", 0) == 0 ? entry
+                              : SampleAlbums::isAlbum(*article)
+                                  ? SampleAlbums::withPictures(entry, *article, baseUrl())
+                                  : SampleArticles::withCommands(entry, *article, baseUrl());
       withExtra.insert(withExtra.rfind("</entry>"),
                        "  <link rel=\"vesk_extra\" type=\"application/atom+xml\" href=\"" +
                            baseUrl() + "/dynamic/" + *article + ".atom\"/>\n  ");

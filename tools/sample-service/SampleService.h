@@ -39,6 +39,7 @@
 // Platform 0's microblog answers its OAuth 1.0a exchange and user information (SampleOAuth), and
 // its text and picture posts (SamplePosts).
 // An article's likes and share reports, and their records in its dynamic part: SampleArticleActions.
+// The album column's articles carry several pictures each, with EXIF records (SampleAlbums).
 // The notice feed (four recommended applications) and the font list with its pack are
 // SampleNotices'.
 //

@@ -1,14 +1,17 @@
 #include "SampleService.h"
+#include "SampleAlbums.h"
 #include "SampleNotices.h"
 #include "SampleOAuth.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <thread>
+#include <utility>
 
 #include "model/columns/Column.h"
 #include "model/entry/Comment.h"
@@ -28,6 +31,8 @@
 #include "model/service/VeskCategory.h"
 #include "model/service/VeskEntryStatus.h"
 #include "model/service/VeskError.h"
+#include "model/service/VeskExif.h"
+#include "model/service/VeskExifInfo.h"
 #include "model/service/VeskMBlog.h"
 #include "model/service/VeskOK.h"
 #include "model/atom/ResultInfo.h"
@@ -104,9 +109,10 @@ TEST_F(SampleServiceTest, DocumentsReadAsTheClientReadsThem) {
       EXPECT_EQ(detail->entryId(), summary->entryId());
       EXPECT_EQ(detail->title(), summary->title());
       // The article page's links, its pictures and its original page (the generated articles
-      // of platform 0's microblog column carry no page commands).
+      // of platform 0's microblog column carry no page commands; the album column's articles
+      // have albums of their own, see below).
       ASSERT_TRUE(detail->content() && detail->content()->data());
-      if (summary->entryId()->rfind("gen-", 0) != 0) {
+      if (summary->entryId()->rfind("gen-", 0) != 0 && !SampleAlbums::isAlbum(*summary->entryId())) {
         EXPECT_NE(detail->content()->data()->find("web:getimageclick;seq=2"), std::string::npos)
             << *summary->entryId();
         ASSERT_TRUE(detail->veskCategorys()) << *summary->entryId();
@@ -419,14 +425,20 @@ TEST_F(SampleServiceTest, EveryListedColumnLinksItsReviewsAndRelatedColumns) {
   EXPECT_TRUE(english);
 }
 
+// The width and height a PNG's header gives, or (-1, -1) for other bytes.
+std::pair<int, int> pngSize(const std::string& png) {
+  if (png.size() < 24 || png.compare(0, 8, std::string("\x89PNG\r\n\x1a\n", 8)) != 0) return {-1, -1};
+  auto number = [&](size_t at) {
+    int value = 0;
+    for (size_t i = at; i < at + 4; ++i) value = value * 256 + static_cast<unsigned char>(png[i]);
+    return value;
+  };
+  return {number(16), number(20)};
+}
+
 // The documents' own pictures are served as drawn; other names get a 16 x 16 block of colour.
 TEST_F(SampleServiceTest, PicturesComeFromTheDocumentsOrAsBlocks) {
-  auto widthOf = [](const std::string& png) {
-    if (png.size() < 24 || png.compare(0, 8, std::string("\x89PNG\r\n\x1a\n", 8)) != 0) return -1;
-    int width = 0;
-    for (int i = 16; i < 20; ++i) width = width * 256 + static_cast<unsigned char>(png[i]);
-    return width;
-  };
+  auto widthOf = [](const std::string& png) { return pngSize(png).first; };
   EXPECT_EQ(180, widthOf(get("/img/cover-news.png")));
   EXPECT_EQ(60, widthOf(get("/img/thumb-news.png")));
   EXPECT_EQ(300, widthOf(get("/img/art-photo-2-picture.png")));
@@ -630,6 +642,82 @@ TEST_F(SampleServiceTest, AnArticlesLikesShareReportsAndOriginalPage) {
   EXPECT_NE(std::string::npos, page.find("<title>Ferry timetable changes for the winter</title>"));
   EXPECT_NE(std::string::npos, page.find("six-fifteen crossing"));
   get("/article/no-such.html", 404);
+}
+
+// The album column: every article is an album (entry status type 1); each picture with an
+// address is linked from the page by its sequence number and served at the size its record
+// gives; "art-photo-2" has a picture without an address between others, "art-photo-3" none.
+TEST_F(SampleServiceTest, AlbumArticlesCarryTheirPicturesWithExif) {
+  auto list = VESKAtomParser::allocParseFeed(get("/col/photo.atom"), kEntryKindNewsSummary);
+  ASSERT_TRUE(list && list->entrys() && list->entrys()->size() == 3);
+  for (const auto& summary : *list->entrys()) {
+    ASSERT_TRUE(summary->veskEntryStatus());
+    EXPECT_EQ(1, summary->veskEntryStatus()->type()) << *summary->entryId();
+    EXPECT_TRUE(SampleAlbums::isAlbum(*summary->entryId()));
+  }
+  EXPECT_FALSE(SampleAlbums::isAlbum("art-news-3"));
+
+  auto detailOf = [&](const std::string& id) {
+    auto feed = VESKAtomParser::allocParseFeed(get("/article/" + id + ".atom"), kEntryKindNewsDetail);
+    EXPECT_TRUE(feed && feed->entrys() && feed->entrys()->size() == 1) << id;
+    return feed && feed->entrys() && !feed->entrys()->empty()
+               ? std::dynamic_pointer_cast<NewsDetail>(feed->entrys()->front())
+               : nullptr;
+  };
+  bool wide = false, tall = false;
+  std::vector<std::string> addresses;
+  for (const char* id : {"art-photo-2", "art-photo-1"}) {
+    auto detail = detailOf(id);
+    ASSERT_TRUE(detail && detail->veskCategorys() && detail->content() && detail->content()->data()) << id;
+    ASSERT_TRUE(detail->veskEntryStatus());
+    EXPECT_EQ(1, detail->veskEntryStatus()->type());
+    const std::string& page = *detail->content()->data();
+    EXPECT_EQ(page.find("web:gethtmlclick"), std::string::npos) << id;
+    for (const auto& picture : *detail->veskCategorys()) {
+      const std::string link = "web:getimageclick;seq=" + std::to_string(picture->seq());
+      if (!picture->a_href()) {
+        EXPECT_EQ(page.find(link), std::string::npos) << id << " " << picture->seq();
+        continue;
+      }
+      EXPECT_NE(page.find(link), std::string::npos) << id << " " << picture->seq();
+      EXPECT_NE(page.find(*picture->href()), std::string::npos);
+      addresses.push_back(*picture->a_href());
+      ASSERT_EQ(picture->a_href()->rfind(service_.baseUrl() + "/img/", 0), 0u);
+      const auto size = pngSize(get(picture->a_href()->substr(service_.baseUrl().size())));
+      EXPECT_EQ(size, std::make_pair(picture->a_width(), picture->a_height())) << *picture->a_href();
+      wide = wide || size.first > size.second;
+      tall = tall || size.first < size.second;
+    }
+  }
+  EXPECT_TRUE(wide && tall);
+  std::sort(addresses.begin(), addresses.end());
+  EXPECT_EQ(std::unique(addresses.begin(), addresses.end()), addresses.end()) << "one file per picture";
+  EXPECT_EQ(addresses.size(), 6u);
+
+  // Rope Street: the third of four has no address but its size and EXIF; the panel's cases:
+  // a title with lines, a title alone, no EXIF at all.
+  auto rope = detailOf("art-photo-2");
+  ASSERT_TRUE(rope && rope->veskCategorys() && rope->veskCategorys()->size() == 4);
+  const auto& pictures = *rope->veskCategorys();
+  for (size_t i = 0; i < pictures.size(); ++i) EXPECT_EQ(static_cast<int>(i) + 1, pictures[i]->seq());
+  EXPECT_FALSE(pictures[2]->href() || pictures[2]->a_href());
+  EXPECT_GT(pictures[2]->width(), 0);
+  ASSERT_TRUE(pictures[2]->veskExif() && pictures[2]->veskExif()->infos());
+  EXPECT_EQ(pictures[2]->veskExif()->title(), "A puddle at the corner");
+  ASSERT_TRUE(pictures[0]->veskExif() && pictures[0]->veskExif()->infos());
+  ASSERT_EQ(pictures[0]->veskExif()->infos()->size(), 4u);
+  EXPECT_EQ(pictures[0]->veskExif()->infos()->at(1)->key(), "Aperture");
+  EXPECT_EQ(pictures[0]->veskExif()->infos()->at(1)->value(), "f/2.8");
+  ASSERT_TRUE(pictures[1]->veskExif());
+  EXPECT_EQ(pictures[1]->veskExif()->title(), "The ferry lamp");
+  EXPECT_FALSE(pictures[1]->veskExif()->infos());
+  EXPECT_FALSE(pictures[3]->veskExif());
+
+  // Lantern makers: an album article without pictures.
+  auto empty = detailOf("art-photo-3");
+  ASSERT_TRUE(empty && empty->content() && empty->content()->data());
+  EXPECT_TRUE(!empty->veskCategorys() || empty->veskCategorys()->empty());
+  EXPECT_EQ(empty->content()->data()->find("web:getimageclick"), std::string::npos);
 }
 
 }  // namespace
