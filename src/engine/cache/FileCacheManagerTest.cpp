@@ -117,6 +117,49 @@ TEST_F(FileCacheManagerTest, AutoCleanTrimsOldestToHalfAtMostOncePerTenMinutes) 
   EXPECT_GT(cache->getCurrentSize(0), 400);
 }
 
+// Writing behind, the limit and trimming count what is written and what waits: a waiting
+// replacement counts its new size, a waiting save counts at once and can start a trimming pass,
+// and the pass removes written items (here all of them) until what the cache will hold fits.
+TEST_F(FileCacheManagerTest, WritingBehindTrimsByWhatIsWrittenAndWhatWaits) {
+  auto cache = manager_->getCache("R", FileCache::Writes::kBehind);
+  ASSERT_TRUE(cache);
+  cache->setLimitSize(100);
+  cache->save("w1", Bytes(40));
+  cache->flush();
+  clock_->advance(1);
+  cache->save("w2", Bytes(40));
+  cache->flush();
+
+  testing::FifoHold hold(manager_->rootDir() + "/R/file/" + FileCache::uidForKey("hold") + "." +
+                         std::to_string(clock_->nowMillis()) + ".tmp");
+  ASSERT_TRUE(hold.made());
+  cache->save("hold", Bytes(1));
+  if (!testing::waitForThreadOnFifo()) GTEST_SKIP() << "this kernel does not show where a thread waits";
+  cache->save("w2", Bytes(10));
+  EXPECT_EQ(cache->getCurrentSize(0), 40 + 10 + 1);
+  EXPECT_FALSE(manager_->getNextToCleanCache(false));
+
+  cache->save("p", Bytes(60));  // 111 > 100: trims to 50
+  ASSERT_TRUE(turnUntil([&] {
+    return !manager_->getNextToCleanCache(false) && cache->getCurrentSize(0) == 71;
+  }));
+  // Both written items went (the oldest first); what waits still answers.
+  EXPECT_TRUE(testing::readIndex(manager_->rootDir() + "/R/index.db").empty());
+  EXPECT_EQ(cache->load("w2"), Bytes(10));
+  EXPECT_EQ(cache->load("p"), Bytes(60));
+
+  ASSERT_TRUE(hold.release());
+  cache->flush();
+  EXPECT_EQ(cache->getCurrentSize(0), 71);
+  std::set<std::pair<std::string, int64_t>> rows;
+  for (const auto& row : testing::readIndex(manager_->rootDir() + "/R/index.db")) {
+    rows.emplace(row.uid, row.size);
+  }
+  EXPECT_EQ(rows, (std::set<std::pair<std::string, int64_t>>{{FileCache::uidForKey("hold"), 1},
+                                                            {FileCache::uidForKey("w2"), 10},
+                                                            {FileCache::uidForKey("p"), 60}}));
+}
+
 // Records the pass on the thread it is called on.
 class RecordingDelegate : public FileCacheCleanDelegate {
  public:
