@@ -134,7 +134,9 @@ TEST_F(FileCacheManagerTest, WritingBehindTrimsByWhatIsWrittenAndWhatWaits) {
                          std::to_string(clock_->nowMillis()) + ".tmp");
   ASSERT_TRUE(hold.made());
   cache->save("hold", Bytes(1));
-  if (!testing::waitForThreadOnFifo()) GTEST_SKIP() << "this kernel does not show where a thread waits";
+  if (!testing::waitForThreadOnFifo()) {
+    GTEST_SKIP() << "this kernel does not show where a thread waits";
+  }
   cache->save("w2", Bytes(10));
   EXPECT_EQ(cache->getCurrentSize(0), 40 + 10 + 1);
   EXPECT_FALSE(manager_->getNextToCleanCache(false));

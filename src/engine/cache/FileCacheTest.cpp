@@ -59,9 +59,9 @@ class WritingBehindTest : public FileCacheTest {
   }
   // Holds the writer in the save of `key` (a FIFO where its temporary file goes), made now.
   std::unique_ptr<testing::FifoHold> holdWriter(const std::string& key) {
-    auto hold = std::make_unique<testing::FifoHold>(root() + "/R/file/" + FileCache::uidForKey(key) +
-                                                    "." + std::to_string(clock_->nowMillis()) +
-                                                    ".tmp");
+    auto hold = std::make_unique<testing::FifoHold>(
+        root() + "/R/file/" + FileCache::uidForKey(key) + "." +
+        std::to_string(clock_->nowMillis()) + ".tmp");
     EXPECT_TRUE(hold->made());
     EXPECT_TRUE(cache_->save(key, bytesOf("held")));
     return hold;
@@ -77,7 +77,9 @@ TEST_F(WritingBehindTest, LoadsAnswerFromWaitingSavesWrittenInOrderOnce) {
   ASSERT_TRUE(cache_->save("k", bytesOf("kept")));
   cache_->flush();
   auto hold = holdWriter("hold");
-  if (!testing::waitForThreadOnFifo()) GTEST_SKIP() << "this kernel does not show where a thread waits";
+  if (!testing::waitForThreadOnFifo()) {
+    GTEST_SKIP() << "this kernel does not show where a thread waits";
+  }
   auto load = std::async(std::launch::async, [&] { return cache_->load("k"); });
   const bool answered = load.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
   if (!answered) hold->release();
@@ -117,7 +119,9 @@ TEST_F(WritingBehindTest, LoadsAnswerFromWaitingSavesWrittenInOrderOnce) {
 // waits for a waiting save of its key instead of being undone by it.
 TEST_F(WritingBehindTest, DestructionWritesWhatWaitsAndDeletionsWaitForIt) {
   auto hold = holdWriter("hold");
-  if (!testing::waitForThreadOnFifo()) GTEST_SKIP() << "this kernel does not show where a thread waits";
+  if (!testing::waitForThreadOnFifo()) {
+    GTEST_SKIP() << "this kernel does not show where a thread waits";
+  }
   ASSERT_TRUE(cache_->saveEnhanced("x", bytesOf("x"), 1, 5, 0, std::nullopt, std::nullopt));
   ASSERT_TRUE(cache_->save("y", bytesOf("y")));
   std::thread destroyer([&] { cache_.reset(); });
@@ -153,7 +157,9 @@ TEST_F(WritingBehindTest, AccessTimesLeaveTheRowOfAKeyBeingWrittenAlone) {
                          std::to_string(clock_->nowMillis()) + ".tmp");
   ASSERT_TRUE(hold.made());
   ASSERT_TRUE(cache_->save("a", bytesOf("a2")));
-  if (!testing::waitForThreadOnFifo()) GTEST_SKIP() << "this kernel does not show where a thread waits";
+  if (!testing::waitForThreadOnFifo()) {
+    GTEST_SKIP() << "this kernel does not show where a thread waits";
+  }
   for (int i = 0; i < 49; ++i) ASSERT_TRUE(cache_->load("k" + std::to_string(i)));  // the batch
   std::map<std::string, int64_t> stamps;
   for (const auto& row : readIndex(indexPath("R"))) stamps[row.uid] = row.lastAccessed;
