@@ -30,8 +30,9 @@
 // what the cache will hold. A deletion, a count, a clean-all step or a path look-up of a
 // waiting key first waits for the waiting saves; a save made before disable() is still
 // written. Destruction writes what waits; flush() returns once it is written. kill -9 loses
-// the saves not yet written, never the index's consistency. Writes::kAtOnce (the default)
-// writes in save() on the calling thread.
+// the saves not yet written, never the index's consistency (a key's row keeps its access time
+// while its new file is written, so the temporary file's stamp stays its own). Writes::kAtOnce
+// (the default) writes in save() on the calling thread.
 //
 // Made by FileCacheManager::getCache() (or create() directly in tests); shared. Thread-safe:
 // one mutex guards the database, the totals, the flags and the pending access times. Access

@@ -48,8 +48,8 @@ class FileCacheManager : public std::enable_shared_from_this<FileCacheManager> {
 
   const std::string& rootDir() const { return rootDir_; }
 
-  // The cache of that name, opened on first request (writing as `writes` says) and kept; null
-  // for an empty name or when the cache cannot be opened.
+  // The cache of that name, opened on first request (writing as that request's `writes` says)
+  // and kept; null for an empty name or when the cache cannot be opened.
   std::shared_ptr<FileCache> getCache(const std::string& name,
                                       FileCache::Writes writes = FileCache::Writes::kAtOnce);
   // Writes every cache's waiting saves and pending access times.
