@@ -151,7 +151,9 @@ FileCache::FileCache(std::string name, std::string cacheDir,
 }
 
 FileCache::~FileCache() {
-  writer_.reset();  // writes what waits
+  // What waits is written first (the writer itself ends with the members, before the database).
+  // The pointer stays set meanwhile: the writer thread reads it.
+  flushWrites();
   std::lock_guard<std::mutex> guard(lock_);
   writePendingAccessesLocked();
 }
