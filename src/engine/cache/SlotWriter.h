@@ -25,6 +25,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <utility>
@@ -56,10 +57,18 @@ class SlotWriter {
   void put(const std::string& slot, Job job) {
     {
       std::lock_guard guard(lock_);
-      Entry entry{std::make_shared<const Job>(std::move(job)), ++sequences_};
-      auto [it, added] = pending_.insert_or_assign(slot, std::move(entry));
-      // A slot already waiting (or running) keeps its place; the thread takes its latest job.
-      if (!added) return;
+      const uint64_t sequence = ++sequences_;
+      auto it = pending_.find(slot);
+      if (it != pending_.end()) {
+        // A slot already waiting (or running) keeps its place; the thread takes its latest job.
+        // Running, the job taken does not carry this one: it is owed from now on.
+        it->second.job = std::make_shared<const Job>(std::move(job));
+        it->second.sequence = sequence;
+        if (it->second.running && !it->second.owedNext) it->second.owedNext = sequence;
+        return;
+      }
+      pending_.emplace(slot, Entry{std::make_shared<const Job>(std::move(job)), sequence, sequence});
+      owed_.insert(sequence);
       queue_.push_back(slot);
     }
     wake_.notify_one();
@@ -74,13 +83,21 @@ class SlotWriter {
 
   void flush() {
     std::unique_lock guard(lock_);
-    idle_.wait(guard, [this] { return queue_.empty() && !running_; });
+    // Not until the writer is idle: with jobs put all the time (a refresh's saves), it may
+    // never be.
+    const uint64_t last = sequences_;
+    ran_.wait(guard, [&] { return owed_.empty() || *owed_.begin() > last; });
   }
 
  private:
   struct Entry {
     std::shared_ptr<const Job> job;
-    uint64_t sequence = 0;
+    uint64_t sequence = 0;  // of the latest put
+    // The first put whose job has not run to its end (in owed_), and while the slot runs, the
+    // first put made since it started (0: none).
+    uint64_t owed = 0;
+    uint64_t owedNext = 0;
+    bool running = false;
   };
 
   void loop() {
@@ -91,22 +108,26 @@ class SlotWriter {
       if (queue_.empty()) return;  // stopping, with everything run
       const std::string slot = std::move(queue_.front());
       queue_.pop_front();
-      const Entry entry = pending_.at(slot);
-      running_ = true;
+      Entry& taken = pending_.at(slot);
+      taken.running = true;
+      const std::shared_ptr<const Job> job = taken.job;
+      const uint64_t sequence = taken.sequence;
       guard.unlock();
-      run_(slot, *entry.job);
+      run_(slot, *job);
       guard.lock();
-      running_ = false;
       // Loads answered from the job until now; a newer job of the slot put meanwhile runs
       // after the slots already waiting.
-      if (auto it = pending_.find(slot); it != pending_.end()) {
-        if (it->second.sequence == entry.sequence) {
-          pending_.erase(it);
-        } else {
-          queue_.push_back(slot);
-        }
+      auto it = pending_.find(slot);
+      owed_.erase(it->second.owed);
+      if (it->second.sequence == sequence) {
+        pending_.erase(it);
+      } else {
+        it->second.running = false;
+        it->second.owed = std::exchange(it->second.owedNext, 0);
+        owed_.insert(it->second.owed);
+        queue_.push_back(slot);
       }
-      if (queue_.empty()) idle_.notify_all();
+      ran_.notify_all();
     }
   }
 
@@ -115,11 +136,11 @@ class SlotWriter {
   mutable std::mutex lock_;  // the fields below
   std::map<std::string, Entry> pending_;
   std::deque<std::string> queue_;  // slots to run, in the order they were put
+  std::set<uint64_t> owed_;        // the pending slots' owed puts
   uint64_t sequences_ = 0;
-  bool running_ = false;
   bool stopping_ = false;
   std::condition_variable wake_;
-  std::condition_variable idle_;
+  std::condition_variable ran_;
   std::thread thread_;  // last: started once the fields above are made
 };
 
