@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <future>
 #include <mutex>
 #include <set>
 #include <sstream>
@@ -160,6 +161,32 @@ TEST_F(FileCacheManagerTest, WritingBehindTrimsByWhatIsWrittenAndWhatWaits) {
   EXPECT_EQ(rows, (std::set<std::pair<std::string, int64_t>>{{FileCache::uidForKey("hold"), 1},
                                                             {FileCache::uidForKey("w2"), 10},
                                                             {FileCache::uidForKey("p"), 60}}));
+}
+
+// A cache writing behind outlives its manager (the response cache is kept by the HTTP engine):
+// the manager's destruction returns once what the cache was given is written, so a manager made
+// next over the folder finds it.
+TEST_F(FileCacheManagerTest, DestructionWaitsForTheCachesWaitingSaves) {
+  auto cache = manager_->getCache("R", FileCache::Writes::kBehind);
+  ASSERT_TRUE(cache);
+  testing::FifoHold hold(manager_->rootDir() + "/R/file/" + FileCache::uidForKey("hold") + "." +
+                         std::to_string(clock_->nowMillis()) + ".tmp");
+  ASSERT_TRUE(hold.made());
+  cache->save("hold", Bytes(1));
+  if (!testing::waitForThreadOnFifo()) {
+    GTEST_SKIP() << "this kernel does not show where a thread waits";
+  }
+  cache->save("x", Bytes(3));
+  const std::string index = manager_->rootDir() + "/R/index.db";
+  auto destroyed = std::async(std::launch::async, [&] { manager_.reset(); });
+  const bool returnedWhileHeld =
+      destroyed.wait_for(std::chrono::milliseconds(200)) == std::future_status::ready;
+  ASSERT_TRUE(hold.release());
+  destroyed.get();
+  EXPECT_FALSE(returnedWhileHeld);
+  std::set<std::string> uids;
+  for (const auto& row : testing::readIndex(index)) uids.insert(row.uid);
+  EXPECT_TRUE(uids.count(FileCache::uidForKey("x")));
 }
 
 // Records the pass on the thread it is called on.

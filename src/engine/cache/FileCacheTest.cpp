@@ -143,6 +143,33 @@ TEST_F(WritingBehindTest, DestructionWritesWhatWaitsAndDeletionsWaitForIt) {
   EXPECT_EQ(cache_->getCurrentSize(0), 0);  // the held save's FIFO was dropped on opening
 }
 
+// A path look-up of a waiting key, a count and a clean-all step wait for the waiting saves
+// (held here in the first one's file): they answer for what was saved before them.
+TEST_F(WritingBehindTest, PathsCountsAndCleaningWaitForWaitingSaves) {
+  auto hold = holdWriter("hold");
+  if (!testing::waitForThreadOnFifo()) {
+    GTEST_SKIP() << "this kernel does not show where a thread waits";
+  }
+  ASSERT_TRUE(cache_->save("x", bytesOf("x")));
+  auto path = std::async(std::launch::async, [&] { return cache_->getFilePath("x"); });
+  auto count = std::async(std::launch::async, [&] { return cache_->getCachedItemsCount(0); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(hold->release());
+  EXPECT_EQ(path.get(), filePath("R", "x"));
+  EXPECT_EQ(count.get(), 2);
+
+  cache_.reset();
+  cache_ = FileCache::create("R", root(), {}, FileCache::Writes::kBehind);  // held again
+  hold = holdWriter("hold");
+  if (!testing::waitForThreadOnFifo()) GTEST_SKIP() << "the writer was not held again";
+  ASSERT_TRUE(cache_->save("y", bytesOf("y")));
+  auto cleaned = std::async(std::launch::async, [&] { return cache_->cleanBatchItems(0); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(hold->release());
+  EXPECT_EQ(cleaned.get(), 3);  // x, the held key and y
+  EXPECT_TRUE(readIndex(indexPath("R")).empty());
+}
+
 // While a key's new file is written, a batch of access times leaves its row alone: had the row
 // taken the stamp of the temporary file (the batch's time), a kill then would have the next
 // opening take the file for a switched row and put the new bytes under the old values.
