@@ -80,7 +80,9 @@ bool ColumnCache::replaceFile(const std::string& folder, const std::string& path
 
 void ColumnCache::enqueue(Pending pending) {
   const std::string slot = pending.folder + "/" + pending.prefix;
-  writer_.put(slot, std::move(pending));
+  const size_t bytes = pending.data->size() + (pending.validators ? pending.validators->size() : 0);
+  writer_.waitForRoom();
+  writer_.put(slot, std::move(pending), bytes);
 }
 
 void ColumnCache::write(const Pending& job) {

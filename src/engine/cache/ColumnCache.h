@@ -10,20 +10,21 @@
 // "validators_<MD5(url)>", so the next refresh can ask for the list conditionally even after the
 // response cache has dropped its copy (see the article-list stand-in of UpdateColumnInnerTask).
 //
-// Writes: saves return at once; a writer thread of the cache's own (a SlotWriter) does the file
-// work in the order the slots were first saved, so a refresh's transfers never wait for folder
-// creation, file creation and renames on a slow disk, and loads never wait for the writer. Until a
-// save is written, loads answer from it (a load always sees the latest save). Saves of one slot (a
-// column's page, cover or thumbnail) that pile up while the writer is busy are written once, the
-// latest, in the slot's place in the queue (behind the others when the slot was being written). A
-// save whose bytes equal the file already kept for that URL writes nothing, so an unchanged answer
-// (a 304 delivering the kept copy) costs no disk work. Everything here is a copy of what the
-// service sends again, so files are replaced atomically (write, rename, then the slot's other files
-// go) without waiting for the disk: kill -9 leaves the old file or the new one, or loses saves not
-// yet written; a power cut may lose the newest files. Either way the next refresh fetches them
-// again. A page is written before its validators, so the validators kept never describe a newer
-// page than the one kept (a 304 then would deliver an older page as the current one); a load of the
-// validators before the page finds a page at least as new.
+// Writes: saves return at once (unless more than the writer's kMaxWaitingBytes wait: then they wait
+// for room); a writer thread of the cache's own (a SlotWriter) does the file work in the order the
+// slots were first saved, so a refresh's transfers never wait for folder creation, file creation
+// and renames on a slow disk, and loads never wait for the writer. Until a save is written, loads
+// answer from it (a load always sees the latest save). Saves of one slot (a column's page, cover or
+// thumbnail) that pile up while the writer is busy are written once, the latest, in the slot's
+// place in the queue (behind the others when the slot was being written). A save whose bytes equal
+// the file already kept for that URL writes nothing, so an unchanged answer (a 304 delivering the
+// kept copy) costs no disk work. Everything here is a copy of what the service sends again, so
+// files are replaced atomically (write, rename, then the slot's other files go) without waiting for
+// the disk: kill -9 leaves the old file or the new one, or loses saves not yet written; a power cut
+// may lose the newest files. Either way the next refresh fetches them again. A page is written
+// before its validators, so the validators kept never describe a newer page than the one kept (a
+// 304 then would deliver an older page as the current one); a load of the validators before the
+// page finds a page at least as new.
 //
 // Made once by the data engine over its subscription store (read by clean()). Any thread may
 // save and load; the destructor writes what is pending, then ends the writer.

@@ -348,6 +348,7 @@ bool FileCache::saveEnhanced(const std::string& key, const Bytes& data, int item
   // Held from before the cache lock to after it: should this be the last reference to the
   // manager, it is destroyed (and joins its auto-clean thread) with the cache lock free.
   std::shared_ptr<FileCacheManager> manager = manager_.lock();
+  if (writer_) writer_->waitForRoom();  // without lock_: the writer takes it
   {
     std::unique_lock<std::mutex> guard(lock_);
     if (!db_.isOpen() || disabled_) return true;
@@ -358,7 +359,7 @@ bool FileCache::saveEnhanced(const std::string& key, const Bytes& data, int item
       pendingSizes_[uid] = PendingSize{Sized{static_cast<int64_t>(data.size()), itemType},
                                        ++pendingSequences_};
       countPendingLocked(uid, 1);
-      writer_->put(uid, PendingSave{data, std::move(values), pendingSequences_});
+      writer_->put(uid, PendingSave{data, std::move(values), pendingSequences_}, data.size());
     } else if (!storeLocked(guard, uid, data, values)) {
       return false;
     }

@@ -21,18 +21,19 @@
 //
 // Writes: a cache made with Writes::kBehind (the response cache: a refresh stores every list
 // answer, and creating files on a slow disk held up the transfers) has a writer thread of its
-// own (a SlotWriter, one slot per uid): saves return at once and are written in the order they
-// were made, a key saved again while its save waits is written once (the latest, in the first
-// one's place), and until a save is written, loads answer from it (a load always sees the
-// latest save). A save's file is written without holding the cache's lock, so loads of other
-// keys never wait for the disk. Totals count what is written plus what waits (a waiting save
-// of a stored key counts its new size instead of the old one), so the limit and trimming see
-// what the cache will hold. A deletion, a count, a clean-all step or a path look-up of a
-// waiting key first waits for the waiting saves; a save made before disable() is still
-// written. Destruction writes what waits; flush() returns once it is written. kill -9 loses
-// the saves not yet written, never the index's consistency (a key's row keeps its access time
-// while its new file is written, so the temporary file's stamp stays its own). Writes::kAtOnce
-// (the default) writes in save() on the calling thread.
+// own (a SlotWriter, one slot per uid): saves return at once (unless more than the writer's
+// kMaxWaitingBytes wait: then they wait for room) and are written in the order they were made, a
+// key saved again while its save waits is written once (the latest, in the first one's place),
+// and until a save is written, loads answer from it (a load always sees the latest save). A
+// save's file is written without holding the cache's lock, so loads of other keys never wait for
+// the disk. Totals count what is written plus what waits (a waiting save of a stored key counts
+// its new size instead of the old one), so the limit and trimming see what the cache will hold.
+// A deletion, a count, a clean-all step or a path look-up of a waiting key first waits for the
+// waiting saves; a save made before disable() is still written. Destruction writes what waits;
+// flush() returns once it is written. kill -9 loses the saves not yet written, never the index's
+// consistency (a key's row keeps its access time while its new file is written, so the temporary
+// file's stamp stays its own). Writes::kAtOnce (the default) writes in save() on the calling
+// thread.
 //
 // Made by FileCacheManager::getCache() (or create() directly in tests); shared. Thread-safe:
 // one mutex guards the database, the totals, the flags and the pending access times. Access

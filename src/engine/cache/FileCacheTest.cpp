@@ -170,6 +170,26 @@ TEST_F(WritingBehindTest, PathsCountsAndCleaningWaitForWaitingSaves) {
   EXPECT_TRUE(readIndex(indexPath("R")).empty());
 }
 
+// Saves do not pile up in memory without end while the disk does not take them: with more
+// than the writer's limit of bytes waiting, the next save waits for room.
+TEST_F(WritingBehindTest, ASaveWaitsWhileTooManyBytesWait) {
+  auto hold = holdWriter("hold");
+  if (!testing::waitForThreadOnFifo()) {
+    GTEST_SKIP() << "this kernel does not show where a thread waits";
+  }
+  const Bytes big(SlotWriter<int>::kMaxWaitingBytes, 'b');
+  ASSERT_TRUE(cache_->save("big", big));  // room still: only the held save waited
+  auto next = std::async(std::launch::async, [&] { return cache_->save("next", bytesOf("n")); });
+  const bool returnedWhileFull =
+      next.wait_for(std::chrono::milliseconds(200)) == std::future_status::ready;
+  ASSERT_TRUE(hold->release());
+  EXPECT_TRUE(next.get());
+  EXPECT_FALSE(returnedWhileFull);
+  cache_->flush();
+  EXPECT_EQ(cache_->load("big"), big);
+  EXPECT_EQ(cache_->load("next"), bytesOf("n"));
+}
+
 // While a key's new file is written, a batch of access times leaves its row alone: had the row
 // taken the stamp of the temporary file (the batch's time), a kill then would have the next
 // opening take the file for a switched row and put the new bytes under the old values.

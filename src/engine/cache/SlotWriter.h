@@ -10,12 +10,16 @@
 // flush() returns once every job put before the call has run. The destructor runs what waits,
 // then ends the thread.
 //
+// Memory: the jobs waiting hold their bytes (as put() is told them) until they have run. With
+// the disk much slower than the saves come (a stalled disk), waitForRoom() holds the saving
+// thread while more than kMaxWaitingBytes wait, so the queue cannot grow without end.
+//
 // Owned by the cache it writes for, as its last member (made after, and destroyed before, what
 // the job function uses). The job function runs on the writer thread only, with no lock of the
 // SlotWriter held, so it may take the owner's locks; the owner may call put() and pending()
 // while holding its own lock (the writer never holds its lock while calling the owner). Any
-// thread may put, look up and flush; flush() must not be called with a lock the job function
-// takes.
+// thread may put, look up and flush; flush() and waitForRoom() must not be called with a lock
+// the job function takes.
 #pragma once
 
 #include <condition_variable>
@@ -38,6 +42,8 @@ template <class Job>
 class SlotWriter {
  public:
   using Run = std::function<void(const std::string& slot, const Job& job)>;
+  // What the waiting jobs may hold before waitForRoom() waits.
+  static constexpr size_t kMaxWaitingBytes = size_t{32} << 20;
 
   // `name` names the thread (for debuggers and profiles).
   SlotWriter(std::string name, Run run)
@@ -53,21 +59,25 @@ class SlotWriter {
   SlotWriter(const SlotWriter&) = delete;
   SlotWriter& operator=(const SlotWriter&) = delete;
 
-  // Queues `job` as the slot's latest.
-  void put(const std::string& slot, Job job) {
+  // Queues `job`, holding `bytes`, as the slot's latest.
+  void put(const std::string& slot, Job job, size_t bytes) {
     {
       std::lock_guard guard(lock_);
       const uint64_t sequence = ++sequences_;
+      waitingBytes_ += bytes;
       auto it = pending_.find(slot);
       if (it != pending_.end()) {
         // A slot already waiting (or running) keeps its place; the thread takes its latest job.
         // Running, the job taken does not carry this one: it is owed from now on.
         it->second.job = std::make_shared<const Job>(std::move(job));
         it->second.sequence = sequence;
+        waitingBytes_ -= std::exchange(it->second.bytes, bytes);
         if (it->second.running && !it->second.owedNext) it->second.owedNext = sequence;
         return;
       }
-      pending_.emplace(slot, Entry{std::make_shared<const Job>(std::move(job)), sequence, sequence});
+      Entry entry{std::make_shared<const Job>(std::move(job)), sequence, bytes};
+      entry.owed = sequence;
+      pending_.emplace(slot, std::move(entry));
       owed_.insert(sequence);
       queue_.push_back(slot);
     }
@@ -79,6 +89,12 @@ class SlotWriter {
     std::lock_guard guard(lock_);
     auto it = pending_.find(slot);
     return it == pending_.end() ? nullptr : it->second.job;
+  }
+
+  // Returns once the waiting jobs hold at most kMaxWaitingBytes (at once, mostly).
+  void waitForRoom() {
+    std::unique_lock guard(lock_);
+    ran_.wait(guard, [this] { return waitingBytes_ <= kMaxWaitingBytes; });
   }
 
   void flush() {
@@ -93,6 +109,7 @@ class SlotWriter {
   struct Entry {
     std::shared_ptr<const Job> job;
     uint64_t sequence = 0;  // of the latest put
+    size_t bytes = 0;       // the latest job's
     // The first put whose job has not run to its end (in owed_), and while the slot runs, the
     // first put made since it started (0: none).
     uint64_t owed = 0;
@@ -120,6 +137,7 @@ class SlotWriter {
       auto it = pending_.find(slot);
       owed_.erase(it->second.owed);
       if (it->second.sequence == sequence) {
+        waitingBytes_ -= it->second.bytes;
         pending_.erase(it);
       } else {
         it->second.running = false;
@@ -138,6 +156,7 @@ class SlotWriter {
   std::deque<std::string> queue_;  // slots to run, in the order they were put
   std::set<uint64_t> owed_;        // the pending slots' owed puts
   uint64_t sequences_ = 0;
+  size_t waitingBytes_ = 0;  // of the pending slots' latest jobs
   bool stopping_ = false;
   std::condition_variable wake_;
   std::condition_variable ran_;

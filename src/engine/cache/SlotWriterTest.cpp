@@ -30,12 +30,12 @@ TEST(SlotWriterTest, FlushWaitsForWhatWasPutBeforeItNotForAnIdleWriter) {
       }
       firstSeen = job;
     }
-    if (!stop) self->put("chain" + std::to_string(job + 1), job + 1);
+    if (!stop) self->put("chain" + std::to_string(job + 1), job + 1, 0);
   });
   self = &writer;
-  writer.put("first", 1);
+  writer.put("first", 1, 0);
   firstRunning.get_future().wait();
-  writer.put("first", 2);
+  writer.put("first", 2, 0);
   putAgainDone.set_value();
 
   auto flushed = std::async(std::launch::async, [&] { writer.flush(); });
