@@ -419,9 +419,20 @@ bool FileCache::storeLocked(std::unique_lock<std::mutex>& guard, const std::stri
     guard.lock();
     old = oldRow();
   }
-  if (!written) {
+  const std::string path = filePathForUid(uid);
+  // A save that cannot be stored leaves no item of its key: the one kept was replaced by the
+  // service, and kept it would still be served (as fresh until its Expires), after loads
+  // answered with the newer bytes while they waited to be written.
+  auto dropOld = [&] {
     ::unlink(temp.c_str());
+    if (!old) return;
+    ::unlink(path.c_str());
+    if (deleteRowLocked(uid)) addToTotalLocked(old->type, -old->size);
+    cachedLastAccessUids_.erase(uid);
+  };
+  if (!written) {
     consoleLine("save file failed");
+    dropOld();
     return false;
   }
 
@@ -436,12 +447,11 @@ bool FileCache::storeLocked(std::unique_lock<std::mutex>& guard, const std::stri
   insertStmt_.bind(8, values.extraText2);
   if (!insertStmt_.execute()) {
     consoleLine("Update database failed");
-    ::unlink(temp.c_str());  // the old item, if any, is untouched
+    dropOld();
     return false;
   }
   setIndexedLocked(uid, Sized{static_cast<int64_t>(data.size()), values.itemType});
 
-  const std::string path = filePathForUid(uid);
   if (::rename(temp.c_str(), path.c_str()) != 0) {
     // The row already describes the new bytes, which cannot be put in place: the item goes.
     consoleLine("save file failed");

@@ -95,9 +95,9 @@ class FileCache : public std::enable_shared_from_this<FileCache> {
   static std::string uidForKey(const std::string& key);
 
   // Stores or replaces an item. Absent texts are stored as empty texts. False when the key is
-  // empty or the file or the index row could not be written; true when stored (or, writing
-  // behind, queued: a failed write is then only a console line), and also when the cache is
-  // disabled (nothing is stored then, by design).
+  // empty or the file or the index row could not be written (the item it would replace goes
+  // then too); true when stored (or, writing behind, queued: a failed write is then only a
+  // console line), and also when the cache is disabled (nothing is stored then, by design).
   bool saveEnhanced(const std::string& key, const Bytes& data, int itemType, int64_t extraNum1,
                     int64_t extraNum2, const std::optional<std::string>& extraText1,
                     const std::optional<std::string>& extraText2);

@@ -190,6 +190,32 @@ TEST_F(WritingBehindTest, ASaveWaitsWhileTooManyBytesWait) {
   EXPECT_EQ(cache_->load("next"), bytesOf("n"));
 }
 
+// A replacement that cannot be written is said on the console and takes the replaced item with
+// it: loads answered with the new bytes while they waited, and must not go back to older ones
+// (which an Expires could still call fresh).
+TEST_F(WritingBehindTest, AReplacementThatCannotBeWrittenLeavesNoOlderItem) {
+  ASSERT_TRUE(cache_->saveEnhanced("k", bytesOf("old"), 0, 0, 0, std::string("e1"),
+                                   std::nullopt));
+  ASSERT_TRUE(cache_->save("other", bytesOf("other")));
+  cache_->flush();
+  clock_->advance(5);
+  // A folder where the new temporary file goes: it cannot be written.
+  const std::string temp = root() + "/R/file/" + FileCache::uidForKey("k") + "." +
+                           std::to_string(clock_->nowMillis()) + ".tmp";
+  ASSERT_TRUE(fs::create_directory(temp));
+  ::testing::internal::CaptureStderr();
+  ASSERT_TRUE(cache_->saveEnhanced("k", bytesOf("newer"), 0, 0, 0, std::string("e2"),
+                                   std::nullopt));
+  cache_->flush();
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("save file failed"), std::string::npos);
+  fs::remove(temp);
+  EXPECT_FALSE(cache_->load("k"));
+  EXPECT_FALSE(fs::exists(filePath("R", "k")));
+  EXPECT_EQ(readIndex(indexPath("R")).size(), 1u);
+  EXPECT_EQ(cache_->getCurrentSize(0), 5);
+  EXPECT_EQ(cache_->load("other"), bytesOf("other"));
+}
+
 // While a key's new file is written, a batch of access times leaves its row alone: had the row
 // taken the stamp of the temporary file (the batch's time), a kill then would have the next
 // opening take the file for a switched row and put the new bytes under the old values.
