@@ -1,7 +1,13 @@
 // Helpers for the file cache tests (included by *Test.cpp only): turning the test thread's run
-// loop until a condition set by another thread holds, and reading an index database directly.
+// loop until a condition set by another thread holds, reading an index database directly, and
+// holding a cache's writer thread in a FIFO.
 #pragma once
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -9,6 +15,7 @@
 #include <vector>
 
 #include "platform/runtime/Clock.h"
+#include "platform/runtime/FileUtil.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/sqlite/Database.h"
 
@@ -52,5 +59,53 @@ inline std::vector<IndexRow> readIndex(const std::string& indexPath) {
   }
   return rows;
 }
+
+// Whether a thread of this process waits for the other end of a FIFO to be opened.
+inline bool threadWaitsOnFifo() {
+  for (const auto& task : FileUtil::listFolder("/proc/self/task")) {
+    auto wchan = FileUtil::readFile(task / "wchan");
+    if (wchan && std::string(wchan->begin(), wchan->end()) == "wait_for_partner") return true;
+  }
+  return false;
+}
+
+// Waits up to ten seconds for a thread to wait in a FIFO; false when none does (or the kernel
+// does not show where threads wait).
+inline bool waitForThreadOnFifo() {
+  for (int i = 0; i < 1000 && !threadWaitsOnFifo(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return threadWaitsOnFifo();
+}
+
+// A FIFO where a writer thread will open a file to write it: the thread waits there until
+// release() opens the other end and reads what it writes.
+class FifoHold {
+ public:
+  explicit FifoHold(std::string path) : path_(std::move(path)) {
+    made_ = ::mkfifo(path_.c_str(), 0600) == 0;
+  }
+  ~FifoHold() { release(); }
+  bool made() const { return made_; }
+  // Lets the writer go on; the bytes it wrote, or false when it was not waiting.
+  bool release() {
+    if (!made_ || released_) return false;
+    released_ = true;
+    const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK);
+    if (fd < 0) return false;
+    // Blocking from here: the writer is connected, and its close ends the reading.
+    ::fcntl(fd, F_SETFL, 0);
+    char buffer[4096];
+    while (::read(fd, buffer, sizeof buffer) > 0) {
+    }
+    ::close(fd);
+    return true;
+  }
+
+ private:
+  const std::string path_;
+  bool made_ = false;
+  bool released_ = false;
+};
 
 }  // namespace zu::testing

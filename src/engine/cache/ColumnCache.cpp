@@ -27,16 +27,9 @@ std::string md5Of(const std::string& text) { return Md5::encode(text).value_or(s
 ColumnCache::ColumnCache(std::shared_ptr<EntryPersistenter> subscriptions)
     : rootPath_((Paths::caches() / kFolderName).string()),
       subscriptions_(std::move(subscriptions)),
-      writer_([this] { writerLoop(); }) {}
+      writer_(kWriterThreadName, [this](const std::string&, const Pending& job) { write(job); }) {}
 
-ColumnCache::~ColumnCache() {
-  {
-    std::lock_guard guard(lock_);
-    stopping_ = true;
-  }
-  wake_.notify_all();
-  writer_.join();
-}
+ColumnCache::~ColumnCache() = default;
 
 std::string ColumnCache::folderOf(const std::string& columnId) const {
   return rootPath_ + "/" + md5Of(columnId);
@@ -87,41 +80,9 @@ bool ColumnCache::replaceFile(const std::string& folder, const std::string& path
 
 void ColumnCache::enqueue(Pending pending) {
   const std::string slot = pending.folder + "/" + pending.prefix;
-  {
-    std::lock_guard guard(lock_);
-    pending.generation = ++generations_;
-    auto [it, added] = pending_.insert_or_assign(slot, std::move(pending));
-    // A slot already waiting (or being written) keeps its place; the writer takes its latest.
-    if (!added) return;
-    queue_.push_back(slot);
-  }
-  wake_.notify_one();
-}
-
-void ColumnCache::writerLoop() {
-  std::unique_lock guard(lock_);
-  for (;;) {
-    wake_.wait(guard, [this] { return stopping_ || !queue_.empty(); });
-    if (queue_.empty()) return;  // stopping, with everything written
-    const std::string slot = std::move(queue_.front());
-    queue_.pop_front();
-    const Pending job = pending_.at(slot);
-    writing_ = true;
-    guard.unlock();
-    write(job);
-    guard.lock();
-    writing_ = false;
-    // Loads answered from the save until now; a newer save of the slot made meanwhile is
-    // written after the slots already waiting.
-    if (auto it = pending_.find(slot); it != pending_.end()) {
-      if (it->second.generation == job.generation) {
-        pending_.erase(it);
-      } else {
-        queue_.push_back(slot);
-      }
-    }
-    if (queue_.empty()) idle_.notify_all();
-  }
+  const size_t bytes = pending.data->size() + (pending.validators ? pending.validators->size() : 0);
+  writer_.waitForRoom();
+  writer_.put(slot, std::move(pending), bytes);
 }
 
 void ColumnCache::write(const Pending& job) {
@@ -140,22 +101,18 @@ void ColumnCache::write(const Pending& job) {
   }
 }
 
-void ColumnCache::flush() {
-  std::unique_lock guard(lock_);
-  idle_.wait(guard, [this] { return queue_.empty() && !writing_; });
-}
+void ColumnCache::flush() { writer_.flush(); }
 
 ColumnCache::SlotView ColumnCache::pendingView(const std::string& folder, const char* prefix,
                                                const std::string& path) {
-  std::lock_guard guard(lock_);
   SlotView view;
-  auto it = pending_.find(folder + "/" + prefix);
-  if (it == pending_.end()) return view;
+  const std::shared_ptr<const Pending> job = writer_.pending(folder + "/" + prefix);
+  if (!job) return view;
   view.pending = true;
-  view.holdsPath = it->second.path == path;
+  view.holdsPath = job->path == path;
   if (view.holdsPath) {
-    view.data = it->second.data;
-    view.validators = it->second.validators;
+    view.data = job->data;
+    view.validators = job->validators;
   }
   return view;
 }

@@ -10,36 +10,33 @@
 // "validators_<MD5(url)>", so the next refresh can ask for the list conditionally even after the
 // response cache has dropped its copy (see the article-list stand-in of UpdateColumnInnerTask).
 //
-// Writes: saves return at once; a writer thread of the cache's own does the file work in the
-// order the slots were first saved, so a refresh's transfers never wait for folder creation,
-// file creation and renames on a slow disk, and loads never wait for the writer. Until a save
-// is written, loads answer from it (a load always sees the latest save). Saves of one slot (a
-// column's page, cover or thumbnail) that pile up while the writer is busy are written once,
-// the latest, in the slot's place in the queue (behind the others when the slot was being
-// written). A save whose bytes equal the file already kept for that URL writes nothing, so an
-// unchanged answer (a 304 delivering the kept copy) costs no disk work. Everything here is a
-// copy of what the service sends again, so files are replaced atomically (write, rename, then
-// the slot's other files go) without waiting for the disk: kill -9 leaves the old file or the
-// new one, or loses saves not yet written; a power cut may lose the newest files. Either way
-// the next refresh fetches them again. A page is written before its validators, so the
-// validators kept never describe a newer page than the one kept (a 304 then would deliver an
-// older page as the current one); a load of the validators before the page finds a page at
-// least as new.
+// Writes: saves return at once (unless more than the writer's kMaxWaitingBytes wait: then they wait
+// for room); a writer thread of the cache's own (a SlotWriter) does the file work in the order the
+// slots were first saved, so a refresh's transfers never wait for folder creation, file creation
+// and renames on a slow disk, and loads never wait for the writer. Until a save is written, loads
+// answer from it (a load always sees the latest save). Saves of one slot (a column's page, cover or
+// thumbnail) that pile up while the writer is busy are written once, the latest, in the slot's
+// place in the queue (behind the others when the slot was being written). A save whose bytes equal
+// the file already kept for that URL writes nothing, so an unchanged answer (a 304 delivering the
+// kept copy) costs no disk work. Everything here is a copy of what the service sends again, so
+// files are replaced atomically (write, rename, then the slot's other files go) without waiting for
+// the disk: kill -9 leaves the old file or the new one, or loses saves not yet written; a power cut
+// may lose the newest files. Either way the next refresh fetches them again. A page is written
+// before its validators, so the validators kept never describe a newer page than the one kept (a
+// 304 then would deliver an older page as the current one); a load of the validators before the
+// page finds a page at least as new.
 //
 // Made once by the data engine over its subscription store (read by clean()). Any thread may
 // save and load; the destructor writes what is pending, then ends the writer.
 // Failures are silent (a console line for a failed write); nothing is thrown.
 #pragma once
 
-#include <condition_variable>
-#include <deque>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 
+#include "engine/cache/SlotWriter.h"
 #include "platform/runtime/Value.h"
 
 namespace zu {
@@ -55,6 +52,7 @@ class ColumnCache {
   static constexpr const char* kCoverPrefix = "cover_";
   static constexpr const char* kThumbnailPrefix = "thumbnail_";
   static constexpr const char* kValidatorsPrefix = "validators_";
+  static constexpr const char* kWriterThreadName = "ColumnCache writer";
 
   // The validators of the answer a first page came from.
   struct Validators {
@@ -106,7 +104,6 @@ class ColumnCache {
     // First pages only: the validators file's path and text; no text removes the old file.
     std::string validatorsPath;
     std::shared_ptr<const Bytes> validators;
-    uint64_t generation = 0;
   };
   // A slot's state seen by a load: pending when a save is not written yet.
   struct SlotView {
@@ -119,7 +116,6 @@ class ColumnCache {
   std::string folderOf(const std::string& columnId) const;
   void enqueue(Pending pending);
   SlotView pendingView(const std::string& folder, const char* prefix, const std::string& path);
-  void writerLoop();
   void write(const Pending& job);
   // Replaces the prefix's file in `folder` with `data` under `path` unless it already holds
   // those bytes; false when the new file could not be written (the old ones are kept then).
@@ -135,21 +131,13 @@ class ColumnCache {
   const std::string rootPath_;
   const std::shared_ptr<EntryPersistenter> subscriptions_;
 
-  std::mutex lock_;  // the fields below
-  std::map<std::string, Pending> pending_;  // by folder + prefix
-  std::deque<std::string> queue_;           // slots to write, in the order they were saved
-  uint64_t generations_ = 0;
-  bool writing_ = false;
-  bool stopping_ = false;
-  std::condition_variable wake_;
-  std::condition_variable idle_;
-
   // The writer's, clean()'s and deleteOldFile()'s file work, one at a time. Loads take no
   // file lock: a slot's file is replaced by a rename (old bytes or new, never none), and a slot
-  // being written is answered from pending_, so a load never waits for the disk work of another
-  // column.
+  // being written is answered from its pending save, so a load never waits for the disk work of
+  // another column.
   std::mutex fileLock_;
-  std::thread writer_;
+  // Slots are folder + "/" + prefix. Last: its thread writes with the fields above.
+  SlotWriter<Pending> writer_;
 };
 
 }  // namespace zu

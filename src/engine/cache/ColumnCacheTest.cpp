@@ -14,6 +14,7 @@
 
 #include "common/CommInfo.h"
 #include "common/Md5.h"
+#include "engine/cache/CacheTestSupport.h"
 #include "engine/cache/UniqueCache.h"
 #include "model/columns/Column.h"
 #include "platform/runtime/FileUtil.h"
@@ -172,15 +173,6 @@ TEST_F(ColumnCacheTest, LoadsSeeTheLatestSaveBeforeTheWriter) {
   EXPECT_EQ(fileCount(cache_->getColumnPath(*id)), 3u);
 }
 
-// Whether a thread of this process waits for the other end of a FIFO to be opened.
-bool threadWaitsOnFifo() {
-  for (const auto& task : FileUtil::listFolder("/proc/self/task")) {
-    auto wchan = FileUtil::readFile(task / "wchan");
-    if (wchan && std::string(wchan->begin(), wchan->end()) == "wait_for_partner") return true;
-  }
-  return false;
-}
-
 // While the writer is stuck in one column's file (a FIFO where its page goes: opening it to
 // compare waits for a writer of the FIFO), loads of other columns and of the stuck save answer,
 // saves of one slot waiting behind it are written once, and a cache destroyed then still writes
@@ -198,10 +190,7 @@ TEST_F(ColumnCacheTest, LoadsDoNotWaitForTheWriterAndDestructionWritesWhatWaits)
     return fd >= 0;
   };
   cache_->saveFirstPage(text("a"), text("http://h/a.atom"), bytes("page a"), {"\"a\"", {}});
-  for (int i = 0; i < 1000 && !threadWaitsOnFifo(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  if (!threadWaitsOnFifo()) {
+  if (!testing::waitForThreadOnFifo()) {
     release();
     GTEST_SKIP() << "this kernel does not show where a thread waits";
   }

@@ -126,11 +126,18 @@ const std::string& lastUidForKey(const std::string& key) {
 }  // namespace
 
 std::shared_ptr<FileCache> FileCache::create(const std::string& name, const std::string& rootDir,
-                                             std::weak_ptr<FileCacheManager> manager) {
+                                             std::weak_ptr<FileCacheManager> manager,
+                                             Writes writes) {
   if (name.empty()) return nullptr;
   std::shared_ptr<FileCache> cache(
       new FileCache(name, rootDir + "/" + name, std::move(manager)));
   if (!cache->open()) return nullptr;
+  if (writes == Writes::kBehind) {
+    FileCache* self = cache.get();
+    cache->writer_ = std::make_unique<SlotWriter<PendingSave>>(
+        name + " writer",
+        [self](const std::string& uid, const PendingSave& save) { self->writePending(uid, save); });
+  }
   return cache;
 }
 
@@ -144,6 +151,9 @@ FileCache::FileCache(std::string name, std::string cacheDir,
 }
 
 FileCache::~FileCache() {
+  // What waits is written first (the writer itself ends with the members, before the database).
+  // The pointer stays set meanwhile: the writer thread reads it.
+  flushWrites();
   std::lock_guard<std::mutex> guard(lock_);
   writePendingAccessesLocked();
 }
@@ -226,20 +236,22 @@ void FileCache::dropInconsistentItemsLocked() {
     }
   }
 
-  std::unordered_set<std::string> kept;
+  std::unordered_map<std::string, Sized> kept;
   std::vector<std::string> bad;
   {
-    Statement all = db_.prepare(std::string("select uid, size from ") + kTableName + ";");
+    Statement all =
+        db_.prepare(std::string("select uid, size, noAutoClean from ") + kTableName + ";");
     while (all.next()) {
       std::string uid = all.columnString(0);
       int64_t size = all.columnInt64(1);
+      const int itemType = all.columnInt(2);
       struct stat st;
       std::string path = filePathForUid(uid);
       if (!isUid(uid) || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
           st.st_size != size) {
         bad.push_back(std::move(uid));
       } else {
-        kept.insert(std::move(uid));
+        kept.emplace(std::move(uid), Sized{size, itemType});
       }
     }
   }
@@ -254,7 +266,7 @@ void FileCache::dropInconsistentItemsLocked() {
     if (!kept.count(it->path().filename().string())) strays.push_back(it->path());
   }
   for (const auto& p : strays) std::filesystem::remove(p, ec);
-  indexedUids_ = std::move(kept);
+  indexed_ = std::move(kept);
 }
 
 std::string FileCache::uidForKey(const std::string& key) { return lastUidForKey(key); }
@@ -286,12 +298,42 @@ void FileCache::addToTotalLocked(int itemType, int64_t delta) {
   }
 }
 
+int64_t FileCache::totalLocked(int itemType) const {
+  if (itemType == kItemTypeNormal) return currNormalSize_ + pendingTotals_[0];
+  if (itemType == kItemTypeOfflineDownload) return currOfflineDownloadSize_ + pendingTotals_[1];
+  return 0;
+}
+
+void FileCache::countPendingLocked(const std::string& uid, int sign) {
+  auto pending = pendingSizes_.find(uid);
+  if (pending == pendingSizes_.end()) return;
+  auto add = [&](const Sized& item, int64_t factor) {
+    if (isTotalled(item.itemType)) pendingTotals_[item.itemType] += factor * item.size;
+  };
+  add(pending->second.item, sign);
+  if (auto old = indexed_.find(uid); old != indexed_.end()) add(old->second, -sign);
+}
+
+void FileCache::setIndexedLocked(const std::string& uid, std::optional<Sized> item) {
+  countPendingLocked(uid, -1);
+  if (item) {
+    indexed_[uid] = *item;
+  } else {
+    indexed_.erase(uid);
+  }
+  countPendingLocked(uid, 1);
+}
+
 bool FileCache::deleteRowLocked(const std::string& uid) {
   deleteStmt_.reset();
   deleteStmt_.bind(1, uid);
   if (!deleteStmt_.execute()) return false;
-  indexedUids_.erase(uid);
+  setIndexedLocked(uid, std::nullopt);
   return true;
+}
+
+void FileCache::flushWrites() {
+  if (writer_) writer_->flush();
 }
 
 bool FileCache::saveEnhanced(const std::string& key, const Bytes& data, int itemType,
@@ -300,25 +342,57 @@ bool FileCache::saveEnhanced(const std::string& key, const Bytes& data, int item
                              const std::optional<std::string>& extraText2) {
   if (key.empty()) return false;
   const std::string uid = uidForKey(key);
-  const std::string path = filePathForUid(uid);
+  Values values{itemType, extraNum1, extraNum2, extraText1.value_or(std::string()),
+                extraText2.value_or(std::string())};
   bool startClean = false;
   // Held from before the cache lock to after it: should this be the last reference to the
   // manager, it is destroyed (and joins its auto-clean thread) with the cache lock free.
   std::shared_ptr<FileCacheManager> manager = manager_.lock();
+  if (writer_) writer_->waitForRoom();  // without lock_: the writer takes it
   {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::unique_lock<std::mutex> guard(lock_);
     if (!db_.isOpen() || disabled_) return true;
+    if (writer_) {
+      // The waiting save counts in the totals at once, so trimming starts as it would have
+      // once the save was written.
+      countPendingLocked(uid, -1);
+      pendingSizes_[uid] = PendingSize{Sized{static_cast<int64_t>(data.size()), itemType},
+                                       ++pendingSequences_};
+      countPendingLocked(uid, 1);
+      writer_->put(uid, PendingSave{data, std::move(values), pendingSequences_}, data.size());
+    } else if (!storeLocked(guard, uid, data, values)) {
+      return false;
+    }
+    if (itemType == kItemTypeNormal) startClean = needAutoCleanLocked(manager.get());
+  }
+  if (startClean && manager) manager->asyncAutoCleanCache(shared_from_this());
+  return true;
+}
 
-    // File and row change together: the new bytes go to a temporary file stamped with the
-    // lastAccessed value of the new row, the row is switched (one statement, so one
-    // transaction), and only then the file is renamed over the old one. Interrupted before the
-    // row changed, the old item stays whole; after it, opening the cache finds the stamp in the
-    // row and finishes the rename. Either way a row never describes another file's bytes.
-    struct OldRow {
-      int64_t size;
-      int type;
-      int64_t lastAccessed;
-    };
+void FileCache::writePending(const std::string& uid, const PendingSave& save) {
+  std::unique_lock<std::mutex> guard(lock_);
+  if (db_.isOpen()) storeLocked(guard, uid, save.data, save.values);
+  // Written (or failed): the save no longer waits, unless a newer one of the key came meanwhile.
+  auto pending = pendingSizes_.find(uid);
+  if (pending != pendingSizes_.end() && pending->second.sequence == save.sequence) {
+    countPendingLocked(uid, -1);
+    pendingSizes_.erase(pending);
+  }
+}
+
+bool FileCache::storeLocked(std::unique_lock<std::mutex>& guard, const std::string& uid,
+                            const Bytes& data, const Values& values) {
+  // File and row change together: the new bytes go to a temporary file stamped with the
+  // lastAccessed value of the new row, the row is switched (one statement, so one
+  // transaction), and only then the file is renamed over the old one. Interrupted before the
+  // row changed, the old item stays whole; after it, opening the cache finds the stamp in the
+  // row and finishes the rename. Either way a row never describes another file's bytes.
+  struct OldRow {
+    int64_t size;
+    int type;
+    int64_t lastAccessed;
+  };
+  auto oldRow = [&]() -> std::optional<OldRow> {
     std::optional<OldRow> old;
     selectSizeStmt_.reset();
     selectSizeStmt_.bind(1, uid);
@@ -327,48 +401,69 @@ bool FileCache::saveEnhanced(const std::string& key, const Bytes& data, int item
                    selectSizeStmt_.columnInt64(2)};
     }
     selectSizeStmt_.reset();
-    int64_t stamp = nowMillis();
-    // The stamp tells the new row from the old one, so it must differ from the old row's.
-    if (old && old->lastAccessed == stamp) ++stamp;
-
-    const std::string temp = fileDirectory_ + "/" + tempNameFor(uid, stamp);
-    if (!writeWholeFile(temp, data)) {
-      ::unlink(temp.c_str());
-      consoleLine("save file failed");
-      return false;
-    }
-
-    insertStmt_.reset();
-    insertStmt_.bind(1, uid);
-    insertStmt_.bind(2, static_cast<int64_t>(data.size()));
-    insertStmt_.bind(3, stamp);
-    insertStmt_.bind(4, itemType);
-    insertStmt_.bind(5, extraNum1);
-    insertStmt_.bind(6, extraNum2);
-    insertStmt_.bind(7, extraText1.value_or(std::string()));
-    insertStmt_.bind(8, extraText2.value_or(std::string()));
-    if (!insertStmt_.execute()) {
-      consoleLine("Update database failed");
-      ::unlink(temp.c_str());  // the old item, if any, is untouched
-      return false;
-    }
-    indexedUids_.insert(uid);
-
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-      // The row already describes the new bytes, which cannot be put in place: the item goes.
-      consoleLine("save file failed");
-      ::unlink(temp.c_str());
-      ::unlink(path.c_str());
-      if (deleteRowLocked(uid) && old) addToTotalLocked(old->type, -old->size);
-      return false;
-    }
-
-    // A replaced item gives back its old size, so the totals follow what is on disk.
-    if (old) addToTotalLocked(old->type, -old->size);
-    addToTotalLocked(itemType, static_cast<int64_t>(data.size()));
-    if (itemType == kItemTypeNormal) startClean = needAutoCleanLocked(manager.get());
+    return old;
+  };
+  std::optional<OldRow> old = oldRow();
+  int64_t stamp = nowMillis();
+  // The stamp tells the new row from the old one, so it must differ from the old row's: a
+  // temporary file whose stamp is in the row is taken for a switched row after a kill.
+  if (old && old->lastAccessed == stamp) ++stamp;
+  const std::string temp = fileDirectory_ + "/" + tempNameFor(uid, stamp);
+  // Writing behind, the lock is let go while the file is written. That keeps the stamp apart
+  // from the row's: only the writer thread saves, and access times skip keys whose save waits
+  // (writePendingAccessesLocked). The row may still go meanwhile (trimmed or deleted), so it is
+  // read again. Writing at once, the lock keeps two saves of a key apart.
+  if (writer_) guard.unlock();
+  const bool written = writeWholeFile(temp, data);
+  if (writer_) {
+    guard.lock();
+    old = oldRow();
   }
-  if (startClean && manager) manager->asyncAutoCleanCache(shared_from_this());
+  const std::string path = filePathForUid(uid);
+  // A save that cannot be stored leaves no item of its key: the one kept was replaced by the
+  // service, and kept it would still be served (as fresh until its Expires), after loads
+  // answered with the newer bytes while they waited to be written.
+  auto dropOld = [&] {
+    ::unlink(temp.c_str());
+    if (!old) return;
+    ::unlink(path.c_str());
+    if (deleteRowLocked(uid)) addToTotalLocked(old->type, -old->size);
+    cachedLastAccessUids_.erase(uid);
+  };
+  if (!written) {
+    consoleLine("save file failed");
+    dropOld();
+    return false;
+  }
+
+  insertStmt_.reset();
+  insertStmt_.bind(1, uid);
+  insertStmt_.bind(2, static_cast<int64_t>(data.size()));
+  insertStmt_.bind(3, stamp);
+  insertStmt_.bind(4, values.itemType);
+  insertStmt_.bind(5, values.extraNum1);
+  insertStmt_.bind(6, values.extraNum2);
+  insertStmt_.bind(7, values.extraText1);
+  insertStmt_.bind(8, values.extraText2);
+  if (!insertStmt_.execute()) {
+    consoleLine("Update database failed");
+    dropOld();
+    return false;
+  }
+  setIndexedLocked(uid, Sized{static_cast<int64_t>(data.size()), values.itemType});
+
+  if (::rename(temp.c_str(), path.c_str()) != 0) {
+    // The row already describes the new bytes, which cannot be put in place: the item goes.
+    consoleLine("save file failed");
+    ::unlink(temp.c_str());
+    ::unlink(path.c_str());
+    if (deleteRowLocked(uid) && old) addToTotalLocked(old->type, -old->size);
+    return false;
+  }
+
+  // A replaced item gives back its old size, so the totals follow what is on disk.
+  if (old) addToTotalLocked(old->type, -old->size);
+  addToTotalLocked(values.itemType, static_cast<int64_t>(data.size()));
   return true;
 }
 
@@ -383,9 +478,20 @@ int FileCache::loadEnhanced(const std::string& key, Bytes* data, int64_t* extraN
   const std::string& probe = lastUidForKey(key);
   std::lock_guard<std::mutex> guard(lock_);
   if (!db_.isOpen() || disabled_) return -1;
+  // A save not written yet answers for its key.
+  if (writer_) {
+    if (auto save = writer_->pending(probe)) {
+      if (data) *data = save->data;
+      if (extraNum1) *extraNum1 = save->values.extraNum1;
+      if (extraNum2) *extraNum2 = save->values.extraNum2;
+      if (extraText1) *extraText1 = save->values.extraText1;
+      if (extraText2) *extraText2 = save->values.extraText2;
+      return 0;
+    }
+  }
   // Most look-ups of the response cache are for answers never stored: no row, no query (and
   // no copy of the uid).
-  if (!indexedUids_.count(probe)) return -1;
+  if (!indexed_.count(probe)) return -1;
   const std::string uid = probe;
 
   selectRowStmt_.reset();
@@ -426,6 +532,7 @@ std::optional<Bytes> FileCache::load(const std::string& key) {
 void FileCache::deleteFile(const std::string& key) {
   if (key.empty()) return;
   const std::string uid = uidForKey(key);
+  flushWrites();  // a waiting save of the key would bring it back
   std::lock_guard<std::mutex> guard(lock_);
   if (!db_.isOpen() || disabled_) return;
   selectSizeStmt_.reset();
@@ -446,6 +553,7 @@ std::optional<std::string> FileCache::getFilePath(const std::string& key) {
   if (key.empty()) return std::nullopt;
   const std::string uid = uidForKey(key);
   std::string path = filePathForUid(uid);
+  if (writer_ && writer_->pending(uid)) flushWrites();  // the path is asked for its file
   std::lock_guard<std::mutex> guard(lock_);
   if (!db_.isOpen() || disabled_) return std::nullopt;
   struct stat st;
@@ -456,12 +564,11 @@ std::optional<std::string> FileCache::getFilePath(const std::string& key) {
 
 int64_t FileCache::getCurrentSize(int itemType) {
   std::lock_guard<std::mutex> guard(lock_);
-  if (itemType == kItemTypeNormal) return currNormalSize_;
-  if (itemType == kItemTypeOfflineDownload) return currOfflineDownloadSize_;
-  return 0;
+  return totalLocked(itemType);
 }
 
 int FileCache::getCachedItemsCount(int itemType) {
+  flushWrites();  // counted from the index
   std::lock_guard<std::mutex> guard(lock_);
   if (!db_.isOpen()) return 0;
   countStmt_.reset();
@@ -498,6 +605,7 @@ bool FileCache::isDisabled() {
 }
 
 void FileCache::flush() {
+  flushWrites();
   std::lock_guard<std::mutex> guard(lock_);
   writePendingAccessesLocked();
 }
@@ -512,6 +620,9 @@ void FileCache::writePendingAccessesLocked() {
   const int64_t now = nowMillis();
   Transaction tx(db_);
   for (const auto& uid : cachedLastAccessUids_) {
+    // A key with a waiting save is stamped afresh when it is written; until then its row's
+    // lastAccessed must stay what the writer saw (see storeLocked).
+    if (pendingSizes_.count(uid)) continue;
     touchStmt_.reset();
     touchStmt_.bind(1, now);
     touchStmt_.bind(2, uid);
@@ -530,7 +641,7 @@ bool FileCache::needAutoClean() {
 
 bool FileCache::needAutoCleanLocked(FileCacheManager* manager) {
   if (limitSize_ <= 0) return false;
-  if (currNormalSize_ <= limitSize_) return false;
+  if (totalLocked(kItemTypeNormal) <= limitSize_) return false;
   if (!manager || !manager->isAutoCleanEnabled()) return false;
   if (autoCleaning_) return false;
   if (nowMillis() <= lastAutoCleanTime_ + kAutoCleanIntervalMillis) return false;
@@ -540,7 +651,8 @@ bool FileCache::needAutoCleanLocked(FileCacheManager* manager) {
 
 bool FileCache::needMoreAutoClean() {
   std::lock_guard<std::mutex> guard(lock_);
-  return !disabled_ && db_.isOpen() && limitSize_ >= 1 && currNormalSize_ > limitSize_ / 2;
+  return !disabled_ && db_.isOpen() && limitSize_ >= 1 &&
+         totalLocked(kItemTypeNormal) > limitSize_ / 2;
 }
 
 void FileCache::startAutoClean() {
@@ -579,6 +691,7 @@ bool FileCache::autoCleanOneNormalItem(int64_t* size) {
 }
 
 int FileCache::cleanBatchItems(int itemType) {
+  flushWrites();  // what was saved before the pass goes with it
   std::lock_guard<std::mutex> guard(lock_);
   if (!db_.isOpen()) return 0;
   std::vector<std::pair<std::string, int64_t>> items;

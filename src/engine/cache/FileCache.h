@@ -19,6 +19,22 @@
 // save that follows it, or fetches of one URL again and again, hash the key once. That assumes one FileCache per folder in a process (FileCacheManager makes
 // sure); rows written by another connection are not seen until the cache is opened again.
 //
+// Writes: a cache made with Writes::kBehind (the response cache: a refresh stores every list
+// answer, and creating files on a slow disk held up the transfers) has a writer thread of its
+// own (a SlotWriter, one slot per uid): saves return at once (unless more than the writer's
+// kMaxWaitingBytes wait: then they wait for room) and are written in the order they were made, a
+// key saved again while its save waits is written once (the latest, in the first one's place),
+// and until a save is written, loads answer from it (a load always sees the latest save). A
+// save's file is written without holding the cache's lock, so loads of other keys never wait for
+// the disk. Totals count what is written plus what waits (a waiting save of a stored key counts
+// its new size instead of the old one), so the limit and trimming see what the cache will hold.
+// A deletion, a count, a clean-all step or a path look-up of a waiting key first waits for the
+// waiting saves; a save made before disable() is still written. Destruction writes what waits;
+// flush() returns once it is written. kill -9 loses the saves not yet written, never the index's
+// consistency (a key's row keeps its access time while its new file is written, so the temporary
+// file's stamp stays its own). Writes::kAtOnce (the default) writes in save() on the calling
+// thread.
+//
 // Made by FileCacheManager::getCache() (or create() directly in tests); shared. Thread-safe:
 // one mutex guards the database, the totals, the flags and the pending access times. Access
 // times are batched (written 50 at a time, and by flush() and before trimming).
@@ -33,8 +49,10 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 
+#include "engine/cache/SlotWriter.h"
 #include "platform/runtime/Value.h"
 #include "platform/sqlite/Database.h"
 
@@ -57,11 +75,15 @@ class FileCache : public std::enable_shared_from_this<FileCache> {
   // Items removed per step of a clean-all pass.
   static constexpr int kCleanBatch = 10;
 
+  // Where a save's disk work is done: in save() itself, or on the cache's writer thread.
+  enum class Writes { kAtOnce, kBehind };
+
   // Opens or creates the cache <rootDir>/<name>. `manager` (may be null) receives the requests
   // to trim this cache and tells whether trimming is switched on; it is not owned. Null when the
   // folder, the database or the table cannot be made.
   static std::shared_ptr<FileCache> create(const std::string& name, const std::string& rootDir,
-                                           std::weak_ptr<FileCacheManager> manager = {});
+                                           std::weak_ptr<FileCacheManager> manager = {},
+                                           Writes writes = Writes::kAtOnce);
   ~FileCache();
   FileCache(const FileCache&) = delete;
   FileCache& operator=(const FileCache&) = delete;
@@ -73,8 +95,9 @@ class FileCache : public std::enable_shared_from_this<FileCache> {
   static std::string uidForKey(const std::string& key);
 
   // Stores or replaces an item. Absent texts are stored as empty texts. False when the key is
-  // empty or the file or the index row could not be written; true when stored, and also when
-  // the cache is disabled (nothing is stored then, by design).
+  // empty or the file or the index row could not be written (the item it would replace goes
+  // then too); true when stored (or, writing behind, queued: a failed write is then only a
+  // console line), and also when the cache is disabled (nothing is stored then, by design).
   bool saveEnhanced(const std::string& key, const Bytes& data, int itemType, int64_t extraNum1,
                     int64_t extraNum2, const std::optional<std::string>& extraText1,
                     const std::optional<std::string>& extraText2);
@@ -93,9 +116,10 @@ class FileCache : public std::enable_shared_from_this<FileCache> {
   // The item's file path when the file exists (records an access), else nullopt.
   std::optional<std::string> getFilePath(const std::string& key);
 
-  // Running total of bytes of item type 0 or 1 (0 for other types).
+  // Running total of bytes of item type 0 or 1 (0 for other types), saves not yet written
+  // included.
   int64_t getCurrentSize(int itemType);
-  // Number of index rows of an item type.
+  // Number of index rows of an item type (once the waiting saves are written).
   int getCachedItemsCount(int itemType);
   // Limit for type-0 bytes; 0 or less means no limit.
   void setLimitSize(int64_t limit);
@@ -106,7 +130,7 @@ class FileCache : public std::enable_shared_from_this<FileCache> {
   void enable();
   void disable();
   bool isDisabled();
-  // Writes the pending access times.
+  // Writes the waiting saves, then the pending access times.
   void flush();
 
   // Steps of the trimming pass (run by the manager's auto-clean thread).
@@ -122,8 +146,48 @@ class FileCache : public std::enable_shared_from_this<FileCache> {
   int cleanBatchItems(int itemType);
 
  private:
+  // What a save stores beside the bytes.
+  struct Values {
+    int itemType = kItemTypeNormal;
+    int64_t extraNum1 = 0;
+    int64_t extraNum2 = 0;
+    std::string extraText1;
+    std::string extraText2;
+  };
+  // A save waiting for the writer thread.
+  struct PendingSave {
+    Bytes data;
+    Values values;
+    uint64_t sequence = 0;
+  };
+  // The size and type of an indexed item, or of a waiting save.
+  struct Sized {
+    int64_t size = 0;
+    int itemType = kItemTypeNormal;
+  };
+  struct PendingSize {
+    Sized item;
+    uint64_t sequence = 0;
+  };
+
   FileCache(std::string name, std::string cacheDir, std::weak_ptr<FileCacheManager> manager);
   bool open();
+  // Writes the file, switches the row and renames the file into place (see the top). `guard`
+  // holds lock_; writing behind, it is let go while the file is written.
+  bool storeLocked(std::unique_lock<std::mutex>& guard, const std::string& uid,
+                   const Bytes& data, const Values& values);
+  // The writer thread's job.
+  void writePending(const std::string& uid, const PendingSave& save);
+  // Changes the index's entry of a uid, keeping the waiting save's share of the totals right.
+  void setIndexedLocked(const std::string& uid, std::optional<Sized> item);
+  // Adds (sign 1) or takes back (-1) what the uid's waiting save adds to the totals beside the
+  // indexed item it replaces.
+  void countPendingLocked(const std::string& uid, int sign);
+  // The type's running total with the waiting saves.
+  int64_t totalLocked(int itemType) const;
+  // Waits until the saves made so far are written (nothing when writing at once). Called
+  // without lock_.
+  void flushWrites();
   void dropInconsistentItemsLocked();
   void recomputeTotalsLocked();
   int64_t sumLocked(int itemType);
@@ -153,8 +217,13 @@ class FileCache : public std::enable_shared_from_this<FileCache> {
   Statement countStmt_;
   Statement sumStmt_;
   std::unordered_set<std::string> cachedLastAccessUids_;
-  // Every uid that has a row.
-  std::unordered_set<std::string> indexedUids_;
+  // Every uid that has a row, with the row's size and type.
+  std::unordered_map<std::string, Sized> indexed_;
+  // Writing behind: the waiting saves' sizes, and what they add to the totals of types 0 and 1
+  // (new sizes, less the sizes of the indexed items they replace).
+  std::unordered_map<std::string, PendingSize> pendingSizes_;
+  int64_t pendingTotals_[2] = {0, 0};
+  uint64_t pendingSequences_ = 0;
   int64_t limitSize_ = 0;
   int64_t currNormalSize_ = 0;
   int64_t currOfflineDownloadSize_ = 0;
@@ -162,6 +231,8 @@ class FileCache : public std::enable_shared_from_this<FileCache> {
   int64_t lastAutoCleanTime_ = 0;
   bool autoCleaning_ = false;
   bool disabled_ = false;
+  // Writing behind only. Last: its thread uses the fields above, and it is ended first.
+  std::unique_ptr<SlotWriter<PendingSave>> writer_;
 };
 
 }  // namespace zu

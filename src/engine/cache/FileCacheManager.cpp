@@ -95,14 +95,24 @@ FileCacheManager::~FileCacheManager() {
   }
   if (autoThread) autoThread->stopAndJoin();
   if (cleanThread) cleanThread->stopAndJoin();
+  // A cache may outlive its manager (HttpDataEngine keeps its own): what it was given to write
+  // is written before the manager is gone, so a manager made next over the same folder finds
+  // every save in place and no writer of the old cache still at work there.
+  std::map<std::string, std::shared_ptr<FileCache>> caches;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    caches = caches_;
+  }
+  for (auto& [name, cache] : caches) cache->flush();
 }
 
-std::shared_ptr<FileCache> FileCacheManager::getCache(const std::string& name) {
+std::shared_ptr<FileCache> FileCacheManager::getCache(const std::string& name,
+                                                      FileCache::Writes writes) {
   if (name.empty()) return nullptr;
   std::lock_guard<std::mutex> guard(lock_);
   auto it = caches_.find(name);
   if (it != caches_.end()) return it->second;
-  auto cache = FileCache::create(name, rootDir_, weak_from_this());
+  auto cache = FileCache::create(name, rootDir_, weak_from_this(), writes);
   if (cache) caches_.emplace(name, cache);
   return cache;
 }

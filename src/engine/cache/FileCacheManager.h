@@ -6,8 +6,9 @@
 // One global instance (initGlobalInstance / globalInstance / uninitGlobalInstance), made first
 // at engine start-up and released last but one; tests may also create() their own over a
 // folder. Shared: caches keep a weak reference back to it. Thread-safe. Destroying it stops both
-// threads; a clean-all pass waiting for its delegate's thread gives up instead of hanging when
-// that thread's run loop has stopped or the manager is going away.
+// threads and waits for the caches' waiting saves (a cache writing behind may outlive it); a
+// clean-all pass waiting for its delegate's thread gives up instead of hanging when that
+// thread's run loop has stopped or the manager is going away.
 #pragma once
 
 #include <atomic>
@@ -47,10 +48,11 @@ class FileCacheManager : public std::enable_shared_from_this<FileCacheManager> {
 
   const std::string& rootDir() const { return rootDir_; }
 
-  // The cache of that name, opened on first request and kept; null for an empty name or when
-  // the cache cannot be opened.
-  std::shared_ptr<FileCache> getCache(const std::string& name);
-  // Writes every cache's pending access times.
+  // The cache of that name, opened on first request (writing as that request's `writes` says)
+  // and kept; null for an empty name or when the cache cannot be opened.
+  std::shared_ptr<FileCache> getCache(const std::string& name,
+                                      FileCache::Writes writes = FileCache::Writes::kAtOnce);
+  // Writes every cache's waiting saves and pending access times.
   void flush();
   // Sum of the caches' running totals of that item type.
   int64_t getCacheSizeWithItemType(int itemType);

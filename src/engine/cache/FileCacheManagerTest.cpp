@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <future>
 #include <mutex>
 #include <set>
 #include <sstream>
@@ -115,6 +116,77 @@ TEST_F(FileCacheManagerTest, AutoCleanTrimsOldestToHalfAtMostOncePerTenMinutes) 
     return cache->getCurrentSize(0) <= 500 && !manager_->getNextToCleanCache(false);
   }));
   EXPECT_GT(cache->getCurrentSize(0), 400);
+}
+
+// Writing behind, the limit and trimming count what is written and what waits: a waiting
+// replacement counts its new size, a waiting save counts at once and can start a trimming pass,
+// and the pass removes written items (here all of them) until what the cache will hold fits.
+TEST_F(FileCacheManagerTest, WritingBehindTrimsByWhatIsWrittenAndWhatWaits) {
+  auto cache = manager_->getCache("R", FileCache::Writes::kBehind);
+  ASSERT_TRUE(cache);
+  cache->setLimitSize(100);
+  cache->save("w1", Bytes(40));
+  cache->flush();
+  clock_->advance(1);
+  cache->save("w2", Bytes(40));
+  cache->flush();
+
+  testing::FifoHold hold(manager_->rootDir() + "/R/file/" + FileCache::uidForKey("hold") + "." +
+                         std::to_string(clock_->nowMillis()) + ".tmp");
+  ASSERT_TRUE(hold.made());
+  cache->save("hold", Bytes(1));
+  if (!testing::waitForThreadOnFifo()) {
+    GTEST_SKIP() << "this kernel does not show where a thread waits";
+  }
+  cache->save("w2", Bytes(10));
+  EXPECT_EQ(cache->getCurrentSize(0), 40 + 10 + 1);
+  EXPECT_FALSE(manager_->getNextToCleanCache(false));
+
+  cache->save("p", Bytes(60));  // 111 > 100: trims to 50
+  ASSERT_TRUE(turnUntil([&] {
+    return !manager_->getNextToCleanCache(false) && cache->getCurrentSize(0) == 71;
+  }));
+  // Both written items went (the oldest first); what waits still answers.
+  EXPECT_TRUE(testing::readIndex(manager_->rootDir() + "/R/index.db").empty());
+  EXPECT_EQ(cache->load("w2"), Bytes(10));
+  EXPECT_EQ(cache->load("p"), Bytes(60));
+
+  ASSERT_TRUE(hold.release());
+  cache->flush();
+  EXPECT_EQ(cache->getCurrentSize(0), 71);
+  std::set<std::pair<std::string, int64_t>> rows;
+  for (const auto& row : testing::readIndex(manager_->rootDir() + "/R/index.db")) {
+    rows.emplace(row.uid, row.size);
+  }
+  EXPECT_EQ(rows, (std::set<std::pair<std::string, int64_t>>{{FileCache::uidForKey("hold"), 1},
+                                                            {FileCache::uidForKey("w2"), 10},
+                                                            {FileCache::uidForKey("p"), 60}}));
+}
+
+// A cache writing behind outlives its manager (the response cache is kept by the HTTP engine):
+// the manager's destruction returns once what the cache was given is written, so a manager made
+// next over the folder finds it.
+TEST_F(FileCacheManagerTest, DestructionWaitsForTheCachesWaitingSaves) {
+  auto cache = manager_->getCache("R", FileCache::Writes::kBehind);
+  ASSERT_TRUE(cache);
+  testing::FifoHold hold(manager_->rootDir() + "/R/file/" + FileCache::uidForKey("hold") + "." +
+                         std::to_string(clock_->nowMillis()) + ".tmp");
+  ASSERT_TRUE(hold.made());
+  cache->save("hold", Bytes(1));
+  if (!testing::waitForThreadOnFifo()) {
+    GTEST_SKIP() << "this kernel does not show where a thread waits";
+  }
+  cache->save("x", Bytes(3));
+  const std::string index = manager_->rootDir() + "/R/index.db";
+  auto destroyed = std::async(std::launch::async, [&] { manager_.reset(); });
+  const bool returnedWhileHeld =
+      destroyed.wait_for(std::chrono::milliseconds(200)) == std::future_status::ready;
+  ASSERT_TRUE(hold.release());
+  destroyed.get();
+  EXPECT_FALSE(returnedWhileHeld);
+  std::set<std::string> uids;
+  for (const auto& row : testing::readIndex(index)) uids.insert(row.uid);
+  EXPECT_TRUE(uids.count(FileCache::uidForKey("x")));
 }
 
 // Records the pass on the thread it is called on.

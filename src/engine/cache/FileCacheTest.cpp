@@ -5,11 +5,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <future>
 #include <map>
 #include <set>
+#include <thread>
+#include <tuple>
 #include <vector>
 
 #include "engine/cache/CacheTestSupport.h"
@@ -36,6 +39,212 @@ class FileCacheTest : public ::testing::Test {
   TempHome home_;
   ScopedFakeClock clock_{1700000000000};
 };
+
+// The uids of a cache's rows in the order they were last written.
+std::vector<std::string> uidsInWriteOrder(const std::string& indexPath) {
+  std::vector<std::string> uids;
+  Database db;
+  if (db.open(indexPath) != SQLITE_OK) return uids;
+  // "insert or replace" gives a replaced row a new rowid.
+  Statement st = db.prepare("select uid from tb_index order by rowid;");
+  while (st.next()) uids.push_back(st.columnString(0));
+  return uids;
+}
+
+class WritingBehindTest : public FileCacheTest {
+ protected:
+  void SetUp() override {
+    cache_ = FileCache::create("R", root(), {}, FileCache::Writes::kBehind);
+    ASSERT_TRUE(cache_);
+  }
+  // Holds the writer in the save of `key` (a FIFO where its temporary file goes), made now.
+  std::unique_ptr<testing::FifoHold> holdWriter(const std::string& key) {
+    auto hold = std::make_unique<testing::FifoHold>(
+        root() + "/R/file/" + FileCache::uidForKey(key) + "." +
+        std::to_string(clock_->nowMillis()) + ".tmp");
+    EXPECT_TRUE(hold->made());
+    EXPECT_TRUE(cache_->save(key, bytesOf("held")));
+    return hold;
+  }
+
+  std::shared_ptr<FileCache> cache_;
+};
+
+// With the writer held in one save: a load of a written key does not wait for it; saves made
+// meanwhile answer at once with their values and count in the totals; then they are written in
+// the order they were first made, a key saved twice once, with its last save.
+TEST_F(WritingBehindTest, LoadsAnswerFromWaitingSavesWrittenInOrderOnce) {
+  ASSERT_TRUE(cache_->save("k", bytesOf("kept")));
+  cache_->flush();
+  auto hold = holdWriter("hold");
+  if (!testing::waitForThreadOnFifo()) {
+    GTEST_SKIP() << "this kernel does not show where a thread waits";
+  }
+  auto load = std::async(std::launch::async, [&] { return cache_->load("k"); });
+  const bool answered = load.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+  if (!answered) hold->release();
+  ASSERT_TRUE(answered);
+  EXPECT_EQ(load.get(), bytesOf("kept"));
+
+  ASSERT_TRUE(cache_->saveEnhanced("a", bytesOf("a1"), 0, 7, 8, std::string("t1"), std::nullopt));
+  ASSERT_TRUE(cache_->save("b", bytesOf("b")));
+  ASSERT_TRUE(cache_->saveEnhanced("a", bytesOf("a2"), 0, 9, 10, std::string("t2"),
+                                   std::string("u2")));
+  ASSERT_TRUE(cache_->save("c", bytesOf("c")));
+  auto expectA2 = [&] {
+    Bytes data;
+    int64_t n1 = 0, n2 = 0;
+    std::string t1, t2;
+    ASSERT_EQ(cache_->loadEnhanced("a", &data, &n1, &n2, &t1, &t2), 0);
+    EXPECT_EQ(data, bytesOf("a2"));
+    EXPECT_EQ(std::make_tuple(n1, n2, t1, t2), std::make_tuple(9, 10, "t2", "u2"));
+  };
+  expectA2();
+  EXPECT_FALSE(fs::exists(filePath("R", "a")));  // not written yet
+  EXPECT_EQ(cache_->getCurrentSize(0), 4 + 4 + 2 + 1 + 1);
+
+  ASSERT_TRUE(hold->release());
+  cache_->flush();
+  EXPECT_EQ(uidsInWriteOrder(indexPath("R")),
+            (std::vector<std::string>{FileCache::uidForKey("k"), FileCache::uidForKey("hold"),
+                                      FileCache::uidForKey("a"), FileCache::uidForKey("b"),
+                                      FileCache::uidForKey("c")}));
+  expectA2();
+  EXPECT_EQ(cache_->getCurrentSize(0), 12);
+  // Nothing but the items lies in the file folder.
+  EXPECT_EQ(std::distance(fs::directory_iterator(root() + "/R/file"), fs::directory_iterator()), 5);
+}
+
+// A cache let go while its writer is held writes what waits before it is gone; a deletion
+// waits for a waiting save of its key instead of being undone by it.
+TEST_F(WritingBehindTest, DestructionWritesWhatWaitsAndDeletionsWaitForIt) {
+  auto hold = holdWriter("hold");
+  if (!testing::waitForThreadOnFifo()) {
+    GTEST_SKIP() << "this kernel does not show where a thread waits";
+  }
+  ASSERT_TRUE(cache_->saveEnhanced("x", bytesOf("x"), 1, 5, 0, std::nullopt, std::nullopt));
+  ASSERT_TRUE(cache_->save("y", bytesOf("y")));
+  std::thread destroyer([&] { cache_.reset(); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the destructor waits
+  ASSERT_TRUE(hold->release());
+  destroyer.join();
+
+  cache_ = FileCache::create("R", root(), {}, FileCache::Writes::kBehind);
+  ASSERT_TRUE(cache_);
+  int64_t n1 = 0;
+  ASSERT_EQ(cache_->loadEnhanced("x", nullptr, &n1, nullptr, nullptr, nullptr), 0);
+  EXPECT_EQ(n1, 5);
+  EXPECT_EQ(cache_->getCurrentSize(1), 1);
+  cache_->save("y", bytesOf("y, again"));
+  cache_->deleteFile("y");
+  cache_->flush();
+  EXPECT_FALSE(cache_->load("y"));
+  EXPECT_FALSE(fs::exists(filePath("R", "y")));
+  EXPECT_EQ(cache_->getCurrentSize(0), 0);  // the held save's FIFO was dropped on opening
+}
+
+// A path look-up of a waiting key, a count and a clean-all step wait for the waiting saves
+// (held here in the first one's file): they answer for what was saved before them.
+TEST_F(WritingBehindTest, PathsCountsAndCleaningWaitForWaitingSaves) {
+  auto hold = holdWriter("hold");
+  if (!testing::waitForThreadOnFifo()) {
+    GTEST_SKIP() << "this kernel does not show where a thread waits";
+  }
+  ASSERT_TRUE(cache_->save("x", bytesOf("x")));
+  auto path = std::async(std::launch::async, [&] { return cache_->getFilePath("x"); });
+  auto count = std::async(std::launch::async, [&] { return cache_->getCachedItemsCount(0); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(hold->release());
+  EXPECT_EQ(path.get(), filePath("R", "x"));
+  EXPECT_EQ(count.get(), 2);
+
+  cache_.reset();
+  cache_ = FileCache::create("R", root(), {}, FileCache::Writes::kBehind);  // held again
+  hold = holdWriter("hold");
+  if (!testing::waitForThreadOnFifo()) GTEST_SKIP() << "the writer was not held again";
+  ASSERT_TRUE(cache_->save("y", bytesOf("y")));
+  auto cleaned = std::async(std::launch::async, [&] { return cache_->cleanBatchItems(0); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  ASSERT_TRUE(hold->release());
+  EXPECT_EQ(cleaned.get(), 3);  // x, the held key and y
+  EXPECT_TRUE(readIndex(indexPath("R")).empty());
+}
+
+// Saves do not pile up in memory without end while the disk does not take them: with more
+// than the writer's limit of bytes waiting, the next save waits for room.
+TEST_F(WritingBehindTest, ASaveWaitsWhileTooManyBytesWait) {
+  auto hold = holdWriter("hold");
+  if (!testing::waitForThreadOnFifo()) {
+    GTEST_SKIP() << "this kernel does not show where a thread waits";
+  }
+  const Bytes big(SlotWriter<int>::kMaxWaitingBytes, 'b');
+  ASSERT_TRUE(cache_->save("big", big));  // room still: only the held save waited
+  auto next = std::async(std::launch::async, [&] { return cache_->save("next", bytesOf("n")); });
+  const bool returnedWhileFull =
+      next.wait_for(std::chrono::milliseconds(200)) == std::future_status::ready;
+  ASSERT_TRUE(hold->release());
+  EXPECT_TRUE(next.get());
+  EXPECT_FALSE(returnedWhileFull);
+  cache_->flush();
+  EXPECT_EQ(cache_->load("big"), big);
+  EXPECT_EQ(cache_->load("next"), bytesOf("n"));
+}
+
+// A replacement that cannot be written is said on the console and takes the replaced item with
+// it: loads answered with the new bytes while they waited, and must not go back to older ones
+// (which an Expires could still call fresh).
+TEST_F(WritingBehindTest, AReplacementThatCannotBeWrittenLeavesNoOlderItem) {
+  ASSERT_TRUE(cache_->saveEnhanced("k", bytesOf("old"), 0, 0, 0, std::string("e1"),
+                                   std::nullopt));
+  ASSERT_TRUE(cache_->save("other", bytesOf("other")));
+  cache_->flush();
+  clock_->advance(5);
+  // A folder where the new temporary file goes: it cannot be written.
+  const std::string temp = root() + "/R/file/" + FileCache::uidForKey("k") + "." +
+                           std::to_string(clock_->nowMillis()) + ".tmp";
+  ASSERT_TRUE(fs::create_directory(temp));
+  ::testing::internal::CaptureStderr();
+  ASSERT_TRUE(cache_->saveEnhanced("k", bytesOf("newer"), 0, 0, 0, std::string("e2"),
+                                   std::nullopt));
+  cache_->flush();
+  EXPECT_NE(::testing::internal::GetCapturedStderr().find("save file failed"), std::string::npos);
+  fs::remove(temp);
+  EXPECT_FALSE(cache_->load("k"));
+  EXPECT_FALSE(fs::exists(filePath("R", "k")));
+  EXPECT_EQ(readIndex(indexPath("R")).size(), 1u);
+  EXPECT_EQ(cache_->getCurrentSize(0), 5);
+  EXPECT_EQ(cache_->load("other"), bytesOf("other"));
+}
+
+// While a key's new file is written, a batch of access times leaves its row alone: had the row
+// taken the stamp of the temporary file (the batch's time), a kill then would have the next
+// opening take the file for a switched row and put the new bytes under the old values.
+TEST_F(WritingBehindTest, AccessTimesLeaveTheRowOfAKeyBeingWrittenAlone) {
+  const int64_t saved = clock_->nowMillis();
+  ASSERT_TRUE(cache_->save("a", bytesOf("a1")));
+  for (int i = 0; i < 49; ++i) ASSERT_TRUE(cache_->save("k" + std::to_string(i), bytesOf("k")));
+  cache_->flush();
+  ASSERT_TRUE(cache_->load("a"));  // an access of "a" waits in the batch
+  clock_->advance(5);
+  testing::FifoHold hold(root() + "/R/file/" + FileCache::uidForKey("a") + "." +
+                         std::to_string(clock_->nowMillis()) + ".tmp");
+  ASSERT_TRUE(hold.made());
+  ASSERT_TRUE(cache_->save("a", bytesOf("a2")));
+  if (!testing::waitForThreadOnFifo()) {
+    GTEST_SKIP() << "this kernel does not show where a thread waits";
+  }
+  for (int i = 0; i < 49; ++i) ASSERT_TRUE(cache_->load("k" + std::to_string(i)));  // the batch
+  std::map<std::string, int64_t> stamps;
+  for (const auto& row : readIndex(indexPath("R"))) stamps[row.uid] = row.lastAccessed;
+  EXPECT_EQ(stamps[FileCache::uidForKey("k0")], clock_->nowMillis());  // the batch was written
+  EXPECT_EQ(stamps[FileCache::uidForKey("a")], saved);
+
+  ASSERT_TRUE(hold.release());
+  cache_->flush();
+  stamps.clear();
+  for (const auto& row : readIndex(indexPath("R"))) stamps[row.uid] = row.lastAccessed;
+  EXPECT_EQ(stamps[FileCache::uidForKey("a")], clock_->nowMillis());
+}
 
 TEST_F(FileCacheTest, StoresItemsWithExtrasUnderTheirMd5Names) {
   auto cache = FileCache::create("HttpCache", root());
@@ -292,14 +501,14 @@ Bytes versionedData(int k, int v) {
 }
 
 // Runs a writer process that saves and replaces items until it is killed after `saves` saves.
-void killWriterAfter(const std::string& dir, int saves, int round) {
+void killWriterAfter(const std::string& dir, int saves, int round, FileCache::Writes writes) {
   int progress[2];
   ASSERT_EQ(pipe(progress), 0);
   pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
     close(progress[0]);
-    auto cache = FileCache::create("C", dir);
+    auto cache = FileCache::create("C", dir, {}, writes);
     if (!cache) _exit(3);
     // Made before the loop so that the kill lands in a save, not in making its data.
     std::vector<Bytes> data;
@@ -309,6 +518,8 @@ void killWriterAfter(const std::string& dir, int saves, int round) {
       // The row carries the version its file should hold, as a response carries its validators.
       cache->saveEnhanced("key" + std::to_string(i % 12), d, 0, d[1], 0,
                           "v" + std::to_string(d[1]), std::nullopt);
+      // Writing behind, every key is on disk once before the kill can land in the writer.
+      if (i == 11) cache->flush();
       char c = 1;
       if (write(progress[1], &c, 1) != 1) _exit(4);
     }
@@ -327,10 +538,12 @@ void killWriterAfter(const std::string& dir, int saves, int round) {
   ASSERT_TRUE(WIFSIGNALED(status));
 }
 
+// Writing at once (even rounds) or behind (odd: the kill lands in the writer thread's work).
 TEST_F(FileCacheTest, KillDuringSavesLeavesEveryRowWithItsOwnCompleteFile) {
   const std::string dir = root();
   for (int round = 0; round < 16; ++round) {
-    killWriterAfter(dir, 20 + round * 7, round % 6);
+    killWriterAfter(dir, 20 + round * 7, round % 6,
+                    round % 2 ? FileCache::Writes::kBehind : FileCache::Writes::kAtOnce);
     auto cache = FileCache::create("C", dir);
     ASSERT_TRUE(cache);
     // Straight after opening, before any load could repair anything: every row names a

@@ -52,7 +52,9 @@ std::shared_ptr<HttpDataEngine> HttpDataEngine::sharedInstance() {
 HttpDataEngine::HttpDataEngine(const std::shared_ptr<FileCacheManager>& manager)
     : manager_(manager) {
   if (!manager) return;
-  rspCache_ = manager->getCache(kResponseCacheName);
+  // A refresh stores every list answer: those writes go to the cache's writer thread, off the
+  // thread that drives the transfers.
+  rspCache_ = manager->getCache(kResponseCacheName, FileCache::Writes::kBehind);
   imgCache_ = manager->getCache(kImageCacheName);
   if (rspCache_) rspCache_->setLimitSize(kResponseCacheLimit);
   if (imgCache_) imgCache_->setLimitSize(kImageCacheLimit);

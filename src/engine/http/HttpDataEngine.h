@@ -2,6 +2,9 @@
 // their Expires, Last-Modified and ETag, go to the file cache "HttpCache" (30 MiB), keyed by
 // user (the guest "wayfarers" when none) + absolute URL + POST body; downloaded files (images
 // and other GET downloads) go to the file cache "ImageCache" (200 MiB), keyed by URL.
+// The response cache writes behind (FileCache::Writes::kBehind): storing an answer returns at
+// once and a look-up sees it at once; its file is written on the cache's writer thread. The
+// image cache writes at once (callers ask for the file's path right after storing it).
 //
 // sharedInstance() is made on first use over the global FileCacheManager (and made again when
 // that manager has been replaced). Thread-safe: it relies on the file caches' own locks.
@@ -42,8 +45,9 @@ class HttpDataEngine {
   // The response cache key: user (or the guest) + URL + (POST only) the body.
   static std::string cacheKey(const std::optional<std::string>& user, const UrlRequest& request);
 
-  // Stores an answer with its validators; item type 1 for an offline download. False for a
-  // missing request, URL or response, a method other than GET or POST, or a failed write.
+  // Stores an answer with its validators (queued for the writer thread); item type 1 for an
+  // offline download. False for a missing request, URL or response, or a method other than GET
+  // or POST.
   bool createCacheForUser(const std::optional<std::string>& user, const UrlRequest* request,
                           const HttpResponse* response, bool offlineDownloadItem);
   // Stores a downloaded file of a GET. False for a missing request, URL or data, another

@@ -21,7 +21,9 @@
 #include <vector>
 
 #include "common/CommInfo.h"
+#include "engine/cache/CacheTestSupport.h"
 #include "engine/cache/ColumnCache.h"
+#include "engine/cache/FileCacheManager.h"
 #include "engine/core/DESettings.h"
 #include "engine/core/EngineTestSupport.h"
 #include "engine/core/UrlManager.h"
@@ -49,12 +51,14 @@
 #include "common/ServiceHosts.h"
 #include "platform/sqlite/Database.h"
 #include "store/EntryPersistenter.h"
+#include "testing/XmlWellFormedness.h"
 
 namespace zu {
 namespace {
 
 using testing::EngineFixture;
 using testing::ServiceUrlProbeTask;
+using testing::readIndex;
 
 std::string sampleDocument(const std::string& name) {
   std::ifstream in(std::string(ZU_SOURCE_DIR) + "/tools/sample-service/documents/" + name);
@@ -715,6 +719,27 @@ TEST_F(RefreshKillTest, AKilledRefreshLosesNothingOfTheReadersAndTearsNoRow) {
             kEntryKindNewsSummary);
         EXPECT_TRUE(list && list->entrys() && !list->entrys()->empty()) << file;
       }
+    }
+    // The response cache, written behind by its own thread in the child: once opened (which
+    // finishes or drops a save the kill cut short), every row has a whole file of its size, and
+    // every kept answer is a whole document.
+    auto responses = FileCache::create(
+        HttpDataEngine::kResponseCacheName,
+        (Paths::caches() / FileCacheManager::kRootFolderName).string());
+    ASSERT_TRUE(responses);
+    const auto kept = readIndex(std::filesystem::path(responses->fileDirectory())
+                                    .parent_path()
+                                    .append(FileCache::kIndexFileName)
+                                    .string());
+    EXPECT_FALSE(kept.empty()) << "round " << round;
+    for (const auto& row : kept) {
+      auto body = FileUtil::readFile(responses->fileDirectory() + "/" + row.uid);
+      ASSERT_TRUE(body) << "round " << round;
+      EXPECT_EQ(static_cast<int64_t>(body->size()), row.size) << "round " << round;
+      EXPECT_EQ(XmlWellFormedness::namespaceFaults(
+                    std::string_view(reinterpret_cast<const char*>(body->data()), body->size())),
+                "")
+          << "round " << round;
     }
   }
 }
