@@ -23,10 +23,12 @@ std::string SampleArticles::withCommands(std::string entry, const std::string& i
   if (const size_t end = entry.find("]]></content>"); end != std::string::npos) entry.insert(end, additions);
   const size_t close = entry.rfind("</entry>");
   if (close != std::string::npos) {
-    entry.insert(close, "  <vesk:image_category type=\"image/png\" href=\"" + base + "/img/" + id +
-                            "-cover.png\" width=\"320\" height=\"240\" seq=\"1\"/>\n  "
-                            "<vesk:image_category type=\"image/png\" href=\"" + picture +
-                            "\" width=\"280\" height=\"120\" seq=\"2\"/>\n  ");
+    // Each picture names its full-size address too, which the picture viewer downloads.
+    const std::string cover = base + "/img/" + id + "-cover.png";
+    entry.insert(close, "  <vesk:image_category type=\"image/png\" href=\"" + cover + "\" a_href=\"" + cover +
+                            "\" width=\"320\" height=\"240\" seq=\"1\"/>\n  "
+                            "<vesk:image_category type=\"image/png\" href=\"" + picture + "\" a_href=\"" +
+                            picture + "\" width=\"280\" height=\"120\" seq=\"2\"/>\n  ");
   }
   return entry;
 }
