@@ -281,10 +281,6 @@ class EngineFixture : public ::testing::Test {
     ServiceHosts::setAllHosts(std::nullopt);
     service_.stop();
     Bundle::resetMainBundleForTesting();
-    // Results this test's tasks left queued on the main loop (an observer's finish is due
-    // 0.1 s later) would otherwise reach the next test, whose new engine numbers its tasks
-    // from 1 again: a listener for task 5 there would take them for its own.
-    RunLoop::main()->discardQueued();
   }
 
   void writeBundleFile(const std::string& name, const std::string& bytes) {

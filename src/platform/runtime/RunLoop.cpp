@@ -294,21 +294,6 @@ void RunLoop::stop() {
   impl_->wake();
 }
 
-void RunLoop::discardQueued() {
-  std::vector<std::shared_ptr<Waiter>> waiters;
-  std::map<Impl::Key, Impl::Item> dropped;  // destroyed unlocked: captures may post again
-  {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    dropped.swap(impl_->queue);
-    impl_->delayedDue.clear();
-  }
-  for (auto& [key, item] : dropped) {
-    if (item.waiter) waiters.push_back(std::move(item.waiter));
-  }
-  dropped.clear();
-  for (auto& w : waiters) w->finish(Waiter::State::Failed);
-}
-
 bool RunLoop::isStopped() const {
   std::lock_guard<std::mutex> lock(impl_->mutex);
   return impl_->stopped;

@@ -83,10 +83,6 @@ class RunLoop : public std::enable_shared_from_this<RunLoop> {
   bool isCurrent() const;
   // Makes a blocked loop look at its queue and watches again (harmless when not blocked).
   void wakeUp();
-  // Drops every queued task (plain and delayed) without running it; a postAndWait caller
-  // learns false. The loop stays usable. For tests that share the main loop: what one test
-  // left queued (a result due in 0.1 s) must not reach the next test's listeners.
-  void discardQueued();
 
   // Watches `fd` for readability and/or writability; `callback` runs on the loop's thread
   // while the loop is turned. Returns an id for updateFd/unwatchFd. The caller keeps owning

@@ -143,31 +143,6 @@ TEST_F(RunLoopTest, CancelRemovesOnlyPendingDelayedTasks) {
   EXPECT_FALSE(loop->cancel(ty)) << "a task that already ran cannot be cancelled";
 }
 
-TEST_F(RunLoopTest, DiscardQueuedDropsPlainAndDelayedTasksAndTheLoopGoesOn) {
-  auto clock = FakeClock::install();
-  auto loop = RunLoop::current();
-  int ran = 0;
-  loop->post([&] { ++ran; });
-  const RunLoop::Token delayed = loop->postDelayed(0.1, [&] { ++ran; });
-  // A dropped task's captures go at once; what they post as they go is a new post and runs.
-  struct PostsWhenDropped {
-    std::shared_ptr<RunLoop> loop;
-    int* ran;
-    ~PostsWhenDropped() { loop->post([r = ran] { ++*r; }); }
-  };
-  auto witness = std::make_shared<PostsWhenDropped>(PostsWhenDropped{loop, &ran});
-  loop->post([witness] {});
-  witness.reset();
-  loop->discardQueued();
-  EXPECT_FALSE(loop->cancel(delayed)) << "a dropped task cannot be cancelled";
-  clock->advance(1);
-  drain();
-  EXPECT_EQ(ran, 1) << "only the post made while dropping runs";
-  loop->postDelayed(0.5, [&] { ++ran; });
-  clock->advance(1);
-  ASSERT_TRUE(turnUntil([&] { return ran == 2; }));
-}
-
 TEST_F(RunLoopTest, StopWakesBlockedLoopAndIsFinal) {
   std::promise<void> returned;
   auto worker = Thread::start("blocked", [&] {
