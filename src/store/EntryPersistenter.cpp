@@ -638,14 +638,19 @@ bool EntryPersistenter::setEntryLastCacheTime(const Text& entryId, int64_t time)
 }
 
 int64_t EntryPersistenter::getEntryLastCacheTime(const Text& entryId) {
+  return findEntryLastCacheTime(entryId).value_or(0);
+}
+
+std::optional<int64_t> EntryPersistenter::findEntryLastCacheTime(const Text& entryId) {
   Text user = CommInfo::getUsername();
   std::lock_guard<std::mutex> lock(*databaseCondition_);
   Statement* s = statement(kGetSourceSavedTime);
-  if (!s) return 0;
+  if (!s) return std::nullopt;
   StatementUse use(s);
   s->bind(1, entryId);
   s->bind(2, user);
-  return s->next() ? s->columnInt64(0) : 0;
+  if (!s->next()) return std::nullopt;
+  return s->columnInt64(0);
 }
 
 std::shared_ptr<Entry> EntryPersistenter::parseRow(Statement& row) const {

@@ -136,6 +136,9 @@ class EntryPersistenter : public LatestSummaryIdSource {
   // id is missing or not stored.
   bool setEntryLastCacheTime(const Text& entryId, int64_t time);
   int64_t getEntryLastCacheTime(const Text& entryId);
+  // The same time (0 when none was recorded), or nullopt when the row does not exist: one query
+  // where isEntryExist and getEntryLastCacheTime would make two.
+  std::optional<int64_t> findEntryLastCacheTime(const Text& entryId);
 
   // What one column refresh changes in the column's row. Each part left empty stays as stored.
   struct ColumnRefresh {

@@ -389,6 +389,12 @@ TEST_F(EntryPersistenterTest, UpdatesByIdAndByKey) {
   EXPECT_EQ(subs->allocReadEntry(std::string("x"))->title(), "Inner");
 
   EXPECT_FALSE(subs->setEntryLastCacheTime(std::string("missing"), 5));
+  // A stored row answers its time (0 when none is recorded); a missing row answers none.
+  EXPECT_EQ(subs->findEntryLastCacheTime(std::string("missing")), std::nullopt);
+  ASSERT_TRUE(subs->setEntryLastCacheTime(std::string("x"), 0));
+  EXPECT_EQ(subs->findEntryLastCacheTime(std::string("x")), std::optional<int64_t>(0));
+  ASSERT_TRUE(subs->setEntryLastCacheTime(std::string("x"), 9));
+  EXPECT_EQ(subs->findEntryLastCacheTime(std::string("x")), std::optional<int64_t>(9));
   EXPECT_FALSE(subs->setBookLastUpdatedTime(std::nullopt, 5));
   EXPECT_TRUE(subs->setBookLastUpdatedTime(std::string("x"), -12));
   EXPECT_EQ(subs->getBookLastUpdatedTime(std::string("x")), -12);

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <utility>
 #include <filesystem>
 #include <fstream>
 
@@ -177,7 +178,7 @@ void HttpEngine::reset() {
   }
   urlResponse_.reset();
   cachedCopy_.reset();
-  standInCopy_.reset();
+  standInSource_ = nullptr;
   request_.clear();  // a fresh request that keeps its storage for the next exchange
   loginingName_.reset();
   loginingPassword_.reset();
@@ -329,8 +330,9 @@ bool HttpEngine::prepareRequest(const std::string& url, bool setTimeout) {
 
   if ((state_ == kStateGet || state_ == kStatePost) && cacheEnabled_) {
     if (auto cache = HttpDataEngine::sharedInstance()) {
+      const StandInSource standIn = std::exchange(standInSource_, nullptr);
       auto copy = cache->cachedResponseForUser(cacheUser_, &request_);
-      if (!copy) copy = std::move(standInCopy_);
+      if (!copy && standIn) copy = standIn();
       if (copy) {
         copy->setRequestUrl(url);
         cachedCopy_ = copy;

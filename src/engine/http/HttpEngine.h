@@ -45,6 +45,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -148,10 +149,14 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   // is reported as the failure it is.
   bool cacheEnabled() const { return cacheEnabled_; }
   void setCacheEnabled(bool enabled) { cacheEnabled_ = enabled; }
-  // A copy of an earlier answer that the caller kept itself (never fresh), for this operation
-  // only: when the response cache holds no copy of the request, this one stands in for it, so
-  // its validators go with the request and a 304 delivers it. Ignored with the cache off.
-  void setStandInCopy(std::shared_ptr<CachedHttpResponse> copy) { standInCopy_ = std::move(copy); }
+  // Where a copy of an earlier answer that the caller kept itself (never fresh) comes from, for
+  // this operation only: when the response cache holds no copy of the request, the source is
+  // called (on this engine's thread, at most once) and what it gives stands in for the cached
+  // copy, so its validators go with the request and a 304 delivers it. Not called when the
+  // response cache answers (an unchanged refresh reads its kept page only once), nor with the
+  // cache off. The source may give null (nothing kept).
+  using StandInSource = std::function<std::shared_ptr<CachedHttpResponse>()>;
+  void setStandInSource(StandInSource source) { standInSource_ = std::move(source); }
   // Deliver the cached copy when the connection fails (default YES).
   bool useCacheIfFail() const { return useCacheIfFail_; }
   void setUseCacheIfFail(bool use) { useCacheIfFail_ = use; }
@@ -250,7 +255,7 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   std::shared_ptr<HttpResponse> urlResponse_;
   // The copy found in the cache before sending (what a 304 or a failed connection delivers).
   std::shared_ptr<CachedHttpResponse> cachedCopy_;
-  std::shared_ptr<CachedHttpResponse> standInCopy_;
+  StandInSource standInSource_;
   bool cacheEnabled_ = true;
   bool shouldCache_ = true;
   bool useCacheIfFail_ = true;

@@ -115,7 +115,8 @@ void UpdateColumnInnerTask::onColumnReply(const std::shared_ptr<HttpResponse>& r
   auto engine = gDataEngine();
   auto store = TaskUtil::subscriptions();
   const auto& id = latest->entryId();
-  if (store && store->isEntryExist(id) && store->getEntryLastCacheTime(id) != latest->updated()) {
+  const auto recorded = store ? store->findEntryLastCacheTime(id) : std::nullopt;
+  if (recorded && *recorded != latest->updated()) {
     // The row is rewritten with the rest of the refresh's changes, in one commit at the end.
     contentChanged_ = true;
     rewriteRow_ = true;
@@ -157,17 +158,23 @@ void UpdateColumnInnerTask::onColumnReply(const std::shared_ptr<HttpResponse>& r
 void UpdateColumnInnerTask::askFirstPage(const std::optional<std::string>& columnId,
                                          const std::optional<std::string>& href) {
   // The page kept in the column cache, with its validators, stands in for a response-cache copy
-  // that was dropped (size limit, restart), so the list is still asked conditionally.
+  // that was dropped (size limit, restart), so the list is still asked conditionally. It is read
+  // only when the response cache has no copy: an unchanged refresh reads one kept page, not two.
   auto engine = gDataEngine();
-  const auto& cache = engine ? engine->getColumnCache() : nullptr;
-  if (auto validators = cache ? cache->loadFirstPageValidators(columnId, href) : std::nullopt) {
-    if (auto page = cache->loadFirstPage(columnId, href)) {
+  if (engine && engine->getColumnCache()) {
+    std::weak_ptr<ColumnCache> kept = engine->getColumnCache();
+    httpEngine()->setStandInSource([kept, columnId, href]() -> std::shared_ptr<CachedHttpResponse> {
+      auto cache = kept.lock();
+      auto validators = cache ? cache->loadFirstPageValidators(columnId, href) : std::nullopt;
+      if (!validators) return nullptr;
+      auto page = cache->loadFirstPage(columnId, href);
+      if (!page) return nullptr;
       auto copy = std::make_shared<CachedHttpResponse>();
       copy->setResponseBody(std::move(*page));
       copy->setEtag(validators->etag);
       copy->setLastModified(validators->lastModified);
-      httpEngine()->setStandInCopy(std::move(copy));
-    }
+      return copy;
+    });
   }
   httpEngine()->get(href);
 }
