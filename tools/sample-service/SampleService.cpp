@@ -297,6 +297,9 @@ bool SampleService::start(int port) {
   // waits for the client's delayed acknowledgement of the head, some 20–40 ms on loopback, which
   // every answer of a burst would pay. A real service answers without that wait.
   server_->set_tcp_nodelay(true);
+  // A service keeps a busy client's connection open; the server's default closes it after 5
+  // requests, and a refresh of a hundred columns would open one every few requests.
+  server_->set_keep_alive_max_count(1000);
   auto handler = [this](const httplib::Request& req, httplib::Response& res) {
     Request request;
     request.method = req.method;
@@ -502,20 +505,24 @@ std::vector<std::string> SampleService::favorites() const {
 }
 
 std::optional<std::string> SampleService::document(const std::string& name) const {
-  std::string body;
+  std::optional<std::string> body;
   {
     std::lock_guard guard(lock_);
-    if (auto it = documentOverrides_.find(name); it != documentOverrides_.end()) body = it->second;
+    if (auto it = documentOverrides_.find(name); it != documentOverrides_.end() && !it->second.empty()) {
+      body = it->second;
+      replaceAll(*body, "{base}", baseUrl());
+      return body;
+    }
+    if (auto it = documentFiles_.find(name); it != documentFiles_.end()) return it->second;
   }
-  if (body.empty()) {
-    std::ifstream in(documentsDir_ + "/" + name, std::ios::binary);
-    if (!in) return std::nullopt;
+  if (std::ifstream in(documentsDir_ + "/" + name, std::ios::binary); in) {
     std::ostringstream text;
     text << in.rdbuf();
     body = text.str();
+    replaceAll(*body, "{base}", baseUrl());
   }
-  replaceAll(body, "{base}", baseUrl());
-  return body;
+  std::lock_guard guard(lock_);
+  return documentFiles_.emplace(name, std::move(body)).first->second;
 }
 
 std::optional<std::string> SampleService::picture(const std::string& name) const {
@@ -782,13 +789,30 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.body = entriesFeed("favorites", "我的收藏", items, favoriteCount());
   } else if (auto generated = middle(path, "/col/gen-", ".atom");
              generated && generatedCount("gen-" + *generated, "gen-")) {
+    // Built once per list: a list never changes, and a refresh asks for it again and again.
     const Generated column = *generatedCount("gen-" + *generated, "gen-");
-    std::vector<std::string> entries;
-    for (int i = 1; i <= column.count; ++i) {
-      entries.push_back(generatedArticleEntry("gen-" + column.suffix + "-" + std::to_string(i),
-                                              baseUrl(), false));
+    std::unique_lock guard(lock_);
+    auto kept = generatedLists_.find(column.suffix);
+    if (kept == generatedLists_.end()) {
+      guard.unlock();
+      std::vector<std::string> entries;
+      for (int i = 1; i <= column.count; ++i) {
+        entries.push_back(generatedArticleEntry("gen-" + column.suffix + "-" + std::to_string(i),
+                                                baseUrl(), false));
+      }
+      std::string feed = entriesFeed("col-gen-" + column.suffix, "generated", entries);
+      std::string etag = etagOf(feed);
+      guard.lock();
+      kept = generatedLists_.emplace(column.suffix, std::make_pair(std::move(feed), std::move(etag))).first;
     }
-    reply.body = entriesFeed("col-gen-" + column.suffix, "generated", entries);
+    const auto& [feed, etag] = kept->second;
+    reply.headers.emplace_back("ETag", etag);
+    auto match = request.headers.find("if-none-match");
+    if (match != request.headers.end() && match->second == etag) {
+      reply.status = 304;
+    } else {
+      reply.body = feed;
+    }
   } else if (path == "/covers.atom") {
     fromDocument("covers.xml");
   } else if (auto column = middle(path, "/col/", ".atom")) {
@@ -982,7 +1006,9 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.contentType = "text/plain";
   }
 
-  if (reply.status == 200 && request.method == "GET") {
+  const bool tagged = std::any_of(reply.headers.begin(), reply.headers.end(),
+                                  [](const auto& header) { return header.first == "ETag"; });
+  if (reply.status == 200 && request.method == "GET" && !tagged) {
     const std::string etag = etagOf(reply.body);
     reply.headers.emplace_back("ETag", etag);
     auto match = request.headers.find("if-none-match");

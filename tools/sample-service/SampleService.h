@@ -174,6 +174,11 @@ class SampleService {
   std::vector<Request> requests_;
   std::map<std::string, int> statusForPath_;
   std::map<std::string, std::string> documentOverrides_;
+  // The documents folder's files as read the first time they were asked for (the folder does
+  // not change while the service runs), and each generated list's feed with its ETag: the
+  // answers of a refresh are then made without touching the disk or building a list again.
+  mutable std::map<std::string, std::optional<std::string>> documentFiles_;
+  mutable std::map<std::string, std::pair<std::string, std::string>> generatedLists_;
   std::map<std::string, int> loginRefusals_;
   std::map<std::string, int> responseDelays_;
   int inFlight_ = 0;

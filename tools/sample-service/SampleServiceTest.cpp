@@ -348,6 +348,34 @@ TEST_F(SampleServiceTest, GeneratedColumnCopiesListTheirOwnArticles) {
   auto original = VESKAtomParser::allocParseFeed(get("/col/gen-3.atom"), kEntryKindNewsSummary);
   ASSERT_TRUE(original && original->entrys() && original->entrys()->size() == 3);
   EXPECT_EQ(original->entrys()->at(0)->entryId(), "gen-3-1");
+
+  // A list is made once and answered again as it was: the same bytes and ETag, a 304 for it.
+  auto first = client_->Get("/col/gen-3.atom");
+  auto second = client_->Get("/col/gen-3.atom");
+  ASSERT_TRUE(first && second);
+  EXPECT_EQ(second->body, first->body);
+  const std::string etag = first->get_header_value("ETag");
+  EXPECT_EQ(second->get_header_value("ETag"), etag);
+  auto unchanged = client_->Get("/col/gen-3.atom", httplib::Headers{{"If-None-Match", etag}});
+  ASSERT_TRUE(unchanged);
+  EXPECT_EQ(unchanged->status, 304);
+  EXPECT_TRUE(unchanged->body.empty());
+  EXPECT_EQ(unchanged->get_header_value("ETag"), etag);
+  auto other = client_->Get("/col/gen-3-1000.atom", httplib::Headers{{"If-None-Match", etag}});
+  ASSERT_TRUE(other);
+  EXPECT_EQ(other->status, 200);
+  EXPECT_NE(other->get_header_value("ETag"), etag);
+}
+
+// Documents are read from the folder once; a document set in place of one read already is
+// served from then on, and restored when cleared.
+TEST_F(SampleServiceTest, SetDocumentsReplaceDocumentsAlreadyRead) {
+  const std::string kept = get("/covers.atom");
+  ASSERT_NE(kept.find("<feed"), std::string::npos);
+  service_.setDocument("covers.xml", std::string("<feed><id>{base}/replaced</id></feed>"));
+  EXPECT_EQ(get("/covers.atom"), "<feed><id>" + service_.baseUrl() + "/replaced</id></feed>");
+  service_.setDocument("covers.xml", std::nullopt);
+  EXPECT_EQ(get("/covers.atom"), kept);
 }
 
 // A delayed answer's request is on record while the answer still waits.

@@ -27,7 +27,8 @@ std::string md5Of(const std::string& text) { return Md5::encode(text).value_or(s
 ColumnCache::ColumnCache(std::shared_ptr<EntryPersistenter> subscriptions)
     : rootPath_((Paths::caches() / kFolderName).string()),
       subscriptions_(std::move(subscriptions)),
-      writer_(kWriterThreadName, [this](const std::string&, const Pending& job) { write(job); }) {}
+      writer_(kWriterThreadName,
+              [this](const std::string& slot, const Pending& job) { write(slot, job); }) {}
 
 ColumnCache::~ColumnCache() = default;
 
@@ -50,7 +51,12 @@ std::string ColumnCache::getPath(const std::string& columnId, const std::string&
 void ColumnCache::deleteOldFile(const std::string& columnId, const std::string& prefix) {
   flush();
   std::lock_guard files(fileLock_);
-  deleteOldFileLocked(folderOf(columnId), prefix, std::string());
+  const std::string folder = folderOf(columnId);
+  {
+    std::lock_guard kept(keptLock_);
+    kept_.erase(folder);
+  }
+  deleteOldFileLocked(folder, prefix, std::string());
 }
 
 void ColumnCache::deleteOldFileLocked(const std::string& folder, const std::string& prefix,
@@ -85,20 +91,68 @@ void ColumnCache::enqueue(Pending pending) {
   writer_.put(slot, std::move(pending), bytes);
 }
 
-void ColumnCache::write(const Pending& job) {
+void ColumnCache::write(const std::string& slot, const Pending& job) {
   std::lock_guard files(fileLock_);
   std::error_code ec;
   fs::create_directories(job.folder, ec);
+  const bool firstPage = std::string_view(job.prefix) == kFirstPagePrefix;
   // A page that could not be written keeps the validators of the page still there.
-  if (!replaceFile(job.folder, job.path, *job.data, job.prefix)) return;
-  if (std::string_view(job.prefix) != kFirstPagePrefix) return;
+  if (!replaceFile(job.folder, job.path, *job.data, job.prefix)) {
+    if (firstPage) noteWritten(slot, job, false);
+    return;
+  }
+  if (!firstPage) return;
   // The page first: after a kill between the two, the validators kept are those of the page
   // before, never newer than the page (a 304 to newer validators would deliver an older page).
+  bool written = true;
   if (job.validators) {
-    replaceFile(job.folder, job.validatorsPath, *job.validators, kValidatorsPrefix);
+    written = replaceFile(job.folder, job.validatorsPath, *job.validators, kValidatorsPrefix);
   } else {
     deleteOldFileLocked(job.folder, kValidatorsPrefix, std::string());
   }
+  noteWritten(slot, job, written);
+}
+
+namespace {
+// A strong ETag names the bytes themselves; a weak one ("W/...") only an equivalent page.
+bool isStrong(const std::optional<std::string>& etag) {
+  return etag && !etag->empty() && etag->rfind("W/", 0) != 0;
+}
+}  // namespace
+
+void ColumnCache::noteWritten(const std::string& slot, const Pending& job, bool written) {
+  std::lock_guard kept(keptLock_);
+  // Only the slot's latest save describes what the folder will hold; a newer one still waits.
+  if (written && isStrong(job.validatorValues.etag) && writer_.pending(slot).get() == &job) {
+    kept_[job.folder] = Kept{job.path, job.validatorValues, job.data->size()};
+  } else {
+    kept_.erase(job.folder);
+  }
+}
+
+std::optional<ColumnCache::Kept> ColumnCache::keptFirstPage(const std::string& folder,
+                                                             const std::string& path) {
+  std::lock_guard kept(keptLock_);
+  auto it = kept_.find(folder);
+  if (it == kept_.end() || it->second.path != path ||
+      writer_.pending(folder + "/" + kFirstPagePrefix)) {
+    return std::nullopt;
+  }
+  // The file is still there as written (nothing else in the process removes it, but the folder
+  // is the user's too).
+  std::error_code ec;
+  const auto size = fs::file_size(path, ec);
+  if (ec || size != it->second.size) return std::nullopt;
+  return it->second;
+}
+
+std::optional<ColumnCache::Validators> ColumnCache::knownFirstPage(const Text& columnId,
+                                                                   const Text& url) {
+  if (!columnId || !url || columnId->empty() || url->empty()) return std::nullopt;
+  const std::string folder = folderOf(*columnId);
+  auto kept = keptFirstPage(folder, folder + "/" + kFirstPagePrefix + md5Of(*url));
+  if (!kept) return std::nullopt;
+  return kept->validators;
 }
 
 void ColumnCache::flush() { writer_.flush(); }
@@ -167,11 +221,21 @@ void ColumnCache::saveFirstPage(const Text& columnId, const Text& url, const Byt
   pending.prefix = kFirstPagePrefix;
   const std::string digest = md5Of(*url);
   pending.path = pending.folder + "/" + kFirstPagePrefix + digest;
+  if (isStrong(validators.etag)) {
+    auto kept = keptFirstPage(pending.folder, pending.path);
+    if (kept && kept->validators == validators && kept->size == data.size()) return;
+  }
+  {
+    // From this save until the writer has run it, the folder's page is not known.
+    std::lock_guard kept(keptLock_);
+    kept_.erase(pending.folder);
+  }
   pending.data = std::make_shared<const Bytes>(data);
   pending.validatorsPath = pending.folder + "/" + kValidatorsPrefix + digest;
   if (validators.etag || validators.lastModified) {
     pending.validators = std::make_shared<const Bytes>(validatorsText(validators));
   }
+  pending.validatorValues = validators;
   enqueue(std::move(pending));
 }
 
@@ -233,6 +297,10 @@ void ColumnCache::clean() {
   }
   flush();
   std::lock_guard files(fileLock_);
+  {
+    std::lock_guard kept(keptLock_);
+    kept_.clear();
+  }
   for (const fs::path& path : FileUtil::listFolder(rootPath_)) {
     if (valid.count(path.filename().string())) continue;
     std::error_code ec;

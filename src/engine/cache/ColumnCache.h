@@ -18,7 +18,12 @@
 // thumbnail) that pile up while the writer is busy are written once, the latest, in the slot's
 // place in the queue (behind the others when the slot was being written). A save whose bytes equal
 // the file already kept for that URL writes nothing, so an unchanged answer (a 304 delivering the
-// kept copy) costs no disk work. Everything here is a copy of what the service sends again, so
+// kept copy) costs no disk work. The cache remembers, per column, the first page its writer last
+// wrote or found kept under a strong ETag (knownFirstPage): a page saved again under the same
+// validators and size is not even handed to the writer (nothing waits for the slot, and the file
+// is still there with that size), since under a strong ETag the service sends the same bytes; an
+// unchanged refresh then neither copies the page nor has the writer read the file back. That
+// memory is the process's own: after a restart each page is compared on disk again. Everything here is a copy of what the service sends again, so
 // files are replaced atomically (write, rename, then the slot's other files go) without waiting for
 // the disk: kill -9 leaves the old file or the new one, or loses saves not yet written; a power cut
 // may lose the newest files. Either way the next refresh fetches them again. A page is written
@@ -31,6 +36,7 @@
 // Failures are silent (a console line for a failed write); nothing is thrown.
 #pragma once
 
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -87,6 +93,10 @@ class ColumnCache {
   std::optional<Bytes> loadFirstPage(const Text& columnId, const Text& url);
   // The validators kept with the first page of that URL; nullopt when there are none.
   std::optional<Validators> loadFirstPageValidators(const Text& columnId, const Text& url);
+  // Without reading a file: the validators (a strong ETag) of the first page of that URL when
+  // this cache wrote or found it itself and nothing changed it since (no save waits, the file is
+  // there with its size), so a save of a page under them would change nothing; else nullopt.
+  std::optional<Validators> knownFirstPage(const Text& columnId, const Text& url);
   std::optional<Bytes> loadCover(const Text& columnId, const Text& url);
   std::optional<Bytes> loadCoverThumbnail(const Text& columnId, const Text& url);
 
@@ -104,6 +114,14 @@ class ColumnCache {
     // First pages only: the validators file's path and text; no text removes the old file.
     std::string validatorsPath;
     std::shared_ptr<const Bytes> validators;
+    Validators validatorValues;
+  };
+  // The first page the writer last wrote (or found kept) in a column's folder, under a strong
+  // ETag: its path, validators and size.
+  struct Kept {
+    std::string path;
+    Validators validators;
+    size_t size = 0;
   };
   // A slot's state seen by a load: pending when a save is not written yet.
   struct SlotView {
@@ -116,7 +134,12 @@ class ColumnCache {
   std::string folderOf(const std::string& columnId) const;
   void enqueue(Pending pending);
   SlotView pendingView(const std::string& folder, const char* prefix, const std::string& path);
-  void write(const Pending& job);
+  void write(const std::string& slot, const Pending& job);
+  // The first page `path` of `folder` as the writer last left it, when that is known and still
+  // so (see knownFirstPage).
+  std::optional<Kept> keptFirstPage(const std::string& folder, const std::string& path);
+  // After the writer ran `job` (`written`: page and validators are on disk as the job says).
+  void noteWritten(const std::string& slot, const Pending& job, bool written);
   // Replaces the prefix's file in `folder` with `data` under `path` unless it already holds
   // those bytes; false when the new file could not be written (the old ones are kept then).
   // Holds fileLock_.
@@ -136,6 +159,9 @@ class ColumnCache {
   // being written is answered from its pending save, so a load never waits for the disk work of
   // another column.
   std::mutex fileLock_;
+  // Column folder -> its kept first page, as the writer last left it (see holdsFirstPage).
+  std::mutex keptLock_;
+  std::map<std::string, Kept> kept_;
   // Slots are folder + "/" + prefix. Last: its thread writes with the fields above.
   SlotWriter<Pending> writer_;
 };
