@@ -179,6 +179,7 @@ void HttpEngine::reset() {
   urlResponse_.reset();
   cachedCopy_.reset();
   standInSource_ = nullptr;
+  standInFirst_ = false;
   request_.clear();  // a fresh request that keeps its storage for the next exchange
   loginingName_.reset();
   loginingPassword_.reset();
@@ -331,8 +332,10 @@ bool HttpEngine::prepareRequest(const std::string& url, bool setTimeout) {
   if ((state_ == kStateGet || state_ == kStatePost) && cacheEnabled_) {
     if (auto cache = HttpDataEngine::sharedInstance()) {
       const StandInSource standIn = std::exchange(standInSource_, nullptr);
-      auto copy = cache->cachedResponseForUser(cacheUser_, &request_);
-      if (!copy && standIn) copy = standIn();
+      const bool standInFirst = std::exchange(standInFirst_, false);
+      std::shared_ptr<CachedHttpResponse> copy = standIn && standInFirst ? standIn() : nullptr;
+      if (!copy) copy = cache->cachedResponseForUser(cacheUser_, &request_);
+      if (!copy && standIn && !standInFirst) copy = standIn();
       if (copy) {
         copy->setRequestUrl(url);
         cachedCopy_ = copy;

@@ -154,9 +154,14 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   // called (on this engine's thread, at most once) and what it gives stands in for the cached
   // copy, so its validators go with the request and a 304 delivers it. Not called when the
   // response cache answers (an unchanged refresh reads its kept page only once), nor with the
-  // cache off. The source may give null (nothing kept).
+  // cache off. The source may give null (nothing kept). With `first`, the source is asked before
+  // the response cache, which is read only when it gives null: a caller that knows what it holds
+  // spares the look-up (its copy may even come without a body, when a 304 needs none).
   using StandInSource = std::function<std::shared_ptr<CachedHttpResponse>()>;
-  void setStandInSource(StandInSource source) { standInSource_ = std::move(source); }
+  void setStandInSource(StandInSource source, bool first = false) {
+    standInSource_ = std::move(source);
+    standInFirst_ = first;
+  }
   // Deliver the cached copy when the connection fails (default YES).
   bool useCacheIfFail() const { return useCacheIfFail_; }
   void setUseCacheIfFail(bool use) { useCacheIfFail_ = use; }
@@ -256,6 +261,7 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   // The copy found in the cache before sending (what a 304 or a failed connection delivers).
   std::shared_ptr<CachedHttpResponse> cachedCopy_;
   StandInSource standInSource_;
+  bool standInFirst_ = false;
   bool cacheEnabled_ = true;
   bool shouldCache_ = true;
   bool useCacheIfFail_ = true;

@@ -463,18 +463,36 @@ TEST_F(ColumnTasksTest, UnchangedRefreshWritesNothingAndKeepsAskingConditionally
   EXPECT_EQ(after.st_mtim.tv_sec, 1000);
   EXPECT_EQ(sqlite3_total_changes(db), changesBefore);
 
-  // The response cache loses its copy (its size limit, say): the kept page stands in.
+  // The column cache knows the page it holds: the list is asked with that page's validators
+  // without the response cache, whose copy (another one here) is not read.
+  const auto validators = cache->loadFirstPageValidators(std::string("col-news"), href);
+  ASSERT_TRUE(validators && validators->etag);
   UrlRequest list;
   list.setUrl(href);
   list.setMethod("GET");
-  responses->deleteFile(HttpDataEngine::cacheKey(HttpEngineUtils::userName(), list));
-  ASSERT_FALSE(HttpDataEngine::sharedInstance()->cachedResponseForUser(
-      HttpEngineUtils::userName(), &list));
+  const std::string key = HttpDataEngine::cacheKey(HttpEngineUtils::userName(), list);
+  ASSERT_TRUE(responses->saveEnhanced(key, Bytes{'x'}, FileCache::kItemTypeNormal, 0, 0,
+                                      std::string("\"other\""), std::nullopt));
   service_.clearRequests();
   EXPECT_EQ(refresh(), std::make_pair(0, false));
   ASSERT_EQ(service_.requestsTo("/col/news.atom").size(), 1u);
-  EXPECT_EQ(service_.requestsTo("/col/news.atom")[0].headers.count("if-none-match"), 1u);
+  EXPECT_EQ(service_.requestsTo("/col/news.atom")[0].headers.at("if-none-match"), validators->etag);
   EXPECT_EQ(cache->loadFirstPage(std::string("col-news"), href), kept);
+
+  // A restart forgets what the column cache knew. With the response cache's copy gone as well
+  // (its size limit, say), the kept page stands in.
+  responses->deleteFile(key);
+  stopEngine();
+  startEngine();
+  ASSERT_FALSE(HttpDataEngine::sharedInstance()->cachedResponseForUser(
+      HttpEngineUtils::userName(), &list));
+  EXPECT_FALSE(engine_->getColumnCache()->knownFirstPage(std::string("col-news"), href));
+  ASSERT_FALSE(catalogue().empty());  // the URL table, as at the home screen's start
+  service_.clearRequests();
+  EXPECT_EQ(refresh(), std::make_pair(0, false));
+  ASSERT_EQ(service_.requestsTo("/col/news.atom").size(), 1u);
+  EXPECT_EQ(service_.requestsTo("/col/news.atom")[0].headers.at("if-none-match"), validators->etag);
+  EXPECT_EQ(engine_->getColumnCache()->loadFirstPage(std::string("col-news"), href), kept);
 
   // A new list is a change again, and its page and validators replace the kept ones.
   std::string articles = sampleDocument("column-news.xml");
@@ -484,10 +502,10 @@ TEST_F(ColumnTasksTest, UnchangedRefreshWritesNothingAndKeepsAskingConditionally
   columns.replace(columns.find("2026-01-05T07:30:00Z", columns.find("<id>col-news</id>")), 20,
                   "2026-01-06T07:30:00Z");
   service_.setDocument("columns.xml", columns);
-  const auto validators = cache->loadFirstPageValidators(std::string("col-news"), href);
+  const auto& restarted = engine_->getColumnCache();
   EXPECT_EQ(refresh(), std::make_pair(0, true));
-  EXPECT_NE(cache->loadFirstPage(std::string("col-news"), href), kept);
-  EXPECT_NE(cache->loadFirstPageValidators(std::string("col-news"), href), validators);
+  EXPECT_NE(restarted->loadFirstPage(std::string("col-news"), href), kept);
+  EXPECT_NE(restarted->loadFirstPageValidators(std::string("col-news"), href), validators);
   EXPECT_EQ(store()->getColumnLastestSummaryId(std::string("col-news")), "art-news-4");
 }
 

@@ -160,7 +160,21 @@ void UpdateColumnInnerTask::askFirstPage(const std::optional<std::string>& colum
   // The page kept in the column cache, with its validators, stands in for a response-cache copy
   // that was dropped (size limit, restart), so the list is still asked conditionally. It is read
   // only when the response cache has no copy: an unchanged refresh reads one kept page, not two.
+  // An unchanged column whose page the column cache knows it holds (written or checked in this
+  // run) asks with that page's validators and reads no copy at all: a 304 then needs no body,
+  // as nothing is parsed or saved.
   auto engine = gDataEngine();
+  if (!contentChanged_ && engine && engine->getColumnCache()) {
+    if (auto known = engine->getColumnCache()->knownFirstPage(columnId, href)) {
+      auto copy = std::make_shared<CachedHttpResponse>();
+      copy->setEtag(known->etag);
+      copy->setLastModified(known->lastModified);
+      knownPage_ = copy;
+      httpEngine()->setStandInSource([copy] { return copy; }, true);
+      httpEngine()->get(href);
+      return;
+    }
+  }
   if (engine && engine->getColumnCache()) {
     std::weak_ptr<ColumnCache> kept = engine->getColumnCache();
     httpEngine()->setStandInSource([kept, columnId, href]() -> std::shared_ptr<CachedHttpResponse> {
@@ -191,6 +205,11 @@ ColumnCache::Validators UpdateColumnInnerTask::validatorsOf(const HttpResponse& 
 }
 
 void UpdateColumnInnerTask::onArticleListReply(const std::shared_ptr<HttpResponse>& response) {
+  if (response == knownPage_) {
+    // A 304 to the validators of the page the column cache holds: nothing to save or compare.
+    downloadCovers();
+    return;
+  }
   auto engine = gDataEngine();
   const auto& id = lastestColumn_->entryId();
   engine->getColumnCache()->saveFirstPage(id, TaskUtil::hrefOf(lastestColumn_->alternatelink()),

@@ -28,6 +28,7 @@
 
 namespace zu {
 
+class CachedHttpResponse;
 class Column;
 class UpdateColumnInnerTaskDelegate;
 
@@ -65,6 +66,9 @@ class UpdateColumnInnerTask : public HttpInnerTask, public DownloadImageInnerTas
   // Store changes held until the refresh ends: the row's rewrite and the newest article id.
   bool rewriteRow_ = false;
   std::optional<std::string> newestSummaryId_;
+  // The body-less copy that asked for the list with the validators of the page the column cache
+  // holds; delivered back, it is a 304 to them.
+  std::shared_ptr<CachedHttpResponse> knownPage_;
   std::shared_ptr<UpdateColumnInnerTaskDelegate> delegate_;
 };
 
