@@ -30,6 +30,8 @@ namespace {
 // Generated reviews of every column, and how many reviews a page holds.
 constexpr int kGeneratedReviews = 20;
 constexpr size_t kReviewsPerPage = 12;
+// Generated lists kept made at once (a benchmark refreshes up to a thousand).
+constexpr size_t kKeptLists = 4096;
 
 constexpr const char* kAtomNamespaces =
     " xmlns=\"http://www.w3.org/2005/Atom\" xmlns:vesk=\"http://www.vesk.com/vesk/1.0\"";
@@ -286,6 +288,12 @@ SampleService::~SampleService() { stop(); }
 
 bool SampleService::start(int port) {
   if (server_) return true;
+  {
+    // What was kept holds the base address of an earlier start.
+    std::lock_guard guard(lock_);
+    documentFiles_.clear();
+    generatedLists_.clear();
+  }
   server_ = std::make_unique<httplib::Server>();
   // Enough workers that a client's parallel downloads are answered side by side. A worker
   // stays with its connection while the connection is kept alive (up to the keep-alive time),
@@ -508,12 +516,13 @@ std::optional<std::string> SampleService::document(const std::string& name) cons
   std::optional<std::string> body;
   {
     std::lock_guard guard(lock_);
-    if (auto it = documentOverrides_.find(name); it != documentOverrides_.end() && !it->second.empty()) {
+    auto it = documentOverrides_.find(name);
+    if (it != documentOverrides_.end() && !it->second.empty()) {
       body = it->second;
       replaceAll(*body, "{base}", baseUrl());
       return body;
     }
-    if (auto it = documentFiles_.find(name); it != documentFiles_.end()) return it->second;
+    if (auto file = documentFiles_.find(name); file != documentFiles_.end()) return file->second;
   }
   if (std::ifstream in(documentsDir_ + "/" + name, std::ios::binary); in) {
     std::ostringstream text;
@@ -789,7 +798,8 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.body = entriesFeed("favorites", "我的收藏", items, favoriteCount());
   } else if (auto generated = middle(path, "/col/gen-", ".atom");
              generated && generatedCount("gen-" + *generated, "gen-")) {
-    // Built once per list: a list never changes, and a refresh asks for it again and again.
+    // Built once per list (a list never changes, and a refresh asks for it again and again), with
+    // its ETag; at most kKeptLists are kept.
     const Generated column = *generatedCount("gen-" + *generated, "gen-");
     std::unique_lock guard(lock_);
     auto kept = generatedLists_.find(column.suffix);
@@ -803,12 +813,14 @@ SampleService::Answer SampleService::answer(const Request& request) {
       std::string feed = entriesFeed("col-gen-" + column.suffix, "generated", entries);
       std::string etag = etagOf(feed);
       guard.lock();
-      kept = generatedLists_.emplace(column.suffix, std::make_pair(std::move(feed), std::move(etag))).first;
+      if (generatedLists_.size() >= kKeptLists) generatedLists_.clear();
+      kept = generatedLists_.emplace(column.suffix, std::make_pair(std::move(feed), std::move(etag)))
+                 .first;
     }
     const auto& [feed, etag] = kept->second;
-    reply.headers.emplace_back("ETag", etag);
     auto match = request.headers.find("if-none-match");
-    if (match != request.headers.end() && match->second == etag) {
+    if (request.method == "GET") reply.headers.emplace_back("ETag", etag);
+    if (request.method == "GET" && match != request.headers.end() && match->second == etag) {
       reply.status = 304;
     } else {
       reply.body = feed;

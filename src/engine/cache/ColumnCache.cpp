@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "common/CommInfo.h"
 #include "common/Md5.h"
 #include "model/entry/Entry.h"
 #include "model/entry/Feed.h"
@@ -124,7 +125,7 @@ void ColumnCache::noteWritten(const std::string& slot, const Pending& job, bool 
   std::lock_guard kept(keptLock_);
   // Only the slot's latest save describes what the folder will hold; a newer one still waits.
   if (written && isStrong(job.validatorValues.etag) && writer_.pending(slot).get() == &job) {
-    kept_[job.folder] = Kept{job.path, job.validatorValues, job.data->size()};
+    kept_[job.folder] = Kept{job.path, job.validatorValues, job.data->size(), job.user};
   } else {
     kept_.erase(job.folder);
   }
@@ -132,9 +133,10 @@ void ColumnCache::noteWritten(const std::string& slot, const Pending& job, bool 
 
 std::optional<ColumnCache::Kept> ColumnCache::keptFirstPage(const std::string& folder,
                                                              const std::string& path) {
+  const Text user = CommInfo::getUsername();
   std::lock_guard kept(keptLock_);
   auto it = kept_.find(folder);
-  if (it == kept_.end() || it->second.path != path ||
+  if (it == kept_.end() || it->second.path != path || it->second.user != user ||
       writer_.pending(folder + "/" + kFirstPagePrefix)) {
     return std::nullopt;
   }
@@ -236,6 +238,7 @@ void ColumnCache::saveFirstPage(const Text& columnId, const Text& url, const Byt
     pending.validators = std::make_shared<const Bytes>(validatorsText(validators));
   }
   pending.validatorValues = validators;
+  pending.user = CommInfo::getUsername();
   enqueue(std::move(pending));
 }
 

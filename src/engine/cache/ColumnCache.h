@@ -19,12 +19,13 @@
 // place in the queue (behind the others when the slot was being written). A save whose bytes equal
 // the file already kept for that URL writes nothing, so an unchanged answer (a 304 delivering the
 // kept copy) costs no disk work. The cache remembers, per column, the first page its writer last
-// wrote or found kept under a strong ETag (knownFirstPage): a page saved again under the same
-// validators and size is not even handed to the writer (nothing waits for the slot, and the file
-// is still there with that size), since under a strong ETag the service sends the same bytes; an
-// unchanged refresh then neither copies the page nor has the writer read the file back. That
-// memory is the process's own: after a restart each page is compared on disk again. Everything here is a copy of what the service sends again, so
-// files are replaced atomically (write, rename, then the slot's other files go) without waiting for
+// wrote or found kept under a strong ETag (knownFirstPage): a page the same reader saves again
+// under the same validators and size is not even handed to the writer (nothing waits for the
+// slot, and the file is still there with that size), since under a strong ETag the service sends
+// the same bytes; an unchanged refresh then neither copies the page nor has the writer read the
+// file back. That memory is the process's own: after a restart each page is compared on disk
+// again. Everything here is a copy of what the service sends again, so files are replaced
+// atomically (write, rename, then the slot's other files go) without waiting for
 // the disk: kill -9 leaves the old file or the new one, or loses saves not yet written; a power cut
 // may lose the newest files. Either way the next refresh fetches them again. A page is written
 // before its validators, so the validators kept never describe a newer page than the one kept (a
@@ -115,13 +116,16 @@ class ColumnCache {
     std::string validatorsPath;
     std::shared_ptr<const Bytes> validators;
     Validators validatorValues;
+    Text user;  // the reader who saved it
   };
   // The first page the writer last wrote (or found kept) in a column's folder, under a strong
-  // ETag: its path, validators and size.
+  // ETag: its path, validators and size, and the reader who saved it (the folders are shared by
+  // the readers of the device; another reader's list may carry the same ETag).
   struct Kept {
     std::string path;
     Validators validators;
     size_t size = 0;
+    Text user;
   };
   // A slot's state seen by a load: pending when a save is not written yet.
   struct SlotView {
@@ -135,8 +139,8 @@ class ColumnCache {
   void enqueue(Pending pending);
   SlotView pendingView(const std::string& folder, const char* prefix, const std::string& path);
   void write(const std::string& slot, const Pending& job);
-  // The first page `path` of `folder` as the writer last left it, when that is known and still
-  // so (see knownFirstPage).
+  // The first page `path` of `folder` as the writer last left it for the current reader, when
+  // that is known and still so (see knownFirstPage).
   std::optional<Kept> keptFirstPage(const std::string& folder, const std::string& path);
   // After the writer ran `job` (`written`: page and validators are on disk as the job says).
   void noteWritten(const std::string& slot, const Pending& job, bool written);
@@ -159,7 +163,7 @@ class ColumnCache {
   // being written is answered from its pending save, so a load never waits for the disk work of
   // another column.
   std::mutex fileLock_;
-  // Column folder -> its kept first page, as the writer last left it (see holdsFirstPage).
+  // Column folder -> its kept first page, as the writer last left it (see knownFirstPage).
   std::mutex keptLock_;
   std::map<std::string, Kept> kept_;
   // Slots are folder + "/" + prefix. Last: its thread writes with the fields above.

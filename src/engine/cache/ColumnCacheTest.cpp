@@ -273,6 +273,17 @@ TEST_F(ColumnCacheTest, APageSavedAgainUnderItsStrongEtagIsLeftAsKept) {
   keptAfterSaving(tagged);
   EXPECT_EQ(FileUtil::readFile(page), bytes("PAGE"));
 
+  // Another reader's page of that column under the same ETag and size is not taken for it.
+  CommInfo::setUsername(std::string("bob"));
+  EXPECT_EQ(cache_->knownFirstPage(id, url), std::nullopt);
+  keptAfterSaving(tagged);
+  EXPECT_EQ(FileUtil::readFile(page), bytes("page"));
+  EXPECT_EQ(cache_->knownFirstPage(id, url), tagged);
+  CommInfo::setUsername(std::string("alice"));
+  EXPECT_EQ(cache_->knownFirstPage(id, url), std::nullopt);
+  cache_->saveFirstPage(id, url, bytes("page"), tagged);
+  cache_->flush();
+
   // The file gone, its folder's pages deleted, the caches cleaned, a new cache (a restart):
   // written again.
   ASSERT_TRUE(fs::remove(page));
@@ -305,7 +316,8 @@ TEST_F(ColumnCacheTest, TheKeptPageSavedBehindANewerOneEndsOnDisk) {
   cache_->saveFirstPage(id, url, bytes("page one"), v1);
   cache_->flush();
   // The writer is held in another column's page (a FIFO it opens to compare).
-  const std::string stuck = cache_->getPath("other", "http://h/o.atom", ColumnCache::kFirstPagePrefix);
+  const std::string stuck =
+      cache_->getPath("other", "http://h/o.atom", ColumnCache::kFirstPagePrefix);
   ASSERT_EQ(::mkfifo(stuck.c_str(), 0600), 0);
   auto release = [&] {
     const int fd = ::open(stuck.c_str(), O_WRONLY | O_NONBLOCK);

@@ -117,13 +117,13 @@ bool HttpDataEngine::createFileForRequest(const UrlRequest* request, const Bytes
 }
 
 std::shared_ptr<CachedHttpResponse> HttpDataEngine::cachedResponseForUser(
-    const std::optional<std::string>& user, const UrlRequest* request) {
+    const std::optional<std::string>& user, const UrlRequest* request, bool withBody) {
   if (!isCacheableRequest(request) || !rspCache_) return nullptr;
   Bytes data;
   int64_t expires = 0, lastModified = 0;
   std::string etag;
-  if (rspCache_->loadEnhanced(cacheKey(user, *request), &data, &expires, &lastModified, &etag,
-                              nullptr) != 0) {
+  if (rspCache_->loadEnhanced(cacheKey(user, *request), withBody ? &data : nullptr, &expires,
+                              &lastModified, &etag, nullptr) != 0) {
     return nullptr;
   }
   auto copy = std::make_shared<CachedHttpResponse>();

@@ -55,9 +55,11 @@ class HttpDataEngine {
   bool createFileForRequest(const UrlRequest* request, const Bytes* data,
                             bool offlineDownloadItem);
   // The stored copy (not fresh once its Expires second has passed; never fresh without one),
-  // or null.
+  // or null. Without `withBody` the copy carries its validators and freshness only (the file is
+  // checked, not read).
   std::shared_ptr<CachedHttpResponse> cachedResponseForUser(const std::optional<std::string>& user,
-                                                            const UrlRequest* request);
+                                                            const UrlRequest* request,
+                                                            bool withBody = true);
   // Path or bytes of the downloaded file of a GET, or nullopt.
   std::optional<std::string> filePathForRequest(const UrlRequest* request);
   std::optional<Bytes> fileDataForRequest(const UrlRequest* request);

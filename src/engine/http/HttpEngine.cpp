@@ -333,7 +333,13 @@ bool HttpEngine::prepareRequest(const std::string& url, bool setTimeout) {
     if (auto cache = HttpDataEngine::sharedInstance()) {
       const StandInSource standIn = std::exchange(standInSource_, nullptr);
       const bool standInFirst = std::exchange(standInFirst_, false);
-      std::shared_ptr<CachedHttpResponse> copy = standIn && standInFirst ? standIn() : nullptr;
+      std::shared_ptr<CachedHttpResponse> copy;
+      if (standIn && standInFirst) {
+        // A fresh copy of the response cache still answers without a request; a stale one (or
+        // none) gives way to the caller's, unread.
+        auto stored = cache->cachedResponseForUser(cacheUser_, &request_, false);
+        if (!stored || !stored->isFresh()) copy = standIn();
+      }
       if (!copy) copy = cache->cachedResponseForUser(cacheUser_, &request_);
       if (!copy && standIn && !standInFirst) copy = standIn();
       if (copy) {

@@ -154,9 +154,10 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   // called (on this engine's thread, at most once) and what it gives stands in for the cached
   // copy, so its validators go with the request and a 304 delivers it. Not called when the
   // response cache answers (an unchanged refresh reads its kept page only once), nor with the
-  // cache off. The source may give null (nothing kept). With `first`, the source is asked before
-  // the response cache, which is read only when it gives null: a caller that knows what it holds
-  // spares the look-up (its copy may even come without a body, when a 304 needs none).
+  // cache off. The source may give null (nothing kept). With `first`, the source answers unless
+  // the response cache holds a fresh copy (only that copy's record is looked at), and the cache's
+  // copy is read only when the source gives null: a caller that knows what it holds spares the
+  // read (its copy may even come without a body, when a 304 needs none).
   using StandInSource = std::function<std::shared_ptr<CachedHttpResponse>()>;
   void setStandInSource(StandInSource source, bool first = false) {
     standInSource_ = std::move(source);

@@ -509,6 +509,58 @@ TEST_F(ColumnTasksTest, UnchangedRefreshWritesNothingAndKeepsAskingConditionally
   EXPECT_EQ(store()->getColumnLastestSummaryId(std::string("col-news")), "art-news-4");
 }
 
+// An unchanged column whose page the column cache knows still takes a fresh copy of the response
+// cache without asking; and when its list changed all the same, the 200 replaces the kept page,
+// whose validators the next refresh sends.
+TEST_F(ColumnTasksTest, AKnownPageGivesWayToAFreshCopyAndToANewList) {
+  auto news = catalogueColumn("col-news");
+  ASSERT_TRUE(news);
+  ASSERT_TRUE(store()->insertEntry(news));
+  auto refresh = [&] {
+    auto finish = runTask(engine_->createUpdateColumnBatchTask({news}));
+    return finish ? finish->code : 1;
+  };
+  ASSERT_EQ(refresh(), 0);
+  const std::string href = *news->alternatelink()->href();
+  const auto& cache = engine_->getColumnCache();
+  cache->flush();
+  const auto known = cache->knownFirstPage(std::string("col-news"), href);
+  ASSERT_TRUE(known && known->etag);
+  const auto page = cache->loadFirstPage(std::string("col-news"), href);
+  ASSERT_TRUE(page);
+
+  UrlRequest list;
+  list.setUrl(href);
+  list.setMethod("GET");
+  const auto& responses = HttpDataEngine::sharedInstance()->responseCache();
+  const std::string key = HttpDataEngine::cacheKey(HttpEngineUtils::userName(), list);
+  ASSERT_TRUE(responses->saveEnhanced(key, *page, FileCache::kItemTypeNormal, 4000000000, 0,
+                                      known->etag, std::nullopt));
+  service_.clearRequests();
+  EXPECT_EQ(refresh(), 0);
+  EXPECT_EQ(service_.requestsTo("/col/news.atom").size(), 0u);
+  responses->deleteFile(key);
+
+  // The list changes while the column's row does not.
+  std::string articles = sampleDocument("column-news.xml");
+  articles.replace(articles.find("<id>art-news-3</id>"), 19, "<id>art-news-4</id>");
+  service_.setDocument("column-news.xml", articles);
+  cache->flush();
+  ASSERT_TRUE(cache->knownFirstPage(std::string("col-news"), href));
+  service_.clearRequests();
+  EXPECT_EQ(refresh(), 0);
+  ASSERT_EQ(service_.requestsTo("/col/news.atom").size(), 1u);
+  EXPECT_EQ(service_.requestsTo("/col/news.atom")[0].headers.at("if-none-match"), known->etag);
+  EXPECT_NE(cache->loadFirstPage(std::string("col-news"), href), page);
+  const auto replaced = cache->loadFirstPageValidators(std::string("col-news"), href);
+  ASSERT_TRUE(replaced && replaced->etag);
+  EXPECT_NE(replaced->etag, known->etag);
+  service_.clearRequests();
+  EXPECT_EQ(refresh(), 0);
+  ASSERT_EQ(service_.requestsTo("/col/news.atom").size(), 1u);
+  EXPECT_EQ(service_.requestsTo("/col/news.atom")[0].headers.at("if-none-match"), replaced->etag);
+}
+
 // kill -9 while refreshes are in flight. A child process runs the engine over this home and
 // refreshes the catalogue's columns again and again while the parent flips the news column
 // between two versions of the service (its time and its newest article change together) and
