@@ -53,10 +53,7 @@ void ColumnCache::deleteOldFile(const std::string& columnId, const std::string& 
   flush();
   std::lock_guard files(fileLock_);
   const std::string folder = folderOf(columnId);
-  {
-    std::lock_guard kept(keptLock_);
-    kept_.erase(folder);
-  }
+  forgetFirstPage(folder);
   deleteOldFileLocked(folder, prefix, std::string());
 }
 
@@ -129,6 +126,11 @@ void ColumnCache::noteWritten(const std::string& slot, const Pending& job, bool 
   } else {
     kept_.erase(job.folder);
   }
+}
+
+void ColumnCache::forgetFirstPage(const std::string& folder) {
+  std::lock_guard kept(keptLock_);
+  kept_.erase(folder);
 }
 
 std::optional<ColumnCache::Kept> ColumnCache::keptFirstPage(const std::string& folder,
@@ -227,11 +229,8 @@ void ColumnCache::saveFirstPage(const Text& columnId, const Text& url, const Byt
     auto kept = keptFirstPage(pending.folder, pending.path);
     if (kept && kept->validators == validators && kept->size == data.size()) return;
   }
-  {
-    // From this save until the writer has run it, the folder's page is not known.
-    std::lock_guard kept(keptLock_);
-    kept_.erase(pending.folder);
-  }
+  // From this save until the writer has run it, the folder's page is not known.
+  forgetFirstPage(pending.folder);
   pending.data = std::make_shared<const Bytes>(data);
   pending.validatorsPath = pending.folder + "/" + kValidatorsPrefix + digest;
   if (validators.etag || validators.lastModified) {

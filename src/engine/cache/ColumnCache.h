@@ -142,6 +142,7 @@ class ColumnCache {
   // The first page `path` of `folder` as the writer last left it for the current reader, when
   // that is known and still so (see knownFirstPage).
   std::optional<Kept> keptFirstPage(const std::string& folder, const std::string& path);
+  void forgetFirstPage(const std::string& folder);
   // After the writer ran `job` (`written`: page and validators are on disk as the job says).
   void noteWritten(const std::string& slot, const Pending& job, bool written);
   // Replaces the prefix's file in `folder` with `data` under `path` unless it already holds

@@ -33,6 +33,14 @@ std::optional<std::string> text(const char* value) { return std::string(value); 
 
 size_t fileCount(const std::string& folder) { return FileUtil::listFolder(folder).size(); }
 
+// The writer, held reading a FIFO where a page goes (to compare it), goes on once the FIFO is
+// opened for writing and closed: it reads an empty file. False when nobody was reading.
+bool releaseReader(const std::string& fifo) {
+  const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+  if (fd >= 0) ::close(fd);
+  return fd >= 0;
+}
+
 class ColumnCacheTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -184,11 +192,7 @@ TEST_F(ColumnCacheTest, LoadsDoNotWaitForTheWriterAndDestructionWritesWhatWaits)
   ASSERT_EQ(::mkfifo(stuck.c_str(), 0600), 0);
   // The writer goes on once the FIFO is opened: its comparison finds no file there, and the
   // page replaces the FIFO.
-  auto release = [&] {
-    const int fd = ::open(stuck.c_str(), O_WRONLY | O_NONBLOCK);
-    if (fd >= 0) ::close(fd);
-    return fd >= 0;
-  };
+  auto release = [&] { return releaseReader(stuck); };
   cache_->saveFirstPage(text("a"), text("http://h/a.atom"), bytes("page a"), {"\"a\"", {}});
   if (!testing::waitForThreadOnFifo()) {
     release();
@@ -319,11 +323,7 @@ TEST_F(ColumnCacheTest, TheKeptPageSavedBehindANewerOneEndsOnDisk) {
   const std::string stuck =
       cache_->getPath("other", "http://h/o.atom", ColumnCache::kFirstPagePrefix);
   ASSERT_EQ(::mkfifo(stuck.c_str(), 0600), 0);
-  auto release = [&] {
-    const int fd = ::open(stuck.c_str(), O_WRONLY | O_NONBLOCK);
-    if (fd >= 0) ::close(fd);
-    return fd >= 0;
-  };
+  auto release = [&] { return releaseReader(stuck); };
   cache_->saveFirstPage(text("other"), text("http://h/o.atom"), bytes("other"), v1);
   if (!testing::waitForThreadOnFifo()) {
     release();
