@@ -19,7 +19,7 @@
 #include "model/entry/NewsSummary.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/TableView.h"
+#include "platform/ui/views/TableView.h"
 #include "reading/ReadingNibs.h"
 #include "reading/ReportContentController.h"
 #include "reading/ReportContentEngine.h"

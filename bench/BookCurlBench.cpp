@@ -21,8 +21,8 @@
 #include "RatioReporter.h"
 #include "RawGLES11.h"
 #include "platform/runtime/Bundle.h"
-#include "platform/ui/Canvas.h"
-#include "platform/ui/Image.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/images/Image.h"
 #include "views/BookCurlGeometry.h"
 #include "views/EAGLView.h"
 

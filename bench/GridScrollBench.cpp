@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "platform/ui/View.h"
+#include "platform/ui/views/View.h"
 #include "views/GridView.h"
 #include "views/GridViewDataSourceProtocol.h"
 #include "views/GridViewProtocol.h"

@@ -19,9 +19,9 @@
 #include "engine/core/Task.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/Window.h"
 #include "shell/home/MyColumnsController.h"
 #include "testing/TempHome.h"
 

@@ -17,11 +17,11 @@
 #include <vector>
 
 #include "platform/runtime/FakeClock.h"
-#include "platform/ui/AnimationLog.h"
-#include "platform/ui/Animations.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/motion/AnimationLog.h"
+#include "platform/ui/motion/Animations.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/Window.h"
 #include "shell/home/MyColumnsController.h"
 #include "testing/TempHome.h"
 

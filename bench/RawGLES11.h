@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/ui/Image.h"
+#include "platform/ui/images/Image.h"
 
 namespace zu {
 

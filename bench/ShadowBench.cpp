@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/View.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/View.h"
 
 #include "RatioReporter.h"
 

@@ -11,8 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/Label.h"
-#include "platform/ui/TableView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/views/TableView.h"
 
 #include "RatioReporter.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "platform/runtime/StringUtil.h"
-#include "platform/ui/Typesetter.h"
+#include "platform/ui/text/Typesetter.h"
 
 #include "RatioReporter.h"
 

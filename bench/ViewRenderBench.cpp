@@ -12,10 +12,10 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ui/Canvas.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/View.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/View.h"
 
 #include "RatioReporter.h"
 

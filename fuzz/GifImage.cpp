@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "platform/ui/GifDecoder.h"
-#include "platform/ui/Image.h"
+#include "platform/ui/images/GifDecoder.h"
+#include "platform/ui/images/Image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   auto image = zu::ui::GifDecoder::decodeFirstFrame(data, size);

@@ -6,8 +6,8 @@
 #include <cstdlib>
 
 #include "DefaultMaxLen.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/JpegDecoder.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/images/JpegDecoder.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   zu::fuzz::addDefaultMaxLen(argc, argv, 512 * 1024);

@@ -8,8 +8,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/ui/Image.h"
-#include "platform/ui/PngCodec.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/images/PngCodec.h"
 
 namespace {
 

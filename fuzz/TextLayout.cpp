@@ -8,8 +8,8 @@
 #include <string>
 
 #include "platform/intl/DataDetector.h"
-#include "platform/ui/FixedTextMetrics.h"
-#include "platform/ui/Typesetter.h"
+#include "platform/ui/text/FixedTextMetrics.h"
+#include "platform/ui/text/Typesetter.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace zu::ui;

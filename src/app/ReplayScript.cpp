@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/ui/Screen.h"
+#include "platform/ui/drawing/Screen.h"
 
 namespace zu {
 

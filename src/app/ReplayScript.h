@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Device.h"
-#include "platform/ui/Geometry.h"
+#include "platform/ui/system/Device.h"
+#include "platform/ui/drawing/Geometry.h"
 
 namespace zu {
 

@@ -10,13 +10,13 @@
 
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/DisplayChanges.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Screen.h"
-#include "platform/ui/ScrollView.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/drawing/DisplayChanges.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/drawing/Screen.h"
+#include "platform/ui/views/ScrollView.h"
+#include "platform/ui/views/Window.h"
 
 // Last: it brings the X11 headers and their macros.
 #include <SDL_syswm.h>

@@ -37,7 +37,7 @@
 
 #include "app/ReplayPlayer.h"
 #include "app/ScreenInput.h"
-#include "platform/ui/Geometry.h"
+#include "platform/ui/drawing/Geometry.h"
 
 union SDL_Event;
 struct SDL_Window;

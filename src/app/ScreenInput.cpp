@@ -1,10 +1,10 @@
 #include "app/ScreenInput.h"
 
-#include "platform/ui/Application.h"
-#include "platform/ui/Keyboard.h"
-#include "platform/ui/Screen.h"
-#include "platform/ui/Touch.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/text/Keyboard.h"
+#include "platform/ui/drawing/Screen.h"
+#include "platform/ui/input/Touch.h"
+#include "platform/ui/views/Window.h"
 
 namespace zu {
 

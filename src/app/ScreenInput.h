@@ -14,8 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/Device.h"
-#include "platform/ui/Geometry.h"
+#include "platform/ui/system/Device.h"
+#include "platform/ui/drawing/Geometry.h"
 
 namespace zu::ui {
 class Touch;

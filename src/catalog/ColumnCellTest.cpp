@@ -4,11 +4,11 @@
 
 #include "catalog/CatalogTestSupport.h"
 #include "catalog/LoadMoreCell.h"
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Renderer.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/drawing/Renderer.h"
 #include "shell/widgets/StarsView.h"
 
 namespace zu {

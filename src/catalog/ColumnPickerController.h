@@ -51,11 +51,11 @@
 #include "catalog/ColumnSections.h"
 #include "catalog/NRSubscribeCell.h"
 #include "catalog/NRSubscribeColumnsArrayViewDelegate.h"
-#include "platform/ui/AlertView.h"
-#include "platform/ui/SearchBar.h"
-#include "platform/ui/SearchDisplayController.h"
-#include "platform/ui/TableView.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/AlertView.h"
+#include "platform/ui/controls/SearchBar.h"
+#include "platform/ui/controllers/SearchDisplayController.h"
+#include "platform/ui/views/TableView.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "shell/detail/ColumnDetailViewController.h"
 
 namespace zu {

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NibRegistry.h"
-#include "platform/ui/TableView.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/NibRegistry.h"
+#include "platform/ui/views/TableView.h"
 
 namespace zu {
 

@@ -1,10 +1,10 @@
 #include "catalog/MYTableViewCell0.h"
 
 #include "catalog/NRSubscribeCell.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
 
 namespace zu {
 

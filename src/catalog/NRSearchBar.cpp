@@ -1,8 +1,8 @@
 #include "catalog/NRSearchBar.h"
 
 #include "platform/device/SystemEnvironment.h"
-#include "platform/ui/Animations.h"
-#include "platform/ui/Image.h"
+#include "platform/ui/motion/Animations.h"
+#include "platform/ui/images/Image.h"
 #include "reading/CGRectMakeFromDouble.h"
 
 namespace zu {

@@ -15,9 +15,9 @@
 #include <memory>
 
 #include "catalog/NRSearchBarDelegate.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/TextField.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/text/TextField.h"
 
 namespace zu {
 

@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "platform/device/SystemEnvironment.h"
-#include "platform/ui/AnimationLog.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/motion/AnimationLog.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/Window.h"
 #include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
 

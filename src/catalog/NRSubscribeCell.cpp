@@ -1,11 +1,11 @@
 #include "catalog/NRSubscribeCell.h"
 
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/TableView.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/views/TableView.h"
 #include "shell/skin/NRSkinManager.h"
 
 namespace zu {

@@ -38,9 +38,9 @@
 
 #include "catalog/ColumnSections.h"
 #include "catalog/NRSubscribeCell.h"
-#include "platform/ui/AlertView.h"
-#include "platform/ui/TableView.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/AlertView.h"
+#include "platform/ui/views/TableView.h"
+#include "platform/ui/controllers/ViewController.h"
 
 namespace zu {
 

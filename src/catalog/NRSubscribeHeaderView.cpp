@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/ui/Button.h"
-#include "platform/ui/Font.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/text/Font.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
 
 namespace zu {
 

@@ -1,8 +1,8 @@
 #include "catalog/NRSubscribeNoResultView.h"
 
 #include "catalog/RyAttributedLabel.h"
-#include "platform/ui/AttributedString.h"
-#include "platform/ui/Label.h"
+#include "platform/ui/text/AttributedString.h"
+#include "platform/ui/views/Label.h"
 #include "shell/skin/NRSkinManager.h"
 
 namespace zu {

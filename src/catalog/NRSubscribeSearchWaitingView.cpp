@@ -1,7 +1,7 @@
 #include "catalog/NRSubscribeSearchWaitingView.h"
 
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Label.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/views/Label.h"
 #include "shell/skin/NRSkinManager.h"
 
 namespace zu {

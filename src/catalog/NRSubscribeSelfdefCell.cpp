@@ -3,11 +3,11 @@
 #include "model/columns/Column.h"
 #include "model/entry/Content.h"
 #include "model/service/VeskSubscribe.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/TableView.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/views/TableView.h"
 #include "shell/skin/NRSkinManager.h"
 
 namespace zu {

@@ -25,9 +25,9 @@
 #include <vector>
 
 #include "catalog/NRSubscribeColumnsArrayViewDelegate.h"
-#include "platform/ui/AlertView.h"
-#include "platform/ui/TableView.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/AlertView.h"
+#include "platform/ui/views/TableView.h"
+#include "platform/ui/controllers/ViewController.h"
 
 namespace zu {
 

@@ -10,9 +10,9 @@
 #include "engine/openplatform/OpenPlatformBase.h"
 #include "engine/openplatform/OpenPlatformFactory.h"
 #include "model/service/VeskSubscribe.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Renderer.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/drawing/Renderer.h"
 #include "share/AuthenicationViewController.h"
 
 namespace zu {

@@ -25,9 +25,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/SearchBar.h"
-#include "platform/ui/TextInput.h"
-#include "platform/ui/View.h"
+#include "platform/ui/controls/SearchBar.h"
+#include "platform/ui/text/TextInput.h"
+#include "platform/ui/views/View.h"
 
 namespace zu {
 

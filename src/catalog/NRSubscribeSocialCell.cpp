@@ -9,12 +9,12 @@
 #include "model/service/VeskCustomization.h"
 #include "model/service/VeskSubscribe.h"
 #include "platform/runtime/NotificationCenter.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/TableView.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/views/TableView.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "shell/skin/NRSkinManager.h"
 
 namespace zu {

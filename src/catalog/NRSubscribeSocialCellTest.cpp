@@ -5,9 +5,9 @@
 #include "catalog/CatalogTestSupport.h"
 #include "engine/openplatform/OpenPlatformBase.h"
 #include "engine/openplatform/OpenPlatformFactory.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
 
 namespace zu {
 namespace {

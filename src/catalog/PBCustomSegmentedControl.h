@@ -24,10 +24,10 @@
 #include <vector>
 
 #include "catalog/PBSegmentInfo.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Color.h"
-#include "platform/ui/Control.h"
-#include "platform/ui/Font.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/controls/Control.h"
+#include "platform/ui/text/Font.h"
 
 namespace zu {
 

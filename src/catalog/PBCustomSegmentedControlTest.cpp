@@ -5,9 +5,9 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/Window.h"
 
 namespace zu {
 namespace {

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/Image.h"
+#include "platform/ui/images/Image.h"
 
 namespace zu {
 

@@ -4,10 +4,10 @@
 #include <limits>
 
 #include "platform/runtime/StringUtil.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Canvas.h"
-#include "platform/ui/Touch.h"
-#include "platform/ui/Typesetter.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/input/Touch.h"
+#include "platform/ui/text/Typesetter.h"
 
 namespace zu {
 

@@ -31,9 +31,9 @@
 
 #include "catalog/RyAttributedLabelDelegate.h"
 #include "platform/intl/DataDetector.h"
-#include "platform/ui/AttributedString.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/TextFrame.h"
+#include "platform/ui/text/AttributedString.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/text/TextFrame.h"
 
 namespace zu {
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/Color.h"
-#include "platform/ui/TextInput.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/text/TextInput.h"
 
 namespace zu {
 

@@ -5,11 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/Application.h"
-#include "platform/ui/FixedTextMetrics.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/text/FixedTextMetrics.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/Window.h"
 #include "testing/ScopedFakeClock.h"
 
 namespace zu {

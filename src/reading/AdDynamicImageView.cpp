@@ -1,8 +1,8 @@
 #include "reading/AdDynamicImageView.h"
 
-#include "platform/ui/Application.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Image.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/images/Image.h"
 #include "views/SCGIFImageView.h"
 
 namespace zu {

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/View.h"
+#include "platform/ui/views/View.h"
 
 namespace zu {
 

@@ -5,7 +5,7 @@
 // A plain function; any thread.
 #pragma once
 
-#include "platform/ui/Geometry.h"
+#include "platform/ui/drawing/Geometry.h"
 
 namespace zu {
 

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/TableViewCell.h"
+#include "platform/ui/views/TableViewCell.h"
 
 namespace zu::ui {
 class Font;

@@ -19,8 +19,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/TextView.h"
-#include "platform/ui/View.h"
+#include "platform/ui/text/TextView.h"
+#include "platform/ui/views/View.h"
 
 namespace zu {
 

@@ -3,16 +3,16 @@
 // upright and on its side, and an article screen that went first.
 #include <gtest/gtest.h>
 
-#include "platform/ui/AlertRegistry.h"
-#include "platform/ui/AlertView.h"
-#include "platform/ui/AnimationLog.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Device.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NavigationController.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/controllers/AlertRegistry.h"
+#include "platform/ui/controllers/AlertView.h"
+#include "platform/ui/motion/AnimationLog.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/system/Device.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/NavigationController.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/Window.h"
 #include "reading/CommentField.h"
 #include "reading/CommentsTestSupport.h"
 

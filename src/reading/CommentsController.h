@@ -43,10 +43,10 @@
 #include <vector>
 
 #include "engine/openplatform/OpenPlatformObserver.h"
-#include "platform/ui/ActionSheet.h"
-#include "platform/ui/TableView.h"
-#include "platform/ui/TextView.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/ActionSheet.h"
+#include "platform/ui/views/TableView.h"
+#include "platform/ui/text/TextView.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "reading/ReportToolBarOwner.h"
 
 namespace zu {

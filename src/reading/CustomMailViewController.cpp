@@ -1,6 +1,6 @@
 #include "reading/CustomMailViewController.h"
 
-#include "platform/ui/Application.h"
+#include "platform/ui/system/Application.h"
 
 namespace zu {
 

@@ -4,7 +4,7 @@
 // made with std::make_shared.
 #pragma once
 
-#include "platform/ui/MailComposeViewController.h"
+#include "platform/ui/system/MailComposeViewController.h"
 
 namespace zu {
 

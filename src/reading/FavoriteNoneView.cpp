@@ -1,9 +1,9 @@
 #include "reading/FavoriteNoneView.h"
 
 #include "platform/runtime/Bundle.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/NibRegistry.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/controllers/NibRegistry.h"
 #include "shell/skin/MyFaceSettings.h"
 
 namespace zu {

@@ -1,7 +1,7 @@
 #include "reading/LoadMoreView.h"
 
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Label.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/views/Label.h"
 #include "reading/ReadingLook.h"
 
 namespace zu {

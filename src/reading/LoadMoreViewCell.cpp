@@ -1,8 +1,8 @@
 #include "reading/LoadMoreViewCell.h"
 
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NibRegistry.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/NibRegistry.h"
 #include "reading/ReadingLook.h"
 
 namespace zu {

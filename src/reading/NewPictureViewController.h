@@ -48,9 +48,9 @@
 #include <vector>
 
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/Geometry.h"
-#include "platform/ui/GestureRecognizer.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/drawing/Geometry.h"
+#include "platform/ui/input/GestureRecognizer.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "reading/DownloadWithPrioritySessionDelegate.h"
 #include "views/GridViewDataSourceProtocol.h"
 #include "views/GridViewProtocol.h"

@@ -39,7 +39,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/AlertView.h"
+#include "platform/ui/controllers/AlertView.h"
 #include "platform/web/WebViewDelegate.h"
 #include "reading/NewPictureViewControllerDelegate.h"
 #include "views/GridViewCell.h"

@@ -5,9 +5,9 @@
 
 #include "common/UrlEncode.h"
 #include "platform/device/Pasteboard.h"
-#include "platform/ui/MenuController.h"
-#include "platform/ui/PanGestureRecognizer.h"
-#include "platform/ui/ScrollView.h"
+#include "platform/ui/text/MenuController.h"
+#include "platform/ui/input/PanGestureRecognizer.h"
+#include "platform/ui/views/ScrollView.h"
 #include "reading/NewsBrowseEngine.h"
 #include "reading/ScrolledNewsBrowseController.h"
 #include "reading/WebViewController_New.h"

@@ -23,7 +23,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/input/GestureRecognizer.h"
 #include "platform/web/WebView.h"
 
 namespace zu {

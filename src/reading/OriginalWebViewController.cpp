@@ -1,9 +1,9 @@
 #include "reading/OriginalWebViewController.h"
 
 #include "common/Log.h"
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Label.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/views/Label.h"
 #include "platform/web/WebView.h"
 
 namespace zu {

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "platform/web/WebViewDelegate.h"
 
 namespace zu {

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Color.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/NibRegistry.h"
-#include "platform/ui/ScrollView.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/controllers/NibRegistry.h"
+#include "platform/ui/views/ScrollView.h"
 
 namespace zu {
 

@@ -14,7 +14,7 @@
 
 #include <memory>
 
-#include "platform/ui/ScrollViewDelegate.h"
+#include "platform/ui/views/ScrollViewDelegate.h"
 #include "views/GridViewCell.h"
 
 namespace zu {

@@ -1,8 +1,8 @@
 #include "reading/ReadingLook.h"
 
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
 #include "shell/skin/MyFaceSettings.h"
 #include "shell/skin/NRSkinManager.h"
 

@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/Color.h"
-#include "platform/ui/Font.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/text/Font.h"
 
 namespace zu::ui {
 class Image;

@@ -7,11 +7,11 @@
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/UserDefaults.h"
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Animations.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/motion/Animations.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
 #include "reading/ReadingLook.h"
 
 namespace zu {

@@ -21,7 +21,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/ui/View.h"
+#include "platform/ui/views/View.h"
 
 namespace zu::ui {
 class ActivityIndicatorView;

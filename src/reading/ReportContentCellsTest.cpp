@@ -3,14 +3,14 @@
 // touch sequences, and each cell drawn by day and by night.
 #include <gtest/gtest.h>
 
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NibRegistry.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/NibRegistry.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/Window.h"
 #include "reading/LoadMoreViewCell.h"
 #include "reading/ReadingLook.h"
 #include "reading/ReadingNibs.h"

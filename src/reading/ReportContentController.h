@@ -68,10 +68,10 @@
 #include "reading/ReportContentTableCellImageAndVideoProtocol.h"
 #include "shell/app/ControllerSelectedProtocol.h"
 #include "platform/runtime/Value.h"
-#include "platform/ui/AlertView.h"
-#include "platform/ui/GestureRecognizer.h"
-#include "platform/ui/TableView.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/AlertView.h"
+#include "platform/ui/input/GestureRecognizer.h"
+#include "platform/ui/views/TableView.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "reading/ScrolledNewsBrowseController.h"
 
 namespace zu {

@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 
 #include "model/service/VeskThumbnail.h"
-#include "platform/ui/AlertView.h"
-#include "platform/ui/BarButtonItem.h"
-#include "platform/ui/NavigationItem.h"
-#include "platform/ui/NibRegistry.h"
+#include "platform/ui/controllers/AlertView.h"
+#include "platform/ui/controllers/BarButtonItem.h"
+#include "platform/ui/controllers/NavigationItem.h"
+#include "platform/ui/controllers/NibRegistry.h"
 #include "reading/FavoriteNoneView.h"
 #include "reading/ReportContentTestSupport.h"
 #include "shell/app/MSCustomTabBarController.h"

@@ -10,7 +10,7 @@
 #include "model/service/VeskMBlog.h"
 #include "model/service/VeskThumbnail.h"
 #include "platform/runtime/UserDefaults.h"
-#include "platform/ui/Renderer.h"
+#include "platform/ui/drawing/Renderer.h"
 #include "reading/ReadingLook.h"
 #include "reading/ReportContentTableCellForImage.h"
 #include "reading/ReportContentTableCellForVideo.h"

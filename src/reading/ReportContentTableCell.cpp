@@ -1,8 +1,8 @@
 #include "reading/ReportContentTableCell.h"
 
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NibRegistry.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/NibRegistry.h"
 #include "reading/ReadingLook.h"
 
 namespace zu {

@@ -1,9 +1,9 @@
 #include "reading/ReportContentTableCellImageAndVideo.h"
 
-#include "platform/ui/Button.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NibRegistry.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/NibRegistry.h"
 #include "reading/ReadingLook.h"
 #include "reading/ReportContentTableCellImageAndVideoProtocol.h"
 

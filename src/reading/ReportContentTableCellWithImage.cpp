@@ -1,7 +1,7 @@
 #include "reading/ReportContentTableCellWithImage.h"
 
-#include "platform/ui/ImageView.h"
-#include "platform/ui/NibRegistry.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/controllers/NibRegistry.h"
 #include "reading/ReadingLook.h"
 
 namespace zu {

@@ -60,11 +60,11 @@
 
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/Object.h"
-#include "platform/ui/ActionSheet.h"
-#include "platform/ui/AlertView.h"
-#include "platform/ui/Geometry.h"
-#include "platform/ui/MailComposeViewController.h"
-#include "platform/ui/MessageComposeViewController.h"
+#include "platform/ui/controllers/ActionSheet.h"
+#include "platform/ui/controllers/AlertView.h"
+#include "platform/ui/drawing/Geometry.h"
+#include "platform/ui/system/MailComposeViewController.h"
+#include "platform/ui/system/MessageComposeViewController.h"
 
 namespace zu {
 

@@ -14,7 +14,7 @@
 #include "model/entry/Link.h"
 #include "model/entry/NewsSummary.h"
 #include "platform/runtime/NotificationCenter.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "reading/ReportToolBarEngine.h"
 #include "reading/ReportToolBarOwner.h"
 

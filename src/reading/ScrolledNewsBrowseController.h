@@ -32,7 +32,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "reading/ReportToolBarOwner.h"
 #include "views/GridViewDataSourceProtocol.h"
 #include "views/GridViewProtocol.h"

@@ -5,7 +5,7 @@
 // rectangle in the sector's content coordinates. A plain value holder; main thread.
 #pragma once
 
-#include "platform/ui/Geometry.h"
+#include "platform/ui/drawing/Geometry.h"
 
 namespace zu {
 

@@ -40,10 +40,10 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/Font.h"
-#include "platform/ui/Geometry.h"
-#include "platform/ui/TextMetrics.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/text/Font.h"
+#include "platform/ui/drawing/Geometry.h"
+#include "platform/ui/text/TextMetrics.h"
+#include "platform/ui/controllers/ViewController.h"
 
 namespace zu {
 

@@ -1,7 +1,7 @@
 #include "reading/SectorView.h"
 
-#include "platform/ui/Canvas.h"
-#include "platform/ui/Color.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/drawing/Color.h"
 
 namespace zu {
 

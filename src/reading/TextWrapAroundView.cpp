@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/ui/Typesetter.h"
+#include "platform/ui/text/Typesetter.h"
 
 namespace zu {
 

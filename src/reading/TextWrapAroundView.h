@@ -22,9 +22,9 @@
 #include <memory>
 #include <optional>
 
-#include "platform/ui/AttributedString.h"
-#include "platform/ui/TextFrame.h"
-#include "platform/ui/View.h"
+#include "platform/ui/text/AttributedString.h"
+#include "platform/ui/text/TextFrame.h"
+#include "platform/ui/views/View.h"
 
 namespace zu {
 

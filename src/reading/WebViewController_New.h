@@ -25,9 +25,9 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/ActionSheet.h"
-#include "platform/ui/ScrollViewDelegate.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/ActionSheet.h"
+#include "platform/ui/views/ScrollViewDelegate.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "platform/web/WebViewDelegate.h"
 
 namespace zu {

@@ -26,8 +26,8 @@
 #include <vector>
 
 #include "engine/openplatform/OpenPlatformObserver.h"
-#include "platform/ui/AlertView.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/AlertView.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "platform/web/WebViewDelegate.h"
 
 namespace zu::ui {

@@ -20,8 +20,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ui/TableViewController.h"
-#include "platform/ui/TextMetrics.h"
+#include "platform/ui/controllers/TableViewController.h"
+#include "platform/ui/text/TextMetrics.h"
 #include "share/AccountManagerCell.h"
 
 namespace zu {

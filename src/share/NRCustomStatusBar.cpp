@@ -1,9 +1,9 @@
 #include "share/NRCustomStatusBar.h"
 
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Color.h"
-#include "platform/ui/Label.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/views/Label.h"
 
 namespace zu {
 

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Window.h"
 
 namespace zu::ui {
 class ActivityIndicatorView;

@@ -2,11 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Renderer.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/drawing/Renderer.h"
 #include "shell/app/ShellTestSupport.h"
 
 namespace zu {

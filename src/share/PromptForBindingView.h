@@ -13,7 +13,7 @@
 
 #include <memory>
 
-#include "platform/ui/View.h"
+#include "platform/ui/views/View.h"
 
 namespace zu::ui {
 class Button;

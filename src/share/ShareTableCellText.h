@@ -18,8 +18,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/TableViewCell.h"
-#include "platform/ui/TextView.h"
+#include "platform/ui/views/TableViewCell.h"
+#include "platform/ui/text/TextView.h"
 
 namespace zu::ui {
 class Button;

@@ -1,9 +1,9 @@
 #include "share/ShareTableCellTo.h"
 
-#include "platform/ui/Color.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NibRegistry.h"
-#include "platform/ui/Switch.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/NibRegistry.h"
+#include "platform/ui/controls/Switch.h"
 #include "shell/skin/NRSkinManager.h"
 
 namespace zu {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/TableViewCell.h"
+#include "platform/ui/views/TableViewCell.h"
 
 namespace zu::ui {
 class Label;

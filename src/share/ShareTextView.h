@@ -12,7 +12,7 @@
 
 #include <string>
 
-#include "platform/ui/TextView.h"
+#include "platform/ui/text/TextView.h"
 
 namespace zu {
 

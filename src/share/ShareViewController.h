@@ -50,8 +50,8 @@
 #include "engine/http/HttpEngineObserver.h"
 #include "engine/openplatform/OpenPlatformObserver.h"
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/TableView.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/views/TableView.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "share/PostTextDelegate.h"
 #include "share/ShareToSource.h"
 

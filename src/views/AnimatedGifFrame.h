@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/ui/Geometry.h"
+#include "platform/ui/drawing/Geometry.h"
 
 namespace zu {
 

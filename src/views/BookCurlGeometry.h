@@ -21,7 +21,7 @@
 #include <array>
 #include <vector>
 
-#include "platform/ui/Geometry.h"
+#include "platform/ui/drawing/Geometry.h"
 
 namespace zu {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
 #include "views/BookCurlGeometry.h"
 #include "views/EAGLView.h"
 

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Canvas.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
 #include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
 #include "views/BookCurlGeometry.h"

@@ -9,7 +9,7 @@
 
 #include <memory>
 
-#include "platform/ui/Geometry.h"
+#include "platform/ui/drawing/Geometry.h"
 #include "views/EAGLViewProtocol.h"
 #include "views/PageTurnView.h"
 

@@ -57,10 +57,10 @@
 
 #include <GLES/gl.h>
 
-#include "platform/ui/Color.h"
-#include "platform/ui/Geometry.h"
-#include "platform/ui/ImageLoader.h"
-#include "platform/ui/View.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/drawing/Geometry.h"
+#include "platform/ui/images/ImageLoader.h"
+#include "platform/ui/views/View.h"
 #include "views/BookCurlGeometry.h"
 #include "views/FlatFlipStepper.h"
 

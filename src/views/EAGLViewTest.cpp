@@ -12,10 +12,10 @@
 #include <vector>
 
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/Canvas.h"
-#include "platform/ui/Device.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/system/Device.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
 #include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
 #include "testing/TempHome.h"

@@ -5,8 +5,8 @@
 
 #include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/NotificationCenter.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/views/Window.h"
 #include "views/GridViewDataSourceProtocol.h"
 #include "views/GridViewProtocol.h"
 #include "views/PageTurnView.h"

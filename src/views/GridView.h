@@ -60,7 +60,7 @@
 #include <vector>
 
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/Color.h"
+#include "platform/ui/drawing/Color.h"
 #include "views/GridViewCell.h"
 #include "views/PageTurnView.h"
 #include "views/ScrollViewForGridViewProtocol.h"

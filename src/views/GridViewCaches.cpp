@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "platform/ui/Animations.h"
+#include "platform/ui/motion/Animations.h"
 #include "views/GridView.h"
 #include "views/GridViewDataSourceProtocol.h"
 #include "views/ScrollViewForGridView_3_0.h"

@@ -5,7 +5,7 @@
 // for a second, before turning again. On release the cell glides into its slot.
 //
 // A drag that leaves the grid's cells goes on as inside: the interactive delegate is not told.
-#include "platform/ui/Animations.h"
+#include "platform/ui/motion/Animations.h"
 #include "views/GridView.h"
 #include "views/GridViewProtocol.h"
 #include "views/ScrollViewForGridView_3_0.h"

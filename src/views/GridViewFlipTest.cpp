@@ -4,10 +4,10 @@
 #include <cmath>
 
 #include "platform/device/SystemEnvironment.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Canvas.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
 #include "testing/MainLoopTurn.h"
 #include "views/EAGLPageTurnView.h"
 #include "views/EAGLView.h"

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/device/SystemEnvironment.h"
-#include "platform/ui/Canvas.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Renderer.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/drawing/Renderer.h"
 #include "views/GridViewTesting.h"
 #include "views/PageTurnView.h"
 

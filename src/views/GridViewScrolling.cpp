@@ -2,8 +2,8 @@
 // callbacks with the page reports — and the hit test of cells under a point.
 #include <cmath>
 
-#include "platform/ui/SwipeGestureRecognizer.h"
-#include "platform/ui/TapGestureRecognizer.h"
+#include "platform/ui/input/SwipeGestureRecognizer.h"
+#include "platform/ui/input/TapGestureRecognizer.h"
 #include "views/GridView.h"
 #include "views/GridViewProtocol.h"
 #include "views/ScrollViewForGridView_3_0.h"

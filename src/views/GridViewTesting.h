@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/AnimationLog.h"
-#include "platform/ui/Animations.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/motion/AnimationLog.h"
+#include "platform/ui/motion/Animations.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/views/Window.h"
 #include "testing/ScopedFakeClock.h"
 #include "views/GridView.h"
 #include "views/GridViewDataSourceProtocol.h"

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "platform/ui/LongPressGestureRecognizer.h"
-#include "platform/ui/PanGestureRecognizer.h"
-#include "platform/ui/SwipeGestureRecognizer.h"
-#include "platform/ui/TapGestureRecognizer.h"
+#include "platform/ui/input/LongPressGestureRecognizer.h"
+#include "platform/ui/input/PanGestureRecognizer.h"
+#include "platform/ui/input/SwipeGestureRecognizer.h"
+#include "platform/ui/input/TapGestureRecognizer.h"
 #include "testing/MainLoopTurn.h"
 #include "views/GridViewTesting.h"
 

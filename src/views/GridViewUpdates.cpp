@@ -17,7 +17,7 @@
 #include <cstdio>
 #include <set>
 
-#include "platform/ui/Animations.h"
+#include "platform/ui/motion/Animations.h"
 #include "views/GridView.h"
 #include "views/GridViewDataSourceProtocol.h"
 #include "views/GridViewProtocol.h"

@@ -3,9 +3,9 @@
 #include <cmath>
 #include <fstream>
 
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/ViewTreeDump.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/ViewTreeDump.h"
 #include "testing/MainLoopTurn.h"
 #include "views/GridViewTesting.h"
 

@@ -7,7 +7,7 @@
 // the alignment asks for a redraw.
 #pragma once
 
-#include "platform/ui/Label.h"
+#include "platform/ui/views/Label.h"
 
 namespace zu {
 

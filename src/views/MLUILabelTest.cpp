@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/FixedTextMetrics.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
+#include "platform/ui/text/FixedTextMetrics.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
 
 namespace zu {
 namespace {

@@ -6,11 +6,11 @@
 #include <vector>
 
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/Animations.h"
-#include "platform/ui/AnimationLog.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/motion/Animations.h"
+#include "platform/ui/motion/AnimationLog.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/Window.h"
 #include "testing/ScopedFakeClock.h"
 #include "views/PageGridView.h"
 #include "views/PageGridViewDataSourceProtocol.h"

@@ -14,8 +14,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/Color.h"
-#include "platform/ui/Geometry.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/drawing/Geometry.h"
 
 namespace zu {
 

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "platform/runtime/FileUtil.h"
-#include "platform/ui/Canvas.h"
-#include "platform/ui/Image.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/images/Image.h"
 #include "views/GifFrameDecoder.h"
 
 namespace zu {

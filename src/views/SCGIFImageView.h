@@ -32,7 +32,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/ui/ImageView.h"
+#include "platform/ui/views/ImageView.h"
 #include "views/AnimatedGifFrame.h"
 
 namespace zu {

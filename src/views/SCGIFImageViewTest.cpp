@@ -5,9 +5,9 @@
 #include <filesystem>
 
 #include "platform/runtime/FileUtil.h"
-#include "platform/ui/Canvas.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
 #include "testing/TempHome.h"
 #include "views/GifTestFiles.h"
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "platform/ui/ScrollView.h"
+#include "platform/ui/views/ScrollView.h"
 #include "views/ScrollViewForGridViewProtocol.h"
 
 namespace zu {

@@ -4,9 +4,9 @@
 // Main thread; the scroll view holds the delegate weakly.
 #pragma once
 
-#include "platform/ui/Geometry.h"
-#include "platform/ui/GestureRecognizer.h"
-#include "platform/ui/ScrollViewDelegate.h"
+#include "platform/ui/drawing/Geometry.h"
+#include "platform/ui/input/GestureRecognizer.h"
+#include "platform/ui/views/ScrollViewDelegate.h"
 
 namespace zu {
 

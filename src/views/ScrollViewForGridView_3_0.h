@@ -25,7 +25,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/input/GestureRecognizer.h"
 #include "views/ScrollViewForGridView.h"
 
 namespace zu {

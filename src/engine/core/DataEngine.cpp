@@ -62,7 +62,7 @@
 #include "platform/runtime/SharedSlot.h"
 #include "platform/runtime/StringUtil.h"
 #include "platform/runtime/Thread.h"
-#include "platform/ui/Image.h"
+#include "platform/ui/images/Image.h"
 #include "store/EntryPersistenter.h"
 #include "store/BookMgr.h"
 #include "store/EntryStatusPersistenter.h"

@@ -39,7 +39,7 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/Thread.h"
-#include "platform/ui/Image.h"
+#include "platform/ui/images/Image.h"
 #include "store/EntryPersistenter.h"
 #include "store/EntryStatusPersistenter.h"
 #include "testing/ScopedFakeClock.h"

@@ -11,7 +11,7 @@
 #include <cstring>
 
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/Image.h"
+#include "platform/ui/images/Image.h"
 #include "platform/web/WebEngine.h"
 
 namespace zu::web {

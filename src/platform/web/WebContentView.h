@@ -9,7 +9,7 @@
 
 #include <functional>
 
-#include "platform/ui/View.h"
+#include "platform/ui/views/View.h"
 #include "platform/web/WebViewBackend.h"
 
 namespace zu::web {

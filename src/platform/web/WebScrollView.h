@@ -9,7 +9,7 @@
 
 #include <functional>
 
-#include "platform/ui/ScrollView.h"
+#include "platform/ui/views/ScrollView.h"
 
 namespace zu::web {
 

@@ -4,9 +4,9 @@
 #include <atomic>
 
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/Canvas.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/ScrollView.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ScrollView.h"
 #include "platform/web/EngineWebBackend.h"
 #include "platform/web/PrivateResourceUrl.h"
 #include "platform/web/RecordingWebBackend.h"

@@ -44,7 +44,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/View.h"
+#include "platform/ui/views/View.h"
 #include "platform/web/WebViewBackend.h"
 
 namespace zu::ui {

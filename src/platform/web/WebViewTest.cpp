@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/ScrollView.h"
-#include "platform/ui/ScrollViewDelegate.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/ScrollView.h"
+#include "platform/ui/views/ScrollViewDelegate.h"
+#include "platform/ui/views/Window.h"
 #include "platform/web/RecordingWebBackend.h"
 #include "platform/web/WebNavigationType.h"
 #include "platform/web/WebViewDelegate.h"

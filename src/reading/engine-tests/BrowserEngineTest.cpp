@@ -5,10 +5,10 @@
 
 
 #include "common/Log.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/Window.h"
 #include "platform/web/engine-tests/WebEngineTestMain.h"
 #include "platform/web/WebView.h"
 #include "reading/ReadingNibs.h"

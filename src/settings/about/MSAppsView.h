@@ -27,7 +27,7 @@
 #include <vector>
 
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/ScrollView.h"
+#include "platform/ui/views/ScrollView.h"
 
 namespace zu {
 

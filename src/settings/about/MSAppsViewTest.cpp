@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/TaskEngine.h"
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/Window.h"
 #include "settings/about/AboutTestSupport.h"
 #include "shell/app/Observer.h"
 #include "shell/app/ShellTestSupport.h"

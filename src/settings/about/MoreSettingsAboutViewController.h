@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/ActionSheet.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/ActionSheet.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "settings/about/MSAppsView.h"
 
 namespace zu {

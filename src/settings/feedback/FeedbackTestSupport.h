@@ -5,9 +5,9 @@
 
 #include <memory>
 
-#include "platform/ui/NavigationController.h"
-#include "platform/ui/ViewController.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/controllers/NavigationController.h"
+#include "platform/ui/controllers/ViewController.h"
+#include "platform/ui/views/Window.h"
 
 namespace zu::testing {
 

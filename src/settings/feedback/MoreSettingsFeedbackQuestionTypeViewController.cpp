@@ -1,12 +1,12 @@
 #include "settings/feedback/MoreSettingsFeedbackQuestionTypeViewController.h"
 
-#include "platform/ui/BarButtonItem.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NavigationController.h"
-#include "platform/ui/NavigationItem.h"
-#include "platform/ui/TableViewCell.h"
+#include "platform/ui/controllers/BarButtonItem.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/NavigationController.h"
+#include "platform/ui/controllers/NavigationItem.h"
+#include "platform/ui/views/TableViewCell.h"
 #include "shell/skin/NRSkinManager.h"
 
 namespace zu {

@@ -8,7 +8,7 @@
 #include <array>
 #include <memory>
 
-#include "platform/ui/TableViewController.h"
+#include "platform/ui/controllers/TableViewController.h"
 
 namespace zu {
 

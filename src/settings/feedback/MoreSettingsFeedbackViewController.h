@@ -33,10 +33,10 @@
 #include <string>
 
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/TableView.h"
-#include "platform/ui/TextField.h"
-#include "platform/ui/TextView.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/views/TableView.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/text/TextView.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "settings/feedback/FeedbackLogArchive.h"
 
 namespace zu {

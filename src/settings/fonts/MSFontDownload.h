@@ -30,7 +30,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/AlertView.h"
+#include "platform/ui/controllers/AlertView.h"
 #include "settings/progress/ProgressTaskFlow.h"
 
 namespace zu {

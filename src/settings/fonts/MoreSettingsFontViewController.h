@@ -24,8 +24,8 @@
 #include <array>
 #include <memory>
 
-#include "platform/ui/TableView.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/views/TableView.h"
+#include "platform/ui/controllers/ViewController.h"
 
 namespace zu {
 

@@ -29,7 +29,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "shell/widgets/PageControl.h"
 #include "views/GridView.h"
 #include "views/GridViewDataSourceProtocol.h"

@@ -40,8 +40,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/TextField.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/controllers/ViewController.h"
 
 namespace zu {
 

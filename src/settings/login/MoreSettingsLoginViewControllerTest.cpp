@@ -4,10 +4,10 @@
 
 #include "engine/core/ErrorCodes.h"
 #include "platform/runtime/UserDefaults.h"
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Renderer.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/drawing/Renderer.h"
 #include "settings/login/LoginTestSupport.h"
 #include "shell/app/ErrorTips.h"
 

@@ -31,8 +31,8 @@
 #include <string>
 
 #include "platform/runtime/Value.h"
-#include "platform/ui/TableView.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/views/TableView.h"
+#include "platform/ui/controllers/ViewController.h"
 
 namespace zu {
 

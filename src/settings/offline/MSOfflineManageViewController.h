@@ -30,8 +30,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/TableView.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/views/TableView.h"
+#include "platform/ui/controllers/ViewController.h"
 
 namespace zu {
 

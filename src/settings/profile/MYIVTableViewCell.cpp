@@ -1,7 +1,7 @@
 #include "settings/profile/MYIVTableViewCell.h"
 
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
 
 namespace zu {
 

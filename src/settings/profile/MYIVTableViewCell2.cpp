@@ -1,6 +1,6 @@
 #include "settings/profile/MYIVTableViewCell2.h"
 
-#include "platform/ui/Label.h"
+#include "platform/ui/views/Label.h"
 
 namespace zu {
 

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/TableViewCell.h"
+#include "platform/ui/views/TableViewCell.h"
 
 namespace zu {
 

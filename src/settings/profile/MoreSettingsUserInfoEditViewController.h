@@ -42,12 +42,12 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/ActionSheet.h"
-#include "platform/ui/ImagePickerController.h"
-#include "platform/ui/TableView.h"
-#include "platform/ui/TextField.h"
-#include "platform/ui/TextView.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/ActionSheet.h"
+#include "platform/ui/system/ImagePickerController.h"
+#include "platform/ui/views/TableView.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/text/TextView.h"
+#include "platform/ui/controllers/ViewController.h"
 
 namespace zu {
 

@@ -40,7 +40,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/TableViewController.h"
+#include "platform/ui/controllers/TableViewController.h"
 
 namespace zu {
 

@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/AnimationLog.h"
-#include "platform/ui/BarButtonItem.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NavigationItem.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/TableView.h"
+#include "platform/ui/motion/AnimationLog.h"
+#include "platform/ui/controllers/BarButtonItem.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/NavigationItem.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/TableView.h"
 #include "settings/profile/MoreSettingsUserInfoEditViewController.h"
 #include "settings/profile/ProfileTestSupport.h"
 #include "shell/app/ScreenRequest.h"

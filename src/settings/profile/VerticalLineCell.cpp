@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "platform/ui/TableViewCell.h"
+#include "platform/ui/views/TableViewCell.h"
 
 namespace zu {
 

@@ -4,7 +4,7 @@
 // removeVerticalLine takes the view so tagged away. Main thread, like the cell.
 #pragma once
 
-#include "platform/ui/Color.h"
+#include "platform/ui/drawing/Color.h"
 
 namespace zu {
 

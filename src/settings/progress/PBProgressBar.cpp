@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
 
 namespace zu {
 

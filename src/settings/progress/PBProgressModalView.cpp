@@ -1,11 +1,11 @@
 #include "settings/progress/PBProgressModalView.h"
 
-#include "platform/ui/Animations.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NibRegistry.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/motion/Animations.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/NibRegistry.h"
+#include "platform/ui/views/Window.h"
 #include "settings/progress/PBProgressBar.h"
 #include "shell/skin/NRSkinManager.h"
 

@@ -20,7 +20,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/ViewController.h"
 
 namespace zu {
 

@@ -6,12 +6,12 @@
 
 #include <cmath>
 
-#include "platform/ui/Application.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/Window.h"
 #include "settings/SettingsNibs.h"
 #include "settings/progress/PBProgressBar.h"
 #include "shell/app/ShellTestSupport.h"

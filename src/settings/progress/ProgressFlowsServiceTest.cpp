@@ -12,7 +12,7 @@
 #include "engine/core/EngineTestSupport.h"
 #include "engine/http/HttpDataEngine.h"
 #include "platform/runtime/NotificationCenter.h"
-#include "platform/ui/Label.h"
+#include "platform/ui/views/Label.h"
 #include "settings/SettingsNibs.h"
 #include "settings/clean/MSCacheclean.h"
 #include "settings/fonts/MSFontDownload.h"

@@ -7,11 +7,11 @@
 #include "model/service/VeskSoftUpdate.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NavigationController.h"
-#include "platform/ui/ViewController.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/NavigationController.h"
+#include "platform/ui/controllers/ViewController.h"
+#include "platform/ui/views/Window.h"
 #include "shell/app/ScreenRequest.h"
 
 namespace zu {

@@ -24,7 +24,7 @@
 #include <string>
 
 #include "platform/runtime/Object.h"
-#include "platform/ui/AlertView.h"
+#include "platform/ui/controllers/AlertView.h"
 
 namespace zu::ui {
 class ViewController;

@@ -4,9 +4,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/ui/Color.h"
-#include "platform/ui/Device.h"
-#include "platform/ui/Screen.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/system/Device.h"
+#include "platform/ui/drawing/Screen.h"
 #include "shell/app/MSSettings.h"
 
 namespace zu {

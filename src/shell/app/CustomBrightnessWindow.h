@@ -13,7 +13,7 @@
 
 #include <memory>
 
-#include "platform/ui/Window.h"
+#include "platform/ui/views/Window.h"
 
 namespace zu {
 

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/runtime/UserDefaults.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/Window.h"
 #include "shell/app/CustomBrightnessWindow.h"
 #include "shell/app/MSFontStyle.h"
 #include "shell/app/MSSettings.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "engine/core/ErrorCodes.h"
-#include "platform/ui/AlertView.h"
+#include "platform/ui/controllers/AlertView.h"
 
 namespace zu {
 

@@ -1,9 +1,9 @@
 #include "shell/app/MSCustomTabBarController.h"
 
-#include "platform/ui/Button.h"
-#include "platform/ui/Color.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/NavigationController.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/controllers/NavigationController.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "shell/app/ControllerSelectedProtocol.h"
 #include "shell/skin/MyFaceSettings.h"

@@ -18,7 +18,7 @@
 
 #include <memory>
 
-#include "platform/ui/TabBarController.h"
+#include "platform/ui/controllers/TabBarController.h"
 
 namespace zu {
 

@@ -6,14 +6,14 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Application.h"
+#include "platform/ui/system/Application.h"
 #include "platform/runtime/NotificationCenter.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/NavigationController.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/controllers/NavigationController.h"
+#include "platform/ui/views/Window.h"
 #include "platform/device/SystemEnvironment.h"
 #include "shell/app/ControllerSelectedProtocol.h"
 #include "shell/skin/CustomNavigationBar.h"

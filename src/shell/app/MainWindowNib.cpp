@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Color.h"
-#include "platform/ui/NavigationController.h"
-#include "platform/ui/NibRegistry.h"
-#include "platform/ui/Screen.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/controllers/NavigationController.h"
+#include "platform/ui/controllers/NibRegistry.h"
+#include "platform/ui/drawing/Screen.h"
+#include "platform/ui/views/Window.h"
 #include "shell/home/ColumnGridCell.h"
 #include "shell/home/CoverViewController.h"
 #include "shell/app/MSCustomTabBarController.h"

@@ -3,7 +3,7 @@
 #include "common/Log.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/NotificationCenter.h"
-#include "platform/ui/Application.h"
+#include "platform/ui/system/Application.h"
 #include "shell/app/ErrorTips.h"
 
 namespace zu {

@@ -15,7 +15,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/AlertView.h"
+#include "platform/ui/controllers/AlertView.h"
 #include "shell/app/AlertPresenter.h"
 
 namespace zu {

@@ -1,7 +1,7 @@
 #include "shell/app/RootNavigationViewController.h"
 
 #include "platform/device/SystemEnvironment.h"
-#include "platform/ui/NavigationController.h"
+#include "platform/ui/controllers/NavigationController.h"
 
 namespace zu {
 

@@ -7,7 +7,7 @@
 
 #include <memory>
 
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/ViewController.h"
 
 namespace zu::ui {
 class NavigationController;

@@ -2,9 +2,9 @@
 
 #include "common/Log.h"
 #include "model/columns/Column.h"
-#include "platform/ui/NibRegistry.h"
-#include "platform/ui/ViewController.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/controllers/NibRegistry.h"
+#include "platform/ui/controllers/ViewController.h"
+#include "platform/ui/views/Window.h"
 
 namespace zu {
 

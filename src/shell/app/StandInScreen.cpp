@@ -1,12 +1,12 @@
 #include "shell/app/StandInScreen.h"
 
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/Color.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NavigationController.h"
-#include "platform/ui/NibRegistry.h"
-#include "platform/ui/Screen.h"
-#include "platform/ui/TapGestureRecognizer.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/NavigationController.h"
+#include "platform/ui/controllers/NibRegistry.h"
+#include "platform/ui/drawing/Screen.h"
+#include "platform/ui/input/TapGestureRecognizer.h"
 #include "shell/app/ScreenRequest.h"
 
 namespace zu {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/runtime/Value.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/ViewController.h"
 
 namespace zu {
 

@@ -22,8 +22,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/TextView.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/text/TextView.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "shell/widgets/StarsView.h"
 
 namespace zu {

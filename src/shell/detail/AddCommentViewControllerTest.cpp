@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/Button.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Keyboard.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NavigationBar.h"
-#include "platform/ui/NavigationItem.h"
-#include "platform/ui/Renderer.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/text/Keyboard.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/NavigationBar.h"
+#include "platform/ui/controllers/NavigationItem.h"
+#include "platform/ui/drawing/Renderer.h"
 #include "shell/detail/ColumnDetailHeaderView.h"
 #include "shell/detail/ColumnDetailTestSupport.h"
 #include "shell/skin/LegibilityTestSupport.h"

@@ -17,9 +17,9 @@
 
 #include <memory>
 
-#include "platform/ui/ImageLoader.h"
+#include "platform/ui/images/ImageLoader.h"
 
-#include "platform/ui/TableViewCell.h"
+#include "platform/ui/views/TableViewCell.h"
 
 namespace zu {
 

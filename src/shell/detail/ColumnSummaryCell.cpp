@@ -1,7 +1,7 @@
 #include "shell/detail/ColumnSummaryCell.h"
 
-#include "platform/ui/Label.h"
-#include "platform/ui/NibRegistry.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/NibRegistry.h"
 #include "shell/skin/MyFaceSettings.h"
 
 namespace zu {

@@ -23,7 +23,7 @@
 #include <optional>
 #include <vector>
 
-#include "platform/ui/ImageLoader.h"
+#include "platform/ui/images/ImageLoader.h"
 #include "views/GridViewCell.h"
 
 namespace zu {

@@ -21,8 +21,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ui/ImageLoader.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/images/ImageLoader.h"
+#include "platform/ui/controllers/ViewController.h"
 
 namespace zu {
 

@@ -60,8 +60,8 @@
 #include <vector>
 
 #include "platform/runtime/Value.h"
-#include "platform/ui/Geometry.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/drawing/Geometry.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "shell/detail/ColumnDetailViewController.h"
 #include "shell/home/ColumnGridCell.h"
 #include "shell/home/ColumnListPlanner.h"

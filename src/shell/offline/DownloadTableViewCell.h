@@ -8,8 +8,8 @@
 
 #include <memory>
 
-#include "platform/ui/Color.h"
-#include "platform/ui/TableViewCell.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/views/TableViewCell.h"
 
 namespace zu {
 

@@ -39,7 +39,7 @@
 #include <vector>
 
 #include "platform/runtime/Object.h"
-#include "platform/ui/TableView.h"
+#include "platform/ui/views/TableView.h"
 
 namespace zu {
 

@@ -20,7 +20,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/View.h"
+#include "platform/ui/views/View.h"
 
 namespace zu {
 

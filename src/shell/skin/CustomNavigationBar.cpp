@@ -1,6 +1,6 @@
 #include "shell/skin/CustomNavigationBar.h"
 
-#include "platform/ui/Color.h"
+#include "platform/ui/drawing/Color.h"
 
 namespace zu {
 

@@ -2,7 +2,7 @@
 // contents; its skinned background comes from the navigation bar decoration. Main thread only.
 #pragma once
 
-#include "platform/ui/NavigationBar.h"
+#include "platform/ui/controllers/NavigationBar.h"
 
 namespace zu {
 

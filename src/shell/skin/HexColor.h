@@ -9,7 +9,7 @@
 
 #include <string_view>
 
-#include "platform/ui/Color.h"
+#include "platform/ui/drawing/Color.h"
 
 namespace zu {
 

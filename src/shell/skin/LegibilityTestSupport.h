@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/ui/Geometry.h"
-#include "platform/ui/Image.h"
+#include "platform/ui/drawing/Geometry.h"
+#include "platform/ui/images/Image.h"
 
 namespace zu::testing {
 

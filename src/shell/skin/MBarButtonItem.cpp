@@ -1,10 +1,10 @@
 #include "shell/skin/MBarButtonItem.h"
 
-#include "platform/ui/BarButtonItem.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/TextMetrics.h"
+#include "platform/ui/controllers/BarButtonItem.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/text/TextMetrics.h"
 #include "shell/skin/NRSkinManager.h"
 
 namespace zu {

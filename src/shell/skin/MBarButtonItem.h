@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/Control.h"
+#include "platform/ui/controls/Control.h"
 
 namespace zu::ui {
 class BarButtonItem;

@@ -1,9 +1,9 @@
 #include "shell/skin/MNavigationBarDecorator.h"
 
 #include "platform/device/SystemEnvironment.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/NavigationBar.h"
-#include "platform/ui/NavigationController.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/controllers/NavigationBar.h"
+#include "platform/ui/controllers/NavigationController.h"
 
 namespace zu {
 

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/NavigationBar.h"
-#include "platform/ui/NavigationController.h"
-#include "platform/ui/NavigationItem.h"
-#include "platform/ui/ViewController.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/controllers/NavigationBar.h"
+#include "platform/ui/controllers/NavigationController.h"
+#include "platform/ui/controllers/NavigationItem.h"
+#include "platform/ui/controllers/ViewController.h"
 #include "shell/skin/SkinTestSupport.h"
 
 namespace zu {

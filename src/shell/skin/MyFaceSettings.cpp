@@ -3,12 +3,12 @@
 #include <algorithm>
 
 #include "platform/runtime/Bundle.h"
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NavigationBar.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/NavigationBar.h"
 #include "shell/skin/MNavigationBarDecorator.h"
 #include "shell/app/MSSettings.h"
 

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Color.h"
+#include "platform/ui/drawing/Color.h"
 
 namespace zu::ui {
 class ActivityIndicatorView;

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
 #include "shell/app/MSSettings.h"
 #include "shell/skin/SkinTestSupport.h"
 

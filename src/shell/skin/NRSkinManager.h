@@ -23,10 +23,10 @@
 #include <string_view>
 
 #include "platform/runtime/Value.h"
-#include "platform/ui/Color.h"
-#include "platform/ui/Font.h"
-#include "platform/ui/Geometry.h"
-#include "platform/ui/Control.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/text/Font.h"
+#include "platform/ui/drawing/Geometry.h"
+#include "platform/ui/controls/Control.h"
 
 namespace zu::ui {
 class BarButtonItem;

@@ -11,7 +11,7 @@
 #include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/PropertyList.h"
-#include "platform/ui/Image.h"
+#include "platform/ui/images/Image.h"
 #include "shell/skin/MyFaceSettings.h"
 #include "shell/skin/NRSkinManager.h"
 #include "testing/TempHome.h"

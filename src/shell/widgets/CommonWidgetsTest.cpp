@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/AlertRegistry.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/BarButtonItem.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Toolbar.h"
+#include "platform/ui/controllers/AlertRegistry.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/controllers/BarButtonItem.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/Toolbar.h"
 #include "shell/widgets/SPTitleView.h"
 #include "shell/widgets/ViewUtil.h"
 #include "shell/widgets/VovozActionSheet.h"

@@ -1,11 +1,11 @@
 #include "shell/widgets/CustomLoadingView.h"
 
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Color.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/NibRegistry.h"
-#include "platform/ui/Screen.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/NibRegistry.h"
+#include "platform/ui/drawing/Screen.h"
 
 namespace zu {
 

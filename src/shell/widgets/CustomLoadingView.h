@@ -11,7 +11,7 @@
 
 #include <memory>
 
-#include "platform/ui/ViewController.h"
+#include "platform/ui/controllers/ViewController.h"
 
 namespace zu {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "platform/device/SystemEnvironment.h"
-#include "platform/ui/Animations.h"
-#include "platform/ui/NibRegistry.h"
+#include "platform/ui/motion/Animations.h"
+#include "platform/ui/controllers/NibRegistry.h"
 
 namespace zu {
 

@@ -31,9 +31,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/Label.h"
-#include "platform/ui/TextField.h"
-#include "platform/ui/View.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/views/View.h"
 #include "shell/widgets/LwTextViewInternal.h"
 
 namespace zu {

@@ -6,12 +6,12 @@
 #include <vector>
 
 #include "platform/runtime/RunLoop.h"
-#include "platform/ui/AnimationLog.h"
-#include "platform/ui/Animations.h"
-#include "platform/ui/Device.h"
-#include "platform/ui/FixedTextMetrics.h"
-#include "platform/ui/Keyboard.h"
-#include "platform/ui/NibRegistry.h"
+#include "platform/ui/motion/AnimationLog.h"
+#include "platform/ui/motion/Animations.h"
+#include "platform/ui/system/Device.h"
+#include "platform/ui/text/FixedTextMetrics.h"
+#include "platform/ui/text/Keyboard.h"
+#include "platform/ui/controllers/NibRegistry.h"
 #include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
 

@@ -6,7 +6,7 @@
 // Main thread; std::make_shared.
 #pragma once
 
-#include "platform/ui/TextView.h"
+#include "platform/ui/text/TextView.h"
 
 namespace zu {
 

@@ -1,7 +1,7 @@
 #include "shell/widgets/MSPlaceHolderTextView.h"
 
 #include "platform/runtime/NotificationCenter.h"
-#include "platform/ui/Label.h"
+#include "platform/ui/views/Label.h"
 
 namespace zu {
 

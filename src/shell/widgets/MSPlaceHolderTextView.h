@@ -14,8 +14,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/Color.h"
-#include "platform/ui/TextView.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/text/TextView.h"
 
 namespace zu {
 

@@ -4,10 +4,10 @@
 
 #include <cmath>
 
-#include "platform/ui/Image.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/Window.h"
 
 namespace zu {
 namespace {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/ui/Canvas.h"
-#include "platform/ui/Touch.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/input/Touch.h"
 
 namespace zu {
 

@@ -15,8 +15,8 @@
 
 #include <memory>
 
-#include "platform/ui/Color.h"
-#include "platform/ui/View.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/views/View.h"
 
 namespace zu {
 

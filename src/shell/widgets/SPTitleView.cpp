@@ -1,8 +1,8 @@
 #include "shell/widgets/SPTitleView.h"
 
-#include "platform/ui/Color.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
 
 namespace zu {
 

@@ -1,14 +1,14 @@
 #include "shell/widgets/SPWaitingSavePhoto.h"
 
-#include "platform/ui/ActivityIndicatorView.h"
-#include "platform/ui/Animations.h"
-#include "platform/ui/Color.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/ImageView.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Screen.h"
-#include "platform/ui/Transform.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/motion/Animations.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/drawing/Screen.h"
+#include "platform/ui/drawing/Transform.h"
+#include "platform/ui/views/Window.h"
 #include "shell/widgets/CustomLoadingView.h"
 
 namespace zu {

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "platform/ui/Canvas.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Touch.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/input/Touch.h"
 
 namespace zu {
 

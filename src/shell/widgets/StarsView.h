@@ -17,7 +17,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/View.h"
+#include "platform/ui/views/View.h"
 
 namespace zu::ui {
 class Image;

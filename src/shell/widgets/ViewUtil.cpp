@@ -1,10 +1,10 @@
 #include "shell/widgets/ViewUtil.h"
 
-#include "platform/ui/Image.h"
-#include "platform/ui/Label.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/TapGestureRecognizer.h"
-#include "platform/ui/TextMetrics.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/input/TapGestureRecognizer.h"
+#include "platform/ui/text/TextMetrics.h"
 
 namespace zu {
 

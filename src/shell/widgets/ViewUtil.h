@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/ui/GestureRecognizer.h"
+#include "platform/ui/input/GestureRecognizer.h"
 
 namespace zu::ui {
 class Image;

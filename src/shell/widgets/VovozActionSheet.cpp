@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "platform/ui/BarButtonItem.h"
-#include "platform/ui/Color.h"
-#include "platform/ui/Toolbar.h"
+#include "platform/ui/controllers/BarButtonItem.h"
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/controllers/Toolbar.h"
 
 namespace zu {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/ActionSheet.h"
+#include "platform/ui/controllers/ActionSheet.h"
 
 namespace zu::ui {
 class Toolbar;

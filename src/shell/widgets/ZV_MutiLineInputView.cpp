@@ -1,6 +1,6 @@
 #include "shell/widgets/ZV_MutiLineInputView.h"
 
-#include "platform/ui/NibRegistry.h"
+#include "platform/ui/controllers/NibRegistry.h"
 #include "shell/widgets/ZV_TextViewBackGround.h"
 
 namespace zu {

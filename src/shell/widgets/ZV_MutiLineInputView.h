@@ -19,7 +19,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/Button.h"
+#include "platform/ui/controls/Button.h"
 #include "shell/widgets/LwGrowingTextView.h"
 
 namespace zu {

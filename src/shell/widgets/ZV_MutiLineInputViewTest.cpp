@@ -2,13 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/Animations.h"
-#include "platform/ui/AnimationLog.h"
-#include "platform/ui/FixedTextMetrics.h"
-#include "platform/ui/Keyboard.h"
-#include "platform/ui/NibRegistry.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/Image.h"
+#include "platform/ui/motion/Animations.h"
+#include "platform/ui/motion/AnimationLog.h"
+#include "platform/ui/text/FixedTextMetrics.h"
+#include "platform/ui/text/Keyboard.h"
+#include "platform/ui/controllers/NibRegistry.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/images/Image.h"
 #include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
 

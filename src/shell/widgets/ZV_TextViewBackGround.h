@@ -3,7 +3,7 @@
 // view. Main thread; std::make_shared.
 #pragma once
 
-#include "platform/ui/View.h"
+#include "platform/ui/views/View.h"
 
 namespace zu {
 

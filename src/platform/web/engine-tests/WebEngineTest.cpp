@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "platform/runtime/Bundle.h"
-#include "platform/ui/Image.h"
-#include "platform/ui/Renderer.h"
-#include "platform/ui/ScrollView.h"
-#include "platform/ui/Window.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/views/ScrollView.h"
+#include "platform/ui/views/Window.h"
 #include "platform/web/CookieStorage.h"
 #include "platform/web/WebEngine.h"
 #include "platform/web/engine-tests/WebEngineTestMain.h"

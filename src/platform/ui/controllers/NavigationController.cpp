@@ -1,0 +1,262 @@
+#include "platform/ui/controllers/NavigationController.h"
+
+#include <algorithm>
+
+#include "platform/ui/motion/Animations.h"
+#include "platform/ui/controllers/NavigationItem.h"
+#include "platform/ui/drawing/Screen.h"
+#include "platform/ui/controllers/TabBarController.h"
+#include "platform/ui/controllers/Toolbar.h"
+#include "platform/ui/views/View.h"
+
+namespace zu::ui {
+
+NavigationController::NavigationController(std::shared_ptr<ViewController> root)
+    : ViewController(std::nullopt),
+      bar_(std::make_shared<NavigationBar>()),
+      toolbar_(std::make_shared<Toolbar>()) {
+  toolbar_->setHidden(true);
+  if (root && !root->parentViewController()) {
+    root->setParentViewController(this);
+    bar_->setItems({root->navigationItem()});
+    stack_.push_back(std::move(root));
+  }
+}
+
+NavigationController::~NavigationController() {
+  for (auto& c : stack_) {
+    if (c->parentViewController() == this) c->setParentViewController(nullptr);
+  }
+}
+
+std::shared_ptr<NavigationController> NavigationController::sharedNavigation() {
+  return std::static_pointer_cast<NavigationController>(shared());
+}
+
+void NavigationController::wireBar() {
+  if (bar_->delegate()) return;
+  if (auto self = sharedNavigation()) bar_->setDelegate(std::weak_ptr<NavigationBarDelegate>(self));
+}
+
+const std::shared_ptr<NavigationBar>& NavigationController::navigationBar() {
+  wireBar();
+  return bar_;
+}
+
+std::shared_ptr<ViewController> NavigationController::topViewController() const {
+  return stack_.empty() ? nullptr : stack_.back();
+}
+
+std::shared_ptr<ViewController> NavigationController::visibleViewController() const {
+  auto top = topViewController();
+  if (auto modal = modalViewController()) return modal;
+  return top;
+}
+
+bool NavigationController::hidesBottomBar() const {
+  for (size_t i = 1; i < stack_.size(); ++i) {
+    if (stack_[i]->hidesBottomBarWhenPushed()) return true;
+  }
+  return false;
+}
+
+// --- the view
+
+Rect NavigationController::contentFrame() const {
+  // Only called with the view loaded.
+  auto* self = const_cast<NavigationController*>(this);
+  const Rect b = self->view()->bounds();
+  const float top = barHidden_ ? 0 : NavigationBar::kHeight;
+  const float bottom = toolbarHidden_ ? 0 : Toolbar::kHeight;
+  return Rect(0, top, b.size.width, std::max(0.f, b.size.height - top - bottom));
+}
+
+void NavigationController::loadView() {
+  wireBar();
+  auto view = std::make_shared<View>(Screen::main().applicationFrame());
+  view->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
+  setView(view);
+  content_ = std::make_shared<View>(view->bounds());
+  content_->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
+  view->addSubview(content_);
+  view->addSubview(bar_);
+  view->addSubview(toolbar_);
+  layoutBars(false);
+  if (auto top = topViewController()) {
+    const std::shared_ptr<View>& topView = top->view();
+    topView->setFrame(content_->bounds());
+    topView->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
+    content_->addSubview(topView);
+  }
+}
+
+void NavigationController::layoutBars(bool animated) {
+  if (!isViewLoaded()) return;
+  const Rect b = view()->bounds();
+  auto changes = [&] {
+    bar_->setFrame(Rect(0, barHidden_ ? -NavigationBar::kHeight : 0, b.size.width, NavigationBar::kHeight));
+    toolbar_->setFrame(Rect(0, b.size.height - (toolbarHidden_ ? 0 : Toolbar::kHeight), b.size.width, Toolbar::kHeight));
+    content_->setFrame(contentFrame());
+  };
+  if (animated) {
+    Animations::animate(0.2, changes);
+  } else {
+    changes();
+  }
+  bar_->setHidden(barHidden_);
+  toolbar_->setHidden(toolbarHidden_);
+}
+
+void NavigationController::setNavigationBarHidden(bool hidden, bool animated) {
+  if (barHidden_ == hidden) return;
+  barHidden_ = hidden;
+  layoutBars(animated);
+}
+
+void NavigationController::setToolbarHidden(bool hidden, bool animated) {
+  if (toolbarHidden_ == hidden) return;
+  toolbarHidden_ = hidden;
+  layoutBars(animated);
+}
+
+// --- the stack
+
+void NavigationController::finishPending() {
+  if (!pending_) return;
+  auto finish = std::move(pending_);
+  pending_ = nullptr;
+  finish();
+}
+
+void NavigationController::changeStack(std::vector<std::shared_ptr<ViewController>> stack, bool animated,
+                                       bool forward) {
+  auto keep = shared();
+  finishPending();
+  std::shared_ptr<ViewController> oldTop = topViewController();
+  for (auto& c : stack_) {
+    if (std::find(stack.begin(), stack.end(), c) == stack.end() && c->parentViewController() == this) {
+      c->setParentViewController(nullptr);
+    }
+  }
+  for (auto& c : stack) c->setParentViewController(this);
+  stack_ = std::move(stack);
+  std::shared_ptr<ViewController> newTop = topViewController();
+  std::vector<std::shared_ptr<NavigationItem>> items;
+  for (auto& c : stack_) items.push_back(c->navigationItem());
+  bar_->setItems(std::move(items), animated);
+  if (TabBarController* tabs = tabBarController()) tabs->updateBottomBar(animated);
+  if (oldTop == newTop || !isViewLoaded()) return;
+
+  std::shared_ptr<View> oldView = oldTop && oldTop->isViewLoaded() ? oldTop->view() : nullptr;
+  const bool onScreen = view()->window() != nullptr;
+  if (!onScreen) {
+    if (oldView && oldView->superview() == content_) oldView->removeFromSuperview();
+    if (newTop) {
+      const std::shared_ptr<View>& newView = newTop->view();
+      newView->setFrame(content_->bounds());
+      content_->addSubview(newView);
+    }
+    return;
+  }
+  std::shared_ptr<View> newView = newTop ? newTop->view() : nullptr;
+  auto delegate = delegate_.lock();
+  if (delegate && newTop) delegate->navigationControllerWillShow(*this, *newTop, animated);
+  if (oldTop) oldTop->sendAppearance(AppearanceCallback::WillDisappear, animated);
+  if (newTop) newTop->sendAppearance(AppearanceCallback::WillAppear, animated);
+  const Rect place = content_->bounds();
+  const float width = place.size.width;
+  if (newView) {
+    newView->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
+    newView->setFrame(animated ? place.offsetBy(forward ? width : -width, 0) : place);
+    content_->addSubview(newView);
+  }
+  std::weak_ptr<NavigationControllerDelegate> weakDelegate = delegate_;
+  auto finish = [self = sharedNavigation(), oldTop, newTop, oldView, animated, weakDelegate] {
+    if (oldView && oldView->superview() == self->content_) oldView->removeFromSuperview();
+    if (oldTop) oldTop->sendAppearance(AppearanceCallback::DidDisappear, animated);
+    if (newTop) newTop->sendAppearance(AppearanceCallback::DidAppear, animated);
+    auto delegate = weakDelegate.lock();
+    if (delegate && newTop) delegate->navigationControllerDidShow(*self, *newTop, animated);
+  };
+  if (!animated) {
+    finish();
+    return;
+  }
+  const uint64_t serial = ++transitionSerial_;
+  pending_ = finish;
+  std::weak_ptr<Object> weakSelf = weak_from_this();
+  Animations::animate(
+      kTransitionDuration,
+      [&] {
+        if (newView) newView->setFrame(place);
+        if (oldView) oldView->setFrame(place.offsetBy(forward ? -width : width, 0));
+      },
+      [weakSelf, serial](bool) {
+        auto self = std::static_pointer_cast<NavigationController>(weakSelf.lock());
+        if (self && self->transitionSerial_ == serial) self->finishPending();
+      });
+}
+
+bool NavigationController::pushViewController(const std::shared_ptr<ViewController>& controller, bool animated) {
+  if (!controller || controller->parentViewController() || controller->presentingViewController() ||
+      controller.get() == this) {
+    return false;
+  }
+  auto stack = stack_;
+  stack.push_back(controller);
+  changeStack(std::move(stack), animated, true);
+  return true;
+}
+
+std::shared_ptr<ViewController> NavigationController::popViewController(bool animated) {
+  if (stack_.size() < 2) return nullptr;
+  std::shared_ptr<ViewController> top = stack_.back();
+  auto stack = stack_;
+  stack.pop_back();
+  changeStack(std::move(stack), animated, false);
+  return top;
+}
+
+std::vector<std::shared_ptr<ViewController>> NavigationController::popToRootViewController(bool animated) {
+  if (stack_.size() < 2) return {};
+  return popToViewController(stack_.front().get(), animated);
+}
+
+std::vector<std::shared_ptr<ViewController>> NavigationController::popToViewController(
+    const ViewController* controller, bool animated) {
+  auto it = std::find_if(stack_.begin(), stack_.end(),
+                         [&](const std::shared_ptr<ViewController>& c) { return c.get() == controller; });
+  if (it == stack_.end() || it + 1 == stack_.end()) return {};
+  std::vector<std::shared_ptr<ViewController>> popped(it + 1, stack_.end());
+  std::vector<std::shared_ptr<ViewController>> stack(stack_.begin(), it + 1);
+  changeStack(std::move(stack), animated, false);
+  return popped;
+}
+
+void NavigationController::setViewControllers(std::vector<std::shared_ptr<ViewController>> controllers,
+                                              bool animated) {
+  std::vector<std::shared_ptr<ViewController>> stack;
+  for (auto& c : controllers) {
+    if (!c || c.get() == this || std::find(stack.begin(), stack.end(), c) != stack.end()) continue;
+    const bool ours = std::find(stack_.begin(), stack_.end(), c) != stack_.end();
+    if (!ours && (c->parentViewController() || c->presentingViewController())) continue;
+    stack.push_back(c);
+  }
+  const bool forward =
+      !stack.empty() && std::find(stack_.begin(), stack_.end(), stack.back()) == stack_.end();
+  changeStack(std::move(stack), animated, forward);
+}
+
+bool NavigationController::shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation orientation) {
+  if (auto top = topViewController()) return top->shouldAutorotateToInterfaceOrientation(orientation);
+  return ViewController::shouldAutorotateToInterfaceOrientation(orientation);
+}
+
+bool NavigationController::navigationBarShouldPopItem(NavigationBar&, NavigationItem& item) {
+  auto top = topViewController();
+  if (stack_.size() > 1 && top && top->navigationItem().get() == &item) popViewController(true);
+  // The stack sets the bar's items itself.
+  return false;
+}
+
+}  // namespace zu::ui

@@ -1,0 +1,81 @@
+// TabBarController: view controllers shown one at a time above a 49-point tab bar whose items
+// are the controllers' tab bar items. Made with std::make_shared; main thread only. It owns its
+// controllers; its delegate is not retained.
+//
+// Kept from the phone:
+//  - The first controller is selected when controllers are set (or the old selection when it is
+//    still among them). Changing the selection while the view is in a window sends the old
+//    controller's viewWillDisappear, the new one's viewWillAppear, swaps the views, then
+//    viewDidDisappear and viewDidAppear, all unanimated.
+//  - A tap on an item asks the delegate's shouldSelect; when it agrees the controller is
+//    selected and didSelect follows (also when it was selected already; then a navigation
+//    controller pops to its root, animated). Selecting by code asks and tells nobody.
+//  - The view's subviews are the content area, then the tab bar. The tab bar hides, and the
+//    content takes its room, while the selected navigation controller's stack hides it.
+// Where we differ on purpose: a subclass that lowers its bar says how high it is
+// (setTabBarHeight); the bar keeps that height at the bottom of the view and the content reaches
+// down to it on every selection and navigation change (the phone's controller would lay the
+// content out for its own 49 points again, leaving a band above a lowered bar).
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/ui/controllers/TabBar.h"
+#include "platform/ui/controllers/ViewController.h"
+
+namespace zu::ui {
+
+class TabBarController;
+
+class TabBarControllerDelegate {
+ public:
+  virtual ~TabBarControllerDelegate() = default;
+  virtual bool tabBarControllerShouldSelect(TabBarController&, ViewController&) { return true; }
+  virtual void tabBarControllerDidSelect(TabBarController&, ViewController&) {}
+};
+
+class TabBarController : public ViewController, public TabBarDelegate {
+ public:
+  static constexpr size_t kNoSelection = static_cast<size_t>(-1);
+
+  TabBarController();
+  ~TabBarController() override;
+
+  const std::vector<std::shared_ptr<ViewController>>& viewControllers() const { return controllers_; }
+  void setViewControllers(std::vector<std::shared_ptr<ViewController>> controllers, bool animated = false);
+  size_t selectedIndex() const { return selected_; }
+  // An index out of range is ignored.
+  void setSelectedIndex(size_t index);
+  std::shared_ptr<ViewController> selectedViewController() const;
+  void setSelectedViewController(const ViewController* controller);
+
+  const std::shared_ptr<TabBar>& tabBar() const { return tabBar_; }
+  void setDelegate(std::weak_ptr<TabBarControllerDelegate> delegate) { delegate_ = std::move(delegate); }
+
+  // Shows or hides the tab bar as the selected controller asks (its navigation stack).
+  void updateBottomBar(bool animated);
+  // The bar's height at the bottom of the view (TabBar::kHeight unless a subclass lowers it).
+  float tabBarHeight() const { return barHeight_; }
+
+  void loadView() override;
+  bool shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation orientation) override;
+  void tabBarDidSelectItem(TabBar& bar, TabBarItem& item) override;
+
+ protected:
+  // Lays the bar out `height` points high at the bottom of the view, the content above it.
+  void setTabBarHeight(float height);
+
+ private:
+  void wireBar();
+  void showSelected();
+
+  std::vector<std::shared_ptr<ViewController>> controllers_;
+  size_t selected_ = kNoSelection;
+  std::shared_ptr<TabBar> tabBar_;
+  std::shared_ptr<View> content_;
+  std::weak_ptr<TabBarControllerDelegate> delegate_;
+  float barHeight_ = TabBar::kHeight;
+};
+
+}  // namespace zu::ui

@@ -1,0 +1,211 @@
+#include "platform/ui/drawing/Renderer.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/ui/system/Application.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/system/InterfaceRotation.h"
+#include "platform/ui/text/Keyboard.h"
+#include "platform/ui/text/KeyboardDrawing.h"
+#include "platform/ui/motion/Presentation.h"
+#include "platform/ui/drawing/Screen.h"
+#include "platform/ui/drawing/StatusBar.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/text/TextView.h"
+#include "platform/ui/motion/TransitionPainter.h"
+#include "platform/ui/views/View.h"
+#include "platform/ui/views/Window.h"
+
+namespace zu::ui {
+
+namespace {
+
+// Moves the canvas from the superview's bounds space into the view's, as presented.
+void enter(Canvas& canvas, const PresentedState& state) {
+  const Point c = state.center;
+  const Rect& b = state.bounds;
+  canvas.translate(c.x, c.y);
+  if (!state.transform.isIdentity()) canvas.concat(state.transform);
+  canvas.translate(-b.origin.x - b.size.width / 2, -b.origin.y - b.size.height / 2);
+}
+
+// The keyboard while a view edits text, then the status bar while it shows: both lie above the
+// application's windows and below those at or above the status bar's level.
+void drawScreenChrome(Canvas& canvas, const Rect& screen) {
+  Keyboard& keyboard = Keyboard::shared();
+  if (keyboard.isVisible()) {
+    ReturnKeyType returnKey = ReturnKeyType::Default;
+    const auto responder = keyboard.firstResponder();
+    if (auto* field = dynamic_cast<TextField*>(responder.get())) returnKey = field->returnKeyType();
+    if (auto* text = dynamic_cast<TextView*>(responder.get())) returnKey = text->returnKeyType();
+    KeyboardDrawing::draw(canvas, Keyboard::shownFrame(), returnKey);
+  }
+  Application& application = Application::shared();
+  if (!application.isStatusBarHidden()) {
+    // The bar runs along the interface's top edge: drawn in the interface's own space, turned
+    // about the screen's centre as the windows' content is.
+    const SystemEnvironment::Orientation orientation = application.statusBarOrientation();
+    const bool across = orientation == SystemEnvironment::Orientation::kLandscapeLeft ||
+                        orientation == SystemEnvironment::Orientation::kLandscapeRight;
+    const Size interface = across ? Size{screen.size.height, screen.size.width} : screen.size;
+    canvas.save();
+    canvas.translate(screen.midX(), screen.midY());
+    canvas.concat(InterfaceRotation::transformFor(orientation));
+    canvas.translate(-interface.width / 2, -interface.height / 2);
+    StatusBar::shared().draw(canvas, interface.width, application.statusBarStyle());
+    canvas.restore();
+  }
+}
+
+
+void drawNode(Canvas& canvas, View& view, const Presentation& presentation, const PresentedState& state,
+              bool transitions);
+
+// A view in a running transition: its content now, drawn into a picture of its bounds, and
+// the picture from before, combined by the transition.
+void drawTransition(Canvas& canvas, View& view, const Presentation& presentation, const PresentedState& state,
+                    const AnimationRecord& record, float fraction) {
+  const Rect b = state.bounds;
+  const float scale = canvas.pixelScale();
+  auto after = Image::create(static_cast<int>(std::ceil(b.size.width * scale)),
+                             static_cast<int>(std::ceil(b.size.height * scale)), scale);
+  if (!after) return;
+  {
+    Canvas content(*after);
+    content.translate(-b.origin.x, -b.origin.y);
+    drawNode(content, view, presentation, state, false);
+  }
+  TransitionPainter::paint(canvas, record.transition, fraction, *record.before, *after, b);
+}
+
+void drawNode(Canvas& canvas, View& view, const Presentation& presentation, const PresentedState& state,
+              bool transitions) {
+  if (view.isHidden() || !(state.alpha > 0)) return;
+  if (transitions) {
+    float fraction = 0;
+    if (const AnimationRecord* record = presentation.transitionOf(view, fraction)) {
+      drawTransition(canvas, view, presentation, state, *record, fraction);
+      return;
+    }
+  }
+  const Layer& layer = view.layer();
+  const Rect b = state.bounds;
+  const float radius = layer.cornerRadius;
+  const bool group = state.alpha < 1;
+  if (group) canvas.beginTransparencyLayer();
+
+  if (layer.shadowOpacity > 0) {
+    canvas.fillBlurredRoundedRect(b.offsetBy(layer.shadowOffset.width, layer.shadowOffset.height), radius,
+                                  layer.shadowColor.withAlpha(layer.shadowColor.alpha * layer.shadowOpacity),
+                                  layer.shadowRadius);
+  }
+  if (state.background && !state.background->isClear()) {
+    canvas.setFillColor(*state.background);
+    if (radius > 0) {
+      canvas.fillRoundedRect(b, radius);
+    } else {
+      canvas.fillRect(b);
+    }
+  }
+
+  canvas.save();
+  if (layer.masksToBounds) {
+    if (radius > 0) {
+      canvas.clipRoundedRect(b, radius);
+    } else {
+      canvas.clip(b);
+    }
+  }
+  canvas.save();
+  view.drawForRender(canvas, b);
+  canvas.restore();
+  auto keep = view.shared();
+  const auto subviews = view.subviews();
+  for (const auto& sub : subviews) {
+    if (sub->isHidden()) continue;
+    const PresentedState subState = presentation.stateOf(*sub);
+    if (!(subState.alpha > 0)) continue;
+    canvas.save();
+    enter(canvas, subState);
+    drawNode(canvas, *sub, presentation, subState, true);
+    canvas.restore();
+  }
+  view.drawOverSubviews(canvas);
+  canvas.restore();
+
+  if (layer.borderWidth > 0) {
+    canvas.save();
+    canvas.setStrokeColor(layer.borderColor);
+    canvas.setLineWidth(layer.borderWidth);
+    const float inset = layer.borderWidth / 2;
+    canvas.strokeRoundedRect(b.insetBy(inset, inset), radius > inset ? radius - inset : 0);
+    canvas.restore();
+  }
+  if (group) canvas.endTransparencyLayer(state.alpha);
+}
+
+}  // namespace
+
+void drawTree(Canvas& canvas, View& view) {
+  const Presentation presentation = Presentation::model();
+  drawNode(canvas, view, presentation, presentation.stateOf(view), true);
+}
+
+std::shared_ptr<Image> snapshotTree(View& view, float scale) {
+  const Presentation presentation = Presentation::now();
+  const PresentedState state = presentation.stateOf(view);
+  const Rect b = view.bounds();
+  if (!(scale > 0)) scale = 1;
+  auto image = Image::create(static_cast<int>(std::ceil(b.size.width * scale)),
+                             static_cast<int>(std::ceil(b.size.height * scale)), scale);
+  if (!image) return nullptr;
+  {
+    Canvas canvas(*image);
+    canvas.translate(-state.bounds.origin.x, -state.bounds.origin.y);
+    drawNode(canvas, view, presentation, state, true);
+  }
+  return image;
+}
+
+std::shared_ptr<Image> render(View& view, float scale) {
+  view.layoutIfNeeded();
+  return snapshotTree(view, scale);
+}
+
+std::shared_ptr<Image> renderScreen(float scale) {
+  const Rect screen = Screen::main().bounds();
+  if (!(scale > 0)) scale = 1;
+  auto image = Image::create(static_cast<int>(screen.size.width * scale),
+                             static_cast<int>(screen.size.height * scale), scale);
+  Canvas canvas(*image);
+  bool chromeDrawn = false;
+  const Presentation presentation = Presentation::now();
+  for (const auto& window : Application::shared().visibleWindows()) {
+    if (!chromeDrawn && window->windowLevel() >= kWindowLevelStatusBar) {
+      drawScreenChrome(canvas, screen);
+      chromeDrawn = true;
+    }
+    window->layoutIfNeeded();
+    const PresentedState state = presentation.stateOf(*window);
+    canvas.save();
+    enter(canvas, state);
+    drawNode(canvas, *window, presentation, state, true);
+    canvas.restore();
+  }
+  if (!chromeDrawn) drawScreenChrome(canvas, screen);
+  return image;
+}
+
+std::optional<std::filesystem::path> writeSnapshot(const Image& image, const std::string& name) {
+  const char* env = std::getenv("ZU_SNAPSHOT_DIR");
+  const std::filesystem::path dir = env && *env ? env : "snapshots";
+  std::error_code ec;
+  std::filesystem::create_directories(dir, ec);
+  const std::filesystem::path file = dir / (name + ".png");
+  if (ec || !image.writePng(file)) return std::nullopt;
+  return file;
+}
+
+}  // namespace zu::ui

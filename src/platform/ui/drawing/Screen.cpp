@@ -1,0 +1,33 @@
+#include "platform/ui/drawing/Screen.h"
+
+#include <cmath>
+
+#include "platform/device/DeviceProfile.h"
+#include "platform/ui/system/Application.h"
+
+namespace zu::ui {
+
+Screen& Screen::main() {
+  static Screen* screen = new Screen;  // never destroyed
+  return *screen;
+}
+
+Rect Screen::bounds() const {
+  return Rect(0, 0, static_cast<float>(DeviceProfile::screenWidth()),
+              static_cast<float>(DeviceProfile::screenHeight()));
+}
+
+float Screen::scale() const { return static_cast<float>(DeviceProfile::screenScale()); }
+
+Rect Screen::applicationFrame() const {
+  if (Application::shared().isStatusBarHidden()) return bounds();
+  const Rect b = bounds();
+  return Rect(0, 20, b.size.width, b.size.height - 20);
+}
+
+void Screen::setBrightness(float value) {
+  if (std::isnan(value)) return;
+  brightness_ = value < 0 ? 0 : (value > 1 ? 1 : value);
+}
+
+}  // namespace zu::ui

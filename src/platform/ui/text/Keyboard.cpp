@@ -1,0 +1,156 @@
+#include "platform/ui/text/Keyboard.h"
+
+
+#include "platform/device/SystemEnvironment.h"
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/drawing/Screen.h"
+#include "platform/ui/text/TextInput.h"
+#include "platform/ui/views/View.h"
+
+namespace zu::ui {
+
+namespace {
+
+Value frameValue(const Rect& r) {
+  return Value(Array{Value(static_cast<double>(r.origin.x)), Value(static_cast<double>(r.origin.y)),
+                     Value(static_cast<double>(r.size.width)), Value(static_cast<double>(r.size.height))});
+}
+
+// The frame-change notifications came with system version 5.0.
+bool fromVersionFive() { return SystemEnvironment::systemVersion() >= 5.0f; }
+
+// Code points of UTF-8 text, each as its own string.
+std::vector<std::string> characters(const std::string& text) {
+  std::vector<std::string> out;
+  for (size_t i = 0; i < text.size();) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
+    n = std::min(n, text.size() - i);
+    out.push_back(text.substr(i, n));
+    i += n;
+  }
+  return out;
+}
+
+}  // namespace
+
+Keyboard& Keyboard::shared() {
+  static Keyboard* keyboard = new Keyboard();
+  return *keyboard;
+}
+
+Rect Keyboard::shownFrame() {
+  const Rect screen = Screen::main().bounds();
+  return Rect(0, screen.maxY() - kHeight, screen.size.width, kHeight);
+}
+
+Rect Keyboard::hiddenFrame() {
+  const Rect screen = Screen::main().bounds();
+  return Rect(0, screen.maxY(), screen.size.width, kHeight);
+}
+
+std::optional<Rect> Keyboard::frameFromUserInfo(const Dictionary& userInfo, const char* key) {
+  const Value* v = userInfo.find(key);
+  const Array* a = v ? v->asArray() : nullptr;
+  if (!a || a->size() != 4) return std::nullopt;
+  float n[4];
+  for (size_t i = 0; i < 4; ++i) {
+    const double* d = (*a)[i].asDouble();
+    if (!d) return std::nullopt;
+    n[i] = static_cast<float>(*d);
+  }
+  return Rect(n[0], n[1], n[2], n[3]);
+}
+
+TextInput* Keyboard::firstResponderInput() const { return responder_.expired() ? nullptr : input_; }
+
+bool Keyboard::attach(const std::shared_ptr<View>& view, TextInput* input) {
+  if (!view || !input) return false;
+  auto current = responder_.lock();
+  if (current == view) return true;
+  if (current && input_) {
+    // Handing over: the keyboard stays up, so the resignation posts nothing.
+    handingOver_ = true;
+    const bool resigned = input_->resignFirstResponder();
+    handingOver_ = false;
+    if (!resigned) return false;
+  }
+  responder_ = view;
+  responderKey_ = view.get();
+  input_ = input;
+  return true;
+}
+
+void Keyboard::didBeginEditing(const View* view) {
+  if (view && responderKey_ == view && !visible_) post(true);
+}
+
+void Keyboard::detach(const View* view) {
+  // Compared by address: a responder being destroyed can no longer be locked.
+  if (!view || responderKey_ != view) return;
+  responderKey_ = nullptr;
+  responder_.reset();
+  input_ = nullptr;
+  if (visible_ && !handingOver_) post(false);
+}
+
+void Keyboard::post(bool showing) {
+  visible_ = showing;
+  const Rect begin = showing ? hiddenFrame() : shownFrame();
+  const Rect end = showing ? shownFrame() : hiddenFrame();
+  Dictionary info;
+  info.set(kFrameBeginKey, frameValue(begin));
+  info.set(kFrameEndKey, frameValue(end));
+  info.set(kAnimationDurationKey, Value(kAnimationDuration));
+  info.set(kAnimationCurveKey, Value(0));
+  const bool changeFrame = fromVersionFive();
+  auto& center = NotificationCenter::defaultCenter();
+  if (pendingDid_) RunLoop::main()->cancel(pendingDid_);
+  if (changeFrame) center.post(kWillChangeFrameNotification, Value(), info);
+  center.post(showing ? kWillShowNotification : kWillHideNotification, Value(), info);
+  pendingDid_ = RunLoop::main()->postDelayed(kAnimationDuration, [this, showing, changeFrame, info] {
+    pendingDid_ = 0;
+    auto& c = NotificationCenter::defaultCenter();
+    if (changeFrame) c.post(kDidChangeFrameNotification, Value(), info);
+    c.post(showing ? kDidShowNotification : kDidHideNotification, Value(), info);
+  });
+}
+
+bool Keyboard::type(const std::string& text) {
+  if (!firstResponderInput()) return false;
+  for (const std::string& ch : characters(text)) {
+    TextInput* input = firstResponderInput();
+    if (!input) break;  // a character resigned the responder
+    auto keep = responder_.lock();
+    if (ch == "\n") {
+      input->insertReturn();
+    } else {
+      input->insertText(ch);
+    }
+  }
+  return true;
+}
+
+bool Keyboard::press(void (TextInput::*key)()) {
+  TextInput* input = firstResponderInput();
+  if (!input) return false;
+  auto keep = responder_.lock();
+  (input->*key)();
+  return true;
+}
+
+bool Keyboard::pressDelete() { return press(&TextInput::deleteBackward); }
+
+bool Keyboard::pressReturn() { return press(&TextInput::insertReturn); }
+
+void Keyboard::resetForTesting() {
+  if (pendingDid_) RunLoop::main()->cancel(pendingDid_);
+  pendingDid_ = 0;
+  responder_.reset();
+  responderKey_ = nullptr;
+  input_ = nullptr;
+  visible_ = false;
+  handingOver_ = false;
+}
+
+}  // namespace zu::ui

@@ -1,0 +1,94 @@
+// Keyboard: the stand-in for the phone's on-screen keyboard (Keyboard::shared(), main thread
+// only). It knows which view is first responder, shows itself while one is, posts the
+// keyboard notifications a screen observes, and types into the first responder (for tests
+// and the executable's key input).
+//
+// Kept from the phone:
+//  - Showing (a view becomes first responder while the keyboard is hidden): from system
+//    version 5.0 "UIKeyboardWillChangeFrameNotification", then
+//    "UIKeyboardWillShowNotification"; kAnimationDuration later by the clock
+//    "UIKeyboardDidChangeFrameNotification" (5.0 on), then "UIKeyboardDidShowNotification".
+//    Hiding (the last responder resigned) posts the Hide counterparts the same way. Moving the
+//    first responder from one view to another posts nothing. The show is posted after the
+//    responder's did-begin-editing callbacks.
+//  - Each carries user info "UIKeyboardFrameBeginUserInfoKey" and "UIKeyboardFrameEndUserInfoKey"
+//    (window coordinates; frameFromUserInfo reads them), "UIKeyboardAnimationDurationUserInfoKey"
+//    and "UIKeyboardAnimationCurveUserInfoKey". The keyboard is 216 points high at the bottom
+//    of the 480-point screen.
+// Where we differ on purpose: nothing is drawn; a frame is kept as an array of four numbers
+// (x, y, width, height) in place of the phone's boxed rectangle.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "platform/runtime/RunLoop.h"
+#include "platform/runtime/Value.h"
+#include "platform/ui/drawing/Geometry.h"
+
+namespace zu::ui {
+
+class TextInput;
+class View;
+
+class Keyboard {
+ public:
+  static constexpr float kHeight = 216;
+  static constexpr double kAnimationDuration = 0.25;
+  inline static const char* const kWillShowNotification = "UIKeyboardWillShowNotification";
+  inline static const char* const kDidShowNotification = "UIKeyboardDidShowNotification";
+  inline static const char* const kWillHideNotification = "UIKeyboardWillHideNotification";
+  inline static const char* const kDidHideNotification = "UIKeyboardDidHideNotification";
+  inline static const char* const kWillChangeFrameNotification = "UIKeyboardWillChangeFrameNotification";
+  inline static const char* const kDidChangeFrameNotification = "UIKeyboardDidChangeFrameNotification";
+  inline static const char* const kFrameBeginKey = "UIKeyboardFrameBeginUserInfoKey";
+  inline static const char* const kFrameEndKey = "UIKeyboardFrameEndUserInfoKey";
+  inline static const char* const kAnimationDurationKey = "UIKeyboardAnimationDurationUserInfoKey";
+  inline static const char* const kAnimationCurveKey = "UIKeyboardAnimationCurveUserInfoKey";
+
+  static Keyboard& shared();
+
+  // The frame on screen and off screen (below the screen).
+  static Rect shownFrame();
+  static Rect hiddenFrame();
+  static std::optional<Rect> frameFromUserInfo(const Dictionary& userInfo, const char* key);
+
+  bool isVisible() const { return visible_; }
+  // The view that is first responder, or null.
+  std::shared_ptr<View> firstResponder() const { return responder_.lock(); }
+  TextInput* firstResponderInput() const;
+
+  // Called by a view becoming first responder: the current one is asked to resign first;
+  // false when it refuses.
+  bool attach(const std::shared_ptr<View>& view, TextInput* input);
+  // Called by the new first responder once it has told its delegate it began editing: the
+  // keyboard, when hidden, shows now (so a screen hears of the keyboard after the field's
+  // begin-editing callbacks, as on the phone).
+  void didBeginEditing(const View* view);
+  // Called by the first responder when it resigned.
+  void detach(const View* view);
+
+  // Typing into the first responder; false when there is none.
+  bool type(const std::string& text);
+  bool pressDelete();
+  bool pressReturn();
+
+  // Forgets the responder and the pending notifications, without posting (between tests).
+  void resetForTesting();
+
+ private:
+  Keyboard() = default;
+  void post(bool showing);
+  // Sends one key to the first responder; false when there is none.
+  bool press(void (TextInput::*key)());
+
+  std::weak_ptr<View> responder_;
+  const View* responderKey_ = nullptr;  // identity of responder_, never dereferenced
+  TextInput* input_ = nullptr;  // the responder's interface; valid while responder_ lives
+  bool visible_ = false;
+  bool handingOver_ = false;
+  RunLoop::Token pendingDid_ = 0;
+};
+
+}  // namespace zu::ui

@@ -1,0 +1,145 @@
+#include "platform/ui/text/PangoTextMetrics.h"
+
+#include <pango/pangocairo.h>
+
+#include <algorithm>
+#include <map>
+#include <utility>
+
+#include "platform/runtime/StringUtil.h"
+#include "platform/ui/drawing/Canvas.h"
+
+namespace zu::ui {
+
+namespace {
+
+constexpr const char* kFamily = "WenQuanYi Micro Hei";
+
+void configure(PangoContext* context) {
+  pango_cairo_context_set_resolution(context, 72);
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
+  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
+  cairo_font_options_set_antialias(options, CAIRO_ANTIALIAS_GRAY);
+  pango_cairo_context_set_font_options(context, options);
+  cairo_font_options_destroy(options);
+}
+
+struct Description {
+  PangoFontDescription* desc;
+  explicit Description(const Font& font) : desc(pango_font_description_new()) {
+    pango_font_description_set_family_static(desc, kFamily);
+    pango_font_description_set_weight(desc, font.isBold() ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    const float size = font.pointSize > 0 ? font.pointSize : 1;
+    pango_font_description_set_absolute_size(desc, size * PANGO_SCALE);
+  }
+  ~Description() { pango_font_description_free(desc); }
+  Description(const Description&) = delete;
+  Description& operator=(const Description&) = delete;
+};
+
+// This thread's measuring layout and line heights.
+struct Measurer {
+  PangoFontMap* map;
+  PangoContext* context;
+  PangoLayout* layout;
+  std::map<std::pair<bool, float>, float> lineHeights;
+
+  Measurer() {
+    map = pango_cairo_font_map_new();
+    context = pango_font_map_create_context(map);
+    configure(context);
+    layout = pango_layout_new(context);
+    // Always one line: separators other than the newlines replaced below must not break it.
+    pango_layout_set_single_paragraph_mode(layout, TRUE);
+  }
+  ~Measurer() {
+    g_object_unref(layout);
+    g_object_unref(context);
+    g_object_unref(map);
+  }
+};
+
+Measurer& measurer() {
+  static thread_local Measurer m;
+  return m;
+}
+
+}  // namespace
+
+float PangoTextMetrics::lineHeight(const Font& font) const {
+  Measurer& m = measurer();
+  const auto key = std::make_pair(font.isBold(), font.pointSize);
+  auto it = m.lineHeights.find(key);
+  if (it != m.lineHeights.end()) return it->second;
+  Description d(font);
+  PangoFontMetrics* metrics = pango_context_get_metrics(m.context, d.desc, nullptr);
+  const float h = static_cast<float>(pango_font_metrics_get_ascent(metrics) +
+                                     pango_font_metrics_get_descent(metrics)) / PANGO_SCALE;
+  pango_font_metrics_unref(metrics);
+  m.lineHeights.emplace(key, h);
+  return h;
+}
+
+std::vector<float> PangoTextMetrics::offsets(const std::u32string& text, const Font& font) const {
+  std::vector<float> out(text.size() + 1, 0);
+  if (text.empty()) return out;
+  std::string utf8;
+  std::vector<int> byteIndex;
+  byteIndex.reserve(text.size());
+  for (char32_t c : text) {
+    byteIndex.push_back(static_cast<int>(utf8.size()));
+    // Newlines and tabs would start a new line or jump: measure them as spaces.
+    StringUtil::appendUtf8(utf8, c == U'\n' || c == U'\r' || c == U'\t' ? U' ' : c);
+  }
+  Measurer& m = measurer();
+  Description d(font);
+  pango_layout_set_font_description(m.layout, d.desc);
+  pango_layout_set_text(m.layout, utf8.data(), static_cast<int>(utf8.size()));
+  // One pass over the line's glyph runs: each run gives the advances of its characters, so a
+  // text is measured in time proportional to its length.
+  std::vector<float> advance(text.size(), 0);
+  PangoLayoutLine* line = pango_layout_get_line_readonly(m.layout, 0);
+  std::vector<int> widths;
+  for (GSList* l = line ? line->runs : nullptr; l; l = l->next) {
+    auto* run = static_cast<PangoGlyphItem*>(l->data);
+    const int chars = run->item->num_chars;
+    const auto first = static_cast<size_t>(
+        std::lower_bound(byteIndex.begin(), byteIndex.end(), run->item->offset) -
+        byteIndex.begin());
+    widths.assign(static_cast<size_t>(chars), 0);
+    pango_glyph_item_get_logical_widths(run, utf8.data(), widths.data());
+    for (int k = 0; k < chars && first + static_cast<size_t>(k) < advance.size(); ++k) {
+      advance[first + static_cast<size_t>(k)] =
+          static_cast<float>(widths[static_cast<size_t>(k)]) / PANGO_SCALE;
+    }
+  }
+  for (size_t i = 0; i < text.size(); ++i) out[i + 1] = out[i] + std::max(0.0f, advance[i]);
+  return out;
+}
+
+void PangoTextMetrics::paintLine(Canvas& canvas, const std::string& text, Point origin,
+                                 const Font& font, const Color& color) {
+  if (text.empty()) return;
+  cairo_t* cr = canvas.native();
+  PangoLayout* layout = pango_cairo_create_layout(cr);
+  configure(pango_layout_get_context(layout));
+  pango_layout_context_changed(layout);
+  Description d(font);
+  pango_layout_set_font_description(layout, d.desc);
+  const std::string valid = StringUtil::sanitizeUtf8(text);
+  pango_layout_set_text(layout, valid.data(), static_cast<int>(valid.size()));
+  cairo_save(cr);
+  cairo_set_source_rgba(cr, color.red, color.green, color.blue, color.alpha);
+  cairo_move_to(cr, origin.x, origin.y);
+  pango_cairo_show_layout(cr, layout);
+  cairo_restore(cr);
+  g_object_unref(layout);
+}
+
+void PangoTextMetrics::drawLine(Canvas& canvas, const std::string& text, Point origin,
+                                const Font& font, const Color& color) const {
+  paintLine(canvas, text, origin, font, color);
+}
+
+}  // namespace zu::ui

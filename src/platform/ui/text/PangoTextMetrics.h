@@ -1,0 +1,23 @@
+// PangoTextMetrics: the default TextMetrics — advances measured and lines painted by Pango over
+// the installed CJK font (WenQuanYi Micro Hei) at 72 dpi (one point is one unit), with metric
+// hinting off so that sizes scale with the canvas and measuring agrees with drawing. The line
+// height is the font's ascent plus descent. Main thread (Pango contexts are per thread).
+#pragma once
+
+#include "platform/ui/text/TextMetrics.h"
+
+namespace zu::ui {
+
+class PangoTextMetrics : public TextMetrics {
+ public:
+  float lineHeight(const Font& font) const override;
+  std::vector<float> offsets(const std::u32string& text, const Font& font) const override;
+  void drawLine(Canvas& canvas, const std::string& text, Point origin, const Font& font,
+                const Color& color) const override;
+
+  // Paints one line with Pango whatever metrics measured it.
+  static void paintLine(Canvas& canvas, const std::string& text, Point origin, const Font& font,
+                        const Color& color);
+};
+
+}  // namespace zu::ui

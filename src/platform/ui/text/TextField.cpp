@@ -1,0 +1,374 @@
+#include "platform/ui/text/TextField.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/runtime/StringUtil.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/text/Keyboard.h"
+#include "platform/ui/text/TextSelection.h"
+#include "platform/ui/input/Touch.h"
+
+namespace zu::ui {
+
+namespace {
+
+constexpr float kClearButtonSize = 19;
+constexpr float kInset = 7;
+// Between the text and a view or the clear button beside it.
+constexpr float kViewGap = 4;
+
+// A part of `size`, vertically centred in `bounds` on whole points, its left edge at `x`.
+Rect centredAt(const Rect& bounds, float x, Size size) {
+  return Rect(x, std::floor((bounds.size.height - size.height) / 2), size.width, size.height);
+}
+
+}  // namespace
+
+TextField::TextField(const Rect& frame) : Control(frame) {}
+
+TextField::~TextField() { Keyboard::shared().detach(this); }
+
+void TextField::setText(std::string text) {
+  text_ = std::move(text);
+  selected_ = TextRange{StringUtil::utf16Length(text_), 0};
+  contentChanged();
+}
+
+void TextField::setSelectedRange(TextRange range) {
+  selected_ = clampRange(text_, range);
+  setNeedsDisplay();
+}
+
+void TextField::contentChanged() {
+  setNeedsDisplay();
+  setNeedsLayout();
+}
+
+void TextField::setPlaceholder(std::optional<std::string> placeholder) {
+  placeholder_ = std::move(placeholder);
+  setNeedsDisplay();
+}
+
+void TextField::setFont(const Font& font) {
+  font_ = font;
+  setNeedsDisplay();
+}
+
+void TextField::setTextColor(const Color& color) {
+  textColor_ = color;
+  setNeedsDisplay();
+}
+
+void TextField::setTextAlignment(TextAlignment alignment) {
+  alignment_ = alignment;
+  setNeedsDisplay();
+}
+
+void TextField::setBorderStyle(TextBorderStyle style) {
+  borderStyle_ = style;
+  setNeedsDisplay();
+}
+
+void TextField::setSecureTextEntry(bool secure) {
+  secure_ = secure;
+  setNeedsDisplay();
+}
+
+void TextField::setClearButtonMode(TextFieldViewMode mode) {
+  clearMode_ = mode;
+  contentChanged();
+}
+
+void TextField::setBackground(std::shared_ptr<Image> image) {
+  background_ = std::move(image);
+  setNeedsDisplay();
+}
+
+void TextField::replaceSideView(std::shared_ptr<View>& slot, std::shared_ptr<View> view) {
+  if (slot == view) return;
+  if (slot && slot->superview().get() == this) slot->removeFromSuperview();
+  slot = std::move(view);
+  if (slot) addSubview(slot);
+  contentChanged();
+}
+
+void TextField::setLeftView(std::shared_ptr<View> view) { replaceSideView(leftView_, std::move(view)); }
+
+void TextField::setRightView(std::shared_ptr<View> view) { replaceSideView(rightView_, std::move(view)); }
+
+void TextField::setLeftViewMode(TextFieldViewMode mode) {
+  leftViewMode_ = mode;
+  contentChanged();
+}
+
+void TextField::setRightViewMode(TextFieldViewMode mode) {
+  rightViewMode_ = mode;
+  contentChanged();
+}
+
+void TextField::setContentVerticalAlignment(ControlContentVerticalAlignment a) {
+  verticalAlignment_ = a;
+  setNeedsDisplay();
+}
+
+bool TextField::isFirstResponder() const { return Keyboard::shared().firstResponder().get() == this; }
+
+bool TextField::becomeFirstResponder() {
+  if (isFirstResponder()) return true;
+  if (!isEnabled()) return false;
+  auto keep = shared();
+  if (!keep) return false;
+  if (auto d = delegate_.lock(); d && !d->textFieldShouldBeginEditing(*this)) return false;
+  if (!Keyboard::shared().attach(keep, this)) return false;
+  editing_ = true;
+  if (clearsOnBegin_ && !text_.empty()) change(TextRange{0, StringUtil::utf16Length(text_)}, std::string());
+  contentChanged();
+  if (auto d = delegate_.lock()) d->textFieldDidBeginEditing(*this);
+  sendActionsForControlEvents(kControlEventEditingDidBegin);
+  Keyboard::shared().didBeginEditing(this);
+  return true;
+}
+
+bool TextField::resignFirstResponder() {
+  if (!isFirstResponder()) return true;
+  auto keep = shared();
+  if (auto d = delegate_.lock(); d && !d->textFieldShouldEndEditing(*this)) return false;
+  Keyboard::shared().detach(this);
+  editing_ = false;
+  contentChanged();
+  if (auto d = delegate_.lock()) d->textFieldDidEndEditing(*this);
+  sendActionsForControlEvents(kControlEventEditingDidEnd);
+  return true;
+}
+
+bool TextField::change(TextRange range, const std::string& replacement) {
+  if (auto d = delegate_.lock(); d && !d->textFieldShouldChangeCharacters(*this, range, replacement)) return false;
+  text_ = replaceTextRange(text_, range, replacement);
+  selected_ = clampRange(text_, TextRange{range.location + StringUtil::utf16Length(replacement), 0});
+  contentChanged();
+  sendActionsForControlEvents(kControlEventEditingChanged);
+  NotificationCenter::defaultCenter().post(kTextDidChangeNotification, Value(shared()));
+  return true;
+}
+
+void TextField::insertText(const std::string& text) {
+  if (!editing_) return;
+  auto keep = shared();
+  change(selected_, text);
+}
+
+void TextField::deleteBackward() {
+  if (!editing_ || text_.empty()) return;
+  auto keep = shared();
+  if (selected_.length > 0) {
+    change(selected_, std::string());
+  } else if (selected_.location > 0) {
+    change(lastCharacterRange(StringUtil::utf16Prefix(text_, selected_.location)), std::string());
+  }
+}
+
+void TextField::insertReturn() {
+  if (!editing_) return;
+  auto keep = shared();
+  auto d = delegate_.lock();
+  if (!d || d->textFieldShouldReturn(*this)) sendActionsForControlEvents(kControlEventEditingDidEndOnExit);
+}
+
+bool TextField::modeShows(TextFieldViewMode mode) const {
+  switch (mode) {
+    case TextFieldViewMode::Never: return false;
+    case TextFieldViewMode::WhileEditing: return editing_;
+    case TextFieldViewMode::UnlessEditing: return !editing_;
+    case TextFieldViewMode::Always: return true;
+  }
+  return false;
+}
+
+bool TextField::showsClearButton() const { return !text_.empty() && modeShows(clearMode_); }
+
+bool TextField::clearButtonTapped() { return showsClearButton() && clearText(); }
+
+bool TextField::clearText() {
+  if (text_.empty()) return false;
+  auto keep = shared();
+  if (auto d = delegate_.lock(); d && !d->textFieldShouldClear(*this)) return false;
+  return change(TextRange{0, StringUtil::utf16Length(text_)}, std::string());
+}
+
+std::shared_ptr<Image> TextField::clearButtonImage() {
+  static const std::shared_ptr<Image> image = [] {
+    auto picture = Image::create(static_cast<int>(kClearButtonSize), static_cast<int>(kClearButtonSize));
+    Canvas canvas(*picture);
+    canvas.setFillColor(Color::white(0.7f));
+    canvas.fillEllipse(Rect(0, 0, kClearButtonSize, kClearButtonSize));
+    canvas.setStrokeColor(Color::whiteColor());
+    canvas.setLineWidth(2);
+    canvas.beginPath();
+    canvas.moveTo(Point{6, 6});
+    canvas.lineTo(Point{13, 13});
+    canvas.moveTo(Point{13, 6});
+    canvas.lineTo(Point{6, 13});
+    canvas.strokePath();
+    return picture;
+  }();
+  return image;
+}
+
+float TextField::edgeInset() const { return borderStyle_ == TextBorderStyle::None ? 0 : kInset; }
+
+Rect TextField::leftViewRectForBounds(const Rect& bounds) const {
+  return centredAt(bounds, edgeInset(), leftView_ ? leftView_->frame().size : Size{0, 0});
+}
+
+Rect TextField::rightViewRectForBounds(const Rect& bounds) const {
+  const Size size = rightView_ ? rightView_->frame().size : Size{0, 0};
+  return centredAt(bounds, bounds.size.width - edgeInset() - size.width, size);
+}
+
+Rect TextField::clearButtonRectForBounds(const Rect& bounds) const {
+  const float right = showsRightView() ? rightViewRectForBounds(bounds).minX() - kViewGap
+                                       : bounds.size.width - edgeInset();
+  return centredAt(bounds, right - kClearButtonSize, Size{kClearButtonSize, kClearButtonSize});
+}
+
+Rect TextField::textRectForBounds(const Rect& bounds) const {
+  float left = edgeInset();
+  float right = bounds.size.width - edgeInset();
+  if (showsLeftView()) left = leftViewRectForBounds(bounds).maxX() + kViewGap;
+  if (showsClearButton()) {
+    right = clearButtonRectForBounds(bounds).minX() - kViewGap;
+  } else if (showsRightView()) {
+    right = rightViewRectForBounds(bounds).minX() - kViewGap;
+  }
+  return Rect(left, 0, std::max(0.f, right - left), bounds.size.height);
+}
+
+void TextField::layoutSubviews() {
+  const Rect b = bounds();
+  if (leftView_) {
+    leftView_->setHidden(!showsLeftView());
+    leftView_->setFrame(leftViewRectForBounds(b));
+  }
+  if (rightView_) {
+    rightView_->setHidden(!showsRightView());
+    rightView_->setFrame(rightViewRectForBounds(b));
+  }
+}
+
+std::string TextField::displayText() const {
+  if (!secure_) return text_;
+  std::string bullets;
+  for (size_t i = StringUtil::utf16Length(text_); i > 0; --i) bullets += "\u25CF";
+  return bullets;
+}
+
+void TextField::touchesEnded(const TouchSet& touches, const Event& event) {
+  Control::touchesEnded(touches, event);
+  if (touches.empty() || !isEnabled()) return;
+  const Point p = touches.front()->locationInView(this);
+  if (!bounds().contains(p)) return;
+  if (showsClearButton() && p.x >= clearButtonRectForBounds(bounds()).minX() - kViewGap) {
+    clearButtonTapped();
+    return;
+  }
+  becomeFirstResponder();
+}
+
+void TextField::draw(Canvas& canvas, const Rect&) {
+  const Rect b = bounds();
+  if (background_) {
+    const auto picture = background_->hasCaps() ? background_
+                              : background_->stretchableImage(static_cast<int>(background_->size().width / 2),
+                                                              static_cast<int>(background_->size().height / 2));
+    canvas.drawImage(*picture, b);
+  } else {
+    switch (borderStyle_) {
+      case TextBorderStyle::None:
+        break;
+      case TextBorderStyle::Line:
+        canvas.setStrokeColor(Color::blackColor());
+        canvas.setLineWidth(1);
+        canvas.strokeRect(b.insetBy(0.5f, 0.5f));
+        break;
+      case TextBorderStyle::Bezel:
+        canvas.setFillColor(Color::whiteColor());
+        canvas.fillRect(b);
+        canvas.setStrokeColor(Color::white(0.4f));
+        canvas.setLineWidth(1);
+        canvas.strokeRect(b.insetBy(0.5f, 0.5f));
+        break;
+      case TextBorderStyle::RoundedRect:
+        canvas.setFillColor(Color::whiteColor());
+        canvas.fillRoundedRect(b.insetBy(0.5f, 0.5f), 7);
+        canvas.setStrokeColor(Color::white(0.6f));
+        canvas.setLineWidth(1);
+        canvas.strokeRoundedRect(b.insetBy(0.5f, 0.5f), 7);
+        break;
+    }
+  }
+  const bool placeholder = text_.empty();
+  const std::string shown = placeholder ? placeholder_.value_or(std::string()) : displayText();
+  const TextMetrics& metrics = TextMetrics::current();
+  const float lh = metrics.lineHeight(font_);
+  float y = 0;
+  switch (verticalAlignment_) {
+    case ControlContentVerticalAlignment::Top: y = borderStyle_ == TextBorderStyle::None ? 0 : 4; break;
+    case ControlContentVerticalAlignment::Center:
+    case ControlContentVerticalAlignment::Fill: y = (b.size.height - lh) / 2; break;
+    case ControlContentVerticalAlignment::Bottom: y = b.size.height - lh; break;
+  }
+  const Rect text = textRectForBounds(b);
+  canvas.save();
+  // A line longer than the room is cut at the text rectangle, never drawn under the views.
+  canvas.clip(text);
+  std::optional<Rect> selection;
+  if (editing_ && !placeholder) {
+    // Where the selection's ends fall on the line: the width of the text before each.
+    const std::string display = displayText();
+    const float full = metrics.widthOf(display, font_);
+    float x0 = text.origin.x;
+    if (alignment_ == TextAlignment::Center) x0 += (text.size.width - full) / 2;
+    if (alignment_ == TextAlignment::Right) x0 += text.size.width - full;
+    const float start = x0 + metrics.widthOf(utf16PrefixOfDisplay(selected_.location), font_);
+    const float end = x0 + metrics.widthOf(utf16PrefixOfDisplay(selected_.location + selected_.length), font_);
+    selection = Rect(start, y, end - start, lh);
+  } else if (editing_) {
+    float x = text.origin.x;
+    if (alignment_ == TextAlignment::Center) x += text.size.width / 2;
+    if (alignment_ == TextAlignment::Right) x += text.size.width - kCaretWidth;
+    selection = Rect(x, y, 0, lh);
+  }
+  // A highlight lies behind the text, a caret in front of it.
+  if (selection && selection->size.width > 0) drawSelection(canvas, *selection);
+  if (!shown.empty()) {
+    metrics.draw(canvas, shown, Rect(text.origin.x, y, text.size.width, lh), font_,
+                 placeholder ? Color::white(0.7f) : textColor_, LineBreakMode::Clip, alignment_);
+  }
+  if (selection && selection->size.width <= 0) drawSelection(canvas, *selection);
+  canvas.restore();
+  if (showsClearButton()) canvas.drawImage(*clearButtonImage(), clearButtonRectForBounds(b));
+}
+
+std::string TextField::utf16PrefixOfDisplay(size_t units) const {
+  if (!secure_) return StringUtil::utf16Prefix(text_, units);
+  // One bullet for each character of the text before that point.
+  const std::string display = displayText();
+  return display.substr(0, std::min(units, StringUtil::utf16Length(text_)) * std::string_view("\u25CF").size());
+}
+
+void TextField::willMoveToWindow(Window* newWindow) {
+  Control::willMoveToWindow(newWindow);
+  if (!newWindow && isFirstResponder()) resignFirstResponder();
+}
+
+std::string TextField::dumpDetails() const {
+  std::string out = " text=\"" + displayText() + "\"";
+  if (text_.empty() && placeholder_) out += " placeholder=\"" + *placeholder_ + "\"";
+  if (editing_) out += " editing";
+  return out;
+}
+
+}  // namespace zu::ui

@@ -1,0 +1,487 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/runtime/RunLoop.h"
+#include "platform/ui/system/Device.h"
+#include "platform/ui/text/FixedTextMetrics.h"
+#include "platform/ui/text/Keyboard.h"
+#include "platform/ui/controls/SearchBar.h"
+#include "platform/ui/controls/SegmentedControl.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/text/TextView.h"
+#include "platform/ui/views/Window.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "testing/ScopedFakeClock.h"
+
+namespace zu::ui {
+namespace {
+
+using Log = std::vector<std::string>;
+
+// A picture whose columns take the given colours, one column each, as tall as `height`.
+std::shared_ptr<Image> columns(const std::vector<Color>& colors, int height) {
+  const int width = static_cast<int>(colors.size());
+  auto image = Image::create(width, height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) image->mutablePixels()[y * width + x] = colors[x].premultipliedArgb();
+  }
+  return image;
+}
+
+std::shared_ptr<Image> solid(Color color, int width, int height) {
+  return columns(std::vector<Color>(static_cast<size_t>(width), color), height);
+}
+
+// The leftmost and rightmost columns holding a pixel near `color`, or {-1, -1}.
+std::pair<int, int> columnsShowing(const Image& image, Color color) {
+  int first = -1, last = -1;
+  for (int x = 0; x < image.pixelWidth(); ++x) {
+    for (int y = 0; y < image.pixelHeight(); ++y) {
+      const Color c = image.colorAt(x, y);
+      if (c.alpha > 0.5f && std::abs(c.red - color.red) < 0.25f && std::abs(c.green - color.green) < 0.25f &&
+          std::abs(c.blue - color.blue) < 0.25f) {
+        if (first < 0) first = x;
+        last = x;
+        break;
+      }
+    }
+  }
+  return {first, last};
+}
+
+class FieldGate : public TextFieldDelegate {
+ public:
+  Log log;
+  size_t maxLength = 100;
+  bool allowBegin = true;
+  bool allowEnd = true;
+  bool textFieldShouldBeginEditing(TextField&) override {
+    log.push_back("shouldBegin");
+    return allowBegin;
+  }
+  void textFieldDidBeginEditing(TextField&) override { log.push_back("didBegin"); }
+  bool textFieldShouldEndEditing(TextField&) override {
+    log.push_back("shouldEnd");
+    return allowEnd;
+  }
+  void textFieldDidEndEditing(TextField&) override { log.push_back("didEnd"); }
+  bool textFieldShouldChangeCharacters(TextField& f, TextRange r, const std::string& s) override {
+    log.push_back("change " + std::to_string(r.location) + "+" + std::to_string(r.length) + " \"" + s + "\"");
+    // Refuses digits and anything past maxLength UTF-16 units.
+    if (!s.empty() && s[0] >= '0' && s[0] <= '9') return false;
+    return f.text().size() < maxLength || s.empty();
+  }
+  bool textFieldShouldReturn(TextField&) override {
+    log.push_back("return");
+    return true;
+  }
+};
+
+class TextInputTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TextMetrics::setCurrent(std::make_shared<FixedTextMetrics>());
+    for (const char* name : {Keyboard::kWillShowNotification, Keyboard::kDidShowNotification,
+                             Keyboard::kWillHideNotification, Keyboard::kDidHideNotification,
+                             Keyboard::kWillChangeFrameNotification, Keyboard::kDidChangeFrameNotification}) {
+      NotificationCenter::defaultCenter().add(name, this, [this](const Notification& n) {
+        std::string entry = n.name.substr(std::string("UIKeyboard").size());
+        if (auto end = Keyboard::frameFromUserInfo(n.userInfo, Keyboard::kFrameEndKey)) {
+          entry += " " + end->toString();
+        }
+        notes_.push_back(entry);
+      });
+    }
+  }
+  void TearDown() override {
+    NotificationCenter::defaultCenter().remove(this);
+    Keyboard::shared().resetForTesting();
+    TextMetrics::setCurrent(nullptr);
+    Device::current().resetForTesting();
+  }
+  void settle() {
+    clock_->advance(Keyboard::kAnimationDuration);
+    bool done = false;
+    RunLoop::main()->post([&] { done = true; });
+    ASSERT_TRUE(RunLoop::main()->runUntil([&] { return done; }, 10));
+  }
+
+  ScopedFakeClock clock_;
+  Log notes_;
+};
+
+TEST_F(TextInputTest, TheKeyboardShowsAfterTheFieldsBeginEditingCallback) {
+  // A screen remembers the field in its did-begin callback and reads it on the will-show.
+  struct Noting : TextFieldDelegate {
+    explicit Noting(const Log& notes) : notes(notes) {}
+    void textFieldDidBeginEditing(TextField&) override { notesAtBegin = notes.size(); }
+    const Log& notes;
+    size_t notesAtBegin = 99;
+  };
+  auto noting = std::make_shared<Noting>(notes_);
+  auto field = std::make_shared<TextField>(Rect(0, 0, 200, 31));
+  field->setDelegate(noting);
+  ASSERT_TRUE(field->becomeFirstResponder());
+  EXPECT_EQ(0u, noting->notesAtBegin);
+  ASSERT_FALSE(notes_.empty());
+  EXPECT_EQ(0u, notes_.back().rfind("WillShow", 0));
+  // The same for a text view; a move between responders posts nothing.
+  auto view = std::make_shared<TextView>(Rect(0, 0, 200, 100));
+  const size_t before = notes_.size();
+  ASSERT_TRUE(view->becomeFirstResponder());
+  EXPECT_EQ(before, notes_.size());
+  view->resignFirstResponder();
+  notes_.clear();
+  ASSERT_TRUE(view->becomeFirstResponder());
+  EXPECT_EQ(0u, notes_.back().rfind("WillShow", 0));
+  view->resignFirstResponder();
+}
+
+TEST_F(TextInputTest, FieldDelegateVetoesAndTheKeyboardTypingThroughThem) {
+  auto gate = std::make_shared<FieldGate>();
+  auto field = std::make_shared<TextField>(Rect(0, 0, 200, 31));
+  field->setDelegate(gate);
+  int changed = 0;
+  field->addTarget(this, kControlEventEditingChanged, [&](Control&) { ++changed; });
+
+  // Refused beginning: no keyboard, no typing.
+  gate->allowBegin = false;
+  EXPECT_FALSE(field->becomeFirstResponder());
+  EXPECT_FALSE(Keyboard::shared().type("x"));
+  EXPECT_TRUE(notes_.empty());
+  gate->allowBegin = true;
+  ASSERT_TRUE(field->becomeFirstResponder());
+  EXPECT_EQ((Log{"shouldBegin", "shouldBegin", "didBegin"}), gate->log);
+  gate->log.clear();
+
+  // One question per character; refused ones leave the text alone.
+  gate->maxLength = 4;
+  EXPECT_TRUE(Keyboard::shared().type("a1b"));
+  EXPECT_EQ("ab", field->text());
+  Keyboard::shared().type("c汉d");
+  EXPECT_EQ("abc汉", field->text());
+  EXPECT_EQ(4, changed);
+  // A character beyond the basic plane is deleted whole: its UTF-16 range is two units.
+  field->setText("ok😀");
+  gate->log.clear();
+  Keyboard::shared().pressDelete();
+  EXPECT_EQ((Log{"change 2+2 \"\""}), gate->log);
+  EXPECT_EQ("ok", field->text());
+
+  // Return asks, inserts nothing. The clear button follows its mode.
+  gate->log.clear();
+  Keyboard::shared().pressReturn();
+  EXPECT_EQ((Log{"return"}), gate->log);
+  EXPECT_EQ("ok", field->text());
+  EXPECT_FALSE(field->clearButtonTapped());
+  field->setClearButtonMode(TextFieldViewMode::WhileEditing);
+  EXPECT_TRUE(field->clearButtonTapped());
+  EXPECT_EQ("", field->text());
+
+  // A field that refuses to end editing keeps the keyboard from another field.
+  auto other = std::make_shared<TextField>(Rect(0, 40, 200, 31));
+  gate->allowEnd = false;
+  EXPECT_FALSE(other->becomeFirstResponder());
+  EXPECT_TRUE(field->isFirstResponder());
+  gate->allowEnd = true;
+  EXPECT_TRUE(other->becomeFirstResponder());
+  EXPECT_FALSE(field->isEditing());
+  Keyboard::shared().type("z");
+  EXPECT_EQ("z", other->text());
+  field->removeTarget(this);
+
+  // Handing the keyboard from field to field posted nothing beyond the first show.
+  settle();
+  EXPECT_EQ((Log{"WillChangeFrameNotification {0, 264, 320, 216}", "WillShowNotification {0, 264, 320, 216}",
+                 "DidChangeFrameNotification {0, 264, 320, 216}", "DidShowNotification {0, 264, 320, 216}"}),
+            notes_);
+  notes_.clear();
+  // Before 5.0 there is no frame-change notification.
+  Device::current().setSystemVersion("4.3");
+  other->resignFirstResponder();
+  settle();
+  EXPECT_EQ((Log{"WillHideNotification {0, 480, 320, 216}", "DidHideNotification {0, 480, 320, 216}"}), notes_);
+  EXPECT_FALSE(Keyboard::shared().isVisible());
+}
+
+class Growing : public TextViewDelegate {
+ public:
+  Log log;
+  bool refuseNewlines = false;
+  bool textViewShouldChangeText(TextView&, TextRange r, const std::string& s) override {
+    log.push_back("should " + std::to_string(r.location) + "+" + std::to_string(r.length));
+    return !(refuseNewlines && s == "\n");
+  }
+  void textViewDidChange(TextView& v) override { log.push_back("change " + std::to_string(int(v.contentSize().height))); }
+  void textViewDidChangeSelection(TextView& v) override {
+    log.push_back("selection " + std::to_string(v.selectedRange().location));
+  }
+};
+
+TEST_F(TextInputTest, TextViewGrowsWithItsLinesAndReportsEachChange) {
+  auto view = std::make_shared<TextView>(Rect(0, 0, 216, 40));
+  view->setFont(Font::systemFont(10));
+  auto growing = std::make_shared<Growing>();
+  view->setDelegate(growing);
+  // One line of 12 points plus 8 above and below, even when empty.
+  EXPECT_EQ(28, view->contentSize().height);
+  view->setText("\n\n\n");  // n − 1 newlines measure n lines
+  EXPECT_EQ(4 * 12 + 16, view->contentSize().height);
+  view->setText(std::string(40, 'x'));  // exactly one line of 200 points
+  EXPECT_EQ(28, view->contentSize().height);
+  EXPECT_TRUE(growing->log.empty());  // text set by code tells nobody
+  EXPECT_EQ(40u, view->selectedRange().location);
+
+  ASSERT_TRUE(view->becomeFirstResponder());
+  Keyboard::shared().type("y");
+  EXPECT_EQ((Log{"should 40+0", "selection 41", "change 40"}), growing->log);
+  growing->log.clear();
+  growing->refuseNewlines = true;
+  Keyboard::shared().pressReturn();
+  EXPECT_EQ((Log{"should 41+0"}), growing->log);
+  EXPECT_EQ(41u, view->text().size());
+
+  // Deleting in an empty view still asks, and changes nothing.
+  view->setText("");
+  growing->log.clear();
+  Keyboard::shared().pressDelete();
+  EXPECT_EQ((Log{"should 0+0"}), growing->log);
+  // A selection is replaced by what is typed.
+  view->setText("hello world");
+  view->setSelectedRange(TextRange{6, 50});
+  EXPECT_EQ((TextRange{6, 5}), view->selectedRange());
+  Keyboard::shared().type("W");
+  EXPECT_EQ("hello W", view->text());
+  // A view that cannot edit cannot take the keyboard.
+  auto fixed = std::make_shared<TextView>(Rect(0, 0, 100, 40));
+  fixed->setEditable(false);
+  EXPECT_FALSE(fixed->becomeFirstResponder());
+  EXPECT_TRUE(view->isFirstResponder());
+}
+
+class SearchLog : public SearchBarDelegate {
+ public:
+  Log log;
+  void searchBarTextDidBeginEditing(SearchBar&) override { log.push_back("begin"); }
+  void searchBarTextDidChange(SearchBar&, const std::string& text) override { log.push_back("text " + text); }
+  void searchBarSearchButtonClicked(SearchBar& bar) override { log.push_back("search " + bar.text()); }
+  void searchBarCancelButtonClicked(SearchBar&) override { log.push_back("cancel"); }
+};
+
+TEST_F(TextInputTest, SearchBarPassesItsFieldOnAndSegmentsSelect) {
+  auto bar = std::make_shared<SearchBar>();
+  auto listener = std::make_shared<SearchLog>();
+  bar->setDelegate(listener);
+  ASSERT_EQ(2u, bar->subviews().size());
+  EXPECT_EQ(bar->backgroundView(), bar->subviews()[0]);
+  EXPECT_EQ(bar->textField(), bar->subviews()[1]);
+  ASSERT_TRUE(bar->becomeFirstResponder());
+  Keyboard::shared().type("rss");
+  Keyboard::shared().pressReturn();
+  EXPECT_FALSE(bar->cancelButtonTapped());
+  bar->setShowsCancelButton(true);
+  EXPECT_TRUE(bar->cancelButtonTapped());
+  EXPECT_EQ((Log{"begin", "text r", "text rs", "text rss", "search rss", "cancel"}), listener->log);
+  EXPECT_LT(bar->textField()->frame().maxX(), 260);
+
+  auto segments = std::make_shared<SegmentedControl>(std::vector<std::string>{"全部", "微博", "RSS"});
+  segments->setFrame(Rect(0, 0, 300, 30));
+  int changes = 0;
+  segments->addTarget(this, kControlEventValueChanged, [&](Control&) { ++changes; });
+  EXPECT_EQ(SegmentedControl::kNoSegment, segments->selectedSegmentIndex());
+  segments->setSelectedSegmentIndex(1);
+  EXPECT_EQ(0, changes);
+  EXPECT_TRUE(segments->tapSegment(1));
+  EXPECT_EQ(0, changes);  // already selected
+  segments->setEnabledForSegment(false, 2);
+  EXPECT_FALSE(segments->tapSegment(2));
+  EXPECT_TRUE(segments->tapSegment(0));
+  EXPECT_EQ(1, changes);
+  segments->insertSegmentWithTitle("新", 0);
+  EXPECT_EQ(1, segments->selectedSegmentIndex());
+  EXPECT_EQ(Rect(75, 0, 75, 30), segments->segmentFrame(1));
+  segments->removeSegment(1);
+  EXPECT_EQ(SegmentedControl::kNoSegment, segments->selectedSegmentIndex());
+  segments->removeTarget(this);
+}
+
+TEST_F(TextInputTest, TapsStartEditingAndAResponderThatGoesAwayTakesTheKeyboardWithIt) {
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  auto field = std::make_shared<TextField>(Rect(10, 10, 200, 31));
+  field->setSecureTextEntry(true);
+  field->setClearsOnBeginEditing(true);
+  field->setText("old");
+  window->addSubview(field);
+  window->tap(Point{50, 20});
+  EXPECT_TRUE(field->isFirstResponder());
+  EXPECT_EQ("", field->text());  // cleared on beginning
+  Keyboard::shared().type("pw汉");
+  EXPECT_EQ("\u25CF\u25CF\u25CF", field->displayText());
+  EXPECT_EQ("pw汉", field->text());
+  settle();
+  notes_.clear();
+  // The field leaves the tree and dies while it has the keyboard: the keyboard hides.
+  field->removeFromSuperview();
+  field.reset();
+  EXPECT_FALSE(Keyboard::shared().firstResponder());
+  EXPECT_FALSE(Keyboard::shared().type("x"));
+  settle();
+  EXPECT_EQ((Log{"WillChangeFrameNotification {0, 480, 320, 216}", "WillHideNotification {0, 480, 320, 216}",
+                 "DidChangeFrameNotification {0, 480, 320, 216}", "DidHideNotification {0, 480, 320, 216}"}),
+            notes_);
+
+  // A segment goes down under the finger.
+  auto segments = std::make_shared<SegmentedControl>(std::vector<std::string>{"A", "B"});
+  segments->setFrame(Rect(0, 100, 200, 30));
+  window->addSubview(segments);
+  window->tap(Point{150, 110});
+  EXPECT_EQ(1, segments->selectedSegmentIndex());
+  Application::shared().resetForTesting();
+}
+
+TEST_F(TextInputTest, FieldSideViewsClearButtonAndBackgroundTakeTheirPlaces) {
+  auto field = std::make_shared<TextField>(Rect(0, 0, 200, 31));
+  field->setBorderStyle(TextBorderStyle::RoundedRect);
+  field->setFont(Font::systemFont(14));
+  field->setTextColor(Color::redColor());
+  field->setContentVerticalAlignment(ControlContentVerticalAlignment::Center);
+  auto left = std::make_shared<ImageView>(solid(Color::blueColor(), 14, 14));
+  auto right = std::make_shared<ImageView>(solid(Color::greenColor(), 20, 10));
+  field->setLeftView(left);
+  field->setRightView(right);
+  EXPECT_EQ(field, left->superview());
+  // Modes default to never: the text runs from margin to margin.
+  field->layoutIfNeeded();
+  EXPECT_TRUE(left->isHidden());
+  EXPECT_TRUE(right->isHidden());
+  EXPECT_EQ(Rect(7, 0, 186, 31), field->textRectForBounds(field->bounds()));
+
+  field->setLeftViewMode(TextFieldViewMode::Always);
+  field->setRightViewMode(TextFieldViewMode::WhileEditing);
+  field->setClearButtonMode(TextFieldViewMode::Always);
+  field->setText(std::string(60, 'W'));
+  field->layoutIfNeeded();
+  EXPECT_FALSE(left->isHidden());
+  EXPECT_TRUE(right->isHidden());
+  EXPECT_EQ(Rect(7, 8, 14, 14), left->frame());
+  EXPECT_EQ(Rect(174, 6, 19, 19), field->clearButtonRectForBounds(field->bounds()));
+  EXPECT_EQ(Rect(25, 0, 145, 31), field->textRectForBounds(field->bounds()));
+  // Editing shows the right view at the right margin, and the clear button moves left of it.
+  ASSERT_TRUE(field->becomeFirstResponder());
+  field->layoutIfNeeded();
+  EXPECT_FALSE(right->isHidden());
+  EXPECT_EQ(Rect(173, 10, 20, 10), right->frame());
+  const Rect clear = field->clearButtonRectForBounds(field->bounds());
+  EXPECT_EQ(Rect(150, 6, 19, 19), clear);
+  EXPECT_EQ(Rect(25, 0, 121, 31), field->textRectForBounds(field->bounds()));
+
+  auto picture = render(*field);
+  ASSERT_TRUE(picture);
+  EXPECT_TRUE(writeSnapshot(*picture, "field-side-views"));
+  EXPECT_EQ(Color::blueColor(), picture->colorAt(14, 15));
+  EXPECT_EQ(Color::greenColor(), picture->colorAt(183, 15));
+  // The text stays between the left view and the clear button.
+  const auto [firstText, lastText] = columnsShowing(*picture, Color::redColor());
+  EXPECT_GE(firstText, 25);
+  EXPECT_GT(lastText, 100);
+  EXPECT_LE(lastText, 146);
+  // The clear button: a grey disc with a white cross through its middle.
+  EXPECT_NEAR(0.7f, picture->colorAt(159, 9).red, 0.02f);
+  EXPECT_EQ(Color::whiteColor(), picture->colorAt(159, 15));
+  ASSERT_TRUE(field->resignFirstResponder());
+
+  // A background without caps keeps its ends and stretches its middle; one with caps keeps them.
+  const Color red = Color::redColor(), blue = Color::blueColor(), green = Color::greenColor();
+  auto plain = columns({blue, blue, red, green, green}, 4);
+  field->setBackground(plain);
+  field->setText("");
+  field->setLeftViewMode(TextFieldViewMode::Never);
+  field->setClearButtonMode(TextFieldViewMode::Never);
+  auto stretched = render(*field);
+  ASSERT_TRUE(stretched);
+  EXPECT_EQ(blue, stretched->colorAt(1, 15));
+  EXPECT_EQ(red, stretched->colorAt(10, 15));
+  EXPECT_EQ(red, stretched->colorAt(190, 15));
+  EXPECT_EQ(green, stretched->colorAt(198, 15));
+  EXPECT_EQ(green, stretched->colorAt(198, 0));
+  field->setBackground(plain->stretchableImage(1, 0));
+  auto capped = render(*field);
+  ASSERT_TRUE(capped);
+  EXPECT_EQ(blue, capped->colorAt(0, 15));
+  EXPECT_EQ(blue, capped->colorAt(100, 15));  // the one-pixel middle is the second blue column
+  EXPECT_EQ(green, capped->colorAt(198, 15));
+}
+
+TEST_F(TextInputTest, SearchBarIconsClearButtonAndFieldBackground) {
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  auto bar = std::make_shared<SearchBar>();
+  auto listener = std::make_shared<SearchLog>();
+  bar->setDelegate(listener);
+  window->addSubview(bar);
+  auto field = bar->textField();
+  // The magnifier at the field's left; no clear button while there is nothing to clear.
+  bar->layoutIfNeeded();
+  EXPECT_EQ(field->leftView(), bar->searchIconView());
+  EXPECT_EQ(field->rightView(), bar->clearButton());
+  EXPECT_EQ(Rect(7, 8, 14, 14), bar->searchIconView()->frame());
+  EXPECT_FALSE(bar->imageForSearchBarIcon(SearchBarIcon::Search, kControlStateNormal));
+  ASSERT_TRUE(bar->becomeFirstResponder());
+  window->layoutIfNeeded();
+  EXPECT_TRUE(bar->clearButton()->isHidden());
+  Keyboard::shared().type("rss");
+  window->layoutIfNeeded();
+  EXPECT_FALSE(bar->clearButton()->isHidden());
+  auto plain = render(*bar);
+  ASSERT_TRUE(plain);
+  EXPECT_TRUE(writeSnapshot(*plain, "search-bar-plain"));
+  // The magnifier is drawn in grey where the field's left view sits.
+  int grey = 0;
+  for (int y = 14; y < 30; ++y) {
+    for (int x = 13; x < 27; ++x) grey += plain->colorAt(x, y).red < 0.7f;
+  }
+  EXPECT_GT(grey, 10);
+
+  // Icons and the field's picture dressed through the bar.
+  const Color red = Color::redColor();
+  bar->setImageForSearchBarIcon(solid(Color::blueColor(), 10, 12), SearchBarIcon::Search, kControlStateNormal);
+  bar->setImageForSearchBarIcon(solid(Color::greenColor(), 19, 19), SearchBarIcon::Clear, kControlStateNormal);
+  auto pressed = solid(Color::blackColor(), 19, 19);
+  bar->setImageForSearchBarIcon(pressed, SearchBarIcon::Clear, kControlStateHighlighted);
+  bar->setSearchFieldBackgroundImage(solid(red, 30, 31), kControlStateNormal);
+  bar->setSearchFieldBackgroundImage(solid(Color::blackColor(), 30, 31), kControlStateDisabled);
+  EXPECT_EQ(pressed, bar->imageForSearchBarIcon(SearchBarIcon::Clear, kControlStateHighlighted));
+  EXPECT_FALSE(bar->searchFieldBackgroundImage(kControlStateDisabled));
+  window->layoutIfNeeded();
+  EXPECT_EQ(Rect(7, 9, 10, 12), bar->searchIconView()->frame());
+  EXPECT_EQ(Rect(21, 0, 257, 31), field->textRectForBounds(field->bounds()));
+  auto dressed = render(*bar);
+  ASSERT_TRUE(dressed);
+  EXPECT_TRUE(writeSnapshot(*dressed, "search-bar-dressed"));
+  const Point fieldOrigin = field->frame().origin;
+  EXPECT_EQ(Color::blueColor(), dressed->colorAt(static_cast<int>(fieldOrigin.x) + 10, 22));
+  EXPECT_EQ(red, dressed->colorAt(160, 4 + static_cast<int>(fieldOrigin.y)));
+  const Rect clear = bar->clearButton()->frame();
+  EXPECT_EQ(Color::greenColor(), dressed->colorAt(static_cast<int>(fieldOrigin.x + clear.midX()), 22));
+
+  // The clear button empties the text as a change; the bar's own icon comes back for null.
+  window->tap(field->convertPointTo(Point{clear.midX(), clear.midY()}, window.get()));
+  EXPECT_EQ("", bar->text());
+  EXPECT_EQ("text ", listener->log.back());
+  bar->setImageForSearchBarIcon(nullptr, SearchBarIcon::Search, kControlStateNormal);
+  EXPECT_EQ(SearchBar::defaultSearchIcon(), bar->searchIconView()->image());
+  EXPECT_FALSE(bar->imageForSearchBarIcon(SearchBarIcon::Search, kControlStateNormal));
+  Application::shared().resetForTesting();
+}
+
+}  // namespace
+}  // namespace zu::ui

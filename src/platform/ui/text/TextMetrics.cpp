@@ -1,0 +1,236 @@
+#include "platform/ui/text/TextMetrics.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/runtime/StringUtil.h"
+#include "platform/ui/text/LineBreaker.h"
+#include "platform/ui/text/PangoTextMetrics.h"
+
+namespace zu::ui {
+
+namespace {
+
+std::shared_ptr<const TextMetrics>& installed() {
+  static auto* metrics = new std::shared_ptr<const TextMetrics>();  // main thread; never destroyed
+  return *metrics;
+}
+
+// Decodes UTF-8 (made valid first: bad bytes become U+FFFD).
+std::u32string decode(std::string_view text) {
+  const std::string valid = StringUtil::sanitizeUtf8(text);
+  std::u32string out;
+  out.reserve(valid.size());
+  for (size_t i = 0; i < valid.size();) {
+    const auto b = static_cast<unsigned char>(valid[i]);
+    char32_t cp;
+    size_t n;
+    if (b < 0x80) {
+      cp = b;
+      n = 1;
+    } else if (b < 0xE0) {
+      cp = b & 0x1F;
+      n = 2;
+    } else if (b < 0xF0) {
+      cp = b & 0x0F;
+      n = 3;
+    } else {
+      cp = b & 0x07;
+      n = 4;
+    }
+    for (size_t k = 1; k < n && i + k < valid.size(); ++k) {
+      cp = cp << 6 | (static_cast<unsigned char>(valid[i + k]) & 0x3F);
+    }
+    out.push_back(cp);
+    i += n;
+  }
+  return out;
+}
+
+std::string encode(const std::u32string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (char32_t c : text) StringUtil::appendUtf8(out, c);
+  return out;
+}
+
+bool isSpace(char32_t c) { return c == U' ' || c == U'\t'; }
+
+constexpr char32_t kEllipsis = U'\u2026';
+
+}  // namespace
+
+const TextMetrics& TextMetrics::current() {
+  if (const auto& m = installed()) return *m;
+  static const PangoTextMetrics* pango = new PangoTextMetrics;  // never destroyed
+  return *pango;
+}
+
+void TextMetrics::setCurrent(std::shared_ptr<const TextMetrics> metrics) {
+  installed() = std::move(metrics);
+}
+
+std::u32string TextMetrics::truncate(const std::u32string& text, const Font& font, float width,
+                                     LineBreakMode mode, bool textFollows) const {
+  const std::vector<float> off = offsets(text, font);
+  const size_t n = text.size();
+  // A tail that is followed by text that is not shown ends in "…" even when it fits.
+  if (off[n] <= width && !(textFollows && mode == LineBreakMode::TailTruncation)) return text;
+  if (mode == LineBreakMode::Clip || mode == LineBreakMode::WordWrap ||
+      mode == LineBreakMode::CharacterWrap) {
+    size_t k = 0;
+    while (k < n && off[k + 1] <= width) ++k;
+    return text.substr(0, std::max<size_t>(k, 1));
+  }
+  const float ellipsis = offsets(std::u32string(1, kEllipsis), font).back();
+  const float room = width - ellipsis;
+  if (mode == LineBreakMode::TailTruncation) {
+    size_t k = 0;
+    while (k < n && off[k + 1] <= room) ++k;
+    while (k > 0 && isSpace(text[k - 1])) --k;
+    return text.substr(0, k) + kEllipsis;
+  }
+  if (mode == LineBreakMode::HeadTruncation) {
+    size_t k = n;
+    while (k > 0 && off[n] - off[k - 1] <= room) --k;
+    return kEllipsis + text.substr(k);
+  }
+  // Middle: grow the head and the tail in turn while something still fits.
+  size_t head = 0;
+  size_t tail = n;
+  for (bool grew = true; grew;) {
+    grew = false;
+    for (bool front : {true, false}) {
+      if (head >= tail) break;
+      const float used = off[head] + (off[n] - off[tail]);
+      const float next = front ? off[head + 1] - off[head] : off[tail] - off[tail - 1];
+      if (used + next <= room) {
+        if (front) {
+          ++head;
+        } else {
+          --tail;
+        }
+        grew = true;
+      }
+    }
+  }
+  return text.substr(0, head) + kEllipsis + text.substr(tail);
+}
+
+std::vector<TextMetrics::Line> TextMetrics::layout(std::string_view utf8, const Font& font,
+                                                   float width, int maxLines,
+                                                   LineBreakMode mode) const {
+  const std::u32string text = decode(utf8);
+  const bool limited = width > 0 && std::isfinite(width);
+  std::vector<Line> lines;
+  // Where each line starts in `text`, and its paragraph's end, for truncating the last one.
+  std::vector<std::pair<size_t, size_t>> spans;
+
+  size_t start = 0;
+  while (start <= text.size()) {
+    size_t end = text.find(U'\n', start);
+    if (end == std::u32string::npos) end = text.size();
+    size_t paraEnd = end;
+    if (paraEnd > start && text[paraEnd - 1] == U'\r') --paraEnd;
+    const std::u32string para = text.substr(start, paraEnd - start);
+    const std::vector<float> off = offsets(para, font);
+    const size_t n = para.size();
+    size_t i = 0;
+    do {
+      const LineBreaker::Line line =
+          LineBreaker::nextLine(para, off, i, limited ? width : 0, mode);
+      lines.push_back({para.substr(i, line.end - i), off[line.end] - off[i]});
+      spans.emplace_back(start + i, start + n);
+      i = line.next;
+    } while (i < n);
+    start = end + 1;
+  }
+
+  if (maxLines > 0 && lines.size() > static_cast<size_t>(maxLines)) {
+    lines.resize(static_cast<size_t>(maxLines));
+    if (mode != LineBreakMode::WordWrap && mode != LineBreakMode::CharacterWrap && limited) {
+      // The last line takes the rest of its paragraph and is shortened to fit.
+      const auto [from, to] = spans[static_cast<size_t>(maxLines) - 1];
+      const std::u32string rest = text.substr(from, to - from);
+      const std::u32string shown = truncate(
+          rest, font, width, mode, text.find_first_not_of(U" \t\r\n", to) != std::u32string::npos);
+      lines.back() = {shown, offsets(shown, font).back()};
+    }
+  }
+  return lines;
+}
+
+Size TextMetrics::measure(const std::vector<Line>& lines, const Font& font) const {
+  float w = 0;
+  for (const Line& l : lines) w = std::max(w, l.width);
+  return {std::ceil(w), std::ceil(static_cast<float>(lines.size()) * lineHeight(font))};
+}
+
+Size TextMetrics::sizeOf(std::string_view text, const Font& font) const {
+  if (text.empty()) return {0, 0};
+  return measure(layout(text, font, 0, 0, LineBreakMode::WordWrap), font);
+}
+
+namespace {
+
+int linesFitting(float height, float lineHeight) {
+  if (!(height > 0) || !std::isfinite(height) || !(lineHeight > 0)) return 0;
+  return std::max(1, static_cast<int>(std::floor(height / lineHeight + 1e-4f)));
+}
+
+}  // namespace
+
+Size TextMetrics::sizeOf(std::string_view text, const Font& font, Size constraint,
+                         LineBreakMode mode) const {
+  if (text.empty()) return {0, 0};
+  const int maxLines = linesFitting(constraint.height, lineHeight(font));
+  Size s = measure(layout(text, font, constraint.width, maxLines, mode), font);
+  if (constraint.width > 0 && s.width > constraint.width) s.width = std::ceil(constraint.width);
+  return s;
+}
+
+Size TextMetrics::sizeOf(std::string_view text, const Font& font, float width,
+                         LineBreakMode mode) const {
+  if (text.empty()) return {0, 0};
+  Size s = measure(layout(text, font, width, 1, mode), font);
+  if (width > 0 && s.width > width) s.width = std::ceil(width);
+  return s;
+}
+
+std::vector<std::string> TextMetrics::lines(std::string_view text, const Font& font,
+                                            Size constraint, LineBreakMode mode) const {
+  std::vector<std::string> out;
+  if (text.empty()) return out;
+  for (const Line& l : layout(text, font, constraint.width,
+                              linesFitting(constraint.height, lineHeight(font)), mode)) {
+    out.push_back(encode(l.text));
+  }
+  return out;
+}
+
+float TextMetrics::widthOf(std::string_view text, const Font& font) const {
+  return offsets(decode(text), font).back();
+}
+
+Size TextMetrics::draw(Canvas& canvas, std::string_view text, const Rect& rect, const Font& font,
+                       const Color& color, LineBreakMode mode, TextAlignment alignment) const {
+  if (text.empty()) return {0, 0};
+  const float lh = lineHeight(font);
+  const auto laid = layout(text, font, rect.size.width, linesFitting(rect.size.height, lh), mode);
+  for (size_t i = 0; i < laid.size(); ++i) {
+    float x = rect.origin.x;
+    if (alignment == TextAlignment::Center) x += (rect.size.width - laid[i].width) / 2;
+    if (alignment == TextAlignment::Right) x += rect.size.width - laid[i].width;
+    drawLine(canvas, encode(laid[i].text), Point{x, rect.origin.y + static_cast<float>(i) * lh},
+             font, color);
+  }
+  return measure(laid, font);
+}
+
+Size TextMetrics::drawAt(Canvas& canvas, std::string_view text, Point point, const Font& font,
+                         const Color& color) const {
+  return draw(canvas, text, Rect(point, Size{0, 0}), font, color, LineBreakMode::WordWrap,
+              TextAlignment::Left);
+}
+
+}  // namespace zu::ui

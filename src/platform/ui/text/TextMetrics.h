@@ -1,0 +1,95 @@
+// TextMetrics: measuring, wrapping, truncating and drawing text — the phone's string sizing and
+// drawing calls. Two implementations share the line breaking written here and differ only in the
+// advance of each character and in how a line is painted:
+//  - PangoTextMetrics (the default): Pango over the installed CJK font, so what is measured is
+//    what is drawn;
+//  - FixedTextMetrics: documented fixed advances, for tests that assert exact sizes.
+// TextMetrics::current() is the one in use; tests install another with setCurrent (and put the
+// default back with setCurrent(nullptr)). Main thread.
+//
+// Line breaking, kept from the phone:
+//  - "\n" always breaks; within a paragraph LineBreaker decides (word or character wrap, with
+//    the Chinese rules on punctuation at a line's start and end, in every mode).
+//  - Clip and the truncation modes wrap by words when more than one line fits; the last line
+//    that fits is then cut (clip) or shortened with "…" at its head, middle or tail, so that it
+//    fits the width, when text remains after it. A tail-truncated last line whose paragraph fits
+//    but is followed by further lines that are not shown still ends in "…".
+//  - Sizes are rounded up to whole points: width = the widest line, height = lines × line height.
+//    A height limit keeps at least one line. Empty text measures (0, 0).
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/ui/drawing/Color.h"
+#include "platform/ui/text/Font.h"
+#include "platform/ui/drawing/Geometry.h"
+
+namespace zu::ui {
+
+class Canvas;
+
+enum class LineBreakMode {
+  WordWrap = 0,
+  CharacterWrap = 1,
+  Clip = 2,
+  HeadTruncation = 3,
+  TailTruncation = 4,
+  MiddleTruncation = 5,
+};
+
+enum class TextAlignment { Left = 0, Center = 1, Right = 2 };
+
+class TextMetrics {
+ public:
+  virtual ~TextMetrics() = default;
+
+  static const TextMetrics& current();
+  // Null restores the default (Pango).
+  static void setCurrent(std::shared_ptr<const TextMetrics> metrics);
+
+  // --- what an implementation provides
+  virtual float lineHeight(const Font& font) const = 0;
+  // For each character boundary of `text` (one line), its x offset: n + 1 values for n code
+  // points, starting at 0, the last being the line's width.
+  virtual std::vector<float> offsets(const std::u32string& text, const Font& font) const = 0;
+  // Paints one line with its top-left corner at `origin`.
+  virtual void drawLine(Canvas& canvas, const std::string& text, Point origin, const Font& font,
+                        const Color& color) const = 0;
+
+  // --- the phone's measuring calls
+  // One line, no wrapping ("\n" still breaks).
+  Size sizeOf(std::string_view text, const Font& font) const;
+  // Wrapped into `constraint` by `mode`.
+  Size sizeOf(std::string_view text, const Font& font, Size constraint, LineBreakMode mode) const;
+  // A single line no wider than `width`.
+  Size sizeOf(std::string_view text, const Font& font, float width, LineBreakMode mode) const;
+  // The lines as they are drawn in `constraint` (width ≤ 0: unlimited; height: line limit).
+  std::vector<std::string> lines(std::string_view text, const Font& font, Size constraint,
+                                 LineBreakMode mode) const;
+  // Width of one line of text.
+  float widthOf(std::string_view text, const Font& font) const;
+
+  // --- drawing
+  // Draws the lines that fit in `rect`, aligned; returns the size used.
+  Size draw(Canvas& canvas, std::string_view text, const Rect& rect, const Font& font,
+            const Color& color, LineBreakMode mode, TextAlignment alignment) const;
+  // One line from `point`, unlimited; returns its size.
+  Size drawAt(Canvas& canvas, std::string_view text, Point point, const Font& font,
+              const Color& color) const;
+
+ private:
+  struct Line {
+    std::u32string text;
+    float width;
+  };
+  std::vector<Line> layout(std::string_view text, const Font& font, float width, int maxLines,
+                           LineBreakMode mode) const;
+  std::u32string truncate(const std::u32string& text, const Font& font, float width,
+                          LineBreakMode mode, bool textFollows) const;
+  Size measure(const std::vector<Line>& lines, const Font& font) const;
+};
+
+}  // namespace zu::ui

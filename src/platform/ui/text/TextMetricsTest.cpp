@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/text/FixedTextMetrics.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/text/PangoTextMetrics.h"
+#include "platform/ui/text/TextMetrics.h"
+
+namespace zu::ui {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class TextMetricsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { TextMetrics::setCurrent(std::make_shared<FixedTextMetrics>()); }
+  void TearDown() override { TextMetrics::setCurrent(nullptr); }
+  const TextMetrics& m() { return TextMetrics::current(); }
+  const Font font_ = Font::systemFont(10);  // ASCII 5, CJK 10, line 12
+};
+
+TEST_F(TextMetricsTest, SingleLineSizesFollowTheCharacterClasses) {
+  EXPECT_EQ((Size{15, 12}), m().sizeOf("abc", font_));
+  EXPECT_EQ((Size{20, 12}), m().sizeOf("中文", font_));
+  EXPECT_EQ((Size{25, 12}), m().sizeOf("a b中", font_));
+  EXPECT_EQ((Size{10, 24}), m().sizeOf("ab\n中", font_));
+  EXPECT_EQ((Size{0, 0}), m().sizeOf("", font_));
+  // Rounded up to whole points.
+  EXPECT_EQ((Size{8, 6}), m().sizeOf("abc", Font::systemFont(5)));
+  EXPECT_EQ((Size{8, 18}), m().sizeOf("a", Font::systemFont(15)));
+  // Invalid UTF-8 measures as replacement characters, never crashes.
+  EXPECT_EQ((Size{25, 12}), m().sizeOf("a\xff\xfe", font_));
+}
+
+TEST_F(TextMetricsTest, WrappingByWordsCharactersAndCjk) {
+  const Size wide{30, 20000};
+  EXPECT_EQ((Lines{"hello", "world", "foo"}), m().lines("hello world foo", font_, wide, LineBreakMode::WordWrap));
+  EXPECT_EQ((Size{25, 36}), m().sizeOf("hello world foo", font_, wide, LineBreakMode::WordWrap));
+  // A word longer than the line breaks by characters.
+  EXPECT_EQ((Lines{"abcdef", "ghij"}), m().lines("abcdefghij", font_, wide, LineBreakMode::WordWrap));
+  // Any CJK character may end a line, also next to Latin text.
+  EXPECT_EQ((Lines{"中文字", "体测试"}), m().lines("中文字体测试", font_, Size{35, 100}, LineBreakMode::WordWrap));
+  EXPECT_EQ((Lines{"ab中文", "字cd"}), m().lines("ab中文字cd", font_, Size{30, 100}, LineBreakMode::WordWrap));
+  EXPECT_EQ((Lines{"hello", "world"}), m().lines("hello world", font_, wide, LineBreakMode::CharacterWrap));
+  EXPECT_EQ((Lines{"abc", "def"}), m().lines("abc def", font_, Size{16, 100}, LineBreakMode::CharacterWrap));
+  EXPECT_EQ((Lines{"abcdef", "gh"}), m().lines("abcdefgh", font_, wide, LineBreakMode::CharacterWrap));
+  // Narrower than one character: still one character per line.
+  EXPECT_EQ((Lines{"中", "文"}), m().lines("中文", font_, Size{3, 100}, LineBreakMode::CharacterWrap));
+  // Explicit newlines, also empty lines.
+  EXPECT_EQ((Lines{"a", "", "b"}), m().lines("a\n\nb", font_, wide, LineBreakMode::WordWrap));
+}
+
+TEST_F(TextMetricsTest, HeightLimitsAndTruncation) {
+  const char* text = "hello world foo";
+  // 25 points hold two lines of 12.
+  EXPECT_EQ((Size{25, 24}), m().sizeOf(text, font_, Size{30, 25}, LineBreakMode::WordWrap));
+  // Less than a line still keeps one.
+  EXPECT_EQ((Size{25, 12}), m().sizeOf(text, font_, Size{30, 5}, LineBreakMode::WordWrap));
+  const Size oneLine{30, 12};
+  EXPECT_EQ((Lines{"hell…"}), m().lines(text, font_, oneLine, LineBreakMode::TailTruncation));
+  EXPECT_EQ((Lines{"… foo"}), m().lines(text, font_, oneLine, LineBreakMode::HeadTruncation));
+  EXPECT_EQ((Lines{"he…oo"}), m().lines(text, font_, oneLine, LineBreakMode::MiddleTruncation));
+  EXPECT_EQ((Lines{"hello "}), m().lines(text, font_, oneLine, LineBreakMode::Clip));
+  EXPECT_EQ((Size{30, 12}), m().sizeOf(text, font_, 30, LineBreakMode::TailTruncation));
+  // Two lines, the second truncated with the rest of the text.
+  EXPECT_EQ((Lines{"hello", "worl…"}), m().lines(text, font_, Size{30, 24}, LineBreakMode::TailTruncation));
+  // What fits is not truncated.
+  EXPECT_EQ((Lines{"hello"}), m().lines("hello", font_, oneLine, LineBreakMode::TailTruncation));
+  // CJK tail truncation.
+  EXPECT_EQ((Lines{"中文…"}), m().lines("中文字体测试", font_, Size{30, 12}, LineBreakMode::TailTruncation));
+}
+
+TEST(PangoTextMetricsTest, DrawingStaysInsideWhatWasMeasured) {
+  const TextMetrics& pango = TextMetrics::current();
+  const Font font = Font::systemFont(20);
+  const Size size = pango.sizeOf("中文 Text", font);
+  EXPECT_GT(size.width, 60);
+  EXPECT_GT(size.height, 18);
+  // Metric hinting is off: the width scales with the point size.
+  EXPECT_NEAR(size.width, 2 * pango.widthOf("中文 Text", Font::systemFont(10)), 2);
+
+  auto image = Image::create(200, 60);
+  {
+    Canvas canvas(*image);
+    canvas.setFillColor(Color::whiteColor());
+    canvas.fillRect(Rect(0, 0, 200, 60));
+    canvas.drawText("中文 Text", Rect(10, 10, 180, 40), font, Color::blackColor());
+  }
+  int inside = 0;
+  int outside = 0;
+  for (int y = 0; y < 60; ++y) {
+    for (int x = 0; x < 200; ++x) {
+      if (image->colorAt(x, y).red > 0.5f) continue;
+      const bool in = x >= 9 && x <= 10 + size.width && y >= 9 && y <= 10 + size.height;
+      (in ? inside : outside) += 1;
+    }
+  }
+  EXPECT_GT(inside, 50);
+  EXPECT_EQ(0, outside);
+}
+
+}  // namespace
+}  // namespace zu::ui

@@ -1,0 +1,90 @@
+#include "platform/ui/text/TextSelection.h"
+
+#include <algorithm>
+
+#include "platform/runtime/StringUtil.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/text/TextMetrics.h"
+
+namespace zu::ui {
+
+namespace {
+
+const Color kCaretColor = Color::rgba8(66, 107, 242);
+const Color kHighlightColor = Color::rgba8(180, 206, 250);
+
+// The UTF-16 offset where each wrapped line starts in `text` (and one past the end).
+std::vector<size_t> lineStarts(const std::string& text, const std::vector<std::string>& lines) {
+  std::vector<size_t> starts;
+  size_t byte = 0;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    // A line after the first begins past the one newline it broke at, and past spaces dropped
+    // at a wrap, where its text is found next.
+    if (i > 0 && byte < text.size() && text[byte] == '\n') ++byte;
+    size_t found = lines[i].empty() ? byte : text.find(lines[i], byte);
+    if (found == std::string::npos) found = byte;
+    starts.push_back(StringUtil::utf16Length(std::string_view(text).substr(0, found)));
+    byte = found + lines[i].size();
+  }
+  starts.push_back(StringUtil::utf16Length(text));
+  return starts;
+}
+
+}  // namespace
+
+TextRange clampRange(const std::string& text, TextRange range) {
+  const size_t length = StringUtil::utf16Length(text);
+  range.location = std::min(range.location, length);
+  range.length = std::min(range.length, length - range.location);
+  return range;
+}
+
+std::vector<Rect> selectionRects(const std::string& text, const Font& font, float width, TextRange range) {
+  const TextMetrics& metrics = TextMetrics::current();
+  const float lh = metrics.lineHeight(font);
+  range = clampRange(text, range);
+  std::vector<std::string> lines = metrics.lines(text, font, Size{width, 0}, LineBreakMode::WordWrap);
+  if (lines.empty()) lines.push_back(std::string());
+  // A newline at the very end opens a line the caret can stand on.
+  if (!text.empty() && text.back() == '\n' && !lines.back().empty()) lines.push_back(std::string());
+  const std::vector<size_t> starts = lineStarts(text, lines);
+  const size_t first = range.location;
+  const size_t last = range.location + range.length;
+  // Offset `at` (within line i's reach) to an x on that line.
+  auto xOn = [&](size_t i, size_t at) {
+    const size_t into = at > starts[i] ? at - starts[i] : 0;
+    return metrics.widthOf(StringUtil::utf16Prefix(lines[i], into), font);
+  };
+  std::vector<Rect> rects;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    const size_t begin = starts[i];
+    const size_t end = starts[i + 1];
+    const bool lastLine = i + 1 == lines.size();
+    const float y = lh * static_cast<float>(i);
+    if (range.length == 0) {
+      // The caret stands on the line it is inside, or at the end of the last one.
+      if (first >= begin && (first < end || lastLine)) return {Rect(xOn(i, first), y, 0, lh)};
+      continue;
+    }
+    if (last <= begin || first >= end) continue;
+    const float x0 = first > begin ? xOn(i, first) : 0;
+    const float x1 = last < end ? xOn(i, last) : metrics.widthOf(lines[i], font);
+    rects.push_back(Rect(x0, y, std::max(0.f, x1 - x0), lh));
+  }
+  if (rects.empty()) rects.push_back(Rect(0, 0, 0, lh));
+  return rects;
+}
+
+void drawSelection(Canvas& canvas, const Rect& rect) {
+  canvas.save();
+  if (rect.size.width <= 0) {
+    canvas.setFillColor(kCaretColor);
+    canvas.fillRect(Rect(rect.origin.x, rect.origin.y, kCaretWidth, rect.size.height));
+  } else {
+    canvas.setFillColor(kHighlightColor);
+    canvas.fillRect(rect);
+  }
+  canvas.restore();
+}
+
+}  // namespace zu::ui

@@ -1,0 +1,31 @@
+// TextSelection: where a selected range of text lies as text fields and text views draw it, and
+// how it is drawn — a caret (an empty range) or a highlight behind the selected text, in the
+// phone's blue. Free functions over the current TextMetrics; main thread, like the views.
+//
+// The lines are those TextMetrics wraps the text into (word wrap), so the caret follows the same
+// breaks as the drawn text; the spaces or newline a line breaks at belong to the end of the line
+// before it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/ui/text/Font.h"
+#include "platform/ui/drawing/Geometry.h"
+#include "platform/ui/text/TextInput.h"
+
+namespace zu::ui {
+
+class Canvas;
+
+inline constexpr float kCaretWidth = 2;
+
+// `range` cut to the text's UTF-16 length.
+TextRange clampRange(const std::string& text, TextRange range);
+// The rectangles `range` covers in `text` wrapped at `width` from the origin (one per line it
+// touches; an empty range gives one of zero width at the caret).
+std::vector<Rect> selectionRects(const std::string& text, const Font& font, float width, TextRange range);
+// A caret for a rectangle of zero width, a highlight for any other.
+void drawSelection(Canvas& canvas, const Rect& rect);
+
+}  // namespace zu::ui

@@ -1,0 +1,218 @@
+#include "platform/ui/text/TextView.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "platform/device/Pasteboard.h"
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/runtime/StringUtil.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/text/Keyboard.h"
+#include "platform/ui/text/TextSelection.h"
+#include "platform/ui/input/Touch.h"
+
+namespace zu::ui {
+
+TextView::TextView(const Rect& frame) : ScrollView(frame) {
+  setBackgroundColor(Color::whiteColor());
+  updateContentSize();
+}
+
+TextView::~TextView() { Keyboard::shared().detach(this); }
+
+void TextView::setDelegate(std::weak_ptr<TextViewDelegate> delegate) {
+  delegate_ = delegate;
+  std::shared_ptr<TextViewDelegate> strong = delegate.lock();
+  ScrollView::setDelegate(strong ? std::weak_ptr<ScrollViewDelegate>(strong) : std::weak_ptr<ScrollViewDelegate>());
+}
+
+void TextView::setText(std::string text) {
+  text_ = std::move(text);
+  selected_ = TextRange{StringUtil::utf16Length(text_), 0};
+  updateContentSize();
+}
+
+void TextView::setFont(const Font& font) {
+  font_ = font;
+  updateContentSize();
+}
+
+void TextView::setTextColor(const Color& color) {
+  textColor_ = color;
+  setNeedsDisplay();
+}
+
+void TextView::setTextAlignment(TextAlignment alignment) {
+  alignment_ = alignment;
+  setNeedsDisplay();
+}
+
+void TextView::setEditable(bool editable) {
+  editable_ = editable;
+  if (!editable && isFirstResponder()) resignFirstResponder();
+}
+
+void TextView::setSelectedRange(TextRange range) {
+  selected_ = clampRange(text_, range);
+  setNeedsDisplay();
+}
+
+int TextView::lineCount(const std::string& text) const {
+  if (text.empty()) return 1;
+  const float width = std::max(1.f, bounds().size.width - 2 * kTextInset);
+  const auto lines = TextMetrics::current().lines(text, font_, Size{width, 0}, LineBreakMode::WordWrap);
+  // A newline at the end opens an empty last line of its own.
+  return std::max<int>(1, static_cast<int>(lines.size()));
+}
+
+void TextView::updateContentSize() {
+  const float lh = TextMetrics::current().lineHeight(font_);
+  setContentSize(Size{bounds().size.width, static_cast<float>(lineCount(text_)) * lh + 2 * kTextInset});
+  setNeedsDisplay();
+}
+
+void TextView::boundsDidChange(const Rect& oldBounds) {
+  if (oldBounds.size.width != bounds().size.width) updateContentSize();
+  ScrollView::boundsDidChange(oldBounds);
+}
+
+void TextView::scrollRangeToVisible(TextRange range) {
+  const std::string before = StringUtil::utf16Prefix(text_, range.location);
+  const float lh = TextMetrics::current().lineHeight(font_);
+  const float y = kTextInset + static_cast<float>(lineCount(before) - 1) * lh;
+  scrollRectToVisible(Rect(0, y, bounds().size.width, lh + kTextInset), false);
+}
+
+bool TextView::isFirstResponder() const { return Keyboard::shared().firstResponder().get() == this; }
+
+bool TextView::becomeFirstResponder() {
+  if (isFirstResponder()) return true;
+  if (!editable_) return false;
+  auto keep = shared();
+  if (!keep) return false;
+  if (auto d = delegate_.lock(); d && !d->textViewShouldBeginEditing(*this)) return false;
+  if (!Keyboard::shared().attach(keep, this)) return false;
+  editing_ = true;
+  setNeedsDisplay();
+  if (auto d = delegate_.lock()) d->textViewDidBeginEditing(*this);
+  NotificationCenter::defaultCenter().post(kTextDidBeginEditingNotification, Value(keep));
+  Keyboard::shared().didBeginEditing(this);
+  return true;
+}
+
+bool TextView::resignFirstResponder() {
+  if (!isFirstResponder()) return true;
+  auto keep = shared();
+  if (auto d = delegate_.lock(); d && !d->textViewShouldEndEditing(*this)) return false;
+  Keyboard::shared().detach(this);
+  editing_ = false;
+  setNeedsDisplay();
+  if (auto d = delegate_.lock()) d->textViewDidEndEditing(*this);
+  NotificationCenter::defaultCenter().post(kTextDidEndEditingNotification, Value(keep));
+  return true;
+}
+
+bool TextView::change(TextRange range, const std::string& replacement) {
+  auto keep = shared();
+  if (auto d = delegate_.lock(); d && !d->textViewShouldChangeText(*this, range, replacement)) return false;
+  if (range.length == 0 && replacement.empty()) return false;
+  text_ = replaceTextRange(text_, range, replacement);
+  selected_ = TextRange{range.location + StringUtil::utf16Length(replacement), 0};
+  setSelectedRange(selected_);
+  updateContentSize();
+  if (auto d = delegate_.lock()) d->textViewDidChangeSelection(*this);
+  if (auto d = delegate_.lock()) d->textViewDidChange(*this);
+  NotificationCenter::defaultCenter().post(kTextDidChangeNotification, Value(keep));
+  return true;
+}
+
+bool TextView::canPerformAction(const std::string& action, Object*) {
+  const bool selection = selected_.length > 0;
+  if (action == "copy:") return selection;
+  if (action == "cut:") return selection && editable_;
+  if (action == "paste:") return editing_ && editable_ && Pasteboard::general().string().has_value();
+  if (action == "selectAll:") return !text_.empty() && !selection;
+  return false;
+}
+
+void TextView::performAction(const std::string& action, Object* sender) {
+  if (!canPerformAction(action, sender)) return;
+  if (action == "copy:" || action == "cut:") {
+    Pasteboard::general().setString(StringUtil::utf16Substring(text_, selected_.location, selected_.length));
+    if (action == "cut:") change(selected_, std::string());
+  } else if (action == "paste:") {
+    change(selected_, *Pasteboard::general().string());
+  } else if (action == "selectAll:") {
+    setSelectedRange(TextRange{0, StringUtil::utf16Length(text_)});
+  }
+}
+
+void TextView::insertText(const std::string& text) {
+  if (!editing_) return;
+  change(selected_, text);
+}
+
+void TextView::deleteBackward() {
+  if (!editing_) return;
+  if (selected_.length > 0) {
+    change(selected_, std::string());
+    return;
+  }
+  if (selected_.location == 0) {
+    // Nothing before the caret: the delegate is still asked, as the phone's view does when
+    // the text is empty; nothing can change.
+    if (text_.empty()) change(TextRange{0, 0}, std::string());
+    return;
+  }
+  change(lastCharacterRange(StringUtil::utf16Prefix(text_, selected_.location)), std::string());
+}
+
+void TextView::touchesEnded(const TouchSet& touches, const Event& event) {
+  if (editable_ && !touches.empty() && bounds().contains(touches.front()->locationInView(this))) {
+    becomeFirstResponder();
+    return;
+  }
+  ScrollView::touchesEnded(touches, event);
+}
+
+void TextView::draw(Canvas& canvas, const Rect&) {
+  const Size content = contentSize();
+  const float width = std::max(0.f, content.width - 2 * kTextInset);
+  std::vector<Rect> selection;
+  if (editing_) {
+    // The caret or the selection's highlight of each line (placed for left-aligned lines; an
+    // empty view's caret stands where its alignment starts a line).
+    float shift = 0;
+    if (alignment_ != TextAlignment::Left && text_.empty()) {
+      shift = alignment_ == TextAlignment::Center ? width / 2 : width - kCaretWidth;
+    }
+    for (const Rect& r : selectionRects(text_, font_, width, selected_)) {
+      selection.push_back(r.offsetBy(kTextInset + shift, kTextInset));
+    }
+  }
+  // A highlight lies behind the text, a caret in front of it.
+  for (const Rect& r : selection) {
+    if (r.size.width > 0) drawSelection(canvas, r);
+  }
+  if (!text_.empty()) {
+    TextMetrics::current().draw(canvas, text_,
+                                Rect(kTextInset, kTextInset, width, std::max(0.f, content.height - 2 * kTextInset)),
+                                font_, textColor_, LineBreakMode::WordWrap, alignment_);
+  }
+  for (const Rect& r : selection) {
+    if (r.size.width <= 0) drawSelection(canvas, r);
+  }
+}
+
+void TextView::willMoveToWindow(Window* newWindow) {
+  ScrollView::willMoveToWindow(newWindow);
+  if (!newWindow && isFirstResponder()) resignFirstResponder();
+}
+
+std::string TextView::dumpDetails() const {
+  std::string out = " text=\"" + text_ + "\"";
+  if (editing_) out += " editing";
+  return out;
+}
+
+}  // namespace zu::ui

@@ -1,0 +1,125 @@
+// TextView: a scrolling multi-line text entry — text, font, colour, alignment, editable flag,
+// selected range — whose content size follows its text as measured by the current
+// TextMetrics. A ScrollView; its delegate is also the scroll delegate. Made with
+// std::make_shared; main thread only; the delegate is not retained.
+//
+// Kept from the phone:
+//  - The text sits 8 points inside each edge; the content is as wide as the view and as high
+//    as the wrapped lines (at least one, a trailing newline opening one more) plus 16 points.
+//  - becomeFirstResponder (editable views only) asks shouldBeginEditing, takes the keyboard,
+//    then didBeginEditing; resignFirstResponder asks shouldEndEditing, gives it back, then
+//    didEndEditing. Each posts its "UITextViewTextDid…EditingNotification".
+//  - Each typed character (a newline too) replaces the selected range after
+//    shouldChangeTextInRange agrees; then the caret moves after it, didChangeSelection, didChange
+//    and "UITextViewTextDidChangeNotification". Delete replaces the character before the caret
+//    (or the selection) by ""; in an empty view the delegate is still asked, and nothing changes.
+//  - Setting the text or the selected range by code calls no delegate method.
+//  - While editing, the selected range is drawn: a caret where it is empty, a highlight behind
+//    the selected text of each line otherwise.
+//  - A view taken out of its window while editing resigns first responder.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/ui/text/Font.h"
+#include "platform/ui/views/ScrollView.h"
+#include "platform/ui/text/TextInput.h"
+#include "platform/ui/text/TextMetrics.h"
+
+namespace zu::ui {
+
+class TextView;
+
+class TextViewDelegate : public ScrollViewDelegate {
+ public:
+  virtual bool textViewShouldBeginEditing(TextView&) { return true; }
+  virtual bool textViewShouldEndEditing(TextView&) { return true; }
+  virtual void textViewDidBeginEditing(TextView&) {}
+  virtual void textViewDidEndEditing(TextView&) {}
+  virtual bool textViewShouldChangeText(TextView&, TextRange, const std::string& /*replacement*/) { return true; }
+  virtual void textViewDidChange(TextView&) {}
+  virtual void textViewDidChangeSelection(TextView&) {}
+};
+
+class TextView : public ScrollView, public TextInput {
+ public:
+  static constexpr float kTextInset = 8;
+  inline static const char* const kTextDidChangeNotification = "UITextViewTextDidChangeNotification";
+  inline static const char* const kTextDidBeginEditingNotification = "UITextViewTextDidBeginEditingNotification";
+  inline static const char* const kTextDidEndEditingNotification = "UITextViewTextDidEndEditingNotification";
+
+  explicit TextView(const Rect& frame = Rect());
+  ~TextView() override;
+
+  // Also the scroll view's delegate.
+  void setDelegate(std::weak_ptr<TextViewDelegate> delegate);
+  std::shared_ptr<TextViewDelegate> textDelegate() const { return delegate_.lock(); }
+
+  const std::string& text() const { return text_; }
+  void setText(std::string text);
+  const Font& font() const { return font_; }
+  void setFont(const Font& font);
+  const Color& textColor() const { return textColor_; }
+  void setTextColor(const Color& color);
+  TextAlignment textAlignment() const { return alignment_; }
+  void setTextAlignment(TextAlignment alignment);
+  bool isEditable() const { return editable_; }
+  void setEditable(bool editable);
+  TextRange selectedRange() const { return selected_; }
+  // Clamped to the text.
+  void setSelectedRange(TextRange range);
+  unsigned dataDetectorTypes() const { return dataDetectorTypes_; }
+  void setDataDetectorTypes(unsigned types) { dataDetectorTypes_ = types; }
+  KeyboardType keyboardType() const { return keyboardType_; }
+  void setKeyboardType(KeyboardType type) { keyboardType_ = type; }
+  ReturnKeyType returnKeyType() const { return returnKeyType_; }
+  void setReturnKeyType(ReturnKeyType type) { returnKeyType_ = type; }
+  void scrollRangeToVisible(TextRange range);
+
+  bool isEditing() const { return editing_; }
+  bool isFirstResponder() const;
+  bool becomeFirstResponder();
+  bool resignFirstResponder() override;
+
+  // --- TextInput
+  void insertText(const std::string& text) override;
+  void deleteBackward() override;
+  void insertReturn() override { insertText("\n"); }
+  bool hasText() const override { return !text_.empty(); }
+
+  // The edit menu's standard actions as a plain text view answers them: "copy:" with a
+  // selection, "cut:" with a selection while editable, "paste:" while editing with text on the
+  // general pasteboard, "selectAll:" with text and no selection.
+  bool canPerformAction(const std::string& action, Object* sender) override;
+  void performAction(const std::string& action, Object* sender) override;
+
+  void draw(Canvas& canvas, const Rect& rect) override;
+  std::string dumpDetails() const override;
+  void touchesEnded(const TouchSet& touches, const Event& event) override;
+  // Leaving the window while editing resigns, so the keyboard goes with the view.
+  void willMoveToWindow(Window* newWindow) override;
+
+ protected:
+  void boundsDidChange(const Rect& oldBounds) override;
+
+ private:
+  void updateContentSize();
+  // The number of lines `text` takes at the view's width.
+  int lineCount(const std::string& text) const;
+  bool change(TextRange range, const std::string& replacement);
+
+  std::weak_ptr<TextViewDelegate> delegate_;
+  std::string text_;
+  Font font_ = Font::systemFont(12);
+  Color textColor_ = Color::blackColor();
+  TextAlignment alignment_ = TextAlignment::Left;
+  bool editable_ = true;
+  TextRange selected_;
+  unsigned dataDetectorTypes_ = 0;
+  KeyboardType keyboardType_ = KeyboardType::Default;
+  ReturnKeyType returnKeyType_ = ReturnKeyType::Default;
+  bool editing_ = false;
+};
+
+}  // namespace zu::ui
