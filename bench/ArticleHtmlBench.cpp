@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <string>
 
-#include "reading/ArticleHtmlBuilder.h"
+#include "reading/browser/ArticleHtmlBuilder.h"
 
 #include "RatioReporter.h"
 

@@ -26,8 +26,8 @@
 #include "platform/ui/text/AttributedString.h"
 #include "platform/ui/views/TableView.h"
 #include "reading/ReadingNibs.h"
-#include "reading/ReportContentController.h"
-#include "reading/ReportContentEngine.h"
+#include "reading/list/ReportContentController.h"
+#include "reading/list/ReportContentEngine.h"
 #include "testing/TempHome.h"
 
 #include "RatioReporter.h"

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "DefaultMaxLen.h"
-#include "reading/ArticleHtmlBuilder.h"
-#include "reading/ArticleLink.h"
+#include "reading/browser/ArticleHtmlBuilder.h"
+#include "reading/support/ArticleLink.h"
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   zu::fuzz::addDefaultMaxLen(argc, argv, 256 * 1024);

@@ -3,7 +3,7 @@
 #include "platform/device/SystemEnvironment.h"
 #include "platform/ui/motion/Animations.h"
 #include "platform/ui/images/Image.h"
-#include "reading/CGRectMakeFromDouble.h"
+#include "reading/support/CGRectMakeFromDouble.h"
 
 namespace zu {
 

@@ -15,7 +15,7 @@
 #include "platform/ui/controllers/AlertView.h"
 #include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/controls/Button.h"
-#include "reading/ReportToolBarController.h"
+#include "reading/toolbar/ReportToolBarController.h"
 #include "share/AccountEngine.h"
 #include "share/NRCustomStatusBar.h"
 #include "share/ShareEngine.h"

@@ -12,7 +12,7 @@
 #include "platform/web/engine-tests/WebEngineTestMain.h"
 #include "platform/web/WebView.h"
 #include "reading/ReadingNibs.h"
-#include "reading/WebViewController_New.h"
+#include "reading/browser/WebViewController_New.h"
 #include "SampleService.h"
 #include "shell/app/ScreenRequest.h"
 #include "testing/MainLoopTurn.h"

@@ -1,0 +1,184 @@
+// ScrolledNewsBrowseController: the screen on which the reader pages sideways through the full
+// articles of one column, one article per page. The article list pushes it with its own summary
+// array (shared: the list appends further pages to it while the browser is open), the tapped
+// index and the column. The pages are NewsBrowseController cells of a 1 × 1 GridView (plain
+// paged scrolling, model 4) at (0, 0, 320, 420) over the article toolbar at (0, 420, 320, 40);
+// the screen's own bar stays hidden in the reading layout. Only the current page loads at once:
+// the grid keeps 0.9 pages while the screen is pushed and 2.0 once it has appeared, and the
+// cached neighbours load when a page posts "CacheCellCanLoad".
+//
+// Near the end of the list (count ≥ 4, a page at count − 3 or later) the delegate is asked once
+// for more (`needMorePages`); a pull past the last page after the list grew inserts the new
+// cells and arms the rule again. A pull past the first page or a double tap leaves; leaving
+// posts "CurrentIndexNotification" with "offset" = page shown − page opened. The first article
+// read shows the help picture ("imageKdnrHelp") in a window above the screen until a tap or
+// leaving. The favourite tasks the toolbar starts report here: a notice, the summary's detail
+// and the toolbar updated, and "AddFavoriteWithIdSuccessNotification" (user info "NewsSummary":
+// the summary) or "DelFavoriteWithIdSuccessNotification" ("EntryId": its id) for the list.
+//
+// Where we differ on purpose (faults of the original built soundly):
+//  - A failed favourite task shows the error tips (" ") and changes and posts nothing; a result
+//    for an id no summary has shows the notice (ending the toolbar's waiting panel) and changes
+//    and posts nothing.
+//  - Cells are inserted only for the indexes the grid does not have yet.
+//  - The delegate is held weakly (the list owns the navigation stack that holds the browser).
+//
+// Main thread only. Owns its grid, bar, toolbar and guide window; the summary array is shared
+// with the list.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ui/controllers/ViewController.h"
+#include "reading/toolbar/ReportToolBarOwner.h"
+#include "views/GridViewDataSourceProtocol.h"
+#include "views/GridViewProtocol.h"
+
+namespace zu {
+
+class Column;
+class GridView;
+class NewsBrowseController;
+class NewsBrowseEngine;
+class NewsDetail;
+class NewsSummary;
+class ReportToolBarController;
+struct Notification;
+
+namespace ui {
+class Button;
+class NavigationBar;
+class NavigationItem;
+class Window;
+}  // namespace ui
+
+// What the browser asks of the list that opened it.
+class ScrolledNewsBrowseDelegate {
+ public:
+  virtual ~ScrolledNewsBrowseDelegate() = default;
+  // Load the next page of summaries and append them to the shared array.
+  virtual void needMorePages() = 0;
+};
+
+class ScrolledNewsBrowseController : public ui::ViewController,
+                                     public GridViewDataSourceProtocol,
+                                     public GridViewProtocol,
+                                     public ReportToolBarOwner {
+ public:
+  static constexpr const char* kCurrentIndexNotification = "CurrentIndexNotification";
+  static constexpr const char* kAddFavoriteNotification = "AddFavoriteWithIdSuccessNotification";
+  static constexpr const char* kDelFavoriteNotification = "DelFavoriteWithIdSuccessNotification";
+  // The phone's user info was the summary or the id itself; ours is a dictionary holding it.
+  static constexpr const char* kFavoriteSummaryKey = "NewsSummary";
+  static constexpr const char* kFavoriteEntryIdKey = "EntryId";
+  static constexpr const char* kFullScreenKey = "FullScreen";
+  static constexpr float kToolBarTop = 420;
+
+  using Items = std::vector<std::shared_ptr<NewsSummary>>;
+  using SharedItems = std::shared_ptr<Items>;
+
+  ScrolledNewsBrowseController();
+  ~ScrolledNewsBrowseController() override;
+
+  void setDelegate(std::weak_ptr<ScrolledNewsBrowseDelegate> delegate) { delegate_ = std::move(delegate); }
+  void setNewsSummary(SharedItems items) { newsSummary_ = std::move(items); }
+  const SharedItems& newsSummary() const { return newsSummary_; }
+  void setFirstinIndex(int index) { firstinIndex_ = index; }
+  int firstinIndex() const { return firstinIndex_; }
+  void setDataColumn(std::shared_ptr<Column> column) { dataColumn_ = std::move(column); }
+  void setHasRead(bool hasRead) { hasRead_ = hasRead; }
+  bool hasRead() const { return hasRead_; }
+  void setEngine(std::shared_ptr<NewsBrowseEngine> engine) { engine_ = std::move(engine); }
+  const std::shared_ptr<NewsBrowseEngine>& engine() const { return engine_; }
+
+  const std::shared_ptr<GridView>& newsBrowseGrid() const { return newsBrowseGrid_; }
+  const std::shared_ptr<ui::NavigationItem>& navItem() const { return navItem_; }
+  const std::shared_ptr<ui::NavigationBar>& navBar() const { return navBar_; }
+  const std::shared_ptr<ui::Button>& rightButton() const { return rightButton_; }
+  const std::shared_ptr<ui::Window>& guideWindow() const { return guideWindow_; }
+  const std::shared_ptr<ReportToolBarController>& reportToolBarController() const { return reportToolBarController_; }
+  const std::shared_ptr<ui::View>& toolBarView() const { return toolBarView_; }
+  int currentPage() const;
+  // The page of `index` when the grid holds it.
+  std::shared_ptr<NewsBrowseController> pageAt(int index) const;
+
+  void back();
+  void needMorePages();
+  void guideClose();
+  // The selection menu's "转发": the selected text shared through the toolbar.
+  void shareWithContent(const std::string& text);
+
+  // ReportToolBarOwner
+  std::shared_ptr<ui::ViewController> presenter() override { return shared(); }
+  void clickPop() override;
+  std::shared_ptr<NewsSummary> currentNewsSummary() override { return summaryAt(currentPage()); }
+  std::shared_ptr<NewsDetail> currentDetailData() override { return currentDetail(); }
+  int currentIndex() override { return currentPage(); }
+  std::shared_ptr<Column> dataColumn() override { return dataColumn_; }
+  void onAddFavoriteTaskResult(const Notification& notification) override;
+  void onDelFavoriteTaskResult(const Notification& notification) override;
+  bool answersCommentsUpdate() const override { return true; }
+  // A comment was posted: the count of the bar's button follows.
+  void commentsUpdate(const Notification& notification) override;
+
+  // GridViewDataSourceProtocol
+  int numberOfCellsInGridView(GridView& grid) override;
+  std::shared_ptr<GridViewCell> gridViewCellAtIndex(GridView& grid, int index) override;
+  // GridViewProtocol
+  int rowCountInGridView(GridView&) override { return 1; }
+  int colCountInGridView(GridView&) override { return 1; }
+  float plotratioXInGridView(GridView&) override { return 10000.0f; }
+  float plotratioYInGridView(GridView&) override { return 10000.0f; }
+  void gridViewPageScrolledFromTo(GridView& grid, int from, int to) override;
+  void gridViewPageScrollEndedFromTo(GridView& grid, int from, int to) override;
+  void movePageOverEndOnGridView(GridView& grid) override;
+  void movePageOverBeginOnGridView(GridView& grid) override;
+  void gridViewTapGestuseAtIndex(GridView& grid, ui::TapGestureRecognizer& tap, int index) override;
+
+  bool shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation orientation) override;
+
+ protected:
+  void viewDidLoad() override;
+  void viewDidUnload() override;
+  void viewWillAppear(bool animated) override;
+  void viewDidAppear(bool animated) override;
+  void viewWillDisappear(bool animated) override;
+
+ private:
+  std::shared_ptr<ScrolledNewsBrowseController> self();
+  void getDetailFin(const Notification& notification);
+  void loadCacheCell();
+  void switchView();
+  void showGuide();
+  void onFavoriteTaskResult(const Notification& notification, bool added);
+  std::shared_ptr<NewsSummary> newsSummaryWithEntryId(const std::optional<std::string>& entryId) const;
+  std::shared_ptr<NewsSummary> summaryAt(int index) const;
+  // The current page's detail: the summary's, else the page's own.
+  std::shared_ptr<NewsDetail> currentDetail() const;
+  void setCommentCount(int count);
+  std::shared_ptr<ui::Button> makeBarButton(float width, const char* normal, const char* pressed,
+                                            const std::string& title, void (ScrolledNewsBrowseController::*action)());
+
+  std::weak_ptr<ScrolledNewsBrowseDelegate> delegate_;
+  std::shared_ptr<NewsBrowseEngine> engine_;
+  SharedItems newsSummary_;
+  std::shared_ptr<Column> dataColumn_;
+  int firstinIndex_ = 0;
+  bool hasRead_ = false;
+  bool isFullScreen_ = false;
+  bool isFirstAppear_ = true;
+  bool keyboardShown_ = false;
+  std::shared_ptr<GridView> newsBrowseGrid_;
+  std::shared_ptr<ui::NavigationBar> navBar_;
+  std::shared_ptr<ui::NavigationItem> navItem_;
+  std::shared_ptr<ui::Button> backButton_;
+  std::shared_ptr<ui::Button> rightButton_;
+  std::shared_ptr<ui::Window> guideWindow_;
+  std::shared_ptr<ReportToolBarController> reportToolBarController_;
+  std::shared_ptr<ui::View> toolBarView_;
+};
+
+}  // namespace zu
