@@ -1,6 +1,6 @@
 #include "catalog/CatalogNibs.h"
 
-#include "catalog/ColumnPickerController.h"
+#include "catalog/centre/ColumnPickerController.h"
 
 namespace zu {
 

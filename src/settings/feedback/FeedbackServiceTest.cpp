@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "catalog/PBCustomSegmentedControl.h"
+#include "catalog/widgets/PBCustomSegmentedControl.h"
 #include "common/UrlEncode.h"
 #include "common/ZipArchive.h"
 #include "engine/core/EngineTestSupport.h"

@@ -1,6 +1,6 @@
 #include "settings/feedback/MoreSettingsFeedbackViewController.h"
 
-#include "catalog/PBCustomSegmentedControl.h"
+#include "catalog/widgets/PBCustomSegmentedControl.h"
 #include "engine/core/Task.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/views/ActivityIndicatorView.h"

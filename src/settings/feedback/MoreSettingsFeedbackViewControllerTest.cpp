@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "catalog/PBCustomSegmentedControl.h"
+#include "catalog/widgets/PBCustomSegmentedControl.h"
 #include "common/Log.h"
 #include "engine/core/Task.h"
 #include "engine/core/TaskEngine.h"

@@ -1,0 +1,160 @@
+#include "catalog/centre/ColumnCell.h"
+
+#include <gtest/gtest.h>
+
+#include "catalog/centre/CatalogTestSupport.h"
+#include "catalog/centre/LoadMoreCell.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/views/ImageView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "shell/widgets/StarsView.h"
+
+namespace zu {
+namespace {
+
+using testing::catalogueColumn;
+
+class Presses : public ColumnCellDelegate {
+ public:
+  void subscribe(const std::shared_ptr<Column>& column) override { subscribed.push_back(column); }
+  void dissubscribe(const std::shared_ptr<Column>& column) override { dissubscribed.push_back(column); }
+  std::vector<std::shared_ptr<Column>> subscribed, dissubscribed;
+};
+
+std::shared_ptr<Column> leaf(const std::string& id, std::optional<int> subscribed, int times, float rank) {
+  auto column = catalogueColumn(id, std::string("A"));
+  auto content = std::make_shared<Content>();
+  content->setData("about " + id);
+  column->setContent(content);
+  if (subscribed) {
+    auto record = std::make_shared<VeskSubscribe>();
+    record->setSubscribed(*subscribed);
+    record->setTimes(times);
+    column->setVeskSubscribe(record);
+  }
+  auto ranking = std::make_shared<VeskRanking>();
+  ranking->setValue(rank);
+  column->setVeskRanking(ranking);
+  return column;
+}
+
+class ColumnCellTest : public testing::CatalogFixture {};
+
+TEST_F(ColumnCellTest, ACategoryShowsItsDescriptionAndArrowALeafItsStarsCountAndButton) {
+  auto category = catalogueColumn("cat", std::string("A"), true);
+  auto content = std::make_shared<Content>();
+  content->setData("news and more");
+  category->setContent(content);
+  category->category()->setCount(7);
+  auto cell = ColumnCell::columnCellWithTableView(nullptr, category, 0);
+  ASSERT_TRUE(cell);
+  EXPECT_EQ(cell->titleLabel()->text(), "Column cat");
+  EXPECT_EQ(cell->tagLabel()->text(), "news and more");
+  EXPECT_FALSE(cell->tagLabel()->isHidden());
+  EXPECT_FALSE(cell->arrowImageView()->isHidden());
+  EXPECT_TRUE(cell->arrowImageView()->image());
+  for (const auto& view : std::initializer_list<std::shared_ptr<ui::View>>{
+           cell->subscribeButton(), cell->starsView(), cell->subscriptionLabel(), cell->numberLabel(),
+           cell->numberBackground()}) {
+    EXPECT_TRUE(view->isHidden());
+  }
+
+  // The same column outside the catalogue is a subscribable leaf with its button enabled.
+  auto elsewhere = ColumnCell::columnCellWithTableView(nullptr, category, 1);
+  EXPECT_TRUE(elsewhere->arrowImageView()->isHidden());
+  EXPECT_FALSE(elsewhere->subscribeButton()->isHidden());
+
+  auto counted = leaf("l", 0, 1234, 3.9f);
+  auto row = ColumnCell::columnCellWithTableView(nullptr, counted, 0);
+  EXPECT_EQ(row->subscriptionLabel()->text(), "1234人订阅");
+  EXPECT_EQ(row->starsView()->markedNum(), 3);
+  EXPECT_TRUE(row->tagLabel()->isHidden());
+  EXPECT_TRUE(row->arrowImageView()->isHidden());
+  EXPECT_FALSE(row->starsView()->isHidden());
+  EXPECT_TRUE(row->subscribeButton()->isEnabled());
+  EXPECT_TRUE(row->coverImageView()->clipsToBounds());
+  EXPECT_FLOAT_EQ(row->coverImageView()->layer().cornerRadius, 4);
+}
+
+TEST_F(ColumnCellTest, TheButtonFollowsTheSubscriptionAndAPressAsksTheDelegateOnce) {
+  auto subscribed = leaf("s", 1, 10, 2);
+  auto cell = ColumnCell::columnCellWithTableView(nullptr, subscribed, 0);
+  EXPECT_FALSE(cell->subscribeButton()->isEnabled());
+  // Outside the catalogue a subscribed column's button stays enabled.
+  EXPECT_TRUE(ColumnCell::columnCellWithTableView(nullptr, subscribed, 1)->subscribeButton()->isEnabled());
+  // Unsubscribed elsewhere and refilled: enabled again.
+  subscribed->veskSubscribe()->setSubscribed(0);
+  auto refilled = ColumnCell::columnCellWithTableView(nullptr, subscribed, 0);
+  EXPECT_TRUE(refilled->subscribeButton()->isEnabled());
+
+  // Without a record: a count of 0 and an enabled button.
+  auto bare = leaf("b", std::nullopt, 0, 0);
+  auto row = ColumnCell::columnCellWithTableView(nullptr, bare, 0);
+  EXPECT_EQ(row->subscriptionLabel()->text(), "0人订阅");
+  EXPECT_TRUE(row->subscribeButton()->isEnabled());
+
+  auto presses = std::make_shared<Presses>();
+  row->setMetaDelegate(presses);
+  row->subscribeButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  EXPECT_FALSE(row->subscribeButton()->isEnabled());
+  ASSERT_EQ(presses->subscribed.size(), 1u);
+  EXPECT_EQ(presses->subscribed[0], bare);
+
+  // A subscribed column's press (outside the catalogue) asks to unsubscribe.
+  auto outside = ColumnCell::columnCellWithTableView(nullptr, leaf("o", 1, 3, 1), 1);
+  outside->setMetaDelegate(presses);
+  outside->buttonPressed();
+  EXPECT_EQ(presses->dissubscribed.size(), 1u);
+  EXPECT_EQ(presses->subscribed.size(), 1u);
+}
+
+// One row showing `column`, made by the cell's factory.
+class OneRow : public ui::TableViewDataSource {
+ public:
+  int64_t numberOfRowsInSection(ui::TableView&, int64_t) override { return 1; }
+  std::shared_ptr<ui::TableViewCell> cellForRow(ui::TableView& table, const ui::IndexPath&) override {
+    return ColumnCell::columnCellWithTableView(&table, column, 0);
+  }
+  std::shared_ptr<Column> column;
+};
+
+TEST_F(ColumnCellTest, AReusedRowKeepsNothingOfItsPreviousColumn) {
+  auto rows = std::make_shared<OneRow>();
+  rows->column = catalogueColumn("cat", std::string("A"), true);
+  auto table = std::make_shared<ui::TableView>(ui::Rect(0, 0, 320, 400));
+  table->setDataSource(rows);
+  table->layoutIfNeeded();
+  auto first = std::dynamic_pointer_cast<ColumnCell>(table->cellForRow(ui::IndexPath::forRow(0, 0)));
+  ASSERT_TRUE(first);
+  first->numberLabel()->setHidden(false);
+  rows->column = leaf("l", 1, 5, 4);
+  table->reloadData();
+  table->layoutIfNeeded();
+  auto reused = std::dynamic_pointer_cast<ColumnCell>(table->cellForRow(ui::IndexPath::forRow(0, 0)));
+  ASSERT_EQ(reused, first);
+  EXPECT_EQ(reused->titleLabel()->text(), "Column l");
+  EXPECT_TRUE(reused->arrowImageView()->isHidden());
+  EXPECT_TRUE(reused->numberLabel()->isHidden());
+  EXPECT_FALSE(reused->subscribeButton()->isEnabled());
+}
+
+TEST_F(ColumnCellTest, TheLoadMoreRowComesFromItsFileOrTheTablesQueue) {
+  auto cell = LoadMoreCell::loadMoreCellWithTableView(nullptr);
+  ASSERT_TRUE(cell);
+  EXPECT_EQ(cell->reuseIdentifier(), LoadMoreCell::kReuseIdentifier);
+  EXPECT_EQ(cell->loadTextLabel()->text(), LoadMoreCell::kLoadMoreText);
+  ASSERT_TRUE(cell->loadingIndicator());
+  EXPECT_FALSE(cell->loadingIndicator()->isAnimating());
+  cell->loadingIndicator()->startAnimating();
+  auto picture = ui::render(*cell);
+  ASSERT_TRUE(picture);
+  // The text is drawn: some pixel of the label's middle line is dark.
+  bool dark = false;
+  for (int x = 100; x < 220 && !dark; ++x) dark = (picture->pixelAt(x, 30) & 0xff) < 0x90;
+  EXPECT_TRUE(dark);
+}
+
+}  // namespace
+}  // namespace zu
