@@ -1,8 +1,8 @@
 #include "share/ShareScreens.h"
 
-#include "share/AccountManagerCell.h"
-#include "share/AuthenicationViewController.h"
-#include "share/ShareViewController.h"
+#include "share/accounts/AccountManagerCell.h"
+#include "share/accounts/AuthenicationViewController.h"
+#include "share/compose/ShareViewController.h"
 
 namespace zu {
 

@@ -28,7 +28,7 @@
 #include "platform/ui/views/ScrollView.h"
 #include "platform/ui/controls/SearchBar.h"
 #include "platform/ui/controllers/TabBarController.h"
-#include "share/AuthenicationViewController.h"
+#include "share/accounts/AuthenicationViewController.h"
 #include "shell/app/ErrorTips.h"
 #include "shell/app/MSCustomTabBarController.h"
 #include "shell/skin/NRSkinManager.h"

@@ -8,7 +8,7 @@
 #include "catalog/custom/NRSubscribeSocialCell.h"
 #include "engine/openplatform/OpenPlatformBase.h"
 #include "engine/openplatform/OpenPlatformFactory.h"
-#include "share/AuthenicationViewController.h"
+#include "share/accounts/AuthenicationViewController.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/system/Application.h"

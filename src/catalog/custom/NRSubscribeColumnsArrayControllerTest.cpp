@@ -25,7 +25,7 @@
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/drawing/Renderer.h"
-#include "share/AuthenicationViewController.h"
+#include "share/accounts/AuthenicationViewController.h"
 #include "shell/skin/NRSkinManager.h"
 
 namespace zu {

@@ -18,7 +18,7 @@
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationController.h"
-#include "share/AuthenicationViewController.h"
+#include "share/accounts/AuthenicationViewController.h"
 #include "shell/app/ErrorTips.h"
 
 namespace zu {

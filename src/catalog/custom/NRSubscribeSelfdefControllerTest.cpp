@@ -13,7 +13,7 @@
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/drawing/Renderer.h"
-#include "share/AuthenicationViewController.h"
+#include "share/accounts/AuthenicationViewController.h"
 
 namespace zu {
 namespace {

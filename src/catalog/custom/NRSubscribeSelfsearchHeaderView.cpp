@@ -20,7 +20,7 @@
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/NavigationItem.h"
 #include "platform/ui/system/Timer.h"
-#include "share/AuthenicationViewController.h"
+#include "share/accounts/AuthenicationViewController.h"
 #include "shell/skin/NRSkinManager.h"
 
 namespace zu {

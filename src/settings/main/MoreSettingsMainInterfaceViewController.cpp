@@ -30,7 +30,7 @@
 #include "settings/main/MoreSettingsEngine.h"
 #include "settings/offline/MSOfflineManageViewController.h"
 #include "settings/profile/MoreSettingsUserInfoViewController.h"
-#include "share/MBAccountManagerViewController.h"
+#include "share/accounts/MBAccountManagerViewController.h"
 #include "shell/app/CustomBrightnessWindow.h"
 #include "shell/app/MSSettings.h"
 #include "shell/app/ScreenRequest.h"

@@ -31,7 +31,7 @@
 #include "settings/guide/MoreSettingsUserGuideViewController.h"
 #include "settings/main/MoreSettingsEngine.h"
 #include "settings/profile/MoreSettingsUserInfoViewController.h"
-#include "share/MBAccountManagerViewController.h"
+#include "share/accounts/MBAccountManagerViewController.h"
 #include "shell/app/CustomBrightnessWindow.h"
 #include "shell/app/MSCustomTabBarController.h"
 #include "shell/app/MSSettings.h"

@@ -1,4 +1,4 @@
-#include "share/AuthenicationViewController.h"
+#include "share/accounts/AuthenicationViewController.h"
 
 #include "common/Log.h"
 #include "engine/openplatform/OpenPlatformBase.h"
@@ -10,7 +10,7 @@
 #include "platform/ui/controllers/NavigationItem.h"
 #include "platform/ui/controllers/NibRegistry.h"
 #include "platform/web/WebView.h"
-#include "share/AccountEngine.h"
+#include "share/accounts/AccountEngine.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/skin/NRSkinManager.h"
 

@@ -1,4 +1,4 @@
-#include "share/ShareTableCellText.h"
+#include "share/compose/ShareTableCellText.h"
 
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/controls/Button.h"
@@ -7,8 +7,8 @@
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NibRegistry.h"
 #include "platform/ui/input/Touch.h"
-#include "share/PostTextDelegate.h"
-#include "share/ShareTextView.h"
+#include "share/compose/PostTextDelegate.h"
+#include "share/compose/ShareTextView.h"
 #include "shell/skin/NRSkinManager.h"
 
 namespace zu {

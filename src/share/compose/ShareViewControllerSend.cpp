@@ -16,10 +16,10 @@
 #include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/controls/Button.h"
 #include "reading/toolbar/ReportToolBarController.h"
-#include "share/AccountEngine.h"
-#include "share/NRCustomStatusBar.h"
-#include "share/ShareEngine.h"
-#include "share/ShareViewController.h"
+#include "share/accounts/AccountEngine.h"
+#include "share/compose/NRCustomStatusBar.h"
+#include "share/compose/ShareEngine.h"
+#include "share/compose/ShareViewController.h"
 #include "shell/widgets/SPWaitingSavePhoto.h"
 
 namespace zu {

@@ -1,4 +1,4 @@
-#include "share/MBAccountManagerViewController.h"
+#include "share/accounts/MBAccountManagerViewController.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,9 @@
 #include "platform/ui/views/Window.h"
 #include "platform/web/RecordingWebBackend.h"
 #include "platform/web/WebView.h"
-#include "share/AuthenicationViewController.h"
-#include "share/PromptForBindingView.h"
-#include "share/ShareTestSupport.h"
+#include "share/accounts/AuthenicationViewController.h"
+#include "share/accounts/PromptForBindingView.h"
+#include "share/compose/ShareTestSupport.h"
 #include "shell/skin/NRSkinManager.h"
 
 namespace zu {

@@ -1,4 +1,4 @@
-#include "share/NRCustomStatusBar.h"
+#include "share/compose/NRCustomStatusBar.h"
 
 #include <gtest/gtest.h>
 

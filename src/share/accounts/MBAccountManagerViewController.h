@@ -22,7 +22,7 @@
 
 #include "platform/ui/controllers/TableViewController.h"
 #include "platform/ui/text/TextMetrics.h"
-#include "share/AccountManagerCell.h"
+#include "share/accounts/AccountManagerCell.h"
 
 namespace zu {
 

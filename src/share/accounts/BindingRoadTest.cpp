@@ -22,7 +22,7 @@
 #include "platform/ui/controllers/TabBarController.h"
 #include "platform/web/RecordingWebBackend.h"
 #include "platform/web/WebView.h"
-#include "share/AuthenicationViewController.h"
+#include "share/accounts/AuthenicationViewController.h"
 #include "share/ShareScreens.h"
 #include "shell/app/MainWindowNib.h"
 #include "shell/app/ScreenRequest.h"

@@ -1,4 +1,4 @@
-#include "share/AuthenicationViewController.h"
+#include "share/accounts/AuthenicationViewController.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include "platform/ui/views/Window.h"
 #include "platform/web/RecordingWebBackend.h"
 #include "platform/web/WebView.h"
-#include "share/ShareTestSupport.h"
+#include "share/compose/ShareTestSupport.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/skin/NRSkinManager.h"
 

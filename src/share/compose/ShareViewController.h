@@ -52,8 +52,8 @@
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/views/TableView.h"
 #include "platform/ui/controllers/ViewController.h"
-#include "share/PostTextDelegate.h"
-#include "share/ShareToSource.h"
+#include "share/compose/PostTextDelegate.h"
+#include "share/compose/ShareToSource.h"
 
 namespace zu::ui {
 class BarButtonItem;

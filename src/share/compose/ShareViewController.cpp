@@ -1,4 +1,4 @@
-#include "share/ShareViewController.h"
+#include "share/compose/ShareViewController.h"
 
 #include <algorithm>
 
@@ -22,13 +22,13 @@
 #include "platform/ui/controllers/NavigationItem.h"
 #include "platform/ui/controllers/NibRegistry.h"
 #include "platform/ui/controls/Switch.h"
-#include "share/AccountEngine.h"
-#include "share/MBAccountManagerViewController.h"
-#include "share/NRCustomStatusBar.h"
-#include "share/ShareEngine.h"
-#include "share/ShareTableCellText.h"
-#include "share/ShareTableCellTo.h"
-#include "share/ShareTextView.h"
+#include "share/accounts/AccountEngine.h"
+#include "share/accounts/MBAccountManagerViewController.h"
+#include "share/compose/NRCustomStatusBar.h"
+#include "share/compose/ShareEngine.h"
+#include "share/compose/ShareTableCellText.h"
+#include "share/compose/ShareTableCellTo.h"
+#include "share/compose/ShareTextView.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/skin/NRSkinManager.h"
 #include "shell/widgets/SPWaitingSavePhoto.h"

@@ -1,4 +1,4 @@
-#include "share/MBAccountManagerViewController.h"
+#include "share/accounts/MBAccountManagerViewController.h"
 
 #include "engine/openplatform/OpenPlatformBase.h"
 #include "platform/runtime/NotificationCenter.h"
@@ -8,8 +8,8 @@
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/NavigationItem.h"
-#include "share/AccountEngine.h"
-#include "share/AuthenicationViewController.h"
+#include "share/accounts/AccountEngine.h"
+#include "share/accounts/AuthenicationViewController.h"
 #include "shell/skin/NRSkinManager.h"
 
 namespace zu {

@@ -1,4 +1,4 @@
-#include "share/AccountEngine.h"
+#include "share/accounts/AccountEngine.h"
 
 #include "engine/openplatform/OpenPlatformFactory.h"
 #include "platform/web/CookieStorage.h"

@@ -1,4 +1,4 @@
-#include "share/ShareTextView.h"
+#include "share/compose/ShareTextView.h"
 
 namespace zu {
 

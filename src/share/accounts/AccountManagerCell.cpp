@@ -1,4 +1,4 @@
-#include "share/AccountManagerCell.h"
+#include "share/accounts/AccountManagerCell.h"
 
 #include "platform/ui/drawing/Color.h"
 #include "platform/ui/images/Image.h"

@@ -16,8 +16,8 @@
 
 #include "engine/openplatform/OpenPlatformBase.h"
 #include "platform/web/CookieStorage.h"
-#include "share/AccountEngine.h"
-#include "share/NRCustomStatusBar.h"
+#include "share/accounts/AccountEngine.h"
+#include "share/compose/NRCustomStatusBar.h"
 #include "share/ShareScreens.h"
 #include "shell/app/ShellTestSupport.h"
 

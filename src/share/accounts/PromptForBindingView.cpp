@@ -1,11 +1,11 @@
-#include "share/PromptForBindingView.h"
+#include "share/accounts/PromptForBindingView.h"
 
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationController.h"
-#include "share/MBAccountManagerViewController.h"
+#include "share/accounts/MBAccountManagerViewController.h"
 
 namespace zu {
 

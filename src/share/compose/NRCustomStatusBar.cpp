@@ -1,4 +1,4 @@
-#include "share/NRCustomStatusBar.h"
+#include "share/compose/NRCustomStatusBar.h"
 
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/system/Application.h"

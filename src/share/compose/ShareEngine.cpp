@@ -1,4 +1,4 @@
-#include "share/ShareEngine.h"
+#include "share/compose/ShareEngine.h"
 
 #include "engine/core/DataEngine.h"
 #include "engine/core/Task.h"

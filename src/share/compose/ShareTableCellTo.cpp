@@ -1,4 +1,4 @@
-#include "share/ShareTableCellTo.h"
+#include "share/compose/ShareTableCellTo.h"
 
 #include "platform/ui/drawing/Color.h"
 #include "platform/ui/views/Label.h"
