@@ -17,8 +17,8 @@
 //  - The bar's cancel button, or a tap on the dimming view, ends the search: willEndSearch, the
 //    text is emptied, the bar gives up the keyboard and hides its cancel button, the table and
 //    the dimming view go, the navigation bar and scrolling come back, then didEndSearch.
-// Where we differ on purpose: nothing slides but the bar's cancel button; the other changes
-// happen at once.
+// Where we differ on purpose: the results table and the dimming view come and go at once (the
+// bar's cancel button and the navigation bar slide).
 #pragma once
 
 #include <memory>
