@@ -13,6 +13,9 @@ namespace zu::ui {
 
 namespace {
 
+thread_local int tTextHidingDepth = 0;
+thread_local uint64_t tHiddenTextRuns = 0;
+
 void roundedRectPath(cairo_t* cr, const Rect& rect, float radius) {
   const Rect r = rect.standardized();
   const double rad = std::clamp(static_cast<double>(radius), 0.0,
@@ -495,5 +498,11 @@ void Canvas::endTransparencyLayer(float alpha) {
   cairo_pop_group_to_source(cr_);
   cairo_paint_with_alpha(cr_, std::clamp(alpha, 0.f, 1.f));
 }
+
+Canvas::TextHiding::TextHiding() { ++tTextHidingDepth; }
+Canvas::TextHiding::~TextHiding() { --tTextHidingDepth; }
+bool Canvas::textHidden() { return tTextHidingDepth > 0; }
+void Canvas::noteHiddenText() { ++tHiddenTextRuns; }
+uint64_t Canvas::hiddenTextRuns() { return tHiddenTextRuns; }
 
 }  // namespace zu::ui

@@ -12,9 +12,14 @@
 // that rectangle (stretchable images keep their caps unscaled); gradients fill the current
 // clip. Where we differ: there is no flipped (y-up) context mode.
 //
+// Text can be left out: while a TextHiding scope is open on a thread, text that any canvas of
+// that thread is asked to draw (through TextMetrics) is not drawn but counted — the renderer's
+// picture of what lies under the text (renderWithoutText), which the contrast audit measures.
+//
 // Threads: a Canvas belongs to the thread that made it; its Image must outlive it.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -126,6 +131,21 @@ class Canvas {
 
   // The underlying cairo context, for the view kit's own drawing code (text, GL frames).
   cairo_t* native() const { return cr_; }
+
+  // While one lives, text is left out of every canvas of this thread (scopes nest).
+  class TextHiding {
+   public:
+    TextHiding();
+    ~TextHiding();
+    TextHiding(const TextHiding&) = delete;
+    TextHiding& operator=(const TextHiding&) = delete;
+  };
+  // True while a TextHiding scope is open on this thread; text drawing code asks before drawing
+  // and calls noteHiddenText instead.
+  static bool textHidden();
+  static void noteHiddenText();
+  // How many runs of text this thread has left out so far (never reset; compare two readings).
+  static uint64_t hiddenTextRuns();
 
  private:
   void setSource(const Color& c);

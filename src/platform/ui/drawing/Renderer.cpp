@@ -1,5 +1,6 @@
 #include "platform/ui/drawing/Renderer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -21,6 +22,20 @@
 namespace zu::ui {
 
 namespace {
+
+// Set while renderWithoutText runs: the views whose own drawing asked for text.
+thread_local std::vector<const View*>* tTextDrawers = nullptr;
+
+// Runs a view's own drawing step, noting the view when it asked for text that was left out.
+template <typename Step>
+void drawOwn(const View& view, Step&& step) {
+  const uint64_t before = Canvas::hiddenTextRuns();
+  step();
+  if (tTextDrawers && Canvas::hiddenTextRuns() != before &&
+      (tTextDrawers->empty() || tTextDrawers->back() != &view)) {
+    tTextDrawers->push_back(&view);
+  }
+}
 
 // Moves the canvas from the superview's bounds space into the view's, as presented.
 void enter(Canvas& canvas, const PresentedState& state) {
@@ -119,7 +134,7 @@ void drawNode(Canvas& canvas, View& view, const Presentation& presentation, cons
     }
   }
   canvas.save();
-  view.drawForRender(canvas, b);
+  drawOwn(view, [&] { view.drawForRender(canvas, b); });
   canvas.restore();
   auto keep = view.shared();
   const auto subviews = view.subviews();
@@ -132,7 +147,7 @@ void drawNode(Canvas& canvas, View& view, const Presentation& presentation, cons
     drawNode(canvas, *sub, presentation, subState, true);
     canvas.restore();
   }
-  view.drawOverSubviews(canvas);
+  drawOwn(view, [&] { view.drawOverSubviews(canvas); });
   canvas.restore();
 
   if (layer.borderWidth > 0) {
@@ -196,6 +211,35 @@ std::shared_ptr<Image> renderScreen(float scale) {
   }
   if (!chromeDrawn) drawScreenChrome(canvas, screen);
   return image;
+}
+
+namespace {
+
+// Runs `paint` with text left out, collecting the views that asked for text into `drawers`.
+template <typename Paint>
+std::shared_ptr<Image> withoutText(std::vector<const View*>* drawers, Paint&& paint) {
+  Canvas::TextHiding hiding;
+  std::vector<const View*>* const outer = tTextDrawers;
+  std::vector<const View*> seen;
+  tTextDrawers = &seen;
+  auto image = paint();
+  tTextDrawers = outer;
+  if (drawers) {
+    for (const View* view : seen) {
+      if (std::find(drawers->begin(), drawers->end(), view) == drawers->end()) drawers->push_back(view);
+    }
+  }
+  return image;
+}
+
+}  // namespace
+
+std::shared_ptr<Image> renderWithoutText(View& view, float scale, std::vector<const View*>* textDrawers) {
+  return withoutText(textDrawers, [&] { return render(view, scale); });
+}
+
+std::shared_ptr<Image> renderScreenWithoutText(float scale, std::vector<const View*>* textDrawers) {
+  return withoutText(textDrawers, [&] { return renderScreen(scale); });
 }
 
 std::optional<std::filesystem::path> writeSnapshot(const Image& image, const std::string& name) {

@@ -29,6 +29,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zu::ui {
 
@@ -43,6 +44,14 @@ void drawTree(Canvas& canvas, View& view);
 // The view's tree as it shows now, like render but without a layout pass (the old content of a
 // transition). Null when the view's bounds are empty.
 std::shared_ptr<Image> snapshotTree(View& view, float scale = 1);
+// render and renderScreen with the text left out (Canvas::TextHiding): what lies under each text,
+// for the contrast audit. `textDrawers`, when given, receives every view whose own drawing
+// (draw, drawOverSubviews) asked for text — the labels and fields, and views drawing words
+// themselves — once each, in drawing order.
+std::shared_ptr<Image> renderWithoutText(View& view, float scale = 1,
+                                         std::vector<const View*>* textDrawers = nullptr);
+std::shared_ptr<Image> renderScreenWithoutText(float scale = 1,
+                                               std::vector<const View*>* textDrawers = nullptr);
 // Writes `image` as "<name>.png" into the snapshot folder — $ZU_SNAPSHOT_DIR, or snapshots/ in
 // the working folder — made when missing, so a person can look at what was rendered (headless
 // runs, render tests). Returns the file, or nullopt when it could not be written.

@@ -135,6 +135,10 @@ std::vector<float> PangoTextMetrics::offsets(const std::u32string& text, const F
 void PangoTextMetrics::paintLine(Canvas& canvas, const std::string& text, Point origin,
                                  const Font& font, const Color& color) {
   if (text.empty()) return;
+  if (Canvas::textHidden()) {
+    Canvas::noteHiddenText();
+    return;
+  }
   cairo_t* cr = canvas.native();
   PangoLayout* layout = pango_cairo_create_layout(cr);
   configure(pango_layout_get_context(layout));

@@ -1,0 +1,391 @@
+#include "platform/ui/testing/ContrastAudit.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <sstream>
+#include <unordered_map>
+
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/text/TextField.h"
+#include "platform/ui/text/TextView.h"
+#include "platform/ui/views/Label.h"
+#include "platform/ui/views/View.h"
+#include "platform/ui/views/Window.h"
+
+namespace zu::ui {
+
+namespace {
+
+// Pairs the product's look fixes in both colours, neither a picture, that stay below the bar:
+// reported apart with why, never failed. Colours as 0xRRGGBB.
+struct Allowance {
+  uint32_t text;
+  uint32_t background;
+  const char* why;
+};
+constexpr Allowance kAllowed[] = {
+    {0, 0, nullptr},  // (the list ends at the first null reason)
+};
+
+uint32_t rgbOf(const Color& c) {
+  auto channel = [](float v) { return static_cast<uint32_t>(std::lround(std::clamp(v, 0.f, 1.f) * 255)); };
+  return channel(c.red) << 16 | channel(c.green) << 8 | channel(c.blue);
+}
+
+std::string hexOf(const Color& c) {
+  char out[8];
+  std::snprintf(out, sizeof out, "#%06X", rgbOf(c));
+  return out;
+}
+
+// `top` drawn over the opaque `under`.
+Color over(const Color& top, const Color& under) {
+  const float a = std::clamp(top.alpha, 0.f, 1.f);
+  return Color(top.red * a + under.red * (1 - a), top.green * a + under.green * (1 - a),
+               top.blue * a + under.blue * (1 - a), 1);
+}
+
+struct Pixels {
+  const Image& image;
+  int x0, y0, x1, y1;  // the pixel box, end exclusive
+};
+
+// The box of `r` (points) in the picture's pixels, clamped to it.
+Pixels boxOf(const Image& image, const Rect& r) {
+  const float s = image.scale();
+  Pixels p{image, static_cast<int>(std::floor(r.origin.x * s)), static_cast<int>(std::floor(r.origin.y * s)),
+           static_cast<int>(std::ceil((r.origin.x + r.size.width) * s)),
+           static_cast<int>(std::ceil((r.origin.y + r.size.height) * s))};
+  p.x0 = std::clamp(p.x0, 0, image.pixelWidth());
+  p.x1 = std::clamp(p.x1, 0, image.pixelWidth());
+  p.y0 = std::clamp(p.y0, 0, image.pixelHeight());
+  p.y1 = std::clamp(p.y1, 0, image.pixelHeight());
+  return p;
+}
+
+bool differs(uint32_t a, uint32_t b) {
+  for (int shift = 0; shift < 32; shift += 8) {
+    const int d = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+    if (d > 24 || d < -24) return true;
+  }
+  return false;
+}
+
+// The colour covering most of the pixels of `box` in `image` for which `take` holds: near
+// colours (the top four bits of each channel) are grouped, and the largest group's pixels are
+// averaged. Nullopt when no pixel is taken or most are transparent.
+template <typename Take>
+std::optional<Color> dominantColour(const Pixels& box, Take&& take) {
+  struct Group {
+    int count = 0;
+    double a = 0, r = 0, g = 0, b = 0;  // premultiplied sums
+  };
+  std::unordered_map<uint32_t, Group> groups;
+  const uint32_t* px = box.image.pixels();
+  const int w = box.image.pixelWidth();
+  for (int y = box.y0; y < box.y1; ++y) {
+    for (int x = box.x0; x < box.x1; ++x) {
+      if (!take(x, y)) continue;
+      const uint32_t v = px[y * w + x];
+      const uint32_t a = v >> 24;
+      const uint32_t key = a < 128 ? 0 : (0x80000000u | (v & 0x00F0F0F0u));
+      Group& g = groups[key];
+      ++g.count;
+      g.a += a;
+      g.r += (v >> 16) & 0xFF;
+      g.g += (v >> 8) & 0xFF;
+      g.b += v & 0xFF;
+    }
+  }
+  const Group* best = nullptr;
+  uint32_t bestKey = 0;
+  for (const auto& [key, group] : groups) {
+    if (!best || group.count > best->count || (group.count == best->count && key < bestKey)) {
+      best = &group;
+      bestKey = key;
+    }
+  }
+  if (!best || bestKey == 0) return std::nullopt;
+  // Premultiplied sums: the average over the black the screen shows under nothing.
+  const double n = best->count * 255.0;
+  return Color(static_cast<float>(best->r / n), static_cast<float>(best->g / n), static_cast<float>(best->b / n), 1);
+}
+
+struct Walker {
+  const Image& picture;
+  const Image& bare;
+  const std::vector<const View*>& drawers;
+  ContrastAudit::Report& report;
+  // Maps a view's bounds into the picture's points.
+  std::function<Rect(const View&, const Rect&)> toPicture;
+
+  void skip(const std::string& reason) { ++report.skipped[reason]; }
+
+  bool drewText(const View& view) const {
+    return std::find(drawers.begin(), drawers.end(), &view) != drawers.end();
+  }
+
+  void walk(const View& view, float alpha, const Rect& clip) {
+    if (view.isHidden() || !(view.alpha() > 0)) return;
+    alpha *= view.alpha();
+    Rect shown = toPicture(view, view.bounds()).intersection(clip);
+    const std::string cls = view.className();
+    if (cls == "WebView") {
+      if (!shown.isEmpty()) skip("web page");
+      return;
+    }
+    if (const auto* label = dynamic_cast<const Label*>(&view)) {
+      auditLabel(*label, alpha, shown);
+    } else if (const auto* field = dynamic_cast<const TextField*>(&view)) {
+      auditField(*field, alpha, shown);
+    } else if (const auto* text = dynamic_cast<const TextView*>(&view)) {
+      if (!text->text().empty()) {
+        measure(text->text(), "text view", text->textColor(), text->font(), alpha, shown, false);
+      }
+    } else if (drewText(view) && !shown.isEmpty()) {
+      skip("custom drawing");
+    }
+    if (const auto* button = dynamic_cast<const Button*>(&view)) {
+      const auto title = button->currentTitle();
+      if ((!title || title->empty()) && (button->currentImage() || button->currentBackgroundImage()) &&
+          !shown.isEmpty()) {
+        skip("picture button");
+      }
+    }
+    const Rect inner = view.clipsToBounds() ? shown : clip;
+    for (const auto& sub : view.subviews()) walk(*sub, alpha, inner);
+  }
+
+  void auditLabel(const Label& label, float alpha, const Rect& shown) {
+    if (label.text().empty()) return;
+    Color color = label.isHighlighted() && label.highlightedTextColor() ? *label.highlightedTextColor()
+                                                                        : label.textColor();
+    bool lenient = false;
+    std::string kind = "label";
+    if (!label.isEnabled()) {
+      color = color.withAlpha(color.alpha * 0.5f);
+      lenient = true;
+    }
+    const auto parent = label.superview();
+    if (const auto* button = dynamic_cast<const Button*>(parent.get()); button && button->titleLabel().get() == &label) {
+      kind = "button title";
+      if (!button->isEnabled()) lenient = true;
+    } else if (dynamic_cast<const TextField*>(parent.get()) || dynamic_cast<const TextView*>(parent.get())) {
+      kind = "placeholder";
+      lenient = true;
+    }
+    measure(label.text(), kind, color, label.font(), alpha, shown, lenient);
+  }
+
+  void auditField(const TextField& field, float alpha, const Rect& shown) {
+    const bool placeholder = field.text().empty();
+    const std::string text = placeholder ? field.placeholder().value_or(std::string()) : field.text();
+    if (text.empty()) return;
+    // The colours TextField::draw uses.
+    const Color color = placeholder ? Color::white(0.7f) : field.textColor();
+    measure(text, placeholder ? "placeholder" : "text field", color, field.font(), alpha, shown,
+            placeholder || !field.isEnabled());
+  }
+
+  void measure(const std::string& text, const std::string& kind, const Color& declared, const Font& font,
+               float alpha, const Rect& shown, bool lenient) {
+    if (shown.isEmpty()) return;
+    const Pixels box = boxOf(picture, shown);
+    if (box.x1 <= box.x0 || box.y1 <= box.y0) return;
+    // Where the text shows: the pixels the text-less picture lacks.
+    const uint32_t* a = picture.pixels();
+    const uint32_t* b = bare.pixels();
+    const int w = picture.pixelWidth();
+    int minX = box.x1, minY = box.y1, maxX = -1, maxY = -1;
+    for (int y = box.y0; y < box.y1; ++y) {
+      for (int x = box.x0; x < box.x1; ++x) {
+        if (!differs(a[y * w + x], b[y * w + x])) continue;
+        minX = std::min(minX, x);
+        maxX = std::max(maxX, x);
+        minY = std::min(minY, y);
+        maxY = std::max(maxY, y);
+      }
+    }
+    const bool visible = maxX >= 0;
+    const Pixels textBox = visible ? Pixels{bare, minX, minY, maxX + 1, maxY + 1} : Pixels{bare, box.x0, box.y0, box.x1, box.y1};
+    const auto background = dominantColour(textBox, [](int, int) { return true; });
+    if (!background) {
+      skip("no background");
+      return;
+    }
+    const Color drawn = declared.withAlpha(declared.alpha * alpha);
+    const Color textColor = over(drawn, *background);
+    const float ratio = ContrastAudit::contrastRatio(textColor, *background);
+    if (!visible && ratio >= 1.5f) {
+      skip("covered");
+      return;
+    }
+    const bool large = font.pointSize >= 18 || (font.isBold() && font.pointSize >= 14);
+    ContrastAudit::Finding finding;
+    finding.text = text;
+    finding.kind = kind;
+    finding.ratio = ratio;
+    finding.required = lenient || large ? 3.f : 4.5f;
+    finding.textColor = textColor;
+    finding.background = *background;
+    const float s = picture.scale();
+    finding.frame = Rect(textBox.x0 / s, textBox.y0 / s, (textBox.x1 - textBox.x0) / s, (textBox.y1 - textBox.y0) / s);
+    ++report.checked;
+    if (ratio + 0.005f < finding.required) {
+      for (const Allowance& allowance : kAllowed) {
+        if (!allowance.why) break;
+        if (allowance.text == rgbOf(textColor) && allowance.background == rgbOf(*background)) {
+          finding.allowedBecause = allowance.why;
+          report.allowed.push_back(finding);
+          return;
+        }
+      }
+      report.failures.push_back(finding);
+    }
+    if (!report.lowest || ratio < report.lowest->ratio) report.lowest = finding;
+  }
+};
+
+std::filesystem::path snapshotFolder() {
+  const char* env = std::getenv("ZU_SNAPSHOT_DIR");
+  return env && *env ? std::filesystem::path(env) : std::filesystem::path("snapshots");
+}
+
+}  // namespace
+
+float ContrastAudit::relativeLuminance(const Color& color) {
+  auto linear = [](float c) {
+    c = std::clamp(c, 0.f, 1.f);
+    return c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f);
+  };
+  return 0.2126f * linear(color.red) + 0.7152f * linear(color.green) + 0.0722f * linear(color.blue);
+}
+
+float ContrastAudit::contrastRatio(const Color& a, const Color& b) {
+  const float la = relativeLuminance(a);
+  const float lb = relativeLuminance(b);
+  return (std::max(la, lb) + 0.05f) / (std::min(la, lb) + 0.05f);
+}
+
+std::string ContrastAudit::Finding::describe() const {
+  std::ostringstream out;
+  out.setf(std::ios::fixed);
+  out.precision(2);
+  out << kind << " \"" << text << "\" " << ratio << ":1 (needs " << required << ":1), " << hexOf(textColor)
+      << " on " << hexOf(background) << " at (" << frame.origin.x << ", " << frame.origin.y << ", "
+      << frame.size.width << " x " << frame.size.height << ")";
+  if (!allowedBecause.empty()) out << ", allowed: " << allowedBecause;
+  return out.str();
+}
+
+std::string ContrastAudit::Report::summary() const {
+  std::ostringstream out;
+  out << screen << ": " << checked << " checked, " << failures.size() << " failing, " << allowed.size()
+      << " allow-listed";
+  for (const auto& [reason, count] : skipped) out << ", skipped " << reason << " " << count;
+  if (lowest) out << "; lowest " << lowest->describe();
+  return out.str();
+}
+
+ContrastAudit::Report ContrastAudit::audit(View& root, const Image& picture, const std::string& screen) {
+  Report report;
+  report.screen = screen;
+  std::vector<const View*> drawers;
+  const auto bare = renderWithoutText(root, picture.scale(), &drawers);
+  if (!bare || bare->pixelWidth() != picture.pixelWidth() || bare->pixelHeight() != picture.pixelHeight()) {
+    return report;
+  }
+  const Point origin = root.bounds().origin;
+  Walker walker{picture, *bare, drawers, report, [&](const View& view, const Rect& r) {
+                  const Rect inRoot = &view == &root ? r : view.convertRectTo(r, &root);
+                  return inRoot.offsetBy(-origin.x, -origin.y);
+                }};
+  const Rect all(0, 0, picture.pixelWidth() / picture.scale(), picture.pixelHeight() / picture.scale());
+  walker.walk(root, 1, all);
+  return report;
+}
+
+ContrastAudit::Report ContrastAudit::auditScreen(const Image& picture, const std::string& screen) {
+  Report report;
+  report.screen = screen;
+  std::vector<const View*> drawers;
+  const auto bare = renderScreenWithoutText(picture.scale(), &drawers);
+  if (!bare || bare->pixelWidth() != picture.pixelWidth() || bare->pixelHeight() != picture.pixelHeight()) {
+    return report;
+  }
+  const Rect all(0, 0, picture.pixelWidth() / picture.scale(), picture.pixelHeight() / picture.scale());
+  for (const auto& window : Application::shared().visibleWindows()) {
+    // Into the window's space, then out of it onto the screen.
+    Walker walker{picture, *bare, drawers, report, [&](const View& view, const Rect& r) {
+                    const Rect inWindow = &view == window.get() ? r : view.convertRectTo(r, window.get());
+                    const Point p[4] = {window->pointToSuperview(Point{inWindow.minX(), inWindow.minY()}),
+                                        window->pointToSuperview(Point{inWindow.maxX(), inWindow.minY()}),
+                                        window->pointToSuperview(Point{inWindow.minX(), inWindow.maxY()}),
+                                        window->pointToSuperview(Point{inWindow.maxX(), inWindow.maxY()})};
+                    return Rect::boundingBox(p);
+                  }};
+    walker.walk(*window, 1, all);
+  }
+  return report;
+}
+
+void ContrastAudit::expectReadable(const Report& report) {
+  for (const Finding& failure : report.failures) {
+    ADD_FAILURE() << "unreadable text in " << report.screen << ": " << failure.describe();
+  }
+  std::error_code ec;
+  const std::filesystem::path dir = snapshotFolder();
+  std::filesystem::create_directories(dir, ec);
+  // One line per picture: the name, checked, failing, allow-listed, the skipped by reason, the
+  // lowest ratio and its text. Appended whole, so parallel test processes do not mix lines.
+  std::ostringstream line;
+  line << report.screen << '\t' << report.checked << '\t' << report.failures.size() << '\t'
+       << report.allowed.size() << '\t';
+  bool first = true;
+  for (const auto& [reason, count] : report.skipped) {
+    line << (first ? "" : ",") << reason << '=' << count;
+    first = false;
+  }
+  line << '\t' << (report.lowest ? report.lowest->ratio : 0) << '\t'
+       << (report.lowest ? report.lowest->describe() : std::string()) << '\n';
+  for (const Finding& allowed : report.allowed) line << report.screen << "\tallowed\t" << allowed.describe() << '\n';
+  if (FILE* f = std::fopen((dir / "contrast-audit.tsv").c_str(), "a")) {
+    const std::string s = line.str();
+    std::fwrite(s.data(), 1, s.size(), f);
+    std::fclose(f);
+  }
+}
+
+std::shared_ptr<Image> ContrastAudit::snapshot(View& root, const std::string& name, float scale) {
+  auto picture = render(root, scale);
+  if (!picture) {
+    ADD_FAILURE() << "nothing drawn for " << name;
+    return nullptr;
+  }
+  expectReadable(audit(root, *picture, name));
+  EXPECT_TRUE(writeSnapshot(*picture, name)) << name;
+  return picture;
+}
+
+std::shared_ptr<Image> ContrastAudit::snapshotScreen(const std::string& name, float scale) {
+  auto picture = renderScreen(scale);
+  if (!picture) {
+    ADD_FAILURE() << "nothing drawn for " << name;
+    return nullptr;
+  }
+  expectReadable(auditScreen(*picture, name));
+  EXPECT_TRUE(writeSnapshot(*picture, name)) << name;
+  return picture;
+}
+
+}  // namespace zu::ui
