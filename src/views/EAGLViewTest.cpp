@@ -16,6 +16,7 @@
 #include "platform/ui/system/Device.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
 #include "testing/TempHome.h"
@@ -453,7 +454,7 @@ TEST(EAGLViewTest, PicturesComeFromViewsAndTheFrameJoinsTheViewTreeRender) {
   screen->addSubview(view);
   auto picture = ui::render(*screen);
   ASSERT_NE(picture, nullptr);
-  EXPECT_TRUE(ui::writeSnapshot(*picture, "flat-in-tree").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::write(*screen, *picture, "flat-in-tree").has_value());
   EXPECT_EQ(picture->colorAt(5, 5), kWhite);
   EXPECT_EQ(picture->colorAt(50, 30), kRed);    // (40, 10) of the view
   EXPECT_EQ(picture->colorAt(50, 120), kBlue);  // (40, 100)

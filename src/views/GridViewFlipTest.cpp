@@ -8,6 +8,7 @@
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "testing/MainLoopTurn.h"
 #include "views/EAGLPageTurnView.h"
 #include "views/EAGLView.h"
@@ -473,7 +474,7 @@ TEST_F(GridFlipTest, FingerTurnDrawnWithGLEndsShowingTheNextPage) {
   EXPECT_NEAR(0.3f, c.blue, 0.03f);
   auto screen = ui::render(*window_);
   ASSERT_TRUE(screen);
-  EXPECT_TRUE(ui::writeSnapshot(*screen, "grid_flip_turned"));
+  EXPECT_TRUE(ui::ContrastAudit::write(*window_, *screen, "grid_flip_turned"));
   const ui::Color shown = screen->colorAt(static_cast<int>(cell.midX()), static_cast<int>(cell.midY()));
   EXPECT_NEAR(c.red, shown.red, 0.03f);
   EXPECT_NEAR(c.green, shown.green, 0.03f);

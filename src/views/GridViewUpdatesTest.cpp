@@ -5,6 +5,7 @@
 
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ViewTreeDump.h"
 #include "testing/MainLoopTurn.h"
 #include "views/GridViewTesting.h"
@@ -445,14 +446,14 @@ TEST_F(GridUpdatesTest, HomeGridScriptRenderedForReview) {
   makeGrid(14, Rect(7, 20, 306, 354));
   recorder_->take();
   // The view trees of every state, beside the pictures.
-  std::ofstream dump(ui::writeSnapshot(*ui::render(*window_), "grid_home_0_start")->replace_filename("grid_home_script.txt"));
+  std::ofstream dump(ui::ContrastAudit::write(*window_, *ui::render(*window_), "grid_home_0_start")->replace_filename("grid_home_script.txt"));
   dump << "== grid_home_0_start\n" << ui::dumpViewTree(*grid_);
   auto keep = [&](const std::string& name) {
     clock_->advance(0.5);
     runDueMainLoopTasks();
     auto image = ui::render(*window_);
     ASSERT_TRUE(image);
-    EXPECT_TRUE(ui::writeSnapshot(*image, name));
+    EXPECT_TRUE(ui::ContrastAudit::write(*window_, *image, name));
     dump << "== " << name << "\n" << ui::dumpViewTree(*grid_);
   };
   source_->count = 15;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/text/FixedTextMetrics.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
@@ -65,7 +66,7 @@ TEST_F(MLUILabelTest, DrawsFlushWithTheChosenEdgeOrAsAPlainLabel) {
   aligned->setVerticalAlignment(3);
   auto other = ui::render(*aligned);
   expectSameRows(*other, 0, *ui::render(*plain), 0, 80);
-  EXPECT_TRUE(ui::writeSnapshot(*top, "label-top"));
+  EXPECT_TRUE(ui::ContrastAudit::write(*aligned, *top, "label-top"));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Window.h"
 #include "testing/ScopedFakeClock.h"
 #include "views/PageGridView.h"
@@ -138,7 +139,7 @@ TEST_F(PageGridTest, OuterGridFillsBoundsAndPageGridsTurnByFlatFlip) {
   EXPECT_EQ((Journal{"0.0", "0.1", "0.2", "0.3", "0.4", "0.5"}), visible);
 
   auto image = ui::render(*window_);
-  EXPECT_TRUE(ui::writeSnapshot(*image, "paged_grid"));
+  EXPECT_TRUE(ui::ContrastAudit::write(*window_, *image, "paged_grid"));
 }
 
 TEST_F(PageGridTest, PathsAreBatchedIntoOneCallPerPageGrid) {

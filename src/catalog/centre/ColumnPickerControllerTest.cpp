@@ -10,6 +10,7 @@
 #include "engine/openplatform/OpenPlatformFactory.h"
 #include "share/accounts/AuthenicationViewController.h"
 #include "platform/runtime/Bundle.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/controllers/AlertView.h"
@@ -90,7 +91,7 @@ TEST_F(ColumnPickerTest, TheFirstPageFormsSectionsWithLabelledHeadersAndTheSearc
   picker->tableView()->setContentOffset(ui::Point(0, 0), false);
   auto picture = ui::render(*window_);
   ASSERT_TRUE(picture);
-  EXPECT_TRUE(ui::writeSnapshot(*picture, "catalogue-root"));
+  EXPECT_TRUE(ui::ContrastAudit::write(*window_, *picture, "catalogue-root"));
 }
 
 // The search bar is tucked away when the catalogue first shows, also when the screen was laid
@@ -352,7 +353,7 @@ TEST_F(ColumnPickerTest, ACategoryOpensALevelAndALeafItsDetail) {
                                                     catalogueColumn("t2", std::string("ai"), false, "人工智能")}));
   settle();
   window_->layoutIfNeeded();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "catalogue-level"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "catalogue-level"));
 
   // A leaf opens its detail, modally.
   level->tableView()->tapRow(ui::IndexPath::forRow(0, 0));
@@ -435,7 +436,7 @@ TEST_F(ColumnPickerTest, SearchingShowsTheTipWhileTypingThenTheNewestResults) {
   EXPECT_EQ(tip->loadTextLabel()->text(), ColumnPickerController::kTypingTip);
   settle();
   window_->layoutIfNeeded();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "catalogue-search-typing"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "catalogue-search-typing"));
 
   ui::Keyboard::shared().pressReturn();
   auto stale = engine_->last("search");
@@ -475,7 +476,7 @@ TEST_F(ColumnPickerTest, SearchingShowsTheTipWhileTypingThenTheNewestResults) {
   EXPECT_EQ(label->text(), "共搜索到25个结果");
   results.layoutIfNeeded();
   window_->layoutIfNeeded();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "catalogue-search-results"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "catalogue-search-results"));
 
   // A result subscribed gets its record, as a catalogue row does.
   auto row = std::dynamic_pointer_cast<ColumnCell>(results.cellForRow(ui::IndexPath::forRow(1, 0)));

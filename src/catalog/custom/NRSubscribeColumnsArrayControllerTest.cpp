@@ -20,6 +20,7 @@
 #include "model/entry/Content.h"
 #include "model/service/VeskSubscribe.h"
 #include "platform/ui/controllers/AlertView.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/text/AttributedString.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/text/Keyboard.h"
@@ -173,7 +174,7 @@ TEST_F(CustomListTest, AnEmptyResultShowsTheKeywordInItsOwnLook) {
   const ui::Rect sorry = list->noResultView()->sorryLabel()->frame();
   EXPECT_EQ(list->noResultView()->suggestLabel()->frame().origin.y, sorry.origin.y + sorry.size.height + 13);
   window_->layoutIfNeeded();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "custom-no-result"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "custom-no-result"));
   // A missing keyword reads as nothing, not as a null marker.
   list->noResultView()->setKeyword(std::nullopt);
   EXPECT_EQ(list->noResultView()->sorryLabel()->attributedText()->utf8(), "很抱歉，我们没有找到符合  的相关内容");
@@ -303,7 +304,7 @@ TEST_F(CustomListTest, SubscribingRepostsTheEntryOrShowsTheRefusal) {
   EXPECT_EQ(cell->detailTitleLable()->text(), "What r1 writes about");
   ASSERT_TRUE(cell->subscribeButton()->isEnabled() && !cell->subscribeButton()->isHidden());
   EXPECT_EQ(list->heightForRow(table, ui::IndexPath::forRow(0, 0)), 57.f);
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "custom-scopes-results"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "custom-scopes-results"));
 
   std::vector<Dictionary> heard;
   NotificationCenter::defaultCenter().add("NOTIFICATIONSUBSCRIBECOLUMN", this,
@@ -558,7 +559,7 @@ TEST_F(CustomListTest, AnUnboundMicroblogScopeBindsFirst) {
   EXPECT_FALSE(list->dataSource());
   settle();
   window_->layoutIfNeeded();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "custom-bind-button"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "custom-bind-button"));
   // The button's text starts at its left edge.
   EXPECT_LT(head.bindButton()->titleLabel()->frame().origin.x, 10.f);
   // Its picture stretches about a point inside it (left cap 100, top cap 16), so the bar is one

@@ -11,6 +11,7 @@
 #include "engine/openplatform/OpenPlatformFactory.h"
 #include "model/service/VeskSubscribe.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "share/accounts/AuthenicationViewController.h"
@@ -90,7 +91,7 @@ TEST_F(SelfdefTest, TwoSocialRowsBoundAndUnbound) {
   EXPECT_EQ(bound->accessoryButton()->frame(), ui::Rect(320 - 61, 0, 58, 56));
   EXPECT_TRUE(bound->bottomLine()->isHidden());
   EXPECT_TRUE(bound->imageView()->image());
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "self-defined"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "self-defined"));
 }
 
 // A subscription goes out with the column as object and as "Result", so the home grid and the

@@ -12,6 +12,7 @@
 #include "platform/ui/system/Application.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Window.h"
 #include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
@@ -87,7 +88,7 @@ TEST_F(NRSearchBarTest, IdleLayoutAtThirtyFourPointsKeepingTheCentre) {
   // The board reaches the right edge; the cancel button waits beyond it.
   auto picture = ui::render(*row_);
   EXPECT_GT(picture->colorAt(316, 22).red, 0.9f);
-  EXPECT_TRUE(ui::writeSnapshot(*picture, "search-bar-idle"));
+  EXPECT_TRUE(ui::ContrastAudit::write(*row_, *picture, "search-bar-idle"));
   // A shorter bar grows about its centre the same way.
   row_->removeFromSuperview();
   EXPECT_EQ(Rect(0, 12, 200, 34), bar(Rect(0, 20, 200, 18))->frame());
@@ -121,7 +122,7 @@ TEST_F(NRSearchBarTest, SearchingNarrowsTheBarAndEndingRestoresIt) {
   // The cancel button's dark face where the board was.
   auto picture = ui::render(*row_);
   EXPECT_LT(picture->colorAt(316, 22).red, 0.6f);
-  EXPECT_TRUE(ui::writeSnapshot(*picture, "search-bar-searching"));
+  EXPECT_TRUE(ui::ContrastAudit::write(*row_, *picture, "search-bar-searching"));
 
   // Return hides the keyboard but keeps the search.
   b->textField()->insertText("科技");

@@ -7,6 +7,7 @@
 
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Window.h"
 
 namespace zu {
@@ -185,7 +186,7 @@ TEST_F(PBCustomSegmentedControlTest, DrawsTheSelectedBackgroundOverItsNeighbours
   control_->setSelectedSegmentIndex(1);
   auto image = ui::render(*control_);
   ASSERT_TRUE(image);
-  ui::writeSnapshot(*image, "segmented");
+  ui::ContrastAudit::write(*control_, *image, "segmented");
   const auto blue = ui::Color(0.2f, 0.4f, 0.8f);
   const auto orange = ui::Color(0.9f, 0.5f, 0.1f);
   auto near = [](ui::Color a, ui::Color b) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ui/system/Application.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/text/FixedTextMetrics.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
@@ -367,7 +368,7 @@ TEST_F(RyAttributedLabelTest, PicturesWithTheInstalledFace) {
   EXPECT_TRUE(tinted(*picture, 2, left, right, 0, 30));
   EXPECT_FALSE(tinted(*picture, 2, 0, left - 2, 0, 60));
   EXPECT_FALSE(tinted(*picture, 2, right + 2, 300, 0, 60));
-  EXPECT_TRUE(ui::writeSnapshot(*picture, "label-link"));
+  EXPECT_TRUE(ui::ContrastAudit::write(*l, *picture, "label-link"));
 
   // Held down: the default highlight, white 0.4 at 0.3 over the white label, one point around
   // the link (where no glyph is).
@@ -378,7 +379,7 @@ TEST_F(RyAttributedLabelTest, PicturesWithTheInstalledFace) {
   EXPECT_NEAR(0.82f, edge.red, 0.02f);
   EXPECT_NEAR(0.82f, edge.blue, 0.02f);
   EXPECT_EQ(ui::Color::whiteColor(), picture->colorAt(left - 3, 4));
-  EXPECT_TRUE(ui::writeSnapshot(*picture, "label-link-highlighted"));
+  EXPECT_TRUE(ui::ContrastAudit::write(*l, *picture, "label-link-highlighted"));
   window_->cancelTouch(t);
   EXPECT_EQ(ui::Color::whiteColor(), ui::render(*l)->colorAt(left - 1, 4));
 }

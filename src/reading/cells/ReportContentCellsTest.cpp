@@ -3,6 +3,7 @@
 // touch sequences, and each cell drawn by day and by night.
 #include <gtest/gtest.h>
 
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/images/Image.h"
@@ -53,7 +54,7 @@ class ReportContentCellsTest : public ::testing::Test {
   }
 
   static void snapshot(ui::View& view, const std::string& name) {
-    EXPECT_TRUE(ui::writeSnapshot(*ui::render(view), name)) << name;
+    EXPECT_TRUE(ui::ContrastAudit::snapshot(view, name)) << name;
   }
 };
 

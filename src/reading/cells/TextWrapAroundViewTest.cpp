@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/text/FixedTextMetrics.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
@@ -149,7 +150,7 @@ TEST_F(TextWrapAroundViewTest, DrawsEveryLineAtItsOwnPitchFromTheLeft) {
   // The band's lines stop before the gap; the lines below reach into it.
   EXPECT_FALSE(inked(*picture, 240, 256, 0, 54));
   EXPECT_TRUE(inked(*picture, 240, 256, 54, 90));
-  EXPECT_TRUE(ui::writeSnapshot(*picture, "wrap-around"));
+  EXPECT_TRUE(ui::ContrastAudit::write(*view_, *picture, "wrap-around"));
 }
 
 }  // namespace

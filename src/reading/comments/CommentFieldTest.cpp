@@ -8,6 +8,7 @@
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/system/Device.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationController.h"
@@ -118,7 +119,7 @@ TEST_F(CommentFieldTest, SlidesDownOverTheArticleAndCountsToTheLimit) {
 
   type("A calm crossing, at last.");
   settle();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "comment-sheet-portrait"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "comment-sheet-portrait"));
 }
 
 TEST_F(CommentFieldTest, ASuccessCountsAnnouncesAndSlidesAwayAFailureKeepsTheText) {
@@ -168,7 +169,7 @@ TEST_F(CommentFieldTest, FramesFollowTheArticleScreensOrientation) {
   EXPECT_EQ(ui::Rect(25, 44, 435, 62), field->commentText()->frame());
   EXPECT_EQ(ui::Rect(5, 34, 470, 88), field->bgImageView()->frame());
   settle();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "comment-sheet-landscape"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "comment-sheet-landscape"));
   ui::Device::current().setOrientation(ui::DeviceOrientation::Portrait, false);
   field->setNeedsLayout();
   field->layoutIfNeeded();

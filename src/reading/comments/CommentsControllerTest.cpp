@@ -9,6 +9,7 @@
 #include "platform/intl/TimeZone.h"
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/controllers/ActionSheet.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controllers/AlertRegistry.h"
 #include "platform/ui/controls/Button.h"
@@ -134,7 +135,7 @@ TEST_F(CommentsControllerTest, FirstPageClosedThenWritingAndThePageAfter) {
   testing::postEntry(engine_->last("detail"), fresh);
   EXPECT_EQ("评论(7)", screen->titleText());
   auto closed = ui::render(*window_);
-  EXPECT_TRUE(ui::writeSnapshot(*closed, "comments-closed"));
+  EXPECT_TRUE(ui::ContrastAudit::write(*window_, *closed, "comments-closed"));
 
   // Writing: the box grows to 140 with the forward row, and the counter follows the text.
   screen->writeTextView()->becomeFirstResponder();
@@ -148,7 +149,7 @@ TEST_F(CommentsControllerTest, FirstPageClosedThenWritingAndThePageAfter) {
   EXPECT_EQ("还可以输入", screen->writeNumberArroundLabel()->text());
   EXPECT_EQ("496", screen->writeNumberLabel()->text());
   auto writing = ui::render(*window_);
-  EXPECT_TRUE(ui::writeSnapshot(*writing, "comments-writing"));
+  EXPECT_TRUE(ui::ContrastAudit::write(*window_, *writing, "comments-writing"));
   // The first comment row moved down by the box's growth.
   EXPECT_NE(closed->pixelAt(160, 64 + 52 + 20), writing->pixelAt(160, 64 + 52 + 20));
 

@@ -19,6 +19,7 @@
 #include "platform/ui/system/MoviePlayerViewController.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Window.h"
 #include "platform/web/WebResourceProvider.h"
 #include "reading/pictures/NewPictureViewController.h"
@@ -179,8 +180,8 @@ TEST_F(ArticleEngineTest, DayNightAndNoImagePagesWithTheirBundlePictures) {
             run(web, "String(document.querySelector('input[type=image]').offsetWidth)"));
   auto picture = ui::render(web);
   EXPECT_EQ(kRed, picture->pixelAt(150, 200)) << "the article's picture is missing";
-  ui::writeSnapshot(*picture, "article-day");
-  ui::writeSnapshot(*ui::render(*window_), "browser-toolbar");
+  ui::ContrastAudit::write(web, *picture, "article-day");
+  ui::ContrastAudit::snapshot(*window_, "browser-toolbar");
 
   MSSettings::setValueForNight(true);
   NRSkinManager::sharedManager().changeSkin("Night");
@@ -189,7 +190,7 @@ TEST_F(ArticleEngineTest, DayNightAndNoImagePagesWithTheirBundlePictures) {
   EXPECT_EQ("rgb(28, 28, 30)", run(*page->webView(), "document.body.style.backgroundColor"));
   picture = ui::render(*page->webView());
   EXPECT_EQ(0xff1c1c1eu, picture->pixelAt(300, 20));
-  ui::writeSnapshot(*picture, "article-night");
+  ui::ContrastAudit::write(*page->webView(), *picture, "article-night");
   MSSettings::setValueForNight(false);
   NRSkinManager::sharedManager().changeSkin("Default");
 
@@ -201,7 +202,7 @@ TEST_F(ArticleEngineTest, DayNightAndNoImagePagesWithTheirBundlePictures) {
   EXPECT_NE("0", run(plain, "String(document.getElementById('img').naturalWidth)"));
   picture = ui::render(plain);
   EXPECT_NE(kRed, picture->pixelAt(150, 200));
-  ui::writeSnapshot(*picture, "article-nopic");
+  ui::ContrastAudit::write(plain, *picture, "article-nopic");
 }
 
 TEST_F(ArticleEngineTest, TheBridgeLinksClickedInThePage) {

@@ -8,6 +8,7 @@
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Window.h"
 #include "platform/web/engine-tests/WebEngineTestMain.h"
 #include "platform/web/WebView.h"
@@ -67,7 +68,7 @@ TEST_F(BrowserEngineTest, AnArticlesOriginalPageShowsUnderTheBar) {
   EXPECT_TRUE(browser_->webView()->isHidden());
   waitForSettledPage();
   auto picture = ui::render(*window_);
-  ui::writeSnapshot(*picture, "browser");
+  ui::ContrastAudit::write(*window_, *picture, "browser");
   // The page's blue header lies just under the bar; below it the white page.
   const uint32_t header = picture->pixelAt(160, 20 + 44 + 10);
   EXPECT_LT(header & 0xff, 0xc0u);           // blue channel of #2d5f8b: 0x8b

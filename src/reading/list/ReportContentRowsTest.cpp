@@ -11,6 +11,7 @@
 #include "model/service/VeskThumbnail.h"
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "reading/support/ReadingLook.h"
 #include "reading/cells/ReportContentTableCellForImage.h"
 #include "reading/cells/ReportContentTableCellForVideo.h"
@@ -61,11 +62,11 @@ class ReportContentRowsTest : public ReportContentFixture {
   // The window by day and at night, as rows-<kind>-day.png and rows-<kind>-night.png.
   void snapshotDayAndNight(ReportContentController& list, const std::string& kind) {
     window_->layoutIfNeeded();
-    EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "rows-" + kind + "-day"));
+    EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "rows-" + kind + "-day"));
     NotificationCenter::defaultCenter().post("Notification_Night", Value(true));
     window_->layoutIfNeeded();
     EXPECT_TRUE(list.nightMode());
-    EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "rows-" + kind + "-night"));
+    EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "rows-" + kind + "-night"));
     NotificationCenter::defaultCenter().post("Notification_Night", Value(false));
   }
 };

@@ -12,6 +12,7 @@
 #include "model/service/VeskEntryStatus.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/images/Image.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Label.h"
 #include "reading/refresh/FavoriteNoneView.h"
 #include "reading/cells/ReportContentTableCellForImage.h"
@@ -93,7 +94,7 @@ TEST_F(ReportContentServiceTest, NewsInThreeDaySectionsPullAndNextPage) {
   EXPECT_FALSE(table.isHidden());
   const std::string tree = ui::dumpViewTree(*window_);
   EXPECT_NE(std::string::npos, tree.find("Fish market opens a second hall")) << tree;
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "list-news"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "list-news"));
 
   // A pull: released beyond -65, the refresh asks the service again 1 s later.
   const size_t firstPages = service_.requestsTo("/col/news.atom").size();
@@ -145,7 +146,7 @@ TEST_F(ReportContentServiceTest, AFailedFirstLoadShowsTheEmptyListPicture) {
   ASSERT_TRUE(empty);
   ASSERT_EQ(1u, empty->subviews().size());
   EXPECT_TRUE(std::dynamic_pointer_cast<ui::ImageView>(empty->subviews()[0])->image());
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "list-empty"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "list-empty"));
 }
 
 TEST_F(ReportContentServiceTest, EachRowKindFromTheSampleWithItsThumbnails) {
@@ -219,7 +220,7 @@ TEST_F(ReportContentServiceTest, AReadersFavouritesWithTheirCount) {
   EXPECT_EQ("我的收藏(3)", list->titleLabel()->text());
   EXPECT_EQ(0u, ui::AlertRegistry::shared().shown().size());
   window_->layoutIfNeeded();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "favorites-count"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "favorites-count"));
 }
 
 TEST_F(ReportContentServiceTest, ANewReadersFavouritesTabShowsTheEmptyView) {
@@ -244,7 +245,7 @@ TEST_F(ReportContentServiceTest, ANewReadersFavouritesTabShowsTheEmptyView) {
   EXPECT_TRUE(list->dataSource()->empty());
   EXPECT_EQ(0u, ui::AlertRegistry::shared().shown().size());
   window_->layoutIfNeeded();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "favorites-empty-tab"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "favorites-empty-tab"));
 }
 
 }  // namespace

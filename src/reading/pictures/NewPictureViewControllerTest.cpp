@@ -14,6 +14,7 @@
 #include "model/service/VeskExif.h"
 #include "model/service/VeskExifInfo.h"
 #include "platform/runtime/UserDefaults.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/drawing/Canvas.h"
@@ -166,12 +167,12 @@ class NewPictureViewControllerTest : public testing::ShellFixture {
   }
   void snapshot(ui::View& view, const std::string& name) {
     view.layoutIfNeeded();
-    EXPECT_TRUE(ui::writeSnapshot(*ui::render(view), name));
+    EXPECT_TRUE(ui::ContrastAudit::snapshot(view, name));
   }
   // The screen as shown, status bar included, at the clock's time.
   void snapshotScreen(const std::string& name) {
     window_->layoutIfNeeded();
-    EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), name));
+    EXPECT_TRUE(ui::ContrastAudit::snapshotScreen(name));
   }
 
   std::shared_ptr<ui::Window> window_;

@@ -7,6 +7,7 @@
 
 #include "platform/intl/TimeZone.h"
 #include "platform/runtime/UserDefaults.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/motion/Animations.h"
@@ -211,7 +212,7 @@ TEST_F(RefreshViewsTest, EmptyFavouritesPictureByMode) {
   view->setNightMode(false);
   EXPECT_EQ(view->favoriteNone()->image()->name(), "shoucang_nocontent.png");
   view->setBackgroundColor(ReadingLook::grey(247));
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*view), "favorites-none"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*view, "favorites-none"));
 }
 
 TEST_F(RefreshViewsTest, AdPictureOpensItsAddressOnlyThroughTheApplication) {
@@ -242,13 +243,13 @@ TEST_F(RefreshViewsTest, AdPictureOpensItsAddressOnlyThroughTheApplication) {
   ui::Application::shared().setOpenURLHandler({});
   picture->setContentMode(ui::ContentMode::ScaleAspectFit);
   picture->setImage(ui::Image::named("shoucang_nocontent.png"));
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*ad), "ad-picture"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*ad, "ad-picture"));
 }
 
 TEST_F(RefreshViewsTest, HeaderAndLoadMorePictures) {
   auto shoot = [](ui::View& view, const std::string& name) {
     auto whole = ui::render(view);
-    EXPECT_TRUE(ui::writeSnapshot(*whole, name)) << name;
+    EXPECT_TRUE(ui::ContrastAudit::write(view, *whole, name)) << name;
   };
   // The arrow's head (its widest rows) at the bottom of its frame (56, 26, 12, 25) by day,
   // at the top once turned.

@@ -13,6 +13,7 @@
 #include "model/service/VeskEntryStatus.h"
 #include "model/service/VeskThumbnail.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/text/FixedTextMetrics.h"
 #include "platform/ui/images/Image.h"
@@ -558,7 +559,7 @@ TEST_F(SectorPictureTest, DemoPageOfSixSectors) {
   EXPECT_FALSE(hasSpinner(*sectors[0]->labelImage()));
   auto rendered = ui::render(*page);
   ASSERT_TRUE(rendered);
-  EXPECT_TRUE(ui::writeSnapshot(*rendered, "sectors-demo"));
+  EXPECT_TRUE(ui::ContrastAudit::write(*page, *rendered, "sectors-demo"));
   // The cached picture of the first sector is drawn, not the loading picture.
   const Rect shown = sectors[0]->labelImage()->frame();
   const ui::Color middle = rendered->colorAt(static_cast<int>(5 + shown.midX()),

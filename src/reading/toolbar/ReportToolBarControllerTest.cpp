@@ -21,6 +21,7 @@
 #include "platform/ui/system/MessageComposeViewController.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Window.h"
 #include "reading/comments/CommentsController.h"
 #include "reading/ReadingNibs.h"
@@ -166,13 +167,13 @@ TEST_F(ReportToolBarControllerTest, ButtonsFollowWhatTheArticleSupportsAndSpread
 
   EXPECT_TRUE(toolbar_->view()->isUserInteractionEnabled());
   EXPECT_EQ((std::vector<float>{0, 80, 160, 240}), shownPlaces());
-  ui::writeSnapshot(*ui::render(*toolbar_->view()), "toolbar-4");
+  ui::ContrastAudit::snapshot(*toolbar_->view(), "toolbar-4");
 
   owner_->detail = article(true, false, true);
   showArticle();
   EXPECT_TRUE(toolbar_->dingButton()->isHidden());
   EXPECT_EQ((std::vector<float>{0, 120, 240}), shownPlaces());
-  ui::writeSnapshot(*ui::render(*toolbar_->view()), "toolbar-3");
+  ui::ContrastAudit::snapshot(*toolbar_->view(), "toolbar-3");
 
   owner_->detail = article(false, true, false);
   showArticle();
@@ -182,7 +183,7 @@ TEST_F(ReportToolBarControllerTest, ButtonsFollowWhatTheArticleSupportsAndSpread
   showArticle();
   EXPECT_EQ((std::vector<float>{120}), shownPlaces());
   EXPECT_EQ(ui::Rect(120, 0, 80, 44), toolbar_->shareButton()->frame());
-  ui::writeSnapshot(*ui::render(*toolbar_->view()), "toolbar-1");
+  ui::ContrastAudit::snapshot(*toolbar_->view(), "toolbar-1");
 
   // The next page supports everything again: the four are back where the file put them.
   owner_->detail = article(true, true, true);
@@ -337,7 +338,7 @@ TEST_F(ReportToolBarControllerTest, TheShareSheetOffersSmsOnlyWhereTextCanBeSent
   sheet = openShareSheet();
   EXPECT_EQ((std::vector<std::string>{"转发至微博", "邮件分享", "短信分享", "取消"}), sheet->buttonTitles());
   EXPECT_EQ(ReportToolBarController::kShareSheetTag, sheet->tag());
-  ui::writeSnapshot(*ui::renderScreen(), "share-sheet");
+  ui::ContrastAudit::snapshotScreen("share-sheet");
   sheet->clickButtonTitled("取消");
   settle();
 

@@ -9,6 +9,7 @@
 #include "model/service/VeskAppRecommend.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/drawing/Renderer.h"
@@ -92,7 +93,7 @@ TEST_F(AboutServiceTest, TheStartUpNoticesRecommendedAppsAreShownWithTheirIcons)
   RunLoop::main()->runUntil([] { return false; }, 0.8);
   auto image = ui::renderScreen();
   ASSERT_TRUE(image);
-  EXPECT_TRUE(ui::writeSnapshot(*image, "about").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*image, "about").has_value());
 }
 
 }  // namespace

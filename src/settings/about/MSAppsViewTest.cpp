@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/TaskEngine.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/views/Label.h"
@@ -142,7 +143,7 @@ TEST_F(AppsViewTest, TheBuiltInAppsComeAfterAPauseOnlyTheFirstTimeAndTapsNeedADe
   settle(1);
   auto screen = ui::renderScreen();
   ASSERT_TRUE(screen);
-  EXPECT_TRUE(ui::writeSnapshot(*screen, "apps-row").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*screen, "apps-row").has_value());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "engine/core/TaskEngine.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/views/Window.h"
@@ -77,7 +78,7 @@ TEST_F(CacheCleanTest, ACleaningShowsWhatItFreedFinishesFadesAndLetsGo) {
   EXPECT_EQ("正在清理，已释放空间：10MB", status());
   auto image = ui::renderScreen();
   ASSERT_TRUE(image);
-  EXPECT_TRUE(ui::writeSnapshot(*image, "clean-board-half").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*image, "clean-board-half").has_value());
   // The bar's done part and its rest are drawn differently, on either side of the middle.
   const ui::Rect bar = board->progressBar()->convertRectTo(board->progressBar()->bounds(), nullptr);
   const int y = static_cast<int>(bar.midY());

@@ -10,6 +10,7 @@
 #include "engine/core/Task.h"
 #include "engine/core/TaskEngine.h"
 #include "platform/runtime/Paths.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/images/Image.h"
@@ -121,7 +122,7 @@ class FeedbackScreenTest : public testing::ShellFixture {
   void snapshot(const std::string& name) {
     auto image = ui::renderScreen();
     ASSERT_TRUE(image);
-    ui::writeSnapshot(*image, name);
+    ui::ContrastAudit::writeScreen(*image, name);
   }
 
   std::shared_ptr<ScriptedFeedbackEngine> engine_ = std::make_shared<ScriptedFeedbackEngine>();

@@ -7,6 +7,7 @@
 #include "engine/core/DESettings.h"
 #include "engine/core/TaskEngine.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/views/Label.h"
@@ -81,7 +82,7 @@ class FontScreenTest : public testing::ProgressFlowFixture {
   void snapshot(const std::string& name) {
     auto image = ui::renderScreen();
     ASSERT_TRUE(image);
-    EXPECT_TRUE(ui::writeSnapshot(*image, name).has_value());
+    EXPECT_TRUE(ui::ContrastAudit::writeScreen(*image, name).has_value());
   }
 
   std::unique_ptr<testing::NavigationStage> stage_;

@@ -5,6 +5,7 @@
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/images/Image.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/controllers/NavigationBar.h"
 #include "platform/ui/controllers/NavigationItem.h"
@@ -106,7 +107,7 @@ TEST_F(UserGuideTest, TheShellsFirstRunGuideSlidesInFromTheBottomWithItsBarAndPa
   EXPECT_TRUE(pictureOfPage(*guide, 0)->image());
   auto screen = ui::renderScreen();
   ASSERT_TRUE(screen);
-  EXPECT_TRUE(ui::writeSnapshot(*screen, "guide-first").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*screen, "guide-first").has_value());
   // The first picture fills the page under the bar: its blue field, not the grid behind it.
   const uint32_t page = screen->pixelAt(20, 20 + 44 + 20);
   const int r = page >> 16 & 0xff, b = page & 0xff;

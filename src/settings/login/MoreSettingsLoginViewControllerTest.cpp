@@ -4,6 +4,7 @@
 
 #include "engine/core/ErrorCodes.h"
 #include "platform/runtime/UserDefaults.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/views/Label.h"
@@ -57,7 +58,7 @@ TEST_F(LoginScreenTest, TheShellOpensTheRealScreenWithItsParameters) {
             login_->loginButton()->backgroundImageForState(ui::kControlStateDisabled));
   auto screen = ui::renderScreen();
   ASSERT_TRUE(screen);
-  EXPECT_TRUE(ui::writeSnapshot(*screen, "login-empty").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*screen, "login-empty").has_value());
   // The disabled login button is drawn grey; both fields filled, it turns the skin's red.
   const ui::Point corner = login_->loginButton()->convertPointTo(ui::Point{8, 8}, nullptr);
   const auto x = static_cast<int>(corner.x), y = static_cast<int>(corner.y);
@@ -190,7 +191,7 @@ TEST_F(LoginScreenTest, TheMailDomainIsAddedToABareNameAndShortPasswordsAreRefus
   EXPECT_EQ(1u, engine_->tasks.size());
   auto screen = ui::renderScreen();
   ASSERT_TRUE(screen);
-  EXPECT_TRUE(ui::writeSnapshot(*screen, "login-busy").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*screen, "login-busy").has_value());
 
   // Failed: back to idle, the fields kept; then a name with "@" goes as typed.
   finish(kErrNetDisconnected);
@@ -283,7 +284,7 @@ TEST_F(LoginScreenTest, AFailureShowsTheTipsAndStaysAPositiveCodeOnlyDismisses) 
   window_->layoutIfNeeded();
   auto screen = ui::renderScreen();
   ASSERT_TRUE(screen);
-  EXPECT_TRUE(ui::writeSnapshot(*screen, "login-error").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*screen, "login-error").has_value());
   topAlert()->clickButton(0);
   settle(1);
 

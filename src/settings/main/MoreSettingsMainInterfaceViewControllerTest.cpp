@@ -17,6 +17,7 @@
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/images/Image.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationController.h"
@@ -234,7 +235,7 @@ TEST_F(SettingsTabTest, TheShippedSectionsReadWithTheirTitlesAndSizeFooters) {
   EXPECT_EQ("点击登录...", labelText(2));
   EXPECT_EQ("登录后,你可在不同平台上同步你的", labelText(3));
   EXPECT_TRUE(engine_->userInfoAsked.empty());
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "settings-guest-day").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("settings-guest-day"));
 }
 
 // A section's key is the one beginning with its digits and a non-digit: "1" is not "11", a
@@ -317,7 +318,7 @@ TEST_F(SettingsTabTest, SwitchesStoreAndNightRedrawsTheScreen) {
   EXPECT_EQ(*nightCell, cellAt(6, 1)->backgroundColor());
   table().scrollToRow(ui::IndexPath::forRow(0, 0), ui::TableViewScrollPosition::Top, false);
   window_->layoutIfNeeded();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "settings-guest-night").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("settings-guest-night"));
 
   CustomBrightnessWindow::globalInit();
   table().reloadData();
@@ -426,7 +427,7 @@ TEST_F(SettingsTabTest, AReadersCellFollowsTheProfileAndTheBoundAccounts) {
                                               {"Result", Value(profileNamed("Alice"))}});
   settle(0);
   EXPECT_EQ("Alice", labelText(2));
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "settings-reader-day").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("settings-reader-day"));
 
   engine_->bound = 3;
   NotificationCenter::defaultCenter().post("SyncResultNotification");
@@ -463,7 +464,7 @@ TEST_F(SettingsTabTest, AReadersCellFollowsTheProfileAndTheBoundAccounts) {
   MSSettings::setValueForNight(true);
   NRSkinManager::sharedManager().changeSkin("Night");
   open();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "settings-reader-night").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("settings-reader-night"));
   // The own profile opens from the user cell.
   tap(0, 0);
   EXPECT_TRUE(std::dynamic_pointer_cast<MoreSettingsUserInfoViewController>(navigation_->topViewController()));

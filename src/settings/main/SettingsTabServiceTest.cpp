@@ -7,6 +7,7 @@
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/system/Application.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationController.h"
@@ -105,7 +106,7 @@ TEST_F(SettingsTabServiceTest, AGuestLogsInFromTheUserCellAndOpensTheProfile) {
   ASSERT_TRUE(turnUntil([&] { return portrait() && portrait() != guestPortrait; }));
   EXPECT_TRUE(service_.requestsTo("/img/reader-icon.png").size() >= 1u);
   window_->layoutIfNeeded();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "settings-reader-service").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("settings-reader-service"));
 
   // The cell now opens the reader's own profile.
   screen_->sectionsTableView()->tapRow(ui::IndexPath::forRow(0, 0));

@@ -13,6 +13,7 @@
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/controls/Switch.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/TableViewCell.h"
 #include "platform/ui/views/Window.h"
 #include "settings/SettingsNibs.h"
@@ -161,7 +162,7 @@ TEST_F(OfflineSwitchesTest, APhoneListsTheWifiSwitchAndTheColumnsAndTheButtonsFo
   EXPECT_EQ(std::vector<std::string>{"c1 off"}, engine_->changes);
   EXPECT_TRUE(openAllEnabled());
   EXPECT_TRUE(closeAllEnabled());
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "offline-switches").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("offline-switches"));
   // Rows cannot be selected.
   EXPECT_FALSE(screen_->willSelectRow(table, ui::IndexPath::forRow(0, 1)));
 

@@ -5,6 +5,7 @@
 #include "platform/runtime/StringUtil.h"
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/controllers/ActionSheet.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controllers/AlertRegistry.h"
 #include "platform/ui/controllers/BarButtonItem.h"
@@ -82,7 +83,7 @@ class ProfileEditorTest : public testing::ProfileFixture {
     window_->layoutIfNeeded();
     auto picture = ui::renderScreen();
     ASSERT_TRUE(picture);
-    EXPECT_TRUE(ui::writeSnapshot(*picture, name).has_value());
+    EXPECT_TRUE(ui::ContrastAudit::writeScreen(*picture, name).has_value());
   }
 
   std::shared_ptr<MoreSettingsUserInfoViewController> profileScreen_;

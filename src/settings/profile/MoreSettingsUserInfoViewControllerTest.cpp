@@ -5,6 +5,7 @@
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationItem.h"
@@ -87,7 +88,7 @@ TEST_F(UserInfoScreenTest, TheOwnProfileIsReReadOnEveryShowingAndHandedToTheEdit
   EXPECT_EQ(1u, engine_->downloads.size());
   auto screenshot = ui::renderScreen();
   ASSERT_TRUE(screenshot);
-  EXPECT_TRUE(ui::writeSnapshot(*screenshot, "profile-own").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*screenshot, "profile-own").has_value());
 
   // The download ends: the copy goes into the row.
   engine_->keepLocalCopy("http://h/ann.png", 0xff20a040u);
@@ -147,7 +148,7 @@ TEST_F(UserInfoScreenTest, AnotherReadersProfileFromTheService) {
   window_->layoutIfNeeded();
   auto screenshot = ui::renderScreen();
   ASSERT_TRUE(screenshot);
-  EXPECT_TRUE(ui::writeSnapshot(*screenshot, "profile-other").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*screenshot, "profile-other").has_value());
   // A failed download keeps the fallback.
   ASSERT_EQ(1u, engine_->downloads.size());
   postFinish(engine_->downloads[0], -3404);

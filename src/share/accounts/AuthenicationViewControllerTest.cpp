@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/controls/Button.h"
@@ -193,7 +194,7 @@ TEST_F(AuthenicationTest, LoadingPagePicture) {
   ASSERT_TRUE(screen);
   auto picture = ui::renderScreen();
   ASSERT_TRUE(picture);
-  ASSERT_TRUE(ui::writeSnapshot(*picture, "auth-loading"));
+  ASSERT_TRUE(ui::ContrastAudit::writeScreen(*picture, "auth-loading"));
   // The grey spinner sits 40 points above the middle of the page, over the white page.
   const ui::Rect spinner = screen->activityIndicator()->frame();
   const ui::Point centre = screen->view()->convertPointTo(

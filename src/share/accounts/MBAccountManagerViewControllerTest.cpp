@@ -5,6 +5,7 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/images/Image.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationController.h"
@@ -112,7 +113,7 @@ TEST_F(AccountsTest, SevenPlatformsWithBoundAndUnboundRows) {
   EXPECT_NE(std::string::npos, footer->textLabel()->text().find("帐号"));
 
   table->setContentOffset(ui::Point(0, 0), false);
-  ASSERT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "accounts"));
+  ASSERT_TRUE(ui::ContrastAudit::snapshotScreen("accounts"));
 }
 
 TEST_F(AccountsTest, ListIsReadOnEveryAppearanceWithFillerRowsOrMoreRows) {
@@ -222,7 +223,7 @@ TEST_F(BindPromptTest, BindPushesTheAccountsScreenOnAShareScreen) {
   EXPECT_EQ(std::optional<std::string>("马上绑定"), view->bindButton()->currentTitle());
   EXPECT_EQ(ui::Rect(180, 250, 80, 20), view->cancelButton()->frame());
   EXPECT_EQ(std::optional<std::string>("取消"), view->cancelButton()->currentTitle());
-  ASSERT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "bind-prompt"));
+  ASSERT_TRUE(ui::ContrastAudit::snapshotScreen("bind-prompt"));
 
   view->bindButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   settle();

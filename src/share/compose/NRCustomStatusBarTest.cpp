@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/images/Image.h"
@@ -77,7 +78,7 @@ TEST_F(NRCustomStatusBarTest, CoversTheStatusBarWithWhiteText) {
   NRCustomStatusBar::showWithStatusMessage("新浪微博分享成功");
   auto shown = ui::renderScreen();
   ASSERT_NE(nullptr, shown);
-  ASSERT_TRUE(ui::writeSnapshot(*shown, "status-overlay"));
+  ASSERT_TRUE(ui::ContrastAudit::writeScreen(*shown, "status-overlay"));
   // The strip is black edge to edge over the bar, the page below it untouched.
   EXPECT_TRUE(isBlack(shown->pixelAt(300, 10)));
   EXPECT_TRUE(isBlack(shown->pixelAt(1, 19)));

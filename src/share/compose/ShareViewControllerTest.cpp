@@ -12,6 +12,7 @@
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/text/MenuController.h"
@@ -134,7 +135,7 @@ TEST_F(ShareScreenTest, TheCounterCountsUtf16UnitsAndSendingStopsPastTheLimit) {
   EXPECT_FALSE(sendEnabled(*screen));
   tapBarButton(screen->sendButton());  // the disabled button takes no tap
   EXPECT_FALSE(screen->isWaitingToPost());
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-over-limit"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("share-over-limit"));
 
   // An emoji is two units: 117 letters and one emoji fill 119.
   typeText(*screen, repeat("a", 117) + "\xF0\x9F\x98\x80");
@@ -383,7 +384,7 @@ TEST_F(ShareScreenTest, APictureFetchedByTheEngineAndByThePreviewTaskIsPostedOnc
   screen->textCell()->shareText()->resignFirstResponder();
   settle(2);  // the last share's toast is over
   window_->layoutIfNeeded();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-two-accounts"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("share-two-accounts"));
 }
 
 TEST_F(ShareScreenTest, AScreenGoneWhileItsPictureIsFetchedLeavesItsEngineDetached) {
@@ -522,7 +523,7 @@ TEST_F(ShareScreenTest, WithoutAnAccountTheAccountsScreenMovesInAndComingBackUnb
   EXPECT_EQ(ShareViewController::kMoveInFromTopTransition, moves[0]->transition);
   settle(0.5);
   window_->layoutIfNeeded();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-no-account"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("share-no-account"));
 
   navigation->popViewController(false);
   settleDismissal();
@@ -561,7 +562,7 @@ TEST_F(ShareScreenTest, TheKeyboardShrinksTheTableAndTheTextViewHasNoMenuBeforeA
   ui::Keyboard::shared().type("早班渡轮");
   settle(1);
   window_->layoutIfNeeded();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-typing"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("share-typing"));
 }
 
 TEST_F(ShareScreenTest, TheToolbarOpensTheScreenTakesTheCommentAndHearsTheReports) {

@@ -16,6 +16,7 @@
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/controllers/TabBarController.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Window.h"
 #include "shell/app/AppEngine.h"
 #include "shell/app/CommonAlert.h"
@@ -219,24 +220,24 @@ TEST_F(AppDelegateTest, LaunchAlertAndOverlayPictures) {
   launch();  // first run: the guide
   auto guide = screen();
   ASSERT_TRUE(guide);
-  EXPECT_TRUE(ui::writeSnapshot(*guide, "shell-first-run"));
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*guide, "shell-first-run"));
   launch();
   auto plain = screen();
   ASSERT_TRUE(plain);
-  EXPECT_TRUE(ui::writeSnapshot(*plain, "shell-launch"));
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*plain, "shell-launch"));
   EXPECT_NE(guide->colorAt(160, 240), plain->colorAt(160, 240));
 
   auto presenter = std::make_shared<ObserverAlertPresenter>();
   presenter->showErrorTips(-100012, std::nullopt);
   auto alerted = screen();
-  EXPECT_TRUE(ui::writeSnapshot(*alerted, "shell-alert"));
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*alerted, "shell-alert"));
   topAlert()->clickButton(0);
   settle();
 
   MSSettings::setValueForLightness(0.5f);
   launch();
   auto dimmed = screen();
-  EXPECT_TRUE(ui::writeSnapshot(*dimmed, "shell-overlay-0.5"));
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*dimmed, "shell-overlay-0.5"));
   // The tab bar at the bottom, a bright part of the screen, at 65 % of its light.
   const ui::Color bright = plain->colorAt(40, 470);
   const ui::Color dark = dimmed->colorAt(40, 470);

@@ -11,6 +11,7 @@
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/views/Window.h"
@@ -203,7 +204,7 @@ TEST_F(TabBarTest, NightSwitchReDressesEveryButtonAndKeepsTheSelection) {
   EXPECT_EQ(lookOf(1), "homemenu_favorites_current");
   ASSERT_TRUE(tabs_->shadowView()->image());
   EXPECT_EQ(tabs_->shadowView()->image()->name(), "mainmenu_topshadow");
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "main-window-day"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "main-window-day"));
 
   NotificationCenter::defaultCenter().post("Notification_Night", Value(true));
   EXPECT_TRUE(gIsNight);
@@ -213,7 +214,7 @@ TEST_F(TabBarTest, NightSwitchReDressesEveryButtonAndKeepsTheSelection) {
   EXPECT_EQ(tabs_->oldSelected(), 1);
   EXPECT_EQ(tabs_->selectedIndex(), 1u);
   EXPECT_EQ(enabledButtons(), (std::vector<bool>{true, false, true, true}));
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "main-window-night"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "main-window-night"));
 
   NotificationCenter::defaultCenter().post("Notification_Night", Value(false));
   EXPECT_EQ(lookOf(3), "homemenu_more_normal");

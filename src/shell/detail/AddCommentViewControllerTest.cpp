@@ -4,6 +4,7 @@
 
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/images/Image.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationBar.h"
@@ -123,7 +124,7 @@ TEST_F(AddCommentTest, FiveCentredStarsOfThirtyPointsTakeTheRatingFromTheFinger)
   window_->layoutIfNeeded();
   auto picture = ui::render(*window_);
   ASSERT_TRUE(picture);
-  EXPECT_TRUE(ui::writeSnapshot(*picture, "review-form"));
+  EXPECT_TRUE(ui::ContrastAudit::write(*window_, *picture, "review-form"));
   // The bar's title and the back button's title stand out from the bar.
   auto& bar = *navigation_->navigationBar();
   const ui::Rect barRect = bar.convertRectTo(bar.bounds(), nullptr);
@@ -147,7 +148,7 @@ TEST_F(AddCommentTest, TheFormShowsTheKeyboardAndTheCaret) {
   window_->layoutIfNeeded();
   auto screen = ui::renderScreen();
   ASSERT_TRUE(screen);
-  EXPECT_TRUE(ui::writeSnapshot(*screen, "review-form-keyboard").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*screen, "review-form-keyboard").has_value());
   const ui::Rect keyboard = ui::Keyboard::shownFrame();
   EXPECT_TRUE(ui::Keyboard::shared().isVisible());
   // The return key (bottom right) is darker than the space bar beside it.

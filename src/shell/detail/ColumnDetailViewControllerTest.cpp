@@ -12,6 +12,7 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/text/FixedTextMetrics.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
@@ -470,7 +471,7 @@ TEST_F(ColumnDetailTest, APushSlidesTheFormInAsTheDetailGoesOut) {
   header().commentButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   clock_->advance(ui::NavigationController::kTransitionDuration / 2);
   auto mid = ui::render(*window_);
-  EXPECT_TRUE(ui::writeSnapshot(*mid, "navigation-push-halfway"));
+  EXPECT_TRUE(ui::ContrastAudit::write(*window_, *mid, "navigation-push-halfway"));
   settle(1);
   ASSERT_TRUE(std::dynamic_pointer_cast<AddCommentViewController>(navigation_->topViewController()));
   auto after = ui::render(*window_);
@@ -633,7 +634,7 @@ TEST_F(ColumnDetailTest, Pictures) {
     window_->layoutIfNeeded();
     auto picture = ui::render(*window_);
     ASSERT_TRUE(picture);
-    EXPECT_TRUE(ui::writeSnapshot(*picture, night ? "detail-night" : "detail-day"));
+    EXPECT_TRUE(ui::ContrastAudit::write(*window_, *picture, night ? "detail-night" : "detail-day"));
     // The subscribe button's 订阅 stands out from the button in both looks.
     auto& subscribe = *header().subscribeButton();
     ASSERT_FALSE(subscribe.isHidden());
@@ -648,7 +649,7 @@ TEST_F(ColumnDetailTest, Pictures) {
   ASSERT_TRUE(detail_->isCommentsRequesting());
   ASSERT_TRUE(cellAt(1, detail_->displayedCommentsCount()));
   window_->layoutIfNeeded();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "detail-requesting-row"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "detail-requesting-row"));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "model/service/VeskCustomization.h"
 #include "model/service/VeskEntryStatus.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/controls/Button.h"
@@ -87,7 +88,7 @@ TEST_F(ColumnGridCellTest, BuiltFromBothFilesWithTheirReuseIdentifiers) {
   tile->detailButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   EXPECT_EQ(delegate.subscribes, 1);
   EXPECT_EQ(delegate.details, 1);
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*add), "tile-add"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*add, "tile-add"));
 }
 
 // A microblog column whose account is not bound shows the engine's placeholder: its tile must
@@ -121,7 +122,7 @@ TEST_F(ColumnGridCellTest, AnUnboundMicroblogTileShowsItsPlaceholderPicture) {
     EXPECT_EQ(opaque, count) << platform;
     EXPECT_LT(likeTheFirst, count / 2) << platform;
     if (platform == 0) {
-      EXPECT_TRUE(ui::writeSnapshot(*ui::render(*tile), "tile-unbound-microblog"));
+      EXPECT_TRUE(ui::ContrastAudit::snapshot(*tile, "tile-unbound-microblog"));
     }
   }
   DataEngine::uninitGlobalInstance();
@@ -137,7 +138,7 @@ TEST_F(ColumnGridCellTest, TextOnlyModeDisablesOnlyAlbumVideoAndAudioTiles) {
     // A disabled tile does not spin when tapped.
     tile->clickedBegin();
     EXPECT_EQ(tile->loadingIndicator()->isAnimating(), !disabled) << type;
-    if (type == 4) EXPECT_TRUE(coverShown(*tile) && ui::writeSnapshot(*ui::render(*tile), "tile-text-only"));
+    if (type == 4) EXPECT_TRUE(coverShown(*tile) && ui::ContrastAudit::snapshot(*tile, "tile-text-only"));
   }
   // Text-only mode off re-enables a video tile and restores its border at once; a news tile
   // ignores the switch.
@@ -165,7 +166,7 @@ TEST_F(ColumnGridCellTest, DetailButtonSpinnerAndTheTitleOfAReusedTile) {
   const float twoLines = tile->titleLabel()->frame().size.height;
   EXPECT_LE(twoLines, builtHeight);
   ASSERT_TRUE(coverShown(*tile));
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*tile), "tile-updating"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*tile, "tile-updating"));
 
   tile->updateColumn(column(0, "短"), false);
   EXPECT_FALSE(tile->detailButton()->isHidden());
@@ -173,7 +174,7 @@ TEST_F(ColumnGridCellTest, DetailButtonSpinnerAndTheTitleOfAReusedTile) {
   const float oneLine = tile->titleLabel()->frame().size.height;
   EXPECT_LT(oneLine, twoLines);
   ASSERT_TRUE(coverShown(*tile));
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*tile), "tile-normal"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*tile, "tile-normal"));
   // Reused for a long title again: two lines again.
   tile->updateColumn(customised, false);
   EXPECT_EQ(tile->titleLabel()->frame().size.height, twoLines);
@@ -265,7 +266,7 @@ TEST_F(ColumnGridCellTest, EditLiftAndDelete) {
   tile->updateCellState(true);
   EXPECT_FLOAT_EQ(scaleOf(tile->frontView()), 0.9f);
   EXPECT_FALSE(tile->delButton()->isHidden());
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*tile), "tile-edit"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*tile, "tile-edit"));
   // A second YES does not scale again (0.9 × 0.9 would be a fault of composing transforms).
   tile->frontView()->setTransform(ui::Transform::makeScale(0.5f, 0.5f));
   tile->updateCellState(true);
@@ -279,7 +280,7 @@ TEST_F(ColumnGridCellTest, EditLiftAndDelete) {
   EXPECT_EQ(tile->layer().shadowOpacity, 1.f);
   EXPECT_DOUBLE_EQ(ui::AnimationLog::shared().last()->duration, 0.3);
   clock->advance(0.3);
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*tile), "tile-lifted"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*tile, "tile-lifted"));
   // Leaving edit mode during the lift does not rescale the lifted face.
   tile->updateCellState(false);
   EXPECT_FLOAT_EQ(scaleOf(tile->frontView()), 1.09f);

@@ -12,6 +12,7 @@
 #include "platform/ui/motion/Animations.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/images/Image.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NibRegistry.h"
@@ -120,7 +121,7 @@ TEST_F(CoverTest, CoversChangeByTheirDurationsWithTwoTransitions) {
   EXPECT_EQ(controller_->titleLabel()->text(), "标题");
   EXPECT_EQ(controller_->originLabel()->text(), "来源");
   EXPECT_GT(controller_->contentLabel()->frame().size.height, 0.f);
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "cover"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "cover"));
 
   EXPECT_EQ(tick(15), (Changes{{5, 2}, {10, 3}, {15, 1}}));
 
@@ -212,7 +213,7 @@ TEST_F(CoverTest, TheCoverSlidesAwayOnScreen) {
   NotificationCenter::defaultCenter().post(CoverViewController::kColumnReadyNotification);
   clock_->advance(0.15);
   auto mid = ui::renderScreen();
-  EXPECT_TRUE(ui::writeSnapshot(*mid, "cover-slide-halfway"));
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*mid, "cover-slide-halfway"));
   EXPECT_GT(testing::matchingShare(*mid, *rest, 160, 0, 158, 0, 480), 0.98);
   EXPECT_EQ(0xff2878c8u, mid->pixelAt(200, 240));
   EXPECT_EQ(0xff2878c8u, mid->pixelAt(318, 400));

@@ -30,6 +30,7 @@
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/StringUtil.h"
 #include "platform/runtime/UserDefaults.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/system/Application.h"
@@ -738,7 +739,7 @@ TEST_F(HomeScreenTest, TheDayGridAtDoubleDensity) {
   auto fine = ui::renderScreen(2);
   auto coarse = ui::renderScreen(1);
   ASSERT_TRUE(fine && coarse);
-  EXPECT_TRUE(ui::writeSnapshot(*fine, "home-grid-day@2x").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*fine, "home-grid-day@2x").has_value());
   EXPECT_EQ(640, fine->pixelWidth());
   EXPECT_EQ(960, fine->pixelHeight());
   // Flat places match: the grid's background, a cover's middle, the tab bar's cover.
@@ -755,7 +756,7 @@ TEST_F(HomeScreenTest, TheDayGridAtDoubleDensity) {
 TEST_F(HomeScreenTest, PicturesOfTheGridByDayAndNightInEditModeAndATip) {
   launchOntoEightCovers();
   auto day = ui::renderScreen();
-  EXPECT_TRUE(ui::writeSnapshot(*day, "home-grid-day").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*day, "home-grid-day").has_value());
   EXPECT_TRUE(ui::writeSnapshot(*topOf(*day), "status-bar-day").has_value());
 
   NotificationCenter::defaultCenter().post(MyColumnsController::kNightNotification, Value(true));
@@ -763,7 +764,7 @@ TEST_F(HomeScreenTest, PicturesOfTheGridByDayAndNightInEditModeAndATip) {
   EXPECT_EQ(MyFaceSettings::getBackgroundColorForMainView(), home_->view()->backgroundColor());
   settle(1);
   auto night = ui::renderScreen();
-  EXPECT_TRUE(ui::writeSnapshot(*night, "home-grid-night").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*night, "home-grid-night").has_value());
   EXPECT_TRUE(ui::writeSnapshot(*topOf(*night), "status-bar-night").has_value());
   EXPECT_NE(day->pixelAt(160, 30), night->pixelAt(160, 30));
   // The application shows the status bar in its default style, by day and by night.
@@ -774,7 +775,7 @@ TEST_F(HomeScreenTest, PicturesOfTheGridByDayAndNightInEditModeAndATip) {
 
   home_->editButtonPressed();
   settle(1);
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "home-grid-edit").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("home-grid-edit"));
   home_->editButtonPressed();
 
   // The cache tip: 21 characters and more get the large tip; it fades in, then out and away.
@@ -783,7 +784,7 @@ TEST_F(HomeScreenTest, PicturesOfTheGridByDayAndNightInEditModeAndATip) {
   EXPECT_EQ(ui::Rect(40, 350, 239, 60), tipView->frame());
   EXPECT_EQ(1.0f, tipView->alpha());
   settle(0.4);  // faded in; the grid is back from edit mode
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "home-tip").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("home-tip"));
   settle(0.5);
   EXPECT_EQ(0.0f, tipView->alpha());  // fading out after its two seconds
   ASSERT_TRUE(tipView->superview());
@@ -821,7 +822,7 @@ TEST_F(HomeScreenTest, PageScrollMovesFrameByFrameOntoTheNextPage) {
   EXPECT_GT(x, page * 0.3f);
   EXPECT_LT(x, page * 0.7f);
   EXPECT_TRUE(scroll->isDecelerating());
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "home-grid-page-scroll").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("home-grid-page-scroll"));
   // Mid-way the next page's first tile has come in from the right while the tile beside it on
   // the first page is leaving.
   int firstOfPage1 = 0;
@@ -1213,7 +1214,7 @@ TEST_F(HomeOpeningTest, OfflineDownloadButtonMatrixAndTheManagersEnd) {
   EXPECT_FALSE(home_->offlineDownloadManager());
   auto help = std::dynamic_pointer_cast<ui::ImageView>(window->subviews().back());
   EXPECT_EQ(help->image()->size(), help->frame().size);
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "home-offline-help-nowifi").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("home-offline-help-nowifi"));
   home_->dismissView(*help);
   EXPECT_EQ(views, windowViews());
 
@@ -1225,7 +1226,7 @@ TEST_F(HomeOpeningTest, OfflineDownloadButtonMatrixAndTheManagersEnd) {
   EXPECT_EQ(std::optional<std::string>("提示"), topAlert()->title());
   EXPECT_EQ("未连接网络，不能进行离线下载", topAlert()->messageText());
   settle(1);
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "home-offline-no-network").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("home-offline-no-network"));
   topAlert()->dismissWithClickedButtonIndex(0, false);
   EXPECT_FALSE(home_->offlineDownloadManager());
 
@@ -1309,7 +1310,7 @@ TEST_F(HomeOpeningTest, DetailFlipsOpenAndClosesIntoTheTileOrSlidesDown) {
   EXPECT_EQ(open, ui::AnimationLog::shared().last());
   settle(1);
   home_->view()->window()->layoutIfNeeded();
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "home-detail-after-flip").has_value());
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("home-detail-after-flip"));
 
   // The reader moved to column 8, which is subscribed: page 1, its tile, a flip from the left.
   home_->closeColumnDetailWithEntryId(std::string("col-gen-8"));

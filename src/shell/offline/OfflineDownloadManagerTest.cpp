@@ -23,6 +23,7 @@
 #include "platform/device/NetworkProbe.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/drawing/Renderer.h"
@@ -391,7 +392,7 @@ TEST_F(OfflineDownloadManagerTest, HideAndOpenAgainMidWayByDayAndNight) {
   EXPECT_EQ(cellText(1).rfind("正在下载: ", 0), 0u);
   EXPECT_EQ(panel()->center(), home_->view->center());
   EXPECT_EQ(panel()->alpha(), 1.f);
-  ASSERT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "offline-download-day"));
+  ASSERT_TRUE(ui::ContrastAudit::snapshotScreen("offline-download-day"));
 
   manager->hideDownloadView();
   settle(0.5);
@@ -402,7 +403,7 @@ TEST_F(OfflineDownloadManagerTest, HideAndOpenAgainMidWayByDayAndNight) {
   settle(0.5);
   ASSERT_TRUE(panel());
   EXPECT_EQ(panel()->backgroundColor(), ui::Color::rgba8(58, 59, 63));
-  ASSERT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "offline-download-night"));
+  ASSERT_TRUE(ui::ContrastAudit::snapshotScreen("offline-download-night"));
   MyFaceSettings::setModeIsNight(false);
 
   panel()->cancelButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);

@@ -13,6 +13,7 @@
 #include "platform/runtime/PropertyList.h"
 #include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/images/Image.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/controllers/NavigationBar.h"
 #include "platform/ui/controllers/NavigationController.h"
@@ -134,8 +135,9 @@ TEST_F(ShippedSkinsTest, TheLooksPicturesExistByDayAndNightAndTheManifestMatches
   }
 }
 
-// The bar of a pushed screen, dressed as the skinned screens dress theirs.
-std::shared_ptr<ui::Image> dressedBar() {
+// The bar of a pushed screen, dressed as the skinned screens dress theirs, written and audited
+// as "<name>".
+std::shared_ptr<ui::Image> dressedBar(const std::string& name) {
   NRSkinManager& skin = NRSkinManager::sharedManager();
   auto nav = std::make_shared<ui::NavigationController>(std::make_shared<ui::ViewController>());
   auto pushed = std::make_shared<ui::ViewController>();
@@ -146,38 +148,35 @@ std::shared_ptr<ui::Image> dressedBar() {
   skin.setCurrentSkinTitleNavigationItem("账号设置", *item);
   item->setLeftBarButtonItem(skin.barButtonItemWithTitle("返回", NRSkinManager::kBackButtonType, nullptr, {}));
   item->setRightBarButtonItem(skin.barButtonItemWithTitle("完成", NRSkinManager::kDoneButtonType, nullptr, {}));
-  return ui::render(*nav->navigationBar());
+  return ui::ContrastAudit::snapshot(*nav->navigationBar(), name);
 }
 
 // A search bar in the current skin, editing a query so the clear button shows.
-std::shared_ptr<ui::Image> dressedSearchBar() {
+std::shared_ptr<ui::Image> dressedSearchBar(const std::string& name) {
   auto bar = std::make_shared<ui::SearchBar>();
   NRSkinManager::sharedManager().setCurrentSkinOfSearchBar(*bar);
   bar->setText("新闻 RSS");
   if (!bar->becomeFirstResponder()) return nullptr;
-  auto picture = ui::render(*bar);
+  auto picture = ui::ContrastAudit::snapshot(*bar, name);
   bar->resignFirstResponder();
   return picture;
 }
 
-// What `dress` renders by day, by night, and by night below 5.0, each written as
+// What `dress` renders by day, by night, and by night below 5.0, each written (and audited) as
 // "<name>-Default", "<name>-Night" and "<name>-Night-4.3".
 struct Looks {
   std::shared_ptr<ui::Image> day, night, oldNight;
 };
-Looks inEachSkin(const std::function<std::shared_ptr<ui::Image>()>& dress, const std::string& name) {
+Looks inEachSkin(const std::function<std::shared_ptr<ui::Image>(const std::string&)>& dress,
+                 const std::string& name) {
   NRSkinManager& skin = NRSkinManager::sharedManager();
   Looks looks;
   skin.changeSkin("Default");
-  looks.day = dress();
+  looks.day = dress(name + "-Default");
   skin.changeSkin("Night");
-  looks.night = dress();
+  looks.night = dress(name + "-Night");
   SystemEnvironment::setSystemVersion(4.3f);
-  looks.oldNight = dress();
-  for (const auto& [picture, suffix] : {std::pair{looks.day, "-Default"}, std::pair{looks.night, "-Night"},
-                                        std::pair{looks.oldNight, "-Night-4.3"}}) {
-    if (picture) EXPECT_TRUE(ui::writeSnapshot(*picture, name + suffix));
-  }
+  looks.oldNight = dress(name + "-Night-4.3");
   return looks;
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "platform/ui/images/Image.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/views/Window.h"
@@ -64,7 +65,7 @@ TEST_F(MSPlaceHolderTextViewTest, TheLabelComesWithTheFirstDrawingAndFollowsTheT
 
   auto shown = ui::render(*view_);
   ASSERT_TRUE(shown);
-  ui::writeSnapshot(*shown, "placeholder-shown");
+  ui::ContrastAudit::write(*view_, *shown, "placeholder-shown");
   auto label = std::dynamic_pointer_cast<ui::Label>(view_->viewWithTag(MSPlaceHolderTextView::kPlaceholderTag));
   ASSERT_TRUE(label);
   EXPECT_EQ(label->alpha(), 1);
@@ -80,7 +81,7 @@ TEST_F(MSPlaceHolderTextViewTest, TheLabelComesWithTheFirstDrawingAndFollowsTheT
   EXPECT_EQ(labelAlpha(), 0);
   auto hidden = ui::render(*view_);
   ASSERT_TRUE(hidden);
-  ui::writeSnapshot(*hidden, "placeholder-hidden");
+  ui::ContrastAudit::write(*view_, *hidden, "placeholder-hidden");
   EXPECT_EQ(placeholderPixels(*hidden), 0);
   EXPECT_EQ(view_->viewWithTag(MSPlaceHolderTextView::kPlaceholderTag), label);  // made once
 

@@ -6,6 +6,7 @@
 
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Window.h"
 
 namespace zu {
@@ -104,7 +105,7 @@ TEST_F(PageControlTest, DrawsCentredDotsInTheirColours) {
   EXPECT_GT(dotColour(*image, 2, 3).blue, 0.9f);
   EXPECT_LT(image->colorAt(150, 10).alpha, 0.1f);  // the gap between dots 0 and 1
   EXPECT_LT(image->colorAt(130, 10).alpha, 0.1f);  // left of the row
-  EXPECT_TRUE(ui::writeSnapshot(*image, "page-control-three-dots"));
+  EXPECT_TRUE(ui::ContrastAudit::write(*control_, *image, "page-control-three-dots"));
 
   // One page: a single dot in the middle, in the current colour.
   control_->setNumberOfPages(1);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/motion/Animations.h"
@@ -56,7 +57,7 @@ TEST_F(WaitingIndicatorTest, SpinnerStaysUntilHiddenAndTouchesPassThrough) {
   EXPECT_EQ(indicator().viewController()->titleLable()->text(), "等待中");
   EXPECT_TRUE(indicator().viewController()->activityIndicator()->isAnimating());
   ASSERT_TRUE(ui::render(window()));
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "waiting-indicator-spinner"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("waiting-indicator-spinner"));
 
   below->tap(ui::Point{160, 240});
   EXPECT_EQ(presses, 1);
@@ -85,7 +86,7 @@ TEST_F(WaitingIndicatorTest, ToastScalesInHoldsAndScalesOutThenResets) {
             ui::Image::named("picgroupbut_favorite_normal.png"));
   advance(0.3);
   // Grown in; it waits before going out.
-  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "waiting-indicator-toast"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("waiting-indicator-toast"));
   auto out = ui::AnimationLog::shared().last();
   ASSERT_NE(out, in);
   EXPECT_DOUBLE_EQ(out->delay, 0.8);

@@ -4,6 +4,7 @@
 
 #include "platform/ui/motion/Animations.h"
 #include "platform/ui/motion/AnimationLog.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/text/FixedTextMetrics.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/controllers/NibRegistry.h"
@@ -76,7 +77,7 @@ TEST_F(InputBarTest, BarGrowsUpwardTakingRoomFromTheTopView) {
     clock_->advance(0.2);  // pictured once the bar has grown
     auto image = ui::render(*screen_);
     ASSERT_TRUE(image);
-    EXPECT_TRUE(ui::writeSnapshot(*image, name));
+    EXPECT_TRUE(ui::ContrastAudit::write(*screen_, *image, name));
   };
   snapshot("input-bar-1-line");
 

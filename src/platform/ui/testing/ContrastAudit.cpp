@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -129,7 +130,22 @@ struct Walker {
   // Maps a view's bounds into the picture's points.
   std::function<Rect(const View&, const Rect&)> toPicture;
 
+  // Opaque views in drawing order: a text drawn before one that holds it whole is covered.
+  struct Cover {
+    Rect rect;
+    size_t order;
+  };
+  std::vector<Cover> covers;
+  size_t order = 0;
+
   void skip(const std::string& reason) { ++report.skipped[reason]; }
+
+  bool coveredLater(const Rect& shown, size_t textOrder) const {
+    for (const Cover& cover : covers) {
+      if (cover.order > textOrder && cover.rect.intersection(shown) == shown) return true;
+    }
+    return false;
+  }
 
   bool drewText(const View& view) const {
     return std::find(drawers.begin(), drawers.end(), &view) != drawers.end();
@@ -139,6 +155,10 @@ struct Walker {
     if (view.isHidden() || !(view.alpha() > 0)) return;
     alpha *= view.alpha();
     Rect shown = toPicture(view, view.bounds()).intersection(clip);
+    ++order;
+    if (const auto& bg = view.backgroundColor(); bg && bg->alpha >= 1 && alpha >= 1 && !shown.isEmpty()) {
+      covers.push_back(Cover{shown, order});
+    }
     const std::string cls = view.className();
     if (cls == "WebView") {
       if (!shown.isEmpty()) skip("web page");
@@ -197,9 +217,30 @@ struct Walker {
             placeholder || !field.isEnabled());
   }
 
+  // A text waits for the end of the walk, when every view that may cover it is known.
+  struct Pending {
+    std::string text, kind;
+    Color declared;
+    Font font;
+    float alpha;
+    Rect shown;
+    bool lenient;
+    size_t order;
+  };
+  std::vector<Pending> pending;
+
   void measure(const std::string& text, const std::string& kind, const Color& declared, const Font& font,
                float alpha, const Rect& shown, bool lenient) {
     if (shown.isEmpty()) return;
+    pending.push_back(Pending{text, kind, declared, font, alpha, shown, lenient, order});
+  }
+
+  void finish() {
+    for (const Pending& p : pending) evaluate(p.text, p.kind, p.declared, p.font, p.alpha, p.shown, p.lenient, p.order);
+  }
+
+  void evaluate(const std::string& text, const std::string& kind, const Color& declared, const Font& font,
+                float alpha, const Rect& shown, bool lenient, size_t textOrder) {
     const Pixels box = boxOf(picture, shown);
     if (box.x1 <= box.x0 || box.y1 <= box.y0) return;
     // Where the text shows: the pixels the text-less picture lacks.
@@ -217,6 +258,12 @@ struct Walker {
       }
     }
     const bool visible = maxX >= 0;
+    // An opaque view drawn later over the whole text hides it; pixels that differ there are
+    // another text's.
+    if (coveredLater(shown, textOrder)) {
+      skip("covered");
+      return;
+    }
     const Pixels textBox = visible ? Pixels{bare, minX, minY, maxX + 1, maxY + 1} : Pixels{bare, box.x0, box.y0, box.x1, box.y1};
     const auto background = dominantColour(textBox, [](int, int) { return true; });
     if (!background) {
@@ -298,8 +345,12 @@ std::string ContrastAudit::Report::summary() const {
 }
 
 ContrastAudit::Report ContrastAudit::audit(View& root, const Image& picture, const std::string& screen) {
+  const auto start = std::chrono::steady_clock::now();
   Report report;
   report.screen = screen;
+  const auto timed = [&] {
+    report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
   std::vector<const View*> drawers;
   const auto bare = renderWithoutText(root, picture.scale(), &drawers);
   if (!bare || bare->pixelWidth() != picture.pixelWidth() || bare->pixelHeight() != picture.pixelHeight()) {
@@ -312,10 +363,13 @@ ContrastAudit::Report ContrastAudit::audit(View& root, const Image& picture, con
                 }};
   const Rect all(0, 0, picture.pixelWidth() / picture.scale(), picture.pixelHeight() / picture.scale());
   walker.walk(root, 1, all);
+  walker.finish();
+  timed();
   return report;
 }
 
 ContrastAudit::Report ContrastAudit::auditScreen(const Image& picture, const std::string& screen) {
+  const auto start = std::chrono::steady_clock::now();
   Report report;
   report.screen = screen;
   std::vector<const View*> drawers;
@@ -324,18 +378,22 @@ ContrastAudit::Report ContrastAudit::auditScreen(const Image& picture, const std
     return report;
   }
   const Rect all(0, 0, picture.pixelWidth() / picture.scale(), picture.pixelHeight() / picture.scale());
+  // One walk over the windows in their order, so a later window covers the texts below it.
+  Walker walker{picture, *bare, drawers, report, nullptr};
   for (const auto& window : Application::shared().visibleWindows()) {
     // Into the window's space, then out of it onto the screen.
-    Walker walker{picture, *bare, drawers, report, [&](const View& view, const Rect& r) {
-                    const Rect inWindow = &view == window.get() ? r : view.convertRectTo(r, window.get());
-                    const Point p[4] = {window->pointToSuperview(Point{inWindow.minX(), inWindow.minY()}),
-                                        window->pointToSuperview(Point{inWindow.maxX(), inWindow.minY()}),
-                                        window->pointToSuperview(Point{inWindow.minX(), inWindow.maxY()}),
-                                        window->pointToSuperview(Point{inWindow.maxX(), inWindow.maxY()})};
-                    return Rect::boundingBox(p);
-                  }};
+    walker.toPicture = [w = window.get()](const View& view, const Rect& r) {
+      const Rect inWindow = &view == w ? r : view.convertRectTo(r, w);
+      const Point p[4] = {w->pointToSuperview(Point{inWindow.minX(), inWindow.minY()}),
+                          w->pointToSuperview(Point{inWindow.maxX(), inWindow.minY()}),
+                          w->pointToSuperview(Point{inWindow.minX(), inWindow.maxY()}),
+                          w->pointToSuperview(Point{inWindow.maxX(), inWindow.maxY()})};
+      return Rect::boundingBox(p);
+    };
     walker.walk(*window, 1, all);
   }
+  walker.finish();
+  report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return report;
 }
 
@@ -347,7 +405,8 @@ void ContrastAudit::expectReadable(const Report& report) {
   const std::filesystem::path dir = snapshotFolder();
   std::filesystem::create_directories(dir, ec);
   // One line per picture: the name, checked, failing, allow-listed, the skipped by reason, the
-  // lowest ratio and its text. Appended whole, so parallel test processes do not mix lines.
+  // seconds the audit took, the lowest ratio and its text. Appended whole, so parallel test
+  // processes do not mix lines.
   std::ostringstream line;
   line << report.screen << '\t' << report.checked << '\t' << report.failures.size() << '\t'
        << report.allowed.size() << '\t';
@@ -356,7 +415,7 @@ void ContrastAudit::expectReadable(const Report& report) {
     line << (first ? "" : ",") << reason << '=' << count;
     first = false;
   }
-  line << '\t' << (report.lowest ? report.lowest->ratio : 0) << '\t'
+  line << '\t' << report.seconds << '\t' << (report.lowest ? report.lowest->ratio : 0) << '\t'
        << (report.lowest ? report.lowest->describe() : std::string()) << '\n';
   for (const Finding& allowed : report.allowed) line << report.screen << "\tallowed\t" << allowed.describe() << '\n';
   if (FILE* f = std::fopen((dir / "contrast-audit.tsv").c_str(), "a")) {
@@ -366,14 +425,23 @@ void ContrastAudit::expectReadable(const Report& report) {
   }
 }
 
+std::optional<std::filesystem::path> ContrastAudit::write(View& root, const Image& picture, const std::string& name) {
+  expectReadable(audit(root, picture, name));
+  return writeSnapshot(picture, name);
+}
+
+std::optional<std::filesystem::path> ContrastAudit::writeScreen(const Image& picture, const std::string& name) {
+  expectReadable(auditScreen(picture, name));
+  return writeSnapshot(picture, name);
+}
+
 std::shared_ptr<Image> ContrastAudit::snapshot(View& root, const std::string& name, float scale) {
   auto picture = render(root, scale);
   if (!picture) {
     ADD_FAILURE() << "nothing drawn for " << name;
     return nullptr;
   }
-  expectReadable(audit(root, *picture, name));
-  EXPECT_TRUE(writeSnapshot(*picture, name)) << name;
+  EXPECT_TRUE(write(root, *picture, name)) << name;
   return picture;
 }
 
@@ -383,8 +451,7 @@ std::shared_ptr<Image> ContrastAudit::snapshotScreen(const std::string& name, fl
     ADD_FAILURE() << "nothing drawn for " << name;
     return nullptr;
   }
-  expectReadable(auditScreen(*picture, name));
-  EXPECT_TRUE(writeSnapshot(*picture, name)) << name;
+  EXPECT_TRUE(writeScreen(*picture, name)) << name;
   return picture;
 }
 

@@ -28,6 +28,7 @@
 // failed.
 #pragma once
 
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <optional>
@@ -62,6 +63,7 @@ class ContrastAudit {
     std::vector<Finding> allowed;
     std::vector<Finding> failures;
     std::optional<Finding> lowest;  // the lowest ratio among the checked texts not allow-listed
+    double seconds = 0;             // what the audit took (its render and the measuring)
     std::string summary() const;
   };
 
@@ -77,6 +79,10 @@ class ContrastAudit {
   // "<name>.png" and logs the tallies. Returns the picture (null when nothing could be drawn).
   static std::shared_ptr<Image> snapshot(View& root, const std::string& name, float scale = 1);
   static std::shared_ptr<Image> snapshotScreen(const std::string& name, float scale = 1);
+  // For a picture a test has already made with render(root) / renderScreen(): audits it as
+  // snapshot() does, then writes it as "<name>.png".
+  static std::optional<std::filesystem::path> write(View& root, const Image& picture, const std::string& name);
+  static std::optional<std::filesystem::path> writeScreen(const Image& picture, const std::string& name);
   // Fails the running test for each failure of `report` and logs its tallies.
   static void expectReadable(const Report& report);
 };
