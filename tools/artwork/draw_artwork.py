@@ -27,8 +27,10 @@ DAY = {
     "bar_top": (0.98, 0.98, 0.98), "bar_bottom": (0.86, 0.87, 0.89), "bar_line": (0.70, 0.71, 0.74),
     "button_top": (0.99, 0.99, 0.99), "button_bottom": (0.88, 0.89, 0.91),
     "button_press_top": (0.80, 0.81, 0.84), "button_press_bottom": (0.90, 0.91, 0.93),
-    "border": (0.62, 0.64, 0.68), "accent": (0.85, 0.22, 0.18), "accent_press": (0.66, 0.14, 0.11),
-    "blue": (0.20, 0.48, 0.86), "glyph": (0.35, 0.36, 0.40), "glyph_press": (0.15, 0.15, 0.18),
+    "border": (0.62, 0.64, 0.68), "accent": (0.74, 0.17, 0.14), "accent_press": (0.58, 0.11, 0.09),
+    "blue": (0.16, 0.40, 0.74), "glyph": (0.35, 0.36, 0.40), "glyph_press": (0.15, 0.15, 0.18),
+    "back_top": (0.40, 0.44, 0.51), "back_bottom": (0.27, 0.30, 0.36),
+    "back_press_top": (0.24, 0.27, 0.32), "back_press_bottom": (0.32, 0.35, 0.41),
     "panel": (0.97, 0.97, 0.97), "field": (1.0, 1.0, 1.0), "line": (0.84, 0.85, 0.87),
     "shade": (0.0, 0.0, 0.0), "empty": (0.78, 0.79, 0.81), "cover_top": (0.93, 0.55, 0.30),
     "cover_bottom": (0.62, 0.20, 0.28), "text": (0.25, 0.25, 0.28),
@@ -39,6 +41,8 @@ NIGHT = {
     "button_top": (0.30, 0.31, 0.34), "button_bottom": (0.20, 0.21, 0.24),
     "button_press_top": (0.14, 0.15, 0.17), "button_press_bottom": (0.22, 0.23, 0.26),
     "border": (0.08, 0.08, 0.09), "accent": (0.55, 0.18, 0.16), "accent_press": (0.40, 0.12, 0.10),
+    "back_top": (0.30, 0.31, 0.34), "back_bottom": (0.20, 0.21, 0.24),
+    "back_press_top": (0.14, 0.15, 0.17), "back_press_bottom": (0.22, 0.23, 0.26),
     "blue": (0.22, 0.38, 0.60), "glyph": (0.72, 0.73, 0.76), "glyph_press": (0.92, 0.92, 0.94),
     "panel": (0.17, 0.17, 0.19), "field": (0.27, 0.28, 0.31), "line": (0.27, 0.28, 0.30),
     "shade": (0.0, 0.0, 0.0), "empty": (0.33, 0.34, 0.37), "cover_top": (0.30, 0.24, 0.36),
@@ -78,10 +82,12 @@ def button(ctx, w, h, p, pressed=False, accent=None, back=False, disabled=False)
     top, bottom = (p["button_press_top"], p["button_press_bottom"]) if pressed else (p["button_top"], p["button_bottom"])
     if accent:
         base = p[accent + "_press"] if pressed and accent == "accent" else p[accent]
-        top, bottom = tuple(min(1, c * 1.25) for c in base), base
+        top, bottom = tuple(min(1, c * 1.12) for c in base), base
     if disabled:
         top, bottom = p["empty"], p["empty"]
     if back:
+        # A back button carries the bar's white title: a dark slate face in both looks.
+        top, bottom = (p["back_press_top"], p["back_press_bottom"]) if pressed else (p["back_top"], p["back_bottom"])
         tip = min(12, w / 3)
         ctx.move_to(0.5, h / 2)
         ctx.line_to(tip, 0.5)
@@ -441,28 +447,53 @@ def tile(key):
     return draw
 
 
+LAUNCH_COVERS = (
+    # (scene, masthead colour, the cover's lines)
+    ("harbour", (0.62, 0.12, 0.10), ("港口的清晨", "新闻 · 图片 · 微博，一处读完")),
+    ("lantern", (0.12, 0.20, 0.40), ("灯笼夜话", "今晚值得一读的十篇文章")),
+    ("workshop", (0.18, 0.30, 0.20), ("手艺人的一天", "离线下载，路上慢慢读")),
+)
+
+
 def cover(index):
+    """A launch cover as a magazine's: the masthead band, a full-bleed picture, and the issue's
+    lines on a dark band at the foot, all in white."""
     def draw(ctx, w, h, p):
-        ctx.set_source(gradient(h, p["cover_top"], p["cover_bottom"]))
-        ctx.rectangle(0, 0, w, h)
+        kind, masthead, (headline, strap) = LAUNCH_COVERS[index % len(LAUNCH_COVERS)]
+        scene(ctx, w, h, kind)
+        white = {"text": (1, 1, 1)}
+        ctx.set_source_rgb(*masthead)
+        ctx.rectangle(0, 0, w, 86)
         ctx.fill()
-        for k in range(6):
-            ctx.set_source_rgba(1, 1, 1, 0.08 + 0.03 * k)
-            ctx.arc(w * (0.2 + 0.13 * ((k + index) % 6)), h * (0.25 + 0.09 * k), 18 + 9 * k, 0, 2 * math.pi)
-            ctx.fill()
-        titled(ctx, w, 80, {"text": (1, 1, 1)}, "zu reader  %d" % (index + 1), "text", 26)
+        titled(ctx, w, 62, white, "zu reader", "text", 38)
+        ctx.save()
+        ctx.translate(0, 58)
+        titled(ctx, w, 24, white, "第 %d 期 · 每日精选" % (index + 1), "text", 13)
+        ctx.restore()
+        ctx.set_source_rgba(0, 0, 0, 0.62)
+        ctx.rectangle(0, h - 110, w, 110)
+        ctx.fill()
+        ctx.save()
+        ctx.translate(0, h - 100)
+        titled(ctx, w, 48, white, headline, "text", 30)
+        ctx.translate(0, 50)
+        titled(ctx, w, 30, white, strap, "text", 15)
+        ctx.restore()
     return draw
 
 
 def help_page(text):
+    """A help sheet over the dimmed screen, laid out for the picture's own size: a panel in the
+    middle with the symbol above its caption (at least 11 points, so a small sheet reads)."""
     def draw(ctx, w, h, p):
         fill(ctx, w, h, p["shade"], 0.6)
+        pw, ph = w * 0.76, h * 0.36
         ctx.save()
-        ctx.translate(40, 150)
-        panel(ctx, w - 80, 180, p)
-        glyph(ctx, w - 80, 110, "down", p["blue"])
-        ctx.translate(0, 110)
-        titled(ctx, w - 80, 50, p, text, "text", 15)
+        ctx.translate((w - pw) / 2, (h - ph) / 2)
+        panel(ctx, pw, ph, p)
+        glyph(ctx, pw, ph * 0.62, "down", p["blue"])
+        ctx.translate(0, ph * 0.58)
+        titled(ctx, pw, ph * 0.34, p, text, "text", max(11, w * 0.047))
         ctx.restore()
     return draw
 
@@ -650,11 +681,11 @@ SKIN_IMAGES = {
     "imageKdpSelectableButtonNO": ("skin_select_no", 22, 22, I("minus")),
     "imageKdpSelectableButtonYES": ("skin_select_yes", 22, 22, I("check", pressed=True)),
     "imageKdpSelfSearchLeftScopeNormal": ("skin_scope_left", 20, 29, B()),
-    "imageKdpSelfSearchLeftScopeSelected": ("skin_scope_left_on", 20, 29, B(pressed=True)),
+    "imageKdpSelfSearchLeftScopeSelected": ("skin_scope_left_on", 20, 29, B(accent="blue")),
     "imageKdpSelfSearchMiddleScopeNormal": ("skin_scope_middle", 20, 29, B()),
-    "imageKdpSelfSearchMiddleScopeSelected": ("skin_scope_middle_on", 20, 29, B(pressed=True)),
+    "imageKdpSelfSearchMiddleScopeSelected": ("skin_scope_middle_on", 20, 29, B(accent="blue")),
     "imageKdpSelfSearchRightScopeNormal": ("skin_scope_right", 20, 29, B()),
-    "imageKdpSelfSearchRightScopeSelected": ("skin_scope_right_on", 20, 29, B(pressed=True)),
+    "imageKdpSelfSearchRightScopeSelected": ("skin_scope_right_on", 20, 29, B(accent="blue")),
     "imageKdpSelfSearchScopeBackground": ("skin_scope_background", 320, 44, BAR),
     "imageKdpTableViewCellBottomLine": ("skin_cell_line", 320, 1, F("line")),
     "imageKdpTouxiang152": ("skin_avatar", 76, 76, layered(P("field"), G("person", "empty"))),
@@ -665,9 +696,11 @@ SKIN_IMAGES = {
     "imageKdpwvRefreshButtonNormal": ("skin_web_refresh", 30, 30, G("refresh")),
     "imageKdpwvShareButtonNormal": ("skin_web_share", 30, 30, G("share")),
     "imageKdccDefaultIcon": ("skin_cc_icon", 50, 50, layered(P("field"), G("book", "empty"))),
-    "imageKdccSubscribeDisabled": ("skin_cc_subscribe_off", 56, 28, B(disabled=True)),
-    "imageKdccSubscribeHighlighted": ("skin_cc_subscribe_press", 56, 28, B(accent="blue", pressed=True)),
-    "imageKdccSubscribeNormal": ("skin_cc_subscribe", 56, 28, B(accent="blue")),
+    # The disabled face shows while the column is subscribed and while a subscribing request
+    # runs: the same word greyed says "not now" in both cases without claiming success early.
+    "imageKdccSubscribeDisabled": ("skin_cc_subscribe_off", 56, 28, T("订阅", disabled=True)),
+    "imageKdccSubscribeHighlighted": ("skin_cc_subscribe_press", 56, 28, T("订阅", accent="blue", pressed=True)),
+    "imageKdccSubscribeNormal": ("skin_cc_subscribe", 56, 28, T("订阅", accent="blue")),
     "imageKdccTitleViewBackground": ("skin_cc_titleview", 320, 30, BAR),
     "imageKdlgCancelButtonHighlighted": ("skin_lg_cancel_press", 60, 30, B(pressed=True)),
     "imageKdlgCancelButtonNormal": ("skin_lg_cancel", 60, 30, B()),
@@ -1157,7 +1190,7 @@ def C(hex_text, alpha=None):
 
 DEFAULT_COLORS = {
     "colorKdpContentBackground": C("F7F7F7"),
-    "colorKdpNavigationItemTitleDisabled": C("9A9CA2"),
+    "colorKdpNavigationItemTitleDisabled": C("F2CBC8"),
     "colorKdpNavigationItemTitleHighlighted": C("E8E8E8"),
     "colorKdpNavigationItemTitleNormal": C("FFFFFF"),
     "colorKdpNavigationItemTitleShadowDisabled": C("000000", 0.0),
@@ -1166,33 +1199,33 @@ DEFAULT_COLORS = {
     "colorKdpNavigationTitle": C("3A3B40"),
     "colorKdpNavigationTitleShadow": C("FFFFFF", 0.8),
     "colorKdpSearchBarDisabledTextHighlighted": C("FFFFFF"),
-    "colorKdpSearchBarDisabledTextNormal": C("8E9096"),
-    "colorKdpSearchBarPlaceholder": C("A3A5AA"),
+    "colorKdpSearchBarDisabledTextNormal": C("505258"),
+    "colorKdpSearchBarPlaceholder": C("8A8C92"),
     "colorKdpSearchBarScopeTextNormal": C("5A5C62"),
     "colorKdpSearchBarScopeTextSelected": C("FFFFFF"),
     "colorKdpSearchBarScopeTextShadowNormal": C("FFFFFF", 0.6),
     "colorKdpSearchBarScopeTextShadowSelected": C("000000", 0.3),
     "colorKdpSearchBarText": C("333333"),
-    "colorKdccCellDetail": C("8A8C92"),
-    "colorKdccCellSubscribedNumber": C("D9382E"),
+    "colorKdccCellDetail": C("6B6D73"),
+    "colorKdccCellSubscribedNumber": C("C0302A"),
     "colorKdccCellTitle": C("222222"),
     "colorKdccSelfNoresultSorryCommon": C("666666"),
-    "colorKdccSelfNoresultSorryKeyword": C("D9382E"),
-    "colorKdccSelfNoresultSuggest": C("999999"),
-    "colorKdccSelfWaitingLabel": C("888888"),
-    "colorKdccSocialCellDetailUnbind": C("A3A5AA"),
+    "colorKdccSelfNoresultSorryKeyword": C("C0302A"),
+    "colorKdccSelfNoresultSuggest": C("696B70"),
+    "colorKdccSelfWaitingLabel": C("6B6B6B"),
+    "colorKdccSocialCellDetailUnbind": C("6B6D73"),
     "colorKdccTableJishuCellBackground": C("FFFFFF"),
     "colorKdccTableLoadMoreCellBackground": C("F0F0F0"),
     "colorKdccTableOushuCellBackground": C("F7F7F7"),
     "colorKdccTableTitle": C("555555"),
     "colorKdccTableTitleShadow": C("FFFFFF", 0.8),
-    "colorKdlgForgetAndRegisterText": C("3479DB"),
+    "colorKdlgForgetAndRegisterText": C("2A66BF"),
     "colorKdlgLoggingLabel": C("666666"),
     "colorKdlgTextFieldText": C("222222"),
     "colorKdmsCellBackground": C("FFFFFF"),
-    "colorKdmsCellDetail": C("8A8C92"),
-    "colorKdmsCellInputPlaceholder": C("B0B2B6"),
-    "colorKdmsCellSubtitle": C("999999"),
+    "colorKdmsCellDetail": C("6B6D73"),
+    "colorKdmsCellInputPlaceholder": C("8A8C92"),
+    "colorKdmsCellSubtitle": C("696B70"),
     "colorKdmsCellTitle": C("222222"),
     "colorKdmsHeaderViewText": C("6A6C72"),
     "colorKdmsHeaderViewTextShadow": C("FFFFFF", 0.8),
@@ -1200,25 +1233,26 @@ DEFAULT_COLORS = {
     "colorKdnrCommentCellBackgroundJishu": C("FFFFFF"),
     "colorKdnrCommentCellBackgroundOushu": C("F7F7F7"),
     "colorKdnrCommentComment": C("222222"),
-    "colorKdnrCommentTime": C("999999"),
-    "colorKdnrCommentUsername": C("3479DB"),
+    "colorKdnrCommentTime": C("696B70"),
+    "colorKdnrCommentUsername": C("2A66BF"),
     "colorKdnrCommentWriteAlsoForward": C("666666"),
-    "colorKdnrShareCount10More": C("D9382E"),
-    "colorKdnrShareCountNormal": C("8A8C92"),
-    "colorKdnrShareCountOut": C("D9382E"),
+    "colorKdnrShareCount10More": C("C0302A"),
+    "colorKdnrShareCountNormal": C("6B6D73"),
+    "colorKdnrShareCountOut": C("C0302A"),
     "colorKdnrShareCountText": C("666666"),
-    "colorKdnrShareSharetoAccount": C("3479DB"),
+    "colorKdnrShareSharetoAccount": C("2A66BF"),
     "colorKdnrShareSharetoName": C("222222"),
     "colorKdnrShareWriteText": C("222222"),
-    "colorKdnrShareWriteTextPlaceholder": C("B0B2B6"),
+    "colorKdnrShareWriteTextPlaceholder": C("8A8C92"),
 }
 
-# At night the light surfaces turn dark and dark texts light; accents stay.
+# At night the light surfaces turn dark and dark texts light; accents lighten so they still
+# read on the dark rows.
 NIGHT_COLORS = {
     "colorKdpContentBackground": C("2B2B30"),
     "colorKdpNavigationItemTitleNormal": C("E1E1E1"),
     "colorKdpNavigationItemTitleHighlighted": C("B4B5B9"),
-    "colorKdpNavigationItemTitleDisabled": C("5E6066"),
+    "colorKdpNavigationItemTitleDisabled": C("C8A8A6"),
     "colorKdpNavigationItemTitleShadowNormal": C("000000", 0.6),
     "colorKdpNavigationItemTitleShadowHighlighted": C("000000", 0.6),
     "colorKdpNavigationTitle": C("E1E1E1"),
@@ -1227,7 +1261,7 @@ NIGHT_COLORS = {
     "colorKdpSearchBarScopeTextNormal": C("B4B5B9"),
     "colorKdpSearchBarScopeTextShadowNormal": C("000000", 0.5),
     "colorKdpSearchBarText": C("E1E1E1"),
-    "colorKdccCellDetail": C("8A8C92"),
+    "colorKdccCellDetail": C("A5A7AD"),
     "colorKdccCellTitle": C("E1E1E1"),
     "colorKdccSelfNoresultSorryCommon": C("999999"),
     "colorKdccTableJishuCellBackground": C("2B2C30"),
@@ -1239,7 +1273,7 @@ NIGHT_COLORS = {
     "colorKdlgTextFieldText": C("E1E1E1"),
     "colorKdmsCellBackground": C("303136"),
     "colorKdmsCellTitle": C("E1E1E1"),
-    "colorKdmsHeaderViewText": C("999999"),
+    "colorKdmsHeaderViewText": C("A5A7AD"),
     "colorKdmsHeaderViewTextShadow": C("000000", 0.6),
     "colorKdmsTableViewSeparator": C("1F2024"),
     "colorKdnrCommentCellBackgroundJishu": C("2B2C30"),
@@ -1247,6 +1281,23 @@ NIGHT_COLORS = {
     "colorKdnrCommentComment": C("E1E1E1"),
     "colorKdnrShareSharetoName": C("E1E1E1"),
     "colorKdnrShareWriteText": C("E1E1E1"),
+    "colorKdpSearchBarPlaceholder": C("9A9CA2"),
+    "colorKdccCellSubscribedNumber": C("F07A70"),
+    "colorKdccSelfNoresultSorryKeyword": C("F07A70"),
+    "colorKdccSelfNoresultSuggest": C("A5A7AD"),
+    "colorKdccSelfWaitingLabel": C("A5A7AD"),
+    "colorKdccSocialCellDetailUnbind": C("A5A7AD"),
+    "colorKdlgForgetAndRegisterText": C("7FAEF0"),
+    "colorKdmsCellDetail": C("A5A7AD"),
+    "colorKdmsCellInputPlaceholder": C("9A9CA2"),
+    "colorKdmsCellSubtitle": C("A5A7AD"),
+    "colorKdnrCommentTime": C("A5A7AD"),
+    "colorKdnrCommentUsername": C("7FAEF0"),
+    "colorKdnrShareCount10More": C("F07A70"),
+    "colorKdnrShareCountNormal": C("A5A7AD"),
+    "colorKdnrShareCountOut": C("F07A70"),
+    "colorKdnrShareSharetoAccount": C("7FAEF0"),
+    "colorKdnrShareWriteTextPlaceholder": C("9A9CA2"),
 }
 
 DEFAULT_FONTS = {

@@ -19,6 +19,7 @@
 #include "platform/ui/system/Application.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextView.h"
+#include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
@@ -134,17 +135,45 @@ struct Walker {
   struct Cover {
     Rect rect;
     size_t order;
+    bool opaque;  // else a tint: a dimming layer over the screen below an alert or sheet
   };
   std::vector<Cover> covers;
   size_t order = 0;
 
   void skip(const std::string& reason) { ++report.skipped[reason]; }
 
-  bool coveredLater(const Rect& shown, size_t textOrder) const {
-    for (const Cover& cover : covers) {
-      if (cover.order > textOrder && cover.rect.intersection(shown) == shown) return true;
+  // How much of a picture is opaque (0…1), read once per picture.
+  std::unordered_map<const Image*, float> alphas;
+  float meanAlpha(const Image& image) {
+    auto [it, fresh] = alphas.emplace(&image, 0.f);
+    if (fresh) {
+      const uint32_t* px = image.pixels();
+      const int64_t n = static_cast<int64_t>(image.pixelWidth()) * image.pixelHeight();
+      double sum = 0;
+      for (int64_t i = 0; i < n; ++i) sum += px[i] >> 24;
+      it->second = n > 0 ? static_cast<float>(sum / (255.0 * n)) : 0.f;
     }
-    return false;
+    return it->second;
+  }
+
+  // The classes from the root down to the view being walked, to name a failing text's place.
+  std::vector<std::string> classes;
+  std::string path() const {
+    std::string out;
+    for (const auto& c : classes) out += (out.empty() ? "" : " > ") + c;
+    return out;
+  }
+
+  // Whether a view drawn after the text holds it whole: nullopt when none does, else whether
+  // one that does is opaque.
+  std::optional<bool> coveredLater(const Rect& shown, size_t textOrder) const {
+    std::optional<bool> result;
+    for (const Cover& cover : covers) {
+      if (cover.order > textOrder && cover.rect.intersection(shown) == shown) {
+        result = result.value_or(false) || cover.opaque;
+      }
+    }
+    return result;
   }
 
   bool drewText(const View& view) const {
@@ -156,12 +185,27 @@ struct Walker {
     alpha *= view.alpha();
     Rect shown = toPicture(view, view.bounds()).intersection(clip);
     ++order;
-    if (const auto& bg = view.backgroundColor(); bg && bg->alpha >= 1 && alpha >= 1 && !shown.isEmpty()) {
-      covers.push_back(Cover{shown, order});
+    if (!shown.isEmpty()) {
+      // What the view lays over the texts drawn before it: its background colour, or the
+      // picture of an image view or a button's background.
+      float coverAlpha = 0;
+      if (const auto& bg = view.backgroundColor(); bg && bg->alpha > 0) coverAlpha = bg->alpha;
+      std::shared_ptr<Image> image;
+      if (const auto* imageView = dynamic_cast<const ImageView*>(&view)) image = imageView->image();
+      if (const auto* button = dynamic_cast<const Button*>(&view)) image = button->currentBackgroundImage();
+      if (image) coverAlpha = std::max(coverAlpha, meanAlpha(*image));
+      coverAlpha *= alpha;
+      if (coverAlpha >= 0.9f) {
+        covers.push_back(Cover{shown, order, true});
+      } else if (coverAlpha >= 0.2f) {
+        covers.push_back(Cover{shown, order, false});
+      }
     }
     const std::string cls = view.className();
+    classes.push_back(cls);
     if (cls == "WebView") {
       if (!shown.isEmpty()) skip("web page");
+      classes.pop_back();
       return;
     }
     if (const auto* label = dynamic_cast<const Label*>(&view)) {
@@ -184,6 +228,7 @@ struct Walker {
     }
     const Rect inner = view.clipsToBounds() ? shown : clip;
     for (const auto& sub : view.subviews()) walk(*sub, alpha, inner);
+    classes.pop_back();
   }
 
   void auditLabel(const Label& label, float alpha, const Rect& shown) {
@@ -212,14 +257,14 @@ struct Walker {
     const std::string text = placeholder ? field.placeholder().value_or(std::string()) : field.text();
     if (text.empty()) return;
     // The colours TextField::draw uses.
-    const Color color = placeholder ? Color::white(0.7f) : field.textColor();
+    const Color color = placeholder ? TextField::placeholderTextColor() : field.textColor();
     measure(text, placeholder ? "placeholder" : "text field", color, field.font(), alpha, shown,
             placeholder || !field.isEnabled());
   }
 
   // A text waits for the end of the walk, when every view that may cover it is known.
   struct Pending {
-    std::string text, kind;
+    std::string text, kind, path;
     Color declared;
     Font font;
     float alpha;
@@ -232,14 +277,16 @@ struct Walker {
   void measure(const std::string& text, const std::string& kind, const Color& declared, const Font& font,
                float alpha, const Rect& shown, bool lenient) {
     if (shown.isEmpty()) return;
-    pending.push_back(Pending{text, kind, declared, font, alpha, shown, lenient, order});
+    pending.push_back(Pending{text, kind, path(), declared, font, alpha, shown, lenient, order});
   }
 
   void finish() {
-    for (const Pending& p : pending) evaluate(p.text, p.kind, p.declared, p.font, p.alpha, p.shown, p.lenient, p.order);
+    for (const Pending& p : pending) {
+      evaluate(p.text, p.kind, p.path, p.declared, p.font, p.alpha, p.shown, p.lenient, p.order);
+    }
   }
 
-  void evaluate(const std::string& text, const std::string& kind, const Color& declared, const Font& font,
+  void evaluate(const std::string& text, const std::string& kind, const std::string& where, const Color& declared, const Font& font,
                 float alpha, const Rect& shown, bool lenient, size_t textOrder) {
     const Pixels box = boxOf(picture, shown);
     if (box.x1 <= box.x0 || box.y1 <= box.y0) return;
@@ -258,10 +305,11 @@ struct Walker {
       }
     }
     const bool visible = maxX >= 0;
-    // An opaque view drawn later over the whole text hides it; pixels that differ there are
-    // another text's.
-    if (coveredLater(shown, textOrder)) {
-      skip("covered");
+    // An opaque view drawn later over the whole text hides it (pixels that differ there are
+    // another text's); a translucent one laid over it whole (the dimming below an alert or a
+    // sheet, a translucent bar) means it is not meant to be read there.
+    if (const auto covered = coveredLater(shown, textOrder)) {
+      skip(*covered ? "covered" : "under a translucent layer");
       return;
     }
     const Pixels textBox = visible ? Pixels{bare, minX, minY, maxX + 1, maxY + 1} : Pixels{bare, box.x0, box.y0, box.x1, box.y1};
@@ -281,6 +329,7 @@ struct Walker {
     ContrastAudit::Finding finding;
     finding.text = text;
     finding.kind = kind;
+    finding.where = where;
     finding.ratio = ratio;
     finding.required = lenient || large ? 3.f : 4.5f;
     finding.textColor = textColor;
@@ -331,6 +380,7 @@ std::string ContrastAudit::Finding::describe() const {
   out << kind << " \"" << text << "\" " << ratio << ":1 (needs " << required << ":1), " << hexOf(textColor)
       << " on " << hexOf(background) << " at (" << frame.origin.x << ", " << frame.origin.y << ", "
       << frame.size.width << " x " << frame.size.height << ")";
+  if (!where.empty()) out << " in " << where;
   if (!allowedBecause.empty()) out << ", allowed: " << allowedBecause;
   return out.str();
 }

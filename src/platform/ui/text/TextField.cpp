@@ -345,7 +345,7 @@ void TextField::draw(Canvas& canvas, const Rect&) {
   if (selection && selection->size.width > 0) drawSelection(canvas, *selection);
   if (!shown.empty()) {
     metrics.draw(canvas, shown, Rect(text.origin.x, y, text.size.width, lh), font_,
-                 placeholder ? Color::white(0.7f) : textColor_, LineBreakMode::Clip, alignment_);
+                 placeholder ? placeholderTextColor() : textColor_, LineBreakMode::Clip, alignment_);
   }
   if (selection && selection->size.width <= 0) drawSelection(canvas, *selection);
   canvas.restore();
