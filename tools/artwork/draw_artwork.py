@@ -29,7 +29,8 @@ DAY = {
     "button_press_top": (0.80, 0.81, 0.84), "button_press_bottom": (0.90, 0.91, 0.93),
     "border": (0.62, 0.64, 0.68), "accent": (0.74, 0.17, 0.14), "accent_press": (0.58, 0.11, 0.09),
     "blue": (0.16, 0.40, 0.74), "glyph": (0.35, 0.36, 0.40), "glyph_press": (0.15, 0.15, 0.18),
-    "back_top": (0.40, 0.44, 0.51), "back_bottom": (0.27, 0.30, 0.36),
+    "back_top": (0.40, 0.44, 0.51), "back_bottom": (0.27, 0.30, 0.36), "title_band": (0.93, 0.94, 0.95),
+    "press_top": (0.94, 0.945, 0.955), "press_bottom": (0.965, 0.97, 0.975),
     "back_press_top": (0.24, 0.27, 0.32), "back_press_bottom": (0.32, 0.35, 0.41),
     "panel": (0.97, 0.97, 0.97), "field": (1.0, 1.0, 1.0), "line": (0.84, 0.85, 0.87),
     "shade": (0.0, 0.0, 0.0), "empty": (0.78, 0.79, 0.81), "cover_top": (0.93, 0.55, 0.30),
@@ -41,7 +42,8 @@ NIGHT = {
     "button_top": (0.30, 0.31, 0.34), "button_bottom": (0.20, 0.21, 0.24),
     "button_press_top": (0.14, 0.15, 0.17), "button_press_bottom": (0.22, 0.23, 0.26),
     "border": (0.08, 0.08, 0.09), "accent": (0.55, 0.18, 0.16), "accent_press": (0.40, 0.12, 0.10),
-    "back_top": (0.30, 0.31, 0.34), "back_bottom": (0.20, 0.21, 0.24),
+    "back_top": (0.30, 0.31, 0.34), "back_bottom": (0.20, 0.21, 0.24), "title_band": (0.13, 0.14, 0.16),
+    "press_top": (0.10, 0.10, 0.12), "press_bottom": (0.14, 0.145, 0.165),
     "back_press_top": (0.14, 0.15, 0.17), "back_press_bottom": (0.22, 0.23, 0.26),
     "blue": (0.22, 0.38, 0.60), "glyph": (0.72, 0.73, 0.76), "glyph_press": (0.92, 0.92, 0.94),
     "panel": (0.17, 0.17, 0.19), "field": (0.27, 0.28, 0.31), "line": (0.27, 0.28, 0.30),
@@ -796,7 +798,8 @@ LOOK_IMAGES = {
     "but_lixian_hide_press.png": (60, 30, T("隐藏", pressed=True)),
     "jindubar_gray.png": (200, 9, progress("empty")),
     "lixianbar_blue.png": (200, 9, progress("blue")),
-    "graytitlebar.png": (320, 24, tile("bar_bottom")),
+    # The column detail's section titles (white 0.4 by day) need a light band under them.
+    "graytitlebar.png": (320, 24, tile("title_band")),
     "btn_assess_normal.png": (90, 30, T("评价")),
     "btn_assess_press.png": (90, 30, T("评价", pressed=True)),
     "btn_assess_null.png": (90, 30, T("评价", disabled=True)),
@@ -835,7 +838,9 @@ def line_strip(ctx, w, h, p):
 
 
 def press_background(ctx, w, h, p):
-    ctx.set_source(gradient(h, p["button_press_top"], p["button_press_bottom"]))
+    """A pressed row's ground, also the pull-to-refresh header's: light enough by day and dark
+    enough by night that the header's fixed greys read on it."""
+    ctx.set_source(gradient(h, p["press_top"], p["press_bottom"]))
     ctx.rectangle(0, 0, w, h)
     ctx.fill()
 
@@ -980,8 +985,9 @@ OTHER_IMAGES.update({
     "contentC_search_icon.png": (16, 16, G("search")),
     "contentC_search_delate_btn_normal.png": (19, 19, I("x")),
     "contentC_search_delete_btn_selected.png": (19, 19, I("x", pressed=True)),
-    "contentC_cancel_btn_normal.png": (54, 32, B(accent="glyph")),
-    "contentC_cancel_btn_click.png": (54, 32, B(accent="glyph_press")),
+    # The search bar's cancel button carries a mid-grey title: a near-black face under it.
+    "contentC_cancel_btn_normal.png": (54, 32, B(accent="glyph_press")),
+    "contentC_cancel_btn_click.png": (54, 32, B(accent="shade")),
 })
 # The share screen's comment toggle: a speech bubble on red when comments go with a share.
 OTHER_IMAGES["zhuanfa_but_selected.png"] = (24, 24, layered(P("accent", radius=5), G("comment", "field")))
@@ -1263,7 +1269,7 @@ NIGHT_COLORS = {
     "colorKdpSearchBarText": C("E1E1E1"),
     "colorKdccCellDetail": C("A5A7AD"),
     "colorKdccCellTitle": C("E1E1E1"),
-    "colorKdccSelfNoresultSorryCommon": C("999999"),
+    "colorKdccSelfNoresultSorryCommon": C("A5A7AD"),
     "colorKdccTableJishuCellBackground": C("2B2C30"),
     "colorKdccTableLoadMoreCellBackground": C("25262A"),
     "colorKdccTableOushuCellBackground": C("303136"),
@@ -1298,6 +1304,8 @@ NIGHT_COLORS = {
     "colorKdnrShareCountOut": C("F07A70"),
     "colorKdnrShareSharetoAccount": C("7FAEF0"),
     "colorKdnrShareWriteTextPlaceholder": C("9A9CA2"),
+    "colorKdnrShareCountText": C("A5A7AD"),
+    "colorKdnrCommentWriteAlsoForward": C("A5A7AD"),
 }
 
 DEFAULT_FONTS = {

@@ -86,6 +86,11 @@ void NRSubscribeCell::resetWithColumn(const std::shared_ptr<Column>& column,
   topLine_->setHidden(true);
   bottomLine_->setHidden(true);
   setSubscribeButtonImages();
+  // The row's ground from the skin, so by night the light titles sit on a dark row.
+  const auto ground = NRSkinManager::sharedManager().colorWithCodeName("colorKdccTableJishuCellBackground")
+                          .value_or(ui::Color::whiteColor());
+  setBackgroundColor(ground);
+  contentView()->setBackgroundColor(ground);
 }
 
 void NRSubscribeCell::showLine(bool show, bool onTop) { (onTop ? topLine_ : bottomLine_)->setHidden(!show); }

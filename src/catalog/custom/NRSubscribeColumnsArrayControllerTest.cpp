@@ -21,6 +21,7 @@
 #include "model/service/VeskSubscribe.h"
 #include "platform/ui/controllers/AlertView.h"
 #include "platform/ui/testing/ContrastAudit.h"
+#include "shell/app/NightLookForTesting.h"
 #include "platform/ui/text/AttributedString.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/text/Keyboard.h"
@@ -284,6 +285,24 @@ TEST_F(CustomListTest, ANewSearchDropsTheOldOne) {
   settle();
   EXPECT_EQ(idsOf(list->dataSource()), (std::vector<std::vector<std::string>>{{"new1"}}));
   EXPECT_EQ(list->keyword(), "new");
+}
+
+// By night the found rows take the skin's dark row colour under their light titles (they kept
+// the white of the cell before), and the list's own look follows the night switch.
+TEST_F(CustomListTest, ByNightTheFoundRowsAreDark) {
+  testing::NightLook night;
+  auto list = openList(fourScopes());
+  header(*list).segmentControl()->setSelectedSegmentIndex(3);
+  search(*list, "harbour");
+  auto found = engine_->last("search");
+  postFeed(found, pageOf({foundColumn("r1"), foundColumn("r2")}));
+  postFinish(found, 0);
+  settle();
+  window_->layoutIfNeeded();
+  auto cell = list->tableView()->cellForRow(ui::IndexPath::forRow(0, 0));
+  ASSERT_TRUE(cell && cell->backgroundColor());
+  EXPECT_LT(ui::ContrastAudit::relativeLuminance(*cell->backgroundColor()), 0.1f);
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "custom-scopes-results-night"));
 }
 
 // Subscribing: the entry is reposted for the home grid with the task's user info, the row's

@@ -25,8 +25,9 @@ std::shared_ptr<ui::Image> solid(const ui::Color& color, int width = 8, int heig
 PBSegmentInfo info(const std::string& title, float width, float outbound = 0) {
   PBSegmentInfo i;
   i.title = title;
-  i.normalImage = solid(ui::Color(0.2f, 0.4f, 0.8f));
-  i.selectedImage = solid(ui::Color(0.9f, 0.5f, 0.1f));
+  // A light face under the default grey titles and a dark one under the selected white title.
+  i.normalImage = solid(ui::Color(0.88f, 0.90f, 0.94f));
+  i.selectedImage = solid(ui::Color(0.10f, 0.25f, 0.55f));
   i.width = width;
   i.outboundWidth = outbound;
   return i;
@@ -187,15 +188,15 @@ TEST_F(PBCustomSegmentedControlTest, DrawsTheSelectedBackgroundOverItsNeighbours
   auto image = ui::render(*control_);
   ASSERT_TRUE(image);
   ui::ContrastAudit::write(*control_, *image, "segmented");
-  const auto blue = ui::Color(0.2f, 0.4f, 0.8f);
-  const auto orange = ui::Color(0.9f, 0.5f, 0.1f);
+  const auto light = ui::Color(0.88f, 0.90f, 0.94f);
+  const auto dark = ui::Color(0.10f, 0.25f, 0.55f);
   auto near = [](ui::Color a, ui::Color b) {
     return std::abs(a.red - b.red) < 0.02 && std::abs(a.green - b.green) < 0.02 && std::abs(a.blue - b.blue) < 0.02;
   };
-  EXPECT_TRUE(near(image->colorAt(5, 5), blue));
-  EXPECT_TRUE(near(image->colorAt(97, 5), orange));   // the outbound part over the first
-  EXPECT_TRUE(near(image->colorAt(202, 5), orange));  // and over the third
-  EXPECT_TRUE(near(image->colorAt(210, 5), blue));
+  EXPECT_TRUE(near(image->colorAt(5, 5), light));
+  EXPECT_TRUE(near(image->colorAt(97, 5), dark));   // the outbound part over the first
+  EXPECT_TRUE(near(image->colorAt(202, 5), dark));  // and over the third
+  EXPECT_TRUE(near(image->colorAt(210, 5), light));
 }
 
 }  // namespace

@@ -33,7 +33,7 @@ void ReportContentTableCellMBlog::build(ui::NibLoading& file) {
   updated->setTextColor(ReadingLook::grey(153));
   auto retweet = file.make<ui::Label>(ui::Rect(48, 172, 262, 16));
   retweet->setFont(ui::Font::systemFont(12));
-  retweet->setTextColor(ReadingLook::grey(136));
+  retweet->setTextColor(ReadingLook::grey(110));
   auto text = file.make<TextWrapAroundView>(kTextRest);
   auto imageFrame = file.make<ui::View>(kImageFrameRest);
   imageFrame->setTag(kImageFrameTag);
@@ -75,6 +75,9 @@ void ReportContentTableCellMBlog::awakeFromNib() {
 void ReportContentTableCellMBlog::applyModeParts() {
   if (iconFrame_) iconFrame_->setImage(ReadingLook::image("weibo_pic_bg.png", nightMode_));
   if (name_) name_->setTextColor(ReadingLook::grey(nightMode_ ? 153 : 51));
+  // The retweet line: darker by day and lighter by night than one mid grey, so it reads on the
+  // list's light and dark grounds.
+  if (retweet_) retweet_->setTextColor(ReadingLook::grey(nightMode_ ? 160 : 110));
   if (auto line = upperLine_.lock()) line->setImage(ReadingLook::image("listpage_line.png", nightMode_));
 }
 

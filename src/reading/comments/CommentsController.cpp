@@ -169,6 +169,7 @@ void CommentsController::viewDidLoad() {
   loadCell_ = std::make_shared<ui::TableViewCell>(ui::TableViewCellStyle::Default, std::string(kLoadCellIdentifier));
   loadCell_->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
   loadCell_->contentView()->addSubview(moreComments_);
+  paintRow(*loadCell_);
 
   buildWriteBox();
 
@@ -195,11 +196,20 @@ void CommentsController::viewDidLoad() {
   commentsTable_->setBackgroundColor(ReadingLook::skinColor("colorKdnrCommentCellBackgroundJishu", ui::Color::whiteColor()));
 }
 
+// The write box's and the more-comments rows take the table's skin colour, so by night they are
+// as dark as the comment rows around them.
+void CommentsController::paintRow(ui::TableViewCell& cell) {
+  const ui::Color ground = ReadingLook::skinColor("colorKdnrCommentCellBackgroundJishu", ui::Color::whiteColor());
+  cell.setBackgroundColor(ground);
+  cell.contentView()->setBackgroundColor(ground);
+}
+
 void CommentsController::buildWriteBox() {
   auto self = sharedComments();
   std::weak_ptr<CommentsController> weak = self;
   writeCell_ = std::make_shared<ui::TableViewCell>(ui::TableViewCellStyle::Default, std::string(kWriteCellIdentifier));
   writeCell_->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
+  paintRow(*writeCell_);
   auto content = writeCell_->contentView();
 
   writeTextBackground_ = ui::Button::create();

@@ -200,6 +200,7 @@ class CommentsController : public ui::ViewController,
   static void build(ui::NibLoading& file);
   std::shared_ptr<CommentsController> sharedComments();
 
+  void paintRow(ui::TableViewCell& cell);
   void buildWriteBox();
   void layoutWriteBox();
   void setWriting(bool writing);

@@ -10,6 +10,8 @@
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/controllers/ActionSheet.h"
 #include "platform/ui/testing/ContrastAudit.h"
+#include "platform/ui/views/TableViewCell.h"
+#include "shell/app/NightLookForTesting.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controllers/AlertRegistry.h"
 #include "platform/ui/controls/Button.h"
@@ -106,6 +108,27 @@ class CommentsControllerTest : public testing::ShellFixture {
   std::shared_ptr<NewsDetail> detail_;
   std::vector<Dictionary> statuses_;
 };
+
+// By night the write box's row and the more-comments row are as dark as the comment rows, so
+// the light typed text and the rows' texts read (the picture's audit measures them).
+TEST_F(CommentsControllerTest, ByNightTheWriteBoxAndTheMoreRowAreDark) {
+  testing::NightLook night;
+  auto screen = open(5);
+  ASSERT_TRUE(screen);
+  firstPage();
+  screen->writeTextView()->becomeFirstResponder();
+  type("夜读");
+  screen->writeTextView()->resignFirstResponder();
+  window_->layoutIfNeeded();
+  // The rows that hold the write box and the more-comments button.
+  for (std::shared_ptr<ui::View> view : {std::shared_ptr<ui::View>(screen->writeTextView()),
+                                         std::shared_ptr<ui::View>(screen->moreComments())}) {
+    while (view && !std::dynamic_pointer_cast<ui::TableViewCell>(view)) view = view->superview();
+    ASSERT_TRUE(view && view->backgroundColor());
+    EXPECT_LT(ui::ContrastAudit::relativeLuminance(*view->backgroundColor()), 0.1f);
+  }
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "comments-night"));
+}
 
 TEST_F(CommentsControllerTest, FirstPageClosedThenWritingAndThePageAfter) {
   auto screen = open(5);

@@ -47,9 +47,14 @@ void addLine(ui::View& content, float y) {
   content.addSubview(line);
 }
 
+// A row in the skin's cell colour, so the message box and the address field are dark by night
+// under the skin's light text.
 std::shared_ptr<ui::TableViewCell> plainCell(const char* identifier) {
   auto cell = std::make_shared<ui::TableViewCell>(ui::TableViewCellStyle::Default, std::string(identifier));
   cell->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
+  const auto ground = skin().colorWithCodeName("colorKdmsCellBackground").value_or(ui::Color::whiteColor());
+  cell->setBackgroundColor(ground);
+  cell->contentView()->setBackgroundColor(ground);
   return cell;
 }
 
@@ -286,6 +291,8 @@ std::shared_ptr<ui::TableViewCell> MoreSettingsFeedbackViewController::mailCell(
     textField_->setBorderStyle(ui::TextBorderStyle::None);
     textField_->setContentVerticalAlignment(ui::ControlContentVerticalAlignment::Center);
     if (auto font = skin().fontWithCodeName("fontKdmsCellSubtitle")) textField_->setFont(*font);
+    if (auto color = skin().colorWithCodeName("colorKdmsCellTitle")) textField_->setTextColor(*color);
+    textField_->setPlaceholderColor(skin().colorWithCodeName("colorKdmsCellInputPlaceholder"));
     textField_->setDelegate(std::weak_ptr<ui::TextFieldDelegate>(sharedFeedback()));
     content.addSubview(textField_);
     noteTop += 42;

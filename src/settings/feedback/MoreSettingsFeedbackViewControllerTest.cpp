@@ -11,6 +11,7 @@
 #include "engine/core/TaskEngine.h"
 #include "platform/runtime/Paths.h"
 #include "platform/ui/testing/ContrastAudit.h"
+#include "shell/app/NightLookForTesting.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/images/Image.h"
@@ -197,6 +198,24 @@ TEST_F(FeedbackScreenTest, AGuestSendsTheChosenTypeTheTextTheLogsAndTheAddress) 
   EXPECT_EQ(stage_->navigation->topViewController(), screen_);
   settle(1);
   EXPECT_EQ(stage_->navigation->topViewController(), stage_->below);
+}
+
+// By night the rows are the skin's dark cell colour under its light text: the typed message and
+// the address read (the picture's audit measures them).
+TEST_F(FeedbackScreenTest, ByNightTheTypedMessageAndTheAddressReadOnDarkRows) {
+  testing::NightLook night;
+  open(true);
+  type("夜里也看得清");
+  settle(1);
+  screen_->inputTextView()->resignFirstResponder();
+  settle(1);
+  const auto cell = screen_->tableView()->cellForRow(ui::IndexPath::forRow(1, 0));
+  ASSERT_TRUE(cell);
+  ASSERT_TRUE(cell->backgroundColor());
+  EXPECT_LT(ui::ContrastAudit::relativeLuminance(*cell->backgroundColor()), 0.1f);
+  // The settings tab dresses the bar it pushes the screen on in the current skin.
+  NRSkinManager::sharedManager().setCurrentBackgroundImageOfNavigationBar(*stage_->navigation->navigationBar());
+  snapshotAtRest("feedback-night");
 }
 
 TEST_F(FeedbackScreenTest, AReaderHasNoAddressFieldAndAFailureLeavesAfterASecond) {

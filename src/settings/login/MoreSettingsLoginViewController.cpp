@@ -106,7 +106,7 @@ void MoreSettingsLoginViewController::buildView(ui::NibLoading& file) {
   cancel->setTitleColor(ui::Color::rgba8(85, 85, 85), ui::kControlStateNormal);
   cancel->titleLabel()->setFont(ui::Font::systemFont(14));
   login->setTitleColor(ui::Color::whiteColor(), ui::kControlStateNormal);
-  login->setTitleColor(ui::Color::rgba8(150, 150, 150), ui::kControlStateDisabled);
+  login->setTitleColor(ui::Color::rgba8(80, 82, 88), ui::kControlStateDisabled);
   login->titleLabel()->setFont(ui::Font::boldSystemFont(16));
   for (const auto& part : std::initializer_list<std::shared_ptr<ui::View>>{
            background, cancel, logo, indicator, logging, info, name, password, nameClear, passwordClear,
@@ -231,6 +231,21 @@ void MoreSettingsLoginViewController::viewDidLoad() {
 
 void MoreSettingsLoginViewController::applySkin() {
   const NRSkinManager& skin = NRSkinManager::sharedManager();
+  // By night the screen takes the skin's dark ground and light titles on its dark buttons; by
+  // day it keeps the interface file's light grey.
+  const bool night = skin.skinName() == "Night";
+  if (isViewLoaded()) {
+    view()->setBackgroundColor(night ? skin.colorWithCodeName("colorKdpContentBackground").value_or(ui::Color::blackColor())
+                                     : ui::Color::rgba8(238, 240, 243));
+  }
+  if (cancelButton_) {
+    cancelButton_->setTitleColor(night ? ui::Color::rgba8(225, 225, 225) : ui::Color::rgba8(85, 85, 85),
+                                 ui::kControlStateNormal);
+  }
+  if (loginButton_) {
+    loginButton_->setTitleColor(night ? ui::Color::rgba8(180, 181, 185) : ui::Color::rgba8(80, 82, 88),
+                                ui::kControlStateDisabled);
+  }
   if (logoImageView_) logoImageView_->setImage(skin.imageWithCodeName("imageKdlgLogo"));
   if (infoBackgroundImageView_) infoBackgroundImageView_->setImage(skin.imageWithCodeName("imageKdlgInfoBackground"));
   if (cancelButton_) {
@@ -255,6 +270,8 @@ void MoreSettingsLoginViewController::applySkin() {
     if (!field) continue;
     if (fieldFont) field->setFont(*fieldFont);
     if (fieldColor) field->setTextColor(*fieldColor);
+    // A placeholder that reads on the field by day and on its dark face by night.
+    field->setPlaceholderColor(skin.colorWithCodeName("colorKdmsCellInputPlaceholder"));
   }
   const auto linkFont = skin.fontWithCodeName("fontKdlgForgetAndRegisterButton");
   const auto linkColor = skin.colorWithCodeName("colorKdlgForgetAndRegisterText");

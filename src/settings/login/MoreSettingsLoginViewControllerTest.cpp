@@ -5,6 +5,7 @@
 #include "engine/core/ErrorCodes.h"
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/testing/ContrastAudit.h"
+#include "shell/app/NightLookForTesting.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/views/Label.h"
@@ -37,6 +38,19 @@ class LoginScreenTest : public testing::LoginFixture {
     settle(1);
   }
 };
+
+// By night the screen takes the skin's dark ground (not the interface file's light grey), and
+// its cancel and disabled login titles turn light on their dark buttons.
+TEST_F(LoginScreenTest, ByNightTheGroundIsDarkAndTheTitlesLight) {
+  testing::NightLook night;
+  open(true);
+  ASSERT_TRUE(login_);
+  ASSERT_TRUE(login_->view()->backgroundColor());
+  EXPECT_LT(ui::ContrastAudit::relativeLuminance(*login_->view()->backgroundColor()), 0.1f);
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("login-night"));
+  fill("ab", "pw");
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("login-night-filled"));
+}
 
 TEST_F(LoginScreenTest, TheShellOpensTheRealScreenWithItsParameters) {
   open(true);

@@ -136,6 +136,8 @@ class SettingsTabTest : public testing::ShellFixture {
     NRSkinManager::resetForTesting();
   }
   void open() {
+    // A screen opened again replaces the one before in the window, as a new tab root would.
+    if (navigation_) navigation_->view()->removeFromSuperview();
     screen_ = std::make_shared<MoreSettingsMainInterfaceViewController>();
     screen_->setEngine(engine_);
     navigation_ = std::make_shared<ui::NavigationController>(screen_);

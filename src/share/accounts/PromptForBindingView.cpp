@@ -16,6 +16,9 @@ std::shared_ptr<ui::Button> promptButton(const ui::Rect& frame, const char* titl
   button->setBackgroundColor(ui::Color::clearColor());
   button->setTitle(std::string(title), ui::kControlStateNormal);
   button->titleLabel()->setFont(ui::Font::boldSystemFont(14));
+  // The whole prompt is drawn at half alpha over the screen: only a black title stays readable
+  // once faded (a grey of 50 % on the light screen, about 4:1).
+  button->setTitleColor(ui::Color::blackColor(), ui::kControlStateNormal);
   return button;
 }
 

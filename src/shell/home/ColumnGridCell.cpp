@@ -65,6 +65,9 @@ void ColumnGridCell::buildCell(ui::NibLoading& file, bool addCell) {
   } else {
     detail = file.make<ui::Button>(ui::ButtonType::Custom, ui::Rect(kFaceWidth - 26, kFaceHeight - 26, 22, 22));
     detail->setTitle(std::string("i"), ui::kControlStateNormal);
+    // A dark round backing under the white "i", so it reads on any cover, light or dark.
+    detail->setBackgroundColor(ui::Color(0, 0, 0, 0.6f));
+    detail->layer().cornerRadius = 11;
     face->addSubview(detail);
   }
   cell->addSubview(del);

@@ -40,11 +40,16 @@ constexpr int kNoCacheCountForManyPages = 2;
 
 // The screen's layout within the tab's 320 × 411 content: the logo and the four buttons above
 // the grid (the finish button under the edit button, so it shows when editing hides that one),
-// the indicator over the refresh button, the dots below the grid.
+// the indicator over the refresh button, the dots below the grid. The three round buttons stand
+// apart, kButtonGap between them, so their rings do not touch.
 constexpr float kViewWidth = 320;
 constexpr float kViewHeight = 411;
 constexpr float kButtonSize = 44;
 constexpr float kButtonY = 4;
+constexpr float kButtonGap = 6;
+constexpr float kEditX = 266;
+constexpr float kRefreshX = kEditX - kButtonSize - kButtonGap;
+constexpr float kDownloadX = kRefreshX - kButtonSize - kButtonGap;
 constexpr float kDotsY = 405;
 constexpr float kDotsHeight = 6;
 
@@ -56,15 +61,15 @@ void MyColumnsController::registerNib() {
     view->setAutoresizingMask(ui::kAutoresizingFlexibleWidth | ui::kAutoresizingFlexibleHeight);
     auto logo = file.make<ui::ImageView>(ui::Rect(10, 11, 100, 30));
     auto download = file.make<ui::Button>(ui::ButtonType::Custom,
-                                          ui::Rect(178, kButtonY, kButtonSize, kButtonSize));
+                                          ui::Rect(kDownloadX, kButtonY, kButtonSize, kButtonSize));
     auto refresh = file.make<ui::Button>(ui::ButtonType::Custom,
-                                         ui::Rect(222, kButtonY, kButtonSize, kButtonSize));
+                                         ui::Rect(kRefreshX, kButtonY, kButtonSize, kButtonSize));
     auto finish = file.make<ui::Button>(ui::ButtonType::Custom,
-                                        ui::Rect(266, kButtonY, kButtonSize, kButtonSize));
+                                        ui::Rect(kEditX, kButtonY, kButtonSize, kButtonSize));
     auto edit = file.make<ui::Button>(ui::ButtonType::Custom,
-                                      ui::Rect(266, kButtonY, kButtonSize, kButtonSize));
+                                      ui::Rect(kEditX, kButtonY, kButtonSize, kButtonSize));
     auto indicator = file.make<ui::ActivityIndicatorView>();
-    indicator->setCenter(ui::Point{222 + kButtonSize / 2, kButtonY + kButtonSize / 2});
+    indicator->setCenter(ui::Point{kRefreshX + kButtonSize / 2, kButtonY + kButtonSize / 2});
     auto dots = file.make<PageControl>(PageControl::FromInterfaceFile{},
                                        ui::Rect(0, kDotsY, kViewWidth, kDotsHeight));
     for (const std::shared_ptr<ui::View>& v :

@@ -19,11 +19,12 @@
 // What cannot be measured is counted as skipped, by reason, never passed: web pages ("web
 // page"), views that draw words themselves ("custom drawing"), buttons drawn from a picture with
 // no title ("picture button": any words are in the picture), texts with nothing drawn under
-// them ("no background"), texts an opaque view drawn later holds whole — its background colour,
-// an image view's or a button's picture — or that no pixel of shows though their colours differ
-// enough that it would ("covered"), and texts under a translucent view laid over them whole, the
-// dimmed screen below an alert or sheet or a translucent bar ("under a translucent layer"). A
-// text whose own colour is the background's is measured (1:1), not called covered.
+// them ("no background"), texts an opaque view drawn later holds whole or over most of their
+// frame — its background colour, an image view's or a button's picture: a text scrolled beneath
+// a bar — or that no pixel of shows though their colours differ enough that it would
+// ("covered"), and texts under a translucent view laid over them so, the dimmed screen below an
+// alert or sheet or a translucent bar ("under a translucent layer"). A text whose own colour is
+// the background's is measured (1:1), not called covered.
 //
 // Pairs whose two colours are fixed by the product's look, neither of them a picture, are on an
 // allow-list (kAllowed in the .cpp, each with why): below the bar they are reported apart, not

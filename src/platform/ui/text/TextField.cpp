@@ -47,6 +47,11 @@ void TextField::contentChanged() {
   setNeedsLayout();
 }
 
+void TextField::setPlaceholderColor(std::optional<Color> color) {
+  placeholderColor_ = color;
+  setNeedsDisplay();
+}
+
 void TextField::setPlaceholder(std::optional<std::string> placeholder) {
   placeholder_ = std::move(placeholder);
   setNeedsDisplay();
@@ -345,7 +350,7 @@ void TextField::draw(Canvas& canvas, const Rect&) {
   if (selection && selection->size.width > 0) drawSelection(canvas, *selection);
   if (!shown.empty()) {
     metrics.draw(canvas, shown, Rect(text.origin.x, y, text.size.width, lh), font_,
-                 placeholder ? placeholderTextColor() : textColor_, LineBreakMode::Clip, alignment_);
+                 placeholder ? placeholderColor() : textColor_, LineBreakMode::Clip, alignment_);
   }
   if (selection && selection->size.width <= 0) drawSelection(canvas, *selection);
   canvas.restore();

@@ -32,7 +32,8 @@
 // its middle column and row rather than scaled whole, so the rounded ends of a field picture
 // keep their shape at any width; one with caps is drawn with them. The placeholder is drawn in
 // placeholderTextColor(), a grey of 45 % (the phone's was 70 %, under 3:1 on a white field), so
-// it reads on the light fields and bars it sits on.
+// it reads on the light fields and bars it sits on; setPlaceholderColor gives a field on a dark
+// ground its own (the phone's attributed placeholder).
 #pragma once
 
 #include <memory>
@@ -85,6 +86,9 @@ class TextField : public Control, public TextInput {
   const std::optional<std::string>& placeholder() const { return placeholder_; }
   static Color placeholderTextColor() { return Color::white(0.45f); }
   void setPlaceholder(std::optional<std::string> placeholder);
+  // The placeholder's colour: the one set, else placeholderTextColor().
+  Color placeholderColor() const { return placeholderColor_.value_or(placeholderTextColor()); }
+  void setPlaceholderColor(std::optional<Color> color);
   const Font& font() const { return font_; }
   void setFont(const Font& font);
   const Color& textColor() const { return textColor_; }
@@ -178,6 +182,7 @@ class TextField : public Control, public TextInput {
   std::string text_;
   TextRange selected_;
   std::optional<std::string> placeholder_;
+  std::optional<Color> placeholderColor_;
   Font font_ = Font::systemFont(12);
   Color textColor_ = Color::blackColor();
   TextAlignment alignment_ = TextAlignment::Left;

@@ -350,6 +350,34 @@ TEST_F(TextInputTest, TapsStartEditingAndAResponderThatGoesAwayTakesTheKeyboardW
   Application::shared().resetForTesting();
 }
 
+// The placeholder is drawn in a grey that reads on a white field (the phone's 70 % grey did
+// not), or in the colour the field is given, as on a dark field by night.
+TEST_F(TextInputTest, PlaceholderDrawsInItsReadableGreyOrTheGivenColour) {
+  auto field = std::make_shared<TextField>(Rect(0, 0, 120, 30));
+  field->setFont(Font::systemFont(16));
+  field->setPlaceholder(std::string("请输入"));
+  field->setBackgroundColor(Color::whiteColor());
+  auto extreme = [&](bool darkest) {
+    auto picture = render(*field);
+    float best = darkest ? 1.f : 0.f;
+    for (int y = 0; y < picture->pixelHeight(); ++y) {
+      for (int x = 0; x < picture->pixelWidth(); ++x) {
+        const float level = static_cast<float>((picture->pixelAt(x, y) >> 8) & 0xFF) / 255;
+        best = darkest ? std::min(best, level) : std::max(best, level);
+      }
+    }
+    return best;
+  };
+  EXPECT_EQ(field->placeholderColor(), TextField::placeholderTextColor());
+  EXPECT_NEAR(extreme(true), 0.45f, 0.03f);
+  field->setBackgroundColor(Color::blackColor());
+  field->setPlaceholderColor(Color::white(0.8f));
+  EXPECT_NEAR(extreme(false), 0.8f, 0.03f);
+  // Unset, it is the readable grey again.
+  field->setPlaceholderColor(std::nullopt);
+  EXPECT_EQ(field->placeholderColor(), TextField::placeholderTextColor());
+}
+
 TEST_F(TextInputTest, FieldSideViewsClearButtonAndBackgroundTakeTheirPlaces) {
   auto field = std::make_shared<TextField>(Rect(0, 0, 200, 31));
   field->setBorderStyle(TextBorderStyle::RoundedRect);
