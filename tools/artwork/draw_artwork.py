@@ -31,6 +31,7 @@ DAY = {
     "blue": (0.16, 0.40, 0.74), "glyph": (0.35, 0.36, 0.40), "glyph_press": (0.15, 0.15, 0.18),
     "back_top": (0.40, 0.44, 0.51), "back_bottom": (0.27, 0.30, 0.36), "title_band": (0.93, 0.94, 0.95),
     "press_top": (0.94, 0.945, 0.955), "press_bottom": (0.965, 0.97, 0.975),
+    "bar_glyph": (0.95, 0.96, 0.98), "bar_glyph_press": (0.72, 0.78, 0.88),
     "back_press_top": (0.24, 0.27, 0.32), "back_press_bottom": (0.32, 0.35, 0.41),
     "panel": (0.97, 0.97, 0.97), "field": (1.0, 1.0, 1.0), "line": (0.84, 0.85, 0.87),
     "shade": (0.0, 0.0, 0.0), "empty": (0.78, 0.79, 0.81), "cover_top": (0.93, 0.55, 0.30),
@@ -44,6 +45,7 @@ NIGHT = {
     "border": (0.08, 0.08, 0.09), "accent": (0.55, 0.18, 0.16), "accent_press": (0.40, 0.12, 0.10),
     "back_top": (0.30, 0.31, 0.34), "back_bottom": (0.20, 0.21, 0.24), "title_band": (0.13, 0.14, 0.16),
     "press_top": (0.10, 0.10, 0.12), "press_bottom": (0.14, 0.145, 0.165),
+    "bar_glyph": (0.85, 0.86, 0.88), "bar_glyph_press": (0.62, 0.63, 0.66),
     "back_press_top": (0.14, 0.15, 0.17), "back_press_bottom": (0.22, 0.23, 0.26),
     "blue": (0.22, 0.38, 0.60), "glyph": (0.72, 0.73, 0.76), "glyph_press": (0.92, 0.92, 0.94),
     "panel": (0.17, 0.17, 0.19), "field": (0.27, 0.28, 0.31), "line": (0.27, 0.28, 0.30),
@@ -908,10 +910,11 @@ def no_content(ctx, w, h, p):
 
 
 LOOK_IMAGES.update({
-    "topbut_home_normal.png": (42, 44, G("grid")),
-    "topbut_home_press.png": (42, 44, G("grid", "glyph_press")),
-    "topbut_i_normal.png": (42, 44, info_mark("glyph")),
-    "topbut_i_press.png": (42, 44, info_mark("glyph_press")),
+    # The article list's home and "i" buttons stand on its dark bar ("topbar"): light marks.
+    "topbut_home_normal.png": (42, 44, G("grid", "bar_glyph")),
+    "topbut_home_press.png": (42, 44, G("grid", "bar_glyph_press")),
+    "topbut_i_normal.png": (42, 44, info_mark("bar_glyph")),
+    "topbut_i_press.png": (42, 44, info_mark("bar_glyph_press")),
     "nocontent_logo.png": (180, 44, no_content),
     "listpage_line.png": (320, 2, line_strip),
     "list_press_bj.png": (320, 85, press_background),

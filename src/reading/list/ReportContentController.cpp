@@ -185,6 +185,7 @@ void ReportContentController::viewWillAppear(bool animated) {
       view()->setFrame(frame);
     }
   }
+  if (isViewLoaded()) applyOwnBar();
   if (!isFavorite()) layBarButtons();
   showReturnedArticle();
 }

@@ -294,6 +294,7 @@ class ReportContentController : public ui::ViewController,
   // on screen).
   std::shared_ptr<ui::View> maskOfItem(size_t index) const;
   // The bar's own buttons: home (pops) and, without a customisation record, "i" (the detail).
+  void applyOwnBar();
   void layBarButtons();
   void removeBarButtons();
   void presentColumnDetail();

@@ -440,13 +440,19 @@ void ReportContentController::markVisibleRowsRead() {
 
 // --- day and night
 
+// The list's own dark bar under its white title: put back whenever the list shows, since a
+// screen pushed over it (the article browser) dresses the shared bar in the skin's light one.
+void ReportContentController::applyOwnBar() {
+  if (auto* navigation = navigationController()) {
+    MNavigationBarDecorator::sharedInstance()->decorateNavigationController(
+        *navigation, ui::Image::named(nightMode_ ? "black_topbar.png" : "topbar.png"));
+  }
+}
+
 void ReportContentController::setNightMode(bool night) {
   nightMode_ = night;
   if (!isViewLoaded()) return;
-  if (auto* navigation = navigationController()) {
-    MNavigationBarDecorator::sharedInstance()->decorateNavigationController(
-        *navigation, ui::Image::named(night ? "black_topbar.png" : "topbar.png"));
-  }
+  applyOwnBar();
   applyTitleView(night);
   if (isFavorite()) {
     auto* navigation = navigationController();

@@ -12,6 +12,7 @@
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/testing/ContrastAudit.h"
+#include "shell/skin/NRSkinManager.h"
 #include "reading/support/ReadingLook.h"
 #include "reading/cells/ReportContentTableCellForImage.h"
 #include "reading/cells/ReportContentTableCellForVideo.h"
@@ -339,6 +340,31 @@ TEST_F(ReportContentRowsTest, WithoutPicturesRowsArePlainAndNoSessionIsMade) {
   auto row = cellAt<ReportContentTableCell>(*text, 0);
   ASSERT_TRUE(row);
   EXPECT_FALSE(std::dynamic_pointer_cast<ReportContentTableCellWithImage>(row));
+}
+
+// A screen pushed over the list (the article browser) dresses the shared bar in the skin's light
+// bar as it leaves; the list puts its own dark bar back when it shows again, so its white title
+// reads, by day and by night.
+TEST_F(ReportContentRowsTest, TheListPutsItsOwnBarBackWhenItShowsAgain) {
+  auto list = open(column());
+  report(last(ReportContentController::kSummaryTag), page(items("a", 3, kNow), false));
+  auto barPicture = [&] {
+    const auto picture = navigation_->navigationBar()->backgroundImage();
+    return picture ? picture->name() : std::string();
+  };
+  for (bool night : {false, true}) {
+    NotificationCenter::defaultCenter().post("Notification_Night", Value(night));
+    EXPECT_EQ(barPicture(), night ? "black_topbar.png" : "topbar.png");
+    navigation_->pushViewController(std::make_shared<ui::ViewController>(), false);
+    settle(1);
+    NRSkinManager::sharedManager().setCurrentBarBackgroundImageOfNavigationController(*navigation_);
+    EXPECT_NE(barPicture(), night ? "black_topbar.png" : "topbar.png");
+    navigation_->popViewController(false);
+    settle(1);
+    EXPECT_EQ(barPicture(), night ? "black_topbar.png" : "topbar.png") << night;
+    EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, night ? "list-back-night" : "list-back-day"));
+  }
+  NotificationCenter::defaultCenter().post("Notification_Night", Value(false));
 }
 
 TEST_F(ReportContentRowsTest, ASwipeToTheRightPopsAndAnUnloadedListComesBackWhereItWas) {
