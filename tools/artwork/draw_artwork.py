@@ -768,8 +768,9 @@ SKIN_IMAGES = {
     "imageKdssTableViewBackground": ("skin_ss_table", 320, 4, F("panel")),
 }
 
-# Pictures the Night skin leaves to Default: they carry no day or night surface.
-SKIN_IMAGES_SHARED = {"imageKdpCenterLogo", "imageKdlgLogo", "imageKdnrHelp"}
+# Pictures the Night skin leaves to Default: they carry no day or night surface. (The logos carry
+# the words "zu reader" in the text colour, so each look has its own.)
+SKIN_IMAGES_SHARED = {"imageKdnrHelp"}
 
 # The home screens' pictures, drawn by day under their name and at night as "black_" + name.
 LOOK_IMAGES = {
@@ -1266,7 +1267,7 @@ NIGHT_COLORS = {
     "colorKdpNavigationItemTitleShadowHighlighted": C("000000", 0.6),
     "colorKdpNavigationTitle": C("E1E1E1"),
     "colorKdpNavigationTitleShadow": C("000000", 0.6),
-    "colorKdpSearchBarDisabledTextNormal": C("6E7076"),
+    "colorKdpSearchBarDisabledTextNormal": C("D0D1D5"),
     "colorKdpSearchBarScopeTextNormal": C("B4B5B9"),
     "colorKdpSearchBarScopeTextShadowNormal": C("000000", 0.5),
     "colorKdpSearchBarText": C("E1E1E1"),

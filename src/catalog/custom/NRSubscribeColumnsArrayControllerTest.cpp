@@ -566,6 +566,18 @@ TEST_F(CustomListTest, TheSettleTimerEndsWithTheHeader) {
 
 // An unbound microblog scope: the bind button over the bar opens the authorisation screen; once the
 // account is bound and the screen returns, the bar comes back with the keyboard.
+// By night the bind button's words are light on its dark face.
+TEST_F(CustomListTest, ByNightTheBindButtonReads) {
+  testing::NightLook night;
+  auto list = openList(fourScopes());
+  auto& head = header(*list);
+  head.segmentControl()->setSelectedSegmentIndex(0);
+  ASSERT_FALSE(head.bindButton()->isHidden());
+  settle();
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "custom-bind-button-night"));
+}
+
 TEST_F(CustomListTest, AnUnboundMicroblogScopeBindsFirst) {
   auto list = openList(fourScopes());
   auto& head = header(*list);

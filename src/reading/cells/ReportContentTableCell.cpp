@@ -22,7 +22,7 @@ void ReportContentTableCell::buildRow(ui::NibLoading& file,
   title->setFont(ui::Font::boldSystemFont(16));
   auto updated = file.make<ui::Label>(ui::Rect(10, kUpdatedY, textWidth, 14));
   updated->setFont(ui::Font::systemFont(11));
-  updated->setTextColor(ReadingLook::grey(153));
+  updated->setTextColor(ReadingLook::timeColor(false));
   auto summary = file.make<ui::Label>(ui::Rect(10, kSummaryY, textWidth, kSummaryHeight));
   summary->setFont(ui::Font::systemFont(13));
   summary->setNumberOfLines(2);
@@ -65,6 +65,7 @@ void ReportContentTableCell::setRead(bool read) {
 void ReportContentTableCell::setNightMode(bool night) {
   nightMode_ = night;
   if (summary_) summary_->setTextColor(ReadingLook::summaryColor(night));
+  if (updated_) updated_->setTextColor(ReadingLook::timeColor(night));
   setSelectedBackgroundView(ReadingLook::pressBackground(night));
   if (title_) title_->setTextColor(ReadingLook::titleColor(read_, night));
   applyFramePicture();

@@ -30,7 +30,7 @@ void ReportContentTableCellMBlog::build(ui::NibLoading& file) {
   auto updated = file.make<ui::Label>(ui::Rect(230, 12, 80, 14));
   updated->setFont(ui::Font::systemFont(11));
   updated->setTextAlignment(ui::TextAlignment::Right);
-  updated->setTextColor(ReadingLook::grey(153));
+  updated->setTextColor(ReadingLook::timeColor(false));
   auto retweet = file.make<ui::Label>(ui::Rect(48, 172, 262, 16));
   retweet->setFont(ui::Font::systemFont(12));
   retweet->setTextColor(ReadingLook::grey(110));
@@ -78,6 +78,7 @@ void ReportContentTableCellMBlog::applyModeParts() {
   // The retweet line: darker by day and lighter by night than one mid grey, so it reads on the
   // list's light and dark grounds.
   if (retweet_) retweet_->setTextColor(ReadingLook::grey(nightMode_ ? 160 : 110));
+  if (updated_) updated_->setTextColor(ReadingLook::timeColor(nightMode_));
   if (auto line = upperLine_.lock()) line->setImage(ReadingLook::image("listpage_line.png", nightMode_));
 }
 

@@ -31,6 +31,9 @@ class ReadingLook {
     return read ? readTitleColor() : unreadTitleColor(night);
   }
   static ui::Color summaryColor(bool night) { return grey(night ? 153 : 102); }
+  // A row's time: darker than the read grey by day and that grey by night, so it reads on the
+  // list's 246 grey and on its night ground.
+  static ui::Color timeColor(bool night) { return grey(night ? 153 : 110); }
 
   // The picture of a day name in the mode: "black_" + name at night.
   static std::shared_ptr<ui::Image> image(const std::string& dayName, bool night);

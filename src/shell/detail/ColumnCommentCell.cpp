@@ -44,6 +44,8 @@ void ColumnCommentCell::awakeFromNib() {
   TableViewCell::awakeFromNib();
   if (usernameLabel_) usernameLabel_->setTextColor(MyFaceSettings::getColorForDetailViewCommentNameLabel());
   if (commentLabel_) commentLabel_->setTextColor(MyFaceSettings::getColorForDetailViewCommentContentLabel());
+  // The time: a grey dark enough for the day ground, the 0.6 grey by night.
+  if (timeLabel_) timeLabel_->setTextColor(ui::Color::white(gIsNight ? 0.6f : 0.42f));
 }
 
 }  // namespace zu

@@ -26,9 +26,9 @@
 // alert or sheet or a translucent bar ("under a translucent layer"). A text whose own colour is
 // the background's is measured (1:1), not called covered.
 //
-// Pairs whose two colours are fixed by the product's look, neither of them a picture, are on an
-// allow-list (kAllowed in the .cpp, each with why): below the bar they are reported apart, not
-// failed.
+// Pairs whose two colours are fixed by the product's look (the text's colour and its ground) are
+// on an allow-list (kAllowed in the .cpp, each with the place it applies to and why): below the
+// bar they are reported apart, not failed.
 #pragma once
 
 #include <filesystem>
