@@ -110,6 +110,18 @@ class CustomListTest : public testing::CatalogFixture {
     return {scopeColumn("zu微博", "zelvanemblog"), scopeColumn("QQ空间", "qqzone"), scopeColumn("博客", "blog"),
             scopeColumn("RSS", "rss")};
   }
+  // The list on its fourth scope with two users found for "harbour", laid out.
+  std::shared_ptr<NRSubscribeColumnsArrayController> listWithTwoFound() {
+    auto list = openList(fourScopes());
+    header(*list).segmentControl()->setSelectedSegmentIndex(3);
+    search(*list, "harbour");
+    auto found = engine_->last("search");
+    postFeed(found, pageOf({foundColumn("r1"), foundColumn("r2")}));
+    postFinish(found, 0);
+    settle();
+    window_->layoutIfNeeded();
+    return list;
+  }
   // Types the words and presses the search key.
   void search(NRSubscribeColumnsArrayController& list, const std::string& words) {
     auto& bar = *header(list).searchBar();
@@ -291,14 +303,7 @@ TEST_F(CustomListTest, ANewSearchDropsTheOldOne) {
 // the white of the cell before), and the list's own look follows the night switch.
 TEST_F(CustomListTest, ByNightTheFoundRowsAreDark) {
   testing::NightLook night;
-  auto list = openList(fourScopes());
-  header(*list).segmentControl()->setSelectedSegmentIndex(3);
-  search(*list, "harbour");
-  auto found = engine_->last("search");
-  postFeed(found, pageOf({foundColumn("r1"), foundColumn("r2")}));
-  postFinish(found, 0);
-  settle();
-  window_->layoutIfNeeded();
+  auto list = listWithTwoFound();
   auto cell = list->tableView()->cellForRow(ui::IndexPath::forRow(0, 0));
   ASSERT_TRUE(cell && cell->backgroundColor());
   EXPECT_LT(ui::ContrastAudit::relativeLuminance(*cell->backgroundColor()), 0.1f);
@@ -308,14 +313,7 @@ TEST_F(CustomListTest, ByNightTheFoundRowsAreDark) {
 // Subscribing: the entry is reposted for the home grid with the task's user info, the row's
 // button turns disabled; a refusal shows the alert (tag 10000) and fades the row in again.
 TEST_F(CustomListTest, SubscribingRepostsTheEntryOrShowsTheRefusal) {
-  auto list = openList(fourScopes());
-  header(*list).segmentControl()->setSelectedSegmentIndex(3);
-  search(*list, "harbour");
-  auto found = engine_->last("search");
-  postFeed(found, pageOf({foundColumn("r1"), foundColumn("r2")}));
-  postFinish(found, 0);
-  settle();
-  window_->layoutIfNeeded();
+  auto list = listWithTwoFound();
   auto& table = *list->tableView();
   auto cell = std::dynamic_pointer_cast<NRSubscribeSelfdefCell>(table.cellForRow(ui::IndexPath::forRow(0, 0)));
   ASSERT_TRUE(cell);
