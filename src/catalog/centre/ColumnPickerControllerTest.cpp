@@ -11,6 +11,7 @@
 #include "share/accounts/AuthenicationViewController.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/ui/testing/ContrastAudit.h"
+#include "shell/app/NightLookForTesting.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/controllers/AlertView.h"
@@ -59,6 +60,17 @@ class ColumnPickerTest : public testing::CatalogFixture {
             catalogueColumn("loose2", std::nullopt)};
   }
 };
+
+// The catalogue by night: its rows, section titles and subscribe buttons read on the dark skin.
+TEST_F(ColumnPickerTest, ByNightTheCatalogueReads) {
+  testing::NightLook night;
+  auto picker = openRoot();
+  postFeed(engine_->last("columns"), cataloguePage(labelled()));
+  postFinish(engine_->last("columns"), 0);
+  settle();
+  picker->tableView()->setContentOffset(ui::Point(0, 0), false);
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "catalogue-root-night"));
+}
 
 TEST_F(ColumnPickerTest, TheFirstPageFormsSectionsWithLabelledHeadersAndTheSearchPlaceholder) {
   auto picker = openRoot();

@@ -8,6 +8,7 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/testing/ContrastAudit.h"
+#include "shell/app/NightLookForTesting.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/views/Window.h"
@@ -58,6 +59,15 @@ TEST_F(CacheCleanTest, SizeTextsSwitchFromTenthsToWholeMegabytesAtTen) {
   EXPECT_EQ("10MB", MSCacheclean::cacheSizeStringWithSize(10485760));
   EXPECT_EQ("10MB", MSCacheclean::cacheSizeStringWithSize(11 * kMB - 1));
   EXPECT_EQ("8192MB", MSCacheclean::cacheSizeStringWithSize(8192 * kMB));
+}
+
+// The cleaning board by night reads as by day.
+TEST_F(CacheCleanTest, ByNightTheBoardReads) {
+  testing::NightLook night;
+  engine_->normalSize = 20 * kMB;
+  ASSERT_TRUE(start(MSCacheclean::kNormalCache));
+  postCleaning(engine_->last(), 200, 100);
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("clean-board-night"));
 }
 
 TEST_F(CacheCleanTest, ACleaningShowsWhatItFreedFinishesFadesAndLetsGo) {

@@ -88,6 +88,10 @@ void PBProgressModalView::viewDidLoad() {
     cancelButton_->setBackgroundImage(skin.imageWithCodeName("imageKdmsClearcacheCancelNormal"), ui::kControlStateNormal);
     cancelButton_->setBackgroundImage(skin.imageWithCodeName("imageKdmsClearcacheCancelHighlighted"),
                                       ui::kControlStateHighlighted);
+    // The word in the skin's title colour, light on the button's dark night face.
+    if (auto color = skin.colorWithCodeName("colorKdmsCellTitle")) {
+      cancelButton_->setTitleColor(*color, ui::kControlStateNormal);
+    }
     std::weak_ptr<PBProgressModalView> weak = std::static_pointer_cast<PBProgressModalView>(shared());
     cancelButton_->addTarget(this, ui::kControlEventTouchUpInside, [weak](ui::Control&) {
       if (auto self = weak.lock()) self->cancelButtonAction();

@@ -6,6 +6,7 @@
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/testing/ContrastAudit.h"
+#include "shell/app/NightLookForTesting.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationController.h"
@@ -68,6 +69,20 @@ class AccountsTest : public testing::ShareFixture {
   std::shared_ptr<ui::NavigationController> navigation_;
   std::vector<int64_t> unauthorized_;
 };
+
+// The bound accounts by night: the skin's dark rows under its light names and addresses.
+TEST_F(AccountsTest, ByNightTheRowsAreDarkUnderLightNames) {
+  testing::NightLook night;
+  auto accounts = pushAccounts();
+  ASSERT_TRUE(accounts->tableView());
+  accounts->tableView()->setContentOffset(ui::Point(0, 0), false);
+  // The screens that push it dress their bar in the current skin.
+  NRSkinManager::sharedManager().setCurrentBackgroundImageOfNavigationBar(*accounts->navigationController()->navigationBar());
+  const auto row = accountCell(*accounts, 0);
+  ASSERT_TRUE(row && row->backgroundColor());
+  EXPECT_LT(ui::ContrastAudit::relativeLuminance(*row->backgroundColor()), 0.1f);
+  ASSERT_TRUE(ui::ContrastAudit::snapshotScreen("accounts-night"));
+}
 
 TEST_F(AccountsTest, SevenPlatformsWithBoundAndUnboundRows) {
   auto accounts = pushAccounts();
