@@ -68,6 +68,10 @@ TEST_F(CacheCleanTest, ByNightTheBoardReads) {
   ASSERT_TRUE(start(MSCacheclean::kNormalCache));
   postCleaning(engine_->last(), 200, 100);
   EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("clean-board-night"));
+  // The cleaning ends and its board fades away before the next test.
+  postStatus(engine_->last(), 0);
+  EXPECT_EQ(1, ends_);
+  settle(2);
 }
 
 TEST_F(CacheCleanTest, ACleaningShowsWhatItFreedFinishesFadesAndLetsGo) {
