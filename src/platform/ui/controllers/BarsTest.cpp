@@ -199,7 +199,9 @@ TEST_F(BarsTest, TheNavigationBarHidesAndShowsInStepWithTheContent) {
 
 // A pushed screen that hides the tab bar takes it along as it pushes the old screen out (the bar
 // slides with the old screen), and popping brings it back with the root screen; the bar's room
-// goes back to the content only when the slide is over.
+// goes back to the content only when the slide is over. A push or a pop begun while the bar
+// slides: a second screen pushed keeps the bar going out (not back at its place to slide out
+// again), and a pop half way brings it back with the root screen.
 TEST_F(BarsTest, TheTabBarSlidesWithTheScreensOfAPushAndAPop) {
   auto root = std::make_shared<Plain>(Color::whiteColor());
   auto nav = std::make_shared<NavigationController>(root);
@@ -238,6 +240,32 @@ TEST_F(BarsTest, TheTabBarSlidesWithTheScreensOfAPushAndAPop) {
   runDueMainLoopTasks();
   EXPECT_FALSE(bar->isHidden());
   EXPECT_FLOAT_EQ(0, bar->frame().minX());
+  EXPECT_FLOAT_EQ(480 - 20 - 44 - TabBar::kHeight, root->view()->frame().size.height);
+
+  const double half = NavigationController::kTransitionDuration / 2;
+  auto barX = [&] { return Presentation::now().stateOf(*bar).frame().minX(); };
+  nav->pushViewController(deep, true);
+  clock_->advance(half);
+  const float out = barX();
+  EXPECT_LT(out, -20);
+  nav->pushViewController(std::make_shared<Plain>(Color::whiteColor()), true);
+  clock_->advance(0.02);
+  EXPECT_LE(barX(), out);
+  clock_->advance(1);
+  runDueMainLoopTasks();
+  EXPECT_TRUE(bar->isHidden());
+
+  nav->popToRootViewController(false);
+  ASSERT_FALSE(bar->isHidden());
+  nav->pushViewController(deep, true);
+  clock_->advance(half);
+  nav->popViewController(true);
+  clock_->advance(0.1);
+  EXPECT_FLOAT_EQ(Presentation::now().stateOf(*root->view()).frame().minX(), barX());
+  clock_->advance(1);
+  runDueMainLoopTasks();
+  EXPECT_FALSE(bar->isHidden());
+  EXPECT_FLOAT_EQ(0, barX());
   EXPECT_FLOAT_EQ(480 - 20 - 44 - TabBar::kHeight, root->view()->frame().size.height);
 }
 
