@@ -73,6 +73,17 @@ class ScrollViewTest : public ::testing::Test {
       runDueMainLoopTasks();
     }
   }
+  // A button in the content at (100, 100, 120, 40) that notes its touch down, up inside and
+  // cancel in `events`.
+  std::shared_ptr<Button> contentButton(Journal& events) {
+    auto button = Button::create(ButtonType::RoundedRect);
+    button->setFrame(Rect(100, 100, 120, 40));
+    scroll_->addSubview(button);
+    button->addTarget(this, kControlEventTouchDown, [&events](Control&) { events.push_back("down"); });
+    button->addTarget(this, kControlEventTouchUpInside, [&events](Control&) { events.push_back("upInside"); });
+    button->addTarget(this, kControlEventTouchCancel, [&events](Control&) { events.push_back("cancel"); });
+    return button;
+  }
   // Journal entries from `from` on that are not did-scroll reports.
   Journal withoutScrolls(size_t from = 0) const {
     Journal out;
@@ -595,13 +606,8 @@ TEST_F(ScrollViewTest, AVerticalWheelStopsAtTheVerticalScrollerItStartedOver) {
 }
 
 TEST_F(ScrollViewTest, ScrollingCancelsTheTouchOfAButtonInTheContent) {
-  auto button = Button::create(ButtonType::RoundedRect);
-  button->setFrame(Rect(100, 100, 120, 40));
-  scroll_->addSubview(button);
   Journal events;
-  button->addTarget(this, kControlEventTouchDown, [&](Control&) { events.push_back("down"); });
-  button->addTarget(this, kControlEventTouchUpInside, [&](Control&) { events.push_back("upInside"); });
-  button->addTarget(this, kControlEventTouchCancel, [&](Control&) { events.push_back("cancel"); });
+  auto button = contentButton(events);
   // A small wobble stays a tap.
   auto t = window_->beginTouch(Point{150, 120});
   window_->moveTouch(t, Point{155, 120});
@@ -621,13 +627,8 @@ TEST_F(ScrollViewTest, ScrollingCancelsTheTouchOfAButtonInTheContent) {
 // the content delay; a finger that moves sooner still scrolls.
 TEST_F(ScrollViewTest, ContentKeepsATouchItHeldWhenTheScrollViewMayNotCancelIt) {
   scroll_->setCanCancelContentTouches(false);
-  auto button = Button::create(ButtonType::RoundedRect);
-  button->setFrame(Rect(100, 100, 120, 40));
-  scroll_->addSubview(button);
   Journal events;
-  button->addTarget(this, kControlEventTouchDown, [&](Control&) { events.push_back("down"); });
-  button->addTarget(this, kControlEventTouchUpInside, [&](Control&) { events.push_back("upInside"); });
-  button->addTarget(this, kControlEventTouchCancel, [&](Control&) { events.push_back("cancel"); });
+  auto button = contentButton(events);
   auto t = window_->beginTouch(Point{150, 120});
   clock_->advance(ScrollView::kContentTouchDelay);
   for (float x = 140; x >= 50; x -= 10) window_->moveTouch(t, Point{x, 120});
