@@ -132,6 +132,7 @@ bool WebEngine::start() {
   webkit_web_context_set_cache_model(context_, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
 
   queryServer_ = ResourceQueryServer::start();
+  resources_ = Thread::start("web-resources");
   key_ = crypto::SecureRandom::hexToken(32);
   webkit_web_context_set_web_extensions_directory(context_, extensionDirectory().c_str());
   webkit_web_context_set_web_extensions_initialization_user_data(
@@ -162,7 +163,10 @@ void WebEngine::park() {
   });
   std::unique_lock<std::mutex> lock(engine->mutex_);
   engine->parkedChanged_.wait_for(lock, std::chrono::seconds(5), [engine] { return engine->parked_; });
+  lock.unlock();
   if (engine->queryServer_) engine->queryServer_->removeSocket();
+  // What is still to be answered is dropped with the engine's thread.
+  if (engine->resources_) engine->resources_->stopAndJoin();
 }
 
 void WebEngine::post(std::function<void()> fn) {
@@ -220,9 +224,9 @@ void WebEngine::answer(WebKitURISchemeRequest* request) {
     finishRequest(request, std::nullopt);
     return;
   }
-  // The provider and the bundle's and home's settings belong to the main thread; the answer
-  // comes back here.
-  RunLoop::main()->post([this, request, kind, url = std::move(parsed->url)] {
+  // Answered on the resource thread (the provider's, and the files'), so a page's style sheet
+  // never waits for the main thread's frames; the answer comes back here.
+  resources_->runLoop()->post([this, request, kind, url = std::move(parsed->url)] {
     auto done = [this, request](std::optional<WebResource> resource) {
       post([request, resource = std::move(resource)]() mutable {
         finishRequest(request, std::move(resource));

@@ -21,17 +21,24 @@
 // starts calls it too, for exits that do not pass there.
 //
 // Threads: shared(), post() and park() from any thread; context() and everything posted run
-// on the "web" thread. Work posted runs in the order it was posted.
+// on the "web" thread. Work posted runs in the order it was posted. The private scheme's
+// requests are answered on a thread of their own, "web-resources" (the resource provider's and
+// the local files'), so a page never waits for the main thread to draw its frames.
 #pragma once
 
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 typedef struct _WebKitWebContext WebKitWebContext;
 typedef struct _WebKitURISchemeRequest WebKitURISchemeRequest;
+
+namespace zu {
+class Thread;
+}
 
 namespace zu::web {
 
@@ -64,6 +71,7 @@ class WebEngine {
   std::vector<std::function<void()>> queue_;
   WebKitWebContext* context_ = nullptr;
   ResourceQueryServer* queryServer_ = nullptr;
+  std::shared_ptr<Thread> resources_;
   // Signs the private scheme's element addresses; shared with the web-process extension only.
   std::string key_;
 };

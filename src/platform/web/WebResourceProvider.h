@@ -11,10 +11,12 @@
 // what a page's scripts ask for (XMLHttpRequest, fetch, beacons) never come here: they keep
 // the engine's own same-origin rules, and no script can read what the provider answers.
 //
-// Threads: resourceForUrl is called on the main thread and answers through `done` exactly once,
-// on the main thread, now or later. holds() is called on a web-engine thread while a page waits,
-// so it must be quick and thread-safe. Without a provider installed every such request fails
-// (the page shows no picture) and holds() is taken as false.
+// Threads: resourceForUrl is called on the engine's resource thread ("web-resources", which has
+// a run loop: a fetch may run there) — never the main thread, so a page does not wait for the
+// screen's frames — and answers through `done` exactly once, from any thread, now or later.
+// holds() is called on a web-engine thread while a page waits, so it must be quick. Both must
+// be thread-safe. Without a provider installed every such request fails (the page shows no
+// picture) and holds() is taken as false.
 #pragma once
 
 #include <functional>
