@@ -414,7 +414,7 @@ int main(int argc, char** argv) {
     if (!run.problem.empty()) std::printf(" [%s]", run.problem.c_str());
     std::printf("\n");
     for (const auto& [name, f] : run.figures) {
-      std::printf("  %-8s %s\n", name.c_str(), describe(f).c_str());
+      std::printf("  %-10s %s\n", name.c_str(), describe(f).c_str());
       if (!figures.count(name)) order.push_back(name);
       figures[name].push_back(f);
     }
@@ -441,7 +441,7 @@ int main(int argc, char** argv) {
       rss.push_back(f.rssKb / 1024.0);
       pss.push_back(f.pssKb / 1024.0);
     }
-    std::printf("engine processes, %-8s median RSS %.0f MB (PSS %.0f MB); last run: %s\n", name.c_str(),
+    std::printf("engine processes, %-10s median RSS %.0f MB (PSS %.0f MB); last run: %s\n", name.c_str(),
                 median(rss), median(pss), describe(figures[name].back()).c_str());
   }
   return times.size() == static_cast<size_t>(options.runs) ? 0 : 1;
