@@ -1,81 +1,33 @@
 #include "platform/net/ExternalUrl.h"
 
 #include "platform/net/UrlRequest.h"
+#include "platform/runtime/StringUtil.h"
 
 namespace zu {
 
 namespace {
 
-constexpr char32_t kInvalid = 0xffffffff;
-
-// The code point starting at `text[*at]` (advancing *at past it), or kInvalid for a byte that
-// does not start a well-formed UTF-8 sequence (*at then moves one byte).
-char32_t nextCodePoint(std::string_view text, size_t* at) {
-  const auto byte = [&](size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(*at);
-  size_t length = 0;
-  char32_t cp = 0;
-  char32_t least = 0;
-  if (lead < 0x80) {
-    ++*at;
-    return lead;
-  } else if ((lead & 0xe0) == 0xc0) {
-    length = 2, cp = lead & 0x1f, least = 0x80;
-  } else if ((lead & 0xf0) == 0xe0) {
-    length = 3, cp = lead & 0x0f, least = 0x800;
-  } else if ((lead & 0xf8) == 0xf0) {
-    length = 4, cp = lead & 0x07, least = 0x10000;
-  } else {
-    ++*at;
-    return kInvalid;
-  }
-  if (*at + length > text.size()) {
-    ++*at;
-    return kInvalid;
-  }
-  for (size_t i = 1; i < length; ++i) {
-    if ((byte(*at + i) & 0xc0) != 0x80) {
-      ++*at;
-      return kInvalid;
-    }
-    cp = (cp << 6) | (byte(*at + i) & 0x3f);
-  }
-  if (cp < least || cp > 0x10ffff || (cp >= 0xd800 && cp <= 0xdfff)) {
-    ++*at;
-    return kInvalid;
-  }
-  *at += length;
-  return cp;
-}
-
-// Characters that must never reach a terminal: controls, bidi controls, line separators.
-bool isUnprintable(char32_t cp) {
-  if (cp == kInvalid || cp < 0x20 || cp == 0x7f || (cp >= 0x80 && cp <= 0x9f)) return true;
-  if (cp == 0x061c || cp == 0x200e || cp == 0x200f) return true;
-  if (cp >= 0x202a && cp <= 0x202e) return true;
-  if (cp >= 0x2066 && cp <= 0x2069) return true;
-  return cp == 0x2028 || cp == 0x2029;
+// Characters that must never reach a terminal: controls, bidi controls, line separators, and
+// the replacement character that stands for bytes that are not UTF-8.
+bool isUnprintable(char16_t c) {
+  if (c < 0x20 || c == 0x7f || (c >= 0x80 && c <= 0x9f) || c == 0xfffd) return true;
+  if (c == 0x061c || c == 0x200e || c == 0x200f) return true;
+  if (c >= 0x202a && c <= 0x202e) return true;
+  if (c >= 0x2066 && c <= 0x2069) return true;
+  return c == 0x2028 || c == 0x2029;
 }
 
 // Within the length bound, UTF-8, and nothing unprintable or blank.
 bool isCleanText(std::string_view text) {
-  if (text.size() > ExternalUrl::kMaxLength) return false;
-  for (size_t at = 0; at < text.size();) {
-    const char32_t cp = nextCodePoint(text, &at);
-    if (cp == ' ' || isUnprintable(cp)) return false;
+  if (text.size() > ExternalUrl::kMaxLength || !StringUtil::isValidUtf8(text)) return false;
+  for (const char16_t c : StringUtil::toUtf16(text)) {
+    if (c == u' ' || isUnprintable(c)) return false;
   }
   return true;
 }
 
-// "mailto:" in any case.
 bool isMailScheme(std::string_view text) {
-  static constexpr std::string_view kScheme = "mailto:";
-  if (text.size() < kScheme.size()) return false;
-  std::string lower(text.substr(0, kScheme.size()));
-  for (char& c : lower) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  return lower == kScheme;
+  return StringUtil::asciiLowercase(text.substr(0, 7)) == "mailto:";
 }
 
 int hexValue(char c) {
@@ -167,11 +119,7 @@ std::optional<std::string> ExternalUrl::mailto(const std::vector<std::string>& t
     }
     return joined;
   };
-  for (const auto* text : {&subject, &body}) {
-    for (size_t at = 0; at < text->size();) {
-      if (nextCodePoint(*text, &at) == kInvalid) return std::nullopt;
-    }
-  }
+  if (!StringUtil::isValidUtf8(subject) || !StringUtil::isValidUtf8(body)) return std::nullopt;
   std::string url = "mailto:" + addresses(to);
   char separator = '?';
   auto field = [&](const char* name, const std::string& value) {
@@ -190,18 +138,11 @@ std::optional<std::string> ExternalUrl::mailto(const std::vector<std::string>& t
 }
 
 std::string ExternalUrl::printable(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t at = 0; at < text.size();) {
-    const size_t start = at;
-    const char32_t cp = nextCodePoint(text, &at);
-    if (isUnprintable(cp)) {
-      out.push_back('?');
-    } else {
-      out.append(text.substr(start, at - start));
-    }
+  std::u16string units = StringUtil::toUtf16(text);
+  for (char16_t& c : units) {
+    if (isUnprintable(c)) c = u'?';
   }
-  return out;
+  return StringUtil::fromUtf16(units);
 }
 
 }  // namespace zu
