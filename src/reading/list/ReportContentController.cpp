@@ -27,7 +27,9 @@
 #include "platform/ui/controllers/NibRegistry.h"
 #include "platform/ui/input/SwipeGestureRecognizer.h"
 #include "platform/ui/controllers/TabBarController.h"
+#include "platform/web/WebView.h"
 #include "reading/images/DownloadWithPrioritySession.h"
+#include "reading/browser/NewsWebView.h"
 #include "reading/refresh/FavoriteNoneView.h"
 #include "reading/refresh/LoadMoreView.h"
 #include "reading/refresh/LoadMoreViewCell.h"
@@ -282,6 +284,7 @@ void ReportContentController::presentColumnDetail() {
 }
 
 void ReportContentController::viewDidAppear(bool) {
+  web::WebView::prewarm(NewsWebView::kProcessFamily);
   if (DLThumbSession_) DLThumbSession_->sessionResume();
   if (contenttable_ && isAlbumOrVideo()) {
     for (const auto& cell : contenttable_->visibleCells()) {

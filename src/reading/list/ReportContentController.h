@@ -54,6 +54,10 @@
 // - An added favourite's record keeps the latest summary; an addition without a summary is
 //   ignored; a removal matches only equal non-empty ids, never the load-more placeholder.
 //
+// Its appearance starts the web process of the article pages ahead of the first article
+// (web::WebView::prewarm, which only an interactive run allows), so opening one does not wait
+// for the engine.
+//
 // Threads: main thread only (the loader's callbacks post to it). Owns its table, header, loading
 // view and tasks' observations; the engine is shared.
 #pragma once
