@@ -143,6 +143,7 @@ void ScrolledNewsBrowseController::viewDidLoad() {
   backButton_ = makeBarButton(48, "back1_normal.png", "back1_press.png", "  返回", &ScrolledNewsBrowseController::clickPop);
   backButton_->setFrame(ui::Rect(6, 6, 48, 30));
   backButton_->setAlpha(0);
+  backButton_->setLeavesScreen(true);
   content->addSubview(backButton_);
   isFullScreen_ = false;
   newsBrowseGrid_ = GridView::create(ui::Rect(0, 0, 320, kToolBarTop));

@@ -29,6 +29,7 @@
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/text/MenuController.h"
+#include "platform/ui/system/EscapeKey.h"
 #include "platform/ui/system/MoviePlayerViewController.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/views/ScrollView.h"
@@ -752,6 +753,31 @@ TEST_F(ScrolledNewsBrowseControllerTest, APinchChangesTheFontSizeOfEveryCachedPa
   EXPECT_EQ(0, DESettings::getFondSize());
   EXPECT_EQ(0, grid().getCurPage());  // the pinch turned no page
   EXPECT_EQ(2u, navigation_->viewControllers().size());
+}
+
+}  // namespace
+}  // namespace zu
+
+namespace zu {
+namespace {
+
+// In the reading layout no way back shows, so Escape does nothing; after a tap the bar's
+// "  返回" shows and Escape leaves through it, reporting the offset as leaving always does.
+TEST_F(ScrolledNewsBrowseControllerTest, EscapeLeavesOnlyThroughAVisibleBackButton) {
+  open(3, 1);
+  loadCurrent(1);
+  EXPECT_FALSE(ui::EscapeKey::press());
+  settle(1);
+  EXPECT_EQ(2u, navigation_->viewControllers().size());
+  window_->tap(ui::Point(160, 200));
+  settle(0.5);
+  settle(0);
+  settle(0.5);
+  ASSERT_FALSE(browser_->navBar()->isHidden());
+  EXPECT_TRUE(ui::EscapeKey::press());
+  settle(1);
+  EXPECT_EQ((std::vector<int64_t>{0}), offsets_);
+  EXPECT_EQ(1u, navigation_->viewControllers().size());
 }
 
 }  // namespace
