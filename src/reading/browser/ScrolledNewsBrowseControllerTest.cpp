@@ -156,7 +156,6 @@ class ScrolledNewsBrowseControllerTest : public testing::ShellFixture {
     browser_.reset();
     window_.reset();
     ui::MenuController::shared().resetForTesting();
-    ui::MoviePlayerViewController::resetForTesting();
     NewsBrowseController::clearErrorAlertShown();
     SPWaitingSavePhoto::resign();
     TaskEngine::uninitGlobalInstance();

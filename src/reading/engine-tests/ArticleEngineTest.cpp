@@ -119,7 +119,6 @@ class ArticleEngineTest : public ::testing::Test {
     MSSettings::setValueForNight(false);
     NRSkinManager::sharedManager().changeSkin("Default");
     UserDefaults::standard().set("kMoreSettingsKeyForNopic", Value(false));
-    ui::MoviePlayerViewController::resetForTesting();
     testing::ShellFixture::resetShell();
   }
 

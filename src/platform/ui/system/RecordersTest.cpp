@@ -1,5 +1,5 @@
-// The recorders that stand in for the phone's mail and message composers, movie player, picture
-// chooser and photo album.
+// The recorders that stand in for the phone's mail and message composers, picture chooser and
+// photo album.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,7 +17,6 @@
 #include "platform/ui/system/ImagePickerController.h"
 #include "platform/ui/system/MailComposeViewController.h"
 #include "platform/ui/system/MessageComposeViewController.h"
-#include "platform/ui/system/MoviePlayerViewController.h"
 #include "platform/ui/system/PhotoAlbum.h"
 #include "platform/ui/views/Window.h"
 #include "testing/TempHome.h"
@@ -36,7 +35,6 @@ class RecordersTest : public ::testing::Test {
   void TearDown() override {
     MailComposeViewController::resetForTesting();
     MessageComposeViewController::resetForTesting();
-    MoviePlayerViewController::resetForTesting();
     ImagePickerController::resetForTesting();
     PhotoAlbum::setFolder(std::nullopt);
     Application::shared().resetForTesting();
@@ -127,34 +125,6 @@ TEST_F(RecordersTest, ComposersRecordWhatWasSent) {
   EXPECT_EQ((std::vector<int>{2, 1}), results->message);
   ASSERT_EQ(1u, MessageComposeViewController::outbox().size());
   EXPECT_EQ("second", MessageComposeViewController::outbox()[0].body);
-}
-
-// Off, the player's playback ends at once with an error when it appears; on, its address is
-// recorded as played, and Done ends the playback as the reader's and dismisses the player.
-TEST_F(RecordersTest, MoviePlayerRecordsOrFailsAndDoneDismisses) {
-  std::vector<int64_t> reasons;
-  NotificationCenter::defaultCenter().add(MoviePlayerViewController::kPlaybackDidFinishNotification, this,
-                                          [&](const Notification& n) {
-                                            const Value* reason =
-                                                n.userInfo.find(MoviePlayerViewController::kFinishReasonKey);
-                                            reasons.push_back(reason && reason->asInt() ? *reason->asInt() : -1);
-                                          });
-  auto broken = std::make_shared<MoviePlayerViewController>("http://v.example.com/a.mp4");
-  ASSERT_TRUE(screen_->presentModalViewController(broken, false));
-  EXPECT_EQ((std::vector<int64_t>{1}), reasons);
-  EXPECT_EQ(Rect(0, 0, 320, 480), broken->view()->frame());  // the whole screen
-  broken->doneButton()->sendActionsForControlEvents(kControlEventTouchUpInside);
-  untilDismissed();
-  EXPECT_EQ((std::vector<int64_t>{1}), reasons);  // one end per playback
-  EXPECT_TRUE(MoviePlayerViewController::playedURLs().empty());
-
-  MoviePlayerViewController::setPlaybackAvailable(true);
-  auto player = std::make_shared<MoviePlayerViewController>("http://v.example.com/b.mp4");
-  ASSERT_TRUE(screen_->presentModalViewController(player, false));
-  EXPECT_EQ((std::vector<std::string>{"http://v.example.com/b.mp4"}), MoviePlayerViewController::playedURLs());
-  player->done();
-  EXPECT_EQ((std::vector<int64_t>{1, 2}), reasons);
-  NotificationCenter::defaultCenter().remove(this);
 }
 
 // A picture is reported only from an available source; editing adds the edited image; a
