@@ -19,6 +19,7 @@
 #include "platform/ui/controllers/NavigationBar.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/NavigationItem.h"
+#include "platform/ui/input/LongPressGestureRecognizer.h"
 #include "platform/ui/input/PinchGestureRecognizer.h"
 #include "platform/ui/input/TapGestureRecognizer.h"
 #include "platform/ui/motion/Animations.h"
@@ -255,6 +256,12 @@ void ScrolledNewsBrowseController::addPageGestures() {
 
 bool ScrolledNewsBrowseController::shouldReceiveTouch(ui::GestureRecognizer& recognizer, const ui::Touch&) {
   return &recognizer != pageTap_.get() || !ui::MenuController::shared().isDismissingTouch();
+}
+
+bool ScrolledNewsBrowseController::shouldRecognizeSimultaneously(ui::GestureRecognizer& a, ui::GestureRecognizer& b) {
+  const bool tapAndPress = (&a == pageTap_.get() && dynamic_cast<ui::LongPressGestureRecognizer*>(&b)) ||
+                           (&b == pageTap_.get() && dynamic_cast<ui::LongPressGestureRecognizer*>(&a));
+  return !tapAndPress;
 }
 
 void ScrolledNewsBrowseController::pageTapped(ui::Point point) {

@@ -17,8 +17,8 @@
 // the summary) or "DelFavoriteWithIdSuccessNotification" ("EntryId": its id) for the list.
 //
 // Ways back and the reader's gestures (the original offered no gesture for either):
-//  - A single tap on the page (not on a link or a form control, and not the tap that dismissed
-//    the edit menu) calls fullScreen() and then switches isFullScreen, so from the reading layout
+//  - A single tap on the page (not on a link or a form control, not the tap that dismissed the
+//    edit menu, not a finger held for a long press) calls fullScreen() and then switches isFullScreen, so from the reading layout
 //    the first tap shows the bar with its "  返回" and the toolbar under the pages, the next the
 //    full-screen layout with the floating, opaque back button, and so on. Both buttons leave as
 //    the toolbar's return would (clickPop). A double tap still leaves at once.
@@ -171,7 +171,8 @@ class ScrolledNewsBrowseController : public ui::ViewController,
   // ui::GestureRecognizerDelegate (the page tap and the pinch): they work beside the grid's and
   // the pages' own recognisers; the tap that dismissed the edit menu is not a page tap.
   bool shouldReceiveTouch(ui::GestureRecognizer& recognizer, const ui::Touch& touch) override;
-  bool shouldRecognizeSimultaneously(ui::GestureRecognizer&, ui::GestureRecognizer&) override { return true; }
+  // A finger held long enough for a long press (a selection) is no page tap.
+  bool shouldRecognizeSimultaneously(ui::GestureRecognizer& a, ui::GestureRecognizer& b) override;
 
  protected:
   void viewDidLoad() override;

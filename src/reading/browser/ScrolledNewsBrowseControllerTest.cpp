@@ -690,6 +690,14 @@ TEST_F(ScrolledNewsBrowseControllerTest, ATapOnThePageSwitchesTheLayoutsWithThei
   EXPECT_TRUE(bar->isHidden());
   page0.setHoldScriptAnswers(false);
 
+  // Nor is a finger held for a long press (a selection); elsewhere than the link.
+  auto held = window_->beginTouch(ui::Point(100, 250));
+  settle(0.6);
+  window_->endTouch(held);
+  settle(0.5);
+  settle(0.5);
+  EXPECT_TRUE(bar->isHidden());
+
   // The tap that dismisses the edit menu is not a page tap.
   auto& menu = ui::MenuController::shared();
   menu.setTargetRect(ui::Rect(100, 100, 20, 20), page(0)->webView());

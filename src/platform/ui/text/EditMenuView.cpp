@@ -13,7 +13,9 @@ namespace zu::ui {
 
 namespace {
 
-const Color kBarColor{0.11f, 0.11f, 0.12f, 0.94f};
+const Color kBarColor{0.07f, 0.07f, 0.08f, 0.95f};
+const Color kBarTopColor{0.27f, 0.27f, 0.29f, 0.95f};
+const Color kRimColor{1, 1, 1, 0.35f};
 const Color kPressedColor{0.19f, 0.45f, 0.89f, 1};
 const Color kSeparatorColor{1, 1, 1, 0.28f};
 const Color kTitleColor{1, 1, 1, 1};
@@ -100,23 +102,51 @@ std::optional<size_t> EditMenuView::itemAt(Point point) const {
 void EditMenuView::draw(Canvas& canvas, const Rect&) {
   const Rect bar = barRect();
   const float arrowX = placement_.arrowX;
+  // The bar and its arrow as one outline (rounded corners, the arrow out of the bottom or top).
+  auto outline = [&] {
+    const Rect r = bar.insetBy(0.5f, 0.5f);
+    const float left = r.minX(), right = r.maxX(), top = r.minY(), bottom = r.maxY();
+    const float k = kCornerRadius, c = kCornerRadius * 0.45f;
+    canvas.beginPath();
+    canvas.moveTo(Point(left + k, top));
+    if (!placement_.arrowDown) {
+      canvas.lineTo(Point(arrowX - kArrowHalfWidth, top));
+      canvas.lineTo(Point(arrowX, top - kArrowHeight + 0.5f));
+      canvas.lineTo(Point(arrowX + kArrowHalfWidth, top));
+    }
+    canvas.lineTo(Point(right - k, top));
+    canvas.curveTo(Point(right - c, top), Point(right, top + c), Point(right, top + k));
+    canvas.lineTo(Point(right, bottom - k));
+    canvas.curveTo(Point(right, bottom - c), Point(right - c, bottom), Point(right - k, bottom));
+    if (placement_.arrowDown) {
+      canvas.lineTo(Point(arrowX + kArrowHalfWidth, bottom));
+      canvas.lineTo(Point(arrowX, bottom + kArrowHeight - 0.5f));
+      canvas.lineTo(Point(arrowX - kArrowHalfWidth, bottom));
+    }
+    canvas.lineTo(Point(left + k, bottom));
+    canvas.curveTo(Point(left + c, bottom), Point(left, bottom - c), Point(left, bottom - k));
+    canvas.lineTo(Point(left, top + k));
+    canvas.curveTo(Point(left, top + c), Point(left + c, top), Point(left + k, top));
+    canvas.closePath();
+  };
+  // A dark glass, lighter at the top, with a light rim so it stands out on a dark page too.
   canvas.save();
-  canvas.beginPath();
-  canvas.addRoundedRect(bar, kCornerRadius);
+  outline();
+  canvas.clipToPath();
+  canvas.drawLinearGradient({{0, kBarTopColor}, {1, kBarColor}}, Point(0, bar.origin.y), Point(0, bar.maxY()));
   if (placement_.arrowDown) {
-    const float base = bar.origin.y + bar.size.height;
-    canvas.moveTo(Point(arrowX - kArrowHalfWidth, base - 1));
-    canvas.lineTo(Point(arrowX, base + kArrowHeight));
-    canvas.lineTo(Point(arrowX + kArrowHalfWidth, base - 1));
+    canvas.setFillColor(kBarColor);
+    canvas.fillRect(Rect(0, bar.maxY(), bounds().size.width, kArrowHeight));
   } else {
-    const float base = bar.origin.y;
-    canvas.moveTo(Point(arrowX - kArrowHalfWidth, base + 1));
-    canvas.lineTo(Point(arrowX, base - kArrowHeight));
-    canvas.lineTo(Point(arrowX + kArrowHalfWidth, base + 1));
+    canvas.setFillColor(kBarTopColor);
+    canvas.fillRect(Rect(0, 0, bounds().size.width, kArrowHeight));
   }
-  canvas.closePath();
-  canvas.setFillColor(kBarColor);
-  canvas.fillPath();
+  canvas.restore();
+  canvas.save();
+  outline();
+  canvas.setStrokeColor(kRimColor);
+  canvas.setLineWidth(1);
+  canvas.strokePath();
   canvas.restore();
 
   const auto frames = itemFrames();
