@@ -17,6 +17,7 @@ packages=(
   python3-cairo
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
+  xdg-utils
 )
 
 missing=()
