@@ -53,7 +53,8 @@ bool pressBarWayBack(NavigationBar& bar) {
 // Front to back: the first way back in `view`'s tree, pressed.
 bool pressWayBackIn(const std::shared_ptr<View>& view) {
   if (!view || !takesPart(*view)) return false;
-  if (auto bar = std::dynamic_pointer_cast<NavigationBar>(view)) return pressBarWayBack(*bar);
+  // A bar's back or left button first; a marked control among its other buttons after.
+  if (auto bar = std::dynamic_pointer_cast<NavigationBar>(view); bar && pressBarWayBack(*bar)) return true;
   if (auto control = std::dynamic_pointer_cast<Control>(view); control && control->leavesScreen()) {
     if (!control->isEnabled() || !onScreen(*control)) return false;
     control->sendActionsForControlEvents(kControlEventTouchUpInside);

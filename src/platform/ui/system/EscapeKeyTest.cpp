@@ -73,6 +73,17 @@ TEST_F(EscapeKeyTest, PressesTheVisibleWayBackOfTheTopScreenOnly) {
   EXPECT_FALSE(EscapeKey::press());
   EXPECT_EQ(1, lefts);
   third->navigationItem()->setLeftBarButtonItem(nullptr);
+  // A marked button elsewhere on the bar (a close button on the right).
+  int rights = 0;
+  auto close = Button::create(ButtonType::RoundedRect);
+  close->setFrame(Rect(0, 0, 60, 30));
+  close->addTarget(this, kControlEventTouchUpInside, [&rights](Control&) { ++rights; });
+  close->setLeavesScreen(true);
+  third->navigationItem()->setRightBarButtonItem(std::make_shared<BarButtonItem>(close));
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_EQ(1, rights);
+  third->navigationItem()->setRightBarButtonItem(nullptr);
   navigation->setNavigationBarHidden(true);
 
   int backs = 0;
