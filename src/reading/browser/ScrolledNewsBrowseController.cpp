@@ -245,8 +245,8 @@ void ScrolledNewsBrowseController::addPageGestures() {
     screen->pageTapped(web ? tap.locationInView(web.get()) : ui::Point());
   });
   newsBrowseGrid_->addGestureRecognizer(pageTap_);
+  // A pinch takes its fingers from the page: it never clicks a link there.
   pagePinch_ = std::make_shared<ui::PinchGestureRecognizer>();
-  pagePinch_->setCancelsTouchesInView(false);
   pagePinch_->setDelegate(std::static_pointer_cast<ui::GestureRecognizerDelegate>(self()));
   pagePinch_->addTarget(this, [weak](ui::GestureRecognizer& pinch) {
     if (auto screen = weak.lock()) screen->fontSizeChange(static_cast<ui::PinchGestureRecognizer&>(pinch));

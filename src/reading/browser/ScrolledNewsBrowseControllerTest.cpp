@@ -741,7 +741,13 @@ TEST_F(ScrolledNewsBrowseControllerTest, APinchChangesTheFontSizeOfEveryCachedPa
     return scripts.empty() ? std::string() : scripts.back();
   };
   DESettings::setFondSize(2);
+  const size_t touchesBefore = recorder(0).touches().size();
   pinch(true);
+  // The page saw the fingers go down, then taken away: no click.
+  for (size_t i = touchesBefore; i < recorder(0).touches().size(); ++i) {
+    EXPECT_NE(web::WebViewBackend::Finger::kUp, recorder(0).touches()[i].finger);
+  }
+  EXPECT_GT(recorder(0).touches().size(), touchesBefore);
   EXPECT_EQ(3, DESettings::getFondSize());
   EXPECT_EQ("vesk.updateFontLevel(6)", lastScript(0));
   EXPECT_EQ("vesk.updateFontLevel(6)", lastScript(1));
