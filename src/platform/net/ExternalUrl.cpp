@@ -56,8 +56,9 @@ std::optional<std::string> decodedName(std::string_view name) {
   return out;
 }
 
-// Every byte but the unreserved ones (and '@' in an address) as %XX.
-std::string percentEncoded(std::string_view text, bool keepAt) {
+}  // namespace
+
+std::string ExternalUrl::percentEncoded(std::string_view text, bool keepAt) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   std::string out;
   for (const unsigned char c : text) {
@@ -74,8 +75,6 @@ std::string percentEncoded(std::string_view text, bool keepAt) {
   }
   return out;
 }
-
-}  // namespace
 
 bool ExternalUrl::isWebAddress(std::string_view url) {
   if (!isCleanText(url) || !UrlRequest::hasHttpScheme(url)) return false;

@@ -47,6 +47,10 @@ class ExternalUrl {
                                            const std::vector<std::string>& cc,
                                            const std::string& subject, const std::string& body);
 
+  // `text` with every byte but the unreserved ones (letters, digits, "-._~", and "@" when
+  // `keepAt`, for addresses) as %XX: a part of a mail address.
+  static std::string percentEncoded(std::string_view text, bool keepAt);
+
   // `text` with each control, bidi or line-separator character, and each byte that is not
   // UTF-8, replaced by '?' (blanks stay).
   static std::string printable(std::string_view text);

@@ -20,10 +20,12 @@ namespace zu::web {
 
 namespace {
 
-// What a script gave, as the phone's string: "" for undefined, null and failures.
-std::string scriptResultText(WebKitWebView* view, GAsyncResult* result) {
+// What a script gave, as the phone's string: "" for undefined, null and failures. `inWorld`:
+// the script ran in a world of its own.
+std::string scriptResultText(WebKitWebView* view, GAsyncResult* result, bool inWorld = false) {
   GError* error = nullptr;
-  WebKitJavascriptResult* js = webkit_web_view_run_javascript_finish(view, result, &error);
+  WebKitJavascriptResult* js = inWorld ? webkit_web_view_run_javascript_in_world_finish(view, result, &error)
+                                       : webkit_web_view_run_javascript_finish(view, result, &error);
   if (!js) {
     g_error_free(error);
     return std::string();
@@ -67,6 +69,86 @@ std::map<std::string, std::vector<EnginePage*>>& families() {
 std::vector<std::shared_ptr<EnginePage>>& warmPages() {
   static std::vector<std::shared_ptr<EnginePage>> pages;
   return pages;
+}
+
+// The script world the selection runs in: the page's scripts share its document, not its
+// globals, so they cannot change how a word is found.
+constexpr const char* kSelectionWorld = "zu-selection";
+
+// One selection step: the word under a point (by the engine's own word breaking, on the text
+// node under the point, and only when a character of it is under the point), or the selection
+// stretched from that word to a point, or none. Answers "left,top,width,height\ntext" of the
+// selection in viewport pixels, or "" when nothing is selected. Called as (step, x, y).
+constexpr const char* kSelectionScript = R"((function (step, x, y) {
+  var sel = window.getSelection();
+  function answer() {
+    if (!sel.rangeCount || sel.isCollapsed) return '';
+    var r = sel.getRangeAt(0).getBoundingClientRect();
+    return [r.left, r.top, r.width, r.height].join(',') + '\n' + sel.toString();
+  }
+  if (step === 2) { sel.removeAllRanges(); window.zuWord = null; return ''; }
+  var caret = document.caretRangeFromPoint(x, y);
+  if (step === 1) {
+    var word = window.zuWord;
+    if (!word || !caret) return answer();
+    var node = caret.startContainer, offset = caret.startOffset;
+    try {
+      var where = word.comparePoint(node, offset);
+      if (where < 0) sel.setBaseAndExtent(word.endContainer, word.endOffset, node, offset);
+      else if (where > 0) sel.setBaseAndExtent(word.startContainer, word.startOffset, node, offset);
+      else sel.setBaseAndExtent(word.startContainer, word.startOffset, word.endContainer, word.endOffset);
+    } catch (e) {}
+    return answer();
+  }
+  window.zuWord = null;
+  sel.removeAllRanges();
+  if (!caret || caret.startContainer.nodeType !== Node.TEXT_NODE) return '';
+  var text = caret.startContainer, data = text.data;
+  function covers(start, end) {
+    var range = document.createRange();
+    range.setStart(text, start);
+    range.setEnd(text, end);
+    var boxes = range.getClientRects();
+    for (var i = 0; i < boxes.length; ++i) {
+      var b = boxes[i];
+      if (x >= b.left - 1 && x <= b.right + 1 && y >= b.top - 1 && y <= b.bottom + 1) return true;
+    }
+    return false;
+  }
+  var at = -1;
+  [caret.startOffset, caret.startOffset - 1].forEach(function (i) {
+    if (at < 0 && i >= 0 && i < data.length && covers(i, i + 1)) at = i;
+  });
+  if (at < 0) return '';
+  var start = at, end = at + 1;
+  if (window.Intl && Intl.Segmenter) {
+    var segment = new Intl.Segmenter('zh', {granularity: 'word'}).segment(data).containing(at);
+    if (!segment || !segment.isWordLike) return '';
+    start = segment.index;
+    end = segment.index + segment.segment.length;
+  } else {
+    var letter = /[\p{L}\p{N}_]/u;
+    if (!letter.test(data[at])) return '';
+    while (start > 0 && letter.test(data[start - 1])) --start;
+    while (end < data.length && letter.test(data[end])) ++end;
+  }
+  var chosen = document.createRange();
+  chosen.setStart(text, start);
+  chosen.setEnd(text, end);
+  sel.addRange(chosen);
+  window.zuWord = chosen.cloneRange();
+  return answer();
+}))";
+
+// "left,top,width,height\ntext" into the text and its bounds; nothing selected otherwise.
+std::pair<std::string, ui::Rect> parseSelection(const std::string& answer) {
+  const size_t newline = answer.find('\n');
+  float l = 0, t = 0, w = 0, h = 0;
+  if (newline == std::string::npos ||
+      std::sscanf(answer.substr(0, newline).c_str(), "%f,%f,%f,%f", &l, &t, &w, &h) != 4) {
+    return {std::string(), ui::Rect()};
+  }
+  return {answer.substr(newline + 1), ui::Rect(l, t, w, h)};
 }
 
 struct ScriptCall {
@@ -287,6 +369,31 @@ void EnginePage::reportMainFrame(const std::string& url) {
   if (url.empty() || url == lastMainFrameUrl_) return;
   lastMainFrameUrl_ = url;
   toMain([url](EngineWebBackend::Anchor& anchor) { anchor.client->backendMainFrameNavigated(url); });
+}
+
+void EnginePage::select(uint64_t sequence, WebViewBackend::Selecting step, int x, int y) {
+  if (!view_) {
+    toMain([sequence](EngineWebBackend::Anchor& anchor) {
+      anchor.client->backendSelection(sequence, std::string(), ui::Rect());
+    });
+    return;
+  }
+  const std::string js = std::string(kSelectionScript) + "(" + std::to_string(static_cast<int>(step)) + "," +
+                         std::to_string(x) + "," + std::to_string(y) + ")";
+  auto* call = new ScriptCall{shared_from_this(), sequence, nullptr};
+  webkit_web_view_run_javascript_in_world(
+      view_, js.c_str(), kSelectionWorld, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        auto* call = static_cast<ScriptCall*>(data);
+        auto selection = parseSelection(scriptResultText(WEBKIT_WEB_VIEW(source), result, true));
+        const uint64_t sequence = call->sequence;
+        call->page->toMain([sequence, text = std::move(selection.first), bounds = selection.second](
+                               EngineWebBackend::Anchor& anchor) {
+          anchor.client->backendSelection(sequence, text, bounds);
+        });
+        delete call;
+      },
+      call);
 }
 
 void EnginePage::onLoadChanged(WebKitWebView*, int event, void* self) {

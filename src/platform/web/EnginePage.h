@@ -64,6 +64,9 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   // A finger that goes down and lifts clicks where it lifted; a cancelled one does nothing.
   void touch(WebViewBackend::Finger finger, int x, int y);
   void scrollTo(int x, int y);
+  // One selection step (see WebViewBackend::select), run in a script world of its own so the
+  // page's scripts can neither see nor change how it selects.
+  void select(uint64_t sequence, WebViewBackend::Selecting step, int x, int y);
 
  private:
   // Runs `fn` on the main thread if the backend still lives then.

@@ -98,6 +98,14 @@ void EngineWebBackend::scrollTo(int x, int y) {
   if (page_) onWebThread(page_, [x, y](EnginePage& page) { page.scrollTo(x, y); });
 }
 
+void EngineWebBackend::select(uint64_t sequence, Selecting step, int x, int y) {
+  if (!page_ || !WebEngine::shared()) {
+    anchor_->client->backendSelection(sequence, std::string(), ui::Rect());  // no page: nothing selected
+    return;
+  }
+  onWebThread(page_, [sequence, step, x, y](EnginePage& page) { page.select(sequence, step, x, y); });
+}
+
 void EngineWebBackend::setSize(int width, int height) {
   width_ = width;
   height_ = height;

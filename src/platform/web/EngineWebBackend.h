@@ -51,6 +51,7 @@ class EngineWebBackend : public WebViewBackend {
   void setScalesPageToFit(bool) override {}
   void touch(Finger finger, int x, int y) override;
   void scrollTo(int x, int y) override;
+  void select(uint64_t sequence, Selecting step, int x, int y) override;
 
   // Called by EnginePage on the main thread after each load event.
   void setHistory(bool canGoBack, bool canGoForward) {

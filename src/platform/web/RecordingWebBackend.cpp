@@ -74,6 +74,15 @@ void RecordingWebBackend::answerScript(size_t index) {
   client_.backendScriptResult(scriptSequences_[index], it == answers_.end() ? "" : it->second);
 }
 
+void RecordingWebBackend::select(uint64_t sequence, Selecting step, int x, int y) {
+  selections_.push_back({step, x, y});
+  if (step == Selecting::kClear) {
+    client_.backendSelection(sequence, std::string(), ui::Rect());
+  } else {
+    client_.backendSelection(sequence, selectionText_, selectionBounds_);
+  }
+}
+
 bool RecordingWebBackend::simulateNavigation(const std::string& url, int type) {
   if (!client_.backendShouldStart(url, type)) return false;
   begin(url, true);

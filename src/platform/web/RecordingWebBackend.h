@@ -37,6 +37,17 @@ class RecordingWebBackend : public WebViewBackend {
   const std::vector<Touch>& touches() const { return touches_; }
   // Where the view scrolled the page, in order.
   const std::vector<std::pair<int, int>>& scrolls() const { return scrolls_; }
+  // Selection steps the view asked for, in order.
+  struct Selection {
+    Selecting step;
+    int x, y;
+  };
+  const std::vector<Selection>& selections() const { return selections_; }
+  // What the page answers to a word or extend step from now on (clearing answers "").
+  void setSelectionAnswer(std::string text, ui::Rect bounds) {
+    selectionText_ = std::move(text);
+    selectionBounds_ = bounds;
+  }
   // The page's document measures this much, as the engine would report.
   void setContentSize(int width, int height) { client_.backendContentSize(width, height); }
   // The page's address: the base URL or "about:blank" of the last HTML, else the last address.
@@ -86,6 +97,7 @@ class RecordingWebBackend : public WebViewBackend {
   const std::string& processFamily() const { return processFamily_; }
   void touch(Finger finger, int x, int y) override { touches_.push_back({finger, x, y}); }
   void scrollTo(int x, int y) override { scrolls_.push_back({x, y}); }
+  void select(uint64_t sequence, Selecting step, int x, int y) override;
   bool ephemeral() const { return ephemeral_; }
 
  private:
@@ -97,6 +109,9 @@ class RecordingWebBackend : public WebViewBackend {
   std::vector<std::string> scripts_;
   std::vector<Touch> touches_;
   std::vector<std::pair<int, int>> scrolls_;
+  std::vector<Selection> selections_;
+  std::string selectionText_;
+  ui::Rect selectionBounds_;
   std::vector<uint64_t> scriptSequences_;
   std::vector<bool> scriptAnswered_;
   std::map<std::string, std::string> answers_;

@@ -120,6 +120,7 @@ void WebViewController_New::layBar() {
                         [](WebViewController_New& b) { b.moreAction(); });
   closeButton_ = button(width - kBarButtonSide - 4, "imageKdpwvCloseButtonNormal",
                         [](WebViewController_New& b) { b.closeView(); });
+  closeButton_->setLeavesScreen(true);
   back_->setEnabled(false);
   forward_->setEnabled(false);
 }

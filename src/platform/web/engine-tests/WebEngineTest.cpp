@@ -14,9 +14,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/device/Pasteboard.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/text/MenuController.h"
 #include "platform/ui/views/ScrollView.h"
 #include "platform/ui/views/Window.h"
 #include "platform/web/CookieStorage.h"
@@ -269,6 +272,70 @@ TEST_F(WebEngineTest, ATapFollowsTheLinkUnderItAndADragScrollsThePage) {
       kWait))
       << run({"window.scrollY"})[0] << " vs " << offset;
   EXPECT_EQ(delegate->asked.size(), 2u);
+}
+
+// A long press selects the word under the finger through the engine (the page's own selection
+// holds it), moving the finger stretches the selection, lifting it shows the edit menu over the
+// selection, whose copy fills the pasteboard; a tap elsewhere hides the menu and the page's tap
+// clears the selection.
+TEST_F(WebEngineTest, ALongPressSelectsTheWordAndTheMenuCopiesIt) {
+  auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  window->addSubview(view);
+  loadArticle(R"(<html><body style="margin:0; font-size:24px; line-height:40px">
+<p style="margin:120px 20px 0"><span id="zh">港口的潮汐</span> <span id="en">tide tables</span></p>
+</body></html>)");
+  // Where a character of a span lies, in view pixels.
+  auto centre = [&](const std::string& id, int at) {
+    const auto answer = run({"(function(){var r=document.createRange(),t=document.getElementById('" + id +
+                             "').firstChild;r.setStart(t," + std::to_string(at) + ");r.setEnd(t," +
+                             std::to_string(at + 1) +
+                             ");var b=r.getBoundingClientRect();return (b.left+b.width/2)+','+(b.top+b.height/2);})()"});
+    float x = 0, y = 0;
+    EXPECT_EQ(2, std::sscanf(answer.at(0).c_str(), "%f,%f", &x, &y)) << answer.at(0);
+    return ui::Point{x, y};
+  };
+  auto selection = [&] { return run({"window.getSelection().toString()"}).at(0); };
+  // A finger held until the word under it is selected.
+  auto press = [&](ui::Point at, const std::string& word) {
+    auto finger = window->beginTouch(at);
+    EXPECT_TRUE(turnMainLoopUntil([&] { return view->selectedText() == word; }, kWait)) << view->selectedText();
+    return finger;
+  };
+  auto& menu = ui::MenuController::shared();
+
+  auto finger = press(centre("zh", 3), "潮汐");  // on 潮: the word
+  window->endTouch(finger);
+  EXPECT_EQ(selection(), "潮汐");
+  ASSERT_TRUE(turnMainLoopUntil([&] { return menu.isMenuVisible(); }, kWait));
+  EXPECT_LT(menu.menuFrame().maxY(), centre("zh", 3).y);  // over the word
+
+  finger = press(centre("en", 1), "tide");  // then along to "tables"
+  EXPECT_FALSE(menu.isMenuVisible());  // the new press hid it
+  window->moveTouch(finger, centre("en", 8));
+  window->endTouch(finger, centre("en", 8));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return menu.isMenuVisible(); }, kWait));
+  EXPECT_EQ(view->selectedText().rfind("tide tab", 0), 0u) << view->selectedText();
+  EXPECT_EQ(selection(), view->selectedText());
+  ASSERT_EQ(menu.visibleItems().size(), 1u);
+  EXPECT_TRUE(menu.chooseItem(menu.visibleItems().front().title));
+  EXPECT_EQ(Pasteboard::general().string().value_or(""), view->selectedText());
+
+  // A press on empty paper selects nothing and shows no menu.
+  finger = window->beginTouch(ui::Point{160, 400});
+  turnMainLoopUntil([] { return false; }, 0.8);
+  window->endTouch(finger);
+  turnMainLoopUntil([] { return false; }, 0.3);
+  EXPECT_FALSE(menu.isMenuVisible());
+  EXPECT_EQ(selection(), "");
+
+  view->selectWordAt(centre("zh", 0));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return view->selectedText() == "港口"; }, kWait)) << view->selectedText();
+  view->clearSelection();
+  ASSERT_TRUE(turnMainLoopUntil([&] { return view->selectedText().empty(); }, kWait));
+  EXPECT_EQ(selection(), "");
+  menu.resetForTesting();
+  Pasteboard::general().resetForTesting();
 }
 
 TEST_F(WebEngineTest, TheScreensFourScriptsAnswerInOrder) {
