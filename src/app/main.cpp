@@ -5,7 +5,7 @@
 // then the delegate's termination steps run.
 //
 //   zureader [--headless] [--snapshot DIR] [--frames DIR] [--quit-after SECONDS] [--replay FILE]
-//            [--scale 1|2]
+//            [--quit-after-replay] [--scale 1|2]
 //
 // --snapshot writes one PNG per screen the application settles on, --frames every frame that
 // changed the picture (an animation, a scroll, frame by frame).
@@ -15,6 +15,8 @@
 //
 // --replay plays the file's taps, drags, text, rotations and waits (ReplayScript; the format is
 // in the README) once the application has launched; a malformed file is refused before launch.
+// An expect step of the replay that does not hold ends the run with status 1, naming its line;
+// --quit-after-replay ends the run (status 0) once the replay's last step has been played.
 // URLs the application opens go through UrlOpener (http, https and mailto only).
 // The service host comes from $ZU_SERVICE_HOST (see ServiceHosts), the home from $ZU_HOME. The
 // photo album (the picture viewer's save) is the folder "SavedPhotos" in that home.
@@ -62,13 +64,14 @@ struct Options {
   std::optional<std::filesystem::path> framesDir;
   std::optional<double> quitAfter;
   std::vector<ReplayStep> replay;
+  bool quitAfterReplay = false;
   double scale = 1;
 };
 
 int usage() {
   std::fprintf(stderr,
                "usage: zureader [--headless] [--snapshot DIR] [--frames DIR] [--quit-after SECONDS]"
-               " [--replay FILE] [--scale 1|2]\n");
+               " [--replay FILE] [--quit-after-replay] [--scale 1|2]\n");
   return 2;
 }
 
@@ -95,6 +98,8 @@ std::optional<Options> parse(int argc, char** argv) {
         return std::nullopt;
       }
       options.replay = std::move(script.steps);
+    } else if (arg == "--quit-after-replay") {
+      options.quitAfterReplay = true;
     } else if (arg == "--scale" && i + 1 < argc) {
       const std::string scale = argv[++i];
       if (scale != "1" && scale != "2") return std::nullopt;
@@ -172,7 +177,17 @@ int run(const Options& options) {
   std::fflush(stdout);
   delegate->applicationDidFinishLaunching();
   host.start();
-  if (!options.replay.empty()) host.play(options.replay);
+  if (!options.replay.empty()) {
+    host.play(
+        options.replay,
+        [&] {
+          if (options.quitAfterReplay) quit(0);
+        },
+        [&](const std::string& failure) {
+          std::fprintf(stderr, "zureader: replay failed at %s\n", failure.c_str());
+          quit(1);
+        });
+  }
   main->run();
   host.stop();
   // One last frame, so the screen the application ended on is written too.
