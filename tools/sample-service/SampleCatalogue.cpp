@@ -154,7 +154,15 @@ std::optional<std::string> leaf(const Row& row, const std::string& columns) {
     if (id != row.id) continue;
     const size_t link = entry.find("<link rel=\"alternate\"");
     if (link != std::string::npos) entry.erase(link, entry.find("/>", link) + 2 - link);
-    std::string added = "<vesk:ranking value=\"" + std::to_string(row.rank) + "\"/>";
+    // The row's ranking value stands for the column's own (its rating address and count kept).
+    const std::string value = "value=\"" + std::to_string(row.rank) + "\"";
+    std::string added;
+    if (const size_t ranking = entry.find("<vesk:ranking "); ranking != std::string::npos) {
+      const size_t at = entry.find("value=\"", ranking);
+      entry.replace(at, entry.find('"', at + 7) + 1 - at, value);
+    } else {
+      added = "<vesk:ranking " + value + "/>";
+    }
     if (*row.term) added += "<category term=\"" + std::string(row.term) + "\" label=\"" + row.label + "\"/>";
     entry.insert(entry.find('>') + 1, added);
     return entry;

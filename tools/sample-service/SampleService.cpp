@@ -834,12 +834,21 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.status = 404;
     std::vector<std::string> known = entriesOf(document("articles.xml").value_or(std::string()));
     if (article->rfind("gen-", 0) == 0) known = {generatedArticleEntry(*article, baseUrl(), true)};
+    // A microblog post opens as an article of its own, made from the post in its column's list.
+    for (const auto& [prefix, list] : {std::pair{"mblog-", "column-mblog.xml"}, std::pair{"zelvane-", "column-zelvane.xml"}}) {
+      if (!startsWith(*article, prefix)) continue;
+      known.clear();
+      if (auto post = SampleArticles::microblogArticle(document(list).value_or(""), *article, baseUrl())) {
+        known.push_back(std::move(*post));
+      }
+    }
     for (const auto& entry : known) {
       if (firstId(entry) != *article) continue;
-      std::string withExtra = article->rfind("gen-", 0) == 0 ? entry
+      std::string withExtra = article->rfind("gen-", 0) == 0 || entry.find("<vesk:mblog>") != std::string::npos
+                                  ? entry
                               : SampleAlbums::isAlbum(*article)
                                   ? SampleAlbums::withPictures(entry, *article, baseUrl())
-                                  : SampleArticles::withCommands(entry, *article, baseUrl());
+                                  : SampleArticles::withPage(entry, *article, baseUrl(), {});
       withExtra.insert(withExtra.rfind("</entry>"),
                        "  <link rel=\"vesk_extra\" type=\"application/atom+xml\" href=\"" +
                            baseUrl() + "/dynamic/" + *article + ".atom\"/>\n  ");
@@ -898,7 +907,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (auto category = middle(path, "/cat/", ".atom")) {
     fromDocument("category-" + *category + ".xml");
   } else if (auto style = middle(path, "/style/", ".css")) {
-    reply.body = "p { margin: 0 1em; } /* " + *style + " */\n";
+    reply.body = SampleArticles::styleSheet();
     reply.contentType = "text/css";
     reply.headers.push_back({"Expires", "Thu, 31 Dec 2037 23:59:59 GMT"});  // an article page's cache keeps it
   } else if (path == "/login") {

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "model/columns/Column.h"
+#include "model/columns/MBlogUser.h"
 #include "model/entry/Comment.h"
 #include "model/entry/Content.h"
 #include "model/entry/Entry.h"
@@ -33,7 +34,9 @@
 #include "model/service/VeskError.h"
 #include "model/service/VeskExif.h"
 #include "model/service/VeskExifInfo.h"
+#include "model/service/VeskAssess.h"
 #include "model/service/VeskMBlog.h"
+#include "model/service/VeskRanking.h"
 #include "model/service/VeskOK.h"
 #include "model/atom/ResultInfo.h"
 #include "model/atom/VESKAtomParser.h"
@@ -90,11 +93,16 @@ TEST_F(SampleServiceTest, DocumentsReadAsTheClientReadsThem) {
   for (const auto& entry : *catalogue->entrys()) {
     auto column = std::dynamic_pointer_cast<Column>(entry);
     ASSERT_TRUE(column && column->alternatelink());
+    // The review form rates and assesses through the column's own addresses.
+    ASSERT_TRUE(column->veskRanking() && column->veskRanking()->href()) << *column->entryId();
+    EXPECT_EQ(service_.baseUrl() + "/column/rank.atom", *column->veskRanking()->href());
+    ASSERT_TRUE(column->veskAssess() && column->veskAssess()->href()) << *column->entryId();
+    EXPECT_EQ(service_.baseUrl() + "/column/assess.atom", *column->veskAssess()->href());
     const std::string listPath = column->alternatelink()->href()->substr(service_.baseUrl().size());
     auto list = VESKAtomParser::allocParseFeed(get(listPath), kEntryKindNewsSummary);
     ASSERT_TRUE(list && list->entrys() && !list->entrys()->empty()) << listPath;
-    // The microblog-kind column's posts have no article pages (see the test of that column).
-    if (column->entryId() == std::optional<std::string>("col-mblog")) continue;
+    const bool microblog = column->entryId() == std::optional<std::string>("col-mblog") ||
+                           column->entryId() == std::optional<std::string>("col-zelvane");
     for (const auto& summary : *list->entrys()) {
       auto article = VESKAtomParser::allocParseFeed(
           get("/article/" + *summary->entryId() + ".atom"), kEntryKindNewsDetail);
@@ -108,11 +116,15 @@ TEST_F(SampleServiceTest, DocumentsReadAsTheClientReadsThem) {
       EXPECT_EQ(dynamicPart->entryId(), summary->entryId());
       EXPECT_EQ(detail->entryId(), summary->entryId());
       EXPECT_EQ(detail->title(), summary->title());
-      // The article page's links, its pictures and its original page (the generated articles
-      // of platform 0's microblog column carry no page commands; the album column's articles
-      // have albums of their own, see below).
+      // Every page has its headline, the time and the style sheet; the page's links, its pictures
+      // and its original page (microblog posts carry no page commands; the album column's
+      // articles have albums of their own, see below).
       ASSERT_TRUE(detail->content() && detail->content()->data());
-      if (summary->entryId()->rfind("gen-", 0) != 0 && !SampleAlbums::isAlbum(*summary->entryId())) {
+      const std::string& page = *detail->content()->data();
+      EXPECT_NE(page.find("<h1 class=\"headline\">" + *summary->title() + "</h1>"), std::string::npos) << page;
+      EXPECT_NE(page.find("<span class=\"time\">20"), std::string::npos) << page;
+      EXPECT_NE(page.find("/style/article.css"), std::string::npos);
+      if (!microblog && !SampleAlbums::isAlbum(*summary->entryId())) {
         EXPECT_NE(detail->content()->data()->find("web:getimageclick;seq=2"), std::string::npos)
             << *summary->entryId();
         ASSERT_TRUE(detail->veskCategorys()) << *summary->entryId();
@@ -124,8 +136,9 @@ TEST_F(SampleServiceTest, DocumentsReadAsTheClientReadsThem) {
       ++articles;
     }
   }
-  EXPECT_GE(articles, 10u);
+  EXPECT_GE(articles, 15u);
   get("/article/no-such-article.atom", 404);
+  get("/article/mblog-9.atom", 404);
   get("/article/no-such-article.html", 404);
 
   auto comments = VESKAtomParser::allocParseFeed(get("/comments/art-news-1.atom"), kEntryKindComment);
@@ -194,6 +207,16 @@ TEST_F(SampleServiceTest, TheRecommendedMicroblogColumnAndItsPosts) {
     EXPECT_EQ(5, post->veskEntryStatus()->type());
     retweets += post->veskMBlog()->layoutRetweeted() != nullptr;
     pictures += post->veskThumbnail() != nullptr;
+    // A post opens as an article: its text, and its picture for the viewer when it has one.
+    ASSERT_TRUE(post->alternatelink() && post->alternatelink()->href()) << *post->entryId();
+    auto article = VESKAtomParser::allocParseFeed(get(post->alternatelink()->href()->substr(service_.baseUrl().size())),
+                                                  kEntryKindNewsDetail);
+    ASSERT_TRUE(article && article->entrys() && article->entrys()->size() == 1);
+    auto detail = std::dynamic_pointer_cast<NewsDetail>(article->entrys()->at(0));
+    ASSERT_TRUE(detail && detail->content() && detail->content()->data());
+    EXPECT_NE(detail->content()->data()->find(post->veskMBlog()->layoutUser()->name().value_or("?")), std::string::npos);
+    EXPECT_EQ(post->veskThumbnail() != nullptr, detail->veskCategorys() && detail->veskCategorys()->size() == 1)
+        << *post->entryId();
   }
   EXPECT_EQ(4u, posts->entrys()->size());
   EXPECT_EQ(2u, retweets);
@@ -734,7 +757,7 @@ TEST_F(SampleServiceTest, AlbumArticlesCarryTheirPicturesWithExif) {
   EXPECT_EQ(pictures[2]->veskExif()->title(), "A puddle at the corner");
   ASSERT_TRUE(pictures[0]->veskExif() && pictures[0]->veskExif()->infos());
   ASSERT_EQ(pictures[0]->veskExif()->infos()->size(), 4u);
-  EXPECT_EQ(pictures[0]->veskExif()->infos()->at(1)->key(), "Aperture");
+  EXPECT_EQ(pictures[0]->veskExif()->infos()->at(1)->key(), "光圈");
   EXPECT_EQ(pictures[0]->veskExif()->infos()->at(1)->value(), "f/2.8");
   ASSERT_TRUE(pictures[1]->veskExif());
   EXPECT_EQ(pictures[1]->veskExif()->title(), "The ferry lamp");
