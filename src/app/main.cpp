@@ -126,11 +126,11 @@ int run(const Options& options) {
     main->stop();
   };
 
-  // Platform 0's microblog follows a chosen service host, as the statistics and static hosts
-  // do (the sample service answers its authorisation), before the platform factory is made.
+  // The open platforms follow a chosen service host, as the statistics and static hosts do,
+  // before the platform factory is made: platform 0's microblog at the host's root, platform n
+  // (1 to 6) under "/open/<n>", where the sample service answers their authorisation.
   if (const char* service = std::getenv("ZU_SERVICE_HOST"); service && *service) {
-    OpenPlatformConfig config = OpenPlatformConfig::current();
-    config.zelvaneBase = "http://" + ServiceHosts::serviceHost();
+    OpenPlatformConfig config = OpenPlatformConfig::servedBy("http://" + ServiceHosts::serviceHost());
     OpenPlatformConfig::setCurrent(std::move(config));
   }
   // Saved pictures go to a folder of the home (the kit's album has no folder until one is set).

@@ -615,6 +615,13 @@ SampleService::Answer SampleService::answer(const Request& request) {
   }
   const std::string& path = request.path;
   const bool post = request.method == "POST";
+  // The open platforms 1 to 6, under "/open/<n>".
+  if (auto platform = platforms_.answer(request.method, path, request.query, request.body, request.headers, baseUrl())) {
+    reply.status = platform->status;
+    reply.contentType = platform->contentType;
+    reply.body = std::move(platform->body);
+    return reply;
+  }
   // Platform 0's microblog, which `make run` points at this server.
   if (auto oauth = SampleOAuth::answer(request.method, path, request.query, request.body,
                                        request.headers, baseUrl())) {

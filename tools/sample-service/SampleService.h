@@ -62,6 +62,7 @@
 
 #include "SampleArticleActions.h"
 #include "SampleComments.h"
+#include "SamplePlatforms.h"
 #include "SampleProfile.h"
 
 namespace httplib {
@@ -194,6 +195,8 @@ class SampleService {
   // Comments posted to articles, listed first and deletable.
   SampleComments comments_;
   SampleProfile profile_;
+  // The open platforms 1 to 6 of the accounts screen (locks itself).
+  SamplePlatforms platforms_;
 };
 
 }  // namespace zu
