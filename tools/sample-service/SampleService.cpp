@@ -78,8 +78,8 @@ std::string firstId(const std::string& entry) {
   return ids.empty() ? std::string() : ids.front();
 }
 
-// The value of a Basic "Authorization" header's user name, or "".
-std::string basicUser(const std::string& header) {
+// The decoded "name:password" of a Basic "Authorization" header, or "".
+std::string basicCredentials(const std::string& header) {
   if (header.rfind("Basic ", 0) != 0) return {};
   static const std::string kAlphabet =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -96,7 +96,25 @@ std::string basicUser(const std::string& header) {
       decoded.push_back(static_cast<char>((buffer >> bits) & 0xff));
     }
   }
-  return decoded.substr(0, decoded.find(':'));
+  return decoded;
+}
+
+// The user name of a Basic "Authorization" header, or "".
+std::string basicUser(const std::string& header) {
+  const std::string credentials = basicCredentials(header);
+  return credentials.substr(0, credentials.find(':'));
+}
+
+// Whether a Basic "Authorization" header names one of the service's own readers with another
+// password than the reader's (names compared without regard to case).
+bool wrongPassword(const std::string& header) {
+  const std::string credentials = basicCredentials(header);
+  const size_t colon = credentials.find(':');
+  std::string name = credentials.substr(0, colon);
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+  const auto reader = SampleService::kReaders.find(name);
+  return reader != SampleService::kReaders.end() &&
+         (colon == std::string::npos || credentials.substr(colon + 1) != reader->second);
 }
 
 // Text made safe for XML content and attribute values.
@@ -539,7 +557,20 @@ std::optional<std::string> SampleService::picture(const std::string& name) const
   if (name.empty() || name.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-_") != std::string::npos) {
     return std::nullopt;
   }
-  std::ifstream in(documentsDir_ + "/images/" + name + ".png", std::ios::binary);
+  {
+    std::lock_guard guard(lock_);
+    if (auto icon = icons_.find(name); icon != icons_.end()) return icon->second;
+  }
+  // A commenter's picture: the listed comments' ("<article>-c<n>") and the posted ones'
+  // ("comment-<id>") are the portraits of the sample's commenters.
+  std::string file = name;
+  if (const size_t c = name.rfind("-c"); c != std::string::npos && c + 2 < name.size() &&
+                                          name.find_first_not_of("0123456789", c + 2) == std::string::npos) {
+    file = "commenter-" + std::to_string(std::stoi(name.substr(c + 2, 4)) % 4);
+  } else if (startsWith(name, "comment-")) {
+    file = "commenter-0";
+  }
+  std::ifstream in(documentsDir_ + "/images/" + file + ".png", std::ios::binary);
   if (!in) return std::nullopt;
   std::ostringstream bytes;
   bytes << in.rdbuf();
@@ -547,13 +578,17 @@ std::optional<std::string> SampleService::picture(const std::string& name) const
 }
 
 std::vector<std::string> SampleService::knownColumns() const {
-  auto columns = entriesOf(document("columns.xml").value_or(std::string()));
+  auto columns = entriesOf(catalogueColumns());
   for (auto& entry : entriesOf(document("column-mblog-entry.xml").value_or(std::string()) +
                                document("column-zelvane-entry.xml").value_or(std::string()))) {
     columns.push_back(std::move(entry));
   }
   for (auto& entry : SampleCatalogue::customColumns(baseUrl())) columns.push_back(std::move(entry));
   return columns;
+}
+
+std::string SampleService::catalogueColumns() const {
+  return document("columns.xml").value_or(std::string()) + document("columns-more.xml").value_or(std::string());
 }
 
 std::string SampleService::favoriteCount() const {
@@ -650,8 +685,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.body = std::move(notice->body);
   } else if (path == "/getServiceUrl.atom") {
     fromDocument("serviceurl.xml");
-  } else if (auto catalogue = SampleCatalogue::answer(path, request.query,
-                                                      document("columns.xml").value_or(std::string()), baseUrl())) {
+  } else if (auto catalogue = SampleCatalogue::answer(path, request.query, catalogueColumns(), baseUrl())) {
     reply.body = std::move(*catalogue);
   } else if (path == "/sub/recommend.atom") {
     // The catalogue, the microblog-kind column and, last, the reader's own platform-0 microblog
@@ -924,6 +958,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
       std::lock_guard guard(lock_);
       auto it = loginRefusals_.find(basicUser(authorization->second));
       if (it != loginRefusals_.end()) refusal = it->second;
+      if (refusal == 0 && wrongPassword(authorization->second)) refusal = kWrongPasswordReason;
     }
     if (refusal != 0) {
       reply.status = 403;
@@ -969,11 +1004,16 @@ SampleService::Answer SampleService::answer(const Request& request) {
                            "</shortUrl>";
     reply.contentType = "application/xml";
   } else if (path == "/user/icon.atom" && post) {
-    // The uploaded icon stored: an entry whose content names its address.
+    // The uploaded icon stored (the picture of the form's file, else the body) and served at
+    // its address: an entry whose content names it.
+    const std::string name = "icon-" + etagOf(request.body).substr(1, 8);
+    {
+      std::lock_guard guard(lock_);
+      icons_[name] = request.formFiles.empty() ? request.body : request.formFiles.begin()->second.second;
+    }
     reply.body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<entry" +
                  std::string(kAtomNamespaces) + "><id>icon</id><content type=\"image/png\" src=\"" +
-                 baseUrl() + "/img/icon-" + etagOf(request.body).substr(1, 8) +
-                 ".png\"/></entry>\n";
+                 baseUrl() + "/img/" + name + ".png\"/></entry>\n";
   } else if ((path == "/user/password.atom" ||
               path == "/report/statistics.atom") &&
              post) {
@@ -1013,7 +1053,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (auto related = middle(path, "/related/", ".atom")) {
     // Every other column of the catalogue.
     std::vector<std::string> others;
-    for (const auto& entry : entriesOf(document("columns.xml").value_or(std::string()))) {
+    for (const auto& entry : entriesOf(catalogueColumns())) {
       if (firstId(entry) != *related) others.push_back(entry);
     }
     reply.body = entriesFeed("related:" + *related, "related", others);

@@ -288,13 +288,24 @@ TEST_F(SampleServiceTest, CatalogueLevelsSearchesAndCustomScopes) {
   ASSERT_TRUE(rows[2]->alternatelink() && rows[2]->category()->label());
   ASSERT_TRUE(root->searchLink() && root->nextLink());
   EXPECT_EQ(root->searchLink()->title(), "搜索订阅源");
-  EXPECT_EQ(idsOf(feedAt(*root->nextLink()->href())), (std::vector<std::string>{"col-rss", "col-video"}));
+  // The second page offers two columns a fresh home does not hold: the recommended list lacks them.
+  EXPECT_EQ(idsOf(feedAt(*root->nextLink()->href())),
+            (std::vector<std::string>{"col-rss", "col-video", "col-weather", "col-kitchen"}));
+  const std::string recommended = get("/sub/recommend.atom");
+  for (const char* offered : {"col-weather", "col-kitchen"}) {
+    EXPECT_EQ(std::string::npos, recommended.find(std::string("<id>") + offered + "</id>")) << offered;
+    EXPECT_EQ(1u, VESKAtomParser::allocParseFeed(post("/sub/add.atom", std::string("<feed><entry><id>") + offered +
+                                                                           "</id></entry></feed>"),
+                                                 kEntryKindColumn)->entrys()->size());
+    post("/sub/del.atom", std::string("<subsources><id>") + offered + "</id></subsources>");
+  }
+  EXPECT_TRUE(service_.subscriptions().empty());
 
   auto news = feedAt(*rows[2]->alternatelink()->href());
   EXPECT_EQ(idsOf(news), (std::vector<std::string>{"col-news", "col-rss", "cat-news-local"}));
   EXPECT_FALSE(news->entrys()->at(0)->category());
   auto local = feedAt(*news->entrys()->at(2)->alternatelink()->href());
-  EXPECT_EQ(idsOf(local), (std::vector<std::string>{"col-news", "col-video"}));
+  EXPECT_EQ(idsOf(local), (std::vector<std::string>{"col-news", "col-video", "col-weather"}));
 
   // "the" is in three titles or summaries: two on the first page, the total on each.
   auto found = VESKAtomParser::allocParseFeed(get("/catalog/search.atom?q=%20The"), kEntryKindColumn);
@@ -349,7 +360,7 @@ TEST_F(SampleServiceTest, ReviewsComeAPageAtATimeWithPostedOnesFirst) {
   ASSERT_TRUE(other && other->entrys());
   EXPECT_EQ(other->entrys()->at(0)->entryId(), "col-photo-r1");
   auto related = VESKAtomParser::allocParseFeed(get("/related/col-news.atom"), kEntryKindColumn);
-  ASSERT_TRUE(related && related->entrys() && related->entrys()->size() == 3);
+  ASSERT_TRUE(related && related->entrys() && related->entrys()->size() == 5);
   EXPECT_EQ(related->entrys()->at(0)->entryId(), "col-photo");
 }
 
@@ -449,9 +460,9 @@ TEST_F(SampleServiceTest, PostedCommentsAreListedFirstCountedAndDeleted) {
 // Every column a list gives, the catalogue's and a generated one, leads to its reviews and its
 // related columns, so a column's detail can show both.
 TEST_F(SampleServiceTest, EveryListedColumnLinksItsReviewsAndRelatedColumns) {
-  // A generated column's related list holds every column of columns.xml.
+  // A generated column's related list holds every column of the catalogue.
   auto catalogue = VESKAtomParser::allocParseFeed(get("/related/col-gen-3.atom"), kEntryKindColumn);
-  ASSERT_TRUE(catalogue && catalogue->entrys() && catalogue->entrys()->size() == 4);
+  ASSERT_TRUE(catalogue && catalogue->entrys() && catalogue->entrys()->size() == 6);
   auto refreshed = VESKAtomParser::allocParseFeed(
       post("/sub/refresh.atom", "<feed><entry><id>col-gen-3</id></entry></feed>"), kEntryKindColumn);
   ASSERT_TRUE(refreshed && refreshed->entrys() && refreshed->entrys()->size() == 1);
@@ -494,6 +505,20 @@ TEST_F(SampleServiceTest, PicturesComeFromTheDocumentsOrAsBlocks) {
   EXPECT_EQ(60, widthOf(get("/img/thumb-news.png")));
   EXPECT_EQ(300, widthOf(get("/img/art-photo-2-picture.png")));
   EXPECT_EQ(16, widthOf(get("/img/no-such-picture.png")));
+  // The readers' portraits: the profile's, the microblog posters', the commenters' (listed and
+  // posted comments alike).
+  EXPECT_EQ(128, widthOf(get("/img/reader-icon.png")));
+  EXPECT_EQ(80, widthOf(get("/img/mblog-user-pilot.png")));
+  EXPECT_EQ(get("/img/commenter-3.png"), get("/img/art-news-3-c3.png"));
+  EXPECT_EQ(get("/img/commenter-0.png"), get("/img/comment-1a2b3c4d.png"));
+  // An uploaded profile icon is served back as uploaded.
+  const std::string uploaded = get("/img/mblog-user-fish.png");
+  auto answer = client_->Post("/user/icon.atom", httplib::MultipartFormDataItems{{"Filedata", uploaded, "icon.png", "image/png"}});
+  ASSERT_TRUE(answer && answer->status == 200);
+  const size_t src = answer->body.find("src=\"");
+  ASSERT_NE(std::string::npos, src);
+  const std::string address = answer->body.substr(src + 5, answer->body.find('"', src + 5) - src - 5);
+  EXPECT_EQ(uploaded, get(address.substr(service_.baseUrl().size())));
 }
 
 TEST_F(SampleServiceTest, ConditionalGetsLoginAndForcedStatuses) {
@@ -523,6 +548,15 @@ TEST_F(SampleServiceTest, ConditionalGetsLoginAndForcedStatuses) {
     ASSERT_TRUE(feed && feed->veskUrs()) << login->body;
     EXPECT_EQ(feed->veskUrs()->id(), "urs." + user);
     EXPECT_NE(feed->veskUrs()->id(), user);
+  }
+  // The service's own reader logs in only with the reader's password, whatever the case of
+  // the name.
+  for (const std::string password : {"wrong", "", "pw "}) {
+    client_->set_basic_auth("Reader", password);
+    auto wrong = client_->Post("/login", "", "text/plain");
+    ASSERT_TRUE(wrong);
+    EXPECT_EQ(wrong->status, 403) << password;
+    EXPECT_EQ(wrong->get_header_value("X-Error"), "2") << password;
   }
   client_->set_basic_auth("reader", "pw");
   service_.refuseLogin("reader", 11);
