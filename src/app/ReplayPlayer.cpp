@@ -150,10 +150,13 @@ void ReplayPlayer::expect(const ReplayStep& step, int poll, int polls) {
   if (poll >= polls) {
     const std::string failure = "line " + std::to_string(step.line) + ": expect " + nameOf(step.check) + " " +
                                 step.text + ": " + found(step);
-    std::printf("zureader: replay %s\n", failure.c_str());
-    std::fflush(stdout);
     next_ = steps_.size();
-    if (failed_) failed_(failure);
+    if (failed_) {
+      failed_(failure);
+    } else {
+      std::printf("zureader: replay %s\n", failure.c_str());
+      std::fflush(stdout);
+    }
     return;
   }
   after(kFrameSeconds, [this, &step, poll, polls] { expect(step, poll + 1, polls); });

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "platform/ui/controllers/Alert.h"
 #include "platform/ui/controllers/NavigationBar.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/NavigationItem.h"
@@ -48,6 +49,11 @@ void textsOf(const ui::View& view, std::vector<std::string>& out) {
     add(field->text().empty() ? field->placeholder().value_or("") : field->text());
   } else if (auto* textView = dynamic_cast<const ui::TextView*>(&view)) {
     add(textView->text());
+  } else if (auto* alert = dynamic_cast<const ui::Alert*>(&view)) {
+    // An alert or a sheet draws its title, message and button titles itself.
+    add(alert->title().value_or(""));
+    add(alert->messageText());
+    for (const auto& title : alert->buttonTitles()) add(title);
   } else if (auto* bar = dynamic_cast<const ui::NavigationBar*>(&view)) {
     if (auto item = bar->topItem(); item && item->title() && !item->titleView()) add(*item->title());
   }
@@ -59,25 +65,51 @@ std::vector<std::shared_ptr<ui::Window>> windowsFrontToBack() {
   return {windows.rbegin(), windows.rend()};
 }
 
+// From `controller` on: the presented controller while there is one, else a tab bar
+// controller's selected one, else a navigation controller's top one.
+std::shared_ptr<ui::ViewController> descend(std::shared_ptr<ui::ViewController> controller) {
+  for (;;) {
+    std::shared_ptr<ui::ViewController> next = controller->modalViewController();
+    if (!next) {
+      if (auto* tabs = dynamic_cast<ui::TabBarController*>(controller.get())) {
+        next = tabs->selectedViewController();
+      } else if (auto* navigation = dynamic_cast<ui::NavigationController*>(controller.get())) {
+        next = navigation->topViewController();
+      }
+    }
+    if (!next || next == controller) return controller;
+    controller = std::move(next);
+  }
+}
+
+// The frontmost controller in sight under `view` whose view was put in the tree by hand (no
+// container holds it and nothing presented it) and covers at least half of `screen`.
+ui::ViewController* handPlaced(const ui::View& view, const ui::Rect& screen) {
+  if (view.isHidden() || view.alpha() <= 0.01f) return nullptr;
+  const auto& subviews = view.subviews();
+  for (auto it = subviews.rbegin(); it != subviews.rend(); ++it) {
+    if (auto* found = handPlaced(**it, screen)) return found;
+  }
+  auto* controller = ui::ViewController::controllerOf(&view);
+  if (!controller || controller->parentViewController() || controller->presentingViewController()) return nullptr;
+  const ui::Rect shown = view.convertRectTo(view.bounds(), nullptr).intersection(screen);
+  if (shown.isEmpty() || shown.width() * shown.height() < screen.width() * screen.height() / 2) return nullptr;
+  return controller;
+}
+
 }  // namespace
 
 std::string ScreenProbe::topScreen() {
   for (const auto& window : windowsFrontToBack()) {
-    auto controller = std::dynamic_pointer_cast<ui::ViewController>(window->rootViewController());
-    if (!controller) continue;
-    for (;;) {
-      std::shared_ptr<ui::ViewController> next = controller->modalViewController();
-      if (!next) {
-        if (auto* tabs = dynamic_cast<ui::TabBarController*>(controller.get())) {
-          next = tabs->selectedViewController();
-        } else if (auto* navigation = dynamic_cast<ui::NavigationController*>(controller.get())) {
-          next = navigation->topViewController();
-        }
-      }
-      if (!next || next == controller) break;
-      controller = std::move(next);
+    auto root = std::dynamic_pointer_cast<ui::ViewController>(window->rootViewController());
+    if (!root) continue;
+    auto top = descend(root);
+    // A screen laid over the others by hand (a column's detail flipped out of its tile) is on
+    // top of them while it is in sight; the root's own view is no such screen.
+    if (auto* placed = handPlaced(*window, window->bounds()); placed && placed != root.get()) {
+      top = descend(placed->shared());
     }
-    return ui::classNameOf(*controller);
+    return ui::classNameOf(*top);
   }
   return {};
 }

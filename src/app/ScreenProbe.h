@@ -4,11 +4,14 @@
 //  - The top screen: from the frontmost visible window that has a root controller, the
 //    presented (modal) controller while there is one, else a tab bar controller's selected
 //    controller, else a navigation controller's top controller, until none of them leads on.
+//    A controller whose view was laid into the window by hand (held by no container, presented
+//    by none) and covers at least half the screen is on top instead, followed the same way.
 //    Its class name is without namespaces ("MyColumnsController").
 //  - The bar's title: the frontmost navigation bar in sight, its top item's title, or the texts
 //    of the item's title view when it has one.
 //  - The texts in sight: labels, button titles, text fields (text, or placeholder when empty),
-//    text views and bar titles of every visible window, skipping views that are hidden, wholly
+//    text views, bar titles and alerts' and sheets' titles, messages and buttons of every
+//    visible window, skipping views that are hidden, wholly
 //    transparent, or wholly outside the screen or the bounds of an ancestor that clips.
 //
 // Reads the live view tree each time: main thread only; holds nothing.

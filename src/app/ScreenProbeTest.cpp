@@ -7,6 +7,7 @@
 #include "app/ReplayScript.h"
 #include "app/ScreenHost.h"
 #include "platform/runtime/RunLoop.h"
+#include "platform/ui/controllers/AlertView.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/NavigationItem.h"
 #include "platform/ui/controllers/TabBarController.h"
@@ -89,6 +90,17 @@ TEST_F(ScreenProbeTest, TopScreenAndBarTitleFollowTabsStacksAndPresentedScreens)
   list->dismissModalViewController(false);
   tabs_->setSelectedIndex(1);
   EXPECT_EQ("SettingsScreen", ScreenProbe::topScreen());
+
+  // A screen laid into the window by hand, in a navigation controller of its own, is on top
+  // while it covers half the screen or more and is in sight.
+  auto detail = std::make_shared<ui::NavigationController>(std::make_shared<DetailScreen>());
+  detail->view()->setFrame(ui::Rect(20, 20, 280, 100));
+  window_->addSubview(detail->view());
+  EXPECT_EQ("SettingsScreen", ScreenProbe::topScreen());  // too small: a tile's flip under way
+  detail->view()->setFrame(ui::Rect(0, 20, 320, 460));
+  EXPECT_EQ("DetailScreen", ScreenProbe::topScreen());
+  detail->view()->setHidden(true);
+  EXPECT_EQ("SettingsScreen", ScreenProbe::topScreen());
 }
 
 // Texts count only where the reader can see them: not hidden, not transparent, not scrolled
@@ -138,6 +150,14 @@ TEST_F(ScreenProbeTest, TextsInSightOnly) {
   alert->setHidden(false);
   EXPECT_TRUE(ScreenProbe::shows("还没有绑定微博"));
   EXPECT_EQ("HomeScreen", ScreenProbe::topScreen());  // a window without a controller is no screen
+
+  // An alert draws its own title, message and buttons.
+  auto shown = std::make_shared<ui::AlertView>(std::string("连接错误"), std::string("认证失败"),
+                                               std::weak_ptr<ui::AlertViewDelegate>(), std::string("好"));
+  shown->show();
+  for (const char* text : {"连接错误", "认证失败", "好"}) EXPECT_TRUE(ScreenProbe::shows(text)) << text;
+  shown->dismissWithClickedButtonIndex(0, false);
+  EXPECT_FALSE(ScreenProbe::shows("认证失败"));
 }
 
 // An expect step waits, frame by frame, for what it expects; one that never holds stops the
