@@ -1,5 +1,6 @@
 #include "app/ScreenProbe.h"
 
+#include <map>
 #include <memory>
 
 #include "platform/ui/controllers/Alert.h"
@@ -15,6 +16,7 @@
 #include "platform/ui/views/Label.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
+#include "platform/web/WebView.h"
 
 namespace zu {
 
@@ -36,6 +38,39 @@ void eachViewInSight(const ui::View& view, const ui::Rect& clip, const Visit& vi
   for (const auto& subview : view.subviews()) eachViewInSight(*subview, inner, visit);
 }
 
+// What a web page in sight last answered for its text, asked again at each look (the answer
+// comes on a later turn of the main loop, so an expect that keeps looking sees a page's text
+// once it has loaded).
+struct PageText {
+  std::weak_ptr<ui::View> view;
+  std::string text;
+  bool asking = false;
+};
+std::map<const ui::View*, std::shared_ptr<PageText>>& pageTexts() {
+  static std::map<const ui::View*, std::shared_ptr<PageText>> texts;
+  return texts;
+}
+
+std::string pageText(const web::WebView& page) {
+  auto& texts = pageTexts();
+  std::erase_if(texts, [](const auto& entry) { return entry.second->view.expired(); });
+  auto& known = texts[&page];
+  auto view = const_cast<web::WebView&>(page).shared();
+  if (!known || known->view.lock() != view) {
+    known = std::make_shared<PageText>();
+    known->view = view;
+  }
+  if (!known->asking) {
+    known->asking = true;
+    std::static_pointer_cast<web::WebView>(view)->evaluateScript(
+        "document.body ? document.body.innerText : ''", [known = known](const std::string& text) {
+          known->text = text;
+          known->asking = false;
+        });
+  }
+  return known->text;
+}
+
 // The texts `view` itself shows.
 void textsOf(const ui::View& view, std::vector<std::string>& out) {
   auto add = [&](const std::string& text) {
@@ -49,6 +84,8 @@ void textsOf(const ui::View& view, std::vector<std::string>& out) {
     add(field->text().empty() ? field->placeholder().value_or("") : field->text());
   } else if (auto* textView = dynamic_cast<const ui::TextView*>(&view)) {
     add(textView->text());
+  } else if (auto* page = dynamic_cast<const web::WebView*>(&view)) {
+    add(pageText(*page));
   } else if (auto* alert = dynamic_cast<const ui::Alert*>(&view)) {
     // An alert or a sheet draws its title, message and button titles itself.
     add(alert->title().value_or(""));

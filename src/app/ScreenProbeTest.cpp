@@ -20,6 +20,8 @@
 #include "platform/ui/views/Label.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
+#include "platform/web/RecordingWebBackend.h"
+#include "platform/web/WebView.h"
 #include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
 #include "testing/TempHome.h"
@@ -158,6 +160,20 @@ TEST_F(ScreenProbeTest, TextsInSightOnly) {
   for (const char* text : {"连接错误", "认证失败", "好"}) EXPECT_TRUE(ScreenProbe::shows(text)) << text;
   shown->dismissWithClickedButtonIndex(0, false);
   EXPECT_FALSE(ScreenProbe::shows("认证失败"));
+}
+
+// A web page's text is in sight once the page has answered for it; each look asks again.
+TEST_F(ScreenProbeTest, AWebPagesTextComesOnALaterTurn) {
+  auto page = std::make_shared<web::WebView>(ui::Rect(0, 20, 320, 400));
+  home_->view()->addSubview(page);
+  const std::string ask = "document.body ? document.body.innerText : ''";
+  page->recorder()->setScriptAnswer(ask, "Ferry timetable changes for the winter\n冬季时刻表");
+  EXPECT_FALSE(ScreenProbe::shows("冬季时刻表"));
+  ASSERT_TRUE(turnMainLoopUntil([] { return ScreenProbe::shows("冬季时刻表"); }, 5));
+  page->recorder()->setScriptAnswer(ask, "The fish market");
+  ASSERT_TRUE(turnMainLoopUntil([] { return ScreenProbe::shows("fish market"); }, 5));
+  page->setHidden(true);
+  EXPECT_FALSE(ScreenProbe::shows("fish market"));
 }
 
 // An expect step waits, frame by frame, for what it expects; one that never holds stops the

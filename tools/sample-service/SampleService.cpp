@@ -106,11 +106,12 @@ std::string basicUser(const std::string& header) {
 }
 
 // Whether a Basic "Authorization" header names one of the service's own readers with another
-// password than the reader's (names compared without regard to case).
+// password than the reader's (names compared without regard to case and without the mail
+// domain the client adds to what the reader typed).
 bool wrongPassword(const std::string& header) {
   const std::string credentials = basicCredentials(header);
   const size_t colon = credentials.find(':');
-  std::string name = credentials.substr(0, colon);
+  std::string name = credentials.substr(0, std::min(colon, credentials.find('@')));
   std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
   const auto reader = SampleService::kReaders.find(name);
   return reader != SampleService::kReaders.end() &&

@@ -37,7 +37,7 @@
 // posted to "/column/assess.atom" for it, newest first, then 20 generated ones, 12 to a page,
 // each page linking to the next; its related columns ("/related/<id>.atom") are the other
 // columns of the catalogue. Login takes Basic credentials: the service's own readers (kReaders,
-// names without regard to case) only with their password, a wrong one refused with a 403 and
+// names without regard to case or the mail domain the client adds) only with their password, a wrong one refused with a 403 and
 // "X-Error: 2" (kWrongPasswordReason, the service's "password does not match"); any other name
 // as a reader the sample holds no password for; the names told to refuse get a 403 with the
 // given "X-Error". Its answer is a feed whose urs record carries the reader's id as the service

