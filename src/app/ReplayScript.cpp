@@ -137,7 +137,7 @@ std::optional<std::string> readStep(const std::string& line, ReplayStep& step) {
       step.kind = ReplayStep::Kind::Expect;
       step.check = check;
       const size_t after = line.find(name, std::strlen("expect")) + std::strlen(name);
-      const size_t from = line.find_first_not_of(" \t", after);
+      const size_t from = line.find_first_not_of(" \t\r\v\f", after);
       const size_t to = line.find_last_not_of(" \t\r\v\f");
       step.text = line.substr(from, to + 1 - from);
       return std::nullopt;

@@ -43,7 +43,8 @@
 // given "X-Error". Its answer is a feed whose urs record carries the reader's id as the service
 // keeps it (ursIdOf: "urs." and the name).
 // Platform 0's microblog answers its OAuth 1.0a exchange and user information (SampleOAuth), and
-// its text and picture posts (SamplePosts).
+// its text and picture posts (SamplePosts); platforms 1 to 6 of the accounts screen answer theirs
+// under "/open/<n>" (SamplePlatforms).
 // An article's likes and share reports, and their records in its dynamic part: SampleArticleActions.
 // The album column's articles carry several pictures each, with EXIF records (SampleAlbums).
 // The notice feed (four recommended applications) and the font list with its pack are
