@@ -988,6 +988,14 @@ SampleService::Answer SampleService::answer(const Request& request) {
       reply.contentType = "text/plain";
     }
   } else if (path == "/column/rank.atom" && post) {
+    // The reader's rating of the column, shown with the reader's review of it.
+    const size_t entry = request.body.find("<entry");
+    const size_t value = request.body.find("value=\"", request.body.find("ranking"));
+    if (entry != std::string::npos && value != std::string::npos) {
+      const std::string column = firstId(request.body.substr(entry));
+      std::lock_guard guard(lock_);
+      ratings_[column] = request.body.substr(value + 7, request.body.find('"', value + 7) - value - 7);
+    }
     reply.body = okDocument("rank");
   } else if (path == "/column/assess.atom" && post) {
     // The comment as stored, listed first among the reviews of the column the post names.
@@ -1036,7 +1044,14 @@ SampleService::Answer SampleService::answer(const Request& request) {
     {
       std::lock_guard guard(lock_);
       for (auto it = reviews_.rbegin(); it != reviews_.rend(); ++it) {
-        if (it->first == *reviewed) items.push_back(it->second);
+        if (it->first != *reviewed) continue;
+        std::string review = it->second;
+        // A posted review shows the rating its reader gave the column.
+        if (auto rating = ratings_.find(*reviewed);
+            rating != ratings_.end() && review.find("ranking") == std::string::npos) {
+          review.insert(review.rfind("</entry>"), "<vesk:ranking value=\"" + xmlEscape(rating->second) + "\"/>");
+        }
+        items.push_back(std::move(review));
       }
     }
     for (int i = 1; i <= kGeneratedReviews; ++i) items.push_back(generatedReview(*reviewed, i));

@@ -36,7 +36,8 @@
 // "/style/article.css" in its HTML. A column's reviews ("/reviews/<id>.atom") are the reviews
 // posted to "/column/assess.atom" for it, newest first, then 20 generated ones, 12 to a page,
 // each page linking to the next; its related columns ("/related/<id>.atom") are the other
-// columns of the catalogue. Login takes Basic credentials: the service's own readers (kReaders,
+// columns of the catalogue; a posted review is listed with the rating its reader last posted
+// to "/column/rank.atom" for the column. Login takes Basic credentials: the service's own readers (kReaders,
 // names without regard to case or the mail domain the client adds) only with their password, a wrong one refused with a 403 and
 // "X-Error: 2" (kWrongPasswordReason, the service's "password does not match"); any other name
 // as a reader the sample holds no password for; the names told to refuse get a 403 with the
@@ -203,6 +204,9 @@ class SampleService {
   std::vector<std::string> subscriptions_;
   // Posted reviews in order: (column id, the review as stored).
   std::vector<std::pair<std::string, std::string>> reviews_;
+  // The reader's last rating of each column (column id -> value), listed with the reader's
+  // reviews of it.
+  std::map<std::string, std::string> ratings_;
   int64_t subscriptionOrderTime_ = 0;
   // Favourite id -> its entry as posted.
   std::vector<std::pair<std::string, std::string>> favorites_;

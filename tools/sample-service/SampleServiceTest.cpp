@@ -350,7 +350,13 @@ TEST_F(SampleServiceTest, ReviewsComeAPageAtATimeWithPostedOnesFirst) {
   auto first = VESKAtomParser::allocParseFeed(get("/reviews/col-news.atom"), kEntryKindComment);
   ASSERT_TRUE(first && first->entrys() && first->entrys()->size() == 12);
   EXPECT_EQ(first->entrys()->at(0)->content()->data(), "Fine.");
+  EXPECT_FALSE(first->entrys()->at(0)->veskRanking());  // no rating posted
   EXPECT_EQ(first->entrys()->at(1)->entryId(), "col-news-r1");
+  // The reader's rating of the column goes with the reader's review.
+  post("/column/rank.atom", "<entry><id>col-news</id><vesk:ranking value=\"4.0\"/></entry>");
+  auto rated = VESKAtomParser::allocParseFeed(get("/reviews/col-news.atom"), kEntryKindComment);
+  ASSERT_TRUE(rated && rated->entrys() && rated->entrys()->at(0)->veskRanking());
+  EXPECT_EQ(4.0f, rated->entrys()->at(0)->veskRanking()->value());
   ASSERT_TRUE(first->nextLink());
   auto last = VESKAtomParser::allocParseFeed(get(first->nextLink()->href()->substr(service_.baseUrl().size())),
                                              kEntryKindComment);
