@@ -514,12 +514,17 @@ TEST_F(ShareScreenTest, WithoutAnAccountTheAccountsScreenMovesInAndComingBackUnb
   EXPECT_EQ(1u, navigation->viewControllers().size());
   settle(0.7);
   ASSERT_EQ(2u, navigation->viewControllers().size());
-  EXPECT_TRUE(std::dynamic_pointer_cast<MBAccountManagerViewController>(navigation->topViewController()));
+  auto accounts = std::dynamic_pointer_cast<MBAccountManagerViewController>(navigation->topViewController());
+  ASSERT_TRUE(accounts);
   auto moves = ui::AnimationLog::shared().named(ShareViewController::kMoveInAnimation);
   ASSERT_EQ(1u, moves.size());
   EXPECT_DOUBLE_EQ(0.3, moves[0]->duration);
   EXPECT_EQ(ui::AnimationCurve::EaseOut, moves[0]->curve);
   EXPECT_EQ(ShareViewController::kMoveInFromTopTransition, moves[0]->transition);
+  // The rows move in laid out: none of them grows from its nib size inside the move.
+  const auto rows = accounts->tableView()->visibleCells();
+  ASSERT_FALSE(rows.empty());
+  for (const auto& row : rows) EXPECT_EQ(nullptr, moves[0]->change(row.get(), "frame"));
   settle(0.5);
   window_->layoutIfNeeded();
   EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-no-account"));
