@@ -160,6 +160,9 @@ int run(const Options& options) {
                    .background = [&] { delegate->applicationDidEnterBackground(); },
                    .foreground = [&] { delegate->applicationWillEnterForeground(); }});
   if (options.framesDir) host.setFramesFolder(*options.framesDir);
+  // Only a run a reader watches starts the web engine's processes ahead of the first page that
+  // needs them; a run without a window or one writing snapshots starts them when needed.
+  web::WebView::setPrewarmAllowed(!host.isHeadless() && !options.snapshotDir);
   ui::Application& application = ui::Application::shared();
   application.setOpenURLHandler(
       [headless = host.isHeadless()](const std::string& url) { return UrlOpener::open(url, headless); });

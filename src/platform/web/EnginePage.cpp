@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <vector>
 
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/images/Image.h"
@@ -55,6 +57,18 @@ constexpr const char* kContentSizeScript = R"(
   send();
 })();)";
 
+// The live pages of each family, on the web thread.
+std::map<std::string, std::vector<EnginePage*>>& families() {
+  static std::map<std::string, std::vector<EnginePage*>> map;
+  return map;
+}
+
+// Pages kept only to hold a family's web process.
+std::vector<std::shared_ptr<EnginePage>>& warmPages() {
+  static std::vector<std::shared_ptr<EnginePage>> pages;
+  return pages;
+}
+
 struct ScriptCall {
   std::shared_ptr<EnginePage> page;
   uint64_t sequence;
@@ -78,7 +92,15 @@ void EnginePage::reportWithHistory(std::function<void(WebViewBackendClient&)> fn
   });
 }
 
-void EnginePage::open(bool ephemeral, int width, int height) {
+void EnginePage::prewarm(const std::string& family) {
+  if (family.empty() || !families()[family].empty()) return;
+  auto page = std::make_shared<EnginePage>(std::weak_ptr<EngineWebBackend::Anchor>());
+  page->open(false, 1, 1, family);
+  page->loadUrl("about:blank");
+  warmPages().push_back(std::move(page));
+}
+
+void EnginePage::open(bool ephemeral, int width, int height, const std::string& family) {
   WebEngine* engine = WebEngine::shared();
   if (!engine) return;
   static const wpe_view_backend_exportable_fdo_client client = {
@@ -99,9 +121,24 @@ void EnginePage::open(bool ephemeral, int width, int height) {
       WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, nullptr, nullptr);
   webkit_user_content_manager_add_script(content, script);
   webkit_user_script_unref(script);
-  view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "backend", backend, "web-context",
-                                       engine->context(), "is-ephemeral", ephemeral,
-                                       "user-content-manager", content, nullptr));
+  // A page of a family goes into the web process of a live page of that family.
+  WebKitWebView* related = nullptr;
+  if (!ephemeral && !family.empty()) {
+    auto& members = families()[family];
+    for (EnginePage* member : members) {
+      if (member->view_) related = member->view_;
+    }
+    members.push_back(this);
+    family_ = family;
+  }
+  if (related) {
+    view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "backend", backend, "related-view",
+                                         related, "user-content-manager", content, nullptr));
+  } else {
+    view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "backend", backend, "web-context",
+                                         engine->context(), "is-ephemeral", ephemeral,
+                                         "user-content-manager", content, nullptr));
+  }
   content_ = content;
   wpe_view_backend_add_activity_state(wpeBackend, wpe_view_activity_state_visible |
                                                       wpe_view_activity_state_focused |
@@ -111,11 +148,16 @@ void EnginePage::open(bool ephemeral, int width, int height) {
   WebKitColor clear = {0, 0, 0, 0};
   webkit_web_view_set_background_color(view_, &clear);
   g_signal_connect(view_, "load-changed", G_CALLBACK(&EnginePage::onLoadChanged), this);
+  g_signal_connect(view_, "notify::uri", G_CALLBACK(&EnginePage::onUriChanged), this);
   g_signal_connect(view_, "load-failed", G_CALLBACK(&EnginePage::onLoadFailed), this);
   g_signal_connect(view_, "decide-policy", G_CALLBACK(&EnginePage::onDecidePolicy), this);
 }
 
 void EnginePage::close() {
+  if (!family_.empty()) {
+    auto& members = families()[family_];
+    members.erase(std::remove(members.begin(), members.end(), this), members.end());
+  }
   if (!view_) return;
   g_signal_handlers_disconnect_by_data(view_, this);
   g_signal_handlers_disconnect_by_data(content_, this);
@@ -138,7 +180,12 @@ void EnginePage::onBackendDestroyed(void* self) {
 void EnginePage::loadHtml(const std::string& html, const std::optional<std::string>& baseUrl) {
   if (!view_) return;
   allowedLoadPending_ = true;
-  webkit_web_view_load_html(view_, html.c_str(), baseUrl ? baseUrl->c_str() : nullptr);
+  if (baseUrl) {
+    webkit_web_view_load_html(view_, html.c_str(), baseUrl->c_str());
+  } else {
+    // Parsed before anything of the page's own, so the policy holds for all of it.
+    webkit_web_view_load_html(view_, (std::string(kSealedFrames) + html).c_str(), nullptr);
+  }
 }
 
 void EnginePage::loadUrl(const std::string& url) {
@@ -228,6 +275,20 @@ void EnginePage::evaluate(uint64_t sequence, const std::string& js) {
       call);
 }
 
+void EnginePage::onUriChanged(WebKitWebView* view, void*, void* self) {
+  // The view's address is its main frame's: the one it now loads (set when a load starts, and
+  // again on a redirect or a move within the document).
+  const char* uri = webkit_web_view_get_uri(view);
+  if (uri) static_cast<EnginePage*>(self)->reportMainFrame(uri);
+}
+
+void EnginePage::reportMainFrame(const std::string& url) {
+  // The engine may tell the same address twice (a redirect's end, then its answer).
+  if (url.empty() || url == lastMainFrameUrl_) return;
+  lastMainFrameUrl_ = url;
+  toMain([url](EngineWebBackend::Anchor& anchor) { anchor.client->backendMainFrameNavigated(url); });
+}
+
 void EnginePage::onLoadChanged(WebKitWebView*, int event, void* self) {
   auto* page = static_cast<EnginePage*>(self);
   if (event == WEBKIT_LOAD_STARTED) {
@@ -242,8 +303,14 @@ void EnginePage::onLoadChanged(WebKitWebView*, int event, void* self) {
   }
 }
 
-int EnginePage::onLoadFailed(WebKitWebView*, int, char*, void* error, void* self) {
+int EnginePage::onLoadFailed(WebKitWebView* view, int event, char* failingUri, void* error,
+                             void* self) {
   auto* page = static_cast<EnginePage*>(self);
+  // A load that failed before any answer never became the view's address.
+  const char* current = webkit_web_view_get_uri(view);
+  if (event == WEBKIT_LOAD_STARTED && failingUri && (!current || std::strcmp(current, failingUri) != 0)) {
+    page->reportMainFrame(failingUri);
+  }
   page->failed_ = true;
   const auto* gerror = static_cast<const GError*>(error);
   const int code = gerror ? gerror->code : 0;

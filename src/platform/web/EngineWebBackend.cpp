@@ -1,5 +1,7 @@
 #include "platform/web/EngineWebBackend.h"
 
+#include <thread>
+
 #include "platform/web/EnginePage.h"
 #include "platform/web/WebEngine.h"
 
@@ -16,6 +18,15 @@ void onWebThread(const std::shared_ptr<EnginePage>& page, std::function<void(Eng
 
 }  // namespace
 
+void EngineWebBackend::prewarm(const std::string& family) {
+  // Starting the engine takes a while: not on the main thread, which may go on drawing.
+  std::thread([family] {
+    if (WebEngine* engine = WebEngine::shared()) {
+      engine->post([family] { EnginePage::prewarm(family); });
+    }
+  }).detach();
+}
+
 EngineWebBackend::EngineWebBackend(WebViewBackendClient& client)
     : anchor_(std::make_shared<Anchor>(Anchor{&client, this})) {}
 
@@ -27,8 +38,9 @@ EngineWebBackend::~EngineWebBackend() {
 EnginePage& EngineWebBackend::page() {
   if (!page_) {
     page_ = std::make_shared<EnginePage>(anchor_);
-    onWebThread(page_, [ephemeral = ephemeral_, width = width_, height = height_](EnginePage& page) {
-      page.open(ephemeral, width, height);
+    onWebThread(page_, [ephemeral = ephemeral_, width = width_, height = height_,
+                         family = family_](EnginePage& page) {
+      page.open(ephemeral, width, height, family);
     });
   }
   return *page_;

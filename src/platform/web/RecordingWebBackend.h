@@ -52,8 +52,14 @@ class RecordingWebBackend : public WebViewBackend {
   void answerScript(size_t index);
 
   // The page navigates to `url` for reason `type`: asks the delegate and, when allowed, starts
-  // the load (the view becomes loading, didStartLoad follows). Returns the delegate's answer.
+  // the load (the view becomes loading; didNavigateMainFrame and didStartLoad follow, as for
+  // every load the stand-in starts). Returns the delegate's answer.
   bool simulateNavigation(const std::string& url, int type);
+  // A frame inside the page navigates: the delegate is asked, as for the page itself, and
+  // nothing else follows (the frame's load is no load of the page's). Returns the answer.
+  bool simulateFrameNavigation(const std::string& url, int type);
+  // The server answers the running load with a redirect to `url` (didNavigateMainFrame).
+  void simulateRedirect(const std::string& url);
   // The running load ends.
   void finishLoad();
   void failLoad(int code, const std::string& description);
@@ -76,6 +82,8 @@ class RecordingWebBackend : public WebViewBackend {
   }
   void setScalesPageToFit(bool) override {}
   void setEphemeral(bool ephemeral) override { ephemeral_ = ephemeral; }
+  void setProcessFamily(const std::string& family) override { processFamily_ = family; }
+  const std::string& processFamily() const { return processFamily_; }
   void touch(Finger finger, int x, int y) override { touches_.push_back({finger, x, y}); }
   void scrollTo(int x, int y) override { scrolls_.push_back({x, y}); }
   bool ephemeral() const { return ephemeral_; }
@@ -94,6 +102,7 @@ class RecordingWebBackend : public WebViewBackend {
   std::map<std::string, std::string> answers_;
   bool hold_ = false;
   bool ephemeral_ = false;
+  std::string processFamily_;
   bool loading_ = false;
   std::string currentUrl_;
   std::vector<std::string> history_;

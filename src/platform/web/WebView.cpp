@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <set>
 
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/drawing/Canvas.h"
@@ -20,6 +22,7 @@ namespace zu::web {
 namespace {
 
 std::atomic<bool> gUseEngine{false};
+std::atomic<bool> gPrewarmAllowed{false};
 
 int pixels(float points) { return points > 0 ? static_cast<int>(points + 0.5f) : 0; }
 
@@ -31,6 +34,19 @@ std::string WebView::fileUrl(const std::filesystem::path& path) {
 
 void WebView::setUseEngine(bool use) { gUseEngine = use; }
 bool WebView::usesEngine() { return gUseEngine; }
+
+void WebView::setPrewarmAllowed(bool allowed) { gPrewarmAllowed = allowed; }
+
+void WebView::prewarm(const std::string& family) {
+  if (!gPrewarmAllowed || !gUseEngine) return;
+  static std::mutex mutex;
+  static std::set<std::string> started;
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!started.insert(family).second) return;
+  }
+  EngineWebBackend::prewarm(family);
+}
 
 WebView::WebView(const ui::Rect& frame) : View(frame) {
   if (gUseEngine) {
@@ -103,6 +119,8 @@ void WebView::loadRequest(const std::string& url) {
 
 void WebView::setEphemeral(bool ephemeral) { backend_->setEphemeral(ephemeral); }
 
+void WebView::setProcessFamily(const std::string& family) { backend_->setProcessFamily(family); }
+
 void WebView::stopLoading() {
   ++loadGeneration_;
   backend_->stopLoading();
@@ -165,6 +183,12 @@ void WebView::boundsDidChange(const ui::Rect& oldBounds) {
 bool WebView::backendShouldStart(const std::string& url, int type) {
   auto delegate = this->delegate();
   return !delegate || delegate->shouldStartLoad(*this, url, type);
+}
+
+void WebView::backendMainFrameNavigated(const std::string& url) {
+  later([url](WebView& view) {
+    if (auto delegate = view.delegate()) delegate->didNavigateMainFrame(view, url);
+  });
 }
 
 void WebView::backendDidStart() {

@@ -33,7 +33,19 @@
 //  - Sub-resources of pages may come from the installed WebResourceProvider (see there). The
 //    engine refuses file:// in pages loaded from a string: a page the client builds shows files
 //    of the bundle and the downloaded fonts under fileUrl(path), a scheme of our own that
-//    answers nothing to other pages.
+//    answers nothing to other pages (WebEngine says what that scheme serves).
+//  - The frames of a page loaded from a string are sealed: such a page (an article, written by
+//    the service) gets a content security policy under which its frames, objects and embeds
+//    load no address and navigate nowhere (only "about:blank" and "about:srcdoc" documents,
+//    asked about like any navigation, can be in a frame), so every other navigation it asks
+//    about is its main frame's. The phone asked about frames' navigations too, and an
+//    article's page refused them all but "about:blank" anyway.
+//  - didNavigateMainFrame tells the delegate each address the page's own frame comes to, which
+//    the engine's navigation questions cannot tell apart from a frame's in a page loaded from
+//    an address.
+//  - Web processes: each view has one of its own unless it joins a family (setProcessFamily):
+//    the views of a family share one, so a screen of several pages costs one process. prewarm()
+//    starts a family's process ahead of its first page, in an interactive run only.
 #pragma once
 
 #include <cstdint>
@@ -79,6 +91,15 @@ class WebView : public ui::View, public WebViewBackendClient {
   // A page that shares no cookies or storage with the others (the authorisation page); call
   // before the first load.
   void setEphemeral(bool ephemeral);
+  // The views of one family (a screen's pages: the article browser's) share one web process
+  // while any of them lives; an ephemeral view keeps its own. Call before the first load.
+  void setProcessFamily(const std::string& family);
+  // Starts the engine and a web process for `family` now, off the main thread, so that the
+  // family's first page does not wait for them; the process is then kept for the run. Does
+  // nothing unless allowed: only an interactive run (a window, no snapshots) allows it, never
+  // a test.
+  static void prewarm(const std::string& family);
+  static void setPrewarmAllowed(bool allowed);
 
   void loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl);
   void loadRequest(const std::string& url);
@@ -109,6 +130,7 @@ class WebView : public ui::View, public WebViewBackendClient {
 
   // WebViewBackendClient.
   bool backendShouldStart(const std::string& url, int type) override;
+  void backendMainFrameNavigated(const std::string& url) override;
   void backendDidStart() override;
   void backendDidFinish() override;
   void backendDidFail(int code, const std::string& description) override;

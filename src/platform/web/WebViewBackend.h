@@ -24,6 +24,9 @@ class WebViewBackendClient {
   // The page wants to navigate (a link, a form, a script, back or forward, reload): the
   // delegate's answer, true to load.
   virtual bool backendShouldStart(const std::string& url, int type) = 0;
+  // The page's main frame came to `url` (see WebViewDelegate::didNavigateMainFrame); never a
+  // frame's inside the page.
+  virtual void backendMainFrameNavigated(const std::string& url) = 0;
   virtual void backendDidStart() = 0;
   virtual void backendDidFinish() = 0;
   virtual void backendDidFail(int code, const std::string& description) = 0;
@@ -59,6 +62,9 @@ class WebViewBackend {
   virtual void scrollTo(int x, int y) = 0;
   // A page that keeps no cookies, cache or storage beyond itself; before the first load.
   virtual void setEphemeral(bool ephemeral) = 0;
+  // Pages of one family share one web process (see WebView::setProcessFamily); before the
+  // first load.
+  virtual void setProcessFamily(const std::string& family) = 0;
 };
 
 }  // namespace zu::web

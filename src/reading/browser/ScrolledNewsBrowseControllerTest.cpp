@@ -439,6 +439,14 @@ TEST_F(ScrolledNewsBrowseControllerTest, TheBridgeOpensPicturesPagesVideosAndThe
   EXPECT_EQ("操作失败", topAlert()->title().value_or(""));
   EXPECT_EQ("无原文链接", topAlert()->message().value_or(""));
   EXPECT_FALSE(page(0)->spinner()->isAnimating());
+  topAlert()->dismissWithClickedButtonIndex(0, false);
+  // An original address that is no web page opens nothing either.
+  auto local = std::make_shared<Link>();
+  local->setHref("file:///etc/passwd");
+  page(0)->detailData()->setAlternatelink(local);
+  web.simulateNavigation(ArticleHtmlBuilder::kReadOriginalSentinel, 1);
+  settle(0);
+  EXPECT_FALSE(browser_->modalViewController());
 }
 
 TEST_F(ScrolledNewsBrowseControllerTest, AnAlbumOpensTheViewerOnTheWholeListWithThePageAsDelegate) {

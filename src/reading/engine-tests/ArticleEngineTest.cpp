@@ -76,7 +76,7 @@ class StillEngine : public NewsBrowseEngine {
   void markNewsRead(const Text&) override {}
 };
 
-std::shared_ptr<NewsSummary> article(int i) {
+std::shared_ptr<NewsSummary> article(int i, const std::string& html = kServerHtml) {
   auto summary = std::make_shared<NewsSummary>();
   summary->setEntryId("a" + std::to_string(i));
   auto status = std::make_shared<VeskEntryStatus>();
@@ -85,7 +85,7 @@ std::shared_ptr<NewsSummary> article(int i) {
   detail->setEntryId(summary->entryId());
   auto content = std::make_shared<Content>();
   content->setType(2);
-  content->setData(std::string(kServerHtml));
+  content->setData(html);
   detail->setContent(content);
   auto original = std::make_shared<Link>();
   original->setHref("http://sample.test/article/a" + std::to_string(i) + ".html");
@@ -123,10 +123,12 @@ class ArticleEngineTest : public ::testing::Test {
     testing::ShellFixture::resetShell();
   }
 
-  // A browser on the first of three articles, its page loaded and drawn.
-  std::shared_ptr<NewsBrowseController> openArticle() {
+  // A browser on the first of three articles (of `html`, the server's text by default), its page
+  // loaded and drawn.
+  std::shared_ptr<NewsBrowseController> openArticle(std::vector<std::string> html = {}) {
+    html.resize(3, kServerHtml);
     auto items = std::make_shared<ScrolledNewsBrowseController::Items>();
-    for (int i = 0; i < 3; ++i) items->push_back(article(i));
+    for (int i = 0; i < 3; ++i) items->push_back(article(i, html[static_cast<size_t>(i)]));
     browser_ = std::make_shared<ScrolledNewsBrowseController>();
     browser_->setEngine(std::make_shared<StillEngine>());
     browser_->setNewsSummary(items);
@@ -237,6 +239,42 @@ TEST_F(ArticleEngineTest, TheBridgeLinksClickedInThePage) {
   EXPECT_EQ("http://sample.test/v.mp4", player->contentURL());
   // The page itself stayed.
   EXPECT_EQ("港口", run(web, "document.title"));
+}
+
+// An article opens nothing by itself and nothing but web pages: a link to a local file or to a
+// mail with an attachment, a video that is a local file, a frame of the page and a neighbour
+// loaded ahead (not on screen) with a timer all come to nothing; the reader's own link to a web
+// page on the page on screen still opens it.
+TEST_F(ArticleEngineTest, AnArticleOpensOnlyWebPagesAndOnlyFromThePageOnScreen) {
+  const std::string hostile = R"(<html><body><p>恶意的文章 A hostile article</p>
+<p><a id="file" href="web:gethtmlclick;file:///etc/passwd">file</a>
+<a id="mail" href="web:gethtmlclick;mailto:a@b?attach=/etc/passwd&body=x">mail</a>
+<a id="video" href="web:getvideoclick;file:///dev/zero">video</a>
+<a id="page" href="web:gethtmlclick;http://sample.test/page.html">page</a></p>
+<iframe src="web:gethtmlclick;http://sample.test/framed.html"></iframe>
+</body></html>)";
+  const std::string neighbour = R"(<html><body><p>下一篇 The next one</p>
+<iframe src="web:gethtmlclick;http://sample.test/neighbour-frame.html"></iframe>
+<script>setTimeout(function () { location.href = 'web:gethtmlclick;http://sample.test/neighbour.html'; }, 100);
+setTimeout(function () { location.href = 'web:getvideoclick;http://sample.test/v.mp4'; }, 200);</script>
+</body></html>)";
+  auto page = openArticle({hostile, neighbour});
+  ASSERT_TRUE(page);
+  auto& web = *page->webView();
+  for (const char* id : {"file", "mail", "video"}) {
+    run(web, std::string("document.getElementById('") + id + "').click()");
+  }
+  // The neighbour loads after the page on screen, and its timers run out.
+  ASSERT_TRUE(turnMainLoopUntil([&] { return browser_->pageAt(1) && browser_->pageAt(1)->isFinishLoad(); }, kWait));
+  turnMainLoopUntil([] { return false; }, 0.6);
+  EXPECT_EQ(nullptr, browser_->modalViewController());
+  EXPECT_EQ("恶意的文章 A hostile article", run(web, "document.querySelector('p').textContent"));
+
+  run(web, "document.getElementById('page').click()");
+  ASSERT_TRUE(turnMainLoopUntil([&] { return browser_->modalViewController() != nullptr; }, kWait));
+  auto shown = std::dynamic_pointer_cast<WebViewController_New>(browser_->modalViewController());
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(std::optional<std::string>("http://sample.test/page.html"), shown->link());
 }
 
 }  // namespace
