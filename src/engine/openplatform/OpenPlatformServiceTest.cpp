@@ -59,6 +59,11 @@ class OpenPlatformServiceTest : public ::testing::Test {
     const auto [status, page] = get(*observer.authorizeUrl);
     ASSERT_EQ(200, status) << p << ": " << page;
     const std::string link = allowLink(page);
+    // An OAuth 2.0 page sends the client's state back as it came; the client checks it.
+    if (const size_t state = observer.authorizeUrl->find("&state="); p >= 5) {
+      ASSERT_NE(std::string::npos, state) << p;
+      EXPECT_NE(std::string::npos, link.find(observer.authorizeUrl->substr(state))) << p << ": " << link;
+    }
     ASSERT_TRUE(OpenPlatformFactory::instance().OnAuthShouldStartNtf(p, link)) << p << ": " << link;
     ASSERT_TRUE(turnMainLoopUntil([&] { return client->authorized() && !observer.events.empty() &&
                                                observer.events.back() == "login"; }, 20) ||
