@@ -289,8 +289,9 @@ setTimeout(function () { location.href = 'web:getvideoclick;http://sample.test/v
 // items over it; 复制 fills the pasteboard with the word and 转发 hands it to the share screen.
 TEST_F(ArticleEngineTest, ALongPressShowsTheArticleMenuOverTheWord) {
   auto& menu = ui::MenuController::shared();
-  // Long-presses the second character of the first paragraph (in "渡船") and returns the screen.
-  auto pressWord = [&](web::WebView& web) -> std::shared_ptr<ui::Image> {
+  // Long-presses the second character of the first paragraph (in "渡船") and returns the screen,
+  // audited as `look` ("edit-menu-day" or "-night").
+  auto pressWord = [&](web::WebView& web, const std::string& look) -> std::shared_ptr<ui::Image> {
     const std::string where = run(web,
         "(function(){var r=document.createRange(),t=document.querySelector('p').firstChild;"
         "r.setStart(t,1);r.setEnd(t,2);var b=r.getBoundingClientRect();"
@@ -305,7 +306,9 @@ TEST_F(ArticleEngineTest, ALongPressShowsTheArticleMenuOverTheWord) {
     EXPECT_LT(menu.menuFrame().maxY(), point.y);  // over the word
     EXPECT_TRUE(browser_->navBar()->isHidden());  // the press was no tap on the page
     settle(web);  // the engine draws the highlight
-    return ui::renderScreen();
+    auto screen = ui::renderScreen();
+    if (screen) ui::ContrastAudit::expectReadable(ui::ContrastAudit::auditScreen(*screen, look));
+    return screen;
   };
   auto titles = [&] {
     std::vector<std::string> shown;
@@ -322,7 +325,7 @@ TEST_F(ArticleEngineTest, ALongPressShowsTheArticleMenuOverTheWord) {
 
   auto page = openArticle();
   ASSERT_TRUE(page);
-  auto day = pressWord(*page->webView());
+  auto day = pressWord(*page->webView(), "edit-menu-day");
   EXPECT_EQ(page->webView()->selectedText(), "渡船");
   EXPECT_EQ(titles(), (std::vector<std::string>{"复制", "词典", "翻译", "搜索", "转发"}));
   tapItem(0);
@@ -334,7 +337,7 @@ TEST_F(ArticleEngineTest, ALongPressShowsTheArticleMenuOverTheWord) {
   NRSkinManager::sharedManager().changeSkin("Night");
   page = openArticle();
   ASSERT_TRUE(page);
-  auto night = pressWord(*page->webView());
+  auto night = pressWord(*page->webView(), "edit-menu-night");
   tapItem(4);
   ASSERT_TRUE(turnMainLoopUntil([] { return !StandInScreen::requests().empty(); }, kWait));
   EXPECT_EQ("ShareViewController", StandInScreen::requests().back().nibName);

@@ -396,9 +396,9 @@ TEST_F(ReportContentRowsTest, ATextListsLoadMoreRowHasTheLineAndThePressedBackgr
   auto press = ui::Image::named("list_press_bj.png");
   ASSERT_TRUE(press);
   EXPECT_NEAR(press->colorAt(0, 43).red, pressed.red, 0.02f);
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*cell), "rows-load-more-pressed"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*cell, "rows-load-more-pressed"));
   cell->setSelected(false);
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*cell), "rows-load-more-day"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*cell, "rows-load-more-day"));
 
   NotificationCenter::defaultCenter().post("Notification_Night", Value(true));
   showAllRows(*list);
@@ -408,6 +408,7 @@ TEST_F(ReportContentRowsTest, ATextListsLoadMoreRowHasTheLineAndThePressedBackgr
   auto nightLine = ui::Image::named("black_listpage_line.png");
   ASSERT_TRUE(nightLine);
   EXPECT_EQ(nightLine->colorAt(10, 0), colourAt(*night, 10, 0));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*night, "rows-load-more-night"));
   NotificationCenter::defaultCenter().post("Notification_Night", Value(false));
 
   auto album = open(column(1));

@@ -20,6 +20,7 @@
 #include "platform/ui/controllers/NavigationBar.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
 #include "testing/ScopedFakeClock.h"
@@ -275,7 +276,7 @@ TEST_F(InterfaceRotationTest, ALandscapeScreenDrawsItsKeyboardAndAlertAlongTheIn
 
   auto picture = renderScreen();
   ASSERT_TRUE(picture);
-  writeSnapshot(*picture, "landscape-keyboard-alert");
+  EXPECT_TRUE(ContrastAudit::writeScreen(*picture, "landscape-keyboard-alert"));
   // The keyboard's keys and backdrop at the device's left edge, beside the alert; nothing of
   // it across the device's bottom right, where the portrait keyboard was.
   auto keyboardLike = [&](int x, int y) {

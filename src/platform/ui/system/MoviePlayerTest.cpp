@@ -19,6 +19,7 @@
 #include "platform/ui/system/Application.h"
 #include "platform/ui/system/EscapeKey.h"
 #include "platform/ui/system/MoviePlayerView.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Window.h"
 #include "testing/LoopbackServer.h"
 #include "testing/MainLoopTurn.h"
@@ -121,7 +122,7 @@ TEST_F(MoviePlayerTest, ThePicturesOfTheSampleVideoMoveOnTheScreenUntilDone) {
   // The progress line has moved on: white where the line starts, and the times are written.
   const Rect line = view->progressLineRect();
   EXPECT_EQ(0xffffffffu, later->pixelAt(static_cast<int>(line.minX()) + 2, static_cast<int>(line.midY())));
-  writeSnapshot(*later, "movie-player");
+  EXPECT_TRUE(ContrastAudit::writeScreen(*later, "movie-player"));
 
   // A tap pauses: no new pictures while paused; another plays on.
   window_->tap(Point(160, 300));
@@ -157,7 +158,7 @@ TEST_F(MoviePlayerTest, AVideoThatCannotBePlayedSaysWhyInTheView) {
     for (int y = 200; y < 280; ++y) white += (picture->pixelAt(x, y) & 0xff) > 0xc0;
   }
   EXPECT_GT(white, 100);
-  writeSnapshot(*picture, "movie-player-message");
+  EXPECT_TRUE(ContrastAudit::writeScreen(*picture, "movie-player-message"));
   EXPECT_EQ(0, missing->framesShown());
   missing->done();
   EXPECT_EQ((std::vector<int64_t>{1}), reasons_);  // one end per playback

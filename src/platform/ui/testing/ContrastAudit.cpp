@@ -16,7 +16,6 @@
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/images/Image.h"
-#include "platform/ui/drawing/StatusBar.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/text/TextField.h"
@@ -470,7 +469,20 @@ ContrastAudit::Report ContrastAudit::auditScreen(const Image& picture, const std
   const Rect all(0, 0, picture.pixelWidth() / picture.scale(), picture.pixelHeight() / picture.scale());
   // One walk over the windows in their order, so a later window covers the texts below it.
   Walker walker{picture, *bare, drawers, report, nullptr};
+  // The screen's chrome, the keyboard while it shows and the status bar strip (along the edge
+  // that is the interface's top), lies over the windows below the status bar's level and under
+  // those at or above it (an alert), as renderScreen draws it.
+  bool chromeLaid = false;
+  const auto layChrome = [&] {
+    chromeLaid = true;
+    ++walker.order;
+    if (Keyboard::shared().isVisible()) walker.covers.push_back({Keyboard::shownFrame(), walker.order, true});
+    if (!Application::shared().isStatusBarHidden()) {
+      walker.covers.push_back({Application::shared().statusBarFrame(), walker.order, true});
+    }
+  };
   for (const auto& window : Application::shared().visibleWindows()) {
+    if (!chromeLaid && window->windowLevel() >= kWindowLevelStatusBar) layChrome();
     // Into the window's space, then out of it onto the screen.
     walker.toPicture = [w = window.get()](const View& view, const Rect& r) {
       const Rect inWindow = &view == w ? r : view.convertRectTo(r, w);
@@ -482,12 +494,7 @@ ContrastAudit::Report ContrastAudit::auditScreen(const Image& picture, const std
     };
     walker.walk(*window, 1, all);
   }
-  // The screen's chrome lies over every window below the status bar's level: the keyboard while
-  // it shows and the status bar strip (portrait).
-  if (Keyboard::shared().isVisible()) walker.covers.push_back({Keyboard::shownFrame(), walker.order + 1, true});
-  if (!Application::shared().isStatusBarHidden()) {
-    walker.covers.push_back({Rect(0, 0, all.size.width, StatusBar::kHeight), walker.order + 1, true});
-  }
+  if (!chromeLaid) layChrome();
   walker.finish();
   report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   return report;
