@@ -733,5 +733,47 @@ TEST_F(ScrollViewTest, AnAnimatedZoomKeepsTheMiddleAndRestsWhereItsLastFrameShow
   EXPECT_EQ(Rect(-320, -480, 640, 960), shown(0));
 }
 
+// A zoom that starts while a flung content decelerates ends the deceleration where it is: the
+// content then moves only with the zoom, and comes to rest where the zoom's last frame showed
+// it, the delegate told that the deceleration ended.
+TEST_F(ScrollViewTest, AZoomDuringADecelerationStopsItAndRestsWhereItsLastFrameShowed) {
+  auto picture = std::make_shared<View>(Rect(0, 0, 320, 480));
+  scroll_->addSubview(picture);
+  scroll_->setContentSize(Size{320, 480});
+  recorder_->zoomView = picture;
+  scroll_->setMaximumZoomScale(3);
+  scroll_->setZoomScale(2, false);
+  ASSERT_EQ((Point{160, 240}), scroll_->contentOffset());
+  // A fling towards the bottom right.
+  scroll_->beginDrag(Point{200, 300});
+  scroll_->dragTo(Point{190, 290});
+  ASSERT_TRUE(scroll_->endDragDeceleratingTo(Point{300, 460}));
+  runFrames(0.05);
+  ASSERT_TRUE(scroll_->isDecelerating());
+  const Point at = scroll_->contentOffset();
+  const size_t mark = journal().size();
+  scroll_->setZoomScale(1, true);
+  EXPECT_FALSE(scroll_->isDecelerating());
+  EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
+  auto shown = [&] {
+    const Presentation presentation(Clock::get()->monotonic());
+    const PresentedState s = presentation.stateOf(*scroll_);
+    return presentation.stateOf(*picture).frame().offsetBy(-s.bounds.origin.x, -s.bounds.origin.y);
+  };
+  // Every frame shows the picture between where the fling left it and its resting place.
+  for (int frame = 0; frame < 30; ++frame) {
+    runFrames(ScrollView::kFrameInterval);
+    const Rect now = shown();
+    EXPECT_GE(now.minX(), -at.x - 0.5f);
+    EXPECT_LE(now.minX(), 0.5f);
+    EXPECT_GE(now.minY(), -at.y - 0.5f);
+    EXPECT_LE(now.minY(), 0.5f);
+  }
+  EXPECT_EQ(Rect(0, 0, 320, 480), shown());
+  EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
+  const Journal after = withoutScrolls(mark);
+  EXPECT_NE(after.end(), std::find(after.begin(), after.end(), "didEndDecelerating [---]"));
+}
+
 }  // namespace
 }  // namespace zu::ui
