@@ -84,6 +84,21 @@ class ScrollViewTest : public ::testing::Test {
     button->addTarget(this, kControlEventTouchCancel, [&events](Control&) { events.push_back("cancel"); });
     return button;
   }
+  // A 320 × 480 view filling the content, the one the delegate gives to zoom, up to 3 times.
+  std::shared_ptr<View> zoomablePicture() {
+    auto picture = std::make_shared<View>(Rect(0, 0, 320, 480));
+    scroll_->addSubview(picture);
+    scroll_->setContentSize(Size{320, 480});
+    recorder_->zoomView = picture;
+    scroll_->setMaximumZoomScale(3);
+    return picture;
+  }
+  // Where `content` is drawn in the scroll view's visible area `time` from now.
+  Rect shownAt(const View& content, double time) const {
+    const Presentation presentation(Clock::get()->monotonic() + time);
+    const PresentedState scroll = presentation.stateOf(*scroll_);
+    return presentation.stateOf(content).frame().offsetBy(-scroll.bounds.origin.x, -scroll.bounds.origin.y);
+  }
   // Journal entries from `from` on that are not did-scroll reports.
   Journal withoutScrolls(size_t from = 0) const {
     Journal out;
@@ -686,18 +701,8 @@ TEST_F(ScrollViewTest, ZoomScalesTheDelegatesViewWithinLimits) {
 // step with the scale, so its last frame is where it comes to rest; zooming out from a corner
 // brings the content back inside the new edges instead of leaving it off screen.
 TEST_F(ScrollViewTest, AnAnimatedZoomKeepsTheMiddleAndRestsWhereItsLastFrameShowed) {
-  auto picture = std::make_shared<View>(Rect(0, 0, 320, 480));
-  scroll_->addSubview(picture);
-  scroll_->setContentSize(Size{320, 480});
-  recorder_->zoomView = picture;
-  scroll_->setMaximumZoomScale(3);
-  // Where the picture is drawn in the scroll view's visible area at `time` from now.
-  auto shown = [&](double time) {
-    const Presentation presentation(Clock::get()->monotonic() + time);
-    const PresentedState scroll = presentation.stateOf(*scroll_);
-    const Rect frame = presentation.stateOf(*picture).frame();
-    return frame.offsetBy(-scroll.bounds.origin.x, -scroll.bounds.origin.y);
-  };
+  auto picture = zoomablePicture();
+  auto shown = [&](double time) { return shownAt(*picture, time); };
   const double duration = ScrollView::kScrollAnimationDuration;
   scroll_->setZoomScale(2, true);
   EXPECT_EQ((Point{160, 240}), scroll_->contentOffset());
@@ -737,11 +742,7 @@ TEST_F(ScrollViewTest, AnAnimatedZoomKeepsTheMiddleAndRestsWhereItsLastFrameShow
 // content then moves only with the zoom, and comes to rest where the zoom's last frame showed
 // it, the delegate told that the deceleration ended.
 TEST_F(ScrollViewTest, AZoomDuringADecelerationStopsItAndRestsWhereItsLastFrameShowed) {
-  auto picture = std::make_shared<View>(Rect(0, 0, 320, 480));
-  scroll_->addSubview(picture);
-  scroll_->setContentSize(Size{320, 480});
-  recorder_->zoomView = picture;
-  scroll_->setMaximumZoomScale(3);
+  auto picture = zoomablePicture();
   scroll_->setZoomScale(2, false);
   ASSERT_EQ((Point{160, 240}), scroll_->contentOffset());
   // A fling towards the bottom right.
@@ -755,11 +756,7 @@ TEST_F(ScrollViewTest, AZoomDuringADecelerationStopsItAndRestsWhereItsLastFrameS
   scroll_->setZoomScale(1, true);
   EXPECT_FALSE(scroll_->isDecelerating());
   EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
-  auto shown = [&] {
-    const Presentation presentation(Clock::get()->monotonic());
-    const PresentedState s = presentation.stateOf(*scroll_);
-    return presentation.stateOf(*picture).frame().offsetBy(-s.bounds.origin.x, -s.bounds.origin.y);
-  };
+  auto shown = [&] { return shownAt(*picture, 0); };
   // Every frame shows the picture between where the fling left it and its resting place.
   for (int frame = 0; frame < 30; ++frame) {
     runFrames(ScrollView::kFrameInterval);
