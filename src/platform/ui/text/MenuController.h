@@ -62,6 +62,8 @@ class MenuController {
   // is asked. Not retained.
   void setTargetRect(const Rect& rect, const std::shared_ptr<View>& view);
   const Rect& targetRect() const { return targetRect_; }
+  // The view the menu is for, while it lives.
+  std::shared_ptr<View> targetView() const { return target_.lock(); }
 
   bool isMenuVisible() const { return visible_; }
   // Showing asks the chain; false when nothing would show (the menu then stays hidden). Showing
