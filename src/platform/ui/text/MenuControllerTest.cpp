@@ -48,6 +48,14 @@ class MenuControllerTest : public ::testing::Test {
     Keyboard::shared().resetForTesting();
     Application::shared().resetForTesting();
   }
+  // The article page's five items, shown over (130, 200, 60, 20) of `page`.
+  static bool showArticleMenu(const std::shared_ptr<View>& page) {
+    auto& menu = MenuController::shared();
+    menu.setMenuItems({{"复制", "customCopy:"}, {"词典", "wenvarDict:"}, {"翻译", "wenvarTranslate:"},
+                       {"搜索", "wenvarSearch:"}, {"转发", "shareAction:"}});
+    menu.setTargetRect(Rect(130, 200, 60, 20), page);
+    return menu.setMenuVisible(true);
+  }
   std::shared_ptr<Window> window_;
 };
 
@@ -137,10 +145,7 @@ TEST_F(MenuControllerTest, TheMenuTakesOnlyTheTouchesOnItsPicture) {
   auto page = std::make_shared<Page>(Rect(0, 0, 320, 480));
   window_->addSubview(page);
   auto& menu = MenuController::shared();
-  menu.setMenuItems({{"复制", "customCopy:"}, {"词典", "wenvarDict:"}, {"翻译", "wenvarTranslate:"},
-                     {"搜索", "wenvarSearch:"}, {"转发", "shareAction:"}});
-  menu.setTargetRect(Rect(130, 200, 60, 20), page);
-  ASSERT_TRUE(menu.setMenuVisible(true));
+  ASSERT_TRUE(showArticleMenu(page));
   ASSERT_TRUE(menu.menuView()->placement().arrowDown);
   const Rect frame = menu.menuFrame();
   tapScreen(Point(frame.origin.x + 3, frame.maxY() - 2));  // beside the arrow
@@ -167,10 +172,7 @@ TEST_F(MenuControllerTest, TheDrawnMenuSitsByItsTargetAndTakesTaps) {
   page->setBackgroundColor(Color::whiteColor());
   window_->addSubview(page);
   auto& menu = MenuController::shared();
-  menu.setMenuItems({{"复制", "customCopy:"}, {"词典", "wenvarDict:"}, {"翻译", "wenvarTranslate:"},
-                     {"搜索", "wenvarSearch:"}, {"转发", "shareAction:"}});
-  menu.setTargetRect(Rect(130, 200, 60, 20), page);
-  ASSERT_TRUE(menu.setMenuVisible(true));
+  ASSERT_TRUE(showArticleMenu(page));
   const Rect frame = menu.menuFrame();
   EXPECT_FLOAT_EQ(200 - EditMenuView::kBarHeight - EditMenuView::kArrowHeight, frame.origin.y);
   EXPECT_NEAR(160, frame.midX(), 0.5f);
