@@ -384,6 +384,8 @@ TEST_F(ReportContentRowsTest, ATextListsLoadMoreRowHasTheLineAndThePressedBackgr
   };
   auto cell = cellAt<LoadMoreViewCell>(*list, lastRow(*list).row, lastRow(*list).section);
   ASSERT_TRUE(cell);
+  // The row at the list's end, its words over the list's ground (alone the row draws none).
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "rows-load-more-list-day"));
   cell->setFrame(ui::Rect(0, 0, 320, 86));
   auto colourAt = [](ui::View& view, int x, int y) { return ui::render(view)->colorAt(x, y); };
   auto line = ui::Image::named("listpage_line.png");
@@ -404,6 +406,7 @@ TEST_F(ReportContentRowsTest, ATextListsLoadMoreRowHasTheLineAndThePressedBackgr
   showAllRows(*list);
   auto night = cellAt<LoadMoreViewCell>(*list, lastRow(*list).row, lastRow(*list).section);
   ASSERT_TRUE(night);
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "rows-load-more-list-night"));
   night->setFrame(ui::Rect(0, 0, 320, 86));
   auto nightLine = ui::Image::named("black_listpage_line.png");
   ASSERT_TRUE(nightLine);

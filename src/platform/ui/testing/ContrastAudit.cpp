@@ -204,6 +204,14 @@ struct Walker {
     return result;
   }
 
+  // A web view, or a screen's own kind of one (its class name is its own): it holds the web
+  // scroll view whose page it draws.
+  static bool isWebView(const View& view) {
+    if (view.className() == "WebView") return true;
+    const auto& subs = view.subviews();
+    return std::any_of(subs.begin(), subs.end(), [](const auto& sub) { return sub->className() == "WebScrollView"; });
+  }
+
   bool drewText(const View& view) const {
     return std::find(drawers.begin(), drawers.end(), &view) != drawers.end();
   }
@@ -233,7 +241,7 @@ struct Walker {
         covers.push_back(Cover{shown, order, false});
       }
     }
-    if (cls == "WebView") {
+    if (isWebView(view)) {
       if (!shown.isEmpty()) skip("web page");
       classes.pop_back();
       return;

@@ -118,6 +118,16 @@ TEST(ContrastAuditTest, FadedDisabledAndPlaceholderTextAreHeldToTheirBars) {
   EXPECT_TRUE(buttonFails) << enabled.summary();
 }
 
+// A view that answers to a class name of its own choosing.
+class Named : public View {
+ public:
+  Named(const Rect& frame, std::string name) : View(frame), name_(std::move(name)) {}
+  std::string className() const override { return name_; }
+
+ private:
+  std::string name_;
+};
+
 TEST(ContrastAuditTest, WhatCannotBeMeasuredIsSkippedByReason) {
   auto root = std::make_shared<View>(Rect(0, 0, 200, 200));
   root->setBackgroundColor(Color::whiteColor());
@@ -134,6 +144,11 @@ TEST(ContrastAuditTest, WhatCannotBeMeasuredIsSkippedByReason) {
   root->addSubview(cover);
   // White text on white shows no pixel, yet is measured (1:1), not taken as covered.
   root->addSubview(label("白字", Rect(0, 120, 100, 20), Color::whiteColor()));
+  // A screen's own kind of web view (a class name of its own) holding the web scroll view.
+  auto page = std::make_shared<Named>(Rect(120, 0, 80, 60), "NewsPage");
+  page->addSubview(std::make_shared<Named>(page->bounds(), "WebScrollView"));
+  page->addSubview(label("页面", Rect(0, 0, 80, 20), Color::blackColor()));
+  root->addSubview(page);
   // A label in a tree that draws nothing under it.
   auto bare = std::make_shared<View>(Rect(0, 0, 100, 30));
   bare->addSubview(label("透明", Rect(0, 0, 100, 30), Color::blackColor()));
@@ -143,6 +158,7 @@ TEST(ContrastAuditTest, WhatCannotBeMeasuredIsSkippedByReason) {
   EXPECT_EQ(report.skipped.count("custom drawing") ? report.skipped.at("custom drawing") : 0, 1) << report.summary();
   EXPECT_EQ(report.skipped.count("picture button") ? report.skipped.at("picture button") : 0, 1) << report.summary();
   EXPECT_EQ(report.skipped.count("covered") ? report.skipped.at("covered") : 0, 1) << report.summary();
+  EXPECT_EQ(report.skipped.count("web page") ? report.skipped.at("web page") : 0, 1) << report.summary();
   EXPECT_EQ(report.checked, 1);
   ASSERT_EQ(report.failures.size(), 1u);
   EXPECT_EQ(report.failures[0].text, "白字");
