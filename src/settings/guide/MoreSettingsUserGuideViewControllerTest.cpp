@@ -107,6 +107,14 @@ TEST_F(UserGuideTest, TheShellsFirstRunGuideSlidesInFromTheBottomWithItsBarAndPa
   auto screen = ui::renderScreen();
   ASSERT_TRUE(screen);
   EXPECT_TRUE(ui::writeSnapshot(*screen, "guide-first").has_value());
+  // The current page's dot is the bright one on the picture's dark foot.
+  const ui::Point first = guide->pageControl()->convertPointTo(
+      ui::Point(guide->pageControl()->bounds().midX() - 2.5f * PageControl::kDotPitch, 10), window_.get());
+  const uint32_t current = screen->pixelAt(static_cast<int>(first.x), static_cast<int>(first.y));
+  const uint32_t other =
+      screen->pixelAt(static_cast<int>(first.x + PageControl::kDotPitch), static_cast<int>(first.y));
+  EXPECT_EQ(0xffu, current >> 16 & 0xff);
+  EXPECT_GT(current >> 16 & 0xff, (other >> 16 & 0xff) + 60);
   // The first picture fills the page under the bar: its blue field, not the grid behind it.
   const uint32_t page = screen->pixelAt(20, 20 + 44 + 20);
   const int r = page >> 16 & 0xff, b = page & 0xff;
