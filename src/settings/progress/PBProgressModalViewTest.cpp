@@ -134,6 +134,8 @@ TEST_F(ProgressBoardTest, TheBoardCoversTheScreenHoldsItselfAndFadesOutOverItsDu
 // The skin's board at half way: an opaque board, a bar with round ends over a track that runs to
 // the bar's end; once it is dismissed the cancel button is gone.
 TEST_F(ProgressBoardTest, TheBoardDrawsARoundEndedBarOnItsTrackAndOffersNoCancelOnceOver) {
+  // A black screen behind: none of it shows through the board.
+  window_->setBackgroundColor(ui::Color::blackColor());
   auto board = PBProgressModalView::create({});
   board->setProgress(0.5f);
   board->setStatusString(std::string("正在下载字体包：宋体"));
@@ -150,6 +152,9 @@ TEST_F(ProgressBoardTest, TheBoardDrawsARoundEndedBarOnItsTrackAndOffersNoCancel
   EXPECT_EQ(at(bar.minX() + bar.size.width / 4, middle), at(bar.minX() + 3, middle));
   EXPECT_EQ(at(bar.minX() + bar.size.width * 3 / 4, top), at(bar.maxX() - 4, top));
   EXPECT_NE(at(bar.minX() + bar.size.width / 4, middle), at(bar.minX() + bar.size.width * 3 / 4, middle));
+  const ui::Rect plate = board->backgroundBoard()->convertRectTo(board->backgroundBoard()->bounds(), nullptr);
+  EXPECT_EQ(0xfff8f8f8u, at(plate.minX() + 6, plate.midY()));
+  EXPECT_EQ(0xfff8f8f8u, at(plate.maxX() - 6, plate.maxY() - 6));
   // The track differs from the board around it.
   EXPECT_NE(at(bar.minX() + bar.size.width * 3 / 4, middle), at(bar.minX() + bar.size.width * 3 / 4, bar.minY() - 6));
   EXPECT_FALSE(board->cancelButton()->isHidden());
