@@ -106,9 +106,9 @@ void MoreSettingsAboutViewController::viewDidLoad() {
   if (auto background = std::dynamic_pointer_cast<ui::ImageView>(view())) {
     background->setImage(ui::Image::named("about_bj.png"));
   }
-  // The bar names the screen as the settings row that opens it does.
-  setTitle(kTitle);
   const NRSkinManager& skin = NRSkinManager::sharedManager();
+  // The bar names the screen as the settings row that opens it does, in the skin's title look.
+  skin.setCurrentSkinTitleNavigationItem(kTitle, *navigationItem());
   navigationItem()->setLeftBarButtonItem(skin.barButtonItemWithTitle(
       "  更多", NRSkinManager::kBackButtonType, this, [weak](ui::Control&) {
         if (auto screen = weak.lock()) screen->returnButtonPressedAction();

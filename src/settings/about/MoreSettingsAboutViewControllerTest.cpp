@@ -77,7 +77,7 @@ TEST_F(AboutScreenTest, TheVersionTheLinksAndAConfirmedAppOpenTheirAddresses) {
   EXPECT_EQ(14, about_->linkButtons()[3]->tag());
   EXPECT_TRUE(about_->navigationItem()->hidesBackButton());
   // The bar names the screen.
-  EXPECT_EQ(std::optional<std::string>("关于"), about_->navigationItem()->title());
+  EXPECT_EQ("关于", NRSkinManager::sharedManager().currentSkinTitleOfNavigationItem(*about_->navigationItem()));
   auto screen = ui::renderScreen();
   ASSERT_TRUE(screen);
   EXPECT_TRUE(ui::writeSnapshot(*screen, "about-screen").has_value());
