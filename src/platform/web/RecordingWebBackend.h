@@ -54,7 +54,6 @@ class RecordingWebBackend : public WebViewBackend {
   const std::string& currentUrl() const { return currentUrl_; }
   int width() const { return width_; }
   int height() const { return height_; }
-  float scale() const { return scale_; }
   bool scalesPageToFit() const { return scalesPageToFit_; }
 
   // The answer to `js` from now on (scripts without one answer "").
@@ -89,10 +88,9 @@ class RecordingWebBackend : public WebViewBackend {
   bool canGoBack() const override { return historyIndex_ > 0; }
   bool canGoForward() const override { return historyIndex_ + 1 < history_.size(); }
   void evaluateScript(uint64_t sequence, const std::string& js) override;
-  void setSize(int width, int height, float scale) override {
+  void setSize(int width, int height, float) override {
     width_ = width;
     height_ = height;
-    scale_ = scale;
   }
   void setScalesPageToFit(bool scales) override { scalesPageToFit_ = scales; }
   void setEphemeral(bool ephemeral) override { ephemeral_ = ephemeral; }
@@ -127,7 +125,6 @@ class RecordingWebBackend : public WebViewBackend {
   size_t historyIndex_ = 0;
   int width_ = 0;
   int height_ = 0;
-  float scale_ = 1;
   bool scalesPageToFit_ = false;
 };
 
