@@ -62,15 +62,16 @@ constexpr const char* kContentSizeScript = R"(
 })();)";
 
 // Posts the content of the document's viewport meta element (the last one; null when it has
-// none) as soon as the parser or a script gives it one or changes it, and once its head has
-// been read (null then when there is none), so the page is zoomed before it first shows.
+// none) as soon as the parser or a script gives it one or changes it, and once the document has
+// been read (null then when it has none; not before, when other elements of the head come
+// first), so the page is zoomed as early as it can be, and once.
 constexpr const char* kViewportScript = R"(
 (function() {
   var sent;
-  function send() {
+  function send(read) {
     var metas = document.querySelectorAll('meta[name="viewport" i]');
     var content = metas.length ? (metas[metas.length - 1].getAttribute('content') || '') : null;
-    if (content === sent) return;
+    if (content === sent || (content === null && sent === undefined && read !== true)) return;
     sent = content;
     window.webkit.messageHandlers.zuViewport.postMessage(content);
   }
@@ -89,7 +90,7 @@ constexpr const char* kViewportScript = R"(
     }
   }).observe(document, {childList: true, subtree: true, attributes: true,
                         attributeFilter: ['name', 'content']});
-  document.addEventListener('DOMContentLoaded', send);
+  document.addEventListener('DOMContentLoaded', function() { send(true); });
 })();)";
 
 // The live pages of each family, on the web thread.
@@ -359,7 +360,8 @@ void EnginePage::setScalesPageToFit(bool scales) {
 }
 
 void EnginePage::applyZoom() {
-  if (!view_) return;
+  // Until its document has told its viewport a page keeps the zoom it has.
+  if (!view_ || !viewportTold_) return;
   const double zoom = PageViewport::zoom(declaredWidth_, static_cast<float>(width_), scalesPageToFit_);
   if (zoom == zoom_) return;
   zoom_ = zoom;
@@ -372,6 +374,7 @@ void EnginePage::onViewport(void*, void* result, void* self) {
   JSCValue* value =
       webkit_javascript_result_get_js_value(static_cast<WebKitJavascriptResult*>(result));
   auto* page = static_cast<EnginePage*>(self);
+  page->viewportTold_ = true;
   if (jsc_value_is_string(value)) {
     gchar* text = jsc_value_to_string(value);
     page->declaredWidth_ = PageViewport::declaredWidth(text ? text : "", static_cast<float>(page->width_),

@@ -15,8 +15,8 @@
 // Size and zoom: the engine's view is as large as the WebView in points, with the screen's scale
 // as its device scale, so a page pixel is a point and frames come at the screen's density. The
 // page is zoomed by the phone's rule (PageViewport) from the viewport its document asks for,
-// which a script tells as soon as the document has one (and that it has none once its head is
-// read); every position this page exchanges with the WebView — touches, scrolling, selection,
+// which a script tells as soon as the document has one (and that it has none once the document
+// is read; until a document has told, the page keeps its zoom); every position this page exchanges with the WebView — touches, scrolling, selection,
 // the document's size — is in the view's points, the zoom applied here.
 //
 // Families: the pages opened with one family name share one web process (each new one is made
@@ -122,7 +122,9 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   int height_ = 0;
   float scale_ = 1;
   bool scalesPageToFit_ = false;
-  // The width the document's viewport asks for (none: nullopt), and the zoom applied.
+  // The width the document's viewport asks for (none: nullopt), once a document has told it,
+  // and the zoom applied.
+  bool viewportTold_ = false;
   std::optional<float> declaredWidth_;
   double zoom_ = 1;
   // The document's size in page pixels, as last told.
