@@ -94,6 +94,7 @@ TEST_F(BrowserTest, OpensByNameAndShowsThePageOnlyOnceLoaded) {
   EXPECT_EQ(kPage, browser_->orignalLink());
   EXPECT_EQ(1u, browser_->type());
   EXPECT_TRUE(browser_->webView()->scalesPageToFit());
+  EXPECT_TRUE(page().scalesPageToFit());
   ASSERT_FALSE(page().calls().empty());
   EXPECT_EQ(web::RecordingWebBackend::Call::kLoadUrl, page().calls()[0].kind);
   EXPECT_EQ(kPage, page().calls()[0].content);
@@ -130,6 +131,7 @@ TEST_F(BrowserTest, OpensByNameAndShowsThePageOnlyOnceLoaded) {
 TEST_F(BrowserTest, TypeZeroShowsThePageUnscaled) {
   open(kPage, 0u);
   EXPECT_FALSE(browser_->webView()->scalesPageToFit());
+  EXPECT_FALSE(page().scalesPageToFit());
 }
 
 TEST_F(BrowserTest, APullDownRightAfterOpeningCloses) {
