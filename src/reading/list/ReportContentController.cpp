@@ -471,7 +471,7 @@ void ReportContentController::setRefreshHeaderDate() {
   if (!refreshHeaderView_ || !engine_ || !dataColumn_) return;
   if (dataColumn_->entryId()) {
     if (auto time = engine_->getColumnRefreshTime(dataColumn_->entryId())) {
-      refreshHeaderView_->setDate2(static_cast<double>(*time));
+      refreshHeaderView_->setDate2(*time);
     } else {
       refreshHeaderView_->setDate(dataColumn_->updated());
     }
@@ -568,7 +568,7 @@ void ReportContentController::doneLoadingTableViewData() {
     if (refreshHeaderView_) refreshHeaderView_->setDate2(now);
     if (dataColumn_) {
       const auto key = isFavorite() ? std::optional<std::string>("fav") : dataColumn_->entryId();
-      engine_->setColumnRefreshTime(key, static_cast<int64_t>(now));
+      engine_->setColumnRefreshTime(key, now);
     }
   } else {
     ErrorTips::showErrorInfo(kOfflineCode, std::nullopt, std::string("default"));
