@@ -591,6 +591,8 @@ void ReportContentController::didSelectRow(ui::TableView& table, const ui::Index
     fetchNextData();
     return;
   }
+  // Each half of an album or video row is a button that opens its own item.
+  if (isAlbumOrVideo()) return;
   // The item object, not its position, decides the index: a filler never shifts it.
   auto found = std::find(dataSource_->begin(), dataSource_->end(), item);
   if (found != dataSource_->end()) openArticle(static_cast<size_t>(found - dataSource_->begin()));
