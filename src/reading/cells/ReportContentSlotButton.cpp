@@ -17,7 +17,7 @@ void ReportContentSlotButton::layoutSubviews() {
 }
 
 void ReportContentSlotButton::draw(ui::Canvas& canvas, const ui::Rect&) {
-  if (auto background = currentBackgroundImage()) canvas.drawImage(*background, pictureFrame_);
+  if (auto background = currentBackgroundImage()) canvas.drawImage(*background, pictureFrame_, backgroundImageAlpha());
 }
 
 }  // namespace zu
