@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/runtime/Clock.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/images/Image.h"
@@ -35,12 +36,12 @@ void enter(Canvas& canvas, const PresentedState& state) {
 // application's windows and below those at or above the status bar's level.
 void drawScreenChrome(Canvas& canvas, const Rect& screen) {
   Keyboard& keyboard = Keyboard::shared();
-  if (keyboard.isVisible()) {
+  if (auto frame = keyboard.presentedFrame(Clock::get()->monotonic())) {
     ReturnKeyType returnKey = ReturnKeyType::Default;
     const auto responder = keyboard.firstResponder();
     if (auto* field = dynamic_cast<TextField*>(responder.get())) returnKey = field->returnKeyType();
     if (auto* text = dynamic_cast<TextView*>(responder.get())) returnKey = text->returnKeyType();
-    KeyboardDrawing::draw(canvas, Keyboard::shownFrame(), returnKey);
+    KeyboardDrawing::draw(canvas, *frame, returnKey);
   }
   Application& application = Application::shared();
   if (!application.isStatusBarHidden()) {

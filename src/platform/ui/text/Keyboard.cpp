@@ -1,9 +1,14 @@
 #include "platform/ui/text/Keyboard.h"
 
 
+#include <algorithm>
+
 #include "platform/device/SystemEnvironment.h"
+#include "platform/runtime/Clock.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/drawing/DisplayChanges.h"
 #include "platform/ui/drawing/Screen.h"
+#include "platform/ui/motion/TimingCurve.h"
 #include "platform/ui/text/TextInput.h"
 #include "platform/ui/views/View.h"
 
@@ -94,7 +99,28 @@ void Keyboard::detach(const View* view) {
   if (visible_ && !handingOver_) post(false);
 }
 
+std::optional<Rect> Keyboard::presentedFrame(double now) const {
+  const Rect end = visible_ ? shownFrame() : hiddenFrame();
+  if (!isSliding(now)) {
+    if (!visible_) return std::nullopt;
+    return end;
+  }
+  const float t = static_cast<float>((now - *slideStart_) / kAnimationDuration);
+  const float f = TimingCurve::of(AnimationCurve::EaseInOut).valueAt(t);
+  return Rect(end.origin.x, slideFromY_ + (end.origin.y - slideFromY_) * f, end.size.width, end.size.height);
+}
+
+bool Keyboard::isSliding(double now) const {
+  return slideStart_ && now >= *slideStart_ && now - *slideStart_ < kAnimationDuration;
+}
+
 void Keyboard::post(bool showing) {
+  // The slide starts where the keyboard is drawn now (a turn back mid-way included).
+  const double now = Clock::get()->monotonic();
+  const auto at = presentedFrame(now);
+  slideFromY_ = at ? at->origin.y : hiddenFrame().origin.y;
+  slideStart_ = now;
+  DisplayChanges::shared().markDirty();
   visible_ = showing;
   const Rect begin = showing ? hiddenFrame() : shownFrame();
   const Rect end = showing ? shownFrame() : hiddenFrame();
@@ -151,6 +177,7 @@ void Keyboard::resetForTesting() {
   input_ = nullptr;
   visible_ = false;
   handingOver_ = false;
+  slideStart_.reset();
 }
 
 }  // namespace zu::ui

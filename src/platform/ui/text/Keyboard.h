@@ -15,8 +15,12 @@
 //    (window coordinates; frameFromUserInfo reads them), "UIKeyboardAnimationDurationUserInfoKey"
 //    and "UIKeyboardAnimationCurveUserInfoKey". The keyboard is 216 points high at the bottom
 //    of the 480-point screen.
-// Where we differ on purpose: nothing is drawn; a frame is kept as an array of four numbers
-// (x, y, width, height) in place of the phone's boxed rectangle.
+//  - It slides: up from below the screen after it shows, down out of it after it hides, over
+//    kAnimationDuration on the ease-in-out curve (presentedFrame; the renderer draws it there,
+//    and the screen's host keeps drawing frames while it slides). A slide that starts while the
+//    last one runs starts where the keyboard is.
+// Where we differ on purpose: the keyboard itself is drawn by KeyboardDrawing; a frame is kept as
+// an array of four numbers (x, y, width, height) in place of the phone's boxed rectangle.
 #pragma once
 
 #include <memory>
@@ -55,6 +59,11 @@ class Keyboard {
   static std::optional<Rect> frameFromUserInfo(const Dictionary& userInfo, const char* key);
 
   bool isVisible() const { return visible_; }
+  // Where the keyboard is drawn at the monotonic time `now` (Clock::monotonic): on its way while
+  // it slides, at shownFrame() while it is up, nowhere once it is down.
+  std::optional<Rect> presentedFrame(double now) const;
+  // A slide runs at `now`.
+  bool isSliding(double now) const;
   // The view that is first responder, or null.
   std::shared_ptr<View> firstResponder() const { return responder_.lock(); }
   TextInput* firstResponderInput() const;
@@ -89,6 +98,9 @@ class Keyboard {
   bool visible_ = false;
   bool handingOver_ = false;
   RunLoop::Token pendingDid_ = 0;
+  // The last slide: when it started (monotonic seconds) and the top edge it started from.
+  std::optional<double> slideStart_;
+  float slideFromY_ = 0;
 };
 
 }  // namespace zu::ui

@@ -120,6 +120,8 @@ bool TextView::change(TextRange range, const std::string& replacement) {
   selected_ = TextRange{range.location + StringUtil::utf16Length(replacement), 0};
   setSelectedRange(selected_);
   updateContentSize();
+  // Typing keeps the caret's line in sight, as the phone's view does.
+  if (editing_) scrollRangeToVisible(selected_);
   if (auto d = delegate_.lock()) d->textViewDidChangeSelection(*this);
   if (auto d = delegate_.lock()) d->textViewDidChange(*this);
   NotificationCenter::defaultCenter().post(kTextDidChangeNotification, Value(keep));
