@@ -628,6 +628,23 @@ def column_default_cover(ctx, w, h, p):
     glyph(ctx, w, h * 0.9, "book", (1, 1, 1))
 
 
+def check_box(checked):
+    """A check box: an empty rounded square when off; filled in the screens' blue with a white
+    tick when on."""
+    def draw(ctx, w, h, p):
+        side = min(w, h) - 4
+        x, y = (w - side) / 2, (h - side) / 2
+        rounded(ctx, x + 0.5, y + 0.5, side - 1, side - 1, 3)
+        ctx.set_source_rgb(*(p["blue"] if checked else p["field"]))
+        ctx.fill_preserve()
+        ctx.set_source_rgb(*(p["blue"] if checked else p["border"]))
+        ctx.set_line_width(1.5)
+        ctx.stroke()
+        if checked:
+            glyph(ctx, w, h, "check", (1, 1, 1))
+    return draw
+
+
 # Skin images by code name: (file stem, w, h, draw). The Night list names "night_" files for
 # every picture that has a surface; logos and pictures keep the default.
 SKIN_IMAGES = {
@@ -647,8 +664,8 @@ SKIN_IMAGES = {
     "imageKdpSearchBarDisabled": ("skin_search_disabled", 320, 44, B(disabled=True)),
     "imageKdpSearchBarFieldBackground": ("skin_search_field", 30, 31, P("field", True, 14)),
     "imageKdpSearchBarIcon": ("skin_search_icon", 14, 14, G("search")),
-    "imageKdpSelectableButtonNO": ("skin_select_no", 22, 22, I("minus")),
-    "imageKdpSelectableButtonYES": ("skin_select_yes", 22, 22, I("check", pressed=True)),
+    "imageKdpSelectableButtonNO": ("skin_select_no", 22, 22, check_box(False)),
+    "imageKdpSelectableButtonYES": ("skin_select_yes", 22, 22, check_box(True)),
     "imageKdpSelfSearchLeftScopeNormal": ("skin_scope_left", 20, 29, B()),
     "imageKdpSelfSearchLeftScopeSelected": ("skin_scope_left_on", 20, 29, B(pressed=True)),
     "imageKdpSelfSearchMiddleScopeNormal": ("skin_scope_middle", 20, 29, B()),

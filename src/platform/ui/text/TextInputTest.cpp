@@ -282,6 +282,7 @@ TEST_F(TextInputTest, TypingKeepsTheCaretsLineInSight) {
   EXPECT_LE(view->contentOffset().y, 8.0f);
   view->setText(std::string(200, 'x'));
   EXPECT_LE(view->contentOffset().y, 8.0f);
+  EXPECT_TRUE(view->clipsToBounds());  // lines scrolled out are not drawn around the view
 }
 
 class SearchLog : public SearchBarDelegate {

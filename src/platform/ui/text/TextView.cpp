@@ -15,6 +15,8 @@ namespace zu::ui {
 
 TextView::TextView(const Rect& frame) : ScrollView(frame) {
   setBackgroundColor(Color::whiteColor());
+  // Lines scrolled out of the view are not drawn over what lies around it.
+  setClipsToBounds(true);
   updateContentSize();
 }
 
