@@ -825,11 +825,27 @@ def press_background(ctx, w, h, p):
 
 
 def empty_favorites(ctx, w, h, p):
-    fill(ctx, w, h, p["panel"])
-    glyph(ctx, w, h * 0.7, "star", p["empty"])
+    """No favourites yet, on whatever the list's background is (no ground of its own): an empty
+    star's outline, what it means, and how a favourite is made."""
+    s = h * 0.42
+    cx, cy = w / 2, h * 0.30
+    ctx.save()
+    ctx.new_path()
+    for i in range(10):
+        r = s / 2 if i % 2 == 0 else s / 5
+        a = -math.pi / 2 + i * math.pi / 5
+        ctx.line_to(cx + r * math.cos(a), cy + r * math.sin(a))
+    ctx.close_path()
+    ctx.set_line_join(cairo.LINE_JOIN_ROUND)
+    ctx.set_line_width(3)
+    ctx.set_source_rgb(*p["glyph"])
+    ctx.stroke()
+    ctx.restore()
     ctx.save()
     ctx.translate(0, h * 0.55)
-    titled(ctx, w, h * 0.3, p, "还没有收藏的文章", "text", 15)
+    titled(ctx, w, h * 0.16, p, "还没有收藏的文章", "text", 16)
+    ctx.translate(0, h * 0.15)
+    titled(ctx, w, h * 0.12, p, "阅读时点底栏的星形按钮即可收藏", "glyph", 12)
     ctx.restore()
 
 
