@@ -13,8 +13,9 @@
 // dragged and lifted — handed to the window that takes touches there (Application::windowForTouch,
 // so an overlay that takes none lets them through) in that window's coordinates; with Shift held
 // when it goes down it is two fingers mirrored about the screen's centre (a pinch). Typed text,
-// Backspace and Return go to the keyboard stand-in's first responder; Ctrl+Left and Ctrl+Right
-// turn the device a quarter to the left or right. The mouse wheel and a touchpad's two-finger
+// Backspace and Return go to the keyboard stand-in's first responder; Escape and Alt+Left press
+// the top screen's visible back, cancel or close control (ui::EscapeKey: nothing when it is
+// hidden or disabled); Ctrl+Left and Ctrl+Right turn the device a quarter to the left or right. The mouse wheel and a touchpad's two-finger
 // scroll scroll the scroll view under the pointer. Closing the window asks to quit; minimising
 // and restoring are the application's background and foreground. At rest the host waits on the
 // display connection, so input wakes it. A replay (play()) drives the same input, headless or

@@ -15,7 +15,8 @@
 //
 // --replay plays the file's taps, drags, text, rotations and waits (ReplayScript; the format is
 // in the README) once the application has launched; a malformed file is refused before launch.
-// URLs the application opens go through UrlOpener (http, https and mailto only).
+// URLs the application opens go through UrlOpener (http, https and mailto only); with a window
+// and a desktop mail program (DesktopMail), shared mail is handed to it as a mailto.
 // The service host comes from $ZU_SERVICE_HOST (see ServiceHosts), the home from $ZU_HOME. The
 // photo album (the picture viewer's save) is the folder "SavedPhotos" in that home.
 #include <fcntl.h>
@@ -30,6 +31,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DesktopMail.h"
 #include "app/ReplayScript.h"
 #include "app/ScreenHost.h"
 #include "app/UrlOpener.h"
@@ -42,6 +44,7 @@
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/controllers/NibRegistry.h"
+#include "platform/ui/system/MailComposeViewController.h"
 #include "platform/ui/system/PhotoAlbum.h"
 #include "platform/web/WebEngine.h"
 #include "platform/web/WebView.h"
@@ -155,10 +158,17 @@ int run(const Options& options) {
                    .background = [&] { delegate->applicationDidEnterBackground(); },
                    .foreground = [&] { delegate->applicationWillEnterForeground(); }});
   if (options.framesDir) host.setFramesFolder(*options.framesDir);
+  // Only a run a reader watches starts the web engine's processes ahead of the first page that
+  // needs them; a run without a window or one writing snapshots starts them when needed.
+  web::WebView::setPrewarmAllowed(!host.isHeadless() && !options.snapshotDir);
   ui::Application& application = ui::Application::shared();
   application.setOpenURLHandler(
       [headless = host.isHeadless()](const std::string& url) { return UrlOpener::open(url, headless); });
   application.setTerminateHandler(quit);
+  // Mail goes to the desktop's mail program as a mailto, where there is one (never headless).
+  if (!host.isHeadless() && DesktopMail::hasHandler()) {
+    ui::MailComposeViewController::setHandOff([](const std::string& url) { return UrlOpener::open(url, false); });
+  }
 
   if (pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
     main->watchFd(gSignalPipe[0], true, false, [&](int, bool, bool) { quit(0); });

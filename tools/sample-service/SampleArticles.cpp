@@ -19,7 +19,7 @@ std::string SampleArticles::withCommands(std::string entry, const std::string& i
       "<p class=\"picture\"><a href=\"web:getimageclick;seq=2\"><img src=\"" + picture +
       "\" width=\"280\" height=\"120\"/></a></p>"
       "<p><a href=\"web:gethtmlclick;" + base + "/article/" + id + ".html\">The article on the web</a></p>"
-      "<p><a href=\"web:getvideoclick;" + base + "/video/" + id + ".mp4\">The video</a></p>";
+      "<p><a href=\"web:getvideoclick;" + base + "/video/" + id + ".webm\">The video</a></p>";
   if (const size_t end = entry.find("]]></content>"); end != std::string::npos) entry.insert(end, additions);
   const size_t close = entry.rfind("</entry>");
   if (close != std::string::npos) {

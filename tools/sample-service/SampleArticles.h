@@ -1,6 +1,6 @@
 // SampleArticles: what the sample service adds to its articles for the article page — command
 // links in the article HTML (a picture with its sequence number, a page for the in-app browser,
-// a video), a page script that defines `vesk.updateFontLevel` over the client's page script
+// a video, "/video/<id>.webm"), a page script that defines `vesk.updateFontLevel` over the client's page script
 // object, a style sheet, the list of the article's pictures (vesk:image_category records with
 // their addresses).
 //

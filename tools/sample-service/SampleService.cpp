@@ -19,6 +19,9 @@
 #include <functional>
 #include <sstream>
 
+#ifndef ZU_SAMPLE_VIDEO_FILE
+#define ZU_SAMPLE_VIDEO_FILE "sample-video.webm"
+#endif
 #ifndef ZU_SAMPLE_DOCUMENTS_DIR
 #define ZU_SAMPLE_DOCUMENTS_DIR "documents"
 #endif
@@ -534,6 +537,18 @@ std::optional<std::string> SampleService::document(const std::string& name) cons
   return documentFiles_.emplace(name, std::move(body)).first->second;
 }
 
+std::optional<std::string> SampleService::sampleVideo() {
+  // Read once: the file is made before the service is built and never changes.
+  static const std::optional<std::string> bytes = []() -> std::optional<std::string> {
+    std::ifstream in(ZU_SAMPLE_VIDEO_FILE, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream data;
+    data << in.rdbuf();
+    return data.str();
+  }();
+  return bytes;
+}
+
 std::optional<std::string> SampleService::picture(const std::string& name) const {
   // Names of the documents' own pictures only: a name that could leave the folder is none.
   if (name.empty() || name.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-_") != std::string::npos) {
@@ -891,6 +906,15 @@ SampleService::Answer SampleService::answer(const Request& request) {
     fromDocument(request.query == "page=2" ? "comments-2.xml" : "comments.xml");
     replaceAll(reply.body, "{article}", *commented);
     if (request.query.empty()) reply.body = comments_.firstPage(*commented, reply.body);
+  } else if (auto video = middle(path, "/video/", ".webm"); video && !video->empty()) {
+    // Every article's video is the sample video made at build time.
+    if (auto bytes = sampleVideo()) {
+      reply.body = *bytes;
+      reply.contentType = "video/webm";
+    } else {
+      reply.status = 404;
+      reply.contentType = "text/plain";
+    }
   } else if (auto image = middle(path, "/img/", ".png")) {
     // A picture the artwork script drew for the documents, else a block of colour.
     reply.body = picture(*image).value_or(coverImage(*image));

@@ -6,7 +6,8 @@
 // the error-report endpoint, the feedback host's upload and form, and files the tests serve.
 // Pictures ("/img/<name>.png") are the documents' own from documents/images/ (covers with the
 // column's name, thumbnails and article pictures, drawn by tools/artwork/draw_artwork.py), any
-// other name a small block of colour picked from the name. Every catalogue column links its
+// other name a small block of colour picked from the name. Every article's video
+// ("/video/<id>.webm") is the short sample video made at build time (cmake/ZuSampleVideo.cmake). Every catalogue column links its
 // reviews and related columns. Every GET answer carries an ETag and honours If-None-Match with
 // 304. In the documents "{base}" stands for the server's base URL.
 //
@@ -150,6 +151,8 @@ class SampleService {
   // A posted comment as the service stores it.
   Answer storedComment(const std::string& posted, bool withThumbnail) const;
   std::optional<std::string> document(const std::string& name) const;
+  // The sample video (made at build time, see cmake/ZuSampleVideo.cmake), or none.
+  static std::optional<std::string> sampleVideo();
   // The bytes of documents/images/<name>.png, or none.
   std::optional<std::string> picture(const std::string& name) const;
   // A feed of the entries; `extra` goes before them (feed-level elements).

@@ -135,6 +135,10 @@ TEST_F(SampleServiceTest, DocumentsReadAsTheClientReadsThem) {
   auto profile = VESKAtomParser::allocParseUserinfo(get("/user/get.atom?username=reader"));
   EXPECT_TRUE(profile);
   EXPECT_EQ(get("/img/cover-news.png").substr(0, 8), std::string("\x89PNG\r\n\x1a\n", 8));
+  // Each article's video is the sample video, a WebM file (EBML magic), small.
+  const std::string video = get("/video/art-video-1.webm");
+  EXPECT_EQ(video.substr(0, 4), std::string("\x1a\x45\xdf\xa3", 4));
+  EXPECT_LT(video.size(), 300000u);
 }
 
 TEST_F(SampleServiceTest, APostedProfileIsKeptWithTheServicesLimitsAndAnsweredFromThenOn) {

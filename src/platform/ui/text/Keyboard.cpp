@@ -7,8 +7,8 @@
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/drawing/DisplayChanges.h"
-#include "platform/ui/drawing/Screen.h"
 #include "platform/ui/motion/TimingCurve.h"
+#include "platform/ui/system/InterfaceRotation.h"
 #include "platform/ui/text/TextInput.h"
 #include "platform/ui/views/View.h"
 
@@ -44,14 +44,22 @@ Keyboard& Keyboard::shared() {
   return *keyboard;
 }
 
+Rect Keyboard::interfaceFrame() {
+  const auto orientation = SystemEnvironment::statusBarOrientation();
+  const Size interface = InterfaceRotation::interfaceSize(orientation);
+  const bool across = interface.width > interface.height;
+  const float height = across ? kLandscapeHeight : kHeight;
+  return Rect(0, interface.height - height, interface.width, height);
+}
+
 Rect Keyboard::shownFrame() {
-  const Rect screen = Screen::main().bounds();
-  return Rect(0, screen.maxY() - kHeight, screen.size.width, kHeight);
+  return InterfaceRotation::toScreen(SystemEnvironment::statusBarOrientation(), interfaceFrame());
 }
 
 Rect Keyboard::hiddenFrame() {
-  const Rect screen = Screen::main().bounds();
-  return Rect(0, screen.maxY(), screen.size.width, kHeight);
+  const Rect shown = interfaceFrame();
+  return InterfaceRotation::toScreen(SystemEnvironment::statusBarOrientation(),
+                                     shown.offsetBy(0, shown.size.height));
 }
 
 std::optional<Rect> Keyboard::frameFromUserInfo(const Dictionary& userInfo, const char* key) {
@@ -99,15 +107,19 @@ void Keyboard::detach(const View* view) {
   if (visible_ && !handingOver_) post(false);
 }
 
-std::optional<Rect> Keyboard::presentedFrame(double now) const {
-  const Rect end = visible_ ? shownFrame() : hiddenFrame();
-  if (!isSliding(now)) {
-    if (!visible_) return std::nullopt;
-    return end;
-  }
+float Keyboard::loweredBy(double now) const {
+  const float rest = visible_ ? 0.0f : 1.0f;
+  if (!isSliding(now)) return rest;
   const float t = static_cast<float>((now - *slideStart_) / kAnimationDuration);
   const float f = TimingCurve::of(AnimationCurve::EaseInOut).valueAt(t);
-  return Rect(end.origin.x, slideFromY_ + (end.origin.y - slideFromY_) * f, end.size.width, end.size.height);
+  return slideFrom_ + (rest - slideFrom_) * f;
+}
+
+std::optional<Rect> Keyboard::presentedFrame(double now) const {
+  const float lowered = loweredBy(now);
+  if (lowered >= 1.0f && !isSliding(now)) return std::nullopt;
+  const Rect shown = interfaceFrame();
+  return shown.offsetBy(0, lowered * shown.size.height);
 }
 
 bool Keyboard::isSliding(double now) const {
@@ -117,8 +129,7 @@ bool Keyboard::isSliding(double now) const {
 void Keyboard::post(bool showing) {
   // The slide starts where the keyboard is drawn now (a turn back mid-way included).
   const double now = Clock::get()->monotonic();
-  const auto at = presentedFrame(now);
-  slideFromY_ = at ? at->origin.y : hiddenFrame().origin.y;
+  slideFrom_ = loweredBy(now);
   slideStart_ = now;
   DisplayChanges::shared().markDirty();
   visible_ = showing;

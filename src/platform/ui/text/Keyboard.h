@@ -13,14 +13,18 @@
 //    responder's did-begin-editing callbacks.
 //  - Each carries user info "UIKeyboardFrameBeginUserInfoKey" and "UIKeyboardFrameEndUserInfoKey"
 //    (window coordinates; frameFromUserInfo reads them), "UIKeyboardAnimationDurationUserInfoKey"
-//    and "UIKeyboardAnimationCurveUserInfoKey". The keyboard is 216 points high at the bottom
-//    of the 480-point screen.
-//  - It slides: up from below the screen after it shows, down out of it after it hides, over
-//    kAnimationDuration on the ease-in-out curve (presentedFrame; the renderer draws it there,
-//    and the screen's host keeps drawing frames while it slides). A slide that starts while the
-//    last one runs starts where the keyboard is.
-// Where we differ on purpose: the keyboard itself is drawn by KeyboardDrawing; a frame is kept as
-// an array of four numbers (x, y, width, height) in place of the phone's boxed rectangle.
+//    and "UIKeyboardAnimationCurveUserInfoKey". The keyboard lies along the interface's bottom
+//    edge (the status bar's orientation): 216 points high across the 320-point portrait
+//    interface, 162 high across the 480-point landscape one. The frames it reports are in
+//    window (screen) coordinates, so in landscape it is 162 wide and 480 high at the screen's
+//    side; interfaceFrame gives it in the interface's own space, where it is drawn.
+//  - It slides: up from past the interface's bottom edge after it shows, down past it after it
+//    hides, over kAnimationDuration on the ease-in-out curve (presentedFrame; the renderer draws
+//    it there, and the screen's host keeps drawing frames while it slides). A slide that starts
+//    while the last one runs starts where the keyboard is.
+// Where we differ on purpose: a frame is kept as an array of four numbers (x, y, width, height)
+// in place of the phone's boxed rectangle; a turn of the interface while it shows posts nothing
+// (it is drawn along the new bottom edge at once). The renderer draws it (KeyboardDrawing).
 #pragma once
 
 #include <memory>
@@ -39,6 +43,7 @@ class View;
 class Keyboard {
  public:
   static constexpr float kHeight = 216;
+  static constexpr float kLandscapeHeight = 162;
   static constexpr double kAnimationDuration = 0.25;
   inline static const char* const kWillShowNotification = "UIKeyboardWillShowNotification";
   inline static const char* const kDidShowNotification = "UIKeyboardDidShowNotification";
@@ -53,14 +58,18 @@ class Keyboard {
 
   static Keyboard& shared();
 
-  // The frame on screen and off screen (below the screen).
+  // The frame on screen and off screen (past the interface's bottom edge), in screen
+  // coordinates, for the current interface orientation.
   static Rect shownFrame();
   static Rect hiddenFrame();
+  // The frame shown, in the interface's own space (its top-left corner at 0, 0).
+  static Rect interfaceFrame();
   static std::optional<Rect> frameFromUserInfo(const Dictionary& userInfo, const char* key);
 
   bool isVisible() const { return visible_; }
-  // Where the keyboard is drawn at the monotonic time `now` (Clock::monotonic): on its way while
-  // it slides, at shownFrame() while it is up, nowhere once it is down.
+  // Where the keyboard is drawn at the monotonic time `now` (Clock::monotonic), in the
+  // interface's own space: on its way while it slides, at interfaceFrame() while it is up,
+  // nowhere once it is down.
   std::optional<Rect> presentedFrame(double now) const;
   // A slide runs at `now`.
   bool isSliding(double now) const;
@@ -98,9 +107,12 @@ class Keyboard {
   bool visible_ = false;
   bool handingOver_ = false;
   RunLoop::Token pendingDid_ = 0;
-  // The last slide: when it started (monotonic seconds) and the top edge it started from.
+  // How far below its shown place the keyboard is at `now`, in keyboard heights (0 up, 1 down).
+  float loweredBy(double now) const;
+
+  // The last slide: when it started (monotonic seconds) and how far down it started from.
   std::optional<double> slideStart_;
-  float slideFromY_ = 0;
+  float slideFrom_ = 1;
 };
 
 }  // namespace zu::ui

@@ -181,13 +181,46 @@ void Typesetter::truncate(TextLine& line, const Paragraph& p, size_t from, size_
   addGlyphs(line, p, tail, to, off[head] - off[from] + w);
 }
 
+void Typesetter::justify(TextLine& line, float width) {
+  std::vector<TextLine::Glyph>& g = line.glyphs_;
+  if (g.size() < 2) return;
+  const float room = width - (g.back().x + g.back().advance);
+  if (!(room > kSlack)) return;
+  // The spaces between words (not those that indent the line), else every boundary between
+  // visible characters (never inside one: a mark or a joined emoji stays whole).
+  std::vector<size_t> gaps;
+  size_t first = 0;
+  while (first < g.size() && LineBreaker::isBreakingSpace(g[first].c)) ++first;
+  for (size_t k = first; k + 1 < g.size(); ++k) {
+    if (LineBreaker::isBreakingSpace(g[k].c)) gaps.push_back(k);
+  }
+  if (gaps.empty()) {
+    for (size_t k = 0; k + 1 < g.size(); ++k) {
+      if (!LineBreaker::extendsPrevious(g[k + 1].c) && g[k].c != 0x200D) gaps.push_back(k);
+    }
+  }
+  if (gaps.empty()) return;
+  const float extra = room / static_cast<float>(gaps.size());
+  float shift = 0;
+  size_t next = 0;
+  for (size_t k = 0; k < g.size(); ++k) {
+    g[k].x += shift;
+    if (next < gaps.size() && gaps[next] == k) {
+      g[k].advance += extra;
+      g[k].stretched = true;
+      shift += extra;
+      ++next;
+    }
+  }
+}
+
 void Typesetter::finishLine(TextLine& line, float height, float spacing,
                             size_t fallbackAttributes) const {
   float ascent = 0;
   for (size_t k = 0; k < line.glyphs_.size(); ++k) {
     const TextLine::Glyph& g = line.glyphs_[k];
     const bool joins = k > 0 && g.attributes == line.glyphs_[k - 1].attributes && g.length > 0 &&
-                       line.glyphs_[k - 1].length > 0 &&
+                       line.glyphs_[k - 1].length > 0 && !line.glyphs_[k - 1].stretched &&
                        line.runs_.back().range.location + line.runs_.back().range.length == g.index;
     if (!joins) {
       TextRun run;
@@ -275,6 +308,11 @@ TextFrame Typesetter::createFrame(TextRange range, const Rect& rect,
         endCp = length;
       } else {
         addGlyphs(line, p, i, lb.end, 0);
+        // Every line of a justified paragraph but its last fills the width.
+        if (style.alignment == ParagraphStyle::Alignment::Justified && limited(width) &&
+            lb.next < p.text.size()) {
+          justify(line, width);
+        }
       }
       finishLine(line, lh, style.lineSpacing, attributeOf_[p.begin + i]);
       size_t endIndex = utf16_[p.begin + endCp];

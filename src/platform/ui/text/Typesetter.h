@@ -9,6 +9,9 @@
 // always taken, as a label keeps one line however low it is); each line breaks
 // by the one LineBreaker rule of the kit, in the paragraph style of its paragraph's first
 // character (line-break mode, alignment, spacing, fixed line height). A paragraph ends at "\n".
+// A justified paragraph's lines, all but its last (and a truncated one), fill the width: the
+// room left goes to the spaces between words, or, in a line without such spaces (Chinese), to
+// every boundary between visible characters; its last line is aligned as natural text is.
 // A line's height is the tallest font's line height on it (or the style's fixed height), its
 // spacing is added below it, and the frame's height is the sum. With a truncating line-break
 // mode, the last line that fits is shortened with "…" when text would not be shown (clip cuts it
@@ -70,6 +73,8 @@ class Typesetter {
   void truncate(TextLine& line, const Paragraph& p, size_t from, size_t to, float width,
                 LineBreakMode mode, bool textFollows) const;
   void addGlyphs(TextLine& line, const Paragraph& p, size_t from, size_t to, float x) const;
+  // Widens the line's gaps so that it fills `width`.
+  static void justify(TextLine& line, float width);
 
   AttributedString text_;
   const TextMetrics& metrics_;

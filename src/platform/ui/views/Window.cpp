@@ -3,6 +3,7 @@
 #include "platform/ui/system/Application.h"
 #include "platform/ui/drawing/DisplayChanges.h"
 #include "platform/ui/input/TouchDispatcher.h"
+#include "platform/ui/text/MenuController.h"
 
 namespace zu::ui {
 
@@ -33,7 +34,12 @@ void Window::makeKeyWindow() {
 
 std::shared_ptr<Touch> Window::beginTouch(Point point) {
   auto keep = shared();
-  return touches_->begin(point);
+  // A touch anywhere but on the edit menu dismisses it before it is handed out.
+  auto& menu = MenuController::shared();
+  menu.touchBeganIn(*this);
+  auto touch = touches_->begin(point);
+  menu.endTouchDispatch();
+  return touch;
 }
 
 void Window::moveTouch(const std::shared_ptr<Touch>& touch, Point point) {

@@ -46,7 +46,8 @@ class Window : public View {
   virtual void resignKeyWindow() {}
 
   // --- touches in window coordinates, as the screen's input or a test fires them (see
-  // TouchDispatcher for the delivery rules)
+  // TouchDispatcher for the delivery rules). A touch beginning outside the edit menu's window
+  // hides a shown edit menu first (MenuController).
   std::shared_ptr<Touch> beginTouch(Point point);
   void moveTouch(const std::shared_ptr<Touch>& touch, Point point);
   // Lifts the finger where it is, or at `point`.
