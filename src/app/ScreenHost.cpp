@@ -325,8 +325,9 @@ bool ScreenHost::handleInput(const SDL_Event& event) {
   }
 }
 
-void ScreenHost::play(std::vector<ReplayStep> steps, std::function<void()> done) {
-  replay_ = std::make_unique<ReplayPlayer>(input_, std::move(steps), std::move(done));
+void ScreenHost::play(std::vector<ReplayStep> steps, std::function<void()> done,
+                      std::function<void(const std::string&)> failed) {
+  replay_ = std::make_unique<ReplayPlayer>(input_, std::move(steps), std::move(done), std::move(failed));
   replay_->start();
 }
 

@@ -34,6 +34,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/ReplayPlayer.h"
@@ -87,8 +88,10 @@ class ScreenHost {
   bool scrollWheelAt(ui::Point screenPoint, ui::Point notches);
 
   ScreenInput& input() { return input_; }
-  // Plays replay steps through the input, starting now; `done` runs after the last one.
-  void play(std::vector<ReplayStep> steps, std::function<void()> done = {});
+  // Plays replay steps through the input, starting now; `done` runs after the last one,
+  // `failed` instead when an expect step does not hold (ReplayPlayer).
+  void play(std::vector<ReplayStep> steps, std::function<void()> done = {},
+            std::function<void(const std::string&)> failed = {});
 
  private:
   // The picture's size in pixels: the screen's bounds at the scale.

@@ -11,7 +11,8 @@
 // application, and the token signs exactly that: the page (the engine's page id), the kind and
 // the address, with a key the engine makes at start and hands to the extension alone. So the
 // scheme answers only what the extension rewrote for that page — a page's script cannot make
-// such an address for another address, another page, or from scratch (validToken()).
+// such an address for another address, another page, or from scratch (validToken()), and one
+// it read (a script's own address is in its stack) is cancelled when the page asks for it.
 // Compiled into both the application and the extension, so the two cannot disagree.
 // Pure functions; any thread.
 #pragma once

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -73,6 +74,11 @@ class TestProvider : public WebResourceProvider {
     std::map<std::string, bool> result;
     for (auto& [url, fetch] : asked_) result[url] = fetch;
     return result;
+  }
+  size_t timesAsked(const std::string& url) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return static_cast<size_t>(std::count_if(asked_.begin(), asked_.end(),
+                                             [&](const auto& entry) { return entry.first == url; }));
   }
 
  private:
@@ -538,6 +544,47 @@ document.title = [read(')" + held + R"('), read('zu-res://cached/)" + escaped + 
                  "document.getElementById('forged').naturalWidth"}),
             std::vector<std::string>{"10,0"});
   EXPECT_EQ(provider->asked(), (std::map<std::string, bool>{{held, false}}));
+}
+
+// A signed address serves the element it was made for, once: a page that reads it (it is in
+// every stack of a script loaded through it) and asks for it itself gets nothing — not as a
+// frame's document, whose scripts would run in the scheme's own origin and read other signed
+// addresses there, and not as a picture. The script here is one the link cache kept from an
+// earlier article, with its server's type: a script that is also a page.
+TEST_F(WebEngineTest, APageCannotReuseTheAddressesSignedForIt) {
+  const std::string script = "http://static.evil.test/lib.js";
+  const std::string page = "<!--\n--> <script>var x = new XMLHttpRequest();"
+                           "try { x.open('GET', location.href, false); x.send(); parent.postMessage('read ' + x.status, '*'); }"
+                           "catch (e) { parent.postMessage('refused', '*'); }</script>\n"
+                           "window.signed = /zu-res:[^\\s]*\\.js/.exec(new Error().stack)[0];\n";
+  provider->hold(script);
+  provider->serve(script, std::vector<uint8_t>(page.begin(), page.end()), "text/html");
+  LoopbackServer server;
+  server.setResponse("/page.html", LoopbackServer::Response::text(200, R"(<html><body>
+<script>window.said = []; addEventListener('message', function (e) { said.push(e.data); });</script>
+<script src=")" + script + R"("></script>
+<script>var frame = document.createElement('iframe'); frame.src = signed;
+frame.onload = function () { said.push('frame done'); }; document.body.appendChild(frame);</script>
+</body></html>)", "text/html"));
+  delegate->allowAll = true;
+  view->loadRequest(server.url("/page.html"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 0; }, kWait)) << delegate->lastError;
+  ASSERT_EQ(run({"window.signed.indexOf('zu-res://cached/')"}), std::vector<std::string>{"0"});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return run({"said.indexOf('frame done')"})[0] != "-1"; }, kWait));
+  EXPECT_EQ(run({"said.join(',')"}), std::vector<std::string>{"frame done"});
+  EXPECT_EQ(provider->timesAsked(script), 1u);
+
+  // An article's script likewise: its own address, set on a picture, is not asked for again.
+  const std::string articleScript = "http://static.test/reads-its-address.js";
+  const std::string js = "window.signed = /zu-res:[^\\s]*\\.js/.exec(new Error().stack)[0];";
+  provider->serve(articleScript, std::vector<uint8_t>(js.begin(), js.end()), "text/javascript");
+  loadArticle("<html><body><script src=\"" + articleScript + "\"></script></body></html>");
+  run({"window.picture = 'waiting'; var picture = new Image();"
+       "picture.onload = function () { window.picture = 'loaded'; };"
+       "picture.onerror = function () { window.picture = 'refused'; }; picture.src = signed;"});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return run({"window.picture"})[0] != "waiting"; }, kWait));
+  EXPECT_EQ(run({"signed.indexOf('zu-res://fetch/') + ' ' + window.picture"}), std::vector<std::string>{"0 refused"});
+  EXPECT_EQ(provider->timesAsked(articleScript), 1u);
 }
 
 // An article's frames, objects and embeds cannot navigate, however they try: the only

@@ -12,7 +12,8 @@
 // for — XMLHttpRequest and fetch send no Accept header of the engine's own (none at all unless
 // the script sets one) or an Origin header (every request of a script to another origin), a
 // beacon is a POST. An element loaded without CORS carries neither, so the private scheme,
-// which is not CORS-enabled, never serves anything a script could read.
+// which is not CORS-enabled, never serves anything a script could read. A page that asks for a
+// signed address itself is cancelled: only the rewriting here makes them.
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <sys/un.h>
@@ -101,6 +102,14 @@ bool isElementRequest(WebKitURIRequest* request) {
 gboolean onSendRequest(WebKitWebPage* page, WebKitURIRequest* request, WebKitURIResponse*,
                        gpointer) {
   const char* uri = webkit_uri_request_get_uri(request);
+  // A signed address is made here and nowhere else, so one that a page asks for itself (a
+  // script can read it from its own stack) is cancelled: it would load as a frame's document
+  // in the scheme's own origin, or answer a script. Only a local file's address is the page's.
+  if (uri && g_str_has_prefix(uri, PrivateResourceUrl::kScheme) &&
+      uri[std::strlen(PrivateResourceUrl::kScheme)] == ':') {
+    const auto parsed = PrivateResourceUrl::parse(uri);
+    return parsed && parsed->kind == PrivateResourceUrl::Kind::kFile ? FALSE : TRUE;
+  }
   if (!uri || (!g_str_has_prefix(uri, "http://") && !g_str_has_prefix(uri, "https://")) ||
       gKey.empty() || !isElementRequest(request)) {
     return FALSE;
