@@ -185,6 +185,18 @@ TEST_F(PresentationTest, ACentreAnimationLeavesAnEarlierFramesSizeAnimating) {
   const PresentedState later = Presentation::now().stateOf(*box);
   EXPECT_EQ(50, later.bounds.size.width);
   EXPECT_NEAR(25 + 75 * 0.5, later.center.x, 1e-3);
+
+  // A shorter centre animation that ends first: the frame change goes on with its size alone,
+  // the view staying where the centre animation left it.
+  clock_->advance(1);
+  runDueMainLoopTasks();
+  Animations::animate(1.0, 0, linear, [&] { box->setFrame(Rect(0, 0, 10, 10)); });
+  clock_->advance(0.25);
+  Animations::animate(0.25, 0, linear, [&] { box->setCenter(Point{200, 5}); });
+  clock_->advance(0.5);
+  const PresentedState after = Presentation::now().stateOf(*box);
+  EXPECT_NEAR(20, after.bounds.size.width, 1e-3);  // 50 → 10 at 0.75
+  EXPECT_NEAR(200, after.center.x, 1e-3);
 }
 
 TEST_F(PresentationTest, DelayRepeatsAndAutoreverse) {

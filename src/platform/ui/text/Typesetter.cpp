@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include <unicode/uchar.h>
+
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/text/LineBreaker.h"
 
@@ -24,6 +26,18 @@ bool isTruncating(LineBreakMode mode) {
 }
 
 bool limited(float v) { return v > 0 && std::isfinite(v); }
+
+// A character set in a square of its own (Chinese, kana, full-width forms): justification may
+// widen the boundary beside it, as it may the spaces between words.
+bool isWide(char32_t c) {
+  const auto width = u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_EAST_ASIAN_WIDTH);
+  return width == U_EA_WIDE || width == U_EA_FULLWIDTH;
+}
+
+bool isRightToLeft(char32_t c) {
+  const UCharDirection direction = u_charDirection(static_cast<UChar32>(c));
+  return direction == U_RIGHT_TO_LEFT || direction == U_RIGHT_TO_LEFT_ARABIC;
+}
 
 }  // namespace
 
@@ -186,17 +200,25 @@ void Typesetter::justify(TextLine& line, float width) {
   if (g.size() < 2) return;
   const float room = width - (g.back().x + g.back().advance);
   if (!(room > kSlack)) return;
-  // The spaces between words (not those that indent the line), else every boundary between
-  // visible characters (never inside one: a mark or a joined emoji stays whole).
+  // Right-to-left words are put in their order by the shaper within a run: split at the gaps
+  // they would be drawn in reading order from the left. Such a line keeps its natural width.
+  if (std::any_of(g.begin(), g.end(), [](const TextLine::Glyph& glyph) { return isRightToLeft(glyph.c); })) {
+    return;
+  }
+  // The spaces between words (not those that indent the line) and the boundaries beside a
+  // Chinese character (never inside a visible character: a mark or a joined emoji stays
+  // whole). The letters of a word are never spaced out: a line of one word stays as it is.
   std::vector<size_t> gaps;
   size_t first = 0;
   while (first < g.size() && LineBreaker::isBreakingSpace(g[first].c)) ++first;
   for (size_t k = first; k + 1 < g.size(); ++k) {
-    if (LineBreaker::isBreakingSpace(g[k].c)) gaps.push_back(k);
-  }
-  if (gaps.empty()) {
-    for (size_t k = 0; k + 1 < g.size(); ++k) {
-      if (!LineBreaker::extendsPrevious(g[k + 1].c) && g[k].c != 0x200D) gaps.push_back(k);
+    const char32_t c = g[k].c;
+    const char32_t after = g[k + 1].c;
+    if (LineBreaker::isBreakingSpace(c)) {
+      gaps.push_back(k);
+    } else if (!LineBreaker::isBreakingSpace(after) && !LineBreaker::extendsPrevious(after) && c != 0x200D &&
+               (isWide(c) || isWide(after))) {
+      gaps.push_back(k);
     }
   }
   if (gaps.empty()) return;

@@ -394,13 +394,14 @@ TEST_F(TypesetterTest, ItalicLeansAndJustifiedTextReachesTheRightEdge) {
   EXPECT_GE(lineInk(1).second, 195);
   EXPECT_LT(lineInk(frame.lines().size() - 1).second, 190);
 
-  // The picture to look at: upright and italic text, a label in the italic system font, and
-  // the justified paragraph.
-  auto sheet = Image::create(220, 230);
+  // The picture to look at: upright and italic text, a label in the italic system font, the
+  // justified paragraph, and a justified one mixing Chinese with a Latin word and a URL alone
+  // on its line.
+  auto sheet = Image::create(220, 330);
   {
     Canvas canvas(*sheet);
     canvas.setFillColor(Color::whiteColor());
-    canvas.fillRect(Rect(0, 0, 220, 230));
+    canvas.fillRect(Rect(0, 0, 220, 330));
     AttributedString mixed("Upright ", TextAttributes{Font::named("Helvetica", 20)});
     TextAttributes leaning{Font::named("Helvetica", 20)};
     leaning.italic = true;
@@ -410,8 +411,42 @@ TEST_F(TypesetterTest, ItalicLeansAndJustifiedTextReachesTheRightEdge) {
                                 Font::italicSystemFont(17), Color::blackColor(), LineBreakMode::Clip,
                                 TextAlignment::Left);
     Typesetter(paragraph).createFrame(TextRange{}, Rect(10, 80, 200, 140)).draw(canvas);
+    Typesetter(justified("我们用 iPhone 阅读新闻，也看 http://example.com/a/long/path 的原文，再转发给朋友们。", 17))
+        .createFrame(TextRange{}, Rect(10, 190, 200, 140))
+        .draw(canvas);
   }
   EXPECT_TRUE(writeSnapshot(*sheet, "typeset-italic-justified"));
+}
+
+// Justification widens the spaces between words and the boundaries beside Chinese characters;
+// it never spaces out the letters of a word, and leaves a right-to-left line as it is (its words
+// are drawn by the shaper in their own order).
+TEST_F(TypesetterTest, JustificationNeverSpacesOutAWordOrTurnsRightToLeftWordsAround) {
+  // "ab" alone on its line (the long word after it does not fit): left as it is.
+  const Typesetter word(justified("ab cdefghij", 10), fixed_);
+  const TextFrame alone = word.createFrame(TextRange{}, Rect(0, 0, 40, 200));
+  ASSERT_EQ(2u, alone.lines().size());
+  EXPECT_FLOAT_EQ(10, alone.lines()[0].width());
+  EXPECT_FLOAT_EQ(5, alone.lines()[0].offsetForIndex(1));
+
+  // Chinese with a Latin word: 一二三 ab 四五六七 is 90 of 97. The seven gaps (two spaces and
+  // the five boundaries between Chinese characters) take a point each; "ab" stays whole.
+  const Typesetter mixed(justified("一二三 ab 四五六七八九十", 10), fixed_);
+  const TextFrame both = mixed.createFrame(TextRange{}, Rect(0, 0, 97, 200));
+  ASSERT_EQ(2u, both.lines().size());
+  const TextLine& line = both.lines()[0];
+  EXPECT_FLOAT_EQ(97, line.width());
+  EXPECT_FLOAT_EQ(11, line.offsetForIndex(1));  // 二
+  EXPECT_FLOAT_EQ(38, line.offsetForIndex(4));  // a
+  EXPECT_FLOAT_EQ(43, line.offsetForIndex(5));  // b, right after it
+  EXPECT_FLOAT_EQ(54, line.offsetForIndex(7));  // 四
+
+  // Hebrew: the line keeps its one run and its natural width.
+  const Typesetter hebrew(justified("אב גד הו זח", 10), fixed_);
+  const TextFrame rtl = hebrew.createFrame(TextRange{}, Rect(0, 0, 50, 200));
+  ASSERT_GE(rtl.lines().size(), 2u);
+  EXPECT_FLOAT_EQ(45, rtl.lines()[0].width());
+  EXPECT_EQ(1u, rtl.lines()[0].runs().size());
 }
 
 }  // namespace

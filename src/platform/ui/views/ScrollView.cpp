@@ -658,6 +658,13 @@ void ScrollView::zoomTo(float scale, Point anchor, Point at, bool animated) {
   auto keep = shared();
   auto d = delegate_.lock();
   if (!d || !d->viewForZooming(*this)) return;
+  if (decelerating_) {
+    // A fling still moving the content stops where it is: its course was worked out for the
+    // old scale, and the zoom moves the content from here.
+    stopDecelerating();
+    d->scrollViewDidEndDecelerating(*this);
+    fadeIndicatorsAfter(kIndicatorFadeDelay);
+  }
   // The zoom and the offset that keeps `anchor` at `at` change together, so an animated zoom
   // moves the content along one curve and rests where its last frame showed it.
   auto change = [this, scale, anchor, at] {

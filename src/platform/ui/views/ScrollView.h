@@ -47,7 +47,8 @@
 //    minimum…maximum, sets the content size to the zoomed view's size and calls
 //    scrollViewDidZoom; setZoomScale keeps the content at the middle of the visible area there
 //    and zoomToRect brings the rectangle's middle to it, as near as the edges allow, the offset
-//    moving in the same animation as the zoom; animated zooms end with scrollViewDidEndZooming.
+//    moving in the same animation as the zoom (a deceleration under way stops where it is, with
+//    scrollViewDidEndDecelerating); animated zooms end with scrollViewDidEndZooming.
 //  - Two fingers pinching (the scroll view's own pinch recogniser, which takes part only while
 //    there is a view to zoom and the zoom limits differ) zoom from the scale at the start of
 //    the pinch, keeping the content point between the fingers under them;

@@ -84,6 +84,21 @@ class ScrollViewTest : public ::testing::Test {
     button->addTarget(this, kControlEventTouchCancel, [&events](Control&) { events.push_back("cancel"); });
     return button;
   }
+  // A 320 × 480 view filling the content, the one the delegate gives to zoom, up to 3 times.
+  std::shared_ptr<View> zoomablePicture() {
+    auto picture = std::make_shared<View>(Rect(0, 0, 320, 480));
+    scroll_->addSubview(picture);
+    scroll_->setContentSize(Size{320, 480});
+    recorder_->zoomView = picture;
+    scroll_->setMaximumZoomScale(3);
+    return picture;
+  }
+  // Where `content` is drawn in the scroll view's visible area `time` from now.
+  Rect shownAt(const View& content, double time) const {
+    const Presentation presentation(Clock::get()->monotonic() + time);
+    const PresentedState scroll = presentation.stateOf(*scroll_);
+    return presentation.stateOf(content).frame().offsetBy(-scroll.bounds.origin.x, -scroll.bounds.origin.y);
+  }
   // Journal entries from `from` on that are not did-scroll reports.
   Journal withoutScrolls(size_t from = 0) const {
     Journal out;
@@ -686,18 +701,8 @@ TEST_F(ScrollViewTest, ZoomScalesTheDelegatesViewWithinLimits) {
 // step with the scale, so its last frame is where it comes to rest; zooming out from a corner
 // brings the content back inside the new edges instead of leaving it off screen.
 TEST_F(ScrollViewTest, AnAnimatedZoomKeepsTheMiddleAndRestsWhereItsLastFrameShowed) {
-  auto picture = std::make_shared<View>(Rect(0, 0, 320, 480));
-  scroll_->addSubview(picture);
-  scroll_->setContentSize(Size{320, 480});
-  recorder_->zoomView = picture;
-  scroll_->setMaximumZoomScale(3);
-  // Where the picture is drawn in the scroll view's visible area at `time` from now.
-  auto shown = [&](double time) {
-    const Presentation presentation(Clock::get()->monotonic() + time);
-    const PresentedState scroll = presentation.stateOf(*scroll_);
-    const Rect frame = presentation.stateOf(*picture).frame();
-    return frame.offsetBy(-scroll.bounds.origin.x, -scroll.bounds.origin.y);
-  };
+  auto picture = zoomablePicture();
+  auto shown = [&](double time) { return shownAt(*picture, time); };
   const double duration = ScrollView::kScrollAnimationDuration;
   scroll_->setZoomScale(2, true);
   EXPECT_EQ((Point{160, 240}), scroll_->contentOffset());
@@ -731,6 +736,40 @@ TEST_F(ScrollViewTest, AnAnimatedZoomKeepsTheMiddleAndRestsWhereItsLastFrameShow
   EXPECT_EQ(Rect(0, 0, 320, 480), shown(0));
   runFrames(duration + 0.05);
   EXPECT_EQ(Rect(-320, -480, 640, 960), shown(0));
+}
+
+// A zoom that starts while a flung content decelerates ends the deceleration where it is: the
+// content then moves only with the zoom, and comes to rest where the zoom's last frame showed
+// it, the delegate told that the deceleration ended.
+TEST_F(ScrollViewTest, AZoomDuringADecelerationStopsItAndRestsWhereItsLastFrameShowed) {
+  auto picture = zoomablePicture();
+  scroll_->setZoomScale(2, false);
+  ASSERT_EQ((Point{160, 240}), scroll_->contentOffset());
+  // A fling towards the bottom right.
+  scroll_->beginDrag(Point{200, 300});
+  scroll_->dragTo(Point{190, 290});
+  ASSERT_TRUE(scroll_->endDragDeceleratingTo(Point{300, 460}));
+  runFrames(0.05);
+  ASSERT_TRUE(scroll_->isDecelerating());
+  const Point at = scroll_->contentOffset();
+  const size_t mark = journal().size();
+  scroll_->setZoomScale(1, true);
+  EXPECT_FALSE(scroll_->isDecelerating());
+  EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
+  auto shown = [&] { return shownAt(*picture, 0); };
+  // Every frame shows the picture between where the fling left it and its resting place.
+  for (int frame = 0; frame < 30; ++frame) {
+    runFrames(ScrollView::kFrameInterval);
+    const Rect now = shown();
+    EXPECT_GE(now.minX(), -at.x - 0.5f);
+    EXPECT_LE(now.minX(), 0.5f);
+    EXPECT_GE(now.minY(), -at.y - 0.5f);
+    EXPECT_LE(now.minY(), 0.5f);
+  }
+  EXPECT_EQ(Rect(0, 0, 320, 480), shown());
+  EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
+  const Journal after = withoutScrolls(mark);
+  EXPECT_NE(after.end(), std::find(after.begin(), after.end(), "didEndDecelerating [---]"));
 }
 
 }  // namespace
