@@ -219,6 +219,12 @@ TEST_F(RefreshViewsTest, EmptyFavouritesPictureByMode) {
   auto shown = ui::render(*view);
   EXPECT_EQ(shown->pixelAt(2, 2), shown->pixelAt(160, 75));  // no rectangle where the picture lies
   EXPECT_TRUE(ui::writeSnapshot(*shown, "favorites-none"));
+  // By night the same on the night list's ground.
+  view->setNightMode(true);
+  view->setBackgroundColor(ui::Color(43 / 255.0f, 44 / 255.0f, 48 / 255.0f, 1));
+  auto night = ui::render(*view);
+  EXPECT_EQ(night->pixelAt(2, 2), night->pixelAt(160, 75));
+  EXPECT_TRUE(ui::writeSnapshot(*night, "favorites-none-night"));
 }
 
 TEST_F(RefreshViewsTest, AdPictureOpensItsAddressOnlyThroughTheApplication) {
