@@ -9,7 +9,10 @@
 #include "platform/intl/TimeZone.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/UserDefaults.h"
+#include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/views/Label.h"
+#include "platform/ui/views/TableView.h"
+#include "platform/ui/views/Window.h"
 #include "reading/ReadingNibs.h"
 #include "reading/list/ReportContentController.h"
 #include "reading/list/ReportContentEngine.h"
@@ -89,6 +92,12 @@ TEST_F(ListFromHomeTest, TheHomeGridsRefreshTimeIsTheListsLastRefresh) {
   const DateFormatter format("yyyy年M月d日 HH:mm", TimeZone::defaultZone(), "zh_CN");
   EXPECT_EQ("上次刷新: " + format.format(refreshed), header->lastUpdatedLabel()->text());
   EXPECT_TRUE(Calendar().isSameDay(*header->refreshTime(), Clock::get()->now()));
+  // Pulled down short of the refresh line, the header shows that line above the list.
+  auto& table = *list->contenttable();
+  table.setContentOffset(ui::Point(0, -60));
+  settle(1);
+  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*table.window()), "list-news-pulled"));
+  table.setContentOffset(ui::Point(0, 0));
 
   // The same first page again: once the list has its answer, it is the very list it was.
   const auto shown = list->dataSource();
