@@ -9,6 +9,7 @@
 #include "platform/ui/controllers/NavigationItem.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/controllers/TabBarController.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Window.h"
 #include "settings/SettingsNibs.h"
 #include "settings/about/AboutTestSupport.h"
@@ -76,6 +77,11 @@ TEST_F(AboutScreenTest, TheVersionTheLinksAndAConfirmedAppOpenTheirAddresses) {
   EXPECT_EQ(11, about_->linkButtons()[0]->tag());
   EXPECT_EQ(14, about_->linkButtons()[3]->tag());
   EXPECT_TRUE(about_->navigationItem()->hidesBackButton());
+  // The bar names the screen.
+  EXPECT_EQ("关于", NRSkinManager::sharedManager().currentSkinTitleOfNavigationItem(*about_->navigationItem()));
+  auto screen = ui::renderScreen();
+  ASSERT_TRUE(screen);
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*screen, "about-screen").has_value());
   // The links read from the left edge of their buttons, whatever their length.
   for (const auto& link : about_->linkButtons()) {
     link->layoutIfNeeded();
