@@ -98,6 +98,10 @@ TEST_F(ListFromHomeTest, TheHomeGridsRefreshTimeIsTheListsLastRefresh) {
   table.setContentOffset(ui::Point(0, -60));
   settle(1);
   EXPECT_TRUE(ui::ContrastAudit::snapshot(*table.window(), "list-news-pulled"));
+  NotificationCenter::defaultCenter().post("Notification_Night", Value(true));
+  table.window()->layoutIfNeeded();
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*table.window(), "list-news-pulled-night"));
+  NotificationCenter::defaultCenter().post("Notification_Night", Value(false));
   table.setContentOffset(ui::Point(0, 0));
 
   // The same first page again: once the list has its answer, it is the very list it was.
