@@ -21,6 +21,7 @@
 #include "platform/ui/images/Image.h"
 #include "platform/ui/controllers/NibRegistry.h"
 #include "platform/ui/drawing/Screen.h"
+#include "platform/ui/text/Keyboard.h"
 #include "shell/app/CustomBrightnessWindow.h"
 #include "shell/app/StandInScreen.h"
 #include "testing/ScopedFakeClock.h"
@@ -52,6 +53,8 @@ class ShellFixture : public ::testing::Test {
     ui::Application::shared().resetForTesting();
     ui::Device::current().resetForTesting();
     ui::Screen::main().resetForTesting();
+    // No keyboard shown or still sliding away over the next test's screen.
+    ui::Keyboard::shared().resetForTesting();
     StandInScreen::requests().clear();
   }
 

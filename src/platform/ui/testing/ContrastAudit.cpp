@@ -13,6 +13,7 @@
 #include <sstream>
 #include <unordered_map>
 
+#include "platform/runtime/Clock.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/images/Image.h"
@@ -477,14 +478,17 @@ ContrastAudit::Report ContrastAudit::auditScreen(const Image& picture, const std
   const Rect all(0, 0, picture.pixelWidth() / picture.scale(), picture.pixelHeight() / picture.scale());
   // One walk over the windows in their order, so a later window covers the texts below it.
   Walker walker{picture, *bare, drawers, report, nullptr};
-  // The screen's chrome, the keyboard while it shows and the status bar strip (along the edge
-  // that is the interface's top), lies over the windows below the status bar's level and under
-  // those at or above it (an alert), as renderScreen draws it.
+  // The screen's chrome, the keyboard while it shows or slides and the status bar strip (along
+  // the edge that is the interface's top), lies over the windows below the status bar's level
+  // and under those at or above it (an alert), as renderScreen draws it.
   bool chromeLaid = false;
   const auto layChrome = [&] {
     chromeLaid = true;
     ++walker.order;
-    if (Keyboard::shared().isVisible()) walker.covers.push_back({Keyboard::shownFrame(), walker.order, true});
+    // The keyboard where the renderer draws it: shown, or on its way in or out.
+    if (const auto keys = Keyboard::shared().presentedFrame(Clock::get()->monotonic())) {
+      walker.covers.push_back({*keys, walker.order, true});
+    }
     if (!Application::shared().isStatusBarHidden()) {
       walker.covers.push_back({Application::shared().statusBarFrame(), walker.order, true});
     }
