@@ -97,6 +97,21 @@ std::string header(const std::map<std::string, std::string>& headers, const std:
 
 std::string SampleOAuth::percentEncode(const std::string& text) { return encode(text); }
 
+std::string SampleOAuth::escapeMarkup(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '"': out += "&quot;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '\'': out += "&apos;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
 std::string SampleOAuth::signature(const std::string& method, const std::string& url,
                                    Parameters parameters, const std::string& consumerSecret,
                                    const std::string& tokenSecret) {
@@ -171,7 +186,7 @@ std::optional<SampleOAuth::Reply> SampleOAuth::answer(const std::string& method,
                              "oauth_token=" + kRequestToken + "&oauth_verifier=" + kVerifier;
     return Reply{200, "text/html;charset=utf-8",
                  "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>授权</title></head><body>"
-                 "<p>样例微博请求访问你的帐号。</p><p><a id=\"allow\" href=\"" + link +
+                 "<p>样例微博请求访问你的帐号。</p><p><a id=\"allow\" href=\"" + escapeMarkup(link) +
                      "\">授权</a></p></body></html>"};
   }
   if (!requestToken && !accessToken && !userInfo) return std::nullopt;

@@ -65,6 +65,10 @@ class SampleOAuth {
                                std::multimap<std::string, std::string> parameters,
                                const std::string& consumerSecret, const std::string& tokenSecret);
 
+  // Text made safe for XML or HTML content and attribute values (the pages' links carry
+  // addresses the request gave; the other sample answers use it for what requests name).
+  static std::string escapeMarkup(const std::string& text);
+
   // Percent-encoding as OAuth signs (unreserved characters kept); the other sample answers use it
   // (and formValue) for their queries.
   static std::string percentEncode(const std::string& text);

@@ -650,7 +650,7 @@ TEST_F(SampleServiceTest, PlatformZeroTokensNeedTheRightSignatureAndToken) {
   const std::string page = get(std::string("/oauth/authenticate?oauth_token=") + SampleOAuth::kRequestToken +
                                "&oauth_callback=" + percent(callback));
   EXPECT_NE(std::string::npos, page.find(callback + "?oauth_token=" + SampleOAuth::kRequestToken +
-                                         "&oauth_verifier=" + SampleOAuth::kVerifier));
+                                         "&amp;oauth_verifier=" + SampleOAuth::kVerifier));
 
   // The access token needs the request token and its secret.
   auto access = postSigned("/oauth/access_token",
@@ -664,6 +664,39 @@ TEST_F(SampleServiceTest, PlatformZeroTokensNeedTheRightSignatureAndToken) {
                                              SampleOAuth::kRequestSecret));
   ASSERT_TRUE(wrongToken);
   EXPECT_EQ(401, wrongToken->status);
+}
+
+// Malformed or hostile requests get a clean refusal and leave what the service keeps intact.
+TEST_F(SampleServiceTest, MalformedAndHostileRequestsAreRefusedCleanly) {
+  // A comment or review whose entry never closes is refused, and the column's reviews (with the
+  // reader's rating, which goes into the reader's own review) still come.
+  for (const std::string path : {"/comments/art-news-1.atom", "/column/assess.atom"}) {
+    auto cut = client_->Post(path.c_str(), "<entry><id>col-news</id><content>Half", "application/atom+xml");
+    ASSERT_TRUE(cut);
+    EXPECT_EQ(400, cut->status) << path;
+  }
+  post("/column/rank.atom", "<entry><id>col-news</id><vesk:ranking value=\"3\"/></entry>");
+  auto reviews = VESKAtomParser::allocParseFeed(get("/reviews/col-news.atom"), kEntryKindComment);
+  ASSERT_TRUE(reviews && reviews->entrys());
+  EXPECT_EQ(reviews->entrys()->at(0)->entryId(), "col-news-r1");
+
+  // The authorisation page keeps a callback with markup in it inside its link.
+  const std::string page = get(std::string("/oauth/authenticate?oauth_token=") + SampleOAuth::kRequestToken +
+                               "&oauth_callback=" + percent("x\"><script>alert(1)</script>"));
+  EXPECT_EQ(std::string::npos, page.find("<script>")) << page;
+  EXPECT_NE(std::string::npos, page.find("href=\"x&quot;&gt;&lt;script&gt;")) << page;
+
+  // A timestamp at the edge of what a number holds is refused as any stale one is.
+  for (const std::string timestamp : {"-9223372036854775808", "9223372036854775807", "99999999999999999999", "12ab"}) {
+    const std::string refused = get("/open/1/oauth/request_token?oauth_signature_method=HMAC-SHA1&oauth_nonce=n&"
+                                    "oauth_timestamp=" + timestamp, 401);
+    EXPECT_EQ(0u, refused.find("oauth_problem=timestamp_refused")) << timestamp;
+  }
+
+  // Credentials that name no one are no login.
+  auto nobody = client_->Post("/login", httplib::Headers{{"Authorization", "Basic ===="}}, "", "text/plain");
+  ASSERT_TRUE(nobody);
+  EXPECT_EQ(401, nobody->status);
 }
 
 TEST_F(SampleServiceTest, TheNoticeRecommendsFourAppsAndTheFontListNamesItsPack) {
