@@ -529,6 +529,20 @@ TEST_F(SampleServiceTest, PicturesComeFromTheDocumentsOrAsBlocks) {
   ASSERT_NE(std::string::npos, src);
   const std::string address = answer->body.substr(src + 5, answer->body.find('"', src + 5) - src - 5);
   EXPECT_EQ(uploaded, get(address.substr(service_.baseUrl().size())));
+
+  // Every picture an article or post names (the page's pictures, the viewer's list) is drawn,
+  // none a block of colour.
+  for (const std::string article :
+       {"art-news-0", "art-news-1", "art-news-2", "art-news-3", "art-photo-1", "art-photo-2", "art-rss-1",
+        "art-video-1", "art-weather-1", "art-kitchen-1", "mblog-1", "mblog-3", "zelvane-3"}) {
+    const std::string body = get("/article/" + article + ".atom");
+    const std::string prefix = service_.baseUrl() + "/img/";
+    for (size_t at = body.find(prefix); at != std::string::npos; at = body.find(prefix, at + 1)) {
+      const std::string path = body.substr(at + service_.baseUrl().size(), body.find(".png", at) + 4 - at -
+                                                                                service_.baseUrl().size());
+      EXPECT_NE(16, widthOf(get(path))) << article << " names " << path;
+    }
+  }
 }
 
 TEST_F(SampleServiceTest, ConditionalGetsLoginAndForcedStatuses) {
