@@ -169,13 +169,16 @@ std::optional<std::string> SampleOAuth::formValue(const std::string& form, const
   return valueOf(parameters, key);
 }
 
+bool SampleOAuth::isSignedStep(const std::string& path) {
+  return path == "/oauth/request_token" || path == "/oauth/access_token" || path == "/account/verify_credentials.json";
+}
+
 std::optional<SampleOAuth::Reply> SampleOAuth::answer(const std::string& method, const std::string& path,
                                                       const std::string& query, const std::string& body,
                                                       const std::map<std::string, std::string>& headers,
                                                       const std::string& baseUrl) {
   const bool requestToken = path == "/oauth/request_token";
   const bool accessToken = path == "/oauth/access_token";
-  const bool userInfo = path == "/account/verify_credentials.json";
   if (path == "/oauth/authenticate") {
     Parameters page;
     addForm(query, page);
@@ -189,7 +192,7 @@ std::optional<SampleOAuth::Reply> SampleOAuth::answer(const std::string& method,
                  "<p>样例微博请求访问你的帐号。</p><p><a id=\"allow\" href=\"" + escapeMarkup(link) +
                      "\">授权</a></p></body></html>"};
   }
-  if (!requestToken && !accessToken && !userInfo) return std::nullopt;
+  if (!isSignedStep(path)) return std::nullopt;
 
   const char* expectedToken = requestToken ? nullptr : accessToken ? kRequestToken : kAccessToken;
   const char* tokenSecret = requestToken ? "" : accessToken ? kRequestSecret : kAccessSecret;

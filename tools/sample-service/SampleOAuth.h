@@ -3,7 +3,8 @@
 // the client's platform table gives ("/oauth/request_token", "/oauth/authenticate",
 // "/oauth/access_token", "/account/verify_credentials.json"). Every request but the page must
 // carry a valid HMAC-SHA1 signature for the client's built-in phone key of platform 0 and the
-// token secret of its step, and the token of its step; anything else gets a 401. The
+// token secret of its step, and the token of its step; anything else gets a 401 (the service
+// checks the timestamp and nonce of these steps and the posts first: SamplePlatforms). The
 // authorisation page links to the callback address the request carried, with the request
 // token and a verifier, as a platform's page does once the reader agrees.
 //
@@ -40,6 +41,9 @@ class SampleOAuth {
                                      const std::string& query, const std::string& body,
                                      const std::map<std::string, std::string>& headers,
                                      const std::string& baseUrl);
+
+  // Whether `path` is one of the signed steps answer() takes (the tokens and user information).
+  static bool isSignedStep(const std::string& path);
 
   // The parameters a request carries: the query's, a form body's and the "Authorization"
   // header's (decoded; realm left out).

@@ -660,7 +660,16 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.body = std::move(platform->body);
     return reply;
   }
-  // Platform 0's microblog, which `make run` points at this server.
+  // Platform 0's microblog, which `make run` points at this server. Its signed requests carry a
+  // fresh timestamp and an unused nonce, as those of platforms 1 to 6 do.
+  if (SampleOAuth::isSignedStep(path) || path == SamplePosts::kUpdatePath || path == SamplePosts::kUploadPath) {
+    if (auto problem = platforms_.freshness(SampleOAuth::parameters(request.query, request.body, request.headers))) {
+      reply.status = 401;
+      reply.contentType = "text/plain";
+      reply.body = *problem;
+      return reply;
+    }
+  }
   if (auto oauth = SampleOAuth::answer(request.method, path, request.query, request.body,
                                        request.headers, baseUrl())) {
     reply.status = oauth->status;

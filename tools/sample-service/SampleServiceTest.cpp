@@ -629,12 +629,16 @@ TEST(SampleOAuthTest, SignsAsTheProtocolsWorkedExampleDoes) {
 
 TEST_F(SampleServiceTest, PlatformZeroTokensNeedTheRightSignatureAndToken) {
   const std::string base = service_.baseUrl();
+  const std::string now = std::to_string(
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count());
+  int nonces = 0;
+  // A signed header; a fresh nonce and the time now unless `p` names its own.
   auto authorization = [&](const std::string& path, std::multimap<std::string, std::string> p,
                            const std::string& tokenSecret) {
     p.emplace("oauth_consumer_key", SampleOAuth::kConsumerKey);
-    p.emplace("oauth_nonce", "n1");
+    if (!p.count("oauth_nonce")) p.emplace("oauth_nonce", "n" + std::to_string(++nonces));
     p.emplace("oauth_signature_method", "HMAC-SHA1");
-    p.emplace("oauth_timestamp", "1300000000");
+    if (!p.count("oauth_timestamp")) p.emplace("oauth_timestamp", now);
     p.emplace("oauth_version", "1.0");
     std::string header = "OAuth ";
     for (const auto& [k, v] : p) header += k + "=\"" + percent(v) + "\",";
@@ -678,6 +682,22 @@ TEST_F(SampleServiceTest, PlatformZeroTokensNeedTheRightSignatureAndToken) {
                                              SampleOAuth::kRequestSecret));
   ASSERT_TRUE(wrongToken);
   EXPECT_EQ(401, wrongToken->status);
+
+  // A request sent again (its nonce used) or signed at a time far off is refused, the latter
+  // with the timestamps the service takes; the posts are checked alike.
+  const std::string once = authorization("/oauth/request_token", {{"oauth_callback", callback}, {"oauth_nonce", "once"}}, "");
+  EXPECT_EQ(200, postSigned("/oauth/request_token", once)->status);
+  auto again = postSigned("/oauth/request_token", once);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(401, again->status);
+  EXPECT_EQ("oauth_problem=nonce_used", again->body);
+  for (const std::string path : {"/oauth/request_token", "/statuses/update.json"}) {
+    auto stale = postSigned(path, authorization(path, {{"oauth_callback", callback}, {"oauth_timestamp", "1300000000"}},
+                                                SampleOAuth::kAccessSecret));
+    ASSERT_TRUE(stale);
+    EXPECT_EQ(401, stale->status) << path;
+    EXPECT_EQ(0u, stale->body.find("oauth_problem=timestamp_refused&oauth_acceptable_timestamps=")) << stale->body;
+  }
 }
 
 // Malformed or hostile requests get a clean refusal and leave what the service keeps intact.
