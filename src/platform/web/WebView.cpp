@@ -202,10 +202,12 @@ void WebView::backendMainFrameNavigated(const std::string& url) {
 
 void WebView::backendDidStart() {
   loading_ = true;
-  // A new page has nothing selected.
+  // A new page has nothing selected, and the menu over the old one's selection goes.
   selectedText_.clear();
   selectionBounds_ = ui::Rect();
   menuWanted_ = false;
+  auto& menu = ui::MenuController::shared();
+  if (menu.isMenuVisible() && menu.targetView().get() == this) menu.setMenuVisible(false);
   // A new page starts at its top, until it tells its size.
   documentSize_ = ui::Size();
   layoutContent();

@@ -23,7 +23,8 @@
 //    and lifting it shows the edit menu (MenuController) over the selection (under it near the
 //    top). The menu asks this view first: a plain web view offers "copy:" while text is
 //    selected (the selected text to the general pasteboard); a subclass answers for its own
-//    items. A press where no text is shows nothing.
+//    items. A press where no text is shows nothing. A new page selects nothing and hides the
+//    menu shown over the old one.
 // Where we differ on purpose:
 //  - Nothing reaches the delegate or a script callback inside the call that caused it: the
 //    question about a load, its events and script results all come on later turns of the main

@@ -70,14 +70,15 @@ bool pressWayBackIn(const std::shared_ptr<View>& view) {
 }  // namespace
 
 bool EscapeKey::press() {
+  // An alert lies above the edit menu's level: it comes first.
+  if (auto alert = AlertRegistry::shared().top(); alert && alert->isVisible()) {
+    const int cancel = alert->cancelButtonIndex();
+    return cancel != Alert::kNoButton && alert->clickButton(cancel);
+  }
   auto& menu = MenuController::shared();
   if (menu.isMenuVisible()) {
     menu.setMenuVisible(false);
     return true;
-  }
-  if (auto alert = AlertRegistry::shared().top(); alert && alert->isVisible()) {
-    const int cancel = alert->cancelButtonIndex();
-    return cancel != Alert::kNoButton && alert->clickButton(cancel);
   }
   const Point middle = Screen::main().bounds().center();
   auto window = Application::shared().windowForTouch(middle);

@@ -3,9 +3,10 @@
 // keeps its own rules for leaving. The screen host calls press(); main thread only.
 //
 // In order, the first that applies:
-//  - a shown edit menu hides (MenuController);
 //  - an alert or action sheet on screen (AlertRegistry's top) presses its cancel button; one
-//    without a cancel button keeps the key, and nothing happens;
+//    without a cancel button keeps the key, and nothing happens (alerts lie above the edit
+//    menu, so one that came while the menu showed is the first);
+//  - a shown edit menu hides (MenuController);
 //  - the top screen — the window that takes touches at the screen's middle, and in it the
 //    screen (the window's subview) under that point — is searched front to back for the first
 //    way back that is on screen: shown (no hidden or transparent view on its way up), taking

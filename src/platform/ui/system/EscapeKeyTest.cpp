@@ -115,7 +115,7 @@ TEST_F(EscapeKeyTest, PressesTheVisibleWayBackOfTheTopScreenOnly) {
 }
 
 // An alert or a sheet on top takes the key: its cancel button, or nothing when it has none; a
-// shown edit menu hides first.
+// shown edit menu hides before the screen's way back is pressed, but after an alert over it.
 TEST_F(EscapeKeyTest, AlertsCancelAndTheEditMenuHides) {
   auto screen = std::make_shared<ViewController>();
   ViewController::installAsRoot(*window_, screen);
@@ -151,6 +151,17 @@ TEST_F(EscapeKeyTest, AlertsCancelAndTheEditMenuHides) {
   EXPECT_FALSE(menu.isMenuVisible());
   EXPECT_EQ(0, backs);
   EXPECT_TRUE(EscapeKey::press());
+  EXPECT_EQ(1, backs);
+
+  // An alert that comes while the menu shows lies over it: the alert takes the key first.
+  ASSERT_TRUE(menu.setMenuVisible(true));
+  auto over = std::make_shared<AlertView>("提醒", "网络不可用", std::weak_ptr<AlertViewDelegate>(), "确定");
+  over->show();
+  EXPECT_TRUE(EscapeKey::press());
+  RunLoop::main()->runUntil([&] { return !over->isVisible(); }, 5);
+  EXPECT_FALSE(over->isVisible());
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_FALSE(menu.isMenuVisible());
   EXPECT_EQ(1, backs);
 }
 

@@ -46,21 +46,23 @@ std::string encodeCharacter(std::string_view character, bool keepAt) {
   return ExternalUrl::percentEncoded(character, keepAt);
 }
 
-// `text` encoded, cut at a whole character (with an ellipsis) so that it takes at most `budget`
-// characters.
+// `text` encoded, whole when it takes at most `budget` characters, else cut at a whole character
+// (with an ellipsis) to take at most that.
 std::string encodeCut(std::string_view text, size_t budget, bool keepAt = false) {
   const std::string ellipsis = encodeCharacter(kEllipsis, false);
   std::string out;
+  // The longest beginning so far that leaves room for the ellipsis.
+  std::optional<size_t> cut;
   for (size_t at = 0; at < text.size();) {
     size_t n = characterLength(text, at);
     // CR LF is one line break.
     if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') n = 2;
     const std::string piece = encodeCharacter(n == 2 && text[at] == '\r' ? std::string_view("\n") : text.substr(at, n), keepAt);
-    const bool last = at + n >= text.size();
-    // Room for this piece, and for the ellipsis unless it is the last one.
-    if (out.size() + piece.size() + (last ? 0 : ellipsis.size()) > budget) {
-      if (out.size() + ellipsis.size() <= budget) out += ellipsis;
-      return out;
+    if (out.size() + ellipsis.size() <= budget) cut = out.size();
+    if (out.size() + piece.size() > budget) {
+      if (!cut) return std::string();
+      out.resize(*cut);
+      return out + ellipsis;
     }
     out += piece;
     at += n;

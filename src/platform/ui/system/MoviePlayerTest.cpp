@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -178,6 +181,74 @@ TEST_F(MoviePlayerTest, AVideoThatCannotBePlayedSaysWhyInTheView) {
   auto local = present("file:///etc/passwd");
   expectMessage(local, MoviePlayback::Failure::kBadAddress);
   EXPECT_EQ((std::vector<int64_t>{1, 1, 1, 1}), reasons_);
+}
+
+// Done while the address has not answered yet stops at once: leaving does not wait for the
+// network, and nothing of that playback reaches the player afterwards.
+TEST_F(MoviePlayerTest, DoneWhileTheAddressHasNotAnsweredLeavesAtOnce) {
+  struct Gate {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = false;
+    std::atomic<bool> answered{false};
+  };
+  auto gate = std::make_shared<Gate>();
+  LoopbackServer server;
+  const std::string video = sampleVideo();
+  server.setHandler([gate, video](const LoopbackServer::Request&) {
+    std::unique_lock<std::mutex> lock(gate->mutex);
+    gate->changed.wait_for(lock, std::chrono::seconds(20), [&] { return gate->open; });
+    gate->answered = true;
+    return LoopbackServer::Response::text(200, video.empty() ? std::string(4096, 'x') : video, "video/webm");
+  });
+  auto player = present(server.url("/video/slow.webm"));
+  ASSERT_TRUE(server.waitForRequests(1, std::chrono::seconds(20)));
+  player->done();
+  EXPECT_FALSE(gate->answered) << "Done waited for the server";
+  {
+    std::lock_guard<std::mutex> lock(gate->mutex);
+    gate->open = true;
+  }
+  gate->changed.notify_all();
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return !screen_->modalViewController(); }, 5));
+  turnMainLoopUntil([] { return false; }, 0.3);
+  EXPECT_EQ((std::vector<int64_t>{2}), reasons_);
+  EXPECT_EQ(0, player->framesShown());
+  EXPECT_FALSE(player->playerView()->message().has_value());
+}
+
+// The player may go while pictures are on their way (its screen went without Done), and a
+// stream cut off part way through ends in the view, once; neither leaves anything behind that
+// reaches a player that is gone.
+TEST_F(MoviePlayerTest, APlayerThatGoesMidStreamAndAStreamCutOffEndCleanly) {
+  const std::string video = sampleVideo();
+  if (video.empty()) GTEST_SKIP() << "no sample video (gst-launch-1.0 missing at build time)";
+  LoopbackServer server;
+  server.setResponse("/video/whole.webm", LoopbackServer::Response::text(200, video, "video/webm"));
+  auto cut = LoopbackServer::Response::text(200, video, "video/webm");
+  cut.chunked = true;
+  cut.chunkSize = 4096;
+  cut.delayBetweenChunks = std::chrono::milliseconds(40);
+  cut.dropAfterBodyBytes = video.size() * 2 / 3;
+  server.setResponse("/video/cut.webm", cut);
+
+  auto player = present(server.url("/video/whole.webm"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return player->framesShown() >= 3; }, kWait));
+  std::weak_ptr<MoviePlayerViewController> gone = player;
+  screen_->dismissModalViewController(false);
+  player.reset();
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return gone.expired(); }, 5));
+  turnMainLoopUntil([] { return false; }, 0.3);
+
+  player = present(server.url("/video/cut.webm"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return player->isFinished(); }, kWait));
+  EXPECT_GT(player->framesShown(), 0);  // it was playing when the stream broke
+  ASSERT_TRUE(player->playerView()->message().has_value());
+  EXPECT_EQ(MoviePlayerViewController::kCannotPlayTitle, player->playerView()->message()->title);
+  const int shown = player->framesShown();
+  turnMainLoopUntil([] { return false; }, 0.3);
+  EXPECT_EQ(shown, player->framesShown());
+  EXPECT_EQ((std::vector<int64_t>{1}), reasons_);
 }
 
 }  // namespace

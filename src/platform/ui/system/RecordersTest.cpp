@@ -275,6 +275,17 @@ TEST_F(RecordersTest, MailIsHandedToTheDesktopAsABoundedMailto) {
   EXPECT_EQ(0u, opened[1].find("mailto:reader@sample.test?cc=a@b.test,c@d.test&subject=&body="));
   EXPECT_EQ("第一行\r\n第二行", mailtoQuery(opened[1]).back().second);
   EXPECT_EQ((std::vector<int>{4, 3}), results->mail);
+
+  // A body that just fits the bound goes whole, with no ellipsis; one character more is cut.
+  auto exact = std::make_shared<MailComposeViewController>();
+  const size_t room = MailComposeViewController::kMaxMailtoLength - std::string("mailto:?subject=&body=").size();
+  exact->setMessageBody(std::string(room, 'a'), false);
+  EXPECT_EQ("mailto:?subject=&body=" + std::string(room, 'a'), exact->mailtoUrl());
+  exact->setHandOffBody(std::string(room - 10, 'a'), std::string(10, 'k'));
+  EXPECT_EQ("mailto:?subject=&body=" + std::string(room - 10, 'a') + std::string(10, 'k'), exact->mailtoUrl());
+  exact->setHandOffBody(std::string(room - 9, 'a'), std::string(10, 'k'));
+  EXPECT_EQ("mailto:?subject=&body=" + std::string(room - 19, 'a') + "%E2%80%A6" + std::string(10, 'k'),
+            exact->mailtoUrl());
 }
 
 }  // namespace

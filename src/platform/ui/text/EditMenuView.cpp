@@ -99,6 +99,14 @@ std::optional<size_t> EditMenuView::itemAt(Point point) const {
   return std::nullopt;
 }
 
+bool EditMenuView::pointInside(Point p) const {
+  const Rect bar = barRect();
+  if (bar.contains(p)) return true;
+  const Rect arrow(placement_.arrowX - kArrowHalfWidth, placement_.arrowDown ? bar.maxY() : 0, 2 * kArrowHalfWidth,
+                   kArrowHeight);
+  return arrow.contains(p);
+}
+
 void EditMenuView::draw(Canvas& canvas, const Rect&) {
   const Rect bar = barRect();
   const float arrowX = placement_.arrowX;

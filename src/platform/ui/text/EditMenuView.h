@@ -61,6 +61,8 @@ class EditMenuView : public View {
   std::optional<size_t> itemAt(Point point) const;
   std::optional<size_t> pressedItem() const { return pressed_; }
 
+  // The bar and the arrow take touches; the clear rest of the frame beside the arrow does not.
+  bool pointInside(Point p) const override;
   void draw(Canvas& canvas, const Rect& rect) override;
   void touchesBegan(const TouchSet& touches, const Event& event) override;
   void touchesMoved(const TouchSet& touches, const Event& event) override;

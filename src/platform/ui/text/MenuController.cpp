@@ -113,13 +113,16 @@ void MenuController::place(const std::vector<MenuItem>& items) {
   const auto placement = EditMenuView::layout(EditMenuView::barWidth(titles), onScreen, screen, topLimit);
   closeWindow();
   view_ = std::make_shared<EditMenuView>(titles, [items](size_t index) {
-    if (index < items.size()) MenuController::shared().chooseItem(items[index].title);
+    // An item nothing handles any more (its view went) only hides the menu.
+    auto& menu = MenuController::shared();
+    if (index >= items.size() || !menu.chooseItem(items[index].title)) menu.setMenuVisible(false);
   });
   view_->setPlacement(placement);
   window_ = std::make_shared<Window>(placement.frame);
   window_->setWindowLevel(kMenuWindowLevel);
   window_->setBackgroundColor(Color::clearColor());
   window_->setOpaque(false);
+  window_->setPassesTouchesThrough(true);
   window_->addSubview(view_);
   window_->setHidden(false);
 }

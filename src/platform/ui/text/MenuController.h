@@ -6,8 +6,9 @@
 //
 // Drawn: a shown menu is an EditMenuView in a window of its own above the screens (below
 // alerts), as large as the menu, placed over the target rectangle (or under it, see
-// EditMenuView). A finger lifted on an item chooses it. A touch that begins in any other window
-// hides the menu first (a tap elsewhere dismisses it) and then goes on as usual;
+// EditMenuView). A finger lifted on an item chooses it (an item whose view has gone only hides
+// the menu). Only the bar and its arrow take touches: a touch that begins anywhere else, beside
+// the arrow too, hides the menu first (a tap elsewhere dismisses it) and then goes on as usual;
 // isDismissingTouch() is true while that touch is being handed out, so a recogniser can leave
 // it alone.
 //
@@ -62,6 +63,8 @@ class MenuController {
   // is asked. Not retained.
   void setTargetRect(const Rect& rect, const std::shared_ptr<View>& view);
   const Rect& targetRect() const { return targetRect_; }
+  // The view the menu is for, while it lives.
+  std::shared_ptr<View> targetView() const { return target_.lock(); }
 
   bool isMenuVisible() const { return visible_; }
   // Showing asks the chain; false when nothing would show (the menu then stays hidden). Showing

@@ -48,6 +48,14 @@ class MenuControllerTest : public ::testing::Test {
     Keyboard::shared().resetForTesting();
     Application::shared().resetForTesting();
   }
+  // The article page's five items, shown over (130, 200, 60, 20) of `page`.
+  static bool showArticleMenu(const std::shared_ptr<View>& page) {
+    auto& menu = MenuController::shared();
+    menu.setMenuItems({{"复制", "customCopy:"}, {"词典", "wenvarDict:"}, {"翻译", "wenvarTranslate:"},
+                       {"搜索", "wenvarSearch:"}, {"转发", "shareAction:"}});
+    menu.setTargetRect(Rect(130, 200, 60, 20), page);
+    return menu.setMenuVisible(true);
+  }
   std::shared_ptr<Window> window_;
 };
 
@@ -130,6 +138,32 @@ void tapScreen(Point point) {
   window->tap(window->pointFromSuperview(point));
 }
 
+// Only the drawn menu takes touches: a tap on the page beside its arrow hides it and reaches the
+// page, as a tap anywhere else does. A menu whose view has gone hides at a tap on an item, which
+// then has nothing to do.
+TEST_F(MenuControllerTest, TheMenuTakesOnlyTheTouchesOnItsPicture) {
+  auto page = std::make_shared<Page>(Rect(0, 0, 320, 480));
+  window_->addSubview(page);
+  auto& menu = MenuController::shared();
+  ASSERT_TRUE(showArticleMenu(page));
+  ASSERT_TRUE(menu.menuView()->placement().arrowDown);
+  const Rect frame = menu.menuFrame();
+  tapScreen(Point(frame.origin.x + 3, frame.maxY() - 2));  // beside the arrow
+  EXPECT_FALSE(menu.isMenuVisible());
+  EXPECT_EQ((std::vector<bool>{true}), page->touchesWhileDismissing);
+  // The arrow itself is the menu's.
+  ASSERT_TRUE(menu.setMenuVisible(true));
+  tapScreen(Point(160, frame.maxY() - 2));
+  EXPECT_TRUE(menu.isMenuVisible());
+  EXPECT_EQ(1u, page->touchesWhileDismissing.size());
+
+  const Point item = itemPoint(0);
+  page->removeFromSuperview();
+  page.reset();
+  tapScreen(item);
+  EXPECT_FALSE(menu.isMenuVisible());
+}
+
 // The menu is a picture in a window of its own: over the target when there is room, under it
 // near the top, inside the screen at its edges; a tap on an item does it, a finger that slides
 // off an item chooses nothing, and a touch anywhere else hides the menu and still goes on.
@@ -138,10 +172,7 @@ TEST_F(MenuControllerTest, TheDrawnMenuSitsByItsTargetAndTakesTaps) {
   page->setBackgroundColor(Color::whiteColor());
   window_->addSubview(page);
   auto& menu = MenuController::shared();
-  menu.setMenuItems({{"复制", "customCopy:"}, {"词典", "wenvarDict:"}, {"翻译", "wenvarTranslate:"},
-                     {"搜索", "wenvarSearch:"}, {"转发", "shareAction:"}});
-  menu.setTargetRect(Rect(130, 200, 60, 20), page);
-  ASSERT_TRUE(menu.setMenuVisible(true));
+  ASSERT_TRUE(showArticleMenu(page));
   const Rect frame = menu.menuFrame();
   EXPECT_FLOAT_EQ(200 - EditMenuView::kBarHeight - EditMenuView::kArrowHeight, frame.origin.y);
   EXPECT_NEAR(160, frame.midX(), 0.5f);

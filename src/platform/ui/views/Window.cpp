@@ -32,6 +32,12 @@ void Window::makeKeyWindow() {
   if (self) Application::shared().setKeyWindow(self);
 }
 
+std::shared_ptr<View> Window::hitTest(Point p) {
+  auto hit = View::hitTest(p);
+  if (passesTouchesThrough_ && hit.get() == this) return nullptr;
+  return hit;
+}
+
 std::shared_ptr<Touch> Window::beginTouch(Point point) {
   auto keep = shared();
   // A touch anywhere but on the edit menu dismisses it before it is handed out.

@@ -33,6 +33,12 @@ class Window : public View {
     level_ = level;
   }
 
+  // A window that passes touches through takes only those its views take: where none does, a
+  // touch goes to the windows below (Application::windowForTouch), as over a window with
+  // interaction off.
+  void setPassesTouchesThrough(bool passes) { passesTouchesThrough_ = passes; }
+  std::shared_ptr<View> hitTest(Point p) override;
+
   const std::shared_ptr<Object>& rootViewController() const { return rootViewController_; }
   void setRootViewController(std::shared_ptr<Object> controller) {
     rootViewController_ = std::move(controller);
@@ -62,6 +68,7 @@ class Window : public View {
  private:
   std::unique_ptr<TouchDispatcher> touches_;
   float level_ = kWindowLevelNormal;
+  bool passesTouchesThrough_ = false;
   std::shared_ptr<Object> rootViewController_;
 };
 
