@@ -188,7 +188,8 @@ std::optional<SampleOAuth::Reply> SampleOAuth::answer(const std::string& method,
     const std::string link = *callback + (callback->find('?') == std::string::npos ? "?" : "&") +
                              "oauth_token=" + kRequestToken + "&oauth_verifier=" + kVerifier;
     return Reply{200, "text/html;charset=utf-8",
-                 "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>授权</title></head><body>"
+                 "<!DOCTYPE html><html><head><meta charset=\"utf-8\">" + std::string(kPhoneViewport) +
+                     "<title>授权</title></head><body>"
                  "<p>样例微博请求访问你的帐号。</p><p><a id=\"allow\" href=\"" + escapeMarkup(link) +
                      "\">授权</a></p></body></html>"};
   }

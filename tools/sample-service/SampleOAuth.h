@@ -29,6 +29,10 @@ class SampleOAuth {
   static constexpr const char* kNickName = "样例读者";
   static constexpr const char* kScreenName = "sample_reader";
 
+  // The viewport of the authorisation pages (theirs and the other platforms'): a phone's page,
+  // laid out at the device's width rather than zoomed out from a desktop's.
+  static constexpr const char* kPhoneViewport = "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">";
+
   struct Reply {
     int status = 200;
     std::string contentType;

@@ -69,8 +69,8 @@ std::string avatar(const std::string& base) { return base.substr(0, base.rfind("
 // A page of the platform: the authorisation's, or its refusal.
 SamplePlatforms::Reply page(int status, const std::string& body) {
   return {status, "text/html;charset=utf-8",
-          "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>授权</title>"
-          "<style>body{font-family:sans-serif;margin:16px;font-size:15px}a{font-size:18px}</style></head><body>" +
+          "<!DOCTYPE html><html><head><meta charset=\"utf-8\">" + std::string(SampleOAuth::kPhoneViewport) +
+              "<title>授权</title><style>body{font-family:sans-serif;margin:16px;font-size:15px}a{font-size:18px}</style></head><body>" +
               body + "</body></html>"};
 }
 

@@ -669,6 +669,10 @@ TEST_F(SampleServiceTest, PlatformZeroTokensNeedTheRightSignatureAndToken) {
                                "&oauth_callback=" + percent(callback));
   EXPECT_NE(std::string::npos, page.find(callback + "?oauth_token=" + SampleOAuth::kRequestToken +
                                          "&amp;oauth_verifier=" + SampleOAuth::kVerifier));
+  // A phone's page: laid out at the device's width, as the platforms' pages are.
+  const std::string kPhoneViewport = "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">";
+  EXPECT_NE(std::string::npos, page.find(kPhoneViewport)) << page;
+  EXPECT_NE(std::string::npos, get("/open/6/oauth2/authorize?client_id=x", 400).find(kPhoneViewport));
 
   // The access token needs the request token and its secret.
   auto access = postSigned("/oauth/access_token",
