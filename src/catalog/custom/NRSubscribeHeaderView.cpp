@@ -61,7 +61,7 @@ NRSubscribeHeaderView::NRSubscribeHeaderView(int type)
   totalLabel_->setFont(ui::Font::systemFont(12));
   totalLabel_->setTextColor(ui::Color::white(0.59765625f));
   totalLabel_->setShadowColor(ui::Color::whiteColor());
-  totalLabel_->setShadowOffset(ui::Size(0, -1));
+  totalLabel_->setShadowOffset(ui::Size{0, -1});
   totalLabel_->setBackgroundColor(ui::Color::clearColor());
   mainView_->addSubview(totalLabel_);
 
@@ -117,7 +117,7 @@ void NRSubscribeHeaderView::setTitle(const std::string& title) {
   titleLabel_->setText(title);
   titleLabel_->setHidden(false);
   const ui::Rect old = titleLabel_->frame();
-  const float width = std::min(500.f, titleLabel_->sizeThatFits(ui::Size(500, old.size.height)).width);
+  const float width = std::min(500.f, titleLabel_->sizeThatFits(ui::Size{500, old.size.height}).width);
   const float centre = old.origin.x + old.size.width / 2;
   titleLabel_->setFrame(ui::Rect(centre - width / 2, old.origin.y, width, old.size.height));
 }
@@ -134,7 +134,7 @@ void NRSubscribeHeaderView::layoutSubviews() {
   if (type_ == 10002) {
     // The title stays centred a little right of the middle.
     const ui::Size size = bounds().size;
-    titleLabel_->setCenter(ui::Point(std::floor(size.width / 2 + 10), std::floor(size.height / 2 - 3)));
+    titleLabel_->setCenter(ui::Point{std::floor(size.width / 2 + 10), std::floor(size.height / 2 - 3)});
   }
 }
 
