@@ -228,4 +228,26 @@ bool FolderHandle::writeFileAtomically(std::string_view name, const Bytes& data,
   return ok;
 }
 
+bool FolderHandle::writeNewFile(std::string_view name, const Bytes& data, mode_t mode) const {
+  if (!isEntryName(name)) return false;
+  std::string temp;
+  const int fd = createTemporary("." + std::string(name) + ".part.", &temp, 0600);
+  if (fd < 0) return false;
+  bool ok = FileUtil::writeAll(fd, data.data(), data.size()) && ::fchmod(fd, mode) == 0 &&
+            ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  int error = ok ? 0 : errno;
+  if (ok) {
+    // A hard link puts the file in place only where the name is free; the temporary name goes
+    // either way.
+    if (::linkat(fd_, temp.c_str(), fd_, entry(name).c_str(), 0) != 0) {
+      ok = false;
+      error = errno;
+    }
+  }
+  ::unlinkat(fd_, temp.c_str(), 0);
+  errno = error;
+  return ok;
+}
+
 }  // namespace zu

@@ -82,6 +82,12 @@ class FolderHandle {
   bool writeFileAtomically(std::string_view name, const Bytes& data,
                            FileUtil::Sync sync = FileUtil::Sync::kDurable, mode_t mode = 0644) const;
 
+  // Writes `data` to a fresh temporary file here and puts it in place as `name` only when no
+  // entry of that name exists (a new file never replaces one); the file gets `mode`. False (and
+  // nothing left behind) when the name is taken or on any failure; errno is EEXIST for a taken
+  // name.
+  bool writeNewFile(std::string_view name, const Bytes& data, mode_t mode = 0644) const;
+
   // Whether `name` is one path part that names an entry of a folder.
   static bool isEntryName(std::string_view name);
 
