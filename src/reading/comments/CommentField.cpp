@@ -184,9 +184,7 @@ void CommentField::getResultOnMainThread(const Notification& note) {
   const std::string type = note.userInfo.get("ResultType").stringValue().value_or("");
   if (type == "Entry") {
     send_->setEnabled(true);
-    if (detailData_ && detailData_->veskAssess()) {
-      detailData_->veskAssess()->setTimes(detailData_->veskAssess()->times() + 1);
-    }
+    if (detailData_ && detailData_->veskAssess()) detailData_->veskAssess()->incrementTimes();
     NotificationCenter::defaultCenter().post("CommentsUpdate", Value(std::static_pointer_cast<Object>(keep)),
                                              note.userInfo);
     return;
