@@ -316,6 +316,8 @@ void MoreSettingsMainInterfaceViewController::rejustInterface() {
   if (auto separator = skin.colorWithCodeName("colorKdmsTableViewSeparator"); separator && sectionsTableView_) {
     sectionsTableView_->setSeparatorColor(*separator);
   }
+  // The section titles in the skin's header text colour, readable by night as by day.
+  if (sectionsTableView_) sectionsTableView_->setSectionHeaderTitleColor(skin.colorWithCodeName("colorKdmsHeaderViewText"));
   if (auto background = std::dynamic_pointer_cast<ui::ImageView>(view()->viewWithTag(1))) {
     background->setImage(skin.imageWithCodeName("imageKdmsTableViewBackground"));
   }

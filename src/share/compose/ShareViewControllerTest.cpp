@@ -545,6 +545,7 @@ TEST_F(ShareScreenTest, TheKeyboardShrinksTheTableAndTheTextViewHasNoMenuBeforeA
   const ui::Point inside = text->convertPointTo(ui::Point(20, 20), nullptr);
   window_->tap(inside);
   EXPECT_TRUE(text->didTouch());
+  EXPECT_FALSE(screen->textCell()->isHighlighted());  // the row's light went with the finger
   text->setSelectedRange(ui::TextRange(0, 2));
   EXPECT_TRUE(menu.setMenuVisible(true));
   menu.resetForTesting();
@@ -557,6 +558,10 @@ TEST_F(ShareScreenTest, TheKeyboardShrinksTheTableAndTheTextViewHasNoMenuBeforeA
   EXPECT_FLOAT_EQ(416, table->frame().size.height);
   settle(0.1);
   EXPECT_FLOAT_EQ(416 - ui::Keyboard::kHeight, table->frame().size.height);
+  ui::Keyboard::shared().type("早班渡轮");
+  settle(1);
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-typing"));
 }
 
 TEST_F(ShareScreenTest, TheToolbarOpensTheScreenTakesTheCommentAndHearsTheReports) {

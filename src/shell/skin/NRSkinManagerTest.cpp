@@ -399,7 +399,7 @@ TEST_F(NRSkinManagerTest, SearchBarsDressedByDayAndNightOnEitherSystemVersion) {
     const Look& look = std::string(skinName) == "Night" ? night : day;
     auto bar = std::make_shared<ui::SearchBar>();
     check(*bar, look, std::string(skinName) + " 5.0");
-    EXPECT_EQ(2u, bar->subviews().size());
+    EXPECT_EQ(3u, bar->subviews().size());  // background, field, cancel button
     EXPECT_EQ(skin.imageWithCodeName("imageKdpSearchBarBackground"), bar->backgroundImage());
   }
 
@@ -411,11 +411,12 @@ TEST_F(NRSkinManagerTest, SearchBarsDressedByDayAndNightOnEitherSystemVersion) {
   check(*old, day, "Default 4.3");
   skin.changeSkin("Night");
   check(*old, night, "Night 4.3");
-  ASSERT_EQ(3u, old->subviews().size());
+  ASSERT_EQ(4u, old->subviews().size());
   EXPECT_EQ(old->backgroundView(), old->subviews()[0]);
   EXPECT_EQ(NRSkinManager::kTitleTag, old->subviews()[1]->tag());
   EXPECT_EQ(ui::Rect(0, 0, 320, 44), old->subviews()[1]->frame());
   EXPECT_EQ(old->textField(), old->subviews()[2]);
+  EXPECT_EQ(old->cancelButton(), old->subviews()[3]);
   EXPECT_FALSE(old->backgroundImage());
   EXPECT_EQ(skin.imageWithCodeName("imageKdpSearchBarFieldBackground"), old->textField()->background());
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/ui/controls/Control.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/text/TextMetrics.h"
@@ -94,7 +95,7 @@ BarButtonItem::BarButtonItem(BarButtonSystemItem systemItem, Action action)
       style_(systemItem == BarButtonSystemItem::Done ? BarButtonItemStyle::Done : BarButtonItemStyle::Bordered),
       action_(std::move(action)) {}
 
-BarButtonItem::BarButtonItem(std::shared_ptr<View> customView) : customView_(std::move(customView)) {}
+BarButtonItem::BarButtonItem(std::shared_ptr<View> customView) { setCustomView(std::move(customView)); }
 
 BarButtonItem::~BarButtonItem() {
   if (buttonView_) static_cast<BarButton*>(buttonView_.get())->forget();
@@ -122,9 +123,17 @@ void BarButtonItem::setStyle(BarButtonItemStyle style) {
 void BarButtonItem::setEnabled(bool enabled) {
   enabled_ = enabled;
   if (buttonView_) buttonView_->setNeedsDisplay();
+  // A custom control acts by itself: it is switched with the item, or a screen's disabled
+  // button would still send its action (a skinned 取消 popping an editor while it saves).
+  if (auto* control = dynamic_cast<Control*>(customView_.get())) control->setEnabled(enabled);
 }
 
-void BarButtonItem::setCustomView(std::shared_ptr<View> view) { customView_ = std::move(view); }
+void BarButtonItem::setCustomView(std::shared_ptr<View> view) {
+  customView_ = std::move(view);
+  if (!enabled_) {
+    if (auto* control = dynamic_cast<Control*>(customView_.get())) control->setEnabled(false);
+  }
+}
 
 std::string BarButtonItem::displayTitle() const {
   if (title_) return *title_;

@@ -8,8 +8,11 @@
 // (0 means the bar's default); the action is not sent while the item is disabled; changing the
 // title or image redraws the item's view in place.
 // A touch ending inside the item's button sends the action; sendAction() is that tap for code and
-// tests. Where we differ on purpose: the action is a function given the item, in place of a
-// target and a selector.
+// tests. setEnabled reaches a custom view that is a Control (its enabled flag follows the
+// item's, and a custom control set on a disabled item is disabled), so the control's own
+// actions stop with the item; other custom views are left as they are.
+// Where we differ on purpose: the action is a function given the item, in place of a target and
+// a selector.
 #pragma once
 
 #include <functional>

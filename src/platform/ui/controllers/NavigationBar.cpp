@@ -155,6 +155,15 @@ void NavigationBar::showTopItem() {
   layoutIfNeeded();
 }
 
+void NavigationBar::subviewFrameDidChange(View& subview, const Rect& oldFrame) {
+  View::subviewFrameDidChange(subview, oldFrame);
+  // A placed view whose size changed (a title label after sizeToFit) is placed again.
+  if (subview.frame().size == oldFrame.size) return;
+  for (const auto* slot : {&leftView_, &titleView_, &rightView_}) {
+    if (slot->get() == &subview) setNeedsLayout();
+  }
+}
+
 void NavigationBar::layoutSubviews() {
   const Rect b = bounds();
   float leftEdge = kEdge;

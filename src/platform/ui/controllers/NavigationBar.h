@@ -16,6 +16,9 @@
 // that room, so a long title (a label) ends in "…" instead of running past the bar's edge.
 // The back button is a bar button whose tap (a touch, or backButtonTapped() from code and tests)
 // pops.
+// Where we differ on purpose: a title view or button view whose size changes after the bar
+// placed it (sizeToFit on a title label) is placed again at the next layout pass, so a title
+// stays centred whenever its width changes.
 // Where the phone let a category exchange the bar class's insertSubview and sendSubviewToBack,
 // the kit offers one class-wide hook instead: once set, it runs on every bar after a new subview
 // was added (by the bar or anyone else) and after sendSubviewToBack, so a skin can keep its own
@@ -91,6 +94,9 @@ class NavigationBar : public View {
   void layoutSubviews() override;
   void draw(Canvas& canvas, const Rect& rect) override;
   std::string dumpDetails() const override;
+
+ protected:
+  void subviewFrameDidChange(View& subview, const Rect& oldFrame) override;
 
  private:
   void showTopItem();

@@ -98,13 +98,25 @@ void NavigationController::layoutBars(bool animated) {
     toolbar_->setFrame(Rect(0, b.size.height - (toolbarHidden_ ? 0 : Toolbar::kHeight), b.size.width, Toolbar::kHeight));
     content_->setFrame(contentFrame());
   };
-  if (animated) {
-    Animations::animate(0.2, changes);
-  } else {
+  const uint64_t serial = ++barsSerial_;
+  if (!animated || !Animations::areEnabled()) {
     changes();
+    bar_->setHidden(barHidden_);
+    toolbar_->setHidden(toolbarHidden_);
+    return;
   }
-  bar_->setHidden(barHidden_);
-  toolbar_->setHidden(toolbarHidden_);
+  // A bar that shows is visible from the start and slides in as the content makes room; one
+  // that hides slides out while the content takes its room and is hidden at the end, so no
+  // band of the empty view shows between them.
+  if (!barHidden_) bar_->setHidden(false);
+  if (!toolbarHidden_) toolbar_->setHidden(false);
+  std::weak_ptr<Object> weakSelf = weak_from_this();
+  Animations::animate(kBarAnimationDuration, changes, [weakSelf, serial](bool) {
+    auto self = std::static_pointer_cast<NavigationController>(weakSelf.lock());
+    if (!self || self->barsSerial_ != serial) return;
+    self->bar_->setHidden(self->barHidden_);
+    self->toolbar_->setHidden(self->toolbarHidden_);
+  });
 }
 
 void NavigationController::setNavigationBarHidden(bool hidden, bool animated) {
@@ -144,7 +156,7 @@ void NavigationController::changeStack(std::vector<std::shared_ptr<ViewControlle
   std::vector<std::shared_ptr<NavigationItem>> items;
   for (auto& c : stack_) items.push_back(c->navigationItem());
   bar_->setItems(std::move(items), animated);
-  if (TabBarController* tabs = tabBarController()) tabs->updateBottomBar(animated);
+  if (TabBarController* tabs = tabBarController()) tabs->updateBottomBar(animated, forward);
   if (oldTop == newTop || !isViewLoaded()) return;
 
   std::shared_ptr<View> oldView = oldTop && oldTop->isViewLoaded() ? oldTop->view() : nullptr;
@@ -159,6 +171,15 @@ void NavigationController::changeStack(std::vector<std::shared_ptr<ViewControlle
     return;
   }
   std::shared_ptr<View> newView = newTop ? newTop->view() : nullptr;
+  // The new screen takes the content area's size before its will-appear, and is placed and laid
+  // out before it shows, outside any animation block the caller has open: a push inside a
+  // block (a transition) must not grow the screen and its rows from nothing.
+  if (newView) {
+    Animations::performWithoutAnimation([&] {
+      newView->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
+      newView->setFrame(content_->bounds());
+    });
+  }
   auto delegate = delegate_.lock();
   if (delegate && newTop) delegate->navigationControllerWillShow(*this, *newTop, animated);
   if (oldTop) oldTop->sendAppearance(AppearanceCallback::WillDisappear, animated);
@@ -166,9 +187,11 @@ void NavigationController::changeStack(std::vector<std::shared_ptr<ViewControlle
   const Rect place = content_->bounds();
   const float width = place.size.width;
   if (newView) {
-    newView->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
-    newView->setFrame(animated ? place.offsetBy(forward ? width : -width, 0) : place);
-    content_->addSubview(newView);
+    Animations::performWithoutAnimation([&] {
+      newView->setFrame(animated ? place.offsetBy(forward ? width : -width, 0) : place);
+      content_->addSubview(newView);
+      newView->layoutIfNeeded();
+    });
   }
   std::weak_ptr<NavigationControllerDelegate> weakDelegate = delegate_;
   auto finish = [self = sharedNavigation(), oldTop, newTop, oldView, animated, weakDelegate] {

@@ -15,9 +15,14 @@
 //  - A controller on the stack that hides the bottom bar when pushed hides the tab bar of the
 //    enclosing tab bar controller while it or a controller above it is on the stack.
 //  - The bar is 44 points high; hiding it gives its room to the content; the toolbar starts
-//    hidden.
+//    hidden. Hidden or shown with animation, a bar slides (kBarAnimationDuration) in step with
+//    the content's frame: it stays visible until it has slid out, so no band of the empty view
+//    shows between them.
 // Where we differ on purpose: a transition begun while an animated one runs ends the running
-// one first (its did-callbacks run at once), so callbacks always pair.
+// one first (its did-callbacks run at once), so callbacks always pair. The new top's view takes
+// the content area's frame before its viewWillAppear and is placed and laid out before it shows,
+// none of it recorded by an animation block the caller has open: a push inside a transition
+// shows the screen laid out at its final frame, not growing from its first size.
 #pragma once
 
 #include <memory>
@@ -42,6 +47,8 @@ class NavigationController : public ViewController, public NavigationBarDelegate
  public:
   // The duration of an animated push or pop.
   static constexpr double kTransitionDuration = 0.35;
+  // The duration of an animated hiding or showing of the navigation bar or the toolbar.
+  static constexpr double kBarAnimationDuration = 0.2;
 
   explicit NavigationController(std::shared_ptr<ViewController> root = nullptr);
   ~NavigationController() override;
@@ -96,6 +103,8 @@ class NavigationController : public ViewController, public NavigationBarDelegate
   // The did-half of a running animated transition.
   std::function<void()> pending_;
   uint64_t transitionSerial_ = 0;
+  // Counts the bars' layouts, so the end of a superseded animated one changes nothing.
+  uint64_t barsSerial_ = 0;
 };
 
 }  // namespace zu::ui

@@ -25,6 +25,11 @@ SearchDisplayController::SearchDisplayController(std::shared_ptr<SearchBar> sear
   const auto& field = bar_->textField();
   field->addTarget(this, kControlEventEditingDidBegin, [this](Control&) { setActive(true, true); });
   field->addTarget(this, kControlEventEditingChanged, [this](Control&) { textDidChange(); });
+  // Return has started the search (the bar's delegate heard searchButtonClicked): the keyboard
+  // goes so the results show; the search stays active until it is cancelled.
+  field->addTarget(this, kControlEventEditingDidEndOnExit, [this](Control&) {
+    if (active_ && bar_) bar_->resignFirstResponder();
+  });
   bar_->addCancelObserver(this, [this] { setActive(false, true); });
 }
 

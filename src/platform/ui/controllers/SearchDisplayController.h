@@ -12,10 +12,13 @@
 //  - Each change of the bar's text asks the delegate shouldReloadTableForSearchString (yes by
 //    default), and the results table reloads when it answers yes. The results table covers the
 //    screen below the bar while the text is not empty; with empty text the dimming view shows.
+//  - Return in the bar (after the bar's delegate heard searchButtonClicked) puts the keyboard
+//    away; the search stays active, its results uncovered.
 //  - The bar's cancel button, or a tap on the dimming view, ends the search: willEndSearch, the
 //    text is emptied, the bar gives up the keyboard and hides its cancel button, the table and
 //    the dimming view go, the navigation bar and scrolling come back, then didEndSearch.
-// Where we differ on purpose: nothing slides; the changes happen at once.
+// Where we differ on purpose: the results table and the dimming view come and go at once (the
+// bar's cancel button and the navigation bar slide).
 #pragma once
 
 #include <memory>

@@ -5,12 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/motion/AnimationLog.h"
+#include "platform/ui/motion/Animations.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controls/SearchBar.h"
 #include "platform/ui/controllers/TableViewController.h"
 #include "platform/ui/views/Window.h"
+#include "testing/MainLoopTurn.h"
+#include "testing/ScopedFakeClock.h"
 
 namespace zu::ui {
 namespace {
@@ -19,7 +25,7 @@ using Log = std::vector<std::string>;
 
 // A catalogue screen whose table carries the search bar as its header, answering the search
 // display's questions and its results table (one row per character typed).
-class Catalogue : public TableViewController, public SearchDisplayDelegate {
+class Catalogue : public TableViewController, public SearchDisplayDelegate, public SearchBarDelegate {
  public:
   explicit Catalogue(Log* log) : log_(log) {}
   void viewDidLoad() override {
@@ -34,6 +40,9 @@ class Catalogue : public TableViewController, public SearchDisplayDelegate {
   std::shared_ptr<TableViewCell> cellForRow(TableView&, const IndexPath&) override {
     return std::make_shared<TableViewCell>();
   }
+  void searchBarSearchButtonClicked(SearchBar&) override { log_->push_back("search"); }
+  void searchBarTextDidEndEditing(SearchBar&) override { log_->push_back("didEndEditing"); }
+  void searchBarCancelButtonClicked(SearchBar&) override { log_->push_back("cancel"); }
   void searchDisplayControllerWillBeginSearch(SearchDisplayController&) override { log_->push_back("willBegin"); }
   void searchDisplayControllerDidBeginSearch(SearchDisplayController&) override { log_->push_back("didBegin"); }
   void searchDisplayControllerWillEndSearch(SearchDisplayController&) override { log_->push_back("willEnd"); }
@@ -54,20 +63,31 @@ class SearchDisplayControllerTest : public ::testing::Test {
  protected:
   void TearDown() override {
     Keyboard::shared().resetForTesting();
+    Animations::resetForTesting();
+    AnimationLog::shared().clear();
     Application::shared().resetForTesting();
   }
+  // The catalogue on screen in a navigation controller, answering its search display.
+  void show() {
+    window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+    window->makeKeyAndVisible();
+    catalogue = std::make_shared<Catalogue>(&log);
+    nav = std::make_shared<NavigationController>(catalogue);
+    ViewController::installAsRoot(*window, nav);
+    catalogue->search->setDelegate(catalogue);
+    catalogue->search->setSearchResultsDataSource(catalogue);
+  }
+
+  ScopedFakeClock clock_;
+  Log log;
+  std::shared_ptr<Window> window;
+  std::shared_ptr<Catalogue> catalogue;
+  std::shared_ptr<NavigationController> nav;
 };
 
 TEST_F(SearchDisplayControllerTest, EditingTheBarRunsASearchOverTheScreen) {
-  Log log;
-  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
-  window->makeKeyAndVisible();
-  auto catalogue = std::make_shared<Catalogue>(&log);
-  auto nav = std::make_shared<NavigationController>(catalogue);
-  ViewController::installAsRoot(*window, nav);
+  show();
   auto& search = *catalogue->search;
-  search.setDelegate(std::static_pointer_cast<Catalogue>(catalogue));
-  search.setSearchResultsDataSource(std::static_pointer_cast<Catalogue>(catalogue));
   auto table = catalogue->tableView();
   table->setContentOffset(Point{0, 44});  // the bar tucked away
 
@@ -113,6 +133,65 @@ TEST_F(SearchDisplayControllerTest, EditingTheBarRunsASearchOverTheScreen) {
   window->tap(Point{160, 300});
   EXPECT_EQ((Log{"willBegin", "didBegin", "willEnd", "didEnd"}), log);
   EXPECT_FALSE(search.dimmingView()->superview());
+}
+
+// The bar's 取消 is drawn at its right, slides in, and a finger on it ends the search; Return
+// starts the search and puts the keyboard away, leaving the results on screen.
+TEST_F(SearchDisplayControllerTest, TheCancelButtonShowsAndEndsTheSearchAndReturnPutsTheKeyboardAway) {
+  show();
+  auto& search = *catalogue->search;
+  const auto& bar = catalogue->bar;
+  bar->setDelegate(catalogue);
+  auto before = render(*bar);
+
+  ASSERT_TRUE(bar->becomeFirstResponder());
+  const auto& cancel = bar->cancelButton();
+  ASSERT_TRUE(cancel);
+  EXPECT_FALSE(cancel->isHidden());
+  const Rect shown = cancel->frame();
+  EXPECT_FLOAT_EQ(314, shown.maxX());
+  EXPECT_FLOAT_EQ(6, bar->textField()->frame().minX());
+  EXPECT_FLOAT_EQ(shown.minX() - 6, bar->textField()->frame().maxX());
+  // It slid in from beyond the bar's right edge.
+  const PropertyChange* slide = nullptr;
+  for (const auto& record : AnimationLog::shared().records()) {
+    if (!slide) slide = record->change(cancel.get(), "frame");
+  }
+  ASSERT_NE(nullptr, slide);
+  EXPECT_GE(std::get<Rect>(slide->from).minX(), 320);
+  EXPECT_EQ(shown, std::get<Rect>(slide->to));
+
+  // Drawn: the button's part of the bar is no longer the bare background.
+  clock_->advance(1);
+  auto after = render(*bar);
+  int changed = 0;
+  for (int y = 0; y < 44; ++y) {
+    for (int x = static_cast<int>(shown.minX()); x < static_cast<int>(shown.maxX()); ++x) {
+      if (before->pixelAt(x, y) != after->pixelAt(x, y)) ++changed;
+    }
+  }
+  EXPECT_GT(changed, 200);
+  EXPECT_TRUE(writeSnapshot(*after, "search-bar-cancel"));
+
+  // Return: the delegate searches, the keyboard goes, the search and its results stay.
+  log.clear();
+  Keyboard::shared().type("zu");
+  ASSERT_TRUE(Keyboard::shared().pressReturn());
+  EXPECT_EQ((Log{"reload? z", "reload? zu", "search", "didEndEditing"}), log);
+  EXPECT_FALSE(Keyboard::shared().isVisible());
+  EXPECT_TRUE(search.isActive());
+  EXPECT_TRUE(search.searchResultsTableView()->superview());
+
+  // A finger on 取消 ends the search.
+  log.clear();
+  window->tap(cancel->convertPointTo(Point{shown.size.width / 2, shown.size.height / 2}, nullptr));
+  EXPECT_EQ((Log{"cancel", "willEnd", "didEnd"}), log);
+  EXPECT_FALSE(search.isActive());
+  EXPECT_FALSE(bar->showsCancelButton());
+  clock_->advance(1);
+  runDueMainLoopTasks();
+  EXPECT_TRUE(cancel->isHidden());
+  EXPECT_FLOAT_EQ(314, bar->textField()->frame().maxX());
 }
 
 }  // namespace

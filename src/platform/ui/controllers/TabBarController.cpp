@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/ui/controllers/NavigationController.h"
+#include "platform/ui/motion/Animations.h"
 #include "platform/ui/drawing/Screen.h"
 #include "platform/ui/controllers/TabBarItem.h"
 #include "platform/ui/views/View.h"
@@ -117,20 +118,53 @@ void TabBarController::showSelected() {
   updateBottomBar(false);
 }
 
-void TabBarController::updateBottomBar(bool) {
-  if (!isViewLoaded() || !content_) return;
+bool TabBarController::bottomBarWanted() const {
   auto* nav = dynamic_cast<NavigationController*>(selectedViewController().get());
-  const bool hide = nav && nav->hidesBottomBar();
+  return !(nav && nav->hidesBottomBar());
+}
+
+void TabBarController::layOutBottomBar() {
+  const bool show = bottomBarWanted();
   const Rect b = view()->bounds();
-  tabBar_->setHidden(hide);
-  content_->setFrame(Rect(0, 0, b.size.width, b.size.height - (hide ? 0 : barHeight_)));
+  tabBar_->setFrame(Rect(0, b.size.height - barHeight_, b.size.width, barHeight_));
+  tabBar_->setHidden(!show);
+  content_->setFrame(Rect(0, 0, b.size.width, b.size.height - (show ? barHeight_ : 0)));
+}
+
+void TabBarController::updateBottomBar(bool animated, bool forward) {
+  if (!isViewLoaded() || !content_) return;
+  const uint64_t serial = ++bottomBarSerial_;
+  const bool show = bottomBarWanted();
+  const bool changes = show == tabBar_->isHidden();
+  if (!animated || !changes || !view()->window() || !Animations::areEnabled()) {
+    Animations::performWithoutAnimation([this] { layOutBottomBar(); });
+    return;
+  }
+  // In step with the navigation's slide: the bar leaves with the screen that goes (left on a
+  // push, right on a pop) or arrives with the one that comes. The content reaches down to the
+  // bottom while the bar moves, and gives it its room back only once it is in place, so the
+  // screens always cover what the bar does not.
+  const Rect b = view()->bounds();
+  const Rect home(0, b.size.height - barHeight_, b.size.width, barHeight_);
+  const float away = forward ? -b.size.width : b.size.width;
+  Animations::performWithoutAnimation([&] {
+    content_->setFrame(Rect(0, 0, b.size.width, b.size.height));
+    tabBar_->setHidden(false);
+    tabBar_->setFrame(show ? home.offsetBy(-away, 0) : home);
+  });
+  std::weak_ptr<Object> weakSelf = weak_from_this();
+  Animations::animate(
+      NavigationController::kTransitionDuration, [&] { tabBar_->setFrame(show ? home : home.offsetBy(away, 0)); },
+      [weakSelf, serial](bool) {
+        auto self = std::static_pointer_cast<TabBarController>(weakSelf.lock());
+        if (!self || self->bottomBarSerial_ != serial || !self->content_) return;
+        self->layOutBottomBar();
+      });
 }
 
 void TabBarController::setTabBarHeight(float height) {
   barHeight_ = std::max(0.f, height);
   if (!isViewLoaded() || !content_) return;
-  const Rect b = view()->bounds();
-  tabBar_->setFrame(Rect(0, b.size.height - barHeight_, b.size.width, barHeight_));
   updateBottomBar(false);
 }
 

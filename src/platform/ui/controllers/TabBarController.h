@@ -11,13 +11,18 @@
 //    selected and didSelect follows (also when it was selected already; then a navigation
 //    controller pops to its root, animated). Selecting by code asks and tells nobody.
 //  - The view's subviews are the content area, then the tab bar. The tab bar hides, and the
-//    content takes its room, while the selected navigation controller's stack hides it.
+//    content takes its room, while the selected navigation controller's stack hides it. In an
+//    animated push or pop the bar slides across in step with the screens (out with the one that
+//    leaves, in with the one that comes back), the content reaching down under it meanwhile, so
+//    no strip of the empty view shows; it is hidden, or gives back the content's room, once the
+//    slide ends.
 // Where we differ on purpose: a subclass that lowers its bar says how high it is
 // (setTabBarHeight); the bar keeps that height at the bottom of the view and the content reaches
 // down to it on every selection and navigation change (the phone's controller would lay the
 // content out for its own 49 points again, leaving a band above a lowered bar).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -53,8 +58,9 @@ class TabBarController : public ViewController, public TabBarDelegate {
   const std::shared_ptr<TabBar>& tabBar() const { return tabBar_; }
   void setDelegate(std::weak_ptr<TabBarControllerDelegate> delegate) { delegate_ = std::move(delegate); }
 
-  // Shows or hides the tab bar as the selected controller asks (its navigation stack).
-  void updateBottomBar(bool animated);
+  // Shows or hides the tab bar as the selected controller asks (its navigation stack). Animated
+  // (a push when `forward`, else a pop), the bar slides across with the navigation's screens.
+  void updateBottomBar(bool animated, bool forward = true);
   // The bar's height at the bottom of the view (TabBar::kHeight unless a subclass lowers it).
   float tabBarHeight() const { return barHeight_; }
 
@@ -69,6 +75,10 @@ class TabBarController : public ViewController, public TabBarDelegate {
  private:
   void wireBar();
   void showSelected();
+  // Whether the selected controller wants the tab bar.
+  bool bottomBarWanted() const;
+  // Puts the bar and the content where the selected controller wants them, at once.
+  void layOutBottomBar();
 
   std::vector<std::shared_ptr<ViewController>> controllers_;
   size_t selected_ = kNoSelection;
@@ -76,6 +86,8 @@ class TabBarController : public ViewController, public TabBarDelegate {
   std::shared_ptr<View> content_;
   std::weak_ptr<TabBarControllerDelegate> delegate_;
   float barHeight_ = TabBar::kHeight;
+  // Counts the bar's layouts, so the end of a superseded slide changes nothing.
+  uint64_t bottomBarSerial_ = 0;
 };
 
 }  // namespace zu::ui

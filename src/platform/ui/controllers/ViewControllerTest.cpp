@@ -400,9 +400,11 @@ TEST_F(ViewControllerTest, BarsFollowTheItemsAndGiveTheirRoomToTheContent) {
   nav->setNavigationBarHidden(true, true);
   EXPECT_EQ(Rect(0, 0, 320, 460), b->view()->superview()->frame());
   EXPECT_EQ(460, b->view()->frame().size.height);
-  EXPECT_TRUE(bar->isHidden());
   ASSERT_TRUE(AnimationLog::shared().last());
   EXPECT_TRUE(AnimationLog::shared().last()->change(bar.get(), "frame"));
+  clock_->advance(1);
+  drain();
+  EXPECT_TRUE(bar->isHidden());
   // The toolbar takes the bottom 44 points; a flexible space pushes the next item to the right.
   nav->setToolbarHidden(false);
   auto share = std::make_shared<BarButtonItem>(BarButtonSystemItem::Action);

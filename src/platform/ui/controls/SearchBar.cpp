@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/motion/Animations.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/views/ImageView.h"
@@ -12,8 +14,11 @@ namespace zu::ui {
 
 namespace {
 
-constexpr float kCancelWidth = 60;
 constexpr int kIconSize = 14;
+// The space between the field and the cancel button, and at the bar's ends.
+constexpr float kEdge = 6;
+// The cancel button's width: the field gives up 60 points to it and the space before it.
+constexpr float kCancelWidth = 54;
 
 // The bar's field: its right view, the clear button, shows only while there is text to clear.
 class SearchField : public TextField {
@@ -100,6 +105,11 @@ SearchBar::SearchBar(const Rect& frame) : View(frame) {
     field_->clearText();
   });
   field_->setRightView(clearButton_);
+  // The cancel button: a bordered bar button whose tap is cancelButtonTapped. The item is the
+  // bar's; its action holds the bar weakly.
+  cancelItem_ = std::make_shared<BarButtonItem>(std::string(kCancelTitle), BarButtonItemStyle::Bordered);
+  cancelItem_->setAction([this](BarButtonItem&) { cancelButtonTapped(); });
+  cancelItem_->setWidth(kCancelWidth);
   field_->setRightViewMode(TextFieldViewMode::WhileEditing);
   fieldDelegate_ = std::make_shared<FieldDelegate>(this);
   field_->setDelegate(fieldDelegate_);
@@ -109,10 +119,14 @@ SearchBar::SearchBar(const Rect& frame) : View(frame) {
   });
   addSubview(background_);
   addSubview(field_);
+  cancelView_ = cancelItem_->view();
+  cancelView_->setHidden(true);
+  addSubview(cancelView_);
   layoutSubviews();
 }
 
 SearchBar::~SearchBar() {
+  cancelItem_->setAction({});
   clearButton_->removeTarget(this);
   fieldDelegate_->forget();
   field_->removeTarget(this);
@@ -123,10 +137,38 @@ void SearchBar::setText(std::string text) {
   field_->setText(std::move(text));
 }
 
-void SearchBar::setShowsCancelButton(bool shows, bool) {
+void SearchBar::setShowsCancelButton(bool shows, bool animated) {
+  if (shows == showsCancel_) return;
   showsCancel_ = shows;
-  setNeedsLayout();
-  layoutIfNeeded();
+  const auto& cancel = cancelView_;
+  ++cancelChange_;
+  if (!animated || !Animations::areEnabled()) {
+    cancel->setHidden(!shows);
+    setNeedsLayout();
+    layoutIfNeeded();
+    return;
+  }
+  // The button slides in from beyond the right edge as the field narrows, and back out as it
+  // widens; a hidden button is hidden once it is out.
+  if (shows) {
+    cancel->setFrame(cancelFrame(false));
+    cancel->setHidden(false);
+  }
+  const uint64_t change = cancelChange_;
+  std::weak_ptr<View> weak = shared();
+  Animations::animate(kCancelAnimationDuration, [this] { layoutSubviews(); },
+                      [weak, change](bool) {
+                        auto self = std::static_pointer_cast<SearchBar>(weak.lock());
+                        if (!self || self->cancelChange_ != change) return;
+                        self->cancelView_->setHidden(!self->showsCancel_);
+                      });
+}
+
+Rect SearchBar::cancelFrame(bool shown) const {
+  const Rect b = bounds();
+  const Size s = cancelItem_->preferredSize();
+  const float x = shown ? b.size.width - kEdge - s.width : b.size.width + kEdge;
+  return Rect(x, std::floor((b.size.height - s.height) / 2), s.width, s.height);
 }
 
 bool SearchBar::cancelButtonTapped() {
@@ -217,9 +259,12 @@ std::shared_ptr<Image> SearchBar::searchFieldBackgroundImage(unsigned state) con
 void SearchBar::layoutSubviews() {
   const Rect b = bounds();
   background_->setFrame(b);
-  const float right = showsCancel_ ? kCancelWidth : 0;
+  const Rect cancel = cancelFrame(showsCancel_);
+  cancelView_->setFrame(cancel);
+  const float right = showsCancel_ ? cancel.size.width + kEdge : 0;
   // On whole points: a stretched field picture at a half point would show seams between its parts.
-  field_->setFrame(Rect(6, std::floor((b.size.height - 31) / 2), std::max(0.f, b.size.width - 12 - right), 31));
+  field_->setFrame(Rect(kEdge, std::floor((b.size.height - 31) / 2),
+                        std::max(0.f, b.size.width - 2 * kEdge - right), 31));
 }
 
 }  // namespace zu::ui

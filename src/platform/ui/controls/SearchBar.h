@@ -3,12 +3,17 @@
 // thread only; the delegate is not retained.
 //
 // Kept from the phone:
-//  - The subviews are the background view first, then the text field; others may insert views
-//    above or below them (a skin's background image) and find them by tag.
+//  - The subviews are the background view first, then the text field, then the cancel button;
+//    others may insert views above or below them (a skin's background image) and find them by
+//    tag.
 //  - The field's editing questions and news reach the delegate as the bar's: should / did begin
 //    and end, shouldChangeText (UTF-16 range, replacement), textDidChange with the new text
 //    after each accepted change (the clear button's too), searchButtonClicked on return.
-//  - The cancel button shows while showsCancelButton; cancelButtonTapped tells the delegate.
+//  - The cancel button (cancelButton(), a bordered bar button titled "取消", the system's word
+//    in this locale) shows at the right while showsCancelButton, the field narrowed beside it;
+//    shown or hidden with animation it slides in from beyond the right edge as the field
+//    narrows, and out again. A tap on it (a touch ending on it, or cancelButtonTapped())
+//    tells the delegate.
 //  - A background image replaces the tinted gradient.
 //  - The field's left view is an image view showing the search icon (a magnifier until one is
 //    set); its right view is the clear button, a Button shown while editing with text, whose
@@ -19,6 +24,7 @@
 // background is kept (the kit's bar has no disabled look); other states are ignored.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -32,6 +38,7 @@
 
 namespace zu::ui {
 
+class BarButtonItem;
 class Button;
 class Image;
 class ImageView;
@@ -55,6 +62,8 @@ class SearchBarDelegate {
 class SearchBar : public View {
  public:
   static constexpr float kHeight = 44;
+  static constexpr const char* kCancelTitle = "取消";
+  static constexpr double kCancelAnimationDuration = 0.25;
 
   explicit SearchBar(const Rect& frame = Rect(0, 0, 320, kHeight));
   ~SearchBar() override;
@@ -73,6 +82,8 @@ class SearchBar : public View {
 
   bool showsCancelButton() const { return showsCancel_; }
   void setShowsCancelButton(bool shows, bool animated = false);
+  // The cancel button's view: a subview of the bar, hidden while the button is not shown.
+  const std::shared_ptr<View>& cancelButton() const { return cancelView_; }
   // The tap on the cancel button; false when it is not shown. The delegate hears it first,
   // then the cancel observers (a search display controller).
   bool cancelButtonTapped();
@@ -103,6 +114,8 @@ class SearchBar : public View {
  private:
   class FieldDelegate;
   friend class FieldDelegate;
+  // Where the cancel button sits when shown, or just beyond the right edge.
+  Rect cancelFrame(bool shown) const;
 
   std::weak_ptr<SearchBarDelegate> delegate_;
   std::shared_ptr<View> background_;
@@ -112,6 +125,9 @@ class SearchBar : public View {
   std::shared_ptr<Button> clearButton_;
   bool customIcon_ = false;
   bool showsCancel_ = false;
+  std::shared_ptr<BarButtonItem> cancelItem_;
+  std::shared_ptr<View> cancelView_;
+  uint64_t cancelChange_ = 0;  // counts show / hide changes, so a stale animation end is ignored
   BarStyle barStyle_ = BarStyle::Default;
   std::optional<Color> tint_;
   std::shared_ptr<Image> backgroundImage_;

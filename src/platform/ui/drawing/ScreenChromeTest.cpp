@@ -129,6 +129,31 @@ TEST_F(ScreenChromeTest, KeyboardCaretAndSelectionOfAField) {
   EXPECT_EQ(0xc80000u, rgb(*renderScreen(), 160, 400));
 }
 
+// The drawn keyboard takes the touches (and wheel turns) that land on it: no window gets a touch
+// on its "搜索" key; above the keyboard, and once it has gone, the window gets them. A
+// window above the status bar's level (an alert) still gets touches over the keyboard.
+TEST_F(ScreenChromeTest, TheKeyboardSwallowsTheTouchesItCovers) {
+  auto field = std::make_shared<TextField>(Rect(20, 60, 200, 30));
+  window_->addSubview(field);
+  Application& app = Application::shared();
+  const Point onKey{290, 450};
+  EXPECT_EQ(window_, app.windowForTouch(onKey));
+
+  ASSERT_TRUE(field->becomeFirstResponder());
+  EXPECT_EQ(nullptr, app.windowForTouch(onKey));
+  EXPECT_EQ(nullptr, app.windowForTouch(Point{1, 480 - Keyboard::kHeight}));
+  EXPECT_EQ(window_, app.windowForTouch(Point{160, 480 - Keyboard::kHeight - 1}));
+  auto alert = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  alert->setWindowLevel(kWindowLevelAlert);
+  alert->setHidden(false);
+  app.registerWindow(alert);
+  EXPECT_EQ(alert, app.windowForTouch(onKey));
+  alert->setHidden(true);
+
+  ASSERT_TRUE(field->resignFirstResponder());
+  EXPECT_EQ(window_, app.windowForTouch(onKey));
+}
+
 // A text view's caret and selection follow its wrapped lines: the selection's rectangles cover
 // the end of one line and the start of the next; a caret after a final newline stands on the
 // new line.

@@ -1,5 +1,7 @@
 #include "platform/ui/input/Touch.h"
 
+#include <utility>
+
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
 
@@ -31,6 +33,16 @@ Point Touch::locationInView(const View* view) const { return fromWindow(*this, l
 
 Point Touch::previousLocationInView(const View* view) const {
   return fromWindow(*this, previous_, view);
+}
+
+void Touch::addFinishObserver(std::function<void(const Touch&)> observer) {
+  if (observer) finishObservers_.push_back(std::move(observer));
+}
+
+void Touch::finish() {
+  // Taken first: an observer may add another (it runs at the next finish, which never comes).
+  const auto observers = std::exchange(finishObservers_, {});
+  for (const auto& observer : observers) observer(*this);
 }
 
 }  // namespace zu::ui

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -41,7 +42,14 @@ class Touch : public Object {
   Point locationInView(const View* view) const;
   Point previousLocationInView(const View* view) const;
 
+  // Runs `observer` once, when the touch has ended or been cancelled and its view and
+  // recognisers have been told — whether or not the news reached the observer's own view (a
+  // table highlighting a row learns of the end of a touch a text view in the row kept).
+  void addFinishObserver(std::function<void(const Touch&)> observer);
+
   // --- for the window's dispatcher
+  // Runs and drops the finish observers (after the last delivery of the touch).
+  void finish();
   void setView(const std::shared_ptr<View>& view) { view_ = view; }
   void setWindow(const std::shared_ptr<Window>& window) { window_ = window; }
   void moveTo(Point windowLocation, TouchPhase phase, double timestamp);
@@ -56,6 +64,7 @@ class Touch : public Object {
   Point previous_;
   std::weak_ptr<View> view_;
   std::weak_ptr<Window> window_;
+  std::vector<std::function<void(const Touch&)>> finishObservers_;
 };
 
 using TouchSet = std::vector<std::shared_ptr<Touch>>;

@@ -110,12 +110,14 @@ void TouchDispatcher::finish(const std::shared_ptr<Touch>& touch, bool cancelled
   const bool toView = it->toView;
   const std::shared_ptr<View> view = it->view;
   active_.erase(it);
-  if (!toView || !view) return;
-  if (cancelled) {
-    view->touchesCancelled({touch}, e);
-  } else {
-    view->touchesEnded({touch}, e);
+  if (toView && view) {
+    if (cancelled) {
+      view->touchesCancelled({touch}, e);
+    } else {
+      view->touchesEnded({touch}, e);
+    }
   }
+  touch->finish();
 }
 
 void TouchDispatcher::cancelViewTouchesOf(GestureRecognizer& recognizer) {

@@ -9,6 +9,8 @@
 // holding a touch is exclusive or when its own view is exclusive and other views hold touches;
 // it is kept from its view (but still reaches the recognisers, so a pinch over a single-touch
 // view works) when that view already holds a touch and does not take multiple touches.
+// Once a touch has ended or been cancelled and its view has been told, its finish observers
+// run (Touch::addFinishObserver).
 // Tap counts: a touch that goes down within kTapInterval seconds (clock) and kTapDistance points
 // of where the previous one lifted counts one tap more.
 #pragma once

@@ -34,6 +34,8 @@ struct Pending {
 
 struct State {
   bool enabled = true;
+  // Blocks open at or below this depth do not record (performWithoutAnimation).
+  size_t floor = 0;
   uint64_t serial = 0;
   std::vector<Open> open;
   std::vector<std::shared_ptr<Pending>> pending;
@@ -299,12 +301,25 @@ void Animations::setEnabled(bool enabled) { state().enabled = enabled; }
 
 bool Animations::areEnabled() { return state().enabled; }
 
-bool Animations::isRecording() { return !state().open.empty(); }
+bool Animations::isRecording() {
+  const State& s = state();
+  return s.open.size() > s.floor;
+}
+
+void Animations::performWithoutAnimation(const std::function<void()>& changes) {
+  State& s = state();
+  struct Restore {
+    size_t floor;
+    ~Restore() { state().floor = floor; }
+  } restore{s.floor};
+  s.floor = s.open.size();
+  changes();
+}
 
 void Animations::record(View& view, const char* property, const AnimatableValue& from,
                         const AnimatableValue& to) {
   State& s = state();
-  if (!s.enabled || s.open.empty() || from == to) return;
+  if (!s.enabled || s.open.size() <= s.floor || from == to) return;
   AnimationRecord& r = *s.open.back().record;
   for (PropertyChange& c : r.changes) {
     if (c.viewKey == &view && c.property == property) {
@@ -331,6 +346,7 @@ void Animations::resetForTesting() {
   for (const auto& p : s.pending) RunLoop::main()->cancel(p->token);
   s.pending.clear();
   s.open.clear();
+  s.floor = 0;
   s.enabled = true;
   AnimationLog::shared().clearRunning();
 }

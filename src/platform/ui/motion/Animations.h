@@ -98,7 +98,13 @@ class Animations {
   static void setEnabled(bool enabled);
   static bool areEnabled();
 
-  // True inside an open animation block.
+  // Runs `changes` with the animation blocks open now not recording them: the views take the
+  // new values and show them at once. Blocks begun inside record as usual. (The phone's
+  // performWithoutAnimation; the kit places a screen or a row that is only coming into view
+  // with it, so an open block around a push does not grow it from nothing.)
+  static void performWithoutAnimation(const std::function<void()>& changes);
+
+  // True inside an open animation block that records (not under performWithoutAnimation).
   static bool isRecording();
   // Called by views' setters: notes the change in the innermost open block (when enabled).
   static void record(View& view, const char* property, const AnimatableValue& from,

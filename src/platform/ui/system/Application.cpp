@@ -6,6 +6,7 @@
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/drawing/Screen.h"
 #include "platform/ui/drawing/StatusBar.h"
+#include "platform/ui/text/Keyboard.h"
 #include "platform/ui/views/Window.h"
 
 namespace zu::ui {
@@ -43,7 +44,11 @@ std::vector<std::shared_ptr<Window>> Application::visibleWindows() const {
 
 std::shared_ptr<Window> Application::windowForTouch(Point screenPoint) const {
   const auto visible = visibleWindows();
+  // The drawn keyboard lies above the windows below the status bar's level (see the renderer).
+  const bool overKeyboard =
+      Keyboard::shared().isVisible() && Keyboard::shownFrame().contains(screenPoint);
   for (auto it = visible.rbegin(); it != visible.rend(); ++it) {
+    if (overKeyboard && (*it)->windowLevel() < kWindowLevelStatusBar) return nullptr;
     const Point p = (*it)->pointFromSuperview(screenPoint);
     if ((*it)->hitTest(p)) return *it;
   }

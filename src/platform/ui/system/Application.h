@@ -47,7 +47,9 @@ class Application : public Object {
   std::vector<std::shared_ptr<Window>> visibleWindows() const;
   std::shared_ptr<Window> keyWindow() const { return keyWindow_.lock(); }
   // The window a touch at `screenPoint` goes to: the frontmost visible window with a view there
-  // that takes touches (so an overlay window with interaction off lets touches through).
+  // that takes touches (so an overlay window with interaction off lets touches through). While
+  // the keyboard shows, its frame swallows the touches (null) of every window drawn below it
+  // (those below the status bar's level), as the phone's keyboard window did.
   std::shared_ptr<Window> windowForTouch(Point screenPoint) const;
   void registerWindow(const std::shared_ptr<Window>& window);
   void setKeyWindow(const std::shared_ptr<Window>& window);

@@ -65,6 +65,12 @@ Measurer& measurer() {
   return m;
 }
 
+// Control characters other than tab and newline (C0, DEL, C1): kept in the text but drawn as
+// nothing and measured as nothing, where Pango would draw a box with the code's hex digits.
+bool isHiddenControl(char32_t c) {
+  return (c < 0x20 && c != U'\t' && c != U'\n') || (c >= 0x7F && c < 0xA0);
+}
+
 }  // namespace
 
 float PangoTextMetrics::lineHeight(const Font& font) const {
@@ -85,13 +91,21 @@ std::vector<float> PangoTextMetrics::offsets(const std::u32string& text, const F
   std::vector<float> out(text.size() + 1, 0);
   if (text.empty()) return out;
   std::string utf8;
+  // For each character given to Pango: its byte offset there and its index in `text` (hidden
+  // control characters are not given: they keep no width).
   std::vector<int> byteIndex;
+  std::vector<size_t> textIndex;
   byteIndex.reserve(text.size());
-  for (char32_t c : text) {
+  textIndex.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char32_t c = text[i];
+    if (isHiddenControl(c)) continue;
     byteIndex.push_back(static_cast<int>(utf8.size()));
+    textIndex.push_back(i);
     // Newlines and tabs would start a new line or jump: measure them as spaces.
-    StringUtil::appendUtf8(utf8, c == U'\n' || c == U'\r' || c == U'\t' ? U' ' : c);
+    StringUtil::appendUtf8(utf8, c == U'\n' || c == U'\t' ? U' ' : c);
   }
+  if (utf8.empty()) return out;
   Measurer& m = measurer();
   Description d(font);
   pango_layout_set_font_description(m.layout, d.desc);
@@ -109,8 +123,8 @@ std::vector<float> PangoTextMetrics::offsets(const std::u32string& text, const F
         byteIndex.begin());
     widths.assign(static_cast<size_t>(chars), 0);
     pango_glyph_item_get_logical_widths(run, utf8.data(), widths.data());
-    for (int k = 0; k < chars && first + static_cast<size_t>(k) < advance.size(); ++k) {
-      advance[first + static_cast<size_t>(k)] =
+    for (int k = 0; k < chars && first + static_cast<size_t>(k) < textIndex.size(); ++k) {
+      advance[textIndex[first + static_cast<size_t>(k)]] =
           static_cast<float>(widths[static_cast<size_t>(k)]) / PANGO_SCALE;
     }
   }
@@ -128,7 +142,23 @@ void PangoTextMetrics::paintLine(Canvas& canvas, const std::string& text, Point 
   Description d(font);
   pango_layout_set_font_description(layout, d.desc);
   const std::string valid = StringUtil::sanitizeUtf8(text);
-  pango_layout_set_text(layout, valid.data(), static_cast<int>(valid.size()));
+  // Hidden control characters are left out (C1 codes are U+0080–U+009F: 0xC2 0x80–0x9F).
+  std::string shown;
+  shown.reserve(valid.size());
+  for (size_t i = 0; i < valid.size(); ++i) {
+    const auto b = static_cast<unsigned char>(valid[i]);
+    if ((b < 0x20 && b != '\t' && b != '\n') || b == 0x7F) continue;
+    if (b == 0xC2 && i + 1 < valid.size() && static_cast<unsigned char>(valid[i + 1]) < 0xA0) {
+      ++i;
+      continue;
+    }
+    shown.push_back(valid[i]);
+  }
+  if (shown.empty()) {
+    g_object_unref(layout);
+    return;
+  }
+  pango_layout_set_text(layout, shown.data(), static_cast<int>(shown.size()));
   cairo_save(cr);
   cairo_set_source_rgba(cr, color.red, color.green, color.blue, color.alpha);
   cairo_move_to(cr, origin.x, origin.y);

@@ -2,6 +2,8 @@
 // the installed CJK font (WenQuanYi Micro Hei) at 72 dpi (one point is one unit), with metric
 // hinting off so that sizes scale with the canvas and measuring agrees with drawing. The line
 // height is the font's ascent plus descent. Main thread (Pango contexts are per thread).
+// Where we differ from Pango on purpose: control characters other than tab and newline (C0,
+// DEL, C1) stay in the text but are measured and drawn as nothing, not as boxes of hex digits.
 #pragma once
 
 #include "platform/ui/text/TextMetrics.h"

@@ -280,9 +280,11 @@ TEST_F(TextInputTest, SearchBarPassesItsFieldOnAndSegmentsSelect) {
   auto bar = std::make_shared<SearchBar>();
   auto listener = std::make_shared<SearchLog>();
   bar->setDelegate(listener);
-  ASSERT_EQ(2u, bar->subviews().size());
+  ASSERT_EQ(3u, bar->subviews().size());
   EXPECT_EQ(bar->backgroundView(), bar->subviews()[0]);
   EXPECT_EQ(bar->textField(), bar->subviews()[1]);
+  EXPECT_EQ(bar->cancelButton(), bar->subviews()[2]);
+  EXPECT_TRUE(bar->cancelButton()->isHidden());
   ASSERT_TRUE(bar->becomeFirstResponder());
   Keyboard::shared().type("rss");
   Keyboard::shared().pressReturn();

@@ -101,5 +101,42 @@ TEST(PangoTextMetricsTest, DrawingStaysInsideWhatWasMeasured) {
   EXPECT_EQ(0, outside);
 }
 
+// Control characters other than tab and newline stay in the text but are drawn and measured as
+// nothing (a leading DEL drew as a box reading "007F"), with both metrics.
+TEST(PangoTextMetricsTest, ControlCharactersAreDrawnAsNothing) {
+  const Font font = Font::systemFont(20);
+  auto picture = [&](const std::string& text) {
+    auto image = Image::create(200, 40);
+    Canvas canvas(*image);
+    canvas.setFillColor(Color::whiteColor());
+    canvas.fillRect(Rect(0, 0, 200, 40));
+    TextMetrics::current().draw(canvas, text, Rect(10, 5, 180, 30), font, Color::blackColor(),
+                                LineBreakMode::TailTruncation, TextAlignment::Left);
+    return image;
+  };
+  auto samePicture = [](const Image& a, const Image& b) {
+    for (int y = 0; y < a.pixelHeight(); ++y) {
+      for (int x = 0; x < a.pixelWidth(); ++x) {
+        if (a.pixelAt(x, y) != b.pixelAt(x, y)) return false;
+      }
+    }
+    return true;
+  };
+  for (bool fixed : {false, true}) {
+    SCOPED_TRACE(fixed ? "fixed metrics" : "Pango metrics");
+    if (fixed) TextMetrics::setCurrent(std::make_shared<FixedTextMetrics>());
+    const TextMetrics& metrics = TextMetrics::current();
+    const auto clean = picture("分享 zu");
+    for (const std::string& text : {std::string("\x7f分享 zu"), std::string("分享\x01\x1b zu\r"),
+                                    std::string("\xc2\x85分享 \xc2\x9fzu")}) {
+      EXPECT_TRUE(samePicture(*clean, *picture(text))) << text.size();
+      EXPECT_FLOAT_EQ(metrics.widthOf("分享 zu", font), metrics.widthOf(text, font)) << text.size();
+    }
+    // A character just past the control range still shows.
+    EXPECT_FALSE(samePicture(*clean, *picture("\xc2\xa9分享 zu")));
+  }
+  TextMetrics::setCurrent(nullptr);
+}
+
 }  // namespace
 }  // namespace zu::ui

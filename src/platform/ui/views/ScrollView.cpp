@@ -552,9 +552,15 @@ void ScrollView::endWheel() {
 }
 
 bool ScrollView::wheelAt(Window& window, Point windowPoint, Point delta) {
+  const bool upDown = std::fabs(delta.y) > std::fabs(delta.x);
   for (std::shared_ptr<View> v = window.hitTest(windowPoint); v; v = v->superview()) {
     auto* scroll = dynamic_cast<ScrollView*>(v.get());
-    if (scroll && scroll->scrollByWheel(delta)) return true;
+    if (!scroll) continue;
+    if (scroll->scrollByWheel(delta)) return true;
+    // A wheel turned up or down over a view that scrolls up and down (a page, a list) stops
+    // there when it has nothing left to scroll: an outer view that scrolls across (the paged
+    // browser) would take it as a turn to the next page.
+    if (upDown && scroll->isScrollEnabled() && scroll->canScrollVertically()) return false;
   }
   return false;
 }

@@ -50,8 +50,9 @@
 // scroll view under the pointer (wheelAt) as a drag without a finger would: will begin
 // dragging, did scroll per step, held inside the edges; kWheelPause after the last step the
 // drag ends and a paged view settles on the next page in the wheel's direction. A scroll view
-// that can only scroll across takes a vertical wheel as horizontal. An animated zoom still
-// jumps at its end.
+// that can only scroll across takes a vertical wheel as horizontal, unless the wheel turned
+// over a scroll view inside it that scrolls up and down (a web page, a list): that one keeps
+// the wheel even with nothing left to scroll. An animated zoom still jumps at its end.
 #pragma once
 
 #include <cstdint>
@@ -174,7 +175,8 @@ class ScrollView : public View {
   // toward larger offsets). False when this view cannot scroll that way.
   bool scrollByWheel(Point delta);
   // Hands a wheel step to the innermost scroll view under `windowPoint` that can take it (the
-  // hit view's scroll views, inner first). True when one did.
+  // hit view's scroll views, inner first); a mostly vertical step goes no further out than the
+  // first of them that scrolls vertically. True when one took it.
   static bool wheelAt(Window& window, Point windowPoint, Point delta);
 
   // The scroll view's own pan recogniser (not a plain PanGestureRecognizer).

@@ -523,6 +523,10 @@ TEST_F(ScrollViewTest, WheelScrollsTheViewUnderThePointer) {
   EXPECT_EQ((Point{0, 800}), inner->contentOffset());
   clock_->advance(ScrollView::kWheelPause);
   runDueMainLoopTasks();
+  // At its end the inner view keeps the wheel: the paged view around it does not turn.
+  EXPECT_FALSE(ScrollView::wheelAt(*window_, Point{100, 100}, Point{0, 40}));
+  EXPECT_EQ((Point{0, 800}), inner->contentOffset());
+  EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
 
   // Beside it the paged view takes the vertical wheel across, and settles on the next page.
   EXPECT_TRUE(journal().empty());
@@ -554,6 +558,38 @@ TEST_F(ScrollViewTest, WheelScrollsTheViewUnderThePointer) {
   scroll_->finishDecelerating();
   scroll_->setScrollEnabled(false);
   EXPECT_FALSE(ScrollView::wheelAt(*window_, Point{280, 400}, Point{0, 40}));
+}
+
+// A vertical wheel over a short page (a web page's scroll view: no room, but it bounces up and
+// down) stops there instead of turning the paged browser around it to the next article; a
+// sideways wheel still turns it, and so does a vertical one over a part with no vertical
+// scroller (the home grid's tiles).
+TEST_F(ScrollViewTest, AVerticalWheelStopsAtTheVerticalScrollerItStartedOver) {
+  scroll_->setPagingEnabled(true);
+  auto page = std::make_shared<ScrollView>(Rect(0, 0, 320, 300));
+  page->setContentSize(Size{320, 200});
+  page->setAlwaysBounceVertical(true);
+  scroll_->addSubview(page);
+  auto tile = std::make_shared<View>(Rect(0, 300, 320, 180));
+  scroll_->addSubview(tile);
+
+  EXPECT_FALSE(ScrollView::wheelAt(*window_, Point{100, 100}, Point{0, 40}));
+  EXPECT_FALSE(ScrollView::wheelAt(*window_, Point{100, 100}, Point{0, -40}));
+  EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
+  EXPECT_TRUE(journal().empty());
+
+  EXPECT_TRUE(ScrollView::wheelAt(*window_, Point{100, 100}, Point{40, 0}));
+  EXPECT_EQ((Point{40, 0}), scroll_->contentOffset());
+  clock_->advance(ScrollView::kWheelPause);
+  runDueMainLoopTasks();
+  scroll_->finishDecelerating();
+  EXPECT_EQ((Point{320, 0}), scroll_->contentOffset());
+
+  EXPECT_TRUE(ScrollView::wheelAt(*window_, Point{100, 400}, Point{0, 40}));
+  clock_->advance(ScrollView::kWheelPause);
+  runDueMainLoopTasks();
+  scroll_->finishDecelerating();
+  EXPECT_EQ((Point{640, 0}), scroll_->contentOffset());
 }
 
 TEST_F(ScrollViewTest, ScrollingCancelsTheTouchOfAButtonInTheContent) {

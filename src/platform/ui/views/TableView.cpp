@@ -4,6 +4,7 @@
 #include <utility>
 #include <cstdio>
 
+#include "platform/ui/motion/Animations.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/input/Touch.h"
@@ -20,27 +21,34 @@ std::string format(const char* pattern, long long a, long long b = 0, long long 
 }
 
 // The default view of a section title: plain tables show a gray bar with white bold text,
-// grouped ones a dark title over the background.
-std::shared_ptr<View> titleView(const std::string& title, bool grouped, bool footer) {
-  auto holder = std::make_shared<View>(Rect(0, 0, 320, 22));
-  auto label = std::make_shared<Label>();
-  label->setText(title);
-  if (grouped) {
-    label->setBackgroundColor(std::nullopt);
-    label->setTextColor(Color::rgba8(76, 86, 108));
-    label->setFont(footer ? Font::systemFont(15) : Font::boldSystemFont(17));
-    if (footer) label->setTextAlignment(TextAlignment::Center);
-  } else {
-    holder->setBackgroundColor(Color::rgba8(144, 159, 170, 240));
-    label->setBackgroundColor(std::nullopt);
-    label->setTextColor(Color::whiteColor());
-    label->setFont(Font::boldSystemFont(18));
+// grouped ones a dark title over the background; a colour the screen set replaces either.
+class SectionTitleView : public View {
+ public:
+  SectionTitleView(const std::string& title, bool grouped, bool footer, const std::optional<Color>& color)
+      : View(Rect(0, 0, 320, 22)), grouped_(grouped), label_(std::make_shared<Label>()) {
+    label_->setText(title);
+    label_->setBackgroundColor(std::nullopt);
+    if (grouped) {
+      label_->setFont(footer ? Font::systemFont(15) : Font::boldSystemFont(17));
+      if (footer) label_->setTextAlignment(TextAlignment::Center);
+    } else {
+      setBackgroundColor(Color::rgba8(144, 159, 170, 240));
+      label_->setFont(Font::boldSystemFont(18));
+    }
+    setTitleColor(color);
+    label_->setFrame(Rect(grouped ? 20 : 12, 0, 320 - (grouped ? 40 : 24), 22));
+    label_->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
+    addSubview(label_);
   }
-  label->setFrame(Rect(grouped ? 20 : 12, 0, 320 - (grouped ? 40 : 24), 22));
-  label->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
-  holder->addSubview(label);
-  return holder;
-}
+  std::string className() const override { return "View"; }
+  void setTitleColor(const std::optional<Color>& color) {
+    label_->setTextColor(color.value_or(grouped_ ? Color::rgba8(76, 86, 108) : Color::whiteColor()));
+  }
+
+ private:
+  bool grouped_;
+  std::shared_ptr<Label> label_;
+};
 
 // Whether the keyboard's first responder is `view` or inside it.
 bool holdsFirstResponder(const View& view) {
@@ -96,6 +104,15 @@ void TableView::setSeparatorStyle(TableViewCellSeparatorStyle style) {
 void TableView::setSeparatorColor(const Color& color) {
   separatorColor_ = color;
   for (auto& [path, cell] : visible_) cell->setSeparator(separatorStyle_, separatorColor_);
+}
+
+void TableView::setSectionHeaderTitleColor(std::optional<Color> color) {
+  sectionTitleColor_ = color;
+  for (auto* views : {&headerViews_, &footerViews_}) {
+    for (auto& [section, view] : *views) {
+      if (auto* title = dynamic_cast<SectionTitleView*>(view.get())) title->setTitleColor(color);
+    }
+  }
 }
 
 void TableView::setTableHeaderView(std::shared_ptr<View> view) {
@@ -391,17 +408,23 @@ void TableView::tile() {
     std::shared_ptr<TableViewCell> cell = ds->cellForRow(*this, path);
     ++cellsAskedFor_;
     if (!cell) continue;
-    cell->setFrame(cellFrame(path));
-    cell->setSeparator(separatorStyle_, separatorColor_);
-    cell->setGrouped(style_ == TableViewStyle::Grouped);
-    if (cell->isEditing() != editing_) cell->setEditing(editing_);
-    applyEditingLook(*cell, path);
-    const bool selected = selected_.count(path) != 0;
-    if (cell->isSelected() != selected) cell->setSelected(selected);
-    if (auto delegate = delegate_.lock()) delegate->willDisplayCell(*this, *cell, path);
-    visible_[path] = cell;
-    insertSubviewAt(cell, backgroundView_ ? 1 : 0);
-    cell->layoutIfNeeded();
+    // A row coming into view shows at its place at once, even inside an animation block (a
+    // screen pushed in a transition reloading its table).
+    Animations::performWithoutAnimation([&] {
+      cell->setFrame(cellFrame(path));
+      cell->setSeparator(separatorStyle_, separatorColor_);
+      cell->setGrouped(style_ == TableViewStyle::Grouped);
+      if (cell->isEditing() != editing_) cell->setEditing(editing_);
+      applyEditingLook(*cell, path);
+      const bool selected = selected_.count(path) != 0;
+      if (cell->isSelected() != selected) cell->setSelected(selected);
+      if (auto delegate = delegate_.lock()) delegate->willDisplayCell(*this, *cell, path);
+      visible_[path] = cell;
+      insertSubviewAt(cell, backgroundView_ ? 1 : 0);
+      // Laid out for its texts now (a reused cell's labels were placed for its old ones).
+      cell->setNeedsLayout();
+      cell->layoutIfNeeded();
+    });
   }
   // Cells of a reload that were not handed back go now.
   for (auto& cell : std::exchange(retiredCells_, {})) {
@@ -431,10 +454,14 @@ void TableView::placeSectionViews(const Rect& visible) {
                                                        : delegate->viewForHeaderInSection(*this, section))
                                               : nullptr;
         const auto& title = footer ? it->footerTitle : it->headerTitle;
-        if (!view && title) view = titleView(*title, !plain, footer);
+        if (!view && title) view = std::make_shared<SectionTitleView>(*title, !plain, footer, sectionTitleColor_);
         if (!view) return;
         found = views.emplace(section, view).first;
-        addSubview(view);
+        // First placed without animation, as a new row is.
+        Animations::performWithoutAnimation([&] {
+          view->setFrame(Rect(0, footer ? it->rowsTop() + it->rowTops.back() : it->top, bounds().size.width, height));
+          addSubview(view);
+        });
       }
       float y = footer ? it->rowsTop() + it->rowTops.back() : it->top;
       if (!footer && plain) {
@@ -797,7 +824,22 @@ void TableView::touchesBegan(const TouchSet& touches, const Event& event) {
   highlighted_ = indexPathForRowAtPoint(touches.front()->locationInView(this));
   if (highlighted_) {
     if (auto cell = cellForRow(*highlighted_)) cell->setHighlighted(true);
+    // The touch may end in a subview that keeps the end to itself (a text view taking the
+    // keyboard): the highlight goes when the touch does, wherever it ends.
+    const uint64_t touch = touches.front()->identifier();
+    highlightTouch_ = touch;
+    std::weak_ptr<View> weak = shared();
+    touches.front()->addFinishObserver([weak, touch](const Touch&) {
+      auto self = std::static_pointer_cast<TableView>(weak.lock());
+      if (self && self->highlighted_ && self->highlightTouch_ == touch) self->clearHighlight();
+    });
   }
+}
+
+void TableView::clearHighlight() {
+  if (!highlighted_) return;
+  if (auto cell = cellForRow(*highlighted_)) cell->setHighlighted(false);
+  highlighted_.reset();
 }
 
 void TableView::touchesEnded(const TouchSet& touches, const Event& event) {
@@ -821,8 +863,7 @@ void TableView::touchesEnded(const TouchSet& touches, const Event& event) {
 void TableView::touchesCancelled(const TouchSet& touches, const Event& event) {
   controlTouched_.reset();
   if (!highlighted_) return ScrollView::touchesCancelled(touches, event);
-  if (auto cell = cellForRow(*highlighted_)) cell->setHighlighted(false);
-  highlighted_.reset();
+  clearHighlight();
 }
 
 // --- editing

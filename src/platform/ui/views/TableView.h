@@ -22,6 +22,9 @@
 //    At the end the data source's counts must equal the old counts plus inserts minus deletes,
 //    section by section; otherwise TableViewInconsistency is thrown with the phone's message
 //    and the table keeps its old state. Index paths outside the old or new counts throw too.
+//  - A touch on a row highlights its cell (which shows it unless its selection style is none)
+//    until the touch ends or is cancelled — also when a subview of the row (a text view) keeps
+//    the end of the touch to itself.
 //  - Selection by code (selectRow / deselectRow) tells the delegate nothing; a tap asks
 //    willSelectRow (which may answer another row or none), deselects the old row (willDeselect
 //    / didDeselect), selects, then didSelectRow. scrollToRow positions a row at the top,
@@ -35,8 +38,11 @@
 //  - An update batch may not delete and reload the same section or row (it throws, as the
 //    phone's does).
 // Where we differ on purpose: updates do not animate the cells (the row animation of each
-// update is recorded in updateLog()); tapRow(indexPath) is the tap for code and tests, as a
-// touch that ends on a row is.
+// update is recorded in updateLog()), and a cell or section view coming into view is placed at
+// once even inside an animation block (a screen pushed in a transition reloading its rows does
+// not grow them from nothing); tapRow(indexPath) is the tap for code and tests, as a touch that
+// ends on a row is. The default section title views take sectionHeaderTitleColor when a screen
+// sets one (a night skin's), in place of the kit's own colours.
 #pragma once
 
 #include <cstdint>
@@ -145,6 +151,11 @@ class TableView : public ScrollView {
   void setBackgroundView(std::shared_ptr<View> view);
   const std::shared_ptr<View>& tableFooterView() const { return tableFooterView_; }
   void setTableFooterView(std::shared_ptr<View> view);
+  // The colour of the titles the table draws for titleForHeaderInSection and
+  // titleForFooterInSection; nullopt: the kit's own (white on a gray bar in plain tables, dark
+  // blue-gray in grouped ones). Setting it recolours the titles shown.
+  const std::optional<Color>& sectionHeaderTitleColor() const { return sectionTitleColor_; }
+  void setSectionHeaderTitleColor(std::optional<Color> color);
   bool allowsSelection() const { return allowsSelection_; }
   void setAllowsSelection(bool allows) { allowsSelection_ = allows; }
   bool allowsSelectionDuringEditing() const { return allowsSelectionDuringEditing_; }
@@ -269,6 +280,8 @@ class TableView : public ScrollView {
   // Gives the cell its row's editing style and indentation.
   void applyEditingLook(TableViewCell& cell, const IndexPath& indexPath);
   void hideDeleteConfirmations();
+  // Takes the touch highlight off its row.
+  void clearHighlight();
   bool selectable() const { return allowsSelection_ && (!editing_ || allowsSelectionDuringEditing_); }
   float sectionGap() const { return style_ == TableViewStyle::Grouped ? 10 : 0; }
   Rect cellFrame(const IndexPath& indexPath) const;
@@ -282,6 +295,7 @@ class TableView : public ScrollView {
   float sectionFooterHeight_ = 22;
   TableViewCellSeparatorStyle separatorStyle_ = TableViewCellSeparatorStyle::SingleLine;
   Color separatorColor_ = Color::white(0.88f);
+  std::optional<Color> sectionTitleColor_;
   std::shared_ptr<View> tableHeaderView_;
   std::shared_ptr<View> tableFooterView_;
   std::shared_ptr<View> backgroundView_;
@@ -307,6 +321,7 @@ class TableView : public ScrollView {
   std::vector<std::shared_ptr<TableViewCell>> retiredCells_;
   std::set<IndexPath> selected_;
   std::optional<IndexPath> highlighted_;
+  uint64_t highlightTouch_ = 0;  // the identifier of the touch that highlighted it
   int updateDepth_ = 0;
   std::unique_ptr<PendingUpdates> pending_;
   std::vector<TableUpdate> updateLog_;

@@ -33,15 +33,32 @@ std::shared_ptr<Label> cellLabel(const Font& font, bool highlighted) {
 
 }  // namespace
 
+// The content view: tells its cell when the image view's frame changes, so the labels follow.
+class TableViewCell::ContentView : public View {
+ public:
+  ContentView(TableViewCell* cell, const Rect& frame) : View(frame), cell_(cell) {}
+  void forget() { cell_ = nullptr; }
+  std::string className() const override { return "View"; }
+
+ protected:
+  void subviewFrameDidChange(View& subview, const Rect& oldFrame) override {
+    View::subviewFrameDidChange(subview, oldFrame);
+    if (cell_ && cell_->imageView_.get() == &subview) cell_->imageFrameChanged();
+  }
+
+ private:
+  TableViewCell* cell_;  // non-owning; the cell owns this view and forgets it when it dies
+};
+
 TableViewCell::TableViewCell(TableViewCellStyle style, std::optional<std::string> reuseIdentifier)
     : View(Rect(0, 0, 320, 44)), style_(style), reuseIdentifier_(std::move(reuseIdentifier)) {
   setBackgroundColor(Color::whiteColor());
-  contentView_ = std::make_shared<View>(Rect(0, 0, 320, 43));
+  contentView_ = std::make_shared<ContentView>(this, Rect(0, 0, 320, 43));
   contentView_->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
   addSubview(contentView_);
 }
 
-TableViewCell::~TableViewCell() = default;
+TableViewCell::~TableViewCell() { static_cast<ContentView*>(contentView_.get())->forget(); }
 
 const std::shared_ptr<Label>& TableViewCell::textLabel() {
   if (!textLabel_) {
@@ -214,16 +231,28 @@ void TableViewCell::layoutSubviews() {
   }
 
   const Rect c = contentView_->bounds();
-  float x = kMargin;
+  placingImage_ = true;
   if (imageView_ && imageView_->image()) {
     const Size s = imageView_->image()->size();
     const float w = std::min(s.width, c.size.height);
     imageView_->setFrame(Rect(0, (c.size.height - std::min(s.height, c.size.height)) / 2, w,
                               std::min(s.height, c.size.height)));
-    x = w + kMargin;
   } else if (imageView_) {
     imageView_->setFrame(Rect());
   }
+  placingImage_ = false;
+  placeLabels();
+}
+
+void TableViewCell::imageFrameChanged() {
+  if (!placingImage_) placeLabels();
+}
+
+void TableViewCell::placeLabels() {
+  const Rect c = contentView_->bounds();
+  // The labels start beside the image view as it is placed now (by this layout, or by a
+  // subclass that gave it a frame of its own).
+  const float x = imageView_ && imageView_->image() ? std::max(0.f, imageView_->frame().maxX()) + kMargin : kMargin;
   const float width = std::max(0.f, c.size.width - x - kMargin);
   switch (style_) {
     case TableViewCellStyle::Default:
@@ -239,7 +268,13 @@ void TableViewCell::layoutSubviews() {
       break;
     }
     case TableViewCellStyle::Value1: {
-      if (textLabel_) textLabel_->setFrame(Rect(x, 0, width * 0.55f, c.size.height));
+      // The detail keeps the right 45 % of the row (its text right-aligned); the title takes
+      // what the detail's text leaves, all of the row when there is none.
+      float detail = 0;
+      if (detailTextLabel_ && !detailTextLabel_->text().empty()) {
+        detail = std::min(width * 0.45f, std::ceil(detailTextLabel_->sizeThatFits(Size{width, c.size.height}).width));
+      }
+      if (textLabel_) textLabel_->setFrame(Rect(x, 0, std::max(0.f, width - (detail > 0 ? detail + kMargin : 0)), c.size.height));
       if (detailTextLabel_) detailTextLabel_->setFrame(Rect(x + width * 0.55f, 0, width * 0.45f, c.size.height));
       break;
     }

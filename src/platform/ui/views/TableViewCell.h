@@ -6,8 +6,11 @@
 // Kept from the phone:
 //  - The labels and the image view are made on first use and live in the content view; the
 //    Default style has no detail label (detailTextLabel() is null). Each style places them as
-//    the phone does: Default one line; Subtitle a detail line below; Value1 the detail at the
-//    right; Value2 a short right-aligned blue label before the detail.
+//    the phone does: Default one line; Subtitle a detail line below; Value1 the detail
+//    right-aligned in the right 45 % of the row, the title as wide as the detail's text leaves
+//    (the whole row without one); Value2 a short right-aligned blue label before the detail.
+//    The labels start beside the image view. A cell is laid out again each time it comes into
+//    a table's view, so a reused cell places its labels for its new texts.
 //  - setSelected and setHighlighted are virtual and change the look at once (a blue or gray
 //    background unless the selection style is None; the labels and image view take their
 //    highlighted look). Subclasses may override them and call the base.
@@ -17,6 +20,8 @@
 //  - In editing the content moves right by the editing control's width (unless told not to); the table sets the
 //    control's style (a red minus for delete, a green plus for insert, none) and whether the
 //    delete confirmation button shows, drawn at the right with its title.
+// Where we differ on purpose: an image view given a frame of its own after the cell's layout
+// (a subclass placing a portrait) takes the labels with it, as if the cell had placed it there.
 #pragma once
 
 #include <memory>
@@ -101,6 +106,11 @@ class TableViewCell : public View {
   void draw(Canvas& canvas, const Rect& rect) override;
 
  private:
+  class ContentView;
+  // Places the labels of the style beside the image view's frame.
+  void placeLabels();
+  // The image view's frame changed: the labels follow unless this cell is placing it.
+  void imageFrameChanged();
   void applyHighlight();
   void drawEditingControls(Canvas& canvas);
   bool showsSelection() const { return (selected_ || highlighted_) && selectionStyle_ != TableViewCellSelectionStyle::None; }
@@ -124,6 +134,7 @@ class TableViewCell : public View {
   bool indentWhileEditing_ = true;
   std::optional<std::string> deleteConfirmation_;
   bool grouped_ = false;
+  bool placingImage_ = false;
   TableViewCellSeparatorStyle separatorStyle_ = TableViewCellSeparatorStyle::SingleLine;
   Color separatorColor_ = Color::white(0.88f);
 };

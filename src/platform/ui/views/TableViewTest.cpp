@@ -14,6 +14,7 @@
 #include "platform/ui/views/TableView.h"
 #include "platform/ui/controllers/TableViewController.h"
 #include "platform/ui/text/TextField.h"
+#include "platform/ui/text/TextView.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/views/ViewTreeDump.h"
 #include "platform/ui/views/Window.h"
@@ -369,6 +370,86 @@ TEST_F(TableViewTest, ATouchSelectsItsRowAndADragScrollsInstead) {
   EXPECT_TRUE(rows_->log.empty());
   for (const auto& cell : table_->visibleCells()) EXPECT_FALSE(cell->isHighlighted());
   Application::shared().resetForTesting();
+}
+
+// A row whose text view takes the touch (the share screen's text cell): the table lights the
+// row when the touch goes down, and the light goes when the touch ends in the text view, which
+// keeps the end to itself as it takes the keyboard. A row whose selection style is none shows
+// no light at all, also while the touch is down.
+TEST_F(TableViewTest, TheRowLightGoesWhenItsTouchEndsInASubview) {
+  struct TextRows : TableViewDataSource {
+    std::shared_ptr<TableViewCell> cells[2];
+    int64_t numberOfRowsInSection(TableView&, int64_t) override { return 2; }
+    std::shared_ptr<TableViewCell> cellForRow(TableView&, const IndexPath& p) override {
+      return cells[p.row];
+    }
+  };
+  auto source = std::make_shared<TextRows>();
+  for (auto& cell : source->cells) {
+    cell = std::make_shared<TableViewCell>(TableViewCellStyle::Default, std::string("text"));
+    cell->contentView()->addSubview(std::make_shared<TextView>(Rect(160, 4, 150, 36)));
+    cell->textLabel()->setText("说点什么");
+  }
+  source->cells[1]->setSelectionStyle(TableViewCellSelectionStyle::None);
+  table_->setDataSource(source);
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->addSubview(table_);
+  window->makeKeyAndVisible();
+  table_->layoutIfNeeded();
+  auto rowPicture = [&](int row) {
+    auto image = render(*table_);
+    std::vector<uint32_t> pixels;
+    for (int y = row * 44 + 1; y < row * 44 + 42; y += 3) {
+      for (int x = 0; x < 150; x += 3) pixels.push_back(image->pixelAt(x, y));
+    }
+    return pixels;
+  };
+  const auto plain0 = rowPicture(0);
+  const auto plain1 = rowPicture(1);
+
+  auto touch = window->beginTouch(Point{200, 20});
+  EXPECT_TRUE(source->cells[0]->isHighlighted());
+  EXPECT_NE(plain0, rowPicture(0));
+  window->endTouch(touch);
+  EXPECT_TRUE(Keyboard::shared().isVisible());  // the text view took the touch
+  EXPECT_FALSE(source->cells[0]->isHighlighted());
+  EXPECT_EQ(plain0, rowPicture(0));
+
+  touch = window->beginTouch(Point{20, 44 + 20});
+  EXPECT_EQ(plain1, rowPicture(1));
+  window->endTouch(touch);
+  EXPECT_EQ(plain1, rowPicture(1));  // selected, and still not lit
+  EXPECT_EQ((IndexPath{0, 1}), table_->indexPathForSelectedRow());
+  Keyboard::shared().resetForTesting();
+  Application::shared().resetForTesting();
+}
+
+// Section titles take the colour a screen sets (a night skin's), also on the titles already
+// shown when it is set; without one they keep the kit's own.
+TEST_F(TableViewTest, SectionTitlesTakeTheColourAScreenSets) {
+  auto grouped = std::make_shared<TableView>(Rect(0, 0, 320, 300), TableViewStyle::Grouped);
+  grouped->setDataSource(rows_);
+  grouped->setDelegate(rows_);
+  rows_->data = {numbered(2), numbered(2)};
+  grouped->layoutIfNeeded();
+  // How many pixels of the section's title line are of exactly `rgb` (the ink's full coverage).
+  auto inked = [&](int64_t section, uint32_t rgb) {
+    auto image = render(*grouped);
+    const Rect header = grouped->rectForHeaderInSection(section);
+    int count = 0;
+    for (int y = static_cast<int>(header.minY()); y < static_cast<int>(header.maxY()); ++y) {
+      for (int x = 0; x < 320; ++x) count += (image->pixelAt(x, y) & 0xffffff) == rgb ? 1 : 0;
+    }
+    return count;
+  };
+  EXPECT_GT(inked(1, 0x4c566c), 10);
+  grouped->setBackgroundColor(Color::rgba8(0x22, 0x22, 0x22));
+  grouped->setSectionHeaderTitleColor(Color::rgba8(0x99, 0x99, 0x99));
+  EXPECT_GT(inked(1, 0x999999), 10);
+  EXPECT_EQ(0, inked(1, 0x4c566c));
+  EXPECT_TRUE(writeSnapshot(*render(*grouped), "table-section-titles-night"));
+  grouped->reloadData();
+  EXPECT_GT(inked(0, 0x999999), 10);
 }
 
 TEST_F(TableViewTest, EditingCommitsAndMovesGoToTheDataSource) {

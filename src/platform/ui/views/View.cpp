@@ -73,6 +73,11 @@ void View::setFrame(const Rect& frameIn) {
     boundsSizeChanged(oldBounds.size);
     boundsDidChange(oldBounds);
   }
+  tellSuperviewFrameChanged(oldFrame);
+}
+
+void View::tellSuperviewFrameChanged(const Rect& oldFrame) {
+  if (superview_ && frame() != oldFrame) superview_->subviewFrameDidChange(*this, oldFrame);
 }
 
 void View::setBounds(const Rect& boundsIn) {
@@ -82,23 +87,31 @@ void View::setBounds(const Rect& boundsIn) {
   if (!finite(b.origin.x) || !finite(b.origin.y)) return;
   if (Animations::isRecording()) Animations::record(*this, "bounds", bounds_, b);
   const Rect oldBounds = bounds_;
+  const Rect oldFrame = frame();
   if (oldBounds != b) DisplayChanges::shared().markDirty();
   bounds_ = b;
   if (oldBounds.size != b.size) boundsSizeChanged(oldBounds.size);
   if (oldBounds != b) boundsDidChange(oldBounds);
+  if (oldBounds.size != b.size) tellSuperviewFrameChanged(oldFrame);
 }
 
 void View::setCenter(Point c) {
   if (!finite(c.x) || !finite(c.y)) return;
   if (Animations::isRecording()) Animations::record(*this, "center", center_, c);
-  if (center_ != c) DisplayChanges::shared().markDirty();
+  if (center_ == c) return;
+  DisplayChanges::shared().markDirty();
+  const Rect oldFrame = frame();
   center_ = c;
+  tellSuperviewFrameChanged(oldFrame);
 }
 
 void View::setTransform(const Transform& t) {
   if (Animations::isRecording()) Animations::record(*this, "transform", transform_, t);
-  if (!(transform_ == t)) DisplayChanges::shared().markDirty();
+  if (transform_ == t) return;
+  DisplayChanges::shared().markDirty();
+  const Rect oldFrame = frame();
   transform_ = t;
+  tellSuperviewFrameChanged(oldFrame);
 }
 
 void View::boundsSizeChanged(Size oldSize) {

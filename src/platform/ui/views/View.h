@@ -229,6 +229,13 @@ class View : public Object {
  protected:
   // Called after the bounds changed (also through setFrame), with the old bounds.
   virtual void boundsDidChange(const Rect& oldBounds) { (void)oldBounds; }
+  // Called on the superview after a subview's frame changed — moved, resized or transformed,
+  // by anyone — with its old frame. Not on the phone: a kit view that places subviews others
+  // may resize (a bar's title view after sizeToFit, a cell's image view) follows them here.
+  virtual void subviewFrameDidChange(View& subview, const Rect& oldFrame) {
+    (void)subview;
+    (void)oldFrame;
+  }
 
  public:
   // --- descriptions
@@ -243,6 +250,8 @@ class View : public Object {
   void notifyWillMoveToWindow(Window* window);
   void notifyDidMoveToWindow();
   void boundsSizeChanged(Size oldSize);
+  // Calls the superview's subviewFrameDidChange when the frame is no longer `oldFrame`.
+  void tellSuperviewFrameChanged(const Rect& oldFrame);
   void autoresize(Size oldSuperSize, Size newSuperSize);
   Point toRootOutside(Point p) const;
   Point fromRootOutside(Point p) const;
