@@ -539,8 +539,11 @@ TEST_F(ReportToolBarControllerTest, TheShareScreensCommentRaisesTheCountAndIsPos
 
   // A count the service sent at the largest value stays there instead of wrapping.
   owner_->detail->veskAssess()->setTimes(std::numeric_limits<int32_t>::max());
+  toolbar_->commiteComment("once more");
+  const auto third = engine_->of("comment").back();
+  ASSERT_NE(third, posts[1]);
   Observer::postResultOnMainThread(
-      Dictionary{{"Task", Value(posts[0])}, {"ResultType", "Entry"}, {"Result", Value(comment)}});
+      Dictionary{{"Task", Value(third)}, {"ResultType", "Entry"}, {"Result", Value(comment)}});
   EXPECT_EQ(std::numeric_limits<int32_t>::max(), owner_->detail->veskAssess()->times());
 }
 
