@@ -38,8 +38,8 @@ class DataDetector {
   explicit DataDetector(uint64_t types);
 
   uint64_t types() const { return types_; }
-  // The matches in text order; with `maxResults`, only the first that many (the rest of the
-  // text is not searched further than needed to know them).
+  // The matches in text order; with `maxResults`, only the first that many (no more links than
+  // that are looked for).
   std::vector<Result> matches(std::string_view text, size_t maxResults = SIZE_MAX) const;
 
  private:
