@@ -50,10 +50,14 @@ $(TSAN_BUILD)/build.ninja: | deps
 	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZU_TSAN=ON -DZU_TESTS=ON
 
 # Every report fails the test that made it; the suppressions file names the few reports that
-# are not ours, each with its reason.
+# are not ours, each with its reason. Libraries that are not instrumented (GStreamer and GLib
+# under the movie player, among others) are black boxes: what their own code reads and writes
+# through the C library is not checked (ignore_noninstrumented_modules), while their locks
+# still order ours. A suppression by library name would also hide races in our code whenever
+# that library is on a stack, as it is under every GStreamer and GLib callback.
 test-tsan: deps $(TSAN_BUILD)/build.ninja
 	cmake --build $(TSAN_BUILD) -j $(JOBS)
-	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(CURDIR)/scripts/tsan.supp" \
+	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ignore_noninstrumented_modules=1 suppressions=$(CURDIR)/scripts/tsan.supp" \
 	  ctest --output-on-failure -j $(JOBS) --timeout 900
 
 $(REL_BUILD)/build.ninja: | deps

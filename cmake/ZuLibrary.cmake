@@ -59,3 +59,24 @@ function(zu_add_library name)
     endif()
   endif()
 endfunction()
+
+# zu_add_engine_suite(<name> SOURCES <files...> LIBS <libs...> [TIMEOUT <seconds>])
+#
+# A test binary that shows pages in the real web engine: run whole (one engine per process),
+# labelled "web-engine" (ctest -L web-engine), with fonts pinned to the installed CJK font so
+# its pictures do not change with the machine's fonts (its main passes ZU_WEB_FONTS_CONF to
+# runEngineTests). Its pictures go to the snapshots folder beside its library's tests.
+function(zu_add_engine_suite name)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  configure_file(${PROJECT_SOURCE_DIR}/src/platform/web/engine-tests/fonts.conf.in
+                 ${CMAKE_CURRENT_BINARY_DIR}/fonts.conf @ONLY)
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} zu_testing GTest::gmock GTest::gtest)
+  target_compile_definitions(${name} PRIVATE
+                             ZU_WEB_FONTS_CONF="${CMAKE_CURRENT_BINARY_DIR}/fonts.conf")
+  add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/..)
+  set_tests_properties(${name} PROPERTIES LABELS web-engine TIMEOUT ${ARG_TIMEOUT})
+endfunction()

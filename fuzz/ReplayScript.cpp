@@ -3,6 +3,7 @@
 // keeps no steps and names a line.
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "app/ReplayScript.h"
@@ -24,6 +25,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (step.line < 1) abort();
     if (!(step.seconds >= 0 && step.seconds <= zu::ReplayScript::kLongestWait)) abort();
     if (!onScreen(step.from) || !onScreen(step.to)) abort();
+    // What an expect step looks for is a word or more, without the blanks around it; a screen
+    // is one word.
+    if (step.kind == zu::ReplayStep::Kind::Expect) {
+      const char* blanks = " \t\r\v\f";
+      if (step.text.empty() || std::strchr(blanks, step.text.front()) || std::strchr(blanks, step.text.back())) abort();
+      if (step.check == zu::ReplayStep::Check::Screen && step.text.find_first_of(blanks) != std::string::npos) abort();
+    }
   }
   return 0;
 }

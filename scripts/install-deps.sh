@@ -15,6 +15,9 @@ packages=(
   libicu-dev
   libwpewebkit-1.1-dev libwpebackend-fdo-1.0-dev libwayland-dev
   python3-cairo
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-tools
+  xdg-utils
 )
 
 missing=()

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/ScreenInput.h"
+#include "app/ScreenProbe.h"
 #include "platform/runtime/RunLoop.h"
 
 namespace zu {
@@ -20,14 +21,56 @@ const char* nameOf(ReplayStep::Kind kind) {
     case ReplayStep::Kind::Backspace: return "key backspace";
     case ReplayStep::Kind::Return: return "key return";
     case ReplayStep::Kind::Rotate: return "rotate";
+    case ReplayStep::Kind::Expect: return "expect";
   }
   return "?";
 }
 
+const char* nameOf(ReplayStep::Check check) {
+  switch (check) {
+    case ReplayStep::Check::Screen: return "screen";
+    case ReplayStep::Check::Title: return "title";
+    case ReplayStep::Check::Text: return "text";
+  }
+  return "?";
+}
+
+// Whether the screen shows what `step` expects.
+bool holds(const ReplayStep& step) {
+  switch (step.check) {
+    case ReplayStep::Check::Screen: return ScreenProbe::topScreen() == step.text;
+    case ReplayStep::Check::Title: return ScreenProbe::barTitle() == step.text;
+    case ReplayStep::Check::Text: return ScreenProbe::shows(step.text);
+  }
+  return false;
+}
+
+// What the screen shows instead, for the failure's message.
+std::string found(const ReplayStep& step) {
+  switch (step.check) {
+    case ReplayStep::Check::Screen: return "the top screen is \"" + ScreenProbe::topScreen() + "\"";
+    case ReplayStep::Check::Title: return "the bar's title is \"" + ScreenProbe::barTitle() + "\"";
+    case ReplayStep::Check::Text: {
+      constexpr size_t kMostShown = 400;
+      std::string texts;
+      for (const auto& text : ScreenProbe::texts()) {
+        if (texts.size() > kMostShown) {
+          texts += " | …";
+          break;
+        }
+        texts += (texts.empty() ? "\"" : " | \"") + text + "\"";
+      }
+      return "not in sight; the texts in sight: " + (texts.empty() ? std::string("none") : texts);
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
-ReplayPlayer::ReplayPlayer(ScreenInput& input, std::vector<ReplayStep> steps, std::function<void()> done)
-    : input_(input), steps_(std::move(steps)), done_(std::move(done)) {}
+ReplayPlayer::ReplayPlayer(ScreenInput& input, std::vector<ReplayStep> steps, std::function<void()> done,
+                           std::function<void(const std::string&)> failed)
+    : input_(input), steps_(std::move(steps)), done_(std::move(done)), failed_(std::move(failed)) {}
 
 ReplayPlayer::~ReplayPlayer() {
   if (token_) RunLoop::main()->cancel(token_);
@@ -50,9 +93,16 @@ void ReplayPlayer::playNext() {
     return;
   }
   const ReplayStep& step = steps_[next_++];
-  std::printf("zureader: replay line %d: %s\n", step.line, nameOf(step.kind));
+  if (step.kind == ReplayStep::Kind::Expect) {
+    std::printf("zureader: replay line %d: expect %s %s\n", step.line, nameOf(step.check), step.text.c_str());
+  } else {
+    std::printf("zureader: replay line %d: %s\n", step.line, nameOf(step.kind));
+  }
   std::fflush(stdout);
   switch (step.kind) {
+    case ReplayStep::Kind::Expect:
+      expect(step, 0, std::max(1, static_cast<int>(std::lround(kExpectSeconds / kFrameSeconds))));
+      return;
     case ReplayStep::Kind::Wait:
       after(step.seconds, [this] { playNext(); });
       return;
@@ -90,6 +140,26 @@ void ReplayPlayer::playNext() {
       break;
   }
   after(0, [this] { playNext(); });
+}
+
+void ReplayPlayer::expect(const ReplayStep& step, int poll, int polls) {
+  if (holds(step)) {
+    playNext();
+    return;
+  }
+  if (poll >= polls) {
+    const std::string failure = "line " + std::to_string(step.line) + ": expect " + nameOf(step.check) + " " +
+                                step.text + ": " + found(step);
+    next_ = steps_.size();
+    if (failed_) {
+      failed_(failure);
+    } else {
+      std::printf("zureader: replay %s\n", failure.c_str());
+      std::fflush(stdout);
+    }
+    return;
+  }
+  after(kFrameSeconds, [this, &step, poll, polls] { expect(step, poll + 1, polls); });
 }
 
 void ReplayPlayer::moveFingers(const ReplayStep& step, int frame, int frames) {

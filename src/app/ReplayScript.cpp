@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -121,7 +122,29 @@ std::optional<std::string> readStep(const std::string& line, ReplayStep& step) {
     }
     return "rotate takes left, right, portrait, upside-down, landscape-left or landscape-right";
   }
-  return "unknown step \"" + verb + "\" (wait, tap, drag, pinch, type, key, rotate)";
+  if (verb == "expect") {
+    // "expect screen CLASS", "expect title TEXT", "expect text TEXT": a title or text is the
+    // rest of the line after the word, blanks inside it kept, those around it dropped.
+    static const std::pair<const char*, ReplayStep::Check> kChecks[] = {
+        {"screen", ReplayStep::Check::Screen},
+        {"title", ReplayStep::Check::Title},
+        {"text", ReplayStep::Check::Text},
+    };
+    for (const auto& [name, check] : kChecks) {
+      if (args < 1 || words[1] != name) continue;
+      if (args < 2) return std::string("expect ") + name + " needs what to look for";
+      if (check == ReplayStep::Check::Screen && args != 2) return "expect screen takes one class name";
+      step.kind = ReplayStep::Kind::Expect;
+      step.check = check;
+      const size_t after = line.find(name, std::strlen("expect")) + std::strlen(name);
+      const size_t from = line.find_first_not_of(" \t\r\v\f", after);
+      const size_t to = line.find_last_not_of(" \t\r\v\f");
+      step.text = line.substr(from, to + 1 - from);
+      return std::nullopt;
+    }
+    return "expect takes screen, title or text";
+  }
+  return "unknown step \"" + verb + "\" (wait, tap, drag, pinch, type, key, rotate, expect)";
 }
 
 }  // namespace

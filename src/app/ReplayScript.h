@@ -1,7 +1,7 @@
 // ReplayScript: reads a replay file, the timed input `zureader --replay FILE` plays (see the
-// README for the format): one step a line — wait, tap, drag, pinch, type, key, rotate —,
-// blank lines and lines starting with "#" ignored. Coordinates are screen points inside the
-// 320 × 480 screen, durations seconds.
+// README for the format): one step a line — wait, tap, drag, pinch, type, key, rotate, and
+// expect, which checks what the screen shows —, blank lines and lines starting with "#"
+// ignored. Coordinates are screen points inside the 320 × 480 screen, durations seconds.
 //
 // A malformed line is refused with its line number and what is wrong ("line 3: tap needs two
 // numbers, x and y"); nothing of a refused script is played. Any thread; plain values.
@@ -18,7 +18,10 @@
 namespace zu {
 
 struct ReplayStep {
-  enum class Kind { Wait, Tap, Drag, Pinch, Type, Backspace, Return, Rotate };
+  enum class Kind { Wait, Tap, Drag, Pinch, Type, Backspace, Return, Rotate, Expect };
+  // What an expect step checks: the top screen's class, the navigation bar's title, or a text
+  // shown somewhere on screen.
+  enum class Check { Screen, Title, Text };
   // How a rotate step turns the device: a quarter turn, or to a named orientation.
   enum class Turn { Left, Right, To };
 
@@ -27,7 +30,8 @@ struct ReplayStep {
   double seconds = 0;  // wait: the pause; drag, pinch: how long the fingers move
   ui::Point from;      // tap: the point
   ui::Point to;
-  std::string text;    // type
+  std::string text;    // type: the text; expect: the class, title or text looked for
+  Check check = Check::Screen;
   Turn turn = Turn::To;
   ui::DeviceOrientation orientation = ui::DeviceOrientation::Portrait;
 };

@@ -62,6 +62,10 @@ TEST(ReplayScriptTest, RefusesMalformedLinesByNumber) {
       {"key escape\n", "line 1: key takes backspace or return"},
       {"rotate sideways\n", "line 1: rotate takes"},
       {"jump 1 2\n", "line 1: unknown step \"jump\""},
+      {"expect\n", "line 1: expect takes screen, title or text"},
+      {"expect colour red\n", "line 1: expect takes screen, title or text"},
+      {"wait 1\nexpect title   \n", "line 2: expect title needs what to look for"},
+      {"expect screen Home Grid\n", "line 1: expect screen takes one class name"},
   };
   for (const auto& [text, error] : cases) {
     const auto result = ReplayScript::parse(text);
@@ -83,6 +87,26 @@ TEST(ReplayScriptTest, LinesOfOtherBlanksAreBlankLines) {
   EXPECT_EQ(2, result.steps[0].line);
   EXPECT_EQ(4, result.steps[1].line);
   EXPECT_EQ(1.0, result.steps[1].seconds);
+}
+
+// An expect step names what it checks; a title or a text is the rest of the line, blanks
+// inside kept and those around it dropped.
+TEST(ReplayScriptTest, ReadsExpectSteps) {
+  const auto result = ReplayScript::parse(
+      "expect screen MyColumnsController\n"
+      "  expect   title  内容中心 \t\n"
+      "expect text Harbour Morning News\r\n");
+  ASSERT_FALSE(result.error) << *result.error;
+  ASSERT_EQ(3u, result.steps.size());
+  const auto& s = result.steps;
+  EXPECT_EQ(ReplayStep::Kind::Expect, s[0].kind);
+  EXPECT_EQ(ReplayStep::Check::Screen, s[0].check);
+  EXPECT_EQ("MyColumnsController", s[0].text);
+  EXPECT_EQ(ReplayStep::Check::Title, s[1].check);
+  EXPECT_EQ("内容中心", s[1].text);
+  EXPECT_EQ(ReplayStep::Check::Text, s[2].check);
+  EXPECT_EQ("Harbour Morning News", s[2].text);
+  EXPECT_EQ(3, s[2].line);
 }
 
 TEST(ReplayScriptTest, LoadsAFileOrSaysItCannot) {

@@ -293,7 +293,11 @@ bool ScreenHost::handleInput(const SDL_Event& event) {
       return true;
     case SDL_KEYDOWN: {
       const bool ctrl = (event.key.keysym.mod & KMOD_CTRL) != 0;
+      const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
       switch (event.key.keysym.sym) {
+        case SDLK_ESCAPE:
+          input_.back();
+          break;
         case SDLK_BACKSPACE:
           input_.backspace();
           break;
@@ -302,7 +306,11 @@ bool ScreenHost::handleInput(const SDL_Event& event) {
           input_.enter();
           break;
         case SDLK_LEFT:
-          if (ctrl) input_.turnLeft();
+          if (ctrl) {
+            input_.turnLeft();
+          } else if (alt) {
+            input_.back();
+          }
           break;
         case SDLK_RIGHT:
           if (ctrl) input_.turnRight();
@@ -317,8 +325,9 @@ bool ScreenHost::handleInput(const SDL_Event& event) {
   }
 }
 
-void ScreenHost::play(std::vector<ReplayStep> steps, std::function<void()> done) {
-  replay_ = std::make_unique<ReplayPlayer>(input_, std::move(steps), std::move(done));
+void ScreenHost::play(std::vector<ReplayStep> steps, std::function<void()> done,
+                      std::function<void(const std::string&)> failed) {
+  replay_ = std::make_unique<ReplayPlayer>(input_, std::move(steps), std::move(done), std::move(failed));
   replay_->start();
 }
 

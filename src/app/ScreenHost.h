@@ -13,8 +13,9 @@
 // dragged and lifted — handed to the window that takes touches there (Application::windowForTouch,
 // so an overlay that takes none lets them through) in that window's coordinates; with Shift held
 // when it goes down it is two fingers mirrored about the screen's centre (a pinch). Typed text,
-// Backspace and Return go to the keyboard stand-in's first responder; Ctrl+Left and Ctrl+Right
-// turn the device a quarter to the left or right. The mouse wheel and a touchpad's two-finger
+// Backspace and Return go to the keyboard stand-in's first responder; Escape and Alt+Left press
+// the top screen's visible back, cancel or close control (ui::EscapeKey: nothing when it is
+// hidden or disabled); Ctrl+Left and Ctrl+Right turn the device a quarter to the left or right. The mouse wheel and a touchpad's two-finger
 // scroll scroll the scroll view under the pointer. Closing the window asks to quit; minimising
 // and restoring are the application's background and foreground. At rest the host waits on the
 // display connection, so input wakes it. A replay (play()) drives the same input, headless or
@@ -33,6 +34,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "app/ReplayPlayer.h"
@@ -86,8 +88,10 @@ class ScreenHost {
   bool scrollWheelAt(ui::Point screenPoint, ui::Point notches);
 
   ScreenInput& input() { return input_; }
-  // Plays replay steps through the input, starting now; `done` runs after the last one.
-  void play(std::vector<ReplayStep> steps, std::function<void()> done = {});
+  // Plays replay steps through the input, starting now; `done` runs after the last one,
+  // `failed` instead when an expect step does not hold (ReplayPlayer).
+  void play(std::vector<ReplayStep> steps, std::function<void()> done = {},
+            std::function<void(const std::string&)> failed = {});
 
  private:
   // The picture's size in pixels: the screen's bounds at the scale.

@@ -1,6 +1,7 @@
 #include "app/ScreenInput.h"
 
 #include "platform/ui/system/Application.h"
+#include "platform/ui/system/EscapeKey.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/drawing/Screen.h"
 #include "platform/ui/input/Touch.h"
@@ -55,6 +56,8 @@ bool ScreenInput::type(const std::string& text) { return ui::Keyboard::shared().
 bool ScreenInput::backspace() { return ui::Keyboard::shared().pressDelete(); }
 
 bool ScreenInput::enter() { return ui::Keyboard::shared().pressReturn(); }
+
+bool ScreenInput::back() { return ui::EscapeKey::press(); }
 
 void ScreenInput::turnLeft() { ui::Device::current().turnLeft(); }
 

@@ -3,7 +3,7 @@
 // centre (the mouse with Shift held, a replayed pinch), each handed to the window that takes
 // touches where the first finger went down (Application::windowForTouch) in that window's
 // coordinates; keys typed into the keyboard stand-in's first responder (text, Backspace,
-// Return); and turns of the device (ui::Device, which the interface follows when its screen
+// Return); the way back (Escape); and turns of the device (ui::Device, which the interface follows when its screen
 // allows).
 //
 // Main thread only; owned by the screen host, which feeds it from SDL events, and used by the
@@ -41,6 +41,9 @@ class ScreenInput {
   bool type(const std::string& text);
   bool backspace();
   bool enter();
+  // The desktop's Escape (or Alt+Left): presses the top screen's visible back, cancel or close
+  // control (ui::EscapeKey); false when there is none.
+  bool back();
 
   void turnLeft();
   void turnRight();

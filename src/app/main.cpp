@@ -5,7 +5,7 @@
 // then the delegate's termination steps run.
 //
 //   zureader [--headless] [--snapshot DIR] [--frames DIR] [--quit-after SECONDS] [--replay FILE]
-//            [--scale 1|2]
+//            [--quit-after-replay] [--scale 1|2]
 //
 // --snapshot writes one PNG per screen the application settles on, --frames every frame that
 // changed the picture (an animation, a scroll, frame by frame).
@@ -15,7 +15,10 @@
 //
 // --replay plays the file's taps, drags, text, rotations and waits (ReplayScript; the format is
 // in the README) once the application has launched; a malformed file is refused before launch.
-// URLs the application opens go through UrlOpener (http, https and mailto only).
+// An expect step of the replay that does not hold ends the run with status 1, naming its line;
+// --quit-after-replay ends the run (status 0) once the replay's last step has been played.
+// URLs the application opens go through UrlOpener (http, https and mailto only); with a window
+// and a desktop mail program (DesktopMail), shared mail is handed to it as a mailto.
 // The service host comes from $ZU_SERVICE_HOST (see ServiceHosts), the home from $ZU_HOME. The
 // photo album (the picture viewer's save) is the folder "SavedPhotos" in that home.
 #include <fcntl.h>
@@ -30,6 +33,7 @@
 #include <string>
 #include <vector>
 
+#include "app/DesktopMail.h"
 #include "app/ReplayScript.h"
 #include "app/ScreenHost.h"
 #include "app/UrlOpener.h"
@@ -42,6 +46,7 @@
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/controllers/NibRegistry.h"
+#include "platform/ui/system/MailComposeViewController.h"
 #include "platform/ui/system/PhotoAlbum.h"
 #include "platform/web/WebEngine.h"
 #include "platform/web/WebView.h"
@@ -62,13 +67,14 @@ struct Options {
   std::optional<std::filesystem::path> framesDir;
   std::optional<double> quitAfter;
   std::vector<ReplayStep> replay;
+  bool quitAfterReplay = false;
   double scale = 1;
 };
 
 int usage() {
   std::fprintf(stderr,
                "usage: zureader [--headless] [--snapshot DIR] [--frames DIR] [--quit-after SECONDS]"
-               " [--replay FILE] [--scale 1|2]\n");
+               " [--replay FILE] [--quit-after-replay] [--scale 1|2]\n");
   return 2;
 }
 
@@ -95,6 +101,8 @@ std::optional<Options> parse(int argc, char** argv) {
         return std::nullopt;
       }
       options.replay = std::move(script.steps);
+    } else if (arg == "--quit-after-replay") {
+      options.quitAfterReplay = true;
     } else if (arg == "--scale" && i + 1 < argc) {
       const std::string scale = argv[++i];
       if (scale != "1" && scale != "2") return std::nullopt;
@@ -121,11 +129,11 @@ int run(const Options& options) {
     main->stop();
   };
 
-  // Platform 0's microblog follows a chosen service host, as the statistics and static hosts
-  // do (the sample service answers its authorisation), before the platform factory is made.
+  // The open platforms follow a chosen service host, as the statistics and static hosts do,
+  // before the platform factory is made: platform 0's microblog at the host's root, platform n
+  // (1 to 6) under "/open/<n>", where the sample service answers their authorisation.
   if (const char* service = std::getenv("ZU_SERVICE_HOST"); service && *service) {
-    OpenPlatformConfig config = OpenPlatformConfig::current();
-    config.zelvaneBase = "http://" + ServiceHosts::serviceHost();
+    OpenPlatformConfig config = OpenPlatformConfig::servedBy("http://" + ServiceHosts::serviceHost());
     OpenPlatformConfig::setCurrent(std::move(config));
   }
   // Saved pictures go to a folder of the home (the kit's album has no folder until one is set).
@@ -155,10 +163,17 @@ int run(const Options& options) {
                    .background = [&] { delegate->applicationDidEnterBackground(); },
                    .foreground = [&] { delegate->applicationWillEnterForeground(); }});
   if (options.framesDir) host.setFramesFolder(*options.framesDir);
+  // Only a run a reader watches starts the web engine's processes ahead of the first page that
+  // needs them; a run without a window or one writing snapshots starts them when needed.
+  web::WebView::setPrewarmAllowed(!host.isHeadless() && !options.snapshotDir);
   ui::Application& application = ui::Application::shared();
   application.setOpenURLHandler(
       [headless = host.isHeadless()](const std::string& url) { return UrlOpener::open(url, headless); });
   application.setTerminateHandler(quit);
+  // Mail goes to the desktop's mail program as a mailto, where there is one (never headless).
+  if (!host.isHeadless() && DesktopMail::hasHandler()) {
+    ui::MailComposeViewController::setHandOff([](const std::string& url) { return UrlOpener::open(url, false); });
+  }
 
   if (pipe2(gSignalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
     main->watchFd(gSignalPipe[0], true, false, [&](int, bool, bool) { quit(0); });
@@ -172,7 +187,17 @@ int run(const Options& options) {
   std::fflush(stdout);
   delegate->applicationDidFinishLaunching();
   host.start();
-  if (!options.replay.empty()) host.play(options.replay);
+  if (!options.replay.empty()) {
+    host.play(
+        options.replay,
+        [&] {
+          if (options.quitAfterReplay) quit(0);
+        },
+        [&](const std::string& failure) {
+          std::fprintf(stderr, "zureader: replay failed at %s\n", failure.c_str());
+          quit(1);
+        });
+  }
   main->run();
   host.stop();
   // One last frame, so the screen the application ended on is written too.

@@ -1109,9 +1109,87 @@ SAMPLE_ALBUMS = {
 for article, (street, shots) in SAMPLE_ALBUMS.items():
     for seq, kind, w, h in shots:
         SAMPLE_PICTURES["%s-album-%d.png" % (article, seq)] = (w, h, album_picture(kind, "%s %d" % (street, seq)))
+# The columns the content centre offers beyond the home grid's, and the workshop's cover.
+for stem, kind, title in (("rss", "workshop", "安静的木工坊"), ("weather", "tide", "港口天气"),
+                          ("kitchen", "tea", "码头厨房")):
+    SAMPLE_PICTURES["cover-%s.png" % stem] = (180, 216, column_cover(kind, title))
+    SAMPLE_PICTURES["thumb-%s.png" % stem] = (60, 60, article_picture(kind))
+for article, kind in (("zelvane-3", "tide"), ("art-weather-1", "tide"), ("art-kitchen-1", "tea")):
+    SAMPLE_PICTURES["%s-picture.png" % article] = (300, 200, article_picture(kind))
+    SAMPLE_PICTURES["%s-thumb.png" % article] = (80, 60, article_picture(kind))
 # The icons of the four applications the sample notice recommends.
 for stem, kind in (("reader", "book"), ("album", "picture"), ("dict", "search"), ("notes", "edit")):
     SAMPLE_PICTURES["app-%s.png" % stem] = (66, 66, layered(P("panel", radius=12), G(kind, "blue")))
+
+
+# --- the sample service's portraits ---------------------------------------------------------
+# The readers of the sample service as the screens show them: the reader's own portrait (the
+# profile's, 64 points at most, and the bound accounts' "avatar"), the microblog posters' and
+# the commenters' small round pictures. Each is a head and shoulders on a colour of its own, at
+# twice the largest size a screen shows it, so it stays sharp on a double-density screen.
+
+PORTRAITS = {
+    # picture name: (size, background, skin, hair, shirt, long hair)
+    "reader-icon": (128, (0.55, 0.75, 0.90), (0.98, 0.84, 0.72), (0.22, 0.16, 0.12), (0.20, 0.40, 0.62), False),
+    "avatar": (128, (0.62, 0.82, 0.74), (0.98, 0.84, 0.72), (0.22, 0.16, 0.12), (0.20, 0.40, 0.62), False),
+    "mblog-user-harbour": (80, (0.30, 0.46, 0.66), (0.94, 0.78, 0.64), (0.10, 0.10, 0.12), (0.95, 0.95, 0.95), False),
+    "mblog-user-fish": (80, (0.96, 0.72, 0.40), (0.96, 0.80, 0.66), (0.36, 0.22, 0.12), (0.26, 0.52, 0.40), True),
+    "mblog-user-lighthouse": (80, (0.86, 0.30, 0.28), (0.92, 0.76, 0.62), (0.80, 0.80, 0.82), (0.18, 0.22, 0.36), False),
+    "mblog-user-workshop": (80, (0.62, 0.48, 0.32), (0.96, 0.82, 0.68), (0.30, 0.20, 0.10), (0.46, 0.58, 0.36), False),
+    "mblog-user-pilot": (80, (0.20, 0.30, 0.44), (0.90, 0.74, 0.60), (0.16, 0.14, 0.14), (0.88, 0.70, 0.22), False),
+    "mblog-user-lantern": (80, (0.56, 0.26, 0.44), (0.98, 0.86, 0.74), (0.08, 0.06, 0.08), (0.92, 0.42, 0.28), True),
+    "commenter-0": (80, (0.70, 0.72, 0.78), (0.96, 0.82, 0.70), (0.40, 0.28, 0.18), (0.36, 0.44, 0.58), False),
+    "commenter-1": (80, (0.50, 0.70, 0.56), (0.92, 0.76, 0.62), (0.14, 0.12, 0.12), (0.80, 0.36, 0.30), True),
+    "commenter-2": (80, (0.90, 0.66, 0.52), (0.98, 0.86, 0.74), (0.52, 0.34, 0.16), (0.24, 0.34, 0.50), False),
+    "commenter-3": (80, (0.46, 0.56, 0.82), (0.94, 0.80, 0.66), (0.20, 0.14, 0.10), (0.92, 0.88, 0.76), True),
+}
+
+
+def portrait(background, skin, hair, shirt, long_hair):
+    def draw(ctx, w, h, p):
+        ctx.set_source(gradient(h, tuple(min(1, c + 0.12) for c in background), background))
+        ctx.rectangle(0, 0, w, h)
+        ctx.fill()
+        cx = w / 2
+        if long_hair:
+            ctx.set_source_rgb(*hair)
+            rounded(ctx, cx - w * 0.25, h * 0.20, w * 0.50, h * 0.52, w * 0.20)
+            ctx.fill()
+        # Shoulders.
+        ctx.set_source_rgb(*shirt)
+        ctx.move_to(w * 0.10, h)
+        ctx.curve_to(w * 0.12, h * 0.74, w * 0.30, h * 0.68, cx, h * 0.68)
+        ctx.curve_to(w * 0.70, h * 0.68, w * 0.88, h * 0.74, w * 0.90, h)
+        ctx.close_path()
+        ctx.fill()
+        # Neck and head.
+        ctx.set_source_rgb(*skin)
+        ctx.rectangle(cx - w * 0.07, h * 0.56, w * 0.14, h * 0.14)
+        ctx.fill()
+        ctx.save()
+        ctx.translate(cx, h * 0.42)
+        ctx.scale(w * 0.19, h * 0.22)
+        ctx.arc(0, 0, 1, 0, 2 * math.pi)
+        ctx.restore()
+        ctx.fill()
+        # Hair over the forehead.
+        ctx.set_source_rgb(*hair)
+        ctx.save()
+        ctx.translate(cx, h * 0.34)
+        ctx.scale(w * 0.20, h * 0.15)
+        ctx.arc(0, 0, 1, math.pi, 2 * math.pi)
+        ctx.restore()
+        ctx.fill()
+        # Eyes.
+        ctx.set_source_rgba(0.15, 0.12, 0.12, 0.85)
+        for ex in (cx - w * 0.07, cx + w * 0.07):
+            ctx.arc(ex, h * 0.44, max(1, w * 0.018), 0, 2 * math.pi)
+            ctx.fill()
+    return draw
+
+
+for name, (size, background, skin, hair, shirt, long_hair) in PORTRAITS.items():
+    SAMPLE_PICTURES[name + ".png"] = (size, size, portrait(background, skin, hair, shirt, long_hair))
 
 
 def draw_sample_pictures(folder):

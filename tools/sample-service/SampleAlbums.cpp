@@ -31,15 +31,15 @@ const std::array<Album, 3>& albums() {
   static const std::array<Album, 3> kAlbums = {{
       {"art-photo-2",
        {{1, true, 480, 320, "Rope Street, 20:05",
-         {{"Camera", "Lantern K2"}, {"Aperture", "f/2.8"}, {"Exposure", "1/60 s"}, {"ISO", "800"}}},
+         {{"相机", "Lantern K2"}, {"光圈", "f/2.8"}, {"曝光时间", "1/60 s"}, {"感光度", "800"}}},
         {2, true, 320, 480, "The ferry lamp", {}},
-        {3, false, 400, 300, "A puddle at the corner", {{"ISO", "1600"}}},
+        {3, false, 400, 300, "A puddle at the corner", {{"感光度", "1600"}}},
         {4, true, 600, 240, nullptr, {}}}},
       {"art-photo-1",
-       {{1, true, 300, 450, "", {{"Focal length", "35 mm"}, {"Aperture", "f/4"}}},
+       {{1, true, 300, 450, "", {{"焦距", "35 mm"}, {"光圈", "f/4"}}},
         {2, true, 400, 400, "Cat on the fifth step",
-         {{"Camera", "Lantern K2"}, {"Exposure", "1/125 s"}, {"拍摄时间", "2026-01-02 17:40"}}},
-        {3, true, 480, 300, "The chapel bell from below", {{"Aperture", "f/8"}}}}},
+         {{"相机", "Lantern K2"}, {"曝光时间", "1/125 s"}, {"拍摄时间", "2026-01-02 17:40"}}},
+        {3, true, 480, 300, "The chapel bell from below", {{"光圈", "f/8"}}}}},
       {"art-photo-3", {}},
   }};
   return kAlbums;
@@ -85,10 +85,9 @@ std::string SampleAlbums::withPictures(std::string entry, const std::string& id,
     }
     records += "  " + record + ">" + exifOf(picture) + "</vesk:image_category>\n  ";
   }
-  if (const size_t start = entry.find("<![CDATA["); start != std::string::npos) {
-    entry.insert(start + 9, SampleArticles::pageHead(base) +
-                                (strip.empty() ? std::string() : "<p class=\"album\">" + strip + "</p>"));
-  }
+  entry = SampleArticles::withPage(std::move(entry), id, base,
+                                   {.lead = strip.empty() ? std::string() : "<p class=\"album\">" + strip + "</p>",
+                                    .commands = false});
   if (const size_t close = entry.rfind("</entry>"); close != std::string::npos) entry.insert(close, records);
   return entry;
 }

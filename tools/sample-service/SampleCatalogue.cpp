@@ -50,17 +50,21 @@ const std::vector<Page>& pages() {
         {"col-photo", "hot", "热门订阅", nullptr, nullptr, nullptr, "", 3}}},
       {"/sub/list.atom", "page=2", "内容中心", "",
        {{"col-rss", "hot", "热门订阅", nullptr, nullptr, nullptr, "", 5},
-        {"col-video", "hot", "热门订阅", nullptr, nullptr, nullptr, "", 2}}},
+        {"col-video", "hot", "热门订阅", nullptr, nullptr, nullptr, "", 2},
+        {"col-weather", "hot", "热门订阅", nullptr, nullptr, nullptr, "", 4},
+        {"col-kitchen", "hot", "热门订阅", nullptr, nullptr, nullptr, "", 3}}},
       {"/catalog/news.atom", "", "新闻资讯", "",
        {{"col-news", "", "", nullptr, nullptr, nullptr, "", 4},
         {"col-rss", "", "", nullptr, nullptr, nullptr, "", 5},
         {"cat-news-local", "local", "本地", "港口本地", "/catalog/news-local.atom", "码头、渡轮与潮汐"}}},
       {"/catalog/news-local.atom", "", "港口本地", "",
        {{"col-news", "local", "港口", nullptr, nullptr, nullptr, "", 4},
-        {"col-video", "local", "港口", nullptr, nullptr, nullptr, "", 2}}},
+        {"col-video", "local", "港口", nullptr, nullptr, nullptr, "", 2},
+        {"col-weather", "local", "港口", nullptr, nullptr, nullptr, "", 4}}},
       {"/catalog/pictures.atom", "", "图片与视频", "",
        {{"col-photo", "", "", nullptr, nullptr, nullptr, "", 3},
-        {"col-video", "", "", nullptr, nullptr, nullptr, "", 2}}},
+        {"col-video", "", "", nullptr, nullptr, nullptr, "", 2},
+        {"col-kitchen", "", "", nullptr, nullptr, nullptr, "", 3}}},
   };
   return kPages;
 }
@@ -154,7 +158,15 @@ std::optional<std::string> leaf(const Row& row, const std::string& columns) {
     if (id != row.id) continue;
     const size_t link = entry.find("<link rel=\"alternate\"");
     if (link != std::string::npos) entry.erase(link, entry.find("/>", link) + 2 - link);
-    std::string added = "<vesk:ranking value=\"" + std::to_string(row.rank) + "\"/>";
+    // The row's ranking value stands for the column's own (its rating address and count kept).
+    const std::string value = "value=\"" + std::to_string(row.rank) + "\"";
+    std::string added;
+    if (const size_t ranking = entry.find("<vesk:ranking "); ranking != std::string::npos) {
+      const size_t at = entry.find("value=\"", ranking);
+      entry.replace(at, entry.find('"', at + 7) + 1 - at, value);
+    } else {
+      added = "<vesk:ranking " + value + "/>";
+    }
     if (*row.term) added += "<category term=\"" + std::string(row.term) + "\" label=\"" + row.label + "\"/>";
     entry.insert(entry.find('>') + 1, added);
     return entry;

@@ -6,7 +6,8 @@
 // its `self` flag set), two categories with a label of their own ("/catalog/news.atom", "/catalog/pictures.atom")
 // and the popular columns, which continue on the second page; the news category holds two
 // columns without a category term and a third level ("/catalog/news-local.atom"). Its leaves are
-// the columns of columns.xml without their article-list link (the content centre opens a leaf's
+// the columns of columns.xml and columns-more.xml (two the home grid does not hold, on the second
+// page, in the local level and the pictures category) without their article-list link (the content centre opens a leaf's
 // detail, and a row with an address a further level), so the subscription routes know them. The
 // root's search link ("/catalog/search.atom?q=<words>", two to a page) finds the leaves whose
 // title or summary holds the words and carries the OpenSearch total.
@@ -30,7 +31,7 @@ namespace zu {
 class SampleCatalogue {
  public:
   // The answer to `path` with `query` (without '?'), or nullopt when the path is not the
-  // catalogue's. `columns` is the text of columns.xml; `base` the server's base URL.
+  // catalogue's. `columns` is the text of the column documents; `base` the server's base URL.
   static std::optional<std::string> answer(const std::string& path, const std::string& query,
                                            const std::string& columns, const std::string& base);
   // Every custom column a scope can find, in the form the subscription routes answer.

@@ -62,7 +62,8 @@ void addForm(const std::string& text, Parameters& into) {
   }
 }
 
-// The parameters of an "OAuth k="v", ..." header, realm left out.
+// The protocol parameters of an "OAuth k="v", ..." header: those named "oauth_…" (the header
+// carries no others; realm and anything else a client puts there are left out).
 void addAuthorization(const std::string& header, Parameters& into) {
   if (header.rfind("OAuth ", 0) != 0) return;
   size_t at = 6;
@@ -75,7 +76,7 @@ void addAuthorization(const std::string& header, Parameters& into) {
     if (eq != std::string::npos && item.size() >= eq + 3) {
       const std::string key = item.substr(0, eq);
       const std::string value = item.substr(eq + 2, item.size() - eq - 3);
-      if (key != "realm") into.emplace(key, decode(value, false));
+      if (key.rfind("oauth_", 0) == 0) into.emplace(key, decode(value, false));
     }
     at = comma + 1;
   }
@@ -119,20 +120,32 @@ std::string SampleOAuth::signature(const std::string& method, const std::string&
   return out;
 }
 
-bool SampleOAuth::isSigned(const std::string& method, const std::string& path, const std::string& query,
-                           const std::string& body, const std::map<std::string, std::string>& headers,
-                           const std::string& baseUrl, const char* expectedToken, const char* tokenSecret) {
+Parameters SampleOAuth::parameters(const std::string& query, const std::string& body,
+                                   const std::map<std::string, std::string>& headers) {
   Parameters parameters;
   addForm(query, parameters);
   const std::string type = header(headers, "content-type");
   if (type.empty() || type.rfind("application/x-www-form-urlencoded", 0) == 0) addForm(body, parameters);
   addAuthorization(header(headers, "authorization"), parameters);
+  return parameters;
+}
+
+bool SampleOAuth::isSignedFor(const std::string& key, const std::string& secret, const std::string& method,
+                              const std::string& url, Parameters parameters, const char* expectedToken,
+                              const std::string& tokenSecret) {
   const auto signed_ = valueOf(parameters, "oauth_signature");
   parameters.erase("oauth_signature");
   const auto token = valueOf(parameters, "oauth_token");
   const bool tokenRight = expectedToken ? token == std::optional<std::string>(expectedToken) : !token;
-  return valueOf(parameters, "oauth_consumer_key") == std::optional<std::string>(kConsumerKey) && tokenRight &&
-         signed_ && *signed_ == signature(method, baseUrl + path, parameters, kConsumerSecret, tokenSecret);
+  return valueOf(parameters, "oauth_consumer_key") == std::optional<std::string>(key) && tokenRight && signed_ &&
+         *signed_ == signature(method, url, parameters, secret, tokenSecret);
+}
+
+bool SampleOAuth::isSigned(const std::string& method, const std::string& path, const std::string& query,
+                           const std::string& body, const std::map<std::string, std::string>& headers,
+                           const std::string& baseUrl, const char* expectedToken, const char* tokenSecret) {
+  return isSignedFor(kConsumerKey, kConsumerSecret, method, baseUrl + path, parameters(query, body, headers),
+                     expectedToken, tokenSecret);
 }
 
 std::optional<std::string> SampleOAuth::formValue(const std::string& form, const std::string& key) {

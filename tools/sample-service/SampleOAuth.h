@@ -41,6 +41,16 @@ class SampleOAuth {
                                      const std::map<std::string, std::string>& headers,
                                      const std::string& baseUrl);
 
+  // The parameters a request carries: the query's, a form body's and the "Authorization"
+  // header's (decoded; realm left out).
+  static std::multimap<std::string, std::string> parameters(const std::string& query, const std::string& body,
+                                                            const std::map<std::string, std::string>& headers);
+  // Whether the request is signed with HMAC-SHA1 for the consumer `key` and `secret` and
+  // `tokenSecret`, carrying `expectedToken` (null: no token at all); `url` is the address the
+  // client signed, without its query.
+  static bool isSignedFor(const std::string& key, const std::string& secret, const std::string& method,
+                          const std::string& url, std::multimap<std::string, std::string> parameters,
+                          const char* expectedToken, const std::string& tokenSecret);
   // Whether the request is signed for the client's phone key of platform 0 and `tokenSecret`,
   // carrying `expectedToken` (null: no token at all). The parameters signed are the query's, a
   // form body's and the "Authorization" header's.

@@ -19,6 +19,9 @@
 #include <functional>
 #include <sstream>
 
+#ifndef ZU_SAMPLE_VIDEO_FILE
+#define ZU_SAMPLE_VIDEO_FILE "sample-video.webm"
+#endif
 #ifndef ZU_SAMPLE_DOCUMENTS_DIR
 #define ZU_SAMPLE_DOCUMENTS_DIR "documents"
 #endif
@@ -78,8 +81,8 @@ std::string firstId(const std::string& entry) {
   return ids.empty() ? std::string() : ids.front();
 }
 
-// The value of a Basic "Authorization" header's user name, or "".
-std::string basicUser(const std::string& header) {
+// The decoded "name:password" of a Basic "Authorization" header, or "".
+std::string basicCredentials(const std::string& header) {
   if (header.rfind("Basic ", 0) != 0) return {};
   static const std::string kAlphabet =
       "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -96,7 +99,26 @@ std::string basicUser(const std::string& header) {
       decoded.push_back(static_cast<char>((buffer >> bits) & 0xff));
     }
   }
-  return decoded.substr(0, decoded.find(':'));
+  return decoded;
+}
+
+// The user name of a Basic "Authorization" header, or "".
+std::string basicUser(const std::string& header) {
+  const std::string credentials = basicCredentials(header);
+  return credentials.substr(0, credentials.find(':'));
+}
+
+// Whether a Basic "Authorization" header names one of the service's own readers with another
+// password than the reader's (names compared without regard to case and without the mail
+// domain the client adds to what the reader typed).
+bool wrongPassword(const std::string& header) {
+  const std::string credentials = basicCredentials(header);
+  const size_t colon = credentials.find(':');
+  std::string name = credentials.substr(0, std::min(colon, credentials.find('@')));
+  std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+  const auto reader = SampleService::kReaders.find(name);
+  return reader != SampleService::kReaders.end() &&
+         (colon == std::string::npos || credentials.substr(colon + 1) != reader->second);
 }
 
 // Text made safe for XML content and attribute values.
@@ -534,12 +556,37 @@ std::optional<std::string> SampleService::document(const std::string& name) cons
   return documentFiles_.emplace(name, std::move(body)).first->second;
 }
 
+std::optional<std::string> SampleService::sampleVideo() {
+  // Read once: the file is made before the service is built and never changes.
+  static const std::optional<std::string> bytes = []() -> std::optional<std::string> {
+    std::ifstream in(ZU_SAMPLE_VIDEO_FILE, std::ios::binary);
+    if (!in) return std::nullopt;
+    std::ostringstream data;
+    data << in.rdbuf();
+    return data.str();
+  }();
+  return bytes;
+}
+
 std::optional<std::string> SampleService::picture(const std::string& name) const {
   // Names of the documents' own pictures only: a name that could leave the folder is none.
   if (name.empty() || name.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-_") != std::string::npos) {
     return std::nullopt;
   }
-  std::ifstream in(documentsDir_ + "/images/" + name + ".png", std::ios::binary);
+  {
+    std::lock_guard guard(lock_);
+    if (auto icon = icons_.find(name); icon != icons_.end()) return icon->second;
+  }
+  // A commenter's picture: the listed comments' ("<article>-c<n>") and the posted ones'
+  // ("comment-<id>") are the portraits of the sample's commenters.
+  std::string file = name;
+  if (const size_t c = name.rfind("-c"); c != std::string::npos && c + 2 < name.size() &&
+                                          name.find_first_not_of("0123456789", c + 2) == std::string::npos) {
+    file = "commenter-" + std::to_string(std::stoi(name.substr(c + 2, 4)) % 4);
+  } else if (startsWith(name, "comment-")) {
+    file = "commenter-0";
+  }
+  std::ifstream in(documentsDir_ + "/images/" + file + ".png", std::ios::binary);
   if (!in) return std::nullopt;
   std::ostringstream bytes;
   bytes << in.rdbuf();
@@ -547,13 +594,17 @@ std::optional<std::string> SampleService::picture(const std::string& name) const
 }
 
 std::vector<std::string> SampleService::knownColumns() const {
-  auto columns = entriesOf(document("columns.xml").value_or(std::string()));
+  auto columns = entriesOf(catalogueColumns());
   for (auto& entry : entriesOf(document("column-mblog-entry.xml").value_or(std::string()) +
                                document("column-zelvane-entry.xml").value_or(std::string()))) {
     columns.push_back(std::move(entry));
   }
   for (auto& entry : SampleCatalogue::customColumns(baseUrl())) columns.push_back(std::move(entry));
   return columns;
+}
+
+std::string SampleService::catalogueColumns() const {
+  return document("columns.xml").value_or(std::string()) + document("columns-more.xml").value_or(std::string());
 }
 
 std::string SampleService::favoriteCount() const {
@@ -615,6 +666,13 @@ SampleService::Answer SampleService::answer(const Request& request) {
   }
   const std::string& path = request.path;
   const bool post = request.method == "POST";
+  // The open platforms 1 to 6, under "/open/<n>".
+  if (auto platform = platforms_.answer(request.method, path, request.query, request.body, request.headers, baseUrl())) {
+    reply.status = platform->status;
+    reply.contentType = platform->contentType;
+    reply.body = std::move(platform->body);
+    return reply;
+  }
   // Platform 0's microblog, which `make run` points at this server.
   if (auto oauth = SampleOAuth::answer(request.method, path, request.query, request.body,
                                        request.headers, baseUrl())) {
@@ -643,8 +701,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.body = std::move(notice->body);
   } else if (path == "/getServiceUrl.atom") {
     fromDocument("serviceurl.xml");
-  } else if (auto catalogue = SampleCatalogue::answer(path, request.query,
-                                                      document("columns.xml").value_or(std::string()), baseUrl())) {
+  } else if (auto catalogue = SampleCatalogue::answer(path, request.query, catalogueColumns(), baseUrl())) {
     reply.body = std::move(*catalogue);
   } else if (path == "/sub/recommend.atom") {
     // The catalogue, the microblog-kind column and, last, the reader's own platform-0 microblog
@@ -834,12 +891,21 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.status = 404;
     std::vector<std::string> known = entriesOf(document("articles.xml").value_or(std::string()));
     if (article->rfind("gen-", 0) == 0) known = {generatedArticleEntry(*article, baseUrl(), true)};
+    // A microblog post opens as an article of its own, made from the post in its column's list.
+    for (const auto& [prefix, list] : {std::pair{"mblog-", "column-mblog.xml"}, std::pair{"zelvane-", "column-zelvane.xml"}}) {
+      if (!startsWith(*article, prefix)) continue;
+      known.clear();
+      if (auto post = SampleArticles::microblogArticle(document(list).value_or(""), *article, baseUrl())) {
+        known.push_back(std::move(*post));
+      }
+    }
     for (const auto& entry : known) {
       if (firstId(entry) != *article) continue;
-      std::string withExtra = article->rfind("gen-", 0) == 0 ? entry
+      std::string withExtra = article->rfind("gen-", 0) == 0 || entry.find("<vesk:mblog>") != std::string::npos
+                                  ? entry
                               : SampleAlbums::isAlbum(*article)
                                   ? SampleAlbums::withPictures(entry, *article, baseUrl())
-                                  : SampleArticles::withCommands(entry, *article, baseUrl());
+                                  : SampleArticles::withPage(entry, *article, baseUrl(), {});
       withExtra.insert(withExtra.rfind("</entry>"),
                        "  <link rel=\"vesk_extra\" type=\"application/atom+xml\" href=\"" +
                            baseUrl() + "/dynamic/" + *article + ".atom\"/>\n  ");
@@ -891,6 +957,15 @@ SampleService::Answer SampleService::answer(const Request& request) {
     fromDocument(request.query == "page=2" ? "comments-2.xml" : "comments.xml");
     replaceAll(reply.body, "{article}", *commented);
     if (request.query.empty()) reply.body = comments_.firstPage(*commented, reply.body);
+  } else if (auto video = middle(path, "/video/", ".webm"); video && !video->empty()) {
+    // Every article's video is the sample video made at build time.
+    if (auto bytes = sampleVideo()) {
+      reply.body = *bytes;
+      reply.contentType = "video/webm";
+    } else {
+      reply.status = 404;
+      reply.contentType = "text/plain";
+    }
   } else if (auto image = middle(path, "/img/", ".png")) {
     // A picture the artwork script drew for the documents, else a block of colour.
     reply.body = picture(*image).value_or(coverImage(*image));
@@ -898,7 +973,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (auto category = middle(path, "/cat/", ".atom")) {
     fromDocument("category-" + *category + ".xml");
   } else if (auto style = middle(path, "/style/", ".css")) {
-    reply.body = "p { margin: 0 1em; } /* " + *style + " */\n";
+    reply.body = SampleArticles::styleSheet();
     reply.contentType = "text/css";
     reply.headers.push_back({"Expires", "Thu, 31 Dec 2037 23:59:59 GMT"});  // an article page's cache keeps it
   } else if (path == "/login") {
@@ -908,6 +983,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
       std::lock_guard guard(lock_);
       auto it = loginRefusals_.find(basicUser(authorization->second));
       if (it != loginRefusals_.end()) refusal = it->second;
+      if (refusal == 0 && wrongPassword(authorization->second)) refusal = kWrongPasswordReason;
     }
     if (refusal != 0) {
       reply.status = 403;
@@ -936,6 +1012,14 @@ SampleService::Answer SampleService::answer(const Request& request) {
       reply.contentType = "text/plain";
     }
   } else if (path == "/column/rank.atom" && post) {
+    // The reader's rating of the column, shown with the reader's review of it.
+    const size_t entry = request.body.find("<entry");
+    const size_t value = request.body.find("value=\"", request.body.find("ranking"));
+    if (entry != std::string::npos && value != std::string::npos) {
+      const std::string column = firstId(request.body.substr(entry));
+      std::lock_guard guard(lock_);
+      ratings_[column] = request.body.substr(value + 7, request.body.find('"', value + 7) - value - 7);
+    }
     reply.body = okDocument("rank");
   } else if (path == "/column/assess.atom" && post) {
     // The comment as stored, listed first among the reviews of the column the post names.
@@ -953,11 +1037,16 @@ SampleService::Answer SampleService::answer(const Request& request) {
                            "</shortUrl>";
     reply.contentType = "application/xml";
   } else if (path == "/user/icon.atom" && post) {
-    // The uploaded icon stored: an entry whose content names its address.
+    // The uploaded icon stored (the picture of the form's file, else the body) and served at
+    // its address: an entry whose content names it.
+    const std::string name = "icon-" + etagOf(request.body).substr(1, 8);
+    {
+      std::lock_guard guard(lock_);
+      icons_[name] = request.formFiles.empty() ? request.body : request.formFiles.begin()->second.second;
+    }
     reply.body = "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<entry" +
                  std::string(kAtomNamespaces) + "><id>icon</id><content type=\"image/png\" src=\"" +
-                 baseUrl() + "/img/icon-" + etagOf(request.body).substr(1, 8) +
-                 ".png\"/></entry>\n";
+                 baseUrl() + "/img/" + name + ".png\"/></entry>\n";
   } else if ((path == "/user/password.atom" ||
               path == "/report/statistics.atom") &&
              post) {
@@ -979,7 +1068,14 @@ SampleService::Answer SampleService::answer(const Request& request) {
     {
       std::lock_guard guard(lock_);
       for (auto it = reviews_.rbegin(); it != reviews_.rend(); ++it) {
-        if (it->first == *reviewed) items.push_back(it->second);
+        if (it->first != *reviewed) continue;
+        std::string review = it->second;
+        // A posted review shows the rating its reader gave the column.
+        if (auto rating = ratings_.find(*reviewed);
+            rating != ratings_.end() && review.find("ranking") == std::string::npos) {
+          review.insert(review.rfind("</entry>"), "<vesk:ranking value=\"" + xmlEscape(rating->second) + "\"/>");
+        }
+        items.push_back(std::move(review));
       }
     }
     for (int i = 1; i <= kGeneratedReviews; ++i) items.push_back(generatedReview(*reviewed, i));
@@ -997,7 +1093,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (auto related = middle(path, "/related/", ".atom")) {
     // Every other column of the catalogue.
     std::vector<std::string> others;
-    for (const auto& entry : entriesOf(document("columns.xml").value_or(std::string()))) {
+    for (const auto& entry : entriesOf(catalogueColumns())) {
       if (firstId(entry) != *related) others.push_back(entry);
     }
     reply.body = entriesFeed("related:" + *related, "related", others);

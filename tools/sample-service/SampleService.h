@@ -1,13 +1,17 @@
 // SampleService: a loopback HTTP server speaking the service's protocol from the sample
 // documents in documents/ (our own sample text): the service URL feed, the content centre's
 // catalogue and custom subscription scopes (SampleCatalogue), a few kinds of column with article
-// lists (columns.xml, the recommended and related list), articles, comments and cover images, the reader's
+// lists (columns.xml, the recommended and related list; columns-more.xml, the catalogue's columns
+// a fresh home does not hold), articles as whole pages (SampleArticles), microblog posts opening
+// as articles, comments and cover images, the reader's
 // subscriptions and favourites (kept in memory), a profile, login, the statistics endpoint,
 // the error-report endpoint, the feedback host's upload and form, and files the tests serve.
 // Pictures ("/img/<name>.png") are the documents' own from documents/images/ (covers with the
-// column's name, thumbnails and article pictures, drawn by tools/artwork/draw_artwork.py), any
-// other name a small block of colour picked from the name. Every catalogue column links its
-// reviews and related columns. Every GET answer carries an ETag and honours If-None-Match with
+// column's name, thumbnails, article pictures and the readers' portraits, drawn by
+// tools/artwork/draw_artwork.py; a comment's picture is a commenter's portrait), an uploaded
+// profile icon as uploaded, any other name a small block of colour picked from the name. Every
+// article's video ("/video/<id>.webm") is the short sample video made at build time
+// (cmake/ZuSampleVideo.cmake). Every catalogue column links its reviews and related columns. Every GET answer carries an ETag and honours If-None-Match with
 // 304. In the documents "{base}" stands for the server's base URL.
 //
 // The subscription endpoints answer as the service does: adding gives a feed of the added
@@ -33,11 +37,16 @@
 // "/style/article.css" in its HTML. A column's reviews ("/reviews/<id>.atom") are the reviews
 // posted to "/column/assess.atom" for it, newest first, then 20 generated ones, 12 to a page,
 // each page linking to the next; its related columns ("/related/<id>.atom") are the other
-// columns of the catalogue. Login takes any Basic credentials except the
-// names told to refuse, which get a 403 with the given "X-Error"; its answer is a feed whose
-// urs record carries the reader's id as the service keeps it (ursIdOf: "urs." and the name).
+// columns of the catalogue; a posted review is listed with the rating its reader last posted
+// to "/column/rank.atom" for the column. Login takes Basic credentials: the service's own readers (kReaders,
+// names without regard to case or the mail domain the client adds) only with their password, a wrong one refused with a 403 and
+// "X-Error: 2" (kWrongPasswordReason, the service's "password does not match"); any other name
+// as a reader the sample holds no password for; the names told to refuse get a 403 with the
+// given "X-Error". Its answer is a feed whose urs record carries the reader's id as the service
+// keeps it (ursIdOf: "urs." and the name).
 // Platform 0's microblog answers its OAuth 1.0a exchange and user information (SampleOAuth), and
-// its text and picture posts (SamplePosts).
+// its text and picture posts (SamplePosts); platforms 1 to 6 of the accounts screen answer theirs
+// under "/open/<n>" (SamplePlatforms).
 // An article's likes and share reports, and their records in its dynamic part: SampleArticleActions.
 // The album column's articles carry several pictures each, with EXIF records (SampleAlbums).
 // The notice feed (four recommended applications) and the font list with its pack are
@@ -62,6 +71,7 @@
 
 #include "SampleArticleActions.h"
 #include "SampleComments.h"
+#include "SamplePlatforms.h"
 #include "SampleProfile.h"
 
 namespace httplib {
@@ -102,6 +112,10 @@ class SampleService {
   // Serves `text` in place of the document file `name` ("columns.xml", ...); nullopt restores
   // the file.
   void setDocument(const std::string& name, std::optional<std::string> text);
+  // The service's own readers: name (lower case) -> password.
+  static inline const std::map<std::string, std::string> kReaders = {{"reader", "pw"}};
+  // The login's refusal of a wrong password ("X-Error").
+  static constexpr int kWrongPasswordReason = 2;
   // The service's id of the reader who logs in as `user`, as the login answer carries it.
   static std::string ursIdOf(const std::string& user) { return "urs." + user; }
   // Logins of `user` are refused with a 403 carrying "X-Error: <reason>" (0 lifts it).
@@ -150,6 +164,8 @@ class SampleService {
   // A posted comment as the service stores it.
   Answer storedComment(const std::string& posted, bool withThumbnail) const;
   std::optional<std::string> document(const std::string& name) const;
+  // The sample video (made at build time, see cmake/ZuSampleVideo.cmake), or none.
+  static std::optional<std::string> sampleVideo();
   // The bytes of documents/images/<name>.png, or none.
   std::optional<std::string> picture(const std::string& name) const;
   // A feed of the entries; `extra` goes before them (feed-level elements).
@@ -159,6 +175,9 @@ class SampleService {
   // Every column the subscription routes know: the catalogue's (columns.xml), the recommended
   // microblog column and the custom columns a scope finds (lock_ not held).
   std::vector<std::string> knownColumns() const;
+  // The text of every catalogue column: the recommended ones (columns.xml) and those the content
+  // centre offers beyond them (columns-more.xml).
+  std::string catalogueColumns() const;
   // The feed-level favourite record with the count held (lock_ held).
   std::string favoriteCount() const;
 
@@ -188,12 +207,19 @@ class SampleService {
   std::vector<std::string> subscriptions_;
   // Posted reviews in order: (column id, the review as stored).
   std::vector<std::pair<std::string, std::string>> reviews_;
+  // The reader's last rating of each column (column id -> value), listed with the reader's
+  // reviews of it.
+  std::map<std::string, std::string> ratings_;
   int64_t subscriptionOrderTime_ = 0;
   // Favourite id -> its entry as posted.
   std::vector<std::pair<std::string, std::string>> favorites_;
   // Comments posted to articles, listed first and deletable.
   SampleComments comments_;
   SampleProfile profile_;
+  // Uploaded profile icons by picture name ("icon-<hash>"), served at "/img/<name>.png".
+  std::map<std::string, std::string> icons_;
+  // The open platforms 1 to 6 of the accounts screen (locks itself).
+  SamplePlatforms platforms_;
 };
 
 }  // namespace zu

@@ -13,6 +13,7 @@
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/controllers/AlertView.h"
+#include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/text/Keyboard.h"
@@ -568,6 +569,114 @@ TEST_F(ColumnPickerTest, TheNightSkinRecoloursTheScreenInPlace) {
   EXPECT_EQ(picker->view()->backgroundColor(), night);
   EXPECT_EQ(picker->searchDisplay()->searchResultsTableView()->backgroundColor(), night);
   skin.changeSkin("Default");
+}
+
+// A search that fails shows the alert that leaves a level (nothing moves at the root); a
+// failed page of results shows its own alert, after which the load-more row reads
+// "载入更多订阅源", stops its spinner and waits for a tap.
+TEST_F(ColumnPickerTest, AFailedSearchAndAFailedPageOfResults) {
+  auto picker = rootWith(cataloguePage(labelled()));
+  auto& results = *picker->searchDisplay()->searchResultsTableView();
+  ASSERT_TRUE(picker->searchBar()->becomeFirstResponder());
+  ui::Keyboard::shared().type("港口");
+  ui::Keyboard::shared().pressReturn();
+  postFinish(engine_->last("search"), -3000, "search down");
+  settle();
+  ASSERT_EQ(alertCount(), 1u);
+  EXPECT_EQ(topAlert()->tag(), ColumnPickerController::kFirstLoadAlertTag);
+  ASSERT_TRUE(topAlert()->clickButton(0));
+  settle();
+  EXPECT_EQ(picker->navigationController()->viewControllers().size(), 1u);
+  EXPECT_TRUE(picker->searchedDataSource().empty());
+
+  picker->searchBarSearchButtonClicked(*picker->searchBar());
+  auto search = engine_->last("search");
+  postFeed(search, cataloguePage({catalogueColumn("found", std::string("a"))}, "http://search/page2"));
+  postFinish(search, 0);
+  settle();
+  ASSERT_EQ(results.numberOfRowsInSection(0), 2);
+  const auto loadMore = ui::IndexPath::forRow(1, 0);
+  picker->cellForRow(results, loadMore);
+  auto page = engine_->last("columns");
+  ASSERT_TRUE(page && page->link);
+  EXPECT_EQ(page->link->href(), "http://search/page2");
+  postFinish(page, -3000, "page down");
+  settle();
+  ASSERT_EQ(alertCount(), 1u);
+  EXPECT_EQ(topAlert()->tag(), ColumnPickerController::kSearchMoreAlertTag);
+  ASSERT_TRUE(topAlert()->clickButton(0));
+  settle();
+  EXPECT_EQ(picker->searchTipCell()->loadTextLabel()->text(), ColumnPickerController::kSearchMoreText);
+  EXPECT_FALSE(picker->searchTipCell()->loadingIndicator()->isAnimating());
+  const size_t asked = engine_->of("columns").size();
+  picker->cellForRow(results, loadMore);
+  EXPECT_EQ(engine_->of("columns").size(), asked);
+  picker->didSelectRow(results, loadMore);
+  EXPECT_EQ(engine_->of("columns").size(), asked + 1);
+}
+
+// The root's left button "我的订阅" selects the home grid's tab; a deeper level's back button
+// is titled after the level it returns to and goes back to it.
+TEST_F(ColumnPickerTest, TheBarButtonsSelectTheHomeTabOrReturnToTheLevelBelow) {
+  auto picker = rootWith(cataloguePage(labelled()));
+  auto buttonOf = [](ui::ViewController& screen) {
+    auto item = screen.navigationItem()->leftBarButtonItem();
+    return item ? std::dynamic_pointer_cast<ui::Button>(item->customView()) : nullptr;
+  };
+  auto mine = buttonOf(*picker);
+  ASSERT_TRUE(mine);
+  EXPECT_EQ(mine->titleForState(ui::kControlStateNormal), std::optional<std::string>("我的订阅"));
+  ASSERT_EQ(tabs_->selectedIndex(), 2u);
+  mine->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle();
+  EXPECT_EQ(tabs_->selectedIndex(), 0u);
+  tabs_->setSelectedIndex(2);
+  settle();
+
+  // Two levels down: "Column tech" then its category "Column deep".
+  auto* navigation = picker->navigationController();
+  picker->tableView()->tapRow(ui::IndexPath::forRow(0, 1));
+  settle();
+  auto level = std::dynamic_pointer_cast<ColumnPickerController>(navigation->topViewController());
+  ASSERT_TRUE(level);
+  auto back = buttonOf(*level);
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->titleForState(ui::kControlStateNormal), std::optional<std::string>(" 内容中心"));
+  postFeed(engine_->last("columns"), cataloguePage({catalogueColumn("deep", std::string("d"), true)}));
+  postFinish(engine_->last("columns"), 0);
+  settle();
+  level->tableView()->tapRow(ui::IndexPath::forRow(0, 0));
+  settle();
+  auto deeper = std::dynamic_pointer_cast<ColumnPickerController>(navigation->topViewController());
+  ASSERT_TRUE(deeper && deeper != level);
+  auto deeperBack = buttonOf(*deeper);
+  ASSERT_TRUE(deeperBack);
+  EXPECT_EQ(deeperBack->titleForState(ui::kControlStateNormal), std::optional<std::string>(" Column tech"));
+  deeperBack->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle();
+  EXPECT_EQ(navigation->topViewController(), level);
+}
+
+// The column detail reports a subscription: the listed column turns subscribed (a column
+// without a subscribe record gets none) and its row's button is disabled.
+TEST_F(ColumnPickerTest, TheDetailsSubscriptionMarksTheListedColumn) {
+  auto recorded = catalogueColumn("a", std::string("A"));
+  recorded->setVeskSubscribe(std::make_shared<VeskSubscribe>());
+  auto picker = rootWith(cataloguePage({recorded, catalogueColumn("b", std::string("A"))}));
+  EXPECT_TRUE(cellAt(*picker, 0, 0)->subscribeButton()->isEnabled());
+  auto detail = std::make_shared<ColumnDetailViewController>();
+  auto reported = std::make_shared<Column>();
+  reported->setEntryId("a");
+  picker->columnDetailViewController(*detail, reported);
+  EXPECT_EQ(picker->dataSource()[0][0]->veskSubscribe()->subscribed(), 1);
+  EXPECT_FALSE(cellAt(*picker, 0, 0)->subscribeButton()->isEnabled());
+  reported->setEntryId("b");
+  picker->columnDetailViewController(*detail, reported);
+  EXPECT_FALSE(picker->dataSource()[0][1]->veskSubscribe());
+  // A column that is not listed changes nothing.
+  reported->setEntryId("elsewhere");
+  picker->columnDetailViewController(*detail, reported);
+  EXPECT_EQ(picker->dataSource()[0][0]->veskSubscribe()->subscribed(), 1);
 }
 
 TEST_F(ColumnPickerTest, ClosingTheAlertOfAFailedLevelGoesBackButKeepsTheRoot) {

@@ -114,9 +114,9 @@ TEST_F(ColumnPickerServiceTest, BrowsesThreeLevelsPagesSearchesAndSubscribes) {
   // The load-more row brings the second page, which continues the popular section.
   auto& table = *picker->tableView();
   table.scrollToRow(ui::IndexPath::forRow(2, 2), ui::TableViewScrollPosition::Bottom, false);
-  ASSERT_TRUE(turnUntil([&] { return picker->dataSource().back().size() == 4; }));
+  ASSERT_TRUE(turnUntil([&] { return picker->dataSource().back().size() == 6; }));
   EXPECT_EQ(idsOf(picker->dataSource()).back(),
-            (std::vector<std::string>{"col-news", "col-photo", "col-rss", "col-video"}));
+            (std::vector<std::string>{"col-news", "col-photo", "col-rss", "col-video", "col-weather", "col-kitchen"}));
   EXPECT_FALSE(picker->curFeed()->nextLink());
 
   // Three levels: the news category, then its local category.
@@ -127,7 +127,8 @@ TEST_F(ColumnPickerServiceTest, BrowsesThreeLevelsPagesSearchesAndSubscribes) {
             (std::vector<std::vector<std::string>>{{"col-news"}, {"col-rss"}, {"cat-news-local"}}));
   auto third = openLevel(*level, ui::IndexPath::forRow(0, 2));
   ASSERT_TRUE(third);
-  EXPECT_EQ(idsOf(third->dataSource()), (std::vector<std::vector<std::string>>{{"col-news", "col-video"}}));
+  EXPECT_EQ(idsOf(third->dataSource()),
+            (std::vector<std::vector<std::string>>{{"col-news", "col-video", "col-weather"}}));
   navigation_->popToRootViewController(false);
   window_->layoutIfNeeded();
 

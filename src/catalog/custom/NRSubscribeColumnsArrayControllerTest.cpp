@@ -108,6 +108,18 @@ class CustomListTest : public testing::CatalogFixture {
     return {scopeColumn("zu微博", "zelvanemblog"), scopeColumn("QQ空间", "qqzone"), scopeColumn("博客", "blog"),
             scopeColumn("RSS", "rss")};
   }
+  // The list with the RSS scope's search for "harbour" answered by `found`, laid out.
+  std::shared_ptr<NRSubscribeColumnsArrayController> listWithResults(const std::vector<std::shared_ptr<Column>>& found) {
+    auto list = openList(fourScopes());
+    header(*list).segmentControl()->setSelectedSegmentIndex(3);
+    search(*list, "harbour");
+    auto task = engine_->last("search");
+    postFeed(task, pageOf(found));
+    postFinish(task, 0);
+    settle();
+    window_->layoutIfNeeded();
+    return list;
+  }
   // Types the words and presses the search key.
   void search(NRSubscribeColumnsArrayController& list, const std::string& words) {
     auto& bar = *header(list).searchBar();
@@ -288,14 +300,7 @@ TEST_F(CustomListTest, ANewSearchDropsTheOldOne) {
 // Subscribing: the entry is reposted for the home grid with the task's user info, the row's
 // button turns disabled; a refusal shows the alert (tag 10000) and fades the row in again.
 TEST_F(CustomListTest, SubscribingRepostsTheEntryOrShowsTheRefusal) {
-  auto list = openList(fourScopes());
-  header(*list).segmentControl()->setSelectedSegmentIndex(3);
-  search(*list, "harbour");
-  auto found = engine_->last("search");
-  postFeed(found, pageOf({foundColumn("r1"), foundColumn("r2")}));
-  postFinish(found, 0);
-  settle();
-  window_->layoutIfNeeded();
+  auto list = listWithResults({foundColumn("r1"), foundColumn("r2")});
   auto& table = *list->tableView();
   auto cell = std::dynamic_pointer_cast<NRSubscribeSelfdefCell>(table.cellForRow(ui::IndexPath::forRow(0, 0)));
   ASSERT_TRUE(cell);
@@ -348,18 +353,54 @@ TEST_F(CustomListTest, SubscribingRepostsTheEntryOrShowsTheRefusal) {
   EXPECT_TRUE(list->view()->isUserInteractionEnabled());
 }
 
+// A subscription made on another screen (its broadcast) and an unsubscription from the home
+// grid reach the listed column with that entry id: it takes the broadcast column's subscribe
+// record, its row fades in again with the button disabled, then enabled; a column that is not
+// listed changes nothing.
+TEST_F(CustomListTest, SubscriptionsPostedElsewhereReachTheListedColumn) {
+  auto list = listWithResults({foundColumn("r1"), foundColumn("r2")});
+  auto& table = *list->tableView();
+  const auto row = ui::IndexPath::forRow(0, 1);  // r2: term-less, a section of its own
+  auto buttonEnabled = [&] {
+    window_->layoutIfNeeded();
+    auto cell = std::dynamic_pointer_cast<NRSubscribeSelfdefCell>(table.cellForRow(row));
+    return cell && cell->subscribeButton()->isEnabled();
+  };
+  ASSERT_TRUE(buttonEnabled());
+
+  auto elsewhere = foundColumn("r2");
+  elsewhere->veskSubscribe()->setSubscribed(1);
+  NotificationCenter::defaultCenter().post("NOTIFICATIONSUBSCRIBECOLUMN", Value(),
+                                           Dictionary{{"ResultType", "Entry"}, {"Result", Value(elsewhere)}});
+  const auto& listed = (*list->dataSource())[1][0];
+  EXPECT_EQ(listed->veskSubscribe(), elsewhere->veskSubscribe());
+  EXPECT_EQ(listed->veskSubscribe()->subscribed(), 1);
+  ASSERT_FALSE(table.updateLog().empty());
+  EXPECT_EQ(table.updateLog().back().kind, ui::TableUpdate::Kind::ReloadRows);
+  EXPECT_EQ(table.updateLog().back().animation, ui::TableViewRowAnimation::Fade);
+  EXPECT_EQ(table.updateLog().back().indexPaths, std::vector<ui::IndexPath>{row});
+  EXPECT_FALSE(buttonEnabled());
+  EXPECT_EQ((*list->dataSource())[0][0]->veskSubscribe()->subscribed(), 0);
+
+  auto gone = std::make_shared<Column>();
+  gone->setEntryId("r2");
+  NotificationCenter::defaultCenter().post("NOTIFICATIONUNSUBSCRIBECOLUMN", Value(std::static_pointer_cast<Object>(gone)));
+  EXPECT_EQ(listed->veskSubscribe()->subscribed(), 0);
+  EXPECT_TRUE(buttonEnabled());
+
+  const size_t updates = table.updateLog().size();
+  auto stranger = foundColumn("nobody");
+  NotificationCenter::defaultCenter().post("NOTIFICATIONSUBSCRIBECOLUMN", Value(),
+                                           Dictionary{{"ResultType", "Entry"}, {"Result", Value(stranger)}});
+  EXPECT_EQ(table.updateLog().size(), updates);
+}
+
 // A new search while a subscription is on its way (a re-login selects the scope again, which
 // searches the bar's text) drops the list's tasks, not the subscription: its entry still goes
 // to the home grid and the view takes touches again.
 TEST_F(CustomListTest, ASubscriptionOutlivesANewSearch) {
-  auto list = openList(fourScopes());
-  header(*list).segmentControl()->setSelectedSegmentIndex(3);
-  search(*list, "harbour");
+  auto list = listWithResults({foundColumn("r1")});
   auto found = engine_->last("search");
-  postFeed(found, pageOf({foundColumn("r1")}));
-  postFinish(found, 0);
-  settle();
-  window_->layoutIfNeeded();
   auto cell = std::dynamic_pointer_cast<NRSubscribeSelfdefCell>(list->tableView()->cellForRow(ui::IndexPath::forRow(0, 0)));
   ASSERT_TRUE(cell);
   cell->subscribeButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);

@@ -1,5 +1,6 @@
 #include "engine/openplatform/OpenPlatformConfig.h"
 
+#include <string>
 #include <utility>
 
 namespace zu {
@@ -55,6 +56,19 @@ OpenPlatformConfig OpenPlatformConfig::defaults() {
       {"a5af54a4724eae7fe68e67ac9bf18dec", "0fc201e43fd7be567202f9675ebfc99a"},
       {"ae0c06478bcabfd3f53a1e29d92f94c3", "d9ccf8de58406789b1f9c86a62b4e66a"},
   }};
+  return c;
+}
+
+OpenPlatformConfig OpenPlatformConfig::servedBy(const std::string& base) {
+  OpenPlatformConfig c = defaults();
+  auto platform = [&](int n) { return base + "/open/" + std::to_string(n); };
+  c.zelvaneBase = base;
+  c.sinaBase = platform(1);
+  c.qqSecureBase = c.qqBase = platform(2);
+  c.sohuBase = platform(3);
+  c.doubanAuthBase = c.doubanApiBase = platform(4);
+  c.renrenAuthBase = c.renrenApiBase = c.renrenFeedBase = platform(5);
+  c.kaixinBase = platform(6);
   return c;
 }
 

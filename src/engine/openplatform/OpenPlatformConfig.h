@@ -51,6 +51,10 @@ struct OpenPlatformConfig {
 
   // The built-in configuration.
   static OpenPlatformConfig defaults();
+  // The built-in configuration with every platform server on one service at `base`
+  // ("scheme://host[:port]"): platform 0 at its root, platform n (1 to 6) under "/open/<n>", as
+  // the sample service answers them.
+  static OpenPlatformConfig servedBy(const std::string& base);
   // The configuration in force (the defaults until setCurrent).
   static const OpenPlatformConfig& current();
   static void setCurrent(OpenPlatformConfig config);

@@ -4,6 +4,7 @@
 #include "engine/openplatform/OPUtils.h"
 #include "engine/openplatform/OpenPlatformError.h"
 #include "engine/openplatform/OpenSns_Renren.h"
+#include "platform/crypto/SecureRandom.h"
 
 namespace zu {
 
@@ -12,23 +13,43 @@ void OpenPlatform_OAuth2::init(int platform) {
   if (accountInfo_.accessToken) status_ = kStatusBound;
 }
 
+std::optional<std::string> OpenPlatform_OAuth2::authorizeUrl(const std::string& state) const {
+  const PlatformItemInfo* row = getPlatformItem(platform_);
+  if (!row) return std::nullopt;
+  return row->authorizeUrl + "?client_id=" + row->appKey + "&response_type=token&redirect_uri=" +
+         callbackUrl() + "&display=touch&scope=status_update,publish_share&state=" + state;
+}
+
+std::string OpenPlatform_OAuth2::callbackUrl() const { return OpenSns_Renren::loginSuccessUrl(); }
+
+bool OpenPlatform_OAuth2::isCallbackUrl(const std::string& url) const {
+  const auto endpoint = UrlRequest::endpointOfUrl(url);
+  return endpoint && endpoint == UrlRequest::endpointOfUrl(callbackUrl());
+}
+
 void OpenPlatform_OAuth2::authLogin() {
   if (status_ == kStatusBound || !observer_) return;
-  const PlatformItemInfo* row = getPlatformItem(platform_);
-  if (!row) return;
-  observer_->onOPAuthorizeUrl(this, row->authorizeUrl + "?client_id=" + row->appKey +
-                                        "&response_type=token&redirect_uri=" +
-                                        OpenSns_Renren::loginSuccessUrl() +
-                                        "&display=touch&scope=status_update,publish_share");
+  std::string state = crypto::SecureRandom::hexToken(16);
+  auto url = authorizeUrl(state);
+  if (!url) return;
+  state_ = std::move(state);
+  observer_->onOPAuthorizeUrl(this, *url);
 }
 
 void OpenPlatform_OAuth2::OnAuthoriztionRet(const std::optional<std::string>& url) {
-  std::optional<std::string> token;
-  if (url) token = OPUtils::getFieldValue(*url, "access_token");
+  // Only the answer to this client's own request: the state it sent, once.
+  const auto state = url ? OPUtils::getFieldValue(*url, "state") : std::nullopt;
+  if (!state_ || state != state_) {
+    VESKLogImpl("oauth2 callback without the binding's state refused");
+    notifyObserverResult(kOPErrBadArgument, optext::kBadArgument);
+    return;
+  }
+  std::optional<std::string> token = OPUtils::getFieldValue(*url, "access_token");
   if (!token) {
     notifyObserverResult(kOPErrBadArgument, optext::kBadArgument);
     return;
   }
+  state_.reset();
   auto keep = shared_from_this();
   accountInfo_.accessToken = token;
   OnAccessTokenRet(*url);

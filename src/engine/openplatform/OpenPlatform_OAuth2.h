@@ -4,6 +4,12 @@
 // fetches the user information and stores the account. Posts, answer checks and unbinding on
 // refused credentials follow the same shape as the OAuth 1.0a clients.
 //
+// Where we differ on purpose: the original took a token from any address that began with the
+// callback's text, so a page (or a frame in it) could bind someone else's account. Each binding
+// sends a fresh unguessable `state` with the authorisation page's address; a callback counts
+// only at exactly the configured callback address (scheme, host, port and path), and its token
+// is taken only with that state — once: a callback without it is refused ("参数错误").
+//
 // Main thread only, made by OpenPlatformFactory. Each request is a MyUrlConnection; starting one
 // replaces the held one without cancelling it.
 #pragma once
@@ -21,8 +27,15 @@ namespace zu {
 class OpenPlatform_OAuth2 : public OpenPlatformBase {
  public:
   void init(int platform) override;
+  // Sends the observer the authorisation page, carrying a fresh `state`.
   void authLogin() override;
   void OnAuthoriztionRet(const std::optional<std::string>& url) override;
+  // Exactly the configured callback address, whatever its query and fragment.
+  bool isCallbackUrl(const std::string& url) const override;
+  // Where the platform sends the token: Renren's login-success page unless overridden.
+  virtual std::string callbackUrl() const;
+  // The state of the binding under way; nullopt when none is.
+  const std::optional<std::string>& authState() const { return state_; }
   void PostContent(const std::optional<std::string>& text) override;
   // A share with a title and a link; the text already carries the link.
   virtual void PostContentTitle(const std::optional<std::string>& text,
@@ -39,6 +52,8 @@ class OpenPlatform_OAuth2 : public OpenPlatformBase {
   void myConnectionDidFailWithError(MyUrlConnection& connection, const UrlError& error) override;
 
  protected:
+  // The authorisation page's address with `state` in it; nullopt without the platform's row.
+  virtual std::optional<std::string> authorizeUrl(const std::string& state) const;
   virtual void checkResponse(const std::string& /*text*/, int /*statusCode*/, int* /*errCode*/,
                              std::string* /*errDes*/) {}
   virtual void OnAccessTokenRet(const std::string& url);
@@ -63,6 +78,7 @@ class OpenPlatform_OAuth2 : public OpenPlatformBase {
 
   std::shared_ptr<MyUrlConnection> urlConnection_;
   int statusCode_ = 0;
+  std::optional<std::string> state_;
 };
 
 }  // namespace zu

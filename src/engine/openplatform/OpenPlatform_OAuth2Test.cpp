@@ -59,16 +59,18 @@ TEST_F(OAuth2Test, RenrenBindsFromTheRedirectThroughSessionAndUserInfo) {
   auto renren = std::dynamic_pointer_cast<OpenSns_Renren>(client(5));
   renren->authLogin();
   ASSERT_EQ(observer.events, std::vector<std::string>{"authorize"});
+  ASSERT_TRUE(renren->authState());
+  const std::string state = *renren->authState();
   EXPECT_EQ(*observer.authorizeUrl,
             row(5).authorizeUrl + "?client_id=" + row(5).appKey +
                 "&response_type=token&redirect_uri=" + OpenSns_Renren::loginSuccessUrl() +
-                "&display=touch&scope=status_update,publish_share");
+                "&display=touch&scope=status_update,publish_share&state=" + state);
   auto& factory = OpenPlatformFactory::instance();
   // A redirect without the token is a bad argument.
-  EXPECT_TRUE(factory.OnAuthShouldStartNtf(5, OpenSns_Renren::loginSuccessUrl() + "#error=denied"));
+  EXPECT_TRUE(factory.OnAuthShouldStartNtf(5, OpenSns_Renren::loginSuccessUrl() + "#error=denied&state=" + state));
   EXPECT_EQ(observer.events.back(), "error -3");
   EXPECT_TRUE(factory.OnAuthShouldStartNtf(
-      5, OpenSns_Renren::loginSuccessUrl() + "#access_token=195|x.y&expires_in=2592000&scope=a"));
+      5, OpenSns_Renren::loginSuccessUrl() + "#access_token=195|x.y&expires_in=2592000&scope=a&state=" + state));
   EXPECT_EQ(notifications.seen, std::vector<std::string>{"Notification_Opt_BindOk 5"});
   ASSERT_TRUE(waitForEvents(3));
   EXPECT_EQ(observer.events.back(), "login");
@@ -162,18 +164,61 @@ TEST_F(OAuth2Test, RenrenSignatureAndParameters) {
   EXPECT_EQ(OpenSns_Renren::genPostParametersString({}), std::nullopt);
 }
 
+// A token counts only when it answers this client's own request: the state it sent, at exactly
+// the configured callback, once. Anything else binds nothing and sends nothing.
+TEST_F(OAuth2Test, ACallbackBindsOnlyWithTheBindingsStateAtTheExactCallback) {
+  serveRenren(kSession);
+  auto renren = std::dynamic_pointer_cast<OpenSns_Renren>(client(5));
+  auto& factory = OpenPlatformFactory::instance();
+  const std::string callback = OpenSns_Renren::loginSuccessUrl();
+  // No binding under way: no state to match.
+  EXPECT_TRUE(factory.OnAuthShouldStartNtf(5, callback + "#access_token=stolen"));
+  EXPECT_EQ(observer.events.back(), "error -3");
+
+  renren->authLogin();
+  const std::string state = renren->authState().value_or("");
+  ASSERT_EQ(32u, state.size());
+  renren->authLogin();  // a new binding, a new state
+  EXPECT_NE(state, renren->authState().value_or(state));
+  const std::string fresh = *renren->authState();
+  for (const std::string& forged : {callback + "#access_token=stolen",
+                                    callback + "#access_token=stolen&state=" + state,
+                                    callback + "#access_token=stolen&state=" + fresh.substr(1),
+                                    callback + "#access_token=stolen&state="}) {
+    EXPECT_TRUE(factory.OnAuthShouldStartNtf(5, forged)) << forged;
+    EXPECT_EQ(observer.events.back(), "error -3") << forged;
+  }
+  // Only the exact address is the callback: a longer path, another host or port is not.
+  for (const std::string& other : {callback + "x#access_token=stolen&state=" + fresh,
+                                   callback + "/..x#access_token=stolen&state=" + fresh,
+                                   std::string("http://evil.test/oauth/login_success.html#access_token=stolen&state=") + fresh}) {
+    EXPECT_FALSE(factory.OnAuthShouldStartNtf(5, other)) << other;
+  }
+  EXPECT_TRUE(notifications.seen.empty());
+  EXPECT_TRUE(server.requests().empty());
+
+  // The real answer binds, once.
+  EXPECT_TRUE(factory.OnAuthShouldStartNtf(5, callback + "?x=1#access_token=mine&state=" + fresh));
+  EXPECT_EQ(notifications.seen, std::vector<std::string>{"Notification_Opt_BindOk 5"});
+  EXPECT_FALSE(renren->authState());
+  ASSERT_TRUE(waitForEvents(observer.count() + 1));
+  EXPECT_EQ(server.requests().front().query, "oauth_token=mine");
+}
+
 TEST_F(OAuth2Test, KaixinBindsAndPostsWithTheTokenInTheQuery) {
   server.setResponse("/users/me.json",
                      Response::text(200, R"({"uid":5,"name":"开心","logo50":"http://l/50.png"})"));
   auto kaixin = std::dynamic_pointer_cast<OpenSns_KaiXin>(client(6));
   kaixin->authLogin();
   const auto& config = OpenPlatformConfig::current();
+  ASSERT_TRUE(kaixin->authState());
   EXPECT_EQ(*observer.authorizeUrl,
             row(6).authorizeUrl + "?display=touch&response_type=token&redirect_uri=" +
                 config.shareToolsCallbackUrl +
-                "&scope=basic+create_records&oauth_client=1&client_id=" + row(6).appKey);
+                "&scope=basic+create_records&oauth_client=1&client_id=" + row(6).appKey +
+                "&state=" + *kaixin->authState());
   ASSERT_TRUE(OpenPlatformFactory::instance().OnAuthShouldStartNtf(
-      6, config.shareToolsCallbackUrl + "#access_token=KX&expires_in=1"));
+      6, config.shareToolsCallbackUrl + "#access_token=KX&expires_in=1&state=" + *kaixin->authState()));
   ASSERT_TRUE(waitForEvents(2));
   EXPECT_EQ(observer.events.back(), "login");
   EXPECT_EQ(requestTo("/users/me.json").query,

@@ -16,19 +16,15 @@ const PlatformItemInfo* OpenSns_KaiXin::row() const {
   return OpenPlatformFactory::instance().GetPlatformAuthParam(platform_);
 }
 
-void OpenSns_KaiXin::authLogin() {
-  if (status_ == kStatusBound || !observer_) return;
+std::optional<std::string> OpenSns_KaiXin::authorizeUrl(const std::string& state) const {
   const PlatformItemInfo* r = row();
-  if (!r) return;
-  observer_->onOPAuthorizeUrl(
-      this, r->authorizeUrl + "?display=touch&response_type=token&redirect_uri=" +
-                OpenPlatformConfig::current().shareToolsCallbackUrl +
-                "&scope=basic+create_records&oauth_client=1&client_id=" + r->appKey);
+  if (!r) return std::nullopt;
+  return r->authorizeUrl + "?display=touch&response_type=token&redirect_uri=" + callbackUrl() +
+         "&scope=basic+create_records&oauth_client=1&client_id=" + r->appKey + "&state=" + state;
 }
 
-bool OpenSns_KaiXin::isCallbackUrl(const std::string& url) const {
-  const std::string& callback = OpenPlatformConfig::current().shareToolsCallbackUrl;
-  return !callback.empty() && url.compare(0, callback.size(), callback) == 0;
+std::string OpenSns_KaiXin::callbackUrl() const {
+  return OpenPlatformConfig::current().shareToolsCallbackUrl;
 }
 
 void OpenSns_KaiXin::checkResponse(const std::string&, int statusCode, int* errCode,

@@ -11,8 +11,8 @@ namespace zu {
 
 class OpenSns_KaiXin : public OpenPlatform_OAuth2 {
  public:
-  void authLogin() override;
-  bool isCallbackUrl(const std::string& url) const override;
+  // The share-tools callback.
+  std::string callbackUrl() const override;
   void PostContent(const std::optional<std::string>& text) override;
   // Posts the text with a picture address (not a file).
   void PostContentWithPic(const std::optional<std::string>& text,
@@ -21,6 +21,7 @@ class OpenSns_KaiXin : public OpenPlatform_OAuth2 {
   std::string GenPostUrl() const;
 
  protected:
+  std::optional<std::string> authorizeUrl(const std::string& state) const override;
   void checkResponse(const std::string& text, int statusCode, int* errCode,
                      std::string* errDes) override;
   void OnAccessTokenRet(const std::string& url) override;

@@ -20,11 +20,6 @@ void OpenSns_Renren::init(int platform) {
   bodyGeneral_ = "用iphone应用连接zu阅读！";
 }
 
-bool OpenSns_Renren::isCallbackUrl(const std::string& url) const {
-  std::string page = loginSuccessUrl();
-  return url.compare(0, page.size(), page) == 0;
-}
-
 std::string OpenSns_Renren::clientId() const {
   const PlatformItemInfo* row = getPlatformItem(platform_);
   return row ? row->appKey : std::string();

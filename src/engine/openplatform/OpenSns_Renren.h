@@ -18,7 +18,6 @@ class OpenSns_Renren : public OpenPlatform_OAuth2 {
   static std::string loginSuccessUrl();
 
   void init(int platform) override;
-  bool isCallbackUrl(const std::string& url) const override;
   void PostContent(const std::optional<std::string>& text) override;
   void PostContentTitle(const std::optional<std::string>& text,
                         const std::optional<std::string>& titleDesc,

@@ -8,6 +8,7 @@
 
 #include "platform/crypto/HmacSha1.h"
 #include "platform/crypto/Md5.h"
+#include "platform/crypto/SecureRandom.h"
 
 namespace zu::crypto {
 namespace {
@@ -97,6 +98,23 @@ TEST(CryptoHmacSha1Test, Rfc2202TestCases) {
   for (const Case& c : cases) EXPECT_EQ(hex(HmacSha1::sign(c.key, c.data)), c.digest);
   // Empty key and empty message are valid inputs.
   EXPECT_EQ(hex(HmacSha1::sign("", "")), "fbdb1d1b18aa6c08324b7d64b71fb76370690e1d");
+}
+
+}  // namespace
+}  // namespace zu::crypto
+
+namespace zu::crypto {
+namespace {
+
+// Tokens are hex of the asked length and never repeat (a fixed or zeroed generator would).
+TEST(CryptoSecureRandomTest, TokensAreHexAndFresh) {
+  const std::string first = SecureRandom::hexToken(16);
+  const std::string second = SecureRandom::hexToken(16);
+  EXPECT_EQ(32u, first.size());
+  EXPECT_EQ(std::string::npos, first.find_first_not_of("0123456789abcdef"));
+  EXPECT_NE(first, second);
+  EXPECT_NE(std::string(32, '0'), first);
+  EXPECT_EQ(0u, SecureRandom::bytes(0).size());
 }
 
 }  // namespace

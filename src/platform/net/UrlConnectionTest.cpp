@@ -495,6 +495,16 @@ TEST(UrlRequestTest, HeadersAndHosts) {
   EXPECT_TRUE(UrlRequest::isSecureUrl("HTTPS://example.com/"));
   EXPECT_FALSE(UrlRequest::isSecureUrl("http://example.com/https://"));
   EXPECT_FALSE(UrlRequest::isSecureUrl("https:"));
+  // One endpoint however it is written; a longer path, another host or port is another one.
+  EXPECT_EQ(UrlRequest::endpointOfUrl("HTTP://Zu.Example.com/oauth/cb?x=1#access_token=t"),
+            "http://zu.example.com:80/oauth/cb");
+  EXPECT_EQ(UrlRequest::endpointOfUrl("http://u:p@zu.example.com:80/a/../oauth/cb"),
+            "http://zu.example.com:80/oauth/cb");
+  EXPECT_EQ(UrlRequest::endpointOfUrl("https://h"), "https://h:443/");
+  EXPECT_NE(UrlRequest::endpointOfUrl("http://zu.example.com/oauth/cbx"), UrlRequest::endpointOfUrl("http://zu.example.com/oauth/cb"));
+  EXPECT_NE(UrlRequest::endpointOfUrl("http://zu.example.com.evil.test/oauth/cb"), UrlRequest::endpointOfUrl("http://zu.example.com/oauth/cb"));
+  EXPECT_NE(UrlRequest::endpointOfUrl("http://zu.example.com:81/oauth/cb"), UrlRequest::endpointOfUrl("http://zu.example.com/oauth/cb"));
+  EXPECT_FALSE(UrlRequest::endpointOfUrl("/oauth/cb"));
 
   // A cleared request is a fresh one: nothing of a POST carries over into the next exchange.
   r.setMethod("POST");

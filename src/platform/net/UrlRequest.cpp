@@ -101,6 +101,25 @@ std::optional<std::string> UrlRequest::hostOfUrl(const std::string& url) {
 
 bool UrlRequest::isValidUrl(const std::string& url) { return hostOfUrl(url).has_value(); }
 
+std::optional<std::string> UrlRequest::endpointOfUrl(const std::string& url) {
+  CurlUrl u;
+  if (!u.h || curl_url_set(u.h, CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) return std::nullopt;
+  auto scheme = u.part(CURLUPART_SCHEME);
+  auto host = u.part(CURLUPART_HOST);
+  auto path = u.part(CURLUPART_PATH);
+  char* port = nullptr;
+  if (!scheme || !host || host->empty() ||
+      curl_url_get(u.h, CURLUPART_PORT, &port, CURLU_DEFAULT_PORT) != CURLUE_OK || !port) {
+    return std::nullopt;
+  }
+  std::string endpoint = *scheme + "://" + *host + ":" + port + path.value_or("/");
+  curl_free(port);
+  const size_t pathStart = scheme->size() + 3 + host->size();
+  std::transform(endpoint.begin(), endpoint.begin() + static_cast<long>(pathStart), endpoint.begin(),
+                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+  return endpoint;
+}
+
 namespace {
 
 // `url` starts with `scheme` ("name://"), the name in any case.

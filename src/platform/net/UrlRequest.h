@@ -65,6 +65,11 @@ class UrlRequest {
   static std::optional<std::string> hostOfUrl(const std::string& url);
   // True when the text parses as an absolute URL with a scheme and a host.
   static bool isValidUrl(const std::string& url);
+  // "scheme://host:port/path" of an absolute URL — scheme and host in lower case, the port
+  // always written (the scheme's default when absent), dot segments resolved, no user, query
+  // or fragment — so that two addresses of one endpoint compare equal; nullopt when the text is
+  // not an absolute URL with a host.
+  static std::optional<std::string> endpointOfUrl(const std::string& url);
   // True when the URL's scheme is "https" (in any case): the exchange is encrypted.
   // The address begins with "http://" or "https://" (scheme in any case): the only ones a
   // connection opens.

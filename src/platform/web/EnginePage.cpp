@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <vector>
 
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/images/Image.h"
@@ -18,10 +20,12 @@ namespace zu::web {
 
 namespace {
 
-// What a script gave, as the phone's string: "" for undefined, null and failures.
-std::string scriptResultText(WebKitWebView* view, GAsyncResult* result) {
+// What a script gave, as the phone's string: "" for undefined, null and failures. `inWorld`:
+// the script ran in a world of its own.
+std::string scriptResultText(WebKitWebView* view, GAsyncResult* result, bool inWorld = false) {
   GError* error = nullptr;
-  WebKitJavascriptResult* js = webkit_web_view_run_javascript_finish(view, result, &error);
+  WebKitJavascriptResult* js = inWorld ? webkit_web_view_run_javascript_in_world_finish(view, result, &error)
+                                       : webkit_web_view_run_javascript_finish(view, result, &error);
   if (!js) {
     g_error_free(error);
     return std::string();
@@ -55,6 +59,98 @@ constexpr const char* kContentSizeScript = R"(
   send();
 })();)";
 
+// The live pages of each family, on the web thread.
+std::map<std::string, std::vector<EnginePage*>>& families() {
+  static std::map<std::string, std::vector<EnginePage*>> map;
+  return map;
+}
+
+// Pages kept only to hold a family's web process.
+std::vector<std::shared_ptr<EnginePage>>& warmPages() {
+  static std::vector<std::shared_ptr<EnginePage>> pages;
+  return pages;
+}
+
+// The script world the selection runs in: the page's scripts share its document, not its
+// globals, so they cannot change how a word is found.
+constexpr const char* kSelectionWorld = "zu-selection";
+
+// One selection step: the word under a point (by the engine's own word breaking, on the text
+// node under the point, and only when a character of it is under the point), or the selection
+// stretched from that word to a point, or none. Answers "left,top,width,height\ntext" of the
+// selection in viewport pixels, or "" when nothing is selected. Called as (step, x, y).
+constexpr const char* kSelectionScript = R"((function (step, x, y) {
+  var sel = window.getSelection();
+  function answer() {
+    if (!sel.rangeCount || sel.isCollapsed) return '';
+    var r = sel.getRangeAt(0).getBoundingClientRect();
+    return [r.left, r.top, r.width, r.height].join(',') + '\n' + sel.toString();
+  }
+  if (step === 2) { sel.removeAllRanges(); window.zuWord = null; return ''; }
+  var caret = document.caretRangeFromPoint(x, y);
+  if (step === 1) {
+    var word = window.zuWord;
+    if (!word || !caret) return answer();
+    var node = caret.startContainer, offset = caret.startOffset;
+    try {
+      var where = word.comparePoint(node, offset);
+      if (where < 0) sel.setBaseAndExtent(word.endContainer, word.endOffset, node, offset);
+      else if (where > 0) sel.setBaseAndExtent(word.startContainer, word.startOffset, node, offset);
+      else sel.setBaseAndExtent(word.startContainer, word.startOffset, word.endContainer, word.endOffset);
+    } catch (e) {}
+    return answer();
+  }
+  window.zuWord = null;
+  sel.removeAllRanges();
+  if (!caret || caret.startContainer.nodeType !== Node.TEXT_NODE) return '';
+  var text = caret.startContainer, data = text.data;
+  function covers(start, end) {
+    var range = document.createRange();
+    range.setStart(text, start);
+    range.setEnd(text, end);
+    var boxes = range.getClientRects();
+    for (var i = 0; i < boxes.length; ++i) {
+      var b = boxes[i];
+      if (x >= b.left - 1 && x <= b.right + 1 && y >= b.top - 1 && y <= b.bottom + 1) return true;
+    }
+    return false;
+  }
+  var at = -1;
+  [caret.startOffset, caret.startOffset - 1].forEach(function (i) {
+    if (at < 0 && i >= 0 && i < data.length && covers(i, i + 1)) at = i;
+  });
+  if (at < 0) return '';
+  var start = at, end = at + 1;
+  if (window.Intl && Intl.Segmenter) {
+    var segment = new Intl.Segmenter('zh', {granularity: 'word'}).segment(data).containing(at);
+    if (!segment || !segment.isWordLike) return '';
+    start = segment.index;
+    end = segment.index + segment.segment.length;
+  } else {
+    var letter = /[\p{L}\p{N}_]/u;
+    if (!letter.test(data[at])) return '';
+    while (start > 0 && letter.test(data[start - 1])) --start;
+    while (end < data.length && letter.test(data[end])) ++end;
+  }
+  var chosen = document.createRange();
+  chosen.setStart(text, start);
+  chosen.setEnd(text, end);
+  sel.addRange(chosen);
+  window.zuWord = chosen.cloneRange();
+  return answer();
+}))";
+
+// "left,top,width,height\ntext" into the text and its bounds; nothing selected otherwise.
+std::pair<std::string, ui::Rect> parseSelection(const std::string& answer) {
+  const size_t newline = answer.find('\n');
+  float l = 0, t = 0, w = 0, h = 0;
+  if (newline == std::string::npos ||
+      std::sscanf(answer.substr(0, newline).c_str(), "%f,%f,%f,%f", &l, &t, &w, &h) != 4) {
+    return {std::string(), ui::Rect()};
+  }
+  return {answer.substr(newline + 1), ui::Rect(l, t, w, h)};
+}
+
 struct ScriptCall {
   std::shared_ptr<EnginePage> page;
   uint64_t sequence;
@@ -78,7 +174,15 @@ void EnginePage::reportWithHistory(std::function<void(WebViewBackendClient&)> fn
   });
 }
 
-void EnginePage::open(bool ephemeral, int width, int height) {
+void EnginePage::prewarm(const std::string& family) {
+  if (family.empty() || !families()[family].empty()) return;
+  auto page = std::make_shared<EnginePage>(std::weak_ptr<EngineWebBackend::Anchor>());
+  page->open(false, 1, 1, family);
+  page->loadUrl("about:blank");
+  warmPages().push_back(std::move(page));
+}
+
+void EnginePage::open(bool ephemeral, int width, int height, const std::string& family) {
   WebEngine* engine = WebEngine::shared();
   if (!engine) return;
   static const wpe_view_backend_exportable_fdo_client client = {
@@ -99,9 +203,24 @@ void EnginePage::open(bool ephemeral, int width, int height) {
       WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, nullptr, nullptr);
   webkit_user_content_manager_add_script(content, script);
   webkit_user_script_unref(script);
-  view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "backend", backend, "web-context",
-                                       engine->context(), "is-ephemeral", ephemeral,
-                                       "user-content-manager", content, nullptr));
+  // A page of a family goes into the web process of a live page of that family.
+  WebKitWebView* related = nullptr;
+  if (!ephemeral && !family.empty()) {
+    auto& members = families()[family];
+    for (EnginePage* member : members) {
+      if (member->view_) related = member->view_;
+    }
+    members.push_back(this);
+    family_ = family;
+  }
+  if (related) {
+    view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "backend", backend, "related-view",
+                                         related, "user-content-manager", content, nullptr));
+  } else {
+    view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "backend", backend, "web-context",
+                                         engine->context(), "is-ephemeral", ephemeral,
+                                         "user-content-manager", content, nullptr));
+  }
   content_ = content;
   wpe_view_backend_add_activity_state(wpeBackend, wpe_view_activity_state_visible |
                                                       wpe_view_activity_state_focused |
@@ -111,11 +230,16 @@ void EnginePage::open(bool ephemeral, int width, int height) {
   WebKitColor clear = {0, 0, 0, 0};
   webkit_web_view_set_background_color(view_, &clear);
   g_signal_connect(view_, "load-changed", G_CALLBACK(&EnginePage::onLoadChanged), this);
+  g_signal_connect(view_, "notify::uri", G_CALLBACK(&EnginePage::onUriChanged), this);
   g_signal_connect(view_, "load-failed", G_CALLBACK(&EnginePage::onLoadFailed), this);
   g_signal_connect(view_, "decide-policy", G_CALLBACK(&EnginePage::onDecidePolicy), this);
 }
 
 void EnginePage::close() {
+  if (!family_.empty()) {
+    auto& members = families()[family_];
+    members.erase(std::remove(members.begin(), members.end(), this), members.end());
+  }
   if (!view_) return;
   g_signal_handlers_disconnect_by_data(view_, this);
   g_signal_handlers_disconnect_by_data(content_, this);
@@ -138,7 +262,12 @@ void EnginePage::onBackendDestroyed(void* self) {
 void EnginePage::loadHtml(const std::string& html, const std::optional<std::string>& baseUrl) {
   if (!view_) return;
   allowedLoadPending_ = true;
-  webkit_web_view_load_html(view_, html.c_str(), baseUrl ? baseUrl->c_str() : nullptr);
+  if (baseUrl) {
+    webkit_web_view_load_html(view_, html.c_str(), baseUrl->c_str());
+  } else {
+    // Parsed before anything of the page's own, so the policy holds for all of it.
+    webkit_web_view_load_html(view_, (std::string(kSealedFrames) + html).c_str(), nullptr);
+  }
 }
 
 void EnginePage::loadUrl(const std::string& url) {
@@ -228,6 +357,45 @@ void EnginePage::evaluate(uint64_t sequence, const std::string& js) {
       call);
 }
 
+void EnginePage::onUriChanged(WebKitWebView* view, void*, void* self) {
+  // The view's address is its main frame's: the one it now loads (set when a load starts, and
+  // again on a redirect or a move within the document).
+  const char* uri = webkit_web_view_get_uri(view);
+  if (uri) static_cast<EnginePage*>(self)->reportMainFrame(uri);
+}
+
+void EnginePage::reportMainFrame(const std::string& url) {
+  // The engine may tell the same address twice (a redirect's end, then its answer).
+  if (url.empty() || url == lastMainFrameUrl_) return;
+  lastMainFrameUrl_ = url;
+  toMain([url](EngineWebBackend::Anchor& anchor) { anchor.client->backendMainFrameNavigated(url); });
+}
+
+void EnginePage::select(uint64_t sequence, WebViewBackend::Selecting step, int x, int y) {
+  if (!view_) {
+    toMain([sequence](EngineWebBackend::Anchor& anchor) {
+      anchor.client->backendSelection(sequence, std::string(), ui::Rect());
+    });
+    return;
+  }
+  const std::string js = std::string(kSelectionScript) + "(" + std::to_string(static_cast<int>(step)) + "," +
+                         std::to_string(x) + "," + std::to_string(y) + ")";
+  auto* call = new ScriptCall{shared_from_this(), sequence, nullptr};
+  webkit_web_view_run_javascript_in_world(
+      view_, js.c_str(), kSelectionWorld, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        auto* call = static_cast<ScriptCall*>(data);
+        auto selection = parseSelection(scriptResultText(WEBKIT_WEB_VIEW(source), result, true));
+        const uint64_t sequence = call->sequence;
+        call->page->toMain([sequence, text = std::move(selection.first), bounds = selection.second](
+                               EngineWebBackend::Anchor& anchor) {
+          anchor.client->backendSelection(sequence, text, bounds);
+        });
+        delete call;
+      },
+      call);
+}
+
 void EnginePage::onLoadChanged(WebKitWebView*, int event, void* self) {
   auto* page = static_cast<EnginePage*>(self);
   if (event == WEBKIT_LOAD_STARTED) {
@@ -242,8 +410,14 @@ void EnginePage::onLoadChanged(WebKitWebView*, int event, void* self) {
   }
 }
 
-int EnginePage::onLoadFailed(WebKitWebView*, int, char*, void* error, void* self) {
+int EnginePage::onLoadFailed(WebKitWebView* view, int event, char* failingUri, void* error,
+                             void* self) {
   auto* page = static_cast<EnginePage*>(self);
+  // A load that failed before any answer never became the view's address.
+  const char* current = webkit_web_view_get_uri(view);
+  if (event == WEBKIT_LOAD_STARTED && failingUri && (!current || std::strcmp(current, failingUri) != 0)) {
+    page->reportMainFrame(failingUri);
+  }
   page->failed_ = true;
   const auto* gerror = static_cast<const GError*>(error);
   const int code = gerror ? gerror->code : 0;

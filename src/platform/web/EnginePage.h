@@ -6,7 +6,15 @@
 // Loads that the WebView already asked the delegate about (loadHtml, loadUrl) are not asked
 // again when the engine checks them; every other navigation is, with the engine's navigation
 // type (which uses the phone's numbers). A navigation to a new window loads in this page when
-// allowed. A failed load shows no error page.
+// allowed. A failed load shows no error page. Each address the main frame comes to is reported
+// (backendMainFrameNavigated): the view's address as it changes (a load's answer or redirect,
+// a move within the document, a load asked for) and the address of a load that failed before
+// any answer — the engine reports no other frame's. HTML loaded without
+// a base URL gets the content security policy that seals its frames (kSealedFrames).
+//
+// Families: the pages opened with one family name share one web process (each new one is made
+// related to a live one of the family); prewarm() keeps a page of a family that loads nothing,
+// so the family's process runs before its first real page and stays for the run.
 //
 // Web thread only (every method is posted there by the backend). Held by a shared_ptr; it keeps
 // itself alive until the engine has let go of its view, since the engine may still send a
@@ -34,7 +42,16 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   explicit EnginePage(std::weak_ptr<EngineWebBackend::Anchor> anchor)
       : anchor_(std::move(anchor)) {}
 
-  void open(bool ephemeral, int width, int height);
+  // Frames, objects and embeds of a page loaded from a string load nothing and cannot
+  // navigate: its only navigations are its main frame's.
+  static constexpr const char* kSealedFrames =
+      "<meta http-equiv=\"Content-Security-Policy\" content=\"frame-src 'none'; "
+      "object-src 'none'\">";
+
+  void open(bool ephemeral, int width, int height, const std::string& family);
+  // Web thread: a page of `family` that loads nothing, kept for the run (nothing when the
+  // family has a live page already).
+  static void prewarm(const std::string& family);
   void close();
   void loadHtml(const std::string& html, const std::optional<std::string>& baseUrl);
   void loadUrl(const std::string& url);
@@ -47,6 +64,9 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   // A finger that goes down and lifts clicks where it lifted; a cancelled one does nothing.
   void touch(WebViewBackend::Finger finger, int x, int y);
   void scrollTo(int x, int y);
+  // One selection step (see WebViewBackend::select), run in a script world of its own so the
+  // page's scripts can neither see nor change how it selects.
+  void select(uint64_t sequence, WebViewBackend::Selecting step, int x, int y);
 
  private:
   // Runs `fn` on the main thread if the backend still lives then.
@@ -54,9 +74,12 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   // Posts the history state, then `fn`.
   void reportWithHistory(std::function<void(WebViewBackendClient&)> fn);
   bool decide(WebKitPolicyDecision* decision, int decisionType);
+  // Tells the backend the main frame came to `url` (once per change of address).
+  void reportMainFrame(const std::string& url);
   void frameExported(wpe_fdo_shm_exported_buffer* buffer);
 
   static void onLoadChanged(WebKitWebView* view, int event, void* self);
+  static void onUriChanged(WebKitWebView* view, void* spec, void* self);
   static int onLoadFailed(WebKitWebView* view, int event, char* uri, void* error, void* self);
   static int onDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type,
                             void* self);
@@ -68,12 +91,14 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   // Set while the engine holds the view: the page outlives close() until then.
   std::shared_ptr<EnginePage> keepAlive_;
   WebKitWebView* view_ = nullptr;
+  std::string family_;
   WebKitUserContentManager* content_ = nullptr;
   wpe_view_backend_exportable_fdo* exportable_ = nullptr;
   // A load the WebView already allowed waits for the engine's check of it (the first
   // navigation of type "other" after the load call; the engine may have normalised its
   // address, so it is not compared).
   bool allowedLoadPending_ = false;
+  std::string lastMainFrameUrl_;
   bool failed_ = false;
   bool fingerDown_ = false;
 };

@@ -1,5 +1,7 @@
 #include "platform/web/EngineWebBackend.h"
 
+#include <thread>
+
 #include "platform/web/EnginePage.h"
 #include "platform/web/WebEngine.h"
 
@@ -16,6 +18,15 @@ void onWebThread(const std::shared_ptr<EnginePage>& page, std::function<void(Eng
 
 }  // namespace
 
+void EngineWebBackend::prewarm(const std::string& family) {
+  // Starting the engine takes a while: not on the main thread, which may go on drawing.
+  std::thread([family] {
+    if (WebEngine* engine = WebEngine::shared()) {
+      engine->post([family] { EnginePage::prewarm(family); });
+    }
+  }).detach();
+}
+
 EngineWebBackend::EngineWebBackend(WebViewBackendClient& client)
     : anchor_(std::make_shared<Anchor>(Anchor{&client, this})) {}
 
@@ -27,8 +38,9 @@ EngineWebBackend::~EngineWebBackend() {
 EnginePage& EngineWebBackend::page() {
   if (!page_) {
     page_ = std::make_shared<EnginePage>(anchor_);
-    onWebThread(page_, [ephemeral = ephemeral_, width = width_, height = height_](EnginePage& page) {
-      page.open(ephemeral, width, height);
+    onWebThread(page_, [ephemeral = ephemeral_, width = width_, height = height_,
+                         family = family_](EnginePage& page) {
+      page.open(ephemeral, width, height, family);
     });
   }
   return *page_;
@@ -84,6 +96,14 @@ void EngineWebBackend::touch(Finger finger, int x, int y) {
 
 void EngineWebBackend::scrollTo(int x, int y) {
   if (page_) onWebThread(page_, [x, y](EnginePage& page) { page.scrollTo(x, y); });
+}
+
+void EngineWebBackend::select(uint64_t sequence, Selecting step, int x, int y) {
+  if (!page_ || !WebEngine::shared()) {
+    anchor_->client->backendSelection(sequence, std::string(), ui::Rect());  // no page: nothing selected
+    return;
+  }
+  onWebThread(page_, [sequence, step, x, y](EnginePage& page) { page.select(sequence, step, x, y); });
 }
 
 void EngineWebBackend::setSize(int width, int height) {

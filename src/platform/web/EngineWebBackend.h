@@ -11,6 +11,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 #include "platform/web/WebViewBackend.h"
 
@@ -33,6 +34,10 @@ class EngineWebBackend : public WebViewBackend {
   ~EngineWebBackend() override;
 
   void setEphemeral(bool ephemeral) override { ephemeral_ = ephemeral; }
+  void setProcessFamily(const std::string& family) override { family_ = family; }
+  // Starts the engine and a web process for `family` off the main thread, and keeps that
+  // process for the pages of the family to come (see WebView::prewarm).
+  static void prewarm(const std::string& family);
   void loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl) override;
   void loadUrl(const std::string& url) override;
   void stopLoading() override;
@@ -46,6 +51,7 @@ class EngineWebBackend : public WebViewBackend {
   void setScalesPageToFit(bool) override {}
   void touch(Finger finger, int x, int y) override;
   void scrollTo(int x, int y) override;
+  void select(uint64_t sequence, Selecting step, int x, int y) override;
 
   // Called by EnginePage on the main thread after each load event.
   void setHistory(bool canGoBack, bool canGoForward) {
@@ -62,6 +68,7 @@ class EngineWebBackend : public WebViewBackend {
   std::shared_ptr<Anchor> anchor_;
   std::shared_ptr<EnginePage> page_;
   bool ephemeral_ = false;
+  std::string family_;
   int width_ = 0;
   int height_ = 0;
   bool canGoBack_ = false;

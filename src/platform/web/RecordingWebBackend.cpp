@@ -12,6 +12,7 @@ void RecordingWebBackend::begin(const std::string& url, bool addToHistory) {
     historyIndex_ = history_.size() - 1;
   }
   loading_ = true;
+  client_.backendMainFrameNavigated(url);
   client_.backendDidStart();
 }
 
@@ -73,10 +74,30 @@ void RecordingWebBackend::answerScript(size_t index) {
   client_.backendScriptResult(scriptSequences_[index], it == answers_.end() ? "" : it->second);
 }
 
+void RecordingWebBackend::select(uint64_t sequence, Selecting step, int x, int y) {
+  selections_.push_back({step, x, y});
+  if (step == Selecting::kClear) {
+    client_.backendSelection(sequence, std::string(), ui::Rect());
+  } else {
+    client_.backendSelection(sequence, selectionText_, selectionBounds_);
+  }
+}
+
 bool RecordingWebBackend::simulateNavigation(const std::string& url, int type) {
   if (!client_.backendShouldStart(url, type)) return false;
   begin(url, true);
   return true;
+}
+
+bool RecordingWebBackend::simulateFrameNavigation(const std::string& url, int type) {
+  return client_.backendShouldStart(url, type);
+}
+
+void RecordingWebBackend::simulateRedirect(const std::string& url) {
+  if (!loading_) return;
+  currentUrl_ = url;
+  if (!history_.empty()) history_[historyIndex_] = url;
+  client_.backendMainFrameNavigated(url);
 }
 
 void RecordingWebBackend::finishLoad() {

@@ -37,6 +37,17 @@ class RecordingWebBackend : public WebViewBackend {
   const std::vector<Touch>& touches() const { return touches_; }
   // Where the view scrolled the page, in order.
   const std::vector<std::pair<int, int>>& scrolls() const { return scrolls_; }
+  // Selection steps the view asked for, in order.
+  struct Selection {
+    Selecting step;
+    int x, y;
+  };
+  const std::vector<Selection>& selections() const { return selections_; }
+  // What the page answers to a word or extend step from now on (clearing answers "").
+  void setSelectionAnswer(std::string text, ui::Rect bounds) {
+    selectionText_ = std::move(text);
+    selectionBounds_ = bounds;
+  }
   // The page's document measures this much, as the engine would report.
   void setContentSize(int width, int height) { client_.backendContentSize(width, height); }
   // The page's address: the base URL or "about:blank" of the last HTML, else the last address.
@@ -52,8 +63,14 @@ class RecordingWebBackend : public WebViewBackend {
   void answerScript(size_t index);
 
   // The page navigates to `url` for reason `type`: asks the delegate and, when allowed, starts
-  // the load (the view becomes loading, didStartLoad follows). Returns the delegate's answer.
+  // the load (the view becomes loading; didNavigateMainFrame and didStartLoad follow, as for
+  // every load the stand-in starts). Returns the delegate's answer.
   bool simulateNavigation(const std::string& url, int type);
+  // A frame inside the page navigates: the delegate is asked, as for the page itself, and
+  // nothing else follows (the frame's load is no load of the page's). Returns the answer.
+  bool simulateFrameNavigation(const std::string& url, int type);
+  // The server answers the running load with a redirect to `url` (didNavigateMainFrame).
+  void simulateRedirect(const std::string& url);
   // The running load ends.
   void finishLoad();
   void failLoad(int code, const std::string& description);
@@ -76,8 +93,11 @@ class RecordingWebBackend : public WebViewBackend {
   }
   void setScalesPageToFit(bool) override {}
   void setEphemeral(bool ephemeral) override { ephemeral_ = ephemeral; }
+  void setProcessFamily(const std::string& family) override { processFamily_ = family; }
+  const std::string& processFamily() const { return processFamily_; }
   void touch(Finger finger, int x, int y) override { touches_.push_back({finger, x, y}); }
   void scrollTo(int x, int y) override { scrolls_.push_back({x, y}); }
+  void select(uint64_t sequence, Selecting step, int x, int y) override;
   bool ephemeral() const { return ephemeral_; }
 
  private:
@@ -89,11 +109,15 @@ class RecordingWebBackend : public WebViewBackend {
   std::vector<std::string> scripts_;
   std::vector<Touch> touches_;
   std::vector<std::pair<int, int>> scrolls_;
+  std::vector<Selection> selections_;
+  std::string selectionText_;
+  ui::Rect selectionBounds_;
   std::vector<uint64_t> scriptSequences_;
   std::vector<bool> scriptAnswered_;
   std::map<std::string, std::string> answers_;
   bool hold_ = false;
   bool ephemeral_ = false;
+  std::string processFamily_;
   bool loading_ = false;
   std::string currentUrl_;
   std::vector<std::string> history_;

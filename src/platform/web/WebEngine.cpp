@@ -15,6 +15,7 @@
 #include <optional>
 #include <thread>
 
+#include "platform/crypto/SecureRandom.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/RunLoop.h"
@@ -81,25 +82,30 @@ void finishRequest(WebKitURISchemeRequest* request, std::optional<WebResource> r
 WebEngine* WebEngine::shared() {
   static WebEngine* engine = [] {
     auto* made = new WebEngine();
-    std::mutex mutex;
-    std::condition_variable started;
-    int result = -1;
-    std::thread([made, &mutex, &started, &result] {
+    // Shared with the web thread, which may still be signalling when the starter has seen the
+    // result and gone on: both keep it alive, and it is signalled under its lock.
+    struct Start {
+      std::mutex mutex;
+      std::condition_variable started;
+      int result = -1;
+    };
+    auto start = std::make_shared<Start>();
+    std::thread([made, start] {
       Thread::setCurrentName("web");
       const bool ok = made->start();
       {
-        std::lock_guard<std::mutex> lock(mutex);
-        result = ok ? 1 : 0;
+        std::lock_guard<std::mutex> lock(start->mutex);
+        start->result = ok ? 1 : 0;
+        start->started.notify_one();
       }
-      started.notify_one();
       if (!ok) return;
       // The engine lives as long as the process; this loop is never left.
       GMainLoop* loop = g_main_loop_new(nullptr, FALSE);
       g_main_loop_run(loop);
     }).detach();
-    std::unique_lock<std::mutex> lock(mutex);
-    started.wait(lock, [&] { return result >= 0; });
-    if (result != 1) return static_cast<WebEngine*>(nullptr);
+    std::unique_lock<std::mutex> lock(start->mutex);
+    start->started.wait(lock, [&] { return start->result >= 0; });
+    if (start->result != 1) return static_cast<WebEngine*>(nullptr);
     gStarted = made;
     std::atexit(&WebEngine::park);
     return made;
@@ -126,16 +132,18 @@ bool WebEngine::start() {
   webkit_web_context_set_cache_model(context_, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
 
   queryServer_ = ResourceQueryServer::start();
+  resources_ = Thread::start("web-resources");
+  key_ = crypto::SecureRandom::hexToken(32);
   webkit_web_context_set_web_extensions_directory(context_, extensionDirectory().c_str());
   webkit_web_context_set_web_extensions_initialization_user_data(
-      context_, g_variant_new_string(queryServer_ ? queryServer_->path().c_str() : ""));
+      context_, g_variant_new("(ss)", queryServer_ ? queryServer_->path().c_str() : "", key_.c_str()));
 
   webkit_web_context_register_uri_scheme(context_, PrivateResourceUrl::kScheme, &WebEngine::onSchemeRequest, this,
                                          nullptr);
   WebKitSecurityManager* security = webkit_web_context_get_security_manager(context_);
-  // Pictures of https pages come through it too: it must not count as mixed content.
+  // Pictures of https pages come through it too: it must not count as mixed content. It is not
+  // CORS-enabled: what it serves is for a page's elements, never for its scripts to read.
   webkit_security_manager_register_uri_scheme_as_secure(security, PrivateResourceUrl::kScheme);
-  webkit_security_manager_register_uri_scheme_as_cors_enabled(security, PrivateResourceUrl::kScheme);
   return true;
 }
 
@@ -155,7 +163,10 @@ void WebEngine::park() {
   });
   std::unique_lock<std::mutex> lock(engine->mutex_);
   engine->parkedChanged_.wait_for(lock, std::chrono::seconds(5), [engine] { return engine->parked_; });
+  lock.unlock();
   if (engine->queryServer_) engine->queryServer_->removeSocket();
+  // What is still to be answered is dropped with the engine's thread.
+  if (engine->resources_) engine->resources_->stopAndJoin();
 }
 
 void WebEngine::post(std::function<void()> fn) {
@@ -189,24 +200,33 @@ void WebEngine::onSchemeRequest(WebKitURISchemeRequest* request, void* self) {
 
 void WebEngine::answer(WebKitURISchemeRequest* request) {
   g_object_ref(request);
-  auto parsed = PrivateResourceUrl::parse(webkit_uri_scheme_request_get_uri(request));
-  if (!parsed) {
-    finishRequest(request, std::nullopt);
-    return;
-  }
-  auto [kind, url] = *parsed;
-  // Only a page the client built may fetch through the application or show local files; any
-  // other page (which could write such addresses itself) gets only what the cache holds.
   WebKitWebView* view = webkit_uri_scheme_request_get_web_view(request);
+  const char* address = webkit_uri_scheme_request_get_uri(request);
+  auto parsed = PrivateResourceUrl::parse(address);
   const char* pageUri = view ? webkit_web_view_get_uri(view) : nullptr;
-  const bool clientBuilt = pageUri && std::strcmp(pageUri, "about:blank") == 0;
-  if (!clientBuilt && kind != PrivateResourceUrl::Kind::kCached) {
+  // Never a document: the extension rewrites elements only, so a page loading such an address
+  // as itself made it up.
+  if (!parsed || !pageUri || std::strcmp(pageUri, address) == 0) {
     finishRequest(request, std::nullopt);
     return;
   }
-  // The provider and the bundle's and home's settings belong to the main thread; the answer
-  // comes back here.
-  RunLoop::main()->post([this, request, kind, url] {
+  // A page the client built (HTML loaded without a base URL) may fetch through the application
+  // and show local files; any other page gets only what the cache holds. Elements come only
+  // under the address the extension signed for this very page.
+  const bool clientBuilt = std::strcmp(pageUri, "about:blank") == 0;
+  const PrivateResourceUrl::Kind kind = parsed->kind;
+  const bool allowed =
+      kind == PrivateResourceUrl::Kind::kFile
+          ? clientBuilt
+          : (clientBuilt || kind == PrivateResourceUrl::Kind::kCached) &&
+                PrivateResourceUrl::validToken(*parsed, key_, webkit_web_view_get_page_id(view));
+  if (!allowed) {
+    finishRequest(request, std::nullopt);
+    return;
+  }
+  // Answered on the resource thread (the provider's, and the files'), so a page's style sheet
+  // never waits for the main thread's frames; the answer comes back here.
+  resources_->runLoop()->post([this, request, kind, url = std::move(parsed->url)] {
     auto done = [this, request](std::optional<WebResource> resource) {
       post([request, resource = std::move(resource)]() mutable {
         finishRequest(request, std::move(resource));

@@ -2,8 +2,15 @@
 // shared memory, so nothing needs a GPU or a display). It owns the thread "web" that turns
 // GLib's default main context — every engine call is made there — the engine's context with
 // its cookie store and website data under Library/, the private scheme through which pages
-// get sub-resources from the WebResourceProvider and files of the bundle and the downloaded
-// fonts, and the web-process extension that sends sub-resources to that scheme.
+// get their sub-resource elements from the WebResourceProvider and files of the bundle and the
+// downloaded fonts, and the web-process extension that sends those elements to that scheme.
+//
+// The private scheme (see PrivateResourceUrl) answers only an address the extension signed for
+// the very page that asks — or, for a page the client built, a local file it wrote itself — and
+// refuses everything else. It is not CORS-enabled and never serves a page's document, so no
+// page's script can read what it serves; XMLHttpRequest and fetch are never sent to it. A page
+// that asks for a signed address itself (one a script read from its own stack, say) is
+// cancelled by the extension: signed addresses reach the scheme only from its rewriting.
 //
 // Made on first use of shared() and kept until the process ends (the engine cannot be shut
 // down and started again in one process). shared() returns null, and logs why once, when the
@@ -16,16 +23,24 @@
 // starts calls it too, for exits that do not pass there.
 //
 // Threads: shared(), post() and park() from any thread; context() and everything posted run
-// on the "web" thread. Work posted runs in the order it was posted.
+// on the "web" thread. Work posted runs in the order it was posted. The private scheme's
+// requests are answered on a thread of their own, "web-resources" (the resource provider's and
+// the local files'), so a page never waits for the main thread to draw its frames.
 #pragma once
 
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 typedef struct _WebKitWebContext WebKitWebContext;
 typedef struct _WebKitURISchemeRequest WebKitURISchemeRequest;
+
+namespace zu {
+class Thread;
+}
 
 namespace zu::web {
 
@@ -58,6 +73,9 @@ class WebEngine {
   std::vector<std::function<void()>> queue_;
   WebKitWebContext* context_ = nullptr;
   ResourceQueryServer* queryServer_ = nullptr;
+  std::shared_ptr<Thread> resources_;
+  // Signs the private scheme's element addresses; shared with the web-process extension only.
+  std::string key_;
 };
 
 }  // namespace zu::web

@@ -3,15 +3,20 @@
 // still shows its pictures. The kit declares it; the application installs one with
 // setShared() (the shell's answers from its link cache and fetches misses).
 //
-// Which requests reach it: in pages loaded from a string (the pages the client builds) every
-// http and https sub-resource, with `fetchOnMiss` set; in pages loaded from an address (third
-// party pages) only those the provider says it holds(), with `fetchOnMiss` clear; the rest of
-// those stay with the engine, which keeps the sites' cookies. Page navigations never come here.
+// Which requests reach it: only a page's sub-resource elements (pictures, style sheets,
+// scripts, fonts loaded without CORS): in pages loaded from a string (the pages the client
+// builds) every http and https one, with `fetchOnMiss` set; in pages loaded from an address
+// (third party pages) only those the provider says it holds(), with `fetchOnMiss` clear; the
+// rest of those stay with the engine, which keeps the sites' cookies. Page navigations and
+// what a page's scripts ask for (XMLHttpRequest, fetch, beacons) never come here: they keep
+// the engine's own same-origin rules, and no script can read what the provider answers.
 //
-// Threads: resourceForUrl is called on the main thread and answers through `done` exactly once,
-// on the main thread, now or later. holds() is called on a web-engine thread while a page waits,
-// so it must be quick and thread-safe. Without a provider installed every such request fails
-// (the page shows no picture) and holds() is taken as false.
+// Threads: resourceForUrl is called on the engine's resource thread ("web-resources", which has
+// a run loop: a fetch may run there) — never the main thread, so a page does not wait for the
+// screen's frames — and answers through `done` exactly once, from any thread, now or later.
+// holds() is called on a web-engine thread while a page waits, so it must be quick. Both must
+// be thread-safe. Without a provider installed every such request fails (the page shows no
+// picture) and holds() is taken as false.
 #pragma once
 
 #include <functional>

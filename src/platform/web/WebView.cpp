@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <atomic>
+#include <mutex>
+#include <set>
 
+#include "platform/device/Pasteboard.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/images/Image.h"
+#include "platform/ui/input/LongPressGestureRecognizer.h"
+#include "platform/ui/text/MenuController.h"
 #include "platform/ui/views/ScrollView.h"
 #include "platform/web/EngineWebBackend.h"
 #include "platform/web/PrivateResourceUrl.h"
@@ -20,6 +25,7 @@ namespace zu::web {
 namespace {
 
 std::atomic<bool> gUseEngine{false};
+std::atomic<bool> gPrewarmAllowed{false};
 
 int pixels(float points) { return points > 0 ? static_cast<int>(points + 0.5f) : 0; }
 
@@ -31,6 +37,19 @@ std::string WebView::fileUrl(const std::filesystem::path& path) {
 
 void WebView::setUseEngine(bool use) { gUseEngine = use; }
 bool WebView::usesEngine() { return gUseEngine; }
+
+void WebView::setPrewarmAllowed(bool allowed) { gPrewarmAllowed = allowed; }
+
+void WebView::prewarm(const std::string& family) {
+  if (!gPrewarmAllowed || !gUseEngine) return;
+  static std::mutex mutex;
+  static std::set<std::string> started;
+  {
+    std::lock_guard<std::mutex> lock(mutex);
+    if (!started.insert(family).second) return;
+  }
+  EngineWebBackend::prewarm(family);
+}
 
 WebView::WebView(const ui::Rect& frame) : View(frame) {
   if (gUseEngine) {
@@ -61,6 +80,11 @@ WebView::WebView(const ui::Rect& frame) : View(frame) {
     backend_->touch(finger, static_cast<int>(point.x - offset.x),
                     static_cast<int>(point.y - offset.y));
   });
+  // A long press on the page selects; the recogniser belongs to the content, which this view
+  // owns through the scroll view (its handler is cleared when this view goes).
+  auto press = std::make_shared<ui::LongPressGestureRecognizer>();
+  press->addTarget(this, [this](ui::GestureRecognizer& g) { onSelectionPress(g); });
+  contentView_->addGestureRecognizer(press);
   scrollView->addSubview(contentView_);
   scrollView_ = scrollView;
   addSubview(scrollView_);
@@ -71,6 +95,7 @@ WebView::~WebView() {
   // back into it.
   std::static_pointer_cast<WebScrollView>(scrollView_)->setOffsetHandler(nullptr);
   contentView_->setTouchHandler(nullptr);
+  for (const auto& recognizer : contentView_->gestureRecognizers()) recognizer->removeTarget(this);
 }
 
 void WebView::later(std::function<void(WebView&)> fn) {
@@ -102,6 +127,8 @@ void WebView::loadRequest(const std::string& url) {
 }
 
 void WebView::setEphemeral(bool ephemeral) { backend_->setEphemeral(ephemeral); }
+
+void WebView::setProcessFamily(const std::string& family) { backend_->setProcessFamily(family); }
 
 void WebView::stopLoading() {
   ++loadGeneration_;
@@ -167,8 +194,20 @@ bool WebView::backendShouldStart(const std::string& url, int type) {
   return !delegate || delegate->shouldStartLoad(*this, url, type);
 }
 
+void WebView::backendMainFrameNavigated(const std::string& url) {
+  later([url](WebView& view) {
+    if (auto delegate = view.delegate()) delegate->didNavigateMainFrame(view, url);
+  });
+}
+
 void WebView::backendDidStart() {
   loading_ = true;
+  // A new page has nothing selected, and the menu over the old one's selection goes.
+  selectedText_.clear();
+  selectionBounds_ = ui::Rect();
+  menuWanted_ = false;
+  auto& menu = ui::MenuController::shared();
+  if (menu.isMenuVisible() && menu.targetView().get() == this) menu.setMenuVisible(false);
   // A new page starts at its top, until it tells its size.
   documentSize_ = ui::Size();
   layoutContent();
@@ -219,6 +258,75 @@ void WebView::deliverScriptResults() {
 void WebView::backendContentSize(int width, int height) {
   documentSize_ = ui::Size{static_cast<float>(width), static_cast<float>(height)};
   layoutContent();
+}
+
+// --- selection
+
+void WebView::onSelectionPress(ui::GestureRecognizer& press) {
+  // From the content's coordinates (the document's) to the view's, where the engine shows it.
+  const ui::Point offset = pageOffset();
+  const ui::Point inContent = press.locationInView(contentView_.get());
+  const ui::Point point{inContent.x - offset.x, inContent.y - offset.y};
+  switch (press.state()) {
+    case ui::GestureState::Began:
+      menuWanted_ = false;
+      select(WebViewBackend::Selecting::kWord, point);
+      break;
+    case ui::GestureState::Changed:
+      select(WebViewBackend::Selecting::kExtend, point);
+      break;
+    case ui::GestureState::Ended:
+      menuWanted_ = true;
+      if (selectionAnswered_ + 1 == nextSelection_) showSelectionMenu();
+      break;
+    default:
+      break;
+  }
+}
+
+void WebView::select(WebViewBackend::Selecting step, ui::Point point) {
+  backend_->select(nextSelection_++, step, static_cast<int>(point.x), static_cast<int>(point.y));
+}
+
+void WebView::selectWordAt(ui::Point point) { select(WebViewBackend::Selecting::kWord, point); }
+
+void WebView::extendSelectionTo(ui::Point point) { select(WebViewBackend::Selecting::kExtend, point); }
+
+void WebView::clearSelection() {
+  menuWanted_ = false;
+  select(WebViewBackend::Selecting::kClear, ui::Point());
+}
+
+void WebView::backendSelection(uint64_t sequence, std::string text, ui::Rect bounds) {
+  // Only the newest step's answer stands; an older one arriving late is dropped.
+  if (sequence <= selectionAnswered_) return;
+  selectionAnswered_ = sequence;
+  selectedText_ = std::move(text);
+  selectionBounds_ = bounds;
+  if (menuWanted_ && sequence + 1 == nextSelection_) showSelectionMenu();
+}
+
+ui::Rect WebView::selectionRect() const {
+  // The engine's viewport is the view, shifted by a pull past the page's edges.
+  const ui::Point offset = scrollView_->contentOffset();
+  const ui::Point page = pageOffset();
+  return selectionBounds_.offsetBy(page.x - offset.x, page.y - offset.y);
+}
+
+void WebView::showSelectionMenu() {
+  menuWanted_ = false;
+  if (selectedText_.empty()) return;
+  auto& menu = ui::MenuController::shared();
+  menu.setTargetRect(selectionRect(), shared());
+  menu.setMenuVisible(true);
+}
+
+bool WebView::canPerformAction(const std::string& action, Object*) {
+  return action == "copy:" && !selectedText_.empty();
+}
+
+void WebView::performAction(const std::string& action, Object* sender) {
+  if (canPerformAction(action, sender)) Pasteboard::general().setString(selectedText_);
 }
 
 void WebView::backendFrame(std::shared_ptr<ui::Image> frame) {

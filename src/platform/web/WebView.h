@@ -18,6 +18,13 @@
 //    page's document, drags move it with the kit's usual callbacks (a short page still bounces
 //    vertically, so it can be pulled down) and the page follows its offset. A tap lands on the
 //    page, which clicks there. scalesPageToFit is readable and writable.
+//  - Text selection: a long press on the page selects the word under the finger (the engine's
+//    words and highlight), moving the finger then stretches the selection from that word to it,
+//    and lifting it shows the edit menu (MenuController) over the selection (under it near the
+//    top). The menu asks this view first: a plain web view offers "copy:" while text is
+//    selected (the selected text to the general pasteboard); a subclass answers for its own
+//    items. A press where no text is shows nothing. A new page selects nothing and hides the
+//    menu shown over the old one.
 // Where we differ on purpose:
 //  - Nothing reaches the delegate or a script callback inside the call that caused it: the
 //    question about a load, its events and script results all come on later turns of the main
@@ -33,7 +40,19 @@
 //  - Sub-resources of pages may come from the installed WebResourceProvider (see there). The
 //    engine refuses file:// in pages loaded from a string: a page the client builds shows files
 //    of the bundle and the downloaded fonts under fileUrl(path), a scheme of our own that
-//    answers nothing to other pages.
+//    answers nothing to other pages (WebEngine says what that scheme serves).
+//  - The frames of a page loaded from a string are sealed: such a page (an article, written by
+//    the service) gets a content security policy under which its frames, objects and embeds
+//    load no address and navigate nowhere (only "about:blank" and "about:srcdoc" documents,
+//    asked about like any navigation, can be in a frame), so every other navigation it asks
+//    about is its main frame's. The phone asked about frames' navigations too, and an
+//    article's page refused them all but "about:blank" anyway.
+//  - didNavigateMainFrame tells the delegate each address the page's own frame comes to, which
+//    the engine's navigation questions cannot tell apart from a frame's in a page loaded from
+//    an address.
+//  - Web processes: each view has one of its own unless it joins a family (setProcessFamily):
+//    the views of a family share one, so a screen of several pages costs one process. prewarm()
+//    starts a family's process ahead of its first page, in an interactive run only.
 #pragma once
 
 #include <cstdint>
@@ -48,6 +67,7 @@
 #include "platform/web/WebViewBackend.h"
 
 namespace zu::ui {
+class GestureRecognizer;
 class ScrollView;
 }
 
@@ -79,6 +99,15 @@ class WebView : public ui::View, public WebViewBackendClient {
   // A page that shares no cookies or storage with the others (the authorisation page); call
   // before the first load.
   void setEphemeral(bool ephemeral);
+  // The views of one family (a screen's pages: the article browser's) share one web process
+  // while any of them lives; an ephemeral view keeps its own. Call before the first load.
+  void setProcessFamily(const std::string& family);
+  // Starts the engine and a web process for `family` now, off the main thread, so that the
+  // family's first page does not wait for them; the process is then kept for the run. Does
+  // nothing unless allowed: only an interactive run (a window, no snapshots) allows it, never
+  // a test.
+  static void prewarm(const std::string& family);
+  static void setPrewarmAllowed(bool allowed);
 
   void loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl);
   void loadRequest(const std::string& url);
@@ -98,6 +127,17 @@ class WebView : public ui::View, public WebViewBackendClient {
   void setScalesPageToFit(bool scales);
   const std::shared_ptr<ui::ScrollView>& scrollView() const { return scrollView_; }
 
+  // The selected text ("" when none) and where it lies in the view, as the page last told.
+  const std::string& selectedText() const { return selectedText_; }
+  ui::Rect selectionRect() const;
+  // The long press that selects; its steps, for code that drives the view by hand.
+  void selectWordAt(ui::Point point);
+  void extendSelectionTo(ui::Point point);
+  void clearSelection();
+
+  bool canPerformAction(const std::string& action, Object* sender) override;
+  void performAction(const std::string& action, Object* sender) override;
+
   // The last picture of the page, null before the first.
   const std::shared_ptr<ui::Image>& pageImage() const { return pageImage_; }
   // The stand-in driving this view, or null when the engine does.
@@ -109,12 +149,14 @@ class WebView : public ui::View, public WebViewBackendClient {
 
   // WebViewBackendClient.
   bool backendShouldStart(const std::string& url, int type) override;
+  void backendMainFrameNavigated(const std::string& url) override;
   void backendDidStart() override;
   void backendDidFinish() override;
   void backendDidFail(int code, const std::string& description) override;
   void backendScriptResult(uint64_t sequence, std::string result) override;
   void backendFrame(std::shared_ptr<ui::Image> frame) override;
   void backendContentSize(int width, int height) override;
+  void backendSelection(uint64_t sequence, std::string text, ui::Rect bounds) override;
 
  protected:
   void boundsDidChange(const ui::Rect& oldBounds) override;
@@ -130,6 +172,10 @@ class WebView : public ui::View, public WebViewBackendClient {
   ui::Point pageOffset() const;
   // Sizes the scroll view's content to the document, at least the view's bounds.
   void layoutContent();
+  void select(WebViewBackend::Selecting step, ui::Point point);
+  void onSelectionPress(ui::GestureRecognizer& press);
+  // Shows the edit menu over the selection, when there is one.
+  void showSelectionMenu();
 
   std::unique_ptr<WebViewBackend> backend_;
   RecordingWebBackend* recorder_ = nullptr;
@@ -148,6 +194,13 @@ class WebView : public ui::View, public WebViewBackendClient {
   uint64_t nextScriptToDeliver_ = 1;
   std::map<uint64_t, ScriptCallback> scriptCallbacks_;
   std::map<uint64_t, std::string> scriptResults_;
+  // Selection steps: the newest asked, the newest answered; what the page answered last.
+  uint64_t nextSelection_ = 1;
+  uint64_t selectionAnswered_ = 0;
+  std::string selectedText_;
+  ui::Rect selectionBounds_;
+  // The finger lifted: the menu shows once the last step is answered.
+  bool menuWanted_ = false;
 };
 
 }  // namespace zu::web

@@ -12,6 +12,8 @@
 #include <optional>
 #include <string>
 
+#include "platform/ui/drawing/Geometry.h"
+
 namespace zu::ui {
 class Image;
 }
@@ -24,6 +26,9 @@ class WebViewBackendClient {
   // The page wants to navigate (a link, a form, a script, back or forward, reload): the
   // delegate's answer, true to load.
   virtual bool backendShouldStart(const std::string& url, int type) = 0;
+  // The page's main frame came to `url` (see WebViewDelegate::didNavigateMainFrame); never a
+  // frame's inside the page.
+  virtual void backendMainFrameNavigated(const std::string& url) = 0;
   virtual void backendDidStart() = 0;
   virtual void backendDidFinish() = 0;
   virtual void backendDidFail(int code, const std::string& description) = 0;
@@ -33,6 +38,9 @@ class WebViewBackendClient {
   virtual void backendFrame(std::shared_ptr<ui::Image> frame) = 0;
   // The page's document measures this many pixels (after a load, and whenever it changes).
   virtual void backendContentSize(int width, int height) = 0;
+  // The page's selection after select() number `sequence`: its text ("" when nothing is
+  // selected) and its bounds in view pixels.
+  virtual void backendSelection(uint64_t sequence, std::string text, ui::Rect bounds) = 0;
 };
 
 class WebViewBackend {
@@ -55,10 +63,19 @@ class WebViewBackend {
   // or taken away (cancelled: the scroll view took it for a drag).
   enum class Finger { kDown, kUp, kCancel };
   virtual void touch(Finger finger, int x, int y) = 0;
+  // Text selection by the page's own rules (its words, its highlight), each step answered by
+  // backendSelection with the same sequence: kWord selects the word under (x, y) (view pixels;
+  // nothing when no text is there), kExtend moves the selection's far end to (x, y) keeping that
+  // word selected, kClear selects nothing.
+  enum class Selecting { kWord, kExtend, kClear };
+  virtual void select(uint64_t sequence, Selecting step, int x, int y) = 0;
   // Scrolls the page's document so that (x, y) is at the view's top left.
   virtual void scrollTo(int x, int y) = 0;
   // A page that keeps no cookies, cache or storage beyond itself; before the first load.
   virtual void setEphemeral(bool ephemeral) = 0;
+  // Pages of one family share one web process (see WebView::setProcessFamily); before the
+  // first load.
+  virtual void setProcessFamily(const std::string& family) = 0;
 };
 
 }  // namespace zu::web

@@ -5,7 +5,11 @@
 // Order per load: shouldStartLoad (answered at once; NO loads nothing and nothing follows),
 // then didStartLoad, then exactly one of didFinishLoad or didFailLoad. A page may ask
 // shouldStartLoad again for its own navigations (links, forms, scripts changing the location,
-// back and forward, reload) with the matching WebNavigationType.
+// back and forward, reload) with the matching WebNavigationType — and so may a frame inside a
+// page loaded from an address, without telling which frame asks (the engine does not say).
+// What only the page itself may do — catch a callback address, hand an address to the system —
+// belongs in didNavigateMainFrame, which comes for the page's own frame only, with each address
+// it comes to. (In a page loaded from a string, frames cannot navigate at all: see WebView.)
 #pragma once
 
 #include <string>
@@ -21,6 +25,12 @@ class WebViewDelegate {
   virtual bool shouldStartLoad(WebView& webView, const std::string& url, int type) {
     (void)webView, (void)url, (void)type;
     return true;
+  }
+  // The page's own frame came to `url`: a load shouldStartLoad allowed reached it (its answer
+  // arrived, a server's redirect led there, or it failed there), or the page moved within
+  // itself (a fragment, the history API). A load the view itself was asked for comes at once.
+  virtual void didNavigateMainFrame(WebView& webView, const std::string& url) {
+    (void)webView, (void)url;
   }
   virtual void didStartLoad(WebView& webView) { (void)webView; }
   virtual void didFinishLoad(WebView& webView) { (void)webView; }

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "platform/ui/images/Image.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/text/MenuController.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/views/ScrollView.h"
 #include "platform/ui/views/ScrollViewDelegate.h"
@@ -14,6 +16,7 @@
 #include "platform/web/WebNavigationType.h"
 #include "platform/web/WebViewDelegate.h"
 #include "testing/MainLoopTurn.h"
+#include "testing/ScopedFakeClock.h"
 
 namespace zu::web {
 namespace {
@@ -266,6 +269,43 @@ TEST(WebViewTest, TapsGoToThePageAndDragsScrollItThroughTheScrollView) {
   for (size_t i = scrollsBefore; i < page.recorder.scrolls().size(); ++i) {
     EXPECT_GE(page.recorder.scrolls()[i].second, 0);
   }
+}
+
+// The edit menu shown over a selection goes with the page it was for: a new page in the view
+// selects nothing, so no menu stays over it offering to copy what is no longer there.
+TEST(WebViewTest, TheSelectionMenuGoesWhenANewPageComes) {
+  ScopedFakeClock clock;
+  auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  Page page;
+  page.view->setFrame(ui::Rect(0, 100, 320, 300));
+  window->addSubview(page.view);
+  page.recorder.setSelectionAnswer("潮汐", ui::Rect(40, 90, 48, 24));
+  auto& menu = ui::MenuController::shared();
+  auto longPress = [&](ui::Point at) {
+    auto finger = window->beginTouch(at);
+    clock->advance(0.6);
+    runDueMainLoopTasks();
+    window->endTouch(finger);
+  };
+  longPress({60, 200});
+  ASSERT_EQ(page.view->selectedText(), "潮汐");
+  ASSERT_TRUE(menu.isMenuVisible());
+
+  page.recorder.simulateNavigation("http://example.test/next", kNavigationLinkClicked);
+  settle();
+  EXPECT_EQ(page.view->selectedText(), "");
+  EXPECT_FALSE(menu.isMenuVisible());
+
+  // A menu over another view stays when this one loads.
+  longPress({60, 200});
+  ASSERT_TRUE(menu.isMenuVisible());
+  Page other;
+  other.view->loadHTMLString("<p>x</p>", std::nullopt);
+  settle();
+  EXPECT_TRUE(menu.isMenuVisible());
+  menu.resetForTesting();
+  ui::Application::shared().resetForTesting();
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "model/service/VeskFavorite.h"
 #include "model/service/VeskSharing.h"
 #include "platform/device/DeviceProfile.h"
+#include "platform/net/ExternalUrl.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controllers/AlertRegistry.h"
@@ -369,9 +370,19 @@ void NewsBrowseController::setBackPageIndex(int64_t index) {
 
 // --- the link bridge
 
+bool NewsBrowseController::isOnScreen() {
+  auto father = gridFather();
+  return father && father->currentPage() == index_ && window() && !father->modalViewController();
+}
+
 bool NewsBrowseController::shouldStartLoad(web::WebView&, const std::string& url, int) {
   const auto link = ArticleLink::parse(url);
   if (!link.isCommand()) return link.kind == ArticleLink::Kind::kBlank;
+  if (!isOnScreen()) {
+    VESKLogImpl("article %d: command of a page not on screen refused: %s", index_,
+                ExternalUrl::printable(url).c_str());
+    return false;
+  }
   startSpinner();
   switch (link.kind) {
     case ArticleLink::Kind::kPicture:
@@ -427,12 +438,20 @@ void NewsBrowseController::openOriginal() {
 }
 
 void NewsBrowseController::playVideo(const std::string& url) {
+  if (!ExternalUrl::isWebAddress(url)) {
+    VESKLogImpl("article %d: video of no web address refused: %s", index_, ExternalUrl::printable(url).c_str());
+    return;
+  }
   if (auto father = gridFather()) {
     father->presentModalViewController(std::make_shared<ui::MoviePlayerViewController>(url), true);
   }
 }
 
 void NewsBrowseController::openPage(const std::string& url) {
+  if (!ExternalUrl::isWebAddress(url)) {
+    VESKLogImpl("article %d: page of no web address refused: %s", index_, ExternalUrl::printable(url).c_str());
+    return;
+  }
   auto father = gridFather();
   if (!father) return;
   Dictionary parameters{{"link", url}, {"orignalLink", url}};

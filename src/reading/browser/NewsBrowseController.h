@@ -28,6 +28,14 @@
 //    request may answer first), so the page, the toolbar and the mail body read one detail.
 //  - An index outside the list loads nothing; a build repeats from the server's text, so a
 //    second load has one script object; a failed "提示" alert leaves the spinner stopped.
+//  - A command acts only for the page on screen (the browser's current page, nothing presented
+//    over it): the original obeyed a neighbour loaded ahead, so an article could open a page
+//    by itself from a timer or a frame before the reader ever saw it. (Frames of the page cannot
+//    navigate at all: the web view seals them, so every command is the page's own.)
+//  - The in-app browser, the video player and the original page get web addresses only (http
+//    or https, ExternalUrl): the original opened any address, so an article could show the
+//    reader's local files ("file://…") or hand other schemes on. Anything else is refused and
+//    logged.
 //
 // Main thread only. The page holds its tasks' observations (removed when it goes) and its
 // running detail task; the browser (gridFather) and the summary list are the browser's.
@@ -139,6 +147,8 @@ class NewsBrowseController : public GridViewCell,
   std::shared_ptr<NewsSummary> summaryAt(int index) const;
   void startSpinner();
   void stopSpinner();
+  // The browser's current page, in its window, with nothing presented over it.
+  bool isOnScreen();
   // The link bridge's commands.
   void openPicture(const std::string& argument);
   void openOriginal();

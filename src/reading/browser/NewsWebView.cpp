@@ -37,6 +37,7 @@ const std::array<Item, 5>& items() {
 }  // namespace
 
 NewsWebView::NewsWebView(const ui::Rect& frame) : WebView(frame), engine_(NewsBrowseEngine::defaultEngine()) {
+  setProcessFamily(kProcessFamily);
   initMenu();
 }
 

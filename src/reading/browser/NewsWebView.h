@@ -17,6 +17,9 @@
 // out at the view's width), so the browser's grid turns the page: the phone's scroll views did
 // this themselves, the kit's do not hand a drag on to an outer scroll view.
 //
+// The article pages share one web process (their family, kProcessFamily): the page on screen and
+// the neighbours loaded ahead cost one process, not one each.
+//
 // Main thread only; a view, shared.
 #pragma once
 
@@ -37,6 +40,7 @@ class NewsWebView : public web::WebView, public ui::GestureRecognizerDelegate {
   // The dictionary and translation service: the host is ours to choose, the paths are fixed.
   static constexpr const char* kDictionaryPrefix = "http://dict.vesk.cn/dp/dp?q=";
   static constexpr const char* kTranslationPrefix = "http://dict.vesk.cn/dp/fy?i=";
+  static constexpr const char* kProcessFamily = "article";
 
   explicit NewsWebView(const ui::Rect& frame = ui::Rect());
 

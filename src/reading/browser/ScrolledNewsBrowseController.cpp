@@ -19,23 +19,39 @@
 #include "platform/ui/controllers/NavigationBar.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/NavigationItem.h"
+#include "platform/ui/input/LongPressGestureRecognizer.h"
+#include "platform/ui/input/PinchGestureRecognizer.h"
 #include "platform/ui/input/TapGestureRecognizer.h"
+#include "platform/ui/motion/Animations.h"
 #include "platform/ui/drawing/Transform.h"
 #include "platform/ui/views/Window.h"
+#include "reading/browser/ArticleHtmlBuilder.h"
 #include "reading/browser/NewsBrowseController.h"
 #include "reading/browser/NewsBrowseEngine.h"
+#include "reading/browser/NewsWebView.h"
 #include "reading/toolbar/ReportToolBarController.h"
 #include "shell/app/ErrorTips.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/skin/NRSkinManager.h"
 #include "shell/widgets/SPWaitingSavePhoto.h"
 #include "views/GridView.h"
+#include "views/ScrollViewForGridView_3_0.h"
 
 namespace zu {
 
 namespace {
 
 constexpr const char* kCommentTitle = "评论(%d)";
+constexpr double kLayoutDuration = 0.4;
+constexpr float kBarHeight = 44;
+constexpr int kLargestFontSize = 3;
+
+// "1" when a link or a form control is at (x, y) of the page.
+std::string controlAtScript(ui::Point point) {
+  return "(function(x,y){var e=document.elementFromPoint(x,y);"
+         "return e&&e.closest('a,button,input,select,textarea,label')?'1':'0';})(" +
+         std::to_string(static_cast<int>(point.x)) + "," + std::to_string(static_cast<int>(point.y)) + ")";
+}
 
 std::string commentTitle(int count) {
   char text[32];
@@ -128,6 +144,7 @@ void ScrolledNewsBrowseController::viewDidLoad() {
   backButton_ = makeBarButton(48, "back1_normal.png", "back1_press.png", "  返回", &ScrolledNewsBrowseController::clickPop);
   backButton_->setFrame(ui::Rect(6, 6, 48, 30));
   backButton_->setAlpha(0);
+  backButton_->setLeavesScreen(true);
   content->addSubview(backButton_);
   isFullScreen_ = false;
   newsBrowseGrid_ = GridView::create(ui::Rect(0, 0, 320, kToolBarTop));
@@ -155,6 +172,8 @@ void ScrolledNewsBrowseController::viewDidUnload() {
   newsBrowseGrid_.reset();
   reportToolBarController_.reset();
   toolBarView_.reset();
+  pageTap_.reset();
+  pagePinch_.reset();
 }
 
 void ScrolledNewsBrowseController::viewWillAppear(bool animated) {
@@ -187,6 +206,9 @@ void ScrolledNewsBrowseController::viewWillAppear(bool animated) {
     navBar_->setHidden(true);
   }
   if (newsBrowseGrid_) newsBrowseGrid_->setFrame(ui::Rect(0, 0, 320, kToolBarTop));
+  // The rest of the reading layout, which a full-screen layout may have changed.
+  if (toolBarView_) toolBarView_->setFrame(ui::Rect(0, kToolBarTop, 320, 40));
+  if (backButton_) backButton_->setAlpha(0);
   if (isFirstAppear_) {
     isFirstAppear_ = false;
   } else if (reportToolBarController_) {
@@ -201,6 +223,106 @@ void ScrolledNewsBrowseController::viewDidAppear(bool) {
   if (!newsBrowseGrid_) return;
   newsBrowseGrid_->setCacheCapacity(2.0f);
   newsBrowseGrid_->prepareCells();
+  addPageGestures();
+}
+
+// --- ways back and gestures
+
+void ScrolledNewsBrowseController::addPageGestures() {
+  if (pageTap_ || !newsBrowseGrid_) return;
+  std::weak_ptr<ScrolledNewsBrowseController> weak = self();
+  pageTap_ = std::make_shared<ui::TapGestureRecognizer>();
+  pageTap_->setCancelsTouchesInView(false);  // the page still clicks where it was tapped
+  pageTap_->setDelegate(std::static_pointer_cast<ui::GestureRecognizerDelegate>(self()));
+  if (auto scroll = newsBrowseGrid_->contentScrollView(); scroll && scroll->tapGesture()) {
+    pageTap_->requireGestureRecognizerToFail(scroll->tapGesture());
+  }
+  pageTap_->addTarget(this, [weak](ui::GestureRecognizer& tap) {
+    auto screen = weak.lock();
+    if (!screen || tap.state() != ui::kGestureRecognized) return;
+    auto page = screen->pageAt(screen->currentPage());
+    const auto web = page ? page->webView() : nullptr;
+    screen->pageTapped(web ? tap.locationInView(web.get()) : ui::Point());
+  });
+  newsBrowseGrid_->addGestureRecognizer(pageTap_);
+  // A pinch takes its fingers from the page: it never clicks a link there.
+  pagePinch_ = std::make_shared<ui::PinchGestureRecognizer>();
+  pagePinch_->setDelegate(std::static_pointer_cast<ui::GestureRecognizerDelegate>(self()));
+  pagePinch_->addTarget(this, [weak](ui::GestureRecognizer& pinch) {
+    if (auto screen = weak.lock()) screen->fontSizeChange(static_cast<ui::PinchGestureRecognizer&>(pinch));
+  });
+  newsBrowseGrid_->addGestureRecognizer(pagePinch_);
+}
+
+bool ScrolledNewsBrowseController::shouldReceiveTouch(ui::GestureRecognizer& recognizer, const ui::Touch&) {
+  return &recognizer != pageTap_.get() || !ui::MenuController::shared().isDismissingTouch();
+}
+
+bool ScrolledNewsBrowseController::shouldRecognizeSimultaneously(ui::GestureRecognizer& a, ui::GestureRecognizer& b) {
+  const bool tapAndPress = (&a == pageTap_.get() && dynamic_cast<ui::LongPressGestureRecognizer*>(&b)) ||
+                           (&b == pageTap_.get() && dynamic_cast<ui::LongPressGestureRecognizer*>(&a));
+  return !tapAndPress;
+}
+
+void ScrolledNewsBrowseController::pageTapped(ui::Point point) {
+  std::weak_ptr<ScrolledNewsBrowseController> weak = self();
+  auto toggle = [weak] {
+    auto screen = weak.lock();
+    if (!screen || !screen->newsBrowseGrid_ || screen->modalViewController()) return;
+    screen->fullScreen();
+    screen->isFullScreen_ = !screen->isFullScreen_;
+  };
+  auto page = pageAt(currentPage());
+  const auto web = page ? page->webView() : nullptr;
+  if (!web) {
+    toggle();
+    return;
+  }
+  // A tap on a link or a control is the page's.
+  web->evaluateScript(controlAtScript(point), [toggle](const std::string& answer) {
+    if (answer != "1") toggle();
+  });
+}
+
+void ScrolledNewsBrowseController::fullScreen() {
+  if (!newsBrowseGrid_) return;
+  const bool full = isFullScreen_;
+  auto bar = navBar_;
+  auto back = backButton_;
+  auto toolBar = toolBarView_;
+  auto grid = newsBrowseGrid_;
+  if (!full && bar) bar->setHidden(false);
+  ui::Animations::animate(kLayoutDuration, [&] {
+    if (bar) bar->setTransform(full ? ui::Transform::makeTranslation(0, -kBarHeight) : ui::Transform::identity());
+    if (back) back->setAlpha(full ? 1 : 0);
+    if (toolBar) toolBar->setFrame(ui::Rect(0, kToolBarTop + (full ? kBarHeight : 0), 320, 40));
+    grid->setFrame(full ? ui::Rect(0, 0, 320, 460) : ui::Rect(0, kBarHeight, 320, 374));
+  }, [bar, full](bool) {
+    // The bar hides at the end, unless a later layout showed it meanwhile.
+    if (full && bar && bar->transform().ty < 0) bar->setHidden(true);
+  });
+  UserDefaults::standard().set(kFullScreenKey, Value(full));
+  UserDefaults::standard().synchronize();
+}
+
+void ScrolledNewsBrowseController::fontSizeChange(ui::PinchGestureRecognizer& pinch) {
+  if (pinch.state() != ui::GestureState::Ended) return;
+  const int size = static_cast<int>(DESettings::getFondSize());
+  int next;
+  if (pinch.scale() > 1.0f) {
+    if (size + 1 > kLargestFontSize) return;
+    next = size + 1;
+  } else {
+    if (size < 1) return;
+    next = size - 1;
+  }
+  DESettings::setFondSize(next);
+  if (!newsBrowseGrid_) return;
+  const std::string script = "vesk.updateFontLevel(" + std::to_string(ArticleHtmlBuilder::fontLevelFor(next)) + ")";
+  for (int index : newsBrowseGrid_->indexsForCacheCells()) {
+    auto page = pageAt(index);
+    if (page && page->webView()) page->webView()->evaluateScript(script);
+  }
 }
 
 void ScrolledNewsBrowseController::viewWillDisappear(bool) {

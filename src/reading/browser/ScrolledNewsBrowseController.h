@@ -16,12 +16,23 @@
 // and the toolbar updated, and "AddFavoriteWithIdSuccessNotification" (user info "NewsSummary":
 // the summary) or "DelFavoriteWithIdSuccessNotification" ("EntryId": its id) for the list.
 //
+// Ways back and the reader's gestures (the original offered no gesture for either):
+//  - A single tap on the page (not on a link or a form control, not the tap that dismissed the
+//    edit menu, not a finger held for a long press) calls fullScreen() and then switches isFullScreen, so from the reading layout
+//    the first tap shows the bar with its "  返回" and the toolbar under the pages, the next the
+//    full-screen layout with the floating, opaque back button, and so on. Both buttons leave as
+//    the toolbar's return would (clickPop). A double tap still leaves at once.
+//  - A pinch changes the article font size by one step when it ends (fontSizeChange): apart
+//    enlarges, together reduces, within sizes 0 to 3, and every cached page follows at once.
+//
 // Where we differ on purpose (faults of the original built soundly):
 //  - A failed favourite task shows the error tips (" ") and changes and posts nothing; a result
 //    for an id no summary has shows the notice (ending the toolbar's waiting panel) and changes
 //    and posts nothing.
 //  - Cells are inserted only for the indexes the grid does not have yet.
 //  - The delegate is held weakly (the list owns the navigation stack that holds the browser).
+//  - Every appearance restores the whole reading layout: the toolbar in its place and the
+//    floating back button transparent too, whatever layout the reader left it in.
 //
 // Main thread only. Owns its grid, bar, toolbar and guide window; the summary array is shared
 // with the list.
@@ -33,6 +44,7 @@
 #include <vector>
 
 #include "platform/ui/controllers/ViewController.h"
+#include "platform/ui/input/GestureRecognizer.h"
 #include "reading/toolbar/ReportToolBarOwner.h"
 #include "views/GridViewDataSourceProtocol.h"
 #include "views/GridViewProtocol.h"
@@ -50,6 +62,8 @@ struct Notification;
 
 namespace ui {
 class Button;
+class PinchGestureRecognizer;
+class TapGestureRecognizer;
 class NavigationBar;
 class NavigationItem;
 class Window;
@@ -66,7 +80,8 @@ class ScrolledNewsBrowseDelegate {
 class ScrolledNewsBrowseController : public ui::ViewController,
                                      public GridViewDataSourceProtocol,
                                      public GridViewProtocol,
-                                     public ReportToolBarOwner {
+                                     public ReportToolBarOwner,
+                                     public ui::GestureRecognizerDelegate {
  public:
   static constexpr const char* kCurrentIndexNotification = "CurrentIndexNotification";
   static constexpr const char* kAddFavoriteNotification = "AddFavoriteWithIdSuccessNotification";
@@ -107,6 +122,19 @@ class ScrolledNewsBrowseController : public ui::ViewController,
 
   void back();
   void needMorePages();
+  // Applies the layout isFullScreen names, animated over 0.4 s: set, the bar moves up 44 points
+  // and hides, the toolbar moves down 44 points (off the screen), the pages take (0, 0, 320, 460)
+  // and the floating back button shows; clear, the bar is shown in its place, the back button is
+  // transparent, the toolbar is back and the pages take (0, 44, 320, 374). Writes the key
+  // "FullScreen" (YES for the full-screen layout) and synchronises.
+  void fullScreen();
+  bool isFullScreen() const { return isFullScreen_; }
+  const std::shared_ptr<ui::Button>& floatingBackButton() const { return backButton_; }
+  // The pinch's action, when it has ended: one font size up (scale above 1) or down, stored,
+  // and "vesk.updateFontLevel(level)" run in every cached page.
+  void fontSizeChange(ui::PinchGestureRecognizer& pinch);
+  const std::shared_ptr<ui::TapGestureRecognizer>& pageTap() const { return pageTap_; }
+  const std::shared_ptr<ui::PinchGestureRecognizer>& pagePinch() const { return pagePinch_; }
   void guideClose();
   // The selection menu's "转发": the selected text shared through the toolbar.
   void shareWithContent(const std::string& text);
@@ -140,6 +168,12 @@ class ScrolledNewsBrowseController : public ui::ViewController,
 
   bool shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation orientation) override;
 
+  // ui::GestureRecognizerDelegate (the page tap and the pinch): they work beside the grid's and
+  // the pages' own recognisers; the tap that dismissed the edit menu is not a page tap.
+  bool shouldReceiveTouch(ui::GestureRecognizer& recognizer, const ui::Touch& touch) override;
+  // A finger held long enough for a long press (a selection) is no page tap.
+  bool shouldRecognizeSimultaneously(ui::GestureRecognizer& a, ui::GestureRecognizer& b) override;
+
  protected:
   void viewDidLoad() override;
   void viewDidUnload() override;
@@ -159,6 +193,12 @@ class ScrolledNewsBrowseController : public ui::ViewController,
   // The current page's detail: the summary's, else the page's own.
   std::shared_ptr<NewsDetail> currentDetail() const;
   void setCommentCount(int count);
+  // The tap and the pinch on the pages, made once the grid has its scroll view (the tap waits
+  // for the grid's double tap to fail).
+  void addPageGestures();
+  // A single tap at `point` of the current page: asks the page whether a link or control is
+  // there, and switches the layout when not.
+  void pageTapped(ui::Point point);
   std::shared_ptr<ui::Button> makeBarButton(float width, const char* normal, const char* pressed,
                                             const std::string& title, void (ScrolledNewsBrowseController::*action)());
 
@@ -179,6 +219,8 @@ class ScrolledNewsBrowseController : public ui::ViewController,
   std::shared_ptr<ui::Window> guideWindow_;
   std::shared_ptr<ReportToolBarController> reportToolBarController_;
   std::shared_ptr<ui::View> toolBarView_;
+  std::shared_ptr<ui::TapGestureRecognizer> pageTap_;
+  std::shared_ptr<ui::PinchGestureRecognizer> pagePinch_;
 };
 
 }  // namespace zu

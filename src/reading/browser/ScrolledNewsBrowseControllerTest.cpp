@@ -23,10 +23,13 @@
 #include "model/service/VeskFavorite.h"
 #include "platform/device/Pasteboard.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/runtime/UserDefaults.h"
+#include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/text/MenuController.h"
+#include "platform/ui/system/EscapeKey.h"
 #include "platform/ui/system/MoviePlayerViewController.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/views/ScrollView.h"
@@ -153,7 +156,6 @@ class ScrolledNewsBrowseControllerTest : public testing::ShellFixture {
     browser_.reset();
     window_.reset();
     ui::MenuController::shared().resetForTesting();
-    ui::MoviePlayerViewController::resetForTesting();
     NewsBrowseController::clearErrorAlertShown();
     SPWaitingSavePhoto::resign();
     TaskEngine::uninitGlobalInstance();
@@ -439,6 +441,14 @@ TEST_F(ScrolledNewsBrowseControllerTest, TheBridgeOpensPicturesPagesVideosAndThe
   EXPECT_EQ("操作失败", topAlert()->title().value_or(""));
   EXPECT_EQ("无原文链接", topAlert()->message().value_or(""));
   EXPECT_FALSE(page(0)->spinner()->isAnimating());
+  topAlert()->dismissWithClickedButtonIndex(0, false);
+  // An original address that is no web page opens nothing either.
+  auto local = std::make_shared<Link>();
+  local->setHref("file:///etc/passwd");
+  page(0)->detailData()->setAlternatelink(local);
+  web.simulateNavigation(ArticleHtmlBuilder::kReadOriginalSentinel, 1);
+  settle(0);
+  EXPECT_FALSE(browser_->modalViewController());
 }
 
 TEST_F(ScrolledNewsBrowseControllerTest, AnAlbumOpensTheViewerOnTheWholeListWithThePageAsDelegate) {
@@ -630,6 +640,162 @@ TEST_F(ScrolledNewsBrowseControllerTest, ADoubleTapOnTheArticleLeaves) {
     clock_->advance(0.05);
     settle(0);
   }
+  settle(1);
+  EXPECT_EQ((std::vector<int64_t>{0}), offsets_);
+  EXPECT_EQ(1u, navigation_->viewControllers().size());
+}
+
+}  // namespace
+}  // namespace zu
+
+namespace zu {
+namespace {
+
+// A tap on the page switches between the layout with the bar and its "  返回" and the full-screen
+// one with the floating back button; a tap on a link, or the tap that dismisses the edit menu,
+// leaves the layout alone.
+TEST_F(ScrolledNewsBrowseControllerTest, ATapOnThePageSwitchesTheLayoutsWithTheirWayBack) {
+  open(3, 0);
+  loadCurrent(0);
+  auto bar = browser_->navBar();
+  auto back = browser_->floatingBackButton();
+  auto toolBar = browser_->toolBarView();
+  auto tap = [&] {
+    window_->tap(ui::Point(160, 200));
+    settle(0.5);  // the double tap fails first
+    settle(0);    // the page answers that no link is there
+    settle(0.5);  // the layout's animation ends
+  };
+  auto stored = [] { return UserDefaults::standard().objectForKey(ScrolledNewsBrowseController::kFullScreenKey); };
+  EXPECT_TRUE(bar->isHidden());
+  EXPECT_FLOAT_EQ(0, back->alpha());
+
+  tap();  // the bar with its way back, over the pages and the toolbar
+  EXPECT_FALSE(bar->isHidden());
+  EXPECT_EQ(ui::Transform::identity(), bar->transform());
+  EXPECT_EQ(ui::Rect(0, 44, 320, 374), grid().frame());
+  EXPECT_EQ(ui::Rect(0, 420, 320, 40), toolBar->frame());
+  EXPECT_FLOAT_EQ(0, back->alpha());
+  EXPECT_EQ(Value(false), stored());
+  EXPECT_DOUBLE_EQ(0.4, ui::AnimationLog::shared().last()->duration);
+
+  tap();  // full screen: the floating back button alone
+  EXPECT_TRUE(bar->isHidden());
+  EXPECT_EQ(ui::Rect(0, 0, 320, 460), grid().frame());
+  EXPECT_EQ(ui::Rect(0, 464, 320, 40), toolBar->frame());
+  EXPECT_FLOAT_EQ(1, back->alpha());
+  EXPECT_EQ(Value(true), stored());
+
+  // A tap on a link is the page's own.
+  auto& page0 = recorder(0);
+  page0.setHoldScriptAnswers(true);
+  window_->tap(ui::Point(160, 200));
+  settle(0.5);
+  ASSERT_EQ(0u, page0.scripts().back().rfind("(function(x,y){var e=document.elementFromPoint", 0));
+  page0.setScriptAnswer(page0.scripts().back(), "1");
+  page0.answerScript(page0.scripts().size() - 1);
+  settle(0.5);
+  EXPECT_TRUE(bar->isHidden());
+  page0.setHoldScriptAnswers(false);
+
+  // Nor is a finger held for a long press (a selection); elsewhere than the link.
+  auto held = window_->beginTouch(ui::Point(100, 250));
+  settle(0.6);
+  window_->endTouch(held);
+  settle(0.5);
+  settle(0.5);
+  EXPECT_TRUE(bar->isHidden());
+
+  // The tap that dismisses the edit menu is not a page tap.
+  auto& menu = ui::MenuController::shared();
+  menu.setTargetRect(ui::Rect(100, 100, 20, 20), page(0)->webView());
+  ASSERT_TRUE(menu.setMenuVisible(true));
+  const size_t scripts = page0.scripts().size();
+  tap();
+  EXPECT_FALSE(menu.isMenuVisible());
+  EXPECT_EQ(scripts, page0.scripts().size());
+  EXPECT_TRUE(bar->isHidden());
+
+  // The floating button leaves as the toolbar's return does.
+  back->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle(1);
+  EXPECT_EQ((std::vector<int64_t>{0}), offsets_);
+  EXPECT_EQ(1u, navigation_->viewControllers().size());
+}
+
+// A pinch apart makes the article font one size larger, together one smaller, within 0 to 3,
+// and every cached page gets the new level at once.
+TEST_F(ScrolledNewsBrowseControllerTest, APinchChangesTheFontSizeOfEveryCachedPage) {
+  open(3, 0);
+  loadCurrent(0);
+  settle(0.1);
+  ASSERT_TRUE(page(1));
+  auto pinch = [&](bool apart) {
+    const float from = apart ? 40 : 100, to = apart ? 100 : 40;
+    auto a = window_->beginTouch(ui::Point(160 - from, 200));
+    auto b = window_->beginTouch(ui::Point(160 + from, 200));
+    for (int step = 1; step <= 5; ++step) {
+      const float d = from + (to - from) * step / 5;
+      clock_->advance(0.016);
+      window_->moveTouch(a, ui::Point(160 - d, 200));
+      window_->moveTouch(b, ui::Point(160 + d, 200));
+    }
+    window_->endTouch(b);
+    window_->endTouch(a);
+    settle(0.5);
+  };
+  auto lastScript = [&](int index) {
+    const auto& scripts = recorder(index).scripts();
+    return scripts.empty() ? std::string() : scripts.back();
+  };
+  DESettings::setFondSize(2);
+  const size_t touchesBefore = recorder(0).touches().size();
+  pinch(true);
+  // The page saw the fingers go down, then taken away: no click.
+  for (size_t i = touchesBefore; i < recorder(0).touches().size(); ++i) {
+    EXPECT_NE(web::WebViewBackend::Finger::kUp, recorder(0).touches()[i].finger);
+  }
+  EXPECT_GT(recorder(0).touches().size(), touchesBefore);
+  EXPECT_EQ(3, DESettings::getFondSize());
+  EXPECT_EQ("vesk.updateFontLevel(6)", lastScript(0));
+  EXPECT_EQ("vesk.updateFontLevel(6)", lastScript(1));
+  const size_t before = recorder(0).scripts().size();
+  pinch(true);  // already the largest
+  EXPECT_EQ(3, DESettings::getFondSize());
+  EXPECT_EQ(before, recorder(0).scripts().size());
+  pinch(false);
+  EXPECT_EQ(2, DESettings::getFondSize());
+  EXPECT_EQ("vesk.updateFontLevel(5)", lastScript(1));
+  DESettings::setFondSize(1);
+  pinch(false);
+  EXPECT_EQ(0, DESettings::getFondSize());
+  EXPECT_EQ("vesk.updateFontLevel(2)", lastScript(0));
+  pinch(false);  // already the smallest
+  EXPECT_EQ(0, DESettings::getFondSize());
+  EXPECT_EQ(0, grid().getCurPage());  // the pinch turned no page
+  EXPECT_EQ(2u, navigation_->viewControllers().size());
+}
+
+}  // namespace
+}  // namespace zu
+
+namespace zu {
+namespace {
+
+// In the reading layout no way back shows, so Escape does nothing; after a tap the bar's
+// "  返回" shows and Escape leaves through it, reporting the offset as leaving always does.
+TEST_F(ScrolledNewsBrowseControllerTest, EscapeLeavesOnlyThroughAVisibleBackButton) {
+  open(3, 1);
+  loadCurrent(1);
+  EXPECT_FALSE(ui::EscapeKey::press());
+  settle(1);
+  EXPECT_EQ(2u, navigation_->viewControllers().size());
+  window_->tap(ui::Point(160, 200));
+  settle(0.5);
+  settle(0);
+  settle(0.5);
+  ASSERT_FALSE(browser_->navBar()->isHidden());
+  EXPECT_TRUE(ui::EscapeKey::press());
   settle(1);
   EXPECT_EQ((std::vector<int64_t>{0}), offsets_);
   EXPECT_EQ(1u, navigation_->viewControllers().size());

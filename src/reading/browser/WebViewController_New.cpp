@@ -2,6 +2,7 @@
 
 #include "common/Log.h"
 #include "platform/device/Pasteboard.h"
+#include "platform/net/ExternalUrl.h"
 #include "platform/net/UrlRequest.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/system/Application.h"
@@ -80,7 +81,10 @@ void WebViewController_New::viewDidLoad() {
 
   layBar();
 
-  if (!link_ || link_->empty()) {
+  if (!link_ || !ExternalUrl::isWebAddress(*link_)) {
+    if (link_ && !link_->empty()) {
+      VESKLogImpl("%s: no web address, refused: %s", kNibName, ExternalUrl::printable(*link_).c_str());
+    }
     // Nothing to load: the browser goes as soon as it has come.
     std::weak_ptr<WebViewController_New> weak = self();
     RunLoop::main()->post([weak] {
@@ -116,6 +120,7 @@ void WebViewController_New::layBar() {
                         [](WebViewController_New& b) { b.moreAction(); });
   closeButton_ = button(width - kBarButtonSide - 4, "imageKdpwvCloseButtonNormal",
                         [](WebViewController_New& b) { b.closeView(); });
+  closeButton_->setLeavesScreen(true);
   back_->setEnabled(false);
   forward_->setEnabled(false);
 }
@@ -136,13 +141,14 @@ void WebViewController_New::viewDidUnload() {
   logoImageView_.reset();
 }
 
-bool WebViewController_New::shouldStartLoad(web::WebView&, const std::string& url, int) {
+bool WebViewController_New::shouldStartLoad(web::WebView&, const std::string&, int) { return true; }
+
+void WebViewController_New::didNavigateMainFrame(web::WebView&, const std::string& url) {
   const auto host = UrlRequest::hostOfUrl(url);
   if (host && endsWith(*host, kStoreHost)) {
     ui::Application::shared().openURL(url);
     closeView();
   }
-  return true;
 }
 
 void WebViewController_New::didFinishLoad(web::WebView& webView) {

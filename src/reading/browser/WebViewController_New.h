@@ -15,7 +15,11 @@
 //
 // Where we differ on purpose:
 // - A missing or empty link builds no request: the browser closes at once (the original kept an
-//   empty screen with nothing to load).
+//   empty screen with nothing to load). So does a link that is no web address (http or https,
+//   ExternalUrl), refused and logged: the original loaded any scheme, local files included.
+// - Only the page's own frame hands an address to the store: the original did it for any
+//   frame's navigation, so a frame inside the page could send the reader out of the
+//   application. It happens when the page starts loading the address (or is redirected to it).
 // - Closing twice (a pull while the close button's dismissal runs) dismisses once.
 //
 // Main thread only. The browser owns its web view and bar; the pull flag is process-wide.
@@ -94,6 +98,7 @@ class WebViewController_New : public ui::ViewController,
   void actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet, int index) override;
   // web::WebViewDelegate
   bool shouldStartLoad(web::WebView& webView, const std::string& url, int type) override;
+  void didNavigateMainFrame(web::WebView& webView, const std::string& url) override;
   void didFinishLoad(web::WebView& webView) override;
   void didFailLoad(web::WebView& webView, int code, const std::string& description) override;
 

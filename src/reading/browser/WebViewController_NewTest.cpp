@@ -198,10 +198,26 @@ TEST_F(BrowserTest, AStoreLinkLeavesForTheStoreAndCloses) {
   settle();
   EXPECT_TRUE(isOpen());
   EXPECT_TRUE(opened_.empty());
+  // A frame inside the page (an advert) does not send the reader to the store.
+  EXPECT_TRUE(page().simulateFrameNavigation("https://apps.vesk.com/ad", 5));
+  settleAll();
+  EXPECT_TRUE(isOpen());
+  EXPECT_TRUE(opened_.empty());
   page().simulateNavigation("https://apps.vesk.com/zu-news", 0);
-  settle();
+  settleAll();
   EXPECT_EQ((std::vector<std::string>{"https://apps.vesk.com/zu-news"}), opened_);
   EXPECT_FALSE(isOpen());
+}
+
+// The browser is for web pages: a link of another scheme loads nothing and the browser goes.
+TEST_F(BrowserTest, ALinkThatIsNoWebAddressIsRefused) {
+  for (const char* link : {"file:///etc/passwd", "mailto:a@b?attach=/etc/passwd&body=x", "javascript:alert(1)"}) {
+    SCOPED_TRACE(link);
+    open(link);
+    settleAll();
+    EXPECT_FALSE(isOpen());
+    for (const auto& call : page().calls()) EXPECT_NE(web::RecordingWebBackend::Call::kLoadUrl, call.kind);
+  }
 }
 
 TEST_F(BrowserTest, AMissingLinkClosesTheBrowser) {

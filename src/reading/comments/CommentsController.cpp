@@ -147,6 +147,8 @@ void CommentsController::viewDidLoad() {
                                              if (auto screen = weak.lock()) screen->switchView();
                                            });
   rightButton_ = right ? std::dynamic_pointer_cast<ui::Button>(right->customView()) : nullptr;
+  // "原文" returns to the article: the screen's way back.
+  if (rightButton_) rightButton_->setLeavesScreen(true);
   navItem_->setRightBarButtonItem(right);
   navBar_->setItems({navItem_});
   setTitle(std::string("评论(0)"));

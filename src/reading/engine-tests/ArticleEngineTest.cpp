@@ -1,8 +1,9 @@
 // The article page in the real web engine: the page the browser builds from an article, by day,
 // by night and without pictures, its bundle pictures (the read-original button, the no-image
 // placeholder) loaded through the web view's bundle scheme although the page has no base URL,
-// and its bridge links clicked in the page. Pictures: article-day.png, article-night.png,
-// article-nopic.png and browser-toolbar.png in reading/snapshots/.
+// and its bridge links clicked in the page, and the selection menu over a word chosen by a long
+// press. Pictures: article-day.png, article-night.png, article-nopic.png, browser-toolbar.png and
+// edit-menu.png (day and night side by side) in reading/snapshots/.
 #include <gtest/gtest.h>
 
 
@@ -14,8 +15,13 @@
 #include "model/entry/NewsSummary.h"
 #include "model/service/VeskCategory.h"
 #include "model/service/VeskEntryStatus.h"
+#include "platform/device/Pasteboard.h"
 #include "platform/runtime/UserDefaults.h"
+#include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/text/EditMenuView.h"
+#include "platform/ui/text/MenuController.h"
 #include "platform/ui/images/Image.h"
+#include "platform/ui/system/Application.h"
 #include "platform/ui/system/MoviePlayerViewController.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/drawing/Renderer.h"
@@ -76,7 +82,7 @@ class StillEngine : public NewsBrowseEngine {
   void markNewsRead(const Text&) override {}
 };
 
-std::shared_ptr<NewsSummary> article(int i) {
+std::shared_ptr<NewsSummary> article(int i, const std::string& html = kServerHtml) {
   auto summary = std::make_shared<NewsSummary>();
   summary->setEntryId("a" + std::to_string(i));
   auto status = std::make_shared<VeskEntryStatus>();
@@ -85,7 +91,7 @@ std::shared_ptr<NewsSummary> article(int i) {
   detail->setEntryId(summary->entryId());
   auto content = std::make_shared<Content>();
   content->setType(2);
-  content->setData(std::string(kServerHtml));
+  content->setData(html);
   detail->setContent(content);
   auto original = std::make_shared<Link>();
   original->setHref("http://sample.test/article/a" + std::to_string(i) + ".html");
@@ -119,14 +125,17 @@ class ArticleEngineTest : public ::testing::Test {
     MSSettings::setValueForNight(false);
     NRSkinManager::sharedManager().changeSkin("Default");
     UserDefaults::standard().set("kMoreSettingsKeyForNopic", Value(false));
-    ui::MoviePlayerViewController::resetForTesting();
+    ui::MenuController::shared().resetForTesting();
+    Pasteboard::general().resetForTesting();
     testing::ShellFixture::resetShell();
   }
 
-  // A browser on the first of three articles, its page loaded and drawn.
-  std::shared_ptr<NewsBrowseController> openArticle() {
+  // A browser on the first of three articles (of `html`, the server's text by default), its page
+  // loaded and drawn.
+  std::shared_ptr<NewsBrowseController> openArticle(std::vector<std::string> html = {}) {
+    html.resize(3, kServerHtml);
     auto items = std::make_shared<ScrolledNewsBrowseController::Items>();
-    for (int i = 0; i < 3; ++i) items->push_back(article(i));
+    for (int i = 0; i < 3; ++i) items->push_back(article(i, html[static_cast<size_t>(i)]));
     browser_ = std::make_shared<ScrolledNewsBrowseController>();
     browser_->setEngine(std::make_shared<StillEngine>());
     browser_->setNewsSummary(items);
@@ -237,6 +246,105 @@ TEST_F(ArticleEngineTest, TheBridgeLinksClickedInThePage) {
   EXPECT_EQ("http://sample.test/v.mp4", player->contentURL());
   // The page itself stayed.
   EXPECT_EQ("港口", run(web, "document.title"));
+}
+
+// An article opens nothing by itself and nothing but web pages: a link to a local file or to a
+// mail with an attachment, a video that is a local file, a frame of the page and a neighbour
+// loaded ahead (not on screen) with a timer all come to nothing; the reader's own link to a web
+// page on the page on screen still opens it.
+TEST_F(ArticleEngineTest, AnArticleOpensOnlyWebPagesAndOnlyFromThePageOnScreen) {
+  const std::string hostile = R"(<html><body><p>恶意的文章 A hostile article</p>
+<p><a id="file" href="web:gethtmlclick;file:///etc/passwd">file</a>
+<a id="mail" href="web:gethtmlclick;mailto:a@b?attach=/etc/passwd&body=x">mail</a>
+<a id="video" href="web:getvideoclick;file:///dev/zero">video</a>
+<a id="page" href="web:gethtmlclick;http://sample.test/page.html">page</a></p>
+<iframe src="web:gethtmlclick;http://sample.test/framed.html"></iframe>
+</body></html>)";
+  const std::string neighbour = R"(<html><body><p>下一篇 The next one</p>
+<iframe src="web:gethtmlclick;http://sample.test/neighbour-frame.html"></iframe>
+<script>setTimeout(function () { location.href = 'web:gethtmlclick;http://sample.test/neighbour.html'; }, 100);
+setTimeout(function () { location.href = 'web:getvideoclick;http://sample.test/v.mp4'; }, 200);</script>
+</body></html>)";
+  auto page = openArticle({hostile, neighbour});
+  ASSERT_TRUE(page);
+  auto& web = *page->webView();
+  for (const char* id : {"file", "mail", "video"}) {
+    run(web, std::string("document.getElementById('") + id + "').click()");
+  }
+  // The neighbour loads after the page on screen, and its timers run out.
+  ASSERT_TRUE(turnMainLoopUntil([&] { return browser_->pageAt(1) && browser_->pageAt(1)->isFinishLoad(); }, kWait));
+  turnMainLoopUntil([] { return false; }, 0.6);
+  EXPECT_EQ(nullptr, browser_->modalViewController());
+  EXPECT_EQ("恶意的文章 A hostile article", run(web, "document.querySelector('p').textContent"));
+
+  run(web, "document.getElementById('page').click()");
+  ASSERT_TRUE(turnMainLoopUntil([&] { return browser_->modalViewController() != nullptr; }, kWait));
+  auto shown = std::dynamic_pointer_cast<WebViewController_New>(browser_->modalViewController());
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(std::optional<std::string>("http://sample.test/page.html"), shown->link());
+}
+
+// A long press on a word of the article selects it in the page and shows the article's five
+// items over it; 复制 fills the pasteboard with the word and 转发 hands it to the share screen.
+TEST_F(ArticleEngineTest, ALongPressShowsTheArticleMenuOverTheWord) {
+  auto& menu = ui::MenuController::shared();
+  // Long-presses the second character of the first paragraph (in "渡船") and returns the screen.
+  auto pressWord = [&](web::WebView& web) -> std::shared_ptr<ui::Image> {
+    const std::string where = run(web,
+        "(function(){var r=document.createRange(),t=document.querySelector('p').firstChild;"
+        "r.setStart(t,1);r.setEnd(t,2);var b=r.getBoundingClientRect();"
+        "return (b.left+b.width/2)+','+(b.top+b.height/2);})()");
+    float x = 0, y = 0;
+    EXPECT_EQ(2, std::sscanf(where.c_str(), "%f,%f", &x, &y)) << where;
+    const ui::Point point = web.convertPointTo(ui::Point(x, y), nullptr);
+    auto finger = window_->beginTouch(point);
+    EXPECT_TRUE(turnMainLoopUntil([&] { return !web.selectedText().empty(); }, kWait));
+    window_->endTouch(finger);
+    EXPECT_TRUE(turnMainLoopUntil([&] { return menu.isMenuVisible(); }, kWait));
+    EXPECT_LT(menu.menuFrame().maxY(), point.y);  // over the word
+    EXPECT_TRUE(browser_->navBar()->isHidden());  // the press was no tap on the page
+    settle(web);  // the engine draws the highlight
+    return ui::renderScreen();
+  };
+  auto titles = [&] {
+    std::vector<std::string> shown;
+    for (const auto& item : menu.visibleItems()) shown.push_back(item.title);
+    return shown;
+  };
+  auto tapItem = [&](size_t index) {
+    const ui::Rect item = menu.menuView()->itemFrames().at(index);
+    const ui::Point at(menu.menuFrame().origin.x + item.midX(), menu.menuFrame().origin.y + item.midY());
+    auto target = ui::Application::shared().windowForTouch(at);
+    ASSERT_TRUE(target);
+    target->tap(target->pointFromSuperview(at));
+  };
+
+  auto page = openArticle();
+  ASSERT_TRUE(page);
+  auto day = pressWord(*page->webView());
+  EXPECT_EQ(page->webView()->selectedText(), "渡船");
+  EXPECT_EQ(titles(), (std::vector<std::string>{"复制", "词典", "翻译", "搜索", "转发"}));
+  tapItem(0);
+  ASSERT_TRUE(turnMainLoopUntil([&] { return Pasteboard::general().string().has_value(); }, kWait));
+  EXPECT_EQ("渡船", *Pasteboard::general().string());
+  EXPECT_FALSE(menu.isMenuVisible());
+
+  MSSettings::setValueForNight(true);
+  NRSkinManager::sharedManager().changeSkin("Night");
+  page = openArticle();
+  ASSERT_TRUE(page);
+  auto night = pressWord(*page->webView());
+  tapItem(4);
+  ASSERT_TRUE(turnMainLoopUntil([] { return !StandInScreen::requests().empty(); }, kWait));
+  EXPECT_EQ("ShareViewController", StandInScreen::requests().back().nibName);
+  EXPECT_EQ("渡船", StandInScreen::requests().back().parameters.get("postText").stringValue().value_or(""));
+
+  ASSERT_TRUE(day && night);
+  auto both = ui::Image::create(640, 480);
+  ui::Canvas canvas(*both);
+  canvas.drawImage(*day, ui::Rect(0, 0, 320, 480));
+  canvas.drawImage(*night, ui::Rect(320, 0, 320, 480));
+  ui::writeSnapshot(*both, "edit-menu");
 }
 
 }  // namespace

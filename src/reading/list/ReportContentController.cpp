@@ -1,9 +1,9 @@
 #include "reading/list/ReportContentController.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "common/AsynLoader.h"
-#include "common/Log.h"
 #include "common/Reachability.h"
 #include "engine/core/Task.h"
 #include "model/columns/Column.h"
@@ -27,7 +27,9 @@
 #include "platform/ui/controllers/NibRegistry.h"
 #include "platform/ui/input/SwipeGestureRecognizer.h"
 #include "platform/ui/controllers/TabBarController.h"
+#include "platform/web/WebView.h"
 #include "reading/images/DownloadWithPrioritySession.h"
+#include "reading/browser/NewsWebView.h"
 #include "reading/refresh/FavoriteNoneView.h"
 #include "reading/refresh/LoadMoreView.h"
 #include "reading/refresh/LoadMoreViewCell.h"
@@ -163,7 +165,9 @@ void ReportContentController::viewDidLoad() {
 
 void ReportContentController::viewDidUnload() {
   currentOffset_ = contenttable_ ? contenttable_->contentOffset() : ui::Point();
-  VESKLogImpl("currentOffset:x:%f, y:%f", static_cast<double>(currentOffset_.x), static_cast<double>(currentOffset_.y));
+  // A console line, not the log file (which feedback sends).
+  std::fprintf(stderr, "currentOffset:x:%f, y:%f\n", static_cast<double>(currentOffset_.x),
+               static_cast<double>(currentOffset_.y));
   isUnloaded_ = true;
   removeLoadingView();
   contenttable_.reset();
@@ -280,6 +284,7 @@ void ReportContentController::presentColumnDetail() {
 }
 
 void ReportContentController::viewDidAppear(bool) {
+  web::WebView::prewarm(NewsWebView::kProcessFamily);
   if (DLThumbSession_) DLThumbSession_->sessionResume();
   if (contenttable_ && isAlbumOrVideo()) {
     for (const auto& cell : contenttable_->visibleCells()) {
@@ -294,12 +299,9 @@ void ReportContentController::viewDidAppear(bool) {
     for (const auto& path : contenttable_->indexPathsForVisibleRows()) contenttable_->deselectRow(path, true);
     if (cellType_ == 0) markVisibleRowsRead();
   }
-  if (isFavorite()) {
-    deleteTableViewRowForFavorite();
-  } else if (!firstIn_ && isNeedRefresh_) {
-    isNeedRefresh_ = false;
-    fetchUpdateData();
-  }
+  // Only the favourites list refreshes on coming into view (after a login, a logout or a
+  // network event it missed); an ordinary list waits for a pull or the next event.
+  if (isFavorite()) deleteTableViewRowForFavorite();
   firstIn_ = false;
   isUnloaded_ = false;
 }

@@ -30,7 +30,10 @@
 // nor reads the response cache, shows the empty-favourites view instead of an empty list, applies
 // the favourites added and removed in the browser when it comes back into view (one record per
 // id: 1 added, -1 removed, 0 cancelled out), warns a guest with 20 or more favourites after each
-// load, and shows the count in its title. The browser's "AddFavoriteWithIdSuccessNotification"
+// load, and shows the count in its title. Only the favourites list keeps the records of changes
+// and refreshes on coming into view after a login, a logout or a network event it missed; an
+// ordinary list does neither (it refreshes on a pull, or at once on a network event while its
+// tab is selected and it is empty). The browser's "AddFavoriteWithIdSuccessNotification"
 // carries the added NewsSummary in its user info ("NewsSummary"),
 // "DelFavoriteWithIdSuccessNotification" the removed id ("EntryId").
 //
@@ -50,6 +53,10 @@
 //   whatever the table's scrolling (and the table made again after an unload has it too).
 // - An added favourite's record keeps the latest summary; an addition without a summary is
 //   ignored; a removal matches only equal non-empty ids, never the load-more placeholder.
+//
+// Its appearance starts the web process of the article pages ahead of the first article
+// (web::WebView::prewarm, which only an interactive run allows), so opening one does not wait
+// for the engine.
 //
 // Threads: main thread only (the loader's callbacks post to it). Owns its table, header, loading
 // view and tasks' observations; the engine is shared.
@@ -170,6 +177,11 @@ class ReportContentController : public ui::ViewController,
   const std::shared_ptr<DownloadWithPrioritySession>& thumbSession() const { return DLThumbSession_; }
   const std::shared_ptr<FavoriteNoneView>& favoriteNoneView() const { return favoriteNoneView_; }
   const std::shared_ptr<ui::Label>& titleLabel() const { return titleLabel_; }
+  // The favourite changes recorded since the list was last shown (favourites mode only).
+  size_t favoriteActionRecordCount() {
+    std::lock_guard<std::mutex> lock(favoriteActionLock_);
+    return favoriteActionRecords_.size();
+  }
 
   // The tab bar's choice of the favourites tab: the engine's favourites column becomes the list's.
   void controllerSelected() override;

@@ -38,6 +38,8 @@ void ReportContentController::controllerSelected() {
 }
 
 void ReportContentController::addFavoriteWithIdNotification(const Notification& note) {
+  // Only the favourites list applies the records; an ordinary one keeps none.
+  if (!isFavorite()) return;
   auto summary = addedSummary(note);
   if (!summary || !summary->entryId() || summary->entryId()->empty()) return;
   const std::string id = *summary->entryId();
@@ -55,6 +57,7 @@ void ReportContentController::addFavoriteWithIdNotification(const Notification& 
 }
 
 void ReportContentController::delFavoriteWithIdNotification(const Notification& note) {
+  if (!isFavorite()) return;
   auto id = removedId(note);
   if (!id || id->empty()) return;
   std::lock_guard<std::mutex> lock(favoriteActionLock_);

@@ -48,6 +48,8 @@ constexpr int kTitleTag = 1;
 constexpr int kSummaryLabelTag = 2;
 constexpr int kThumbnailTag = 3;
 constexpr int kDateTag = 4;
+// The load-more row's line at its top.
+constexpr int kLoadMoreLineTag = 5;
 // A title taller than this is two lines: the summary and the date move down by it.
 constexpr float kOneLineTitle = 20;
 constexpr float kTitleMaxHeight = 40;
@@ -195,8 +197,31 @@ std::shared_ptr<ui::TableViewCell> ReportContentController::cellForRow(ui::Table
 }
 
 std::shared_ptr<ui::TableViewCell> ReportContentController::loadMoreCell(ui::TableView& table) {
-  auto cell = reusableCell<LoadMoreViewCell>(table, LoadMoreViewCell::kNibName, shared());
-  if (!cell) return nullptr;
+  auto cell = std::dynamic_pointer_cast<LoadMoreViewCell>(table.dequeueReusableCell(LoadMoreViewCell::kNibName));
+  if (!cell) {
+    cell = reusableCell<LoadMoreViewCell>(table, LoadMoreViewCell::kNibName, shared());
+    if (!cell) return nullptr;
+    // Made here for a text, microblog or favourites list: the list's line at its top, in a clear
+    // background (not the cell's upper line), and the pressed background.
+    if (!isAlbumOrVideo()) {
+      auto background = std::make_shared<ui::View>(cell->frame());
+      background->setBackgroundColor(ui::Color::clearColor());
+      auto line = std::make_shared<ui::ImageView>(ui::Rect(0, 0, 320, 2));
+      line->setTag(kLoadMoreLineTag);
+      background->addSubview(line);
+      cell->setBackgroundView(background);
+      table.setShowsVerticalScrollIndicator(true);
+    }
+  }
+  if (auto background = cell->backgroundView()) {
+    // The line and the pressed background follow the list's day or night.
+    auto line = std::dynamic_pointer_cast<ui::ImageView>(background->viewWithTag(kLoadMoreLineTag));
+    auto picture = ReadingLook::image("listpage_line.png", nightMode_);
+    if (line && (line->image() != picture || !cell->selectedBackgroundView())) {
+      line->setImage(picture);
+      cell->setSelectedBackgroundView(ReadingLook::pressBackground(nightMode_));
+    }
+  }
   if (cellType_ == 2) cell->setStyle2();
   cell->setNightMode(nightMode_);
   if (loadMorePaused_) {

@@ -229,6 +229,29 @@ TEST_F(ReportContentFavoritesTest, NoTipsEverAnEmptyViewInsteadAndLoginOrLogoutR
   EXPECT_EQ(refreshes + 2, engine_->tagged(ReportContentController::kUpdateTag).size());
 }
 
+// Favourites changed in the browser are recorded by the favourites list alone (and dropped
+// once applied); an ordinary list keeps no records of them.
+TEST_F(ReportContentFavoritesTest, OnlyTheFavouritesListKeepsRecordsOfChanges) {
+  auto list = open(column());
+  report(last(ReportContentController::kSummaryTag), page(items("a", 3, kNow), false));
+  visitBrowser([&] {
+    added(summary("x0", kNow));
+    removed("a1");
+    EXPECT_EQ(0u, list->favoriteActionRecordCount());
+  });
+  EXPECT_EQ(0u, list->favoriteActionRecordCount());
+  EXPECT_EQ(3u, list->dataSource()->size());
+
+  auto favourites = open(engine_->createFavoriteColumn());
+  report(last(ReportContentController::kSummaryTag), page(items("f", 2, kNow), false));
+  visitBrowser([&] {
+    added(summary("x0", kNow));
+    removed("f1");
+    EXPECT_EQ(2u, favourites->favoriteActionRecordCount());
+  });
+  EXPECT_EQ(0u, favourites->favoriteActionRecordCount());
+}
+
 TEST_F(ReportContentFavoritesTest, TheFavouritesTabsRootIsTheListAndItsButtonGivesTheColumn) {
   MainWindowNib::registerNib();
   auto objects = ui::NibRegistry::shared().load(MainWindowNib::kName);

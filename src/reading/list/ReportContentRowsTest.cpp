@@ -5,18 +5,23 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
+#include "common/Log.h"
 #include "model/columns/MBlogUser.h"
 #include "model/service/VeskMBlog.h"
 #include "model/service/VeskThumbnail.h"
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "reading/refresh/LoadMoreViewCell.h"
 #include "reading/support/ReadingLook.h"
 #include "reading/cells/ReportContentTableCellForImage.h"
 #include "reading/cells/ReportContentTableCellForVideo.h"
 #include "reading/cells/ReportContentTableCellMBlog.h"
 #include "reading/cells/ReportContentTableCellWithImage.h"
 #include "reading/support/ReportContentTestSupport.h"
+#include "shell/app/Observer.h"
 #include "reading/cells/TextWrapAroundView.h"
 
 namespace zu {
@@ -256,6 +261,52 @@ TEST_F(ReportContentRowsTest, MicroblogRowsLayTheirTextAndPicture) {
   EXPECT_EQ(ReadingLook::grey(182), nightRetweet->contentWrapContent()->attributedString()->attributesAt(0).color);
 }
 
+// A microblog list's next page is a section of its own (its items open no sections by their
+// day, but the first of a page does); an author's icon that finishes downloading while a task
+// of the list runs reaches the visible rows of that author, and a result without an address
+// refreshes every visible icon.
+TEST_F(ReportContentRowsTest, MicroblogPagesAreSectionsAndArrivingIconsReachTheirRows) {
+  auto list = open(column(5));
+  std::vector<std::shared_ptr<NewsSummary>> posts;
+  for (const char* author : {"甲", "乙", "丙"}) {
+    posts.push_back(summary(std::string("m") + author, kNow - static_cast<int64_t>(posts.size()) * kHour, 5));
+    asMicroblog(*posts.back(), author, std::nullopt);
+  }
+  report(last(ReportContentController::kSummaryTag), page(posts, true));
+  EXPECT_EQ((std::vector<size_t>{4}), sectionSizes(*list));  // three posts and the load-more row
+  const auto avatar = ui::Image::named(ReportContentTableCellMBlog::kDefaultAvatar);
+  auto iconOf = [&](int64_t row) { return cellAt<ReportContentTableCellMBlog>(*list, row)->contentCellIcon()->image(); };
+  EXPECT_EQ(avatar, iconOf(1));
+
+  showAllRows(*list);
+  settle(0.2);
+  auto next = last(ReportContentController::kNextTag);
+  ASSERT_TRUE(next);
+  list->contenttable()->setContentOffset(ui::Point(0, 0));
+  list->contenttable()->layoutIfNeeded();
+  // 乙's icon arrives: its row shows it, the others keep the default picture.
+  engine_->cachedFiles["http://img/乙.png"] = (kPictures / "art-rss-1-thumb.png").string();
+  engine_->cachedFiles["http://img/甲.png"] = (kPictures / "art-photo-2-thumb.png").string();
+  Observer::postResultOnMainThread(
+      Dictionary{{"Task", Value(next)}, {"ResultType", "ImageDownLoad"}, {"Url", "http://img/乙.png"}});
+  settle(0);
+  EXPECT_NE(avatar, iconOf(1));
+  EXPECT_EQ(avatar, iconOf(0));
+  Observer::postResultOnMainThread(Dictionary{{"Task", Value(next)}, {"ResultType", "ImageDownLoad"}});
+  settle(0);
+  EXPECT_NE(avatar, iconOf(0));
+  EXPECT_FALSE(iconOf(2));  // 丙's is not cached: no picture
+
+  std::vector<std::shared_ptr<NewsSummary>> more;
+  for (const char* author : {"丁", "戊"}) {
+    more.push_back(summary(std::string("m") + author, kNow - (3 + static_cast<int64_t>(more.size())) * kHour, 5));
+    asMicroblog(*more.back(), author, std::nullopt);
+  }
+  report(next, page(more, false));
+  EXPECT_EQ((std::vector<size_t>{3, 2}), sectionSizes(*list));
+  EXPECT_EQ(2, list->contenttable()->numberOfSections());
+}
+
 TEST_F(ReportContentRowsTest, AnOddAlbumHidesTheSecondHalfOfItsLastRow) {
   auto list = open(column(1));
   auto pictures = items("p", 3, kNow, 1);
@@ -316,6 +367,55 @@ TEST_F(ReportContentRowsTest, VideoRowsAndAPausedLoadMoreRowThatStaysPaused) {
   EXPECT_EQ(86, heightOf(*list, 5));
 }
 
+// The load-more row of a text list carries the list's line at its top and shows the pressed
+// background while it is selected (a tap on it); by night both are the night pictures. An album
+// list's row has neither.
+TEST_F(ReportContentRowsTest, ATextListsLoadMoreRowHasTheLineAndThePressedBackground) {
+  auto list = open(column());
+  report(last(ReportContentController::kSummaryTag), page(items("a", 3, kNow), true));
+  showAllRows(*list);
+  // The load-more row: the last row of the last section.
+  auto lastRow = [](ReportContentController& shown) {
+    auto& table = *shown.contenttable();
+    const int64_t section = table.numberOfSections() - 1;
+    return ui::IndexPath::forRow(table.numberOfRowsInSection(section) - 1, section);
+  };
+  auto cell = cellAt<LoadMoreViewCell>(*list, lastRow(*list).row, lastRow(*list).section);
+  ASSERT_TRUE(cell);
+  cell->setFrame(ui::Rect(0, 0, 320, 86));
+  auto colourAt = [](ui::View& view, int x, int y) { return ui::render(view)->colorAt(x, y); };
+  auto line = ui::Image::named("listpage_line.png");
+  ASSERT_TRUE(line);
+  EXPECT_EQ(line->colorAt(10, 0), colourAt(*cell, 10, 0));  // the line across its top
+  const ui::Color plain = colourAt(*cell, 10, 60);
+  cell->setSelected(true);
+  const ui::Color pressed = colourAt(*cell, 10, 60);
+  EXPECT_NE(plain, pressed);
+  auto press = ui::Image::named("list_press_bj.png");
+  ASSERT_TRUE(press);
+  EXPECT_NEAR(press->colorAt(0, 43).red, pressed.red, 0.02f);
+  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*cell), "rows-load-more-pressed"));
+  cell->setSelected(false);
+  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*cell), "rows-load-more-day"));
+
+  NotificationCenter::defaultCenter().post("Notification_Night", Value(true));
+  showAllRows(*list);
+  auto night = cellAt<LoadMoreViewCell>(*list, lastRow(*list).row, lastRow(*list).section);
+  ASSERT_TRUE(night);
+  night->setFrame(ui::Rect(0, 0, 320, 86));
+  auto nightLine = ui::Image::named("black_listpage_line.png");
+  ASSERT_TRUE(nightLine);
+  EXPECT_EQ(nightLine->colorAt(10, 0), colourAt(*night, 10, 0));
+  NotificationCenter::defaultCenter().post("Notification_Night", Value(false));
+
+  auto album = open(column(1));
+  report(last(ReportContentController::kSummaryTag), page(items("p", 4, kNow, 1), true));
+  showAllRows(*album);
+  auto albumRow = cellAt<LoadMoreViewCell>(*album, lastRow(*album).row, lastRow(*album).section);
+  ASSERT_TRUE(albumRow);
+  EXPECT_FALSE(albumRow->backgroundView());
+}
+
 TEST_F(ReportContentRowsTest, WithoutPicturesRowsArePlainAndNoSessionIsMade) {
   UserDefaults::standard().set("kMoreSettingsKeyForNopic", Value(true));
   auto list = open(column(5));
@@ -351,7 +451,16 @@ TEST_F(ReportContentRowsTest, ASwipeToTheRightPopsAndAnUnloadedListComesBackWher
   // offset are as they were.
   navigation_->pushViewController(std::make_shared<ui::ViewController>(), false);
   settle(1);
+  // The offset it kept is a console line, not a line of the log file that feedback sends.
+  ::testing::internal::CaptureStderr();
   ui::Application::shared().simulateMemoryWarning();
+  const std::string console = ::testing::internal::GetCapturedStderr();
+  EXPECT_NE(std::string::npos, console.find("currentOffset:x:0.000000, y:500.000000"));
+  const auto logFile = VESKLogGetLogFilepath();
+  ASSERT_TRUE(logFile.has_value());
+  std::ifstream log(*logFile);
+  const std::string logged((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(std::string::npos, logged.find("currentOffset"));
   EXPECT_FALSE(list->isViewLoaded());
   navigation_->popViewController(false);
   settle(1);

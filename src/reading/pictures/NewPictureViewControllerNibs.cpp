@@ -89,6 +89,7 @@ void NewPictureViewController::buildScreen(ui::NibLoading& file) {
   back->setBackgroundImage(ui::Image::named("back1_normal.png"), ui::kControlStateNormal);
   back->setBackgroundImage(ui::Image::named("back1_press.png"), ui::kControlStateHighlighted);
   back->setTitle(std::string("  返回"), ui::kControlStateNormal);
+  back->setLeavesScreen(true);
   back->titleLabel()->setFont(ui::Font::boldSystemFont(12));
   auto number = whiteLabel(file, ui::Rect(kWidth - 70, 7, 64, 30), 15);
   number->setTextAlignment(ui::TextAlignment::Right);

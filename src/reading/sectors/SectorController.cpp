@@ -96,8 +96,10 @@ SectorController::~SectorController() {
 void SectorController::setData(std::shared_ptr<NewSummary> data) {
   sdata_ = std::move(data);
   if (!sdata_) return;
-  if (const auto& status = sdata_->veskEntryStatus()) {
-    const int type = status->type();
+  {
+    // A summary without an entry-status record is an ordinary one (type 0).
+    const auto& status = sdata_->veskEntryStatus();
+    const int type = status ? status->type() : 0;
     if (type == 2) {
       newStyle_ = 18;
     } else if (type == 1) {

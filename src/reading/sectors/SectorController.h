@@ -6,7 +6,7 @@
 //
 // The style comes from the entry status: type 2 → 18, 1 → 17, another non-zero type keeps the
 // style given at creation; type 0 → 3 (summary and thumbnail), 1 (summary), 2 (thumbnail), else
-// kept. Styles 17–19 take the photo layout (the picture over the whole area with a half-black
+// kept. A summary without an entry-status record counts as type 0. Styles 17–19 take the photo layout (the picture over the whole area with a half-black
 // caption bar); the others a fixed layout (the sector fixes the picture's rectangle) or a free
 // one (the picture sized from the thumbnail), each with or without the summary text. A summary
 // of nothing but blanks and line breaks counts as none. Text is measured with the kit's

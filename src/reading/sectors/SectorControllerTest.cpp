@@ -116,7 +116,9 @@ TEST_F(SectorLayoutTest, StyleFollowsTheEntryStatusAndBlankSummariesCountAsNone)
       {5, "text", true, 7},         {0, "text", true, 3},
       {0, "text", false, 1},        {0, std::nullopt, true, 2},
       {0, std::nullopt, false, 7},  {0, " \n\t\r\n ", true, 2},
-      {std::nullopt, "text", true, 7},
+      // No entry-status record: an ordinary summary, styled by what it has.
+      {std::nullopt, "text", true, 3},       {std::nullopt, "text", false, 1},
+      {std::nullopt, std::nullopt, false, 7},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.status.value_or(-1) << " " << c.text.value_or("none"));

@@ -24,6 +24,10 @@
 //   "newsBrowseController", "father" = this toolbar, "postText", "postImageIndex",
 //   "useEntryIDForShortUrl"), "邮件分享" (an HTML mail; a sent mail is reported as sharing type 20,
 //   tagged "ShareSent") and, where text messages can be sent, "短信分享" (title and short link).
+//   On the desktop the mail goes to the desktop's mail program as a mailto (the subject, the
+//   greeting and the article's words as plain text cut to fit, its address whole): that hand-off
+//   shows "邮件未发送" and reports no share, since nothing is known to be sent; with no mail
+//   program, the alert "提醒" / "您还未设置邮箱账号".
 // - commiteComment() posts the share screen's comment (title "无主题"); the returned comment adds 1
 //   to the article's comment count and is posted as "CommentsUpdate".
 // - getResultOnMainThread() hears the "ding", "commitComment" and "ShareSent" tasks, and the share

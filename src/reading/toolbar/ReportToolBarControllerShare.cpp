@@ -15,6 +15,7 @@
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/ViewController.h"
 #include "reading/browser/CustomMailViewController.h"
+#include "reading/toolbar/ArticlePlainText.h"
 #include "reading/toolbar/ReportToolBarController.h"
 #include "reading/toolbar/ReportToolBarEngine.h"
 #include "reading/toolbar/ReportToolBarOwner.h"
@@ -34,6 +35,12 @@ constexpr int kMicroblogEntryType = 5;
 // The mail page: a header with the greeting, the article's content, a block with the original
 // link, and a foot with the product's name, slogan and page. Three values, in order: the content,
 // the address as link target, the address as link text.
+constexpr const char* kMailGreeting = "Hi，这篇文章是我刚在zu阅读上看到的，挺有意思的，分享给你：）";
+constexpr const char* kMailLinkTitle = "文章原链接：";
+// The article's text a mail handed to the desktop carries at most (it is cut further to the
+// mailto's bound).
+constexpr size_t kHandOffTextBytes = 8 * 1024;
+
 constexpr const char* kMailFormat =
     "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />"
     "<style type=\"text/css\">"
@@ -49,9 +56,9 @@ constexpr const char* kMailFormat =
     ".links{background:#f7f7f7;font-size:12px;color:#999;}"
     ".foot{text-align:center;font-size:16px;}"
     "</style></head><body>"
-    "<div class=\"header\"><h2>Hi，这篇文章是我刚在zu阅读上看到的，挺有意思的，分享给你：）</h2></div>"
+    "<div class=\"header\"><h2>%@</h2></div>"
     "%@"
-    "<div class=\"content\"><div class=\"links\"><p>文章原链接：<a href=\"%@\">%@</a></p>"
+    "<div class=\"content\"><div class=\"links\"><p>%@<a href=\"%@\">%@</a></p>"
     "<p>此文章由你的朋友使用zu阅读分享。</p></div></div>"
     "<div class=\"foot\"><p>zu阅读 — 读你想读的，随时随地。<a href=\"http://www.zu.cn\">了解更多？</a></p></div>"
     "</body></html>";
@@ -94,7 +101,7 @@ std::string alternateHref(const NewsDetail& detail) {
 
 std::string ReportToolBarController::mailBody(const std::string& content, const std::string& address) {
   const std::string escaped = escapeHtml(address);
-  return formatWith(kMailFormat, {content, escaped, escaped});
+  return formatWith(kMailFormat, {kMailGreeting, content, kMailLinkTitle, escaped, escaped});
 }
 
 void ReportToolBarController::share() {
@@ -170,12 +177,18 @@ void ReportToolBarController::shareByMail() {
     return;
   }
   const auto& content = detailData_->content();
-  const std::string body = mailBody(content ? content->data().value_or("") : std::string(), alternateHref(*detailData_));
+  const std::string html = content ? content->data().value_or("") : std::string();
+  const std::string address = alternateHref(*detailData_);
+  const std::string body = mailBody(html, address);
   VESKLogImpl("mail body: %s", body.c_str());
   auto mail = std::make_shared<CustomMailViewController>();
   mail->setMailComposeDelegate(self());
   mail->setSubject(detailData_->title().value_or(""));
   mail->setMessageBody(body, true);
+  // A mail handed to the desktop's mail program carries plain text: the greeting and the
+  // article's words (cut to fit), then its address whole.
+  mail->setHandOffBody(std::string(kMailGreeting) + "\n\n" + ArticlePlainText::of(html, kHandOffTextBytes),
+                       std::string("\n\n") + kMailLinkTitle + address);
   father->presentModalViewController(mail, true);
 }
 
@@ -187,6 +200,8 @@ void ReportToolBarController::mailComposeControllerDidFinish(ui::MailComposeView
     case ui::MailComposeResult::Saved: notice = "邮件已保存"; break;
     case ui::MailComposeResult::Sent: notice = "发送成功"; break;
     case ui::MailComposeResult::Failed: notice = "发送失败"; break;
+    // Handed to the desktop's mail program: nothing is known to be sent, so nothing is reported.
+    case ui::MailComposeResult::HandedOff: break;
   }
   if (result == ui::MailComposeResult::Sent && detailData_ && engine_) {
     const auto& sharing = detailData_->veskSharing();

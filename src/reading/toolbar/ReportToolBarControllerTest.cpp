@@ -457,6 +457,31 @@ TEST_F(ReportToolBarControllerTest, ASentMailIsReportedAsSharingTypeTwentyAndOnl
   }
 }
 
+// On the desktop the mail goes to the mail program as a mailto carrying the title, the article's
+// words and its address; the hand-off shows "邮件未发送" and reports no share.
+TEST_F(ReportToolBarControllerTest, TheDesktopsMailProgramGetsTheArticleAndNoShareIsReported) {
+  std::vector<std::string> opened;
+  ui::MailComposeViewController::setHandOff([&](const std::string& url) {
+    opened.push_back(url);
+    return true;
+  });
+  owner_->detail->content()->setData("<script>window.vesk={}</script><body><h1>Harbour</h1><p>stored page text</p></body>");
+  openShareSheet()->clickButtonTitled("邮件分享");
+  settle();
+  ASSERT_EQ(1u, opened.size());
+  const std::string& url = opened[0];
+  EXPECT_EQ(0u, url.find("mailto:?subject=A%20title&body=Hi%EF%BC%8C")) << url;
+  const std::string words = "%0D%0A%0D%0AHarbour%0D%0A%0D%0Astored%20page%20text";
+  EXPECT_NE(std::string::npos, url.find(words)) << url;
+  EXPECT_EQ(std::string::npos, url.find("vesk")) << url;
+  const std::string end = "%E6%96%87%E7%AB%A0%E5%8E%9F%E9%93%BE%E6%8E%A5%EF%BC%9Ahttp%3A%2F%2Fnews.example%2Fa%3Fx%3D1%26y%3D2";
+  EXPECT_EQ(url.size() - end.size(), url.rfind(end)) << url;  // 文章原链接：and the address, last
+  EXPECT_EQ("邮件未发送", notice());
+  EXPECT_TRUE(engine_->of("sharing").empty());
+  settle();
+  EXPECT_FALSE(owner_->modalViewController());
+}
+
 TEST_F(ReportToolBarControllerTest, WithoutAMailAccountTheReaderIsToldSo) {
   openShareSheet()->clickButtonTitled("邮件分享");
   settle();

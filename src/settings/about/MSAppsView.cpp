@@ -73,7 +73,10 @@ void MSAppsView::internalInit(std::shared_ptr<AboutEngine> engine) {
   appRecommend_ = engine_->getAppRecommend();
   setBackgroundColor(ui::Color::clearColor());
   setShowsHorizontalScrollIndicator(false);
+  // An icon held under the finger keeps its touch rather than scrolling the row.
+  setCanCancelContentTouches(false);
   setClipsToBounds(true);
+  setIndicatorStyle(ui::ScrollViewIndicatorStyle::Black);
   if (hasList() || gBuiltInShown) {
     delayedAppinfo();
     return;

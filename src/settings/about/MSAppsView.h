@@ -6,6 +6,8 @@
 // below it); the content is 15 + 81 n wide and scrolls only when there are more than 3 entries.
 // Until its icon arrives an entry shows a loading picture and a spinner; icons and names fade in
 // over 0.6 s. Downloaded icons are matched to their entries by "Url", ignoring letter case.
+// The row does not cancel the touch an icon holds (a finger resting on an icon and then moving
+// does not scroll) and has the dark indicator style.
 // Failed downloads show the error tip unless cancelled (−6) or forbidden (−3403).
 //
 // Tags, for entry i: 30000 + i placeholder, 20000 + i spinner, 50000 + i icon button, 40000 + i

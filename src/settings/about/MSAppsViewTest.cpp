@@ -56,6 +56,8 @@ TEST_F(AppsViewTest, FourRecommendedAppsScrollAndTheirIconsArriveBeforeTheViewLe
   ASSERT_TRUE(view->isBuilt());  // a list builds at once
   EXPECT_EQ(339, view->contentSize().width);
   EXPECT_TRUE(view->isScrollEnabled());
+  EXPECT_FALSE(view->canCancelContentTouches());
+  EXPECT_EQ(ui::ScrollViewIndicatorStyle::Black, view->indicatorStyle());
   ASSERT_EQ(4u, view->appIconButtonsArray().size());
   EXPECT_EQ(15 + 81 * 3, view->appIconButtonsArray()[3]->frame().origin.x);
   EXPECT_EQ(MSAppsView::kButtonTag + 3, view->appIconButtonsArray()[3]->tag());

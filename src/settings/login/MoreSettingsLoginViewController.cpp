@@ -89,6 +89,7 @@ void MoreSettingsLoginViewController::buildView(ui::NibLoading& file) {
   auto background = file.make<ui::Control>(view->bounds());
   background->setAutoresizingMask(ui::kAutoresizingFlexibleWidth | ui::kAutoresizingFlexibleHeight);
   auto cancel = makeButton(file, ui::Rect(10, 10, 60, 30), std::string("取消"));
+  cancel->setLeavesScreen(true);
   auto logo = file.make<ui::ImageView>(ui::Rect(80, 14, 160, 50));
   auto indicator = file.make<ui::ActivityIndicatorView>(ui::ActivityIndicatorStyle::Gray);
   indicator->setFrame(ui::Rect(104, 72, 20, 20));

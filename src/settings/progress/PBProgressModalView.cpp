@@ -34,6 +34,7 @@ void PBProgressModalView::buildView(ui::NibLoading& file) {
   auto cancel = file.make<ui::Button>(ui::ButtonType::Custom, ui::Rect(130, 252, 60, 40));
   // The skin's button picture is plain: the word goes over it.
   cancel->setTitle(std::string("取消"), ui::kControlStateNormal);
+  cancel->setLeavesScreen(true);
   cancel->setTitleColor(ui::Color::rgba8(70, 70, 75), ui::kControlStateNormal);
   cancel->titleLabel()->setFont(ui::Font::boldSystemFont(14));
   view->addSubview(board);

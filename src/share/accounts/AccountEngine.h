@@ -27,7 +27,7 @@ class AccountEngine {
   virtual std::shared_ptr<OpenPlatformBase> getOpenPlatformInstance(int platform) = 0;
   // Every client, in platform order.
   virtual std::vector<std::shared_ptr<OpenPlatformBase>> allPlatforms() = 0;
-  // Hands an address the authorisation page is about to load to the platform's client; true
+  // Hands an address the authorisation page's own frame came to to the platform's client; true
   // when it was that client's callback address.
   virtual bool OnAuthShouldStartNtf(int platform, const std::string& url) = 0;
   // Deletes the shared cookies of every site matching `fragment`.

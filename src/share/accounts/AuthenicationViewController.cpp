@@ -157,11 +157,12 @@ void AuthenicationViewController::onOPError(OpenPlatformBase*, int, const std::s
   alert->show();
 }
 
-bool AuthenicationViewController::shouldStartLoad(web::WebView&, const std::string& url, int) {
+bool AuthenicationViewController::shouldStartLoad(web::WebView&, const std::string&, int) { return true; }
+
+void AuthenicationViewController::didNavigateMainFrame(web::WebView&, const std::string& url) {
   // The client finishes the binding when this is its callback address; the page loads it all
   // the same.
   AccountEngine::current()->OnAuthShouldStartNtf(accountType_, url);
-  return true;
 }
 
 void AuthenicationViewController::didFinishLoad(web::WebView&) { stopIndicator(); }

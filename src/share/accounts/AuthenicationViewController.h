@@ -1,8 +1,8 @@
 // AuthenicationViewController: binds one microblog or SNS account. It asks the platform's client
 // to start the OAuth authorisation, shows the platform's page in a web view (an ephemeral
-// session, after the shared cookies of the two microblog domains are deleted), hands every
-// address the page is about to load to the client (through the factory) so that it can catch
-// its callback address, and always lets the page load it. On the client's success it posts
+// session, after the shared cookies of the two microblog domains are deleted), lets the page
+// load every address, and hands each address the page's own frame starts loading (and each
+// redirect of it) to the client (through the factory) so that it can catch its callback. On the client's success it posts
 // "Notification_Authorized" (object: the platform number) and performs its return action; on
 // an error it shows "连接错误" with the client's text, whose button performs the return action.
 //
@@ -11,6 +11,11 @@
 // accounts screen. Without a return action the screen pops itself (animated).
 //
 // Where we differ on purpose:
+//  - Only the page's main frame reaches the client: the original handed it every address any
+//    frame was about to load, so a frame inside the page (an advert, say) could navigate to the
+//    callback address with a token of someone else's and bind that account. The address goes
+//    when the main frame starts loading it rather than when it is asked about, since the web
+//    view's question does not tell frames apart.
 //  - On destruction the screen clears the client's observer only while it is still itself, so
 //    a newer screen of the same platform keeps its answers; answers that arrive after the
 //    screen is gone reach nobody.
@@ -86,6 +91,7 @@ class AuthenicationViewController : public ui::ViewController,
 
   // WebViewDelegate.
   bool shouldStartLoad(web::WebView& webView, const std::string& url, int type) override;
+  void didNavigateMainFrame(web::WebView& webView, const std::string& url) override;
   void didFinishLoad(web::WebView& webView) override;
   void didFailLoad(web::WebView& webView, int code, const std::string& description) override;
 

@@ -107,6 +107,26 @@ TEST_F(AuthenicationTest, EveryNavigationReachesTheFactoryAndLoadsAndSuccessPops
   EXPECT_EQ(0u, alertCount());
 }
 
+// A frame inside the page (an advert) navigating to the callback address is asked about and
+// allowed like any load, but binds nothing; the page's own frame does, also when the server
+// redirects its load there.
+TEST_F(AuthenicationTest, OnlyThePagesOwnFrameReachesTheFactory) {
+  auto screen = open(2);
+  ASSERT_TRUE(screen);
+  settle();
+  const std::string callback = std::string(testing::kCallbackPrefix) + "?oauth_verifier=v";
+  EXPECT_TRUE(recorder(*screen).simulateFrameNavigation(callback, 5));
+  settle();
+  EXPECT_EQ((std::vector<std::pair<int, std::string>>{{2, engine_->clients[2]->pageUrl()}}), engine_->navigations);
+  EXPECT_TRUE(authorized_.empty());
+
+  EXPECT_TRUE(recorder(*screen).simulateNavigation("http://auth.test/login?step=2", 1));
+  recorder(*screen).simulateRedirect(callback);
+  settle();
+  EXPECT_EQ(callback, engine_->navigations.back().second);
+  EXPECT_EQ(std::vector<int64_t>{2}, authorized_);
+}
+
 TEST_F(AuthenicationTest, ErrorAlertAndBackButtonRunTheReturnAction) {
   // Opened without a return action: the alert's button pops.
   engine_->clients[1]->callbackError = -1002;

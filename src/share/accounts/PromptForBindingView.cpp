@@ -33,6 +33,7 @@ PromptForBindingView::PromptForBindingView(const ui::Rect& frame, std::shared_pt
   bindButton_->addTarget(this, ui::kControlEventTouchUpInside, [this](ui::Control&) { turnToBindPage(); });
   addSubview(bindButton_);
   cancelButton_ = promptButton(ui::Rect(180, 250, 80, 20), "取消");
+  cancelButton_->setLeavesScreen(true);
   cancelButton_->addTarget(this, ui::kControlEventTouchUpInside, [this](ui::Control&) { backToContext(); });
   addSubview(cancelButton_);
 }

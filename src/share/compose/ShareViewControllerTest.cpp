@@ -502,6 +502,53 @@ TEST_F(ShareScreenTest, APictureIndexPastTheListSendsTheTextAloneAndCancelDropsA
   EXPECT_EQ(nullptr, client(1)->observer());
 }
 
+// The table: the text cell (154 high, a footer of 16 for an article that takes comments, else 2),
+// one 54-high row per bound account under the 32-high "转发至社交网站" header, and the 56-high
+// "绑定账号" row, which opens the bound-accounts screen and brings the text cell back into view.
+TEST_F(ShareScreenTest, TheTableAndItsBindRowThatOpensTheAccounts) {
+  client(0)->bind("泽瓦读者");
+  client(1)->bind("新浪读者", false);
+  auto article = testing::shareArticle("港口");
+  article->setSupportComment(true);
+  auto screen = open(article);
+  ASSERT_TRUE(screen);
+  auto& table = *screen->shareTableView();
+  table.layoutIfNeeded();
+  ASSERT_EQ(3, table.numberOfSections());
+  EXPECT_EQ(1, table.numberOfRowsInSection(0));
+  EXPECT_EQ(2, table.numberOfRowsInSection(1));
+  EXPECT_EQ(1, table.numberOfRowsInSection(2));
+  EXPECT_EQ(154, table.rectForRow(ui::IndexPath::forRow(0, 0)).height());
+  EXPECT_EQ(54, table.rectForRow(ui::IndexPath::forRow(1, 1)).height());
+  EXPECT_EQ(56, table.rectForRow(ui::IndexPath::forRow(0, 2)).height());
+  EXPECT_EQ(8, table.rectForHeaderInSection(0).height());
+  EXPECT_EQ(16, table.rectForFooterInSection(0).height());
+  EXPECT_EQ(32, table.rectForHeaderInSection(1).height());
+  EXPECT_EQ(2, table.rectForFooterInSection(1).height());
+  EXPECT_EQ(8, table.rectForHeaderInSection(2).height());
+  EXPECT_EQ(8, table.rectForFooterInSection(2).height());
+  // The rows follow one another: 8 + 154 + 16, then 32 + 2 × 54 + 2, then 8 + 56.
+  EXPECT_EQ(8 + 154 + 16 + 32 + 2 * 54 + 2 + 8, table.rectForRow(ui::IndexPath::forRow(0, 2)).minY());
+
+  const auto bindPath = ui::IndexPath::forRow(0, 2);
+  table.scrollToRow(bindPath, ui::TableViewScrollPosition::Bottom, false);
+  table.layoutIfNeeded();
+  auto bind = table.cellForRow(bindPath);
+  ASSERT_TRUE(bind);
+  EXPECT_EQ("绑定账号", bind->textLabel()->text());
+  EXPECT_EQ(ui::Font::systemFont(16), bind->textLabel()->font());
+  EXPECT_TRUE(bind->accessoryView());
+  EXPECT_GT(table.contentOffset().y, 0);
+  auto* navigation = screen->navigationController();
+  ASSERT_TRUE(navigation);
+  ASSERT_TRUE(table.tapRow(bindPath));
+  settle(1);
+  ASSERT_EQ(2u, navigation->viewControllers().size());
+  EXPECT_TRUE(std::dynamic_pointer_cast<MBAccountManagerViewController>(navigation->topViewController()));
+  EXPECT_EQ(0, table.contentOffset().y);
+  EXPECT_FALSE(table.indexPathForSelectedRow());
+}
+
 TEST_F(ShareScreenTest, WithoutAnAccountTheAccountsScreenMovesInAndComingBackUnboundCloses) {
   auto screen = open(testing::shareArticle("港口"));
   ASSERT_TRUE(screen);
@@ -514,12 +561,17 @@ TEST_F(ShareScreenTest, WithoutAnAccountTheAccountsScreenMovesInAndComingBackUnb
   EXPECT_EQ(1u, navigation->viewControllers().size());
   settle(0.7);
   ASSERT_EQ(2u, navigation->viewControllers().size());
-  EXPECT_TRUE(std::dynamic_pointer_cast<MBAccountManagerViewController>(navigation->topViewController()));
+  auto accounts = std::dynamic_pointer_cast<MBAccountManagerViewController>(navigation->topViewController());
+  ASSERT_TRUE(accounts);
   auto moves = ui::AnimationLog::shared().named(ShareViewController::kMoveInAnimation);
   ASSERT_EQ(1u, moves.size());
   EXPECT_DOUBLE_EQ(0.3, moves[0]->duration);
   EXPECT_EQ(ui::AnimationCurve::EaseOut, moves[0]->curve);
   EXPECT_EQ(ShareViewController::kMoveInFromTopTransition, moves[0]->transition);
+  // The rows move in laid out: none of them grows from its nib size inside the move.
+  const auto rows = accounts->tableView()->visibleCells();
+  ASSERT_FALSE(rows.empty());
+  for (const auto& row : rows) EXPECT_EQ(nullptr, moves[0]->change(row.get(), "frame"));
   settle(0.5);
   window_->layoutIfNeeded();
   EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-no-account"));

@@ -5,9 +5,10 @@
 // link cache so the article shows its pictures offline next time). Installed by the
 // application delegate at launch (install()).
 //
-// Threads: resourceForUrl on the main thread, its answer there too (at once from the cache,
-// later from the network); holds() on the web engine's query threads (the link cache relies on
-// the file caches' own locks). One fetch per request; nothing is coalesced.
+// Threads: resourceForUrl on the web engine's resource thread (any thread with a run loop), its
+// answer there too (at once from the cache, later from the network, whose fetch runs on that
+// thread's loop); holds() on the web engine's query threads (the link cache relies on the file
+// caches' own locks). One fetch per request; nothing is coalesced.
 #pragma once
 
 #include <memory>

@@ -104,8 +104,8 @@ TEST_F(ColumnDetailServiceTest, ReviewsRelatedColumnsSubscriptionAndAPostedRevie
   EXPECT_EQ(20, reviewRows());
   EXPECT_EQ(2u, service_.requestsTo("/reviews/col-news.atom").size());
 
-  // Related columns: the other three of the catalogue, their covers fetched into the cache.
-  ASSERT_TRUE(turnUntil([&] { return detail->suggestions().size() == 3; }));
+  // Related columns: the other five of the catalogue, their covers fetched into the cache.
+  ASSERT_TRUE(turnUntil([&] { return detail->suggestions().size() == 5; }));
   const std::string thumb = service_.baseUrl() + "/img/thumb-photo.png";
   ASSERT_TRUE(turnUntil([&] { return engine_->getImageLocalPath(thumb).has_value(); }));
   auto photo = std::find_if(detail->suggestions().begin(), detail->suggestions().end(),

@@ -195,6 +195,7 @@ void ColumnDetailViewController::viewDidLoad() {
     if (auto self = weak.lock()) self->closeButtonPressed();
   });
   MyFaceSettings::setImageForNavBarRightButton(*closeButton_);
+  closeButton_->setLeavesScreen(true);
   navigationItem()->setRightBarButtonItem(std::make_shared<ui::BarButtonItem>(closeButton_));
 
   auto objects = ui::NibRegistry::shared().load(ColumnDetailHeaderView::kNibName, shared());

@@ -135,6 +135,7 @@ TEST_F(ImageTasksTest, AFeedsImagesLandInTheCacheOnce) {
   ASSERT_TRUE(urls);
   EXPECT_EQ(*urls, (std::vector<std::string>{image("cover-news.png"), image("thumb-news.png"),
                                              image("cover-photo.png"), image("thumb-photo.png"),
+                                             image("cover-rss.png"), image("thumb-rss.png"),
                                              image("cover-video.png")}));
   EXPECT_FALSE(DEDownloadImageTask::createDownloadImageUrlArray(Feed()));
 

@@ -4,6 +4,7 @@
 #include "platform/ui/motion/Animations.h"
 #include "platform/ui/drawing/Screen.h"
 #include "platform/ui/input/Touch.h"
+#include "platform/ui/system/InterfaceRotation.h"
 #include "platform/ui/views/Window.h"
 
 namespace zu::ui {
@@ -37,12 +38,21 @@ void Alert::show() {
   window_ = std::make_shared<Window>(screen);
   window_->setWindowLevel(kWindowLevelAlert);
   window_->setBackgroundColor(Color::white(0, 0.4f));
-  setFrame(panelFrame(screen));
+  placeForOrientation(SystemEnvironment::statusBarOrientation());
   window_->addSubview(self);
   window_->makeKeyAndVisible();
   visible_ = true;
   AlertRegistry::shared().add(self);
   didPresent();
+}
+
+void Alert::placeForOrientation(SystemEnvironment::Orientation orientation) {
+  const Size interface = InterfaceRotation::interfaceSize(orientation);
+  const Rect panel = panelFrame(Rect(Point{0, 0}, interface));
+  setTransform(InterfaceRotation::transformFor(orientation));
+  setBounds(Rect(Point{0, 0}, panel.size));
+  const Rect onScreen = InterfaceRotation::toScreen(orientation, panel);
+  setCenter(Point{onScreen.midX(), onScreen.midY()});
 }
 
 bool Alert::clickButton(int index) {

@@ -11,6 +11,8 @@
 //  - A touch ending on a button presses it, as clickButton does.
 //  - dismissWithClickedButtonIndex by code skips clicked. Showing a shown alert or dismissing
 //    one not shown does nothing.
+//  - The panel lies in the interface's orientation (the status bar's): in landscape it is placed
+//    for the 480 × 320 interface and turned with it, and it turns when the interface turns.
 // Subclasses send the steps to their delegates through the virtual hooks.
 #pragma once
 
@@ -19,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/device/SystemEnvironment.h"
 #include "platform/ui/views/View.h"
 
 namespace zu::ui {
@@ -57,6 +60,9 @@ class Alert : public View {
   // The frame of button `index` in the alert's bounds.
   virtual Rect buttonFrame(int index) const = 0;
 
+  // Places the panel for the interface in `orientation`, turned as the interface is.
+  void placeForOrientation(SystemEnvironment::Orientation orientation);
+
   // A touch that ends on a button presses it.
   void touchesEnded(const TouchSet& touches, const Event& event) override;
 
@@ -66,7 +72,7 @@ class Alert : public View {
   virtual void clicked(int /*index*/) {}
   virtual void willDismiss(int /*index*/) {}
   virtual void didDismiss(int /*index*/) {}
-  // Where the panel sits in its window (the window is the screen's size).
+  // Where the panel sits in an interface whose bounds are `screen`.
   virtual Rect panelFrame(const Rect& screen) const = 0;
 
  private:

@@ -155,7 +155,9 @@ void NavigationController::changeStack(std::vector<std::shared_ptr<ViewControlle
   std::shared_ptr<ViewController> newTop = topViewController();
   std::vector<std::shared_ptr<NavigationItem>> items;
   for (auto& c : stack_) items.push_back(c->navigationItem());
-  bar_->setItems(std::move(items), animated);
+  // The bar shows the new top's buttons and title where they belong at once, even inside an
+  // animation block the caller has open.
+  Animations::performWithoutAnimation([&] { bar_->setItems(std::move(items), animated); });
   if (TabBarController* tabs = tabBarController()) tabs->updateBottomBar(animated, forward);
   if (oldTop == newTop || !isViewLoaded()) return;
 
@@ -170,12 +172,14 @@ void NavigationController::changeStack(std::vector<std::shared_ptr<ViewControlle
     }
     return;
   }
-  std::shared_ptr<View> newView = newTop ? newTop->view() : nullptr;
-  // The new screen takes the content area's size before its will-appear, and is placed and laid
-  // out before it shows, outside any animation block the caller has open: a push inside a
-  // block (a transition) must not grow the screen and its rows from nothing.
-  if (newView) {
+  // The new screen is loaded and takes the content area's size before its will-appear, and is
+  // placed and laid out before it shows, outside any animation block the caller has open: a
+  // push inside a block (a transition) must not grow the screen, its rows, or the title and
+  // buttons it gives the bar when it loads, from their first frames.
+  std::shared_ptr<View> newView;
+  if (newTop) {
     Animations::performWithoutAnimation([&] {
+      newView = newTop->view();
       newView->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
       newView->setFrame(content_->bounds());
     });

@@ -19,10 +19,11 @@
 //    the content's frame: it stays visible until it has slid out, so no band of the empty view
 //    shows between them.
 // Where we differ on purpose: a transition begun while an animated one runs ends the running
-// one first (its did-callbacks run at once), so callbacks always pair. The new top's view takes
-// the content area's frame before its viewWillAppear and is placed and laid out before it shows,
-// none of it recorded by an animation block the caller has open: a push inside a transition
-// shows the screen laid out at its final frame, not growing from its first size.
+// one first (its did-callbacks run at once), so callbacks always pair. The new top's view is
+// loaded and takes the content area's frame before its viewWillAppear and is placed and laid
+// out before it shows, and the bar shows the new items, none of it recorded by an animation
+// block the caller has open: a push inside a transition shows the screen and its title and
+// buttons laid out at their final frames, not growing from their first sizes.
 #pragma once
 
 #include <memory>

@@ -133,10 +133,15 @@ void TabBarController::layOutBottomBar() {
 
 void TabBarController::updateBottomBar(bool animated, bool forward) {
   if (!isViewLoaded() || !content_) return;
-  const uint64_t serial = ++bottomBarSerial_;
   const bool show = bottomBarWanted();
-  const bool changes = show == tabBar_->isHidden();
-  if (!animated || !changes || !view()->window() || !Animations::areEnabled()) {
+  // A slide that runs already goes where the stack wants the bar: it goes on, and lays the bar
+  // and the content out at its end.
+  if (sliding_ && show == slidesIn_) return;
+  const uint64_t serial = ++bottomBarSerial_;
+  // Shown now, or by the end of the slide that runs.
+  const bool shown = sliding_ ? slidesIn_ : !tabBar_->isHidden();
+  sliding_ = false;
+  if (!animated || show == shown || !view()->window() || !Animations::areEnabled()) {
     Animations::performWithoutAnimation([this] { layOutBottomBar(); });
     return;
   }
@@ -152,12 +157,15 @@ void TabBarController::updateBottomBar(bool animated, bool forward) {
     tabBar_->setHidden(false);
     tabBar_->setFrame(show ? home.offsetBy(-away, 0) : home);
   });
+  sliding_ = true;
+  slidesIn_ = show;
   std::weak_ptr<Object> weakSelf = weak_from_this();
   Animations::animate(
       NavigationController::kTransitionDuration, [&] { tabBar_->setFrame(show ? home : home.offsetBy(away, 0)); },
       [weakSelf, serial](bool) {
         auto self = std::static_pointer_cast<TabBarController>(weakSelf.lock());
         if (!self || self->bottomBarSerial_ != serial || !self->content_) return;
+        self->sliding_ = false;
         self->layOutBottomBar();
       });
 }

@@ -15,7 +15,8 @@
 //    animated push or pop the bar slides across in step with the screens (out with the one that
 //    leaves, in with the one that comes back), the content reaching down under it meanwhile, so
 //    no strip of the empty view shows; it is hidden, or gives back the content's room, once the
-//    slide ends.
+//    slide ends. A push or pop begun while it slides lets the slide go on when it goes where the
+//    new stack wants the bar, and otherwise turns it back with the new screens.
 // Where we differ on purpose: a subclass that lowers its bar says how high it is
 // (setTabBarHeight); the bar keeps that height at the bottom of the view and the content reaches
 // down to it on every selection and navigation change (the phone's controller would lay the
@@ -88,6 +89,9 @@ class TabBarController : public ViewController, public TabBarDelegate {
   float barHeight_ = TabBar::kHeight;
   // Counts the bar's layouts, so the end of a superseded slide changes nothing.
   uint64_t bottomBarSerial_ = 0;
+  // A slide of the bar runs, and whether it brings the bar in (else takes it out).
+  bool sliding_ = false;
+  bool slidesIn_ = false;
 };
 
 }  // namespace zu::ui

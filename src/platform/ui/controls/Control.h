@@ -12,6 +12,8 @@
 //    go up the responder chain).
 //  - Actions run in the order they were added; an action may remove the control (it is kept
 //    alive until the actions have run).
+//  - leavesScreen marks a control whose action leaves its screen (a back, cancel or close
+//    button outside a navigation bar), which the desktop's Escape presses (EscapeKey).
 //  - contentHorizontalAlignment (centre by default) places a button's image and title as a group
 //    at the left, centre or right of its content area; fill gives the title the rest of the width.
 #pragma once
@@ -61,6 +63,8 @@ class Control : public View {
 
   bool isEnabled() const { return enabled_; }
   virtual void setEnabled(bool enabled);
+  bool leavesScreen() const { return leavesScreen_; }
+  void setLeavesScreen(bool leaves) { leavesScreen_ = leaves; }
   bool isSelected() const { return selected_; }
   virtual void setSelected(bool selected);
   bool isHighlighted() const { return highlighted_; }
@@ -102,6 +106,7 @@ class Control : public View {
   };
   std::vector<Target> targets_;
   bool enabled_ = true;
+  bool leavesScreen_ = false;
   bool selected_ = false;
   bool highlighted_ = false;
   bool tracking_ = false;

@@ -54,6 +54,9 @@ TEST_F(DisplayChangesTest, ChangesThatShowMarkTheScreenAndWakeItOnce) {
   EXPECT_TRUE(marks([&] { view->setAlpha(0.5f); }));
   EXPECT_TRUE(marks([&] { view->setHidden(true); }));
   EXPECT_TRUE(marks([&] { view->setBackgroundColor(Color::whiteColor()); }));
+  EXPECT_TRUE(marks([&] { view->layer().cornerRadius = 4; }));
+  EXPECT_TRUE(marks([&] { view->layer().shadowOpacity = 0.5f; }));
+  EXPECT_TRUE(marks([&] { view->layer().masksToBounds = true; }));
   EXPECT_TRUE(marks([&] { view->setNeedsDisplay(); }));
   EXPECT_TRUE(marks([&] { parent->bringSubviewToFront(view); }));
   EXPECT_TRUE(marks([&] { parent->exchangeSubviews(0, 1); }));
@@ -66,6 +69,7 @@ TEST_F(DisplayChangesTest, ChangesThatShowMarkTheScreenAndWakeItOnce) {
   EXPECT_FALSE(marks([&] { view->setHidden(true); }));
   EXPECT_FALSE(marks([&] { view->setCenter(view->center()); }));
   EXPECT_FALSE(marks([&] { view->setBackgroundColor(Color::whiteColor()); }));
+  EXPECT_FALSE(marks([&] { view->layer().cornerRadius = 4; }));
 
   // The host is woken on the first change after a frame, not on every one.
   wakes_ = 0;

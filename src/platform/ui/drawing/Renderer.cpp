@@ -32,31 +32,29 @@ void enter(Canvas& canvas, const PresentedState& state) {
 }
 
 // The keyboard while a view edits text, then the status bar while it shows: both lie above the
-// application's windows and below those at or above the status bar's level.
+// application's windows and below those at or above the status bar's level, along the
+// interface's bottom and top edges — drawn in the interface's own space, turned about the
+// screen's centre as the windows' content is.
 void drawScreenChrome(Canvas& canvas, const Rect& screen) {
+  Application& application = Application::shared();
   Keyboard& keyboard = Keyboard::shared();
+  const bool bar = !application.isStatusBarHidden();
+  if (!keyboard.isVisible() && !bar) return;
+  const SystemEnvironment::Orientation orientation = application.statusBarOrientation();
+  const Size interface = InterfaceRotation::interfaceSize(orientation);
+  canvas.save();
+  canvas.translate(screen.midX(), screen.midY());
+  canvas.concat(InterfaceRotation::transformFor(orientation));
+  canvas.translate(-interface.width / 2, -interface.height / 2);
   if (keyboard.isVisible()) {
     ReturnKeyType returnKey = ReturnKeyType::Default;
     const auto responder = keyboard.firstResponder();
     if (auto* field = dynamic_cast<TextField*>(responder.get())) returnKey = field->returnKeyType();
     if (auto* text = dynamic_cast<TextView*>(responder.get())) returnKey = text->returnKeyType();
-    KeyboardDrawing::draw(canvas, Keyboard::shownFrame(), returnKey);
+    KeyboardDrawing::draw(canvas, Keyboard::interfaceFrame(), returnKey);
   }
-  Application& application = Application::shared();
-  if (!application.isStatusBarHidden()) {
-    // The bar runs along the interface's top edge: drawn in the interface's own space, turned
-    // about the screen's centre as the windows' content is.
-    const SystemEnvironment::Orientation orientation = application.statusBarOrientation();
-    const bool across = orientation == SystemEnvironment::Orientation::kLandscapeLeft ||
-                        orientation == SystemEnvironment::Orientation::kLandscapeRight;
-    const Size interface = across ? Size{screen.size.height, screen.size.width} : screen.size;
-    canvas.save();
-    canvas.translate(screen.midX(), screen.midY());
-    canvas.concat(InterfaceRotation::transformFor(orientation));
-    canvas.translate(-interface.width / 2, -interface.height / 2);
-    StatusBar::shared().draw(canvas, interface.width, application.statusBarStyle());
-    canvas.restore();
-  }
+  if (bar) StatusBar::shared().draw(canvas, interface.width, application.statusBarStyle());
+  canvas.restore();
 }
 
 
@@ -90,7 +88,7 @@ void drawNode(Canvas& canvas, View& view, const Presentation& presentation, cons
       return;
     }
   }
-  const Layer& layer = view.layer();
+  const LayerStyle& layer = state.layer;
   const Rect b = state.bounds;
   const float radius = layer.cornerRadius;
   const bool group = state.alpha < 1;

@@ -4,6 +4,7 @@
 
 #include "platform/device/DeviceProfile.h"
 #include "platform/ui/system/Application.h"
+#include "platform/ui/system/InterfaceRotation.h"
 
 namespace zu::ui {
 
@@ -20,9 +21,7 @@ Rect Screen::bounds() const {
 float Screen::scale() const { return static_cast<float>(DeviceProfile::screenScale()); }
 
 Rect Screen::applicationFrame() const {
-  if (Application::shared().isStatusBarHidden()) return bounds();
-  const Rect b = bounds();
-  return Rect(0, 20, b.size.width, b.size.height - 20);
+  return InterfaceRotation::frameFor(Application::shared().statusBarOrientation(), false);
 }
 
 void Screen::setBrightness(float value) {

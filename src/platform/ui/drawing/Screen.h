@@ -2,7 +2,9 @@
 // brightness. Main thread.
 //
 // Kept from the phone: bounds are (0, 0, 320, 480); applicationFrame leaves out the 20-point
-// status bar when the application shows it; brightness is 0…1 and values outside are clamped.
+// status bar when the application shows it, along whichever screen edge the interface's top is
+// (the status bar's orientation), in screen coordinates; brightness is 0…1 and values outside
+// are clamped.
 #pragma once
 
 #include "platform/ui/drawing/Geometry.h"

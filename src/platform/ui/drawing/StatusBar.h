@@ -1,8 +1,10 @@
-// StatusBar: the phone's status bar as the screen shows it — a 20-point strip across the top
-// with the signal on the left, the time in the middle and the battery on the right. The
-// renderer draws it over the windows below the status bar's level while the application shows
-// it (Application::isStatusBarHidden), in the style the screens set
-// (Application::setStatusBarStyle). StatusBar::shared(), main thread only.
+// StatusBar: the phone's status bar as the screen shows it — a 20-point strip across the
+// interface's top with the signal on the left, the time in the middle and the battery on the
+// right. The renderer draws it over the windows below the status bar's level while the
+// application shows it (Application::isStatusBarHidden), in the style the screens set
+// (Application::setStatusBarStyle), along the top edge of the interface in the status bar's
+// orientation (Application::statusBarFrame gives that strip on the screen).
+// StatusBar::shared(), main thread only.
 //
 // Kept from the phone: 20 points high; the default style is dark text on a grey gradient,
 // black opaque white on black, black translucent white on a half-transparent black through

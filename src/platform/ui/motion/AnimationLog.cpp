@@ -51,6 +51,29 @@ AnimatableValue interpolate(const AnimatableValue& from, const AnimatableValue& 
       from);
 }
 
+unsigned partsOf(const std::string& property) {
+  static const std::pair<const char*, unsigned> kParts[] = {
+      {"frame", kPartPosition | kPartBounds},
+      {"center", kPartPosition},
+      {"bounds", kPartBounds},
+      {"contentOffset", kPartBounds},
+      {"transform", kPartTransform},
+      {"alpha", kPartAlpha},
+      {"backgroundColor", kPartBackgroundColor},
+      {"cornerRadius", kPartCornerRadius},
+      {"borderWidth", kPartBorderWidth},
+      {"borderColor", kPartBorderColor},
+      {"shadowColor", kPartShadowColor},
+      {"shadowOpacity", kPartShadowOpacity},
+      {"shadowOffset", kPartShadowOffset},
+      {"shadowRadius", kPartShadowRadius},
+  };
+  for (const auto& [name, parts] : kParts) {
+    if (property == name) return parts;
+  }
+  return kPartOther;
+}
+
 const PropertyChange* AnimationRecord::change(const View* view, const std::string& property) const {
   for (const PropertyChange& c : changes) {
     if (c.viewKey == view && c.property == property) return &c;

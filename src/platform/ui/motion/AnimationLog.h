@@ -6,7 +6,8 @@
 // repeat, transition kind and view), every property change made inside it (view, property name,
 // from → to; a property set twice keeps its first "from" and last "to"), and how it ended.
 // Views are held weakly. Property names: "frame", "bounds", "center", "transform", "alpha",
-// "backgroundColor", and "contentOffset" for scroll views.
+// "backgroundColor", the layer's "cornerRadius", "borderWidth", "borderColor", "shadowColor",
+// "shadowOpacity", "shadowOffset" and "shadowRadius", and "contentOffset" for scroll views.
 //
 // The log keeps the newest kCapacity records, so a long-running process does not grow with
 // every animation it ever played. Main thread only. clear() forgets the records (not the
@@ -56,13 +57,36 @@ enum AnimationTransition : int {
   kAnimationTransitionCurlDown = 4,
 };
 
+// The parts of a view's model that a property moves: "frame" moves the position and the bounds
+// (its size), "center" the position alone, "bounds" and "contentOffset" the bounds; every other
+// property is a part of its own. A later animation takes over the parts its changes move.
+enum PropertyPart : unsigned {
+  kPartPosition = 1u << 0,
+  kPartBounds = 1u << 1,
+  kPartTransform = 1u << 2,
+  kPartAlpha = 1u << 3,
+  kPartBackgroundColor = 1u << 4,
+  kPartCornerRadius = 1u << 5,
+  kPartBorderWidth = 1u << 6,
+  kPartBorderColor = 1u << 7,
+  kPartShadowColor = 1u << 8,
+  kPartShadowOpacity = 1u << 9,
+  kPartShadowOffset = 1u << 10,
+  kPartShadowRadius = 1u << 11,
+  kPartOther = 1u << 31,
+};
+unsigned partsOf(const std::string& property);
+
 struct PropertyChange {
   std::weak_ptr<View> view;
   const View* viewKey = nullptr;  // identity only; never dereferenced
   std::string property;
   AnimatableValue from;
   AnimatableValue to;
-  // A later animation of the same property of the same view took over.
+  // The parts of partsOf(property) that later animations of the same view took over (a
+  // "center" animation takes the position of an earlier "frame" change, whose size still
+  // animates), and whether they took all of them.
+  unsigned replacedParts = 0;
   bool replaced = false;
 };
 

@@ -46,17 +46,6 @@ State& state() {
   return *s;
 }
 
-// Which model layers a property moves: frame moves both position and bounds.
-unsigned keysOf(const std::string& property) {
-  if (property == "frame") return 1 | 2;
-  if (property == "center") return 1;
-  if (property == "bounds" || property == "contentOffset") return 2;
-  if (property == "transform") return 4;
-  if (property == "alpha") return 8;
-  if (property == "backgroundColor") return 16;
-  return 32;
-}
-
 void finish(const std::shared_ptr<Pending>& p) {
   State& s = state();
   for (auto it = s.pending.begin(); it != s.pending.end(); ++it) {
@@ -80,7 +69,9 @@ void schedule(const std::shared_ptr<Pending>& p, double seconds) {
   });
 }
 
-// Marks the changes of earlier pending animations that `record` takes over.
+// Marks the parts of earlier pending animations' changes that `record` takes over: a change
+// whose every part is taken over stops showing; one taken over in part (an earlier "frame" under
+// a later "center") keeps showing the rest. Either way the earlier animation did not finish.
 void replaceEarlier(const AnimationRecord& record) {
   State& s = state();
   const std::vector<std::shared_ptr<Pending>> pending = s.pending;
@@ -89,12 +80,15 @@ void replaceEarlier(const AnimationRecord& record) {
     bool allReplaced = !p->record->changes.empty();
     for (PropertyChange& old : p->record->changes) {
       if (!old.replaced) {
+        const unsigned parts = partsOf(old.property);
+        unsigned taken = 0;
         for (const PropertyChange& c : record.changes) {
-          if (c.viewKey == old.viewKey && (keysOf(c.property) & keysOf(old.property))) {
-            old.replaced = true;
-            touched = true;
-            break;
-          }
+          if (c.viewKey == old.viewKey) taken |= partsOf(c.property) & parts;
+        }
+        if (taken & ~old.replacedParts) {
+          old.replacedParts |= taken;
+          old.replaced = old.replacedParts == parts;
+          touched = true;
         }
       }
       if (!old.replaced) allReplaced = false;

@@ -85,7 +85,7 @@ TEST_F(AnimationsTest, ReplacedAnimationsEndUnfinished) {
   EXPECT_EQ((std::vector<std::string>{"fade cut", "unfade finished"}), ends_);
 
   // Partly replaced: ends at its own time, unfinished. Another view's change replaces nothing;
-  // a center change replaces a frame change (both move the view).
+  // a center change takes over the position of a frame change, whose size goes on.
   ends_.clear();
   Animations::animate(1.0, [&] {
     v->setAlpha(0.2f);
@@ -102,7 +102,8 @@ TEST_F(AnimationsTest, ReplacedAnimationsEndUnfinished) {
   runDueMainLoopTasks();
   EXPECT_EQ("both cut", ends_.back());
   auto both = AnimationLog::shared().records()[2];
-  EXPECT_TRUE(both->change(v.get(), "frame")->replaced);
+  EXPECT_FALSE(both->change(v.get(), "frame")->replaced);
+  EXPECT_EQ(kPartPosition, both->change(v.get(), "frame")->replacedParts);
   EXPECT_FALSE(both->change(v.get(), "alpha")->replaced);
 
   // Zero-duration blocks replace nothing and end on the next turn.

@@ -6,7 +6,8 @@
 namespace zu::ui {
 
 PresentedState PresentedState::modelOf(const View& view) {
-  return PresentedState{view.center(), view.bounds(), view.transform(), view.alpha(), view.backgroundColor()};
+  return PresentedState{view.center(),          view.bounds(),           view.transform(),
+                        view.alpha(),           view.backgroundColor(), view.layer().style()};
 }
 
 Rect PresentedState::frame() const {
@@ -16,12 +17,14 @@ Rect PresentedState::frame() const {
   return transform.apply(Rect(-w / 2, -h / 2, w, h)).offsetBy(center.x, center.y);
 }
 
-void PresentedState::apply(const std::string& property, const AnimatableValue& value) {
+void PresentedState::apply(const std::string& property, const AnimatableValue& value, unsigned skip) {
   if (property == "frame") {
     if (const Rect* f = std::get_if<Rect>(&value)) {
       const Rect r = f->standardized();
-      center = {r.midX(), r.midY()};
-      bounds.size = transform.isIdentity() ? r.size : transform.sizeFilling(r.size, bounds.size);
+      if (!(skip & kPartPosition)) center = {r.midX(), r.midY()};
+      if (!(skip & kPartBounds)) {
+        bounds.size = transform.isIdentity() ? r.size : transform.sizeFilling(r.size, bounds.size);
+      }
     }
   } else if (property == "bounds") {
     if (const Rect* b = std::get_if<Rect>(&value)) bounds = *b;
@@ -33,6 +36,16 @@ void PresentedState::apply(const std::string& property, const AnimatableValue& v
     if (const float* a = std::get_if<float>(&value)) alpha = *a;
   } else if (property == "backgroundColor") {
     if (const Color* c = std::get_if<Color>(&value)) background = *c;
+  } else if (const float* v = std::get_if<float>(&value)) {
+    if (property == "cornerRadius") layer.cornerRadius = *v;
+    if (property == "borderWidth") layer.borderWidth = *v;
+    if (property == "shadowOpacity") layer.shadowOpacity = *v;
+    if (property == "shadowRadius") layer.shadowRadius = *v;
+  } else if (const Color* c = std::get_if<Color>(&value)) {
+    if (property == "borderColor") layer.borderColor = *c;
+    if (property == "shadowColor") layer.shadowColor = *c;
+  } else if (const Size* o = std::get_if<Size>(&value)) {
+    if (property == "shadowOffset") layer.shadowOffset = *o;
   }
 }
 
@@ -43,6 +56,13 @@ std::optional<AnimatableValue> PresentedState::valueOf(const std::string& proper
   if (property == "transform") return transform;
   if (property == "alpha") return alpha;
   if (property == "backgroundColor") return background.value_or(Color::clearColor());
+  if (property == "cornerRadius") return layer.cornerRadius;
+  if (property == "borderWidth") return layer.borderWidth;
+  if (property == "borderColor") return layer.borderColor;
+  if (property == "shadowColor") return layer.shadowColor;
+  if (property == "shadowOpacity") return layer.shadowOpacity;
+  if (property == "shadowOffset") return layer.shadowOffset;
+  if (property == "shadowRadius") return layer.shadowRadius;
   return std::nullopt;
 }
 
@@ -64,7 +84,7 @@ void Presentation::applyRunning(const View& view, PresentedState& state) const {
     if (rc.change->view.expired()) continue;
     const std::optional<float> f = rc.record->fractionAt(time_);
     if (!f) continue;
-    state.apply(rc.change->property, interpolate(rc.change->from, rc.change->to, *f));
+    state.apply(rc.change->property, interpolate(rc.change->from, rc.change->to, *f), rc.change->replacedParts);
   }
 }
 

@@ -6,11 +6,12 @@
 //
 // Kept from the phone's presentation layer: running animations of one view apply oldest first,
 // so a later animation of the same property wins; a change taken over by a later animation stops
-// showing at once; a delayed animation shows its start value while it waits; autoreverse runs
+// showing at once (a frame change taken over only in its position by a later "center" keeps
+// animating its size); a delayed animation shows its start value while it waits; autoreverse runs
 // back to the start, and at the end the model value shows; a view whose animation has ended
 // draws its model values. Hit testing and every getter keep using the model.
 // Background colours are drawn along the curve too (a backdrop fading to black while a screen
-// flips in front of it).
+// flips in front of it), and so are the layer's attributes (corners, border, shadow).
 // Where we differ on purpose: scroll offsets change at once here (their changes are recorded,
 // and the scroll view moves them frame by frame itself); a freed view's animations are never
 // drawn, even on a new view that reuses its address.
@@ -21,27 +22,30 @@
 #include <optional>
 #include <string>
 
+#include "platform/ui/drawing/Layer.h"
 #include "platform/ui/motion/AnimationLog.h"
 
 namespace zu::ui {
 
 class View;
 
-// The geometry, alpha and background colour a view is drawn with.
+// The geometry, alpha, background colour and layer attributes a view is drawn with.
 struct PresentedState {
   Point center;
   Rect bounds;
   Transform transform;
   float alpha = 1;
   std::optional<Color> background;
+  LayerStyle layer;
 
   static PresentedState modelOf(const View& view);
   // The bounding box of the transformed bounds placed at the center, as View::frame().
   Rect frame() const;
-  // Sets `property` ("frame", "bounds", "center", "transform", "alpha", "backgroundColor") to
-  // `value`, as the
-  // view's setter would; other properties and mismatched kinds are ignored.
-  void apply(const std::string& property, const AnimatableValue& value);
+  // Sets `property` ("frame", "bounds", "center", "transform", "alpha", "backgroundColor" or a
+  // layer attribute) to `value`, as the view's setter would, leaving alone the `skip` parts
+  // (PropertyPart) that a later animation took over; other properties and mismatched kinds are
+  // ignored.
+  void apply(const std::string& property, const AnimatableValue& value, unsigned skip = 0);
   // The current value of `property`, or nullopt for a property that is not presented.
   std::optional<AnimatableValue> valueOf(const std::string& property) const;
 };

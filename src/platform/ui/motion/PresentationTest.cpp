@@ -6,6 +6,7 @@
 
 #include "platform/runtime/Clock.h"
 #include "platform/ui/motion/AnimationLog.h"
+#include "platform/ui/motion/Presentation.h"
 #include "platform/ui/motion/Animations.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/images/Image.h"
@@ -133,6 +134,69 @@ TEST_F(PresentationTest, ABackgroundColourIsDrawnAlongTheCurve) {
   }
   auto image = render(*root);
   EXPECT_EQ(0, channel(image->pixelAt(20, 10), 8));  // over: the model value
+}
+
+// Layer attributes set inside a block animate with it, as the view's own properties do.
+TEST_F(PresentationTest, ALayerAttributeIsDrawnAlongTheCurve) {
+  auto root = solid(Rect(0, 0, 40, 40), Color::whiteColor());
+  auto box = solid(Rect(0, 0, 40, 40), Color::blueColor());
+  box->layer().borderColor = Color::redColor();
+  root->addSubview(box);
+  Animations::animate(0.4, [&] { box->layer().borderWidth = 10; });
+  EXPECT_EQ(10.f, box->layer().borderWidth);  // the model at once
+  const PropertyChange* change = AnimationLog::shared().last()->change(box.get(), "borderWidth");
+  ASSERT_TRUE(change);
+  EXPECT_EQ(AnimatableValue(0.f), change->from);
+  auto isRed = [](const Image& image, int x) { return channel(image.pixelAt(x, 20), 16) > 200; };
+  EXPECT_FALSE(isRed(*render(*root), 1));  // no border yet
+  clock_->advance(0.2);  // half way: 5 wide
+  auto halfway = render(*root);
+  EXPECT_TRUE(isRed(*halfway, 3));
+  EXPECT_FALSE(isRed(*halfway, 7));
+  clock_->advance(0.2);
+  EXPECT_TRUE(isRed(*render(*root), 7));
+}
+
+// A later animation of a view's centre takes over only the position of an earlier frame
+// change: the size goes on growing along the first animation's curve.
+TEST_F(PresentationTest, ACentreAnimationLeavesAnEarlierFramesSizeAnimating) {
+  auto box = solid(Rect(0, 0, 10, 10), Color::redColor());
+  const unsigned linear = kAnimationOptionCurveLinear;
+  bool firstFinished = true;
+  int firstEnded = 0;
+  Animations::animate(1.0, 0, linear, [&] { box->setFrame(Rect(0, 0, 50, 10)); }, [&](bool finished) {
+    firstFinished = finished;
+    ++firstEnded;
+  });
+  clock_->advance(0.5);
+  runDueMainLoopTasks();
+  Animations::animate(1.0, 0, linear, [&] { box->setCenter(Point{100, 5}); });
+  EXPECT_EQ(0, firstEnded);  // not ended early: its size still animates
+  clock_->advance(0.25);
+  runDueMainLoopTasks();
+  const PresentedState shown = Presentation::now().stateOf(*box);
+  EXPECT_NEAR(40, shown.bounds.size.width, 1e-3);  // 10 → 50 at 0.75
+  // The centre: from the model's 25 to 100, a quarter of the way.
+  EXPECT_NEAR(25 + 75 * 0.25, shown.center.x, 1e-3);
+  clock_->advance(0.25);
+  runDueMainLoopTasks();
+  EXPECT_EQ(1, firstEnded);
+  EXPECT_FALSE(firstFinished);  // part of it was taken over
+  const PresentedState later = Presentation::now().stateOf(*box);
+  EXPECT_EQ(50, later.bounds.size.width);
+  EXPECT_NEAR(25 + 75 * 0.5, later.center.x, 1e-3);
+
+  // A shorter centre animation that ends first: the frame change goes on with its size alone,
+  // the view staying where the centre animation left it.
+  clock_->advance(1);
+  runDueMainLoopTasks();
+  Animations::animate(1.0, 0, linear, [&] { box->setFrame(Rect(0, 0, 10, 10)); });
+  clock_->advance(0.25);
+  Animations::animate(0.25, 0, linear, [&] { box->setCenter(Point{200, 5}); });
+  clock_->advance(0.5);
+  const PresentedState after = Presentation::now().stateOf(*box);
+  EXPECT_NEAR(20, after.bounds.size.width, 1e-3);  // 50 → 10 at 0.75
+  EXPECT_NEAR(200, after.center.x, 1e-3);
 }
 
 TEST_F(PresentationTest, DelayRepeatsAndAutoreverse) {
@@ -276,17 +340,22 @@ TEST_F(PresentationTest, AViewWithAnimatedBoundsDrawsIntoTheBoundsShown) {
 // A container showing red, flipped or curled to blue.
 class TransitionTest : public PresentationTest {
  protected:
-  void start(unsigned options) {
+  // A red view in a container; the transition puts a blue one in its place.
+  void makeViews() {
     root_ = solid(Rect(0, 0, 100, 60), Color::whiteColor());
     container_ = std::make_shared<View>(Rect(0, 0, 100, 60));
     red_ = solid(Rect(0, 0, 100, 60), Color::redColor());
     blue_ = solid(Rect(0, 0, 100, 60), Color::blueColor());
     container_->addSubview(red_);
     root_->addSubview(container_);
-    Animations::transition(container_, 1.0, options | kAnimationOptionCurveLinear, [&] {
-      red_->removeFromSuperview();
-      container_->addSubview(blue_);
-    });
+  }
+  void swap() {
+    red_->removeFromSuperview();
+    container_->addSubview(blue_);
+  }
+  void start(unsigned options) {
+    makeViews();
+    Animations::transition(container_, 1.0, options | kAnimationOptionCurveLinear, [&] { swap(); });
   }
   // The colour at (x, y) as 'r', 'b', 'w' (white) or '?' (shaded or mixed), judged by hue.
   char colourAt(const Image& image, int x, int y) {
@@ -346,6 +415,29 @@ TEST_F(TransitionTest, CurlUpLiftsTheOldContentOffFromTheBottom) {
   image = render(*root_);
   EXPECT_EQ('b', colourAt(*image, 50, 1));    // the new content, laid down above the fold
   EXPECT_EQ('r', colourAt(*image, 50, 55));   // the old one still showing below it
+}
+
+// A transition number the kit has no picture of (the launch cover's 108) fades the old content
+// into the new instead of changing at once.
+TEST_F(TransitionTest, AnUnknownKindFadesTheOldContentIntoTheNew) {
+  makeViews();
+  Animations::begin("setCoverPic");
+  Animations::setTransition(108, container_);
+  Animations::setDuration(1.0);
+  Animations::setCurve(AnimationCurve::Linear);
+  swap();
+  Animations::commit();
+  clock_->advance(0.25);
+  auto quarter = render(*root_);
+  EXPECT_NEAR(191, channel(quarter->pixelAt(50, 30), 16), 2);  // red × 0.75
+  EXPECT_NEAR(64, channel(quarter->pixelAt(50, 30), 0), 2);    // blue × 0.25
+  EXPECT_EQ(255, channel(quarter->pixelAt(50, 30), 24));       // opaque all the way
+  clock_->advance(0.5);
+  auto late = render(*root_);
+  EXPECT_NEAR(64, channel(late->pixelAt(50, 30), 16), 2);
+  EXPECT_NEAR(191, channel(late->pixelAt(50, 30), 0), 2);
+  clock_->advance(0.25);
+  EXPECT_EQ(0xff0000ffu, render(*root_)->pixelAt(50, 30));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <cairo.h>
+
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/images/Image.h"
@@ -25,10 +27,7 @@ Color black(float alpha) { return Color(0, 0, 0, alpha); }
 
 }  // namespace
 
-bool TransitionPainter::draws(int kind) {
-  return kind == kAnimationTransitionFlipFromLeft || kind == kAnimationTransitionFlipFromRight ||
-         kind == kAnimationTransitionCurlUp || kind == kAnimationTransitionCurlDown;
-}
+bool TransitionPainter::draws(int kind) { return kind != kAnimationTransitionNone; }
 
 void TransitionPainter::paint(Canvas& canvas, int kind, float fraction, const Image& before, const Image& after,
                               const Rect& bounds) {
@@ -48,10 +47,24 @@ void TransitionPainter::paint(Canvas& canvas, int kind, float fraction, const Im
       curl(canvas, 1 - f, after, before, bounds);
       break;
     default:
-      canvas.drawImage(after, bounds);
+      crossFade(canvas, f, before, after, bounds);
       break;
   }
   canvas.restore();
+}
+
+void TransitionPainter::crossFade(Canvas& canvas, float fraction, const Image& before, const Image& after,
+                                  const Rect& bounds) {
+  // Mixed apart from what lies below: (1 − f) of the old content plus f of the new, so an
+  // opaque view stays opaque all the way and a transparent part shows nothing of the old at
+  // the end.
+  cairo_t* cr = canvas.native();
+  cairo_push_group(cr);
+  canvas.drawImage(before, bounds, 1 - fraction);
+  cairo_set_operator(cr, CAIRO_OPERATOR_ADD);
+  canvas.drawImage(after, bounds, fraction);
+  cairo_pop_group_to_source(cr);
+  cairo_paint(cr);
 }
 
 void TransitionPainter::flip(Canvas& canvas, bool fromLeft, float fraction, const Image& before,

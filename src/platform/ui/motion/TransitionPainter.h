@@ -8,6 +8,8 @@
 // to π along the curve) and shaded darker as it turns away, the far edge darkest; a curl up
 // lifts the old content off from the bottom edge, showing the new content under it, and a curl
 // down lays the new content down over the old from the top. Nothing is drawn outside the bounds.
+// Every other kind but none (the numbers the phone kept for its own effects, such as the launch
+// cover's 108) is drawn as a cross-fade from the old content to the new.
 // Where we differ on purpose: there is no perspective, and the curl is a flat fold (a pale
 // mirrored flap of the lifted part above the fold line, a shadow below it) rather than a page on
 // a cylinder; the GL book curl is for page turns.
@@ -22,7 +24,7 @@ class Image;
 
 class TransitionPainter {
  public:
-  // True for the transition kinds it draws (flips and curls); others change at once.
+  // True for the transition kinds it draws: every kind but none.
   static bool draws(int kind);
   // One frame at `fraction` (0…1, the curve applied) of the transition `kind`.
   static void paint(Canvas& canvas, int kind, float fraction, const Image& before, const Image& after,
@@ -31,6 +33,8 @@ class TransitionPainter {
  private:
   static void flip(Canvas& canvas, bool fromLeft, float fraction, const Image& before, const Image& after,
                    const Rect& bounds);
+  static void crossFade(Canvas& canvas, float fraction, const Image& before, const Image& after,
+                        const Rect& bounds);
   // `top` lifts off `under` from the bottom edge, `lifted` of the way.
   static void curl(Canvas& canvas, float lifted, const Image& top, const Image& under, const Rect& bounds);
 };

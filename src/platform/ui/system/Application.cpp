@@ -87,10 +87,12 @@ Rect Application::statusBarFrame() const {
   switch (statusBarOrientation()) {
     case SystemEnvironment::Orientation::kPortraitUpsideDown:
       return Rect(0, screen.size.height - h, screen.size.width, h);
+    // The interface's top edge: at the screen's left for landscape left, its right for
+    // landscape right (where the renderer draws the bar and the content leaves it room).
     case SystemEnvironment::Orientation::kLandscapeLeft:
-      return Rect(screen.size.width - h, 0, h, screen.size.height);
-    case SystemEnvironment::Orientation::kLandscapeRight:
       return Rect(0, 0, h, screen.size.height);
+    case SystemEnvironment::Orientation::kLandscapeRight:
+      return Rect(screen.size.width - h, 0, h, screen.size.height);
     default:
       return Rect(0, 0, screen.size.width, h);
   }

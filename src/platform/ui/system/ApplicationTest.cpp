@@ -81,10 +81,13 @@ TEST_F(ApplicationTest, ScreenAndDeviceValues) {
   // The strip follows the bar's orientation along the screen's edges.
   app.setStatusBarOrientation(SystemEnvironment::Orientation::kPortraitUpsideDown);
   EXPECT_EQ(Rect(0, 460, 320, 20), app.statusBarFrame());
+  // In landscape the strip is where the bar is drawn and the application frame leaves it out.
   app.setStatusBarOrientation(SystemEnvironment::Orientation::kLandscapeLeft);
-  EXPECT_EQ(Rect(300, 0, 20, 480), app.statusBarFrame());
-  app.setStatusBarOrientation(SystemEnvironment::Orientation::kLandscapeRight);
   EXPECT_EQ(Rect(0, 0, 20, 480), app.statusBarFrame());
+  EXPECT_EQ(Rect(20, 0, 300, 480), screen.applicationFrame());
+  app.setStatusBarOrientation(SystemEnvironment::Orientation::kLandscapeRight);
+  EXPECT_EQ(Rect(300, 0, 20, 480), app.statusBarFrame());
+  EXPECT_EQ(Rect(0, 0, 300, 480), screen.applicationFrame());
   app.setStatusBarOrientation(SystemEnvironment::Orientation::kPortrait);
   Application::shared().setStatusBarHidden(true);
   EXPECT_EQ(Rect(0, 0, 320, 480), screen.applicationFrame());

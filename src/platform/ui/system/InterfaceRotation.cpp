@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ui/controllers/Alert.h"
 #include "platform/ui/motion/Animations.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/system/Device.h"
@@ -46,6 +47,18 @@ Transform InterfaceRotation::transformFor(Orientation orientation) {
       break;
   }
   return Transform::identity();
+}
+
+Size InterfaceRotation::interfaceSize(Orientation orientation) {
+  const Size screen = Screen::main().bounds().size;
+  return isLandscape(orientation) ? Size{screen.height, screen.width} : screen;
+}
+
+Rect InterfaceRotation::toScreen(Orientation orientation, const Rect& r) {
+  const Size interface = interfaceSize(orientation);
+  const Rect screen = Screen::main().bounds();
+  const Rect centred = r.offsetBy(-interface.width / 2, -interface.height / 2);
+  return transformFor(orientation).apply(centred).offsetBy(screen.midX(), screen.midY());
 }
 
 Rect InterfaceRotation::frameFor(Orientation orientation, bool fullScreen) {
@@ -119,8 +132,16 @@ bool InterfaceRotation::turn(Orientation to, bool animated, bool onlyWhenAllowed
   for (const auto& [view, controller] : content) {
     controller->sendRotation(RotationCallback::WillRotate, to, duration);
   }
-  auto changes = [&content, to] {
+  // Alerts and sheets shown turn with the interface.
+  std::vector<std::shared_ptr<Alert>> alerts;
+  for (const auto& window : application.windows()) {
+    for (const auto& view : window->subviews()) {
+      if (auto alert = std::dynamic_pointer_cast<Alert>(view)) alerts.push_back(alert);
+    }
+  }
+  auto changes = [&content, &alerts, to] {
     for (const auto& [view, controller] : content) place(*view, to, controller->wantsFullScreenLayout());
+    for (const auto& alert : alerts) alert->placeForOrientation(to);
   };
   auto finish = [content, from] {
     for (const auto& [view, controller] : content) {

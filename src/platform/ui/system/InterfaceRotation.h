@@ -19,8 +19,11 @@
 //    20-point status bar unless hidden or the controller wants full-screen layout), so their
 //    subviews lay out as on a landscape screen.
 //  - A face-up, face-down or unknown device orientation turns nothing.
-// Where we differ on purpose: alerts and other windows without a root view controller do not
-// turn; a controller revealed by a dismissal that does not allow the current orientation
+//  - Alerts and action sheets shown turn with the interface: each sits where its orientation's
+//    interface puts it (centred, or along the interface's bottom edge), turned as the content is.
+//  - The drawn keyboard and the status bar lie along the interface's bottom and top edges.
+// Where we differ on purpose: other windows without a root view controller do not turn; a
+// controller revealed by a dismissal that does not allow the current orientation
 // turns the interface back at once (to the device's orientation when it allows that, else
 // portrait), where the phone waits for the next turn of the device.
 #pragma once
@@ -55,6 +58,11 @@ class InterfaceRotation {
   static void settle(Window& window);
 
   static Transform transformFor(Orientation orientation);
+  // The interface's size in `orientation`: the screen's, its sides swapped in landscape.
+  static Size interfaceSize(Orientation orientation);
+  // A rectangle of the interface (origin at its top-left corner) as it lies on the screen:
+  // turned about the screen's centre.
+  static Rect toScreen(Orientation orientation, const Rect& interfaceRect);
   // The content's frame in window coordinates (the phone's application frame when not full
   // screen and the status bar shows).
   static Rect frameFor(Orientation orientation, bool fullScreen);

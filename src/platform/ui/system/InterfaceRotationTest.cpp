@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/motion/Animations.h"
@@ -13,6 +14,9 @@
 #include "platform/ui/system/Device.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/views/Label.h"
+#include "platform/ui/controllers/AlertView.h"
+#include "platform/ui/text/Keyboard.h"
+#include "platform/ui/text/TextField.h"
 #include "platform/ui/controllers/NavigationBar.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/drawing/Renderer.h"
@@ -65,6 +69,7 @@ class InterfaceRotationTest : public ::testing::Test {
     window_->makeKeyAndVisible();
   }
   void TearDown() override {
+    Keyboard::shared().resetForTesting();
     Animations::resetForTesting();
     AnimationLog::shared().clear();
     Application::shared().resetForTesting();
@@ -225,6 +230,80 @@ TEST_F(InterfaceRotationTest, ModalScreensSettleTheOrientation) {
   EXPECT_EQ(Orientation::kPortrait, Application::shared().statusBarOrientation());
   EXPECT_TRUE(viewer->view()->transform().isIdentity());
   EXPECT_EQ("0,20 320x460", text(viewer->view()->frame()));
+}
+
+class Clicks : public AlertViewDelegate {
+ public:
+  std::vector<int> clicked;
+  void alertViewClickedButtonAtIndex(AlertView&, int index) override { clicked.push_back(index); }
+};
+
+// A landscape screen: the drawn keyboard lies along the interface's bottom (the device's left
+// edge, for a device turned to its left: the interface's landscape right) with the landscape
+// keyboard's 162 points, its frames reported in window coordinates; an alert shown is centred in the interface and turned with it, takes
+// taps where it is drawn, and turns back with the interface.
+TEST_F(InterfaceRotationTest, ALandscapeScreenDrawsItsKeyboardAndAlertAlongTheInterface) {
+  auto form = std::make_shared<Turning>("form", kAll, &log_);
+  ViewController::installAsRoot(*window_, form);
+  window_->setBackgroundColor(Color::blackColor());
+  form->view()->setBackgroundColor(Color::rgba8(240, 236, 224));
+  Device::current().setOrientation(DeviceOrientation::LandscapeLeft, false);
+  auto field = std::make_shared<TextField>(Rect(20, 20, 300, 31));
+  field->setBorderStyle(TextBorderStyle::RoundedRect);
+  field->setText("横屏输入");
+  form->view()->addSubview(field);
+  std::optional<Rect> announced;
+  NotificationCenter::defaultCenter().add(Keyboard::kWillShowNotification, this, [&](const Notification& note) {
+    announced = Keyboard::frameFromUserInfo(note.userInfo, Keyboard::kFrameEndKey);
+  });
+  ASSERT_TRUE(field->becomeFirstResponder());
+  NotificationCenter::defaultCenter().remove(this);
+  EXPECT_EQ(Orientation::kLandscapeRight, Application::shared().statusBarOrientation());
+  EXPECT_EQ(Rect(0, 0, 162, 480), Keyboard::shownFrame());
+  EXPECT_EQ(Rect(-162, 0, 162, 480), Keyboard::hiddenFrame());
+  EXPECT_EQ(Rect(0, 158, 480, 162), Keyboard::interfaceFrame());
+  ASSERT_TRUE(announced.has_value());
+  EXPECT_EQ(Keyboard::shownFrame(), *announced);
+
+  auto clicks = std::make_shared<Clicks>();
+  auto alert = std::make_shared<AlertView>(std::string("提示"), std::string("横屏的提示框"), clicks,
+                                           std::string("取消"), std::vector<std::string>{"好"});
+  alert->show();
+  // 284 × 143, turned: 143 wide and 284 high in the middle of the screen.
+  EXPECT_EQ(Rect(88.5f, 98, 143, 284), alert->frame());
+  EXPECT_EQ((Size{284, 143}), alert->bounds().size);
+
+  auto picture = renderScreen();
+  ASSERT_TRUE(picture);
+  writeSnapshot(*picture, "landscape-keyboard-alert");
+  // The keyboard's keys and backdrop at the device's left edge, beside the alert; nothing of
+  // it across the device's bottom right, where the portrait keyboard was.
+  auto keyboardLike = [&](int x, int y) {
+    const Color c = picture->colorAt(x, y);
+    return c.blue > c.red && c.blue > 0.25f;  // the blue-grey backdrop, darkened by the alert
+  };
+  EXPECT_TRUE(keyboardLike(40, 40));
+  EXPECT_TRUE(keyboardLike(40, 440));
+  EXPECT_FALSE(keyboardLike(250, 470));
+  // The status bar along the interface's top: the device's right edge.
+  EXPECT_GT(picture->colorAt(312, 150).red, 0.25f);
+
+  // A tap where the "好" button is drawn presses it.
+  const Rect button = alert->buttonFrame(1);
+  alert->window()->tap(alert->convertPointTo(Point{button.midX(), button.midY()}, nullptr));
+  EXPECT_EQ(std::vector<int>{1}, clicks->clicked);
+
+  // An alert up while the interface turns back turns with it.
+  auto second = std::make_shared<AlertView>(std::string("再次"), std::nullopt, std::weak_ptr<AlertViewDelegate>(),
+                                            std::string("好"));
+  second->show();
+  EXPECT_FALSE(second->transform().isIdentity());
+  Device::current().setOrientation(DeviceOrientation::Portrait, false);
+  EXPECT_TRUE(second->transform().isIdentity());
+  EXPECT_EQ(Rect(18, 240 - 143.f / 2, 284, 143), second->frame());
+  EXPECT_EQ(Rect(0, 264, 320, 216), Keyboard::shownFrame());
+  second->dismissWithClickedButtonIndex(0, false);
+  field->resignFirstResponder();
 }
 
 }  // namespace

@@ -2,18 +2,34 @@
 // the application (subject, recipients, a plain or HTML body), reporting how it ended to its
 // delegate (not retained). Made with std::make_shared; main thread only.
 //
-// This machine sends no mail: the composer is a recorder. canSendMail() is a capability flag,
-// off unless set (the executable leaves it off, so screens take their no-mail-account road);
-// the reader's choice is finish(), which the screen host or a test calls. A mail finished as
-// sent or saved is kept in outbox(), in order, with what the screen composed.
+// This machine sends no mail itself. Two ways stand in for the phone's composer:
+//  - The desktop's mail program: where one is set up the executable installs a hand-off
+//    (setHandOff, the system opener). A composer presented then hands its message over as a
+//    "mailto:" address (mailtoUrl) once it has appeared, and finishes as handed off
+//    (MailComposeResult::HandedOff): the mail program takes it from there, and whether it is
+//    sent is not known. If the opener refuses, it finishes as failed.
+//  - The recorder, for tests: canSendMail() is also a capability flag, off unless set; the
+//    reader's choice is finish(), which a test calls. A mail finished as sent or saved is kept in
+//    outbox(), in order, with what the screen composed.
+// With neither, canSendMail() is false (screens then take their no-mail-account road).
+//
+// The mailto address (RFC 6068) carries only the keys to, cc, subject and body, every byte
+// outside the unreserved set percent-encoded (so it is plain ASCII: no control, bidirectional or
+// line-separator character stands in it as such), line breaks in the body as CR LF, and at most
+// kMaxMailtoLength characters: the body is the hand-off body a screen sets (setHandOffBody: a
+// part that may be cut, at a whole character with "…", and a part kept whole after it), or the
+// plain message body; an HTML body without a hand-off body is not sent along.
 //
 // Kept from the phone: the result numbers (cancelled 0, saved 1, sent 2, failed 3); the
 // delegate is told and the presenting screen dismisses the composer; a mail that cannot be
 // sent (canSendMail off) finishes as failed whatever was chosen.
-// Where we differ on purpose: the composer's view is a plain page (no form is drawn).
+// Where we differ on purpose: the composer's view is a plain page saying the mail is being
+// handed over (no form is drawn); HandedOff (4) is ours.
 #pragma once
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,7 +39,7 @@ namespace zu::ui {
 
 class MailComposeViewController;
 
-enum class MailComposeResult { Cancelled = 0, Saved = 1, Sent = 2, Failed = 3 };
+enum class MailComposeResult { Cancelled = 0, Saved = 1, Sent = 2, Failed = 3, HandedOff = 4 };
 
 class MailComposeDelegate {
  public:
@@ -33,6 +49,8 @@ class MailComposeDelegate {
 
 class MailComposeViewController : public ViewController {
  public:
+  static constexpr size_t kMaxMailtoLength = 2000;
+
   struct Mail {
     std::string subject;
     std::vector<std::string> toRecipients;
@@ -41,6 +59,12 @@ class MailComposeViewController : public ViewController {
     bool isHTML = false;
     MailComposeResult result = MailComposeResult::Cancelled;
   };
+
+  // Where a message is handed to the desktop's mail program (true when it was taken); none by
+  // default.
+  using HandOff = std::function<bool(const std::string& mailto)>;
+  static void setHandOff(HandOff handOff);
+  static bool handsOff();
 
   static bool canSendMail();
   static void setCanSendMail(bool can);
@@ -55,7 +79,14 @@ class MailComposeViewController : public ViewController {
     mail_.body = std::move(body);
     mail_.isHTML = isHTML;
   }
+  // The plain text a hand-off carries as the body: `cuttable` (cut to fit the address's bound)
+  // followed by `kept` (whole).
+  void setHandOffBody(std::string cuttable, std::string kept) {
+    handOffBody_ = std::make_pair(std::move(cuttable), std::move(kept));
+  }
   const Mail& mail() const { return mail_; }
+  // The message as a mailto address (see above).
+  std::string mailtoUrl() const;
 
   // The reader ends the composer with `result`; the delegate hears the result that stands.
   // Only the first call counts.
@@ -63,13 +94,16 @@ class MailComposeViewController : public ViewController {
   bool isFinished() const { return finished_; }
 
   void viewDidLoad() override;
+  // With a hand-off installed: hands the message over and finishes.
+  void viewDidAppear(bool animated) override;
 
-  // Empties the outbox and turns the flag off (between tests).
+  // Empties the outbox, turns the flag off and removes the hand-off (between tests).
   static void resetForTesting();
 
  private:
   std::weak_ptr<MailComposeDelegate> delegate_;
   Mail mail_;
+  std::optional<std::pair<std::string, std::string>> handOffBody_;
   bool finished_ = false;
 };
 

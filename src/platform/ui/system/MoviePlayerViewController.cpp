@@ -1,23 +1,13 @@
 #include "platform/ui/system/MoviePlayerViewController.h"
 
+#include <cstdio>
+
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/controls/Button.h"
-#include "platform/ui/drawing/Color.h"
 #include "platform/ui/drawing/Screen.h"
-#include "platform/ui/views/View.h"
+#include "platform/ui/system/MoviePlayerView.h"
 
 namespace zu::ui {
-
-namespace {
-
-bool gPlaybackAvailable = false;
-
-std::vector<std::string>& played() {
-  static auto* urls = new std::vector<std::string>();
-  return *urls;
-}
-
-}  // namespace
 
 MoviePlayerViewController::MoviePlayerViewController(std::string contentURL)
     : contentURL_(std::move(contentURL)) {
@@ -25,35 +15,83 @@ MoviePlayerViewController::MoviePlayerViewController(std::string contentURL)
 }
 
 MoviePlayerViewController::~MoviePlayerViewController() {
-  if (done_) done_->removeTarget(this);
+  if (playerView_) {
+    playerView_->doneButton()->removeTarget(this);
+    playerView_->setTapHandler(nullptr);
+  }
+  playback_.reset();  // stops the pipeline: nothing reaches this player any more
 }
 
-bool MoviePlayerViewController::isPlaybackAvailable() { return gPlaybackAvailable; }
+const std::shared_ptr<Button>& MoviePlayerViewController::doneButton() const {
+  static const std::shared_ptr<Button> none;
+  return playerView_ ? playerView_->doneButton() : none;
+}
 
-void MoviePlayerViewController::setPlaybackAvailable(bool available) { gPlaybackAvailable = available; }
-
-const std::vector<std::string>& MoviePlayerViewController::playedURLs() { return played(); }
+std::string MoviePlayerViewController::reasonFor(MoviePlayback::Failure failure) {
+  switch (failure) {
+    case MoviePlayback::Failure::kBadAddress: return "视频地址无效";
+    case MoviePlayback::Failure::kUnreachable: return "无法连接到视频的地址，请检查网络后再试";
+    case MoviePlayback::Failure::kUnknownFormat: return "这不是可以播放的视频";
+    case MoviePlayback::Failure::kNoDecoder: return "缺少播放这种视频的解码器";
+    case MoviePlayback::Failure::kBroken: break;
+  }
+  return "视频数据有误，无法播放";
+}
 
 void MoviePlayerViewController::loadView() {
-  auto screen = std::make_shared<View>(Screen::main().bounds());
-  screen->setBackgroundColor(Color::blackColor());
-  screen->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleHeight);
-  done_ = Button::create(ButtonType::RoundedRect);
-  done_->setFrame(Rect(10, 30, 60, 30));
-  done_->setTitle("Done", kControlStateNormal);
-  done_->addTarget(this, kControlEventTouchUpInside, [this](Control&) { done(); });
-  screen->addSubview(done_);
-  setView(std::move(screen));
+  playerView_ = std::make_shared<MoviePlayerView>(Screen::main().bounds());
+  playerView_->doneButton()->addTarget(this, kControlEventTouchUpInside, [this](Control&) { done(); });
+  playerView_->setTapHandler([this] { togglePlayback(); });
+  setView(playerView_);
 }
 
 void MoviePlayerViewController::viewDidAppear(bool) {
   if (started_) return;
   started_ = true;
-  if (gPlaybackAvailable) {
-    played().push_back(contentURL_);
+  playback_ = MoviePlayback::create(contentURL_, this);
+  playback_->play();
+}
+
+void MoviePlayerViewController::togglePlayback() {
+  if (!playback_ || playback_->hasFailed()) return;
+  if (playback_->isPlaying()) {
+    playback_->pause();
   } else {
-    finishPlayback(MovieFinishReason::PlaybackError);
+    playback_->play();
   }
+  if (playerView_) playerView_->setPaused(!playback_->isPlaying());
+}
+
+void MoviePlayerViewController::playbackFrame(const std::shared_ptr<Image>& frame, double seconds) {
+  ++framesShown_;
+  if (!playerView_) return;
+  playerView_->setPicture(frame);
+  if (seconds >= 0) playerView_->setProgress(seconds, duration_);
+}
+
+void MoviePlayerViewController::playbackDuration(double seconds) {
+  duration_ = seconds;
+  if (playerView_) playerView_->setProgress(playerView_->seconds(), duration_);
+}
+
+void MoviePlayerViewController::playbackEnded() {
+  if (playerView_) {
+    if (duration_ > 0) playerView_->setProgress(duration_, duration_);
+    playerView_->setPaused(true);
+  }
+  finishPlayback(MovieFinishReason::PlaybackEnded);
+}
+
+void MoviePlayerViewController::playbackFailed(MoviePlayback::Failure failure, const std::string& detail) {
+  // The address came from a page: it is not printed. GStreamer's words are, without control
+  // characters.
+  std::string shown = detail;
+  for (char& c : shown) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) c = '?';
+  }
+  std::fprintf(stderr, "zureader: a video cannot be played: %s\n", shown.c_str());
+  if (playerView_) playerView_->setMessage(MoviePlayerView::Message{kCannotPlayTitle, reasonFor(failure)});
+  finishPlayback(MovieFinishReason::PlaybackError);
 }
 
 void MoviePlayerViewController::finishPlayback(MovieFinishReason reason) {
@@ -69,12 +107,8 @@ void MoviePlayerViewController::finishPlayback(MovieFinishReason reason) {
 void MoviePlayerViewController::done() {
   auto keep = shared();
   finishPlayback(MovieFinishReason::UserExited);
+  playback_.reset();
   dismissModalViewController(true);
-}
-
-void MoviePlayerViewController::resetForTesting() {
-  gPlaybackAvailable = false;
-  played().clear();
 }
 
 }  // namespace zu::ui

@@ -1,19 +1,17 @@
-// The recorders that stand in for the phone's mail and message composers, movie player, picture
-// chooser and photo album.
+// The recorders that stand in for the phone's mail and message composers, picture chooser and
+// photo album, and the mail composer's hand-off to the desktop's mail program.
 #include <gtest/gtest.h>
 
-#include <iterator>
-
-#include <mutex>
-
-#include <fstream>
-
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/runtime/StringUtil.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/controls/Button.h"
@@ -23,7 +21,6 @@
 #include "platform/ui/system/ImagePickerController.h"
 #include "platform/ui/system/MailComposeViewController.h"
 #include "platform/ui/system/MessageComposeViewController.h"
-#include "platform/ui/system/MoviePlayerViewController.h"
 #include "platform/ui/system/PhotoAlbum.h"
 #include "platform/ui/views/Window.h"
 #include "testing/TempHome.h"
@@ -42,7 +39,6 @@ class RecordersTest : public ::testing::Test {
   void TearDown() override {
     MailComposeViewController::resetForTesting();
     MessageComposeViewController::resetForTesting();
-    MoviePlayerViewController::resetForTesting();
     ImagePickerController::resetForTesting();
     PhotoAlbum::setFolder(std::nullopt);
     Application::shared().resetForTesting();
@@ -133,34 +129,6 @@ TEST_F(RecordersTest, ComposersRecordWhatWasSent) {
   EXPECT_EQ((std::vector<int>{2, 1}), results->message);
   ASSERT_EQ(1u, MessageComposeViewController::outbox().size());
   EXPECT_EQ("second", MessageComposeViewController::outbox()[0].body);
-}
-
-// Off, the player's playback ends at once with an error when it appears; on, its address is
-// recorded as played, and Done ends the playback as the reader's and dismisses the player.
-TEST_F(RecordersTest, MoviePlayerRecordsOrFailsAndDoneDismisses) {
-  std::vector<int64_t> reasons;
-  NotificationCenter::defaultCenter().add(MoviePlayerViewController::kPlaybackDidFinishNotification, this,
-                                          [&](const Notification& n) {
-                                            const Value* reason =
-                                                n.userInfo.find(MoviePlayerViewController::kFinishReasonKey);
-                                            reasons.push_back(reason && reason->asInt() ? *reason->asInt() : -1);
-                                          });
-  auto broken = std::make_shared<MoviePlayerViewController>("http://v.example.com/a.mp4");
-  ASSERT_TRUE(screen_->presentModalViewController(broken, false));
-  EXPECT_EQ((std::vector<int64_t>{1}), reasons);
-  EXPECT_EQ(Rect(0, 0, 320, 480), broken->view()->frame());  // the whole screen
-  broken->doneButton()->sendActionsForControlEvents(kControlEventTouchUpInside);
-  untilDismissed();
-  EXPECT_EQ((std::vector<int64_t>{1}), reasons);  // one end per playback
-  EXPECT_TRUE(MoviePlayerViewController::playedURLs().empty());
-
-  MoviePlayerViewController::setPlaybackAvailable(true);
-  auto player = std::make_shared<MoviePlayerViewController>("http://v.example.com/b.mp4");
-  ASSERT_TRUE(screen_->presentModalViewController(player, false));
-  EXPECT_EQ((std::vector<std::string>{"http://v.example.com/b.mp4"}), MoviePlayerViewController::playedURLs());
-  player->done();
-  EXPECT_EQ((std::vector<int64_t>{1, 2}), reasons);
-  NotificationCenter::defaultCenter().remove(this);
 }
 
 // A picture is reported only from an available source; editing adds the edited image; a
@@ -260,6 +228,105 @@ TEST_F(RecordersTest, PhotoAlbumSavesOffTheMainThreadAndNeverOverAnything) {
   size_t entries = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(album)) ++entries;
   EXPECT_EQ(4u, entries);  // no temporary left behind
+}
+
+// The query of a mailto address, decoded, by key.
+std::vector<std::pair<std::string, std::string>> mailtoQuery(const std::string& url) {
+  std::vector<std::pair<std::string, std::string>> pairs;
+  const size_t question = url.find('?');
+  if (question == std::string::npos) return pairs;
+  auto decode = [](const std::string& text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+      if (text[i] == '%' && i + 2 < text.size()) {
+        out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+        i += 2;
+      } else {
+        out += text[i];
+      }
+    }
+    return out;
+  };
+  size_t at = question + 1;
+  while (at <= url.size()) {
+    const size_t end = std::min(url.find('&', at), url.size());
+    const std::string pair = url.substr(at, end - at);
+    const size_t equals = pair.find('=');
+    pairs.emplace_back(pair.substr(0, equals), equals == std::string::npos ? "" : decode(pair.substr(equals + 1)));
+    at = end + 1;
+  }
+  return pairs;
+}
+
+// Where the desktop has a mail program, a presented composer hands its message over once as a
+// bounded, all-ASCII mailto with only the subject and body keys: the body's long part cut at a
+// whole character with an ellipsis and its last part kept whole; control characters dropped. The
+// delegate hears "handed off", or "failed" when the opener refuses.
+TEST_F(RecordersTest, MailIsHandedToTheDesktopAsABoundedMailto) {
+  auto results = std::make_shared<Results>();
+  std::vector<std::string> opened;
+  bool accept = true;
+  EXPECT_FALSE(MailComposeViewController::canSendMail());
+  MailComposeViewController::setHandOff([&](const std::string& url) {
+    opened.push_back(url);
+    return accept;
+  });
+  EXPECT_TRUE(MailComposeViewController::canSendMail());
+
+  std::string article;
+  for (int i = 0; i < 300; ++i) article += "潮汐";
+  const std::string address = "http://sample.test/article/a 1.html?x=1&y=\"2\"";
+  auto mail = std::make_shared<MailComposeViewController>();
+  mail->setMailComposeDelegate(results);
+  mail->setSubject("港口的清晨\x1b[31m & tide\r\n");
+  mail->setMessageBody("<p>html</p>", true);
+  mail->setHandOffBody("Hi\r\n" + article, "\n\n文章原链接：" + address);
+  ASSERT_TRUE(screen_->presentModalViewController(mail, false));
+  ASSERT_EQ(1u, opened.size());
+  EXPECT_EQ((std::vector<int>{4}), results->mail);
+  EXPECT_FALSE(screen_->modalViewController());
+  EXPECT_TRUE(MailComposeViewController::outbox().empty());  // nothing is known to be sent
+
+  const std::string& url = opened[0];
+  EXPECT_EQ(0u, url.find("mailto:?subject="));
+  EXPECT_LE(url.size(), MailComposeViewController::kMaxMailtoLength);
+  EXPECT_GT(url.size(), MailComposeViewController::kMaxMailtoLength - 20);
+  for (const char c : url) EXPECT_TRUE(c > 0x20 && c < 0x7f) << url;
+  const auto query = mailtoQuery(url);
+  ASSERT_EQ(2u, query.size());
+  EXPECT_EQ("subject", query[0].first);
+  EXPECT_EQ("港口的清晨[31m & tide\r\n", query[0].second);
+  EXPECT_EQ("body", query[1].first);
+  const std::string& body = query[1].second;
+  EXPECT_TRUE(StringUtil::isValidUtf8(body));
+  EXPECT_EQ(0u, body.find("Hi\r\n潮汐潮汐"));
+  const std::string tail = "…\r\n\r\n文章原链接：" + address;
+  ASSERT_GT(body.size(), tail.size());
+  EXPECT_EQ(tail, body.substr(body.size() - tail.size()));
+
+  // A short plain body goes whole; recipients stand before the query; a refusal is a failure.
+  accept = false;
+  auto plain = std::make_shared<MailComposeViewController>();
+  plain->setMailComposeDelegate(results);
+  plain->setToRecipients({"reader@sample.test"});
+  plain->setCcRecipients({"a@b.test", "c@d.test"});
+  plain->setMessageBody("第一行\n第二行", false);
+  ASSERT_TRUE(screen_->presentModalViewController(plain, false));
+  ASSERT_EQ(2u, opened.size());
+  EXPECT_EQ(0u, opened[1].find("mailto:reader@sample.test?cc=a@b.test,c@d.test&subject=&body="));
+  EXPECT_EQ("第一行\r\n第二行", mailtoQuery(opened[1]).back().second);
+  EXPECT_EQ((std::vector<int>{4, 3}), results->mail);
+
+  // A body that just fits the bound goes whole, with no ellipsis; one character more is cut.
+  auto exact = std::make_shared<MailComposeViewController>();
+  const size_t room = MailComposeViewController::kMaxMailtoLength - std::string("mailto:?subject=&body=").size();
+  exact->setMessageBody(std::string(room, 'a'), false);
+  EXPECT_EQ("mailto:?subject=&body=" + std::string(room, 'a'), exact->mailtoUrl());
+  exact->setHandOffBody(std::string(room - 10, 'a'), std::string(10, 'k'));
+  EXPECT_EQ("mailto:?subject=&body=" + std::string(room - 10, 'a') + std::string(10, 'k'), exact->mailtoUrl());
+  exact->setHandOffBody(std::string(room - 9, 'a'), std::string(10, 'k'));
+  EXPECT_EQ("mailto:?subject=&body=" + std::string(room - 19, 'a') + "%E2%80%A6" + std::string(10, 'k'),
+            exact->mailtoUrl());
 }
 
 }  // namespace

@@ -47,7 +47,11 @@ struct TextAttributes {
   std::optional<ParagraphStyle> paragraphStyle{};
   bool operator==(const TextAttributes&) const = default;
 
-  Font effectiveFont() const { return font.value_or(Font::named("Helvetica", 12)); }
+  // The font drawn: the italic trait slants it.
+  Font effectiveFont() const {
+    const Font f = font.value_or(Font::named("Helvetica", 12));
+    return italic ? f.italic() : f;
+  }
   Color effectiveColor() const { return color.value_or(Color::blackColor()); }
 };
 

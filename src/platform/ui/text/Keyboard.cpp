@@ -3,7 +3,7 @@
 
 #include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/NotificationCenter.h"
-#include "platform/ui/drawing/Screen.h"
+#include "platform/ui/system/InterfaceRotation.h"
 #include "platform/ui/text/TextInput.h"
 #include "platform/ui/views/View.h"
 
@@ -39,14 +39,22 @@ Keyboard& Keyboard::shared() {
   return *keyboard;
 }
 
+Rect Keyboard::interfaceFrame() {
+  const auto orientation = SystemEnvironment::statusBarOrientation();
+  const Size interface = InterfaceRotation::interfaceSize(orientation);
+  const bool across = interface.width > interface.height;
+  const float height = across ? kLandscapeHeight : kHeight;
+  return Rect(0, interface.height - height, interface.width, height);
+}
+
 Rect Keyboard::shownFrame() {
-  const Rect screen = Screen::main().bounds();
-  return Rect(0, screen.maxY() - kHeight, screen.size.width, kHeight);
+  return InterfaceRotation::toScreen(SystemEnvironment::statusBarOrientation(), interfaceFrame());
 }
 
 Rect Keyboard::hiddenFrame() {
-  const Rect screen = Screen::main().bounds();
-  return Rect(0, screen.maxY(), screen.size.width, kHeight);
+  const Rect shown = interfaceFrame();
+  return InterfaceRotation::toScreen(SystemEnvironment::statusBarOrientation(),
+                                     shown.offsetBy(0, shown.size.height));
 }
 
 std::optional<Rect> Keyboard::frameFromUserInfo(const Dictionary& userInfo, const char* key) {

@@ -13,10 +13,14 @@
 //    responder's did-begin-editing callbacks.
 //  - Each carries user info "UIKeyboardFrameBeginUserInfoKey" and "UIKeyboardFrameEndUserInfoKey"
 //    (window coordinates; frameFromUserInfo reads them), "UIKeyboardAnimationDurationUserInfoKey"
-//    and "UIKeyboardAnimationCurveUserInfoKey". The keyboard is 216 points high at the bottom
-//    of the 480-point screen.
-// Where we differ on purpose: nothing is drawn; a frame is kept as an array of four numbers
-// (x, y, width, height) in place of the phone's boxed rectangle.
+//    and "UIKeyboardAnimationCurveUserInfoKey". The keyboard lies along the interface's bottom
+//    edge (the status bar's orientation): 216 points high across the 320-point portrait
+//    interface, 162 high across the 480-point landscape one. The frames it reports are in
+//    window (screen) coordinates, so in landscape it is 162 wide and 480 high at the screen's
+//    side; interfaceFrame gives it in the interface's own space, where it is drawn.
+// Where we differ on purpose: a frame is kept as an array of four numbers (x, y, width, height)
+// in place of the phone's boxed rectangle; a turn of the interface while it shows posts nothing
+// (it is drawn along the new bottom edge at once). The renderer draws it (KeyboardDrawing).
 #pragma once
 
 #include <memory>
@@ -35,6 +39,7 @@ class View;
 class Keyboard {
  public:
   static constexpr float kHeight = 216;
+  static constexpr float kLandscapeHeight = 162;
   static constexpr double kAnimationDuration = 0.25;
   inline static const char* const kWillShowNotification = "UIKeyboardWillShowNotification";
   inline static const char* const kDidShowNotification = "UIKeyboardDidShowNotification";
@@ -49,9 +54,12 @@ class Keyboard {
 
   static Keyboard& shared();
 
-  // The frame on screen and off screen (below the screen).
+  // The frame on screen and off screen (past the interface's bottom edge), in screen
+  // coordinates, for the current interface orientation.
   static Rect shownFrame();
   static Rect hiddenFrame();
+  // The frame shown, in the interface's own space (its top-left corner at 0, 0).
+  static Rect interfaceFrame();
   static std::optional<Rect> frameFromUserInfo(const Dictionary& userInfo, const char* key);
 
   bool isVisible() const { return visible_; }

@@ -19,15 +19,14 @@ constexpr std::u32string_view kNoBegin =
 // Opening punctuation: it belongs to the character after it.
 constexpr std::u32string_view kNoEnd = U"（「『【〔〈《〖〘〚“‘｛［｟｢＄￥([{$";
 
-// Marks, joiners, variation selectors and skin tones belong to the character before them.
-bool extendsPrevious(char32_t c) {
+}  // namespace
+
+bool LineBreaker::extendsPrevious(char32_t c) {
   const auto type = u_charType(static_cast<UChar32>(c));
   return type == U_NON_SPACING_MARK || type == U_ENCLOSING_MARK ||
          type == U_COMBINING_SPACING_MARK || c == 0x200D || (c >= 0xFE00 && c <= 0xFE0F) ||
          (c >= 0x1F3FB && c <= 0x1F3FF) || (c >= 0xE0100 && c <= 0xE01EF);
 }
-
-}  // namespace
 
 bool LineBreaker::mayBeginLine(char32_t c) {
   return kNoBegin.find(c) == std::u32string_view::npos && !extendsPrevious(c);

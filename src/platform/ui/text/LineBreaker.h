@@ -41,6 +41,8 @@ class LineBreaker {
   static bool mayBeginLine(char32_t c);
   static bool mayEndLine(char32_t c);
   static bool isBreakingSpace(char32_t c) { return c == U' ' || c == U'\t'; }
+  // A mark, joiner, variation selector or skin tone: part of the visible character before it.
+  static bool extendsPrevious(char32_t c);
 };
 
 }  // namespace zu::ui

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "platform/device/Pasteboard.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/text/Keyboard.h"
+#include "platform/ui/text/MenuController.h"
 #include "platform/ui/text/TextSelection.h"
 #include "platform/ui/input/Touch.h"
 
@@ -27,7 +29,23 @@ Rect centredAt(const Rect& bounds, float x, Size size) {
 
 }  // namespace
 
-TextField::TextField(const Rect& frame) : Control(frame) {}
+TextField::TextField(const Rect& frame) : Control(frame) {
+  MenuController::addLongPressMenu(*this, [this] {
+    if (isEnabled() && !editing_) becomeFirstResponder();
+  }, [this] { return textRectForBounds(bounds()); });
+}
+
+bool TextField::canPerformAction(const std::string& action, Object*) {
+  return canPerformEditAction(action, EditState{!text_.empty(), selected_.length > 0, isEnabled(), editing_, secure_});
+}
+
+void TextField::performAction(const std::string& action, Object* sender) {
+  if (!canPerformAction(action, sender)) return;
+  auto keep = shared();
+  performEditAction(action, text_, selected_, [this](TextRange range, const std::string& replacement) {
+    change(range, replacement);
+  }, [this](TextRange range) { setSelectedRange(range); });
+}
 
 TextField::~TextField() { Keyboard::shared().detach(this); }
 

@@ -28,6 +28,9 @@
 //    was typed; delete removes the selection, or the character before the caret. Setting the
 //    text by code puts the caret at its end.
 //  - A field taken out of its window while editing resigns first responder.
+//  - The edit menu's standard actions as TextView answers them (no copy or cut out of a secure
+//    field); a long press shows the menu over the text when the finger lifts, a field not yet
+//    editing beginning to edit first.
 // Where we differ on purpose: a background image without caps is drawn as if stretchable at
 // its middle column and row rather than scaled whole, so the rounded ends of a field picture
 // keep their shape at any width; one with caps is drawn with them.
@@ -143,6 +146,9 @@ class TextField : public Control, public TextInput {
   void deleteBackward() override;
   void insertReturn() override;
   bool hasText() const override { return !text_.empty(); }
+
+  bool canPerformAction(const std::string& action, Object* sender) override;
+  void performAction(const std::string& action, Object* sender) override;
 
   // The text as drawn (bullets for secure entry).
   std::string displayText() const;

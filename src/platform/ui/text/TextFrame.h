@@ -10,8 +10,10 @@
 // the "\n" that ended its paragraph, as on the phone; its runs cover only what is drawn. A line
 // shortened with "…" has an ellipsis run whose range is empty, placed where the text was cut.
 //
-// Where we differ on purpose: italic text is drawn upright (the installed CJK face has no italic);
-// justified text is drawn left-aligned.
+// Italic runs (an italic trait, or a font whose name says Italic or Oblique) are drawn with a
+// synthesised slant, the installed CJK face having no italic of its own; they measure as upright
+// text does. A justified line's runs break where the typesetter widened the line, each drawn at
+// its own place.
 #pragma once
 
 #include <cstddef>
@@ -64,6 +66,8 @@ class TextLine {
     float x;
     float advance;
     size_t attributes;  // into the typesetter's attribute table
+    // Justification widened the space after this glyph (its advance includes it).
+    bool stretched = false;
   };
   TextRange range_;
   Point origin_;

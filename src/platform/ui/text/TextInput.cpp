@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/device/Pasteboard.h"
 #include "platform/runtime/StringUtil.h"
 
 namespace zu::ui {
@@ -20,6 +21,27 @@ TextRange lastCharacterRange(const std::string& text) {
   const bool pair = n >= 2 && units[n - 1] >= 0xDC00 && units[n - 1] <= 0xDFFF && units[n - 2] >= 0xD800 &&
                     units[n - 2] <= 0xDBFF;
   return pair ? TextRange{n - 2, 2} : TextRange{n - 1, 1};
+}
+
+bool canPerformEditAction(const std::string& action, const EditState& state) {
+  if (action == "copy:") return state.hasSelection && !state.secure;
+  if (action == "cut:") return state.hasSelection && state.editable && !state.secure;
+  if (action == "paste:") return state.editing && state.editable && Pasteboard::general().string().has_value();
+  if (action == "selectAll:") return state.hasText && !state.hasSelection;
+  return false;
+}
+
+void performEditAction(const std::string& action, const std::string& text, TextRange selected,
+                       const std::function<void(TextRange, const std::string&)>& replace,
+                       const std::function<void(TextRange)>& select) {
+  if (action == "copy:" || action == "cut:") {
+    Pasteboard::general().setString(StringUtil::utf16Substring(text, selected.location, selected.length));
+    if (action == "cut:") replace(selected, std::string());
+  } else if (action == "paste:") {
+    if (auto pasted = Pasteboard::general().string()) replace(selected, *pasted);
+  } else if (action == "selectAll:") {
+    select(TextRange{0, StringUtil::utf16Length(text)});
+  }
 }
 
 }  // namespace zu::ui

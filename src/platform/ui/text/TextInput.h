@@ -6,6 +6,7 @@
 // key through insertReturn (a newline for text views, the return question for fields).
 #pragma once
 
+#include <functional>
 #include <string>
 
 namespace zu::ui {
@@ -30,6 +31,25 @@ class TextInput {
   // Asked by the keyboard before another view takes over; false keeps the keyboard here.
   virtual bool resignFirstResponder() = 0;
 };
+
+// What a text entry is like when the edit menu asks which standard actions it offers.
+struct EditState {
+  bool hasText = false;
+  bool hasSelection = false;
+  bool editable = false;
+  bool editing = false;
+  bool secure = false;  // nothing is copied or cut out of a secure entry
+};
+// The phone's answers for a text entry: "copy:" with a selection, "cut:" with a selection while
+// editable, "paste:" while editing an editable entry with text on the general pasteboard,
+// "selectAll:" with text and no selection; nothing else.
+bool canPerformEditAction(const std::string& action, const EditState& state);
+// Does one of those actions on an entry holding `text` with `selected`: copy and cut put the
+// selected text on the general pasteboard; cut and paste change the text through `replace`
+// (which asks the entry's delegate); select all selects through `select`.
+void performEditAction(const std::string& action, const std::string& text, TextRange selected,
+                       const std::function<void(TextRange, const std::string&)>& replace,
+                       const std::function<void(TextRange)>& select);
 
 // `text` with the UTF-16 range `range` replaced by `replacement` (a range past the end is cut
 // to the text).

@@ -8,6 +8,7 @@
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/text/Keyboard.h"
+#include "platform/ui/text/MenuController.h"
 #include "platform/ui/text/TextSelection.h"
 #include "platform/ui/input/Touch.h"
 
@@ -16,6 +17,9 @@ namespace zu::ui {
 TextView::TextView(const Rect& frame) : ScrollView(frame) {
   setBackgroundColor(Color::whiteColor());
   updateContentSize();
+  MenuController::addLongPressMenu(*this, [this] {
+    if (editable_ && !editing_) becomeFirstResponder();
+  }, [this] { return menuTarget(); });
 }
 
 TextView::~TextView() { Keyboard::shared().detach(this); }
@@ -127,24 +131,25 @@ bool TextView::change(TextRange range, const std::string& replacement) {
 }
 
 bool TextView::canPerformAction(const std::string& action, Object*) {
-  const bool selection = selected_.length > 0;
-  if (action == "copy:") return selection;
-  if (action == "cut:") return selection && editable_;
-  if (action == "paste:") return editing_ && editable_ && Pasteboard::general().string().has_value();
-  if (action == "selectAll:") return !text_.empty() && !selection;
-  return false;
+  return canPerformEditAction(action, EditState{!text_.empty(), selected_.length > 0, editable_, editing_, false});
 }
 
 void TextView::performAction(const std::string& action, Object* sender) {
   if (!canPerformAction(action, sender)) return;
-  if (action == "copy:" || action == "cut:") {
-    Pasteboard::general().setString(StringUtil::utf16Substring(text_, selected_.location, selected_.length));
-    if (action == "cut:") change(selected_, std::string());
-  } else if (action == "paste:") {
-    change(selected_, *Pasteboard::general().string());
-  } else if (action == "selectAll:") {
-    setSelectedRange(TextRange{0, StringUtil::utf16Length(text_)});
-  }
+  auto keep = shared();
+  performEditAction(action, text_, selected_, [this](TextRange range, const std::string& replacement) {
+    change(range, replacement);
+  }, [this](TextRange range) { setSelectedRange(range); });
+}
+
+Rect TextView::menuTarget() const {
+  if (!editing_) return bounds();
+  const float width = std::max(0.f, contentSize().width - 2 * kTextInset);
+  const auto rects = selectionRects(text_, font_, width, selected_);
+  if (rects.empty()) return bounds();
+  Rect target = rects.front();
+  for (const Rect& r : rects) target = target.unionWith(r);
+  return target.offsetBy(kTextInset, kTextInset);
 }
 
 void TextView::insertText(const std::string& text) {

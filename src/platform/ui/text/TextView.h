@@ -17,6 +17,9 @@
 //  - While editing, the selected range is drawn: a caret where it is empty, a highlight behind
 //    the selected text of each line otherwise.
 //  - A view taken out of its window while editing resigns first responder.
+//  - A long press shows the edit menu (MenuController) when the finger lifts, over the caret or
+//    the selection (the whole view when not editing); an editable view not yet editing begins
+//    editing first, so it can paste.
 #pragma once
 
 #include <memory>
@@ -105,6 +108,8 @@ class TextView : public ScrollView, public TextInput {
 
  private:
   void updateContentSize();
+  // Where the edit menu points: the caret or selection while editing, else the view.
+  Rect menuTarget() const;
   // The number of lines `text` takes at the view's width.
   int lineCount(const std::string& text) const;
   bool change(TextRange range, const std::string& replacement);

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include <unicode/uchar.h>
+
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/text/LineBreaker.h"
 
@@ -24,6 +26,18 @@ bool isTruncating(LineBreakMode mode) {
 }
 
 bool limited(float v) { return v > 0 && std::isfinite(v); }
+
+// A character set in a square of its own (Chinese, kana, full-width forms): justification may
+// widen the boundary beside it, as it may the spaces between words.
+bool isWide(char32_t c) {
+  const auto width = u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_EAST_ASIAN_WIDTH);
+  return width == U_EA_WIDE || width == U_EA_FULLWIDTH;
+}
+
+bool isRightToLeft(char32_t c) {
+  const UCharDirection direction = u_charDirection(static_cast<UChar32>(c));
+  return direction == U_RIGHT_TO_LEFT || direction == U_RIGHT_TO_LEFT_ARABIC;
+}
 
 }  // namespace
 
@@ -181,13 +195,54 @@ void Typesetter::truncate(TextLine& line, const Paragraph& p, size_t from, size_
   addGlyphs(line, p, tail, to, off[head] - off[from] + w);
 }
 
+void Typesetter::justify(TextLine& line, float width) {
+  std::vector<TextLine::Glyph>& g = line.glyphs_;
+  if (g.size() < 2) return;
+  const float room = width - (g.back().x + g.back().advance);
+  if (!(room > kSlack)) return;
+  // Right-to-left words are put in their order by the shaper within a run: split at the gaps
+  // they would be drawn in reading order from the left. Such a line keeps its natural width.
+  if (std::any_of(g.begin(), g.end(), [](const TextLine::Glyph& glyph) { return isRightToLeft(glyph.c); })) {
+    return;
+  }
+  // The spaces between words (not those that indent the line) and the boundaries beside a
+  // Chinese character (never inside a visible character: a mark or a joined emoji stays
+  // whole). The letters of a word are never spaced out: a line of one word stays as it is.
+  std::vector<size_t> gaps;
+  size_t first = 0;
+  while (first < g.size() && LineBreaker::isBreakingSpace(g[first].c)) ++first;
+  for (size_t k = first; k + 1 < g.size(); ++k) {
+    const char32_t c = g[k].c;
+    const char32_t after = g[k + 1].c;
+    if (LineBreaker::isBreakingSpace(c)) {
+      gaps.push_back(k);
+    } else if (!LineBreaker::isBreakingSpace(after) && !LineBreaker::extendsPrevious(after) && c != 0x200D &&
+               (isWide(c) || isWide(after))) {
+      gaps.push_back(k);
+    }
+  }
+  if (gaps.empty()) return;
+  const float extra = room / static_cast<float>(gaps.size());
+  float shift = 0;
+  size_t next = 0;
+  for (size_t k = 0; k < g.size(); ++k) {
+    g[k].x += shift;
+    if (next < gaps.size() && gaps[next] == k) {
+      g[k].advance += extra;
+      g[k].stretched = true;
+      shift += extra;
+      ++next;
+    }
+  }
+}
+
 void Typesetter::finishLine(TextLine& line, float height, float spacing,
                             size_t fallbackAttributes) const {
   float ascent = 0;
   for (size_t k = 0; k < line.glyphs_.size(); ++k) {
     const TextLine::Glyph& g = line.glyphs_[k];
     const bool joins = k > 0 && g.attributes == line.glyphs_[k - 1].attributes && g.length > 0 &&
-                       line.glyphs_[k - 1].length > 0 &&
+                       line.glyphs_[k - 1].length > 0 && !line.glyphs_[k - 1].stretched &&
                        line.runs_.back().range.location + line.runs_.back().range.length == g.index;
     if (!joins) {
       TextRun run;
@@ -275,6 +330,11 @@ TextFrame Typesetter::createFrame(TextRange range, const Rect& rect,
         endCp = length;
       } else {
         addGlyphs(line, p, i, lb.end, 0);
+        // Every line of a justified paragraph but its last fills the width.
+        if (style.alignment == ParagraphStyle::Alignment::Justified && limited(width) &&
+            lb.next < p.text.size()) {
+          justify(line, width);
+        }
       }
       finishLine(line, lh, style.lineSpacing, attributeOf_[p.begin + i]);
       size_t endIndex = utf16_[p.begin + endCp];

@@ -9,6 +9,11 @@
 // always taken, as a label keeps one line however low it is); each line breaks
 // by the one LineBreaker rule of the kit, in the paragraph style of its paragraph's first
 // character (line-break mode, alignment, spacing, fixed line height). A paragraph ends at "\n".
+// A justified paragraph's lines, all but its last (and a truncated one), fill the width: the
+// room left goes to the spaces between words and to the boundaries beside Chinese (wide)
+// characters, never between the letters of a word (a line of one word keeps its width); its
+// last line is aligned as natural text is, and so is a line with right-to-left letters (split
+// at its spaces, its words would be drawn in the wrong order).
 // A line's height is the tallest font's line height on it (or the style's fixed height), its
 // spacing is added below it, and the frame's height is the sum. With a truncating line-break
 // mode, the last line that fits is shortened with "…" when text would not be shown (clip cuts it
@@ -70,6 +75,8 @@ class Typesetter {
   void truncate(TextLine& line, const Paragraph& p, size_t from, size_t to, float width,
                 LineBreakMode mode, bool textFollows) const;
   void addGlyphs(TextLine& line, const Paragraph& p, size_t from, size_t to, float x) const;
+  // Widens the line's gaps so that it fills `width`, where it has any.
+  static void justify(TextLine& line, float width);
 
   AttributedString text_;
   const TextMetrics& metrics_;

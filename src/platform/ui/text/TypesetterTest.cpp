@@ -284,5 +284,170 @@ TEST_F(TypesetterTest, ALineDrawnAtAChosenBaselineLeavesItsOwnPlaceEmpty) {
   EXPECT_EQ(0, inked(150, 200, 44, 80));  // ten characters, 140 wide from x 0
 }
 
+AttributedString justified(const std::string& s, float size) {
+  AttributedString a(s, TextAttributes{Font::named("Helvetica", size)});
+  ParagraphStyle style;
+  style.alignment = ParagraphStyle::Alignment::Justified;
+  a.setParagraphStyle(style);
+  return a;
+}
+
+// A justified paragraph's lines fill the width, all but the last: the room goes to the spaces
+// between words, or, without spaces, to the boundaries between characters (never inside one).
+TEST_F(TypesetterTest, JustifiedLinesFillTheWidthButTheLast) {
+  // Words of two letters, 10 wide at size 10, spaces 5: "aa bb cc" is 40 of 42.
+  const Typesetter words(justified("aa bb cc dd ee ff gg", 10), fixed_);
+  const TextFrame frame = words.createFrame(TextRange{}, Rect(0, 0, 42, 200));
+  ASSERT_EQ(3u, frame.lines().size());
+  const TextLine& first = frame.lines()[0];
+  EXPECT_FLOAT_EQ(42, first.width());
+  EXPECT_FLOAT_EQ(16, first.offsetForIndex(3));  // "bb": each space one point wider
+  EXPECT_FLOAT_EQ(32, first.offsetForIndex(6));
+  EXPECT_FLOAT_EQ(0, first.origin().x);
+  // The runs break at the widened spaces, each drawn at its place.
+  ASSERT_EQ(3u, first.runs().size());
+  EXPECT_EQ("cc", first.runs()[2].text);
+  EXPECT_FLOAT_EQ(32, first.runs()[2].x);
+  EXPECT_FLOAT_EQ(10, frame.lines()[2].width());  // the last line is left as it is
+
+  // Chinese: 一二é三四 (55 of 60) has four boundaries; e and its accent stay together.
+  const Typesetter chinese(justified("一二e\u0301三四五", 10), fixed_);
+  const TextFrame cjk = chinese.createFrame(TextRange{}, Rect(0, 0, 60, 200));
+  ASSERT_EQ(2u, cjk.lines().size());
+  const TextLine& line = cjk.lines()[0];
+  EXPECT_FLOAT_EQ(60, line.width());
+  EXPECT_FLOAT_EQ(22.5f, line.offsetForIndex(2));  // e
+  EXPECT_FLOAT_EQ(27.5f, line.offsetForIndex(3));  // its accent, right after it
+  EXPECT_FLOAT_EQ(38.75f, line.offsetForIndex(4));
+  EXPECT_FLOAT_EQ(10, cjk.lines()[1].width());
+  // A line that ends its paragraph at a newline is not stretched either.
+  const Typesetter paragraphs(justified("一二\n三四五六七", 10), fixed_);
+  EXPECT_FLOAT_EQ(20, paragraphs.createFrame(TextRange{}, Rect(0, 0, 45, 200)).lines()[0].width());
+}
+
+// Italic (the trait, or a font named so) is drawn with a synthesised slant: a vertical stroke
+// leans to the right, its top further right than its foot. Justified text reaches the right
+// edge. The picture shows both, drawn with the installed face.
+TEST_F(TypesetterTest, ItalicLeansAndJustifiedTextReachesTheRightEdge) {
+  EXPECT_TRUE(Font::italicSystemFont(12).isItalic());
+  EXPECT_EQ("Helvetica-BoldOblique", Font::boldSystemFont(12).italic().name);
+  TextAttributes slanted{Font::named("Helvetica", 40)};
+  slanted.italic = true;
+  EXPECT_TRUE(slanted.effectiveFont().isItalic());
+
+  // The leftmost and rightmost inked columns of rows y0…y1 of a picture.
+  auto inkColumns = [](const Image& image, int y0, int y1) {
+    int left = image.pixelWidth(), right = -1;
+    for (int y = y0; y < y1; ++y) {
+      for (int x = 0; x < image.pixelWidth(); ++x) {
+        if (image.colorAt(x, y).red < 0.5f) {
+          left = std::min(left, x);
+          right = std::max(right, x);
+        }
+      }
+    }
+    return std::make_pair(left, right);
+  };
+  auto draw = [](const AttributedString& string, float width, float height) {
+    const Typesetter t(string);
+    auto image = Image::create(static_cast<int>(width), static_cast<int>(height));
+    Canvas canvas(*image);
+    canvas.setFillColor(Color::whiteColor());
+    canvas.fillRect(Rect(0, 0, width, height));
+    t.createFrame(TextRange{}, Rect(0, 0, width, height)).draw(canvas);
+    return image;
+  };
+  auto upright = draw(AttributedString("I", TextAttributes{Font::named("Helvetica", 40)}), 60, 60);
+  auto italic = draw(AttributedString("I", slanted), 60, 60);
+  // The middle of the ink in a band of rows: a stroke's centre, serifs and all.
+  auto inkCentre = [](const Image& image, int y0, int y1) {
+    double sum = 0;
+    int n = 0;
+    for (int y = y0; y < y1; ++y) {
+      for (int x = 0; x < image.pixelWidth(); ++x) {
+        if (image.colorAt(x, y).red < 0.5f) {
+          sum += x;
+          ++n;
+        }
+      }
+    }
+    return n ? sum / n : -1.0;
+  };
+  EXPECT_NEAR(inkCentre(*upright, 12, 20), inkCentre(*upright, 30, 38), 0.5);
+  // 18 rows apart at a slant of 0.2: the top band's centre about 3.6 points further right.
+  EXPECT_NEAR(3.6, inkCentre(*italic, 12, 20) - inkCentre(*italic, 30, 38), 1);
+
+  // Four lines of Chinese, justified in 200: all but the last end at the right edge.
+  AttributedString paragraph = justified(
+      "“微博”一词在中文里指一种短小的博客，可以随时随地发布几十个字的消息，转发、评论。", 17);
+  paragraph.setTextColor(Color::blackColor());
+  auto block = draw(paragraph, 200, 100);
+  const Typesetter layout(paragraph);
+  const TextFrame frame = layout.createFrame(TextRange{}, Rect(0, 0, 200, 100));
+  ASSERT_GE(frame.lines().size(), 3u);
+  const auto lineInk = [&](size_t i) {
+    const TextLine& line = frame.lines()[i];
+    return inkColumns(*block, static_cast<int>(line.origin().y + 2),
+                      static_cast<int>(line.origin().y + line.height() - 2));
+  };
+  EXPECT_GE(lineInk(0).second, 195);
+  EXPECT_GE(lineInk(1).second, 195);
+  EXPECT_LT(lineInk(frame.lines().size() - 1).second, 190);
+
+  // The picture to look at: upright and italic text, a label in the italic system font, the
+  // justified paragraph, and a justified one mixing Chinese with a Latin word and a URL alone
+  // on its line.
+  auto sheet = Image::create(220, 330);
+  {
+    Canvas canvas(*sheet);
+    canvas.setFillColor(Color::whiteColor());
+    canvas.fillRect(Rect(0, 0, 220, 330));
+    AttributedString mixed("Upright ", TextAttributes{Font::named("Helvetica", 20)});
+    TextAttributes leaning{Font::named("Helvetica", 20)};
+    leaning.italic = true;
+    mixed.append(AttributedString("Italic 斜体", leaning));
+    Typesetter(mixed).createFrame(TextRange{}, Rect(10, 10, 200, 30)).draw(canvas);
+    TextMetrics::current().draw(canvas, "Oblique label 标签", Rect(10, 45, 200, 24),
+                                Font::italicSystemFont(17), Color::blackColor(), LineBreakMode::Clip,
+                                TextAlignment::Left);
+    Typesetter(paragraph).createFrame(TextRange{}, Rect(10, 80, 200, 140)).draw(canvas);
+    Typesetter(justified("我们用 iPhone 阅读新闻，也看 http://example.com/a/long/path 的原文，再转发给朋友们。", 17))
+        .createFrame(TextRange{}, Rect(10, 190, 200, 140))
+        .draw(canvas);
+  }
+  EXPECT_TRUE(writeSnapshot(*sheet, "typeset-italic-justified"));
+}
+
+// Justification widens the spaces between words and the boundaries beside Chinese characters;
+// it never spaces out the letters of a word, and leaves a right-to-left line as it is (its words
+// are drawn by the shaper in their own order).
+TEST_F(TypesetterTest, JustificationNeverSpacesOutAWordOrTurnsRightToLeftWordsAround) {
+  // "ab" alone on its line (the long word after it does not fit): left as it is.
+  const Typesetter word(justified("ab cdefghij", 10), fixed_);
+  const TextFrame alone = word.createFrame(TextRange{}, Rect(0, 0, 40, 200));
+  ASSERT_EQ(2u, alone.lines().size());
+  EXPECT_FLOAT_EQ(10, alone.lines()[0].width());
+  EXPECT_FLOAT_EQ(5, alone.lines()[0].offsetForIndex(1));
+
+  // Chinese with a Latin word: 一二三 ab 四五六七 is 90 of 97. The seven gaps (two spaces and
+  // the five boundaries between Chinese characters) take a point each; "ab" stays whole.
+  const Typesetter mixed(justified("一二三 ab 四五六七八九十", 10), fixed_);
+  const TextFrame both = mixed.createFrame(TextRange{}, Rect(0, 0, 97, 200));
+  ASSERT_EQ(2u, both.lines().size());
+  const TextLine& line = both.lines()[0];
+  EXPECT_FLOAT_EQ(97, line.width());
+  EXPECT_FLOAT_EQ(11, line.offsetForIndex(1));  // 二
+  EXPECT_FLOAT_EQ(38, line.offsetForIndex(4));  // a
+  EXPECT_FLOAT_EQ(43, line.offsetForIndex(5));  // b, right after it
+  EXPECT_FLOAT_EQ(54, line.offsetForIndex(7));  // 四
+
+  // Hebrew: the line keeps its one run and its natural width.
+  const Typesetter hebrew(justified("אב גד הו זח", 10), fixed_);
+  const TextFrame rtl = hebrew.createFrame(TextRange{}, Rect(0, 0, 50, 200));
+  ASSERT_GE(rtl.lines().size(), 2u);
+  EXPECT_FLOAT_EQ(45, rtl.lines()[0].width());
+  EXPECT_EQ(1u, rtl.lines()[0].runs().size());
+}
+
 }  // namespace
 }  // namespace zu::ui

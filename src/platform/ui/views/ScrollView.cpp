@@ -16,21 +16,47 @@ namespace zu::ui {
 namespace {
 
 // The scroll view's own pan: it does not begin when there is nothing to scroll, so taps and
-// swipes on fixed content go to the content.
+// swipes on fixed content go to the content; nor, when the scroll view may not cancel content
+// touches, once a view of its content has held a touch for kContentTouchDelay.
 class ScrollPan : public PanGestureRecognizer {
  public:
   explicit ScrollPan(ScrollView* owner) : owner_(owner) {}
 
  protected:
+  void touchesBegan(const TouchSet& touches, const Event& event) override {
+    for (const auto& touch : touches) {
+      if (heldByContent(*touch)) contentSince_ = std::min(contentSince_, event.timestamp);
+    }
+    PanGestureRecognizer::touchesBegan(touches, event);
+  }
   void touchesMoved(const TouchSet& touches, const Event& event) override {
-    if (state() == GestureState::Possible && !scrollable()) {
+    if (state() == GestureState::Possible &&
+        (!scrollable() || (!owner_->canCancelContentTouches() &&
+                           event.timestamp - contentSince_ >= ScrollView::kContentTouchDelay - kClockGrain))) {
       setState(GestureState::Failed);
       return;
     }
     PanGestureRecognizer::touchesMoved(touches, event);
   }
+  void reset() override {
+    contentSince_ = kNever;
+    PanGestureRecognizer::reset();
+  }
 
  private:
+  static constexpr double kNever = 1e300;
+  // The clock counts microseconds: a delay reached to within one has passed.
+  static constexpr double kClockGrain = 1e-6;
+  // The touch went to a view inside the scroll view's content rather than to the scroll view.
+  bool heldByContent(const Touch& touch) const {
+    auto view = touch.view();
+    if (!view || view.get() == owner_) return false;
+    for (auto v = view->superview(); v; v = v->superview()) {
+      if (v.get() == owner_) return true;
+    }
+    return false;
+  }
+
   bool scrollable() const {
     const Point min = owner_->minimumContentOffset();
     const Point max = owner_->maximumContentOffset();
@@ -38,6 +64,8 @@ class ScrollPan : public PanGestureRecognizer {
            owner_->alwaysBounceVertical();
   }
   ScrollView* owner_;
+  // When a view of the content first took one of the gesture's touches (clock seconds).
+  double contentSince_ = kNever;
 };
 
 // The scroll view's own pinch: it takes no part when there is nothing to zoom.
@@ -475,8 +503,17 @@ void ScrollView::drawOverSubviews(Canvas& canvas) {
     const float fraction = std::clamp((at - lo) / (hi - lo), 0.f, 1.f);
     start = from + fraction * (track - length);
   };
+  // The bar: dark (with a light rim by default, so it shows on dark content too) or white.
+  auto paint = [&](const Rect& r) {
+    if (indicatorStyle_ == ScrollViewIndicatorStyle::Default) {
+      canvas.setFillColor(Color(1, 1, 1, 0.5f * indicatorAlpha_));
+      canvas.fillRoundedRect(r.insetBy(-1, -1), kThickness / 2 + 1);
+    }
+    canvas.setFillColor(indicatorStyle_ == ScrollViewIndicatorStyle::White ? Color(1, 1, 1, 0.5f * indicatorAlpha_)
+                                                                          : Color(0, 0, 0, 0.5f * indicatorAlpha_));
+    canvas.fillRoundedRect(r, kThickness / 2);
+  };
   canvas.save();
-  canvas.setFillColor(Color(0, 0, 0, 0.5f * indicatorAlpha_));
   const float corner = horizontal && vertical ? kThickness + kInset : 0;
   if (vertical) {
     const float from = b.minY() + kInset + indicatorInsets_.top;
@@ -485,7 +522,7 @@ void ScrollView::drawOverSubviews(Canvas& canvas) {
       float y = 0, length = 0;
       bar(from, track, b.size.height, min.y, max.y, offset.y, y, length);
       const float x = b.maxX() - kInset - indicatorInsets_.right - kThickness;
-      canvas.fillRoundedRect(Rect(x, y, kThickness, length), kThickness / 2);
+      paint(Rect(x, y, kThickness, length));
     }
   }
   if (horizontal) {
@@ -495,7 +532,7 @@ void ScrollView::drawOverSubviews(Canvas& canvas) {
       float x = 0, length = 0;
       bar(from, track, b.size.width, min.x, max.x, offset.x, x, length);
       const float y = b.maxY() - kInset - indicatorInsets_.bottom - kThickness;
-      canvas.fillRoundedRect(Rect(x, y, length, kThickness), kThickness / 2);
+      paint(Rect(x, y, length, kThickness));
     }
   }
   canvas.restore();
@@ -607,26 +644,47 @@ void ScrollView::applyZoom(float scale) {
 }
 
 void ScrollView::setZoomScale(float scale, bool animated) {
+  // The content at the middle of the visible area stays there.
+  const float current = zoomScale_ > 0 ? zoomScale_ : 1;
+  const Point offset = contentOffset();
+  const Size size = bounds().size;
+  zoomTo(scale, Point{(offset.x + size.width / 2) / current, (offset.y + size.height / 2) / current},
+         Point{size.width / 2, size.height / 2}, animated);
+}
+
+void ScrollView::zoomTo(float scale, Point anchor, Point at, bool animated) {
   if (!std::isfinite(scale)) return;
   scale = std::clamp(scale, std::min(minZoom_, maxZoom_), std::max(minZoom_, maxZoom_));
   auto keep = shared();
   auto d = delegate_.lock();
   if (!d || !d->viewForZooming(*this)) return;
-  if (!animated) {
+  if (decelerating_) {
+    // A fling still moving the content stops where it is: its course was worked out for the
+    // old scale, and the zoom moves the content from here.
+    stopDecelerating();
+    d->scrollViewDidEndDecelerating(*this);
+    fadeIndicatorsAfter(kIndicatorFadeDelay);
+  }
+  // The zoom and the offset that keeps `anchor` at `at` change together, so an animated zoom
+  // moves the content along one curve and rests where its last frame showed it.
+  auto change = [this, scale, anchor, at] {
     applyZoom(scale);
+    setContentOffset(clamp(Point{anchor.x * zoomScale_ - at.x, anchor.y * zoomScale_ - at.y}));
+  };
+  if (!animated) {
+    change();
     return;
   }
   zoomToken_ = 1;
   std::weak_ptr<View> weak = keep;
-  Animations::animate(kScrollAnimationDuration, [this, scale] { applyZoom(scale); },
-                      [weak](bool) {
-                        auto self = std::static_pointer_cast<ScrollView>(weak.lock());
-                        if (!self) return;
-                        self->zoomToken_ = 0;
-                        auto delegate = self->delegate_.lock();
-                        auto view = delegate ? delegate->viewForZooming(*self) : nullptr;
-                        if (delegate) delegate->scrollViewDidEndZooming(*self, view.get(), self->zoomScale_);
-                      });
+  Animations::animate(kScrollAnimationDuration, change, [weak](bool) {
+    auto self = std::static_pointer_cast<ScrollView>(weak.lock());
+    if (!self) return;
+    self->zoomToken_ = 0;
+    auto delegate = self->delegate_.lock();
+    auto view = delegate ? delegate->viewForZooming(*self) : nullptr;
+    if (delegate) delegate->scrollViewDidEndZooming(*self, view.get(), self->zoomScale_);
+  });
 }
 
 bool ScrollView::canZoom() {
@@ -668,9 +726,10 @@ void ScrollView::onPinch() {
 void ScrollView::zoomToRect(const Rect& rectIn, bool animated) {
   const Rect rect = rectIn.standardized();
   if (rect.isEmpty()) return;
-  const float scale = std::min(bounds().size.width / rect.size.width, bounds().size.height / rect.size.height);
-  setZoomScale(scale, animated);
-  setContentOffset(clamp(Point{rect.origin.x * zoomScale_, rect.origin.y * zoomScale_}), false);
+  const Size size = bounds().size;
+  const float scale = std::min(size.width / rect.size.width, size.height / rect.size.height);
+  // The rectangle's middle at the middle of the visible area.
+  zoomTo(scale, Point{rect.midX(), rect.midY()}, Point{size.width / 2, size.height / 2}, animated);
 }
 
 }  // namespace zu::ui

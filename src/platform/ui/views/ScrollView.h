@@ -35,12 +35,20 @@
 //    kScrollAnimationDuration later, when scrollViewDidEndScrollingAnimation is called. A later
 //    offset change replaces a running animation (without its end callback).
 //  - Scroll indicators (when shown for the axis and the content is larger than the bounds): a
-//    dark bar along the right and bottom edges, sized by the visible part, shortened while the
+//    bar along the right and bottom edges, sized by the visible part, shortened while the
 //    content is pulled past an edge; visible while the content moves, fading out after it stops
-//    and after flashScrollIndicators.
+//    and after flashScrollIndicators. The indicator style colours it: dark with a light rim
+//    (default), dark (black), or white.
+//  - canCancelContentTouches (on by default): a drag that starts on a view of the content scrolls
+//    and cancels that view's touch. Off, the content keeps a touch it has held for
+//    kContentTouchDelay (the phone's delay before content sees a touch) and the scroll view does
+//    not scroll for it; a finger that moves sooner still scrolls.
 //  - Zooming scales the delegate's viewForZooming by a transform, keeps the zoom within
 //    minimum…maximum, sets the content size to the zoomed view's size and calls
-//    scrollViewDidZoom; animated zooms end with scrollViewDidEndZooming.
+//    scrollViewDidZoom; setZoomScale keeps the content at the middle of the visible area there
+//    and zoomToRect brings the rectangle's middle to it, as near as the edges allow, the offset
+//    moving in the same animation as the zoom (a deceleration under way stops where it is, with
+//    scrollViewDidEndDecelerating); animated zooms end with scrollViewDidEndZooming.
 //  - Two fingers pinching (the scroll view's own pinch recogniser, which takes part only while
 //    there is a view to zoom and the zoom limits differ) zoom from the scale at the start of
 //    the pinch, keeping the content point between the fingers under them;
@@ -52,7 +60,7 @@
 // drag ends and a paged view settles on the next page in the wheel's direction. A scroll view
 // that can only scroll across takes a vertical wheel as horizontal, unless the wheel turned
 // over a scroll view inside it that scrolls up and down (a web page, a list): that one keeps
-// the wheel even with nothing left to scroll. An animated zoom still jumps at its end.
+// the wheel even with nothing left to scroll.
 #pragma once
 
 #include <cstdint>
@@ -68,6 +76,8 @@ namespace zu::ui {
 class PanGestureRecognizer;
 class PinchGestureRecognizer;
 class Window;
+
+enum class ScrollViewIndicatorStyle { Default = 0, Black = 1, White = 2 };
 
 class ScrollView : public View {
  public:
@@ -85,6 +95,9 @@ class ScrollView : public View {
   static constexpr double kIndicatorFadeDelay = 0.2;
   static constexpr double kFlashDuration = 1;
   static constexpr double kIndicatorFadeDuration = 0.3;
+  // How long a view of the content holds a touch before a scroll view that may not cancel
+  // content touches leaves it the touch.
+  static constexpr double kContentTouchDelay = 0.15;
   // A wheel gesture ends this long after its last step.
   static constexpr double kWheelPause = 0.15;
 
@@ -122,6 +135,13 @@ class ScrollView : public View {
   void setShowsHorizontalScrollIndicator(bool on) { showsH_ = on; }
   bool showsVerticalScrollIndicator() const { return showsV_; }
   void setShowsVerticalScrollIndicator(bool on) { showsV_ = on; }
+  ScrollViewIndicatorStyle indicatorStyle() const { return indicatorStyle_; }
+  void setIndicatorStyle(ScrollViewIndicatorStyle style) {
+    if (indicatorStyle_ != style) setNeedsDisplay();
+    indicatorStyle_ = style;
+  }
+  bool canCancelContentTouches() const { return canCancelContentTouches_; }
+  void setCanCancelContentTouches(bool on) { canCancelContentTouches_ = on; }
   bool scrollsToTop() const { return scrollsToTop_; }
   void setScrollsToTop(bool on) { scrollsToTop_ = on; }
   // Shows the indicators, fading them out kFlashDuration later.
@@ -216,6 +236,9 @@ class ScrollView : public View {
   void stepAnimationLater();
   void stepAnimation();
   void applyZoom(float scale);
+  // Zooms to `scale` with the unzoomed content point `anchor` at `at` in the visible area (as
+  // near as the edges allow).
+  void zoomTo(float scale, Point anchor, Point at, bool animated);
   void onPan();
   void onPinch();
 
@@ -231,6 +254,8 @@ class ScrollView : public View {
   bool showsH_ = true;
   bool showsV_ = true;
   bool scrollsToTop_ = true;
+  bool canCancelContentTouches_ = true;
+  ScrollViewIndicatorStyle indicatorStyle_ = ScrollViewIndicatorStyle::Default;
   int indicatorFlashes_ = 0;
   bool tracking_ = false;
   bool dragging_ = false;

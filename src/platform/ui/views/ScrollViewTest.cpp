@@ -4,9 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime/Clock.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/motion/Animations.h"
+#include "platform/ui/motion/Presentation.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/drawing/Color.h"
@@ -70,6 +72,32 @@ class ScrollViewTest : public ::testing::Test {
       clock_->advance(ScrollView::kFrameInterval);
       runDueMainLoopTasks();
     }
+  }
+  // A button in the content at (100, 100, 120, 40) that notes its touch down, up inside and
+  // cancel in `events`.
+  std::shared_ptr<Button> contentButton(Journal& events) {
+    auto button = Button::create(ButtonType::RoundedRect);
+    button->setFrame(Rect(100, 100, 120, 40));
+    scroll_->addSubview(button);
+    button->addTarget(this, kControlEventTouchDown, [&events](Control&) { events.push_back("down"); });
+    button->addTarget(this, kControlEventTouchUpInside, [&events](Control&) { events.push_back("upInside"); });
+    button->addTarget(this, kControlEventTouchCancel, [&events](Control&) { events.push_back("cancel"); });
+    return button;
+  }
+  // A 320 × 480 view filling the content, the one the delegate gives to zoom, up to 3 times.
+  std::shared_ptr<View> zoomablePicture() {
+    auto picture = std::make_shared<View>(Rect(0, 0, 320, 480));
+    scroll_->addSubview(picture);
+    scroll_->setContentSize(Size{320, 480});
+    recorder_->zoomView = picture;
+    scroll_->setMaximumZoomScale(3);
+    return picture;
+  }
+  // Where `content` is drawn in the scroll view's visible area `time` from now.
+  Rect shownAt(const View& content, double time) const {
+    const Presentation presentation(Clock::get()->monotonic() + time);
+    const PresentedState scroll = presentation.stateOf(*scroll_);
+    return presentation.stateOf(content).frame().offsetBy(-scroll.bounds.origin.x, -scroll.bounds.origin.y);
   }
   // Journal entries from `from` on that are not did-scroll reports.
   Journal withoutScrolls(size_t from = 0) const {
@@ -593,13 +621,8 @@ TEST_F(ScrollViewTest, AVerticalWheelStopsAtTheVerticalScrollerItStartedOver) {
 }
 
 TEST_F(ScrollViewTest, ScrollingCancelsTheTouchOfAButtonInTheContent) {
-  auto button = Button::create(ButtonType::RoundedRect);
-  button->setFrame(Rect(100, 100, 120, 40));
-  scroll_->addSubview(button);
   Journal events;
-  button->addTarget(this, kControlEventTouchDown, [&](Control&) { events.push_back("down"); });
-  button->addTarget(this, kControlEventTouchUpInside, [&](Control&) { events.push_back("upInside"); });
-  button->addTarget(this, kControlEventTouchCancel, [&](Control&) { events.push_back("cancel"); });
+  auto button = contentButton(events);
   // A small wobble stays a tap.
   auto t = window_->beginTouch(Point{150, 120});
   window_->moveTouch(t, Point{155, 120});
@@ -615,6 +638,49 @@ TEST_F(ScrollViewTest, ScrollingCancelsTheTouchOfAButtonInTheContent) {
   EXPECT_FALSE(button->isHighlighted());
 }
 
+// A scroll view that may not cancel content touches leaves a button the touch it has held for
+// the content delay; a finger that moves sooner still scrolls.
+TEST_F(ScrollViewTest, ContentKeepsATouchItHeldWhenTheScrollViewMayNotCancelIt) {
+  scroll_->setCanCancelContentTouches(false);
+  Journal events;
+  auto button = contentButton(events);
+  auto t = window_->beginTouch(Point{150, 120});
+  clock_->advance(ScrollView::kContentTouchDelay);
+  for (float x = 140; x >= 50; x -= 10) window_->moveTouch(t, Point{x, 120});
+  window_->moveTouch(t, Point{150, 120});
+  window_->endTouch(t);
+  EXPECT_EQ((Journal{"down", "upInside"}), events);
+  EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
+  EXPECT_FALSE(scroll_->isDragging());
+
+  events.clear();
+  clock_->advance(1);
+  window_->drag(Point{150, 120}, Point{50, 120}, 5);
+  EXPECT_EQ((Journal{"down", "cancel"}), events);
+  EXPECT_EQ((Point{100, 0}), scroll_->contentOffset());
+}
+
+// The indicator style colours the bar: dark with a light rim, dark alone, or white.
+TEST_F(ScrollViewTest, TheIndicatorStyleColoursTheBar) {
+  scroll_->setBackgroundColor(Color::blackColor());
+  scroll_->setShowsVerticalScrollIndicator(false);
+  scroll_->flashScrollIndicators();
+  // The horizontal bar lies 2 points above the bottom edge, 3 thick: rows 475–477.
+  auto level = [&](int y) {
+    auto image = render(*scroll_);
+    return static_cast<int>(image->pixelAt(20, y) >> 8 & 0xff);
+  };
+  EXPECT_EQ(ScrollViewIndicatorStyle::Default, scroll_->indicatorStyle());
+  EXPECT_NEAR(128, level(474), 3);  // the rim, light over the black content
+  EXPECT_NEAR(64, level(476), 3);   // the bar, dark over the rim
+  scroll_->setIndicatorStyle(ScrollViewIndicatorStyle::Black);
+  EXPECT_EQ(0, level(474));
+  EXPECT_EQ(0, level(476));
+  scroll_->setIndicatorStyle(ScrollViewIndicatorStyle::White);
+  EXPECT_EQ(0, level(474));
+  EXPECT_NEAR(128, level(476), 3);
+}
+
 TEST_F(ScrollViewTest, ZoomScalesTheDelegatesViewWithinLimits) {
   auto picture = std::make_shared<View>(Rect(0, 0, 320, 480));
   scroll_->addSubview(picture);
@@ -628,7 +694,82 @@ TEST_F(ScrollViewTest, ZoomScalesTheDelegatesViewWithinLimits) {
   EXPECT_EQ(3.f, scroll_->zoomScale());
   clock_->advance(ScrollView::kScrollAnimationDuration);
   runDueMainLoopTasks();
-  EXPECT_EQ((Journal{"zoom 2.000000", "zoom 3.000000", "endZooming 3.000000"}), journal());
+  EXPECT_EQ((Journal{"zoom 2.000000", "zoom 3.000000", "endZooming 3.000000"}), withoutScrolls());
+}
+
+// An animated zoom keeps the middle of the visible content in the middle, moving the offset in
+// step with the scale, so its last frame is where it comes to rest; zooming out from a corner
+// brings the content back inside the new edges instead of leaving it off screen.
+TEST_F(ScrollViewTest, AnAnimatedZoomKeepsTheMiddleAndRestsWhereItsLastFrameShowed) {
+  auto picture = zoomablePicture();
+  auto shown = [&](double time) { return shownAt(*picture, time); };
+  const double duration = ScrollView::kScrollAnimationDuration;
+  scroll_->setZoomScale(2, true);
+  EXPECT_EQ((Point{160, 240}), scroll_->contentOffset());
+  EXPECT_EQ(Rect(0, 0, 320, 480), shown(0));
+  const Rect middle = shown(duration / 2);
+  EXPECT_NEAR(480, middle.size.width, 1);  // half way between 320 and 640
+  EXPECT_NEAR(160, middle.midX(), 1);      // about the visible middle all the way
+  EXPECT_NEAR(240, middle.midY(), 1);
+  const Rect last = shown(duration - 0.001);
+  EXPECT_NEAR(-160, last.minX(), 1);
+  EXPECT_NEAR(-240, last.minY(), 1);
+  EXPECT_NEAR(640, last.size.width, 1);
+  runFrames(duration + 0.05);
+  EXPECT_EQ(Rect(-160, -240, 640, 960), shown(0));
+
+  // From the bottom right corner back to 1: the offset comes home along the same curve.
+  scroll_->setContentOffset(Point{320, 480});
+  scroll_->setZoomScale(1, true);
+  EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
+  EXPECT_EQ(Rect(-320, -480, 640, 960), shown(0));
+  const Rect before = shown(duration - 0.001);
+  EXPECT_NEAR(0, before.minX(), 1);
+  EXPECT_NEAR(320, before.size.width, 1);
+  runFrames(duration + 0.05);
+  EXPECT_EQ(Rect(0, 0, 320, 480), shown(0));
+
+  // A rectangle to zoom to comes to the middle, in the same animation.
+  scroll_->zoomToRect(Rect(160, 240, 160, 240), true);
+  EXPECT_EQ(2.f, scroll_->zoomScale());
+  EXPECT_EQ((Point{320, 480}), scroll_->contentOffset());
+  EXPECT_EQ(Rect(0, 0, 320, 480), shown(0));
+  runFrames(duration + 0.05);
+  EXPECT_EQ(Rect(-320, -480, 640, 960), shown(0));
+}
+
+// A zoom that starts while a flung content decelerates ends the deceleration where it is: the
+// content then moves only with the zoom, and comes to rest where the zoom's last frame showed
+// it, the delegate told that the deceleration ended.
+TEST_F(ScrollViewTest, AZoomDuringADecelerationStopsItAndRestsWhereItsLastFrameShowed) {
+  auto picture = zoomablePicture();
+  scroll_->setZoomScale(2, false);
+  ASSERT_EQ((Point{160, 240}), scroll_->contentOffset());
+  // A fling towards the bottom right.
+  scroll_->beginDrag(Point{200, 300});
+  scroll_->dragTo(Point{190, 290});
+  ASSERT_TRUE(scroll_->endDragDeceleratingTo(Point{300, 460}));
+  runFrames(0.05);
+  ASSERT_TRUE(scroll_->isDecelerating());
+  const Point at = scroll_->contentOffset();
+  const size_t mark = journal().size();
+  scroll_->setZoomScale(1, true);
+  EXPECT_FALSE(scroll_->isDecelerating());
+  EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
+  auto shown = [&] { return shownAt(*picture, 0); };
+  // Every frame shows the picture between where the fling left it and its resting place.
+  for (int frame = 0; frame < 30; ++frame) {
+    runFrames(ScrollView::kFrameInterval);
+    const Rect now = shown();
+    EXPECT_GE(now.minX(), -at.x - 0.5f);
+    EXPECT_LE(now.minX(), 0.5f);
+    EXPECT_GE(now.minY(), -at.y - 0.5f);
+    EXPECT_LE(now.minY(), 0.5f);
+  }
+  EXPECT_EQ(Rect(0, 0, 320, 480), shown());
+  EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
+  const Journal after = withoutScrolls(mark);
+  EXPECT_NE(after.end(), std::find(after.begin(), after.end(), "didEndDecelerating [---]"));
 }
 
 }  // namespace

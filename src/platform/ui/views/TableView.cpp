@@ -405,11 +405,13 @@ void TableView::tile() {
       continue;
     }
     if (!ds) break;
-    std::shared_ptr<TableViewCell> cell = ds->cellForRow(*this, path);
+    // A row coming into view shows at its place at once, even inside an animation block (a
+    // screen pushed in a transition reloading its table): the cell's making (a nib sizing it
+    // and placing its parts) and its placing are not animated.
+    std::shared_ptr<TableViewCell> cell;
+    Animations::performWithoutAnimation([&] { cell = ds->cellForRow(*this, path); });
     ++cellsAskedFor_;
     if (!cell) continue;
-    // A row coming into view shows at its place at once, even inside an animation block (a
-    // screen pushed in a transition reloading its table).
     Animations::performWithoutAnimation([&] {
       cell->setFrame(cellFrame(path));
       cell->setSeparator(separatorStyle_, separatorColor_);
@@ -450,18 +452,20 @@ void TableView::placeSectionViews(const Rect& visible) {
       if (height <= 0) return;
       auto found = views.find(section);
       if (found == views.end()) {
-        std::shared_ptr<View> view = delegate ? (footer ? delegate->viewForFooterInSection(*this, section)
-                                                       : delegate->viewForHeaderInSection(*this, section))
-                                              : nullptr;
-        const auto& title = footer ? it->footerTitle : it->headerTitle;
-        if (!view && title) view = std::make_shared<SectionTitleView>(*title, !plain, footer, sectionTitleColor_);
-        if (!view) return;
-        found = views.emplace(section, view).first;
-        // First placed without animation, as a new row is.
+        // Made and first placed without animation, as a new row is.
+        std::shared_ptr<View> view;
         Animations::performWithoutAnimation([&] {
+          view = delegate ? (footer ? delegate->viewForFooterInSection(*this, section)
+                                    : delegate->viewForHeaderInSection(*this, section))
+                          : nullptr;
+          const auto& title = footer ? it->footerTitle : it->headerTitle;
+          if (!view && title) view = std::make_shared<SectionTitleView>(*title, !plain, footer, sectionTitleColor_);
+          if (!view) return;
+          found = views.emplace(section, view).first;
           view->setFrame(Rect(0, footer ? it->rowsTop() + it->rowTops.back() : it->top, bounds().size.width, height));
           addSubview(view);
         });
+        if (!view) return;
       }
       float y = footer ? it->rowsTop() + it->rowTops.back() : it->top;
       if (!footer && plain) {

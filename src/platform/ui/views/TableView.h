@@ -38,9 +38,9 @@
 //  - An update batch may not delete and reload the same section or row (it throws, as the
 //    phone's does).
 // Where we differ on purpose: updates do not animate the cells (the row animation of each
-// update is recorded in updateLog()), and a cell or section view coming into view is placed at
-// once even inside an animation block (a screen pushed in a transition reloading its rows does
-// not grow them from nothing); tapRow(indexPath) is the tap for code and tests, as a touch that
+// update is recorded in updateLog()), and a cell or section view coming into view is made (by
+// the data source or delegate) and placed at once even inside an animation block (a screen
+// pushed in a transition reloading its nib-made rows does not grow them from nothing); tapRow(indexPath) is the tap for code and tests, as a touch that
 // ends on a row is. The default section title views take sectionHeaderTitleColor when a screen
 // sets one (a night skin's), in place of the kit's own colours.
 #pragma once

@@ -274,7 +274,7 @@ class View : public Object {
   ContentMode contentMode_ = ContentMode::ScaleToFill;
   Rect contentStretch_{0, 0, 1, 1};
   std::optional<Color> background_;
-  Layer layer_;
+  Layer layer_{*this};
   View* superview_ = nullptr;  // non-owning; cleared by the superview's destructor
   std::vector<std::shared_ptr<View>> subviews_;
   std::vector<std::shared_ptr<GestureRecognizer>> recognizers_;

@@ -3,6 +3,7 @@
 #include "platform/ui/system/Application.h"
 #include "platform/ui/drawing/DisplayChanges.h"
 #include "platform/ui/input/TouchDispatcher.h"
+#include "platform/ui/text/MenuController.h"
 
 namespace zu::ui {
 
@@ -31,9 +32,20 @@ void Window::makeKeyWindow() {
   if (self) Application::shared().setKeyWindow(self);
 }
 
+std::shared_ptr<View> Window::hitTest(Point p) {
+  auto hit = View::hitTest(p);
+  if (passesTouchesThrough_ && hit.get() == this) return nullptr;
+  return hit;
+}
+
 std::shared_ptr<Touch> Window::beginTouch(Point point) {
   auto keep = shared();
-  return touches_->begin(point);
+  // A touch anywhere but on the edit menu dismisses it before it is handed out.
+  auto& menu = MenuController::shared();
+  menu.touchBeganIn(*this);
+  auto touch = touches_->begin(point);
+  menu.endTouchDispatch();
+  return touch;
 }
 
 void Window::moveTouch(const std::shared_ptr<Touch>& touch, Point point) {

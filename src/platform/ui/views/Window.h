@@ -33,6 +33,12 @@ class Window : public View {
     level_ = level;
   }
 
+  // A window that passes touches through takes only those its views take: where none does, a
+  // touch goes to the windows below (Application::windowForTouch), as over a window with
+  // interaction off.
+  void setPassesTouchesThrough(bool passes) { passesTouchesThrough_ = passes; }
+  std::shared_ptr<View> hitTest(Point p) override;
+
   const std::shared_ptr<Object>& rootViewController() const { return rootViewController_; }
   void setRootViewController(std::shared_ptr<Object> controller) {
     rootViewController_ = std::move(controller);
@@ -46,7 +52,8 @@ class Window : public View {
   virtual void resignKeyWindow() {}
 
   // --- touches in window coordinates, as the screen's input or a test fires them (see
-  // TouchDispatcher for the delivery rules)
+  // TouchDispatcher for the delivery rules). A touch beginning outside the edit menu's window
+  // hides a shown edit menu first (MenuController).
   std::shared_ptr<Touch> beginTouch(Point point);
   void moveTouch(const std::shared_ptr<Touch>& touch, Point point);
   // Lifts the finger where it is, or at `point`.
@@ -61,6 +68,7 @@ class Window : public View {
  private:
   std::unique_ptr<TouchDispatcher> touches_;
   float level_ = kWindowLevelNormal;
+  bool passesTouchesThrough_ = false;
   std::shared_ptr<Object> rootViewController_;
 };
 

@@ -2,19 +2,25 @@
 // server, their sub-resources, the delegate's questions, the scripts the screens run, the
 // picture of a page and the engine's cookies. One engine serves the whole binary.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <mutex>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/device/Pasteboard.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/text/MenuController.h"
 #include "platform/ui/views/ScrollView.h"
 #include "platform/ui/views/Window.h"
 #include "platform/web/CookieStorage.h"
@@ -69,6 +75,11 @@ class TestProvider : public WebResourceProvider {
     for (auto& [url, fetch] : asked_) result[url] = fetch;
     return result;
   }
+  size_t timesAsked(const std::string& url) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return static_cast<size_t>(std::count_if(asked_.begin(), asked_.end(),
+                                             [&](const auto& entry) { return entry.first == url; }));
+  }
 
  private:
   mutable std::mutex mutex_;
@@ -83,6 +94,7 @@ class Delegate : public WebViewDelegate {
     asked.push_back({url, type});
     return url == "about:blank" || allowAll;
   }
+  void didNavigateMainFrame(WebView&, const std::string& url) override { mainFrame.push_back(url); }
   void didStartLoad(WebView&) override { ++started; }
   void didFinishLoad(WebView&) override { ++finished; }
   void didFailLoad(WebView&, int, const std::string& text) override {
@@ -92,6 +104,7 @@ class Delegate : public WebViewDelegate {
 
   bool allowAll = false;
   std::vector<std::pair<std::string, int>> asked;
+  std::vector<std::string> mainFrame;
   int started = 0, finished = 0, failed = 0;
   std::string lastError;
 };
@@ -267,6 +280,70 @@ TEST_F(WebEngineTest, ATapFollowsTheLinkUnderItAndADragScrollsThePage) {
   EXPECT_EQ(delegate->asked.size(), 2u);
 }
 
+// A long press selects the word under the finger through the engine (the page's own selection
+// holds it), moving the finger stretches the selection, lifting it shows the edit menu over the
+// selection, whose copy fills the pasteboard; a tap elsewhere hides the menu and the page's tap
+// clears the selection.
+TEST_F(WebEngineTest, ALongPressSelectsTheWordAndTheMenuCopiesIt) {
+  auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  window->addSubview(view);
+  loadArticle(R"(<html><body style="margin:0; font-size:24px; line-height:40px">
+<p style="margin:120px 20px 0"><span id="zh">港口的潮汐</span> <span id="en">tide tables</span></p>
+</body></html>)");
+  // Where a character of a span lies, in view pixels.
+  auto centre = [&](const std::string& id, int at) {
+    const auto answer = run({"(function(){var r=document.createRange(),t=document.getElementById('" + id +
+                             "').firstChild;r.setStart(t," + std::to_string(at) + ");r.setEnd(t," +
+                             std::to_string(at + 1) +
+                             ");var b=r.getBoundingClientRect();return (b.left+b.width/2)+','+(b.top+b.height/2);})()"});
+    float x = 0, y = 0;
+    EXPECT_EQ(2, std::sscanf(answer.at(0).c_str(), "%f,%f", &x, &y)) << answer.at(0);
+    return ui::Point{x, y};
+  };
+  auto selection = [&] { return run({"window.getSelection().toString()"}).at(0); };
+  // A finger held until the word under it is selected.
+  auto press = [&](ui::Point at, const std::string& word) {
+    auto finger = window->beginTouch(at);
+    EXPECT_TRUE(turnMainLoopUntil([&] { return view->selectedText() == word; }, kWait)) << view->selectedText();
+    return finger;
+  };
+  auto& menu = ui::MenuController::shared();
+
+  auto finger = press(centre("zh", 3), "潮汐");  // on 潮: the word
+  window->endTouch(finger);
+  EXPECT_EQ(selection(), "潮汐");
+  ASSERT_TRUE(turnMainLoopUntil([&] { return menu.isMenuVisible(); }, kWait));
+  EXPECT_LT(menu.menuFrame().maxY(), centre("zh", 3).y);  // over the word
+
+  finger = press(centre("en", 1), "tide");  // then along to "tables"
+  EXPECT_FALSE(menu.isMenuVisible());  // the new press hid it
+  window->moveTouch(finger, centre("en", 8));
+  window->endTouch(finger, centre("en", 8));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return menu.isMenuVisible(); }, kWait));
+  EXPECT_EQ(view->selectedText().rfind("tide tab", 0), 0u) << view->selectedText();
+  EXPECT_EQ(selection(), view->selectedText());
+  ASSERT_EQ(menu.visibleItems().size(), 1u);
+  EXPECT_TRUE(menu.chooseItem(menu.visibleItems().front().title));
+  EXPECT_EQ(Pasteboard::general().string().value_or(""), view->selectedText());
+
+  // A press on empty paper selects nothing and shows no menu.
+  finger = window->beginTouch(ui::Point{160, 400});
+  turnMainLoopUntil([] { return false; }, 0.8);
+  window->endTouch(finger);
+  turnMainLoopUntil([] { return false; }, 0.3);
+  EXPECT_FALSE(menu.isMenuVisible());
+  EXPECT_EQ(selection(), "");
+
+  view->selectWordAt(centre("zh", 0));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return view->selectedText() == "港口"; }, kWait)) << view->selectedText();
+  view->clearSelection();
+  ASSERT_TRUE(turnMainLoopUntil([&] { return view->selectedText().empty(); }, kWait));
+  EXPECT_EQ(selection(), "");
+  menu.resetForTesting();
+  Pasteboard::general().resetForTesting();
+}
+
 TEST_F(WebEngineTest, TheScreensFourScriptsAnswerInOrder) {
   loadArticle(R"(<html><body><script>
 window.vesk = { updateFontLevel: function(level) {
@@ -376,8 +453,11 @@ TEST_F(WebEngineTest, LocalFilesOnlyForClientBuiltPagesAndOnlyFromTheBundleOrFon
       "['a','b','c'].map(function(id) { return document.getElementById(id).naturalWidth; })"
       ".join(',')";
 
+  // The page writes the bundle's file itself, as the client does; a fetch address it writes
+  // itself is not one the extension signed for it, and is refused.
   loadArticle("<html><body>" + images + "</body></html>");
-  EXPECT_EQ(run({widths}), std::vector<std::string>{"20,0,10"});
+  EXPECT_EQ(run({widths}), std::vector<std::string>{"20,0,0"});
+  EXPECT_TRUE(provider->asked().empty());
 
   // A page from elsewhere that writes such addresses itself gets nothing through them, and the
   // provider hears nothing of them.
@@ -394,6 +474,237 @@ TEST_F(WebEngineTest, LocalFilesOnlyForClientBuiltPagesAndOnlyFromTheBundleOrFon
   EXPECT_EQ(run({widths}), std::vector<std::string>{"0,0,0"});
   EXPECT_TRUE(provider->asked().empty());
   Bundle::resetMainBundleForTesting();
+}
+
+// What an article's scripts ask for is never fetched by the client: the page's synchronous
+// XMLHttpRequest to a loopback address (the client's provider would answer it, as the link
+// cache fetches a miss) keeps the engine's same-origin rules and reads nothing, whatever Accept
+// header it forges; only the page's picture comes from the provider.
+TEST_F(WebEngineTest, AnArticlesScriptsReadNothingThroughTheClient) {
+  LoopbackServer server;
+  server.setResponse("/secret", LoopbackServer::Response::text(200, "the secret", "text/plain"));
+  const std::string secret = server.url("/secret");
+  const std::string text = "the secret";
+  provider->serve(secret, std::vector<uint8_t>(text.begin(), text.end()), "text/plain");
+  provider->serve("http://img.test/red.png", squarePng(kRed, 10));
+  loadArticle(R"(<html><body><img id="pic" src="http://img.test/red.png"><script>
+function read(accept) {
+  var x = new XMLHttpRequest(); x.open('GET', ')" + secret + R"(', false);
+  if (accept) x.setRequestHeader('Accept', accept);
+  try { x.send(); return x.status + ' ' + x.responseText; } catch (e) { return 'refused'; }
+}
+document.title = [read(''), read('image/webp,*/*;q=0.5'), read('text/css,*/*;q=0.1')].join('|');
+window.fetched = 'waiting';
+fetch(')" + secret + R"(').then(function (r) { return r.text(); })
+  .then(function (t) { window.fetched = 'read ' + t; }, function () { window.fetched = 'refused'; });
+window.opaque = 'waiting';
+fetch(')" + secret + R"(', {mode: 'no-cors'}).then(function (r) { return r.text(); })
+  .then(function (t) { window.opaque = 'read ' + t; }, function () { window.opaque = 'refused'; });
+</script></body></html>)");
+  EXPECT_EQ(run({"document.title"}), std::vector<std::string>{"refused|refused|refused"});
+  ASSERT_TRUE(turnMainLoopUntil(
+      [&] { return run({"window.fetched + ',' + window.opaque"})[0].find("waiting") == std::string::npos; }, kWait));
+  // A fetch without CORS looks like an element and may be answered, but as nothing a script can
+  // read.
+  EXPECT_EQ(run({"window.fetched + ',' + window.opaque"}), std::vector<std::string>{"refused,read "});
+  EXPECT_EQ(run({"String(document.getElementById('pic').naturalWidth)"}), std::vector<std::string>{"10"});
+  auto asked = provider->asked();
+  asked.erase(secret);  // the fetch without CORS
+  EXPECT_EQ(asked, (std::map<std::string, bool>{{"http://img.test/red.png", true}}));
+}
+
+// A page from elsewhere cannot read, nor probe, what the client cached for other sites: a
+// synchronous request for a held address of another origin goes to the network under the
+// engine's rules, and addresses of the private scheme that the page writes itself — as the
+// scheme once took them, or with a made-up token — answer nothing. Its own pictures from
+// another host still come from the cache.
+TEST_F(WebEngineTest, AThirdPartyPageCannotReadWhatTheClientCached) {
+  const std::string held = "http://img.other.test/seen.png";
+  provider->hold(held);
+  provider->serve(held, squarePng(kRed, 10), "image/png");
+  const std::string escaped = "http%3A%2F%2Fimg.other.test%2Fseen.png";
+  const std::string forged = "zu-res://cached/" + std::string(32, 'a') + "/" + escaped;
+  LoopbackServer server;
+  server.setResponse("/page.html", LoopbackServer::Response::text(200, R"(<html><body>
+<img id="held" src=")" + held + R"("><img id="forged" src=")" + forged + R"(">
+<script>
+function read(address) {
+  var x = new XMLHttpRequest(); x.open('GET', address, false);
+  x.setRequestHeader('Accept', 'image/webp,*/*;q=0.5');
+  try { x.send(); return x.status + ' ' + x.responseText.length; } catch (e) { return 'refused'; }
+}
+document.title = [read(')" + held + R"('), read('zu-res://cached/)" + escaped + R"('),
+                  read(')" + forged + R"(')].join('|');
+</script></body></html>)", "text/html"));
+  delegate->allowAll = true;
+  view->loadRequest(server.url("/page.html"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 0; }, kWait)) << delegate->lastError;
+  EXPECT_EQ(run({"document.title"}), std::vector<std::string>{"refused|refused|refused"});
+  EXPECT_EQ(run({"document.getElementById('held').naturalWidth + ',' + "
+                 "document.getElementById('forged').naturalWidth"}),
+            std::vector<std::string>{"10,0"});
+  EXPECT_EQ(provider->asked(), (std::map<std::string, bool>{{held, false}}));
+}
+
+// A signed address serves the element it was made for, once: a page that reads it (it is in
+// every stack of a script loaded through it) and asks for it itself gets nothing — not as a
+// frame's document, whose scripts would run in the scheme's own origin and read other signed
+// addresses there, and not as a picture. The script here is one the link cache kept from an
+// earlier article, with its server's type: a script that is also a page.
+TEST_F(WebEngineTest, APageCannotReuseTheAddressesSignedForIt) {
+  const std::string script = "http://static.evil.test/lib.js";
+  const std::string page = "<!--\n--> <script>var x = new XMLHttpRequest();"
+                           "try { x.open('GET', location.href, false); x.send(); parent.postMessage('read ' + x.status, '*'); }"
+                           "catch (e) { parent.postMessage('refused', '*'); }</script>\n"
+                           "window.signed = /zu-res:[^\\s]*\\.js/.exec(new Error().stack)[0];\n";
+  provider->hold(script);
+  provider->serve(script, std::vector<uint8_t>(page.begin(), page.end()), "text/html");
+  LoopbackServer server;
+  server.setResponse("/page.html", LoopbackServer::Response::text(200, R"(<html><body>
+<script>window.said = []; addEventListener('message', function (e) { said.push(e.data); });</script>
+<script src=")" + script + R"("></script>
+<script>var frame = document.createElement('iframe'); frame.src = signed;
+frame.onload = function () { said.push('frame done'); }; document.body.appendChild(frame);</script>
+</body></html>)", "text/html"));
+  delegate->allowAll = true;
+  view->loadRequest(server.url("/page.html"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 0; }, kWait)) << delegate->lastError;
+  ASSERT_EQ(run({"window.signed.indexOf('zu-res://cached/')"}), std::vector<std::string>{"0"});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return run({"said.indexOf('frame done')"})[0] != "-1"; }, kWait));
+  EXPECT_EQ(run({"said.join(',')"}), std::vector<std::string>{"frame done"});
+  EXPECT_EQ(provider->timesAsked(script), 1u);
+
+  // An article's script likewise: its own address, set on a picture, is not asked for again.
+  const std::string articleScript = "http://static.test/reads-its-address.js";
+  const std::string js = "window.signed = /zu-res:[^\\s]*\\.js/.exec(new Error().stack)[0];";
+  provider->serve(articleScript, std::vector<uint8_t>(js.begin(), js.end()), "text/javascript");
+  loadArticle("<html><body><script src=\"" + articleScript + "\"></script></body></html>");
+  run({"window.picture = 'waiting'; var picture = new Image();"
+       "picture.onload = function () { window.picture = 'loaded'; };"
+       "picture.onerror = function () { window.picture = 'refused'; }; picture.src = signed;"});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return run({"window.picture"})[0] != "waiting"; }, kWait));
+  EXPECT_EQ(run({"signed.indexOf('zu-res://fetch/') + ' ' + window.picture"}), std::vector<std::string>{"0 refused"});
+  EXPECT_EQ(provider->timesAsked(articleScript), 1u);
+}
+
+// An article's frames, objects and embeds cannot navigate, however they try: the only
+// navigation the page asks about beyond blank frames is its main frame's.
+TEST_F(WebEngineTest, APageBuiltByTheClientNavigatesOnlyFromItsMainFrame) {
+  loadArticle(R"(<html><body><p>article</p>
+<iframe src="web:gethtmlclick;http://a.test/"></iframe>
+<iframe id="b"></iframe><iframe id="c"></iframe><iframe name="d" id="d"></iframe><iframe id="e"></iframe>
+<a id="ld" target="d" href="web:gethtmlclick;http://d.test/">d</a>
+<object data="web:gethtmlclick;http://f.test/" type="text/html"></object>
+<embed src="web:gethtmlclick;http://g.test/" type="text/html">
+<iframe src="javascript:'<script>location.href=&quot;web:gethtmlclick;http://h.test/&quot;</script>'"></iframe>
+<form target="d" method="get" action="http://vesk.invalid/readoriginal;"><input type="submit" id="j"></form>
+<script>
+var inner = document.getElementById('e').contentDocument;
+inner.open(); inner.write('<a id="x" href="web:gethtmlclick;http://e.test/">x</a>'); inner.close();
+inner.getElementById('x').click();
+document.getElementById('b').contentWindow.location = 'web:gethtmlclick;http://b.test/';
+document.getElementById('c').src = 'web:gethtmlclick;http://c.test/';
+document.getElementById('ld').click();
+document.getElementById('j').click();
+setTimeout(function () { location.href = 'web:gethtmlclick;http://main.test/'; }, 300);
+</script></body></html>)");
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->asked.back().first.find("main.test") != std::string::npos; },
+                                kWait));
+  turnMainLoopUntil([] { return false; }, 0.3);
+  std::vector<std::string> beyondBlank;
+  for (const auto& [url, type] : delegate->asked) {
+    if (url != "about:blank" && url != "about:srcdoc") beyondBlank.push_back(url);
+  }
+  EXPECT_EQ(beyondBlank, std::vector<std::string>{"web:gethtmlclick;http://main.test/"});
+  EXPECT_EQ(delegate->mainFrame, std::vector<std::string>{"about:blank"});
+}
+
+// In a page from elsewhere the engine asks about every frame's navigation alike; the addresses
+// the page's own frame comes to — a load's answer, the end of a redirect, a load that failed —
+// are told apart by didNavigateMainFrame, and a frame's never come there.
+TEST_F(WebEngineTest, ThePagesOwnLoadsAndRedirectsAreToldApartFromItsFrames) {
+  LoopbackServer server;
+  server.setResponse("/page.html", LoopbackServer::Response::text(
+                                       200, R"(<html><body><iframe src="/frame.html"></iframe>
+<iframe id="lost"></iframe><a id="go" href="/moved">go</a></body></html>)",
+                                       "text/html"));
+  server.setResponse("/frame.html", LoopbackServer::Response::text(200, "<p>frame</p>", "text/html"));
+  auto moved = LoopbackServer::Response::text(302, "", "text/html");
+  moved.headers.push_back({"Location", server.url("/final.html")});
+  server.setResponse("/moved", moved);
+  server.setResponse("/final.html", LoopbackServer::Response::text(200, "<p>final</p>", "text/html"));
+  delegate->allowAll = true;
+  view->loadRequest(server.url("/page.html"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 0; }, kWait)) << delegate->lastError;
+  // A frame's load that fails is the frame's alone.
+  run({"document.getElementById('lost').src = 'http://frame.invalid/x'"});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->asked.size() >= 3; }, kWait));
+  turnMainLoopUntil([] { return false; }, 0.5);
+  run({"document.getElementById('go').click()"});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 1; }, kWait)) << delegate->lastError;
+  run({"location.href = 'http://page.invalid/callback'"});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->failed > 0; }, kWait));
+  std::vector<std::string> asked;
+  for (const auto& [url, type] : delegate->asked) {
+    if (url != "about:blank") asked.push_back(url);
+  }
+  EXPECT_EQ(asked, (std::vector<std::string>{server.url("/page.html"), server.url("/frame.html"),
+                                             "http://frame.invalid/x", server.url("/moved"),
+                                             server.url("/final.html"), "http://page.invalid/callback"}));
+  EXPECT_EQ(delegate->mainFrame, (std::vector<std::string>{server.url("/page.html"), server.url("/final.html"),
+                                                           "http://page.invalid/callback"}));
+}
+
+// The web processes this test binary's engine runs now.
+std::set<int> webProcesses() {
+  std::set<int> pids;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+    std::ifstream stat(entry.path() / "stat");
+    std::string line;
+    if (!std::getline(stat, line)) continue;
+    const size_t open = line.find('('), close = line.rfind(')');
+    if (open == std::string::npos || close == std::string::npos) continue;
+    int ppid = 0;
+    char state = 0;
+    std::istringstream rest(line.substr(close + 2));
+    rest >> state >> ppid;
+    if (ppid == getpid() && line.substr(open + 1, close - open - 1) == "WPEWebProcess") {
+      pids.insert(std::stoi(line.substr(0, open)));
+    }
+  }
+  return pids;
+}
+
+// The pages of one family share one web process; pages of none have one each. (Counted as the
+// processes that end when the pages go: the engine may keep a spare process of its own.)
+TEST_F(WebEngineTest, PagesOfAFamilyShareOneWebProcess) {
+  auto processesOfPages = [&](const std::string& family) {
+    std::vector<std::shared_ptr<WebView>> views;
+    for (int i = 0; i < 3; ++i) {
+      auto page = std::make_shared<WebView>(ui::Rect{{0, 0}, {320, 480}});
+      page->setProcessFamily(family);
+      page->setDelegate(delegate);
+      views.push_back(page);
+    }
+    const int finished = delegate->finished;
+    for (auto& page : views) page->loadHTMLString("<p>page</p>", std::nullopt);
+    EXPECT_TRUE(turnMainLoopUntil([&] { return delegate->finished == finished + 3; }, kWait));
+    const std::set<int> running = webProcesses();
+    views.clear();
+    size_t gone = 0;
+    // Until no more of them end for a while.
+    for (int quiet = 0; quiet < 4;) {
+      turnMainLoopUntil([] { return false; }, 0.25);
+      const std::set<int> now = webProcesses();
+      size_t ended = 0;
+      for (int pid : running) ended += now.count(pid) ? 0 : 1;
+      quiet = ended == gone ? quiet + 1 : 0;
+      gone = ended;
+    }
+    return gone;
+  };
+  EXPECT_EQ(processesOfPages("articles"), 1u);
+  EXPECT_EQ(processesOfPages(""), 3u);
 }
 
 TEST_F(WebEngineTest, CookiesAreDeletedBySiteAndTheEphemeralPageKeepsNone) {

@@ -1,13 +1,19 @@
 // The web-process extension: loaded by the engine into each of its web processes (which are
 // not ours and are built without sanitizers, so neither is this). It sees every request a page
-// is about to send and sends sub-resources to the application's private scheme:
+// is about to send and sends the page's sub-resource elements — pictures, style sheets,
+// scripts, fonts — to the application's private scheme, under an address signed for that page
+// (PrivateResourceUrl; the key comes with the socket's path at start-up):
 //  - in a page the client built (its address is "about:blank": HTML loaded without a base
-//    URL) every http and https sub-resource, so an offline article still shows its pictures;
-//  - in any other page only those the application says it holds (asked over the socket whose
-//    path the application passes at start-up); the rest stay with the engine, which keeps those
-//    sites' cookies.
-// Documents (a page's own navigations and its frames) are never touched: the engine asks for
-// them with an Accept header that begins with "text/html", sub-resources never do.
+//    URL) every http and https element, so an offline article still shows its pictures;
+//  - in any other page only those the application says it holds (asked over the socket); the
+//    rest stay with the engine, which keeps those sites' cookies.
+// Everything else stays with the engine and its own rules: documents (a page's navigations and
+// its frames: an Accept header that begins with "text/html"), and what a page's scripts ask
+// for — XMLHttpRequest and fetch send no Accept header of the engine's own (none at all unless
+// the script sets one) or an Origin header (every request of a script to another origin), a
+// beacon is a POST. An element loaded without CORS carries neither, so the private scheme,
+// which is not CORS-enabled, never serves anything a script could read. A page that asks for a
+// signed address itself is cancelled: only the rewriting here makes them.
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <sys/un.h>
@@ -15,6 +21,7 @@
 #include <wpe/webkit-web-extension.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -25,6 +32,7 @@ namespace {
 using zu::web::PrivateResourceUrl;
 
 std::string gSocketPath;
+std::string gKey;
 int gSocket = -1;
 
 // How long a page waits for the application's answer before leaving the request alone.
@@ -81,27 +89,40 @@ bool applicationHolds(const std::string& url) {
   return answer == '1';
 }
 
-bool isDocumentRequest(WebKitURIRequest* request) {
+// A picture, style sheet, script or font that the page's document asked for without CORS.
+bool isElementRequest(WebKitURIRequest* request) {
+  const char* method = webkit_uri_request_get_http_method(request);
+  if (method && std::strcmp(method, "GET") != 0) return false;
   SoupMessageHeaders* headers = webkit_uri_request_get_http_headers(request);
-  const char* accept = headers ? soup_message_headers_get_one(headers, "Accept") : nullptr;
-  return accept && g_str_has_prefix(accept, "text/html");
+  if (!headers || soup_message_headers_get_one(headers, "Origin")) return false;
+  const char* accept = soup_message_headers_get_one(headers, "Accept");
+  return accept && !g_str_has_prefix(accept, "text/html");
 }
 
 gboolean onSendRequest(WebKitWebPage* page, WebKitURIRequest* request, WebKitURIResponse*,
                        gpointer) {
   const char* uri = webkit_uri_request_get_uri(request);
+  // A signed address is made here and nowhere else, so one that a page asks for itself (a
+  // script can read it from its own stack) is cancelled: it would load as a frame's document
+  // in the scheme's own origin, or answer a script. Only a local file's address is the page's.
+  if (uri && g_str_has_prefix(uri, PrivateResourceUrl::kScheme) &&
+      uri[std::strlen(PrivateResourceUrl::kScheme)] == ':') {
+    const auto parsed = PrivateResourceUrl::parse(uri);
+    return parsed && parsed->kind == PrivateResourceUrl::Kind::kFile ? FALSE : TRUE;
+  }
   if (!uri || (!g_str_has_prefix(uri, "http://") && !g_str_has_prefix(uri, "https://")) ||
-      isDocumentRequest(request)) {
+      gKey.empty() || !isElementRequest(request)) {
     return FALSE;
   }
   const char* pageUri = webkit_web_page_get_uri(page);
   const bool clientBuilt = pageUri && std::strcmp(pageUri, "about:blank") == 0;
+  const uint64_t pageId = webkit_web_page_get_id(page);
   if (clientBuilt) {
-    webkit_uri_request_set_uri(request,
-                               PrivateResourceUrl::make(PrivateResourceUrl::Kind::kFetch, uri).c_str());
+    webkit_uri_request_set_uri(
+        request, PrivateResourceUrl::make(PrivateResourceUrl::Kind::kFetch, uri, gKey, pageId).c_str());
   } else if (applicationHolds(uri)) {
-    webkit_uri_request_set_uri(request,
-                               PrivateResourceUrl::make(PrivateResourceUrl::Kind::kCached, uri).c_str());
+    webkit_uri_request_set_uri(
+        request, PrivateResourceUrl::make(PrivateResourceUrl::Kind::kCached, uri, gKey, pageId).c_str());
   }
   return FALSE;
 }
@@ -114,8 +135,13 @@ void onPageCreated(WebKitWebExtension*, WebKitWebPage* page, gpointer) {
 
 extern "C" G_MODULE_EXPORT void webkit_web_extension_initialize_with_user_data(
     WebKitWebExtension* extension, const GVariant* userData) {
-  if (userData && g_variant_is_of_type(const_cast<GVariant*>(userData), G_VARIANT_TYPE_STRING)) {
-    gSocketPath = g_variant_get_string(const_cast<GVariant*>(userData), nullptr);
+  // (the socket's path, the key that signs the private addresses)
+  if (userData && g_variant_is_of_type(const_cast<GVariant*>(userData), G_VARIANT_TYPE("(ss)"))) {
+    const gchar* path = nullptr;
+    const gchar* key = nullptr;
+    g_variant_get(const_cast<GVariant*>(userData), "(&s&s)", &path, &key);
+    gSocketPath = path;
+    gKey = key;
   }
   g_signal_connect(extension, "page-created", G_CALLBACK(onPageCreated), nullptr);
 }

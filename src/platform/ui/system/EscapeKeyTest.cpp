@@ -1,0 +1,169 @@
+// The desktop's Escape: the top screen's visible way back is pressed, and nothing else.
+#include "platform/ui/system/EscapeKey.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/RunLoop.h"
+#include "platform/ui/controllers/ActionSheet.h"
+#include "platform/ui/controllers/AlertRegistry.h"
+#include "platform/ui/controllers/AlertView.h"
+#include "platform/ui/controllers/BarButtonItem.h"
+#include "platform/ui/controllers/NavigationController.h"
+#include "platform/ui/controllers/NavigationItem.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/text/MenuController.h"
+#include "platform/ui/views/Window.h"
+
+namespace zu::ui {
+namespace {
+
+class EscapeKeyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = std::make_shared<Window>(Rect(0, 0, 320, 480));
+    window_->makeKeyAndVisible();
+  }
+  void TearDown() override {
+    AlertRegistry::shared().resetForTesting();
+    MenuController::shared().resetForTesting();
+    Application::shared().resetForTesting();
+  }
+  // A button in `screen` that counts its presses.
+  std::shared_ptr<Button> button(ViewController& screen, const std::string& title, int& presses) {
+    auto made = Button::create(ButtonType::RoundedRect);
+    made->setFrame(Rect(10, 300, 80, 30));
+    made->setTitle(title, kControlStateNormal);
+    made->addTarget(this, kControlEventTouchUpInside, [&presses](Control&) { ++presses; });
+    screen.view()->addSubview(made);
+    return made;
+  }
+  std::shared_ptr<Window> window_;
+};
+
+// A navigation bar's back button pops; a left button is pressed (while enabled); a screen whose
+// way back is hidden, transparent or disabled keeps the key; an unmarked button is never pressed.
+TEST_F(EscapeKeyTest, PressesTheVisibleWayBackOfTheTopScreenOnly) {
+  auto root = std::make_shared<ViewController>();
+  auto navigation = std::make_shared<NavigationController>(root);
+  ViewController::installAsRoot(*window_, navigation);
+  auto second = std::make_shared<ViewController>();
+  navigation->pushViewController(second, false);
+  int cancels = 0;
+  button(*second, "取消", cancels);  // not marked: not a way back
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_EQ(1u, navigation->viewControllers().size());
+  EXPECT_EQ(0, cancels);
+  EXPECT_FALSE(EscapeKey::press());  // the root has no way back
+
+  auto third = std::make_shared<ViewController>();
+  navigation->pushViewController(third, false);
+  third->navigationItem()->setHidesBackButton(true);
+  int lefts = 0;
+  auto left = std::make_shared<BarButtonItem>("关闭", BarButtonItemStyle::Bordered, [&](BarButtonItem&) { ++lefts; });
+  third->navigationItem()->setLeftBarButtonItem(left);
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_EQ(1, lefts);
+  left->setEnabled(false);
+  EXPECT_FALSE(EscapeKey::press());
+  EXPECT_EQ(1, lefts);
+  third->navigationItem()->setLeftBarButtonItem(nullptr);
+  // A marked button elsewhere on the bar (a close button on the right).
+  int rights = 0;
+  auto close = Button::create(ButtonType::RoundedRect);
+  close->setFrame(Rect(0, 0, 60, 30));
+  close->addTarget(this, kControlEventTouchUpInside, [&rights](Control&) { ++rights; });
+  close->setLeavesScreen(true);
+  third->navigationItem()->setRightBarButtonItem(std::make_shared<BarButtonItem>(close));
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_EQ(1, rights);
+  third->navigationItem()->setRightBarButtonItem(nullptr);
+  navigation->setNavigationBarHidden(true);
+
+  int backs = 0;
+  auto floating = button(*third, "  返回", backs);
+  floating->setLeavesScreen(true);
+  floating->setAlpha(0);
+  EXPECT_FALSE(EscapeKey::press());
+  floating->setAlpha(1);
+  floating->setFrame(Rect(10, 600, 80, 30));  // off the screen
+  EXPECT_FALSE(EscapeKey::press());
+  floating->setFrame(Rect(10, 300, 80, 30));
+  floating->setEnabled(false);
+  EXPECT_FALSE(EscapeKey::press());
+  floating->setEnabled(true);
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_EQ(1, backs);
+  EXPECT_EQ(2u, navigation->viewControllers().size());  // the screen's own action, no pop
+
+  // A modal screen is the top one: the covered screen's way back is not pressed.
+  auto modal = std::make_shared<ViewController>();
+  ASSERT_TRUE(third->presentModalViewController(modal, false));
+  EXPECT_FALSE(EscapeKey::press());
+  EXPECT_EQ(1, backs);
+  int closes = 0;
+  button(*modal, "关闭", closes)->setLeavesScreen(true);
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_EQ(1, closes);
+  EXPECT_EQ(1, backs);
+}
+
+// An alert or a sheet on top takes the key: its cancel button, or nothing when it has none; a
+// shown edit menu hides before the screen's way back is pressed, but after an alert over it.
+TEST_F(EscapeKeyTest, AlertsCancelAndTheEditMenuHides) {
+  auto screen = std::make_shared<ViewController>();
+  ViewController::installAsRoot(*window_, screen);
+  int backs = 0;
+  button(*screen, "  返回", backs)->setLeavesScreen(true);
+
+  auto sheet = std::make_shared<ActionSheet>(std::nullopt, std::weak_ptr<ActionSheetDelegate>(), std::nullopt,
+                                             std::nullopt, std::vector<std::string>{"转发至微博"});
+  sheet->show();
+  EXPECT_FALSE(EscapeKey::press());
+  EXPECT_TRUE(sheet->isVisible());
+  sheet->dismissWithClickedButtonIndex(0, false);
+
+  auto alert = std::make_shared<AlertView>("提醒", "您还未设置邮箱账号", std::weak_ptr<AlertViewDelegate>(), "确定");
+  alert->show();
+  EXPECT_TRUE(EscapeKey::press());
+  RunLoop::main()->runUntil([&] { return !alert->isVisible(); }, 5);
+  EXPECT_FALSE(alert->isVisible());
+  EXPECT_EQ(0, backs);
+
+  auto& menu = MenuController::shared();
+  menu.setMenuItems({{"复制", "customCopy:"}});
+  class Page : public View {
+   public:
+    using View::View;
+    bool canPerformAction(const std::string& action, Object*) override { return action == "customCopy:"; }
+  };
+  auto page = std::make_shared<Page>(Rect(0, 100, 320, 100));
+  screen->view()->addSubview(page);
+  menu.setTargetRect(Rect(100, 50, 20, 20), page);
+  ASSERT_TRUE(menu.setMenuVisible(true));
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_FALSE(menu.isMenuVisible());
+  EXPECT_EQ(0, backs);
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_EQ(1, backs);
+
+  // An alert that comes while the menu shows lies over it: the alert takes the key first.
+  ASSERT_TRUE(menu.setMenuVisible(true));
+  auto over = std::make_shared<AlertView>("提醒", "网络不可用", std::weak_ptr<AlertViewDelegate>(), "确定");
+  over->show();
+  EXPECT_TRUE(EscapeKey::press());
+  RunLoop::main()->runUntil([&] { return !over->isVisible(); }, 5);
+  EXPECT_FALSE(over->isVisible());
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_FALSE(menu.isMenuVisible());
+  EXPECT_EQ(1, backs);
+}
+
+}  // namespace
+}  // namespace zu::ui

@@ -1,0 +1,279 @@
+#include "platform/ui/system/MoviePlayback.h"
+
+#include <gst/app/gstappsink.h>
+#include <gst/gst.h>
+#include <gst/video/video.h>
+
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+
+#include "platform/runtime/RunLoop.h"
+#include "platform/ui/images/Image.h"
+
+namespace zu::ui {
+
+namespace {
+
+// The video sink: pictures in the kit's pixel order (cairo's ARGB32 is BGRA in memory; the
+// padding byte is made opaque on copy), square pixels, no larger than the screen at double
+// density.
+constexpr const char* kVideoSink =
+    "videoconvert ! videoscale ! capsfilter caps=\"video/x-raw,format=BGRx,pixel-aspect-ratio=1/1,"
+    "width=[1,640],height=[1,960]\" ! appsink name=sink";
+
+bool startsWithNoCase(const std::string& text, const char* prefix) {
+  const size_t n = std::strlen(prefix);
+  if (text.size() < n) return false;
+  for (size_t i = 0; i < n; ++i) {
+    char c = text[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+using MessageHolder = std::shared_ptr<GstMessage>;
+
+}  // namespace
+
+// What GStreamer's threads share with the main thread: the newest picture not yet delivered.
+struct MoviePlayback::Bridge {
+  std::weak_ptr<MoviePlayback> owner;
+  std::mutex mutex;
+  std::shared_ptr<Image> frame;
+  double seconds = -1;
+  bool framePosted = false;
+};
+
+bool MoviePlayback::available() {
+  static const bool started = [] {
+    GError* error = nullptr;
+    if (gst_init_check(nullptr, nullptr, &error)) return true;
+    std::fprintf(stderr, "zureader: no video playback (%s)\n", error && error->message ? error->message : "GStreamer");
+    if (error) g_error_free(error);
+    return false;
+  }();
+  return started;
+}
+
+std::shared_ptr<MoviePlayback> MoviePlayback::create(std::string url, Listener* listener) {
+  std::shared_ptr<MoviePlayback> playback(new MoviePlayback(std::move(url), listener));
+  playback->bridge_ = std::make_shared<Bridge>();
+  playback->bridge_->owner = playback;
+  return playback;
+}
+
+MoviePlayback::MoviePlayback(std::string url, Listener* listener) : url_(std::move(url)), listener_(listener) {}
+
+MoviePlayback::~MoviePlayback() {
+  if (!pipeline_) return;
+  // Stopping ends the streaming threads; what they posted finds no playback.
+  gst_element_set_state(pipeline_, GST_STATE_NULL);
+  gst_object_unref(pipeline_);
+}
+
+bool MoviePlayback::build() {
+  if (pipeline_) return true;
+  if (!startsWithNoCase(url_, "http://") && !startsWithNoCase(url_, "https://")) {
+    fail(Failure::kBadAddress, "not an http or https address");
+    return false;
+  }
+  if (!available()) {
+    fail(Failure::kNoDecoder, "GStreamer cannot start");
+    return false;
+  }
+  GstElement* pipeline = gst_element_factory_make("playbin", nullptr);
+  GError* error = nullptr;
+  GstElement* sink = gst_parse_bin_from_description(kVideoSink, TRUE, &error);
+  if (!pipeline || !sink) {
+    const std::string detail = error && error->message ? error->message : "playbin is missing";
+    if (error) g_error_free(error);
+    if (pipeline) gst_object_unref(pipeline);
+    if (sink) gst_object_unref(sink);
+    fail(Failure::kNoDecoder, detail);
+    return false;
+  }
+  GstElement* appsink = gst_bin_get_by_name(GST_BIN(sink), "sink");
+  g_object_set(appsink, "max-buffers", 2u, "drop", TRUE, "sync", TRUE, nullptr);
+  GstAppSinkCallbacks callbacks{};
+  callbacks.new_sample = [](GstAppSink* s, gpointer b) { return static_cast<GstFlowReturn>(onNewSample(s, b)); };
+  // A paused playback shows its first picture too.
+  callbacks.new_preroll = [](GstAppSink* s, gpointer b) { return static_cast<GstFlowReturn>(onNewSample(s, b)); };
+  gst_app_sink_set_callbacks(GST_APP_SINK(appsink), &callbacks, new std::shared_ptr<Bridge>(bridge_),
+                             [](gpointer b) { delete static_cast<std::shared_ptr<Bridge>*>(b); });
+  gst_object_unref(appsink);
+  g_object_set(pipeline, "uri", url_.c_str(), "video-sink", sink, nullptr);
+  GstBus* bus = gst_element_get_bus(pipeline);
+  gst_bus_set_sync_handler(
+      bus, [](GstBus* b, GstMessage* m, gpointer data) { return static_cast<GstBusSyncReply>(onBusMessage(b, m, data)); },
+      new std::shared_ptr<Bridge>(bridge_), [](gpointer b) { delete static_cast<std::shared_ptr<Bridge>*>(b); });
+  gst_object_unref(bus);
+  pipeline_ = pipeline;
+  return true;
+}
+
+void MoviePlayback::play() {
+  if (failed_ || !build()) return;
+  if (ended_) rewind();
+  playing_ = true;
+  if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE && !failed_) {
+    // The error message that says why follows on the bus; this is the fallback.
+    playing_ = false;
+  }
+}
+
+void MoviePlayback::pause() {
+  if (!pipeline_ || failed_) return;
+  playing_ = false;
+  gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+}
+
+void MoviePlayback::rewind() {
+  if (!pipeline_ || failed_) return;
+  ended_ = false;
+  gst_element_seek_simple(pipeline_, GST_FORMAT_TIME,
+                          static_cast<GstSeekFlags>(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_KEY_UNIT), 0);
+}
+
+void MoviePlayback::fail(Failure failure, const std::string& detail) {
+  if (failed_) return;
+  failed_ = true;
+  playing_ = false;
+  if (pipeline_) gst_element_set_state(pipeline_, GST_STATE_NULL);
+  if (listener_) listener_->playbackFailed(failure, detail);
+}
+
+// --- GStreamer's threads
+
+int MoviePlayback::onNewSample(GstAppSink* sink, void* data) {
+  auto& bridge = *static_cast<std::shared_ptr<Bridge>*>(data);
+  GstSample* sample = gst_app_sink_try_pull_sample(sink, 0);
+  if (!sample) sample = gst_app_sink_try_pull_preroll(sink, 0);
+  if (!sample) return GST_FLOW_OK;
+  GstVideoInfo info;
+  GstBuffer* buffer = gst_sample_get_buffer(sample);
+  GstMapInfo map;
+  std::shared_ptr<Image> frame;
+  double seconds = -1;
+  if (buffer && gst_video_info_from_caps(&info, gst_sample_get_caps(sample)) &&
+      gst_buffer_map(buffer, &map, GST_MAP_READ)) {
+    const int width = GST_VIDEO_INFO_WIDTH(&info);
+    const int height = GST_VIDEO_INFO_HEIGHT(&info);
+    const size_t stride = static_cast<size_t>(GST_VIDEO_INFO_PLANE_STRIDE(&info, 0));
+    if (width > 0 && height > 0 && map.size >= stride * static_cast<size_t>(height)) frame = Image::create(width, height);
+    if (frame) {
+      uint32_t* target = frame->mutablePixels();
+      for (int y = 0; y < height; ++y) {
+        const auto* row = map.data + stride * static_cast<size_t>(y);
+        uint32_t* out = target + static_cast<size_t>(y) * static_cast<size_t>(width);
+        std::memcpy(out, row, static_cast<size_t>(width) * 4);
+        for (int x = 0; x < width; ++x) out[x] |= 0xff000000u;
+      }
+    }
+    if (GST_BUFFER_PTS_IS_VALID(buffer)) seconds = static_cast<double>(GST_BUFFER_PTS(buffer)) / GST_SECOND;
+    gst_buffer_unmap(buffer, &map);
+  }
+  gst_sample_unref(sample);
+  if (!frame) return GST_FLOW_OK;
+  std::lock_guard<std::mutex> lock(bridge->mutex);
+  bridge->frame = std::move(frame);
+  bridge->seconds = seconds;
+  if (!bridge->framePosted) {
+    bridge->framePosted = true;
+    RunLoop::main()->post([weak = bridge->owner] {
+      if (auto owner = weak.lock()) owner->deliverFrame();
+    });
+  }
+  return GST_FLOW_OK;
+}
+
+int MoviePlayback::onBusMessage(GstBus*, GstMessage* message, void* data) {
+  auto& bridge = *static_cast<std::shared_ptr<Bridge>*>(data);
+  switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_ERROR:
+    case GST_MESSAGE_EOS:
+    case GST_MESSAGE_DURATION_CHANGED:
+    case GST_MESSAGE_ASYNC_DONE:
+    case GST_MESSAGE_ELEMENT: {
+      MessageHolder held(gst_message_ref(message), [](GstMessage* m) { gst_message_unref(m); });
+      RunLoop::main()->post([weak = bridge->owner, held] {
+        if (auto owner = weak.lock()) owner->handle(held.get());
+      });
+      break;
+    }
+    default:
+      break;
+  }
+  return GST_BUS_DROP;
+}
+
+// --- the main thread
+
+void MoviePlayback::deliverFrame() {
+  std::shared_ptr<Image> frame;
+  double seconds;
+  {
+    std::lock_guard<std::mutex> lock(bridge_->mutex);
+    frame = std::move(bridge_->frame);
+    seconds = bridge_->seconds;
+    bridge_->framePosted = false;
+  }
+  if (frame && !failed_ && listener_) listener_->playbackFrame(frame, seconds);
+}
+
+void MoviePlayback::handle(GstMessage* message) {
+  if (failed_) return;
+  switch (GST_MESSAGE_TYPE(message)) {
+    case GST_MESSAGE_ERROR: {
+      GError* error = nullptr;
+      gchar* debug = nullptr;
+      gst_message_parse_error(message, &error, &debug);
+      // Whatever the source element reports (refused, not found, cut off) is the address's.
+      GstElement* source = nullptr;
+      if (pipeline_) g_object_get(pipeline_, "source", &source, nullptr);
+      const bool fromSource = source && GST_MESSAGE_SRC(message) == GST_OBJECT(source);
+      if (source) gst_object_unref(source);
+      Failure failure = Failure::kBroken;
+      if (missingPlugin_ || (error && error->domain == GST_CORE_ERROR && error->code == GST_CORE_ERROR_MISSING_PLUGIN)) {
+        failure = Failure::kNoDecoder;
+      } else if (fromSource || (error && error->domain == GST_RESOURCE_ERROR)) {
+        failure = Failure::kUnreachable;
+      } else if (error && error->domain == GST_STREAM_ERROR) {
+        if (error->code == GST_STREAM_ERROR_CODEC_NOT_FOUND) {
+          failure = Failure::kNoDecoder;
+        } else if (error->code == GST_STREAM_ERROR_TYPE_NOT_FOUND || error->code == GST_STREAM_ERROR_WRONG_TYPE) {
+          failure = Failure::kUnknownFormat;
+        }
+      }
+      const std::string detail = error && error->message ? error->message : "error";
+      if (error) g_error_free(error);
+      g_free(debug);
+      fail(failure, detail);
+      break;
+    }
+    case GST_MESSAGE_EOS:
+      if (ended_) break;
+      ended_ = true;
+      playing_ = false;
+      if (listener_) listener_->playbackEnded();
+      break;
+    case GST_MESSAGE_DURATION_CHANGED:
+    case GST_MESSAGE_ASYNC_DONE: {
+      gint64 duration = 0;
+      if (pipeline_ && gst_element_query_duration(pipeline_, GST_FORMAT_TIME, &duration) && duration > 0) {
+        if (listener_) listener_->playbackDuration(static_cast<double>(duration) / GST_SECOND);
+      }
+      break;
+    }
+    case GST_MESSAGE_ELEMENT: {
+      const GstStructure* structure = gst_message_get_structure(message);
+      if (structure && gst_structure_has_name(structure, "missing-plugin")) missingPlugin_ = true;
+      break;
+    }
+    default:
+      break;
+  }
+}
+
+}  // namespace zu::ui

@@ -1,0 +1,255 @@
+// The movie player over GStreamer: the sample's video played from a loopback server reaches the
+// screen as moving pictures with Done and the progress line; a tap pauses; Done ends the
+// playback; addresses that cannot be played say why in the view.
+#include "platform/ui/system/MoviePlayerViewController.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/NotificationCenter.h"
+#include "platform/runtime/RunLoop.h"
+#include "platform/ui/controls/Button.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/system/Application.h"
+#include "platform/ui/system/EscapeKey.h"
+#include "platform/ui/system/MoviePlayerView.h"
+#include "platform/ui/views/Window.h"
+#include "testing/LoopbackServer.h"
+#include "testing/MainLoopTurn.h"
+
+namespace zu::ui {
+namespace {
+
+constexpr double kWait = 20;
+
+std::string sampleVideo() {
+  std::ifstream in(ZU_SAMPLE_VIDEO_FILE, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+// How many of the pixels in `area` differ between two pictures of the screen.
+int changedPixels(const Image& a, const Image& b, const Rect& area) {
+  int changed = 0;
+  for (int y = static_cast<int>(area.minY()); y < static_cast<int>(area.maxY()); ++y) {
+    for (int x = static_cast<int>(area.minX()); x < static_cast<int>(area.maxX()); ++x) {
+      if (a.pixelAt(x, y) != b.pixelAt(x, y)) ++changed;
+    }
+  }
+  return changed;
+}
+
+// Pixels that are neither black nor grey: the colour bars.
+int colourful(const Image& picture, const Rect& area) {
+  int count = 0;
+  for (int y = static_cast<int>(area.minY()); y < static_cast<int>(area.maxY()); y += 2) {
+    for (int x = static_cast<int>(area.minX()); x < static_cast<int>(area.maxX()); x += 2) {
+      const uint32_t p = picture.pixelAt(x, y);
+      const int r = (p >> 16) & 0xff, g = (p >> 8) & 0xff, b = p & 0xff;
+      if (std::max({r, g, b}) - std::min({r, g, b}) > 80) ++count;
+    }
+  }
+  return count;
+}
+
+class MoviePlayerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    window_ = std::make_shared<Window>(Rect(0, 0, 320, 480));
+    window_->makeKeyAndVisible();
+    screen_ = std::make_shared<ViewController>();
+    ViewController::installAsRoot(*window_, screen_);
+    NotificationCenter::defaultCenter().add(MoviePlayerViewController::kPlaybackDidFinishNotification, this,
+                                            [this](const Notification& n) {
+                                              const Value* reason = n.userInfo.find(MoviePlayerViewController::kFinishReasonKey);
+                                              reasons_.push_back(reason && reason->asInt() ? *reason->asInt() : -1);
+                                            });
+  }
+  void TearDown() override {
+    NotificationCenter::defaultCenter().remove(this);
+    screen_.reset();
+    window_.reset();
+    Application::shared().resetForTesting();
+  }
+  std::shared_ptr<MoviePlayerViewController> present(const std::string& url) {
+    auto player = std::make_shared<MoviePlayerViewController>(url);
+    EXPECT_TRUE(screen_->presentModalViewController(player, false));
+    return player;
+  }
+  // The player shows the cannot-play message with `reason`, and has posted the error end.
+  void expectMessage(const std::shared_ptr<MoviePlayerViewController>& player, MoviePlayback::Failure failure) {
+    ASSERT_TRUE(turnMainLoopUntil([&] { return player->playerView()->message().has_value(); }, kWait)) << player->contentURL();
+    EXPECT_EQ(MoviePlayerViewController::kCannotPlayTitle, player->playerView()->message()->title);
+    EXPECT_EQ(MoviePlayerViewController::reasonFor(failure), player->playerView()->message()->reason)
+        << player->contentURL();
+    EXPECT_EQ(1, reasons_.back());
+    EXPECT_TRUE(player->isFinished());
+  }
+
+  std::shared_ptr<Window> window_;
+  std::shared_ptr<ViewController> screen_;
+  std::vector<int64_t> reasons_;
+};
+
+TEST_F(MoviePlayerTest, ThePicturesOfTheSampleVideoMoveOnTheScreenUntilDone) {
+  const std::string video = sampleVideo();
+  if (video.empty()) GTEST_SKIP() << "no sample video (gst-launch-1.0 missing at build time)";
+  LoopbackServer server;
+  server.setResponse("/video/art-video-1.webm", LoopbackServer::Response::text(200, video, "video/webm"));
+  auto player = present(server.url("/video/art-video-1.webm"));
+  auto view = player->playerView();
+  EXPECT_EQ(Rect(0, 0, 320, 480), view->frame());
+
+  ASSERT_TRUE(turnMainLoopUntil([&] { return player->framesShown() >= 3 && view->duration() > 0; }, kWait));
+  EXPECT_NEAR(3.0, view->duration(), 0.1);
+  EXPECT_TRUE(player->isPlaying());
+  // Fitted to the screen's width: 320 × 240 in the middle.
+  EXPECT_EQ(Rect(0, 120, 320, 240), view->pictureRect());
+  auto first = renderScreen();
+  ASSERT_TRUE(first);
+  EXPECT_GT(colourful(*first, view->pictureRect()), 2000);
+  ASSERT_TRUE(turnMainLoopUntil([&] { return view->seconds() >= 1.0; }, kWait));
+  auto later = renderScreen();
+  EXPECT_GT(changedPixels(*first, *later, view->pictureRect()), 2000) << "the picture does not move";
+  // The progress line has moved on: white where the line starts, and the times are written.
+  const Rect line = view->progressLineRect();
+  EXPECT_EQ(0xffffffffu, later->pixelAt(static_cast<int>(line.minX()) + 2, static_cast<int>(line.midY())));
+  writeSnapshot(*later, "movie-player");
+
+  // A tap pauses: no new pictures while paused; another plays on.
+  window_->tap(Point(160, 300));
+  EXPECT_FALSE(player->isPlaying());
+  EXPECT_TRUE(view->isPaused());
+  turnMainLoopUntil([] { return false; }, 0.3);
+  const int paused = player->framesShown();
+  turnMainLoopUntil([] { return false; }, 0.4);
+  EXPECT_EQ(paused, player->framesShown());
+  window_->tap(Point(160, 300));
+  EXPECT_TRUE(player->isPlaying());
+  ASSERT_TRUE(turnMainLoopUntil([&] { return player->framesShown() > paused + 2; }, kWait));
+
+  // Done (the desktop's Escape presses it) ends the playback as the reader's and dismisses.
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_EQ((std::vector<int64_t>{2}), reasons_);
+  EXPECT_FALSE(player->isPlaying());
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return !screen_->modalViewController(); }, 5));
+  const int shown = player->framesShown();
+  turnMainLoopUntil([] { return false; }, 0.3);
+  EXPECT_EQ(shown, player->framesShown());
+}
+
+TEST_F(MoviePlayerTest, AVideoThatCannotBePlayedSaysWhyInTheView) {
+  LoopbackServer server;
+  server.setResponse("/text.webm", LoopbackServer::Response::text(200, std::string(4096, 'x'), "video/webm"));
+
+  auto missing = present(server.url("/missing.webm"));  // 404
+  expectMessage(missing, MoviePlayback::Failure::kUnreachable);
+  auto picture = renderScreen();
+  int white = 0;  // the message's text in the middle of the black screen
+  for (int x = 20; x < 300; ++x) {
+    for (int y = 200; y < 280; ++y) white += (picture->pixelAt(x, y) & 0xff) > 0xc0;
+  }
+  EXPECT_GT(white, 100);
+  writeSnapshot(*picture, "movie-player-message");
+  EXPECT_EQ(0, missing->framesShown());
+  missing->done();
+  EXPECT_EQ((std::vector<int64_t>{1}), reasons_);  // one end per playback
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return !screen_->modalViewController(); }, 5));
+
+  auto text = present(server.url("/text.webm"));
+  expectMessage(text, MoviePlayback::Failure::kUnknownFormat);
+  text->done();
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return !screen_->modalViewController(); }, 5));
+
+  const std::string closed = server.baseUrl() + "/video.webm";
+  server.stop();
+  auto refused = present(closed);
+  expectMessage(refused, MoviePlayback::Failure::kUnreachable);
+  refused->done();
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return !screen_->modalViewController(); }, 5));
+
+  auto local = present("file:///etc/passwd");
+  expectMessage(local, MoviePlayback::Failure::kBadAddress);
+  EXPECT_EQ((std::vector<int64_t>{1, 1, 1, 1}), reasons_);
+}
+
+// Done while the address has not answered yet stops at once: leaving does not wait for the
+// network, and nothing of that playback reaches the player afterwards.
+TEST_F(MoviePlayerTest, DoneWhileTheAddressHasNotAnsweredLeavesAtOnce) {
+  struct Gate {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = false;
+    std::atomic<bool> answered{false};
+  };
+  auto gate = std::make_shared<Gate>();
+  LoopbackServer server;
+  const std::string video = sampleVideo();
+  server.setHandler([gate, video](const LoopbackServer::Request&) {
+    std::unique_lock<std::mutex> lock(gate->mutex);
+    gate->changed.wait_for(lock, std::chrono::seconds(20), [&] { return gate->open; });
+    gate->answered = true;
+    return LoopbackServer::Response::text(200, video.empty() ? std::string(4096, 'x') : video, "video/webm");
+  });
+  auto player = present(server.url("/video/slow.webm"));
+  ASSERT_TRUE(server.waitForRequests(1, std::chrono::seconds(20)));
+  player->done();
+  EXPECT_FALSE(gate->answered) << "Done waited for the server";
+  {
+    std::lock_guard<std::mutex> lock(gate->mutex);
+    gate->open = true;
+  }
+  gate->changed.notify_all();
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return !screen_->modalViewController(); }, 5));
+  turnMainLoopUntil([] { return false; }, 0.3);
+  EXPECT_EQ((std::vector<int64_t>{2}), reasons_);
+  EXPECT_EQ(0, player->framesShown());
+  EXPECT_FALSE(player->playerView()->message().has_value());
+}
+
+// The player may go while pictures are on their way (its screen went without Done), and a
+// stream cut off part way through ends in the view, once; neither leaves anything behind that
+// reaches a player that is gone.
+TEST_F(MoviePlayerTest, APlayerThatGoesMidStreamAndAStreamCutOffEndCleanly) {
+  const std::string video = sampleVideo();
+  if (video.empty()) GTEST_SKIP() << "no sample video (gst-launch-1.0 missing at build time)";
+  LoopbackServer server;
+  server.setResponse("/video/whole.webm", LoopbackServer::Response::text(200, video, "video/webm"));
+  auto cut = LoopbackServer::Response::text(200, video, "video/webm");
+  cut.chunked = true;
+  cut.chunkSize = 4096;
+  cut.delayBetweenChunks = std::chrono::milliseconds(40);
+  cut.dropAfterBodyBytes = video.size() * 2 / 3;
+  server.setResponse("/video/cut.webm", cut);
+
+  auto player = present(server.url("/video/whole.webm"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return player->framesShown() >= 3; }, kWait));
+  std::weak_ptr<MoviePlayerViewController> gone = player;
+  screen_->dismissModalViewController(false);
+  player.reset();
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return gone.expired(); }, 5));
+  turnMainLoopUntil([] { return false; }, 0.3);
+
+  player = present(server.url("/video/cut.webm"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return player->isFinished(); }, kWait));
+  EXPECT_GT(player->framesShown(), 0);  // it was playing when the stream broke
+  ASSERT_TRUE(player->playerView()->message().has_value());
+  EXPECT_EQ(MoviePlayerViewController::kCannotPlayTitle, player->playerView()->message()->title);
+  const int shown = player->framesShown();
+  turnMainLoopUntil([] { return false; }, 0.3);
+  EXPECT_EQ(shown, player->framesShown());
+  EXPECT_EQ((std::vector<int64_t>{1}), reasons_);
+}
+
+}  // namespace
+}  // namespace zu::ui

@@ -1,0 +1,133 @@
+// The authorisation screen in the real engine, binding Renren (OAuth 2.0) against a loopback
+// server that plays the platform: its authorisation page, its login-success callback and its
+// session exchange. One engine serves the whole binary.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/openplatform/OpenPlatformTestSupport.h"
+#include "engine/openplatform/OpenSns_Renren.h"
+#include "platform/ui/controllers/AlertRegistry.h"
+#include "platform/ui/controllers/AlertView.h"
+#include "platform/ui/controllers/NavigationController.h"
+#include "platform/ui/views/Window.h"
+#include "platform/web/engine-tests/WebEngineTestMain.h"
+#include "share/ShareScreens.h"
+#include "share/accounts/AuthenicationViewController.h"
+#include "shell/app/ScreenRequest.h"
+#include "shell/app/ShellTestSupport.h"
+#include "shell/app/StandInScreen.h"
+#include "testing/MainLoopTurn.h"
+
+namespace zu {
+namespace {
+
+using Response = LoopbackServer::Response;
+
+constexpr double kWait = 20;
+
+// The platform's pages. The authorisation page knows the binding's state (it is in its own
+// address) and uses it as a platform's page would, or as a page bent on binding someone else's
+// account would: from a frame of its own, at an address that only begins like the callback, or
+// with a state of its own making.
+std::string authorisationPage(const std::string& mode) {
+  const std::string callback = "/oauth/login_success.html";
+  if (mode == "genuine") {
+    return "<script>var state = new URLSearchParams(location.search).get('state');"
+           "location.href = '" + callback + "#access_token=mine&expires_in=60&state=' + state;</script>";
+  }
+  return "<p>授权 Authorise</p><script>var state = new URLSearchParams(location.search).get('state');"
+         "var frame = document.createElement('iframe');"
+         "frame.src = '" + callback + "#access_token=framed&state=' + state;"
+         "document.body.appendChild(frame);"
+         "setTimeout(function () { location.href = '" + callback + "x#access_token=longer&state=' + state; }, 400);"
+         "</script>";
+}
+
+class AuthorisationEngineTest : public testing::OpenPlatformTest {
+ protected:
+  void SetUp() override {
+    OpenPlatformTest::SetUp();
+    testing::ShellFixture::resetShell();
+    StandInScreen::registerMissing();
+    ShareScreens::registerNibs();
+    server.setHandler([this](const LoopbackServer::Request& r) {
+      if (r.path == "/oauth/authorize") return Response::text(200, authorisationPage(mode_), "text/html");
+      if (r.path == "/oauth/login_success.htmlx") {
+        // The page goes on to the callback itself, with a state it made up.
+        return Response::text(200, "<script>setTimeout(function () { location.href = "
+                                   "'/oauth/login_success.html#access_token=forged&state=0123'; }, 100);</script>",
+                              "text/html");
+      }
+      if (r.path == "/oauth/login_success.html") return Response::text(200, "<p>ok</p>", "text/html");
+      if (r.path == "/renren_api/session_key") return Response::text(200, "{}");
+      return Response::text(404, "");
+    });
+    window_ = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+    navigation_ = std::make_shared<ui::NavigationController>(std::make_shared<ui::ViewController>());
+    ui::ViewController::installAsRoot(*window_, navigation_);
+    window_->makeKeyAndVisible();
+  }
+  void TearDown() override {
+    navigation_.reset();
+    window_.reset();
+    testing::ShellFixture::resetShell();
+    OpenPlatformTest::TearDown();
+  }
+
+  void openScreen() {
+    auto screen = ScreenRequest::authentication(5, [] {});
+    ASSERT_TRUE(std::dynamic_pointer_cast<AuthenicationViewController>(screen));
+    navigation_->pushViewController(screen, false);
+    screen->view();
+  }
+  std::vector<std::string> pathsAsked() {
+    std::vector<std::string> paths;
+    for (const auto& r : server.requests()) paths.push_back(r.path);
+    return paths;
+  }
+
+  std::string mode_;
+  std::shared_ptr<ui::Window> window_;
+  std::shared_ptr<ui::NavigationController> navigation_;
+};
+
+TEST_F(AuthorisationEngineTest, OnlyThePagesOwnAnswerWithTheBindingsStateBinds) {
+  mode_ = "forged";
+  openScreen();
+  // The page's frame came to the callback, the page to a longer address, then to the callback
+  // with a made-up state: that last one is the client's callback, refused for its state.
+  ASSERT_TRUE(turnMainLoopUntil([] { return !ui::AlertRegistry::shared().shown().empty(); }, kWait));
+  auto alert = std::dynamic_pointer_cast<ui::AlertView>(ui::AlertRegistry::shared().shown().back());
+  ASSERT_TRUE(alert);
+  EXPECT_EQ(std::optional<std::string>("连接错误"), alert->title());
+  const auto paths = pathsAsked();
+  EXPECT_EQ(2, std::count(paths.begin(), paths.end(), "/oauth/login_success.html")) << "the frame's and the page's";
+  EXPECT_EQ(0, std::count(paths.begin(), paths.end(), "/renren_api/session_key"));
+  EXPECT_TRUE(notifications.seen.empty());
+  EXPECT_FALSE(store()->getAccountInfo(5));
+  alert->clickButton(0);
+
+  // The platform's own answer, with the state of this binding, binds.
+  testing::ShellFixture::resetShell();
+  StandInScreen::registerMissing();
+  ShareScreens::registerNibs();
+  mode_ = "genuine";
+  openScreen();
+  ASSERT_TRUE(turnMainLoopUntil(
+      [&] {
+        const auto asked = pathsAsked();
+        return std::count(asked.begin(), asked.end(), "/renren_api/session_key") > 0;
+      },
+      kWait));
+  EXPECT_EQ(notifications.seen, std::vector<std::string>{"Notification_Opt_BindOk 5"});
+  EXPECT_EQ(requestTo("/renren_api/session_key").query, "oauth_token=mine");
+  // The platform's empty session answer ends the exchange with the screen's alert: nothing is
+  // left on its way when the test ends.
+  ASSERT_TRUE(turnMainLoopUntil([] { return !ui::AlertRegistry::shared().shown().empty(); }, kWait));
+}
+
+}  // namespace
+}  // namespace zu
+
+int main(int argc, char** argv) { return zu::web::runEngineTests(argc, argv, ZU_WEB_FONTS_CONF); }
