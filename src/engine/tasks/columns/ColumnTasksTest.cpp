@@ -90,7 +90,9 @@ class ColumnTasksTest : public EngineFixture {
   // column list task) without platform 0's microblog column, which needs a bound account.
   // The URL table is filled first, as the catalogue's fetch at the home screen's start does.
   std::vector<std::shared_ptr<Column>> catalogue() {
-    if (!gUrlManager()->isEverSet()) EXPECT_EQ(runTask(std::make_shared<ServiceUrlProbeTask>())->code, 0);
+    if (!gUrlManager()->isEverSet()) {
+      EXPECT_EQ(runTask(std::make_shared<ServiceUrlProbeTask>())->code, 0);
+    }
     auto task = engine_->createGetServerColumnsTask(linkTo(service_.baseUrl() + "/sub/recommend.atom"));
     auto finish = runTask(task);
     EXPECT_TRUE(finish && finish->code == 0);
@@ -877,6 +879,9 @@ TEST_F(ColumnTasksTest, ColumnOrderIsSavedOnTheServiceForAUserOnly) {
   engine_->setUsername(std::string("reader"), std::string("pw"));
   for (const auto& c : all) ASSERT_TRUE(store()->insertEntry(c));
   service_.setSubscriptions({"col-news", "col-photo", "col-rss", "col-video"});
+  // The service answers the order a second late, so the time of the local change is still kept
+  // when it is looked at, however fast the task thread runs.
+  service_.setResponseDelay("/sub/sequence.atom", 1000);
   engine_->updateSubscribedColumnsOrder({all[3], all[1], all[0], all[2]});
   EXPECT_NE(DESettings::getSubSequenceLocalChangeTime(), 0);
   ASSERT_TRUE(service_.waitForRequests("/sub/sequence.atom", 1, std::chrono::seconds(20)));
