@@ -31,4 +31,7 @@ if [ "${ZU_FIRST_RUN:-0}" != 1 ]; then
 PLIST
 fi
 
-ZU_HOME="$work/home" ZU_SERVICE_HOST="127.0.0.1:$(cat "$work/port")" "$build/src/app/zureader" "$@"
+# The settings' store row leads to the sample's own review page.
+port=$(cat "$work/port")
+ZU_HOME="$work/home" ZU_SERVICE_HOST="127.0.0.1:$port" ZU_STORE_REVIEW_URL="http://127.0.0.1:$port/store/review.html" \
+  "$build/src/app/zureader" "$@"

@@ -628,6 +628,23 @@ def column_default_cover(ctx, w, h, p):
     glyph(ctx, w, h * 0.9, "book", (1, 1, 1))
 
 
+def check_box(checked):
+    """A check box: an empty rounded square when off; filled in the screens' blue with a white
+    tick when on."""
+    def draw(ctx, w, h, p):
+        side = min(w, h) - 4
+        x, y = (w - side) / 2, (h - side) / 2
+        rounded(ctx, x + 0.5, y + 0.5, side - 1, side - 1, 3)
+        ctx.set_source_rgb(*(p["blue"] if checked else p["field"]))
+        ctx.fill_preserve()
+        ctx.set_source_rgb(*(p["blue"] if checked else p["border"]))
+        ctx.set_line_width(1.5)
+        ctx.stroke()
+        if checked:
+            glyph(ctx, w, h, "check", (1, 1, 1))
+    return draw
+
+
 # Skin images by code name: (file stem, w, h, draw). The Night list names "night_" files for
 # every picture that has a surface; logos and pictures keep the default.
 SKIN_IMAGES = {
@@ -647,8 +664,8 @@ SKIN_IMAGES = {
     "imageKdpSearchBarDisabled": ("skin_search_disabled", 320, 44, B(disabled=True)),
     "imageKdpSearchBarFieldBackground": ("skin_search_field", 30, 31, P("field", True, 14)),
     "imageKdpSearchBarIcon": ("skin_search_icon", 14, 14, G("search")),
-    "imageKdpSelectableButtonNO": ("skin_select_no", 22, 22, I("minus")),
-    "imageKdpSelectableButtonYES": ("skin_select_yes", 22, 22, I("check", pressed=True)),
+    "imageKdpSelectableButtonNO": ("skin_select_no", 22, 22, check_box(False)),
+    "imageKdpSelectableButtonYES": ("skin_select_yes", 22, 22, check_box(True)),
     "imageKdpSelfSearchLeftScopeNormal": ("skin_scope_left", 20, 29, B()),
     "imageKdpSelfSearchLeftScopeSelected": ("skin_scope_left_on", 20, 29, B(pressed=True)),
     "imageKdpSelfSearchMiddleScopeNormal": ("skin_scope_middle", 20, 29, B()),
@@ -808,11 +825,27 @@ def press_background(ctx, w, h, p):
 
 
 def empty_favorites(ctx, w, h, p):
-    fill(ctx, w, h, p["panel"])
-    glyph(ctx, w, h * 0.7, "star", p["empty"])
+    """No favourites yet, on whatever the list's background is (no ground of its own): an empty
+    star's outline, what it means, and how a favourite is made."""
+    s = h * 0.42
+    cx, cy = w / 2, h * 0.30
+    ctx.save()
+    ctx.new_path()
+    for i in range(10):
+        r = s / 2 if i % 2 == 0 else s / 5
+        a = -math.pi / 2 + i * math.pi / 5
+        ctx.line_to(cx + r * math.cos(a), cy + r * math.sin(a))
+    ctx.close_path()
+    ctx.set_line_join(cairo.LINE_JOIN_ROUND)
+    ctx.set_line_width(3)
+    ctx.set_source_rgb(*p["glyph"])
+    ctx.stroke()
+    ctx.restore()
     ctx.save()
     ctx.translate(0, h * 0.55)
-    titled(ctx, w, h * 0.3, p, "还没有收藏的文章", "text", 15)
+    titled(ctx, w, h * 0.16, p, "还没有收藏的文章", "text", 16)
+    ctx.translate(0, h * 0.15)
+    titled(ctx, w, h * 0.12, p, "阅读时点底栏的星形按钮即可收藏", "glyph", 12)
     ctx.restore()
 
 

@@ -1097,6 +1097,10 @@ SampleService::Answer SampleService::answer(const Request& request) {
       if (firstId(entry) != *related) others.push_back(entry);
     }
     reply.body = entriesFeed("related:" + *related, "related", others);
+  } else if (path == "/store/review.html") {
+    // The application store's user-review page, where the settings' 给我们评分 leads in a sample run.
+    fromDocument("store-review.html");
+    reply.contentType = "text/html;charset=utf-8";
   } else if (path == "/stat") {
     reply.body = "ok";
     reply.contentType = "text/plain";

@@ -737,6 +737,10 @@ TEST_F(SampleServiceTest, AnArticlesLikesShareReportsAndOriginalPage) {
   EXPECT_NE(std::string::npos, page.find("<title>Ferry timetable changes for the winter</title>"));
   EXPECT_NE(std::string::npos, page.find("six-fifteen crossing"));
   get("/article/no-such.html", 404);
+
+  // The store's review page that a sample run's 给我们评分 opens.
+  const std::string review = get("/store/review.html");
+  EXPECT_NE(std::string::npos, review.find("<title>为zu阅读评分</title>"));
 }
 
 // The album column: every article is an album (entry status type 1); each picture with an

@@ -267,10 +267,17 @@ void ColumnPickerController::onChangeSkin() {
 void ColumnPickerController::viewWillAppear(bool animated) {
   ViewController::viewWillAppear(animated);
   applyNavigationItems();
+  if (searchDisplay_) {
+    // A result whose detail was opened from the search shows unselected on the way back.
+    auto& results = *searchDisplay_->searchResultsTableView();
+    if (auto selected = results.indexPathForSelectedRow()) results.deselectRow(*selected, true);
+  }
   if (tableView_) {
     if (auto selected = tableView_->indexPathForSelectedRow()) {
       tableView_->deselectRow(*selected, true);
-    } else if (tableView_->tableHeaderView()) {
+    } else if (tableView_->tableHeaderView() && !(searchDisplay_ && searchDisplay_->isActive())) {
+      // Not while a search shows: the search has scrolled the bar to the top and locked the
+      // table, so tucking the bar away would leave the reader no way out of the search.
       tableView_->setContentOffset(ui::Point(0, 44), false);
     }
   }
@@ -733,7 +740,7 @@ void ColumnPickerController::scrollViewDidEndDragging(ui::ScrollView& scrollView
   const float h = searchBar_->frame().size.height;
   if (y < h / 2) {
     tableView_->setContentOffset(ui::Point(0, 0), true);
-  } else if (y < h) {
+  } else if (y > h / 2 && y < h) {
     tableView_->setContentOffset(ui::Point(0, h), true);
   }
 }

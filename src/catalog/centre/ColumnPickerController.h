@@ -31,6 +31,8 @@
 //    tucked even when a layout of the empty table brought the offset back to 0;
 //  - only the newest search counts: another search's results are dropped, and every search is
 //    stopped being observed when it finishes, even when its results were ignored;
+//  - coming back to the screen (another tab, a closed detail) while a search shows leaves the
+//    offset alone: tucking the bar away then hid the only way out of the search for good;
 //  - a subscription made from the search list creates the column's record there too;
 //  - an empty entry id never matches a row when a subscription result comes back;
 //  - "name contains the title" with an empty title matches no platform

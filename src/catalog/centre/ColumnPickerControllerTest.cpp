@@ -524,6 +524,70 @@ TEST_F(ColumnPickerTest, TheSearchBarIsPinnedWhenPulledAndSnapsWholeAfterADrag) 
   picker->scrollViewDidEndDragging(table, false);
   settle();
   EXPECT_EQ(table.contentOffset().y, 120.f);
+  // Exactly half the bar hidden is neither less nor more than half: it stays as it was left.
+  table.setContentOffset(ui::Point(0, 22), false);
+  picker->scrollViewDidEndDragging(table, false);
+  settle();
+  EXPECT_EQ(table.contentOffset().y, 22.f);
+}
+
+TEST_F(ColumnPickerTest, ASearchStaysOpenAndCancellableAfterAnotherTabOrADetail) {
+  auto picker = rootWith(cataloguePage(labelled()));
+  auto& search = *picker->searchDisplay();
+  auto& results = *search.searchResultsTableView();
+  ASSERT_TRUE(picker->searchBar()->becomeFirstResponder());
+  ui::Keyboard::shared().type("harbour");
+  ui::Keyboard::shared().pressReturn();
+  postFeed(engine_->last("search"), cataloguePage({catalogueColumn("found1", std::string("a"))}));
+  postFinish(engine_->last("search"), 0);
+  settle();
+  ASSERT_EQ(results.numberOfRowsInSection(0), 1);
+  // The bar, and its cancel button, where a finger can reach them.
+  auto cancelInSight = [&] {
+    window_->layoutIfNeeded();
+    const auto& cancel = picker->searchBar()->cancelButton();
+    const ui::Rect frame = cancel->convertRectTo(cancel->bounds(), window_.get());
+    const ui::Point middle(frame.midX(), frame.midY());
+    auto hit = window_->hitTest(middle);
+    return !cancel->isHidden() && frame.origin.y >= 0 && hit && hit->isDescendantOf(cancel.get());
+  };
+  ASSERT_TRUE(cancelInSight());
+
+  // Another tab and back again.
+  tabs_->setSelectedIndex(0);
+  settle();
+  tabs_->setSelectedIndex(2);
+  settle();
+  EXPECT_TRUE(search.isActive());
+  EXPECT_TRUE(cancelInSight());
+
+  // A result's detail, opened and closed.
+  ASSERT_TRUE(results.tapRow(ui::IndexPath::forRow(0, 0)));
+  settle();
+  ASSERT_TRUE(picker->modalViewController());
+  picker->dismissModalViewController(false);
+  settle();
+  EXPECT_TRUE(search.isActive());
+  EXPECT_EQ(results.numberOfRowsInSection(0), 1);
+  EXPECT_FALSE(results.indexPathForSelectedRow());
+  ASSERT_TRUE(cancelInSight());
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*window_), "catalogue-search-after-detail"));
+
+  // The way out works: a tap on 取消 ends the search and the catalogue scrolls again.
+  const auto& cancel = picker->searchBar()->cancelButton();
+  const ui::Rect frame = cancel->convertRectTo(cancel->bounds(), window_.get());
+  window_->tap(ui::Point(frame.midX(), frame.midY()));
+  settle();
+  EXPECT_FALSE(search.isActive());
+  EXPECT_FALSE(picker->isSearchResult());
+  EXPECT_TRUE(picker->tableView()->isScrollEnabled());
+  // Back on the catalogue, the next appearance tucks the bar away again.
+  tabs_->setSelectedIndex(0);
+  settle();
+  tabs_->setSelectedIndex(2);
+  settle();
+  EXPECT_EQ(picker->tableView()->contentOffset().y, 44.f);
 }
 
 TEST_F(ColumnPickerTest, AViewUnloadedByAMemoryWarningComesBackWithoutAskingAgain) {

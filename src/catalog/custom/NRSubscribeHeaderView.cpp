@@ -13,6 +13,9 @@ namespace zu {
 
 namespace {
 
+// Where the title label starts: a widened title keeps it in sight.
+constexpr float kTitleLeft = 16;
+
 std::shared_ptr<ui::Image> stretched(const char* name, int leftCap) {
   auto image = ui::Image::named(std::string(name) + ".png");
   return image ? image->stretchableImage(leftCap, 0) : nullptr;
@@ -65,7 +68,7 @@ NRSubscribeHeaderView::NRSubscribeHeaderView(int type)
   totalLabel_->setBackgroundColor(ui::Color::clearColor());
   mainView_->addSubview(totalLabel_);
 
-  titleLabel_ = std::make_shared<ui::Label>(ui::Rect(16, 16, 60, 24));
+  titleLabel_ = std::make_shared<ui::Label>(ui::Rect(kTitleLeft, 16, 60, 24));
   titleLabel_->setFont(ui::Font::systemFont(21));
   titleLabel_->setTextColor(ui::Color::white(0.28125f));
   titleLabel_->setBackgroundColor(ui::Color::clearColor());
@@ -119,7 +122,10 @@ void NRSubscribeHeaderView::setTitle(const std::string& title) {
   const ui::Rect old = titleLabel_->frame();
   const float width = std::min(500.f, titleLabel_->sizeThatFits(ui::Size(500, old.size.height)).width);
   const float centre = old.origin.x + old.size.width / 2;
-  titleLabel_->setFrame(ui::Rect(centre - width / 2, old.origin.y, width, old.size.height));
+  // Widened about its centre, a long title would begin left of the header and be cut: it
+  // begins no further left than the label's own place.
+  const float left = std::max(centre - width / 2, std::min(old.origin.x, kTitleLeft));
+  titleLabel_->setFrame(ui::Rect(left, old.origin.y, width, old.size.height));
 }
 
 void NRSubscribeHeaderView::setTotal(int total) {

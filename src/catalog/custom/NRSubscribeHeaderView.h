@@ -4,7 +4,8 @@
 // stretched board, arranged by type (10000 and 10004: the title "搜索" with the total beside it;
 // 10001: the total alone; 10002: the return button and a centred title; 10003: the return button
 // alone). Type 10005 gives no view. Heights: 10000 52, 10001 24, 10002 57, any other 0; 300 wide,
-// stretching in width.
+// stretching in width. setTitle widens the title label to its text about the label's centre, but
+// never so far that it begins left of the label's first place (16): a long title stays whole.
 //
 // Main thread only; the return action is the owner's function.
 #pragma once

@@ -73,6 +73,11 @@ TEST_F(SelfdefTest, TwoSocialRowsBoundAndUnbound) {
   ASSERT_TRUE(header);
   EXPECT_EQ(header->title(), NRSubscribeSelfdefController::kSocialTitle);
   EXPECT_EQ(header->frame().size.height, 55.f);
+  // The whole title is in sight: widened about its centre it would start left of the header.
+  const ui::Rect title = header->titleLabel()->frame();
+  EXPECT_GE(title.minX(), 16.f);
+  EXPECT_LE(title.maxX(), header->bounds().size.width);
+  EXPECT_GE(title.size.width, header->titleLabel()->sizeThatFits(ui::Size(500, title.size.height)).width);
 
   auto unbound = row(*screen, 0);
   ASSERT_TRUE(unbound);

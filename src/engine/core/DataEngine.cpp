@@ -491,7 +491,7 @@ void DataEngine::weiboDidFinishUnbinding(int platform) {
   }
 }
 
-std::optional<int64_t> DataEngine::getColumnRefreshTime(const Text& columnKey) {
+std::optional<double> DataEngine::getColumnRefreshTime(const Text& columnKey) {
   if (!columnKey) return std::nullopt;
   std::lock_guard guard(refreshTimeLock_);
   auto it = columnRefreshTime_.find(*columnKey);
@@ -499,8 +499,11 @@ std::optional<int64_t> DataEngine::getColumnRefreshTime(const Text& columnKey) {
   return it->second;
 }
 
-void DataEngine::setColumnRefreshTime(const Text& columnKey, int64_t time) {
+void DataEngine::setColumnRefreshTime(const Text& columnKey, double secondsSince1970) {
   if (!columnKey) return;
+  // 9999-12-31 23:59:59 UTC: the last moment the calendar and the date formats show.
+  constexpr double kLastShownSecond = 253402300799.0;
+  const double time = secondsSince1970 > kLastShownSecond ? secondsSince1970 / 1000.0 : secondsSince1970;
   std::lock_guard guard(refreshTimeLock_);
   columnRefreshTime_[*columnKey] = time;
 }

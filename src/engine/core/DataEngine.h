@@ -174,8 +174,13 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   std::shared_ptr<Feed> getColumnFirstPageNewsSummary(const std::shared_ptr<Column>& column);
   // Platform 0 and 1: placeholder text and the bundle's default images; others unchanged.
   void setUnauthorizedWeiboColumnData(const std::shared_ptr<Column>& column, int platform);
-  std::optional<int64_t> getColumnRefreshTime(const Text& columnKey);
-  void setColumnRefreshTime(const Text& columnKey, int64_t time);
+  // When a column (its id, or "fav" for the favourites) was last refreshed: a date in seconds
+  // since 1970 with a fraction, as Clock::now() gives it. The home grid and the article list
+  // write it and the list reads it, all in this one unit. Memory only; a nil key stores nothing
+  // and reads nothing. A time too late to be seconds of a date the calendar shows (after the
+  // year 9999) can only have been given in milliseconds, and is kept as the date it meant.
+  std::optional<double> getColumnRefreshTime(const Text& columnKey);
+  void setColumnRefreshTime(const Text& columnKey, double secondsSince1970);
   void setAllColumnOfflineDownload(bool on);
   void setColumnOfflineDownload(const Text& columnId, bool on);
   bool isColumnOfflineDownloadOn(const Text& columnId);
@@ -512,7 +517,7 @@ class DataEngine : public std::enable_shared_from_this<DataEngine> {
   std::mutex bookIdsLock_;
   std::vector<std::string> downloadingBookIds_;
   std::mutex refreshTimeLock_;
-  std::map<std::string, int64_t> columnRefreshTime_;
+  std::map<std::string, double> columnRefreshTime_;
 
   std::atomic<int> hideOfflineDownloadCount_{0};
   mutable std::mutex bgLock_;

@@ -343,9 +343,12 @@ TEST_F(DataEngineTest, SharedStateAndSmallPassThroughs) {
   EXPECT_EQ(DataEngine::sharingTargetName(7), "null");
   EXPECT_EQ(DataEngine::sharingTargetName(20), "mail");
 
-  engine_->setColumnRefreshTime(text("c"), 42);
-  EXPECT_EQ(engine_->getColumnRefreshTime(text("c")), 42);
+  engine_->setColumnRefreshTime(text("c"), 42.5);
+  EXPECT_EQ(engine_->getColumnRefreshTime(text("c")), 42.5);
   EXPECT_EQ(engine_->getColumnRefreshTime(std::nullopt), std::nullopt);
+  // A refresh time given in milliseconds (as the home grid once wrote it) is the date it meant.
+  engine_->setColumnRefreshTime(text("c"), 1767585600000.0);
+  EXPECT_EQ(engine_->getColumnRefreshTime(text("c")), 1767585600.0);
 
   // Downloaded covers: index 0 complete, index 1 only a portrait, nothing for index 2.
   const std::string covers = CommInfo::getProgramCoverDir();

@@ -6,6 +6,7 @@
 #include <wpe/webkit.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +15,7 @@
 
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/images/Image.h"
+#include "platform/web/PageViewport.h"
 #include "platform/web/WebEngine.h"
 
 namespace zu::web {
@@ -57,6 +59,38 @@ constexpr const char* kContentSizeScript = R"(
   observer.observe(root);
   if (document.body) observer.observe(document.body);
   send();
+})();)";
+
+// Posts the content of the document's viewport meta element (the last one; null when it has
+// none) as soon as the parser or a script gives it one or changes it, and once the document has
+// been read (null then when it has none; not before, when other elements of the head come
+// first), so the page is zoomed as early as it can be, and once.
+constexpr const char* kViewportScript = R"(
+(function() {
+  var sent;
+  function send(read) {
+    var metas = document.querySelectorAll('meta[name="viewport" i]');
+    var content = metas.length ? (metas[metas.length - 1].getAttribute('content') || '') : null;
+    if (content === sent || (content === null && sent === undefined && read !== true)) return;
+    sent = content;
+    window.webkit.messageHandlers.zuViewport.postMessage(content);
+  }
+  function touchesMeta(node) {
+    return node.nodeName === 'META' || (node.querySelector && node.querySelector('meta'));
+  }
+  new MutationObserver(function(records) {
+    for (var i = 0; i < records.length; ++i) {
+      var r = records[i];
+      if (r.type === 'attributes' ? r.target.nodeName === 'META'
+          : Array.prototype.some.call(r.addedNodes, touchesMeta) ||
+            Array.prototype.some.call(r.removedNodes, touchesMeta)) {
+        send();
+        return;
+      }
+    }
+  }).observe(document, {childList: true, subtree: true, attributes: true,
+                        attributeFilter: ['name', 'content']});
+  document.addEventListener('DOMContentLoaded', function() { send(true); });
 })();)";
 
 // The live pages of each family, on the web thread.
@@ -155,6 +189,7 @@ struct ScriptCall {
   std::shared_ptr<EnginePage> page;
   uint64_t sequence;
   std::function<void(std::string)> deliver;
+  double zoom = 1;  // the page's zoom when the script was sent
 };
 
 }  // namespace
@@ -177,18 +212,22 @@ void EnginePage::reportWithHistory(std::function<void(WebViewBackendClient&)> fn
 void EnginePage::prewarm(const std::string& family) {
   if (family.empty() || !families()[family].empty()) return;
   auto page = std::make_shared<EnginePage>(std::weak_ptr<EngineWebBackend::Anchor>());
-  page->open(false, 1, 1, family);
+  page->open(false, 1, 1, 1, false, family);
   page->loadUrl("about:blank");
   warmPages().push_back(std::move(page));
 }
 
-void EnginePage::open(bool ephemeral, int width, int height, const std::string& family) {
+void EnginePage::open(bool ephemeral, int width, int height, float scale, bool scalesPageToFit,
+                      const std::string& family) {
   WebEngine* engine = WebEngine::shared();
   if (!engine) return;
+  width_ = std::max(width, 1);
+  height_ = std::max(height, 1);
+  scale_ = scale > 0 ? scale : 1;
+  scalesPageToFit_ = scalesPageToFit;
   static const wpe_view_backend_exportable_fdo_client client = {
       nullptr, nullptr, &EnginePage::onShmBuffer, nullptr, nullptr};
-  exportable_ = wpe_view_backend_exportable_fdo_create(&client, this, std::max(width, 1),
-                                                       std::max(height, 1));
+  exportable_ = wpe_view_backend_exportable_fdo_create(&client, this, width_, height_);
   wpe_view_backend* wpeBackend = wpe_view_backend_exportable_fdo_get_view_backend(exportable_);
   keepAlive_ = shared_from_this();
   WebKitWebViewBackend* backend =
@@ -201,6 +240,14 @@ void EnginePage::open(bool ephemeral, int width, int height, const std::string& 
   WebKitUserScript* script = webkit_user_script_new(
       kContentSizeScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
       WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_END, nullptr, nullptr);
+  webkit_user_content_manager_add_script(content, script);
+  webkit_user_script_unref(script);
+  // And the viewport its document asks for, which sets its zoom.
+  g_signal_connect(content, "script-message-received::zuViewport",
+                   G_CALLBACK(&EnginePage::onViewport), this);
+  webkit_user_content_manager_register_script_message_handler(content, "zuViewport");
+  script = webkit_user_script_new(kViewportScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                                  WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
   webkit_user_content_manager_add_script(content, script);
   webkit_user_script_unref(script);
   // A page of a family goes into the web process of a live page of that family.
@@ -222,6 +269,8 @@ void EnginePage::open(bool ephemeral, int width, int height, const std::string& 
                                          "user-content-manager", content, nullptr));
   }
   content_ = content;
+  // Heard by the engine only once its view has taken the backend.
+  wpe_view_backend_dispatch_set_device_scale_factor(wpeBackend, scale_);
   wpe_view_backend_add_activity_state(wpeBackend, wpe_view_activity_state_visible |
                                                       wpe_view_activity_state_focused |
                                                       wpe_view_activity_state_in_window);
@@ -292,19 +341,60 @@ void EnginePage::goForward() {
   if (view_) webkit_web_view_go_forward(view_);
 }
 
-void EnginePage::setSize(int width, int height) {
+void EnginePage::setSize(int width, int height, float scale) {
   if (!exportable_) return;
-  wpe_view_backend_dispatch_set_size(
-      wpe_view_backend_exportable_fdo_get_view_backend(exportable_), std::max(width, 1),
-      std::max(height, 1));
+  width_ = std::max(width, 1);
+  height_ = std::max(height, 1);
+  wpe_view_backend* backend = wpe_view_backend_exportable_fdo_get_view_backend(exportable_);
+  wpe_view_backend_dispatch_set_size(backend, width_, height_);
+  if (scale > 0 && scale != scale_) {
+    scale_ = scale;
+    wpe_view_backend_dispatch_set_device_scale_factor(backend, scale_);
+  }
+  applyZoom();
+}
+
+void EnginePage::setScalesPageToFit(bool scales) {
+  scalesPageToFit_ = scales;
+  applyZoom();
+}
+
+void EnginePage::applyZoom() {
+  // Until its document has told its viewport a page keeps the zoom it has.
+  if (!view_ || !viewportTold_) return;
+  const double zoom = PageViewport::zoom(declaredWidth_, static_cast<float>(width_), scalesPageToFit_);
+  if (zoom == zoom_) return;
+  zoom_ = zoom;
+  webkit_web_view_set_zoom_level(view_, zoom_);
+  // The document keeps its size in page pixels when only the zoom changes.
+  reportContentSize();
+}
+
+void EnginePage::onViewport(void*, void* result, void* self) {
+  JSCValue* value =
+      webkit_javascript_result_get_js_value(static_cast<WebKitJavascriptResult*>(result));
+  auto* page = static_cast<EnginePage*>(self);
+  page->viewportTold_ = true;
+  if (jsc_value_is_string(value)) {
+    gchar* text = jsc_value_to_string(value);
+    page->declaredWidth_ = PageViewport::declaredWidth(text ? text : "", static_cast<float>(page->width_),
+                                                       static_cast<float>(page->height_));
+    g_free(text);
+  } else {
+    page->declaredWidth_.reset();
+  }
+  page->applyZoom();
 }
 
 void EnginePage::touch(WebViewBackend::Finger finger, int x, int y) {
   if (!exportable_) return;
   wpe_view_backend* backend = wpe_view_backend_exportable_fdo_get_view_backend(exportable_);
+  // The engine takes a pointer's position in pixels.
+  const int px = static_cast<int>(std::lround(x * scale_));
+  const int py = static_cast<int>(std::lround(y * scale_));
   auto pointer = [&](wpe_input_pointer_event_type type, uint32_t state) {
     wpe_input_pointer_event event{
-        type, 0, x, y, 1, state,
+        type, 0, px, py, 1, state,
         state ? static_cast<uint32_t>(wpe_input_pointer_modifier_button1) : 0u};
     wpe_view_backend_dispatch_pointer_event(backend, &event);
   };
@@ -327,10 +417,13 @@ void EnginePage::touch(WebViewBackend::Finger finger, int x, int y) {
   }
 }
 
+int EnginePage::toPage(int points) const { return static_cast<int>(std::lround(points / zoom_)); }
+
 void EnginePage::scrollTo(int x, int y) {
   if (!view_) return;
-  // The engine's wheel events scroll by whole lines; the document is placed directly instead.
-  const std::string js = "window.scrollTo(" + std::to_string(x) + "," + std::to_string(y) + ")";
+  // The engine's wheel events scroll by whole lines; the document is placed directly instead
+  // (in page pixels).
+  const std::string js = "window.scrollTo(" + std::to_string(toPage(x)) + "," + std::to_string(toPage(y)) + ")";
   webkit_web_view_run_javascript(view_, js.c_str(), nullptr, nullptr, nullptr);
 }
 
@@ -379,13 +472,17 @@ void EnginePage::select(uint64_t sequence, WebViewBackend::Selecting step, int x
     return;
   }
   const std::string js = std::string(kSelectionScript) + "(" + std::to_string(static_cast<int>(step)) + "," +
-                         std::to_string(x) + "," + std::to_string(y) + ")";
-  auto* call = new ScriptCall{shared_from_this(), sequence, nullptr};
+                         std::to_string(toPage(x)) + "," + std::to_string(toPage(y)) + ")";
+  auto* call = new ScriptCall{shared_from_this(), sequence, nullptr, zoom_};
   webkit_web_view_run_javascript_in_world(
       view_, js.c_str(), kSelectionWorld, nullptr,
       [](GObject* source, GAsyncResult* result, gpointer data) {
         auto* call = static_cast<ScriptCall*>(data);
         auto selection = parseSelection(scriptResultText(WEBKIT_WEB_VIEW(source), result, true));
+        // From page pixels to the view's points.
+        const auto zoom = static_cast<float>(call->zoom);
+        const ui::Rect& in = selection.second;
+        selection.second = ui::Rect(in.origin.x * zoom, in.origin.y * zoom, in.size.width * zoom, in.size.height * zoom);
         const uint64_t sequence = call->sequence;
         call->page->toMain([sequence, text = std::move(selection.first), bounds = selection.second](
                                EngineWebBackend::Anchor& anchor) {
@@ -401,6 +498,10 @@ void EnginePage::onLoadChanged(WebKitWebView*, int event, void* self) {
   if (event == WEBKIT_LOAD_STARTED) {
     page->failed_ = false;
     page->reportWithHistory([](WebViewBackendClient& client) { client.backendDidStart(); });
+  } else if (event == WEBKIT_LOAD_COMMITTED) {
+    // A new document: its size is still to come (its viewport too, which keeps the zoom until
+    // then).
+    page->documentWidth_ = page->documentHeight_ = -1;
   } else if (event == WEBKIT_LOAD_FINISHED) {
     if (page->failed_) {
       page->reportWithHistory(nullptr);
@@ -477,9 +578,17 @@ void EnginePage::onContentSize(void*, void* result, void* self) {
   const bool parsed = text && std::sscanf(text, "%d,%d", &width, &height) == 2;
   g_free(text);
   if (!parsed || width < 0 || height < 0) return;
-  static_cast<EnginePage*>(self)->toMain([width, height](EngineWebBackend::Anchor& anchor) {
-    anchor.client->backendContentSize(width, height);
-  });
+  auto* page = static_cast<EnginePage*>(self);
+  page->documentWidth_ = width;
+  page->documentHeight_ = height;
+  page->reportContentSize();
+}
+
+void EnginePage::reportContentSize() {
+  if (documentWidth_ < 0 || documentHeight_ < 0) return;
+  const int width = static_cast<int>(std::ceil(documentWidth_ * zoom_));
+  const int height = static_cast<int>(std::ceil(documentHeight_ * zoom_));
+  toMain([width, height](EngineWebBackend::Anchor& anchor) { anchor.client->backendContentSize(width, height); });
 }
 
 void EnginePage::onShmBuffer(void* self, wpe_fdo_shm_exported_buffer* buffer) {
@@ -492,7 +601,7 @@ void EnginePage::frameExported(wpe_fdo_shm_exported_buffer* buffer) {
   const int height = wl_shm_buffer_get_height(shm);
   const int stride = wl_shm_buffer_get_stride(shm);
   const bool opaque = wl_shm_buffer_get_format(shm) == WL_SHM_FORMAT_XRGB8888;
-  std::shared_ptr<ui::Image> frame = ui::Image::create(width, height);
+  std::shared_ptr<ui::Image> frame = ui::Image::create(width, height, scale_);
   if (frame) {
     wl_shm_buffer_begin_access(shm);
     const auto* source = static_cast<const uint8_t*>(wl_shm_buffer_get_data(shm));

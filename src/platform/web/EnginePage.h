@@ -12,6 +12,13 @@
 // any answer — the engine reports no other frame's. HTML loaded without
 // a base URL gets the content security policy that seals its frames (kSealedFrames).
 //
+// Size and zoom: the engine's view is as large as the WebView in points, with the screen's scale
+// as its device scale, so a page pixel is a point and frames come at the screen's density. The
+// page is zoomed by the phone's rule (PageViewport) from the viewport its document asks for,
+// which a script tells as soon as the document has one (and that it has none once the document
+// is read; until a document has told, the page keeps its zoom); every position this page exchanges with the WebView — touches, scrolling, selection,
+// the document's size — is in the view's points, the zoom applied here.
+//
 // Families: the pages opened with one family name share one web process (each new one is made
 // related to a live one of the family); prewarm() keeps a page of a family that loads nothing,
 // so the family's process runs before its first real page and stays for the run.
@@ -48,7 +55,9 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
       "<meta http-equiv=\"Content-Security-Policy\" content=\"frame-src 'none'; "
       "object-src 'none'\">";
 
-  void open(bool ephemeral, int width, int height, const std::string& family);
+  // `width` × `height` points at `scale` pixels per point.
+  void open(bool ephemeral, int width, int height, float scale, bool scalesPageToFit,
+            const std::string& family);
   // Web thread: a page of `family` that loads nothing, kept for the run (nothing when the
   // family has a live page already).
   static void prewarm(const std::string& family);
@@ -60,7 +69,8 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   void goBack();
   void goForward();
   void evaluate(uint64_t sequence, const std::string& js);
-  void setSize(int width, int height);
+  void setSize(int width, int height, float scale);
+  void setScalesPageToFit(bool scales);
   // A finger that goes down and lifts clicks where it lifted; a cancelled one does nothing.
   void touch(WebViewBackend::Finger finger, int x, int y);
   void scrollTo(int x, int y);
@@ -77,6 +87,12 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   // Tells the backend the main frame came to `url` (once per change of address).
   void reportMainFrame(const std::string& url);
   void frameExported(wpe_fdo_shm_exported_buffer* buffer);
+  // Zooms the page by the rule for the viewport it asked for and the view's width.
+  void applyZoom();
+  // A length in the view's points in page pixels.
+  int toPage(int points) const;
+  // Tells the backend the document's size, in points at the current zoom.
+  void reportContentSize();
 
   static void onLoadChanged(WebKitWebView* view, int event, void* self);
   static void onUriChanged(WebKitWebView* view, void* spec, void* self);
@@ -85,6 +101,7 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
                             void* self);
   static void onShmBuffer(void* self, wpe_fdo_shm_exported_buffer* buffer);
   static void onContentSize(void* manager, void* result, void* self);
+  static void onViewport(void* manager, void* result, void* self);
   static void onBackendDestroyed(void* self);
 
   std::weak_ptr<EngineWebBackend::Anchor> anchor_;
@@ -101,6 +118,18 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   std::string lastMainFrameUrl_;
   bool failed_ = false;
   bool fingerDown_ = false;
+  int width_ = 0;
+  int height_ = 0;
+  float scale_ = 1;
+  bool scalesPageToFit_ = false;
+  // The width the document's viewport asks for (none: nullopt), once a document has told it,
+  // and the zoom applied.
+  bool viewportTold_ = false;
+  std::optional<float> declaredWidth_;
+  double zoom_ = 1;
+  // The document's size in page pixels, as last told.
+  int documentWidth_ = -1;
+  int documentHeight_ = -1;
 };
 
 }  // namespace zu::web

@@ -38,9 +38,9 @@ EngineWebBackend::~EngineWebBackend() {
 EnginePage& EngineWebBackend::page() {
   if (!page_) {
     page_ = std::make_shared<EnginePage>(anchor_);
-    onWebThread(page_, [ephemeral = ephemeral_, width = width_, height = height_,
-                         family = family_](EnginePage& page) {
-      page.open(ephemeral, width, height, family);
+    onWebThread(page_, [ephemeral = ephemeral_, width = width_, height = height_, scale = scale_,
+                         fit = scalesPageToFit_, family = family_](EnginePage& page) {
+      page.open(ephemeral, width, height, scale, fit, family);
     });
   }
   return *page_;
@@ -106,10 +106,18 @@ void EngineWebBackend::select(uint64_t sequence, Selecting step, int x, int y) {
   onWebThread(page_, [sequence, step, x, y](EnginePage& page) { page.select(sequence, step, x, y); });
 }
 
-void EngineWebBackend::setSize(int width, int height) {
+void EngineWebBackend::setSize(int width, int height, float scale) {
   width_ = width;
   height_ = height;
-  if (page_) onWebThread(page_, [width, height](EnginePage& page) { page.setSize(width, height); });
+  scale_ = scale;
+  if (page_) {
+    onWebThread(page_, [width, height, scale](EnginePage& page) { page.setSize(width, height, scale); });
+  }
+}
+
+void EngineWebBackend::setScalesPageToFit(bool scales) {
+  scalesPageToFit_ = scales;
+  if (page_) onWebThread(page_, [scales](EnginePage& page) { page.setScalesPageToFit(scales); });
 }
 
 }  // namespace zu::web

@@ -47,8 +47,8 @@ class EngineWebBackend : public WebViewBackend {
   bool canGoBack() const override { return canGoBack_; }
   bool canGoForward() const override { return canGoForward_; }
   void evaluateScript(uint64_t sequence, const std::string& js) override;
-  void setSize(int width, int height) override;
-  void setScalesPageToFit(bool) override {}
+  void setSize(int width, int height, float scale) override;
+  void setScalesPageToFit(bool scales) override;
   void touch(Finger finger, int x, int y) override;
   void scrollTo(int x, int y) override;
   void select(uint64_t sequence, Selecting step, int x, int y) override;
@@ -71,6 +71,8 @@ class EngineWebBackend : public WebViewBackend {
   std::string family_;
   int width_ = 0;
   int height_ = 0;
+  float scale_ = 1;
+  bool scalesPageToFit_ = false;
   bool canGoBack_ = false;
   bool canGoForward_ = false;
 };

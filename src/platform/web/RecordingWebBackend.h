@@ -54,6 +54,7 @@ class RecordingWebBackend : public WebViewBackend {
   const std::string& currentUrl() const { return currentUrl_; }
   int width() const { return width_; }
   int height() const { return height_; }
+  bool scalesPageToFit() const { return scalesPageToFit_; }
 
   // The answer to `js` from now on (scripts without one answer "").
   void setScriptAnswer(const std::string& js, std::string answer) { answers_[js] = answer; }
@@ -87,11 +88,11 @@ class RecordingWebBackend : public WebViewBackend {
   bool canGoBack() const override { return historyIndex_ > 0; }
   bool canGoForward() const override { return historyIndex_ + 1 < history_.size(); }
   void evaluateScript(uint64_t sequence, const std::string& js) override;
-  void setSize(int width, int height) override {
+  void setSize(int width, int height, float) override {
     width_ = width;
     height_ = height;
   }
-  void setScalesPageToFit(bool) override {}
+  void setScalesPageToFit(bool scales) override { scalesPageToFit_ = scales; }
   void setEphemeral(bool ephemeral) override { ephemeral_ = ephemeral; }
   void setProcessFamily(const std::string& family) override { processFamily_ = family; }
   const std::string& processFamily() const { return processFamily_; }
@@ -124,6 +125,7 @@ class RecordingWebBackend : public WebViewBackend {
   size_t historyIndex_ = 0;
   int width_ = 0;
   int height_ = 0;
+  bool scalesPageToFit_ = false;
 };
 
 }  // namespace zu::web

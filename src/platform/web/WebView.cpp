@@ -9,6 +9,7 @@
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/images/Image.h"
+#include "platform/ui/drawing/Screen.h"
 #include "platform/ui/input/LongPressGestureRecognizer.h"
 #include "platform/ui/text/MenuController.h"
 #include "platform/ui/views/ScrollView.h"
@@ -27,7 +28,10 @@ namespace {
 std::atomic<bool> gUseEngine{false};
 std::atomic<bool> gPrewarmAllowed{false};
 
-int pixels(float points) { return points > 0 ? static_cast<int>(points + 0.5f) : 0; }
+int wholePoints(float points) { return points > 0 ? static_cast<int>(points + 0.5f) : 0; }
+
+// The engine draws at the screen's density.
+float screenScale() { return ui::Screen::main().scale(); }
 
 }  // namespace
 
@@ -59,7 +63,7 @@ WebView::WebView(const ui::Rect& frame) : View(frame) {
     recorder_ = recorder.get();
     backend_ = std::move(recorder);
   }
-  backend_->setSize(pixels(frame.size.width), pixels(frame.size.height));
+  backend_->setSize(wholePoints(frame.size.width), wholePoints(frame.size.height), screenScale());
   setBackgroundColor(ui::Color::whiteColor());
   auto scrollView = std::make_shared<WebScrollView>(ui::Rect{{0, 0}, frame.size});
   scrollView->setAutoresizingMask(ui::kAutoresizingFlexibleWidth |
@@ -184,7 +188,7 @@ void WebView::boundsDidChange(const ui::Rect& oldBounds) {
   View::boundsDidChange(oldBounds);
   if (bounds().size.width != oldBounds.size.width ||
       bounds().size.height != oldBounds.size.height) {
-    backend_->setSize(pixels(bounds().size.width), pixels(bounds().size.height));
+    backend_->setSize(wholePoints(bounds().size.width), wholePoints(bounds().size.height), screenScale());
     layoutContent();
   }
 }

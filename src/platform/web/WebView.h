@@ -17,7 +17,12 @@
 //  - scrollView() is the view's scroll view and scrolls the page: its content is as large as the
 //    page's document, drags move it with the kit's usual callbacks (a short page still bounces
 //    vertically, so it can be pulled down) and the page follows its offset. A tap lands on the
-//    page, which clicks there. scalesPageToFit is readable and writable.
+//    page, which clicks there.
+//  - scalesPageToFit (off by default): on, a page is laid out at the width its viewport meta
+//    element asks for, or at 980 when it asks for none (a page written for a desktop screen),
+//    and zoomed to the view's width; off, every page is laid out at the view's width and drawn
+//    unscaled, a wider page showing its left part (PageViewport has the rule). Changing it
+//    re-zooms the page shown.
 //  - Text selection: a long press on the page selects the word under the finger (the engine's
 //    words and highlight), moving the finger then stretches the selection from that word to it,
 //    and lifting it shows the edit menu (MenuController) over the selection (under it near the
@@ -32,9 +37,10 @@
 //  - A view that is freed, or told to stop or to load something else, while a load question or
 //    a script answer is still pending delivers nothing for it and does not crash (the phone
 //    called a freed delegate).
-//  - The engine lays every page out at the view's width, which is what scalesPageToFit gave on
-//    the phone; without it the phone laid pages out wider and showed their top-left part. The
-//    flag is kept but the engine draws the same either way.
+//  - A page pixel is a point whatever the screen's scale: the engine draws at the screen's
+//    density (a double-density screen gets pictures of twice the pixels, and a page sees
+//    devicePixelRatio 2), where the phone's pages mapped their pixels to the screen's with the
+//    viewport's scale values. Only the viewport's width is taken (see PageViewport).
 //  - A page that scrolls itself (a script, an anchor) is not followed by scrollView(); moves
 //    past the page's edges shift its picture one to one (no rubber band).
 //  - Sub-resources of pages may come from the installed WebResourceProvider (see there). The

@@ -34,12 +34,13 @@ class WebViewBackendClient {
   virtual void backendDidFail(int code, const std::string& description) = 0;
   // The result of script number `sequence` ("" when it gave no string or failed).
   virtual void backendScriptResult(uint64_t sequence, std::string result) = 0;
-  // A new picture of the page, as large as the view in pixels.
+  // A new picture of the page, as large as the view in pixels (its scale: the screen's).
   virtual void backendFrame(std::shared_ptr<ui::Image> frame) = 0;
-  // The page's document measures this many pixels (after a load, and whenever it changes).
+  // The page's document measures this many points as drawn, its zoom applied (after a load, and
+  // whenever it or the zoom changes).
   virtual void backendContentSize(int width, int height) = 0;
   // The page's selection after select() number `sequence`: its text ("" when nothing is
-  // selected) and its bounds in view pixels.
+  // selected) and its bounds in the view's points.
   virtual void backendSelection(uint64_t sequence, std::string text, ui::Rect bounds) = 0;
 };
 
@@ -57,19 +58,23 @@ class WebViewBackend {
   virtual bool canGoBack() const = 0;
   virtual bool canGoForward() const = 0;
   virtual void evaluateScript(uint64_t sequence, const std::string& js) = 0;
-  virtual void setSize(int width, int height) = 0;
+  // The view measures `width` × `height` points, drawn at `scale` pixels per point (the
+  // screen's): the page is laid out in points and its pictures come at that density.
+  virtual void setSize(int width, int height, float scale) = 0;
+  // Lay pages out and zoom them by the phone's rule for a view that scales pages to fit, or
+  // not (PageViewport).
   virtual void setScalesPageToFit(bool scales) = 0;
-  // A finger on the page at (x, y) view pixels: down, lifted (a tap: the page clicks there),
+  // A finger on the page at (x, y) in the view's points: down, lifted (a tap: the page clicks there),
   // or taken away (cancelled: the scroll view took it for a drag).
   enum class Finger { kDown, kUp, kCancel };
   virtual void touch(Finger finger, int x, int y) = 0;
   // Text selection by the page's own rules (its words, its highlight), each step answered by
-  // backendSelection with the same sequence: kWord selects the word under (x, y) (view pixels;
+  // backendSelection with the same sequence: kWord selects the word under (x, y) (view points;
   // nothing when no text is there), kExtend moves the selection's far end to (x, y) keeping that
   // word selected, kClear selects nothing.
   enum class Selecting { kWord, kExtend, kClear };
   virtual void select(uint64_t sequence, Selecting step, int x, int y) = 0;
-  // Scrolls the page's document so that (x, y) is at the view's top left.
+  // Scrolls the page's document so that its point (x, y), as drawn, is at the view's top left.
   virtual void scrollTo(int x, int y) = 0;
   // A page that keeps no cookies, cache or storage beyond itself; before the first load.
   virtual void setEphemeral(bool ephemeral) = 0;

@@ -9,6 +9,7 @@
 #include "platform/intl/Regex.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/UserDefaults.h"
+#include "platform/ui/images/Image.h"
 #include "platform/web/WebView.h"
 #include "shell/app/MSFontStyle.h"
 #include "shell/app/MSSettings.h"
@@ -22,8 +23,13 @@ constexpr const char* kNoPicKey = "kMoreSettingsKeyForNopic";
 constexpr const char* kSongFont = "宋体";
 
 // The bundle file of the skin picture `codeName` ("name@2x" on a double-density screen), as the
-// web view addresses it; empty when the skin or the bundle lacks it.
-std::string bundlePictureUrl(const char* codeName, bool doubleDensity) {
+// web view addresses it (empty when the skin or the bundle lacks it), and its size in points.
+struct BundlePicture {
+  std::string url;
+  ui::Size size;
+};
+
+BundlePicture bundlePicture(const char* codeName, bool doubleDensity) {
   auto name = NRSkinManager::sharedManager().imageNameWithCodeName(codeName);
   auto bundle = Bundle::mainBundle();
   if (!name || !bundle) return {};
@@ -31,7 +37,17 @@ std::string bundlePictureUrl(const char* codeName, bool doubleDensity) {
   if (base.size() > 4 && base.compare(base.size() - 4, 4, ".png") == 0) base.resize(base.size() - 4);
   if (doubleDensity) base += "@2x";
   auto path = bundle->pathForResource(base, "png");
-  return path ? web::WebView::fileUrl(*path) : std::string();
+  if (!path) return {};
+  BundlePicture picture{web::WebView::fileUrl(*path), {}};
+  // The kit's picture of that name is the same file, at the screen's scale (and kept).
+  if (auto image = ui::Image::named(*name)) picture.size = image->size();
+  return picture;
+}
+
+// A length in points as an attribute value ("22", "22.5").
+std::string pointsText(float points) {
+  const int halves = static_cast<int>(points * 2 + 0.5f);
+  return std::to_string(halves / 2) + (halves % 2 ? ".5" : "");
 }
 
 // The offset of the character that starts right before byte `at` of UTF-8 text.
@@ -54,8 +70,10 @@ ArticleHtmlBuilder::Settings ArticleHtmlBuilder::Settings::current(int entryType
   settings.noImage = UserDefaults::standard().boolForKey(kNoPicKey);
   settings.night = MSSettings::valueForNight();
   settings.doubleDensity = DeviceProfile::screenScale() == 2;
-  settings.placeholderUrl = bundlePictureUrl("imageKdnrNopicImage", settings.doubleDensity);
-  settings.presentButtonUrl = bundlePictureUrl("imageKdpwvPresentButton", settings.doubleDensity);
+  settings.placeholderUrl = bundlePicture("imageKdnrNopicImage", settings.doubleDensity).url;
+  const BundlePicture button = bundlePicture("imageKdpwvPresentButton", settings.doubleDensity);
+  settings.presentButtonUrl = button.url;
+  if (settings.doubleDensity) settings.presentButtonSize = button.size;
   settings.entryType = entryType;
   return settings;
 }
@@ -69,11 +87,15 @@ std::string ArticleHtmlBuilder::scriptObject(const Settings& settings) {
          (settings.night ? "NIGHT" : "NORMAL") + "\"}</script>";
 }
 
-std::string ArticleHtmlBuilder::readOriginalForm(const std::string& buttonUrl) {
+std::string ArticleHtmlBuilder::readOriginalForm(const std::string& buttonUrl, ui::Size buttonSize) {
+  std::string size;
+  if (buttonSize.width > 0 && buttonSize.height > 0) {
+    size = " width=\"" + pointsText(buttonSize.width) + "\" height=\"" + pointsText(buttonSize.height) + "\"";
+  }
   return std::string("<table width=\"100%\" align=\"center\" valign=\"middle\"><tr><td align=\"center\" "
                      "valign=\"middle\"><form method=\"get\" action=\"") +
-         kReadOriginalSentinel + ";\"><input type=\"image\" src=\"" + buttonUrl +
-         "\"/></form></td></tr></table><div>&nbsp;</div>";
+         kReadOriginalSentinel + ";\"><input type=\"image\" src=\"" + buttonUrl + "\"" + size +
+         "/></form></td></tr></table><div>&nbsp;</div>";
 }
 
 void ArticleHtmlBuilder::wrapBody(std::string& html) {
@@ -82,10 +104,12 @@ void ArticleHtmlBuilder::wrapBody(std::string& html) {
   html.append("</body>");
 }
 
-void ArticleHtmlBuilder::replaceImages(std::string& html, const std::string& placeholderUrl) {
+void ArticleHtmlBuilder::replaceImages(std::string& html, const std::string& placeholderUrl, bool doubleDensity) {
   static const auto expression = Regex::create(kNoImageExpression, Regex::kCaseInsensitive);
   if (!expression) return;
-  html = expression->replaceAll(html, "img src='" + placeholderUrl + "'");
+  std::string replacement = "img src='" + placeholderUrl + "'";
+  if (doubleDensity) replacement += " srcset='" + placeholderUrl + " 2x'";
+  html = expression->replaceAll(html, replacement);
 }
 
 void ArticleHtmlBuilder::insertReadOriginal(std::string& html, const std::string& block) {
@@ -116,7 +140,7 @@ std::optional<ArticleHtmlBuilder::Result> ArticleHtmlBuilder::build(int contentT
   std::string html = serverHtml;
   wrapBody(html);
   html.insert(0, scriptObject(settings));
-  if (settings.noImage) replaceImages(html, settings.placeholderUrl);
+  if (settings.noImage) replaceImages(html, settings.placeholderUrl, settings.doubleDensity);
   result.stored = html;
   if (!settings.night) {
     if (const size_t body = html.find("<body>"); body != std::string::npos) {
@@ -124,7 +148,7 @@ std::optional<ArticleHtmlBuilder::Result> ArticleHtmlBuilder::build(int contentT
     }
   }
   const int type = settings.entryType;
-  if (type != 5 && type != 1 && type != 3) insertReadOriginal(html, readOriginalForm(settings.presentButtonUrl));
+  if (type != 5 && type != 1 && type != 3) insertReadOriginal(html, readOriginalForm(settings.presentButtonUrl, settings.presentButtonSize));
   if (settings.doubleDensity) insertViewport(html);
   result.page = std::move(html);
   return result;

@@ -12,6 +12,14 @@
 // view's bundle scheme (WebView::fileUrl) instead of "file://", since the engine shows no
 // file:// in a page built from a string.
 //
+// The double-density screen: the page is laid out at the screen's 320 points there too — the
+// viewport's width, which the web view takes — and the engine draws it at the screen's density
+// by itself, so the viewport's scale of 0.5, which mapped the page's pixels to the phone's
+// screen pixels, is not applied. The "@2x" pictures the page shows keep that rule's intent,
+// one picture pixel to a screen pixel, by saying their size in points: the read-original
+// button carries its width and height, and the no-image placeholder its density (a srcset of
+// "2x"), which a width the server gave the picture still overrides.
+//
 // Where we differ on purpose (faults of the original built soundly):
 //  - The read-original form: a "</body>" at index 0 puts it at 0, and a text with no "</body>"
 //    (a "<body>" the server did not close) gets it at the end; the character it steps back
@@ -28,6 +36,8 @@
 
 #include <optional>
 #include <string>
+
+#include "platform/ui/drawing/Geometry.h"
 
 namespace zu {
 
@@ -51,6 +61,7 @@ class ArticleHtmlBuilder {
     bool doubleDensity = false;  // a 640 × 960 screen
     std::string placeholderUrl;  // the no-image picture
     std::string presentButtonUrl;  // the read-original button's picture
+    ui::Size presentButtonSize;    // its size in points, on a double-density screen only
     int entryType = 0;           // the summary's entry status type
 
     // The reader's settings, the skin's pictures and the screen, for an article of `entryType`.
@@ -65,14 +76,16 @@ class ArticleHtmlBuilder {
   // 2 for size 0, else size + 3.
   static int fontLevelFor(int fontSize) { return fontSize == 0 ? 2 : fontSize + 3; }
   static std::string scriptObject(const Settings& settings);
-  // The read-original block inserted before "</body>".
-  static std::string readOriginalForm(const std::string& buttonUrl);
+  // The read-original block inserted before "</body>"; a button of a double-density picture has
+  // its size in points (`buttonSize`; zero: the picture's own).
+  static std::string readOriginalForm(const std::string& buttonUrl, ui::Size buttonSize = {});
   // Content types 2 (html) and 3 (xhtml) build a page; any other gives nullopt.
   static std::optional<Result> build(int contentType, const std::string& serverHtml, const Settings& settings);
 
   // The pieces, each applied to `html` in place.
   static void wrapBody(std::string& html);
-  static void replaceImages(std::string& html, const std::string& placeholderUrl);
+  // `doubleDensity`: the placeholder is a picture of twice the pixels.
+  static void replaceImages(std::string& html, const std::string& placeholderUrl, bool doubleDensity = false);
   static void insertReadOriginal(std::string& html, const std::string& block);
   static void insertViewport(std::string& html);
 };

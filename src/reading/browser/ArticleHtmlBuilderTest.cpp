@@ -113,6 +113,15 @@ TEST(ArticleHtmlBuilderTest, WrapNightFormPlacesAndViewport) {
   built = ArticleHtmlBuilder::build(2, "<html><head></head><body>z</body></html>", settings);
   EXPECT_NE(std::string::npos, built->page.find(std::string("<head>") + ArticleHtmlBuilder::kViewportMeta + "</head>"));
   EXPECT_EQ(std::string::npos, built->stored.find("viewport"));
+  // There the pictures the page adds are of twice the pixels: the button says its size in
+  // points, the placeholder its density.
+  settings.presentButtonSize = ui::Size(23, 11.5f);
+  settings.noImage = true;
+  built = ArticleHtmlBuilder::build(2, "<body><img src='http://a.b/c.jpg' width=9></body>", settings);
+  EXPECT_NE(std::string::npos,
+            built->page.find("<input type=\"image\" src=\"zu-res://file/present.png\" width=\"23\" height=\"11.5\"/>"));
+  EXPECT_NE(std::string::npos,
+            built->stored.find("<img src='zu-res://file/nopic.png' srcset='zu-res://file/nopic.png 2x' width=9>"));
 }
 
 TEST(ArticleHtmlBuilderTest, NoImageRewritesHttpSourcesOnly) {

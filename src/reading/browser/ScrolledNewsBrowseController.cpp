@@ -474,6 +474,8 @@ void ScrolledNewsBrowseController::commentsUpdate(const Notification&) {
   auto page = pageAt(currentPage());
   const auto& detail = page ? page->detailData() : nullptr;
   setCommentCount(detail && detail->veskAssess() ? detail->veskAssess()->times() : 0);
+  // Heard once per posted comment: the toolbar registers the browser again for its next post.
+  NotificationCenter::defaultCenter().remove(dynamic_cast<const void*>(this), ReportToolBarController::kCommentsUpdateNotification);
 }
 
 void ScrolledNewsBrowseController::switchView() {

@@ -149,7 +149,8 @@ class ScrolledNewsBrowseController : public ui::ViewController,
   void onAddFavoriteTaskResult(const Notification& notification) override;
   void onDelFavoriteTaskResult(const Notification& notification) override;
   bool answersCommentsUpdate() const override { return true; }
-  // A comment was posted: the count of the bar's button follows.
+  // A comment was posted: the count of the bar's button follows, and the browser stops hearing
+  // "CommentsUpdate" until the toolbar posts again.
   void commentsUpdate(const Notification& notification) override;
 
   // GridViewDataSourceProtocol

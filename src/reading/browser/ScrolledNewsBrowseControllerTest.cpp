@@ -44,6 +44,7 @@
 #include "reading/ReadingNibs.h"
 #include "reading/browser/ScrolledNewsBrowseController.h"
 #include "reading/browser/WebViewController_New.h"
+#include "reading/toolbar/ReportToolBarController.h"
 #include "shell/app/Observer.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/app/ShellTestSupport.h"
@@ -354,6 +355,26 @@ TEST_F(ScrolledNewsBrowseControllerTest, CurrentPageLoadsFirstAndTheNeighboursWh
   // The stored text is the built one; the page itself is loaded without a base URL.
   EXPECT_EQ(0u, (*items_)[2]->detail()->content()->data()->find("<script>window.vesk= {"));
   EXPECT_FALSE(recorder(2).calls().back().baseUrl);
+}
+
+// A comment the toolbar posts (the share screen's): the browser takes the article's new count
+// from the first "CommentsUpdate" and then stops listening, so a later one (another screen's
+// comment) leaves its count alone.
+TEST_F(ScrolledNewsBrowseControllerTest, TheToolbarsCommentUpdatesTheCountOnceAndTheBrowserStopsListening) {
+  open(5, 2);
+  loadCurrent(2, 4);
+  auto count = [&] { return browser_->rightButton()->titleForState(ui::kControlStateNormal).value_or(""); };
+  ASSERT_EQ("评论(4)", count());
+  auto& center = NotificationCenter::defaultCenter();
+  browser_->reportToolBarController()->commiteComment("说得好");
+  ASSERT_EQ(1u, center.observerCount("CommentsUpdate"));
+  page(2)->detailData()->veskAssess()->setTimes(5);
+  center.post("CommentsUpdate", Value(), Dictionary());
+  EXPECT_EQ("评论(5)", count());
+  EXPECT_EQ(0u, center.observerCount("CommentsUpdate"));
+  page(2)->detailData()->veskAssess()->setTimes(9);
+  center.post("CommentsUpdate", Value(), Dictionary());
+  EXPECT_EQ("评论(5)", count());
 }
 
 TEST_F(ScrolledNewsBrowseControllerTest, AReusedPageDropsItsTaskAndBlanksItsDocument) {

@@ -9,7 +9,9 @@
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
+#include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/views/ScrollView.h"
 #include "platform/ui/views/Window.h"
 #include "platform/web/RecordingWebBackend.h"
@@ -94,6 +96,7 @@ TEST_F(BrowserTest, OpensByNameAndShowsThePageOnlyOnceLoaded) {
   EXPECT_EQ(kPage, browser_->orignalLink());
   EXPECT_EQ(1u, browser_->type());
   EXPECT_TRUE(browser_->webView()->scalesPageToFit());
+  EXPECT_TRUE(page().scalesPageToFit());
   ASSERT_FALSE(page().calls().empty());
   EXPECT_EQ(web::RecordingWebBackend::Call::kLoadUrl, page().calls()[0].kind);
   EXPECT_EQ(kPage, page().calls()[0].content);
@@ -127,9 +130,50 @@ TEST_F(BrowserTest, OpensByNameAndShowsThePageOnlyOnceLoaded) {
   EXPECT_TRUE(browser_->forward()->isEnabled());
 }
 
+// Back and forward look as pressable as they are: faded with no page to go to, plain once there
+// is one.
+TEST_F(BrowserTest, BackAndForwardLookPressableOnlyWithHistory) {
+  open(kPage);
+  page().finishLoad();
+  settle();
+  auto backLook = [&] {
+    window_->layoutIfNeeded();
+    auto picture = ui::render(*window_);
+    const ui::Rect frame = browser_->back()->convertRectTo(browser_->back()->bounds(), nullptr);
+    std::vector<uint32_t> pixels;
+    for (int y = static_cast<int>(frame.minY()); y < static_cast<int>(frame.maxY()); ++y) {
+      for (int x = static_cast<int>(frame.minX()); x < static_cast<int>(frame.maxX()); ++x) {
+        pixels.push_back(picture->pixelAt(x, y));
+      }
+    }
+    return pixels;
+  };
+  const auto faded = backLook();
+  for (const auto& button : {browser_->back(), browser_->forward()}) {
+    EXPECT_FALSE(button->isEnabled());
+    EXPECT_EQ(ui::Button::kDisabledImageAlpha, button->imageView()->alpha());
+  }
+  EXPECT_EQ(1.0f, browser_->refreshButton()->imageView()->alpha());
+
+  ASSERT_TRUE(page().simulateNavigation("http://news.example/other", 0));
+  settle();
+  page().finishLoad();
+  settle();
+  EXPECT_EQ(1.0f, browser_->back()->imageView()->alpha());
+  EXPECT_EQ(ui::Button::kDisabledImageAlpha, browser_->forward()->imageView()->alpha());
+  EXPECT_NE(faded, backLook());
+  browser_->back()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle();
+  page().finishLoad();
+  settle();
+  EXPECT_EQ(faded, backLook());
+  EXPECT_EQ(1.0f, browser_->forward()->imageView()->alpha());
+}
+
 TEST_F(BrowserTest, TypeZeroShowsThePageUnscaled) {
   open(kPage, 0u);
   EXPECT_FALSE(browser_->webView()->scalesPageToFit());
+  EXPECT_FALSE(page().scalesPageToFit());
 }
 
 TEST_F(BrowserTest, APullDownRightAfterOpeningCloses) {

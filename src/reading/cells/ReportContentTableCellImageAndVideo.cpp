@@ -5,6 +5,7 @@
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NibRegistry.h"
 #include "reading/support/ReadingLook.h"
+#include "reading/cells/ReportContentSlotButton.h"
 #include "reading/cells/ReportContentTableCellImageAndVideoProtocol.h"
 
 namespace zu {
@@ -28,7 +29,10 @@ void ReportContentTableCellImageAndVideo::buildSlots(
     const float x = slot * kSlotWidth;
     const int tag = slot == 0 ? kFirstTag : kSecondTag;
     auto board = file.make<ui::ImageView>(ui::Rect(x + 5, 5, 150, 130));
-    auto button = file.make<ui::Button>(ui::ButtonType::Custom, ui::Rect(x + 10, 10, 140, 100));
+    // The half's button covers the half (a tap on the title opens the item too); its pictures
+    // keep to the picture's place.
+    auto button = file.make<ReportContentSlotButton>(ui::Rect(x, 0, kSlotWidth, 140), ui::Rect(10, 10, 140, 100));
+    button->setAutoresizingMask(ui::kAutoresizingFlexibleHeight);
     button->setTag(tag);
     auto mask = file.make<ui::ImageView>(ui::Rect(x + 10, 10, 140, 100));
     mask->setTag(tag + kMaskTagOffset);

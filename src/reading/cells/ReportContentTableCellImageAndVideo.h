@@ -1,11 +1,12 @@
 // ReportContentTableCellImageAndVideo: a row of two items side by side (picture albums or
-// videos), each a tappable thumbnail (a button, tags 1 and 2) on a board, with a press mask over
-// it (tags 7 and 8: the button's tag + 6) and a title. The base of ReportContentTableCellForImage
+// videos), each a thumbnail on a board with a press mask over it (tags 7 and 8: the button's
+// tag + 6) and a title; each half is one button (tags 1 and 2, ReportContentSlotButton) that
+// covers the half, thumbnail, title and margins alike. The base of ReportContentTableCellForImage
 // and ReportContentTableCellForVideo, which are made from interface files of their class names
 // (buildSlots lays out both slots; the second slot's decoration views carry tags 22, 23 and 24
 // so the list can hide them with the slot for a row of one item).
 //
-// Touches: touch-down on a thumbnail shows its mask at alpha 0.3, a touch that ends outside
+// Touches: touch-down in a half shows its mask at alpha 0.3, a touch that ends outside
 // takes it back to 0; a tap (touch-up inside) reports the button's tag to the delegate and
 // leaves the mask at 0.3 (the list or a reuse resets it). With no delegate a tap does nothing.
 // The delegate is held weakly: a list that goes away before its cells leaves them with no

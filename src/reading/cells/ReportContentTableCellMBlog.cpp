@@ -27,7 +27,8 @@ void ReportContentTableCellMBlog::build(ui::NibLoading& file) {
   auto icon = file.make<ui::ImageView>(ui::Rect(10, 10, 30, 30));
   auto name = file.make<ui::Label>(ui::Rect(48, 10, 180, 18));
   name->setFont(ui::Font::boldSystemFont(14));
-  auto updated = file.make<ui::Label>(ui::Rect(230, 12, 80, 14));
+  // Wide enough for the longest date the list writes ("yyyy年M月d日 HH:mm", an earlier year's).
+  auto updated = file.make<ui::Label>(ui::Rect(170, 12, 140, 14));
   updated->setFont(ui::Font::systemFont(11));
   updated->setTextAlignment(ui::TextAlignment::Right);
   updated->setTextColor(ReadingLook::grey(153));

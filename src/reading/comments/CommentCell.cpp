@@ -73,7 +73,8 @@ float CommentCell::heightForText(const std::string& text) {
 }
 
 void CommentCell::setComment(const Entry& comment, const std::shared_ptr<ui::Image>& avatar, bool oddRow) {
-  const std::string name = comment.author() ? comment.author()->name().value_or("") : std::string();
+  std::string name = comment.author() ? comment.author()->name().value_or("") : std::string();
+  if (name.empty()) name = kNamelessAuthor;
   const std::string text = comment.content() ? comment.content()->data().value_or("") : std::string();
   userName_->setText(name);
   userName_->setTextColor(ReadingLook::skinColor("colorKdnrCommentUsername", ui::Color::rgba8(60, 90, 140)));

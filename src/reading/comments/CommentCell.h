@@ -5,7 +5,9 @@
 // line's picture; setComment fills it and sizes the text to the row.
 //
 // The text is a multi-line label where the original had a non-editable, transparent text view,
-// so that what the row measures (heightForText) and what it draws agree. Main thread only.
+// so that what the row measures (heightForText) and what it draws agree. A comment whose author
+// has no name — a guest's, the reader's own new one included, as the service stores it — is
+// signed "zu阅读网友" where the original left the name line empty. Main thread only.
 #pragma once
 
 #include <memory>
@@ -32,6 +34,8 @@ class CommentCell : public ui::TableViewCell {
   static constexpr float kTextWidth = 250;
   static constexpr float kTextHeightLimit = 330;
   static constexpr float kTextMargin = 37;
+  // The name line of a comment whose author has no name.
+  static constexpr const char* kNamelessAuthor = "zu阅读网友";
 
   static void registerNib();
   // A new row from the interface file.

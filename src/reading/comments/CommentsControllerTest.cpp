@@ -136,6 +136,21 @@ TEST_F(CommentsControllerTest, FirstPageClosedThenWritingAndThePageAfter) {
   auto closed = ui::render(*window_);
   EXPECT_TRUE(ui::writeSnapshot(*closed, "comments-closed"));
 
+  // A guest's comment: the service stores it without an author's name; its row is signed all the
+  // same, on top of the list.
+  type("港口见，明早的渡轮还开吗？");
+  screen->postAction();
+  auto stored = comment("c5", "", "港口见，明早的渡轮还开吗？", 0, true);
+  stored->setAuthor(nullptr);
+  testing::postEntry(engine_->last("post"), stored);
+  testing::postFinish(engine_->last("post"), 0);
+  window_->layoutIfNeeded();
+  ASSERT_EQ(6, table.numberOfRowsInSection(1));
+  auto guest = std::dynamic_pointer_cast<CommentCell>(table.cellForRow(ui::IndexPath::forRow(0, 1)));
+  ASSERT_TRUE(guest);
+  EXPECT_EQ(CommentCell::kNamelessAuthor, guest->userName()->text());
+  EXPECT_EQ("港口见，明早的渡轮还开吗？", guest->comment()->text());
+
   // Writing: the box grows to 140 with the forward row, and the counter follows the text.
   screen->writeTextView()->becomeFirstResponder();
   window_->layoutIfNeeded();
@@ -163,12 +178,12 @@ TEST_F(CommentsControllerTest, FirstPageClosedThenWritingAndThePageAfter) {
   EXPECT_EQ(std::optional<std::string>("http://comments/article-1?page=2"), next->link->href());
   EXPECT_FALSE(screen->moreComments()->isEnabled());
   testing::postFeed(next, commentPage({comment("c0", "Early reader", "Read it on the ferry.", 60 * 40)}, std::nullopt));
-  EXPECT_EQ(6, table.numberOfRowsInSection(1));
+  EXPECT_EQ(7, table.numberOfRowsInSection(1));
   EXPECT_EQ(std::optional<std::string>("c0"), screen->commentsArray().back()->entryId());
   EXPECT_TRUE(screen->moreComments()->isHidden());
   // An empty page changes nothing.
   testing::postFeed(next, commentPage({}, std::nullopt));
-  EXPECT_EQ(5u, screen->commentsArray().size());
+  EXPECT_EQ(6u, screen->commentsArray().size());
 }
 
 TEST_F(CommentsControllerTest, ARowIsItsTextWrappedWithin250By330Plus37) {

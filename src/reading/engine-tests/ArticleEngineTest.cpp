@@ -15,6 +15,7 @@
 #include "model/entry/NewsSummary.h"
 #include "model/service/VeskCategory.h"
 #include "model/service/VeskEntryStatus.h"
+#include "platform/device/DeviceProfile.h"
 #include "platform/device/Pasteboard.h"
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/drawing/Canvas.h"
@@ -211,6 +212,38 @@ TEST_F(ArticleEngineTest, DayNightAndNoImagePagesWithTheirBundlePictures) {
   picture = ui::render(plain);
   EXPECT_NE(kRed, picture->pixelAt(150, 200));
   ui::writeSnapshot(*picture, "article-nopic");
+}
+
+// On a double-density screen the article is laid out at the screen's 320 points, as at scale 1
+// (the width of the page's viewport), and drawn at twice the pixels; the read-original button,
+// now of the "@2x" picture, keeps its size in points: a picture pixel to a screen pixel.
+TEST_F(ArticleEngineTest, AtDoubleDensityThePageKeepsItsPointsAndTheButtonItsSize) {
+  DeviceProfile::setScreenScale(2);
+  ui::Image::clearNamedCache();
+  struct Restore {
+    ~Restore() {
+      DeviceProfile::setScreenScale(1);
+      ui::Image::clearNamedCache();
+    }
+  } restore;
+  auto page = openArticle();
+  ASSERT_TRUE(page);
+  auto& web = *page->webView();
+  EXPECT_TRUE(web.scalesPageToFit());
+  // (The page's 319 points hold its viewport's 320.)
+  EXPECT_EQ("320,2", run(web, "innerWidth + ',' + devicePixelRatio"));
+  const auto button = ui::Image::named("skin_web_present.png");
+  ASSERT_TRUE(button);
+  EXPECT_EQ(2.f, button->scale());
+  EXPECT_EQ(std::to_string(static_cast<int>(button->size().width)) + "," +
+                std::to_string(static_cast<int>(button->size().height)),
+            run(web, "(function () { var b = document.querySelector('input[type=image]');"
+                     " return b.src.indexOf('%402x') > 0 && b.offsetWidth + ',' + b.offsetHeight; })()"));
+  auto picture = ui::render(web, 2);
+  ASSERT_EQ(static_cast<int>(2 * web.bounds().size.width), picture->pixelWidth());
+  ASSERT_EQ(picture->pixelWidth(), web.pageImage()->pixelWidth());  // the engine's own pixels
+  EXPECT_EQ(kRed, picture->pixelAt(300, 400)) << "the article's picture is missing";
+  ui::writeSnapshot(*picture, "article-day@2x");
 }
 
 TEST_F(ArticleEngineTest, TheBridgeLinksClickedInThePage) {

@@ -1,6 +1,7 @@
 // The in-app browser in the real web engine: an article's original page from the sample
 // service, shown once loaded under the browser's bar (browser.png), and a link in it followed
-// with the history buttons to match. One engine serves the whole binary.
+// with the history buttons to match; a wide page scaled to fit and unscaled (browser-scaled.png,
+// browser-unscaled.png). One engine serves the whole binary.
 #include <gtest/gtest.h>
 
 
@@ -15,6 +16,7 @@
 #include "reading/browser/WebViewController_New.h"
 #include "SampleService.h"
 #include "shell/app/ScreenRequest.h"
+#include "testing/LoopbackServer.h"
 #include "testing/MainLoopTurn.h"
 
 namespace zu {
@@ -85,6 +87,42 @@ TEST_F(BrowserEngineTest, AnArticlesOriginalPageShowsUnderTheBar) {
   browser_->webView()->evaluateScript("location.href = '" + service_.baseUrl() + "/article/art-news-2.html';");
   ASSERT_TRUE(turnMainLoopUntil([&] { return browser_->back()->isEnabled(); }, kWait));
   EXPECT_FALSE(browser_->forward()->isEnabled());
+}
+
+// A page written for a desktop screen (no viewport, 960 wide: red, then blue): the default
+// browser lays it out at 980 and scales it to the screen's width, so both halves show side by
+// side (browser-scaled.png); a browser of type 0, which the selection menu's lookups open, lays
+// it out at the screen's width unscaled, so its red left part fills the screen
+// (browser-unscaled.png).
+TEST_F(BrowserEngineTest, TypeZeroShowsAWidePageUnscaledTheDefaultScalesItToFit) {
+  LoopbackServer server;
+  server.setResponse("/wide.html", LoopbackServer::Response::text(200, R"X(<html><body style="margin:0">
+<div style="width:960px; height:600px; background:linear-gradient(to right, #f00 50%, #00f 50%)"></div>
+</body></html>)X", "text/html"));
+  const uint32_t red = 0xffff0000u, blue = 0xff0000ffu;
+  for (const unsigned type : {1u, 0u}) {
+    browser_ = std::dynamic_pointer_cast<WebViewController_New>(ScreenRequest::browser(server.url("/wide.html")));
+    ASSERT_TRUE(browser_);
+    browser_->setType(type);
+    ASSERT_TRUE(root_->presentModalViewController(browser_, false));
+    // Under the bar: 20 of status bar, 44 of bar. Shown at the left, its red; at 240, the blue
+    // of a page zoomed to fit or the red of one unscaled.
+    const int y = 20 + 44 + 60;
+    std::shared_ptr<ui::Image> picture;
+    ASSERT_TRUE(turnMainLoopUntil([&] {
+      picture = ui::render(*window_);
+      return !browser_->webView()->isHidden() && picture->pixelAt(80, y) == red &&
+             picture->pixelAt(240, y) == (type == 1 ? blue : red);
+    }, kWait));
+    if (type == 1) {
+      ui::writeSnapshot(*picture, "browser-scaled");
+    } else {
+      EXPECT_EQ(red, picture->pixelAt(310, y));
+      ui::writeSnapshot(*picture, "browser-unscaled");
+    }
+    root_->dismissModalViewController(false);
+    browser_->webView()->stopLoading();
+  }
 }
 
 }  // namespace

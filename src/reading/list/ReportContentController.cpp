@@ -473,7 +473,7 @@ void ReportContentController::setRefreshHeaderDate() {
   if (!refreshHeaderView_ || !engine_ || !dataColumn_) return;
   if (dataColumn_->entryId()) {
     if (auto time = engine_->getColumnRefreshTime(dataColumn_->entryId())) {
-      refreshHeaderView_->setDate2(static_cast<double>(*time));
+      refreshHeaderView_->setDate2(*time);
     } else {
       refreshHeaderView_->setDate(dataColumn_->updated());
     }
@@ -570,7 +570,7 @@ void ReportContentController::doneLoadingTableViewData() {
     if (refreshHeaderView_) refreshHeaderView_->setDate2(now);
     if (dataColumn_) {
       const auto key = isFavorite() ? std::optional<std::string>("fav") : dataColumn_->entryId();
-      engine_->setColumnRefreshTime(key, static_cast<int64_t>(now));
+      engine_->setColumnRefreshTime(key, now);
     }
   } else {
     ErrorTips::showErrorInfo(kOfflineCode, std::nullopt, std::string("default"));
@@ -593,6 +593,8 @@ void ReportContentController::didSelectRow(ui::TableView& table, const ui::Index
     fetchNextData();
     return;
   }
+  // Each half of an album or video row is a button that opens its own item.
+  if (isAlbumOrVideo()) return;
   // The item object, not its position, decides the index: a filler never shifts it.
   auto found = std::find(dataSource_->begin(), dataSource_->end(), item);
   if (found != dataSource_->end()) openArticle(static_cast<size_t>(found - dataSource_->begin()));

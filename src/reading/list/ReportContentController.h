@@ -4,7 +4,9 @@
 // the request carrying the `Column` itself ("column"). The first page comes through the loader
 // (cache allowed, except for the favourites column), a pull at the top refreshes it, a load-more
 // row at the end fetches the next page, and a tap on an article opens the paged browser
-// (ScrolledNewsBrowseController, pushed directly) on the shared summary list. An empty first page of an ordinary
+// (ScrolledNewsBrowseController, pushed directly) on the shared summary list: a row of a text,
+// microblog or favourites list, or a half of an album or video row (its button; the row itself
+// opens nothing). An empty first page of an ordinary
 // column shows the error tips -110001 (closing them leaves the screen); a failed first load shows
 // the empty-list picture when nothing is listed.
 //
@@ -205,6 +207,8 @@ class ReportContentController : public ui::ViewController,
   std::shared_ptr<ui::TableViewCell> cellForRow(ui::TableView&, const ui::IndexPath& indexPath) override;
   std::optional<float> heightForRow(ui::TableView&, const ui::IndexPath& indexPath) override;
   std::optional<float> heightForHeaderInSection(ui::TableView&, int64_t) override { return 0.0f; }
+  // A text, microblog or favourites row opens its article; the load-more row of any list asks
+  // for the next page; an album or video row does nothing (its halves are buttons).
   void didSelectRow(ui::TableView&, const ui::IndexPath& indexPath) override;
   void scrollViewDidScroll(ui::ScrollView&) override;
   void scrollViewDidEndDragging(ui::ScrollView&, bool willDecelerate) override;

@@ -61,6 +61,9 @@ constexpr float kMBlogTextExtra = 42;
 constexpr float kMBlogPictureExtra = 80;
 constexpr float kMBlogRetweetExtra = 23;
 constexpr float kMBlogRetweetShift = 9;
+// The author's line: the name, the retweet word after it, the date at its right end.
+constexpr float kLineGap = 6;
+constexpr float kRetweetWordWidth = 40;
 const ui::Rect kRetweetTextFrame(57, 44, 245, 480);
 const ui::Rect kRetweetWrapFrame(293, 44, 0, 0);
 const ui::Rect kPlainTextFrame(48, 36, 262, 480);
@@ -334,16 +337,26 @@ std::shared_ptr<ui::TableViewCell> ReportContentController::microblogCell(ui::Ta
   icon.setImage(ui::Image::named(ReportContentTableCellMBlog::kDefaultAvatar));
   icon.layer().cornerRadius = 2;
   if (auto cached = cachedImage(iconOf(item))) icon.setImage(cached);
+  auto& updated = *cell->contentCellUpdated();
+  updated.setText(GetUpdatedString(item.updated()));
+  const ui::Rect dateFrame = updated.frame();
+  const float dateLeft = dateFrame.maxX() - std::min(dateFrame.width(), updated.sizeThatFits(dateFrame.size).width);
   const auto& user = item.veskMBlog() ? item.veskMBlog()->layoutUser() : nullptr;
-  cell->contentCellName()->setText(user && user->name() ? *user->name() : "");
-  cell->contentCellName()->sizeToFit();
+  auto& nameLabel = *cell->contentCellName();
+  nameLabel.setText(user && user->name() ? *user->name() : "");
+  nameLabel.sizeToFit();
   const bool retweet = hasRetweet(item);
-  // The retweet word follows the author's name on its line.
+  // The retweet word follows the author's name on its line; both end before the date's text.
+  const float room = dateLeft - kLineGap - (retweet ? kRetweetWordWidth + kLineGap : 0) - nameLabel.frame().minX();
+  if (nameLabel.frame().width() > room) {
+    ui::Rect fitted = nameLabel.frame();
+    fitted.size.width = std::max(0.0f, room);
+    nameLabel.setFrame(fitted);
+  }
   auto& retweetWord = *cell->contentCellRetweetString();
   retweetWord.setText(retweet ? "转发" : "");
-  const ui::Rect name = cell->contentCellName()->frame();
-  retweetWord.setFrame(ui::Rect(name.maxX() + 6, name.minY() + 1, 40, name.height()));
-  cell->contentCellUpdated()->setText(GetUpdatedString(item.updated()));
+  const ui::Rect name = nameLabel.frame();
+  retweetWord.setFrame(ui::Rect(name.maxX() + kLineGap, name.minY() + 1, kRetweetWordWidth, name.height()));
   auto& text = *cell->contentWrapContent();
   layoutMicroblogText(text, item, nightMode_);
   auto& background = *cell->contentCellBKImage();

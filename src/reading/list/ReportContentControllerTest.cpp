@@ -2,6 +2,7 @@
 // refresh merge, next pages, the pull, the empty and failed first loads, taps and events.
 #include <gtest/gtest.h>
 
+#include "reading/cells/ReportContentTableCellImageAndVideo.h"
 #include "reading/support/ReportContentTestSupport.h"
 
 namespace zu {
@@ -172,7 +173,7 @@ TEST_F(ReportContentControllerTest, NewItemsOfAnotherDayOpenSectionsAtTheTop) {
   EXPECT_EQ(3, list->contenttable()->numberOfRowsInSection(1));
 }
 
-TEST_F(ReportContentControllerTest, AlbumPairsKeepTheirItemsAcrossAnOddPage) {
+TEST_F(ReportContentControllerTest, AlbumRowsPairTheirItemsAcrossAnOddPageAndEachHalfOpensItsOwn) {
   auto list = open(column(1));
   EXPECT_EQ(1, list->cellType());
   report(last(ReportContentController::kSummaryTag), page(items("p", 3, kNow, 1), true));
@@ -184,12 +185,31 @@ TEST_F(ReportContentControllerTest, AlbumPairsKeepTheirItemsAcrossAnOddPage) {
   // The filler stays; the new page pairs from its own first item.
   EXPECT_EQ((std::vector<size_t>{8}), sectionSizes(*list));
   EXPECT_EQ(4, list->contenttable()->numberOfRowsInSection(0));
-  // A tap on the row of q0 opens q0 (list index 3), not the slot's position (4).
-  list->contenttable()->tapRow(ui::IndexPath::forRow(2, 0));
-  EXPECT_EQ(3, list->indexPush());
-  auto browser = std::dynamic_pointer_cast<ScrolledNewsBrowseController>(navigation_->topViewController());
-  ASSERT_TRUE(browser);
-  EXPECT_EQ(3, browser->firstinIndex());
+
+  // The row of q0 | q1, by a finger in the window: the right-hand title opens q1 (list index 4,
+  // the item, not the slot's position 5), the left half's bottom margin q0 (3); selecting the
+  // row itself opens nothing.
+  auto& table = *list->contenttable();
+  const auto row = ui::IndexPath::forRow(2, 0);
+  table.scrollToRow(row, ui::TableViewScrollPosition::Top, false);
+  window_->layoutIfNeeded();
+  const ui::Rect rowFrame = table.convertRectTo(table.rectForRow(row), nullptr);
+  auto opened = [&]() -> int {
+    auto browser = std::dynamic_pointer_cast<ScrolledNewsBrowseController>(navigation_->topViewController());
+    const int index = browser ? browser->firstinIndex() : -1;
+    if (browser) {
+      navigation_->popViewController(false);
+      settle(1);
+      window_->layoutIfNeeded();
+    }
+    return index;
+  };
+  window_->tap(ui::Point(rowFrame.minX() + 240, rowFrame.minY() + 122));
+  EXPECT_EQ(4, opened());
+  window_->tap(ui::Point(rowFrame.minX() + 80, rowFrame.maxY() - 6));
+  EXPECT_EQ(3, opened());
+  table.tapRow(row);
+  EXPECT_EQ(-1, opened());
 }
 
 TEST_F(ReportContentControllerTest, PullRefreshesOnlyFromSixtyFiveAndEndsAfterOneSecond) {
@@ -220,7 +240,7 @@ TEST_F(ReportContentControllerTest, PullRefreshesOnlyFromSixtyFiveAndEndsAfterOn
   EXPECT_FALSE(list->isReloading());
   EXPECT_EQ(1, header.state());
   ASSERT_EQ(1u, engine_->tagged(ReportContentController::kUpdateTag).size());
-  EXPECT_EQ(kNow / 1000 + 1, engine_->refreshTimes["col-1"]);  // when the pull finished
+  EXPECT_NEAR(kNow / 1000.0 + 1, engine_->refreshTimes["col-1"], 1e-3);  // when the pull finished, in seconds
   table.endDrag();
 
   // Offline: the tips for -3003, and the header still returns to normal after 1 s.
@@ -349,7 +369,10 @@ TEST_F(ReportContentControllerTest, AnAlbumReturnFindsItsRowAfterAnOddPage) {
   // p0 p1 | p2 _ | q0 q1 | q2 q3 | q4 q5 | q6 q7 | q8 q9 | …: q8 (list index 11) is on row 6, not on
   // the row of a count that forgets the filler (11 / 2 = 5).
   auto& table = *list->contenttable();
-  table.tapRow(ui::IndexPath::forRow(0, 0));  // p0
+  table.layoutIfNeeded();
+  auto first = std::dynamic_pointer_cast<ReportContentTableCellImageAndVideo>(table.cellForRow(ui::IndexPath::forRow(0, 0)));
+  ASSERT_TRUE(first);
+  first->contentCellButtonFirst()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);  // p0
   settle(1);
   NotificationCenter::defaultCenter().post(ReportContentController::kCurrentIndexNotification, Value(),
                                            Dictionary{{"offset", 11}});  // q8

@@ -25,13 +25,13 @@ void ReportContentEngine::asyncRunTask(const std::shared_ptr<Task>& task) {
   if (auto engine = gDataEngine(); engine && task) engine->asyncRunTask(task);
 }
 
-std::optional<int64_t> ReportContentEngine::getColumnRefreshTime(const Text& columnKey) {
+std::optional<double> ReportContentEngine::getColumnRefreshTime(const Text& columnKey) {
   auto engine = gDataEngine();
   return engine ? engine->getColumnRefreshTime(columnKey) : std::nullopt;
 }
 
-void ReportContentEngine::setColumnRefreshTime(const Text& columnKey, int64_t time) {
-  if (auto engine = gDataEngine()) engine->setColumnRefreshTime(columnKey, time);
+void ReportContentEngine::setColumnRefreshTime(const Text& columnKey, double secondsSince1970) {
+  if (auto engine = gDataEngine()) engine->setColumnRefreshTime(columnKey, secondsSince1970);
 }
 
 void ReportContentEngine::markNewsRead(const Text& entryId) {

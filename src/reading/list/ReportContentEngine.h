@@ -36,9 +36,10 @@ class ReportContentEngine {
                                                           const std::shared_ptr<Column>& column,
                                                           bool useCache);
   virtual void asyncRunTask(const std::shared_ptr<Task>& task);
-  // Seconds since 1970 of the last finished pull of `columnKey` (a column id or "fav").
-  virtual std::optional<int64_t> getColumnRefreshTime(const Text& columnKey);
-  virtual void setColumnRefreshTime(const Text& columnKey, int64_t time);
+  // When `columnKey` (a column id or "fav") was last refreshed, by a pull here or by the home
+  // grid: a date in seconds since 1970 (DataEngine::getColumnRefreshTime).
+  virtual std::optional<double> getColumnRefreshTime(const Text& columnKey);
+  virtual void setColumnRefreshTime(const Text& columnKey, double secondsSince1970);
   virtual void markNewsRead(const Text& entryId);
   virtual bool isInternetReachable();
   // The cached file of an image address, or none before it was downloaded.

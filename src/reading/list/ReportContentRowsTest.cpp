@@ -209,8 +209,9 @@ TEST_F(ReportContentRowsTest, MicroblogRowsLayTheirTextAndPicture) {
   EXPECT_EQ(3, list->cellType());
   auto plain = summary("m0", kNow - 5 * 60 * 1000, 5);
   asMicroblog(*plain, "港口值班室", std::nullopt);
-  auto retweet = summary("m1", kNow - 2 * kHour, 5);
-  asMicroblog(*retweet, "灯塔之友", std::string("鱼市小刘"));
+  // A long name, on a post of an earlier year: the longest date the list writes.
+  auto retweet = summary("m1", kNow - 33 * 24 * kHour, 5);
+  asMicroblog(*retweet, "灯塔之友港口夜航俱乐部值班记录员", std::string("鱼市小刘"));
   withThumbnail(*retweet, "http://img/m1.png", "art-photo-2-thumb.png");
   engine_->cachedFiles["http://img/港口值班室.png"] = (kPictures / "art-rss-1-thumb.png").string();
   report(last(ReportContentController::kSummaryTag), page({plain, retweet}, false));
@@ -235,6 +236,13 @@ TEST_F(ReportContentRowsTest, MicroblogRowsLayTheirTextAndPicture) {
   auto second = cellAt<ReportContentTableCellMBlog>(*list, 1);
   ASSERT_TRUE(second);
   EXPECT_EQ("转发", second->contentCellRetweetString()->text());
+  // The whole date shows, and the name and the retweet word end before it.
+  const auto& date = *second->contentCellUpdated();
+  EXPECT_EQ("2025年12月3日 12:00", date.text());
+  const float dateWidth = date.sizeThatFits(ui::Size(1000, date.frame().height())).width;
+  EXPECT_LE(dateWidth, date.frame().width());
+  EXPECT_LT(second->contentCellRetweetString()->frame().maxX(), date.frame().maxX() - dateWidth);
+  EXPECT_LT(second->contentCellName()->frame().maxX(), second->contentCellRetweetString()->frame().minX());
   const auto& text = *second->contentWrapContent();
   ASSERT_TRUE(text.attributedString());
   EXPECT_EQ("鱼市小刘：summary of m1", text.attributedString()->utf8());

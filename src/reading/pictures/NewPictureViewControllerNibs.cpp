@@ -41,6 +41,8 @@ std::shared_ptr<ui::Button> barButton(ui::NibLoading& file, const ui::Rect& fram
   button->setTitle(title, ui::kControlStateNormal);
   button->setTitleColor(ui::Color::whiteColor(), ui::kControlStateNormal);
   button->setTitleColor(ui::Color::lightGrayColor(), ui::kControlStateHighlighted);
+  // A button that cannot act (收起 on a picture without panel text) looks it.
+  button->setTitleColor(ui::Color(1, 1, 1, 0.35f), ui::kControlStateDisabled);
   button->titleLabel()->setFont(ui::Font::boldSystemFont(14));
   return button;
 }

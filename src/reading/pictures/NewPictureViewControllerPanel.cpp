@@ -13,6 +13,7 @@
 #include "platform/ui/system/Application.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/views/Label.h"
+#include "platform/ui/text/TextMetrics.h"
 #include "platform/ui/controllers/NibRegistry.h"
 #include "platform/ui/views/ScrollView.h"
 #include "platform/ui/input/SwipeGestureRecognizer.h"
@@ -130,6 +131,7 @@ void NewPictureViewController::setBarHidden() {
       if (view) view->setAlpha(alpha);
     }
     if (hasPicutrueInfo_ && midBarView_) midBarView_->setAlpha(alpha);
+    coverPictures(isDetailFold_, isBarHidden_);
   });
   ui::Application::shared().setStatusBarHidden(isBarHidden_, true);
 }
@@ -161,11 +163,7 @@ void NewPictureViewController::setDescriptionWithInfo(int page) {
     if (foldButton_) foldButton_->setEnabled(enabled);
     if (unfoldButton_) unfoldButton_->setEnabled(enabled);
   };
-  const auto& picture = page >= 0 && page < static_cast<int>(pictureArray_.size())
-                            ? pictureArray_[static_cast<size_t>(page)]
-                            : nullptr;
-  const auto& exif = picture ? picture->veskExif() : nullptr;
-  const std::string text = exif ? panelText(*exif) : std::string();
+  const std::string text = panelTextAt(page);
   if (text.empty()) {
     enableFolds(false);
     return;
@@ -182,6 +180,39 @@ ui::Rect NewPictureViewController::foldedPanelFrame() const {
   return ui::Rect(0, screenSize_.height - kBottomBarHeight, screenSize_.width, 0);
 }
 
+std::string NewPictureViewController::panelTextAt(int page) const {
+  const auto& picture = page >= 0 && page < static_cast<int>(pictureArray_.size())
+                            ? pictureArray_[static_cast<size_t>(page)]
+                            : nullptr;
+  const auto& exif = picture ? picture->veskExif() : nullptr;
+  return exif ? panelText(*exif) : std::string();
+}
+
+float NewPictureViewController::openPanelHeight(const std::string& text) const {
+  if (!descriptLable_ || text.empty()) return 0;
+  // Measured as the panel's label measures: its font and line breaks, the screen's width.
+  const float textHeight = ui::TextMetrics::current()
+                               .sizeOf(text, descriptLable_->font(),
+                                       ui::Size{screenSize_.width - 2 * kPanelInset, kPanelWrapLimit},
+                                       descriptLable_->lineBreakMode())
+                               .height;
+  return std::min(textHeight, kPanelTextLimit) + 2 * kPanelInset;
+}
+
+float NewPictureViewController::coveredBottom(int page, bool folded, bool barsHidden) const {
+  if (barsHidden) return 0;
+  return kBottomBarHeight + (folded ? 0 : openPanelHeight(panelTextAt(page)));
+}
+
+void NewPictureViewController::coverPictures(bool folded, bool barsHidden) {
+  if (!bigImageGridView_) return;
+  for (const auto& [index, cell] : bigImageGridView_->cellCache()) {
+    if (auto page = std::dynamic_pointer_cast<PictureView>(cell)) {
+      page->setBottomInset(coveredBottom(index, folded, barsHidden));
+    }
+  }
+}
+
 void NewPictureViewController::setDescriptionView() {
   if (!midBarView_ || !descriptScrollView_ || !descriptLable_) return;
   auto& scroll = *descriptScrollView_;
@@ -192,12 +223,9 @@ void NewPictureViewController::setDescriptionView() {
   const float textHeight =
       ViewUtil::heightOfText(*descriptLable_, descriptLable_->text(), kPanelWrapLimit);
   descriptLable_->setFrame(ui::Rect(0, 0, width, textHeight));
-  float shown = textHeight;
-  if (shown > kPanelTextLimit) {
-    shown = kPanelTextLimit;
-    scroll.setScrollEnabled(true);
-  }
-  const float panelHeight = shown + 2 * kPanelInset;
+  const float panelHeight = openPanelHeight(descriptLable_->text());
+  scroll.setScrollEnabled(textHeight > kPanelTextLimit);
+  const float shown = panelHeight - 2 * kPanelInset;
   midBarView_->setFrame(
       ui::Rect(0, screenSize_.height - kBottomBarHeight - panelHeight, screenSize_.width, panelHeight));
   scroll.setFrame(ui::Rect(kPanelInset, kPanelInset, width, shown));
@@ -223,7 +251,11 @@ void NewPictureViewController::showDetail() {
   }
   std::weak_ptr<NewPictureViewController> weak = self();
   auto panel = midBarView_;
-  ui::Animations::animate(kFoldAnimation, [panel, target] { panel->setFrame(target); }, [weak](bool) {
+  const bool folded = !isDetailFold_;
+  ui::Animations::animate(kFoldAnimation, [this, panel, target, folded] {
+    panel->setFrame(target);
+    coverPictures(folded, isBarHidden_);
+  }, [weak](bool) {
     auto screen = weak.lock();
     if (!screen) return;
     screen->folding_ = false;

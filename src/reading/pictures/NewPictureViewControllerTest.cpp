@@ -126,8 +126,10 @@ class NewPictureViewControllerTest : public testing::ShellFixture {
     ShellFixture::TearDown();
   }
 
-  // A picture file of `w` × `h` points in one colour; the engine reports it cached for `url`.
-  std::string cache(const std::string& url, int w, int h, const ui::Color& color = ui::Color::rgba8(40, 110, 170)) {
+  // A picture file of `w` × `h` points in one colour; the engine reports it cached for `url`. A
+  // `caption` is written on a dark band along its bottom edge, as the album pictures carry theirs.
+  std::string cache(const std::string& url, int w, int h, const ui::Color& color = ui::Color::rgba8(40, 110, 170),
+                    const std::string& caption = std::string()) {
     auto image = ui::Image::create(w, h);
     {
       ui::Canvas canvas(*image);
@@ -135,6 +137,13 @@ class NewPictureViewControllerTest : public testing::ShellFixture {
       canvas.fillRect(ui::Rect(0, 0, static_cast<float>(w), static_cast<float>(h)));
       canvas.setFillColor(ui::Color::rgba8(240, 200, 60));
       canvas.fillEllipse(ui::Rect(w / 4.0f, h / 4.0f, w / 2.0f, h / 2.0f));
+      if (!caption.empty()) {
+        const ui::Rect band(0, h - 56.0f, static_cast<float>(w), 56);
+        canvas.setFillColor(ui::Color::rgba8(40, 36, 30));
+        canvas.fillRect(band);
+        canvas.drawText(caption, band.insetBy(0, 12), ui::Font::boldSystemFont(24), ui::Color::whiteColor(),
+                        ui::LineBreakMode::WordWrap, ui::TextAlignment::Center);
+      }
     }
     const auto path = home_.path() / ("picture-" + std::to_string(engine_->cachedFiles.size()) + ".png");
     EXPECT_TRUE(image->writePng(path));
@@ -265,8 +274,9 @@ TEST_F(NewPictureViewControllerTest, OneResultReloadsEveryPageOfItsAddressAndALa
   auto failed = viewer->cellAt(4);
   ASSERT_TRUE(failed && failurePicture());
   EXPECT_EQ(failurePicture(), failed->imageView()->image());
-    // Pages are the grid less a point each way: 319 × 479.
-  EXPECT_EQ(ui::Rect(109.5f, 199.5f, 100, 80), failed->imageView()->frame());
+  // Pages are the grid less a point each way: 319 × 479, the bottom bar over its last 35.
+  constexpr float kBar = NewPictureViewController::kBottomBarHeight;
+  EXPECT_EQ(ui::Rect(109.5f, (479 - kBar) / 2 - 40, 100, 80), failed->imageView()->frame());
   snapshotScreen("pictures-failed");
   // A result of another session is not this viewer's.
   auto other = std::make_shared<SpySession>(DownloadWithPrioritySession::UrlList{});
@@ -326,7 +336,7 @@ TEST_F(NewPictureViewControllerTest, PictureLayoutFitsTheShapeAndZoomKeepsThePic
 }
 
 TEST_F(NewPictureViewControllerTest, ThePanelShowsTheExifTextAndItsFoldStateHoldsForTheNextViewer) {
-  cache("http://pic/c0", 640, 480, ui::Color::rgba8(70, 120, 90));
+  cache("http://pic/c0", 300, 450, ui::Color::rgba8(70, 120, 90), "Chapel steps");
   std::vector<Picture> pictures = {
       {"http://pic/c0", "Harbour at dawn", {{"相机", "X100"}, {"光圈", "f/8"}}},
       {"http://pic/c1", "", {}},
@@ -386,6 +396,57 @@ TEST_F(NewPictureViewControllerTest, ThePanelShowsTheExifTextAndItsFoldStateHold
   EXPECT_EQ(120.0f, third->midBarView()->frame().size.height);
   EXPECT_TRUE(third->descriptScrollView()->isScrollEnabled());
   EXPECT_GT(third->descriptScrollView()->contentSize().height, 100.0f);
+}
+
+// The picture steps out from under the bottom bar and the open panel (its own caption stays in
+// sight), up to the bar alone with the panel folded; with the bars hidden it has the page. On a
+// picture without panel text the fold button looks as inactive as it is.
+TEST_F(NewPictureViewControllerTest, APictureStepsOutFromUnderTheOpenPanelAndFoldsLookInactiveWithoutPanelText) {
+  cache("http://pic/f0", 300, 450, ui::Color::rgba8(70, 120, 90), "Chapel steps");
+  cache("http://pic/f1", 300, 450, ui::Color::rgba8(90, 70, 120), "Chapel door");
+  auto viewer = show(NewPictureViewController::initWithDetail(
+      article("Chapel", {{"http://pic/f0", "Steps", {{"相机", "X100"}}}, {"http://pic/f1", "", {}}}), 0));
+  ASSERT_FALSE(viewer->isDetailFold());
+  auto picture = [&](int page) {
+    auto cell = std::dynamic_pointer_cast<PictureView>(grid(*viewer).getCellIndex(page));
+    EXPECT_TRUE(cell && cell->showsPicture());
+    return cell ? cell->imageView()->convertRectTo(cell->imageView()->bounds(), nullptr) : ui::Rect();
+  };
+  const ui::Rect panel = viewer->midBarView()->convertRectTo(viewer->midBarView()->bounds(), nullptr);
+  ui::Rect above = picture(0);
+  EXPECT_LE(above.maxY(), panel.minY());
+  EXPECT_GT(above.height(), 200.0f);
+  EXPECT_NEAR(160.0f, above.midX(), 0.5f);
+  // The bars hidden, the picture takes the page; shown again, it steps aside again.
+  viewer->handleSingleTap();
+  settle(0.3);
+  ASSERT_TRUE(viewer->isBarHidden());
+  EXPECT_NEAR(479.0f, picture(0).height(), 1.0f);  // the whole page's height (479)
+  viewer->handleSingleTap();
+  settle(0.3);
+  EXPECT_EQ(above, picture(0));
+  // Folded, the picture is over the bar only.
+  viewer->foldButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle(0.3);
+  const ui::Rect bar = viewer->bottomBarView()->convertRectTo(viewer->bottomBarView()->bounds(), nullptr);
+  EXPECT_NEAR(bar.minY(), picture(0).maxY(), 1.0f);
+  viewer->unfoldButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle(0.3);
+  EXPECT_EQ(above, picture(0));
+
+  // The next picture has no panel text: all the page, and 收起 greyed and deaf to a finger.
+  viewer->handleSwipeOnDesciptionView(ui::kSwipeDirectionLeft);
+  settle(1);
+  ASSERT_EQ(1, grid(*viewer).getCurPage());
+  EXPECT_NEAR(bar.minY(), picture(1).maxY(), 1.0f);
+  auto& fold = *viewer->foldButton();
+  ASSERT_FALSE(fold.isHidden());
+  EXPECT_FALSE(fold.isEnabled());
+  EXPECT_LT(fold.titleLabel()->textColor().alpha, 0.5f);
+  window_->tap(fold.convertPointTo(ui::Point(30, 15), nullptr));
+  settle(0.3);
+  EXPECT_FALSE(viewer->isDetailFold());
+  EXPECT_TRUE(viewer->midBarView()->isHidden());
 }
 
 // A second press on the fold button while the panel still folds does not flip the state back:
@@ -482,10 +543,12 @@ TEST_F(NewPictureViewControllerTest, APinchZoomsThePictureAndKeepsItCentredWhile
   EXPECT_FALSE(viewer->isBarHidden());  // two fingers are no tap
   auto& scroll = *viewer->currentCell()->imageScrollView();
   EXPECT_NEAR(2.0f, scroll.zoomScale(), 0.05f);
-  // Twice the fitted 319 × 159.5: wider than the page, still lower, so centred from top to bottom.
+  // Twice the fitted 319 × 159.5: wider than the page, still lower than the part above the
+  // bottom bar, so centred in it from top to bottom.
   const ui::Rect picture = viewer->currentCell()->imageView()->frame();
-  EXPECT_NEAR(479.0f, scroll.contentSize().height, 0.01f);
-  EXPECT_NEAR(239.5f, picture.origin.y + picture.size.height / 2, 0.01f);
+  const float above = 479 - NewPictureViewController::kBottomBarHeight;
+  EXPECT_NEAR(above, scroll.contentSize().height, 0.01f);
+  EXPECT_NEAR(above / 2, picture.origin.y + picture.size.height / 2, 0.01f);
   EXPECT_NEAR(scroll.contentSize().width, picture.size.width, 0.01f);
 }
 
@@ -635,8 +698,17 @@ TEST_F(NewPictureViewControllerTest, TheViewerTurnsToLandscapeAndReloadsTheNeigh
       1));
   auto cell = viewer->currentCell();
   ASSERT_TRUE(cell && cell->showsPicture());
-  // Pages are the grid less a point each way: 319 × 479, then 479 × 319.
-  EXPECT_EQ(ui::Rect(0, 159.75f, 319, 159.5f), cell->imageView()->frame());
+  // Pages are the grid less a point each way: 319 × 479, then 479 × 319; the picture fits the
+  // part the open panel and the bottom bar leave, and is centred in it.
+  auto fittedAbovePanel = [&](const ui::Size& page, const ui::Size& fitted) {
+    auto shown = viewer->currentCell();
+    const float inset = shown->bottomInset();
+    EXPECT_EQ(viewer->midBarView()->frame().size.height + NewPictureViewController::kBottomBarHeight, inset);
+    EXPECT_EQ(ui::Rect((page.width - fitted.width) / 2, (page.height - inset - fitted.height) / 2, fitted.width,
+                       fitted.height),
+              shown->imageView()->frame());
+  };
+  fittedAbovePanel(ui::Size(319, 479), ui::Size(319, 159.5f));
   // The neighbours were made waiting; their pictures arrive in the cache meanwhile.
   cache("http://pic/k0", 200, 300);
   cache("http://pic/k2", 200, 300);
@@ -647,7 +719,9 @@ TEST_F(NewPictureViewControllerTest, TheViewerTurnsToLandscapeAndReloadsTheNeigh
   EXPECT_EQ(1, grid(*viewer).getCurPage());
   cell = viewer->currentCell();
   ASSERT_TRUE(cell);
-  EXPECT_EQ(ui::Rect(0, 39.75f, 479, 239.5f), cell->imageView()->frame());
+  // Lower than the page, the picture is fitted to the height left: 2 : 1.
+  const float left = 319 - cell->bottomInset();
+  fittedAbovePanel(ui::Size(479, 319), ui::Size(2 * left, left));
   grid(*viewer).prepareCells();
   ASSERT_TRUE(viewer->cellAt(0) && viewer->cellAt(2));
   EXPECT_TRUE(viewer->cellAt(0)->showsPicture());
@@ -660,16 +734,17 @@ TEST_F(NewPictureViewControllerTest, TheViewerTurnsToLandscapeAndReloadsTheNeigh
   ASSERT_TRUE(ui::InterfaceRotation::deviceDidTurn(Orientation::kPortrait, false));
   settle(0);
   EXPECT_EQ(ui::Size(320, 480), viewer->view()->bounds().size);
-  EXPECT_EQ(ui::Rect(0, 159.75f, 319, 159.5f), viewer->currentCell()->imageView()->frame());
+  fittedAbovePanel(ui::Size(319, 479), ui::Size(319, 159.5f));
   // The failure picture of a page without an address is centred again on the turned page.
   grid(*viewer).setPage(3, false);
   settle(1);
   ASSERT_TRUE(viewer->currentCell() && viewer->currentCell()->showsFailure());
-  EXPECT_EQ(ui::Rect(109.5f, 199.5f, 100, 80), viewer->currentCell()->imageView()->frame());
+  constexpr float kBar = NewPictureViewController::kBottomBarHeight;
+  EXPECT_EQ(ui::Rect(109.5f, (479 - kBar) / 2 - 40, 100, 80), viewer->currentCell()->imageView()->frame());
   ASSERT_TRUE(ui::InterfaceRotation::deviceDidTurn(Orientation::kLandscapeLeft, false));
   settle(0);
   EXPECT_EQ(3, grid(*viewer).getCurPage());
-  EXPECT_EQ(ui::Rect(189.5f, 119.5f, 100, 80), viewer->currentCell()->imageView()->frame());
+  EXPECT_EQ(ui::Rect(189.5f, (319 - kBar) / 2 - 40, 100, 80), viewer->currentCell()->imageView()->frame());
 }
 
 TEST_F(NewPictureViewControllerTest, SavingWritesTheCachedPictureToTheAlbumAndSharingOpensTheShareScreen) {

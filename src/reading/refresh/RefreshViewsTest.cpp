@@ -210,8 +210,21 @@ TEST_F(RefreshViewsTest, EmptyFavouritesPictureByMode) {
   EXPECT_EQ(view->favoriteNone()->image()->name(), "black_shoucang_nocontent.png");
   view->setNightMode(false);
   EXPECT_EQ(view->favoriteNone()->image()->name(), "shoucang_nocontent.png");
-  view->setBackgroundColor(ReadingLook::grey(247));
-  EXPECT_TRUE(ui::writeSnapshot(*ui::render(*view), "favorites-none"));
+  // The picture has no ground of its own: the list's background shows around its star and words
+  // (a ground a shade off the list's read as a stray rectangle).
+  const auto& picture = *view->favoriteNone()->image();
+  EXPECT_EQ(0u, picture.pixelAt(2, 2) >> 24);
+  EXPECT_EQ(0u, picture.pixelAt(picture.pixelWidth() - 3, picture.pixelHeight() - 3) >> 24);
+  view->setBackgroundColor(ReadingLook::grey(246));
+  auto shown = ui::render(*view);
+  EXPECT_EQ(shown->pixelAt(2, 2), shown->pixelAt(160, 75));  // no rectangle where the picture lies
+  EXPECT_TRUE(ui::writeSnapshot(*shown, "favorites-none"));
+  // By night the same on the night list's ground.
+  view->setNightMode(true);
+  view->setBackgroundColor(ui::Color(43 / 255.0f, 44 / 255.0f, 48 / 255.0f, 1));
+  auto night = ui::render(*view);
+  EXPECT_EQ(night->pixelAt(2, 2), night->pixelAt(160, 75));
+  EXPECT_TRUE(ui::writeSnapshot(*night, "favorites-none-night"));
 }
 
 TEST_F(RefreshViewsTest, AdPictureOpensItsAddressOnlyThroughTheApplication) {

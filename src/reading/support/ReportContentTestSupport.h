@@ -88,11 +88,11 @@ class ScriptedListEngine : public ReportContentEngine {
     return task;
   }
   void asyncRunTask(const std::shared_ptr<Task>&) override {}
-  std::optional<int64_t> getColumnRefreshTime(const Text& key) override {
+  std::optional<double> getColumnRefreshTime(const Text& key) override {
     auto it = key ? refreshTimes.find(*key) : refreshTimes.end();
-    return it == refreshTimes.end() ? std::nullopt : std::optional<int64_t>(it->second);
+    return it == refreshTimes.end() ? std::nullopt : std::optional<double>(it->second);
   }
-  void setColumnRefreshTime(const Text& key, int64_t time) override { refreshTimes[key.value_or("")] = time; }
+  void setColumnRefreshTime(const Text& key, double time) override { refreshTimes[key.value_or("")] = time; }
   void markNewsRead(const Text& id) override { read.push_back(id.value_or("")); }
   bool isInternetReachable() override { return reachable; }
   Text getImageLocalPath(const Text& url) override {
@@ -125,7 +125,7 @@ class ScriptedListEngine : public ReportContentEngine {
   }
 
   std::vector<std::shared_ptr<ListTask>> tasks;
-  std::map<std::string, int64_t> refreshTimes;
+  std::map<std::string, double> refreshTimes;
   std::vector<std::string> read;
   bool reachable = true;
   std::map<std::string, std::string> cachedFiles;

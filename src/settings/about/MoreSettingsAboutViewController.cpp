@@ -107,6 +107,8 @@ void MoreSettingsAboutViewController::viewDidLoad() {
     background->setImage(ui::Image::named("about_bj.png"));
   }
   const NRSkinManager& skin = NRSkinManager::sharedManager();
+  // The bar names the screen as the settings row that opens it does, in the skin's title look.
+  skin.setCurrentSkinTitleNavigationItem(kTitle, *navigationItem());
   navigationItem()->setLeftBarButtonItem(skin.barButtonItemWithTitle(
       "  更多", NRSkinManager::kBackButtonType, this, [weak](ui::Control&) {
         if (auto screen = weak.lock()) screen->returnButtonPressedAction();

@@ -1,8 +1,8 @@
 // MoreSettingsAboutViewController: the about screen — the application's version ("版本:%@" from
 // the bundle's "CFBundleVersion"), four links (the product's web site and its pages on three
 // microblog services) and the row of recommended applications (MSAppsView), whose icons lead to
-// the application store after a confirmation. Pushed on the settings' navigation controller; its
-// "  更多" button pops it.
+// the application store after a confirmation. Pushed on the settings' navigation controller under
+// the title "关于" (the settings row's own); its "  更多" button pops it.
 //
 // A link button (tags 11 to 14) opens its own title through the application's URL opener, with
 // "http://" put in front when the title does not start with it. A tapped application asks
@@ -36,6 +36,7 @@ class MoreSettingsAboutViewController : public ui::ViewController,
                                         public ui::ActionSheetDelegate {
  public:
   static constexpr const char* kNibName = "MoreSettingsAboutViewController";
+  static constexpr const char* kTitle = "关于";
   static constexpr const char* kSheetTitle = "是否要退出zu阅读打开App Store下载此应用?";
   static constexpr const char* kOpenStoreTitle = "打开App Store";
   static constexpr int kFirstLinkTag = 11;

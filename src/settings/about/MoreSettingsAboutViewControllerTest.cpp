@@ -76,6 +76,11 @@ TEST_F(AboutScreenTest, TheVersionTheLinksAndAConfirmedAppOpenTheirAddresses) {
   EXPECT_EQ(11, about_->linkButtons()[0]->tag());
   EXPECT_EQ(14, about_->linkButtons()[3]->tag());
   EXPECT_TRUE(about_->navigationItem()->hidesBackButton());
+  // The bar names the screen.
+  EXPECT_EQ("关于", NRSkinManager::sharedManager().currentSkinTitleOfNavigationItem(*about_->navigationItem()));
+  auto screen = ui::renderScreen();
+  ASSERT_TRUE(screen);
+  EXPECT_TRUE(ui::writeSnapshot(*screen, "about-screen").has_value());
   // The links read from the left edge of their buttons, whatever their length.
   for (const auto& link : about_->linkButtons()) {
     link->layoutIfNeeded();

@@ -7,6 +7,7 @@
 #include "platform/ui/motion/Animations.h"
 #include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/views/ImageView.h"
+#include "platform/ui/input/TapGestureRecognizer.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationBar.h"
@@ -150,6 +151,19 @@ void MoreSettingsFeedbackViewController::viewDidLoad() {
     background->setFrame(view()->bounds());
     view()->addSubview(background);
     view()->sendSubviewToBack(background);
+    // A tap outside the message box and the address field puts the keyboard away; the table's
+    // own touches still go through.
+    auto tap = std::make_shared<ui::TapGestureRecognizer>();
+    tap->setCancelsTouchesInView(false);
+    tap->addTarget(this, [weak](ui::GestureRecognizer& recognizer) {
+      auto self = weak.lock();
+      if (!self) return;
+      auto inside = [&recognizer](const std::shared_ptr<ui::View>& box) {
+        return box && box->window() && box->bounds().contains(recognizer.locationInView(box.get()));
+      };
+      if (!inside(self->inputTextView_) && !inside(self->textField_)) self->backgroundPressed();
+    });
+    tableView_->addGestureRecognizer(tap);
   }
 
   auto& center = NotificationCenter::defaultCenter();
@@ -322,6 +336,7 @@ void MoreSettingsFeedbackViewController::textFieldDidBeginEditing(ui::TextField&
 
 void MoreSettingsFeedbackViewController::backgroundPressed() {
   if (inputTextView_) inputTextView_->resignFirstResponder();
+  if (textField_) textField_->resignFirstResponder();
 }
 
 void MoreSettingsFeedbackViewController::segmentedControlValueChanged(PBCustomSegmentedControl& control) {
@@ -337,8 +352,13 @@ void MoreSettingsFeedbackViewController::returnButtonPressedAction() {
 void MoreSettingsFeedbackViewController::submitButtonPressedAction() {
   if (sending_ || !inputTextView_ || inputTextView_->text().empty()) return;
   sending_ = true;
+  // The keyboard goes now, not after the screen has left.
+  backgroundPressed();
   ui::NavigationItem& item = *navigationItem();
   item.setRightBarButtonItem(nullptr);
+  // The skin's back button is hidden, and so is the bar's own, which would otherwise take its
+  // place.
+  item.setHidesBackButton(true);
   if (auto left = item.leftBarButtonItem(); left && left->customView()) left->customView()->setHidden(true);
   if (submitIndicator_) submitIndicator_->startAnimating();
   setTitle("正在提交");

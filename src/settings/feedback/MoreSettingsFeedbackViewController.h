@@ -12,7 +12,10 @@
 // (row 88 high for a guest, 46 otherwise). The send button ("提交") is enabled only while the
 // message holds text.
 //
-// Sending: both bar buttons go, the indicator in the navigation bar runs and the title becomes
+// A tap on the table outside the message box and the e-mail field ends editing (backgroundPressed,
+// which puts away the e-mail field's keyboard too).
+//
+// Sending: the keyboard goes, both bar buttons go (the bar's own back button stays hidden), the indicator in the navigation bar runs and the title becomes
 // "正在提交"; the logs are zipped (FeedbackLogArchive) and the engine's feedback task gets the
 // type, the text, the archive's path — or "" when the archive could not be made — and the e-mail
 // (nullopt for a logged-in reader). The task's status result sets the title "提交成功" (0, and the

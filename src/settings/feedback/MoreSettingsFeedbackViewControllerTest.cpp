@@ -263,6 +263,57 @@ TEST_F(FeedbackScreenTest, TheKeyboardShrinksTheTableAndEditingScrollsToTheField
   EXPECT_EQ(screen_->tableView()->frame(), ui::Rect(0, 0, 320, 416));
 }
 
+// The reader's own fingers: the guest's address field tapped first rises above the keyboard at
+// once, a tap outside the boxes puts the keyboard away, and a send puts it away before the
+// screen leaves, keeping the skin's back button hidden (never the bar's own "更多") meanwhile.
+TEST_F(FeedbackScreenTest, TapsShowTheAddressAboveTheKeyboardAndPutTheKeyboardAway) {
+  open(true);
+  auto& keyboard = ui::Keyboard::shared();
+  const auto& window = stage_->window;
+  auto centreOf = [&](ui::View& view) {
+    return view.convertPointTo(ui::Point{view.bounds().midX(), view.bounds().midY()}, window.get());
+  };
+  window->tap(centreOf(*screen_->textField()));
+  settle(1);
+  ASSERT_TRUE(screen_->textField()->isFirstResponder());
+  const ui::Rect field = screen_->textField()->convertRectTo(screen_->textField()->bounds(), window.get());
+  const ui::Rect bar = stage_->navigation->navigationBar()->convertRectTo(
+      stage_->navigation->navigationBar()->bounds(), window.get());
+  EXPECT_LE(field.maxY(), ui::Keyboard::shownFrame().minY());
+  EXPECT_GE(field.minY(), bar.maxY());
+  snapshot("feedback-guest-address");
+
+  // A tap on the note under the field, outside both boxes, closes the keyboard.
+  const ui::Point note = screen_->textField()->convertPointTo(ui::Point{20, 60}, window.get());
+  window->tap(note);
+  settle(1);
+  EXPECT_FALSE(keyboard.isVisible());
+  EXPECT_EQ(screen_->tableView()->frame(), ui::Rect(0, 0, 320, 416));
+  // So does one on the kinds above the message while it is edited (choosing one too); a tap in
+  // the message keeps it.
+  window->tap(centreOf(*screen_->inputTextView()));
+  settle(1);
+  ASSERT_TRUE(screen_->inputTextView()->isFirstResponder());
+  screen_->inputTextView()->insertText("好");
+  window->tap(centreOf(*screen_->inputTextView()));
+  EXPECT_TRUE(screen_->inputTextView()->isFirstResponder());
+  window->tap(screen_->segmentedControl()->convertPointTo(ui::Point{200, 45}, window.get()));
+  settle(1);
+  EXPECT_FALSE(keyboard.isVisible());
+  EXPECT_EQ(screen_->lastSelectedIndex(), 2);
+
+  // Sending with the keyboard up: it goes at once, and the bar shows no back button at all.
+  window->tap(centreOf(*screen_->inputTextView()));
+  settle(1);
+  ASSERT_TRUE(keyboard.isVisible());
+  screen_->submitButtonPressedAction();
+  EXPECT_FALSE(keyboard.isVisible());
+  EXPECT_TRUE(screen_->navigationItem()->hidesBackButton());
+  settle(0.5);
+  EXPECT_FALSE(stage_->navigation->navigationBar()->backButtonItem());
+  snapshot("feedback-sending");
+}
+
 TEST_F(FeedbackScreenTest, TheQuestionTypeListChecksOneRowAndAChoiceLeaves) {
   auto types = std::make_shared<MoreSettingsFeedbackQuestionTypeViewController>();
   types->setCurrentSelected(1);

@@ -4,6 +4,7 @@
 
 #include "engine/core/DESettings.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/runtime/RunLoop.h"
 #include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
@@ -102,7 +103,13 @@ void MoreSettingsFontViewController::viewDidLoad() {
     fontsTableView_->setSeparatorColor(*separator);
   }
   NotificationCenter::defaultCenter().add(MSFontDownload::kDownloadedNotification, this, [weak](const Notification&) {
-    if (auto self = weak.lock(); self && self->fontsTableView_) self->fontsTableView_->reloadData();
+    auto self = weak.lock();
+    if (!self || !self->fontsTableView_) return;
+    self->fontsTableView_->reloadData();
+    // The style is stored right after the notice: reload again once it is.
+    RunLoop::current()->post([weak] {
+      if (auto screen = weak.lock(); screen && screen->fontsTableView_) screen->fontsTableView_->reloadData();
+    });
   });
 }
 

@@ -5,17 +5,19 @@
 // sizes ("小", "普通", "大", "极大" — the engine's "FondSize"), rows 44 high, the current style
 // and the current size marked with the skin's check mark. Choosing a size stores it at once;
 // choosing a style goes through MSFontDownload, which may first offer the style's font pack (so
-// the mark may stay where it was). The table reloads when a pack has been downloaded — that
-// notification comes before the style is stored, so that reload still marks the old style and
-// the next appearance the new one, as the flow is meant to. fontDescription() is the settings
-// row's text: "%@，%@" with the current style's and size's names.
+// the mark may stay where it was). The table reloads when a pack has been downloaded; that
+// notification comes before the style is stored, so the table reloads once more on the next
+// turn of the main loop, after the style is stored. fontDescription() is the settings row's
+// text: "%@，%@" with the current style's and size's names.
 //
 // Its view comes from the interface file "MoreSettingsFontViewController" (SettingsNibs registers
 // it): a 320 × 416 view holding the grouped table. Loaded with a ScreenRequest as owner, the same
 // file makes the screen itself.
 //
 // Where we differ on purpose (faults mended): a stored size outside 0..3 is clamped for the
-// marks and the description, so every name is found.
+// marks and the description, so every name is found; after a download the mark follows the
+// downloaded style at once (the reload on the notice alone left it on the old style while the
+// settings row already named the new one).
 //
 // The download flow uses a ProgressTaskEngine (the data engine's by default). Main thread only;
 // owned by its navigation controller.

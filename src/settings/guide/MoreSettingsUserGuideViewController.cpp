@@ -49,6 +49,9 @@ void MoreSettingsUserGuideViewController::buildView(ui::NibLoading& file) {
   auto grid = GridView::create(ui::Rect(0, ui::NavigationBar::kHeight, kWidth, kPageHeight));
   auto pages = file.make<PageControl>(PageControl::FromInterfaceFile{},
                                       ui::Rect(0, kHeight - 26, kWidth, 20));
+  // The dots lie on the dark foot of the pictures: the current page's dot is the bright one.
+  pages->setDotColorCurrentPage(ui::Color::whiteColor());
+  pages->setDotColorOtherPage(ui::Color::white(1, 0.4f));
   view->addSubview(grid);
   view->addSubview(bar);
   view->addSubview(pages);

@@ -3,7 +3,8 @@
 // ("使用指引", a "关闭" button) and a page indicator under the pictures. Paging past the last
 // picture or pressing "关闭" closes it. Page i (from 0) shows the bundle's "<name><i + 1>.jpg"
 // ("help1.jpg" … "help6.jpg"); the grid turns pages by swipes (page model 3) and the indicator
-// and the grid follow each other.
+// and the grid follow each other. Its dots are light on the pictures' dark foot, the current
+// page's white.
 //
 // Opening: createHelpView(name, num, view) — or the interface file
 // "MoreSettingsUserGuideViewController" loaded with a ScreenRequest owner carrying "name", "num"

@@ -114,6 +114,14 @@ TEST_F(UserGuideTest, TheShellsFirstRunGuideSlidesInFromTheBottomWithItsBarAndPa
   // The bar above it is the skin's light bar.
   const uint32_t bar = screen->pixelAt(160, 30);
   EXPECT_GT(bar >> 16 & 0xff, 150u);
+  // The current page's dot is the bright one on the picture's dark foot.
+  const ui::Point first = guide->pageControl()->convertPointTo(
+      ui::Point(guide->pageControl()->bounds().midX() - 2.5f * PageControl::kDotPitch, 10), window_.get());
+  const uint32_t current = screen->pixelAt(static_cast<int>(first.x), static_cast<int>(first.y));
+  const uint32_t other =
+      screen->pixelAt(static_cast<int>(first.x + PageControl::kDotPitch), static_cast<int>(first.y));
+  EXPECT_EQ(0xffu, current >> 16 & 0xff);
+  EXPECT_GT(current >> 16 & 0xff, (other >> 16 & 0xff) + 60);
 }
 
 TEST_F(UserGuideTest, ClosingByTheButtonLeavesThroughTheBottomOnceAndFreesTheGuide) {

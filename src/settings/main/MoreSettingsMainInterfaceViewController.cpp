@@ -1,6 +1,7 @@
 #include "settings/main/MoreSettingsMainInterfaceViewController.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "engine/core/Task.h"
 #include "model/columns/Column.h"
@@ -40,8 +41,9 @@ namespace zu {
 
 namespace {
 
+// An https address, so the opener (http, https and mailto only) hands it on.
 constexpr const char* kDefaultStoreReviewUrl =
-    "itms-apps://store.zu.example/WebObjects/MZStore.woa/wa/viewContentsUserReviews?id=000000000&type=Purple+Software";
+    "https://store.zu.example.com/WebObjects/MZStore.woa/wa/viewContentsUserReviews?id=000000000&type=Purple+Software";
 constexpr const char* kGuestName = "点击登录...";
 constexpr const char* kGuestLine1 = "登录后,你可在不同平台上同步你的";
 constexpr const char* kGuestLine2 = "订阅源,并对文章发表评论,和转发.";
@@ -658,6 +660,12 @@ std::optional<ui::IndexPath> MoreSettingsMainInterfaceViewController::willSelect
   return std::nullopt;
 }
 
+std::string MoreSettingsMainInterfaceViewController::storeReviewUrl() {
+  if (const char* chosen = std::getenv(kStoreReviewUrlVariable); chosen && *chosen) return chosen;
+  auto configured = Bundle::mainBundle()->info(kStoreReviewUrlKey);
+  return configured && !configured->empty() ? *configured : std::string(kDefaultStoreReviewUrl);
+}
+
 void MoreSettingsMainInterfaceViewController::selectRow(const ui::IndexPath& indexPath) {
   auto keep = shared();
   if (isPosition(indexPath, kAccountSection, 0)) {
@@ -683,8 +691,7 @@ void MoreSettingsMainInterfaceViewController::selectRow(const ui::IndexPath& ind
   } else if (isPosition(indexPath, kAboutSection, 0)) {
     pushScreen(std::make_shared<MoreSettingsFeedbackViewController>(), true);
   } else if (isPosition(indexPath, kAboutSection, 1)) {
-    auto configured = Bundle::mainBundle()->info(kStoreReviewUrlKey);
-    ui::Application::shared().openURL(configured && !configured->empty() ? *configured : kDefaultStoreReviewUrl);
+    ui::Application::shared().openURL(storeReviewUrl());
   } else if (isPosition(indexPath, kAboutSection, 2)) {
     pushScreen(std::make_shared<MoreSettingsAboutViewController>(), true);
   } else if (isPosition(indexPath, kGuideSection, 0)) {

@@ -20,6 +20,8 @@
 //    portrait that arrives after the reader logged out does not show in the guest's cell.
 //  - Header heights other than section 0's are the table's default (the phone reads an answered
 //    0 as "the default"), so the titles show as intended.
+//  - The store row opens an https address (the opener refuses the store's own scheme, so the
+//    row did nothing visible).
 //
 // Tasks come from a MoreSettingsEngine (the data engine's by default); their results arrive as
 // task notifications on the main thread. Main thread only. The outlets belong to the view tree.
@@ -62,6 +64,8 @@ class MoreSettingsMainInterfaceViewController : public ui::ViewController,
   static constexpr const char* kCacheCleanEndNotification = "kNotificationCachecleanEnd";
   // Info.plist: the store's user-review page of this application.
   static constexpr const char* kStoreReviewUrlKey = "ZUStoreReviewURL";
+  // The environment's choice of that page, before Info.plist's (a sample run's own page).
+  static constexpr const char* kStoreReviewUrlVariable = "ZU_STORE_REVIEW_URL";
   static constexpr int kCenteredLabelTag = 10000;
   static constexpr int kGuideLabelTag = 10001;
   static constexpr float kUserRowHeight = 70;
@@ -80,6 +84,9 @@ class MoreSettingsMainInterfaceViewController : public ui::ViewController,
   // The size text of the cleaning footers: below 1024 MB "%.1fMB" from 1 MB, else "%dKB" of
   // whole kilobytes; from 1024 MB "%.1fGB".
   static std::string cacheSizeStringWithSize(int64_t bytes);
+  // The page the store row opens: $ZU_STORE_REVIEW_URL when set, else Info.plist's
+  // "ZUStoreReviewURL", else the store's https review address of this application.
+  static std::string storeReviewUrl();
 
   // --- state (read by tests)
   const Dictionary& sectionsDictionary() const { return sectionsDictionary_; }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -12,6 +13,7 @@
 #include "model/columns/Icon.h"
 #include "model/columns/MinMaxValue.h"
 #include "model/columns/UserInfo.h"
+#include "platform/net/ExternalUrl.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/UserDefaults.h"
@@ -273,6 +275,9 @@ TEST_F(SettingsTabTest, SectionKeysAreFoundByTheirIndexPrefix) {
   std::filesystem::remove(bundle / "MoreSettingsSections.plist");
   open();
   EXPECT_EQ(0, table().numberOfSections());
+  // A bundle that names no review page: the store's own, which the opener accepts too.
+  const std::string fallback = MoreSettingsMainInterfaceViewController::storeReviewUrl();
+  EXPECT_TRUE(fallback.starts_with("https://") && ExternalUrl::isOpenable(fallback)) << fallback;
   Bundle::resetMainBundleForTesting();
 }
 
@@ -387,10 +392,20 @@ TEST_F(SettingsTabTest, RowsOpenTheirScreensAndNoneStaysSelected) {
   EXPECT_EQ(6, guide->helpImageNum());
   guide->view()->removeFromSuperview();
 
+  // The store row: the bundle's review page, one the system's opener accepts; a page the
+  // environment names comes first (a sample run's).
   cellAt(7, 1);
   tap(7, 1);
   ASSERT_EQ(1u, opened.size());
+  EXPECT_EQ(Bundle::mainBundle()->info(MoreSettingsMainInterfaceViewController::kStoreReviewUrlKey), opened[0]);
+  EXPECT_TRUE(opened[0].starts_with("https://")) << opened[0];
+  EXPECT_TRUE(ExternalUrl::isOpenable(opened[0])) << opened[0];
   EXPECT_NE(std::string::npos, opened[0].find("/WebObjects/MZStore.woa/wa/viewContentsUserReviews"));
+  ::setenv(MoreSettingsMainInterfaceViewController::kStoreReviewUrlVariable, "http://127.0.0.1:8/store/review.html", 1);
+  tap(7, 1);
+  ::unsetenv(MoreSettingsMainInterfaceViewController::kStoreReviewUrlVariable);
+  ASSERT_EQ(2u, opened.size());
+  EXPECT_EQ("http://127.0.0.1:8/store/review.html", opened[1]);
 
   // A guest's user cell presents the login screen.
   cellAt(0, 0);

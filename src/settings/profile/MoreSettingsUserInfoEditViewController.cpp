@@ -54,6 +54,7 @@ constexpr float kIntroductionRowPadding = 86;
 constexpr float kIntroductionCellPadding = 20;
 const ui::Rect kTableFrame(0, 0, 320, 416);
 const ui::Rect kTagFieldFrame(132, 10, 160, 26);
+constexpr float kTagFieldRightMargin = 8;
 const ui::Rect kIntroductionFrame(128, 10, 168, 66);
 
 const NRSkinManager& skin() { return NRSkinManager::sharedManager(); }
@@ -333,7 +334,11 @@ void MoreSettingsUserInfoEditViewController::viewDidDisappear(bool animated) {
 void MoreSettingsUserInfoEditViewController::showPortrait() {
   auto image = currentImagePath_ ? ui::Image::fromFile(*currentImagePath_) : nullptr;
   if (touxiangButton_) {
-    touxiangButton_->setImage(image ? image : skin().imageWithCodeName("imageKdpTouxiang152"), ui::kControlStateNormal);
+    // As the button's background the portrait is scaled into the box, whatever its size (the
+    // service's portraits may be far smaller than the box).
+    touxiangButton_->setImage(nullptr, ui::kControlStateNormal);
+    touxiangButton_->setBackgroundImage(image ? image : skin().imageWithCodeName("imageKdpTouxiang152"),
+                                        ui::kControlStateNormal);
   }
   if (zhezhaoImageView_) zhezhaoImageView_->setHidden(!currentImagePath_);
 }
@@ -413,6 +418,13 @@ std::shared_ptr<ui::TableViewCell> MoreSettingsUserInfoEditViewController::cellF
   if (index < biaoqianArray_.size()) {
     const auto& field = biaoqianArray_[index];
     if (field->superview()) field->removeFromSuperview();
+    // The field ends inside the row's content and narrows with it, so the editing control and
+    // the delete button that narrow the content leave the tag's text in sight.
+    cell->layoutIfNeeded();
+    const float room = cell->contentView()->bounds().size.width - kTagFieldFrame.origin.x - kTagFieldRightMargin;
+    field->setFrame(ui::Rect(kTagFieldFrame.origin.x, kTagFieldFrame.origin.y,
+                             std::clamp(room, 0.f, kTagFieldFrame.size.width), kTagFieldFrame.size.height));
+    field->setAutoresizingMask(ui::kAutoresizingFlexibleWidth);
     cell->contentView()->addSubview(field);
   }
   return cell;

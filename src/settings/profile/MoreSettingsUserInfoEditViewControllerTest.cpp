@@ -318,6 +318,51 @@ TEST_F(ProfileEditorTest, APortraitFromTheLibraryIsStoredAt64AndUploadedWithTheS
   EXPECT_EQ(profileScreen_, navigation_->topViewController());
 }
 
+// A small portrait (the service's are often 16 points) fills its box; a tag's delete button
+// never lies over the tag's text.
+TEST_F(ProfileEditorTest, ASmallPortraitFillsItsBoxAndTheDeleteButtonLeavesTheTagInSight) {
+  const uint32_t green = 0xff20a040u;
+  engine_->keepLocalCopy("http://h/small.png", green, 16);
+  open(profile("Ann", "", "", {"harbour", "tides"}, "http://h/small.png"));
+  ASSERT_TRUE(editor_->currentImagePath());
+  auto button = editor_->touxiangButton();
+  ASSERT_TRUE(button);
+  auto picture = ui::renderScreen();
+  ASSERT_TRUE(picture);
+  // Inside the box's rounded corners, near each of them, the portrait shows.
+  for (const ui::Point corner : {ui::Point{10, 10}, ui::Point{54, 54}, ui::Point{54, 10}}) {
+    const ui::Point at = button->convertPointTo(corner, window_.get());
+    EXPECT_EQ(green, picture->pixelAt(static_cast<int>(at.x), static_cast<int>(at.y))) << corner.x << "," << corner.y;
+  }
+  EXPECT_TRUE(ui::writeSnapshot(*picture, "profile-editor-small-portrait").has_value());
+
+  // The first tag's delete button: the field ends before it.
+  table().scrollToRow({2, 0}, ui::TableViewScrollPosition::Middle, false);
+  table().layoutIfNeeded();
+  ASSERT_TRUE(table().tapEditingControl({2, 0}));
+  table().layoutIfNeeded();
+  auto tagCell = cell(2);
+  ASSERT_TRUE(tagCell);
+  tagCell->layoutIfNeeded();
+  const auto& field = editor_->biaoqianArray()[0];
+  ASSERT_EQ(tagCell->contentView(), field->superview());
+  const ui::Rect fieldInCell = field->convertRectTo(field->bounds(), tagCell.get());
+  const ui::Rect button2 = tagCell->deleteConfirmationFrame();
+  ASSERT_FALSE(button2.isEmpty());
+  EXPECT_LE(fieldInCell.maxX(), button2.minX());
+  EXPECT_GT(fieldInCell.size.width, 0);
+  auto confirming = ui::renderScreen();
+  ASSERT_TRUE(confirming);
+  EXPECT_TRUE(ui::writeSnapshot(*confirming, "profile-editor-delete").has_value());
+  // Without the button the field has its room back, inside its row.
+  ASSERT_TRUE(table().tapEditingControl({2, 0}));
+  table().layoutIfNeeded();
+  tagCell->layoutIfNeeded();
+  const ui::Rect wide = field->convertRectTo(field->bounds(), tagCell.get());
+  EXPECT_GT(wide.size.width, fieldInCell.size.width);
+  EXPECT_LE(wide.maxX(), tagCell->bounds().size.width);
+}
+
 TEST_F(ProfileEditorTest, WithACameraTheSheetOffersBothSources) {
   ui::ImagePickerController::setSourceTypeAvailable(ui::ImagePickerSourceType::Camera, true);
   open(profile("Ann", "", "", {}));

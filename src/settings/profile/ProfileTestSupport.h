@@ -85,10 +85,10 @@ class ScriptedUserInfoEngine : public UserInfoEngine {
   void logout() override { ++logouts; }
 
   // A picture of one colour written to the home, as a downloaded copy of `url`.
-  std::string keepLocalCopy(const std::string& url, uint32_t argb) {
-    auto image = ui::Image::create(40, 40);
+  std::string keepLocalCopy(const std::string& url, uint32_t argb, int side = 40) {
+    auto image = ui::Image::create(side, side);
     uint32_t* pixels = image->mutablePixels();
-    for (int i = 0; i < 40 * 40; ++i) pixels[i] = argb;
+    for (int i = 0; i < side * side; ++i) pixels[i] = argb;
     const auto path = Paths::caches() / ("copy-" + std::to_string(localCopies.size()) + ".png");
     image->writePng(path);
     localCopies[url] = path.string();

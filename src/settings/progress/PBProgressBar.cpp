@@ -31,7 +31,19 @@ void PBProgressBar::internalInit() {
 
 ui::Rect PBProgressBar::contentStretchFor(float width) {
   if (!(width > 0)) return ui::Rect(0, 0, 1, 1);
+  // Caps of 10 leave nothing to stretch in a picture 20 points wide or less: its middle point
+  // stretches instead, so its rounded ends stay ends rather than being drawn out with the bar.
+  if (width - kStretchCaps < 1) {
+    const float left = std::floor((width - 1) / 2);
+    return ui::Rect(std::max(left, 0.f) / width, 0, std::min(1.f, 1 / width), 1);
+  }
   return ui::Rect(kStretchLeft / width, 0, (width - kStretchCaps) / width, 1);
+}
+
+int PBProgressBar::leftCapFor(float width) {
+  // The stretched column lies after the cap: a picture no wider than the cap takes its middle.
+  if (!(width > kLeftCap)) return std::max(0, static_cast<int>(std::floor((width - 1) / 2)));
+  return kLeftCap;
 }
 
 void PBProgressBar::setProgress(float progress) {
@@ -52,7 +64,7 @@ void PBProgressBar::setProgressImage(std::shared_ptr<ui::Image> image) {
 }
 
 void PBProgressBar::setBackgroundImage(const std::shared_ptr<ui::Image>& image) {
-  backgroundImage_ = image ? image->stretchableImage(kLeftCap, kTopCap) : nullptr;
+  backgroundImage_ = image ? image->stretchableImage(leftCapFor(image->size().width), kTopCap) : nullptr;
   backgroundImageView_->setImage(backgroundImage_);
   backgroundImageView_->setContentStretch(contentStretchFor(image ? image->size().width : 0));
 }

@@ -6,7 +6,10 @@
 //
 // Where we differ on purpose (faults mended): a progress that is not a number reads as 0 (it
 // would otherwise pass both clamps and reach the frame arithmetic), and a picture 0 points wide
-// keeps the full content stretch instead of dividing by its width.
+// keeps the full content stretch instead of dividing by its width. A picture too narrow for those
+// caps (the skin's are 20 points wide, which leaves nothing between them) stretches its middle
+// point, and the background's left cap becomes the middle, so the bar keeps round ends and a
+// track instead of a drawn-out lens.
 //
 // Main thread only; std::make_shared like every view. It owns its two image views.
 #pragma once
@@ -31,7 +34,7 @@ class PBProgressBar : public ui::View {
   void setProgress(float progress);
   const std::shared_ptr<ui::Image>& progressImage() const { return progressImage_; }
   void setProgressImage(std::shared_ptr<ui::Image> image);
-  // Kept as a stretchable copy (caps 20, 3).
+  // Kept as a stretchable copy (caps 20, 3; see leftCapFor).
   const std::shared_ptr<ui::Image>& backgroundImage() const { return backgroundImage_; }
   void setBackgroundImage(const std::shared_ptr<ui::Image>& image);
 
@@ -40,6 +43,8 @@ class PBProgressBar : public ui::View {
 
   // The content stretch both setters give their image view for a picture `width` points wide.
   static ui::Rect contentStretchFor(float width);
+  // The background's left cap for a picture `width` points wide: 20, or its middle when narrower.
+  static int leftCapFor(float width);
 
   void layoutSubviews() override;
   std::string className() const override { return "PBProgressBar"; }

@@ -113,6 +113,7 @@ void PBProgressModalView::show() {
   if (!view()->superview()) ui::ViewController::installAsRoot(*backWindow_, self_);
   view()->setAlpha(1);
   view()->setUserInteractionEnabled(true);
+  if (cancelButton_) cancelButton_->setHidden(false);
   backWindow_->setHidden(false);
   setProgress(progress_);
   setStatusString(statusString_);
@@ -121,6 +122,8 @@ void PBProgressModalView::show() {
 void PBProgressModalView::dismissWithDuration(double seconds) {
   if (!showing_) return;
   showing_ = false;
+  // What the board showed is over (done, failed or cancelled): nothing is left to cancel.
+  if (cancelButton_) cancelButton_->setHidden(true);
   if (!(seconds > 0)) {
     view()->setAlpha(0);
     didHide();

@@ -8,7 +8,9 @@
 // hidden and the hold released when the fade completes), dismissInstantly() at once; dismissing a
 // board that no longer shows does nothing. The cancel button tells the delegate
 // (progressModalViewCancelButtonPressed), stops the board's touches — so a second press reaches
-// nothing — and fades it out over 1.0 s; the flow's own dismiss that follows does nothing.
+// nothing — and fades it out over 1.0 s; the flow's own dismiss that follows does nothing. The
+// cancel button goes as soon as a dismiss begins ("下载完成" or "清理完成" offers no 取消) and
+// comes back with the next show().
 // Progress and status are kept and shown again by each show(). Upright portrait only (the
 // controllers' default).
 //

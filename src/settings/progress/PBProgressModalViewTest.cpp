@@ -76,6 +76,12 @@ TEST_F(ProgressBoardTest, TheBarClampsItsProgressAndStretchesTheMiddleOfItsPictu
   EXPECT_EQ(20, bar->backgroundImage()->leftCapWidth());
   EXPECT_EQ(3, bar->backgroundImage()->topCapHeight());
   EXPECT_EQ(picture, bar->progressImage());
+  // The skin's pictures are 20 points wide, too narrow for those caps: their middle point
+  // stretches, and the background's cap is its middle too.
+  EXPECT_EQ(ui::Rect(0.45f, 0, 0.05f, 1), PBProgressBar::contentStretchFor(20));
+  EXPECT_EQ(9, PBProgressBar::leftCapFor(20));
+  EXPECT_EQ(20, PBProgressBar::leftCapFor(21));
+  EXPECT_EQ(0, PBProgressBar::leftCapFor(1));
   // No picture (or one without width) keeps the whole picture stretching: no division by 0.
   bar->setProgressImage(nullptr);
   EXPECT_EQ(ui::Rect(0, 0, 1, 1), bar->progressImageView()->contentStretch());
@@ -123,6 +129,46 @@ TEST_F(ProgressBoardTest, TheBoardCoversTheScreenHoldsItselfAndFadesOutOverItsDu
   instant.reset();
   instantWeak.lock()->dismissInstantly();
   EXPECT_TRUE(instantWeak.expired());
+}
+
+// The skin's board at half way: an opaque board, a bar with round ends over a track that runs to
+// the bar's end; once it is dismissed the cancel button is gone.
+TEST_F(ProgressBoardTest, TheBoardDrawsARoundEndedBarOnItsTrackAndOffersNoCancelOnceOver) {
+  // A black screen behind: none of it shows through the board.
+  window_->setBackgroundColor(ui::Color::blackColor());
+  auto board = PBProgressModalView::create({});
+  board->setProgress(0.5f);
+  board->setStatusString(std::string("正在下载字体包：宋体"));
+  board->show();
+  auto image = ui::renderScreen();
+  ASSERT_TRUE(image);
+  EXPECT_TRUE(ui::writeSnapshot(*image, "progress-board-half").has_value());
+  const ui::Rect bar = board->progressBar()->convertRectTo(board->progressBar()->bounds(), nullptr);
+  auto at = [&](float x, float y) { return image->pixelAt(static_cast<int>(x), static_cast<int>(y)); };
+  const float top = bar.minY() + 1, middle = bar.midY();
+  // The done part is as high 3 points from its start as in its middle, and so is the track 3
+  // points before the bar's end (a drawn-out picture tapers to a point there).
+  EXPECT_EQ(at(bar.minX() + bar.size.width / 4, top), at(bar.minX() + 3, top));
+  EXPECT_EQ(at(bar.minX() + bar.size.width / 4, middle), at(bar.minX() + 3, middle));
+  EXPECT_EQ(at(bar.minX() + bar.size.width * 3 / 4, top), at(bar.maxX() - 4, top));
+  EXPECT_NE(at(bar.minX() + bar.size.width / 4, middle), at(bar.minX() + bar.size.width * 3 / 4, middle));
+  const ui::Rect plate = board->backgroundBoard()->convertRectTo(board->backgroundBoard()->bounds(), nullptr);
+  EXPECT_EQ(0xfff8f8f8u, at(plate.minX() + 6, plate.midY()));
+  EXPECT_EQ(0xfff8f8f8u, at(plate.maxX() - 6, plate.maxY() - 6));
+  // The track differs from the board around it.
+  EXPECT_NE(at(bar.minX() + bar.size.width * 3 / 4, middle), at(bar.minX() + bar.size.width * 3 / 4, bar.minY() - 6));
+  EXPECT_FALSE(board->cancelButton()->isHidden());
+
+  board->setProgress(1);
+  board->setStatusString(std::string("下载完成"));
+  board->dismiss();
+  EXPECT_TRUE(board->cancelButton()->isHidden());
+  settle(1.8);
+  EXPECT_TRUE(board->backWindow()->isHidden());
+  // Shown again, it offers its cancel again.
+  board->show();
+  EXPECT_FALSE(board->cancelButton()->isHidden());
+  board->dismissInstantly();
 }
 
 TEST_F(ProgressBoardTest, ASecondCancelReachesNothingAndTheFlowsDismissAfterItDoesNothing) {

@@ -6,9 +6,6 @@
 #include <httplib.h>
 
 #include "SampleOAuth.h"
-#include "SampleService.h"
-#include "common/ServiceHosts.h"
-#include "engine/core/DESettings.h"
 #include "engine/core/DataEngine.h"
 #include "engine/openplatform/OpenPlatformConfig.h"
 #include "engine/openplatform/OpenPlatformFactory.h"
@@ -16,7 +13,6 @@
 #include "model/columns/Column.h"
 #include "model/entry/Feed.h"
 #include "model/service/VeskCustomization.h"
-#include "platform/device/NetworkProbe.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/TabBarController.h"
@@ -24,71 +20,38 @@
 #include "platform/web/WebView.h"
 #include "share/accounts/AuthenicationViewController.h"
 #include "share/ShareScreens.h"
-#include "shell/app/MainWindowNib.h"
 #include "shell/app/ScreenRequest.h"
-#include "shell/app/ShellTestSupport.h"
+#include "shell/app/LaunchTestSupport.h"
 #include "shell/app/VESK_iPhoneAppDelegate.h"
 #include "shell/home/MyColumnsController.h"
 #include "store/EntryPersistenter.h"
-#include "testing/MainLoopTurn.h"
-#include "testing/SettableNetworkProbe.h"
 #include "views/GridView.h"
 
 namespace zu {
 namespace {
 
-class BindingRoadTest : public testing::ShellFixture {
+class BindingRoadTest : public testing::LaunchFixture {
  protected:
   void SetUp() override {
     ShareScreens::registerNibs();
-    ShellFixture::SetUp();
-    ASSERT_TRUE(service_.start());
-    ServiceHosts::setAllHosts(service_.host());
+    LaunchFixture::SetUp();
     OpenPlatformConfig config = OpenPlatformConfig::current();
     config.zelvaneBase = service_.baseUrl();
     OpenPlatformConfig::setCurrent(config);
     OpenPlatformFactory::instance().Init();
-    NetworkProbe::setShared(probe_);
-    MainWindowNib::registerNib();
-    DESettings::setFirstRun(false);
-    DESettings::setNeedDisplayUpgradeHelper(false);
   }
   void TearDown() override {
-    if (delegate_) {
-      EXPECT_TRUE(turnMainLoopUntil([] { return MyColumnsController::pendingOrderStores() == 0; }));
-      home_.reset();
-      delegate_->applicationWillTerminate();
-      delegate_.reset();
-      settle(1);
-    }
+    terminate();
     NotificationCenter::defaultCenter().remove(this);
     OpenPlatformConfig::setCurrent(OpenPlatformConfig::defaults());
     OpenPlatformFactory::instance().Init();
-    NetworkProbe::setShared(nullptr);
-    ServiceHosts::setAllHosts(std::nullopt);
-    service_.stop();
-    ShellFixture::TearDown();
-  }
-  bool pump(const std::function<bool()>& done) {
-    return turnMainLoopUntil(
-        [&] {
-          if (done()) return true;
-          clock_.clock()->advance(0.01);
-          return false;
-        },
-        20);
+    LaunchFixture::TearDown();
   }
   void tapTile(int index) {
     home_->gridViewTouchDownCellAtIndex(*home_->gridView(), index);
     home_->gridViewDidClickCellAtIndex(*home_->gridView(), index);
     settle(0.1);
   }
-
-  SampleService service_;
-  std::shared_ptr<SettableNetworkProbe> probe_ =
-      std::make_shared<SettableNetworkProbe>(SettableNetworkProbe::kOffline);
-  std::shared_ptr<VESK_iPhoneAppDelegate> delegate_;
-  std::shared_ptr<MyColumnsController> home_;
 };
 
 TEST_F(BindingRoadTest, TheTilesBindPromptEndsInABoundAccount) {
@@ -102,15 +65,7 @@ TEST_F(BindingRoadTest, TheTilesBindPromptEndsInABoundAccount) {
   ASSERT_TRUE(microblog && microblog->veskCustomization());
   EXPECT_EQ(0, microblog->veskCustomization()->getOpenPlatformType());
 
-  for (const auto& object : ui::NibRegistry::shared().load(MainWindowNib::kName)) {
-    if (!delegate_) delegate_ = std::dynamic_pointer_cast<VESK_iPhoneAppDelegate>(object);
-  }
-  ASSERT_TRUE(delegate_ && delegate_->applicationDidFinishLaunching());
-  auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(
-      delegate_->rootController()->viewControllers().at(0));
-  ASSERT_TRUE(navigation);
-  home_ = std::dynamic_pointer_cast<MyColumnsController>(navigation->viewControllers().at(0));
-  ASSERT_TRUE(home_);
+  launch();
   ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
   ASSERT_TRUE(gDataEngine()->getSubPersist()->insertEntries({microblog}));
   home_->asyncRequestSubscribedColumnsFromLocal();

@@ -127,13 +127,20 @@ TEST_F(ShareScreenTest, TheCounterCountsUtf16UnitsAndSendingStopsPastTheLimit) {
   EXPECT_EQ("还可以输入", counterText(*screen, 10));
   EXPECT_EQ("0", counterText(*screen, 11));
   EXPECT_TRUE(sendEnabled(*screen));
-  typeText(*screen, repeat("a", 120));
+  // More lines than the box holds: the box scrolls with the typing, its last line whole above
+  // the box's bottom edge.
+  typeText(*screen, repeat("港", 120));
   EXPECT_EQ("已超出", counterText(*screen, 10));
   EXPECT_EQ("1", counterText(*screen, 11));
   EXPECT_EQ(skin.colorWithCodeName("colorKdnrShareCountOut"), number->textColor());
+  auto& box = *screen->textCell()->shareText();
+  ASSERT_GT(box.contentSize().height, box.bounds().height());
+  EXPECT_EQ(box.contentSize().height - box.bounds().height(), box.contentOffset().y);
   EXPECT_FALSE(sendEnabled(*screen));
   tapBarButton(screen->sendButton());  // the disabled button takes no tap
   EXPECT_FALSE(screen->isWaitingToPost());
+  settle(0.3);
+  window_->layoutIfNeeded();
   EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-over-limit"));
 
   // An emoji is two units: 117 letters and one emoji fill 119.
@@ -614,6 +621,27 @@ TEST_F(ShareScreenTest, TheKeyboardShrinksTheTableAndTheTextViewHasNoMenuBeforeA
   settle(1);
   window_->layoutIfNeeded();
   EXPECT_TRUE(ui::writeSnapshot(*ui::renderScreen(), "share-typing"));
+}
+
+// A share that ends takes the screen away, and the keyboard slides down with it instead of
+// vanishing at once.
+TEST_F(ShareScreenTest, AfterAShareTheKeyboardSlidesAwayWithTheScreen) {
+  client(1)->bind("新浪读者");
+  auto screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  settle(0.3);
+  auto& keyboard = ui::Keyboard::shared();
+  ASSERT_TRUE(keyboard.isVisible());
+  testing::postShortUrl(engine_->of("shortUrl").at(0), "http://s.test/1");
+  screen->sendAction();
+  ASSERT_EQ(1u, client(1)->posts.size());
+  settle(0.05);
+  ASSERT_FALSE(keyboard.isVisible());
+  EXPECT_TRUE(keyboard.isSliding(Clock::get()->monotonic()));
+  EXPECT_TRUE(keyboard.presentedFrame(Clock::get()->monotonic()).has_value());
+  settleDismissal();
+  EXPECT_FALSE(presented());
+  EXPECT_FALSE(keyboard.presentedFrame(Clock::get()->monotonic()).has_value());
 }
 
 TEST_F(ShareScreenTest, TheToolbarOpensTheScreenTakesTheCommentAndHearsTheReports) {

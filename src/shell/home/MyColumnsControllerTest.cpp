@@ -48,6 +48,7 @@
 #include "shell/skin/MyFaceSettings.h"
 #include "shell/offline/OfflineDownloadManager.h"
 #include "shell/app/ScreenRequest.h"
+#include "shell/app/LaunchTestSupport.h"
 #include "shell/app/ShellTestSupport.h"
 #include "shell/app/VESK_iPhoneAppDelegate.h"
 #include "store/EntryPersistenter.h"
@@ -113,17 +114,8 @@ std::shared_ptr<Column> generatedColumn(int n, bool withCover) {
   return c;
 }
 
-class HomeScreenTest : public ShellFixture {
+class HomeScreenTest : public testing::LaunchFixture {
  protected:
-  void SetUp() override {
-    ShellFixture::SetUp();
-    ASSERT_TRUE(service_.start());
-    ServiceHosts::setAllHosts(service_.host());
-    NetworkProbe::setShared(probe_);
-    MainWindowNib::registerNib();
-    DESettings::setFirstRun(false);
-    DESettings::setNeedDisplayUpgradeHelper(false);
-  }
   void TearDown() override {
     terminate();
     if (DeviceProfile::screenScale() != 1) {
@@ -132,47 +124,10 @@ class HomeScreenTest : public ShellFixture {
     }
     MyFaceSettings::setModeIsNight(false);
     ui::AnimationLog::shared().clear();
-    NetworkProbe::setShared(nullptr);
-    ServiceHosts::setAllHosts(std::nullopt);
-    service_.stop();
-    ShellFixture::TearDown();
+    LaunchFixture::TearDown();
   }
 
   void launchOntoEightCovers();
-  void launch() {
-    for (const auto& object : ui::NibRegistry::shared().load(MainWindowNib::kName)) {
-      if (!delegate_) delegate_ = std::dynamic_pointer_cast<VESK_iPhoneAppDelegate>(object);
-    }
-    ASSERT_TRUE(delegate_);
-    ASSERT_TRUE(delegate_->applicationDidFinishLaunching());
-    auto navigation = std::dynamic_pointer_cast<ui::NavigationController>(
-        delegate_->rootController()->viewControllers().at(0));
-    ASSERT_TRUE(navigation);
-    home_ = std::dynamic_pointer_cast<MyColumnsController>(navigation->viewControllers().at(0));
-    ASSERT_TRUE(home_);
-    ASSERT_TRUE(home_->isViewLoaded());
-  }
-  void terminate() {
-    if (!delegate_) return;
-    // The order stores hold the engine: let them end before it is torn down.
-    EXPECT_TRUE(turnMainLoopUntil([] { return MyColumnsController::pendingOrderStores() == 0; }));
-    home_.reset();
-    delegate_->applicationWillTerminate();
-    delegate_.reset();
-    // Finishes still queued on the main loop name tasks of the engine just gone; the next
-    // engine numbers its tasks from 1 again, so they are delivered now, to nobody.
-    settle(1);
-  }
-  // Turns the main loop, the fake clock moving 0.01 s whenever nothing is due, until `done`.
-  bool pump(const std::function<bool()>& done, double timeout = 20) {
-    return turnMainLoopUntil(
-        [&] {
-          if (done()) return true;
-          clock_->advance(0.01);
-          return false;
-        },
-        timeout);
-  }
   std::shared_ptr<EntryPersistenter> store() { return gDataEngine()->getSubPersist(); }
   void seed(int count, bool withCovers = false) {
     std::vector<std::shared_ptr<Entry>> columns;
@@ -217,11 +172,6 @@ class HomeScreenTest : public ShellFixture {
     return dynamic_cast<CoverViewController*>(home_->coverWindow()->rootViewController().get());
   }
 
-  SampleService service_;
-  std::shared_ptr<SettableNetworkProbe> probe_ =
-      std::make_shared<SettableNetworkProbe>(SettableNetworkProbe::kOffline);
-  std::shared_ptr<VESK_iPhoneAppDelegate> delegate_;
-  std::shared_ptr<MyColumnsController> home_;
 };
 
 // The grid's shape for 0, 6, 65 and 66 columns: cells = count + 1, the add cell last, 6 a page,

@@ -189,12 +189,12 @@ void MyColumnsController::updateColumnResultOnMainThread(const Notification& n) 
       shown->setNeedUpdate(false);
       shown->setUpdated(nowMillis());
     }
-    if (engine) engine->setColumnRefreshTime(column->entryId(), nowMillis());
+    if (engine) engine->setColumnRefreshTime(column->entryId(), Clock::get()->now());
     if (auto* cell = index >= 0 ? cellAt(index) : nullptr) cell->endUpdate();
   } else if (*state == "ColumnUpdatedChanged") {
     if (shown) shown->setNeedUpdate(false);
     auto fresh = updateCellWithIndex(index, column->entryId());
-    if (engine) engine->setColumnRefreshTime(column->entryId(), nowMillis());
+    if (engine) engine->setColumnRefreshTime(column->entryId(), Clock::get()->now());
     if (fresh && fresh->veskEntryStatus() && fresh->veskEntryStatus()->type() == kBookType) {
       startBookDownload(fresh);
     }

@@ -90,7 +90,9 @@ class ColumnTasksTest : public EngineFixture {
   // column list task) without platform 0's microblog column, which needs a bound account.
   // The URL table is filled first, as the catalogue's fetch at the home screen's start does.
   std::vector<std::shared_ptr<Column>> catalogue() {
-    if (!gUrlManager()->isEverSet()) EXPECT_EQ(runTask(std::make_shared<ServiceUrlProbeTask>())->code, 0);
+    if (!gUrlManager()->isEverSet()) {
+      EXPECT_EQ(runTask(std::make_shared<ServiceUrlProbeTask>())->code, 0);
+    }
     auto task = engine_->createGetServerColumnsTask(linkTo(service_.baseUrl() + "/sub/recommend.atom"));
     auto finish = runTask(task);
     EXPECT_TRUE(finish && finish->code == 0);

@@ -47,11 +47,24 @@ void Button::refresh() {
   titleLabel_->setShadowColor(titleShadowColorForState(s));
   imageView_->setImage(imageForState(s));
   imageView_->setHidden(!imageView_->image());
+  imageView_->setAlpha(imageAlpha(images_));
   setNeedsLayout();
   setNeedsDisplay();
 }
 
 void Button::stateDidChange() { refresh(); }
+
+float Button::imageAlpha(const PerState<std::shared_ptr<Image>>& images) const {
+  const bool fades = !isEnabled() && adjustsImageWhenDisabled_ && !images.values.count(state());
+  return fades ? kDisabledImageAlpha : 1.0f;
+}
+
+float Button::backgroundImageAlpha() const { return imageAlpha(backgrounds_); }
+
+void Button::setAdjustsImageWhenDisabled(bool adjusts) {
+  adjustsImageWhenDisabled_ = adjusts;
+  refresh();
+}
 
 void Button::setTitle(std::optional<std::string> title, unsigned state) {
   titles_.set(state, std::move(title));
@@ -158,7 +171,7 @@ Size Button::sizeThatFits(Size) const {
 
 void Button::draw(Canvas& canvas, const Rect& rect) {
   if (auto background = currentBackgroundImage()) {
-    canvas.drawImage(*background, rect);
+    canvas.drawImage(*background, rect, imageAlpha(backgrounds_));
     return;
   }
   if (type_ == ButtonType::RoundedRect) {

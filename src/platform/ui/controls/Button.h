@@ -15,6 +15,10 @@
 //    sizeThatFits is that group plus the content insets.
 //  - The title label's font is the button's (bold 15 for rounded rectangles, system 15 for
 //    custom buttons, like the phone's defaults).
+//  - adjustsImageWhenDisabled, on by default: while the button is disabled, its image and its
+//    background image are drawn faded (at kDisabledImageAlpha) unless one was set for the state
+//    it is in, so a button that cannot be pressed looks it. Titles keep their colours (set one
+//    for the disabled state to change it), as on the phone.
 #pragma once
 
 #include <map>
@@ -57,6 +61,10 @@ class Button : public Control {
   const std::shared_ptr<Label>& titleLabel() const { return titleLabel_; }
   const std::shared_ptr<ImageView>& imageView() const { return imageView_; }
 
+  static constexpr float kDisabledImageAlpha = 0.4f;
+  bool adjustsImageWhenDisabled() const { return adjustsImageWhenDisabled_; }
+  void setAdjustsImageWhenDisabled(bool adjusts);
+
   const EdgeInsets& contentEdgeInsets() const { return contentInsets_; }
   void setContentEdgeInsets(const EdgeInsets& insets);
   const EdgeInsets& titleEdgeInsets() const { return titleInsets_; }
@@ -70,6 +78,9 @@ class Button : public Control {
   std::string dumpDetails() const override;
 
  protected:
+  // The alpha the current background image is drawn with (faded while disabled, see above), for
+  // subclasses that draw it themselves.
+  float backgroundImageAlpha() const;
   void stateDidChange() override;
   void didMoveToSuperview() override;
 
@@ -95,6 +106,8 @@ class Button : public Control {
 
   // Puts the current state's title, colours and image into the subviews.
   void refresh();
+  // The alpha an image of `images` is drawn with in the current state.
+  float imageAlpha(const PerState<std::shared_ptr<Image>>& images) const;
   Size titleSize() const;
   Size imageSize() const;
 
@@ -110,6 +123,7 @@ class Button : public Control {
   EdgeInsets titleInsets_;
   EdgeInsets imageInsets_;
   bool subviewsAdded_ = false;
+  bool adjustsImageWhenDisabled_ = true;
 };
 
 }  // namespace zu::ui

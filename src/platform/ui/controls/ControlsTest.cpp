@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/images/Image.h"
 #include "platform/ui/controls/Slider.h"
 #include "platform/ui/controls/Switch.h"
 #include "platform/ui/views/ViewTreeDump.h"
@@ -89,6 +91,48 @@ TEST_F(ControlsTest, ButtonStateValuesFallBackToNormal) {
   EXPECT_EQ(Color::whiteColor(), button->currentTitleColor());
   EXPECT_EQ(Color::rgba8(50, 79, 133), Button::create(ButtonType::RoundedRect)->currentTitleColor());
   EXPECT_NE(std::string::npos, dumpViewTree(*button).find("Button frame={10, 10, 100, 40} state=4 image=star_on"));
+}
+
+// A disabled button fades its image and background image, unless the disabled state has its
+// own or adjusting is off; its title keeps its colour.
+TEST_F(ControlsTest, ADisabledButtonLooksItByItsFadedPictures) {
+  auto solid = [](uint32_t argb) {
+    auto image = Image::create(20, 20);
+    std::fill(image->mutablePixels(), image->mutablePixels() + 20 * 20, argb);
+    return image;
+  };
+  auto button = Button::create(ButtonType::Custom);
+  button->setFrame(Rect(0, 0, 60, 20));
+  button->setBackgroundImage(solid(0xff0000ffu), kControlStateNormal);
+  button->setImage(solid(0xffff0000u), kControlStateNormal);
+  window_->addSubview(button);
+  window_->setBackgroundColor(Color::whiteColor());
+  auto look = [&] {
+    window_->layoutIfNeeded();
+    auto picture = render(*window_);
+    return std::make_pair(picture->pixelAt(5, 10), picture->pixelAt(30, 10));  // background, image
+  };
+  const auto enabled = look();
+  EXPECT_EQ(0xff0000ffu, enabled.first);
+  EXPECT_EQ(0xffff0000u, enabled.second);
+
+  button->setEnabled(false);
+  const auto disabled = look();
+  EXPECT_NE(enabled.first, disabled.first);
+  EXPECT_NE(enabled.second, disabled.second);
+  EXPECT_GT(disabled.first >> 8 & 0xff, 0x80u);   // the white shows through the faded blue
+  EXPECT_GT(disabled.second & 0xff, 0x80u);        // and what lies under the faded red
+  EXPECT_EQ(Color::whiteColor(), button->titleLabel()->textColor());
+
+  button->setAdjustsImageWhenDisabled(false);
+  EXPECT_EQ(enabled, look());
+  button->setAdjustsImageWhenDisabled(true);
+  // Pictures of the disabled state's own are drawn as they are.
+  button->setImage(solid(0xff00ff00u), kControlStateDisabled);
+  button->setBackgroundImage(solid(0xff000000u), kControlStateDisabled);
+  EXPECT_EQ(std::make_pair(0xff000000u, 0xff00ff00u), look());
+  button->setEnabled(true);
+  EXPECT_EQ(enabled, look());
 }
 
 TEST_F(ControlsTest, ButtonContentSitsWhereItsHorizontalAlignmentPutsIt) {

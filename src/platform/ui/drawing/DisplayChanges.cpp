@@ -2,6 +2,7 @@
 
 #include "platform/runtime/Clock.h"
 #include "platform/ui/motion/AnimationLog.h"
+#include "platform/ui/text/Keyboard.h"
 
 namespace zu::ui {
 
@@ -11,7 +12,8 @@ DisplayChanges& DisplayChanges::shared() {
 }
 
 bool DisplayChanges::needsFrame() const {
-  return dirty_ || AnimationLog::shared().isAnimating(Clock::get()->monotonic());
+  const double now = Clock::get()->monotonic();
+  return dirty_ || AnimationLog::shared().isAnimating(now) || Keyboard::shared().isSliding(now);
 }
 
 }  // namespace zu::ui

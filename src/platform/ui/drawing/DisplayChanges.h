@@ -6,8 +6,9 @@
 // frame, bounds, center, transform, alpha, hidden flag or background colour, and every change of
 // the tree. A subclass whose drawing depends on its own state calls setNeedsDisplay when that
 // state changes (the kit's classes do). Moving content marks it too: a decelerating scroll view
-// sets its offset every frame; a running view animation (AnimationLog::isAnimating) keeps
-// needsFrame() true until it ends, so its frames are drawn although its model values are set.
+// sets its offset every frame; a running view animation (AnimationLog::isAnimating) and the
+// keyboard's slide (Keyboard::isSliding) keep needsFrame() true until they end, so their frames
+// are drawn although their model values are set.
 //
 // The host installs a wake handler, called on each change from clean to dirty (and when an
 // animation is committed), schedules a frame from it, and calls clear() once it has composited.

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/runtime/Clock.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/images/Image.h"
@@ -39,19 +40,20 @@ void drawScreenChrome(Canvas& canvas, const Rect& screen) {
   Application& application = Application::shared();
   Keyboard& keyboard = Keyboard::shared();
   const bool bar = !application.isStatusBarHidden();
-  if (!keyboard.isVisible() && !bar) return;
+  const auto keyboardFrame = keyboard.presentedFrame(Clock::get()->monotonic());
+  if (!keyboardFrame && !bar) return;
   const SystemEnvironment::Orientation orientation = application.statusBarOrientation();
   const Size interface = InterfaceRotation::interfaceSize(orientation);
   canvas.save();
   canvas.translate(screen.midX(), screen.midY());
   canvas.concat(InterfaceRotation::transformFor(orientation));
   canvas.translate(-interface.width / 2, -interface.height / 2);
-  if (keyboard.isVisible()) {
+  if (keyboardFrame) {
     ReturnKeyType returnKey = ReturnKeyType::Default;
     const auto responder = keyboard.firstResponder();
     if (auto* field = dynamic_cast<TextField*>(responder.get())) returnKey = field->returnKeyType();
     if (auto* text = dynamic_cast<TextView*>(responder.get())) returnKey = text->returnKeyType();
-    KeyboardDrawing::draw(canvas, Keyboard::interfaceFrame(), returnKey);
+    KeyboardDrawing::draw(canvas, *keyboardFrame, returnKey);
   }
   if (bar) StatusBar::shared().draw(canvas, interface.width, application.statusBarStyle());
   canvas.restore();

@@ -16,7 +16,9 @@
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextSelection.h"
 #include "platform/ui/text/TextView.h"
+#include "platform/ui/drawing/DisplayChanges.h"
 #include "platform/ui/views/Window.h"
+#include "testing/ScopedFakeClock.h"
 #include "testing/SettableNetworkProbe.h"
 
 namespace zu::ui {
@@ -40,7 +42,10 @@ class ScreenChromeTest : public ::testing::Test {
     StatusBar::shared().refresh();
   }
   static uint32_t rgb(const Image& image, int x, int y) { return image.pixelAt(x, y) & 0xffffff; }
+  // Lets the keyboard's slide end.
+  void slid() { clock_->advance(Keyboard::kAnimationDuration); }
 
+  ScopedFakeClock clock_;
   std::shared_ptr<SettableNetworkProbe> probe_;
   std::shared_ptr<Window> window_;
 };
@@ -102,6 +107,7 @@ TEST_F(ScreenChromeTest, KeyboardCaretAndSelectionOfAField) {
   window_->addSubview(field);
   EXPECT_EQ(0xc80000u, rgb(*renderScreen(), 160, 400));
   ASSERT_TRUE(field->becomeFirstResponder());
+  slid();
   auto editing = renderScreen();
   EXPECT_TRUE(writeSnapshot(*editing, "keyboard-and-caret"));
   EXPECT_NE(0xc80000u, rgb(*editing, 160, 400));  // the keyboard
@@ -126,7 +132,52 @@ TEST_F(ScreenChromeTest, KeyboardCaretAndSelectionOfAField) {
   EXPECT_EQ("d", field->text());  // nothing before the caret
 
   ASSERT_TRUE(field->resignFirstResponder());
+  slid();
   EXPECT_EQ(0xc80000u, rgb(*renderScreen(), 160, 400));
+}
+
+// The keyboard slides up from below the screen when a field begins editing and down out of it
+// when the field resigns, over a quarter of a second, eased (half-way at half the time); the
+// screen's host is asked for frames while it moves. Shown again on its way down, it goes back up
+// from where it is.
+TEST_F(ScreenChromeTest, TheKeyboardSlidesInAndOut) {
+  auto field = std::make_shared<TextField>(Rect(20, 60, 200, 30));
+  window_->addSubview(field);
+  Keyboard& keyboard = Keyboard::shared();
+  auto top = [&] {
+    auto frame = keyboard.presentedFrame(Clock::get()->monotonic());
+    return frame ? frame->minY() : -1.0f;
+  };
+  const float shown = 480 - Keyboard::kHeight;
+  ASSERT_TRUE(field->becomeFirstResponder());
+  DisplayChanges::shared().clear();
+  EXPECT_EQ(480.0f, top());
+  EXPECT_TRUE(DisplayChanges::shared().needsFrame());
+  EXPECT_EQ(0xc80000u, rgb(*renderScreen(), 160, 470));  // not up yet
+  clock_->advance(Keyboard::kAnimationDuration / 2);
+  EXPECT_NEAR(480 - Keyboard::kHeight / 2, top(), 0.5f);
+  auto half = renderScreen();
+  EXPECT_NE(0xc80000u, rgb(*half, 160, 470));
+  EXPECT_EQ(0xc80000u, rgb(*half, 160, 330));
+  clock_->advance(Keyboard::kAnimationDuration / 2);
+  EXPECT_EQ(shown, top());
+  EXPECT_FALSE(DisplayChanges::shared().needsFrame());
+  EXPECT_NE(0xc80000u, rgb(*renderScreen(), 160, 300));
+
+  ASSERT_TRUE(field->resignFirstResponder());
+  EXPECT_EQ(shown, top());  // it leaves from where it stood
+  EXPECT_NE(0xc80000u, rgb(*renderScreen(), 160, 300));
+  clock_->advance(Keyboard::kAnimationDuration / 2);
+  const float halfDown = top();
+  EXPECT_NEAR(480 - Keyboard::kHeight / 2, halfDown, 0.5f);
+  ASSERT_TRUE(field->becomeFirstResponder());
+  EXPECT_EQ(halfDown, top());
+  clock_->advance(Keyboard::kAnimationDuration);
+  EXPECT_EQ(shown, top());
+  ASSERT_TRUE(field->resignFirstResponder());
+  clock_->advance(Keyboard::kAnimationDuration);
+  EXPECT_EQ(-1.0f, top());
+  EXPECT_EQ(0xc80000u, rgb(*renderScreen(), 160, 470));
 }
 
 // The drawn keyboard takes the touches (and wheel turns) that land on it: no window gets a touch
@@ -177,6 +228,7 @@ TEST_F(ScreenChromeTest, TextViewSelectionFollowsTheWrappedLines) {
   view->setText(text);
   window_->addSubview(view);
   ASSERT_TRUE(view->becomeFirstResponder());
+  slid();
   view->setSelectedRange(TextRange{14, 0});
   auto picture = renderScreen();
   // The caret at (8 + 10, 8 + 24) in the view.

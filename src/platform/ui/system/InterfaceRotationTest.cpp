@@ -257,6 +257,7 @@ TEST_F(InterfaceRotationTest, ALandscapeScreenDrawsItsKeyboardAndAlertAlongTheIn
     announced = Keyboard::frameFromUserInfo(note.userInfo, Keyboard::kFrameEndKey);
   });
   ASSERT_TRUE(field->becomeFirstResponder());
+  clock_->advance(Keyboard::kAnimationDuration);  // the keyboard has slid in
   NotificationCenter::defaultCenter().remove(this);
   EXPECT_EQ(Orientation::kLandscapeRight, Application::shared().statusBarOrientation());
   EXPECT_EQ(Rect(0, 0, 162, 480), Keyboard::shownFrame());

@@ -1,8 +1,13 @@
 #include "platform/ui/text/Keyboard.h"
 
 
+#include <algorithm>
+
 #include "platform/device/SystemEnvironment.h"
+#include "platform/runtime/Clock.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/ui/drawing/DisplayChanges.h"
+#include "platform/ui/motion/TimingCurve.h"
 #include "platform/ui/system/InterfaceRotation.h"
 #include "platform/ui/text/TextInput.h"
 #include "platform/ui/views/View.h"
@@ -102,7 +107,31 @@ void Keyboard::detach(const View* view) {
   if (visible_ && !handingOver_) post(false);
 }
 
+float Keyboard::loweredBy(double now) const {
+  const float rest = visible_ ? 0.0f : 1.0f;
+  if (!isSliding(now)) return rest;
+  const float t = static_cast<float>((now - *slideStart_) / kAnimationDuration);
+  const float f = TimingCurve::of(AnimationCurve::EaseInOut).valueAt(t);
+  return slideFrom_ + (rest - slideFrom_) * f;
+}
+
+std::optional<Rect> Keyboard::presentedFrame(double now) const {
+  const float lowered = loweredBy(now);
+  if (lowered >= 1.0f && !isSliding(now)) return std::nullopt;
+  const Rect shown = interfaceFrame();
+  return shown.offsetBy(0, lowered * shown.size.height);
+}
+
+bool Keyboard::isSliding(double now) const {
+  return slideStart_ && now >= *slideStart_ && now - *slideStart_ < kAnimationDuration;
+}
+
 void Keyboard::post(bool showing) {
+  // The slide starts where the keyboard is drawn now (a turn back mid-way included).
+  const double now = Clock::get()->monotonic();
+  slideFrom_ = loweredBy(now);
+  slideStart_ = now;
+  DisplayChanges::shared().markDirty();
   visible_ = showing;
   const Rect begin = showing ? hiddenFrame() : shownFrame();
   const Rect end = showing ? shownFrame() : hiddenFrame();
@@ -159,6 +188,7 @@ void Keyboard::resetForTesting() {
   input_ = nullptr;
   visible_ = false;
   handingOver_ = false;
+  slideStart_.reset();
 }
 
 }  // namespace zu::ui

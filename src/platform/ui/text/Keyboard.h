@@ -18,6 +18,10 @@
 //    interface, 162 high across the 480-point landscape one. The frames it reports are in
 //    window (screen) coordinates, so in landscape it is 162 wide and 480 high at the screen's
 //    side; interfaceFrame gives it in the interface's own space, where it is drawn.
+//  - It slides: up from past the interface's bottom edge after it shows, down past it after it
+//    hides, over kAnimationDuration on the ease-in-out curve (presentedFrame; the renderer draws
+//    it there, and the screen's host keeps drawing frames while it slides). A slide that starts
+//    while the last one runs starts where the keyboard is.
 // Where we differ on purpose: a frame is kept as an array of four numbers (x, y, width, height)
 // in place of the phone's boxed rectangle; a turn of the interface while it shows posts nothing
 // (it is drawn along the new bottom edge at once). The renderer draws it (KeyboardDrawing).
@@ -63,6 +67,12 @@ class Keyboard {
   static std::optional<Rect> frameFromUserInfo(const Dictionary& userInfo, const char* key);
 
   bool isVisible() const { return visible_; }
+  // Where the keyboard is drawn at the monotonic time `now` (Clock::monotonic), in the
+  // interface's own space: on its way while it slides, at interfaceFrame() while it is up,
+  // nowhere once it is down.
+  std::optional<Rect> presentedFrame(double now) const;
+  // A slide runs at `now`.
+  bool isSliding(double now) const;
   // The view that is first responder, or null.
   std::shared_ptr<View> firstResponder() const { return responder_.lock(); }
   TextInput* firstResponderInput() const;
@@ -97,6 +107,12 @@ class Keyboard {
   bool visible_ = false;
   bool handingOver_ = false;
   RunLoop::Token pendingDid_ = 0;
+  // How far below its shown place the keyboard is at `now`, in keyboard heights (0 up, 1 down).
+  float loweredBy(double now) const;
+
+  // The last slide: when it started (monotonic seconds) and how far down it started from.
+  std::optional<double> slideStart_;
+  float slideFrom_ = 1;
 };
 
 }  // namespace zu::ui

@@ -267,6 +267,24 @@ TEST_F(TextInputTest, TextViewGrowsWithItsLinesAndReportsEachChange) {
   EXPECT_TRUE(view->isFirstResponder());
 }
 
+// Typing keeps the caret's line, and the inset under it, in sight: text longer than the view
+// scrolls with it, its last line whole at the bottom; typing at the start brings the first line
+// back. Text set by code does not scroll.
+TEST_F(TextInputTest, TypingKeepsTheCaretsLineInSight) {
+  auto view = std::make_shared<TextView>(Rect(0, 0, 216, 40));
+  view->setFont(Font::systemFont(10));  // lines of 12 points, 8 above and below
+  ASSERT_TRUE(view->becomeFirstResponder());
+  Keyboard::shared().type("one\ntwo\nthree\nfour\nfive");
+  EXPECT_EQ(5 * 12 + 16, view->contentSize().height);
+  EXPECT_EQ(view->contentSize().height - 40, view->contentOffset().y);
+  view->setSelectedRange(TextRange{0, 0});
+  Keyboard::shared().type("z");
+  EXPECT_LE(view->contentOffset().y, 8.0f);
+  view->setText(std::string(200, 'x'));
+  EXPECT_LE(view->contentOffset().y, 8.0f);
+  EXPECT_TRUE(view->clipsToBounds());  // lines scrolled out are not drawn around the view
+}
+
 class SearchLog : public SearchBarDelegate {
  public:
   Log log;

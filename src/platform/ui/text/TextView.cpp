@@ -16,6 +16,8 @@ namespace zu::ui {
 
 TextView::TextView(const Rect& frame) : ScrollView(frame) {
   setBackgroundColor(Color::whiteColor());
+  // Lines scrolled out of the view are not drawn over what lies around it.
+  setClipsToBounds(true);
   updateContentSize();
   MenuController::addLongPressMenu(*this, [this] {
     if (editable_ && !editing_) becomeFirstResponder();
@@ -124,6 +126,8 @@ bool TextView::change(TextRange range, const std::string& replacement) {
   selected_ = TextRange{range.location + StringUtil::utf16Length(replacement), 0};
   setSelectedRange(selected_);
   updateContentSize();
+  // Typing keeps the caret's line in sight, as the phone's view does.
+  if (editing_) scrollRangeToVisible(selected_);
   if (auto d = delegate_.lock()) d->textViewDidChangeSelection(*this);
   if (auto d = delegate_.lock()) d->textViewDidChange(*this);
   NotificationCenter::defaultCenter().post(kTextDidChangeNotification, Value(keep));

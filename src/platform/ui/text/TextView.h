@@ -13,6 +13,8 @@
 //    shouldChangeTextInRange agrees; then the caret moves after it, didChangeSelection, didChange
 //    and "UITextViewTextDidChangeNotification". Delete replaces the character before the caret
 //    (or the selection) by ""; in an empty view the delegate is still asked, and nothing changes.
+//    A change made while editing scrolls the caret's line (and the inset under it) into sight;
+//    the view clips what is scrolled out of it.
 //  - Setting the text or the selected range by code calls no delegate method.
 //  - While editing, the selected range is drawn: a caret where it is empty, a highlight behind
 //    the selected text of each line otherwise.

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -15,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/device/DeviceProfile.h"
 #include "platform/device/Pasteboard.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/ui/images/Image.h"
@@ -342,6 +345,93 @@ TEST_F(WebEngineTest, ALongPressSelectsTheWordAndTheMenuCopiesIt) {
   EXPECT_EQ(selection(), "");
   menu.resetForTesting();
   Pasteboard::general().resetForTesting();
+}
+
+// A page written for a desktop screen: 960 page pixels wide, red on its left half and blue on
+// its right, and telling where it was clicked.
+const char* kWidePage = R"X(<html><body style="margin:0">
+<div onclick="document.title = event.clientX + ',' + event.clientY"
+     style="width:960px; height:300px; background:linear-gradient(to right, #f00 50%, #00f 50%)"></div>
+</body></html>)X";
+
+// The points of row `y` of a picture (of `scale` pixels a point) that are red.
+float redWidth(const ui::Image& picture, int y, float scale = 1) {
+  int red = 0;
+  const int row = static_cast<int>(static_cast<float>(y) * scale);
+  for (int x = 0; x < picture.pixelWidth(); ++x) red += picture.pixelAt(x, row) == kRed ? 1 : 0;
+  return static_cast<float>(red) / scale;
+}
+
+// Unscaled, a page is laid out at the view's width and drawn a page pixel to a point, so a wide
+// one shows its left part and scrolls sideways; scaled to fit, it is laid out at 980 (or the
+// width its viewport asks for) and zoomed to the view's width, and a tap lands where it is drawn.
+TEST_F(WebEngineTest, ScalesPageToFitZoomsTheLayoutWidthToTheViewsWidth) {
+  auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  window->addSubview(view);
+  auto innerWidth = [&] { return run({"String(innerWidth)"}).at(0); };
+  // The page drawn once the red part of its row 20 is `width` points wide.
+  auto drawnWithRed = [&](float width) {
+    EXPECT_TRUE(turnMainLoopUntil(
+        [&] { return view->pageImage() && std::abs(redWidth(*view->pageImage(), 20) - width) <= 1.5f; }, kWait))
+        << (view->pageImage() ? redWidth(*view->pageImage(), 20) : -1);
+    return ui::render(*view);
+  };
+  loadArticle(kWidePage);
+  auto picture = settledPicture([](const ui::Image& p) { return p.pixelAt(300, 20) == kRed; });
+  EXPECT_EQ(innerWidth(), "320");
+  EXPECT_EQ(redWidth(*picture, 20), 320);
+  EXPECT_EQ(view->scrollView()->contentSize().width, 960);
+  ui::writeSnapshot(*picture, "web-unscaled");
+
+  // Turned on for the page shown.
+  view->setScalesPageToFit(true);
+  picture = drawnWithRed(480 * 320 / 980.f);
+  EXPECT_EQ(innerWidth(), "980");
+  EXPECT_EQ(picture->pixelAt(240, 20), kBlue);
+  EXPECT_EQ(view->scrollView()->contentSize().width, 320);
+  ui::writeSnapshot(*picture, "web-scaled");
+  auto tap = window->beginTouch({240, 60});
+  window->endTouch(tap, {240, 60});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return !run({"document.title"}).at(0).empty(); }, kWait));
+  int x = 0, y = 0;
+  ASSERT_EQ(2, std::sscanf(run({"document.title"}).at(0).c_str(), "%d,%d", &x, &y));
+  EXPECT_NEAR(x, 240 * 980 / 320, 2);
+  EXPECT_NEAR(y, 60 * 980 / 320, 2);
+
+  // A page that asks for the view's width is laid out at it, and at the width a script asks for
+  // later.
+  loadArticle(std::string("<meta name=\"Viewport\" content=\"width=device-width\">") + kWidePage);
+  drawnWithRed(320);
+  EXPECT_EQ(innerWidth(), "320");
+  run({"document.querySelector('meta[name=Viewport]').content = 'width=640'"});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return innerWidth() == "640"; }, kWait)) << innerWidth();
+  EXPECT_EQ(drawnWithRed(480 / 2.f)->pixelAt(280, 20), kBlue);
+}
+
+// On a double-density screen a page is still laid out in points, but the engine draws it at the
+// screen's density: its pictures have twice the pixels, the page sees a devicePixelRatio of 2,
+// and a tap lands on the point it was made at.
+TEST_F(WebEngineTest, ADoubleDensityScreenGetsPagesInPointsAtTwiceThePixels) {
+  DeviceProfile::setScreenScale(2);
+  struct Restore {
+    ~Restore() { DeviceProfile::setScreenScale(1); }
+  } restore;
+  view = std::make_shared<WebView>(ui::Rect{{0, 0}, {320, 480}});
+  view->setDelegate(delegate);
+  auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  window->addSubview(view);
+  loadArticle(kWidePage);
+  settledPicture([](const ui::Image& p) { return p.pixelWidth() == 640 && p.pixelAt(600, 40) == kRed; });
+  EXPECT_EQ(view->pageImage()->pixelHeight(), 960);
+  EXPECT_EQ(view->pageImage()->size().width, 320);
+  EXPECT_EQ(run({"innerWidth + ',' + devicePixelRatio"}), std::vector<std::string>{"320,2"});
+  EXPECT_EQ(redWidth(*ui::render(*view, 2), 20, 2), 320);
+  auto tap = window->beginTouch({100, 50});
+  window->endTouch(tap, {100, 50});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return !run({"document.title"}).at(0).empty(); }, kWait));
+  EXPECT_EQ(run({"document.title"}), std::vector<std::string>{"100,50"});
 }
 
 TEST_F(WebEngineTest, TheScreensFourScriptsAnswerInOrder) {
