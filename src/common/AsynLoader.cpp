@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/AsynLoaderDelegate.h"
+#include "platform/runtime/RunLoop.h"
 #include "platform/runtime/Thread.h"
 
 namespace zu {
@@ -49,6 +50,10 @@ struct AsynLoader::Impl : std::enable_shared_from_this<Impl> {
       }
     } done{this, me};
     call(*d, *owner);
+    // The owner may have let go of the delegate while this callback held it, leaving this the
+    // last reference. A delegate is a screen more often than not, and a screen is taken down on
+    // the main thread only, so the reference is dropped there.
+    if (RunLoop::current() != RunLoop::main()) RunLoop::main()->post([d = std::move(d)] {});
   }
 
   void request(Value object) {

@@ -11,7 +11,9 @@
 // load has ended, so a loader kept alive leaves no finished thread behind.
 //
 // Threads: requests may come from any thread. The delegate is not owned (weak): once it is
-// gone callbacks stop. Destruction may happen on any thread, the load thread and inside any
+// gone callbacks stop. A callback on another thread holds the delegate while it runs; should
+// that be the last reference, it is dropped on the main thread, so a delegate is never
+// destroyed on the loader's threads. Destruction may happen on any thread, the load thread and inside any
 // callback included: it sends the running load stopLoad, waits for the callbacks on other
 // threads to end and for the loader's threads (never for the calling thread itself), and from
 // then on no callback is sent. A load thread that destroys its loader ends by itself.

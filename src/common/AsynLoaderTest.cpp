@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -230,6 +231,65 @@ TEST(AsynLoaderTest, DestructionFromTheLoadThreadOrDuringALoadEndsCleanly) {
     EXPECT_EQ(loader.delegate(), nullptr);
     loader.loadDataAsynchronousWithObject(Value("x"));
   }
+}
+
+// Owns its loader, as a screen does, and notes the thread it is destroyed on. loadSource waits
+// until released, so the screen's owner can let go of it while a load still holds it.
+class OwningDelegate : public AsynLoaderDelegate {
+ public:
+  ~OwningDelegate() override {
+    loader.reset();
+    std::lock_guard<std::mutex> lock(*mutex);
+    *destroyedOn = std::this_thread::get_id();
+  }
+  void loadSource(AsynLoader&, const Value&) override {
+    {
+      std::lock_guard<std::mutex> lock(*mutex);
+      *inSource = true;
+    }
+    cv->notify_all();
+    std::unique_lock<std::mutex> lock(*mutex);
+    cv->wait(lock, [&] { return *released; });
+  }
+  std::unique_ptr<AsynLoader> loader;
+  std::shared_ptr<std::mutex> mutex = std::make_shared<std::mutex>();
+  std::shared_ptr<std::condition_variable> cv = std::make_shared<std::condition_variable>();
+  std::shared_ptr<bool> inSource = std::make_shared<bool>(false);
+  std::shared_ptr<bool> released = std::make_shared<bool>(false);
+  std::shared_ptr<std::optional<std::thread::id>> destroyedOn =
+      std::make_shared<std::optional<std::thread::id>>();
+};
+
+TEST(AsynLoaderTest, ADelegateLetGoDuringALoadIsDestroyedOnTheMainThread) {
+  const auto main = RunLoop::main();
+  auto delegate = std::make_shared<OwningDelegate>();
+  delegate->loader = std::make_unique<AsynLoader>();
+  delegate->loader->setDelegate(delegate);
+  delegate->loader->loadDataAsynchronousWithObject(Value(1));
+  const auto mutex = delegate->mutex;
+  const auto cv = delegate->cv;
+  const auto inSource = delegate->inSource;
+  const auto released = delegate->released;
+  const auto destroyedOn = delegate->destroyedOn;
+  {
+    std::unique_lock<std::mutex> lock(*mutex);
+    ASSERT_TRUE(cv->wait_for(lock, std::chrono::seconds(30), [&] { return *inSource; }));
+  }
+  // The owner lets go while the load thread holds the delegate for its callback; the last
+  // reference then goes with that callback's end, which must not destroy a screen off the main
+  // thread.
+  delegate.reset();
+  {
+    std::lock_guard<std::mutex> lock(*mutex);
+    *released = true;
+  }
+  cv->notify_all();
+  const auto destroyed = [&] {
+    std::lock_guard<std::mutex> lock(*mutex);
+    return destroyedOn->has_value();
+  };
+  ASSERT_TRUE(main->runUntil(destroyed, kTimeout));
+  EXPECT_EQ(**destroyedOn, std::this_thread::get_id());
 }
 
 }  // namespace

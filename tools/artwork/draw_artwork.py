@@ -1147,9 +1147,16 @@ for stem, kind, title in (("rss", "workshop", "安静的木工坊"), ("weather",
                           ("kitchen", "tea", "码头厨房")):
     SAMPLE_PICTURES["cover-%s.png" % stem] = (180, 216, column_cover(kind, title))
     SAMPLE_PICTURES["thumb-%s.png" % stem] = (60, 60, article_picture(kind))
-for article, kind in (("zelvane-3", "tide"), ("art-weather-1", "tide"), ("art-kitchen-1", "tea")):
+for article, kind in (("zelvane-3", "tide"), ("art-weather-1", "tide"), ("art-kitchen-1", "tea"),
+                      ("art-news-1", "tide"), ("art-news-0", "workshop")):
     SAMPLE_PICTURES["%s-picture.png" % article] = (300, 200, article_picture(kind))
     SAMPLE_PICTURES["%s-thumb.png" % article] = (80, 60, article_picture(kind))
+# The first picture of every article page's picture list (the picture viewer's first page), as
+# wide as the viewer shows it; album pages list their album's pictures instead.
+for article, kind in (("art-news-0", "harbour"), ("art-news-1", "harbour"), ("art-news-2", "tide"),
+                      ("art-news-3", "tide"), ("art-rss-1", "tea"), ("art-video-1", "harbour"),
+                      ("art-weather-1", "harbour"), ("art-kitchen-1", "workshop")):
+    SAMPLE_PICTURES["%s-cover.png" % article] = (320, 240, article_picture(kind))
 # The icons of the four applications the sample notice recommends.
 for stem, kind in (("reader", "book"), ("album", "picture"), ("dict", "search"), ("notes", "edit")):
     SAMPLE_PICTURES["app-%s.png" % stem] = (66, 66, layered(P("panel", radius=12), G(kind, "blue")))

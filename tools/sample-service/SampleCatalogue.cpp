@@ -113,18 +113,6 @@ std::string trimmed(const std::string& text) {
   return text.substr(first, text.find_last_not_of(" \t") + 1 - first);
 }
 
-std::string xmlEscaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '&') out += "&amp;";
-    else if (c == '<') out += "&lt;";
-    else if (c == '>') out += "&gt;";
-    else if (c == '"') out += "&quot;";
-    else out += c;
-  }
-  return out;
-}
-
 // The "<entry>" blocks of a document with their ids.
 std::vector<std::pair<std::string, std::string>> entriesWithIds(const std::string& text) {
   std::vector<std::pair<std::string, std::string>> entries;
@@ -207,13 +195,13 @@ std::string results(const std::string& id, const std::vector<std::string>& found
   std::string extra = "  <opensearch:totalResults>" + std::to_string(found.size()) + "</opensearch:totalResults>\n";
   if (first + kPageSize < found.size()) {
     extra += "  <link rel=\"next\" type=\"application/atom+xml\" href=\"" +
-             xmlEscaped(nextBase + "&page=" + std::to_string(page + 1)) + "\"/>\n";
+             SampleOAuth::escapeMarkup(nextBase + "&page=" + std::to_string(page + 1)) + "\"/>\n";
   }
   return feed(id, "搜索结果", extra, shown);
 }
 
 std::string customEntry(const Custom& custom, const std::string& base, bool subscribed) {
-  std::string entry = "<entry><title>" + xmlEscaped(custom.title) + "</title><id>" + custom.id +
+  std::string entry = "<entry><title>" + SampleOAuth::escapeMarkup(custom.title) + "</title><id>" + custom.id +
                       "</id><updated>2026-01-05T08:00:00Z</updated>";
   // Subscribed, the column reads its posts from a generated list.
   if (subscribed) {

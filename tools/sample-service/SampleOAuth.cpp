@@ -97,6 +97,21 @@ std::string header(const std::map<std::string, std::string>& headers, const std:
 
 std::string SampleOAuth::percentEncode(const std::string& text) { return encode(text); }
 
+std::string SampleOAuth::escapeMarkup(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&': out += "&amp;"; break;
+      case '"': out += "&quot;"; break;
+      case '<': out += "&lt;"; break;
+      case '>': out += "&gt;"; break;
+      case '\'': out += "&apos;"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
 std::string SampleOAuth::signature(const std::string& method, const std::string& url,
                                    Parameters parameters, const std::string& consumerSecret,
                                    const std::string& tokenSecret) {
@@ -154,13 +169,16 @@ std::optional<std::string> SampleOAuth::formValue(const std::string& form, const
   return valueOf(parameters, key);
 }
 
+bool SampleOAuth::isSignedStep(const std::string& path) {
+  return path == "/oauth/request_token" || path == "/oauth/access_token" || path == "/account/verify_credentials.json";
+}
+
 std::optional<SampleOAuth::Reply> SampleOAuth::answer(const std::string& method, const std::string& path,
                                                       const std::string& query, const std::string& body,
                                                       const std::map<std::string, std::string>& headers,
                                                       const std::string& baseUrl) {
   const bool requestToken = path == "/oauth/request_token";
   const bool accessToken = path == "/oauth/access_token";
-  const bool userInfo = path == "/account/verify_credentials.json";
   if (path == "/oauth/authenticate") {
     Parameters page;
     addForm(query, page);
@@ -170,11 +188,12 @@ std::optional<SampleOAuth::Reply> SampleOAuth::answer(const std::string& method,
     const std::string link = *callback + (callback->find('?') == std::string::npos ? "?" : "&") +
                              "oauth_token=" + kRequestToken + "&oauth_verifier=" + kVerifier;
     return Reply{200, "text/html;charset=utf-8",
-                 "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>授权</title></head><body>"
-                 "<p>样例微博请求访问你的帐号。</p><p><a id=\"allow\" href=\"" + link +
+                 "<!DOCTYPE html><html><head><meta charset=\"utf-8\">" + std::string(kPhoneViewport) +
+                     "<title>授权</title></head><body>"
+                 "<p>样例微博请求访问你的帐号。</p><p><a id=\"allow\" href=\"" + escapeMarkup(link) +
                      "\">授权</a></p></body></html>"};
   }
-  if (!requestToken && !accessToken && !userInfo) return std::nullopt;
+  if (!isSignedStep(path)) return std::nullopt;
 
   const char* expectedToken = requestToken ? nullptr : accessToken ? kRequestToken : kAccessToken;
   const char* tokenSecret = requestToken ? "" : accessToken ? kRequestSecret : kAccessSecret;

@@ -3,7 +3,8 @@
 // the client's platform table gives ("/oauth/request_token", "/oauth/authenticate",
 // "/oauth/access_token", "/account/verify_credentials.json"). Every request but the page must
 // carry a valid HMAC-SHA1 signature for the client's built-in phone key of platform 0 and the
-// token secret of its step, and the token of its step; anything else gets a 401. The
+// token secret of its step, and the token of its step; anything else gets a 401 (the service
+// checks the timestamp and nonce of these steps and the posts first: SamplePlatforms). The
 // authorisation page links to the callback address the request carried, with the request
 // token and a verifier, as a platform's page does once the reader agrees.
 //
@@ -28,6 +29,10 @@ class SampleOAuth {
   static constexpr const char* kNickName = "样例读者";
   static constexpr const char* kScreenName = "sample_reader";
 
+  // The viewport of the authorisation pages (theirs and the other platforms'): a phone's page,
+  // laid out at the device's width rather than zoomed out from a desktop's.
+  static constexpr const char* kPhoneViewport = "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">";
+
   struct Reply {
     int status = 200;
     std::string contentType;
@@ -40,6 +45,9 @@ class SampleOAuth {
                                      const std::string& query, const std::string& body,
                                      const std::map<std::string, std::string>& headers,
                                      const std::string& baseUrl);
+
+  // Whether `path` is one of the signed steps answer() takes (the tokens and user information).
+  static bool isSignedStep(const std::string& path);
 
   // The parameters a request carries: the query's, a form body's and the "Authorization"
   // header's (decoded; realm left out).
@@ -64,6 +72,10 @@ class SampleOAuth {
   static std::string signature(const std::string& method, const std::string& url,
                                std::multimap<std::string, std::string> parameters,
                                const std::string& consumerSecret, const std::string& tokenSecret);
+
+  // Text made safe for XML or HTML content and attribute values (the pages' links carry
+  // addresses the request gave; the other sample answers use it for what requests name).
+  static std::string escapeMarkup(const std::string& text);
 
   // Percent-encoding as OAuth signs (unreserved characters kept); the other sample answers use it
   // (and formValue) for their queries.

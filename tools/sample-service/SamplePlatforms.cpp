@@ -4,8 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <chrono>
-#include <cstdlib>
 #include <vector>
 
 #include "SampleOAuth.h"
@@ -69,21 +69,9 @@ std::string avatar(const std::string& base) { return base.substr(0, base.rfind("
 // A page of the platform: the authorisation's, or its refusal.
 SamplePlatforms::Reply page(int status, const std::string& body) {
   return {status, "text/html;charset=utf-8",
-          "<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>授权</title>"
-          "<style>body{font-family:sans-serif;margin:16px;font-size:15px}a{font-size:18px}</style></head><body>" +
+          "<!DOCTYPE html><html><head><meta charset=\"utf-8\">" + std::string(SampleOAuth::kPhoneViewport) +
+              "<title>授权</title><style>body{font-family:sans-serif;margin:16px;font-size:15px}a{font-size:18px}</style></head><body>" +
               body + "</body></html>"};
-}
-
-// An HTML attribute value made safe.
-std::string attribute(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '&') out += "&amp;";
-    else if (c == '"') out += "&quot;";
-    else if (c == '<') out += "&lt;";
-    else out += c;
-  }
-  return out;
 }
 
 std::string md5Hex(const std::string& text) {
@@ -142,10 +130,14 @@ std::optional<std::string> SamplePlatforms::freshness(const Parameters& paramete
   }
   const long now = static_cast<long>(
       std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count());
+  // A number of seconds within the window; anything else (no number, or one too large to
+  // hold) is as stale as a time far off.
   const auto timestamp = valueOf(parameters, "oauth_timestamp");
-  char* end = nullptr;
-  const long sent = timestamp ? std::strtol(timestamp->c_str(), &end, 10) : 0;
-  if (!timestamp || timestamp->empty() || *end || std::labs(sent - now) > kTimestampWindow) {
+  long sent = 0;
+  const auto [end, error] = timestamp ? std::from_chars(timestamp->data(), timestamp->data() + timestamp->size(), sent)
+                                      : std::from_chars_result{nullptr, std::errc::invalid_argument};
+  if (error != std::errc() || end != timestamp->data() + timestamp->size() || sent < now - kTimestampWindow ||
+      sent > now + kTimestampWindow) {
     return "oauth_problem=timestamp_refused&oauth_acceptable_timestamps=" + std::to_string(now - kTimestampWindow) +
            "-" + std::to_string(now + kTimestampWindow);
   }
@@ -178,7 +170,7 @@ std::optional<SamplePlatforms::Reply> SamplePlatforms::oauth1(int n, const std::
                        "oauth_token=" + requestToken(n);
     if (paths.verifier) link += "&oauth_verifier=" + verifier(n);
     return page(200, "<p>样例平台 " + std::to_string(n) + " 请求访问你的帐号。</p><p><a id=\"allow\" href=\"" +
-                         attribute(link) + "\">授权</a></p>");
+                         SampleOAuth::escapeMarkup(link) + "\">授权</a></p>");
   }
   // Platform 4's people records are public.
   if (n == 4 && path.rfind("/people/", 0) == 0 && method == "GET") {
@@ -252,7 +244,7 @@ std::optional<SamplePlatforms::Reply> SamplePlatforms::oauth2(int n, const std::
     std::string link = redirect + "#access_token=" + accessToken(n) + "&token_type=bearer&expires_in=2592000";
     if (auto state = valueOf(parameters, "state")) link += "&state=" + SampleOAuth::percentEncode(*state);
     return page(200, "<p>样例平台 " + std::to_string(n) + " 请求访问你的帐号。</p><p><a id=\"allow\" href=\"" +
-                         attribute(link) + "\">授权</a></p>");
+                         SampleOAuth::escapeMarkup(link) + "\">授权</a></p>");
   }
   if (n == 5 && path == "/oauth/login_success.html") return page(200, "<p>授权成功</p>");
   if (n == 5 && path == "/renren_api/session_key" && method == "POST") {

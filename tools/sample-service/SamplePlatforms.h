@@ -57,6 +57,11 @@ class SamplePlatforms {
                               const std::string& body, const std::map<std::string, std::string>& headers,
                               const std::string& baseUrl);
 
+  // The timestamp and nonce checks of a signed OAuth 1 request (platform 0's too): its
+  // signature method, a timestamp within five minutes of the service's clock and a nonce not
+  // used before. The problem when they fail ("oauth_problem=..."), else nullopt.
+  std::optional<std::string> freshness(const std::multimap<std::string, std::string>& parameters);
+
   // The tokens platform `n` hands out.
   static std::string requestToken(int n) { return "p" + std::to_string(n) + "-request-token"; }
   static std::string verifier(int n) { return "p" + std::to_string(n) + "-verifier"; }
@@ -68,9 +73,6 @@ class SamplePlatforms {
                               const std::string& baseUrl);
   std::optional<Reply> oauth2(int n, const std::string& method, const std::string& path, const std::string& query,
                               const std::string& body, const std::string& baseUrl);
-  // The timestamp and nonce checks; the problem when they fail.
-  std::optional<std::string> freshness(const std::multimap<std::string, std::string>& parameters);
-
   std::mutex lock_;
   std::set<std::string> nonces_;
   std::map<int, std::string> callbacks_;  // platform -> the callback its request token was given

@@ -121,22 +121,6 @@ bool wrongPassword(const std::string& header) {
          (colon == std::string::npos || credentials.substr(colon + 1) != reader->second);
 }
 
-// Text made safe for XML content and attribute values.
-std::string xmlEscape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      case '\'': out += "&apos;"; break;
-      default: out += c;
-    }
-  }
-  return out;
-}
-
 std::string errorItem(const std::string& id, int reason, const std::string& desc) {
   return "<vesk:error><id>" + id + "</id><reason>" + std::to_string(reason) +
          "</reason><desc>" + desc + "</desc></vesk:error>";
@@ -625,12 +609,15 @@ SampleService::Answer SampleService::storedComment(const std::string& posted,
                                                   bool withThumbnail) const {
   // The posted entry with an id of the service's (and a thumbnail when asked).
   Answer reply;
+  // A post whose entry never closes is refused: kept, it would break every list it joins.
   const size_t root = posted.find("<entry");
-  if (root == std::string::npos) {
+  const size_t close = root == std::string::npos ? std::string::npos : posted.find("</entry>", root);
+  if (close == std::string::npos) {
     reply.status = 400;
+    reply.contentType = "text/plain";
     return reply;
   }
-  std::string comment = posted.substr(root);
+  std::string comment = posted.substr(root, close + 8 - root);
   const std::string id = "comment-" + etagOf(comment).substr(1, 8);
   // The posted id names the article: the stored comment carries its own instead.
   const size_t postedId = comment.find("<id>");
@@ -673,7 +660,16 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.body = std::move(platform->body);
     return reply;
   }
-  // Platform 0's microblog, which `make run` points at this server.
+  // Platform 0's microblog, which `make run` points at this server. Its signed requests carry a
+  // fresh timestamp and an unused nonce, as those of platforms 1 to 6 do.
+  if (SampleOAuth::isSignedStep(path) || path == SamplePosts::kUpdatePath || path == SamplePosts::kUploadPath) {
+    if (auto problem = platforms_.freshness(SampleOAuth::parameters(request.query, request.body, request.headers))) {
+      reply.status = 401;
+      reply.contentType = "text/plain";
+      reply.body = *problem;
+      return reply;
+    }
+  }
   if (auto oauth = SampleOAuth::answer(request.method, path, request.query, request.body,
                                        request.headers, baseUrl())) {
     reply.status = oauth->status;
@@ -977,7 +973,11 @@ SampleService::Answer SampleService::answer(const Request& request) {
     reply.contentType = "text/css";
     reply.headers.push_back({"Expires", "Thu, 31 Dec 2037 23:59:59 GMT"});  // an article page's cache keeps it
   } else if (path == "/login") {
+    // Credentials that name no one (none, or no name in them) ask for credentials.
     auto authorization = request.headers.find("authorization");
+    if (authorization != request.headers.end() && basicUser(authorization->second).empty()) {
+      authorization = request.headers.end();
+    }
     int refusal = 0;
     if (authorization != request.headers.end()) {
       std::lock_guard guard(lock_);
@@ -993,8 +993,8 @@ SampleService::Answer SampleService::answer(const Request& request) {
       // The reader's id as the service keeps it, in a form of its own ("urs." and the name),
       // so a client can tell the stored name came from the service.
       const std::string user = basicUser(authorization->second);
-      reply.body = entriesFeed("vesk:login:" + xmlEscape(user), "login",
-                               {}, "  <vesk:urs id=\"" + xmlEscape(ursIdOf(user)) + "\"/>\n");
+      reply.body = entriesFeed("vesk:login:" + SampleOAuth::escapeMarkup(user), "login",
+                               {}, "  <vesk:urs id=\"" + SampleOAuth::escapeMarkup(ursIdOf(user)) + "\"/>\n");
     } else {
       reply.status = 401;
       reply.contentType = "text/plain";
@@ -1073,7 +1073,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
         // A posted review shows the rating its reader gave the column.
         if (auto rating = ratings_.find(*reviewed);
             rating != ratings_.end() && review.find("ranking") == std::string::npos) {
-          review.insert(review.rfind("</entry>"), "<vesk:ranking value=\"" + xmlEscape(rating->second) + "\"/>");
+          review.insert(review.rfind("</entry>"), "<vesk:ranking value=\"" + SampleOAuth::escapeMarkup(rating->second) + "\"/>");
         }
         items.push_back(std::move(review));
       }

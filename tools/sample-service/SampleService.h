@@ -46,7 +46,8 @@
 // keeps it (ursIdOf: "urs." and the name).
 // Platform 0's microblog answers its OAuth 1.0a exchange and user information (SampleOAuth), and
 // its text and picture posts (SamplePosts); platforms 1 to 6 of the accounts screen answer theirs
-// under "/open/<n>" (SamplePlatforms).
+// under "/open/<n>" (SamplePlatforms). Every signed OAuth 1 request, platform 0's too, must carry
+// a timestamp within five minutes and a nonce not used before (SamplePlatforms::freshness).
 // An article's likes and share reports, and their records in its dynamic part: SampleArticleActions.
 // The album column's articles carry several pictures each, with EXIF records (SampleAlbums).
 // The notice feed (four recommended applications) and the font list with its pack are

@@ -529,6 +529,20 @@ TEST_F(SampleServiceTest, PicturesComeFromTheDocumentsOrAsBlocks) {
   ASSERT_NE(std::string::npos, src);
   const std::string address = answer->body.substr(src + 5, answer->body.find('"', src + 5) - src - 5);
   EXPECT_EQ(uploaded, get(address.substr(service_.baseUrl().size())));
+
+  // Every picture an article or post names (the page's pictures, the viewer's list) is drawn,
+  // none a block of colour.
+  for (const std::string article :
+       {"art-news-0", "art-news-1", "art-news-2", "art-news-3", "art-photo-1", "art-photo-2", "art-rss-1",
+        "art-video-1", "art-weather-1", "art-kitchen-1", "mblog-1", "mblog-3", "zelvane-3"}) {
+    const std::string body = get("/article/" + article + ".atom");
+    const std::string prefix = service_.baseUrl() + "/img/";
+    for (size_t at = body.find(prefix); at != std::string::npos; at = body.find(prefix, at + 1)) {
+      const std::string path = body.substr(at + service_.baseUrl().size(), body.find(".png", at) + 4 - at -
+                                                                                service_.baseUrl().size());
+      EXPECT_NE(16, widthOf(get(path))) << article << " names " << path;
+    }
+  }
 }
 
 TEST_F(SampleServiceTest, ConditionalGetsLoginAndForcedStatuses) {
@@ -615,12 +629,16 @@ TEST(SampleOAuthTest, SignsAsTheProtocolsWorkedExampleDoes) {
 
 TEST_F(SampleServiceTest, PlatformZeroTokensNeedTheRightSignatureAndToken) {
   const std::string base = service_.baseUrl();
+  const std::string now = std::to_string(
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count());
+  int nonces = 0;
+  // A signed header; a fresh nonce and the time now unless `p` names its own.
   auto authorization = [&](const std::string& path, std::multimap<std::string, std::string> p,
                            const std::string& tokenSecret) {
     p.emplace("oauth_consumer_key", SampleOAuth::kConsumerKey);
-    p.emplace("oauth_nonce", "n1");
+    if (!p.count("oauth_nonce")) p.emplace("oauth_nonce", "n" + std::to_string(++nonces));
     p.emplace("oauth_signature_method", "HMAC-SHA1");
-    p.emplace("oauth_timestamp", "1300000000");
+    if (!p.count("oauth_timestamp")) p.emplace("oauth_timestamp", now);
     p.emplace("oauth_version", "1.0");
     std::string header = "OAuth ";
     for (const auto& [k, v] : p) header += k + "=\"" + percent(v) + "\",";
@@ -650,7 +668,11 @@ TEST_F(SampleServiceTest, PlatformZeroTokensNeedTheRightSignatureAndToken) {
   const std::string page = get(std::string("/oauth/authenticate?oauth_token=") + SampleOAuth::kRequestToken +
                                "&oauth_callback=" + percent(callback));
   EXPECT_NE(std::string::npos, page.find(callback + "?oauth_token=" + SampleOAuth::kRequestToken +
-                                         "&oauth_verifier=" + SampleOAuth::kVerifier));
+                                         "&amp;oauth_verifier=" + SampleOAuth::kVerifier));
+  // A phone's page: laid out at the device's width, as the platforms' pages are.
+  const std::string kPhoneViewport = "<meta name=\"viewport\" content=\"width=device-width, initial-scale=1\">";
+  EXPECT_NE(std::string::npos, page.find(kPhoneViewport)) << page;
+  EXPECT_NE(std::string::npos, get("/open/6/oauth2/authorize?client_id=x", 400).find(kPhoneViewport));
 
   // The access token needs the request token and its secret.
   auto access = postSigned("/oauth/access_token",
@@ -664,6 +686,55 @@ TEST_F(SampleServiceTest, PlatformZeroTokensNeedTheRightSignatureAndToken) {
                                              SampleOAuth::kRequestSecret));
   ASSERT_TRUE(wrongToken);
   EXPECT_EQ(401, wrongToken->status);
+
+  // A request sent again (its nonce used) or signed at a time far off is refused, the latter
+  // with the timestamps the service takes; the posts are checked alike.
+  const std::string once = authorization("/oauth/request_token", {{"oauth_callback", callback}, {"oauth_nonce", "once"}}, "");
+  EXPECT_EQ(200, postSigned("/oauth/request_token", once)->status);
+  auto again = postSigned("/oauth/request_token", once);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(401, again->status);
+  EXPECT_EQ("oauth_problem=nonce_used", again->body);
+  for (const std::string path : {"/oauth/request_token", "/statuses/update.json"}) {
+    auto stale = postSigned(path, authorization(path, {{"oauth_callback", callback}, {"oauth_timestamp", "1300000000"}},
+                                                SampleOAuth::kAccessSecret));
+    ASSERT_TRUE(stale);
+    EXPECT_EQ(401, stale->status) << path;
+    EXPECT_EQ(0u, stale->body.find("oauth_problem=timestamp_refused&oauth_acceptable_timestamps=")) << stale->body;
+  }
+}
+
+// Malformed or hostile requests get a clean refusal and leave what the service keeps intact.
+TEST_F(SampleServiceTest, MalformedAndHostileRequestsAreRefusedCleanly) {
+  // A comment or review whose entry never closes is refused, and the column's reviews (with the
+  // reader's rating, which goes into the reader's own review) still come.
+  for (const std::string path : {"/comments/art-news-1.atom", "/column/assess.atom"}) {
+    auto cut = client_->Post(path.c_str(), "<entry><id>col-news</id><content>Half", "application/atom+xml");
+    ASSERT_TRUE(cut);
+    EXPECT_EQ(400, cut->status) << path;
+  }
+  post("/column/rank.atom", "<entry><id>col-news</id><vesk:ranking value=\"3\"/></entry>");
+  auto reviews = VESKAtomParser::allocParseFeed(get("/reviews/col-news.atom"), kEntryKindComment);
+  ASSERT_TRUE(reviews && reviews->entrys());
+  EXPECT_EQ(reviews->entrys()->at(0)->entryId(), "col-news-r1");
+
+  // The authorisation page keeps a callback with markup in it inside its link.
+  const std::string page = get(std::string("/oauth/authenticate?oauth_token=") + SampleOAuth::kRequestToken +
+                               "&oauth_callback=" + percent("x\"><script>alert(1)</script>"));
+  EXPECT_EQ(std::string::npos, page.find("<script>")) << page;
+  EXPECT_NE(std::string::npos, page.find("href=\"x&quot;&gt;&lt;script&gt;")) << page;
+
+  // A timestamp at the edge of what a number holds is refused as any stale one is.
+  for (const std::string timestamp : {"-9223372036854775808", "9223372036854775807", "99999999999999999999", "12ab"}) {
+    const std::string refused = get("/open/1/oauth/request_token?oauth_signature_method=HMAC-SHA1&oauth_nonce=n&"
+                                    "oauth_timestamp=" + timestamp, 401);
+    EXPECT_EQ(0u, refused.find("oauth_problem=timestamp_refused")) << timestamp;
+  }
+
+  // Credentials that name no one are no login.
+  auto nobody = client_->Post("/login", httplib::Headers{{"Authorization", "Basic ===="}}, "", "text/plain");
+  ASSERT_TRUE(nobody);
+  EXPECT_EQ(401, nobody->status);
 }
 
 TEST_F(SampleServiceTest, TheNoticeRecommendsFourAppsAndTheFontListNamesItsPack) {
