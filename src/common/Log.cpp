@@ -51,8 +51,30 @@ bool writeAll(int fd, std::string_view data) {
   return true;
 }
 
-int openForAppend(const std::string& path) {
-  return ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+// Opens the log at `path` for appending, made when missing. The log is owner-only (0600; one
+// made open to others by an older version is tightened), and only a regular file of ours is
+// written: a link in its place is removed (not followed, which would append the log to, and
+// have the feedback upload, whatever it points at) and a fresh file made. -1 when it cannot be
+// had.
+int openLogFile(const std::string& path, bool fresh) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    const int flags = O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | (fresh ? O_EXCL : 0);
+    const int fd = ::open(path.c_str(), flags, 0600);
+    if (fd < 0) {
+      // A link (ELOOP) or, for a fresh log, anything still there: only the entry itself goes.
+      if (errno != ELOOP && errno != EEXIST) return -1;
+      if (::unlink(path.c_str()) != 0 && errno != ENOENT) return -1;
+      continue;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+      ::close(fd);
+      return -1;
+    }
+    if ((st.st_mode & 077) != 0) ::fchmod(fd, 0600);
+    return fd;
+  }
+  return -1;
 }
 
 // Moves the current log to the previous log's place and opens a fresh, empty current log.
@@ -64,8 +86,7 @@ void swapLogFile() {
   }
   ::unlink(gLastlogFilepath->c_str());                           // may not exist
   ::rename(gLogFilepath->c_str(), gLastlogFilepath->c_str());  // an error is ignored
-  int fd = ::open(gLogFilepath->c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC,
-                  0644);
+  int fd = openLogFile(*gLogFilepath, true);
   if (fd < 0) {
     std::fprintf(stderr, "swapLogFile exception: %s %s\n", "FileOpenError",
                  std::strerror(errno));
@@ -125,11 +146,16 @@ void VESKLogInit() {
     gLastlogFilepath = (caches / kLastLogFileName).string();
     gFileSize = 0;
 
-    int created = ::open(gLogFilepath->c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
-    if (created < 0) return;
-    ::close(created);
-    int fd = openForAppend(*gLogFilepath);
+    int fd = openLogFile(*gLogFilepath, false);
     if (fd < 0) return;
+    // The previous log, kept by an older version open to others, is made owner-only too.
+    if (int last = ::open(gLastlogFilepath->c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC); last >= 0) {
+      struct stat st;
+      if (::fstat(last, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 077) != 0) {
+        ::fchmod(last, 0600);
+      }
+      ::close(last);
+    }
     off_t end = ::lseek(fd, 0, SEEK_END);
     gFileSize = end > 0 ? static_cast<uint64_t>(end) : 0;
     gFileHandle = fd;

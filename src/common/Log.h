@@ -8,6 +8,9 @@
 // where <thread> is the writing thread's name cut to 4 characters ("null" when unnamed).
 // Lines from different threads never interleave. When the file has grown past 2 MiB, the next
 // line first moves it to "log_last.txt" (replacing the older one) and starts a fresh "log.txt".
+// Both files are owner-only (0600, in the owner-only caches folder): the log is uploaded with a
+// feedback message and must not be read by others. A link at "log.txt" is never written
+// through: it is removed and a real file made.
 //
 // The format is printf-style and must be a literal: pass logged text (object descriptions,
 // server data) as "%s" arguments, never as the format itself.

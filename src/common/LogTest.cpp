@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <ctime>
 #include <filesystem>
@@ -232,6 +233,53 @@ TEST_F(LogTest, StaysClosedWhenTheFileCannotBeOpened) {
   VESKLogUninit();
   EXPECT_TRUE(fs::is_directory(logPath()));
   EXPECT_FALSE(fs::exists(lastPath()));
+}
+
+unsigned modeOf(const fs::path& path) {
+  struct stat info {};
+  EXPECT_EQ(0, ::lstat(path.c_str(), &info));
+  return info.st_mode & 0777u;
+}
+
+// The log is the reader's alone: owner-only files in an owner-only folder (an older version's
+// open ones are tightened), and a link planted in its place is replaced, never written through.
+TEST_F(LogTest, OwnerOnlyAndNeverWrittenThroughALink) {
+  fs::create_directories(Paths::caches());
+  writeFile(logPath(), "old line\r\n");
+  writeFile(lastPath(), "older\r\n");
+  fs::permissions(logPath(), fs::perms(0644));
+  fs::permissions(lastPath(), fs::perms(0644));
+  VESKLogInit();
+  VESKLogImpl("now");
+  EXPECT_EQ(modeOf(logPath()), 0600u);
+  EXPECT_EQ(modeOf(lastPath()), 0600u);
+  EXPECT_EQ(modeOf(Paths::caches()), 0700u);
+  EXPECT_EQ(modeOf(Paths::home()), 0700u);
+  VESKLogUninit();
+
+  // A link to another of the reader's files.
+  const fs::path target = home_.path() / "notes.txt";
+  writeFile(target, "private notes\n");
+  fs::remove(logPath());
+  fs::create_symlink(target, logPath());
+  VESKLogInit();
+  VESKLogImpl("after the link");
+  VESKLogUninit();
+  EXPECT_EQ(readFile(target), "private notes\n");
+  EXPECT_FALSE(fs::is_symlink(logPath()));
+  EXPECT_NE(readFile(logPath()).find("after the link"), std::string::npos);
+  EXPECT_EQ(modeOf(logPath()), 0600u);
+
+  // A fresh log after rotation is made anew, not opened through a link put there meanwhile.
+  writeFile(logPath(), std::string(2097153, 'x'));
+  VESKLogInit();
+  fs::create_symlink(target, home_.path() / "link");
+  fs::rename(home_.path() / "link", lastPath());  // what rotation replaces
+  VESKLogImpl("rotated");
+  VESKLogUninit();
+  EXPECT_EQ(readFile(target), "private notes\n");
+  EXPECT_EQ(modeOf(logPath()), 0600u);
+  EXPECT_NE(readFile(logPath()).find("rotated"), std::string::npos);
 }
 
 }  // namespace

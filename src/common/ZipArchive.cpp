@@ -50,14 +50,12 @@ std::optional<std::string> readWholeFile(const std::string& path) {
   return data;
 }
 
-// The file's modification time (links followed) in local calendar fields; all zero when the
-// file has no attributes.
-zip_fileinfo entryInfoFor(const std::string& path) {
+// A modification time in local calendar fields; all zero when it has none.
+zip_fileinfo entryInfoFor(std::optional<std::time_t> modified) {
   zip_fileinfo info{};
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return info;
+  if (!modified) return info;
   std::tm local{};
-  if (!localtime_r(&st.st_mtime, &local)) return info;
+  if (!localtime_r(&*modified, &local)) return info;
   info.tmz_date.tm_sec = static_cast<uInt>(local.tm_sec);
   info.tmz_date.tm_min = static_cast<uInt>(local.tm_min);
   info.tmz_date.tm_hour = static_cast<uInt>(local.tm_hour);
@@ -220,10 +218,17 @@ bool ZipArchive::createZipFile2(const std::string& path, const std::string& pass
 
 bool ZipArchive::addFileToZip(const std::string& file, const std::string& newname) {
   if (!zipFile_) return false;
-  const zip_fileinfo info = entryInfoFor(file);
-  // A file that cannot be read still gets its (empty) entry: the feedback archive lists every
-  // log file it was asked for.
-  const std::string data = readWholeFile(file).value_or(std::string());
+  // The file's modification time, links followed; none when it has no attributes.
+  std::optional<std::time_t> modified;
+  if (struct stat st; ::stat(file.c_str(), &st) == 0) modified = st.st_mtime;
+  // A file that cannot be read still gets its (empty) entry.
+  return addDataToZip(readWholeFile(file).value_or(std::string()), newname, modified);
+}
+
+bool ZipArchive::addDataToZip(const std::string& data, const std::string& newname,
+                              std::optional<std::time_t> modified) {
+  if (!zipFile_) return false;
+  const zip_fileinfo info = entryInfoFor(modified);
   const auto* bytes = reinterpret_cast<const Bytef*>(data.data());
   if (password_ && !password_->empty()) {
     // Deflated and encrypted here, written raw with the "encrypted" flag: the entry is the

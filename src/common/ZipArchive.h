@@ -46,6 +46,9 @@ class ZipArchive {
   // time. A missing or unreadable file gives an empty entry. False when no archive is being
   // written or the entry could not be written.
   bool addFileToZip(const std::string& file, const std::string& newname);
+  // Adds `data` as entry `newname` in the same way, dated `modified` (none: no date).
+  bool addDataToZip(const std::string& data, const std::string& newname,
+                    std::optional<std::time_t> modified);
   // Closes the archive being written (no comment) and forgets the password. False when none is
   // open or closing failed.
   bool closeZipFile2();

@@ -6,6 +6,7 @@
 #include "common/ServiceHosts.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/FileUtil.h"
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/Paths.h"
 
 namespace zu {
@@ -76,15 +77,17 @@ std::vector<std::string> BookLinkCache::getBookCssJsUrls() {
 bool BookLinkCache::updateBookLinkCache(const std::vector<std::pair<std::string, Bytes>>& items) {
   std::error_code ec;
   const fs::path folder = getCacheDirectory();
-  fs::create_directories(folder, ec);
-  bool ok = !ec;
+  // A real folder (a link in its place is replaced), written relative to it: nothing is written
+  // through a link planted in the reader's home.
+  const std::optional<FolderHandle> handle = FolderHandle::openReal(folder);
+  bool ok = handle.has_value();
   for (const auto& [url, data] : items) {
     auto token = bookUrlRelativeToken(url);
     if (!token) {
-      fs::remove_all(folder, ec);
+      fs::remove_all(folder, ec);  // a link at the folder's place goes as a link
       return ok;
     }
-    if (!FileUtil::writeFileAtomically(getCachePathByRelativeToken(*token), data)) ok = false;
+    if (!handle || !handle->writeFileAtomically(*token, data)) ok = false;
   }
   return ok;
 }

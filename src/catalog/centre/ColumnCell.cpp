@@ -146,7 +146,7 @@ void ColumnCell::fill(const std::shared_ptr<Column>& column, int context) {
   if (category) return;
 
   const auto& ranking = column ? column->veskRanking() : nullptr;
-  if (starsView_) starsView_->markedStar("tinystar", ranking ? static_cast<int32_t>(ranking->value()) : 0);
+  if (starsView_) starsView_->markedStar("tinystar", ranking ? ranking->wholeValue() : 0);
   const auto& subscribe = column ? column->veskSubscribe() : nullptr;
   if (subscribeButton_) {
     subscribeButton_->setBackgroundImage(skin.imageWithCodeName("imageKdccSubscribeNormal"), ui::kControlStateNormal);

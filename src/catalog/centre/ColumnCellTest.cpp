@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
+
 #include "catalog/centre/CatalogTestSupport.h"
 #include "catalog/centre/LoadMoreCell.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
@@ -76,6 +79,15 @@ TEST_F(ColumnCellTest, ACategoryShowsItsDescriptionAndArrowALeafItsStarsCountAnd
   EXPECT_TRUE(row->subscribeButton()->isEnabled());
   EXPECT_TRUE(row->coverImageView()->clipsToBounds());
   EXPECT_FLOAT_EQ(row->coverImageView()->layer().cornerRadius, 4);
+
+  // A ranking past every number ("1e309" reads as infinity) marks all the stars; one that is no
+  // number marks none.
+  const float infinity = std::numeric_limits<float>::infinity();
+  EXPECT_EQ(ColumnCell::columnCellWithTableView(nullptr, leaf("i", 0, 1, infinity), 0)->starsView()->markedNum(),
+            std::numeric_limits<int32_t>::max());
+  EXPECT_EQ(ColumnCell::columnCellWithTableView(nullptr, leaf("m", 0, 1, -infinity), 0)->starsView()->markedNum(),
+            std::numeric_limits<int32_t>::min());
+  EXPECT_EQ(ColumnCell::columnCellWithTableView(nullptr, leaf("n", 0, 1, std::nanf("")), 0)->starsView()->markedNum(), 0);
 }
 
 TEST_F(ColumnCellTest, TheButtonFollowsTheSubscriptionAndAPressAsksTheDelegateOnce) {

@@ -62,7 +62,7 @@ std::shared_ptr<ui::View> sectionHeader(const std::string& text) {
   if (auto c = skin.colorWithCodeName("colorKdccTableTitle")) label->setTextColor(*c);
   if (auto f = skin.fontWithCodeName("fontKdccTableTitle")) label->setFont(*f);
   label->setShadowColor(skin.colorWithCodeName("colorKdccTableTitleShadow"));
-  label->setShadowOffset(ui::Size(0, 1));
+  label->setShadowOffset(ui::Size{0, 1});
   label->setText(text);
   header->addSubview(label);
   return header;
@@ -196,7 +196,7 @@ void ColumnPickerController::viewDidLoad() {
   waitingIndicator_->setStyle(static_cast<ui::ActivityIndicatorStyle>(skin.activityIndicatorViewStyle()));
   waitingIndicator_->setHidesWhenStopped(true);
   const ui::Rect bounds = view()->bounds();
-  waitingIndicator_->setCenter(ui::Point(bounds.size.width / 2, bounds.size.height / 2));
+  waitingIndicator_->setCenter(ui::Point{bounds.size.width / 2, bounds.size.height / 2});
   waitingIndicator_->setAutoresizingMask(45);
   view()->addSubview(waitingIndicator_);
   applyNavigationItems();
@@ -204,7 +204,7 @@ void ColumnPickerController::viewDidLoad() {
   if (!unLoaded_) {
     if (tableView_) tableView_->setHidden(true);
     requestFirstPage();
-    if (tableView_ && tableView_->tableHeaderView()) tableView_->setContentOffset(ui::Point(0, 44), false);
+    if (tableView_ && tableView_->tableHeaderView()) tableView_->setContentOffset(ui::Point{0, 44}, false);
     waitingIndicator_->startAnimating();
   } else if (isSearchResult_) {
     // The reader was looking at search results: the search comes back over the catalogue.
@@ -220,7 +220,7 @@ void ColumnPickerController::viewDidLoad() {
     const bool hasEntries = firstFeed_ && firstFeed_->entrys() && !firstFeed_->entrys()->empty();
     if (tableView_) {
       if (hasEntries) tableView_->reloadData();
-      tableView_->setContentOffset(ui::Point(0, lastScrollY_), false);
+      tableView_->setContentOffset(ui::Point{0, lastScrollY_}, false);
     }
     if (noSourceLabel_) noSourceLabel_->setHidden(hasEntries || !firstFeed_);
   }
@@ -278,7 +278,7 @@ void ColumnPickerController::viewWillAppear(bool animated) {
     } else if (tableView_->tableHeaderView() && !(searchDisplay_ && searchDisplay_->isActive())) {
       // Not while a search shows: the search has scrolled the bar to the top and locked the
       // table, so tucking the bar away would leave the reader no way out of the search.
-      tableView_->setContentOffset(ui::Point(0, 44), false);
+      tableView_->setContentOffset(ui::Point{0, 44}, false);
     }
   }
   if (lastLoadFailed_) {
@@ -349,7 +349,7 @@ void ColumnPickerController::applySearchLink() {
     const float height = tableView_->tableHeaderView()->frame().size.height;
     tableView_->setTableHeaderView(nullptr);
     const ui::Point offset = tableView_->contentOffset();
-    tableView_->setContentOffset(ui::Point(offset.x, std::max(0.f, offset.y - height)), false);
+    tableView_->setContentOffset(ui::Point{offset.x, std::max(0.f, offset.y - height)}, false);
   }
 }
 
@@ -429,7 +429,7 @@ void ColumnPickerController::firstLoadColumnsResultOnMainThread(const Notificati
     if (tableView_) tableView_->reloadData();
     // The catalogue shows for the first time with the bar tucked away: a layout while the table
     // was empty brought the offset that tucked it back to 0.
-    if (firstShown && tableView_->tableHeaderView()) tableView_->setContentOffset(ui::Point(0, 44), false);
+    if (firstShown && tableView_->tableHeaderView()) tableView_->setContentOffset(ui::Point{0, 44}, false);
   } else if (type == "ImageDownLoad") {
     reloadCoverRows(tableView_.get(), dataSource_, info.get("Url").stringValue(), true);
   }
@@ -739,9 +739,9 @@ void ColumnPickerController::scrollViewDidEndDragging(ui::ScrollView& scrollView
   const float y = tableView_->contentOffset().y;
   const float h = searchBar_->frame().size.height;
   if (y < h / 2) {
-    tableView_->setContentOffset(ui::Point(0, 0), true);
+    tableView_->setContentOffset(ui::Point{0, 0}, true);
   } else if (y > h / 2 && y < h) {
-    tableView_->setContentOffset(ui::Point(0, h), true);
+    tableView_->setContentOffset(ui::Point{0, h}, true);
   }
 }
 

@@ -51,10 +51,10 @@ std::shared_ptr<ui::ImageView> NRSubscribeCell::makeWaitingImageView() {
   auto view = std::make_shared<ui::ImageView>();
   auto waiting = ui::Image::named("contentC_add_btn_empty.png");
   view->setImage(waiting);
-  if (waiting) view->setFrame(ui::Rect(ui::Point(0, 0), waiting->size()));
+  if (waiting) view->setFrame(ui::Rect(ui::Point{0, 0}, waiting->size()));
   auto spinner = std::make_shared<ui::ActivityIndicatorView>(ui::ActivityIndicatorStyle::Gray);
   const ui::Rect box = view->bounds();
-  spinner->setCenter(ui::Point(box.size.width / 2, box.size.height / 2));
+  spinner->setCenter(ui::Point{box.size.width / 2, box.size.height / 2});
   spinner->startAnimating();
   view->addSubview(spinner);
   view->setHidden(true);

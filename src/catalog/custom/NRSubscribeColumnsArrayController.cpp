@@ -152,7 +152,7 @@ void NRSubscribeColumnsArrayController::viewDidLoad() {
   noResultView_->setHidden(true);
   view()->addSubview(noResultView_);
   searchWaitingView_ = std::make_shared<NRSubscribeSearchWaitingView>();
-  searchWaitingView_->setCenter(ui::Point(bounds.size.width / 2, 42));
+  searchWaitingView_->setCenter(ui::Point{bounds.size.width / 2, 42});
   searchWaitingView_->setAutoresizingMask(ui::kAutoresizingFlexibleLeftMargin | ui::kAutoresizingFlexibleRightMargin);
   searchWaitingView_->setHidden(true);
   view()->addSubview(searchWaitingView_);

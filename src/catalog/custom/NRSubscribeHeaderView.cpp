@@ -64,7 +64,7 @@ NRSubscribeHeaderView::NRSubscribeHeaderView(int type)
   totalLabel_->setFont(ui::Font::systemFont(12));
   totalLabel_->setTextColor(ui::Color::white(0.59765625f));
   totalLabel_->setShadowColor(ui::Color::whiteColor());
-  totalLabel_->setShadowOffset(ui::Size(0, -1));
+  totalLabel_->setShadowOffset(ui::Size{0, -1});
   totalLabel_->setBackgroundColor(ui::Color::clearColor());
   mainView_->addSubview(totalLabel_);
 
@@ -120,7 +120,7 @@ void NRSubscribeHeaderView::setTitle(const std::string& title) {
   titleLabel_->setText(title);
   titleLabel_->setHidden(false);
   const ui::Rect old = titleLabel_->frame();
-  const float width = std::min(500.f, titleLabel_->sizeThatFits(ui::Size(500, old.size.height)).width);
+  const float width = std::min(500.f, titleLabel_->sizeThatFits(ui::Size{500, old.size.height}).width);
   const float centre = old.origin.x + old.size.width / 2;
   // Widened about its centre, a long title would begin left of the header and be cut: it
   // begins no further left than the label's own place.
@@ -140,7 +140,7 @@ void NRSubscribeHeaderView::layoutSubviews() {
   if (type_ == 10002) {
     // The title stays centred a little right of the middle.
     const ui::Size size = bounds().size;
-    titleLabel_->setCenter(ui::Point(std::floor(size.width / 2 + 10), std::floor(size.height / 2 - 3)));
+    titleLabel_->setCenter(ui::Point{std::floor(size.width / 2 + 10), std::floor(size.height / 2 - 3)});
   }
 }
 

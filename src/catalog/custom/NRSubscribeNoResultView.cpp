@@ -58,8 +58,8 @@ void NRSubscribeNoResultView::setQQAlert() {
 
 void NRSubscribeNoResultView::layOut() {
   auto text = sorryLabel_->attributedText();
-  ui::Size size = text && text->length() > 0 ? RyAttributedLabel::sizeConstrainedToSize(*text, ui::Size(290, 160))
-                                             : ui::Size(0, 0);
+  ui::Size size = text && text->length() > 0 ? RyAttributedLabel::sizeConstrainedToSize(*text, ui::Size{290, 160})
+                                             : ui::Size{0, 0};
   size.height += 5;
   sorryLabel_->setFrame(ui::Rect(15, 18, size.width, size.height));
   suggestLabel_->setFrame(ui::Rect(15, 18 + size.height + 13, 290, 15));

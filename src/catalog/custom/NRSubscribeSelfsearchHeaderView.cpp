@@ -87,8 +87,8 @@ void NRSubscribeSelfsearchHeaderView::internalInit() {
   segmentControl_ = std::make_shared<PBCustomSegmentedControl>(ui::Rect(6, 7, width - 12, 30));
   segmentControl_->setAutoresizingMask(ui::kAutoresizingFlexibleWidth);
   segmentControl_->setTitleFont(ui::Font::systemFont(12));
-  segmentControl_->setNormalShadowOffset(ui::Size(0, 1));
-  segmentControl_->setSelectedShadowOffset(ui::Size(0, 1));
+  segmentControl_->setNormalShadowOffset(ui::Size{0, 1});
+  segmentControl_->setSelectedShadowOffset(ui::Size{0, 1});
   addSubview(segmentControl_);
   bindButton_ = std::make_shared<ui::Button>(ui::ButtonType::Custom);
   bindButton_->setFrame(ui::Rect(0, 44, 320, 44));

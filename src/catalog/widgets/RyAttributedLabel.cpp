@@ -96,6 +96,7 @@ std::optional<ui::AttributedString> RyAttributedLabel::attributedText() {
 void RyAttributedLabel::setAttributedText(std::optional<ui::AttributedString> text) {
   attributedText_ = std::move(text);
   customLinks_.clear();
+  textChanged();
   redraw();
 }
 
@@ -120,12 +121,14 @@ void RyAttributedLabel::setText(std::string text) {
 void RyAttributedLabel::setFont(const ui::Font& font) {
   if (attributedText_) attributedText_->setFont(font);
   Label::setFont(font);
+  textChanged();
   redraw();
 }
 
 void RyAttributedLabel::setTextColor(const ui::Color& color) {
   if (attributedText_) attributedText_->setTextColor(color);
   Label::setTextColor(color);
+  textChanged();
   redraw();
 }
 
@@ -135,6 +138,7 @@ void RyAttributedLabel::setTextAlignment(ui::TextAlignment alignment) {
                      lineBreakModeFor(static_cast<int>(lineBreakMode())));
   }
   Label::setTextAlignment(alignment);
+  textChanged();
   redraw();
 }
 
@@ -144,6 +148,7 @@ void RyAttributedLabel::setLineBreakMode(ui::LineBreakMode mode) {
                      lineBreakModeFor(static_cast<int>(mode)));
   }
   Label::setLineBreakMode(mode);
+  textChanged();
   redraw();
 }
 
@@ -159,18 +164,36 @@ void RyAttributedLabel::setExtendBottomToFit(bool extend) {
 
 void RyAttributedLabel::setAutomaticallyAddLinksForType(uint64_t types) {
   linkTypes_ = types;
+  textChanged();
   redraw();
+}
+
+void RyAttributedLabel::setLinkColor(const ui::Color& color) {
+  linkColor_ = color;
+  linkStyleChanged();
+}
+
+void RyAttributedLabel::setUnderlineLinks(bool underline) {
+  underlineLinks_ = underline;
+  linkStyleChanged();
+}
+
+void RyAttributedLabel::setDelegate(std::weak_ptr<RyAttributedLabelDelegate> delegate) {
+  delegate_ = std::move(delegate);
+  linkStyleChanged();
 }
 
 void RyAttributedLabel::addCustomLink(const std::string& url, ui::TextRange range) {
   const size_t length = attributedText_ ? attributedText_->length() : 0;
   if (range.location >= length || range.length == 0) return;
   customLinks_.push_back(LabelLink{attributedText_->clamp(range), url});
+  linkStyleChanged();
   redraw();
 }
 
 void RyAttributedLabel::removeAllCustomLinks() {
   customLinks_.clear();
+  linkStyleChanged();
   redraw();
 }
 
@@ -179,36 +202,56 @@ void RyAttributedLabel::redraw() {
   setNeedsDisplay();
 }
 
-std::vector<DataDetector::Result> RyAttributedLabel::detectedLinks(
-    const ui::AttributedString& text) const {
-  if (linkTypes_ == 0) return {};
-  return DataDetector(linkTypes_).matches(text.utf8());
+void RyAttributedLabel::textChanged() {
+  detected_.reset();
+  styled_.reset();
 }
 
-void RyAttributedLabel::applyLinkStyle(ui::AttributedString& text, const LabelLink& link) const {
+const std::vector<DataDetector::Result>& RyAttributedLabel::detectedLinks() const {
+  if (!detected_) {
+    detected_.emplace();
+    if (attributedText_ && linkTypes_ != 0) {
+      *detected_ = DataDetector(linkTypes_).matches(attributedText_->utf8(), kMaxDetectedLinks);
+    }
+  }
+  return *detected_;
+}
+
+ui::AttributedString::Restyle RyAttributedLabel::linkStyle(const LabelLink& link) const {
   int underline = underlineLinks_ ? 1 : 0;
   std::optional<ui::Color> color = linkColor_;
   if (auto delegate = delegate_.lock()) {
     std::optional<ui::Color> chosen;
     if (delegate->colorForLink(link, &underline, &chosen)) color = chosen;
   }
-  if (color) text.setTextColor(*color, link.range);
-  if (underline >= 1) text.setUnderlineStyle(underline, link.range);
+  return {link.range, color, underline >= 1 ? std::optional<int>(underline) : std::nullopt};
+}
+
+const ui::AttributedString* RyAttributedLabel::styledText() const {
+  if (!attributedText_) return nullptr;
+  if (!styled_) {
+    // Detected links first, then the custom ones in the order added (a later style wins).
+    std::vector<ui::AttributedString::Restyle> styles;
+    styles.reserve(detectedLinks().size() + customLinks_.size());
+    for (const DataDetector::Result& found : detectedLinks()) {
+      styles.push_back(linkStyle(
+          LabelLink{ui::TextRange{found.range.location, found.range.length}, found.url}));
+    }
+    for (const LabelLink& link : customLinks_) styles.push_back(linkStyle(link));
+    styled_ = *attributedText_;
+    styled_->restyle(styles);
+  }
+  return &*styled_;
 }
 
 std::optional<ui::AttributedString> RyAttributedLabel::attributedTextWithLinks() const {
-  if (!attributedText_) return std::nullopt;
-  ui::AttributedString text = *attributedText_;
-  for (const DataDetector::Result& found : detectedLinks(text)) {
-    applyLinkStyle(text, LabelLink{ui::TextRange{found.range.location, found.range.length}, found.url});
-  }
-  for (const LabelLink& link : customLinks_) applyLinkStyle(text, link);
-  return text;
+  const ui::AttributedString* text = styledText();
+  return text ? std::optional<ui::AttributedString>(*text) : std::nullopt;
 }
 
 std::optional<LabelLink> RyAttributedLabel::linkAtCharacterIndex(size_t index) const {
   if (!attributedText_) return std::nullopt;
-  for (const DataDetector::Result& found : detectedLinks(*attributedText_)) {
+  for (const DataDetector::Result& found : detectedLinks()) {
     const ui::TextRange range{found.range.location, found.range.length};
     if (containsIndex(range, index)) return LabelLink{range, found.url};
   }
@@ -241,7 +284,7 @@ const ui::TextFrame* RyAttributedLabel::layOut(const ui::AttributedString& text)
 }
 
 std::optional<LabelLink> RyAttributedLabel::linkAtPoint(ui::Point point) {
-  const auto text = attributedTextWithLinks();
+  const ui::AttributedString* text = styledText();
   if (!text) return std::nullopt;
   const ui::TextFrame* frame = layOut(*text);
   if (!grownVertically(drawingRect_, kTouchSlack).contains(point)) return std::nullopt;
@@ -257,7 +300,7 @@ std::optional<LabelLink> RyAttributedLabel::linkAtPoint(ui::Point point) {
 }
 
 ui::Size RyAttributedLabel::sizeThatFits(ui::Size size) const {
-  const auto text = attributedTextWithLinks();
+  const ui::AttributedString* text = styledText();
   if (!text) return ui::Size{0, 0};
   return sizeConstrainedToSize(*text, size);
 }
@@ -294,16 +337,21 @@ void RyAttributedLabel::touchesCancelled(const ui::TouchSet&, const ui::Event&) 
 }
 
 void RyAttributedLabel::drawTextInRect(ui::Canvas& canvas, const ui::Rect& rect) {
-  auto text = attributedTextWithLinks();
-  if (!text) {
+  const ui::AttributedString* styled = styledText();
+  if (!styled) {
     Label::drawTextInRect(canvas, rect);
     return;
   }
-  if (isHighlighted() && highlightedTextColor()) text->setTextColor(*highlightedTextColor());
-  const ui::TextFrame* frame = layOut(*text);
+  std::optional<ui::AttributedString> recoloured;
+  if (isHighlighted() && highlightedTextColor()) {
+    recoloured = *styled;
+    recoloured->setTextColor(*highlightedTextColor());
+  }
+  const ui::AttributedString& text = recoloured ? *recoloured : *styled;
+  const ui::TextFrame* frame = layOut(text);
   if (shadowColor()) {
     // The shadow is the text again in the shadow's colour, laid out alike and offset.
-    ui::AttributedString shade = *text;
+    ui::AttributedString shade = text;
     shade.setTextColor(*shadowColor());
     canvas.save();
     canvas.translate(shadowOffset().width, shadowOffset().height);

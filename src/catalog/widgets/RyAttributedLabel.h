@@ -4,7 +4,11 @@
 // through ui::Application::openURL. The content centre's no-result view shows its apology with
 // it. Main thread; made with std::make_shared; the delegate is held weakly.
 //
-// Ranges count UTF-16 code units. The laid-out frame is a cache: every change that redraws drops
+// Ranges count UTF-16 code units. The links found and the text styled with them are kept from
+// one change of the text, its links or their look to the next (found once, styled in one pass:
+// a drawing or a touch finds and styles nothing), and at most kMaxDetectedLinks links are found
+// (the first ones), so text pasted with thousands of addresses costs time in proportion to its
+// length. The laid-out frame is a cache: every change that redraws drops
 // it, and the next draw (or hit test) lays the text out again into drawingRect(); it is also made
 // again when the bounds or the string drawn changed (a highlighted label recolours its text, and
 // resizing asks for a redraw, as the phone's redraw content mode did). drawingRect() is kept in
@@ -67,12 +71,15 @@ class RyAttributedLabel : public ui::Label {
   void setTextAlignment(ui::TextAlignment alignment);
   void setLineBreakMode(ui::LineBreakMode mode);
 
+  // The most links the data detector finds in a text; addresses after them stay plain text.
+  static constexpr size_t kMaxDetectedLinks = 500;
+
   const ui::Color& linkColor() const { return linkColor_; }
-  void setLinkColor(const ui::Color& color) { linkColor_ = color; }
+  void setLinkColor(const ui::Color& color);
   const ui::Color& highlightedLinkColor() const { return highlightedLinkColor_; }
   void setHighlightedLinkColor(const ui::Color& color) { highlightedLinkColor_ = color; }
   bool underlineLinks() const { return underlineLinks_; }
-  void setUnderlineLinks(bool underline) { underlineLinks_ = underline; }
+  void setUnderlineLinks(bool underline);
   bool centerVertically() const { return centerVertically_; }
   void setCenterVertically(bool center);
   bool extendBottomToFit() const { return extendBottomToFit_; }
@@ -81,7 +88,7 @@ class RyAttributedLabel : public ui::Label {
   void setAutomaticallyAddLinksForType(uint64_t types);
   bool onlyCatchTouchesOnLinks() const { return onlyCatchTouchesOnLinks_; }
   void setOnlyCatchTouchesOnLinks(bool only) { onlyCatchTouchesOnLinks_ = only; }
-  void setDelegate(std::weak_ptr<RyAttributedLabelDelegate> delegate) { delegate_ = std::move(delegate); }
+  void setDelegate(std::weak_ptr<RyAttributedLabelDelegate> delegate);
 
   void addCustomLink(const std::string& url, ui::TextRange range);
   void removeAllCustomLinks();
@@ -108,13 +115,22 @@ class RyAttributedLabel : public ui::Label {
  private:
   // Drops the laid-out frame and asks for a draw.
   void redraw();
-  std::vector<DataDetector::Result> detectedLinks(const ui::AttributedString& text) const;
-  void applyLinkStyle(ui::AttributedString& text, const LabelLink& link) const;
+  // The text or what finds links in it changed: links are found and styled again.
+  void textChanged();
+  // What styles the links changed: they are styled again (the links found are kept).
+  void linkStyleChanged() { styled_.reset(); }
+  // The links the data detector finds in the text (found once per text change).
+  const std::vector<DataDetector::Result>& detectedLinks() const;
+  // The text with its links styled (styled once per change), or null without text.
+  const ui::AttributedString* styledText() const;
+  ui::AttributedString::Restyle linkStyle(const LabelLink& link) const;
   // The frame for `text` in the bounds: the cached one while text and bounds are unchanged.
   const ui::TextFrame* layOut(const ui::AttributedString& text);
   void drawActiveLinkHighlight(ui::Canvas& canvas, const ui::TextFrame& frame);
 
   std::optional<ui::AttributedString> attributedText_;
+  mutable std::optional<std::vector<DataDetector::Result>> detected_;
+  mutable std::optional<ui::AttributedString> styled_;
   std::unique_ptr<ui::TextFrame> textFrame_;
   ui::Rect drawingRect_;
   ui::AttributedString laidOutText_;

@@ -262,6 +262,52 @@ TEST_F(RyAttributedLabelTest, CustomLinksYieldToDetectedOnesAndGoWithTheText) {
   EXPECT_EQ(text, *l->attributedTextWithLinks());
 }
 
+// Counts what the label asks for its links' colours.
+class CountingDelegate : public RyAttributedLabelDelegate {
+ public:
+  bool colorForLink(const LabelLink&, int*, std::optional<ui::Color>* color) override {
+    ++asked;
+    *color = ui::Color::redColor();
+    return true;
+  }
+  int asked = 0;
+};
+
+// Text pasted with thousands of addresses: the first kMaxDetectedLinks become links, found and
+// styled once for the text (a drawing or a touch finds and styles nothing again), and styled
+// again only when the text, its links or their look change.
+TEST_F(RyAttributedLabelTest, ThousandsOfAddressesAreFoundOnceAndCapped) {
+  std::string text;
+  for (int i = 0; i < 2000; ++i) text += "http://h.example/" + std::to_string(i) + " ";
+  auto l = label(text, 300, 100);
+  auto delegate = std::make_shared<CountingDelegate>();
+  l->setDelegate(delegate);
+  render(*window_);
+  render(*window_);
+  window_->tap(at(20, 12));
+  window_->tap(at(30, 40));
+  EXPECT_EQ(delegate->asked, static_cast<int>(RyAttributedLabel::kMaxDetectedLinks));
+  EXPECT_EQ(opened().size(), 2u);
+  const std::string lastFound = "http://h.example/" + std::to_string(RyAttributedLabel::kMaxDetectedLinks - 1);
+  const std::string firstPlain = "http://h.example/" + std::to_string(RyAttributedLabel::kMaxDetectedLinks);
+  const auto position = [&](const std::string& address) {
+    return ui::AttributedString(text.substr(0, text.find(address + " "))).length();
+  };
+  EXPECT_EQ(l->linkAtCharacterIndex(position(lastFound))->url, lastFound);
+  EXPECT_FALSE(l->linkAtCharacterIndex(position(firstPlain)));
+  const auto styled = l->attributedTextWithLinks();
+  ASSERT_TRUE(styled);
+  EXPECT_EQ(styled->attributesAt(position(lastFound)).color, ui::Color::redColor());
+  EXPECT_NE(styled->attributesAt(position(firstPlain)).color, ui::Color::redColor());
+
+  l->addCustomLink("zu://custom", TextRange{0, 4});
+  render(*window_);
+  EXPECT_EQ(delegate->asked, 2 * static_cast<int>(RyAttributedLabel::kMaxDetectedLinks) + 1);
+  l->setText("no links at all");
+  render(*window_);
+  EXPECT_EQ(delegate->asked, 2 * static_cast<int>(RyAttributedLabel::kMaxDetectedLinks) + 1);
+}
+
 TEST_F(RyAttributedLabelTest, TelephoneNumbersOnlyOnADeviceThatDials) {
   auto plain = label("call 13812345678");
   EXPECT_FALSE(plain->linkAtCharacterIndex(8));

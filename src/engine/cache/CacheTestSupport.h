@@ -1,6 +1,6 @@
 // Helpers for the file cache tests (included by *Test.cpp only): turning the test thread's run
 // loop until a condition set by another thread holds, reading an index database directly, and
-// holding a cache's writer thread in a FIFO.
+// holding a cache's writer thread (in its own hook, or in a FIFO it reads).
 #pragma once
 
 #include <fcntl.h>
@@ -8,12 +8,15 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "engine/cache/FileCache.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/FileUtil.h"
 #include "platform/runtime/RunLoop.h"
@@ -78,34 +81,45 @@ inline bool waitForThreadOnFifo() {
   return threadWaitsOnFifo();
 }
 
-// A FIFO where a writer thread will open a file to write it: the thread waits there until
-// release() opens the other end and reads what it writes.
-class FifoHold {
+// Holds a file cache's writer (writing behind) as it comes to write the file of `key`, as a
+// disk that does not answer would, until release().
+class WriterHold {
  public:
-  explicit FifoHold(std::string path) : path_(std::move(path)) {
-    made_ = ::mkfifo(path_.c_str(), 0600) == 0;
+  WriterHold(FileCache& cache, const std::string& key) : state_(std::make_shared<State>()) {
+    cache.setWriterHookForTesting([state = state_, uid = FileCache::uidForKey(key)](const std::string& writing) {
+      if (writing != uid) return;
+      std::unique_lock<std::mutex> lock(state->mutex);
+      state->held = true;
+      state->changed.notify_all();
+      state->changed.wait(lock, [&] { return state->released; });
+    });
   }
-  ~FifoHold() { release(); }
-  bool made() const { return made_; }
-  // Lets the writer go on; the bytes it wrote, or false when it was not waiting.
+  ~WriterHold() { release(); }
+  WriterHold(const WriterHold&) = delete;
+  WriterHold& operator=(const WriterHold&) = delete;
+
+  // Waits (up to ten seconds) until the writer is held; false when it never came.
+  bool waitUntilHeld() {
+    std::unique_lock<std::mutex> lock(state_->mutex);
+    return state_->changed.wait_for(lock, std::chrono::seconds(10), [&] { return state_->held; });
+  }
+  // Lets the writer go on; false when it was not held (or was let go before).
   bool release() {
-    if (!made_ || released_) return false;
-    released_ = true;
-    const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK);
-    if (fd < 0) return false;
-    // Blocking from here: the writer is connected, and its close ends the reading.
-    ::fcntl(fd, F_SETFL, 0);
-    char buffer[4096];
-    while (::read(fd, buffer, sizeof buffer) > 0) {
-    }
-    ::close(fd);
-    return true;
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    if (state_->released) return false;
+    state_->released = true;
+    state_->changed.notify_all();
+    return state_->held;
   }
 
  private:
-  const std::string path_;
-  bool made_ = false;
-  bool released_ = false;
+  struct State {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool held = false;
+    bool released = false;
+  };
+  std::shared_ptr<State> state_;
 };
 
 }  // namespace zu::testing

@@ -14,6 +14,7 @@
 #include "model/entry/Feed.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/FileUtil.h"
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/Paths.h"
 #include "store/EntryPersistenter.h"
 
@@ -39,9 +40,14 @@ std::string ColumnCache::folderOf(const std::string& columnId) const {
 
 std::string ColumnCache::getColumnPath(const std::string& columnId) {
   std::string path = folderOf(columnId);
-  std::error_code ec;
-  fs::create_directories(path, ec);
+  realFolder(path);
   return path;
+}
+
+std::optional<FolderHandle> ColumnCache::realFolder(const std::string& folder) const {
+  auto root = FolderHandle::openReal(rootPath_);
+  if (!root) return std::nullopt;
+  return root->openRealSubfolder(fs::path(folder).filename().string());
 }
 
 std::string ColumnCache::getPath(const std::string& columnId, const std::string& url,
@@ -54,27 +60,25 @@ void ColumnCache::deleteOldFile(const std::string& columnId, const std::string& 
   std::lock_guard files(fileLock_);
   const std::string folder = folderOf(columnId);
   forgetFirstPage(folder);
-  deleteOldFileLocked(folder, prefix, std::string());
+  if (auto handle = realFolder(folder)) deleteOldFileLocked(*handle, prefix, std::string());
 }
 
-void ColumnCache::deleteOldFileLocked(const std::string& folder, const std::string& prefix,
+void ColumnCache::deleteOldFileLocked(const FolderHandle& folder, const std::string& prefix,
                                       const std::string& keep) {
-  const fs::path kept = fs::path(keep).filename();
-  for (const fs::path& path : FileUtil::listFolder(folder)) {
-    if (path.filename().string().rfind(prefix, 0) == 0 && path.filename() != kept) {
-      std::error_code ec;
-      fs::remove(path, ec);
-    }
+  const std::string kept = fs::path(keep).filename().string();
+  for (const std::string& name : folder.names()) {
+    if (name.rfind(prefix, 0) == 0 && name != kept) folder.remove(name);
   }
 }
 
-bool ColumnCache::replaceFile(const std::string& folder, const std::string& path,
+bool ColumnCache::replaceFile(const FolderHandle& folder, const std::string& path,
                               const Bytes& data, const char* prefix) {
+  const std::string name = fs::path(path).filename().string();
   // At most one file of a prefix exists: when it is this path with these bytes, all is kept.
-  if (FileUtil::readFile(path) == data) return true;
+  if (folder.readFile(name) == data) return true;
   // The new file first, then the others go: the path always holds the old bytes or the new
   // ones, for a load running beside the writer and after a kill.
-  if (!FileUtil::writeFileAtomically(path, data, FileUtil::Sync::kDeferred)) {
+  if (!folder.writeFileAtomically(name, data, FileUtil::Sync::kDeferred)) {
     std::fprintf(stderr, "ColumnCache save file failed\n");
     return false;
   }
@@ -91,11 +95,12 @@ void ColumnCache::enqueue(Pending pending) {
 
 void ColumnCache::write(const std::string& slot, const Pending& job) {
   std::lock_guard files(fileLock_);
-  std::error_code ec;
-  fs::create_directories(job.folder, ec);
+  // The root and the column's folder real ones (a link in their place is replaced).
+  const std::optional<FolderHandle> folder = realFolder(job.folder);
   const bool firstPage = std::string_view(job.prefix) == kFirstPagePrefix;
   // A page that could not be written keeps the validators of the page still there.
-  if (!replaceFile(job.folder, job.path, *job.data, job.prefix)) {
+  if (!folder || !replaceFile(*folder, job.path, *job.data, job.prefix)) {
+    if (!folder) std::fprintf(stderr, "ColumnCache save file failed\n");
     if (firstPage) noteWritten(slot, job, false);
     return;
   }
@@ -104,9 +109,9 @@ void ColumnCache::write(const std::string& slot, const Pending& job) {
   // before, never newer than the page (a 304 to newer validators would deliver an older page).
   bool written = true;
   if (job.validators) {
-    written = replaceFile(job.folder, job.validatorsPath, *job.validators, kValidatorsPrefix);
+    written = replaceFile(*folder, job.validatorsPath, *job.validators, kValidatorsPrefix);
   } else {
-    deleteOldFileLocked(job.folder, kValidatorsPrefix, std::string());
+    deleteOldFileLocked(*folder, kValidatorsPrefix, std::string());
   }
   noteWritten(slot, job, written);
 }
@@ -303,10 +308,12 @@ void ColumnCache::clean() {
     std::lock_guard kept(keptLock_);
     kept_.clear();
   }
-  for (const fs::path& path : FileUtil::listFolder(rootPath_)) {
-    if (valid.count(path.filename().string())) continue;
-    std::error_code ec;
-    fs::remove_all(path, ec);
+  // Relative to the root held open (made a real folder first when it was a link): a link
+  // among its entries goes as a link, a folder with what is in it, never anything outside.
+  if (auto root = FolderHandle::openReal(rootPath_)) {
+    for (const std::string& name : root->names()) {
+      if (!valid.count(name)) root->remove(name);
+    }
   }
   std::printf("ColumnCache cleanWithValidColumns cost %lld count=%d\n",
               static_cast<long long>(Clock::get()->nowMillis() - start),

@@ -32,6 +32,11 @@
 // 304 then would deliver an older page as the current one); a load of the validators before the
 // page finds a page at least as new.
 //
+// Links: the root and each column's folder are real folders. One found to be a link (planted in
+// the reader's home) is replaced by a real one before anything is written or removed, and the
+// files are written, compared and removed relative to the opened folder, never through a link:
+// cleaning cannot delete what a link points at.
+//
 // Made once by the data engine over its subscription store (read by clean()). Any thread may
 // save and load; the destructor writes what is pending, then ends the writer.
 // Failures are silent (a console line for a failed write); nothing is thrown.
@@ -44,6 +49,7 @@
 #include <string>
 
 #include "engine/cache/SlotWriter.h"
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/Value.h"
 
 namespace zu {
@@ -148,11 +154,14 @@ class ColumnCache {
   // Replaces the prefix's file in `folder` with `data` under `path` unless it already holds
   // those bytes; false when the new file could not be written (the old ones are kept then).
   // Holds fileLock_.
-  bool replaceFile(const std::string& folder, const std::string& path, const Bytes& data,
+  bool replaceFile(const FolderHandle& folder, const std::string& path, const Bytes& data,
                    const char* prefix);
   // Removes the prefix's files in `folder` but `keep`.
-  void deleteOldFileLocked(const std::string& folder, const std::string& prefix,
+  void deleteOldFileLocked(const FolderHandle& folder, const std::string& prefix,
                            const std::string& keep);
+  // The column folder `folder` (a path made by folderOf), opened as a real folder below a real
+  // root: a link in the place of either is replaced (see the top).
+  std::optional<FolderHandle> realFolder(const std::string& folder) const;
   void save(const Text& columnId, const Text& url, const Bytes& data, const char* prefix);
   std::optional<Bytes> load(const Text& columnId, const Text& url, const char* prefix);
 

@@ -9,6 +9,7 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <future>
 #include <thread>
 
@@ -247,8 +248,18 @@ TEST_F(ColumnCacheTest, APageSavedAgainUnderItsStrongEtagIsLeftAsKept) {
     cache_->saveFirstPage(id, url, bytes("page"), validators);
     cache_->flush();
   };
+  // Not known while the save waits: the writer is held in another column's page first (a FIFO
+  // it opens to compare), so the save cannot have been written when it is asked.
+  const std::string stuck = cache_->getPath("other", "http://h/o.atom", ColumnCache::kFirstPagePrefix);
+  ASSERT_EQ(::mkfifo(stuck.c_str(), 0600), 0);
+  cache_->saveFirstPage(text("other"), text("http://h/o.atom"), bytes("other"), {});
+  if (!testing::waitForThreadOnFifo()) {
+    releaseReader(stuck);
+    GTEST_SKIP() << "this kernel does not show where a thread waits";
+  }
   cache_->saveFirstPage(id, url, bytes("page"), tagged);
   EXPECT_EQ(cache_->knownFirstPage(id, url), std::nullopt);  // not written yet
+  ASSERT_TRUE(releaseReader(stuck));
   cache_->flush();
   EXPECT_EQ(cache_->knownFirstPage(id, url), tagged);
   EXPECT_EQ(cache_->knownFirstPage(id, text("http://h/other.atom")), std::nullopt);
@@ -362,6 +373,43 @@ TEST_F(ColumnCacheTest, CleanKeepsOnlySubscribedColumns) {
   CommInfo::setUsername(std::string("bob"));
   cache_->clean();
   EXPECT_EQ(fileCount(cache_->rootPath()), 0u);
+}
+
+// A root or column folder that is a link (planted in the reader's home) is made a real folder
+// again: cleaning deletes nothing behind the link, and saves are not written through it.
+TEST_F(ColumnCacheTest, LinkedFoldersAreRemadeRealAndCleaningNeverFollowsThem) {
+  const fs::path outside = home_.path() / "precious";
+  fs::create_directories(outside / "photos");
+  std::ofstream(outside / "letter.txt") << "keep me";
+  std::ofstream(outside / "photos" / "1.jpg") << "keep me too";
+  auto untouched = [&] {
+    return fs::exists(outside / "letter.txt") && fs::exists(outside / "photos" / "1.jpg");
+  };
+  fs::remove_all(cache_->rootPath());
+  fs::create_directory_symlink(outside, cache_->rootPath());
+  subscribe("c2");
+  cache_->clean();  // the reading cache's cleaning in the settings
+  EXPECT_TRUE(untouched());
+  EXPECT_FALSE(fs::is_symlink(cache_->rootPath()));
+
+  // A column's folder, and a link in the place of one of its files.
+  const std::string column = cache_->rootPath() + "/" + *Md5::encode("c2");
+  fs::remove_all(column);
+  fs::create_directory_symlink(outside, column);
+  cache_->saveCover(text("c2"), text("http://s/c"), bytes("cover"));
+  cache_->flush();
+  EXPECT_FALSE(fs::is_symlink(column));
+  EXPECT_EQ(cache_->loadCover(text("c2"), text("http://s/c")), bytes("cover"));
+  fs::create_symlink(outside / "letter.txt", column + "/cover_stale");
+  cache_->saveCover(text("c2"), text("http://s/other"), bytes("cover 2"));
+  cache_->flush();
+  EXPECT_FALSE(fs::exists(fs::symlink_status(column + "/cover_stale")));
+  fs::create_directory_symlink(outside, cache_->rootPath() + "/gone");
+  cache_->clean();
+  EXPECT_FALSE(fs::exists(fs::symlink_status(cache_->rootPath() + "/gone")));
+  EXPECT_EQ(cache_->loadCover(text("c2"), text("http://s/other")), bytes("cover 2"));
+  EXPECT_TRUE(untouched());
+  EXPECT_EQ(std::distance(fs::directory_iterator(outside), fs::directory_iterator()), 2);
 }
 
 TEST(UniqueCacheTest, OneFilePerKeyAlwaysTheLatest) {

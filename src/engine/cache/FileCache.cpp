@@ -13,6 +13,7 @@
 #include "engine/cache/FileCacheManager.h"
 #include "platform/crypto/Md5.h"
 #include "platform/runtime/Clock.h"
+#include "platform/runtime/FileUtil.h"
 
 namespace zu {
 
@@ -20,51 +21,28 @@ namespace {
 
 void consoleLine(const char* text) { std::fprintf(stderr, "%s\n", text); }
 
-// Writes all of `data` to a new file at `path` (replacing one that is there).
-bool writeWholeFile(const std::string& path, const Bytes& data) {
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return ::close(fd) == 0;
-}
-
 enum class ReadResult { kOk, kMissing, kWrongSize };
 
-// Reads the file when `data` is given, else only checks it; either way the file must hold
-// exactly `expectedSize` bytes.
-ReadResult readWholeFile(const std::string& path, int64_t expectedSize, Bytes* data) {
+// Reads the regular file `name` of `files` when `data` is given, else only checks it; either
+// way it must hold exactly `expectedSize` bytes. A link is missing.
+ReadResult readWholeFile(const FolderHandle& files, const std::string& name, int64_t expectedSize,
+                         Bytes* data) {
   if (!data) {
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0) return ReadResult::kMissing;
-    return st.st_size == expectedSize ? ReadResult::kOk : ReadResult::kWrongSize;
+    const auto st = files.status(name);
+    if (!st || !S_ISREG(st->st_mode)) return ReadResult::kMissing;
+    return st->st_size == expectedSize ? ReadResult::kOk : ReadResult::kWrongSize;
   }
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = files.openFile(name, O_RDONLY);
   if (fd < 0) return ReadResult::kMissing;
   struct stat st;
-  if (::fstat(fd, &st) != 0 || st.st_size != expectedSize) {
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size != expectedSize) {
     ::close(fd);
     return ReadResult::kWrongSize;
   }
-  Bytes bytes(static_cast<size_t>(st.st_size));
-  size_t done = 0;
-  while (done < bytes.size()) {
-    ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) break;
-    done += static_cast<size_t>(n);
-  }
+  std::optional<Bytes> bytes = FileUtil::readOpenFile(fd);
   ::close(fd);
-  if (done != bytes.size()) return ReadResult::kWrongSize;
-  *data = std::move(bytes);
+  if (!bytes || bytes->size() != static_cast<size_t>(expectedSize)) return ReadResult::kWrongSize;
+  *data = std::move(*bytes);
   return ReadResult::kOk;
 }
 
@@ -128,9 +106,8 @@ const std::string& lastUidForKey(const std::string& key) {
 std::shared_ptr<FileCache> FileCache::create(const std::string& name, const std::string& rootDir,
                                              std::weak_ptr<FileCacheManager> manager,
                                              Writes writes) {
-  if (name.empty()) return nullptr;
-  std::shared_ptr<FileCache> cache(
-      new FileCache(name, rootDir + "/" + name, std::move(manager)));
+  if (!FolderHandle::isEntryName(name)) return nullptr;
+  std::shared_ptr<FileCache> cache(new FileCache(name, rootDir, std::move(manager)));
   if (!cache->open()) return nullptr;
   if (writes == Writes::kBehind) {
     FileCache* self = cache.get();
@@ -141,10 +118,11 @@ std::shared_ptr<FileCache> FileCache::create(const std::string& name, const std:
   return cache;
 }
 
-FileCache::FileCache(std::string name, std::string cacheDir,
+FileCache::FileCache(std::string name, std::string rootDir,
                      std::weak_ptr<FileCacheManager> manager)
     : name_(std::move(name)),
-      cacheDir_(std::move(cacheDir)),
+      rootDir_(std::move(rootDir)),
+      cacheDir_(rootDir_ + "/" + name_),
       fileDirectory_(cacheDir_ + "/" + kFileFolderName),
       manager_(std::move(manager)) {
   cachedLastAccessUids_.reserve(kAccessBatch + 1);
@@ -159,10 +137,16 @@ FileCache::~FileCache() {
 }
 
 bool FileCache::open() {
-  std::error_code ec;
-  std::filesystem::create_directories(fileDirectory_, ec);
-  if (!std::filesystem::is_directory(fileDirectory_, ec)) return false;
-  if (db_.open(cacheDir_ + "/" + kIndexFileName) != SQLITE_OK) return false;
+  // Each level real (a link or file in its place is replaced), the file folder held open.
+  auto root = FolderHandle::openReal(rootDir_);
+  auto cacheFolder = root ? root->openRealSubfolder(name_) : std::nullopt;
+  std::optional<FolderHandle> files =
+      cacheFolder ? cacheFolder->openRealSubfolder(kFileFolderName) : std::nullopt;
+  if (!files) return false;
+  if (db_.open(cacheDir_ + "/" + kIndexFileName,
+               Database::kDefaultOpenFlags | SQLITE_OPEN_NOFOLLOW) != SQLITE_OK) {
+    return false;
+  }
   std::string create = std::string("create table if not exists ") + kTableName +
                        " (uid text primary key, size interger, lastAccessed interger, "
                        "noAutoClean interger, extraNum1 interger, extraNum2 interger, "
@@ -200,9 +184,13 @@ bool FileCache::open() {
   }
 
   std::lock_guard<std::mutex> guard(lock_);
-  dropInconsistentItemsLocked();
+  dropInconsistentItemsLocked(*files);
   recomputeTotalsLocked();
   return true;
+}
+
+std::optional<FolderHandle> FileCache::filesFolder() const {
+  return FolderHandle::openExisting(fileDirectory_);
 }
 
 // Makes the index and the files agree after an interrupted run. A save that was interrupted
@@ -211,27 +199,21 @@ bool FileCache::open() {
 // never changed and goes. Then rows whose file is missing or has another size go (with the
 // file), and so do files without a row. Rows whose uid is not one this cache makes go too, so
 // no later removal can name a path outside the file folder.
-void FileCache::dropInconsistentItemsLocked() {
-  std::error_code ec;
+void FileCache::dropInconsistentItemsLocked(const FolderHandle& files) {
   {
-    std::vector<std::string> temps;
-    for (std::filesystem::directory_iterator it(fileDirectory_, ec), end; !ec && it != end;
-         it.increment(ec)) {
-      temps.push_back(it->path().filename().string());
-    }
+    const std::vector<std::string> temps = files.names();
     Statement stampOf = db_.prepare(std::string("select lastAccessed from ") + kTableName +
                                     " where uid=?;");
     for (const std::string& name : temps) {
       std::string uid;
       int64_t stamp = 0;
       if (!parseTempName(name, &uid, &stamp)) continue;
-      const std::string temp = fileDirectory_ + "/" + name;
       stampOf.reset();
       stampOf.bind(1, uid);
       bool committed = stampOf.next() && stampOf.columnInt64(0) == stamp;
       stampOf.reset();
-      if (!committed || ::rename(temp.c_str(), filePathForUid(uid).c_str()) != 0) {
-        ::unlink(temp.c_str());
+      if (!committed || !files.isRegularFile(name) || !files.rename(name, uid)) {
+        files.remove(name);
       }
     }
   }
@@ -245,10 +227,8 @@ void FileCache::dropInconsistentItemsLocked() {
       std::string uid = all.columnString(0);
       int64_t size = all.columnInt64(1);
       const int itemType = all.columnInt(2);
-      struct stat st;
-      std::string path = filePathForUid(uid);
-      if (!isUid(uid) || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-          st.st_size != size) {
+      const auto st = isUid(uid) ? files.status(uid) : std::nullopt;
+      if (!st || !S_ISREG(st->st_mode) || st->st_size != size) {
         bad.push_back(std::move(uid));
       } else {
         kept.emplace(std::move(uid), Sized{size, itemType});
@@ -260,12 +240,11 @@ void FileCache::dropInconsistentItemsLocked() {
     for (const auto& uid : bad) deleteRowLocked(uid);
     tx.commit();
   }
-  std::vector<std::filesystem::path> strays;
-  for (std::filesystem::directory_iterator it(fileDirectory_, ec), end; !ec && it != end;
-       it.increment(ec)) {
-    if (!kept.count(it->path().filename().string())) strays.push_back(it->path());
+  // Whatever else is in the file folder goes: a link only as the link, a folder with what is in
+  // it, never what lies outside.
+  for (const std::string& name : files.names()) {
+    if (!kept.count(name)) files.remove(name);
   }
-  for (const auto& p : strays) std::filesystem::remove(p, ec);
   indexed_ = std::move(kept);
 }
 
@@ -332,6 +311,12 @@ bool FileCache::deleteRowLocked(const std::string& uid) {
   return true;
 }
 
+void FileCache::setWriterHookForTesting(std::function<void(const std::string& uid)> hook) {
+  std::lock_guard<std::mutex> guard(lock_);
+  writerHook_ = hook ? std::make_shared<const std::function<void(const std::string&)>>(std::move(hook))
+                     : nullptr;
+}
+
 void FileCache::flushWrites() {
   if (writer_) writer_->flush();
 }
@@ -380,6 +365,25 @@ void FileCache::writePending(const std::string& uid, const PendingSave& save) {
   }
 }
 
+bool FileCache::writeNewFile(const FolderHandle& files, const std::string& name,
+                             const Bytes& data) {
+  int fd = files.openFile(name, O_WRONLY | O_CREAT | O_EXCL, 0644);
+  if (fd < 0 && errno == EEXIST) {
+    // A file left by an interrupted save, or anything planted (a link, a FIFO): the entry
+    // itself goes, never what it points at, and the file is made anew. A folder is not ours
+    // to remove: the save fails.
+    const auto st = files.status(name);
+    if (st && !S_ISDIR(st->st_mode) && files.remove(name)) {
+      fd = files.openFile(name, O_WRONLY | O_CREAT | O_EXCL, 0644);
+    }
+  }
+  if (fd < 0) return false;
+  bool ok = FileUtil::writeAll(fd, data.data(), data.size());
+  if (::close(fd) != 0) ok = false;
+  if (!ok) files.remove(name);
+  return ok;
+}
+
 bool FileCache::storeLocked(std::unique_lock<std::mutex>& guard, const std::string& uid,
                             const Bytes& data, const Values& values) {
   // File and row change together: the new bytes go to a temporary file stamped with the
@@ -408,25 +412,27 @@ bool FileCache::storeLocked(std::unique_lock<std::mutex>& guard, const std::stri
   // The stamp tells the new row from the old one, so it must differ from the old row's: a
   // temporary file whose stamp is in the row is taken for a switched row after a kill.
   if (old && old->lastAccessed == stamp) ++stamp;
-  const std::string temp = fileDirectory_ + "/" + tempNameFor(uid, stamp);
+  const std::string temp = tempNameFor(uid, stamp);
   // Writing behind, the lock is let go while the file is written. That keeps the stamp apart
   // from the row's: only the writer thread saves, and access times skip keys whose save waits
   // (writePendingAccessesLocked). The row may still go meanwhile (trimmed or deleted), so it is
   // read again. Writing at once, the lock keeps two saves of a key apart.
+  const auto hook = writer_ ? writerHook_ : nullptr;
   if (writer_) guard.unlock();
-  const bool written = writeWholeFile(temp, data);
+  if (hook) (*hook)(uid);
+  const std::optional<FolderHandle> files = filesFolder();
+  const bool written = files && writeNewFile(*files, temp, data);
   if (writer_) {
     guard.lock();
     old = oldRow();
   }
-  const std::string path = filePathForUid(uid);
   // A save that cannot be stored leaves no item of its key: the one kept was replaced by the
   // service, and kept it would still be served (as fresh until its Expires), after loads
   // answered with the newer bytes while they waited to be written.
   auto dropOld = [&] {
-    ::unlink(temp.c_str());
+    if (files) files->remove(temp);
     if (!old) return;
-    ::unlink(path.c_str());
+    if (files) files->remove(uid);
     if (deleteRowLocked(uid)) addToTotalLocked(old->type, -old->size);
     cachedLastAccessUids_.erase(uid);
   };
@@ -452,11 +458,11 @@ bool FileCache::storeLocked(std::unique_lock<std::mutex>& guard, const std::stri
   }
   setIndexedLocked(uid, Sized{static_cast<int64_t>(data.size()), values.itemType});
 
-  if (::rename(temp.c_str(), path.c_str()) != 0) {
+  if (!files->rename(temp, uid)) {
     // The row already describes the new bytes, which cannot be put in place: the item goes.
     consoleLine("save file failed");
-    ::unlink(temp.c_str());
-    ::unlink(path.c_str());
+    files->remove(temp);
+    files->remove(uid);
     if (deleteRowLocked(uid) && old) addToTotalLocked(old->type, -old->size);
     return false;
   }
@@ -508,10 +514,10 @@ int FileCache::loadEnhanced(const std::string& key, Bytes* data, int64_t* extraN
   std::string t2 = extraText2 ? selectRowStmt_.columnString(5) : std::string();
   selectRowStmt_.reset();
 
-  const std::string path = filePathForUid(uid);
-  if (readWholeFile(path, size, data) != ReadResult::kOk) {
+  const std::optional<FolderHandle> files = filesFolder();
+  if (!files || readWholeFile(*files, uid, size, data) != ReadResult::kOk) {
     // Removed or damaged behind our back: forget the item.
-    ::unlink(path.c_str());
+    if (files) files->remove(uid);
     if (deleteRowLocked(uid)) addToTotalLocked(itemType, -size);
     return -1;
   }
@@ -544,7 +550,7 @@ void FileCache::deleteFile(const std::string& key) {
   const int64_t size = selectSizeStmt_.columnInt64(0);
   const int itemType = selectSizeStmt_.columnInt(1);
   selectSizeStmt_.reset();
-  ::unlink(filePathForUid(uid).c_str());
+  if (auto files = filesFolder()) files->remove(uid);
   if (deleteRowLocked(uid)) addToTotalLocked(itemType, -size);
   cachedLastAccessUids_.erase(uid);
 }
@@ -556,8 +562,8 @@ std::optional<std::string> FileCache::getFilePath(const std::string& key) {
   if (writer_ && writer_->pending(uid)) flushWrites();  // the path is asked for its file
   std::lock_guard<std::mutex> guard(lock_);
   if (!db_.isOpen() || disabled_) return std::nullopt;
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  const std::optional<FolderHandle> files = filesFolder();
+  if (!files || !files->isRegularFile(uid)) return std::nullopt;
   recordAccessLocked(uid);
   return path;
 }
@@ -682,7 +688,7 @@ bool FileCache::autoCleanOneNormalItem(int64_t* size) {
   std::string uid = oldestStmt_.columnString(0);
   int64_t itemSize = oldestStmt_.columnInt64(1);
   oldestStmt_.reset();
-  ::unlink(filePathForUid(uid).c_str());
+  if (auto files = filesFolder()) files->remove(uid);
   if (!deleteRowLocked(uid)) return false;
   cachedLastAccessUids_.erase(uid);
   addToTotalLocked(kItemTypeNormal, -itemSize);
@@ -702,7 +708,9 @@ int FileCache::cleanBatchItems(int itemType) {
   }
   batchStmt_.reset();
   if (items.empty()) return 0;
-  for (const auto& item : items) ::unlink(filePathForUid(item.first).c_str());
+  if (auto files = filesFolder()) {
+    for (const auto& item : items) files->remove(item.first);
+  }
   Transaction tx(db_);
   bool ok = true;
   for (const auto& item : items) ok = deleteRowLocked(item.first) && ok;

@@ -35,6 +35,13 @@
 // file's stamp stays its own). Writes::kAtOnce (the default) writes in save() on the calling
 // thread.
 //
+// Links: the folders <root>, <root>/<name> and its "file" folder must be real ones: one that is
+// a link is removed when the cache opens and a real folder made in its place, and every file
+// operation works relative to the "file" folder opened for it (openat, unlinkat, renameat, never
+// following a link; a link found there later fails the operation), so neither the clean-up at
+// open nor a deletion or trimming can remove anything outside it, and no save writes through a
+// link planted there.
+//
 // Made by FileCacheManager::getCache() (or create() directly in tests); shared. Thread-safe:
 // one mutex guards the database, the totals, the flags and the pending access times. Access
 // times are batched (written 50 at a time, and by flush() and before trimming).
@@ -45,6 +52,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -53,6 +61,7 @@
 #include <unordered_set>
 
 #include "engine/cache/SlotWriter.h"
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/Value.h"
 #include "platform/sqlite/Database.h"
 
@@ -132,6 +141,10 @@ class FileCache : public std::enable_shared_from_this<FileCache> {
   bool isDisabled();
   // Writes the waiting saves, then the pending access times.
   void flush();
+  // For tests (writing behind): `hook` runs on the writer thread as it starts writing each
+  // save's file, with the save's uid and the cache's lock free; it may block to hold the
+  // writer there, as a slow disk would.
+  void setWriterHookForTesting(std::function<void(const std::string& uid)> hook);
 
   // Steps of the trimming pass (run by the manager's auto-clean thread).
   // Asked after a normal item was saved; writes the pending access times when it answers yes.
@@ -170,8 +183,14 @@ class FileCache : public std::enable_shared_from_this<FileCache> {
     uint64_t sequence = 0;
   };
 
-  FileCache(std::string name, std::string cacheDir, std::weak_ptr<FileCacheManager> manager);
+  FileCache(std::string name, std::string rootDir, std::weak_ptr<FileCacheManager> manager);
   bool open();
+  // The file folder, opened (not following a link) for one operation; nullopt when it is not
+  // there as a real folder, and the operation then fails.
+  std::optional<FolderHandle> filesFolder() const;
+  // Writes a new file `name` in `files` (never through anything planted there); false, with
+  // nothing left, on failure.
+  static bool writeNewFile(const FolderHandle& files, const std::string& name, const Bytes& data);
   // Writes the file, switches the row and renames the file into place (see the top). `guard`
   // holds lock_; writing behind, it is let go while the file is written.
   bool storeLocked(std::unique_lock<std::mutex>& guard, const std::string& uid,
@@ -188,7 +207,7 @@ class FileCache : public std::enable_shared_from_this<FileCache> {
   // Waits until the saves made so far are written (nothing when writing at once). Called
   // without lock_.
   void flushWrites();
-  void dropInconsistentItemsLocked();
+  void dropInconsistentItemsLocked(const FolderHandle& files);
   void recomputeTotalsLocked();
   int64_t sumLocked(int itemType);
   void addToTotalLocked(int itemType, int64_t delta);
@@ -201,6 +220,7 @@ class FileCache : public std::enable_shared_from_this<FileCache> {
   static int64_t nowMillis();
 
   const std::string name_;
+  const std::string rootDir_;
   const std::string cacheDir_;
   const std::string fileDirectory_;
   const std::weak_ptr<FileCacheManager> manager_;
@@ -231,6 +251,7 @@ class FileCache : public std::enable_shared_from_this<FileCache> {
   int64_t lastAutoCleanTime_ = 0;
   bool autoCleaning_ = false;
   bool disabled_ = false;
+  std::shared_ptr<const std::function<void(const std::string&)>> writerHook_;
   // Writing behind only. Last: its thread uses the fields above, and it is ended first.
   std::unique_ptr<SlotWriter<PendingSave>> writer_;
 };

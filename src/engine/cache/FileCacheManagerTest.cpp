@@ -131,13 +131,9 @@ TEST_F(FileCacheManagerTest, WritingBehindTrimsByWhatIsWrittenAndWhatWaits) {
   cache->save("w2", Bytes(40));
   cache->flush();
 
-  testing::FifoHold hold(manager_->rootDir() + "/R/file/" + FileCache::uidForKey("hold") + "." +
-                         std::to_string(clock_->nowMillis()) + ".tmp");
-  ASSERT_TRUE(hold.made());
+  testing::WriterHold hold(*cache, "hold");
   cache->save("hold", Bytes(1));
-  if (!testing::waitForThreadOnFifo()) {
-    GTEST_SKIP() << "this kernel does not show where a thread waits";
-  }
+  ASSERT_TRUE(hold.waitUntilHeld());
   cache->save("w2", Bytes(10));
   EXPECT_EQ(cache->getCurrentSize(0), 40 + 10 + 1);
   EXPECT_FALSE(manager_->getNextToCleanCache(false));
@@ -169,13 +165,9 @@ TEST_F(FileCacheManagerTest, WritingBehindTrimsByWhatIsWrittenAndWhatWaits) {
 TEST_F(FileCacheManagerTest, DestructionWaitsForTheCachesWaitingSaves) {
   auto cache = manager_->getCache("R", FileCache::Writes::kBehind);
   ASSERT_TRUE(cache);
-  testing::FifoHold hold(manager_->rootDir() + "/R/file/" + FileCache::uidForKey("hold") + "." +
-                         std::to_string(clock_->nowMillis()) + ".tmp");
-  ASSERT_TRUE(hold.made());
+  testing::WriterHold hold(*cache, "hold");
   cache->save("hold", Bytes(1));
-  if (!testing::waitForThreadOnFifo()) {
-    GTEST_SKIP() << "this kernel does not show where a thread waits";
-  }
+  ASSERT_TRUE(hold.waitUntilHeld());
   cache->save("x", Bytes(3));
   const std::string index = manager_->rootDir() + "/R/index.db";
   auto destroyed = std::async(std::launch::async, [&] { manager_.reset(); });

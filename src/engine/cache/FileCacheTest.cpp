@@ -57,13 +57,11 @@ class WritingBehindTest : public FileCacheTest {
     cache_ = FileCache::create("R", root(), {}, FileCache::Writes::kBehind);
     ASSERT_TRUE(cache_);
   }
-  // Holds the writer in the save of `key` (a FIFO where its temporary file goes), made now.
-  std::unique_ptr<testing::FifoHold> holdWriter(const std::string& key) {
-    auto hold = std::make_unique<testing::FifoHold>(
-        root() + "/R/file/" + FileCache::uidForKey(key) + "." +
-        std::to_string(clock_->nowMillis()) + ".tmp");
-    EXPECT_TRUE(hold->made());
+  // Holds the writer in the save of `key`, made now, and waits until it is held there.
+  std::unique_ptr<testing::WriterHold> holdWriter(const std::string& key) {
+    auto hold = std::make_unique<testing::WriterHold>(*cache_, key);
     EXPECT_TRUE(cache_->save(key, bytesOf("held")));
+    EXPECT_TRUE(hold->waitUntilHeld());
     return hold;
   }
 
@@ -77,9 +75,6 @@ TEST_F(WritingBehindTest, LoadsAnswerFromWaitingSavesWrittenInOrderOnce) {
   ASSERT_TRUE(cache_->save("k", bytesOf("kept")));
   cache_->flush();
   auto hold = holdWriter("hold");
-  if (!testing::waitForThreadOnFifo()) {
-    GTEST_SKIP() << "this kernel does not show where a thread waits";
-  }
   auto load = std::async(std::launch::async, [&] { return cache_->load("k"); });
   const bool answered = load.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
   if (!answered) hold->release();
@@ -119,9 +114,6 @@ TEST_F(WritingBehindTest, LoadsAnswerFromWaitingSavesWrittenInOrderOnce) {
 // waits for a waiting save of its key instead of being undone by it.
 TEST_F(WritingBehindTest, DestructionWritesWhatWaitsAndDeletionsWaitForIt) {
   auto hold = holdWriter("hold");
-  if (!testing::waitForThreadOnFifo()) {
-    GTEST_SKIP() << "this kernel does not show where a thread waits";
-  }
   ASSERT_TRUE(cache_->saveEnhanced("x", bytesOf("x"), 1, 5, 0, std::nullopt, std::nullopt));
   ASSERT_TRUE(cache_->save("y", bytesOf("y")));
   std::thread destroyer([&] { cache_.reset(); });
@@ -140,16 +132,13 @@ TEST_F(WritingBehindTest, DestructionWritesWhatWaitsAndDeletionsWaitForIt) {
   cache_->flush();
   EXPECT_FALSE(cache_->load("y"));
   EXPECT_FALSE(fs::exists(filePath("R", "y")));
-  EXPECT_EQ(cache_->getCurrentSize(0), 0);  // the held save's FIFO was dropped on opening
+  EXPECT_EQ(cache_->getCurrentSize(0), 4);  // the held save, written whole
 }
 
 // A path look-up of a waiting key, a count and a clean-all step wait for the waiting saves
 // (held here in the first one's file): they answer for what was saved before them.
 TEST_F(WritingBehindTest, PathsCountsAndCleaningWaitForWaitingSaves) {
   auto hold = holdWriter("hold");
-  if (!testing::waitForThreadOnFifo()) {
-    GTEST_SKIP() << "this kernel does not show where a thread waits";
-  }
   ASSERT_TRUE(cache_->save("x", bytesOf("x")));
   auto path = std::async(std::launch::async, [&] { return cache_->getFilePath("x"); });
   auto count = std::async(std::launch::async, [&] { return cache_->getCachedItemsCount(0); });
@@ -161,7 +150,6 @@ TEST_F(WritingBehindTest, PathsCountsAndCleaningWaitForWaitingSaves) {
   cache_.reset();
   cache_ = FileCache::create("R", root(), {}, FileCache::Writes::kBehind);  // held again
   hold = holdWriter("hold");
-  if (!testing::waitForThreadOnFifo()) GTEST_SKIP() << "the writer was not held again";
   ASSERT_TRUE(cache_->save("y", bytesOf("y")));
   auto cleaned = std::async(std::launch::async, [&] { return cache_->cleanBatchItems(0); });
   std::this_thread::sleep_for(std::chrono::milliseconds(100));
@@ -174,9 +162,6 @@ TEST_F(WritingBehindTest, PathsCountsAndCleaningWaitForWaitingSaves) {
 // than the writer's limit of bytes waiting, the next save waits for room.
 TEST_F(WritingBehindTest, ASaveWaitsWhileTooManyBytesWait) {
   auto hold = holdWriter("hold");
-  if (!testing::waitForThreadOnFifo()) {
-    GTEST_SKIP() << "this kernel does not show where a thread waits";
-  }
   const Bytes big(SlotWriter<int>::kMaxWaitingBytes, 'b');
   ASSERT_TRUE(cache_->save("big", big));  // room still: only the held save waited
   auto next = std::async(std::launch::async, [&] { return cache_->save("next", bytesOf("n")); });
@@ -226,13 +211,9 @@ TEST_F(WritingBehindTest, AccessTimesLeaveTheRowOfAKeyBeingWrittenAlone) {
   cache_->flush();
   ASSERT_TRUE(cache_->load("a"));  // an access of "a" waits in the batch
   clock_->advance(5);
-  testing::FifoHold hold(root() + "/R/file/" + FileCache::uidForKey("a") + "." +
-                         std::to_string(clock_->nowMillis()) + ".tmp");
-  ASSERT_TRUE(hold.made());
+  testing::WriterHold hold(*cache_, "a");
   ASSERT_TRUE(cache_->save("a", bytesOf("a2")));
-  if (!testing::waitForThreadOnFifo()) {
-    GTEST_SKIP() << "this kernel does not show where a thread waits";
-  }
+  ASSERT_TRUE(hold.waitUntilHeld());
   for (int i = 0; i < 49; ++i) ASSERT_TRUE(cache_->load("k" + std::to_string(i)));  // the batch
   std::map<std::string, int64_t> stamps;
   for (const auto& row : readIndex(indexPath("R"))) stamps[row.uid] = row.lastAccessed;
@@ -482,6 +463,57 @@ TEST_F(FileCacheTest, FailedFileOrRowWriteLeavesNothingAndSaysSo) {
   EXPECT_EQ(std::distance(fs::directory_iterator(root() + "/C/file"), fs::directory_iterator()),
             1);
   EXPECT_EQ(cache->getCurrentSize(0), 3);
+}
+
+// Links planted in the cache's folders lead nowhere: a folder of the cache that is a link is
+// replaced by a real one (what it pointed at is left whole), and the clean-up at opening, saves,
+// trimming and deletion work inside the real folders, removing a link there as a link only.
+TEST_F(FileCacheTest, LinkedFoldersAreRemadeRealAndNothingBehindALinkIsTouched) {
+  const fs::path outside = home_.path() / "precious";
+  fs::create_directories(outside / "sub");
+  std::ofstream(outside / "letter.txt") << "keep me";
+  std::ofstream(outside / "sub" / "photo.jpg") << "keep me too";
+  auto untouched = [&] {
+    return fs::exists(outside / "letter.txt") && fs::exists(outside / "sub" / "photo.jpg");
+  };
+
+  // The file folder a link to the outside folder.
+  fs::create_directories(root() + "/C");
+  fs::create_directory_symlink(outside, root() + "/C/file");
+  auto cache = FileCache::create("C", root());
+  ASSERT_TRUE(cache);
+  EXPECT_TRUE(untouched());
+  EXPECT_FALSE(fs::is_symlink(root() + "/C/file"));
+  EXPECT_TRUE(fs::is_directory(root() + "/C/file"));
+  ASSERT_TRUE(cache->save("k", bytesOf("value")));
+  EXPECT_EQ(cache->load("k"), bytesOf("value"));
+  EXPECT_TRUE(fs::is_regular_file(filePath("C", "k")));
+
+  // Links inside the file folder: a stray one goes as a link at the next opening, one in an
+  // item's place is not read nor followed when the item goes.
+  fs::create_directory_symlink(outside, root() + "/C/file/stray");
+  fs::remove(filePath("C", "k"));
+  fs::create_symlink(outside / "letter.txt", filePath("C", "k"));
+  EXPECT_FALSE(cache->load("k"));
+  cache->deleteFile("k");
+  cache.reset();
+  cache = FileCache::create("C", root());
+  ASSERT_TRUE(cache);
+  EXPECT_FALSE(fs::exists(fs::symlink_status(root() + "/C/file/stray")));
+  EXPECT_TRUE(untouched());
+  cache->cleanBatchItems(0);
+  EXPECT_TRUE(untouched());
+
+  // The cache's own folder a link.
+  cache.reset();
+  fs::remove_all(root() + "/D");
+  fs::create_directory_symlink(outside, root() + "/D");
+  cache = FileCache::create("D", root());
+  ASSERT_TRUE(cache);
+  EXPECT_FALSE(fs::is_symlink(root() + "/D"));
+  EXPECT_TRUE(untouched());
+  EXPECT_FALSE(fs::exists(outside / "file"));
+  EXPECT_FALSE(fs::exists(outside / "index.db"));
 }
 
 TEST_F(FileCacheTest, UnusableFolderGivesNoCache) {

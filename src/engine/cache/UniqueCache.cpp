@@ -2,10 +2,10 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <system_error>
 
 #include "common/Md5.h"
 #include "platform/runtime/FileUtil.h"
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/Paths.h"
 
 namespace zu {
@@ -13,8 +13,7 @@ namespace zu {
 namespace fs = std::filesystem;
 
 UniqueCache::UniqueCache() : rootPath_((Paths::caches() / kFolderName).string()) {
-  std::error_code ec;
-  fs::create_directories(rootPath_, ec);
+  FolderHandle::openReal(rootPath_);
 }
 
 std::string UniqueCache::getPath(const std::string& url, const std::string& prefix) const {
@@ -23,15 +22,12 @@ std::string UniqueCache::getPath(const std::string& url, const std::string& pref
 
 void UniqueCache::deleteOldFileWithPrefix(const std::string& prefix) {
   std::lock_guard guard(lock_);
-  deleteOldFileWithPrefixLocked(prefix);
+  if (auto root = FolderHandle::openReal(rootPath_)) deleteOldFileWithPrefixLocked(*root, prefix);
 }
 
-void UniqueCache::deleteOldFileWithPrefixLocked(const std::string& prefix) {
-  for (const fs::path& path : FileUtil::listFolder(rootPath_)) {
-    if (path.filename().string().rfind(prefix, 0) == 0) {
-      std::error_code ec;
-      fs::remove(path, ec);
-    }
+void UniqueCache::deleteOldFileWithPrefixLocked(const FolderHandle& root, const std::string& prefix) {
+  for (const std::string& name : root.names()) {
+    if (name.rfind(prefix, 0) == 0) root.remove(name);
   }
 }
 
@@ -39,10 +35,11 @@ void UniqueCache::saveData(const Bytes& data, const std::string& uniqueKey, cons
   if (!url || url->empty()) return;
   const std::string prefix = uniqueKey + "_";
   std::lock_guard guard(lock_);
-  deleteOldFileWithPrefixLocked(prefix);
-  std::error_code ec;
-  fs::create_directories(rootPath_, ec);
-  if (!FileUtil::writeFileAtomically(getPath(*url, prefix), data)) {
+  // Relative to the real root (a link in its place is replaced): nothing behind a link is
+  // removed or written.
+  auto root = FolderHandle::openReal(rootPath_);
+  if (root) deleteOldFileWithPrefixLocked(*root, prefix);
+  if (!root || !root->writeFileAtomically(fs::path(getPath(*url, prefix)).filename().string(), data)) {
     std::fprintf(stderr, "UniqueCache save file failed\n");
   }
 }

@@ -5,6 +5,9 @@
 // removes every earlier file of the key first, so a load finds data only when asked with the
 // URL saved last under that key.
 //
+// The folder is a real one: a link in its place is replaced before anything is written or
+// removed, and files are removed and written relative to it, never through a link.
+//
 // Made once by the data engine. The task thread writes and the main thread reads: file
 // operations run under the cache's lock. Failures are silent (a console line for a failed
 // write).
@@ -14,6 +17,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/Value.h"
 
 namespace zu {
@@ -38,7 +42,7 @@ class UniqueCache {
   std::optional<Bytes> loadData(const std::string& uniqueKey, const Text& url);
 
  private:
-  void deleteOldFileWithPrefixLocked(const std::string& prefix);
+  void deleteOldFileWithPrefixLocked(const FolderHandle& root, const std::string& prefix);
 
   const std::string rootPath_;
   std::mutex lock_;

@@ -197,6 +197,21 @@ void DESettings::setProgramCoverInfo(const std::optional<Dictionary>& info, int 
                                info ? Value(*info) : Value());
 }
 
+void DESettings::setProgramCoverInfos(const std::vector<std::optional<Dictionary>>& infos) {
+  std::vector<std::pair<std::string, Value>> values;
+  values.reserve(infos.size() + 1);
+  for (size_t i = 0; i < infos.size(); ++i) {
+    values.emplace_back(kProgramCoverInfoOf + std::to_string(i), infos[i] ? Value(*infos[i]) : Value());
+  }
+  UserDefaults& defaults = UserDefaults::standard();
+  for (size_t i = infos.size();; ++i) {
+    std::string key = kProgramCoverInfoOf + std::to_string(i);
+    if (defaults.objectForKey(key).isNull()) break;
+    values.emplace_back(std::move(key), Value());
+  }
+  defaults.setValues(std::move(values));
+}
+
 int64_t DESettings::getSubSequenceUpdateTime() { return storeInt(kSubSequenceUpdateTime); }
 void DESettings::setSubSequenceUpdateTime(int64_t time) {
   setStoreText(kSubSequenceUpdateTime, decimal(time));

@@ -19,6 +19,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/runtime/Value.h"
 
@@ -86,6 +87,9 @@ class DESettings {
   // The start-up cover description stored under "ProgramCoverInfoOf<index>".
   static std::optional<Dictionary> getProgramCoverInfo(int index);
   static void setProgramCoverInfo(const std::optional<Dictionary>& info, int index);
+  // The descriptions of a whole cover set, written at once: index i takes infos[i] (none
+  // removes it), and the descriptions kept past the set's end (of a longer set before) go.
+  static void setProgramCoverInfos(const std::vector<std::optional<Dictionary>>& infos);
 
   // ---- Per-user values of the subscription store -------------------------------------------
   static int64_t getSubSequenceUpdateTime();

@@ -425,8 +425,13 @@ bool HttpEngine::openDownloadFile(bool truncate) {
   if (!fs::exists(path, ec)) {
     if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
   }
-  int flags = O_WRONLY | O_CREAT | O_CLOEXEC | (truncate ? O_TRUNC : 0);
+  // A link in the file's place is never written through: it is removed and a file of our own
+  // made in its stead (what it pointed at was never a partial download of ours).
+  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (truncate ? O_TRUNC : 0);
   downloadFd_ = ::open(path.c_str(), flags, 0644);
+  if (downloadFd_ < 0 && errno == ELOOP && fs::is_symlink(path, ec) && ::unlink(path.c_str()) == 0) {
+    downloadFd_ = ::open(path.c_str(), flags | O_EXCL, 0644);
+  }
   return downloadFd_ >= 0;
 }
 

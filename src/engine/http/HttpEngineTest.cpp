@@ -611,6 +611,28 @@ TEST_F(HttpEngineDownloadTest, AWholeAnswerToARangeStartsTheFileOver) {
   EXPECT_FALSE(server_.requests()[1].header("Range"));
 }
 
+// A link planted where the download goes is never written through (nor its target's bytes
+// taken as a partial file to resume): the link is replaced by a file of the download's own.
+TEST_F(HttpEngineDownloadTest, ALinkInPlaceOfTheFileIsReplacedNotWrittenThrough) {
+  serve([this](const Request&, int64_t offset) {
+    return offset > 0 ? partial(offset) : Response::text(200, whole_);
+  });
+  std::filesystem::create_directories(path_.parent_path());
+  const auto target = home_.path() / "notes.txt";
+  writeFile(target, "the reader's notes");
+  for (const bool resume : {true, false}) {
+    std::filesystem::remove(path_);
+    std::filesystem::create_symlink(target, path_);
+    download(resume);
+    ASSERT_TRUE(turn([&] { return observer_.results.size() == (resume ? 1u : 2u); }));
+    EXPECT_EQ(observer_.code(), 0);
+    EXPECT_FALSE(std::filesystem::is_symlink(path_));
+    EXPECT_EQ(readFile(path_), whole_);
+    EXPECT_EQ(readFile(target), "the reader's notes");
+    EXPECT_FALSE(server_.requests().back().header("Range"));
+  }
+}
+
 TEST_F(HttpEngineDownloadTest, AnImpossibleOrMisplacedRangeIsRefusedAndThePartialFileKept) {
   auto range = std::make_shared<std::string>();
   serve([this, range](const Request&, int64_t) {

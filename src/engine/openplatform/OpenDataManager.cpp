@@ -1,10 +1,15 @@
 #include "engine/openplatform/OpenDataManager.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <map>
 #include <system_error>
 
 #include "common/Log.h"
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/Paths.h"
 
 namespace zu {
@@ -62,10 +67,13 @@ Registry& registry() {
 std::string OpenDataManager::DBFilePath(const std::string& user) {
   // The user name is taken as a name inside the folder even when it begins with '/' (a path
   // joined with an absolute one would leave the application home altogether).
-  std::filesystem::path folder =
-      Paths::library() / kFolderName / std::filesystem::path(user).relative_path();
-  std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
+  const std::filesystem::path root = Paths::library() / kFolderName;
+  const std::filesystem::path folder = root / std::filesystem::path(user).relative_path();
+  // Owner-only, both levels (made so, or tightened when an older version left them open): the
+  // file holds the bound accounts' tokens and secrets.
+  for (const auto& level : {root, folder}) {
+    if (auto handle = FolderHandle::openReal(level, 0700)) ::fchmod(handle->fd(), 0700);
+  }
   return (folder / kFileName).string();
 }
 
@@ -89,7 +97,14 @@ OpenDataManager::~OpenDataManager() = default;
 
 bool OpenDataManager::create() {
   std::lock_guard<std::mutex> guard(lock_);
-  if (db_.open(DBFilePath(user_)) != SQLITE_OK) {
+  const std::string path = DBFilePath(user_);
+  // The file is made (or kept) owner-only before SQLite opens it, and SQLite gives its journal
+  // the same mode. A link in its place is not followed.
+  if (const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600); fd >= 0) {
+    ::fchmod(fd, 0600);
+    ::close(fd);
+  }
+  if (db_.open(path, Database::kDefaultOpenFlags | SQLITE_OPEN_NOFOLLOW) != SQLITE_OK) {
     VESKLogImpl("OpenDataManager: Creating SharePlatform database file failed: %s",
                 db_.lastError().c_str());
     db_.close();

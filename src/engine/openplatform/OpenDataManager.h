@@ -12,6 +12,8 @@
 // thread, though in practice the callers are on the main thread. Failures are logged with the
 // class name and answered as listed (false, nullopt, 0; the share switch reads true).
 //
+// The file and its two folders are owner-only (0600 in 0700 folders): it holds the tokens.
+//
 // Durability: the bound accounts are the reader's own; the file keeps SQLite's rollback journal
 // with "synchronous" FULL, so a bind is on the disk when it returns.
 #pragma once

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+
+#include <sys/stat.h>
 
 #include "engine/openplatform/OpenPlatformTestSupport.h"
 
@@ -111,6 +114,38 @@ TEST_F(OpenDataManagerTest, GuestAccountsCopiedToANewReaderStartSwitchedOff) {
   EXPECT_EQ(store()->getAccountInfo(3), account("guest"));
   EXPECT_FALSE(store()->getShareEnable(3));
   EXPECT_EQ(factory.getUserAcountInfo(std::nullopt, 3), std::nullopt);
+}
+
+unsigned modeOf(const std::filesystem::path& path) {
+  struct stat info {};
+  EXPECT_EQ(0, ::lstat(path.c_str(), &info));
+  return info.st_mode & 0777u;
+}
+
+// The file holds the bound accounts' tokens and secrets: it is owner-only in owner-only
+// folders, also when an older version made them open to others.
+TEST_F(OpenDataManagerTest, TheStoreIsOwnerOnly) {
+  namespace fs = std::filesystem;
+  const fs::path root = home.path() / "Library" / "SharePlatformData";
+  auto s = store();
+  ASSERT_TRUE(s);
+  ASSERT_TRUE(s->updateAccountInfo(1, account("alice")));
+  EXPECT_EQ(modeOf(root), 0700u);
+  EXPECT_EQ(modeOf(root / "alice"), 0700u);
+  EXPECT_EQ(modeOf(root / "alice" / "sharePlatform.db"), 0600u);
+
+  fs::create_directories(root / "carol");
+  { std::ofstream(root / "carol" / "sharePlatform.db"); }
+  fs::permissions(root / "carol", fs::perms(0755));
+  fs::permissions(root / "carol" / "sharePlatform.db", fs::perms(0644));
+  auto carol = OpenDataManager::instance("carol");
+  ASSERT_TRUE(carol);
+  ASSERT_TRUE(carol->updateAccountInfo(2, account("carol")));
+  EXPECT_EQ(modeOf(root / "carol"), 0700u);
+  EXPECT_EQ(modeOf(root / "carol" / "sharePlatform.db"), 0600u);
+  for (const auto& item : fs::directory_iterator(root / "carol")) {
+    EXPECT_EQ(modeOf(item.path()), 0600u) << item.path();
+  }
 }
 
 }  // namespace

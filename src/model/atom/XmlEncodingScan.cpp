@@ -17,17 +17,65 @@ struct NamedKind {
   XmlEncodingScan::Kind kind;
 };
 
-// Declared names, upper case without '-', '_' and blanks.
+// Declared names, upper case without '-', '_' and blanks, matched whole: only names whose
+// decoder reads every ASCII byte as that character and puts no ASCII byte inside another
+// character (the multi-byte kinds excepted, whose scan masks those bytes). The table test over
+// every name glibc's converter knows holds the list to that. A family prefix is no proof:
+// "LATIN-GREEK-1" starts like "LATIN1", yet reads "!", "?", "[", "]" and ":" as Greek letters.
 constexpr NamedKind kNames[] = {
     {"UTF8", XmlEncodingScan::kUtf8},
     {"USASCII", XmlEncodingScan::kUtf8},
     {"ASCII", XmlEncodingScan::kUtf8},
+    {"ISO88591", XmlEncodingScan::kAsciiCompatible},
+    {"ISO88592", XmlEncodingScan::kAsciiCompatible},
+    {"ISO88593", XmlEncodingScan::kAsciiCompatible},
+    {"ISO88594", XmlEncodingScan::kAsciiCompatible},
+    {"ISO88595", XmlEncodingScan::kAsciiCompatible},
+    {"ISO88596", XmlEncodingScan::kAsciiCompatible},
+    {"ISO88597", XmlEncodingScan::kAsciiCompatible},
+    {"ISO88598", XmlEncodingScan::kAsciiCompatible},
+    {"ISO88599", XmlEncodingScan::kAsciiCompatible},
+    {"ISO885910", XmlEncodingScan::kAsciiCompatible},
+    {"ISO885911", XmlEncodingScan::kAsciiCompatible},
+    {"ISO885913", XmlEncodingScan::kAsciiCompatible},
+    {"ISO885914", XmlEncodingScan::kAsciiCompatible},
+    {"ISO885915", XmlEncodingScan::kAsciiCompatible},
+    {"ISO885916", XmlEncodingScan::kAsciiCompatible},
+    // The ISO-8859 parts by their other names.
+    {"LATIN1", XmlEncodingScan::kAsciiCompatible},
+    {"LATIN2", XmlEncodingScan::kAsciiCompatible},
+    {"LATIN3", XmlEncodingScan::kAsciiCompatible},
+    {"LATIN4", XmlEncodingScan::kAsciiCompatible},
+    {"LATIN5", XmlEncodingScan::kAsciiCompatible},
+    {"LATIN6", XmlEncodingScan::kAsciiCompatible},
+    {"LATIN7", XmlEncodingScan::kAsciiCompatible},
+    {"LATIN8", XmlEncodingScan::kAsciiCompatible},
+    {"LATIN9", XmlEncodingScan::kAsciiCompatible},
+    {"LATIN10", XmlEncodingScan::kAsciiCompatible},
+    {"WINDOWS1250", XmlEncodingScan::kAsciiCompatible},
+    {"WINDOWS1251", XmlEncodingScan::kAsciiCompatible},
+    {"WINDOWS1252", XmlEncodingScan::kAsciiCompatible},
+    {"WINDOWS1253", XmlEncodingScan::kAsciiCompatible},
+    {"WINDOWS1254", XmlEncodingScan::kAsciiCompatible},
+    {"WINDOWS1255", XmlEncodingScan::kAsciiCompatible},
+    {"WINDOWS1256", XmlEncodingScan::kAsciiCompatible},
+    {"WINDOWS1257", XmlEncodingScan::kAsciiCompatible},
+    {"WINDOWS1258", XmlEncodingScan::kAsciiCompatible},
+    {"CP1250", XmlEncodingScan::kAsciiCompatible},
+    {"CP1251", XmlEncodingScan::kAsciiCompatible},
+    {"CP1252", XmlEncodingScan::kAsciiCompatible},
+    {"CP1253", XmlEncodingScan::kAsciiCompatible},
+    {"CP1254", XmlEncodingScan::kAsciiCompatible},
+    {"CP1255", XmlEncodingScan::kAsciiCompatible},
+    {"CP1256", XmlEncodingScan::kAsciiCompatible},
+    {"CP1257", XmlEncodingScan::kAsciiCompatible},
+    {"CP1258", XmlEncodingScan::kAsciiCompatible},
+    {"KOI8R", XmlEncodingScan::kAsciiCompatible},
+    {"KOI8U", XmlEncodingScan::kAsciiCompatible},
     {"EUCCN", XmlEncodingScan::kAsciiCompatible},
     {"EUCTW", XmlEncodingScan::kAsciiCompatible},
     {"EUCJP", XmlEncodingScan::kAsciiCompatible},
     {"EUCKR", XmlEncodingScan::kAsciiCompatible},
-    {"KOI8R", XmlEncodingScan::kAsciiCompatible},
-    {"KOI8U", XmlEncodingScan::kAsciiCompatible},
     {"SHIFTJIS", XmlEncodingScan::kShiftJis},
     {"SJIS", XmlEncodingScan::kShiftJis},
     {"CP932", XmlEncodingScan::kShiftJis},
@@ -41,8 +89,6 @@ constexpr NamedKind kNames[] = {
     {"CP936", XmlEncodingScan::kGbk},
     {"GB18030", XmlEncodingScan::kGb18030},
 };
-// Families of single-byte encodings, by prefix.
-constexpr std::string_view kSingleBytePrefixes[] = {"ISO8859", "LATIN", "WINDOWS125", "CP125"};
 
 }  // namespace
 
@@ -72,9 +118,6 @@ XmlEncodingScan::Kind XmlEncodingScan::kindOf(std::string_view doc) {
   }
   for (const NamedKind& known : kNames) {
     if (name == known.name) return known.kind;
-  }
-  for (std::string_view prefix : kSingleBytePrefixes) {
-    if (std::string_view(name).substr(0, prefix.size()) == prefix) return kAsciiCompatible;
   }
   return kRefused;
 }

@@ -4,6 +4,7 @@
 // field names).
 #pragma once
 
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -23,6 +24,12 @@ class VeskAssess : public Archivable {
   void setMaxLength(int32_t v) { maxLength_ = v; }
   int32_t times() const { return times_; }
   void setTimes(int32_t v) { times_ = v; }
+  // One comment more, or fewer, in the count as the screens keep it: it stays at the largest
+  // value rather than wrapping, and one fewer never goes below 0.
+  void incrementTimes() {
+    if (times_ < INT32_MAX) ++times_;
+  }
+  void decrementTimes() { times_ = times_ > 0 ? times_ - 1 : 0; }
   const std::optional<std::string>& href() const { return href_; }
   void setHref(std::optional<std::string> v) { href_ = std::move(v); }
   const std::optional<std::string>& type() const { return type_; }

@@ -1,9 +1,21 @@
 #include "model/service/VeskRanking.h"
 
+#include <climits>
+#include <cmath>
+
 #include "platform/runtime/KeyedArchiver.h"
 #include "platform/runtime/KeyedUnarchiver.h"
 
 namespace zu {
+
+int32_t VeskRanking::wholeValue() const {
+  if (std::isnan(value_)) return 0;
+  // Compared as doubles: the float nearest INT32_MAX is past it.
+  const double v = static_cast<double>(value_);
+  if (v >= static_cast<double>(INT32_MAX)) return INT32_MAX;
+  if (v <= static_cast<double>(INT32_MIN)) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}
 
 std::string VeskRanking::archiveClassName() const { return "VeskRanking"; }
 

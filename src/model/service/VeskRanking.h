@@ -21,6 +21,9 @@ class VeskRanking : public Archivable {
   void setMaxValue(int32_t v) { maxValue_ = v; }
   float value() const { return value_; }
   void setValue(float v) { value_ = v; }
+  // The value as a whole number of stars: cut toward zero, held to the 32-bit range (a value
+  // such as "1e309" reads as infinity), 0 when it is not a number.
+  int32_t wholeValue() const;
   // Number of ratings.
   int32_t times() const { return times_; }
   void setTimes(int32_t v) { times_ = v; }

@@ -28,11 +28,13 @@ size_t countDigits(std::u16string_view s) {
 DataDetector::DataDetector(uint64_t types)
     : types_(types), link_(Regex::create(kLinkPattern)), phone_(Regex::create(kPhonePattern)) {}
 
-std::vector<DataDetector::Result> DataDetector::matches(std::string_view text) const {
+std::vector<DataDetector::Result> DataDetector::matches(std::string_view text,
+                                                       size_t maxResults) const {
   std::vector<Result> out;
+  if (maxResults == 0) return out;
   const std::u16string u16 = StringUtil::toUtf16(text);
   if ((types_ & kLink) && link_) {
-    for (const Regex::Match& m : link_->matches(text)) {
+    for (const Regex::Match& m : link_->matches(text, maxResults)) {
       Regex::Range r = m.range;
       while (r.length > 0 && kTrailing.find(u16[r.end() - 1]) != std::u16string_view::npos)
         --r.length;
@@ -44,25 +46,31 @@ std::vector<DataDetector::Result> DataDetector::matches(std::string_view text) c
   }
   if ((types_ & kPhoneNumber) && phone_) {
     const size_t links = out.size();
+    // Links and numbers both come in text order: one walk through the links tells which
+    // numbers lie inside one.
+    size_t link = 0;
+    size_t numbers = 0;
+    // Numbers rejected for their digit count do not count against the limit.
     for (const Regex::Match& m : phone_->matches(text)) {
+      if (numbers >= maxResults) break;
+      while (link < links && out[link].range.end() <= m.range.location) ++link;
+      const bool inLink = link < links && out[link].range.location < m.range.end();
+      if (inLink) continue;
       const std::u16string_view number =
           std::u16string_view(u16).substr(m.range.location, m.range.length);
       const size_t digits = countDigits(number);
       if (digits < 7 || digits > 15) continue;
-      const bool inLink = std::any_of(
-          out.begin(), out.begin() + static_cast<std::ptrdiff_t>(links), [&](const Result& l) {
-            return m.range.location < l.range.end() && l.range.location < m.range.end();
-          });
-      if (inLink) continue;
       std::string url = "tel:";
       for (char16_t c : number) {
         if ((c >= u'0' && c <= u'9') || c == u'+') url.push_back(static_cast<char>(c));
       }
       out.push_back({kPhoneNumber, m.range, std::move(url)});
+      ++numbers;
     }
   }
   std::sort(out.begin(), out.end(),
             [](const Result& a, const Result& b) { return a.range.location < b.range.location; });
+  if (out.size() > maxResults) out.resize(maxResults);
   return out;
 }
 

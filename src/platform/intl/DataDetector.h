@@ -13,6 +13,7 @@
 // thread.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -37,7 +38,9 @@ class DataDetector {
   explicit DataDetector(uint64_t types);
 
   uint64_t types() const { return types_; }
-  std::vector<Result> matches(std::string_view text) const;
+  // The matches in text order; with `maxResults`, only the first that many (no more links than
+  // that are looked for).
+  std::vector<Result> matches(std::string_view text, size_t maxResults = SIZE_MAX) const;
 
  private:
   uint64_t types_;

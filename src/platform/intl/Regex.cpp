@@ -46,14 +46,14 @@ std::shared_ptr<const Regex> Regex::create(std::string_view pattern, unsigned op
   return std::shared_ptr<const Regex>(new Regex(std::move(impl)));
 }
 
-std::vector<Regex::Match> Regex::matches(std::string_view text) const {
+std::vector<Regex::Match> Regex::matches(std::string_view text, size_t maxMatches) const {
   std::vector<Match> out;
   const icu::UnicodeString input = toUnicode(text);
   UErrorCode status = U_ZERO_ERROR;
   std::unique_ptr<icu::RegexMatcher> matcher(impl_->pattern->matcher(input, status));
   if (U_FAILURE(status)) return out;
   const int32_t groups = matcher->groupCount();
-  while (matcher->find(status) && U_SUCCESS(status)) {
+  while (out.size() < maxMatches && matcher->find(status) && U_SUCCESS(status)) {
     Match m;
     const int32_t start = matcher->start(status);
     const int32_t end = matcher->end(status);

@@ -9,6 +9,8 @@
 // between threads; each call makes its own matcher.
 #pragma once
 
+#include <cstdint>
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -46,8 +48,8 @@ class Regex {
   Regex(const Regex&) = delete;
   Regex& operator=(const Regex&) = delete;
 
-  // Every non-overlapping match, in order.
-  std::vector<Match> matches(std::string_view text) const;
+  // Every non-overlapping match, in order; with `maxMatches`, the first that many.
+  std::vector<Match> matches(std::string_view text, size_t maxMatches = SIZE_MAX) const;
   size_t numberOfMatches(std::string_view text) const { return matches(text).size(); }
   bool matchesAnywhere(std::string_view text) const { return !matches(text).empty(); }
   // Every match replaced by `replacement` taken literally ("$" and "\" are plain characters).

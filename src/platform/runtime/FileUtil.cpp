@@ -3,16 +3,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
+#include <cstdlib>
 #include <cerrno>
 #include <string>
 #include <sys/stat.h>
 
 namespace zu {
 
-namespace {
-
-bool writeAll(int fd, const uint8_t* data, size_t size) {
+bool FileUtil::writeAll(int fd, const uint8_t* data, size_t size) {
   while (size > 0) {
     ssize_t n = ::write(fd, data, size);
     if (n < 0) {
@@ -25,16 +23,9 @@ bool writeAll(int fd, const uint8_t* data, size_t size) {
   return true;
 }
 
-}  // namespace
-
-std::optional<Bytes> FileUtil::readFile(const std::filesystem::path& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
+std::optional<Bytes> FileUtil::readOpenFile(int fd, struct stat* status) {
   struct stat st;
-  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    ::close(fd);
-    return std::nullopt;
-  }
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
   Bytes out;
   out.reserve(static_cast<size_t>(st.st_size));
   uint8_t buffer[65536];
@@ -42,34 +33,54 @@ std::optional<Bytes> FileUtil::readFile(const std::filesystem::path& path) {
     ssize_t n = ::read(fd, buffer, sizeof buffer);
     if (n < 0) {
       if (errno == EINTR) continue;
-      ::close(fd);
       return std::nullopt;
     }
     if (n == 0) break;
     out.insert(out.end(), buffer, buffer + n);
   }
+  if (status) *status = st;
+  return out;
+}
+
+std::optional<Bytes> FileUtil::readFile(const std::filesystem::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  std::optional<Bytes> out = readOpenFile(fd);
   ::close(fd);
   return out;
 }
 
 bool FileUtil::writeFileAtomically(const std::filesystem::path& path, const Bytes& data,
-                                   Sync sync) {
-  static std::atomic<unsigned> counter{0};
-  std::filesystem::path tmp = path;
-  tmp += ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+                                   Sync sync, mode_t mode) {
+  // mkostemp makes the file O_CREAT | O_EXCL (mode 0600) under a name no one had.
+  std::string pattern = path.string() + ".tmp.XXXXXX";
+  int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd < 0) return false;
-  bool ok = writeAll(fd, data.data(), data.size()) &&
+  bool ok = writeAll(fd, data.data(), data.size()) && ::fchmod(fd, mode) == 0 &&
             (sync == Sync::kDeferred || ::fsync(fd) == 0);
   if (::close(fd) != 0) ok = false;
-  if (ok && ::rename(tmp.c_str(), path.c_str()) != 0) ok = false;
-  if (!ok) ::unlink(tmp.c_str());
-  return ok;
+  if (ok && ::rename(pattern.c_str(), path.c_str()) != 0) ok = false;
+  if (!ok) {
+    const int saved = errno;
+    ::unlink(pattern.c_str());
+    errno = saved;
+    return false;
+  }
+  if (sync == Sync::kDurable) {
+    // The rename itself reaches the disk with its folder.
+    const std::filesystem::path dir = path.parent_path();
+    const int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+      ::fsync(dfd);
+      ::close(dfd);
+    }
+  }
+  return true;
 }
 
 bool FileUtil::writeFileAtomically(const std::filesystem::path& path, std::string_view data,
-                                   Sync sync) {
-  return writeFileAtomically(path, Bytes(data.begin(), data.end()), sync);
+                                   Sync sync, mode_t mode) {
+  return writeFileAtomically(path, Bytes(data.begin(), data.end()), sync, mode);
 }
 
 std::vector<std::filesystem::path> FileUtil::listFolder(const std::filesystem::path& folder) {

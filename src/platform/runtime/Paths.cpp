@@ -1,9 +1,15 @@
 #include "platform/runtime/Paths.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <mutex>
 #include <optional>
+#include <set>
+#include <string>
 #include <system_error>
+#include <vector>
 
 namespace zu {
 
@@ -11,6 +17,7 @@ namespace {
 
 std::mutex gMutex;
 std::optional<std::filesystem::path> gTestHome;  // guarded by gMutex
+std::set<std::string> gTightened;                // guarded by gMutex: folders made owner-only
 
 std::filesystem::path environmentHome() {
   const char* zu = std::getenv("ZU_HOME");
@@ -29,6 +36,27 @@ std::filesystem::path absolutePath(const std::filesystem::path& p) {
   return ec ? p : a.lexically_normal();
 }
 
+// Makes `p` and the folders between it and `home` owner-only (0700), each once per process:
+// the home holds the log, the defaults with the last login's password and the bound accounts'
+// tokens. A folder made by an older version (0755) is tightened. Folders of someone else are
+// left alone.
+void makeOwnerOnly(const std::filesystem::path& home, const std::filesystem::path& p) {
+  std::vector<std::filesystem::path> chain;
+  for (std::filesystem::path at = p;; at = at.parent_path()) {
+    chain.push_back(at);
+    if (at == home || !at.has_relative_path() || at.parent_path() == at) break;
+  }
+  std::lock_guard<std::mutex> lock(gMutex);
+  for (const auto& folder : chain) {
+    if (!gTightened.insert(folder.string()).second) continue;
+    struct stat st;
+    if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
+      continue;
+    }
+    if ((st.st_mode & 077) != 0) ::chmod(folder.c_str(), st.st_mode & 0700);
+  }
+}
+
 // The folder `sub` of the home (the home itself when empty), created when missing.
 std::filesystem::path folder(const std::filesystem::path& sub) {
   std::filesystem::path home;
@@ -40,6 +68,7 @@ std::filesystem::path folder(const std::filesystem::path& sub) {
   std::error_code ec;
   // create_directories is safe against a concurrent creator: an existing folder is no error.
   std::filesystem::create_directories(p, ec);
+  makeOwnerOnly(home, p);
   return p;
 }
 
@@ -57,11 +86,13 @@ std::filesystem::path Paths::tmp() { return folder("tmp"); }
 void Paths::setHomeForTesting(const std::filesystem::path& home) {
   std::lock_guard<std::mutex> lock(gMutex);
   gTestHome = absolutePath(home);
+  gTightened.clear();
 }
 
 void Paths::resetHomeForTesting() {
   std::lock_guard<std::mutex> lock(gMutex);
   gTestHome.reset();
+  gTightened.clear();
 }
 
 }  // namespace zu

@@ -9,6 +9,10 @@
 // databases at once. A folder that cannot be created is still returned; opening a file in it then
 // fails in the ordinary way.
 //
+// The home and its folders are owner-only (0700): they hold the log, the defaults (with the
+// last login's password) and the bound accounts' tokens. A folder is made so, or tightened when
+// an older version made it open to others, the first time it is asked for in a process.
+//
 // Tests give each case a fresh home with setHomeForTesting() and restore the environment's home
 // with resetHomeForTesting(). All functions are thread-safe.
 #pragma once

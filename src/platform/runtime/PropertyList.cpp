@@ -1,9 +1,10 @@
 #include "platform/runtime/PropertyList.h"
 
+#include "platform/runtime/FileUtil.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <charconv>
 #include <climits>
@@ -507,19 +508,6 @@ class Writer {
   }
 };
 
-bool writeAll(int fd, const std::string& data) {
-  size_t done = 0;
-  while (done < data.size()) {
-    ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string PropertyListDate::description() const { return formatDate(seconds_); }
@@ -616,35 +604,10 @@ bool PropertyList::writeFile(const Value& value, const std::filesystem::path& fi
                              std::string* error) {
   auto text = serialize(value, error);
   if (!text) return false;
-  static std::atomic<unsigned> counter{0};
-  std::filesystem::path tmp = file;
-  tmp += ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++);
-  int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    setError(error, "cannot create " + tmp.string() + ": " + std::strerror(errno));
+  // Owner-only: the defaults keep the last login's password.
+  if (!FileUtil::writeFileAtomically(file, std::string_view(*text), FileUtil::Sync::kDurable, 0600)) {
+    setError(error, "cannot write " + file.string() + ": " + std::strerror(errno));
     return false;
-  }
-  bool ok = writeAll(fd, *text) && ::fsync(fd) == 0;
-  int savedErrno = errno;
-  if (::close(fd) != 0 && ok) {
-    ok = false;
-    savedErrno = errno;
-  }
-  if (ok && ::rename(tmp.c_str(), file.c_str()) != 0) {
-    ok = false;
-    savedErrno = errno;
-  }
-  if (!ok) {
-    ::unlink(tmp.c_str());
-    setError(error, "cannot write " + file.string() + ": " + std::strerror(savedErrno));
-    return false;
-  }
-  // Make the rename itself durable.
-  std::filesystem::path dir = file.parent_path();
-  int dfd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (dfd >= 0) {
-    ::fsync(dfd);
-    ::close(dfd);
   }
   return true;
 }

@@ -48,8 +48,9 @@ class PropertyList {
   // The XML text (UTF-8, with the plist DOCTYPE, tab-indented) or nullopt when `value` holds
   // something a property list cannot carry.
   static std::optional<std::string> serialize(const Value& value, std::string* error = nullptr);
-  // Serializes and writes atomically: a temp file beside `file`, fsync, rename over `file`.
-  // Either the old or the new contents survive a crash. Returns false on failure.
+  // Serializes and writes atomically (FileUtil::writeFileAtomically, durable): a new temp file
+  // beside `file`, fsync, rename over `file`. Either the old or the new contents survive a
+  // crash. The file is owner-only (0600). Returns false on failure.
   static bool writeFile(const Value& value, const std::filesystem::path& file,
                         std::string* error = nullptr);
 };

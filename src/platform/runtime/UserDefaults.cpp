@@ -98,6 +98,24 @@ bool UserDefaults::set(std::string key, Value value) {
   return saveLocked();
 }
 
+bool UserDefaults::setValues(std::vector<std::pair<std::string, Value>> values) {
+  for (const auto& [key, value] : values) {
+    if (!value.isNull() && !storable(value)) return false;
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  loadLocked();
+  bool changed = dirty_;
+  for (auto& [key, value] : values) {
+    if (value.isNull()) {
+      changed = values_.remove(key) || changed;
+    } else {
+      values_.set(std::move(key), std::move(value));
+      changed = true;
+    }
+  }
+  return !changed || saveLocked();
+}
+
 bool UserDefaults::removeObject(std::string_view key) {
   std::lock_guard<std::mutex> lock(mutex_);
   loadLocked();

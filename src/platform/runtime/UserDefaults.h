@@ -19,6 +19,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "platform/runtime/Value.h"
 
@@ -53,6 +55,9 @@ class UserDefaults {
   // when the write fails (the value is kept in memory and retried by synchronize()).
   bool set(std::string key, Value value);
   bool removeObject(std::string_view key);
+  // Stores (or, for null values, removes) every pair in order and writes the file once. Nothing
+  // is stored when any value cannot be (false then).
+  bool setValues(std::vector<std::pair<std::string, Value>> values);
   // Writes any change not yet on disk. Returns false when the write fails.
   bool synchronize();
 

@@ -110,7 +110,7 @@ void NewsBrowseController::initCell() {
   if (auto logo = logoImageView_->image()) {
     logoImageView_->setFrame(ui::Rect(0, 0, logo->size().width, logo->size().height));
   }
-  logoImageView_->setCenter(ui::Point(area.size.width / 2, area.size.height / 2));
+  logoImageView_->setCenter(ui::Point{area.size.width / 2, area.size.height / 2});
   logoImageView_->setAutoresizingMask(ui::kAutoresizingFlexibleTopMargin | ui::kAutoresizingFlexibleBottomMargin);
   addSubview(logoImageView_);
   webView_ = std::make_shared<NewsWebView>(area);
@@ -131,7 +131,7 @@ void NewsBrowseController::initCell() {
       static_cast<ui::ActivityIndicatorStyle>(skin.activityIndicatorViewStyle()));
   spinner_->setTag(kSpinnerTag);
   spinner_->setHidesWhenStopped(true);
-  spinner_->setCenter(ui::Point(area.size.width / 2, area.size.height / 2 - 10));
+  spinner_->setCenter(ui::Point{area.size.width / 2, area.size.height / 2 - 10});
   addSubview(spinner_);
 }
 

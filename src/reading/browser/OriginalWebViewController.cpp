@@ -42,7 +42,7 @@ void OriginalWebViewController::viewDidLoad() {
   root->addSubview(titleLabel_);
 
   indicator_ = std::make_shared<ui::ActivityIndicatorView>(ui::ActivityIndicatorStyle::Gray);
-  indicator_->setCenter(ui::Point(bounds.size.width - 30, kTitleHeight / 2));
+  indicator_->setCenter(ui::Point{bounds.size.width - 30, kTitleHeight / 2});
   indicator_->setHidesWhenStopped(true);
   root->addSubview(indicator_);
 

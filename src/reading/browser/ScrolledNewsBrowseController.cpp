@@ -103,7 +103,7 @@ std::shared_ptr<ui::Button> ScrolledNewsBrowseController::makeBarButton(float wi
   button->setTitle(title, ui::kControlStateNormal);
   button->titleLabel()->setFont(ui::Font::boldSystemFont(12));
   button->setTitleShadowColor(ui::Color::blackColor(), ui::kControlStateNormal);
-  button->titleLabel()->setShadowOffset(ui::Size(0, -1));
+  button->titleLabel()->setShadowOffset(ui::Size{0, -1});
   std::weak_ptr<ScrolledNewsBrowseController> weak = self();
   button->addTarget(this, ui::kControlEventTouchUpInside, [weak, action](ui::Control&) {
     if (auto screen = weak.lock()) ((*screen).*action)();

@@ -67,7 +67,7 @@ CommentCell::CommentCell() : TableViewCell(ui::TableViewCellStyle::Default, std:
 ui::Font CommentCell::commentFont() { return ReadingLook::skinFont("fontKdnrCommentComment", 14); }
 
 float CommentCell::heightForText(const std::string& text) {
-  const ui::Size size = ui::TextMetrics::current().sizeOf(text, commentFont(), ui::Size(kTextWidth, kTextHeightLimit),
+  const ui::Size size = ui::TextMetrics::current().sizeOf(text, commentFont(), ui::Size{kTextWidth, kTextHeightLimit},
                                                           ui::LineBreakMode::WordWrap);
   return size.height + kTextMargin;
 }

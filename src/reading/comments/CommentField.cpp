@@ -184,9 +184,7 @@ void CommentField::getResultOnMainThread(const Notification& note) {
   const std::string type = note.userInfo.get("ResultType").stringValue().value_or("");
   if (type == "Entry") {
     send_->setEnabled(true);
-    if (detailData_ && detailData_->veskAssess()) {
-      detailData_->veskAssess()->setTimes(detailData_->veskAssess()->times() + 1);
-    }
+    if (detailData_ && detailData_->veskAssess()) detailData_->veskAssess()->incrementTimes();
     NotificationCenter::defaultCenter().post("CommentsUpdate", Value(std::static_pointer_cast<Object>(keep)),
                                              note.userInfo);
     return;
@@ -224,7 +222,7 @@ void CommentField::layoutSubviews() {
   // The frame as seen, the slide's translation included: shown, the sheet sits at the top.
   const ui::Transform slide = transform();
   setBounds(ui::Rect(0, 0, width, height));
-  setCenter(ui::Point(width / 2 - slide.tx, offset + height / 2 - slide.ty));
+  setCenter(ui::Point{width / 2 - slide.tx, offset + height / 2 - slide.ty});
   commentText_->setFrame(portrait ? ui::Rect(25, 44, 280, 161) : ui::Rect(25, 44, 435, 62));
   commentText_->setContentInset(ui::EdgeInsets{portrait ? 3.f : -3.f, 0, 0, 0});
   bgImageView_->setFrame(portrait ? ui::Rect(5, 34, 310, 185) : ui::Rect(5, 34, 470, 88));

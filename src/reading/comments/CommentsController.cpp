@@ -156,7 +156,7 @@ void CommentsController::viewDidLoad() {
 
   indicator_ = std::make_shared<ui::ActivityIndicatorView>(ui::ActivityIndicatorStyle::Gray);
   indicator_->setHidesWhenStopped(true);
-  indicator_->setCenter(ui::Point(view()->bounds().size.width / 2, view()->bounds().size.height / 2));
+  indicator_->setCenter(ui::Point{view()->bounds().size.width / 2, view()->bounds().size.height / 2});
   view()->addSubview(indicator_);
 
   moreComments_ = ui::Button::create();
@@ -286,7 +286,7 @@ void CommentsController::layoutWriteBox() {
   } else {
     writeTextBackground_->setFrame(ui::Rect(10, 9, 300, 30));
     writeTextView_->setFrame(ui::Rect(10, 10, 300, 25));
-    writeTextView_->setContentOffset(ui::Point(0, 0));
+    writeTextView_->setContentOffset(ui::Point{0, 0});
     writeForwardView_->setHidden(true);
   }
 }

@@ -194,10 +194,7 @@ void CommentsController::deleteSucceeded(const std::string& taskId) {
                             [&](const auto& comment) { return comment && comment->entryId() == commentId; });
   if (found == commentsArray_.end()) return;
   commentsArray_.erase(found);
-  if (detailData_ && detailData_->veskAssess()) {
-    const auto& assess = detailData_->veskAssess();
-    assess->setTimes(std::max(0, assess->times() - 1));
-  }
+  if (detailData_ && detailData_->veskAssess()) detailData_->veskAssess()->decrementTimes();
   if (commentsTable_) commentsTable_->reloadData();
   postNotificatonWithIndex(currentIndex_, kStatusCommentCount);
 }

@@ -4,6 +4,8 @@
 // platform clients.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "model/entry/NewsSummary.h"
 #include "model/service/VeskFavorite.h"
 #include "platform/intl/TimeZone.h"
@@ -334,8 +336,9 @@ TEST_F(CommentsControllerTest, DeleteRemovesTheRememberedCommentEvenAfterANewOne
   EXPECT_EQ(2, statuses_.back().get("StatusNameKey").intValue());
   EXPECT_EQ(4, statuses_.back().get("CommentsCountKey").intValue());
 
-  // A delete whose comment has gone meanwhile removes nothing; the count never goes below 0.
-  detail_->veskAssess()->setTimes(0);
+  // A delete whose comment has gone meanwhile removes nothing; the count never goes below 0,
+  // even from the smallest count the service can send.
+  detail_->veskAssess()->setTimes(std::numeric_limits<int32_t>::min());
   screen->selectComment(3);
   topSheet()->clickButtonTitled("删除评论");
   settle();

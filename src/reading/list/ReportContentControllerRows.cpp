@@ -311,7 +311,7 @@ std::shared_ptr<ui::TableViewCell> ReportContentController::textCell(ui::TableVi
   // The title measured in its width, at most 60 high (clipped), then at most 40.
   const ui::Rect titleFrame = title.frame();
   const ui::Size measured = ui::TextMetrics::current().sizeOf(
-      title.text(), title.font(), ui::Size(titleFrame.width(), kTitleMeasureHeight), ui::LineBreakMode::Clip);
+      title.text(), title.font(), ui::Size{titleFrame.width(), kTitleMeasureHeight}, ui::LineBreakMode::Clip);
   const float titleHeight = std::min(measured.height, kTitleMaxHeight);
   title.setNumberOfLines(0);
   title.setFrame(ui::Rect(titleFrame.minX(), titleFrame.minY(), titleFrame.width(), titleHeight));
@@ -526,7 +526,7 @@ void ReportContentController::applyTitleView(bool night) {
   label->setFont(ui::Font::boldSystemFont(20));
   label->setTextAlignment(ui::TextAlignment::Center);
   label->setBackgroundColor(ui::Color::clearColor());
-  label->setShadowOffset(ui::Size(0, -1));
+  label->setShadowOffset(ui::Size{0, -1});
   label->setTextColor(night ? ReadingLook::grey(225) : ui::Color::whiteColor());
   label->setShadowColor(night ? ui::Color(0, 0, 0, 0.75f) : ui::Color::darkGrayColor());
   navigationItem()->setTitleView(label);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 #include "platform/runtime/StringUtil.h"
 #include "platform/xml/XmlHolders.h"
@@ -52,7 +53,10 @@ class Writer {
     if (!out_.empty()) pendingBreaks_ = std::max(pendingBreaks_, 1);
     pendingSpace_ = false;
   }
-  void text(const std::string& text) {
+  void text(std::string_view raw) {
+    // Broken bytes become U+FFFD here, before the bound is counted, and a broken lead byte
+    // takes no following byte (a control character) with it as its continuation.
+    const std::string text = StringUtil::sanitizeUtf8(raw);
     for (size_t i = 0; i < text.size() && !full_;) {
       const auto c = static_cast<unsigned char>(text[i]);
       // Blanks: ASCII white space, the no-break space, the ideographic space.
@@ -130,7 +134,7 @@ std::string ArticlePlainText::of(const std::string& html, size_t maxBytes) {
   if (!doc) return std::string();
   Writer out(maxBytes);
   walk(xmlDocGetRootElement(doc.get()), out, 0);
-  return StringUtil::sanitizeUtf8(out.take());
+  return out.take();
 }
 
 }  // namespace zu

@@ -40,5 +40,14 @@ TEST(ArticlePlainTextTest, BoundedOnWholeCharacters) {
   EXPECT_TRUE(StringUtil::isValidUtf8(ArticlePlainText::of("<p>ok \xff\xfe \xe6\xbd</p>")));
 }
 
+// A broken lead byte takes no control character with it as a "continuation", and the bound holds
+// for broken bytes too (each comes out as U+FFFD, three bytes).
+TEST(ArticlePlainTextTest, BrokenBytesNeitherCarryControlsNorPassTheBound) {
+  const std::string text = ArticlePlainText::of(std::string("<p>\xfex\x7f\x01y</p>"));
+  EXPECT_EQ("\xEF\xBF\xBDxy", text);
+  EXPECT_EQ("\xEF\xBF\xBD", ArticlePlainText::of("<p>\xff\xff\xff</p>", 3));
+  EXPECT_EQ("", ArticlePlainText::of("<p>\xff\xff\xff</p>", 2));
+}
+
 }  // namespace
 }  // namespace zu

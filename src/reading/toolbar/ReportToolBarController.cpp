@@ -385,7 +385,7 @@ void ReportToolBarController::getResultOnMainThread(const Notification& notifica
   }
   if (type == "Entry" && tag == kCommentTag) {
     for (const auto& copy : copies) {
-      if (copy && copy->veskAssess()) copy->veskAssess()->setTimes(copy->veskAssess()->times() + 1);
+      if (copy && copy->veskAssess()) copy->veskAssess()->incrementTimes();
     }
     NotificationCenter::defaultCenter().post(kCommentsUpdateNotification, Value(std::static_pointer_cast<Object>(self())),
                                              info);

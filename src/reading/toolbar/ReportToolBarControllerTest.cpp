@@ -3,6 +3,8 @@
 // screens it opens by name, mail, SMS and the share screen's comment.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "common/Log.h"
 #include "engine/core/TaskEngine.h"
 #include "model/columns/MBlogUser.h"
@@ -559,6 +561,15 @@ TEST_F(ReportToolBarControllerTest, TheShareScreensCommentRaisesTheCountAndIsPos
   ASSERT_TRUE(topAlert());
   EXPECT_EQ("too short", topAlert()->messageText());
   EXPECT_EQ(5, owner_->detail->veskAssess()->times());
+
+  // A count the service sent at the largest value stays there instead of wrapping.
+  owner_->detail->veskAssess()->setTimes(std::numeric_limits<int32_t>::max());
+  toolbar_->commiteComment("once more");
+  const auto third = engine_->of("comment").back();
+  ASSERT_NE(third, posts[1]);
+  Observer::postResultOnMainThread(
+      Dictionary{{"Task", Value(third)}, {"ResultType", "Entry"}, {"Result", Value(comment)}});
+  EXPECT_EQ(std::numeric_limits<int32_t>::max(), owner_->detail->veskAssess()->times());
 }
 
 // The reader may turn the page while a like, a comment or a short link is on its way: the

@@ -130,7 +130,7 @@ void MSAppsView::delayedAppinfo() {
       addEntry(i, std::string(app.name), std::string(app.link), ui::Image::named(app.icon));
     }
   }
-  setContentSize(ui::Size(kLeft + kPitch * static_cast<float>(n), bounds().size.height));
+  setContentSize(ui::Size{kLeft + kPitch * static_cast<float>(n), bounds().size.height});
   setScrollEnabled(n > kBuiltInCount);
   setNeedsLayout();
   layoutIfNeeded();
@@ -238,9 +238,9 @@ void MSAppsView::layoutSubviews() {
   for (int i = 0; i < n; ++i) {
     const float centreX = kLeft + kPitch * static_cast<float>(i) + kIconSide / 2;
     for (int tag : {kPlaceholderTag, kIndicatorTag, kButtonTag}) {
-      if (auto part = viewWithTag(tag + i)) part->setCenter(ui::Point(centreX, kIconSide / 2));
+      if (auto part = viewWithTag(tag + i)) part->setCenter(ui::Point{centreX, kIconSide / 2});
     }
-    if (auto label = viewWithTag(kLabelTag + i)) label->setCenter(ui::Point(centreX, 81));
+    if (auto label = viewWithTag(kLabelTag + i)) label->setCenter(ui::Point{centreX, 81});
   }
 }
 

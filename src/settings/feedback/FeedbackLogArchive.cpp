@@ -2,20 +2,36 @@
 
 #include <stdlib.h>
 
+#include <ctime>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "common/Log.h"
 #include "common/ZipArchive.h"
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/Paths.h"
 
 namespace zu {
 
 namespace {
 
-bool isFile(const std::optional<std::string>& path) {
-  std::error_code error;
-  return path && std::filesystem::is_regular_file(*path, error);
+// The bytes and time of a log file, read only when it is a regular file itself: a link in its
+// place (to anything of the reader's) is not followed, so it cannot have the upload carry the
+// file it points at.
+struct LogFile {
+  std::string bytes;
+  std::time_t modified;
+};
+std::optional<LogFile> readLogFile(const std::optional<std::string>& path) {
+  if (!path) return std::nullopt;
+  const std::filesystem::path file(*path);
+  auto folder = FolderHandle::openExisting(file.parent_path());
+  if (!folder) return std::nullopt;
+  struct stat st;
+  auto bytes = folder->readFile(file.filename().string(), &st);
+  if (!bytes) return std::nullopt;
+  return LogFile{std::string(bytes->begin(), bytes->end()), st.st_mtime};
 }
 
 }  // namespace
@@ -50,8 +66,10 @@ std::optional<std::string> FeedbackLogArchive::make(const std::optional<std::str
   {
     ZipArchive zip;
     ok = zip.createZipFile2(path);
-    if (ok && isFile(log)) ok = zip.addFileToZip(*log, kLogEntryName);
-    if (ok && isFile(lastLog)) ok = zip.addFileToZip(*lastLog, kLastLogEntryName);
+    for (const auto& [file, entry] : {std::pair{&log, kLogEntryName}, std::pair{&lastLog, kLastLogEntryName}}) {
+      if (!ok) break;
+      if (auto read = readLogFile(*file)) ok = zip.addDataToZip(read->bytes, entry, read->modified);
+    }
     ok = zip.closeZipFile2() && ok;
   }
   if (!ok) {

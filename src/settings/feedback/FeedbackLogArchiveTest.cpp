@@ -88,6 +88,24 @@ TEST_F(FeedbackLogArchiveTest, AMissingPreviousLogIsLeftOut) {
   EXPECT_FALSE(fs::exists(out / "log_last.txt"));
 }
 
+// A link at a log's place (to another of the reader's files) is left out: the upload carries
+// the log only.
+TEST_F(FeedbackLogArchiveTest, ALinkInTheLogsPlaceIsLeftOut) {
+  const fs::path secret = home_.path() / "private.txt";
+  std::ofstream(secret) << "the reader's own secret";
+  VESKLogUninit();
+  fs::remove(Paths::caches() / "log.txt");
+  fs::create_symlink(secret, Paths::caches() / "log.txt");
+  std::ofstream(Paths::caches() / "log_last.txt") << "yesterday's log";
+  FeedbackLogArchive archive;
+  const auto path = archive.make((Paths::caches() / "log.txt").string(),
+                                 (Paths::caches() / "log_last.txt").string());
+  ASSERT_TRUE(path);
+  const fs::path out = unpack(*path);
+  EXPECT_FALSE(fs::exists(out / "log.txt"));
+  EXPECT_EQ(readFile(out / "log_last.txt"), "yesterday's log");
+}
+
 TEST_F(FeedbackLogArchiveTest, AnArchiveThatCannotBeMadeLeavesNothing) {
   // The tmp folder's place is taken by a file: no folder of our own can be made in it.
   const fs::path tmp = Paths::tmp();

@@ -104,7 +104,7 @@ void AuthenicationViewController::viewDidLoad() {
   activityIndicator_ = std::make_shared<ui::ActivityIndicatorView>(ui::ActivityIndicatorStyle::Gray);
   activityIndicator_->setHidesWhenStopped(true);
   const ui::Rect bounds = view()->bounds();
-  activityIndicator_->setCenter(ui::Point(bounds.size.width / 2, bounds.size.height / 2 - 40));
+  activityIndicator_->setCenter(ui::Point{bounds.size.width / 2, bounds.size.height / 2 - 40});
   view()->addSubview(activityIndicator_);
   activityIndicator_->startAnimating();
 

@@ -209,7 +209,7 @@ void ShareViewController::viewDidAppear(bool animated) {
     if (textCell_ && textCell_->shareText()) {
       ShareTextView& text = *textCell_->shareText();
       text.setText(postText_);
-      text.setSelectedRange(ui::TextRange(0, StringUtil::utf16Length(postText_)));
+      text.setSelectedRange(ui::TextRange{0, StringUtil::utf16Length(postText_)});
       text.becomeFirstResponder();
     }
     if (shareToList_.empty()) later(kAccountsDelay, &ShareViewController::openAccountsWithMoveIn);

@@ -67,7 +67,7 @@ std::string commentText(const Entry& comment) {
 }
 
 int32_t rankOf(const Entry& entry) {
-  return entry.veskRanking() ? static_cast<int32_t>(entry.veskRanking()->value()) : 0;
+  return entry.veskRanking() ? entry.veskRanking()->wholeValue() : 0;
 }
 
 // The stars with the images of "smallstar".

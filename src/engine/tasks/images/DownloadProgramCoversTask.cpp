@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "common/CommInfo.h"
 #include "common/Log.h"
@@ -14,6 +15,8 @@
 #include "engine/http/HttpEngine.h"
 #include "engine/http/HttpResponse.h"
 #include "engine/tasks/images/DownloadImageInnerTask.h"
+#include "platform/runtime/FileUtil.h"
+#include "platform/runtime/FolderHandle.h"
 #include "model/entry/Author.h"
 #include "model/entry/Content.h"
 #include "model/entry/Entry.h"
@@ -77,34 +80,37 @@ void DownloadProgramCoversTask::finish(int errCode, const std::optional<std::str
 }
 
 void DownloadProgramCoversTask::rewriteCoverFolder() {
-  const std::string folder = CommInfo::getProgramCoverDir();
-  std::error_code ec;
-  if (fs::is_directory(folder, ec)) {
-    for (const auto& item : fs::directory_iterator(folder, ec)) {
-      std::error_code removeError;
-      fs::remove_all(item.path(), removeError);
-    }
-  } else {
-    fs::create_directories(folder, ec);
-  }
-  int position = 0;
-  for (const auto& entry : feed_->entrys().value_or(std::vector<std::shared_ptr<Entry>>())) {
-    const int n = position++;
-    if (!entry) continue;
-    DESettings::setProgramCoverInfo(getInfoFromEntry(*entry), n);
-    const auto links = coverLinks(*entry);
+  // The folder a real one (a link in its place is replaced), emptied and filled relative to it:
+  // nothing behind a link is removed or written.
+  const std::optional<FolderHandle> folder = FolderHandle::openReal(CommInfo::getProgramCoverDir());
+  if (folder) folder->removeAll();
+  const std::vector<std::shared_ptr<Entry>> entries = coverEntries(*feed_);
+  std::vector<std::optional<Dictionary>> infos(entries.size());
+  for (size_t n = 0; n < entries.size(); ++n) {
+    if (!entries[n]) continue;
+    infos[n] = getInfoFromEntry(*entries[n]);
+    const auto links = coverLinks(*entries[n]);
     for (size_t i = 0; i < links.size(); ++i) {
       const std::shared_ptr<Link>& link = *links[i];
-      if (!link) continue;
+      if (!link || !folder) continue;
       auto cached = HttpEngine::localFilePathIfExistsForUrl(link->href());
       if (!cached) continue;
-      std::error_code copyError;
-      fs::copy_file(*cached, folder + std::to_string(n) + kCoverSuffixes[i],
-                    fs::copy_options::overwrite_existing, copyError);
+      if (auto data = FileUtil::readFile(*cached)) {
+        folder->writeFileAtomically(std::to_string(n) + kCoverSuffixes[i], *data,
+                                    FileUtil::Sync::kDeferred);
+      }
     }
   }
+  // One write of the defaults for the whole set.
+  DESettings::setProgramCoverInfos(infos);
   CommInfo::setCustomIntKey(kCoverUpdateTimeKey, feed_->updated());
   if (auto facade = gDataEngine()) facade->setProgramCoversChanged(true);
+}
+
+std::vector<std::shared_ptr<Entry>> DownloadProgramCoversTask::coverEntries(const Feed& feed) {
+  std::vector<std::shared_ptr<Entry>> entries = feed.entrys().value_or(std::vector<std::shared_ptr<Entry>>());
+  if (entries.size() > kMaxCovers) entries.resize(kMaxCovers);
+  return entries;
 }
 
 bool DownloadProgramCoversTask::haveCoverImage() {
@@ -126,7 +132,7 @@ Dictionary DownloadProgramCoversTask::getInfoFromEntry(const Entry& entry) {
 
 std::vector<std::string> DownloadProgramCoversTask::extractImageUrls(const Feed& feed) {
   std::vector<std::string> urls;
-  for (const auto& entry : feed.entrys().value_or(std::vector<std::shared_ptr<Entry>>())) {
+  for (const auto& entry : coverEntries(feed)) {
     if (!entry) continue;
     for (const auto* link : coverLinks(*entry)) {
       if (*link && (*link)->href()) urls.push_back(*(*link)->href());

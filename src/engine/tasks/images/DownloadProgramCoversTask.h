@@ -7,6 +7,12 @@
 // absent), the texts stored as engine settings, the feed's time kept and the facade's
 // covers-changed flag set.
 //
+// Only the first kMaxCovers entries of the feed, in feed order, become covers (their images are
+// downloaded, their files and texts kept), so the slideshow's indices stay contiguous however
+// long the feed; the texts of the set are written to the defaults at once, and the descriptions
+// of a longer set before are removed. The cover folder is a real one (a link in its place is
+// replaced) and is emptied and filled relative to itself, never through a link.
+//
 // Muted: nothing reaches the finish observer. Codes: 0 covers rewritten; -4 nothing newer;
 // -1 the feed names no image; -5000 the feed does not parse; else the fetch's code. The cover
 // folder is touched only on success. Runs on the "task" thread; the facade starts one from
@@ -38,13 +44,18 @@ class DownloadProgramCoversTask : public ServiceUrlTask, public DownloadImageInn
   void onDownloadImageInnerTaskFinished(DownloadImageInnerTask* task, int errCode,
                                         const std::optional<std::string>& errDesc) override;
 
+  // The most covers kept from a feed: its first entries, in feed order.
+  static constexpr size_t kMaxCovers = 32;
+
   // A first cover ("0_large") exists in the cover folder.
   static bool haveCoverImage();
   // The texts of one cover: "title", "description", "source", "updated" (when > 0) and
   // "duration" (when >= 1).
   static Dictionary getInfoFromEntry(const Entry& entry);
-  // Per entry the large, portrait and landscape cover addresses that exist.
+  // Per cover entry the large, portrait and landscape cover addresses that exist.
   static std::vector<std::string> extractImageUrls(const Feed& feed);
+  // The feed's entries that become covers: the first kMaxCovers.
+  static std::vector<std::shared_ptr<Entry>> coverEntries(const Feed& feed);
 
  protected:
   // Fetches the cover feed.

@@ -2,6 +2,8 @@
 // must stay in flight): what lands in the image cache, what is requested, what the observers
 // hear, the downloads-in-flight set in every ending, and the start-up cover folder.
 #include <gtest/gtest.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -19,6 +21,7 @@
 #include "model/service/ProgramCover.h"
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "model/atom/VESKAtomParser.h"
+#include "platform/runtime/UserDefaults.h"
 #include "testing/LoopbackServer.h"
 #include "testing/MainLoopTurn.h"
 
@@ -301,6 +304,75 @@ TEST_F(ImageTasksTest, CoversAreRewrittenOnlyFromANewerFeed) {
   EXPECT_FALSE(fs::exists(folder + "marker"));
   EXPECT_TRUE(fs::is_regular_file(folder + "0_large"));
   EXPECT_EQ(CommInfo::getCustomIntKey(DownloadProgramCoversTask::kCoverUpdateTimeKey), kept);
+}
+
+// Counts the times a file is put in place in a folder (written whole and renamed there).
+class ReplacementCounter {
+ public:
+  ReplacementCounter(const fs::path& folder, std::string name) : name_(std::move(name)) {
+    fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd_ >= 0) ::inotify_add_watch(fd_, folder.c_str(), IN_MOVED_TO | IN_CLOSE_WRITE);
+  }
+  ~ReplacementCounter() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  bool watching() const { return fd_ >= 0; }
+  int count() {
+    alignas(inotify_event) char buffer[65536];
+    for (ssize_t n; (n = ::read(fd_, buffer, sizeof buffer)) > 0;) {
+      for (char* at = buffer; at < buffer + n;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(at);
+        if (event->len > 0 && name_ == event->name) ++count_;
+        at += sizeof(inotify_event) + event->len;
+      }
+    }
+    return count_;
+  }
+
+ private:
+  std::string name_;
+  int fd_ = -1;
+  int count_ = 0;
+};
+
+// A feed of many covers: the first kMaxCovers, in feed order, become the covers (nothing of the
+// rest is downloaded), their texts go to the defaults in one write, and the texts kept from a
+// longer set before are removed.
+TEST_F(ImageTasksTest, CoversAreCappedAndTheirTextsWrittenOnce) {
+  std::string feed =
+      "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<feed xmlns=\"http://www.w3.org/2005/Atom\">"
+      "<id>covers</id><updated>2026-01-06T06:00:00Z</updated>";
+  for (int i = 0; i < 60; ++i) {
+    feed += "<entry><title>Cover " + std::to_string(i) + "</title><id>c" + std::to_string(i) +
+            "</id><link rel=\"x-stanza-cover-image\" type=\"image/png\" href=\"{base}/img/cover-" +
+            std::to_string(i) + ".png\"/></entry>";
+  }
+  service_.setDocument("covers.xml", feed + "</feed>");
+  for (int i = 0; i < 70; ++i) {
+    Dictionary old;
+    old.set("title", "old " + std::to_string(i));
+    DESettings::setProgramCoverInfo(old, i);
+  }
+  startEngine();
+  ReplacementCounter writes(UserDefaults::standard().filePath().parent_path(),
+                            UserDefaults::kFileName);
+  ASSERT_TRUE(writes.watching());
+  auto task = std::make_shared<DownloadProgramCoversTask>();
+  engine_->asyncRunTask(task);
+  ASSERT_TRUE(turnMainLoopUntil([&] { return hasEnded(task); }));
+  // A handful of writes of the defaults (the texts once, the feed's time, flags and the
+  // device's identifiers the first requests keep), not one a cover.
+  EXPECT_LT(writes.count(), static_cast<int>(DownloadProgramCoversTask::kMaxCovers / 2));
+
+  const std::string folder = CommInfo::getProgramCoverDir();
+  const size_t kept = DownloadProgramCoversTask::kMaxCovers;
+  EXPECT_TRUE(fs::is_regular_file(folder + std::to_string(kept - 1) + "_large"));
+  EXPECT_FALSE(fs::exists(folder + std::to_string(kept) + "_large"));
+  EXPECT_EQ(imageRequests(), kept);
+  EXPECT_EQ(DESettings::getProgramCoverInfo(static_cast<int>(kept) - 1)->get("title").stringValue(),
+            "Cover " + std::to_string(kept - 1));
+  for (int i : {static_cast<int>(kept), 59, 69}) EXPECT_FALSE(DESettings::getProgramCoverInfo(i)) << i;
+  EXPECT_EQ(engine_->getProgramCovers().size(), kept);
 }
 
 }  // namespace

@@ -4,12 +4,15 @@
 
 #include <algorithm>
 #include <fstream>
+#include <iterator>
 
 #include "common/CommInfo.h"
+#include "common/Log.h"
 #include "common/UrlEncode.h"
 #include "engine/core/EngineTestSupport.h"
 #include "engine/core/ErrorCodes.h"
 #include "engine/core/UrlManager.h"
+#include "engine/tasks/support/TaskUtil.h"
 #include "model/columns/Column.h"
 #include "model/entry/Content.h"
 #include "model/entry/Entry.h"
@@ -362,6 +365,41 @@ TEST_F(PostTasksTest, PlainPostsResultFeedsAndAMicroblogAccountTheServiceRefuses
   EXPECT_EQ(codeOf(engine_->createRatingTask(linkTo(url("/column/rank.atom")),
                                              std::string("col-news"), -1.0f)),
             kErrInvalidArg);
+}
+
+// The log (which the feedback screen uploads) keeps what was posted, but never the bound
+// account's token and secret nor the passwords of a password change.
+TEST_F(PostTasksTest, LoggedBodiesHideTokensSecretsAndPasswords) {
+  engine_->setUsername(std::string("reader"), std::string("pw"));
+  testing::bindAccount("reader", 1, "sina-token-123", "sina-secret-456");
+  auto sina = std::make_shared<VeskCustomization>();
+  sina->setType(std::string("sinamblog"));
+  EXPECT_EQ(codeOf(engine_->createChangePasswordTask(std::string("old-pass-789"),
+                                                     std::string("new-pass-012"))),
+            0);
+  EXPECT_EQ(codeOf(engine_->createRepostMBlogTask(linkTo(url("/mblog/repost.atom")),
+                                                  std::string("a repost"), true, sina)),
+            0);
+  // What went out still carries them.
+  EXPECT_NE(requestsTo("/mblog/repost.atom").at(0).body.find("sina-secret-456"), std::string::npos);
+  EXPECT_NE(requestsTo("/user/password.atom").at(0).body.find("new-pass-012"), std::string::npos);
+
+  const std::optional<std::string> path = VESKLogGetLogFilepath();
+  ASSERT_TRUE(path);
+  std::ifstream in(*path, std::ios::binary);
+  const std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  for (const char* secret : {"sina-token-123", "sina-secret-456", "old-pass-789", "new-pass-012"}) {
+    EXPECT_EQ(log.find(secret), std::string::npos) << secret;
+  }
+  // The bodies are logged all the same, the rest of them as they were.
+  EXPECT_NE(log.find("a repost"), std::string::npos);
+  EXPECT_NE(log.find("<auth><token>***</token><token_secret>***</token_secret></auth>"),
+            std::string::npos);
+  EXPECT_NE(log.find("<old>***</old><new>***</new>"), std::string::npos);
+  // Secrets written another way are hidden as well.
+  EXPECT_EQ(TaskUtil::maskedForLog("<a><v:auth x='1'><t><![CDATA[s1]]></t><!--s2-->s3</v:auth>"
+                                   "<b>kept</b><new/><old>s4"),
+            "<a><v:auth x='1'><t>***</t>***</v:auth><b>kept</b><new/><old>***");
 }
 
 }  // namespace

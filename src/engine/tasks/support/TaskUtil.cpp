@@ -1,5 +1,8 @@
 #include "engine/tasks/support/TaskUtil.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "common/Log.h"
 #include "engine/core/DataEngine.h"
 #include "engine/core/DataEngineObserver.h"
@@ -17,6 +20,7 @@
 #include "model/service/VeskError.h"
 #include "model/service/VeskFavorite.h"
 #include "model/atom/VESKAtomBuilder.h"
+#include "model/atom/Vocabulary.h"
 
 namespace zu {
 
@@ -34,8 +38,82 @@ std::string_view TaskUtil::bytesText(const Bytes& bytes) {
   return std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
+namespace {
+
+// Elements whose text is a secret: the bound account's token and secret inside "auth", and the
+// old and new passwords of a password change.
+bool isSecretElement(std::string_view qualifiedName) {
+  const size_t colon = qualifiedName.rfind(':');
+  const std::string_view name =
+      colon == std::string_view::npos ? qualifiedName : qualifiedName.substr(colon + 1);
+  return name == vocab::kElemAuth || name == vocab::kElemOld || name == vocab::kElemNew;
+}
+
+constexpr std::string_view kMask = "***";
+
+}  // namespace
+
+std::string TaskUtil::maskedForLog(std::string_view xml) {
+  std::string out;
+  out.reserve(xml.size());
+  int secretDepth = 0;  // open elements at and below the outermost secret one
+  // One mask for a run of hidden pieces.
+  auto mask = [&out] {
+    if (out.size() < kMask.size() || out.compare(out.size() - kMask.size(), kMask.size(), kMask) != 0) {
+      out += kMask;
+    }
+  };
+  size_t i = 0;
+  while (i < xml.size()) {
+    if (xml[i] != '<') {
+      const size_t next = std::min(xml.find('<', i), xml.size());
+      if (secretDepth > 0) {
+        mask();
+      } else {
+        out.append(xml.substr(i, next - i));
+      }
+      i = next;
+      continue;
+    }
+    // Markup: a comment, CDATA section or processing instruction inside a secret is masked
+    // whole; a tag is kept and counted.
+    const bool special = i + 1 < xml.size() && (xml[i + 1] == '!' || xml[i + 1] == '?');
+    std::string_view closer = ">";
+    if (xml.substr(i, 9) == "<![CDATA[") closer = "]]>";
+    if (xml.substr(i, 4) == "<!--") closer = "-->";
+    const size_t end = xml.find(closer, i + 1);
+    const size_t after = end == std::string_view::npos ? xml.size() : end + closer.size();
+    const std::string_view markup = xml.substr(i, after - i);
+    if (special || end == std::string_view::npos) {  // a tag cut off takes the rest
+      if (secretDepth > 0) {
+        mask();
+      } else {
+        out += markup;
+      }
+    } else {
+      const bool closing = markup.size() > 1 && markup[1] == '/';
+      const bool empty = markup.size() > 2 && markup[markup.size() - 2] == '/';
+      size_t nameStart = closing ? 2 : 1;
+      size_t nameEnd = nameStart;
+      while (nameEnd + 1 < markup.size() && markup[nameEnd] != '/' &&
+             !std::isspace(static_cast<unsigned char>(markup[nameEnd]))) {
+        ++nameEnd;
+      }
+      const std::string_view name = markup.substr(nameStart, nameEnd - nameStart);
+      out += markup;
+      if (closing) {
+        if (secretDepth > 0) --secretDepth;
+      } else if (!empty && (secretDepth > 0 || isSecretElement(name))) {
+        ++secretDepth;
+      }
+    }
+    i = after;
+  }
+  return out;
+}
+
 std::string TaskUtil::logText(const std::optional<Bytes>& body) {
-  return body ? std::string(bytesText(*body)) : std::string("(null)");
+  return body ? maskedForLog(bytesText(*body)) : std::string("(null)");
 }
 
 void TaskUtil::logParseError(const HttpEngine* engine, const Task& task,

@@ -32,8 +32,14 @@ class TaskUtil {
   // The reply body as the bytes it is (the parser takes any text, the log reads UTF-8).
   static std::string_view bodyText(const HttpResponse& response);
   static std::string_view bytesText(const Bytes& bytes);
-  // A request body for a log line ("(null)" when there is none).
+  // A request body for a log line ("(null)" when there is none), masked (maskedForLog): the log
+  // is uploaded with a feedback message.
   static std::string logText(const std::optional<Bytes>& body);
+  // An XML body with the text of every secret element — "auth" (the bound account's token and
+  // secret), "old" and "new" (a password change's passwords), with whatever they hold — replaced
+  // by "***"; the markup and everything else as it was. Text past a tag that does not end is
+  // masked too when it may lie inside a secret.
+  static std::string maskedForLog(std::string_view xml);
 
   // The line a list or article task logs when its reply does not parse: the engine, the task,
   // whether the reply was a cached copy, the body length, the request URL, the response's

@@ -179,8 +179,10 @@ void NavigationBar::layoutSubviews() {
     rightEdge = b.size.width - kEdge - s.width - kEdge;
   }
   if (titleView_) {
-    // Centred in the bar when it fits between the buttons, else in the room between them.
-    const Size s = titleView_->frame().size;
+    // Centred in the bar when it fits between the buttons, else in the room between them; one
+    // wider than that room is narrowed to it (a label then shortens its text with "…").
+    Size s = titleView_->frame().size;
+    s.width = std::min(s.width, std::max(0.f, rightEdge - leftEdge));
     float x = (b.size.width - s.width) / 2;
     if (x < leftEdge) x = leftEdge;
     if (x + s.width > rightEdge) x = std::max(leftEdge, rightEdge - s.width);

@@ -12,6 +12,8 @@
 //  - Views the bar places for items are its own subviews, kept in front of subviews that others
 //    insert (a background image view at index 0 stays behind them); other subviews are left as
 //    they are.
+// Where we differ on purpose: a title view wider than the room between the buttons is narrowed to
+// that room, so a long title (a label) ends in "…" instead of running past the bar's edge.
 // The back button is a bar button whose tap (a touch, or backButtonTapped() from code and tests)
 // pops.
 // Where we differ on purpose: a title view or button view whose size changes after the bar

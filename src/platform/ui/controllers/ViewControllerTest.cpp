@@ -11,6 +11,8 @@
 #include "platform/ui/system/Device.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/controllers/NavigationBar.h"
+#include "platform/ui/text/TextMetrics.h"
+#include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/NavigationItem.h"
 #include "platform/ui/drawing/Renderer.h"
@@ -411,6 +413,33 @@ TEST_F(ViewControllerTest, BarsFollowTheItemsAndGiveTheirRoomToTheContent) {
   EXPECT_EQ(Rect(0, 416, 320, 44), nav->toolbar()->frame());
   EXPECT_EQ(Rect(320 - 12 - 40, 7, 40, 30), share->view()->frame());
   EXPECT_EQ(416, b->view()->frame().size.height);
+}
+
+// A title view wider than the room between the buttons (a label sized to a pasted title of
+// thousands of addresses) is narrowed to that room, and the label shortens its text with "…".
+TEST_F(ViewControllerTest, AWideTitleViewStaysBetweenTheButtons) {
+  auto screen = make("A");
+  auto nav = std::make_shared<NavigationController>(screen);
+  ViewController::installAsRoot(*window_, nav);
+  std::string title;
+  for (int i = 0; i < 4000; ++i) title += "http://h.example/" + std::to_string(i) + " ";
+  auto label = std::make_shared<Label>(Rect(0, 0, 100, 28));
+  label->setText(title);
+  label->sizeToFit();
+  ASSERT_GT(label->frame().size.width, 320);
+  screen->navigationItem()->setLeftBarButtonItem(std::make_shared<BarButtonItem>("返回", BarButtonItemStyle::Bordered));
+  screen->navigationItem()->setRightBarButtonItem(std::make_shared<BarButtonItem>("完成", BarButtonItemStyle::Done));
+  screen->navigationItem()->setTitleView(label);
+  const std::shared_ptr<NavigationBar>& bar = nav->navigationBar();
+  bar->layoutIfNeeded();
+  const Rect left = screen->navigationItem()->leftBarButtonItem()->view()->frame();
+  const Rect right = screen->navigationItem()->rightBarButtonItem()->view()->frame();
+  EXPECT_GE(label->frame().minX(), left.maxX());
+  EXPECT_LE(label->frame().maxX(), right.minX());
+  const auto shown = TextMetrics::current().lines(label->text(), label->font(),
+                                                  label->bounds().size, label->lineBreakMode());
+  ASSERT_EQ(1u, shown.size());
+  EXPECT_EQ("…", shown[0].substr(shown[0].size() - 3));
 }
 
 TEST_F(ViewControllerTest, BarSubviewHookRunsAfterEveryInsertionAndSendToBack) {

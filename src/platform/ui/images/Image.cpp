@@ -1,5 +1,7 @@
 #include "platform/ui/images/Image.h"
 
+#include "platform/runtime/FileUtil.h"
+
 #include <cairo.h>
 
 #include <algorithm>
@@ -193,22 +195,7 @@ std::optional<std::vector<uint8_t>> Image::pngData() const { return PngCodec::en
 
 bool Image::writePng(const std::filesystem::path& path) const {
   auto data = pngData();
-  if (!data) return false;
-  std::filesystem::path tmp = path;
-  tmp += ".tmp";
-  {
-    std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out.write(reinterpret_cast<const char*>(data->data()), static_cast<std::streamsize>(data->size()));
-    if (!out) return false;
-  }
-  std::error_code ec;
-  std::filesystem::rename(tmp, path, ec);
-  if (ec) {
-    std::filesystem::remove(tmp, ec);
-    return false;
-  }
-  return true;
+  return data && FileUtil::writeFileAtomically(path, *data, FileUtil::Sync::kDeferred);
 }
 
 std::shared_ptr<Image> Image::stretchableImage(int leftCapWidth, int topCapHeight) const {

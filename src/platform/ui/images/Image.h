@@ -88,7 +88,8 @@ class Image {
 
   // PNG encoding; nullopt when libpng fails.
   std::optional<std::vector<uint8_t>> pngData() const;
-  // Writes a PNG (through a temporary file renamed into place). False on failure.
+  // Writes a PNG (FileUtil::writeFileAtomically: a new temporary file renamed into place, removed
+  // on failure). False on failure.
   bool writePng(const std::filesystem::path& path) const;
 
   // A new image sharing these pixels that draws stretched with the given caps.

@@ -1,7 +1,11 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <cstring>
 #include <fstream>
 #include <vector>
@@ -120,6 +124,37 @@ TEST(ImageTest, PngRoundTripKeepsColoursAndAlpha) {
   ASSERT_TRUE(flipped);
   EXPECT_EQ(picture->pixelAt(2, 0), flipped->pixelAt(2, 0));
   EXPECT_EQ(picture->pixelAt(3, 1), flipped->pixelAt(3, 1));
+}
+
+// A PNG that cannot be written whole (here the file-size limit stops it part way) leaves
+// neither the file nor a temporary one behind.
+TEST(ImageTest, AFailedPngWriteLeavesNothing) {
+  TempHome home;
+  auto picture = Image::create(64, 64);
+  ASSERT_TRUE(picture);
+  {
+    Canvas canvas(*picture);
+    for (int i = 0; i < 64; ++i) {
+      canvas.setFillColor(Color::rgba8(static_cast<uint8_t>(i * 37), static_cast<uint8_t>(i * 11), 90));
+      canvas.fillRect(Rect(static_cast<float>(i % 8) * 8, static_cast<float>(i / 8) * 8, 5, 3));
+    }
+  }
+  ASSERT_GT(picture->pngData()->size(), 200u);
+  const auto folder = home.path() / "pictures";
+  std::filesystem::create_directories(folder);
+  struct rlimit before {};
+  ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &before), 0);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+  struct rlimit small = before;
+  small.rlim_cur = 100;
+  ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+  const bool written = picture->writePng(folder / "picture.png");
+  ::setrlimit(RLIMIT_FSIZE, &before);
+  std::signal(SIGXFSZ, oldHandler);
+  EXPECT_FALSE(written);
+  EXPECT_TRUE(std::filesystem::is_empty(folder));
+  EXPECT_TRUE(picture->writePng(folder / "picture.png"));
+  EXPECT_TRUE(Image::fromFile(folder / "picture.png"));
 }
 
 TEST(ImageTest, JpegAndGifDecode) {

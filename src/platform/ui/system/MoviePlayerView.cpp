@@ -142,13 +142,13 @@ void MoviePlayerView::draw(Canvas& canvas, const Rect& rect) {
   }
 
   if (paused_) {
-    const Point c(b.midX(), b.midY());
+    const Point c{b.midX(), b.midY()};
     canvas.setFillColor(Color(0, 0, 0, 0.5f));
     canvas.fillEllipse(Rect(c.x - kPlaySign / 2, c.y - kPlaySign / 2, kPlaySign, kPlaySign));
     canvas.beginPath();
-    canvas.moveTo(Point(c.x - 10, c.y - 16));
-    canvas.lineTo(Point(c.x + 18, c.y));
-    canvas.lineTo(Point(c.x - 10, c.y + 16));
+    canvas.moveTo(Point{c.x - 10, c.y - 16});
+    canvas.lineTo(Point{c.x + 18, c.y});
+    canvas.lineTo(Point{c.x - 10, c.y + 16});
     canvas.closePath();
     canvas.setFillColor(Color::whiteColor());
     canvas.fillPath();

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -173,11 +176,11 @@ TEST_F(RecordersTest, PhotoAlbumSavesIntoItsFolder) {
   PhotoAlbum::writeImage(picture, note);
   PhotoAlbum::writeImage(picture, note);
   PhotoAlbum::writeImage(nullptr, note);
-  drain();
-  ASSERT_EQ(4u, errors.size());
-  EXPECT_FALSE(errors[1]);
+  // Encoded on the album's worker: the completions come on the main loop, the refusal first.
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return errors.size() == 4; }, 10));
+  EXPECT_EQ("no picture", errors[1]);
   EXPECT_FALSE(errors[2]);
-  EXPECT_EQ("no picture", errors[3]);
+  EXPECT_FALSE(errors[3]);
   auto saved = Image::fromFile(album / "IMG_0002.png");
   ASSERT_TRUE(saved);
   EXPECT_EQ(Color::rgba8(200, 30, 30), saved->colorAt(5, 5));
@@ -187,6 +190,44 @@ TEST_F(RecordersTest, PhotoAlbumSavesIntoItsFolder) {
     ++files;
   }
   EXPECT_EQ(2u, files);  // no temporary left behind
+}
+
+// A save is encoded and written on the album's worker, not on the main thread, which goes on
+// while it runs; a name taken since, or a link put where the next picture goes, is never
+// written over or through.
+TEST_F(RecordersTest, PhotoAlbumSavesOffTheMainThreadAndNeverOverAnything) {
+  const auto album = home_.path() / "album";
+  std::filesystem::create_directories(album);
+  PhotoAlbum::setFolder(album);
+  const auto target = home_.path() / "notes.txt";
+  std::ofstream(target) << "the reader's notes";
+  std::filesystem::create_symlink(target, album / "IMG_0002.png");
+  std::ofstream(album / "IMG_0003.png") << "not a picture of ours";
+
+  // The worker held: the save waits there, and the main loop runs on meanwhile.
+  std::mutex hold;
+  hold.lock();
+  PhotoAlbum::workerLoop()->post([&] { std::lock_guard<std::mutex> wait(hold); });
+  std::vector<std::optional<std::string>> errors;
+  const auto picture = filled(20, 10, Color::rgba8(10, 200, 30));
+  PhotoAlbum::writeImage(picture, [&](const std::optional<std::string>& error) { errors.push_back(error); });
+  PhotoAlbum::writeImage(picture, [&](const std::optional<std::string>& error) { errors.push_back(error); });
+  drain();
+  EXPECT_TRUE(errors.empty());
+  EXPECT_FALSE(std::filesystem::exists(album / "IMG_0001.png"));
+  hold.unlock();
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return errors.size() == 2; }, 10));
+  EXPECT_FALSE(errors[0]);
+  EXPECT_FALSE(errors[1]);
+  EXPECT_TRUE(Image::fromFile(album / "IMG_0001.png"));
+  EXPECT_TRUE(Image::fromFile(album / "IMG_0004.png"));
+  EXPECT_TRUE(std::filesystem::is_symlink(album / "IMG_0002.png"));
+  std::ifstream notes(target);
+  EXPECT_EQ(std::string((std::istreambuf_iterator<char>(notes)), std::istreambuf_iterator<char>()),
+            "the reader's notes");
+  size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(album)) ++entries;
+  EXPECT_EQ(4u, entries);  // no temporary left behind
 }
 
 // The query of a mailto address, decoded, by key.

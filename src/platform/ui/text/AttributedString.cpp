@@ -1,6 +1,7 @@
 #include "platform/ui/text/AttributedString.h"
 
 #include <algorithm>
+#include <set>
 
 #include "platform/runtime/StringUtil.h"
 
@@ -139,6 +140,59 @@ void AttributedString::setBold(bool bold, TextRange range) {
 
 void AttributedString::setParagraphStyle(const ParagraphStyle& style, TextRange range) {
   modify(range, [&](TextAttributes& a) { a.paragraphStyle = style; });
+}
+
+void AttributedString::restyle(const std::vector<Restyle>& changes) {
+  // Where each change starts and ends (after clamping), as events in string order.
+  struct Event {
+    size_t at;
+    bool start;
+    size_t change;
+  };
+  std::vector<Event> events;
+  events.reserve(changes.size() * 2);
+  for (size_t i = 0; i < changes.size(); ++i) {
+    const TextRange r = clamp(changes[i].range);
+    if (r.length == 0) continue;
+    events.push_back({r.location, true, i});
+    events.push_back({r.location + r.length, false, i});
+  }
+  if (events.empty()) return;
+  std::sort(events.begin(), events.end(),
+            [](const Event& a, const Event& b) { return a.at < b.at; });
+
+  // Walk the old stretches and the events together, cutting a piece at every boundary of
+  // either; each piece takes its stretch's attributes with the active changes applied in order.
+  std::vector<Stretch> out;
+  out.reserve(stretches_.size() + events.size());
+  std::set<size_t> active;  // the changes covering the current piece, in their order
+  size_t e = 0;
+  size_t begin = 0;
+  for (const Stretch& stretch : stretches_) {
+    while (begin < stretch.end) {
+      while (e < events.size() && events[e].at <= begin) {
+        if (events[e].start) {
+          active.insert(events[e].change);
+        } else {
+          active.erase(events[e].change);
+        }
+        ++e;
+      }
+      const size_t end = e < events.size() ? std::min(stretch.end, events[e].at) : stretch.end;
+      TextAttributes attributes = stretch.attributes;
+      for (size_t i : active) {
+        if (changes[i].color) attributes.color = changes[i].color;
+        if (changes[i].underlineStyle) attributes.underlineStyle = *changes[i].underlineStyle;
+      }
+      if (!out.empty() && out.back().attributes == attributes) {
+        out.back().end = end;
+      } else {
+        out.push_back({end, std::move(attributes)});
+      }
+      begin = end;
+    }
+  }
+  stretches_ = std::move(out);
 }
 
 void AttributedString::append(const AttributedString& other) {

@@ -96,6 +96,19 @@ class AttributedString {
   void setParagraphStyle(const ParagraphStyle& style, TextRange range = kAll);
   void append(const AttributedString& other);
 
+  // One of many changes made together: over `range`, the colour and the underline style, each
+  // when given.
+  struct Restyle {
+    TextRange range;
+    std::optional<Color> color;
+    std::optional<int> underlineStyle;
+  };
+  // Makes every change as setTextColor / setUnderlineStyle would, in order (where ranges
+  // overlap, a later change wins), in one pass: the cost grows with the string's stretches plus
+  // the changes (times the log of their number), not with their product, so thousands of links
+  // are styled at once.
+  void restyle(const std::vector<Restyle>& changes);
+
  private:
   struct Stretch {
     size_t end;

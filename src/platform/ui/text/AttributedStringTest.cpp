@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace zu::ui {
 namespace {
 
@@ -63,6 +65,36 @@ TEST(AttributedStringTest, BoldTouchesOnlyTheTraitOfEachFontRun) {
   s.setFontFamily("Helvetica", 12, true, true, TextRange{0, 1});
   EXPECT_EQ(Font::named("Helvetica-Bold", 12), s.attributesAt(0).font);
   EXPECT_TRUE(s.attributesAt(0).italic);
+}
+
+// Many colour and underline changes made at once end as the same changes made one by one:
+// overlapping ranges (a later one wins), ranges past the end, empty ones, ranges over existing
+// stretches of other attributes.
+TEST(AttributedStringTest, RestylingAtOnceMatchesRestylingOneByOne) {
+  std::mt19937 random(7);
+  for (int round = 0; round < 50; ++round) {
+    AttributedString base(std::string(60, 'x'), TextAttributes{Font::systemFont(12)});
+    base.setBold(true, TextRange{random() % 60, random() % 20});
+    base.setTextColor(Color::greenColor(), TextRange{random() % 60, random() % 20});
+    std::vector<AttributedString::Restyle> changes;
+    for (int i = 0; i < 12; ++i) {
+      AttributedString::Restyle change{TextRange{random() % 70, random() % 25}};
+      if (random() % 3 != 0) change.color = Color::rgba8(static_cast<uint8_t>(random() % 256), 0, 0);
+      if (random() % 2 == 0) change.underlineStyle = static_cast<int>(random() % 3);
+      changes.push_back(change);
+    }
+    AttributedString oneByOne = base;
+    for (const auto& change : changes) {
+      if (change.color) oneByOne.setTextColor(*change.color, change.range);
+      if (change.underlineStyle) oneByOne.setUnderlineStyle(*change.underlineStyle, change.range);
+    }
+    AttributedString atOnce = base;
+    atOnce.restyle(changes);
+    ASSERT_EQ(oneByOne, atOnce) << round;
+  }
+  AttributedString empty;
+  empty.restyle({AttributedString::Restyle{TextRange{0, 3}, Color::redColor()}});
+  EXPECT_EQ(empty, AttributedString());
 }
 
 }  // namespace

@@ -116,32 +116,32 @@ void EditMenuView::draw(Canvas& canvas, const Rect&) {
     const float left = r.minX(), right = r.maxX(), top = r.minY(), bottom = r.maxY();
     const float k = kCornerRadius, c = kCornerRadius * 0.45f;
     canvas.beginPath();
-    canvas.moveTo(Point(left + k, top));
+    canvas.moveTo(Point{left + k, top});
     if (!placement_.arrowDown) {
-      canvas.lineTo(Point(arrowX - kArrowHalfWidth, top));
-      canvas.lineTo(Point(arrowX, top - kArrowHeight + 0.5f));
-      canvas.lineTo(Point(arrowX + kArrowHalfWidth, top));
+      canvas.lineTo(Point{arrowX - kArrowHalfWidth, top});
+      canvas.lineTo(Point{arrowX, top - kArrowHeight + 0.5f});
+      canvas.lineTo(Point{arrowX + kArrowHalfWidth, top});
     }
-    canvas.lineTo(Point(right - k, top));
-    canvas.curveTo(Point(right - c, top), Point(right, top + c), Point(right, top + k));
-    canvas.lineTo(Point(right, bottom - k));
-    canvas.curveTo(Point(right, bottom - c), Point(right - c, bottom), Point(right - k, bottom));
+    canvas.lineTo(Point{right - k, top});
+    canvas.curveTo(Point{right - c, top}, Point{right, top + c}, Point{right, top + k});
+    canvas.lineTo(Point{right, bottom - k});
+    canvas.curveTo(Point{right, bottom - c}, Point{right - c, bottom}, Point{right - k, bottom});
     if (placement_.arrowDown) {
-      canvas.lineTo(Point(arrowX + kArrowHalfWidth, bottom));
-      canvas.lineTo(Point(arrowX, bottom + kArrowHeight - 0.5f));
-      canvas.lineTo(Point(arrowX - kArrowHalfWidth, bottom));
+      canvas.lineTo(Point{arrowX + kArrowHalfWidth, bottom});
+      canvas.lineTo(Point{arrowX, bottom + kArrowHeight - 0.5f});
+      canvas.lineTo(Point{arrowX - kArrowHalfWidth, bottom});
     }
-    canvas.lineTo(Point(left + k, bottom));
-    canvas.curveTo(Point(left + c, bottom), Point(left, bottom - c), Point(left, bottom - k));
-    canvas.lineTo(Point(left, top + k));
-    canvas.curveTo(Point(left, top + c), Point(left + c, top), Point(left + k, top));
+    canvas.lineTo(Point{left + k, bottom});
+    canvas.curveTo(Point{left + c, bottom}, Point{left, bottom - c}, Point{left, bottom - k});
+    canvas.lineTo(Point{left, top + k});
+    canvas.curveTo(Point{left, top + c}, Point{left + c, top}, Point{left + k, top});
     canvas.closePath();
   };
   // A dark glass, lighter at the top, with a light rim so it stands out on a dark page too.
   canvas.save();
   outline();
   canvas.clipToPath();
-  canvas.drawLinearGradient({{0, kBarTopColor}, {1, kBarColor}}, Point(0, bar.origin.y), Point(0, bar.maxY()));
+  canvas.drawLinearGradient({{0, kBarTopColor}, {1, kBarColor}}, Point{0, bar.origin.y}, Point{0, bar.maxY()});
   if (placement_.arrowDown) {
     canvas.setFillColor(kBarColor);
     canvas.fillRect(Rect(0, bar.maxY(), bounds().size.width, kArrowHeight));
@@ -173,8 +173,8 @@ void EditMenuView::draw(Canvas& canvas, const Rect&) {
     }
     const Size text = TextMetrics::current().sizeOf(titles_[i], titleFont());
     TextMetrics::current().drawAt(canvas, titles_[i],
-                                  Point(item.origin.x + (item.size.width - text.width) / 2,
-                                        item.origin.y + (item.size.height - text.height) / 2),
+                                  Point{item.origin.x + (item.size.width - text.width) / 2,
+                                        item.origin.y + (item.size.height - text.height) / 2},
                                   titleFont(), kTitleColor);
   }
 }

@@ -16,6 +16,8 @@ std::shared_ptr<const TextMetrics>& installed() {
   return *metrics;
 }
 
+uint64_t gGeneration = 1;  // main thread, like the metrics installed
+
 // Decodes UTF-8 (made valid first: bad bytes become U+FFFD).
 std::u32string decode(std::string_view text) {
   const std::string valid = StringUtil::sanitizeUtf8(text);
@@ -68,7 +70,10 @@ const TextMetrics& TextMetrics::current() {
 
 void TextMetrics::setCurrent(std::shared_ptr<const TextMetrics> metrics) {
   installed() = std::move(metrics);
+  ++gGeneration;
 }
+
+uint64_t TextMetrics::generation() { return gGeneration; }
 
 std::u32string TextMetrics::truncate(const std::u32string& text, const Font& font, float width,
                                      LineBreakMode mode, bool textFollows) const {
@@ -117,32 +122,63 @@ std::u32string TextMetrics::truncate(const std::u32string& text, const Font& fon
   return text.substr(0, head) + kEllipsis + text.substr(tail);
 }
 
+std::u32string TextMetrics::truncateLong(const std::u32string& text, const Font& font, float width,
+                                         LineBreakMode mode, bool textFollows) const {
+  // What a truncated line shows lies within the width from its head, its tail or both: only
+  // that much of a long text is measured, in windows that double until they are wider than
+  // the line (zero-width characters may need the whole text).
+  const bool fromHead = mode != LineBreakMode::HeadTruncation;
+  const bool fromTail = mode == LineBreakMode::HeadTruncation || mode == LineBreakMode::MiddleTruncation;
+  for (size_t window = kMeasureChunk; 2 * window < text.size(); window *= 2) {
+    const bool headWide = !fromHead || widthOf(text.substr(0, window), font) > width;
+    const bool tailWide = !fromTail || widthOf(text.substr(text.size() - window), font) > width;
+    if (!headWide || !tailWide) continue;
+    std::u32string shown;
+    if (fromHead) shown += text.substr(0, window);
+    if (fromTail) shown += text.substr(text.size() - window);
+    return truncate(shown, font, width, mode, true);
+  }
+  return truncate(text, font, width, mode, textFollows);
+}
+
 std::vector<TextMetrics::Line> TextMetrics::layout(std::string_view utf8, const Font& font,
                                                    float width, int maxLines,
                                                    LineBreakMode mode) const {
   const std::u32string text = decode(utf8);
   const bool limited = width > 0 && std::isfinite(width);
+  // With a line limit only the lines shown (and one more, to know that text follows) are laid
+  // out, and a long paragraph is measured only as far as those lines reach.
+  const bool fewLines = maxLines > 0 && limited;
   std::vector<Line> lines;
   // Where each line starts in `text`, and its paragraph's end, for truncating the last one.
   std::vector<std::pair<size_t, size_t>> spans;
 
   size_t start = 0;
-  while (start <= text.size()) {
+  while (start <= text.size() && !(fewLines && lines.size() > static_cast<size_t>(maxLines))) {
     size_t end = text.find(U'\n', start);
     if (end == std::u32string::npos) end = text.size();
     size_t paraEnd = end;
     if (paraEnd > start && text[paraEnd - 1] == U'\r') --paraEnd;
-    const std::u32string para = text.substr(start, paraEnd - start);
-    const std::vector<float> off = offsets(para, font);
-    const size_t n = para.size();
+    const size_t n = paraEnd - start;
+    // The measured part of the paragraph: all of it, or with few lines a prefix that doubles
+    // while a line reaches its end (the rest may still change where that line breaks).
+    size_t measured = fewLines ? std::min(n, kMeasureChunk) : n;
+    std::u32string para = text.substr(start, measured);
+    std::vector<float> off = offsets(para, font);
     size_t i = 0;
     do {
       const LineBreaker::Line line =
           LineBreaker::nextLine(para, off, i, limited ? width : 0, mode);
+      if (measured < n && line.next >= measured) {
+        measured = std::min(n, measured * 2);
+        para = text.substr(start, measured);
+        off = offsets(para, font);
+        continue;
+      }
       lines.push_back({para.substr(i, line.end - i), off[line.end] - off[i]});
       spans.emplace_back(start + i, start + n);
       i = line.next;
-    } while (i < n);
+    } while (i < n && !(fewLines && lines.size() > static_cast<size_t>(maxLines)));
     start = end + 1;
   }
 
@@ -152,7 +188,7 @@ std::vector<TextMetrics::Line> TextMetrics::layout(std::string_view utf8, const 
       // The last line takes the rest of its paragraph and is shortened to fit.
       const auto [from, to] = spans[static_cast<size_t>(maxLines) - 1];
       const std::u32string rest = text.substr(from, to - from);
-      const std::u32string shown = truncate(
+      const std::u32string shown = truncateLong(
           rest, font, width, mode, text.find_first_not_of(U" \t\r\n", to) != std::u32string::npos);
       lines.back() = {shown, offsets(shown, font).back()};
     }
@@ -212,19 +248,40 @@ float TextMetrics::widthOf(std::string_view text, const Font& font) const {
   return offsets(decode(text), font).back();
 }
 
+float TextMetrics::widthOf(const std::u32string& text, const Font& font) const {
+  return offsets(text, font).back();
+}
+
+TextMetrics::Layout TextMetrics::layoutIn(std::string_view text, const Font& font, Size size,
+                                          LineBreakMode mode) const {
+  Layout out;
+  if (text.empty()) return out;
+  const auto laid =
+      layout(text, font, size.width, linesFitting(size.height, lineHeight(font)), mode);
+  out.size = measure(laid, font);
+  out.lines.reserve(laid.size());
+  for (const Line& l : laid) out.lines.push_back({encode(l.text), l.width});
+  return out;
+}
+
+void TextMetrics::drawLayout(Canvas& canvas, const Layout& laid, const Rect& rect,
+                             const Font& font, const Color& color, TextAlignment alignment) const {
+  const float lh = lineHeight(font);
+  for (size_t i = 0; i < laid.lines.size(); ++i) {
+    const Layout::Line& line = laid.lines[i];
+    float x = rect.origin.x;
+    if (alignment == TextAlignment::Center) x += (rect.size.width - line.width) / 2;
+    if (alignment == TextAlignment::Right) x += rect.size.width - line.width;
+    drawLine(canvas, line.text, Point{x, rect.origin.y + static_cast<float>(i) * lh}, font, color);
+  }
+}
+
 Size TextMetrics::draw(Canvas& canvas, std::string_view text, const Rect& rect, const Font& font,
                        const Color& color, LineBreakMode mode, TextAlignment alignment) const {
   if (text.empty()) return {0, 0};
-  const float lh = lineHeight(font);
-  const auto laid = layout(text, font, rect.size.width, linesFitting(rect.size.height, lh), mode);
-  for (size_t i = 0; i < laid.size(); ++i) {
-    float x = rect.origin.x;
-    if (alignment == TextAlignment::Center) x += (rect.size.width - laid[i].width) / 2;
-    if (alignment == TextAlignment::Right) x += rect.size.width - laid[i].width;
-    drawLine(canvas, encode(laid[i].text), Point{x, rect.origin.y + static_cast<float>(i) * lh},
-             font, color);
-  }
-  return measure(laid, font);
+  const Layout laid = layoutIn(text, font, rect.size, mode);
+  drawLayout(canvas, laid, rect, font, color, alignment);
+  return laid.size;
 }
 
 Size TextMetrics::drawAt(Canvas& canvas, std::string_view text, Point point, const Font& font,

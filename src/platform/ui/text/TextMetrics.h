@@ -72,6 +72,30 @@ class TextMetrics {
   // Width of one line of text.
   float widthOf(std::string_view text, const Font& font) const;
 
+  // --- laying out once, drawing often
+  // Text laid out for a rectangle of some size: the lines drawn there ("…" included) with their
+  // widths, and the size they take (as sizeOf gives it). Only the lines that fit are laid out,
+  // and of a long paragraph only as much as they show is measured, so a huge text costs little
+  // more than a short one. A label keeps its layout until something that changes the drawing
+  // changes.
+  struct Layout {
+    struct Line {
+      std::string text;
+      float width = 0;
+    };
+    std::vector<Line> lines;
+    Size size;
+  };
+  // The layout of `text` in a rectangle of `size` (width ≤ 0: unlimited; the height limits the
+  // lines), as draw() lays it out.
+  Layout layoutIn(std::string_view text, const Font& font, Size size, LineBreakMode mode) const;
+  // Draws a layout made for a rectangle of `rect`'s size into `rect`, each line aligned.
+  void drawLayout(Canvas& canvas, const Layout& layout, const Rect& rect, const Font& font,
+                  const Color& color, TextAlignment alignment) const;
+  // Changes each time setCurrent installs metrics: a layout made under another value was
+  // measured by other metrics.
+  static uint64_t generation();
+
   // --- drawing
   // Draws the lines that fit in `rect`, aligned; returns the size used.
   Size draw(Canvas& canvas, std::string_view text, const Rect& rect, const Font& font,
@@ -89,6 +113,13 @@ class TextMetrics {
                            LineBreakMode mode) const;
   std::u32string truncate(const std::u32string& text, const Font& font, float width,
                           LineBreakMode mode, bool textFollows) const;
+  // truncate() of a text of any length, measuring only the ends that can be shown.
+  std::u32string truncateLong(const std::u32string& text, const Font& font, float width,
+                              LineBreakMode mode, bool textFollows) const;
+  float widthOf(const std::u32string& text, const Font& font) const;
+  // How many characters of a long paragraph are measured at first when only a few lines are
+  // laid out (doubled as needed).
+  static constexpr size_t kMeasureChunk = 1024;
   Size measure(const std::vector<Line>& lines, const Font& font) const;
 };
 

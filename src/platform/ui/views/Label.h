@@ -10,12 +10,19 @@
 // label moves the text rectangle and draws into it). sizeThatFits measures one line when
 // numberOfLines is 1, else the text wrapped to the given width. A highlighted label with a
 // highlighted text colour uses it; a disabled label draws its text half transparent.
+//
+// Where we differ on purpose: the label keeps its laid-out lines (a TextLayoutCache per label)
+// until something that changes the drawing changes, and lays out only the lines it shows, so a
+// huge text (a title of a megabyte) costs a frame no more than a short one. Every setter that
+// changes how the text is laid out calls layoutChanged(); a subclass or a new property that
+// changes it (how control characters are shown, italic, justification, …) does the same.
 #pragma once
 
 #include <optional>
 #include <string>
 
 #include "platform/ui/text/Font.h"
+#include "platform/ui/text/TextLayoutCache.h"
 #include "platform/ui/text/TextMetrics.h"
 #include "platform/ui/views/View.h"
 
@@ -55,7 +62,15 @@ class Label : public View {
   void draw(Canvas& canvas, const Rect& rect) override;
   std::string dumpDetails() const override;
 
+ protected:
+  // Drops the kept layouts and asks for a redraw: the text will be laid out again.
+  void layoutChanged();
+
  private:
+  // The text laid out in a rectangle of `size` (kept until layoutChanged()).
+  const TextMetrics::Layout& layoutFor(Size size) const;
+
+  mutable TextLayoutCache layouts_;
   std::string text_;
   Font font_ = Font::systemFont(17);
   Color textColor_ = Color::blackColor();

@@ -1,0 +1,99 @@
+// Labels with a huge text: a list row's one-line title label (300 x 20 points, 17-point system
+// font, tail truncation, the installed font through Pango) whose title is a megabyte of text,
+// beside the same label with a kilobyte of the same text, in the same run.
+//  - a frame: the label drawn again, as a list redraws while it scrolls; the reference is the
+//    kilobyte title's frame, and the ratio huge / small is what a huge title costs a frame
+//    (it should stay near 1: the label keeps its laid-out lines and lays out only what it shows);
+//  - a fill: the text set and the label drawn once, as a row is filled, printed for information
+//    (the huge text is still decoded whole once).
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/Label.h"
+
+#include "RatioReporter.h"
+
+namespace {
+
+using namespace zu::ui;
+
+std::string titleOf(size_t bytes) {
+  static const std::string piece = "一条很长的标题 with words and 标点，";
+  std::string out;
+  out.reserve(bytes + piece.size());
+  while (out.size() < bytes) out += piece;
+  return out;
+}
+
+const std::string& hugeTitle() {
+  static const std::string text = titleOf(1 << 20);
+  return text;
+}
+
+const std::string& smallTitle() {
+  static const std::string text = titleOf(1 << 10);
+  return text;
+}
+
+std::shared_ptr<Label> titleLabel(const std::string& text) {
+  auto label = std::make_shared<Label>(Rect(0, 0, 300, 20));
+  label->setFont(Font::systemFont(17));
+  label->setLineBreakMode(LineBreakMode::TailTruncation);
+  label->setText(text);
+  return label;
+}
+
+void frames(benchmark::State& state, const std::string& text) {
+  auto label = titleLabel(text);
+  render(*label);  // the row's first frame
+  for (auto _ : state) {
+    label->setNeedsDisplay();
+    auto image = render(*label);
+    benchmark::DoNotOptimize(image);
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+void fills(benchmark::State& state, const std::string& text) {
+  auto label = titleLabel("");
+  for (auto _ : state) {
+    label->setText(text);
+    auto image = render(*label);
+    benchmark::DoNotOptimize(image);
+    label->setText("");
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
+void BM_FrameHugeTitle(benchmark::State& state) { frames(state, hugeTitle()); }
+void BM_FrameSmallTitle(benchmark::State& state) { frames(state, smallTitle()); }
+void BM_FillHugeTitle(benchmark::State& state) { fills(state, hugeTitle()); }
+void BM_FillSmallTitle(benchmark::State& state) { fills(state, smallTitle()); }
+BENCHMARK(BM_FrameHugeTitle)->Unit(benchmark::kMicrosecond)->Repetitions(9);
+BENCHMARK(BM_FrameSmallTitle)->Unit(benchmark::kMicrosecond)->Repetitions(9);
+BENCHMARK(BM_FillHugeTitle)->Unit(benchmark::kMicrosecond)->Repetitions(5);
+BENCHMARK(BM_FillSmallTitle)->Unit(benchmark::kMicrosecond)->Repetitions(5);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  zu::initializeInterleaved(&argc, argv);
+  zu::RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  auto print = [&](const char* what, const char* huge, const char* small) {
+    const double ours = reporter.rate(huge);
+    const double reference = reporter.rate(small);
+    if (ours <= 0 || reference <= 0) return;
+    std::printf("%s: 1 MiB title %.0f/s, 1 KiB title %.0f/s, ratio of times huge/small %.2f\n",
+                what, ours, reference, reference / ours);
+  };
+  print("a frame", "BM_FrameHugeTitle", "BM_FrameSmallTitle");
+  print("set and first frame", "BM_FillHugeTitle", "BM_FillSmallTitle");
+  benchmark::Shutdown();
+  return 0;
+}
