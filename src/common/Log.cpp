@@ -53,24 +53,34 @@ bool writeAll(int fd, std::string_view data) {
 
 // Opens the log at `path` for appending, made when missing. The log is owner-only (0600; one
 // made open to others by an older version is tightened), and only a regular file of ours is
-// written: a link in its place is removed (not followed, which would append the log to, and
-// have the feedback upload, whatever it points at) and a fresh file made. -1 when it cannot be
-// had.
+// written: a link or a named pipe in its place is removed (a link is not followed, which would
+// append the log to, and have the feedback upload, whatever it points at; a pipe is not waited
+// on, which would hold the launch until something reads it) and a fresh file made. -1 when it
+// cannot be had.
 int openLogFile(const std::string& path, bool fresh) {
   for (int attempt = 0; attempt < 3; ++attempt) {
-    const int flags = O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_CLOEXEC | (fresh ? O_EXCL : 0);
+    const int flags =
+        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (fresh ? O_EXCL : 0);
     const int fd = ::open(path.c_str(), flags, 0600);
     if (fd < 0) {
-      // A link (ELOOP) or, for a fresh log, anything still there: only the entry itself goes.
-      if (errno != ELOOP && errno != EEXIST) return -1;
+      // A link (ELOOP), a pipe no one reads (ENXIO) or, for a fresh log, anything still there:
+      // only the entry itself goes.
+      if (errno != ELOOP && errno != ENXIO && errno != EEXIST) return -1;
       if (::unlink(path.c_str()) != 0 && errno != ENOENT) return -1;
       continue;
     }
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_uid != ::geteuid()) {
+    if (::fstat(fd, &st) != 0 || st.st_uid != ::geteuid()) {
       ::close(fd);
       return -1;
     }
+    if (!S_ISREG(st.st_mode)) {  // a pipe someone reads, a socket: replaced like a link
+      ::close(fd);
+      if (::unlink(path.c_str()) != 0 && errno != ENOENT) return -1;
+      continue;
+    }
+    // Writes to a regular file never block; the flag only kept the open from waiting.
+    ::fcntl(fd, F_SETFL, O_APPEND);
     if ((st.st_mode & 077) != 0) ::fchmod(fd, 0600);
     return fd;
   }
@@ -148,8 +158,10 @@ void VESKLogInit() {
 
     int fd = openLogFile(*gLogFilepath, false);
     if (fd < 0) return;
-    // The previous log, kept by an older version open to others, is made owner-only too.
-    if (int last = ::open(gLastlogFilepath->c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC); last >= 0) {
+    // The previous log, kept by an older version open to others, is made owner-only too; a
+    // pipe in its place is not waited on (O_NONBLOCK) and left alone.
+    if (int last = ::open(gLastlogFilepath->c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        last >= 0) {
       struct stat st;
       if (::fstat(last, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 077) != 0) {
         ::fchmod(last, 0600);

@@ -16,6 +16,7 @@
 #include "platform/runtime/Thread.h"
 #include "testing/ScopedFakeClock.h"
 #include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 namespace zu {
 namespace {
@@ -280,6 +281,23 @@ TEST_F(LogTest, OwnerOnlyAndNeverWrittenThroughALink) {
   EXPECT_EQ(readFile(target), "private notes\n");
   EXPECT_EQ(modeOf(logPath()), 0600u);
   EXPECT_NE(readFile(logPath()).find("rotated"), std::string::npos);
+}
+
+// Named pipes planted where the logs go hold no launch: the current log is made again as a
+// file, the previous one is left as it is, and nothing waits for a reader or a writer.
+TEST_F(LogTest, PipesInTheLogsPlacesHoldNoLaunch) {
+  TestFiles::makePipe(logPath());
+  TestFiles::makePipe(lastPath());
+  EXPECT_TRUE(TestFiles::finishesBesidePipes(
+      [] {
+        VESKLogInit();
+        VESKLogImpl("after the pipes");
+      },
+      {logPath(), lastPath()}));
+  VESKLogUninit();
+  EXPECT_EQ(fs::status(lastPath()).type(), fs::file_type::fifo);
+  ASSERT_TRUE(fs::is_regular_file(logPath()));  // reading a pipe here would wait for ever
+  EXPECT_NE(readFile(logPath()).find("after the pipes"), std::string::npos);
 }
 
 }  // namespace

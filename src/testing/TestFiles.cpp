@@ -1,8 +1,16 @@
 #include "testing/TestFiles.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <stdexcept>
+#include <thread>
 
 namespace zu {
 
@@ -17,6 +25,36 @@ void TestFiles::write(const std::filesystem::path& path, std::string_view data) 
   out.write(data.data(), static_cast<std::streamsize>(data.size()));
   out.close();
   if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+void TestFiles::makePipe(const std::filesystem::path& path) {
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path());
+  if (::mkfifo(path.c_str(), 0600) != 0) {
+    throw std::runtime_error("cannot make a pipe at " + path.string() + ": " + std::strerror(errno));
+  }
+}
+
+bool TestFiles::finishesBesidePipes(const std::function<void()>& work,
+                                    const std::vector<std::filesystem::path>& pipes,
+                                    std::chrono::milliseconds limit) {
+  std::promise<void> done;
+  std::future<void> finished = done.get_future();
+  std::thread worker([&] {
+    work();
+    done.set_value();
+  });
+  const bool inTime = finished.wait_for(limit) == std::future_status::ready;
+  while (finished.wait_for(std::chrono::milliseconds(0)) != std::future_status::ready) {
+    // Opening read-write never waits, and gives a waiting reader its writer and a waiting
+    // writer its reader.
+    for (const auto& pipe : pipes) {
+      const int fd = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+      if (fd >= 0) ::close(fd);
+    }
+    finished.wait_for(std::chrono::milliseconds(50));
+  }
+  worker.join();
+  return inTime;
 }
 
 }  // namespace zu

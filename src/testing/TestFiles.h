@@ -2,9 +2,12 @@
 // files to read. Static functions, any thread.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zu {
 
@@ -17,6 +20,14 @@ class TestFiles {
   // Replaces the file with `data`, making its folder first. Throws std::runtime_error when the
   // file cannot be written (a broken test set-up).
   static void write(const std::filesystem::path& path, std::string_view data);
+  // Makes a named pipe at `path` (its folder first). Throws std::runtime_error when it cannot.
+  static void makePipe(const std::filesystem::path& path);
+  // Runs `work` on a thread of its own and tells whether it returned within `limit`. When it
+  // did not (an open waiting on one of `pipes`), each pipe is opened at both ends so the open
+  // returns, and the thread is joined before false is returned: a test fails instead of hanging.
+  static bool finishesBesidePipes(const std::function<void()>& work,
+                                  const std::vector<std::filesystem::path>& pipes,
+                                  std::chrono::milliseconds limit = std::chrono::seconds(5));
 };
 
 }  // namespace zu

@@ -43,7 +43,9 @@ std::optional<Bytes> FileUtil::readOpenFile(int fd, struct stat* status) {
 }
 
 std::optional<Bytes> FileUtil::readFile(const std::filesystem::path& path) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // O_NONBLOCK: opening a named pipe for reading would otherwise wait for a writer that may
+  // never come; readOpenFile then refuses anything but a regular file.
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return std::nullopt;
   std::optional<Bytes> out = readOpenFile(fd);
   ::close(fd);

@@ -21,7 +21,8 @@ class FileUtil {
  public:
   FileUtil() = delete;
 
-  // The file's bytes, or nullopt when it cannot be opened or read (a folder included).
+  // The regular file's bytes, or nullopt when it cannot be opened or read, or is anything else
+  // (a folder, a named pipe: never waited on).
   static std::optional<Bytes> readFile(const std::filesystem::path& path);
   // The bytes of the regular file open as `fd`, read from where it stands (the descriptor stays
   // open); its status when `st` is given. nullopt for anything but a regular file, or a failed

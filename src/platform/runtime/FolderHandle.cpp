@@ -185,7 +185,8 @@ bool FolderHandle::rename(std::string_view from, std::string_view to) const {
 }
 
 std::optional<Bytes> FolderHandle::readFile(std::string_view name, struct stat* status) const {
-  const int fd = openFile(name, O_RDONLY);
+  // Non-blocking, so a named pipe in the file's place is refused instead of waited on.
+  const int fd = openFile(name, O_RDONLY | O_NONBLOCK);
   if (fd < 0) return std::nullopt;
   std::optional<Bytes> out = FileUtil::readOpenFile(fd, status);
   ::close(fd);

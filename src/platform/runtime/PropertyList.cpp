@@ -10,9 +10,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 
 #include "platform/xml/XmlHolders.h"
 
@@ -572,18 +570,14 @@ std::optional<Value> PropertyList::parse(std::string_view xml, std::string* erro
 
 std::optional<Value> PropertyList::readFile(const std::filesystem::path& file,
                                             std::string* error) {
-  std::ifstream in(file, std::ios::binary);
-  if (!in) {
-    setError(error, "cannot open " + file.string());
-    return std::nullopt;
-  }
-  std::ostringstream buf;
-  buf << in.rdbuf();
-  if (in.bad()) {
+  // Read as a regular file only: a pipe or device in the file's place is refused, never
+  // waited on.
+  auto bytes = FileUtil::readFile(file);
+  if (!bytes) {
     setError(error, "cannot read " + file.string());
     return std::nullopt;
   }
-  return parse(buf.str(), error);
+  return parse(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()), error);
 }
 
 std::optional<std::string> PropertyList::serialize(const Value& value, std::string* error) {

@@ -9,6 +9,7 @@
 
 #include "platform/runtime/Paths.h"
 #include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 namespace zu {
 namespace {
@@ -135,6 +136,22 @@ TEST(PropertyListTest, MalformedInputFailsCleanly) {
   std::string deep = "<plist>";
   for (int i = 0; i < 100000; ++i) deep += "<array>";
   EXPECT_FALSE(PropertyList::parse(deep));
+}
+
+// A file that is missing, a folder or a named pipe (the preferences at launch) is a clean
+// failure, and a pipe is never waited on.
+TEST(PropertyListTest, OnlyARegularFileIsRead) {
+  TempHome home;
+  const auto pipe = home.path() / "prefs.plist";
+  TestFiles::makePipe(pipe);
+  std::optional<Value> read = Value();
+  std::string error;
+  EXPECT_TRUE(TestFiles::finishesBesidePipes([&] { read = PropertyList::readFile(pipe, &error); },
+                                             {pipe}));
+  EXPECT_FALSE(read);
+  EXPECT_FALSE(error.empty());
+  EXPECT_FALSE(PropertyList::readFile(home.path()));
+  EXPECT_FALSE(PropertyList::readFile(home.path() / "missing.plist"));
 }
 
 TEST(PropertyListTest, EntitiesAreNeitherExpandedNorLoaded) {

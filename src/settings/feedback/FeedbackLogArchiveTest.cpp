@@ -13,6 +13,7 @@
 #include "common/ZipArchive.h"
 #include "platform/runtime/Paths.h"
 #include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 namespace zu {
 namespace {
@@ -104,6 +105,21 @@ TEST_F(FeedbackLogArchiveTest, ALinkInTheLogsPlaceIsLeftOut) {
   const fs::path out = unpack(*path);
   EXPECT_FALSE(fs::exists(out / "log.txt"));
   EXPECT_EQ(readFile(out / "log_last.txt"), "yesterday's log");
+}
+
+// A named pipe as the previous log is left out at once: the archive never waits for a writer.
+TEST_F(FeedbackLogArchiveTest, APipeInThePreviousLogsPlaceIsLeftOut) {
+  const fs::path last = Paths::caches() / "log_last.txt";
+  fs::remove(last);
+  TestFiles::makePipe(last);
+  VESKLogImpl("today");
+  FeedbackLogArchive archive;
+  std::optional<std::string> path;
+  EXPECT_TRUE(TestFiles::finishesBesidePipes([&] { path = archive.make(); }, {last}));
+  ASSERT_TRUE(path);
+  const fs::path out = unpack(*path);
+  EXPECT_NE(readFile(out / "log.txt").find("today"), std::string::npos);
+  EXPECT_FALSE(fs::exists(out / "log_last.txt"));
 }
 
 TEST_F(FeedbackLogArchiveTest, AnArchiveThatCannotBeMadeLeavesNothing) {
