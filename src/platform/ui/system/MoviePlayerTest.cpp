@@ -172,6 +172,19 @@ TEST_F(MoviePlayerTest, AVideoThatCannotBePlayedSaysWhyInTheView) {
   text->done();
   ASSERT_TRUE(RunLoop::main()->runUntil([&] { return !screen_->modalViewController(); }, 5));
 
+  // A WebM whose video names a codec no decoder takes: the decoder is missing.
+  std::string undecodable = sampleVideo();
+  const size_t codec = undecodable.find("V_VP8");
+  if (codec != std::string::npos) {
+    undecodable.replace(codec, 5, "V_ZZZ");
+    server.setResponse("/undecodable.webm", LoopbackServer::Response::text(200, undecodable, "video/webm"));
+    auto noDecoder = present(server.url("/undecodable.webm"));
+    expectMessage(noDecoder, MoviePlayback::Failure::kNoDecoder);
+    EXPECT_EQ(0, noDecoder->framesShown());
+    noDecoder->done();
+    ASSERT_TRUE(RunLoop::main()->runUntil([&] { return !screen_->modalViewController(); }, 5));
+  }
+
   const std::string closed = server.baseUrl() + "/video.webm";
   server.stop();
   auto refused = present(closed);
@@ -181,7 +194,7 @@ TEST_F(MoviePlayerTest, AVideoThatCannotBePlayedSaysWhyInTheView) {
 
   auto local = present("file:///etc/passwd");
   expectMessage(local, MoviePlayback::Failure::kBadAddress);
-  EXPECT_EQ((std::vector<int64_t>{1, 1, 1, 1}), reasons_);
+  EXPECT_EQ(std::vector<int64_t>(codec != std::string::npos ? 5 : 4, 1), reasons_);
 }
 
 // Done while the address has not answered yet stops at once: leaving does not wait for the
