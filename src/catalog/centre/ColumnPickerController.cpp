@@ -253,6 +253,13 @@ void ColumnPickerController::applySkin() {
   if (auto* navigation = navigationController()) {
     skin.setCurrentBackgroundImageOfNavigationBar(*navigation->navigationBar());
   }
+  // The load-more and tip rows say their words in the skin's table-title colour, dark by day and
+  // light by night, like the section titles over the same tables.
+  if (const auto words = skin.colorWithCodeName("colorKdccTableTitle")) {
+    for (const auto& cell : {loadMoreCell_, searchTipCell_}) {
+      if (cell && cell->loadTextLabel()) cell->loadTextLabel()->setTextColor(*words);
+    }
+  }
 }
 
 void ColumnPickerController::onChangeSkin() {

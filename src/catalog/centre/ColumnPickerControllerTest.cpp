@@ -73,6 +73,30 @@ TEST_F(ColumnPickerTest, ByNightTheCatalogueReads) {
   EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "catalogue-root-night"));
 }
 
+// By night the catalogue's load-more row and the search table's tip row say their words in the
+// skin's light table-title colour on the dark rows (the pictures' audit measures them).
+TEST_F(ColumnPickerTest, ByNightTheLoadMoreRowAndTheSearchTipRead) {
+  testing::NightLook night;
+  auto picker = rootWith(cataloguePage(labelled(), "http://catalogue/page2"));
+  auto& table = *picker->tableView();
+  const int64_t last = table.numberOfSections() - 1;
+  table.scrollToRow(ui::IndexPath::forRow(table.numberOfRowsInSection(last) - 1, last),
+                    ui::TableViewScrollPosition::Bottom, false);
+  table.layoutIfNeeded();
+  ASSERT_TRUE(picker->loadMoreCell()->window());
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "catalogue-load-more-night"));
+
+  ASSERT_TRUE(picker->searchBar()->becomeFirstResponder());
+  ui::Keyboard::shared().type("港口");
+  settle();
+  window_->layoutIfNeeded();
+  ASSERT_EQ(picker->searchTipCell()->loadTextLabel()->text(), ColumnPickerController::kTypingTip);
+  ASSERT_TRUE(picker->searchTipCell()->window());
+  const auto picture = ui::render(*window_);
+  ASSERT_TRUE(picture);
+  ui::ContrastAudit::expectReadable(ui::ContrastAudit::audit(*window_, *picture, "catalogue-search-typing-night"));
+}
+
 TEST_F(ColumnPickerTest, TheFirstPageFormsSectionsWithLabelledHeadersAndTheSearchPlaceholder) {
   auto picker = openRoot();
   EXPECT_TRUE(picker->tableView()->isHidden());

@@ -437,7 +437,18 @@ std::shared_ptr<ui::TableViewCell> NRSubscribeColumnsArrayController::cellForRow
   auto tableShared = std::static_pointer_cast<ui::TableView>(table.shared());
   if (isLoadMoreRow(indexPath)) {
     loadMoreCell_ = LoadMoreCell::loadMoreCellWithTableView(&table);
-    if (loadMoreCell_) loadMoreCell_->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
+    if (loadMoreCell_) {
+      loadMoreCell_->setSelectionStyle(ui::TableViewCellSelectionStyle::None);
+      // On the rows' ground from the skin, its words in the table-title colour: by night a dark
+      // row under light words like the results above it.
+      const auto& skin = NRSkinManager::sharedManager();
+      const auto ground = skin.colorWithCodeName("colorKdccTableJishuCellBackground").value_or(ui::Color::whiteColor());
+      loadMoreCell_->setBackgroundColor(ground);
+      loadMoreCell_->contentView()->setBackgroundColor(ground);
+      if (auto words = skin.colorWithCodeName("colorKdccTableTitle"); words && loadMoreCell_->loadTextLabel()) {
+        loadMoreCell_->loadTextLabel()->setTextColor(*words);
+      }
+    }
     updateLoadMoreView();
     return loadMoreCell_;
   }

@@ -111,12 +111,13 @@ class CustomListTest : public testing::CatalogFixture {
             scopeColumn("RSS", "rss")};
   }
   // The list with the RSS scope's search for "harbour" answered by `found`, laid out.
-  std::shared_ptr<NRSubscribeColumnsArrayController> listWithResults(const std::vector<std::shared_ptr<Column>>& found) {
+  std::shared_ptr<NRSubscribeColumnsArrayController> listWithResults(const std::vector<std::shared_ptr<Column>>& found,
+                                                                     const std::string& next = "") {
     auto list = openList(fourScopes());
     header(*list).segmentControl()->setSelectedSegmentIndex(3);
     search(*list, "harbour");
     auto task = engine_->last("search");
-    postFeed(task, pageOf(found));
+    postFeed(task, pageOf(found, next));
     postFinish(task, 0);
     settle();
     window_->layoutIfNeeded();
@@ -303,10 +304,16 @@ TEST_F(CustomListTest, ANewSearchDropsTheOldOne) {
 // the white of the cell before), and the list's own look follows the night switch.
 TEST_F(CustomListTest, ByNightTheFoundRowsAreDark) {
   testing::NightLook night;
-  auto list = listWithResults({foundColumn("r1"), foundColumn("r2")});
+  // A next page: the load-more row follows the results, its words light too.
+  auto list = listWithResults({foundColumn("r1"), foundColumn("r2")}, "http://search/page2");
   auto cell = list->tableView()->cellForRow(ui::IndexPath::forRow(0, 0));
   ASSERT_TRUE(cell && cell->backgroundColor());
   EXPECT_LT(ui::ContrastAudit::relativeLuminance(*cell->backgroundColor()), 0.1f);
+  // Each term-less result is a section of its own: the row closes the second, as dark as the rows.
+  auto loadMore = std::dynamic_pointer_cast<LoadMoreCell>(list->tableView()->cellForRow(ui::IndexPath::forRow(1, 1)));
+  ASSERT_TRUE(loadMore);
+  ASSERT_TRUE(loadMore->backgroundColor());
+  EXPECT_LT(ui::ContrastAudit::relativeLuminance(*loadMore->backgroundColor()), 0.1f);
   EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "custom-scopes-results-night"));
 }
 

@@ -160,6 +160,13 @@ void MSOfflineManageViewController::applySkin() {
     closeAllButton_->setBackgroundImage(skin.imageWithCodeName("imageKdmsOfflineCloseallNormal"), ui::kControlStateNormal);
     closeAllButton_->setBackgroundImage(skin.imageWithCodeName("imageKdmsOfflineCloseallHighlighted"),
                                         ui::kControlStateHighlighted);
+    // The all-off face is light by day and dark by night: its word is dark on the one and light
+    // on the other, greyed towards the face when disabled.
+    const bool night = skin.skinName() == "Night";
+    closeAllButton_->setTitleColor(night ? ui::Color::rgba8(225, 225, 225) : ui::Color::rgba8(70, 70, 75),
+                                   ui::kControlStateNormal);
+    closeAllButton_->setTitleColor(night ? ui::Color::rgba8(140, 142, 148) : ui::Color::rgba8(175, 175, 180),
+                                   ui::kControlStateDisabled);
   }
   if (buttonsBackgroundImageView_) {
     buttonsBackgroundImageView_->setImage(skin.imageWithCodeName("imageKdmsOfflineButtonsBackground"));

@@ -19,6 +19,7 @@
 #include "settings/SettingsNibs.h"
 #include "settings/offline/OfflineManageEngine.h"
 #include "shell/app/Observer.h"
+#include "shell/app/NightLookForTesting.h"
 #include "shell/app/ShellTestSupport.h"
 #include "shell/skin/NRSkinManager.h"
 
@@ -179,6 +180,26 @@ TEST_F(OfflineSwitchesTest, APhoneListsTheWifiSwitchAndTheColumnsAndTheButtonsFo
   EXPECT_TRUE(openAllEnabled());
   EXPECT_FALSE(closeAllEnabled());
   EXPECT_TRUE(wifi->isOn());  // not a column switch
+}
+
+// By night the all-off button wears the night skin's dark face: its word is light on it (the
+// picture's audit measures both buttons' words).
+TEST_F(OfflineSwitchesTest, ByNightBothButtonsWordsRead) {
+  testing::NightLook night;
+  engine_->on = {{"c0", true}, {"c1", false}};
+  open(2);
+  ASSERT_TRUE(openAllEnabled());
+  ASSERT_TRUE(closeAllEnabled());
+  // The settings tab dresses the bar it pushes the screen on in the current skin.
+  NRSkinManager::sharedManager().setCurrentBackgroundImageOfNavigationBar(*navigation_->navigationBar());
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("offline-switches-night"));
+  // Once every column is off, the greyed all-off word still reads at the disabled bar.
+  screen_->closeAllButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  ASSERT_FALSE(closeAllEnabled());
+  window_->layoutIfNeeded();
+  const auto picture = ui::renderScreen();
+  ASSERT_TRUE(picture);
+  ui::ContrastAudit::expectReadable(ui::ContrastAudit::auditScreen(*picture, "offline-switches-night-all-off"));
 }
 
 TEST_F(OfflineSwitchesTest, AnIpodTouchHasOnlyTheColumnsSection) {

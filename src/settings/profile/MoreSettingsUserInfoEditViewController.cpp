@@ -215,6 +215,10 @@ void MoreSettingsUserInfoEditViewController::viewDidLoad() {
     nicknameTextField_->setText(old ? valueOf(old->name()) : std::string());
     nicknameTextField_->setDelegate(std::weak_ptr<ui::TextFieldDelegate>(sharedEditor()));
     if (auto font = skin().fontWithCodeName("fontKdmsCellTitle")) nicknameTextField_->setFont(*font);
+    // The skin's row colours, as the skin's field board under them is light by day and dark by
+    // night.
+    if (auto color = skin().colorWithCodeName("colorKdmsCellTitle")) nicknameTextField_->setTextColor(*color);
+    nicknameTextField_->setPlaceholderColor(skin().colorWithCodeName("colorKdmsCellInputPlaceholder"));
   }
   if (nicknameBackgroundImageView_) {
     auto background = skin().imageWithCodeName("imageKdmsNicknameInputBackground");

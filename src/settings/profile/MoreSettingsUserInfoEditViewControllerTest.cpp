@@ -17,6 +17,8 @@
 #include "platform/ui/views/TableView.h"
 #include "settings/profile/MoreSettingsUserInfoViewController.h"
 #include "settings/profile/ProfileTestSupport.h"
+#include "shell/app/NightLookForTesting.h"
+#include "shell/skin/NRSkinManager.h"
 #include "shell/widgets/MSPlaceHolderTextView.h"
 
 namespace zu {
@@ -237,6 +239,23 @@ TEST_F(ProfileEditorTest, ThreeTagsTheLengthLimitAndTheKeyboard) {
   EXPECT_EQ(table().rectForRow({1, 0}).size.height, editor_->selfintroCell()->frame().size.height);
   editor_->hideKeyboard();
   EXPECT_FALSE(editor_->selfintroTextView()->isFirstResponder());
+}
+
+// By night the nickname's field wears the skin's dark board: the name and its placeholder are in
+// the skin's light colours on it (the pictures' audit measures them).
+TEST_F(ProfileEditorTest, ByNightTheNicknameReadsOnItsDarkField) {
+  testing::NightLook night;
+  open(profile("Ann", "", "Likes the sea.", {"harbour"}, "", 1));
+  // The settings tab dresses the bar it pushes the screens on in the current skin.
+  NRSkinManager::sharedManager().setCurrentBackgroundImageOfNavigationBar(*navigation_->navigationBar());
+  snapshot("profile-editor-night");
+  editor_->nicknameTextField()->setText(std::string());
+  table().setContentOffset(ui::Point{0, 0}, false);
+  window_->layoutIfNeeded();
+  const auto picture = ui::renderScreen();
+  ASSERT_TRUE(picture);
+  const auto report = ui::ContrastAudit::auditScreen(*picture, "profile-editor-night-no-name");
+  ui::ContrastAudit::expectReadable(report);
 }
 
 TEST_F(ProfileEditorTest, TheNicknameKeepsEditingThroughTapsOnTheTableAndTheKeyboardsScroll) {

@@ -97,6 +97,10 @@ void ShareTableCellText::awakeFromNib() {
     if (count2_) count2_->setTextColor(*color);
     if (auto unit = std::dynamic_pointer_cast<ui::Label>(viewWithTag(kTagCountUnit))) unit->setTextColor(*color);
   }
+  // The toggle's word in the skin's row title colour: dark on the day row, light on the night one.
+  if (auto toggleWord = std::dynamic_pointer_cast<ui::Label>(viewWithTag(kTagToggleLabel))) {
+    if (auto color = skin.colorWithCodeName("colorKdmsCellTitle")) toggleWord->setTextColor(*color);
+  }
   if (shareText_) {
     if (auto color = skin.colorWithCodeName("colorKdnrShareWriteText")) shareText_->setTextColor(*color);
     shareText_->setDelegate(std::static_pointer_cast<ShareTableCellText>(shared_from_this()));

@@ -390,6 +390,9 @@ void ShareViewController::didSelectRow(ui::TableView& table, const ui::IndexPath
 }
 
 void ShareViewController::configureTextCell(ShareTableCellText& cell) {
+  // The skin's row colour, as the account rows below have it: by night the counter's light words
+  // sit on a dark row, not on the cell's own white.
+  cell.setBackgroundColor(skinColor("colorKdmsCellBackground", ui::Color::whiteColor()));
   cell.setMaxInputNumber(maxInputNum_);
   cell.setDelegate(std::weak_ptr<PostTextDelegate>(sharedShare()));
   if (auto text = cell.shareText()) {

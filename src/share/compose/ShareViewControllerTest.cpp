@@ -28,6 +28,7 @@
 #include "share/compose/ShareTableCellText.h"
 #include "share/compose/ShareTableCellTo.h"
 #include "share/compose/ShareTextView.h"
+#include "shell/app/NightLookForTesting.h"
 #include "shell/skin/NRSkinManager.h"
 #include "testing/LoopbackServer.h"
 
@@ -150,6 +151,31 @@ TEST_F(ShareScreenTest, TheCounterCountsUtf16UnitsAndSendingStopsPastTheLimit) {
   EXPECT_TRUE(sendEnabled(*screen));
   typeText(*screen, "");
   EXPECT_FALSE(sendEnabled(*screen));
+}
+
+// By night the text's row is the skin's dark row like the account rows below it, so the
+// counter's light words and number read on it, within the limit and past it (the pictures'
+// audit measures them).
+TEST_F(ShareScreenTest, ByNightTheCounterReadsOnTheTextsDarkRow) {
+  testing::NightLook night;
+  client(0)->bind("泽瓦读者");
+  client(1)->bind("新浪读者");
+  auto screen = open(testing::shareArticle("港口的早晨"));
+  ASSERT_TRUE(screen);
+  // The toolbar presents the screen in a navigation controller dressed in the current skin.
+  NRSkinManager::sharedManager().setCurrentBarBackgroundImageOfNavigationController(*screen->navigationController());
+  screen->textCell()->shareText()->resignFirstResponder();
+  settle(0.5);
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("share-night"));
+  typeText(*screen, repeat("港", 120));
+  ASSERT_EQ("已超出", counterText(*screen, 10));
+  screen->textCell()->shareText()->resignFirstResponder();
+  settle(0.5);
+  window_->layoutIfNeeded();
+  const auto picture = ui::renderScreen();
+  ASSERT_TRUE(picture);
+  ui::ContrastAudit::expectReadable(ui::ContrastAudit::auditScreen(*picture, "share-night-over-limit"));
 }
 
 TEST_F(ShareScreenTest, SendingWaitsTwoSecondsForTheShortLinkOnceAndAKeyboardHideCancelsIt) {

@@ -400,6 +400,13 @@ struct Walker {
   }
 };
 
+// A field of the tallies file: line breaks and tabs in a text (a many-line label's) become
+// spaces, so each picture keeps one line of tab-separated fields.
+std::string field(std::string text) {
+  std::replace_if(text.begin(), text.end(), [](char c) { return c == '\n' || c == '\r' || c == '\t'; }, ' ');
+  return text;
+}
+
 std::filesystem::path snapshotFolder() {
   const char* env = std::getenv("ZU_SNAPSHOT_DIR");
   return env && *env ? std::filesystem::path(env) : std::filesystem::path("snapshots");
@@ -523,7 +530,7 @@ void ContrastAudit::expectReadable(const Report& report) {
   // seconds the audit took, the lowest ratio and its text. Appended whole, so parallel test
   // processes do not mix lines.
   std::ostringstream line;
-  line << report.screen << '\t' << report.checked << '\t' << report.failures.size() << '\t'
+  line << field(report.screen) << '\t' << report.checked << '\t' << report.failures.size() << '\t'
        << report.allowed.size() << '\t';
   bool first = true;
   for (const auto& [reason, count] : report.skipped) {
@@ -531,8 +538,10 @@ void ContrastAudit::expectReadable(const Report& report) {
     first = false;
   }
   line << '\t' << report.seconds << '\t' << (report.lowest ? report.lowest->ratio : 0) << '\t'
-       << (report.lowest ? report.lowest->describe() : std::string()) << '\n';
-  for (const Finding& allowed : report.allowed) line << report.screen << "\tallowed\t" << allowed.describe() << '\n';
+       << (report.lowest ? field(report.lowest->describe()) : std::string()) << '\n';
+  for (const Finding& allowed : report.allowed) {
+    line << field(report.screen) << "\tallowed\t" << field(allowed.describe()) << '\n';
+  }
   if (FILE* f = std::fopen((dir / "contrast-audit.tsv").c_str(), "a")) {
     const std::string s = line.str();
     std::fwrite(s.data(), 1, s.size(), f);

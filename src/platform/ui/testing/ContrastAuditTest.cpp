@@ -3,6 +3,11 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <string>
+
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/drawing/Renderer.h"
@@ -10,6 +15,7 @@
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/views/View.h"
+#include "testing/TempHome.h"
 
 namespace zu::ui {
 namespace {
@@ -167,6 +173,36 @@ TEST(ContrastAuditTest, WhatCannotBeMeasuredIsSkippedByReason) {
   const auto transparent = ContrastAudit::audit(*bare, *render(*bare), "bare");
   EXPECT_EQ(transparent.checked, 0);
   EXPECT_EQ(transparent.skipped.at("no background"), 1);
+}
+
+// The tallies file holds one line per picture, however many lines or tabs a text holds: a
+// many-line label as the lowest text, or an allow-listed one, stays on its picture's line.
+TEST(ContrastAuditTest, TheTalliesAreOneLineAPictureWhateverTheTextsHold) {
+  TempHome home;
+  const char* previous = std::getenv("ZU_SNAPSHOT_DIR");
+  const std::optional<std::string> saved = previous ? std::optional<std::string>(previous) : std::nullopt;
+  setenv("ZU_SNAPSHOT_DIR", home.path().c_str(), 1);
+  auto root = std::make_shared<View>(Rect(0, 0, 200, 80));
+  root->setBackgroundColor(Color::whiteColor());
+  auto lines = label("第一行\n第二行\t末尾", Rect(10, 10, 180, 60), Color::rgba8(0x33, 0x33, 0x33));
+  lines->setNumberOfLines(0);
+  root->addSubview(lines);
+  auto report = ContrastAudit::audit(*root, *render(*root), "many\nlines");
+  ASSERT_TRUE(report.lowest);
+  report.allowed.push_back(*report.lowest);
+  ContrastAudit::expectReadable(report);
+  if (saved) {
+    setenv("ZU_SNAPSHOT_DIR", saved->c_str(), 1);
+  } else {
+    unsetenv("ZU_SNAPSHOT_DIR");
+  }
+  std::ifstream in(home.path() / "contrast-audit.tsv");
+  std::vector<std::string> read;
+  for (std::string line; std::getline(in, line);) read.push_back(line);
+  ASSERT_EQ(read.size(), 2u);  // the picture's line and its allow-listed text's
+  EXPECT_EQ(std::count(read[0].begin(), read[0].end(), '\t'), 7) << read[0];
+  EXPECT_EQ(std::count(read[1].begin(), read[1].end(), '\t'), 2) << read[1];
+  EXPECT_NE(read[0].find("第二行"), std::string::npos);
 }
 
 TEST(ContrastAuditTest, TextlessRenderKeepsEverythingButTheWords) {
