@@ -149,6 +149,14 @@ def glyph(ctx, w, h, kind, color):
         ctx.line_to(cx + d * 1.5 * u, cy)
         ctx.line_to(cx - d * 1.5 * u, cy + 3 * u)
         ctx.stroke()
+    elif kind == "swipe":  # a line with a head at each end: turn sideways
+        ctx.move_to(cx - 3.5 * u, cy)
+        ctx.line_to(cx + 3.5 * u, cy)
+        for d in (-1, 1):
+            ctx.move_to(cx + d * 1.8 * u, cy - 1.8 * u)
+            ctx.line_to(cx + d * 3.5 * u, cy)
+            ctx.line_to(cx + d * 1.8 * u, cy + 1.8 * u)
+        ctx.stroke()
     elif kind in ("x", "close", "cancel"):
         for a, b in ((-1, -1), (-1, 1)):
             ctx.move_to(cx + a * 2.5 * u, cy + b * 2.5 * u)
@@ -486,16 +494,17 @@ def cover(index):
     return draw
 
 
-def help_page(text):
+def help_page(text, kind="down"):
     """A help sheet over the dimmed screen, laid out for the picture's own size: a panel in the
-    middle with the symbol above its caption (at least 11 points, so a small sheet reads)."""
+    middle with the symbol `kind` above its caption (at least 11 points, so a small sheet
+    reads)."""
     def draw(ctx, w, h, p):
         fill(ctx, w, h, p["shade"], 0.6)
         pw, ph = w * 0.76, h * 0.36
         ctx.save()
         ctx.translate((w - pw) / 2, (h - ph) / 2)
         panel(ctx, pw, ph, p)
-        glyph(ctx, pw, ph * 0.62, "down", p["blue"])
+        glyph(ctx, pw, ph * 0.62, kind, p["blue"])
         ctx.translate(0, ph * 0.58)
         titled(ctx, pw, ph * 0.34, p, text, "text", max(11, w * 0.047))
         ctx.restore()
@@ -769,7 +778,7 @@ SKIN_IMAGES = {
     "imageKdnrFavoriteButtonNormal": ("skin_nr_favorite", 44, 44, I("star", round_=False)),
     "imageKdnrFavoriteButtonSelected": ("skin_nr_favorite_on", 44, 44, G("star", "accent")),
     "imageKdnrFavoriteButtonSelectedHighlighted": ("skin_nr_favorite_on_press", 44, 44, G("star", "accent_press")),
-    "imageKdnrHelp": ("skin_nr_help", 160, 240, help_page("翻页")),
+    "imageKdnrHelp": ("skin_nr_help", 160, 240, help_page("左右滑动翻页", "swipe")),
     "imageKdnrLoveButtonHighlighted": ("skin_nr_love_press", 44, 44, I("heart", pressed=True, round_=False)),
     "imageKdnrLoveButtonNormal": ("skin_nr_love", 44, 44, I("heart", round_=False)),
     "imageKdnrLoveButtonSelected": ("skin_nr_love_on", 44, 44, G("heart", "accent")),
