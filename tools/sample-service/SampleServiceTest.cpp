@@ -116,6 +116,8 @@ TEST_F(SampleServiceTest, DocumentsReadAsTheClientReadsThem) {
       EXPECT_EQ(dynamicPart->entryId(), summary->entryId());
       EXPECT_EQ(detail->entryId(), summary->entryId());
       EXPECT_EQ(detail->title(), summary->title());
+      // The article is of the time the list shows for it.
+      EXPECT_EQ(detail->updated(), summary->updated()) << *summary->entryId();
       // Every page has its headline, the time and the style sheet; the page's links, its pictures
       // and its original page (microblog posts carry no page commands; the album column's
       // articles have albums of their own, see below).
