@@ -257,6 +257,7 @@ void ReportContentController::layBarButtons() {
   leftButton_ = makeButton(0, "topbut_home", [](ReportContentController& self) {
     if (auto* nav = self.navigationController()) nav->popViewController(true);
   });
+  leftButton_->setLeavesScreen(true);  // the list's way back, which Escape presses
   if (dataColumn_ && !dataColumn_->veskCustomization()) {
     rightButton_ = makeButton(278, "topbut_i", [](ReportContentController& self) { self.presentColumnDetail(); });
   }

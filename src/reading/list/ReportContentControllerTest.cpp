@@ -2,6 +2,7 @@
 // refresh merge, next pages, the pull, the empty and failed first loads, taps and events.
 #include <gtest/gtest.h>
 
+#include "platform/ui/system/EscapeKey.h"
 #include "reading/cells/ReportContentTableCellImageAndVideo.h"
 #include "reading/support/ReportContentTestSupport.h"
 
@@ -409,6 +410,15 @@ TEST_F(ReportContentControllerTest, BarButtonsPopAndPresentTheColumnDetail) {
   settle(1);
   EXPECT_EQ(1u, navigation_->viewControllers().size());
   EXPECT_FALSE(left->superview());  // taken off the bar when the list went
+
+  // The home button is the list's way back: Escape presses it.
+  auto another = open(column());
+  navigation_->setViewControllers({std::make_shared<ui::ViewController>(), another}, false);
+  settle(1);
+  ASSERT_TRUE(another->leftButton() && another->leftButton()->window());
+  EXPECT_TRUE(ui::EscapeKey::press());
+  settle(1);
+  EXPECT_EQ(1u, navigation_->viewControllers().size());
 
   // Night and day follow "Notification_Night" while a column is shown.
   auto third = open(column());
