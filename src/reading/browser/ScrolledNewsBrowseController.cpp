@@ -194,7 +194,12 @@ void ScrolledNewsBrowseController::viewWillAppear(bool animated) {
       toolBar->favButton()->setTag(collected ? ReportToolBarController::kSelectedTag : ReportToolBarController::kNotSelectedTag);
     }
   }
-  if (navItem_) navItem_->setTitle(dataColumn_ ? dataColumn_->title() : std::nullopt);
+  // The column's title in the skin's title look: the kit's plain title is white, unreadable on
+  // the day skin's light bar.
+  if (navItem_) {
+    NRSkinManager::sharedManager().setCurrentSkinTitleNavigationItem(
+        dataColumn_ ? dataColumn_->title().value_or("") : std::string(), *navItem_);
+  }
   if (detail && detail->veskAssess() && rightButton_) {
     const std::string title = commentTitle(detail->veskAssess()->times());
     rightButton_->setTitle(title, ui::kControlStateNormal);

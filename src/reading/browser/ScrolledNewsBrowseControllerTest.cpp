@@ -28,6 +28,9 @@
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/views/Label.h"
+#include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/controllers/NavigationItem.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/text/MenuController.h"
 #include "platform/ui/system/EscapeKey.h"
 #include "platform/ui/system/MoviePlayerViewController.h"
@@ -693,6 +696,13 @@ TEST_F(ScrolledNewsBrowseControllerTest, ATapOnThePageSwitchesTheLayoutsWithThei
 
   tap();  // the bar with its way back, over the pages and the toolbar
   EXPECT_FALSE(bar->isHidden());
+  // The column's title in the skin's title look, readable on the skin's bar.
+  auto title = std::dynamic_pointer_cast<ui::Label>(bar->topItem()->titleView());
+  ASSERT_TRUE(title);
+  EXPECT_EQ(std::optional<std::string>("Harbour"), title->text());
+  if (auto picture = ui::render(*window_)) {
+    ui::ContrastAudit::expectReadable(ui::ContrastAudit::audit(*window_, *picture, "browser-bar"));
+  }
   EXPECT_EQ(ui::Transform::identity(), bar->transform());
   EXPECT_EQ(ui::Rect(0, 44, 320, 374), grid().frame());
   EXPECT_EQ(ui::Rect(0, 420, 320, 40), toolBar->frame());
