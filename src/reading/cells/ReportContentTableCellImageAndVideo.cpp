@@ -62,9 +62,13 @@ void ReportContentTableCellImageAndVideo::buildSlots(
     button->addTarget(cell.get(), ui::kControlEventTouchDown, [weak](ui::Control& sender) {
       if (auto c = weak.lock()) c->ButtonDown(sender);
     });
-    button->addTarget(cell.get(), ui::kControlEventTouchUpOutside, [weak](ui::Control& sender) {
-      if (auto c = weak.lock()) c->ButtonOutside(sender);
-    });
+    // A touch that ends outside, or that the list takes over to scroll (a drag begun on the
+    // half), leaves no mask behind.
+    for (auto event : {ui::kControlEventTouchUpOutside, ui::kControlEventTouchCancel}) {
+      button->addTarget(cell.get(), event, [weak](ui::Control& sender) {
+        if (auto c = weak.lock()) c->ButtonOutside(sender);
+      });
+    }
     button->addTarget(cell.get(), ui::kControlEventTouchUpInside, [weak, slot](ui::Control& sender) {
       auto c = weak.lock();
       if (!c) return;

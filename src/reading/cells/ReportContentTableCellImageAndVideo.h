@@ -6,8 +6,8 @@
 // (buildSlots lays out both slots; the second slot's decoration views carry tags 22, 23 and 24
 // so the list can hide them with the slot for a row of one item).
 //
-// Touches: touch-down in a half shows its mask at alpha 0.3, a touch that ends outside
-// takes it back to 0; a tap (touch-up inside) reports the button's tag to the delegate and
+// Touches: touch-down in a half shows its mask at alpha 0.3, a touch that ends outside, or
+// that the list takes over to scroll (touch cancel), takes it back to 0; a tap (touch-up inside) reports the button's tag to the delegate and
 // leaves the mask at 0.3 (the list or a reuse resets it). With no delegate a tap does nothing.
 // The delegate is held weakly: a list that goes away before its cells leaves them with no
 // delegate, and their taps do nothing. Main thread only.

@@ -211,6 +211,17 @@ TEST_F(ReportContentControllerTest, AlbumRowsPairTheirItemsAcrossAnOddPageAndEac
   EXPECT_EQ(3, opened());
   table.tapRow(row);
   EXPECT_EQ(-1, opened());
+
+  // A drag that starts on the right half scrolls the list: that half's press mask, shown when the
+  // finger came down, is taken away again, and nothing opens.
+  auto cell = std::dynamic_pointer_cast<ReportContentTableCellImageAndVideo>(table.cellForRow(row));
+  ASSERT_TRUE(cell);
+  const float before = table.contentOffset().y;
+  window_->drag(ui::Point(rowFrame.minX() + 240, rowFrame.minY() + 60),
+                ui::Point(rowFrame.minX() + 240, rowFrame.minY() - 40));
+  EXPECT_GT(table.contentOffset().y, before);
+  EXPECT_FLOAT_EQ(0, cell->contentCellMaskSecond()->alpha());
+  EXPECT_EQ(-1, opened());
 }
 
 TEST_F(ReportContentControllerTest, PullRefreshesOnlyFromSixtyFiveAndEndsAfterOneSecond) {
