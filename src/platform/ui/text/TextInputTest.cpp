@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -370,6 +371,33 @@ TEST_F(TextInputTest, TapsStartEditingAndAResponderThatGoesAwayTakesTheKeyboardW
 
 // The placeholder is drawn in a grey that reads on a white field (the phone's 70 % grey did
 // not), or in the colour the field is given, as on a dark field by night.
+// Metrics that note the longest text they were asked to measure.
+class MeasureRecorder : public FixedTextMetrics {
+ public:
+  std::vector<float> offsets(const std::u32string& text, const Font& font) const override {
+    longest = std::max(longest, text.size());
+    return FixedTextMetrics::offsets(text, font);
+  }
+  mutable size_t longest = 0;
+};
+
+// A field being edited measures only as much of its line as it can show: a pasted text of a
+// megabyte, the caret at its end, costs a frame what a short one does.
+TEST_F(TextInputTest, AFieldMeasuresOnlyTheLineItShows) {
+  auto metrics = std::make_shared<MeasureRecorder>();
+  TextMetrics::setCurrent(metrics);
+  auto field = std::make_shared<TextField>(Rect(0, 0, 200, 31));
+  ASSERT_TRUE(field->becomeFirstResponder());
+  std::string pasted;
+  while (pasted.size() < (1u << 20)) pasted += "http://h.example/keyword ";
+  field->insertText(pasted);
+  metrics->longest = 0;
+  render(*field);
+  EXPECT_GT(metrics->longest, 0u);
+  EXPECT_LT(metrics->longest, 16u * 1024);
+  field->resignFirstResponder();
+}
+
 TEST_F(TextInputTest, PlaceholderDrawsInItsReadableGreyOrTheGivenColour) {
   auto field = std::make_shared<TextField>(Rect(0, 0, 120, 30));
   field->setFont(Font::systemFont(16));
