@@ -425,14 +425,28 @@ bool HttpEngine::openDownloadFile(bool truncate) {
   if (!fs::exists(path, ec)) {
     if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
   }
-  // A link in the file's place is never written through: it is removed and a file of our own
-  // made in its stead (what it pointed at was never a partial download of ours).
-  const int flags = O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | (truncate ? O_TRUNC : 0);
-  downloadFd_ = ::open(path.c_str(), flags, 0644);
-  if (downloadFd_ < 0 && errno == ELOOP && fs::is_symlink(path, ec) && ::unlink(path.c_str()) == 0) {
-    downloadFd_ = ::open(path.c_str(), flags | O_EXCL, 0644);
+  // Only a regular file of ours is written. A link in the file's place is never written
+  // through, and a named pipe never waited on (O_NONBLOCK: the open would wait for a reader)
+  // nor written into: either is removed and a file of our own made in its stead (what it
+  // pointed at or held was never a partial download of ours).
+  const int flags =
+      O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | (truncate ? O_TRUNC : 0);
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    downloadFd_ = ::open(path.c_str(), flags | (attempt > 0 ? O_EXCL : 0), 0644);
+    if (downloadFd_ >= 0) {
+      struct stat st;
+      if (::fstat(downloadFd_, &st) == 0 && S_ISREG(st.st_mode)) {
+        ::fcntl(downloadFd_, F_SETFL, 0);  // blocking writes again, as a file's always are
+        return true;
+      }
+      ::close(downloadFd_);
+      downloadFd_ = -1;
+    } else if (errno != ELOOP && errno != ENXIO && errno != EEXIST) {
+      return false;
+    }
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT) return false;
   }
-  return downloadFd_ >= 0;
+  return false;
 }
 
 bool HttpEngine::prepareDownloadFile() {

@@ -1,8 +1,10 @@
 #include "engine/http/HttpEngine.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -631,6 +633,38 @@ TEST_F(HttpEngineDownloadTest, ALinkInPlaceOfTheFileIsReplacedNotWrittenThrough)
     EXPECT_EQ(readFile(target), "the reader's notes");
     EXPECT_FALSE(server_.requests().back().header("Range"));
   }
+}
+
+// A named pipe planted where the download goes is neither written into (with a reader at its
+// other end, the download would go to whoever reads) nor waited on (without one, the open would
+// wait for a reader for ever): it is replaced by a file of the download's own.
+TEST_F(HttpEngineDownloadTest, APipeInPlaceOfTheFileIsReplacedNotWrittenInto) {
+  serve([this](const Request&, int64_t) { return Response::text(200, whole_); });
+  std::filesystem::create_directories(path_.parent_path());
+  size_t finished = 0;
+  for (const bool resume : {true, false}) {
+    std::filesystem::remove(path_);
+    ASSERT_EQ(::mkfifo(path_.c_str(), 0600), 0);
+    // Both ends held open here, so nothing waits even when the pipe is opened.
+    const int ends = ::open(path_.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(ends, 0);
+    download(resume);
+    const bool done = turn([&] { return observer_.results.size() == finished + 1; });
+    ::close(ends);
+    ASSERT_TRUE(done);
+    ++finished;
+    EXPECT_EQ(observer_.code(), 0);
+    ASSERT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(path_)));
+    EXPECT_EQ(readFile(path_), whole_);
+  }
+  // A pipe no one holds open: the download does not wait for a reader.
+  std::filesystem::remove(path_);
+  ASSERT_EQ(::mkfifo(path_.c_str(), 0600), 0);
+  download(false);
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == finished + 1; }));
+  EXPECT_EQ(observer_.code(), 0);
+  ASSERT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(path_)));
+  EXPECT_EQ(readFile(path_), whole_);
 }
 
 TEST_F(HttpEngineDownloadTest, AnImpossibleOrMisplacedRangeIsRefusedAndThePartialFileKept) {

@@ -1,6 +1,5 @@
 #include "model/book/HtmlParser.h"
 
-#include <cstdio>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -9,6 +8,7 @@
 #include "common/Log.h"
 #include "common/Md5.h"
 #include "model/atom/VESKAtomParser.h"
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/StringUtil.h"
 
 namespace zu {
@@ -129,12 +129,13 @@ std::optional<std::string> HtmlParser::getFilePath(int kind) const {
 
 bool HtmlParser::write2File(const std::optional<std::string>& path, std::string_view data) {
   if (!path) return false;
-  std::FILE* file = std::fopen(path->c_str(), "wb");
-  bool ok = file != nullptr;
-  if (ok) {
-    ok = std::fwrite(data.data(), 1, data.size(), file) == data.size();
-    ok = std::fclose(file) == 0 && ok;
-  }
+  // The folder a real one (a link in its place is replaced) and the file written new beside
+  // its name and renamed over it: a link planted at either is never written through.
+  const std::filesystem::path file(*path);
+  const std::optional<FolderHandle> folder = FolderHandle::openReal(file.parent_path());
+  const bool ok = folder && folder->writeFileAtomically(
+                                file.filename().string(), Bytes(data.begin(), data.end()),
+                                FileUtil::Sync::kDeferred);
   if (!ok) VESKLogImpl("write2File save file failed");
   return ok;
 }

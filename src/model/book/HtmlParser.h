@@ -56,8 +56,9 @@ class HtmlParser {
   // 1: the page folder, 2: the resource folder, each ending in "/". Nullopt without a book id
   // or for another kind.
   std::optional<std::string> getFilePath(int kind) const;
-  // Replaces the file at `path` with `data`. False for no path or when the write failed
-  // (logged).
+  // Replaces the file at `path` with `data`, written whole under a new name and renamed into
+  // place; a link at `path` or in place of its folder is replaced, never written through. False
+  // for no path or when the write failed (logged).
   static bool write2File(const std::optional<std::string>& path, std::string_view data);
   // Writes the page (creating its folder) as UTF-8. False when it could not be written.
   bool saveHtml2File();

@@ -86,6 +86,39 @@ TEST_F(HtmlParserTest, NamesFromAddressesStayInTheResourceFolder) {
   EXPECT_EQ(parser.localNameFor(urls[2]).substr(parser.localNameFor(urls[2]).size() - 4), ".png");
 }
 
+// Links planted in the book's folder are never written through: a link at the page's place or
+// at a resource's is replaced by a file of the book's own, and a link in place of the resource
+// folder by a real folder, so what they point at is left as it was.
+TEST_F(HtmlParserTest, LinksInTheBooksFolderAreReplacedNotWrittenThrough) {
+  const fs::path outside = home_.path() / "outside";
+  fs::create_directories(outside);
+  const fs::path notes = outside / "notes.txt";
+  TestFiles::write(notes, "the reader's notes");
+  const fs::path ops = pages("book-6");
+  fs::create_directories(ops / "2_files");
+  fs::create_symlink(notes, ops / "1.htm");
+  fs::create_symlink(notes, ops / "2_files" / "a.png");
+  fs::create_symlink(outside, ops / "3_files");
+
+  HtmlParser page;
+  page.allocParseUrlInHtml("<p>one</p>", "book-6", 0, 1, nullptr);
+  HtmlParser resource;
+  resource.allocParseUrlInHtml("<img src=\"http://h/a.png\">", "book-6", 0, 2, nullptr);
+  EXPECT_TRUE(resource.saveFile("http://h/a.png", "picture"));
+  HtmlParser folder;
+  folder.allocParseUrlInHtml("<img src=\"http://h/b.png\">", "book-6", 0, 3, nullptr);
+  EXPECT_TRUE(folder.saveFile("http://h/b.png", "another"));
+
+  EXPECT_EQ(TestFiles::read(notes), "the reader's notes");
+  EXPECT_EQ(std::distance(fs::directory_iterator(outside), fs::directory_iterator()), 1);
+  EXPECT_FALSE(fs::is_symlink(ops / "1.htm"));
+  EXPECT_NE(TestFiles::read(ops / "1.htm").find("one"), std::string::npos);
+  EXPECT_FALSE(fs::is_symlink(ops / "2_files" / "a.png"));
+  EXPECT_EQ(TestFiles::read(ops / "2_files" / "a.png"), "picture");
+  EXPECT_FALSE(fs::is_symlink(ops / "3_files"));
+  EXPECT_EQ(TestFiles::read(ops / "3_files" / "b.png"), "another");
+}
+
 TEST_F(HtmlParserTest, APageOfManyAddressesEndingInOneNameIsNamedInOnePass) {
   // Every address ends in "p.png": each gets a name of its own without trying all the names
   // given before it (a page of this kind would otherwise hold its task for hours).

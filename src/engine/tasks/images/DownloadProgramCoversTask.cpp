@@ -17,6 +17,7 @@
 #include "engine/tasks/images/DownloadImageInnerTask.h"
 #include "platform/runtime/FileUtil.h"
 #include "platform/runtime/FolderHandle.h"
+#include "platform/runtime/StringUtil.h"
 #include "model/entry/Author.h"
 #include "model/entry/Content.h"
 #include "model/entry/Entry.h"
@@ -120,9 +121,10 @@ bool DownloadProgramCoversTask::haveCoverImage() {
 
 Dictionary DownloadProgramCoversTask::getInfoFromEntry(const Entry& entry) {
   Dictionary info;
-  if (entry.title()) info.set("title", *entry.title());
-  if (entry.content() && entry.content()->data()) info.set("description", *entry.content()->data());
-  if (entry.author() && entry.author()->name()) info.set("source", *entry.author()->name());
+  auto kept = [](const std::string& text) { return StringUtil::utf16Prefix(text, kMaxCoverText); };
+  if (entry.title()) info.set("title", kept(*entry.title()));
+  if (entry.content() && entry.content()->data()) info.set("description", kept(*entry.content()->data()));
+  if (entry.author() && entry.author()->name()) info.set("source", kept(*entry.author()->name()));
   if (entry.updated() > 0) info.set("updated", entry.updated());
   if (entry.xCoverImageDuration() && entry.xCoverImageDuration()->value() >= 1) {
     info.set("duration", entry.xCoverImageDuration()->value());

@@ -46,11 +46,15 @@ class DownloadProgramCoversTask : public ServiceUrlTask, public DownloadImageInn
 
   // The most covers kept from a feed: its first entries, in feed order.
   static constexpr size_t kMaxCovers = 32;
+  // The most of a cover's title, description and source kept (UTF-16 units; the slideshow
+  // shows a few lines of each): the texts live in the defaults, which are rewritten whole on
+  // every change of a setting.
+  static constexpr size_t kMaxCoverText = 1000;
 
   // A first cover ("0_large") exists in the cover folder.
   static bool haveCoverImage();
-  // The texts of one cover: "title", "description", "source", "updated" (when > 0) and
-  // "duration" (when >= 1).
+  // The texts of one cover: "title", "description", "source" (each cut to kMaxCoverText),
+  // "updated" (when > 0) and "duration" (when >= 1).
   static Dictionary getInfoFromEntry(const Entry& entry);
   // Per cover entry the large, portrait and landscape cover addresses that exist.
   static std::vector<std::string> extractImageUrls(const Feed& feed);

@@ -342,8 +342,14 @@ TEST_F(ImageTasksTest, CoversAreCappedAndTheirTextsWrittenOnce) {
   std::string feed =
       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<feed xmlns=\"http://www.w3.org/2005/Atom\">"
       "<id>covers</id><updated>2026-01-06T06:00:00Z</updated>";
+  // The first cover's texts are huge: what is kept of them is bounded.
+  const std::string huge(200000, 'x');
   for (int i = 0; i < 60; ++i) {
-    feed += "<entry><title>Cover " + std::to_string(i) + "</title><id>c" + std::to_string(i) +
+    feed += "<entry><title>Cover " + std::to_string(i) + (i == 0 ? huge : "") + "</title>" +
+            (i == 0 ? "<content type=\"text\">" + huge + "</content><author><name>" + huge +
+                          "</name></author>"
+                    : "") +
+            "<id>c" + std::to_string(i) +
             "</id><link rel=\"x-stanza-cover-image\" type=\"image/png\" href=\"{base}/img/cover-" +
             std::to_string(i) + ".png\"/></entry>";
   }
@@ -373,6 +379,14 @@ TEST_F(ImageTasksTest, CoversAreCappedAndTheirTextsWrittenOnce) {
             "Cover " + std::to_string(kept - 1));
   for (int i : {static_cast<int>(kept), 59, 69}) EXPECT_FALSE(DESettings::getProgramCoverInfo(i)) << i;
   EXPECT_EQ(engine_->getProgramCovers().size(), kept);
+  const auto first = DESettings::getProgramCoverInfo(0);
+  ASSERT_TRUE(first);
+  for (const char* key : {"title", "description", "source"}) {
+    const std::string text = first->get(key).stringValue().value_or("");
+    EXPECT_EQ(text.size(), DownloadProgramCoversTask::kMaxCoverText) << key;
+  }
+  EXPECT_EQ(first->get("title").stringValue().value_or("").substr(0, 8), "Cover 0x");
+  EXPECT_LT(fs::file_size(UserDefaults::standard().filePath()), 64u * 1024);
 }
 
 }  // namespace

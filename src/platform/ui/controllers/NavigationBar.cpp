@@ -205,7 +205,9 @@ void NavigationBar::draw(Canvas& canvas, const Rect&) {
   const Font font = Font::boldSystemFont(20);
   const TextMetrics& metrics = TextMetrics::current();
   const float lineHeight = metrics.lineHeight(font);
-  const float width = std::min(metrics.widthOf(*top->title(), font), std::max(0.f, right - left));
+  // Only as much of the title is measured as the bar can show: a title of any length (a
+  // column's name as the service sent it) costs a frame what a short one does.
+  const float width = metrics.widthWithin(*top->title(), font, std::max(0.f, right - left));
   float x = (b.size.width - width) / 2;
   x = std::clamp(x, left, std::max(left, right - width));
   metrics.draw(canvas, *top->title(), Rect(x, (b.size.height - lineHeight) / 2, width, lineHeight), font,

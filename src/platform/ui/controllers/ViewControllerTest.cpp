@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "platform/ui/system/Device.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/controllers/NavigationBar.h"
+#include "platform/ui/text/FixedTextMetrics.h"
 #include "platform/ui/text/TextMetrics.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationController.h"
@@ -440,6 +442,42 @@ TEST_F(ViewControllerTest, AWideTitleViewStaysBetweenTheButtons) {
                                                   label->bounds().size, label->lineBreakMode());
   ASSERT_EQ(1u, shown.size());
   EXPECT_EQ("…", shown[0].substr(shown[0].size() - 3));
+}
+
+// Metrics that note the longest text they were asked to measure.
+class MeasureRecorder : public FixedTextMetrics {
+ public:
+  std::vector<float> offsets(const std::u32string& text, const Font& font) const override {
+    longest = std::max(longest, text.size());
+    return FixedTextMetrics::offsets(text, font);
+  }
+  mutable size_t longest = 0;
+};
+
+// The bar measures only as much of its title as it can show, so a title of a megabyte (a
+// column's name as the service sent it) costs a frame what a short one does; a short title is
+// measured whole.
+TEST_F(ViewControllerTest, TheBarMeasuresOnlyTheTitleItShows) {
+  auto screen = make("A");
+  auto nav = std::make_shared<NavigationController>(screen);
+  ViewController::installAsRoot(*window_, nav);
+  const std::shared_ptr<NavigationBar>& bar = nav->navigationBar();
+  auto metrics = std::make_shared<MeasureRecorder>();
+  TextMetrics::setCurrent(metrics);
+  std::string huge;
+  while (huge.size() < (1u << 20)) huge += "一条很长的标题 with words ";
+  std::vector<size_t> longest;
+  for (const std::string& title : {huge, std::string("短标题")}) {
+    screen->navigationItem()->setTitle(title);
+    bar->layoutIfNeeded();
+    metrics->longest = 0;
+    render(*bar);
+    longest.push_back(metrics->longest);
+  }
+  TextMetrics::setCurrent(nullptr);
+  EXPECT_GT(longest[0], 0u);
+  EXPECT_LT(longest[0], 16u * 1024);
+  EXPECT_EQ(longest[1], 3u);
 }
 
 TEST_F(ViewControllerTest, BarSubviewHookRunsAfterEveryInsertionAndSendToBack) {

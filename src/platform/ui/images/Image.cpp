@@ -3,11 +3,13 @@
 #include "platform/runtime/FileUtil.h"
 
 #include <cairo.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
 #include <cstring>
-#include <fstream>
 #include <iterator>
 #include <map>
 #include <mutex>
@@ -77,10 +79,13 @@ std::shared_ptr<Image> Image::fromData(const std::vector<uint8_t>& data) {
 }
 
 std::shared_ptr<Image> Image::fromFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return nullptr;
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return fromData(bytes);
+  // Only a regular file is read: a named pipe in its place is refused at once (O_NONBLOCK: the
+  // open does not wait for a writer), never read until someone closes it.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  const std::optional<Bytes> bytes = FileUtil::readOpenFile(fd);
+  ::close(fd);
+  return bytes ? fromData(*bytes) : nullptr;
 }
 
 std::shared_ptr<Image> Image::fromPremultipliedRgba(int w, int h, const uint8_t* rgba,

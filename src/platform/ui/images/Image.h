@@ -52,6 +52,7 @@ class Image {
   // Decodes PNG, JPEG or GIF (told apart by their signatures). Null for anything else.
   static std::shared_ptr<Image> fromData(const uint8_t* data, size_t size);
   static std::shared_ptr<Image> fromData(const std::vector<uint8_t>& data);
+  // Decodes the regular file at `path`; null for anything else (a named pipe is not waited on).
   static std::shared_ptr<Image> fromFile(const std::filesystem::path& path);
   // As fromFile, but on a screen of scale 2 the "<stem>@2x<extension>" file beside `path` is
   // read first where it exists, as an image of scale 2 (the phone's contents-of-file lookup).

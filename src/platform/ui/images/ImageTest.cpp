@@ -1,13 +1,19 @@
 #include <gif_lib.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <cstring>
 #include <fstream>
+#include <future>
+#include <thread>
 #include <vector>
 
 #include <jpeglib.h>
@@ -218,6 +224,29 @@ TEST(ImageTest, BadImagesAreNull) {
   EXPECT_EQ(nullptr, Image::create(0, 10));
   EXPECT_EQ(nullptr, Image::create(Image::kMaxSide + 1, 1));
   EXPECT_EQ(nullptr, Image::fromFile("/nonexistent/picture.png"));
+}
+
+// A named pipe in a picture's place (the screens load pictures from the home's folders on the
+// main thread) is refused at once: never waited on for a writer, nor read to its end. Here a
+// whole picture waits in the pipe and its writing end stays open, so a read would take the
+// picture and then wait; the end is closed after a while in any case, so such a read ends.
+TEST(ImageTest, APipeInAPicturesPlaceIsRefusedNotWaitedOn) {
+  TempHome home;
+  const std::filesystem::path pipe = home.path() / "0_large";
+  ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+  const int ends = ::open(pipe.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+  ASSERT_GE(ends, 0);
+  const Bytes png = *samplePicture()->pngData();
+  ASSERT_EQ(::write(ends, png.data(), png.size()), static_cast<ssize_t>(png.size()));
+  std::promise<void> loaded;
+  std::thread release([&ends, done = loaded.get_future()] {
+    done.wait_for(std::chrono::seconds(3));
+    ::close(ends);
+  });
+  const std::shared_ptr<Image> image = Image::fromFile(pipe);
+  loaded.set_value();
+  release.join();
+  EXPECT_EQ(image, nullptr);
 }
 
 TEST(ImageTest, NamedImagesComeFromTheBundleOnceAtTheScreensScale) {

@@ -349,14 +349,19 @@ void TextField::draw(Canvas& canvas, const Rect&) {
   canvas.clip(text);
   std::optional<Rect> selection;
   if (editing_ && !placeholder) {
-    // Where the selection's ends fall on the line: the width of the text before each.
+    // Where the selection's ends fall on the line: the width of the text before each. The line
+    // is drawn cut to the text rectangle, so only as much of it is measured as can show (a
+    // pasted text of any length costs a frame what a short one does): a longer line is drawn
+    // from the rectangle's start, and an end past it lies beyond the cut.
     const std::string display = displayText();
-    const float full = metrics.widthOf(display, font_);
+    const float full = metrics.widthWithin(display, font_, text.size.width);
+    const float reach = text.size.width + 2 * kCaretWidth;
     float x0 = text.origin.x;
     if (alignment_ == TextAlignment::Center) x0 += (text.size.width - full) / 2;
     if (alignment_ == TextAlignment::Right) x0 += text.size.width - full;
-    const float start = x0 + metrics.widthOf(utf16PrefixOfDisplay(selected_.location), font_);
-    const float end = x0 + metrics.widthOf(utf16PrefixOfDisplay(selected_.location + selected_.length), font_);
+    const float start = x0 + metrics.widthWithin(utf16PrefixOfDisplay(selected_.location), font_, reach);
+    const float end =
+        x0 + metrics.widthWithin(utf16PrefixOfDisplay(selected_.location + selected_.length), font_, reach);
     selection = Rect(start, y, end - start, lh);
   } else if (editing_) {
     float x = text.origin.x;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -370,6 +371,83 @@ TEST_F(TextInputTest, TapsStartEditingAndAResponderThatGoesAwayTakesTheKeyboardW
 
 // The placeholder is drawn in a grey that reads on a white field (the phone's 70 % grey did
 // not), or in the colour the field is given, as on a dark field by night.
+// Metrics that note the longest text they were asked to measure.
+class MeasureRecorder : public FixedTextMetrics {
+ public:
+  std::vector<float> offsets(const std::u32string& text, const Font& font) const override {
+    longest = std::max(longest, text.size());
+    return FixedTextMetrics::offsets(text, font);
+  }
+  mutable size_t longest = 0;
+};
+
+// Metrics that count what they measure and the lines they paint.
+class WorkCounter : public FixedTextMetrics {
+ public:
+  std::vector<float> offsets(const std::u32string& text, const Font& font) const override {
+    measured += text.size();
+    return FixedTextMetrics::offsets(text, font);
+  }
+  void drawLine(Canvas& canvas, const std::string& text, Point origin, const Font& font,
+                const Color& color) const override {
+    ++painted;
+    FixedTextMetrics::drawLine(canvas, text, origin, font, color);
+  }
+  mutable size_t measured = 0;
+  mutable size_t painted = 0;
+};
+
+// A text view lays its text out once per change, not once a frame, and paints only the lines in
+// sight: a megabyte pasted into a comment box costs a frame what a few lines do, shown from its
+// start or edited at its end (where the caret's place is found in one pass over the lines).
+TEST_F(TextInputTest, ATextViewLaysItsTextOutOncePerChangeAndPaintsOnlyTheLinesInSight) {
+  auto metrics = std::make_shared<WorkCounter>();
+  TextMetrics::setCurrent(metrics);
+  auto view = std::make_shared<TextView>(Rect(0, 0, 280, 160));
+  const float lh = metrics->lineHeight(view->font());
+  const size_t inSight = static_cast<size_t>(160 / lh) + 2;
+  std::string pasted;
+  while (pasted.size() < (1u << 20)) pasted += "http://h.example/keyword ";
+  view->setText(pasted);
+  EXPECT_GT(view->contentSize().height, 1000 * lh);
+  auto frame = [&] {
+    metrics->measured = 0;
+    metrics->painted = 0;
+    view->setNeedsDisplay();
+    render(*view);
+  };
+  frame();
+  ASSERT_LT(metrics->measured, 16u * 1024);
+  EXPECT_GT(metrics->painted, 0u);
+  EXPECT_LE(metrics->painted, inSight);
+
+  ASSERT_TRUE(view->becomeFirstResponder());
+  view->insertText("!");
+  frame();
+  EXPECT_LT(metrics->measured, 16u * 1024);
+  EXPECT_GT(metrics->painted, 0u);
+  EXPECT_LE(metrics->painted, inSight);
+  EXPECT_GT(view->contentOffset().y, 1000 * lh);
+  view->resignFirstResponder();
+}
+
+// A field being edited measures only as much of its line as it can show: a pasted text of a
+// megabyte, the caret at its end, costs a frame what a short one does.
+TEST_F(TextInputTest, AFieldMeasuresOnlyTheLineItShows) {
+  auto metrics = std::make_shared<MeasureRecorder>();
+  TextMetrics::setCurrent(metrics);
+  auto field = std::make_shared<TextField>(Rect(0, 0, 200, 31));
+  ASSERT_TRUE(field->becomeFirstResponder());
+  std::string pasted;
+  while (pasted.size() < (1u << 20)) pasted += "http://h.example/keyword ";
+  field->insertText(pasted);
+  metrics->longest = 0;
+  render(*field);
+  EXPECT_GT(metrics->longest, 0u);
+  EXPECT_LT(metrics->longest, 16u * 1024);
+  field->resignFirstResponder();
+}
+
 TEST_F(TextInputTest, PlaceholderDrawsInItsReadableGreyOrTheGivenColour) {
   auto field = std::make_shared<TextField>(Rect(0, 0, 120, 30));
   field->setFont(Font::systemFont(16));

@@ -252,6 +252,14 @@ float TextMetrics::widthOf(const std::u32string& text, const Font& font) const {
   return offsets(text, font).back();
 }
 
+float TextMetrics::widthWithin(std::string_view utf8, const Font& font, float limit) const {
+  const std::u32string text = decode(utf8);
+  for (size_t window = kMeasureChunk; window < text.size(); window *= 2) {
+    if (widthOf(text.substr(0, window), font) > limit) return limit;
+  }
+  return std::min(widthOf(text, font), limit);
+}
+
 TextMetrics::Layout TextMetrics::layoutIn(std::string_view text, const Font& font, Size size,
                                           LineBreakMode mode) const {
   Layout out;

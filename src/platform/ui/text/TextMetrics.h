@@ -71,6 +71,10 @@ class TextMetrics {
                                  LineBreakMode mode) const;
   // Width of one line of text.
   float widthOf(std::string_view text, const Font& font) const;
+  // widthOf(text), or `limit` when the text is wider: only as much of a long text is measured
+  // as it takes to tell (windows from its head that double), so a text of any length costs
+  // about what `limit` holds of it.
+  float widthWithin(std::string_view text, const Font& font, float limit) const;
 
   // --- laying out once, drawing often
   // Text laid out for a rectangle of some size: the lines drawn there ("…" included) with their

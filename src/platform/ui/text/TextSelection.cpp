@@ -13,17 +13,23 @@ namespace {
 const Color kCaretColor = Color::rgba8(66, 107, 242);
 const Color kHighlightColor = Color::rgba8(180, 206, 250);
 
-// The UTF-16 offset where each wrapped line starts in `text` (and one past the end).
+// The UTF-16 offset where each wrapped line starts in `text` (and one past the end). Each
+// line's offset is counted on from the one before, so the whole text is counted once.
 std::vector<size_t> lineStarts(const std::string& text, const std::vector<std::string>& lines) {
   std::vector<size_t> starts;
+  starts.reserve(lines.size() + 1);
   size_t byte = 0;
+  size_t counted = 0;  // the bytes before it that `units` counts
+  size_t units = 0;
   for (size_t i = 0; i < lines.size(); ++i) {
     // A line after the first begins past the one newline it broke at, and past spaces dropped
     // at a wrap, where its text is found next.
     if (i > 0 && byte < text.size() && text[byte] == '\n') ++byte;
     size_t found = lines[i].empty() ? byte : text.find(lines[i], byte);
     if (found == std::string::npos) found = byte;
-    starts.push_back(StringUtil::utf16Length(std::string_view(text).substr(0, found)));
+    units += StringUtil::utf16Length(std::string_view(text).substr(counted, found - counted));
+    counted = found;
+    starts.push_back(units);
     byte = found + lines[i].size();
   }
   starts.push_back(StringUtil::utf16Length(text));
@@ -40,10 +46,19 @@ TextRange clampRange(const std::string& text, TextRange range) {
 }
 
 std::vector<Rect> selectionRects(const std::string& text, const Font& font, float width, TextRange range) {
+  return selectionRects(text, font,
+                        TextMetrics::current().layoutIn(text, font, Size{width, 0}, LineBreakMode::WordWrap),
+                        range);
+}
+
+std::vector<Rect> selectionRects(const std::string& text, const Font& font,
+                                 const TextMetrics::Layout& laid, TextRange range) {
   const TextMetrics& metrics = TextMetrics::current();
   const float lh = metrics.lineHeight(font);
   range = clampRange(text, range);
-  std::vector<std::string> lines = metrics.lines(text, font, Size{width, 0}, LineBreakMode::WordWrap);
+  std::vector<std::string> lines;
+  lines.reserve(laid.lines.size() + 1);
+  for (const TextMetrics::Layout::Line& line : laid.lines) lines.push_back(line.text);
   if (lines.empty()) lines.push_back(std::string());
   // A newline at the very end opens a line the caret can stand on.
   if (!text.empty() && text.back() == '\n' && !lines.back().empty()) lines.push_back(std::string());

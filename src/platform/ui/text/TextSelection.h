@@ -13,6 +13,7 @@
 #include "platform/ui/text/Font.h"
 #include "platform/ui/drawing/Geometry.h"
 #include "platform/ui/text/TextInput.h"
+#include "platform/ui/text/TextMetrics.h"
 
 namespace zu::ui {
 
@@ -25,6 +26,10 @@ TextRange clampRange(const std::string& text, TextRange range);
 // The rectangles `range` covers in `text` wrapped at `width` from the origin (one per line it
 // touches; an empty range gives one of zero width at the caret).
 std::vector<Rect> selectionRects(const std::string& text, const Font& font, float width, TextRange range);
+// The same over `text` already laid out at that width (TextMetrics::layoutIn, word wrap), so a
+// view that keeps its layout measures no more than the caret's line.
+std::vector<Rect> selectionRects(const std::string& text, const Font& font,
+                                 const TextMetrics::Layout& laid, TextRange range);
 // A caret for a rectangle of zero width, a highlight for any other.
 void drawSelection(Canvas& canvas, const Rect& rect);
 

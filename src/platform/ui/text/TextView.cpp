@@ -34,12 +34,14 @@ void TextView::setDelegate(std::weak_ptr<TextViewDelegate> delegate) {
 
 void TextView::setText(std::string text) {
   text_ = std::move(text);
+  layouts_.clear();
   selected_ = TextRange{StringUtil::utf16Length(text_), 0};
   updateContentSize();
 }
 
 void TextView::setFont(const Font& font) {
   font_ = font;
+  layouts_.clear();
   updateContentSize();
 }
 
@@ -71,9 +73,18 @@ int TextView::lineCount(const std::string& text) const {
   return std::max<int>(1, static_cast<int>(lines.size()));
 }
 
+const TextMetrics::Layout& TextView::laidOut() const {
+  const float width = std::max(1.f, bounds().size.width - 2 * kTextInset);
+  return layouts_.layoutFor(Size{width, 0}, [&] {
+    return TextMetrics::current().layoutIn(text_, font_, Size{width, 0}, LineBreakMode::WordWrap);
+  });
+}
+
 void TextView::updateContentSize() {
   const float lh = TextMetrics::current().lineHeight(font_);
-  setContentSize(Size{bounds().size.width, static_cast<float>(lineCount(text_)) * lh + 2 * kTextInset});
+  // A newline at the end opens an empty last line of its own.
+  const size_t lines = std::max<size_t>(1, laidOut().lines.size());
+  setContentSize(Size{bounds().size.width, static_cast<float>(lines) * lh + 2 * kTextInset});
   setNeedsDisplay();
 }
 
@@ -123,6 +134,7 @@ bool TextView::change(TextRange range, const std::string& replacement) {
   if (auto d = delegate_.lock(); d && !d->textViewShouldChangeText(*this, range, replacement)) return false;
   if (range.length == 0 && replacement.empty()) return false;
   text_ = replaceTextRange(text_, range, replacement);
+  layouts_.clear();
   selected_ = TextRange{range.location + StringUtil::utf16Length(replacement), 0};
   setSelectedRange(selected_);
   updateContentSize();
@@ -148,8 +160,7 @@ void TextView::performAction(const std::string& action, Object* sender) {
 
 Rect TextView::menuTarget() const {
   if (!editing_) return bounds();
-  const float width = std::max(0.f, contentSize().width - 2 * kTextInset);
-  const auto rects = selectionRects(text_, font_, width, selected_);
+  const auto rects = selectionRects(text_, font_, laidOut(), selected_);
   if (rects.empty()) return bounds();
   Rect target = rects.front();
   for (const Rect& r : rects) target = target.unionWith(r);
@@ -195,7 +206,7 @@ void TextView::draw(Canvas& canvas, const Rect&) {
     if (alignment_ != TextAlignment::Left && text_.empty()) {
       shift = alignment_ == TextAlignment::Center ? width / 2 : width - kCaretWidth;
     }
-    for (const Rect& r : selectionRects(text_, font_, width, selected_)) {
+    for (const Rect& r : selectionRects(text_, font_, laidOut(), selected_)) {
       selection.push_back(r.offsetBy(kTextInset + shift, kTextInset));
     }
   }
@@ -204,9 +215,24 @@ void TextView::draw(Canvas& canvas, const Rect&) {
     if (r.size.width > 0) drawSelection(canvas, r);
   }
   if (!text_.empty()) {
-    TextMetrics::current().draw(canvas, text_,
-                                Rect(kTextInset, kTextInset, width, std::max(0.f, content.height - 2 * kTextInset)),
-                                font_, textColor_, LineBreakMode::WordWrap, alignment_);
+    // The kept lines, only those in sight (the view clips what is scrolled out of it), each
+    // where the whole text's drawing puts it.
+    const TextMetrics& metrics = TextMetrics::current();
+    const TextMetrics::Layout& laid = laidOut();
+    const float lh = metrics.lineHeight(font_);
+    const Rect seen = bounds();
+    auto lineAt = [&](float y) {
+      return y <= kTextInset || !(lh > 0) ? size_t{0} : static_cast<size_t>((y - kTextInset) / lh);
+    };
+    const size_t first = std::min(laid.lines.size(), lineAt(seen.minY()));
+    const size_t end = std::min(laid.lines.size(), lineAt(seen.maxY()) + 1);
+    TextMetrics::Layout shown;
+    shown.lines.assign(laid.lines.begin() + static_cast<std::ptrdiff_t>(first),
+                       laid.lines.begin() + static_cast<std::ptrdiff_t>(end));
+    metrics.drawLayout(canvas, shown,
+                       Rect(kTextInset, kTextInset + static_cast<float>(first) * lh, width,
+                            static_cast<float>(end - first) * lh),
+                       font_, textColor_, alignment_);
   }
   for (const Rect& r : selection) {
     if (r.size.width <= 0) drawSelection(canvas, r);

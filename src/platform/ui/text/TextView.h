@@ -30,6 +30,7 @@
 #include "platform/ui/text/Font.h"
 #include "platform/ui/views/ScrollView.h"
 #include "platform/ui/text/TextInput.h"
+#include "platform/ui/text/TextLayoutCache.h"
 #include "platform/ui/text/TextMetrics.h"
 
 namespace zu::ui {
@@ -110,6 +111,9 @@ class TextView : public ScrollView, public TextInput {
 
  private:
   void updateContentSize();
+  // The text laid out at the view's width (word wrap): made once per change of the text, the
+  // font, the width or the metrics, and kept for the frames, the caret and the content size.
+  const TextMetrics::Layout& laidOut() const;
   // Where the edit menu points: the caret or selection while editing, else the view.
   Rect menuTarget() const;
   // The number of lines `text` takes at the view's width.
@@ -127,6 +131,7 @@ class TextView : public ScrollView, public TextInput {
   KeyboardType keyboardType_ = KeyboardType::Default;
   ReturnKeyType returnKeyType_ = ReturnKeyType::Default;
   bool editing_ = false;
+  mutable TextLayoutCache layouts_;
 };
 
 }  // namespace zu::ui
