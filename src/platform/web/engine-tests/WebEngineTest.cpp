@@ -218,6 +218,8 @@ TEST_F(WebEngineTest, ArticleResourcesAllComeFromTheProviderAndShowWhereThePageP
                                    {"http://img.test/red.png", true},
                                    {"https://img.test/blue.png", true}}));
   EXPECT_EQ(run({"document.title"}), std::vector<std::string>{"script ran"});
+  // The frames' seal keeps the page's doctype first: the page stays in standards mode.
+  EXPECT_EQ(run({"document.compatMode"}), std::vector<std::string>{"CSS1Compat"});
   EXPECT_EQ(first->pixelAt(240, 340), kRed);
   EXPECT_EQ(first->pixelAt(80, 340), kBlue);
   EXPECT_GT(headingInk(*first), 200) << "the heading's text is missing";
@@ -598,6 +600,7 @@ fetch(')" + secret + R"(', {mode: 'no-cors'}).then(function (r) { return r.text(
   // read.
   EXPECT_EQ(run({"window.fetched + ',' + window.opaque"}), std::vector<std::string>{"refused,read "});
   EXPECT_EQ(run({"String(document.getElementById('pic').naturalWidth)"}), std::vector<std::string>{"10"});
+  EXPECT_EQ(provider->timesAsked(secret), 1u) << "the fetch without CORS only: the scripts' requests never reach it";
   auto asked = provider->asked();
   asked.erase(secret);  // the fetch without CORS
   EXPECT_EQ(asked, (std::map<std::string, bool>{{"http://img.test/red.png", true}}));
@@ -680,7 +683,7 @@ frame.onload = function () { said.push('frame done'); }; document.body.appendChi
 // An article's frames, objects and embeds cannot navigate, however they try: the only
 // navigation the page asks about beyond blank frames is its main frame's.
 TEST_F(WebEngineTest, APageBuiltByTheClientNavigatesOnlyFromItsMainFrame) {
-  loadArticle(R"(<html><body><p>article</p>
+  loadArticle(R"( <!doctype html><html><body><p>article</p>
 <iframe src="web:gethtmlclick;http://a.test/"></iframe>
 <iframe id="b"></iframe><iframe id="c"></iframe><iframe name="d" id="d"></iframe><iframe id="e"></iframe>
 <a id="ld" target="d" href="web:gethtmlclick;http://d.test/">d</a>
