@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <string_view>
 #include <vector>
 
 #include "platform/runtime/RunLoop.h"
@@ -185,6 +186,23 @@ std::pair<std::string, ui::Rect> parseSelection(const std::string& answer) {
   return {answer.substr(newline + 1), ui::Rect(l, t, w, h)};
 }
 
+// `html` with the policy that seals its frames parsed before anything of the page's own, so it
+// holds for all of it: right after a leading doctype, which must stay first (anything before it
+// puts the page in quirks mode), else at the very start.
+std::string sealed(const std::string& html) {
+  size_t at = html.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  at = html.find_first_not_of(" \t\n\r\f", at);
+  constexpr std::string_view kDoctype = "<!doctype";
+  if (at != std::string::npos && html.size() - at >= kDoctype.size() &&
+      g_ascii_strncasecmp(html.c_str() + at, kDoctype.data(), kDoctype.size()) == 0) {
+    const size_t end = html.find('>', at);
+    if (end != std::string::npos) {
+      return html.substr(0, end + 1) + EnginePage::kSealedFrames + html.substr(end + 1);
+    }
+  }
+  return std::string(EnginePage::kSealedFrames) + html;
+}
+
 struct ScriptCall {
   std::shared_ptr<EnginePage> page;
   uint64_t sequence;
@@ -314,8 +332,7 @@ void EnginePage::loadHtml(const std::string& html, const std::optional<std::stri
   if (baseUrl) {
     webkit_web_view_load_html(view_, html.c_str(), baseUrl->c_str());
   } else {
-    // Parsed before anything of the page's own, so the policy holds for all of it.
-    webkit_web_view_load_html(view_, (std::string(kSealedFrames) + html).c_str(), nullptr);
+    webkit_web_view_load_html(view_, sealed(html).c_str(), nullptr);
   }
 }
 

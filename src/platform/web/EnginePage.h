@@ -10,7 +10,8 @@
 // (backendMainFrameNavigated): the view's address as it changes (a load's answer or redirect,
 // a move within the document, a load asked for) and the address of a load that failed before
 // any answer — the engine reports no other frame's. HTML loaded without
-// a base URL gets the content security policy that seals its frames (kSealedFrames).
+// a base URL gets the content security policy that seals its frames (kSealedFrames), first in
+// the page or right after its doctype, which keeps a page that declares one in standards mode.
 //
 // Size and zoom: the engine's view is as large as the WebView in points, with the screen's scale
 // as its device scale, so a page pixel is a point and frames come at the screen's density. The

@@ -3,8 +3,10 @@
 //   "zu-res://fetch/<token>/<escaped address>"   a sub-resource element (picture, style sheet,
 //                                                script, font) of a page the client built,
 //                                                answered from the cache or fetched
-//   "zu-res://cached/<token>/<escaped address>"  one of another page that the resource provider
-//                                                said it holds, answered from the cache only
+//   "zu-res://cached/<token>/<escaped address>"  one of another page, of another origin than
+//                                                the document asking, that the resource
+//                                                provider said it holds, answered from the cache
+//                                                only
 //   "zu-res://file/<escaped path>"                a local file that the client itself wrote into
 //                                                a page it built (the bundle's, the fonts)
 // Only the web-process extension makes the first two, when it sends a page's element to the

@@ -8,9 +8,11 @@
 // The private scheme (see PrivateResourceUrl) answers only an address the extension signed for
 // the very page that asks — or, for a page the client built, a local file it wrote itself — and
 // refuses everything else. It is not CORS-enabled and never serves a page's document, so no
-// page's script can read what it serves; XMLHttpRequest and fetch are never sent to it. A page
-// that asks for a signed address itself (one a script read from its own stack, say) is
-// cancelled by the extension: signed addresses reach the scheme only from its rewriting.
+// page's script can read what it serves; XMLHttpRequest and fetch are never sent to it, nor is
+// an element of a page from elsewhere of that page's own origin (a script's request of its own
+// origin could pass for one). A page that asks for a signed address itself (one a script read
+// from its own stack, say) is cancelled by the extension: signed addresses reach the scheme
+// only from its rewriting.
 //
 // Made on first use of shared() and kept until the process ends (the engine cannot be shut
 // down and started again in one process). shared() returns null, and logs why once, when the

@@ -1,6 +1,7 @@
 #include "reading/browser/OriginalWebViewController.h"
 
 #include "common/Log.h"
+#include "platform/net/ExternalUrl.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/views/Label.h"
@@ -52,7 +53,11 @@ void OriginalWebViewController::viewDidLoad() {
   originalWeb_->setBackgroundColor(ui::Color::clearColor());
   originalWeb_->setDelegate(weak);
   root->addSubview(originalWeb_);
-  if (link_ && !link_->empty()) originalWeb_->loadRequest(*link_);
+  if (link_ && ExternalUrl::isWebAddress(*link_)) {
+    originalWeb_->loadRequest(*link_);
+  } else if (link_ && !link_->empty()) {
+    VESKLogImpl("OriginalWebViewController: no web address, refused: %s", ExternalUrl::printable(*link_).c_str());
+  }
   indicator_->startAnimating();
 }
 

@@ -302,6 +302,21 @@ TEST_F(BrowserTest, ThePlainBrowserShowsLoadingThenThePagesTitle) {
   EXPECT_FALSE(root_->modalViewController());
 }
 
+TEST_F(BrowserTest, ThePlainBrowserLoadsOnlyWebAddresses) {
+  for (const char* link : {"file:///etc/passwd", "javascript:alert(1)"}) {
+    SCOPED_TRACE(link);
+    auto plain = std::make_shared<OriginalWebViewController>();
+    plain->setLink(std::string(link));
+    ASSERT_TRUE(root_->presentModalViewController(plain, false));
+    settleAll();
+    for (const auto& call : plain->originalWeb()->recorder()->calls()) {
+      EXPECT_NE(web::RecordingWebBackend::Call::kLoadUrl, call.kind);
+    }
+    plain->dismissOriginalWeb();
+    settle();
+  }
+}
+
 TEST_F(BrowserTest, TheMailComposerHoldsPortrait) {
   ui::Application::shared().setStatusBarOrientation(SystemEnvironment::Orientation::kLandscapeRight);
   auto mail = std::make_shared<CustomMailViewController>();

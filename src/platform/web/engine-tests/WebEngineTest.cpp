@@ -218,6 +218,8 @@ TEST_F(WebEngineTest, ArticleResourcesAllComeFromTheProviderAndShowWhereThePageP
                                    {"http://img.test/red.png", true},
                                    {"https://img.test/blue.png", true}}));
   EXPECT_EQ(run({"document.title"}), std::vector<std::string>{"script ran"});
+  // The frames' seal keeps the page's doctype first: the page stays in standards mode.
+  EXPECT_EQ(run({"document.compatMode"}), std::vector<std::string>{"CSS1Compat"});
   EXPECT_EQ(first->pixelAt(240, 340), kRed);
   EXPECT_EQ(first->pixelAt(80, 340), kBlue);
   EXPECT_GT(headingInk(*first), 200) << "the heading's text is missing";
@@ -446,22 +448,27 @@ window.vesk = { updateFontLevel: function(level) {
             (std::vector<std::string>{"", "level 5", "Selected words", "", "0"}));
 }
 
+// A page from elsewhere gets from the cache only what the client holds of other hosts: its
+// own host's pictures come from its server, held or not.
 TEST_F(WebEngineTest, ThirdPartyPageTakesOnlyHeldResourcesFromTheProvider) {
   LoopbackServer server;
-  const std::string held = server.url("/held.png");
+  const std::string held = "http://img.other.test/held.png";  // no such host: only the cache has it
+  const std::string own = server.url("/own.png");
   const std::string other = server.url("/other.png");
   server.setResponse("/page.html",
                      LoopbackServer::Response::text(
-                         200, "<html><body><img src=\"" + held + "\"><img src=\"" + other +
-                                  "\"></body></html>",
+                         200, "<html><body><img id=\"held\" src=\"" + held + "\"><img id=\"own\" src=\"" + own +
+                                  "\"><img src=\"" + other + "\"></body></html>",
                          "text/html"));
   const auto png = squarePng(kRed, 10);
-  for (const char* path : {"/held.png", "/other.png"}) {
+  for (const char* path : {"/own.png", "/other.png"}) {
     server.setResponse(path, LoopbackServer::Response::text(
                                  200, std::string(png.begin(), png.end()), "image/png"));
   }
   provider->hold(held);
   provider->serve(held, png);
+  provider->hold(own);
+  provider->serve(own, squarePng(kBlue, 20));
   delegate->allowAll = true;
 
   view->loadRequest(server.url("/page.html"));
@@ -469,10 +476,10 @@ TEST_F(WebEngineTest, ThirdPartyPageTakesOnlyHeldResourcesFromTheProvider) {
       << delegate->lastError;
   std::set<std::string> paths;
   for (auto& request : server.requests()) paths.insert(request.path);
-  EXPECT_TRUE(paths.count("/page.html"));
-  EXPECT_TRUE(paths.count("/other.png"));
-  EXPECT_FALSE(paths.count("/held.png"));
+  EXPECT_EQ(paths, (std::set<std::string>{"/page.html", "/own.png", "/other.png"}));
   EXPECT_EQ(provider->asked(), (std::map<std::string, bool>{{held, false}}));
+  EXPECT_EQ(run({"document.getElementById('held').naturalWidth + ',' + document.getElementById('own').naturalWidth"}),
+            std::vector<std::string>{"10,10"});
 
   // An address the engine completes (the root's "/") is still asked about once only.
   server.setResponse("/", LoopbackServer::Response::text(200, "<p>root</p>", "text/html"));
@@ -598,6 +605,7 @@ fetch(')" + secret + R"(', {mode: 'no-cors'}).then(function (r) { return r.text(
   // read.
   EXPECT_EQ(run({"window.fetched + ',' + window.opaque"}), std::vector<std::string>{"refused,read "});
   EXPECT_EQ(run({"String(document.getElementById('pic').naturalWidth)"}), std::vector<std::string>{"10"});
+  EXPECT_EQ(provider->timesAsked(secret), 1u) << "the fetch without CORS only: the scripts' requests never reach it";
   auto asked = provider->asked();
   asked.erase(secret);  // the fetch without CORS
   EXPECT_EQ(asked, (std::map<std::string, bool>{{"http://img.test/red.png", true}}));
@@ -634,6 +642,32 @@ document.title = [read(')" + held + R"('), read('zu-res://cached/)" + escaped + 
                  "document.getElementById('forged').naturalWidth"}),
             std::vector<std::string>{"10,0"});
   EXPECT_EQ(provider->asked(), (std::map<std::string, bool>{{held, false}}));
+}
+
+// A page's scripts read their own host's addresses from its server, never from the cache: a
+// request of its own origin carries no Origin header, and with an Accept header the script
+// sets it would look like a picture (here the client holds the address with other bytes).
+TEST_F(WebEngineTest, APageFromElsewhereReadsItsOwnAddressesFromItsServer) {
+  LoopbackServer server;
+  const std::string own = server.url("/own.txt");
+  server.setResponse("/own.txt", LoopbackServer::Response::text(200, "served", "text/plain"));
+  const std::string cached = "cached";
+  provider->hold(own);
+  provider->serve(own, std::vector<uint8_t>(cached.begin(), cached.end()), "text/plain");
+  server.setResponse("/page.html", LoopbackServer::Response::text(200, R"(<html><body><script>
+var x = new XMLHttpRequest(); x.open('GET', '/own.txt', false);
+x.setRequestHeader('Accept', 'image/webp,*/*;q=0.5');
+try { x.send(); document.title = x.status + ' ' + x.responseText; } catch (e) { document.title = 'refused'; }
+window.fetched = 'waiting';
+fetch('/own.txt', {headers: {Accept: 'image/png'}, referrerPolicy: 'no-referrer'}).then(function (r) { return r.text(); })
+  .then(function (t) { window.fetched = t; }, function () { window.fetched = 'refused'; });
+</script></body></html>)", "text/html"));
+  delegate->allowAll = true;
+  view->loadRequest(server.url("/page.html"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 0; }, kWait)) << delegate->lastError;
+  ASSERT_TRUE(turnMainLoopUntil([&] { return run({"window.fetched"})[0] != "waiting"; }, kWait));
+  EXPECT_EQ(run({"document.title + ',' + window.fetched"}), std::vector<std::string>{"200 served,served"});
+  EXPECT_TRUE(provider->asked().empty());
 }
 
 // A signed address serves the element it was made for, once: a page that reads it (it is in
@@ -680,7 +714,7 @@ frame.onload = function () { said.push('frame done'); }; document.body.appendChi
 // An article's frames, objects and embeds cannot navigate, however they try: the only
 // navigation the page asks about beyond blank frames is its main frame's.
 TEST_F(WebEngineTest, APageBuiltByTheClientNavigatesOnlyFromItsMainFrame) {
-  loadArticle(R"(<html><body><p>article</p>
+  loadArticle(R"( <!doctype html><html><body><p>article</p>
 <iframe src="web:gethtmlclick;http://a.test/"></iframe>
 <iframe id="b"></iframe><iframe id="c"></iframe><iframe name="d" id="d"></iframe><iframe id="e"></iframe>
 <a id="ld" target="d" href="web:gethtmlclick;http://d.test/">d</a>

@@ -5,14 +5,19 @@
 // (PrivateResourceUrl; the key comes with the socket's path at start-up):
 //  - in a page the client built (its address is "about:blank": HTML loaded without a base
 //    URL) every http and https element, so an offline article still shows its pictures;
-//  - in any other page only those the application says it holds (asked over the socket); the
-//    rest stay with the engine, which keeps those sites' cookies.
+//  - in any other page only those of another origin than the document that asks for them (as
+//    its referrer tells, ofAnotherOrigin) that the application says it holds (asked over the
+//    socket), so its pictures from other hosts show offline; the rest, its own origin's
+//    included, stay with the engine, which keeps those sites' cookies.
 // Everything else stays with the engine and its own rules: documents (a page's navigations and
 // its frames: an Accept header that begins with "text/html"), and what a page's scripts ask
-// for — XMLHttpRequest and fetch send no Accept header of the engine's own (none at all unless
-// the script sets one) or an Origin header (every request of a script to another origin), a
-// beacon is a POST. An element loaded without CORS carries neither, so the private scheme,
-// which is not CORS-enabled, never serves anything a script could read. A page that asks for a
+// for — XMLHttpRequest and fetch send an Origin header with every request to another origin,
+// and no Accept header of the engine's own (none at all unless the script sets one), a beacon
+// is a POST. An element loaded without CORS carries no Origin header, so the private scheme,
+// which is not CORS-enabled, never serves anything a script could read. A script's request of
+// its own origin carries none either, and with an Accept header it sets looks like an element:
+// hence a page from elsewhere never gets its own origin rewritten (a page the client built has
+// a unique origin, so every request of its scripts carries Origin). A page that asks for a
 // signed address itself is cancelled: only the rewriting here makes them.
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -89,6 +94,39 @@ bool applicationHolds(const std::string& url) {
   return answer == '1';
 }
 
+// The origin of an http or https address, "scheme://host:port" in lower case (the scheme's own
+// port when none is named); empty when it has none.
+std::string originOf(const char* url) {
+  GUri* uri = url ? g_uri_parse(url, G_URI_FLAGS_NONE, nullptr) : nullptr;
+  if (!uri) return std::string();
+  std::string origin;
+  const char* scheme = g_uri_get_scheme(uri);
+  const char* host = g_uri_get_host(uri);
+  if (scheme && host && *host) {
+    int port = g_uri_get_port(uri);
+    if (port < 0) port = g_ascii_strcasecmp(scheme, "https") == 0 ? 443 : 80;
+    gchar* lowerScheme = g_ascii_strdown(scheme, -1);
+    gchar* lowerHost = g_ascii_strdown(host, -1);
+    origin = std::string(lowerScheme) + "://" + lowerHost + ":" + std::to_string(port);
+    g_free(lowerScheme);
+    g_free(lowerHost);
+  }
+  g_uri_unref(uri);
+  return origin;
+}
+
+// Whether the element `uri` is of another origin than the document that asks for it: its
+// referrer's. A request that names no referrer counts only when it goes from an https page to
+// an http address (the engine names none then, and no document of an https page is of an http
+// origin); any other (a page or a request that asks for no referrer) is taken as of its own.
+bool ofAnotherOrigin(WebKitURIRequest* request, const char* uri, const char* pageUri) {
+  SoupMessageHeaders* headers = webkit_uri_request_get_http_headers(request);
+  const char* referrer = headers ? soup_message_headers_get_one(headers, "Referer") : nullptr;
+  if (!referrer) return g_str_has_prefix(uri, "http://") && pageUri && g_str_has_prefix(pageUri, "https://");
+  const std::string asking = originOf(referrer);
+  return !asking.empty() && asking != originOf(uri);
+}
+
 // A picture, style sheet, script or font that the page's document asked for without CORS.
 bool isElementRequest(WebKitURIRequest* request) {
   const char* method = webkit_uri_request_get_http_method(request);
@@ -120,7 +158,7 @@ gboolean onSendRequest(WebKitWebPage* page, WebKitURIRequest* request, WebKitURI
   if (clientBuilt) {
     webkit_uri_request_set_uri(
         request, PrivateResourceUrl::make(PrivateResourceUrl::Kind::kFetch, uri, gKey, pageId).c_str());
-  } else if (applicationHolds(uri)) {
+  } else if (ofAnotherOrigin(request, uri, pageUri) && applicationHolds(uri)) {
     webkit_uri_request_set_uri(
         request, PrivateResourceUrl::make(PrivateResourceUrl::Kind::kCached, uri, gKey, pageId).c_str());
   }
