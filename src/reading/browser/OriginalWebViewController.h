@@ -4,7 +4,7 @@
 // the page answers) and the back button is enabled exactly when the page can go back. Nothing in
 // the client opens it yet; a caller makes it, sets the link and presents it. Failed loads are
 // only logged. Portrait only. A link that is no web address (http or https, ExternalUrl) is
-// refused and logged, and nothing loads: the original loaded any scheme, local files included.
+// refused and logged, and nothing loads: no local file or script address is ever shown.
 //
 // Main thread only; owns its views; made with std::make_shared.
 #pragma once
