@@ -4,8 +4,8 @@
 // fetches the user information and stores the account. Posts, answer checks and unbinding on
 // refused credentials follow the same shape as the OAuth 1.0a clients.
 //
-// Where we differ on purpose: the original took a token from any address that began with the
-// callback's text, so a page (or a frame in it) could bind someone else's account. Each binding
+// Where we differ on purpose: were a token taken from any address that began with the
+// callback's text, a page (or a frame in it) could bind someone else's account. Each binding
 // sends a fresh unguessable `state` with the authorisation page's address; a callback counts
 // only at exactly the configured callback address (scheme, host, port and path), and its token
 // is taken only with that state — once: a callback without it is refused ("参数错误").

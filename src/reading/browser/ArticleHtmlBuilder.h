@@ -20,7 +20,7 @@
 // button carries its width and height, and the no-image placeholder its density (a srcset of
 // "2x"), which a width the server gave the picture still overrides.
 //
-// Where we differ on purpose (faults of the original built soundly):
+// Where we differ on purpose (the sound behaviour where the plain design has a fault):
 //  - The read-original form: a "</body>" at index 0 puts it at 0, and a text with no "</body>"
 //    (a "<body>" the server did not close) gets it at the end; the character it steps back
 //    over is a whole character, never half of one, and never the ">" of a tag (a body that ends

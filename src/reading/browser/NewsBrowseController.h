@@ -15,7 +15,7 @@
 // cleared (by a detail that loads, by closing the alert, or by the going of the page that
 // showed it), so a burst of failing pages shows one alert.
 //
-// Where we differ on purpose (faults of the original built soundly):
+// Where we differ on purpose (the sound behaviour where the plain design has a fault):
 //  - Only the results of the current detail task (`currentTaskID`) touch the page's flags and
 //    the shared flag; a late result of a task the page gave up is dropped.
 //  - The shared flag is set only when an alert really showed (not for -6 or the codes the error
@@ -29,11 +29,11 @@
 //  - An index outside the list loads nothing; a build repeats from the server's text, so a
 //    second load has one script object; a failed "提示" alert leaves the spinner stopped.
 //  - A command acts only for the page on screen (the browser's current page, nothing presented
-//    over it): the original obeyed a neighbour loaded ahead, so an article could open a page
+//    over it): were a neighbour loaded ahead obeyed, an article could open a page
 //    by itself from a timer or a frame before the reader ever saw it. (Frames of the page cannot
 //    navigate at all: the web view seals them, so every command is the page's own.)
 //  - The in-app browser, the video player and the original page get web addresses only (http
-//    or https, ExternalUrl): the original opened any address, so an article could show the
+//    or https, ExternalUrl): were any address opened, an article could show the
 //    reader's local files ("file://…") or hand other schemes on. Anything else is refused and
 //    logged.
 //

@@ -16,7 +16,7 @@
 // and the toolbar updated, and "AddFavoriteWithIdSuccessNotification" (user info "NewsSummary":
 // the summary) or "DelFavoriteWithIdSuccessNotification" ("EntryId": its id) for the list.
 //
-// Ways back and the reader's gestures (the original offered no gesture for either):
+// Ways back and the reader's gestures (the layouts and the font size, reachable by gestures):
 //  - A single tap on the page (not on a link or a form control, not the tap that dismissed the
 //    edit menu, not a finger held for a long press) calls fullScreen() and then switches isFullScreen, so from the reading layout
 //    the first tap shows the bar with its "  返回" and the toolbar under the pages, the next the
@@ -25,7 +25,7 @@
 //  - A pinch changes the article font size by one step when it ends (fontSizeChange): apart
 //    enlarges, together reduces, within sizes 0 to 3, and every cached page follows at once.
 //
-// Where we differ on purpose (faults of the original built soundly):
+// Where we differ on purpose (the sound behaviour where the plain design has a fault):
 //  - A failed favourite task shows the error tips (" ") and changes and posts nothing; a result
 //    for an id no summary has shows the notice (ending the toolbar's waiting panel) and changes
 //    and posts nothing.

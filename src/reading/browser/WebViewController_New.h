@@ -14,11 +14,11 @@
 // Closing stops the page, empties its body and dismisses the browser (animated).
 //
 // Where we differ on purpose:
-// - A missing or empty link builds no request: the browser closes at once (the original kept an
-//   empty screen with nothing to load). So does a link that is no web address (http or https,
-//   ExternalUrl), refused and logged: the original loaded any scheme, local files included.
-// - Only the page's own frame hands an address to the store: the original did it for any
-//   frame's navigation, so a frame inside the page could send the reader out of the
+// - A missing or empty link builds no request: the browser closes at once (rather than an empty
+//   screen with nothing to load). So does a link that is no web address (http or https,
+//   ExternalUrl), refused and logged: loading any scheme would show local files too.
+// - Only the page's own frame hands an address to the store: were any frame's
+//   navigation handed on, a frame inside the page could send the reader out of the
 //   application. It happens when the page starts loading the address (or is redirected to it).
 // - Closing twice (a pull while the close button's dismissal runs) dismisses once.
 //

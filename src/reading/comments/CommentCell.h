@@ -4,10 +4,9 @@
 // identifier is "CommentCellIdentifier"), which takes the skin's comment fonts and the bottom
 // line's picture; setComment fills it and sizes the text to the row.
 //
-// The text is a multi-line label where the original had a non-editable, transparent text view,
-// so that what the row measures (heightForText) and what it draws agree. A comment whose author
+// The text is a multi-line label rather than a non-editable, transparent text view, so that what the row measures (heightForText) and what it draws agree. A comment whose author
 // has no name — a guest's, the reader's own new one included, as the service stores it — is
-// signed "zu阅读网友" where the original left the name line empty. Main thread only.
+// signed "zu阅读网友" rather than left with an empty name line. Main thread only.
 #pragma once
 
 #include <memory>

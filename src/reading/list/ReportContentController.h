@@ -39,7 +39,7 @@
 // carries the added NewsSummary in its user info ("NewsSummary"),
 // "DelFavoriteWithIdSuccessNotification" the removed id ("EntryId").
 //
-// Where we differ on purpose (faults of the original built soundly):
+// Where we differ on purpose (the sound behaviour where the plain design has a fault):
 // - The sections are computed on the main thread from the list as it is, and each change is one
 //   table update there; there is no detached builder, so a next-page walk can never overlap a
 //   whole-list build and the table's consistency check cannot fire.

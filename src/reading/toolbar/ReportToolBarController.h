@@ -34,13 +34,13 @@
 //   reports the share screen starts with this toolbar as father. Failures show "操作失败" with the
 //   service's description, except a failed share report, which says nothing.
 //
-// Where we differ on purpose (faults of the original built soundly):
+// Where we differ on purpose (the sound behaviour where the plain design has a fault):
 // - The login watch set from the limit alert adds the article the alert was shown for, and only
 //   when the success comes from the login screen that alert opened: once that screen has closed
 //   without success, a later login adds nothing.
 // - A microblog article whose author has no name shares "「分享自」", never a missing text.
-// - Four buttons go back to the file's places after a page that laid out fewer (the original
-//   kept the moved frames, overlapping the buttons).
+// - Four buttons go back to the file's places after a page that laid out fewer (kept moved
+//   frames would overlap the buttons).
 // - The owner hears "CommentsUpdate" once per post however many comments this toolbar posted:
 //   its registration is made again for each post (an owner that stops listening once it heard,
 //   as the browser does, hears the next post too) and ends with the toolbar (a new toolbar of
@@ -48,7 +48,7 @@
 // - An answer that arrives after the page turned changes the article it was asked for: a like
 //   marks that article's bump record and selects the button only while that article is shown,
 //   a posted comment counts for that article, an SMS carries that article's title. A like
-//   running for the article shown makes a second tap do nothing (the original sent another).
+//   running for the article shown makes a second tap do nothing (rather than send another).
 // - The address in the mail body is escaped for HTML, so a quote or angle bracket in it cannot
 //   break the page.
 //

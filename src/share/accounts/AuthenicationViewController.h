@@ -11,8 +11,8 @@
 // accounts screen. Without a return action the screen pops itself (animated).
 //
 // Where we differ on purpose:
-//  - Only the page's main frame reaches the client: the original handed it every address any
-//    frame was about to load, so a frame inside the page (an advert, say) could navigate to the
+//  - Only the page's main frame reaches the client: were every address any frame was about
+//    to load handed on, a frame inside the page (an advert, say) could navigate to the
 //    callback address with a token of someone else's and bind that account. The address goes
 //    when the main frame starts loading it rather than when it is asked about, since the web
 //    view's question does not tell frames apart.

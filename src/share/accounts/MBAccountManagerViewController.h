@@ -9,7 +9,7 @@
 //
 // The table: section 0 has no rows and a 65-point footer with the explanation ("帐号"); section
 // 1 has a 65-point row per client, at least seven (rows past the list are filler rows with the
-// same explanation, spelled "账号" as the original spells it there). Rows of the list alternate
+// same explanation, spelled "账号" there). Rows of the list alternate
 // background colours by 0-based row number: odd rows "colorKdccTableJishuCellBackground", even
 // rows "colorKdccTableOushuCellBackground"; filler rows take the odd rows' colour.
 //
