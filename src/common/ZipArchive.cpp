@@ -9,13 +9,13 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
-#include <fstream>
 #include <iterator>
 #include <string_view>
 #include <vector>
 
 #include "common/ZipArchiveDelegate.h"
 #include "common/ZipCipher.h"
+#include "platform/runtime/FileUtil.h"
 
 namespace zu {
 
@@ -42,12 +42,11 @@ bool staysInside(std::string_view name) {
   return true;
 }
 
+// A regular file only: a named pipe in its place is refused, never waited on.
 std::optional<std::string> readWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return data;
+  auto bytes = FileUtil::readFile(path);
+  if (!bytes) return std::nullopt;
+  return std::string(bytes->begin(), bytes->end());
 }
 
 // A modification time in local calendar fields; all zero when it has none.

@@ -90,6 +90,10 @@ TEST_F(ZipArchiveTest, FilesComeBackWithTheirBytesFoldersAndDates) {
     EXPECT_TRUE(zip.addFileToZip(src / "bin", "bin"));
     // The feedback archive names every log file, present or not.
     EXPECT_TRUE(zip.addFileToZip(src / "missing.txt", "log_last.txt"));
+    // A named pipe is no file to read: it goes in empty at once, never waited on.
+    const fs::path pipe = src / (std::string("pipe-") + (*password ? "secret" : "plain"));
+    TestFiles::makePipe(pipe);
+    EXPECT_TRUE(TestFiles::finishesBesidePipes([&] { EXPECT_TRUE(zip.addFileToZip(pipe, "pipe")); }, {pipe}));
     EXPECT_TRUE(zip.closeZipFile2());
     EXPECT_FALSE(zip.closeZipFile2());
 
@@ -107,6 +111,8 @@ TEST_F(ZipArchiveTest, FilesComeBackWithTheirBytesFoldersAndDates) {
     EXPECT_EQ(delegate->errors, std::vector<std::string>{});
     ASSERT_TRUE(fs::exists(out / "log_last.txt"));
     EXPECT_EQ(fs::file_size(out / "log_last.txt"), 0u);
+    ASSERT_TRUE(fs::is_regular_file(out / "pipe"));
+    EXPECT_EQ(fs::file_size(out / "pipe"), 0u);
     struct stat st;
     ASSERT_EQ(::stat((out / "logs/log.txt").c_str(), &st), 0);
     EXPECT_EQ(st.st_mtime, 1600000000);

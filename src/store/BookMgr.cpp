@@ -6,7 +6,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <sstream>
 #include <system_error>
@@ -27,6 +26,7 @@
 #include "model/book/PageInfo.h"
 #include "model/book/Section.h"
 #include "platform/device/SystemEnvironment.h"
+#include "platform/runtime/FileUtil.h"
 #include "platform/runtime/KeyedArchiver.h"
 #include "platform/runtime/KeyedUnarchiver.h"
 #include "platform/runtime/UserDefaults.h"
@@ -508,9 +508,9 @@ std::optional<std::vector<std::shared_ptr<BookSearchResult>>> BookMgr::searchInC
   if (!keyWord || keyWord->empty() || !mappedSection(bookId, sectionId)) return results;
   Text path = getBookSectionHtmlFilePath(bookId, chapterId, sectionId);
   if (!path) return results;
-  std::ifstream in(*path, std::ios::binary);
-  if (!in) return results;
-  std::string html((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const auto bytes = FileUtil::readFile(*path);  // a regular file only, never a pipe waited on
+  if (!bytes) return results;
+  const std::string html(bytes->begin(), bytes->end());
   originalCatalog(bookId);
   auto title = [this, &bookId](const Text& originalId) -> std::string {
     auto section = catalogCaching_.searchSectionOriginal(reader(), bookId, originalId);

@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <utility>
 #include <filesystem>
-#include <fstream>
 
 #include "common/Base64.h"
 #include "common/CommInfo.h"
@@ -25,6 +24,7 @@
 #include "engine/http/HttpEngineUtils.h"
 #include "platform/crypto/Md5.h"
 #include "platform/runtime/Clock.h"
+#include "platform/runtime/FileUtil.h"
 #include "platform/runtime/RunLoop.h"
 
 namespace zu {
@@ -138,15 +138,11 @@ int engineCodeForUrlError(int code) {
   }
 }
 
+// A regular file only: a named pipe in its place is refused, never waited on.
 bool readWholeFile(const std::string& path, Bytes* out) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return false;
-  in.seekg(0, std::ios::end);
-  std::streamoff size = in.tellg();
-  if (size < 0) return false;
-  in.seekg(0, std::ios::beg);
-  out->resize(static_cast<size_t>(size));
-  if (size > 0 && !in.read(reinterpret_cast<char*>(out->data()), size)) return false;
+  auto bytes = FileUtil::readFile(path);
+  if (!bytes) return false;
+  *out = std::move(*bytes);
   return true;
 }
 

@@ -1,12 +1,12 @@
 #include "engine/openplatform/OpenPlatform_OAuth1.h"
 
-#include <fstream>
 #include <iterator>
 
 #include "common/Log.h"
 #include "common/UrlEncode.h"
 #include "engine/openplatform/OpenPlatformConfig.h"
 #include "engine/openplatform/OpenPlatformError.h"
+#include "platform/runtime/FileUtil.h"
 
 namespace zu {
 
@@ -148,11 +148,10 @@ std::optional<Bytes> OpenPlatform_OAuth1::pictureToPost(const std::optional<std:
                                                         const std::optional<std::string>& picUri,
                                                         const char* notBoundText) {
   if (refusePost(text, !picUri, notBoundText)) return std::nullopt;
-  // A picture that cannot be read is a bad argument, not an empty picture part.
-  std::ifstream in(*picUri, std::ios::binary);
-  Bytes bytes;
-  if (in) bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (!in.is_open() || in.bad()) {
+  // A picture that cannot be read (or is no regular file, a pipe included) is a bad argument,
+  // not an empty picture part.
+  auto bytes = FileUtil::readFile(*picUri);
+  if (!bytes) {
     notifyObserverResult(kOPErrBadArgument, optext::kBadArgument);
     return std::nullopt;
   }

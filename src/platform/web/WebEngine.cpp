@@ -10,13 +10,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <thread>
 
 #include "platform/crypto/SecureRandom.h"
 #include "platform/runtime/Bundle.h"
+#include "platform/runtime/FileUtil.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/runtime/Thread.h"
@@ -53,9 +53,7 @@ std::optional<std::vector<uint8_t>> readLocalFile(const std::string& path) {
   const bool allowed = (bundle && isInside(path, bundle->resourcePath())) ||
                        isInside(path, Paths::library() / "Fonts");
   if (!allowed) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+  return FileUtil::readFile(path);
 }
 
 // Answers the engine; a resource without a MIME type is left to the engine's own sniffing.
