@@ -34,4 +34,15 @@ fi
 # The settings' store row leads to the sample's own review page.
 port=$(cat "$work/port")
 ZU_HOME="$work/home" ZU_SERVICE_HOST="127.0.0.1:$port" ZU_STORE_REVIEW_URL="http://127.0.0.1:$port/store/review.html" \
-  "$build/src/app/zureader" "$@"
+  "$build/src/app/zureader" "$@" &
+client=$!
+# Ctrl+C, or a TERM to this script alone, ends the client's run; the client writes its home as it
+# ends, so the home is removed (on exit) only once the client has ended. A signal breaks off a
+# wait, which is then waited again; the status is the client's.
+trap 'kill -TERM "$client" 2> /dev/null || true' INT TERM
+status=0
+while :; do
+  wait "$client" && status=0 || status=$?
+  kill -0 "$client" 2> /dev/null || break
+done
+exit "$status"
