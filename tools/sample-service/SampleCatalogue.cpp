@@ -146,13 +146,14 @@ std::optional<std::string> leaf(const Row& row, const std::string& columns) {
     if (id != row.id) continue;
     const size_t link = entry.find("<link rel=\"alternate\"");
     if (link != std::string::npos) entry.erase(link, entry.find("/>", link) + 2 - link);
-    // The row's ranking value stands for the column's own (its rating address and count kept).
+    // A row's own ranking value stands for the column's (its rating address and count kept); a
+    // row with none (a search's) shows the column's own.
     const std::string value = "value=\"" + std::to_string(row.rank) + "\"";
     std::string added;
     if (const size_t ranking = entry.find("<vesk:ranking "); ranking != std::string::npos) {
       const size_t at = entry.find("value=\"", ranking);
-      entry.replace(at, entry.find('"', at + 7) + 1 - at, value);
-    } else {
+      if (row.rank > 0) entry.replace(at, entry.find('"', at + 7) + 1 - at, value);
+    } else if (row.rank > 0) {
       added = "<vesk:ranking " + value + "/>";
     }
     if (*row.term) added += "<category term=\"" + std::string(row.term) + "\" label=\"" + row.label + "\"/>";
@@ -247,7 +248,6 @@ std::optional<std::string> SampleCatalogue::answer(const std::string& path, cons
       }
       Row row{"", "", ""};
       row.id = id.c_str();
-      row.rank = 3;
       if (auto shown = leaf(row, columns)) found.push_back(*shown);
     }
     return results("search", found, base + "/catalog/search.atom?q=" + SampleOAuth::percentEncode(words), page);

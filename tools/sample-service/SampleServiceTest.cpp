@@ -322,6 +322,14 @@ TEST_F(SampleServiceTest, CatalogueLevelsSearchesAndCustomScopes) {
   ASSERT_TRUE(more && more->entrys() && more->entrys()->size() == 1);
   EXPECT_FALSE(more->nextLink());
   EXPECT_TRUE(idsOf(VESKAtomParser::allocParseFeed(get("/catalog/search.atom?q=nothing"), kEntryKindColumn)).empty());
+  // A column found is rated as the catalogue rates it.
+  auto harbour = VESKAtomParser::allocParseFeed(get("/catalog/search.atom?q=harbour"), kEntryKindColumn);
+  ASSERT_TRUE(harbour && harbour->entrys() && harbour->entrys()->size() == 1);
+  const auto& foundNews = harbour->entrys()->at(0);
+  const auto& listedNews = news->entrys()->at(0);
+  ASSERT_TRUE(foundNews->veskRanking() && listedNews->veskRanking());
+  EXPECT_EQ(foundNews->veskRanking()->value(), listedNews->veskRanking()->value());
+  EXPECT_EQ(4, foundNews->veskRanking()->value());
 
   auto scopes = feedAt(*rows[0]->alternatelink()->href());
   ASSERT_TRUE(scopes && scopes->entrys() && scopes->entrys()->size() == 4);
