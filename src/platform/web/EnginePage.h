@@ -96,7 +96,7 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   void reportContentSize();
 
   static void onLoadChanged(WebKitWebView* view, int event, void* self);
-  static void onUriChanged(WebKitWebView* view, void* spec, void* self);
+  static void onUriChanged(WebKitWebView* view, void* property, void* self);
   static int onLoadFailed(WebKitWebView* view, int event, char* uri, void* error, void* self);
   static int onDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type,
                             void* self);

@@ -13,6 +13,7 @@
 #include "platform/ui/images/Image.h"
 #include "platform/ui/controllers/NavigationBar.h"
 #include "platform/ui/text/FixedTextMetrics.h"
+#include "platform/ui/text/MeasureRecorder.h"
 #include "platform/ui/text/TextMetrics.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationController.h"
@@ -443,16 +444,6 @@ TEST_F(ViewControllerTest, AWideTitleViewStaysBetweenTheButtons) {
   ASSERT_EQ(1u, shown.size());
   EXPECT_EQ("…", shown[0].substr(shown[0].size() - 3));
 }
-
-// Metrics that note the longest text they were asked to measure.
-class MeasureRecorder : public FixedTextMetrics {
- public:
-  std::vector<float> offsets(const std::u32string& text, const Font& font) const override {
-    longest = std::max(longest, text.size());
-    return FixedTextMetrics::offsets(text, font);
-  }
-  mutable size_t longest = 0;
-};
 
 // The bar measures only as much of its title as it can show, so a title of a megabyte (a
 // column's name as the service sent it) costs a frame what a short one does; a short title is

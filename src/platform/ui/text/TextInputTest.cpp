@@ -9,6 +9,7 @@
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/system/Device.h"
 #include "platform/ui/text/FixedTextMetrics.h"
+#include "platform/ui/text/MeasureRecorder.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/controls/SearchBar.h"
 #include "platform/ui/controls/SegmentedControl.h"
@@ -369,18 +370,6 @@ TEST_F(TextInputTest, TapsStartEditingAndAResponderThatGoesAwayTakesTheKeyboardW
   Application::shared().resetForTesting();
 }
 
-// The placeholder is drawn in a grey that reads on a white field (the phone's 70 % grey did
-// not), or in the colour the field is given, as on a dark field by night.
-// Metrics that note the longest text they were asked to measure.
-class MeasureRecorder : public FixedTextMetrics {
- public:
-  std::vector<float> offsets(const std::u32string& text, const Font& font) const override {
-    longest = std::max(longest, text.size());
-    return FixedTextMetrics::offsets(text, font);
-  }
-  mutable size_t longest = 0;
-};
-
 // Metrics that count what they measure and the lines they paint.
 class WorkCounter : public FixedTextMetrics {
  public:
@@ -448,6 +437,8 @@ TEST_F(TextInputTest, AFieldMeasuresOnlyTheLineItShows) {
   field->resignFirstResponder();
 }
 
+// The placeholder is drawn in a grey that reads on a white field (the phone's 70 % grey did
+// not), or in the colour the field is given, as on a dark field by night.
 TEST_F(TextInputTest, PlaceholderDrawsInItsReadableGreyOrTheGivenColour) {
   auto field = std::make_shared<TextField>(Rect(0, 0, 120, 30));
   field->setFont(Font::systemFont(16));
