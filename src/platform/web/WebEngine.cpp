@@ -20,6 +20,7 @@
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/runtime/Thread.h"
+#include "platform/ui/system/LibraryFolders.h"
 #include "platform/web/PrivateResourceUrl.h"
 #include "platform/web/ResourceQueryServer.h"
 #include "platform/web/WebResourceProvider.h"
@@ -116,10 +117,9 @@ bool WebEngine::start() {
     std::fprintf(stderr, "WebEngine: the fdo backend cannot start in shared-memory mode\n");
     return false;
   }
-  const std::string data = (Paths::library() / "WebKit").string();
-  const std::string cache = (Paths::caches() / "WebKit").string();
-  std::error_code ec;
-  std::filesystem::create_directories(data, ec);  // the cookie file is opened, not made, there
+  // The cookie file is opened, not made, in the data folder: it is made first.
+  const std::string data = ui::LibraryFolders::folder(ui::LibraryFolders::Kind::kData, "WebKit").string();
+  const std::string cache = ui::LibraryFolders::folder(ui::LibraryFolders::Kind::kCache, "WebKit").string();
   WebKitWebsiteDataManager* manager = webkit_website_data_manager_new(
       "base-data-directory", data.c_str(), "base-cache-directory", cache.c_str(), nullptr);
   context_ = webkit_web_context_new_with_website_data_manager(manager);
