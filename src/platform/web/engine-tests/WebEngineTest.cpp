@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -28,6 +29,7 @@
 #include "platform/ui/views/Window.h"
 #include "platform/web/CookieStorage.h"
 #include "platform/web/WebEngine.h"
+#include "platform/web/engine-tests/EngineTestSupport.h"
 #include "platform/web/engine-tests/WebEngineTestMain.h"
 #include "platform/web/WebResourceProvider.h"
 #include "platform/web/WebView.h"
@@ -54,6 +56,7 @@ class TestProvider : public WebResourceProvider {
     std::lock_guard<std::mutex> lock(mutex_);
     return held_.count(url) > 0;
   }
+  bool networkReachable() override { return !offline_; }
   void resourceForUrl(const std::string& url, bool fetchOnMiss, Done done) override {
     std::optional<WebResource> answer;
     {
@@ -72,6 +75,8 @@ class TestProvider : public WebResourceProvider {
     std::lock_guard<std::mutex> lock(mutex_);
     held_.insert(url);
   }
+  // The network cannot be reached from now on (or can again).
+  void setOffline(bool offline) { offline_ = offline; }
   std::map<std::string, bool> asked() const {
     std::lock_guard<std::mutex> lock(mutex_);
     std::map<std::string, bool> result;
@@ -89,6 +94,7 @@ class TestProvider : public WebResourceProvider {
   std::map<std::string, WebResource> resources_;
   std::set<std::string> held_;
   std::vector<std::pair<std::string, bool>> asked_;
+  std::atomic<bool> offline_{false};
 };
 
 class Delegate : public WebViewDelegate {
@@ -448,9 +454,10 @@ window.vesk = { updateFontLevel: function(level) {
             (std::vector<std::string>{"", "level 5", "Selected words", "", "0"}));
 }
 
-// A page from elsewhere gets from the cache only what the client holds of other hosts: its
-// own host's pictures come from its server, held or not.
+// Offline, a page from elsewhere gets from the cache only what the client holds of other hosts:
+// its own host's pictures come from its server, held or not.
 TEST_F(WebEngineTest, ThirdPartyPageTakesOnlyHeldResourcesFromTheProvider) {
+  provider->setOffline(true);  // the only time a page from elsewhere gets what the client holds
   LoopbackServer server;
   const std::string held = "http://img.other.test/held.png";  // no such host: only the cache has it
   const std::string own = server.url("/own.png");
@@ -487,6 +494,49 @@ TEST_F(WebEngineTest, ThirdPartyPageTakesOnlyHeldResourcesFromTheProvider) {
   view->loadRequest(server.baseUrl());
   ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 1; }, kWait));
   EXPECT_EQ(delegate->asked.size(), 1u);
+}
+
+// A page from elsewhere cannot tell which of another site's pictures the client holds: while the
+// network can be reached every one comes from the network, so the timing the page can read of a
+// held one (when its answer began) is that of one fetched (nothing, without the site's leave).
+// Offline the held ones come from the client, so the page still shows them.
+TEST_F(WebEngineTest, APageFromElsewhereCannotTellWhatTheClientHolds) {
+  LoopbackServer server;
+  // Another origin than the page's (127.0.0.1): the same server under another name.
+  const std::string other = "http://localhost:" + std::to_string(server.port());
+  const auto png = squarePng(kRed, 10);
+  auto page = [&](const std::string& held, const std::string& fresh) {
+    return LoopbackServer::Response::text(200, R"(<html><body><img id="held" src=")" + other + held +
+                                                   R"("><img id="fresh" src=")" + other + fresh + R"(">
+<script>function timing(id) { var e = performance.getEntriesByName(document.getElementById(id).src)[0];
+  return e ? String(e.responseStart) : 'none'; }</script></body></html>)",
+                                          "text/html");
+  };
+  for (const char* path : {"/held.png", "/fresh.png", "/offline-held.png"}) {
+    server.setResponse(path, LoopbackServer::Response::text(200, std::string(png.begin(), png.end()), "image/png"));
+    provider->serve(other + path, png, "image/png");
+  }
+  provider->hold(other + "/held.png");
+  provider->hold(other + "/offline-held.png");
+  server.setResponse("/online.html", page("/held.png", "/fresh.png"));
+  server.setResponse("/offline.html", page("/offline-held.png", "/fresh.png"));
+  delegate->allowAll = true;
+  auto load = [&](const std::string& path) {
+    const int finished = delegate->finished;
+    view->loadRequest(server.url(path));
+    ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > finished; }, kWait)) << delegate->lastError;
+    EXPECT_EQ(run({"document.getElementById('held').naturalWidth + ',' + document.getElementById('fresh').naturalWidth"}),
+              std::vector<std::string>{"10,10"});
+  };
+  load("/online.html");
+  EXPECT_EQ(run({"timing('held') + ' ' + timing('fresh')"}), std::vector<std::string>{"0 0"});
+  EXPECT_EQ(timesServed(server, "/held.png"), 1u);
+  EXPECT_TRUE(provider->asked().empty());
+
+  provider->setOffline(true);
+  load("/offline.html");
+  EXPECT_EQ(timesServed(server, "/offline-held.png"), 0u);
+  EXPECT_EQ(provider->asked(), (std::map<std::string, bool>{{other + "/offline-held.png", false}}));
 }
 
 TEST_F(WebEngineTest, HistoryAndReloadAskWithTheirTypesAndStopFailsTheLoad) {
@@ -617,6 +667,7 @@ fetch(')" + secret + R"(', {mode: 'no-cors'}).then(function (r) { return r.text(
 // scheme once took them, or with a made-up token — answer nothing. Its own pictures from
 // another host still come from the cache.
 TEST_F(WebEngineTest, AThirdPartyPageCannotReadWhatTheClientCached) {
+  provider->setOffline(true);  // the only time a page from elsewhere gets what the client holds
   const std::string held = "http://img.other.test/seen.png";
   provider->hold(held);
   provider->serve(held, squarePng(kRed, 10), "image/png");
@@ -648,6 +699,7 @@ document.title = [read(')" + held + R"('), read('zu-res://cached/)" + escaped + 
 // request of its own origin carries no Origin header, and with an Accept header the script
 // sets it would look like a picture (here the client holds the address with other bytes).
 TEST_F(WebEngineTest, APageFromElsewhereReadsItsOwnAddressesFromItsServer) {
+  provider->setOffline(true);  // the only time a page from elsewhere gets what the client holds
   LoopbackServer server;
   const std::string own = server.url("/own.txt");
   server.setResponse("/own.txt", LoopbackServer::Response::text(200, "served", "text/plain"));
@@ -676,6 +728,7 @@ fetch('/own.txt', {headers: {Accept: 'image/png'}, referrerPolicy: 'no-referrer'
 // addresses there, and not as a picture. The script here is one the link cache kept from an
 // earlier article, with its server's type: a script that is also a page.
 TEST_F(WebEngineTest, APageCannotReuseTheAddressesSignedForIt) {
+  provider->setOffline(true);  // the only time a page from elsewhere gets what the client holds
   const std::string script = "http://static.evil.test/lib.js";
   const std::string page = "<!--\n--> <script>var x = new XMLHttpRequest();"
                            "try { x.open('GET', location.href, false); x.send(); parent.postMessage('read ' + x.status, '*'); }"
