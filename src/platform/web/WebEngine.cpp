@@ -203,8 +203,13 @@ void WebEngine::answer(WebKitURISchemeRequest* request) {
   auto parsed = PrivateResourceUrl::parse(address);
   const char* pageUri = view ? webkit_web_view_get_uri(view) : nullptr;
   // Never a document: the extension rewrites elements only, so a page loading such an address
-  // as itself made it up.
-  if (!parsed || !pageUri || std::strcmp(pageUri, address) == 0) {
+  // as itself made it up. And never what a script asks for: a request that names its origin is
+  // made in CORS mode (XMLHttpRequest, fetch, a module script), whose answer its script could
+  // read — the engine does not hold a scheme of ours to CORS —, while a page's pictures, style
+  // sheets, scripts and fonts come without one.
+  SoupMessageHeaders* headers = webkit_uri_scheme_request_get_http_headers(request);
+  const bool namesOrigin = headers && soup_message_headers_get_one(headers, "Origin");
+  if (!parsed || !pageUri || std::strcmp(pageUri, address) == 0 || namesOrigin) {
     finishRequest(request, std::nullopt);
     return;
   }

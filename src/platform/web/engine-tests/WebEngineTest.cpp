@@ -581,6 +581,8 @@ TEST_F(WebEngineTest, HistoryAndReloadAskWithTheirTypesAndStopFailsTheLoad) {
   EXPECT_FALSE(view->isLoading());
 }
 
+// Only a page the client built shows local files, only of the bundle and the fonts, and only as
+// its elements.
 TEST_F(WebEngineTest, LocalFilesOnlyForClientBuiltPagesAndOnlyFromTheBundleOrFonts) {
   TempHome home;  // the bundle and a file beside it, outside every allowed folder
   const auto bundle = home.path() / "bundle";
@@ -601,9 +603,25 @@ TEST_F(WebEngineTest, LocalFilesOnlyForClientBuiltPagesAndOnlyFromTheBundleOrFon
       ".join(',')";
 
   // The page writes the bundle's file itself, as the client does; a fetch address it writes
-  // itself is not one the extension signed for it, and is refused.
-  loadArticle("<html><body>" + images + "</body></html>");
+  // itself is not one the extension signed for it, and is refused. Its scripts read nothing of
+  // the file it shows: not by a synchronous request (with the Accept header of a picture or
+  // none), nor by a fetch.
+  const std::string button = WebView::fileUrl(bundle / "button.png");
+  loadArticle("<html><body>" + images + R"(<script>
+function read(accept) {
+  var x = new XMLHttpRequest(); x.open('GET', ')" + button + R"(', false);
+  if (accept) x.setRequestHeader('Accept', accept);
+  try { x.send(); return x.status + ' ' + x.responseText.length; } catch (e) { return 'refused'; }
+}
+document.title = [read(''), read('image/png,image/*;q=0.8')].join('|');
+window.fetched = 'waiting';
+fetch(')" + button + R"(').then(function (r) { return r.text(); })
+  .then(function (t) { window.fetched = 'read ' + t.length; }, function () { window.fetched = 'refused'; });
+</script></body></html>)");
   EXPECT_EQ(run({widths}), std::vector<std::string>{"20,0,0"});
+  EXPECT_EQ(run({"document.title"}), std::vector<std::string>{"refused|refused"});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return run({"window.fetched"})[0] != "waiting"; }, kWait));
+  EXPECT_EQ(run({"window.fetched"}), std::vector<std::string>{"refused"});
   EXPECT_TRUE(provider->asked().empty());
 
   // A page from elsewhere that writes such addresses itself gets nothing through them, and the
