@@ -44,6 +44,18 @@ std::string scriptResultText(WebKitWebView* view, GAsyncResult* result, bool inW
   return text;
 }
 
+// Whether a Content-Disposition header asks for the answer to be saved: its first part, before
+// any ";", is "attachment" in any letter case (as the engine reads it).
+bool isAttachment(const char* disposition) {
+  if (!disposition) return false;
+  std::string_view value(disposition);
+  value = value.substr(0, value.find(';'));
+  const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!value.empty() && space(value.front())) value.remove_prefix(1);
+  while (!value.empty() && space(value.back())) value.remove_suffix(1);
+  return value.size() == 10 && g_ascii_strncasecmp(value.data(), "attachment", 10) == 0;
+}
+
 // Posts "width,height" of the document when the page's root or body changes size.
 constexpr const char* kContentSizeScript = R"(
 (function() {
@@ -552,9 +564,9 @@ int EnginePage::onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, i
 }
 
 bool EnginePage::decide(WebKitPolicyDecision* decision, int decisionType) {
-  if (decisionType != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION &&
-      decisionType != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
-    return false;  // responses: the engine's own choice
+  if (decisionType == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+    decideResponse(WEBKIT_RESPONSE_POLICY_DECISION(decision));
+    return true;
   }
   WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
       WEBKIT_NAVIGATION_POLICY_DECISION(decision));
@@ -585,6 +597,23 @@ bool EnginePage::decide(WebKitPolicyDecision* decision, int decisionType) {
     }
   });
   return true;
+}
+
+void EnginePage::decideResponse(WebKitResponsePolicyDecision* decision) {
+  WebKitURIResponse* response = webkit_response_policy_decision_get_response(decision);
+  SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response);
+  const char* disposition = headers ? soup_message_headers_get_one(headers, "Content-Disposition") : nullptr;
+  // Shown only when the engine can show it and the server does not ask for it to be saved;
+  // nothing is ever saved instead (the engine's own choice would download it).
+  const bool attachment = isAttachment(disposition);
+  if (webkit_response_policy_decision_is_mime_type_supported(decision) && !attachment) {
+    webkit_policy_decision_use(WEBKIT_POLICY_DECISION(decision));
+    return;
+  }
+  const char* uri = webkit_uri_response_get_uri(response);
+  std::fprintf(stderr, "WebEngine: answer refused (%s): %s\n", attachment ? "an attachment" : "cannot be shown",
+               uri ? uri : "(no address)");
+  webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
 }
 
 void EnginePage::onContentSize(void*, void* result, void* self) {

@@ -6,7 +6,10 @@
 // Loads that the WebView already asked the delegate about (loadHtml, loadUrl) are not asked
 // again when the engine checks them; every other navigation is, with the engine's navigation
 // type (which uses the phone's numbers). A navigation to a new window loads in this page when
-// allowed. A failed load shows no error page. Each address the main frame comes to is reported
+// allowed. A failed load shows no error page. A response is shown only when the engine can show
+// it and the server does not ask for it to be saved (Content-Disposition "attachment"); any other
+// is refused, never downloaded, in the main frame (whose load then fails, the page staying as it
+// was) or in a frame. Each address the main frame comes to is reported
 // (backendMainFrameNavigated): the view's address as it changes (a load's answer or redirect,
 // a move within the document, a load asked for) and the address of a load that failed before
 // any answer — the engine reports no other frame's. HTML loaded without
@@ -39,6 +42,7 @@
 
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitPolicyDecision WebKitPolicyDecision;
+typedef struct _WebKitResponsePolicyDecision WebKitResponsePolicyDecision;
 typedef struct _WebKitUserContentManager WebKitUserContentManager;
 struct wpe_view_backend_exportable_fdo;
 struct wpe_fdo_shm_exported_buffer;
@@ -85,6 +89,8 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   // Posts the history state, then `fn`.
   void reportWithHistory(std::function<void(WebViewBackendClient&)> fn);
   bool decide(WebKitPolicyDecision* decision, int decisionType);
+  // Shows a response only when the engine can and it is no attachment; never downloads.
+  void decideResponse(WebKitResponsePolicyDecision* decision);
   // Tells the backend the main frame came to `url` (once per change of address).
   void reportMainFrame(const std::string& url);
   void frameExported(wpe_fdo_shm_exported_buffer* buffer);

@@ -76,6 +76,21 @@ void finishRequest(WebKitURISchemeRequest* request, std::optional<WebResource> r
   g_object_unref(request);
 }
 
+// A download the engine starts (a page's "download" link, say) is cancelled before it has a
+// destination, so no file is made, replaced or removed anywhere.
+gboolean refuseDestination(WebKitDownload* download, gchar*, gpointer) {
+  webkit_download_cancel(download);
+  return TRUE;  // no destination: the engine's own choice would be the download folder
+}
+
+void refuseDownload(WebKitWebContext*, WebKitDownload* download, gpointer) {
+  WebKitURIRequest* request = webkit_download_get_request(download);
+  const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+  std::fprintf(stderr, "WebEngine: download refused: %s\n", uri ? uri : "(no address)");
+  g_signal_connect(download, "decide-destination", G_CALLBACK(&refuseDestination), nullptr);
+  webkit_download_cancel(download);
+}
+
 }  // namespace
 
 WebEngine* WebEngine::shared() {
@@ -128,6 +143,7 @@ bool WebEngine::start() {
   webkit_cookie_manager_set_persistent_storage(cookies, (data + "/cookies.sqlite").c_str(),
                                                WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
   webkit_web_context_set_cache_model(context_, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+  g_signal_connect(context_, "download-started", G_CALLBACK(&refuseDownload), nullptr);
 
   queryServer_ = ResourceQueryServer::start();
   resources_ = Thread::start("web-resources");

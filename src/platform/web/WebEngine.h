@@ -16,6 +16,10 @@
 // for a signed address itself (one a script read from its own stack, say) is cancelled by the
 // extension: signed addresses reach the scheme only from its rewriting.
 //
+// No page ever saves a file: each page shows a response only when it can and the server does
+// not ask for it to be saved (EnginePage), and a download the engine starts anyway is cancelled
+// before it has a destination. The engine's files live in the client's home (LibraryFolders).
+//
 // Made on first use of shared() and kept until the process ends (the engine cannot be shut
 // down and started again in one process). shared() returns null, and logs why once, when the
 // engine cannot start; views then stay blank, their loads fail and their scripts answer "".

@@ -56,6 +56,10 @@
 //  - didNavigateMainFrame tells the delegate each address the page's own frame comes to, which
 //    the engine's navigation questions cannot tell apart from a frame's in a page loaded from
 //    an address.
+//  - Nothing a page is answered is ever saved: a response the engine cannot show, or one the
+//    server asks to be saved (an attachment), is refused, in the page's own frame (whose load
+//    fails, the page staying as it was) and in its frames alike. The phone's web view had no
+//    downloads; the engine's default would write into the desktop user's download folder.
 //  - Web processes: each view has one of its own unless it joins a family (setProcessFamily):
 //    the views of a family share one, so a screen of several pages costs one process. prewarm()
 //    starts a family's process ahead of its first page, in an interactive run only.

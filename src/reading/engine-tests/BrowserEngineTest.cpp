@@ -4,6 +4,8 @@
 // browser-unscaled.png). One engine serves the whole binary.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 
 #include "common/Log.h"
 #include "platform/ui/controls/Button.h"
@@ -11,6 +13,7 @@
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Window.h"
+#include "platform/web/engine-tests/EngineTestSupport.h"
 #include "platform/web/engine-tests/WebEngineTestMain.h"
 #include "platform/web/WebView.h"
 #include "reading/ReadingNibs.h"
@@ -24,6 +27,14 @@ namespace zu {
 namespace {
 
 constexpr double kWait = 20;
+
+std::string logText() {
+  std::ifstream in(VESKLogGetLogFilepath().value_or(""), std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
 
 class BrowserEngineTest : public ::testing::Test {
  protected:
@@ -124,6 +135,32 @@ TEST_F(BrowserEngineTest, TypeZeroShowsAWidePageUnscaledTheDefaultScalesItToFit)
     root_->dismissModalViewController(false);
     browser_->webView()->stopLoading();
   }
+}
+
+// A page in the browser that serves attachments, to a frame of its own and to its own
+// navigation, saves nothing: files of the names it gives stay as they were in the desktop user's
+// folders, and the page stays, its refused navigation logged as a failed load.
+TEST_F(BrowserEngineTest, APageServingAttachmentsSavesNothing) {
+  auto& desktop = web::ScratchDesktop::shared();
+  const std::string framed = web::ScratchDesktop::uniqueName("zu-probe", ".desktop");
+  const std::string top = web::ScratchDesktop::uniqueName("important", ".txt");
+  for (const auto& name : {framed, top}) desktop.plant(name, "kept " + name);
+  LoopbackServer server;
+  server.setResponse("/page.html", LoopbackServer::Response::text(
+                                       200, "<title>page</title><iframe src=\"/framed\"></iframe>", "text/html"));
+  server.setResponse("/framed", web::attachment(framed));
+  server.setResponse("/top", web::attachment(top));
+  browser_ = std::dynamic_pointer_cast<WebViewController_New>(ScreenRequest::browser(server.url("/page.html")));
+  ASSERT_TRUE(browser_);
+  ASSERT_TRUE(root_->presentModalViewController(browser_, false));
+  waitForSettledPage();
+  ASSERT_EQ(1u, web::timesServed(server, "/framed"));
+  browser_->webView()->evaluateScript("location.href = '/top'");
+  ASSERT_TRUE(turnMainLoopUntil(
+      [&] { return logText().find("self= WebViewController_New,error = ") != std::string::npos; }, kWait));
+  EXPECT_EQ(1u, web::timesServed(server, "/top"));
+  EXPECT_EQ("page /page.html", web::scriptAnswer(*browser_->webView(), "document.title + ' ' + location.pathname"));
+  EXPECT_EQ(desktop.changes(), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -850,6 +850,47 @@ TEST_F(WebEngineTest, ThePagesOwnLoadsAndRedirectsAreToldApartFromItsFrames) {
                                                            "http://page.invalid/callback"}));
 }
 
+// Nothing a page is answered is ever saved, whatever the server says: an attachment to the page's
+// own navigation or to a frame's, a type the engine cannot show, a "download" link the reader
+// taps (shown instead, as on the phone). The page's own navigations fail and leave it as it was,
+// and files of the names the server gives are left byte for byte as they were, in the desktop
+// user's home and download folder.
+TEST_F(WebEngineTest, NothingAPageIsAnsweredIsEverSaved) {
+  auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  window->addSubview(view);
+  auto& desktop = ScratchDesktop::shared();
+  const std::string framed = ScratchDesktop::uniqueName("framed", ".desktop");
+  const std::string top = ScratchDesktop::uniqueName("important", ".txt");
+  const std::string octet = ScratchDesktop::uniqueName("octet", ".bin");
+  const std::string linked = ScratchDesktop::uniqueName("linked", ".txt");
+  for (const auto& name : {framed, top, octet, linked}) desktop.plant(name, "the reader's own " + name + "\n");
+  LoopbackServer server;
+  server.setResponse("/page.html", LoopbackServer::Response::text(200, R"(<html><head><title>page</title></head>
+<body style="margin:0"><a href="/linked" download=")" + linked + R"(" style="display:block; height:100px">save</a>
+<iframe src="/framed"></iframe></body></html>)", "text/html"));
+  server.setResponse("/framed", attachment(framed, "text/html"));
+  server.setResponse("/top", attachment(top, "text/plain"));
+  server.setResponse("/files/" + octet, LoopbackServer::Response::text(200, "octets", "application/octet-stream"));
+  server.setResponse("/linked", LoopbackServer::Response::text(200, "linked", "text/plain"));
+  delegate->allowAll = true;
+  view->loadRequest(server.url("/page.html"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 0; }, kWait)) << delegate->lastError;
+  ASSERT_EQ(timesServed(server, "/framed"), 1u);
+  for (const std::string& path : {std::string("/top"), "/files/" + octet}) {
+    const int failed = delegate->failed;
+    run({"location.href = '" + path + "'"});
+    ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->failed > failed; }, kWait)) << path;
+  }
+  EXPECT_EQ(run({"document.title + ' ' + location.pathname"}), std::vector<std::string>{"page /page.html"});
+  EXPECT_EQ(delegate->finished, 1);
+  auto tap = window->beginTouch({100, 50});
+  window->endTouch(tap, {102, 52});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 1; }, kWait)) << delegate->lastError;
+  EXPECT_EQ(run({"document.body.textContent"}), std::vector<std::string>{"linked"});
+  EXPECT_EQ(desktop.changes(), std::vector<std::string>{});
+}
+
 // The web processes this test binary's engine runs now.
 std::set<int> webProcesses() {
   std::set<int> pids;
