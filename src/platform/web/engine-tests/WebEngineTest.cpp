@@ -99,11 +99,15 @@ class TestProvider : public WebResourceProvider {
 
 class Delegate : public WebViewDelegate {
  public:
-  bool shouldStartLoad(WebView&, const std::string& url, int type) override {
+  bool shouldStartLoad(WebView&, const std::string& url, int type, bool userGesture) override {
     asked.push_back({url, type});
+    gestures[url] = userGesture;
     return url == "about:blank" || allowAll;
   }
-  void didNavigateMainFrame(WebView&, const std::string& url) override { mainFrame.push_back(url); }
+  void didNavigateMainFrame(WebView&, const std::string& url, bool userGesture) override {
+    mainFrame.push_back(url);
+    mainFrameGestures[url] = userGesture;
+  }
   void didStartLoad(WebView&) override { ++started; }
   void didFinishLoad(WebView&) override { ++finished; }
   void didFailLoad(WebView&, int, const std::string& text) override {
@@ -114,6 +118,8 @@ class Delegate : public WebViewDelegate {
   bool allowAll = false;
   std::vector<std::pair<std::string, int>> asked;
   std::vector<std::string> mainFrame;
+  // Whether the reader's tap made the navigation, by address (the latest).
+  std::map<std::string, bool> gestures, mainFrameGestures;
   int started = 0, finished = 0, failed = 0;
   std::string lastError;
 };
@@ -848,6 +854,46 @@ TEST_F(WebEngineTest, ThePagesOwnLoadsAndRedirectsAreToldApartFromItsFrames) {
                                              server.url("/final.html"), "http://page.invalid/callback"}));
   EXPECT_EQ(delegate->mainFrame, (std::vector<std::string>{server.url("/page.html"), server.url("/final.html"),
                                                            "http://page.invalid/callback"}));
+}
+
+// The reader's tap on a link is told to the delegate with the navigation it makes, and with the
+// address a server's redirect then leads to; what a page does on its own (a timer) is not, nor
+// where its redirect leads. The client's own load counts as the reader's.
+TEST_F(WebEngineTest, TheReadersTapIsToldApartFromWhatAPageDoesOnItsOwn) {
+  auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  window->addSubview(view);
+  LoopbackServer server;
+  auto redirect = [&](const std::string& to) {
+    auto moved = LoopbackServer::Response::text(302, "", "text/html");
+    moved.headers.push_back({"Location", server.url(to)});
+    return moved;
+  };
+  server.setResponse("/page.html", LoopbackServer::Response::text(200, R"(<html><body style="margin:0">
+<a href="/go" style="display:block; height:100px; background:#ccc">go</a></body></html>)", "text/html"));
+  server.setResponse("/go", redirect("/landed.html"));
+  server.setResponse("/landed.html", LoopbackServer::Response::text(
+      200, "<script>setTimeout(function () { location.href = '/later'; }, 100);</script>", "text/html"));
+  server.setResponse("/later", redirect("/final.html"));
+  server.setResponse("/final.html", LoopbackServer::Response::text(200, "<p>final</p>", "text/html"));
+  delegate->allowAll = true;
+  view->loadRequest(server.url("/page.html"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 0; }, kWait)) << delegate->lastError;
+  auto tap = window->beginTouch({100, 50});
+  window->endTouch(tap, {102, 52});
+  ASSERT_TRUE(turnMainLoopUntil([&] {
+    return delegate->mainFrameGestures.count(server.url("/final.html")) > 0 &&
+           delegate->gestures.count(server.url("/final.html")) > 0;
+  }, kWait));
+  EXPECT_EQ(delegate->gestures, (std::map<std::string, bool>{{server.url("/page.html"), true},
+                                                             {server.url("/go"), true},
+                                                             {server.url("/landed.html"), true},
+                                                             {server.url("/later"), false},
+                                                             {server.url("/final.html"), false}}));
+  // (The main frame comes to where the redirects lead.)
+  EXPECT_EQ(delegate->mainFrameGestures, (std::map<std::string, bool>{{server.url("/page.html"), true},
+                                                                      {server.url("/landed.html"), true},
+                                                                      {server.url("/final.html"), false}}));
 }
 
 // Nothing a page is answered is ever saved, whatever the server says: an attachment to the page's
