@@ -10,7 +10,7 @@
 #include <chrono>
 #include <string>
 
-extern char** environ;
+#include "platform/ui/system/LibraryFolders.h"
 
 namespace zu {
 
@@ -28,7 +28,7 @@ std::string queryDefaultMailer() {
   char* args[] = {const_cast<char*>("xdg-mime"), const_cast<char*>("query"), const_cast<char*>("default"),
                   const_cast<char*>("x-scheme-handler/mailto"), nullptr};
   pid_t pid = 0;
-  const bool started = posix_spawnp(&pid, "xdg-mime", &actions, nullptr, args, environ) == 0;
+  const bool started = posix_spawnp(&pid, "xdg-mime", &actions, nullptr, args, ui::LibraryFolders::desktopEnvironment()) == 0;
   posix_spawn_file_actions_destroy(&actions);
   close(out[1]);
   std::string answer;

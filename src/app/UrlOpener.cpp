@@ -8,8 +8,7 @@
 #include <thread>
 
 #include "platform/net/ExternalUrl.h"
-
-extern char** environ;
+#include "platform/ui/system/LibraryFolders.h"
 
 namespace zu {
 
@@ -26,7 +25,7 @@ bool UrlOpener::open(const std::string& url, bool headless) {
   if (headless) return true;
   pid_t pid = 0;
   char* args[] = {const_cast<char*>("xdg-open"), const_cast<char*>(url.c_str()), nullptr};
-  if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, args, environ) != 0) return false;
+  if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, args, ui::LibraryFolders::desktopEnvironment()) != 0) return false;
   // xdg-open may run a browser in the foreground until it closes: it is waited for (and reaped)
   // off the main thread, so the screen never freezes on it.
   std::thread([pid] {

@@ -20,7 +20,9 @@
 // URLs the application opens go through UrlOpener (http, https and mailto only); with a window
 // and a desktop mail program (DesktopMail), shared mail is handed to it as a mailto.
 // The service host comes from $ZU_SERVICE_HOST (see ServiceHosts), the home from $ZU_HOME. The
-// photo album (the picture viewer's save) is the folder "SavedPhotos" in that home.
+// photo album (the picture viewer's save) is the folder "SavedPhotos" in that home; what the
+// libraries underneath keep (the web engine's data, GStreamer's registry, ...) goes into it too
+// (LibraryFolders), so a run writes nothing into the desktop user's home.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -46,6 +48,7 @@
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/controllers/NibRegistry.h"
+#include "platform/ui/system/LibraryFolders.h"
 #include "platform/ui/system/MailComposeViewController.h"
 #include "platform/ui/system/PhotoAlbum.h"
 #include "platform/web/WebEngine.h"
@@ -214,6 +217,9 @@ int run(const Options& options) {
 }  // namespace zu
 
 int main(int argc, char** argv) {
+  // Before any thread starts or any library reads them: what the libraries keep goes into the
+  // client's home.
+  zu::ui::LibraryFolders::confine();
   auto options = zu::parse(argc, argv);
   if (!options) return zu::usage();
   return zu::run(*options);

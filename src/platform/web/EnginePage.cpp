@@ -44,6 +44,18 @@ std::string scriptResultText(WebKitWebView* view, GAsyncResult* result, bool inW
   return text;
 }
 
+// Whether a Content-Disposition header asks for the answer to be saved: its first part, before
+// any ";", is "attachment" in any letter case (as the engine reads it).
+bool isAttachment(const char* disposition) {
+  if (!disposition) return false;
+  std::string_view value(disposition);
+  value = value.substr(0, value.find(';'));
+  const auto space = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!value.empty() && space(value.front())) value.remove_prefix(1);
+  while (!value.empty() && space(value.back())) value.remove_suffix(1);
+  return value.size() == 10 && g_ascii_strncasecmp(value.data(), "attachment", 10) == 0;
+}
+
 // Posts "width,height" of the document when the page's root or body changes size.
 constexpr const char* kContentSizeScript = R"(
 (function() {
@@ -106,9 +118,11 @@ std::vector<std::shared_ptr<EnginePage>>& warmPages() {
   return pages;
 }
 
-// The script world the selection runs in: the page's scripts share its document, not its
-// globals, so they cannot change how a word is found.
-constexpr const char* kSelectionWorld = "zu-selection";
+// The script world the page's own scripts cannot reach, where the selection and the scrolling
+// run: the page's scripts share its document, not its globals, so they can neither change how a
+// word is found nor have their own code run by the client's (which the engine runs as if on the
+// reader's tap: a page's own scrollTo, say, could open a screen on every drag).
+constexpr const char* kClientWorld = "zu-client";
 
 // One selection step: the word under a point (by the engine's own word breaking, on the text
 // node under the point, and only when a character of it is under the point), or the selection
@@ -328,7 +342,7 @@ void EnginePage::onBackendDestroyed(void* self) {
 
 void EnginePage::loadHtml(const std::string& html, const std::optional<std::string>& baseUrl) {
   if (!view_) return;
-  allowedLoadPending_ = true;
+  expectLoad(true);
   if (baseUrl) {
     webkit_web_view_load_html(view_, html.c_str(), baseUrl->c_str());
   } else {
@@ -338,7 +352,7 @@ void EnginePage::loadHtml(const std::string& html, const std::optional<std::stri
 
 void EnginePage::loadUrl(const std::string& url) {
   if (!view_) return;
-  allowedLoadPending_ = true;
+  expectLoad(true);
   webkit_web_view_load_uri(view_, url.c_str());
 }
 
@@ -347,15 +361,21 @@ void EnginePage::stop() {
 }
 
 void EnginePage::reload() {
-  if (view_) webkit_web_view_reload(view_);
+  if (!view_) return;
+  clientHistoryPending_ = true;
+  webkit_web_view_reload(view_);
 }
 
 void EnginePage::goBack() {
-  if (view_) webkit_web_view_go_back(view_);
+  if (!view_ || !webkit_web_view_can_go_back(view_)) return;
+  clientHistoryPending_ = true;
+  webkit_web_view_go_back(view_);
 }
 
 void EnginePage::goForward() {
-  if (view_) webkit_web_view_go_forward(view_);
+  if (!view_ || !webkit_web_view_can_go_forward(view_)) return;
+  clientHistoryPending_ = true;
+  webkit_web_view_go_forward(view_);
 }
 
 void EnginePage::setSize(int width, int height, float scale) {
@@ -441,7 +461,7 @@ void EnginePage::scrollTo(int x, int y) {
   // The engine's wheel events scroll by whole lines; the document is placed directly instead
   // (in page pixels).
   const std::string js = "window.scrollTo(" + std::to_string(toPage(x)) + "," + std::to_string(toPage(y)) + ")";
-  webkit_web_view_run_javascript(view_, js.c_str(), nullptr, nullptr, nullptr);
+  webkit_web_view_run_javascript_in_world(view_, js.c_str(), kClientWorld, nullptr, nullptr, nullptr);
 }
 
 void EnginePage::evaluate(uint64_t sequence, const std::string& js) {
@@ -478,7 +498,35 @@ void EnginePage::reportMainFrame(const std::string& url) {
   // The engine may tell the same address twice (a redirect's end, then its answer).
   if (url.empty() || url == lastMainFrameUrl_) return;
   lastMainFrameUrl_ = url;
-  toMain([url](EngineWebBackend::Anchor& anchor) { anchor.client->backendMainFrameNavigated(url); });
+  flushMainFrame();
+  if (allowedLoadPending_) {
+    // The client's load, told as it starts (before the engine's question about it).
+    pendingLoadReported_ = true;
+    tellMainFrame(url, pendingLoadGesture_);
+  } else if (lastAllowed_ && lastAllowed_->first == url) {
+    // The navigation the engine asked about last came here.
+    tellMainFrame(url, lastAllowed_->second);
+    lastAllowed_.reset();
+  } else if (webkit_web_view_is_loading(view_)) {
+    // A server's redirect: the engine asks about it (with the gesture of the navigation it
+    // redirects) right after telling the new address.
+    unaskedMainFrame_ = url;
+  } else {
+    tellMainFrame(url, false);  // the page moved within itself
+  }
+}
+
+void EnginePage::tellMainFrame(const std::string& url, bool userGesture) {
+  toMain([url, userGesture](EngineWebBackend::Anchor& anchor) {
+    anchor.client->backendMainFrameNavigated(url, userGesture);
+  });
+}
+
+void EnginePage::flushMainFrame() {
+  if (unaskedMainFrame_.empty()) return;
+  std::string url = std::move(unaskedMainFrame_);
+  unaskedMainFrame_.clear();
+  tellMainFrame(url, false);
 }
 
 void EnginePage::select(uint64_t sequence, WebViewBackend::Selecting step, int x, int y) {
@@ -492,7 +540,7 @@ void EnginePage::select(uint64_t sequence, WebViewBackend::Selecting step, int x
                          std::to_string(toPage(x)) + "," + std::to_string(toPage(y)) + ")";
   auto* call = new ScriptCall{shared_from_this(), sequence, nullptr, zoom_};
   webkit_web_view_run_javascript_in_world(
-      view_, js.c_str(), kSelectionWorld, nullptr,
+      view_, js.c_str(), kClientWorld, nullptr,
       [](GObject* source, GAsyncResult* result, gpointer data) {
         auto* call = static_cast<ScriptCall*>(data);
         auto selection = parseSelection(scriptResultText(WEBKIT_WEB_VIEW(source), result, true));
@@ -512,6 +560,8 @@ void EnginePage::select(uint64_t sequence, WebViewBackend::Selecting step, int x
 
 void EnginePage::onLoadChanged(WebKitWebView*, int event, void* self) {
   auto* page = static_cast<EnginePage*>(self);
+  // The main frame's address the engine did not ask about after all is told now.
+  if (event == WEBKIT_LOAD_COMMITTED || event == WEBKIT_LOAD_FINISHED) page->flushMainFrame();
   if (event == WEBKIT_LOAD_STARTED) {
     page->failed_ = false;
     page->reportWithHistory([](WebViewBackendClient& client) { client.backendDidStart(); });
@@ -536,6 +586,7 @@ int EnginePage::onLoadFailed(WebKitWebView* view, int event, char* failingUri, v
   if (event == WEBKIT_LOAD_STARTED && failingUri && (!current || std::strcmp(current, failingUri) != 0)) {
     page->reportMainFrame(failingUri);
   }
+  page->flushMainFrame();
   page->failed_ = true;
   const auto* gerror = static_cast<const GError*>(error);
   const int code = gerror ? gerror->code : 0;
@@ -552,9 +603,9 @@ int EnginePage::onDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, i
 }
 
 bool EnginePage::decide(WebKitPolicyDecision* decision, int decisionType) {
-  if (decisionType != WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION &&
-      decisionType != WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION) {
-    return false;  // responses: the engine's own choice
+  if (decisionType == WEBKIT_POLICY_DECISION_TYPE_RESPONSE) {
+    decideResponse(WEBKIT_RESPONSE_POLICY_DECISION(decision));
+    return true;
   }
   WebKitNavigationAction* action = webkit_navigation_policy_decision_get_navigation_action(
       WEBKIT_NAVIGATION_POLICY_DECISION(decision));
@@ -564,27 +615,66 @@ bool EnginePage::decide(WebKitPolicyDecision* decision, int decisionType) {
   const bool newWindow = decisionType == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION;
   if (!newWindow && navigationType == WEBKIT_NAVIGATION_TYPE_OTHER && allowedLoadPending_) {
     allowedLoadPending_ = false;
+    if (!pendingLoadReported_) lastAllowed_.emplace(url, pendingLoadGesture_);
     webkit_policy_decision_use(decision);
     return true;
   }
+  bool userGesture = webkit_navigation_action_is_user_gesture(action);
+  if (!unaskedMainFrame_.empty() && unaskedMainFrame_ == url && webkit_navigation_action_is_redirect(action)) {
+    unaskedMainFrame_.clear();
+    tellMainFrame(url, userGesture);
+  }
+  if ((navigationType == WEBKIT_NAVIGATION_TYPE_BACK_FORWARD || navigationType == WEBKIT_NAVIGATION_TYPE_RELOAD) &&
+      clientHistoryPending_) {
+    clientHistoryPending_ = false;
+    userGesture = true;  // the client's own buttons
+  }
   g_object_ref(decision);
   auto self = shared_from_this();
-  RunLoop::main()->post([self, anchor = anchor_, decision, url, navigationType, newWindow] {
+  RunLoop::main()->post([self, anchor = anchor_, decision, url, navigationType, newWindow, userGesture] {
     bool allowed = false;
-    if (auto live = anchor.lock()) allowed = live->client->backendShouldStart(url, navigationType);
+    if (auto live = anchor.lock()) allowed = live->client->backendShouldStart(url, navigationType, userGesture);
     if (WebEngine* engine = WebEngine::shared()) {
-      engine->post([self, decision, url, allowed, newWindow] {
+      engine->post([self, decision, url, allowed, newWindow, userGesture] {
+        if (allowed) self->lastAllowed_.emplace(url, userGesture);
         if (allowed && !newWindow) {
           webkit_policy_decision_use(decision);
         } else {
           webkit_policy_decision_ignore(decision);
-          if (allowed && self->view_) webkit_web_view_load_uri(self->view_, url.c_str());
+          // A new window's page loads here, asked about once.
+          if (allowed && self->view_) {
+            self->expectLoad(userGesture);
+            webkit_web_view_load_uri(self->view_, url.c_str());
+          }
         }
         g_object_unref(decision);
       });
     }
   });
   return true;
+}
+
+void EnginePage::decideResponse(WebKitResponsePolicyDecision* decision) {
+  WebKitURIResponse* response = webkit_response_policy_decision_get_response(decision);
+  SoupMessageHeaders* headers = webkit_uri_response_get_http_headers(response);
+  const char* disposition = headers ? soup_message_headers_get_one(headers, "Content-Disposition") : nullptr;
+  // Shown only when the engine can show it and the server does not ask for it to be saved;
+  // nothing is ever saved instead (the engine's own choice would download it).
+  const bool attachment = isAttachment(disposition);
+  if (webkit_response_policy_decision_is_mime_type_supported(decision) && !attachment) {
+    webkit_policy_decision_use(WEBKIT_POLICY_DECISION(decision));
+    return;
+  }
+  const char* uri = webkit_uri_response_get_uri(response);
+  std::fprintf(stderr, "WebEngine: answer refused (%s): %s\n", attachment ? "an attachment" : "cannot be shown",
+               uri ? uri : "(no address)");
+  webkit_policy_decision_ignore(WEBKIT_POLICY_DECISION(decision));
+}
+
+void EnginePage::expectLoad(bool userGesture) {
+  allowedLoadPending_ = true;
+  pendingLoadGesture_ = userGesture;
+  pendingLoadReported_ = false;
 }
 
 void EnginePage::onContentSize(void*, void* result, void* self) {

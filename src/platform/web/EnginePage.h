@@ -5,12 +5,20 @@
 //
 // Loads that the WebView already asked the delegate about (loadHtml, loadUrl) are not asked
 // again when the engine checks them; every other navigation is, with the engine's navigation
-// type (which uses the phone's numbers). A navigation to a new window loads in this page when
-// allowed. A failed load shows no error page. Each address the main frame comes to is reported
-// (backendMainFrameNavigated): the view's address as it changes (a load's answer or redirect,
-// a move within the document, a load asked for) and the address of a load that failed before
-// any answer — the engine reports no other frame's. HTML loaded without
-// a base URL gets the content security policy that seals its frames (kSealedFrames), first in
+// type (which uses the phone's numbers) and whether the engine saw the reader's tap make it (its
+// user gesture; the client's own loads, back, forward and reload count as the reader's). A
+// navigation to a new window loads in this page when allowed. A failed load shows no error
+// page. A response is shown only when the engine can show it and the server does not ask for
+// it to be saved (Content-Disposition "attachment"); any other is refused, never downloaded, in
+// the main frame (whose load then fails, the page staying as it was) or in a frame.
+//
+// Each address the main frame comes to is reported (backendMainFrameNavigated): the view's
+// address as it changes (a load's answer or redirect, a move within the document, a load asked
+// for) and the address of a load that failed before any answer (the engine reports no other
+// frame's), with whether the navigation that came there was the reader's. The engine tells a
+// redirect's address before asking about it (with the gesture of the navigation it redirects),
+// so that report waits for the question, or for the load's next event. HTML loaded without a
+// base URL gets the content security policy that seals its frames (kSealedFrames), first in
 // the page or right after its doctype, which keeps a page that declares one in standards mode.
 //
 // Size and zoom: the engine's view is as large as the WebView in points, with the screen's scale
@@ -34,11 +42,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/web/EngineWebBackend.h"
 
 typedef struct _WebKitWebView WebKitWebView;
 typedef struct _WebKitPolicyDecision WebKitPolicyDecision;
+typedef struct _WebKitResponsePolicyDecision WebKitResponsePolicyDecision;
 typedef struct _WebKitUserContentManager WebKitUserContentManager;
 struct wpe_view_backend_exportable_fdo;
 struct wpe_fdo_shm_exported_buffer;
@@ -76,7 +87,9 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   void touch(WebViewBackend::Finger finger, int x, int y);
   void scrollTo(int x, int y);
   // One selection step (see WebViewBackend::select), run in a script world of its own so the
-  // page's scripts can neither see nor change how it selects.
+  // page's scripts can neither see nor change how it selects. Scrolling runs there too: the
+  // engine runs the client's scripts as if on the reader's tap, and a page's own code they
+  // called would act on that.
   void select(uint64_t sequence, WebViewBackend::Selecting step, int x, int y);
 
  private:
@@ -85,6 +98,15 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   // Posts the history state, then `fn`.
   void reportWithHistory(std::function<void(WebViewBackendClient&)> fn);
   bool decide(WebKitPolicyDecision* decision, int decisionType);
+  // Shows a response only when the engine can and it is no attachment; never downloads.
+  void decideResponse(WebKitResponsePolicyDecision* decision);
+  // A load the WebView already allowed (or a new window's page) is about to start; whether it is
+  // the reader's.
+  void expectLoad(bool userGesture);
+  void tellMainFrame(const std::string& url, bool userGesture);
+  // Tells the address the main frame came to before the engine asked about it (as not the
+  // reader's) when nothing came to tell better.
+  void flushMainFrame();
   // Tells the backend the main frame came to `url` (once per change of address).
   void reportMainFrame(const std::string& url);
   void frameExported(wpe_fdo_shm_exported_buffer* buffer);
@@ -116,7 +138,19 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   // navigation of type "other" after the load call; the engine may have normalised its
   // address, so it is not compared).
   bool allowedLoadPending_ = false;
+  // Whether that load is the reader's: the client's own loads are, a new window's page is when
+  // the page opened it on the reader's tap. And whether its address was told already (the
+  // engine tells a load's address as it is asked for, before its question).
+  bool pendingLoadGesture_ = false;
+  bool pendingLoadReported_ = false;
+  // The client asked for back, forward or reload: the engine's next such navigation is its.
+  bool clientHistoryPending_ = false;
+  // The navigation allowed last (any frame's), until the main frame comes to its address:
+  // (address, made by the reader or the client).
+  std::optional<std::pair<std::string, bool>> lastAllowed_;
   std::string lastMainFrameUrl_;
+  // The main frame's address not yet told, waiting for the engine's question about it.
+  std::string unaskedMainFrame_;
   bool failed_ = false;
   bool fingerDown_ = false;
   int width_ = 0;

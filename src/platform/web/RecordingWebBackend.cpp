@@ -4,7 +4,7 @@
 
 namespace zu::web {
 
-void RecordingWebBackend::begin(const std::string& url, bool addToHistory) {
+void RecordingWebBackend::begin(const std::string& url, bool addToHistory, bool userGesture) {
   currentUrl_ = url;
   if (addToHistory) {
     if (!history_.empty()) history_.resize(historyIndex_ + 1);
@@ -12,19 +12,20 @@ void RecordingWebBackend::begin(const std::string& url, bool addToHistory) {
     historyIndex_ = history_.size() - 1;
   }
   loading_ = true;
-  client_.backendMainFrameNavigated(url);
+  loadByGesture_ = userGesture;
+  client_.backendMainFrameNavigated(url, userGesture);
   client_.backendDidStart();
 }
 
 void RecordingWebBackend::loadHTMLString(const std::string& html,
                                          const std::optional<std::string>& baseUrl) {
   calls_.push_back({Call::kLoadHtml, html, baseUrl});
-  begin(baseUrl.value_or("about:blank"), true);
+  begin(baseUrl.value_or("about:blank"), true, true);
 }
 
 void RecordingWebBackend::loadUrl(const std::string& url) {
   calls_.push_back({Call::kLoadUrl, url, std::nullopt});
-  begin(url, true);
+  begin(url, true, true);
 }
 
 void RecordingWebBackend::stopLoading() {
@@ -36,28 +37,29 @@ void RecordingWebBackend::stopLoading() {
 
 void RecordingWebBackend::reload() {
   calls_.push_back({Call::kReload, {}, std::nullopt});
-  if (history_.empty() || !client_.backendShouldStart(currentUrl_, kNavigationReload)) return;
-  begin(currentUrl_, false);
+  // The client's buttons: the reader's.
+  if (history_.empty() || !client_.backendShouldStart(currentUrl_, kNavigationReload, true)) return;
+  begin(currentUrl_, false, true);
 }
 
 void RecordingWebBackend::goBack() {
   calls_.push_back({Call::kBack, {}, std::nullopt});
   if (!canGoBack() || !client_.backendShouldStart(history_[historyIndex_ - 1],
-                                                  kNavigationBackForward)) {
+                                                  kNavigationBackForward, true)) {
     return;
   }
   --historyIndex_;
-  begin(history_[historyIndex_], false);
+  begin(history_[historyIndex_], false, true);
 }
 
 void RecordingWebBackend::goForward() {
   calls_.push_back({Call::kForward, {}, std::nullopt});
   if (!canGoForward() || !client_.backendShouldStart(history_[historyIndex_ + 1],
-                                                     kNavigationBackForward)) {
+                                                     kNavigationBackForward, true)) {
     return;
   }
   ++historyIndex_;
-  begin(history_[historyIndex_], false);
+  begin(history_[historyIndex_], false, true);
 }
 
 void RecordingWebBackend::evaluateScript(uint64_t sequence, const std::string& js) {
@@ -83,21 +85,21 @@ void RecordingWebBackend::select(uint64_t sequence, Selecting step, int x, int y
   }
 }
 
-bool RecordingWebBackend::simulateNavigation(const std::string& url, int type) {
-  if (!client_.backendShouldStart(url, type)) return false;
-  begin(url, true);
+bool RecordingWebBackend::simulateNavigation(const std::string& url, int type, bool userGesture) {
+  if (!client_.backendShouldStart(url, type, userGesture)) return false;
+  begin(url, true, userGesture);
   return true;
 }
 
-bool RecordingWebBackend::simulateFrameNavigation(const std::string& url, int type) {
-  return client_.backendShouldStart(url, type);
+bool RecordingWebBackend::simulateFrameNavigation(const std::string& url, int type, bool userGesture) {
+  return client_.backendShouldStart(url, type, userGesture);
 }
 
 void RecordingWebBackend::simulateRedirect(const std::string& url) {
   if (!loading_) return;
   currentUrl_ = url;
   if (!history_.empty()) history_[historyIndex_] = url;
-  client_.backendMainFrameNavigated(url);
+  client_.backendMainFrameNavigated(url, loadByGesture_);
 }
 
 void RecordingWebBackend::finishLoad() {

@@ -63,14 +63,16 @@ class RecordingWebBackend : public WebViewBackend {
   // Answers held script number `index` (0 for the first script the view ever ran).
   void answerScript(size_t index);
 
-  // The page navigates to `url` for reason `type`: asks the delegate and, when allowed, starts
-  // the load (the view becomes loading; didNavigateMainFrame and didStartLoad follow, as for
-  // every load the stand-in starts). Returns the delegate's answer.
-  bool simulateNavigation(const std::string& url, int type);
+  // The page navigates to `url` for reason `type`, after the reader's tap or (`userGesture`
+  // false) on its own: asks the delegate and, when allowed, starts the load (the view becomes
+  // loading; didNavigateMainFrame and didStartLoad follow, as for every load the stand-in
+  // starts). Returns the delegate's answer.
+  bool simulateNavigation(const std::string& url, int type, bool userGesture = true);
   // A frame inside the page navigates: the delegate is asked, as for the page itself, and
   // nothing else follows (the frame's load is no load of the page's). Returns the answer.
-  bool simulateFrameNavigation(const std::string& url, int type);
-  // The server answers the running load with a redirect to `url` (didNavigateMainFrame).
+  bool simulateFrameNavigation(const std::string& url, int type, bool userGesture = true);
+  // The server answers the running load with a redirect to `url` (didNavigateMainFrame, with
+  // the gesture of the load it redirects).
   void simulateRedirect(const std::string& url);
   // The running load ends.
   void finishLoad();
@@ -103,7 +105,7 @@ class RecordingWebBackend : public WebViewBackend {
 
  private:
   // A load of `url` begins: it becomes the newest history entry.
-  void begin(const std::string& url, bool addToHistory);
+  void begin(const std::string& url, bool addToHistory, bool userGesture);
 
   WebViewBackendClient& client_;
   std::vector<Call> calls_;
@@ -120,6 +122,8 @@ class RecordingWebBackend : public WebViewBackend {
   bool ephemeral_ = false;
   std::string processFamily_;
   bool loading_ = false;
+  // The running load came from the reader (or the client).
+  bool loadByGesture_ = false;
   std::string currentUrl_;
   std::vector<std::string> history_;
   size_t historyIndex_ = 0;

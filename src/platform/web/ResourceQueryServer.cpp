@@ -79,8 +79,10 @@ void ResourceQueryServer::serve(int fd) {
         else overlong = true;
         continue;
       }
+      // Held, and the network out of reach: only then may a page from elsewhere get it from
+      // the client (online, how fast it came would tell the page what the reader has read).
       auto provider = WebResourceProvider::shared();
-      const char answer = !overlong && provider && provider->holds(line) ? '1' : '0';
+      const char answer = !overlong && provider && !provider->networkReachable() && provider->holds(line) ? '1' : '0';
       if (write(fd, &answer, 1) != 1) {
         close(fd);
         return;

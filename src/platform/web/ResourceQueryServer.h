@@ -1,11 +1,12 @@
-// ResourceQueryServer: answers the web processes' question "does the application hold this
+// ResourceQueryServer: answers the web processes' question "does the application answer this
 // sub-resource?" for pages loaded from an address, where only what the WebResourceProvider
-// holds is answered by the application and the rest stays with the engine. The question must
-// be answered before the web process lets the request go, and the engine offers no
-// synchronous channel of its own, so the extension asks over a Unix socket of ours.
+// holds is answered by the application, and only while the network cannot be reached (its
+// networkReachable()); the rest stays with the engine. The question must be answered before the
+// web process lets the request go, and the engine offers no synchronous channel of its own, so
+// the extension asks over a Unix socket of ours.
 //
 // Protocol, per connection: the extension writes an address and "\n"; the server answers one
-// byte, '1' (held) or '0'. Addresses longer than kMaxLine are answered '0'.
+// byte, '1' (held, and offline) or '0'. Addresses longer than kMaxLine are answered '0'.
 //
 // Made once by the WebEngine and kept for the process's life; its socket and folder are
 // removed when the engine is parked at the process's end. One thread accepts; each

@@ -20,6 +20,7 @@
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/runtime/Thread.h"
+#include "platform/ui/system/LibraryFolders.h"
 #include "platform/web/PrivateResourceUrl.h"
 #include "platform/web/ResourceQueryServer.h"
 #include "platform/web/WebResourceProvider.h"
@@ -75,6 +76,21 @@ void finishRequest(WebKitURISchemeRequest* request, std::optional<WebResource> r
   g_object_unref(request);
 }
 
+// A download the engine starts (a page's "download" link, say) is cancelled before it has a
+// destination, so no file is made, replaced or removed anywhere.
+gboolean refuseDestination(WebKitDownload* download, gchar*, gpointer) {
+  webkit_download_cancel(download);
+  return TRUE;  // no destination: the engine's own choice would be the download folder
+}
+
+void refuseDownload(WebKitWebContext*, WebKitDownload* download, gpointer) {
+  WebKitURIRequest* request = webkit_download_get_request(download);
+  const char* uri = request ? webkit_uri_request_get_uri(request) : nullptr;
+  std::fprintf(stderr, "WebEngine: download refused: %s\n", uri ? uri : "(no address)");
+  g_signal_connect(download, "decide-destination", G_CALLBACK(&refuseDestination), nullptr);
+  webkit_download_cancel(download);
+}
+
 }  // namespace
 
 WebEngine* WebEngine::shared() {
@@ -116,10 +132,9 @@ bool WebEngine::start() {
     std::fprintf(stderr, "WebEngine: the fdo backend cannot start in shared-memory mode\n");
     return false;
   }
-  const std::string data = (Paths::library() / "WebKit").string();
-  const std::string cache = (Paths::caches() / "WebKit").string();
-  std::error_code ec;
-  std::filesystem::create_directories(data, ec);  // the cookie file is opened, not made, there
+  // The cookie file is opened, not made, in the data folder: it is made first.
+  const std::string data = ui::LibraryFolders::folder(ui::LibraryFolders::Kind::kData, "WebKit").string();
+  const std::string cache = ui::LibraryFolders::folder(ui::LibraryFolders::Kind::kCache, "WebKit").string();
   WebKitWebsiteDataManager* manager = webkit_website_data_manager_new(
       "base-data-directory", data.c_str(), "base-cache-directory", cache.c_str(), nullptr);
   context_ = webkit_web_context_new_with_website_data_manager(manager);
@@ -128,6 +143,7 @@ bool WebEngine::start() {
   webkit_cookie_manager_set_persistent_storage(cookies, (data + "/cookies.sqlite").c_str(),
                                                WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
   webkit_web_context_set_cache_model(context_, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+  g_signal_connect(context_, "download-started", G_CALLBACK(&refuseDownload), nullptr);
 
   queryServer_ = ResourceQueryServer::start();
   resources_ = Thread::start("web-resources");
@@ -203,8 +219,13 @@ void WebEngine::answer(WebKitURISchemeRequest* request) {
   auto parsed = PrivateResourceUrl::parse(address);
   const char* pageUri = view ? webkit_web_view_get_uri(view) : nullptr;
   // Never a document: the extension rewrites elements only, so a page loading such an address
-  // as itself made it up.
-  if (!parsed || !pageUri || std::strcmp(pageUri, address) == 0) {
+  // as itself made it up. And never what a script asks for: a request that names its origin is
+  // made in CORS mode (XMLHttpRequest, fetch, a module script), whose answer its script could
+  // read — the engine does not hold a scheme of ours to CORS —, while a page's pictures, style
+  // sheets, scripts and fonts come without one.
+  SoupMessageHeaders* headers = webkit_uri_scheme_request_get_http_headers(request);
+  const bool namesOrigin = headers && soup_message_headers_get_one(headers, "Origin");
+  if (!parsed || !pageUri || std::strcmp(pageUri, address) == 0 || namesOrigin) {
     finishRequest(request, std::nullopt);
     return;
   }

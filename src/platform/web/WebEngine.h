@@ -7,12 +7,18 @@
 //
 // The private scheme (see PrivateResourceUrl) answers only an address the extension signed for
 // the very page that asks — or, for a page the client built, a local file it wrote itself — and
-// refuses everything else. It is not CORS-enabled and never serves a page's document, so no
-// page's script can read what it serves; XMLHttpRequest and fetch are never sent to it, nor is
-// an element of a page from elsewhere of that page's own origin (a script's request of its own
-// origin could pass for one). A page that asks for a signed address itself (one a script read
-// from its own stack, say) is cancelled by the extension: signed addresses reach the scheme
-// only from its rewriting.
+// refuses everything else. It never serves a page's document, and never a request that names
+// its origin (one in CORS mode: XMLHttpRequest, fetch, a module script — the engine does not hold
+// a scheme of ours to CORS, so such an answer could be read), so no page's script can read what
+// it serves, a bundle file included. Nor is an element of a page from elsewhere of that page's
+// own origin sent to it (a script's request of its own origin could pass for one), nor any of
+// such a page's while the network can be reached (see WebResourceProvider). A page that asks
+// for a signed address itself (one a script read from its own stack, say) is cancelled by the
+// extension: signed addresses reach the scheme only from its rewriting.
+//
+// No page ever saves a file: each page shows a response only when it can and the server does
+// not ask for it to be saved (EnginePage), and a download the engine starts anyway is cancelled
+// before it has a destination. The engine's files live in the client's home (LibraryFolders).
 //
 // Made on first use of shared() and kept until the process ends (the engine cannot be shut
 // down and started again in one process). shared() returns null, and logs why once, when the

@@ -6,16 +6,24 @@
 // Which requests reach it: only a page's sub-resource elements (pictures, style sheets,
 // scripts, fonts loaded without CORS): in pages loaded from a string (the pages the client
 // builds) every http and https one, with `fetchOnMiss` set; in pages loaded from an address
-// (third party pages) only those the provider says it holds(), with `fetchOnMiss` clear; the
+// (third party pages) only those of other origins the provider says it holds(), and only while
+// it says the network cannot be reached (networkReachable()), with `fetchOnMiss` clear; the
 // rest of those stay with the engine, which keeps the sites' cookies. Page navigations and
 // what a page's scripts ask for (XMLHttpRequest, fetch, beacons) never come here: they keep
 // the engine's own same-origin rules, and no script can read what the provider answers.
 //
+// Where we differ on purpose: the link cache of the phone was consulted by every web view, at
+// any time. A page from elsewhere can read when each of its pictures began to arrive (resource
+// timing): one answered by the client arrives at once, one from another site's server
+// "never" (without that site's leave), so it could tell which pictures of other sites the
+// reader has seen. While the network can be reached such a page therefore gets nothing from
+// the provider; offline it gets what is held, as before, since it could load nothing else.
+//
 // Threads: resourceForUrl is called on the engine's resource thread ("web-resources", which has
 // a run loop: a fetch may run there) — never the main thread, so a page does not wait for the
 // screen's frames — and answers through `done` exactly once, from any thread, now or later.
-// holds() is called on a web-engine thread while a page waits, so it must be quick. Both must
-// be thread-safe. Without a provider installed every such request fails (the page shows no
+// holds() and networkReachable() are called on a web-engine thread while a page waits, so they
+// must be quick. All must be thread-safe. Without a provider installed every such request fails (the page shows no
 // picture) and holds() is taken as false.
 #pragma once
 
@@ -40,6 +48,9 @@ class WebResourceProvider {
   virtual ~WebResourceProvider() = default;
   // True when the resource can be answered without the network.
   virtual bool holds(const std::string& url) = 0;
+  // False while the network cannot be reached (the only time pages from elsewhere get what the
+  // provider holds). The default, true, keeps them from it always.
+  virtual bool networkReachable() { return true; }
   // The resource, or nullopt (a miss when !fetchOnMiss, or a failed fetch).
   virtual void resourceForUrl(const std::string& url, bool fetchOnMiss, Done done) = 0;
 

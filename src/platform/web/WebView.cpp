@@ -114,7 +114,8 @@ void WebView::askThenLoad(const std::string& url, std::function<void(WebViewBack
   later([url, generation, load = std::move(load)](WebView& view) {
     if (generation != view.loadGeneration_) return;
     auto delegate = view.delegate();
-    if (delegate && !delegate->shouldStartLoad(view, url, kNavigationOther)) return;
+    // The client's own load: the reader's, as far as the delegate is concerned.
+    if (delegate && !delegate->shouldStartLoad(view, url, kNavigationOther, true)) return;
     // The delegate may have loaded something else or stopped from inside its answer.
     if (generation != view.loadGeneration_) return;
     load(*view.backend_);
@@ -193,14 +194,14 @@ void WebView::boundsDidChange(const ui::Rect& oldBounds) {
   }
 }
 
-bool WebView::backendShouldStart(const std::string& url, int type) {
+bool WebView::backendShouldStart(const std::string& url, int type, bool userGesture) {
   auto delegate = this->delegate();
-  return !delegate || delegate->shouldStartLoad(*this, url, type);
+  return !delegate || delegate->shouldStartLoad(*this, url, type, userGesture);
 }
 
-void WebView::backendMainFrameNavigated(const std::string& url) {
-  later([url](WebView& view) {
-    if (auto delegate = view.delegate()) delegate->didNavigateMainFrame(view, url);
+void WebView::backendMainFrameNavigated(const std::string& url, bool userGesture) {
+  later([url, userGesture](WebView& view) {
+    if (auto delegate = view.delegate()) delegate->didNavigateMainFrame(view, url, userGesture);
   });
 }
 

@@ -55,7 +55,12 @@
 //    article's page refused them all but "about:blank" anyway.
 //  - didNavigateMainFrame tells the delegate each address the page's own frame comes to, which
 //    the engine's navigation questions cannot tell apart from a frame's in a page loaded from
-//    an address.
+//    an address. Both tell whether the reader's tap made the navigation (WebViewDelegate), so a
+//    screen can keep what only the reader may start from what a page does on its own.
+//  - Nothing a page is answered is ever saved: a response the engine cannot show, or one the
+//    server asks to be saved (an attachment), is refused, in the page's own frame (whose load
+//    fails, the page staying as it was) and in its frames alike. The phone's web view had no
+//    downloads; the engine's default would write into the desktop user's download folder.
 //  - Web processes: each view has one of its own unless it joins a family (setProcessFamily):
 //    the views of a family share one, so a screen of several pages costs one process. prewarm()
 //    starts a family's process ahead of its first page, in an interactive run only.
@@ -154,8 +159,8 @@ class WebView : public ui::View, public WebViewBackendClient {
   std::string className() const override { return "WebView"; }
 
   // WebViewBackendClient.
-  bool backendShouldStart(const std::string& url, int type) override;
-  void backendMainFrameNavigated(const std::string& url) override;
+  bool backendShouldStart(const std::string& url, int type, bool userGesture) override;
+  void backendMainFrameNavigated(const std::string& url, bool userGesture) override;
   void backendDidStart() override;
   void backendDidFinish() override;
   void backendDidFail(int code, const std::string& description) override;

@@ -24,11 +24,13 @@ class WebViewBackendClient {
  public:
   virtual ~WebViewBackendClient() = default;
   // The page wants to navigate (a link, a form, a script, back or forward, reload): the
-  // delegate's answer, true to load.
-  virtual bool backendShouldStart(const std::string& url, int type) = 0;
+  // delegate's answer, true to load. `userGesture`: the reader's tap started it (see
+  // WebViewDelegate).
+  virtual bool backendShouldStart(const std::string& url, int type, bool userGesture) = 0;
   // The page's main frame came to `url` (see WebViewDelegate::didNavigateMainFrame); never a
-  // frame's inside the page.
-  virtual void backendMainFrameNavigated(const std::string& url) = 0;
+  // frame's inside the page. `userGesture`: the navigation that came there was the reader's or
+  // the client's own.
+  virtual void backendMainFrameNavigated(const std::string& url, bool userGesture) = 0;
   virtual void backendDidStart() = 0;
   virtual void backendDidFinish() = 0;
   virtual void backendDidFail(int code, const std::string& description) = 0;

@@ -25,7 +25,7 @@ namespace {
 // "fail <code>".
 class RecordingDelegate : public WebViewDelegate {
  public:
-  bool shouldStartLoad(WebView&, const std::string& url, int type) override {
+  bool shouldStartLoad(WebView&, const std::string& url, int type, bool) override {
     events.push_back("ask " + url + " " + std::to_string(type));
     return allow;
   }

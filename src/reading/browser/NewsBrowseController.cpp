@@ -375,11 +375,16 @@ bool NewsBrowseController::isOnScreen() {
   return father && father->currentPage() == index_ && window() && !father->modalViewController();
 }
 
-bool NewsBrowseController::shouldStartLoad(web::WebView&, const std::string& url, int) {
+bool NewsBrowseController::shouldStartLoad(web::WebView&, const std::string& url, int, bool userGesture) {
   const auto link = ArticleLink::parse(url);
   if (!link.isCommand()) return link.kind == ArticleLink::Kind::kBlank;
   if (!isOnScreen()) {
     VESKLogImpl("article %d: command of a page not on screen refused: %s", index_,
+                ExternalUrl::printable(url).c_str());
+    return false;
+  }
+  if (!userGesture) {
+    VESKLogImpl("article %d: command without the reader's tap refused: %s", index_,
                 ExternalUrl::printable(url).c_str());
     return false;
   }

@@ -31,7 +31,10 @@
 //  - A command acts only for the page on screen (the browser's current page, nothing presented
 //    over it): were a neighbour loaded ahead obeyed, an article could open a page
 //    by itself from a timer or a frame before the reader ever saw it. (Frames of the page cannot
-//    navigate at all: the web view seals them, so every command is the page's own.)
+//    navigate at all: the web view seals them, so every command is the page's own.) And it acts
+//    only right after the reader's tap on that page (the gesture the engine reports with the
+//    navigation): the page on screen could otherwise open a screen — the in-app browser on any
+//    address, a video — from a timer, unasked.
 //  - The in-app browser, the video player and the original page get web addresses only (http
 //    or https, ExternalUrl): were any address opened, an article could show the
 //    reader's local files ("file://…") or hand other schemes on. Anything else is refused and
@@ -128,7 +131,7 @@ class NewsBrowseController : public GridViewCell,
   static void clearErrorAlertShown();
 
   // web::WebViewDelegate: the link bridge and the load events.
-  bool shouldStartLoad(web::WebView& webView, const std::string& url, int type) override;
+  bool shouldStartLoad(web::WebView& webView, const std::string& url, int type, bool userGesture) override;
   void didFinishLoad(web::WebView& webView) override;
   void didFailLoad(web::WebView& webView, int code, const std::string& description) override;
   // ui::AlertViewDelegate: closing the detail error alert leaves the browser.

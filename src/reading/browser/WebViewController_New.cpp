@@ -141,14 +141,19 @@ void WebViewController_New::viewDidUnload() {
   logoImageView_.reset();
 }
 
-bool WebViewController_New::shouldStartLoad(web::WebView&, const std::string&, int) { return true; }
+bool WebViewController_New::shouldStartLoad(web::WebView&, const std::string&, int, bool) { return true; }
 
-void WebViewController_New::didNavigateMainFrame(web::WebView&, const std::string& url) {
+void WebViewController_New::didNavigateMainFrame(web::WebView&, const std::string& url, bool userGesture) {
   const auto host = UrlRequest::hostOfUrl(url);
-  if (host && endsWith(*host, kStoreHost)) {
-    ui::Application::shared().openURL(url);
-    closeView();
+  if (!host || !endsWith(*host, kStoreHost)) return;
+  if (!userGesture) {
+    // The page went there on its own: it stays in the browser.
+    VESKLogImpl("%s: store address without the reader's tap kept in the browser: %s", kNibName,
+                ExternalUrl::printable(url).c_str());
+    return;
   }
+  ui::Application::shared().openURL(url);
+  closeView();
 }
 
 void WebViewController_New::didFinishLoad(web::WebView& webView) {
@@ -178,6 +183,10 @@ void WebViewController_New::closeView() {
   if (closed_) return;
   closed_ = true;
   if (webView_) {
+    // Nothing the page does from now on reaches the browser: the engine runs the emptying
+    // script as if on the reader's tap, and a page's own code it set off could otherwise hand
+    // an address to the store.
+    webView_->setDelegate({});
     webView_->stopLoading();
     webView_->evaluateScript("document.body.innerHTML = \"\";");
   }

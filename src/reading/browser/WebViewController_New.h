@@ -17,10 +17,14 @@
 // - A missing or empty link builds no request: the browser closes at once (rather than an empty
 //   screen with nothing to load). So does a link that is no web address (http or https,
 //   ExternalUrl), refused and logged: loading any scheme would show local files too.
-// - Only the page's own frame hands an address to the store: were any frame's
-//   navigation handed on, a frame inside the page could send the reader out of the
-//   application. It happens when the page starts loading the address (or is redirected to it).
-// - Closing twice (a pull while the close button's dismissal runs) dismisses once.
+// - Only the page's own frame hands an address to the store, and only on the reader's tap
+//   (the browser's own load of its link counts as one, and so does a server's redirect after a
+//   tap): were any frame's navigation, or a page's script on its own, handed on, a page could
+//   send the reader out of the application unasked. It happens when the page starts loading the
+//   address (or is redirected to it); an address the page went to on its own stays in the
+//   browser.
+// - Closing twice (a pull while the close button's dismissal runs) dismisses once. Once closing,
+//   the browser hears nothing more of its page (which the emptying script might set going).
 //
 // Main thread only. The browser owns its web view and bar; the pull flag is process-wide.
 #pragma once
@@ -97,8 +101,8 @@ class WebViewController_New : public ui::ViewController,
   // ui::ActionSheetDelegate
   void actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet, int index) override;
   // web::WebViewDelegate
-  bool shouldStartLoad(web::WebView& webView, const std::string& url, int type) override;
-  void didNavigateMainFrame(web::WebView& webView, const std::string& url) override;
+  bool shouldStartLoad(web::WebView& webView, const std::string& url, int type, bool userGesture) override;
+  void didNavigateMainFrame(web::WebView& webView, const std::string& url, bool userGesture) override;
   void didFinishLoad(web::WebView& webView) override;
   void didFailLoad(web::WebView& webView, int code, const std::string& description) override;
 

@@ -247,7 +247,17 @@ TEST_F(BrowserTest, AStoreLinkLeavesForTheStoreAndCloses) {
   settleAll();
   EXPECT_TRUE(isOpen());
   EXPECT_TRUE(opened_.empty());
-  page().simulateNavigation("https://apps.vesk.com/zu-news", 0);
+  // Nor does the page going there on its own (a timer), directly or through its server.
+  page().simulateNavigation("https://apps.vesk.com/timer", 5, false);
+  settleAll();
+  page().simulateNavigation("http://news.example/later", 5, false);
+  page().simulateRedirect("https://apps.vesk.com/later");
+  settleAll();
+  EXPECT_TRUE(isOpen());
+  EXPECT_TRUE(opened_.empty());
+  // The reader's tap does, also through the server's redirect.
+  page().simulateNavigation("http://news.example/go", 0);
+  page().simulateRedirect("https://apps.vesk.com/zu-news");
   settleAll();
   EXPECT_EQ((std::vector<std::string>{"https://apps.vesk.com/zu-news"}), opened_);
   EXPECT_FALSE(isOpen());

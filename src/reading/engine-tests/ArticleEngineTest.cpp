@@ -6,6 +6,10 @@
 // edit-menu.png (day and night side by side) in reading/snapshots/.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
+#include "common/Log.h"
 
 #include "engine/core/DESettings.h"
 #include "model/columns/Column.h"
@@ -48,6 +52,13 @@ namespace {
 
 constexpr double kWait = 30;
 constexpr uint32_t kRed = 0xffd02020u;
+
+std::string logText() {
+  std::ifstream in(VESKLogGetLogFilepath().value_or(""), std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 // The article's picture, answered as the application's cache would.
 class PictureProvider : public web::WebResourceProvider {
@@ -111,6 +122,7 @@ std::shared_ptr<NewsSummary> article(int i, const std::string& html = kServerHtm
 class ArticleEngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    VESKLogInit();
     testing::ShellFixture::resetShell();
     StandInScreen::registerMissing();
     ReadingNibs::registerNibs();
@@ -130,6 +142,7 @@ class ArticleEngineTest : public ::testing::Test {
     ui::MenuController::shared().resetForTesting();
     Pasteboard::general().resetForTesting();
     testing::ShellFixture::resetShell();
+    VESKLogUninit();
   }
 
   // A browser on the first of three articles (of `html`, the server's text by default), its page
@@ -283,16 +296,19 @@ TEST_F(ArticleEngineTest, TheBridgeLinksClickedInThePage) {
 }
 
 // An article opens nothing by itself and nothing but web pages: a link to a local file or to a
-// mail with an attachment, a video that is a local file, a frame of the page and a neighbour
-// loaded ahead (not on screen) with a timer all come to nothing; the reader's own link to a web
-// page on the page on screen still opens it.
-TEST_F(ArticleEngineTest, AnArticleOpensOnlyWebPagesAndOnlyFromThePageOnScreen) {
+// mail with an attachment, a video that is a local file, a frame of the page, the page on screen
+// with a timer (without the reader's tap) and a neighbour loaded ahead (not on screen) with a
+// timer all come to nothing; the reader's own tap on a link to a web page on the page on screen
+// still opens it.
+TEST_F(ArticleEngineTest, AnArticleOpensOnlyWebPagesAndOnlyOnTheReadersTap) {
   const std::string hostile = R"(<html><body><p>恶意的文章 A hostile article</p>
 <p><a id="file" href="web:gethtmlclick;file:///etc/passwd">file</a>
 <a id="mail" href="web:gethtmlclick;mailto:a@b?attach=/etc/passwd&body=x">mail</a>
 <a id="video" href="web:getvideoclick;file:///dev/zero">video</a>
-<a id="page" href="web:gethtmlclick;http://sample.test/page.html">page</a></p>
+<a id="page" href="web:gethtmlclick;http://sample.test/page.html" style="display:block; height:60px">page</a></p>
 <iframe src="web:gethtmlclick;http://sample.test/framed.html"></iframe>
+<script>setTimeout(function () { location.href = 'web:gethtmlclick;http://sample.test/timer.html'; }, 300);
+setTimeout(function () { location.href = 'web:getvideoclick;http://sample.test/timer.mp4'; }, 350);</script>
 </body></html>)";
   const std::string neighbour = R"(<html><body><p>下一篇 The next one</p>
 <iframe src="web:gethtmlclick;http://sample.test/neighbour-frame.html"></iframe>
@@ -309,9 +325,23 @@ setTimeout(function () { location.href = 'web:getvideoclick;http://sample.test/v
   ASSERT_TRUE(turnMainLoopUntil([&] { return browser_->pageAt(1) && browser_->pageAt(1)->isFinishLoad(); }, kWait));
   turnMainLoopUntil([] { return false; }, 0.6);
   EXPECT_EQ(nullptr, browser_->modalViewController());
+  // The page on screen's own timers.
+  ASSERT_TRUE(turnMainLoopUntil([&] {
+    return logText().find("command without the reader's tap refused: web:getvideoclick;http://sample.test/timer.mp4") !=
+               std::string::npos || browser_->modalViewController();
+  }, kWait));
+  EXPECT_EQ(nullptr, browser_->modalViewController());
+  EXPECT_NE(std::string::npos, logText().find("command without the reader's tap refused: web:gethtmlclick;http://sample.test/timer.html"));
   EXPECT_EQ("恶意的文章 A hostile article", run(web, "document.querySelector('p').textContent"));
 
-  run(web, "document.getElementById('page').click()");
+  // The reader's tap on the page link.
+  const std::string where = run(web, "(function () { var b = document.getElementById('page').getBoundingClientRect();"
+                                     " return (b.left + 20) + ',' + (b.top + b.height / 2); })()");
+  float x = 0, y = 0;
+  ASSERT_EQ(2, std::sscanf(where.c_str(), "%f,%f", &x, &y)) << where;
+  const ui::Point point = web.convertPointTo(ui::Point(x, y), nullptr);
+  auto finger = window_->beginTouch(point);
+  window_->endTouch(finger, point);
   ASSERT_TRUE(turnMainLoopUntil([&] { return browser_->modalViewController() != nullptr; }, kWait));
   auto shown = std::dynamic_pointer_cast<WebViewController_New>(browser_->modalViewController());
   ASSERT_TRUE(shown);

@@ -4,13 +4,17 @@
 // browser-unscaled.png). One engine serves the whole binary.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 
 #include "common/Log.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/system/Application.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Window.h"
+#include "platform/web/engine-tests/EngineTestSupport.h"
 #include "platform/web/engine-tests/WebEngineTestMain.h"
 #include "platform/web/WebView.h"
 #include "reading/ReadingNibs.h"
@@ -24,6 +28,13 @@ namespace zu {
 namespace {
 
 constexpr double kWait = 20;
+
+std::string logText() {
+  std::ifstream in(VESKLogGetLogFilepath().value_or(""), std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
 class BrowserEngineTest : public ::testing::Test {
  protected:
@@ -124,6 +135,92 @@ TEST_F(BrowserEngineTest, TypeZeroShowsAWidePageUnscaledTheDefaultScalesItToFit)
     root_->dismissModalViewController(false);
     browser_->webView()->stopLoading();
   }
+}
+
+// A link into the store, tapped by the reader, leaves for the store and closes the browser, also
+// when the server's redirect leads there; a page that goes to the store on its own (a timer, and
+// its redirect) keeps the reader in the browser.
+TEST_F(BrowserEngineTest, OnlyTheReadersTapLeavesForTheStore) {
+  std::vector<std::string> opened;
+  ui::Application::shared().setOpenURLHandler([&](const std::string& url) {
+    opened.push_back(url);
+    return true;
+  });
+  struct Restore {
+    ~Restore() { ui::Application::shared().setOpenURLHandler(nullptr); }
+  } restore;
+  const std::string store = std::string("http://") + WebViewController_New::kStoreHost + "/app/";
+  LoopbackServer server;
+  auto redirect = [&](const std::string& to) {
+    auto moved = LoopbackServer::Response::text(302, "", "text/html");
+    moved.headers.push_back({"Location", to});
+    return moved;
+  };
+  server.setResponse("/links.html", LoopbackServer::Response::text(200, R"(<meta name="viewport" content="width=device-width">
+<body style="margin:0">
+<a href=")" + store + R"(tapped" style="display:block; height:100px; background:#ccc">store</a>
+<a href="/to-store" style="display:block; height:100px; background:#aaa">via</a></body>)", "text/html"));
+  server.setResponse("/to-store", redirect(store + "redirected"));
+  server.setResponse("/timer.html", LoopbackServer::Response::text(
+      200, "<script>setTimeout(function () { location.href = '" + store + "timer'; }, 50);</script>", "text/html"));
+  server.setResponse("/timer-via.html", LoopbackServer::Response::text(
+      200, "<script>setTimeout(function () { location.href = '/to-store-later'; }, 50);</script>", "text/html"));
+  server.setResponse("/to-store-later", redirect(store + "timer-redirected"));
+  auto open = [&](const std::string& path) {
+    browser_ = std::dynamic_pointer_cast<WebViewController_New>(ScreenRequest::browser(server.url(path)));
+    ASSERT_TRUE(browser_);
+    ASSERT_TRUE(root_->presentModalViewController(browser_, false));
+  };
+  for (const std::string& path : {"/timer.html", "/timer-via.html"}) {
+    open(path);
+    const std::string address = store + (path == "/timer.html" ? "timer" : "timer-redirected");
+    ASSERT_TRUE(turnMainLoopUntil([&] {
+      return logText().find("without the reader's tap kept in the browser: " + address) != std::string::npos ||
+             !opened.empty();
+    }, kWait)) << path;
+    EXPECT_EQ(opened, std::vector<std::string>{});
+    EXPECT_EQ(root_->modalViewController(), browser_);
+    browser_->webView()->stopLoading();
+    root_->dismissModalViewController(false);
+  }
+
+  // The page lies under the status bar and the browser's bar: each link is 100 high.
+  for (const std::string& link : {"tapped", "redirected"}) {
+    open("/links.html");
+    ASSERT_TRUE(turnMainLoopUntil([&] { return !browser_->webView()->isHidden(); }, kWait));  // loaded
+    const float y = 20 + 44 + (link == "tapped" ? 50 : 150);
+    auto finger = window_->beginTouch({160, y});
+    window_->endTouch(finger, {160, y});
+    ASSERT_TRUE(turnMainLoopUntil([&] { return !opened.empty() && !root_->modalViewController(); }, kWait)) << link;
+    EXPECT_EQ(opened, std::vector<std::string>{store + link});
+    opened.clear();
+  }
+}
+
+// A page in the browser that serves attachments, to a frame of its own and to its own
+// navigation, saves nothing: files of the names it gives stay as they were in the desktop user's
+// folders, and the page stays, its refused navigation logged as a failed load.
+TEST_F(BrowserEngineTest, APageServingAttachmentsSavesNothing) {
+  auto& desktop = web::ScratchDesktop::shared();
+  const std::string framed = web::ScratchDesktop::uniqueName("zu-probe", ".desktop");
+  const std::string top = web::ScratchDesktop::uniqueName("important", ".txt");
+  for (const auto& name : {framed, top}) desktop.plant(name, "kept " + name);
+  LoopbackServer server;
+  server.setResponse("/page.html", LoopbackServer::Response::text(
+                                       200, "<title>page</title><iframe src=\"/framed\"></iframe>", "text/html"));
+  server.setResponse("/framed", web::attachment(framed));
+  server.setResponse("/top", web::attachment(top));
+  browser_ = std::dynamic_pointer_cast<WebViewController_New>(ScreenRequest::browser(server.url("/page.html")));
+  ASSERT_TRUE(browser_);
+  ASSERT_TRUE(root_->presentModalViewController(browser_, false));
+  waitForSettledPage();
+  ASSERT_EQ(1u, web::timesServed(server, "/framed"));
+  browser_->webView()->evaluateScript("location.href = '/top'");
+  ASSERT_TRUE(turnMainLoopUntil(
+      [&] { return logText().find("self= WebViewController_New,error = ") != std::string::npos; }, kWait));
+  EXPECT_EQ(1u, web::timesServed(server, "/top"));
+  EXPECT_EQ("page /page.html", web::scriptAnswer(*browser_->webView(), "document.title + ' ' + location.pathname"));
+  EXPECT_EQ(desktop.changes(), std::vector<std::string>{});
 }
 
 }  // namespace

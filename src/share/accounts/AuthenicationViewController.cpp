@@ -157,9 +157,9 @@ void AuthenicationViewController::onOPError(OpenPlatformBase*, int, const std::s
   alert->show();
 }
 
-bool AuthenicationViewController::shouldStartLoad(web::WebView&, const std::string&, int) { return true; }
+bool AuthenicationViewController::shouldStartLoad(web::WebView&, const std::string&, int, bool) { return true; }
 
-void AuthenicationViewController::didNavigateMainFrame(web::WebView&, const std::string& url) {
+void AuthenicationViewController::didNavigateMainFrame(web::WebView&, const std::string& url, bool) {
   // The client finishes the binding when this is its callback address; the page loads it all
   // the same.
   AccountEngine::current()->OnAuthShouldStartNtf(accountType_, url);

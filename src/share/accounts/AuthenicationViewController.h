@@ -90,8 +90,8 @@ class AuthenicationViewController : public ui::ViewController,
   void onOPError(OpenPlatformBase* client, int errorCode, const std::string& errorDesc) override;
 
   // WebViewDelegate.
-  bool shouldStartLoad(web::WebView& webView, const std::string& url, int type) override;
-  void didNavigateMainFrame(web::WebView& webView, const std::string& url) override;
+  bool shouldStartLoad(web::WebView& webView, const std::string& url, int type, bool userGesture) override;
+  void didNavigateMainFrame(web::WebView& webView, const std::string& url, bool userGesture) override;
   void didFinishLoad(web::WebView& webView) override;
   void didFailLoad(web::WebView& webView, int code, const std::string& description) override;
 

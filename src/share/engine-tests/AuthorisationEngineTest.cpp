@@ -3,6 +3,7 @@
 // session exchange. One engine serves the whole binary.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 #include "engine/openplatform/OpenPlatformTestSupport.h"
@@ -10,7 +11,9 @@
 #include "platform/ui/controllers/AlertRegistry.h"
 #include "platform/ui/controllers/AlertView.h"
 #include "platform/ui/controllers/NavigationController.h"
+#include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/views/Window.h"
+#include "platform/web/engine-tests/EngineTestSupport.h"
 #include "platform/web/engine-tests/WebEngineTestMain.h"
 #include "share/ShareScreens.h"
 #include "share/accounts/AuthenicationViewController.h"
@@ -32,6 +35,7 @@ constexpr double kWait = 20;
 // with a state of its own making.
 std::string authorisationPage(const std::string& mode) {
   const std::string callback = "/oauth/login_success.html";
+  if (mode == "attachments") return "<title>authorise</title><iframe src=\"/oauth/framed\"></iframe>";
   if (mode == "genuine") {
     return "<script>var state = new URLSearchParams(location.search).get('state');"
            "location.href = '" + callback + "#access_token=mine&expires_in=60&state=' + state;</script>";
@@ -53,6 +57,7 @@ class AuthorisationEngineTest : public testing::OpenPlatformTest {
     ShareScreens::registerNibs();
     server.setHandler([this](const LoopbackServer::Request& r) {
       if (r.path == "/oauth/authorize") return Response::text(200, authorisationPage(mode_), "text/html");
+      if (r.path == "/oauth/framed" || r.path == "/oauth/top") return web::attachment(attachmentNames_.at(r.path));
       if (r.path == "/oauth/login_success.htmlx") {
         // The page goes on to the callback itself, with a state it made up.
         return Response::text(200, "<script>setTimeout(function () { location.href = "
@@ -75,11 +80,13 @@ class AuthorisationEngineTest : public testing::OpenPlatformTest {
     OpenPlatformTest::TearDown();
   }
 
-  void openScreen() {
-    auto screen = ScreenRequest::authentication(5, [] {});
-    ASSERT_TRUE(std::dynamic_pointer_cast<AuthenicationViewController>(screen));
+  std::shared_ptr<AuthenicationViewController> openScreen() {
+    auto screen = std::dynamic_pointer_cast<AuthenicationViewController>(ScreenRequest::authentication(5, [] {}));
+    EXPECT_TRUE(screen);
+    if (!screen) return nullptr;
     navigation_->pushViewController(screen, false);
     screen->view();
+    return screen;
   }
   std::vector<std::string> pathsAsked() {
     std::vector<std::string> paths;
@@ -88,6 +95,8 @@ class AuthorisationEngineTest : public testing::OpenPlatformTest {
   }
 
   std::string mode_;
+  // The file name each attachment of the "attachments" page asks to be saved under.
+  std::map<std::string, std::string> attachmentNames_;
   std::shared_ptr<ui::Window> window_;
   std::shared_ptr<ui::NavigationController> navigation_;
 };
@@ -125,6 +134,31 @@ TEST_F(AuthorisationEngineTest, OnlyThePagesOwnAnswerWithTheBindingsStateBinds) 
   // The platform's empty session answer ends the exchange with the screen's alert: nothing is
   // left on its way when the test ends.
   ASSERT_TRUE(turnMainLoopUntil([] { return !ui::AlertRegistry::shared().shown().empty(); }, kWait));
+}
+
+// The platform's page (or a frame in it) that serves attachments saves nothing: files of the
+// names it gives stay as they were in the desktop user's folders, and the page stays, its
+// refused navigation failing like any other (the indicator stops).
+TEST_F(AuthorisationEngineTest, APageServingAttachmentsSavesNothing) {
+  auto& desktop = web::ScratchDesktop::shared();
+  attachmentNames_ = {{"/oauth/framed", web::ScratchDesktop::uniqueName("bashrc", "")},
+                      {"/oauth/top", web::ScratchDesktop::uniqueName("important", ".txt")}};
+  for (const auto& [path, name] : attachmentNames_) desktop.plant(name, "kept " + name);
+  mode_ = "attachments";
+  auto screen = openScreen();
+  ASSERT_TRUE(screen);
+  auto served = [&](const std::string& path) {
+    const auto paths = pathsAsked();
+    return std::count(paths.begin(), paths.end(), path);
+  };
+  ASSERT_TRUE(turnMainLoopUntil(
+      [&] { return served("/oauth/framed") == 1 && !screen->activityIndicator()->isAnimating(); }, kWait));
+  screen->activityIndicator()->startAnimating();
+  screen->webView()->evaluateScript("location.href = '/oauth/top'");
+  ASSERT_TRUE(turnMainLoopUntil([&] { return !screen->activityIndicator()->isAnimating(); }, kWait));
+  EXPECT_EQ(1, served("/oauth/top"));
+  EXPECT_EQ("authorise /oauth/authorize", web::scriptAnswer(*screen->webView(), "document.title + ' ' + location.pathname"));
+  EXPECT_EQ(desktop.changes(), std::vector<std::string>{});
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "shell/app/ShellWebResourceProvider.h"
 
+#include "common/DeviceInfo.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/http/HttpEngineObserver.h"
 #include "engine/http/HttpResponse.h"
@@ -60,6 +61,8 @@ void ShellWebResourceProvider::install() {
 bool ShellWebResourceProvider::holds(const std::string& url) {
   return isHttpUrl(url) && cache_->cachedResponseForRequest(UrlRequest(url)).has_value();
 }
+
+bool ShellWebResourceProvider::networkReachable() { return DeviceInfo::isNetworkAvailable(); }
 
 void ShellWebResourceProvider::resourceForUrl(const std::string& url, bool fetchOnMiss,
                                               Done done) {

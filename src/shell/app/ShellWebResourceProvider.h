@@ -7,8 +7,13 @@
 //
 // Threads: resourceForUrl on the web engine's resource thread (any thread with a run loop), its
 // answer there too (at once from the cache, later from the network, whose fetch runs on that
-// thread's loop); holds() on the web engine's query threads (the link cache relies on the file
-// caches' own locks). One fetch per request; nothing is coalesced.
+// thread's loop); holds() and networkReachable() on the web engine's query threads (the link
+// cache relies on the file caches' own locks). One fetch per request; nothing is coalesced.
+//
+// Where we differ on purpose: the link cache is consulted by every web view, but a page loaded
+// from an address (another site's, in the in-app browser) gets what it holds only while the
+// network cannot be reached — the kit asks networkReachable() — since a page could otherwise
+// time which pictures of other sites come from the cache and so read the reader's history.
 #pragma once
 
 #include <memory>
@@ -25,6 +30,8 @@ class ShellWebResourceProvider : public web::WebResourceProvider {
   static void install();
 
   bool holds(const std::string& url) override;
+  // As the link cache's offline rule has it: the internet connection's status is not 0.
+  bool networkReachable() override;
   void resourceForUrl(const std::string& url, bool fetchOnMiss, Done done) override;
 
  private:

@@ -78,6 +78,11 @@ TEST_F(ShellWebResourceProviderTest, AMissIsFetchedOnceThenHeldAndAnsweredFromTh
   EXPECT_TRUE(atOnce);
   EXPECT_EQ(std::string(again->data.begin(), again->data.end()), "PNG-BYTES");
   EXPECT_EQ(server_.requestCount(), 1u);
+
+  // Pages from elsewhere get what is held only offline, as the reachability rule tells it.
+  EXPECT_TRUE(provider_.networkReachable());
+  probe_->setFlags(SettableNetworkProbe::kOffline);
+  EXPECT_FALSE(provider_.networkReachable());
 }
 
 TEST_F(ShellWebResourceProviderTest, FailedFetchesAnswerNothingAndKeepNothing) {

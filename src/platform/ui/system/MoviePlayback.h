@@ -11,6 +11,9 @@
 // missing (kNoDecoder), anything else (kBroken). Each playback fails at most once and ends at
 // most once.
 //
+// GStreamer keeps the registry of its plugins in the client's caches (LibraryFolders, set at
+// launch), not in the desktop user's.
+//
 // Threads: made, driven and destroyed on the main thread; GStreamer's streaming threads hand
 // pictures and messages over through the main run loop, and only the newest picture not yet
 // delivered is kept (a slow main loop drops pictures, never piles them up). Destroying the

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -28,6 +29,7 @@
 #include "platform/ui/views/Window.h"
 #include "platform/web/CookieStorage.h"
 #include "platform/web/WebEngine.h"
+#include "platform/web/engine-tests/EngineTestSupport.h"
 #include "platform/web/engine-tests/WebEngineTestMain.h"
 #include "platform/web/WebResourceProvider.h"
 #include "platform/web/WebView.h"
@@ -54,6 +56,7 @@ class TestProvider : public WebResourceProvider {
     std::lock_guard<std::mutex> lock(mutex_);
     return held_.count(url) > 0;
   }
+  bool networkReachable() override { return !offline_; }
   void resourceForUrl(const std::string& url, bool fetchOnMiss, Done done) override {
     std::optional<WebResource> answer;
     {
@@ -72,6 +75,8 @@ class TestProvider : public WebResourceProvider {
     std::lock_guard<std::mutex> lock(mutex_);
     held_.insert(url);
   }
+  // The network cannot be reached from now on (or can again).
+  void setOffline(bool offline) { offline_ = offline; }
   std::map<std::string, bool> asked() const {
     std::lock_guard<std::mutex> lock(mutex_);
     std::map<std::string, bool> result;
@@ -89,15 +94,20 @@ class TestProvider : public WebResourceProvider {
   std::map<std::string, WebResource> resources_;
   std::set<std::string> held_;
   std::vector<std::pair<std::string, bool>> asked_;
+  std::atomic<bool> offline_{false};
 };
 
 class Delegate : public WebViewDelegate {
  public:
-  bool shouldStartLoad(WebView&, const std::string& url, int type) override {
+  bool shouldStartLoad(WebView&, const std::string& url, int type, bool userGesture) override {
     asked.push_back({url, type});
+    gestures[url] = userGesture;
     return url == "about:blank" || allowAll;
   }
-  void didNavigateMainFrame(WebView&, const std::string& url) override { mainFrame.push_back(url); }
+  void didNavigateMainFrame(WebView&, const std::string& url, bool userGesture) override {
+    mainFrame.push_back(url);
+    mainFrameGestures[url] = userGesture;
+  }
   void didStartLoad(WebView&) override { ++started; }
   void didFinishLoad(WebView&) override { ++finished; }
   void didFailLoad(WebView&, int, const std::string& text) override {
@@ -108,6 +118,8 @@ class Delegate : public WebViewDelegate {
   bool allowAll = false;
   std::vector<std::pair<std::string, int>> asked;
   std::vector<std::string> mainFrame;
+  // Whether the reader's tap made the navigation, by address (the latest).
+  std::map<std::string, bool> gestures, mainFrameGestures;
   int started = 0, finished = 0, failed = 0;
   std::string lastError;
 };
@@ -448,9 +460,10 @@ window.vesk = { updateFontLevel: function(level) {
             (std::vector<std::string>{"", "level 5", "Selected words", "", "0"}));
 }
 
-// A page from elsewhere gets from the cache only what the client holds of other hosts: its
-// own host's pictures come from its server, held or not.
+// Offline, a page from elsewhere gets from the cache only what the client holds of other hosts:
+// its own host's pictures come from its server, held or not.
 TEST_F(WebEngineTest, ThirdPartyPageTakesOnlyHeldResourcesFromTheProvider) {
+  provider->setOffline(true);  // the only time a page from elsewhere gets what the client holds
   LoopbackServer server;
   const std::string held = "http://img.other.test/held.png";  // no such host: only the cache has it
   const std::string own = server.url("/own.png");
@@ -487,6 +500,49 @@ TEST_F(WebEngineTest, ThirdPartyPageTakesOnlyHeldResourcesFromTheProvider) {
   view->loadRequest(server.baseUrl());
   ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 1; }, kWait));
   EXPECT_EQ(delegate->asked.size(), 1u);
+}
+
+// A page from elsewhere cannot tell which of another site's pictures the client holds: while the
+// network can be reached every one comes from the network, so the timing the page can read of a
+// held one (when its answer began) is that of one fetched (nothing, without the site's leave).
+// Offline the held ones come from the client, so the page still shows them.
+TEST_F(WebEngineTest, APageFromElsewhereCannotTellWhatTheClientHolds) {
+  LoopbackServer server;
+  // Another origin than the page's (127.0.0.1): the same server under another name.
+  const std::string other = "http://localhost:" + std::to_string(server.port());
+  const auto png = squarePng(kRed, 10);
+  auto page = [&](const std::string& held, const std::string& fresh) {
+    return LoopbackServer::Response::text(200, R"(<html><body><img id="held" src=")" + other + held +
+                                                   R"("><img id="fresh" src=")" + other + fresh + R"(">
+<script>function timing(id) { var e = performance.getEntriesByName(document.getElementById(id).src)[0];
+  return e ? String(e.responseStart) : 'none'; }</script></body></html>)",
+                                          "text/html");
+  };
+  for (const char* path : {"/held.png", "/fresh.png", "/offline-held.png"}) {
+    server.setResponse(path, LoopbackServer::Response::text(200, std::string(png.begin(), png.end()), "image/png"));
+    provider->serve(other + path, png, "image/png");
+  }
+  provider->hold(other + "/held.png");
+  provider->hold(other + "/offline-held.png");
+  server.setResponse("/online.html", page("/held.png", "/fresh.png"));
+  server.setResponse("/offline.html", page("/offline-held.png", "/fresh.png"));
+  delegate->allowAll = true;
+  auto load = [&](const std::string& path) {
+    const int finished = delegate->finished;
+    view->loadRequest(server.url(path));
+    ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > finished; }, kWait)) << delegate->lastError;
+    EXPECT_EQ(run({"document.getElementById('held').naturalWidth + ',' + document.getElementById('fresh').naturalWidth"}),
+              std::vector<std::string>{"10,10"});
+  };
+  load("/online.html");
+  EXPECT_EQ(run({"timing('held') + ' ' + timing('fresh')"}), std::vector<std::string>{"0 0"});
+  EXPECT_EQ(timesServed(server, "/held.png"), 1u);
+  EXPECT_TRUE(provider->asked().empty());
+
+  provider->setOffline(true);
+  load("/offline.html");
+  EXPECT_EQ(timesServed(server, "/offline-held.png"), 0u);
+  EXPECT_EQ(provider->asked(), (std::map<std::string, bool>{{other + "/offline-held.png", false}}));
 }
 
 TEST_F(WebEngineTest, HistoryAndReloadAskWithTheirTypesAndStopFailsTheLoad) {
@@ -531,6 +587,8 @@ TEST_F(WebEngineTest, HistoryAndReloadAskWithTheirTypesAndStopFailsTheLoad) {
   EXPECT_FALSE(view->isLoading());
 }
 
+// Only a page the client built shows local files, only of the bundle and the fonts, and only as
+// its elements.
 TEST_F(WebEngineTest, LocalFilesOnlyForClientBuiltPagesAndOnlyFromTheBundleOrFonts) {
   TempHome home;  // the bundle and a file beside it, outside every allowed folder
   const auto bundle = home.path() / "bundle";
@@ -551,9 +609,25 @@ TEST_F(WebEngineTest, LocalFilesOnlyForClientBuiltPagesAndOnlyFromTheBundleOrFon
       ".join(',')";
 
   // The page writes the bundle's file itself, as the client does; a fetch address it writes
-  // itself is not one the extension signed for it, and is refused.
-  loadArticle("<html><body>" + images + "</body></html>");
+  // itself is not one the extension signed for it, and is refused. Its scripts read nothing of
+  // the file it shows: not by a synchronous request (with the Accept header of a picture or
+  // none), nor by a fetch.
+  const std::string button = WebView::fileUrl(bundle / "button.png");
+  loadArticle("<html><body>" + images + R"(<script>
+function read(accept) {
+  var x = new XMLHttpRequest(); x.open('GET', ')" + button + R"(', false);
+  if (accept) x.setRequestHeader('Accept', accept);
+  try { x.send(); return x.status + ' ' + x.responseText.length; } catch (e) { return 'refused'; }
+}
+document.title = [read(''), read('image/png,image/*;q=0.8')].join('|');
+window.fetched = 'waiting';
+fetch(')" + button + R"(').then(function (r) { return r.text(); })
+  .then(function (t) { window.fetched = 'read ' + t.length; }, function () { window.fetched = 'refused'; });
+</script></body></html>)");
   EXPECT_EQ(run({widths}), std::vector<std::string>{"20,0,0"});
+  EXPECT_EQ(run({"document.title"}), std::vector<std::string>{"refused|refused"});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return run({"window.fetched"})[0] != "waiting"; }, kWait));
+  EXPECT_EQ(run({"window.fetched"}), std::vector<std::string>{"refused"});
   EXPECT_TRUE(provider->asked().empty());
 
   // A page from elsewhere that writes such addresses itself gets nothing through them, and the
@@ -617,6 +691,7 @@ fetch(')" + secret + R"(', {mode: 'no-cors'}).then(function (r) { return r.text(
 // scheme once took them, or with a made-up token — answer nothing. Its own pictures from
 // another host still come from the cache.
 TEST_F(WebEngineTest, AThirdPartyPageCannotReadWhatTheClientCached) {
+  provider->setOffline(true);  // the only time a page from elsewhere gets what the client holds
   const std::string held = "http://img.other.test/seen.png";
   provider->hold(held);
   provider->serve(held, squarePng(kRed, 10), "image/png");
@@ -648,6 +723,7 @@ document.title = [read(')" + held + R"('), read('zu-res://cached/)" + escaped + 
 // request of its own origin carries no Origin header, and with an Accept header the script
 // sets it would look like a picture (here the client holds the address with other bytes).
 TEST_F(WebEngineTest, APageFromElsewhereReadsItsOwnAddressesFromItsServer) {
+  provider->setOffline(true);  // the only time a page from elsewhere gets what the client holds
   LoopbackServer server;
   const std::string own = server.url("/own.txt");
   server.setResponse("/own.txt", LoopbackServer::Response::text(200, "served", "text/plain"));
@@ -676,6 +752,7 @@ fetch('/own.txt', {headers: {Accept: 'image/png'}, referrerPolicy: 'no-referrer'
 // addresses there, and not as a picture. The script here is one the link cache kept from an
 // earlier article, with its server's type: a script that is also a page.
 TEST_F(WebEngineTest, APageCannotReuseTheAddressesSignedForIt) {
+  provider->setOffline(true);  // the only time a page from elsewhere gets what the client holds
   const std::string script = "http://static.evil.test/lib.js";
   const std::string page = "<!--\n--> <script>var x = new XMLHttpRequest();"
                            "try { x.open('GET', location.href, false); x.send(); parent.postMessage('read ' + x.status, '*'); }"
@@ -777,6 +854,87 @@ TEST_F(WebEngineTest, ThePagesOwnLoadsAndRedirectsAreToldApartFromItsFrames) {
                                              server.url("/final.html"), "http://page.invalid/callback"}));
   EXPECT_EQ(delegate->mainFrame, (std::vector<std::string>{server.url("/page.html"), server.url("/final.html"),
                                                            "http://page.invalid/callback"}));
+}
+
+// The reader's tap on a link is told to the delegate with the navigation it makes, and with the
+// address a server's redirect then leads to; what a page does on its own (a timer) is not, nor
+// where its redirect leads. The client's own load counts as the reader's.
+TEST_F(WebEngineTest, TheReadersTapIsToldApartFromWhatAPageDoesOnItsOwn) {
+  auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  window->addSubview(view);
+  LoopbackServer server;
+  auto redirect = [&](const std::string& to) {
+    auto moved = LoopbackServer::Response::text(302, "", "text/html");
+    moved.headers.push_back({"Location", server.url(to)});
+    return moved;
+  };
+  server.setResponse("/page.html", LoopbackServer::Response::text(200, R"(<html><body style="margin:0">
+<a href="/go" style="display:block; height:100px; background:#ccc">go</a></body></html>)", "text/html"));
+  server.setResponse("/go", redirect("/landed.html"));
+  server.setResponse("/landed.html", LoopbackServer::Response::text(
+      200, "<script>setTimeout(function () { location.href = '/later'; }, 100);</script>", "text/html"));
+  server.setResponse("/later", redirect("/final.html"));
+  server.setResponse("/final.html", LoopbackServer::Response::text(200, "<p>final</p>", "text/html"));
+  delegate->allowAll = true;
+  view->loadRequest(server.url("/page.html"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 0; }, kWait)) << delegate->lastError;
+  auto tap = window->beginTouch({100, 50});
+  window->endTouch(tap, {102, 52});
+  ASSERT_TRUE(turnMainLoopUntil([&] {
+    return delegate->mainFrameGestures.count(server.url("/final.html")) > 0 &&
+           delegate->gestures.count(server.url("/final.html")) > 0;
+  }, kWait));
+  EXPECT_EQ(delegate->gestures, (std::map<std::string, bool>{{server.url("/page.html"), true},
+                                                             {server.url("/go"), true},
+                                                             {server.url("/landed.html"), true},
+                                                             {server.url("/later"), false},
+                                                             {server.url("/final.html"), false}}));
+  // (The main frame comes to where the redirects lead.)
+  EXPECT_EQ(delegate->mainFrameGestures, (std::map<std::string, bool>{{server.url("/page.html"), true},
+                                                                      {server.url("/landed.html"), true},
+                                                                      {server.url("/final.html"), false}}));
+}
+
+// Nothing a page is answered is ever saved, whatever the server says: an attachment to the page's
+// own navigation or to a frame's, a type the engine cannot show, a "download" link the reader
+// taps (shown instead, as on the phone). The page's own navigations fail and leave it as it was,
+// and files of the names the server gives are left byte for byte as they were, in the desktop
+// user's home and download folder.
+TEST_F(WebEngineTest, NothingAPageIsAnsweredIsEverSaved) {
+  auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  window->addSubview(view);
+  auto& desktop = ScratchDesktop::shared();
+  const std::string framed = ScratchDesktop::uniqueName("framed", ".desktop");
+  const std::string top = ScratchDesktop::uniqueName("important", ".txt");
+  const std::string octet = ScratchDesktop::uniqueName("octet", ".bin");
+  const std::string linked = ScratchDesktop::uniqueName("linked", ".txt");
+  for (const auto& name : {framed, top, octet, linked}) desktop.plant(name, "the reader's own " + name + "\n");
+  LoopbackServer server;
+  server.setResponse("/page.html", LoopbackServer::Response::text(200, R"(<html><head><title>page</title></head>
+<body style="margin:0"><a href="/linked" download=")" + linked + R"(" style="display:block; height:100px">save</a>
+<iframe src="/framed"></iframe></body></html>)", "text/html"));
+  server.setResponse("/framed", attachment(framed, "text/html"));
+  server.setResponse("/top", attachment(top, "text/plain"));
+  server.setResponse("/files/" + octet, LoopbackServer::Response::text(200, "octets", "application/octet-stream"));
+  server.setResponse("/linked", LoopbackServer::Response::text(200, "linked", "text/plain"));
+  delegate->allowAll = true;
+  view->loadRequest(server.url("/page.html"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 0; }, kWait)) << delegate->lastError;
+  ASSERT_EQ(timesServed(server, "/framed"), 1u);
+  for (const std::string& path : {std::string("/top"), "/files/" + octet}) {
+    const int failed = delegate->failed;
+    run({"location.href = '" + path + "'"});
+    ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->failed > failed; }, kWait)) << path;
+  }
+  EXPECT_EQ(run({"document.title + ' ' + location.pathname"}), std::vector<std::string>{"page /page.html"});
+  EXPECT_EQ(delegate->finished, 1);
+  auto tap = window->beginTouch({100, 50});
+  window->endTouch(tap, {102, 52});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 1; }, kWait)) << delegate->lastError;
+  EXPECT_EQ(run({"document.body.textContent"}), std::vector<std::string>{"linked"});
+  EXPECT_EQ(desktop.changes(), std::vector<std::string>{});
 }
 
 // The web processes this test binary's engine runs now.

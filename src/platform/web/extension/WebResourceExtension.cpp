@@ -6,9 +6,10 @@
 //  - in a page the client built (its address is "about:blank": HTML loaded without a base
 //    URL) every http and https element, so an offline article still shows its pictures;
 //  - in any other page only those of another origin than the document that asks for them (as
-//    its referrer tells, ofAnotherOrigin) that the application says it holds (asked over the
-//    socket), so its pictures from other hosts show offline; the rest, its own origin's
-//    included, stay with the engine, which keeps those sites' cookies.
+//    its referrer tells, ofAnotherOrigin) that the application says it holds while the network
+//    cannot be reached (asked over the socket), so its pictures from other hosts show offline;
+//    the rest, its own origin's included, stay with the engine, which keeps those sites'
+//    cookies. (Online none: the page could time which ones come from the application.)
 // Everything else stays with the engine and its own rules: documents (a page's navigations and
 // its frames: an Accept header that begins with "text/html"), and what a page's scripts ask
 // for — XMLHttpRequest and fetch send an Origin header with every request to another origin,

@@ -1,0 +1,78 @@
+#include "platform/ui/system/LibraryFolders.h"
+
+#include <glib.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+#include <optional>
+#include <vector>
+
+#include "platform/runtime/Paths.h"
+
+extern char** environ;
+
+namespace zu::ui {
+
+namespace {
+
+// What the libraries put under their data and cache homes.
+constexpr const char* kHomes = "XDG";
+
+std::mutex gMutex;
+// The environment before confine(): its variables, and the list of them that posix_spawn
+// takes. Made once, kept for the process's life; guarded by gMutex while made.
+std::vector<std::string>* gDesktopVariables = nullptr;
+std::vector<char*>* gDesktopEnvironment = nullptr;
+
+}  // namespace
+
+std::filesystem::path LibraryFolders::folder(Kind kind, const std::string& name) {
+  const std::filesystem::path path = (kind == Kind::kData ? Paths::library() : Paths::caches()) / name;
+  // Owner-only like the home around it; one that exists is kept as it is.
+  if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
+    std::fprintf(stderr, "zureader: cannot make %s\n", path.c_str());
+  }
+  return path;
+}
+
+bool LibraryFolders::confine() {
+  const std::filesystem::path data = folder(Kind::kData, kHomes);
+  const std::filesystem::path cache = folder(Kind::kCache, kHomes);
+  {
+    std::lock_guard<std::mutex> lock(gMutex);
+    if (gDesktopEnvironment) return true;
+    gDesktopVariables = new std::vector<std::string>();
+    for (char** at = environ; at && *at; ++at) gDesktopVariables->emplace_back(*at);
+    gDesktopEnvironment = new std::vector<char*>();
+    for (auto& variable : *gDesktopVariables) gDesktopEnvironment->push_back(variable.data());
+    gDesktopEnvironment->push_back(nullptr);
+  }
+  // This process and every one it starts (the engine's) cache there.
+  setenv("XDG_CACHE_HOME", cache.c_str(), 1);
+  // GLib answers with the data home from now on in this process (it keeps its first answer);
+  // the processes started later keep the desktop user's, which they only read.
+  const char* previous = std::getenv("XDG_DATA_HOME");
+  const std::optional<std::string> desktopData = previous ? std::optional<std::string>(previous) : std::nullopt;
+  setenv("XDG_DATA_HOME", data.c_str(), 1);
+  const bool confined = data == g_get_user_data_dir() && cache == g_get_user_cache_dir();
+  if (desktopData) {
+    setenv("XDG_DATA_HOME", desktopData->c_str(), 1);
+  } else {
+    unsetenv("XDG_DATA_HOME");
+  }
+  if (!confined) {
+    std::fprintf(stderr, "zureader: the libraries' folders were fixed before the home's were set (%s, %s)\n",
+                 g_get_user_data_dir(), g_get_user_cache_dir());
+  }
+  return confined;
+}
+
+char** LibraryFolders::desktopEnvironment() {
+  std::lock_guard<std::mutex> lock(gMutex);
+  return gDesktopEnvironment ? gDesktopEnvironment->data() : environ;
+}
+
+}  // namespace zu::ui
