@@ -1,9 +1,15 @@
 // Labels with a huge text: a list row's one-line title label (300 x 20 points, 17-point system
 // font, tail truncation, the installed font through Pango) whose title is a megabyte of text,
-// beside the same label with a kilobyte of the same text, in the same run.
+// beside the same label with a kilobyte of the same text, in the same run. The megabyte is
+// either a long title or one grapheme cluster (a letter carrying 524,288 combining accents).
 //  - a frame: the label drawn again, as a list redraws while it scrolls; the reference is the
 //    kilobyte title's frame, and the ratio huge / small is what a huge title costs a frame
-//    (it should stay near 1: the label keeps its laid-out lines and lays out only what it shows);
+//    (it should stay near 1: the label keeps its laid-out lines and lays out only what it shows,
+//    and a cluster's marks past a few dozen are not shaped);
+//  - a first frame: a label whose text was just set drawn once (laid out, then painted), as a
+//    row appears; the cluster's against the kilobyte title's (it should stay within twice that:
+//    the cluster is cut to what can be seen in one read of the text, before anything is shaped;
+//    the kilobyte title's own first frame is printed against its later frames for scale);
 //  - a fill: the text set and the label drawn once, as a row is filled, printed for information
 //    (the huge text is still decoded whole once).
 #include <benchmark/benchmark.h>
@@ -35,6 +41,16 @@ const std::string& hugeTitle() {
   return text;
 }
 
+// One grapheme cluster of a megabyte: a letter followed by 524,288 combining acute accents.
+const std::string& clusterTitle() {
+  static const std::string text = [] {
+    std::string out = "a";
+    for (size_t i = 0; i < (size_t{1} << 19); ++i) out += "\u0301";
+    return out;
+  }();
+  return text;
+}
+
 const std::string& smallTitle() {
   static const std::string text = titleOf(1 << 10);
   return text;
@@ -59,6 +75,20 @@ void frames(benchmark::State& state, const std::string& text) {
   state.SetItemsProcessed(state.iterations());
 }
 
+void firstFrames(benchmark::State& state, const std::string& text) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto label = titleLabel(text);
+    state.ResumeTiming();
+    auto image = render(*label);
+    benchmark::DoNotOptimize(image);
+    state.PauseTiming();
+    label.reset();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+
 void fills(benchmark::State& state, const std::string& text) {
   auto label = titleLabel("");
   for (auto _ : state) {
@@ -72,11 +102,19 @@ void fills(benchmark::State& state, const std::string& text) {
 
 void BM_FrameHugeTitle(benchmark::State& state) { frames(state, hugeTitle()); }
 void BM_FrameSmallTitle(benchmark::State& state) { frames(state, smallTitle()); }
+void BM_FrameCluster(benchmark::State& state) { frames(state, clusterTitle()); }
+void BM_FirstFrameCluster(benchmark::State& state) { firstFrames(state, clusterTitle()); }
+void BM_FirstFrameSmallTitle(benchmark::State& state) { firstFrames(state, smallTitle()); }
 void BM_FillHugeTitle(benchmark::State& state) { fills(state, hugeTitle()); }
+void BM_FillCluster(benchmark::State& state) { fills(state, clusterTitle()); }
 void BM_FillSmallTitle(benchmark::State& state) { fills(state, smallTitle()); }
 BENCHMARK(BM_FrameHugeTitle)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 BENCHMARK(BM_FrameSmallTitle)->Unit(benchmark::kMicrosecond)->Repetitions(9);
+BENCHMARK(BM_FrameCluster)->Unit(benchmark::kMicrosecond)->Repetitions(9);
+BENCHMARK(BM_FirstFrameCluster)->Unit(benchmark::kMicrosecond)->Repetitions(9);
+BENCHMARK(BM_FirstFrameSmallTitle)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 BENCHMARK(BM_FillHugeTitle)->Unit(benchmark::kMicrosecond)->Repetitions(5);
+BENCHMARK(BM_FillCluster)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 BENCHMARK(BM_FillSmallTitle)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 
 }  // namespace
@@ -89,11 +127,19 @@ int main(int argc, char** argv) {
     const double ours = reporter.rate(huge);
     const double reference = reporter.rate(small);
     if (ours <= 0 || reference <= 0) return;
-    std::printf("%s: 1 MiB title %.0f/s, 1 KiB title %.0f/s, ratio of times huge/small %.2f\n",
-                what, ours, reference, reference / ours);
+    std::printf("%s: %.0f/s, against %.0f/s, ratio of times %.2f\n", what, ours, reference,
+                reference / ours);
   };
-  print("a frame", "BM_FrameHugeTitle", "BM_FrameSmallTitle");
-  print("set and first frame", "BM_FillHugeTitle", "BM_FillSmallTitle");
+  print("a frame, 1 MiB title against 1 KiB title", "BM_FrameHugeTitle", "BM_FrameSmallTitle");
+  print("a frame, 1 MiB cluster against 1 KiB title", "BM_FrameCluster", "BM_FrameSmallTitle");
+  print("first frame, 1 MiB cluster against 1 KiB title", "BM_FirstFrameCluster",
+        "BM_FirstFrameSmallTitle");
+  print("first frame of the 1 KiB title against a frame of it", "BM_FirstFrameSmallTitle",
+        "BM_FrameSmallTitle");
+  print("set and first frame, 1 MiB title against 1 KiB title", "BM_FillHugeTitle",
+        "BM_FillSmallTitle");
+  print("set and first frame, 1 MiB cluster against 1 KiB title", "BM_FillCluster",
+        "BM_FillSmallTitle");
   benchmark::Shutdown();
   return 0;
 }

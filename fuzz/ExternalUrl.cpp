@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/net/ExternalUrl.h"
+#include "platform/runtime/StringUtil.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using zu::ExternalUrl;
@@ -17,7 +18,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const char c : printed) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f) abort();
   }
-  // The text as a mail's subject and body: what mailto() builds passes the rules.
+  // The text as a mail's subject and body: UTF-8 with no control character but tab, the
+  // subject with no line break at all, the body with CR LF ones only; and what mailto() builds
+  // passes the rules.
+  const auto clean = [](const std::string& mail, bool lineBreaks) {
+    if (!zu::StringUtil::isValidUtf8(mail)) return false;
+    const std::u16string units = zu::StringUtil::toUtf16(mail);
+    for (size_t i = 0; i < units.size(); ++i) {
+      const char16_t c = units[i];
+      if (lineBreaks && c == u'\r' && i + 1 < units.size() && units[i + 1] == u'\n') {
+        ++i;
+        continue;
+      }
+      if ((c < 0x20 && c != u'\t') || (c >= 0x7f && c <= 0x9f)) return false;
+      if (!lineBreaks && (c == 0x2028 || c == 0x2029)) return false;
+    }
+    return true;
+  };
+  if (!clean(ExternalUrl::mailSubject(text), false) || !clean(ExternalUrl::mailBody(text), true)) {
+    abort();
+  }
   if (const auto mail = ExternalUrl::mailto({"a@b.c"}, {}, text, text)) {
     if (!ExternalUrl::isMailAddress(*mail)) abort();
   }

@@ -56,7 +56,51 @@ std::optional<std::string> decodedName(std::string_view name) {
   return out;
 }
 
+// CR, LF and NEL (U+0085, a C1 control that breaks lines); with `separators`, also the line and
+// paragraph separators.
+bool isLineBreak(char32_t c, bool separators) {
+  return c == U'\r' || c == U'\n' || c == 0x85 || (separators && (c == 0x2028 || c == 0x2029));
+}
+
+// Control characters a mail's text never carries: C0 but tab, DEL and C1.
+bool isMailControl(char32_t c) { return (c < 0x20 && c != U'\t') || (c >= 0x7f && c <= 0x9f); }
+
+// `text` with each line break (CR LF counting as one; the separators too with `separators`)
+// replaced by `lineBreak`, and the other control characters left out.
+template <typename LineBreak>
+std::string mailText(std::string_view text, bool separators, LineBreak lineBreak) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    const char32_t c = StringUtil::decodeNext(text, i);
+    if (isLineBreak(c, separators)) {
+      if (c == U'\r' && i < text.size() && text[i] == '\n') ++i;
+      lineBreak(out);
+    } else if (!isMailControl(c)) {
+      StringUtil::appendUtf8(out, c);
+    }
+  }
+  return out;
+}
+
 }  // namespace
+
+std::string ExternalUrl::mailSubject(std::string_view text) {
+  // A run of breaks is marked by one LF (no LF is left in the text) and the mark made a space
+  // once the end is known: none at either end.
+  std::string out = mailText(text, true, [](std::string& s) {
+    if (!s.empty() && s.back() != '\n') s.push_back('\n');
+  });
+  if (!out.empty() && out.back() == '\n') out.pop_back();
+  for (char& c : out) {
+    if (c == '\n') c = ' ';
+  }
+  return out;
+}
+
+std::string ExternalUrl::mailBody(std::string_view text) {
+  return mailText(text, false, [](std::string& s) { s += "\r\n"; });
+}
 
 std::string ExternalUrl::percentEncoded(std::string_view text, bool keepAt) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -130,8 +174,8 @@ std::optional<std::string> ExternalUrl::mailto(const std::vector<std::string>& t
     separator = '&';
   };
   field("cc", addresses(cc));
-  field("subject", percentEncoded(subject, false));
-  field("body", percentEncoded(body, false));
+  field("subject", percentEncoded(mailSubject(subject), false));
+  field("body", percentEncoded(mailBody(body), false));
   if (!isMailAddress(url)) return std::nullopt;
   return url;
 }

@@ -10,6 +10,11 @@
 //    after percent-decoding, so "ATTACH" and "%61ttach" are caught too): never "attach",
 //    "bcc", "from" or any other field (some mail programs attach the local file "attach" names),
 //    and no "#". Values are percent-encoded; mailto() builds such an address.
+//  - A mail's subject takes no line break (CR, LF, CR LF, U+0085, U+2028, U+2029): each run of
+//    them is one space, none at either end (a mail program would start the body there, or drop
+//    the rest). Its body's line breaks (CR, LF, CR LF, U+0085) are CR LF. Neither carries another
+//    control character (C0 but tab, DEL, C1): mailSubject() and mailBody() give the texts to
+//    encode.
 //  - At most kMaxLength bytes.
 //  - Valid UTF-8 with no byte below 0x21 and no DEL (blanks are percent-encoded), no C1
 //    control, no bidi control (U+061C, U+200E, U+200F, U+202A–U+202E, U+2066–U+2069) and no
@@ -46,6 +51,11 @@ class ExternalUrl {
   static std::optional<std::string> mailto(const std::vector<std::string>& to,
                                            const std::vector<std::string>& cc,
                                            const std::string& subject, const std::string& body);
+
+  // `text` as a mail's subject / body, by the rules above (bytes that are not UTF-8 become
+  // U+FFFD).
+  static std::string mailSubject(std::string_view text);
+  static std::string mailBody(std::string_view text);
 
   // `text` with every byte but the unreserved ones (letters, digits, "-._~", and "@" when
   // `keepAt`, for addresses) as %XX: a part of a mail address.

@@ -56,9 +56,19 @@ TEST(ExternalUrlTest, UnprintableCharactersAndOverlongAddressesAreRefused) {
   EXPECT_EQ("x??", ExternalUrl::printable("x\xe2\x80"));
 }
 
+TEST(ExternalUrlTest, MailTextsTakeNoControlsAndSubjectsNoLineBreaks) {
+  EXPECT_EQ("港口 的 清晨 tide", ExternalUrl::mailSubject("\r\n港口\r\n\r\n的\xc2\x85\x01\n清晨\u2028tide\u2029\r"));
+  EXPECT_EQ("a\tb[31m?", ExternalUrl::mailSubject("a\tb\x1b[31m\xc2\x9b\x7f\xc2\x80?"));
+  EXPECT_EQ("\r\n港口\r\n\r\n\r\n清晨\r\n\r\n", ExternalUrl::mailBody("\n港口\r\n\r\xc2\x85清晨\x1b\xc2\x9b\r\n\n"));
+  EXPECT_EQ("\u2028a\tb\uFFFD", ExternalUrl::mailBody("\u2028a\tb\xff"));
+}
+
 TEST(ExternalUrlTest, MailtoIsBuiltWithinTheRules) {
-  EXPECT_EQ("mailto:a@b.c,d%2Be@f.g?cc=h@i.j&subject=Hi%20%26%20bye&body=line%201%0Aline%202%3Fattach%3Dx",
+  EXPECT_EQ("mailto:a@b.c,d%2Be@f.g?cc=h@i.j&subject=Hi%20%26%20bye&body=line%201%0D%0Aline%202%3Fattach%3Dx",
             ExternalUrl::mailto({"a@b.c", "d+e@f.g"}, {"h@i.j"}, "Hi & bye", "line 1\nline 2?attach=x"));
+  // A subject takes no line break, and neither text a control character.
+  EXPECT_EQ("mailto:a@b.c?subject=Hi%20bye&body=a%0D%0Ab%0D%0Acd%0D%0A%0D%0A",
+            ExternalUrl::mailto({"a@b.c"}, {}, "Hi\r\nbye\r\n", "a\rb\xc2\x85" "c\xc2\x9b" "d\r\n\n"));
   EXPECT_EQ("mailto:a@b.c", ExternalUrl::mailto({"a@b.c"}, {}, "", ""));
   // Encoded, a bidi control or a line separator is inert: printed as its escape.
   const auto encoded = ExternalUrl::mailto({"a@b.c"}, {}, "\u202E", "\u2028");

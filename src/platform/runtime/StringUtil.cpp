@@ -162,6 +162,12 @@ std::string StringUtil::fromUtf16(std::u16string_view utf16) {
   return out;
 }
 
+char32_t StringUtil::decodeLonger(std::string_view utf8, size_t& i) {
+  const Decoded d = decode(utf8, i);
+  i += d.size;
+  return d.cp;
+}
+
 bool StringUtil::isValidUtf8(std::string_view text) {
   for (size_t i = 0; i < text.size();) {
     Decoded d = decode(text, i);

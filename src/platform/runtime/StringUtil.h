@@ -37,6 +37,23 @@ class StringUtil {
   static std::u16string toUtf16(std::string_view utf8);
   static std::string fromUtf16(std::u16string_view utf16);
 
+  // The character at byte `i` of `utf8` (i < utf8.size()), moving `i` past it; an invalid byte
+  // is U+FFFD and moves `i` by one, as sanitizeUtf8 replaces it. Inline for ASCII and two-byte
+  // characters: texts of a megabyte are read this way, character by character.
+  static char32_t decodeNext(std::string_view utf8, size_t& i) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    if (b < 0x80) {
+      ++i;
+      return b;
+    }
+    if (b >= 0xC2 && b <= 0xDF && i + 1 < utf8.size() &&
+        (static_cast<unsigned char>(utf8[i + 1]) & 0xC0) == 0x80) {
+      const char32_t c = char32_t(b & 0x1F) << 6 | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F);
+      i += 2;
+      return c;
+    }
+    return decodeLonger(utf8, i);
+  }
   // True when the text is well-formed UTF-8.
   static bool isValidUtf8(std::string_view text);
   // The text with every invalid byte replaced by U+FFFD.
@@ -59,6 +76,10 @@ class StringUtil {
   // The text with ASCII letters lowered / raised; every other byte is kept.
   static std::string asciiLowercase(std::string_view text);
   static std::string asciiUppercase(std::string_view text);
+
+ private:
+  // decodeNext for a character of three or four bytes, or an invalid byte.
+  static char32_t decodeLonger(std::string_view utf8, size_t& i);
 };
 
 }  // namespace zu

@@ -35,10 +35,9 @@ size_t characterLength(std::string_view text, size_t at) {
   return n;
 }
 
-// One character of mail text, percent-encoded: line breaks as CR LF, other control characters
-// dropped; `keepAt`: "@" stays as it is (in addresses).
+// One character of mail text (or a CR LF line break), percent-encoded; a control character
+// of an address is dropped. `keepAt`: "@" stays as it is (in addresses).
 std::string encodeCharacter(std::string_view character, bool keepAt) {
-  if (character == "\n" || character == "\r") return "%0D%0A";
   if (character.size() == 1) {
     const auto c = static_cast<unsigned char>(character[0]);
     if ((c < 0x20 && c != '\t') || c == 0x7f) return std::string();
@@ -46,8 +45,9 @@ std::string encodeCharacter(std::string_view character, bool keepAt) {
   return ExternalUrl::percentEncoded(character, keepAt);
 }
 
-// `text` encoded, whole when it takes at most `budget` characters, else cut at a whole character
-// (with an ellipsis) to take at most that.
+// `text` (a subject or body as ExternalUrl gives it, or an address) encoded, whole when it
+// takes at most `budget` characters, else cut at a whole character (with an ellipsis) to take
+// at most that.
 std::string encodeCut(std::string_view text, size_t budget, bool keepAt = false) {
   const std::string ellipsis = encodeCharacter(kEllipsis, false);
   std::string out;
@@ -55,9 +55,9 @@ std::string encodeCut(std::string_view text, size_t budget, bool keepAt = false)
   std::optional<size_t> cut;
   for (size_t at = 0; at < text.size();) {
     size_t n = characterLength(text, at);
-    // CR LF is one line break.
+    // CR LF is one line break: never cut between them.
     if (text[at] == '\r' && at + 1 < text.size() && text[at + 1] == '\n') n = 2;
-    const std::string piece = encodeCharacter(n == 2 && text[at] == '\r' ? std::string_view("\n") : text.substr(at, n), keepAt);
+    const std::string piece = encodeCharacter(text.substr(at, n), keepAt);
     if (out.size() + ellipsis.size() <= budget) cut = out.size();
     if (out.size() + piece.size() > budget) {
       if (!cut) return std::string();
@@ -94,7 +94,7 @@ const std::vector<MailComposeViewController::Mail>& MailComposeViewController::o
 std::string MailComposeViewController::mailtoUrl() const {
   std::string head = "mailto:" + addressList(mail_.toRecipients) + "?";
   if (!mail_.ccRecipients.empty()) head += "cc=" + addressList(mail_.ccRecipients) + "&";
-  const std::string subject = "subject=" + encodeCut(mail_.subject, kMaxSubjectLength);
+  const std::string subject = "subject=" + encodeCut(ExternalUrl::mailSubject(mail_.subject), kMaxSubjectLength);
   if (head.size() + subject.size() > kMaxMailtoLength) head = "mailto:?";  // recipients too long to carry
   head += subject;
   std::pair<std::string, std::string> body;
@@ -106,9 +106,9 @@ std::string MailComposeViewController::mailtoUrl() const {
   constexpr std::string_view kBodyKey = "&body=";
   if ((body.first.empty() && body.second.empty()) || head.size() + kBodyKey.size() >= kMaxMailtoLength) return head;
   size_t room = kMaxMailtoLength - head.size() - kBodyKey.size();
-  const std::string kept = encodeCut(body.second, room);
+  const std::string kept = encodeCut(ExternalUrl::mailBody(body.second), room);
   room -= kept.size();
-  const std::string cut = encodeCut(body.first, room);
+  const std::string cut = encodeCut(ExternalUrl::mailBody(body.first), room);
   return head + std::string(kBodyKey) + cut + kept;
 }
 

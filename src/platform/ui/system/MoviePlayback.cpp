@@ -4,12 +4,15 @@
 #include <gst/gst.h>
 #include <gst/video/video.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
+#include <optional>
 
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/images/Image.h"
+#include "platform/ui/system/VideoFrameSize.h"
 
 namespace zu::ui {
 
@@ -35,6 +38,40 @@ bool startsWithNoCase(const std::string& text, const char* prefix) {
 
 using MessageHolder = std::shared_ptr<GstMessage>;
 
+// The size a frame held in `buffer` declares.
+std::optional<VideoFrameSize::Size> declaredIn(VideoFrameSize::Codec codec, GstBuffer* buffer) {
+  GstMapInfo map;
+  if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_READ)) return std::nullopt;
+  auto size = VideoFrameSize::declared(codec, map.data, map.size);
+  gst_buffer_unmap(buffer, &map);
+  return size;
+}
+
+// The size a stream type declares: its width and height (a negative one is taken as beyond any
+// bound), and what the stream headers it carries declare.
+std::optional<VideoFrameSize::Size> declaredIn(GstCaps* caps) {
+  std::optional<VideoFrameSize::Size> found;
+  for (guint i = 0; caps && i < gst_caps_get_size(caps); ++i) {
+    const GstStructure* structure = gst_caps_get_structure(caps, i);
+    int width = 0;
+    int height = 0;
+    const bool hasWidth = gst_structure_get_int(structure, "width", &width);
+    const bool hasHeight = gst_structure_get_int(structure, "height", &height);
+    if (hasWidth || hasHeight) {
+      auto side = [](int v) { return v < 0 ? UINT32_MAX : static_cast<uint32_t>(v); };
+      found = VideoFrameSize::larger(found, VideoFrameSize::Size{side(width), side(height)});
+    }
+    const auto codec = VideoFrameSize::codecOf(gst_structure_get_name(structure));
+    const GValue* headers = gst_structure_get_value(structure, "streamheader");
+    if (!codec || !headers || !GST_VALUE_HOLDS_ARRAY(headers)) continue;
+    for (guint k = 0; k < gst_value_array_get_size(headers); ++k) {
+      const GValue* header = gst_value_array_get_value(headers, k);
+      if (GST_VALUE_HOLDS_BUFFER(header)) found = VideoFrameSize::larger(found, declaredIn(*codec, gst_value_get_buffer(header)));
+    }
+  }
+  return found;
+}
+
 }  // namespace
 
 // What GStreamer's threads share with the main thread: the newest picture not yet delivered.
@@ -44,7 +81,11 @@ struct MoviePlayback::Bridge {
   std::shared_ptr<Image> frame;
   double seconds = -1;
   bool framePosted = false;
+  // A video decoder's stream declared a picture above the bound: nothing more reaches it.
+  std::atomic<bool> tooLarge{false};
 };
+
+void MoviePlayback::releaseBridge(void* bridge) { delete static_cast<std::shared_ptr<Bridge>*>(bridge); }
 
 bool MoviePlayback::available() {
   static const bool started = [] {
@@ -100,14 +141,16 @@ bool MoviePlayback::build() {
   callbacks.new_sample = [](GstAppSink* s, gpointer b) { return static_cast<GstFlowReturn>(onNewSample(s, b)); };
   // A paused playback shows its first picture too.
   callbacks.new_preroll = [](GstAppSink* s, gpointer b) { return static_cast<GstFlowReturn>(onNewSample(s, b)); };
-  gst_app_sink_set_callbacks(GST_APP_SINK(appsink), &callbacks, new std::shared_ptr<Bridge>(bridge_),
-                             [](gpointer b) { delete static_cast<std::shared_ptr<Bridge>*>(b); });
+  gst_app_sink_set_callbacks(GST_APP_SINK(appsink), &callbacks, new std::shared_ptr<Bridge>(bridge_), releaseBridge);
   gst_object_unref(appsink);
   g_object_set(pipeline, "uri", url_.c_str(), "video-sink", sink, nullptr);
+  g_signal_connect_data(pipeline, "element-setup", G_CALLBACK(&MoviePlayback::onElementSetup),
+                        new std::shared_ptr<Bridge>(bridge_), [](gpointer b, GClosure*) { releaseBridge(b); },
+                        static_cast<GConnectFlags>(0));
   GstBus* bus = gst_element_get_bus(pipeline);
   gst_bus_set_sync_handler(
       bus, [](GstBus* b, GstMessage* m, gpointer data) { return static_cast<GstBusSyncReply>(onBusMessage(b, m, data)); },
-      new std::shared_ptr<Bridge>(bridge_), [](gpointer b) { delete static_cast<std::shared_ptr<Bridge>*>(b); });
+      new std::shared_ptr<Bridge>(bridge_), releaseBridge);
   gst_object_unref(bus);
   pipeline_ = pipeline;
   return true;
@@ -188,6 +231,57 @@ int MoviePlayback::onNewSample(GstAppSink* sink, void* data) {
   return GST_FLOW_OK;
 }
 
+void MoviePlayback::onElementSetup(GstElement*, GstElement* element, void* data) {
+  GstElementFactory* factory = gst_element_get_factory(element);
+  const char* klass = factory ? gst_element_factory_get_metadata(factory, GST_ELEMENT_METADATA_KLASS) : nullptr;
+  if (!klass || !std::strstr(klass, "Decoder") || !(std::strstr(klass, "Video") || std::strstr(klass, "Image"))) return;
+  GstPad* pad = gst_element_get_static_pad(element, "sink");
+  if (!pad) return;
+  gst_pad_add_probe(
+      pad,
+      static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST |
+                                   GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
+      [](GstPad* p, GstPadProbeInfo* info, gpointer b) { return static_cast<GstPadProbeReturn>(decoderInput(p, info, b)); },
+      new std::shared_ptr<Bridge>(*static_cast<std::shared_ptr<Bridge>*>(data)), releaseBridge);
+  gst_object_unref(pad);
+}
+
+int MoviePlayback::decoderInput(GstPad* pad, GstPadProbeInfo* info, void* data) {
+  auto& bridge = *static_cast<std::shared_ptr<Bridge>*>(data);
+  const auto type = GST_PAD_PROBE_INFO_TYPE(info);
+  std::optional<VideoFrameSize::Size> declared;
+  if (type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
+    GstEvent* event = GST_PAD_PROBE_INFO_EVENT(info);
+    if (!event || GST_EVENT_TYPE(event) != GST_EVENT_CAPS) return GST_PAD_PROBE_OK;
+    if (bridge->tooLarge) return GST_PAD_PROBE_DROP;
+    GstCaps* caps = nullptr;
+    gst_event_parse_caps(event, &caps);
+    declared = declaredIn(caps);
+  } else {
+    if (bridge->tooLarge) return GST_PAD_PROBE_DROP;
+    GstCaps* caps = gst_pad_get_current_caps(pad);
+    const auto codec = caps && gst_caps_get_size(caps) > 0
+                           ? VideoFrameSize::codecOf(gst_structure_get_name(gst_caps_get_structure(caps, 0)))
+                           : std::nullopt;
+    if (caps) gst_caps_unref(caps);
+    if (!codec) return GST_PAD_PROBE_OK;
+    if (type & GST_PAD_PROBE_TYPE_BUFFER) {
+      declared = declaredIn(*codec, GST_PAD_PROBE_INFO_BUFFER(info));
+    } else if (GstBufferList* list = GST_PAD_PROBE_INFO_BUFFER_LIST(info)) {
+      for (guint i = 0; i < gst_buffer_list_length(list); ++i) declared = VideoFrameSize::larger(declared, declaredIn(*codec, gst_buffer_list_get(list, i)));
+    }
+  }
+  if (!declared || frameFits(declared->width, declared->height)) return GST_PAD_PROBE_OK;
+  if (!bridge->tooLarge.exchange(true)) {
+    const std::string detail = "a picture of " + std::to_string(declared->width) + " x " +
+                               std::to_string(declared->height) + " declared";
+    RunLoop::main()->post([weak = bridge->owner, detail] {
+      if (auto owner = weak.lock()) owner->fail(Failure::kTooLarge, detail);
+    });
+  }
+  return GST_PAD_PROBE_DROP;
+}
+
 int MoviePlayback::onBusMessage(GstBus*, GstMessage* message, void* data) {
   auto& bridge = *static_cast<std::shared_ptr<Bridge>*>(data);
   switch (GST_MESSAGE_TYPE(message)) {
@@ -235,7 +329,11 @@ void MoviePlayback::handle(GstMessage* message) {
       const bool fromSource = source && GST_MESSAGE_SRC(message) == GST_OBJECT(source);
       if (source) gst_object_unref(source);
       Failure failure = Failure::kBroken;
-      if (missingPlugin_ || (error && error->domain == GST_CORE_ERROR && error->code == GST_CORE_ERROR_MISSING_PLUGIN)) {
+      if (bridge_->tooLarge) {
+        failure = Failure::kTooLarge;
+      } else if (webPage_) {
+        failure = Failure::kWebPage;
+      } else if (missingPlugin_ || (error && error->domain == GST_CORE_ERROR && error->code == GST_CORE_ERROR_MISSING_PLUGIN)) {
         failure = Failure::kNoDecoder;
       } else if (fromSource || (error && error->domain == GST_RESOURCE_ERROR)) {
         failure = Failure::kUnreachable;
@@ -268,7 +366,18 @@ void MoviePlayback::handle(GstMessage* message) {
     }
     case GST_MESSAGE_ELEMENT: {
       const GstStructure* structure = gst_message_get_structure(message);
-      if (structure && gst_structure_has_name(structure, "missing-plugin")) missingPlugin_ = true;
+      if (!structure || !gst_structure_has_name(structure, "missing-plugin")) break;
+      missingPlugin_ = true;
+      // What no decoder takes may be a web page (an HTML or XHTML document): the address is a
+      // page's, not a video's.
+      GstCaps* caps = nullptr;
+      if (gst_structure_get(structure, "detail", GST_TYPE_CAPS, &caps, nullptr) && caps) {
+        for (guint i = 0; i < gst_caps_get_size(caps); ++i) {
+          const GstStructure* type = gst_caps_get_structure(caps, i);
+          if (gst_structure_has_name(type, "text/html") || gst_structure_has_name(type, "application/xhtml+xml")) webPage_ = true;
+        }
+        gst_caps_unref(caps);
+      }
       break;
     }
     default:

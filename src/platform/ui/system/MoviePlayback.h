@@ -7,9 +7,18 @@
 //
 // Addresses: only http and https are played; anything else fails at once as kBadAddress.
 // Failures are sorted for the reader: the address cannot be reached (no network, refused, not
-// found: kUnreachable), the bytes are no video the machine knows (kUnknownFormat), a decoder is
-// missing (kNoDecoder), anything else (kBroken). Each playback fails at most once and ends at
-// most once.
+// found: kUnreachable), the bytes are no video the machine knows (kUnknownFormat), they are a
+// web page (HTML: kWebPage), a decoder is missing (kNoDecoder), the video's pictures are larger
+// than the player takes (kTooLarge), anything else (kBroken). Each playback fails at most once
+// and ends at most once.
+//
+// Picture sizes: a decoder sets up its pictures from the size the stream declares, before it
+// finds whether the data holds them (a WebM whose key frames claim 16383 × 16383 took 0.9 GB).
+// So what reaches a video decoder is read first — the size its stream's type gives and the size
+// each VP8, VP9 or Theora frame declares (VideoFrameSize) — and a declared picture wider or
+// higher than kMaxFrameSide, or of more than kMaxFramePixels in all, fails the playback as
+// kTooLarge before the decoder sees it. The bound takes a cinema 4K film (4096 × 2160) lying or
+// standing; the player shows any picture at most 640 × 960 anyway.
 //
 // GStreamer keeps the registry of its plugins in the client's caches (LibraryFolders, set at
 // launch), not in the desktop user's.
@@ -28,6 +37,8 @@ typedef struct _GstElement GstElement;
 typedef struct _GstBus GstBus;
 typedef struct _GstMessage GstMessage;
 typedef struct _GstAppSink GstAppSink;
+typedef struct _GstPad GstPad;
+typedef struct _GstPadProbeInfo GstPadProbeInfo;
 
 namespace zu::ui {
 
@@ -37,8 +48,15 @@ class MoviePlayback : public std::enable_shared_from_this<MoviePlayback> {
  public:
   static constexpr int kMaxWidth = 640;
   static constexpr int kMaxHeight = 960;
+  static constexpr uint32_t kMaxFrameSide = 4096;
+  static constexpr uint64_t kMaxFramePixels = 4096 * 2160;
 
-  enum class Failure { kBadAddress, kUnreachable, kUnknownFormat, kNoDecoder, kBroken };
+  enum class Failure { kBadAddress, kUnreachable, kUnknownFormat, kWebPage, kNoDecoder, kTooLarge, kBroken };
+
+  // Whether a declared picture of `width` × `height` is within the bound above.
+  static bool frameFits(uint64_t width, uint64_t height) {
+    return width <= kMaxFrameSide && height <= kMaxFrameSide && width * height <= kMaxFramePixels;
+  }
 
   class Listener {
    public:
@@ -82,8 +100,15 @@ class MoviePlayback : public std::enable_shared_from_this<MoviePlayback> {
   void deliverFrame();
   void handle(GstMessage* message);
 
+  // Each GStreamer callback holds a reference to the bridge (a new std::shared_ptr<Bridge>),
+  // released with this when the callback goes.
+  static void releaseBridge(void* bridge);
   static int onBusMessage(GstBus* bus, GstMessage* message, void* bridge);
   static int onNewSample(GstAppSink* sink, void* bridge);
+  // A new element in the pipeline: a video decoder's input is read before it (decoderInput).
+  static void onElementSetup(GstElement* playbin, GstElement* element, void* bridge);
+  // 1 (drop) for what brings a picture above the bound, and everything after it; else 0.
+  static int decoderInput(GstPad* pad, GstPadProbeInfo* info, void* bridge);
 
   std::string url_;
   Listener* listener_;
@@ -93,6 +118,7 @@ class MoviePlayback : public std::enable_shared_from_this<MoviePlayback> {
   bool failed_ = false;
   bool ended_ = false;
   bool missingPlugin_ = false;
+  bool webPage_ = false;
 };
 
 }  // namespace zu::ui

@@ -26,6 +26,10 @@
 #include "platform/ui/views/Window.h"
 #include "testing/LoopbackServer.h"
 #include "testing/MainLoopTurn.h"
+#include "testing/TempHome.h"
+#include "testing/TestFiles.h"
+
+#include <gst/gst.h>
 
 namespace zu::ui {
 namespace {
@@ -37,6 +41,43 @@ std::string sampleVideo() {
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
+}
+
+// Three pictures of moving colour bars at `width` × `height`, VP8 in WebM, as GStreamer's
+// encoder makes them; "" when it cannot.
+std::string encodedFilm(int width, int height) {
+  if (!MoviePlayback::available()) return std::string();
+  TempHome home;
+  const auto path = home.path() / "film.webm";
+  const std::string description =
+      "videotestsrc pattern=smpte horizontal-speed=4 num-buffers=3 ! video/x-raw,width=" + std::to_string(width) +
+      ",height=" + std::to_string(height) + ",framerate=25/1 ! vp8enc deadline=1 cpu-used=16 ! webmmux ! filesink location=\"" +
+      path.string() + "\"";
+  GError* error = nullptr;
+  GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
+  if (error) g_error_free(error);
+  if (!pipeline) return std::string();
+  gst_element_set_state(pipeline, GST_STATE_PLAYING);
+  GstBus* bus = gst_element_get_bus(pipeline);
+  GstMessage* end = gst_bus_timed_pop_filtered(bus, 60 * GST_SECOND, static_cast<GstMessageType>(GST_MESSAGE_EOS | GST_MESSAGE_ERROR));
+  const bool made = end && GST_MESSAGE_TYPE(end) == GST_MESSAGE_EOS;
+  if (end) gst_message_unref(end);
+  gst_object_unref(bus);
+  gst_element_set_state(pipeline, GST_STATE_NULL);
+  gst_object_unref(pipeline);
+  return made ? TestFiles::read(path) : std::string();
+}
+
+// `webm` with every VP8 key frame claiming `width` × `height` (the data stays as it was).
+std::string withKeyFramesClaiming(std::string webm, uint16_t width, uint16_t height) {
+  const std::string startCode("\x9d\x01\x2a", 3);
+  for (size_t at = webm.find(startCode); at != std::string::npos && at + 7 <= webm.size(); at = webm.find(startCode, at + 3)) {
+    webm[at + 3] = static_cast<char>(width & 0xff);
+    webm[at + 4] = static_cast<char>(width >> 8);
+    webm[at + 5] = static_cast<char>(height & 0xff);
+    webm[at + 6] = static_cast<char>(height >> 8);
+  }
+  return webm;
 }
 
 // How many of the pixels in `area` differ between two pictures of the screen.
@@ -172,6 +213,14 @@ TEST_F(MoviePlayerTest, AVideoThatCannotBePlayedSaysWhyInTheView) {
   text->done();
   ASSERT_TRUE(RunLoop::main()->runUntil([&] { return !screen_->modalViewController(); }, 5));
 
+  // A web page where the video should be is named as one, whatever type it is served as.
+  const std::string page = "<!DOCTYPE html>\n<html><head><title>视频</title></head><body><p>这里没有视频</p></body></html>\n";
+  server.setResponse("/page.webm", LoopbackServer::Response::text(200, page, "video/webm"));
+  auto webPage = present(server.url("/page.webm"));
+  expectMessage(webPage, MoviePlayback::Failure::kWebPage);
+  webPage->done();
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return !screen_->modalViewController(); }, 5));
+
   // A WebM whose video names a codec no decoder takes: the decoder is missing.
   std::string undecodable = sampleVideo();
   const size_t codec = undecodable.find("V_VP8");
@@ -194,7 +243,48 @@ TEST_F(MoviePlayerTest, AVideoThatCannotBePlayedSaysWhyInTheView) {
 
   auto local = present("file:///etc/passwd");
   expectMessage(local, MoviePlayback::Failure::kBadAddress);
-  EXPECT_EQ(std::vector<int64_t>(codec != std::string::npos ? 5 : 4, 1), reasons_);
+  EXPECT_EQ(std::vector<int64_t>(codec != std::string::npos ? 6 : 5, 1), reasons_);
+}
+
+// A stream that declares pictures larger than the player takes is refused before a decoder sees
+// it (key frames that claim 16383 × 16383 took 0.9 GB before the decoder found the data short),
+// whether the frames or the container declare it; a genuine film at the bound plays.
+TEST_F(MoviePlayerTest, PicturesLargerThanThePlayerTakesAreRefusedBeforeDecoding) {
+  const std::string video = sampleVideo();
+  if (video.empty()) GTEST_SKIP() << "no sample video (gst-launch-1.0 missing at build time)";
+  const int width = static_cast<int>(MoviePlayback::kMaxFrameSide);
+  const int height = static_cast<int>(MoviePlayback::kMaxFramePixels / MoviePlayback::kMaxFrameSide);
+  const std::string atBound = encodedFilm(width, height);
+  ASSERT_FALSE(atBound.empty());
+  LoopbackServer server;
+  server.setResponse("/video/bound.webm", LoopbackServer::Response::text(200, atBound, "video/webm"));
+  server.setResponse("/video/wider.webm",
+                     LoopbackServer::Response::text(200, withKeyFramesClaiming(atBound, width + 1, height), "video/webm"));
+  server.setResponse("/video/huge.webm",
+                     LoopbackServer::Response::text(200, withKeyFramesClaiming(video, 16383, 16383), "video/webm"));
+  // The container's own width (an EBML element of two bytes: 320) made 16383.
+  std::string declared = video;
+  const size_t pixelWidth = declared.find(std::string("\xB0\x82\x01\x40", 4));
+  ASSERT_NE(std::string::npos, pixelWidth);
+  declared.replace(pixelWidth + 2, 2, "\x3F\xFF");
+  server.setResponse("/video/declared.webm", LoopbackServer::Response::text(200, declared, "video/webm"));
+
+  auto bound = present(server.url("/video/bound.webm"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return bound->framesShown() >= 1 || bound->isFinished(); }, kWait));
+  EXPECT_GE(bound->framesShown(), 1);
+  EXPECT_FALSE(bound->playerView()->message().has_value());
+  EXPECT_EQ(320, bound->playerView()->pictureRect().size.width);  // fitted to the screen's width
+  bound->done();
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return !screen_->modalViewController(); }, 5));
+
+  for (const char* path : {"/video/wider.webm", "/video/huge.webm", "/video/declared.webm"}) {
+    auto refused = present(server.url(path));
+    expectMessage(refused, MoviePlayback::Failure::kTooLarge);
+    EXPECT_EQ(0, refused->framesShown()) << path;
+    refused->done();
+    ASSERT_TRUE(RunLoop::main()->runUntil([&] { return !screen_->modalViewController(); }, 5));
+  }
+  EXPECT_EQ((std::vector<int64_t>{2, 1, 1, 1}), reasons_);
 }
 
 // Done while the address has not answered yet stops at once: leaving does not wait for the

@@ -32,7 +32,9 @@ std::string MoviePlayerViewController::reasonFor(MoviePlayback::Failure failure)
     case MoviePlayback::Failure::kBadAddress: return "视频地址无效";
     case MoviePlayback::Failure::kUnreachable: return "无法连接到视频的地址，请检查网络后再试";
     case MoviePlayback::Failure::kUnknownFormat: return "这不是可以播放的视频";
+    case MoviePlayback::Failure::kWebPage: return "这个地址打开的是网页，不是视频";
     case MoviePlayback::Failure::kNoDecoder: return "缺少播放这种视频的解码器";
+    case MoviePlayback::Failure::kTooLarge: return "视频画面过大，无法播放";
     case MoviePlayback::Failure::kBroken: break;
   }
   return "视频数据有误，无法播放";

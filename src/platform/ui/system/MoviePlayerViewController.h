@@ -7,8 +7,9 @@
 // and a tap plays again from the start. Done (its button, or done() for the screen host and
 // tests; the desktop's Escape presses it) stops the playback and dismisses the player. When the
 // video cannot be played the player says so in its view — "无法播放此视频" and the reason (no
-// network or an address that does not answer, a format or decoder the machine lacks, an address
-// that is not http or https, broken data) — and stays until Done.
+// network or an address that does not answer, a format or decoder the machine lacks, a web page
+// where a video was expected, pictures larger than the player takes, an address that is not
+// http or https, broken data) — and stays until Done.
 //
 // Kept from the phone: the end of a playback posts "MPMoviePlayerPlaybackDidFinishNotification"
 // (object: the player controller) with "MPMoviePlayerPlaybackDidFinishReasonUserInfoKey" =

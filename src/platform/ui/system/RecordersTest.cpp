@@ -260,8 +260,9 @@ std::vector<std::pair<std::string, std::string>> mailtoQuery(const std::string& 
 
 // Where the desktop has a mail program, a presented composer hands its message over once as a
 // bounded, all-ASCII mailto with only the subject and body keys: the body's long part cut at a
-// whole character with an ellipsis and its last part kept whole; control characters dropped. The
-// delegate hears "handed off", or "failed" when the opener refuses.
+// whole character with an ellipsis and its last part kept whole; control characters dropped, line
+// breaks in the body as CR LF and in the subject folded to spaces. The delegate hears "handed
+// off", or "failed" when the opener refuses.
 TEST_F(RecordersTest, MailIsHandedToTheDesktopAsABoundedMailto) {
   auto results = std::make_shared<Results>();
   std::vector<std::string> opened;
@@ -278,7 +279,7 @@ TEST_F(RecordersTest, MailIsHandedToTheDesktopAsABoundedMailto) {
   const std::string address = "http://sample.test/article/a 1.html?x=1&y=\"2\"";
   auto mail = std::make_shared<MailComposeViewController>();
   mail->setMailComposeDelegate(results);
-  mail->setSubject("港口的清晨\x1b[31m & tide\r\n");
+  mail->setSubject("\r\n港口的\r\n\n清晨\x1b[31m &\xc2\x85tide\u2028\r");
   mail->setMessageBody("<p>html</p>", true);
   mail->setHandOffBody("Hi\r\n" + article, "\n\n文章原链接：" + address);
   ASSERT_TRUE(screen_->presentModalViewController(mail, false));
@@ -295,7 +296,7 @@ TEST_F(RecordersTest, MailIsHandedToTheDesktopAsABoundedMailto) {
   const auto query = mailtoQuery(url);
   ASSERT_EQ(2u, query.size());
   EXPECT_EQ("subject", query[0].first);
-  EXPECT_EQ("港口的清晨[31m & tide\r\n", query[0].second);
+  EXPECT_EQ("港口的 清晨[31m & tide", query[0].second);  // a subject takes no line break
   EXPECT_EQ("body", query[1].first);
   const std::string& body = query[1].second;
   EXPECT_TRUE(StringUtil::isValidUtf8(body));
@@ -310,11 +311,11 @@ TEST_F(RecordersTest, MailIsHandedToTheDesktopAsABoundedMailto) {
   plain->setMailComposeDelegate(results);
   plain->setToRecipients({"reader@sample.test"});
   plain->setCcRecipients({"a@b.test", "c@d.test"});
-  plain->setMessageBody("第一行\n第二行", false);
+  plain->setMessageBody("第一行\n第二行\xc2\x85第三行\xc2\x9b" "31m\xc2\x80", false);
   ASSERT_TRUE(screen_->presentModalViewController(plain, false));
   ASSERT_EQ(2u, opened.size());
   EXPECT_EQ(0u, opened[1].find("mailto:reader@sample.test?cc=a@b.test,c@d.test&subject=&body="));
-  EXPECT_EQ("第一行\r\n第二行", mailtoQuery(opened[1]).back().second);
+  EXPECT_EQ("第一行\r\n第二行\r\n第三行31m", mailtoQuery(opened[1]).back().second);  // no C1 control
   EXPECT_EQ((std::vector<int>{4, 3}), results->mail);
 
   // A body that just fits the bound goes whole, with no ellipsis; one character more is cut.

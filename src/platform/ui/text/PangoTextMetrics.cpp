@@ -8,6 +8,7 @@
 
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/text/ClusterLimit.h"
 
 namespace zu::ui {
 
@@ -74,6 +75,14 @@ bool isHiddenControl(char32_t c) {
   return (c < 0x20 && c != U'\t' && c != U'\n') || (c >= 0x7F && c < 0xA0);
 }
 
+thread_local uint64_t tCharactersShaped = 0;
+
+// Hands `utf8` (`characters` long) to Pango as the layout's text.
+void setLayoutText(PangoLayout* layout, const std::string& utf8, size_t characters) {
+  tCharactersShaped += characters;
+  pango_layout_set_text(layout, utf8.data(), static_cast<int>(utf8.size()));
+}
+
 }  // namespace
 
 float PangoTextMetrics::lineHeight(const Font& font) const {
@@ -95,14 +104,15 @@ std::vector<float> PangoTextMetrics::offsets(const std::u32string& text, const F
   if (text.empty()) return out;
   std::string utf8;
   // For each character given to Pango: its byte offset there and its index in `text` (hidden
-  // control characters are not given: they keep no width).
+  // control characters and the marks past a cluster's limit are not given: they keep no width).
   std::vector<int> byteIndex;
   std::vector<size_t> textIndex;
   byteIndex.reserve(text.size());
   textIndex.reserve(text.size());
+  ClusterLimit limit;
   for (size_t i = 0; i < text.size(); ++i) {
     const char32_t c = text[i];
-    if (isHiddenControl(c)) continue;
+    if (!limit.keeps(c) || isHiddenControl(c)) continue;
     byteIndex.push_back(static_cast<int>(utf8.size()));
     textIndex.push_back(i);
     // Newlines and tabs would start a new line or jump: measure them as spaces.
@@ -112,7 +122,7 @@ std::vector<float> PangoTextMetrics::offsets(const std::u32string& text, const F
   Measurer& m = measurer();
   Description d(font);
   pango_layout_set_font_description(m.layout, d.desc);
-  pango_layout_set_text(m.layout, utf8.data(), static_cast<int>(utf8.size()));
+  setLayoutText(m.layout, utf8, byteIndex.size());
   // One pass over the line's glyph runs: each run gives the advances of its characters, so a
   // text is measured in time proportional to its length.
   std::vector<float> advance(text.size(), 0);
@@ -148,24 +158,23 @@ void PangoTextMetrics::paintLine(Canvas& canvas, const std::string& text, Point 
   pango_layout_context_changed(layout);
   Description d(font);
   pango_layout_set_font_description(layout, d.desc);
-  const std::string valid = StringUtil::sanitizeUtf8(text);
-  // Hidden control characters are left out (C1 codes are U+0080–U+009F: 0xC2 0x80–0x9F).
+  // Bad bytes become U+FFFD; left out as offsets() leaves them out: hidden control characters
+  // and the marks past a cluster's limit.
   std::string shown;
-  shown.reserve(valid.size());
-  for (size_t i = 0; i < valid.size(); ++i) {
-    const auto b = static_cast<unsigned char>(valid[i]);
-    if ((b < 0x20 && b != '\t' && b != '\n') || b == 0x7F) continue;
-    if (b == 0xC2 && i + 1 < valid.size() && static_cast<unsigned char>(valid[i + 1]) < 0xA0) {
-      ++i;
-      continue;
-    }
-    shown.push_back(valid[i]);
+  shown.reserve(text.size());
+  size_t characters = 0;
+  ClusterLimit limit;
+  for (size_t i = 0; i < text.size();) {
+    const char32_t c = StringUtil::decodeNext(text, i);
+    if (!limit.keeps(c) || isHiddenControl(c)) continue;
+    StringUtil::appendUtf8(shown, c);
+    ++characters;
   }
   if (shown.empty()) {
     g_object_unref(layout);
     return;
   }
-  pango_layout_set_text(layout, shown.data(), static_cast<int>(shown.size()));
+  setLayoutText(layout, shown, characters);
   cairo_save(cr);
   cairo_set_source_rgba(cr, color.red, color.green, color.blue, color.alpha);
   if (font.isItalic()) {
@@ -183,6 +192,8 @@ void PangoTextMetrics::paintLine(Canvas& canvas, const std::string& text, Point 
   cairo_restore(cr);
   g_object_unref(layout);
 }
+
+uint64_t PangoTextMetrics::charactersShaped() { return tCharactersShaped; }
 
 void PangoTextMetrics::drawLine(Canvas& canvas, const std::string& text, Point origin,
                                 const Font& font, const Color& color) const {

@@ -3,8 +3,12 @@
 // hinting off so that sizes scale with the canvas and measuring agrees with drawing. The line
 // height is the font's ascent plus descent. Main thread (Pango contexts are per thread).
 // Where we differ from Pango on purpose: control characters other than tab and newline (C0,
-// DEL, C1) stay in the text but are measured and drawn as nothing, not as boxes of hex digits.
+// DEL, C1) stay in the text but are measured and drawn as nothing, not as boxes of hex digits;
+// so are the marks of a cluster past ClusterLimit's (a megabyte of accents on one letter is not
+// shaped on every frame).
 #pragma once
+
+#include <cstdint>
 
 #include "platform/ui/text/TextMetrics.h"
 
@@ -20,6 +24,10 @@ class PangoTextMetrics : public TextMetrics {
   // Paints one line with Pango whatever metrics measured it.
   static void paintLine(Canvas& canvas, const std::string& text, Point origin, const Font& font,
                         const Color& color);
+
+  // How many characters this thread has handed to Pango to shape, measuring and painting: what
+  // text costs, for tests and benchmarks.
+  static uint64_t charactersShaped();
 };
 
 }  // namespace zu::ui

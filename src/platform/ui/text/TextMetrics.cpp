@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/runtime/StringUtil.h"
+#include "platform/ui/text/ClusterLimit.h"
 #include "platform/ui/text/LineBreaker.h"
 #include "platform/ui/text/PangoTextMetrics.h"
 
@@ -18,33 +19,16 @@ std::shared_ptr<const TextMetrics>& installed() {
 
 uint64_t gGeneration = 1;  // main thread, like the metrics installed
 
-// Decodes UTF-8 (made valid first: bad bytes become U+FFFD).
+// Decodes UTF-8 (bad bytes become U+FFFD), leaving out the marks of a cluster past
+// ClusterLimit's: lines are made of what can be seen. One pass that keeps only those
+// characters, so a megabyte of marks costs a read of it.
 std::u32string decode(std::string_view text) {
-  const std::string valid = StringUtil::sanitizeUtf8(text);
   std::u32string out;
-  out.reserve(valid.size());
-  for (size_t i = 0; i < valid.size();) {
-    const auto b = static_cast<unsigned char>(valid[i]);
-    char32_t cp;
-    size_t n;
-    if (b < 0x80) {
-      cp = b;
-      n = 1;
-    } else if (b < 0xE0) {
-      cp = b & 0x1F;
-      n = 2;
-    } else if (b < 0xF0) {
-      cp = b & 0x0F;
-      n = 3;
-    } else {
-      cp = b & 0x07;
-      n = 4;
-    }
-    for (size_t k = 1; k < n && i + k < valid.size(); ++k) {
-      cp = cp << 6 | (static_cast<unsigned char>(valid[i + k]) & 0x3F);
-    }
-    out.push_back(cp);
-    i += n;
+  out.reserve(text.size());
+  ClusterLimit limit;
+  for (size_t i = 0; i < text.size();) {
+    const char32_t c = StringUtil::decodeNext(text, i);
+    if (limit.keeps(c)) out.push_back(c);
   }
   return out;
 }

@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/text/ClusterLimit.h"
 #include "platform/ui/text/FixedTextMetrics.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/text/PangoTextMetrics.h"
@@ -12,6 +13,16 @@ namespace zu::ui {
 namespace {
 
 using Lines = std::vector<std::string>;
+
+bool samePicture(const Image& a, const Image& b) {
+  if (a.pixelWidth() != b.pixelWidth() || a.pixelHeight() != b.pixelHeight()) return false;
+  for (int y = 0; y < a.pixelHeight(); ++y) {
+    for (int x = 0; x < a.pixelWidth(); ++x) {
+      if (a.pixelAt(x, y) != b.pixelAt(x, y)) return false;
+    }
+  }
+  return true;
+}
 
 class TextMetricsTest : public ::testing::Test {
  protected:
@@ -114,14 +125,6 @@ TEST(PangoTextMetricsTest, ControlCharactersAreDrawnAsNothing) {
                                 LineBreakMode::TailTruncation, TextAlignment::Left);
     return image;
   };
-  auto samePicture = [](const Image& a, const Image& b) {
-    for (int y = 0; y < a.pixelHeight(); ++y) {
-      for (int x = 0; x < a.pixelWidth(); ++x) {
-        if (a.pixelAt(x, y) != b.pixelAt(x, y)) return false;
-      }
-    }
-    return true;
-  };
   for (bool fixed : {false, true}) {
     SCOPED_TRACE(fixed ? "fixed metrics" : "Pango metrics");
     if (fixed) TextMetrics::setCurrent(std::make_shared<FixedTextMetrics>());
@@ -136,6 +139,55 @@ TEST(PangoTextMetricsTest, ControlCharactersAreDrawnAsNothing) {
     EXPECT_FALSE(samePicture(*clean, *picture("\xc2\xa9分享 zu")));
   }
   TextMetrics::setCurrent(nullptr);
+}
+
+// One letter carrying tens of thousands of combining accents is one cluster: Pango is handed
+// only the marks that can be seen (the first ClusterLimit::kMaxMarks of the run), whether the
+// text comes through the line layout or straight to the metrics, and what is measured is what
+// is drawn. The text keeps its length: the marks left out take no width.
+TEST(PangoTextMetricsTest, AGiantClusterIsShapedOnlyAsFarAsItCanBeSeen) {
+  const Font font = Font::systemFont(20);
+  std::string acutes;
+  for (int i = 0; i < 20000; ++i) acutes += "\u0301";
+  const std::string giant = "x" + acutes + "y";
+  std::string seen = "x";
+  for (size_t i = 0; i < ClusterLimit::kMaxMarks; ++i) seen += "\u0301";
+  seen += "y";
+  const TextMetrics& pango = TextMetrics::current();
+  auto picture = [&](const std::string& text, bool throughLayout) {
+    auto image = Image::create(120, 40);
+    Canvas canvas(*image);
+    canvas.setFillColor(Color::whiteColor());
+    canvas.fillRect(Rect(0, 0, 120, 40));
+    if (throughLayout) {
+      pango.draw(canvas, text, Rect(10, 5, 100, 30), font, Color::blackColor(),
+                 LineBreakMode::TailTruncation, TextAlignment::Left);
+    } else {
+      pango.drawLine(canvas, text, Point{10, 5}, font, Color::blackColor());
+    }
+    return image;
+  };
+  const auto expected = picture(seen, true);
+  EXPECT_FALSE(samePicture(*expected, *picture("xy", true)));  // the marks that can be seen show
+
+  for (bool throughLayout : {true, false}) {
+    SCOPED_TRACE(throughLayout ? "laid out" : "one line drawn as it is");
+    const uint64_t before = PangoTextMetrics::charactersShaped();
+    EXPECT_TRUE(samePicture(*expected, *picture(giant, throughLayout)));
+    EXPECT_LT(PangoTextMetrics::charactersShaped() - before, 200u);
+  }
+
+  const uint64_t before = PangoTextMetrics::charactersShaped();
+  std::u32string text = U"x" + std::u32string(20000, U'\u0301') + U"y";
+  const std::vector<float> offsets = pango.offsets(text, font);
+  ASSERT_EQ(text.size() + 1, offsets.size());
+  EXPECT_FLOAT_EQ(pango.widthOf(seen, font), offsets.back());
+  EXPECT_FLOAT_EQ(offsets[ClusterLimit::kMaxMarks + 1], offsets[text.size() - 1]);
+  EXPECT_EQ(pango.sizeOf(seen, font), pango.sizeOf(giant, font));
+  const Lines lines = pango.lines(giant, font, Size{100, 30}, LineBreakMode::WordWrap);
+  ASSERT_EQ(1u, lines.size());
+  EXPECT_TRUE(lines[0] == seen) << lines[0].size() << " bytes";
+  EXPECT_LT(PangoTextMetrics::charactersShaped() - before, 400u);
 }
 
 }  // namespace
