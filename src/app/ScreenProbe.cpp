@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "platform/ui/controllers/Alert.h"
+#include "platform/ui/text/EditMenuView.h"
 #include "platform/ui/controllers/NavigationBar.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/NavigationItem.h"
@@ -91,6 +92,9 @@ void textsOf(const ui::View& view, std::vector<std::string>& out) {
     add(alert->title().value_or(""));
     add(alert->messageText());
     for (const auto& title : alert->buttonTitles()) add(title);
+  } else if (auto* menu = dynamic_cast<const ui::EditMenuView*>(&view)) {
+    // The edit menu draws its items' titles itself.
+    for (const auto& title : menu->titles()) add(title);
   } else if (auto* bar = dynamic_cast<const ui::NavigationBar*>(&view)) {
     if (auto item = bar->topItem(); item && item->title() && !item->titleView()) add(*item->title());
   }

@@ -10,7 +10,8 @@
 //  - The bar's title: the frontmost navigation bar in sight, its top item's title, or the texts
 //    of the item's title view when it has one.
 //  - The texts in sight: labels, button titles, text fields (text, or placeholder when empty),
-//    text views, bar titles, alerts' and sheets' titles, messages and buttons, and web pages'
+//    text views, bar titles, alerts' and sheets' titles, messages and buttons, the edit menu's
+//    items, and web pages'
 //    text (as the page last answered it: each look asks the page again, and the answer comes on
 //    a later turn of the main loop) of every visible window, skipping views that are hidden, wholly
 //    transparent, or wholly outside the screen or the bounds of an ancestor that clips.

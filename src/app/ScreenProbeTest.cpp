@@ -16,6 +16,7 @@
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/motion/Animations.h"
 #include "platform/ui/system/Application.h"
+#include "platform/ui/text/MenuController.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/views/View.h"
@@ -54,6 +55,7 @@ class ScreenProbeTest : public ::testing::Test {
   }
   void TearDown() override {
     window_.reset();
+    ui::MenuController::shared().resetForTesting();
     ui::Application::shared().resetForTesting();
     ui::Animations::resetForTesting();
     ui::AnimationLog::shared().clear();
@@ -160,6 +162,22 @@ TEST_F(ScreenProbeTest, TextsInSightOnly) {
   for (const char* text : {"连接错误", "认证失败", "好"}) EXPECT_TRUE(ScreenProbe::shows(text)) << text;
   shown->dismissWithClickedButtonIndex(0, false);
   EXPECT_FALSE(ScreenProbe::shows("认证失败"));
+
+  // The edit menu draws its items' titles itself; they are in sight while it shows.
+  struct LookingUp : ui::View {
+    using ui::View::View;
+    bool canPerformAction(const std::string& action, Object*) override { return action == "lookUp:"; }
+  };
+  auto word = std::make_shared<LookingUp>(ui::Rect(10, 300, 100, 20));
+  view->addSubview(word);
+  auto& menu = ui::MenuController::shared();
+  menu.setMenuItems({{"词典", "lookUp:"}, {"翻译", "translate:"}});
+  menu.setTargetRect(word->bounds(), word);
+  ASSERT_TRUE(menu.setMenuVisible(true));
+  EXPECT_TRUE(ScreenProbe::shows("词典"));
+  EXPECT_FALSE(ScreenProbe::shows("翻译"));  // no view in the chain handles it: not shown
+  menu.setMenuVisible(false);
+  EXPECT_FALSE(ScreenProbe::shows("词典"));
 }
 
 // A web page's text is in sight once the page has answered for it; each look asks again.

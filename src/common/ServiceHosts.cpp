@@ -11,9 +11,10 @@ constexpr const char* kDefaultServiceHost = "api.vesk.com";
 constexpr const char* kDefaultStatisticsHost = "stat.vesk.com";
 constexpr const char* kDefaultStaticHost = "static.vesk.com";
 constexpr const char* kDefaultFeedbackHost = "feedback.vesk.com";
+constexpr const char* kDefaultDictionaryHost = "dict.vesk.cn";
 
 std::mutex gLock;
-std::optional<std::string> gService, gStatistics, gStatic, gFeedback;
+std::optional<std::string> gService, gStatistics, gStatic, gFeedback, gDictionary;
 
 std::optional<std::string> environment(const char* name) {
   const char* value = std::getenv(name);
@@ -54,6 +55,11 @@ std::string ServiceHosts::feedbackHost() {
   return choose(gFeedback, "ZU_FEEDBACK_HOST", kDefaultFeedbackHost, true);
 }
 
+std::string ServiceHosts::dictionaryHost() {
+  std::lock_guard guard(gLock);
+  return choose(gDictionary, "ZU_DICT_HOST", kDefaultDictionaryHost, true);
+}
+
 void ServiceHosts::setServiceHost(std::optional<std::string> host) {
   std::lock_guard guard(gLock);
   gService = std::move(host);
@@ -74,12 +80,18 @@ void ServiceHosts::setFeedbackHost(std::optional<std::string> host) {
   gFeedback = std::move(host);
 }
 
+void ServiceHosts::setDictionaryHost(std::optional<std::string> host) {
+  std::lock_guard guard(gLock);
+  gDictionary = std::move(host);
+}
+
 void ServiceHosts::setAllHosts(std::optional<std::string> host) {
   std::lock_guard guard(gLock);
   gService = host;
   gStatistics = host;
   gStatic = host;
-  gFeedback = std::move(host);
+  gFeedback = host;
+  gDictionary = std::move(host);
 }
 
 }  // namespace zu

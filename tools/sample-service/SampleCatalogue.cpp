@@ -1,6 +1,7 @@
 #include "SampleCatalogue.h"
 
 #include "SampleOAuth.h"
+#include "SampleText.h"
 
 #include <algorithm>
 #include <cctype>
@@ -101,17 +102,6 @@ struct Scope {
 };
 
 constexpr Scope kScopes[] = {{"zelvanemblog", "zu微博"}, {"qqzone", "QQ空间"}, {"blog", "博客"}, {"rss", "RSS"}};
-
-std::string lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
-
-std::string trimmed(const std::string& text) {
-  const size_t first = text.find_first_not_of(" \t");
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") + 1 - first);
-}
 
 // The "<entry>" blocks of a document with their ids.
 std::vector<std::pair<std::string, std::string>> entriesWithIds(const std::string& text) {
@@ -240,10 +230,10 @@ std::optional<std::string> SampleCatalogue::answer(const std::string& path, cons
     return feed(std::string("catalogue:") + path, level.title, extra, entries);
   }
   if (path == "/catalog/search.atom") {
-    const std::string words = lower(trimmed(SampleOAuth::formValue(query, "q").value_or("")));
+    const std::string words = SampleText::lower(SampleText::trimmed(SampleOAuth::formValue(query, "q").value_or("")));
     std::vector<std::string> found;
     for (const auto& [id, entry] : entriesWithIds(columns)) {
-      if (words.empty() || lower(textOf(entry, "title") + " " + textOf(entry, "summary")).find(words) == std::string::npos) {
+      if (words.empty() || SampleText::lower(textOf(entry, "title") + " " + textOf(entry, "summary")).find(words) == std::string::npos) {
         continue;
       }
       Row row{"", "", ""};
@@ -265,11 +255,11 @@ std::optional<std::string> SampleCatalogue::answer(const std::string& path, cons
   const std::string prefix = "/custom/search/";
   if (path.rfind(prefix, 0) == 0 && path.size() > prefix.size() + 5 && path.substr(path.size() - 5) == ".atom") {
     const std::string kind = path.substr(prefix.size(), path.size() - prefix.size() - 5);
-    const std::string words = lower(trimmed(SampleOAuth::formValue(query, "q").value_or("")));
+    const std::string words = SampleText::lower(SampleText::trimmed(SampleOAuth::formValue(query, "q").value_or("")));
     std::vector<std::string> found;
     for (const auto& custom : customs()) {
       if (kind != custom.kind || words.empty()) continue;
-      if (lower(custom.title).find(words) != std::string::npos) found.push_back(customEntry(custom, base, false));
+      if (SampleText::lower(custom.title).find(words) != std::string::npos) found.push_back(customEntry(custom, base, false));
     }
     return results("search:" + kind, found, base + path + "?q=" + SampleOAuth::percentEncode(words), page);
   }

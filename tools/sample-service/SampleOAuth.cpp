@@ -112,6 +112,25 @@ std::string SampleOAuth::escapeMarkup(const std::string& text) {
   return out;
 }
 
+std::string SampleOAuth::escapeJson(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (c == '\n') {
+      out += "\\n";
+    } else if (c == '\r') {
+      out += "\\r";
+    } else if (static_cast<unsigned char>(c) < 0x20) {
+      out += ' ';
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 std::string SampleOAuth::signature(const std::string& method, const std::string& url,
                                    Parameters parameters, const std::string& consumerSecret,
                                    const std::string& tokenSecret) {

@@ -76,6 +76,9 @@ class SampleOAuth {
   // Text made safe for XML or HTML content and attribute values (the pages' links carry
   // addresses the request gave; the other sample answers use it for what requests name).
   static std::string escapeMarkup(const std::string& text);
+  // Text made safe inside a JSON string (quotes and backslashes escaped, line breaks as \n and
+  // \r, other control characters as blanks), for the platforms' JSON answers.
+  static std::string escapeJson(const std::string& text);
 
   // Percent-encoding as OAuth signs (unreserved characters kept); the other sample answers use it
   // (and formValue) for their queries.

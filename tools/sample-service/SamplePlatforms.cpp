@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "SampleOAuth.h"
+#include "SampleText.h"
 
 namespace zu {
 
@@ -50,7 +51,6 @@ constexpr Oauth1Paths kOauth1[5] = {
 };
 
 std::string requestSecret(int n) { return "p" + std::to_string(n) + "-request-secret"; }
-std::string accessSecret(int n) { return "p" + std::to_string(n) + "-access-secret"; }
 std::string sessionKey(int n) { return "p" + std::to_string(n) + "-session-key"; }
 std::string userId(int n) { return "700" + std::to_string(n); }
 
@@ -87,11 +87,6 @@ std::string md5Hex(const std::string& text) {
   return out;
 }
 
-std::string lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
-  return text;
-}
-
 // Platform 5's signature of a REST call: MD5 of "k=v" of every parameter but "sig", sorted by
 // name without regard to case, then the application's secret.
 bool restSigned(const Parameters& parameters, const std::string& secret) {
@@ -99,11 +94,11 @@ bool restSigned(const Parameters& parameters, const std::string& secret) {
   for (const auto& [key, value] : parameters) {
     if (key != "sig") sorted.emplace_back(key, value);
   }
-  std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return lower(a.first) < lower(b.first); });
+  std::stable_sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) { return SampleText::lower(a.first) < SampleText::lower(b.first); });
   std::string text;
   for (const auto& [key, value] : sorted) text += key + "=" + value;
   auto sig = valueOf(parameters, "sig");
-  return sig && lower(*sig) == md5Hex(text + secret);
+  return sig && SampleText::lower(*sig) == md5Hex(text + secret);
 }
 
 }  // namespace
@@ -120,6 +115,10 @@ std::optional<SamplePlatforms::Reply> SamplePlatforms::answer(const std::string&
   return n <= 4 ? oauth1(n, method, rest, query, body, headers, baseUrl + path.substr(0, 7))
                 : oauth2(n, method, rest, query, body, baseUrl + path.substr(0, 7));
 }
+
+std::string SamplePlatforms::consumerKey(int n) { return n >= 1 && n <= 6 ? kConsumers[n].key : ""; }
+
+std::string SamplePlatforms::consumerSecret(int n) { return n >= 1 && n <= 6 ? kConsumers[n].secret : ""; }
 
 std::optional<std::string> SamplePlatforms::freshness(const Parameters& parameters) {
   if (valueOf(parameters, "oauth_signature_method") != std::optional<std::string>("HMAC-SHA1")) {

@@ -66,6 +66,11 @@ class SamplePlatforms {
   static std::string requestToken(int n) { return "p" + std::to_string(n) + "-request-token"; }
   static std::string verifier(int n) { return "p" + std::to_string(n) + "-verifier"; }
   static std::string accessToken(int n) { return "p" + std::to_string(n) + "-access-token"; }
+  static std::string accessSecret(int n) { return "p" + std::to_string(n) + "-access-secret"; }
+  // The client's built-in phone key and secret of platform `n` (1 to 6), which its requests
+  // carry and are signed with.
+  static std::string consumerKey(int n);
+  static std::string consumerSecret(int n);
 
  private:
   std::optional<Reply> oauth1(int n, const std::string& method, const std::string& path, const std::string& query,

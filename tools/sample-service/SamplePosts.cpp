@@ -4,28 +4,9 @@
 
 namespace zu {
 
-namespace {
-
-std::string jsonEscape(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (c == '\n') {
-      out += "\\n";
-    } else if (c == '\r') {
-      out += "\\r";
-    } else if (static_cast<unsigned char>(c) < 0x20) {
-      out += ' ';
-    } else {
-      out += c;
-    }
-  }
-  return out;
+std::string SamplePosts::pictureAddress(const std::string& baseUrl, const std::string& picture) {
+  return baseUrl + "/img/upload-" + std::to_string(std::hash<std::string>{}(picture) % 100000000) + ".png";
 }
-
-}  // namespace
 
 std::optional<std::string> SamplePosts::postedText(const SampleService::Request& request) {
   if (request.path != kUpdatePath) return std::nullopt;
@@ -48,9 +29,8 @@ std::optional<SampleOAuth::Reply> SamplePosts::answer(const SampleService::Reque
     if (picture == request.formFiles.end() || picture->second.second.empty()) {
       return SampleOAuth::Reply{400, "application/json", "{\"error\":\"no picture\"}"};
     }
-    const size_t key = std::hash<std::string>{}(picture->second.second) % 100000000;
     return SampleOAuth::Reply{200, "application/json",
-                              "{\"upload_image_url\":\"" + baseUrl + "/img/upload-" + std::to_string(key) + ".png\"}"};
+                              "{\"upload_image_url\":\"" + pictureAddress(baseUrl, picture->second.second) + "\"}"};
   }
   const auto text = postedText(request);
   if (!text || text->empty()) return SampleOAuth::Reply{400, "application/json", "{\"error\":\"no status\"}"};
@@ -58,7 +38,7 @@ std::optional<SampleOAuth::Reply> SamplePosts::answer(const SampleService::Reque
     return SampleOAuth::Reply{400, "application/json", "{\"error\":\"refused\"}"};
   }
   return SampleOAuth::Reply{200, "application/json",
-                            "{\"id\":8001,\"text\":\"" + jsonEscape(*text) + "\",\"user\":{\"name\":\"" +
+                            "{\"id\":8001,\"text\":\"" + SampleOAuth::escapeJson(*text) + "\",\"user\":{\"name\":\"" +
                                 SampleOAuth::kNickName + "\"}}"};
 }
 

@@ -27,6 +27,8 @@ class SamplePosts {
 
   // The answer to one of the two paths; nullopt for any other path.
   static std::optional<SampleOAuth::Reply> answer(const SampleService::Request& request, const std::string& baseUrl);
+  // The address an uploaded picture is given (the picture route answers it).
+  static std::string pictureAddress(const std::string& baseUrl, const std::string& picture);
   // The text of a post to kUpdatePath as the reader wrote it, or nullopt.
   static std::optional<std::string> postedText(const SampleService::Request& request);
 };

@@ -5,7 +5,9 @@
 #include "SampleCatalogue.h"
 #include "SampleAlbums.h"
 #include "SampleArticles.h"
+#include "SampleLookups.h"
 #include "SampleOAuth.h"
+#include "SamplePicturePosts.h"
 #include "SamplePosts.h"
 
 #include <httplib.h>
@@ -653,6 +655,14 @@ SampleService::Answer SampleService::answer(const Request& request) {
   }
   const std::string& path = request.path;
   const bool post = request.method == "POST";
+  auto answered = [&reply](SampleOAuth::Reply&& platform) {
+    reply.status = platform.status;
+    reply.contentType = std::move(platform.contentType);
+    reply.body = std::move(platform.body);
+    return reply;
+  };
+  // The picture posts of the microblogs 1 to 3, multipart forms.
+  if (auto picture = SamplePicturePosts::answer(request, baseUrl(), platforms_)) return answered(std::move(*picture));
   // The open platforms 1 to 6, under "/open/<n>".
   if (auto platform = platforms_.answer(request.method, path, request.query, request.body, request.headers, baseUrl())) {
     reply.status = platform->status;
@@ -672,17 +682,9 @@ SampleService::Answer SampleService::answer(const Request& request) {
   }
   if (auto oauth = SampleOAuth::answer(request.method, path, request.query, request.body,
                                        request.headers, baseUrl())) {
-    reply.status = oauth->status;
-    reply.contentType = oauth->contentType;
-    reply.body = std::move(oauth->body);
-    return reply;
+    return answered(std::move(*oauth));
   }
-  if (auto posted = SamplePosts::answer(request, baseUrl())) {
-    reply.status = posted->status;
-    reply.contentType = posted->contentType;
-    reply.body = std::move(posted->body);
-    return reply;
-  }
+  if (auto posted = SamplePosts::answer(request, baseUrl())) return answered(std::move(*posted));
   auto fromDocument = [&](const std::string& name) {
     if (auto body = document(name)) {
       reply.body = *body;
@@ -695,6 +697,13 @@ SampleService::Answer SampleService::answer(const Request& request) {
     // The notice feed with its recommended applications, the font list and its pack.
     reply.contentType = notice->contentType;
     reply.body = std::move(notice->body);
+  } else if (auto lookup = request.method == "GET" ? SampleLookups::page(path, request.query,
+                                                                        document("dictionary.txt").value_or(""),
+                                                                        document("articles.xml").value_or(""))
+                                                  : std::nullopt) {
+    // The selection menu's dictionary, translation and search pages.
+    reply.body = std::move(*lookup);
+    reply.contentType = "text/html;charset=utf-8";
   } else if (path == "/getServiceUrl.atom") {
     fromDocument("serviceurl.xml");
   } else if (auto catalogue = SampleCatalogue::answer(path, request.query, catalogueColumns(), baseUrl())) {

@@ -46,7 +46,10 @@
 // keeps it (ursIdOf: "urs." and the name).
 // Platform 0's microblog answers its OAuth 1.0a exchange and user information (SampleOAuth), and
 // its text and picture posts (SamplePosts); platforms 1 to 6 of the accounts screen answer theirs
-// under "/open/<n>" (SamplePlatforms). Every signed OAuth 1 request, platform 0's too, must carry
+// under "/open/<n>" (SamplePlatforms; the picture posts of 1 to 3, multipart forms,
+// SamplePicturePosts). The article menu's dictionary ("/dp/dp?q="), translation ("/dp/fy?i=") and
+// search ("/search?q=", the URL feed's template) pages are SampleLookups', from the documents'
+// dictionary.txt and articles.xml. README.md lists every address the client calls. Every signed OAuth 1 request, platform 0's too, must carry
 // a timestamp within five minutes and a nonce not used before (SamplePlatforms::freshness).
 // An article's likes and share reports, and their records in its dynamic part: SampleArticleActions.
 // The album column's articles carry several pictures each, with EXIF records (SampleAlbums).

@@ -2,6 +2,8 @@
 #include "SampleAlbums.h"
 #include "SampleNotices.h"
 #include "SampleOAuth.h"
+#include "SamplePicturePosts.h"
+#include "SamplePlatforms.h"
 
 #include <gtest/gtest.h>
 #include <httplib.h>
@@ -898,6 +900,135 @@ TEST_F(SampleServiceTest, AlbumArticlesCarryTheirPicturesWithExif) {
   ASSERT_TRUE(empty && empty->content() && empty->content()->data());
   EXPECT_TRUE(!empty->veskCategorys() || empty->veskCategorys()->empty());
   EXPECT_EQ(empty->content()->data()->find("web:getimageclick"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zu
+
+namespace zu {
+namespace {
+
+// The article menu's 词典, 翻译 and 搜索 open these pages: each names what was looked up and gives
+// the table's entry, its translation or the articles that mention it, or says it has none.
+TEST_F(SampleServiceTest, TheMenuLookupsNameTheWordAndGiveAnEntryOrSayThereIsNone) {
+  client_->set_url_encode(false);  // the queries go as the client escapes them
+  auto page = [&](const std::string& path) {
+    auto res = client_->Get(path.c_str());
+    EXPECT_TRUE(res && res->status == 200) << path;
+    if (!res) return std::string();
+    EXPECT_EQ("text/html;charset=utf-8", res->get_header_value("Content-Type")) << path;
+    return res->body;
+  };
+  auto holds = [](const std::string& body, const std::string& text) { return body.find(text) != std::string::npos; };
+  // As the client escapes a selection: "+" a blank, blanks around the word and the case of its
+  // letters do not count.
+  std::string body = page("/dp/dp?q=+Harbour+");
+  EXPECT_TRUE(holds(body, "<h1>Harbour</h1>")) << body;
+  EXPECT_TRUE(holds(body, "n. 港口，港湾")) << body;
+  EXPECT_TRUE(holds(page("/dp/dp?q=" + percent("渡船")), "在江河湖海上往来载运行人和货物的船"));
+  body = page("/dp/dp?q=tide+%26+time");
+  EXPECT_TRUE(holds(body, "词典里没有“tide &amp; time”这个词。")) << body;
+  EXPECT_TRUE(holds(page("/dp/dp?q="), "词典里没有“”这个词。"));
+  body = page("/dp/fy?i=ferry");
+  EXPECT_TRUE(holds(body, "<h1>ferry</h1>")) << body;
+  EXPECT_TRUE(holds(body, "译文：渡船")) << body;
+  EXPECT_TRUE(holds(page("/dp/fy?i=" + percent("港口")), "译文：harbour"));
+  EXPECT_TRUE(holds(page("/dp/fy?i=fish+market"), "没有“fish market”的译文。"));
+  // What was looked up is text in the page, never markup.
+  body = page("/dp/fy?i=" + percent("<img src=x onerror=alert(1)>"));
+  EXPECT_FALSE(holds(body, "<img")) << body;
+  EXPECT_TRUE(holds(body, "&lt;img src=x onerror=alert(1)&gt;")) << body;
+
+  // The search, through the template the service URL feed gives the client.
+  const std::string feed = get("/getServiceUrl.atom");
+  const std::string marker = "rel=\"vesk_searchEngine\" type=\"text/html\" href=\"";
+  const size_t at = feed.find(marker);
+  ASSERT_NE(std::string::npos, at);
+  std::string search = feed.substr(at + marker.size(), feed.find('"', at + marker.size()) - at - marker.size());
+  ASSERT_EQ(0u, search.find(service_.baseUrl()));
+  search = search.substr(service_.baseUrl().size());
+  for (size_t amp = search.find("&amp;"); amp != std::string::npos; amp = search.find("&amp;")) search.replace(amp, 5, "&");
+  auto searched = [&](const std::string& words) {
+    std::string path = search;
+    path.replace(path.find("{searchTerms}"), 13, words);
+    return page(path);
+  };
+  body = searched("fog");
+  EXPECT_TRUE(holds(body, "<h1>fog</h1>")) << body;
+  EXPECT_TRUE(holds(body, "找到 3 篇文章")) << body;
+  EXPECT_TRUE(holds(body, "<a href=\"/article/art-news-3.html\">Ferry timetable changes for the winter</a>")) << body;
+  get("/article/art-news-3.html");  // the result's page is served
+  EXPECT_TRUE(holds(searched(percent("时刻表")), "找到 1 篇文章"));
+  body = searched("zebra+crossing");
+  EXPECT_TRUE(holds(body, "没有找到与“zebra crossing”有关的文章。")) << body;
+}
+
+// The microblogs 1 to 3 take a picture with a text as each client sends it: a multipart form
+// signed with the form's text fields, the picture in "pic".
+TEST_F(SampleServiceTest, TheMicroblogsTakePicturePostsSignedAsTheirClientsSignThem) {
+  const std::string now = std::to_string(
+      std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch()).count());
+  const std::string text = "渡船 & 100%";
+  int nonces = 0;
+  // The form platform `n` gets: its text fields (1 and 3 carry the text percent-encoded; 1 signs
+  // that, 3 the text itself, 2 the text as it goes), the protocol fields signed with `secret`,
+  // and the picture unless `picture` is empty.
+  auto form = [&](int n, const std::string& path, const std::string& secret, const std::string& picture) {
+    std::multimap<std::string, std::string> fields;
+    if (n == 2) {
+      fields = {{"content", text}, {"format", "json"}, {"clientip", "127.0.0.1"}};
+    } else {
+      fields = {{"status", percent(text)}};
+      if (n == 1) fields.emplace("source", SamplePlatforms::consumerKey(n));
+    }
+    fields.emplace("oauth_consumer_key", SamplePlatforms::consumerKey(n));
+    fields.emplace("oauth_nonce", "n" + std::to_string(++nonces));
+    fields.emplace("oauth_signature_method", "HMAC-SHA1");
+    fields.emplace("oauth_timestamp", now);
+    fields.emplace("oauth_token", SamplePlatforms::accessToken(n));
+    fields.emplace("oauth_version", "1.0");
+    auto signedFields = fields;
+    if (n == 3) signedFields.find("status")->second = text;
+    httplib::MultipartFormDataItems items;
+    for (const auto& [name, value] : fields) items.push_back({name, value, "", ""});
+    items.push_back({"oauth_signature",
+                     SampleOAuth::signature("POST", service_.baseUrl() + path, signedFields,
+                                            SamplePlatforms::consumerSecret(n), secret),
+                     "", ""});
+    if (!picture.empty()) items.push_back({"pic", picture, "img.jpg", "image/jpeg"});
+    return items;
+  };
+  const std::string picture = "\xFF\xD8\xFF\xE0 a picture of the pier";
+  for (const auto& [n, path] : std::vector<std::pair<int, std::string>>{
+           {1, "/open/1/statuses/upload.json"}, {2, "/open/2/api/t/add_pic"}, {3, "/open/3/statuses/upload.json"}}) {
+    const auto taken = form(n, path, SamplePlatforms::accessSecret(n), picture);
+    auto res = client_->Post(path.c_str(), taken);
+    ASSERT_TRUE(res) << path;
+    EXPECT_EQ(200, res->status) << path << ": " << res->body;
+    const std::string address = "\"" + service_.baseUrl() + "/img/upload-";
+    EXPECT_NE(std::string::npos, res->body.find(n == 2 ? "\"ret\":0" : "\"text\":\"" + text + "\"")) << res->body;
+    EXPECT_NE(std::string::npos, res->body.find((n == 2 ? "\"imgurl\":" : "\"original_pic\":") + address)) << res->body;
+    EXPECT_EQ(std::optional<std::string>(text), SamplePicturePosts::postedText(service_.requestsTo(path).back()));
+
+    // The same form again (its nonce used), one signed with another secret, one without a picture.
+    res = client_->Post(path.c_str(), taken);
+    ASSERT_TRUE(res);
+    EXPECT_EQ(401, res->status) << path;
+    EXPECT_EQ("oauth_problem=nonce_used", res->body);
+    res = client_->Post(path.c_str(), form(n, path, "guess", picture));
+    ASSERT_TRUE(res);
+    EXPECT_EQ(401, res->status) << path;
+    EXPECT_EQ("oauth_problem=signature_invalid", res->body);
+    res = client_->Post(path.c_str(), form(n, path, SamplePlatforms::accessSecret(n), ""));
+    ASSERT_TRUE(res);
+    if (n == 2) {
+      EXPECT_EQ(200, res->status);
+      EXPECT_NE(std::string::npos, res->body.find("\"ret\":1")) << res->body;
+    } else {
+      EXPECT_EQ(400, res->status);
+      EXPECT_NE(std::string::npos, res->body.find("<hash><request>/statuses/upload.json</request><error>40070:")) << res->body;
+    }
+  }
 }
 
 }  // namespace

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 #include <httplib.h>
 
+#include <fstream>
+
 #include "SampleOAuth.h"
+#include "SamplePicturePosts.h"
 #include "SamplePlatforms.h"
 #include "SampleService.h"
 #include "engine/openplatform/OpenPlatformTestSupport.h"
@@ -75,6 +78,15 @@ class OpenPlatformServiceTest : public ::testing::Test {
     client->PostContent("码头的早班船准时出发。");
     ASSERT_TRUE(turnMainLoopUntil([&] { return observer.events.back() != "login"; }, 20)) << p;
     EXPECT_EQ("post", observer.events.back()) << p << ": " << observer.errorDesc;
+    // A platform that takes pictures takes this one with a text, as the share screen sends it.
+    if (client->picShare()) {
+      const std::string picture = (home_.path() / "harbour.png").string();
+      std::ofstream(picture, std::ios::binary) << "\x89PNG\r\n\x1a\n picture of the harbour";
+      const size_t posts = observer.events.size();
+      client->PostContentWithPic("「渡船」 & 100% 的早班船", picture);
+      ASSERT_TRUE(turnMainLoopUntil([&] { return observer.events.size() > posts; }, 20)) << p;
+      EXPECT_EQ("post", observer.events.back()) << p << ": " << observer.errorDesc;
+    }
     client->setObserver(nullptr);
   }
 
@@ -85,6 +97,12 @@ class OpenPlatformServiceTest : public ::testing::Test {
 TEST_F(OpenPlatformServiceTest, EveryPlatformBindsAndPostsAsItsClientSpeaks) {
   for (int p = 0; p < 7; ++p) bind(p);
   EXPECT_EQ(7u, OpenPlatformFactory::instance().getAuthorizedPlatform().size());
+  // The picture posts of the microblogs 1 to 3 carried the text as the reader wrote it.
+  for (const char* path : {"/open/1/statuses/upload.json", "/open/2/api/t/add_pic", "/open/3/statuses/upload.json"}) {
+    const auto posts = service_.requestsTo(path);
+    ASSERT_EQ(1u, posts.size()) << path;
+    EXPECT_EQ(std::optional<std::string>("「渡船」 & 100% 的早班船"), SamplePicturePosts::postedText(posts[0])) << path;
+  }
 }
 
 // A client whose clock is an hour off is told the acceptable timestamps and binds on its retry.

@@ -3,6 +3,7 @@
 #include <array>
 #include <cmath>
 
+#include "common/ServiceHosts.h"
 #include "common/UrlEncode.h"
 #include "platform/device/Pasteboard.h"
 #include "platform/ui/text/MenuController.h"
@@ -85,9 +86,11 @@ void NewsWebView::customCopy() {
   withSelection([](NewsWebView&, const std::string& text) { Pasteboard::general().setString(text); });
 }
 
-void NewsWebView::wenvarDict() { popWebViewWithUrlString(kDictionaryPrefix); }
+std::string NewsWebView::lookupPrefix(const char* path) { return "http://" + ServiceHosts::dictionaryHost() + path; }
 
-void NewsWebView::wenvarTranslate() { popWebViewWithUrlString(kTranslationPrefix); }
+void NewsWebView::wenvarDict() { popWebViewWithUrlString(lookupPrefix(kDictionaryPath)); }
+
+void NewsWebView::wenvarTranslate() { popWebViewWithUrlString(lookupPrefix(kTranslationPath)); }
 
 void NewsWebView::popWebViewWithUrlString(const std::string& prefix) {
   withSelection([prefix](NewsWebView& self, const std::string& text) {

@@ -5,7 +5,8 @@
 // item reads the selection with the script "window.getSelection().toString()" and acts when
 // the answer arrives: the copy goes to the general pasteboard; the lookups open the in-app
 // browser ("WebViewController_New", type 0: unscaled) on the dictionary or translation address
-// with the selection escaped as a query component, or on the service's search template;
+// (the dictionary host of ServiceHosts with its fixed paths) with the selection escaped as a
+// query component, or on the service's search template;
 // "转发" hands the selection to the browser's toolbar for sharing.
 //
 // Kept from the phone: the item titles, order and actions ("customCopy:", "wenvarDict:",
@@ -37,9 +38,10 @@ class ScrolledNewsBrowseController;
 class NewsWebView : public web::WebView, public ui::GestureRecognizerDelegate {
  public:
   static constexpr const char* kSelectionScript = "window.getSelection().toString()";
-  // The dictionary and translation service: the host is ours to choose, the paths are fixed.
-  static constexpr const char* kDictionaryPrefix = "http://dict.vesk.cn/dp/dp?q=";
-  static constexpr const char* kTranslationPrefix = "http://dict.vesk.cn/dp/fy?i=";
+  // The dictionary and translation service: its host is ServiceHosts::dictionaryHost(), the
+  // paths and queries are fixed.
+  static constexpr const char* kDictionaryPath = "/dp/dp?q=";
+  static constexpr const char* kTranslationPath = "/dp/fy?i=";
   static constexpr const char* kProcessFamily = "article";
 
   explicit NewsWebView(const ui::Rect& frame = ui::Rect());
@@ -65,6 +67,8 @@ class NewsWebView : public web::WebView, public ui::GestureRecognizerDelegate {
   void shareAction();
   // Opens `prefix` + the escaped selection in the in-app browser.
   void popWebViewWithUrlString(const std::string& prefix);
+  // "http://<dictionary host>" + `path` (kDictionaryPath or kTranslationPath), as configured now.
+  static std::string lookupPrefix(const char* path);
 
   std::string className() const override { return "NewsWebView"; }
 

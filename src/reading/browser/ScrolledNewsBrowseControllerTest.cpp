@@ -8,6 +8,7 @@
 #include <map>
 
 #include "common/Log.h"
+#include "common/ServiceHosts.h"
 #include "engine/core/DESettings.h"
 #include "engine/core/Task.h"
 #include "engine/core/TaskEngine.h"
@@ -592,12 +593,24 @@ TEST_F(ScrolledNewsBrowseControllerTest, TheSelectionMenuCopiesLooksUpAndSearche
   EXPECT_TRUE(menu.chooseItem("复制"));
   settle(0);
   EXPECT_EQ("tide & time", Pasteboard::general().string().value_or(""));
+  // The dictionary and translation pages are on the dictionary host, which follows the service
+  // host when only that one is set (a sample service answers them) and may be set on its own.
+  struct Hosts {
+    ~Hosts() { ServiceHosts::setAllHosts(std::nullopt); }
+  } hosts;
+  ServiceHosts::setServiceHost(std::string("127.0.0.1:8123"));
   web->wenvarDict();
   settle(0);
-  EXPECT_EQ(std::string(NewsWebView::kDictionaryPrefix) + "tide+%26+time", shownBrowserLink());
+  EXPECT_EQ("http://127.0.0.1:8123/dp/dp?q=tide+%26+time", shownBrowserLink());
   auto lookup = std::dynamic_pointer_cast<WebViewController_New>(browser_->modalViewController());
   ASSERT_TRUE(lookup);
   EXPECT_EQ(0u, lookup->type());  // unscaled
+  browser_->dismissModalViewController(false);
+  settle(1);
+  ServiceHosts::setDictionaryHost(std::string("dict.test:81"));
+  web->wenvarTranslate();
+  settle(0);
+  EXPECT_EQ("http://dict.test:81/dp/fy?i=tide+%26+time", shownBrowserLink());
   browser_->dismissModalViewController(false);
   settle(1);
   // No search template: nothing opens.

@@ -11,6 +11,8 @@
 
 #include "common/Log.h"
 
+#include "common/ServiceHosts.h"
+#include "common/UrlEncode.h"
 #include "engine/core/DESettings.h"
 #include "model/columns/Column.h"
 #include "model/entry/Content.h"
@@ -23,6 +25,8 @@
 #include "platform/device/Pasteboard.h"
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/input/LongPressGestureRecognizer.h"
+#include "platform/ui/views/ScrollView.h"
 #include "platform/ui/text/EditMenuView.h"
 #include "platform/ui/text/MenuController.h"
 #include "platform/ui/images/Image.h"
@@ -46,6 +50,7 @@
 #include "shell/app/StandInScreen.h"
 #include "shell/skin/NRSkinManager.h"
 #include "testing/MainLoopTurn.h"
+#include "SampleService.h"
 
 namespace zu {
 namespace {
@@ -87,12 +92,22 @@ if (vesk.nightMode == 'NIGHT') { document.body.style.background = '#1c1c1e'; doc
   document.head.insertAdjacentHTML('beforeend', '<style>a { color: #7fa7d9; }</style>'); } }</script>
 </body></html>)";
 
+// Articles given whole; the search template, when there is one, filled with the escaped words.
 class StillEngine : public NewsBrowseEngine {
  public:
+  explicit StillEngine(std::optional<std::string> searchTemplate) : searchTemplate_(std::move(searchTemplate)) {}
   std::shared_ptr<Task> createGetNewsDetailTask(const std::shared_ptr<Link>&) override { return nullptr; }
   void asyncRunTask(const std::shared_ptr<Task>&) override {}
   void asyncCancelTask(const std::shared_ptr<Task>&) override {}
   void markNewsRead(const Text&) override {}
+  Text getSearchEngineUrlWithKeywords(const std::string& words) override {
+    if (!searchTemplate_) return std::nullopt;
+    std::string url = *searchTemplate_;
+    return url.replace(url.find("{searchTerms}"), 13, UrlEncode::encode(words));
+  }
+
+ private:
+  std::optional<std::string> searchTemplate_;
 };
 
 std::shared_ptr<NewsSummary> article(int i, const std::string& html = kServerHtml) {
@@ -152,7 +167,7 @@ class ArticleEngineTest : public ::testing::Test {
     auto items = std::make_shared<ScrolledNewsBrowseController::Items>();
     for (int i = 0; i < 3; ++i) items->push_back(article(i, html[static_cast<size_t>(i)]));
     browser_ = std::make_shared<ScrolledNewsBrowseController>();
-    browser_->setEngine(std::make_shared<StillEngine>());
+    browser_->setEngine(std::make_shared<StillEngine>(searchTemplate_));
     browser_->setNewsSummary(items);
     browser_->setFirstinIndex(0);
     auto column = std::make_shared<Column>();
@@ -184,7 +199,53 @@ class ArticleEngineTest : public ::testing::Test {
     EXPECT_TRUE(turnMainLoopUntil([&] { return answer.has_value(); }, kWait)) << script;
     return answer.value_or("");
   }
+  // Long-presses the character after the first of `word` in the first paragraph, lifts the finger
+  // and returns the screen with the menu over the selected word, audited as `look` (none without
+  // a look).
+  std::shared_ptr<ui::Image> pressWord(web::WebView& web, const std::string& word, const std::string& look = "") {
+    auto& menu = ui::MenuController::shared();
+    const std::string where = run(web,
+        "(function(){var r=document.createRange(),t=document.querySelector('p').firstChild,"
+        "i=t.data.indexOf('" + word + "')+1;"
+        "r.setStart(t,i);r.setEnd(t,i+1);var b=r.getBoundingClientRect();"
+        "return (b.left+b.width/2)+','+(b.top+b.height/2);})()");
+    float x = 0, y = 0;
+    EXPECT_EQ(2, std::sscanf(where.c_str(), "%f,%f", &x, &y)) << where;
+    const ui::Point point = web.convertPointTo(ui::Point(x, y), nullptr);
+    // Held until the page's long press has begun and the word is selected (a word selected
+    // before stays selected until then).
+    ui::GestureRecognizer* press = nullptr;
+    for (const auto& view : web.scrollView()->subviews()) {
+      for (const auto& recognizer : view->gestureRecognizers()) {
+        if (dynamic_cast<ui::LongPressGestureRecognizer*>(recognizer.get())) press = recognizer.get();
+      }
+    }
+    EXPECT_TRUE(press);
+    auto finger = window_->beginTouch(point);
+    EXPECT_TRUE(turnMainLoopUntil([&] {
+      return press && press->state() == ui::GestureState::Began && !web.selectedText().empty();
+    }, kWait));
+    window_->endTouch(finger);
+    EXPECT_TRUE(turnMainLoopUntil([&] { return menu.isMenuVisible(); }, kWait));
+    EXPECT_LT(menu.menuFrame().maxY(), point.y);  // over the word
+    EXPECT_TRUE(browser_->navBar()->isHidden());  // the press was no tap on the page
+    if (look.empty()) return nullptr;
+    settle(web);  // the engine draws the highlight
+    auto screen = ui::renderScreen();
+    if (screen) ui::ContrastAudit::expectReadable(ui::ContrastAudit::auditScreen(*screen, look));
+    return screen;
+  }
+  // Taps the menu's item `index` (of the items shown) where the reader's finger would.
+  static void tapItem(size_t index) {
+    auto& menu = ui::MenuController::shared();
+    const ui::Rect item = menu.menuView()->itemFrames().at(index);
+    const ui::Point at(menu.menuFrame().origin.x + item.midX(), menu.menuFrame().origin.y + item.midY());
+    auto target = ui::Application::shared().windowForTouch(at);
+    ASSERT_TRUE(target);
+    target->tap(target->pointFromSuperview(at));
+  }
 
+  std::optional<std::string> searchTemplate_;
   std::shared_ptr<ui::Window> window_;
   std::shared_ptr<ui::NavigationController> navigation_;
   std::shared_ptr<ScrolledNewsBrowseController> browser_;
@@ -352,43 +413,15 @@ setTimeout(function () { location.href = 'web:getvideoclick;http://sample.test/v
 // items over it; 复制 fills the pasteboard with the word and 转发 hands it to the share screen.
 TEST_F(ArticleEngineTest, ALongPressShowsTheArticleMenuOverTheWord) {
   auto& menu = ui::MenuController::shared();
-  // Long-presses the second character of the first paragraph (in "渡船") and returns the screen,
-  // audited as `look` ("edit-menu-day" or "-night").
-  auto pressWord = [&](web::WebView& web, const std::string& look) -> std::shared_ptr<ui::Image> {
-    const std::string where = run(web,
-        "(function(){var r=document.createRange(),t=document.querySelector('p').firstChild;"
-        "r.setStart(t,1);r.setEnd(t,2);var b=r.getBoundingClientRect();"
-        "return (b.left+b.width/2)+','+(b.top+b.height/2);})()");
-    float x = 0, y = 0;
-    EXPECT_EQ(2, std::sscanf(where.c_str(), "%f,%f", &x, &y)) << where;
-    const ui::Point point = web.convertPointTo(ui::Point(x, y), nullptr);
-    auto finger = window_->beginTouch(point);
-    EXPECT_TRUE(turnMainLoopUntil([&] { return !web.selectedText().empty(); }, kWait));
-    window_->endTouch(finger);
-    EXPECT_TRUE(turnMainLoopUntil([&] { return menu.isMenuVisible(); }, kWait));
-    EXPECT_LT(menu.menuFrame().maxY(), point.y);  // over the word
-    EXPECT_TRUE(browser_->navBar()->isHidden());  // the press was no tap on the page
-    settle(web);  // the engine draws the highlight
-    auto screen = ui::renderScreen();
-    if (screen) ui::ContrastAudit::expectReadable(ui::ContrastAudit::auditScreen(*screen, look));
-    return screen;
-  };
   auto titles = [&] {
     std::vector<std::string> shown;
     for (const auto& item : menu.visibleItems()) shown.push_back(item.title);
     return shown;
   };
-  auto tapItem = [&](size_t index) {
-    const ui::Rect item = menu.menuView()->itemFrames().at(index);
-    const ui::Point at(menu.menuFrame().origin.x + item.midX(), menu.menuFrame().origin.y + item.midY());
-    auto target = ui::Application::shared().windowForTouch(at);
-    ASSERT_TRUE(target);
-    target->tap(target->pointFromSuperview(at));
-  };
 
   auto page = openArticle();
   ASSERT_TRUE(page);
-  auto day = pressWord(*page->webView(), "edit-menu-day");
+  auto day = pressWord(*page->webView(), "渡船", "edit-menu-day");
   EXPECT_EQ(page->webView()->selectedText(), "渡船");
   EXPECT_EQ(titles(), (std::vector<std::string>{"复制", "词典", "翻译", "搜索", "转发"}));
   tapItem(0);
@@ -400,7 +433,7 @@ TEST_F(ArticleEngineTest, ALongPressShowsTheArticleMenuOverTheWord) {
   NRSkinManager::sharedManager().changeSkin("Night");
   page = openArticle();
   ASSERT_TRUE(page);
-  auto night = pressWord(*page->webView(), "edit-menu-night");
+  auto night = pressWord(*page->webView(), "渡船", "edit-menu-night");
   tapItem(4);
   ASSERT_TRUE(turnMainLoopUntil([] { return !StandInScreen::requests().empty(); }, kWait));
   EXPECT_EQ("ShareViewController", StandInScreen::requests().back().nibName);
@@ -412,6 +445,60 @@ TEST_F(ArticleEngineTest, ALongPressShowsTheArticleMenuOverTheWord) {
   canvas.drawImage(*day, ui::Rect(0, 0, 320, 480));
   canvas.drawImage(*night, ui::Rect(320, 0, 320, 480));
   ui::writeSnapshot(*both, "edit-menu");
+}
+
+// The menu's 词典, 翻译 and 搜索 on the word "ferry" open the in-app browser on the sample service's
+// pages (the dictionary host, the search template), which name the word and give its entry, its
+// translation and the articles that mention it; by day and by night (menu-lookups.png: day
+// above, night below, the three pages from left to right).
+TEST_F(ArticleEngineTest, TheMenusLookupsShowTheirPagesInTheBrowser) {
+  SampleService service;
+  ASSERT_TRUE(service.start());
+  ServiceHosts::setDictionaryHost(service.host());
+  struct Restore {
+    ~Restore() { ServiceHosts::setDictionaryHost(std::nullopt); }
+  } restore;
+  searchTemplate_ = service.baseUrl() + "/search?q={searchTerms}&";
+  struct Lookup {
+    size_t item;
+    const char* path;
+    const char* shows;
+  };
+  const Lookup lookups[] = {{1, "/dp/dp", "n. 渡船，渡轮"}, {2, "/dp/fy", "译文：渡船"},
+                            {3, "/search", "Ferry timetable changes for the winter"}};
+  auto all = ui::Image::create(960, 960);
+  ui::Canvas canvas(*all);
+  for (const bool night : {false, true}) {
+    MSSettings::setValueForNight(night);
+    NRSkinManager::sharedManager().changeSkin(night ? "Night" : "Default");
+    auto page = openArticle();
+    ASSERT_TRUE(page);
+    for (const Lookup& lookup : lookups) {
+      pressWord(*page->webView(), "ferry");
+      EXPECT_EQ("ferry", page->webView()->selectedText());
+      tapItem(lookup.item);
+      std::shared_ptr<WebViewController_New> shown;
+      ASSERT_TRUE(turnMainLoopUntil([&] {
+        shown = std::dynamic_pointer_cast<WebViewController_New>(browser_->modalViewController());
+        return shown && shown->webView() && !shown->webView()->isHidden();
+      }, kWait)) << lookup.path;
+      ASSERT_TRUE(shown->link());
+      EXPECT_EQ(0u, shown->link()->find(service.baseUrl() + lookup.path + "?")) << *shown->link();
+      const std::string text = run(*shown->webView(), "document.body.innerText");
+      EXPECT_NE(std::string::npos, text.find("ferry")) << text;
+      EXPECT_NE(std::string::npos, text.find(lookup.shows)) << text;
+      settle(*shown->webView());
+      auto screen = ui::renderScreen();
+      ASSERT_TRUE(screen);
+      ui::ContrastAudit::expectReadable(ui::ContrastAudit::auditScreen(
+          *screen, std::string("menu-lookup-") + (night ? "night-" : "day-") + std::to_string(lookup.item)));
+      canvas.drawImage(*screen, ui::Rect(320.f * static_cast<float>(lookup.item - 1), night ? 480 : 0, 320, 480));
+      browser_->dismissModalViewController(false);
+      shown->webView()->stopLoading();
+      turnMainLoopUntil([] { return false; }, 0.2);
+    }
+  }
+  ui::writeSnapshot(*all, "menu-lookups");
 }
 
 }  // namespace
