@@ -20,6 +20,8 @@ const char* nameOf(ReplayStep::Kind kind) {
     case ReplayStep::Kind::Type: return "type";
     case ReplayStep::Kind::Backspace: return "key backspace";
     case ReplayStep::Kind::Return: return "key return";
+    case ReplayStep::Kind::Escape:
+    case ReplayStep::Kind::Edit: return "key";
     case ReplayStep::Kind::Rotate: return "rotate";
     case ReplayStep::Kind::Expect: return "expect";
   }
@@ -95,6 +97,8 @@ void ReplayPlayer::playNext() {
   const ReplayStep& step = steps_[next_++];
   if (step.kind == ReplayStep::Kind::Expect) {
     std::printf("zureader: replay line %d: expect %s %s\n", step.line, nameOf(step.check), step.text.c_str());
+  } else if (step.kind == ReplayStep::Kind::Escape || step.kind == ReplayStep::Kind::Edit) {
+    std::printf("zureader: replay line %d: key %s\n", step.line, step.text.c_str());
   } else {
     std::printf("zureader: replay line %d: %s\n", step.line, nameOf(step.kind));
   }
@@ -128,6 +132,12 @@ void ReplayPlayer::playNext() {
       break;
     case ReplayStep::Kind::Return:
       input_.enter();
+      break;
+    case ReplayStep::Kind::Escape:
+      input_.back();
+      break;
+    case ReplayStep::Kind::Edit:
+      input_.edit(step.action);
       break;
     case ReplayStep::Kind::Rotate:
       if (step.turn == ReplayStep::Turn::Left) {

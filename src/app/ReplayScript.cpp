@@ -88,14 +88,31 @@ std::optional<std::string> readStep(const std::string& line, ReplayStep& step) {
     return std::nullopt;
   }
   if (verb == "key") {
-    if (args == 1 && words[1] == "backspace") {
+    // The chords of the edit actions, as the desktop's keys give them.
+    static const std::pair<const char*, const char*> kChords[] = {
+        {"ctrl+a", "selectAll:"}, {"ctrl+c", "copy:"}, {"ctrl+v", "paste:"}, {"ctrl+x", "cut:"}};
+    const std::string key = args == 1 ? words[1] : std::string();
+    if (key == "backspace") {
       step.kind = ReplayStep::Kind::Backspace;
-    } else if (args == 1 && words[1] == "return") {
-      step.kind = ReplayStep::Kind::Return;
-    } else {
-      return "key takes backspace or return";
+      return std::nullopt;
     }
-    return std::nullopt;
+    if (key == "return") {
+      step.kind = ReplayStep::Kind::Return;
+      return std::nullopt;
+    }
+    if (key == "escape" || key == "alt+left") {
+      step.kind = ReplayStep::Kind::Escape;
+      step.text = key;
+      return std::nullopt;
+    }
+    for (const auto& [chord, action] : kChords) {
+      if (key != chord) continue;
+      step.kind = ReplayStep::Kind::Edit;
+      step.text = key;
+      step.action = action;
+      return std::nullopt;
+    }
+    return "key takes backspace, return, escape, alt+left, ctrl+a, ctrl+c, ctrl+v or ctrl+x";
   }
   if (verb == "rotate") {
     static const std::pair<const char*, ui::DeviceOrientation> kNamed[] = {

@@ -18,7 +18,7 @@
 namespace zu {
 
 struct ReplayStep {
-  enum class Kind { Wait, Tap, Drag, Pinch, Type, Backspace, Return, Rotate, Expect };
+  enum class Kind { Wait, Tap, Drag, Pinch, Type, Backspace, Return, Escape, Edit, Rotate, Expect };
   // What an expect step checks: the top screen's class, the navigation bar's title, or a text
   // shown somewhere on screen.
   enum class Check { Screen, Title, Text };
@@ -30,7 +30,9 @@ struct ReplayStep {
   double seconds = 0;  // wait: the pause; drag, pinch: how long the fingers move
   ui::Point from;      // tap: the point
   ui::Point to;
-  std::string text;    // type: the text; expect: the class, title or text looked for
+  std::string text;    // type: the text; expect: the class, title or text looked for; escape,
+                       // edit: the key as written ("escape", "alt+left", "ctrl+a")
+  std::string action;  // edit: the edit action of the chord ("selectAll:", "copy:", "paste:", "cut:")
   Check check = Check::Screen;
   Turn turn = Turn::To;
   ui::DeviceOrientation orientation = ui::DeviceOrientation::Portrait;

@@ -21,9 +21,15 @@ TEST(ReplayScriptTest, ReadsEachKindOfStep) {
       "key backspace\n"
       "key return\n"
       "rotate left\n"
-      "rotate landscape-right\n");
+      "rotate landscape-right\n"
+      "key escape\n"
+      "key alt+left\n"
+      "key ctrl+a\n"
+      "key ctrl+c\n"
+      "key ctrl+v\n"
+      "key ctrl+x\n");
   ASSERT_FALSE(result.error) << *result.error;
-  ASSERT_EQ(9u, result.steps.size());
+  ASSERT_EQ(15u, result.steps.size());
   const auto& s = result.steps;
   EXPECT_EQ(ReplayStep::Kind::Wait, s[0].kind);
   EXPECT_EQ(1.5, s[0].seconds);
@@ -43,6 +49,17 @@ TEST(ReplayScriptTest, ReadsEachKindOfStep) {
   EXPECT_EQ(ReplayStep::Turn::To, s[8].turn);
   EXPECT_EQ(ui::DeviceOrientation::LandscapeRight, s[8].orientation);
   EXPECT_EQ(11, s[8].line);
+  // Escape and Alt+Left are the one way back; the chords name their edit actions.
+  EXPECT_EQ(ReplayStep::Kind::Escape, s[9].kind);
+  EXPECT_EQ("escape", s[9].text);
+  EXPECT_EQ(ReplayStep::Kind::Escape, s[10].kind);
+  EXPECT_EQ("alt+left", s[10].text);
+  const char* actions[] = {"selectAll:", "copy:", "paste:", "cut:"};
+  for (size_t i = 0; i < 4; ++i) {
+    EXPECT_EQ(ReplayStep::Kind::Edit, s[11 + i].kind);
+    EXPECT_EQ(actions[i], s[11 + i].action);
+  }
+  EXPECT_EQ("ctrl+x", s[14].text);
 }
 
 // A malformed line refuses the whole script, naming the line; nothing of it is kept.
@@ -59,7 +76,9 @@ TEST(ReplayScriptTest, RefusesMalformedLinesByNumber) {
       {"\n\n# c\ndrag 1 2 3\n", "line 4: drag needs four numbers"},
       {"pinch 1 2 3 500\n", "line 1: pinch goes off"},
       {"type\n", "line 1: type needs the text"},
-      {"key escape\n", "line 1: key takes backspace or return"},
+      {"key esc\n", "line 1: key takes backspace, return, escape, alt+left, ctrl+a, ctrl+c, ctrl+v or ctrl+x"},
+      {"key ctrl+z\n", "line 1: key takes backspace"},
+      {"key escape return\n", "line 1: key takes backspace"},
       {"rotate sideways\n", "line 1: rotate takes"},
       {"jump 1 2\n", "line 1: unknown step \"jump\""},
       {"expect\n", "line 1: expect takes screen, title or text"},

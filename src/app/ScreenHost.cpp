@@ -37,6 +37,17 @@ bool hasDisplay() {
   return (x11 && *x11) || (wayland && *wayland);
 }
 
+// The edit action of a key that Ctrl makes a chord of (select all, copy, paste, cut), or null.
+const char* editActionOf(SDL_Keycode key) {
+  switch (key) {
+    case SDLK_a: return "selectAll:";
+    case SDLK_c: return "copy:";
+    case SDLK_v: return "paste:";
+    case SDLK_x: return "cut:";
+    default: return nullptr;
+  }
+}
+
 std::vector<uint32_t> pixelsOf(const ui::Image& picture) {
   const uint32_t* p = picture.pixels();
   return std::vector<uint32_t>(p, p + static_cast<size_t>(picture.pixelWidth()) *
@@ -247,46 +258,49 @@ void ScreenHost::show(const ui::Image& picture) {
 
 void ScreenHost::pumpEvents() {
   SDL_Event event;
-  while (SDL_PollEvent(&event)) {
-    if (handleInput(event)) continue;
-    switch (event.type) {
-      case SDL_QUIT:
-        if (events_.quit) events_.quit();
-        break;
-      case SDL_WINDOWEVENT:
-        if (event.window.event == SDL_WINDOWEVENT_MINIMIZED && events_.background) {
-          events_.background();
-        } else if (event.window.event == SDL_WINDOWEVENT_RESTORED && events_.foreground) {
-          events_.foreground();
-        } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
-          shown_.clear();  // show the picture again
-          ui::DisplayChanges::shared().markDirty();
-        }
-        break;
-      case SDL_MOUSEWHEEL:
-        wheel(event.wheel);
-        break;
-      default:
-        break;
-    }
+  while (SDL_PollEvent(&event)) handleEvent(event);
+}
+
+void ScreenHost::handleEvent(const SDL_Event& event) {
+  if (handleInput(event)) return;
+  switch (event.type) {
+    case SDL_QUIT:
+      if (events_.quit) events_.quit();
+      break;
+    case SDL_WINDOWEVENT:
+      if (event.window.event == SDL_WINDOWEVENT_MINIMIZED && events_.background) {
+        events_.background();
+      } else if (event.window.event == SDL_WINDOWEVENT_RESTORED && events_.foreground) {
+        events_.foreground();
+      } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) {
+        shown_.clear();  // show the picture again
+        ui::DisplayChanges::shared().markDirty();
+      }
+      break;
+    case SDL_MOUSEWHEEL:
+      wheel(event.wheel);
+      break;
+    default:
+      break;
   }
 }
 
 bool ScreenHost::handleInput(const SDL_Event& event) {
   switch (event.type) {
     case SDL_MOUSEBUTTONDOWN:
+      pointer_ = ui::Point{static_cast<float>(event.button.x), static_cast<float>(event.button.y)};
       if (event.button.button == SDL_BUTTON_LEFT) {
         const bool pinch = (SDL_GetModState() & KMOD_SHIFT) != 0;
-        input_.press(ui::Point{static_cast<float>(event.button.x), static_cast<float>(event.button.y)}, pinch);
+        input_.press(*pointer_, pinch);
       }
       return true;
     case SDL_MOUSEMOTION:
-      input_.move(ui::Point{static_cast<float>(event.motion.x), static_cast<float>(event.motion.y)});
+      pointer_ = ui::Point{static_cast<float>(event.motion.x), static_cast<float>(event.motion.y)};
+      input_.move(*pointer_);
       return true;
     case SDL_MOUSEBUTTONUP:
-      if (event.button.button == SDL_BUTTON_LEFT) {
-        input_.release(ui::Point{static_cast<float>(event.button.x), static_cast<float>(event.button.y)});
-      }
+      pointer_ = ui::Point{static_cast<float>(event.button.x), static_cast<float>(event.button.y)};
+      if (event.button.button == SDL_BUTTON_LEFT) input_.release(*pointer_);
       return true;
     case SDL_TEXTINPUT:
       input_.type(event.text.text);
@@ -294,6 +308,10 @@ bool ScreenHost::handleInput(const SDL_Event& event) {
     case SDL_KEYDOWN: {
       const bool ctrl = (event.key.keysym.mod & KMOD_CTRL) != 0;
       const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
+      if (const char* action = ctrl && !alt ? editActionOf(event.key.keysym.sym) : nullptr) {
+        input_.edit(action);
+        return true;
+      }
       switch (event.key.keysym.sym) {
         case SDLK_ESCAPE:
           input_.back();
@@ -337,8 +355,15 @@ void ScreenHost::wheel(const SDL_MouseWheelEvent& event) {
   // A touchpad reports fractions of a notch.
   ui::Point notches{event.preciseX, event.preciseY};
   if (event.direction == SDL_MOUSEWHEEL_FLIPPED) notches = ui::Point{-notches.x, -notches.y};
-  scrollWheelAt(ui::Point{static_cast<float>(event.mouseX), static_cast<float>(event.mouseY)},
-                notches);
+  // The wheel's own position is in window pixels: the pointer is where the last mouse event put
+  // it, in screen points through the renderer's logical size as the buttons' are, at any scale.
+  ui::Point at{static_cast<float>(event.mouseX), static_cast<float>(event.mouseY)};
+  if (pointer_) {
+    at = *pointer_;
+  } else if (renderer_) {
+    SDL_RenderWindowToLogical(renderer_, event.mouseX, event.mouseY, &at.x, &at.y);
+  }
+  scrollWheelAt(at, notches);
 }
 
 bool ScreenHost::scrollWheelAt(ui::Point screenPoint, ui::Point notches) {

@@ -12,18 +12,22 @@
 // Input (SDL window only), through ScreenInput: the left mouse button is one finger — pressed,
 // dragged and lifted — handed to the window that takes touches there (Application::windowForTouch,
 // so an overlay that takes none lets them through) in that window's coordinates; with Shift held
-// when it goes down it is two fingers mirrored about the screen's centre (a pinch). Typed text,
-// Backspace and Return go to the keyboard stand-in's first responder; Escape and Alt+Left press
-// the top screen's visible back, cancel or close control (ui::EscapeKey: nothing when it is
-// hidden or disabled); Ctrl+Left and Ctrl+Right turn the device a quarter to the left or right. The mouse wheel and a touchpad's two-finger
-// scroll scroll the scroll view under the pointer. Closing the window asks to quit; minimising
+// when it goes down it is two fingers mirrored about the screen's centre (a pinch); over the
+// drawn keyboard it presses the key it lifts on. Typed text, Backspace, Return and Ctrl+A, C,
+// V, X (select all, copy, paste, cut) go to the keyboard stand-in's first responder; Escape and
+// Alt+Left end what lies over the top screen or is being edited, else press its way back
+// (ui::EscapeKey); Ctrl+Left and Ctrl+Right turn the device a quarter to the left or right. The
+// mouse wheel and a touchpad's two-finger scroll scroll the scroll view under the pointer,
+// placed as the buttons' positions are. Closing the window asks to quit; minimising
 // and restoring are the application's background and foreground. At rest the host waits on the
 // display connection, so input wakes it. A replay (play()) drives the same input, headless or
 // not.
 //
 // Scale: the screen's points-to-pixels scale (DeviceProfile::screenScale(), 1 or 2). At 2 the
 // window is 640 × 960 pixels and every frame and snapshot is composited at that density, while
-// input stays in points (the renderer's logical size is the screen's).
+// input stays in points (the renderer's logical size is the screen's: SDL maps the buttons' and
+// the motion's positions; the wheel takes the pointer's last mapped position, as its own comes
+// in window pixels).
 //
 // Headless when asked, when there is no display ($DISPLAY, $WAYLAND_DISPLAY) or when SDL cannot
 // open a window; the same frames run. Main thread only; owned by the executable.
@@ -88,6 +92,8 @@ class ScreenHost {
   bool scrollWheelAt(ui::Point screenPoint, ui::Point notches);
 
   ScreenInput& input() { return input_; }
+  // One event of the display connection (pumped from the window; tests hand events in).
+  void handleEvent(const SDL_Event& event);
   // Plays replay steps through the input, starting now; `done` runs after the last one,
   // `failed` instead when an expect step does not hold (ReplayPlayer).
   void play(std::vector<ReplayStep> steps, std::function<void()> done = {},
@@ -135,6 +141,7 @@ class ScreenHost {
   double lastFrameAt_ = -1;   // the clock's monotonic seconds
   uint64_t displayWatch_ = 0;  // the display connection's descriptor watch
   uint64_t pollToken_ = 0;     // input polling where there is no descriptor to watch
+  std::optional<ui::Point> pointer_;  // the mouse in screen points, as its last event put it
 };
 
 }  // namespace zu

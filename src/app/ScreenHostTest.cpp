@@ -1,10 +1,12 @@
 #include "app/ScreenHost.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
 #include "app/ReplayScript.h"
+#include "platform/device/Pasteboard.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/device/DeviceProfile.h"
 #include "platform/ui/motion/AnimationLog.h"
@@ -25,6 +27,33 @@
 
 namespace zu {
 namespace {
+
+// Counts a field's return questions, answering yes.
+struct Returns : ui::TextFieldDelegate {
+  int count = 0;
+  bool textFieldShouldReturn(ui::TextField&) override {
+    ++count;
+    return true;
+  }
+};
+
+// A screen in a window of its own holding a field 20 points below the status bar.
+struct FieldOnScreen {
+  std::shared_ptr<ui::Window> window;
+  std::shared_ptr<ui::ViewController> screen;
+  std::shared_ptr<ui::TextField> field;
+  std::shared_ptr<Returns> returns;
+};
+
+FieldOnScreen fieldOnScreen(std::shared_ptr<ui::ViewController> screen) {
+  FieldOnScreen shown{std::make_shared<ui::Window>(ui::Screen::main().bounds()), std::move(screen),
+                      std::make_shared<ui::TextField>(ui::Rect(20, 100, 280, 30)), std::make_shared<Returns>()};
+  ui::ViewController::installAsRoot(*shown.window, shown.screen);
+  shown.window->makeKeyAndVisible();
+  shown.screen->view()->addSubview(shown.field);
+  shown.field->setDelegate(shown.returns);
+  return shown;
+}
 
 class ScreenHostTest : public ::testing::Test {
  protected:
@@ -129,21 +158,8 @@ TEST_F(ScreenHostTest, ReplayTypesIntoATappedField) {
   struct Screen : ui::ViewController {
     bool shouldAutorotateToInterfaceOrientation(SystemEnvironment::Orientation) override { return true; }
   };
-  auto window = std::make_shared<ui::Window>(ui::Screen::main().bounds());
-  auto screen = std::make_shared<Screen>();
-  ui::ViewController::installAsRoot(*window, screen);
-  window->makeKeyAndVisible();
-  auto field = std::make_shared<ui::TextField>(ui::Rect(20, 100, 280, 30));
-  screen->view()->addSubview(field);
-  struct Returns : ui::TextFieldDelegate {
-    int count = 0;
-    bool textFieldShouldReturn(ui::TextField&) override {
-      ++count;
-      return true;
-    }
-  };
-  auto returns = std::make_shared<Returns>();
-  field->setDelegate(returns);
+  const auto shown = fieldOnScreen(std::make_shared<Screen>());
+  const auto& [window, screen, field, returns] = shown;
 
   const auto script = ReplayScript::parse(
       "type before the tap\n"  // nobody has the keyboard yet: nothing happens
@@ -280,6 +296,67 @@ TEST_F(ScreenHostTest, WheelScrollsTheScrollViewUnderThePointer) {
   clock->advance(ui::ScrollView::kWheelPause);
   runDueMainLoopTasks();
   EXPECT_FALSE(list->isDragging());
+}
+
+// At double density the window's pixels are twice the screen's points: SDL places the buttons'
+// and the motion's positions in points, and the wheel goes where the pointer is in points too,
+// not at its window pixels taken as points (which put the whole lower half off the screen).
+TEST_F(ScreenHostTest, TheWheelIsPlacedAsTheButtonsAreAtDoubleDensity) {
+  ScopedFakeClock clock;
+  DeviceProfile::setScreenScale(2);
+  ScreenHost host(true, std::nullopt, {});
+  auto window = std::make_shared<ui::Window>(ui::Screen::main().bounds());
+  auto list = std::make_shared<ui::ScrollView>(ui::Rect(0, 240, 320, 240));
+  list->setContentSize(ui::Size{320, 2000});
+  list->setContentOffset(ui::Point{0, 400});
+  window->addSubview(list);
+  window->makeKeyAndVisible();
+  SDL_Event motion{};
+  motion.type = SDL_MOUSEMOTION;
+  motion.motion.x = 100;  // points: SDL maps them through the renderer's logical size
+  motion.motion.y = 300;
+  host.handleEvent(motion);
+  SDL_Event wheel{};
+  wheel.type = SDL_MOUSEWHEEL;
+  wheel.wheel.y = 1;
+  wheel.wheel.preciseY = 1;
+  wheel.wheel.direction = SDL_MOUSEWHEEL_NORMAL;
+  wheel.wheel.mouseX = 200;  // window pixels
+  wheel.wheel.mouseY = 600;
+  host.handleEvent(wheel);
+  EXPECT_EQ((ui::Point{0, 360}), list->contentOffset());
+}
+
+// A replay clicks the drawn keyboard's keys as a finger would (shift for one capital, the
+// return key as Return), copies and pastes with the chords, and Escape then only ends the
+// editing: the keyboard goes, the text stays.
+TEST_F(ScreenHostTest, ReplayClicksTheDrawnKeysAndChordsAndEscapeKeepsTheText) {
+  const auto shown = fieldOnScreen(std::make_shared<ui::ViewController>());
+  const auto& [window, screen, field, returns] = shown;
+  field->setReturnKeyType(ui::ReturnKeyType::Search);
+  // The keys' centres on the portrait keyboard along the screen's bottom (216 high from y 264).
+  const auto script = ReplayScript::parse(
+      "tap 60 135\n"   // the field
+      "tap 192 351\n"  // H
+      "tap 22 405\n"   // shift
+      "tap 240 297\n"  // I, in capitals
+      "drag 240 297 160 300 0.1\n"  // a finger slid off I presses nothing
+      "key ctrl+a\n"
+      "key ctrl+c\n"
+      "key ctrl+v\n"
+      "key ctrl+v\n"
+      "tap 280 459\n"  // 搜索
+      "key escape\n");
+  ASSERT_FALSE(script.error) << *script.error;
+  ScreenHost host(true, std::nullopt, {});
+  bool done = false;
+  host.play(script.steps, [&] { done = true; });
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return done; }, 20));
+  EXPECT_EQ("hIhI", field->text());
+  EXPECT_EQ(1, returns->count);
+  EXPECT_FALSE(field->isFirstResponder());
+  EXPECT_FALSE(ui::Keyboard::shared().isVisible());
+  Pasteboard::general().resetForTesting();
 }
 
 }  // namespace

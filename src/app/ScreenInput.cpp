@@ -1,5 +1,7 @@
 #include "app/ScreenInput.h"
 
+#include <utility>
+
 #include "platform/ui/system/Application.h"
 #include "platform/ui/system/EscapeKey.h"
 #include "platform/ui/text/Keyboard.h"
@@ -26,7 +28,11 @@ ui::Point ScreenInput::mirrored(ui::Point point) {
 void ScreenInput::press(ui::Point point, bool pinch) {
   if (isPressed()) return;
   auto window = ui::Application::shared().windowForTouch(point);
-  if (!window) return;
+  if (!window) {
+    // Over the drawn keyboard (which takes the touches of the windows below it): its key.
+    key_ = ui::Keyboard::shared().keyAt(point);
+    return;
+  }
   window_ = window;
   fingers_[0] = window->beginTouch(window->pointFromSuperview(point));
   if (pinch) fingers_[1] = window->beginTouch(window->pointFromSuperview(mirrored(point)));
@@ -34,12 +40,17 @@ void ScreenInput::press(ui::Point point, bool pinch) {
 
 void ScreenInput::move(ui::Point point) {
   auto window = window_.lock();
-  if (!window || !isPressed()) return;
+  if (!window || !fingers_[0]) return;
   window->moveTouch(fingers_[0], window->pointFromSuperview(point));
   if (fingers_[1]) window->moveTouch(fingers_[1], window->pointFromSuperview(mirrored(point)));
 }
 
 void ScreenInput::release(ui::Point point) {
+  if (auto key = std::exchange(key_, std::nullopt)) {
+    // A key is pressed when the finger lifts on it.
+    if (ui::Keyboard::shared().keyAt(point) == key) ui::Keyboard::shared().pressKey(*key);
+    return;
+  }
   if (!isPressed()) return;
   auto window = window_.lock();
   auto first = std::move(fingers_[0]);
@@ -56,6 +67,8 @@ bool ScreenInput::type(const std::string& text) { return ui::Keyboard::shared().
 bool ScreenInput::backspace() { return ui::Keyboard::shared().pressDelete(); }
 
 bool ScreenInput::enter() { return ui::Keyboard::shared().pressReturn(); }
+
+bool ScreenInput::edit(const std::string& action) { return ui::Keyboard::shared().performEditCommand(action); }
 
 bool ScreenInput::back() { return ui::EscapeKey::press(); }
 

@@ -3,8 +3,9 @@
 // centre (the mouse with Shift held, a replayed pinch), each handed to the window that takes
 // touches where the first finger went down (Application::windowForTouch) in that window's
 // coordinates; keys typed into the keyboard stand-in's first responder (text, Backspace,
-// Return); the way back (Escape); and turns of the device (ui::Device, which the interface follows when its screen
-// allows).
+// Return, the edit chords); the drawn keyboard's keys, pressed by a finger that goes down and
+// lifts on one (where no window above the keyboard takes the touch); Escape (ui::EscapeKey);
+// and turns of the device (ui::Device, which the interface follows when its screen allows).
 //
 // Main thread only; owned by the screen host, which feeds it from SDL events, and used by the
 // replay player. A press while fingers are down is ignored; a release or move without one does
@@ -12,10 +13,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/ui/system/Device.h"
 #include "platform/ui/drawing/Geometry.h"
+#include "platform/ui/text/KeyboardLayout.h"
 
 namespace zu::ui {
 class Touch;
@@ -35,14 +38,17 @@ class ScreenInput {
   void press(ui::Point point, bool pinch = false);
   void move(ui::Point point);
   void release(ui::Point point);
-  bool isPressed() const { return fingers_[0] != nullptr; }
+  bool isPressed() const { return fingers_[0] != nullptr || key_.has_value(); }
 
   // Typing into the first responder; false when there is none. "\n" in text is Return.
   bool type(const std::string& text);
   bool backspace();
   bool enter();
-  // The desktop's Escape (or Alt+Left): presses the top screen's visible back, cancel or close
-  // control (ui::EscapeKey); false when there is none.
+  // A standard edit action from its chord ("selectAll:" for Ctrl+A, "copy:", "paste:", "cut:")
+  // on the first responder; false when there is none or it does not take it now.
+  bool edit(const std::string& action);
+  // The desktop's Escape (or Alt+Left): ends what lies over the top screen or is being edited
+  // on it, else presses its way back (ui::EscapeKey); false when nothing was done.
   bool back();
 
   void turnLeft();
@@ -54,6 +60,7 @@ class ScreenInput {
 
  private:
   std::shared_ptr<ui::Touch> fingers_[2];  // the second only while pinching
+  std::optional<ui::KeyboardKey> key_;      // the drawn keyboard's key a finger is on
   std::weak_ptr<ui::Window> window_;
 };
 

@@ -23,6 +23,7 @@
 #include "platform/ui/controllers/NavigationItem.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/controls/SearchBar.h"
+#include "platform/ui/system/EscapeKey.h"
 #include "shell/skin/NRSkinManager.h"
 
 namespace zu {
@@ -534,6 +535,34 @@ TEST_F(ColumnPickerTest, SearchingShowsTheTipWhileTypingThenTheNewestResults) {
   ASSERT_TRUE(picker->searchBar()->cancelButtonTapped());
   EXPECT_FALSE(picker->isSearchResult());
   EXPECT_FALSE(search.isActive());
+}
+
+// Escape while typing a search only puts the keyboard away: the field keeps its words, nothing is
+// searched and the search stays; the next Escape is the search's 取消, which ends it — and so is
+// the first one while results show (Return has put the keyboard away).
+TEST_F(ColumnPickerTest, EscapeEndsTheTypingThenTheSearch) {
+  auto picker = rootWith(cataloguePage(labelled()));
+  auto& search = *picker->searchDisplay();
+  ASSERT_TRUE(picker->searchBar()->becomeFirstResponder());
+  ui::Keyboard::shared().type("港口");
+  EXPECT_TRUE(ui::EscapeKey::press());
+  EXPECT_FALSE(picker->searchBar()->textField()->isFirstResponder());
+  EXPECT_EQ("港口", picker->searchBar()->text());
+  EXPECT_FALSE(engine_->last("search"));
+  EXPECT_TRUE(search.isActive());
+  EXPECT_FALSE(picker->inInput());
+  EXPECT_TRUE(ui::EscapeKey::press());
+  EXPECT_FALSE(search.isActive());
+  EXPECT_FALSE(picker->navigationController()->isNavigationBarHidden());
+
+  ASSERT_TRUE(picker->searchBar()->becomeFirstResponder());
+  ui::Keyboard::shared().type("港口");
+  ui::Keyboard::shared().pressReturn();
+  ASSERT_TRUE(engine_->last("search"));
+  EXPECT_TRUE(picker->isSearchResult());
+  EXPECT_TRUE(ui::EscapeKey::press());
+  EXPECT_FALSE(search.isActive());
+  EXPECT_FALSE(picker->isSearchResult());
 }
 
 TEST_F(ColumnPickerTest, TheSearchBarIsPinnedWhenPulledAndSnapsWholeAfterADrag) {

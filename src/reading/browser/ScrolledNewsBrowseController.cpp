@@ -144,7 +144,9 @@ void ScrolledNewsBrowseController::viewDidLoad() {
   backButton_ = makeBarButton(48, "back1_normal.png", "back1_press.png", "  返回", &ScrolledNewsBrowseController::clickPop);
   backButton_->setFrame(ui::Rect(6, 6, 48, 30));
   backButton_->setAlpha(0);
-  backButton_->setLeavesScreen(true);
+  // The screen's way back for Escape in every layout, the reading layout's too, where no back
+  // button shows.
+  backButton_->setLeavesScreen(true, true);
   content->addSubview(backButton_);
   isFullScreen_ = false;
   newsBrowseGrid_ = GridView::create(ui::Rect(0, 0, 320, kToolBarTop));
@@ -346,6 +348,10 @@ void ScrolledNewsBrowseController::showGuide() {
     if (auto screen = weak.lock()) screen->guideClose();
   });
   guideWindow_->addGestureRecognizer(tap);
+  // Escape closes it as its tap does.
+  guideWindow_->setEscapeAction([weak] {
+    if (auto screen = weak.lock()) screen->guideClose();
+  });
   guideWindow_->setHidden(false);
 }
 

@@ -22,6 +22,9 @@
 //    the first tap shows the bar with its "  返回" and the toolbar under the pages, the next the
 //    full-screen layout with the floating, opaque back button, and so on. Both buttons leave as
 //    the toolbar's return would (clickPop). A double tap still leaves at once.
+//  - The desktop's Escape closes the help picture as a tap does and, with no help up, presses
+//    返回 in every layout, the reading layout's too, where no back button shows (the floating
+//    back button is the screen's way back even while transparent); the layout is not changed.
 //  - A pinch changes the article font size by one step when it ends (fontSizeChange): apart
 //    enlarges, together reduces, within sizes 0 to 3, and every cached page follows at once.
 //

@@ -826,14 +826,30 @@ TEST_F(ScrolledNewsBrowseControllerTest, APinchChangesTheFontSizeOfEveryCachedPa
 namespace zu {
 namespace {
 
-// In the reading layout no way back shows, so Escape does nothing; after a tap the bar's
-// "  返回" shows and Escape leaves through it, reporting the offset as leaving always does.
-TEST_F(ScrolledNewsBrowseControllerTest, EscapeLeavesOnlyThroughAVisibleBackButton) {
+// Escape closes the first-read help as its tap does; then, in the reading layout where no way
+// back shows, it leaves as 返回 would, the layout left as it is; after a tap the bar's "  返回"
+// shows and Escape leaves through it. Leaving reports the offset as it always does.
+TEST_F(ScrolledNewsBrowseControllerTest, EscapeClosesTheHelpThenLeavesInEveryLayout) {
+  DESettings::setFirstRead(true);
   open(3, 1);
   loadCurrent(1);
-  EXPECT_FALSE(ui::EscapeKey::press());
+  auto guide = browser_->guideWindow();
+  ASSERT_TRUE(guide);
+  EXPECT_TRUE(ui::EscapeKey::press());
+  EXPECT_TRUE(guide->isHidden());
+  EXPECT_FALSE(browser_->guideWindow());
   settle(1);
   EXPECT_EQ(2u, navigation_->viewControllers().size());
+  EXPECT_TRUE(ui::EscapeKey::press());
+  EXPECT_TRUE(browser_->navBar()->isHidden());
+  EXPECT_FALSE(browser_->isFullScreen());
+  EXPECT_EQ(0.0f, browser_->floatingBackButton()->alpha());
+  settle(1);
+  EXPECT_EQ((std::vector<int64_t>{0}), offsets_);
+  EXPECT_EQ(1u, navigation_->viewControllers().size());
+
+  open(3, 1);
+  loadCurrent(1);
   window_->tap(ui::Point(160, 200));
   settle(0.5);
   settle(0);
@@ -841,7 +857,7 @@ TEST_F(ScrolledNewsBrowseControllerTest, EscapeLeavesOnlyThroughAVisibleBackButt
   ASSERT_FALSE(browser_->navBar()->isHidden());
   EXPECT_TRUE(ui::EscapeKey::press());
   settle(1);
-  EXPECT_EQ((std::vector<int64_t>{0}), offsets_);
+  EXPECT_EQ((std::vector<int64_t>{0, 0}), offsets_);
   EXPECT_EQ(1u, navigation_->viewControllers().size());
 }
 

@@ -17,6 +17,8 @@
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controllers/AlertRegistry.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/system/EscapeKey.h"
+#include "platform/ui/text/Keyboard.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/drawing/Renderer.h"
@@ -479,6 +481,29 @@ TEST_F(CommentsControllerTest, ProfileOpensByNameAndOriginalTextCloses) {
   ASSERT_TRUE(screen->rightButton());
   EXPECT_EQ(std::optional<std::string>("原文"), screen->rightButton()->titleForState(ui::kControlStateNormal));
   screen->rightButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle();
+  EXPECT_FALSE(opener_->modalViewController());
+}
+
+// One Escape while writing only ends the editing: the keyboard goes, the typed comment stays in
+// the open write box and can still be sent; a second one leaves as "原文" does.
+TEST_F(CommentsControllerTest, OneEscapeEndsTheWritingAndKeepsTheTextASecondLeaves) {
+  auto screen = open();
+  ASSERT_TRUE(screen);
+  firstPage();
+  auto text = screen->writeTextView();
+  window_->tap(text->convertPointTo(ui::Point(20, 10), nullptr));
+  ASSERT_TRUE(text->isFirstResponder());
+  window_->layoutIfNeeded();
+  ui::Keyboard::shared().type("早班船的消息很及时，谢谢港口。");
+  EXPECT_TRUE(ui::EscapeKey::press());
+  settle();
+  EXPECT_FALSE(text->isFirstResponder());
+  EXPECT_FALSE(ui::Keyboard::shared().isVisible());
+  ASSERT_TRUE(opener_->modalViewController());
+  EXPECT_EQ("早班船的消息很及时，谢谢港口。", text->text());
+  EXPECT_TRUE(screen->writeSendButton()->isEnabled());
+  EXPECT_TRUE(ui::EscapeKey::press());
   settle();
   EXPECT_FALSE(opener_->modalViewController());
 }

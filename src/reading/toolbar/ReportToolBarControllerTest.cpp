@@ -656,5 +656,22 @@ TEST_F(ReportToolBarControllerTest, TheOwnerHearsEveryPostedCommentOnce) {
   EXPECT_EQ(1u, owner_->commentsUpdates.size());
 }
 
+// The notice after the hand-off keeps the Part's words and fades in over the composer's page as
+// the composer slides away: its light words read over that page from its first frames.
+TEST_F(ReportToolBarControllerTest, TheHandOffNoticeReadsOverTheComposersPage) {
+  owner_->view()->setBackgroundColor(ui::Color::whiteColor());  // the article's page
+  ui::MailComposeViewController::setHandOff([](const std::string&) { return true; });
+  openShareSheet()->clickButtonTitled("邮件分享");
+  settle(0.4);  // the composer has come in and handed the mail over: the notice begins
+  settle(0.1);  // a third of the way in, over the composer's page, which has only begun to go
+  ASSERT_EQ("邮件未发送", notice());
+  auto picture = ui::renderScreen();
+  ASSERT_TRUE(picture);
+  const auto report = ui::ContrastAudit::auditScreen(*picture, "mail-notice");
+  ASSERT_TRUE(report.lowest) << report.summary();
+  EXPECT_GE(report.lowest->ratio, 4.5f) << report.summary();
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*picture, "mail-notice"));
+}
+
 }  // namespace
 }  // namespace zu

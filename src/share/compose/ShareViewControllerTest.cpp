@@ -20,6 +20,7 @@
 #include "platform/ui/controllers/ActionSheet.h"
 #include "platform/ui/controllers/AlertRegistry.h"
 #include "platform/ui/controls/Switch.h"
+#include "platform/ui/system/EscapeKey.h"
 #include "platform/ui/views/ViewTreeDump.h"
 #include "reading/toolbar/ReportToolBarController.h"
 #include "reading/support/ReportToolBarTestSupport.h"
@@ -648,6 +649,33 @@ TEST_F(ShareScreenTest, TheKeyboardShrinksTheTableAndTheTextViewHasNoMenuBeforeA
   settle(1);
   window_->layoutIfNeeded();
   EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("share-typing"));
+}
+
+// The text starts all selected, but a tap in it puts the caret where the finger lifted, so
+// typing adds to the article's title instead of replacing it; one Escape then only ends the
+// editing — the keyboard goes, the text stays — and a second one leaves as 取消 does.
+TEST_F(ShareScreenTest, ATapPlacesTheCaretAndOneEscapeKeepsTheText) {
+  client(1)->bind("新浪读者");
+  auto screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  auto text = screen->textCell()->shareText();
+  const std::string title = "\x7f「港口」 ";
+  ASSERT_EQ((ui::TextRange{0, StringUtil::utf16Length(title)}), text->selectedRange());
+  // Right of the text's end, on its one line.
+  window_->tap(text->convertPointTo(ui::Point(text->bounds().size.width - 20, 14), nullptr));
+  EXPECT_EQ((ui::TextRange{StringUtil::utf16Length(title), 0}), text->selectedRange());
+  ui::Keyboard::shared().type("早班");
+  EXPECT_EQ(title + "早班", screen->postText());
+
+  EXPECT_TRUE(ui::EscapeKey::press());
+  settle(1);
+  EXPECT_FALSE(text->isFirstResponder());
+  EXPECT_FALSE(ui::Keyboard::shared().isVisible());
+  EXPECT_TRUE(presented());
+  EXPECT_EQ(title + "早班", text->text());
+  EXPECT_TRUE(ui::EscapeKey::press());
+  settleDismissal();
+  EXPECT_FALSE(presented());
 }
 
 // A share that ends takes the screen away, and the keyboard slides down with it instead of

@@ -204,9 +204,13 @@ TEST_F(AddCommentTest, SendNeedsARatingAndSomeTextAndPostsOnceWithTheTrimmedText
   EXPECT_TRUE(waiting());
   EXPECT_FALSE(sendEnabled());
 
-  // The stored review closes the form and starts the reviews over.
+  // The stored review closes the form and starts the reviews over; the keyboard goes with the
+  // form as it starts to leave, not once it has gone.
+  ASSERT_TRUE(ui::Keyboard::shared().isVisible());
   postEntry(post, std::make_shared<Comment>());
   EXPECT_FALSE(waiting());
+  EXPECT_FALSE(ui::Keyboard::shared().isVisible());
+  EXPECT_TRUE(form_->commentTextView()->window());
   settle(1);
   EXPECT_EQ(detail_, navigation_->topViewController());
   EXPECT_EQ(commentsBefore + 1, engine_->of("comments").size());

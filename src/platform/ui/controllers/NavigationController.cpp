@@ -7,6 +7,7 @@
 #include "platform/ui/drawing/Screen.h"
 #include "platform/ui/controllers/TabBarController.h"
 #include "platform/ui/controllers/Toolbar.h"
+#include "platform/ui/text/Keyboard.h"
 #include "platform/ui/views/View.h"
 
 namespace zu::ui {
@@ -145,6 +146,10 @@ void NavigationController::changeStack(std::vector<std::shared_ptr<ViewControlle
   auto keep = shared();
   finishPending();
   std::shared_ptr<ViewController> oldTop = topViewController();
+  // A screen taken off the stack takes the keyboard along as it goes.
+  if (oldTop && oldTop->isViewLoaded() && std::find(stack.begin(), stack.end(), oldTop) == stack.end()) {
+    Keyboard::shared().resignWithin(*oldTop->view());
+  }
   for (auto& c : stack_) {
     if (std::find(stack.begin(), stack.end(), c) == stack.end() && c->parentViewController() == this) {
       c->setParentViewController(nullptr);

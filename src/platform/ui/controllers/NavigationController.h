@@ -18,6 +18,9 @@
 //    hidden. Hidden or shown with animation, a bar slides (kBarAnimationDuration) in step with
 //    the content's frame: it stays visible until it has slid out, so no band of the empty view
 //    shows between them.
+//  - A screen taken off the stack (popped, or left out of a new stack) gives up the keyboard as
+//    it starts to go: a text entry in it that is being edited resigns, and the keyboard slides
+//    away with the screen rather than after it.
 // Where we differ on purpose: a transition begun while an animated one runs ends the running
 // one first (its did-callbacks run at once), so callbacks always pair. The new top's view is
 // loaded and takes the content area's frame before its viewWillAppear and is placed and laid

@@ -12,6 +12,7 @@
 #include "platform/ui/drawing/Screen.h"
 #include "platform/ui/controllers/TabBarController.h"
 #include "platform/ui/controllers/TabBarItem.h"
+#include "platform/ui/text/Keyboard.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
 
@@ -317,6 +318,8 @@ void ViewController::dismissModalViewController(bool animated) {
   if (controller->modal_) controller->dismissModalViewController(false);
   auto keepHost = host->shared();
   std::shared_ptr<View> modalView = controller->view_;
+  // The dismissed screen takes the keyboard along as it goes.
+  if (modalView) Keyboard::shared().resignWithin(*modalView);
   std::shared_ptr<View> super = modalView ? modalView->superview() : nullptr;
   auto done = [keepHost, controller] {
     keepHost->dismissing_ = false;

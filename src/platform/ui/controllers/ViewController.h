@@ -113,7 +113,8 @@ class ViewController : public Object {
   bool presentModalViewController(const std::shared_ptr<ViewController>& controller, bool animated);
   // Dismisses the controller this one (or its chain) presents; called on a presented
   // controller, dismisses it. A dismissal may begin while the controller is still coming in;
-  // the covered screen is shown again at its end.
+  // the covered screen is shown again at its end. A text entry being edited in the dismissed
+  // screen resigns as it starts to go, so the keyboard slides away with it.
   void dismissModalViewController(bool animated);
   std::shared_ptr<ViewController> modalViewController() const;
   ViewController* presentingViewController() const { return presenting_; }

@@ -13,8 +13,10 @@
 #include "platform/ui/images/Image.h"
 #include "platform/ui/controllers/NavigationBar.h"
 #include "platform/ui/text/FixedTextMetrics.h"
+#include "platform/ui/text/Keyboard.h"
 #include "platform/ui/text/MeasureRecorder.h"
 #include "platform/ui/text/TextMetrics.h"
+#include "platform/ui/text/TextView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/NavigationItem.h"
@@ -70,6 +72,7 @@ class ViewControllerTest : public ::testing::Test {
     window_->makeKeyAndVisible();
   }
   void TearDown() override {
+    Keyboard::shared().resetForTesting();
     Animations::resetForTesting();
     AnimationLog::shared().clear();
     Application::shared().resetForTesting();
@@ -289,6 +292,35 @@ TEST_F(ViewControllerTest, ModalPresentationCoversTheOutermostControllerAndRefus
   EXPECT_FALSE(nav->modalViewController());
   EXPECT_EQ(window_.get(), nav->view()->window());
   EXPECT_FALSE(sheet->view()->window());
+}
+
+// A screen that is popped or dismissed takes the keyboard along as it starts to go (its text
+// entry resigns, the text kept), not when its slide has ended.
+TEST_F(ViewControllerTest, TheKeyboardLeavesWithAScreenThatIsPoppedOrDismissed) {
+  auto a = make("A");
+  auto nav = std::make_shared<NavigationController>(a);
+  ViewController::installAsRoot(*window_, nav);
+  auto form = make("form");
+  nav->pushViewController(form, false);
+  auto text = std::make_shared<TextView>(Rect(10, 10, 300, 100));
+  form->view()->addSubview(text);
+  ASSERT_TRUE(text->becomeFirstResponder());
+  Keyboard::shared().type("早班船");
+  nav->popViewController(true);
+  EXPECT_FALSE(text->isFirstResponder());
+  EXPECT_FALSE(Keyboard::shared().isVisible());
+  EXPECT_EQ("早班船", text->text());
+  EXPECT_TRUE(text->window());  // still sliding out
+
+  auto sheet = make("sheet");
+  ASSERT_TRUE(a->presentModalViewController(sheet, false));
+  sheet->view()->addSubview(text);
+  ASSERT_TRUE(text->becomeFirstResponder());
+  sheet->dismissModalViewController(true);
+  EXPECT_FALSE(Keyboard::shared().isVisible());
+  EXPECT_TRUE(text->window());
+  clock_->advance(1);
+  drain();
 }
 
 // A full-screen navigation controller presented over the status bar: its screen already has

@@ -13,7 +13,9 @@
 //  - Actions run in the order they were added; an action may remove the control (it is kept
 //    alive until the actions have run).
 //  - leavesScreen marks a control whose action leaves its screen (a back, cancel or close
-//    button outside a navigation bar), which the desktop's Escape presses (EscapeKey).
+//    button outside a navigation bar), which the desktop's Escape presses (EscapeKey) while it
+//    shows; marked to leave even when hidden, it is the screen's way back for Escape while the
+//    screen's layout hides or fades it (a floating back button of a reading layout).
 //  - contentHorizontalAlignment (centre by default) places a button's image and title as a group
 //    at the left, centre or right of its content area; fill gives the title the rest of the width.
 #pragma once
@@ -64,7 +66,13 @@ class Control : public View {
   bool isEnabled() const { return enabled_; }
   virtual void setEnabled(bool enabled);
   bool leavesScreen() const { return leavesScreen_; }
-  void setLeavesScreen(bool leaves) { leavesScreen_ = leaves; }
+  // `evenWhenHidden`: Escape presses it also while it is hidden or transparent itself (what
+  // holds it must still show).
+  void setLeavesScreen(bool leaves, bool evenWhenHidden = false) {
+    leavesScreen_ = leaves;
+    leavesWhenHidden_ = leaves && evenWhenHidden;
+  }
+  bool leavesScreenWhenHidden() const { return leavesWhenHidden_; }
   bool isSelected() const { return selected_; }
   virtual void setSelected(bool selected);
   bool isHighlighted() const { return highlighted_; }
@@ -107,6 +115,7 @@ class Control : public View {
   std::vector<Target> targets_;
   bool enabled_ = true;
   bool leavesScreen_ = false;
+  bool leavesWhenHidden_ = false;
   bool selected_ = false;
   bool highlighted_ = false;
   bool tracking_ = false;

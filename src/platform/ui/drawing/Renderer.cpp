@@ -68,7 +68,7 @@ void drawScreenChrome(Canvas& canvas, const Rect& screen) {
     const auto responder = keyboard.firstResponder();
     if (auto* field = dynamic_cast<TextField*>(responder.get())) returnKey = field->returnKeyType();
     if (auto* text = dynamic_cast<TextView*>(responder.get())) returnKey = text->returnKeyType();
-    KeyboardDrawing::draw(canvas, *keyboardFrame, returnKey);
+    KeyboardDrawing::draw(canvas, *keyboardFrame, returnKey, keyboard.isShifted());
   }
   if (bar) StatusBar::shared().draw(canvas, interface.width, application.statusBarStyle());
   canvas.restore();

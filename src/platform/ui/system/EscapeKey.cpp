@@ -8,9 +8,12 @@
 #include "platform/ui/controllers/NavigationBar.h"
 #include "platform/ui/controllers/NavigationItem.h"
 #include "platform/ui/controls/Control.h"
+#include "platform/ui/controls/SearchBar.h"
 #include "platform/ui/drawing/Screen.h"
 #include "platform/ui/system/Application.h"
+#include "platform/ui/text/Keyboard.h"
 #include "platform/ui/text/MenuController.h"
+#include "platform/ui/text/TextInput.h"
 #include "platform/ui/views/Window.h"
 
 namespace zu::ui {
@@ -21,15 +24,48 @@ bool takesPart(const View& view) {
   return !view.isHidden() && view.alpha() >= 0.01f && view.isUserInteractionEnabled();
 }
 
-// `view` and every view above it up to its window are shown and take touches, and it lies in
-// its window.
-bool onScreen(const View& view) {
+// `view` lies in its window and every view above it up to its window takes part; `view` itself
+// too unless `evenHidden` (then only its interaction counts).
+bool onScreen(const View& view, bool evenHidden = false) {
   for (const View* v = &view; v; v = v->superview().get()) {
-    if (!takesPart(*v)) return false;
+    if ((v == &view && evenHidden) ? !v->isUserInteractionEnabled() : !takesPart(*v)) return false;
   }
   const Window* window = view.window();
   if (!window) return false;
   return view.convertRectTo(view.bounds(), nullptr).intersects(window->bounds());
+}
+
+// Presses `control` as a tap would, when it is enabled and on screen.
+bool pressControl(Control& control, bool evenHidden = false) {
+  if (!control.isEnabled() || !onScreen(control, evenHidden)) return false;
+  auto keep = control.shared();
+  control.sendActionsForControlEvents(kControlEventTouchUpInside);
+  return true;
+}
+
+// Front to back through the shown part of `view`'s tree: the first view `press` takes.
+template <typename Press>
+bool pressFirstIn(const std::shared_ptr<View>& view, const Press& press) {
+  if (!view || !takesPart(*view)) return false;
+  if (press(view)) return true;
+  const auto subviews = view->subviews();  // a press may change the tree
+  for (auto it = subviews.rbegin(); it != subviews.rend(); ++it) {
+    if (pressFirstIn(*it, press)) return true;
+  }
+  return false;
+}
+
+// Front to back through the whole of `view`'s tree, hidden parts too.
+bool pressHiddenWayBackIn(const std::shared_ptr<View>& view) {
+  if (!view) return false;
+  if (auto control = std::dynamic_pointer_cast<Control>(view); control && control->leavesScreenWhenHidden()) {
+    if (pressControl(*control, true)) return true;
+  }
+  const auto subviews = view->subviews();
+  for (auto it = subviews.rbegin(); it != subviews.rend(); ++it) {
+    if (pressHiddenWayBackIn(*it)) return true;
+  }
+  return false;
 }
 
 // A bar's way back, pressed: its back button, else its top item's left button.
@@ -42,29 +78,23 @@ bool pressBarWayBack(NavigationBar& bar) {
   if (!left || !left->isEnabled()) return false;
   const auto view = left->view();
   if (!view || !onScreen(*view)) return false;
-  if (auto control = std::dynamic_pointer_cast<Control>(left->customView())) {
-    if (!control->isEnabled()) return false;
-    control->sendActionsForControlEvents(kControlEventTouchUpInside);
-    return true;
-  }
+  if (auto control = std::dynamic_pointer_cast<Control>(left->customView())) return pressControl(*control);
   return left->sendAction();
 }
 
-// Front to back: the first way back in `view`'s tree, pressed.
-bool pressWayBackIn(const std::shared_ptr<View>& view) {
-  if (!view || !takesPart(*view)) return false;
-  // A bar's back or left button first; a marked control among its other buttons after.
+// A search bar showing its cancel button: the button, tapped.
+bool pressSearchCancel(const std::shared_ptr<View>& view) {
+  auto bar = std::dynamic_pointer_cast<SearchBar>(view);
+  if (!bar || !bar->showsCancelButton() || !bar->cancelButton() || !onScreen(*bar->cancelButton())) return false;
+  return bar->cancelButtonTapped();
+}
+
+// A way back on screen: a bar's back or left button first; a marked control among its other
+// buttons after.
+bool pressWayBack(const std::shared_ptr<View>& view) {
   if (auto bar = std::dynamic_pointer_cast<NavigationBar>(view); bar && pressBarWayBack(*bar)) return true;
-  if (auto control = std::dynamic_pointer_cast<Control>(view); control && control->leavesScreen()) {
-    if (!control->isEnabled() || !onScreen(*control)) return false;
-    control->sendActionsForControlEvents(kControlEventTouchUpInside);
-    return true;
-  }
-  const auto subviews = view->subviews();  // a press may change the tree
-  for (auto it = subviews.rbegin(); it != subviews.rend(); ++it) {
-    if (pressWayBackIn(*it)) return true;
-  }
-  return false;
+  auto control = std::dynamic_pointer_cast<Control>(view);
+  return control && control->leavesScreen() && pressControl(*control);
 }
 
 }  // namespace
@@ -82,13 +112,23 @@ bool EscapeKey::press() {
   }
   const Point middle = Screen::main().bounds().center();
   auto window = Application::shared().windowForTouch(middle);
+  if (window && window->escapeAction()) {
+    const auto action = window->escapeAction();  // the action may close the window
+    action();
+    return true;
+  }
+  if (TextInput* editing = Keyboard::shared().firstResponderInput()) {
+    auto keep = Keyboard::shared().firstResponder();
+    return editing->resignFirstResponder();
+  }
   if (!window) return false;
   // The screen under the middle: the window's subview that holds the view a touch would reach.
   std::shared_ptr<View> screen = window->hitTest(window->pointFromSuperview(middle));
   while (screen && screen->superview() && screen->superview() != window) screen = screen->superview();
   if (!screen || screen == window) return false;
   auto keep = window;
-  return pressWayBackIn(screen);
+  return pressFirstIn(screen, pressSearchCancel) || pressFirstIn(screen, pressWayBack) ||
+         (takesPart(*screen) && pressHiddenWayBackIn(screen));
 }
 
 }  // namespace zu::ui

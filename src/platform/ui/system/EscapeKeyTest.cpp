@@ -15,8 +15,11 @@
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/NavigationItem.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/SearchBar.h"
 #include "platform/ui/system/Application.h"
+#include "platform/ui/text/Keyboard.h"
 #include "platform/ui/text/MenuController.h"
+#include "platform/ui/text/TextField.h"
 #include "platform/ui/views/Window.h"
 
 namespace zu::ui {
@@ -29,6 +32,7 @@ class EscapeKeyTest : public ::testing::Test {
     window_->makeKeyAndVisible();
   }
   void TearDown() override {
+    Keyboard::shared().resetForTesting();
     AlertRegistry::shared().resetForTesting();
     MenuController::shared().resetForTesting();
     Application::shared().resetForTesting();
@@ -163,6 +167,99 @@ TEST_F(EscapeKeyTest, AlertsCancelAndTheEditMenuHides) {
   EXPECT_TRUE(EscapeKey::press());
   EXPECT_FALSE(menu.isMenuVisible());
   EXPECT_EQ(1, backs);
+}
+
+// What lies over the screen or is under way on it ends first, one thing a press: an overlay that
+// a tap closes, then the text being edited (it resigns and keeps its text; one that refuses keeps
+// the key), then a search (its 取消), and only then does the screen leave by its way back.
+TEST_F(EscapeKeyTest, EndsWhatIsUnderWayBeforeTheScreenIsLeft) {
+  auto root = std::make_shared<ViewController>();
+  auto navigation = std::make_shared<NavigationController>(root);
+  ViewController::installAsRoot(*window_, navigation);
+  auto screen = std::make_shared<ViewController>();
+  navigation->pushViewController(screen, false);
+  auto field = std::make_shared<TextField>(Rect(10, 300, 200, 30));
+  screen->view()->addSubview(field);
+  struct Search : SearchBarDelegate {
+    int cancels = 0;
+    void searchBarCancelButtonClicked(SearchBar&) override { ++cancels; }
+  };
+  auto search = std::make_shared<Search>();
+  auto bar = std::make_shared<SearchBar>();
+  bar->setDelegate(search);
+  screen->view()->addSubview(bar);
+  bar->setShowsCancelButton(true);
+  struct Gate : TextFieldDelegate {
+    bool ends = false;
+    bool textFieldShouldEndEditing(TextField&) override { return ends; }
+  };
+  auto gate = std::make_shared<Gate>();
+  field->setDelegate(gate);
+  ASSERT_TRUE(field->becomeFirstResponder());
+  Keyboard::shared().type("港口");
+  // A help picture over everything, closed by a tap or the key.
+  auto overlay = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  overlay->setWindowLevel(kWindowLevelNormal + 1);
+  overlay->addSubview(std::make_shared<View>(Rect(0, 0, 320, 480)));
+  overlay->setEscapeAction([&overlay] { overlay->setHidden(true); });
+  overlay->setHidden(false);
+  window_->layoutIfNeeded();
+
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_TRUE(overlay->isHidden());
+  EXPECT_TRUE(field->isFirstResponder());
+  // A field that will not end its editing keeps the key: nothing else happens.
+  EXPECT_FALSE(EscapeKey::press());
+  EXPECT_TRUE(field->isFirstResponder());
+  gate->ends = true;
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_FALSE(field->isFirstResponder());
+  EXPECT_EQ("港口", field->text());
+  EXPECT_EQ(0, search->cancels);
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_EQ(1, search->cancels);
+  EXPECT_EQ(2u, navigation->viewControllers().size());
+  bar->setShowsCancelButton(false);
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_EQ(1u, navigation->viewControllers().size());
+}
+
+// A layout that hides its buttons keeps a way back for the key: a control marked to leave even
+// when hidden is pressed while transparent or hidden itself — after any shown way back, and
+// never while disabled or while what holds it is hidden.
+TEST_F(EscapeKeyTest, AWayBackMarkedToLeaveEvenWhenHiddenIsPressedInAnyLayout) {
+  auto root = std::make_shared<ViewController>();
+  auto navigation = std::make_shared<NavigationController>(root);
+  ViewController::installAsRoot(*window_, navigation);
+  navigation->setNavigationBarHidden(true);
+  auto screen = std::make_shared<ViewController>();
+  navigation->pushViewController(screen, false);
+  int floatingBacks = 0;
+  auto floating = button(*screen, "  返回", floatingBacks);
+  floating->setLeavesScreen(true, true);
+  floating->setAlpha(0);
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_EQ(1, floatingBacks);
+  floating->setHidden(true);
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_EQ(2, floatingBacks);
+  floating->setEnabled(false);
+  EXPECT_FALSE(EscapeKey::press());
+  floating->setEnabled(true);
+  auto holder = std::make_shared<View>(Rect(0, 0, 320, 400));
+  screen->view()->addSubview(holder);
+  holder->addSubview(floating);
+  holder->setHidden(true);
+  EXPECT_FALSE(EscapeKey::press());
+  EXPECT_EQ(2, floatingBacks);
+  holder->setHidden(false);
+  // A way back that shows comes first.
+  int shownBacks = 0;
+  button(*screen, "关闭", shownBacks)->setLeavesScreen(true);
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_EQ(1, shownBacks);
+  EXPECT_EQ(2, floatingBacks);
+  EXPECT_EQ(2u, navigation->viewControllers().size());
 }
 
 }  // namespace

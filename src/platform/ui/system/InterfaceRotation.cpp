@@ -61,6 +61,13 @@ Rect InterfaceRotation::toScreen(Orientation orientation, const Rect& r) {
   return transformFor(orientation).apply(centred).offsetBy(screen.midX(), screen.midY());
 }
 
+Point InterfaceRotation::fromScreen(Orientation orientation, Point p) {
+  const Size interface = interfaceSize(orientation);
+  const Rect screen = Screen::main().bounds();
+  const Point turned = transformFor(orientation).inverted().apply(Point{p.x - screen.midX(), p.y - screen.midY()});
+  return Point{turned.x + interface.width / 2, turned.y + interface.height / 2};
+}
+
 Rect InterfaceRotation::frameFor(Orientation orientation, bool fullScreen) {
   const Rect screen = Screen::main().bounds();
   if (fullScreen || Application::shared().isStatusBarHidden()) return screen;

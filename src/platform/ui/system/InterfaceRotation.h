@@ -63,6 +63,8 @@ class InterfaceRotation {
   // A rectangle of the interface (origin at its top-left corner) as it lies on the screen:
   // turned about the screen's centre.
   static Rect toScreen(Orientation orientation, const Rect& interfaceRect);
+  // A point of the screen in the interface's own space (toScreen's inverse).
+  static Point fromScreen(Orientation orientation, Point screenPoint);
   // The content's frame in window coordinates (the phone's application frame when not full
   // screen and the status bar shows).
   static Rect frameFor(Orientation orientation, bool fullScreen);

@@ -125,12 +125,14 @@ void MailComposeViewController::finish(MailComposeResult result) {
 }
 
 void MailComposeViewController::viewDidLoad() {
-  view()->setBackgroundColor(Color::whiteColor());
+  // A dark page: the screen's notice of how the mail ended (light words on a dark panel) fades in
+  // over it as it goes, and reads there from its first frames.
+  view()->setBackgroundColor(ground());
   if (!handsOff()) return;
   auto note = std::make_shared<Label>(Rect(0, view()->bounds().size.height / 2 - 15, view()->bounds().size.width, 30));
   note->setText("正在打开邮件程序…");
   note->setTextAlignment(TextAlignment::Center);
-  note->setTextColor(Color::darkGrayColor());
+  note->setTextColor(Color::white(0.85f));
   note->setBackgroundColor(Color::clearColor());
   note->setAutoresizingMask(kAutoresizingFlexibleWidth | kAutoresizingFlexibleTopMargin | kAutoresizingFlexibleBottomMargin);
   view()->addSubview(note);

@@ -23,8 +23,9 @@
 // Kept from the phone: the result numbers (cancelled 0, saved 1, sent 2, failed 3); the
 // delegate is told and the presenting screen dismisses the composer; a mail that cannot be
 // sent (canSendMail off) finishes as failed whatever was chosen.
-// Where we differ on purpose: the composer's view is a plain page saying the mail is being
-// handed over (no form is drawn); HandedOff (4) is ours.
+// Where we differ on purpose: the composer's view is a plain dark page (ground()) saying the mail
+// is being handed over (no form is drawn), so the light notice a screen shows as it dismisses the
+// composer reads over it while fading in; HandedOff (4) is ours.
 #pragma once
 
 #include <functional>
@@ -34,6 +35,7 @@
 #include <vector>
 
 #include "platform/ui/controllers/ViewController.h"
+#include "platform/ui/drawing/Color.h"
 
 namespace zu::ui {
 
@@ -50,6 +52,8 @@ class MailComposeDelegate {
 class MailComposeViewController : public ViewController {
  public:
   static constexpr size_t kMaxMailtoLength = 2000;
+  // The page's ground: a dark slate.
+  static Color ground() { return Color(0.2f, 0.21f, 0.24f); }
 
   struct Mail {
     std::string subject;

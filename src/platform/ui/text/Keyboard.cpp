@@ -2,6 +2,7 @@
 
 
 #include <algorithm>
+#include <cctype>
 
 #include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/Clock.h"
@@ -133,6 +134,7 @@ void Keyboard::post(bool showing) {
   slideStart_ = now;
   DisplayChanges::shared().markDirty();
   visible_ = showing;
+  if (!showing) shifted_ = false;
   const Rect begin = showing ? hiddenFrame() : shownFrame();
   const Rect end = showing ? shownFrame() : hiddenFrame();
   Dictionary info;
@@ -180,6 +182,54 @@ bool Keyboard::pressDelete() { return press(&TextInput::deleteBackward); }
 
 bool Keyboard::pressReturn() { return press(&TextInput::insertReturn); }
 
+bool Keyboard::performEditCommand(const std::string& action) {
+  TextInput* input = firstResponderInput();
+  if (!input) return false;
+  auto keep = responder_.lock();
+  return input->performEditCommand(action);
+}
+
+std::optional<KeyboardKey> Keyboard::keyAt(Point screenPoint) const {
+  if (!visible_) return std::nullopt;
+  const Point p = InterfaceRotation::fromScreen(SystemEnvironment::statusBarOrientation(), screenPoint);
+  return KeyboardLayout::keyAt(interfaceFrame(), p);
+}
+
+bool Keyboard::pressKey(const KeyboardKey& key) {
+  if (!firstResponderInput()) return false;
+  switch (key.kind) {
+    case KeyboardKey::Kind::Letter: {
+      const char letter = static_cast<char>(shifted_ ? std::toupper(static_cast<unsigned char>(key.letter))
+                                                     : std::tolower(static_cast<unsigned char>(key.letter)));
+      if (shifted_) {
+        shifted_ = false;
+        DisplayChanges::shared().markDirty();
+      }
+      return type(std::string(1, letter));
+    }
+    case KeyboardKey::Kind::Shift:
+      shifted_ = !shifted_;
+      DisplayChanges::shared().markDirty();
+      return true;
+    case KeyboardKey::Kind::Delete: return pressDelete();
+    case KeyboardKey::Kind::Space: return type(" ");
+    case KeyboardKey::Kind::Return: return pressReturn();
+    case KeyboardKey::Kind::Number:
+    case KeyboardKey::Kind::Language: break;
+  }
+  return false;
+}
+
+bool Keyboard::resignWithin(const View& root) {
+  auto responder = responder_.lock();
+  TextInput* input = firstResponderInput();
+  if (!responder || !input) return true;
+  for (const View* v = responder.get(); v; v = v->superview().get()) {
+    if (v == &root) return input->resignFirstResponder();
+  }
+  return true;
+}
+
 void Keyboard::resetForTesting() {
   if (pendingDid_) RunLoop::main()->cancel(pendingDid_);
   pendingDid_ = 0;
@@ -188,6 +238,7 @@ void Keyboard::resetForTesting() {
   input_ = nullptr;
   visible_ = false;
   handingOver_ = false;
+  shifted_ = false;
   slideStart_.reset();
 }
 

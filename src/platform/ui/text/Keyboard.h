@@ -22,9 +22,19 @@
 //    hides, over kAnimationDuration on the ease-in-out curve (presentedFrame; the renderer draws
 //    it there, and the screen's host keeps drawing frames while it slides). A slide that starts
 //    while the last one runs starts where the keyboard is.
+//  - Its keys are pressed where they are drawn (keyAt, pressKey): a letter types its letter, in
+//    lower case unless shift is on (shift then goes off again), shift turns shift on or off,
+//    delete and return press those keys (the return key does what Return does: a search field
+//    searches), the space bar types a blank. Shift goes off when the keyboard hides.
 // Where we differ on purpose: a frame is kept as an array of four numbers (x, y, width, height)
 // in place of the phone's boxed rectangle; a turn of the interface while it shows posts nothing
-// (it is drawn along the new bottom edge at once). The renderer draws it (KeyboardDrawing).
+// (it is drawn along the new bottom edge at once). The renderer draws it (KeyboardDrawing). The
+// number and language keys do nothing (no other layer is drawn). The machine's own keys reach
+// the first responder too (type, pressDelete, pressReturn), and so do the edit chords
+// (performEditCommand: select all, copy, paste and cut through the edit menu's pasteboard, as
+// the entry itself answers them whatever its screen lets the menu offer). A screen that is
+// popped or dismissed takes the first responder in it along (resignWithin), so the keyboard
+// slides away with it.
 #pragma once
 
 #include <memory>
@@ -34,6 +44,7 @@
 #include "platform/runtime/RunLoop.h"
 #include "platform/runtime/Value.h"
 #include "platform/ui/drawing/Geometry.h"
+#include "platform/ui/text/KeyboardLayout.h"
 
 namespace zu::ui {
 
@@ -91,6 +102,19 @@ class Keyboard {
   bool type(const std::string& text);
   bool pressDelete();
   bool pressReturn();
+  // A standard edit action ("selectAll:", "copy:", "paste:", "cut:") on the first responder, as
+  // it answers it; false when there is none or it does not take the action now.
+  bool performEditCommand(const std::string& action);
+
+  // The key under `screenPoint` while the keyboard is up, or none.
+  std::optional<KeyboardKey> keyAt(Point screenPoint) const;
+  // Presses a key of the drawn keyboard; false when it does nothing (no first responder, or
+  // the number or language key).
+  bool pressKey(const KeyboardKey& key);
+  bool isShifted() const { return shifted_; }
+
+  // The first responder resigns when it is `root` or lies inside it; false when it refused.
+  bool resignWithin(const View& root);
 
   // Forgets the responder and the pending notifications, without posting (between tests).
   void resetForTesting();
@@ -106,6 +130,7 @@ class Keyboard {
   TextInput* input_ = nullptr;  // the responder's interface; valid while responder_ lives
   bool visible_ = false;
   bool handingOver_ = false;
+  bool shifted_ = false;
   RunLoop::Token pendingDid_ = 0;
   // How far below its shown place the keyboard is at `now`, in keyboard heights (0 up, 1 down).
   float loweredBy(double now) const;

@@ -5,20 +5,12 @@
 #include <string>
 
 #include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/text/KeyboardLayout.h"
 #include "platform/ui/text/TextMetrics.h"
 
 namespace zu::ui {
 
 namespace {
-
-constexpr float kRowPitch = 54;
-constexpr float kKeyHeight = 42;
-constexpr float kTop = 12;
-constexpr float kLetterWidth = 26;
-constexpr float kLetterPitch = 32;
-// The size the key layout is given in: the portrait keyboard's.
-constexpr float kDesignWidth = 320;
-constexpr float kDesignHeight = 216;
 
 void drawKey(Canvas& canvas, const Rect& key, const std::string& title, bool dark, float fontSize) {
   // A shadow line under the key, then its face.
@@ -70,20 +62,17 @@ const char* KeyboardDrawing::returnKeyTitle(ReturnKeyType type) {
   return "换行";
 }
 
-void KeyboardDrawing::draw(Canvas& canvas, const Rect& frame, ReturnKeyType returnKey) {
+void KeyboardDrawing::draw(Canvas& canvas, const Rect& frame, ReturnKeyType returnKey, bool shifted) {
   canvas.save();
   canvas.clip(frame);
   canvas.drawLinearGradient({{0, Color::rgba8(150, 156, 170)}, {1, Color::rgba8(190, 194, 204)}},
                             Point{0, frame.minY()}, Point{0, frame.maxY()});
   canvas.setFillColor(Color::rgba8(100, 104, 116));
   canvas.fillRect(Rect(frame.minX(), frame.minY(), frame.size.width, 1));
-  canvas.translate(frame.minX(), frame.minY());
   // The keys are laid out for the portrait keyboard and stretched to the frame: wider and
   // flatter keys across a landscape interface, the titles and symbols scaled evenly.
-  const float sx = frame.size.width / kDesignWidth;
-  const float sy = frame.size.height / kDesignHeight;
-  const float even = std::min(sx, sy);
-  auto key = [&](float x, float y, float w, float h) { return Rect(x * sx, y * sy, w * sx, h * sy); };
+  const float even = std::min(frame.size.width / KeyboardLayout::kDesignWidth,
+                              frame.size.height / KeyboardLayout::kDesignHeight);
   // A symbol drawn about the centre of the key `on`, given in design points around `centre`.
   auto symbol = [&](const Rect& on, Point centre, std::initializer_list<Point> points) {
     canvas.save();
@@ -93,30 +82,29 @@ void KeyboardDrawing::draw(Canvas& canvas, const Rect& frame, ReturnKeyType retu
     fillPolygon(canvas, points);
     canvas.restore();
   };
-  const char* rows[] = {"QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM"};
-  const float starts[] = {3, 19, 51};
-  for (int r = 0; r < 3; ++r) {
-    const float y = kTop + kRowPitch * static_cast<float>(r);
-    const std::string letters = rows[r];
-    for (size_t i = 0; i < letters.size(); ++i) {
-      drawKey(canvas, key(starts[r] + kLetterPitch * static_cast<float>(i), y, kLetterWidth, kKeyHeight),
-              std::string(1, letters[i]), false, 20 * even);
+  for (const KeyboardKey& key : KeyboardLayout::keys(frame)) {
+    switch (key.kind) {
+      case KeyboardKey::Kind::Letter:
+        drawKey(canvas, key.frame, std::string(1, key.letter), false, 20 * even);
+        break;
+      case KeyboardKey::Kind::Shift:
+        // Shift: an arrow up, dark on a light key while it is on.
+        drawKey(canvas, key.frame, "", !shifted, 18 * even);
+        canvas.setFillColor(shifted ? Color::white(0.1f) : Color::whiteColor());
+        symbol(key.frame, Point{22, 21}, {{22, 11}, {32, 22}, {26, 22}, {26, 31}, {18, 31}, {18, 22}, {12, 22}});
+        break;
+      case KeyboardKey::Kind::Delete:
+        // Delete: a tag pointing left.
+        drawKey(canvas, key.frame, "", true, 18 * even);
+        canvas.setFillColor(Color::whiteColor());
+        symbol(key.frame, Point{298, 21}, {{286, 21}, {293, 13}, {310, 13}, {310, 29}, {293, 29}});
+        break;
+      case KeyboardKey::Kind::Number: drawKey(canvas, key.frame, "123", true, 14 * even); break;
+      case KeyboardKey::Kind::Language: drawKey(canvas, key.frame, "中", true, 14 * even); break;
+      case KeyboardKey::Kind::Space: drawKey(canvas, key.frame, "空格", false, 14 * even); break;
+      case KeyboardKey::Kind::Return: drawKey(canvas, key.frame, returnKeyTitle(returnKey), true, 14 * even); break;
     }
   }
-  const float third = kTop + kRowPitch * 2;
-  const Rect shift = key(1, third, 42, kKeyHeight);
-  const Rect erase = key(277, third, 42, kKeyHeight);
-  drawKey(canvas, shift, "", true, 18 * even);
-  drawKey(canvas, erase, "", true, 18 * even);
-  // Shift: an arrow up; delete: a tag pointing left.
-  canvas.setFillColor(Color::whiteColor());
-  symbol(shift, Point{22, 21}, {{22, 11}, {32, 22}, {26, 22}, {26, 31}, {18, 31}, {18, 22}, {12, 22}});
-  symbol(erase, Point{298, 21}, {{286, 21}, {293, 13}, {310, 13}, {310, 29}, {293, 29}});
-  const float bottom = kTop + kRowPitch * 3;
-  drawKey(canvas, key(1, bottom, 38, kKeyHeight), "123", true, 14 * even);
-  drawKey(canvas, key(43, bottom, 38, kKeyHeight), "中", true, 14 * even);
-  drawKey(canvas, key(85, bottom, 152, kKeyHeight), "空格", false, 14 * even);
-  drawKey(canvas, key(241, bottom, 78, kKeyHeight), returnKeyTitle(returnKey), true, 14 * even);
   canvas.restore();
 }
 

@@ -35,12 +35,23 @@ TextField::TextField(const Rect& frame) : Control(frame) {
   }, [this] { return textRectForBounds(bounds()); });
 }
 
-bool TextField::canPerformAction(const std::string& action, Object*) {
-  return canPerformEditAction(action, EditState{!text_.empty(), selected_.length > 0, isEnabled(), editing_, secure_});
+EditState TextField::editState() const {
+  return EditState{!text_.empty(), selected_.length > 0, isEnabled(), editing_, secure_};
 }
 
+bool TextField::canPerformAction(const std::string& action, Object*) { return canPerformEditAction(action, editState()); }
+
 void TextField::performAction(const std::string& action, Object* sender) {
-  if (!canPerformAction(action, sender)) return;
+  if (canPerformAction(action, sender)) edit(action);
+}
+
+bool TextField::performEditCommand(const std::string& action) {
+  if (!canPerformEditAction(action, editState())) return false;
+  edit(action);
+  return true;
+}
+
+void TextField::edit(const std::string& action) {
   auto keep = shared();
   performEditAction(action, text_, selected_, [this](TextRange range, const std::string& replacement) {
     change(range, replacement);

@@ -153,6 +153,7 @@ class TextField : public Control, public TextInput {
   void deleteBackward() override;
   void insertReturn() override;
   bool hasText() const override { return !text_.empty(); }
+  bool performEditCommand(const std::string& action) override;
 
   bool canPerformAction(const std::string& action, Object* sender) override;
   void performAction(const std::string& action, Object* sender) override;
@@ -175,6 +176,9 @@ class TextField : public Control, public TextInput {
  private:
   // Replaces `range` by `replacement` after asking the delegate; true when it changed.
   bool change(TextRange range, const std::string& replacement);
+  EditState editState() const;
+  // Does a standard edit action the caller has checked.
+  void edit(const std::string& action);
   bool modeShows(TextFieldViewMode mode) const;
   // The first `units` UTF-16 units of the text as drawn (bullets for secure entry).
   std::string utf16PrefixOfDisplay(size_t units) const;

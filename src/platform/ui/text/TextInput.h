@@ -30,6 +30,10 @@ class TextInput {
   virtual bool hasText() const = 0;
   // Asked by the keyboard before another view takes over; false keeps the keyboard here.
   virtual bool resignFirstResponder() = 0;
+  // A standard edit action from a key chord ("selectAll:", "copy:", "paste:", "cut:"), done as
+  // the entry itself answers canPerformEditAction now, whatever a screen lets its edit menu
+  // offer; false when it does not take the action.
+  virtual bool performEditCommand(const std::string& action) = 0;
 };
 
 // What a text entry is like when the edit menu asks which standard actions it offers.

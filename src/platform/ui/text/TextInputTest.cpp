@@ -5,12 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/device/Pasteboard.h"
+#include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/system/Device.h"
 #include "platform/ui/text/FixedTextMetrics.h"
 #include "platform/ui/text/MeasureRecorder.h"
 #include "platform/ui/text/Keyboard.h"
+#include "platform/ui/text/KeyboardDrawing.h"
+#include "platform/ui/text/KeyboardLayout.h"
 #include "platform/ui/controls/SearchBar.h"
 #include "platform/ui/controls/SegmentedControl.h"
 #include "platform/ui/text/TextField.h"
@@ -20,7 +24,9 @@
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/views/ImageView.h"
+#include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/system/InterfaceRotation.h"
 #include "testing/ScopedFakeClock.h"
 
 namespace zu::ui {
@@ -598,6 +604,162 @@ TEST_F(TextInputTest, SearchBarIconsClearButtonAndFieldBackground) {
   EXPECT_EQ(SearchBar::defaultSearchIcon(), bar->searchIconView()->image());
   EXPECT_FALSE(bar->imageForSearchBarIcon(SearchBarIcon::Search, kControlStateNormal));
   Application::shared().resetForTesting();
+}
+
+// The drawn keyboard's key of that kind (a letter's by its letter).
+KeyboardKey keyOf(KeyboardKey::Kind kind, char letter = 0) {
+  for (const KeyboardKey& key : KeyboardLayout::keys(Keyboard::interfaceFrame())) {
+    if (key.kind == kind && key.letter == letter) return key;
+  }
+  ADD_FAILURE() << "no such key";
+  return {};
+}
+
+Point centreOf(const Rect& r) { return Point{r.midX(), r.midY()}; }
+
+// A click on the drawn keyboard presses the key drawn there: letters in lower case unless shift
+// is on (for one letter), the space bar, delete, the return key (a search field's 搜索) as Return;
+// the number key does nothing. In landscape the keys lie where the turned keyboard draws them.
+TEST_F(TextInputTest, TheDrawnKeysTypeWhereTheyAreDrawn) {
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  auto field = std::make_shared<TextField>(Rect(10, 10, 200, 31));
+  field->setReturnKeyType(ReturnKeyType::Search);
+  auto gate = std::make_shared<FieldGate>();
+  field->setDelegate(gate);
+  window->addSubview(field);
+  auto& keyboard = Keyboard::shared();
+  EXPECT_FALSE(keyboard.keyAt(Point{160, 400}));  // hidden: no keys
+  ASSERT_TRUE(field->becomeFirstResponder());
+  auto press = [&](Point at) {
+    const auto key = keyboard.keyAt(at);
+    return key && keyboard.pressKey(*key);
+  };
+  auto pressKey = [&](KeyboardKey::Kind kind, char letter = 0) {
+    // The key's frame is in the interface's space, the portrait screen's.
+    return press(centreOf(keyOf(kind, letter).frame));
+  };
+  EXPECT_TRUE(pressKey(KeyboardKey::Kind::Letter, 'H'));
+  EXPECT_TRUE(pressKey(KeyboardKey::Kind::Shift));
+  EXPECT_TRUE(keyboard.isShifted());
+  EXPECT_TRUE(pressKey(KeyboardKey::Kind::Letter, 'A'));
+  EXPECT_FALSE(keyboard.isShifted());
+  // In the gap between R and T: the nearer key, T.
+  const Rect r = keyOf(KeyboardKey::Kind::Letter, 'R').frame;
+  const Rect t = keyOf(KeyboardKey::Kind::Letter, 'T').frame;
+  EXPECT_TRUE(press(Point{(r.maxX() + t.minX()) / 2 + 1, r.midY()}));
+  EXPECT_TRUE(pressKey(KeyboardKey::Kind::Space));
+  EXPECT_TRUE(pressKey(KeyboardKey::Kind::Letter, 'B'));
+  EXPECT_TRUE(pressKey(KeyboardKey::Kind::Delete));
+  EXPECT_FALSE(pressKey(KeyboardKey::Kind::Number));
+  EXPECT_EQ("hAt ", field->text());
+  gate->log.clear();
+  EXPECT_TRUE(pressKey(KeyboardKey::Kind::Return));
+  EXPECT_EQ((Log{"return"}), gate->log);
+
+  // Across a landscape interface the keyboard runs along the screen's side.
+  SystemEnvironment::setStatusBarOrientation(SystemEnvironment::Orientation::kLandscapeRight);
+  const KeyboardKey q = keyOf(KeyboardKey::Kind::Letter, 'Q');
+  const Rect onScreen = InterfaceRotation::toScreen(SystemEnvironment::Orientation::kLandscapeRight, q.frame);
+  EXPECT_EQ(q, keyboard.keyAt(centreOf(onScreen)));
+  EXPECT_TRUE(press(centreOf(onScreen)));
+  EXPECT_EQ("hAt q", field->text());
+  SystemEnvironment::setStatusBarOrientation(SystemEnvironment::Orientation::kPortrait);
+
+  // The picture shows each key where it is pressed: a letter's face is light, shift's is light
+  // while on and dark while off, and the gap beside a key is neither.
+  const Rect frame = Keyboard::interfaceFrame();
+  auto picture = Image::create(static_cast<int>(frame.maxX()), static_cast<int>(frame.maxY()));
+  auto faceAt = [&](const Rect& key, bool shifted) {
+    Canvas canvas(*picture);
+    KeyboardDrawing::draw(canvas, frame, ReturnKeyType::Search, shifted);
+    return picture->colorAt(static_cast<int>(key.minX() + 3), static_cast<int>(key.minY() + 4));
+  };
+  const Rect letter = keyOf(KeyboardKey::Kind::Letter, 'Q').frame;
+  const Rect shift = keyOf(KeyboardKey::Kind::Shift).frame;
+  EXPECT_GT(faceAt(letter, false).red, 0.95f);
+  EXPECT_LT(faceAt(shift, false).red, 0.6f);
+  EXPECT_GT(faceAt(shift, true).red, 0.95f);
+  EXPECT_LT(faceAt(Rect(letter.maxX() + 1, letter.minY(), 1, 1), false).red, 0.8f);
+}
+
+// A tap in a text view puts the caret where the finger lifted — on the line under it, between
+// the characters nearest it — ending a selection of the whole text, so typing goes there.
+TEST_F(TextInputTest, ATapPutsTheCaretWhereItLands) {
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  auto view = std::make_shared<TextView>(Rect(0, 100, 200, 100));
+  window->addSubview(view);
+  struct Selections : TextViewDelegate {
+    int changes = 0;
+    void textViewDidChangeSelection(TextView&) override { ++changes; }
+  };
+  auto selections = std::make_shared<Selections>();
+  view->setDelegate(selections);
+  view->setText("abcdef\nghij");
+  ASSERT_TRUE(view->becomeFirstResponder());
+  view->setSelectedRange(TextRange{0, 11});
+  // 12-point ASCII: 6 points a character, 14.4 a line, 8 points inside the edges.
+  window->tap(Point{8 + 13, 100 + 8 + 14.4f + 5});
+  EXPECT_EQ((TextRange{9, 0}), view->selectedRange());
+  EXPECT_EQ(1, selections->changes);
+  Keyboard::shared().type("X");
+  EXPECT_EQ("abcdef\nghXij", view->text());
+  window->tap(Point{190, 100 + 8 + 3});  // right of the first line: before its newline
+  EXPECT_EQ((TextRange{6, 0}), view->selectedRange());
+  window->tap(Point{2, 195});  // below the text: the last line
+  EXPECT_EQ((TextRange{7, 0}), view->selectedRange());
+  window->tap(Point{2, 195});  // the same place again: no change to tell
+  EXPECT_EQ(4, selections->changes);  // three taps and the typing
+
+  // Not editing yet: the tap begins editing there.
+  view->resignFirstResponder();
+  window->tap(Point{8 + 6 * 4 + 2, 100 + 8 + 3});
+  EXPECT_TRUE(view->isFirstResponder());
+  EXPECT_EQ((TextRange{4, 0}), view->selectedRange());
+  Application::shared().resetForTesting();
+}
+
+// Ctrl+A, C, X and V select all, copy, cut and paste through the edit menu's pasteboard in the
+// entry being edited, as the entry answers them — a screen that keeps its menu's items from a
+// text view does not keep the keys from it; nothing is copied out of a secure field.
+TEST_F(TextInputTest, EditChordsSelectCopyCutAndPasteInTheEntryBeingEdited) {
+  Pasteboard::general().resetForTesting();
+  auto& keyboard = Keyboard::shared();
+  EXPECT_FALSE(keyboard.performEditCommand("selectAll:"));  // nobody edits
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  struct NoMenu : TextView {
+    using TextView::TextView;
+    bool canPerformAction(const std::string&, Object*) override { return false; }
+  };
+  auto view = std::make_shared<NoMenu>(Rect(0, 100, 200, 100));
+  window->addSubview(view);
+  view->setText("港口晨报");
+  ASSERT_TRUE(view->becomeFirstResponder());
+  EXPECT_FALSE(keyboard.performEditCommand("copy:"));  // nothing selected
+  EXPECT_TRUE(keyboard.performEditCommand("selectAll:"));
+  EXPECT_EQ((TextRange{0, 4}), view->selectedRange());
+  EXPECT_TRUE(keyboard.performEditCommand("copy:"));
+  EXPECT_EQ(std::optional<std::string>("港口晨报"), Pasteboard::general().string());
+  EXPECT_TRUE(keyboard.performEditCommand("cut:"));
+  EXPECT_EQ("", view->text());
+  EXPECT_TRUE(keyboard.performEditCommand("paste:"));
+  EXPECT_TRUE(keyboard.performEditCommand("paste:"));
+  EXPECT_EQ("港口晨报港口晨报", view->text());
+  EXPECT_FALSE(keyboard.performEditCommand("select:"));
+
+  auto field = std::make_shared<TextField>(Rect(10, 10, 200, 31));
+  field->setSecureTextEntry(true);
+  window->addSubview(field);
+  ASSERT_TRUE(field->becomeFirstResponder());
+  keyboard.type("pw");
+  EXPECT_TRUE(keyboard.performEditCommand("selectAll:"));
+  EXPECT_FALSE(keyboard.performEditCommand("copy:"));
+  EXPECT_FALSE(keyboard.performEditCommand("cut:"));
+  EXPECT_TRUE(keyboard.performEditCommand("paste:"));
+  EXPECT_EQ("港口晨报", field->text());
+  Pasteboard::general().resetForTesting();
 }
 
 }  // namespace

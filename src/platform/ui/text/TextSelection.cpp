@@ -1,6 +1,7 @@
 #include "platform/ui/text/TextSelection.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/drawing/Canvas.h"
@@ -36,6 +37,17 @@ std::vector<size_t> lineStarts(const std::string& text, const std::vector<std::s
   return starts;
 }
 
+// The lines `laid` holds (at least one), and the empty line a newline at the very end opens,
+// where a caret can stand.
+std::vector<std::string> caretLines(const std::string& text, const TextMetrics::Layout& laid) {
+  std::vector<std::string> lines;
+  lines.reserve(laid.lines.size() + 1);
+  for (const TextMetrics::Layout::Line& line : laid.lines) lines.push_back(line.text);
+  if (lines.empty()) lines.push_back(std::string());
+  if (!text.empty() && text.back() == '\n' && !lines.back().empty()) lines.push_back(std::string());
+  return lines;
+}
+
 }  // namespace
 
 TextRange clampRange(const std::string& text, TextRange range) {
@@ -56,12 +68,7 @@ std::vector<Rect> selectionRects(const std::string& text, const Font& font,
   const TextMetrics& metrics = TextMetrics::current();
   const float lh = metrics.lineHeight(font);
   range = clampRange(text, range);
-  std::vector<std::string> lines;
-  lines.reserve(laid.lines.size() + 1);
-  for (const TextMetrics::Layout::Line& line : laid.lines) lines.push_back(line.text);
-  if (lines.empty()) lines.push_back(std::string());
-  // A newline at the very end opens a line the caret can stand on.
-  if (!text.empty() && text.back() == '\n' && !lines.back().empty()) lines.push_back(std::string());
+  const std::vector<std::string> lines = caretLines(text, laid);
   const std::vector<size_t> starts = lineStarts(text, lines);
   const size_t first = range.location;
   const size_t last = range.location + range.length;
@@ -88,6 +95,30 @@ std::vector<Rect> selectionRects(const std::string& text, const Font& font,
   }
   if (rects.empty()) rects.push_back(Rect(0, 0, 0, lh));
   return rects;
+}
+
+size_t caretOffsetAt(const std::string& text, const Font& font, const TextMetrics::Layout& laid, Point point) {
+  const TextMetrics& metrics = TextMetrics::current();
+  const float lh = metrics.lineHeight(font);
+  const std::vector<std::string> lines = caretLines(text, laid);
+  const std::vector<size_t> starts = lineStarts(text, lines);
+  size_t i = 0;
+  if (lh > 0 && point.y > 0) i = std::min(lines.size() - 1, static_cast<size_t>(point.y / lh));
+  // Between each two characters of the line, the place whose x lies nearest (never inside a
+  // surrogate pair). The last line reaches the text's end, past blanks its layout drops.
+  const std::string line = i + 1 == lines.size() ? StringUtil::utf16SubstringFrom(text, starts[i]) : lines[i];
+  const std::u16string units = StringUtil::toUtf16(line);
+  size_t best = 0;
+  float bestDistance = std::abs(point.x);
+  for (size_t k = 1; k <= units.size(); ++k) {
+    if (k < units.size() && units[k - 1] >= 0xD800 && units[k - 1] <= 0xDBFF) continue;
+    const float distance = std::abs(metrics.widthOf(StringUtil::utf16Prefix(line, k), font) - point.x);
+    if (distance < bestDistance) {
+      bestDistance = distance;
+      best = k;
+    }
+  }
+  return std::min(starts[i] + best, StringUtil::utf16Length(text));
 }
 
 void drawSelection(Canvas& canvas, const Rect& rect) {

@@ -30,6 +30,10 @@ std::vector<Rect> selectionRects(const std::string& text, const Font& font, floa
 // view that keeps its layout measures no more than the caret's line.
 std::vector<Rect> selectionRects(const std::string& text, const Font& font,
                                  const TextMetrics::Layout& laid, TextRange range);
+// The caret offset (UTF-16) nearest to `point` (from the origin) in `text` laid out as above:
+// the line under the point (the first above the text, the last below it), then the place
+// between two of its characters nearest the point's x (its start or end beyond them).
+size_t caretOffsetAt(const std::string& text, const Font& font, const TextMetrics::Layout& laid, Point point);
 // A caret for a rectangle of zero width, a highlight for any other.
 void drawSelection(Canvas& canvas, const Rect& rect);
 

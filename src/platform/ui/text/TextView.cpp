@@ -146,12 +146,23 @@ bool TextView::change(TextRange range, const std::string& replacement) {
   return true;
 }
 
-bool TextView::canPerformAction(const std::string& action, Object*) {
-  return canPerformEditAction(action, EditState{!text_.empty(), selected_.length > 0, editable_, editing_, false});
+EditState TextView::editState() const {
+  return EditState{!text_.empty(), selected_.length > 0, editable_, editing_, false};
 }
 
+bool TextView::canPerformAction(const std::string& action, Object*) { return canPerformEditAction(action, editState()); }
+
 void TextView::performAction(const std::string& action, Object* sender) {
-  if (!canPerformAction(action, sender)) return;
+  if (canPerformAction(action, sender)) edit(action);
+}
+
+bool TextView::performEditCommand(const std::string& action) {
+  if (!canPerformEditAction(action, editState())) return false;
+  edit(action);
+  return true;
+}
+
+void TextView::edit(const std::string& action) {
   auto keep = shared();
   performEditAction(action, text_, selected_, [this](TextRange range, const std::string& replacement) {
     change(range, replacement);
@@ -187,9 +198,19 @@ void TextView::deleteBackward() {
   change(lastCharacterRange(StringUtil::utf16Prefix(text_, selected_.location)), std::string());
 }
 
+size_t TextView::offsetAt(Point point) const {
+  return caretOffsetAt(text_, font_, laidOut(), Point{point.x - kTextInset, point.y - kTextInset});
+}
+
 void TextView::touchesEnded(const TouchSet& touches, const Event& event) {
-  if (editable_ && !touches.empty() && bounds().contains(touches.front()->locationInView(this))) {
-    becomeFirstResponder();
+  const Point p = touches.empty() ? Point() : touches.front()->locationInView(this);
+  if (editable_ && !touches.empty() && bounds().contains(p)) {
+    auto keep = shared();
+    if (!becomeFirstResponder() || !editing_) return;
+    const TextRange caret{offsetAt(p), 0};
+    if (caret == selected_) return;
+    setSelectedRange(caret);
+    if (auto d = delegate_.lock()) d->textViewDidChangeSelection(*this);
     return;
   }
   ScrollView::touchesEnded(touches, event);

@@ -22,6 +22,9 @@
 //  - A long press shows the edit menu (MenuController) when the finger lifts, over the caret or
 //    the selection (the whole view when not editing); an editable view not yet editing begins
 //    editing first, so it can paste.
+//  - A tap on an editable view begins editing and places the caret where the finger lifted (the
+//    nearest place between two characters of the line under it), ending any selection; the
+//    delegate hears didChangeSelection when the range changed.
 #pragma once
 
 #include <memory>
@@ -93,6 +96,9 @@ class TextView : public ScrollView, public TextInput {
   void deleteBackward() override;
   void insertReturn() override { insertText("\n"); }
   bool hasText() const override { return !text_.empty(); }
+  bool performEditCommand(const std::string& action) override;
+  // The caret offset (UTF-16) nearest to `point`, in the view's coordinates.
+  size_t offsetAt(Point point) const;
 
   // The edit menu's standard actions as a plain text view answers them: "copy:" with a
   // selection, "cut:" with a selection while editable, "paste:" while editing with text on the
@@ -119,6 +125,9 @@ class TextView : public ScrollView, public TextInput {
   // The number of lines `text` takes at the view's width.
   int lineCount(const std::string& text) const;
   bool change(TextRange range, const std::string& replacement);
+  EditState editState() const;
+  // Does a standard edit action the caller has checked.
+  void edit(const std::string& action);
 
   std::weak_ptr<TextViewDelegate> delegate_;
   std::string text_;

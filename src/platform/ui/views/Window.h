@@ -9,6 +9,7 @@
 // controller slot only holds the object (the controller layer adds its view).
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "platform/ui/input/Touch.h"
@@ -44,6 +45,11 @@ class Window : public View {
     rootViewController_ = std::move(controller);
   }
 
+  // What the desktop's Escape does to a window that passes over the screens (a help picture
+  // that a tap closes): set, Escape runs it when this window is the top one (EscapeKey).
+  const std::function<void()>& escapeAction() const { return escapeAction_; }
+  void setEscapeAction(std::function<void()> action) { escapeAction_ = std::move(action); }
+
   void setHidden(bool hidden) override;
   void makeKeyAndVisible();
   void makeKeyWindow();
@@ -70,6 +76,7 @@ class Window : public View {
   float level_ = kWindowLevelNormal;
   bool passesTouchesThrough_ = false;
   std::shared_ptr<Object> rootViewController_;
+  std::function<void()> escapeAction_;
 };
 
 }  // namespace zu::ui
