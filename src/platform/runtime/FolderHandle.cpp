@@ -2,6 +2,8 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -188,6 +190,10 @@ bool removeAt(int dirfd, const std::string& name, int depth) {
 
 FolderHandle::FolderHandle(int fd, std::filesystem::path path) : fd_(fd), path_(std::move(path)) {}
 
+FolderHandle FolderHandle::adopt(int fd, std::filesystem::path path) {
+  return FolderHandle(fd, std::move(path));
+}
+
 FolderHandle::FolderHandle(FolderHandle&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
 
@@ -222,9 +228,7 @@ void FolderHandle::setReporter(std::function<void(const std::string& line)> repo
 std::optional<FolderHandle> FolderHandle::openReal(const std::filesystem::path& path,
                                                    mode_t mode) {
   // Below the home: from the home's folder, one folder at a time.
-  if (std::optional<std::filesystem::path> relative = Paths::relativeToHome(path)) {
-    return Paths::openFolder(*relative, mode);
-  }
+  if (Paths::relativeToHome(path)) return Paths::openFolder(path, mode);
   std::filesystem::path p = path.lexically_normal();
   if (!p.has_filename()) p = p.parent_path();  // a trailing '/'
   if (p.empty()) return std::nullopt;
@@ -236,10 +240,7 @@ std::optional<FolderHandle> FolderHandle::openReal(const std::filesystem::path& 
 }
 
 std::optional<FolderHandle> FolderHandle::openExisting(const std::filesystem::path& path) {
-  if (std::optional<std::filesystem::path> relative = Paths::relativeToHome(path)) {
-    std::optional<FolderHandle> home = Paths::openFolder({});
-    return home ? home->openExistingPath(*relative) : std::nullopt;
-  }
+  if (Paths::relativeToHome(path)) return Paths::openExistingFolder(path);
   std::filesystem::path p = path.lexically_normal();
   if (!p.has_filename()) p = p.parent_path();
   if (p.empty()) return std::nullopt;
@@ -256,36 +257,38 @@ std::optional<FolderHandle> FolderHandle::openRealSubfolder(std::string_view nam
   return FolderHandle(fd, path_ / std::string(name));
 }
 
-std::optional<FolderHandle> FolderHandle::openRealPath(const std::filesystem::path& relative,
-                                                       mode_t mode, bool make) const {
-  const auto parts = partsOf(relative);
-  if (fd_ < 0 || !parts) return std::nullopt;
-  std::optional<FolderHandle> at;
-  for (const std::string& name : *parts) {
-    at = (at ? *at : *this).openRealSubfolder(name, mode, make);
-    if (!at) return std::nullopt;
-  }
-  if (at) return at;
-  // The empty path: this folder itself, on a descriptor of its own.
-  const int fd = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
-  if (fd < 0) return std::nullopt;
-  return FolderHandle(fd, path_);
-}
-
 std::optional<FolderHandle> FolderHandle::openExistingPath(
     const std::filesystem::path& relative) const {
   const auto parts = partsOf(relative);
   if (fd_ < 0 || !parts) return std::nullopt;
-  int at = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
   std::filesystem::path path = path_;
+  std::string joined;
   for (const std::string& name : *parts) {
-    if (at < 0) return std::nullopt;
-    const int next = ::openat(at, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    ::close(at);
-    at = next;
     path /= name;
+    joined += (joined.empty() ? "" : "/") + name;
   }
-  if (at < 0) return std::nullopt;
+  if (joined.empty()) {  // this folder itself
+    const int fd = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) return std::nullopt;
+    return FolderHandle(fd, path);
+  }
+  // In one call where the kernel has it: the whole path resolved below this folder, no link
+  // followed.
+  open_how how{};
+  how.flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+  how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_BENEATH;
+  const int fd = static_cast<int>(::syscall(SYS_openat2, fd_, joined.c_str(), &how, sizeof how));
+  if (fd >= 0) return FolderHandle(fd, path);
+  if (errno != ENOSYS && errno != EPERM && errno != EINVAL) return std::nullopt;
+  // Else one folder at a time.
+  int at = -1;
+  for (const std::string& name : *parts) {
+    const int next = ::openat(at < 0 ? fd_ : at, name.c_str(),
+                              O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (at >= 0) ::close(at);
+    if (next < 0) return std::nullopt;
+    at = next;
+  }
   return FolderHandle(at, path);
 }
 

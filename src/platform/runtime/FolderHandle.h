@@ -51,6 +51,9 @@ class FolderHandle {
   // nothing); nullopt when it or a folder on the way is missing, a link, or no folder.
   static std::optional<FolderHandle> openExisting(const std::filesystem::path& path);
 
+  // Takes over `fd`, a folder open at `path` (closed with the handle).
+  static FolderHandle adopt(int fd, std::filesystem::path path);
+
   // Where the lines reporting entries set aside go (any thread; null: kept until one is set).
   static void setReporter(std::function<void(const std::string& line)> reporter);
 
@@ -68,10 +71,6 @@ class FolderHandle {
   // aside).
   std::optional<FolderHandle> openRealSubfolder(std::string_view name, mode_t mode = 0755,
                                                 bool make = true) const;
-  // The folder `relative` below this one (a relative path of plain names), reached one folder
-  // at a time as openRealSubfolder() does.
-  std::optional<FolderHandle> openRealPath(const std::filesystem::path& relative,
-                                           mode_t mode = 0755, bool make = true) const;
   // The folder `relative` below this one as it is, reached without following a link and
   // changing nothing; nullopt when a folder on the way is missing, a link or no folder.
   std::optional<FolderHandle> openExistingPath(const std::filesystem::path& relative) const;
@@ -117,7 +116,6 @@ class FolderHandle {
   static bool isEntryName(std::string_view name);
 
  private:
-  friend class Paths;  // which opens the home's folder
   FolderHandle(int fd, std::filesystem::path path);
 
   int fd_ = -1;

@@ -20,7 +20,9 @@
 //
 // The home and its fixed folders are owner-only (0700): they hold the log, the defaults (with
 // the last login's password) and the bound accounts' tokens. A fixed folder is made so, or
-// tightened when an older version made it open to others, each time it is reached.
+// tightened when an older version made it open to others, the first time it is reached in a
+// process. The home's folder is held open from its resolution on (a home removed meanwhile, as
+// a test's is, is resolved again).
 //
 // Tests give each case a fresh home with setHomeForTesting() and restore the environment's home
 // with resetHomeForTesting(). All functions are thread-safe.
@@ -55,6 +57,9 @@ class Paths {
   // The same folder held open, missing folders made with `mode` (the fixed folders: 0700).
   static std::optional<FolderHandle> openFolder(const std::filesystem::path& path,
                                                 mode_t mode = 0700);
+  // The folder `path` of the home as it is, reached from the home without following a link and
+  // changing nothing; nullopt when it or a folder on the way is missing, a link or no folder.
+  static std::optional<FolderHandle> openExistingFolder(const std::filesystem::path& path);
   // The folder path `path` (relative to the home or absolute) with every folder of it below the
   // home that exists made sure of as folder() does (a link in a folder's place set aside);
   // missing folders are not made. A path outside the home is returned as it is.
@@ -69,10 +74,17 @@ class Paths {
   static void resetHomeForTesting();
 
  private:
-  // Opens the home's folder and walks down to `path` from it, as the header says. With `make`
-  // false, a missing folder ends the walk (nullopt). `realHome` gets the resolved home.
+  // How a walk treats what it finds: makes missing folders and sets aside what is no folder
+  // (kMake), only sets aside (kCheck: a missing folder ends the walk), or changes nothing
+  // (kExisting: anything but a real folder ends it).
+  enum class Walk { kMake, kCheck, kExisting };
+  // Walks from the home's folder down to `path`, as the header says; nullopt when the walk
+  // ends before it. `realHome` gets the resolved home.
   static std::optional<FolderHandle> walk(const std::filesystem::path& path, mode_t mode,
-                                          bool make, std::filesystem::path* realHome = nullptr);
+                                          Walk how, std::filesystem::path* realHome = nullptr);
+  static std::optional<FolderHandle> walkFrom(const FolderHandle& home,
+                                              const std::filesystem::path& relative, mode_t mode,
+                                              Walk how);
 };
 
 }  // namespace zu
