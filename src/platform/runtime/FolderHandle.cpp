@@ -225,6 +225,11 @@ void FolderHandle::setReporter(std::function<void(const std::string& line)> repo
   for (const std::string& line : pending) reporter(line);
 }
 
+void FolderHandle::discardPendingReports() {
+  std::lock_guard<std::mutex> lock(gReportLock);
+  gPendingReports.clear();
+}
+
 std::optional<FolderHandle> FolderHandle::openReal(const std::filesystem::path& path,
                                                    mode_t mode) {
   // Below the home: from the home's folder, one folder at a time.

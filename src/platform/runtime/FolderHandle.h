@@ -56,6 +56,8 @@ class FolderHandle {
 
   // Where the lines reporting entries set aside go (any thread; null: kept until one is set).
   static void setReporter(std::function<void(const std::string& line)> reporter);
+  // Drops the lines kept for a reporter not set yet (a new home's: they were of another).
+  static void discardPendingReports();
 
   FolderHandle(FolderHandle&& other) noexcept;
   FolderHandle& operator=(FolderHandle&& other) noexcept;

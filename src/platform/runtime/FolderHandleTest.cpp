@@ -117,7 +117,6 @@ TEST_F(FolderHandleTest, FilesAreNeverReadOrWrittenThroughALink) {
 // removed; a file (even one that is no use) and nothing at all are left as they are.
 TEST_F(FolderHandleTest, WhatIsNoFileIsSetAsideAtAFilesName) {
   std::vector<std::string> reports;
-  FolderHandle::setReporter([](const std::string&) {});  // what earlier tests left
   FolderHandle::setReporter([&](const std::string& line) { reports.push_back(line); });
   auto folder = FolderHandle::openReal(home_.path() / "store");
   ASSERT_TRUE(folder);

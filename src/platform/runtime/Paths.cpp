@@ -222,12 +222,14 @@ fs::path Paths::preferences() { return fixedFolder(fs::path("Library") / "Prefer
 fs::path Paths::tmp() { return fixedFolder("tmp"); }
 
 void Paths::setHomeForTesting(const fs::path& home) {
+  FolderHandle::discardPendingReports();  // of the home before
   std::lock_guard<std::mutex> lock(gMutex);
   gTestHome = absolutePath(home);
   gTightened.clear();
 }
 
 void Paths::resetHomeForTesting() {
+  FolderHandle::discardPendingReports();
   std::lock_guard<std::mutex> lock(gMutex);
   gTestHome.reset();
   gTightened.clear();

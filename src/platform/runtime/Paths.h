@@ -6,12 +6,16 @@
 // The home is $ZU_HOME when set, else $XDG_DATA_HOME/zureader, else ~/.local/share/zureader.
 // The home's own path may be a link: it is made when missing and resolved once (per home), and
 // every path handed out is below the resolved folder. What lies below the home is never reached
-// through a link: every folder of it is opened from the home's own folder one folder at a time
-// (openat with O_NOFOLLOW), and a link — or a named pipe, socket or device — where a folder
-// belongs is set aside (renamed beside it to "<name>.aside-XXXXXX", never followed, opened or
-// deleted; see FolderHandle) and a real folder made instead. A plain file where a folder belongs
-// is the reader's and stays; the folder cannot be had then. So nothing outside the home is read,
-// written, chmodded or deleted through a link planted in it.
+// through a link: every folder of it is opened from the home's own folder, held open, without
+// following one (a single openat2 with RESOLVE_NO_SYMLINKS | RESOLVE_BENEATH when every folder
+// on the way is real, else one folder at a time with O_NOFOLLOW), and a link — or a named pipe,
+// socket or device — where a folder belongs is set aside (renamed beside it to
+// "<name>.aside-XXXXXX", never followed, opened or deleted; see FolderHandle) and a real folder
+// made instead. A plain file where a folder belongs is the reader's and stays; the folder cannot
+// be had then. So nothing outside the home is read, written, chmodded or deleted through a link
+// planted in it. A FolderHandle works relative to the folder it holds; a path handed out is
+// checked when it is handed out, and work done by that path later (SQLite's) trusts the folders
+// to stay as they were then.
 //
 // Every accessor returns an absolute std::filesystem::path and creates the folder (with its
 // parents) when it is missing, so a first start with an empty home can open its log file and

@@ -77,8 +77,6 @@ class PathsLinkTest : public ::testing::Test {
     TestFiles::write(outside_ / "Caches" / "FileCaches" / "index.db", "someone's data");
     fs::permissions(outside_ / "log.txt", fs::perms(0644));
     before_ = TestFiles::snapshot(outside_);
-    // The reports go nowhere while no one listens (kept, a few): none of an earlier test's.
-    FolderHandle::setReporter([](const std::string&) {});
     FolderHandle::setReporter([this](const std::string& line) { reports_.push_back(line); });
   }
   void TearDown() override {
