@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <mutex>
 
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/UserDefaults.h"
 
@@ -14,15 +15,19 @@ std::mutex gUserMutex;
 std::optional<std::string> gUsername;
 std::optional<std::string> gPassword;
 
-// "<base>/<name>/" (and "<base>/<name>/<sub>/" with a third part).
+// "<home>/<base>/<name>/" (and "<home>/<base>/<name>/<sub>/" with a third part). The folders of
+// it that exist are reached from the home without following a link (a link in a folder's place
+// is set aside); missing ones are not made here: their users make them when needed.
 std::string folder(const std::filesystem::path& base, std::string_view name,
                    std::optional<std::string_view> sub = std::nullopt) {
-  std::string out = base.string();
+  std::filesystem::path relative = base / std::string(name);
+  // An empty or odd user name is no folder of its own: the path is only named then.
+  const bool plainSub = sub && FolderHandle::isEntryName(*sub);
+  if (plainSub) relative /= std::string(*sub);
+  std::string out = Paths::checkedPath(relative).string();
   while (out.size() > 1 && out.back() == '/') out.pop_back();
   out += '/';
-  out += name;
-  out += '/';
-  if (sub) {
+  if (sub && !plainSub) {
     out += *sub;
     out += '/';
   }
@@ -61,25 +66,27 @@ std::optional<std::string> CommInfo::getPassword() {
   return gPassword;
 }
 
-std::string CommInfo::getEntryCacheRootPath() { return folder(Paths::documents(), "userEntry"); }
+std::string CommInfo::getEntryCacheRootPath() { return folder("Documents", "userEntry"); }
 
 std::string CommInfo::getEntryStatusCacheRootPath() {
-  return folder(Paths::documents(), "userEntryStatus");
+  return folder("Documents", "userEntryStatus");
 }
 
 std::string CommInfo::getEntryStatusCacheRootPathWithUsername() {
   // With no user yet the name part is empty, as a nil name formats to nothing useful either.
   std::string user = getUsername().value_or("");
-  return folder(Paths::documents(), "userEntryStatus", user);
+  return folder("Documents", "userEntryStatus", user);
 }
 
-std::string CommInfo::getProgramCoverDir() { return folder(Paths::caches(), "CoverImages"); }
+std::string CommInfo::getProgramCoverDir() {
+  return folder(std::filesystem::path("Library") / "Caches", "CoverImages");
+}
 
-std::string CommInfo::getCustomPortraitDir() { return folder(Paths::library(), "Portrait"); }
+std::string CommInfo::getCustomPortraitDir() { return folder("Library", "Portrait"); }
 
-std::string CommInfo::getFontsDir() { return folder(Paths::library(), "Fonts"); }
+std::string CommInfo::getFontsDir() { return folder("Library", "Fonts"); }
 
-std::string CommInfo::getBooksDir() { return folder(Paths::library(), "Books"); }
+std::string CommInfo::getBooksDir() { return folder("Library", "Books"); }
 
 std::string CommInfo::getBuildForModel() { return "iPhone"; }
 

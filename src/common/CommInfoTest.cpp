@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <thread>
 
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/UserDefaults.h"
 #include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 namespace zu {
 namespace {
@@ -64,6 +66,32 @@ TEST_F(CommInfoTest, FoldersLieInTheHomeAndEndWithASlash) {
   EXPECT_EQ(CommInfo::getBooksDir(), Paths::library().string() + "/Books/");
   EXPECT_EQ(documents.rfind(home_.path().string(), 0), 0u);
   EXPECT_FALSE(std::filesystem::exists(CommInfo::getBooksDir()));
+}
+
+// A folder handed out is never reached through a link: one in its place (or on the way) is
+// set aside, the folder left for its user to make; what the link points at stays as it was.
+TEST_F(CommInfoTest, FoldersHandedOutAreNeverBehindALink) {
+  namespace fs = std::filesystem;
+  const fs::path outside = home_.path().string() + "-outside";
+  TestFiles::write(outside / "kept.ttf", "someone's font");
+  const auto before = TestFiles::snapshot(outside);
+  CommInfo::setUsername("reader");
+  fs::create_directories(home_.path() / "Library");
+  fs::create_directories(home_.path() / "Documents" / "userEntryStatus");
+  for (const fs::path linked : {fs::path("Library") / "Fonts", fs::path("Library") / "Books",
+                                fs::path("Documents") / "userEntryStatus" / "reader"}) {
+    fs::create_directory_symlink(outside, home_.path() / linked);
+  }
+  const std::string fonts = CommInfo::getFontsDir();
+  EXPECT_EQ(fonts, (home_.path() / "Library" / "Fonts").string() + "/");
+  EXPECT_FALSE(fs::exists(fonts + "kept.ttf"));
+  EXPECT_FALSE(fs::exists(CommInfo::getBooksDir()));
+  EXPECT_FALSE(fs::exists(CommInfo::getEntryStatusCacheRootPathWithUsername()));
+  EXPECT_EQ(TestFiles::setAside(home_.path() / "Library", "Fonts").size(), 1u);
+  EXPECT_EQ(TestFiles::setAside(home_.path() / "Library", "Books").size(), 1u);
+  EXPECT_EQ(TestFiles::setAside(home_.path() / "Documents" / "userEntryStatus", "reader").size(), 1u);
+  EXPECT_EQ(TestFiles::snapshot(outside), before);
+  fs::remove_all(outside);
 }
 
 TEST_F(CommInfoTest, CustomKeysPersistAtOnce) {

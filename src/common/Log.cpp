@@ -14,9 +14,11 @@
 #include <mutex>
 #include <exception>
 #include <string_view>
+#include <vector>
 #include <system_error>
 
 #include "platform/runtime/Clock.h"
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/StringUtil.h"
 #include "platform/runtime/Thread.h"
@@ -35,6 +37,12 @@ constexpr const char* kNewLogMarker = "<-------------new log------------->";
 std::mutex gLock;
 std::optional<std::string> gLogFilepath;
 std::optional<std::string> gLastlogFilepath;
+// The caches folder, held open: the log is opened, rotated and replaced relative to it, so a
+// link planted on the way to it later is never followed.
+std::optional<FolderHandle> gLogFolder;
+// Lines logged by the thread that holds the log still (VESKLogWithFilesLocked's body, which may
+// reach the home and so report an entry set aside): written once it lets go.
+thread_local std::vector<std::string>* tDeferredLines = nullptr;
 int gFileHandle = -1;
 uint64_t gFileSize = 0;
 
@@ -51,22 +59,21 @@ bool writeAll(int fd, std::string_view data) {
   return true;
 }
 
-// Opens the log at `path` for appending, made when missing. The log is owner-only (0600; one
-// made open to others by an older version is tightened), and only a regular file of ours is
-// written: a link or a named pipe in its place is removed (a link is not followed, which would
-// append the log to, and have the feedback upload, whatever it points at; a pipe is not waited
-// on, which would hold the launch until something reads it) and a fresh file made. -1 when it
-// cannot be had.
-int openLogFile(const std::string& path, bool fresh) {
+// Opens the log `name` in `folder` for appending, made when missing. The log is owner-only
+// (0600; one made open to others by an older version is tightened), and only a regular file of
+// ours is written: a link or a named pipe in its place is removed (a link is not followed, which
+// would append the log to, and have the feedback upload, whatever it points at; a pipe is not
+// waited on, which would hold the launch until something reads it) and a fresh file made. -1
+// when it cannot be had.
+int openLogFile(const FolderHandle& folder, const char* name, bool fresh) {
   for (int attempt = 0; attempt < 3; ++attempt) {
-    const int flags =
-        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | (fresh ? O_EXCL : 0);
-    const int fd = ::open(path.c_str(), flags, 0600);
+    const int flags = O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | (fresh ? O_EXCL : 0);
+    const int fd = folder.openFile(name, flags, 0600);
     if (fd < 0) {
       // A link (ELOOP), a pipe no one reads (ENXIO) or, for a fresh log, anything still there:
       // only the entry itself goes.
       if (errno != ELOOP && errno != ENXIO && errno != EEXIST) return -1;
-      if (::unlink(path.c_str()) != 0 && errno != ENOENT) return -1;
+      if (::unlinkat(folder.fd(), name, 0) != 0 && errno != ENOENT) return -1;
       continue;
     }
     struct stat st;
@@ -76,7 +83,7 @@ int openLogFile(const std::string& path, bool fresh) {
     }
     if (!S_ISREG(st.st_mode)) {  // a pipe someone reads, a socket: replaced like a link
       ::close(fd);
-      if (::unlink(path.c_str()) != 0 && errno != ENOENT) return -1;
+      if (::unlinkat(folder.fd(), name, 0) != 0 && errno != ENOENT) return -1;
       continue;
     }
     // Writes to a regular file never block; the flag only kept the open from waiting.
@@ -94,9 +101,10 @@ void swapLogFile() {
     ::close(gFileHandle);
     gFileHandle = -1;
   }
-  ::unlink(gLastlogFilepath->c_str());                           // may not exist
-  ::rename(gLogFilepath->c_str(), gLastlogFilepath->c_str());  // an error is ignored
-  int fd = openLogFile(*gLogFilepath, true);
+  const int folder = gLogFolder->fd();
+  ::unlinkat(folder, kLastLogFileName, 0);                          // may not exist
+  ::renameat(folder, kLogFileName, folder, kLastLogFileName);  // an error is ignored
+  int fd = openLogFile(*gLogFolder, kLogFileName, true);
   if (fd < 0) {
     std::fprintf(stderr, "swapLogFile exception: %s %s\n", "FileOpenError",
                  std::strerror(errno));
@@ -141,27 +149,30 @@ std::string threadLabel() {
 }  // namespace
 
 void VESKLogInit() {
+  // Reports of entries set aside while the log opens are kept until it is open (a second init
+  // would otherwise log them while holding the log).
+  FolderHandle::setReporter(nullptr);
   {
     std::lock_guard<std::mutex> lock(gLock);
     if (gFileHandle >= 0) {  // a second init starts over instead of leaking the handle
       ::close(gFileHandle);
       gFileHandle = -1;
     }
-    // Paths::caches() makes the folder on a first start; make sure of it all the same, since
-    // the log cannot be opened in a folder that does not exist.
-    std::filesystem::path caches = Paths::caches();
-    std::error_code ignored;
-    std::filesystem::create_directories(caches, ignored);
-    gLogFilepath = (caches / kLogFileName).string();
-    gLastlogFilepath = (caches / kLastLogFileName).string();
+    // The caches folder, made on a first start, reached from the home without following a
+    // link (one on the way is set aside and a real folder made).
+    gLogFilepath.reset();
+    gLastlogFilepath.reset();
+    gLogFolder = Paths::openFolder(std::filesystem::path("Library") / "Caches");
+    if (!gLogFolder) return;
+    gLogFilepath = (gLogFolder->path() / kLogFileName).string();
+    gLastlogFilepath = (gLogFolder->path() / kLastLogFileName).string();
     gFileSize = 0;
 
-    int fd = openLogFile(*gLogFilepath, false);
+    int fd = openLogFile(*gLogFolder, kLogFileName, false);
     if (fd < 0) return;
     // The previous log, kept by an older version open to others, is made owner-only too; a
     // pipe in its place is not waited on (O_NONBLOCK) and left alone.
-    if (int last = ::open(gLastlogFilepath->c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-        last >= 0) {
+    if (int last = gLogFolder->openFile(kLastLogFileName, O_RDONLY | O_NONBLOCK); last >= 0) {
       struct stat st;
       if (::fstat(last, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 077) != 0) {
         ::fchmod(last, 0600);
@@ -175,12 +186,16 @@ void VESKLogInit() {
     if (gFileSize != 0) writeAll(gFileHandle, "\r\n");
   }
   VESKLogImpl("%s", kNewLogMarker);
+  // Entries of the home set aside, this launch's first (kept until now) among them.
+  FolderHandle::setReporter([](const std::string& line) { VESKLogImpl("%s", line.c_str()); });
 }
 
 void VESKLogUninit() {
+  FolderHandle::setReporter(nullptr);
   std::lock_guard<std::mutex> lock(gLock);
   if (gFileHandle >= 0) ::close(gFileHandle);
   gFileHandle = -1;
+  gLogFolder.reset();
   gLogFilepath.reset();
   gLastlogFilepath.reset();
   gFileSize = 0;
@@ -210,6 +225,10 @@ void VESKLogImpl(const char* format, ...) {
     line += message;
     line += "\r\n";
 
+    if (tDeferredLines) {
+      tDeferredLines->push_back(std::move(message));
+      return;
+    }
     std::lock_guard<std::mutex> lock(gLock);
     if (gFileHandle < 0) return;
     if (gFileSize > kRotateAfterBytes) {
@@ -240,10 +259,16 @@ std::optional<std::string> VESKLogGetLastlogFilepath() {
 
 void VESKLogWithFilesLocked(
     const std::function<void(const std::optional<std::string>&, const std::optional<std::string>&)>& body) {
-  std::lock_guard<std::mutex> lock(gLock);
-  // Every line goes out with an unbuffered write; make it reach the file before it is read.
-  if (gFileHandle >= 0) ::fdatasync(gFileHandle);
-  body(gLogFilepath, gLastlogFilepath);
+  std::vector<std::string> deferred;
+  {
+    std::lock_guard<std::mutex> lock(gLock);
+    // Every line goes out with an unbuffered write; make it reach the file before it is read.
+    if (gFileHandle >= 0) ::fdatasync(gFileHandle);
+    tDeferredLines = &deferred;
+    body(gLogFilepath, gLastlogFilepath);
+    tDeferredLines = nullptr;
+  }
+  for (const std::string& line : deferred) VESKLogImpl("%s", line.c_str());
 }
 
 }  // namespace zu

@@ -10,7 +10,11 @@
 // line first moves it to "log_last.txt" (replacing the older one) and starts a fresh "log.txt".
 // Both files are owner-only (0600, in the owner-only caches folder): the log is uploaded with a
 // feedback message and must not be read by others. A link at "log.txt" is never written
-// through: it is removed and a real file made.
+// through: it is removed and a real file made. The caches folder is reached from the home
+// without following a link (Paths) and held open from init to uninit: the files are opened,
+// rotated and chmodded relative to it, never through a link planted on the way.
+// Between init and uninit the log takes FolderHandle's reports of entries of the home set aside
+// (those of the launch before the log opened among them).
 //
 // The format is printf-style and must be a literal: pass logged text (object descriptions,
 // server data) as "%s" arguments, never as the format itself.
@@ -32,7 +36,7 @@ std::optional<std::string> VESKLogGetLastlogFilepath();
 
 // Runs `body` with the two paths (as above) while the log is held still: no line is being
 // written and no rotation happens until it returns, so a reader (the feedback's archive) copies
-// both files whole. `body` must not log: the lock is not recursive.
+// both files whole. Lines `body` logs are written after it returns.
 void VESKLogWithFilesLocked(
     const std::function<void(const std::optional<std::string>& log, const std::optional<std::string>& lastLog)>& body);
 

@@ -8,6 +8,8 @@
 #include <system_error>
 #include <utility>
 
+#include "platform/runtime/FolderHandle.h"
+
 namespace zu {
 
 namespace fs = std::filesystem;
@@ -27,8 +29,7 @@ bool carryOver(const fs::path& from, const fs::path& to) {
       const fs::file_status other = fs::symlink_status(there, ec);
       if (!fs::exists(other)) {
         ec.clear();
-        fs::create_directories(there, ec);
-        if (ec) return false;
+        if (!FolderHandle::openReal(there)) return false;
       } else if (!fs::is_directory(other)) {
         it.disable_recursion_pending();  // the new contents put a file in its place
       }
@@ -64,8 +65,8 @@ bool StagedFolder::begin() {
   if (!fs::exists(target_, ec) && fs::is_directory(old_, ec)) fs::rename(old_, target_, ec);
   fs::remove_all(old_, ec);
   fs::remove_all(staging_, ec);
-  ec.clear();
-  begun_ = fs::create_directories(staging_, ec) && !ec;
+  // Made afresh, each folder on the way real (below the home: no link followed).
+  begun_ = !fs::exists(fs::symlink_status(staging_, ec)) && FolderHandle::openReal(staging_);
   return begun_;
 }
 

@@ -16,6 +16,7 @@
 #include "common/ZipArchiveDelegate.h"
 #include "common/ZipCipher.h"
 #include "platform/runtime/FileUtil.h"
+#include "platform/runtime/FolderHandle.h"
 
 namespace zu {
 
@@ -373,10 +374,11 @@ bool ZipArchive::unzipFileTo(const std::string& folder, bool overWrite) {
     const std::string fullPath = base + name;
     std::error_code ec;
     bool wroteFile = false;
+    // Each folder on the way made real (below the home, reached without following a link).
     if (isFolder) {
-      fs::create_directories(fullPath, ec);
+      FolderHandle::openReal(fullPath);
     } else {
-      fs::create_directories(fs::path(fullPath).parent_path(), ec);
+      FolderHandle::openReal(fs::path(fullPath).parent_path());
       const bool skip = !overWrite && fs::exists(fullPath, ec) && !this->overWrite(fullPath);
       if (!skip) {
         // No entry yields more than it claims (minizip and the decrypting reader stop there),

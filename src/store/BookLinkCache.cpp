@@ -58,7 +58,10 @@ std::string BookLinkCache::getCachePathByRelativeToken(const std::string& token)
 std::optional<Bytes> BookLinkCache::dataWithUrl(const std::optional<std::string>& url) {
   auto token = bookUrlRelativeToken(url);
   if (!token) return std::nullopt;
-  auto data = FileUtil::readFile(getCachePathByRelativeToken(*token));
+  // Read relative to the real folder (reached from the home without following a link): a link
+  // at the folder's place or the file's is not read through.
+  const std::optional<FolderHandle> folder = FolderHandle::openExisting(getCacheDirectory());
+  auto data = folder ? folder->readFile(*token) : std::nullopt;
   if (data && !data->empty()) return data;
   auto bundle = Bundle::mainBundle();
   if (!bundle) return std::nullopt;
@@ -75,16 +78,18 @@ std::vector<std::string> BookLinkCache::getBookCssJsUrls() {
 }
 
 bool BookLinkCache::updateBookLinkCache(const std::vector<std::pair<std::string, Bytes>>& items) {
-  std::error_code ec;
   const fs::path folder = getCacheDirectory();
-  // A real folder (a link in its place is replaced), written relative to it: nothing is written
+  // A real folder (a link in its place is set aside), written relative to it: nothing is written
   // through a link planted in the reader's home.
   const std::optional<FolderHandle> handle = FolderHandle::openReal(folder);
   bool ok = handle.has_value();
   for (const auto& [url, data] : items) {
     auto token = bookUrlRelativeToken(url);
     if (!token) {
-      fs::remove_all(folder, ec);  // a link at the folder's place goes as a link
+      // Relative to the caches folder: a link at the folder's place goes as a link.
+      if (const std::optional<FolderHandle> caches = FolderHandle::openReal(folder.parent_path())) {
+        caches->remove(folder.filename().string());
+      }
       return ok;
     }
     if (!handle || !handle->writeFileAtomically(*token, data)) ok = false;

@@ -27,8 +27,10 @@
 #include "model/book/Section.h"
 #include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/FileUtil.h"
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/KeyedArchiver.h"
 #include "platform/runtime/KeyedUnarchiver.h"
+#include "platform/runtime/Paths.h"
 #include "platform/runtime/UserDefaults.h"
 #include "store/BookCatalogPersistenter.h"
 #include "store/BookMarkPersistenter.h"
@@ -158,12 +160,14 @@ std::string BookMgr::getBookEpubTempPath(const std::string& bookId) const {
   return getBookEpubPath(bookId) + ".temp";
 }
 
+// The book's folders, as they exist, are reached from the home without following a link (one
+// in a folder's place is set aside): its pages are never read, written or removed elsewhere.
 std::string BookMgr::getBookOPSDirectory(const std::string& bookId) const {
-  return CommInfo::getBooksDir() + md5Key(bookId) + "/OPS/";
+  return Paths::checkedPath(CommInfo::getBooksDir() + md5Key(bookId) + "/OPS/").string();
 }
 
 std::string BookMgr::getBookUncompressedPath(const std::string& bookId) const {
-  return CommInfo::getBooksDir() + md5Key(bookId) + "/";
+  return Paths::checkedPath(CommInfo::getBooksDir() + md5Key(bookId) + "/").string();
 }
 
 Text BookMgr::getBookSectionHtmlFilePath(const Text& bookId, const Text& chapterId,
@@ -551,10 +555,16 @@ void BookMgr::deleteBook(const Text& bookId) {
     for (const auto& path : own) fs::remove_all(path, ec);
     return;
   }
-  fs::remove_all(getBookUncompressedPath(*bookId), ec);
-  fs::remove(getBookEpubPath(*bookId), ec);
-  // And what a download or an unpack of it left: a partial package, an unfinished unpack.
-  fs::remove(getBookEpubTempPath(*bookId), ec);
+  // Relative to the books folder held open: a link among them goes as a link, never what it
+  // points at. And what a download or an unpack of it left: a partial package, an unfinished
+  // unpack.
+  if (const std::optional<FolderHandle> books = FolderHandle::openExisting(CommInfo::getBooksDir())) {
+    for (std::string path : {getBookUncompressedPath(*bookId), getBookEpubPath(*bookId),
+                             getBookEpubTempPath(*bookId)}) {
+      while (path.size() > 1 && path.back() == '/') path.pop_back();
+      books->remove(fs::path(path).filename().string());
+    }
+  }
   StagedFolder::removeLeftovers(getBookUncompressedPath(*bookId));
 }
 

@@ -27,6 +27,7 @@
 #include "store/BookReadInfoPersistenter.h"
 #include "store/BookTestHelpers.h"
 #include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 namespace zu {
 namespace {
@@ -668,6 +669,28 @@ TEST_F(BookMgrTest, TellsTheCatalogueReaderWhichSectionsToDownload) {
   EXPECT_TRUE(sections[1]->needDownload());
   EXPECT_EQ(mgr_->getSectionInfo("b1", "s1")->id(), "s1");
   EXPECT_FALSE(mgr_->getSectionInfo("b1", "s11"));  // a combined id is no original section
+}
+
+// A book's folder planted as a link is never reached through: naming its pages sets the link
+// aside, and deleting the book (whose folder path ends in '/', which a removal by path would
+// follow) removes only what is the home's.
+TEST_F(BookMgrTest, ABookFolderThatIsALinkIsNeverReachedThrough) {
+  const fs::path outside = home_.path().string() + "-outside";
+  writeFile(outside / "OPS" / "1.htm", "someone's page");
+  const fs::path books = CommInfo::getBooksDir();
+  fs::create_directories(books);
+  const fs::path folder = books / key("bk");
+  fs::create_directory_symlink(outside, folder);
+  mgr_->deleteBook("bk");
+  EXPECT_EQ(readFile(outside / "OPS" / "1.htm"), "someone's page");
+  EXPECT_FALSE(fs::exists(fs::symlink_status(folder)));
+
+  fs::create_directory_symlink(outside, folder);
+  EXPECT_FALSE(fs::exists(ops("bk") / "1.htm"));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(folder)));
+  EXPECT_EQ(TestFiles::setAside(books, key("bk")).size(), 2u);  // each time a link was found
+  EXPECT_EQ(readFile(outside / "OPS" / "1.htm"), "someone's page");
+  fs::remove_all(outside);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "model/atom/VESKAtomParser.h"
 #include "platform/runtime/Clock.h"
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/Paths.h"
 #include "store/BookCatalogPersistenter.h"
 #include "store/BookMarkPersistenter.h"
@@ -217,6 +218,16 @@ void moveIfPresent(const fs::path& from, const fs::path& to) {
   fs::rename(from, to, ec);
 }
 
+// Opens the store file `name` of the entry root folder (made when missing), reached from the
+// home without following a link; anything but a regular file at the name is set aside and the
+// store made anew (Database::openInFolder).
+int openStoreFile(Database& db, const char* name, int flags = Database::kDefaultOpenFlags) {
+  const std::optional<FolderHandle> root =
+      FolderHandle::openReal(CommInfo::getEntryCacheRootPath());
+  if (!root) return SQLITE_CANTOPEN;
+  return db.openInFolder(*root, name, flags);
+}
+
 std::string trimSlash(std::string path) {
   while (path.size() > 1 && path.back() == '/') path.pop_back();
   return path;
@@ -243,8 +254,6 @@ std::shared_ptr<EntryPersistenter> EntryPersistenter::initWithDBopen(int source)
   moveIfPresent(fs::path(root) / "favoritePersistence.db", fs::path(root) / kFavoriteFileName);
 
   VESKLogImpl("EntryPersistenter: initWithDBopen opening");
-  std::error_code ec;
-  fs::create_directories(root, ec);
 
   const char* fileName = nullptr;
   if (source == kSourceSubscribe) {
@@ -260,7 +269,7 @@ std::shared_ptr<EntryPersistenter> EntryPersistenter::initWithDBopen(int source)
 
   std::shared_ptr<EntryPersistenter> store(new EntryPersistenter(source));
   Database& db = *store->database_;
-  if (db.open(root + fileName) != SQLITE_OK) {
+  if (openStoreFile(db, fileName) != SQLITE_OK) {
     VESKLogImpl("EntryPersistenter: initWithDBopen Failed to open database");
     return nullptr;
   }
@@ -832,7 +841,7 @@ bool EntryPersistenter::saveCurrentTimeWhenSync(const Text& username) {
     return false;
   }
   Database db;
-  if (db.open(CommInfo::getEntryCacheRootPath() + fileName) != SQLITE_OK) {
+  if (openStoreFile(db, fileName) != SQLITE_OK) {
     VESKLogImpl("saveCurrentTimeWhenSync: triggerSaveCurrentTimeForSync Failed to open database");
     return false;
   }
@@ -879,7 +888,7 @@ bool EntryPersistenter::isNeedSync(const Text& username) {
   // Without SQLITE_OPEN_CREATE: asking whether a sync is due must not create the file. Still
   // read-write, so that a write interrupted by a crash (a hot journal) is rolled back and the
   // last committed time is read instead of failing.
-  if (db.open(CommInfo::getEntryCacheRootPath() + fileName, SQLITE_OPEN_READWRITE) != SQLITE_OK) {
+  if (openStoreFile(db, fileName, SQLITE_OPEN_READWRITE) != SQLITE_OK) {
     VESKLogImpl("isNeedSync: isNeedSync Failed to open database");
   } else {
     Statement s = db.prepare(kGetSyncTime);
@@ -1092,7 +1101,7 @@ bool EntryPersistenter::setUserDefinedValue(const Text& key, const Text& value,
     return false;
   }
   Database db;
-  if (db.open(CommInfo::getEntryCacheRootPath() + kUserDefinedFileName) != SQLITE_OK) {
+  if (openStoreFile(db, kUserDefinedFileName) != SQLITE_OK) {
     VESKLogImpl("setUserDefinedValue: Failed to open database");
     return false;
   }
@@ -1118,8 +1127,7 @@ EntryPersistenter::Text EntryPersistenter::getUserDefinedValue(const Text& key,
   VESKLogImpl("getUserDefinedValue: opening");
   Database db;
   // A read never creates the file; read-write so that an interrupted write is rolled back.
-  if (db.open(CommInfo::getEntryCacheRootPath() + kUserDefinedFileName, SQLITE_OPEN_READWRITE) !=
-      SQLITE_OK) {
+  if (openStoreFile(db, kUserDefinedFileName, SQLITE_OPEN_READWRITE) != SQLITE_OK) {
     VESKLogImpl("getUserDefinedValue: Failed to open database");
     return std::nullopt;
   }

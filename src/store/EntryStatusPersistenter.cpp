@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "common/CommInfo.h"
+#include "common/Log.h"
 #include "platform/runtime/Clock.h"
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/Paths.h"
 #include "platform/sqlite/Database.h"
 
@@ -139,10 +141,16 @@ bool EntryStatusPersistenter::isUserDBExist(const std::optional<std::string>& us
 
 bool EntryStatusPersistenter::changeDB() {
   const std::string folder = CommInfo::getEntryStatusCacheRootPathWithUsername();
-  std::error_code ec;
-  fs::create_directories(folder, ec);
+  // Reached from the home without following a link; anything but a regular file at the
+  // store's name is set aside and the store made anew.
+  const std::optional<FolderHandle> handle = FolderHandle::openReal(folder);
+  if (!handle) return false;
   auto connection = std::make_unique<Connection>();
-  if (connection->db.open(folder + kFileName) != SQLITE_OK) return false;
+  if (connection->db.openInFolder(*handle, kFileName) != SQLITE_OK) {
+    VESKLogImpl("EntryStatusPersistenter: changeDB Failed to open database: %s",
+                connection->db.lastError().c_str());
+    return false;
+  }
   if (connection->db.exec(kCreate) != SQLITE_OK) return false;
   if (!connection->prepare()) return false;
 

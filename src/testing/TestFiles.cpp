@@ -10,6 +10,7 @@
 #include <future>
 #include <iterator>
 #include <stdexcept>
+#include <system_error>
 #include <thread>
 
 namespace zu {
@@ -32,6 +33,33 @@ void TestFiles::makePipe(const std::filesystem::path& path) {
   if (::mkfifo(path.c_str(), 0600) != 0) {
     throw std::runtime_error("cannot make a pipe at " + path.string() + ": " + std::strerror(errno));
   }
+}
+
+std::map<std::string, std::string> TestFiles::snapshot(const std::filesystem::path& folder) {
+  std::map<std::string, std::string> out;
+  struct stat own {};
+  ::lstat(folder.c_str(), &own);
+  out["."] = std::to_string(own.st_mode);
+  for (std::filesystem::recursive_directory_iterator it(folder), end; it != end; ++it) {
+    struct stat st {};
+    ::lstat(it->path().c_str(), &st);
+    std::string what = std::to_string(st.st_mode) + " ";
+    if (S_ISLNK(st.st_mode)) what += std::filesystem::read_symlink(it->path()).string();
+    if (S_ISREG(st.st_mode)) what += read(it->path());
+    out[it->path().lexically_relative(folder).string()] = what;
+  }
+  return out;
+}
+
+std::vector<std::filesystem::path> TestFiles::setAside(const std::filesystem::path& folder,
+                                                       const std::string& name) {
+  std::vector<std::filesystem::path> out;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+       it.increment(ec)) {
+    if (it->path().filename().string().rfind(name + ".aside-", 0) == 0) out.push_back(it->path());
+  }
+  return out;
 }
 
 bool TestFiles::finishesBesidePipes(const std::function<void()>& work,

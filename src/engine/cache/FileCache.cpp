@@ -143,10 +143,8 @@ bool FileCache::open() {
   std::optional<FolderHandle> files =
       cacheFolder ? cacheFolder->openRealSubfolder(kFileFolderName) : std::nullopt;
   if (!files) return false;
-  if (db_.open(cacheDir_ + "/" + kIndexFileName,
-               Database::kDefaultOpenFlags | SQLITE_OPEN_NOFOLLOW) != SQLITE_OK) {
-    return false;
-  }
+  // Anything but a regular file at the index's name is set aside and the index made anew.
+  if (db_.openInFolder(*cacheFolder, kIndexFileName) != SQLITE_OK) return false;
   std::string create = std::string("create table if not exists ") + kTableName +
                        " (uid text primary key, size interger, lastAccessed interger, "
                        "noAutoClean interger, extraNum1 interger, extraNum2 interger, "

@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "common/Md5.h"
-#include "platform/runtime/FileUtil.h"
 #include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/Paths.h"
 
@@ -47,7 +46,10 @@ void UniqueCache::saveData(const Bytes& data, const std::string& uniqueKey, cons
 std::optional<Bytes> UniqueCache::loadData(const std::string& uniqueKey, const Text& url) {
   if (!url || url->empty()) return std::nullopt;
   std::lock_guard guard(lock_);
-  return FileUtil::readFile(getPath(*url, uniqueKey + "_"));
+  // Relative to the real root (reached from the home without following a link).
+  const std::optional<FolderHandle> root = FolderHandle::openExisting(rootPath_);
+  if (!root) return std::nullopt;
+  return root->readFile(fs::path(getPath(*url, uniqueKey + "_")).filename().string());
 }
 
 }  // namespace zu

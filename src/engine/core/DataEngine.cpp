@@ -57,6 +57,7 @@
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/FileUtil.h"
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/SharedSlot.h"
@@ -201,10 +202,10 @@ void DataEngine::checkAppUpgrade() {
   VESKLogImpl("currentVersion %s", current.value_or("(null)").c_str());
   const char* oldest = DeviceInfo::isBuildForIPad() ? "1.5.3" : "1.1.2";
   if (versionCompare(last, std::string_view(oldest)) < 0) {
-    std::error_code ec;
-    fs::remove(Paths::library() / "log.txt", ec);
-    fs::remove(Paths::library() / "log_last.txt", ec);
-    fs::remove_all(Paths::library() / "CoverImages", ec);
+    // Relative to the library folder held open: a link among them goes as a link.
+    if (const std::optional<FolderHandle> library = Paths::openFolder("Library")) {
+      for (const char* name : {"log.txt", "log_last.txt", "CoverImages"}) library->remove(name);
+    }
   }
   DESettings::setLastRunAppVersion(current);
 }
@@ -844,11 +845,10 @@ std::vector<std::string> DataEngine::getCustomPortraits() {
 
 DataEngine::Text DataEngine::addCustomPortrait(const Bytes& png) {
   const std::string folder = CommInfo::getCustomPortraitDir();
-  std::error_code ec;
-  fs::create_directories(folder, ec);
-  const std::string path = folder + std::to_string(DateUtil::currentTimeMillis()) + ".png";
-  if (!FileUtil::writeFileAtomically(path, png)) return std::nullopt;
-  return path;
+  const std::string name = std::to_string(DateUtil::currentTimeMillis()) + ".png";
+  const std::optional<FolderHandle> handle = FolderHandle::openReal(folder);
+  if (!handle || !handle->writeFileAtomically(name, png)) return std::nullopt;
+  return folder + name;
 }
 
 void DataEngine::delCustomPortrait(const Text& path) {

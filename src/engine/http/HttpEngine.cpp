@@ -191,6 +191,7 @@ void HttpEngine::reset() {
   currentSize_ = 0;
   closeDownloadFile();
   downloadPath_.reset();
+  downloadFolder_.reset();
   allowResumeDownload_ = false;
   acceptGzipCompress_ = true;
   isOfflineDownload_ = false;
@@ -415,20 +416,19 @@ void HttpEngine::deleteWithUrl(const std::optional<std::string>& url) {
 }
 
 bool HttpEngine::openDownloadFile(bool truncate) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::path path(*downloadPath_);
-  if (!fs::exists(path, ec)) {
-    if (path.has_parent_path()) fs::create_directories(path.parent_path(), ec);
-  }
+  const std::filesystem::path path(*downloadPath_);
+  const std::string name = path.filename().string();
+  // The folder (and each one on the way to it, below the home) a real one, made when missing:
+  // a link where a folder belongs is set aside, never written through.
+  downloadFolder_ = FolderHandle::openReal(path.has_parent_path() ? path.parent_path() : ".");
+  if (!downloadFolder_) return false;
   // Only a regular file of ours is written. A link in the file's place is never written
   // through, and a named pipe never waited on (O_NONBLOCK: the open would wait for a reader)
   // nor written into: either is removed and a file of our own made in its stead (what it
   // pointed at or held was never a partial download of ours).
-  const int flags =
-      O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | (truncate ? O_TRUNC : 0);
+  const int flags = O_WRONLY | O_CREAT | O_NONBLOCK | (truncate ? O_TRUNC : 0);
   for (int attempt = 0; attempt < 3; ++attempt) {
-    downloadFd_ = ::open(path.c_str(), flags | (attempt > 0 ? O_EXCL : 0), 0644);
+    downloadFd_ = downloadFolder_->openFile(name, flags | (attempt > 0 ? O_EXCL : 0), 0644);
     if (downloadFd_ >= 0) {
       struct stat st;
       if (::fstat(downloadFd_, &st) == 0 && S_ISREG(st.st_mode)) {
@@ -440,9 +440,19 @@ bool HttpEngine::openDownloadFile(bool truncate) {
     } else if (errno != ELOOP && errno != ENXIO && errno != EEXIST) {
       return false;
     }
-    if (::unlink(path.c_str()) != 0 && errno != ENOENT) return false;
+    if (::unlinkat(downloadFolder_->fd(), name.c_str(), 0) != 0 && errno != ENOENT) return false;
   }
   return false;
+}
+
+void HttpEngine::removeDownloadFile() {
+  if (!downloadPath_) return;
+  if (downloadFolder_) {
+    ::unlinkat(downloadFolder_->fd(),
+               std::filesystem::path(*downloadPath_).filename().c_str(), 0);
+  } else {
+    ::unlink(downloadPath_->c_str());
+  }
 }
 
 bool HttpEngine::prepareDownloadFile() {
@@ -553,7 +563,7 @@ void HttpEngine::closeDownloadFile() {
 
 void HttpEngine::handleDownloadResumeError() {
   closeDownloadFile();
-  if (downloadPath_) ::unlink(downloadPath_->c_str());
+  removeDownloadFile();
   currentSize_ = 0;
 }
 
@@ -598,9 +608,8 @@ bool HttpEngine::admitDownloadSize(const UrlResponse& response) {
     return false;
   }
   const int64_t toWrite = std::max<int64_t>(totalSize_ - currentSize_, 0);
-  const std::filesystem::path folder = std::filesystem::path(*downloadPath_).parent_path();
   struct statvfs disk {};
-  if (::statvfs(folder.empty() ? "." : folder.c_str(), &disk) == 0) {
+  if (downloadFolder_ && ::fstatvfs(downloadFolder_->fd(), &disk) == 0) {
     const auto available = static_cast<int64_t>(disk.f_bavail) * static_cast<int64_t>(disk.f_frsize);
     if (toWrite > available - kFreeSpaceReserve) {
       VESKLogImpl("HttpEngine download of %lld bytes refused: %lld bytes free: %s",
@@ -619,7 +628,7 @@ bool HttpEngine::admitDownloadSize(const UrlResponse& response) {
 
 void HttpEngine::refuseDownload(int errCode) {
   closeDownloadFile();
-  if (downloadPath_) ::unlink(downloadPath_->c_str());
+  removeDownloadFile();
   notifyObserverWithError(errCode, nullptr);
 }
 

@@ -56,6 +56,7 @@
 #include "engine/http/HttpResponse.h"
 #include "platform/net/UrlConnection.h"
 #include "platform/net/UrlRequest.h"
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/Object.h"
 #include "platform/runtime/Value.h"
 
@@ -234,6 +235,8 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   void startConnection();
   void handleDownloadResumeError();
   void closeDownloadFile();
+  // Removes the download's file (relative to its folder once that was opened).
+  void removeDownloadFile();
 
   // Reads who asks (see the class comment) into the exchange's fields.
   void captureRequester();
@@ -279,6 +282,9 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   int64_t currentSize_ = 0;
   int downloadFd_ = -1;
   std::optional<std::string> downloadPath_;
+  // The download file's folder, reached from the home without following a link and held open
+  // while the download lasts: the file is opened and removed relative to it.
+  std::optional<FolderHandle> downloadFolder_;
   bool allowResumeDownload_ = false;
   bool acceptGzipCompress_ = true;
   bool isOfflineDownload_ = false;

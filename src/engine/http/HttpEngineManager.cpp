@@ -5,6 +5,8 @@
 
 #include "engine/http/HttpEngine.h"
 #include "engine/http/HttpEngineUtils.h"
+#include "platform/runtime/FolderHandle.h"
+#include "platform/runtime/Paths.h"
 
 namespace zu {
 
@@ -42,12 +44,15 @@ std::shared_ptr<HttpEngineManager> HttpEngineManager::globalInstance() {
 }
 
 HttpEngineManager::HttpEngineManager() {
-  // Older versions kept their caches under Documents; they now live under Caches.
-  for (const std::string& dir : {HttpEngineUtils::httpCacheDirectory(),
-                                 HttpEngineUtils::fileCacheDirectory(),
-                                 HttpEngineUtils::linkCacheDirectory()}) {
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
+  // Older versions kept their caches under Documents; they now live under Caches. Each goes
+  // relative to the documents folder held open: a link in a folder's place goes as a link (a
+  // removal by its path, which ends in '/', would empty the folder the link points at).
+  if (const std::optional<FolderHandle> documents = Paths::openFolder("Documents")) {
+    for (const std::string& dir : {HttpEngineUtils::httpCacheDirectory(),
+                                   HttpEngineUtils::fileCacheDirectory(),
+                                   HttpEngineUtils::linkCacheDirectory()}) {
+      documents->remove(std::filesystem::path(dir).parent_path().filename().string());
+    }
   }
 }
 

@@ -97,14 +97,18 @@ OpenDataManager::~OpenDataManager() = default;
 
 bool OpenDataManager::create() {
   std::lock_guard<std::mutex> guard(lock_);
-  const std::string path = DBFilePath(user_);
-  // The file is made (or kept) owner-only before SQLite opens it, and SQLite gives its journal
-  // the same mode. A link in its place is not followed.
-  if (const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600); fd >= 0) {
-    ::fchmod(fd, 0600);
-    ::close(fd);
+  const std::filesystem::path path = DBFilePath(user_);
+  // Reached from the home without following a link. Anything but a regular file at the file's
+  // name (a link, a named pipe, a folder) is set aside, so the store is made anew; the file is
+  // made (or kept) owner-only before SQLite opens it, and SQLite gives its journal the same mode.
+  const std::optional<FolderHandle> folder = FolderHandle::openReal(path.parent_path(), 0700);
+  if (folder && folder->setAsideUnlessFile(kFileName)) {
+    if (const int fd = folder->openFile(kFileName, O_RDWR | O_CREAT | O_NONBLOCK, 0600); fd >= 0) {
+      ::fchmod(fd, 0600);
+      ::close(fd);
+    }
   }
-  if (db_.open(path, Database::kDefaultOpenFlags | SQLITE_OPEN_NOFOLLOW) != SQLITE_OK) {
+  if (!folder || db_.openInFolder(*folder, kFileName) != SQLITE_OK) {
     VESKLogImpl("OpenDataManager: Creating SharePlatform database file failed: %s",
                 db_.lastError().c_str());
     db_.close();

@@ -40,11 +40,8 @@ std::string safeLastComponent(std::string_view address) {
   return name;
 }
 
-bool makeFolder(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::create_directories(path, ec);
-  return std::filesystem::is_directory(path, ec);
-}
+// Makes the folder (below the home, each folder on the way reached without following a link).
+bool makeFolder(const std::string& path) { return FolderHandle::openReal(path).has_value(); }
 
 }  // namespace
 

@@ -15,6 +15,7 @@
 #include "model/book/BookCatalog.h"
 #include "model/book/Chapter.h"
 #include "model/book/Section.h"
+#include "platform/runtime/FolderHandle.h"
 
 namespace zu {
 
@@ -109,8 +110,7 @@ bool ePubBuilder::createMimeTypeFile(const std::string& directory) {
 
 bool ePubBuilder::createMetaInfFile(const std::string& directory) {
   const std::string folder = directory + "META-INF/";
-  std::error_code ec;
-  std::filesystem::create_directories(folder, ec);
+  FolderHandle::openReal(folder);  // each folder on the way real (below the home: no link followed)
   if (writeWholeFile(folder + "container.xml", kContainer)) return true;
   std::fprintf(stderr, "createMetaInfFile failed\n");
   return false;

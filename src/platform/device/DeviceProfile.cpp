@@ -11,6 +11,7 @@
 
 #include "platform/device/NetworkProbe.h"
 #include "platform/runtime/FileUtil.h"
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/UserDefaults.h"
 
@@ -138,14 +139,20 @@ std::string DeviceProfile::preferredLanguage() {
 std::string DeviceProfile::uniqueIdentifier() {
   std::lock_guard guard(gIdentifierLock);
   const std::filesystem::path file = Paths::library() / kIdentifierFileName;
-  if (auto bytes = FileUtil::readFile(file)) {
+  // Read and written relative to the library folder: a link in the file's place is neither
+  // read nor written through.
+  const std::optional<FolderHandle> library = FolderHandle::openReal(file.parent_path(), 0700);
+  if (auto bytes = library ? library->readFile(kIdentifierFileName) : std::nullopt) {
     std::string text(bytes->begin(), bytes->end());
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     if (isIdentifier(text)) return text;
   }
   if (gUnsavedIdentifier && gUnsavedIdentifier->first == file) return gUnsavedIdentifier->second;
   std::string id = makeIdentifier();
-  if (!FileUtil::writeFileAtomically(file, id + "\n")) gUnsavedIdentifier.emplace(file, id);
+  const std::string line = id + "\n";
+  if (!library || !library->writeFileAtomically(kIdentifierFileName, Bytes(line.begin(), line.end()))) {
+    gUnsavedIdentifier.emplace(file, id);
+  }
   return id;
 }
 

@@ -2,12 +2,19 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <deque>
+#include <mutex>
 #include <random>
 #include <system_error>
 #include <utility>
+
+#include "platform/runtime/Paths.h"
 
 namespace zu {
 
@@ -19,27 +26,118 @@ constexpr int kMaxRemovalDepth = 64;
 
 std::string entry(std::string_view name) { return std::string(name); }
 
-// Opens the folder `name` relative to `dirfd` (AT_FDCWD: a path), making it when missing and
-// replacing a link in its place by a real folder.
-int openRealFolderAt(int dirfd, const std::string& name, mode_t mode) {
+std::string randomSuffix() {
+  static constexpr char kAlphabet[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  thread_local std::mt19937_64 generator{std::random_device{}()};
+  std::uniform_int_distribution<size_t> pick(0, sizeof kAlphabet - 2);
+  std::string out(6, 'X');
+  for (char& c : out) c = kAlphabet[pick(generator)];
+  return out;
+}
+
+// Lines about entries set aside, for the reporter; kept (a few) until one is set.
+constexpr size_t kMaxPendingReports = 32;
+std::mutex gReportLock;
+std::function<void(const std::string&)> gReporter;  // guarded by gReportLock
+std::deque<std::string> gPendingReports;            // guarded by gReportLock
+
+void report(std::string line) {
+  std::function<void(const std::string&)> reporter;
+  {
+    std::lock_guard<std::mutex> lock(gReportLock);
+    if (!gReporter) {
+      if (gPendingReports.size() == kMaxPendingReports) gPendingReports.pop_front();
+      gPendingReports.push_back(std::move(line));
+      return;
+    }
+    reporter = gReporter;
+  }
+  reporter(line);  // outside the lock: the reporter may take locks of its own
+}
+
+const char* kindOf(mode_t mode) {
+  if (S_ISLNK(mode)) return "a link";
+  if (S_ISFIFO(mode)) return "a named pipe";
+  if (S_ISDIR(mode)) return "a folder";
+  if (S_ISSOCK(mode)) return "a socket";
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  return "a file";
+}
+
+// Renames the entry `name` of `dirfd` to a fresh name beside it ("<name>.aside-XXXXXX"),
+// never replacing anything; what it is or points at is not touched. `where` names the folder
+// in the report. True when the entry is gone from `name`.
+bool setAsideAt(int dirfd, const std::string& name, mode_t mode,
+                const std::filesystem::path& where) {
+  // Short enough for any file system's name limit whatever the entry's own length.
+  const std::string base = name.substr(0, 200) + ".aside-";
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    const std::string aside = base + randomSuffix();
+    int rc = static_cast<int>(
+        ::renameat2(dirfd, name.c_str(), dirfd, aside.c_str(), RENAME_NOREPLACE));
+    if (rc != 0 && (errno == EINVAL || errno == ENOSYS)) {
+      // A file system without the flag: the fresh name is checked free first.
+      struct stat st;
+      if (::fstatat(dirfd, aside.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) continue;
+      rc = ::renameat(dirfd, name.c_str(), dirfd, aside.c_str());
+    }
+    if (rc == 0) {
+      report("FolderHandle: " + (where / name).string() + " was " + kindOf(mode) +
+             ", set aside as " + aside);
+      return true;
+    }
+    if (errno == ENOENT) return true;
+    if (errno != EEXIST) return false;
+  }
+  return false;
+}
+
+// The outcome of opening a folder that may be missing.
+constexpr int kMissing = -2;
+
+// Opens the folder `name` relative to `dirfd` (AT_FDCWD: a path) without following a link,
+// making it when missing (`make`; kMissing otherwise) and setting aside anything but a folder
+// or a plain file in its place. -1 with errno when it cannot be had (ENOTDIR: a plain file).
+int openRealFolderAt(int dirfd, const std::string& name, mode_t mode, bool make,
+                     const std::filesystem::path& where) {
   for (int attempt = 0; attempt < 4; ++attempt) {
     const int fd = ::openat(dirfd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd >= 0) return fd;
     if (errno == ELOOP || errno == ENOTDIR) {
-      // A link (to anything) where the folder belongs: only the link goes. A file is the
-      // reader's and stays (no folder then).
+      // A link (to anything) or a pipe, socket or device where the folder belongs: only the
+      // entry itself is moved. A file is the reader's and stays (no folder then).
       struct stat st;
-      if (::fstatat(dirfd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISLNK(st.st_mode)) {
+      if (::fstatat(dirfd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOENT) continue;
+        return -1;
+      }
+      if (S_ISDIR(st.st_mode)) continue;  // made meanwhile
+      if (S_ISREG(st.st_mode)) {
         errno = ENOTDIR;
         return -1;
       }
-      if (::unlinkat(dirfd, name.c_str(), 0) != 0 && errno != ENOENT) return -1;
+      if (!setAsideAt(dirfd, name, st.st_mode, where)) return -1;
     } else if (errno != ENOENT) {
       return -1;
     }
+    if (!make) return kMissing;
     if (::mkdirat(dirfd, name.c_str(), mode) != 0 && errno != EEXIST) return -1;
   }
   return -1;
+}
+
+// The names of a relative path of plain names; nullopt for anything else (absolute, "..").
+std::optional<std::vector<std::string>> partsOf(const std::filesystem::path& relative) {
+  std::vector<std::string> parts;
+  if (relative.has_root_path()) return std::nullopt;
+  for (const auto& part : relative) {
+    const std::string name = part.string();
+    if (name.empty() || name == ".") continue;  // a trailing '/', "./"
+    if (!FolderHandle::isEntryName(name)) return std::nullopt;
+    parts.push_back(name);
+  }
+  return parts;
 }
 
 std::vector<std::string> listNames(int fd) {
@@ -88,19 +186,13 @@ bool removeAt(int dirfd, const std::string& name, int depth) {
   return emptied && (::unlinkat(dirfd, name.c_str(), AT_REMOVEDIR) == 0 || errno == ENOENT);
 }
 
-std::string randomSuffix() {
-  static constexpr char kAlphabet[] =
-      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-  thread_local std::mt19937_64 generator{std::random_device{}()};
-  std::uniform_int_distribution<size_t> pick(0, sizeof kAlphabet - 2);
-  std::string out(6, 'X');
-  for (char& c : out) c = kAlphabet[pick(generator)];
-  return out;
-}
-
 }  // namespace
 
 FolderHandle::FolderHandle(int fd, std::filesystem::path path) : fd_(fd), path_(std::move(path)) {}
+
+FolderHandle FolderHandle::adopt(int fd, std::filesystem::path path) {
+  return FolderHandle(fd, std::move(path));
+}
 
 FolderHandle::FolderHandle(FolderHandle&& other) noexcept
     : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
@@ -123,19 +215,37 @@ bool FolderHandle::isEntryName(std::string_view name) {
          name.find('/') == std::string_view::npos && name.find('\0') == std::string_view::npos;
 }
 
+void FolderHandle::setReporter(std::function<void(const std::string& line)> reporter) {
+  std::deque<std::string> pending;
+  {
+    std::lock_guard<std::mutex> lock(gReportLock);
+    gReporter = reporter;
+    if (reporter) pending.swap(gPendingReports);
+  }
+  for (const std::string& line : pending) reporter(line);
+}
+
+void FolderHandle::discardPendingReports() {
+  std::lock_guard<std::mutex> lock(gReportLock);
+  gPendingReports.clear();
+}
+
 std::optional<FolderHandle> FolderHandle::openReal(const std::filesystem::path& path,
                                                    mode_t mode) {
+  // Below the home: from the home's folder, one folder at a time.
+  if (Paths::relativeToHome(path)) return Paths::openFolder(path, mode);
   std::filesystem::path p = path.lexically_normal();
   if (!p.has_filename()) p = p.parent_path();  // a trailing '/'
   if (p.empty()) return std::nullopt;
   std::error_code ec;
   if (p.has_parent_path()) std::filesystem::create_directories(p.parent_path(), ec);
-  const int fd = openRealFolderAt(AT_FDCWD, p.string(), mode);
+  const int fd = openRealFolderAt(AT_FDCWD, p.string(), mode, true, {});
   if (fd < 0) return std::nullopt;
   return FolderHandle(fd, p);
 }
 
 std::optional<FolderHandle> FolderHandle::openExisting(const std::filesystem::path& path) {
+  if (Paths::relativeToHome(path)) return Paths::openExistingFolder(path);
   std::filesystem::path p = path.lexically_normal();
   if (!p.has_filename()) p = p.parent_path();
   if (p.empty()) return std::nullopt;
@@ -144,12 +254,56 @@ std::optional<FolderHandle> FolderHandle::openExisting(const std::filesystem::pa
   return FolderHandle(fd, p);
 }
 
-std::optional<FolderHandle> FolderHandle::openRealSubfolder(std::string_view name,
-                                                            mode_t mode) const {
+std::optional<FolderHandle> FolderHandle::openRealSubfolder(std::string_view name, mode_t mode,
+                                                            bool make) const {
   if (fd_ < 0 || !isEntryName(name)) return std::nullopt;
-  const int fd = openRealFolderAt(fd_, entry(name), mode);
+  const int fd = openRealFolderAt(fd_, entry(name), mode, make, path_);
   if (fd < 0) return std::nullopt;
   return FolderHandle(fd, path_ / std::string(name));
+}
+
+std::optional<FolderHandle> FolderHandle::openExistingPath(
+    const std::filesystem::path& relative) const {
+  const auto parts = partsOf(relative);
+  if (fd_ < 0 || !parts) return std::nullopt;
+  std::filesystem::path path = path_;
+  std::string joined;
+  for (const std::string& name : *parts) {
+    path /= name;
+    joined += (joined.empty() ? "" : "/") + name;
+  }
+  if (joined.empty()) {  // this folder itself
+    const int fd = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    if (fd < 0) return std::nullopt;
+    return FolderHandle(fd, path);
+  }
+  // In one call where the kernel has it: the whole path resolved below this folder, no link
+  // followed.
+  open_how how{};
+  how.flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+  how.resolve = RESOLVE_NO_SYMLINKS | RESOLVE_BENEATH;
+  const int fd = static_cast<int>(::syscall(SYS_openat2, fd_, joined.c_str(), &how, sizeof how));
+  if (fd >= 0) return FolderHandle(fd, path);
+  if (errno != ENOSYS && errno != EPERM && errno != EINVAL) return std::nullopt;
+  // Else one folder at a time.
+  int at = -1;
+  for (const std::string& name : *parts) {
+    const int next = ::openat(at < 0 ? fd_ : at, name.c_str(),
+                              O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (at >= 0) ::close(at);
+    if (next < 0) return std::nullopt;
+    at = next;
+  }
+  return FolderHandle(at, path);
+}
+
+bool FolderHandle::setAsideUnlessFile(std::string_view name) const {
+  if (fd_ < 0 || !isEntryName(name)) return false;
+  const std::string n = entry(name);
+  struct stat st;
+  if (::fstatat(fd_, n.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
+  if (S_ISREG(st.st_mode)) return true;
+  return setAsideAt(fd_, n, st.st_mode, path_);
 }
 
 std::vector<std::string> FolderHandle::names() const {

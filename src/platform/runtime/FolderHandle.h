@@ -3,10 +3,16 @@
 // album work through it: their folders live in the reader's home, where a file or link may have
 // been planted, and a cleaning that followed a link would delete whatever the link points at.
 //
-//  - openReal() makes sure the folder itself is a real one: a link in its place is removed —
-//    only the link, never what it points at — and a real folder made instead (a plain file in
-//    its place is left alone, and there is no folder). The folders above it are taken as they
-//    are (the home is the reader's own).
+//  - openReal() makes sure the folder is a real one, and every folder on the way to it: a path
+//    below the application home (Paths) is reached from the home's own folder one folder at a
+//    time, each opened relative to the one before with O_NOFOLLOW, so no link on the way is
+//    followed. A link (or a named pipe, socket or device) where a folder belongs is set aside —
+//    renamed to a fresh name "<name>.aside-XXXXXX" beside it, never followed, opened or
+//    deleted — and a real folder made instead; a plain file in its place is the reader's and is
+//    left alone (there is no folder then). Of a path outside the home only the last folder is
+//    made sure of; the folders above it are taken as they are.
+//  - Each entry set aside is reported in one line (to the reporter the log sets; lines from
+//    before it are kept, a few, and handed to it when it is set).
 //  - Entries are named by one path part (no '/', not "." or ".."); anything else is refused.
 //  - Nothing follows a link at an entry: reads and writes refuse one (O_NOFOLLOW), removing
 //    one removes the link, and a folder is removed by opening it relative to its parent with
@@ -24,6 +30,7 @@
 #include <sys/types.h>
 
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,11 +44,20 @@ namespace zu {
 class FolderHandle {
  public:
   // The folder at `path`, made with `mode` (and its missing parents) when absent; a link in its
-  // place is removed and a real folder made. nullopt when it cannot be had.
+  // place is set aside and a real folder made. nullopt when it cannot be had.
   static std::optional<FolderHandle> openReal(const std::filesystem::path& path,
                                               mode_t mode = 0755);
-  // The folder at `path` as it is; nullopt when it is missing, a link, or no folder.
+  // The folder at `path` as it is (below the home, reached as openReal() does but changing
+  // nothing); nullopt when it or a folder on the way is missing, a link, or no folder.
   static std::optional<FolderHandle> openExisting(const std::filesystem::path& path);
+
+  // Takes over `fd`, a folder open at `path` (closed with the handle).
+  static FolderHandle adopt(int fd, std::filesystem::path path);
+
+  // Where the lines reporting entries set aside go (any thread; null: kept until one is set).
+  static void setReporter(std::function<void(const std::string& line)> reporter);
+  // Drops the lines kept for a reporter not set yet (a new home's: they were of another).
+  static void discardPendingReports();
 
   FolderHandle(FolderHandle&& other) noexcept;
   FolderHandle& operator=(FolderHandle&& other) noexcept;
@@ -52,8 +68,18 @@ class FolderHandle {
   int fd() const { return fd_; }
   const std::filesystem::path& path() const { return path_; }
 
-  // The subfolder `name`, as openReal() makes sure of it.
-  std::optional<FolderHandle> openRealSubfolder(std::string_view name, mode_t mode = 0755) const;
+  // The subfolder `name`, as openReal() makes sure of it. With `make` false a missing folder
+  // is not made (nullopt then; anything but a folder or a plain file in its place is still set
+  // aside).
+  std::optional<FolderHandle> openRealSubfolder(std::string_view name, mode_t mode = 0755,
+                                                bool make = true) const;
+  // The folder `relative` below this one as it is, reached without following a link and
+  // changing nothing; nullopt when a folder on the way is missing, a link or no folder.
+  std::optional<FolderHandle> openExistingPath(const std::filesystem::path& relative) const;
+  // Makes sure `name` is a regular file or nothing: anything else there (a link, a named pipe,
+  // a folder, a socket, a device) is set aside as a folder is (renamed beside it, reported).
+  // False when it is still there.
+  bool setAsideUnlessFile(std::string_view name) const;
   // The entries' names (no "." and ".."), in listing order; empty when the folder cannot be read.
   std::vector<std::string> names() const;
   // The entry's own status (a link is reported as a link); nullopt when there is none.

@@ -5,9 +5,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 namespace zu {
 namespace {
@@ -39,7 +41,7 @@ class FolderHandleTest : public ::testing::Test {
   fs::path outside_;
 };
 
-// A folder that is a link is replaced by a real one (the link alone goes); a plain file in its
+// A folder that is a link is replaced by a real one (the link is set aside); a plain file in its
 // place is the reader's and stays.
 TEST_F(FolderHandleTest, OpenRealReplacesALinkButNotAFile) {
   const fs::path cache = home_.path() / "cache";
@@ -109,6 +111,40 @@ TEST_F(FolderHandleTest, FilesAreNeverReadOrWrittenThroughALink) {
   EXPECT_EQ(folder->names().size(), 2u);
   EXPECT_FALSE(folder->writeFileAtomically("../escape", bytes("x")));
   EXPECT_FALSE(fs::exists(home_.path() / "escape"));
+}
+
+// An entry that must be a file: anything else there is renamed aside, never opened, followed or
+// removed; a file (even one that is no use) and nothing at all are left as they are.
+TEST_F(FolderHandleTest, WhatIsNoFileIsSetAsideAtAFilesName) {
+  std::vector<std::string> reports;
+  FolderHandle::setReporter([&](const std::string& line) { reports.push_back(line); });
+  auto folder = FolderHandle::openReal(home_.path() / "store");
+  ASSERT_TRUE(folder);
+  fs::create_symlink(outside_ / "letter.txt", folder->path() / "a.db");
+  TestFiles::makePipe(folder->path() / "b.db");
+  TestFiles::write(folder->path() / "c.db" / "inside", "kept");
+  TestFiles::write(folder->path() / "d.db", "not a database");
+  for (const char* name : {"a.db", "b.db", "c.db", "d.db", "e.db"}) {
+    EXPECT_TRUE(folder->setAsideUnlessFile(name)) << name;
+  }
+  FolderHandle::setReporter(nullptr);
+  EXPECT_FALSE(folder->setAsideUnlessFile("../x"));
+
+  std::map<std::string, fs::file_type> kinds;
+  for (const std::string& name : folder->names()) {
+    kinds[name.substr(0, name.find(".aside-"))] = fs::symlink_status(folder->path() / name).type();
+  }
+  EXPECT_EQ(kinds, (std::map<std::string, fs::file_type>{{"a.db", fs::file_type::symlink},
+                                                          {"b.db", fs::file_type::fifo},
+                                                          {"c.db", fs::file_type::directory},
+                                                          {"d.db", fs::file_type::regular}}));
+  EXPECT_EQ(TestFiles::read(folder->path() / "d.db"), "not a database");
+  EXPECT_TRUE(outsideUntouched());
+  ASSERT_EQ(reports.size(), 3u);
+  EXPECT_NE(reports[1].find("store/b.db was a named pipe, set aside as b.db.aside-"),
+            std::string::npos)
+      << reports[1];
+  EXPECT_NE(reports[2].find("c.db was a folder"), std::string::npos);
 }
 
 }  // namespace

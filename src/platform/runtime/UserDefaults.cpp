@@ -1,5 +1,8 @@
 #include "platform/runtime/UserDefaults.h"
 
+#include <unistd.h>
+
+#include "platform/runtime/FolderHandle.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/PropertyList.h"
 
@@ -8,6 +11,17 @@ namespace zu {
 namespace {
 
 std::filesystem::path standardFile() { return Paths::preferences() / UserDefaults::kFileName; }
+
+// The file's folder, reached without following a link (see FolderHandle::openReal), with
+// anything but a regular file at the file's name set aside: a link, a named pipe or a folder
+// planted there would otherwise hide the defaults at every launch and stop every write.
+std::optional<FolderHandle> openFolderOf(const std::filesystem::path& file) {
+  std::filesystem::path folderPath = file.parent_path();
+  if (folderPath.empty()) folderPath = ".";
+  std::optional<FolderHandle> folder = FolderHandle::openReal(folderPath, 0700);
+  if (folder) folder->setAsideUnlessFile(file.filename().string());
+  return folder;
+}
 
 // True when `v` can be written to a property list.
 bool storable(const Value& v) { return PropertyList::serialize(v).has_value(); }
@@ -41,17 +55,25 @@ void UserDefaults::loadLocked() const {
     // The standard instance after a reset: bind to the current home.
     file_ = standardFile();
   }
-  std::error_code ec;
-  if (!std::filesystem::exists(file_, ec)) return;
-  // A torn or corrupt file (or one whose top level is not a dictionary) reads as empty.
-  auto v = PropertyList::readFile(file_);
+  const std::optional<FolderHandle> folder = openFolderOf(file_);
+  if (!folder) return;
+  // Read as a regular file only: a pipe or device in the file's place is refused, never waited
+  // on. A torn or corrupt file (or one whose top level is not a dictionary) reads as empty.
+  const std::optional<Bytes> bytes = folder->readFile(file_.filename().string());
+  if (!bytes) return;
+  auto v = PropertyList::parse(
+      std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
   if (v && v->isDictionary()) values_ = std::move(*v->asDictionary());
 }
 
 bool UserDefaults::saveLocked() {
-  std::error_code ec;
-  std::filesystem::create_directories(file_.parent_path(), ec);
-  dirty_ = !PropertyList::writeFile(Value(values_), file_);
+  const std::optional<FolderHandle> folder = openFolderOf(file_);
+  const std::optional<std::string> text = PropertyList::serialize(Value(values_));
+  // Owner-only: the defaults keep the last login's password.
+  dirty_ = !folder || !text ||
+           !folder->writeFileAtomically(file_.filename().string(), Bytes(text->begin(), text->end()),
+                                        FileUtil::Sync::kDurable, 0600);
+  if (!dirty_) ::fsync(folder->fd());  // the rename reaches the disk with its folder
   return !dirty_;
 }
 

@@ -68,6 +68,19 @@ int Database::open(const std::string& path, int flags) {
   return SQLITE_OK;
 }
 
+int Database::openInFolder(const FolderHandle& folder, std::string_view name, int flags) {
+  const std::string file(name);
+  for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+    if (!folder.setAsideUnlessFile(file + suffix)) {
+      close();
+      openErrorCode_ = SQLITE_CANTOPEN;
+      openError_ = "cannot set aside what is at " + (folder.path() / (file + suffix)).string();
+      return SQLITE_CANTOPEN;
+    }
+  }
+  return open((folder.path() / file).string(), flags | SQLITE_OPEN_NOFOLLOW);
+}
+
 void Database::close() {
   if (db_) {
     // _v2: statements still alive keep the connection until they are finalized.

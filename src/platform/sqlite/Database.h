@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/runtime/FolderHandle.h"
 #include "platform/sqlite/Statement.h"
 
 namespace zu {
@@ -37,6 +38,14 @@ class Database {
   // SQLITE_OK or the failure code (lastError() tells why; the object then stays closed). An
   // already open connection is closed first.
   int open(const std::string& path, int flags = kDefaultOpenFlags);
+  // Opens (or creates) the file `name` in `folder` as open() does, never through a link
+  // (SQLITE_OPEN_NOFOLLOW). Anything but a regular file at its name or its journal's ("-wal",
+  // "-shm", "-journal") — a link, a named pipe, a folder — is set aside first
+  // (FolderHandle::setAsideUnlessFile: renamed beside it, never followed or deleted, reported),
+  // so the store is made anew instead of failing at every launch. A regular file that does not
+  // open stays as it is (the failure is returned).
+  int openInFolder(const FolderHandle& folder, std::string_view name,
+                   int flags = kDefaultOpenFlags);
   void close();
   bool isOpen() const { return db_ != nullptr; }
 

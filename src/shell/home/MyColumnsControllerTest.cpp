@@ -55,6 +55,7 @@
 #include "store/EntryPersistenter.h"
 #include "testing/MainLoopTurn.h"
 #include "testing/SettableNetworkProbe.h"
+#include "testing/TestFiles.h"
 #include "views/GridView.h"
 #include "views/ScrollViewForGridView_3_0.h"
 
@@ -245,11 +246,11 @@ TEST_F(HomeScreenTest, FailedAutomaticLoginShowsTheErrorAndTheCoverGoes) {
   NotificationCenter::defaultCenter().remove(this);
 }
 
-// A launch whose first local read fails (a folder stands where the subscription store's file
-// should be, so the store cannot open): the error alert shows and the cover goes, once; a later
-// read that fails again does not slide it a second time.
+// A launch whose first local read fails (the subscription store's file is no database, so the
+// store cannot open): the error alert shows and the cover goes, once; a later read that fails
+// again does not slide it a second time.
 TEST_F(HomeScreenTest, FailedFirstLocalReadShowsTheErrorAndTheCoverGoes) {
-  std::filesystem::create_directories(Paths::documents() / "userEntry" / "userSubscribe.db");
+  TestFiles::write(Paths::documents() / "userEntry" / "userSubscribe.db", std::string(4096, 'x'));
   int ready = 0;
   NotificationCenter::defaultCenter().add(CoverViewController::kColumnReadyNotification, this,
                                           [&](const Notification&) { ++ready; });

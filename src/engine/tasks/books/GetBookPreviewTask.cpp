@@ -66,10 +66,7 @@ void GetBookPreviewTask::onSection(const HttpResponse& response) {
   auto path = books ? books->getBookSectionHtmlFilePath(bookId_, sectionIdToChapterId_[sectionId],
                                                         sectionId)
                     : std::nullopt;
-  if (path) {
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(*path).parent_path(), ec);
-  }
+  // write2File makes the page's folder (reached from the home without following a link).
   if (!HtmlParser::write2File(path, TaskSupport::bodyText(response))) {
     done(kErrFileWrite, std::nullopt);
     return;

@@ -60,9 +60,8 @@ void DownloadFontTask::onFontList(const HttpResponse& response) {
     return;
   }
   totalSize_ = font_->length();
+  // The download makes the fonts folder (reached from the home without following a link).
   const std::string temp = engine->getFontTempPath(fontName_);
-  std::error_code ec;
-  std::filesystem::create_directories(std::filesystem::path(temp).parent_path(), ec);
   httpEngine()->setDownloadPath(temp);
   httpEngine()->setAllowResumeDownload(true);
   httpEngine()->download(font_->url());
