@@ -1,9 +1,7 @@
 #include "platform/ui/system/LibraryFolders.h"
 
 #include <glib.h>
-#include <sys/stat.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
@@ -30,12 +28,14 @@ std::vector<char*>* gDesktopEnvironment = nullptr;
 }  // namespace
 
 std::filesystem::path LibraryFolders::folder(Kind kind, const std::string& name) {
-  const std::filesystem::path path = (kind == Kind::kData ? Paths::library() : Paths::caches()) / name;
-  // Owner-only like the home around it; one that exists is kept as it is.
-  if (::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST) {
-    std::fprintf(stderr, "zureader: cannot make %s\n", path.c_str());
-  }
-  return path;
+  const std::filesystem::path relative = std::filesystem::path(kind == Kind::kData ? "Library" : "Library/Caches") / name;
+  // Reached from the home without following a link (one in a folder's place is set aside and a
+  // real folder made), owner-only like the rest of the home; one that exists is kept as it is.
+  if (auto real = Paths::folder(relative)) return *real;
+  // Only a plain file on the way keeps it from being had: the library then cannot make its
+  // files there either, and fails in its own way.
+  std::fprintf(stderr, "zureader: cannot make %s\n", (Paths::home() / relative).c_str());
+  return Paths::home() / relative;
 }
 
 bool LibraryFolders::confine() {

@@ -10,7 +10,8 @@
 //   Library/XDG, Library/Caches/XDG               what the libraries put under their data and
 //                                                 cache homes (XDG_DATA_HOME, XDG_CACHE_HOME)
 // folder() is the one place such a folder is named and made (owner-only, like the rest of the
-// home): every one of them goes through it.
+// home, and reached from the home without following a link, as Paths::folder makes sure of):
+// every one of them goes through it. The libraries make their own folders inside it.
 //
 // confine() points the libraries there through the environment, which they read once and which
 // the engine's processes inherit: the cache home for this process and every process it starts,
