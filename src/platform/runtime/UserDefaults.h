@@ -5,7 +5,8 @@
 // integerForKey / doubleForKey read numeric strings, boolForKey reads "YES"/"true"/"1" (see
 // Value::boolValue); arrayForKey / dictionaryForKey give nullopt for any other type.
 // set() writes through to disk at once (atomically: temp file, fsync, rename), so a crash never
-// loses an acknowledged setting; setting a null Value removes the key. A torn or corrupt file on
+// loses an acknowledged setting; setting the value a key already holds writes nothing (the file
+// holds it already); setting a null Value removes the key. A torn or corrupt file on
 // open reads as empty defaults (and is replaced by the next write).
 //
 // standard() is one process-wide instance, loaded lazily from the current home on first use.
