@@ -2,7 +2,8 @@
 # Test of scripts/run-sample.sh stopped by a signal: Ctrl+C reaches the whole run (the script, the
 # client and the service), a TERM may reach the script alone. Either way the client ends its run
 # (it writes its home as it ends), the service stops, and only then is the temporary home
-# removed, so nothing is left behind and nothing runs on.
+# removed, so nothing is left behind and nothing runs on. Also: an empty replay ends a run with
+# --quit-after-replay, and a named pipe as the replay is refused.
 #   scripts/run-sample-test.sh <build dir>
 # Exit status: 0 passed, 1 failed, 77 skipped (no client or sample service in the build dir).
 set -uo pipefail
@@ -67,6 +68,26 @@ stopped_by() {
   [ -z "$left" ] || fail "$what: the temporary home is left behind: $left"
 }
 
+# A run with an empty replay and --quit-after-replay ends by itself once launched; a replay that
+# is a named pipe is refused at launch, never waited on.
+replay_files() {
+  local status
+  : > "$work/empty.replay"
+  timeout 90 bash scripts/run-sample.sh "$build" --headless --quit-after-replay \
+    --replay "$work/empty.replay" > "$work/log" 2>&1
+  status=$?
+  [ "$status" -eq 0 ] && grep -q '^zureader: replay done' "$work/log" && grep -q '^zureader: ended' "$work/log" ||
+    fail "an empty replay did not end the run (status $status): $(cat "$work/log")"
+  rm -f "$work/pipe.replay"
+  mkfifo "$work/pipe.replay"
+  timeout 90 bash scripts/run-sample.sh "$build" --headless --quit-after-replay \
+    --replay "$work/pipe.replay" > "$work/log" 2>&1
+  status=$?
+  [ "$status" -eq 2 ] && grep -q 'is not a regular file' "$work/log" ||
+    fail "a named pipe as the replay was not refused at launch (status $status): $(cat "$work/log")"
+}
+
+replay_files
 stopped_by TERM script
 stopped_by INT session
 stopped_by TERM session
