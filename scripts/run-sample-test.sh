@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Test of scripts/run-sample.sh stopped by a signal: Ctrl+C reaches the whole run (the script, the
-# client and the service), a TERM may reach the script alone. Either way the client ends its run
-# (it writes its home as it ends), the service stops, and only then is the temporary home
-# removed, so nothing is left behind and nothing runs on. Also: an empty replay ends a run with
-# --quit-after-replay, and a named pipe as the replay is refused.
+# client and the service); a hang-up, TERM, QUIT, USR1, USR2 or PIPE may reach the script alone.
+# Either way the client ends its run (it writes its home as it ends), the service stops, and only
+# then is the temporary home removed, so nothing is left behind and nothing runs on. Also: an
+# empty replay ends a run with --quit-after-replay, and a named pipe as the replay is refused.
 #   scripts/run-sample-test.sh <build dir>
 # Exit status: 0 passed, 1 failed, 77 skipped (no client or sample service in the build dir).
 set -uo pipefail
@@ -35,8 +35,10 @@ stopped_by() {
   local what="$signal to the $whom"
   rm -rf "$work/tmp"
   mkdir -p "$work/tmp"
-  TMPDIR="$work/tmp" setsid bash scripts/run-sample.sh "$build" --headless --quit-after 120 \
-    --replay "$work/home-grid.replay" > "$work/log" 2>&1 &
+  # With INT and QUIT at their defaults, as from a terminal: a background command of a script
+  # starts with them ignored, and a shell cannot trap what it started ignoring.
+  TMPDIR="$work/tmp" setsid env --default-signal=INT,QUIT bash scripts/run-sample.sh "$build" \
+    --headless --quit-after 120 --replay "$work/home-grid.replay" > "$work/log" 2>&1 &
   local session=$!
   for _ in $(seq 600); do
     grep -q '^zureader: replay done' "$work/log" && break
@@ -88,7 +90,11 @@ replay_files() {
 }
 
 replay_files
-stopped_by TERM script
+# Each catchable signal that ends a shell, sent to the script alone; Ctrl+C and a TERM to the
+# whole run (the client ends on those itself).
+for signal in HUP INT QUIT TERM USR1 USR2 PIPE; do
+  stopped_by "$signal" script
+done
 stopped_by INT session
 stopped_by TERM session
 
