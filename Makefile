@@ -35,8 +35,20 @@ $(ASAN_BUILD)/build.ninja: | deps
 build-test: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
+# Runs `ctest $(2)` in build folder $(1), then says how many tests were skipped and why, passed
+# or not: every test binary and test script notes its skips in $(1)/skipped-tests.txt
+# (SkippedTestLog; the scripts' skip lines), whether ctest runs it a test at a time or whole.
+define run-ctest
+	@cd $(1) && rm -f skipped-tests.txt && status=0 && \
+	  { ZU_SKIPPED_LOG="$(CURDIR)/$(1)/skipped-tests.txt" ctest $(2) || status=$$?; } && \
+	  skipped=$$(sort -u skipped-tests.txt 2> /dev/null || true) && \
+	  echo "== skipped tests: $$(printf '%s' "$$skipped" | grep -c .)" && \
+	  { [ -z "$$skipped" ] || printf '%s\n' "$$skipped" | sed 's/^/   /'; } && \
+	  exit $$status
+endef
+
 test: build-test
-	cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 300
+	$(call run-ctest,$(ASAN_BUILD),--output-on-failure -j $(JOBS) --timeout 300)
 
 $(REL_TEST_BUILD)/build.ninja: | deps
 	cmake -S . -B $(REL_TEST_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DZU_TESTS=ON \
@@ -44,7 +56,7 @@ $(REL_TEST_BUILD)/build.ninja: | deps
 
 test-release: deps $(REL_TEST_BUILD)/build.ninja
 	cmake --build $(REL_TEST_BUILD) -j $(JOBS)
-	cd $(REL_TEST_BUILD) && ctest --output-on-failure -j $(JOBS) --timeout 900
+	$(call run-ctest,$(REL_TEST_BUILD),--output-on-failure -j $(JOBS) --timeout 900)
 
 $(TSAN_BUILD)/build.ninja: | deps
 	cmake -S . -B $(TSAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZU_TSAN=ON -DZU_TESTS=ON
@@ -55,10 +67,10 @@ $(TSAN_BUILD)/build.ninja: | deps
 # through the C library is not checked (ignore_noninstrumented_modules), while their locks
 # still order ours. A suppression by library name would also hide races in our code whenever
 # that library is on a stack, as it is under every GStreamer and GLib callback.
+test-tsan: export TSAN_OPTIONS := halt_on_error=1 second_deadlock_stack=1 ignore_noninstrumented_modules=1 suppressions=$(CURDIR)/scripts/tsan.supp
 test-tsan: deps $(TSAN_BUILD)/build.ninja
 	cmake --build $(TSAN_BUILD) -j $(JOBS)
-	cd $(TSAN_BUILD) && TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ignore_noninstrumented_modules=1 suppressions=$(CURDIR)/scripts/tsan.supp" \
-	  ctest --output-on-failure -j $(JOBS) --timeout 900
+	$(call run-ctest,$(TSAN_BUILD),--output-on-failure -j $(JOBS) --timeout 900)
 
 $(REL_BUILD)/build.ninja: | deps
 	cmake -S . -B $(REL_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DZU_TESTS=OFF -DZU_BENCH=ON

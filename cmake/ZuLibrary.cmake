@@ -43,8 +43,8 @@ function(zu_add_library name)
 
   if(ZU_TESTS AND test_sources)
     add_executable(${name}_tests ${test_sources})
-    target_link_libraries(${name}_tests PRIVATE ${name} zu_testing ${ARG_TEST_DEPS}
-                          GTest::gmock GTest::gtest GTest::gtest_main)
+    target_link_libraries(${name}_tests PRIVATE ${name} zu_testing zu_skipped_test_log
+                          ${ARG_TEST_DEPS} GTest::gmock GTest::gtest GTest::gtest_main)
     target_compile_definitions(${name}_tests PRIVATE
                                ZU_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                ZU_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/testdata")
@@ -74,7 +74,8 @@ function(zu_add_engine_suite name)
   configure_file(${PROJECT_SOURCE_DIR}/src/platform/web/engine-tests/fonts.conf.in
                  ${CMAKE_CURRENT_BINARY_DIR}/fonts.conf @ONLY)
   add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} zu_testing GTest::gmock GTest::gtest)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} zu_testing zu_skipped_test_log GTest::gmock
+                        GTest::gtest)
   target_compile_definitions(${name} PRIVATE
                              ZU_WEB_FONTS_CONF="${CMAKE_CURRENT_BINARY_DIR}/fonts.conf")
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/..)

@@ -36,10 +36,11 @@ port=$(cat "$work/port")
 ZU_HOME="$work/home" ZU_SERVICE_HOST="127.0.0.1:$port" ZU_STORE_REVIEW_URL="http://127.0.0.1:$port/store/review.html" \
   "$build/src/app/zureader" "$@" &
 client=$!
-# Ctrl+C, or a TERM to this script alone, ends the client's run; the client writes its home as it
+# Every catchable signal that would end this script (Ctrl+C, a hang-up, a TERM, QUIT, USR1, USR2 or
+# PIPE to this script alone) ends the client's run instead; the client writes its home as it
 # ends, so the home is removed (on exit) only once the client has ended. A signal breaks off a
 # wait, which is then waited again; the status is the client's.
-trap 'kill -TERM "$client" 2> /dev/null || true' INT TERM
+trap 'kill -TERM "$client" 2> /dev/null || true' HUP INT QUIT TERM USR1 USR2 PIPE
 status=0
 while :; do
   wait "$client" && status=0 || status=$?

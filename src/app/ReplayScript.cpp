@@ -1,9 +1,14 @@
 #include "app/ReplayScript.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include "platform/ui/drawing/Screen.h"
@@ -195,11 +200,41 @@ ReplayScript::Result ReplayScript::parse(const std::string& text) {
 }
 
 ReplayScript::Result ReplayScript::load(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return Result{{}, "cannot read " + path.string()};
-  std::ostringstream text;
-  text << in.rdbuf();
-  return parse(text.str());
+  auto refused = [&](const std::string& why) { return Result{{}, path.string() + " " + why}; };
+  // Opened without waiting (a named pipe would hold the launch until a writer came), then read
+  // only as a regular file, and never past the bound (a growing file is cut off, not followed).
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return Result{{}, "cannot read " + path.string() + ": " + std::strerror(errno)};
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const bool folder = S_ISDIR(st.st_mode);
+    ::close(fd);
+    return refused(folder ? "is a folder, not a replay file"
+                          : "is not a regular file (a pipe or a device is not read)");
+  }
+  const std::string tooLarge = "is larger than a replay may be (" +
+                               std::to_string(kMaxFileBytes) + " bytes)";
+  if (static_cast<uint64_t>(st.st_size) > kMaxFileBytes) {
+    ::close(fd);
+    return refused(tooLarge);
+  }
+  std::string text(kMaxFileBytes + 1, '\0');
+  size_t used = 0;
+  while (used < text.size()) {
+    const ssize_t n = ::read(fd, text.data() + used, text.size() - used);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int error = errno;
+      ::close(fd);
+      return Result{{}, "cannot read " + path.string() + ": " + std::strerror(error)};
+    }
+    if (n == 0) break;
+    used += static_cast<size_t>(n);
+  }
+  ::close(fd);
+  if (used > kMaxFileBytes) return refused(tooLarge);
+  text.resize(used);
+  return parse(text);
 }
 
 }  // namespace zu

@@ -4,9 +4,13 @@
 // ignored. Coordinates are screen points inside the 320 × 480 screen, durations seconds.
 //
 // A malformed line is refused with its line number and what is wrong ("line 3: tap needs two
-// numbers, x and y"); nothing of a refused script is played. Any thread; plain values.
+// numbers, x and y"); nothing of a refused script is played. The file must be a regular file of
+// at most kMaxFileBytes: a folder, a named pipe, a device or a larger file is refused at once,
+// never waited on or read whole. An empty script (or one of comments only) has no steps: it is
+// played, and done, at once. Any thread; plain values.
 #pragma once
 
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -42,6 +46,8 @@ class ReplayScript {
  public:
   static constexpr double kDefaultMoveSeconds = 0.3;
   static constexpr double kLongestWait = 3600;
+  // The largest replay file read: 1 MiB, hundreds of times the longest road.
+  static constexpr size_t kMaxFileBytes = size_t{1} << 20;
 
   struct Result {
     std::vector<ReplayStep> steps;
@@ -49,7 +55,8 @@ class ReplayScript {
   };
 
   static Result parse(const std::string& text);
-  // Reads and parses the file; an unreadable file is an error too.
+  // Reads and parses the file; an unreadable file, or one that is not a regular file of at most
+  // kMaxFileBytes, is an error too.
   static Result load(const std::filesystem::path& path);
 };
 

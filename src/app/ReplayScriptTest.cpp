@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <fstream>
+#include <future>
+#include <string>
 
 #include "testing/TempHome.h"
 
@@ -138,6 +145,48 @@ TEST(ReplayScriptTest, LoadsAFileOrSaysItCannot) {
   const auto missing = ReplayScript::load(home.path() / "none.replay");
   ASSERT_TRUE(missing.error);
   EXPECT_NE(std::string::npos, missing.error->find("cannot read"));
+}
+
+// Only a regular file within the bound is read: a named pipe, a device or a folder is refused at
+// once (a pipe never holds the launch), and so is a larger file. An empty file is a replay
+// without steps.
+TEST(ReplayScriptTest, ReadsOnlyRegularFilesWithinTheBound) {
+  TempHome home;
+  const auto fifo = home.path() / "pipe.replay";
+  ASSERT_EQ(0, ::mkfifo(fifo.c_str(), 0600));
+  auto loading = std::async(std::launch::async, [&] { return ReplayScript::load(fifo); });
+  if (loading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+    // Let the waiting open go (a writer opens and closes the pipe) before failing.
+    const int writer = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0) ::close(writer);
+    FAIL() << "loading a named pipe waits for a writer";
+  }
+  auto refusedWith = [](const ReplayScript::Result& result, const std::string& words) {
+    return result.steps.empty() && result.error && result.error->find(words) != std::string::npos;
+  };
+  EXPECT_TRUE(refusedWith(loading.get(), "not a regular file"));
+  EXPECT_TRUE(refusedWith(ReplayScript::load("/dev/zero"), "not a regular file"));
+  EXPECT_TRUE(refusedWith(ReplayScript::load(home.path()), "is a folder"));
+
+  // At the bound it is read; one byte more is refused.
+  const auto large = home.path() / "large.replay";
+  const std::string line = "# a comment line of a long replay\n";
+  std::string text;
+  while (text.size() + line.size() <= ReplayScript::kMaxFileBytes - 10) text += line;
+  text += "wait 0.5\n";
+  text.append(ReplayScript::kMaxFileBytes - text.size(), '\n');
+  std::ofstream(large, std::ios::binary) << text;
+  const auto atBound = ReplayScript::load(large);
+  ASSERT_FALSE(atBound.error) << *atBound.error;
+  EXPECT_EQ(1u, atBound.steps.size());
+  std::ofstream(large, std::ios::app) << "\n";
+  EXPECT_TRUE(refusedWith(ReplayScript::load(large), "larger than"));
+
+  const auto empty = home.path() / "empty.replay";
+  std::ofstream(empty).flush();
+  const auto none = ReplayScript::load(empty);
+  EXPECT_FALSE(none.error);
+  EXPECT_TRUE(none.steps.empty());
 }
 
 }  // namespace

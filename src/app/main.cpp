@@ -14,8 +14,9 @@
 // pictures where the bundle has them); the screen stays 320 × 480 points.
 //
 // --replay plays the file's taps, drags, text, rotations and waits (ReplayScript; the format is
-// in the README) once the application has launched; a malformed file is refused before launch.
-// An expect step of the replay that does not hold ends the run with status 1, naming its line;
+// in the README) once the application has launched; a malformed file, or one that is not a
+// regular file within ReplayScript's bound, is refused before launch, and an empty one is done at
+// once. An expect step of the replay that does not hold ends the run with status 1, naming its line;
 // --quit-after-replay ends the run (status 0) once the replay's last step has been played.
 // URLs the application opens go through UrlOpener (http, https and mailto only); with a window
 // and a desktop mail program (DesktopMail), shared mail is handed to it as a mailto.
@@ -69,7 +70,8 @@ struct Options {
   std::optional<std::filesystem::path> snapshotDir;
   std::optional<std::filesystem::path> framesDir;
   std::optional<double> quitAfter;
-  std::vector<ReplayStep> replay;
+  // Given with --replay, even with no steps (an empty replay is done at once).
+  std::optional<std::vector<ReplayStep>> replay;
   bool quitAfterReplay = false;
   double scale = 1;
 };
@@ -190,9 +192,9 @@ int run(const Options& options) {
   std::fflush(stdout);
   delegate->applicationDidFinishLaunching();
   host.start();
-  if (!options.replay.empty()) {
+  if (options.replay) {
     host.play(
-        options.replay,
+        *options.replay,
         [&] {
           if (options.quitAfterReplay) quit(0);
         },

@@ -92,7 +92,14 @@ bool BookLinkCache::updateBookLinkCache(const std::vector<std::pair<std::string,
       }
       return ok;
     }
-    if (!handle || !handle->writeFileAtomically(*token, data)) ok = false;
+    if (!handle) {
+      ok = false;
+      continue;
+    }
+    // A file that already holds these bytes (the usual case: an unchanged answer) is left as
+    // it is; only a changed one is written, and synced.
+    if (handle->readFile(*token) == data) continue;
+    if (!handle->writeFileAtomically(*token, data)) ok = false;
   }
   return ok;
 }

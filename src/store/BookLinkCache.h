@@ -36,9 +36,11 @@ class BookLinkCache {
   static std::optional<Bytes> dataWithUrl(const std::optional<std::string>& url);
   // The seven URLs, in their fixed order.
   static std::vector<std::string> getBookCssJsUrls();
-  // Writes each URL's bytes to its token's file, in the given order. A URL without a token
-  // removes the whole folder and stops there (so everything is served from the bundle until
-  // the next complete update). False when the folder or a file could not be written.
+  // Writes each URL's bytes to its token's file, in the given order; a file that already holds
+  // those bytes is left untouched (not rewritten), so an unchanged update writes nothing. A URL
+  // without a token removes the whole folder and stops there (so everything is served from the
+  // bundle until the next complete update). False when the folder or a file could not be
+  // written.
   static bool updateBookLinkCache(const std::vector<std::pair<std::string, Bytes>>& items);
 };
 

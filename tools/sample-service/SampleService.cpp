@@ -1,5 +1,6 @@
 #include "SampleService.h"
 
+#include "BoundedHttpServer.h"
 #include "SampleComments.h"
 #include "SampleNotices.h"
 #include "SampleCatalogue.h"
@@ -302,7 +303,10 @@ bool SampleService::start(int port) {
     documentFiles_.clear();
     generatedLists_.clear();
   }
-  server_ = std::make_unique<httplib::Server>();
+  // Bounded: a request's headers must come within a few seconds, and a body above
+  // kMaxRequestBodyBytes is refused (413), so slow or hostile clients cannot hold the workers or
+  // the memory.
+  server_ = std::make_unique<BoundedHttpServer>(kMaxRequestBodyBytes);
   // Enough workers that a client's parallel downloads are answered side by side. A worker
   // stays with its connection while the connection is kept alive (up to the keep-alive time),
   // and the client keeps the idle connections of a burst for reuse (one thread's can hold

@@ -63,6 +63,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -101,6 +102,10 @@ class SampleService {
   ~SampleService();
   SampleService(const SampleService&) = delete;
   SampleService& operator=(const SampleService&) = delete;
+
+  // The largest request body taken; a larger one is answered 413 (see BoundedHttpServer for
+  // the server's other bounds, the README for how the client's uploads compare).
+  static constexpr size_t kMaxRequestBodyBytes = size_t{64} << 20;
 
   // Binds 127.0.0.1 (port 0: any free port) and starts serving. False when it cannot bind.
   bool start(int port = 0);

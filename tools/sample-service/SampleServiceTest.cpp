@@ -5,15 +5,26 @@
 #include "SamplePicturePosts.h"
 #include "SamplePlatforms.h"
 
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <httplib.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <memory>
+#include <mutex>
+#include <string_view>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include "model/columns/Column.h"
 #include "model/columns/MBlogUser.h"
@@ -54,6 +65,71 @@
 
 namespace zu {
 namespace {
+
+// A client connection of the test's own, written and read byte for byte.
+class RawConnection {
+ public:
+  explicit RawConnection(int port) : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    connected_ = fd_ >= 0 && ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  }
+  ~RawConnection() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  RawConnection(const RawConnection&) = delete;
+  RawConnection& operator=(const RawConnection&) = delete;
+
+  bool connected() const { return connected_; }
+  // False once the server has closed the connection (or reset it).
+  bool send(std::string_view bytes) {
+    while (!bytes.empty()) {
+      const ssize_t n = ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+      if (n <= 0) return false;
+      bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+  }
+  // What the server sends until it closes the connection, or `timeout` passes.
+  std::string readUntilClosed(std::chrono::seconds timeout) {
+    std::string text;
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+      pollfd entry{fd_, POLLIN, 0};
+      if (::poll(&entry, 1, 100) <= 0) continue;
+      char buffer[4096];
+      const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
+      if (n <= 0) {
+        closed_ = true;
+        break;
+      }
+      text.append(buffer, static_cast<size_t>(n));
+    }
+    return text;
+  }
+  // Whether the server closed the connection (seen by a read that found its end).
+  bool closed() {
+    if (!closed_) {
+      pollfd entry{fd_, POLLIN, 0};
+      char buffer[4096];
+      while (::poll(&entry, 1, 0) > 0) {
+        const ssize_t n = ::recv(fd_, buffer, sizeof buffer, MSG_DONTWAIT);
+        if (n <= 0) {
+          closed_ = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+          break;
+        }
+      }
+    }
+    return closed_;
+  }
+
+ private:
+  int fd_;
+  bool connected_ = false;
+  bool closed_ = false;
+};
 
 class SampleServiceTest : public ::testing::Test {
  protected:
@@ -607,6 +683,7 @@ TEST_F(SampleServiceTest, ConditionalGetsLoginAndForcedStatuses) {
   EXPECT_EQ(service_.requestsTo("/sub/list.atom").size(), 5u);
 }
 
+
 }  // namespace
 }  // namespace zu
 
@@ -781,6 +858,7 @@ TEST_F(SampleServiceTest, TheNoticeRecommendsFourAppsAndTheFontListNamesItsPack)
   EXPECT_EQ(rest->body, pack.substr(1000));
 }
 
+
 }  // namespace
 }  // namespace zu
 
@@ -900,6 +978,110 @@ TEST_F(SampleServiceTest, AlbumArticlesCarryTheirPicturesWithExif) {
   ASSERT_TRUE(empty && empty->content() && empty->content()->data());
   EXPECT_TRUE(!empty->veskCategorys() || empty->veskCategorys()->empty());
   EXPECT_EQ(empty->content()->data()->find("web:getimageclick"), std::string::npos);
+}
+
+
+// A body above the bound is answered 413 and its connection closed, before any of it is held:
+// declared too long (with or without a wait for "100 Continue"), or chunked past the bound. An
+// encoded body is refused (it would be inflated whole). An upload as large as the client's
+// largest still goes through.
+TEST_F(SampleServiceTest, BodiesAboveTheBoundAreRefused) {
+  const std::string tooLong = std::to_string(SampleService::kMaxRequestBodyBytes + 1);
+  for (const std::string expect : {"", "Expect: 100-continue\r\n"}) {
+    RawConnection connection(service_.port());
+    ASSERT_TRUE(connection.connected());
+    ASSERT_TRUE(connection.send("POST /ft/file.fb?op=up HTTP/1.1\r\nHost: sample\r\n" + expect +
+                                "Content-Length: " + tooLong + "\r\n\r\n"));
+    const std::string answer = connection.readUntilClosed(std::chrono::seconds(30));
+    EXPECT_EQ(0u, answer.find("HTTP/1.1 413 ")) << expect << answer.substr(0, 200);
+    EXPECT_TRUE(connection.closed()) << expect;
+  }
+  {
+    // Chunked, in chunks of 1 MiB: refused once the bound is passed, the rest never read.
+    RawConnection connection(service_.port());
+    ASSERT_TRUE(connection.connected());
+    ASSERT_TRUE(connection.send("POST /ft/file.fb?op=up HTTP/1.1\r\nHost: sample\r\n"
+                                "Transfer-Encoding: chunked\r\n\r\n"));
+    const std::string chunk = "100000\r\n" + std::string(size_t{1} << 20, 'x') + "\r\n";
+    for (size_t sent = 0; sent <= SampleService::kMaxRequestBodyBytes; sent += chunk.size()) {
+      if (!connection.send(chunk)) break;
+    }
+    connection.send("0\r\n\r\n");
+    const std::string answer = connection.readUntilClosed(std::chrono::seconds(30));
+    EXPECT_EQ(0u, answer.find("HTTP/1.1 413 ")) << answer.substr(0, 200);
+    EXPECT_TRUE(connection.closed());
+  }
+  auto encoded = client_->Post("/fav/add.atom", httplib::Headers{{"Content-Encoding", "gzip"}},
+                               std::string(64, 'x'), "application/atom+xml");
+  ASSERT_TRUE(encoded);
+  EXPECT_EQ(415, encoded->status);
+  EXPECT_TRUE(service_.requestsTo("/ft/file.fb").empty());
+  EXPECT_TRUE(service_.requestsTo("/fav/add.atom").empty());
+
+  // The feedback's zipped log, as large as the client's two logs make it.
+  client_ = std::make_unique<httplib::Client>("127.0.0.1", service_.port());
+  const std::string log(size_t{5} << 20, 'l');
+  auto upload = client_->Post("/ft/file.fb?op=up",
+                              httplib::MultipartFormDataItems{{"uploaded", log, "log.zip", "application/zip"}});
+  ASSERT_TRUE(upload);
+  EXPECT_EQ(200, upload->status);
+  EXPECT_EQ("{\"fileId\":\"log-1\"}", upload->body);
+  ASSERT_EQ(1u, service_.requestsTo("/ft/file.fb").size());
+  EXPECT_EQ(log.size(), service_.requestsTo("/ft/file.fb")[0].formFiles["uploaded"].second.size());
+}
+
+// Clients that send their headers a byte at a time (more of them than the server has workers)
+// are cut off a few seconds after their first byte, so a normal request is answered meanwhile.
+TEST_F(SampleServiceTest, SlowHeadersAreCutOffAndOthersAreAnswered) {
+  struct Run {
+    std::mutex lock;
+    std::condition_variable changed;
+    std::vector<std::shared_ptr<RawConnection>> slow;
+    bool done = false;  // the normal request was answered (or failed)
+    int status = 0;
+  };
+  auto run = std::make_shared<Run>();
+  // The slow clients connect one after another (the library's listening queue is short, so that
+  // takes some seconds), each sending the start of its request; then a normal request is made.
+  std::thread clients([run, port = service_.port()] {
+    for (int i = 0; i < 140; ++i) {
+      auto connection = std::make_shared<RawConnection>(port);
+      connection->send("GET /getServiceUrl.atom HTTP/1.1\r\nX-Slow: ");
+      std::lock_guard guard(run->lock);
+      run->slow.push_back(std::move(connection));
+    }
+    httplib::Client client("127.0.0.1", port);
+    client.set_read_timeout(std::chrono::seconds(60));
+    auto answer = client.Get("/getServiceUrl.atom");
+    std::lock_guard guard(run->lock);
+    run->done = true;
+    run->status = answer ? answer->status : -1;
+    run->changed.notify_all();
+  });
+  // Each slow client sends one more byte of its header a second, from its start until the
+  // normal request was answered and the server closed every slow connection (or a minute and a
+  // half passes).
+  auto allClosed = [&] {
+    return std::all_of(run->slow.begin(), run->slow.end(),
+                       [](auto& connection) { return connection->closed(); });
+  };
+  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+  {
+    std::unique_lock guard(run->lock);
+    while (!(run->done && allClosed()) && std::chrono::steady_clock::now() < end) {
+      for (auto& connection : run->slow) {
+        if (!connection->closed()) connection->send("s");
+      }
+      const bool wasDone = run->done;
+      run->changed.wait_for(guard, std::chrono::seconds(1), [&] { return run->done != wasDone; });
+    }
+    // Answered while the slow clients kept on.
+    EXPECT_TRUE(run->done);
+    EXPECT_EQ(200, run->status);
+    EXPECT_EQ(140u, run->slow.size());
+    EXPECT_TRUE(allClosed());
+  }
+  clients.join();
 }
 
 }  // namespace

@@ -1,11 +1,7 @@
 // Helpers for the file cache tests (included by *Test.cpp only): turning the test thread's run
 // loop until a condition set by another thread holds, reading an index database directly, and
-// holding a cache's writer thread (in its own hook, or in a FIFO it reads).
+// holding a cache's writer thread in its hook.
 #pragma once
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <condition_variable>
@@ -16,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "engine/cache/ColumnCache.h"
 #include "engine/cache/FileCache.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/FileUtil.h"
@@ -63,36 +60,17 @@ inline std::vector<IndexRow> readIndex(const std::string& indexPath) {
   return rows;
 }
 
-// Whether a thread of this process waits for the other end of a FIFO to be opened.
-inline bool threadWaitsOnFifo() {
-  for (const auto& task : FileUtil::listFolder("/proc/self/task")) {
-    auto wchan = FileUtil::readFile(task / "wchan");
-    if (wchan && std::string(wchan->begin(), wchan->end()) == "wait_for_partner") return true;
-  }
-  return false;
-}
-
-// Waits up to ten seconds for a thread to wait in a FIFO; false when none does (or the kernel
-// does not show where threads wait).
-inline bool waitForThreadOnFifo() {
-  for (int i = 0; i < 1000 && !threadWaitsOnFifo(); ++i) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  }
-  return threadWaitsOnFifo();
-}
-
-// Holds a file cache's writer (writing behind) as it comes to write the file of `key`, as a
-// disk that does not answer would, until release().
+// Holds a cache's writer thread as it comes to write one file, as a disk that does not answer
+// would, until release().
 class WriterHold {
  public:
-  WriterHold(FileCache& cache, const std::string& key) : state_(std::make_shared<State>()) {
-    cache.setWriterHookForTesting([state = state_, uid = FileCache::uidForKey(key)](const std::string& writing) {
-      if (writing != uid) return;
-      std::unique_lock<std::mutex> lock(state->mutex);
-      state->held = true;
-      state->changed.notify_all();
-      state->changed.wait(lock, [&] { return state->released; });
-    });
+  // A file cache's writer (writing behind), at the file of `key`.
+  WriterHold(FileCache& cache, const std::string& key) : WriterHold() {
+    cache.setWriterHookForTesting(holdAt(FileCache::uidForKey(key)));
+  }
+  // A column cache's writer, at the save of `path` (a path ColumnCache::getPath names).
+  WriterHold(ColumnCache& cache, const std::string& path) : WriterHold() {
+    cache.setWriterHookForTesting(holdAt(path));
   }
   ~WriterHold() { release(); }
   WriterHold(const WriterHold&) = delete;
@@ -113,6 +91,17 @@ class WriterHold {
   }
 
  private:
+  WriterHold() : state_(std::make_shared<State>()) {}
+  std::function<void(const std::string&)> holdAt(std::string target) {
+    return [state = state_, target = std::move(target)](const std::string& writing) {
+      if (writing != target) return;
+      std::unique_lock<std::mutex> lock(state->mutex);
+      state->held = true;
+      state->changed.notify_all();
+      state->changed.wait(lock, [&] { return state->released; });
+    };
+  }
+
   struct State {
     std::mutex mutex;
     std::condition_variable changed;

@@ -6,6 +6,7 @@
 #include <set>
 #include <string_view>
 #include <system_error>
+#include <utility>
 #include <vector>
 
 #include "common/CommInfo.h"
@@ -95,6 +96,7 @@ void ColumnCache::enqueue(Pending pending) {
 
 void ColumnCache::write(const std::string& slot, const Pending& job) {
   std::lock_guard files(fileLock_);
+  if (writerHook_) writerHook_(job.path);
   // The root and the column's folder real ones (a link in their place is replaced).
   const std::optional<FolderHandle> folder = realFolder(job.folder);
   const bool firstPage = std::string_view(job.prefix) == kFirstPagePrefix;
@@ -165,6 +167,11 @@ std::optional<ColumnCache::Validators> ColumnCache::knownFirstPage(const Text& c
 }
 
 void ColumnCache::flush() { writer_.flush(); }
+
+void ColumnCache::setWriterHookForTesting(std::function<void(const std::string& path)> hook) {
+  std::lock_guard files(fileLock_);
+  writerHook_ = std::move(hook);
+}
 
 ColumnCache::SlotView ColumnCache::pendingView(const std::string& folder, const char* prefix,
                                                const std::string& path) {

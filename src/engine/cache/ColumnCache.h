@@ -42,6 +42,7 @@
 // Failures are silent (a console line for a failed write); nothing is thrown.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -111,6 +112,11 @@ class ColumnCache {
   // subscribes to, once the pending saves are written.
   void clean();
 
+  // For tests: `hook` runs on the writer thread as it starts each save, with the path the save
+  // goes to and the file lock held; it may block to hold the writer there, as a disk that does
+  // not answer would.
+  void setWriterHookForTesting(std::function<void(const std::string& path)> hook);
+
  private:
   // What a slot (one prefix in one column's folder) holds once its latest save is written.
   struct Pending {
@@ -173,6 +179,7 @@ class ColumnCache {
   // being written is answered from its pending save, so a load never waits for the disk work of
   // another column.
   std::mutex fileLock_;
+  std::function<void(const std::string&)> writerHook_;  // under fileLock_
   // Column folder -> its kept first page, as the writer last left it (see knownFirstPage).
   std::mutex keptLock_;
   std::map<std::string, Kept> kept_;

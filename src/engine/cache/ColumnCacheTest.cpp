@@ -34,14 +34,6 @@ std::optional<std::string> text(const char* value) { return std::string(value); 
 
 size_t fileCount(const std::string& folder) { return FileUtil::listFolder(folder).size(); }
 
-// The writer, held reading a FIFO where a page goes (to compare it), goes on once the FIFO is
-// opened for writing and closed: it reads an empty file. False when nobody was reading.
-bool releaseReader(const std::string& fifo) {
-  const int fd = ::open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
-  if (fd >= 0) ::close(fd);
-  return fd >= 0;
-}
-
 class ColumnCacheTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -182,30 +174,23 @@ TEST_F(ColumnCacheTest, LoadsSeeTheLatestSaveBeforeTheWriter) {
   EXPECT_EQ(fileCount(cache_->getColumnPath(*id)), 3u);
 }
 
-// While the writer is stuck in one column's file (a FIFO where its page goes: opening it to
-// compare waits for a writer of the FIFO), loads of other columns and of the stuck save answer,
-// saves of one slot waiting behind it are written once, and a cache destroyed then still writes
-// what waits.
+// While the writer is held in one column's file (a disk that does not answer), loads of other
+// columns and of the held save answer, saves of one slot waiting behind it are written once, and
+// a cache destroyed then still writes what waits.
 TEST_F(ColumnCacheTest, LoadsDoNotWaitForTheWriterAndDestructionWritesWhatWaits) {
   cache_->saveCover(text("b"), text("http://h/b.png"), bytes("cover b"));
   cache_->flush();
   const std::string stuck = cache_->getPath("a", "http://h/a.atom", ColumnCache::kFirstPagePrefix);
-  ASSERT_EQ(::mkfifo(stuck.c_str(), 0600), 0);
-  // The writer goes on once the FIFO is opened: its comparison finds no file there, and the
-  // page replaces the FIFO.
-  auto release = [&] { return releaseReader(stuck); };
+  testing::WriterHold hold(*cache_, stuck);
   cache_->saveFirstPage(text("a"), text("http://h/a.atom"), bytes("page a"), {"\"a\"", {}});
-  if (!testing::waitForThreadOnFifo()) {
-    release();
-    GTEST_SKIP() << "this kernel does not show where a thread waits";
-  }
+  ASSERT_TRUE(hold.waitUntilHeld());
   auto loads = std::async(std::launch::async, [&] {
     return std::make_pair(cache_->loadCover(text("b"), text("http://h/b.png")),
                           cache_->loadFirstPageValidators(text("b"), text("http://h/b.atom")));
   });
   const bool answered = loads.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
   if (!answered) {
-    ASSERT_TRUE(release());
+    ASSERT_TRUE(hold.release());
   }
   ASSERT_TRUE(answered);
   EXPECT_EQ(loads.get(), std::make_pair(std::optional<Bytes>(bytes("cover b")),
@@ -223,7 +208,7 @@ TEST_F(ColumnCacheTest, LoadsDoNotWaitForTheWriterAndDestructionWritesWhatWaits)
   cache_->saveCoverThumbnail(text("b"), text("http://h/t.png"), bytes("thumbnail b"));
   std::thread destroyer([&] { cache_.reset(); });
   std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the destructor waits
-  ASSERT_TRUE(release());
+  ASSERT_TRUE(hold.release());
   destroyer.join();
   cache_ = std::make_unique<ColumnCache>(subs_);
   EXPECT_EQ(FileUtil::readFile(stuck), bytes("page a"));
@@ -248,18 +233,17 @@ TEST_F(ColumnCacheTest, APageSavedAgainUnderItsStrongEtagIsLeftAsKept) {
     cache_->saveFirstPage(id, url, bytes("page"), validators);
     cache_->flush();
   };
-  // Not known while the save waits: the writer is held in another column's page first (a FIFO
-  // it opens to compare), so the save cannot have been written when it is asked.
-  const std::string stuck = cache_->getPath("other", "http://h/o.atom", ColumnCache::kFirstPagePrefix);
-  ASSERT_EQ(::mkfifo(stuck.c_str(), 0600), 0);
-  cache_->saveFirstPage(text("other"), text("http://h/o.atom"), bytes("other"), {});
-  if (!testing::waitForThreadOnFifo()) {
-    releaseReader(stuck);
-    GTEST_SKIP() << "this kernel does not show where a thread waits";
+  // Not known while the save waits: the writer is held in another column's page first, so the
+  // save cannot have been written when it is asked.
+  {
+    testing::WriterHold hold(
+        *cache_, cache_->getPath("other", "http://h/o.atom", ColumnCache::kFirstPagePrefix));
+    cache_->saveFirstPage(text("other"), text("http://h/o.atom"), bytes("other"), {});
+    ASSERT_TRUE(hold.waitUntilHeld());
+    cache_->saveFirstPage(id, url, bytes("page"), tagged);
+    EXPECT_EQ(cache_->knownFirstPage(id, url), std::nullopt);  // not written yet
+    ASSERT_TRUE(hold.release());
   }
-  cache_->saveFirstPage(id, url, bytes("page"), tagged);
-  EXPECT_EQ(cache_->knownFirstPage(id, url), std::nullopt);  // not written yet
-  ASSERT_TRUE(releaseReader(stuck));
   cache_->flush();
   EXPECT_EQ(cache_->knownFirstPage(id, url), tagged);
   EXPECT_EQ(cache_->knownFirstPage(id, text("http://h/other.atom")), std::nullopt);
@@ -330,20 +314,15 @@ TEST_F(ColumnCacheTest, TheKeptPageSavedBehindANewerOneEndsOnDisk) {
   const ColumnCache::Validators v2{std::string("\"v2\""), std::nullopt};
   cache_->saveFirstPage(id, url, bytes("page one"), v1);
   cache_->flush();
-  // The writer is held in another column's page (a FIFO it opens to compare).
-  const std::string stuck =
-      cache_->getPath("other", "http://h/o.atom", ColumnCache::kFirstPagePrefix);
-  ASSERT_EQ(::mkfifo(stuck.c_str(), 0600), 0);
-  auto release = [&] { return releaseReader(stuck); };
+  // The writer is held in another column's page.
+  testing::WriterHold hold(
+      *cache_, cache_->getPath("other", "http://h/o.atom", ColumnCache::kFirstPagePrefix));
   cache_->saveFirstPage(text("other"), text("http://h/o.atom"), bytes("other"), v1);
-  if (!testing::waitForThreadOnFifo()) {
-    release();
-    GTEST_SKIP() << "this kernel does not show where a thread waits";
-  }
+  ASSERT_TRUE(hold.waitUntilHeld());
   cache_->saveFirstPage(id, url, bytes("page two"), v2);
   cache_->saveFirstPage(id, url, bytes("page one"), v1);
   EXPECT_EQ(cache_->loadFirstPage(id, url), bytes("page one"));
-  ASSERT_TRUE(release());
+  ASSERT_TRUE(hold.release());
   cache_->flush();
   const std::string page = cache_->getPath(*id, *url, ColumnCache::kFirstPagePrefix);
   EXPECT_EQ(FileUtil::readFile(page), bytes("page one"));

@@ -24,9 +24,10 @@ void UniqueCache::deleteOldFileWithPrefix(const std::string& prefix) {
   if (auto root = FolderHandle::openReal(rootPath_)) deleteOldFileWithPrefixLocked(*root, prefix);
 }
 
-void UniqueCache::deleteOldFileWithPrefixLocked(const FolderHandle& root, const std::string& prefix) {
+void UniqueCache::deleteOldFileWithPrefixLocked(const FolderHandle& root, const std::string& prefix,
+                                                const std::string& keep) {
   for (const std::string& name : root.names()) {
-    if (name.rfind(prefix, 0) == 0) root.remove(name);
+    if (name.rfind(prefix, 0) == 0 && name != keep) root.remove(name);
   }
 }
 
@@ -37,8 +38,11 @@ void UniqueCache::saveData(const Bytes& data, const std::string& uniqueKey, cons
   // Relative to the real root (a link in its place is replaced): nothing behind a link is
   // removed or written.
   auto root = FolderHandle::openReal(rootPath_);
-  if (root) deleteOldFileWithPrefixLocked(*root, prefix);
-  if (!root || !root->writeFileAtomically(fs::path(getPath(*url, prefix)).filename().string(), data)) {
+  const std::string name = fs::path(getPath(*url, prefix)).filename().string();
+  if (root) deleteOldFileWithPrefixLocked(*root, prefix, name);
+  // The key's file already holding these bytes (an unchanged answer) is left as it is.
+  if (root && root->readFile(name) == data) return;
+  if (!root || !root->writeFileAtomically(name, data)) {
     std::fprintf(stderr, "UniqueCache save file failed\n");
   }
 }

@@ -3,7 +3,8 @@
 //
 // Files: <Caches>/UniqueCaches/<key>_<MD5(url)> (MD5 in 32 upper-case hex digits). Saving
 // removes every earlier file of the key first, so a load finds data only when asked with the
-// URL saved last under that key.
+// URL saved last under that key; a save of the bytes the key's file for that URL already holds
+// writes nothing.
 //
 // The folder is a real one: a link in its place is replaced before anything is written or
 // removed, and files are removed and written relative to it, never through a link.
@@ -42,7 +43,9 @@ class UniqueCache {
   std::optional<Bytes> loadData(const std::string& uniqueKey, const Text& url);
 
  private:
-  void deleteOldFileWithPrefixLocked(const FolderHandle& root, const std::string& prefix);
+  // Removes the files whose names start with `prefix`, but `keep`.
+  void deleteOldFileWithPrefixLocked(const FolderHandle& root, const std::string& prefix,
+                                     const std::string& keep = std::string());
 
   const std::string rootPath_;
   std::mutex lock_;

@@ -116,6 +116,8 @@ bool UserDefaults::set(std::string key, Value value) {
   if (!storable(value)) return false;
   std::lock_guard<std::mutex> lock(mutex_);
   loadLocked();
+  // The value held already: the file holds it too (unless an earlier write failed).
+  if (const Value* held = values_.find(key); held && *held == value) return !dirty_ || saveLocked();
   values_.set(std::move(key), std::move(value));
   return saveLocked();
 }
@@ -130,7 +132,7 @@ bool UserDefaults::setValues(std::vector<std::pair<std::string, Value>> values) 
   for (auto& [key, value] : values) {
     if (value.isNull()) {
       changed = values_.remove(key) || changed;
-    } else {
+    } else if (const Value* held = values_.find(key); !held || !(*held == value)) {
       values_.set(std::move(key), std::move(value));
       changed = true;
     }

@@ -5,12 +5,13 @@
 // integerForKey / doubleForKey read numeric strings, boolForKey reads "YES"/"true"/"1" (see
 // Value::boolValue); arrayForKey / dictionaryForKey give nullopt for any other type.
 // set() writes through to disk at once (atomically: temp file, fsync, rename), so a crash never
-// loses an acknowledged setting; setting a null Value removes the key. A torn or corrupt file on
-// open reads as empty defaults (and is replaced by the next write). The file's folder is reached
-// without following a link (FolderHandle::openReal), and anything but a regular file at the
-// file's name (a link, a named pipe, a folder) is set aside — renamed beside it, never followed
-// or deleted, and reported to the log — on each read and write, so the defaults start empty and
-// are written again instead of failing at every launch.
+// loses an acknowledged setting; setting the value a key already holds writes nothing (the file
+// holds it already); setting a null Value removes the key. A torn or corrupt file on open reads
+// as empty defaults (and is replaced by the next write). The file's folder is reached without
+// following a link (FolderHandle::openReal), and anything but a regular file at the file's name
+// (a link, a named pipe, a folder) is set aside — renamed beside it, never followed or deleted,
+// and reported to the log — on each read and write, so the defaults start empty and are written
+// again instead of failing at every launch.
 //
 // standard() is one process-wide instance, loaded lazily from the current home on first use.
 // All methods are thread-safe. resetStandardForTesting() makes the standard instance forget its

@@ -117,6 +117,25 @@ class ImageTasksTest : public EngineFixture {
     auto running = gTaskEngine()->runningTasks();
     return task->isDone() && std::find(running.begin(), running.end(), task) == running.end();
   }
+  // The id of the cover refresh handed to the engine last (as the log names it), or "".
+  static std::string lastCoverRefresh() {
+    const std::string log = testing::readLog();
+    const size_t at = log.rfind(" DownloadProgramCoversTask done invoke");
+    if (at == std::string::npos) return {};
+    const size_t start = log.rfind("task ", at);
+    return start == std::string::npos ? std::string() : log.substr(start + 5, at - start - 5);
+  }
+  // The task of that id has finished all it does: its end is logged and the running list let go
+  // of it (its last step).
+  static bool hasEnded(const std::string& taskId) {
+    if (testing::readLog().find("task " + taskId + " DownloadProgramCoversTask done code") ==
+        std::string::npos) {
+      return false;
+    }
+    auto running = gTaskEngine()->runningTasks();
+    return std::none_of(running.begin(), running.end(),
+                        [&](const auto& task) { return task->getTaskIdStr() == taskId; });
+  }
   bool anyDownloading(const std::vector<std::string>& urls) const {
     for (const auto& url : urls) {
       if (engine_->isImageDownloading(url)) return true;
@@ -276,12 +295,15 @@ TEST_F(ImageTasksTest, CoversAreRewrittenOnlyFromANewerFeed) {
   EXPECT_FALSE(info->contains("duration"));
   const int64_t kept = CommInfo::getCustomIntKey(DownloadProgramCoversTask::kCoverUpdateTimeKey);
   EXPECT_GT(kept, 0);
+  const std::string first = lastCoverRefresh();
   auto covers = engine_->getProgramCovers();  // starts another refresh, which finds nothing new
   ASSERT_EQ(covers.size(), 2u);
   EXPECT_EQ(covers[0]->title(), "Harbour at dawn");
   EXPECT_EQ(covers[0]->duration(), 8);
   // Let that refresh end before the kept time changes below.
-  ASSERT_TRUE(turnMainLoopUntil([] { return gTaskEngine()->runningTasks().empty(); }));
+  const std::string refresh = lastCoverRefresh();
+  ASSERT_NE(refresh, first);
+  ASSERT_TRUE(turnMainLoopUntil([&] { return hasEnded(refresh); }));
 
   // The same feed again: nothing is downloaded or touched, and the muted task tells nobody.
   std::ofstream(folder + "marker") << "kept";
