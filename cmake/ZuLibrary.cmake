@@ -48,14 +48,18 @@ function(zu_add_library name)
     target_compile_definitions(${name}_tests PRIVATE
                                ZU_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                ZU_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/testdata")
+    # What the libraries under the tests keep in their cache home (GStreamer's registry of its
+    # plugins, the settings backend's file) goes into the build folder, not the desktop user's
+    # home; the client puts it into its own home (LibraryFolders).
+    set(environment "XDG_CACHE_HOME=${CMAKE_BINARY_DIR}/library-caches")
     if(ZU_TESTS_WHOLE_BINARIES)
       # One process runs every test of the binary in order, so a test that leaves state
       # behind for the next one (a task queued on the main loop, a global switched) fails.
       add_test(NAME ${name}_tests COMMAND ${name}_tests)
-      set_tests_properties(${name}_tests PROPERTIES TIMEOUT 900)
+      set_tests_properties(${name}_tests PROPERTIES TIMEOUT 900 ENVIRONMENT "${environment}")
     else()
       gtest_discover_tests(${name}_tests DISCOVERY_TIMEOUT 120
-                           PROPERTIES TIMEOUT 300)
+                           PROPERTIES TIMEOUT 300 ENVIRONMENT "${environment}")
     endif()
   endif()
 endfunction()

@@ -314,6 +314,8 @@ void EnginePage::open(bool ephemeral, int width, int height, float scale, bool s
   g_signal_connect(view_, "notify::uri", G_CALLBACK(&EnginePage::onUriChanged), this);
   g_signal_connect(view_, "load-failed", G_CALLBACK(&EnginePage::onLoadFailed), this);
   g_signal_connect(view_, "decide-policy", G_CALLBACK(&EnginePage::onDecidePolicy), this);
+  g_signal_connect(webkit_web_view_get_back_forward_list(view_), "changed",
+                   G_CALLBACK(&EnginePage::onHistoryChanged), this);
 }
 
 void EnginePage::close() {
@@ -323,6 +325,7 @@ void EnginePage::close() {
   }
   if (!view_) return;
   g_signal_handlers_disconnect_by_data(view_, this);
+  g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(view_), this);
   g_signal_handlers_disconnect_by_data(content_, this);
   g_object_unref(content_);
   content_ = nullptr;
@@ -362,20 +365,25 @@ void EnginePage::stop() {
 
 void EnginePage::reload() {
   if (!view_) return;
-  clientHistoryPending_ = true;
+  clientReloadPending_ = true;
   webkit_web_view_reload(view_);
 }
 
 void EnginePage::goBack() {
   if (!view_ || !webkit_web_view_can_go_back(view_)) return;
-  clientHistoryPending_ = true;
+  clientMove_ = ClientMove::kAsked;
   webkit_web_view_go_back(view_);
 }
 
 void EnginePage::goForward() {
   if (!view_ || !webkit_web_view_can_go_forward(view_)) return;
-  clientHistoryPending_ = true;
+  clientMove_ = ClientMove::kAsked;
   webkit_web_view_go_forward(view_);
+}
+
+void EnginePage::onHistoryChanged(void*, void*, void*, void* self) {
+  auto& move = static_cast<EnginePage*>(self)->clientMove_;
+  move = move == ClientMove::kAsked ? ClientMove::kMoved : ClientMove::kNone;
 }
 
 void EnginePage::setSize(int width, int height, float scale) {
@@ -624,10 +632,13 @@ bool EnginePage::decide(WebKitPolicyDecision* decision, int decisionType) {
     unaskedMainFrame_.clear();
     tellMainFrame(url, userGesture);
   }
-  if ((navigationType == WEBKIT_NAVIGATION_TYPE_BACK_FORWARD || navigationType == WEBKIT_NAVIGATION_TYPE_RELOAD) &&
-      clientHistoryPending_) {
-    clientHistoryPending_ = false;
-    userGesture = true;  // the client's own buttons
+  // The client's own buttons.
+  if (navigationType == WEBKIT_NAVIGATION_TYPE_BACK_FORWARD && clientMove_ != ClientMove::kNone) {
+    clientMove_ = ClientMove::kNone;
+    userGesture = true;
+  } else if (navigationType == WEBKIT_NAVIGATION_TYPE_RELOAD && clientReloadPending_) {
+    clientReloadPending_ = false;
+    userGesture = true;
   }
   g_object_ref(decision);
   auto self = shared_from_this();

@@ -119,6 +119,7 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
 
   static void onLoadChanged(WebKitWebView* view, int event, void* self);
   static void onUriChanged(WebKitWebView* view, void* property, void* self);
+  static void onHistoryChanged(void* list, void* added, void* removed, void* self);
   static int onLoadFailed(WebKitWebView* view, int event, char* uri, void* error, void* self);
   static int onDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type,
                             void* self);
@@ -143,8 +144,14 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   // engine tells a load's address as it is asked for, before its question).
   bool pendingLoadGesture_ = false;
   bool pendingLoadReported_ = false;
-  // The client asked for back, forward or reload: the engine's next such navigation is its.
-  bool clientHistoryPending_ = false;
+  // The client asked for a reload: the engine's next reload is its.
+  bool clientReloadPending_ = false;
+  // The client asked to go back or forward: the engine's next move in the history is its. The
+  // engine moves in its list before it asks about a move to another document and asks nothing
+  // about a move within the document (to an entry the page pushed), so the client's move ends
+  // at the question or at the list's next move (the page's own).
+  enum class ClientMove { kNone, kAsked, kMoved };
+  ClientMove clientMove_ = ClientMove::kNone;
   // The navigation allowed last (any frame's), until the main frame comes to its address:
   // (address, made by the reader or the client).
   std::optional<std::pair<std::string, bool>> lastAllowed_;

@@ -142,6 +142,7 @@ void NewsBrowseController::prepareForReuse() {
   downTask_.reset();
   emptyFeed_ = false;
   detailData_.reset();
+  showsItsArticle_ = false;
   if (webView_) {
     webView_->stopLoading();
     webView_->evaluateScript("document.body.innerHTML = \"\";");
@@ -383,6 +384,11 @@ bool NewsBrowseController::shouldStartLoad(web::WebView&, const std::string& url
                 ExternalUrl::printable(url).c_str());
     return false;
   }
+  if (!showsItsArticle_) {
+    VESKLogImpl("article %d: command of the article shown before refused: %s", index_,
+                ExternalUrl::printable(url).c_str());
+    return false;
+  }
   if (!userGesture) {
     VESKLogImpl("article %d: command without the reader's tap refused: %s", index_,
                 ExternalUrl::printable(url).c_str());
@@ -466,6 +472,7 @@ void NewsBrowseController::openPage(const std::string& url) {
 
 void NewsBrowseController::didFinishLoad(web::WebView&) {
   isFinishLoad_ = true;
+  showsItsArticle_ = true;
   stopSpinner();
   NotificationCenter::defaultCenter().post(kCacheCellCanLoadNotification, Value(), Dictionary());
   if (webView_) webView_->setHidden(false);

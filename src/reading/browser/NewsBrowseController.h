@@ -34,7 +34,11 @@
 //    navigate at all: the web view seals them, so every command is the page's own.) And it acts
 //    only right after the reader's tap on that page (the gesture the engine reports with the
 //    navigation): the page on screen could otherwise open a screen — the in-app browser on any
-//    address, a video — from a timer, unasked.
+//    address, a video — from a timer, unasked. Nor does it act while the page is between
+//    articles (made ready for a new index, the new article not loaded yet): the article it
+//    showed before is still there, hidden, and the script that blanks it runs as if on the
+//    reader's tap, so that article's own code could open a screen over the article the reader
+//    jumped to.
 //  - The in-app browser, the video player and the original page get web addresses only (http
 //    or https, ExternalUrl): were any address opened, an article could show the
 //    reader's local files ("file://…") or hand other schemes on. Anything else is refused and
@@ -169,6 +173,9 @@ class NewsBrowseController : public GridViewCell,
   bool emptyFeed_ = false;
   bool isStartLoading_ = false;
   bool isFinishLoad_ = false;
+  // A page of the web view finished loading since the page was last made ready for an index:
+  // until then the web view may still hold the article it showed before.
+  bool showsItsArticle_ = false;
   int bumpCount_ = 0;
   int shareCount_ = 0;
   bool isBumped_ = false;

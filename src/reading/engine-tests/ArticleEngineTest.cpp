@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "common/Log.h"
@@ -49,6 +50,7 @@
 #include "shell/app/ShellTestSupport.h"
 #include "shell/app/StandInScreen.h"
 #include "shell/skin/NRSkinManager.h"
+#include "views/GridView.h"
 #include "testing/MainLoopTurn.h"
 #include "SampleService.h"
 
@@ -166,6 +168,16 @@ class ArticleEngineTest : public ::testing::Test {
     html.resize(3, kServerHtml);
     auto items = std::make_shared<ScrolledNewsBrowseController::Items>();
     for (int i = 0; i < 3; ++i) items->push_back(article(i, html[static_cast<size_t>(i)]));
+    openBrowser(items);
+    auto page = browser_->pageAt(0);
+    EXPECT_TRUE(page);
+    if (!page) return nullptr;
+    EXPECT_TRUE(turnMainLoopUntil([&] { return page->isFinishLoad(); }, kWait));
+    settle(*page->webView());
+    return page;
+  }
+  // A browser on the first of `items`, shown.
+  void openBrowser(const std::shared_ptr<ScrolledNewsBrowseController::Items>& items) {
     browser_ = std::make_shared<ScrolledNewsBrowseController>();
     browser_->setEngine(std::make_shared<StillEngine>(searchTemplate_));
     browser_->setNewsSummary(items);
@@ -177,12 +189,6 @@ class ArticleEngineTest : public ::testing::Test {
     ui::ViewController::installAsRoot(*window_, navigation_);
     navigation_->pushViewController(browser_, false);
     window_->layoutIfNeeded();
-    auto page = browser_->pageAt(0);
-    EXPECT_TRUE(page);
-    if (!page) return nullptr;
-    EXPECT_TRUE(turnMainLoopUntil([&] { return page->isFinishLoad(); }, kWait));
-    settle(*page->webView());
-    return page;
   }
   // Waits until the page's picture stops changing.
   static void settle(web::WebView& view) {
@@ -407,6 +413,44 @@ setTimeout(function () { location.href = 'web:getvideoclick;http://sample.test/v
   auto shown = std::dynamic_pointer_cast<WebViewController_New>(browser_->modalViewController());
   ASSERT_TRUE(shown);
   EXPECT_EQ(std::optional<std::string>("http://sample.test/page.html"), shown->link());
+}
+
+// A page given to another article stops being the old one's: an article whose page is taken for
+// the article the reader jumps to, and whose code runs when the page is blanked for it (as if on
+// the reader's tap: the client's own script), opens nothing while the new article is still to
+// come.
+TEST_F(ArticleEngineTest, AnArticleWhosePageIsReusedOpensNothing) {
+  const std::string hostile = R"(<html><body><p>恶意的文章 A hostile article</p><script>
+Object.defineProperty(document.body, 'innerHTML', {set: function () {
+  setTimeout(function () { location.href = 'web:gethtmlclick;http://sample.test/reused.html'; }, 200); }});
+</script></body></html>)";
+  auto items = std::make_shared<ScrolledNewsBrowseController::Items>();
+  for (int i = 0; i < 8; ++i) {
+    auto summary = article(i, hostile);
+    if (i >= 3) summary->setDetail(nullptr);  // still to come when the reader gets there
+    items->push_back(summary);
+  }
+  openBrowser(items);
+  auto first = browser_->pageAt(0);
+  ASSERT_TRUE(first);
+  ASSERT_TRUE(turnMainLoopUntil([&] { return first->isFinishLoad(); }, kWait));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return browser_->pageAt(1) && browser_->pageAt(1)->isFinishLoad(); }, kWait));
+  // The reader jumps ahead (as back from the picture viewer): a page that showed a hostile
+  // article is blanked for the one now on screen.
+  std::set<NewsBrowseController*> shown;
+  for (int index : browser_->newsBrowseGrid()->indexsForCacheCells()) {
+    if (auto page = browser_->pageAt(index); page && page->isFinishLoad()) shown.insert(page.get());
+  }
+  first->setBackPageIndex(5);
+  window_->layoutIfNeeded();
+  ASSERT_EQ(5, browser_->currentPage());
+  ASSERT_TRUE(browser_->pageAt(5));
+  ASSERT_EQ(1u, shown.count(browser_->pageAt(5).get())) << "the page on screen is one that showed the article";
+  const std::string refused = "article 5: command of the article shown before refused: web:gethtmlclick;http://sample.test/reused.html";
+  ASSERT_TRUE(turnMainLoopUntil([&] {
+    return logText().find(refused) != std::string::npos || browser_->modalViewController();
+  }, kWait));
+  EXPECT_EQ(nullptr, browser_->modalViewController());
 }
 
 // A long press on a word of the article selects it in the page and shows the article's five

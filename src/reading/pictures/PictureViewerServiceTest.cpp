@@ -104,6 +104,11 @@ TEST_F(PictureViewerServiceTest, AnAlbumsPicturesArriveThroughTheSessionOneIsSav
   ASSERT_TRUE(browser);
   auto page = browser->pageAt(0);
   EXPECT_EQ(std::optional<std::string>("art-photo-2"), page->detailData()->entryId());
+  // The article shows (the reader can tap it only then).
+  auto* recorder = page->webView()->recorder();
+  ASSERT_TRUE(turnUntil([&] { return !recorder->calls().empty() && recorder->calls().back().kind == web::RecordingWebBackend::Call::kLoadHtml; }));
+  recorder->finishLoad();
+  ASSERT_TRUE(turnUntil([&] { return page->isFinishLoad(); }));
   // The second picture of the page's strip: the viewer in album mode, on that picture.
   EXPECT_FALSE(page->webView()->recorder()->simulateNavigation("web:getimageclick;seq=2", 0));
   auto presented = std::dynamic_pointer_cast<ui::NavigationController>(browser->modalViewController());

@@ -20,6 +20,7 @@
 #include "shell/skin/CustomNavigationBar.h"
 #include "shell/app/RootNavigationViewController.h"
 #include "shell/skin/MyFaceSettings.h"
+#include "testing/TempHome.h"
 
 namespace zu {
 namespace {
@@ -77,6 +78,8 @@ class TabBarTest : public ::testing::Test {
     return out;
   }
 
+  // The night switch writes the defaults: into this home, never the desktop user's.
+  TempHome home_;
   Journal journal_;
   std::shared_ptr<ui::Window> window_;
   std::shared_ptr<MSCustomTabBarController> tabs_;

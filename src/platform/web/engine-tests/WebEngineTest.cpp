@@ -896,6 +896,53 @@ TEST_F(WebEngineTest, TheReadersTapIsToldApartFromWhatAPageDoesOnItsOwn) {
                                                                       {server.url("/final.html"), false}}));
 }
 
+// The client's back, forward and reload count as the reader's for that move only. The reader's
+// back from an entry the page pushed over its first one (at its own address or another) stays in
+// the document and asks the engine nothing; what the page then does on its own — a reload, a
+// move in its history after leaving — is not the reader's, and the client's forward after it is.
+TEST_F(WebEngineTest, TheClientsHistoryMovesCountAsTheReadersOnlyForThemselves) {
+  LoopbackServer server;
+  // Back at its first entry (once), the page reloads itself, or leaves for a page that comes
+  // back at once.
+  auto page = [](const std::string& pushed, const std::string& then) {
+    return LoopbackServer::Response::text(200, R"(<p>page</p><script>
+if (!sessionStorage.pushed) {
+  sessionStorage.pushed = '1';
+  history.pushState(null, '', )" + pushed + R"();
+  addEventListener('popstate', function pop() { removeEventListener('popstate', pop); )" + then + R"(; });
+}</script>)", "text/html");
+  };
+  server.setResponse("/reloads", page("location.href", "location.reload()"));
+  server.setResponse("/leaves", page("'#pushed'", "location.href = '/back'"));
+  server.setResponse("/back", LoopbackServer::Response::text(
+      200, "<script>if (!sessionStorage.left) { sessionStorage.left = '1'; history.back(); }</script>", "text/html"));
+  delegate->allowAll = true;
+  struct Case {
+    std::string path;
+    std::map<std::string, bool> own;  // the page's own navigations after the reader's back
+    std::string forward;
+  };
+  for (const Case& c : {Case{"/reloads", {{server.url("/reloads"), false}}, ""},
+                        Case{"/leaves", {{server.url("/back"), false}, {server.url("/leaves"), false}}, "/back"}}) {
+    // A view whose first entry is the page's.
+    view = std::make_shared<WebView>(ui::Rect{{0, 0}, {320, 480}});
+    view->setDelegate(delegate);
+    const int finished = delegate->finished;
+    view->loadRequest(server.url(c.path));
+    ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished == finished + 1; }, kWait));
+    ASSERT_EQ(run({"sessionStorage.pushed + ' ' + history.length"}), std::vector<std::string>{"1 2"});
+    delegate->gestures.clear();
+    view->goBack();
+    ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->gestures.size() == c.own.size() && delegate->finished == finished + 1 + static_cast<int>(c.own.size()); }, kWait)) << c.path;
+    EXPECT_EQ(delegate->gestures, c.own) << c.path;
+    if (c.forward.empty()) continue;
+    delegate->gestures.clear();
+    view->goForward();
+    ASSERT_TRUE(turnMainLoopUntil([&] { return !delegate->gestures.empty(); }, kWait)) << c.path;
+    EXPECT_EQ(delegate->gestures, (std::map<std::string, bool>{{server.url(c.forward), true}})) << c.path;
+  }
+}
+
 // Nothing a page is answered is ever saved, whatever the server says: an attachment to the page's
 // own navigation or to a frame's, a type the engine cannot show, a "download" link the reader
 // taps (shown instead, as on the phone). The page's own navigations fail and leave it as it was,
