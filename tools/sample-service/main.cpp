@@ -9,12 +9,19 @@
 #include <pthread.h>
 #include <signal.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
 #include "SampleService.h"
+
+namespace {
+// Installed so that neither signal keeps the ignored disposition a background start may hand
+// down (an ignored signal is dropped even while blocked); sigwait takes them before it runs.
+void onStopSignal(int) {}
+}  // namespace
 
 int main(int argc, char** argv) {
   int port = 0;
@@ -37,6 +44,8 @@ int main(int argc, char** argv) {
   sigaddset(&stopSignals, SIGINT);
   sigaddset(&stopSignals, SIGTERM);
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  std::signal(SIGINT, onStopSignal);
+  std::signal(SIGTERM, onStopSignal);
   zu::SampleService service(documents);
   if (!service.start(port)) {
     std::fprintf(stderr, "zu-sample-service: cannot listen on port %d\n", port);
