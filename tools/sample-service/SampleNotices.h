@@ -1,9 +1,11 @@
 // SampleNotices: the sample service's notice feed and font packs. "/info.atom" (the URL table's
 // "vesk_infoGet") carries no software update and no messages, only a recommendation of four
 // applications whose icons are the documents' own pictures under "/img/app-<name>.png" (served
-// by the picture route). "/fonts.atom" (the URL table's "vesk_font") lists one font, "宋体",
-// with the address, length and MD5 of its pack, kFontPackPath: a small stand-in file of fixed
-// bytes (a real pack is 11 MB; the client only moves and checks it).
+// by the picture route) and whose links, "/apps/<name>", are their pages in the application
+// store (the about screen hands them to the desktop's browser). "/fonts.atom" (the URL table's
+// "vesk_font") lists one font, "宋体", with the address, length and MD5 of its pack,
+// kFontPackPath: a small stand-in file of fixed bytes (a real pack is 11 MB; the client only
+// moves and checks it).
 //
 // Stateless: any thread may call answer(). The server's own rules (ETags, ranges, cut answers,
 // statuses set by a test) apply to these answers as to every other.
@@ -19,6 +21,7 @@ class SampleNotices {
   static constexpr const char* kFontName = "宋体";
   static constexpr const char* kFontPackPath = "/font/song.ttf";
   static constexpr int kRecommendedApps = 4;
+  static constexpr const char* kAppPathPrefix = "/apps/";
 
   struct Reply {
     std::string contentType;

@@ -1043,12 +1043,31 @@ SampleService::Answer SampleService::answer(const Request& request) {
       reviews_.emplace_back(column, reply.body.substr(reply.body.find("<entry")));
     }
   } else if (path == "/shorturl.atom") {
-    // "url=<link>" or "articleid=<id>": a short link made from it.
-    reply.body = request.query.empty()
-                     ? std::string("<shortUrl/>")
-                     : "<shortUrl>" + baseUrl() + "/s/" + etagOf(request.query).substr(1, 8) +
-                           "</shortUrl>";
+    // "url=<link>" or "articleid=<id>": a short link made from it, which leads to the link or to
+    // the article's page.
+    const auto url = SampleOAuth::formValue(request.query, "url");
+    const auto article = SampleOAuth::formValue(request.query, "articleid");
+    if (request.query.empty() || (!url && !article)) {
+      reply.body = "<shortUrl/>";
+    } else {
+      const std::string code = etagOf(request.query).substr(1, 8);
+      {
+        std::lock_guard guard(lock_);
+        shortLinks_[code] = url ? *url : baseUrl() + "/article/" + *article + ".html";
+      }
+      reply.body = "<shortUrl>" + baseUrl() + kShortLinkPrefix + code + "</shortUrl>";
+    }
     reply.contentType = "application/xml";
+  } else if (path.rfind(kShortLinkPrefix, 0) == 0 && request.method == "GET") {
+    // A short link given out: a redirect to what it was made from.
+    std::lock_guard guard(lock_);
+    auto link = shortLinks_.find(path.substr(std::string(kShortLinkPrefix).size()));
+    if (link == shortLinks_.end()) {
+      reply.status = 404;
+    } else {
+      reply.status = 302;
+      reply.headers.emplace_back("Location", link->second);
+    }
   } else if (path == "/user/icon.atom" && post) {
     // The uploaded icon stored (the picture of the form's file, else the body) and served at
     // its address: an entry whose content names it.

@@ -29,7 +29,8 @@
 // newest first, two to a page; a comment posted (or edited) comes back as stored, with an id
 // and a thumbnail; a posted one is kept and listed first with an edit link until "op=del"
 // removes it, and counted in the article's dynamic part (SampleComments). A short link is made
-// from the query ("url=" or "articleid="); an uploaded profile icon gets an address; a posted
+// from the query ("url=" or "articleid=") and redirects ("/s/<code>", 302) to the link or to the
+// article's original page; an uploaded profile icon gets an address; a posted
 // profile is kept and answered from then on (SampleProfile); password, statistics and illegal-content posts are
 // taken in; a microblog repost ("/mblog/repost.atom") is refused with reason 501 for the token
 // "revoked". Generated columns "col-gen-<n>" (list "/col/gen-<n>.atom") hold
@@ -123,6 +124,8 @@ class SampleService {
   void setDocument(const std::string& name, std::optional<std::string> text);
   // The service's own readers: name (lower case) -> password.
   static inline const std::map<std::string, std::string> kReaders = {{"reader", "pw"}};
+  // Where the short links it gives out live: "/s/<code>".
+  static constexpr const char* kShortLinkPrefix = "/s/";
   // The login's refusal of a wrong password ("X-Error").
   static constexpr int kWrongPasswordReason = 2;
   // The service's id of the reader who logs in as `user`, as the login answer carries it.
@@ -227,6 +230,8 @@ class SampleService {
   SampleProfile profile_;
   // Uploaded profile icons by picture name ("icon-<hash>"), served at "/img/<name>.png".
   std::map<std::string, std::string> icons_;
+  // The short links given out ("/s/<code>"): code -> the address each leads to.
+  std::map<std::string, std::string> shortLinks_;
   // The open platforms 1 to 6 of the accounts screen (locks itself).
   SamplePlatforms platforms_;
 };

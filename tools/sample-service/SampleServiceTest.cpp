@@ -839,6 +839,9 @@ TEST_F(SampleServiceTest, TheNoticeRecommendsFourAppsAndTheFontListNamesItsPack)
     const std::string icon = get(app->img()->substr(service_.baseUrl().size()));
     EXPECT_EQ(icon.substr(1, 3), "PNG") << *app->img();
     EXPECT_GT(icon.size(), 400u) << *app->img();
+    // Its link, which the about screen hands to the desktop's browser, is its store page.
+    const std::string page = get(app->href()->substr(service_.baseUrl().size()));
+    EXPECT_NE(std::string::npos, page.find("<title>" + *app->title() + "</title>")) << *app->href();
   }
 
   auto fonts = VESKAtomParser::allocParseFonts(get("/fonts.atom"));
@@ -898,6 +901,22 @@ TEST_F(SampleServiceTest, AnArticlesLikesShareReportsAndOriginalPage) {
   EXPECT_NE(std::string::npos, page.find("<title>Ferry timetable changes for the winter</title>"));
   EXPECT_NE(std::string::npos, page.find("six-fifteen crossing"));
   get("/article/no-such.html", 404);
+
+  // A short link leads to what it was made from: the article's page, or the address given.
+  for (const auto& [query, target] : {std::pair<std::string, std::string>("articleid=art-news-3",
+                                                                          base + "/article/art-news-3.html"),
+                                      {"url=http%3A%2F%2F127.0.0.1%2Farticle%2Fart-news-1.html%3Fa%3D1",
+                                       "http://127.0.0.1/article/art-news-1.html?a=1"}}) {
+    const std::string answer = get("/shorturl.atom?" + query);
+    const size_t start = answer.find("<shortUrl>" + base + SampleService::kShortLinkPrefix);
+    ASSERT_NE(std::string::npos, start) << answer;
+    const std::string link = answer.substr(start + 10, answer.find("</shortUrl>") - start - 10);
+    auto followed = client_->Get(link.substr(base.size()));
+    ASSERT_TRUE(followed);
+    EXPECT_EQ(302, followed->status) << link;
+    EXPECT_EQ(target, followed->get_header_value("Location"));
+  }
+  get(std::string(SampleService::kShortLinkPrefix) + "00000000", 404);
 
   // The store's review page that a sample run's 给我们评分 opens.
   const std::string review = get("/store/review.html");

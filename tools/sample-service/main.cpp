@@ -2,20 +2,25 @@
 //   zu-sample-service [--port N] [--port-file PATH] [--documents DIR]
 // Port 0 (the default) takes any free port; the chosen one is written, once the server accepts
 // connections, to the --port-file when one is given (the starter reads it there and the run's
-// output stays the client's), else printed.
+// output stays the client's), else printed. SIGINT or SIGTERM stops it: both are blocked before
+// the server's threads start (they inherit the mask) and taken by the main thread alone, which
+// waits for them with sigwait: a stop signal can neither land on a server thread nor come between
+// a check and a pause, where a flag set by a handler would leave the main thread asleep.
+#include <pthread.h>
+#include <signal.h>
+
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
-#include <unistd.h>
-
 #include "SampleService.h"
 
 namespace {
-volatile std::sig_atomic_t gStop = 0;
-void onSignal(int) { gStop = 1; }
+// Installed so that neither signal keeps the ignored disposition a background start may hand
+// down (an ignored signal is dropped even while blocked); sigwait takes them before it runs.
+void onStopSignal(int) {}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -34,13 +39,18 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+  std::signal(SIGINT, onStopSignal);
+  std::signal(SIGTERM, onStopSignal);
   zu::SampleService service(documents);
   if (!service.start(port)) {
     std::fprintf(stderr, "zu-sample-service: cannot listen on port %d\n", port);
     return 1;
   }
-  std::signal(SIGINT, onSignal);
-  std::signal(SIGTERM, onSignal);
   if (!portFile.empty()) {
     const std::string temp = portFile + ".tmp";
     std::ofstream(temp) << service.port() << "\n";
@@ -49,7 +59,8 @@ int main(int argc, char** argv) {
     std::printf("zu-sample-service listening on %s\n", service.baseUrl().c_str());
     std::fflush(stdout);
   }
-  while (!gStop) pause();
+  int signal = 0;
+  sigwait(&stopSignals, &signal);
   service.stop();
   return 0;
 }

@@ -411,6 +411,9 @@ void MyColumnsController::editButtonPressed() {
   for (auto* button : {editButton(), refreshButton(), downloadButton()}) {
     if (button) button->setHidden(isEditing_);
   }
+  // The desktop's Escape ends edit mode as the finish button does; outside edit mode the finish
+  // button lies under the edit button and Escape leaves it alone.
+  if (auto* finish = finishButton()) finish->setLeavesScreen(isEditing_);
   if (auto* indicator = refreshIndicator(); indicator && indicator->isAnimating()) {
     indicator->setHidden(isEditing_);
   }

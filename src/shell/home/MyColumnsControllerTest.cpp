@@ -34,6 +34,7 @@
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/system/Application.h"
+#include "platform/ui/system/EscapeKey.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/images/Image.h"
@@ -502,7 +503,18 @@ TEST_F(HomeScreenTest, EditModeDeleteAndDragKeepTheOrderAcrossARestart) {
   layout();
   EXPECT_EQ(5, home_->gridView()->numberOfCells());
 
+  // Escape ends edit mode as the finish button does, and stores the order; on the grid outside
+  // edit mode it starts nothing (the finish button lies under the edit button there).
+  EXPECT_TRUE(ui::EscapeKey::press());
+  EXPECT_FALSE(home_->isEditing());
+  EXPECT_FALSE(home_->editButton()->isHidden());
+  ASSERT_TRUE(turnMainLoopUntil([] { return MyColumnsController::pendingOrderStores() == 0; }));
+  EXPECT_FALSE(ui::EscapeKey::press());
+  EXPECT_FALSE(home_->isEditing());
+
   // The finish button ends edit mode and stores the order.
+  home_->editButtonPressed();
+  ASSERT_TRUE(home_->isEditing());
   home_->finishButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   EXPECT_FALSE(home_->isEditing());
   EXPECT_FALSE(home_->editButton()->isHidden());
