@@ -1327,7 +1327,9 @@ def C(hex_text, alpha=None):
 
 DEFAULT_COLORS = {
     "colorKdpContentBackground": C("F7F7F7"),
-    "colorKdpNavigationItemTitleDisabled": C("F2CBC8"),
+    # A disabled bar button's face is drawn faded over the light bar: its word is a deep rose
+    # that reads on that pale pink face and still looks greyed beside the white of an enabled one.
+    "colorKdpNavigationItemTitleDisabled": C("8E3B37"),
     "colorKdpNavigationItemTitleHighlighted": C("E8E8E8"),
     "colorKdpNavigationItemTitleNormal": C("FFFFFF"),
     "colorKdpNavigationItemTitleShadowDisabled": C("000000", 0.0),
