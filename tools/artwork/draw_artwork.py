@@ -369,6 +369,19 @@ def I(kind, **kw):
     return lambda ctx, w, h, p: icon_button(ctx, w, h, p, kind, **kw)
 
 
+def row_add_button(kind, **kw):
+    """The self-defined screen's round subscribe button. Its picture hangs from the top of a row
+    70 high, so its disc is smaller than the picture: it keeps clear of the line above the row,
+    centred where the waiting spinner over it turns."""
+    def draw(ctx, w, h, p):
+        side = 40
+        ctx.save()
+        ctx.translate((w - side) / 2, (h - side) / 2)
+        icon_button(ctx, side, side, p, kind, **kw)
+        ctx.restore()
+    return draw
+
+
 def G(kind, key="glyph"):
     return lambda ctx, w, h, p: glyph(ctx, w, h, kind, p[key])
 
@@ -726,9 +739,9 @@ SKIN_IMAGES = {
     "imageKdpwvRefreshButtonNormal": ("skin_web_refresh", 30, 30, G("refresh")),
     "imageKdpwvShareButtonNormal": ("skin_web_share", 30, 30, G("share")),
     "imageKdccDefaultIcon": ("skin_cc_icon", 50, 50, layered(P("field"), G("book", "empty"))),
-    # The disabled face shows while the column is subscribed and while a subscribing request
-    # runs: the same word greyed says "not now" in both cases without claiming success early.
-    "imageKdccSubscribeDisabled": ("skin_cc_subscribe_off", 56, 28, T("订阅", disabled=True)),
+    # The disabled face is the one a column already held shows: it says so. (It also shows for
+    # the moment a subscribing request runs; a refusal enables the button again.)
+    "imageKdccSubscribeDisabled": ("skin_cc_subscribe_off", 56, 28, T("已订阅", disabled=True)),
     "imageKdccSubscribeHighlighted": ("skin_cc_subscribe_press", 56, 28, T("订阅", accent="blue", pressed=True)),
     "imageKdccSubscribeNormal": ("skin_cc_subscribe", 56, 28, T("订阅", accent="blue")),
     "imageKdccTitleViewBackground": ("skin_cc_titleview", 320, 30, BAR),
@@ -1052,10 +1065,10 @@ OTHER_IMAGES.update({
     "contentC_list_line.png": (294, 1, F("line")),
     "contentC_list_arrow_icon_normal.png": (9, 14, G("right")),
     "contentC_list_arrow_icon_selected.png": (9, 14, G("right", "glyph_press")),
-    "contentC_add_btn_normal.png": (58, 56, I("plus")),
-    "contentC_add_btn_click.png": (58, 56, I("plus", pressed=True)),
-    "contentC_add_btn_selected.png": (58, 56, I("check", disabled=True)),
-    "contentC_add_btn_empty.png": (58, 56, I("dots", disabled=True)),
+    "contentC_add_btn_normal.png": (58, 56, row_add_button("plus")),
+    "contentC_add_btn_click.png": (58, 56, row_add_button("plus", pressed=True)),
+    "contentC_add_btn_selected.png": (58, 56, row_add_button("check", disabled=True)),
+    "contentC_add_btn_empty.png": (58, 56, row_add_button("dots", disabled=True)),
 })
 # --- the sample service's pictures -------------------------------------------------------
 # Covers, thumbnails and article pictures of tools/sample-service: small painted scenes, the
