@@ -1222,6 +1222,19 @@ for article, kind in (("art-news-0", "harbour"), ("art-news-1", "harbour"), ("ar
                       ("art-news-3", "tide"), ("art-rss-1", "tea"), ("art-video-1", "harbour"),
                       ("art-weather-1", "harbour"), ("art-kitchen-1", "workshop")):
     SAMPLE_PICTURES["%s-cover.png" % article] = (320, 240, article_picture(kind))
+# The covers of the reader's own microblog timeline and of the custom columns a reader can
+# subscribe to (their tiles on the home grid), each a scene under its name.
+SAMPLE_PICTURES["cover-zelvane.png"] = (180, 216, column_cover("tide", "My Zelvane Microblog"))
+for custom, kind, title in (("custom-mblog-1", "harbour", "harbour_master"), ("custom-mblog-2", "tide", "harbour_pilot"),
+                            ("custom-mblog-3", "tea", "harbour_cook"), ("custom-qq-1", "lantern", "QQ空间 10001"),
+                            ("custom-qq-2", "workshop", "QQ空间 100012"), ("custom-qq-3", "harbour", "QQ空间 100013"),
+                            ("custom-blog-1", "tea", "Harbour kitchen blog"),
+                            ("custom-blog-2", "harbour", "Harbour knots blog"),
+                            ("custom-blog-3", "lantern", "Lantern street blog"),
+                            ("custom-rss-1", "harbour", "Harbour news RSS"),
+                            ("custom-rss-2", "tide", "Harbour weather RSS"),
+                            ("custom-rss-3", "tide", "Harbour tides RSS")):
+    SAMPLE_PICTURES["cover-%s.png" % custom] = (180, 216, column_cover(kind, title))
 # The icons of the four applications the sample notice recommends.
 for stem, kind in (("reader", "book"), ("album", "picture"), ("dict", "search"), ("notes", "edit")):
     SAMPLE_PICTURES["app-%s.png" % stem] = (66, 66, layered(P("panel", radius=12), G(kind, "blue")))

@@ -12,6 +12,7 @@
 #include <cctype>
 #include <chrono>
 #include <cstdio>
+#include <functional>
 #include <thread>
 #include <utility>
 
@@ -553,6 +554,47 @@ TEST_F(SampleServiceTest, PicturesComeFromTheDocumentsOrAsBlocks) {
       const std::string path = body.substr(at + service_.baseUrl().size(), body.find(".png", at) + 4 - at -
                                                                                 service_.baseUrl().size());
       EXPECT_NE(16, widthOf(get(path))) << article << " names " << path;
+    }
+  }
+}
+
+// Every column a reader can come to hold (the recommended ones, the catalogue's, the reader's own
+// microblog timeline, each custom column a scope finds) has a cover once held, as subscribing and
+// the home grid's refresh answer it: its tile shows a picture, not an empty block.
+TEST_F(SampleServiceTest, EveryColumnAReaderCanHoldHasADrawnCover) {
+  std::vector<std::string> ids;
+  // The leaves of a list and of its further pages.
+  std::function<void(const std::string&)> collect = [&](const std::string& path) {
+    auto feed = VESKAtomParser::allocParseFeed(get(path), kEntryKindColumn);
+    ASSERT_TRUE(feed && feed->entrys()) << path;
+    for (const auto& entry : *feed->entrys()) {
+      // A category opens a level, and an own-account row stands for the timeline listed apart.
+      if (entry->category() && entry->alternatelink() && !entry->veskSubscribe()) continue;
+      if (entry->veskCustomization() && entry->veskCustomization()->self()) continue;
+      ids.push_back(entry->entryId().value_or(""));
+    }
+    if (feed->nextLink() && feed->nextLink()->href()) collect(feed->nextLink()->href()->substr(service_.baseUrl().size()));
+  };
+  for (const std::string& list : {"/sub/recommend.atom", "/sub/list.atom", "/custom/search/zelvanemblog.atom?q=harbour",
+                                  "/custom/search/qqzone.atom?q=100", "/custom/search/blog.atom?q=blog",
+                                  "/custom/search/rss.atom?q=rss"}) {
+    collect(list);
+  }
+  std::sort(ids.begin(), ids.end());
+  ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+  EXPECT_NE(ids.end(), std::find(ids.begin(), ids.end(), "col-zelvane"));
+  EXPECT_NE(ids.end(), std::find(ids.begin(), ids.end(), "custom-mblog-1"));
+  EXPECT_NE(ids.end(), std::find(ids.begin(), ids.end(), "custom-rss-3"));
+  for (const auto& id : ids) {
+    const std::string request = "<feed><entry><title>t</title><id>" + id + "</id></entry></feed>";
+    for (const char* path : {"/sub/add.atom", "/sub/refresh.atom"}) {
+      auto answer = VESKAtomParser::allocParseFeed(post(path, request), kEntryKindColumn);
+      ASSERT_TRUE(answer && answer->entrys() && answer->entrys()->size() == 1) << id << " " << path;
+      const auto column = std::dynamic_pointer_cast<Column>(answer->entrys()->front());
+      ASSERT_TRUE(column && column->coverImageLink() && column->coverImageLink()->href()) << id << " " << path;
+      const std::string& cover = *column->coverImageLink()->href();
+      ASSERT_EQ(0u, cover.rfind(service_.baseUrl() + "/img/", 0)) << cover;
+      EXPECT_NE(16, pngSize(get(cover.substr(service_.baseUrl().size()))).first) << id << " names " << cover;
     }
   }
 }

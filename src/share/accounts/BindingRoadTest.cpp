@@ -16,6 +16,8 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/TabBarController.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
 #include "platform/web/RecordingWebBackend.h"
 #include "platform/web/WebView.h"
 #include "share/accounts/AuthenicationViewController.h"
@@ -23,6 +25,7 @@
 #include "shell/app/ScreenRequest.h"
 #include "shell/app/LaunchTestSupport.h"
 #include "shell/app/VESK_iPhoneAppDelegate.h"
+#include "shell/home/ColumnGridCell.h"
 #include "shell/home/MyColumnsController.h"
 #include "store/EntryPersistenter.h"
 #include "views/GridView.h"
@@ -104,6 +107,21 @@ TEST_F(BindingRoadTest, TheTilesBindPromptEndsInABoundAccount) {
   ASSERT_TRUE(client && client->authorized());
   EXPECT_EQ(std::optional<std::string>(SampleOAuth::kNickName), client->accountInfo().nickName);
   EXPECT_EQ(1u, service_.requestsTo("/account/verify_credentials.json").size());
+
+  // The column is refreshed for the bound account and its tile shows the column's own cover in
+  // place of the placeholder that asked for the binding.
+  auto cover = http.Get("/img/cover-zelvane.png");
+  ASSERT_TRUE(cover && cover->status == 200);
+  const std::vector<uint8_t> coverBytes(cover->body.begin(), cover->body.end());
+  ASSERT_TRUE(pump([&] {
+    const auto& shown = home_->dataSource();
+    return !shown.empty() && shown[0]->coverImageData() == coverBytes;
+  })) << service_.requestsTo("/sub/refresh.atom").size() << " refreshes, "
+      << service_.requestsTo("/img/cover-zelvane.png").size() << " cover downloads";
+  auto tile = std::dynamic_pointer_cast<ColumnGridCell>(home_->gridView()->getCellIndex(0));
+  ASSERT_TRUE(tile);
+  ASSERT_TRUE(pump([&] { return tile->contentImageView()->image() != nullptr; }));
+  EXPECT_EQ(ui::Size(180, 216), tile->contentImageView()->image()->size());
 
   // The tile now asks for no binding: it opens the column's article list.
   const size_t alerts = alertCount();
