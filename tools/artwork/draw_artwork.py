@@ -1216,12 +1216,6 @@ for article, kind in (("zelvane-3", "tide"), ("art-weather-1", "tide"), ("art-ki
                       ("art-news-1", "tide"), ("art-news-0", "workshop")):
     SAMPLE_PICTURES["%s-picture.png" % article] = (300, 200, article_picture(kind))
     SAMPLE_PICTURES["%s-thumb.png" % article] = (80, 60, article_picture(kind))
-# The first picture of every article page's picture list (the picture viewer's first page), as
-# wide as the viewer shows it; album pages list their album's pictures instead.
-for article, kind in (("art-news-0", "harbour"), ("art-news-1", "harbour"), ("art-news-2", "tide"),
-                      ("art-news-3", "tide"), ("art-rss-1", "tea"), ("art-video-1", "harbour"),
-                      ("art-weather-1", "harbour"), ("art-kitchen-1", "workshop")):
-    SAMPLE_PICTURES["%s-cover.png" % article] = (320, 240, article_picture(kind))
 # The covers of the reader's own microblog timeline and of the custom columns a reader can
 # subscribe to (their tiles on the home grid), each a scene under its name.
 SAMPLE_PICTURES["cover-zelvane.png"] = (180, 216, column_cover("tide", "My Zelvane Microblog"))
