@@ -23,7 +23,7 @@
 //    last, or slides down when that column is no longer subscribed.
 //  - The download button opens the offline download (OfflineDownloadManager) or a help picture.
 //
-// Where we differ on purpose (faults of the phone's code):
+// Where we differ on purpose (faults mended):
 //  - The order is stored from a copy of the list, not the list the main thread goes on changing.
 //  - The add cell can be neither dragged nor dropped on.
 //  - A failed automatic login or a failed first local read still posts the ready notification
