@@ -26,14 +26,14 @@
 //    and stops the frame source. So the delegate is called while the view is still shown.
 //  - setPagePass lowers values above 7 to 7 and keeps 0 and negative values as given.
 //  - 2D texturing is enabled only by redraw(): the owner calls it before a turn's first frame.
-// Where we differ on purpose (each a fault of the phone's code):
+// Where we differ on purpose (faults mended):
 //  - The view keeps itself alive through stopAnimation, so an owner that releases it from an
 //    end-of-turn callback does not pull it away under the running call.
 //  - The destructor stops the frame source without reporting to the delegate: the owner may be
 //    half destroyed by then.
-//  - The middle slot gets a fresh texture name whenever it is empty (the phone's code would
-//    load into texture name 0 after a stop), and its old name is deleted before a new one
-//    replaces it.
+//  - The middle slot gets a fresh texture name whenever it is empty (after a stop a picture
+//    would otherwise be loaded into texture name 0, the default texture), and its old name is
+//    deleted before a new one replaces it.
 //  - With an empty height the projection is skipped (no division by zero) and made by the first
 //    layout that has a size.
 //  - setAnimationFrameInterval while animating restarts only the frame source; it does not

@@ -28,7 +28,7 @@
 //    once per settle, from where the change began, never for a return to the reported page.
 //  - The hit test gives no cell in the gaps, in the band before the first cell of a page and in
 //    the header's placeholder; its inequalities are strict.
-// Where we differ on purpose (faults of the phone's code):
+// Where we differ on purpose (faults mended):
 //  - Rows or columns below 1 count as 1 and plot ratios of 0 or less as the default, and page
 //    arithmetic and hit testing are skipped while the page length or cell size is 0.
 //  - When a relayout leaves fewer pages than the current page, the scroll-ended report names
@@ -39,8 +39,8 @@
 //    cleared cells are cancelled when the grid goes, and the page-turn view's delegate cleared.
 //  - Only the indexes whose pages meet the window are looked at, so a page costs the same in a
 //    grid of any size.
-//  - A move carries its source cell also when it is parked (the phone's code left it under a
-//    key the renumbering then covered: a cell lost as an invisible subview); a cell displaced
+//  - A move carries its source cell also when it is parked (left under its old key, the
+//    renumbering would cover it: a cell lost as an invisible subview); a cell displaced
 //    from a key by renumbering leaves the scroll view instead of staying there unheld.
 //  - A delete that removes the current page makes the last page current, reports its end as
 //    that page, and shows it; a full reload brings the requested page within the new count

@@ -17,8 +17,7 @@
 //    delays / 100 seconds, the pictures at an even pace.
 //  - loadGIFFile leaves the view alone for a file that is not a GIF; a GIF without frames
 //    empties the frame list and leaves the pictures shown.
-// Where we differ on purpose (each a fault of the phone's code; GIF files come from the
-// network):
+// Where we differ on purpose (faults mended; GIF files come from the network):
 //  - A frame whose data makes no picture is skipped (its delay does not count); when no frame
 //    makes one, or when the composed pictures would exceed kMaxComposedPixels, the view shows
 //    the still image instead, as it does when the frames' data exceed the decoder's budget.

@@ -369,6 +369,19 @@ def I(kind, **kw):
     return lambda ctx, w, h, p: icon_button(ctx, w, h, p, kind, **kw)
 
 
+def row_add_button(kind, **kw):
+    """The self-defined screen's round subscribe button. Its picture hangs from the top of a row
+    70 high, so its disc is smaller than the picture: it keeps clear of the line above the row,
+    centred where the waiting spinner over it turns."""
+    def draw(ctx, w, h, p):
+        side = 40
+        ctx.save()
+        ctx.translate((w - side) / 2, (h - side) / 2)
+        icon_button(ctx, side, side, p, kind, **kw)
+        ctx.restore()
+    return draw
+
+
 def G(kind, key="glyph"):
     return lambda ctx, w, h, p: glyph(ctx, w, h, kind, p[key])
 
@@ -726,9 +739,9 @@ SKIN_IMAGES = {
     "imageKdpwvRefreshButtonNormal": ("skin_web_refresh", 30, 30, G("refresh")),
     "imageKdpwvShareButtonNormal": ("skin_web_share", 30, 30, G("share")),
     "imageKdccDefaultIcon": ("skin_cc_icon", 50, 50, layered(P("field"), G("book", "empty"))),
-    # The disabled face shows while the column is subscribed and while a subscribing request
-    # runs: the same word greyed says "not now" in both cases without claiming success early.
-    "imageKdccSubscribeDisabled": ("skin_cc_subscribe_off", 56, 28, T("订阅", disabled=True)),
+    # The disabled face is the one a column already held shows: it says so. (It also shows for
+    # the moment a subscribing request runs; a refusal enables the button again.)
+    "imageKdccSubscribeDisabled": ("skin_cc_subscribe_off", 56, 28, T("已订阅", disabled=True)),
     "imageKdccSubscribeHighlighted": ("skin_cc_subscribe_press", 56, 28, T("订阅", accent="blue", pressed=True)),
     "imageKdccSubscribeNormal": ("skin_cc_subscribe", 56, 28, T("订阅", accent="blue")),
     "imageKdccTitleViewBackground": ("skin_cc_titleview", 320, 30, BAR),
@@ -1052,10 +1065,10 @@ OTHER_IMAGES.update({
     "contentC_list_line.png": (294, 1, F("line")),
     "contentC_list_arrow_icon_normal.png": (9, 14, G("right")),
     "contentC_list_arrow_icon_selected.png": (9, 14, G("right", "glyph_press")),
-    "contentC_add_btn_normal.png": (58, 56, I("plus")),
-    "contentC_add_btn_click.png": (58, 56, I("plus", pressed=True)),
-    "contentC_add_btn_selected.png": (58, 56, I("check", disabled=True)),
-    "contentC_add_btn_empty.png": (58, 56, I("dots", disabled=True)),
+    "contentC_add_btn_normal.png": (58, 56, row_add_button("plus")),
+    "contentC_add_btn_click.png": (58, 56, row_add_button("plus", pressed=True)),
+    "contentC_add_btn_selected.png": (58, 56, row_add_button("check", disabled=True)),
+    "contentC_add_btn_empty.png": (58, 56, row_add_button("dots", disabled=True)),
 })
 # --- the sample service's pictures -------------------------------------------------------
 # Covers, thumbnails and article pictures of tools/sample-service: small painted scenes, the
@@ -1203,12 +1216,19 @@ for article, kind in (("zelvane-3", "tide"), ("art-weather-1", "tide"), ("art-ki
                       ("art-news-1", "tide"), ("art-news-0", "workshop")):
     SAMPLE_PICTURES["%s-picture.png" % article] = (300, 200, article_picture(kind))
     SAMPLE_PICTURES["%s-thumb.png" % article] = (80, 60, article_picture(kind))
-# The first picture of every article page's picture list (the picture viewer's first page), as
-# wide as the viewer shows it; album pages list their album's pictures instead.
-for article, kind in (("art-news-0", "harbour"), ("art-news-1", "harbour"), ("art-news-2", "tide"),
-                      ("art-news-3", "tide"), ("art-rss-1", "tea"), ("art-video-1", "harbour"),
-                      ("art-weather-1", "harbour"), ("art-kitchen-1", "workshop")):
-    SAMPLE_PICTURES["%s-cover.png" % article] = (320, 240, article_picture(kind))
+# The covers of the reader's own microblog timeline and of the custom columns a reader can
+# subscribe to (their tiles on the home grid), each a scene under its name.
+SAMPLE_PICTURES["cover-zelvane.png"] = (180, 216, column_cover("tide", "My Zelvane Microblog"))
+for custom, kind, title in (("custom-mblog-1", "harbour", "harbour_master"), ("custom-mblog-2", "tide", "harbour_pilot"),
+                            ("custom-mblog-3", "tea", "harbour_cook"), ("custom-qq-1", "lantern", "QQ空间 10001"),
+                            ("custom-qq-2", "workshop", "QQ空间 100012"), ("custom-qq-3", "harbour", "QQ空间 100013"),
+                            ("custom-blog-1", "tea", "Harbour kitchen blog"),
+                            ("custom-blog-2", "harbour", "Harbour knots blog"),
+                            ("custom-blog-3", "lantern", "Lantern street blog"),
+                            ("custom-rss-1", "harbour", "Harbour news RSS"),
+                            ("custom-rss-2", "tide", "Harbour weather RSS"),
+                            ("custom-rss-3", "tide", "Harbour tides RSS")):
+    SAMPLE_PICTURES["cover-%s.png" % custom] = (180, 216, column_cover(kind, title))
 # The icons of the four applications the sample notice recommends.
 for stem, kind in (("reader", "book"), ("album", "picture"), ("dict", "search"), ("notes", "edit")):
     SAMPLE_PICTURES["app-%s.png" % stem] = (66, 66, layered(P("panel", radius=12), G(kind, "blue")))
@@ -1327,7 +1347,9 @@ def C(hex_text, alpha=None):
 
 DEFAULT_COLORS = {
     "colorKdpContentBackground": C("F7F7F7"),
-    "colorKdpNavigationItemTitleDisabled": C("F2CBC8"),
+    # A disabled bar button's face is drawn faded over the light bar: its word is a deep rose
+    # that reads on that pale pink face and still looks greyed beside the white of an enabled one.
+    "colorKdpNavigationItemTitleDisabled": C("8E3B37"),
     "colorKdpNavigationItemTitleHighlighted": C("E8E8E8"),
     "colorKdpNavigationItemTitleNormal": C("FFFFFF"),
     "colorKdpNavigationItemTitleShadowDisabled": C("000000", 0.0),

@@ -57,11 +57,26 @@ std::string withContent(std::string entry, const std::string& html) {
   return entry;
 }
 
-// A picture record: the address the page shows and the viewer's full-size one.
-std::string pictureRecord(const std::string& address, int width, int height, int seq) {
+// The article pictures' size (documents/images/<id>-picture.png) and the size the page shows
+// them at, the page's width.
+constexpr int kPictureWidth = 300;
+constexpr int kPictureHeight = 200;
+constexpr int kShownWidth = 280;
+constexpr int kShownHeight = kShownWidth * kPictureHeight / kPictureWidth;
+
+// The page's picture of `address`, a link to the viewer's page `seq`.
+std::string pagePicture(const std::string& address, int seq) {
+  return "<p class=\"picture\"><a href=\"web:getimageclick;seq=" + std::to_string(seq) + "\"><img src=\"" + address +
+         "\" width=\"" + std::to_string(kShownWidth) + "\" height=\"" + std::to_string(kShownHeight) + "\"/></a></p>";
+}
+
+// A picture record: the address the page shows at its size there, and the viewer's full-size
+// address and size.
+std::string pictureRecord(const std::string& address, int seq) {
   return "<vesk:image_category type=\"image/png\" href=\"" + address + "\" a_href=\"" + address + "\" width=\"" +
-         std::to_string(width) + "\" height=\"" + std::to_string(height) + "\" seq=\"" + std::to_string(seq) +
-         "\"/>\n  ";
+         std::to_string(kShownWidth) + "\" height=\"" + std::to_string(kShownHeight) + "\" a_width=\"" +
+         std::to_string(kPictureWidth) + "\" a_height=\"" + std::to_string(kPictureHeight) + "\" seq=\"" +
+         std::to_string(seq) + "\"/>\n  ";
 }
 
 }  // namespace
@@ -75,13 +90,13 @@ std::string SampleArticles::withPage(std::string entry, const std::string& id, c
   std::string records;
   if (extras.commands) {
     const std::string picture = base + "/img/" + id + "-picture.png";
-    lead += "<p class=\"picture\"><a href=\"web:getimageclick;seq=2\"><img src=\"" + picture +
-            "\" width=\"280\" height=\"120\"/></a></p>";
+    lead += pagePicture(picture, 1);
     links = "<p class=\"links\"><a href=\"web:gethtmlclick;" + base + "/article/" + id +
             ".html\">The article on the web</a><a href=\"web:getvideoclick;" + base + "/video/" + id +
             ".webm\">The video</a></p>";
-    // Each picture names its full-size address too, which the picture viewer downloads.
-    records = pictureRecord(base + "/img/" + id + "-cover.png", 320, 240, 1) + pictureRecord(picture, 280, 120, 2);
+    // The pictures the viewer pages through are the page's own: its one picture, which names
+    // its full-size address too, for the viewer to download.
+    records = pictureRecord(picture, 1);
   }
   entry = withContent(std::move(entry), page(entry, text, lead, links, base));
   if (!records.empty()) entry.insert(entry.rfind("</entry>"), "  " + records);
@@ -108,9 +123,8 @@ std::optional<std::string> SampleArticles::microblogArticle(const std::string& l
   std::string records;
   if (list.substr(open, close - open).find("<vesk:image_thumbnail") != std::string::npos) {
     const std::string picture = base + "/img/" + id + "-picture.png";
-    text += "<p class=\"picture\"><a href=\"web:getimageclick;seq=1\"><img src=\"" + picture +
-            "\" width=\"280\" height=\"210\"/></a></p>";
-    records = pictureRecord(picture, 280, 210, 1);
+    text += pagePicture(picture, 1);
+    records = pictureRecord(picture, 1);
   }
   entry.insert(entry.find("</title>") + 8, "<source><title>码头微博</title></source>");
   entry = withContent(std::move(entry), page(entry, text, "", "", base));
@@ -126,7 +140,7 @@ std::string SampleArticles::styleSheet() {
          "  word-wrap: break-word; overflow-wrap: break-word; }\n"
          ".article { max-width: 100%; }\n"
          "h1.headline { font-size: 1.4rem; line-height: 1.35; margin: 0 0 8px; color: #111; }\n"
-         ".meta { font-size: 0.75rem; color: #8a8a8a; margin: 0 0 4px; }\n"
+         ".meta { font-size: 0.75rem; color: #6e6e6e; margin: 0 0 4px; }\n"
          ".meta .source { margin-right: 1em; color: #2a6496; }\n"
          ".byline { font-size: 0.8rem; color: #666; margin: 0 0 12px; }\n"
          ".text p { font-size: 1rem; margin: 0 0 0.9em; text-align: justify; }\n"
@@ -140,7 +154,7 @@ std::string SampleArticles::styleSheet() {
          "a { color: #2a6496; text-decoration: none; }\n"
          "body.night { background: #1c1c1e; color: #a0a0a0; }\n"
          ".night h1.headline { color: #cfcfcf; }\n"
-         ".night .meta, .night .byline, .night .repost { color: #707070; }\n"
+         ".night .meta, .night .byline, .night .repost { color: #8a8a8a; }\n"
          ".night a, .night .meta .source { color: #7fa7d9; }\n";
 }
 

@@ -82,7 +82,7 @@ std::optional<SampleOAuth::Reply> SamplePicturePosts::answer(const SampleService
   return SampleOAuth::Reply{200, "application/json",
                             "{\"id\":900" + std::to_string(n) + ",\"text\":\"" + SampleOAuth::escapeJson(*text) +
                                 "\",\"original_pic\":\"" + SamplePosts::pictureAddress(baseUrl, picture->second.second) +
-                                "\",\"user\":{\"" + user + "\":\"" + SamplePlatforms::kNickName + "\"}}"};
+                                "\",\"user\":{\"" + user + "\":\"" + SamplePlatforms::nickName(n) + "\"}}"};
 }
 
 }  // namespace zu

@@ -174,7 +174,7 @@ std::optional<SamplePlatforms::Reply> SamplePlatforms::oauth1(int n, const std::
   // Platform 4's people records are public.
   if (n == 4 && path.rfind("/people/", 0) == 0 && method == "GET") {
     if (path != "/people/" + userId(n)) return json(404, "{\"msg\":\"no such people\"}");
-    return json(200, "{\"id\":{\"$t\":\"" + base + "/people/" + userId(n) + "\"},\"title\":{\"$t\":\"" + kNickName +
+    return json(200, "{\"id\":{\"$t\":\"" + base + "/people/" + userId(n) + "\"},\"title\":{\"$t\":\"" + nickName(n) +
                          "\"},\"link\":[{\"@rel\":\"icon\",\"@href\":\"" + avatar(base) + "\"}]}");
   }
 
@@ -214,11 +214,17 @@ std::optional<SamplePlatforms::Reply> SamplePlatforms::oauth1(int n, const std::
   }
   if (n == 2) {
     return json(200, std::string("{\"ret\":0,\"msg\":\"ok\",\"errcode\":0,\"data\":{\"name\":\"sample_reader\",\"nick\":\"") +
-                         kNickName + "\",\"Head\":\"" + avatar(base) + "\"}}");
+                         nickName(n) + "\",\"Head\":\"" + avatar(base) + "\"}}");
   }
   const std::string name = n == 3 ? "\"screen_name\"" : "\"name\"";
-  return json(200, "{\"id\":" + userId(n) + "," + name + ":\"" + kNickName + "\",\"profile_image_url\":\"" +
+  return json(200, "{\"id\":" + userId(n) + "," + name + ":\"" + nickName(n) + "\",\"profile_image_url\":\"" +
                        avatar(base) + "\"}");
+}
+
+std::string SamplePlatforms::nickName(int n) {
+  static const char* const kNames[] = {SampleOAuth::kNickName, "港口读者", "渡口边的读者", "灯塔下的读者",
+                                       "读书的领航员", "码头书友", "潮汐读者"};
+  return n >= 0 && n < 7 ? kNames[n] : std::string();
 }
 
 std::optional<SamplePlatforms::Reply> SamplePlatforms::oauth2(int n, const std::string& method, const std::string& path,
@@ -259,7 +265,7 @@ std::optional<SamplePlatforms::Reply> SamplePlatforms::oauth2(int n, const std::
     if (!restSigned(parameters, consumer.secret)) return json(200, "{\"error_code\":104,\"error_msg\":\"incorrect signature\"}");
     const auto call = valueOf(parameters, "method");
     if (call == std::optional<std::string>("users.getInfo")) {
-      return json(200, "[{\"uid\":" + userId(n) + ",\"name\":\"" + kNickName + "\",\"headurl\":\"" + avatar(base) + "\"}]");
+      return json(200, "[{\"uid\":" + userId(n) + ",\"name\":\"" + nickName(n) + "\",\"headurl\":\"" + avatar(base) + "\"}]");
     }
     if (call == std::optional<std::string>("status.set")) return json(200, "{\"result\":1}");
     return json(200, "{\"error_code\":3,\"error_msg\":\"unknown method\"}");
@@ -267,7 +273,7 @@ std::optional<SamplePlatforms::Reply> SamplePlatforms::oauth2(int n, const std::
   if (n == 6 && (path == "/users/me.json" || (path == "/records/add.xml" && method == "POST"))) {
     if (valueOf(parameters, "access_token") != accessToken(n)) return json(401, "{\"error\":\"invalid_token\"}");
     if (path == "/records/add.xml") return Reply{200, "application/xml", "<result><rid>1</rid></result>"};
-    return json(200, "{\"uid\":\"" + userId(n) + "\",\"name\":\"" + kNickName + "\",\"logo50\":\"" + avatar(base) + "\"}");
+    return json(200, "{\"uid\":\"" + userId(n) + "\",\"name\":\"" + nickName(n) + "\",\"logo50\":\"" + avatar(base) + "\"}");
   }
   return std::nullopt;
 }

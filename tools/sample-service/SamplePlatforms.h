@@ -41,7 +41,9 @@ namespace zu {
 
 class SamplePlatforms {
  public:
-  static constexpr const char* kNickName = "样例读者";
+  // The sample reader's nick name on platform `n` (0 to 6): one of its own on each, so the bound
+  // accounts can be told apart (platform 0's is SampleOAuth::kNickName). Empty for another n.
+  static std::string nickName(int n);
   // The callback address the product registered with platform 6 (its share-tools page).
   static constexpr const char* kShareToolsCallback = "http://zu.zelvane.com/shareTools/";
 

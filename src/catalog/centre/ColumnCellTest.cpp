@@ -9,6 +9,7 @@
 #include "catalog/centre/LoadMoreCell.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/images/Image.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/drawing/Renderer.h"
@@ -120,6 +121,38 @@ TEST_F(ColumnCellTest, TheButtonFollowsTheSubscriptionAndAPressAsksTheDelegateOn
   outside->buttonPressed();
   EXPECT_EQ(presses->dissubscribed.size(), 1u);
   EXPECT_EQ(presses->subscribed.size(), 1u);
+}
+
+// The columns of `picture` whose pixels, in its middle band, stand apart from its face (the colour
+// just inside its left edge): where its word is drawn.
+int wordWidth(const ui::Image& picture) {
+  const int h = picture.pixelHeight();
+  const uint32_t face = picture.pixelAt(4, h / 2);
+  int first = -1, last = -1;
+  for (int x = 4; x < picture.pixelWidth() - 4; ++x) {
+    for (int y = h / 3; y < 2 * h / 3; ++y) {
+      const uint32_t p = picture.pixelAt(x, y);
+      int d = 0;
+      for (int shift = 0; shift < 24; shift += 8) {
+        d = std::max(d, std::abs(static_cast<int>((p >> shift) & 0xff) - static_cast<int>((face >> shift) & 0xff)));
+      }
+      if (d < 60) continue;
+      if (first < 0) first = x;
+      last = x;
+    }
+  }
+  return first < 0 ? 0 : last - first + 1;
+}
+
+// A held column's greyed button says so (已订阅), where a subscribable one's says 订阅: its word
+// (three characters for two) is more than a third wider.
+TEST_F(ColumnCellTest, AHeldColumnsGreyedButtonSaysItIsHeld) {
+  auto held = ColumnCell::columnCellWithTableView(nullptr, leaf("h", 1, 3, 2), 0);
+  ASSERT_FALSE(held->subscribeButton()->isEnabled());
+  const auto greyed = held->subscribeButton()->backgroundImageForState(ui::kControlStateDisabled);
+  const auto plain = held->subscribeButton()->backgroundImageForState(ui::kControlStateNormal);
+  ASSERT_TRUE(greyed && plain);
+  EXPECT_GT(wordWidth(*greyed) * 3, wordWidth(*plain) * 4) << wordWidth(*greyed) << " " << wordWidth(*plain);
 }
 
 // One row showing `column`, made by the cell's factory.

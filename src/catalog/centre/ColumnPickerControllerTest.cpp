@@ -61,13 +61,22 @@ class ColumnPickerTest : public testing::CatalogFixture {
             catalogueColumn("loose1", std::nullopt),
             catalogueColumn("loose2", std::nullopt)};
   }
+  // labelled(), with the reader already holding the second news column: its greyed button.
+  static std::vector<std::shared_ptr<Column>> labelledOneHeld() {
+    auto columns = labelled();
+    auto held = std::make_shared<VeskSubscribe>();
+    held->setSubscribed(1);
+    held->setTimes(42);
+    columns[1]->setVeskSubscribe(held);
+    return columns;
+  }
 };
 
 // The catalogue by night: its rows, section titles and subscribe buttons read on the dark skin.
 TEST_F(ColumnPickerTest, ByNightTheCatalogueReads) {
   testing::NightLook night;
   auto picker = openRoot();
-  postFeed(engine_->last("columns"), cataloguePage(labelled()));
+  postFeed(engine_->last("columns"), cataloguePage(labelledOneHeld()));
   postFinish(engine_->last("columns"), 0);
   settle();
   picker->tableView()->setContentOffset(ui::Point(0, 0), false);
@@ -106,7 +115,7 @@ TEST_F(ColumnPickerTest, TheFirstPageFormsSectionsWithLabelledHeadersAndTheSearc
   EXPECT_FALSE(engine_->last("columns")->link);  // the root asks for the service's catalogue
   EXPECT_EQ(picker->navigationItem()->title(), ColumnPickerController::kRootTitle);
 
-  postFeed(engine_->last("columns"), cataloguePage(labelled()));
+  postFeed(engine_->last("columns"), cataloguePage(labelledOneHeld()));
   postFinish(engine_->last("columns"), 0);
   settle();
   EXPECT_FALSE(picker->tableView()->isHidden());

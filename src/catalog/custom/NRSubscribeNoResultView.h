@@ -3,7 +3,7 @@
 // font, and a suggestion below — or, for a QQ-zone search whose keyword is no number, the QQ alert
 // alone. The sorry text is an attributed label sized to its text (within 290 × 160).
 //
-// Where we differ on purpose: a missing keyword shows as "" (the phone put "(null)" in the text).
+// Where we differ on purpose: a missing keyword shows as "", so the text never reads "(null)".
 // Main thread only; the list owns it.
 #pragma once
 

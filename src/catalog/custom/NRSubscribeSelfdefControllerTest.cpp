@@ -15,6 +15,7 @@
 #include "platform/ui/views/Label.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "share/accounts/AuthenicationViewController.h"
+#include "shell/app/NightLookForTesting.h"
 
 namespace zu {
 namespace {
@@ -96,7 +97,27 @@ TEST_F(SelfdefTest, TwoSocialRowsBoundAndUnbound) {
   EXPECT_EQ(bound->accessoryButton()->frame(), ui::Rect(320 - 61, 0, 58, 56));
   EXPECT_TRUE(bound->bottomLine()->isHidden());
   EXPECT_TRUE(bound->imageView()->image());
+  // The button hangs from the row's top, but its disc keeps clear of the line above the row.
+  auto button = ui::render(*bound->accessoryButton());
+  ASSERT_TRUE(button);
+  int top = 0;
+  auto inked = [&](int y) {
+    for (int x = 0; x < button->pixelWidth(); ++x) {
+      if ((button->pixelAt(x, y) >> 24) > 0x40) return true;
+    }
+    return false;
+  };
+  while (top < button->pixelHeight() && !inked(top)) ++top;
+  EXPECT_GE(top, 6);
   EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "self-defined"));
+}
+
+// The screen keeps its own look by night (its pictures and colours are its own, not the skin's).
+TEST_F(SelfdefTest, TwoSocialRowsByNight) {
+  testing::NightLook night;
+  auto screen = open();
+  ASSERT_TRUE(row(*screen, 1) && row(*screen, 1)->binded());
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "self-defined-night"));
 }
 
 // A subscription goes out with the column as object and as "Result", so the home grid and the

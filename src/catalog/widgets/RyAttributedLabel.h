@@ -21,7 +21,7 @@
 // only when the finger lifts over the link it went down on, and the delegate may refuse; the
 // highlight is the union of the link's run rectangles per contiguous part of each line.
 // Where we differ on purpose: a custom link's range is cut to the string and one wholly outside
-// it (or empty) is ignored (the phone kept it and raised when styling it); a release follows a
+// it (or empty) is ignored (kept, it would throw when the links are styled); a release follows a
 // link only when both the link touched and the link lifted over exist. Measuring and drawing use
 // the same typesetter and metrics. The label's text setters hide the plain label's (they are not
 // virtual there): call them on a RyAttributedLabel.

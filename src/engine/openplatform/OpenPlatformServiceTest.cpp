@@ -5,6 +5,7 @@
 #include <httplib.h>
 
 #include <fstream>
+#include <set>
 
 #include "SampleOAuth.h"
 #include "SamplePicturePosts.h"
@@ -73,7 +74,7 @@ class OpenPlatformServiceTest : public ::testing::Test {
                 observer.errorCode)
         << p;
     ASSERT_EQ(0, observer.errorCode) << p << ": " << observer.errorDesc;
-    EXPECT_EQ(std::optional<std::string>(SamplePlatforms::kNickName), client->accountInfo().nickName) << p;
+    EXPECT_EQ(std::optional<std::string>(SamplePlatforms::nickName(p)), client->accountInfo().nickName) << p;
 
     client->PostContent("码头的早班船准时出发。");
     ASSERT_TRUE(turnMainLoopUntil([&] { return observer.events.back() != "login"; }, 20)) << p;
@@ -97,6 +98,12 @@ class OpenPlatformServiceTest : public ::testing::Test {
 TEST_F(OpenPlatformServiceTest, EveryPlatformBindsAndPostsAsItsClientSpeaks) {
   for (int p = 0; p < 7; ++p) bind(p);
   EXPECT_EQ(7u, OpenPlatformFactory::instance().getAuthorizedPlatform().size());
+  // Each account has a nick name of its own, so the bound rows can be told apart.
+  std::set<std::string> names;
+  for (int p = 0; p < 7; ++p) {
+    names.insert(OpenPlatformFactory::instance().getOpenPlatformInstance(p)->accountInfo().nickName.value_or(""));
+  }
+  EXPECT_EQ(7u, names.size());
   // The picture posts of the microblogs 1 to 3 carried the text as the reader wrote it.
   for (const char* path : {"/open/1/statuses/upload.json", "/open/2/api/t/add_pic", "/open/3/statuses/upload.json"}) {
     const auto posts = service_.requestsTo(path);

@@ -12,8 +12,8 @@
 // what a page's scripts ask for (XMLHttpRequest, fetch, beacons) never come here: they keep
 // the engine's own same-origin rules, and no script can read what the provider answers.
 //
-// Where we differ on purpose: the link cache of the phone was consulted by every web view, at
-// any time. A page from elsewhere can read when each of its pictures began to arrive (resource
+// Where we differ on purpose: the link cache is not open to every web view at any time. A page
+// from elsewhere can read when each of its pictures began to arrive (resource
 // timing): one answered by the client arrives at once, one from another site's server
 // "never" (without that site's leave), so it could tell which pictures of other sites the
 // reader has seen. While the network can be reached such a page therefore gets nothing from

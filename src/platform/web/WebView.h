@@ -33,10 +33,10 @@
 // Where we differ on purpose:
 //  - Nothing reaches the delegate or a script callback inside the call that caused it: the
 //    question about a load, its events and script results all come on later turns of the main
-//    run loop (the phone answered some at once, some later).
+//    run loop, so no caller is re-entered from its own call, whichever call it is.
 //  - A view that is freed, or told to stop or to load something else, while a load question or
-//    a script answer is still pending delivers nothing for it and does not crash (the phone
-//    called a freed delegate).
+//    a script answer is still pending delivers nothing for it and does not crash: no freed
+//    delegate is called.
 //  - A page pixel is a point whatever the screen's scale: the engine draws at the screen's
 //    density (a double-density screen gets pictures of twice the pixels, and a page sees
 //    devicePixelRatio 2), where the phone's pages mapped their pixels to the screen's with the

@@ -22,8 +22,8 @@
 //    tips leave to the server's own alert), and the alert is only for the page on screen.
 //  - A detail feed without entries is a failure (-5000), shown like any other.
 //  - The flag is cleared by the going of the page that showed the alert, not of any page: the
-//    grid frees pages that leave its window (the phone's reuse queue kept them), and clearing on
-//    each would show a second alert within one burst.
+//    grid frees every page that leaves its window, so clearing on each would show a second alert
+//    within one burst.
 //  - A neighbour's prefetch never replaces a detail its summary already has (the page's own
 //    request may answer first), so the page, the toolbar and the mail body read one detail.
 //  - An index outside the list loads nothing; a build repeats from the server's text, so a

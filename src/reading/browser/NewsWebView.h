@@ -12,11 +12,11 @@
 // Kept from the phone: the item titles, order and actions ("customCopy:", "wenvarDict:",
 // "wenvarTranslate:", "wenvarSearch:", "shareAction:"); the lookups are presented modally
 // (animated) by the father controller (the paged browser, not retained).
-// Where we differ on purpose: a search without a template opens nothing (the phone opened a
-// browser on no address); an empty selection still opens the lookup, as the phone did. The
-// page's own pan declines a drag that is more sideways than upright (the engine lays an article
-// out at the view's width), so the browser's grid turns the page: the phone's scroll views did
-// this themselves, the kit's do not hand a drag on to an outer scroll view.
+// Where we differ on purpose: a search without a template opens nothing (not a browser on no
+// address); an empty selection still opens the lookup, as the phone did. The page's own pan
+// declines a drag that is more sideways than upright (the engine lays an article out at the
+// view's width), so the browser's grid turns the page: the kit's scroll views do not hand a drag
+// on to an outer scroll view, so a sideways drag the page kept would turn nothing.
 //
 // The article pages share one web process (their family, kProcessFamily): the page on screen and
 // the neighbours loaded ahead cost one process, not one each.

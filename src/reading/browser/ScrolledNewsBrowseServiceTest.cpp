@@ -63,14 +63,14 @@ TEST_F(ScrolledNewsBrowseServiceTest, AnArticleFromTheListThenItsNeighbourThenTh
   auto first = browser->pageAt(0);
   const auto& detail = *first->detailData();
   EXPECT_EQ(std::optional<std::string>("art-news-3"), detail.entryId());
-  // The article's pictures and its command links.
+  // The article's picture and its command links.
   ASSERT_TRUE(detail.veskCategorys());
-  ASSERT_EQ(2u, detail.veskCategorys()->size());
-  EXPECT_EQ(2, detail.veskCategorys()->at(1)->seq());
-  EXPECT_EQ(service_.baseUrl() + "/img/art-news-3-picture.png", detail.veskCategorys()->at(1)->href());
+  ASSERT_EQ(1u, detail.veskCategorys()->size());
+  EXPECT_EQ(1, detail.veskCategorys()->at(0)->seq());
+  EXPECT_EQ(service_.baseUrl() + "/img/art-news-3-picture.png", detail.veskCategorys()->at(0)->href());
   const std::string html = first->webView()->recorder()->calls().back().content;
   EXPECT_EQ(0u, html.find("<script>window.vesk= {"));
-  EXPECT_NE(std::string::npos, html.find("web:getimageclick;seq=2"));
+  EXPECT_NE(std::string::npos, html.find("web:getimageclick;seq=1"));
   EXPECT_NE(std::string::npos, html.find("vesk.updateFontLevel = function"));
   // The neighbour's detail was prefetched, but its page waits for the first to finish.
   ASSERT_TRUE(turnUntil([&] { return (*browser->newsSummary())[1]->detail() != nullptr; }));

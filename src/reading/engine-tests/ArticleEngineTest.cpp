@@ -2,7 +2,8 @@
 // by night and without pictures, its bundle pictures (the read-original button, the no-image
 // placeholder) loaded through the web view's bundle scheme although the page has no base URL,
 // and its bridge links clicked in the page, and the selection menu over a word chosen by a long
-// press. Pictures: article-day.png, article-night.png, article-nopic.png, browser-toolbar.png and
+// press; the sample service's own article with its style sheet. Pictures: article-day.png,
+// article-night.png, article-nopic.png, browser-toolbar.png, sample-article-{day,night}.png and
 // edit-menu.png (day and night side by side) in reading/snapshots/.
 #include <gtest/gtest.h>
 
@@ -53,6 +54,11 @@
 #include "views/GridView.h"
 #include "testing/MainLoopTurn.h"
 #include "SampleService.h"
+
+#include <httplib.h>
+
+#include "model/atom/VESKAtomParser.h"
+#include "model/entry/Feed.h"
 
 namespace zu {
 namespace {
@@ -489,6 +495,76 @@ TEST_F(ArticleEngineTest, ALongPressShowsTheArticleMenuOverTheWord) {
   canvas.drawImage(*day, ui::Rect(0, 0, 320, 480));
   canvas.drawImage(*night, ui::Rect(320, 0, 320, 480));
   ui::writeSnapshot(*both, "edit-menu");
+}
+
+// A page's style sheet and pictures from the sample service, as the application's cache brings
+// them.
+class ServiceProvider : public web::WebResourceProvider {
+ public:
+  explicit ServiceProvider(const SampleService& service) : base_(service.baseUrl()), http_("127.0.0.1", service.port()) {}
+  bool holds(const std::string& url) override { return url.rfind(base_, 0) == 0; }
+  void resourceForUrl(const std::string& url, bool, Done done) override {
+    if (!holds(url)) return done(std::nullopt);
+    auto answer = http_.Get(url.substr(base_.size()));
+    if (!answer || answer->status != 200) return done(std::nullopt);
+    done(web::WebResource{std::vector<uint8_t>(answer->body.begin(), answer->body.end()),
+                          answer->get_header_value("Content-Type")});
+  }
+
+ private:
+  std::string base_;
+  httplib::Client http_;
+};
+
+// The sample's article as the browser shows it, its style sheet from the service: the time and
+// the byline under the headline read at 4.5:1 on the page's ground, by day and by night
+// (sample-article-day.png, sample-article-night.png).
+TEST_F(ArticleEngineTest, TheSampleArticlesTimeAndBylineReadByDayAndByNight) {
+  SampleService service;
+  ASSERT_TRUE(service.start());
+  web::WebResourceProvider::setShared(std::make_shared<ServiceProvider>(service));
+  httplib::Client http("127.0.0.1", service.port());
+  auto answer = http.Get("/article/art-news-3.atom");
+  ASSERT_TRUE(answer && answer->status == 200);
+  auto feed = VESKAtomParser::allocParseFeed(answer->body, kEntryKindNewsDetail);
+  ASSERT_TRUE(feed && feed->entrys() && feed->entrys()->size() == 1);
+  auto detail = std::dynamic_pointer_cast<NewsDetail>(feed->entrys()->front());
+  ASSERT_TRUE(detail && detail->content() && detail->content()->data());
+  const std::string html = *detail->content()->data();
+  auto colourOf = [](const std::string& css) {
+    int r = 0, g = 0, b = 0;
+    EXPECT_EQ(3, std::sscanf(css.c_str(), "rgb(%d, %d, %d)", &r, &g, &b)) << css;
+    return ui::Color::rgba8(r, g, b);
+  };
+  for (const bool night : {false, true}) {
+    MSSettings::setValueForNight(night);
+    NRSkinManager::sharedManager().changeSkin(night ? "Night" : "Default");
+    auto page = openArticle({html, html, html});
+    ASSERT_TRUE(page);
+    auto& web = *page->webView();
+    ASSERT_TRUE(turnMainLoopUntil([&] {
+      return run(web, "getComputedStyle(document.querySelector('.meta')).fontSize") != "16px";
+    }, kWait)) << "the style sheet did not arrive";
+    settle(web);
+    auto picture = ui::render(web);
+    ASSERT_TRUE(picture);
+    for (const char* part : {".meta .time", ".byline"}) {
+      const ui::Color text = colourOf(run(web, std::string("getComputedStyle(document.querySelector('") + part + "')).color"));
+      // The ground beside the line, in the page's right margin (left of the scroll indicator).
+      float y = 0;
+      ASSERT_EQ(1, std::sscanf(run(web, std::string("String((function(){var b=document.querySelector('") + part +
+                                            "').getBoundingClientRect();return b.top+b.height/2;})())").c_str(),
+                               "%f", &y));
+      const uint32_t pixel = picture->pixelAt(306, static_cast<int>(y));
+      const ui::Color ground = ui::Color::rgba8(static_cast<int>((pixel >> 16) & 0xff), static_cast<int>((pixel >> 8) & 0xff), static_cast<int>(pixel & 0xff));
+      EXPECT_GE(ui::ContrastAudit::contrastRatio(text, ground), 4.5f)
+          << part << (night ? " by night" : " by day") << ": " << run(web, std::string("getComputedStyle(document.querySelector('") + part + "')).color")
+          << " on " << std::hex << pixel;
+    }
+    ui::ContrastAudit::write(web, *picture, night ? "sample-article-night" : "sample-article-day");
+  }
+  MSSettings::setValueForNight(false);
+  NRSkinManager::sharedManager().changeSkin("Default");
 }
 
 // The menu's 词典, 翻译 and 搜索 on the word "ferry" open the in-app browser on the sample service's

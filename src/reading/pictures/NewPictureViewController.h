@@ -22,7 +22,7 @@
 // "index", "summary" otherwise). Main thread only. The controller owns its session and closes it
 // when it closes or goes; the delegate is not retained.
 //
-// Where we differ on purpose (faults of the phone's code built soundly):
+// Where we differ on purpose (faults mended):
 //  - A picture without an address keeps its place (a null address for the session) and shows the
 //    failure picture, so pages, addresses and flags stay aligned.
 //  - Without pictures no page is set and the session gets no ranges; the counter stays empty.

@@ -13,8 +13,7 @@ LoadMoreView::LoadMoreView(const ui::Rect& frame, bool night) : View(frame) {
   setBackgroundColor(ui::Color::clearColor());
   status_ = std::make_shared<ui::Label>(ui::Rect(135, h / 2, w, 20));
   status_->setAutoresizingMask(ui::kAutoresizingFlexibleWidth);
-  // Bold 14: large enough that the fixed grey reads at 3:1 on the list's ground.
-  status_->setFont(ui::Font::boldSystemFont(14));
+  status_->setFont(ui::Font::boldSystemFont(13));
   status_->setBackgroundColor(ui::Color::clearColor());
   status_->setShadowOffset(ui::Size{0, 1});
   status_->setText("正在载入更多");

@@ -11,8 +11,7 @@ void LoadMoreViewCell::build(ui::NibLoading& file) {
   auto cell = file.makeTopLevel<LoadMoreViewCell>();
   cell->setFrame(ui::Rect(0, 0, 320, 50));
   auto status = file.make<ui::Label>(ui::Rect(135, 15, 170, 20));
-  // Bold 14: large enough that the fixed grey reads at 3:1 on the list's ground.
-  status->setFont(ui::Font::boldSystemFont(14));
+  status->setFont(ui::Font::boldSystemFont(13));
   status->setBackgroundColor(ui::Color::clearColor());
   status->setShadowOffset(ui::Size{0, 1});
   status->setText("正在载入更多");

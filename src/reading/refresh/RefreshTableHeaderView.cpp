@@ -32,9 +32,8 @@ std::shared_ptr<ui::Label> statusLine(const ui::Rect& frame, const ui::Font& fon
 
 const ui::Color kNightLineColor = ui::Color::rgba8(113, 111, 117);
 
-// The arrow's (and the spinner's) left edge and the arrow's width.
+// The arrow's (and the spinner's) left edge.
 constexpr float kArrowLeft = 56;
-constexpr float kArrowWidth = 12;
 
 }  // namespace
 
@@ -43,14 +42,9 @@ RefreshTableHeaderView::RefreshTableHeaderView(const ui::Rect& frame, bool night
   const float h = frame.height();
   setAutoresizingMask(ui::kAutoresizingFlexibleWidth);
   background_ = std::make_shared<ui::ImageView>(ui::Rect(0, 0, w, h));
-  // Both lines in bold 14, large enough that their fixed greys read at 3:1 on the header's
-  // picture (at 12 and 13 points they would need 4.5:1, which no light ground gives them). At
-  // that size the last-refresh line is wider than the room between the arrow and the middle, so
-  // both lines are centred in the room right of the arrow and the spinner.
-  const float left = kArrowLeft + kArrowWidth + 4;
-  lastUpdated_ = statusLine(ui::Rect(left, h - 30, w - left, 20), ui::Font::boldSystemFont(14));
-  status_ = statusLine(ui::Rect(left, h - 48, w - left, 20), ui::Font::boldSystemFont(14));
-  arrow_ = std::make_shared<ui::ImageView>(ui::Rect(kArrowLeft, h - 44, kArrowWidth, 25));
+  lastUpdated_ = statusLine(ui::Rect(0, h - 30, w, 20), ui::Font::systemFont(12));
+  status_ = statusLine(ui::Rect(0, h - 48, w, 20), ui::Font::boldSystemFont(13));
+  arrow_ = std::make_shared<ui::ImageView>(ui::Rect(kArrowLeft, h - 44, 12, 25));
   arrow_->setContentMode(ui::ContentMode::ScaleToFill);
   activity_ = std::make_shared<ui::ActivityIndicatorView>();
   activity_->setFrame(spinnerFrame());

@@ -18,8 +18,8 @@
 //    "1…" would otherwise also answer for section 11, or a title holding a digit for another.
 //  - A user-info or portrait result that arrives after the view unloaded changes nothing, and a
 //    portrait that arrives after the reader logged out does not show in the guest's cell.
-//  - Header heights other than section 0's are the table's default (the phone reads an answered
-//    0 as "the default"), so the titles show as intended.
+//  - Header heights other than section 0's are the table's default rather than 0 (which the
+//    kit's table takes as no room at all), so the titles show as intended.
 //  - The store row opens an https address (the opener refuses the store's own scheme, so the
 //    row did nothing visible).
 //

@@ -64,11 +64,10 @@ void MSOfflineManageViewController::buildView(ui::NibLoading& file) {
   openAll->setTitle(std::string("全部开启"), ui::kControlStateNormal);
   closeAll->setTitle(std::string("全部关闭"), ui::kControlStateNormal);
   for (const auto& button : {openAll, closeAll}) button->titleLabel()->setFont(ui::Font::boldSystemFont(14));
-  // White on the accented all-on picture, dark on the plain all-off one; greyed when disabled.
+  // White on the accented all-on picture, dark on the plain all-off one (the skin's disabled
+  // colours follow with the skin).
   openAll->setTitleColor(ui::Color::whiteColor(), ui::kControlStateNormal);
-  openAll->setTitleColor(ui::Color::rgba8(200, 200, 200), ui::kControlStateDisabled);
   closeAll->setTitleColor(ui::Color::rgba8(70, 70, 75), ui::kControlStateNormal);
-  closeAll->setTitleColor(ui::Color::rgba8(175, 175, 180), ui::kControlStateDisabled);
   header->addSubview(buttonsBackground);
   header->addSubview(openAll);
   header->addSubview(closeAll);
@@ -151,21 +150,26 @@ void MSOfflineManageViewController::viewDidLoad() {
 
 void MSOfflineManageViewController::applySkin() {
   const NRSkinManager& skin = NRSkinManager::sharedManager();
+  // A disabled button's face is drawn faded over the buttons' light (by day) or dark (by night)
+  // ground; its word is greyed towards that faded face, yet keeps 3:1 on it.
+  const bool night = skin.skinName() == "Night";
   if (openAllButton_) {
     openAllButton_->setBackgroundImage(skin.imageWithCodeName("imageKdmsOfflineOpenallNormal"), ui::kControlStateNormal);
     openAllButton_->setBackgroundImage(skin.imageWithCodeName("imageKdmsOfflineOpenallHighlighted"),
                                        ui::kControlStateHighlighted);
+    // By day the faded blue face is pale: a muted dark blue word; by night it is dark: light grey.
+    openAllButton_->setTitleColor(night ? ui::Color::rgba8(200, 200, 200) : ui::Color::rgba8(74, 98, 134),
+                                  ui::kControlStateDisabled);
   }
   if (closeAllButton_) {
     closeAllButton_->setBackgroundImage(skin.imageWithCodeName("imageKdmsOfflineCloseallNormal"), ui::kControlStateNormal);
     closeAllButton_->setBackgroundImage(skin.imageWithCodeName("imageKdmsOfflineCloseallHighlighted"),
                                         ui::kControlStateHighlighted);
     // The all-off face is light by day and dark by night: its word is dark on the one and light
-    // on the other, greyed towards the face when disabled.
-    const bool night = skin.skinName() == "Night";
+    // on the other.
     closeAllButton_->setTitleColor(night ? ui::Color::rgba8(225, 225, 225) : ui::Color::rgba8(70, 70, 75),
                                    ui::kControlStateNormal);
-    closeAllButton_->setTitleColor(night ? ui::Color::rgba8(140, 142, 148) : ui::Color::rgba8(175, 175, 180),
+    closeAllButton_->setTitleColor(night ? ui::Color::rgba8(140, 142, 148) : ui::Color::rgba8(136, 136, 141),
                                    ui::kControlStateDisabled);
   }
   if (buttonsBackgroundImageView_) {

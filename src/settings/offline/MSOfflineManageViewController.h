@@ -53,7 +53,9 @@ class MSOfflineManageViewController : public ui::ViewController,
  public:
   static constexpr const char* kNibName = "MSOfflineManageViewController";
   static constexpr const char* kTitle = "离线阅读管理";
-  static constexpr const char* kWifiText = "只允许WiFi网络进行离线下载";
+  // The two-line text, broken where its phrases meet (the condition, then what it allows), not
+  // where the first line runs out of room.
+  static constexpr const char* kWifiText = "只允许WiFi网络\n进行离线下载";
   static constexpr const char* kColumnCellIdentifier = "OfflinesCellIdentifier";
   static constexpr const char* kWifiCellIdentifier = "G3AlertCellIdentifier";
   static constexpr int kSwitchTagBase = 10;

@@ -14,6 +14,8 @@
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/controls/Switch.h"
 #include "platform/ui/testing/ContrastAudit.h"
+#include "platform/ui/text/TextMetrics.h"
+#include "platform/ui/views/Label.h"
 #include "platform/ui/views/TableViewCell.h"
 #include "platform/ui/views/Window.h"
 #include "settings/SettingsNibs.h"
@@ -88,10 +90,12 @@ class OfflineSwitchesTest : public testing::ShellFixture {
     ShellFixture::TearDown();
   }
 
-  // Pushes the screen and answers its columns task with `count` columns (ids "c0", "c1", …).
+  // Pushes the screen, on the bar the settings tab dresses in the current skin, and answers its
+  // columns task with `count` columns (ids "c0", "c1", …).
   void open(int count) {
     screen_ = std::make_shared<MSOfflineManageViewController>();
     screen_->setEngine(engine_);
+    NRSkinManager::sharedManager().setCurrentBackgroundImageOfNavigationBar(*navigation_->navigationBar());
     ASSERT_TRUE(navigation_->pushViewController(screen_, false));
     settle(1);
     answer(count);
@@ -150,15 +154,23 @@ TEST_F(OfflineSwitchesTest, APhoneListsTheWifiSwitchAndTheColumnsAndTheButtonsFo
   EXPECT_TRUE(wifi->isOn());
   auto wifiCell = table.cellForRow(ui::IndexPath::forRow(0, 0));
   EXPECT_EQ(MSOfflineManageViewController::kWifiText, wifiCell->textLabel()->text());
+  // Its two lines part where its phrases meet: the condition, then what it allows.
+  const ui::Label& wifiLabel = *wifiCell->textLabel();
+  EXPECT_EQ((std::vector<std::string>{"只允许WiFi网络", "进行离线下载"}),
+            ui::TextMetrics::current().lines(wifiLabel.text(), wifiLabel.font(),
+                                             ui::Size{wifiLabel.bounds().width(), wifiLabel.bounds().height()},
+                                             wifiLabel.lineBreakMode()));
   for (int row = 0; row < 3; ++row) {
     auto control = switchAt(row, 1);
     ASSERT_TRUE(control);
     EXPECT_EQ(10 + row, control->tag());
     EXPECT_TRUE(control->isOn());
   }
-  // All on: only all-off is enabled. One switched off: both.
+  // All on: only all-off is enabled, and the greyed all-on word reads on its faded face. One
+  // switched off: both.
   EXPECT_FALSE(openAllEnabled());
   EXPECT_TRUE(closeAllEnabled());
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("offline-switches-all-on"));
   flip(*switchAt(1, 1));
   EXPECT_EQ(std::vector<std::string>{"c1 off"}, engine_->changes);
   EXPECT_TRUE(openAllEnabled());
@@ -180,6 +192,9 @@ TEST_F(OfflineSwitchesTest, APhoneListsTheWifiSwitchAndTheColumnsAndTheButtonsFo
   EXPECT_TRUE(openAllEnabled());
   EXPECT_FALSE(closeAllEnabled());
   EXPECT_TRUE(wifi->isOn());  // not a column switch
+  // The greyed all-off word reads at the disabled bar on its faded face.
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("offline-switches-all-off"));
 }
 
 // By night the all-off button wears the night skin's dark face: its word is light on it (the
@@ -190,16 +205,16 @@ TEST_F(OfflineSwitchesTest, ByNightBothButtonsWordsRead) {
   open(2);
   ASSERT_TRUE(openAllEnabled());
   ASSERT_TRUE(closeAllEnabled());
-  // The settings tab dresses the bar it pushes the screen on in the current skin.
-  NRSkinManager::sharedManager().setCurrentBackgroundImageOfNavigationBar(*navigation_->navigationBar());
   EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("offline-switches-night"));
   // Once every column is off, the greyed all-off word still reads at the disabled bar.
   screen_->closeAllButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   ASSERT_FALSE(closeAllEnabled());
   window_->layoutIfNeeded();
-  const auto picture = ui::renderScreen();
-  ASSERT_TRUE(picture);
-  ui::ContrastAudit::expectReadable(ui::ContrastAudit::auditScreen(*picture, "offline-switches-night-all-off"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("offline-switches-night-all-off"));
+  screen_->openAllButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  ASSERT_FALSE(openAllEnabled());
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("offline-switches-night-all-on"));
 }
 
 TEST_F(OfflineSwitchesTest, AnIpodTouchHasOnlyTheColumnsSection) {

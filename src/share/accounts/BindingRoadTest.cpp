@@ -1,7 +1,8 @@
 // The road from the home grid to a bound account, over the engine and the sample service: the
 // unbound microblog tile asks for a binding, its alert opens the authorisation screen, the
 // platform-0 client runs its OAuth exchange against the service, and the page's callback
-// address (navigated in the stand-in web view) completes the binding.
+// address (navigated in the stand-in web view) completes the binding; the tile then shows the
+// column's own cover (tile-bound-microblog{,-night}.png in share/snapshots/).
 #include <gtest/gtest.h>
 #include <httplib.h>
 
@@ -16,13 +17,18 @@
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/TabBarController.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/testing/ContrastAudit.h"
+#include "platform/ui/views/ImageView.h"
 #include "platform/web/RecordingWebBackend.h"
 #include "platform/web/WebView.h"
 #include "share/accounts/AuthenicationViewController.h"
 #include "share/ShareScreens.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/app/LaunchTestSupport.h"
+#include "shell/app/NightLookForTesting.h"
 #include "shell/app/VESK_iPhoneAppDelegate.h"
+#include "shell/home/ColumnGridCell.h"
 #include "shell/home/MyColumnsController.h"
 #include "store/EntryPersistenter.h"
 #include "views/GridView.h"
@@ -104,6 +110,30 @@ TEST_F(BindingRoadTest, TheTilesBindPromptEndsInABoundAccount) {
   ASSERT_TRUE(client && client->authorized());
   EXPECT_EQ(std::optional<std::string>(SampleOAuth::kNickName), client->accountInfo().nickName);
   EXPECT_EQ(1u, service_.requestsTo("/account/verify_credentials.json").size());
+
+  // The column is refreshed for the bound account and its tile shows the column's own cover in
+  // place of the placeholder that asked for the binding.
+  auto cover = http.Get("/img/cover-zelvane.png");
+  ASSERT_TRUE(cover && cover->status == 200);
+  const std::vector<uint8_t> coverBytes(cover->body.begin(), cover->body.end());
+  ASSERT_TRUE(pump([&] {
+    const auto& shown = home_->dataSource();
+    return !shown.empty() && shown[0]->coverImageData() == coverBytes;
+  })) << service_.requestsTo("/sub/refresh.atom").size() << " refreshes, "
+      << service_.requestsTo("/img/cover-zelvane.png").size() << " cover downloads";
+  auto tile = std::dynamic_pointer_cast<ColumnGridCell>(home_->gridView()->getCellIndex(0));
+  ASSERT_TRUE(tile);
+  ASSERT_TRUE(pump([&] { return tile->contentImageView()->image() != nullptr; }));
+  EXPECT_EQ(ui::Size(180, 216), tile->contentImageView()->image()->size());
+  // The bound tile by day, and the same column on a tile by night (tile-bound-microblog{,-night}).
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*tile, "tile-bound-microblog"));
+  {
+    testing::NightLook night;
+    auto dark = ColumnGridCell::loadFromNib("ColumnGridCell");
+    dark->updateColumn(home_->dataSource()[0], false);
+    ASSERT_TRUE(pump([&] { return dark->contentImageView()->image() != nullptr; }));
+    EXPECT_TRUE(ui::ContrastAudit::snapshot(*dark, "tile-bound-microblog-night"));
+  }
 
   // The tile now asks for no binding: it opens the column's article list.
   const size_t alerts = alertCount();

@@ -38,6 +38,7 @@
 #include "shell/app/Observer.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/app/ShellTestSupport.h"
+#include "shell/skin/NRSkinManager.h"
 #include "shell/widgets/SPWaitingSavePhoto.h"
 
 namespace zu::testing {
@@ -237,7 +238,10 @@ class ShareScreenFixture : public ShellFixture {
     EXPECT_TRUE(screen);
     if (!screen) return nullptr;
     screen->setEngine(engine_);
+    // In a navigation controller on the skin's bar, as the article's toolbar and the picture
+    // viewer present it.
     auto navigation = std::make_shared<ui::NavigationController>(screen);
+    NRSkinManager::sharedManager().setCurrentBarBackgroundImageOfNavigationController(*navigation);
     presenter_->presentModalViewController(navigation, false);
     settle(0.5);
     window_->layoutIfNeeded();

@@ -107,7 +107,10 @@ void ColumnGridCell::awakeFromNib() {
   layer().shadowRadius = 2.0f;
   layer().shadowOffset = ui::Size{1, 1};
   layer().shadowOpacity = 0;
-  if (titleLabel_) builtTitleHeight_ = titleLabel_->frame().size.height;
+  if (titleLabel_) {
+    builtTitleHeight_ = titleLabel_->frame().size.height;
+    builtTitleWidth_ = titleLabel_->frame().size.width;
+  }
   if (delButton_) {
     delButton_->setHidden(true);
     delButton_->addTarget(this, ui::kControlEventTouchUpInside, [this](ui::Control&) { deleteCell(); });
@@ -146,12 +149,23 @@ void ColumnGridCell::updateColumn(const std::shared_ptr<Column>& column, bool te
     titleLabel_->setText(column_->title().value_or(""));
     titleLabel_->setTextColor(MyFaceSettings::getFontColorForColumnsGridViewTitleLabel());
     if (!(SystemEnvironment::systemVersion() >= 5.0f)) titleLabel_->setFont(ui::Font::named("HelveticaNeue-Bold", 16));
-    const ui::Rect frame = titleLabel_->frame();
+    ui::Rect frame = titleLabel_->frame();
+    frame.size.width = titleWidth();
+    titleLabel_->setFrame(frame);
     const float needed = ViewUtil::heightOfText(*titleLabel_, titleLabel_->text(), builtTitleHeight_);
     ViewUtil::extentView(*titleLabel_, needed - frame.size.height);
   }
   showBorder();
   showState();
+}
+
+// The title keeps clear of the detail button beside its lines; with no detail button (a column
+// with a customization record has none) it takes the face's width within the same margins, so a
+// long word such as a microblog user's name is not broken for room the button does not use.
+float ColumnGridCell::titleWidth() const {
+  const bool detailShown = detailButton_ && column_ && !column_->veskCustomization();
+  if (detailShown || !frontView_) return builtTitleWidth_;
+  return frontView_->bounds().width() - 2 * titleLabel_->frame().minX();
 }
 
 void ColumnGridCell::showCover(const std::optional<std::vector<uint8_t>>& data) {

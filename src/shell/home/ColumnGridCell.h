@@ -12,8 +12,8 @@
 // back to 0.9.
 //
 // Where we differ on purpose: the title is measured within the label height its interface file
-// gave, so a reused tile can show two lines again; a tile without a column posts nothing on
-// delete. The cover picture is decoded off the main thread (ImageLoader) and shown when it
+// gave, so a reused tile can show two lines again; a tile without a detail button lets its title
+// run under where the button would be; a tile without a column posts nothing on delete. The cover picture is decoded off the main thread (ImageLoader) and shown when it
 // arrives; until then a tile given another picture shows none (never the previous column's),
 // and one given the same bytes again keeps what it shows. Main thread only.
 #pragma once
@@ -102,6 +102,7 @@ class ColumnGridCell : public GridViewCell {
 
  private:
   static void buildCell(ui::NibLoading& file, bool addCell);
+  float titleWidth() const;
   void showCover(const std::optional<std::vector<uint8_t>>& data);
   void showBorder();
   void showState();
@@ -112,8 +113,10 @@ class ColumnGridCell : public GridViewCell {
   ColumnGridCellDelegate* delegate_ = nullptr;
   bool isDisabled_ = false;
   float bookDownloadProgress_ = 0;
-  // The title label's height as the interface file made it: the most a title may take.
+  // The title label's height as the interface file made it: the most a title may take; and its
+  // width, which keeps it clear of the detail button.
   float builtTitleHeight_ = 0;
+  float builtTitleWidth_ = 0;
   std::shared_ptr<ui::View> frontView_;
   std::shared_ptr<ui::Button> delButton_;
   std::shared_ptr<ui::Button> detailButton_;

@@ -187,6 +187,37 @@ TEST_F(ColumnGridCellTest, DetailButtonSpinnerAndTheTitleOfAReusedTile) {
   EXPECT_FALSE(tile->detailButton()->isHidden());
 }
 
+// A column with a customization record (a microblog user's, a feed's) has no detail button: its
+// title takes that room too, so a name of one long word is not broken ("harbour_maste" / "r").
+// A tile reused for a column with the button keeps its title clear of it again.
+TEST_F(ColumnGridCellTest, ATitleTakesTheRoomOfAMissingDetailButton) {
+  auto tile = ColumnGridCell::loadFromNib("ColumnGridCell");
+  auto lines = [&] {
+    const auto& title = *tile->titleLabel();
+    return ui::TextMetrics::current().lines(title.text(), title.font(), title.bounds().size, title.lineBreakMode());
+  };
+  auto custom = column(0, "harbour_master");
+  custom->setVeskCustomization(std::make_shared<VeskCustomization>());
+  tile->updateColumn(custom, false);
+  ASSERT_TRUE(tile->detailButton()->isHidden());
+  EXPECT_EQ(std::vector<std::string>{"harbour_master"}, lines());
+  const ui::Rect face = tile->frontView()->bounds();
+  EXPECT_EQ(tile->titleLabel()->frame().maxX(), face.maxX() - tile->titleLabel()->frame().minX());
+
+  tile->updateColumn(column(0, "harbour_master"), false);
+  ASSERT_FALSE(tile->detailButton()->isHidden());
+  EXPECT_LE(tile->titleLabel()->frame().maxX(), tile->detailButton()->frame().minX());
+  tile->updateColumn(custom, false);
+  EXPECT_EQ(std::vector<std::string>{"harbour_master"}, lines());
+  ASSERT_TRUE(coverShown(*tile));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*tile, "tile-custom"));
+  MyFaceSettings::setModeIsNight(true);
+  auto night = ColumnGridCell::loadFromNib("ColumnGridCell");
+  night->updateColumn(custom, false);
+  ASSERT_TRUE(coverShown(*night));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*night, "tile-custom-night"));
+}
+
 // What a tile draws over its ground can be read: the white title on the text-only card by day
 // and by night, the spinner over a darkened cover, and a title too long for two lines ends in
 // "…" rather than being cut.

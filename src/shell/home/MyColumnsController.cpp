@@ -276,10 +276,14 @@ void MyColumnsController::clearSidePageCellsOnMainThread() {
 
 void MyColumnsController::clearCurPageCellsOnMainThread() {
   isRemoveView_ = true;
+  curPageDrawn_ = false;
   showPictures(true, false);
 }
 
-void MyColumnsController::drawCurPageCellsOnMainThread() { showPictures(true, true); }
+void MyColumnsController::drawCurPageCellsOnMainThread() {
+  showPictures(true, true);
+  curPageDrawn_ = true;
+}
 
 void MyColumnsController::drawSidePageCellsOnMainThread() {
   showPictures(false, true);

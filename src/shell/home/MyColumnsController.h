@@ -23,11 +23,15 @@
 //    last, or slides down when that column is no longer subscribed.
 //  - The download button opens the offline download (OfflineDownloadManager) or a help picture.
 //
-// Where we differ on purpose (faults of the phone's code):
+// Where we differ on purpose (faults mended):
 //  - The order is stored from a copy of the list, not the list the main thread goes on changing.
 //  - The add cell can be neither dragged nor dropped on.
 //  - A failed automatic login or a failed first local read still posts the ready notification
 //    once, so the cover goes.
+//  - A column updated while the screen is coming back (its current page drawn again, the other
+//    pages not yet) reaches its tile when that tile is on the current page: the drawing of the
+//    current page is done by then, so an update skipped there would leave the tile stale (a
+//    microblog bound from a screen over the grid kept its "bind to read" picture).
 //  - No refresh starts while one runs, and the update count falls only for the finishes of the
 //    batches it counted.
 //  - Replayed steps are range-checked. A column the reader deletes or subscribes while the
@@ -318,6 +322,9 @@ class MyColumnsController : public ui::ViewController,
   bool needToShowLastRefreshTime_ = false;
   bool isViewActivity_ = false;
   bool isRemoveView_ = false;
+  // The current page's tiles show their columns again (the screen is coming back) while the
+  // other pages' pictures may still be released.
+  bool curPageDrawn_ = false;
   bool gridBuilt_ = false;
   bool refreshing_ = false;
   int pageCount_ = 1;

@@ -400,6 +400,28 @@ TEST_F(HomeScreenTest, StagedUpdateStepsEveryFiftyMillisecondsAndSurvivesInterle
               Dictionary{{"Column", Value(generatedColumn(3, false))}});
   center.post(ColumnGridCell::kUnsubscribeNotification, Value(generatedColumn(7, false)));
   EXPECT_EQ("col-gen-5 col-gen-4 col-gen-2", ids());
+
+  // Away (a screen over the grid), the tiles' pictures are released and an update does not
+  // touch them. Coming back, once the current page is drawn again, an update that arrives
+  // before the screen has finished appearing reaches its tile there (a microblog bound from the
+  // screen that was over the grid).
+  auto updateOf = [&](int n) {
+    center.post(MyColumnsController::kBackgroundUpdatedNotification, Value(),
+                Dictionary{{"Column", Value(generatedColumn(n, false))}});
+  };
+  home_->viewWillDisappear(false);
+  home_->viewDidDisappear(false);
+  updateOf(2);
+  ASSERT_TRUE(tile(2));
+  EXPECT_FALSE(tile(2)->column());
+  home_->viewWillAppear(false);
+  EXPECT_EQ(home_->dataSource()[2], tile(2)->column());
+  shownBefore = home_->dataSource()[2];
+  updateOf(2);
+  EXPECT_NE(shownBefore, home_->dataSource()[2]);
+  EXPECT_EQ(home_->dataSource()[2], tile(2)->column());
+  home_->viewDidAppear(false);
+  EXPECT_EQ(home_->dataSource()[2], tile(2)->column());
 }
 
 // A read of the whole list (a login or a logout) while a staged update still replays: the list

@@ -230,7 +230,8 @@ std::shared_ptr<Column> MyColumnsController::updateCellWithIndex(int index,
   fresh->setUpdated(nowMillis());
   fresh->setNeedUpdate(false);
   dataSource_[static_cast<size_t>(index)] = fresh;
-  if (!isRemoveView_) {
+  const bool shown = !isRemoveView_ || (curPageDrawn_ && gridView_ && index / kCellsPerPage == gridView_->getCurPage());
+  if (shown) {
     if (auto* cell = cellAt(index)) cell->updateColumn(fresh, isPureTextMode_);
   }
   return fresh;

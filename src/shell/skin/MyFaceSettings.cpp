@@ -85,6 +85,9 @@ void MyFaceSettings::setImageForNavBarLeftButton(ui::Button& button) {
 void MyFaceSettings::setImageForNavBarRightButton(ui::Button& button) {
   setBackgrounds(button, {{"button_red_normal", ui::kControlStateNormal},
                            {"button_red_press", ui::kControlStateHighlighted}});
+  // Greyed, the red face is drawn faded over the dark bar: a pale rose title reads on it.
+  button.setTitleColor(gIsNight ? ui::Color::rgba8(200, 168, 166) : ui::Color::rgba8(242, 203, 200),
+                       ui::kControlStateDisabled);
 }
 
 void MyFaceSettings::setImageForTabBar(ui::View& tabBarView, int numberOfButton) {

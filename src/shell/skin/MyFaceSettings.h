@@ -7,7 +7,9 @@
 // others through the cached named-image lookup. A missing image leaves that state without one.
 // Changing the flag restyles nothing by itself: each screen calls the setters again.
 // Where we differ on purpose: a tab bar is given at most four dressed buttons (there are four
-// tabs' images); buttons past the fourth are left as they are.
+// tabs' images); buttons past the fourth are left as they are. The red bar button greyed keeps a
+// light title of the home look on the home screens' dark bar: the skin's greyed title is dark,
+// for the faded button on the skin's light bars, and would not read there.
 #pragma once
 
 #include <memory>

@@ -23,9 +23,9 @@
 //    range (0, 1) shows it for an empty replacement and hides it otherwise; other ranges hide
 //    it; setText leaves it alone. A lone "\n" that the delegate's shouldReturn answers yes
 //    resigns the text view and is refused; otherwise it is inserted. Ranges are UTF-16 units.
-// Where we differ on purpose: a maximum below the minimum counts as the minimum (the phone
-// shrank the view below its minimum); endEditing asks the internal control to resign (the kit
-// has no forced resignation).
+// Where we differ on purpose: a maximum below the minimum counts as the minimum, so the view
+// never shrinks below its minimum; endEditing asks the internal control to resign (the kit has
+// no forced resignation).
 #pragma once
 
 #include <memory>

@@ -7,7 +7,8 @@
 //
 // Kept from the phone: the result is the top-level objects in file order; the owner is not one
 // of them and gets no awakeFromNib; outlets are set before any awakeFromNib. Loading a name that
-// is not registered gives nothing (the phone threw; no screen of ours relies on catching it).
+// is not registered gives nothing: an empty answer, which every caller checks, rather than an
+// exception that none of them catches.
 // Builders and outlet connections hold the made objects strongly only while the file loads; the
 // caller keeps what it needs (top-level objects, or the owner's outlets).
 #pragma once

@@ -19,8 +19,8 @@
 //    new stack wants the bar, and otherwise turns it back with the new screens.
 // Where we differ on purpose: a subclass that lowers its bar says how high it is
 // (setTabBarHeight); the bar keeps that height at the bottom of the view and the content reaches
-// down to it on every selection and navigation change (the phone's controller would lay the
-// content out for its own 49 points again, leaving a band above a lowered bar).
+// down to it on every selection and navigation change (laid out for the bar's usual 49 points
+// again, the content would leave a band above a lowered bar).
 #pragma once
 
 #include <cstdint>

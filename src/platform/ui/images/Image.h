@@ -15,8 +15,8 @@
 //    stretches the one-pixel middle column and row (right cap = width − left − 1 pixels), as the
 //    phone's stretchable images do.
 //  - resizableImage(capInsets) takes four caps in points, draws the corners unscaled and
-//    stretches what lies between the caps (the phone tiled that middle; we stretch it, the same
-//    for the plain boards it is used with).
+//    stretches what lies between the caps (stretched, not tiled: the same for the plain boards
+//    it is used with).
 // Where we differ on purpose: images larger than kMaxPixels are refused (null) rather than
 // exhausting memory; there is no lazy decoding.
 //

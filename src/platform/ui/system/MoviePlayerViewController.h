@@ -15,8 +15,8 @@
 // (object: the player controller) with "MPMoviePlayerPlaybackDidFinishReasonUserInfoKey" =
 // 0 (ended), 1 (error) or 2 (the reader left), once per playback; the player's view is black
 // and fills the screen.
-// Where we differ on purpose: the Done button reads "完成", as the phone's player did in the
-// reader's language; the player does not dismiss itself at the end.
+// Where we differ on purpose: the Done button reads "完成", in the reader's language like the
+// rest of the client; the player does not dismiss itself at the end.
 #pragma once
 
 #include <memory>

@@ -27,8 +27,9 @@
 // the background's is measured (1:1), not called covered.
 //
 // Pairs whose two colours are fixed by the product's look (the text's colour and its ground) are
-// on an allow-list (kAllowed in the .cpp, each with the place it applies to and why): below the
-// bar they are reported apart, not failed.
+// on an allow-list (kAllowed in the .cpp, each with the place it applies to and why; a ground that
+// is a gradient picture matched within a few steps of each channel): below the bar they are
+// reported apart, not failed.
 #pragma once
 
 #include <filesystem>

@@ -8,8 +8,8 @@
 // index with equal attributes (neighbouring equal stretches are merged); setBold walks the font
 // runs of the range and touches only the bold trait of each. A character without a font is
 // drawn in Helvetica 12, without a colour in black.
-// Where we differ on purpose: a range that reaches past the end is cut to the string (the phone
-// threw an exception, which ended the application); a range that starts past the end changes
+// Where we differ on purpose: a range that reaches past the end is cut to the string, so a bad
+// range from a caller never ends the application; a range that starts past the end changes
 // nothing. Fonts can always be made (Font falls back to the installed face), so a font setter
 // never fails.
 #pragma once

@@ -6,8 +6,8 @@
 // containing "Italic" or "Oblique" is drawn slanted (the face has no italic, so the slant is
 // synthesised; it measures as the upright face). The name is the whole identity: two fonts that
 // draw differently have different names. Where we differ on purpose: unknown names are not
-// refused (the phone returned nil) — they fall back to the same face, so a skin naming a font we
-// do not ship still shows text.
+// refused — they fall back to the same face, so a skin naming a font we do not ship still shows
+// text rather than none.
 #pragma once
 
 #include <string>

@@ -34,7 +34,7 @@
 // Where we differ on purpose: a background image without caps is drawn as if stretchable at
 // its middle column and row rather than scaled whole, so the rounded ends of a field picture
 // keep their shape at any width; one with caps is drawn with them. The placeholder is drawn in
-// placeholderTextColor(), a grey of 45 % (the phone's was 70 %, under 3:1 on a white field), so
+// placeholderTextColor(), a grey of 45 % (a paler one falls under 3:1 on a white field), so
 // it reads on the light fields and bars it sits on; setPlaceholderColor gives a field on a dark
 // ground its own (the phone's attributed placeholder).
 #pragma once
