@@ -663,7 +663,7 @@ TEST_F(SampleServiceTest, EveryColumnAReaderCanHoldHasADrawnCover) {
     }
     if (feed->nextLink() && feed->nextLink()->href()) collect(feed->nextLink()->href()->substr(service_.baseUrl().size()));
   };
-  for (const std::string& list : {"/sub/recommend.atom", "/sub/list.atom", "/custom/search/zelvanemblog.atom?q=harbour",
+  for (const char* list : {"/sub/recommend.atom", "/sub/list.atom", "/custom/search/zelvanemblog.atom?q=harbour",
                                   "/custom/search/qqzone.atom?q=100", "/custom/search/blog.atom?q=blog",
                                   "/custom/search/rss.atom?q=rss"}) {
     collect(list);
