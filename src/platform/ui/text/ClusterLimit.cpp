@@ -15,9 +15,11 @@ bool showsNothingAt(char32_t c) {
          u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_DEFAULT_IGNORABLE_CODE_POINT);
 }
 
+}  // namespace
+
 // The characters of the Basic Multilingual Plane that show nothing, looked up once: a megabyte
 // of them is then classified at the speed of a table.
-const uint64_t* bmpTable() {
+const uint64_t* ClusterLimit::bmpTable() {
   static const auto* table = [] {
     auto* bits = new std::array<uint64_t, 0x10000 / 64>();  // never destroyed
     for (char32_t c = 0; c < 0x10000; ++c) {
@@ -27,10 +29,6 @@ const uint64_t* bmpTable() {
   }();
   return table->data();
 }
-
-}  // namespace
-
-ClusterLimit::ClusterLimit() : bmpTable_(bmpTable()) {}
 
 bool ClusterLimit::astralShowsNothing(char32_t c) { return showsNothingAt(c); }
 

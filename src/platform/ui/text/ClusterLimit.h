@@ -23,7 +23,9 @@ class ClusterLimit {
  public:
   static constexpr size_t kMaxMarks = 32;
 
-  ClusterLimit();
+  // Inline, so that no call made while a text is read can be taken to reach the instance: its
+  // state then stays in registers over a megabyte of characters.
+  ClusterLimit() : bmpTable_(bmpTable()) {}
 
   // Whether `c`, the next character of the text, is measured and drawn.
   bool keeps(char32_t c) {
@@ -49,6 +51,7 @@ class ClusterLimit {
     return astralShowsNothing(c);
   }
   static bool astralShowsNothing(char32_t c);
+  static const uint64_t* bmpTable();
 
   const uint64_t* bmpTable_;  // a bit per character of the Basic Multilingual Plane
   size_t marks_ = 0;          // characters showing nothing since the last one that shows
