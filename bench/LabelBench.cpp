@@ -1,7 +1,9 @@
 // Labels with a huge text: a list row's one-line title label (300 x 20 points, 17-point system
 // font, tail truncation, the installed font through Pango) whose title is a megabyte of text,
 // beside the same label with a kilobyte of the same text, in the same run. The megabyte is
-// either a long title or one grapheme cluster (a letter carrying 524,288 combining accents).
+// either a long title or one grapheme cluster (a letter carrying 524,288 combining accents), or
+// another endless run of what cannot be seen: accents with a control character between each two,
+// zero-width spaces, or emoji joined one to the next by zero-width joiners.
 //  - a frame: the label drawn again, as a list redraws while it scrolls; the reference is the
 //    kilobyte title's frame, and the ratio huge / small is what a huge title costs a frame
 //    (it should stay near 1: the label keeps its laid-out lines and lays out only what it shows,
@@ -48,6 +50,28 @@ const std::string& clusterTitle() {
     for (size_t i = 0; i < (size_t{1} << 19); ++i) out += "\u0301";
     return out;
   }();
+  return text;
+}
+
+// A letter followed by `unit` repeated to a megabyte.
+std::string runOf(const char* head, const char* unit) {
+  std::string out = head;
+  while (out.size() < (size_t{1} << 20)) out += unit;
+  return out;
+}
+
+const std::string& marksAndControlsTitle() {
+  static const std::string text = runOf("a", "\u0301\x01");
+  return text;
+}
+
+const std::string& zeroWidthTitle() {
+  static const std::string text = runOf("a", "\u200b");
+  return text;
+}
+
+const std::string& joinedTitle() {
+  static const std::string text = runOf("", "\U0001F468\u200d");
   return text;
 }
 
@@ -104,6 +128,9 @@ void BM_FrameHugeTitle(benchmark::State& state) { frames(state, hugeTitle()); }
 void BM_FrameSmallTitle(benchmark::State& state) { frames(state, smallTitle()); }
 void BM_FrameCluster(benchmark::State& state) { frames(state, clusterTitle()); }
 void BM_FirstFrameCluster(benchmark::State& state) { firstFrames(state, clusterTitle()); }
+void BM_FrameMarksAndControls(benchmark::State& state) { frames(state, marksAndControlsTitle()); }
+void BM_FrameZeroWidth(benchmark::State& state) { frames(state, zeroWidthTitle()); }
+void BM_FrameJoined(benchmark::State& state) { frames(state, joinedTitle()); }
 void BM_FirstFrameSmallTitle(benchmark::State& state) { firstFrames(state, smallTitle()); }
 void BM_FillHugeTitle(benchmark::State& state) { fills(state, hugeTitle()); }
 void BM_FillCluster(benchmark::State& state) { fills(state, clusterTitle()); }
@@ -112,6 +139,9 @@ BENCHMARK(BM_FrameHugeTitle)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 BENCHMARK(BM_FrameSmallTitle)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 BENCHMARK(BM_FrameCluster)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 BENCHMARK(BM_FirstFrameCluster)->Unit(benchmark::kMicrosecond)->Repetitions(9);
+BENCHMARK(BM_FrameMarksAndControls)->Unit(benchmark::kMicrosecond)->Repetitions(9);
+BENCHMARK(BM_FrameZeroWidth)->Unit(benchmark::kMicrosecond)->Repetitions(9);
+BENCHMARK(BM_FrameJoined)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 BENCHMARK(BM_FirstFrameSmallTitle)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 BENCHMARK(BM_FillHugeTitle)->Unit(benchmark::kMicrosecond)->Repetitions(5);
 BENCHMARK(BM_FillCluster)->Unit(benchmark::kMicrosecond)->Repetitions(5);
@@ -134,6 +164,12 @@ int main(int argc, char** argv) {
   print("a frame, 1 MiB cluster against 1 KiB title", "BM_FrameCluster", "BM_FrameSmallTitle");
   print("first frame, 1 MiB cluster against 1 KiB title", "BM_FirstFrameCluster",
         "BM_FirstFrameSmallTitle");
+  print("a frame, 1 MiB of accents and controls against 1 KiB title", "BM_FrameMarksAndControls",
+        "BM_FrameSmallTitle");
+  print("a frame, 1 MiB of zero-width spaces against 1 KiB title", "BM_FrameZeroWidth",
+        "BM_FrameSmallTitle");
+  print("a frame, 1 MiB of joined emoji against 1 KiB title", "BM_FrameJoined",
+        "BM_FrameSmallTitle");
   print("first frame of the 1 KiB title against a frame of it", "BM_FirstFrameSmallTitle",
         "BM_FrameSmallTitle");
   print("set and first frame, 1 MiB title against 1 KiB title", "BM_FillHugeTitle",

@@ -19,7 +19,7 @@ namespace {
 // Hard links to (or copies of) every file below `from` that has no counterpart below `to`.
 bool carryOver(const fs::path& from, const fs::path& to) {
   std::error_code ec;
-  if (!fs::is_directory(from, ec)) return true;
+  if (!fs::is_directory(fs::symlink_status(from, ec))) return true;  // a link is carried nowhere
   for (fs::recursive_directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
     const fs::path relative = it->path().lexically_relative(from);
     const fs::path there = to / relative;
@@ -61,8 +61,11 @@ StagedFolder::~StagedFolder() { abandon(); }
 
 bool StagedFolder::begin() {
   std::error_code ec;
-  // A process killed between the two renames of the fallback swap left the old contents here.
-  if (!fs::exists(target_, ec) && fs::is_directory(old_, ec)) fs::rename(old_, target_, ec);
+  // A process killed between the two renames of the fallback swap left the old contents here
+  // (a real folder: a link in its place is no book of ours, and goes below).
+  if (!fs::exists(fs::symlink_status(target_, ec)) && fs::is_directory(fs::symlink_status(old_, ec))) {
+    fs::rename(old_, target_, ec);
+  }
   fs::remove_all(old_, ec);
   fs::remove_all(staging_, ec);
   // Made afresh, each folder on the way real (below the home: no link followed).

@@ -98,5 +98,23 @@ TEST_F(StagedFolderTest, WithoutACommitTheTargetIsUntouchedAndLeftoversAreCleare
   expectAloneInItsFolder();
 }
 
+// A link left where the old contents would be, with no target, is no book to put back: the
+// folder it points at is neither made the target nor carried into the new contents.
+TEST_F(StagedFolderTest, ALinkAtTheOldContentsIsNotPutBack) {
+  const fs::path outside = home_.path().string() + "-outside";
+  TestFiles::write(outside / "OPS" / "secret.htm", "someone's page");
+  const auto before = TestFiles::snapshot(outside);
+  fs::create_directories(book_.parent_path());
+  fs::create_directory_symlink(outside, book_.string() + ".old");
+  StagedFolder staged(book_.string());
+  ASSERT_TRUE(staged.begin());
+  TestFiles::write(fs::path(staged.path()) / "OPS" / "1.htm", "new");
+  ASSERT_TRUE(staged.commit());
+  EXPECT_FALSE(fs::is_symlink(book_));
+  EXPECT_EQ(contents(book_), (std::set<std::string>{"OPS", "OPS/1.htm=new"}));
+  EXPECT_EQ(TestFiles::snapshot(outside), before);
+  fs::remove_all(outside);
+}
+
 }  // namespace
 }  // namespace zu

@@ -585,21 +585,20 @@ void BookMgr::syncBookFromAnonymous() {
   for (const auto& entry : *feed->entrys()) {
     const auto& status = entry ? entry->veskEntryStatus() : nullptr;
     if (!status || status->type() != kBookEntryType || !entry->entryId()) continue;
-    const fs::path ops = getBookOPSDirectory(*entry->entryId());
-    std::error_code ec;
-    std::vector<std::string> names;
-    for (fs::directory_iterator it(ops, ec), end; !ec && it != end; it.increment(ec)) {
-      names.push_back(it->path().filename().string());
-    }
-    for (const std::string& name : names) {
-      if (name.find(guestKey) == std::string::npos) continue;
+    // The guest's own pages (regular files) copied relative to the book's folder held open,
+    // never replacing a file of the reader's: a link there is neither read nor written through.
+    const std::optional<FolderHandle> ops =
+        FolderHandle::openExisting(getBookOPSDirectory(*entry->entryId()));
+    if (!ops) continue;
+    for (const std::string& name : ops->names()) {
+      if (name.find(guestKey) == std::string::npos || !ops->isRegularFile(name)) continue;
       std::string renamed = name;
       for (size_t p = renamed.find(guestKey); p != std::string::npos;
            p = renamed.find(guestKey, p + ownKey.size())) {
         renamed.replace(p, guestKey.size(), ownKey);
       }
-      fs::copy(ops / name, ops / renamed,
-               fs::copy_options::skip_existing | fs::copy_options::recursive, ec);
+      if (ops->status(renamed)) continue;
+      if (const std::optional<Bytes> page = ops->readFile(name)) ops->writeNewFile(renamed, *page);
     }
   }
 }

@@ -693,5 +693,33 @@ TEST_F(BookMgrTest, ABookFolderThatIsALinkIsNeverReachedThrough) {
   fs::remove_all(outside);
 }
 
+// Carrying a guest's pages over copies the guest's own files only: a link among them is not
+// read through, and a link at the new reader's name is not written through.
+TEST_F(BookMgrTest, CarryingGuestPagesNeverFollowsALink) {
+  auto column = std::make_shared<Column>();
+  column->setEntryId(std::string("b1"));
+  auto status = std::make_shared<VeskEntryStatus>();
+  status->setType(9);
+  column->setVeskEntryStatus(status);
+  ASSERT_TRUE(subs_->insertEntry(column));
+  const std::string guest = key(kGuest);
+  const std::string bob = key("bob");
+  const fs::path outside = home_.path().string() + "-outside";
+  writeFile(outside / "secret.txt", "someone's secret");
+  fs::create_directories(outside / "folder");
+  writeFile(ops("b1") / (guest + "-co1.htm"), "<p>guest copy</p>");
+  fs::create_symlink(outside / "secret.txt", ops("b1") / (guest + "-co2.htm"));
+  writeFile(ops("b1") / (guest + "-pages") / "1.htm", "<p>a page</p>");
+  fs::create_directory_symlink(outside / "folder", ops("b1") / (bob + "-pages"));
+
+  CommInfo::setUsername(std::string("bob"));
+  mgr_->syncBookFromAnonymous();
+  EXPECT_EQ(readFile(ops("b1") / (bob + "-co1.htm")), "<p>guest copy</p>");
+  EXPECT_NE(readFile(ops("b1") / (bob + "-co2.htm")), "someone's secret");
+  EXPECT_TRUE(fs::is_empty(outside / "folder"));
+  EXPECT_EQ(readFile(outside / "secret.txt"), "someone's secret");
+  fs::remove_all(outside);
+}
+
 }  // namespace
 }  // namespace zu

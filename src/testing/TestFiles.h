@@ -23,9 +23,6 @@ class TestFiles {
   static void write(const std::filesystem::path& path, std::string_view data);
   // Makes a named pipe at `path` (its folder first). Throws std::runtime_error when it cannot.
   static void makePipe(const std::filesystem::path& path);
-  // Runs `work` on a thread of its own and tells whether it returned within `limit`. When it
-  // did not (an open waiting on one of `pipes`), each pipe is opened at both ends so the open
-  // returns, and the thread is joined before false is returned: a test fails instead of hanging.
   // What `folder` holds, for comparing before and after: for the folder itself (".") and each
   // entry below it (by relative path, links not followed) its kind and mode, and a file's bytes
   // or a link's target.
@@ -33,6 +30,9 @@ class TestFiles {
   // The entries of `folder` that the entry `name` was set aside as ("<name>.aside-XXXXXX").
   static std::vector<std::filesystem::path> setAside(const std::filesystem::path& folder,
                                                      const std::string& name);
+  // Runs `work` on a thread of its own and tells whether it returned within `limit`. When it
+  // did not (an open waiting on one of `pipes`), each pipe is opened at both ends so the open
+  // returns, and the thread is joined before false is returned: a test fails instead of hanging.
   static bool finishesBesidePipes(const std::function<void()>& work,
                                   const std::vector<std::filesystem::path>& pipes,
                                   std::chrono::milliseconds limit = std::chrono::seconds(5));

@@ -62,7 +62,7 @@ std::optional<uint64_t> declaredLength(const httplib::Request& req) {
 // The answer's text for a status a bound gives.
 std::string reasonOf(int status) {
   switch (status) {
-    case 408: return "the request's headers took too long\n";
+    case 408: return "the request took too long to arrive\n";
     case 413: return "the request's body is too large\n";
     case 415: return "encoded request bodies are not taken\n";
     case 431: return "the request's headers are too large\n";
@@ -91,6 +91,7 @@ class BoundedHttpServer::Connection : public httplib::Stream {
     headerBytes_ = 0;
     bodyBytes_ = 0;
     headerDeadline_.reset();
+    bodyStart_.reset();
   }
   void headersRead() { headersDone_ = true; }
   // The request is ended with `status` (0: not ended): its answer closes the connection.
@@ -154,18 +155,23 @@ class BoundedHttpServer::Connection : public httplib::Stream {
  private:
   // Reads what the socket has into the buffer; false when nothing came in time (or it closed).
   bool fill() {
-    Clock::duration wait = readTimeout_;
+    // The headers by their deadline, the body by one that grows with what of it has come.
+    const auto now = Clock::now();
+    Clock::time_point deadline;
     if (!headersDone_) {
-      const auto now = Clock::now();
       if (!headerDeadline_) headerDeadline_ = now + kHeaderSeconds;
-      if (now >= *headerDeadline_) {
-        end(408);
-        return false;
-      }
-      wait = std::min(wait, *headerDeadline_ - now);
+      deadline = *headerDeadline_;
+    } else {
+      if (!bodyStart_) bodyStart_ = now;
+      deadline = *bodyStart_ + kHeaderSeconds +
+                 std::chrono::milliseconds(bodyBytes_ * 1000 / kBodyBytesPerSecond);
     }
-    if (!ready(sock_, POLLIN, wait)) {
-      if (!headersDone_ && Clock::now() >= *headerDeadline_) end(408);
+    if (now >= deadline) {
+      end(408);
+      return false;
+    }
+    if (!ready(sock_, POLLIN, std::min(readTimeout_, deadline - now))) {
+      if (Clock::now() >= deadline) end(408);
       return false;
     }
     ssize_t n;
@@ -189,6 +195,7 @@ class BoundedHttpServer::Connection : public httplib::Stream {
   size_t headerBytes_ = 0;
   size_t bodyBytes_ = 0;
   std::optional<Clock::time_point> headerDeadline_;
+  std::optional<Clock::time_point> bodyStart_;  // the first wait for the body
   int endStatus_ = 0;
 };
 

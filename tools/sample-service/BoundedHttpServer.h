@@ -5,6 +5,9 @@
 //   take at most kMaxHeaderBytes; else the connection is closed (a client sending its headers a
 //   byte at a time would keep a worker for as long as it liked: the library's read timeout only
 //   bounds the pause between two bytes);
+// - its body, likewise, must come within kHeaderSeconds of the headers and a second more for
+//   each kBodyBytesPerSecond of it (so on average no slower than that, after a start); else it
+//   is answered 408 and the connection closed;
 // - a body of more than the bound given (as sent: a chunked body counted with its framing) is
 //   answered 413 and the connection closed: a declared length above it before any of the body is
 //   read (also instead of a "100 Continue"), a chunked one once it passes it;
@@ -29,6 +32,7 @@ class BoundedHttpServer : public httplib::Server {
  public:
   static constexpr std::chrono::seconds kHeaderSeconds{5};
   static constexpr size_t kMaxHeaderBytes = size_t{64} << 10;
+  static constexpr size_t kBodyBytesPerSecond = size_t{64} << 10;
 
   explicit BoundedHttpServer(size_t maxBodyBytes);
 

@@ -1104,57 +1104,62 @@ TEST_F(SampleServiceTest, BodiesAboveTheBoundAreRefused) {
 }
 
 // Clients that send their headers a byte at a time (more of them than the server has workers)
-// are cut off a few seconds after their first byte, so a normal request is answered meanwhile.
-TEST_F(SampleServiceTest, SlowHeadersAreCutOffAndOthersAreAnswered) {
-  struct Run {
-    std::mutex lock;
-    std::condition_variable changed;
-    std::vector<std::shared_ptr<RawConnection>> slow;
-    bool done = false;  // the normal request was answered (or failed)
-    int status = 0;
-  };
-  auto run = std::make_shared<Run>();
-  // The slow clients connect one after another (the library's listening queue is short, so that
-  // takes some seconds), each sending the start of its request; then a normal request is made.
-  std::thread clients([run, port = service_.port()] {
-    for (int i = 0; i < 140; ++i) {
-      auto connection = std::make_shared<RawConnection>(port);
-      connection->send("GET /getServiceUrl.atom HTTP/1.1\r\nX-Slow: ");
-      std::lock_guard guard(run->lock);
-      run->slow.push_back(std::move(connection));
-    }
-    httplib::Client client("127.0.0.1", port);
-    client.set_read_timeout(std::chrono::seconds(60));
-    auto answer = client.Get("/getServiceUrl.atom");
-    std::lock_guard guard(run->lock);
-    run->done = true;
-    run->status = answer ? answer->status : -1;
-    run->changed.notify_all();
-  });
-  // Each slow client sends one more byte of its header a second, from its start until the
-  // normal request was answered and the server closed every slow connection (or a minute and a
-  // half passes).
-  auto allClosed = [&] {
-    return std::all_of(run->slow.begin(), run->slow.end(),
-                       [](auto& connection) { return connection->closed(); });
-  };
-  const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(90);
-  {
-    std::unique_lock guard(run->lock);
-    while (!(run->done && allClosed()) && std::chrono::steady_clock::now() < end) {
-      for (auto& connection : run->slow) {
-        if (!connection->closed()) connection->send("s");
+// are cut off a few seconds after their first byte, and so are clients that send their headers
+// at once and then their body a byte at a time, so a normal request is answered meanwhile.
+TEST_F(SampleServiceTest, SlowHeadersAndBodiesAreCutOffAndOthersAreAnswered) {
+  for (const char* start : {"GET /getServiceUrl.atom HTTP/1.1\r\nX-Slow: ",
+                            "POST /getServiceUrl.atom HTTP/1.1\r\nContent-Length: 100000\r\n\r\n"}) {
+    SCOPED_TRACE(start);
+    struct Run {
+      std::mutex lock;
+      std::condition_variable changed;
+      std::vector<std::shared_ptr<RawConnection>> slow;
+      bool done = false;  // the normal request was answered (or failed)
+      int status = 0;
+    };
+    auto run = std::make_shared<Run>();
+    // The slow clients connect one after another (the library's listening queue is short, so that
+    // takes some seconds), each sending the start of its request; then a normal request is made.
+    std::thread clients([run, start, port = service_.port()] {
+      for (int i = 0; i < 140; ++i) {
+        auto connection = std::make_shared<RawConnection>(port);
+        connection->send(start);
+        std::lock_guard guard(run->lock);
+        run->slow.push_back(std::move(connection));
       }
-      const bool wasDone = run->done;
-      run->changed.wait_for(guard, std::chrono::seconds(1), [&] { return run->done != wasDone; });
+      httplib::Client client("127.0.0.1", port);
+      client.set_read_timeout(std::chrono::seconds(60));
+      auto answer = client.Get("/getServiceUrl.atom");
+      std::lock_guard guard(run->lock);
+      run->done = true;
+      run->status = answer ? answer->status : -1;
+      run->changed.notify_all();
+    });
+    // Each slow client sends one more byte of its header or body a second, from its start until the
+    // normal request was answered and the server closed every slow connection (or a minute and a
+    // half passes).
+    auto allClosed = [&] {
+      return std::all_of(run->slow.begin(), run->slow.end(),
+                         [](auto& connection) { return connection->closed(); });
+    };
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(90);
+    {
+      std::unique_lock guard(run->lock);
+      while (!(run->done && allClosed()) && std::chrono::steady_clock::now() < end) {
+        for (auto& connection : run->slow) {
+          if (!connection->closed()) connection->send("s");
+        }
+        const bool wasDone = run->done;
+        run->changed.wait_for(guard, std::chrono::seconds(1), [&] { return run->done != wasDone; });
+      }
+      // Answered while the slow clients kept on.
+      EXPECT_TRUE(run->done);
+      EXPECT_EQ(200, run->status);
+      EXPECT_EQ(140u, run->slow.size());
+      EXPECT_TRUE(allClosed());
     }
-    // Answered while the slow clients kept on.
-    EXPECT_TRUE(run->done);
-    EXPECT_EQ(200, run->status);
-    EXPECT_EQ(140u, run->slow.size());
-    EXPECT_TRUE(allClosed());
+    clients.join();
   }
-  clients.join();
 }
 
 }  // namespace

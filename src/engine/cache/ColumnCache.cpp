@@ -1,5 +1,7 @@
 #include "engine/cache/ColumnCache.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -151,9 +153,11 @@ std::optional<ColumnCache::Kept> ColumnCache::keptFirstPage(const std::string& f
   }
   // The file is still there as written (nothing else in the process removes it, but the folder
   // is the user's too).
-  std::error_code ec;
-  const auto size = fs::file_size(path, ec);
-  if (ec || size != it->second.size) return std::nullopt;
+  const std::optional<FolderHandle> handle = FolderHandle::openExisting(folder);
+  const auto st = handle ? handle->status(fs::path(path).filename().string()) : std::nullopt;
+  if (!st || !S_ISREG(st->st_mode) || static_cast<size_t>(st->st_size) != it->second.size) {
+    return std::nullopt;
+  }
   return it->second;
 }
 
@@ -263,20 +267,21 @@ std::optional<ColumnCache::Validators> ColumnCache::loadFirstPageValidators(cons
     return view.validators ? parseValidators(*view.validators) : std::nullopt;
   }
   // Validators without their page would make a 304 deliver nothing.
-  std::error_code ec;
-  if (!fs::exists(page, ec)) return std::nullopt;
-  auto bytes = FileUtil::readFile(folder + "/" + kValidatorsPrefix + digest);
+  const std::optional<FolderHandle> handle = FolderHandle::openExisting(folder);
+  if (!handle || !handle->isRegularFile(kFirstPagePrefix + digest)) return std::nullopt;
+  auto bytes = handle->readFile(kValidatorsPrefix + digest);
   return bytes ? parseValidators(*bytes) : std::nullopt;
 }
 
 std::optional<Bytes> ColumnCache::load(const Text& columnId, const Text& url, const char* prefix) {
   if (!columnId || !url || columnId->empty() || url->empty()) return std::nullopt;
   const std::string folder = folderOf(*columnId);
-  const std::string path = folder + "/" + prefix + md5Of(*url);
-  if (SlotView view = pendingView(folder, prefix, path); view.pending) {
+  const std::string name = prefix + md5Of(*url);
+  if (SlotView view = pendingView(folder, prefix, folder + "/" + name); view.pending) {
     return view.data ? std::optional<Bytes>(*view.data) : std::nullopt;
   }
-  return FileUtil::readFile(path);
+  const std::optional<FolderHandle> handle = FolderHandle::openExisting(folder);
+  return handle ? handle->readFile(name) : std::nullopt;
 }
 
 void ColumnCache::saveCover(const Text& columnId, const Text& url, const Bytes& data) {

@@ -34,8 +34,8 @@
 //
 // Links: the root and each column's folder are real folders. One found to be a link (planted in
 // the reader's home) is replaced by a real one before anything is written or removed, and the
-// files are written, compared and removed relative to the opened folder, never through a link:
-// cleaning cannot delete what a link points at.
+// files are written, compared, read and removed relative to the opened folder, never through a
+// link: cleaning cannot delete what a link points at, and a load finds nothing behind one.
 //
 // Made once by the data engine over its subscription store (read by clean()). Any thread may
 // save and load; the destructor writes what is pending, then ends the writer.

@@ -391,6 +391,43 @@ TEST_F(ColumnCacheTest, LinkedFoldersAreRemadeRealAndCleaningNeverFollowsThem) {
   EXPECT_EQ(std::distance(fs::directory_iterator(outside), fs::directory_iterator()), 2);
 }
 
+// Loads read what the cache's own folders hold: a link at the root, at a column's folder or at
+// one of its files (planted before launch) is not followed, so what it points at is never read
+// as a page, a cover or validators.
+TEST_F(ColumnCacheTest, LoadsNeverReadThroughALink) {
+  const std::string digest = *Md5::encode("http://s/page");
+  const std::string columnName = *Md5::encode("c3");
+  const fs::path outside = home_.path() / "elsewhere";
+  fs::create_directories(outside / columnName);
+  for (const char* prefix : {"data_", "validators_", "cover_", "thumbnail_"}) {
+    std::ofstream(outside / columnName / (prefix + digest)) << "outside\n1\n";
+  }
+  const auto loadsNothing = [&] {
+    const auto url = text("http://s/page");
+    EXPECT_FALSE(cache_->loadFirstPage(text("c3"), url));
+    EXPECT_FALSE(cache_->loadFirstPageValidators(text("c3"), url));
+    EXPECT_FALSE(cache_->loadCover(text("c3"), url));
+    EXPECT_FALSE(cache_->loadCoverThumbnail(text("c3"), url));
+  };
+  // The root a link.
+  fs::remove_all(cache_->rootPath());
+  fs::create_directory_symlink(outside, cache_->rootPath());
+  loadsNothing();
+  // A column's folder a link.
+  fs::remove(cache_->rootPath());
+  fs::create_directories(cache_->rootPath());
+  const fs::path column = fs::path(cache_->rootPath()) / columnName;
+  fs::create_directory_symlink(outside / columnName, column);
+  loadsNothing();
+  // Each file a link.
+  fs::remove(column);
+  fs::create_directories(column);
+  for (const auto& entry : fs::directory_iterator(outside / columnName)) {
+    fs::create_symlink(entry.path(), column / entry.path().filename());
+  }
+  loadsNothing();
+}
+
 TEST(UniqueCacheTest, OneFilePerKeyAlwaysTheLatest) {
   TempHome home;
   UniqueCache cache;

@@ -95,9 +95,11 @@ std::optional<std::string> customTextOrNone(const char* key) {
   return CommInfo::getCustomKey(key).stringValue();
 }
 
+// A regular file of the client's at `path`: a link there is not followed (what it points at is
+// not the client's, and a cover or font taken from it would be read through it).
 bool fileExists(const std::string& path) {
   std::error_code ec;
-  return fs::is_regular_file(path, ec);
+  return fs::is_regular_file(fs::symlink_status(path, ec));
 }
 
 }  // namespace

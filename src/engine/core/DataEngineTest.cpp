@@ -44,6 +44,7 @@
 #include "store/EntryStatusPersistenter.h"
 #include "testing/ScopedFakeClock.h"
 #include "testing/SettableNetworkProbe.h"
+#include "testing/TestFiles.h"
 
 namespace zu {
 namespace {
@@ -397,6 +398,29 @@ TEST_F(DataEngineTest, FactoryRulesForMicroblogsAndFavourites) {
   probe->setFlags(SettableNetworkProbe::kOffline);
   EXPECT_FALSE(engine_->favoritesUseService());
   NetworkProbe::setShared(nullptr);
+}
+
+// A link at the name of a cover, a font or a book's package is not taken for the client's own
+// file: no cover is shown from what it points at (it is read to be drawn), and the font or book
+// counts as not downloaded, so a download replaces the link.
+TEST_F(DataEngineTest, ALinkAtACoverFontOrBookIsNotTheClientsFile) {
+  startEngine();
+  const std::filesystem::path picture = home_.path() / "elsewhere" / "picture.png";
+  TestFiles::write(picture, "someone's picture");
+  auto linkAt = [&](const std::filesystem::path& name) {
+    std::filesystem::create_directories(name.parent_path());
+    std::filesystem::create_symlink(picture, name);
+  };
+  const std::string cover = CommInfo::getProgramCoverDir() + "0_large";
+  linkAt(cover);
+  for (const auto& shown : engine_->getProgramCovers()) {
+    EXPECT_NE(shown->largeCoverPath(), cover);
+  }
+  linkAt(engine_->getFontPath("Kai"));
+  EXPECT_FALSE(engine_->isFontDownloaded(std::string("Kai")));
+  linkAt(engine_->getBookMgr()->getBookEpubPath("b1"));
+  EXPECT_FALSE(engine_->isBookDownloaded(std::string("b1")));
+  ASSERT_TRUE(waitUntilIdle());
 }
 
 TEST_F(DataEngineTest, BooksThroughTheBookManager) {

@@ -159,6 +159,46 @@ std::vector<std::string> listNames(int fd) {
   return out;
 }
 
+// Sets aside every entry below the folder open as `fd` (shown as `where`) that is neither a
+// regular file nor a folder, `depth` more levels down; the count set aside.
+size_t setAsideBelowAt(int fd, const std::filesystem::path& where, int depth) {
+  struct Found {
+    std::string name;
+    unsigned char type;
+  };
+  std::vector<Found> found;
+  const int copy = ::dup(fd);
+  if (copy < 0) return 0;
+  DIR* dir = ::fdopendir(copy);
+  if (!dir) {
+    ::close(copy);
+    return 0;
+  }
+  ::rewinddir(dir);
+  while (const dirent* e = ::readdir(dir)) {
+    const std::string_view name = e->d_name;
+    if (name == "." || name == ".." || e->d_type == DT_REG) continue;
+    found.push_back({std::string(name), e->d_type});
+  }
+  ::closedir(dir);
+  size_t count = 0;
+  for (const Found& f : found) {
+    if (f.type == DT_DIR || f.type == DT_UNKNOWN) {
+      const int sub = ::openat(fd, f.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+      if (sub >= 0) {
+        if (depth > 0) count += setAsideBelowAt(sub, where / f.name, depth - 1);
+        ::close(sub);
+        continue;
+      }
+    }
+    struct stat st;
+    if (::fstatat(fd, f.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+    if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) continue;
+    if (setAsideAt(fd, f.name, st.st_mode, where)) ++count;
+  }
+  return count;
+}
+
 bool removeAt(int dirfd, const std::string& name, int depth);
 
 // Empties the folder open as `fd`; true when nothing is left in it.
@@ -304,6 +344,11 @@ bool FolderHandle::setAsideUnlessFile(std::string_view name) const {
   if (::fstatat(fd_, n.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
   if (S_ISREG(st.st_mode)) return true;
   return setAsideAt(fd_, n, st.st_mode, path_);
+}
+
+size_t FolderHandle::setAsideBelow(int depth) const {
+  if (fd_ < 0) return 0;
+  return setAsideBelowAt(fd_, path_, depth);
 }
 
 std::vector<std::string> FolderHandle::names() const {

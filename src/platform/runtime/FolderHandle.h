@@ -80,6 +80,11 @@ class FolderHandle {
   // a folder, a socket, a device) is set aside as a folder is (renamed beside it, reported).
   // False when it is still there.
   bool setAsideUnlessFile(std::string_view name) const;
+  // Sets aside, as setAsideUnlessFile() does, every entry below this folder that is neither a
+  // regular file nor a folder, descending into its folders (never through a link) `depth`
+  // levels: for a folder handed to a library that opens what it finds there by path. The
+  // number of entries set aside.
+  size_t setAsideBelow(int depth) const;
   // The entries' names (no "." and ".."), in listing order; empty when the folder cannot be read.
   std::vector<std::string> names() const;
   // The entry's own status (a link is reported as a link); nullopt when there is none.

@@ -18,6 +18,9 @@ namespace {
 
 // What the libraries put under their data and cache homes.
 constexpr const char* kHomes = "XDG";
+// How deep the libraries' own folders go (the engine's cache records lie five below its
+// folder), with room to spare.
+constexpr int kLibraryDepth = 12;
 
 std::mutex gMutex;
 // The environment before confine(): its variables, and the list of them that posix_spawn
@@ -31,7 +34,12 @@ std::filesystem::path LibraryFolders::folder(Kind kind, const std::string& name)
   const std::filesystem::path relative = std::filesystem::path(kind == Kind::kData ? "Library" : "Library/Caches") / name;
   // Reached from the home without following a link (one in a folder's place is set aside and a
   // real folder made), owner-only like the rest of the home; one that exists is kept as it is.
-  if (auto real = Paths::folder(relative)) return *real;
+  // The libraries open what they made inside by path, so a link, pipe or device found there
+  // at any depth goes aside too.
+  if (auto real = Paths::openFolder(relative)) {
+    real->setAsideBelow(kLibraryDepth);
+    return real->path();
+  }
   // Only a plain file on the way keeps it from being had: the library then cannot make its
   // files there either, and fails in its own way.
   std::fprintf(stderr, "zureader: cannot make %s\n", (Paths::home() / relative).c_str());

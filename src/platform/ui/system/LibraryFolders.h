@@ -11,7 +11,10 @@
 //                                                 cache homes (XDG_DATA_HOME, XDG_CACHE_HOME)
 // folder() is the one place such a folder is named and made (owner-only, like the rest of the
 // home, and reached from the home without following a link, as Paths::folder makes sure of):
-// every one of them goes through it. The libraries make their own folders inside it.
+// every one of them goes through it. The libraries make their own folders and files inside it
+// and open them by path, following links: so each time the folder is handed out, whatever is
+// found below it at any depth that is neither a file nor a folder (a link, a named pipe, a
+// device) is set aside as a link in a folder's place is.
 //
 // confine() points the libraries there through the environment, which they read once and which
 // the engine's processes inherit: the cache home for this process and every process it starts,

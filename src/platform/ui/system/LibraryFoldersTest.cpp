@@ -8,6 +8,7 @@
 #include <string>
 
 #include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 namespace zu::ui {
 namespace {
@@ -64,6 +65,47 @@ TEST(LibraryFoldersTest, AFolderHandedToALibraryIsNeverBehindALink) {
   struct stat st {};
   ASSERT_EQ(stat(outside.c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 07777, 0755u);
+  fs::remove_all(outside);
+}
+
+// The libraries make folders and files of their own inside the folders handed to them (the
+// engine's salts and cache records, GStreamer's registry, Mesa's shader cache, the settings
+// backend's file) and open them by path: a link, pipe or device planted at any depth there is
+// set aside when the folder is handed out, so they never write, read or wait through one.
+TEST(LibraryFoldersTest, WhatALibraryFindsInsideItsFolderIsNoLink) {
+  TempHome home;
+  const fs::path outside = home.path().parent_path() / (home.path().filename().string() + "-outside");
+  TestFiles::write(outside / "registry.bin", "the reader's own");
+  TestFiles::write(outside / "salt", "the reader's salt");
+  fs::create_directories(outside / "storage");
+  const auto before = TestFiles::snapshot(outside);
+
+  const fs::path caches = home.path() / "Library" / "Caches";
+  const fs::path data = home.path() / "Library";
+  fs::create_directories(caches / "XDG" / "dconf");
+  fs::create_directory_symlink(outside, caches / "XDG" / "gstreamer-1.0");
+  fs::create_symlink(outside / "registry.bin", caches / "XDG" / "dconf" / "user");
+  TestFiles::makePipe(caches / "XDG" / "mesa_shader_cache" / "index");
+  TestFiles::write(caches / "XDG" / "mesa_shader_cache" / "ab" / "cd", "kept");
+  fs::create_directories(data / "XDG" / "wpe");
+  fs::create_directory_symlink(outside / "storage", data / "XDG" / "wpe" / "storage");
+  fs::create_directories(caches / "WebKit" / "WebKitCache" / "Version 16");
+  fs::create_symlink(outside / "salt", caches / "WebKit" / "WebKitCache" / "Version 16" / "salt");
+
+  LibraryFolders::folder(LibraryFolders::Kind::kCache, "XDG");
+  LibraryFolders::folder(LibraryFolders::Kind::kData, "XDG");
+  LibraryFolders::folder(LibraryFolders::Kind::kCache, "WebKit");
+  for (const auto& [folder, name] :
+       {std::pair{caches / "XDG", "gstreamer-1.0"}, std::pair{caches / "XDG" / "dconf", "user"},
+        std::pair{caches / "XDG" / "mesa_shader_cache", "index"},
+        std::pair{data / "XDG" / "wpe", "storage"},
+        std::pair{caches / "WebKit" / "WebKitCache" / "Version 16", "salt"}}) {
+    SCOPED_TRACE(folder / name);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(folder / name)));
+    EXPECT_EQ(TestFiles::setAside(folder, name).size(), 1u);
+  }
+  EXPECT_EQ(TestFiles::read(caches / "XDG" / "mesa_shader_cache" / "ab" / "cd"), "kept");
+  EXPECT_EQ(TestFiles::snapshot(outside), before);
   fs::remove_all(outside);
 }
 

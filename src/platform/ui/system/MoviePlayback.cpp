@@ -9,6 +9,7 @@
 #include <cstring>
 #include <mutex>
 #include <optional>
+#include <vector>
 
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/images/Image.h"
@@ -38,11 +39,13 @@ bool startsWithNoCase(const std::string& text, const char* prefix) {
 
 using MessageHolder = std::shared_ptr<GstMessage>;
 
-// The size a frame held in `buffer` declares.
-std::optional<VideoFrameSize::Size> declaredIn(VideoFrameSize::Codec codec, GstBuffer* buffer) {
+// The size a frame held in `buffer` declares (the next bytes of a stream that has carried these
+// of its last, for PNG and JPEG).
+std::optional<VideoFrameSize::Size> declaredIn(VideoFrameSize::Codec codec, GstBuffer* buffer,
+                                               std::vector<uint8_t>& carried) {
   GstMapInfo map;
   if (!buffer || !gst_buffer_map(buffer, &map, GST_MAP_READ)) return std::nullopt;
-  auto size = VideoFrameSize::declared(codec, map.data, map.size);
+  auto size = VideoFrameSize::declaredInStream(codec, carried, map.data, map.size);
   gst_buffer_unmap(buffer, &map);
   return size;
 }
@@ -66,7 +69,8 @@ std::optional<VideoFrameSize::Size> declaredIn(GstCaps* caps) {
     if (!codec || !headers || !GST_VALUE_HOLDS_ARRAY(headers)) continue;
     for (guint k = 0; k < gst_value_array_get_size(headers); ++k) {
       const GValue* header = gst_value_array_get_value(headers, k);
-      if (GST_VALUE_HOLDS_BUFFER(header)) found = VideoFrameSize::larger(found, declaredIn(*codec, gst_value_get_buffer(header)));
+      std::vector<uint8_t> none;  // each header whole
+      if (GST_VALUE_HOLDS_BUFFER(header)) found = VideoFrameSize::larger(found, declaredIn(*codec, gst_value_get_buffer(header), none));
     }
   }
   return found;
@@ -83,6 +87,13 @@ struct MoviePlayback::Bridge {
   bool framePosted = false;
   // A video decoder's stream declared a picture above the bound: nothing more reaches it.
   std::atomic<bool> tooLarge{false};
+};
+
+// What a decoder's input probe keeps: the bridge, and the last bytes of a PNG or JPEG stream
+// (its headers may lie across two buffers).
+struct MoviePlayback::DecoderProbe {
+  std::shared_ptr<Bridge> bridge;
+  std::vector<uint8_t> carried;
 };
 
 void MoviePlayback::releaseBridge(void* bridge) { delete static_cast<std::shared_ptr<Bridge>*>(bridge); }
@@ -242,12 +253,14 @@ void MoviePlayback::onElementSetup(GstElement*, GstElement* element, void* data)
       static_cast<GstPadProbeType>(GST_PAD_PROBE_TYPE_BUFFER | GST_PAD_PROBE_TYPE_BUFFER_LIST |
                                    GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM),
       [](GstPad* p, GstPadProbeInfo* info, gpointer b) { return static_cast<GstPadProbeReturn>(decoderInput(p, info, b)); },
-      new std::shared_ptr<Bridge>(*static_cast<std::shared_ptr<Bridge>*>(data)), releaseBridge);
+      new DecoderProbe{*static_cast<std::shared_ptr<Bridge>*>(data), {}},
+      [](gpointer probe) { delete static_cast<DecoderProbe*>(probe); });
   gst_object_unref(pad);
 }
 
 int MoviePlayback::decoderInput(GstPad* pad, GstPadProbeInfo* info, void* data) {
-  auto& bridge = *static_cast<std::shared_ptr<Bridge>*>(data);
+  DecoderProbe& probe = *static_cast<DecoderProbe*>(data);
+  auto& bridge = probe.bridge;
   const auto type = GST_PAD_PROBE_INFO_TYPE(info);
   std::optional<VideoFrameSize::Size> declared;
   if (type & GST_PAD_PROBE_TYPE_EVENT_DOWNSTREAM) {
@@ -257,6 +270,7 @@ int MoviePlayback::decoderInput(GstPad* pad, GstPadProbeInfo* info, void* data) 
     GstCaps* caps = nullptr;
     gst_event_parse_caps(event, &caps);
     declared = declaredIn(caps);
+    probe.carried.clear();  // a new stream
   } else {
     if (bridge->tooLarge) return GST_PAD_PROBE_DROP;
     GstCaps* caps = gst_pad_get_current_caps(pad);
@@ -266,9 +280,11 @@ int MoviePlayback::decoderInput(GstPad* pad, GstPadProbeInfo* info, void* data) 
     if (caps) gst_caps_unref(caps);
     if (!codec) return GST_PAD_PROBE_OK;
     if (type & GST_PAD_PROBE_TYPE_BUFFER) {
-      declared = declaredIn(*codec, GST_PAD_PROBE_INFO_BUFFER(info));
+      declared = declaredIn(*codec, GST_PAD_PROBE_INFO_BUFFER(info), probe.carried);
     } else if (GstBufferList* list = GST_PAD_PROBE_INFO_BUFFER_LIST(info)) {
-      for (guint i = 0; i < gst_buffer_list_length(list); ++i) declared = VideoFrameSize::larger(declared, declaredIn(*codec, gst_buffer_list_get(list, i)));
+      for (guint i = 0; i < gst_buffer_list_length(list); ++i) {
+        declared = VideoFrameSize::larger(declared, declaredIn(*codec, gst_buffer_list_get(list, i), probe.carried));
+      }
     }
   }
   if (!declared || frameFits(declared->width, declared->height)) return GST_PAD_PROBE_OK;

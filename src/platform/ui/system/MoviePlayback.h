@@ -14,8 +14,9 @@
 //
 // Picture sizes: a decoder sets up its pictures from the size the stream declares, before it
 // finds whether the data holds them (a WebM whose key frames claim 16383 × 16383 took 0.9 GB).
-// So what reaches a video decoder is read first — the size its stream's type gives and the size
-// each VP8, VP9 or Theora frame declares (VideoFrameSize) — and a declared picture wider or
+// So what reaches a video or image decoder is read first — the size its stream's type gives and
+// the size each VP8, VP9 or Theora frame, or PNG or JPEG header (a picture served as the video,
+// or a film of JPEG pictures) declares (VideoFrameSize) — and a declared picture wider or
 // higher than kMaxFrameSide, or of more than kMaxFramePixels in all, fails the playback as
 // kTooLarge before the decoder sees it. The bound takes a cinema 4K film (4096 × 2160) lying or
 // standing; the player shows any picture at most 640 × 960 anyway.
@@ -93,6 +94,7 @@ class MoviePlayback : public std::enable_shared_from_this<MoviePlayback> {
 
  private:
   struct Bridge;
+  struct DecoderProbe;
   MoviePlayback(std::string url, Listener* listener);
   bool build();
   void fail(Failure failure, const std::string& detail);
@@ -108,7 +110,8 @@ class MoviePlayback : public std::enable_shared_from_this<MoviePlayback> {
   // A new element in the pipeline: a video decoder's input is read before it (decoderInput).
   static void onElementSetup(GstElement* playbin, GstElement* element, void* bridge);
   // 1 (drop) for what brings a picture above the bound, and everything after it; else 0.
-  static int decoderInput(GstPad* pad, GstPadProbeInfo* info, void* bridge);
+  // `probe`: the pad's DecoderProbe.
+  static int decoderInput(GstPad* pad, GstPadProbeInfo* info, void* probe);
 
   std::string url_;
   Listener* listener_;

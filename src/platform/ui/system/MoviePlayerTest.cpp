@@ -4,6 +4,7 @@
 #include "platform/ui/system/MoviePlayerViewController.h"
 
 #include <gtest/gtest.h>
+#include <zlib.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -43,18 +44,16 @@ std::string sampleVideo() {
   return bytes.str();
 }
 
-// Three pictures of moving colour bars at `width` × `height`, VP8 in WebM, as GStreamer's
-// encoder makes them; "" when it cannot.
-std::string encodedFilm(int width, int height) {
+// What the GStreamer pipeline `description` writes to a file it names "<file>" (put in a
+// temporary folder), run to its end; "" when it cannot run.
+std::string madeByPipeline(const std::string& description, const std::string& file) {
   if (!MoviePlayback::available()) return std::string();
   TempHome home;
-  const auto path = home.path() / "film.webm";
-  const std::string description =
-      "videotestsrc pattern=smpte horizontal-speed=4 num-buffers=3 ! video/x-raw,width=" + std::to_string(width) +
-      ",height=" + std::to_string(height) + ",framerate=25/1 ! vp8enc deadline=1 cpu-used=16 ! webmmux ! filesink location=\"" +
-      path.string() + "\"";
+  const auto path = home.path() / file;
+  std::string launch = description;
+  launch.replace(launch.find("<file>"), 6, "\"" + path.string() + "\"");
   GError* error = nullptr;
-  GstElement* pipeline = gst_parse_launch(description.c_str(), &error);
+  GstElement* pipeline = gst_parse_launch(launch.c_str(), &error);
   if (error) g_error_free(error);
   if (!pipeline) return std::string();
   gst_element_set_state(pipeline, GST_STATE_PLAYING);
@@ -66,6 +65,15 @@ std::string encodedFilm(int width, int height) {
   gst_element_set_state(pipeline, GST_STATE_NULL);
   gst_object_unref(pipeline);
   return made ? TestFiles::read(path) : std::string();
+}
+
+// Three pictures of moving colour bars at `width` × `height`, VP8 in WebM, as GStreamer's
+// encoder makes them; "" when it cannot.
+std::string encodedFilm(int width, int height) {
+  return madeByPipeline("videotestsrc pattern=smpte horizontal-speed=4 num-buffers=3 ! video/x-raw,width=" +
+                            std::to_string(width) + ",height=" + std::to_string(height) +
+                            ",framerate=25/1 ! vp8enc deadline=1 cpu-used=16 ! webmmux ! filesink location=<file>",
+                        "film.webm");
 }
 
 // `webm` with every VP8 key frame claiming `width` × `height` (the data stays as it was).
@@ -249,6 +257,37 @@ TEST_F(MoviePlayerTest, AVideoThatCannotBePlayedSaysWhyInTheView) {
 // A stream that declares pictures larger than the player takes is refused before a decoder sees
 // it (key frames that claim 16383 × 16383 took 0.9 GB before the decoder found the data short),
 // whether the frames or the container declare it; a genuine film at the bound plays.
+// A PNG whose header declares `width` x `height`, followed by a few bytes of pixels.
+std::string hugePng(uint32_t width, uint32_t height) {
+  auto bigEndian = [](uint32_t v) {
+    return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8), static_cast<char>(v)};
+  };
+  auto chunk = [&](const std::string& type, const std::string& data) {
+    const std::string body = type + data;
+    const uLong crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
+    return bigEndian(static_cast<uint32_t>(data.size())) + body + bigEndian(static_cast<uint32_t>(crc));
+  };
+  const std::string header = bigEndian(width) + bigEndian(height) + std::string("\x08\x06\x00\x00\x00", 5);
+  const std::string pixels("\x78\x9c\x63\x00\x00\x00\x01\x00\x01", 9);  // a zlib stream of one zero byte
+  return std::string("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", pixels) + chunk("IEND", "");
+}
+
+// A JPEG whose start of frame declares `width` x `height`: a small picture of GStreamer's
+// encoder with its sizes changed, and a few stray bytes before its start of frame (which the
+// decoder passes over), so the stream's type found from its first bytes gives no size.
+std::string hugeJpeg(uint16_t width, uint16_t height) {
+  std::string jpeg = madeByPipeline(
+      "videotestsrc num-buffers=1 ! video/x-raw,width=64,height=64 ! jpegenc ! filesink location=<file>", "picture.jpg");
+  const size_t frame = jpeg.find("\xFF\xC0");
+  if (frame == std::string::npos || frame + 9 > jpeg.size()) return std::string();
+  jpeg[frame + 5] = static_cast<char>(height >> 8);
+  jpeg[frame + 6] = static_cast<char>(height & 0xff);
+  jpeg[frame + 7] = static_cast<char>(width >> 8);
+  jpeg[frame + 8] = static_cast<char>(width & 0xff);
+  jpeg.insert(frame, std::string(20, '\0'));
+  return jpeg;
+}
+
 TEST_F(MoviePlayerTest, PicturesLargerThanThePlayerTakesAreRefusedBeforeDecoding) {
   const std::string video = sampleVideo();
   if (video.empty()) GTEST_SKIP() << "no sample video (gst-launch-1.0 missing at build time)";
@@ -268,6 +307,10 @@ TEST_F(MoviePlayerTest, PicturesLargerThanThePlayerTakesAreRefusedBeforeDecoding
   ASSERT_NE(std::string::npos, pixelWidth);
   declared.replace(pixelWidth + 2, 2, "\x3F\xFF");
   server.setResponse("/video/declared.webm", LoopbackServer::Response::text(200, declared, "video/webm"));
+  // A picture where the video should be, declaring more than the player takes: a PNG of
+  // 30000 x 30000 and a JPEG of 16000 x 16000 (a few bytes of pixels after each header).
+  server.setResponse("/video/picture.png", LoopbackServer::Response::text(200, hugePng(30000, 30000), "video/webm"));
+  server.setResponse("/video/picture.jpg", LoopbackServer::Response::text(200, hugeJpeg(16000, 16000), "video/webm"));
 
   auto bound = present(server.url("/video/bound.webm"));
   ASSERT_TRUE(turnMainLoopUntil([&] { return bound->framesShown() >= 1 || bound->isFinished(); }, kWait));
@@ -277,14 +320,15 @@ TEST_F(MoviePlayerTest, PicturesLargerThanThePlayerTakesAreRefusedBeforeDecoding
   bound->done();
   ASSERT_TRUE(RunLoop::main()->runUntil([&] { return !screen_->modalViewController(); }, 5));
 
-  for (const char* path : {"/video/wider.webm", "/video/huge.webm", "/video/declared.webm"}) {
+  for (const char* path : {"/video/wider.webm", "/video/huge.webm", "/video/declared.webm", "/video/picture.png",
+                           "/video/picture.jpg"}) {
     auto refused = present(server.url(path));
     expectMessage(refused, MoviePlayback::Failure::kTooLarge);
     EXPECT_EQ(0, refused->framesShown()) << path;
     refused->done();
     ASSERT_TRUE(RunLoop::main()->runUntil([&] { return !screen_->modalViewController(); }, 5));
   }
-  EXPECT_EQ((std::vector<int64_t>{2, 1, 1, 1}), reasons_);
+  EXPECT_EQ((std::vector<int64_t>{2, 1, 1, 1, 1, 1}), reasons_);
 }
 
 // Done while the address has not answered yet stops at once: leaving does not wait for the

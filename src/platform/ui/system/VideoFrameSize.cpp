@@ -1,6 +1,7 @@
 #include "platform/ui/system/VideoFrameSize.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace zu::ui {
 
@@ -123,6 +124,45 @@ std::optional<Size> theora(const uint8_t* p, size_t size) {
   return Size{static_cast<uint32_t>(p[10] << 8 | p[11]) * 16, static_cast<uint32_t>(p[12] << 8 | p[13]) * 16};
 }
 
+// A PNG header: the signature, then the IHDR chunk's length and type, then the width and the
+// height (four bytes each, big-endian).
+constexpr size_t kPngHeader = 24;
+// A JPEG start of frame: its marker, length (2), sample precision (1), height and width (2 each).
+constexpr size_t kJpegHeader = 9;
+
+uint32_t bigEndian(const uint8_t* p, int bytes) {
+  uint32_t value = 0;
+  for (int i = 0; i < bytes; ++i) value = value << 8 | p[i];
+  return value;
+}
+
+// Every PNG header in the bytes, wherever it starts.
+std::optional<Size> pngHeaders(const uint8_t* p, size_t size) {
+  static constexpr uint8_t kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
+  std::optional<Size> found;
+  for (size_t at = 0; at + kPngHeader <= size; ++at) {
+    if (p[at] != 0x89 || std::memcmp(p + at, kSignature, sizeof kSignature) != 0 ||
+        std::memcmp(p + at + 12, "IHDR", 4) != 0) {
+      continue;
+    }
+    found = VideoFrameSize::larger(found, Size{bigEndian(p + at + 16, 4), bigEndian(p + at + 20, 4)});
+  }
+  return found;
+}
+
+// Every JPEG start of frame in the bytes (baseline, extended, progressive, lossless,
+// hierarchical, arithmetic: C0–C3, C5–C7, C9–CB, CD–CF), wherever it starts.
+std::optional<Size> jpegHeaders(const uint8_t* p, size_t size) {
+  std::optional<Size> found;
+  for (size_t at = 0; at + kJpegHeader <= size; ++at) {
+    if (p[at] != 0xff) continue;
+    const uint8_t marker = p[at + 1];
+    if ((marker & 0xf0) != 0xc0 || marker == 0xc4 || marker == 0xc8 || marker == 0xcc) continue;
+    found = VideoFrameSize::larger(found, Size{bigEndian(p + at + 7, 2), bigEndian(p + at + 5, 2)});
+  }
+  return found;
+}
+
 }  // namespace
 
 std::optional<VideoFrameSize::Size> VideoFrameSize::larger(std::optional<Size> a, std::optional<Size> b) {
@@ -135,6 +175,8 @@ std::optional<VideoFrameSize::Codec> VideoFrameSize::codecOf(std::string_view me
   if (mediaType == "video/x-vp8") return Codec::kVP8;
   if (mediaType == "video/x-vp9") return Codec::kVP9;
   if (mediaType == "video/x-theora") return Codec::kTheora;
+  if (mediaType == "image/png") return Codec::kPng;
+  if (mediaType == "image/jpeg") return Codec::kJpeg;
   return std::nullopt;
 }
 
@@ -144,8 +186,30 @@ std::optional<VideoFrameSize::Size> VideoFrameSize::declared(Codec codec, const 
     case Codec::kVP8: return vp8(frame, size);
     case Codec::kVP9: return vp9(frame, size);
     case Codec::kTheora: return theora(frame, size);
+    case Codec::kPng: return pngHeaders(frame, size);
+    case Codec::kJpeg: return jpegHeaders(frame, size);
   }
   return std::nullopt;
+}
+
+std::optional<VideoFrameSize::Size> VideoFrameSize::declaredInStream(Codec codec, std::vector<uint8_t>& carried,
+                                                                     const uint8_t* data, size_t size) {
+  if (codec != Codec::kPng && codec != Codec::kJpeg) return declared(codec, data, size);
+  if (!data) size = 0;
+  // A header needs at most this many bytes before the call's own: they are kept from the last.
+  const size_t keep = (codec == Codec::kPng ? kPngHeader : kJpegHeader) - 1;
+  // The headers that begin in the bytes carried and end in these, then those within these.
+  std::vector<uint8_t> joined = carried;
+  joined.insert(joined.end(), data, data + std::min(size, keep));
+  std::optional<Size> found = declared(codec, joined.data(), joined.size());
+  if (size > 0) found = larger(found, declared(codec, data, size));
+  if (size >= keep) {
+    carried.assign(data + size - keep, data + size);
+  } else {
+    carried.insert(carried.end(), data, data + size);
+    if (carried.size() > keep) carried.erase(carried.begin(), carried.end() - static_cast<std::ptrdiff_t>(keep));
+  }
+  return found;
 }
 
 }  // namespace zu::ui

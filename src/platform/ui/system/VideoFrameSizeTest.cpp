@@ -129,5 +129,33 @@ TEST(VideoFrameSizeTest, AVp9SuperframeDeclaresItsLargestFrame) {
   EXPECT_FALSE(VideoFrameSize::declared(Codec::kVP9, nullptr, 10));
 }
 
+// A PNG or JPEG picture reaches its decoder as a file's bytes, split wherever the network split
+// them: its header is read in whichever buffer it lies, and across the split between two.
+TEST(VideoFrameSizeTest, PictureHeadersAreReadWhereverTheBytesAreSplit) {
+  EXPECT_EQ(Codec::kPng, VideoFrameSize::codecOf("image/png"));
+  EXPECT_EQ(Codec::kJpeg, VideoFrameSize::codecOf("image/jpeg"));
+  for (const auto& [codec, encoder] : {std::pair{Codec::kPng, "pngenc"}, std::pair{Codec::kJpeg, "jpegenc"}}) {
+    SCOPED_TRACE(encoder);
+    const auto pictures = encoded(encoder, 120, 90, codec == Codec::kPng ? "RGB" : "I420");
+    ASSERT_FALSE(pictures.empty());
+    // After some bytes of no picture, as a stream of two pictures would have them.
+    Bytes stream(100, 0x42);
+    stream.insert(stream.end(), pictures[0].begin(), pictures[0].end());
+    EXPECT_EQ((Size{120, 90}), declared(codec, stream));
+    for (size_t split = 0; split <= stream.size(); ++split) {
+      std::vector<uint8_t> carried;
+      auto found = VideoFrameSize::declaredInStream(codec, carried, stream.data(), split);
+      found = VideoFrameSize::larger(found, VideoFrameSize::declaredInStream(codec, carried, stream.data() + split,
+                                                                             stream.size() - split));
+      ASSERT_EQ((Size{120, 90}), found) << split;
+    }
+    // A byte at a time.
+    std::vector<uint8_t> carried;
+    std::optional<Size> found;
+    for (uint8_t byte : stream) found = VideoFrameSize::larger(found, VideoFrameSize::declaredInStream(codec, carried, &byte, 1));
+    EXPECT_EQ((Size{120, 90}), found);
+  }
+}
+
 }  // namespace
 }  // namespace zu::ui

@@ -1,5 +1,7 @@
 #include "platform/ui/text/ClusterLimit.h"
 
+#include <unicode/uchar.h>
+
 #include <array>
 
 #include "platform/ui/text/LineBreaker.h"
@@ -8,23 +10,26 @@ namespace zu::ui {
 
 namespace {
 
-// The marks of the Basic Multilingual Plane, looked up once: a megabyte of marks is then
-// classified at the speed of a table.
-const uint64_t* bmpMarks() {
-  static const auto* marks = [] {
-    auto* table = new std::array<uint64_t, 0x10000 / 64>();  // never destroyed
-    for (char32_t c = 0x300; c < 0x10000; ++c) {
-      if (LineBreaker::extendsPrevious(c)) (*table)[c >> 6] |= uint64_t{1} << (c & 63);
-    }
-    return table;
-  }();
-  return marks->data();
+bool showsNothingAt(char32_t c) {
+  return ClusterLimit::isHiddenControl(c) || LineBreaker::extendsPrevious(c) ||
+         u_hasBinaryProperty(static_cast<UChar32>(c), UCHAR_DEFAULT_IGNORABLE_CODE_POINT);
 }
 
 }  // namespace
 
-ClusterLimit::ClusterLimit() : bmpMarks_(bmpMarks()) {}
+// The characters of the Basic Multilingual Plane that show nothing, looked up once: a megabyte
+// of them is then classified at the speed of a table.
+const uint64_t* ClusterLimit::bmpTable() {
+  static const auto* table = [] {
+    auto* bits = new std::array<uint64_t, 0x10000 / 64>();  // never destroyed
+    for (char32_t c = 0; c < 0x10000; ++c) {
+      if (showsNothingAt(c)) (*bits)[c >> 6] |= uint64_t{1} << (c & 63);
+    }
+    return bits;
+  }();
+  return table->data();
+}
 
-bool ClusterLimit::isAstralMark(char32_t c) { return LineBreaker::extendsPrevious(c); }
+bool ClusterLimit::astralShowsNothing(char32_t c) { return showsNothingAt(c); }
 
 }  // namespace zu::ui

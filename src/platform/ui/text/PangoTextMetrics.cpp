@@ -69,12 +69,6 @@ Measurer& measurer() {
   return m;
 }
 
-// Control characters other than tab and newline (C0, DEL, C1): kept in the text but drawn as
-// nothing and measured as nothing, where Pango would draw a box with the code's hex digits.
-bool isHiddenControl(char32_t c) {
-  return (c < 0x20 && c != U'\t' && c != U'\n') || (c >= 0x7F && c < 0xA0);
-}
-
 thread_local uint64_t tCharactersShaped = 0;
 
 // Hands `utf8` (`characters` long) to Pango as the layout's text.
@@ -112,7 +106,7 @@ std::vector<float> PangoTextMetrics::offsets(const std::u32string& text, const F
   ClusterLimit limit;
   for (size_t i = 0; i < text.size(); ++i) {
     const char32_t c = text[i];
-    if (!limit.keeps(c) || isHiddenControl(c)) continue;
+    if (!limit.keeps(c) || ClusterLimit::isHiddenControl(c)) continue;
     byteIndex.push_back(static_cast<int>(utf8.size()));
     textIndex.push_back(i);
     // Newlines and tabs would start a new line or jump: measure them as spaces.
@@ -166,7 +160,7 @@ void PangoTextMetrics::paintLine(Canvas& canvas, const std::string& text, Point 
   ClusterLimit limit;
   for (size_t i = 0; i < text.size();) {
     const char32_t c = StringUtil::decodeNext(text, i);
-    if (!limit.keeps(c) || isHiddenControl(c)) continue;
+    if (!limit.keeps(c) || ClusterLimit::isHiddenControl(c)) continue;
     StringUtil::appendUtf8(shown, c);
     ++characters;
   }

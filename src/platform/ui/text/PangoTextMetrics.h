@@ -4,8 +4,8 @@
 // height is the font's ascent plus descent. Main thread (Pango contexts are per thread).
 // Where we differ from Pango on purpose: control characters other than tab and newline (C0,
 // DEL, C1) stay in the text but are measured and drawn as nothing, not as boxes of hex digits;
-// so are the marks of a cluster past ClusterLimit's (a megabyte of accents on one letter is not
-// shaped on every frame).
+// so is what shows nothing past ClusterLimit's run (a megabyte of accents on one letter, or of
+// zero-width spaces, is not shaped on every frame).
 #pragma once
 
 #include <cstdint>

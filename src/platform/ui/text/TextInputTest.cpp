@@ -18,6 +18,7 @@
 #include "platform/ui/controls/SearchBar.h"
 #include "platform/ui/controls/SegmentedControl.h"
 #include "platform/ui/text/TextField.h"
+#include "platform/ui/text/TextSelection.h"
 #include "platform/ui/text/TextView.h"
 #include "platform/ui/views/Window.h"
 #include "platform/ui/system/Application.h"
@@ -718,6 +719,42 @@ TEST_F(TextInputTest, ATapPutsTheCaretWhereItLands) {
   EXPECT_TRUE(view->isFirstResponder());
   EXPECT_EQ((TextRange{4, 0}), view->selectedRange());
   Application::shared().resetForTesting();
+}
+
+// The caret and the selection stand where the characters are drawn even when lines leave out
+// what shows nothing past a run's limit (marks past the first few dozen on a letter), and a tap
+// on a line that does not end (a long run of characters taking no room) measures it once, not
+// once for every place between two of its characters.
+TEST_F(TextInputTest, CaretsAndSelectionsKeepToTheTextPastRunsThatShowNothing) {
+  const Font font = Font::systemFont(12);
+  std::string marks;
+  for (int i = 0; i < 40; ++i) marks += "\u0301";
+  const std::string text = "a" + marks + "bc\n" + "d" + marks + "ef\n" + "gh";
+  const TextMetrics::Layout laid =
+      TextMetrics::current().layoutIn(text, font, Size{584, 0}, LineBreakMode::WordWrap);
+  ASSERT_EQ(3u, laid.lines.size());
+  const float lh = TextMetrics::current().lineHeight(font);
+  // "d" begins the second line at 44 (43 units and a newline before it), "g" the third at 88.
+  for (const auto& [offset, line] : {std::pair{size_t{44}, 1}, std::pair{size_t{88}, 2}}) {
+    const std::vector<Rect> caret = selectionRects(text, font, laid, TextRange{offset, 0});
+    ASSERT_EQ(1u, caret.size());
+    EXPECT_EQ(Rect(0, lh * static_cast<float>(line), 0, lh), caret[0]) << offset;
+    EXPECT_EQ(offset, caretOffsetAt(text, font, laid, Point{1, lh * (static_cast<float>(line) + 0.5f)}));
+  }
+  // Past the marks of the second line: after "e", with "d", 32 marks and "e" drawn before it
+  // (6 points a letter, 12 a mark).
+  const std::vector<Rect> afterE = selectionRects(text, font, laid, TextRange{86, 0});
+  ASSERT_EQ(1u, afterE.size());
+  EXPECT_FLOAT_EQ(6 + 12 * 32 + 6, afterE[0].origin.x);
+  EXPECT_EQ(size_t{86}, caretOffsetAt(text, font, laid, Point{6 + 12 * 32 + 6 + 1, lh * 1.5f}));
+
+  auto metrics = std::make_shared<WorkCounter>();
+  TextMetrics::setCurrent(metrics);
+  const std::string endless = "xy" + std::string(5000, '\x01');
+  const TextMetrics::Layout one = metrics->layoutIn(endless, font, Size{184, 0}, LineBreakMode::WordWrap);
+  metrics->measured = 0;
+  EXPECT_EQ(size_t{2}, caretOffsetAt(endless, font, one, Point{100, 5}));  // after "y"
+  EXPECT_LT(metrics->measured, 50000u);
 }
 
 // Ctrl+A, C, X and V select all, copy, cut and paste through the edit menu's pasteboard in the

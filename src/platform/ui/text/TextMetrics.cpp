@@ -19,9 +19,9 @@ std::shared_ptr<const TextMetrics>& installed() {
 
 uint64_t gGeneration = 1;  // main thread, like the metrics installed
 
-// Decodes UTF-8 (bad bytes become U+FFFD), leaving out the marks of a cluster past
-// ClusterLimit's: lines are made of what can be seen. One pass that keeps only those
-// characters, so a megabyte of marks costs a read of it.
+// Decodes UTF-8 (bad bytes become U+FFFD), leaving out what shows nothing past ClusterLimit's
+// run: lines are made of what can be seen. One pass that keeps only those characters, so a
+// megabyte of marks costs a read of it.
 std::u32string decode(std::string_view text) {
   std::u32string out;
   out.reserve(text.size());

@@ -14,8 +14,8 @@
 //    that fits is then cut (clip) or shortened with "…" at its head, middle or tail, so that it
 //    fits the width, when text remains after it. A tail-truncated last line whose paragraph fits
 //    but is followed by further lines that are not shown still ends in "…".
-//  - The marks of one cluster past ClusterLimit's (a letter carrying a megabyte of accents) are
-//    left out of the lines: they are neither measured nor drawn.
+//  - What shows nothing past ClusterLimit's run (a letter carrying a megabyte of accents, a
+//    megabyte of zero-width spaces) is left out of the lines: it is neither measured nor drawn.
 //  - Sizes are rounded up to whole points: width = the widest line, height = lines × line height.
 //    A height limit keeps at least one line. Empty text measures (0, 0).
 #pragma once

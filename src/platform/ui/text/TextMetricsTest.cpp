@@ -190,5 +190,38 @@ TEST(PangoTextMetricsTest, AGiantClusterIsShapedOnlyAsFarAsItCanBeSeen) {
   EXPECT_LT(PangoTextMetrics::charactersShaped() - before, 400u);
 }
 
+// What can be seen of other endless runs is as short: marks with control characters between
+// them (drawn as nothing, they end no cluster), a run of characters that take no room and show
+// nothing (zero-width spaces, joiners, direction marks, tags), and characters joined one to the
+// next by zero-width joiners (one cluster however many). Each, twenty thousand long, costs
+// Pango a few dozen characters, through the line layout, straight to the metrics, or measured.
+TEST(PangoTextMetricsTest, EndlessRunsOfWhatCannotBeSeenAreShapedShort) {
+  const Font font = Font::systemFont(20);
+  auto repeat = [](const std::string& head, const std::string& unit) {
+    std::string out = head;
+    for (int i = 0; i < 20000; ++i) out += unit;
+    return out + "y";
+  };
+  const TextMetrics& pango = TextMetrics::current();
+  for (const std::string& text :
+       {repeat("x", "\u0301\x01"), repeat("x", "\u0301\u0085"), repeat("x", "\u200b"),
+        repeat("x", "\u2060"), repeat("x", "\u202e"), repeat("\U0001F3F4", "\U000E0061"),
+        repeat("", "\U0001F468\u200d")}) {
+    SCOPED_TRACE(text.substr(0, 12));
+    auto image = Image::create(120, 40);
+    Canvas canvas(*image);
+    uint64_t before = PangoTextMetrics::charactersShaped();
+    pango.draw(canvas, text, Rect(10, 5, 100, 30), font, Color::blackColor(),
+               LineBreakMode::TailTruncation, TextAlignment::Left);
+    EXPECT_LT(PangoTextMetrics::charactersShaped() - before, 400u);
+    before = PangoTextMetrics::charactersShaped();
+    pango.drawLine(canvas, text, Point{10, 5}, font, Color::blackColor());
+    EXPECT_LT(PangoTextMetrics::charactersShaped() - before, 200u);
+    before = PangoTextMetrics::charactersShaped();
+    pango.widthOf(text, font);
+    EXPECT_LT(PangoTextMetrics::charactersShaped() - before, 200u);
+  }
+}
+
 }  // namespace
 }  // namespace zu::ui

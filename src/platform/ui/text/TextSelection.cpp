@@ -5,6 +5,7 @@
 
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/text/ClusterLimit.h"
 #include "platform/ui/text/TextMetrics.h"
 
 namespace zu::ui {
@@ -14,27 +15,66 @@ namespace {
 const Color kCaretColor = Color::rgba8(66, 107, 242);
 const Color kHighlightColor = Color::rgba8(180, 206, 250);
 
-// The UTF-16 offset where each wrapped line starts in `text` (and one past the end). Each
-// line's offset is counted on from the one before, so the whole text is counted once.
-std::vector<size_t> lineStarts(const std::string& text, const std::vector<std::string>& lines) {
+// Where each wrapped line lies in `text`, in UTF-16 offsets: `starts` where each begins (and one
+// past the end), `ends` where what it shows ends, the characters it leaves out included.
+struct LineSpans {
   std::vector<size_t> starts;
-  starts.reserve(lines.size() + 1);
-  size_t byte = 0;
-  size_t counted = 0;  // the bytes before it that `units` counts
+  std::vector<size_t> ends;
+};
+
+// The characters of `text` a line layout keeps (see TextMetrics: what ClusterLimit keeps, bad
+// bytes as U+FFFD), as UTF-8, and for each of its characters the UTF-16 offset in `text` where
+// it stands.
+struct Kept {
+  std::string utf8;
+  std::vector<size_t> byteAt;  // the kept character's first byte in `utf8`
+  std::vector<size_t> unitAt;  // its UTF-16 offset in `text`
+};
+Kept keptOf(const std::string& text) {
+  Kept kept;
+  ClusterLimit limit;
   size_t units = 0;
+  for (size_t i = 0; i < text.size();) {
+    const char32_t c = StringUtil::decodeNext(text, i);
+    if (limit.keeps(c)) {
+      kept.byteAt.push_back(kept.utf8.size());
+      kept.unitAt.push_back(units);
+      StringUtil::appendUtf8(kept.utf8, c);
+    }
+    units += c > 0xFFFF ? 2 : 1;
+  }
+  return kept;
+}
+
+LineSpans lineSpans(const std::string& text, const std::vector<std::string>& lines) {
+  // The lines are found in the text as they were made of it, one after the other, so the whole
+  // text is searched once.
+  const Kept kept = keptOf(text);
+  const std::string& shown = kept.utf8;
+  const size_t length = StringUtil::utf16Length(text);
+  // A byte of `shown` to the UTF-16 offset in `text` of the first kept character at or after it
+  // (the characters left out before it belong to the line before).
+  size_t at = 0;
+  auto unitsAt = [&](size_t byte) {
+    while (at < kept.byteAt.size() && kept.byteAt[at] < byte) ++at;
+    return at < kept.unitAt.size() ? kept.unitAt[at] : length;
+  };
+  LineSpans spans;
+  spans.starts.reserve(lines.size() + 1);
+  spans.ends.reserve(lines.size());
+  size_t byte = 0;
   for (size_t i = 0; i < lines.size(); ++i) {
     // A line after the first begins past the one newline it broke at, and past spaces dropped
     // at a wrap, where its text is found next.
-    if (i > 0 && byte < text.size() && text[byte] == '\n') ++byte;
-    size_t found = lines[i].empty() ? byte : text.find(lines[i], byte);
+    if (i > 0 && byte < shown.size() && shown[byte] == '\n') ++byte;
+    size_t found = lines[i].empty() ? byte : shown.find(lines[i], byte);
     if (found == std::string::npos) found = byte;
-    units += StringUtil::utf16Length(std::string_view(text).substr(counted, found - counted));
-    counted = found;
-    starts.push_back(units);
+    spans.starts.push_back(unitsAt(found));
     byte = found + lines[i].size();
+    spans.ends.push_back(std::max(spans.starts.back(), unitsAt(byte)));
   }
-  starts.push_back(StringUtil::utf16Length(text));
-  return starts;
+  spans.starts.push_back(length);
+  return spans;
 }
 
 // The lines `laid` holds (at least one), and the empty line a newline at the very end opens,
@@ -69,13 +109,15 @@ std::vector<Rect> selectionRects(const std::string& text, const Font& font,
   const float lh = metrics.lineHeight(font);
   range = clampRange(text, range);
   const std::vector<std::string> lines = caretLines(text, laid);
-  const std::vector<size_t> starts = lineStarts(text, lines);
+  const LineSpans spans = lineSpans(text, lines);
+  const std::vector<size_t>& starts = spans.starts;
   const size_t first = range.location;
   const size_t last = range.location + range.length;
-  // Offset `at` (within line i's reach) to an x on that line.
+  // Offset `at` (within line i's reach) to an x on that line: the width of the text before it.
   auto xOn = [&](size_t i, size_t at) {
-    const size_t into = at > starts[i] ? at - starts[i] : 0;
-    return metrics.widthOf(StringUtil::utf16Prefix(lines[i], into), font);
+    const size_t into = std::min(at, spans.ends[i]);
+    if (into <= starts[i]) return 0.f;
+    return metrics.widthOf(StringUtil::utf16Substring(text, starts[i], into - starts[i]), font);
   };
   std::vector<Rect> rects;
   for (size_t i = 0; i < lines.size(); ++i) {
@@ -101,24 +143,39 @@ size_t caretOffsetAt(const std::string& text, const Font& font, const TextMetric
   const TextMetrics& metrics = TextMetrics::current();
   const float lh = metrics.lineHeight(font);
   const std::vector<std::string> lines = caretLines(text, laid);
-  const std::vector<size_t> starts = lineStarts(text, lines);
+  const LineSpans spans = lineSpans(text, lines);
   size_t i = 0;
   if (lh > 0 && point.y > 0) i = std::min(lines.size() - 1, static_cast<size_t>(point.y / lh));
-  // Between each two characters of the line, the place whose x lies nearest (never inside a
-  // surrogate pair). The last line reaches the text's end, past blanks its layout drops.
-  const std::string line = i + 1 == lines.size() ? StringUtil::utf16SubstringFrom(text, starts[i]) : lines[i];
-  const std::u16string units = StringUtil::toUtf16(line);
+  // The line's characters in the text (the last line reaches the text's end, past blanks its
+  // layout drops), measured once as the line layout keeps them: each boundary between two
+  // characters gets the x of the kept characters before it (never inside a surrogate pair).
+  const size_t start = spans.starts[i];
+  const std::string line = i + 1 == lines.size()
+                               ? StringUtil::utf16SubstringFrom(text, start)
+                               : StringUtil::utf16Substring(text, start, spans.ends[i] - start);
+  std::u32string kept;
+  std::vector<size_t> keptBefore;  // per character of the line: how many kept ones end at it
+  std::vector<size_t> unitsBefore;
+  ClusterLimit limit;
+  size_t units = 0;
+  for (size_t b = 0; b < line.size();) {
+    const char32_t c = StringUtil::decodeNext(line, b);
+    if (limit.keeps(c)) kept.push_back(c);
+    units += c > 0xFFFF ? 2 : 1;
+    keptBefore.push_back(kept.size());
+    unitsBefore.push_back(units);
+  }
+  const std::vector<float> x = metrics.offsets(kept, font);
   size_t best = 0;
   float bestDistance = std::abs(point.x);
-  for (size_t k = 1; k <= units.size(); ++k) {
-    if (k < units.size() && units[k - 1] >= 0xD800 && units[k - 1] <= 0xDBFF) continue;
-    const float distance = std::abs(metrics.widthOf(StringUtil::utf16Prefix(line, k), font) - point.x);
+  for (size_t k = 0; k < keptBefore.size(); ++k) {
+    const float distance = std::abs(x[keptBefore[k]] - point.x);
     if (distance < bestDistance) {
       bestDistance = distance;
-      best = k;
+      best = unitsBefore[k];
     }
   }
-  return std::min(starts[i] + best, StringUtil::utf16Length(text));
+  return std::min(start + best, StringUtil::utf16Length(text));
 }
 
 void drawSelection(Canvas& canvas, const Rect& rect) {
