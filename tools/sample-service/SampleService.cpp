@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <ctime>
 #include <fstream>
 #include <functional>
@@ -593,6 +594,25 @@ std::vector<std::string> SampleService::knownColumns() const {
   return columns;
 }
 
+std::optional<std::string> SampleService::articleSummary(const std::string& id) const {
+  if (generatedCount(id, "gen-")) return generatedArticleEntry(id, baseUrl(), false);
+  std::vector<std::string> lists;
+  std::error_code error;
+  for (const auto& file : std::filesystem::directory_iterator(documentsDir_, error)) {
+    const std::string name = file.path().filename().string();
+    if (startsWith(name, "column-") && endsWith(name, ".xml") && !endsWith(name, "-entry.xml")) {
+      lists.push_back(name);
+    }
+  }
+  std::sort(lists.begin(), lists.end());
+  for (const auto& list : lists) {
+    for (auto& entry : entriesOf(document(list).value_or(std::string()))) {
+      if (firstId(entry) == id) return std::move(entry);
+    }
+  }
+  return std::nullopt;
+}
+
 std::string SampleService::catalogueColumns() const {
   return document("columns.xml").value_or(std::string()) + document("columns-more.xml").value_or(std::string());
 }
@@ -831,12 +851,18 @@ SampleService::Answer SampleService::answer(const Request& request) {
     }
     reply.body = entriesFeed("favorites", "我的收藏", entries, favoriteCount());
   } else if (path == "/fav/add.atom" && post) {
-    // The favourites taken in; one already held is refused with reason 104.
-    std::vector<std::string> items;
-    std::lock_guard guard(lock_);
+    // The favourites taken in; one already held is refused with reason 104. The client posts
+    // a favourite's title and id alone: the service keeps (and lists) the article's summary as
+    // its lists carry it, with its time, summary, thumbnail and address; an id no list holds is
+    // kept as posted.
+    std::vector<std::pair<std::string, std::string>> posted;
     for (const auto& entry : entriesOf(request.body)) {
       const std::string id = firstId(entry);
-      if (id.empty()) continue;
+      if (!id.empty()) posted.emplace_back(id, articleSummary(id).value_or(entry));
+    }
+    std::vector<std::string> items;
+    std::lock_guard guard(lock_);
+    for (const auto& [id, entry] : posted) {
       auto known = std::find_if(favorites_.begin(), favorites_.end(),
                                 [&](const auto& item) { return item.first == id; });
       if (known != favorites_.end()) {

@@ -21,8 +21,9 @@
 // column order POST reorders the subscriptions and stamps the order's time. The account summary
 // holds the profile, the favourites count, the order's time (when it has one) and the subscribed
 // columns in order; the recommended columns are the catalogue followed by a microblog column of platform 0
-// ("col-zelvane", customisation "zelvanemblog"). Favourites: adding answers with
-// the entries taken in (reason 104 for one already held) and every list carries the count; the favourite
+// ("col-zelvane", customisation "zelvanemblog"). Favourites: adding keeps the article's summary
+// as the lists give it (the client posts title and id alone) and answers with the entries taken
+// in (reason 104 for one already held) and every list carries the count; the favourite
 // search address is followed by the keyword; removing one gives an ok item, or reason 102 for
 // one not held. An article comes as a feed of one entry whose
 // extra link leads to its dynamic part (collected when it is a favourite); comments come
@@ -187,6 +188,10 @@ class SampleService {
   // Every column the subscription routes know: the catalogue's (columns.xml), the recommended
   // microblog column and the custom columns a scope finds (lock_ not held).
   std::vector<std::string> knownColumns() const;
+  // The summary of article `id` as the service's lists give it: its entry in a column list of
+  // the documents (column-*.xml), or a generated article's ("gen-<n>-<i>"); none for an id no
+  // list holds (lock_ not held).
+  std::optional<std::string> articleSummary(const std::string& id) const;
   // The text of every catalogue column: the recommended ones (columns.xml) and those the content
   // centre offers beyond them (columns-more.xml).
   std::string catalogueColumns() const;
@@ -223,7 +228,7 @@ class SampleService {
   // reviews of it.
   std::map<std::string, std::string> ratings_;
   int64_t subscriptionOrderTime_ = 0;
-  // Favourite id -> its entry as posted.
+  // Favourite id -> the entry kept: the article's summary (articleSummary), else as posted.
   std::vector<std::pair<std::string, std::string>> favorites_;
   // Comments posted to articles, listed first and deletable.
   SampleComments comments_;

@@ -58,6 +58,7 @@
 #include "model/atom/VESKAtomDataStuffer.h"
 #include "model/service/VeskBump.h"
 #include "model/service/VeskSharing.h"
+#include "model/service/VeskThumbnail.h"
 #include "model/service/Font.h"
 #include "model/service/Fonts.h"
 #include "model/service/VeskApp.h"
@@ -362,9 +363,46 @@ TEST_F(SampleServiceTest, SubscriptionsAndFavouritesAreKeptInMemory) {
   EXPECT_EQ(service_.favorites(), (std::vector<std::string>{"art-news-3", "art-photo-1"}));
   auto favourites = VESKAtomParser::allocParseFeed(get("/fav/get.atom"), kEntryKindNewsSummary);
   ASSERT_TRUE(favourites && favourites->entrys() && favourites->entrys()->size() == 2);
-  EXPECT_EQ(favourites->entrys()->at(1)->title(), "Steps");
+  EXPECT_EQ(favourites->entrys()->at(1)->title(), "The steps behind the chapel");
   post("/fav/del.atom", "<feed><entry><id>art-news-3</id></entry></feed>");
   EXPECT_EQ(service_.favorites(), (std::vector<std::string>{"art-photo-1"}));
+}
+
+// The client posts a favourite's title and id alone; the service keeps the article's summary as
+// its lists give it (time, summary, thumbnail, address to open it) and answers and lists that.
+TEST_F(SampleServiceTest, AFavouriteIsKeptAsTheArticlesSummaryFromItsList) {
+  auto news = VESKAtomParser::allocParseFeed(get("/col/news.atom"), kEntryKindNewsSummary);
+  ASSERT_TRUE(news && news->entrys() && !news->entrys()->empty());
+  const auto listed = news->entrys()->front();
+  ASSERT_TRUE(listed->summary() && listed->veskThumbnail() && listed->alternatelink());
+  auto generated = VESKAtomParser::allocParseFeed(get("/col/gen-3.atom"), kEntryKindNewsSummary);
+  ASSERT_TRUE(generated && generated->entrys() && generated->entrys()->size() == 3);
+  const auto second = generated->entrys()->at(1);
+
+  auto added = VESKAtomParser::allocParseFeed(
+      post("/fav/add.atom", "<feed><entry><title>" + listed->title().value_or("") + "</title><id>" +
+                                listed->entryId().value_or("") + "</id></entry><entry><title>g</title><id>" +
+                                second->entryId().value_or("") + "</id></entry>"
+                                "<entry><title>Unknown</title><id>art-unknown</id></entry></feed>"),
+      kEntryKindNewsSummary);
+  auto favourites = VESKAtomParser::allocParseFeed(get("/fav/get.atom"), kEntryKindNewsSummary);
+  for (const auto& feed : {added, favourites}) {
+    ASSERT_TRUE(feed && feed->entrys() && feed->entrys()->size() == 3);
+    const auto& kept = *feed->entrys();
+    EXPECT_EQ(kept[0]->entryId(), listed->entryId());
+    EXPECT_EQ(kept[0]->updated(), listed->updated());
+    EXPECT_GT(kept[0]->updated(), 0);
+    EXPECT_EQ(kept[0]->summary(), listed->summary());
+    ASSERT_TRUE(kept[0]->veskThumbnail() && kept[0]->alternatelink());
+    EXPECT_EQ(kept[0]->veskThumbnail()->href(), listed->veskThumbnail()->href());
+    EXPECT_EQ(kept[0]->alternatelink()->href(), listed->alternatelink()->href());
+    EXPECT_EQ(kept[1]->title(), second->title());
+    EXPECT_EQ(kept[1]->updated(), second->updated());
+    ASSERT_TRUE(kept[1]->alternatelink());
+    EXPECT_EQ(kept[1]->alternatelink()->href(), second->alternatelink()->href());
+    // An id none of its lists holds stays as posted.
+    EXPECT_EQ(kept[2]->title(), "Unknown");
+  }
 }
 
 // The content centre's catalogue: three levels, labelled and term-less rows, a second page, a

@@ -28,6 +28,7 @@
 #include "model/entry/NewsSummary.h"
 #include "model/columns/UserInfo.h"
 #include "model/service/VeskCustomization.h"
+#include "model/service/VeskThumbnail.h"
 #include "store/BookLinkCache.h"
 #include "store/EntryPersistenter.h"
 #include "platform/runtime/Paths.h"
@@ -469,6 +470,39 @@ TEST_F(SyncTasksTest, AFailedGuestFavouritesUploadGoesUpAtTheAccountsNextLogin) 
   EXPECT_EQ(idsIn(uploads[0].body), (std::vector<std::string>{"art-news-1", "art-news-2"}));
   EXPECT_EQ(service_.favorites(), (std::vector<std::string>{"art-news-1", "art-news-2"}));
   EXPECT_EQ(favorites->countReadEntries(), 0);
+}
+
+// A guest's favourite carried to a new account is listed by the service as the article it is:
+// its time, summary, thumbnail and the address it opens at.
+TEST_F(SyncTasksTest, AGuestsFavouriteStaysWholeInTheNewAccountsList) {
+  auto news = column("col-news");
+  ASSERT_TRUE(news);
+  auto listTask = engine_->createGetNewsSummarysTask(news->alternatelink(), news, false);
+  ASSERT_EQ(runTask(listTask)->code, 0);
+  auto lists = observer_->feedsOf(listTask);
+  ASSERT_TRUE(!lists.empty() && lists.front()->entrys() && !lists.front()->entrys()->empty());
+  const auto article = lists.front()->entrys()->front();
+  ASSERT_TRUE(article->updated() > 0 && article->summary() && article->veskThumbnail() &&
+              article->alternatelink());
+  ASSERT_EQ(runTask(engine_->createAddFavoriteNewsSummaryTask(article))->code, 0);
+  ASSERT_EQ(guestFavourites(), (std::vector<std::string>{*article->entryId()}));
+
+  login("mia");
+  ASSERT_EQ(service_.favorites(), (std::vector<std::string>{*article->entryId()}));
+  auto favourites = engine_->createFavoriteColumn();
+  auto task = engine_->createGetNewsSummarysTask(favourites->alternatelink(), favourites, false);
+  ASSERT_EQ(runTask(task)->code, 0);
+  auto feeds = observer_->feedsOf(task);
+  ASSERT_TRUE(!feeds.empty() && feeds.front()->entrys() && feeds.front()->entrys()->size() == 1);
+  const auto kept = feeds.front()->entrys()->front();
+  EXPECT_EQ(kept->entryId(), article->entryId());
+  EXPECT_EQ(kept->updated(), article->updated());
+  EXPECT_EQ(kept->summary(), article->summary());
+  ASSERT_TRUE(kept->veskThumbnail() && kept->alternatelink());
+  EXPECT_EQ(kept->veskThumbnail()->href(), article->veskThumbnail()->href());
+  EXPECT_EQ(kept->alternatelink()->href(), article->alternatelink()->href());
+  // It opens.
+  EXPECT_EQ(runTask(engine_->createGetNewsDetailTask(kept->alternatelink()))->code, 0);
 }
 
 TEST_F(SyncTasksTest, ACancelledSyncEndsWithTheCancelAndKeepsWhatWasNotSent) {
