@@ -1159,7 +1159,7 @@ SAMPLE_COLUMNS = {
     # picture name: column's scene and name, and whether the catalogue links a thumbnail
     "news": ("harbour", "Harbour Morning News", True),
     "photo": ("lantern", "Lantern Photo Walks", True),
-    "video": ("tide", "潮汐人物志", False),
+    "video": ("tide", "潮汐人物志", True),
     "mblog": ("harbour", "码头微博", False),
 }
 
@@ -1208,6 +1208,15 @@ for article, kind in (("zelvane-3", "tide"), ("art-weather-1", "tide"), ("art-ki
 for article, kind in (("art-news-0", "harbour"), ("art-news-1", "harbour"), ("art-news-2", "tide"),
                       ("art-news-3", "tide"), ("art-rss-1", "tea"), ("art-video-1", "harbour"),
                       ("art-weather-1", "harbour"), ("art-kitchen-1", "workshop")):
+    SAMPLE_PICTURES["%s-cover.png" % article] = (320, 240, article_picture(kind))
+# The custom columns' articles (documents/column-custom-<kind>.xml): the list's thumbnail, the
+# page's picture and the picture list's first.
+for article, kind in (("art-custom-mblog-3", "harbour"), ("art-custom-mblog-2", "tide"),
+                      ("art-custom-mblog-1", "tea"), ("art-custom-qq-2", "harbour"), ("art-custom-qq-1", "lantern"),
+                      ("art-custom-blog-2", "workshop"), ("art-custom-blog-1", "tea"),
+                      ("art-custom-rss-2", "tide"), ("art-custom-rss-1", "workshop")):
+    SAMPLE_PICTURES["%s-thumb.png" % article] = (80, 60, article_picture(kind))
+    SAMPLE_PICTURES["%s-picture.png" % article] = (300, 200, article_picture(kind))
     SAMPLE_PICTURES["%s-cover.png" % article] = (320, 240, article_picture(kind))
 # The icons of the four applications the sample notice recommends.
 for stem, kind in (("reader", "book"), ("album", "picture"), ("dict", "search"), ("notes", "edit")):

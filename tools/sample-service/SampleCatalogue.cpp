@@ -194,9 +194,10 @@ std::string results(const std::string& id, const std::vector<std::string>& found
 std::string customEntry(const Custom& custom, const std::string& base, bool subscribed) {
   std::string entry = "<entry><title>" + SampleOAuth::escapeMarkup(custom.title) + "</title><id>" + custom.id +
                       "</id><updated>2026-01-05T08:00:00Z</updated>";
-  // Subscribed, the column reads its posts from a generated list.
+  // Subscribed, the column reads its posts from its kind's list ("column-custom-<kind>.xml").
   if (subscribed) {
-    entry += "<link rel=\"alternate\" type=\"application/atom+xml\" href=\"" + base + "/col/gen-4.atom\"/>";
+    entry += "<link rel=\"alternate\" type=\"application/atom+xml\" href=\"" + base + "/col/custom-" +
+             custom.kind + ".atom\"/>";
   }
   return entry + "<content type=\"text\">" + custom.about + "</content><vesk:customization type=\"" + custom.kind +
          "\" id=\"" + custom.id + "\" sub_href=\"" + base + "/sub/add.atom\"/><vesk:subscribe subscribable=\"1\" " +
