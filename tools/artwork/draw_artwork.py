@@ -1172,7 +1172,7 @@ SAMPLE_COLUMNS = {
     # picture name: column's scene and name, and whether the catalogue links a thumbnail
     "news": ("harbour", "Harbour Morning News", True),
     "photo": ("lantern", "Lantern Photo Walks", True),
-    "video": ("tide", "潮汐人物志", False),
+    "video": ("tide", "潮汐人物志", True),
     "mblog": ("harbour", "码头微博", False),
 }
 
@@ -1229,6 +1229,14 @@ for custom, kind, title in (("custom-mblog-1", "harbour", "harbour_master"), ("c
                             ("custom-rss-2", "tide", "Harbour weather RSS"),
                             ("custom-rss-3", "tide", "Harbour tides RSS")):
     SAMPLE_PICTURES["cover-%s.png" % custom] = (180, 216, column_cover(kind, title))
+# The custom columns' articles (documents/column-custom-<kind>.xml): the list's thumbnail and
+# the page's picture (also the picture list's one).
+for article, kind in (("art-custom-mblog-3", "harbour"), ("art-custom-mblog-2", "tide"),
+                      ("art-custom-mblog-1", "tea"), ("art-custom-qq-2", "harbour"), ("art-custom-qq-1", "lantern"),
+                      ("art-custom-blog-2", "workshop"), ("art-custom-blog-1", "tea"),
+                      ("art-custom-rss-2", "tide"), ("art-custom-rss-1", "workshop")):
+    SAMPLE_PICTURES["%s-thumb.png" % article] = (80, 60, article_picture(kind))
+    SAMPLE_PICTURES["%s-picture.png" % article] = (300, 200, article_picture(kind))
 # The icons of the four applications the sample notice recommends.
 for stem, kind in (("reader", "book"), ("album", "picture"), ("dict", "search"), ("notes", "edit")):
     SAMPLE_PICTURES["app-%s.png" % stem] = (66, 66, layered(P("panel", radius=12), G(kind, "blue")))

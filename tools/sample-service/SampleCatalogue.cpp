@@ -194,11 +194,12 @@ std::string results(const std::string& id, const std::vector<std::string>& found
 std::string customEntry(const Custom& custom, const std::string& base, bool subscribed) {
   std::string entry = "<entry><title>" + SampleOAuth::escapeMarkup(custom.title) + "</title><id>" + custom.id +
                       "</id><updated>2026-01-05T08:00:00Z</updated>";
-  // Subscribed, the column reads its posts from a generated list and has a cover of its own for
-  // its tile. (A found one has neither: the custom list shows a found column with a cover or a
-  // list address as a blank row.)
+  // Subscribed, the column reads its posts from its kind's list ("column-custom-<kind>.xml") and
+  // has a cover of its own for its tile. (A found one has neither: the custom list shows a found
+  // column with a cover or a list address as a blank row.)
   if (subscribed) {
-    entry += "<link rel=\"alternate\" type=\"application/atom+xml\" href=\"" + base + "/col/gen-4.atom\"/>";
+    entry += "<link rel=\"alternate\" type=\"application/atom+xml\" href=\"" + base + "/col/custom-" +
+             custom.kind + ".atom\"/>";
     entry += "<link rel=\"x-stanza-cover-image\" type=\"image/png\" href=\"" + base + "/img/cover-" + custom.id +
              ".png\"/>";
   }

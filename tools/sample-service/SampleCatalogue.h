@@ -17,7 +17,9 @@
 // or POST for the microblog, two to a page with the total). A scope finds its custom columns
 // whose title holds the words (ignoring case and outer blanks); "nothing" finds none. The found
 // columns carry their customization (subscribed through "/sub/add.atom") and no article-list link;
-// customColumns() gives them as the subscription routes answer them, with their lists.
+// customColumns() gives them as the subscription routes answer them, with their lists: the
+// columns of a kind share its list ("/col/custom-<kind>.atom", documents/column-custom-<kind>.xml,
+// whose articles are in articles-custom.xml).
 //
 // Stateless: any thread may call it.
 #pragma once

@@ -709,6 +709,10 @@ SampleService::Answer SampleService::answer(const Request& request) {
     return answered(std::move(*oauth));
   }
   if (auto posted = SamplePosts::answer(request, baseUrl())) return answered(std::move(*posted));
+  // The articles of the columns: the catalogue's, then the custom columns'.
+  auto articleDocuments = [&] {
+    return document("articles.xml").value_or("") + document("articles-custom.xml").value_or("");
+  };
   auto fromDocument = [&](const std::string& name) {
     if (auto body = document(name)) {
       reply.body = *body;
@@ -924,7 +928,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
   } else if (auto article = middle(path, "/article/", ".atom")) {
     // A feed of the one article, whose extra link leads to its dynamic part.
     reply.status = 404;
-    std::vector<std::string> known = entriesOf(document("articles.xml").value_or(std::string()));
+    std::vector<std::string> known = entriesOf(articleDocuments());
     if (article->rfind("gen-", 0) == 0) known = {generatedArticleEntry(*article, baseUrl(), true)};
     // A microblog post opens as an article of its own, made from the post in its column's list.
     for (const auto& [prefix, list] : {std::pair{"mblog-", "column-mblog.xml"}, std::pair{"zelvane-", "column-zelvane.xml"}}) {
@@ -948,7 +952,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
       reply.body = entriesFeed(*article, "article", {withExtra});
     }
   } else if (auto original = middle(path, "/article/", ".html")) {
-    if (auto page = SampleArticleActions::originalPage(document("articles.xml").value_or(""), *original)) {
+    if (auto page = SampleArticleActions::originalPage(articleDocuments(), *original)) {
       reply.body = *page;
       reply.contentType = "text/html;charset=utf-8";
     } else {

@@ -34,7 +34,8 @@
 // article's original page; an uploaded profile icon gets an address; a posted
 // profile is kept and answered from then on (SampleProfile); password, statistics and illegal-content posts are
 // taken in; a microblog repost ("/mblog/repost.atom") is refused with reason 501 for the token
-// "revoked". Generated columns "col-gen-<n>" (list "/col/gen-<n>.atom") hold
+// "revoked". The custom columns' articles (articles-custom.xml) are pages as the catalogue's
+// are. Generated columns "col-gen-<n>" (list "/col/gen-<n>.atom") hold
 // n articles "gen-<n>-<i>", each with a thumbnail, and a picture and the style sheet
 // "/style/article.css" in its HTML. A column's reviews ("/reviews/<id>.atom") are the reviews
 // posted to "/column/assess.atom" for it, newest first, then 20 generated ones, 12 to a page,

@@ -52,6 +52,7 @@
 #include "model/service/VeskMBlog.h"
 #include "model/service/VeskRanking.h"
 #include "model/service/VeskOK.h"
+#include "model/service/VeskThumbnail.h"
 #include "model/atom/ResultInfo.h"
 #include "model/atom/VESKAtomParser.h"
 #include "model/service/VeskUrs.h"
@@ -646,6 +647,67 @@ TEST_F(SampleServiceTest, EveryListedColumnLinksItsReviewsAndRelatedColumns) {
   EXPECT_TRUE(english);
 }
 
+
+// Every column the catalogue offers shows its own thumbnail, and a subscribed custom column of
+// each kind reads articles as the catalogue's columns do: text and pictures of the sample's own,
+// whole pages with the style sheet and the page script that follows the night mode.
+TEST_F(SampleServiceTest, CatalogueLeavesAndCustomColumnsShowTheSamplesOwnTextAndPictures) {
+  auto widthAt = [&](const std::optional<std::string>& href) {
+    return href ? pngSize(get(href->substr(service_.baseUrl().size()))).first : -1;
+  };
+  for (const char* level : {"/sub/list.atom", "/sub/list.atom?page=2", "/catalog/news.atom",
+                            "/catalog/news-local.atom", "/catalog/pictures.atom"}) {
+    auto rows = VESKAtomParser::allocParseFeed(get(level), kEntryKindColumn);
+    ASSERT_TRUE(rows && rows->entrys()) << level;
+    for (const auto& row : *rows->entrys()) {
+      // Categories open a level; platform 0's timeline is the reader's own.
+      if (row->alternatelink() || (row->veskCustomization() && row->veskCustomization()->self())) continue;
+      const auto& thumbnail = row->coverImageThumbnailLink();
+      EXPECT_EQ(60, widthAt(thumbnail ? thumbnail->href() : std::nullopt)) << level << " " << *row->entryId();
+    }
+  }
+
+  auto added = VESKAtomParser::allocParseFeed(
+      post("/sub/add.atom", "<feed><entry><id>custom-mblog-1</id></entry><entry><id>custom-qq-1</id></entry>"
+                            "<entry><id>custom-blog-1</id></entry><entry><id>custom-rss-1</id></entry></feed>"),
+      kEntryKindColumn);
+  ASSERT_TRUE(added && added->entrys() && added->entrys()->size() == 4);
+  for (const auto& column : *added->entrys()) {
+    ASSERT_TRUE(column->alternatelink() && column->alternatelink()->href()) << *column->entryId();
+    const std::string listPath = column->alternatelink()->href()->substr(service_.baseUrl().size());
+    auto list = VESKAtomParser::allocParseFeed(get(listPath), kEntryKindNewsSummary);
+    ASSERT_TRUE(list && list->entrys() && list->entrys()->size() >= 2) << listPath;
+    for (const auto& summary : *list->entrys()) {
+      const std::string id = summary->entryId().value_or("");
+      EXPECT_TRUE(summary->summary() && !summary->summary()->empty()) << id;
+      ASSERT_TRUE(summary->veskThumbnail()) << id;
+      EXPECT_EQ(80, widthAt(summary->veskThumbnail()->href())) << id;
+      auto article = VESKAtomParser::allocParseFeed(get("/article/" + id + ".atom"), kEntryKindNewsDetail);
+      ASSERT_TRUE(article && article->entrys() && article->entrys()->size() == 1) << id;
+      auto detail = std::dynamic_pointer_cast<NewsDetail>(article->entrys()->at(0));
+      ASSERT_TRUE(detail && detail->content() && detail->content()->data() && detail->veskExtraLink()) << id;
+      EXPECT_EQ(detail->title(), summary->title());
+      EXPECT_EQ(detail->updated(), summary->updated()) << id;
+      const std::string& page = *detail->content()->data();
+      EXPECT_NE(page.find("<h1 class=\"headline\">" + *summary->title() + "</h1>"), std::string::npos) << page;
+      EXPECT_NE(page.find("<p class=\"byline\">"), std::string::npos) << page;
+      EXPECT_NE(page.find("/style/article.css"), std::string::npos) << page;
+      EXPECT_NE(page.find("vesk.nightMode"), std::string::npos) << page;
+      const size_t text = page.find("<div class=\"text\">");
+      ASSERT_NE(text, std::string::npos) << page;
+      size_t paragraphs = 0;
+      for (size_t at = page.find("<p>", text); at != std::string::npos; at = page.find("<p>", at + 3)) ++paragraphs;
+      EXPECT_GE(paragraphs, 3u) << id;
+      EXPECT_EQ(300, widthAt(service_.baseUrl() + "/img/" + id + "-picture.png")) << id;
+      // The viewer pages through the page's own picture, no other.
+      ASSERT_TRUE(detail->veskCategorys() && detail->veskCategorys()->size() == 1) << id;
+      EXPECT_EQ(300, widthAt(detail->veskCategorys()->front()->href())) << id;
+      ASSERT_TRUE(detail->alternatelink() && detail->alternatelink()->href()) << id;
+      EXPECT_NE(get(detail->alternatelink()->href()->substr(service_.baseUrl().size())).find("<h1>"),
+                std::string::npos);
+    }
+  }
+}
 
 // The documents' own pictures are served as drawn; other names get a 16 x 16 block of colour.
 TEST_F(SampleServiceTest, PicturesComeFromTheDocumentsOrAsBlocks) {

@@ -155,7 +155,7 @@ TEST_F(ImageTasksTest, AFeedsImagesLandInTheCacheOnce) {
   EXPECT_EQ(*urls, (std::vector<std::string>{image("cover-news.png"), image("thumb-news.png"),
                                              image("cover-photo.png"), image("thumb-photo.png"),
                                              image("cover-rss.png"), image("thumb-rss.png"),
-                                             image("cover-video.png")}));
+                                             image("cover-video.png"), image("thumb-video.png")}));
   EXPECT_FALSE(DEDownloadImageTask::createDownloadImageUrlArray(Feed()));
 
   auto first = engine_->createDownloadImageBatchTask(urls);
