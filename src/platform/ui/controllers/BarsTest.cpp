@@ -454,5 +454,44 @@ TEST_F(BarsTest, ABarThatComesOrGoesWithAScreenSlidesWithIt) {
   EXPECT_TRUE(gapRows().empty());
 }
 
+// A list scrolled to its end keeps its place while a screen that hides the tab bar pushes it
+// away, and while one that hides the navigation bar does: it is not grown into the bars' room
+// (which would pull its rows down as its end came up).
+TEST_F(BarsTest, AListScrolledToItsEndKeepsItsPlaceAsItIsPushedAway) {
+  for (const bool hidesNavigationBar : {false, true}) {
+    SCOPED_TRACE(hidesNavigationBar ? "the navigation bar goes" : "the tab bar goes");
+    auto rows = std::make_shared<Rows>();
+    auto nav = std::make_shared<NavigationController>(rows);
+    auto tabs = std::make_shared<TabBarController>();
+    tabs->setViewControllers({nav});
+    ViewController::installAsRoot(*window_, tabs);
+    window_->layoutIfNeeded();
+    auto& table = *rows->tableView();
+    table.setContentOffset(table.maximumContentOffset());
+    window_->layoutIfNeeded();
+    const Point end = table.contentOffset();
+    ASSERT_GT(end.y, 100);
+    const Rect size = rows->view()->frame();
+    auto top = [&] { return rows->view()->convertRectTo(rows->view()->bounds(), nullptr).minY(); };
+    const float before = top();
+    auto next = std::make_shared<Titled>(Color::whiteColor(), Color::blueColor(), hidesNavigationBar);
+    next->setHidesBottomBarWhenPushed(true);
+    nav->pushViewController(next, true);
+    for (int step = 1; step < 5; ++step) {
+      clock_->advance(NavigationController::kTransitionDuration / 5);
+      EXPECT_EQ(end, table.contentOffset()) << step;
+      EXPECT_EQ(size.size, rows->view()->frame().size) << step;
+      // Where it shows: only sliding sideways.
+      EXPECT_FLOAT_EQ(before, top()) << step;
+      EXPECT_FLOAT_EQ(rows->view()->frame().minY(), Presentation::now().stateOf(*rows->view()).frame().minY())
+          << step;
+      EXPECT_TRUE(gapRows().empty()) << step;
+    }
+    clock_->advance(1);
+    runDueMainLoopTasks();
+    window_->setRootViewController(nullptr);
+  }
+}
+
 }  // namespace
 }  // namespace zu::ui

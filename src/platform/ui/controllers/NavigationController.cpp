@@ -17,6 +17,29 @@ namespace zu::ui {
 static_assert(NavigationBar::kItemsFadeDuration == NavigationController::kTransitionDuration,
               "the bar's items fade with the push");
 
+namespace {
+
+// While it lives, `view` is not resized with its superview; its autoresizing comes back after.
+class KeptSize {
+ public:
+  explicit KeptSize(std::shared_ptr<View> view) : view_(std::move(view)) {
+    if (!view_) return;
+    mask_ = view_->autoresizingMask();
+    view_->setAutoresizingMask(kAutoresizingNone);
+  }
+  ~KeptSize() {
+    if (view_) view_->setAutoresizingMask(mask_);
+  }
+  KeptSize(const KeptSize&) = delete;
+  KeptSize& operator=(const KeptSize&) = delete;
+
+ private:
+  std::shared_ptr<View> view_;
+  unsigned mask_ = kAutoresizingNone;
+};
+
+}  // namespace
+
 NavigationController::NavigationController(std::shared_ptr<ViewController> root)
     : ViewController(std::nullopt),
       bar_(std::make_shared<NavigationBar>()),
@@ -177,13 +200,17 @@ void NavigationController::changeStack(std::vector<std::shared_ptr<ViewControlle
   // screen.
   const std::shared_ptr<Image> oldBar =
       slides && !bar_->isHidden() ? snapshotTree(*bar_, Screen::main().scale()) : nullptr;
+  std::shared_ptr<View> oldView = oldTop && oldTop->isViewLoaded() ? oldTop->view() : nullptr;
+  // The old screen keeps its size while the room around it changes for the new one (the tab
+  // bar's, the navigation bar's) and it slides away: a list scrolled to its end would jump as
+  // it grew.
+  KeptSize kept(slides ? oldView : nullptr);
   // The bar shows the new top's buttons and title where they belong at once, even inside an
   // animation block the caller has open; animated, the old ones fade into them.
   Animations::performWithoutAnimation([&] { bar_->setItems(std::move(items), animated); });
   if (TabBarController* tabs = tabBarController()) tabs->updateBottomBar(animated, forward);
   if (oldTop == newTop || !isViewLoaded()) return;
 
-  std::shared_ptr<View> oldView = oldTop && oldTop->isViewLoaded() ? oldTop->view() : nullptr;
   if (!onScreen) {
     if (oldView && oldView->superview() == content_) oldView->removeFromSuperview();
     if (newTop) {

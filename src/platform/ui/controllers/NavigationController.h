@@ -30,7 +30,9 @@
 // hidden at once); the content takes its new room at once and the old screen keeps its place on
 // the screen as it slides away. The phone's bar dropped or rose over the screens instead,
 // pushing both down or up and leaving the new screen's corner uncovered while it did, and a
-// leaving bar showed the new top's title on its way out.
+// leaving bar showed the new top's title on its way out. The old screen also keeps its size while
+// the room around it changes for the new one (the tab bar's, the bar's), so a list scrolled to
+// its end does not jump as it leaves.
 // Where we differ on purpose: a transition begun while an animated one runs ends the running
 // one first (its did-callbacks run at once), so callbacks always pair. The new top's view is
 // loaded and takes the content area's frame before its viewWillAppear and is placed and laid
