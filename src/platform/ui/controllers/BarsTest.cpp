@@ -265,6 +265,28 @@ TEST_F(BarsTest, TheTabBarSlidesWithTheScreensOfAPushAndAPop) {
   EXPECT_FLOAT_EQ(0, bar->frame().minX());
   EXPECT_FLOAT_EQ(480 - 20 - 44 - TabBar::kHeight, root->view()->frame().size.height);
 
+  // A screen whose appearance takes its time (a list built as it appears): the bar still moves
+  // with the screens, not ahead of them.
+  class Slow : public Plain {
+   public:
+    Slow(ScopedFakeClock& clock) : Plain(Color::whiteColor()), clock_(clock) {}
+    void viewWillAppear(bool) override { clock_->advance(0.05); }
+
+   private:
+    ScopedFakeClock& clock_;
+  };
+  auto slow = std::make_shared<Slow>(clock_);
+  slow->setHidesBottomBarWhenPushed(true);
+  nav->pushViewController(slow, true);
+  clock_->advance(NavigationController::kTransitionDuration / 2);
+  mid = Presentation::now();
+  EXPECT_FLOAT_EQ(mid.stateOf(*root->view()).frame().minX(), mid.stateOf(*bar).frame().minX());
+  EXPECT_TRUE(gapRows().empty());
+  clock_->advance(1);
+  runDueMainLoopTasks();
+  nav->popViewController(false);
+  ASSERT_FALSE(bar->isHidden());
+
   const double half = NavigationController::kTransitionDuration / 2;
   auto barX = [&] { return Presentation::now().stateOf(*bar).frame().minX(); };
   nav->pushViewController(deep, true);

@@ -38,6 +38,22 @@ class KeptSize {
   unsigned mask_ = kAutoresizingNone;
 };
 
+// Holds a tab bar controller's slide while it lives.
+class SlideHold {
+ public:
+  explicit SlideHold(TabBarController* tabs) : tabs_(tabs ? tabs->shared() : nullptr) {
+    if (tabs) tabs->holdBottomBarSlide();
+  }
+  ~SlideHold() {
+    if (auto tabs = std::static_pointer_cast<TabBarController>(tabs_)) tabs->releaseBottomBarSlide();
+  }
+  SlideHold(const SlideHold&) = delete;
+  SlideHold& operator=(const SlideHold&) = delete;
+
+ private:
+  std::shared_ptr<ViewController> tabs_;
+};
+
 }  // namespace
 
 NavigationController::NavigationController(std::shared_ptr<ViewController> root)
@@ -205,10 +221,13 @@ void NavigationController::changeStack(std::vector<std::shared_ptr<ViewControlle
   // bar's, the navigation bar's) and it slides away: a list scrolled to its end would jump as
   // it grew.
   KeptSize kept(slides ? oldView : nullptr);
+  // The tab bar's slide starts with the screens' (when this ends), after the callbacks.
+  TabBarController* tabs = tabBarController();
+  SlideHold hold(tabs);
   // The bar shows the new top's buttons and title where they belong at once, even inside an
   // animation block the caller has open; animated, the old ones fade into them.
   Animations::performWithoutAnimation([&] { bar_->setItems(std::move(items), animated); });
-  if (TabBarController* tabs = tabBarController()) tabs->updateBottomBar(animated, forward);
+  if (tabs) tabs->updateBottomBar(animated, forward);
   if (oldTop == newTop || !isViewLoaded()) return;
 
   if (!onScreen) {
