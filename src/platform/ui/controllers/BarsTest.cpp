@@ -361,14 +361,8 @@ TEST_F(BarsTest, AScreenPushedInsideAnAnimationBlockIsLaidOutFirst) {
   expectShownInPlace();
 }
 
-}  // namespace
-}  // namespace zu::ui
-
-namespace zu::ui {
-namespace {
-
 // The bar's title and buttons fade with a push and a pop: part-way the old title and the new one
-// are both seen, mixed, where the phone's bar cross-faded them; at the end only the new one.
+// are both seen, mixed; at the end only the new one.
 TEST_F(BarsTest, TheBarsTitleFadesIntoTheNewOneWithAPushAndAPop) {
   auto root = std::make_shared<Titled>(Color::whiteColor(), Color::redColor(), false);
   auto nav = std::make_shared<NavigationController>(root);

@@ -17,8 +17,8 @@
 // The back button is a bar button whose tap (a touch, or backButtonTapped() from code and tests)
 // pops.
 // Changed with animation (setItems, push or pop with animated), while the bar shows in a window,
-// the old title and buttons cross-fade into the new ones over kItemsFadeDuration, as the phone's
-// bar did with a push; the new ones are in their places at once (the items, the views the bar
+// the old title and buttons cross-fade into the new ones over kItemsFadeDuration (a push's or a
+// pop's length), so a title never jumps to the next screen's in one frame; the new ones are in their places at once (the items, the views the bar
 // places and their frames are the model) and the fade is a transition of the bar's picture.
 // Where we differ on purpose: a title view or button view whose size changes after the bar
 // placed it (sizeToFit on a title label) is placed again at the next layout pass, so a title

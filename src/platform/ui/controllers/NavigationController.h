@@ -28,9 +28,9 @@
 // come in with the new screen, from the side it comes from, or go out with the old one, showing
 // the old screen's title and buttons as it goes (a picture of the bar, while the bar itself is
 // hidden at once); the content takes its new room at once and the old screen keeps its place on
-// the screen as it slides away. The phone's bar dropped or rose over the screens instead,
-// pushing both down or up and leaving the new screen's corner uncovered while it did, and a
-// leaving bar showed the new top's title on its way out. The old screen also keeps its size while
+// the screen as it slides away. So no screen is pushed down or up by a bar dropping or rising
+// over it, no corner of the new screen is left uncovered while the bar moves, and a leaving bar
+// never shows the new top's title (or a screen's hidden one) on its way out. The old screen also keeps its size while
 // the room around it changes for the new one (the tab bar's, the bar's), so a list scrolled to
 // its end does not jump as it leaves.
 // Where we differ on purpose: a transition begun while an animated one runs ends the running

@@ -48,9 +48,8 @@ AnimatableValue interpolate(const AnimatableValue& from, const AnimatableValue& 
 enum class AnimationCurve { EaseInOut = 0, EaseIn = 1, EaseOut = 2, Linear = 3 };
 
 // Transition kinds of begin/commit animations with the phone's numbers; other numbers given by
-// callers are kept as they are. The phone named its layer transitions (a type and a side) rather
-// than numbering them: the kit gives the one its screens use a number of its own, above the
-// phone's.
+// callers are kept as they are. A layer transition (a type and a side) has no number among
+// those: the kit gives the one its screens use a number of its own, above them.
 enum AnimationTransition : int {
   kAnimationTransitionNone = 0,
   kAnimationTransitionFlipFromLeft = 1,
