@@ -791,7 +791,7 @@ SKIN_IMAGES = {
     "imageKdnrFavoriteButtonNormal": ("skin_nr_favorite", 44, 44, I("star", round_=False)),
     "imageKdnrFavoriteButtonSelected": ("skin_nr_favorite_on", 44, 44, G("star", "accent")),
     "imageKdnrFavoriteButtonSelectedHighlighted": ("skin_nr_favorite_on_press", 44, 44, G("star", "accent_press")),
-    "imageKdnrHelp": ("skin_nr_help", 160, 240, help_page("左右滑动翻页", "swipe")),
+    "imageKdnrHelp": ("skin_nr_help", 320, 480, help_page("左右滑动翻页", "swipe")),
     "imageKdnrLoveButtonHighlighted": ("skin_nr_love_press", 44, 44, I("heart", pressed=True, round_=False)),
     "imageKdnrLoveButtonNormal": ("skin_nr_love", 44, 44, I("heart", round_=False)),
     "imageKdnrLoveButtonSelected": ("skin_nr_love_on", 44, 44, G("heart", "accent")),

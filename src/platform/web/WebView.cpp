@@ -167,6 +167,12 @@ ui::Point WebView::pageOffset() const {
   return {clamp(offset.x, content.width - view.width), clamp(offset.y, content.height - view.height)};
 }
 
+ui::Point WebView::viewportPoint(ui::Point point) const {
+  const ui::Point offset = scrollView_->contentOffset();
+  const ui::Point page = pageOffset();
+  return {point.x - (page.x - offset.x), point.y - (page.y - offset.y)};
+}
+
 void WebView::layoutContent() {
   const ui::Size view = bounds().size;
   const ui::Size content{std::max(documentSize_.width, view.width),
@@ -213,10 +219,11 @@ void WebView::backendDidStart() {
   menuWanted_ = false;
   auto& menu = ui::MenuController::shared();
   if (menu.isMenuVisible() && menu.targetView().get() == this) menu.setMenuVisible(false);
-  // A new page starts at its top, until it tells its size.
+  // A new page starts at its top (below a room a screen keeps at the top), until it tells its
+  // size.
   documentSize_ = ui::Size();
   layoutContent();
-  scrollView_->setContentOffset(ui::Point{0, 0});
+  scrollView_->setContentOffset(scrollView_->minimumContentOffset());
   sentOffset_ = ui::Point{0, 0};
   later([](WebView& view) {
     if (auto delegate = view.delegate()) delegate->didStartLoad(view);

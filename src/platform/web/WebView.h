@@ -17,7 +17,9 @@
 //  - scrollView() is the view's scroll view and scrolls the page: its content is as large as the
 //    page's document, drags move it with the kit's usual callbacks (a short page still bounces
 //    vertically, so it can be pulled down) and the page follows its offset. A tap lands on the
-//    page, which clicks there.
+//    page, which clicks there. A content inset leaves room around the page as a scroll view's
+//    does: the page is drawn (and touched) shifted into the room while the offset is in it, and
+//    a new page starts at its top below the room.
 //  - scalesPageToFit (off by default): on, a page is laid out at the width its viewport meta
 //    element asks for, or at 980 when it asks for none (a page written for a desktop screen),
 //    and zoomed to the view's width; off, every page is laid out at the view's width and drawn
@@ -137,6 +139,9 @@ class WebView : public ui::View, public WebViewBackendClient {
   bool scalesPageToFit() const { return scalesPageToFit_; }
   void setScalesPageToFit(bool scales);
   const std::shared_ptr<ui::ScrollView>& scrollView() const { return scrollView_; }
+  // The point of the page's viewport (where its scripts measure: elementFromPoint) under `point`
+  // of this view: the page is shown shifted while pulled past its edges or in a content inset.
+  ui::Point viewportPoint(ui::Point point) const;
 
   // The selected text ("" when none) and where it lies in the view, as the page last told.
   const std::string& selectedText() const { return selectedText_; }

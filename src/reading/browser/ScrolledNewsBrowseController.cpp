@@ -24,6 +24,7 @@
 #include "platform/ui/input/TapGestureRecognizer.h"
 #include "platform/ui/motion/Animations.h"
 #include "platform/ui/drawing/Transform.h"
+#include "platform/ui/views/ScrollView.h"
 #include "platform/ui/views/Window.h"
 #include "reading/browser/ArticleHtmlBuilder.h"
 #include "reading/browser/NewsBrowseController.h"
@@ -45,6 +46,8 @@ constexpr const char* kCommentTitle = "评论(%d)";
 constexpr double kLayoutDuration = 0.4;
 constexpr float kBarHeight = 44;
 constexpr int kLargestFontSize = 3;
+// The grey of the pages' ground, which the screen's own ground shares.
+const ui::Color kPageGrey{0.9686f, 0.9686f, 0.9686f, 1};
 
 // "1" when a link or a form control is at (x, y) of the page.
 std::string controlAtScript(ui::Point point) {
@@ -121,6 +124,8 @@ void ScrolledNewsBrowseController::viewDidLoad() {
     if (auto screen = weak.lock()) screen->loadCacheCell();
   });
   auto content = view();
+  // The screen's ground, seen between the pages and the toolbar in the layout with the bar.
+  content->setBackgroundColor(kPageGrey);
   auto& skin = NRSkinManager::sharedManager();
   reportToolBarController_ = ReportToolBarController::create(ReportToolBarController::kNibName,
                                                              std::static_pointer_cast<ReportToolBarOwner>(self()),
@@ -158,7 +163,7 @@ void ScrolledNewsBrowseController::viewDidLoad() {
   newsBrowseGrid_->setCacheCapacity(0.9f);
   newsBrowseGrid_->setCacheSingle(false);
   newsBrowseGrid_->setFlipPageModel(4);
-  newsBrowseGrid_->setBackgroundColor(ui::Color{0.9686f, 0.9686f, 0.9686f, 1});
+  newsBrowseGrid_->setBackgroundColor(kPageGrey);
   // One reload straight onto the first page: the grid builds no page before it.
   newsBrowseGrid_->reloadDataToPage(firstinIndex_);
   keyboardShown_ = false;
@@ -216,14 +221,15 @@ void ScrolledNewsBrowseController::viewWillAppear(bool animated) {
   // The rest of the reading layout, which a full-screen layout may have changed.
   if (toolBarView_) toolBarView_->setFrame(ui::Rect(0, kToolBarTop, 320, 40));
   if (backButton_) backButton_->setAlpha(0);
+  setPageTopRoom(0);
   if (isFirstAppear_) {
     isFirstAppear_ = false;
   } else if (reportToolBarController_) {
     reportToolBarController_->setButtonState();
   }
-  if (newsBrowseGrid_) {
-    newsBrowseGrid_->setBackgroundColor(NRSkinManager::sharedManager().colorWithCodeName("colorKdpContentBackground"));
-  }
+  const auto ground = NRSkinManager::sharedManager().colorWithCodeName("colorKdpContentBackground");
+  if (newsBrowseGrid_) newsBrowseGrid_->setBackgroundColor(ground);
+  view()->setBackgroundColor(ground);
 }
 
 void ScrolledNewsBrowseController::viewDidAppear(bool) {
@@ -249,7 +255,7 @@ void ScrolledNewsBrowseController::addPageGestures() {
     if (!screen || tap.state() != ui::kGestureRecognized) return;
     auto page = screen->pageAt(screen->currentPage());
     const auto web = page ? page->webView() : nullptr;
-    screen->pageTapped(web ? tap.locationInView(web.get()) : ui::Point());
+    screen->pageTapped(web ? web->viewportPoint(tap.locationInView(web.get())) : ui::Point());
   });
   newsBrowseGrid_->addGestureRecognizer(pageTap_);
   // A pinch takes its fingers from the page: it never clicks a link there.
@@ -308,8 +314,34 @@ void ScrolledNewsBrowseController::fullScreen() {
     // The bar hides at the end, unless a later layout showed it meanwhile.
     if (full && bar && bar->transform().ty < 0) bar->setHidden(true);
   });
+  // The pages begin below the floating back button while it shows, so it covers none of the
+  // headline.
+  setPageTopRoom(full && back ? back->frame().maxY() : 0);
   UserDefaults::standard().set(kFullScreenKey, Value(full));
   UserDefaults::standard().synchronize();
+}
+
+void ScrolledNewsBrowseController::setPageTopRoom(float room) {
+  pageTopRoom_ = room;
+  if (!newsBrowseGrid_) return;
+  for (const auto& [index, cell] : newsBrowseGrid_->cellCache()) {
+    if (auto page = std::dynamic_pointer_cast<NewsBrowseController>(cell)) giveTopRoom(*page);
+  }
+}
+
+void ScrolledNewsBrowseController::giveTopRoom(NewsBrowseController& page) const {
+  const auto web = page.webView();
+  if (!web || !web->scrollView()) return;
+  ui::ScrollView& scroll = *web->scrollView();
+  ui::EdgeInsets inset = scroll.contentInset();
+  if (inset.top == pageTopRoom_) return;
+  // A page at its top stays at its top, now below (or without) the room; a page read further
+  // keeps its place.
+  const bool atTop = scroll.contentOffset().y <= -inset.top;
+  inset.top = pageTopRoom_;
+  scroll.setContentInset(inset);
+  const ui::Point offset = scroll.contentOffset();
+  if (atTop || offset.y < -pageTopRoom_) scroll.setContentOffset(ui::Point{offset.x, -pageTopRoom_});
 }
 
 void ScrolledNewsBrowseController::fontSizeChange(ui::PinchGestureRecognizer& pinch) {
@@ -385,6 +417,7 @@ std::shared_ptr<GridViewCell> ScrolledNewsBrowseController::gridViewCellAtIndex(
     page->initCell();
   }
   page->prepareForReuse();
+  giveTopRoom(*page);
   page->setNewsSummary(newsSummary_);
   page->setIndex(index);
   auto current = pageAt(grid.getCurPage());

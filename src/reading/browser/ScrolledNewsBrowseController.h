@@ -36,6 +36,11 @@
 //  - The delegate is held weakly (the list owns the navigation stack that holds the browser).
 //  - Every appearance restores the whole reading layout: the toolbar in its place and the
 //    floating back button transparent too, whatever layout the reader left it in.
+//  - In the full-screen layout each page's scroll begins below the floating back button (a
+//    room at its top, as tall as the button reaches), so the button covers none of the
+//    headline; the room goes with the layout. The screen's ground is the pages' grey (the
+//    skin's content ground once it appears), which shows between the pages and the toolbar in
+//    the layout with the bar, where the two leave 2 points between them.
 //
 // Main thread only. Owns its grid, bar, toolbar and guide window; the summary array is shared
 // with the list.
@@ -203,6 +208,10 @@ class ScrolledNewsBrowseController : public ui::ViewController,
   // A single tap at `point` of the current page: asks the page whether a link or control is
   // there, and switches the layout when not.
   void pageTapped(ui::Point point);
+  // The room at the top of every page (the cached ones now, the others as they are made) that
+  // the floating back button takes in the full-screen layout; 0 in the other layouts.
+  void setPageTopRoom(float room);
+  void giveTopRoom(NewsBrowseController& page) const;
   std::shared_ptr<ui::Button> makeBarButton(float width, const char* normal, const char* pressed,
                                             const std::string& title, void (ScrolledNewsBrowseController::*action)());
 
@@ -213,6 +222,7 @@ class ScrolledNewsBrowseController : public ui::ViewController,
   int firstinIndex_ = 0;
   bool hasRead_ = false;
   bool isFullScreen_ = false;
+  float pageTopRoom_ = 0;
   bool isFirstAppear_ = true;
   bool keyboardShown_ = false;
   std::shared_ptr<GridView> newsBrowseGrid_;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 
 #include "common/Log.h"
 #include "common/ServiceHosts.h"
@@ -28,6 +29,8 @@
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/controllers/NavigationItem.h"
@@ -49,6 +52,7 @@
 #include "reading/browser/ScrolledNewsBrowseController.h"
 #include "reading/browser/WebViewController_New.h"
 #include "reading/toolbar/ReportToolBarController.h"
+#include "shell/app/NightLookForTesting.h"
 #include "shell/app/Observer.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/app/ShellTestSupport.h"
@@ -290,9 +294,24 @@ TEST_F(ScrolledNewsBrowseControllerTest, FewSummariesNeverAskAndLeavingReportsTh
   EXPECT_EQ(1u, navigation_->viewControllers().size());
 }
 
+// The help picture covers the screen at its own size (drawn for 320 × 480 points, so it is not
+// blown up from a smaller picture), by day and by night.
 TEST_F(ScrolledNewsBrowseControllerTest, TheGuideShowsOnTheFirstReadOnlyAndGoesOnATapOrLeaving) {
-  DESettings::setFirstRead(true);
-  open(3, 0);
+  for (const char* look : {"night", "day"}) {
+    std::optional<testing::NightLook> night;
+    if (std::string(look) == "night") night.emplace();
+    DESettings::setFirstRead(true);
+    open(3, 0);
+    ASSERT_TRUE(browser_->guideWindow());
+    ASSERT_EQ(1u, browser_->guideWindow()->subviews().size());
+    auto picture = std::dynamic_pointer_cast<ui::ImageView>(browser_->guideWindow()->subviews()[0]);
+    ASSERT_TRUE(picture && picture->image());
+    EXPECT_EQ(ui::Size(320, 480), picture->image()->size());
+    EXPECT_EQ(picture->frame().size, picture->image()->size());
+    EXPECT_EQ(320, picture->image()->pixelWidth());
+    EXPECT_TRUE(ui::ContrastAudit::snapshotScreen(std::string("article-help-") + look));
+    if (night) browser_->guideClose();
+  }
   auto guide = browser_->guideWindow();
   ASSERT_TRUE(guide);
   EXPECT_FALSE(guide->isHidden());
@@ -722,13 +741,25 @@ TEST_F(ScrolledNewsBrowseControllerTest, ATapOnThePageSwitchesTheLayoutsWithThei
   EXPECT_FLOAT_EQ(0, back->alpha());
   EXPECT_EQ(Value(false), stored());
   EXPECT_DOUBLE_EQ(0.4, ui::AnimationLog::shared().last()->duration);
+  // Between the pages and the toolbar the screen's ground is the pages' grey, not black.
+  EXPECT_EQ(0xfff7f7f7u, ui::render(*window_)->pixelAt(160, 20 + 419));
 
-  tap();  // full screen: the floating back button alone
+  // Full screen: the floating back button alone, every page beginning below it and keeping
+  // the room as it loads.
+  auto topOf = [&](int index) { return page(index)->webView()->scrollView()->contentOffset().y; };
+  tap();
   EXPECT_TRUE(bar->isHidden());
   EXPECT_EQ(ui::Rect(0, 0, 320, 460), grid().frame());
   EXPECT_EQ(ui::Rect(0, 464, 320, 40), toolBar->frame());
   EXPECT_FLOAT_EQ(1, back->alpha());
   EXPECT_EQ(Value(true), stored());
+  const float below = back->frame().maxY();
+  EXPECT_FLOAT_EQ(-below, topOf(0));
+  ASSERT_TRUE(page(1));
+  EXPECT_FLOAT_EQ(-below, topOf(1));
+  recorder(1).finishLoad();
+  settle(0);
+  EXPECT_FLOAT_EQ(-below, topOf(1));
 
   // A tap on a link is the page's own.
   auto& page0 = recorder(0);
@@ -759,6 +790,19 @@ TEST_F(ScrolledNewsBrowseControllerTest, ATapOnThePageSwitchesTheLayoutsWithThei
   EXPECT_FALSE(menu.isMenuVisible());
   EXPECT_EQ(scripts, page0.scripts().size());
   EXPECT_TRUE(bar->isHidden());
+
+  // With the bar again the room goes: the page is at its top.
+  // The page is asked about the point of its own that lies under the finger, below the room.
+  window_->tap(ui::Point(160, 300));
+  settle(0.5);
+  EXPECT_EQ("(function(x,y){var e=document.elementFromPoint(x,y);return e&&e.closest('a,button,input,select,"
+            "textarea,label')?'1':'0';})(160," + std::to_string(300 - 20 - static_cast<int>(below)) + ")",
+            page0.scripts().back());
+  settle(0);
+  settle(0.5);
+  EXPECT_FALSE(bar->isHidden());
+  EXPECT_FLOAT_EQ(0, topOf(0));
+  EXPECT_FLOAT_EQ(0, page(0)->webView()->scrollView()->contentInset().top);
 
   // The floating button leaves as the toolbar's return does.
   back->sendActionsForControlEvents(ui::kControlEventTouchUpInside);

@@ -2,9 +2,10 @@
 // by night and without pictures, its bundle pictures (the read-original button, the no-image
 // placeholder) loaded through the web view's bundle scheme although the page has no base URL,
 // and its bridge links clicked in the page, and the selection menu over a word chosen by a long
-// press; the sample service's own article with its style sheet. Pictures: article-day.png,
-// article-night.png, article-nopic.png, browser-toolbar.png, sample-article-{day,night}.png and
-// edit-menu.png (day and night side by side) in reading/snapshots/.
+// press, and the layouts a tap on the page switches; the sample service's own article with its
+// style sheet. Pictures: article-day.png, article-night.png, article-nopic.png,
+// browser-toolbar.png, sample-article-{day,night}.png, edit-menu.png (day and night side by side)
+// and the layouts' article-bar-layout-*.png and article-full-screen-*.png in reading/snapshots/.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -27,7 +28,9 @@
 #include "platform/device/Pasteboard.h"
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/controls/Button.h"
 #include "platform/ui/input/LongPressGestureRecognizer.h"
+#include "platform/ui/motion/Presentation.h"
 #include "platform/ui/views/ScrollView.h"
 #include "platform/ui/text/EditMenuView.h"
 #include "platform/ui/text/MenuController.h"
@@ -45,6 +48,7 @@
 #include "reading/browser/NewsWebView.h"
 #include "reading/ReadingNibs.h"
 #include "reading/browser/ScrolledNewsBrowseController.h"
+#include "views/GridView.h"
 #include "reading/browser/WebViewController_New.h"
 #include "shell/app/MSSettings.h"
 #include "shell/app/ScreenRequest.h"
@@ -299,6 +303,61 @@ TEST_F(ArticleEngineTest, DayNightAndNoImagePagesWithTheirBundlePictures) {
   picture = ui::render(plain);
   EXPECT_NE(kRed, picture->pixelAt(150, 200));
   ui::ContrastAudit::write(plain, *picture, "article-nopic");
+}
+
+// The layouts a tap on the page switches to, by day and by night: with the bar, the screen's
+// ground between the pages and the toolbar is the pages' grey, not black; full screen, the
+// article's headline begins below the floating back button, which covers none of it.
+TEST_F(ArticleEngineTest, TheLayoutsWithTheBarAndFullScreenByDayAndNight) {
+  for (const bool night : {false, true}) {
+    SCOPED_TRACE(night ? "night" : "day");
+    const std::string look = night ? "night" : "day";
+    MSSettings::setValueForNight(night);
+    NRSkinManager::sharedManager().changeSkin(night ? "Night" : "Default");
+    auto page = openArticle();
+    ASSERT_TRUE(page);
+    auto& web = *page->webView();
+    const auto back = browser_->floatingBackButton();
+    ASSERT_TRUE(back);
+    // The layout's move has ended: the pages and the toolbar show where they are placed.
+    auto settled = [&] {
+      const auto now = ui::Presentation::now();
+      const auto& grid = *browser_->newsBrowseGrid();
+      const auto& toolBar = *browser_->toolBarView();
+      return now.stateOf(grid).frame() == grid.frame() && now.stateOf(toolBar).frame() == toolBar.frame();
+    };
+    // A tap where the page has no link: the layout with the bar.
+    window_->tap(ui::Point(160, 400));
+    ASSERT_TRUE(turnMainLoopUntil([&] { return browser_->isFullScreen() && settled(); }, kWait));
+    ASSERT_FALSE(browser_->navBar()->isHidden());
+    auto screen = ui::renderScreen();
+    ui::ContrastAudit::writeScreen(*screen, "article-bar-layout-" + look);
+    const uint32_t ground = night ? 0xff2b2b30u : 0xfff7f7f7u;
+    int other = 0;
+    for (int x = 0; x < 320; ++x) other += screen->pixelAt(x, 20 + 419) != ground;
+    EXPECT_EQ(0, other) << "the 2 points under the pages show another ground";
+
+    // Again: full screen, the floating back button over the page's top.
+    window_->tap(ui::Point(160, 400));
+    ASSERT_TRUE(turnMainLoopUntil([&] { return !browser_->isFullScreen() && settled() && browser_->navBar()->isHidden(); },
+                                  kWait));
+    ASSERT_FLOAT_EQ(1, back->alpha());
+    settle(web);
+    screen = ui::renderScreen();
+    ui::ContrastAudit::writeScreen(*screen, "article-full-screen-" + look);
+    // The headline where the page shows it: its place in the page's viewport, moved as the
+    // page is drawn.
+    const std::string where =
+        run(web, "(function(){var b=document.querySelector('h2').getBoundingClientRect();return b.left+','+b.top;})()");
+    float left = 0, top = 0;
+    ASSERT_EQ(2, std::sscanf(where.c_str(), "%f,%f", &left, &top)) << where;
+    const ui::Point origin = web.viewportPoint(ui::Point(0, 0));
+    const ui::Point headline = web.convertPointTo(ui::Point(left - origin.x, top - origin.y), nullptr);
+    const ui::Rect button = back->convertRectTo(back->bounds(), nullptr);
+    EXPECT_GE(headline.y, button.maxY()) << "the back button covers the headline";
+  }
+  MSSettings::setValueForNight(false);
+  NRSkinManager::sharedManager().changeSkin("Default");
 }
 
 // On a double-density screen the article is laid out at the screen's 320 points, as at scale 1

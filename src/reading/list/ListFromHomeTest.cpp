@@ -1,6 +1,10 @@
 // The article list opened from the home grid, the whole application launched over the engine and
-// the sample service: what the home grid's refresh of a column leaves for that column's list.
+// the sample service: what the home grid's refresh of a column leaves for that column's list, and
+// how the list and its bar come in over the grid and go again.
 #include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
 
 #include "engine/core/Task.h"
 #include "engine/core/DataEngine.h"
@@ -9,9 +13,13 @@
 #include "platform/intl/TimeZone.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/UserDefaults.h"
+#include "platform/ui/controllers/NavigationBar.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/images/Image.h"
+#include "platform/ui/motion/Presentation.h"
 #include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Label.h"
+#include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/TableView.h"
 #include "platform/ui/views/Window.h"
 #include "reading/ReadingNibs.h"
@@ -19,6 +27,8 @@
 #include "reading/list/ReportContentEngine.h"
 #include "reading/refresh/RefreshTableHeaderView.h"
 #include "shell/app/LaunchTestSupport.h"
+#include "shell/app/NightLookForTesting.h"
+#include "shell/home/ColumnGridCell.h"
 #include "shell/home/MyColumnsController.h"
 #include "testing/SettableNetworkProbe.h"
 #include "views/GridView.h"
@@ -114,6 +124,83 @@ TEST_F(ListFromHomeTest, TheHomeGridsRefreshTimeIsTheListsLastRefresh) {
   ASSERT_TRUE(pump([&] { return NotificationCenter::defaultCenter().observerCount(refresh) == 0; }));
   settle(0.1);
   EXPECT_TRUE(shown == list->dataSource()) << "the list was built again";
+}
+
+// From the home grid (no bar) to a column's list (a bar) and back, by day and by night. Half-way
+// in, the list's bar comes with the list and the grid is where it was, only moved aside: not
+// pushed down, nothing of the window showing between them. Half-way back, the bar leaves with
+// the list, showing the list's own title and buttons (not the grid's), and the grid comes in as
+// it will rest.
+TEST_F(ListFromHomeTest, TheListsBarComesAndGoesWithTheList) {
+  launchWith({"col-news", "col-photo"});
+  // The grid at rest: both tiles in place with their cover pictures.
+  auto pictured = [&](int index) {
+    auto* tile = dynamic_cast<ColumnGridCell*>(home_->gridView()->getCellIndex(index).get());
+    return tile && tile->contentImageView()->image();
+  };
+  ASSERT_TRUE(pump([&] { return !home_->isFirst() && !home_->isRefreshing() && pictured(0) && pictured(1); }));
+  settle(1);
+  ui::NavigationController* navigation = home_->navigationController();
+  ASSERT_TRUE(navigation);
+  const auto& bar = navigation->navigationBar();
+  const double half = ui::NavigationController::kTransitionDuration / 2;
+  auto x = [](ui::View& view) { return ui::Presentation::now().stateOf(view).frame().minX(); };
+  for (const bool night : {false, true}) {
+    SCOPED_TRACE(night ? "night" : "day");
+    const std::string look = night ? "night" : "day";
+    // Switched as the settings tab does, the grid out of sight.
+    auto& tabs = *delegate_->rootController();
+    tabs.setSelectedIndex(3);
+    settle(1);
+    std::optional<testing::NightLook> nightLook;
+    if (night) nightLook.emplace();
+    tabs.setSelectedIndex(0);
+    ASSERT_TRUE(pump([&] { return pictured(0) && pictured(1); }));
+    settle(1);
+    home_->view()->window()->layoutIfNeeded();
+    const auto grid = ui::renderScreen();
+
+    home_->gridViewTouchDownCellAtIndex(*home_->gridView(), 0);
+    home_->gridViewDidClickCellAtIndex(*home_->gridView(), 0);
+    ASSERT_TRUE(pump([&] { return navigation->viewControllers().size() == 2; }));
+    auto list = std::dynamic_pointer_cast<ReportContentController>(navigation->topViewController());
+    ASSERT_TRUE(list);
+    clock_.clock()->advance(half);
+    auto in = ui::renderScreen();
+    EXPECT_TRUE(ui::writeSnapshot(*in, "list-from-home-halfway-" + look));
+    ASSERT_FALSE(bar->isHidden());
+    const int listX = static_cast<int>(x(*list->view()));
+    ASSERT_GT(listX, 40);
+    ASSERT_LT(listX, 280);
+    EXPECT_FLOAT_EQ(x(*list->view()), x(*bar));
+    const int gridX = static_cast<int>(x(*home_->view()));
+    EXPECT_GE(testing::matchingShare(*in, *grid, -gridX, 0, listX, 20, 480), 0.99);
+    // Nothing uncovered in the list's part: the window's black ground shows nowhere.
+    int uncovered = 0;
+    for (int y = 20; y < 480; ++y) {
+      for (int column = listX; column < 320; ++column) uncovered += in->pixelAt(column, y) == 0xff000000u;
+    }
+    EXPECT_EQ(0, uncovered);
+    ASSERT_TRUE(pump([&] { return !list->loadingView() && !list->sortdataSource().empty(); }));
+    settle(1);
+    const auto shown = ui::renderScreen();
+
+    // The grid's tiles show their pictures again as it comes back (decoded off the main thread).
+    navigation->popViewController(true);
+    ASSERT_TRUE(turnMainLoopUntil([&] { return pictured(0) && pictured(1); }));
+    clock_.clock()->advance(half);
+    auto back = ui::renderScreen();
+    EXPECT_TRUE(ui::writeSnapshot(*back, "home-from-list-halfway-" + look));
+    const int leaving = static_cast<int>(x(*list->view()));
+    ASSERT_GT(leaving, 40);
+    ASSERT_LT(leaving, 280);
+    // The bar's rows as they showed over the list, moved with it.
+    EXPECT_GE(testing::matchingShare(*back, *shown, -leaving, leaving, 320, 20, 20 + 44), 0.99);
+    const int coming = static_cast<int>(x(*home_->view()));
+    EXPECT_GE(testing::matchingShare(*back, *grid, -coming, 0, leaving, 20, 480), 0.99);
+    settle(1);
+    ASSERT_EQ(1u, navigation->viewControllers().size());
+  }
 }
 
 }  // namespace

@@ -305,7 +305,6 @@ std::shared_ptr<GridViewCell> NewPictureViewController::gridViewCellAtIndex(Grid
 }
 
 void NewPictureViewController::fillCell(PictureView& cell, int index) {
-  cell.setBottomInset(coveredBottom(index, isDetailFold_, isBarHidden_));
   if (index < 0 || index >= static_cast<int>(pictureURLS_.size())) {
     cell.showWaiting();
     return;
@@ -407,10 +406,8 @@ void NewPictureViewController::adjustRotate() {
   if (imageCount_ == 0) return;
   if (hasPicutrueInfo_) setDescriptionView();
   if (auto cell = currentCell(); cell && isViewLoaded()) {
-    // Turned a quarter only when the new screen's shape differs from the view's now; the panel
-    // over it is the one of the new width.
+    // Turned a quarter only when the new screen's shape differs from the view's now.
     const ui::Size now = view()->bounds().size;
-    cell->setBottomInset(coveredBottom(bigImageGridView_->getCurPage(), isDetailFold_, isBarHidden_));
     cell->resetImageRotate((now.width > now.height) != (screenSize_.width > screenSize_.height));
   }
   if (isViewLoaded()) {

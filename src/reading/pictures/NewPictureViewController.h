@@ -38,11 +38,9 @@
 //  - A fold or unfold press while the panel still moves is ignored (two flips would leave the
 //    panel folded with the state, the buttons and the kept choice saying open), and a panel laid
 //    out again while it folded (another page, a turn) takes the place of the state the fold ends in.
-//  - While the bars show, a page's picture is fitted to the part above the bottom bar and the
-//    open panel (PictureView::setBottomInset), moving with the fold and the bars: the panel's
-//    text and the bar no longer lie over the bottom of the picture, where a picture carries its
-//    own caption; with the bars hidden it takes the whole page. The fold buttons are greyed while
-//    they cannot act (a picture without panel text).
+//  - The fold buttons are greyed while they cannot act (a picture without panel text).
+// A page's picture is fitted to the whole page, bars or not: the bars and the information panel
+// lie over it, and a tap that shows or hides them leaves the picture where it is.
 #pragma once
 
 #include <cstdint>
@@ -248,11 +246,6 @@ class NewPictureViewController : public ui::ViewController,
   // showing `text` at the current screen width.
   std::string panelTextAt(int page) const;
   float openPanelHeight(const std::string& text) const;
-  // How much of page `page`'s bottom the bottom bar and the open panel cover when the panel is
-  // `folded` or not and the bars are hidden or not: nothing while the bars are hidden.
-  float coveredBottom(int page, bool folded, bool barsHidden) const;
-  // Every page the grid holds steps out from under the panel for that state.
-  void coverPictures(bool folded, bool barsHidden);
   void setBarHidden();
   void setFoldButtons();
   // The article move.

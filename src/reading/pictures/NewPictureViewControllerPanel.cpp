@@ -131,7 +131,6 @@ void NewPictureViewController::setBarHidden() {
       if (view) view->setAlpha(alpha);
     }
     if (hasPicutrueInfo_ && midBarView_) midBarView_->setAlpha(alpha);
-    coverPictures(isDetailFold_, isBarHidden_);
   });
   ui::Application::shared().setStatusBarHidden(isBarHidden_, true);
 }
@@ -199,20 +198,6 @@ float NewPictureViewController::openPanelHeight(const std::string& text) const {
   return std::min(textHeight, kPanelTextLimit) + 2 * kPanelInset;
 }
 
-float NewPictureViewController::coveredBottom(int page, bool folded, bool barsHidden) const {
-  if (barsHidden) return 0;
-  return kBottomBarHeight + (folded ? 0 : openPanelHeight(panelTextAt(page)));
-}
-
-void NewPictureViewController::coverPictures(bool folded, bool barsHidden) {
-  if (!bigImageGridView_) return;
-  for (const auto& [index, cell] : bigImageGridView_->cellCache()) {
-    if (auto page = std::dynamic_pointer_cast<PictureView>(cell)) {
-      page->setBottomInset(coveredBottom(index, folded, barsHidden));
-    }
-  }
-}
-
 void NewPictureViewController::setDescriptionView() {
   if (!midBarView_ || !descriptScrollView_ || !descriptLable_) return;
   auto& scroll = *descriptScrollView_;
@@ -251,11 +236,7 @@ void NewPictureViewController::showDetail() {
   }
   std::weak_ptr<NewPictureViewController> weak = self();
   auto panel = midBarView_;
-  const bool folded = !isDetailFold_;
-  ui::Animations::animate(kFoldAnimation, [this, panel, target, folded] {
-    panel->setFrame(target);
-    coverPictures(folded, isBarHidden_);
-  }, [weak](bool) {
+  ui::Animations::animate(kFoldAnimation, [panel, target] { panel->setFrame(target); }, [weak](bool) {
     auto screen = weak.lock();
     if (!screen) return;
     screen->folding_ = false;

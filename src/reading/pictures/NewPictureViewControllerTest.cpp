@@ -35,6 +35,7 @@
 #include "reading/ReadingNibs.h"
 #include "reading/support/ReportContentTestSupport.h"
 #include "shell/app/ScreenRequest.h"
+#include "shell/app/NightLookForTesting.h"
 #include "shell/app/ShellTestSupport.h"
 #include "shell/widgets/CustomLoadingView.h"
 #include "shell/widgets/SPWaitingSavePhoto.h"
@@ -276,9 +277,8 @@ TEST_F(NewPictureViewControllerTest, OneResultReloadsEveryPageOfItsAddressAndALa
   auto failed = viewer->cellAt(4);
   ASSERT_TRUE(failed && failurePicture());
   EXPECT_EQ(failurePicture(), failed->imageView()->image());
-  // Pages are the grid less a point each way: 319 × 479, the bottom bar over its last 35.
-  constexpr float kBar = NewPictureViewController::kBottomBarHeight;
-  EXPECT_EQ(ui::Rect(109.5f, (479 - kBar) / 2 - 40, 100, 80), failed->imageView()->frame());
+  // Pages are the grid less a point each way: 319 × 479.
+  EXPECT_EQ(ui::Rect(109.5f, 199.5f, 100, 80), failed->imageView()->frame());
   snapshotScreen("pictures-failed");
   // A result of another session is not this viewer's.
   auto other = std::make_shared<SpySession>(DownloadWithPrioritySession::UrlList{});
@@ -400,10 +400,10 @@ TEST_F(NewPictureViewControllerTest, ThePanelShowsTheExifTextAndItsFoldStateHold
   EXPECT_GT(third->descriptScrollView()->contentSize().height, 100.0f);
 }
 
-// The picture steps out from under the bottom bar and the open panel (its own caption stays in
-// sight), up to the bar alone with the panel folded; with the bars hidden it has the page. On a
-// picture without panel text the fold button looks as inactive as it is.
-TEST_F(NewPictureViewControllerTest, APictureStepsOutFromUnderTheOpenPanelAndFoldsLookInactiveWithoutPanelText) {
+// The picture is fitted to the whole page, and the bars and the open panel lie over it: showing
+// or hiding them, folding or unfolding the panel, leaves it where it is. On a picture without
+// panel text the fold button looks as inactive as it is.
+TEST_F(NewPictureViewControllerTest, ThePictureFillsThePageUnderThePanelAndFoldsLookInactiveWithoutPanelText) {
   cache("http://pic/f0", 300, 450, ui::Color::rgba8(70, 120, 90), "Chapel steps");
   cache("http://pic/f1", 300, 450, ui::Color::rgba8(90, 70, 120), "Chapel door");
   auto viewer = show(NewPictureViewController::initWithDetail(
@@ -415,32 +415,38 @@ TEST_F(NewPictureViewControllerTest, APictureStepsOutFromUnderTheOpenPanelAndFol
     return cell ? cell->imageView()->convertRectTo(cell->imageView()->bounds(), nullptr) : ui::Rect();
   };
   const ui::Rect panel = viewer->midBarView()->convertRectTo(viewer->midBarView()->bounds(), nullptr);
-  ui::Rect above = picture(0);
-  EXPECT_LE(above.maxY(), panel.minY());
-  EXPECT_GT(above.height(), 200.0f);
-  EXPECT_NEAR(160.0f, above.midX(), 0.5f);
-  // The bars hidden, the picture takes the page; shown again, it steps aside again.
-  viewer->handleSingleTap();
-  settle(0.3);
-  ASSERT_TRUE(viewer->isBarHidden());
-  EXPECT_NEAR(479.0f, picture(0).height(), 1.0f);  // the whole page's height (479)
-  viewer->handleSingleTap();
-  settle(0.3);
-  EXPECT_EQ(above, picture(0));
-  // Folded, the picture is over the bar only.
+  // 300 × 450 in a page of 319 × 479: fitted to the page's width (319 × 478.5), centred in the
+  // page, under the panel.
+  const ui::Rect whole = picture(0);
+  EXPECT_EQ(ui::Rect(0, 0.25f, 319, 478.5f), whole);
+  EXPECT_GT(whole.maxY(), panel.maxY());
+  snapshotScreen("pictures-under-panel-day");
+  {
+    testing::NightLook night;
+    snapshotScreen("pictures-under-panel-night");
+  }
+  // The bars hidden and shown again, the panel folded and open again: the picture stays.
+  for (int i = 0; i < 2; ++i) {
+    viewer->handleSingleTap();
+    settle(0.05);
+    EXPECT_EQ(whole, picture(0));
+    settle(0.3);
+    EXPECT_EQ(whole, picture(0));
+  }
   viewer->foldButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle(0.1);
+  EXPECT_EQ(whole, picture(0));
   settle(0.3);
-  const ui::Rect bar = viewer->bottomBarView()->convertRectTo(viewer->bottomBarView()->bounds(), nullptr);
-  EXPECT_NEAR(bar.minY(), picture(0).maxY(), 1.0f);
+  EXPECT_EQ(whole, picture(0));
   viewer->unfoldButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
   settle(0.3);
-  EXPECT_EQ(above, picture(0));
+  EXPECT_EQ(whole, picture(0));
 
-  // The next picture has no panel text: all the page, and 收起 greyed and deaf to a finger.
+  // The next picture has no panel text, and 收起 is greyed and deaf to a finger.
   viewer->handleSwipeOnDesciptionView(ui::kSwipeDirectionLeft);
   settle(1);
   ASSERT_EQ(1, grid(*viewer).getCurPage());
-  EXPECT_NEAR(bar.minY(), picture(1).maxY(), 1.0f);
+  EXPECT_EQ(whole.size, picture(1).size);
   auto& fold = *viewer->foldButton();
   ASSERT_FALSE(fold.isHidden());
   EXPECT_FALSE(fold.isEnabled());
@@ -545,12 +551,10 @@ TEST_F(NewPictureViewControllerTest, APinchZoomsThePictureAndKeepsItCentredWhile
   EXPECT_FALSE(viewer->isBarHidden());  // two fingers are no tap
   auto& scroll = *viewer->currentCell()->imageScrollView();
   EXPECT_NEAR(2.0f, scroll.zoomScale(), 0.05f);
-  // Twice the fitted 319 × 159.5: wider than the page, still lower than the part above the
-  // bottom bar, so centred in it from top to bottom.
+  // Twice the fitted 319 × 159.5: wider than the page, still lower, so centred from top to bottom.
   const ui::Rect picture = viewer->currentCell()->imageView()->frame();
-  const float above = 479 - NewPictureViewController::kBottomBarHeight;
-  EXPECT_NEAR(above, scroll.contentSize().height, 0.01f);
-  EXPECT_NEAR(above / 2, picture.origin.y + picture.size.height / 2, 0.01f);
+  EXPECT_NEAR(479.0f, scroll.contentSize().height, 0.01f);
+  EXPECT_NEAR(239.5f, picture.origin.y + picture.size.height / 2, 0.01f);
   EXPECT_NEAR(scroll.contentSize().width, picture.size.width, 0.01f);
 }
 
@@ -700,17 +704,8 @@ TEST_F(NewPictureViewControllerTest, TheViewerTurnsToLandscapeAndReloadsTheNeigh
       1));
   auto cell = viewer->currentCell();
   ASSERT_TRUE(cell && cell->showsPicture());
-  // Pages are the grid less a point each way: 319 × 479, then 479 × 319; the picture fits the
-  // part the open panel and the bottom bar leave, and is centred in it.
-  auto fittedAbovePanel = [&](const ui::Size& page, const ui::Size& fitted) {
-    auto shown = viewer->currentCell();
-    const float inset = shown->bottomInset();
-    EXPECT_EQ(viewer->midBarView()->frame().size.height + NewPictureViewController::kBottomBarHeight, inset);
-    EXPECT_EQ(ui::Rect((page.width - fitted.width) / 2, (page.height - inset - fitted.height) / 2, fitted.width,
-                       fitted.height),
-              shown->imageView()->frame());
-  };
-  fittedAbovePanel(ui::Size(319, 479), ui::Size(319, 159.5f));
+  // Pages are the grid less a point each way: 319 × 479, then 479 × 319.
+  EXPECT_EQ(ui::Rect(0, 159.75f, 319, 159.5f), cell->imageView()->frame());
   // The neighbours were made waiting; their pictures arrive in the cache meanwhile.
   cache("http://pic/k0", 200, 300);
   cache("http://pic/k2", 200, 300);
@@ -721,9 +716,7 @@ TEST_F(NewPictureViewControllerTest, TheViewerTurnsToLandscapeAndReloadsTheNeigh
   EXPECT_EQ(1, grid(*viewer).getCurPage());
   cell = viewer->currentCell();
   ASSERT_TRUE(cell);
-  // Lower than the page, the picture is fitted to the height left: 2 : 1.
-  const float left = 319 - cell->bottomInset();
-  fittedAbovePanel(ui::Size(479, 319), ui::Size(2 * left, left));
+  EXPECT_EQ(ui::Rect(0, 39.75f, 479, 239.5f), cell->imageView()->frame());
   grid(*viewer).prepareCells();
   ASSERT_TRUE(viewer->cellAt(0) && viewer->cellAt(2));
   EXPECT_TRUE(viewer->cellAt(0)->showsPicture());
@@ -736,17 +729,16 @@ TEST_F(NewPictureViewControllerTest, TheViewerTurnsToLandscapeAndReloadsTheNeigh
   ASSERT_TRUE(ui::InterfaceRotation::deviceDidTurn(Orientation::kPortrait, false));
   settle(0);
   EXPECT_EQ(ui::Size(320, 480), viewer->view()->bounds().size);
-  fittedAbovePanel(ui::Size(319, 479), ui::Size(319, 159.5f));
+  EXPECT_EQ(ui::Rect(0, 159.75f, 319, 159.5f), viewer->currentCell()->imageView()->frame());
   // The failure picture of a page without an address is centred again on the turned page.
   grid(*viewer).setPage(3, false);
   settle(1);
   ASSERT_TRUE(viewer->currentCell() && viewer->currentCell()->showsFailure());
-  constexpr float kBar = NewPictureViewController::kBottomBarHeight;
-  EXPECT_EQ(ui::Rect(109.5f, (479 - kBar) / 2 - 40, 100, 80), viewer->currentCell()->imageView()->frame());
+  EXPECT_EQ(ui::Rect(109.5f, 199.5f, 100, 80), viewer->currentCell()->imageView()->frame());
   ASSERT_TRUE(ui::InterfaceRotation::deviceDidTurn(Orientation::kLandscapeLeft, false));
   settle(0);
   EXPECT_EQ(3, grid(*viewer).getCurPage());
-  EXPECT_EQ(ui::Rect(189.5f, (319 - kBar) / 2 - 40, 100, 80), viewer->currentCell()->imageView()->frame());
+  EXPECT_EQ(ui::Rect(189.5f, 119.5f, 100, 80), viewer->currentCell()->imageView()->frame());
 }
 
 TEST_F(NewPictureViewControllerTest, SavingWritesTheCachedPictureToTheAlbumAndSharingOpensTheShareScreen) {

@@ -89,34 +89,14 @@ void PictureView::showFailure(const std::shared_ptr<ui::Image>& image) {
   imageView_->setHidden(false);
 }
 
-ui::Size PictureView::uncovered(ui::Size area) const {
-  return ui::Size{area.width, std::max(0.0f, area.height - bottomInset_)};
-}
-
-void PictureView::setBottomInset(float inset) {
-  inset = std::max(0.0f, inset);
-  if (inset == bottomInset_) return;
-  bottomInset_ = inset;
-  if (!imageScrollView_) return;
-  auto insets = imageScrollView_->contentInset();
-  insets.bottom = inset;
-  imageScrollView_->setContentInset(insets);
-  if (imageScrollView_->zoomScale() == 1.0f) {
-    resetImageRotate(false);
-  } else {
-    scrollViewDidZoom(*imageScrollView_);
-  }
-}
-
 void PictureView::centreFailure(ui::Size area) {
   laidOutFor_ = area;
-  const ui::Size shown = uncovered(area);
   imageScrollView_->setZoomScale(1.0f);
   imageScrollView_->setMaximumZoomScale(1.0f);
-  imageScrollView_->setContentSize(shown);
+  imageScrollView_->setContentSize(area);
   const ui::Size size = imageView_->image() ? imageView_->image()->size() : ui::Size{};
   imageView_->setFrame(ui::Rect(0, 0, size.width, size.height));
-  imageView_->setCenter(ui::Point{shown.width / 2, shown.height / 2});
+  imageView_->setCenter(ui::Point{area.width / 2, area.height / 2});
 }
 
 void PictureView::resetImageRotate(bool rotate) {
@@ -129,12 +109,11 @@ void PictureView::resetImageRotate(bool rotate) {
   }
   if (!showsPicture_ || !imageView_->image()) return;
   const ui::Size picture = imageView_->image()->size();
-  const ui::Size shown = uncovered(area);
-  const float W = shown.width, H = shown.height, w = picture.width, h = picture.height;
+  const float W = area.width, H = area.height, w = picture.width, h = picture.height;
   if (!(W > 0) || !(H > 0) || !(w > 0) || !(h > 0)) return;
   laidOutFor_ = area;
   imageScrollView_->setZoomScale(1.0f);
-  imageScrollView_->setContentSize(shown);
+  imageScrollView_->setContentSize(area);
   ui::Size fitted;
   float largest = 0;
   if (W / H <= w / h) {
@@ -161,7 +140,7 @@ std::shared_ptr<ui::View> PictureView::viewForZooming(ui::ScrollView&) { return 
 
 void PictureView::scrollViewDidZoom(ui::ScrollView& scrollView) {
   if (!imageView_) return;
-  const ui::Size area = uncovered(scrollView.bounds().size);
+  const ui::Size area = scrollView.bounds().size;
   ui::Size content = scrollView.contentSize();
   content.width = std::max(content.width, area.width);
   content.height = std::max(content.height, area.height);

@@ -8,13 +8,8 @@
 // The cell is its scroll view's delegate: the image view is what zooms, and a zoom keeps the
 // picture centred while it is smaller than the scroll view. Main thread only.
 //
-// The page's bottom may be covered (setBottomInset: the viewer's open information panel and its
-// bottom bar): the picture is then fitted to, and centred in, the part above it, and a zoomed
-// picture scrolls far enough to bring its bottom edge above it.
-//
 // Where we differ on purpose: a picture without size (or a scroll view without size) leaves the
-// layout untouched instead of dividing by zero; the viewer shows such a picture as failed. The
-// covered bottom is ours: the phone's page fitted the whole page, under the panel's text.
+// layout untouched instead of dividing by zero; the viewer shows such a picture as failed.
 #pragma once
 
 #include <memory>
@@ -62,11 +57,6 @@ class PictureView : public GridViewCell, public ui::ScrollViewDelegate {
   // centred again; a waiting page is left alone.
   void resetImageRotate(bool rotate);
 
-  // How much of the page's bottom is covered. A picture at its fitted size is fitted again to the
-  // part left; a zoomed one keeps its zoom and can scroll its bottom out from under the cover.
-  float bottomInset() const { return bottomInset_; }
-  void setBottomInset(float inset);
-
   void layoutSubviews() override;
 
   // ui::ScrollViewDelegate
@@ -79,8 +69,6 @@ class PictureView : public GridViewCell, public ui::ScrollViewDelegate {
   static void build(ui::NibLoading& file);
   void stopSpinner();
   void centreFailure(ui::Size area);
-  // The part of a page of `area` that is not covered.
-  ui::Size uncovered(ui::Size area) const;
 
   std::shared_ptr<ui::ImageView> imageView_;
   std::shared_ptr<ui::ScrollView> imageScrollView_;
@@ -89,7 +77,6 @@ class PictureView : public GridViewCell, public ui::ScrollViewDelegate {
   bool showsFailure_ = false;
   // The page size the picture was last laid out for.
   ui::Size laidOutFor_;
-  float bottomInset_ = 0;
 };
 
 }  // namespace zu

@@ -53,6 +53,10 @@ class Writer {
     if (!out_.empty()) pendingBreaks_ = std::max(pendingBreaks_, 1);
     pendingSpace_ = false;
   }
+  // A blank before the next text, as a blank in the text would make.
+  void space() {
+    if (!out_.empty() && pendingBreaks_ == 0) pendingSpace_ = true;
+  }
   void text(std::string_view raw) {
     // Broken bytes become U+FFFD here, before the bound is counted, and a broken lead byte
     // takes no following byte (a control character) with it as its continuation.
@@ -106,6 +110,19 @@ class Writer {
   bool full_ = false;
 };
 
+bool namedAs(const xmlNode* node, const char* name) {
+  return node->name && strcasecmp(reinterpret_cast<const char*>(node->name), name) == 0;
+}
+
+// The next sibling a reader sees something of: comments and hidden elements left out.
+const xmlNode* nextShown(const xmlNode* node) {
+  for (node = node->next; node; node = node->next) {
+    if (node->type == XML_COMMENT_NODE || (node->type == XML_ELEMENT_NODE && hidden(node))) continue;
+    return node;
+  }
+  return nullptr;
+}
+
 void walk(const xmlNode* node, Writer& out, int depth) {
   // libxml2 caps the tree's depth itself; this guards the recursion all the same.
   if (depth > 256) return;
@@ -113,14 +130,27 @@ void walk(const xmlNode* node, Writer& out, int depth) {
     if ((node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) && node->content) {
       out.text(reinterpret_cast<const char*>(node->content));
     } else if (node->type == XML_ELEMENT_NODE && !hidden(node)) {
-      if (node->name && strcasecmp(reinterpret_cast<const char*>(node->name), "br") == 0) {
+      if (namedAs(node, "br")) {
         out.lineBreak();
         continue;
       }
       const bool isBlock = block(node);
       if (isBlock) out.paragraph();
       walk(node->children, out, depth + 1);
-      if (isBlock) out.paragraph();
+      if (isBlock) {
+        out.paragraph();
+        continue;
+      }
+      // Two elements side by side with nothing between them are pieces a style sheet sets apart
+      // on the page (a source and a time, two links): apart in the text too, links one a line.
+      const xmlNode* next = nextShown(node);
+      if (next && next->type == XML_ELEMENT_NODE && !block(next)) {
+        if (namedAs(node, "a") && namedAs(next, "a")) {
+          out.lineBreak();
+        } else {
+          out.space();
+        }
+      }
     }
   }
 }

@@ -27,6 +27,22 @@ TEST(ArticlePlainTextTest, TheWordsAReaderSeesByParagraph) {
   EXPECT_EQ("", ArticlePlainText::of("<script>only()</script>"));
 }
 
+// Pieces the page's style sheet sets apart, with nothing between them in the HTML, stay apart:
+// the source and the time of an article, its links (one a line); text against an element does
+// not get a blank it did not have.
+TEST(ArticlePlainTextTest, PiecesSideBySideStayApart) {
+  const std::string html =
+      "<div class=\"page\"><h1 class=\"headline\">Ferry timetable</h1><p class=\"meta\">"
+      "<span class=\"source\">Harbour Morning News</span><!-- when --><span class=\"time\">2026-01-05 07:30"
+      "</span></p><p class=\"byline\">Mara Lin</p><div class=\"text\"><p>The <b>six</b>-fifteen"
+      "<i>!</i></p></div><p class=\"links\"><a href=\"web:gethtmlclick;x\">The article on the web</a>"
+      "<a href=\"web:getvideoclick;y\">The video</a></p></div>";
+  EXPECT_EQ(
+      "Ferry timetable\n\nHarbour Morning News 2026-01-05 07:30\n\nMara Lin\n\nThe six-fifteen!\n\n"
+      "The article on the web\nThe video",
+      ArticlePlainText::of(html));
+}
+
 // The text stops at the bound on a whole character; a long article is read only in its first
 // part, and broken bytes come out as valid UTF-8.
 TEST(ArticlePlainTextTest, BoundedOnWholeCharacters) {

@@ -552,7 +552,7 @@ void ShareViewController::openAccountsScreen(bool moveIn) {
     return;
   }
   ui::Animations::begin(kMoveInAnimation);
-  ui::Animations::setTransition(kMoveInFromTopTransition, navigation->view());
+  ui::Animations::setTransition(ui::kAnimationTransitionMoveInFromTop, navigation->view());
   ui::Animations::setDuration(kAccountsMoveIn);
   ui::Animations::setCurve(ui::AnimationCurve::EaseOut);
   navigation->pushViewController(accounts, false);

@@ -95,8 +95,6 @@ class ShareViewController : public ui::ViewController,
   static constexpr double kKeyboardDelay = 0.1;
   static constexpr double kTableAnimation = 0.3;
   static constexpr float kTableHeight = 416;
-  // The transition kind recorded for the accounts screen's move-in from the top.
-  static constexpr int kMoveInFromTopTransition = 201;
   static constexpr const char* kMoveInAnimation = "ShareAccountsMoveIn";
 
   ShareViewController();

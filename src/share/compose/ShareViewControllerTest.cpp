@@ -2,10 +2,12 @@
 // or with an error) and a share engine whose tasks the test answers: the limits of each
 // combination of accounts, the counter, the 2.0 s wait for the short link and its cancellation,
 // the answers of several accounts, the picture, the accounts screen when none is bound, and the
-// keyboard; pictures share-two-accounts.png, share-over-limit.png and share-no-account.png.
+// keyboard; pictures share-two-accounts.png, share-over-limit.png, share-no-account{,-night}.png
+// and the accounts screen moving in, share-accounts-move-in-{day,night}.png.
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 
 #include "platform/runtime/StringUtil.h"
 #include "platform/runtime/UserDefaults.h"
@@ -584,36 +586,54 @@ TEST_F(ShareScreenTest, TheTableAndItsBindRowThatOpensTheAccounts) {
   EXPECT_FALSE(table.indexPathForSelectedRow());
 }
 
+// The accounts screen moves in from the top over the share screen, by day and by night: early in
+// the move the share screen still shows, unchanged, below the accounts screen's bottom edge.
 TEST_F(ShareScreenTest, WithoutAnAccountTheAccountsScreenMovesInAndComingBackUnboundCloses) {
-  auto screen = open(testing::shareArticle("港口"));
-  ASSERT_TRUE(screen);
-  EXPECT_EQ(0, screen->maxInputNum());
-  EXPECT_FALSE(sendEnabled(*screen));
-  auto* navigation = screen->navigationController();
-  ASSERT_TRUE(navigation);
-  ui::AnimationLog::shared().clear();
-  settle(0.4);
-  EXPECT_EQ(1u, navigation->viewControllers().size());
-  settle(0.7);
-  ASSERT_EQ(2u, navigation->viewControllers().size());
-  auto accounts = std::dynamic_pointer_cast<MBAccountManagerViewController>(navigation->topViewController());
-  ASSERT_TRUE(accounts);
-  auto moves = ui::AnimationLog::shared().named(ShareViewController::kMoveInAnimation);
-  ASSERT_EQ(1u, moves.size());
-  EXPECT_DOUBLE_EQ(0.3, moves[0]->duration);
-  EXPECT_EQ(ui::AnimationCurve::EaseOut, moves[0]->curve);
-  EXPECT_EQ(ShareViewController::kMoveInFromTopTransition, moves[0]->transition);
-  // The rows move in laid out: none of them grows from its nib size inside the move.
-  const auto rows = accounts->tableView()->visibleCells();
-  ASSERT_FALSE(rows.empty());
-  for (const auto& row : rows) EXPECT_EQ(nullptr, moves[0]->change(row.get(), "frame"));
-  settle(0.5);
-  window_->layoutIfNeeded();
-  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("share-no-account"));
+  for (const char* look : {"day", "night"}) {
+    SCOPED_TRACE(look);
+    std::optional<testing::NightLook> night;
+    if (std::string(look) == "night") night.emplace();
+    auto screen = open(testing::shareArticle("港口"));
+    ASSERT_TRUE(screen);
+    EXPECT_EQ(0, screen->maxInputNum());
+    EXPECT_FALSE(sendEnabled(*screen));
+    auto* navigation = screen->navigationController();
+    ASSERT_TRUE(navigation);
+    // Dressed as the toolbar presents it.
+    NRSkinManager::sharedManager().setCurrentBarBackgroundImageOfNavigationController(*navigation);
+    ui::AnimationLog::shared().clear();
+    settle(0.4);
+    EXPECT_EQ(1u, navigation->viewControllers().size());
+    const auto before = ui::renderScreen();
+    for (int step = 0; step < 50 && navigation->viewControllers().size() < 2; ++step) settle(0.02);
+    ASSERT_EQ(2u, navigation->viewControllers().size());
+    settle(0.03);
+    const auto moving = ui::renderScreen();
+    EXPECT_TRUE(ui::writeSnapshot(*moving, std::string("share-accounts-move-in-") + look));
+    auto accounts = std::dynamic_pointer_cast<MBAccountManagerViewController>(navigation->topViewController());
+    ASSERT_TRUE(accounts);
+    auto moves = ui::AnimationLog::shared().named(ShareViewController::kMoveInAnimation);
+    ASSERT_EQ(1u, moves.size());
+    EXPECT_DOUBLE_EQ(0.3, moves[0]->duration);
+    EXPECT_EQ(ui::AnimationCurve::EaseOut, moves[0]->curve);
+    EXPECT_EQ(ui::kAnimationTransitionMoveInFromTop, moves[0]->transition);
+    // The rows move in laid out: none of them grows from its nib size inside the move.
+    const auto rows = accounts->tableView()->visibleCells();
+    ASSERT_FALSE(rows.empty());
+    for (const auto& row : rows) EXPECT_EQ(nullptr, moves[0]->change(row.get(), "frame"));
+    settle(0.5);
+    window_->layoutIfNeeded();
+    EXPECT_TRUE(ui::ContrastAudit::snapshotScreen(std::string("share-no-account") + (night ? "-night" : "")));
+    // Above the keyboard, the rows the accounts screen covers at rest still showed the share
+    // screen as it was (not a mix of the two) while the accounts screen came down.
+    const auto after = ui::renderScreen();
+    EXPECT_LT(testing::matchingShare(*after, *before, 0, 0, 320, 200, 260), 0.99);
+    EXPECT_GE(testing::matchingShare(*moving, *before, 0, 0, 320, 200, 260), 0.999);
 
-  navigation->popViewController(false);
-  settleDismissal();
-  EXPECT_FALSE(presented());
+    navigation->popViewController(false);
+    settleDismissal();
+    EXPECT_FALSE(presented());
+  }
 }
 
 TEST_F(ShareScreenTest, TheKeyboardShrinksTheTableAndTheTextViewHasNoMenuBeforeATouch) {

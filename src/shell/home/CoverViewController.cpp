@@ -188,6 +188,15 @@ void CoverViewController::showSwitched(const ProgramCover& cover, std::shared_pt
   auto keep = shared();
   std::shared_ptr<ui::View> pictureView = coverImageView_.lock();
   std::shared_ptr<ui::View> panel = labelsBackgroundView_.lock();
+  // The first cover, with nothing on the cover yet, shows at once: there is no cover to change
+  // from, and a change from nothing would show it dimmed over the black ground for a second.
+  auto* shown = coverImageView();
+  if (!shown || !shown->image()) {
+    if (shown) shown->setImage(std::move(picture));
+    show(cover, true);
+    takeDuration(cover);
+    return;
+  }
   ui::Animations::begin(kAnimationName);
   ui::Animations::setTransition(kTransition, pictureView, true);
   ui::Animations::setDuration(kTransitionSeconds);

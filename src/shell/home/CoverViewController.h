@@ -9,6 +9,10 @@
 // slides off to the left in 0.3 s on "COLUMN_READY_NOTIFICATION" or a left swipe (open), and
 // back in with close. While it is away nothing is shown, though the list still advances.
 //
+// The first cover shown (the view's first, or the first after the cover slid back with no
+// picture) comes at once, without the transitions: there is nothing to change from, and a change
+// from the empty cover showed the picture dimmed over the black ground for a second, which is all
+// a reader sees of it when the columns are ready soon after the launch.
 // Where we differ on purpose: a cover whose picture cannot be read is skipped at once, but at
 // most once round the list per tick (the cover download may empty the folder under the list);
 // a title, text or source that is blank shows as " ". The pictures are files the cover download

@@ -112,18 +112,19 @@ TEST_F(CoverTest, CoversChangeByTheirDurationsWithTwoTransitions) {
   source_->covers = {cover(1), cover(2), cover(3)};
   start();
   EXPECT_EQ(shownWidth(), 1);
-  auto transitions = ui::AnimationLog::shared().named("setCoverPic");
-  ASSERT_EQ(transitions.size(), 2u);
-  for (const auto& record : transitions) {
-    EXPECT_EQ(record->transition, 108);
-    EXPECT_DOUBLE_EQ(record->duration, 1.0);
-  }
+  EXPECT_TRUE(ui::AnimationLog::shared().named("setCoverPic").empty());  // the first, at once
   EXPECT_EQ(controller_->titleLabel()->text(), "标题");
   EXPECT_EQ(controller_->originLabel()->text(), "来源");
   EXPECT_GT(controller_->contentLabel()->frame().size.height, 0.f);
   EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "cover"));
 
   EXPECT_EQ(tick(15), (Changes{{5, 2}, {10, 3}, {15, 1}}));
+  auto transitions = ui::AnimationLog::shared().named("setCoverPic");
+  ASSERT_EQ(transitions.size(), 6u);  // two a change
+  for (const auto& record : transitions) {
+    EXPECT_EQ(record->transition, 108);
+    EXPECT_DOUBLE_EQ(record->duration, 1.0);
+  }
 
   // Durations 2, then 0 (and a negative one) reading as 5; a blank title shows " ".
   source_->covers = {cover(4, 2), cover(5, 0, std::string("  ")), cover(6, -1)};
@@ -199,6 +200,26 @@ TEST_F(CoverTest, ColumnsReadySlidesTheCoverAwayAndCloseBringsItBack) {
   // A left swipe slides it away again.
   window_->drag(ui::Point{300, 240}, ui::Point{40, 240}, 4);
   EXPECT_FALSE(controller_->isVisible());
+}
+
+// The first cover shows at once at its full brightness, so the columns may be ready a moment
+// after the launch: the cover slides away as bright as its picture, not half faded in over the
+// black ground.
+TEST_F(CoverTest, TheFirstCoverShowsAtOnceAndLeavesUndimmed) {
+  const fs::path file = home_.path() / "bright.png";
+  auto bright = ui::Image::create(320, 480);
+  for (int i = 0; i < 320 * 480; ++i) bright->mutablePixels()[i] = 0xffe0c040u;
+  ASSERT_TRUE(bright->writePng(file));
+  auto first = std::make_shared<ProgramCover>();
+  first->setLargeCoverPath(file.string());
+  source_->covers = {first, cover(2)};
+  start();
+  EXPECT_EQ(0xffe0c040u, ui::renderScreen()->pixelAt(160, 100));
+  NotificationCenter::defaultCenter().post(CoverViewController::kColumnReadyNotification);
+  clock_->advance(0.1);
+  auto leaving = ui::renderScreen();
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*leaving, "cover-leaving"));
+  EXPECT_EQ(0xffe0c040u, leaving->pixelAt(100, 100));
 }
 
 // The slide is drawn as it moves: half-way through its 0.3 s (ease-in-out, so half the way) the

@@ -78,6 +78,29 @@ class Rows : public TableViewController {
   }
 };
 
+// A screen of one colour whose title is a block of another, and which hides or shows the
+// navigation bar as it appears, as the home grid (no bar) and the article list (a bar) do.
+class Titled : public Plain {
+ public:
+  Titled(const Color& color, const Color& title, bool barHidden)
+      : Plain(color), title_(title), barHidden_(barHidden) {}
+  void viewDidLoad() override {
+    Plain::viewDidLoad();
+    auto block = std::make_shared<View>(Rect(0, 0, 100, 30));
+    block->setBackgroundColor(title_);
+    navigationItem()->setTitleView(block);
+  }
+  void viewWillAppear(bool animated) override {
+    if (auto* nav = navigationController()) nav->setNavigationBarHidden(barHidden_, animated);
+  }
+
+ private:
+  Color title_;
+  bool barHidden_;
+};
+
+int channel(uint32_t pixel, int shift) { return static_cast<int>(pixel >> shift & 0xff); }
+
 class BarsTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -242,6 +265,28 @@ TEST_F(BarsTest, TheTabBarSlidesWithTheScreensOfAPushAndAPop) {
   EXPECT_FLOAT_EQ(0, bar->frame().minX());
   EXPECT_FLOAT_EQ(480 - 20 - 44 - TabBar::kHeight, root->view()->frame().size.height);
 
+  // A screen whose appearance takes its time (a list built as it appears): the bar still moves
+  // with the screens, not ahead of them.
+  class Slow : public Plain {
+   public:
+    Slow(ScopedFakeClock& clock) : Plain(Color::whiteColor()), clock_(clock) {}
+    void viewWillAppear(bool) override { clock_->advance(0.05); }
+
+   private:
+    ScopedFakeClock& clock_;
+  };
+  auto slow = std::make_shared<Slow>(clock_);
+  slow->setHidesBottomBarWhenPushed(true);
+  nav->pushViewController(slow, true);
+  clock_->advance(NavigationController::kTransitionDuration / 2);
+  mid = Presentation::now();
+  EXPECT_FLOAT_EQ(mid.stateOf(*root->view()).frame().minX(), mid.stateOf(*bar).frame().minX());
+  EXPECT_TRUE(gapRows().empty());
+  clock_->advance(1);
+  runDueMainLoopTasks();
+  nav->popViewController(false);
+  ASSERT_FALSE(bar->isHidden());
+
   const double half = NavigationController::kTransitionDuration / 2;
   auto barX = [&] { return Presentation::now().stateOf(*bar).frame().minX(); };
   nav->pushViewController(deep, true);
@@ -314,6 +359,154 @@ TEST_F(BarsTest, AScreenPushedInsideAnAnimationBlockIsLaidOutFirst) {
   nav->popViewController(false);
   pushInBlock();
   expectShownInPlace();
+}
+
+// The bar's title and buttons fade with a push and a pop: part-way the old title and the new one
+// are both seen, mixed; at the end only the new one.
+TEST_F(BarsTest, TheBarsTitleFadesIntoTheNewOneWithAPushAndAPop) {
+  auto root = std::make_shared<Titled>(Color::whiteColor(), Color::redColor(), false);
+  auto nav = std::make_shared<NavigationController>(root);
+  ViewController::installAsRoot(*window_, nav);
+  window_->layoutIfNeeded();
+  auto titleAt = [&] { return render(*window_)->pixelAt(160, 20 + 22); };
+  ASSERT_EQ(0xffff0000u, titleAt());
+
+  nav->pushViewController(std::make_shared<Titled>(Color::whiteColor(), Color::blueColor(), false), true);
+  clock_->advance(NavigationController::kTransitionDuration / 4);
+  uint32_t p = titleAt();
+  EXPECT_GT(channel(p, 16), channel(p, 0)) << std::hex << p;  // mostly the old title still
+  EXPECT_GT(channel(p, 0), 5) << std::hex << p;               // the new one coming in
+  clock_->advance(NavigationController::kTransitionDuration / 2);
+  p = titleAt();
+  EXPECT_LT(channel(p, 16), channel(p, 0)) << std::hex << p;  // mostly the new one
+  EXPECT_GT(channel(p, 16), 5) << std::hex << p;
+  clock_->advance(NavigationController::kTransitionDuration);
+  runDueMainLoopTasks();
+  EXPECT_EQ(0xff0000ffu, titleAt());
+
+  nav->popViewController(true);
+  clock_->advance(NavigationController::kTransitionDuration / 2);
+  p = titleAt();
+  EXPECT_GT(channel(p, 16), 40) << std::hex << p;
+  EXPECT_GT(channel(p, 0), 40) << std::hex << p;
+  clock_->advance(NavigationController::kTransitionDuration);
+  runDueMainLoopTasks();
+  EXPECT_EQ(0xffff0000u, titleAt());
+
+  // Off screen, or without animation, the title changes at once.
+  nav->pushViewController(std::make_shared<Titled>(Color::whiteColor(), Color::blueColor(), false), false);
+  EXPECT_EQ(0xff0000ffu, titleAt());
+}
+
+// From a screen without the bar (the home grid) to one with it (a list) the bar comes in with the
+// new screen and the old one keeps its place: no screen is pushed down and no part of the window
+// shows between them, the tab bar going out with the old screen too. Back, the bar goes out with
+// the list showing the list's title, never the grid's own (hidden) title.
+TEST_F(BarsTest, ABarThatComesOrGoesWithAScreenSlidesWithIt) {
+  const Color grid = Color::rgba8(0, 160, 0);
+  auto root = std::make_shared<Titled>(grid, Color::redColor(), true);
+  auto nav = std::make_shared<NavigationController>(root);
+  auto tabs = std::make_shared<TabBarController>();
+  tabs->setViewControllers({nav});
+  ViewController::installAsRoot(*window_, tabs);
+  window_->layoutIfNeeded();
+  ASSERT_TRUE(nav->isNavigationBarHidden());
+  auto list = std::make_shared<Titled>(Color::whiteColor(), Color::blueColor(), false);
+  list->setHidesBottomBarWhenPushed(true);
+  const auto& bar = nav->navigationBar();
+  // The first rows of the window that show the grid's colour, the bar's title blocks, and the
+  // window behind everything.
+  auto look = [&](const char* when) {
+    auto image = render(*window_);
+    int gridTop = -1;
+    for (int y = 20; y < 480 && gridTop < 0; ++y) {
+      for (int x = 0; x < 320; x += 2) {
+        if (image->pixelAt(x, y) == 0xff00a000u) {
+          gridTop = y;
+          break;
+        }
+      }
+    }
+    bool red = false;
+    for (int y = 20; y < 64; ++y) {
+      for (int x = 0; x < 320; ++x) red = red || image->pixelAt(x, y) == 0xffff0000u;
+    }
+    EXPECT_TRUE(gapRows().empty()) << when;
+    EXPECT_FALSE(red) << when << ": the grid's own title shows on the bar";
+    return gridTop;
+  };
+
+  nav->pushViewController(list, true);
+  for (int step = 1; step < 5; ++step) {
+    clock_->advance(NavigationController::kTransitionDuration / 5);
+    const std::string when = "push, step " + std::to_string(step);
+    EXPECT_EQ(20, look(when.c_str())) << when << ": the grid is pushed down";
+    const Presentation now = Presentation::now();
+    EXPECT_FALSE(bar->isHidden());
+    EXPECT_FLOAT_EQ(now.stateOf(*list->view()).frame().minX(), now.stateOf(*bar).frame().minX()) << when;
+    EXPECT_FLOAT_EQ(0, now.stateOf(*bar).frame().minY()) << when;
+  }
+  clock_->advance(NavigationController::kTransitionDuration);
+  runDueMainLoopTasks();
+  EXPECT_EQ(Rect(0, 0, 320, 44), bar->frame());
+  EXPECT_EQ(Rect(0, 44, 320, 480 - 20 - 44), list->view()->convertRectTo(list->view()->bounds(), nav->view().get()));
+  EXPECT_TRUE(gapRows().empty());
+
+  nav->popViewController(true);
+  EXPECT_TRUE(bar->isHidden());  // the bar is gone; a picture of it leaves with the list
+  for (int step = 1; step < 5; ++step) {
+    clock_->advance(NavigationController::kTransitionDuration / 5);
+    const std::string when = "pop, step " + std::to_string(step);
+    EXPECT_EQ(20, look(when.c_str())) << when << ": the grid comes in lower";
+    // The list's title leaves with the list, while its middle is on the screen.
+    const int titleX = static_cast<int>(Presentation::now().stateOf(*list->view()).frame().minX()) + 160;
+    if (titleX < 320) EXPECT_EQ(0xff0000ffu, render(*window_)->pixelAt(titleX, 20 + 22)) << when;
+  }
+  clock_->advance(NavigationController::kTransitionDuration);
+  runDueMainLoopTasks();
+  EXPECT_EQ(Rect(0, 0, 320, 480 - 20 - TabBar::kHeight), root->view()->convertRectTo(root->view()->bounds(), nav->view().get()));
+  EXPECT_EQ(1u, window_->subviews().size());
+  EXPECT_EQ(3u, nav->view()->subviews().size());  // content, bar, toolbar: the picture is gone
+  EXPECT_TRUE(gapRows().empty());
+}
+
+// A list scrolled to its end keeps its place while a screen that hides the tab bar pushes it
+// away, and while one that hides the navigation bar does: it is not grown into the bars' room
+// (which would pull its rows down as its end came up).
+TEST_F(BarsTest, AListScrolledToItsEndKeepsItsPlaceAsItIsPushedAway) {
+  for (const bool hidesNavigationBar : {false, true}) {
+    SCOPED_TRACE(hidesNavigationBar ? "the navigation bar goes" : "the tab bar goes");
+    auto rows = std::make_shared<Rows>();
+    auto nav = std::make_shared<NavigationController>(rows);
+    auto tabs = std::make_shared<TabBarController>();
+    tabs->setViewControllers({nav});
+    ViewController::installAsRoot(*window_, tabs);
+    window_->layoutIfNeeded();
+    auto& table = *rows->tableView();
+    table.setContentOffset(table.maximumContentOffset());
+    window_->layoutIfNeeded();
+    const Point end = table.contentOffset();
+    ASSERT_GT(end.y, 100);
+    const Rect size = rows->view()->frame();
+    auto top = [&] { return rows->view()->convertRectTo(rows->view()->bounds(), nullptr).minY(); };
+    const float before = top();
+    auto next = std::make_shared<Titled>(Color::whiteColor(), Color::blueColor(), hidesNavigationBar);
+    next->setHidesBottomBarWhenPushed(true);
+    nav->pushViewController(next, true);
+    for (int step = 1; step < 5; ++step) {
+      clock_->advance(NavigationController::kTransitionDuration / 5);
+      EXPECT_EQ(end, table.contentOffset()) << step;
+      EXPECT_EQ(size.size, rows->view()->frame().size) << step;
+      // Where it shows: only sliding sideways.
+      EXPECT_FLOAT_EQ(before, top()) << step;
+      EXPECT_FLOAT_EQ(rows->view()->frame().minY(), Presentation::now().stateOf(*rows->view()).frame().minY())
+          << step;
+      EXPECT_TRUE(gapRows().empty()) << step;
+    }
+    clock_->advance(1);
+    runDueMainLoopTasks();
+    window_->setRootViewController(nullptr);
+  }
 }
 
 }  // namespace

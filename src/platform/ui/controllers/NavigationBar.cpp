@@ -5,6 +5,7 @@
 #include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/images/Image.h"
+#include "platform/ui/motion/Animations.h"
 #include "platform/ui/controllers/NavigationItem.h"
 #include "platform/ui/text/TextMetrics.h"
 
@@ -49,29 +50,49 @@ void NavigationBar::release(const std::shared_ptr<NavigationItem>& item) {
   if (item->navigationBar() == this) item->setNavigationBar(nullptr);
 }
 
-void NavigationBar::setItems(std::vector<std::shared_ptr<NavigationItem>> items, bool) {
-  for (auto& item : items_) release(item);
-  items_.clear();
-  for (auto& item : items) {
-    if (!item) continue;
-    adopt(item);
-    items_.push_back(std::move(item));
+void NavigationBar::changeItems(bool animated, const std::function<void()>& change) {
+  auto keep = shared();
+  // The new items are placed at their frames at once, whatever animation block is open; only
+  // the picture of the bar fades.
+  auto apply = [&] {
+    Animations::performWithoutAnimation([&] {
+      change();
+      showTopItem();
+    });
+  };
+  const bool fades = animated && Animations::areEnabled() && window() && !isHidden();
+  if (!fades) {
+    apply();
+    return;
   }
-  showTopItem();
+  Animations::transition(keep, kItemsFadeDuration, kAnimationOptionTransitionCrossDissolve, apply);
 }
 
-void NavigationBar::pushNavigationItem(const std::shared_ptr<NavigationItem>& item, bool) {
+void NavigationBar::setItems(std::vector<std::shared_ptr<NavigationItem>> items, bool animated) {
+  changeItems(animated, [&] {
+    for (auto& item : items_) release(item);
+    items_.clear();
+    for (auto& item : items) {
+      if (!item) continue;
+      adopt(item);
+      items_.push_back(std::move(item));
+    }
+  });
+}
+
+void NavigationBar::pushNavigationItem(const std::shared_ptr<NavigationItem>& item, bool animated) {
   if (!item || std::find(items_.begin(), items_.end(), item) != items_.end()) return;
   auto keep = shared();
   auto delegate = delegate_.lock();
   if (delegate && !delegate->navigationBarShouldPushItem(*this, *item)) return;
-  adopt(item);
-  items_.push_back(item);
-  showTopItem();
+  changeItems(animated, [&] {
+    adopt(item);
+    items_.push_back(item);
+  });
   if (delegate) delegate->navigationBarDidPushItem(*this, *item);
 }
 
-std::shared_ptr<NavigationItem> NavigationBar::popNavigationItem(bool) {
+std::shared_ptr<NavigationItem> NavigationBar::popNavigationItem(bool animated) {
   if (items_.empty()) return nullptr;
   auto keep = shared();
   std::shared_ptr<NavigationItem> top = items_.back();
@@ -79,9 +100,10 @@ std::shared_ptr<NavigationItem> NavigationBar::popNavigationItem(bool) {
   if (delegate && !delegate->navigationBarShouldPopItem(*this, *top)) return nullptr;
   // The delegate may have changed the items itself (a navigation controller pops its stack).
   if (items_.empty() || items_.back() != top) return top;
-  items_.pop_back();
-  release(top);
-  showTopItem();
+  changeItems(animated, [&] {
+    items_.pop_back();
+    release(top);
+  });
   if (delegate) delegate->navigationBarDidPopItem(*this, *top);
   return top;
 }

@@ -16,6 +16,10 @@
 // that room, so a long title (a label) ends in "…" instead of running past the bar's edge.
 // The back button is a bar button whose tap (a touch, or backButtonTapped() from code and tests)
 // pops.
+// Changed with animation (setItems, push or pop with animated), while the bar shows in a window,
+// the old title and buttons cross-fade into the new ones over kItemsFadeDuration (a push's or a
+// pop's length), so a title never jumps to the next screen's in one frame; the new ones are in their places at once (the items, the views the bar
+// places and their frames are the model) and the fade is a transition of the bar's picture.
 // Where we differ on purpose: a title view or button view whose size changes after the bar
 // placed it (sizeToFit on a title label) is placed again at the next layout pass, so a title
 // stays centred whenever its width changes.
@@ -52,6 +56,9 @@ class NavigationBarDelegate {
 class NavigationBar : public View {
  public:
   static constexpr float kHeight = 44;
+  // How long the bar's title and buttons take to fade into the new ones when the items change
+  // with animation: as long as a navigation controller's push or pop.
+  static constexpr double kItemsFadeDuration = 0.35;
 
   explicit NavigationBar(const Rect& frame = Rect(0, 0, 320, kHeight));
   ~NavigationBar() override;
@@ -99,6 +106,9 @@ class NavigationBar : public View {
   void subviewFrameDidChange(View& subview, const Rect& oldFrame) override;
 
  private:
+  // Runs `change` of the items and shows the new top item; with `animated`, while the bar is in
+  // a window and shown, the old title and buttons fade into the new.
+  void changeItems(bool animated, const std::function<void()>& change);
   void showTopItem();
   void drawGradient(Canvas& canvas) const;
   void adopt(const std::shared_ptr<NavigationItem>& item);

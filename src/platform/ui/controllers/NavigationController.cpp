@@ -4,13 +4,57 @@
 
 #include "platform/ui/motion/Animations.h"
 #include "platform/ui/controllers/NavigationItem.h"
+#include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/drawing/Screen.h"
 #include "platform/ui/controllers/TabBarController.h"
 #include "platform/ui/controllers/Toolbar.h"
 #include "platform/ui/text/Keyboard.h"
+#include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/View.h"
 
 namespace zu::ui {
+
+static_assert(NavigationBar::kItemsFadeDuration == NavigationController::kTransitionDuration,
+              "the bar's items fade with the push");
+
+namespace {
+
+// While it lives, `view` is not resized with its superview; its autoresizing comes back after.
+class KeptSize {
+ public:
+  explicit KeptSize(std::shared_ptr<View> view) : view_(std::move(view)) {
+    if (!view_) return;
+    mask_ = view_->autoresizingMask();
+    view_->setAutoresizingMask(kAutoresizingNone);
+  }
+  ~KeptSize() {
+    if (view_) view_->setAutoresizingMask(mask_);
+  }
+  KeptSize(const KeptSize&) = delete;
+  KeptSize& operator=(const KeptSize&) = delete;
+
+ private:
+  std::shared_ptr<View> view_;
+  unsigned mask_ = kAutoresizingNone;
+};
+
+// Holds a tab bar controller's slide while it lives.
+class SlideHold {
+ public:
+  explicit SlideHold(TabBarController* tabs) : tabs_(tabs ? tabs->shared() : nullptr) {
+    if (tabs) tabs->holdBottomBarSlide();
+  }
+  ~SlideHold() {
+    if (auto tabs = std::static_pointer_cast<TabBarController>(tabs_)) tabs->releaseBottomBarSlide();
+  }
+  SlideHold(const SlideHold&) = delete;
+  SlideHold& operator=(const SlideHold&) = delete;
+
+ private:
+  std::shared_ptr<ViewController> tabs_;
+};
+
+}  // namespace
 
 NavigationController::NavigationController(std::shared_ptr<ViewController> root)
     : ViewController(std::nullopt),
@@ -123,6 +167,12 @@ void NavigationController::layoutBars(bool animated) {
 void NavigationController::setNavigationBarHidden(bool hidden, bool animated) {
   if (barHidden_ == hidden) return;
   barHidden_ = hidden;
+  // Asked by a screen that comes or goes in an animated push or pop: the bar goes with the
+  // screens (changeStack), not up or down over them.
+  if (animated && barGoesWithScreens_) {
+    barAsked_ = true;
+    return;
+  }
   layoutBars(animated);
 }
 
@@ -160,14 +210,26 @@ void NavigationController::changeStack(std::vector<std::shared_ptr<ViewControlle
   std::shared_ptr<ViewController> newTop = topViewController();
   std::vector<std::shared_ptr<NavigationItem>> items;
   for (auto& c : stack_) items.push_back(c->navigationItem());
+  const bool onScreen = isViewLoaded() && view()->window() != nullptr;
+  const bool slides = animated && onScreen && oldTop != newTop && Animations::areEnabled();
+  // The bar as it shows the old screen's title and buttons, for a bar that goes with the old
+  // screen.
+  const std::shared_ptr<Image> oldBar =
+      slides && !bar_->isHidden() ? snapshotTree(*bar_, Screen::main().scale()) : nullptr;
+  std::shared_ptr<View> oldView = oldTop && oldTop->isViewLoaded() ? oldTop->view() : nullptr;
+  // The old screen keeps its size while the room around it changes for the new one (the tab
+  // bar's, the navigation bar's) and it slides away: a list scrolled to its end would jump as
+  // it grew.
+  KeptSize kept(slides ? oldView : nullptr);
+  // The tab bar's slide starts with the screens' (when this ends), after the callbacks.
+  TabBarController* tabs = tabBarController();
+  SlideHold hold(tabs);
   // The bar shows the new top's buttons and title where they belong at once, even inside an
-  // animation block the caller has open.
+  // animation block the caller has open; animated, the old ones fade into them.
   Animations::performWithoutAnimation([&] { bar_->setItems(std::move(items), animated); });
-  if (TabBarController* tabs = tabBarController()) tabs->updateBottomBar(animated, forward);
+  if (tabs) tabs->updateBottomBar(animated, forward);
   if (oldTop == newTop || !isViewLoaded()) return;
 
-  std::shared_ptr<View> oldView = oldTop && oldTop->isViewLoaded() ? oldTop->view() : nullptr;
-  const bool onScreen = view()->window() != nullptr;
   if (!onScreen) {
     if (oldView && oldView->superview() == content_) oldView->removeFromSuperview();
     if (newTop) {
@@ -190,20 +252,58 @@ void NavigationController::changeStack(std::vector<std::shared_ptr<ViewControlle
     });
   }
   auto delegate = delegate_.lock();
+  const bool barWasHidden = barHidden_;
+  barGoesWithScreens_ = slides;
+  barAsked_ = false;
   if (delegate && newTop) delegate->navigationControllerWillShow(*this, *newTop, animated);
   if (oldTop) oldTop->sendAppearance(AppearanceCallback::WillDisappear, animated);
   if (newTop) newTop->sendAppearance(AppearanceCallback::WillAppear, animated);
+  barGoesWithScreens_ = false;
+  const bool barMoves = barAsked_ && barHidden_ != barWasHidden;
+  // Hidden and shown again (or the other way) by the callbacks: the bar stays as it was.
+  if (barAsked_ && !barMoves) layoutBars(false);
+  barAsked_ = false;
+  const float width = content_->bounds().size.width;
+  const float away = forward ? -width : width;
+  const Rect barHome(0, 0, view()->bounds().size.width, NavigationBar::kHeight);
+  std::shared_ptr<ImageView> leavingBar;
+  if (barMoves) {
+    // The content takes its new room at once; the old screen keeps its place on the screen
+    // (reaching under the coming bar or into the going bar's room) and the bar comes with the
+    // new screen or goes with the old one, so neither screen is pushed up or down and nothing
+    // uncovered shows between them.
+    ++barsSerial_;
+    Animations::performWithoutAnimation([&] {
+      const Rect from = content_->frame();
+      const Rect oldFrame = oldView ? oldView->frame() : Rect();
+      content_->setFrame(contentFrame());
+      const Rect to = content_->frame();
+      if (oldView) oldView->setFrame(oldFrame.offsetBy(from.minX() - to.minX(), from.minY() - to.minY()));
+      bar_->setHidden(barHidden_);
+      if (!barHidden_) {
+        bar_->setFrame(barHome.offsetBy(-away, 0));
+      } else {
+        bar_->setFrame(barHome.offsetBy(0, -NavigationBar::kHeight));
+        if (oldBar) {
+          leavingBar = std::make_shared<ImageView>(oldBar);
+          leavingBar->setFrame(barHome);
+          view()->insertSubviewAbove(leavingBar, content_);
+        }
+      }
+    });
+  }
   const Rect place = content_->bounds();
-  const float width = place.size.width;
   if (newView) {
     Animations::performWithoutAnimation([&] {
-      newView->setFrame(animated ? place.offsetBy(forward ? width : -width, 0) : place);
+      newView->setFrame(animated ? place.offsetBy(-away, 0) : place);
       content_->addSubview(newView);
       newView->layoutIfNeeded();
     });
   }
+  const Rect oldPlace = oldView ? oldView->frame() : Rect();
   std::weak_ptr<NavigationControllerDelegate> weakDelegate = delegate_;
-  auto finish = [self = sharedNavigation(), oldTop, newTop, oldView, animated, weakDelegate] {
+  auto finish = [self = sharedNavigation(), oldTop, newTop, oldView, leavingBar, animated, weakDelegate] {
+    if (leavingBar) leavingBar->removeFromSuperview();
     if (oldView && oldView->superview() == self->content_) oldView->removeFromSuperview();
     if (oldTop) oldTop->sendAppearance(AppearanceCallback::DidDisappear, animated);
     if (newTop) newTop->sendAppearance(AppearanceCallback::DidAppear, animated);
@@ -221,7 +321,9 @@ void NavigationController::changeStack(std::vector<std::shared_ptr<ViewControlle
       kTransitionDuration,
       [&] {
         if (newView) newView->setFrame(place);
-        if (oldView) oldView->setFrame(place.offsetBy(forward ? -width : width, 0));
+        if (oldView) oldView->setFrame(oldPlace.offsetBy(away, 0));
+        if (barMoves && !barHidden_) bar_->setFrame(barHome);
+        if (leavingBar) leavingBar->setFrame(barHome.offsetBy(away, 0));
       },
       [weakSelf, serial](bool) {
         auto self = std::static_pointer_cast<NavigationController>(weakSelf.lock());

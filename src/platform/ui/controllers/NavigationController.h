@@ -18,9 +18,21 @@
 //    hidden. Hidden or shown with animation, a bar slides (kBarAnimationDuration) in step with
 //    the content's frame: it stays visible until it has slid out, so no band of the empty view
 //    shows between them.
+//  - In an animated push or pop the bar's title and buttons fade into the new top's
+//    (NavigationBar, over the push's duration).
 //  - A screen taken off the stack (popped, or left out of a new stack) gives up the keyboard as
 //    it starts to go: a text entry in it that is being edited resigns, and the keyboard slides
 //    away with the screen rather than after it.
+// Where we differ on purpose: a screen that shows or hides the navigation bar with animation as it
+// comes or goes in an animated push or pop (from its will-appear or will-disappear) has the bar
+// come in with the new screen, from the side it comes from, or go out with the old one, showing
+// the old screen's title and buttons as it goes (a picture of the bar, while the bar itself is
+// hidden at once); the content takes its new room at once and the old screen keeps its place on
+// the screen as it slides away. So no screen is pushed down or up by a bar dropping or rising
+// over it, no corner of the new screen is left uncovered while the bar moves, and a leaving bar
+// never shows the new top's title (or a screen's hidden one) on its way out. The old screen also keeps its size while
+// the room around it changes for the new one (the tab bar's, the bar's), so a list scrolled to
+// its end does not jump as it leaves.
 // Where we differ on purpose: a transition begun while an animated one runs ends the running
 // one first (its did-callbacks run at once), so callbacks always pair. The new top's view is
 // loaded and takes the content area's frame before its viewWillAppear and is placed and laid
@@ -109,6 +121,10 @@ class NavigationController : public ViewController, public NavigationBarDelegate
   uint64_t transitionSerial_ = 0;
   // Counts the bars' layouts, so the end of a superseded animated one changes nothing.
   uint64_t barsSerial_ = 0;
+  // While the screens of an animated push or pop are told they appear and disappear: an
+  // animated hiding or showing of the bar then goes with the screens, and was asked for.
+  bool barGoesWithScreens_ = false;
+  bool barAsked_ = false;
 };
 
 }  // namespace zu::ui

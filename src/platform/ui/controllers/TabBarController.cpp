@@ -141,6 +141,7 @@ void TabBarController::updateBottomBar(bool animated, bool forward) {
   // Shown now, or by the end of the slide that runs.
   const bool shown = sliding_ ? slidesIn_ : !tabBar_->isHidden();
   sliding_ = false;
+  heldSlide_ = nullptr;
   if (!animated || show == shown || !view()->window() || !Animations::areEnabled()) {
     Animations::performWithoutAnimation([this] { layOutBottomBar(); });
     return;
@@ -160,14 +161,33 @@ void TabBarController::updateBottomBar(bool animated, bool forward) {
   sliding_ = true;
   slidesIn_ = show;
   std::weak_ptr<Object> weakSelf = weak_from_this();
-  Animations::animate(
-      NavigationController::kTransitionDuration, [&] { tabBar_->setFrame(show ? home : home.offsetBy(away, 0)); },
-      [weakSelf, serial](bool) {
-        auto self = std::static_pointer_cast<TabBarController>(weakSelf.lock());
-        if (!self || self->bottomBarSerial_ != serial || !self->content_) return;
-        self->sliding_ = false;
-        self->layOutBottomBar();
-      });
+  const Rect to = show ? home : home.offsetBy(away, 0);
+  auto slide = [weakSelf, serial, to] {
+    auto self = std::static_pointer_cast<TabBarController>(weakSelf.lock());
+    if (!self || self->bottomBarSerial_ != serial) return;
+    auto bar = self->tabBar_;
+    Animations::animate(NavigationController::kTransitionDuration, [bar, to] { bar->setFrame(to); },
+                        [weakSelf, serial](bool) {
+                          auto self = std::static_pointer_cast<TabBarController>(weakSelf.lock());
+                          if (!self || self->bottomBarSerial_ != serial || !self->content_) return;
+                          self->sliding_ = false;
+                          self->layOutBottomBar();
+                        });
+  };
+  if (slideHolds_ > 0) {
+    heldSlide_ = std::move(slide);
+  } else {
+    slide();
+  }
+}
+
+void TabBarController::holdBottomBarSlide() { ++slideHolds_; }
+
+void TabBarController::releaseBottomBarSlide() {
+  if (slideHolds_ == 0 || --slideHolds_ > 0 || !heldSlide_) return;
+  auto slide = std::move(heldSlide_);
+  heldSlide_ = nullptr;
+  slide();
 }
 
 void TabBarController::setTabBarHeight(float height) {

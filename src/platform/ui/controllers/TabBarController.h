@@ -16,7 +16,8 @@
 //    leaves, in with the one that comes back), the content reaching down under it meanwhile, so
 //    no strip of the empty view shows; it is hidden, or gives back the content's room, once the
 //    slide ends. A push or pop begun while it slides lets the slide go on when it goes where the
-//    new stack wants the bar, and otherwise turns it back with the new screens.
+//    new stack wants the bar, and otherwise turns it back with the new screens. The slide starts
+//    with the screens' own, after their appearance callbacks, however long those take.
 // Where we differ on purpose: a subclass that lowers its bar says how high it is
 // (setTabBarHeight); the bar keeps that height at the bottom of the view and the content reaches
 // down to it on every selection and navigation change (laid out for the bar's usual 49 points
@@ -24,6 +25,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -62,6 +64,12 @@ class TabBarController : public ViewController, public TabBarDelegate {
   // Shows or hides the tab bar as the selected controller asks (its navigation stack). Animated
   // (a push when `forward`, else a pop), the bar slides across with the navigation's screens.
   void updateBottomBar(bool animated, bool forward = true);
+  // While held, an animated change of updateBottomBar sets the bar and the content up at once
+  // but starts the bar's slide only when the last hold is released: a navigation controller
+  // holds it over its screens' appearance callbacks, so the bar starts moving with the screens
+  // however long the callbacks take.
+  void holdBottomBarSlide();
+  void releaseBottomBarSlide();
   // The bar's height at the bottom of the view (TabBar::kHeight unless a subclass lowers it).
   float tabBarHeight() const { return barHeight_; }
 
@@ -92,6 +100,9 @@ class TabBarController : public ViewController, public TabBarDelegate {
   // A slide of the bar runs, and whether it brings the bar in (else takes it out).
   bool sliding_ = false;
   bool slidesIn_ = false;
+  // The holds on the slide, and the slide set up meanwhile.
+  int slideHolds_ = 0;
+  std::function<void()> heldSlide_;
 };
 
 }  // namespace zu::ui

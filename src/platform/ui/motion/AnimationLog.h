@@ -48,13 +48,17 @@ AnimatableValue interpolate(const AnimatableValue& from, const AnimatableValue& 
 enum class AnimationCurve { EaseInOut = 0, EaseIn = 1, EaseOut = 2, Linear = 3 };
 
 // Transition kinds of begin/commit animations with the phone's numbers; other numbers given by
-// callers are kept as they are.
+// callers are kept as they are. A layer transition (a type and a side) has no number among
+// those: the kit gives the one its screens use a number of its own, above them.
 enum AnimationTransition : int {
   kAnimationTransitionNone = 0,
   kAnimationTransitionFlipFromLeft = 1,
   kAnimationTransitionFlipFromRight = 2,
   kAnimationTransitionCurlUp = 3,
   kAnimationTransitionCurlDown = 4,
+  kAnimationTransitionCrossDissolve = 5,
+  // The layer transition that moves the new content in from the top over the old.
+  kAnimationTransitionMoveInFromTop = 201,
 };
 
 // The parts of a view's model that a property moves: "frame" moves the position and the bounds

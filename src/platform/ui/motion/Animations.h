@@ -24,8 +24,9 @@
 //    beginsFromCurrentState starts each change from the value shown at the commit (the
 //    presentation of a running animation), not from the model value.
 //  - A flip or curl transition draws the view's content from before the block (a picture taken
-//    when the transition is set) turning into its content now; any other kind but none (the
-//    numbers the phone kept for its own effects) fades from the one to the other.
+//    when the transition is set) turning into its content now, a move-in from the top brings the
+//    content now down over it, and a cross-dissolve and any other kind but none (the numbers the
+//    phone kept for its own effects) fade from the one to the other.
 //  - A zero or negative duration shows the end value at once; a change taken over by a later
 //    animation of the same property stops drawing at once (the later one starts from the model
 //    value unless it begins from the current state).
@@ -63,6 +64,7 @@ enum AnimationOptions : unsigned {
   kAnimationOptionTransitionFlipFromRight = 2u << 20,
   kAnimationOptionTransitionCurlUp = 3u << 20,
   kAnimationOptionTransitionCurlDown = 4u << 20,
+  kAnimationOptionTransitionCrossDissolve = 5u << 20,
 };
 
 class Animations {

@@ -357,6 +357,16 @@ class TransitionTest : public PresentationTest {
     makeViews();
     Animations::transition(container_, 1.0, options | kAnimationOptionCurveLinear, [&] { swap(); });
   }
+  // The same through a begin/commit block, with a transition number of any kind.
+  void startNumbered(const char* name, int kind) {
+    makeViews();
+    Animations::begin(name);
+    Animations::setTransition(kind, container_);
+    Animations::setDuration(1.0);
+    Animations::setCurve(AnimationCurve::Linear);
+    swap();
+    Animations::commit();
+  }
   // The colour at (x, y) as 'r', 'b', 'w' (white) or '?' (shaded or mixed), judged by hue.
   char colourAt(const Image& image, int x, int y) {
     const uint32_t p = image.pixelAt(x, y);
@@ -417,16 +427,27 @@ TEST_F(TransitionTest, CurlUpLiftsTheOldContentOffFromTheBottom) {
   EXPECT_EQ('r', colourAt(*image, 50, 55));   // the old one still showing below it
 }
 
+// A move-in from the top brings the new content down from above over the old, which stays put:
+// the new content's lower part shows at the top, the old content's lower part below it.
+TEST_F(TransitionTest, MoveInFromTopBringsTheNewContentDownOverTheOld) {
+  startNumbered("moveIn", kAnimationTransitionMoveInFromTop);
+  clock_->advance(0.5);  // the new content's bottom edge at y = 30
+  auto half = render(*root_);
+  EXPECT_TRUE(writeSnapshot(*half, "transition-move-in-halfway"));
+  EXPECT_EQ('b', colourAt(*half, 50, 2));
+  EXPECT_EQ('b', colourAt(*half, 50, 28));
+  EXPECT_EQ('r', colourAt(*half, 50, 32));
+  EXPECT_EQ('r', colourAt(*half, 50, 58));
+  clock_->advance(0.4);
+  auto late = render(*root_);
+  EXPECT_EQ('b', colourAt(*late, 50, 52));
+  EXPECT_EQ('r', colourAt(*late, 50, 58));
+}
+
 // A transition number the kit has no picture of (the launch cover's 108) fades the old content
 // into the new instead of changing at once.
 TEST_F(TransitionTest, AnUnknownKindFadesTheOldContentIntoTheNew) {
-  makeViews();
-  Animations::begin("setCoverPic");
-  Animations::setTransition(108, container_);
-  Animations::setDuration(1.0);
-  Animations::setCurve(AnimationCurve::Linear);
-  swap();
-  Animations::commit();
+  startNumbered("setCoverPic", 108);
   clock_->advance(0.25);
   auto quarter = render(*root_);
   EXPECT_NEAR(191, channel(quarter->pixelAt(50, 30), 16), 2);  // red × 0.75
@@ -438,6 +459,11 @@ TEST_F(TransitionTest, AnUnknownKindFadesTheOldContentIntoTheNew) {
   EXPECT_NEAR(191, channel(late->pixelAt(50, 30), 0), 2);
   clock_->advance(0.25);
   EXPECT_EQ(0xff0000ffu, render(*root_)->pixelAt(50, 30));
+  // A cross-dissolve is drawn the same way.
+  Animations::resetForTesting();
+  start(kAnimationOptionTransitionCrossDissolve);
+  clock_->advance(0.25);
+  EXPECT_NEAR(191, channel(render(*root_)->pixelAt(50, 30), 16), 2);
 }
 
 }  // namespace

@@ -46,6 +46,9 @@ void TransitionPainter::paint(Canvas& canvas, int kind, float fraction, const Im
       // The new content comes down over the old: a curl up of the new content, run backwards.
       curl(canvas, 1 - f, after, before, bounds);
       break;
+    case kAnimationTransitionMoveInFromTop:
+      moveInFromTop(canvas, f, before, after, bounds);
+      break;
     default:
       crossFade(canvas, f, before, after, bounds);
       break;
@@ -65,6 +68,12 @@ void TransitionPainter::crossFade(Canvas& canvas, float fraction, const Image& b
   canvas.drawImage(after, bounds, fraction);
   cairo_pop_group_to_source(cr);
   cairo_paint(cr);
+}
+
+void TransitionPainter::moveInFromTop(Canvas& canvas, float fraction, const Image& before, const Image& after,
+                                      const Rect& bounds) {
+  canvas.drawImage(before, bounds);
+  canvas.drawImage(after, bounds.offsetBy(0, -bounds.size.height * (1 - fraction)));
 }
 
 void TransitionPainter::flip(Canvas& canvas, bool fromLeft, float fraction, const Image& before,

@@ -7,9 +7,11 @@
 // line — the old content until half-way, then the new, each narrowed by |cos θ| (θ going from 0
 // to π along the curve) and shaded darker as it turns away, the far edge darkest; a curl up
 // lifts the old content off from the bottom edge, showing the new content under it, and a curl
-// down lays the new content down over the old from the top. Nothing is drawn outside the bounds.
-// Every other kind but none (the numbers the phone kept for its own effects, such as the launch
-// cover's 108) is drawn as a cross-fade from the old content to the new.
+// down lays the new content down over the old from the top; a move-in from the top slides the
+// new content down from above the bounds over the old, which stays where it is. Nothing is drawn
+// outside the bounds. A cross-dissolve and every other kind but none (the numbers the phone kept
+// for its own effects, such as the launch cover's 108) are drawn as a cross-fade from the old
+// content to the new.
 // Where we differ on purpose: there is no perspective, and the curl is a flat fold (a pale
 // mirrored flap of the lifted part above the fold line, a shadow below it) rather than a page on
 // a cylinder; the GL book curl is for page turns.
@@ -35,6 +37,8 @@ class TransitionPainter {
                    const Rect& bounds);
   static void crossFade(Canvas& canvas, float fraction, const Image& before, const Image& after,
                         const Rect& bounds);
+  static void moveInFromTop(Canvas& canvas, float fraction, const Image& before, const Image& after,
+                            const Rect& bounds);
   // `top` lifts off `under` from the bottom edge, `lifted` of the way.
   static void curl(Canvas& canvas, float lifted, const Image& top, const Image& under, const Rect& bounds);
 };
