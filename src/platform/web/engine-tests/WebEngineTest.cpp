@@ -780,9 +780,11 @@ frame.onload = function () { said.push('frame done'); }; document.body.appendChi
   const std::string js = "window.signed = /zu-res:[^\\s]*\\.js/.exec(new Error().stack)[0];";
   provider->serve(articleScript, std::vector<uint8_t>(js.begin(), js.end()), "text/javascript");
   loadArticle("<html><body><script src=\"" + articleScript + "\"></script></body></html>");
-  run({"window.picture = 'waiting'; var picture = new Image();"
-       "picture.onload = function () { window.picture = 'loaded'; };"
-       "picture.onerror = function () { window.picture = 'refused'; }; picture.src = signed;"});
+  // The picture's element has a name of its own: a global `var picture` would be window.picture,
+  // which the wait below reads, and end the wait before the picture has been asked for.
+  run({"window.picture = 'waiting'; var probe = new Image();"
+       "probe.onload = function () { window.picture = 'loaded'; };"
+       "probe.onerror = function () { window.picture = 'refused'; }; probe.src = signed;"});
   ASSERT_TRUE(turnMainLoopUntil([&] { return run({"window.picture"})[0] != "waiting"; }, kWait));
   EXPECT_EQ(run({"signed.indexOf('zu-res://fetch/') + ' ' + window.picture"}), std::vector<std::string>{"0 refused"});
   EXPECT_EQ(provider->timesAsked(articleScript), 1u);
