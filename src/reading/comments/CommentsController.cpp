@@ -27,6 +27,7 @@
 #include "reading/comments/CommentsEngine.h"
 #include "reading/support/ReadingLook.h"
 #include "reading/toolbar/ReportToolBarController.h"
+#include "shell/app/MSSettings.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/skin/NRSkinManager.h"
 #include "shell/widgets/MSPlaceHolderTextView.h"
@@ -162,8 +163,11 @@ void CommentsController::viewDidLoad() {
   moreComments_ = ui::Button::create();
   moreComments_->setTag(kMoreCommentsTag);
   moreComments_->setFrame(ui::Rect(10, 10, 300, 34));
-  moreComments_->setBackgroundImage(ui::Image::named("but_morepinglun_normal.png"), ui::kControlStateNormal);
-  moreComments_->setBackgroundImage(ui::Image::named("but_morepinglun_press.png"), ui::kControlStateHighlighted);
+  // The button's pictures of the look ("black_" twins by night), like the rows around it.
+  const bool night = MSSettings::valueForNight();
+  moreComments_->setBackgroundImage(ReadingLook::image("but_morepinglun_normal.png", night), ui::kControlStateNormal);
+  moreComments_->setBackgroundImage(ReadingLook::image("but_morepinglun_press.png", night),
+                                    ui::kControlStateHighlighted);
   moreComments_->addTarget(this, ui::kControlEventTouchUpInside, [weak](ui::Control&) {
     if (auto screen = weak.lock()) screen->showMoreComments();
   });

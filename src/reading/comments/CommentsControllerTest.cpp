@@ -132,6 +132,20 @@ TEST_F(CommentsControllerTest, ByNightTheWriteBoxAndTheMoreRowAreDark) {
     EXPECT_LT(ui::ContrastAudit::relativeLuminance(*view->backgroundColor()), 0.1f);
   }
   EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "comments-night"));
+  // The more-comments button, scrolled into sight, is dark like its row, and its words read on it.
+  auto& table = *screen->commentsTable();
+  table.scrollToRow(ui::IndexPath::forRow(table.numberOfRowsInSection(1) - 1, 1), ui::TableViewScrollPosition::Middle,
+                    false);
+  window_->layoutIfNeeded();
+  const auto picture = ui::ContrastAudit::snapshot(*window_, "comments-night-more");
+  ASSERT_TRUE(picture);
+  auto more = screen->moreComments();
+  ASSERT_FALSE(more->isHidden());
+  const ui::Rect button = more->convertRectTo(more->bounds(), nullptr);
+  EXPECT_LT(ui::ContrastAudit::relativeLuminance(picture->colorAt(static_cast<int>(button.minX()) + 12,
+                                                                  static_cast<int>(button.midY()))),
+            0.1f);
+  EXPECT_GE(ui::ContrastAudit::markContrast(*picture, button), 4.5f);
 }
 
 TEST_F(CommentsControllerTest, FirstPageClosedThenWritingAndThePageAfter) {

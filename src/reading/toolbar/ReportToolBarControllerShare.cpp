@@ -19,6 +19,7 @@
 #include "reading/toolbar/ReportToolBarController.h"
 #include "reading/toolbar/ReportToolBarEngine.h"
 #include "reading/toolbar/ReportToolBarOwner.h"
+#include "shell/app/MSSettings.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/skin/NRSkinManager.h"
 #include "shell/widgets/SPWaitingSavePhoto.h"
@@ -111,6 +112,8 @@ void ReportToolBarController::share() {
   if (ui::MessageComposeViewController::canSendText()) choices.emplace_back(kShareBySms);
   auto sheet = std::make_shared<ui::ActionSheet>(std::nullopt, self(), "取消", std::nullopt, std::move(choices));
   sheet->setTag(kShareSheetTag);
+  // By night the sheet's buttons are dark, like the screen under it.
+  if (MSSettings::valueForNight()) sheet->setActionSheetStyle(ui::ActionSheetStyle::BlackOpaque);
   sheet->showInView(screen->view());
 }
 

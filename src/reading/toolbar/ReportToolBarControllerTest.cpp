@@ -29,6 +29,7 @@
 #include "reading/ReadingNibs.h"
 #include "reading/toolbar/ReportToolBarController.h"
 #include "reading/support/ReportToolBarTestSupport.h"
+#include "shell/app/NightLookForTesting.h"
 #include "shell/app/Observer.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/app/ShellTestSupport.h"
@@ -98,6 +99,11 @@ class ReportToolBarControllerTest : public testing::ShellFixture {
     owner_->summary->setDetail(owner_->detail);
     owner_->column = std::make_shared<Column>();
     owner_->index = 3;
+    makeToolbar();
+  }
+  // A toolbar in the current look over the owner's foot, showing the article.
+  void makeToolbar() {
+    if (toolbar_) toolbar_->view()->removeFromSuperview();
     toolbar_ = ReportToolBarController::create(ReportToolBarController::kNibName,
                                                std::static_pointer_cast<ReportToolBarOwner>(owner_), nullptr, nullptr);
     toolbar_->setEngine(engine_);
@@ -211,6 +217,40 @@ TEST_F(ReportToolBarControllerTest, LikeAndFavouriteStatesComeFromTheDetail) {
   EXPECT_EQ(ReportToolBarController::kNotSelectedTag, toolbar_->dingButton()->tag());
   EXPECT_EQ(ReportToolBarController::kNotSelectedTag, toolbar_->favButton()->tag());
   EXPECT_NE(selectedLove, toolbar_->dingButton()->imageForState(ui::kControlStateNormal));
+}
+
+// By night the given like and favourite stand out from the dark bar, and the share sheet's
+// buttons are dark with light words, like the screen under them.
+TEST_F(ReportToolBarControllerTest, ByNightTheMarksStandOutAndTheShareSheetIsDark) {
+  testing::NightLook night;
+  owner_->detail->veskBump()->setAction(false);
+  auto favourite = std::make_shared<VeskFavorite>();
+  favourite->setCollected(1);
+  owner_->detail->setVeskFavorite(favourite);
+  makeToolbar();
+  ASSERT_EQ(ReportToolBarController::kSelectedTag, toolbar_->dingButton()->tag());
+  ASSERT_EQ(ReportToolBarController::kSelectedTag, toolbar_->favButton()->tag());
+  const auto bar = ui::ContrastAudit::snapshot(*toolbar_->view(), "toolbar-night-marked");
+  ASSERT_TRUE(bar);
+  for (const auto& button : {toolbar_->dingButton(), toolbar_->favButton()}) {
+    const ui::Rect place = button->convertRectTo(button->bounds(), toolbar_->view().get());
+    EXPECT_GE(ui::ContrastAudit::markContrast(*bar, place), 3.f) << place.toString();
+  }
+
+  auto sheet = openShareSheet();
+  ASSERT_TRUE(sheet);
+  settle();
+  const auto screen = ui::ContrastAudit::snapshotScreen("share-sheet-night");
+  ASSERT_TRUE(screen);
+  for (int i = 0; i < sheet->numberOfButtons(); ++i) {
+    const ui::Rect button = sheet->convertRectTo(sheet->buttonFrame(i), nullptr);
+    const ui::Color ground =
+        screen->colorAt(static_cast<int>(button.minX()) + 10, static_cast<int>(button.midY()));
+    EXPECT_LT(ui::ContrastAudit::relativeLuminance(ground), 0.1f) << sheet->buttonTitleAtIndex(i);
+    EXPECT_GE(ui::ContrastAudit::markContrast(*screen, button), 4.5f) << sheet->buttonTitleAtIndex(i);
+  }
+  sheet->clickButtonTitled("取消");
+  settle();
 }
 
 TEST_F(ReportToolBarControllerTest, ADoubleLikeSendsOneRequestAndAFailureSaysWhy) {

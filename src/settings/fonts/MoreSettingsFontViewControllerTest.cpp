@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "engine/core/DESettings.h"
 #include "engine/core/TaskEngine.h"
 #include "platform/runtime/NotificationCenter.h"
@@ -24,6 +26,7 @@
 #include "shell/app/ErrorTips.h"
 #include "shell/app/MSFontStyle.h"
 #include "shell/app/MSSettings.h"
+#include "shell/app/NightLookForTesting.h"
 #include "shell/app/ShellTestSupport.h"
 #include "shell/skin/NRSkinManager.h"
 
@@ -134,6 +137,25 @@ TEST_F(FontScreenTest, TheStoredChoicesAreCheckedAndSizesStoredAtOnce) {
   EXPECT_EQ(std::vector<int>{3}, checked(1));
   DESettings::setFondSize(-2);
   EXPECT_EQ("宋体，小", MoreSettingsFontViewController::fontDescription());
+}
+
+// By night the check marks of the stored choices stand out from the dark rows.
+TEST_F(FontScreenTest, ByNightTheCheckMarksStandOutFromTheRows) {
+  testing::NightLook night;
+  DESettings::setFondSize(1);
+  open();
+  // The tab's navigation bar is dressed in the current skin, as the application's is.
+  NRSkinManager::sharedManager().setCurrentBarBackgroundImageOfNavigationController(*stage_->navigation);
+  stage_->window->layoutIfNeeded();
+  const auto picture = ui::renderScreen();
+  ASSERT_TRUE(picture);
+  for (const auto& [section, row] : {std::pair<int64_t, int64_t>{0, kHei}, {1, 1}}) {
+    auto mark = cell(section, row)->accessoryView();
+    ASSERT_TRUE(mark);
+    EXPECT_GE(ui::ContrastAudit::markContrast(*picture, mark->convertRectTo(mark->bounds(), nullptr)), 3.f)
+        << section << "," << row;
+  }
+  EXPECT_TRUE(ui::ContrastAudit::writeScreen(*picture, "fonts-night").has_value());
 }
 
 TEST_F(FontScreenTest, SongAsksFirstAndIsStoredOnlyAfterItsPackArrived) {

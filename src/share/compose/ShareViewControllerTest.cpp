@@ -167,7 +167,14 @@ TEST_F(ShareScreenTest, ByNightTheCounterReadsOnTheTextsDarkRow) {
   ASSERT_TRUE(screen);
   // The toolbar presents the screen in a navigation controller dressed in the current skin.
   NRSkinManager::sharedManager().setCurrentBarBackgroundImageOfNavigationController(*screen->navigationController());
-  screen->textCell()->shareText()->resignFirstResponder();
+  // The screen comes with the whole text selected: its light words read on the highlight.
+  settle(0.5);
+  window_->layoutIfNeeded();
+  auto& text = *screen->textCell()->shareText();
+  ASSERT_TRUE(text.isEditing());
+  ASSERT_EQ(ui::TextRange(0, StringUtil::utf16Length(text.text())), text.selectedRange());
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("share-night-selected"));
+  text.resignFirstResponder();
   settle(0.5);
   window_->layoutIfNeeded();
   EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("share-night"));

@@ -207,7 +207,14 @@ TEST_F(TabBarTest, NightSwitchReDressesEveryButtonAndKeepsTheSelection) {
   EXPECT_EQ(lookOf(1), "homemenu_favorites_current");
   ASSERT_TRUE(tabs_->shadowView()->image());
   EXPECT_EQ(tabs_->shadowView()->image()->name(), "mainmenu_topshadow");
-  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "main-window-day"));
+  // The selected tab's mark stands out from the bar by day and by night.
+  auto selectedMark = [&](const ui::Image& picture) {
+    const auto button = tabs_->tabButton(1);
+    return ui::ContrastAudit::markContrast(picture, button->convertRectTo(button->bounds(), nullptr));
+  };
+  const auto day = ui::ContrastAudit::snapshot(*window_, "main-window-day");
+  ASSERT_TRUE(day);
+  EXPECT_GE(selectedMark(*day), 3.f);
 
   NotificationCenter::defaultCenter().post("Notification_Night", Value(true));
   EXPECT_TRUE(gIsNight);
@@ -217,7 +224,9 @@ TEST_F(TabBarTest, NightSwitchReDressesEveryButtonAndKeepsTheSelection) {
   EXPECT_EQ(tabs_->oldSelected(), 1);
   EXPECT_EQ(tabs_->selectedIndex(), 1u);
   EXPECT_EQ(enabledButtons(), (std::vector<bool>{true, false, true, true}));
-  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "main-window-night"));
+  const auto night = ui::ContrastAudit::snapshot(*window_, "main-window-night");
+  ASSERT_TRUE(night);
+  EXPECT_GE(selectedMark(*night), 3.f);
 
   NotificationCenter::defaultCenter().post("Notification_Night", Value(false));
   EXPECT_EQ(lookOf(3), "homemenu_more_normal");

@@ -37,6 +37,11 @@ void ActionSheet::didDismiss(int index) {
   if (auto d = delegate_.lock()) d->actionSheetDidDismissWithButtonIndex(*this, index);
 }
 
+void ActionSheet::setActionSheetStyle(ActionSheetStyle style) {
+  style_ = style;
+  setNeedsDisplay();
+}
+
 Rect ActionSheet::panelFrame(const Rect& screen) const {
   const float height = (title() ? 44.f : 0.f) + 16 + kButtonPitch * static_cast<float>(numberOfButtons());
   return Rect(0, screen.maxY() - height, screen.size.width, height);
@@ -50,7 +55,8 @@ Rect ActionSheet::buttonFrame(int index) const {
 
 void ActionSheet::draw(Canvas& canvas, const Rect&) {
   const Rect b = bounds();
-  canvas.setFillColor(Color(0.1f, 0.12f, 0.18f, 0.9f));
+  const bool black = style_ == ActionSheetStyle::BlackOpaque;
+  canvas.setFillColor(black ? Color(0.06f, 0.06f, 0.07f) : Color(0.1f, 0.12f, 0.18f, 0.9f));
   canvas.fillRect(b);
   const TextMetrics& metrics = TextMetrics::current();
   if (title()) {
@@ -59,15 +65,19 @@ void ActionSheet::draw(Canvas& canvas, const Rect&) {
   }
   const Font font = Font::boldSystemFont(19);
   const float lh = metrics.lineHeight(font);
+  // The other buttons stand apart from the cancel button: light by default, a lighter dark
+  // grey than it in the black style.
   for (int i = 0; i < numberOfButtons(); ++i) {
     const Rect f = buttonFrame(i);
-    const bool light = i != destructiveIndex_ && i != cancelButtonIndex();
+    const bool other = i != destructiveIndex_ && i != cancelButtonIndex();
+    const bool light = other && !black;
     canvas.setFillColor(i == destructiveIndex_ ? Color(0.8f, 0.1f, 0.1f)
                         : light                ? Color::white(0.85f)
-                                               : Color::white(0.2f));
+                        : other                ? Color::white(0.3f)
+                                               : Color::white(black ? 0.14f : 0.2f));
     canvas.fillRoundedRect(f, 8);
     metrics.draw(canvas, buttonTitleAtIndex(i), Rect(f.minX() + 8, f.midY() - lh / 2, f.size.width - 16, lh), font,
-                 light ? Color::blackColor() : Color::whiteColor(), LineBreakMode::TailTruncation,
+                 light ? Color::blackColor() : Color::white(other ? 0.92f : 1.f), LineBreakMode::TailTruncation,
                  TextAlignment::Center);
   }
 }

@@ -5,7 +5,8 @@
 //
 // Kept from the phone: given to the constructor, the destructive button comes first, then the
 // other buttons, then the cancel button last; showInView / showFromTabBar / showFromToolbar all
-// show the sheet at the bottom of the screen.
+// show the sheet at the bottom of the screen. The default style draws light buttons with dark
+// words; the black opaque style (a night look's) dark buttons with light words.
 #pragma once
 
 #include <memory>
@@ -18,6 +19,8 @@
 namespace zu::ui {
 
 class ActionSheet;
+
+enum class ActionSheetStyle { Default = 0, BlackOpaque = 2 };
 
 class ActionSheetDelegate {
  public:
@@ -39,6 +42,8 @@ class ActionSheet : public Alert {
   int destructiveButtonIndex() const { return destructiveIndex_; }
   void setDestructiveButtonIndex(int index) { destructiveIndex_ = index; }
   void setDelegate(std::weak_ptr<ActionSheetDelegate> delegate) { delegate_ = std::move(delegate); }
+  ActionSheetStyle actionSheetStyle() const { return style_; }
+  void setActionSheetStyle(ActionSheetStyle style);
 
   void showInView(const std::shared_ptr<View>&) { show(); }
   void showFromTabBar(const std::shared_ptr<View>&) { show(); }
@@ -58,6 +63,7 @@ class ActionSheet : public Alert {
 
  private:
   int destructiveIndex_ = kNoButton;
+  ActionSheetStyle style_ = ActionSheetStyle::Default;
   std::weak_ptr<ActionSheetDelegate> delegate_;
 };
 

@@ -24,6 +24,20 @@ Color Color::rgba8(int r, int g, int b, int a) {
   return Color(r / 255.f, g / 255.f, b / 255.f, a / 255.f);
 }
 
+float Color::relativeLuminance() const {
+  auto linear = [](float c) {
+    c = std::clamp(c, 0.f, 1.f);
+    return c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f);
+  };
+  return 0.2126f * linear(red) + 0.7152f * linear(green) + 0.0722f * linear(blue);
+}
+
+float Color::contrastRatio(const Color& a, const Color& b) {
+  const float la = a.relativeLuminance();
+  const float lb = b.relativeLuminance();
+  return (std::max(la, lb) + 0.05f) / (std::min(la, lb) + 0.05f);
+}
+
 uint32_t Color::premultipliedArgb() const {
   const uint32_t a = to8(alpha);
   const uint32_t r = to8(red * alpha);

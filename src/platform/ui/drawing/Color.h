@@ -45,6 +45,11 @@ struct Color {
   Color withAlpha(float alpha) const { return Color(red, green, blue, alpha); }
   bool isClear() const { return alpha <= 0; }
 
+  // The relative luminance of the colour's components (0 black … 1 white; alpha is ignored), and
+  // the contrast ratio of two colours, (L1 + 0.05) / (L2 + 0.05), 1…21.
+  float relativeLuminance() const;
+  static float contrastRatio(const Color& a, const Color& b);
+
   // Premultiplied 0xAARRGGBB, the pixel format of images and canvases.
   uint32_t premultipliedArgb() const;
   // "#rrggbbaa" (8-bit, rounded), for dumps and test messages.

@@ -20,6 +20,7 @@
 #include "platform/ui/system/Application.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/text/TextField.h"
+#include "platform/ui/text/TextSelection.h"
 #include "platform/ui/text/TextView.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
@@ -277,7 +278,8 @@ struct Walker {
       auditField(*field, alpha, shown);
     } else if (const auto* text = dynamic_cast<const TextView*>(&view)) {
       if (!text->text().empty()) {
-        measure(text->text(), "text view", text->textColor(), text->font(), alpha, shown, false);
+        measure(text->text(), "text view", text->textColor(), text->font(), alpha, shown, false,
+                selectionOf(text->isEditing(), text->selectedRange(), text->textColor()));
       }
     } else if (drewText(view) && !shown.isEmpty()) {
       skip("custom drawing");
@@ -322,7 +324,14 @@ struct Walker {
     // The colours TextField::draw uses.
     const Color color = placeholder ? field.placeholderColor() : field.textColor();
     measure(text, placeholder ? "placeholder" : "text field", color, field.font(), alpha, shown,
-            placeholder || !field.isEnabled());
+            placeholder || !field.isEnabled(),
+            placeholder ? std::nullopt : selectionOf(field.isEditing(), field.selectedRange(), color));
+  }
+
+  // The look of a field's or text view's selection while it has one to show.
+  static std::optional<SelectionLook> selectionOf(bool editing, TextRange range, const Color& textColor) {
+    if (!editing || range.length == 0) return std::nullopt;
+    return selectionLook(textColor);
   }
 
   // A text waits for the end of the walk, when every view that may cover it is known.
@@ -334,23 +343,25 @@ struct Walker {
     Rect shown;
     bool lenient;
     size_t order;
+    std::optional<SelectionLook> selection;
   };
   std::vector<Pending> pending;
 
   void measure(const std::string& text, const std::string& kind, const Color& declared, const Font& font,
-               float alpha, const Rect& shown, bool lenient) {
+               float alpha, const Rect& shown, bool lenient, std::optional<SelectionLook> selection = std::nullopt) {
     if (shown.isEmpty()) return;
-    pending.push_back(Pending{text, kind, path(), declared, font, alpha, shown, lenient, order});
+    pending.push_back(Pending{text, kind, path(), declared, font, alpha, shown, lenient, order, selection});
   }
 
   void finish() {
     for (const Pending& p : pending) {
-      evaluate(p.text, p.kind, p.path, p.declared, p.font, p.alpha, p.shown, p.lenient, p.order);
+      evaluate(p.text, p.kind, p.path, p.declared, p.font, p.alpha, p.shown, p.lenient, p.order, p.selection);
     }
   }
 
-  void evaluate(const std::string& text, const std::string& kind, const std::string& where, const Color& declared, const Font& font,
-                float alpha, const Rect& shown, bool lenient, size_t textOrder) {
+  void evaluate(const std::string& text, std::string kind, const std::string& where, Color declared, const Font& font,
+                float alpha, const Rect& shown, bool lenient, size_t textOrder,
+                const std::optional<SelectionLook>& selection) {
     const Pixels box = boxOf(picture, shown);
     if (box.x1 <= box.x0 || box.y1 <= box.y0) return;
     // Where the text shows: the pixels the text-less picture lacks.
@@ -389,6 +400,11 @@ struct Walker {
     if (!background) {
       skip("no background");
       return;
+    }
+    // A text mostly selected shows on its highlight, in the colour its view draws selected text in.
+    if (selection && !differs(rgbOf(*background), rgbOf(selection->highlight))) {
+      declared = selection->text;
+      kind = "selected " + kind;
     }
     const Color drawn = declared.withAlpha(declared.alpha * alpha);
     const Color textColor = over(drawn, *background);
@@ -438,19 +454,52 @@ std::filesystem::path snapshotFolder() {
 
 }  // namespace
 
-float ContrastAudit::relativeLuminance(const Color& color) {
-  auto linear = [](float c) {
-    c = std::clamp(c, 0.f, 1.f);
-    return c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f);
+float ContrastAudit::markContrast(const Image& picture, const Rect& where) {
+  const Pixels box = boxOf(picture, where);
+  struct Group {
+    int count = 0;
+    double r = 0, g = 0, b = 0;
   };
-  return 0.2126f * linear(color.red) + 0.7152f * linear(color.green) + 0.0722f * linear(color.blue);
+  std::unordered_map<uint32_t, Group> groups;
+  const uint32_t* px = picture.pixels();
+  const int w = picture.pixelWidth();
+  int total = 0;
+  for (int y = box.y0; y < box.y1; ++y) {
+    for (int x = box.x0; x < box.x1; ++x) {
+      const uint32_t v = px[y * w + x];
+      Group& group = groups[v & 0x00F0F0F0u];
+      ++group.count;
+      ++total;
+      // Over the black the screen shows under nothing, as the pixels are premultiplied.
+      group.r += (v >> 16) & 0xFF;
+      group.g += (v >> 8) & 0xFF;
+      group.b += v & 0xFF;
+    }
+  }
+  auto colourOf = [](const Group& g) {
+    const double n = g.count * 255.0;
+    return Color(static_cast<float>(g.r / n), static_cast<float>(g.g / n), static_cast<float>(g.b / n));
+  };
+  const Group* ground = nullptr;
+  for (const auto& [key, group] : groups) {
+    if (!ground || group.count > ground->count) ground = &group;
+  }
+  if (!ground) return 1;
+  // The mark: of the colours that cover a hundredth of the box, the one that stands out most
+  // (a blend of the two at an edge stands out less; a ground drawn as a gradient only as much
+  // as its bands differ).
+  const Color groundColour = colourOf(*ground);
+  float best = 1;
+  for (const auto& [key, group] : groups) {
+    if (&group == ground || group.count * 100 < total) continue;
+    best = std::max(best, contrastRatio(colourOf(group), groundColour));
+  }
+  return best;
 }
 
-float ContrastAudit::contrastRatio(const Color& a, const Color& b) {
-  const float la = relativeLuminance(a);
-  const float lb = relativeLuminance(b);
-  return (std::max(la, lb) + 0.05f) / (std::min(la, lb) + 0.05f);
-}
+float ContrastAudit::relativeLuminance(const Color& color) { return color.relativeLuminance(); }
+
+float ContrastAudit::contrastRatio(const Color& a, const Color& b) { return Color::contrastRatio(a, b); }
 
 std::string ContrastAudit::Finding::describe() const {
   std::ostringstream out;

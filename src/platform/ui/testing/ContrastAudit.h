@@ -12,6 +12,8 @@
 //  - the text's colour is the colour the view draws it in (highlighted, disabled at half alpha,
 //    the field's placeholder grey), faded by the alpha of the view and its ancestors, over that
 //    background;
+//  - a field's or text view's text mostly selected is measured on its selection's highlight, in
+//    the colour the view draws selected text in;
 //  - the ratio is the WCAG contrast ratio, (L1 + 0.05) / (L2 + 0.05) of relative luminances.
 // Required: 4.5, or 3 for large text (18 points, or bold from 14 points); 3 for placeholders
 // (a field's placeholder, a label inside a text field or view) and for disabled controls.
@@ -76,6 +78,11 @@ class ContrastAudit {
   static Report audit(View& root, const Image& picture, const std::string& screen);
   // Audits the visible windows as `picture` (renderScreen(scale)) shows them.
   static Report auditScreen(const Image& picture, const std::string& screen);
+
+  // The contrast of a mark drawn without words (an icon, a check mark) with its ground, within
+  // `where` (the picture's points): the ground is the colour that covers most of it, the mark
+  // the colour, among those covering a hundredth of it, that stands out most from it.
+  static float markContrast(const Image& picture, const Rect& where);
 
   static float relativeLuminance(const Color& color);
   static float contrastRatio(const Color& a, const Color& b);

@@ -380,13 +380,23 @@ void TextField::draw(Canvas& canvas, const Rect&) {
     if (alignment_ == TextAlignment::Right) x += text.size.width - kCaretWidth;
     selection = Rect(x, y, 0, lh);
   }
-  // A highlight lies behind the text, a caret in front of it.
-  if (selection && selection->size.width > 0) drawSelection(canvas, *selection);
-  if (!shown.empty()) {
-    metrics.draw(canvas, shown, Rect(text.origin.x, y, text.size.width, lh), font_,
-                 placeholder ? placeholderColor() : textColor_, LineBreakMode::Clip, alignment_);
+  // A highlight lies behind the text, a caret in front of it; the selected text is drawn again
+  // over its highlight where its own colour would not read there.
+  const SelectionLook look = selectionLook(textColor_);
+  const bool highlighted = selection && selection->size.width > 0;
+  if (highlighted) drawSelection(canvas, *selection, look);
+  auto drawShown = [&](const Color& color) {
+    metrics.draw(canvas, shown, Rect(text.origin.x, y, text.size.width, lh), font_, color, LineBreakMode::Clip,
+                 alignment_);
+  };
+  if (!shown.empty()) drawShown(placeholder ? placeholderColor() : textColor_);
+  if (highlighted && !shown.empty() && look.text != textColor_) {
+    canvas.save();
+    canvas.clip(*selection);
+    drawShown(look.text);
+    canvas.restore();
   }
-  if (selection && selection->size.width <= 0) drawSelection(canvas, *selection);
+  if (selection && selection->size.width <= 0) drawSelection(canvas, *selection, look);
   canvas.restore();
   if (showsClearButton()) canvas.drawImage(*clearButtonImage(), clearButtonRectForBounds(b));
 }

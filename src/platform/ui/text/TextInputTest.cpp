@@ -17,6 +17,7 @@
 #include "platform/ui/text/KeyboardLayout.h"
 #include "platform/ui/controls/SearchBar.h"
 #include "platform/ui/controls/SegmentedControl.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextSelection.h"
 #include "platform/ui/text/TextView.h"
@@ -797,6 +798,52 @@ TEST_F(TextInputTest, EditChordsSelectCopyCutAndPasteInTheEntryBeingEdited) {
   EXPECT_TRUE(keyboard.performEditCommand("paste:"));
   EXPECT_EQ("港口晨报", field->text());
   Pasteboard::general().resetForTesting();
+}
+
+// A selection's text reads on its highlight whatever the entry's colours: dark words on a light
+// ground by day, light words on a dark ground by night, and a middle grey that reads on neither
+// blue; the day's dark words keep the light blue.
+TEST_F(TextInputTest, SelectedTextReadsOnItsHighlightByDayAndByNight) {
+  for (int level = 0; level <= 255; level += 5) {
+    const SelectionLook look = selectionLook(Color::rgba8(level, level, level));
+    EXPECT_GE(Color::contrastRatio(look.text, look.highlight), 4.5f) << level;
+  }
+  EXPECT_EQ(Color::rgba8(180, 206, 250), selectionLook(Color::blackColor()).highlight);
+  EXPECT_EQ(Color::blackColor(), selectionLook(Color::blackColor()).text);
+
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  struct Look {
+    Color ground, text;
+  };
+  const Look looks[] = {{Color::whiteColor(), Color::blackColor()},
+                        {Color::rgba8(43, 44, 48), Color::rgba8(225, 225, 225)},
+                        {Color::rgba8(34, 37, 42), Color::whiteColor()},
+                        {Color::whiteColor(), Color::rgba8(128, 128, 128)}};
+  auto& keyboard = Keyboard::shared();
+  for (const Look& look : looks) {
+    auto view = std::make_shared<TextView>(Rect(0, 100, 200, 60));
+    view->setBackgroundColor(look.ground);
+    view->setTextColor(look.text);
+    view->setText("港口晨报 ferry");
+    auto field = std::make_shared<TextField>(Rect(10, 10, 200, 31));
+    field->setBackgroundColor(look.ground);
+    field->setTextColor(look.text);
+    field->setText("港口晨报 ferry");
+    auto check = [&](auto& entry) {
+      window->addSubview(entry);
+      ASSERT_TRUE(entry->becomeFirstResponder());
+      ASSERT_TRUE(keyboard.performEditCommand("selectAll:"));
+      const auto report = ContrastAudit::audit(*entry, *render(*entry), "selection");
+      EXPECT_TRUE(report.failures.empty()) << look.text.toString() << " " << report.summary();
+      ASSERT_TRUE(report.lowest) << report.summary();
+      EXPECT_EQ(0u, report.lowest->kind.rfind("selected ", 0)) << report.summary();
+      entry->resignFirstResponder();
+      entry->removeFromSuperview();
+    };
+    check(view);
+    check(field);
+  }
 }
 
 }  // namespace

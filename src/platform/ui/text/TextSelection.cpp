@@ -14,6 +14,8 @@ namespace {
 
 const Color kCaretColor = Color::rgba8(66, 107, 242);
 const Color kHighlightColor = Color::rgba8(180, 206, 250);
+const Color kDeepHighlightColor = Color::rgba8(38, 74, 128);
+constexpr float kReadableRatio = 4.5f;
 
 // Where each wrapped line lies in `text`, in UTF-16 offsets: `starts` where each begins (and one
 // past the end), `ends` where what it shows ends, the characters it leaves out included.
@@ -178,13 +180,29 @@ size_t caretOffsetAt(const std::string& text, const Font& font, const TextMetric
   return std::min(start + best, StringUtil::utf16Length(text));
 }
 
-void drawSelection(Canvas& canvas, const Rect& rect) {
+SelectionLook selectionLook(const Color& textColor) {
+  // The text as it shows on a highlight: its alpha lets the highlight through.
+  auto ratioOn = [&](const Color& highlight) {
+    const float a = std::clamp(textColor.alpha, 0.f, 1.f);
+    const Color shown(textColor.red * a + highlight.red * (1 - a), textColor.green * a + highlight.green * (1 - a),
+                      textColor.blue * a + highlight.blue * (1 - a));
+    return Color::contrastRatio(shown, highlight);
+  };
+  const float onLight = ratioOn(kHighlightColor);
+  const float onDeep = ratioOn(kDeepHighlightColor);
+  const bool light = onLight >= onDeep;
+  const Color highlight = light ? kHighlightColor : kDeepHighlightColor;
+  if (std::max(onLight, onDeep) >= kReadableRatio) return {highlight, textColor};
+  return {highlight, light ? Color::blackColor() : Color::whiteColor()};
+}
+
+void drawSelection(Canvas& canvas, const Rect& rect, const SelectionLook& look) {
   canvas.save();
   if (rect.size.width <= 0) {
     canvas.setFillColor(kCaretColor);
     canvas.fillRect(Rect(rect.origin.x, rect.origin.y, kCaretWidth, rect.size.height));
   } else {
-    canvas.setFillColor(kHighlightColor);
+    canvas.setFillColor(look.highlight);
     canvas.fillRect(rect);
   }
   canvas.restore();

@@ -1,6 +1,10 @@
 // TextSelection: where a selected range of text lies as text fields and text views draw it, and
-// how it is drawn — a caret (an empty range) or a highlight behind the selected text, in the
-// phone's blue. Free functions over the current TextMetrics; main thread, like the views.
+// how it is drawn — a caret (an empty range) or a highlight behind the selected text. Free
+// functions over the current TextMetrics; main thread, like the views.
+//
+// The highlight is the phone's light blue behind dark text and a deep blue behind light text (a
+// night look's), so the selected text reads on it (4.5:1); a text colour that reads on neither
+// (a middle grey) is drawn black on the light blue where it is selected.
 //
 // The lines are those TextMetrics wraps the text into (word wrap), so the caret follows the same
 // breaks as the drawn text; the spaces or newline a line breaks at belong to the end of the line
@@ -10,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/drawing/Color.h"
 #include "platform/ui/text/Font.h"
 #include "platform/ui/drawing/Geometry.h"
 #include "platform/ui/text/TextInput.h"
@@ -34,7 +39,14 @@ std::vector<Rect> selectionRects(const std::string& text, const Font& font,
 // the line under the point (the first above the text, the last below it), then the place
 // between two of its characters nearest the point's x (its start or end beyond them).
 size_t caretOffsetAt(const std::string& text, const Font& font, const TextMetrics::Layout& laid, Point point);
-// A caret for a rectangle of zero width, a highlight for any other.
-void drawSelection(Canvas& canvas, const Rect& rect);
+// The highlight behind a selection of text drawn in `textColor`, and the colour the selected
+// text is drawn in: `textColor` itself wherever it reads on the highlight.
+struct SelectionLook {
+  Color highlight;
+  Color text;
+};
+SelectionLook selectionLook(const Color& textColor);
+// A caret for a rectangle of zero width, the look's highlight for any other.
+void drawSelection(Canvas& canvas, const Rect& rect, const SelectionLook& look);
 
 }  // namespace zu::ui

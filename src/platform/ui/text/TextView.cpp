@@ -231,9 +231,11 @@ void TextView::draw(Canvas& canvas, const Rect&) {
       selection.push_back(r.offsetBy(kTextInset + shift, kTextInset));
     }
   }
-  // A highlight lies behind the text, a caret in front of it.
+  // A highlight lies behind the text, a caret in front of it; the selected text is drawn again
+  // over its highlight where its own colour would not read there.
+  const SelectionLook look = selectionLook(textColor_);
   for (const Rect& r : selection) {
-    if (r.size.width > 0) drawSelection(canvas, r);
+    if (r.size.width > 0) drawSelection(canvas, r, look);
   }
   if (!text_.empty()) {
     // The kept lines, only those in sight (the view clips what is scrolled out of it), each
@@ -250,13 +252,25 @@ void TextView::draw(Canvas& canvas, const Rect&) {
     TextMetrics::Layout shown;
     shown.lines.assign(laid.lines.begin() + static_cast<std::ptrdiff_t>(first),
                        laid.lines.begin() + static_cast<std::ptrdiff_t>(end));
-    metrics.drawLayout(canvas, shown,
-                       Rect(kTextInset, kTextInset + static_cast<float>(first) * lh, width,
-                            static_cast<float>(end - first) * lh),
-                       font_, textColor_, alignment_);
+    auto drawShown = [&](const Color& color) {
+      metrics.drawLayout(canvas, shown,
+                         Rect(kTextInset, kTextInset + static_cast<float>(first) * lh, width,
+                              static_cast<float>(end - first) * lh),
+                         font_, color, alignment_);
+    };
+    drawShown(textColor_);
+    if (look.text != textColor_) {
+      for (const Rect& r : selection) {
+        if (r.size.width <= 0) continue;
+        canvas.save();
+        canvas.clip(r);
+        drawShown(look.text);
+        canvas.restore();
+      }
+    }
   }
   for (const Rect& r : selection) {
-    if (r.size.width <= 0) drawSelection(canvas, r);
+    if (r.size.width <= 0) drawSelection(canvas, r, look);
   }
 }
 
