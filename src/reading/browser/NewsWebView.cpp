@@ -75,10 +75,14 @@ void NewsWebView::performAction(const std::string& action, Object*) {
   }
 }
 
-void NewsWebView::withSelection(std::function<void(NewsWebView&, const std::string&)> use) {
+void NewsWebView::withSelection(std::function<void(NewsWebView&, const std::string&)> use, bool thenClear) {
   std::weak_ptr<NewsWebView> weak = std::static_pointer_cast<NewsWebView>(shared_from_this());
-  evaluateScript(kSelectionScript, [weak, use = std::move(use)](const std::string& text) {
-    if (auto self = weak.lock()) use(*self, text);
+  evaluateScript(kSelectionScript, [weak, use = std::move(use), thenClear](const std::string& text) {
+    auto self = weak.lock();
+    if (!self) return;
+    // A word handed to another screen is let go of: the article comes back without it lit.
+    if (thenClear) self->clearSelection();
+    use(*self, text);
   });
 }
 
@@ -95,20 +99,20 @@ void NewsWebView::wenvarTranslate() { popWebViewWithUrlString(lookupPrefix(kTran
 void NewsWebView::popWebViewWithUrlString(const std::string& prefix) {
   withSelection([prefix](NewsWebView& self, const std::string& text) {
     self.openLookup(prefix + UrlEncode::encode(text));
-  });
+  }, true);
 }
 
 void NewsWebView::wenvarSearch() {
   withSelection([](NewsWebView& self, const std::string& text) {
     if (!self.engine_) return;
     if (auto address = self.engine_->getSearchEngineUrlWithKeywords(text)) self.openLookup(*address);
-  });
+  }, true);
 }
 
 void NewsWebView::shareAction() {
   withSelection([](NewsWebView& self, const std::string& text) {
     if (auto father = self.fatherController()) father->shareWithContent(text);
-  });
+  }, true);
 }
 
 void NewsWebView::openLookup(const std::string& address) {

@@ -7,7 +7,9 @@
 // browser ("WebViewController_New", type 0: unscaled) on the dictionary or translation address
 // (the dictionary host of ServiceHosts with its fixed paths) with the selection escaped as a
 // query component, or on the service's search template;
-// "转发" hands the selection to the browser's toolbar for sharing.
+// "转发" hands the selection to the browser's toolbar for sharing. The lookups and "转发" then
+// clear the page's selection, so the article comes back from them without the word lit; a copy
+// leaves it selected.
 //
 // Kept from the phone: the item titles, order and actions ("customCopy:", "wenvarDict:",
 // "wenvarTranslate:", "wenvarSearch:", "shareAction:"); the lookups are presented modally
@@ -73,8 +75,9 @@ class NewsWebView : public web::WebView, public ui::GestureRecognizerDelegate {
   std::string className() const override { return "NewsWebView"; }
 
  private:
-  // Reads the selection and hands it to `use` when the page answers.
-  void withSelection(std::function<void(NewsWebView&, const std::string&)> use);
+  // Reads the selection and hands it to `use` when the page answers; `thenClear` also lets the
+  // page's selection go (an item that takes the word to another screen).
+  void withSelection(std::function<void(NewsWebView&, const std::string&)> use, bool thenClear = false);
   void openLookup(const std::string& address);
 
   std::weak_ptr<ScrolledNewsBrowseController> father_;

@@ -246,6 +246,8 @@ void CommentsController::buildWriteBox() {
                                 ui::kControlStateSelected | ui::kControlStateHighlighted);
   writeForwardLabel_ = ui::Button::create();
   writeForwardLabel_->setFrame(ui::Rect(26, 5, 120, 30));
+  // The title starts beside its box, leaving the counter after it a clear gap.
+  writeForwardLabel_->setContentHorizontalAlignment(ui::ControlContentHorizontalAlignment::Left);
   writeForwardLabel_->setTitle(std::string("同时转发已绑定微博"), ui::kControlStateNormal);
   writeForwardLabel_->setTitleColor(ReadingLook::skinColor("colorKdnrCommentWriteAlsoForward", ui::Color::darkGrayColor()),
                                     ui::kControlStateNormal);
@@ -255,13 +257,13 @@ void CommentsController::buildWriteBox() {
       if (auto screen = weak.lock()) screen->writeForwardButtonAction();
     });
   }
-  writeNumberArroundLabel_ = plainLabel(ui::Rect(146, 12, 60, 16), ReadingLook::skinFont("fontKdnrShareCountArround", 11),
+  writeNumberArroundLabel_ = plainLabel(ui::Rect(150, 12, 60, 16), ReadingLook::skinFont("fontKdnrShareCountArround", 11),
                                         ReadingLook::skinColor("colorKdnrShareCountText", ui::Color::grayColor()));
   writeNumberArroundLabel_->setTextAlignment(ui::TextAlignment::Right);
-  writeNumberLabel_ = plainLabel(ui::Rect(207, 12, 26, 16), ReadingLook::skinFont("fontKdnrShareCountNumber", 12),
+  writeNumberLabel_ = plainLabel(ui::Rect(211, 12, 26, 16), ReadingLook::skinFont("fontKdnrShareCountNumber", 12),
                                  ReadingLook::skinColor("colorKdnrShareCountNormal", ui::Color::darkGrayColor()));
   writeNumberLabel_->setTextAlignment(ui::TextAlignment::Center);
-  writeUnitLabel_ = plainLabel(ui::Rect(233, 12, 14, 16), ReadingLook::skinFont("fontKdnrShareCountArround", 11),
+  writeUnitLabel_ = plainLabel(ui::Rect(237, 12, 13, 16), ReadingLook::skinFont("fontKdnrShareCountArround", 11),
                                ReadingLook::skinColor("colorKdnrShareCountText", ui::Color::grayColor()));
   writeUnitLabel_->setText("字");
   writeSendButton_ = ui::Button::create();

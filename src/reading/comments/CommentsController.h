@@ -135,6 +135,7 @@ class CommentsController : public ui::ViewController,
   const std::shared_ptr<MSPlaceHolderTextView>& writeTextView() const { return writeTextView_; }
   const std::shared_ptr<ui::Label>& writeNumberArroundLabel() const { return writeNumberArroundLabel_; }
   const std::shared_ptr<ui::Label>& writeNumberLabel() const { return writeNumberLabel_; }
+  const std::shared_ptr<ui::Label>& writeUnitLabel() const { return writeUnitLabel_; }
   const std::shared_ptr<ui::Button>& writeForwardButton() const { return writeForwardButton_; }
   const std::shared_ptr<ui::Button>& writeForwardLabel() const { return writeForwardLabel_; }
   const std::shared_ptr<ui::View>& writeForwardView() const { return writeForwardView_; }

@@ -117,11 +117,14 @@ class CommentsControllerTest : public testing::ShellFixture {
 // the light typed text and the rows' texts read (the picture's audit measures them).
 TEST_F(CommentsControllerTest, ByNightTheWriteBoxAndTheMoreRowAreDark) {
   testing::NightLook night;
+  engine_->clients = {std::make_shared<testing::FakeClient>(0)};
   auto screen = open(5);
   ASSERT_TRUE(screen);
   firstPage();
   screen->writeTextView()->becomeFirstResponder();
   type("夜读");
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "comments-night-writing"));
   screen->writeTextView()->resignFirstResponder();
   window_->layoutIfNeeded();
   // The rows that hold the write box and the more-comments button.
@@ -146,6 +149,40 @@ TEST_F(CommentsControllerTest, ByNightTheWriteBoxAndTheMoreRowAreDark) {
                                                                   static_cast<int>(button.midY()))),
             0.1f);
   EXPECT_GE(ui::ContrastAudit::markContrast(*picture, button), 4.5f);
+}
+
+// While writing, the forward row reads as separate words: its title whole, then a clear gap,
+// then the counter, the number, the unit and the send button, none touching the next.
+TEST_F(CommentsControllerTest, TheForwardRowsWordsStandApart) {
+  engine_->clients = {std::make_shared<testing::FakeClient>(0)};
+  auto screen = open(5);
+  ASSERT_TRUE(screen);
+  ASSERT_FALSE(screen->writeForwardLabel()->isHidden());
+  firstPage();
+  screen->writeTextView()->becomeFirstResponder();
+  type("Nice piece on the ferry");
+  window_->layoutIfNeeded();
+  auto& metrics = ui::TextMetrics::current();
+  auto inWindow = [&](const ui::View& view) { return view.convertRectTo(view.bounds(), nullptr); };
+  // Where a label's text is drawn: its width measured, placed by the label's alignment.
+  auto inked = [&](const ui::Label& label) {
+    const ui::Rect frame = inWindow(label);
+    const float width = metrics.sizeOf(label.text(), label.font()).width;
+    float x = frame.minX();
+    if (label.textAlignment() == ui::TextAlignment::Right) x = frame.maxX() - width;
+    if (label.textAlignment() == ui::TextAlignment::Center) x = frame.midX() - width / 2;
+    return std::pair<float, float>{x, x + width};
+  };
+  const ui::Label& title = *screen->writeForwardLabel()->titleLabel();
+  EXPECT_GE(inWindow(title).size.width, metrics.sizeOf(title.text(), title.font()).width) << "title cut";
+  const std::vector<std::pair<float, float>> words = {
+      inked(title), inked(*screen->writeNumberArroundLabel()), inked(*screen->writeNumberLabel()),
+      inked(*screen->writeUnitLabel())};
+  for (size_t i = 1; i < words.size(); ++i) {
+    EXPECT_GE(words[i].first - words[i - 1].second, i == 1 ? 4.f : 1.f) << i;
+  }
+  EXPECT_LE(words.back().second, inWindow(*screen->writeSendButton()).minX());
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "comments-forward-writing"));
 }
 
 TEST_F(CommentsControllerTest, FirstPageClosedThenWritingAndThePageAfter) {

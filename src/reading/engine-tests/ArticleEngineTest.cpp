@@ -251,6 +251,11 @@ class ArticleEngineTest : public ::testing::Test {
     if (screen) ui::ContrastAudit::expectReadable(ui::ContrastAudit::auditScreen(*screen, look));
     return screen;
   }
+  // Whether the page's selection is gone, in the page and in what the view last heard.
+  bool selectionCleared(web::WebView& web) {
+    return turnMainLoopUntil([&] { return web.selectedText().empty(); }, kWait) &&
+           run(web, NewsWebView::kSelectionScript).empty();
+  }
   // Taps the menu's item `index` (of the items shown) where the reader's finger would.
   static void tapItem(size_t index) {
     auto& menu = ui::MenuController::shared();
@@ -537,6 +542,8 @@ TEST_F(ArticleEngineTest, ALongPressShowsTheArticleMenuOverTheWord) {
   ASSERT_TRUE(turnMainLoopUntil([&] { return Pasteboard::general().string().has_value(); }, kWait));
   EXPECT_EQ("渡船", *Pasteboard::general().string());
   EXPECT_FALSE(menu.isMenuVisible());
+  // A copy leaves the word selected.
+  EXPECT_EQ("渡船", run(*page->webView(), NewsWebView::kSelectionScript));
 
   MSSettings::setValueForNight(true);
   NRSkinManager::sharedManager().changeSkin("Night");
@@ -547,6 +554,8 @@ TEST_F(ArticleEngineTest, ALongPressShowsTheArticleMenuOverTheWord) {
   ASSERT_TRUE(turnMainLoopUntil([] { return !StandInScreen::requests().empty(); }, kWait));
   EXPECT_EQ("ShareViewController", StandInScreen::requests().back().nibName);
   EXPECT_EQ("渡船", StandInScreen::requests().back().parameters.get("postText").stringValue().value_or(""));
+  // The word handed on, the page lets go of it.
+  EXPECT_TRUE(selectionCleared(*page->webView()));
 
   ASSERT_TRUE(day && night);
   auto both = ui::Image::create(640, 480);
@@ -673,6 +682,12 @@ TEST_F(ArticleEngineTest, TheMenusLookupsShowTheirPagesInTheBrowser) {
           *screen, std::string("menu-lookup-") + (night ? "night-" : "day-") + std::to_string(lookup.item)));
       canvas.drawImage(*screen, ui::Rect(320.f * static_cast<float>(lookup.item - 1), night ? 480 : 0, 320, 480));
       browser_->dismissModalViewController(false);
+      // Back on the article, the word looked up is no longer highlighted.
+      EXPECT_TRUE(selectionCleared(*page->webView())) << lookup.path;
+      if (lookup.item == 1) {
+        settle(*page->webView());
+        if (auto back = ui::renderScreen()) ui::writeSnapshot(*back, std::string("after-lookup-") + (night ? "night" : "day"));
+      }
       shown->webView()->stopLoading();
       turnMainLoopUntil([] { return false; }, 0.2);
     }

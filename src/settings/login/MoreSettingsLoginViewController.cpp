@@ -101,9 +101,10 @@ void MoreSettingsLoginViewController::buildView(ui::NibLoading& file) {
   auto password = makeField(file, ui::Rect(22, 152, 254, 30), "密码", true);
   auto nameClear = makeButton(file, ui::Rect(282, 113, 19, 19), std::nullopt);
   auto passwordClear = makeButton(file, ui::Rect(282, 157, 19, 19), std::nullopt);
-  auto forget = makeButton(file, ui::Rect(10, 204, 84, 44), std::string("忘记密码?"));
-  auto reg = makeButton(file, ui::Rect(100, 204, 84, 44), std::string("注册新用户"));
-  auto login = makeButton(file, ui::Rect(250, 204, 60, 44), std::string("登录"));
+  // The row under the fields ends above the keyboard (its top is 264 in the window).
+  auto forget = makeButton(file, ui::Rect(10, 196, 84, 40), std::string("忘记密码?"));
+  auto reg = makeButton(file, ui::Rect(100, 196, 84, 40), std::string("注册新用户"));
+  auto login = makeButton(file, ui::Rect(250, 196, 60, 40), std::string("登录"));
   cancel->setTitleColor(ui::Color::rgba8(85, 85, 85), ui::kControlStateNormal);
   cancel->titleLabel()->setFont(ui::Font::systemFont(14));
   login->setTitleColor(ui::Color::whiteColor(), ui::kControlStateNormal);

@@ -52,6 +52,21 @@ TEST_F(LoginScreenTest, ByNightTheGroundIsDarkAndTheTitlesLight) {
   EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("login-night-filled"));
 }
 
+// The keyboard comes up with the screen; the login button and the two links under the fields
+// stay wholly above it, so the reader can log in without dismissing it.
+TEST_F(LoginScreenTest, TheButtonsUnderTheFieldsStayAboveTheKeyboard) {
+  open(true);
+  ASSERT_TRUE(login_);
+  ASSERT_TRUE(ui::Keyboard::shared().isVisible());
+  const float keyboardTop = ui::Keyboard::shownFrame().minY();
+  for (const auto& button : {login_->loginButton(), login_->forgetButton(), login_->registerButton()}) {
+    const ui::Rect inWindow = button->convertRectTo(button->bounds(), nullptr);
+    EXPECT_LE(inWindow.maxY(), keyboardTop) << button->currentTitle().value_or("");
+    const auto& password = login_->passwordTextField();
+    EXPECT_GE(inWindow.minY(), password->convertRectTo(password->bounds(), nullptr).maxY());
+  }
+}
+
 TEST_F(LoginScreenTest, TheShellOpensTheRealScreenWithItsParameters) {
   open(true);
   ASSERT_TRUE(login_);

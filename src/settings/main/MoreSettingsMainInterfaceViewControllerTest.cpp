@@ -24,12 +24,14 @@
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/NibRegistry.h"
+#include "platform/ui/controllers/TabBarController.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/controls/Slider.h"
 #include "platform/ui/controls/Switch.h"
 #include "platform/ui/views/TableViewCell.h"
 #include "platform/ui/views/Window.h"
 #include "settings/SettingsNibs.h"
+#include "settings/feedback/MoreSettingsFeedbackViewController.h"
 #include "settings/fonts/MoreSettingsFontViewController.h"
 #include "settings/guide/MoreSettingsUserGuideViewController.h"
 #include "settings/main/MoreSettingsEngine.h"
@@ -41,6 +43,7 @@
 #include "shell/app/MainWindowNib.h"
 #include "shell/app/Observer.h"
 #include "shell/app/ShellTestSupport.h"
+#include "shell/widgets/MSPlaceHolderTextView.h"
 #include "shell/app/StandInScreen.h"
 #include "shell/skin/NRSkinManager.h"
 #include "shell/widgets/PageControl.h"
@@ -425,6 +428,37 @@ TEST_F(SettingsTabTest, RowsOpenTheirScreensAndNoneStaysSelected) {
   label = std::dynamic_pointer_cast<ui::Label>(cellAt(4, 0)->contentView()->viewWithTag(10000));
   EXPECT_EQ("离线下载中，无法清理", label->text());
   // That selecting them then starts no cleaning needs the data engine: SettingsTabServiceTest.
+}
+
+// Scrolled to its end, the table is still there after the feedback screen, which hides the tab
+// bar and raises the keyboard, has come and gone.
+TEST_F(SettingsTabTest, TheTableKeepsItsEndAcrossTheFeedbackScreen) {
+  screen_ = std::make_shared<MoreSettingsMainInterfaceViewController>();
+  screen_->setEngine(engine_);
+  navigation_ = std::make_shared<ui::NavigationController>(screen_);
+  auto tabs = std::make_shared<ui::TabBarController>();
+  tabs->setViewControllers({navigation_});
+  ui::ViewController::installAsRoot(*window_, tabs);
+  settle(1);
+  window_->layoutIfNeeded();
+  table().setContentOffset(table().maximumContentOffset());
+  const ui::Point end = table().contentOffset();
+  ASSERT_GT(end.y, 0);
+
+  ASSERT_TRUE(table().cellForRow(ui::IndexPath::forRow(0, 7)));
+  tap(7, 0);
+  auto feedback = std::dynamic_pointer_cast<MoreSettingsFeedbackViewController>(navigation_->topViewController());
+  ASSERT_TRUE(feedback);
+  ASSERT_TRUE(feedback->inputTextView());
+  feedback->inputTextView()->becomeFirstResponder();
+  feedback->inputTextView()->insertText("Works well");
+  settle(1);
+  navigation_->popViewController(true);
+  settle(1);
+  window_->layoutIfNeeded();
+  EXPECT_EQ(end, table().contentOffset());
+  EXPECT_EQ(end, table().maximumContentOffset());
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("settings-after-feedback"));
 }
 
 // A reader's cell: the stored profile at once, the service's answer after; a sync result asks

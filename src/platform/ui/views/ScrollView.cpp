@@ -109,16 +109,23 @@ void ScrollView::boundsDidChange(const Rect& oldBounds) {
   if (oldBounds.size != bounds().size && !tracking_ && !dragging_ && !decelerating_ && !animationToken_) {
     // Grown past an offset that is no longer reachable: the offset comes back to the largest
     // one, as the phone's scroll view adjusts it on a resize.
+    // Shrunk back after such a growth: the offset it had before comes back as far as it can.
     const Point max = maximumContentOffset();
     const Point at = bounds().origin;
+    const Point wanted = offsetBeforeGrowth_.value_or(at);
     // (+ 0 turns the −0 of an inset-free edge into 0.)
-    const Point adjusted{std::min(at.x, max.x) + 0.f, std::min(at.y, max.y) + 0.f};
+    const Point adjusted{std::min(wanted.x, max.x) + 0.f, std::min(wanted.y, max.y) + 0.f};
     if (adjusted != at) {
+      adjustingForSize_ = true;
       setContentOffset(adjusted);
-      return;
+      adjustingForSize_ = false;
     }
+    offsetBeforeGrowth_.reset();
+    if (adjusted != wanted) offsetBeforeGrowth_ = wanted;
+    if (adjusted != at) return;
   }
   if (oldBounds.origin == bounds().origin) return;
+  if (!adjustingForSize_) offsetBeforeGrowth_.reset();
   if (auto d = delegate_.lock()) {
     auto keep = shared();
     d->scrollViewDidScroll(*this);

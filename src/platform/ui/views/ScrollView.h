@@ -25,7 +25,8 @@
 //    page from where the drag began.
 //  - A resize that leaves the offset beyond the largest one (the view grown over short content)
 //    brings it back to the largest, with did scroll — unless a finger, a deceleration or an
-//    offset animation is moving it.
+//    offset animation is moving it. Shrunk again before anything else moved the content, the
+//    view returns towards the offset it had before it grew.
 //  - Every offset change (setting it, a drag's move, each frame of a deceleration or of an
 //    offset animation) goes through the virtual setContentOffset(offset), so a subclass sees
 //    each one as the phone's subclasses do.
@@ -65,6 +66,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/motion/ScrollMotion.h"
@@ -278,6 +280,10 @@ class ScrollView : public View {
   Point animationTarget_;
   int64_t animationStartMicros_ = 0;  // the clock's monotonic time
   bool animationStepping_ = false;  // an animation frame is setting the offset
+  // The offset a growth of the view took back (kept until something else moves the content),
+  // and whether a resize is moving it.
+  std::optional<Point> offsetBeforeGrowth_;
+  bool adjustingForSize_ = false;
   float zoomScale_ = 1;
   float minZoom_ = 1;
   float maxZoom_ = 1;

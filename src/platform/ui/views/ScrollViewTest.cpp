@@ -221,6 +221,25 @@ TEST_F(ScrollViewTest, GrowingPastTheOffsetBringsItBackToTheLargestOne) {
   scroll_->finishDecelerating();
 }
 
+// A view grown for a moment (a screen's bottom bar sliding away under it) and given its size
+// back returns to the offset it had before, as long as nothing else moved the content between.
+TEST_F(ScrollViewTest, AViewGrownAndShrunkBackKeepsItsOffset) {
+  scroll_->setFrame(Rect(0, 0, 320, 367));
+  scroll_->setContentSize(Size{320, 404});
+  scroll_->setContentOffset(Point{0, 37});
+  scroll_->setFrame(Rect(0, 0, 320, 416));
+  EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
+  scroll_->setFrame(Rect(0, 0, 320, 390));
+  EXPECT_EQ((Point{0, 14}), scroll_->contentOffset());
+  scroll_->setFrame(Rect(0, 0, 320, 367));
+  EXPECT_EQ((Point{0, 37}), scroll_->contentOffset());
+  // An offset set while grown is the one kept.
+  scroll_->setFrame(Rect(0, 0, 320, 390));
+  scroll_->setContentOffset(Point{0, 4});
+  scroll_->setFrame(Rect(0, 0, 320, 367));
+  EXPECT_EQ((Point{0, 4}), scroll_->contentOffset());
+}
+
 // A fling's end was planned for the content at its release; content that shrinks (or a view that
 // grows) on the way leaves its resting offset past the new end, and the content springs back
 // there instead of resting over nothing.
