@@ -77,7 +77,9 @@ class ListFromHomeTest : public testing::LaunchFixture {
     home_->gridViewDidClickCellAtIndex(*home_->gridView(), index);
     settle(1);
     auto list = std::dynamic_pointer_cast<ReportContentController>(home_->navigationController()->topViewController());
-    if (list) EXPECT_TRUE(pump([&] { return !list->loadingView() && !list->sortdataSource().empty(); }));
+    if (list) {
+      EXPECT_TRUE(pump([&] { return !list->loadingView() && !list->sortdataSource().empty(); }));
+    }
     return list;
   }
 };

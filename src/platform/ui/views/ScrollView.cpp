@@ -134,6 +134,11 @@ void ScrollView::boundsDidChange(const Rect& oldBounds) {
 
 Point ScrollView::minimumContentOffset() const { return {-contentInset_.left, -contentInset_.top}; }
 
+void ScrollView::setContentSize(Size size) {
+  if (size != contentSize_) offsetBeforeGrowth_.reset();
+  contentSize_ = size;
+}
+
 Point ScrollView::maximumContentOffset() const {
   const Point min = minimumContentOffset();
   return {std::max(min.x, contentSize_.width + contentInset_.right - bounds().size.width),

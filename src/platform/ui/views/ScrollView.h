@@ -25,8 +25,8 @@
 //    page from where the drag began.
 //  - A resize that leaves the offset beyond the largest one (the view grown over short content)
 //    brings it back to the largest, with did scroll — unless a finger, a deceleration or an
-//    offset animation is moving it. Shrunk again before anything else moved the content, the
-//    view returns towards the offset it had before it grew.
+//    offset animation is moving it. Shrunk again before anything else moved the content (or
+//    gave it another size), the view returns towards the offset it had before it grew.
 //  - Every offset change (setting it, a drag's move, each frame of a deceleration or of an
 //    offset animation) goes through the virtual setContentOffset(offset), so a subclass sees
 //    each one as the phone's subclasses do.
@@ -117,7 +117,9 @@ class ScrollView : public View {
   virtual void setContentOffset(Point offset);
   void setContentOffset(Point offset, bool animated);
   Size contentSize() const { return contentSize_; }
-  void setContentSize(Size size) { contentSize_ = size; }
+  // Content of another size is new content: an offset a growth of the view took back from the
+  // old one is forgotten.
+  void setContentSize(Size size);
   const EdgeInsets& contentInset() const { return contentInset_; }
   virtual void setContentInset(const EdgeInsets& insets) { contentInset_ = insets; }
   const EdgeInsets& scrollIndicatorInsets() const { return indicatorInsets_; }
@@ -280,8 +282,8 @@ class ScrollView : public View {
   Point animationTarget_;
   int64_t animationStartMicros_ = 0;  // the clock's monotonic time
   bool animationStepping_ = false;  // an animation frame is setting the offset
-  // The offset a growth of the view took back (kept until something else moves the content),
-  // and whether a resize is moving it.
+  // The offset a growth of the view took back (kept until something else moves the content or
+  // gives it another size), and whether a resize is moving it.
   std::optional<Point> offsetBeforeGrowth_;
   bool adjustingForSize_ = false;
   float zoomScale_ = 1;

@@ -222,12 +222,16 @@ TEST_F(ScrollViewTest, GrowingPastTheOffsetBringsItBackToTheLargestOne) {
 }
 
 // A view grown for a moment (a screen's bottom bar sliding away under it) and given its size
-// back returns to the offset it had before, as long as nothing else moved the content between.
+// back returns to the offset it had before, as long as nothing else moved the content or gave it
+// another size between (a list reloaded with other rows is shown from the offset it got).
 TEST_F(ScrollViewTest, AViewGrownAndShrunkBackKeepsItsOffset) {
-  scroll_->setFrame(Rect(0, 0, 320, 367));
-  scroll_->setContentSize(Size{320, 404});
-  scroll_->setContentOffset(Point{0, 37});
-  scroll_->setFrame(Rect(0, 0, 320, 416));
+  auto growPastTheEnd = [&](float contentHeight) {
+    scroll_->setFrame(Rect(0, 0, 320, 367));
+    scroll_->setContentSize(Size{320, contentHeight});
+    scroll_->setContentOffset(Point{0, contentHeight - 367});
+    scroll_->setFrame(Rect(0, 0, 320, 416));
+  };
+  growPastTheEnd(404);
   EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
   scroll_->setFrame(Rect(0, 0, 320, 390));
   EXPECT_EQ((Point{0, 14}), scroll_->contentOffset());
@@ -238,6 +242,17 @@ TEST_F(ScrollViewTest, AViewGrownAndShrunkBackKeepsItsOffset) {
   scroll_->setContentOffset(Point{0, 4});
   scroll_->setFrame(Rect(0, 0, 320, 367));
   EXPECT_EQ((Point{0, 4}), scroll_->contentOffset());
+  // Content of another size while grown keeps the offset it got.
+  growPastTheEnd(404);
+  scroll_->setContentSize(Size{320, 2000});
+  scroll_->setFrame(Rect(0, 0, 320, 367));
+  EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
+  // The same size set again (a layout pass) is no change of the content.
+  growPastTheEnd(2000);
+  EXPECT_EQ((Point{0, 1584}), scroll_->contentOffset());
+  scroll_->setContentSize(Size{320, 2000});
+  scroll_->setFrame(Rect(0, 0, 320, 367));
+  EXPECT_EQ((Point{0, 1633}), scroll_->contentOffset());
 }
 
 // A fling's end was planned for the content at its release; content that shrinks (or a view that
