@@ -543,6 +543,9 @@ std::optional<std::string> SampleService::document(const std::string& name) cons
     body = text.str();
     replaceAll(*body, "{base}", baseUrl());
   }
+  // Only a document found is kept: a name asked for is the client's (any "/col/<name>.atom"), so
+  // keeping misses would let requests for made-up names grow the map without end.
+  if (!body) return body;
   std::lock_guard guard(lock_);
   return documentFiles_.emplace(name, std::move(body)).first->second;
 }

@@ -211,8 +211,8 @@ class SampleService {
   std::vector<Request> requests_;
   std::map<std::string, int> statusForPath_;
   std::map<std::string, std::string> documentOverrides_;
-  // The documents folder's files as read the first time they were asked for (the folder does
-  // not change while the service runs), and each generated list's feed with its ETag: the
+  // The documents folder's files as read the first time they were found (the folder does not
+  // change while the service runs; a name not found is not kept), and each generated list's feed with its ETag: the
   // answers of a refresh are then made without touching the disk or building a list again.
   mutable std::map<std::string, std::optional<std::string>> documentFiles_;
   mutable std::map<std::string, std::pair<std::string, std::string>> generatedLists_;

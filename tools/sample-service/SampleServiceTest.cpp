@@ -19,6 +19,8 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -856,6 +858,27 @@ std::string percent(const std::string& text) {
     }
   }
   return out;
+}
+
+// A column list the documents folder lacks is answered 404 and not remembered as missing: a
+// list put there afterwards is served (requests for made-up names leave nothing behind).
+TEST(SampleServiceDocumentsTest, AMissingListIsNotRemembered) {
+  const std::filesystem::path folder =
+      std::filesystem::temp_directory_path() / ("zu-sample-docs-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  SampleService service(folder.string());
+  ASSERT_TRUE(service.start());
+  httplib::Client client(service.baseUrl());
+  auto missing = client.Get("/col/later.atom");
+  ASSERT_TRUE(missing);
+  EXPECT_EQ(missing->status, 404);
+  std::ofstream(folder / "column-later.xml") << "<feed><title>later</title></feed>";
+  auto found = client.Get("/col/later.atom");
+  ASSERT_TRUE(found);
+  EXPECT_EQ(found->status, 200);
+  EXPECT_NE(found->body.find("later"), std::string::npos);
+  service.stop();
+  std::filesystem::remove_all(folder);
 }
 
 TEST(SampleOAuthTest, SignsAsTheProtocolsWorkedExampleDoes) {
