@@ -142,12 +142,14 @@ void walk(const xmlNode* node, Writer& out, int depth) {
         continue;
       }
       // Two elements side by side with nothing between them are pieces a style sheet sets apart
-      // on the page (a source and a time, two links): apart in the text too, links one a line.
+      // on the page (a source and a time, each of its class; two links): apart in the text too,
+      // links one a line. Markup within a word or a run of Chinese (<b>un</b><i>told</i>) names
+      // no class of its own and stays joined.
       const xmlNode* next = nextShown(node);
       if (next && next->type == XML_ELEMENT_NODE && !block(next)) {
         if (namedAs(node, "a") && namedAs(next, "a")) {
           out.lineBreak();
-        } else {
+        } else if (xmlHasProp(node, BAD_CAST "class") && xmlHasProp(next, BAD_CAST "class")) {
           out.space();
         }
       }

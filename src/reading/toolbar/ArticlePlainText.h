@@ -3,8 +3,9 @@
 // forgivingly by libxml2's HTML parser; what a reader does not see is left out (scripts, style
 // sheets, the head); blocks (paragraphs, headings, list items, table rows…) are separated by a
 // blank line and a <br> breaks the line; runs of blanks become one space. Two elements side by
-// side with no text between them are separate pieces (the page's style sheet sets them apart: an
-// article's source and its time): a space comes between them, or a line break between two links.
+// side with no text between them, each of its own class, are separate pieces (the page's style
+// sheet sets them apart: an article's source and its time): a space comes between them, or a line
+// break between two links; markup without a class inside a word stays joined.
 // Control characters
 // are dropped. At most the first `maxBytes` bytes of text are made (whole characters), and only
 // the first kMaxInput bytes of HTML are read, however long the article.

@@ -35,10 +35,10 @@ TEST(ArticlePlainTextTest, PiecesSideBySideStayApart) {
       "<div class=\"page\"><h1 class=\"headline\">Ferry timetable</h1><p class=\"meta\">"
       "<span class=\"source\">Harbour Morning News</span><!-- when --><span class=\"time\">2026-01-05 07:30"
       "</span></p><p class=\"byline\">Mara Lin</p><div class=\"text\"><p>The <b>six</b>-fifteen"
-      "<i>!</i></p></div><p class=\"links\"><a href=\"web:gethtmlclick;x\">The article on the web</a>"
+      "<i>!</i> <b>un</b><i>told</i> <span>渡</span><span>船</span></p></div><p class=\"links\"><a href=\"web:gethtmlclick;x\">The article on the web</a>"
       "<a href=\"web:getvideoclick;y\">The video</a></p></div>";
   EXPECT_EQ(
-      "Ferry timetable\n\nHarbour Morning News 2026-01-05 07:30\n\nMara Lin\n\nThe six-fifteen!\n\n"
+      "Ferry timetable\n\nHarbour Morning News 2026-01-05 07:30\n\nMara Lin\n\nThe six-fifteen! untold 渡船\n\n"
       "The article on the web\nThe video",
       ArticlePlainText::of(html));
 }
