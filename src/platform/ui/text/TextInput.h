@@ -18,6 +18,9 @@ enum class ReturnKeyType { Default = 0, Go, Google, Join, Next, Route, Search, S
 struct TextRange {
   size_t location = 0;
   size_t length = 0;
+
+  constexpr TextRange() = default;
+  constexpr TextRange(size_t at, size_t count) : location(at), length(count) {}
   bool operator==(const TextRange&) const = default;
 };
 
