@@ -369,16 +369,28 @@ TEST_F(ScreenHostTest, ReplayClicksTheDrawnKeysAndChordsAndEscapeKeepsTheText) {
 // text onto SDL's clipboard, what another program put there is pasted (and the edit menu offers
 // 粘贴 only while it holds text), and once the window is gone the board is the process's again.
 TEST_F(ScreenHostTest, WithAWindowCopyAndPasteGoThroughTheDesktopsClipboard) {
-  // The host opens a window only where there is a display to show it on.
-  const char* display = std::getenv("DISPLAY");
-  const std::optional<std::string> savedDisplay = display ? std::optional<std::string>(display) : std::nullopt;
-  setenv("DISPLAY", ":zu-dummy", 1);
+  // The host opens a window only where there is a display to show it on: one is named while it
+  // opens. A Wayland name, with no X11 one: SDL's video start asks D-Bus for the session bus,
+  // and with $DISPLAY set and no bus address libdbus would start a bus for that display (a
+  // child process, and a buffer it never frees when that fails).
+  const auto saved = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+  };
+  const auto restore = [](const char* name, const std::optional<std::string>& value) {
+    if (value) setenv(name, value->c_str(), 1); else unsetenv(name);
+  };
+  const std::optional<std::string> savedX11 = saved("DISPLAY");
+  const std::optional<std::string> savedWayland = saved("WAYLAND_DISPLAY");
+  unsetenv("DISPLAY");
+  setenv("WAYLAND_DISPLAY", "zu-dummy", 1);
   SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
   const auto shown = fieldOnScreen(std::make_shared<ui::ViewController>());
   const auto& field = shown.field;
   {
     ScreenHost host(false, std::nullopt, {});
-    if (savedDisplay) setenv("DISPLAY", savedDisplay->c_str(), 1); else unsetenv("DISPLAY");
+    restore("DISPLAY", savedX11);
+    restore("WAYLAND_DISPLAY", savedWayland);
     ASSERT_FALSE(host.isHeadless()) << SDL_GetError();
     EXPECT_TRUE(Pasteboard::general().isDesktopClipboard());
     SDL_SetClipboardText("");
