@@ -272,17 +272,10 @@ TEST(WebViewTest, TapsGoToThePageAndDragsScrollItThroughTheScrollView) {
   }
 }
 
-// A finger held on `at` long enough to select, then lifted.
-void pressLong(ui::Window& window, FakeClock& clock, ui::Point at) {
-  auto finger = window.beginTouch(at);
-  clock.advance(0.6);
-  runDueMainLoopTasks();
-  window.endTouch(finger);
-}
-
 // The edit menu shown over a selection goes with the page it was for: a new page in the view
-// selects nothing, so no menu stays over it offering to copy what is no longer there.
-TEST(WebViewTest, TheSelectionMenuGoesWhenANewPageComes) {
+// selects nothing, so no menu stays over it offering to copy what is no longer there. Escape
+// that hides the menu ends the selection with it.
+TEST(WebViewTest, TheSelectionMenuGoesWhenANewPageComesAndEscapeEndsTheSelection) {
   ScopedFakeClock clock;
   auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
   window->makeKeyAndVisible();
@@ -291,7 +284,12 @@ TEST(WebViewTest, TheSelectionMenuGoesWhenANewPageComes) {
   window->addSubview(page.view);
   page.recorder.setSelectionAnswer("潮汐", ui::Rect(40, 90, 48, 24));
   auto& menu = ui::MenuController::shared();
-  auto longPress = [&](ui::Point at) { pressLong(*window, *clock, at); };
+  auto longPress = [&](ui::Point at) {
+    auto finger = window->beginTouch(at);
+    clock->advance(0.6);
+    runDueMainLoopTasks();
+    window->endTouch(finger);
+  };
   longPress({60, 200});
   ASSERT_EQ(page.view->selectedText(), "潮汐");
   ASSERT_TRUE(menu.isMenuVisible());
@@ -308,26 +306,9 @@ TEST(WebViewTest, TheSelectionMenuGoesWhenANewPageComes) {
   other.view->loadHTMLString("<p>x</p>", std::nullopt);
   settle();
   EXPECT_TRUE(menu.isMenuVisible());
-  menu.resetForTesting();
-  ui::Application::shared().resetForTesting();
-}
 
-
-// Escape that hides the menu over a selected word lets go of the word too: the page no longer
-// lights it, and a second Escape has no menu to hide.
-TEST(WebViewTest, EscapeThatHidesTheMenuEndsTheSelection) {
-  ScopedFakeClock clock;
-  auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
-  window->makeKeyAndVisible();
-  Page page;
-  page.view->setFrame(ui::Rect(0, 100, 320, 300));
-  window->addSubview(page.view);
-  page.recorder.setSelectionAnswer("潮汐", ui::Rect(40, 90, 48, 24));
-  pressLong(*window, *clock, {60, 200});
-  auto& menu = ui::MenuController::shared();
-  ASSERT_TRUE(menu.isMenuVisible());
+  // Escape that hides the menu lets go of the word too: the page no longer lights it.
   ASSERT_EQ(page.view->selectedText(), "潮汐");
-
   EXPECT_TRUE(ui::EscapeKey::press());
   EXPECT_FALSE(menu.isMenuVisible());
   ASSERT_FALSE(page.recorder.selections().empty());
