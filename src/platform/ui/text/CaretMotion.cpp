@@ -58,7 +58,10 @@ CaretMotion::Result CaretMotion::move(const std::string& text, TextRange selecte
       to = lines.lineEnd(from);
       break;
   }
-  to.offset = std::min(to.offset, length);
+  // Never inside a cluster, wherever a line begins or ends.
+  if (const size_t boundary = clusters.boundaryAtOrBefore(to.offset); boundary != to.offset) {
+    to = CaretPlace{boundary, false};
+  }
   if (!extend) anchor = to.offset;
   Result result;
   result.range = TextRange{std::min(anchor, to.offset), std::max(anchor, to.offset) - std::min(anchor, to.offset)};

@@ -157,6 +157,14 @@ TEST_F(CaretMotionTest, AManyLineBoxMovesByLinesAndKeepsTheColumn) {
   press(CaretMove::LineStart);
   ASSERT_TRUE(Keyboard::shared().pressDeleteForward());
   EXPECT_EQ("harbour\nab\nerry crossing!", view->text());
+
+  // A CR LF is one character: End stops before it, Right steps over it whole.
+  view->setText("ab\r\ncd");
+  view->setSelectedRange(TextRange{0, 0});
+  press(CaretMove::LineEnd);
+  EXPECT_EQ((TextRange{2, 0}), view->selectedRange());
+  press(CaretMove::Right);
+  EXPECT_EQ((TextRange{4, 0}), view->selectedRange());
 }
 
 // Where Chinese text wraps, a line's end and the next line's start are one place in the text:

@@ -171,7 +171,9 @@ CaretPlace caretPlaceAt(const std::string& text, const Font& font, const TextMet
   const std::string line = i + 1 == lines.size()
                                ? StringUtil::utf16SubstringFrom(text, start)
                                : StringUtil::utf16Substring(text, start, spans.ends[i] - start);
-  GraphemeClusters clusters(line);
+  // Boundaries of the whole text: a line may begin or end inside a cluster (a flag's two letters
+  // wrapped apart, the CR of a CR LF kept on its line).
+  GraphemeClusters clusters(text);
   std::u32string kept;
   std::vector<size_t> keptBefore;  // per character of the line: how many kept ones end at it
   std::vector<size_t> unitsBefore;
@@ -189,12 +191,12 @@ CaretPlace caretPlaceAt(const std::string& text, const Font& font, const TextMet
   float bestDistance = std::abs(point.x);
   for (size_t k = 0; k < keptBefore.size(); ++k) {
     const float distance = std::abs(x[keptBefore[k]] - point.x);
-    if (distance < bestDistance && clusters.isBoundary(unitsBefore[k])) {
+    if (distance < bestDistance && clusters.isBoundary(start + unitsBefore[k])) {
       bestDistance = distance;
       best = unitsBefore[k];
     }
   }
-  const size_t offset = std::min(start + best, StringUtil::utf16Length(text));
+  const size_t offset = clusters.boundaryAtOrBefore(start + best);
   // The end of a line that wraps with nothing left out is the next one's start: the caret stays
   // on this line.
   const bool atLineEnd = i + 1 < lines.size() && offset == spans.ends[i] && offset == spans.starts[i + 1] &&
