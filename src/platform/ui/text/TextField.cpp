@@ -154,6 +154,7 @@ void TextField::setPlaceholder(std::optional<std::string> placeholder) {
 
 void TextField::setFont(const Font& font) {
   font_ = font;
+  keepCaretInSight();
   setNeedsDisplay();
 }
 
@@ -174,6 +175,7 @@ void TextField::setBorderStyle(TextBorderStyle style) {
 
 void TextField::setSecureTextEntry(bool secure) {
   secure_ = secure;
+  keepCaretInSight();
   setNeedsDisplay();
 }
 
