@@ -37,9 +37,13 @@ const char* nameOf(ReplayStep::Check check) {
     case ReplayStep::Check::Screen: return "screen";
     case ReplayStep::Check::Title: return "title";
     case ReplayStep::Check::Text: return "text";
+    case ReplayStep::Check::Slider: return "slider";
   }
   return "?";
 }
+
+// How far a slider's value may be from the one expected.
+constexpr double kSliderTolerance = 0.005;
 
 // Whether the screen shows what `step` expects.
 bool holds(const ReplayStep& step) {
@@ -47,6 +51,11 @@ bool holds(const ReplayStep& step) {
     case ReplayStep::Check::Screen: return ScreenProbe::topScreen() == step.text;
     case ReplayStep::Check::Title: return ScreenProbe::barTitle() == step.text;
     case ReplayStep::Check::Text: return ScreenProbe::shows(step.text);
+    case ReplayStep::Check::Slider: {
+      // A value as a road writes it, to two places.
+      const std::optional<float> value = ScreenProbe::sliderValueAt(step.from);
+      return value && std::fabs(*value - step.value) <= kSliderTolerance;
+    }
   }
   return false;
 }
@@ -67,6 +76,13 @@ std::string found(const ReplayStep& step) {
         texts += (texts.empty() ? "\"" : " | \"") + text + "\"";
       }
       return "not in sight; the texts in sight: " + (texts.empty() ? std::string("none") : texts);
+    }
+    case ReplayStep::Check::Slider: {
+      const std::optional<float> value = ScreenProbe::sliderValueAt(step.from);
+      if (!value) return "no slider there";
+      char shown[32];
+      std::snprintf(shown, sizeof shown, "%.3f", static_cast<double>(*value));
+      return std::string("the slider is at ") + shown;
     }
   }
   return {};

@@ -170,6 +170,18 @@ std::optional<std::string> readStep(const std::string& line, ReplayStep& step) {
     }
     return "rotate takes left, right, portrait, upside-down, landscape-left or landscape-right";
   }
+  if (verb == "expect" && args >= 1 && words[1] == "slider") {
+    // "expect slider X Y VALUE": the slider at the point shows the value.
+    double v[3] = {0, 0, 0};
+    if (args != 4 || !numbers(2, 3, v)) return "expect slider needs three numbers: x, y and the value";
+    if (!onScreen(v[0], v[1])) return "expect slider is off the 320 x 480 screen";
+    step.kind = ReplayStep::Kind::Expect;
+    step.check = ReplayStep::Check::Slider;
+    step.from = point(v[0], v[1]);
+    step.value = v[2];
+    step.text = words[2] + " " + words[3] + " " + words[4];
+    return std::nullopt;
+  }
   if (verb == "expect") {
     // "expect screen CLASS", "expect title TEXT", "expect text TEXT": a title or text is the
     // rest of the line after the word, blanks inside it kept, those around it dropped.
@@ -190,7 +202,7 @@ std::optional<std::string> readStep(const std::string& line, ReplayStep& step) {
       step.text = line.substr(from, to + 1 - from);
       return std::nullopt;
     }
-    return "expect takes screen, title or text";
+    return "expect takes screen, title, text or slider";
   }
   return "unknown step \"" + verb + "\" (wait, tap, drag, pinch, type, key, rotate, expect)";
 }

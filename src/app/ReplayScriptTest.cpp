@@ -117,8 +117,11 @@ TEST(ReplayScriptTest, RefusesMalformedLinesByNumber) {
       {"key escape return\n", "line 1: key takes backspace"},
       {"rotate sideways\n", "line 1: rotate takes"},
       {"jump 1 2\n", "line 1: unknown step \"jump\""},
-      {"expect\n", "line 1: expect takes screen, title or text"},
-      {"expect colour red\n", "line 1: expect takes screen, title or text"},
+      {"expect\n", "line 1: expect takes screen, title, text or slider"},
+      {"expect colour red\n", "line 1: expect takes screen, title, text or slider"},
+      {"expect slider 200 144\n", "line 1: expect slider needs three numbers: x, y and the value"},
+      {"expect slider 200 144 full\n", "line 1: expect slider needs three numbers"},
+      {"expect slider 200 500 1\n", "line 1: expect slider is off the 320 x 480 screen"},
       {"wait 1\nexpect title   \n", "line 2: expect title needs what to look for"},
       {"expect screen Home Grid\n", "line 1: expect screen takes one class name"},
   };
@@ -145,14 +148,15 @@ TEST(ReplayScriptTest, LinesOfOtherBlanksAreBlankLines) {
 }
 
 // An expect step names what it checks; a title or a text is the rest of the line, blanks
-// inside kept and those around it dropped.
+// inside kept and those around it dropped; a slider's check is its point and value.
 TEST(ReplayScriptTest, ReadsExpectSteps) {
   const auto result = ReplayScript::parse(
       "expect screen MyColumnsController\n"
       "  expect   title  内容中心 \t\n"
-      "expect text Harbour Morning News\r\n");
+      "expect text Harbour Morning News\r\n"
+      "expect slider 200 144.5 0.25\n");
   ASSERT_FALSE(result.error) << *result.error;
-  ASSERT_EQ(3u, result.steps.size());
+  ASSERT_EQ(4u, result.steps.size());
   const auto& s = result.steps;
   EXPECT_EQ(ReplayStep::Kind::Expect, s[0].kind);
   EXPECT_EQ(ReplayStep::Check::Screen, s[0].check);
@@ -162,6 +166,10 @@ TEST(ReplayScriptTest, ReadsExpectSteps) {
   EXPECT_EQ(ReplayStep::Check::Text, s[2].check);
   EXPECT_EQ("Harbour Morning News", s[2].text);
   EXPECT_EQ(3, s[2].line);
+  EXPECT_EQ(ReplayStep::Check::Slider, s[3].check);
+  EXPECT_EQ((ui::Point{200, 144.5f}), s[3].from);
+  EXPECT_EQ(0.25, s[3].value);
+  EXPECT_EQ("200 144.5 0.25", s[3].text);
 }
 
 TEST(ReplayScriptTest, LoadsAFileOrSaysItCannot) {

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/SdlClipboard.h"
+#include "platform/device/Pasteboard.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/system/Application.h"
@@ -86,7 +88,11 @@ ScreenHost::ScreenHost(bool headless, std::optional<std::filesystem::path> snaps
     renderer_ = nullptr;
     window_ = nullptr;
     SDL_Quit();
+    return;
   }
+  // With a window the board is the desktop's clipboard (headless it stays in the process, so
+  // runs stay repeatable).
+  Pasteboard::general().setDesktopClipboard(std::make_shared<SdlClipboard>());
 }
 
 int ScreenHost::pixelWidth() {
@@ -117,6 +123,7 @@ bool ScreenHost::openWindow() {
 ScreenHost::~ScreenHost() {
   stop();
   if (window_) {
+    Pasteboard::general().setDesktopClipboard(nullptr);
     SDL_DestroyTexture(texture_);
     SDL_DestroyRenderer(renderer_);
     SDL_DestroyWindow(window_);

@@ -31,6 +31,11 @@
 // the motion's positions; the wheel takes the pointer's last mapped position, as its own comes
 // in window pixels).
 //
+// Clipboard: while the window is open the general pasteboard is the desktop's clipboard
+// (SdlClipboard, installed when the window opens and taken off before it closes), so the chords,
+// the edit menus and the screens' copy items reach the other programs of the desktop; headless,
+// the board stays in the process.
+//
 // Headless when asked, when there is no display ($DISPLAY, $WAYLAND_DISPLAY) or when SDL cannot
 // open a window; the same frames run. Main thread only; owned by the executable.
 #pragma once

@@ -3,8 +3,11 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 #include "app/ReplayScript.h"
 #include "platform/device/Pasteboard.h"
@@ -443,6 +446,51 @@ TEST_F(ScreenHostTest, ReplayPlaysTheCaretKeysDeleteAndTab) {
   EXPECT_EQ("fery!", name->text());
   EXPECT_EQ("x", next->text());
   EXPECT_TRUE(name->isFirstResponder());
+}
+
+// With a window the board is the desktop's clipboard. SDL's dummy video driver opens a window
+// that shows nowhere and keeps the clipboard inside SDL, but it is SDL's clipboard all the same,
+// the one another program's copy reaches on a real desktop (there: the X11 CLIPBOARD selection),
+// so the board's way through the host and SDL is what is checked: the chords copy a field's
+// text onto SDL's clipboard, what another program put there is pasted (and the edit menu offers
+// 粘贴 only while it holds text), and once the window is gone the board is the process's again.
+TEST_F(ScreenHostTest, WithAWindowCopyAndPasteGoThroughTheDesktopsClipboard) {
+  // The host opens a window only where there is a display to show it on.
+  const char* display = std::getenv("DISPLAY");
+  const std::optional<std::string> savedDisplay = display ? std::optional<std::string>(display) : std::nullopt;
+  setenv("DISPLAY", ":zu-dummy", 1);
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+  const auto shown = fieldOnScreen(std::make_shared<ui::ViewController>());
+  const auto& field = shown.field;
+  {
+    ScreenHost host(false, std::nullopt, {});
+    if (savedDisplay) setenv("DISPLAY", savedDisplay->c_str(), 1); else unsetenv("DISPLAY");
+    ASSERT_FALSE(host.isHeadless()) << SDL_GetError();
+    EXPECT_TRUE(Pasteboard::general().isDesktopClipboard());
+    SDL_SetClipboardText("");
+    const auto script = ReplayScript::parse(
+        "tap 60 135\n"
+        "type 渡船 at six\n"
+        "key ctrl+a\n"
+        "key ctrl+c\n");
+    ASSERT_FALSE(script.error) << *script.error;
+    bool done = false;
+    host.play(script.steps, [&] { done = true; });
+    ASSERT_TRUE(RunLoop::main()->runUntil([&] { return done; }, 20));
+    char* copied = SDL_GetClipboardText();
+    EXPECT_STREQ("渡船 at six", copied);
+    SDL_free(copied);
+
+    SDL_SetClipboardText("");
+    EXPECT_FALSE(field->canPerformAction("paste:", nullptr));
+    SDL_SetClipboardText("潮汐 from elsewhere");  // another program copies
+    EXPECT_TRUE(field->canPerformAction("paste:", nullptr));
+    EXPECT_TRUE(host.input().edit("paste:"));  // over the whole text, still selected
+    EXPECT_EQ("潮汐 from elsewhere", field->text());
+  }
+  EXPECT_FALSE(Pasteboard::general().isDesktopClipboard());
+  SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+  Pasteboard::general().resetForTesting();
 }
 
 }  // namespace
