@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 #include "app/ScreenInput.h"
 #include "app/ScreenProbe.h"
@@ -21,7 +22,10 @@ const char* nameOf(ReplayStep::Kind kind) {
     case ReplayStep::Kind::Backspace: return "key backspace";
     case ReplayStep::Kind::Return: return "key return";
     case ReplayStep::Kind::Escape:
-    case ReplayStep::Kind::Edit: return "key";
+    case ReplayStep::Kind::Edit:
+    case ReplayStep::Kind::Delete:
+    case ReplayStep::Kind::Caret:
+    case ReplayStep::Kind::Tab: return "key";
     case ReplayStep::Kind::Rotate: return "rotate";
     case ReplayStep::Kind::Expect: return "expect";
   }
@@ -113,7 +117,7 @@ void ReplayPlayer::playNext() {
   const ReplayStep& step = steps_[next_++];
   if (step.kind == ReplayStep::Kind::Expect) {
     std::printf("zureader: replay line %d: expect %s %s\n", step.line, nameOf(step.check), step.text.c_str());
-  } else if (step.kind == ReplayStep::Kind::Escape || step.kind == ReplayStep::Kind::Edit) {
+  } else if (std::string_view(nameOf(step.kind)) == "key") {  // a key named as written
     std::printf("zureader: replay line %d: key %s\n", step.line, step.text.c_str());
   } else {
     std::printf("zureader: replay line %d: %s\n", step.line, nameOf(step.kind));
@@ -154,6 +158,15 @@ void ReplayPlayer::playNext() {
       break;
     case ReplayStep::Kind::Edit:
       input_.edit(step.action);
+      break;
+    case ReplayStep::Kind::Delete:
+      input_.deleteForward();
+      break;
+    case ReplayStep::Kind::Caret:
+      input_.moveCaret(step.move, step.shift);
+      break;
+    case ReplayStep::Kind::Tab:
+      input_.tab(step.shift);
       break;
     case ReplayStep::Kind::Rotate:
       if (step.turn == ReplayStep::Turn::Left) {

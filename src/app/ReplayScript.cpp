@@ -117,7 +117,33 @@ std::optional<std::string> readStep(const std::string& line, ReplayStep& step) {
       step.action = action;
       return std::nullopt;
     }
-    return "key takes backspace, return, escape, alt+left, ctrl+a, ctrl+c, ctrl+v or ctrl+x";
+    // The caret keys, alone or with Shift (which extends the selection).
+    static const std::pair<const char*, ui::CaretMove> kCaretKeys[] = {
+        {"left", ui::CaretMove::Left}, {"right", ui::CaretMove::Right},    {"up", ui::CaretMove::Up},
+        {"down", ui::CaretMove::Down}, {"home", ui::CaretMove::LineStart}, {"end", ui::CaretMove::LineEnd}};
+    const bool shift = key.rfind("shift+", 0) == 0;
+    const std::string bare = shift ? key.substr(std::strlen("shift+")) : key;
+    for (const auto& [name, move] : kCaretKeys) {
+      if (bare != name) continue;
+      step.kind = ReplayStep::Kind::Caret;
+      step.text = key;
+      step.move = move;
+      step.shift = shift;
+      return std::nullopt;
+    }
+    if (bare == "tab") {
+      step.kind = ReplayStep::Kind::Tab;
+      step.text = key;
+      step.shift = shift;
+      return std::nullopt;
+    }
+    if (key == "delete") {
+      step.kind = ReplayStep::Kind::Delete;
+      step.text = key;
+      return std::nullopt;
+    }
+    return "key takes backspace, return, escape, alt+left, ctrl+a, ctrl+c, ctrl+v, ctrl+x, delete, tab, "
+           "left, right, up, down, home, end, or one of the last seven after shift+";
   }
   if (verb == "rotate") {
     static const std::pair<const char*, ui::DeviceOrientation> kNamed[] = {

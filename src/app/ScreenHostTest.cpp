@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -360,6 +361,91 @@ TEST_F(ScreenHostTest, ReplayClicksTheDrawnKeysAndChordsAndEscapeKeepsTheText) {
   EXPECT_FALSE(field->isFirstResponder());
   EXPECT_FALSE(ui::Keyboard::shared().isVisible());
   Pasteboard::general().resetForTesting();
+}
+
+// The window's editing keys: Tab and Shift+Tab move between the screen's fields and type
+// nothing; Home, End, the arrows (Shift selecting) and Delete edit inside a field; Ctrl+Left
+// still turns the device and Alt+Left is still Escape.
+TEST_F(ScreenHostTest, TheWindowsTabCaretKeysAndDeleteEditTheFields) {
+  const auto shown = fieldOnScreen(std::make_shared<ui::ViewController>());
+  const auto& [window, screen, name, returns] = shown;
+  auto password = std::make_shared<ui::TextField>(ui::Rect(20, 140, 280, 30));
+  password->setSecureTextEntry(true);
+  screen->view()->addSubview(password);
+  ScreenHost host(true, std::nullopt, {});
+  auto typed = [&](const char* text) {
+    SDL_Event event{};
+    event.type = SDL_TEXTINPUT;
+    std::strncpy(event.text.text, text, sizeof event.text.text - 1);
+    host.handleEvent(event);
+  };
+  auto key = [&](SDL_Keycode sym, Uint16 mod = KMOD_NONE) {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = sym;
+    event.key.keysym.mod = mod;
+    host.handleEvent(event);
+  };
+  ASSERT_TRUE(name->becomeFirstResponder());
+  typed("reader");
+  key(SDLK_TAB);
+  ASSERT_TRUE(password->isFirstResponder());
+  typed("pw");
+  key(SDLK_TAB, KMOD_LSHIFT);
+  ASSERT_TRUE(name->isFirstResponder());
+  EXPECT_EQ("reader", name->text());
+  EXPECT_EQ("pw", password->text());
+
+  key(SDLK_HOME);
+  key(SDLK_RIGHT, KMOD_LSHIFT);
+  key(SDLK_RIGHT, KMOD_RSHIFT);
+  key(SDLK_DELETE);
+  EXPECT_EQ("ader", name->text());
+  key(SDLK_END);
+  key(SDLK_LEFT);
+  typed("X");
+  EXPECT_EQ("adeXr", name->text());
+  key(SDLK_UP);
+  key(SDLK_DOWN);
+  EXPECT_EQ((ui::TextRange{4, 0}), name->selectedRange());
+  key(SDLK_LEFT, KMOD_LCTRL);
+  EXPECT_EQ(ui::DeviceOrientation::LandscapeLeft, ui::Device::current().orientation());
+  EXPECT_EQ((ui::TextRange{4, 0}), name->selectedRange());
+  key(SDLK_LEFT, KMOD_LALT);
+  EXPECT_FALSE(name->isFirstResponder());
+  EXPECT_EQ("adeXr", name->text());
+}
+
+// A replay plays the same keys: a word typed, selected by Shift+End from its start and
+// deleted, another typed in its place, Tab to the next field.
+TEST_F(ScreenHostTest, ReplayPlaysTheCaretKeysDeleteAndTab) {
+  const auto shown = fieldOnScreen(std::make_shared<ui::ViewController>());
+  const auto& [window, screen, name, returns] = shown;
+  auto next = std::make_shared<ui::TextField>(ui::Rect(20, 140, 280, 30));
+  screen->view()->addSubview(next);
+  const auto script = ReplayScript::parse(
+      "tap 60 135\n"
+      "type harbourmaster\n"
+      "key home\n"
+      "key shift+end\n"
+      "key delete\n"
+      "type ferry\n"
+      "key left\n"
+      "key shift+left\n"
+      "key delete\n"
+      "key tab\n"
+      "type x\n"
+      "key shift+tab\n"
+      "key end\n"
+      "type !\n");
+  ASSERT_FALSE(script.error) << *script.error;
+  ScreenHost host(true, std::nullopt, {});
+  bool done = false;
+  host.play(script.steps, [&] { done = true; });
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return done; }, 20));
+  EXPECT_EQ("fery!", name->text());
+  EXPECT_EQ("x", next->text());
+  EXPECT_TRUE(name->isFirstResponder());
 }
 
 // With a window the board is the desktop's clipboard. SDL's dummy video driver opens a window
