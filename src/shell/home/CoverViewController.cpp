@@ -164,10 +164,10 @@ void CoverViewController::switchCover() {
     skipUnreadable();
     return;
   }
-  // Nothing on the cover yet (the view's first cover, or the first after covers came to a
-  // cover that had none): the picture is read now, before the cover is drawn, so the cover is
-  // never seen without it; once the view has loaded a black cover would be what a reader sees,
-  // and slides away when the columns are ready before the picture is read.
+  // Nothing on the cover yet (the view's first cover, or the first picture to come to a cover
+  // that had none): the picture is read now, so the cover is drawn with it from its first frame.
+  // Read on the image thread it came after the first frames, and a returning reader's columns,
+  // ready at once, slid the cover away as a black panel.
   if (!showsPicture()) {
     pictureLoader_.cancel();
     if (auto picture = ui::Image::fromFile(*cover->largeCoverPath())) {
