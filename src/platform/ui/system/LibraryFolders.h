@@ -29,8 +29,9 @@
 // planted below while the client runs. GStreamer writes its registry under a fresh temporary
 // name and renames it into place, which never writes through a link, and orc makes its file
 // under a fresh name (O_EXCL) and removes it at once: for them the held folder is enough. The
-// settings backend keeps no desktop setting of the client's. Mesa's llvmpipe compiles the
-// engine's few shaders again in each run instead of reading them back.
+// settings backend keeps no desktop setting of the client's (the engine then sees no proxy set in
+// the desktop's settings). Mesa's llvmpipe compiles the engine's few shaders again in each run
+// instead of reading them back.
 //
 // When a held folder is first handed out, whatever is found below it at any depth that is
 // neither a file nor a folder (a link, a named pipe, a device: what a library would open by path)
