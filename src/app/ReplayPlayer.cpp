@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 #include "app/ScreenInput.h"
 #include "app/ScreenProbe.h"
@@ -21,7 +22,10 @@ const char* nameOf(ReplayStep::Kind kind) {
     case ReplayStep::Kind::Backspace: return "key backspace";
     case ReplayStep::Kind::Return: return "key return";
     case ReplayStep::Kind::Escape:
-    case ReplayStep::Kind::Edit: return "key";
+    case ReplayStep::Kind::Edit:
+    case ReplayStep::Kind::Delete:
+    case ReplayStep::Kind::Caret:
+    case ReplayStep::Kind::Tab: return "key";
     case ReplayStep::Kind::Rotate: return "rotate";
     case ReplayStep::Kind::Expect: return "expect";
   }
@@ -33,9 +37,13 @@ const char* nameOf(ReplayStep::Check check) {
     case ReplayStep::Check::Screen: return "screen";
     case ReplayStep::Check::Title: return "title";
     case ReplayStep::Check::Text: return "text";
+    case ReplayStep::Check::Slider: return "slider";
   }
   return "?";
 }
+
+// How far a slider's value may be from the one expected.
+constexpr double kSliderTolerance = 0.005;
 
 // Whether the screen shows what `step` expects.
 bool holds(const ReplayStep& step) {
@@ -43,6 +51,11 @@ bool holds(const ReplayStep& step) {
     case ReplayStep::Check::Screen: return ScreenProbe::topScreen() == step.text;
     case ReplayStep::Check::Title: return ScreenProbe::barTitle() == step.text;
     case ReplayStep::Check::Text: return ScreenProbe::shows(step.text);
+    case ReplayStep::Check::Slider: {
+      // A value as a road writes it, to two places.
+      const std::optional<float> value = ScreenProbe::sliderValueAt(step.from);
+      return value && std::fabs(*value - step.value) <= kSliderTolerance;
+    }
   }
   return false;
 }
@@ -63,6 +76,13 @@ std::string found(const ReplayStep& step) {
         texts += (texts.empty() ? "\"" : " | \"") + text + "\"";
       }
       return "not in sight; the texts in sight: " + (texts.empty() ? std::string("none") : texts);
+    }
+    case ReplayStep::Check::Slider: {
+      const std::optional<float> value = ScreenProbe::sliderValueAt(step.from);
+      if (!value) return "no slider there";
+      char shown[32];
+      std::snprintf(shown, sizeof shown, "%.3f", static_cast<double>(*value));
+      return std::string("the slider is at ") + shown;
     }
   }
   return {};
@@ -97,7 +117,7 @@ void ReplayPlayer::playNext() {
   const ReplayStep& step = steps_[next_++];
   if (step.kind == ReplayStep::Kind::Expect) {
     std::printf("zureader: replay line %d: expect %s %s\n", step.line, nameOf(step.check), step.text.c_str());
-  } else if (step.kind == ReplayStep::Kind::Escape || step.kind == ReplayStep::Kind::Edit) {
+  } else if (std::string_view(nameOf(step.kind)) == "key") {  // a key named as written
     std::printf("zureader: replay line %d: key %s\n", step.line, step.text.c_str());
   } else {
     std::printf("zureader: replay line %d: %s\n", step.line, nameOf(step.kind));
@@ -138,6 +158,15 @@ void ReplayPlayer::playNext() {
       break;
     case ReplayStep::Kind::Edit:
       input_.edit(step.action);
+      break;
+    case ReplayStep::Kind::Delete:
+      input_.deleteForward();
+      break;
+    case ReplayStep::Kind::Caret:
+      input_.moveCaret(step.move, step.shift);
+      break;
+    case ReplayStep::Kind::Tab:
+      input_.tab(step.shift);
       break;
     case ReplayStep::Kind::Rotate:
       if (step.turn == ReplayStep::Turn::Left) {

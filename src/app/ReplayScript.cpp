@@ -117,7 +117,33 @@ std::optional<std::string> readStep(const std::string& line, ReplayStep& step) {
       step.action = action;
       return std::nullopt;
     }
-    return "key takes backspace, return, escape, alt+left, ctrl+a, ctrl+c, ctrl+v or ctrl+x";
+    // The caret keys, alone or with Shift (which extends the selection).
+    static const std::pair<const char*, ui::CaretMove> kCaretKeys[] = {
+        {"left", ui::CaretMove::Left}, {"right", ui::CaretMove::Right},    {"up", ui::CaretMove::Up},
+        {"down", ui::CaretMove::Down}, {"home", ui::CaretMove::LineStart}, {"end", ui::CaretMove::LineEnd}};
+    const bool shift = key.rfind("shift+", 0) == 0;
+    const std::string bare = shift ? key.substr(std::strlen("shift+")) : key;
+    for (const auto& [name, move] : kCaretKeys) {
+      if (bare != name) continue;
+      step.kind = ReplayStep::Kind::Caret;
+      step.text = key;
+      step.move = move;
+      step.shift = shift;
+      return std::nullopt;
+    }
+    if (bare == "tab") {
+      step.kind = ReplayStep::Kind::Tab;
+      step.text = key;
+      step.shift = shift;
+      return std::nullopt;
+    }
+    if (key == "delete") {
+      step.kind = ReplayStep::Kind::Delete;
+      step.text = key;
+      return std::nullopt;
+    }
+    return "key takes backspace, return, escape, alt+left, ctrl+a, ctrl+c, ctrl+v, ctrl+x, delete, tab, "
+           "left, right, up, down, home, end, or one of the last seven after shift+";
   }
   if (verb == "rotate") {
     static const std::pair<const char*, ui::DeviceOrientation> kNamed[] = {
@@ -144,6 +170,18 @@ std::optional<std::string> readStep(const std::string& line, ReplayStep& step) {
     }
     return "rotate takes left, right, portrait, upside-down, landscape-left or landscape-right";
   }
+  if (verb == "expect" && args >= 1 && words[1] == "slider") {
+    // "expect slider X Y VALUE": the slider at the point shows the value.
+    double v[3] = {0, 0, 0};
+    if (args != 4 || !numbers(2, 3, v)) return "expect slider needs three numbers: x, y and the value";
+    if (!onScreen(v[0], v[1])) return "expect slider is off the 320 x 480 screen";
+    step.kind = ReplayStep::Kind::Expect;
+    step.check = ReplayStep::Check::Slider;
+    step.from = point(v[0], v[1]);
+    step.value = v[2];
+    step.text = words[2] + " " + words[3] + " " + words[4];
+    return std::nullopt;
+  }
   if (verb == "expect") {
     // "expect screen CLASS", "expect title TEXT", "expect text TEXT": a title or text is the
     // rest of the line after the word, blanks inside it kept, those around it dropped.
@@ -164,7 +202,7 @@ std::optional<std::string> readStep(const std::string& line, ReplayStep& step) {
       step.text = line.substr(from, to + 1 - from);
       return std::nullopt;
     }
-    return "expect takes screen, title or text";
+    return "expect takes screen, title, text or slider";
   }
   return "unknown step \"" + verb + "\" (wait, tap, drag, pinch, type, key, rotate, expect)";
 }

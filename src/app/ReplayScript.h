@@ -18,25 +18,30 @@
 
 #include "platform/ui/system/Device.h"
 #include "platform/ui/drawing/Geometry.h"
+#include "platform/ui/text/TextInput.h"
 
 namespace zu {
 
 struct ReplayStep {
-  enum class Kind { Wait, Tap, Drag, Pinch, Type, Backspace, Return, Escape, Edit, Rotate, Expect };
-  // What an expect step checks: the top screen's class, the navigation bar's title, or a text
-  // shown somewhere on screen.
-  enum class Check { Screen, Title, Text };
+  enum class Kind { Wait, Tap, Drag, Pinch, Type, Backspace, Return, Escape, Edit, Delete, Caret, Tab, Rotate, Expect };
+  // What an expect step checks: the top screen's class, the navigation bar's title, a text
+  // shown somewhere on screen, or the value of the slider at a point.
+  enum class Check { Screen, Title, Text, Slider };
   // How a rotate step turns the device: a quarter turn, or to a named orientation.
   enum class Turn { Left, Right, To };
 
   Kind kind = Kind::Wait;
   int line = 0;
   double seconds = 0;  // wait: the pause; drag, pinch: how long the fingers move
-  ui::Point from;      // tap: the point
+  ui::Point from;      // tap, expect slider: the point
   ui::Point to;
-  std::string text;    // type: the text; expect: the class, title or text looked for; escape,
-                       // edit: the key as written ("escape", "alt+left", "ctrl+a")
+  std::string text;    // type: the text; expect: the class, title or text looked for (a
+                       // slider: its point and value as written); escape, edit, delete, caret,
+                       // tab: the key as written ("escape", "ctrl+a", "shift+left")
+  double value = 0;    // expect slider: the value looked for
   std::string action;  // edit: the edit action of the chord ("selectAll:", "copy:", "paste:", "cut:")
+  ui::CaretMove move = ui::CaretMove::Left;  // caret: the key's move
+  bool shift = false;                        // caret: extends the selection; tab: goes backwards
   Check check = Check::Screen;
   Turn turn = Turn::To;
   ui::DeviceOrientation orientation = ui::DeviceOrientation::Portrait;

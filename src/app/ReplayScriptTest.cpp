@@ -69,6 +69,35 @@ TEST(ReplayScriptTest, ReadsEachKindOfStep) {
   EXPECT_EQ("ctrl+x", s[14].text);
 }
 
+// The desktop's editing keys: Delete, Tab and Shift+Tab, and each caret key alone or with Shift.
+TEST(ReplayScriptTest, ReadsTheCaretKeysDeleteAndTab) {
+  const auto result = ReplayScript::parse(
+      "key left\nkey shift+right\nkey up\nkey shift+down\nkey home\nkey shift+end\n"
+      "key delete\nkey tab\nkey shift+tab\n");
+  ASSERT_FALSE(result.error) << *result.error;
+  ASSERT_EQ(9u, result.steps.size());
+  const auto& s = result.steps;
+  const ui::CaretMove moves[] = {ui::CaretMove::Left, ui::CaretMove::Right,     ui::CaretMove::Up,
+                                 ui::CaretMove::Down, ui::CaretMove::LineStart, ui::CaretMove::LineEnd};
+  for (size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(ReplayStep::Kind::Caret, s[i].kind) << i;
+    EXPECT_EQ(moves[i], s[i].move) << i;
+    EXPECT_EQ(i % 2 == 1, s[i].shift) << i;
+  }
+  EXPECT_EQ("shift+end", s[5].text);
+  EXPECT_EQ(ReplayStep::Kind::Delete, s[6].kind);
+  EXPECT_EQ(ReplayStep::Kind::Tab, s[7].kind);
+  EXPECT_FALSE(s[7].shift);
+  EXPECT_EQ(ReplayStep::Kind::Tab, s[8].kind);
+  EXPECT_TRUE(s[8].shift);
+  // Shift goes with the caret keys and Tab only.
+  for (const char* wrong : {"key shift+delete\n", "key shift+escape\n", "key shift+\n", "key ctrl+left\n"}) {
+    const auto refused = ReplayScript::parse(wrong);
+    ASSERT_TRUE(refused.error) << wrong;
+    EXPECT_EQ(0u, refused.error->find("line 1: key takes backspace")) << *refused.error;
+  }
+}
+
 // A malformed line refuses the whole script, naming the line; nothing of it is kept.
 TEST(ReplayScriptTest, RefusesMalformedLinesByNumber) {
   const std::pair<const char*, const char*> cases[] = {
@@ -83,13 +112,16 @@ TEST(ReplayScriptTest, RefusesMalformedLinesByNumber) {
       {"\n\n# c\ndrag 1 2 3\n", "line 4: drag needs four numbers"},
       {"pinch 1 2 3 500\n", "line 1: pinch goes off"},
       {"type\n", "line 1: type needs the text"},
-      {"key esc\n", "line 1: key takes backspace, return, escape, alt+left, ctrl+a, ctrl+c, ctrl+v or ctrl+x"},
+      {"key esc\n", "line 1: key takes backspace, return, escape, alt+left, ctrl+a, ctrl+c, ctrl+v, ctrl+x, delete"},
       {"key ctrl+z\n", "line 1: key takes backspace"},
       {"key escape return\n", "line 1: key takes backspace"},
       {"rotate sideways\n", "line 1: rotate takes"},
       {"jump 1 2\n", "line 1: unknown step \"jump\""},
-      {"expect\n", "line 1: expect takes screen, title or text"},
-      {"expect colour red\n", "line 1: expect takes screen, title or text"},
+      {"expect\n", "line 1: expect takes screen, title, text or slider"},
+      {"expect colour red\n", "line 1: expect takes screen, title, text or slider"},
+      {"expect slider 200 144\n", "line 1: expect slider needs three numbers: x, y and the value"},
+      {"expect slider 200 144 full\n", "line 1: expect slider needs three numbers"},
+      {"expect slider 200 500 1\n", "line 1: expect slider is off the 320 x 480 screen"},
       {"wait 1\nexpect title   \n", "line 2: expect title needs what to look for"},
       {"expect screen Home Grid\n", "line 1: expect screen takes one class name"},
   };
@@ -116,14 +148,15 @@ TEST(ReplayScriptTest, LinesOfOtherBlanksAreBlankLines) {
 }
 
 // An expect step names what it checks; a title or a text is the rest of the line, blanks
-// inside kept and those around it dropped.
+// inside kept and those around it dropped; a slider's check is its point and value.
 TEST(ReplayScriptTest, ReadsExpectSteps) {
   const auto result = ReplayScript::parse(
       "expect screen MyColumnsController\n"
       "  expect   title  内容中心 \t\n"
-      "expect text Harbour Morning News\r\n");
+      "expect text Harbour Morning News\r\n"
+      "expect slider 200 144.5 0.25\n");
   ASSERT_FALSE(result.error) << *result.error;
-  ASSERT_EQ(3u, result.steps.size());
+  ASSERT_EQ(4u, result.steps.size());
   const auto& s = result.steps;
   EXPECT_EQ(ReplayStep::Kind::Expect, s[0].kind);
   EXPECT_EQ(ReplayStep::Check::Screen, s[0].check);
@@ -133,6 +166,10 @@ TEST(ReplayScriptTest, ReadsExpectSteps) {
   EXPECT_EQ(ReplayStep::Check::Text, s[2].check);
   EXPECT_EQ("Harbour Morning News", s[2].text);
   EXPECT_EQ(3, s[2].line);
+  EXPECT_EQ(ReplayStep::Check::Slider, s[3].check);
+  EXPECT_EQ((ui::Point{200, 144.5f}), s[3].from);
+  EXPECT_EQ(0.25, s[3].value);
+  EXPECT_EQ("200 144.5 0.25", s[3].text);
 }
 
 TEST(ReplayScriptTest, LoadsAFileOrSaysItCannot) {

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/SdlClipboard.h"
+#include "platform/device/Pasteboard.h"
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/system/Application.h"
@@ -48,6 +50,17 @@ const char* editActionOf(SDL_Keycode key) {
   }
 }
 
+// The caret move of Up, Down, Home or End (Left and Right carry chords of their own), or none.
+std::optional<ui::CaretMove> caretMoveOf(SDL_Keycode key) {
+  switch (key) {
+    case SDLK_UP: return ui::CaretMove::Up;
+    case SDLK_DOWN: return ui::CaretMove::Down;
+    case SDLK_HOME: return ui::CaretMove::LineStart;
+    case SDLK_END: return ui::CaretMove::LineEnd;
+    default: return std::nullopt;
+  }
+}
+
 std::vector<uint32_t> pixelsOf(const ui::Image& picture) {
   const uint32_t* p = picture.pixels();
   return std::vector<uint32_t>(p, p + static_cast<size_t>(picture.pixelWidth()) *
@@ -75,7 +88,11 @@ ScreenHost::ScreenHost(bool headless, std::optional<std::filesystem::path> snaps
     renderer_ = nullptr;
     window_ = nullptr;
     SDL_Quit();
+    return;
   }
+  // With a window the board is the desktop's clipboard (headless it stays in the process, so
+  // runs stay repeatable).
+  Pasteboard::general().setDesktopClipboard(std::make_shared<SdlClipboard>());
 }
 
 int ScreenHost::pixelWidth() {
@@ -106,6 +123,7 @@ bool ScreenHost::openWindow() {
 ScreenHost::~ScreenHost() {
   stop();
   if (window_) {
+    Pasteboard::general().setDesktopClipboard(nullptr);
     SDL_DestroyTexture(texture_);
     SDL_DestroyRenderer(renderer_);
     SDL_DestroyWindow(window_);
@@ -312,6 +330,7 @@ bool ScreenHost::handleInput(const SDL_Event& event) {
         input_.edit(action);
         return true;
       }
+      const bool shift = (event.key.keysym.mod & KMOD_SHIFT) != 0;
       switch (event.key.keysym.sym) {
         case SDLK_ESCAPE:
           input_.back();
@@ -328,12 +347,26 @@ bool ScreenHost::handleInput(const SDL_Event& event) {
             input_.turnLeft();
           } else if (alt) {
             input_.back();
+          } else {
+            input_.moveCaret(ui::CaretMove::Left, shift);
           }
           break;
         case SDLK_RIGHT:
-          if (ctrl) input_.turnRight();
+          if (ctrl) {
+            input_.turnRight();
+          } else if (!alt) {
+            input_.moveCaret(ui::CaretMove::Right, shift);
+          }
           break;
         default:
+          if (ctrl || alt) break;
+          if (const std::optional<ui::CaretMove> move = caretMoveOf(event.key.keysym.sym)) {
+            input_.moveCaret(*move, shift);
+          } else if (event.key.keysym.sym == SDLK_DELETE) {
+            input_.deleteForward();
+          } else if (event.key.keysym.sym == SDLK_TAB) {
+            input_.tab(shift);
+          }
           break;
       }
       return true;

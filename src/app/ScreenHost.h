@@ -13,8 +13,10 @@
 // dragged and lifted — handed to the window that takes touches there (Application::windowForTouch,
 // so an overlay that takes none lets them through) in that window's coordinates; with Shift held
 // when it goes down it is two fingers mirrored about the screen's centre (a pinch); over the
-// drawn keyboard it presses the key it lifts on. Typed text, Backspace, Return and Ctrl+A, C,
-// V, X (select all, copy, paste, cut) go to the keyboard stand-in's first responder; Escape and
+// drawn keyboard it presses the key it lifts on. Typed text, Backspace, Return, Ctrl+A, C, V,
+// X (select all, copy, paste, cut), Delete and the caret keys (the arrows, Home and End, with
+// Shift extending the selection) go to the keyboard stand-in's first responder; Tab and
+// Shift+Tab move the editing to the screen's next or previous entry (ui::FocusChain); Escape and
 // Alt+Left end what lies over the top screen or is being edited, else press its way back
 // (ui::EscapeKey); Ctrl+Left and Ctrl+Right turn the device a quarter to the left or right. The
 // mouse wheel and a touchpad's two-finger scroll scroll the scroll view under the pointer,
@@ -28,6 +30,11 @@
 // input stays in points (the renderer's logical size is the screen's: SDL maps the buttons' and
 // the motion's positions; the wheel takes the pointer's last mapped position, as its own comes
 // in window pixels).
+//
+// Clipboard: while the window is open the general pasteboard is the desktop's clipboard
+// (SdlClipboard, installed when the window opens and taken off before it closes), so the chords,
+// the edit menus and the screens' copy items reach the other programs of the desktop; headless,
+// the board stays in the process.
 //
 // Headless when asked, when there is no display ($DISPLAY, $WAYLAND_DISPLAY) or when SDL cannot
 // open a window; the same frames run. Main thread only; owned by the executable.

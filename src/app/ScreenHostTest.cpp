@@ -3,7 +3,11 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 #include "app/ReplayScript.h"
 #include "platform/device/Pasteboard.h"
@@ -356,6 +360,148 @@ TEST_F(ScreenHostTest, ReplayClicksTheDrawnKeysAndChordsAndEscapeKeepsTheText) {
   EXPECT_EQ(1, returns->count);
   EXPECT_FALSE(field->isFirstResponder());
   EXPECT_FALSE(ui::Keyboard::shared().isVisible());
+  Pasteboard::general().resetForTesting();
+}
+
+// The window's editing keys: Tab and Shift+Tab move between the screen's fields and type
+// nothing; Home, End, the arrows (Shift selecting) and Delete edit inside a field; Ctrl+Left
+// still turns the device and Alt+Left is still Escape.
+TEST_F(ScreenHostTest, TheWindowsTabCaretKeysAndDeleteEditTheFields) {
+  const auto shown = fieldOnScreen(std::make_shared<ui::ViewController>());
+  const auto& [window, screen, name, returns] = shown;
+  auto password = std::make_shared<ui::TextField>(ui::Rect(20, 140, 280, 30));
+  password->setSecureTextEntry(true);
+  screen->view()->addSubview(password);
+  ScreenHost host(true, std::nullopt, {});
+  auto typed = [&](const char* text) {
+    SDL_Event event{};
+    event.type = SDL_TEXTINPUT;
+    std::strncpy(event.text.text, text, sizeof event.text.text - 1);
+    host.handleEvent(event);
+  };
+  auto key = [&](SDL_Keycode sym, Uint16 mod = KMOD_NONE) {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = sym;
+    event.key.keysym.mod = mod;
+    host.handleEvent(event);
+  };
+  ASSERT_TRUE(name->becomeFirstResponder());
+  typed("reader");
+  key(SDLK_TAB);
+  ASSERT_TRUE(password->isFirstResponder());
+  typed("pw");
+  key(SDLK_TAB, KMOD_LSHIFT);
+  ASSERT_TRUE(name->isFirstResponder());
+  EXPECT_EQ("reader", name->text());
+  EXPECT_EQ("pw", password->text());
+
+  key(SDLK_HOME);
+  key(SDLK_RIGHT, KMOD_LSHIFT);
+  key(SDLK_RIGHT, KMOD_RSHIFT);
+  key(SDLK_DELETE);
+  EXPECT_EQ("ader", name->text());
+  key(SDLK_END);
+  key(SDLK_LEFT);
+  typed("X");
+  EXPECT_EQ("adeXr", name->text());
+  key(SDLK_UP);
+  key(SDLK_DOWN);
+  EXPECT_EQ((ui::TextRange{4, 0}), name->selectedRange());
+  key(SDLK_LEFT, KMOD_LCTRL);
+  EXPECT_EQ(ui::DeviceOrientation::LandscapeLeft, ui::Device::current().orientation());
+  EXPECT_EQ((ui::TextRange{4, 0}), name->selectedRange());
+  key(SDLK_LEFT, KMOD_LALT);
+  EXPECT_FALSE(name->isFirstResponder());
+  EXPECT_EQ("adeXr", name->text());
+}
+
+// A replay plays the same keys: a word typed, selected by Shift+End from its start and
+// deleted, another typed in its place, Tab to the next field.
+TEST_F(ScreenHostTest, ReplayPlaysTheCaretKeysDeleteAndTab) {
+  const auto shown = fieldOnScreen(std::make_shared<ui::ViewController>());
+  const auto& [window, screen, name, returns] = shown;
+  auto next = std::make_shared<ui::TextField>(ui::Rect(20, 140, 280, 30));
+  screen->view()->addSubview(next);
+  const auto script = ReplayScript::parse(
+      "tap 60 135\n"
+      "type harbourmaster\n"
+      "key home\n"
+      "key shift+end\n"
+      "key delete\n"
+      "type ferry\n"
+      "key left\n"
+      "key shift+left\n"
+      "key delete\n"
+      "key tab\n"
+      "type x\n"
+      "key shift+tab\n"
+      "key end\n"
+      "type !\n");
+  ASSERT_FALSE(script.error) << *script.error;
+  ScreenHost host(true, std::nullopt, {});
+  bool done = false;
+  host.play(script.steps, [&] { done = true; });
+  ASSERT_TRUE(RunLoop::main()->runUntil([&] { return done; }, 20));
+  EXPECT_EQ("fery!", name->text());
+  EXPECT_EQ("x", next->text());
+  EXPECT_TRUE(name->isFirstResponder());
+}
+
+// With a window the board is the desktop's clipboard. SDL's dummy video driver opens a window
+// that shows nowhere and keeps the clipboard inside SDL, but it is SDL's clipboard all the same,
+// the one another program's copy reaches on a real desktop (there: the X11 CLIPBOARD selection),
+// so the board's way through the host and SDL is what is checked: the chords copy a field's
+// text onto SDL's clipboard, what another program put there is pasted (and the edit menu offers
+// 粘贴 only while it holds text), and once the window is gone the board is the process's again.
+TEST_F(ScreenHostTest, WithAWindowCopyAndPasteGoThroughTheDesktopsClipboard) {
+  // The host opens a window only where there is a display to show it on: one is named while it
+  // opens. A Wayland name, with no X11 one: SDL's video start asks D-Bus for the session bus,
+  // and with $DISPLAY set and no bus address libdbus would start a bus for that display (a
+  // child process, and a buffer it never frees when that fails).
+  const auto saved = [](const char* name) {
+    const char* value = std::getenv(name);
+    return value ? std::optional<std::string>(value) : std::nullopt;
+  };
+  const auto restore = [](const char* name, const std::optional<std::string>& value) {
+    if (value) setenv(name, value->c_str(), 1); else unsetenv(name);
+  };
+  const std::optional<std::string> savedX11 = saved("DISPLAY");
+  const std::optional<std::string> savedWayland = saved("WAYLAND_DISPLAY");
+  unsetenv("DISPLAY");
+  setenv("WAYLAND_DISPLAY", "zu-dummy", 1);
+  SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+  const auto shown = fieldOnScreen(std::make_shared<ui::ViewController>());
+  const auto& field = shown.field;
+  {
+    ScreenHost host(false, std::nullopt, {});
+    restore("DISPLAY", savedX11);
+    restore("WAYLAND_DISPLAY", savedWayland);
+    ASSERT_FALSE(host.isHeadless()) << SDL_GetError();
+    EXPECT_TRUE(Pasteboard::general().isDesktopClipboard());
+    SDL_SetClipboardText("");
+    const auto script = ReplayScript::parse(
+        "tap 60 135\n"
+        "type 渡船 at six\n"
+        "key ctrl+a\n"
+        "key ctrl+c\n");
+    ASSERT_FALSE(script.error) << *script.error;
+    bool done = false;
+    host.play(script.steps, [&] { done = true; });
+    ASSERT_TRUE(RunLoop::main()->runUntil([&] { return done; }, 20));
+    char* copied = SDL_GetClipboardText();
+    EXPECT_STREQ("渡船 at six", copied);
+    SDL_free(copied);
+
+    SDL_SetClipboardText("");
+    EXPECT_FALSE(field->canPerformAction("paste:", nullptr));
+    SDL_SetClipboardText("潮汐 from elsewhere");  // another program copies
+    EXPECT_TRUE(field->canPerformAction("paste:", nullptr));
+    EXPECT_TRUE(host.input().edit("paste:"));  // over the whole text, still selected
+    EXPECT_EQ("潮汐 from elsewhere", field->text());
+  }
+  EXPECT_FALSE(Pasteboard::general().isDesktopClipboard());
+  SDL_ResetHint(SDL_HINT_VIDEODRIVER);
   Pasteboard::general().resetForTesting();
 }
 

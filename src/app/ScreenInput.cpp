@@ -4,6 +4,7 @@
 
 #include "platform/ui/system/Application.h"
 #include "platform/ui/system/EscapeKey.h"
+#include "platform/ui/text/FocusChain.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/drawing/Screen.h"
 #include "platform/ui/input/Touch.h"
@@ -69,6 +70,12 @@ bool ScreenInput::backspace() { return ui::Keyboard::shared().pressDelete(); }
 bool ScreenInput::enter() { return ui::Keyboard::shared().pressReturn(); }
 
 bool ScreenInput::edit(const std::string& action) { return ui::Keyboard::shared().performEditCommand(action); }
+
+bool ScreenInput::deleteForward() { return ui::Keyboard::shared().pressDeleteForward(); }
+
+bool ScreenInput::moveCaret(ui::CaretMove move, bool extend) { return ui::Keyboard::shared().moveCaret(move, extend); }
+
+bool ScreenInput::tab(bool backwards) { return ui::FocusChain::advance(backwards); }
 
 bool ScreenInput::back() { return ui::EscapeKey::press(); }
 

@@ -3,7 +3,8 @@
 // centre (the mouse with Shift held, a replayed pinch), each handed to the window that takes
 // touches where the first finger went down (Application::windowForTouch) in that window's
 // coordinates; keys typed into the keyboard stand-in's first responder (text, Backspace,
-// Return, the edit chords); the drawn keyboard's keys, pressed by a finger that goes down and
+// Return, the edit chords, Delete, the caret keys); Tab, moving the editing between the
+// entries of a screen (ui::FocusChain); the drawn keyboard's keys, pressed by a finger that goes down and
 // lifts on one (where no window above the keyboard takes the touch); Escape (ui::EscapeKey);
 // and turns of the device (ui::Device, which the interface follows when its screen allows).
 //
@@ -19,6 +20,7 @@
 #include "platform/ui/system/Device.h"
 #include "platform/ui/drawing/Geometry.h"
 #include "platform/ui/text/KeyboardLayout.h"
+#include "platform/ui/text/TextInput.h"
 
 namespace zu::ui {
 class Touch;
@@ -47,6 +49,12 @@ class ScreenInput {
   // A standard edit action from its chord ("selectAll:" for Ctrl+A, "copy:", "paste:", "cut:")
   // on the first responder; false when there is none or it does not take it now.
   bool edit(const std::string& action);
+  // The desktop's Delete and caret keys on the first responder; false when there is none.
+  bool deleteForward();
+  bool moveCaret(ui::CaretMove move, bool extend);
+  // Tab (Shift+Tab with `backwards`): the editing moves to the screen's next (previous) entry
+  // (ui::FocusChain); false when it did not move.
+  bool tab(bool backwards);
   // The desktop's Escape (or Alt+Left): ends what lies over the top screen or is being edited
   // on it, else presses its way back (ui::EscapeKey); false when nothing was done.
   bool back();

@@ -11,6 +11,7 @@
 #include "platform/ui/controllers/TabBarController.h"
 #include "platform/ui/controllers/ViewController.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/Slider.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextView.h"
@@ -181,6 +182,15 @@ std::vector<std::string> ScreenProbe::texts() {
     eachViewInSight(*window, window->bounds(), [&](const ui::View& view) { textsOf(view, out); });
   }
   return out;
+}
+
+std::optional<float> ScreenProbe::sliderValueAt(ui::Point screenPoint) {
+  auto window = ui::Application::shared().windowForTouch(screenPoint);
+  if (!window) return std::nullopt;
+  for (auto view = window->hitTest(window->pointFromSuperview(screenPoint)); view; view = view->superview()) {
+    if (auto* slider = dynamic_cast<const ui::Slider*>(view.get())) return slider->value();
+  }
+  return std::nullopt;
 }
 
 bool ScreenProbe::shows(const std::string& text) {

@@ -1,5 +1,6 @@
 // ScreenProbe: reads what the screen shows, for a replay's expect steps: the top screen (the
-// controller the reader is looking at), the navigation bar's title, and the texts in sight.
+// controller the reader is looking at), the navigation bar's title, a slider's value, and the
+// texts in sight.
 //
 //  - The top screen: from the frontmost visible window that has a root controller, the
 //    presented (modal) controller while there is one, else a tab bar controller's selected
@@ -9,6 +10,8 @@
 //    Its class name is without namespaces ("MyColumnsController").
 //  - The bar's title: the frontmost navigation bar in sight, its top item's title, or the texts
 //    of the item's title view when it has one.
+//  - A slider's value: the slider a finger at a screen point would move (hit-tested in the
+//    window that takes touches there, as ScreenInput delivers them).
 //  - The texts in sight: labels, button titles, text fields (text, or placeholder when empty),
 //    text views, bar titles, alerts' and sheets' titles, messages and buttons, the edit menu's
 //    items, and web pages'
@@ -20,8 +23,11 @@
 // answered text.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "platform/ui/drawing/Geometry.h"
 
 namespace zu {
 
@@ -35,6 +41,8 @@ class ScreenProbe {
   static std::vector<std::string> texts();
   // Whether `text` is one of the texts in sight or part of one.
   static bool shows(const std::string& text);
+  // The value of the slider at `screenPoint`; none when a finger there would touch no slider.
+  static std::optional<float> sliderValueAt(ui::Point screenPoint);
 };
 
 }  // namespace zu

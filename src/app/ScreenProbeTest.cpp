@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <optional>
 
 #include "app/ReplayScript.h"
 #include "app/ScreenHost.h"
@@ -12,6 +14,7 @@
 #include "platform/ui/controllers/NavigationItem.h"
 #include "platform/ui/controllers/TabBarController.h"
 #include "platform/ui/controllers/ViewController.h"
+#include "platform/ui/controls/Slider.h"
 #include "platform/ui/drawing/Screen.h"
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/motion/Animations.h"
@@ -19,6 +22,7 @@
 #include "platform/ui/text/MenuController.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/views/Label.h"
+#include "platform/ui/views/ScrollView.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
 #include "platform/web/RecordingWebBackend.h"
@@ -227,6 +231,43 @@ TEST_F(ScreenProbeTest, ExpectWaitsForTheScreenThenFailsWithItsLine) {
   EXPECT_EQ("line 4: expect title 内容中心: the bar's title is \"我的订阅\"", *failure);
   advance(1);
   EXPECT_FALSE(done);
+}
+
+// A replay drags a slider inside a scrolling view to either end, the finger wandering up and
+// down, and expect slider reads its value where a finger would touch it: the slider follows,
+// the list never scrolls, and a value it does not show fails the play with the one it shows.
+TEST_F(ScreenProbeTest, ExpectSliderReadsTheSliderADragMoved) {
+  ScopedFakeClock clock;
+  auto list = std::make_shared<ui::ScrollView>(ui::Rect(0, 0, 320, 300));
+  list->setContentSize(ui::Size{320, 900});
+  home_->view()->addSubview(list);
+  auto slider = std::make_shared<ui::Slider>(ui::Rect(60, 100, 200, 23));
+  slider->setValue(0.5f);
+  list->addSubview(slider);
+  window_->layoutIfNeeded();
+  const ui::Rect at = slider->convertRectTo(slider->bounds(), nullptr);
+  char script[512];
+  std::snprintf(script, sizeof script,
+                "drag %.0f %.0f %.0f %.0f\n"
+                "expect slider %.0f %.0f 1\n"
+                "drag %.0f %.0f %.0f %.0f 0.5\n"
+                "expect slider %.0f %.0f 0\n"
+                "expect slider %.0f %.0f 0.5\n",
+                at.midX(), at.midY(), at.maxX() + 40, at.midY() + 40, at.midX(), at.midY(),
+                at.maxX() - 11, at.midY(), at.minX() - 40, at.midY() - 30, at.midX(), at.midY(), at.midX(), at.midY());
+  const auto steps = ReplayScript::parse(script);
+  ASSERT_FALSE(steps.error) << *steps.error;
+  ScreenHost host(true, std::nullopt, {});
+  std::optional<std::string> failure;
+  host.play(steps.steps, {}, [&](const std::string& why) { failure = why; });
+  for (double t = 0; !failure && t < 30; t += ReplayPlayer::kFrameSeconds) {
+    clock->advance(ReplayPlayer::kFrameSeconds);
+    runDueMainLoopTasks();
+  }
+  ASSERT_TRUE(failure);
+  EXPECT_EQ("line 5: expect slider " + steps.steps[4].text + ": the slider is at 0.000", *failure);
+  EXPECT_EQ((ui::Point{0, 0}), list->contentOffset());
+  EXPECT_EQ(std::nullopt, ScreenProbe::sliderValueAt(ui::Point{at.midX(), at.maxY() + 20}));
 }
 
 }  // namespace

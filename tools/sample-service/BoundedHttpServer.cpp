@@ -49,16 +49,6 @@ void addressOf(const sockaddr_storage& address, std::string& ip, int& port) {
   ip = text;
 }
 
-// A declared Content-Length; nullopt when there is none or it is not a number.
-std::optional<uint64_t> declaredLength(const httplib::Request& req) {
-  if (!req.has_header("Content-Length")) return std::nullopt;
-  const std::string text = req.get_header_value("Content-Length");
-  uint64_t value = 0;
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
-}
-
 // The answer's text for a status a bound gives.
 std::string reasonOf(int status) {
   switch (status) {
@@ -200,6 +190,15 @@ class BoundedHttpServer::Connection : public httplib::Stream {
 };
 
 thread_local BoundedHttpServer::Connection* BoundedHttpServer::Connection::current = nullptr;
+
+std::optional<uint64_t> BoundedHttpServer::declaredLength(const httplib::Request& req) {
+  if (!req.has_header("Content-Length")) return std::nullopt;
+  const std::string text = req.get_header_value("Content-Length");
+  uint64_t value = 0;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
 
 BoundedHttpServer::BoundedHttpServer(size_t maxBodyBytes) : maxBodyBytes_(maxBodyBytes) {
   // The answer of a request a bound ended: its status, and the connection closes after it.

@@ -25,6 +25,8 @@
 
 #include <chrono>
 #include <cstddef>
+#include <cstdint>
+#include <optional>
 
 namespace zu {
 
@@ -35,6 +37,9 @@ class BoundedHttpServer : public httplib::Server {
   static constexpr size_t kBodyBytesPerSecond = size_t{64} << 10;
 
   explicit BoundedHttpServer(size_t maxBodyBytes);
+
+  // A request's declared Content-Length; nullopt when there is none or it is not a number.
+  static std::optional<uint64_t> declaredLength(const httplib::Request& req);
 
  private:
   class Connection;

@@ -6,6 +6,7 @@
 #include "SampleCatalogue.h"
 #include "SampleAlbums.h"
 #include "SampleArticles.h"
+#include "SampleBookLinks.h"
 #include "SampleLookups.h"
 #include "SampleOAuth.h"
 #include "SamplePicturePosts.h"
@@ -288,6 +289,13 @@ std::optional<std::string> middle(const std::string& path, const std::string& pr
   return name;
 }
 
+// The bytes of a request's body and form files.
+size_t bodyBytes(const SampleService::Request& request) {
+  size_t bytes = request.body.size();
+  for (const auto& [field, file] : request.formFiles) bytes += file.second.size();
+  return bytes;
+}
+
 }  // namespace
 
 SampleService::SampleService(std::string documentsDir)
@@ -321,72 +329,51 @@ bool SampleService::start(int port) {
   // A service keeps a busy client's connection open; the server's default closes it after 5
   // requests, and a refresh of a hundred columns would open one every few requests.
   server_->set_keep_alive_max_count(1000);
-  auto handler = [this](const httplib::Request& req, httplib::Response& res) {
-    Request request;
-    request.method = req.method;
-    request.path = req.path;
-    std::string query;
-    if (auto at = req.target.find('?'); at != std::string::npos) query = req.target.substr(at + 1);
-    request.query = query;
-    request.body = req.body;
-    for (const auto& [field, file] : req.files) {
-      request.formFiles[field] = {file.filename, file.content};
-    }
-    for (const auto& [name, value] : req.headers) {
-      std::string lower = name;
-      std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
-      request.headers[lower] = value;
-    }
-    std::optional<size_t> cut;
-    {
-      std::lock_guard guard(lock_);
-      maxInFlight_ = std::max(maxInFlight_, ++inFlight_);
-    }
-    Answer reply = answer(request);
-    int delay = 0;
-    {
-      std::lock_guard guard(lock_);
-      for (const auto& [prefix, millis] : responseDelays_) {
-        if (request.path.rfind(prefix, 0) == 0) delay = millis;
-      }
-      // A delayed answer's request is on record while the answer waits, so a test can act
-      // (cancel, say) while it is in flight.
-      if (delay > 0) requests_.push_back(request);
-    }
-    if (delay > 0) {
-      recorded_.notify_all();
-      std::this_thread::sleep_for(std::chrono::milliseconds(delay));
-    }
-    {
-      std::lock_guard guard(lock_);
-      --inFlight_;
-      if (delay <= 0) requests_.push_back(request);
-      if (auto it = cutAfter_.find(request.path);
-          it != cutAfter_.end() && reply.status == 200 && request.method == "GET") {
-        cut = std::min(it->second, reply.body.size());
-        cutAfter_.erase(it);
-      }
-    }
-    recorded_.notify_all();
-    // A ranged answer carries 206 (the server cuts the body to the range itself).
-    res.status = reply.status == 200 && !req.ranges.empty() ? 206 : reply.status;
-    for (const auto& [name, value] : reply.headers) res.set_header(name, value);
-    if (cut) {
-      auto body = std::make_shared<std::string>(std::move(reply.body));
-      res.set_content_provider(
-          body->size(), reply.contentType,
-          [body, sent = *cut](size_t, size_t, httplib::DataSink& sink) {
-            sink.write(body->data(), sent);
-            return false;  // the connection is dropped here
+  auto handler = [this](const httplib::Request& req, httplib::Response& res) { serve(req, res, req.body, {}); };
+  // Requests that may carry a body read it here rather than through the library, which would
+  // refuse a form body (application/x-www-form-urlencoded) above its own 8 KiB: the client's
+  // feedback form is as long as the reader's text. The server's bound on bodies holds all the
+  // same (BoundedHttpServer).
+  auto withBody = [this](const httplib::Request& req, httplib::Response& res, const httplib::ContentReader& reader) {
+    std::string body;
+    std::map<std::string, std::pair<std::string, std::string>> files;
+    bool read;
+    if (req.is_multipart_form_data()) {
+      std::string field;
+      read = reader(
+          [&](const httplib::MultipartFormData& part) {
+            field = part.name;
+            files[field] = {part.filename, std::string()};  // a later part of the same name wins
+            return true;
+          },
+          [&](const char* data, size_t size) {
+            files[field].second.append(data, size);
+            return true;
           });
-    } else if (!reply.body.empty() || reply.status == 200) {
-      res.set_content(reply.body, reply.contentType);
+    } else {
+      // Made as large as declared at once (the server refused a declared length above its bound):
+      // a body grown a piece at a time leaves its smaller copies behind in the worker's heap.
+      if (auto declared = BoundedHttpServer::declaredLength(req)) {
+        body.reserve(static_cast<size_t>(std::min<uint64_t>(*declared, kMaxRequestBodyBytes)));
+      }
+      read = reader([&](const char* data, size_t size) {
+        body.append(data, size);
+        return true;
+      });
     }
+    if (!read) {
+      // A body cut off (a bound ended it, or the client went): answered as the failed read the
+      // library would answer (the server's bound turns it into its own status), not served.
+      if (res.status < 400) res.status = 400;
+      return;
+    }
+    serve(req, res, std::move(body), std::move(files));
   };
   server_->Get(".*", handler);
-  server_->Post(".*", handler);
-  server_->Put(".*", handler);
-  server_->Delete(".*", handler);
+  // (The library hands every POST, PUT and DELETE to a reader of its body, an empty one too.)
+  server_->Post(".*", withBody);
+  server_->Put(".*", withBody);
+  server_->Delete(".*", withBody);
   if (port == 0) {
     port_ = server_->bind_to_any_port("127.0.0.1");
   } else {
@@ -400,6 +387,84 @@ bool SampleService::start(int port) {
   // stop() only reaches a server that is running: wait for the loop to be entered.
   while (!server_->is_running()) std::this_thread::yield();
   return true;
+}
+
+void SampleService::serve(const httplib::Request& req, httplib::Response& res, std::string body,
+                          std::map<std::string, std::pair<std::string, std::string>> formFiles) {
+  Request request;
+  request.method = req.method;
+  request.path = req.path;
+  if (auto at = req.target.find('?'); at != std::string::npos) request.query = req.target.substr(at + 1);
+  request.body = std::move(body);
+  request.formFiles = std::move(formFiles);
+  for (const auto& [name, value] : req.headers) {
+    std::string lower = name;
+    std::transform(lower.begin(), lower.end(), lower.begin(), ::tolower);
+    request.headers[lower] = value;
+  }
+  std::optional<size_t> cut;
+  {
+    std::lock_guard guard(lock_);
+    maxInFlight_ = std::max(maxInFlight_, ++inFlight_);
+  }
+  Answer reply = answer(request);
+  int delay = 0;
+  const std::string path = request.path;
+  const bool get = request.method == "GET";
+  {
+    std::lock_guard guard(lock_);
+    for (const auto& [prefix, millis] : responseDelays_) {
+      if (path.rfind(prefix, 0) == 0) delay = millis;
+    }
+    // A delayed answer's request is on record while the answer waits, so a test can act
+    // (cancel, say) while it is in flight.
+    if (delay > 0) record(std::move(request));
+  }
+  if (delay > 0) {
+    recorded_.notify_all();
+    std::this_thread::sleep_for(std::chrono::milliseconds(delay));
+  }
+  {
+    std::lock_guard guard(lock_);
+    --inFlight_;
+    if (delay <= 0) record(std::move(request));
+    if (auto it = cutAfter_.find(path); it != cutAfter_.end() && reply.status == 200 && get) {
+      cut = std::min(it->second, reply.body.size());
+      cutAfter_.erase(it);
+    }
+  }
+  recorded_.notify_all();
+  // A ranged answer carries 206 (the server cuts the body to the range itself).
+  res.status = reply.status == 200 && !req.ranges.empty() ? 206 : reply.status;
+  for (const auto& [name, value] : reply.headers) res.set_header(name, value);
+  if (cut) {
+    auto bytes = std::make_shared<std::string>(std::move(reply.body));
+    res.set_content_provider(bytes->size(), reply.contentType,
+                             [bytes, sent = *cut](size_t, size_t, httplib::DataSink& sink) {
+                               sink.write(bytes->data(), sent);
+                               return false;  // the connection is dropped here
+                             });
+  } else if (!reply.body.empty() || reply.status == 200) {
+    res.set_content(reply.body, reply.contentType);
+  }
+}
+
+void SampleService::record(Request request) {
+  keptBodyBytes_ += bodyBytes(request);
+  requests_.push_back(std::move(request));
+  while (requests_.size() > kKeptRequests) {
+    keptBodyBytes_ -= bodyBytes(requests_.front());
+    requests_.pop_front();
+  }
+  // The oldest bodies go first; the latest stays whole.
+  for (auto it = requests_.begin(); keptBodyBytes_ > kKeptBodyBytes && it + 1 != requests_.end(); ++it) {
+    const size_t bytes = bodyBytes(*it);
+    if (bytes == 0) continue;
+    keptBodyBytes_ -= bytes;
+    std::string().swap(it->body);  // freed, not only emptied
+    it->formFiles.clear();
+    it->bodyDropped = true;
+  }
 }
 
 void SampleService::stop() {
@@ -486,7 +551,7 @@ void SampleService::cutNextAnswer(const std::string& path, size_t bytes) {
 
 std::vector<SampleService::Request> SampleService::requests() const {
   std::lock_guard guard(lock_);
-  return requests_;
+  return {requests_.begin(), requests_.end()};
 }
 
 std::vector<SampleService::Request> SampleService::requestsTo(const std::string& path) const {
@@ -501,6 +566,7 @@ std::vector<SampleService::Request> SampleService::requestsTo(const std::string&
 void SampleService::clearRequests() {
   std::lock_guard guard(lock_);
   requests_.clear();
+  keptBodyBytes_ = 0;
 }
 
 bool SampleService::waitForRequests(const std::string& path, size_t count,
@@ -735,6 +801,10 @@ SampleService::Answer SampleService::answer(const Request& request) {
     // The selection menu's dictionary, translation and search pages.
     reply.body = std::move(*lookup);
     reply.contentType = "text/html;charset=utf-8";
+  } else if (auto* book = request.method == "GET" ? SampleBookLinks::at(path) : nullptr) {
+    // A book page's script and style sheets, which the client's book link cache fetches.
+    fromDocument(book->document);
+    if (reply.status == 200) reply.contentType = book->contentType;
   } else if (path == "/getServiceUrl.atom") {
     fromDocument("serviceurl.xml");
   } else if (auto catalogue = SampleCatalogue::answer(path, request.query, catalogueColumns(), baseUrl())) {

@@ -61,13 +61,20 @@
 //
 // It is the fixture of the engine's tests and the service `make run` talks to. The server
 // runs on its own threads from start() to stop() (or destruction); every public method is
-// thread-safe. Requests are recorded in arrival order.
+// thread-safe. Requests are recorded in arrival order, the latest kKeptRequests of them, and
+// their bodies (with the files of their forms) up to kKeptBodyBytes in all: an older body is
+// dropped (emptied, bodyDropped set) once newer ones fill that, the latest always kept whole,
+// so a long run (or a client posting large bodies) does not grow the service without end while
+// a test still reads what it just sent. A form body is taken as large as any body
+// (kMaxRequestBodyBytes), not only up to its HTTP library's own 8 KiB for forms. The book pages'
+// style sheets and script on the static host are SampleBookLinks'.
 #pragma once
 
 #include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -84,6 +91,8 @@
 
 namespace httplib {
 class Server;
+struct Request;
+struct Response;
 }
 
 namespace zu {
@@ -98,6 +107,8 @@ class SampleService {
     std::map<std::string, std::string> headers;  // names lower-cased
     // The files of a multipart form: field name -> (file name, bytes).
     std::map<std::string, std::pair<std::string, std::string>> formFiles;
+    // The body and form files were dropped from the record (newer bodies filled what is kept).
+    bool bodyDropped = false;
   };
 
   // `documentsDir` defaults to the documents folder beside this source.
@@ -109,6 +120,10 @@ class SampleService {
   // The largest request body taken; a larger one is answered 413 (see BoundedHttpServer for
   // the server's other bounds, the README for how the client's uploads compare).
   static constexpr size_t kMaxRequestBodyBytes = size_t{64} << 20;
+  // What the record of requests keeps: the latest kKeptRequests requests, and their bodies up to
+  // kKeptBodyBytes in all (the latest whole, whatever its size).
+  static constexpr size_t kKeptRequests = 4096;
+  static constexpr size_t kKeptBodyBytes = size_t{16} << 20;
 
   // Binds 127.0.0.1 (port 0: any free port) and starts serving. False when it cannot bind.
   bool start(int port = 0);
@@ -175,6 +190,12 @@ class SampleService {
   };
 
   Answer answer(const Request& request);
+  // Serves one request (its body and form files already read) into `res`.
+  void serve(const httplib::Request& req, httplib::Response& res, std::string body,
+             std::map<std::string, std::pair<std::string, std::string>> formFiles);
+  // Puts `request` on record, dropping the oldest requests and bodies past what is kept
+  // (lock_ held).
+  void record(Request request);
   // A posted comment as the service stores it.
   Answer storedComment(const std::string& posted, bool withThumbnail) const;
   std::optional<std::string> document(const std::string& name) const;
@@ -208,7 +229,9 @@ class SampleService {
 
   mutable std::mutex lock_;
   mutable std::condition_variable recorded_;
-  std::vector<Request> requests_;
+  std::deque<Request> requests_;
+  // The bytes of the bodies and form files on record.
+  size_t keptBodyBytes_ = 0;
   std::map<std::string, int> statusForPath_;
   std::map<std::string, std::string> documentOverrides_;
   // The documents folder's files as read the first time they were found (the folder does not

@@ -1,5 +1,6 @@
 #include "SampleService.h"
 #include "SampleAlbums.h"
+#include "SampleBookLinks.h"
 #include "SampleNotices.h"
 #include "SampleOAuth.h"
 #include "SamplePicturePosts.h"
@@ -1412,6 +1413,79 @@ TEST_F(SampleServiceTest, TheMicroblogsTakePicturePostsSignedAsTheirClientsSignT
       EXPECT_NE(std::string::npos, res->body.find("<hash><request>/statuses/upload.json</request><error>40070:")) << res->body;
     }
   }
+}
+
+}  // namespace
+}  // namespace zu
+
+namespace zu {
+namespace {
+
+// The book pages' script and style sheets at the client's exact paths (the doubled slash of the
+// size sheets included), as JavaScript or CSS; a single slash instead of the double one is no
+// such file.
+TEST_F(SampleServiceTest, TheBookLinksAreServedAtTheClientsPaths) {
+  for (const auto& file : SampleBookLinks::kFiles) {
+    SCOPED_TRACE(file.path);
+    auto res = client_->Get(file.path);
+    ASSERT_TRUE(res);
+    EXPECT_EQ(200, res->status);
+    const bool script = std::string_view(file.path).ends_with(".js");
+    EXPECT_EQ(0u, res->get_header_value("Content-Type").find(script ? "application/javascript" : "text/css"));
+    EXPECT_NE(std::string::npos, res->body.find(script ? "getElementsByTagName(\"p\")" : "body {")) << res->body;
+  }
+  EXPECT_EQ(7u, service_.requests().size());
+  get("/css/book/fs-2.css", 404);
+  get("/js/parablanks", 404);
+}
+
+// What the service keeps of the requests it was sent: the latest bodies up to the bound, the
+// latest one whole whatever its size (a test reads what it just sent), the older ones dropped;
+// and only the latest requests.
+TEST_F(SampleServiceTest, TheRecordKeepsTheLatestRequestsAndBodiesWithinItsBounds) {
+  const size_t large = SampleService::kKeptBodyBytes / 2 - 1;  // two fit, three do not
+  for (char fill : {'a', 'b', 'c'}) post("/report/statistics.atom", std::string(large, fill));
+  auto kept = service_.requests();
+  ASSERT_EQ(3u, kept.size());
+  EXPECT_TRUE(kept[0].bodyDropped);
+  EXPECT_EQ(0u, kept[0].body.size());
+  EXPECT_EQ(std::string(large, 'b'), kept[1].body);
+  EXPECT_EQ(std::string(large, 'c'), kept[2].body);
+  // One body above the bound is kept while it is the latest, and dropped by the next request.
+  const std::string huge(SampleService::kKeptBodyBytes + 1, 'd');
+  auto upload = client_->Post("/ft/file.fb?op=up", httplib::MultipartFormDataItems{{"uploaded", huge, "log.zip", "application/zip"}});
+  ASSERT_TRUE(upload);
+  kept = service_.requests();
+  ASSERT_EQ(4u, kept.size());
+  EXPECT_TRUE(kept[1].bodyDropped && kept[2].bodyDropped);
+  EXPECT_EQ(huge, kept[3].formFiles["uploaded"].second);
+  post("/report/statistics.atom", "<entry/>");
+  kept = service_.requests();
+  EXPECT_TRUE(kept[3].bodyDropped);
+  EXPECT_TRUE(kept[3].formFiles.empty());
+  EXPECT_EQ("<entry/>", kept[4].body);
+  EXPECT_EQ("/ft/file.fb", kept[3].path);
+  // The count: the latest kKeptRequests.
+  for (size_t i = 0; i < SampleService::kKeptRequests; ++i) get("/stat?n=" + std::to_string(i));
+  kept = service_.requests();
+  ASSERT_EQ(SampleService::kKeptRequests, kept.size());
+  EXPECT_EQ("n=0", kept.front().query);
+  EXPECT_EQ("n=" + std::to_string(SampleService::kKeptRequests - 1), kept.back().query);
+}
+
+// A form (application/x-www-form-urlencoded) is taken as large as any other body, well past
+// the 8 KiB the HTTP library would take of a form by itself: a feedback as long as a reader
+// writes it.
+TEST_F(SampleServiceTest, ALongFormIsTakenWhole) {
+  std::string content;
+  for (int i = 0; i < 10000; ++i) content += "%B6%C9";  // "渡" in GB 18030, percent-encoded
+  const std::string form = "title=%B3%A4&content=" + content;
+  auto res = client_->Post("/ft/commentInner.fb", form, "application/x-www-form-urlencoded");
+  ASSERT_TRUE(res);
+  EXPECT_EQ(200, res->status);
+  EXPECT_EQ("true", res->body);
+  ASSERT_EQ(1u, service_.requestsTo("/ft/commentInner.fb").size());
+  EXPECT_EQ(form, service_.requestsTo("/ft/commentInner.fb")[0].body);
 }
 
 }  // namespace

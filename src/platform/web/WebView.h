@@ -150,6 +150,8 @@ class WebView : public ui::View, public WebViewBackendClient {
   void selectWordAt(ui::Point point);
   void extendSelectionTo(ui::Point point);
   void clearSelection();
+  // Escape hiding the edit menu: the selection ends (clearSelection).
+  void endSelection() override { clearSelection(); }
 
   bool canPerformAction(const std::string& action, Object* sender) override;
   void performAction(const std::string& action, Object* sender) override;

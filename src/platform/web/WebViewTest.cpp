@@ -7,6 +7,7 @@
 
 #include "platform/ui/images/Image.h"
 #include "platform/ui/system/Application.h"
+#include "platform/ui/system/EscapeKey.h"
 #include "platform/ui/text/MenuController.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/views/ScrollView.h"
@@ -272,8 +273,9 @@ TEST(WebViewTest, TapsGoToThePageAndDragsScrollItThroughTheScrollView) {
 }
 
 // The edit menu shown over a selection goes with the page it was for: a new page in the view
-// selects nothing, so no menu stays over it offering to copy what is no longer there.
-TEST(WebViewTest, TheSelectionMenuGoesWhenANewPageComes) {
+// selects nothing, so no menu stays over it offering to copy what is no longer there. Escape
+// that hides the menu ends the selection with it.
+TEST(WebViewTest, TheSelectionMenuGoesWhenANewPageComesAndEscapeEndsTheSelection) {
   ScopedFakeClock clock;
   auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
   window->makeKeyAndVisible();
@@ -304,6 +306,14 @@ TEST(WebViewTest, TheSelectionMenuGoesWhenANewPageComes) {
   other.view->loadHTMLString("<p>x</p>", std::nullopt);
   settle();
   EXPECT_TRUE(menu.isMenuVisible());
+
+  // Escape that hides the menu lets go of the word too: the page no longer lights it.
+  ASSERT_EQ(page.view->selectedText(), "潮汐");
+  EXPECT_TRUE(ui::EscapeKey::press());
+  EXPECT_FALSE(menu.isMenuVisible());
+  ASSERT_FALSE(page.recorder.selections().empty());
+  EXPECT_EQ(page.recorder.selections().back().step, WebViewBackend::Selecting::kClear);
+  EXPECT_EQ(page.view->selectedText(), "");
   menu.resetForTesting();
   ui::Application::shared().resetForTesting();
 }

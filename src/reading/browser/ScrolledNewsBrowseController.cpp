@@ -62,6 +62,11 @@ std::string commentTitle(int count) {
   return text;
 }
 
+// The comment count an article's detail gives; 0 without a detail or its counts.
+int commentCountOf(const std::shared_ptr<NewsDetail>& detail) {
+  return detail && detail->veskAssess() ? detail->veskAssess()->times() : 0;
+}
+
 }  // namespace
 
 ScrolledNewsBrowseController::ScrolledNewsBrowseController()
@@ -207,11 +212,8 @@ void ScrolledNewsBrowseController::viewWillAppear(bool animated) {
     NRSkinManager::sharedManager().setCurrentSkinTitleNavigationItem(
         dataColumn_ ? dataColumn_->title().value_or("") : std::string(), *navItem_);
   }
-  if (detail && detail->veskAssess() && rightButton_) {
-    const std::string title = commentTitle(detail->veskAssess()->times());
-    rightButton_->setTitle(title, ui::kControlStateNormal);
-    rightButton_->setTitle(title, ui::kControlStateHighlighted);
-  }
+  // The count of the article shown, on every appearance (a return from its comments too).
+  if (detail && detail->veskAssess()) setCommentCount(commentCountOf(detail));
   isFullScreen_ = false;
   if (navBar_) {
     navBar_->setTransform(ui::Transform::makeTranslation(0, -44));
@@ -443,11 +445,15 @@ void ScrolledNewsBrowseController::gridViewPageScrollEndedFromTo(GridView& grid,
   page->cellWillAppear();
   if (engine_) engine_->markNewsRead(summary->entryId());
   if (summary->veskEntryStatus()) summary->veskEntryStatus()->setRead(1);
+  const auto detail = summary->detail() ? summary->detail() : page->detailData();
   if (auto& toolBar = reportToolBarController_) {
     toolBar->setSummaryData(summary);
-    toolBar->setDetailData(summary->detail() ? summary->detail() : page->detailData());
+    toolBar->setDetailData(detail);
     toolBar->setButtonState();
   }
+  // The bar shows the count of the article paged to, not the one paged from: a page still
+  // loading posts no status until its counts arrive.
+  setCommentCount(commentCountOf(detail));
 }
 
 void ScrolledNewsBrowseController::loadCacheCell() {
@@ -502,22 +508,25 @@ void ScrolledNewsBrowseController::setCommentCount(int count) {
 }
 
 void ScrolledNewsBrowseController::getDetailFin(const Notification& notification) {
-  if (notification.userInfo.get("IndexKey").intValue() != currentPage()) return;
-  auto page = pageAt(currentPage());
-  const auto& detail = page ? page->detailData() : nullptr;
+  const int current = currentPage();
+  if (notification.userInfo.get("IndexKey").intValue() != current) return;
+  // The page that posted: a page whose summary already holds its detail posts while the grid is
+  // still making it (an article opened again, a neighbour fetched ahead), before the grid holds
+  // it at its index.
+  auto page = notification.object.asObject<NewsBrowseController>();
+  if (!page || page->index() != current) page = pageAt(current);
   if (auto& toolBar = reportToolBarController_) {
-    toolBar->setSummaryData(summaryAt(currentPage()));
+    toolBar->setSummaryData(summaryAt(current));
     toolBar->setDetailData(currentDetail());
     toolBar->setColumnData(dataColumn_);
   }
-  setCommentCount(detail && detail->veskAssess() ? detail->veskAssess()->times() : 0);
+  setCommentCount(commentCountOf(page ? page->detailData() : nullptr));
   if (reportToolBarController_) reportToolBarController_->setButtonState();
 }
 
 void ScrolledNewsBrowseController::commentsUpdate(const Notification&) {
   auto page = pageAt(currentPage());
-  const auto& detail = page ? page->detailData() : nullptr;
-  setCommentCount(detail && detail->veskAssess() ? detail->veskAssess()->times() : 0);
+  setCommentCount(commentCountOf(page ? page->detailData() : nullptr));
   // Heard once per posted comment: the toolbar registers the browser again for its next post.
   NotificationCenter::defaultCenter().remove(dynamic_cast<const void*>(this), ReportToolBarController::kCommentsUpdateNotification);
 }

@@ -32,6 +32,11 @@
 //  - A failed favourite task shows the error tips (" ") and changes and posts nothing; a result
 //    for an id no summary has shows the notice (ending the toolbar's waiting panel) and changes
 //    and posts nothing.
+//  - The bar's 评论(N) is the count of the article shown, however it was reached, hidden only at
+//    0: a status update counts from the page that posted it (a page whose summary already holds
+//    its detail posts while the grid is still making it, before the grid holds it), a settled
+//    page turn shows the count of the article turned to (its page may still be loading and post
+//    nothing yet), and every appearance shows the count as well as titling it.
 //  - Cells are inserted only for the indexes the grid does not have yet.
 //  - The delegate is held weakly (the list owns the navigation stack that holds the browser).
 //  - Every appearance restores the whole reading layout: the toolbar in its place and the

@@ -400,6 +400,51 @@ TEST_F(ScrolledNewsBrowseControllerTest, TheToolbarsCommentUpdatesTheCountOnceAn
   EXPECT_EQ("评论(5)", count());
 }
 
+// The bar's 评论(N) follows the article on screen however it was reached, hidden only at 0: an
+// article opened a second time (its summary holds the detail, so its page reports at once, while
+// the grid is still making it), a page turn onto a neighbour whose detail came ahead and whose
+// page is still loading, and a return from the comments with a count grown meanwhile.
+TEST_F(ScrolledNewsBrowseControllerTest, TheCommentCountFollowsTheArticleHoweverItWasReached) {
+  auto count = [&] {
+    const auto& button = browser_->rightButton();
+    return button->isHidden() ? std::string("hidden") : button->titleForState(ui::kControlStateNormal).value_or("");
+  };
+  open(5, 2);
+  EXPECT_EQ("hidden", count());
+  loadCurrent(2, 3);
+  EXPECT_EQ("评论(3)", count());
+  // The neighbours' details come ahead: article 1 with 5 comments, article 3 with none.
+  report(engine_->tagged("1"), "Feed", Value(feedOf(detail("a1", 5))));
+  report(engine_->tagged("3"), "Feed", Value(feedOf(detail("a3", 0))));
+  browser_->back();
+  settle(1);
+
+  // The same article again, from the same list: its count at once, with no request.
+  const size_t tasks = engine_->tasks.size();
+  open(0, 2);
+  EXPECT_EQ(tasks, engine_->tasks.size());
+  EXPECT_EQ("评论(3)", count());
+  // Its page finishes: the neighbours start on the details they hold and are still loading when
+  // the reader turns to them.
+  recorder(2).finishLoad();
+  settle(0);
+  ASSERT_TRUE(page(3) && page(3)->isStartLoading() && !page(3)->isFinishLoad());
+  goTo(3);
+  EXPECT_EQ("hidden", count());
+  goTo(2);
+  goTo(1);
+  EXPECT_EQ("评论(5)", count());
+
+  // Back from the comments, where the reader's comment raised the count.
+  browser_->rightButton()->sendActionsForControlEvents(ui::kControlEventTouchUpInside);
+  settle(0);
+  ASSERT_TRUE(browser_->modalViewController());
+  (*items_)[1]->detail()->veskAssess()->setTimes(6);
+  browser_->dismissModalViewController(false);
+  settle(1);
+  EXPECT_EQ("评论(6)", count());
+}
+
 TEST_F(ScrolledNewsBrowseControllerTest, AReusedPageDropsItsTaskAndBlanksItsDocument) {
   open(6, 0);
   goTo(1);

@@ -15,6 +15,7 @@
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/images/Image.h"
+#include "platform/ui/text/FocusChain.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/controllers/NavigationController.h"
 #include "platform/ui/controllers/NavigationItem.h"
@@ -284,6 +285,35 @@ TEST_F(FeedbackScreenTest, TheKeyboardShrinksTheTableAndEditingScrollsToTheField
   screen_->textField()->resignFirstResponder();
   settle(1);
   EXPECT_EQ(screen_->tableView()->frame(), ui::Rect(0, 0, 320, 416));
+}
+
+// Tab from the message goes to the guest's address and Shift+Tab back, each scrolling the table
+// as a tap on it does (to the address's 150, the message's 20), and the message's text stays
+// without a tab in it.
+TEST_F(FeedbackScreenTest, TabMovesBetweenTheMessageAndTheAddress) {
+  open(true);
+  type("港口");
+  settle(1);
+  ASSERT_TRUE(screen_->inputTextView()->isFirstResponder());
+  ASSERT_EQ(screen_->tableView()->contentOffset().y, 20);
+  ASSERT_TRUE(ui::FocusChain::advance(false));
+  settle(1);
+  EXPECT_TRUE(screen_->textField()->isFirstResponder());
+  EXPECT_EQ(screen_->tableView()->contentOffset().y, 150);
+  ui::Keyboard::shared().type("reader@example.com");
+  ASSERT_TRUE(ui::FocusChain::advance(true));
+  settle(1);
+  EXPECT_TRUE(screen_->inputTextView()->isFirstResponder());
+  EXPECT_EQ(screen_->tableView()->contentOffset().y, 20);
+  ASSERT_TRUE(ui::FocusChain::advance(false));
+  settle(1);
+  EXPECT_TRUE(screen_->textField()->isFirstResponder());
+  ASSERT_TRUE(ui::FocusChain::advance(false));  // round to the message
+  settle(1);
+  EXPECT_TRUE(screen_->inputTextView()->isFirstResponder());
+  EXPECT_EQ(screen_->tableView()->contentOffset().y, 20);
+  EXPECT_EQ("港口", screen_->inputTextView()->text());
+  EXPECT_EQ("reader@example.com", screen_->textField()->text());
 }
 
 // The reader's own fingers: the guest's address field tapped first rises above the keyboard at

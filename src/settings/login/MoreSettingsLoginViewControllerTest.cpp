@@ -10,6 +10,8 @@
 #include "platform/ui/images/Image.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/text/FocusChain.h"
+#include "platform/ui/text/Keyboard.h"
 #include "settings/login/LoginTestSupport.h"
 #include "shell/app/ErrorTips.h"
 
@@ -185,6 +187,37 @@ TEST_F(LoginScreenTest, TheFieldRulesCountUtf16UnitsAndShowTheClearButtons) {
   ASSERT_EQ(1u, engine_->tasks.size());
   EXPECT_FALSE(password.isFirstResponder());
   EXPECT_EQ(std::optional<std::string>("😀"), engine_->tasks[0]->password);
+}
+
+// Tab goes from the name to the password, as Return's 下一项 does, and on round to the name;
+// Shift+Tab goes back. What is typed after Tab is the password, never the name's tail, and Tab
+// itself types nothing.
+TEST_F(LoginScreenTest, TabMovesBetweenTheNameAndThePassword) {
+  open();
+  auto& keyboard = ui::Keyboard::shared();
+  auto& name = *login_->nameTextField();
+  auto& password = *login_->passwordTextField();
+  ASSERT_TRUE(name.isFirstResponder());
+  keyboard.type("reader");
+  ASSERT_TRUE(ui::FocusChain::advance(false));
+  EXPECT_TRUE(password.isFirstResponder());
+  keyboard.type("pw");
+  EXPECT_EQ("reader", name.text());
+  EXPECT_EQ("pw", password.text());
+  EXPECT_TRUE(loginEnabled());
+  EXPECT_TRUE(passwordClearShown());
+  EXPECT_FALSE(nameClearShown());
+  ASSERT_TRUE(ui::FocusChain::advance(false));  // from the last field back to the first
+  EXPECT_TRUE(name.isFirstResponder());
+  ASSERT_TRUE(ui::FocusChain::advance(true));
+  EXPECT_TRUE(password.isFirstResponder());
+  ASSERT_TRUE(ui::FocusChain::advance(true));
+  EXPECT_TRUE(name.isFirstResponder());
+  ASSERT_TRUE(ui::FocusChain::advance(true));
+  keyboard.pressReturn();
+  ASSERT_EQ(1u, engine_->tasks.size());
+  EXPECT_EQ(std::optional<std::string>("reader@vesk.com"), lastTask()->name);
+  EXPECT_EQ(std::optional<std::string>("pw"), lastTask()->password);
 }
 
 TEST_F(LoginScreenTest, TheMailDomainIsAddedToABareNameAndShortPasswordsAreRefused) {

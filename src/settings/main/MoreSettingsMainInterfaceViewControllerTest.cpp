@@ -343,6 +343,51 @@ TEST_F(SettingsTabTest, SwitchesStoreAndNightRedrawsTheScreen) {
   NotificationCenter::defaultCenter().remove(this);
 }
 
+// The lightness slider keeps the finger it tracks inside the scrolling table: dragged from its
+// thumb past either end, wandering up and down on the way, it follows to the end and the screen
+// dims and clears as it moves, the table staying where it was; a drag that begins on the row's
+// title scrolls the table.
+TEST_F(SettingsTabTest, TheLightnessSliderFollowsADragToEitherEnd) {
+  open();
+  CustomBrightnessWindow::globalInit();
+  table().reloadData();
+  auto cell = cellAt(6, 2);
+  auto slider = std::dynamic_pointer_cast<ui::Slider>(cell->accessoryView());
+  ASSERT_TRUE(slider);
+  slider->setValue(0.5f);
+  std::vector<float> shown;
+  slider->addTarget(this, ui::kControlEventValueChanged,
+                    [&shown](ui::Control&) { shown.push_back(CustomBrightnessWindow::brightness()); });
+  const ui::Point offset = table().contentOffset();
+  const ui::Rect thumb = slider->convertRectTo(slider->thumbRect(), nullptr);
+  const ui::Rect track = slider->convertRectTo(slider->bounds(), nullptr);
+  auto finger = window_->beginTouch(thumb.center());
+  for (float x = thumb.midX() + 12; x < track.maxX() + 40; x += 12) {
+    window_->moveTouch(finger, ui::Point{x, thumb.midY() + (x > track.midX() + 40 ? 30.f : -20.f)});
+  }
+  EXPECT_FLOAT_EQ(1, CustomBrightnessWindow::brightness());
+  EXPECT_FLOAT_EQ(1, MSSettings::valueForLightness());
+  const size_t rightward = shown.size();
+  EXPECT_GT(rightward, 4u);
+  for (float x = track.maxX(); x > track.minX() - 40; x -= 12) {
+    window_->moveTouch(finger, ui::Point{x, thumb.midY() - 25});
+  }
+  window_->endTouch(finger);
+  EXPECT_FLOAT_EQ(0, CustomBrightnessWindow::brightness());
+  EXPECT_FLOAT_EQ(0, MSSettings::valueForLightness());
+  EXPECT_GT(shown.size(), rightward + 8);
+  EXPECT_EQ(offset, table().contentOffset());
+  EXPECT_FALSE(table().isDragging());
+
+  settle(1);
+  const ui::Rect title = cell->textLabel()->convertRectTo(cell->textLabel()->bounds(), nullptr);
+  window_->drag(title.center(), ui::Point{title.midX(), title.midY() + 60});
+  EXPECT_FLOAT_EQ(0, slider->value());
+  EXPECT_NE(offset, table().contentOffset());
+  slider->removeTarget(this);
+  CustomBrightnessWindow::globalUninit();
+}
+
 // Every row opens its screen and none stays selected; the cleaning rows refuse while an offline
 // batch runs; the store row opens the configured address.
 TEST_F(SettingsTabTest, RowsOpenTheirScreensAndNoneStaysSelected) {

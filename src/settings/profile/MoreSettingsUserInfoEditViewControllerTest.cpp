@@ -267,7 +267,8 @@ TEST_F(ProfileEditorTest, TheNicknameKeepsEditingThroughTapsOnTheTableAndTheKeyb
   settle(1);
   table().setContentOffset(ui::Point{0, 0}, false);
   window_->layoutIfNeeded();
-  window_->tap(nickname->convertPointTo(ui::Point{20, 18}, window_.get()));
+  // (Right of the name: the caret goes where the tap lands, here after its last letter.)
+  window_->tap(nickname->convertPointTo(ui::Point{150, 18}, window_.get()));
   settle(1);
   window_->layoutIfNeeded();
   EXPECT_GT(table().contentOffset().y, table().rectForHeaderInSection(0).maxY());

@@ -164,6 +164,19 @@ void CoverViewController::switchCover() {
     skipUnreadable();
     return;
   }
+  // Nothing on the cover yet (the view's first cover, or the first picture to come to a cover
+  // that had none): the picture is read now, so the cover is drawn with it from its first frame.
+  // Read on the image thread it came after the first frames, and a returning reader's columns,
+  // ready at once, slid the cover away as a black panel.
+  if (!showsPicture()) {
+    pictureLoader_.cancel();
+    if (auto picture = ui::Image::fromFile(*cover->largeCoverPath())) {
+      showSwitched(*cover, std::move(picture));
+    } else {
+      skipUnreadable();
+    }
+    return;
+  }
   pictureLoader_.loadFile(*cover->largeCoverPath(), [this, cover](std::shared_ptr<ui::Image> picture) {
     if (!visible_) return;  // slid away meanwhile: the list went on unseen
     if (picture) {
@@ -222,15 +235,10 @@ void CoverViewController::resetCover(bool clear) {
   }
   if (covers_.empty()) return;
   const ProgramCover& cover = *covers_[coverIndex_ % covers_.size()];
+  // At once, its picture with it (read now): the cover slides in showing it.
+  pictureLoader_.cancel();
   if (auto* image = coverImageView()) {
-    if (cover.largeCoverPath()) {
-      pictureLoader_.loadFile(*cover.largeCoverPath(), [this](std::shared_ptr<ui::Image> picture) {
-        if (auto* shown = coverImageView()) shown->setImage(std::move(picture));
-      });
-    } else {
-      pictureLoader_.cancel();
-      image->setImage(nullptr);
-    }
+    image->setImage(cover.largeCoverPath() ? ui::Image::fromFile(*cover.largeCoverPath()) : nullptr);
   }
   show(cover, false);
   takeDuration(cover);
@@ -266,12 +274,25 @@ void CoverViewController::onColumnsReady() {
   open();
 }
 
+bool CoverViewController::showsPicture() const {
+  auto* image = coverImageView();
+  return image && image->image();
+}
+
 void CoverViewController::open() {
   auto* slide = slideImageView();
   if (!slide || slide->isHidden() || !isViewLoaded()) return;
   std::shared_ptr<ui::View> window = view()->window() ? view()->window()->shared() : nullptr;
   if (!window) return;
   visible_ = false;
+  if (!showsPicture()) {
+    // No picture to slide away (none kept yet, none readable): the empty cover goes at once,
+    // to where the slide would have left it.
+    resetCover(true);
+    window->setFrame(ui::Rect(-kScreenWidth, 0, kScreenWidth, kScreenHeight));
+    window->setHidden(true);
+    return;
+  }
   std::weak_ptr<ui::ViewController> weakSelf = shared();
   std::weak_ptr<ui::View> weakWindow = window;
   ui::Animations::animate(
@@ -285,6 +306,8 @@ void CoverViewController::open() {
 
 void CoverViewController::close() {
   resetCover(false);
+  // Without a picture to show the cover stays away: it would slide in as an empty panel.
+  if (!showsPicture()) return;
   if (auto* slide = slideImageView()) slide->setHidden(false);
   visible_ = true;
   if (!isViewLoaded() || !view()->window()) return;

@@ -16,9 +16,15 @@
 // Where we differ on purpose: a cover whose picture cannot be read is skipped at once, but at
 // most once round the list per tick (the cover download may empty the folder under the list);
 // a title, text or source that is blank shows as " ". The pictures are files the cover download
-// wrote, so they are decoded off the main thread (ImageLoader): a cover comes in, or is skipped,
-// when its picture has been read, and a slow picture never stalls the screen. Main thread only;
-// the outlets are owned by the view tree, the covers by the controller.
+// wrote. The picture of a cover shown at once is read at once, on the main thread, so the cover
+// is drawn with it from its first frame: the view's first cover (read as the view loads, before
+// its window is first shown; a returning reader's cached columns are ready at once, and a cover
+// read later slid away as a black panel), the first picture to come to a cover that had none, and
+// the cover slid back in. Later covers, which come in over a picture with a transition, are
+// decoded off the main thread (ImageLoader): they come in, or are skipped, when read, and a slow
+// picture never stalls the screen meanwhile. A cover with no picture to show is never slid: the
+// columns being ready hide it at once, and close() leaves it away. Main thread only; the outlets
+// are owned by the view tree, the covers by the controller.
 #pragma once
 
 #include <cstdint>
@@ -69,6 +75,8 @@ class CoverViewController : public ui::ViewController {
   const std::shared_ptr<ui::Timer>& timer() const { return timer_; }
   // True while a cover's picture is being read.
   bool isLoadingPicture() const { return pictureLoader_.isLoading(); }
+  // The cover shows a picture.
+  bool showsPicture() const;
 
   ui::ImageView* coverImageView() const { return coverImageView_.lock().get(); }
   ui::ImageView* slideImageView() const { return slideImageView_.lock().get(); }

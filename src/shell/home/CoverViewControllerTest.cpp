@@ -67,12 +67,29 @@ class CoverTest : public ::testing::Test {
     return c;
   }
 
-  void start() {
+  // A full-screen cover of one colour (ARGB), so the screen's pixels tell whether it shows.
+  std::shared_ptr<ProgramCover> filled(const std::string& name, uint32_t argb) {
+    const fs::path file = home_.path() / (name + ".png");
+    auto picture = ui::Image::create(320, 480);
+    for (int i = 0; i < 320 * 480; ++i) picture->mutablePixels()[i] = argb;
+    EXPECT_TRUE(picture->writePng(file));
+    auto c = std::make_shared<ProgramCover>();
+    c->setLargeCoverPath(file.string());
+    c->setTitle(name);
+    return c;
+  }
+
+  // The cover's window made and shown, as the home grid does at launch; the main loop is not
+  // turned.
+  void show() {
     controller_ = std::make_shared<CoverViewController>(source_);
     window_ = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
     window_->setWindowLevel(ui::kWindowLevelStatusBar + 1);
     ui::ViewController::installAsRoot(*window_, controller_);
     window_->makeKeyAndVisible();
+  }
+  void start() {
+    show();
     settle();
   }
   // The pictures are read off the main thread: turns the main loop until the one asked for (and
@@ -206,13 +223,7 @@ TEST_F(CoverTest, ColumnsReadySlidesTheCoverAwayAndCloseBringsItBack) {
 // after the launch: the cover slides away as bright as its picture, not half faded in over the
 // black ground.
 TEST_F(CoverTest, TheFirstCoverShowsAtOnceAndLeavesUndimmed) {
-  const fs::path file = home_.path() / "bright.png";
-  auto bright = ui::Image::create(320, 480);
-  for (int i = 0; i < 320 * 480; ++i) bright->mutablePixels()[i] = 0xffe0c040u;
-  ASSERT_TRUE(bright->writePng(file));
-  auto first = std::make_shared<ProgramCover>();
-  first->setLargeCoverPath(file.string());
-  source_->covers = {first, cover(2)};
+  source_->covers = {filled("bright", 0xffe0c040u), cover(2)};
   start();
   EXPECT_EQ(0xffe0c040u, ui::renderScreen()->pixelAt(160, 100));
   NotificationCenter::defaultCenter().post(CoverViewController::kColumnReadyNotification);
@@ -220,6 +231,53 @@ TEST_F(CoverTest, TheFirstCoverShowsAtOnceAndLeavesUndimmed) {
   auto leaving = ui::renderScreen();
   EXPECT_TRUE(ui::ContrastAudit::writeScreen(*leaving, "cover-leaving"));
   EXPECT_EQ(0xffe0c040u, leaving->pixelAt(100, 100));
+}
+
+// The cover is drawn with its picture from the first frame its window shows: the picture is read
+// as the view loads, before any turn of the main loop (a returning reader's columns are ready at
+// once, and a cover read later slid away black). A first cover whose picture cannot be read is
+// skipped at once, and the cover slid back in shows its picture from its first frame too.
+TEST_F(CoverTest, TheCoverHasItsPictureFromItsFirstFrame) {
+  auto unreadable = filled("gone", 0xff102030u);
+  fs::remove(*unreadable->largeCoverPath());
+  source_->covers = {unreadable, filled("amber", 0xffe0c040u), filled("sea", 0xff2878c8u)};
+  show();
+  EXPECT_EQ(0xffe0c040u, ui::renderScreen()->pixelAt(160, 100));
+  EXPECT_EQ("amber", controller_->titleLabel()->text());
+  EXPECT_TRUE(ui::AnimationLog::shared().named("setCoverPic").empty());
+  NotificationCenter::defaultCenter().post(CoverViewController::kColumnReadyNotification);
+  clock_->advance(0.3);
+  runDueMainLoopTasks();
+  ASSERT_TRUE(window_->isHidden());
+  controller_->close();
+  EXPECT_FALSE(window_->isHidden());
+  // Half-way in from the left, the cover's right half shows on the left of the screen, with its
+  // picture.
+  clock_->advance(0.15);
+  EXPECT_EQ(0xff2878c8u, ui::renderScreen()->pixelAt(100, 100));
+}
+
+// With no picture to show (none kept yet, as on a first launch, or none readable) the cover never
+// slides: the columns being ready hide it at once, and it is not brought back empty.
+TEST_F(CoverTest, ACoverWithoutAPictureGoesAtOnceAndStaysAway) {
+  auto unreadable = filled("gone", 0xff102030u);
+  fs::remove(*unreadable->largeCoverPath());
+  for (const auto& covers : {std::vector<std::shared_ptr<ProgramCover>>{}, std::vector{unreadable}}) {
+    SCOPED_TRACE(covers.size());
+    source_->covers = covers;
+    start();
+    ui::AnimationLog::shared().clear();
+    NotificationCenter::defaultCenter().post(CoverViewController::kColumnReadyNotification);
+    EXPECT_TRUE(window_->isHidden());
+    EXPECT_EQ(ui::Rect(-320, 0, 320, 480), window_->frame());
+    EXPECT_FALSE(controller_->isVisible());
+    EXPECT_FALSE(ui::AnimationLog::shared().last());
+    controller_->close();
+    EXPECT_TRUE(window_->isHidden());
+    EXPECT_FALSE(controller_->isVisible());
+    EXPECT_FALSE(ui::AnimationLog::shared().last());
+    controller_->timer()->invalidate();
+  }
 }
 
 // The slide is drawn as it moves: half-way through its 0.3 s (ease-in-out, so half the way) the

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "SampleService.h"
+#include "common/CommInfo.h"
 #include "common/ZipArchive.h"
 #include "common/ServiceHosts.h"
 #include "engine/cache/ColumnCache.h"
@@ -53,6 +54,7 @@
 #include "shell/app/LaunchTestSupport.h"
 #include "shell/app/ShellTestSupport.h"
 #include "shell/app/VESK_iPhoneAppDelegate.h"
+#include "store/BookLinkCache.h"
 #include "store/EntryPersistenter.h"
 #include "testing/MainLoopTurn.h"
 #include "testing/SettableNetworkProbe.h"
@@ -1345,6 +1347,57 @@ TEST_F(HomeOpeningTest, DetailFlipsOpenAndClosesIntoTheTileOrSlidesDown) {
   EXPECT_FALSE(backdrop->superview());
   EXPECT_FALSE(home_->detailInfoNavigationController());
   EXPECT_EQ(7u, home_->dataSource().size());
+}
+
+
+// A relaunch with the home of an earlier run kept: the cover is drawn with the picture that run
+// downloaded from the first frame the launch shows, though the cached columns are ready at once
+// (a picture read later left a black panel sliding away).
+TEST_F(HomeScreenTest, ARelaunchShowsTheKeptCoverPictureFromItsFirstFrame) {
+  launch();
+  ASSERT_TRUE(pump([] {
+    return std::filesystem::exists(CommInfo::getProgramCoverDir() + "0_large") && DESettings::getProgramCoverInfo(0);
+  }));
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  terminate();
+  for (const char* look : {"day", "night"}) {
+    SCOPED_TRACE(look);
+    MyFaceSettings::setModeIsNight(std::string(look) == "night");
+    launch();
+    ASSERT_TRUE(cover());
+    EXPECT_TRUE(cover()->showsPicture());
+    EXPECT_EQ("Harbour at dawn", cover()->titleLabel()->text());
+    auto first = ui::renderScreen();
+    EXPECT_TRUE(ui::ContrastAudit::writeScreen(*first, std::string("home-relaunch-cover-") + look));
+    // The picture, not the cover's black ground, above its text panel.
+    EXPECT_NE(0xff000000u, first->pixelAt(160, 150));
+    EXPECT_NE(0xff000000u, first->pixelAt(40, 60));
+    terminate();
+  }
+}
+
+
+// A launch with the network up refreshes the book pages' script and style sheets from the
+// service: all seven arrive, so the book link cache keeps the service's copies (one missing file
+// would leave the bundle's in use for good).
+TEST_F(HomeScreenTest, ALaunchKeepsTheServicesBookStyleSheets) {
+  probe_->setFlags(SettableNetworkProbe::kWifi);
+  launch();
+  const auto links = BookLinkCache::getBookCssJsUrls();
+  ASSERT_EQ(7u, links.size());
+  ASSERT_TRUE(pump([&] {
+    return std::all_of(links.begin(), links.end(), [](const std::string& link) {
+      return std::filesystem::is_regular_file(
+          BookLinkCache::getCachePathByRelativeToken(*BookLinkCache::bookUrlRelativeToken(link)));
+    });
+  }));
+  EXPECT_FALSE(service_.requestsTo("/js/parablanks.js").empty());
+  EXPECT_FALSE(service_.requestsTo("//css/book/fs-6.css").empty());
+  for (const auto& link : links) {
+    auto data = BookLinkCache::dataWithUrl(link);
+    ASSERT_TRUE(data) << link;
+    EXPECT_NE(std::string(data->begin(), data->end()).find("The service's"), std::string::npos) << link;
+  }
 }
 
 }  // namespace

@@ -106,6 +106,16 @@ class BookTasksTest : public EngineFixture {
   }
 
   std::string url(const std::string& path) const { return service_.baseUrl() + path; }
+  // Runs a muted task (no finish is reported) until it finished and left the running list (its
+  // last step).
+  bool runMuted(const std::shared_ptr<Task>& task) {
+    engine_->asyncRunTask(task);
+    return turnMainLoopUntil([&] {
+      if (!task->isDone()) return false;
+      auto running = gTaskEngine()->runningTasks();
+      return std::find(running.begin(), running.end(), task) == running.end();
+    });
+  }
 
   // One chapter "c1" (index 1) of the given sections; each section's page is served at
   // /book/<book>/<section>.htm, page counts make the book manager combine them.
@@ -616,34 +626,37 @@ TEST_F(BookTasksTest, ReviewListAndOneReview) {
   }
 }
 
+// The service serves all seven files itself: a refresh keeps every one of them, its copy and
+// not the bundle's.
+TEST_F(BookTasksTest, TheServicesStyleSheetsAndScriptFillTheBookLinkCache) {
+  ASSERT_TRUE(runMuted(std::make_shared<DownloadBookLinksTask>()));
+  for (const auto& link : BookLinkCache::getBookCssJsUrls()) {
+    const auto token = BookLinkCache::bookUrlRelativeToken(link);
+    ASSERT_TRUE(token) << link;
+    EXPECT_TRUE(fs::is_regular_file(BookLinkCache::getCachePathByRelativeToken(*token))) << link;
+    auto data = BookLinkCache::dataWithUrl(link);
+    ASSERT_TRUE(data) << link;
+    EXPECT_NE(std::string(data->begin(), data->end()).find("The service's"), std::string::npos) << link;
+  }
+}
+
 TEST_F(BookTasksTest, FixedStyleSheetsAndScriptsAreReplacedOnlyWhenAllArrive) {
   const auto urls = BookLinkCache::getBookCssJsUrls();
   const std::string prefix = "http://" + service_.host();
   auto pathOf = [&](const std::string& u) { return u.substr(prefix.size()); };
-  auto waitDone = [](const std::shared_ptr<Task>& task) {
-    // Muted: no finish is reported, so wait until it finished and left the running list (its
-    // last step).
-    return turnMainLoopUntil([&] {
-      if (!task->isDone()) return false;
-      auto running = gTaskEngine()->runningTasks();
-      return std::find(running.begin(), running.end(), task) == running.end();
-    });
-  };
   for (size_t i = 0; i < urls.size(); ++i) {
     ASSERT_EQ(urls[i].rfind(prefix, 0), 0u) << urls[i];
     service_.setFile(pathOf(urls[i]), "/* v1 " + std::to_string(i) + " */", "text/css");
   }
   service_.setStatusForPath(pathOf(urls.back()), 404);
   auto failing = std::make_shared<DownloadBookLinksTask>();
-  engine_->asyncRunTask(failing);
-  ASSERT_TRUE(waitDone(failing));
+  ASSERT_TRUE(runMuted(failing));
   EXPECT_FALSE(fs::exists(BookLinkCache::getCachePathByRelativeToken(
       *BookLinkCache::bookUrlRelativeToken(urls.front()))));
 
   service_.setStatusForPath(pathOf(urls.back()), 0);
   auto task = std::make_shared<DownloadBookLinksTask>();
-  engine_->asyncRunTask(task);
-  ASSERT_TRUE(waitDone(task));
+  ASSERT_TRUE(runMuted(task));
   for (size_t i = 0; i < urls.size(); ++i) {
     auto data = BookLinkCache::dataWithUrl(urls[i]);
     ASSERT_TRUE(data) << urls[i];

@@ -308,6 +308,17 @@ TEST_F(InfoTasksTest, FeedbackFormAsTheHostReceivesIt) {
   ASSERT_TRUE(gone);
   EXPECT_EQ(gone->code, kErrInvalidArg);
 
+  // A long feedback (10,000 Chinese characters, some 60 KB as the form carries them) is
+  // delivered whole.
+  std::string longText;
+  for (int i = 0; i < 5000; ++i) longText += "渡船";
+  service_.clearRequests();
+  auto longFeedback = runTask(engine_->createFeedbackTask(std::string("长"), longText, std::nullopt, std::nullopt));
+  ASSERT_TRUE(longFeedback);
+  EXPECT_EQ(longFeedback->code, 0);
+  ASSERT_EQ(service_.requestsTo("/ft/commentInner.fb").size(), 1u);
+  EXPECT_EQ(Gb18030::toUtf8(formFields(service_.requestsTo("/ft/commentInner.fb")[0].body)["content"]), longText);
+
   // The same feedback again with the host unreachable fails: no copy of the earlier answer
   // stands in for a form that was never delivered.
   service_.stop();

@@ -5,6 +5,14 @@
 // a touch moves the thumb to the finger (the track runs from half a thumb in from each side)
 // and sends value changed on every change while continuous (default), or once when the finger
 // lifts otherwise. The thumb is kThumbSize points wide; the view is 23 points high by default.
+// Inside a scroll view (a table's row) it keeps the touch it tracks: a drag moves the thumb to
+// either end however the finger wanders, and no scroll view around it scrolls for it, as the
+// phone's scroll view leaves a touch a control already tracks to the control.
+// Where we differ on purpose: the phone's scroll view shows its content a touch only after a
+// pause that tells a tap from a drag, so a finger that moves at once scrolls even from a
+// control. Here a touch reaches the content at once, and a pointer drags a thumb straight away,
+// so only a slider keeps its touch from the first move; on a button (which cannot tell a drag
+// from a tap yet) a drag still scrolls and cancels the button's touch, as quick fingers do there.
 #pragma once
 
 #include "platform/ui/controls/Control.h"

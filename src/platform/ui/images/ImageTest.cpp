@@ -132,6 +132,50 @@ TEST(ImageTest, PngRoundTripKeepsColoursAndAlpha) {
   EXPECT_EQ(picture->pixelAt(3, 1), flipped->pixelAt(3, 1));
 }
 
+// Noise does not compress: its PNG is as large as a PNG of those pixels can be, so the room the
+// encoder sets aside for one pass must hold it, at every shape (a lone pixel, rows narrower and
+// wider than libpng's buffers, a whole screen), and every pixel comes back — opaque ones exactly,
+// translucent ones as their premultiplied value read back straight.
+TEST(ImageTest, PngOfNoiseComesBackWhole) {
+  uint32_t state = 12345;
+  auto next = [&state] {
+    state = state * 1664525u + 1013904223u;
+    return state >> 8;
+  };
+  for (auto [w, h] : {std::pair{1, 1}, std::pair{3, 257}, std::pair{4099, 2}, std::pair{320, 480}}) {
+    auto picture = Image::create(w, h);
+    ASSERT_TRUE(picture);
+    uint32_t* px = picture->mutablePixels();
+    for (int i = 0; i < w * h; ++i) {
+      const uint32_t a = i % 5 == 0 ? next() & 0xff : 0xff;
+      const uint32_t r = (next() & 0xff) * a / 255, g = (next() & 0xff) * a / 255, b = (next() & 0xff) * a / 255;
+      px[i] = a << 24 | r << 16 | g << 8 | b;
+    }
+    const auto png = picture->pngData();
+    ASSERT_TRUE(png) << w << "×" << h;
+    // Hardly smaller than the colours themselves (the alpha of the opaque ones is what shrinks).
+    EXPECT_GT(png->size(), static_cast<size_t>(w) * h * 3 * 9 / 10) << "noise compressed: not the worst case";
+    const auto back = Image::fromData(*png);
+    ASSERT_TRUE(back) << w << "×" << h;
+    ASSERT_EQ(w, back->pixelWidth());
+    ASSERT_EQ(h, back->pixelHeight());
+    int wrong = 0;
+    for (int i = 0; i < w * h; ++i) {
+      const uint32_t p = px[i];
+      const uint32_t a = p >> 24;
+      uint32_t expected = p;
+      if (a != 0xff) {
+        auto straight = [a](uint32_t c) { return a == 0 ? 0u : (c * 255 + a / 2) / a; };
+        auto pm = [a](uint32_t c) { return (c * a + 127) / 255; };
+        expected = a << 24 | pm(straight(p >> 16 & 0xff)) << 16 | pm(straight(p >> 8 & 0xff)) << 8 |
+                   pm(straight(p & 0xff));
+      }
+      wrong += back->pixels()[i] != expected;
+    }
+    EXPECT_EQ(0, wrong) << w << "×" << h;
+  }
+}
+
 // A PNG that cannot be written whole (here the file-size limit stops it part way) leaves
 // neither the file nor a temporary one behind.
 TEST(ImageTest, AFailedPngWriteLeavesNothing) {

@@ -50,30 +50,48 @@ std::optional<std::vector<uint8_t>> PngCodec::encode(const Image& image) {
   for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
     const uint32_t p = px[i];
     const uint32_t a = p >> 24;
+    uint8_t* o = &rgba[4 * i];
+    if (a == 0xff) {
+      // Opaque, as most of a screen is: nothing to divide.
+      o[0] = static_cast<uint8_t>(p >> 16);
+      o[1] = static_cast<uint8_t>(p >> 8);
+      o[2] = static_cast<uint8_t>(p);
+      o[3] = 0xff;
+      continue;
+    }
     auto un = [a](uint32_t c) { return a == 0 ? 0u : (c * 255 + a / 2) / a; };
-    rgba[4 * i] = static_cast<uint8_t>(un(p >> 16 & 0xff));
-    rgba[4 * i + 1] = static_cast<uint8_t>(un(p >> 8 & 0xff));
-    rgba[4 * i + 2] = static_cast<uint8_t>(un(p & 0xff));
-    rgba[4 * i + 3] = static_cast<uint8_t>(a);
+    o[0] = static_cast<uint8_t>(un(p >> 16 & 0xff));
+    o[1] = static_cast<uint8_t>(un(p >> 8 & 0xff));
+    o[2] = static_cast<uint8_t>(un(p & 0xff));
+    o[3] = static_cast<uint8_t>(a);
   }
-  png_image png;
-  std::memset(&png, 0, sizeof png);
-  png.version = PNG_IMAGE_VERSION;
-  png.width = static_cast<png_uint_32>(w);
-  png.height = static_cast<png_uint_32>(h);
-  png.format = PNG_FORMAT_RGBA;
-  png_alloc_size_t needed = 0;
-  if (!png_image_write_to_memory(&png, nullptr, &needed, 0, rgba.data(), 0, nullptr)) {
+  auto header = [w, h] {
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    png.width = static_cast<png_uint_32>(w);
+    png.height = static_cast<png_uint_32>(h);
+    png.format = PNG_FORMAT_RGBA;
+    return png;
+  };
+  // Compressed once, into room for the largest stream the pixels can make (asking libpng for
+  // the size first would compress them twice). Should that bound fall short, libpng tells how
+  // much it needs, and that much is given.
+  png_image png = header();
+  std::vector<uint8_t> out(PNG_IMAGE_PNG_SIZE_MAX(png));
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    png = header();
+    png_alloc_size_t size = out.size();
+    const bool written = png_image_write_to_memory(&png, out.data(), &size, 0, rgba.data(), 0, nullptr);
     png_image_free(&png);
-    return std::nullopt;
+    if (written) {
+      out.resize(size);
+      return out;
+    }
+    if (size <= out.size()) break;  // failed for another reason than room
+    out.resize(size);
   }
-  std::vector<uint8_t> out(needed);
-  if (!png_image_write_to_memory(&png, out.data(), &needed, 0, rgba.data(), 0, nullptr)) {
-    png_image_free(&png);
-    return std::nullopt;
-  }
-  out.resize(needed);
-  return out;
+  return std::nullopt;
 }
 
 }  // namespace zu::ui

@@ -14,30 +14,16 @@
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/text/MenuController.h"
 #include "platform/ui/text/TextInput.h"
+#include "platform/ui/views/OnScreen.h"
 #include "platform/ui/views/Window.h"
 
 namespace zu::ui {
 
 namespace {
 
-bool takesPart(const View& view) {
-  return !view.isHidden() && view.alpha() >= 0.01f && view.isUserInteractionEnabled();
-}
-
-// `view` lies in its window and every view above it up to its window takes part; `view` itself
-// too unless `evenHidden` (then only its interaction counts).
-bool onScreen(const View& view, bool evenHidden = false) {
-  for (const View* v = &view; v; v = v->superview().get()) {
-    if ((v == &view && evenHidden) ? !v->isUserInteractionEnabled() : !takesPart(*v)) return false;
-  }
-  const Window* window = view.window();
-  if (!window) return false;
-  return view.convertRectTo(view.bounds(), nullptr).intersects(window->bounds());
-}
-
 // Presses `control` as a tap would, when it is enabled and on screen.
 bool pressControl(Control& control, bool evenHidden = false) {
-  if (!control.isEnabled() || !onScreen(control, evenHidden)) return false;
+  if (!control.isEnabled() || !OnScreen::holds(control, evenHidden)) return false;
   auto keep = control.shared();
   control.sendActionsForControlEvents(kControlEventTouchUpInside);
   return true;
@@ -46,7 +32,7 @@ bool pressControl(Control& control, bool evenHidden = false) {
 // Front to back through the shown part of `view`'s tree: the first view `press` takes.
 template <typename Press>
 bool pressFirstIn(const std::shared_ptr<View>& view, const Press& press) {
-  if (!view || !takesPart(*view)) return false;
+  if (!view || !OnScreen::takesPart(*view)) return false;
   if (press(view)) return true;
   const auto subviews = view->subviews();  // a press may change the tree
   for (auto it = subviews.rbegin(); it != subviews.rend(); ++it) {
@@ -71,13 +57,13 @@ bool pressHiddenWayBackIn(const std::shared_ptr<View>& view) {
 // A bar's way back, pressed: its back button, else its top item's left button.
 bool pressBarWayBack(NavigationBar& bar) {
   if (const auto& backItem = bar.backButtonItem()) {
-    if (backItem->isEnabled() && backItem->view() && onScreen(*backItem->view())) return bar.backButtonTapped();
+    if (backItem->isEnabled() && backItem->view() && OnScreen::holds(*backItem->view())) return bar.backButtonTapped();
   }
   const auto top = bar.topItem();
   const auto left = top ? top->leftBarButtonItem() : nullptr;
   if (!left || !left->isEnabled()) return false;
   const auto view = left->view();
-  if (!view || !onScreen(*view)) return false;
+  if (!view || !OnScreen::holds(*view)) return false;
   if (auto control = std::dynamic_pointer_cast<Control>(left->customView())) return pressControl(*control);
   return left->sendAction();
 }
@@ -85,7 +71,7 @@ bool pressBarWayBack(NavigationBar& bar) {
 // A search bar showing its cancel button: the button, tapped.
 bool pressSearchCancel(const std::shared_ptr<View>& view) {
   auto bar = std::dynamic_pointer_cast<SearchBar>(view);
-  if (!bar || !bar->showsCancelButton() || !bar->cancelButton() || !onScreen(*bar->cancelButton())) return false;
+  if (!bar || !bar->showsCancelButton() || !bar->cancelButton() || !OnScreen::holds(*bar->cancelButton())) return false;
   return bar->cancelButtonTapped();
 }
 
@@ -107,7 +93,10 @@ bool EscapeKey::press() {
   }
   auto& menu = MenuController::shared();
   if (menu.isMenuVisible()) {
+    // The selection the menu was for ends with it.
+    auto target = menu.targetView();
     menu.setMenuVisible(false);
+    if (target) target->endSelection();
     return true;
   }
   const Point middle = Screen::main().bounds().center();
@@ -128,7 +117,7 @@ bool EscapeKey::press() {
   if (!screen || screen == window) return false;
   auto keep = window;
   return pressFirstIn(screen, pressSearchCancel) || pressFirstIn(screen, pressWayBack) ||
-         (takesPart(*screen) && pressHiddenWayBackIn(screen));
+         (OnScreen::takesPart(*screen) && pressHiddenWayBackIn(screen));
 }
 
 }  // namespace zu::ui

@@ -7,7 +7,9 @@
 //  - an alert or action sheet on screen (AlertRegistry's top) presses its cancel button; one
 //    without a cancel button keeps the key, and nothing happens (alerts lie above the edit
 //    menu, so one that came while the menu showed is the first);
-//  - a shown edit menu hides (MenuController);
+//  - a shown edit menu hides (MenuController), and the selection it was for ends
+//    (View::endSelection: a text entry's caret stays at the selection's end, a page's word is
+//    no longer lit);
 //  - the top window — the one a touch at the screen's middle goes to — runs its escape action
 //    when it has one (Window::setEscapeAction: an overlay such as a help picture closes as its
 //    tap closes it);

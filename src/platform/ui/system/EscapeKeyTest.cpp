@@ -20,6 +20,7 @@
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/text/MenuController.h"
 #include "platform/ui/text/TextField.h"
+#include "platform/ui/text/TextView.h"
 #include "platform/ui/views/Window.h"
 
 namespace zu::ui {
@@ -167,6 +168,43 @@ TEST_F(EscapeKeyTest, AlertsCancelAndTheEditMenuHides) {
   EXPECT_TRUE(EscapeKey::press());
   EXPECT_FALSE(menu.isMenuVisible());
   EXPECT_EQ(1, backs);
+}
+
+// Escape that hides the edit menu ends the selection the menu was for: the words are no longer
+// lit and the caret stands after them, still editing, so the next key types there; a second
+// press ends the editing. A menu over a view that selects nothing only hides.
+TEST_F(EscapeKeyTest, HidingTheEditMenuEndsItsSelection) {
+  auto screen = std::make_shared<ViewController>();
+  ViewController::installAsRoot(*window_, screen);
+  auto comment = std::make_shared<TextView>(Rect(10, 100, 300, 100));
+  screen->view()->addSubview(comment);
+  comment->setText("好文章，谢谢分享。");
+  ASSERT_TRUE(comment->becomeFirstResponder());
+  comment->setSelectedRange(TextRange{0, 3});
+  auto& menu = MenuController::shared();
+  menu.setTargetRect(Rect(0, 0, 40, 20), comment);
+  ASSERT_TRUE(menu.setMenuVisible(true));
+
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_FALSE(menu.isMenuVisible());
+  EXPECT_EQ((TextRange{3, 0}), comment->selectedRange());
+  EXPECT_TRUE(comment->isFirstResponder());
+  Keyboard::shared().type("！");
+  EXPECT_EQ("好文章！，谢谢分享。", comment->text());
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_FALSE(comment->isFirstResponder());
+
+  // A field's selection ends the same way.
+  auto field = std::make_shared<TextField>(Rect(10, 300, 200, 30));
+  screen->view()->addSubview(field);
+  field->setText("harbour");
+  ASSERT_TRUE(field->becomeFirstResponder());
+  ASSERT_TRUE(Keyboard::shared().performEditCommand("selectAll:"));
+  menu.setTargetRect(Rect(0, 0, 40, 20), field);
+  ASSERT_TRUE(menu.setMenuVisible(true));
+  EXPECT_TRUE(EscapeKey::press());
+  EXPECT_EQ((TextRange{7, 0}), field->selectedRange());
+  EXPECT_TRUE(field->isFirstResponder());
 }
 
 // What lies over the screen or is under way on it ends first, one thing a press: an overlay that

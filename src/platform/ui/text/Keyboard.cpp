@@ -182,6 +182,16 @@ bool Keyboard::pressDelete() { return press(&TextInput::deleteBackward); }
 
 bool Keyboard::pressReturn() { return press(&TextInput::insertReturn); }
 
+bool Keyboard::pressDeleteForward() { return press(&TextInput::deleteForward); }
+
+bool Keyboard::moveCaret(CaretMove move, bool extend) {
+  TextInput* input = firstResponderInput();
+  if (!input) return false;
+  auto keep = responder_.lock();
+  input->moveCaret(move, extend);
+  return true;
+}
+
 bool Keyboard::performEditCommand(const std::string& action) {
   TextInput* input = firstResponderInput();
   if (!input) return false;

@@ -32,9 +32,9 @@
 // number and language keys do nothing (no other layer is drawn). The machine's own keys reach
 // the first responder too (type, pressDelete, pressReturn), and so do the edit chords
 // (performEditCommand: select all, copy, paste and cut through the edit menu's pasteboard, as
-// the entry itself answers them whatever its screen lets the menu offer). A screen that is
-// popped or dismissed takes the first responder in it along (resignWithin), so the keyboard
-// slides away with it.
+// the entry itself answers them whatever its screen lets the menu offer), Delete and the caret
+// keys. A screen that is popped or dismissed takes the first responder in it along
+// (resignWithin), so the keyboard slides away with it.
 #pragma once
 
 #include <memory>
@@ -45,6 +45,7 @@
 #include "platform/runtime/Value.h"
 #include "platform/ui/drawing/Geometry.h"
 #include "platform/ui/text/KeyboardLayout.h"
+#include "platform/ui/text/TextInput.h"
 
 namespace zu::ui {
 
@@ -105,6 +106,10 @@ class Keyboard {
   // A standard edit action ("selectAll:", "copy:", "paste:", "cut:") on the first responder, as
   // it answers it; false when there is none or it does not take the action now.
   bool performEditCommand(const std::string& action);
+  // The desktop's Delete and caret keys (TextInput::deleteForward, moveCaret) on the first
+  // responder; false when there is none.
+  bool pressDeleteForward();
+  bool moveCaret(CaretMove move, bool extend);
 
   // The key under `screenPoint` while the keyboard is up, or none.
   std::optional<KeyboardKey> keyAt(Point screenPoint) const;

@@ -22,6 +22,20 @@ constexpr float kInset = 7;
 // Between the text and a view or the clear button beside it.
 constexpr float kViewGap = 4;
 
+// A field's one line for the caret keys: Home and End go to the text's ends, and there is no
+// line above or below.
+class OneLine : public CaretMotion::Lines {
+ public:
+  explicit OneLine(size_t length) : length_(length) {}
+  float xOf(CaretPlace) const override { return 0; }
+  std::optional<CaretPlace> placeOnLine(CaretPlace, int, float) const override { return std::nullopt; }
+  CaretPlace lineStart(CaretPlace) const override { return CaretPlace{0, false}; }
+  CaretPlace lineEnd(CaretPlace) const override { return CaretPlace{length_, false}; }
+
+ private:
+  size_t length_;
+};
+
 // A part of `size`, vertically centred in `bounds` on whole points, its left edge at `x`.
 Rect centredAt(const Rect& bounds, float x, Size size) {
   return Rect(x, std::floor((bounds.size.height - size.height) / 2), size.width, size.height);
@@ -63,12 +77,64 @@ TextField::~TextField() { Keyboard::shared().detach(this); }
 void TextField::setText(std::string text) {
   text_ = std::move(text);
   selected_ = TextRange{StringUtil::utf16Length(text_), 0};
+  keepCaretInSight();
   contentChanged();
 }
 
 void TextField::setSelectedRange(TextRange range) {
   selected_ = clampRange(text_, range);
+  keepCaretInSight();
   setNeedsDisplay();
+}
+
+void TextField::endSelection() {
+  if (selected_.length == 0) return;
+  setSelectedRange(TextRange{selected_.location + selected_.length, 0});
+}
+
+void TextField::moveCaret(CaretMove move, bool extend) {
+  // One line: nothing lies above or below it.
+  if (!editing_ || move == CaretMove::Up || move == CaretMove::Down) return;
+  const CaretMotion::Result moved =
+      motion_.move(text_, selected_, false, move, extend, OneLine(StringUtil::utf16Length(text_)));
+  setSelectedRange(moved.range);
+}
+
+void TextField::deleteForward() {
+  if (!editing_) return;
+  auto keep = shared();
+  if (const TextRange gone = forwardDeleteRange(text_, selected_); gone.length > 0) change(gone, std::string());
+}
+
+void TextField::keepCaretInSight() {
+  if (!editing_) {
+    scrollFrom_ = 0;
+    return;
+  }
+  const std::u16string shown = StringUtil::toUtf16(displayText());
+  const size_t caret = std::min(motion_.head(selected_), shown.size());
+  // Room for the caret too at the right edge.
+  const float room = std::max(0.f, textRectForBounds(bounds()).size.width - kCaretWidth);
+  size_t from = std::min(scrollFrom_, shown.size());
+  if (caret < from) {
+    from = caret;
+  } else {
+    const std::string before = StringUtil::fromUtf16(std::u16string_view(shown).substr(from, caret - from));
+    if (TextMetrics::current().widthWithin(before, font_, room + 1) > room) {
+      from = lineStartToFit(shown, caret, font_, room);
+    }
+  }
+  // No room is left blank at the right while text scrolled out at the left could fill it.
+  if (from > 0) from = std::min(from, lineStartToFit(shown, shown.size(), font_, room));
+  if (from != scrollFrom_) setNeedsDisplay();
+  scrollFrom_ = from;
+}
+
+float TextField::lineX(const std::string& shown) const {
+  const Rect text = textRectForBounds(bounds());
+  if (scrollFrom_ > 0 || alignment_ == TextAlignment::Left) return text.origin.x;
+  const float full = TextMetrics::current().widthWithin(shown, font_, text.size.width);
+  return text.origin.x + (alignment_ == TextAlignment::Center ? (text.size.width - full) / 2 : text.size.width - full);
 }
 
 void TextField::contentChanged() {
@@ -88,6 +154,7 @@ void TextField::setPlaceholder(std::optional<std::string> placeholder) {
 
 void TextField::setFont(const Font& font) {
   font_ = font;
+  keepCaretInSight();
   setNeedsDisplay();
 }
 
@@ -108,6 +175,7 @@ void TextField::setBorderStyle(TextBorderStyle style) {
 
 void TextField::setSecureTextEntry(bool secure) {
   secure_ = secure;
+  keepCaretInSight();
   setNeedsDisplay();
 }
 
@@ -159,6 +227,7 @@ bool TextField::becomeFirstResponder() {
   if (!Keyboard::shared().attach(keep, this)) return false;
   editing_ = true;
   if (clearsOnBegin_ && !text_.empty()) change(TextRange{0, StringUtil::utf16Length(text_)}, std::string());
+  keepCaretInSight();
   contentChanged();
   if (auto d = delegate_.lock()) d->textFieldDidBeginEditing(*this);
   sendActionsForControlEvents(kControlEventEditingDidBegin);
@@ -172,6 +241,8 @@ bool TextField::resignFirstResponder() {
   if (auto d = delegate_.lock(); d && !d->textFieldShouldEndEditing(*this)) return false;
   Keyboard::shared().detach(this);
   editing_ = false;
+  // The text shows from its start again.
+  keepCaretInSight();
   contentChanged();
   if (auto d = delegate_.lock()) d->textFieldDidEndEditing(*this);
   sendActionsForControlEvents(kControlEventEditingDidEnd);
@@ -182,6 +253,7 @@ bool TextField::change(TextRange range, const std::string& replacement) {
   if (auto d = delegate_.lock(); d && !d->textFieldShouldChangeCharacters(*this, range, replacement)) return false;
   text_ = replaceTextRange(text_, range, replacement);
   selected_ = clampRange(text_, TextRange{range.location + StringUtil::utf16Length(replacement), 0});
+  keepCaretInSight();
   contentChanged();
   sendActionsForControlEvents(kControlEventEditingChanged);
   NotificationCenter::defaultCenter().post(kTextDidChangeNotification, Value(shared()));
@@ -282,6 +354,7 @@ Rect TextField::textRectForBounds(const Rect& bounds) const {
 
 void TextField::layoutSubviews() {
   const Rect b = bounds();
+  keepCaretInSight();
   if (leftView_) {
     leftView_->setHidden(!showsLeftView());
     leftView_->setFrame(leftViewRectForBounds(b));
@@ -308,7 +381,14 @@ void TextField::touchesEnded(const TouchSet& touches, const Event& event) {
     clearButtonTapped();
     return;
   }
-  becomeFirstResponder();
+  // The caret goes where the finger lifted on the line as it showed then (a field that begins
+  // editing now may scroll to its caret).
+  const size_t from = scrollFrom_;
+  const float x = p.x - lineX(utf16SuffixOfDisplay(from));
+  auto keep = shared();
+  if (!becomeFirstResponder() || !editing_ || text_.empty()) return;
+  const std::u16string shown = StringUtil::toUtf16(displayText());
+  setSelectedRange(TextRange{lineOffsetNearest(shown, std::min(from, shown.size()), font_, x), 0});
 }
 
 void TextField::draw(Canvas& canvas, const Rect&) {
@@ -344,7 +424,9 @@ void TextField::draw(Canvas& canvas, const Rect&) {
     }
   }
   const bool placeholder = text_.empty();
-  const std::string shown = placeholder ? placeholder_.value_or(std::string()) : displayText();
+  // While editing, the line shows from the first character in sight (scrolled to the caret).
+  const std::string shown =
+      placeholder ? placeholder_.value_or(std::string()) : utf16SuffixOfDisplay(editing_ ? scrollFrom_ : 0);
   const TextMetrics& metrics = TextMetrics::current();
   const float lh = metrics.lineHeight(font_);
   float y = 0;
@@ -355,24 +437,25 @@ void TextField::draw(Canvas& canvas, const Rect&) {
     case ControlContentVerticalAlignment::Bottom: y = b.size.height - lh; break;
   }
   const Rect text = textRectForBounds(b);
+  // A scrolled line is drawn from the left, whatever the alignment.
+  const TextAlignment alignment = editing_ && scrollFrom_ > 0 ? TextAlignment::Left : alignment_;
   canvas.save();
   // A line longer than the room is cut at the text rectangle, never drawn under the views.
   canvas.clip(text);
   std::optional<Rect> selection;
   if (editing_ && !placeholder) {
-    // Where the selection's ends fall on the line: the width of the text before each. The line
-    // is drawn cut to the text rectangle, so only as much of it is measured as can show (a
-    // pasted text of any length costs a frame what a short one does): a longer line is drawn
-    // from the rectangle's start, and an end past it lies beyond the cut.
-    const std::string display = displayText();
-    const float full = metrics.widthWithin(display, font_, text.size.width);
+    // Where the selection's ends fall on the line: the width of the text in sight before each.
+    // Only as much of the line is measured as can show (a pasted text of any length costs a
+    // frame what a short one does): an end past the room lies beyond the cut, one scrolled
+    // out at the left before it.
     const float reach = text.size.width + 2 * kCaretWidth;
-    float x0 = text.origin.x;
-    if (alignment_ == TextAlignment::Center) x0 += (text.size.width - full) / 2;
-    if (alignment_ == TextAlignment::Right) x0 += text.size.width - full;
-    const float start = x0 + metrics.widthWithin(utf16PrefixOfDisplay(selected_.location), font_, reach);
-    const float end =
-        x0 + metrics.widthWithin(utf16PrefixOfDisplay(selected_.location + selected_.length), font_, reach);
+    const float x0 = lineX(shown);
+    auto xOf = [&](size_t offset) {
+      if (offset < scrollFrom_) return text.origin.x - 2 * kCaretWidth;
+      return x0 + metrics.widthWithin(StringUtil::utf16Prefix(shown, offset - scrollFrom_), font_, reach);
+    };
+    const float start = xOf(selected_.location);
+    const float end = xOf(selected_.location + selected_.length);
     selection = Rect(start, y, end - start, lh);
   } else if (editing_) {
     float x = text.origin.x;
@@ -387,7 +470,7 @@ void TextField::draw(Canvas& canvas, const Rect&) {
   if (highlighted) drawSelection(canvas, *selection, look);
   auto drawShown = [&](const Color& color) {
     metrics.draw(canvas, shown, Rect(text.origin.x, y, text.size.width, lh), font_, color, LineBreakMode::Clip,
-                 alignment_);
+                 alignment);
   };
   if (!shown.empty()) drawShown(placeholder ? placeholderColor() : textColor_);
   if (highlighted && !shown.empty() && look.text != textColor_) {
@@ -401,11 +484,12 @@ void TextField::draw(Canvas& canvas, const Rect&) {
   if (showsClearButton()) canvas.drawImage(*clearButtonImage(), clearButtonRectForBounds(b));
 }
 
-std::string TextField::utf16PrefixOfDisplay(size_t units) const {
-  if (!secure_) return StringUtil::utf16Prefix(text_, units);
-  // One bullet for each character of the text before that point.
-  const std::string display = displayText();
-  return display.substr(0, std::min(units, StringUtil::utf16Length(text_)) * std::string_view("\u25CF").size());
+std::string TextField::utf16SuffixOfDisplay(size_t from) const {
+  // A bullet stands for each UTF-16 unit of a secure text, so offsets are the same in both.
+  if (!secure_) return from == 0 ? text_ : StringUtil::utf16SubstringFrom(text_, from);
+  std::string bullets;
+  for (size_t i = StringUtil::utf16Length(text_); i > from; --i) bullets += "\u25CF";
+  return bullets;
 }
 
 void TextField::willMoveToWindow(Window* newWindow) {

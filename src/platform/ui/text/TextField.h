@@ -28,10 +28,18 @@
 //    was typed; delete removes the selection, or the character before the caret. Setting the
 //    text by code puts the caret at its end.
 //  - A field taken out of its window while editing resigns first responder.
+//  - A tap puts the caret where the finger lifted (the nearest place between two characters of
+//    the line as it showed), ending a selection, whether or not the field was editing before.
 //  - The edit menu's standard actions as TextView answers them (no copy or cut out of a secure
 //    field); a long press shows the menu over the text when the finger lifts, a field not yet
 //    editing beginning to edit first.
-// Where we differ on purpose: a background image without caps is drawn as if stretchable at
+// Where we differ on purpose: the desktop's keys edit too — Delete, the caret keys (CaretMotion:
+// Left and Right over whole characters, Home and End to the text's ends; Up and Down do nothing
+// on one line) and Tab (FocusChain). While a field is edited, its line scrolls sideways so that
+// the caret (the end of a selection that keys move) stays in sight, and no room is left blank
+// at the right while text scrolled out at the left could fill it; it shows from its start
+// again when the editing ends. Only the characters in sight are measured, so a pasted
+// megabyte costs a key what a short text does. A background image without caps is drawn as if stretchable at
 // its middle column and row rather than scaled whole, so the rounded ends of a field picture
 // keep their shape at any width; one with caps is drawn with them. The placeholder is drawn in
 // placeholderTextColor(), a grey of 45 % (a paler one falls under 3:1 on a white field), so
@@ -44,6 +52,7 @@
 #include <string>
 
 #include "platform/ui/controls/Control.h"
+#include "platform/ui/text/CaretMotion.h"
 #include "platform/ui/text/Font.h"
 #include "platform/ui/text/TextInput.h"
 #include "platform/ui/text/TextMetrics.h"
@@ -136,7 +145,7 @@ class TextField : public Control, public TextInput {
 
   bool isEditing() const { return editing_; }
   bool isFirstResponder() const;
-  bool becomeFirstResponder();
+  bool becomeFirstResponder() override;
   bool resignFirstResponder() override;
   // The clear button is shown now.
   bool showsClearButton() const;
@@ -154,6 +163,13 @@ class TextField : public Control, public TextInput {
   void insertReturn() override;
   bool hasText() const override { return !text_.empty(); }
   bool performEditCommand(const std::string& action) override;
+  void deleteForward() override;
+  void moveCaret(CaretMove move, bool extend) override;
+  bool canBeginEditing() const override { return isEnabled(); }
+  // The selection ends, the caret at its end (Escape hiding the edit menu).
+  void endSelection() override;
+  // The first character in sight while editing (UTF-16 offset; 0 when not editing).
+  size_t scrolledFrom() const { return scrollFrom_; }
 
   bool canPerformAction(const std::string& action, Object* sender) override;
   void performAction(const std::string& action, Object* sender) override;
@@ -180,8 +196,12 @@ class TextField : public Control, public TextInput {
   // Does a standard edit action the caller has checked.
   void edit(const std::string& action);
   bool modeShows(TextFieldViewMode mode) const;
-  // The first `units` UTF-16 units of the text as drawn (bullets for secure entry).
-  std::string utf16PrefixOfDisplay(size_t units) const;
+  // The text as drawn (bullets for secure entry) from UTF-16 offset `from`.
+  std::string utf16SuffixOfDisplay(size_t from) const;
+  // Scrolls the line so that the caret shows (see above); back to the start when not editing.
+  void keepCaretInSight();
+  // Where the line `shown` (the text in sight) starts on the field, by the alignment.
+  float lineX(const std::string& shown) const;
   // The margin between the border and what lies inside it.
   float edgeInset() const;
   // Text, editing state or modes changed: redraw, and place the side views again.
@@ -191,6 +211,8 @@ class TextField : public Control, public TextInput {
   std::weak_ptr<TextFieldDelegate> delegate_;
   std::string text_;
   TextRange selected_;
+  CaretMotion motion_;
+  size_t scrollFrom_ = 0;  // the first character in sight while editing (UTF-16)
   std::optional<std::string> placeholder_;
   std::optional<Color> placeholderColor_;
   Font font_ = Font::systemFont(12);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/device/Pasteboard.h"
+#include "platform/intl/GraphemeClusters.h"
 #include "platform/runtime/StringUtil.h"
 
 namespace zu::ui {
@@ -21,6 +22,13 @@ TextRange lastCharacterRange(const std::string& text) {
   const bool pair = n >= 2 && units[n - 1] >= 0xDC00 && units[n - 1] <= 0xDFFF && units[n - 2] >= 0xD800 &&
                     units[n - 2] <= 0xDBFF;
   return pair ? TextRange{n - 2, 2} : TextRange{n - 1, 1};
+}
+
+TextRange forwardDeleteRange(const std::string& text, TextRange selected) {
+  if (selected.length > 0) return selected;
+  GraphemeClusters clusters(text);
+  const size_t next = clusters.following(selected.location);
+  return TextRange{selected.location, next > selected.location ? next - selected.location : 0};
 }
 
 bool canPerformEditAction(const std::string& action, const EditState& state) {

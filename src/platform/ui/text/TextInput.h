@@ -4,6 +4,8 @@
 // Kept from the phone: each typed character goes through insertText as its own change (so the
 // delegates see one character at a time), the delete key through deleteBackward, the return
 // key through insertReturn (a newline for text views, the return question for fields).
+// The desktop's keys come on top: Delete (deleteForward), the caret keys (moveCaret) and Tab,
+// which moves the editing to another entry (canBeginEditing, becomeFirstResponder).
 #pragma once
 
 #include <functional>
@@ -13,6 +15,9 @@ namespace zu::ui {
 
 enum class KeyboardType { Default = 0, ASCIICapable, NumbersAndPunctuation, URL, NumberPad, PhonePad, NamePhonePad, EmailAddress };
 enum class ReturnKeyType { Default = 0, Go, Google, Join, Next, Route, Search, Send, Yahoo, Done, EmergencyCall };
+
+// The keys that move the caret: the arrows, Home (to the line's start) and End (to its end).
+enum class CaretMove { Left, Right, Up, Down, LineStart, LineEnd };
 
 // A run of UTF-16 code units in a text, as the phone counts characters.
 struct TextRange {
@@ -34,6 +39,15 @@ class TextInput {
   // the entry itself answers canPerformEditAction now, whatever a screen lets its edit menu
   // offer; false when it does not take the action.
   virtual bool performEditCommand(const std::string& action) = 0;
+  // The desktop's Delete: the selection goes, or else the character after the caret (a whole
+  // grapheme cluster), asking the delegate as a typed change does.
+  virtual void deleteForward() = 0;
+  // A caret key (CaretMotion); with `extend` (Shift held) the selection grows or shrinks.
+  virtual void moveCaret(CaretMove move, bool extend) = 0;
+  // Whether the entry could begin editing now (enabled, editable), and beginning it as a tap
+  // does, the caret and the selection kept: how Tab moves the editing (FocusChain).
+  virtual bool canBeginEditing() const = 0;
+  virtual bool becomeFirstResponder() = 0;
 };
 
 // What a text entry is like when the edit menu asks which standard actions it offers.
@@ -60,5 +74,8 @@ void performEditAction(const std::string& action, const std::string& text, TextR
 std::string replaceTextRange(const std::string& text, TextRange range, const std::string& replacement);
 // The range of the last character (a surrogate pair counts as one), or {0, 0} for empty text.
 TextRange lastCharacterRange(const std::string& text);
+// What Delete removes from an entry holding `text` with `selected`: the selection, else the
+// character (a whole grapheme cluster) after the caret; empty at the end of the text.
+TextRange forwardDeleteRange(const std::string& text, TextRange selected);
 
 }  // namespace zu::ui

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include <unicode/utf16.h>
+
+#include "platform/intl/GraphemeClusters.h"
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/text/ClusterLimit.h"
@@ -16,13 +19,6 @@ const Color kCaretColor = Color::rgba8(66, 107, 242);
 const Color kHighlightColor = Color::rgba8(180, 206, 250);
 const Color kDeepHighlightColor = Color::rgba8(38, 74, 128);
 constexpr float kReadableRatio = 4.5f;
-
-// Where each wrapped line lies in `text`, in UTF-16 offsets: `starts` where each begins (and one
-// past the end), `ends` where what it shows ends, the characters it leaves out included.
-struct LineSpans {
-  std::vector<size_t> starts;
-  std::vector<size_t> ends;
-};
 
 // The characters of `text` a line layout keeps (see TextMetrics: what ClusterLimit keeps, bad
 // bytes as U+FFFD), as UTF-8, and for each of its characters the UTF-16 offset in `text` where
@@ -48,7 +44,7 @@ Kept keptOf(const std::string& text) {
   return kept;
 }
 
-LineSpans lineSpans(const std::string& text, const std::vector<std::string>& lines) {
+TextLines lineSpans(const std::string& text, const std::vector<std::string>& lines) {
   // The lines are found in the text as they were made of it, one after the other, so the whole
   // text is searched once.
   const Kept kept = keptOf(text);
@@ -61,7 +57,7 @@ LineSpans lineSpans(const std::string& text, const std::vector<std::string>& lin
     while (at < kept.byteAt.size() && kept.byteAt[at] < byte) ++at;
     return at < kept.unitAt.size() ? kept.unitAt[at] : length;
   };
-  LineSpans spans;
+  TextLines spans;
   spans.starts.reserve(lines.size() + 1);
   spans.ends.reserve(lines.size());
   size_t byte = 0;
@@ -105,13 +101,30 @@ std::vector<Rect> selectionRects(const std::string& text, const Font& font, floa
                         range);
 }
 
+TextLines textLines(const std::string& text, const TextMetrics::Layout& laid) {
+  return lineSpans(text, caretLines(text, laid));
+}
+
+size_t lineOfCaret(const TextLines& lines, CaretPlace place) {
+  const size_t count = lines.count();
+  // The first line whose next one starts after the offset; the last when none does.
+  const auto first = lines.starts.begin() + 1;
+  const auto after = std::upper_bound(first, lines.starts.begin() + static_cast<std::ptrdiff_t>(count), place.offset);
+  size_t line = static_cast<size_t>(after - first);
+  // At a wrap with nothing left out, the caret may stand at the end of the line before.
+  if (place.atLineEnd && line > 0 && lines.starts[line] == place.offset && lines.ends[line - 1] == place.offset) {
+    --line;
+  }
+  return line;
+}
+
 std::vector<Rect> selectionRects(const std::string& text, const Font& font,
-                                 const TextMetrics::Layout& laid, TextRange range) {
+                                 const TextMetrics::Layout& laid, TextRange range, bool caretAtLineEnd) {
   const TextMetrics& metrics = TextMetrics::current();
   const float lh = metrics.lineHeight(font);
   range = clampRange(text, range);
   const std::vector<std::string> lines = caretLines(text, laid);
-  const LineSpans spans = lineSpans(text, lines);
+  const TextLines spans = lineSpans(text, lines);
   const std::vector<size_t>& starts = spans.starts;
   const size_t first = range.location;
   const size_t last = range.location + range.length;
@@ -121,17 +134,16 @@ std::vector<Rect> selectionRects(const std::string& text, const Font& font,
     if (into <= starts[i]) return 0.f;
     return metrics.widthOf(StringUtil::utf16Substring(text, starts[i], into - starts[i]), font);
   };
+  if (range.length == 0) {
+    // The caret stands on the line it is inside, or at the end of the last one.
+    const size_t i = lineOfCaret(spans, CaretPlace{first, caretAtLineEnd});
+    return {Rect(xOn(i, first), lh * static_cast<float>(i), 0, lh)};
+  }
   std::vector<Rect> rects;
   for (size_t i = 0; i < lines.size(); ++i) {
     const size_t begin = starts[i];
     const size_t end = starts[i + 1];
-    const bool lastLine = i + 1 == lines.size();
     const float y = lh * static_cast<float>(i);
-    if (range.length == 0) {
-      // The caret stands on the line it is inside, or at the end of the last one.
-      if (first >= begin && (first < end || lastLine)) return {Rect(xOn(i, first), y, 0, lh)};
-      continue;
-    }
     if (last <= begin || first >= end) continue;
     const float x0 = first > begin ? xOn(i, first) : 0;
     const float x1 = last < end ? xOn(i, last) : metrics.widthOf(lines[i], font);
@@ -141,20 +153,27 @@ std::vector<Rect> selectionRects(const std::string& text, const Font& font,
   return rects;
 }
 
-size_t caretOffsetAt(const std::string& text, const Font& font, const TextMetrics::Layout& laid, Point point) {
+Rect caretRect(const std::string& text, const Font& font, const TextMetrics::Layout& laid, CaretPlace place) {
+  return selectionRects(text, font, laid, TextRange{place.offset, 0}, place.atLineEnd).front();
+}
+
+CaretPlace caretPlaceAt(const std::string& text, const Font& font, const TextMetrics::Layout& laid, Point point) {
   const TextMetrics& metrics = TextMetrics::current();
   const float lh = metrics.lineHeight(font);
   const std::vector<std::string> lines = caretLines(text, laid);
-  const LineSpans spans = lineSpans(text, lines);
+  const TextLines spans = lineSpans(text, lines);
   size_t i = 0;
   if (lh > 0 && point.y > 0) i = std::min(lines.size() - 1, static_cast<size_t>(point.y / lh));
   // The line's characters in the text (the last line reaches the text's end, past blanks its
   // layout drops), measured once as the line layout keeps them: each boundary between two
-  // characters gets the x of the kept characters before it (never inside a surrogate pair).
+  // clusters gets the x of the kept characters before it.
   const size_t start = spans.starts[i];
   const std::string line = i + 1 == lines.size()
                                ? StringUtil::utf16SubstringFrom(text, start)
                                : StringUtil::utf16Substring(text, start, spans.ends[i] - start);
+  // Boundaries of the whole text: a line may begin or end inside a cluster (a flag's two letters
+  // wrapped apart, the CR of a CR LF kept on its line).
+  GraphemeClusters clusters(text);
   std::u32string kept;
   std::vector<size_t> keptBefore;  // per character of the line: how many kept ones end at it
   std::vector<size_t> unitsBefore;
@@ -172,12 +191,107 @@ size_t caretOffsetAt(const std::string& text, const Font& font, const TextMetric
   float bestDistance = std::abs(point.x);
   for (size_t k = 0; k < keptBefore.size(); ++k) {
     const float distance = std::abs(x[keptBefore[k]] - point.x);
-    if (distance < bestDistance) {
+    if (distance < bestDistance && clusters.isBoundary(start + unitsBefore[k])) {
       bestDistance = distance;
       best = unitsBefore[k];
     }
   }
-  return std::min(start + best, StringUtil::utf16Length(text));
+  const size_t offset = clusters.boundaryAtOrBefore(start + best);
+  // The end of a line that wraps with nothing left out is the next one's start: the caret stays
+  // on this line.
+  const bool atLineEnd = i + 1 < lines.size() && offset == spans.ends[i] && offset == spans.starts[i + 1] &&
+                         offset > start;
+  return CaretPlace{offset, atLineEnd};
+}
+
+size_t caretOffsetAt(const std::string& text, const Font& font, const TextMetrics::Layout& laid, Point point) {
+  return caretPlaceAt(text, font, laid, point).offset;
+}
+
+namespace {
+
+// A run of a one-line text measured as lines draw it: its characters from UTF-16 offset `from`
+// up to `to`, and for each code point boundary in it the UTF-16 offset and the x from `from`.
+struct MeasuredRun {
+  std::vector<size_t> offsets;
+  std::vector<float> x;
+};
+MeasuredRun measureRun(const std::u16string& text, size_t from, size_t to, const Font& font) {
+  MeasuredRun run;
+  std::u32string kept;
+  std::vector<size_t> keptBefore;
+  ClusterLimit limit;
+  run.offsets.push_back(from);
+  keptBefore.push_back(0);
+  for (size_t at = from; at < to;) {
+    char32_t c = text[at];
+    size_t step = 1;
+    if (U16_IS_LEAD(c) && at + 1 < text.size() && U16_IS_TRAIL(text[at + 1])) {
+      c = U16_GET_SUPPLEMENTARY(c, text[at + 1]);
+      step = 2;
+    } else if (U16_IS_SURROGATE(c)) {
+      c = 0xFFFD;
+    }
+    if (limit.keeps(c)) kept.push_back(c);
+    at += step;
+    run.offsets.push_back(at);
+    keptBefore.push_back(kept.size());
+  }
+  const std::vector<float> x = TextMetrics::current().offsets(kept, font);
+  run.x.reserve(keptBefore.size());
+  for (size_t k : keptBefore) run.x.push_back(k < x.size() ? x[k] : (x.empty() ? 0.f : x.back()));
+  return run;
+}
+
+// The first code point boundary at or after `at` (never inside a surrogate pair).
+size_t codePointStart(const std::u16string& text, size_t at) {
+  if (at > 0 && at < text.size() && U16_IS_TRAIL(text[at]) && U16_IS_LEAD(text[at - 1])) ++at;
+  return at;
+}
+
+constexpr size_t kFirstWindow = 64;
+
+}  // namespace
+
+size_t lineStartToFit(const std::u16string& text, size_t end, const Font& font, float width) {
+  end = std::min(end, text.size());
+  // Windows before `end` that double until they are wider than the room or reach the start.
+  for (size_t window = kFirstWindow;; window *= 2) {
+    const size_t from = end > window ? codePointStart(text, end - window) : 0;
+    const MeasuredRun run = measureRun(text, from, end, font);
+    const float total = run.x.back();
+    if (total <= width && from > 0) continue;
+    // The first boundary from which the rest fits, moved on to a cluster's start.
+    size_t k = 0;
+    while (k + 1 < run.x.size() && total - run.x[k] > width) ++k;
+    size_t start = run.offsets[k];
+    if (start == 0 || start >= end) return start;
+    GraphemeClusters clusters(StringUtil::fromUtf16(std::u16string_view(text).substr(from, end - from)));
+    const size_t into = start - from;
+    return clusters.isBoundary(into) ? start : std::min(end, from + clusters.following(into));
+  }
+}
+
+size_t lineOffsetNearest(const std::u16string& text, size_t from, const Font& font, float x) {
+  from = std::min(from, text.size());
+  if (x <= 0) return from;
+  // Windows after `from` that double until they reach past `x` or the end.
+  for (size_t window = kFirstWindow;; window *= 2) {
+    const size_t to = std::min(text.size(), codePointStart(text, from + window));
+    const MeasuredRun run = measureRun(text, from, to, font);
+    if (run.x.back() < x && to < text.size()) continue;
+    GraphemeClusters clusters(StringUtil::fromUtf16(std::u16string_view(text).substr(from, to - from)));
+    size_t best = from;
+    float bestDistance = x;
+    for (size_t k = 1; k < run.offsets.size(); ++k) {
+      const float distance = std::abs(run.x[k] - x);
+      if (distance < bestDistance && clusters.isBoundary(run.offsets[k] - from)) {
+        bestDistance = distance;
+        best = run.offsets[k];
+      }
+    }
+    return best;
+  }
 }
 
 SelectionLook selectionLook(const Color& textColor) {

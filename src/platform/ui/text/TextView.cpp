@@ -14,6 +14,45 @@
 
 namespace zu::ui {
 
+namespace {
+
+// The wrapped lines of a text view for the caret keys.
+class WrappedLines : public CaretMotion::Lines {
+ public:
+  WrappedLines(const std::string& text, const Font& font, const TextMetrics::Layout& laid)
+      : text_(text), font_(font), laid_(laid), lines_(textLines(text, laid)) {}
+
+  float xOf(CaretPlace place) const override { return caretRect(text_, font_, laid_, place).origin.x; }
+
+  std::optional<CaretPlace> placeOnLine(CaretPlace place, int delta, float x) const override {
+    const auto line = static_cast<std::ptrdiff_t>(lineOfCaret(lines_, place)) + delta;
+    if (line < 0 || line >= static_cast<std::ptrdiff_t>(lines_.count())) return std::nullopt;
+    const float lh = TextMetrics::current().lineHeight(font_);
+    return caretPlaceAt(text_, font_, laid_, Point{x, lh * (static_cast<float>(line) + 0.5f)});
+  }
+
+  CaretPlace lineStart(CaretPlace place) const override {
+    return CaretPlace{lines_.starts[lineOfCaret(lines_, place)], false};
+  }
+
+  CaretPlace lineEnd(CaretPlace place) const override {
+    const size_t line = lineOfCaret(lines_, place);
+    if (line + 1 == lines_.count()) return CaretPlace{lines_.starts.back(), false};
+    // Before the blanks or the newline the line broke at; where it wrapped with nothing left
+    // out, at its end, which is also the next line's start.
+    const size_t end = lines_.ends[line];
+    return end < lines_.starts[line + 1] ? CaretPlace{end, false} : CaretPlace{end, true};
+  }
+
+ private:
+  const std::string& text_;
+  const Font& font_;
+  const TextMetrics::Layout& laid_;
+  TextLines lines_;
+};
+
+}  // namespace
+
 TextView::TextView(const Rect& frame) : ScrollView(frame) {
   setBackgroundColor(Color::whiteColor());
   // Lines scrolled out of the view are not drawn over what lies around it.
@@ -62,7 +101,43 @@ void TextView::setEditable(bool editable) {
 
 void TextView::setSelectedRange(TextRange range) {
   selected_ = clampRange(text_, range);
+  caretAtLineEnd_ = false;
   setNeedsDisplay();
+}
+
+void TextView::selectByReader(TextRange range, bool atLineEnd, bool scroll) {
+  const TextRange before = selected_;
+  const bool wasAtLineEnd = caretAtLineEnd_;
+  setSelectedRange(range);
+  caretAtLineEnd_ = atLineEnd && selected_.length == 0;
+  if (selected_ == before && caretAtLineEnd_ == wasAtLineEnd) return;
+  if (editing_ && scroll) scrollCaretToVisible();
+  if (selected_ == before) return;
+  auto keep = shared();
+  if (auto d = delegate_.lock()) d->textViewDidChangeSelection(*this);
+}
+
+void TextView::scrollCaretToVisible() {
+  const Rect caret = caretRect(text_, font_, laidOut(), CaretPlace{motion_.head(selected_), caretAtLineEnd_});
+  // The caret's line with the inset on either side (the first line shows the inset above it).
+  scrollRectToVisible(Rect(0, caret.origin.y, bounds().size.width, caret.size.height + 2 * kTextInset), false);
+}
+
+void TextView::moveCaret(CaretMove move, bool extend) {
+  if (!editing_) return;
+  const WrappedLines lines(text_, font_, laidOut());
+  const CaretMotion::Result moved = motion_.move(text_, selected_, caretAtLineEnd_, move, extend, lines);
+  selectByReader(moved.range, moved.head.atLineEnd, true);
+}
+
+void TextView::deleteForward() {
+  if (!editing_) return;
+  if (const TextRange gone = forwardDeleteRange(text_, selected_); gone.length > 0) change(gone, std::string());
+}
+
+void TextView::endSelection() {
+  if (selected_.length == 0) return;
+  selectByReader(TextRange{selected_.location + selected_.length, 0}, false, false);
 }
 
 int TextView::lineCount(const std::string& text) const {
@@ -207,10 +282,9 @@ void TextView::touchesEnded(const TouchSet& touches, const Event& event) {
   if (editable_ && !touches.empty() && bounds().contains(p)) {
     auto keep = shared();
     if (!becomeFirstResponder() || !editing_) return;
-    const TextRange caret{offsetAt(p), 0};
-    if (caret == selected_) return;
-    setSelectedRange(caret);
-    if (auto d = delegate_.lock()) d->textViewDidChangeSelection(*this);
+    const CaretPlace place =
+        caretPlaceAt(text_, font_, laidOut(), Point{p.x - kTextInset, p.y - kTextInset});
+    selectByReader(TextRange{place.offset, 0}, place.atLineEnd, false);
     return;
   }
   ScrollView::touchesEnded(touches, event);
@@ -227,7 +301,7 @@ void TextView::draw(Canvas& canvas, const Rect&) {
     if (alignment_ != TextAlignment::Left && text_.empty()) {
       shift = alignment_ == TextAlignment::Center ? width / 2 : width - kCaretWidth;
     }
-    for (const Rect& r : selectionRects(text_, font_, laidOut(), selected_)) {
+    for (const Rect& r : selectionRects(text_, font_, laidOut(), selected_, caretAtLineEnd_)) {
       selection.push_back(r.offsetBy(kTextInset + shift, kTextInset));
     }
   }

@@ -25,11 +25,19 @@
 //  - A tap on an editable view begins editing and places the caret where the finger lifted (the
 //    nearest place between two characters of the line under it), ending any selection; the
 //    delegate hears didChangeSelection when the range changed.
+// Where we differ on purpose: the desktop's keys edit too — Delete, the caret keys (CaretMotion:
+// Left and Right over whole characters, Up and Down by a wrapped line, Home and End to its ends,
+// Shift extending the selection; the caret's line scrolls into sight) and Tab (FocusChain); the
+// delegate hears didChangeSelection for each move that changed the range, as for a tap. Where a
+// line wraps with nothing left out (Chinese text, a long word), End, a tap right of the line or
+// a move up or down to its end puts the caret at the end of that line, not at the start of the
+// next, though both are the same place in the text.
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "platform/ui/text/CaretMotion.h"
 #include "platform/ui/text/Font.h"
 #include "platform/ui/views/ScrollView.h"
 #include "platform/ui/text/TextInput.h"
@@ -88,7 +96,7 @@ class TextView : public ScrollView, public TextInput {
 
   bool isEditing() const { return editing_; }
   bool isFirstResponder() const;
-  bool becomeFirstResponder();
+  bool becomeFirstResponder() override;
   bool resignFirstResponder() override;
 
   // --- TextInput
@@ -97,6 +105,13 @@ class TextView : public ScrollView, public TextInput {
   void insertReturn() override { insertText("\n"); }
   bool hasText() const override { return !text_.empty(); }
   bool performEditCommand(const std::string& action) override;
+  void deleteForward() override;
+  void moveCaret(CaretMove move, bool extend) override;
+  bool canBeginEditing() const override { return editable_; }
+  // The selection ends, the caret at its end (Escape hiding the edit menu).
+  void endSelection() override;
+  // The caret stands at the end of its line where that is also the next line's start.
+  bool isCaretAtLineEnd() const { return caretAtLineEnd_; }
   // The caret offset (UTF-16) nearest to `point`, in the view's coordinates.
   size_t offsetAt(Point point) const;
 
@@ -125,6 +140,11 @@ class TextView : public ScrollView, public TextInput {
   // The number of lines `text` takes at the view's width.
   int lineCount(const std::string& text) const;
   bool change(TextRange range, const std::string& replacement);
+  // Selects `range` as the reader's tap or key did (the caret at its line's end when
+  // `atLineEnd`), scrolling the caret's line into sight when `scroll`; the delegate hears of a
+  // changed range.
+  void selectByReader(TextRange range, bool atLineEnd, bool scroll);
+  void scrollCaretToVisible();
   EditState editState() const;
   // Does a standard edit action the caller has checked.
   void edit(const std::string& action);
@@ -136,6 +156,8 @@ class TextView : public ScrollView, public TextInput {
   TextAlignment alignment_ = TextAlignment::Left;
   bool editable_ = true;
   TextRange selected_;
+  CaretMotion motion_;
+  bool caretAtLineEnd_ = false;
   unsigned dataDetectorTypes_ = 0;
   KeyboardType keyboardType_ = KeyboardType::Default;
   ReturnKeyType returnKeyType_ = ReturnKeyType::Default;

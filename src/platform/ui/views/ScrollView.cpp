@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/runtime/Clock.h"
+#include "platform/ui/controls/Slider.h"
 #include "platform/ui/motion/Animations.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/drawing/Color.h"
@@ -16,8 +17,10 @@ namespace zu::ui {
 namespace {
 
 // The scroll view's own pan: it does not begin when there is nothing to scroll, so taps and
-// swipes on fixed content go to the content; nor, when the scroll view may not cancel content
-// touches, once a view of its content has held a touch for kContentTouchDelay.
+// swipes on fixed content go to the content; nor while a slider of the content tracks one of its
+// touches (the phone's scroll view leaves a touch a control already tracks to the control; see
+// Slider for why only a slider here); nor, when the scroll view may not cancel content touches,
+// once a view of its content has held a touch for kContentTouchDelay.
 class ScrollPan : public PanGestureRecognizer {
  public:
   explicit ScrollPan(ScrollView* owner) : owner_(owner) {}
@@ -31,8 +34,9 @@ class ScrollPan : public PanGestureRecognizer {
   }
   void touchesMoved(const TouchSet& touches, const Event& event) override {
     if (state() == GestureState::Possible &&
-        (!scrollable() || (!owner_->canCancelContentTouches() &&
-                           event.timestamp - contentSince_ >= ScrollView::kContentTouchDelay - kClockGrain))) {
+        (!scrollable() || trackedBySlider() ||
+         (!owner_->canCancelContentTouches() &&
+          event.timestamp - contentSince_ >= ScrollView::kContentTouchDelay - kClockGrain))) {
       setState(GestureState::Failed);
       return;
     }
@@ -53,6 +57,16 @@ class ScrollPan : public PanGestureRecognizer {
     if (!view || view.get() == owner_) return false;
     for (auto v = view->superview(); v; v = v->superview()) {
       if (v.get() == owner_) return true;
+    }
+    return false;
+  }
+
+  // A slider of the content tracks one of the gesture's touches.
+  bool trackedBySlider() const {
+    for (const auto& touch : touches()) {
+      if (!heldByContent(*touch)) continue;
+      const auto* slider = dynamic_cast<const Slider*>(touch->view().get());
+      if (slider && slider->isTracking()) return true;
     }
     return false;
   }

@@ -41,9 +41,9 @@
 //    and after flashScrollIndicators. The indicator style colours it: dark with a light rim
 //    (default), dark (black), or white.
 //  - canCancelContentTouches (on by default): a drag that starts on a view of the content scrolls
-//    and cancels that view's touch. Off, the content keeps a touch it has held for
-//    kContentTouchDelay (the phone's delay before content sees a touch) and the scroll view does
-//    not scroll for it; a finger that moves sooner still scrolls.
+//    and cancels its touch, but a slider tracking the touch keeps it (see Slider). Off, the
+//    content keeps a touch it has held for kContentTouchDelay (the phone's delay before content
+//    sees a touch) and the scroll view does not scroll for it; a finger moving sooner scrolls.
 //  - Zooming scales the delegate's viewForZooming by a transform, keeps the zoom within
 //    minimum…maximum, sets the content size to the zoomed view's size and calls
 //    scrollViewDidZoom; setZoomScale keeps the content at the middle of the visible area there

@@ -11,6 +11,7 @@
 #include "platform/ui/motion/Presentation.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/controls/Slider.h"
 #include "platform/ui/drawing/Color.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
@@ -692,6 +693,39 @@ TEST_F(ScrollViewTest, ContentKeepsATouchItHeldWhenTheScrollViewMayNotCancelIt) 
   window_->drag(Point{150, 120}, Point{50, 120}, 5);
   EXPECT_EQ((Journal{"down", "cancel"}), events);
   EXPECT_EQ((Point{100, 0}), scroll_->contentOffset());
+}
+
+// A slider in the content keeps the touch it tracks: dragged from its thumb past either end, with
+// the finger wandering up and down by more than a scroll's threshold, it follows to the end and
+// sends its value as it moves, and the scroll view never scrolls; a drag that begins beside it
+// still scrolls, and a disabled slider, which tracks nothing, lets the drag scroll.
+TEST_F(ScrollViewTest, ASliderInTheContentKeepsTheTouchItTracks) {
+  scroll_->setContentSize(Size{320, 960});
+  auto slider = std::make_shared<Slider>(Rect(60, 100, 200, 23));
+  scroll_->addSubview(slider);
+  std::vector<float> sent;
+  slider->addTarget(this, kControlEventValueChanged, [&sent](Control& c) { sent.push_back(static_cast<Slider&>(c).value()); });
+  auto t = window_->beginTouch(Point{71, 111});
+  for (float x = 81; x <= 400; x += 20) window_->moveTouch(t, Point{x, 111 + (x > 200 ? 40.f : -15.f)});
+  EXPECT_FLOAT_EQ(1, slider->value());
+  window_->moveTouch(t, Point{-40, 60});
+  window_->endTouch(t);
+  EXPECT_FLOAT_EQ(0, slider->value());
+  ASSERT_GT(sent.size(), 8u);
+  EXPECT_FLOAT_EQ(1, *std::max_element(sent.begin(), sent.end()));
+  EXPECT_FLOAT_EQ(0, sent.back());
+  EXPECT_EQ((Point{0, 0}), scroll_->contentOffset());
+  EXPECT_TRUE(journal().empty()) << journal().front();
+
+  slider->setEnabled(false);
+  clock_->advance(1);
+  window_->drag(Point{71, 111}, Point{171, 61}, 5);
+  EXPECT_EQ((Point{0, 50}), scroll_->contentOffset());
+  EXPECT_FLOAT_EQ(0, slider->value());
+
+  clock_->advance(1);
+  window_->drag(Point{30, 300}, Point{30, 200}, 5);
+  EXPECT_EQ((Point{0, 150}), scroll_->contentOffset());
 }
 
 // The indicator style colours the bar: dark with a light rim, dark alone, or white.

@@ -207,6 +207,9 @@ class View : public Object {
   // menu asks up the responder chain until a view answers yes.
   virtual bool canPerformAction(const std::string& /*action*/, Object* /*sender*/) { return false; }
   virtual void performAction(const std::string& /*action*/, Object* /*sender*/) {}
+  // Lets go of a selection the view shows (a text entry's, a page's): the Escape key that hides
+  // the edit menu ends the selection the menu was for too. Nothing by default.
+  virtual void endSelection() {}
 
   // --- gesture recognisers (owned by the view)
   void addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer);

@@ -1,0 +1,81 @@
+#include "platform/intl/GraphemeClusters.h"
+
+#include <unicode/brkiter.h>
+#include <unicode/locid.h>
+
+#include <algorithm>
+
+#include "platform/runtime/StringUtil.h"
+
+namespace zu {
+
+struct GraphemeClusters::Breaks {
+  std::unique_ptr<icu::BreakIterator> iterator;
+};
+
+namespace {
+
+// ICU's character rules, read once; each text gets a copy of its own.
+const icu::BreakIterator* characterRules() {
+  static const icu::BreakIterator* const rules = [] {
+    UErrorCode status = U_ZERO_ERROR;
+    icu::BreakIterator* made = icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status);
+    if (U_FAILURE(status)) {
+      delete made;
+      return static_cast<icu::BreakIterator*>(nullptr);
+    }
+    return made;
+  }();
+  return rules;
+}
+
+// A surrogate pair begins at `at` (where ICU's rules could not be read, the breaks fall between
+// code points).
+bool isPairAt(const std::u16string& text, size_t at) {
+  return at + 1 < text.size() && U16_IS_LEAD(text[at]) && U16_IS_TRAIL(text[at + 1]);
+}
+
+}  // namespace
+
+GraphemeClusters::GraphemeClusters(std::string_view utf8)
+    : text_(StringUtil::toUtf16(utf8)), breaks_(std::make_unique<Breaks>()) {
+  if (const icu::BreakIterator* rules = characterRules()) {
+    breaks_->iterator.reset(rules->clone());
+    // ICU reads the text in place: text_ outlives the iterator, and never changes.
+    UErrorCode status = U_ZERO_ERROR;
+    UText* text = utext_openUChars(nullptr, text_.data(), static_cast<int64_t>(text_.size()), &status);
+    if (U_SUCCESS(status)) breaks_->iterator->setText(text, status);
+    utext_close(text);  // the iterator keeps a copy of its own
+    if (U_FAILURE(status)) breaks_->iterator.reset();
+  }
+}
+
+GraphemeClusters::~GraphemeClusters() = default;
+
+size_t GraphemeClusters::following(size_t offset) {
+  if (offset >= text_.size()) return text_.size();
+  if (!breaks_->iterator) return offset + (isPairAt(text_, offset) ? 2 : 1);
+  const int32_t next = breaks_->iterator->following(static_cast<int32_t>(offset));
+  return next == icu::BreakIterator::DONE ? text_.size() : static_cast<size_t>(next);
+}
+
+size_t GraphemeClusters::preceding(size_t offset) {
+  offset = std::min(offset, text_.size());
+  if (offset == 0) return 0;
+  if (!breaks_->iterator) return offset - (offset >= 2 && isPairAt(text_, offset - 2) ? 2 : 1);
+  const int32_t before = breaks_->iterator->preceding(static_cast<int32_t>(offset));
+  return before == icu::BreakIterator::DONE ? 0 : static_cast<size_t>(before);
+}
+
+bool GraphemeClusters::isBoundary(size_t offset) {
+  if (offset == 0 || offset >= text_.size()) return true;
+  if (!breaks_->iterator) return !isPairAt(text_, offset - 1);
+  return breaks_->iterator->isBoundary(static_cast<int32_t>(offset));
+}
+
+size_t GraphemeClusters::boundaryAtOrBefore(size_t offset) {
+  offset = std::min(offset, text_.size());
+  return isBoundary(offset) ? offset : preceding(offset);
+}
+
+}  // namespace zu
