@@ -107,6 +107,33 @@ TEST_F(FeedbackLogArchiveTest, ALinkInTheLogsPlaceIsLeftOut) {
   EXPECT_EQ(readFile(out / "log_last.txt"), "yesterday's log");
 }
 
+// A log file given a second name while the log runs (a hard link planted at its place: the
+// other name may be a file outside the home) is left out of the upload, and the log says so.
+TEST_F(FeedbackLogArchiveTest, FilesOfTwoNamesAreLeftOut) {
+  const fs::path secret = home_.path() / "private.txt";
+  const fs::path other = home_.path() / "other.txt";
+  std::ofstream(secret) << "the reader's own secret";
+  std::ofstream(other) << "another secret";
+  VESKLogImpl("today");
+  // The log's own file goes on under another name; outside files take both logs' names.
+  const fs::path kept = Paths::caches() / "kept-log.txt";
+  fs::rename(*VESKLogGetLogFilepath(), kept);
+  fs::create_hard_link(secret, *VESKLogGetLogFilepath());
+  fs::create_hard_link(other, *VESKLogGetLastlogFilepath());
+
+  FeedbackLogArchive archive;
+  const auto path = archive.make();
+  ASSERT_TRUE(path);
+  const fs::path out = unpack(*path);
+  EXPECT_FALSE(fs::exists(out / "log.txt"));
+  EXPECT_FALSE(fs::exists(out / "log_last.txt"));
+  EXPECT_EQ(readFile(secret), "the reader's own secret");
+  EXPECT_EQ(readFile(other), "another secret");
+  const std::string log = readFile(kept);
+  EXPECT_NE(log.find("log.txt has 2 names, left out of the archive"), std::string::npos);
+  EXPECT_NE(log.find("log_last.txt has 2 names, left out of the archive"), std::string::npos);
+}
+
 // A named pipe as the previous log is left out at once: the archive never waits for a writer.
 TEST_F(FeedbackLogArchiveTest, APipeInThePreviousLogsPlaceIsLeftOut) {
   const fs::path last = Paths::caches() / "log_last.txt";
