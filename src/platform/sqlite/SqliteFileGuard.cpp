@@ -22,19 +22,26 @@ using CloseCall = int (*)(int);
 OpenCall gRealOpen = nullptr;
 CloseCall gRealClose = nullptr;
 
-// The files SQLite holds open for writing, by descriptor. Guarded by gLock, which is held across
-// each whole open (the system call, the decision and a copy) and close, so a descriptor is
-// forgotten before the system can hand its number out again.
+// The files SQLite holds open for writing, by descriptor. `lock` is held across each whole open
+// (the system call, the decision and a copy) and close, so a descriptor is forgotten before the
+// system can hand its number out again.
 struct OpenFile {
   int fd;
   dev_t device;
   ino_t inode;
 };
-std::mutex gLock;
-std::vector<OpenFile> gOpenFiles;
+struct Guarded {
+  std::mutex lock;
+  std::vector<OpenFile> files;  // guarded by lock
+};
+// Never destroyed: connections held by objects of static lifetime close while the process exits.
+Guarded& guarded() {
+  static Guarded* state = new Guarded;
+  return *state;
+}
 
-bool heldOpen(const struct stat& st) {
-  return std::any_of(gOpenFiles.begin(), gOpenFiles.end(), [&](const OpenFile& f) {
+bool heldOpen(const std::vector<OpenFile>& files, const struct stat& st) {
+  return std::any_of(files.begin(), files.end(), [&](const OpenFile& f) {
     return f.device == st.st_dev && f.inode == st.st_ino;
   });
 }
@@ -47,13 +54,14 @@ int closeKeepingErrno(int fd) {
 }
 
 int guardedOpen(const char* path, int flags, int mode) {
-  std::lock_guard<std::mutex> lock(gLock);
+  Guarded& state = guarded();
+  std::lock_guard<std::mutex> lock(state.lock);
   const int fd = gRealOpen(path, flags, mode);
   if (fd < 0 || (flags & O_ACCMODE) == O_RDONLY) return fd;
   struct stat st;
   if (::fstat(fd, &st) != 0) return closeKeepingErrno(fd);
   if (!S_ISREG(st.st_mode)) return fd;
-  if (st.st_nlink > 1 && !heldOpen(st)) {
+  if (st.st_nlink > 1 && !heldOpen(state.files, st)) {
     const std::filesystem::path file(path);
     const auto folder = FolderHandle::openExisting(file.parent_path());
     const int own = folder ? folder->replaceWithOwnCopy(file.filename().string(), fd, flags, true)
@@ -66,18 +74,19 @@ int guardedOpen(const char* path, int flags, int mode) {
     }
     gRealClose(fd);
     if (::fstat(own, &st) != 0) return closeKeepingErrno(own);
-    gOpenFiles.push_back({own, st.st_dev, st.st_ino});
+    state.files.push_back({own, st.st_dev, st.st_ino});
     return own;
   }
-  gOpenFiles.push_back({fd, st.st_dev, st.st_ino});
+  state.files.push_back({fd, st.st_dev, st.st_ino});
   return fd;
 }
 
 int guardedClose(int fd) {
-  std::lock_guard<std::mutex> lock(gLock);
-  gOpenFiles.erase(std::remove_if(gOpenFiles.begin(), gOpenFiles.end(),
-                                  [fd](const OpenFile& f) { return f.fd == fd; }),
-                   gOpenFiles.end());
+  Guarded& state = guarded();
+  std::lock_guard<std::mutex> lock(state.lock);
+  state.files.erase(std::remove_if(state.files.begin(), state.files.end(),
+                                   [fd](const OpenFile& f) { return f.fd == fd; }),
+                    state.files.end());
   return gRealClose(fd);
 }
 

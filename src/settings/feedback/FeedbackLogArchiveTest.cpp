@@ -115,23 +115,33 @@ TEST_F(FeedbackLogArchiveTest, FilesOfTwoNamesAreLeftOut) {
   std::ofstream(secret) << "the reader's own secret";
   std::ofstream(other) << "another secret";
   VESKLogImpl("today");
-  // The log's own file goes on under another name; outside files take both logs' names.
-  const fs::path kept = Paths::caches() / "kept-log.txt";
-  fs::rename(*VESKLogGetLogFilepath(), kept);
-  fs::create_hard_link(secret, *VESKLogGetLogFilepath());
-  fs::create_hard_link(other, *VESKLogGetLastlogFilepath());
-
+  const fs::path log = *VESKLogGetLogFilepath();
+  const fs::path last = *VESKLogGetLastlogFilepath();
+  fs::create_hard_link(other, last);
   FeedbackLogArchive archive;
-  const auto path = archive.make();
+  auto path = archive.make();
   ASSERT_TRUE(path);
-  const fs::path out = unpack(*path);
-  EXPECT_FALSE(fs::exists(out / "log.txt"));
+  fs::path out = unpack(*path);
+  EXPECT_NE(readFile(out / "log.txt").find("today"), std::string::npos);
   EXPECT_FALSE(fs::exists(out / "log_last.txt"));
+
+  // The log's own file goes on under another name; an outside file takes the log's.
+  fs::remove(last);
+  std::ofstream(last) << "yesterday's log";
+  const fs::path kept = Paths::caches() / "kept-log.txt";
+  fs::rename(log, kept);
+  fs::create_hard_link(secret, log);
+  path = archive.make();
+  ASSERT_TRUE(path);
+  out = unpack(*path);
+  EXPECT_FALSE(fs::exists(out / "log.txt"));
+  EXPECT_EQ(readFile(out / "log_last.txt"), "yesterday's log");
+
   EXPECT_EQ(readFile(secret), "the reader's own secret");
   EXPECT_EQ(readFile(other), "another secret");
-  const std::string log = readFile(kept);
-  EXPECT_NE(log.find("log.txt has 2 names, left out of the archive"), std::string::npos);
-  EXPECT_NE(log.find("log_last.txt has 2 names, left out of the archive"), std::string::npos);
+  const std::string lines = readFile(kept);
+  EXPECT_NE(lines.find("log_last.txt has 2 names, left out of the archive"), std::string::npos);
+  EXPECT_NE(lines.find("log.txt has 2 names, left out of the archive"), std::string::npos);
 }
 
 // A named pipe as the previous log is left out at once: the archive never waits for a writer.
