@@ -102,6 +102,10 @@ function(zu_add_engine_suite name)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
+  # Under ThreadSanitizer our side of every page runs several times slower.
+  if(ZU_TSAN)
+    math(EXPR ARG_TIMEOUT "${ARG_TIMEOUT} * 5")
+  endif()
   configure_file(${PROJECT_SOURCE_DIR}/src/platform/web/engine-tests/fonts.conf.in
                  ${CMAKE_CURRENT_BINARY_DIR}/fonts.conf @ONLY)
   add_executable(${name} ${ARG_SOURCES})

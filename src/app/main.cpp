@@ -22,8 +22,9 @@
 // and a desktop mail program (DesktopMail), shared mail is handed to it as a mailto.
 // The service host comes from $ZU_SERVICE_HOST (see ServiceHosts), the home from $ZU_HOME. The
 // photo album (the picture viewer's save) is the folder "SavedPhotos" in that home; what the
-// libraries underneath keep (the web engine's data, GStreamer's registry, ...) goes into it too
-// (LibraryFolders), so a run writes nothing into the desktop user's home.
+// libraries underneath keep goes into folders of it held open for the run (GStreamer's registry,
+// ...) or stays in memory (the web engine's data, ...) (LibraryFolders), so a run writes nothing
+// into the desktop user's home, nor outside the home through a link planted in it meanwhile.
 #include <fcntl.h>
 #include <unistd.h>
 

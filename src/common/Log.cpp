@@ -63,8 +63,8 @@ bool writeAll(int fd, std::string_view data) {
 // (0600; one made open to others by an older version is tightened), and only a regular file of
 // ours is written: a link or a named pipe in its place is removed (a link is not followed, which
 // would append the log to, and have the feedback upload, whatever it points at; a pipe is not
-// waited on, which would hold the launch until something reads it) and a fresh file made. -1
-// when it cannot be had.
+// waited on, which would hold the launch until something reads it) and a fresh file made; a file
+// of more than one name is set aside. -1 when it cannot be had.
 int openLogFile(const FolderHandle& folder, const char* name, bool fresh) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     const int flags = O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | (fresh ? O_EXCL : 0);
@@ -84,6 +84,14 @@ int openLogFile(const FolderHandle& folder, const char* name, bool fresh) {
     if (!S_ISREG(st.st_mode)) {  // a pipe someone reads, a socket: replaced like a link
       ::close(fd);
       if (::unlinkat(folder.fd(), name, 0) != 0 && errno != ENOENT) return -1;
+      continue;
+    }
+    if (st.st_nlink > 1) {
+      // A file of another name too (a hard link, perhaps to a file outside the home) is never
+      // appended to, chmodded or uploaded: it is set aside, kept whole under a name of its own,
+      // and a fresh log started.
+      ::close(fd);
+      if (!folder.setAside(name)) return -1;
       continue;
     }
     // Writes to a regular file never block; the flag only kept the open from waiting.
@@ -171,11 +179,17 @@ void VESKLogInit() {
     int fd = openLogFile(*gLogFolder, kLogFileName, false);
     if (fd < 0) return;
     // The previous log, kept by an older version open to others, is made owner-only too; a
-    // pipe in its place is not waited on (O_NONBLOCK) and left alone.
+    // pipe in its place is not waited on (O_NONBLOCK) and left alone. One of more than one name
+    // is set aside as the log is, not chmodded (the other name may be a file outside the home)
+    // and never uploaded with a feedback.
     if (int last = gLogFolder->openFile(kLastLogFileName, O_RDONLY | O_NONBLOCK); last >= 0) {
       struct stat st;
-      if (::fstat(last, &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & 077) != 0) {
-        ::fchmod(last, 0600);
+      if (::fstat(last, &st) == 0 && S_ISREG(st.st_mode)) {
+        if (st.st_nlink > 1) {
+          gLogFolder->setAside(kLastLogFileName);
+        } else if ((st.st_mode & 077) != 0) {
+          ::fchmod(last, 0600);
+        }
       }
       ::close(last);
     }

@@ -10,7 +10,10 @@
 // line first moves it to "log_last.txt" (replacing the older one) and starts a fresh "log.txt".
 // Both files are owner-only (0600, in the owner-only caches folder): the log is uploaded with a
 // feedback message and must not be read by others. A link at "log.txt" is never written
-// through: it is removed and a real file made. The caches folder is reached from the home
+// through: it is removed and a real file made. A log or previous log found at launch with more
+// than one name (a hard link: the other may be a file outside the home) is neither appended to
+// nor chmodded: it is set aside ("<name>.aside-XXXXXX", reported in the log) and the log started
+// anew. The caches folder is reached from the home
 // without following a link (Paths) and held open from init to uninit: the files are opened,
 // rotated and chmodded relative to it, never through a link planted on the way.
 // Between init and uninit the log takes FolderHandle's reports of entries of the home set aside

@@ -283,6 +283,50 @@ TEST_F(LogTest, OwnerOnlyAndNeverWrittenThroughALink) {
   EXPECT_NE(readFile(logPath()).find("rotated"), std::string::npos);
 }
 
+// A log or previous log found with a second name (a hard link: to a file outside the home, or a
+// backup tool's) is neither appended to nor chmodded: each is set aside whole, under a name of
+// its own in the home, the log is started anew, and both are reported in it.
+TEST_F(LogTest, FilesOfTwoNamesAreSetAsideAndTheLogStartedAnew) {
+  fs::create_directories(Paths::caches());
+  const fs::path diary = home_.path() / "diary.txt";
+  const fs::path letter = home_.path() / "letter.txt";
+  writeFile(diary, "dear diary\n");
+  writeFile(letter, "dear friend\n");
+  fs::permissions(diary, fs::perms(0644));
+  fs::permissions(letter, fs::perms(0644));
+  fs::create_hard_link(diary, logPath());
+  fs::create_hard_link(letter, lastPath());
+  VESKLogInit();
+  VESKLogImpl("after the hard links");
+  VESKLogUninit();
+
+  EXPECT_EQ(readFile(diary), "dear diary\n");
+  EXPECT_EQ(readFile(letter), "dear friend\n");
+  EXPECT_EQ(modeOf(diary), 0644u);
+  EXPECT_EQ(modeOf(letter), 0644u);
+  const auto logAside = TestFiles::setAside(Paths::caches(), "log.txt");
+  const auto lastAside = TestFiles::setAside(Paths::caches(), "log_last.txt");
+  ASSERT_EQ(logAside.size(), 1u);
+  ASSERT_EQ(lastAside.size(), 1u);
+  EXPECT_EQ(readFile(logAside[0]), "dear diary\n");
+  EXPECT_EQ(readFile(lastAside[0]), "dear friend\n");
+  EXPECT_FALSE(fs::exists(lastPath()));
+
+  EXPECT_EQ(fs::hard_link_count(logPath()), 1u);
+  EXPECT_EQ(modeOf(logPath()), 0600u);
+  const auto lines = splitLines(readFile(logPath()));
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(parse(lines[0])->message, kMarker);  // a fresh file: no empty line before it
+  const std::string log = readFile(logPath());
+  EXPECT_NE(log.find("log.txt was a file of 2 names, set aside as " +
+                     logAside[0].filename().string()),
+            std::string::npos);
+  EXPECT_NE(log.find("log_last.txt was a file of 2 names, set aside as " +
+                     lastAside[0].filename().string()),
+            std::string::npos);
+  EXPECT_NE(log.find("after the hard links"), std::string::npos);
+}
+
 // Named pipes planted where the logs go hold no launch: the current log is made again as a
 // file, the previous one is left as it is, and nothing waits for a reader or a writer.
 TEST_F(LogTest, PipesInTheLogsPlacesHoldNoLaunch) {

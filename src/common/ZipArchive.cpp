@@ -4,6 +4,7 @@
 #include <minizip/zip.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include <cstdio>
@@ -65,7 +66,8 @@ zip_fileinfo entryInfoFor(std::optional<std::time_t> modified) {
   return info;
 }
 
-bool setModificationDate(const std::string& path, const tm_unz& date) {
+// The entry's date as a time, or -1 when it names none.
+std::time_t modificationTime(const tm_unz& date) {
   std::tm local{};
   local.tm_sec = static_cast<int>(date.tm_sec);
   local.tm_min = static_cast<int>(date.tm_min);
@@ -74,10 +76,7 @@ bool setModificationDate(const std::string& path, const tm_unz& date) {
   local.tm_mon = static_cast<int>(date.tm_mon);
   local.tm_year = static_cast<int>(date.tm_year) - 1900;
   local.tm_isdst = -1;
-  const std::time_t when = std::mktime(&local);
-  if (when == static_cast<std::time_t>(-1)) return false;
-  const struct timespec times[2] = {{when, 0}, {when, 0}};
-  return ::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+  return std::mktime(&local);
 }
 
 // The data deflated without zlib framing, as a zip entry holds it; nullopt when zlib fails.
@@ -290,10 +289,19 @@ bool ZipArchive::unzipOpenFile(const std::string& path, const std::string& passw
   return ok;
 }
 
-bool ZipArchive::extractCurrentEntry(const std::string& path, const EntryReader& read,
+bool ZipArchive::extractCurrentEntry(const FolderHandle& folder, const std::string& name,
+                                     std::time_t modified, const EntryReader& read,
                                      uint64_t& written, uint64_t total) {
-  std::FILE* out = std::fopen(path.c_str(), "wb");
+  // Written in place relative to its folder, never through a link at its name, and a file of
+  // more than one name (perhaps one outside the home) is replaced by a file of its own first.
+  // O_NONBLOCK keeps a named pipe in its place from holding the open; only a regular file is
+  // written.
+  const int fd = folder.openForWriting(name, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK, 0644);
+  struct stat st;
+  const bool regular = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+  std::FILE* out = regular ? ::fdopen(fd, "wb") : nullptr;
   if (!out) {
+    if (fd >= 0) ::close(fd);
     outputErrorMessage("Failed to write file");
     return false;
   }
@@ -315,12 +323,20 @@ bool ZipArchive::extractCurrentEntry(const std::string& path, const EntryReader&
     written += static_cast<uint64_t>(n);
     if (total != 0) unzipPerc(static_cast<float>(written * 100 / total));
   }
+  if (std::fflush(out) != 0 && ok) {
+    outputErrorMessage("Failed to write file");
+    ok = false;
+  }
+  const struct timespec times[2] = {{modified, 0}, {modified, 0}};
+  if (ok && (modified == static_cast<std::time_t>(-1) || ::futimens(fd, times) != 0)) {
+    std::printf("Failed to set attributes\n");
+  }
   if (std::fclose(out) != 0 && ok) {
     outputErrorMessage("Failed to write file");
     ok = false;
   }
   // What was written is not the entry: leave no partial file behind.
-  if (!ok) std::remove(path.c_str());
+  if (!ok) folder.remove(name);
   return ok;
 }
 
@@ -378,8 +394,14 @@ bool ZipArchive::unzipFileTo(const std::string& folder, bool overWrite) {
     if (isFolder) {
       FolderHandle::openReal(fullPath);
     } else {
-      FolderHandle::openReal(fs::path(fullPath).parent_path());
+      const std::optional<FolderHandle> parent =
+          FolderHandle::openReal(fs::path(fullPath).parent_path());
       const bool skip = !overWrite && fs::exists(fullPath, ec) && !this->overWrite(fullPath);
+      if (!parent && !skip) {
+        outputErrorMessage("Failed to write file");
+        ::unzCloseCurrentFile(unz);
+        return false;
+      }
       if (!skip) {
         // No entry yields more than it claims (minizip and the decrypting reader stop there),
         // so the claims bound what is written.
@@ -401,14 +423,12 @@ bool ZipArchive::unzipFileTo(const std::string& folder, bool overWrite) {
           if (n == 0 && entryBytes != info.uncompressed_size) return UNZ_BADZIPFILE;
           return n;
         };
-        if (!extractCurrentEntry(fullPath, read, written, total)) {
+        if (!extractCurrentEntry(*parent, fs::path(fullPath).filename().string(),
+                                 modificationTime(info.tmu_date), read, written, total)) {
           ::unzCloseCurrentFile(unz);
           return false;
         }
         wroteFile = true;
-        if (!setModificationDate(fullPath, info.tmu_date)) {
-          std::printf("Failed to set attributes\n");
-        }
       }
     }
     // Closing after a full read checks the CRC.

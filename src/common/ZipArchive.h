@@ -25,6 +25,7 @@
 
 namespace zu {
 
+class FolderHandle;
 class ZipArchiveDelegate;
 
 class ZipArchive {
@@ -81,8 +82,10 @@ class ZipArchive {
   void unzipPerc(float percent);
   // Gives the next plain bytes of the open entry: a count, 0 at its end, negative on failure.
   using EntryReader = std::function<int(char* buffer, unsigned capacity)>;
-  // Writes the open entry to `path`; false on a read or write failure.
-  bool extractCurrentEntry(const std::string& path, const EntryReader& read, uint64_t& written,
+  // Writes the open entry to the file `name` of `folder`, dated `modified` (-1: undated); false
+  // on a read or write failure.
+  bool extractCurrentEntry(const FolderHandle& folder, const std::string& name,
+                           std::time_t modified, const EntryReader& read, uint64_t& written,
                            uint64_t total);
 
   void* zipFile_ = nullptr;  // minizip zipFile

@@ -184,6 +184,16 @@ TEST_F(ZipArchiveTest, ExistingFilesAreReplacedOnlyWhenAllowed) {
   TestFiles::write(out / "a.txt", "old");
   EXPECT_TRUE(ZipArchive::unzipFile(archive, out, false));
   EXPECT_EQ(TestFiles::read(out / "a.txt"), "new");
+
+  // A file there of a second name (a hard link to a file outside the home) is replaced, never
+  // written through.
+  const fs::path outside = home_.path() / "letter.txt";
+  TestFiles::write(outside, "the reader's letter");
+  fs::remove(out / "a.txt");
+  fs::create_hard_link(outside, out / "a.txt");
+  EXPECT_TRUE(ZipArchive::unzipFile(archive, out, true));
+  EXPECT_EQ(TestFiles::read(out / "a.txt"), "new");
+  EXPECT_EQ(TestFiles::read(outside), "the reader's letter");
 }
 
 TEST_F(ZipArchiveTest, HostileArchivesFailWithoutWritingOutsideOrLeavingBadFiles) {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
 #include <sstream>
 #include <thread>
@@ -20,6 +21,7 @@
 #include "platform/runtime/Paths.h"
 #include "testing/ScopedFakeClock.h"
 #include "testing/TempHome.h"
+#include "testing/TestFiles.h"
 
 namespace zu {
 namespace {
@@ -114,6 +116,45 @@ TEST_F(EntryPersistenterTest, RowsSurviveRestartAndStayPerUser) {
   ASSERT_TRUE(favs);
   EXPECT_EQ(favs->countReadEntries(), 0);
   EXPECT_FALSE(EntryPersistenter::initWithDBopen(3));
+}
+
+// The stores' files given a second name (a backup tool's hard links, or links to files outside
+// the home): the rows survive, the new ones go to a file of the store's own, and the other
+// names keep what they held.
+TEST_F(EntryPersistenterTest, StoresOfTwoNamesKeepTheirRowsAndLeaveTheOtherNameAlone) {
+  {
+    Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+    ASSERT_TRUE(subs);
+    EXPECT_TRUE(subs->insertEntry(column("c1", "One")));
+    EXPECT_TRUE(subs->insertEntry(column("c2", "Two")));
+    EXPECT_TRUE(subs->setUserDefinedValue(std::string("k"), std::string("first")));
+  }
+  const fs::path folder = Paths::documents() / "userEntry";
+  const fs::path backup = home_.path() / "backup";
+  fs::create_directories(backup);
+  std::map<std::string, std::string> kept;
+  for (const char* name : {"userSubscribe.db", "userDefined.db"}) {
+    fs::create_hard_link(folder / name, backup / name);
+    kept[name] = TestFiles::read(backup / name);
+  }
+  {
+    Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+    ASSERT_TRUE(subs);
+    EXPECT_EQ(ids(subs->allocReadEntriesInFeed(std::nullopt)),
+              (std::vector<std::string>{"c1", "c2"}));
+    EXPECT_TRUE(subs->insertEntry(column("c3", "Three")));
+    EXPECT_EQ(subs->getUserDefinedValue(std::string("k")), "first");
+    EXPECT_TRUE(subs->setUserDefinedValue(std::string("k"), std::string("second")));
+  }
+  for (const auto& [name, bytes] : kept) {
+    EXPECT_EQ(TestFiles::read(backup / name), bytes) << name;
+    EXPECT_EQ(fs::hard_link_count(folder / name), 1u) << name;
+  }
+  Store subs = EntryPersistenter::initWithDBopen(EntryPersistenter::kSourceSubscribe);
+  ASSERT_TRUE(subs);
+  EXPECT_EQ(ids(subs->allocReadEntriesInFeed(std::nullopt)),
+            (std::vector<std::string>{"c1", "c2", "c3"}));
+  EXPECT_EQ(subs->getUserDefinedValue(std::string("k")), "second");
 }
 
 TEST_F(EntryPersistenterTest, QuotesAndInjectionTextsAreStoredVerbatim) {

@@ -138,9 +138,11 @@ int engineCodeForUrlError(int code) {
   }
 }
 
-// A regular file only: a named pipe in its place is refused, never waited on.
+// A regular file of one name only: a named pipe in its place is refused, never waited on, and
+// so are a link at its name and a file with another name (a hard link planted in the home may
+// be a file outside it, whose bytes must not be sent).
 bool readWholeFile(const std::string& path, Bytes* out) {
-  auto bytes = FileUtil::readFile(path);
+  auto bytes = FileUtil::readFileToSend(path);
   if (!bytes) return false;
   *out = std::move(*bytes);
   return true;
@@ -425,10 +427,12 @@ bool HttpEngine::openDownloadFile(bool truncate) {
   // Only a regular file of ours is written. A link in the file's place is never written
   // through, and a named pipe never waited on (O_NONBLOCK: the open would wait for a reader)
   // nor written into: either is removed and a file of our own made in its stead (what it
-  // pointed at or held was never a partial download of ours).
+  // pointed at or held was never a partial download of ours). A partial file of more than one
+  // name (a hard link: the other may be a file outside the home) is neither resumed into nor
+  // emptied: it is first replaced by a copy of one name (FolderHandle::openForWriting).
   const int flags = O_WRONLY | O_CREAT | O_NONBLOCK | (truncate ? O_TRUNC : 0);
   for (int attempt = 0; attempt < 3; ++attempt) {
-    downloadFd_ = downloadFolder_->openFile(name, flags | (attempt > 0 ? O_EXCL : 0), 0644);
+    downloadFd_ = downloadFolder_->openForWriting(name, flags | (attempt > 0 ? O_EXCL : 0), 0644);
     if (downloadFd_ >= 0) {
       struct stat st;
       if (::fstat(downloadFd_, &st) == 0 && S_ISREG(st.st_mode)) {

@@ -227,7 +227,8 @@ class HttpEngine : public Object, public UrlConnectionDelegate {
   // already given (a fresh cached copy).
   bool prepareRequest(const std::string& url, bool setTimeout);
   // The checks both uploads start with: reports -8 when busy, -7 when the URL or file is
-  // missing, unreadable or empty; otherwise fills `data` with the file's bytes.
+  // missing, unreadable, empty, a link or a file of more than one name
+  // (FileUtil::readFileToSend); otherwise fills `data` with the file's bytes.
   bool readUploadFile(const std::optional<std::string>& url,
                       const std::optional<std::string>& localFile, Bytes* data);
   bool prepareDownloadFile();

@@ -635,6 +635,44 @@ TEST_F(HttpEngineDownloadTest, ALinkInPlaceOfTheFileIsReplacedNotWrittenThrough)
   }
 }
 
+// A file of two names where the download goes (a hard link to a file outside the home, or a
+// backup tool's) is neither resumed into nor emptied: the download continues or starts over in
+// a copy of its own, the other name keeps its bytes; and such a file is never uploaded.
+TEST_F(HttpEngineDownloadTest, AFileOfTwoNamesIsNeitherWrittenThroughNorSent) {
+  serve([this](const Request&, int64_t offset) {
+    return offset > 0 ? partial(offset) : Response::text(200, whole_);
+  });
+  std::filesystem::create_directories(path_.parent_path());
+  const auto backup = home_.path() / "backup.part";
+  writeFile(backup, whole_.substr(0, 1000));
+  std::filesystem::create_hard_link(backup, path_);
+  download(true);
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 1; }));
+  EXPECT_EQ(observer_.code(), 0);
+  EXPECT_EQ(server_.requests().back().header("Range"), "bytes=1000-");
+  EXPECT_EQ(readFile(path_), whole_);
+  EXPECT_EQ(readFile(backup), whole_.substr(0, 1000));
+
+  const auto notes = home_.path() / "notes.txt";
+  writeFile(notes, "the reader's notes");
+  std::filesystem::remove(path_);
+  std::filesystem::create_hard_link(notes, path_);
+  download(false);
+  ASSERT_TRUE(turn([&] { return observer_.results.size() == 2; }));
+  EXPECT_EQ(observer_.code(), 0);
+  EXPECT_EQ(readFile(path_), whole_);
+  EXPECT_EQ(readFile(notes), "the reader's notes");
+  EXPECT_EQ(std::filesystem::hard_link_count(path_), 1u);
+
+  std::filesystem::create_hard_link(notes, file("photo.jpg"));
+  const size_t asked = server_.requestCount();
+  engine_.upload(server_.url("/up"), file("photo.jpg").string());
+  EXPECT_EQ(observer_.code(), -7);
+  engine_.uploadWithForm(server_.url("/up"), file("photo.jpg").string());
+  EXPECT_EQ(observer_.code(), -7);
+  EXPECT_EQ(server_.requestCount(), asked);
+}
+
 // A named pipe planted where the download goes is neither written into (with a reader at its
 // other end, the download would go to whoever reads) nor waited on (without one, the open would
 // wait for a reader for ever): it is replaced by a file of the download's own.

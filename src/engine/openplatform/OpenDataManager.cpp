@@ -101,9 +101,12 @@ bool OpenDataManager::create() {
   // Reached from the home without following a link. Anything but a regular file at the file's
   // name (a link, a named pipe, a folder) is set aside, so the store is made anew; the file is
   // made (or kept) owner-only before SQLite opens it, and SQLite gives its journal the same mode.
+  // A file of more than one name is replaced by a copy of one first: the mode of the other
+  // name's file (perhaps one outside the home) is never changed.
   const std::optional<FolderHandle> folder = FolderHandle::openReal(path.parent_path(), 0700);
   if (folder && folder->setAsideUnlessFile(kFileName)) {
-    if (const int fd = folder->openFile(kFileName, O_RDWR | O_CREAT | O_NONBLOCK, 0600); fd >= 0) {
+    if (const int fd = folder->openForWriting(kFileName, O_RDWR | O_CREAT | O_NONBLOCK, 0600);
+        fd >= 0) {
       ::fchmod(fd, 0600);
       ::close(fd);
     }

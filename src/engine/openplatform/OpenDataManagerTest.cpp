@@ -146,6 +146,21 @@ TEST_F(OpenDataManagerTest, TheStoreIsOwnerOnly) {
   for (const auto& item : fs::directory_iterator(root / "carol")) {
     EXPECT_EQ(modeOf(item.path()), 0600u) << item.path();
   }
+
+  // A store file with a second name (a hard link to a file outside the home): the store gets a
+  // copy of its own, made owner-only; the other name keeps its mode and bytes.
+  const fs::path outside = home.path() / "shared.txt";
+  { std::ofstream(outside) << ""; }
+  fs::permissions(outside, fs::perms(0644));
+  fs::create_directories(root / "dave");
+  fs::create_hard_link(outside, root / "dave" / "sharePlatform.db");
+  auto dave = OpenDataManager::instance("dave");
+  ASSERT_TRUE(dave);
+  ASSERT_TRUE(dave->updateAccountInfo(3, account("dave")));
+  EXPECT_EQ(modeOf(outside), 0644u);
+  EXPECT_EQ(fs::file_size(outside), 0u);
+  EXPECT_EQ(fs::hard_link_count(outside), 1u);
+  EXPECT_EQ(modeOf(root / "dave" / "sharePlatform.db"), 0600u);
 }
 
 }  // namespace

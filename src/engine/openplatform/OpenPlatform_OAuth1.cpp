@@ -148,9 +148,10 @@ std::optional<Bytes> OpenPlatform_OAuth1::pictureToPost(const std::optional<std:
                                                         const std::optional<std::string>& picUri,
                                                         const char* notBoundText) {
   if (refusePost(text, !picUri, notBoundText)) return std::nullopt;
-  // A picture that cannot be read (or is no regular file, a pipe included) is a bad argument,
-  // not an empty picture part.
-  auto bytes = FileUtil::readFile(*picUri);
+  // A picture that cannot be read (or is no regular file, a pipe included, or a file of more
+  // than one name, which may be one outside the home) is a bad argument, not an empty picture
+  // part.
+  auto bytes = FileUtil::readFileToSend(*picUri);
   if (!bytes) {
     notifyObserverResult(kOPErrBadArgument, optext::kBadArgument);
     return std::nullopt;

@@ -91,7 +91,8 @@ class OpenPlatform_OAuth1 : public OpenPlatformBase, public OAuthObserver {
   // The verifier after "oauth_verifier" in a callback URL; *success false when there is none.
   static std::optional<std::string> verifierAfterField(const std::string& url, bool* success);
   // The picture of a picture post once the post's arguments are checked (-3 for a missing text
-  // or path or an unreadable file, -9 with `notBoundText` while unbound); nullopt when refused.
+  // or path, an unreadable file or one of more than one name, -9 with `notBoundText` while
+  // unbound); nullopt when refused.
   std::optional<Bytes> pictureToPost(const std::optional<std::string>& text,
                                      const std::optional<std::string>& picUri,
                                      const char* notBoundText);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <filesystem>
 #include <fstream>
 
 #include "common/UrlEncode.h"
@@ -307,13 +308,16 @@ TEST_F(OAuth1Test, SinaPostsSignedFormsAndMultipartPictures) {
   EXPECT_EQ(pic.header("Content-Length"), std::to_string(pic.body.size()));
   EXPECT_EQ(pic.header("Expect"), "100-continue");
 
-  // Missing arguments and unreadable pictures never reach the platform.
+  // Missing arguments, unreadable pictures and a picture of a second name (a hard link planted
+  // in the home: the other name may be a file outside it) never reach the platform.
   size_t requests = server.requestCount();
   sina->PostContent(std::nullopt);
   sina->PostContentWithPic(text, std::nullopt);
   sina->PostContentWithPic(text, (home.path() / "missing.jpg").string());
+  std::filesystem::create_hard_link(writePicture(), home.path() / "linked.jpg");
+  sina->PostContentWithPic(text, (home.path() / "linked.jpg").string());
   EXPECT_EQ(observer.events, (std::vector<std::string>{"post", "post", "error -3", "error -3",
-                                                       "error -3"}));
+                                                       "error -3", "error -3"}));
   EXPECT_EQ(server.requestCount(), requests);
 }
 

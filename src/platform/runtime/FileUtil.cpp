@@ -8,6 +8,8 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "platform/runtime/FolderHandle.h"
+
 namespace zu {
 
 bool FileUtil::writeAll(int fd, const uint8_t* data, size_t size) {
@@ -49,6 +51,20 @@ std::optional<Bytes> FileUtil::readFile(const std::filesystem::path& path) {
   if (fd < 0) return std::nullopt;
   std::optional<Bytes> out = readOpenFile(fd);
   ::close(fd);
+  return out;
+}
+
+std::optional<Bytes> FileUtil::readFileToSend(const std::filesystem::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat st;
+  std::optional<Bytes> out = readOpenFile(fd, &st);
+  ::close(fd);
+  if (out && st.st_nlink > 1) {
+    FolderHandle::report("FileUtil: " + path.string() + " has " + std::to_string(st.st_nlink) +
+                         " names, not sent");
+    return std::nullopt;
+  }
   return out;
 }
 

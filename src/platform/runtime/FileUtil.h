@@ -24,6 +24,12 @@ class FileUtil {
   // The regular file's bytes, or nullopt when it cannot be opened or read, or is anything else
   // (a folder, a named pipe: never waited on).
   static std::optional<Bytes> readFile(const std::filesystem::path& path);
+  // The regular file's bytes as readFile() gives them, for bytes that leave the machine (an
+  // upload): only of a file with one name, never through a link at its own name. A file with
+  // another name (a hard link planted in the
+  // home may be a file of the desktop user's, outside it) is refused, decided on the descriptor
+  // read, and reported (FolderHandle::report); nullopt then.
+  static std::optional<Bytes> readFileToSend(const std::filesystem::path& path);
   // The bytes of the regular file open as `fd`, read from where it stands (the descriptor stays
   // open); its status when `st` is given. nullopt for anything but a regular file, or a failed
   // read.

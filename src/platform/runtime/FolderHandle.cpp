@@ -42,33 +42,21 @@ std::mutex gReportLock;
 std::function<void(const std::string&)> gReporter;  // guarded by gReportLock
 std::deque<std::string> gPendingReports;            // guarded by gReportLock
 
-void report(std::string line) {
-  std::function<void(const std::string&)> reporter;
-  {
-    std::lock_guard<std::mutex> lock(gReportLock);
-    if (!gReporter) {
-      if (gPendingReports.size() == kMaxPendingReports) gPendingReports.pop_front();
-      gPendingReports.push_back(std::move(line));
-      return;
-    }
-    reporter = gReporter;
-  }
-  reporter(line);  // outside the lock: the reporter may take locks of its own
-}
-
-const char* kindOf(mode_t mode) {
+std::string kindOf(const struct stat& st) {
+  const mode_t mode = st.st_mode;
   if (S_ISLNK(mode)) return "a link";
   if (S_ISFIFO(mode)) return "a named pipe";
   if (S_ISDIR(mode)) return "a folder";
   if (S_ISSOCK(mode)) return "a socket";
   if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+  if (st.st_nlink > 1) return "a file of " + std::to_string(st.st_nlink) + " names";
   return "a file";
 }
 
 // Renames the entry `name` of `dirfd` to a fresh name beside it ("<name>.aside-XXXXXX"),
 // never replacing anything; what it is or points at is not touched. `where` names the folder
 // in the report. True when the entry is gone from `name`.
-bool setAsideAt(int dirfd, const std::string& name, mode_t mode,
+bool setAsideAt(int dirfd, const std::string& name, const struct stat& st,
                 const std::filesystem::path& where) {
   // Short enough for any file system's name limit whatever the entry's own length.
   const std::string base = name.substr(0, 200) + ".aside-";
@@ -83,8 +71,8 @@ bool setAsideAt(int dirfd, const std::string& name, mode_t mode,
       rc = ::renameat(dirfd, name.c_str(), dirfd, aside.c_str());
     }
     if (rc == 0) {
-      report("FolderHandle: " + (where / name).string() + " was " + kindOf(mode) +
-             ", set aside as " + aside);
+      FolderHandle::report("FolderHandle: " + (where / name).string() + " was " + kindOf(st) +
+                           ", set aside as " + aside);
       return true;
     }
     if (errno == ENOENT) return true;
@@ -117,7 +105,7 @@ int openRealFolderAt(int dirfd, const std::string& name, mode_t mode, bool make,
         errno = ENOTDIR;
         return -1;
       }
-      if (!setAsideAt(dirfd, name, st.st_mode, where)) return -1;
+      if (!setAsideAt(dirfd, name, st, where)) return -1;
     } else if (errno != ENOENT) {
       return -1;
     }
@@ -194,7 +182,7 @@ size_t setAsideBelowAt(int fd, const std::filesystem::path& where, int depth) {
     struct stat st;
     if (::fstatat(fd, f.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
     if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) continue;
-    if (setAsideAt(fd, f.name, st.st_mode, where)) ++count;
+    if (setAsideAt(fd, f.name, st, where)) ++count;
   }
   return count;
 }
@@ -270,6 +258,20 @@ void FolderHandle::discardPendingReports() {
   gPendingReports.clear();
 }
 
+void FolderHandle::report(std::string line) {
+  std::function<void(const std::string&)> reporter;
+  {
+    std::lock_guard<std::mutex> lock(gReportLock);
+    if (!gReporter) {
+      if (gPendingReports.size() == kMaxPendingReports) gPendingReports.pop_front();
+      gPendingReports.push_back(std::move(line));
+      return;
+    }
+    reporter = gReporter;
+  }
+  reporter(line);  // outside the lock: the reporter may take locks of its own
+}
+
 std::optional<FolderHandle> FolderHandle::openReal(const std::filesystem::path& path,
                                                    mode_t mode) {
   // Below the home: from the home's folder, one folder at a time.
@@ -343,7 +345,15 @@ bool FolderHandle::setAsideUnlessFile(std::string_view name) const {
   struct stat st;
   if (::fstatat(fd_, n.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
   if (S_ISREG(st.st_mode)) return true;
-  return setAsideAt(fd_, n, st.st_mode, path_);
+  return setAsideAt(fd_, n, st, path_);
+}
+
+bool FolderHandle::setAside(std::string_view name) const {
+  if (fd_ < 0 || !isEntryName(name)) return false;
+  const std::string n = entry(name);
+  struct stat st;
+  if (::fstatat(fd_, n.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return errno == ENOENT;
+  return setAsideAt(fd_, n, st, path_);
 }
 
 size_t FolderHandle::setAsideBelow(int depth) const {
@@ -400,10 +410,100 @@ int FolderHandle::openFile(std::string_view name, int flags, mode_t mode) const 
   return ::openat(fd_, entry(name).c_str(), flags | O_NOFOLLOW | O_CLOEXEC, mode);
 }
 
-int FolderHandle::createTemporary(std::string_view prefix, std::string* name, mode_t mode) const {
+int FolderHandle::openForWriting(std::string_view name, int flags, mode_t mode) const {
+  // Opened without O_TRUNC: a file of another name must not be emptied before it is looked at.
+  const int fd = openFile(name, flags & ~O_TRUNC, mode);
+  if (fd < 0) return -1;
+  struct stat st;
+  if (::fstat(fd, &st) != 0) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return -1;
+  }
+  if (S_ISREG(st.st_mode) && st.st_nlink > 1) {
+    const int own = replaceWithOwnCopy(name, fd, flags, (flags & O_TRUNC) == 0);
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return own;
+  }
+  if ((flags & O_TRUNC) != 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) != 0) {
+    const int error = errno;
+    ::close(fd);
+    errno = error;
+    return -1;
+  }
+  return fd;
+}
+
+int FolderHandle::replaceWithOwnCopy(std::string_view name, int fd, int flags,
+                                     bool keepContent) const {
+  struct stat st;
+  if (!isEntryName(name) || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    errno = EINVAL;
+    return -1;
+  }
+  std::string temp;
+  const int copy = createTemporary("." + std::string(name) + ".own.", &temp, 0600, O_RDWR);
+  if (copy < 0) return -1;
+  bool ok = true;
+  if (keepContent) {
+    // Read through the descriptor decided on (or, when it was opened for writing only, the
+    // same file opened again through it), from its start, whatever its offset.
+    int source = fd;
+    const int access = ::fcntl(fd, F_GETFL);
+    if (access >= 0 && (access & O_ACCMODE) == O_WRONLY) {
+      source = ::open(("/proc/self/fd/" + std::to_string(fd)).c_str(), O_RDONLY | O_CLOEXEC);
+      struct stat same;
+      if (source >= 0 && (::fstat(source, &same) != 0 || same.st_dev != st.st_dev ||
+                          same.st_ino != st.st_ino)) {
+        ::close(source);
+        source = -1;
+        errno = EIO;
+      }
+      ok = source >= 0;
+    }
+    uint8_t buffer[65536];
+    for (off_t at = 0; ok;) {
+      const ssize_t n = ::pread(source, buffer, sizeof buffer, at);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        ok = n == 0;
+        break;
+      }
+      ok = FileUtil::writeAll(copy, buffer, static_cast<size_t>(n));
+      at += n;
+    }
+    if (source >= 0 && source != fd) {
+      const int error = errno;
+      ::close(source);
+      errno = error;
+    }
+  }
+  // On the disk before it takes the name: a crash leaves the old name or the whole copy.
+  ok = ok && ::fchmod(copy, st.st_mode & 0777) == 0 && ::fsync(copy) == 0 &&
+       rename(temp, name);
+  if (!ok) {
+    const int error = errno;
+    ::close(copy);
+    ::unlinkat(fd_, temp.c_str(), 0);
+    errno = error;
+    return -1;
+  }
+  ::fsync(fd_);
+  if ((flags & O_APPEND) != 0) ::fcntl(copy, F_SETFL, O_APPEND);
+  // Read-write whatever access `flags` asked for: more than a writer asked, never less.
+  report("FolderHandle: " + (path_ / std::string(name)).string() + " had " +
+         std::to_string(st.st_nlink) + " names, replaced by a copy of its own");
+  return copy;
+}
+
+int FolderHandle::createTemporary(std::string_view prefix, std::string* name, mode_t mode,
+                                  int access) const {
   for (int attempt = 0; attempt < 100; ++attempt) {
     std::string candidate = std::string(prefix) + randomSuffix();
-    const int fd = openFile(candidate, O_WRONLY | O_CREAT | O_EXCL, mode);
+    const int fd = openFile(candidate, (access & O_ACCMODE) | O_CREAT | O_EXCL, mode);
     if (fd >= 0) {
       if (name) *name = std::move(candidate);
       return fd;

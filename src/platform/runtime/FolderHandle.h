@@ -19,6 +19,12 @@
 //    O_NOFOLLOW and emptying it the same way, so a removal never leaves the folder it started in.
 //  - New files are made with O_CREAT | O_EXCL | O_NOFOLLOW under a fresh name, so an existing
 //    file or link is never written through; a write that fails removes what it made.
+//  - A regular file with more than one name (a hard link: the other name may be a file outside
+//    the home, or a backup tool's copy) is never written, truncated or chmodded in place:
+//    openForWriting() first gives it a copy of its own under its name (replaceWithOwnCopy(),
+//    reported), and the other names keep the file as it was. The check is the fstat of the
+//    descriptor already open, so what is decided on is what is written, not a path looked at
+//    before.
 //
 // Failures are answers (nullopt, false, -1 with errno), never exceptions. A handle owns its
 // descriptor (closed on destruction; movable, not copyable) and may be used from any thread,
@@ -26,6 +32,7 @@
 // own locks.
 #pragma once
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 
@@ -58,6 +65,8 @@ class FolderHandle {
   static void setReporter(std::function<void(const std::string& line)> reporter);
   // Drops the lines kept for a reporter not set yet (a new home's: they were of another).
   static void discardPendingReports();
+  // Hands one line about the home's files to the reporter (kept, a few, until one is set).
+  static void report(std::string line);
 
   FolderHandle(FolderHandle&& other) noexcept;
   FolderHandle& operator=(FolderHandle&& other) noexcept;
@@ -80,6 +89,9 @@ class FolderHandle {
   // a folder, a socket, a device) is set aside as a folder is (renamed beside it, reported).
   // False when it is still there.
   bool setAsideUnlessFile(std::string_view name) const;
+  // Sets aside the entry, whatever it is (a file with more than one name that must not be
+  // written: the log), as setAsideUnlessFile() does. True when it is gone from `name`.
+  bool setAside(std::string_view name) const;
   // Sets aside, as setAsideUnlessFile() does, every entry below this folder that is neither a
   // regular file nor a folder, descending into its folders (never through a link) `depth`
   // levels: for a folder handed to a library that opens what it finds there by path. The
@@ -104,9 +116,23 @@ class FolderHandle {
   std::optional<Bytes> readFile(std::string_view name, struct stat* st = nullptr) const;
   // Opens an entry with openat(flags | O_NOFOLLOW | O_CLOEXEC, mode); -1 with errno on failure.
   int openFile(std::string_view name, int flags, mode_t mode = 0644) const;
-  // Makes a new file under a fresh name "<prefix>XXXXXX" (O_CREAT | O_EXCL | O_NOFOLLOW, `mode`)
-  // and returns its descriptor and name; -1 when no name could be had.
-  int createTemporary(std::string_view prefix, std::string* name, mode_t mode = 0600) const;
+  // Opens the entry for writing in place: openFile() with `flags` (O_WRONLY or O_RDWR; O_CREAT
+  // makes a missing file with `mode`), except that a regular file with more than one name is
+  // first replaced by a copy of its own (replaceWithOwnCopy; empty when `flags` hold O_TRUNC),
+  // and O_TRUNC empties only a file of one name. -1 with errno on failure.
+  int openForWriting(std::string_view name, int flags, mode_t mode = 0644) const;
+  // Gives the entry `name`, open as `fd` and found by the descriptor's own status to have more
+  // than one name, a file of its own: its bytes (read through `fd`; none unless `keepContent`)
+  // and permission bits go to a fresh file here, flushed to the disk, which is then renamed over
+  // `name`; the other names keep the file as it was, untouched. Reported. Returns the new
+  // file's descriptor, read-write (O_APPEND when `flags` hold it); `fd` stays open (the caller
+  // closes it). -1 with errno (nothing left behind) when the copy cannot be made.
+  int replaceWithOwnCopy(std::string_view name, int fd, int flags, bool keepContent) const;
+  // Makes a new file under a fresh name "<prefix>XXXXXX" (O_CREAT | O_EXCL | O_NOFOLLOW, `mode`,
+  // opened `access`: O_WRONLY or O_RDWR) and returns its descriptor and name; -1 when no name
+  // could be had.
+  int createTemporary(std::string_view prefix, std::string* name, mode_t mode = 0600,
+                      int access = O_WRONLY) const;
   // Writes `data` to a fresh temporary file here and renames it over `name`, so a reader sees
   // the old file or the whole new one; the file gets `mode`. False (and nothing left behind) on
   // any failure.

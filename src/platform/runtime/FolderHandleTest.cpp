@@ -1,6 +1,8 @@
 #include "platform/runtime/FolderHandle.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -145,6 +147,54 @@ TEST_F(FolderHandleTest, WhatIsNoFileIsSetAsideAtAFilesName) {
             std::string::npos)
       << reports[1];
   EXPECT_NE(reports[2].find("c.db was a folder"), std::string::npos);
+}
+
+// A file with a second name (a hard link to a file outside the home) is written, emptied or
+// chmodded only after it got a copy of its own: the outside file keeps its bytes and mode, the
+// copy keeps the bytes unless the writer empties it; a file of one name is written in place.
+TEST_F(FolderHandleTest, AFileOfTwoNamesIsWrittenOnlyAsACopyOfItsOwn) {
+  std::vector<std::string> reports;
+  FolderHandle::setReporter([&](const std::string& line) { reports.push_back(line); });
+  struct ReporterReset {
+    ~ReporterReset() { FolderHandle::setReporter(nullptr); }
+  } reporterReset;
+  auto folder = FolderHandle::openReal(home_.path() / "cache");
+  ASSERT_TRUE(folder);
+  fs::permissions(outside_ / "letter.txt", fs::perms(0644));
+  fs::create_hard_link(outside_ / "letter.txt", folder->path() / "part");
+  fs::create_hard_link(outside_ / "deep" / "photo.jpg", folder->path() / "fresh");
+
+  int fd = folder->openForWriting("part", O_WRONLY | O_APPEND | O_NONBLOCK);
+  ASSERT_GE(fd, 0) << strerror(errno);
+  EXPECT_TRUE(FileUtil::writeAll(fd, reinterpret_cast<const uint8_t*>(" more"), 5));
+  EXPECT_EQ(::fchmod(fd, 0600), 0);
+  ::close(fd);
+  EXPECT_EQ(TestFiles::read(folder->path() / "part"), "keep more");
+  EXPECT_EQ(fs::hard_link_count(folder->path() / "part"), 1u);
+  EXPECT_EQ(fs::status(folder->path() / "part").permissions(), fs::perms(0600));
+
+  fd = folder->openForWriting("fresh", O_WRONLY | O_TRUNC);
+  ASSERT_GE(fd, 0);
+  ::close(fd);
+  EXPECT_EQ(TestFiles::read(folder->path() / "fresh"), "");
+
+  EXPECT_TRUE(outsideUntouched());
+  EXPECT_EQ(fs::status(outside_ / "letter.txt").permissions(), fs::perms(0644));
+  EXPECT_EQ(fs::hard_link_count(outside_ / "letter.txt"), 1u);
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_NE(reports[0].find("cache/part had 2 names, replaced by a copy of its own"),
+            std::string::npos)
+      << reports[0];
+
+  // A file of one name is the one written, emptied by O_TRUNC.
+  const auto before = folder->status("part");
+  fd = folder->openForWriting("part", O_WRONLY | O_TRUNC);
+  ASSERT_GE(fd, 0);
+  ::close(fd);
+  EXPECT_EQ(folder->status("part")->st_ino, before->st_ino);
+  EXPECT_EQ(TestFiles::read(folder->path() / "part"), "");
+  EXPECT_EQ(reports.size(), 2u);
+  EXPECT_EQ(folder->names().size(), 2u);  // no temporary file left
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <utility>
 
+#include "platform/sqlite/SqliteFileGuard.h"
+
 namespace zu {
 namespace {
 
@@ -50,6 +52,8 @@ Database& Database::operator=(Database&& other) noexcept {
 
 int Database::open(const std::string& path, int flags) {
   close();
+  // No file of more than one name is written (see SqliteFileGuard).
+  SqliteFileGuard::install();
   // Serialized threading mode for every connection, whatever the library's default.
   flags = (flags & ~SQLITE_OPEN_NOMUTEX) | SQLITE_OPEN_FULLMUTEX;
   sqlite3* db = nullptr;

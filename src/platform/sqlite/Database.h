@@ -4,6 +4,8 @@
 // but a Statement and the connection's "last error" belong to one caller at a time: callers that
 // share a Database across threads serialise each statement's bind/step/read sequence themselves.
 // Failures are returned as SQLite result codes with lastError() text; nothing is thrown.
+// No file of more than one name (a hard link) is written: SQLite's opens are guarded
+// (SqliteFileGuard), so such a store is first replaced by a copy of one name.
 #pragma once
 
 #include <sqlite3.h>

@@ -3,9 +3,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <limits>
+#include <mutex>
 #include <string>
+#include <vector>
 
+#include "platform/runtime/FolderHandle.h"
 #include "platform/sqlite/Database.h"
+#include "testing/TestFiles.h"
 
 namespace zu {
 namespace {
@@ -284,6 +288,99 @@ TEST_F(DatabaseTest, MissingColumnsAreAddedAtOpen) {
 
   EXPECT_EQ(db.addMissingColumns("fields", definitions), 0);  // nothing left to add
   EXPECT_TRUE(db.columnNames("no_such_table").empty());
+}
+
+// A file SQLite would write that has a second name (a hard link: to a file outside the home, or
+// a backup tool's) is never written through: the store, its rollback journal and its
+// shared-memory index are each first replaced by a copy of one name, the store's rows kept and
+// the other names' files left as they were; each is reported. A name added while the store is
+// open does not split it between two connections.
+TEST_F(DatabaseTest, FilesOfTwoNamesAreNeverWrittenThrough) {
+  namespace fs = std::filesystem;
+  std::mutex reportsLock;
+  std::vector<std::string> reports;
+  FolderHandle::setReporter([&](const std::string& line) {
+    std::lock_guard<std::mutex> lock(reportsLock);
+    reports.push_back(line);
+  });
+  struct ReporterReset {
+    ~ReporterReset() { FolderHandle::setReporter(nullptr); }
+  } reporterReset;
+  auto reported = [&](const std::string& text) {
+    std::lock_guard<std::mutex> lock(reportsLock);
+    for (const std::string& line : reports) {
+      if (line.find(text) != std::string::npos) return true;
+    }
+    return false;
+  };
+  auto count = [](Database& db) {
+    Statement s = db.prepare("select count(*) from t;");
+    return s.next() ? s.columnInt(0) : -1;
+  };
+  auto insert = [](Database& db, int v) {
+    Statement s = db.prepare("insert into t values (?);");
+    s.bind(1, v);
+    return s.execute();
+  };
+  {
+    Database db;
+    ASSERT_EQ(db.open(path_), SQLITE_OK);
+    ASSERT_EQ(db.exec("create table t (v integer);"), SQLITE_OK);
+    ASSERT_TRUE(insert(db, 1));
+  }
+
+  // The store itself, linked from outside: its rows survive, the outside file never changes.
+  const fs::path outside = dir_ / "outside";
+  fs::create_directories(outside);
+  fs::create_hard_link(path_, outside / "store.db");
+  const std::string before = TestFiles::read(outside / "store.db");
+  {
+    Database db;
+    ASSERT_EQ(db.open(path_), SQLITE_OK) << db.lastError();
+    EXPECT_EQ(count(db), 1);
+    ASSERT_TRUE(insert(db, 2));
+    EXPECT_EQ(count(db), 2);
+  }
+  EXPECT_EQ(TestFiles::read(outside / "store.db"), before);
+  EXPECT_EQ(fs::hard_link_count(path_), 1u);
+  EXPECT_TRUE(reported(path_ + " had 2 names, replaced by a copy of its own"));
+
+  // A rollback journal's place taken by an outside file (not a hot journal: its first byte is 0).
+  const std::string journalText("\0the reader's notes, not a journal", 34);
+  TestFiles::write(outside / "notes", journalText);
+  fs::create_hard_link(outside / "notes", path_ + "-journal");
+  {
+    Database db;
+    ASSERT_EQ(db.open(path_), SQLITE_OK);
+    ASSERT_TRUE(insert(db, 3));
+    EXPECT_EQ(count(db), 3);
+  }
+  EXPECT_EQ(TestFiles::read(outside / "notes"), journalText);
+
+  // A shared-memory index's place taken by an outside file: a first connection empties it.
+  TestFiles::write(outside / "index", "the reader's index");
+  fs::create_hard_link(outside / "index", path_ + "-shm");
+  {
+    Database db;
+    ASSERT_EQ(db.open(path_), SQLITE_OK);
+    ASSERT_EQ(db.exec("pragma journal_mode=wal;"), SQLITE_OK);
+    ASSERT_TRUE(insert(db, 4));
+    EXPECT_EQ(count(db), 4);
+  }
+  EXPECT_EQ(TestFiles::read(outside / "index"), "the reader's index");
+
+  // A backup tool links the store while two connections use it: they still share one file.
+  Database first;
+  ASSERT_EQ(first.open(path_), SQLITE_OK);
+  EXPECT_EQ(count(first), 4);
+  fs::create_hard_link(path_, outside / "backup.db");
+  Database second;
+  ASSERT_EQ(second.open(path_), SQLITE_OK);
+  ASSERT_TRUE(insert(second, 5));
+  EXPECT_EQ(count(first), 5);
+  ASSERT_TRUE(insert(first, 6));
+  EXPECT_EQ(count(second), 6);
+  EXPECT_EQ(fs::hard_link_count(path_), 2u);
 }
 
 TEST_F(DatabaseTest, StatementMayOutliveItsDatabase) {

@@ -295,10 +295,17 @@ void EnginePage::open(bool ephemeral, int width, int height, float scale, bool s
   if (related) {
     view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "backend", backend, "related-view",
                                          related, "user-content-manager", content, nullptr));
+  } else if (ephemeral) {
+    // The shared context's website data are in memory too, but shared by its views: this one
+    // gets a context of its own, which it neither reads from nor leaves anything in.
+    WebKitWebContext* own = engine->newEphemeralContext();
+    view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "backend", backend, "web-context",
+                                         own, "user-content-manager", content, nullptr));
+    g_object_unref(own);
   } else {
     view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "backend", backend, "web-context",
-                                         engine->context(), "is-ephemeral", ephemeral,
-                                         "user-content-manager", content, nullptr));
+                                         engine->context(), "user-content-manager", content,
+                                         nullptr));
   }
   content_ = content;
   // Heard by the engine only once its view has taken the backend.

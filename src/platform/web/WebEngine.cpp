@@ -20,7 +20,6 @@
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/runtime/Thread.h"
-#include "platform/ui/system/LibraryFolders.h"
 #include "platform/web/PrivateResourceUrl.h"
 #include "platform/web/ResourceQueryServer.h"
 #include "platform/web/WebResourceProvider.h"
@@ -132,33 +131,35 @@ bool WebEngine::start() {
     std::fprintf(stderr, "WebEngine: the fdo backend cannot start in shared-memory mode\n");
     return false;
   }
-  // The cookie file is opened, not made, in the data folder: it is made first.
-  const std::string data = ui::LibraryFolders::folder(ui::LibraryFolders::Kind::kData, "WebKit").string();
-  const std::string cache = ui::LibraryFolders::folder(ui::LibraryFolders::Kind::kCache, "WebKit").string();
-  WebKitWebsiteDataManager* manager = webkit_website_data_manager_new(
-      "base-data-directory", data.c_str(), "base-cache-directory", cache.c_str(), nullptr);
-  context_ = webkit_web_context_new_with_website_data_manager(manager);
-  g_object_unref(manager);
-  WebKitCookieManager* cookies = webkit_web_context_get_cookie_manager(context_);
-  webkit_cookie_manager_set_persistent_storage(cookies, (data + "/cookies.sqlite").c_str(),
-                                               WEBKIT_COOKIE_PERSISTENT_STORAGE_SQLITE);
-  webkit_web_context_set_cache_model(context_, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
-  g_signal_connect(context_, "download-started", G_CALLBACK(&refuseDownload), nullptr);
-
   queryServer_ = ResourceQueryServer::start();
   resources_ = Thread::start("web-resources");
   key_ = crypto::SecureRandom::hexToken(32);
-  webkit_web_context_set_web_extensions_directory(context_, extensionDirectory().c_str());
-  webkit_web_context_set_web_extensions_initialization_user_data(
-      context_, g_variant_new("(ss)", queryServer_ ? queryServer_->path().c_str() : "", key_.c_str()));
+  context_ = newEphemeralContext();
+  return true;
+}
 
-  webkit_web_context_register_uri_scheme(context_, PrivateResourceUrl::kScheme, &WebEngine::onSchemeRequest, this,
+WebKitWebContext* WebEngine::newEphemeralContext() {
+  // Website data, caches and cookies in memory, for the run: nothing the client needs of the
+  // engine outlives it (its pages' pictures and style sheets come from the client's own caches),
+  // and files the engine's processes opened by path in the home could be led out of it by a link
+  // planted there meanwhile.
+  WebKitWebsiteDataManager* manager = webkit_website_data_manager_new_ephemeral();
+  WebKitWebContext* context = webkit_web_context_new_with_website_data_manager(manager);
+  g_object_unref(manager);
+  webkit_web_context_set_cache_model(context, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);
+  g_signal_connect(context, "download-started", G_CALLBACK(&refuseDownload), nullptr);
+
+  webkit_web_context_set_web_extensions_directory(context, extensionDirectory().c_str());
+  webkit_web_context_set_web_extensions_initialization_user_data(
+      context, g_variant_new("(ss)", queryServer_ ? queryServer_->path().c_str() : "", key_.c_str()));
+
+  webkit_web_context_register_uri_scheme(context, PrivateResourceUrl::kScheme, &WebEngine::onSchemeRequest, this,
                                          nullptr);
-  WebKitSecurityManager* security = webkit_web_context_get_security_manager(context_);
+  WebKitSecurityManager* security = webkit_web_context_get_security_manager(context);
   // Pictures of https pages come through it too: it must not count as mixed content. It is not
   // CORS-enabled: what it serves is for a page's elements, never for its scripts to read.
   webkit_security_manager_register_uri_scheme_as_secure(security, PrivateResourceUrl::kScheme);
-  return true;
+  return context;
 }
 
 void WebEngine::park() {

@@ -1,7 +1,7 @@
 // WebEngine: the process's one web engine (WPE WebKit with the fdo backend exporting frames in
 // shared memory, so nothing needs a GPU or a display). It owns the thread "web" that turns
 // GLib's default main context — every engine call is made there — the engine's context with
-// its cookie store and website data under Library/, the private scheme through which pages
+// its cookie store and website data (in memory), the private scheme through which pages
 // get their sub-resource elements from the WebResourceProvider and files of the bundle and the
 // downloaded fonts, and the web-process extension that sends those elements to that scheme.
 //
@@ -18,7 +18,8 @@
 //
 // No page ever saves a file: each page shows a response only when it can and the server does
 // not ask for it to be saved (EnginePage), and a download the engine starts anyway is cancelled
-// before it has a destination. The engine's files live in the client's home (LibraryFolders).
+// before it has a destination. The engine keeps no file of its own: its website data, caches and
+// cookies live in memory for the run (see LibraryFolders for the libraries under it).
 //
 // Made on first use of shared() and kept until the process ends (the engine cannot be shut
 // down and started again in one process). shared() returns null, and logs why once, when the
@@ -30,10 +31,11 @@
 // the engine calls it before returning from main; an exit handler registered when the engine
 // starts calls it too, for exits that do not pass there.
 //
-// Threads: shared(), post() and park() from any thread; context() and everything posted run
-// on the "web" thread. Work posted runs in the order it was posted. The private scheme's
-// requests are answered on a thread of their own, "web-resources" (the resource provider's and
-// the local files'), so a page never waits for the main thread to draw its frames.
+// Threads: shared(), post() and park() from any thread; context(), newEphemeralContext() and
+// everything posted run on the "web" thread. Work posted runs in the order it was posted. The
+// private scheme's requests are answered on a thread of their own, "web-resources" (the resource
+// provider's and the local files'), so a page never waits for the main thread to draw its
+// frames.
 #pragma once
 
 #include <condition_variable>
@@ -66,6 +68,11 @@ class WebEngine {
   // nothing when the engine never started.
   static void park();
   WebKitWebContext* context() const { return context_; }
+  // A new context as context() is — its website data, caches and cookies in memory, with the
+  // private scheme, the extension and the refusal of downloads — for a page that shares nothing
+  // with the others (the authorisation page's). The caller owns the reference; a view holds its
+  // context, which ends (with its processes) when the last of them goes.
+  WebKitWebContext* newEphemeralContext();
 
  private:
   WebEngine() = default;

@@ -35,6 +35,10 @@
 //    during an article move stops it (no article loads, no session opens after the close).
 //  - A drag past the ends while the last move's transition page is still sliding out starts no
 //    move (the page is not made twice, so that move would never end and block every later one).
+//  - The article a drag past the ends moves to is loaded only once the finger has let go, and
+//    with the pages' spring back from the pull brought to rest first: left running, it carried
+//    the new article's pages on to where the old ones were going (a page or two past its first,
+//    whenever the load came before the spring ended).
 //  - A fold or unfold press while the panel still moves is ignored (two flips would leave the
 //    panel folded with the state, the buttons and the kept choice saying open), and a panel laid
 //    out again while it folded (another page, a turn) takes the place of the state the fold ends in.

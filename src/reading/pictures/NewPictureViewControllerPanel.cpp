@@ -23,6 +23,7 @@
 #include "reading/pictures/PictureView.h"
 #include "shell/widgets/ViewUtil.h"
 #include "views/GridView.h"
+#include "views/ScrollViewForGridView_3_0.h"
 
 namespace zu {
 
@@ -301,6 +302,17 @@ void NewPictureViewController::createTransitionPageWithIndex(int index) {
 
 void NewPictureViewController::loadNext() {
   if (!isLoadPics_) return;
+  // The drag that crossed the end may still hold the pages, or their spring still carry them
+  // back: the next article comes once the finger has let go (looked at again a frame later),
+  // with the spring brought to rest on this article's pages first. Left running, it would carry
+  // the next article's pages on to where these were going (a page or two past its first).
+  if (auto scroll = bigImageGridView_ ? bigImageGridView_->contentScrollView() : nullptr) {
+    if (scroll->isTracking()) {
+      later(ui::ScrollView::kFrameInterval, [](NewPictureViewController& screen) { screen.loadNext(); });
+      return;
+    }
+    scroll->finishDecelerating();
+  }
   isLoadPics_ = false;
   int picture = 0;
   if (isLoadRight_) {

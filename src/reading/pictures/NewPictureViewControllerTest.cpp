@@ -34,6 +34,7 @@
 #include "reading/pictures/PictureView.h"
 #include "reading/ReadingNibs.h"
 #include "reading/support/ReportContentTestSupport.h"
+#include "views/ScrollViewForGridView_3_0.h"
 #include "shell/app/ScreenRequest.h"
 #include "shell/app/NightLookForTesting.h"
 #include "shell/app/ShellTestSupport.h"
@@ -694,6 +695,45 @@ TEST_F(NewPictureViewControllerTest, ADragWhileTheTransitionPageLeavesLeavesTheA
   EXPECT_EQ(1, viewer->detailIndex());
   EXPECT_EQ(1, grid(*viewer).getCurPage());
   EXPECT_EQ("2/2", viewer->numberLabel()->text());
+}
+
+// A drag past the last picture brings the next article: it opens on its first picture and stays
+// there, whether the old pages still spring back from the pull when it comes or the finger
+// still holds them (it then comes once the finger lets go), never carried on to where the old
+// pages were going.
+TEST_F(NewPictureViewControllerTest, TheNextArticleIsNotMovedByTheDragThatBroughtIt) {
+  auto viewer = album({article("One", addresses("t", 2)), article("Two", addresses("u", 3)),
+                       article("Three", addresses("v", 2))},
+                      0, 1);
+  auto& scroll = *grid(*viewer).contentScrollView();
+  auto pullPastTheEnd = [&](double held) {
+    scroll.beginDrag(ui::Point{300, 240});
+    for (float x = 280; x >= 40; x -= 40) {
+      clock_.clock()->advance(0.016);
+      scroll.dragTo(ui::Point{x, 240});
+    }
+    ASSERT_TRUE(viewer->isLoadPics());
+    for (double t = 0; t < held; t += 0.05) settle(0.05);
+    scroll.endDrag();
+    for (int step = 0; step < 40; ++step) settle(0.05);
+  };
+  ASSERT_EQ(1, grid(*viewer).getCurPage());
+  // Let go before the next article comes: it comes while the pages spring back.
+  pullPastTheEnd(0.5);
+  ASSERT_EQ(1, viewer->detailIndex());
+  EXPECT_EQ(0, grid(*viewer).getCurPage());
+  EXPECT_EQ("1/3", viewer->numberLabel()->text());
+  EXPECT_EQ(0.0f, scroll.contentOffset().x);
+
+  // Held past the time it would come: it comes when the finger lets go.
+  grid(*viewer).setPage(2, false);
+  settle(1);
+  ASSERT_FALSE(viewer->view()->viewWithTag(NewPictureViewController::kTransitionTag));
+  pullPastTheEnd(1.5);
+  ASSERT_EQ(2, viewer->detailIndex());
+  EXPECT_EQ(0, grid(*viewer).getCurPage());
+  EXPECT_EQ("1/2", viewer->numberLabel()->text());
+  EXPECT_EQ(0.0f, scroll.contentOffset().x);
 }
 
 TEST_F(NewPictureViewControllerTest, TheViewerTurnsToLandscapeAndReloadsTheNeighbours) {

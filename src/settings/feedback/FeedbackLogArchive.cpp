@@ -16,9 +16,10 @@ namespace zu {
 
 namespace {
 
-// The bytes and time of a log file, read only when it is a regular file itself: a link in its
-// place (to anything of the reader's) is not followed, so it cannot have the upload carry the
-// file it points at.
+// The bytes and time of a log file, read only when it is a regular file itself, of one name: a
+// link in its place (to anything of the reader's) is not followed, and a file with another name
+// (a hard link put there since the log opened: the other name may be a file outside the home) is
+// left out, decided on what was read, so the upload never carries a file of the reader's.
 struct LogFile {
   std::string bytes;
   std::time_t modified;
@@ -31,6 +32,11 @@ std::optional<LogFile> readLogFile(const std::optional<std::string>& path) {
   struct stat st;
   auto bytes = folder->readFile(file.filename().string(), &st);
   if (!bytes) return std::nullopt;
+  if (st.st_nlink > 1) {
+    FolderHandle::report("FeedbackLogArchive: " + *path + " has " + std::to_string(st.st_nlink) +
+                         " names, left out of the archive");
+    return std::nullopt;
+  }
   return LogFile{std::string(bytes->begin(), bytes->end()), st.st_mtime};
 }
 

@@ -7,8 +7,9 @@
 // temporary directory, so no other user can read the log or plant a file there. The files are read while the log is held
 // still (no line written, no rotation). A log file that does not exist (no previous log yet) is
 // left out, and so is anything that is not a regular file itself — a link at the log's place is
-// not followed (it would have the upload carry whatever it points at); the archive still counts
-// as made. When the archive cannot be created, written or
+// not followed (it would have the upload carry whatever it points at) — or a file of more than
+// one name (a hard link, perhaps to a file outside the home; reported in the log); the archive
+// still counts as made. When the archive cannot be created, written or
 // closed, make() gives nullopt and leaves no file behind.
 //
 // Main thread (the feedback screen); one archive per object, removed by remove() or, at the

@@ -107,6 +107,43 @@ TEST_F(FeedbackLogArchiveTest, ALinkInTheLogsPlaceIsLeftOut) {
   EXPECT_EQ(readFile(out / "log_last.txt"), "yesterday's log");
 }
 
+// A log file given a second name while the log runs (a hard link planted at its place: the
+// other name may be a file outside the home) is left out of the upload, and the log says so.
+TEST_F(FeedbackLogArchiveTest, FilesOfTwoNamesAreLeftOut) {
+  const fs::path secret = home_.path() / "private.txt";
+  const fs::path other = home_.path() / "other.txt";
+  std::ofstream(secret) << "the reader's own secret";
+  std::ofstream(other) << "another secret";
+  VESKLogImpl("today");
+  const fs::path log = *VESKLogGetLogFilepath();
+  const fs::path last = *VESKLogGetLastlogFilepath();
+  fs::create_hard_link(other, last);
+  FeedbackLogArchive archive;
+  auto path = archive.make();
+  ASSERT_TRUE(path);
+  fs::path out = unpack(*path);
+  EXPECT_NE(readFile(out / "log.txt").find("today"), std::string::npos);
+  EXPECT_FALSE(fs::exists(out / "log_last.txt"));
+
+  // The log's own file goes on under another name; an outside file takes the log's.
+  fs::remove(last);
+  std::ofstream(last) << "yesterday's log";
+  const fs::path kept = Paths::caches() / "kept-log.txt";
+  fs::rename(log, kept);
+  fs::create_hard_link(secret, log);
+  path = archive.make();
+  ASSERT_TRUE(path);
+  out = unpack(*path);
+  EXPECT_FALSE(fs::exists(out / "log.txt"));
+  EXPECT_EQ(readFile(out / "log_last.txt"), "yesterday's log");
+
+  EXPECT_EQ(readFile(secret), "the reader's own secret");
+  EXPECT_EQ(readFile(other), "another secret");
+  const std::string lines = readFile(kept);
+  EXPECT_NE(lines.find("log_last.txt has 2 names, left out of the archive"), std::string::npos);
+  EXPECT_NE(lines.find("log.txt has 2 names, left out of the archive"), std::string::npos);
+}
+
 // A named pipe as the previous log is left out at once: the archive never waits for a writer.
 TEST_F(FeedbackLogArchiveTest, APipeInThePreviousLogsPlaceIsLeftOut) {
   const fs::path last = Paths::caches() / "log_last.txt";

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <mutex>
 #include <string>
 
 #include "engine/openplatform/OpenPlatformTestSupport.h"
@@ -56,8 +57,8 @@ class AuthorisationEngineTest : public testing::OpenPlatformTest {
     StandInScreen::registerMissing();
     ShareScreens::registerNibs();
     server.setHandler([this](const LoopbackServer::Request& r) {
-      if (r.path == "/oauth/authorize") return Response::text(200, authorisationPage(mode_), "text/html");
-      if (r.path == "/oauth/framed" || r.path == "/oauth/top") return web::attachment(attachmentNames_.at(r.path));
+      if (r.path == "/oauth/authorize") return Response::text(200, authorisationPage(mode()), "text/html");
+      if (r.path == "/oauth/framed" || r.path == "/oauth/top") return web::attachment(attachmentName(r.path));
       if (r.path == "/oauth/login_success.htmlx") {
         // The page goes on to the callback itself, with a state it made up.
         return Response::text(200, "<script>setTimeout(function () { location.href = "
@@ -94,15 +95,34 @@ class AuthorisationEngineTest : public testing::OpenPlatformTest {
     return paths;
   }
 
-  std::string mode_;
+  // What the platform's pages serve, set on the test thread and read on the server's.
+  void setMode(std::string mode) {
+    std::lock_guard<std::mutex> lock(pageLock_);
+    mode_ = std::move(mode);
+  }
+  std::string mode() {
+    std::lock_guard<std::mutex> lock(pageLock_);
+    return mode_;
+  }
+  void setAttachmentNames(std::map<std::string, std::string> names) {
+    std::lock_guard<std::mutex> lock(pageLock_);
+    attachmentNames_ = std::move(names);
+  }
+  std::string attachmentName(const std::string& path) {
+    std::lock_guard<std::mutex> lock(pageLock_);
+    return attachmentNames_.at(path);
+  }
+
+  std::mutex pageLock_;
+  std::string mode_;                                    // guarded by pageLock_
   // The file name each attachment of the "attachments" page asks to be saved under.
-  std::map<std::string, std::string> attachmentNames_;
+  std::map<std::string, std::string> attachmentNames_;  // guarded by pageLock_
   std::shared_ptr<ui::Window> window_;
   std::shared_ptr<ui::NavigationController> navigation_;
 };
 
 TEST_F(AuthorisationEngineTest, OnlyThePagesOwnAnswerWithTheBindingsStateBinds) {
-  mode_ = "forged";
+  setMode("forged");
   openScreen();
   // The page's frame came to the callback, the page to a longer address, then to the callback
   // with a made-up state: that last one is the client's callback, refused for its state.
@@ -121,7 +141,7 @@ TEST_F(AuthorisationEngineTest, OnlyThePagesOwnAnswerWithTheBindingsStateBinds) 
   testing::ShellFixture::resetShell();
   StandInScreen::registerMissing();
   ShareScreens::registerNibs();
-  mode_ = "genuine";
+  setMode("genuine");
   openScreen();
   ASSERT_TRUE(turnMainLoopUntil(
       [&] {
@@ -141,10 +161,12 @@ TEST_F(AuthorisationEngineTest, OnlyThePagesOwnAnswerWithTheBindingsStateBinds) 
 // refused navigation failing like any other (the indicator stops).
 TEST_F(AuthorisationEngineTest, APageServingAttachmentsSavesNothing) {
   auto& desktop = web::ScratchDesktop::shared();
-  attachmentNames_ = {{"/oauth/framed", web::ScratchDesktop::uniqueName("bashrc", "")},
-                      {"/oauth/top", web::ScratchDesktop::uniqueName("important", ".txt")}};
-  for (const auto& [path, name] : attachmentNames_) desktop.plant(name, "kept " + name);
-  mode_ = "attachments";
+  const std::map<std::string, std::string> names = {
+      {"/oauth/framed", web::ScratchDesktop::uniqueName("bashrc", "")},
+      {"/oauth/top", web::ScratchDesktop::uniqueName("important", ".txt")}};
+  for (const auto& [path, name] : names) desktop.plant(name, "kept " + name);
+  setAttachmentNames(names);
+  setMode("attachments");
   auto screen = openScreen();
   ASSERT_TRUE(screen);
   auto served = [&](const std::string& path) {

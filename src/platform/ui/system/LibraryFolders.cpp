@@ -1,12 +1,13 @@
 #include "platform/ui/system/LibraryFolders.h"
 
 #include <glib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
 #include <optional>
-#include <vector>
 
 #include "platform/runtime/Paths.h"
 
@@ -17,63 +18,115 @@ namespace zu::ui {
 namespace {
 
 // What the libraries put under their data and cache homes.
-constexpr const char* kHomes = "XDG";
-// How deep the libraries' own folders go (the engine's cache records lie five below its
-// folder), with room to spare.
+constexpr const char* kDataHome = "Library/XDG";
+constexpr const char* kCacheHome = "Library/Caches/XDG";
+constexpr const char* kRegistryFolder = "Library/Caches/XDG/gstreamer-1.0";
+constexpr const char* kRuntimeFolder = "Library/Caches/XDG/runtime";
+// The registry's name in its folder: one file per home, so no architecture in it.
+constexpr const char* kRegistryName = "registry.bin";
+// How deep the libraries' own folders go, with room to spare.
 constexpr int kLibraryDepth = 12;
 
 std::mutex gMutex;
-// The environment before confine(): its variables, and the list of them that posix_spawn
-// takes. Made once, kept for the process's life; guarded by gMutex while made.
+// The folders confine() holds, and the environment before it: its variables, and the list of
+// them that posix_spawn takes. Made once, kept for the process's life; guarded by gMutex while
+// made.
+LibraryFolders* gConfined = nullptr;
 std::vector<std::string>* gDesktopVariables = nullptr;
 std::vector<char*>* gDesktopEnvironment = nullptr;
 
+// The name under which the kernel gives this process's descriptor `fd` to any process of the
+// user (the client's children included) while the client runs; nullopt when it does not lead
+// to the folder held (no /proc).
+std::optional<std::string> nameThroughProcess(int fd) {
+  const std::string name = "/proc/" + std::to_string(::getpid()) + "/fd/" + std::to_string(fd);
+  struct stat held {};
+  struct stat named {};
+  if (::fstat(fd, &held) != 0 || ::stat(name.c_str(), &named) != 0) return std::nullopt;
+  if (held.st_dev != named.st_dev || held.st_ino != named.st_ino) return std::nullopt;
+  return name;
+}
+
 }  // namespace
 
-std::filesystem::path LibraryFolders::folder(Kind kind, const std::string& name) {
-  const std::filesystem::path relative = std::filesystem::path(kind == Kind::kData ? "Library" : "Library/Caches") / name;
-  // Reached from the home without following a link (one in a folder's place is set aside and a
-  // real folder made), owner-only like the rest of the home; one that exists is kept as it is.
-  // The libraries open what they made inside by path, so a link, pipe or device found there
-  // at any depth goes aside too.
-  if (auto real = Paths::openFolder(relative)) {
-    real->setAsideBelow(kLibraryDepth);
-    return real->path();
+LibraryFolders::LibraryFolders() {
+  const std::string cache = hold(kCacheHome);
+  const std::string registry = hold(kRegistryFolder);
+  const std::string data = hold(kDataHome);
+  // Without a runtime folder of the desktop's, GLib would take the cache home, sound its
+  // runtime files in ~/.config/pulse and orc its code in the desktop user's home.
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const bool desktopRuntime = runtime && *runtime;
+  const std::string ownRuntime = desktopRuntime ? std::string() : hold(kRuntimeFolder);
+
+  environment_.push_back({"GSETTINGS_BACKEND", "memory"});
+  environment_.push_back({"MESA_SHADER_CACHE_DISABLE", "true"});
+  if (!registry.empty()) environment_.push_back({"GST_REGISTRY_1_0", registry + "/" + kRegistryName});
+  if (!cache.empty()) environment_.push_back({"XDG_CACHE_HOME", cache});
+  if (!ownRuntime.empty()) environment_.push_back({"XDG_RUNTIME_DIR", ownRuntime});
+  if (!data.empty()) environment_.push_back({"XDG_DATA_HOME", data, true});
+}
+
+std::string LibraryFolders::hold(const std::filesystem::path& relative) {
+  std::optional<FolderHandle> folder = Paths::openFolder(relative);
+  if (!folder) {
+    // Only a plain file on the way keeps it from being had: the library then cannot make its
+    // files there either, and fails in its own way.
+    std::fprintf(stderr, "zureader: cannot make %s\n", (Paths::home() / relative).c_str());
+    complete_ = false;
+    return {};
   }
-  // Only a plain file on the way keeps it from being had: the library then cannot make its
-  // files there either, and fails in its own way.
-  std::fprintf(stderr, "zureader: cannot make %s\n", (Paths::home() / relative).c_str());
-  return Paths::home() / relative;
+  // The libraries open what they made inside by path: a link, pipe or device found there at any
+  // depth goes aside.
+  folder->setAsideBelow(kLibraryDepth);
+  std::optional<std::string> name = nameThroughProcess(folder->fd());
+  if (!name) {
+    std::fprintf(stderr, "zureader: %s is handed to the libraries by path (no /proc)\n",
+                 folder->path().c_str());
+    name = folder->path().string();
+  }
+  held_.push_back(std::move(*folder));
+  return *name;
 }
 
 bool LibraryFolders::confine() {
-  const std::filesystem::path data = folder(Kind::kData, kHomes);
-  const std::filesystem::path cache = folder(Kind::kCache, kHomes);
   {
     std::lock_guard<std::mutex> lock(gMutex);
-    if (gDesktopEnvironment) return true;
+    if (gConfined) return true;
     gDesktopVariables = new std::vector<std::string>();
     for (char** at = environ; at && *at; ++at) gDesktopVariables->emplace_back(*at);
     gDesktopEnvironment = new std::vector<char*>();
     for (auto& variable : *gDesktopVariables) gDesktopEnvironment->push_back(variable.data());
     gDesktopEnvironment->push_back(nullptr);
+    gConfined = new LibraryFolders();
   }
-  // This process and every one it starts (the engine's) cache there.
-  setenv("XDG_CACHE_HOME", cache.c_str(), 1);
-  // GLib answers with the data home from now on in this process (it keeps its first answer);
-  // the processes started later keep the desktop user's, which they only read.
-  const char* previous = std::getenv("XDG_DATA_HOME");
-  const std::optional<std::string> desktopData = previous ? std::optional<std::string>(previous) : std::nullopt;
-  setenv("XDG_DATA_HOME", data.c_str(), 1);
-  const bool confined = data == g_get_user_data_dir() && cache == g_get_user_cache_dir();
-  if (desktopData) {
-    setenv("XDG_DATA_HOME", desktopData->c_str(), 1);
-  } else {
-    unsetenv("XDG_DATA_HOME");
+  bool confined = gConfined->complete_;
+  for (const Variable& variable : gConfined->environment_) {
+    if (!variable.ownOnly) {
+      setenv(variable.name.c_str(), variable.value.c_str(), 1);
+      continue;
+    }
+    // The data home: GLib answers with it from now on in this process (it keeps its first
+    // answer); the processes started later keep the desktop user's, which they only read.
+    const char* previous = std::getenv(variable.name.c_str());
+    const std::optional<std::string> desktop = previous ? std::optional<std::string>(previous) : std::nullopt;
+    setenv(variable.name.c_str(), variable.value.c_str(), 1);
+    g_get_user_data_dir();
+    if (desktop) {
+      setenv(variable.name.c_str(), desktop->c_str(), 1);
+    } else {
+      unsetenv(variable.name.c_str());
+    }
   }
-  if (!confined) {
-    std::fprintf(stderr, "zureader: the libraries' folders were fixed before the home's were set (%s, %s)\n",
-                 g_get_user_data_dir(), g_get_user_cache_dir());
+  // GLib keeps the folders it was first asked for: asked before, it answers elsewhere.
+  for (const Variable& variable : gConfined->environment_) {
+    const char* answer = variable.name == "XDG_DATA_HOME"    ? g_get_user_data_dir()
+                         : variable.name == "XDG_CACHE_HOME" ? g_get_user_cache_dir()
+                                                             : nullptr;
+    if (answer && variable.value != answer) {
+      std::fprintf(stderr, "zureader: the libraries' folders were fixed before the home's were set (%s)\n", answer);
+      confined = false;
+    }
   }
   return confined;
 }

@@ -1,57 +1,98 @@
-// LibraryFolders: the folders inside the client's home where the libraries the client runs on
-// keep files of their own, so that nothing of the client is written into the desktop user's
-// home. Left alone, they would write there: the web engine its salts for device ids and origin
-// storage (~/.local/share/wpe), GStreamer the registry of its plugins (the movie player's and the
-// web engine's, ~/.cache/gstreamer-1.0), Mesa its shader cache, GLib's settings backend its
-// runtime file when the desktop has no runtime folder (~/.cache/dconf).
+// LibraryFolders: where the libraries the client runs on keep files of their own. Left alone they
+// would write into the desktop user's home (~/.cache, ~/.local/share, ~/orcexec.*,
+// ~/.config/pulse); handed a path in the client's home, they would follow whatever a link or a
+// rename made there while the client runs put in its place (the home may lie on a shared or
+// synced folder), and write outside it. So each library either keeps nothing in a file, or gets
+// a folder the client has made sure of and holds open for the whole run, named to the library as
+// "/proc/<client's pid>/fd/<n>": the kernel resolves that name to the very folder held — wherever
+// it has been moved since, whatever now stands at its place in the home — and the engine's and
+// GStreamer's helper processes (the client's children, which end with it) reach it through the
+// client's process the same way.
 //
-//   folder(kData, name)   Library/<name>          the web engine's website data ("WebKit")
-//   folder(kCache, name)  Library/Caches/<name>   the web engine's cache ("WebKit")
-//   Library/XDG, Library/Caches/XDG               what the libraries put under their data and
-//                                                 cache homes (XDG_DATA_HOME, XDG_CACHE_HOME)
-// folder() is the one place such a folder is named and made (owner-only, like the rest of the
-// home, and reached from the home without following a link, as Paths::folder makes sure of):
-// every one of them goes through it. The libraries make their own folders and files inside it
-// and open them by path, following links: so each time the folder is handed out, whatever is
-// found below it at any depth that is neither a file nor a folder (a link, a named pipe, a
-// device) is set aside as a link in a folder's place is.
+//   library                     keeps its files                         through
+//   the web engine              in memory, for the run (website data,   WebEngine: an ephemeral
+//                               caches, cookies, salts)                 website data manager
+//   GLib's settings backend     in memory                               GSETTINGS_BACKEND
+//   Mesa's shader cache         nowhere (off)                           MESA_SHADER_CACHE_DISABLE
+//   GStreamer's registry        Library/Caches/XDG/gstreamer-1.0, held  GST_REGISTRY_1_0
+//   orc's code, sound's runtime Library/Caches/XDG/runtime, held —      XDG_RUNTIME_DIR
+//   files, GLib's runtime files only when the desktop has no runtime
+//                               folder (else the desktop's, as every
+//                               program of the session)
+//   what else a library caches  Library/Caches/XDG, held                XDG_CACHE_HOME
+//   GLib's data home            Library/XDG, held                       XDG_DATA_HOME, for GLib's
+//                                                                       answer in this process
+//
+// Why not a held folder for all: a held folder only fixes the folder itself. A library that
+// makes files below it by path, following links (Mesa writes its cache files and index so; the
+// settings backend rewrites its runtime file in place), could still be led out through a link
+// planted below while the client runs. GStreamer writes its registry under a fresh temporary
+// name and renames it into place, which never writes through a link, and orc makes its file
+// under a fresh name (O_EXCL) and removes it at once: for them the held folder is enough. The
+// settings backend keeps no desktop setting of the client's (the engine then sees no proxy set in
+// the desktop's settings). Mesa's llvmpipe compiles the engine's few shaders again in each run
+// instead of reading them back.
+//
+// When a held folder is first handed out, whatever is found below it at any depth that is
+// neither a file nor a folder (a link, a named pipe, a device: what a library would open by path)
+// is set aside as a link in a folder's place is (FolderHandle). Where "/proc/<pid>/fd/<n>" does
+// not lead to the folder (no /proc), its path is handed out instead, with a line on standard
+// error.
 //
 // confine() points the libraries there through the environment, which they read once and which
-// the engine's processes inherit: the cache home for this process and every process it starts,
-// the data home for GLib's answer in this process only (where the engine works out its salts'
-// folders), the children keeping the desktop user's to read fonts and types from. It must run
-// first thing in main, before any thread starts and before GLib is asked for those folders, and
-// after the home is settled (ZU_HOME, or a test's home). Programs started for the reader — the
+// the engine's processes inherit. It must run first thing in main, before any thread starts and
+// before GLib is asked for those folders, and after the home is settled (ZU_HOME, or a test's
+// home); the folders stay held until the process ends. Programs started for the reader — the
 // desktop's browser, its mail program — get the environment as it was before
-// (desktopEnvironment()), so their caches stay the desktop user's.
+// (desktopEnvironment()), so their caches and runtime files stay the desktop user's.
 //
-// What still goes outside the home: the settings backend's runtime file goes to the desktop's
-// runtime folder when it has one ($XDG_RUNTIME_DIR, not under the home), shared by every
-// program of the session; the libraries read the desktop user's configuration and data (fonts,
-// settings, types) without writing them.
-//
-// Threads: folder() from any thread; confine() on the main thread before any other exists.
+// A LibraryFolders object holds the folders of the current home and says what confine() would
+// set (environment()), without setting it: for tests. Threads: confine() on the main thread
+// before any other exists; the rest from any thread.
 #pragma once
 
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include "platform/runtime/FolderHandle.h"
 
 namespace zu::ui {
 
 class LibraryFolders {
  public:
-  LibraryFolders() = delete;
+  // A variable for the libraries: for this process and every one it starts, or (`ownOnly`: the
+  // data home) for GLib's answer in this process alone.
+  struct Variable {
+    std::string name;
+    std::string value;
+    bool ownOnly = false;
+  };
 
-  enum class Kind { kData, kCache };
+  // Makes sure of the folders in the current home (made when missing, owner-only, reached
+  // without following a link, what lies below them set aside as the header says) and holds them
+  // while the object lives. The runtime folder only when the environment names none.
+  LibraryFolders();
 
-  // The folder `name` (one folder part) of that kind in the home, made when missing.
-  static std::filesystem::path folder(Kind kind, const std::string& name);
-  // Points the libraries at the home's folders (see above). Once per process; false (with a
-  // line on standard error) when GLib had already fixed its data folder elsewhere.
+  // The variables confine() sets, in order.
+  const std::vector<Variable>& environment() const { return environment_; }
+
+  // Holds the folders for the process's life and sets the variables. Once per process; false
+  // (with a line on standard error) when a folder could not be had or GLib had already fixed
+  // its folders elsewhere.
   static bool confine();
   // The environment before confine(), as posix_spawn takes it (kept for the process's life);
   // the process's own when confine() never ran.
   static char** desktopEnvironment();
+
+ private:
+  // Holds the folder `relative` of the home; the name the libraries get for it ("" when it
+  // cannot be had).
+  std::string hold(const std::filesystem::path& relative);
+
+  std::vector<FolderHandle> held_;
+  std::vector<Variable> environment_;
+  bool complete_ = true;
 };
 
 }  // namespace zu::ui

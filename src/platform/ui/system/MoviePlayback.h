@@ -21,8 +21,9 @@
 // kTooLarge before the decoder sees it. The bound takes a cinema 4K film (4096 × 2160) lying or
 // standing; the player shows any picture at most 640 × 960 anyway.
 //
-// GStreamer keeps the registry of its plugins in the client's caches (LibraryFolders, set at
-// launch), not in the desktop user's.
+// GStreamer keeps the registry of its plugins in a folder of the client's caches held open for
+// the run, and orc its code in the client's runtime folder when the desktop has none
+// (LibraryFolders, set at launch), never in the desktop user's home.
 //
 // Threads: made, driven and destroyed on the main thread; GStreamer's streaming threads hand
 // pictures and messages over through the main run loop, and only the newest picture not yet

@@ -1,16 +1,20 @@
 // ScratchDesktop: the desktop user's folders of an engine test run — a scratch folder standing
 // for $HOME, with its download, data, cache and configuration folders — so that whatever the
 // engine writes outside the client's home during the run lands there and not in the real ones.
-// start() points the environment at it before the engine starts (its processes inherit it);
-// tests plant files of names a page asks to save under (plant()), and everything the run left
-// there beyond what was planted is listed by strays().
+// start() points the environment at it before the engine starts (its processes inherit it), as
+// a desktop with no runtime folder (no XDG_RUNTIME_DIR: where the libraries fall back on the
+// home); tests plant files of names a page asks to save under (plant()), and everything the run
+// left there beyond what was planted is listed by strays(), every folder in which an entry was
+// made or removed since (a file made and removed again included) by touched().
 //
 // Included by the engine suites' test files only (through WebEngineTestMain.h). One per process
 // (shared()); main thread.
 #pragma once
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -32,8 +36,8 @@ class ScratchDesktop {
     return desktop;
   }
 
-  // Makes the folder and points HOME and the XDG folders at it. Call first in main, before any
-  // thread or library reads them.
+  // Makes the folder, points HOME and the XDG folders at it and drops the runtime folder. Call
+  // first in main, before any thread or library reads them.
   void start() {
     std::string pattern = (std::filesystem::temp_directory_path() / "zu_desktop_XXXXXX").string();
     if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot make a scratch desktop folder");
@@ -42,11 +46,13 @@ class ScratchDesktop {
         {"XDG_DOWNLOAD_DIR", root_ / "Downloads"},   {"XDG_DATA_HOME", root_ / ".local" / "share"},
         {"XDG_CACHE_HOME", root_ / ".cache"},        {"XDG_CONFIG_HOME", root_ / ".config"}};
     setenv("HOME", root_.c_str(), 1);
+    unsetenv("XDG_RUNTIME_DIR");
     for (const auto& [name, folder] : folders) {
       std::filesystem::create_directories(folder);
       setenv(name.c_str(), folder.c_str(), 1);
     }
     made_ = listing();
+    times_ = folderTimes();
   }
 
   const std::filesystem::path& root() const { return root_; }
@@ -62,6 +68,7 @@ class ScratchDesktop {
       TestFiles::write(folder / name, contents);
       planted_[std::filesystem::relative(folder / name, root_).string()] = contents;
     }
+    times_ = folderTimes();
   }
   // The planted files whose bytes changed or that are gone.
   std::vector<std::string> damaged() const {
@@ -80,6 +87,18 @@ class ScratchDesktop {
     std::vector<std::string> found;
     for (const auto& name : damaged()) found.push_back("damaged: " + name);
     for (const auto& name : strays()) found.push_back(name);
+    for (const auto& name : touched()) found.push_back("touched: " + name);
+    return found;
+  }
+  // The folders (by relative path, "." for the root) whose entries changed since start() or the
+  // last plant().
+  std::vector<std::string> touched() const {
+    std::vector<std::string> found;
+    const auto now = folderTimes();
+    for (const auto& [name, time] : times_) {
+      auto it = now.find(name);
+      if (it != now.end() && it->second != time) found.push_back(name);
+    }
     return found;
   }
   // What is in the folder beyond the folders start() made and the planted files.
@@ -109,8 +128,24 @@ class ScratchDesktop {
     return entries;
   }
 
+  // Each folder's time of last change, in nanoseconds.
+  std::map<std::string, int64_t> folderTimes() const {
+    std::map<std::string, int64_t> times;
+    auto add = [&](const std::filesystem::path& folder) {
+      struct stat st {};
+      if (::lstat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        times[std::filesystem::relative(folder, root_).string()] =
+            static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+      }
+    };
+    add(root_);
+    for (const auto& entry : listing()) add(root_ / entry);
+    return times;
+  }
+
   std::filesystem::path root_;
   std::set<std::string> made_;
+  std::map<std::string, int64_t> times_;
   std::map<std::string, std::string> planted_;
 };
 

@@ -986,6 +986,70 @@ TEST_F(WebEngineTest, NothingAPageIsAnsweredIsEverSaved) {
   EXPECT_EQ(desktop.changes(), std::vector<std::string>{});
 }
 
+// Half a second of a 440 Hz tone, 8 kHz mono 16-bit PCM in a WAV file.
+std::string toneWav() {
+  constexpr uint32_t kRate = 8000;
+  constexpr uint32_t kSamples = kRate / 2;
+  std::string out;
+  auto put = [&](uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xff));
+  };
+  out += "RIFF";
+  put(36 + kSamples * 2, 4);
+  out += "WAVEfmt ";
+  put(16, 4);
+  put(1, 2);  // PCM
+  put(1, 2);  // mono
+  put(kRate, 4);
+  put(kRate * 2, 4);
+  put(2, 2);
+  put(16, 2);
+  out += "data";
+  put(kSamples * 2, 4);
+  for (uint32_t i = 0; i < kSamples; ++i) {
+    const auto sample = static_cast<int16_t>(3000 * std::sin(2 * M_PI * 440 * i / kRate));
+    put(static_cast<uint16_t>(sample), 2);
+  }
+  return out;
+}
+
+// A page that plays sound makes the engine's web process start GStreamer's audio: the sound
+// server's client looks for its runtime folder, and orc compiles code into a file it makes and
+// removes at once. With no runtime folder of the desktop's, neither goes into the desktop user's
+// home: nothing new stays there, and no folder of it was touched (a file made and removed again
+// shows in its folder's time).
+TEST_F(WebEngineTest, APagePlayingSoundLeavesNothingInTheDesktopUsersHome) {
+  auto& desktop = ScratchDesktop::shared();
+  LoopbackServer server;
+  server.setResponse("/sound.html", LoopbackServer::Response::text(
+                                        200, "<html><body><audio id=\"tone\" src=\"/tone.wav\" autoplay></audio></body></html>",
+                                        "text/html"));
+  server.setResponse("/tone.wav", LoopbackServer::Response::text(200, toneWav(), "audio/wav"));
+  delegate->allowAll = true;
+  view->loadRequest(server.url("/sound.html"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 0; }, kWait)) << delegate->lastError;
+  // Played to its end (or refused by the machine's audio, which still started GStreamer's).
+  const std::string state =
+      "(function() { var a = document.getElementById('tone');"
+      " return a.ended ? 'ended' : a.error ? 'error ' + a.error.code : 'at ' + a.currentTime; })()";
+  auto reached = std::make_shared<std::string>();
+  auto asking = std::make_shared<bool>(false);
+  ASSERT_TRUE(turnMainLoopUntil(
+      [&] {
+        if (!*asking) {
+          *asking = true;
+          view->evaluateScript(state, [reached, asking](const std::string& answer) {
+            *reached = answer;
+            *asking = false;
+          });
+        }
+        return *reached == "ended";
+      },
+      kWait))
+      << *reached;
+  EXPECT_EQ(desktop.changes(), std::vector<std::string>{});
+}
+
 // The web processes this test binary's engine runs now.
 std::set<int> webProcesses() {
   std::set<int> pids;

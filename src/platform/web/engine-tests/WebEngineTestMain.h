@@ -1,9 +1,9 @@
 // The main of a test binary whose tests show pages in the real web engine (included by such a
 // binary's test file only): the desktop user's folders in a scratch folder (ScratchDesktop),
-// fonts pinned to the installed CJK font, a temporary home holding the engine's website data for
+// fonts pinned to the installed CJK font, a temporary home holding the libraries' folders for
 // the whole run, every web view on the engine, and the engine parked before the process ends.
 // One engine serves the whole binary. The run fails when anything of it landed in the desktop
-// user's folders: everything the engine keeps belongs in the client's home.
+// user's folders, even for a moment: what the libraries keep belongs in the client's home.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -24,6 +24,8 @@ class NothingInTheDesktopUsersFolders : public ::testing::Environment {
   void TearDown() override {
     EXPECT_EQ(ScratchDesktop::shared().strays(), std::vector<std::string>{})
         << "written outside the client's home, in " << ScratchDesktop::shared().root();
+    EXPECT_EQ(ScratchDesktop::shared().touched(), std::vector<std::string>{})
+        << "files made (and removed) outside the client's home, in " << ScratchDesktop::shared().root();
   }
 };
 
@@ -33,7 +35,7 @@ inline int runEngineTests(int argc, char** argv, const char* fontsConf) {
   ScratchDesktop::shared().start();
   setenv("FONTCONFIG_FILE", fontsConf, 1);
   ::testing::InitGoogleTest(&argc, argv);
-  static TempHome home;  // the engine's website data lives in it for the whole run
+  static TempHome home;  // the libraries' folders are held in it for the whole run
   ui::LibraryFolders::confine();
   ::testing::AddGlobalTestEnvironment(new NothingInTheDesktopUsersFolders);
   WebView::setUseEngine(true);
