@@ -33,6 +33,17 @@ function(zu_precompile target)
   endforeach()
 endfunction()
 
+# zu_test_binary(<target>)
+#
+# What every test binary gets: the precompiled headers with the test framework's, and, in an
+# optimised build, its own test sources compiled at -O1. The libraries under test keep the
+# build's full optimisation (the faults it brings out are theirs); the tests' own code, large
+# and run once, costs a third less to compile so.
+function(zu_test_binary target)
+  zu_precompile(${target} TESTS)
+  target_compile_options(${target} PRIVATE $<$<CONFIG:Release,RelWithDebInfo>:-O1>)
+endfunction()
+
 function(zu_add_library name)
   cmake_parse_arguments(ARG "" "" "DEPS;TEST_DEPS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE all_sources CONFIGURE_DEPENDS
@@ -71,7 +82,7 @@ function(zu_add_library name)
     add_executable(${name}_tests ${test_sources})
     target_link_libraries(${name}_tests PRIVATE ${name} zu_testing zu_skipped_test_log
                           ${ARG_TEST_DEPS} GTest::gmock GTest::gtest GTest::gtest_main)
-    zu_precompile(${name}_tests TESTS)
+    zu_test_binary(${name}_tests)
     target_compile_definitions(${name}_tests PRIVATE
                                ZU_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                ZU_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/testdata")
@@ -111,7 +122,7 @@ function(zu_add_engine_suite name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} zu_testing zu_skipped_test_log GTest::gmock
                         GTest::gtest)
-  zu_precompile(${name} TESTS)
+  zu_test_binary(${name})
   target_compile_definitions(${name} PRIVATE
                              ZU_WEB_FONTS_CONF="${CMAKE_CURRENT_BINARY_DIR}/fonts.conf")
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/..)
