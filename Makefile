@@ -1,12 +1,12 @@
 # Wrapper over CMake + Ninja.
-#   make test    install dependencies, build with ASan + UBSan, run every test through ctest
+#   make test    install dependencies, build with ASan + UBSan (clang), run every test through ctest
 #   make test-release  optimised build without sanitisers, each test binary run whole (all its
 #                tests in one process, in order), so optimisation- and order-dependent faults show
 #   make test-tsan   build with ThreadSanitizer in its own folder and run every test (not in CI)
 #   make bench   optimised build, run every benchmark
 #   make fuzz    build the fuzz targets with clang's libFuzzer and run each for FUZZ_SECONDS
-#   make fuzz-smoke  (CI) build the fuzz targets unoptimised with clang and run each for
-#                FUZZ_SMOKE_SECONDS, so the fuzz build and the targets keep working
+#   make fuzz-smoke  (CI) link the fuzz targets with libFuzzer over the sanitizer build's
+#                libraries and run each for FUZZ_SMOKE_SECONDS, so the targets keep working
 #   make run     build the client and the sample service, run the client against it
 #                (ARGS="--headless --snapshot DIR --quit-after SECONDS" for a run without a window)
 JOBS ?= $(shell nproc)
@@ -16,7 +16,6 @@ ASAN_BUILD := build/asan
 REL_BUILD := build/release
 REL_TEST_BUILD := build/release-tests
 FUZZ_BUILD := build/fuzz
-FUZZ_SMOKE_BUILD := build/fuzz-smoke
 FUZZ_TARGETS := $(patsubst fuzz/%.cpp,fuzz_%,$(wildcard fuzz/*.cpp))
 TSAN_BUILD := build/tsan
 
@@ -29,8 +28,19 @@ export LSAN_OPTIONS := suppressions=$(CURDIR)/scripts/lsan.supp
 deps:
 	bash scripts/install-deps.sh
 
+# The sanitizer build is clang's: its libraries also serve the fuzz smoke's targets, so CI
+# compiles them once for both. A folder configured earlier with another compiler is made anew.
+ASAN_CXX := $(shell sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' $(ASAN_BUILD)/CMakeCache.txt 2> /dev/null)
+ifneq ($(ASAN_CXX),)
+ifeq ($(findstring clang,$(notdir $(ASAN_CXX))),)
+$(info $(ASAN_BUILD) was configured with $(ASAN_CXX); configuring it anew with clang)
+$(shell rm -rf $(ASAN_BUILD))
+endif
+endif
+
 $(ASAN_BUILD)/build.ninja: | deps
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZU_SANITIZE=ON -DZU_TESTS=ON
+	CC=clang CXX=clang++ cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DZU_SANITIZE=ON -DZU_TESTS=ON
 
 build-test: deps $(ASAN_BUILD)/build.ninja
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
@@ -99,17 +109,12 @@ fuzz: deps $(FUZZ_BUILD)/build.ninja
 	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
 	$(call run-fuzz-targets,$(FUZZ_BUILD),$(FUZZ_SECONDS))
 
-# No optimisation, no debug information and AddressSanitizer alone (the test build replays every
-# corpus under UndefinedBehaviorSanitizer): under half the compile time of the build above, and
-# fast enough to run each target a few seconds. Only the fuzz targets (and what they link) are
-# built.
-$(FUZZ_SMOKE_BUILD)/build.ninja: | deps
-	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_SMOKE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE= \
-	  -DZU_FUZZ=ON -DZU_FUZZ_SANITIZERS=address -DZU_TESTS=OFF
-
-fuzz-smoke: deps $(FUZZ_SMOKE_BUILD)/build.ninja
-	cmake --build $(FUZZ_SMOKE_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
-	$(call run-fuzz-targets,$(FUZZ_SMOKE_BUILD),$(FUZZ_SMOKE_SECONDS))
+# The targets linked with libFuzzer over the sanitizer test build's libraries (AddressSanitizer
+# and UndefinedBehaviorSanitizer, as the tests run), so nothing is compiled again but the
+# targets' own files; each runs a few seconds over its corpus.
+fuzz-smoke: deps $(ASAN_BUILD)/build.ninja
+	cmake --build $(ASAN_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+	$(call run-fuzz-targets,$(ASAN_BUILD),$(FUZZ_SMOKE_SECONDS))
 
 run: deps $(REL_BUILD)/build.ninja
 	cmake --build $(REL_BUILD) -j $(JOBS) --target zureader zu-sample-service

@@ -8,6 +8,42 @@
 # edit here.
 set(ZU_ALL_LIBS "" CACHE INTERNAL "every zu library, lowest first")
 
+# zu_precompile(<target> [TESTS])
+#
+# With ZU_PCH, the target's sources are compiled over a precompiled header of the standard
+# headers most of them include (and, with TESTS, GoogleTest's and GoogleMock's), parsed once per
+# target instead of once per file. Each target makes its own: a precompiled header serves only
+# sources compiled with the same flags and definitions. Sources still include what they use: a
+# build without ZU_PCH (ZU_PCH=OFF) keeps them honest.
+set(ZU_PCH_HEADERS
+    <algorithm> <array> <atomic> <chrono> <cmath> <cstddef> <cstdint> <cstdio> <cstdlib>
+    <cstring> <filesystem> <fstream> <functional> <map> <memory> <mutex> <optional> <set>
+    <sstream> <string> <string_view> <thread> <utility> <vector>)
+function(zu_precompile target)
+  cmake_parse_arguments(ARG "TESTS" "" "" ${ARGN})
+  if(NOT ZU_PCH)
+    return()
+  endif()
+  set(headers ${ZU_PCH_HEADERS})
+  if(ARG_TESTS)
+    list(APPEND headers <gtest/gtest.h> <gmock/gmock.h>)
+  endif()
+  foreach(header IN LISTS headers)
+    target_precompile_headers(${target} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:${header}>")
+  endforeach()
+endfunction()
+
+# zu_test_binary(<target>)
+#
+# What every test binary gets: the precompiled headers with the test framework's, and, in an
+# optimised build, its own test sources compiled at -O1. The libraries under test keep the
+# build's full optimisation (the faults it brings out are theirs); the tests' own code, large
+# and run once, costs a third less to compile so.
+function(zu_test_binary target)
+  zu_precompile(${target} TESTS)
+  target_compile_options(${target} PRIVATE $<$<CONFIG:Release,RelWithDebInfo>:-O1>)
+endfunction()
+
 function(zu_add_library name)
   cmake_parse_arguments(ARG "" "" "DEPS;TEST_DEPS;EXCLUDE" ${ARGN})
   file(GLOB_RECURSE all_sources CONFIGURE_DEPENDS
@@ -34,6 +70,7 @@ function(zu_add_library name)
     add_library(${name} STATIC ${lib_sources})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+    zu_precompile(${name})
   else()
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
@@ -45,6 +82,7 @@ function(zu_add_library name)
     add_executable(${name}_tests ${test_sources})
     target_link_libraries(${name}_tests PRIVATE ${name} zu_testing zu_skipped_test_log
                           ${ARG_TEST_DEPS} GTest::gmock GTest::gtest GTest::gtest_main)
+    zu_test_binary(${name}_tests)
     target_compile_definitions(${name}_tests PRIVATE
                                ZU_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
                                ZU_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/testdata")
@@ -84,6 +122,7 @@ function(zu_add_engine_suite name)
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} zu_testing zu_skipped_test_log GTest::gmock
                         GTest::gtest)
+  zu_test_binary(${name})
   target_compile_definitions(${name} PRIVATE
                              ZU_WEB_FONTS_CONF="${CMAKE_CURRENT_BINARY_DIR}/fonts.conf")
   add_test(NAME ${name} COMMAND ${name} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/..)

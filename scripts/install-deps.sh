@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev lld
   libxml2-dev libsqlite3-dev zlib1g-dev libminizip-dev
   libcurl4-openssl-dev libssl-dev
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -98,7 +98,10 @@ std::string SampleArticles::withPage(std::string entry, const std::string& id, c
     // its full-size address too, for the viewer to download.
     records = pictureRecord(picture, 1);
   }
-  entry = withContent(std::move(entry), page(entry, text, lead, links, base));
+  // The page is made from the entry before the entry is moved into its new content (the order
+  // in which a call's arguments are made is the compiler's).
+  const std::string html = page(entry, text, lead, links, base);
+  entry = withContent(std::move(entry), html);
   if (!records.empty()) entry.insert(entry.rfind("</entry>"), "  " + records);
   return entry;
 }
@@ -127,7 +130,8 @@ std::optional<std::string> SampleArticles::microblogArticle(const std::string& l
     records = pictureRecord(picture, 1);
   }
   entry.insert(entry.find("</title>") + 8, "<source><title>码头微博</title></source>");
-  entry = withContent(std::move(entry), page(entry, text, "", "", base));
+  const std::string html = page(entry, text, "", "", base);
+  entry = withContent(std::move(entry), html);
   if (!records.empty()) entry.insert(entry.rfind("</entry>"), "  " + records);
   return entry;
 }

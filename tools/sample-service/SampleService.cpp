@@ -941,7 +941,7 @@ SampleService::Answer SampleService::answer(const Request& request) {
     std::lock_guard guard(lock_);
     for (const auto& [id, entry] : posted) {
       auto known = std::find_if(favorites_.begin(), favorites_.end(),
-                                [&](const auto& item) { return item.first == id; });
+                                [&id = id](const auto& item) { return item.first == id; });
       if (known != favorites_.end()) {
         items.push_back(errorItem(id, 104, "already a favourite"));
         continue;

@@ -22,12 +22,18 @@ namespace zu::ui {
 struct Point {
   float x = 0;
   float y = 0;
+
+  constexpr Point() = default;
+  constexpr Point(float px, float py) : x(px), y(py) {}
   bool operator==(const Point&) const = default;
 };
 
 struct Size {
   float width = 0;
   float height = 0;
+
+  constexpr Size() = default;
+  constexpr Size(float w, float h) : width(w), height(h) {}
   bool operator==(const Size&) const = default;
 };
 

@@ -241,6 +241,7 @@ void GestureRecognizer::resolveDependents(bool recognized) {
 void GestureRecognizer::transition(GestureState s) { state_ = s; }
 
 void GestureRecognizer::sendActions() {
+  if (attached_ && view_.expired()) return;
   const auto targets = targets_;
   for (const auto& [key, action] : targets) {
     if (action) action(*this);

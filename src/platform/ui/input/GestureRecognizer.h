@@ -19,7 +19,10 @@
 //    delegate keep a touch from the recogniser.
 //  - setState may be called by tests directly; it follows the same rules.
 // Where we differ on purpose: touches are never delayed (delaysTouchesBegan/Ended are not
-// offered). Main thread only.
+// offered). A recogniser whose view is gone calls no action: the window keeps a recogniser that
+// tracks a touch until the touch ends, after its view may have been released, and the actions
+// are the view's own or were set up for it (closures over the view's raw pointer among them).
+// Main thread only.
 #pragma once
 
 #include <functional>
@@ -76,7 +79,10 @@ class GestureRecognizer : public Object {
   Point locationOfTouch(size_t index, const View* view) const;
 
   // --- called by the window's dispatcher
-  void attach(const std::shared_ptr<View>& view) { view_ = view; }
+  void attach(const std::shared_ptr<View>& view) {
+    view_ = view;
+    attached_ = view != nullptr;
+  }
   // False when the recogniser does not take `touch` (finished, disabled, or refused by the
   // delegate).
   bool accept(const std::shared_ptr<Touch>& touch);
@@ -116,6 +122,8 @@ class GestureRecognizer : public Object {
   bool enabled_ = true;
   bool cancelsTouchesInView_ = true;
   std::weak_ptr<View> view_;
+  // Attached to a view (which may since have gone).
+  bool attached_ = false;
   std::weak_ptr<GestureRecognizerDelegate> delegate_;
   std::vector<std::weak_ptr<GestureRecognizer>> failureRequirements_;
   std::vector<std::pair<const void*, Action>> targets_;

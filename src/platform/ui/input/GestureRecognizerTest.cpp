@@ -289,5 +289,28 @@ TEST_F(GestureTest, PanTranslationVelocityCancellationAndDelegates) {
   EXPECT_EQ((Journal{"outer began", "outer changed", "outer ended"}), journal_);
 }
 
+TEST_F(GestureTest, ARecogniserWhoseViewIsGoneCallsNoAction) {
+  // The window holds the pan while its touch lasts, and the touch the subview it landed on; the
+  // pan's view goes in the middle of the drag.
+  auto v = std::make_shared<View>(Rect(0, 0, 320, 480));
+  window_->addSubview(v);
+  v->addSubview(std::make_shared<TouchView>("inner", &journal_, Rect(0, 0, 320, 480)));
+  auto pan = add<PanGestureRecognizer>(*v, "pan");
+  auto t = window_->beginTouch(Point{100, 100});
+  clock_->advance(0.1);
+  window_->moveTouch(t, Point{130, 100});
+  EXPECT_EQ(GestureState::Began, pan->state());
+  v->removeFromSuperview();
+  v.reset();
+  journal_.clear();
+  window_->cancelTouch(t);
+  EXPECT_EQ(Journal{}, journal_);
+  // One never put on a view still calls its actions when a test drives it.
+  auto loose = std::make_shared<PanGestureRecognizer>();
+  loose->addTarget(this, [this](GestureRecognizer& g) { journal_.push_back(std::string("loose ") + stateName(g.state())); });
+  loose->setState(GestureState::Began);
+  EXPECT_EQ(Journal{"loose began"}, journal_);
+}
+
 }  // namespace
 }  // namespace zu::ui

@@ -23,6 +23,9 @@ enum class CaretMove { Left, Right, Up, Down, LineStart, LineEnd };
 struct TextRange {
   size_t location = 0;
   size_t length = 0;
+
+  constexpr TextRange() = default;
+  constexpr TextRange(size_t at, size_t count) : location(at), length(count) {}
   bool operator==(const TextRange&) const = default;
 };
 

@@ -36,7 +36,7 @@ AttributedString text(const std::string& s, float size, float spacing, float lin
 
 class TypesetterTest : public ::testing::Test {
  protected:
-  const FixedTextMetrics fixed_;  // CJK one em, ASCII half, line 1.2 em
+  const FixedTextMetrics fixed_{};  // CJK one em, ASCII half, line 1.2 em
 };
 
 TEST_F(TypesetterTest, BandNarrowsTheFirstThreeLines) {
