@@ -63,6 +63,12 @@ size_t GraphemeClusters::preceding(size_t offset) {
   offset = std::min(offset, text_.size());
   if (offset == 0) return 0;
   if (!breaks_->iterator) return offset - (offset >= 2 && isPairAt(text_, offset - 2) ? 2 : 1);
+  // ICU takes an offset inside a surrogate pair as the pair's start, and would answer the
+  // boundary before that: the pair's start is the one before the offset when it is one.
+  if (isPairAt(text_, offset - 1)) {
+    --offset;
+    if (breaks_->iterator->isBoundary(static_cast<int32_t>(offset))) return offset;
+  }
   const int32_t before = breaks_->iterator->preceding(static_cast<int32_t>(offset));
   return before == icu::BreakIterator::DONE ? 0 : static_cast<size_t>(before);
 }

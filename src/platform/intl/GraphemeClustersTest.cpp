@@ -40,6 +40,14 @@ TEST(GraphemeClustersTest, WhatShowsAsOneCharacterIsOneCluster) {
   EXPECT_EQ(5u, flags.boundaryAtOrBefore(99));
   EXPECT_EQ(5u, flags.following(99));
   EXPECT_EQ(0u, flags.preceding(0));
+  // An offset inside a surrogate pair: the boundary before it is the pair's start, when the pair
+  // begins a cluster, else the cluster's start.
+  GraphemeClusters smile("a\U0001F600b");
+  EXPECT_EQ(1u, smile.preceding(2));
+  EXPECT_EQ(1u, smile.boundaryAtOrBefore(2));
+  EXPECT_EQ(3u, smile.following(2));
+  EXPECT_EQ(1u, flags.preceding(4));  // inside the flag's second letter
+  EXPECT_EQ(1u, flags.boundaryAtOrBefore(4));
 
   // Bytes that are not UTF-8 read as a replacement character each, never as a crash.
   EXPECT_EQ((std::vector<size_t>{0, 1, 2, 3, 4}), boundaries(std::string("a\xff\xfe", 3) + "b"));

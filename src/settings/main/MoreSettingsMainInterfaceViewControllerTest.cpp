@@ -388,6 +388,43 @@ TEST_F(SettingsTabTest, TheLightnessSliderFollowsADragToEitherEnd) {
   CustomBrightnessWindow::globalUninit();
 }
 
+// A swipe up or down that begins on the lightness slider's track, away from its thumb, is the
+// table's: the table scrolls and the screen keeps its brightness, the slider sending nothing; a
+// drag along the track from the same place is the slider's, the thumb following to the end.
+TEST_F(SettingsTabTest, ASwipeFromTheLightnessTrackScrollsTheTableAndKeepsTheBrightness) {
+  open();
+  CustomBrightnessWindow::globalInit();
+  table().reloadData();
+  auto slider = std::dynamic_pointer_cast<ui::Slider>(cellAt(6, 2)->accessoryView());
+  ASSERT_TRUE(slider);
+  slider->setValue(0.6f);
+  slider->sendActionsForControlEvents(ui::kControlEventValueChanged);
+  ASSERT_FLOAT_EQ(0.6f, CustomBrightnessWindow::brightness());
+  int sent = 0;
+  slider->addTarget(this, ui::kControlEventValueChanged, [&sent](ui::Control&) { ++sent; });
+  const ui::Point offset = table().contentOffset();
+  const ui::Rect track = slider->convertRectTo(slider->bounds(), nullptr);
+  const ui::Point onTrack{track.minX() + 40, track.midY()};
+  ASSERT_LT(onTrack.x + 10, slider->convertRectTo(slider->thumbRect(), nullptr).minX());
+
+  window_->drag(onTrack, ui::Point{onTrack.x, onTrack.y + 80}, 8);
+  EXPECT_NE(offset, table().contentOffset());
+  EXPECT_FLOAT_EQ(0.6f, slider->value());
+  EXPECT_FLOAT_EQ(0.6f, CustomBrightnessWindow::brightness());
+  EXPECT_FLOAT_EQ(0.6f, MSSettings::valueForLightness());
+  EXPECT_EQ(0, sent);
+
+  settle(1);
+  const ui::Point scrolled = table().contentOffset();
+  const ui::Rect moved = slider->convertRectTo(slider->bounds(), nullptr);
+  window_->drag(ui::Point{moved.minX() + 40, moved.midY()}, ui::Point{moved.maxX() + 40, moved.midY() + 20}, 8);
+  EXPECT_EQ(scrolled, table().contentOffset());
+  EXPECT_FLOAT_EQ(1, CustomBrightnessWindow::brightness());
+  EXPECT_GT(sent, 4);
+  slider->removeTarget(this);
+  CustomBrightnessWindow::globalUninit();
+}
+
 // Every row opens its screen and none stays selected; the cleaning rows refuse while an offline
 // batch runs; the store row opens the configured address.
 TEST_F(SettingsTabTest, RowsOpenTheirScreensAndNoneStaysSelected) {

@@ -274,6 +274,15 @@ void CoverViewController::onColumnsReady() {
   open();
 }
 
+void CoverViewController::leaveAtOnce() {
+  visible_ = false;
+  resetCover(true);
+  if (!isViewLoaded() || !view()->window()) return;
+  ui::Window* window = view()->window();
+  window->setFrame(ui::Rect(-kScreenWidth, 0, kScreenWidth, kScreenHeight));
+  window->setHidden(true);
+}
+
 bool CoverViewController::showsPicture() const {
   auto* image = coverImageView();
   return image && image->image();
@@ -284,15 +293,12 @@ void CoverViewController::open() {
   if (!slide || slide->isHidden() || !isViewLoaded()) return;
   std::shared_ptr<ui::View> window = view()->window() ? view()->window()->shared() : nullptr;
   if (!window) return;
-  visible_ = false;
   if (!showsPicture()) {
-    // No picture to slide away (none kept yet, none readable): the empty cover goes at once,
-    // to where the slide would have left it.
-    resetCover(true);
-    window->setFrame(ui::Rect(-kScreenWidth, 0, kScreenWidth, kScreenHeight));
-    window->setHidden(true);
+    // No picture to slide away (none kept yet, none readable): the empty cover goes at once.
+    leaveAtOnce();
     return;
   }
+  visible_ = false;
   std::weak_ptr<ui::ViewController> weakSelf = shared();
   std::weak_ptr<ui::View> weakWindow = window;
   ui::Animations::animate(
@@ -306,8 +312,12 @@ void CoverViewController::open() {
 
 void CoverViewController::close() {
   resetCover(false);
-  // Without a picture to show the cover stays away: it would slide in as an empty panel.
-  if (!showsPicture()) return;
+  // Without a picture to show the cover stays away: it would slide in as an empty panel. Its
+  // window, which the home grid shows before asking it back, is hidden again.
+  if (!showsPicture()) {
+    leaveAtOnce();
+    return;
+  }
   if (auto* slide = slideImageView()) slide->setHidden(false);
   visible_ = true;
   if (!isViewLoaded() || !view()->window()) return;

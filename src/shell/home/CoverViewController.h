@@ -23,7 +23,8 @@
 // the cover slid back in. Later covers, which come in over a picture with a transition, are
 // decoded off the main thread (ImageLoader): they come in, or are skipped, when read, and a slow
 // picture never stalls the screen meanwhile. A cover with no picture to show is never slid: the
-// columns being ready hide it at once, and close() leaves it away. Main thread only; the outlets
+// columns being ready hide it at once, and close() leaves it away, its window hidden (the home
+// grid shows the window before it asks the cover back). Main thread only; the outlets
 // are owned by the view tree, the covers by the controller.
 #pragma once
 
@@ -94,6 +95,9 @@ class CoverViewController : public ui::ViewController {
   void takeDuration(const ProgramCover& cover);
   void skipUnreadable();
   void showSwitched(const ProgramCover& cover, std::shared_ptr<ui::Image> picture);
+  // Away without a slide, to where the slide leaves the cover: not visible, emptied, its window
+  // hidden off the screen at the left.
+  void leaveAtOnce();
 
   std::shared_ptr<CoverSource> source_;
   int32_t duration_ = kDefaultDuration;

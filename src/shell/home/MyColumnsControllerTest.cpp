@@ -23,6 +23,7 @@
 #include "model/entry/Link.h"
 #include "model/book/VeskBook.h"
 #include "model/atom/Vocabulary.h"
+#include "model/service/ProgramCover.h"
 #include "model/service/VeskEntryStatus.h"
 #include "model/service/VeskCustomization.h"
 #include "platform/device/DeviceProfile.h"
@@ -1376,6 +1377,39 @@ TEST_F(HomeScreenTest, ARelaunchShowsTheKeptCoverPictureFromItsFirstFrame) {
   }
 }
 
+// A pull past the grid's first page asks the cover back: with no picture to show (the downloaded
+// covers' files gone) it stays away, its window hidden as the slide left it, not shown off screen
+// where the screens in front are looked for; with its picture back, the same pull slides it in.
+TEST_F(HomeScreenTest, APullPastTheFirstPageBringsBackOnlyACoverWithAPicture) {
+  // A relaunch: the covers are those the first launch downloaded, not the bundle's.
+  launch();
+  ASSERT_TRUE(pump([] {
+    return std::filesystem::exists(CommInfo::getProgramCoverDir() + "0_large") && DESettings::getProgramCoverInfo(0);
+  }));
+  ASSERT_TRUE(pump([&] { return !home_->isFirst(); }));
+  terminate();
+  launch();
+  ASSERT_FALSE(cover()->covers().empty());
+  ASSERT_EQ(CommInfo::getProgramCoverDir() + "0_large", cover()->covers()[0]->largeCoverPath());
+  ASSERT_TRUE(pump([&] { return !home_->isFirst() && home_->coverWindow()->isHidden(); }));
+  // (The folder's name ends in a slash.)
+  const std::filesystem::path pictures = std::filesystem::path(CommInfo::getProgramCoverDir()).parent_path();
+  const std::filesystem::path aside = pictures.string() + ".aside";
+  std::filesystem::rename(pictures, aside);
+
+  home_->movePageOverBeginOnGridView(*home_->gridView());
+  EXPECT_FALSE(cover()->isVisible());
+  EXPECT_TRUE(home_->coverWindow()->isHidden());
+  const auto shown = ui::Application::shared().visibleWindows();
+  EXPECT_EQ(shown.end(), std::find(shown.begin(), shown.end(), home_->coverWindow()));
+
+  std::filesystem::rename(aside, pictures);
+  home_->movePageOverBeginOnGridView(*home_->gridView());
+  EXPECT_TRUE(cover()->isVisible());
+  EXPECT_TRUE(cover()->showsPicture());
+  EXPECT_FALSE(home_->coverWindow()->isHidden());
+  ASSERT_TRUE(pump([&] { return home_->coverWindow()->frame().origin.x == 0; }));
+}
 
 // A launch with the network up refreshes the book pages' script and style sheets from the
 // service: all seven arrive, so the book link cache keeps the service's copies (one missing file

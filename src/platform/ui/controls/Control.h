@@ -10,6 +10,10 @@
 //    Lifting sends touch up inside or outside and clears the highlight; a cancelled touch sends
 //    touch cancel. A disabled control ignores touches. Touches stop at the control (they do not
 //    go up the responder chain).
+//  - Inside a scroll view a control keeps no touch from it by default: a drag that begins on a
+//    button or a switch scrolls and cancels the control's touch, as a quick finger does on the
+//    phone. A control whose touch is its own once it tracks it (a slider's thumb) says so in
+//    keepsTouchFromScrolling, and the scroll view leaves that touch to it.
 //  - Actions run in the order they were added; an action may remove the control (it is kept
 //    alive until the actions have run).
 //  - leavesScreen marks a control whose action leaves its screen (a back, cancel or close

@@ -5,8 +5,12 @@
 #include <cstdio>
 
 #include "platform/ui/drawing/Canvas.h"
+#include "platform/ui/input/PanGestureRecognizer.h"
 
 namespace zu::ui {
+
+static_assert(Slider::kDirectionDistance < PanGestureRecognizer::kHysteresis,
+              "a touch on the track is decided before a scroll view's pan can begin for it");
 
 Slider::Slider(const Rect& frame)
     : Control(Rect(frame.origin, Size{frame.size.width, frame.size.height > 0 ? frame.size.height : 23})) {}
@@ -47,21 +51,54 @@ float Slider::valueAt(Point p) const {
 
 void Slider::track(Point p) {
   const float before = value_;
-  setValue(valueAt(p));
+  setValue(valueAt(Point{p.x - grabOffset_, p.y}));
   if (value_ == before) return;
   changedWhileTracking_ = true;
   if (continuous_) sendActionsForControlEvents(kControlEventValueChanged);
 }
 
-void Slider::beginTracking(Point p) {
-  changedWhileTracking_ = false;
-  track(p);
+void Slider::touchesBegan(const TouchSet& touches, const Event& event) {
+  if (!touches.empty()) touchId_ = touches.front()->identifier();
+  Control::touchesBegan(touches, event);
 }
 
-void Slider::continueTracking(Point p) { track(p); }
+Slider::Hold Slider::holdAt(Point p) const {
+  if (hold_ != Hold::Undecided) return hold_;
+  const float dx = p.x - downAt_.x;
+  const float dy = p.y - downAt_.y;
+  if (std::hypot(dx, dy) < kDirectionDistance) return Hold::Undecided;
+  return std::fabs(dx) > std::fabs(dy) ? Hold::Sideways : Hold::LetGo;
+}
+
+bool Slider::keepsTouchFromScrolling(const Touch& touch) const {
+  if (!isTracking() || touch.identifier() != touchId_) return false;
+  const Hold hold = holdAt(touch.locationInView(this));
+  return hold == Hold::Thumb || hold == Hold::Sideways;
+}
+
+void Slider::beginTracking(Point p) {
+  changedWhileTracking_ = false;
+  downAt_ = p;
+  grabOffset_ = 0;
+  const Rect thumb = thumbRect();
+  if (p.x >= thumb.minX() - kThumbReach && p.x <= thumb.maxX() + kThumbReach) {
+    hold_ = Hold::Thumb;
+    grabOffset_ = p.x - thumb.midX();
+  } else {
+    hold_ = Hold::Undecided;
+  }
+}
+
+void Slider::continueTracking(Point p) {
+  hold_ = holdAt(p);
+  if (hold_ == Hold::Thumb || hold_ == Hold::Sideways) track(p);
+}
 
 void Slider::endTracking(Point p) {
-  track(p);
+  // An undecided touch that lifts is a tap on the track.
+  hold_ = holdAt(p);
+  if (hold_ != Hold::LetGo) track(p);
+  hold_ = Hold::LetGo;
   if (!continuous_ && changedWhileTracking_) sendActionsForControlEvents(kControlEventValueChanged);
 }
 

@@ -2,18 +2,23 @@
 // along a track. Main thread; std::make_shared.
 //
 // Kept from the phone: values are clamped into the range; setValue from code sends nothing;
-// a touch moves the thumb to the finger (the track runs from half a thumb in from each side)
-// and sends value changed on every change while continuous (default), or once when the finger
-// lifts otherwise. The thumb is kThumbSize points wide; the view is 23 points high by default.
-// Inside a scroll view (a table's row) it keeps the touch it tracks: a drag moves the thumb to
-// either end however the finger wanders, and no scroll view around it scrolls for it, as the
-// phone's scroll view leaves a touch a control already tracks to the control.
-// Where we differ on purpose: the phone's scroll view shows its content a touch only after a
-// pause that tells a tap from a drag, so a finger that moves at once scrolls even from a
-// control. Here a touch reaches the content at once, and a pointer drags a thumb straight away,
-// so only a slider keeps its touch from the first move; on a button (which cannot tell a drag
-// from a tap yet) a drag still scrolls and cancels the button's touch, as quick fingers do there.
+// a finger that takes hold of the thumb (lands on it, or within kThumbReach points beside it)
+// moves it, keeping where on the thumb it took hold, the track running from half a thumb in
+// from each side; value changed is sent on every change while continuous (default), or once
+// when the finger lifts otherwise. The thumb is kThumbSize points wide; the view is 23 points
+// high by default. Such a touch is the slider's: a scroll view around it (a table's row) leaves
+// it to the slider (keepsTouchFromScrolling) however the finger wanders, so a drag moves the
+// thumb to either end, as the phone's scroll view leaves a touch a control tracks to the control.
+// Where we differ on purpose: the phone's slider ignores a touch on its track, and its scroll
+// view scrolls for a swipe that begins there. Here a touch that lands on the track waits until
+// it has moved kDirectionDistance points: sideways, it is the slider's as a thumb's touch is
+// (the thumb's middle jumps to it and follows), since a pointer drags along a track as readily
+// as from the thumb and a scrolling table has nothing to do with a sideways drag; up or down,
+// the slider lets it go and moves nothing, so a scroll view around scrolls for it; lifted
+// sooner, it is a tap that sets the value where it lifts.
 #pragma once
+
+#include <cstdint>
 
 #include "platform/ui/controls/Control.h"
 
@@ -22,6 +27,11 @@ namespace zu::ui {
 class Slider : public Control {
  public:
   static constexpr float kThumbSize = 23;
+  // How far beside the thumb a finger still takes hold of it.
+  static constexpr float kThumbReach = 6;
+  // How far a touch on the track moves before its direction decides whose it is (less than a
+  // scroll view's pan moves before it begins, so the slider has decided by then).
+  static constexpr float kDirectionDistance = 4;
 
   explicit Slider(const Rect& frame = Rect());
 
@@ -39,6 +49,10 @@ class Slider : public Control {
 
   void draw(Canvas& canvas, const Rect& rect) override;
   std::string dumpDetails() const override;
+  void touchesBegan(const TouchSet& touches, const Event& event) override;
+  // Yes for the touch the slider tracks once it has taken hold of the thumb or moved sideways
+  // from the track.
+  bool keepsTouchFromScrolling(const Touch& touch) const override;
 
  protected:
   void beginTracking(Point p) override;
@@ -46,6 +60,16 @@ class Slider : public Control {
   void endTracking(Point p) override;
 
  private:
+  // How the tracked touch holds the slider.
+  enum class Hold {
+    Thumb,      // it took hold of the thumb: the slider's, the thumb follows
+    Undecided,  // it landed on the track and has not moved far enough to tell
+    Sideways,   // from the track, it moved sideways first: the slider's, the thumb follows
+    LetGo,      // from the track, it moved up or down first: not the slider's, nothing moves
+  };
+  // The hold of the tracked touch at `p` (bounds space): an undecided one is decided there
+  // once it is far enough from where it landed.
+  Hold holdAt(Point p) const;
   float valueAt(Point p) const;
   void track(Point p);
 
@@ -54,6 +78,10 @@ class Slider : public Control {
   float max_ = 1;
   bool continuous_ = true;
   bool changedWhileTracking_ = false;
+  Hold hold_ = Hold::LetGo;
+  uint64_t touchId_ = 0;  // the touch the slider tracks or last tracked (0: none yet)
+  Point downAt_;          // where it landed, in bounds space
+  float grabOffset_ = 0;  // how far right of the thumb's middle it took hold
 };
 
 }  // namespace zu::ui

@@ -109,6 +109,36 @@ TEST_F(CaretMotionTest, AFieldsCaretStepsOverWholeCharactersAndShiftSelects) {
   EXPECT_EQ("港口x", field->text());
 }
 
+// Backspace takes back the whole character before the caret, as Delete takes the one after
+// it, in a field and in a many-line box: both letters of a flag, people a joiner puts together
+// with the joiners, a letter with its accent. No half of a character is left behind to show as
+// a stray letter or to join what is typed next.
+TEST_F(CaretMotionTest, BackspaceTakesTheWholeCharacterBeforeTheCaret) {
+  auto field = std::make_shared<TextField>(Rect(10, 10, 300, 31));
+  window_->addSubview(field);
+  auto changes = std::make_shared<Changes>();
+  field->setDelegate(changes);
+  // x (0), 🇨🇳 (1-4), 👨‍👩‍👧 (5-12), e with an acute accent (13-14).
+  field->setText("x\U0001F1E8\U0001F1F3\U0001F468\u200D\U0001F469\u200D\U0001F467e\u0301");
+  ASSERT_TRUE(field->becomeFirstResponder());
+  Keyboard::shared().pressDelete();
+  EXPECT_EQ("x\U0001F1E8\U0001F1F3\U0001F468\u200D\U0001F469\u200D\U0001F467", field->text());
+  Keyboard::shared().pressDelete();
+  EXPECT_EQ("x\U0001F1E8\U0001F1F3", field->text());
+  Keyboard::shared().pressDelete();
+  EXPECT_EQ("x", field->text());
+  EXPECT_EQ((std::vector<std::string>{"13+2 \"\"", "5+8 \"\"", "1+4 \"\""}), changes->asked);
+
+  auto view = std::make_shared<TextView>(Rect(0, 100, 200, 100));
+  window_->addSubview(view);
+  view->setText("\U0001F1E8\U0001F1F3\U0001F1EF\U0001F1F5");  // two flags
+  ASSERT_TRUE(view->becomeFirstResponder());
+  view->setSelectedRange(TextRange{4, 0});
+  Keyboard::shared().pressDelete();
+  EXPECT_EQ("\U0001F1EF\U0001F1F5", view->text());
+  EXPECT_EQ((TextRange{0, 0}), view->selectedRange());
+}
+
 // Counts a text view's selection changes.
 struct SelectionCount : TextViewDelegate {
   int changes = 0;

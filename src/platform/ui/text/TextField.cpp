@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "platform/device/Pasteboard.h"
+#include "platform/intl/GraphemeClusters.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/drawing/Canvas.h"
@@ -67,8 +68,14 @@ bool TextField::performEditCommand(const std::string& action) {
 
 void TextField::edit(const std::string& action) {
   auto keep = shared();
-  performEditAction(action, text_, selected_, [this](TextRange range, const std::string& replacement) {
-    change(range, replacement);
+  performEditAction(action, text_, selected_, [this, &action](TextRange range, const std::string& replacement) {
+    if (action != "paste:") {
+      change(range, replacement);
+      return;
+    }
+    // A pasted text comes onto the one line; one of nothing but line breaks changes nothing.
+    const std::string line = asOneLine(replacement);
+    if (!line.empty() || range.length > 0) change(range, line);
   }, [this](TextRange range) { setSelectedRange(range); });
 }
 
@@ -269,11 +276,7 @@ void TextField::insertText(const std::string& text) {
 void TextField::deleteBackward() {
   if (!editing_ || text_.empty()) return;
   auto keep = shared();
-  if (selected_.length > 0) {
-    change(selected_, std::string());
-  } else if (selected_.location > 0) {
-    change(lastCharacterRange(StringUtil::utf16Prefix(text_, selected_.location)), std::string());
-  }
+  if (const TextRange gone = backwardDeleteRange(text_, selected_); gone.length > 0) change(gone, std::string());
 }
 
 void TextField::insertReturn() {
@@ -388,7 +391,11 @@ void TextField::touchesEnded(const TouchSet& touches, const Event& event) {
   auto keep = shared();
   if (!becomeFirstResponder() || !editing_ || text_.empty()) return;
   const std::u16string shown = StringUtil::toUtf16(displayText());
-  setSelectedRange(TextRange{lineOffsetNearest(shown, std::min(from, shown.size()), font_, x), 0});
+  size_t at = lineOffsetNearest(shown, std::min(from, shown.size()), font_, x);
+  // A secure field shows a bullet for each UTF-16 unit: the caret goes between two characters
+  // of the text, never between the bullets of one.
+  if (secure_) at = GraphemeClusters(text_).boundaryAtOrBefore(at);
+  setSelectedRange(TextRange{at, 0});
 }
 
 void TextField::draw(Canvas& canvas, const Rect&) {

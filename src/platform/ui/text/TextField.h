@@ -25,14 +25,17 @@
 //  - background is drawn over the whole field in place of the border style's drawing.
 //  - While editing, the selected range is drawn: a caret where it is empty, a highlight behind
 //    the selected text otherwise. Typing replaces the selection and puts the caret after what
-//    was typed; delete removes the selection, or the character before the caret. Setting the
-//    text by code puts the caret at its end.
+//    was typed; delete removes the selection, or the character before the caret (a whole one:
+//    a flag, people a joiner puts together, a letter with its accents). Setting the text by
+//    code puts the caret at its end.
 //  - A field taken out of its window while editing resigns first responder.
 //  - A tap puts the caret where the finger lifted (the nearest place between two characters of
-//    the line as it showed), ending a selection, whether or not the field was editing before.
+//    the line as it showed), ending a selection, whether or not the field was editing before;
+//    on a secure field's bullets, between two characters of the text whatever bullets show them.
 //  - The edit menu's standard actions as TextView answers them (no copy or cut out of a secure
 //    field); a long press shows the menu over the text when the finger lifts, a field not yet
-//    editing beginning to edit first.
+//    editing beginning to edit first. A pasted text comes onto the one line (asOneLine: its
+//    line breaks become blanks, those at its ends go).
 // Where we differ on purpose: the desktop's keys edit too — Delete, the caret keys (CaretMotion:
 // Left and Right over whole characters, Home and End to the text's ends; Up and Down do nothing
 // on one line) and Tab (FocusChain). While a field is edited, its line scrolls sideways so that

@@ -5,12 +5,14 @@
 #include <memory>
 #include <string>
 
+#include "platform/device/Pasteboard.h"
 #include "platform/runtime/StringUtil.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/text/MeasureRecorder.h"
 #include "platform/ui/text/TextEntryFixture.h"
+#include "platform/ui/text/TextView.h"
 
 namespace zu::ui {
 namespace {
@@ -79,6 +81,71 @@ TEST_F(TextFieldTest, AClickPutsTheCaretWhereItLands) {
   window_->tap(Point{10 + 2 * 12 + 5, 75});  // after the second bullet
   ASSERT_TRUE(password->isEditing());
   EXPECT_EQ((TextRange{2, 0}), password->selectedRange());
+}
+
+// A click on the bullets of a secure field never puts the caret inside a character that takes
+// more than one bullet (an emoji is two UTF-16 units, so two bullets): what is typed there
+// goes beside the emoji, which stays whole.
+TEST_F(TextFieldTest, AClickOnASecureFieldsBulletsStaysBetweenCharacters) {
+  auto password = field("a\U0001F600b");
+  password->setSecureTextEntry(true);
+  window_->tap(Point{10 + 2 * 12 + 2, 25});  // after the second bullet, the emoji's first half
+  ASSERT_TRUE(password->isEditing());
+  const size_t at = password->selectedRange().location;
+  EXPECT_TRUE(at == 1 || at == 3) << at;
+  Keyboard::shared().type("x");
+  EXPECT_EQ(at == 1 ? "ax\U0001F600b" : "a\U0001F600xb", password->text());
+}
+
+// A text pasted into a one-line field comes onto its line: each line break in it (CR LF, LF,
+// CR) becomes a blank, and those at its ends are dropped, so a name or a password copied with
+// the break that ended its line is pasted as it reads; the field's delegate is asked about that
+// text. A paste of nothing but breaks changes nothing, and a many-line box keeps the breaks.
+TEST_F(TextFieldTest, APastedTextComesOntoTheFieldsOneLine) {
+  struct Asked : TextFieldDelegate {
+    std::vector<std::string> asked;
+    bool textFieldShouldChangeCharacters(TextField&, TextRange, const std::string& s) override {
+      asked.push_back(s);
+      return true;
+    }
+  };
+  auto& board = Pasteboard::general();
+  board.resetForTesting();
+  auto name = field("");
+  auto asked = std::make_shared<Asked>();
+  name->setDelegate(asked);
+  ASSERT_TRUE(name->becomeFirstResponder());
+  board.setString("pasted\n");
+  ASSERT_TRUE(Keyboard::shared().performEditCommand("paste:"));
+  EXPECT_EQ("pasted", name->text());
+  EXPECT_EQ((TextRange{6, 0}), name->selectedRange());
+  EXPECT_EQ(std::vector<std::string>{"pasted"}, asked->asked);
+
+  board.setString("\r\nharbour\r\nferry\rtides\n\nnews\r\n\n");
+  ASSERT_TRUE(Keyboard::shared().performEditCommand("selectAll:"));
+  name->performAction("paste:", nullptr);  // the edit menu's 粘贴
+  EXPECT_EQ("harbour ferry tides  news", name->text());
+
+  board.setString("\n\r\n");
+  asked->asked.clear();
+  EXPECT_TRUE(Keyboard::shared().performEditCommand("paste:"));
+  EXPECT_EQ("harbour ferry tides  news", name->text());
+  EXPECT_TRUE(asked->asked.empty());
+
+  auto password = field("", Rect(10, 60, 200, 31));
+  password->setSecureTextEntry(true);
+  ASSERT_TRUE(password->becomeFirstResponder());
+  board.setString("s3cret\r\n");
+  ASSERT_TRUE(Keyboard::shared().performEditCommand("paste:"));
+  EXPECT_EQ("s3cret", password->text());
+
+  auto box = std::make_shared<TextView>(Rect(10, 100, 200, 100));
+  window_->addSubview(box);
+  ASSERT_TRUE(box->becomeFirstResponder());
+  board.setString("harbour\nferry\n");
+  ASSERT_TRUE(Keyboard::shared().performEditCommand("paste:"));
+  EXPECT_EQ("harbour\nferry\n", box->text());
+  board.resetForTesting();
 }
 
 // While a field is edited its line scrolls so the caret stays in sight — typing past the room,

@@ -15,13 +15,12 @@ std::string replaceTextRange(const std::string& text, TextRange range, const std
   return StringUtil::utf16Prefix(text, start) + replacement + StringUtil::utf16SubstringFrom(text, end);
 }
 
-TextRange lastCharacterRange(const std::string& text) {
-  const std::u16string units = StringUtil::toUtf16(text);
-  const size_t n = units.size();
-  if (n == 0) return TextRange{0, 0};
-  const bool pair = n >= 2 && units[n - 1] >= 0xDC00 && units[n - 1] <= 0xDFFF && units[n - 2] >= 0xD800 &&
-                    units[n - 2] <= 0xDBFF;
-  return pair ? TextRange{n - 2, 2} : TextRange{n - 1, 1};
+TextRange backwardDeleteRange(const std::string& text, TextRange selected) {
+  if (selected.length > 0) return selected;
+  GraphemeClusters clusters(text);
+  const size_t caret = std::min(selected.location, clusters.length());
+  const size_t before = clusters.preceding(caret);
+  return TextRange{before, caret - before};
 }
 
 TextRange forwardDeleteRange(const std::string& text, TextRange selected) {
@@ -29,6 +28,33 @@ TextRange forwardDeleteRange(const std::string& text, TextRange selected) {
   GraphemeClusters clusters(text);
   const size_t next = clusters.following(selected.location);
   return TextRange{selected.location, next > selected.location ? next - selected.location : 0};
+}
+
+std::string asOneLine(std::string_view pasted) {
+  std::string line;
+  line.reserve(pasted.size());
+  size_t breaks = 0;  // the breaks since the last character, each a blank once one follows
+  for (size_t i = 0; i < pasted.size();) {
+    size_t breakBytes = 0;
+    if (pasted.compare(i, 2, "\r\n") == 0) {
+      breakBytes = 2;
+    } else if (pasted[i] == '\r' || pasted[i] == '\n') {
+      breakBytes = 1;
+    } else if (pasted.compare(i, 2, "\xC2\x85") == 0) {  // next line
+      breakBytes = 2;
+    } else if (pasted.compare(i, 3, "\xE2\x80\xA8") == 0 || pasted.compare(i, 3, "\xE2\x80\xA9") == 0) {
+      breakBytes = 3;  // line and paragraph separators
+    }
+    if (breakBytes > 0) {
+      ++breaks;
+      i += breakBytes;
+      continue;
+    }
+    if (!line.empty()) line.append(breaks, ' ');
+    breaks = 0;
+    line += pasted[i++];
+  }
+  return line;
 }
 
 bool canPerformEditAction(const std::string& action, const EditState& state) {

@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace zu::ui {
 
@@ -75,10 +76,16 @@ void performEditAction(const std::string& action, const std::string& text, TextR
 // `text` with the UTF-16 range `range` replaced by `replacement` (a range past the end is cut
 // to the text).
 std::string replaceTextRange(const std::string& text, TextRange range, const std::string& replacement);
-// The range of the last character (a surrogate pair counts as one), or {0, 0} for empty text.
-TextRange lastCharacterRange(const std::string& text);
+// What Backspace removes from an entry holding `text` with `selected`: the selection, else the
+// character (a whole grapheme cluster) before the caret; empty at the start of the text.
+TextRange backwardDeleteRange(const std::string& text, TextRange selected);
 // What Delete removes from an entry holding `text` with `selected`: the selection, else the
 // character (a whole grapheme cluster) after the caret; empty at the end of the text.
 TextRange forwardDeleteRange(const std::string& text, TextRange selected);
+
+// A pasted text as a one-line field takes it: each line break in it (CR LF, LF, CR, and the
+// next line, line and paragraph separators) becomes a blank, and the breaks at its start and
+// its end are dropped, so a line copied with the break that ended it comes in as it reads.
+std::string asOneLine(std::string_view pasted);
 
 }  // namespace zu::ui

@@ -270,7 +270,7 @@ void TextView::deleteBackward() {
     if (text_.empty()) change(TextRange{0, 0}, std::string());
     return;
   }
-  change(lastCharacterRange(StringUtil::utf16Prefix(text_, selected_.location)), std::string());
+  change(backwardDeleteRange(text_, selected_), std::string());
 }
 
 size_t TextView::offsetAt(Point point) const {

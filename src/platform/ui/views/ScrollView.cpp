@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "platform/runtime/Clock.h"
-#include "platform/ui/controls/Slider.h"
 #include "platform/ui/motion/Animations.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/drawing/Color.h"
@@ -17,10 +16,11 @@ namespace zu::ui {
 namespace {
 
 // The scroll view's own pan: it does not begin when there is nothing to scroll, so taps and
-// swipes on fixed content go to the content; nor while a slider of the content tracks one of its
-// touches (the phone's scroll view leaves a touch a control already tracks to the control; see
-// Slider for why only a slider here); nor, when the scroll view may not cancel content touches,
-// once a view of its content has held a touch for kContentTouchDelay.
+// swipes on fixed content go to the content; nor while a view of the content keeps one of its
+// touches from scrolling (View::keepsTouchFromScrolling: a control tracking the touch as its
+// own, as the phone's scroll view leaves such a touch to the control); nor, when the scroll view
+// may not cancel content touches, once a view of its content has held a touch for
+// kContentTouchDelay.
 class ScrollPan : public PanGestureRecognizer {
  public:
   explicit ScrollPan(ScrollView* owner) : owner_(owner) {}
@@ -34,7 +34,7 @@ class ScrollPan : public PanGestureRecognizer {
   }
   void touchesMoved(const TouchSet& touches, const Event& event) override {
     if (state() == GestureState::Possible &&
-        (!scrollable() || trackedBySlider() ||
+        (!scrollable() || keptByContent() ||
          (!owner_->canCancelContentTouches() &&
           event.timestamp - contentSince_ >= ScrollView::kContentTouchDelay - kClockGrain))) {
       setState(GestureState::Failed);
@@ -61,12 +61,14 @@ class ScrollPan : public PanGestureRecognizer {
     return false;
   }
 
-  // A slider of the content tracks one of the gesture's touches.
-  bool trackedBySlider() const {
+  // A view of the content, the touch's own or one it passes the touch up to, keeps one of the
+  // gesture's touches.
+  bool keptByContent() const {
     for (const auto& touch : touches()) {
       if (!heldByContent(*touch)) continue;
-      const auto* slider = dynamic_cast<const Slider*>(touch->view().get());
-      if (slider && slider->isTracking()) return true;
+      for (auto v = touch->view(); v && v.get() != owner_; v = v->superview()) {
+        if (v->keepsTouchFromScrolling(*touch)) return true;
+      }
     }
     return false;
   }

@@ -41,9 +41,10 @@
 //    and after flashScrollIndicators. The indicator style colours it: dark with a light rim
 //    (default), dark (black), or white.
 //  - canCancelContentTouches (on by default): a drag that starts on a view of the content scrolls
-//    and cancels its touch, but a slider tracking the touch keeps it (see Slider). Off, the
-//    content keeps a touch it has held for kContentTouchDelay (the phone's delay before content
-//    sees a touch) and the scroll view does not scroll for it; a finger moving sooner scrolls.
+//    and cancels its touch, unless a view of the content keeps the touch as its own
+//    (View::keepsTouchFromScrolling: a slider that tracks it, see Slider). Off, the content
+//    keeps a touch it has held for kContentTouchDelay (the phone's delay before content sees a
+//    touch) and the scroll view does not scroll for it; a finger moving sooner scrolls.
 //  - Zooming scales the delegate's viewForZooming by a transform, keeps the zoom within
 //    minimum…maximum, sets the content size to the zoomed view's size and calls
 //    scrollViewDidZoom; setZoomScale keeps the content at the middle of the visible area there

@@ -728,6 +728,62 @@ TEST_F(ScrollViewTest, ASliderInTheContentKeepsTheTouchItTracks) {
   EXPECT_EQ((Point{0, 150}), scroll_->contentOffset());
 }
 
+// A slider keeps only a touch it has taken hold of: a swipe up or down that begins on its track,
+// away from the thumb, scrolls and moves nothing (the slider's touch is cancelled, no value is
+// sent); a drag along the track from there follows the finger; a tap on the track sets the value
+// where it lifts; a finger that lands just beside the thumb holds it, keeping where it took hold,
+// and keeps it whichever way it moves.
+TEST_F(ScrollViewTest, ASwipeThatBeginsOnASlidersTrackScrolls) {
+  scroll_->setContentSize(Size{320, 960});
+  auto slider = std::make_shared<Slider>(Rect(60, 100, 200, 23));
+  slider->setValue(0.5f);  // the thumb at x 148.5–171.5 of the scroll view
+  scroll_->addSubview(slider);
+  std::vector<float> sent;
+  int cancels = 0;
+  slider->addTarget(this, kControlEventValueChanged, [&sent](Control& c) { sent.push_back(static_cast<Slider&>(c).value()); });
+  slider->addTarget(this, kControlEventTouchCancel, [&cancels](Control&) { ++cancels; });
+
+  window_->drag(Point{90, 111}, Point{94, 11}, 10);
+  EXPECT_EQ((Point{0, 100}), scroll_->contentOffset());
+  EXPECT_FLOAT_EQ(0.5f, slider->value());
+  EXPECT_TRUE(sent.empty());
+  EXPECT_EQ(1, cancels);
+
+  // Along the track from the same place (now 100 points higher on the screen): the thumb's middle
+  // goes to the finger and follows it past the end, however far up or down it then wanders.
+  clock_->advance(1);
+  scroll_->finishDecelerating();
+  auto t = window_->beginTouch(Point{90, 11});
+  EXPECT_FLOAT_EQ(0.5f, slider->value());
+  window_->moveTouch(t, Point{84, 12});
+  EXPECT_NEAR((24 - 11.5f) / 177, slider->value(), 1e-4);
+  for (float x = 100; x <= 340; x += 30) window_->moveTouch(t, Point{x, 11 + (x - 100) / 3});
+  window_->endTouch(t);
+  EXPECT_FLOAT_EQ(1, slider->value());
+  EXPECT_EQ((Point{0, 100}), scroll_->contentOffset());
+  EXPECT_GT(sent.size(), 5u);
+
+  sent.clear();
+  clock_->advance(1);
+  t = window_->beginTouch(Point{71.5f, 11});
+  EXPECT_FLOAT_EQ(1, slider->value());
+  window_->moveTouch(t, Point{73.5f, 12});
+  window_->endTouch(t);
+  EXPECT_NEAR(2 / 177.f, slider->value(), 1e-4);
+  EXPECT_EQ((std::vector<float>{slider->value()}), sent);
+
+  // 4 points right of the thumb (now at x 62–85): the finger holds it, 15.5 points right of its
+  // middle, moves it that far from itself, and keeps it on a swipe up.
+  clock_->advance(1);
+  t = window_->beginTouch(Point{89, 11});
+  EXPECT_NEAR(2 / 177.f, slider->value(), 1e-4);
+  for (float y = 1; y >= -99; y -= 10) window_->moveTouch(t, Point{109, y});
+  window_->endTouch(t);
+  EXPECT_NEAR(22 / 177.f, slider->value(), 1e-4);
+  EXPECT_EQ((Point{0, 100}), scroll_->contentOffset());
+  EXPECT_EQ(1, cancels);
+}
+
 // The indicator style colours the bar: dark with a light rim, dark alone, or white.
 TEST_F(ScrollViewTest, TheIndicatorStyleColoursTheBar) {
   scroll_->setBackgroundColor(Color::blackColor());

@@ -202,6 +202,11 @@ class View : public Object {
   virtual void touchesCancelled(const TouchSet& touches, const Event& event);
   // The superview by default (a controller layer may put its controller in between).
   virtual View* nextResponder() const { return superview_; }
+  // Whether the view keeps `touch`, as it stands now, from a scroll view around it that would
+  // begin scrolling for it: a control tracking the touch as its own answers yes, and the scroll
+  // view then leaves the touch to it. No by default (the scroll view takes the touch and cancels
+  // it here). Asked of the touch's view and its superviews on each move before a scroll begins.
+  virtual bool keepsTouchFromScrolling(const Touch& /*touch*/) const { return false; }
   // The edit menu's questions (MenuController): whether this view handles an action named
   // like the phone's selector ("copy:", "customCopy:"), and doing it. None by default; the
   // menu asks up the responder chain until a view answers yes.
