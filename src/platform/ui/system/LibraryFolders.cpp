@@ -69,9 +69,11 @@ LibraryFolders::LibraryFolders() {
 
 std::string LibraryFolders::hold(const std::filesystem::path& relative) {
   std::optional<FolderHandle> folder = Paths::openFolder(relative);
+  if (!folder && setAsideFilesOnTheWay(relative)) folder = Paths::openFolder(relative);
   if (!folder) {
-    // Only a plain file on the way keeps it from being had: the library then cannot make its
-    // files there either, and fails in its own way.
+    // A library given no folder falls back on the desktop user's home: only a plain file in
+    // place of Library or Library/Caches (the home's own folders, which keep a file found there)
+    // comes to this.
     std::fprintf(stderr, "zureader: cannot make %s\n", (Paths::home() / relative).c_str());
     complete_ = false;
     return {};
@@ -87,6 +89,25 @@ std::string LibraryFolders::hold(const std::filesystem::path& relative) {
   }
   held_.push_back(std::move(*folder));
   return *name;
+}
+
+bool LibraryFolders::setAsideFilesOnTheWay(const std::filesystem::path& relative) {
+  // The libraries' own folders begin at "XDG"; the folders above are the home's.
+  bool ours = false;
+  bool setAside = false;
+  std::filesystem::path parent;
+  for (const auto& part : relative) {
+    const std::string name = part.string();
+    ours = ours || name == "XDG";
+    if (ours) {
+      std::optional<FolderHandle> folder = Paths::openFolder(parent);
+      if (!folder) return setAside;
+      const std::optional<struct stat> st = folder->status(name);
+      if (st && S_ISREG(st->st_mode)) setAside = folder->setAside(name) || setAside;
+    }
+    parent /= part;
+  }
+  return setAside;
 }
 
 bool LibraryFolders::confine() {

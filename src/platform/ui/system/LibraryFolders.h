@@ -35,7 +35,9 @@
 //
 // When a held folder is first handed out, whatever is found below it at any depth that is
 // neither a file nor a folder (a link, a named pipe, a device: what a library would open by path)
-// is set aside as a link in a folder's place is (FolderHandle). Where "/proc/<pid>/fd/<n>" does
+// is set aside as a link in a folder's place is (FolderHandle). A plain file where a library's
+// own folder goes ("XDG" and below) is set aside too: a library given no folder would fall back
+// on the desktop user's home. Where "/proc/<pid>/fd/<n>" does
 // not lead to the folder (no /proc), its path is handed out instead, with a line on standard
 // error.
 //
@@ -89,6 +91,9 @@ class LibraryFolders {
   // Holds the folder `relative` of the home; the name the libraries get for it ("" when it
   // cannot be had).
   std::string hold(const std::filesystem::path& relative);
+  // Sets aside (renamed beside it, kept whole, reported) a plain file found where a library's
+  // own folder of `relative` goes, so the folder can be made; true when one was.
+  static bool setAsideFilesOnTheWay(const std::filesystem::path& relative);
 
   std::vector<FolderHandle> held_;
   std::vector<Variable> environment_;

@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "testing/TempHome.h"
 #include "testing/TestFiles.h"
@@ -159,6 +160,43 @@ TEST(LibraryFoldersTest, AFolderHandedToALibraryIsNeverBehindALink) {
             "the registry");
   EXPECT_EQ(TestFiles::snapshot(outside), before);
   fs::remove_all(outside);
+}
+
+// A plain file where a library's own folder goes keeps no library from its folder: a library
+// given no folder falls back on the desktop user's home (GStreamer's registry in ~/.cache, orc's
+// code in ~), so the file is set aside, kept whole, and the folder made.
+TEST(LibraryFoldersTest, APlainFileInALibrarysFolderPlaceIsSetAside) {
+  for (const std::vector<std::string>& files :
+       {std::vector<std::string>{"Library/Caches/XDG", "Library/XDG"},
+        std::vector<std::string>{"Library/Caches/XDG/gstreamer-1.0", "Library/Caches/XDG/runtime"}}) {
+    SCOPED_TRACE(files.front());
+    TempHome home;
+    DesktopRuntime noRuntime(std::nullopt);
+    for (const std::string& file : files) TestFiles::write(home.path() / file, "the reader's " + file);
+
+    LibraryFolders folders;
+    auto names = variables(folders);
+    for (const auto& [name, relative] :
+         {std::pair{"XDG_CACHE_HOME", "Library/Caches/XDG"}, std::pair{"XDG_DATA_HOME", "Library/XDG"},
+          std::pair{"XDG_RUNTIME_DIR", "Library/Caches/XDG/runtime"},
+          std::pair{"GST_REGISTRY_1_0", "Library/Caches/XDG/gstreamer-1.0/registry.bin"}}) {
+      ASSERT_TRUE(names.count(name)) << name;
+      const fs::path real = home.path() / relative;
+      const fs::path named = names[name];
+      if (std::string(name) == "GST_REGISTRY_1_0") {
+        EXPECT_TRUE(fs::equivalent(named.parent_path(), real.parent_path())) << name;
+      } else {
+        EXPECT_TRUE(fs::is_directory(fs::symlink_status(real))) << name;
+        EXPECT_TRUE(fs::equivalent(named, real)) << name;
+      }
+    }
+    for (const std::string& file : files) {
+      const fs::path at = home.path() / file;
+      const auto aside = TestFiles::setAside(at.parent_path(), at.filename().string());
+      ASSERT_EQ(aside.size(), 1u) << file;
+      EXPECT_EQ(TestFiles::read(aside[0]), "the reader's " + file);
+    }
+  }
 }
 
 // The libraries make folders and files of their own inside the folders handed to them and open
