@@ -243,19 +243,31 @@ void VESKLogImpl(const char* format, ...) {
       tDeferredLines->push_back(std::move(message));
       return;
     }
-    std::lock_guard<std::mutex> lock(gLock);
-    if (gFileHandle < 0) return;
-    if (gFileSize > kRotateAfterBytes) {
-      swapLogFile();
-      gFileSize = 0;
+    // What the rotation reports (a fresh log given a second name at once is set aside, and
+    // the home's reporter logs that) is written once the log is let go: logged while it is
+    // held, it would wait on the log's own lock for ever.
+    std::vector<std::string> rotationLines;
+    {
+      std::lock_guard<std::mutex> lock(gLock);
       if (gFileHandle < 0) return;
+      if (gFileSize > kRotateAfterBytes) {
+        struct Deferring {
+          explicit Deferring(std::vector<std::string>* lines) { tDeferredLines = lines; }
+          ~Deferring() { tDeferredLines = nullptr; }
+        } deferring(&rotationLines);
+        swapLogFile();
+        gFileSize = 0;
+      }
+      if (gFileHandle >= 0) {
+        if (writeAll(gFileHandle, line)) {
+          gFileSize += line.size();
+        } else {
+          std::fprintf(stderr, "gFileHandle writedata exception %s %s\n", "FileWriteError",
+                       std::strerror(errno));
+        }
+      }
     }
-    if (writeAll(gFileHandle, line)) {
-      gFileSize += line.size();
-    } else {
-      std::fprintf(stderr, "gFileHandle writedata exception %s %s\n", "FileWriteError",
-                   std::strerror(errno));
-    }
+    for (const std::string& deferred : rotationLines) VESKLogImpl("%s", deferred.c_str());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "gFileHandle writedata exception %s %s\n", "std::exception", e.what());
   }
