@@ -78,7 +78,7 @@ TEST_F(CommInfoTest, FoldersHandedOutAreNeverBehindALink) {
   CommInfo::setUsername("reader");
   fs::create_directories(home_.path() / "Library");
   fs::create_directories(home_.path() / "Documents" / "userEntryStatus");
-  for (const fs::path linked : {fs::path("Library") / "Fonts", fs::path("Library") / "Books",
+  for (const fs::path& linked : {fs::path("Library") / "Fonts", fs::path("Library") / "Books",
                                 fs::path("Documents") / "userEntryStatus" / "reader"}) {
     fs::create_directory_symlink(outside, home_.path() / linked);
   }

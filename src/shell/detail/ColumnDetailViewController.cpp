@@ -244,7 +244,7 @@ void ColumnDetailViewController::loadCover(ColumnDetailHeaderView& row, const Co
         if (!image && path) image = ui::Image::fromFile(*path);
         return image;
       },
-      [shown, keepShown](std::shared_ptr<ui::Image> image) {
+      [shown](std::shared_ptr<ui::Image> image) {
         if (shown->coverImageView() && image) shown->coverImageView()->setImage(std::move(image));
       });
 }
