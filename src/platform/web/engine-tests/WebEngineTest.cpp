@@ -1102,6 +1102,29 @@ TEST_F(WebEngineTest, PagesOfAFamilyShareOneWebProcess) {
   EXPECT_EQ(processesOfPages(""), 3u);
 }
 
+// The web process draws its pages with Mesa's GL, with llvmpipe where there is no GPU: it keeps
+// no shader cache on disk and compiles its shaders the quick way, whatever the desktop's
+// environment asked for (the variables reach it from the client, set as the client starts).
+TEST_F(WebEngineTest, TheWebProcessCompilesItsShadersQuicklyAndCachesNone) {
+  const int finished = delegate->finished;
+  view->loadHTMLString("<p>page</p>", std::nullopt);
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > finished; }, kWait));
+  const std::set<int> pids = webProcesses();
+  ASSERT_FALSE(pids.empty());
+  for (int pid : pids) {
+    std::ifstream file("/proc/" + std::to_string(pid) + "/environ", std::ios::binary);
+    std::map<std::string, std::string> environment;
+    for (std::string entry; std::getline(file, entry, '\0');) {
+      const size_t equals = entry.find('=');
+      if (equals != std::string::npos) environment[entry.substr(0, equals)] = entry.substr(equals + 1);
+    }
+    SCOPED_TRACE(pid);
+    EXPECT_EQ(environment["MESA_SHADER_CACHE_DISABLE"], "true");
+    EXPECT_EQ(environment["GALLIVM_PERF"], "nopt");
+    EXPECT_EQ(environment["LP_NATIVE_VECTOR_WIDTH"], "128");
+  }
+}
+
 TEST_F(WebEngineTest, CookiesAreDeletedBySiteAndTheEphemeralPageKeepsNone) {
   LoopbackServer server;
   server.setHandler([](const LoopbackServer::Request& request) {
