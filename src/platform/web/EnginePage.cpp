@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <set>
 #include <string_view>
 #include <vector>
 
@@ -110,6 +111,12 @@ constexpr const char* kViewportScript = R"(
 std::map<std::string, std::vector<EnginePage*>>& families() {
   static std::map<std::string, std::vector<EnginePage*>> map;
   return map;
+}
+
+// The families prewarmed, which keep a warm page whenever they have no other.
+std::set<std::string>& warmFamilies() {
+  static std::set<std::string> names;
+  return names;
 }
 
 // Pages kept only to hold a family's web process.
@@ -226,6 +233,14 @@ struct ScriptCall {
 
 }  // namespace
 
+const char* const EnginePage::kWarmDocument =
+    "<!doctype html><html><head><meta name=\"viewport\" content=\"width=device-width\"></head>"
+    "<body style=\"margin:0;padding:12px;background:#f7f7f7;color:#222;font:17px sans-serif\">"
+    "<h1 style=\"font-size:24px\">\u6807\u9898 Title</h1><p>\u6b63\u6587 text.</p>"
+    "<img width=\"296\" height=\"180\" alt=\"\" src=\"data:image/png;base64,"
+    "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVR42mP8z8BQDwAEhQGAhKmMIQAAAABJRU5ErkJggg==\">"
+    "<p>\u6b63\u6587 text.</p></body></html>";
+
 void EnginePage::toMain(std::function<void(EngineWebBackend::Anchor&)> fn) {
   RunLoop::main()->post([anchor = anchor_, fn = std::move(fn)] {
     if (auto live = anchor.lock()) fn(*live);
@@ -242,32 +257,42 @@ void EnginePage::reportWithHistory(std::function<void(WebViewBackendClient&)> fn
 }
 
 void EnginePage::prewarm(const std::string& family) {
-  if (family.empty() || !families()[family].empty()) return;
+  if (family.empty()) return;
+  warmFamilies().insert(family);
+  if (!families()[family].empty()) return;
   auto page = std::make_shared<EnginePage>(std::weak_ptr<EngineWebBackend::Anchor>());
-  page->open(false, 1, 1, 1, false, family);
-  page->loadUrl("about:blank");
+  // The phone's screen in points; the page that takes the view gives it its own size.
+  page->width_ = 320;
+  page->height_ = 480;
+  page->openView(false, family);
+  page->loadHtml(kWarmDocument, std::nullopt);
   warmPages().push_back(std::move(page));
 }
 
 void EnginePage::open(bool ephemeral, int width, int height, float scale, bool scalesPageToFit,
                       const std::string& family) {
-  WebEngine* engine = WebEngine::shared();
-  if (!engine) return;
+  if (!WebEngine::shared()) return;
   width_ = std::max(width, 1);
   height_ = std::max(height, 1);
   scale_ = scale > 0 ? scale : 1;
   scalesPageToFit_ = scalesPageToFit;
+  if (!ephemeral && !family.empty() && adoptWarmView(family)) return;
+  openView(ephemeral, family);
+}
+
+void EnginePage::openView(bool ephemeral, const std::string& family) {
+  WebEngine* engine = WebEngine::shared();
+  if (!engine) return;
   static const wpe_view_backend_exportable_fdo_client client = {
       nullptr, nullptr, &EnginePage::onShmBuffer, nullptr, nullptr};
-  exportable_ = wpe_view_backend_exportable_fdo_create(&client, this, width_, height_);
+  owner_ = new Owner{this};
+  exportable_ = wpe_view_backend_exportable_fdo_create(&client, owner_, width_, height_);
   wpe_view_backend* wpeBackend = wpe_view_backend_exportable_fdo_get_view_backend(exportable_);
   keepAlive_ = shared_from_this();
   WebKitWebViewBackend* backend =
-      webkit_web_view_backend_new(wpeBackend, &EnginePage::onBackendDestroyed, this);
+      webkit_web_view_backend_new(wpeBackend, &EnginePage::onBackendDestroyed, owner_);
   // Every page tells us its document's size, now and whenever it changes.
   WebKitUserContentManager* content = webkit_user_content_manager_new();
-  g_signal_connect(content, "script-message-received::zuContentSize",
-                   G_CALLBACK(&EnginePage::onContentSize), this);
   webkit_user_content_manager_register_script_message_handler(content, "zuContentSize");
   WebKitUserScript* script = webkit_user_script_new(
       kContentSizeScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
@@ -275,8 +300,6 @@ void EnginePage::open(bool ephemeral, int width, int height, float scale, bool s
   webkit_user_content_manager_add_script(content, script);
   webkit_user_script_unref(script);
   // And the viewport its document asks for, which sets its zoom.
-  g_signal_connect(content, "script-message-received::zuViewport",
-                   G_CALLBACK(&EnginePage::onViewport), this);
   webkit_user_content_manager_register_script_message_handler(content, "zuViewport");
   script = webkit_user_script_new(kViewportScript, WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
                                   WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr, nullptr);
@@ -317,6 +340,14 @@ void EnginePage::open(bool ephemeral, int width, int height, float scale, bool s
   // phone.
   WebKitColor clear = {0, 0, 0, 0};
   webkit_web_view_set_background_color(view_, &clear);
+  connectView();
+}
+
+void EnginePage::connectView() {
+  g_signal_connect(content_, "script-message-received::zuContentSize",
+                   G_CALLBACK(&EnginePage::onContentSize), this);
+  g_signal_connect(content_, "script-message-received::zuViewport",
+                   G_CALLBACK(&EnginePage::onViewport), this);
   g_signal_connect(view_, "load-changed", G_CALLBACK(&EnginePage::onLoadChanged), this);
   g_signal_connect(view_, "notify::uri", G_CALLBACK(&EnginePage::onUriChanged), this);
   g_signal_connect(view_, "load-failed", G_CALLBACK(&EnginePage::onLoadFailed), this);
@@ -325,15 +356,73 @@ void EnginePage::open(bool ephemeral, int width, int height, float scale, bool s
                    G_CALLBACK(&EnginePage::onHistoryChanged), this);
 }
 
+void EnginePage::disconnectView() {
+  g_signal_handlers_disconnect_by_data(view_, this);
+  g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(view_), this);
+  g_signal_handlers_disconnect_by_data(content_, this);
+}
+
+std::shared_ptr<EnginePage> EnginePage::readyWarmPage(const std::string& family) {
+  for (const auto& page : warmPages()) {
+    if (page->family_ == family && page->view_ && page->finished_ && page->drawn_) return page;
+  }
+  return nullptr;
+}
+
+bool EnginePage::hasWarmPage(const std::string& family) { return readyWarmPage(family) != nullptr; }
+
+bool EnginePage::adoptWarmView(const std::string& family) {
+  std::shared_ptr<EnginePage> from = readyWarmPage(family);
+  if (!from) return false;
+  auto& warm = warmPages();
+  warm.erase(std::remove(warm.begin(), warm.end(), from), warm.end());
+  from->disconnectView();
+  view_ = std::exchange(from->view_, nullptr);
+  content_ = std::exchange(from->content_, nullptr);
+  exportable_ = std::exchange(from->exportable_, nullptr);
+  owner_ = std::exchange(from->owner_, nullptr);
+  owner_->page = this;
+  keepAlive_ = shared_from_this();
+  from->keepAlive_.reset();
+  zoom_ = from->zoom_;
+  family_ = family;
+  auto& members = families()[family];
+  std::replace(members.begin(), members.end(), from.get(), this);
+  from->family_.clear();
+  warmDocumentShown_ = true;
+  connectView();
+  // This page's size and density (setSize tells the engine the density only when it changes).
+  const float scale = std::exchange(scale_, from->scale_);
+  setSize(width_, height_, scale);
+  return true;
+}
+
+void EnginePage::keepFamilyWarm() {
+  if (family_.empty() || !view_ || !warmFamilies().count(family_)) return;
+  const auto& members = families()[family_];
+  if (members.size() != 1 || members.front() != this) return;
+  for (const auto& page : warmPages()) {
+    if (page->family_ == family_) return;
+  }
+  auto page = std::make_shared<EnginePage>(std::weak_ptr<EngineWebBackend::Anchor>());
+  page->width_ = width_;
+  page->height_ = height_;
+  page->scale_ = scale_;
+  page->openView(false, family_);
+  page->loadHtml(kWarmDocument, std::nullopt);
+  warmPages().push_back(std::move(page));
+}
+
 void EnginePage::close() {
+  // A family whose last page closes keeps a warm page in its process, made before this view
+  // goes.
+  keepFamilyWarm();
   if (!family_.empty()) {
     auto& members = families()[family_];
     members.erase(std::remove(members.begin(), members.end(), this), members.end());
   }
   if (!view_) return;
-  g_signal_handlers_disconnect_by_data(view_, this);
-  g_signal_handlers_disconnect_by_data(webkit_web_view_get_back_forward_list(view_), this);
-  g_signal_handlers_disconnect_by_data(content_, this);
+  disconnectView();
   g_object_unref(content_);
   content_ = nullptr;
   webkit_web_view_stop_loading(view_);
@@ -343,8 +432,11 @@ void EnginePage::close() {
   g_object_unref(view);
 }
 
-void EnginePage::onBackendDestroyed(void* self) {
-  auto* page = static_cast<EnginePage*>(self);
+void EnginePage::onBackendDestroyed(void* data) {
+  auto* owner = static_cast<Owner*>(data);
+  EnginePage* page = owner->page;
+  delete owner;
+  page->owner_ = nullptr;
   wpe_view_backend_exportable_fdo_destroy(page->exportable_);
   page->exportable_ = nullptr;
   page->keepAlive_.reset();  // may free the page: nothing after this
@@ -581,10 +673,12 @@ void EnginePage::onLoadChanged(WebKitWebView*, int event, void* self) {
     page->failed_ = false;
     page->reportWithHistory([](WebViewBackendClient& client) { client.backendDidStart(); });
   } else if (event == WEBKIT_LOAD_COMMITTED) {
+    page->warmDocumentShown_ = false;
     // A new document: its size is still to come (its viewport too, which keeps the zoom until
     // then).
     page->documentWidth_ = page->documentHeight_ = -1;
   } else if (event == WEBKIT_LOAD_FINISHED) {
+    page->finished_ = true;
     if (page->failed_) {
       page->reportWithHistory(nullptr);
     } else {
@@ -702,8 +796,8 @@ void EnginePage::onContentSize(void*, void* result, void* self) {
   int width = 0, height = 0;
   const bool parsed = text && std::sscanf(text, "%d,%d", &width, &height) == 2;
   g_free(text);
-  if (!parsed || width < 0 || height < 0) return;
   auto* page = static_cast<EnginePage*>(self);
+  if (!parsed || width < 0 || height < 0 || page->warmDocumentShown_) return;
   page->documentWidth_ = width;
   page->documentHeight_ = height;
   page->reportContentSize();
@@ -716,11 +810,19 @@ void EnginePage::reportContentSize() {
   toMain([width, height](EngineWebBackend::Anchor& anchor) { anchor.client->backendContentSize(width, height); });
 }
 
-void EnginePage::onShmBuffer(void* self, wpe_fdo_shm_exported_buffer* buffer) {
-  static_cast<EnginePage*>(self)->frameExported(buffer);
+void EnginePage::onShmBuffer(void* owner, wpe_fdo_shm_exported_buffer* buffer) {
+  static_cast<Owner*>(owner)->page->frameExported(buffer);
 }
 
 void EnginePage::frameExported(wpe_fdo_shm_exported_buffer* buffer) {
+  drawn_ = true;
+  if (anchor_.expired() || warmDocumentShown_) {
+    // A warm page's frame (here or in the view taken from it), or one after the backend went:
+    // nobody shows it.
+    wpe_view_backend_exportable_fdo_dispatch_release_shm_exported_buffer(exportable_, buffer);
+    wpe_view_backend_exportable_fdo_dispatch_frame_complete(exportable_);
+    return;
+  }
   wl_shm_buffer* shm = wpe_fdo_shm_exported_buffer_get_shm_buffer(buffer);
   const int width = wl_shm_buffer_get_width(shm);
   const int height = wl_shm_buffer_get_height(shm);

@@ -29,8 +29,14 @@
 // the document's size — is in the view's points, the zoom applied here.
 //
 // Families: the pages opened with one family name share one web process (each new one is made
-// related to a live one of the family); prewarm() keeps a page of a family that loads nothing,
-// so the family's process runs before its first real page and stays for the run.
+// related to a live one of the family); prewarm() keeps a warm page of the family, so the
+// family's process runs before its first real page and stays for the run. The warm page draws a
+// small document of text and a picture (kWarmDocument: no script, nothing fetched), which has
+// its compositing context make its shaders; the family's next page takes over the warm page's
+// engine view once that document is drawn, so the reader's first page does not wait for them
+// (with Mesa's llvmpipe, where there is no GPU, they are compiled in each context, in the web
+// process, for tens of milliseconds). When the last page of a family closes with no warm page
+// left, a new warm page takes its place before its view goes, in the same process.
 //
 // Web thread only (every method is posted there by the backend). Held by a shared_ptr; it keeps
 // itself alive until the engine has let go of its view, since the engine may still send a
@@ -70,9 +76,13 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   // `width` × `height` points at `scale` pixels per point.
   void open(bool ephemeral, int width, int height, float scale, bool scalesPageToFit,
             const std::string& family);
-  // Web thread: a page of `family` that loads nothing, kept for the run (nothing when the
-  // family has a live page already).
+  // Web thread: a warm page of `family`, kept until a page of the family takes its view
+  // (nothing when the family has a live page already).
   static void prewarm(const std::string& family);
+  // Web thread: whether a warm page of `family` is ready to be taken.
+  static bool hasWarmPage(const std::string& family);
+  // What a warm page draws: text and a picture on the page's ground, as an article has.
+  static const char* const kWarmDocument;
   void close();
   void loadHtml(const std::string& html, const std::optional<std::string>& baseUrl);
   void loadUrl(const std::string& url);
@@ -123,12 +133,41 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   static int onLoadFailed(WebKitWebView* view, int event, char* uri, void* error, void* self);
   static int onDecidePolicy(WebKitWebView* view, WebKitPolicyDecision* decision, int type,
                             void* self);
-  static void onShmBuffer(void* self, wpe_fdo_shm_exported_buffer* buffer);
+  static void onShmBuffer(void* owner, wpe_fdo_shm_exported_buffer* buffer);
   static void onContentSize(void* manager, void* result, void* self);
   static void onViewport(void* manager, void* result, void* self);
-  static void onBackendDestroyed(void* self);
+  static void onBackendDestroyed(void* owner);
+
+  // The warm page of `family` whose view may be taken (its document loaded and drawn), if any.
+  static std::shared_ptr<EnginePage> readyWarmPage(const std::string& family);
+  // A view of its own for this page (its size set), in its family's process if it has one.
+  void openView(bool ephemeral, const std::string& family);
+  // The engine's view with its backend and script messages, connected to this page.
+  void connectView();
+  void disconnectView();
+  // Takes over a warm page's view, drawn already, of `family`, at this page's size; false when
+  // there is none.
+  bool adoptWarmView(const std::string& family);
+  // Makes a warm page of the family related to this page's view, when it is the family's last
+  // page and there is no warm page.
+  void keepFamilyWarm();
+
+  // What the backend's frames and its end reach: the page that holds the view now (it passes
+  // from a warm page to the page that takes its view). Freed when the engine lets go of the
+  // backend.
+  struct Owner {
+    EnginePage* page;
+  };
 
   std::weak_ptr<EngineWebBackend::Anchor> anchor_;
+  Owner* owner_ = nullptr;
+  // The page finished a load, and the engine sent a frame of it: a warm page's view may then
+  // be taken.
+  bool finished_ = false;
+  bool drawn_ = false;
+  // The view taken from a warm page shows the warm document until this page's first load
+  // commits: its frames and its size are not this page's.
+  bool warmDocumentShown_ = false;
   // Set while the engine holds the view: the page outlives close() until then.
   std::shared_ptr<EnginePage> keepAlive_;
   WebKitWebView* view_ = nullptr;

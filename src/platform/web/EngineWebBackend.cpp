@@ -1,5 +1,7 @@
 #include "platform/web/EngineWebBackend.h"
 
+#include <chrono>
+#include <future>
 #include <thread>
 
 #include "platform/web/EnginePage.h"
@@ -25,6 +27,17 @@ void EngineWebBackend::prewarm(const std::string& family) {
       engine->post([family] { EnginePage::prewarm(family); });
     }
   }).detach();
+}
+
+bool EngineWebBackend::hasWarmPage(const std::string& family) {
+  WebEngine* engine = WebEngine::shared();
+  if (!engine) return false;
+  auto answer = std::make_shared<std::promise<bool>>();
+  std::future<bool> answered = answer->get_future();
+  engine->post([answer, family] { answer->set_value(EnginePage::hasWarmPage(family)); });
+  // A parked engine answers nothing.
+  if (answered.wait_for(std::chrono::seconds(5)) != std::future_status::ready) return false;
+  return answered.get();
 }
 
 EngineWebBackend::EngineWebBackend(WebViewBackendClient& client)

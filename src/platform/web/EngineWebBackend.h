@@ -38,6 +38,10 @@ class EngineWebBackend : public WebViewBackend {
   // Starts the engine and a web process for `family` off the main thread, and keeps that
   // process for the pages of the family to come (see WebView::prewarm).
   static void prewarm(const std::string& family);
+  // Whether a warm page of `family` is drawn and waits for the family's next page to take its
+  // view (see EnginePage). Waits for the web thread; false when the engine cannot start or is
+  // parked.
+  static bool hasWarmPage(const std::string& family);
   void loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl) override;
   void loadUrl(const std::string& url) override;
   void stopLoading() override;

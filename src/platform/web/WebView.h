@@ -65,7 +65,9 @@
 //    downloads; the engine's default would write into the desktop user's download folder.
 //  - Web processes: each view has one of its own unless it joins a family (setProcessFamily):
 //    the views of a family share one, so a screen of several pages costs one process. prewarm()
-//    starts a family's process ahead of its first page, in an interactive run only.
+//    starts a family's process ahead of its first page, in an interactive run only, with a warm
+//    page whose drawn view the family's next page takes (so it does not wait for the engine to
+//    make its drawing context's shaders either).
 #pragma once
 
 #include <cstdint>
@@ -117,8 +119,8 @@ class WebView : public ui::View, public WebViewBackendClient {
   void setProcessFamily(const std::string& family);
   // Starts the engine and a web process for `family` now, off the main thread, so that the
   // family's first page does not wait for them; the process is then kept for the run. Does
-  // nothing unless allowed: only an interactive run (a window, no snapshots) allows it, never
-  // a test.
+  // nothing unless allowed: only an interactive run (a window, no snapshots) allows it, and a
+  // test only for a family of its own.
   static void prewarm(const std::string& family);
   static void setPrewarmAllowed(bool allowed);
 

@@ -28,6 +28,7 @@
 #include "platform/ui/views/ScrollView.h"
 #include "platform/ui/views/Window.h"
 #include "platform/web/CookieStorage.h"
+#include "platform/web/EngineWebBackend.h"
 #include "platform/web/WebEngine.h"
 #include "platform/web/engine-tests/EngineTestSupport.h"
 #include "platform/web/engine-tests/WebEngineTestMain.h"
@@ -1100,6 +1101,46 @@ TEST_F(WebEngineTest, PagesOfAFamilyShareOneWebProcess) {
   };
   EXPECT_EQ(processesOfPages("articles"), 1u);
   EXPECT_EQ(processesOfPages(""), 3u);
+}
+
+// A prewarmed family's next page takes the warm page's view, whose compositing has drawn
+// already: the page shows only its own document, at its own size, hears only its own load and
+// has no history before it. When the family's last page closes, a warm page takes its place,
+// and the next page takes that one.
+TEST_F(WebEngineTest, APrewarmedFamilysPageTakesTheWarmViewAndShowsOnlyItsOwnDocument) {
+  const std::string family = "warm";
+  WebView::setPrewarmAllowed(true);
+  WebView::prewarm(family);
+  WebView::setPrewarmAllowed(false);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    ASSERT_TRUE(turnMainLoopUntil([&] { return EngineWebBackend::hasWarmPage(family); }, kWait));
+    auto own = std::make_shared<Delegate>();
+    auto page = std::make_shared<WebView>(ui::Rect{{0, 0}, {200, 300}});
+    page->setProcessFamily(family);
+    page->setDelegate(own);
+    page->loadHTMLString("<body style=\"margin:0;background:rgb(255,0,0)\"><p>own</p></body>", std::nullopt);
+    // Every picture until the page's own stands: none of the warm document's ground.
+    bool warmGroundSeen = false;
+    ASSERT_TRUE(turnMainLoopUntil([&] {
+      auto image = page->pageImage();
+      if (!image) return false;
+      if (image->pixelAt(2, 2) == 0xfff7f7f7u) warmGroundSeen = true;
+      return own->finished == 1 && image->pixelWidth() == 200 && image->pixelHeight() == 300 &&
+             image->pixelAt(100, 250) == kRed;
+    }, kWait));
+    EXPECT_FALSE(warmGroundSeen);
+    EXPECT_FALSE(EngineWebBackend::hasWarmPage(family));  // this page took it
+    EXPECT_EQ(own->started, 1);
+    EXPECT_EQ(own->failed, 0);
+    EXPECT_EQ(own->mainFrame, std::vector<std::string>{"about:blank"});
+    EXPECT_FALSE(page->canGoBack());
+    std::string answer;
+    page->evaluateScript("innerWidth + ',' + history.length", [&](const std::string& r) { answer = r; });
+    ASSERT_TRUE(turnMainLoopUntil([&] { return !answer.empty(); }, kWait));
+    EXPECT_EQ(answer, "200,1");
+    page.reset();
+  }
 }
 
 // The web process draws its pages with Mesa's GL, with llvmpipe where there is no GPU: it keeps
