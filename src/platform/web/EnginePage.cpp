@@ -671,6 +671,10 @@ void EnginePage::onLoadChanged(WebKitWebView*, int event, void* self) {
   if (event == WEBKIT_LOAD_COMMITTED || event == WEBKIT_LOAD_FINISHED) page->flushMainFrame();
   if (event == WEBKIT_LOAD_STARTED) {
     page->failed_ = false;
+    // The view taken from a warm page had the address already ("about:blank"), so the engine
+    // told no change of it: this page's first load is told here.
+    const char* uri = webkit_web_view_get_uri(page->view_);
+    if (page->warmDocumentShown_ && uri) page->reportMainFrame(uri);
     page->reportWithHistory([](WebViewBackendClient& client) { client.backendDidStart(); });
   } else if (event == WEBKIT_LOAD_COMMITTED) {
     page->warmDocumentShown_ = false;

@@ -1134,6 +1134,7 @@ TEST_F(WebEngineTest, APrewarmedFamilysPageTakesTheWarmViewAndShowsOnlyItsOwnDoc
     EXPECT_EQ(own->started, 1);
     EXPECT_EQ(own->failed, 0);
     EXPECT_EQ(own->mainFrame, std::vector<std::string>{"about:blank"});
+    EXPECT_TRUE(own->mainFrameGestures["about:blank"]);  // the client's own load
     EXPECT_FALSE(page->canGoBack());
     std::string answer;
     page->evaluateScript("innerWidth + ',' + history.length", [&](const std::string& r) { answer = r; });
