@@ -233,6 +233,8 @@ struct ScriptCall {
 
 }  // namespace
 
+const char* const EnginePage::kEmptyDocument = "<!doctype html><html><body></body></html>";
+
 const char* const EnginePage::kWarmDocument =
     "<!doctype html><html><head><meta name=\"viewport\" content=\"width=device-width\"></head>"
     "<body style=\"margin:0;padding:12px;background:#f7f7f7;color:#222;font:17px sans-serif\">"
@@ -265,7 +267,7 @@ void EnginePage::prewarm(const std::string& family) {
   page->width_ = 320;
   page->height_ = 480;
   page->openView(false, family);
-  page->loadHtml(kWarmDocument, std::nullopt);
+  page->startWarming();
   warmPages().push_back(std::move(page));
 }
 
@@ -362,9 +364,26 @@ void EnginePage::disconnectView() {
   g_signal_handlers_disconnect_by_data(content_, this);
 }
 
+void EnginePage::startWarming() {
+  warm_ = Warm::kDrawing;
+  loadHtml(kWarmDocument, std::nullopt);
+}
+
+void EnginePage::advanceWarming() {
+  if (warm_ == Warm::kDrawing && drawnDocument_ && finished_) {
+    // Drawn: its shaders are made. The view is emptied again, so whatever it may still show
+    // before the next page's document is nothing (the same address: no entry in its history).
+    warm_ = Warm::kEmptying;
+    finished_ = false;
+    loadHtml(kEmptyDocument, std::nullopt);
+  } else if (warm_ == Warm::kEmptying && finished_) {
+    warm_ = Warm::kReady;
+  }
+}
+
 std::shared_ptr<EnginePage> EnginePage::readyWarmPage(const std::string& family) {
   for (const auto& page : warmPages()) {
-    if (page->family_ == family && page->view_ && page->finished_ && page->drawn_) return page;
+    if (page->family_ == family && page->view_ && page->warm_ == Warm::kReady) return page;
   }
   return nullptr;
 }
@@ -389,7 +408,7 @@ bool EnginePage::adoptWarmView(const std::string& family) {
   auto& members = families()[family];
   std::replace(members.begin(), members.end(), from.get(), this);
   from->family_.clear();
-  warmDocumentShown_ = true;
+  beforeOwnDocument_ = true;
   connectView();
   // This page's size and density (setSize tells the engine the density only when it changes).
   const float scale = std::exchange(scale_, from->scale_);
@@ -409,7 +428,7 @@ void EnginePage::keepFamilyWarm() {
   page->height_ = height_;
   page->scale_ = scale_;
   page->openView(false, family_);
-  page->loadHtml(kWarmDocument, std::nullopt);
+  page->startWarming();
   warmPages().push_back(std::move(page));
 }
 
@@ -674,15 +693,17 @@ void EnginePage::onLoadChanged(WebKitWebView*, int event, void* self) {
     // The view taken from a warm page had the address already ("about:blank"), so the engine
     // told no change of it: this page's first load is told here.
     const char* uri = webkit_web_view_get_uri(page->view_);
-    if (page->warmDocumentShown_ && uri) page->reportMainFrame(uri);
+    if (page->beforeOwnDocument_ && uri) page->reportMainFrame(uri);
     page->reportWithHistory([](WebViewBackendClient& client) { client.backendDidStart(); });
   } else if (event == WEBKIT_LOAD_COMMITTED) {
-    page->warmDocumentShown_ = false;
+    page->beforeOwnDocument_ = false;
+    page->drawnDocument_ = false;
     // A new document: its size is still to come (its viewport too, which keeps the zoom until
     // then).
     page->documentWidth_ = page->documentHeight_ = -1;
   } else if (event == WEBKIT_LOAD_FINISHED) {
     page->finished_ = true;
+    page->advanceWarming();
     if (page->failed_) {
       page->reportWithHistory(nullptr);
     } else {
@@ -801,7 +822,7 @@ void EnginePage::onContentSize(void*, void* result, void* self) {
   const bool parsed = text && std::sscanf(text, "%d,%d", &width, &height) == 2;
   g_free(text);
   auto* page = static_cast<EnginePage*>(self);
-  if (!parsed || width < 0 || height < 0 || page->warmDocumentShown_) return;
+  if (!parsed || width < 0 || height < 0 || page->beforeOwnDocument_) return;
   page->documentWidth_ = width;
   page->documentHeight_ = height;
   page->reportContentSize();
@@ -819,10 +840,13 @@ void EnginePage::onShmBuffer(void* owner, wpe_fdo_shm_exported_buffer* buffer) {
 }
 
 void EnginePage::frameExported(wpe_fdo_shm_exported_buffer* buffer) {
-  drawn_ = true;
-  if (anchor_.expired() || warmDocumentShown_) {
-    // A warm page's frame (here or in the view taken from it), or one after the backend went:
-    // nobody shows it.
+  if (warm_ == Warm::kDrawing && !drawnDocument_) {
+    // The next step loads: not from inside the backend's callback.
+    if (WebEngine* engine = WebEngine::shared()) engine->post([self = shared_from_this()] { self->advanceWarming(); });
+  }
+  drawnDocument_ = true;
+  if (anchor_.expired()) {
+    // A warm page's frame, or one after the backend went: nobody shows it.
     wpe_view_backend_exportable_fdo_dispatch_release_shm_exported_buffer(exportable_, buffer);
     wpe_view_backend_exportable_fdo_dispatch_frame_complete(exportable_);
     return;

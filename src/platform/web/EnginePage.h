@@ -32,10 +32,11 @@
 // related to a live one of the family); prewarm() keeps a warm page of the family, so the
 // family's process runs before its first real page and stays for the run. The warm page draws a
 // small document of text and a picture (kWarmDocument: no script, nothing fetched), which has
-// its compositing context make its shaders; the family's next page takes over the warm page's
-// engine view once that document is drawn, so the reader's first page does not wait for them
-// (with Mesa's llvmpipe, where there is no GPU, they are compiled in each context, in the web
-// process, for tens of milliseconds). When the last page of a family closes with no warm page
+// its compositing context make its shaders, then loads an empty one; the family's next page
+// takes over the warm page's engine view once that is done (the sizes the view still tells
+// before the page's first load commits are dropped), so the reader's first page does not wait
+// for them (with Mesa's llvmpipe, where there is no GPU, they are compiled in each context, in
+// the web process, for tens of milliseconds). When the last page of a family closes with no warm page
 // left, a new warm page takes its place before its view goes, in the same process.
 //
 // Web thread only (every method is posted there by the backend). Held by a shared_ptr; it keeps
@@ -81,8 +82,10 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   static void prewarm(const std::string& family);
   // Web thread: whether a warm page of `family` is ready to be taken.
   static bool hasWarmPage(const std::string& family);
-  // What a warm page draws: text and a picture on the page's ground, as an article has.
+  // What a warm page draws: text and a picture on the page's ground, as an article has. And
+  // what its view shows once drawn.
   static const char* const kWarmDocument;
+  static const char* const kEmptyDocument;
   void close();
   void loadHtml(const std::string& html, const std::optional<std::string>& baseUrl);
   void loadUrl(const std::string& url);
@@ -138,6 +141,9 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   static void onViewport(void* manager, void* result, void* self);
   static void onBackendDestroyed(void* owner);
 
+  // A warm page's steps: its document loads and draws, then its view is emptied.
+  void startWarming();
+  void advanceWarming();
   // The warm page of `family` whose view may be taken (its document loaded and drawn), if any.
   static std::shared_ptr<EnginePage> readyWarmPage(const std::string& family);
   // A view of its own for this page (its size set), in its family's process if it has one.
@@ -161,13 +167,16 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
 
   std::weak_ptr<EngineWebBackend::Anchor> anchor_;
   Owner* owner_ = nullptr;
-  // The page finished a load, and the engine sent a frame of it: a warm page's view may then
-  // be taken.
+  // A warm page draws its document, then empties its view, and is then ready to be taken.
+  enum class Warm { kNo, kDrawing, kEmptying, kReady };
+  Warm warm_ = Warm::kNo;
+  // The current load finished, and the engine sent a frame since its document came.
   bool finished_ = false;
-  bool drawn_ = false;
-  // The view taken from a warm page shows the warm document until this page's first load
-  // commits: its frames and its size are not this page's.
-  bool warmDocumentShown_ = false;
+  bool drawnDocument_ = false;
+  // The view taken from a warm page shows the warm page's empty document until this page's
+  // first load commits: the sizes it tells meanwhile are not this page's. (Its frames are
+  // blank, like a new view's, and come apart from the engine's messages: they are shown.)
+  bool beforeOwnDocument_ = false;
   // Set while the engine holds the view: the page outlives close() until then.
   std::shared_ptr<EnginePage> keepAlive_;
   WebKitWebView* view_ = nullptr;

@@ -1104,8 +1104,8 @@ TEST_F(WebEngineTest, PagesOfAFamilyShareOneWebProcess) {
 }
 
 // A prewarmed family's next page takes the warm page's view, whose compositing has drawn
-// already: the page shows only its own document, at its own size, hears only its own load and
-// has no history before it. When the family's last page closes, a warm page takes its place,
+// already: the page shows only its own document (never the warm document, which the view no
+// longer shows), at its own size, hears only its own load and has no history before it. When the family's last page closes, a warm page takes its place,
 // and the next page takes that one.
 TEST_F(WebEngineTest, APrewarmedFamilysPageTakesTheWarmViewAndShowsOnlyItsOwnDocument) {
   const std::string family = "warm";
