@@ -233,6 +233,9 @@ struct ScriptCall {
 
 }  // namespace
 
+// The warm document's ground (its body's background, opaque, as the engine's frames hold it).
+constexpr uint32_t kWarmGround = 0xfff7f7f7u;
+
 const char* const EnginePage::kEmptyDocument = "<!doctype html><html><body></body></html>";
 
 const char* const EnginePage::kWarmDocument =
@@ -262,12 +265,18 @@ void EnginePage::prewarm(const std::string& family) {
   if (family.empty()) return;
   warmFamilies().insert(family);
   if (!families()[family].empty()) return;
-  auto page = std::make_shared<EnginePage>(std::weak_ptr<EngineWebBackend::Anchor>());
   // The phone's screen in points; the page that takes the view gives it its own size.
-  page->width_ = 320;
-  page->height_ = 480;
+  startWarmPage(family, 320, 480, 1);
+}
+
+void EnginePage::startWarmPage(const std::string& family, int width, int height, float scale) {
+  auto page = std::make_shared<EnginePage>(std::weak_ptr<EngineWebBackend::Anchor>());
+  page->width_ = width;
+  page->height_ = height;
+  page->scale_ = scale;
   page->openView(false, family);
-  page->startWarming();
+  page->warm_ = Warm::kDrawing;
+  page->loadHtml(kWarmDocument, std::nullopt);
   warmPages().push_back(std::move(page));
 }
 
@@ -364,21 +373,40 @@ void EnginePage::disconnectView() {
   g_signal_handlers_disconnect_by_data(content_, this);
 }
 
-void EnginePage::startWarming() {
-  warm_ = Warm::kDrawing;
-  loadHtml(kWarmDocument, std::nullopt);
-}
-
 void EnginePage::advanceWarming() {
-  if (warm_ == Warm::kDrawing && drawnDocument_ && finished_) {
+  if (warm_ == Warm::kDrawing && warmGroundDrawn_ && finished_) {
     // Drawn: its shaders are made. The view is emptied again, so whatever it may still show
     // before the next page's document is nothing (the same address: no entry in its history).
     warm_ = Warm::kEmptying;
     finished_ = false;
     loadHtml(kEmptyDocument, std::nullopt);
-  } else if (warm_ == Warm::kEmptying && finished_) {
+  } else if (warm_ == Warm::kEmptying && finished_ && blankDrawn_) {
     warm_ = Warm::kReady;
   }
+}
+
+void EnginePage::warmFrame(wl_shm_buffer* shm) {
+  // The pixel near the top left corner: the warm document's ground, or nothing once emptied.
+  if (wl_shm_buffer_get_width(shm) <= 2 || wl_shm_buffer_get_height(shm) <= 2 ||
+      wl_shm_buffer_get_format(shm) != WL_SHM_FORMAT_ARGB8888) {
+    return;
+  }
+  uint32_t corner = 0;
+  wl_shm_buffer_begin_access(shm);
+  const auto* row = static_cast<const uint8_t*>(wl_shm_buffer_get_data(shm)) + 2 * wl_shm_buffer_get_stride(shm);
+  std::memcpy(&corner, row + 2 * 4, sizeof corner);
+  wl_shm_buffer_end_access(shm);
+  const bool ground = corner == kWarmGround;
+  const bool blank = (corner >> 24) == 0;
+  if (warm_ == Warm::kDrawing && ground && !warmGroundDrawn_) {
+    warmGroundDrawn_ = true;
+  } else if (warm_ == Warm::kEmptying && blank && !blankDrawn_) {
+    blankDrawn_ = true;
+  } else {
+    return;
+  }
+  // The next step may load: not from inside the backend's callback.
+  if (WebEngine* engine = WebEngine::shared()) engine->post([self = shared_from_this()] { self->advanceWarming(); });
 }
 
 std::shared_ptr<EnginePage> EnginePage::readyWarmPage(const std::string& family) {
@@ -423,13 +451,7 @@ void EnginePage::keepFamilyWarm() {
   for (const auto& page : warmPages()) {
     if (page->family_ == family_) return;
   }
-  auto page = std::make_shared<EnginePage>(std::weak_ptr<EngineWebBackend::Anchor>());
-  page->width_ = width_;
-  page->height_ = height_;
-  page->scale_ = scale_;
-  page->openView(false, family_);
-  page->startWarming();
-  warmPages().push_back(std::move(page));
+  startWarmPage(family_, width_, height_, scale_);
 }
 
 void EnginePage::close() {
@@ -697,7 +719,6 @@ void EnginePage::onLoadChanged(WebKitWebView*, int event, void* self) {
     page->reportWithHistory([](WebViewBackendClient& client) { client.backendDidStart(); });
   } else if (event == WEBKIT_LOAD_COMMITTED) {
     page->beforeOwnDocument_ = false;
-    page->drawnDocument_ = false;
     // A new document: its size is still to come (its viewport too, which keeps the zoom until
     // then).
     page->documentWidth_ = page->documentHeight_ = -1;
@@ -840,11 +861,7 @@ void EnginePage::onShmBuffer(void* owner, wpe_fdo_shm_exported_buffer* buffer) {
 }
 
 void EnginePage::frameExported(wpe_fdo_shm_exported_buffer* buffer) {
-  if (warm_ == Warm::kDrawing && !drawnDocument_) {
-    // The next step loads: not from inside the backend's callback.
-    if (WebEngine* engine = WebEngine::shared()) engine->post([self = shared_from_this()] { self->advanceWarming(); });
-  }
-  drawnDocument_ = true;
+  if (warm_ == Warm::kDrawing || warm_ == Warm::kEmptying) warmFrame(wpe_fdo_shm_exported_buffer_get_shm_buffer(buffer));
   if (anchor_.expired()) {
     // A warm page's frame, or one after the backend went: nobody shows it.
     wpe_view_backend_exportable_fdo_dispatch_release_shm_exported_buffer(exportable_, buffer);

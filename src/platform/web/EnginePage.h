@@ -60,6 +60,7 @@ typedef struct _WebKitResponsePolicyDecision WebKitResponsePolicyDecision;
 typedef struct _WebKitUserContentManager WebKitUserContentManager;
 struct wpe_view_backend_exportable_fdo;
 struct wpe_fdo_shm_exported_buffer;
+struct wl_shm_buffer;
 
 namespace zu::web {
 
@@ -141,9 +142,12 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   static void onViewport(void* manager, void* result, void* self);
   static void onBackendDestroyed(void* owner);
 
-  // A warm page's steps: its document loads and draws, then its view is emptied.
-  void startWarming();
+  // A warm page of `family` that starts drawing its document.
+  static void startWarmPage(const std::string& family, int width, int height, float scale);
+  // A warm page's steps: its document loads and is seen drawn, then its view is emptied and
+  // seen blank. A frame of the warm page tells what it shows.
   void advanceWarming();
+  void warmFrame(wl_shm_buffer* shm);
   // The warm page of `family` whose view may be taken (its document loaded and drawn), if any.
   static std::shared_ptr<EnginePage> readyWarmPage(const std::string& family);
   // A view of its own for this page (its size set), in its family's process if it has one.
@@ -170,9 +174,11 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   // A warm page draws its document, then empties its view, and is then ready to be taken.
   enum class Warm { kNo, kDrawing, kEmptying, kReady };
   Warm warm_ = Warm::kNo;
-  // The current load finished, and the engine sent a frame since its document came.
+  // The current load finished; a frame showed the warm document's ground, then one showed
+  // nothing.
   bool finished_ = false;
-  bool drawnDocument_ = false;
+  bool warmGroundDrawn_ = false;
+  bool blankDrawn_ = false;
   // The view taken from a warm page shows the warm page's empty document until this page's
   // first load commits: the sizes it tells meanwhile are not this page's. (Its frames are
   // blank, like a new view's, and come apart from the engine's messages: they are shown.)
