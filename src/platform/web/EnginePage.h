@@ -36,8 +36,8 @@
 // takes over the warm page's engine view once that is done (the sizes the view still tells
 // before the page's first load commits are dropped), so the reader's first page does not wait
 // for them (with Mesa's llvmpipe, where there is no GPU, they are compiled in each context, in
-// the web process, for tens of milliseconds). When the last page of a family closes with no warm page
-// left, a new warm page takes its place before its view goes, in the same process.
+// the web process, for tens of milliseconds). When the last page of a family closes with no
+// warm page left, a new warm page takes its place before its view goes, in the same process.
 //
 // Web thread only (every method is posted there by the backend). Held by a shared_ptr; it keeps
 // itself alive until the engine has let go of its view, since the engine may still send a
@@ -83,10 +83,6 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   static void prewarm(const std::string& family);
   // Web thread: whether a warm page of `family` is ready to be taken.
   static bool hasWarmPage(const std::string& family);
-  // What a warm page draws: text and a picture on the page's ground, as an article has. And
-  // what its view shows once drawn.
-  static const char* const kWarmDocument;
-  static const char* const kEmptyDocument;
   void close();
   void loadHtml(const std::string& html, const std::optional<std::string>& baseUrl);
   void loadUrl(const std::string& url);
@@ -142,13 +138,17 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   static void onViewport(void* manager, void* result, void* self);
   static void onBackendDestroyed(void* owner);
 
+  // What a warm page draws: text and a picture on the page's ground, as an article has. And
+  // what its view shows once drawn.
+  static const char* const kWarmDocument;
+  static const char* const kEmptyDocument;
   // A warm page of `family` that starts drawing its document.
   static void startWarmPage(const std::string& family, int width, int height, float scale);
   // A warm page's steps: its document loads and is seen drawn, then its view is emptied and
   // seen blank. A frame of the warm page tells what it shows.
   void advanceWarming();
   void warmFrame(wl_shm_buffer* shm);
-  // The warm page of `family` whose view may be taken (its document loaded and drawn), if any.
+  // The warm page of `family` whose view may be taken (drawn, then emptied), if any.
   static std::shared_ptr<EnginePage> readyWarmPage(const std::string& family);
   // A view of its own for this page (its size set), in its family's process if it has one.
   void openView(bool ephemeral, const std::string& family);
