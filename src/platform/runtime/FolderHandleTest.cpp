@@ -244,10 +244,8 @@ TEST_F(FolderHandleTest, TemporariesOfAnEndedRunAreRemovedAndNothingElse) {
   EXPECT_TRUE(outsideUntouched());
   ASSERT_EQ(reports.size(), leftovers.size());
   for (const std::string& file : leftovers) {
-    EXPECT_EQ(std::count_if(reports.begin(), reports.end(),
-                            [&](const std::string& line) { return line.find((root / file).string()) != std::string::npos; }),
-              1)
-        << file;
+    const auto names = [&](const std::string& line) { return line.find((root / file).string()) != std::string::npos; };
+    EXPECT_EQ(std::count_if(reports.begin(), reports.end(), names), 1) << file;
   }
 
   // What the class writes leaves no temporary of its own behind to be taken for one.

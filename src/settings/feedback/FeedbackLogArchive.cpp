@@ -94,10 +94,10 @@ size_t FeedbackLogArchive::removeLeftovers() {
     if (!FolderHandle::isFreshName(name, kFolderPrefix)) continue;
     const std::optional<FolderHandle> folder = tmp->openExistingPath(name);
     if (!folder) continue;
+    // What make() leaves: nothing yet, or the archive alone.
     const std::vector<std::string> inside = folder->names();
-    if (inside.size() > 1 || (inside.size() == 1 && (inside[0] != kArchiveName || !folder->isRegularFile(kArchiveName)))) {
-      continue;
-    }
+    const bool archiveAlone = inside.size() == 1 && inside[0] == kArchiveName && folder->isRegularFile(kArchiveName);
+    if (!inside.empty() && !archiveAlone) continue;
     if (tmp->remove(name)) {
       ++removed;
       FolderHandle::report("FeedbackLogArchive: removed " + (tmp->path() / name).string() +
