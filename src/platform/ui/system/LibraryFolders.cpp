@@ -55,11 +55,20 @@ const char* LibraryFolders::systemPluginFolder() { return ZU_GST_PLUGINS_DIR; }
 
 LibraryFolders::LibraryFolders(std::optional<std::filesystem::path> base) {
   const std::optional<std::string> desktopRuntime = environmentFolder("XDG_RUNTIME_DIR");
-  if (!base) base = desktopRuntime ? desktopRuntime : environmentFolder("TMPDIR");
-  if (!base) base = "/tmp";
-  const int baseFd = ::open(base->c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (baseFd >= 0) base_ = FolderHandle::adopt(baseFd, *base);
-  if (base_) {
+  // Where the folder may go, in order: a runtime folder named but gone (a session's that ended)
+  // or not the user's leaves the next.
+  std::vector<std::filesystem::path> bases;
+  if (base) {
+    bases.push_back(*base);
+  } else {
+    if (desktopRuntime) bases.emplace_back(*desktopRuntime);
+    if (const std::optional<std::string> temporary = environmentFolder("TMPDIR")) bases.emplace_back(*temporary);
+    bases.emplace_back("/tmp");
+  }
+  for (const std::filesystem::path& candidate : bases) {
+    const int baseFd = ::open(candidate.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (baseFd < 0) continue;
+    base_ = FolderHandle::adopt(baseFd, candidate);
     removeEnded(*base_);
     // Locked before anything is handed out, so no launch takes it for an ended run's; made
     // again when another launch removed it before the lock was taken.
@@ -71,6 +80,8 @@ LibraryFolders::LibraryFolders(std::optional<std::filesystem::path> base) {
         held_ = std::move(made);
       }
     }
+    if (held_) break;
+    base_.reset();
   }
   std::optional<std::string> named;
   if (held_) {
@@ -82,7 +93,7 @@ LibraryFolders::LibraryFolders(std::optional<std::filesystem::path> base) {
       named = path_.string();
     }
   } else {
-    std::fprintf(stderr, "zureader: cannot make a folder for the libraries in %s\n", base->c_str());
+    std::fprintf(stderr, "zureader: cannot make a folder for the libraries in %s\n", bases.front().c_str());
   }
 
   environment_.push_back({"GSETTINGS_BACKEND", "memory"});
@@ -104,8 +115,9 @@ LibraryFolders::LibraryFolders(std::optional<std::filesystem::path> base) {
   environment_.push_back({"GST_REGISTRY_1_0", *named + "/" + kRegistry});
   environment_.push_back({"XDG_CACHE_HOME", *named + "/" + kCacheHome});
   // Without a runtime folder of the desktop's, GLib would take the cache home, sound its
-  // runtime files in ~/.config/pulse and orc its code in the desktop user's home.
-  if (!desktopRuntime) environment_.push_back({"XDG_RUNTIME_DIR", *named + "/" + kRuntime});
+  // runtime files in ~/.config/pulse and orc its code in the desktop user's home; so too with
+  // one the folder could not be made in (gone, or not the user's).
+  if (!desktopRuntime || base_->path() != *desktopRuntime) environment_.push_back({"XDG_RUNTIME_DIR", *named + "/" + kRuntime});
   environment_.push_back({"XDG_DATA_HOME", *named + "/" + kDataHome, true});
 }
 
@@ -118,8 +130,14 @@ size_t LibraryFolders::removeEnded(const FolderHandle& base) {
     const std::optional<struct stat> st = base.status(name);
     if (!st || !S_ISDIR(st->st_mode) || st->st_uid != ::geteuid()) continue;
     std::optional<FolderHandle> folder = base.openExistingPath(name);
-    // A running client holds its folder's lock until it ends.
-    if (!folder || ::flock(folder->fd(), LOCK_EX | LOCK_NB) != 0) continue;
+    // The folder looked at, not another put at its name since (in /tmp, by anyone once ours
+    // went); a running client holds its folder's lock until it ends.
+    struct stat opened {};
+    if (!folder || ::fstat(folder->fd(), &opened) != 0 || opened.st_dev != st->st_dev ||
+        opened.st_ino != st->st_ino || opened.st_uid != ::geteuid() ||
+        ::flock(folder->fd(), LOCK_EX | LOCK_NB) != 0) {
+      continue;
+    }
     if (folder->removeAll() && base.remove(name)) {
       ++removed;
       FolderHandle::report("LibraryFolders: removed " + (base.path() / name).string() + ", left by a run that ended");

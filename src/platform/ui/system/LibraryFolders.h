@@ -26,16 +26,19 @@
 //                                 have anything to read
 //   orc's code, sound's and       the run's folder ("runtime"), only   XDG_RUNTIME_DIR
 //   GLib's runtime files          when the desktop has no runtime
-//                                 folder (else the desktop's, as
-//                                 every program of the session)
+//                                 folder or the run's folder could
+//                                 not be made in it (else the
+//                                 desktop's, as every program of the
+//                                 session)
 //
 // The run's folder is made afresh at launch (mkdtemp: owner-only, under a name no one had) in
-// the desktop's runtime folder, or, without one, in the system's temporary folder ($TMPDIR,
-// /tmp) — neither of them under the home, both closed to other users —, held open and locked
-// (flock) for the whole run, and named to the libraries as "/proc/<client's pid>/fd/<n>": the
-// kernel resolves that name to the very folder held, wherever it has been moved since, and the
-// engine's and GStreamer's helper processes (the client's children, which end with it) reach it
-// through the client's process. It starts empty, so a library finds there only what the
+// the desktop's runtime folder, or, without one (or one it cannot be made in: a session's that
+// ended), in the system's temporary folder ($TMPDIR, else /tmp) — not under the home; the
+// folder is the user's alone, and /tmp lets no one else rename or remove it —, held open and
+// locked (flock) for the whole run, and named to the libraries as
+// "/proc/<client's pid>/fd/<n>": the kernel resolves that name to the very folder held, wherever
+// it has been moved since, and the engine's and GStreamer's helper processes (the client's
+// children, which end with it) reach it through the client's process. It starts empty, so a library finds there only what the
 // libraries of this run put there, and it is removed, with what they put there, when the client
 // ends (remove()). A run that was killed leaves its folder behind: the next launch removes every
 // folder of that name pattern ("zureader-XXXXXX") of the user's whose lock is free, its run gone.
@@ -87,7 +90,8 @@ class LibraryFolders {
   };
 
   // Removes the folders of ended runs and makes this run's in `base`: by default the desktop's
-  // runtime folder ($XDG_RUNTIME_DIR), else $TMPDIR, else /tmp.
+  // runtime folder ($XDG_RUNTIME_DIR), else (none, or the folder cannot be made there) $TMPDIR,
+  // else /tmp.
   explicit LibraryFolders(std::optional<std::filesystem::path> base = std::nullopt);
   ~LibraryFolders();
   LibraryFolders(const LibraryFolders&) = delete;

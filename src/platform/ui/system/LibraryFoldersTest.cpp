@@ -100,8 +100,8 @@ TEST(LibraryFoldersTest, NoLibraryLooksInTheHome) {
 }
 
 // The run's folder is made afresh, owner-only, in the desktop's runtime folder when there is one
-// (whose runtime folder the libraries then keep); without one in the temporary folder, with a
-// runtime folder of its own.
+// (whose runtime folder the libraries then keep); without one, or with one that is gone, in the
+// temporary folder, with a runtime folder of its own.
 TEST(LibraryFoldersTest, TheRunsFolderGoesWhereTheDesktopKeepsRuntimeFiles) {
   TempHome desktopRuntime;
   TempHome temporary;
@@ -114,11 +114,23 @@ TEST(LibraryFoldersTest, TheRunsFolderGoesWhereTheDesktopKeepsRuntimeFiles) {
     ASSERT_EQ(stat(folders.folder().c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
   }
-  ScopedVariable noRuntime("XDG_RUNTIME_DIR", std::nullopt);
   ScopedVariable tmpdir("TMPDIR", temporary.path().string());
+  {
+    ScopedVariable noRuntime("XDG_RUNTIME_DIR", std::nullopt);
+    LibraryFolders folders;
+    EXPECT_EQ(folders.folder().parent_path(), temporary.path());
+    EXPECT_TRUE(fs::equivalent(variables(folders)["XDG_RUNTIME_DIR"], folders.folder() / "runtime"));
+  }
+  // A runtime folder named but gone (a session that ended): the libraries would keep nothing,
+  // fall back on the desktop user's home. The temporary folder takes the run's folder, with a
+  // runtime folder of its own.
+  ScopedVariable goneRuntime("XDG_RUNTIME_DIR", (desktopRuntime.path() / "gone").string());
   LibraryFolders folders;
   EXPECT_EQ(folders.folder().parent_path(), temporary.path());
-  EXPECT_TRUE(fs::equivalent(variables(folders)["XDG_RUNTIME_DIR"], folders.folder() / "runtime"));
+  auto names = variables(folders);
+  ASSERT_TRUE(names.count("XDG_CACHE_HOME"));
+  ASSERT_TRUE(names.count("XDG_RUNTIME_DIR"));
+  EXPECT_TRUE(fs::equivalent(names["XDG_RUNTIME_DIR"], folders.folder() / "runtime"));
 }
 
 // The libraries write by path below the names they are given, all run long (GStreamer's
