@@ -26,7 +26,8 @@
 // the run ends (GStreamer's registry, ...), or stays in memory (the web engine's data, ...)
 // (LibraryFolders), so no library loads or trusts anything put in the home, and a run writes
 // nothing into the desktop user's home. At launch, the temporary files a killed run left in the
-// home go (FolderHandle::removeTemporariesBelow, FeedbackLogArchive::removeLeftovers).
+// home go (FolderHandle::removeTemporariesBelow, FeedbackLogArchive::removeLeftovers) when no
+// other client runs on the home (HomeLock).
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -48,6 +49,7 @@
 #include "engine/openplatform/OpenPlatformConfig.h"
 #include "platform/device/DeviceProfile.h"
 #include "platform/runtime/Bundle.h"
+#include "platform/runtime/HomeLock.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/system/Application.h"
@@ -227,13 +229,17 @@ int run(const Options& options) {
 
 int main(int argc, char** argv) {
   // Before any thread starts or any library reads them: what the libraries keep goes into the
-  // client's home.
+  // run's own folder, outside the home.
   zu::ui::LibraryFolders::confine();
   auto options = zu::parse(argc, argv);
   if (!options) return zu::usage();
-  // Before anything of the client writes in its home: the temporary files (a store's own copy,
-  // the preferences' new bytes, ...) and feedback archives a run that was killed left there go.
-  if (const auto home = zu::Paths::openFolder({})) home->removeTemporariesBelow(zu::kHomeDepth);
-  zu::FeedbackLogArchive::removeLeftovers();
+  // Before anything of the client writes in its home, and only when no other client runs on it
+  // (whose files under way would look the same): the temporary files (a store's own copy, the
+  // preferences' new bytes, ...) and feedback archives a run that was killed left there go. The
+  // lock is held for the run, so no later launch takes this run's files for a killed one's.
+  static const zu::HomeLock homeLock([] {
+    if (const auto home = zu::Paths::openFolder({})) home->removeTemporariesBelow(zu::kHomeDepth);
+    zu::FeedbackLogArchive::removeLeftovers();
+  });
   return zu::run(*options);
 }
