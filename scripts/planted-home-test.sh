@@ -80,10 +80,10 @@ env -u XDG_RUNTIME_DIR -u XDG_CACHE_HOME -u XDG_DATA_HOME -u XDG_CONFIG_HOME -u 
   bash scripts/run-sample.sh "$build" --headless --quit-after-replay --quit-after 120 \
   --replay scripts/run/video.replay > "$log" 2>&1 &
 run=$!
-# Planted again once the client runs, before the film plays: at its first tap.
-for _ in $(seq 600); do
+# Planted again once the client runs, before the film plays: at its first tap (waited for as
+# long as the client runs; its --quit-after bounds it).
+while kill -0 "$run" 2> /dev/null; do
   grep -q '^zureader: replay line [0-9]*: tap' "$log" && break
-  kill -0 "$run" 2> /dev/null || break
   sleep 0.1
 done
 grep -q '^zureader: replay line [0-9]*: tap' "$log" || fail "the client did not reach its home grid"
