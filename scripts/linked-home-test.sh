@@ -3,9 +3,9 @@
 # article road: two articles, the in-app browser, the picture viewer) and plays the video (the
 # video road) against the sample service, while a loop keeps replacing the folders where earlier
 # versions had the libraries under it keep their files — Library, Library/Caches, Library/XDG,
-# Library/Caches/XDG, and the web engine's Library/WebKit and Library/Caches/WebKit — with links to folders outside the home that hold what those libraries write (a
-# settings backend's runtime file, a shader cache, a plugin registry, the engine's salts, caches
-# and cookies). The desktop has no runtime folder, the case where the libraries fall back on the
+# Library/Caches/XDG, and the web engine's Library/WebKit and Library/Caches/WebKit — with links
+# to folders outside the home that hold what those libraries write (a settings backend's runtime
+# file, a shader cache, a plugin registry, the engine's salts, caches and cookies). The desktop has no runtime folder, the case where the libraries fall back on the
 # desktop user's home. Each road must still be played to its end, and nothing outside the home
 # may change: the outside folders and the desktop user's home keep every file's bytes and mode,
 # get no new entry, and no folder of theirs is changed (a file made and removed again, as orc's

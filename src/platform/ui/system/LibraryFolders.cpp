@@ -117,7 +117,9 @@ LibraryFolders::LibraryFolders(std::optional<std::filesystem::path> base) {
   // Without a runtime folder of the desktop's, GLib would take the cache home, sound its
   // runtime files in ~/.config/pulse and orc its code in the desktop user's home; so too with
   // one the folder could not be made in (gone, or not the user's).
-  if (!desktopRuntime || base_->path() != *desktopRuntime) environment_.push_back({"XDG_RUNTIME_DIR", *named + "/" + kRuntime});
+  if (!desktopRuntime || base_->path() != *desktopRuntime) {
+    environment_.push_back({"XDG_RUNTIME_DIR", *named + "/" + kRuntime});
+  }
   environment_.push_back({"XDG_DATA_HOME", *named + "/" + kDataHome, true});
 }
 
