@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
 # Test of the libraries' files while the home is tampered with: the client opens articles (the
 # article road: two articles, the in-app browser, the picture viewer) and plays the video (the
-# video road) against the sample service, while a loop keeps replacing the folders where the
-# libraries under it keep their files — Library, Library/Caches, Library/XDG,
-# Library/Caches/XDG, and the web engine's Library/WebKit and Library/Caches/WebKit of earlier
-# versions — with links to folders outside the home that hold what those libraries write (a
-# settings backend's runtime file, a shader cache, a plugin registry, the engine's salts, caches
-# and cookies). The desktop has no runtime folder, the case where the libraries fall back on the
+# video road) against the sample service, while a loop keeps replacing the folders where earlier
+# versions had the libraries under it keep their files — Library, Library/Caches, Library/XDG,
+# Library/Caches/XDG, and the web engine's Library/WebKit and Library/Caches/WebKit — with links
+# to folders outside the home that hold what those libraries write (a settings backend's runtime
+# file, a shader cache, a plugin registry, the engine's salts, caches and cookies). The desktop has no runtime folder, the case where the libraries fall back on the
 # desktop user's home. Each road must still be played to its end, and nothing outside the home
 # may change: the outside folders and the desktop user's home keep every file's bytes and mode,
 # get no new entry, and no folder of theirs is changed (a file made and removed again, as orc's
@@ -19,25 +18,8 @@ build=${1:?build dir}
 cd "$(dirname "$0")/.."
 build=$(cd "$build" && pwd)
 
-skip() {
-  echo "linked-home-test: skipped: $1"
-  # Noted for the count of skipped tests that `make test-release` prints.
-  [ -z "${ZU_SKIPPED_LOG:-}" ] || echo "linked-home-test.sh linked-home: $1" >> "$ZU_SKIPPED_LOG"
-  exit 77
-}
-[ -x "$build/src/app/zureader" ] && [ -x "$build/tools/sample-service/zu-sample-service" ] ||
-  skip "no client or sample service in $build"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-# GStreamer's registry of the check goes into the scratch folder, not the desktop user's cache.
-XDG_CACHE_HOME="$work" gst-inspect-1.0 --exists playbin 2> /dev/null || skip "GStreamer's playbin is not installed"
-rm -rf "$work/gstreamer-1.0"
-failures=0
-
-fail() {
-  echo "FAIL: $1"
-  failures=$((failures + 1))
-}
+test_name=linked-home
+source scripts/home-test-setup.sh
 
 # The folders replaced, and the outside folder each link leads to.
 folders=(Library Library/Caches Library/XDG Library/Caches/XDG Library/WebKit Library/Caches/WebKit)

@@ -17,12 +17,16 @@ for _ in $(seq 100); do
 done
 [ -s "$work/port" ] || { echo "run: the sample service did not report its port" >&2; exit 1; }
 
+# The client's home: a fresh one in the work folder, removed with it; or $ZU_RUN_HOME, a folder
+# of the caller's (a test's planted home), left as the run leaves it.
+home=${ZU_RUN_HOME:-$work/home}
+
 # The home of a reader who has launched the client before (the guide already seen), so a run
 # without input reaches the home grid; ZU_FIRST_RUN=1 keeps the home empty: the first-run guide.
 if [ "${ZU_FIRST_RUN:-0}" != 1 ]; then
   version=$(sed -n '/<key>CFBundleVersion<\/key>/{n;s/.*<string>\(.*\)<\/string>.*/\1/p}' resources/Info.plist)
-  mkdir -p "$work/home/Library/Preferences"
-  cat > "$work/home/Library/Preferences/zureader.plist" <<PLIST
+  mkdir -p "$home/Library/Preferences"
+  cat > "$home/Library/Preferences/zureader.plist" <<PLIST
 <?xml version="1.0" encoding="UTF-8"?>
 <plist version="1.0"><dict>
 <key>EverRun</key><string>true</string>
@@ -33,7 +37,7 @@ fi
 
 # The settings' store row leads to the sample's own review page.
 port=$(cat "$work/port")
-ZU_HOME="$work/home" ZU_SERVICE_HOST="127.0.0.1:$port" ZU_STORE_REVIEW_URL="http://127.0.0.1:$port/store/review.html" \
+ZU_HOME="$home" ZU_SERVICE_HOST="127.0.0.1:$port" ZU_STORE_REVIEW_URL="http://127.0.0.1:$port/store/review.html" \
   "$build/src/app/zureader" "$@" &
 client=$!
 # Every catchable signal that would end this script (Ctrl+C, a hang-up, a TERM, QUIT, USR1, USR2 or

@@ -3,14 +3,13 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <string>
 
-#include "platform/ui/system/LibraryFolders.h"
+#include "app/DesktopProgram.h"
 
 namespace zu {
 
@@ -21,15 +20,10 @@ namespace {
 std::string queryDefaultMailer() {
   int out[2];
   if (pipe2(out, O_CLOEXEC) != 0) return std::string();
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  char* args[] = {const_cast<char*>("xdg-mime"), const_cast<char*>("query"), const_cast<char*>("default"),
-                  const_cast<char*>("x-scheme-handler/mailto"), nullptr};
-  pid_t pid = 0;
-  const bool started = posix_spawnp(&pid, "xdg-mime", &actions, nullptr, args, ui::LibraryFolders::desktopEnvironment()) == 0;
-  posix_spawn_file_actions_destroy(&actions);
+  const std::optional<pid_t> child = DesktopProgram::start({"xdg-mime", "query", "default", "x-scheme-handler/mailto"},
+                                                          {.standardOutput = out[1], .quietErrors = true});
+  const bool started = child.has_value();
+  const pid_t pid = child.value_or(0);
   close(out[1]);
   std::string answer;
   bool finished = false;

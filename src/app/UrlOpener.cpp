@@ -1,14 +1,13 @@
 #include "app/UrlOpener.h"
 
-#include <spawn.h>
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <string>
 #include <thread>
 
+#include "app/DesktopProgram.h"
 #include "platform/net/ExternalUrl.h"
-#include "platform/ui/system/LibraryFolders.h"
 
 namespace zu {
 
@@ -23,9 +22,9 @@ bool UrlOpener::open(const std::string& url, bool headless) {
   std::printf("zureader: open %s\n", url.c_str());
   std::fflush(stdout);
   if (headless) return true;
-  pid_t pid = 0;
-  char* args[] = {const_cast<char*>("xdg-open"), const_cast<char*>(url.c_str()), nullptr};
-  if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, args, ui::LibraryFolders::desktopEnvironment()) != 0) return false;
+  const std::optional<pid_t> started = DesktopProgram::start({"xdg-open", url});
+  if (!started) return false;
+  const pid_t pid = *started;
   // xdg-open may run a browser in the foreground until it closes: it is waited for (and reaped)
   // off the main thread, so the screen never freezes on it.
   std::thread([pid] {

@@ -22,9 +22,12 @@
 // and a desktop mail program (DesktopMail), shared mail is handed to it as a mailto.
 // The service host comes from $ZU_SERVICE_HOST (see ServiceHosts), the home from $ZU_HOME. The
 // photo album (the picture viewer's save) is the folder "SavedPhotos" in that home; what the
-// libraries underneath keep goes into folders of it held open for the run (GStreamer's registry,
-// ...) or stays in memory (the web engine's data, ...) (LibraryFolders), so a run writes nothing
-// into the desktop user's home, nor outside the home through a link planted in it meanwhile.
+// libraries underneath keep goes into a folder of the run's own outside the home, removed when
+// the run ends (GStreamer's registry, ...), or stays in memory (the web engine's data, ...)
+// (LibraryFolders), so no library loads or trusts anything put in the home, and a run writes
+// nothing into the desktop user's home. At launch, the temporary files a killed run left in the
+// home go (FolderHandle::removeTemporariesBelow, FeedbackLogArchive::removeLeftovers) when no
+// other client runs on the home (HomeLock).
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -46,6 +49,7 @@
 #include "engine/openplatform/OpenPlatformConfig.h"
 #include "platform/device/DeviceProfile.h"
 #include "platform/runtime/Bundle.h"
+#include "platform/runtime/HomeLock.h"
 #include "platform/runtime/Paths.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/system/Application.h"
@@ -58,6 +62,7 @@
 #include "reading/ReadingNibs.h"
 #include "share/ShareScreens.h"
 #include "settings/SettingsNibs.h"
+#include "settings/feedback/FeedbackLogArchive.h"
 #include "shell/detail/ColumnDetailViewController.h"
 #include "shell/app/MainWindowNib.h"
 #include "shell/app/StandInScreen.h"
@@ -65,6 +70,9 @@
 
 namespace zu {
 namespace {
+
+// How deep the client's own folders go in its home, with room to spare.
+constexpr int kHomeDepth = 16;
 
 struct Options {
   bool headless = false;
@@ -221,9 +229,17 @@ int run(const Options& options) {
 
 int main(int argc, char** argv) {
   // Before any thread starts or any library reads them: what the libraries keep goes into the
-  // client's home.
+  // run's own folder, outside the home.
   zu::ui::LibraryFolders::confine();
   auto options = zu::parse(argc, argv);
   if (!options) return zu::usage();
+  // Before anything of the client writes in its home, and only when no other client runs on it
+  // (whose files under way would look the same): the temporary files (a store's own copy, the
+  // preferences' new bytes, ...) and feedback archives a run that was killed left there go. The
+  // lock is held for the run, so no later launch takes this run's files for a killed one's.
+  static const zu::HomeLock homeLock([] {
+    if (const auto home = zu::Paths::openFolder({})) home->removeTemporariesBelow(zu::kHomeDepth);
+    zu::FeedbackLogArchive::removeLeftovers();
+  });
   return zu::run(*options);
 }

@@ -6,6 +6,8 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <deque>
@@ -147,44 +149,72 @@ std::vector<std::string> listNames(int fd) {
   return out;
 }
 
-// Sets aside every entry below the folder open as `fd` (shown as `where`) that is neither a
-// regular file nor a folder, `depth` more levels down; the count set aside.
-size_t setAsideBelowAt(int fd, const std::filesystem::path& where, int depth) {
+// The kinds of temporary file this class makes, each named "." + the file's name + "." + kind +
+// "." + six letters or digits (createTemporary): its own copy of a file of more names, the new
+// bytes of a file written whole, a new file before it takes its name.
+constexpr const char* kOwnCopy = "own";
+constexpr const char* kRewrite = "tmp";
+constexpr const char* kNewFile = "part";
+
+std::string temporaryPrefix(std::string_view name, const char* kind) {
+  return "." + std::string(name) + "." + kind + ".";
+}
+
+// Whether `name` is of a temporary file's shape (above).
+bool isTemporaryName(std::string_view name) {
+  constexpr size_t kSuffix = 6;
+  if (name.size() < kSuffix || name[0] != '.') return false;
+  const std::string_view prefix = name.substr(0, name.size() - kSuffix);
+  for (const char* kind : {kOwnCopy, kRewrite, kNewFile}) {
+    const std::string tail = "." + std::string(kind) + ".";
+    // A file's name of one character at least between the leading dot and the kind.
+    if (prefix.size() > tail.size() + 1 && prefix.substr(prefix.size() - tail.size()) == tail &&
+        FolderHandle::isFreshName(name, prefix)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Calls `visit` with each entry below the folder open as `fd` (shown as `where`) that is not a
+// folder (its folder's descriptor and path, its name and its type as listed, DT_UNKNOWN when the
+// file system does not say), descending into folders `depth` more levels, never through a link
+// nor into an entry set aside ("<name>.aside-XXXXXX": kept whole).
+void visitBelowAt(int fd, const std::filesystem::path& where, int depth,
+                  const std::function<void(int, const std::filesystem::path&, const std::string&,
+                                           unsigned char)>& visit) {
   struct Found {
     std::string name;
     unsigned char type;
   };
   std::vector<Found> found;
   const int copy = ::dup(fd);
-  if (copy < 0) return 0;
+  if (copy < 0) return;
   DIR* dir = ::fdopendir(copy);
   if (!dir) {
     ::close(copy);
-    return 0;
+    return;
   }
   ::rewinddir(dir);
   while (const dirent* e = ::readdir(dir)) {
     const std::string_view name = e->d_name;
-    if (name == "." || name == ".." || e->d_type == DT_REG) continue;
+    if (name == "." || name == "..") continue;
     found.push_back({std::string(name), e->d_type});
   }
   ::closedir(dir);
-  size_t count = 0;
   for (const Found& f : found) {
     if (f.type == DT_DIR || f.type == DT_UNKNOWN) {
       const int sub = ::openat(fd, f.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
       if (sub >= 0) {
-        if (depth > 0) count += setAsideBelowAt(sub, where / f.name, depth - 1);
+        if (depth > 0 && f.name.find(".aside-") == std::string::npos) {
+          visitBelowAt(sub, where / f.name, depth - 1, visit);
+        }
         ::close(sub);
         continue;
       }
     }
-    struct stat st;
-    if (::fstatat(fd, f.name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
-    if (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) continue;
-    if (setAsideAt(fd, f.name, st, where)) ++count;
+    visit(fd, where, f.name, f.type);
   }
-  return count;
 }
 
 bool removeAt(int dirfd, const std::string& name, int depth);
@@ -236,6 +266,12 @@ FolderHandle& FolderHandle::operator=(FolderHandle&& other) noexcept {
 
 FolderHandle::~FolderHandle() {
   if (fd_ >= 0) ::close(fd_);
+}
+
+bool FolderHandle::isFreshName(std::string_view name, std::string_view prefix) {
+  return name.size() == prefix.size() + 6 && name.substr(0, prefix.size()) == prefix &&
+         std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
 }
 
 bool FolderHandle::isEntryName(std::string_view name) {
@@ -356,9 +392,24 @@ bool FolderHandle::setAside(std::string_view name) const {
   return setAsideAt(fd_, n, st, path_);
 }
 
-size_t FolderHandle::setAsideBelow(int depth) const {
+size_t FolderHandle::removeTemporariesBelow(int depth) const {
   if (fd_ < 0) return 0;
-  return setAsideBelowAt(fd_, path_, depth);
+  size_t removed = 0;
+  visitBelowAt(fd_, path_, depth,
+               [&](int dirfd, const std::filesystem::path& where, const std::string& name, unsigned char type) {
+                 if ((type != DT_REG && type != DT_UNKNOWN) || !isTemporaryName(name)) return;
+                 // Only a file this process's user made and no one else has a name for.
+                 struct stat st;
+                 if (::fstatat(dirfd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode) ||
+                     st.st_nlink != 1 || st.st_uid != ::geteuid()) {
+                   return;
+                 }
+                 if (::unlinkat(dirfd, name.c_str(), 0) != 0) return;
+                 ++removed;
+                 report("FolderHandle: removed " + (where / name).string() + " (" + std::to_string(st.st_size) +
+                        " bytes), a temporary file left by a run that ended");
+               });
+  return removed;
 }
 
 std::vector<std::string> FolderHandle::names() const {
@@ -445,7 +496,7 @@ int FolderHandle::replaceWithOwnCopy(std::string_view name, int fd, int flags,
     return -1;
   }
   std::string temp;
-  const int copy = createTemporary("." + std::string(name) + ".own.", &temp, 0600, O_RDWR);
+  const int copy = createTemporary(temporaryPrefix(name, kOwnCopy), &temp, 0600, O_RDWR);
   if (copy < 0) return -1;
   bool ok = true;
   if (keepContent) {
@@ -514,11 +565,30 @@ int FolderHandle::createTemporary(std::string_view prefix, std::string* name, mo
   return -1;
 }
 
+std::optional<FolderHandle> FolderHandle::createTemporaryFolder(std::string_view prefix,
+                                                                std::string* name,
+                                                                mode_t mode) const {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string candidate = std::string(prefix) + randomSuffix();
+    if (!isEntryName(candidate)) return std::nullopt;
+    if (::mkdirat(fd_, candidate.c_str(), mode) != 0) {
+      if (errno == EEXIST) continue;
+      return std::nullopt;
+    }
+    std::optional<FolderHandle> made = openExistingPath(candidate);
+    if (!made) return std::nullopt;
+    if (name) *name = std::move(candidate);
+    return made;
+  }
+  errno = EEXIST;
+  return std::nullopt;
+}
+
 bool FolderHandle::writeFileAtomically(std::string_view name, const Bytes& data,
                                        FileUtil::Sync sync, mode_t mode) const {
   if (!isEntryName(name)) return false;
   std::string temp;
-  const int fd = createTemporary("." + std::string(name) + ".tmp.", &temp, 0600);
+  const int fd = createTemporary(temporaryPrefix(name, kRewrite), &temp, 0600);
   if (fd < 0) return false;
   bool ok = FileUtil::writeAll(fd, data.data(), data.size()) && ::fchmod(fd, mode) == 0 &&
             (sync == FileUtil::Sync::kDeferred || ::fsync(fd) == 0);
@@ -531,7 +601,7 @@ bool FolderHandle::writeFileAtomically(std::string_view name, const Bytes& data,
 bool FolderHandle::writeNewFile(std::string_view name, const Bytes& data, mode_t mode) const {
   if (!isEntryName(name)) return false;
   std::string temp;
-  const int fd = createTemporary("." + std::string(name) + ".part.", &temp, 0600);
+  const int fd = createTemporary(temporaryPrefix(name, kNewFile), &temp, 0600);
   if (fd < 0) return false;
   bool ok = FileUtil::writeAll(fd, data.data(), data.size()) && ::fchmod(fd, mode) == 0 &&
             ::fsync(fd) == 0;

@@ -18,7 +18,8 @@
 //    one removes the link, and a folder is removed by opening it relative to its parent with
 //    O_NOFOLLOW and emptying it the same way, so a removal never leaves the folder it started in.
 //  - New files are made with O_CREAT | O_EXCL | O_NOFOLLOW under a fresh name, so an existing
-//    file or link is never written through; a write that fails removes what it made.
+//    file or link is never written through; a write that fails removes what it made, and what a
+//    killed run left of one is removed at the next launch (removeTemporariesBelow()).
 //  - A regular file with more than one name (a hard link: the other name may be a file outside
 //    the home, or a backup tool's copy) is never written, truncated or chmodded in place:
 //    openForWriting() first gives it a copy of its own under its name (replaceWithOwnCopy(),
@@ -92,11 +93,14 @@ class FolderHandle {
   // Sets aside the entry, whatever it is (a file with more than one name that must not be
   // written: the log), as setAsideUnlessFile() does. True when it is gone from `name`.
   bool setAside(std::string_view name) const;
-  // Sets aside, as setAsideUnlessFile() does, every entry below this folder that is neither a
-  // regular file nor a folder, descending into its folders (never through a link) `depth`
-  // levels: for a folder handed to a library that opens what it finds there by path. The
-  // number of entries set aside.
-  size_t setAsideBelow(int depth) const;
+  // Removes every temporary file this class made that a run which ended (a kill, a power cut)
+  // left below this folder, `depth` levels down (not through a link, nor into an entry set
+  // aside): a regular file of one name, the user's, named as createTemporary() names the
+  // temporaries of replaceWithOwnCopy(), writeFileAtomically() and writeNewFile() — "." + the
+  // file's name + ".own.", ".tmp." or ".part." + six letters or digits. Each is reported. For a
+  // launch, before anything writes (a temporary of a write under way would go too). The number
+  // removed.
+  size_t removeTemporariesBelow(int depth) const;
   // The entries' names (no "." and ".."), in listing order; empty when the folder cannot be read.
   std::vector<std::string> names() const;
   // The entry's own status (a link is reported as a link); nullopt when there is none.
@@ -133,6 +137,10 @@ class FolderHandle {
   // could be had.
   int createTemporary(std::string_view prefix, std::string* name, mode_t mode = 0600,
                       int access = O_WRONLY) const;
+  // Makes a new folder under a fresh name "<prefix>XXXXXX" (`mode`) and returns it held, with
+  // its name; nullopt when no name could be had or the folder made cannot be opened as made.
+  std::optional<FolderHandle> createTemporaryFolder(std::string_view prefix, std::string* name,
+                                                    mode_t mode = 0700) const;
   // Writes `data` to a fresh temporary file here and renames it over `name`, so a reader sees
   // the old file or the whole new one; the file gets `mode`. False (and nothing left behind) on
   // any failure.
@@ -147,6 +155,9 @@ class FolderHandle {
 
   // Whether `name` is one path part that names an entry of a folder.
   static bool isEntryName(std::string_view name);
+  // Whether `name` is `prefix` and six letters or digits: a fresh name as createTemporary(),
+  // createTemporaryFolder() and mkdtemp() make them.
+  static bool isFreshName(std::string_view name, std::string_view prefix);
 
  private:
   FolderHandle(int fd, std::filesystem::path path);

@@ -5,10 +5,13 @@
 #include <unistd.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "testing/TempHome.h"
 #include "testing/TestFiles.h"
@@ -195,6 +198,60 @@ TEST_F(FolderHandleTest, AFileOfTwoNamesIsWrittenOnlyAsACopyOfItsOwn) {
   EXPECT_EQ(TestFiles::read(folder->path() / "part"), "");
   EXPECT_EQ(reports.size(), 2u);
   EXPECT_EQ(folder->names().size(), 2u);  // no temporary file left
+}
+
+// A run killed while it wrote (a store's own copy under way, the preferences' new bytes, a
+// picture not yet in place) leaves its temporary file: the next launch removes those — regular
+// files of one name, the user's, of the exact shape the class gives them — at any depth, and
+// nothing else: not a name of another shape, a file with another name, a link, a folder, nor
+// anything in an entry set aside. Each removal is reported.
+TEST_F(FolderHandleTest, TemporariesOfAnEndedRunAreRemovedAndNothingElse) {
+  const fs::path root = home_.path() / "home";
+  const std::vector<std::string> leftovers = {"Documents/userEntry/.userSubscribe.db.own.Ab12Cd",
+                                              "Library/Preferences/.zureader.plist.tmp.x9Y8z7",
+                                              "SavedPhotos/.IMG_0001.png.part.000000", "..tmp.tmp.QQQQQQ"};
+  const std::vector<std::string> kept = {
+      "Library/Preferences/.zureader.plist.tmp.x9Y8z",    // five letters
+      "Library/Preferences/.zureader.plist.tmp.x9Y8z7a",  // seven
+      "Library/Preferences/.zureader.plist.tmp.x9Y8_7",   // not a letter or digit
+      "Library/Preferences/zureader.plist.tmp.x9Y8z7",    // no leading dot
+      "Library/Preferences/..tmp.x9Y8z7",                 // no file's name
+      "Library/Preferences/.zureader.plist.old.x9Y8z7",   // another kind
+      "Library/Preferences/.zureader.plist.tmp.x9Y8z7.bak",
+      "Documents/notes.tmp",
+      "Library.aside-Qw12Er/Preferences/.zureader.plist.tmp.Ab12Cd",  // set aside: kept whole
+  };
+  for (const std::string& file : leftovers) TestFiles::write(root / file, "partial");
+  for (const std::string& file : kept) TestFiles::write(root / file, "kept");
+  // A file of two names, a link and a folder of the shape.
+  TestFiles::write(root / "Documents" / "other", "kept");
+  fs::create_hard_link(root / "Documents" / "other", root / "Documents" / ".other.own.Ab12Cd");
+  fs::create_symlink(outside_ / "letter.txt", root / "Documents" / ".letter.txt.tmp.Ab12Cd");
+  TestFiles::write(root / "Documents" / ".folder.tmp.Ab12Cd" / "inside", "kept");
+  std::vector<std::string> reports;
+  FolderHandle::discardPendingReports();
+  FolderHandle::setReporter([&](const std::string& line) { reports.push_back(line); });
+
+  auto folder = FolderHandle::openReal(root);
+  ASSERT_TRUE(folder);
+  EXPECT_EQ(folder->removeTemporariesBelow(16), leftovers.size());
+  FolderHandle::setReporter(nullptr);
+  for (const std::string& file : leftovers) EXPECT_FALSE(fs::exists(root / file)) << file;
+  for (const std::string& file : kept) EXPECT_EQ(TestFiles::read(root / file), "kept") << file;
+  EXPECT_EQ(TestFiles::read(root / "Documents" / ".other.own.Ab12Cd"), "kept");
+  EXPECT_TRUE(fs::is_symlink(root / "Documents" / ".letter.txt.tmp.Ab12Cd"));
+  EXPECT_EQ(TestFiles::read(root / "Documents" / ".folder.tmp.Ab12Cd" / "inside"), "kept");
+  EXPECT_TRUE(outsideUntouched());
+  ASSERT_EQ(reports.size(), leftovers.size());
+  for (const std::string& file : leftovers) {
+    const auto names = [&](const std::string& line) { return line.find((root / file).string()) != std::string::npos; };
+    EXPECT_EQ(std::count_if(reports.begin(), reports.end(), names), 1) << file;
+  }
+
+  // What the class writes leaves no temporary of its own behind to be taken for one.
+  ASSERT_TRUE(folder->writeFileAtomically("zureader.plist", bytes("new")));
+  ASSERT_TRUE(folder->writeNewFile("IMG_0002.png", bytes("new")));
+  EXPECT_EQ(folder->removeTemporariesBelow(16), 0u);
 }
 
 }  // namespace

@@ -174,7 +174,16 @@ std::optional<FolderHandle> Paths::walkFrom(const FolderHandle& home, const fs::
     if (name.empty() || name == ".") continue;
     reached /= name;
     const bool fixed = isFixedFolder(reached);
-    at = (at ? *at : home).openRealSubfolder(name, fixed ? 0700 : mode, how == Walk::kMake);
+    const FolderHandle& parent = at ? *at : home;
+    std::optional<FolderHandle> next = parent.openRealSubfolder(name, fixed ? 0700 : mode, how == Walk::kMake);
+    // A plain file in the place of Library or one of its fixed folders: without them the client
+    // keeps no preference (every launch would show the first-run guide), no log and no cache, so
+    // the file is set aside as a link is.
+    if (!next && fixed && *reached.begin() == "Library" && how == Walk::kMake && parent.isRegularFile(name) &&
+        parent.setAside(name)) {
+      next = parent.openRealSubfolder(name, 0700, true);
+    }
+    at = std::move(next);
     if (!at) return std::nullopt;
     if (fixed) makeOwnerOnly(*at);
   }

@@ -12,10 +12,12 @@
 // socket or device — where a folder belongs is set aside (renamed beside it to
 // "<name>.aside-XXXXXX", never followed, opened or deleted; see FolderHandle) and a real folder
 // made instead. A plain file where a folder belongs is the reader's and stays; the folder cannot
-// be had then. So nothing outside the home is read, written, chmodded or deleted through a link
-// planted in it. A FolderHandle works relative to the folder it holds; a path handed out is
-// checked when it is handed out, and work done by that path later (SQLite's) trusts the folders
-// to stay as they were then.
+// be had then — except at Library, Library/Caches and Library/Preferences: without them the
+// client keeps no preference, log or cache, so the file is set aside as a link is (when the
+// folder is to be made) and the folder made. So nothing outside the home is read, written,
+// chmodded or deleted through a link planted in it. A FolderHandle works relative to the
+// folder it holds; a path handed out is checked when it is handed out, and work done by that
+// path later (SQLite's) trusts the folders to stay as they were then.
 //
 // Every accessor returns an absolute std::filesystem::path and creates the folder (with its
 // parents) when it is missing, so a first start with an empty home can open its log file and

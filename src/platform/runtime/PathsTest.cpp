@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/runtime/FolderHandle.h"
+#include "platform/runtime/UserDefaults.h"
 #include "testing/TempHome.h"
 #include "testing/TestFiles.h"
 
@@ -32,6 +33,32 @@ TEST(PathsTest, FoldersAreMadeInsideTheHomeOnFirstUse) {
   EXPECT_EQ(Paths::tmp(), home.path() / "tmp");
   for (const auto& p : {Paths::documents(), Paths::caches(), Paths::preferences(), Paths::tmp()})
     EXPECT_TRUE(std::filesystem::is_directory(p)) << p;
+}
+
+// A plain file where the home's Library or its Caches belongs: the client could keep nothing
+// there (with Library a file, no preference: every launch would start with the first-run guide;
+// the libraries would fall back on the desktop user's folders). The file is set aside, whole,
+// and the folder made.
+TEST(PathsTest, APlainFileWhereAFixedFolderBelongsIsSetAside) {
+  for (const char* file : {"Library", "Library/Caches"}) {
+    SCOPED_TRACE(file);
+    TempHome home;
+    std::vector<std::string> reports;
+    FolderHandle::setReporter([&](const std::string& line) { reports.push_back(line); });
+    TestFiles::write(home.path() / file, "the reader's");
+    EXPECT_EQ(Paths::caches(), home.path() / "Library" / "Caches");
+    EXPECT_TRUE(std::filesystem::is_directory(std::filesystem::symlink_status(home.path() / "Library" / "Caches")));
+    EXPECT_TRUE(UserDefaults::standard().set("EverRun", Value(std::string("true"))));
+    UserDefaults::resetStandardForTesting();
+    EXPECT_EQ(UserDefaults::standard().stringForKey("EverRun"), "true");
+    const std::filesystem::path at = home.path() / file;
+    const auto aside = TestFiles::setAside(at.parent_path(), at.filename().string());
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(TestFiles::read(aside[0]), "the reader's");
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find(at.string()), std::string::npos) << reports[0];
+    FolderHandle::setReporter(nullptr);
+  }
 }
 
 TEST(PathsTest, HomeComesFromTheEnvironmentWhenNotOverridden) {

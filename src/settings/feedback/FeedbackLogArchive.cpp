@@ -61,7 +61,7 @@ std::optional<std::string> FeedbackLogArchive::make(const std::optional<std::str
   if (error) return std::nullopt;
   // A folder of our own (mkdtemp makes it 0700 under a name no one else has), so the archive
   // keeps the plain name "log.zip" the feedback host is sent.
-  std::string pattern = (tmp / "feedback-XXXXXX").string();
+  std::string pattern = (tmp / (std::string(kFolderPrefix) + "XXXXXX")).string();
   std::vector<char> name(pattern.begin(), pattern.end());
   name.push_back('\0');
   if (::mkdtemp(name.data()) == nullptr) return std::nullopt;
@@ -84,6 +84,27 @@ std::optional<std::string> FeedbackLogArchive::make(const std::optional<std::str
   }
   path_ = path;
   return path_;
+}
+
+size_t FeedbackLogArchive::removeLeftovers() {
+  const std::optional<FolderHandle> tmp = Paths::openExistingFolder("tmp");
+  if (!tmp) return 0;
+  size_t removed = 0;
+  for (const std::string& name : tmp->names()) {
+    if (!FolderHandle::isFreshName(name, kFolderPrefix)) continue;
+    const std::optional<FolderHandle> folder = tmp->openExistingPath(name);
+    if (!folder) continue;
+    // What make() leaves: nothing yet, or the archive alone.
+    const std::vector<std::string> inside = folder->names();
+    const bool archiveAlone = inside.size() == 1 && inside[0] == kArchiveName && folder->isRegularFile(kArchiveName);
+    if (!inside.empty() && !archiveAlone) continue;
+    if (tmp->remove(name)) {
+      ++removed;
+      FolderHandle::report("FeedbackLogArchive: removed " + (tmp->path() / name).string() +
+                           ", an archive left by a run that ended");
+    }
+  }
+  return removed;
 }
 
 void FeedbackLogArchive::remove() {

@@ -27,6 +27,7 @@ class FeedbackLogArchive {
   static constexpr const char* kLogEntryName = "log.txt";
   static constexpr const char* kLastLogEntryName = "log_last.txt";
   static constexpr const char* kArchiveName = "log.zip";
+  static constexpr const char* kFolderPrefix = "feedback-";
 
   FeedbackLogArchive() = default;
   ~FeedbackLogArchive();
@@ -40,6 +41,10 @@ class FeedbackLogArchive {
   std::optional<std::string> make(const std::optional<std::string>& log, const std::optional<std::string>& lastLog);
   // Deletes the archive made, and its folder, if any.
   void remove();
+  // Deletes the archives a run that ended before it removed them (a kill) left in the home's tmp
+  // folder: each folder named as make() names its own ("feedback-" and six letters or digits)
+  // that holds nothing but an archive; reported. For a launch. The number removed.
+  static size_t removeLeftovers();
 
   const std::optional<std::string>& path() const { return path_; }
 

@@ -181,6 +181,35 @@ TEST_F(FeedbackLogArchiveTest, TheArchiveGoesWithItsObject) {
   EXPECT_FALSE(fs::exists(folder));
 }
 
+// A run killed while an archive was out leaves its folder in the home's tmp folder: the next
+// launch removes such folders — named as the archive's are, holding nothing but an archive or
+// nothing at all — and only them.
+TEST_F(FeedbackLogArchiveTest, TheArchivesOfAKilledRunGoAtTheNextLaunch) {
+  fs::path tmp;
+  {
+    FeedbackLogArchive archive;
+    const auto path = archive.make();
+    ASSERT_TRUE(path);
+    const fs::path folder = fs::path(*path).parent_path();
+    tmp = folder.parent_path();
+    fs::copy(folder, tmp / "feedback-Ab12Cd");
+    fs::copy(folder, tmp / "feedback-Ab12C");  // of another shape
+    fs::copy(folder, tmp / "feedback-Zz99Yy");
+    TestFiles::write(tmp / "feedback-Zz99Yy" / "notes", "the reader's");
+  }
+  fs::create_directory(tmp / "feedback-Empty0");  // made, killed before the archive was
+  TestFiles::write(home_.path() / "outside" / FeedbackLogArchive::kArchiveName, "the reader's");
+  fs::create_directory_symlink(home_.path() / "outside", tmp / "feedback-Link00");
+
+  EXPECT_EQ(FeedbackLogArchive::removeLeftovers(), 2u);
+  EXPECT_FALSE(fs::exists(tmp / "feedback-Ab12Cd"));
+  EXPECT_FALSE(fs::exists(tmp / "feedback-Empty0"));
+  EXPECT_TRUE(fs::exists(tmp / "feedback-Ab12C" / FeedbackLogArchive::kArchiveName));
+  EXPECT_EQ(TestFiles::read(tmp / "feedback-Zz99Yy" / "notes"), "the reader's");
+  EXPECT_TRUE(fs::is_symlink(tmp / "feedback-Link00"));
+  EXPECT_EQ(TestFiles::read(home_.path() / "outside" / FeedbackLogArchive::kArchiveName), "the reader's");
+}
+
 TEST_F(FeedbackLogArchiveTest, TheLogHoldsStillWhileItsFilesAreRead) {
   std::atomic<bool> written{false};
   std::thread writer;

@@ -5,9 +5,11 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,26 +24,27 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The desktop's runtime folder for one test (none: nullopt), restored after.
-class DesktopRuntime {
+// An environment variable for one test (nullopt: unset), restored after.
+class ScopedVariable {
  public:
-  explicit DesktopRuntime(const std::optional<std::string>& folder) {
-    if (const char* was = std::getenv("XDG_RUNTIME_DIR")) previous_ = was;
-    if (folder) {
-      setenv("XDG_RUNTIME_DIR", folder->c_str(), 1);
+  ScopedVariable(const char* name, const std::optional<std::string>& value) : name_(name) {
+    if (const char* was = std::getenv(name)) previous_ = was;
+    if (value) {
+      setenv(name, value->c_str(), 1);
     } else {
-      unsetenv("XDG_RUNTIME_DIR");
+      unsetenv(name);
     }
   }
-  ~DesktopRuntime() {
+  ~ScopedVariable() {
     if (previous_) {
-      setenv("XDG_RUNTIME_DIR", previous_->c_str(), 1);
+      setenv(name_.c_str(), previous_->c_str(), 1);
     } else {
-      unsetenv("XDG_RUNTIME_DIR");
+      unsetenv(name_.c_str());
     }
   }
 
  private:
+  std::string name_;
   std::optional<std::string> previous_;
 };
 
@@ -49,10 +52,6 @@ std::map<std::string, std::string> variables(const LibraryFolders& folders) {
   std::map<std::string, std::string> out;
   for (const auto& variable : folders.environment()) out[variable.name] = variable.value;
   return out;
-}
-
-fs::path outsideOf(const TempHome& home) {
-  return home.path().parent_path() / (home.path().filename().string() + "-outside");
 }
 
 // Runs `script` in /bin/sh as a child process, as the engine's processes are: true when it
@@ -65,176 +64,139 @@ bool inChild(const std::string& script, const std::string& argument) {
   return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// The libraries write by path below the names they are given, all run long (GStreamer's
-// registry at the first video, sound and orc at the first sound, the engine's processes'
-// caches at any time): a rename or a link made in the home after the folders were handed out —
-// of a library's folder itself or of any folder above it — must not lead them out of the home,
-// neither in this process nor in the processes it starts.
-TEST(LibraryFoldersTest, WhatTakesAHeldFoldersPlaceAfterwardsLeadsNoLibraryOut) {
+// A home where another program put a plugin, a registry naming it, font caches and settings
+// schemas where the libraries look for them: none of it is where a library is pointed, GStreamer
+// takes its plugins from the system's folder only, and nothing is handed out below the home.
+TEST(LibraryFoldersTest, NoLibraryLooksInTheHome) {
+  TempHome scratch;
   TempHome home;
-  DesktopRuntime noRuntime(std::nullopt);
-  const fs::path outside = outsideOf(home);
-  for (const char* folder : {"Library/Caches/XDG/gstreamer-1.0", "Library/Caches/XDG/runtime", "Library/XDG",
-                             "Caches/XDG/gstreamer-1.0", "Caches/XDG/runtime", "XDG/gstreamer-1.0", "XDG/runtime"}) {
-    TestFiles::write(outside / folder / "salt", "the reader's own");
-  }
-  const auto before = TestFiles::snapshot(outside);
+  ScopedVariable noSystemPath("GST_PLUGIN_SYSTEM_PATH", std::nullopt);
+  ScopedVariable noSystemPath10("GST_PLUGIN_SYSTEM_PATH_1_0", std::nullopt);
+  ScopedVariable noRuntime("XDG_RUNTIME_DIR", std::nullopt);
+  ScopedVariable temporary("TMPDIR", scratch.path().string());
+  const std::vector<std::string> planted = {
+      "Library/XDG/gstreamer-1.0/plugins/libgstplanted.so", "Library/XDG/glib-2.0/schemas/gschemas.compiled",
+      "Library/XDG/mime/mime.cache", "Library/Caches/XDG/fontconfig/0123456789abcdef0123456789abcdef-le64.cache-8",
+      "Library/Caches/XDG/gstreamer-1.0/registry.bin"};
+  for (const std::string& file : planted) TestFiles::write(home.path() / file, "planted");
 
   LibraryFolders folders;
   auto names = variables(folders);
+  const fs::path plugins = names["GST_PLUGIN_SYSTEM_PATH_1_0"];
+  EXPECT_TRUE(fs::exists(plugins / "libgstcoreelements.so")) << plugins;
+  const std::string inHome = fs::canonical(home.path()).string() + "/";
   for (const char* name : {"XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "GST_REGISTRY_1_0"}) {
-    ASSERT_TRUE(names.count(name)) << name;
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(names.count(name));
+    const fs::path named = names[name];
+    const fs::path folder = std::string(name) == "GST_REGISTRY_1_0" ? named.parent_path() : named;
+    const fs::path real = fs::canonical(folder);
+    EXPECT_NE(real.string().rfind(fs::canonical(scratch.path()).string() + "/", 0), std::string::npos) << real;
+    EXPECT_EQ(real.string().rfind(inHome, 0), std::string::npos) << real;
+    if (folder == named) EXPECT_TRUE(fs::is_empty(folder));
   }
-  const fs::path library = home.path() / "Library";
-  int round = 0;
-  // Each folder in turn is renamed aside and a link to the outside put in its place, and the
-  // libraries then make their files: folders and files below the cache, data and runtime homes,
-  // the registry in place of its old copy.
-  for (const auto& [replaced, target] : {std::pair{library / "Caches" / "XDG", outside / "XDG"},
-                                         std::pair{library / "Caches", outside / "Caches"},
-                                         std::pair{library, outside / "Library"}}) {
-    SCOPED_TRACE(replaced);
-    ++round;
-    fs::rename(replaced, replaced.string() + ".moved-" + std::to_string(round));
-    fs::create_directory_symlink(target, replaced);
-    const std::string made = "made-" + std::to_string(round);
-    for (const char* name : {"XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
-      fs::create_directories(fs::path(names[name]) / made);
-      TestFiles::write(fs::path(names[name]) / made / "salt", "the library's");
-      EXPECT_TRUE(inChild("mkdir -p \"$1/child\" && echo child > \"$1/child/salt\"", names[name] + "/" + made)) << name;
-    }
-    const fs::path registry = names["GST_REGISTRY_1_0"];
-    TestFiles::write(registry.string() + ".tmp", "the registry");
-    fs::rename(registry.string() + ".tmp", registry);
-    EXPECT_TRUE(inChild("echo child > \"$1\"", registry.string()));
-    EXPECT_EQ(TestFiles::snapshot(outside), before);
-  }
-  // Everything went into the held folders, wherever they are now in the home.
-  size_t found = 0;
-  for (const auto& entry : fs::recursive_directory_iterator(home.path())) {
-    if (entry.path().filename() == "salt" && TestFiles::read(entry.path()) == "the library's") ++found;
-  }
-  EXPECT_EQ(found, 9u);
-  fs::remove_all(outside);
+  EXPECT_FALSE(fs::exists(names["GST_REGISTRY_1_0"]));
+  for (const std::string& file : planted) EXPECT_EQ(TestFiles::read(home.path() / file), "planted") << file;
 }
 
-// A desktop's runtime folder holds its sound server's socket: the libraries keep it, and the
-// client makes no runtime folder of its own.
-TEST(LibraryFoldersTest, TheDesktopsRuntimeFolderIsKept) {
-  TempHome home;
-  DesktopRuntime runtime(std::string("/run/user/desktop"));
-  LibraryFolders folders;
-  EXPECT_EQ(variables(folders).count("XDG_RUNTIME_DIR"), 0u);
-  EXPECT_FALSE(fs::exists(fs::symlink_status(home.path() / "Library" / "Caches" / "XDG" / "runtime")));
-}
-
-// A link planted in a folder's place before the client starts — the library folder itself or
-// one above it — is set aside and a real folder made, so a library never starts behind one.
-TEST(LibraryFoldersTest, AFolderHandedToALibraryIsNeverBehindALink) {
-  TempHome home;
-  const fs::path outside = outsideOf(home);
-  TestFiles::write(outside / "gstreamer-1.0" / "registry.bin", "the reader's own");
-  chmod(outside.c_str(), 0755);
-  const auto before = TestFiles::snapshot(outside);
-
-  fs::create_directories(home.path() / "Library" / "Caches");
-  fs::create_symlink(outside, home.path() / "Library" / "Caches" / "XDG");
-  fs::create_symlink(outside, home.path() / "Library" / "XDG");
-
-  LibraryFolders folders;
-  auto names = variables(folders);
-  for (const auto& [named, relative] :
-       {std::pair{fs::path(names["XDG_CACHE_HOME"]), "Library/Caches/XDG"},
-        std::pair{fs::path(names["XDG_DATA_HOME"]), "Library/XDG"},
-        std::pair{fs::path(names["GST_REGISTRY_1_0"]).parent_path(), "Library/Caches/XDG/gstreamer-1.0"}}) {
-    SCOPED_TRACE(relative);
-    const fs::path real = home.path() / relative;
-    EXPECT_TRUE(fs::is_directory(fs::symlink_status(real)));
-    EXPECT_TRUE(fs::equivalent(named, real));
-  }
-  for (const char* folder : {"Library/Caches", "Library"}) {
-    EXPECT_EQ(TestFiles::setAside(home.path() / folder, "XDG").size(), 1u) << folder;
-  }
-  TestFiles::write(fs::path(names["GST_REGISTRY_1_0"]), "the registry");
-  EXPECT_EQ(TestFiles::read(home.path() / "Library" / "Caches" / "XDG" / "gstreamer-1.0" / "registry.bin"),
-            "the registry");
-  EXPECT_EQ(TestFiles::snapshot(outside), before);
-  fs::remove_all(outside);
-}
-
-// A plain file where a library's own folder goes keeps no library from its folder: a library
-// given no folder falls back on the desktop user's home (GStreamer's registry in ~/.cache, orc's
-// code in ~), so the file is set aside, kept whole, and the folder made.
-TEST(LibraryFoldersTest, APlainFileInALibrarysFolderPlaceIsSetAside) {
-  for (const std::vector<std::string>& files :
-       {std::vector<std::string>{"Library/Caches/XDG", "Library/XDG"},
-        std::vector<std::string>{"Library/Caches/XDG/gstreamer-1.0", "Library/Caches/XDG/runtime"}}) {
-    SCOPED_TRACE(files.front());
-    TempHome home;
-    DesktopRuntime noRuntime(std::nullopt);
-    for (const std::string& file : files) TestFiles::write(home.path() / file, "the reader's " + file);
-
+// The run's folder is made afresh, owner-only, in the desktop's runtime folder when there is one
+// (whose runtime folder the libraries then keep); without one, or with one that is gone, in the
+// temporary folder, with a runtime folder of its own.
+TEST(LibraryFoldersTest, TheRunsFolderGoesWhereTheDesktopKeepsRuntimeFiles) {
+  TempHome desktopRuntime;
+  TempHome temporary;
+  {
+    ScopedVariable runtime("XDG_RUNTIME_DIR", desktopRuntime.path().string());
     LibraryFolders folders;
-    auto names = variables(folders);
-    for (const auto& [name, relative] :
-         {std::pair{"XDG_CACHE_HOME", "Library/Caches/XDG"}, std::pair{"XDG_DATA_HOME", "Library/XDG"},
-          std::pair{"XDG_RUNTIME_DIR", "Library/Caches/XDG/runtime"},
-          std::pair{"GST_REGISTRY_1_0", "Library/Caches/XDG/gstreamer-1.0/registry.bin"}}) {
-      ASSERT_TRUE(names.count(name)) << name;
-      const fs::path real = home.path() / relative;
-      const fs::path named = names[name];
-      if (std::string(name) == "GST_REGISTRY_1_0") {
-        EXPECT_TRUE(fs::equivalent(named.parent_path(), real.parent_path())) << name;
-      } else {
-        EXPECT_TRUE(fs::is_directory(fs::symlink_status(real))) << name;
-        EXPECT_TRUE(fs::equivalent(named, real)) << name;
-      }
-    }
-    for (const std::string& file : files) {
-      const fs::path at = home.path() / file;
-      const auto aside = TestFiles::setAside(at.parent_path(), at.filename().string());
-      ASSERT_EQ(aside.size(), 1u) << file;
-      EXPECT_EQ(TestFiles::read(aside[0]), "the reader's " + file);
-    }
+    EXPECT_EQ(folders.folder().parent_path(), desktopRuntime.path());
+    EXPECT_EQ(variables(folders).count("XDG_RUNTIME_DIR"), 0u);
+    struct stat st {};
+    ASSERT_EQ(stat(folders.folder().c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u);
   }
+  ScopedVariable tmpdir("TMPDIR", temporary.path().string());
+  {
+    ScopedVariable noRuntime("XDG_RUNTIME_DIR", std::nullopt);
+    LibraryFolders folders;
+    EXPECT_EQ(folders.folder().parent_path(), temporary.path());
+    EXPECT_TRUE(fs::equivalent(variables(folders)["XDG_RUNTIME_DIR"], folders.folder() / "runtime"));
+  }
+  // A runtime folder named but gone (a session that ended): the libraries would keep nothing,
+  // fall back on the desktop user's home. The temporary folder takes the run's folder, with a
+  // runtime folder of its own.
+  ScopedVariable goneRuntime("XDG_RUNTIME_DIR", (desktopRuntime.path() / "gone").string());
+  LibraryFolders folders;
+  EXPECT_EQ(folders.folder().parent_path(), temporary.path());
+  auto names = variables(folders);
+  ASSERT_TRUE(names.count("XDG_CACHE_HOME"));
+  ASSERT_TRUE(names.count("XDG_RUNTIME_DIR"));
+  EXPECT_TRUE(fs::equivalent(names["XDG_RUNTIME_DIR"], folders.folder() / "runtime"));
 }
 
-// The libraries make folders and files of their own inside the folders handed to them and open
-// them by path: a link, pipe or device planted at any depth there is set aside when the folder
-// is handed out, so they never write, read or wait through one.
-TEST(LibraryFoldersTest, WhatALibraryFindsInsideItsFolderIsNoLink) {
-  TempHome home;
-  DesktopRuntime noRuntime(std::nullopt);
-  const fs::path outside = outsideOf(home);
-  TestFiles::write(outside / "registry.bin", "the reader's own");
-  TestFiles::write(outside / "salt", "the reader's salt");
-  fs::create_directories(outside / "storage");
-  const auto before = TestFiles::snapshot(outside);
+// The libraries write by path below the names they are given, all run long (GStreamer's
+// registry at the first video, sound and orc at the first sound, the engine's processes' caches
+// at any time): a rename of the run's folder and a link put in its place must not lead them
+// elsewhere, neither in this process nor in the processes it starts.
+TEST(LibraryFoldersTest, WhatTakesTheFoldersPlaceAfterwardsLeadsNoLibraryOut) {
+  TempHome scratch;
+  TempHome outside;
+  ScopedVariable noRuntime("XDG_RUNTIME_DIR", std::nullopt);
+  TestFiles::write(outside.path() / "cache" / "salt", "the reader's own");
+  const auto before = TestFiles::snapshot(outside.path());
 
-  const fs::path caches = home.path() / "Library" / "Caches" / "XDG";
-  const fs::path data = home.path() / "Library" / "XDG";
-  fs::create_directories(caches / "gstreamer-1.0");
-  fs::create_symlink(outside / "registry.bin", caches / "gstreamer-1.0" / "registry.bin");
-  fs::create_directories(caches / "runtime");
-  fs::create_directory_symlink(outside, caches / "runtime" / "pulse");
-  TestFiles::makePipe(caches / "fontconfig" / "index");
-  TestFiles::write(caches / "fontconfig" / "ab" / "cd", "kept");
-  fs::create_directories(data / "wpe");
-  fs::create_directory_symlink(outside / "storage", data / "wpe" / "storage");
-  fs::create_symlink(outside / "salt", data / "wpe" / "salt");
-
-  LibraryFolders folders;
-  for (const auto& [folder, name] :
-       {std::pair{caches / "gstreamer-1.0", "registry.bin"}, std::pair{caches / "runtime", "pulse"},
-        std::pair{caches / "fontconfig", "index"}, std::pair{data / "wpe", "storage"},
-        std::pair{data / "wpe", "salt"}}) {
-    SCOPED_TRACE(folder / name);
-    EXPECT_FALSE(fs::exists(fs::symlink_status(folder / name)));
-    EXPECT_EQ(TestFiles::setAside(folder, name).size(), 1u);
+  LibraryFolders folders(scratch.path());
+  auto names = variables(folders);
+  const fs::path made = folders.folder();
+  fs::rename(made, made.string() + ".moved");
+  fs::create_directory_symlink(outside.path(), made);
+  for (const char* name : {"XDG_CACHE_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR"}) {
+    TestFiles::write(fs::path(names[name]) / "salt", "the library's");
+    EXPECT_TRUE(inChild("mkdir -p \"$1/child\" && echo child > \"$1/child/salt\"", names[name])) << name;
   }
-  EXPECT_EQ(TestFiles::read(caches / "fontconfig" / "ab" / "cd"), "kept");
-  EXPECT_EQ(TestFiles::snapshot(outside), before);
-  fs::remove_all(outside);
+  EXPECT_TRUE(inChild("echo child > \"$1\"", names["GST_REGISTRY_1_0"]));
+  EXPECT_EQ(TestFiles::snapshot(outside.path()), before);
+  EXPECT_EQ(TestFiles::read(made.string() + ".moved/cache/child/salt"), "child\n");
+  EXPECT_EQ(TestFiles::read(made.string() + ".moved/registry.bin"), "child\n");
+}
+
+// A run's folder goes with its run: at its end, or, when the run was killed, at the next launch
+// (its lock is free then) — never a running client's folder, nor anything else found there.
+TEST(LibraryFoldersTest, ARunsFolderIsRemovedWhenItsRunIsOver) {
+  TempHome scratch;
+  const fs::path base = scratch.path();
+  // Left by a killed run: a folder of the pattern, holding what the libraries wrote.
+  TestFiles::write(base / "zureader-Ab12Cd" / "cache" / "fontconfig" / "x.cache-8", "cache");
+  TestFiles::write(base / "zureader-Ab12Cd" / "registry.bin", "registry");
+  // Not a run's folder: another name, a file of the pattern, a link of the pattern.
+  TestFiles::write(base / "zureader-Ab12C" / "kept", "kept");
+  TestFiles::write(base / "zureader-Ab12Cde" / "kept", "kept");
+  TestFiles::write(base / "zureader-File01", "kept");
+  TestFiles::write(base / "elsewhere" / "kept", "kept");
+  fs::create_directory_symlink(base / "elsewhere", base / "zureader-Link01");
+
+  std::vector<std::string> reports;
+  FolderHandle::discardPendingReports();
+  FolderHandle::setReporter([&](const std::string& line) { reports.push_back(line); });
+  auto running = std::make_unique<LibraryFolders>(base);
+  TestFiles::write(running->folder() / "registry.bin", "the running client's");
+  EXPECT_FALSE(fs::exists(base / "zureader-Ab12Cd"));
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_NE(reports[0].find((base / "zureader-Ab12Cd").string()), std::string::npos) << reports[0];
+
+  {
+    LibraryFolders next(base);
+    EXPECT_EQ(TestFiles::read(running->folder() / "registry.bin"), "the running client's");
+  }
+  const fs::path ran = running->folder();
+  running.reset();
+  FolderHandle::setReporter(nullptr);
+  EXPECT_FALSE(fs::exists(fs::symlink_status(ran)));
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(base)) left.push_back(entry.path().filename().string());
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"elsewhere", "zureader-Ab12C", "zureader-Ab12Cde", "zureader-File01",
+                                            "zureader-Link01"}));
+  EXPECT_EQ(TestFiles::read(base / "elsewhere" / "kept"), "kept");
 }
 
 }  // namespace

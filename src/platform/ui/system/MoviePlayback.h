@@ -21,9 +21,10 @@
 // kTooLarge before the decoder sees it. The bound takes a cinema 4K film (4096 × 2160) lying or
 // standing; the player shows any picture at most 640 × 960 anyway.
 //
-// GStreamer keeps the registry of its plugins in a folder of the client's caches held open for
-// the run, and orc its code in the client's runtime folder when the desktop has none
-// (LibraryFolders, set at launch), never in the desktop user's home.
+// GStreamer takes its plugins from the system's plugin folder only and keeps the registry of
+// them in the run's folder for the libraries, outside the home, and orc its code in the run's
+// runtime folder when the desktop has none (LibraryFolders, set at launch): nothing in the
+// reader's home is loaded or trusted, nothing goes into the desktop user's home.
 //
 // Threads: made, driven and destroyed on the main thread; GStreamer's streaming threads hand
 // pictures and messages over through the main run loop, and only the newest picture not yet

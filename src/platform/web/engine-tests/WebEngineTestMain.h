@@ -1,9 +1,10 @@
 // The main of a test binary whose tests show pages in the real web engine (included by such a
 // binary's test file only): the desktop user's folders in a scratch folder (ScratchDesktop),
-// fonts pinned to the installed CJK font, a temporary home holding the libraries' folders for
-// the whole run, every web view on the engine, and the engine parked before the process ends.
+// fonts pinned to the installed CJK font, a temporary home for the whole run, the libraries
+// pointed at a folder of the run's own (LibraryFolders), every web view on the engine, and the
+// engine parked before the process ends.
 // One engine serves the whole binary. The run fails when anything of it landed in the desktop
-// user's folders, even for a moment: what the libraries keep belongs in the client's home.
+// user's folders, even for a moment: what the libraries keep belongs in the run's folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -35,7 +36,7 @@ inline int runEngineTests(int argc, char** argv, const char* fontsConf) {
   ScratchDesktop::shared().start();
   setenv("FONTCONFIG_FILE", fontsConf, 1);
   ::testing::InitGoogleTest(&argc, argv);
-  static TempHome home;  // the libraries' folders are held in it for the whole run
+  static TempHome home;  // the client's home for the whole run
   ui::LibraryFolders::confine();
   ::testing::AddGlobalTestEnvironment(new NothingInTheDesktopUsersFolders);
   WebView::setUseEngine(true);
