@@ -149,7 +149,7 @@ size_t LibraryFolders::removeEnded(const FolderHandle& base) {
 }
 
 void LibraryFolders::remove() {
-  if (!held_ || !base_) return;
+  if (!held_ || !base_ || ::getpid() != maker_) return;
   // Only the folder held, should another stand at its name by now.
   struct stat held {};
   const std::optional<struct stat> named = base_->status(name_);

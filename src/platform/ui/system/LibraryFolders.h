@@ -66,6 +66,7 @@
 #pragma once
 
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <optional>
@@ -116,7 +117,8 @@ class LibraryFolders {
  private:
   // Removes the folders of ended runs found in `base` (reported); how many.
   static size_t removeEnded(const FolderHandle& base);
-  // Removes the run's folder with everything in it (once; the object's end does it too).
+  // Removes the run's folder with everything in it (once; the object's end does it too). Only
+  // in the process that made it: a forked child that exits or unwinds leaves its parent's folder.
   void remove();
 
   std::optional<FolderHandle> base_;
@@ -124,6 +126,7 @@ class LibraryFolders {
   std::string name_;
   std::filesystem::path path_;
   std::vector<Variable> environment_;
+  pid_t maker_ = ::getpid();
 };
 
 }  // namespace zu::ui

@@ -199,5 +199,26 @@ TEST(LibraryFoldersTest, ARunsFolderIsRemovedWhenItsRunIsOver) {
   EXPECT_EQ(TestFiles::read(base / "elsewhere" / "kept"), "kept");
 }
 
+// A child forked from the client (a library's helper before it execs, say) that exits or
+// unwinds runs the client's exit handlers and destructors: the run's folder stays the parent's.
+TEST(LibraryFoldersTest, AForkedChildThatEndsLeavesTheRunsFolder) {
+  TempHome scratch;
+  auto running = std::make_unique<LibraryFolders>(scratch.path());
+  const fs::path ran = running->folder();
+  ASSERT_FALSE(ran.empty());
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    running.reset();
+    ::_exit(fs::exists(ran) ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_TRUE(fs::is_directory(ran));
+  running.reset();
+  EXPECT_FALSE(fs::exists(fs::symlink_status(ran)));
+}
+
 }  // namespace
 }  // namespace zu::ui
