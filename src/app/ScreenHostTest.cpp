@@ -21,6 +21,7 @@
 #include "platform/ui/images/Image.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/drawing/Screen.h"
+#include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/text/OneLineInput.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/controllers/ViewController.h"
@@ -455,6 +456,7 @@ TEST_F(ScreenHostTest, ReplayPlaysTheCaretKeysDeleteAndTab) {
 // A typed or pasted text cut to what a field holds is told in the application's toast, a text
 // alone in the middle of the screen; a text that fits says nothing.
 TEST_F(ScreenHostTest, ATextCutToWhatAFieldHoldsIsToldInTheToast) {
+  ScopedFakeClock clock(1330934405000);
   const auto shown = fieldOnScreen(std::make_shared<ui::ViewController>());
   ScreenHost host(true, std::nullopt, {});
   ASSERT_TRUE(shown.field->becomeFirstResponder());
@@ -470,6 +472,12 @@ TEST_F(ScreenHostTest, ATextCutToWhatAFieldHoldsIsToldInTheToast) {
   ASSERT_NE(nullptr, toast);
   EXPECT_FALSE(toast->window()->isHidden());
   EXPECT_EQ("最多4096个字", toast->viewController()->titleLable()->text());
+  turnFramesOf(*clock, 0.5);  // faded in
+  // Above the keyboard, which is up while the reader types.
+  ui::View* panel = toast->viewController()->mainView();
+  const ui::Point bottom = panel->convertPointTo(ui::Point{0, panel->bounds().size.height}, nullptr);
+  EXPECT_LE(bottom.y, ui::Keyboard::shownFrame().origin.y);
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("field-cut-notice"));
   SPWaitingSavePhoto::resign();
   Pasteboard::general().resetForTesting();
 }
