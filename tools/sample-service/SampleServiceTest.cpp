@@ -26,6 +26,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <thread>
 #include <utility>
@@ -101,10 +102,10 @@ class RawConnection {
   }
   // What the server sends until it has sent `end` (or closes the connection, or `timeout`
   // passes).
-  std::string readUntil(std::string_view end, std::chrono::seconds timeout) {
+  std::string readUntil(std::optional<std::string_view> end, std::chrono::seconds timeout) {
     std::string text;
     const auto until = std::chrono::steady_clock::now() + timeout;
-    while (text.find(end) == std::string::npos && std::chrono::steady_clock::now() < until) {
+    while ((!end || text.find(*end) == std::string::npos) && std::chrono::steady_clock::now() < until) {
       pollfd entry{fd_, POLLIN, 0};
       if (::poll(&entry, 1, 100) <= 0) continue;
       char buffer[4096];
@@ -118,22 +119,7 @@ class RawConnection {
     return text;
   }
   // What the server sends until it closes the connection, or `timeout` passes.
-  std::string readUntilClosed(std::chrono::seconds timeout) {
-    std::string text;
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (std::chrono::steady_clock::now() < end) {
-      pollfd entry{fd_, POLLIN, 0};
-      if (::poll(&entry, 1, 100) <= 0) continue;
-      char buffer[4096];
-      const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
-      if (n <= 0) {
-        closed_ = true;
-        break;
-      }
-      text.append(buffer, static_cast<size_t>(n));
-    }
-    return text;
-  }
+  std::string readUntilClosed(std::chrono::seconds timeout) { return readUntil(std::nullopt, timeout); }
   // Whether the server closed the connection (seen by a read that found its end).
   bool closed() {
     if (!closed_) {
