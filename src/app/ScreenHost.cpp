@@ -99,7 +99,7 @@ ScreenHost::ScreenHost(bool headless, std::optional<std::filesystem::path> snaps
   }
   // With a window the board is the desktop's clipboard (headless it stays in the process, so
   // runs stay repeatable).
-  Pasteboard::general().setDesktopClipboard(std::make_shared<SdlClipboard>(&ScreenHost::showNotice));
+  Pasteboard::general().setDesktopClipboard(std::make_shared<SdlClipboard>(window_, &ScreenHost::showNotice));
 }
 
 std::string ScreenHost::textCutNotice() { return "最多" + std::to_string(ui::OneLineInput::kMaxLength) + "个字"; }

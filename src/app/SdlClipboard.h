@@ -18,6 +18,8 @@
 
 #include "platform/device/DesktopClipboard.h"
 
+struct SDL_Window;
+
 namespace zu {
 
 class X11SelectionReader;
@@ -29,7 +31,9 @@ class SdlClipboard : public DesktopClipboard {
   static constexpr const char* kBrokenOffNotice = "剪贴板未传完";
   static constexpr const char* kTooLongNotice = "剪贴板内容过长";
 
-  explicit SdlClipboard(std::function<void(const std::string&)> notice = {});
+  // `window`: the window whose video subsystem holds the clipboard (on X11 its display
+  // connection is the one SDL claims the selection over).
+  explicit SdlClipboard(SDL_Window* window, std::function<void(const std::string&)> notice = {});
   ~SdlClipboard() override;
 
   std::optional<std::string> text() override;
@@ -38,6 +42,8 @@ class SdlClipboard : public DesktopClipboard {
  private:
   std::function<void(const std::string&)> notice_;
   std::unique_ptr<X11SelectionReader> x11_;  // on X11 only
+  // SDL's display connection on X11 (an Xlib Display), not owned; null elsewhere.
+  void* sdlDisplay_ = nullptr;
 };
 
 }  // namespace zu

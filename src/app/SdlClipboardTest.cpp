@@ -129,12 +129,16 @@ class SdlClipboardTest : public ::testing::Test {
     SDL_SetHint(SDL_HINT_VIDEODRIVER, "x11");
     ASSERT_EQ(0, SDL_InitSubSystem(SDL_INIT_VIDEO)) << SDL_GetError();
     videoUp_ = true;
-    clipboard_ = std::make_unique<SdlClipboard>([this](const std::string& text) { notices_.push_back(text); });
+    window_ = SDL_CreateWindow("clipboard", 0, 0, 32, 32, SDL_WINDOW_HIDDEN);
+    ASSERT_NE(nullptr, window_) << SDL_GetError();
+    clipboard_ =
+        std::make_unique<SdlClipboard>(window_, [this](const std::string& text) { notices_.push_back(text); });
     display_ = XOpenDisplay(xvfb_.name().c_str());
     ASSERT_NE(nullptr, display_);
   }
   void TearDown() override {
     clipboard_.reset();
+    if (window_) SDL_DestroyWindow(window_);
     if (display_) XCloseDisplay(display_);
     if (videoUp_) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     SDL_ResetHint(SDL_HINT_VIDEODRIVER);
@@ -168,6 +172,7 @@ class SdlClipboardTest : public ::testing::Test {
   XvfbDisplay xvfb_;
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
   bool videoUp_ = false;
+  SDL_Window* window_ = nullptr;
   std::unique_ptr<SdlClipboard> clipboard_;
   std::vector<std::string> notices_;
   Display* display_ = nullptr;
@@ -211,6 +216,14 @@ TEST_F(SdlClipboardTest, ASlowOwnerIsWaitedForAndKeepsItsClipboard) {
   ASSERT_TRUE(holding->write("answer\n"));
   EXPECT_EQ(std::optional<std::string>("tide at nine"), clipboard_->text());
   EXPECT_EQ(1u, notices_.size());
+}
+
+// An answer in increments that stops after its first is not pasted as a part, and the reader is
+// told it did not come whole.
+TEST_F(SdlClipboardTest, AnAnswerThatStopsBetweenIncrementsIsTold) {
+  auto stalling = slowOwner("half of this comes, the rest never", "stall");
+  EXPECT_FALSE(clipboard_->text().has_value());
+  EXPECT_EQ(std::vector<std::string>{SdlClipboard::kBrokenOffNotice}, notices_);
 }
 
 // What the client copies is pasted back (its own window answers while the reader waits) and is

@@ -4,6 +4,8 @@
 //   zu_test_clipboard_owner TEXT DELAY_MS   answers each request DELAY_MS after it came
 //   zu_test_clipboard_owner TEXT hold       answers the requests come so far at each line read
 //                                           on standard input
+//   zu_test_clipboard_owner TEXT stall      answers in increments (INCR) and stops after the
+//                                           first, half of the text
 //
 // It answers UTF8_STRING (the text, in one piece) and TARGETS. Once it owns the selection it
 // writes "owned" and a line break on standard output; it ends when it loses the selection or
@@ -41,13 +43,19 @@ int main(int argc, char** argv) {
   }
   const std::string text = argv[1];
   const bool hold = std::strcmp(argv[2], "hold") == 0;
-  const auto delay = std::chrono::milliseconds(hold ? 0 : std::atol(argv[2]));
+  const bool stall = std::strcmp(argv[2], "stall") == 0;
+  const auto delay = std::chrono::milliseconds(hold || stall ? 0 : std::atol(argv[2]));
   Display* display = XOpenDisplay(nullptr);
   if (!display) return 1;
   const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
   const Atom clipboard = XInternAtom(display, "CLIPBOARD", False);
   const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
   const Atom targets = XInternAtom(display, "TARGETS", False);
+  const Atom incr = XInternAtom(display, "INCR", False);
+  // The transfer in increments under way (stall): where it goes, and whether its one piece went.
+  Window incrWindow = None;
+  Atom incrProperty = None;
+  bool pieceSent = false;
   XSetSelectionOwner(display, clipboard, window, CurrentTime);
   if (XGetSelectionOwner(display, clipboard) != window) return 1;
   std::printf("owned\n");
@@ -62,7 +70,15 @@ int main(int argc, char** argv) {
     reply.xselection.target = request.target;
     reply.xselection.time = request.time;
     reply.xselection.property = request.property;
-    if (request.target == utf8) {
+    if (request.target == utf8 && stall) {
+      const long size = static_cast<long>(text.size());
+      XSelectInput(display, request.requestor, PropertyChangeMask);
+      XChangeProperty(display, request.requestor, request.property, incr, 32, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(&size), 1);
+      incrWindow = request.requestor;
+      incrProperty = request.property;
+      pieceSent = false;
+    } else if (request.target == utf8) {
       XChangeProperty(display, request.requestor, request.property, utf8, 8, PropModeReplace,
                       reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));
     } else if (request.target == targets) {
@@ -82,6 +98,14 @@ int main(int argc, char** argv) {
       XNextEvent(display, &event);
       if (event.type == SelectionClear) return 0;
       if (event.type == SelectionRequest) pending.push_back({event.xselectionrequest, SteadyClock::now() + delay});
+      // The requestor took the announcement: the first piece, and then nothing more.
+      if (event.type == PropertyNotify && event.xproperty.window == incrWindow &&
+          event.xproperty.atom == incrProperty && event.xproperty.state == PropertyDelete && !pieceSent) {
+        XChangeProperty(display, incrWindow, incrProperty, utf8, 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size() / 2));
+        XFlush(display);
+        pieceSent = true;
+      }
     }
     int timeout = -1;
     if (!hold && !pending.empty()) {
