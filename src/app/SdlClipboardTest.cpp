@@ -226,6 +226,15 @@ TEST_F(SdlClipboardTest, AnAnswerThatStopsBetweenIncrementsIsTold) {
   EXPECT_EQ(std::vector<std::string>{SdlClipboard::kBrokenOffNotice}, notices_);
 }
 
+// An owner that answers with mebibytes of 32-bit units where text was asked for gives no text,
+// and reading its answer raises no X error (which would end the process).
+TEST_F(SdlClipboardTest, AnAnswerInAnotherFormatIsNoText) {
+  auto wide = slowOwner("not this", "wide");
+  EXPECT_FALSE(clipboard_->text().has_value());
+  EXPECT_TRUE(notices_.empty());
+  EXPECT_TRUE(wide->running());
+}
+
 // What the client copies is pasted back (its own window answers while the reader waits) and is
 // read by another program; what another program copies afterwards is what is pasted.
 TEST_F(SdlClipboardTest, WhatTheClientCopiedIsPastedBackAndReadElsewhere) {

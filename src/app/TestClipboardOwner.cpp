@@ -6,6 +6,8 @@
 //                                           on standard input
 //   zu_test_clipboard_owner TEXT stall      answers in increments (INCR) and stops after the
 //                                           first, half of the text
+//   zu_test_clipboard_owner TEXT wide       answers a text with 6 MiB of 32-bit units instead
+//                                           of bytes (an owner that sends the wrong format)
 //
 // It answers UTF8_STRING (the text, in one piece) and TARGETS. Once it owns the selection it
 // writes "owned" and a line break on standard output; it ends when it loses the selection or
@@ -38,13 +40,14 @@ struct Pending {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: %s TEXT DELAY_MS|hold\n", argv[0]);
+    std::fprintf(stderr, "usage: %s TEXT DELAY_MS|hold|stall|wide\n", argv[0]);
     return 2;
   }
   const std::string text = argv[1];
   const bool hold = std::strcmp(argv[2], "hold") == 0;
   const bool stall = std::strcmp(argv[2], "stall") == 0;
-  const auto delay = std::chrono::milliseconds(hold || stall ? 0 : std::atol(argv[2]));
+  const bool wide = std::strcmp(argv[2], "wide") == 0;
+  const auto delay = std::chrono::milliseconds(hold || stall || wide ? 0 : std::atol(argv[2]));
   Display* display = XOpenDisplay(nullptr);
   if (!display) return 1;
   const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
@@ -78,6 +81,10 @@ int main(int argc, char** argv) {
       incrWindow = request.requestor;
       incrProperty = request.property;
       pieceSent = false;
+    } else if (request.target == utf8 && wide) {
+      const std::vector<long> units(size_t{6} << 18, 0x41424344);
+      XChangeProperty(display, request.requestor, request.property, utf8, 32, PropModeReplace,
+                      reinterpret_cast<const unsigned char*>(units.data()), static_cast<int>(units.size()));
     } else if (request.target == utf8) {
       XChangeProperty(display, request.requestor, request.property, utf8, 8, PropModeReplace,
                       reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size()));

@@ -17,8 +17,6 @@ using SteadyClock = std::chrono::steady_clock;
 
 // How often the wait lets `whileWaiting` run.
 constexpr std::chrono::milliseconds kPumpStep{10};
-// A property is read in pieces of this many 32-bit units (4 MiB).
-constexpr long kPieceUnits = 1 << 20;
 
 }  // namespace
 
@@ -101,35 +99,33 @@ struct X11SelectionReader::Connection {
     return CurrentTime;
   }
 
-  // Reads the window's property whole into `out` (appended) and deletes it. False when it is
-  // not there; `tooLong` when `out` would pass kMaxBytes (nothing more is read then).
+  // Reads the window's property whole into `out` (appended: only text, of 8-bit units) and
+  // deletes it. False when it is not there; `tooLong` when `out` would pass kMaxBytes (nothing
+  // of it is kept then). The property is read in one request from its start: a request from
+  // an offset past its end is an X error, which ends the process, and an owner may change the
+  // property between two requests (or hold other units than bytes, which shifts the offsets).
   bool takeProperty(std::string& out, Atom& type, bool& tooLong) {
     tooLong = false;
-    long offset = 0;
-    for (;;) {
-      int format = 0;
-      unsigned long items = 0, after = 0;
-      unsigned char* data = nullptr;
-      if (XGetWindowProperty(display, window, property, offset, kPieceUnits, False, AnyPropertyType, &type,
-                             &format, &items, &after, &data) != Success) {
-        return false;
-      }
-      const size_t bytes = format == 32 ? items * sizeof(long) : items * static_cast<size_t>(format / 8);
-      if (type == None) {
-        if (data) XFree(data);
-        return false;
-      }
-      if (out.size() + bytes + after > kMaxBytes) {
-        if (data) XFree(data);
-        XDeleteProperty(display, window, property);
-        tooLong = true;
-        return true;
-      }
-      if (data && format == 8) out.append(reinterpret_cast<const char*>(data), bytes);
-      if (data) XFree(data);
-      if (after == 0) break;
-      offset += static_cast<long>(bytes / 4);
+    const size_t room = kMaxBytes - std::min(out.size(), kMaxBytes);
+    int format = 0;
+    unsigned long items = 0, after = 0;
+    unsigned char* data = nullptr;
+    if (XGetWindowProperty(display, window, property, 0, static_cast<long>(room / 4 + 1), False, AnyPropertyType,
+                           &type, &format, &items, &after, &data) != Success) {
+      return false;
     }
+    if (type == None) {
+      if (data) XFree(data);
+      return false;
+    }
+    // The bytes the owner sent (Xlib hands 32-bit units over as longs).
+    const size_t bytes = items * static_cast<size_t>(format / 8);
+    if (after > 0 || bytes > room) {
+      tooLong = true;
+    } else if (data && format == 8) {
+      out.append(reinterpret_cast<const char*>(data), bytes);
+    }
+    if (data) XFree(data);
     XDeleteProperty(display, window, property);
     return true;
   }
