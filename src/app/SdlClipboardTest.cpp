@@ -226,6 +226,16 @@ TEST_F(SdlClipboardTest, AnAnswerThatStopsBetweenIncrementsIsTold) {
   EXPECT_EQ(std::vector<std::string>{SdlClipboard::kBrokenOffNotice}, notices_);
 }
 
+// An owner that sends its answer in increments without end (one byte each) keeps the reader
+// waiting no longer than its read's limit, and the read says the answer did not come whole.
+TEST_F(SdlClipboardTest, AnAnswerInIncrementsWithoutEndEndsWithTheReadsLimit) {
+  auto endless = slowOwner("z", "endless");
+  X11SelectionReader reader(xvfb_.name().c_str(), {}, std::chrono::milliseconds(500));
+  ASSERT_TRUE(reader.isOpen());
+  EXPECT_EQ(X11SelectionReader::Outcome::BrokenOff, reader.read().outcome);
+  EXPECT_TRUE(endless->running());
+}
+
 // An owner that answers with mebibytes of 32-bit units where text was asked for gives no text,
 // and reading its answer raises no X error (which would end the process).
 TEST_F(SdlClipboardTest, AnAnswerInAnotherFormatIsNoText) {

@@ -6,6 +6,8 @@
 //                                           on standard input
 //   zu_test_clipboard_owner TEXT stall      answers in increments (INCR) and stops after the
 //                                           first, half of the text
+//   zu_test_clipboard_owner TEXT endless    answers in increments, the text's first byte each,
+//                                           and never ends
 //   zu_test_clipboard_owner TEXT wide       answers a text with 6 MiB of 32-bit units instead
 //                                           of bytes (an owner that sends the wrong format)
 //
@@ -40,12 +42,13 @@ struct Pending {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: %s TEXT DELAY_MS|hold|stall|wide\n", argv[0]);
+    std::fprintf(stderr, "usage: %s TEXT DELAY_MS|hold|stall|endless|wide\n", argv[0]);
     return 2;
   }
   const std::string text = argv[1];
   const bool hold = std::strcmp(argv[2], "hold") == 0;
-  const bool stall = std::strcmp(argv[2], "stall") == 0;
+  const bool endless = std::strcmp(argv[2], "endless") == 0;
+  const bool stall = endless || std::strcmp(argv[2], "stall") == 0;
   const bool wide = std::strcmp(argv[2], "wide") == 0;
   const auto delay = std::chrono::milliseconds(hold || stall || wide ? 0 : std::atol(argv[2]));
   Display* display = XOpenDisplay(nullptr);
@@ -55,7 +58,8 @@ int main(int argc, char** argv) {
   const Atom utf8 = XInternAtom(display, "UTF8_STRING", False);
   const Atom targets = XInternAtom(display, "TARGETS", False);
   const Atom incr = XInternAtom(display, "INCR", False);
-  // The transfer in increments under way (stall): where it goes, and whether its one piece went.
+  // The transfer in increments under way (stall, endless): where it goes, and whether its one
+  // piece went (stall).
   Window incrWindow = None;
   Atom incrProperty = None;
   bool pieceSent = false;
@@ -105,13 +109,15 @@ int main(int argc, char** argv) {
       XNextEvent(display, &event);
       if (event.type == SelectionClear) return 0;
       if (event.type == SelectionRequest) pending.push_back({event.xselectionrequest, SteadyClock::now() + delay});
-      // The requestor took the announcement: the first piece, and then nothing more.
+      // The requestor took the announcement (or a piece): the first piece, and then nothing more
+      // (stall), or the next one-byte piece (endless).
       if (event.type == PropertyNotify && event.xproperty.window == incrWindow &&
           event.xproperty.atom == incrProperty && event.xproperty.state == PropertyDelete && !pieceSent) {
         XChangeProperty(display, incrWindow, incrProperty, utf8, 8, PropModeReplace,
-                        reinterpret_cast<const unsigned char*>(text.data()), static_cast<int>(text.size() / 2));
+                        reinterpret_cast<const unsigned char*>(text.data()),
+                        static_cast<int>(endless ? std::min<size_t>(1, text.size()) : text.size() / 2));
         XFlush(display);
-        pieceSent = true;
+        pieceSent = !endless;
       }
     }
     int timeout = -1;

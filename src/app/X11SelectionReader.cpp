@@ -57,31 +57,39 @@ struct X11SelectionReader::Connection {
     }
   }
 
-  // Takes in what the server sent; true when `match` takes `event` (which then holds it).
+  // Takes in what the server sent; true when `match` takes `event` (which then holds it). Ends
+  // at `deadline` too, however many events keep coming (any program may send them).
   template <typename Match>
-  bool drain(Match&& match, XEvent& event) {
+  bool drain(Match&& match, XEvent& event, SteadyClock::time_point deadline) {
     while (XPending(display) > 0) {
       XNextEvent(display, &event);
       note(event);
       if (match(event)) return true;
+      if (SteadyClock::now() >= deadline) return false;
     }
     return false;
   }
+  // Takes in the events the server has sent so far.
   void drain() {
     XEvent event;
-    drain([](const XEvent&) { return false; }, event);
+    for (int queued = XEventsQueued(display, QueuedAfterReading); queued > 0; --queued) {
+      XNextEvent(display, &event);
+      note(event);
+    }
   }
 
-  // Waits until `match` takes an event, up to `wait`, running `whileWaiting` meanwhile.
+  // Waits until `match` takes an event, up to kAnswerWait and not past `until`, running
+  // `whileWaiting` meanwhile.
   template <typename Match>
-  bool waitFor(Match&& match, XEvent& event, const std::function<void()>& whileWaiting) {
-    const auto deadline = SteadyClock::now() + kAnswerWait;
+  bool waitFor(Match&& match, XEvent& event, const std::function<void()>& whileWaiting,
+               SteadyClock::time_point until) {
+    const auto deadline = std::min(until, SteadyClock::now() + kAnswerWait);
     for (;;) {
-      if (drain(match, event)) return true;
+      if (drain(match, event, deadline)) return true;
       const auto left = deadline - SteadyClock::now();
       if (left <= SteadyClock::duration::zero()) return false;
       if (whileWaiting) whileWaiting();
-      if (drain(match, event)) return true;
+      if (drain(match, event, deadline)) return true;
       pollfd entry{ConnectionNumber(display), POLLIN, 0};
       const auto step = std::min<SteadyClock::duration>(left, kPumpStep);
       ::poll(&entry, 1, static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(step).count()));
@@ -89,11 +97,11 @@ struct X11SelectionReader::Connection {
   }
 
   // The server's time now: a change of a property of the window comes back with it.
-  Time serverTime(const std::function<void()>& whileWaiting) {
+  Time serverTime(const std::function<void()>& whileWaiting, SteadyClock::time_point until) {
     XChangeProperty(display, window, stamp, XA_INTEGER, 32, PropModeAppend, nullptr, 0);
     XEvent event;
     if (waitFor([this](const XEvent& e) { return e.type == PropertyNotify && e.xproperty.atom == stamp; }, event,
-                whileWaiting)) {
+                whileWaiting, until)) {
       return event.xproperty.time;
     }
     return CurrentTime;
@@ -131,8 +139,9 @@ struct X11SelectionReader::Connection {
   }
 };
 
-X11SelectionReader::X11SelectionReader(const char* displayName, std::function<void()> whileWaiting)
-    : x_(std::make_unique<Connection>()), whileWaiting_(std::move(whileWaiting)) {
+X11SelectionReader::X11SelectionReader(const char* displayName, std::function<void()> whileWaiting,
+                                       std::chrono::milliseconds readLimit)
+    : x_(std::make_unique<Connection>()), whileWaiting_(std::move(whileWaiting)), readLimit_(readLimit) {
   x_->display = XOpenDisplay(displayName);
   if (!x_->display) return;
   Display* d = x_->display;
@@ -162,6 +171,7 @@ void X11SelectionReader::forget() { x_->kept.reset(); }
 X11SelectionReader::Result X11SelectionReader::read() {
   Connection& x = *x_;
   if (!x.display) return {};
+  const auto until = SteadyClock::now() + readLimit_;
   // The owner first: a change of owner told before this answer is in the queue by now.
   const Window owner = XGetSelectionOwner(x.display, x.clipboard);
   x.drain();
@@ -179,13 +189,13 @@ X11SelectionReader::Result X11SelectionReader::read() {
   }
   if (!x.asked) {
     x.answer.reset();
-    const Time time = x.serverTime(whileWaiting_);
+    const Time time = x.serverTime(whileWaiting_, until);
     XDeleteProperty(x.display, x.window, x.property);
     XConvertSelection(x.display, x.clipboard, x.utf8, x.property, x.window, time);
     x.asked = Connection::Asked{owner, time};
   }
   XEvent event;
-  if (!x.answer && !x.waitFor([&x](const XEvent&) { return x.answer.has_value(); }, event, whileWaiting_)) {
+  if (!x.answer && !x.waitFor([&x](const XEvent&) { return x.answer.has_value(); }, event, whileWaiting_, until)) {
     return {Outcome::NoAnswer, {}};
   }
   const XSelectionEvent answered = *x.answer;
@@ -206,7 +216,9 @@ X11SelectionReader::Result X11SelectionReader::read() {
       return e.type == PropertyNotify && e.xproperty.atom == x.property && e.xproperty.state == PropertyNewValue;
     };
     for (;;) {
-      if (!x.waitFor(increment, event, whileWaiting_)) {
+      // An owner that keeps sending (or keeps setting the property and taking it away) ends
+      // with the read's limit.
+      if (!x.waitFor(increment, event, whileWaiting_, until)) {
         result = {Outcome::BrokenOff, {}};
         break;
       }

@@ -9,7 +9,8 @@
 //    asked, so the next read takes the late answer (or waits for it again) instead of asking
 //    anew, for as long as the same program owns the selection;
 //  - a text longer than kMaxBytes is not read past that bound (TooLong), and an answer that
-//    stops between increments is BrokenOff; neither is taken as an empty clipboard.
+//    stops between increments, or whose increments go on past kReadLimit in all, is
+//    BrokenOff; neither is taken as an empty clipboard.
 // Each request carries a server time, and only the answer to it is taken (a late answer to an
 // earlier owner never passes for the present one's). The text read is kept while the desktop
 // tells (XFixes) that the selection has not been set again, so reading twice in a row (asking
@@ -19,7 +20,7 @@
 // While waiting, `whileWaiting` runs every few milliseconds: the screen host lets SDL answer
 // there, so a selection that this process's own window owns is answered too. Main thread only
 // (the thread that runs `whileWaiting`'s event loop). Reading blocks that thread for at most
-// kAnswerWait per answer awaited.
+// kAnswerWait per answer awaited, and kReadLimit in all.
 #pragma once
 
 #include <chrono>
@@ -35,6 +36,9 @@ class X11SelectionReader {
  public:
   static constexpr std::chrono::milliseconds kAnswerWait{3000};
   static constexpr size_t kMaxBytes = size_t{16} << 20;
+  // How long one read may take in all: far longer than an owner of the desktop takes to send
+  // kMaxBytes in increments, and how long one that sends without end keeps the thread waiting.
+  static constexpr std::chrono::milliseconds kReadLimit{20000};
 
   enum class Outcome {
     Text,       // the text is in `text`
@@ -49,7 +53,8 @@ class X11SelectionReader {
   };
 
   // Connects to `displayName` (null: $DISPLAY). isOpen() is false when that fails.
-  explicit X11SelectionReader(const char* displayName = nullptr, std::function<void()> whileWaiting = {});
+  explicit X11SelectionReader(const char* displayName = nullptr, std::function<void()> whileWaiting = {},
+                              std::chrono::milliseconds readLimit = kReadLimit);
   ~X11SelectionReader();
   X11SelectionReader(const X11SelectionReader&) = delete;
   X11SelectionReader& operator=(const X11SelectionReader&) = delete;
@@ -63,6 +68,7 @@ class X11SelectionReader {
   struct Connection;
   std::unique_ptr<Connection> x_;
   std::function<void()> whileWaiting_;
+  std::chrono::milliseconds readLimit_;
 };
 
 }  // namespace zu
