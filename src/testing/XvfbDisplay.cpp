@@ -31,7 +31,10 @@ XvfbDisplay::XvfbDisplay() {
   posix_spawn_file_actions_adddup2(&actions, pipeFds[1], 3);
   posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  std::vector<std::string> args = {"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-screen", "0", "640x960x24"};
+  // -terminate: the server ends when its last client has gone, so it does not outlive a test
+  // that was killed or crashed (its connections close with it) and never ran the destructor.
+  std::vector<std::string> args = {"Xvfb", "-displayfd", "3", "-nolisten", "tcp", "-terminate",
+                                   "-screen", "0", "640x960x24"};
   std::vector<char*> argv;
   for (auto& arg : args) argv.push_back(arg.data());
   argv.push_back(nullptr);
