@@ -11,7 +11,8 @@ packages=(
   libcpp-httplib-dev nlohmann-json3-dev
   libcairo2-dev libpango1.0-dev fonts-wqy-microhei libgif-dev libpng-dev libjpeg62-turbo-dev
   libegl-dev libgles-dev libgl1-mesa-dri libegl-mesa0
-  libsdl2-dev
+  libsdl2-dev libx11-dev libxfixes-dev
+  xvfb xclip
   libicu-dev
   libwpewebkit-1.1-dev libwpebackend-fdo-1.0-dev libwayland-dev
   python3-cairo

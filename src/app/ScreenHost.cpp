@@ -11,6 +11,7 @@
 #include "app/SdlClipboard.h"
 #include "platform/device/Pasteboard.h"
 #include "platform/runtime/Clock.h"
+#include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/drawing/DisplayChanges.h"
@@ -18,7 +19,9 @@
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/drawing/Screen.h"
 #include "platform/ui/views/ScrollView.h"
+#include "platform/ui/text/OneLineInput.h"
 #include "platform/ui/views/Window.h"
+#include "shell/widgets/SPWaitingSavePhoto.h"
 
 // Last: it brings the X11 headers and their macros.
 #include <SDL_syswm.h>
@@ -32,6 +35,8 @@ constexpr double kFrameSeconds = 1.0 / 60;
 constexpr double kRestPollSeconds = 0.1;
 // Points the content moves for one notch of the wheel.
 constexpr float kWheelPoints = 40;
+// The application's toast of a text alone (no icon), as the screens' short notices use it.
+constexpr int kNoticeToastType = 12;
 
 bool hasDisplay() {
   const char* x11 = std::getenv("DISPLAY");
@@ -72,6 +77,8 @@ std::vector<uint32_t> pixelsOf(const ui::Image& picture) {
 ScreenHost::ScreenHost(bool headless, std::optional<std::filesystem::path> snapshotDir,
                        Events events)
     : snapshotDir_(std::move(snapshotDir)), events_(std::move(events)) {
+  NotificationCenter::defaultCenter().add(ui::OneLineInput::kTextCutNotification, this,
+                                          [](const Notification&) { showNotice(textCutNotice()); });
   if (snapshotDir_) {
     std::error_code ec;
     std::filesystem::create_directories(*snapshotDir_, ec);
@@ -92,7 +99,13 @@ ScreenHost::ScreenHost(bool headless, std::optional<std::filesystem::path> snaps
   }
   // With a window the board is the desktop's clipboard (headless it stays in the process, so
   // runs stay repeatable).
-  Pasteboard::general().setDesktopClipboard(std::make_shared<SdlClipboard>());
+  Pasteboard::general().setDesktopClipboard(std::make_shared<SdlClipboard>(window_, &ScreenHost::showNotice));
+}
+
+std::string ScreenHost::textCutNotice() { return "最多" + std::to_string(ui::OneLineInput::kMaxLength) + "个字"; }
+
+void ScreenHost::showNotice(const std::string& text) {
+  SPWaitingSavePhoto::showwaitingDialogWithTypeOntimer(kNoticeToastType, text);
 }
 
 int ScreenHost::pixelWidth() {
@@ -121,6 +134,7 @@ bool ScreenHost::openWindow() {
 }
 
 ScreenHost::~ScreenHost() {
+  NotificationCenter::defaultCenter().remove(this);
   stop();
   if (window_) {
     Pasteboard::general().setDesktopClipboard(nullptr);

@@ -36,6 +36,10 @@
 // the edit menus and the screens' copy items reach the other programs of the desktop; headless,
 // the board stays in the process.
 //
+// Notices: a paste the clipboard could not give (SdlClipboard) and a text cut to what a field
+// holds (ui::OneLineInput's notification) are told in the application's toast
+// (SPWaitingSavePhoto's text toast), windowed or headless.
+//
 // Headless when asked, when there is no display ($DISPLAY, $WAYLAND_DISPLAY) or when SDL cannot
 // open a window; the same frames run. Main thread only; owned by the executable.
 #pragma once
@@ -99,6 +103,8 @@ class ScreenHost {
   bool scrollWheelAt(ui::Point screenPoint, ui::Point notches);
 
   ScreenInput& input() { return input_; }
+  // What the toast says when a typed or pasted text was cut to what a field holds.
+  static std::string textCutNotice();
   // One event of the display connection (pumped from the window; tests hand events in).
   void handleEvent(const SDL_Event& event);
   // Plays replay steps through the input, starting now; `done` runs after the last one,
@@ -127,6 +133,7 @@ class ScreenHost {
   void unwatchDisplay();
   void writeFrame(const ui::Image& picture);
   void wheel(const SDL_MouseWheelEvent& event);
+  static void showNotice(const std::string& text);
 
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;

@@ -21,10 +21,15 @@
 #include "platform/ui/images/Image.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/drawing/Screen.h"
+#include "platform/ui/testing/ContrastAudit.h"
+#include "platform/ui/text/OneLineInput.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/controllers/ViewController.h"
+#include "platform/ui/views/Label.h"
 #include "platform/ui/views/ScrollView.h"
 #include "platform/ui/views/Window.h"
+#include "shell/widgets/CustomLoadingView.h"
+#include "shell/widgets/SPWaitingSavePhoto.h"
 #include "testing/MainLoopTurn.h"
 #include "testing/ScopedFakeClock.h"
 #include "testing/TempHome.h"
@@ -446,6 +451,35 @@ TEST_F(ScreenHostTest, ReplayPlaysTheCaretKeysDeleteAndTab) {
   EXPECT_EQ("fery!", name->text());
   EXPECT_EQ("x", next->text());
   EXPECT_TRUE(name->isFirstResponder());
+}
+
+// A typed or pasted text cut to what a field holds is told in the application's toast, a text
+// alone in the middle of the screen; a text that fits says nothing.
+TEST_F(ScreenHostTest, ATextCutToWhatAFieldHoldsIsToldInTheToast) {
+  ScopedFakeClock clock(1330934405000);
+  const auto shown = fieldOnScreen(std::make_shared<ui::ViewController>());
+  ScreenHost host(true, std::nullopt, {});
+  ASSERT_TRUE(shown.field->becomeFirstResponder());
+  Pasteboard::general().resetForTesting();
+  Pasteboard::general().setString("short enough");
+  EXPECT_TRUE(host.input().edit("paste:"));
+  EXPECT_TRUE(!SPWaitingSavePhoto::existing() || SPWaitingSavePhoto::existing()->window()->isHidden());
+  Pasteboard::general().setString(std::string(5000, 'n'));
+  EXPECT_TRUE(host.input().edit("selectAll:"));
+  EXPECT_TRUE(host.input().edit("paste:"));
+  EXPECT_EQ(std::string(ui::OneLineInput::kMaxLength, 'n'), shown.field->text());
+  SPWaitingSavePhoto* toast = SPWaitingSavePhoto::existing();
+  ASSERT_NE(nullptr, toast);
+  EXPECT_FALSE(toast->window()->isHidden());
+  EXPECT_EQ("最多4096个字", toast->viewController()->titleLable()->text());
+  turnFramesOf(*clock, 0.5);  // faded in
+  // Above the keyboard, which is up while the reader types.
+  ui::View* panel = toast->viewController()->mainView();
+  const ui::Point bottom = panel->convertPointTo(ui::Point{0, panel->bounds().size.height}, nullptr);
+  EXPECT_LE(bottom.y, ui::Keyboard::shownFrame().origin.y);
+  EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("field-cut-notice"));
+  SPWaitingSavePhoto::resign();
+  Pasteboard::general().resetForTesting();
 }
 
 // With a window the board is the desktop's clipboard. SDL's dummy video driver opens a window

@@ -135,6 +135,35 @@ std::string formatMessage(const char* format, va_list args) {
   return out;
 }
 
+// Appends `message` to `line` with its control characters written as escapes, so a logged text
+// can neither end its line early (CR, LF) nor speak to the terminal that shows the log (ESC, C1)
+// nor turn the line around (bidi controls): CR, LF and tab as \r, \n and \t, the other C0
+// controls and DEL as \xHH, C1 and bidi controls as \uHHHH. Everything else, invalid bytes too,
+// is written as it came.
+void appendEscaped(std::string& line, std::string_view message) {
+  for (size_t i = 0; i < message.size();) {
+    const size_t start = i;
+    const char32_t c = StringUtil::decodeNext(message, i);
+    if (!StringUtil::isControl(c) && !StringUtil::isBidiControl(c)) {
+      line.append(message, start, i - start);
+      continue;
+    }
+    char escape[8];
+    switch (c) {
+      case U'\r': line += "\\r"; continue;
+      case U'\n': line += "\\n"; continue;
+      case U'\t': line += "\\t"; continue;
+      default: break;
+    }
+    if (c < 0x80) {
+      std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned>(c));
+    } else {
+      std::snprintf(escape, sizeof escape, "\\u%04X", static_cast<unsigned>(c));
+    }
+    line += escape;
+  }
+}
+
 // Local time "yyyy-MM-dd HH:mm:ss", from the process clock.
 std::string timestamp() {
   time_t seconds = static_cast<time_t>(Clock::get()->nowMicros() / 1000000);
@@ -236,7 +265,7 @@ void VESKLogImpl(const char* format, ...) {
     line += '[';
     line += threadLabel();
     line += "]: ";
-    line += message;
+    appendEscaped(line, message);
     line += "\r\n";
 
     if (tDeferredLines) {

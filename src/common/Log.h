@@ -5,7 +5,10 @@
 // on the main thread. VESKLogImpl() may be called from any thread at any time; before a
 // successful init or after uninit it does nothing. Each call appends one line
 //   "yyyy-MM-dd HH:mm:ss[<thread>]: <message>\r\n"
-// where <thread> is the writing thread's name cut to 4 characters ("null" when unnamed).
+// where <thread> is the writing thread's name cut to 4 characters ("null" when unnamed), and
+// the message's control characters are written as escapes (CR, LF, tab as \r, \n, \t; other
+// C0 controls and DEL as \xHH; C1 and bidi controls as \uHHHH), so logged data can neither
+// start a line of its own nor turn one around.
 // Lines from different threads never interleave. When the file has grown past 2 MiB, the next
 // line first moves it to "log_last.txt" (replacing the older one) and starts a fresh "log.txt".
 // Both files are owner-only (0600, in the owner-only caches folder): the log is uploaded with a

@@ -112,6 +112,24 @@ TEST_F(LogTest, FirstLaunchStartsTheFileAndLaterLaunchesAppend) {
   EXPECT_EQ(parse(lines[2])->message, "again");
 }
 
+// Logged data cannot make lines of its own, speak to the terminal that shows the log or turn a
+// line around: a name with a forged line, ESC, BEL, SOH, DEL, a C1 control and a right-to-left
+// override is written on its one line with those characters as escapes; the rest of the text
+// (other scripts, invalid bytes) as it came.
+TEST_F(LogTest, ControlCharactersInAMessageAreWrittenEscaped) {
+  VESKLogInit();
+  VESKLogImpl("login name=%s", "eve\r\n2026-01-01 00:00:00[task]: admin logged in\n\x1B[2J\x07\x01\x7F\t"
+                               "\xC2\x9B" "gnp\u202Eexe \u2067x\u2069 \u6E21\xFF");
+  VESKLogUninit();
+  const std::vector<std::string> lines = splitLines(readFile(logPath()));
+  ASSERT_EQ(2u, lines.size());
+  auto line = parse(lines[1]);
+  ASSERT_TRUE(line) << lines[1];
+  EXPECT_EQ("login name=eve\\r\\n2026-01-01 00:00:00[task]: admin logged in\\n\\x1B[2J\\x07\\x01\\x7F\\t"
+            "\\u009Bgnp\\u202Eexe \\u2067x\\u2069 \u6E21\xFF",
+            line->message);
+}
+
 TEST_F(LogTest, ThreadNamesAreShortenedToFourCharacters) {
   VESKLogInit();
   auto logFrom = [](std::optional<std::string> name) {

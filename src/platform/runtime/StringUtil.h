@@ -67,6 +67,16 @@ class StringUtil {
   // The whitespace set plus newlines: U+000A-U+000D, U+0085, U+2028, U+2029.
   static bool isWhitespaceOrNewline(char32_t c);
 
+  // Control characters: C0 (U+0000-U+001F), DEL (U+007F) and C1 (U+0080-U+009F).
+  static bool isControl(char32_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
+  // The characters that steer the order in which text is drawn rather than show: the
+  // embeddings and overrides (U+202A-U+202E), the isolates (U+2066-U+2069) and the direction
+  // marks (U+200E, U+200F, U+061C). An override makes "gnp.exe" read "exe.png".
+  static bool isBidiControl(char32_t c) {
+    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0x200E || c == 0x200F ||
+           c == 0x061C;
+  }
+
   // The text without leading and trailing characters of the whitespace-and-newline set.
   // Invalid bytes are not whitespace and are kept as they are.
   static std::string trimWhitespaceAndNewlines(std::string_view utf8);

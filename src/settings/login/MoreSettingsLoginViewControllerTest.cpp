@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "engine/core/ErrorCodes.h"
+#include "platform/device/Pasteboard.h"
+#include "platform/ui/text/OneLineInput.h"
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/testing/ContrastAudit.h"
 #include "shell/app/NightLookForTesting.h"
@@ -262,6 +264,29 @@ TEST_F(LoginScreenTest, TheMailDomainIsAddedToABareNameAndShortPasswordsAreRefus
   ASSERT_EQ(2u, engine_->tasks.size());
   EXPECT_EQ(std::optional<std::string>("x@y"), lastTask()->name);
   EXPECT_EQ(std::optional<std::string>("pwx"), lastTask()->password);
+}
+
+// What is pasted into the fields goes to the service as the reader can see it: a name with a
+// terminal's escape, a bell and a right-to-left override comes without them, and a pasted
+// hundred megabytes is cut to the 4,096 characters a field holds before anything else sees it.
+TEST_F(LoginScreenTest, PastedCredentialsGoWithoutControlsAndCutToWhatAFieldHolds) {
+  open();
+  auto& board = Pasteboard::general();
+  board.resetForTesting();
+  ASSERT_TRUE(login_->nameTextField()->becomeFirstResponder());
+  board.setString("\x1B[2J\u202Egnp.exe\x07\r\n");
+  ASSERT_TRUE(ui::Keyboard::shared().performEditCommand("paste:"));
+  EXPECT_EQ("[2Jgnp.exe", login_->nameTextField()->text());
+  ASSERT_TRUE(login_->passwordTextField()->becomeFirstResponder());
+  board.setString(std::string(size_t{100} << 20, 'p'));
+  ASSERT_TRUE(ui::Keyboard::shared().performEditCommand("paste:"));
+  board.resetForTesting();
+  EXPECT_EQ(ui::OneLineInput::kMaxLength, login_->passwordTextField()->text().size());
+  EXPECT_TRUE(loginEnabled());
+  press(*login_->loginButton());
+  ASSERT_EQ(1u, engine_->tasks.size());
+  EXPECT_EQ(std::optional<std::string>("[2Jgnp.exe@vesk.com"), lastTask()->name);
+  EXPECT_EQ(std::optional<std::string>(std::string(ui::OneLineInput::kMaxLength, 'p')), lastTask()->password);
 }
 
 TEST_F(LoginScreenTest, SuccessStoresTheServicesIdAndTellsTheApplication) {

@@ -1,5 +1,7 @@
 #include "shell/widgets/SPWaitingSavePhoto.h"
 
+#include <algorithm>
+
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/motion/Animations.h"
 #include "platform/ui/drawing/Color.h"
@@ -8,6 +10,7 @@
 #include "platform/ui/views/Label.h"
 #include "platform/ui/drawing/Screen.h"
 #include "platform/ui/drawing/Transform.h"
+#include "platform/ui/text/Keyboard.h"
 #include "platform/ui/views/Window.h"
 #include "shell/widgets/CustomLoadingView.h"
 
@@ -19,6 +22,8 @@ std::unique_ptr<SPWaitingSavePhoto> gShared;
 
 constexpr double kFadeSeconds = 0.3;
 constexpr double kHoldSeconds = 0.8;
+// Between the panel and the keyboard, while it is up.
+constexpr float kAboveKeyboard = 10;
 
 struct ToastLook {
   const char* icon;  // null: none
@@ -91,6 +96,16 @@ void SPWaitingSavePhoto::showWaitingDialogOnString(const std::string& text, int 
   if (!panel || !label || !icon || !spinner) return;
   label->setText(text);
   label->setTransform(ui::Transform::identity());
+  // In the middle of the screen; while the keyboard is up (a field's notice comes while the
+  // reader types), just above it, clear of the keyboard and, most likely, of the field.
+  const ui::Rect room = viewController_->view()->bounds();
+  float middle = room.size.height / 2;
+  if (ui::Keyboard::shared().isVisible()) {
+    // (The view sits below the status bar; the keyboard's frame is the interface's.)
+    const float keyboardTop = ui::Keyboard::interfaceFrame().origin.y - viewController_->view()->frame().origin.y;
+    middle = std::min(middle, keyboardTop - kAboveKeyboard - panel->bounds().size.height / 2);
+  }
+  panel->setCenter(ui::Point{room.size.width / 2, middle});
   // An earlier toast may have been cut short: start from the panel at rest.
   panel->setTransform(ui::Transform::identity());
   panel->setAlpha(1);

@@ -10,7 +10,9 @@
 // centres the label vertically in the panel, and every call first resets the label's shift.
 //
 // Where we differ on purpose: a new call cancels the pending steps of an earlier toast, so an
-// old toast's ending never hides a newer spinner or toast.
+// old toast's ending never hides a newer spinner or toast. While the keyboard is up the panel
+// shows just above it (a field's notice comes while the reader types), so the keyboard never
+// covers it.
 //
 // Main thread only; the shared instance is not locked.
 #pragma once

@@ -11,6 +11,7 @@
 #include "platform/ui/images/Image.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/text/MenuController.h"
+#include "platform/ui/text/OneLineInput.h"
 #include "platform/ui/text/TextSelection.h"
 #include "platform/ui/input/Touch.h"
 
@@ -68,14 +69,8 @@ bool TextField::performEditCommand(const std::string& action) {
 
 void TextField::edit(const std::string& action) {
   auto keep = shared();
-  performEditAction(action, text_, selected_, [this, &action](TextRange range, const std::string& replacement) {
-    if (action != "paste:") {
-      change(range, replacement);
-      return;
-    }
-    // A pasted text comes onto the one line; one of nothing but line breaks changes nothing.
-    const std::string line = asOneLine(replacement);
-    if (!line.empty() || range.length > 0) change(range, line);
+  performEditAction(action, text_, selected_, [this](TextRange range, const std::string& replacement) {
+    change(range, replacement);
   }, [this](TextRange range) { setSelectedRange(range); });
 }
 
@@ -256,7 +251,18 @@ bool TextField::resignFirstResponder() {
   return true;
 }
 
-bool TextField::change(TextRange range, const std::string& replacement) {
+bool TextField::change(TextRange range, const std::string& inserted) {
+  // Typed or pasted text as the one line takes it (OneLineInput); what it drops whole changes
+  // nothing, and a cut is told.
+  const OneLineInput::Taken taken = OneLineInput::take(inserted, text_, range);
+  const std::string& replacement = taken.text;
+  const auto toldCut = [&] {
+    if (taken.cut) NotificationCenter::defaultCenter().post(OneLineInput::kTextCutNotification, Value(shared()));
+  };
+  if (replacement.empty() && range.length == 0) {
+    toldCut();
+    return false;
+  }
   if (auto d = delegate_.lock(); d && !d->textFieldShouldChangeCharacters(*this, range, replacement)) return false;
   text_ = replaceTextRange(text_, range, replacement);
   selected_ = clampRange(text_, TextRange{range.location + StringUtil::utf16Length(replacement), 0});
@@ -264,6 +270,7 @@ bool TextField::change(TextRange range, const std::string& replacement) {
   contentChanged();
   sendActionsForControlEvents(kControlEventEditingChanged);
   NotificationCenter::defaultCenter().post(kTextDidChangeNotification, Value(shared()));
+  toldCut();
   return true;
 }
 

@@ -34,8 +34,10 @@
 //    on a secure field's bullets, between two characters of the text whatever bullets show them.
 //  - The edit menu's standard actions as TextView answers them (no copy or cut out of a secure
 //    field); a long press shows the menu over the text when the finger lifts, a field not yet
-//    editing beginning to edit first. A pasted text comes onto the one line (asOneLine: its
-//    line breaks become blanks, those at its ends go).
+//    editing beginning to edit first. A pasted text comes onto the one line (its line breaks
+//    become blanks, those at its ends go).
+// Typed and pasted text is taken as OneLineInput says: controls and bidi controls dropped, at
+// most OneLineInput::kMaxLength characters, a cut told by its notification.
 // Where we differ on purpose: the desktop's keys edit too — Delete, the caret keys (CaretMotion:
 // Left and Right over whole characters, Home and End to the text's ends; Up and Down do nothing
 // on one line) and Tab (FocusChain). While a field is edited, its line scrolls sideways so that
@@ -193,8 +195,9 @@ class TextField : public Control, public TextInput {
   virtual bool showsRightView() const { return rightView_ && modeShows(rightViewMode_); }
 
  private:
-  // Replaces `range` by `replacement` after asking the delegate; true when it changed.
-  bool change(TextRange range, const std::string& replacement);
+  // Replaces `range` by what the field takes of `inserted` after asking the delegate; true when
+  // it changed.
+  bool change(TextRange range, const std::string& inserted);
   EditState editState() const;
   // Does a standard edit action the caller has checked.
   void edit(const std::string& action);

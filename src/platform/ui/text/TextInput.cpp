@@ -30,33 +30,6 @@ TextRange forwardDeleteRange(const std::string& text, TextRange selected) {
   return TextRange{selected.location, next > selected.location ? next - selected.location : 0};
 }
 
-std::string asOneLine(std::string_view pasted) {
-  std::string line;
-  line.reserve(pasted.size());
-  size_t breaks = 0;  // the breaks since the last character, each a blank once one follows
-  for (size_t i = 0; i < pasted.size();) {
-    size_t breakBytes = 0;
-    if (pasted.compare(i, 2, "\r\n") == 0) {
-      breakBytes = 2;
-    } else if (pasted[i] == '\r' || pasted[i] == '\n') {
-      breakBytes = 1;
-    } else if (pasted.compare(i, 2, "\xC2\x85") == 0) {  // next line
-      breakBytes = 2;
-    } else if (pasted.compare(i, 3, "\xE2\x80\xA8") == 0 || pasted.compare(i, 3, "\xE2\x80\xA9") == 0) {
-      breakBytes = 3;  // line and paragraph separators
-    }
-    if (breakBytes > 0) {
-      ++breaks;
-      i += breakBytes;
-      continue;
-    }
-    if (!line.empty()) line.append(breaks, ' ');
-    breaks = 0;
-    line += pasted[i++];
-  }
-  return line;
-}
-
 bool canPerformEditAction(const std::string& action, const EditState& state) {
   if (action == "copy:") return state.hasSelection && !state.secure;
   if (action == "cut:") return state.hasSelection && state.editable && !state.secure;

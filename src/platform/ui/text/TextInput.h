@@ -10,7 +10,6 @@
 
 #include <functional>
 #include <string>
-#include <string_view>
 
 namespace zu::ui {
 
@@ -82,10 +81,5 @@ TextRange backwardDeleteRange(const std::string& text, TextRange selected);
 // What Delete removes from an entry holding `text` with `selected`: the selection, else the
 // character (a whole grapheme cluster) after the caret; empty at the end of the text.
 TextRange forwardDeleteRange(const std::string& text, TextRange selected);
-
-// A pasted text as a one-line field takes it: each line break in it (CR LF, LF, CR, and the
-// next line, line and paragraph separators) becomes a blank, and the breaks at its start and
-// its end are dropped, so a line copied with the break that ended it comes in as it reads.
-std::string asOneLine(std::string_view pasted);
 
 }  // namespace zu::ui
