@@ -218,6 +218,24 @@ TEST_F(SdlClipboardTest, ASlowOwnerIsWaitedForAndKeepsItsClipboard) {
   EXPECT_EQ(1u, notices_.size());
 }
 
+// An owner that ends while it is asked is not waited for: the clipboard is empty. One that sets
+// a new text after not answering (dropping the request it left) is asked again for it.
+TEST_F(SdlClipboardTest, AnOwnerThatGoesOrSetsANewTextWhileAskedIsNotWaitedForInVain) {
+  {
+    auto dying = slowOwner("gone at the first request", "die");
+    EXPECT_FALSE(clipboard_->text().has_value());
+    EXPECT_TRUE(notices_.empty());
+    EXPECT_EQ(None, owner());
+  }
+  auto renewing = slowOwner("tide at nine", "renew");
+  EXPECT_FALSE(clipboard_->text().has_value());
+  EXPECT_EQ(std::vector<std::string>{SdlClipboard::kNoAnswerNotice}, notices_);
+  ASSERT_TRUE(renewing->write("renew\n"));
+  ASSERT_TRUE(renewing->waitFor("renewed\n"));
+  EXPECT_EQ(std::optional<std::string>("tide at nine again"), clipboard_->text());
+  EXPECT_EQ(1u, notices_.size());
+}
+
 // An answer in increments that stops after its first is not pasted as a part, and the reader is
 // told it did not come whole.
 TEST_F(SdlClipboardTest, AnAnswerThatStopsBetweenIncrementsIsTold) {

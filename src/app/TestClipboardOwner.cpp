@@ -10,6 +10,11 @@
 //                                           and never ends
 //   zu_test_clipboard_owner TEXT wide       answers a text with 6 MiB of 32-bit units instead
 //                                           of bytes (an owner that sends the wrong format)
+//   zu_test_clipboard_owner TEXT die        ends, answering nothing, when the first request comes
+//   zu_test_clipboard_owner TEXT renew      answers nothing until a line is read on standard
+//                                           input; then drops the requests come so far, owns the
+//                                           selection anew with "TEXT again", writes "renewed"
+//                                           and answers each request at once
 //
 // It answers UTF8_STRING (the text, in one piece) and TARGETS. Once it owns the selection it
 // writes "owned" and a line break on standard output; it ends when it loses the selection or
@@ -42,15 +47,17 @@ struct Pending {
 
 int main(int argc, char** argv) {
   if (argc != 3) {
-    std::fprintf(stderr, "usage: %s TEXT DELAY_MS|hold|stall|endless|wide\n", argv[0]);
+    std::fprintf(stderr, "usage: %s TEXT DELAY_MS|hold|stall|endless|wide|die|renew\n", argv[0]);
     return 2;
   }
-  const std::string text = argv[1];
-  const bool hold = std::strcmp(argv[2], "hold") == 0;
+  std::string text = argv[1];
+  const bool die = std::strcmp(argv[2], "die") == 0;
+  const bool renew = std::strcmp(argv[2], "renew") == 0;
+  bool hold = renew || std::strcmp(argv[2], "hold") == 0;
   const bool endless = std::strcmp(argv[2], "endless") == 0;
   const bool stall = endless || std::strcmp(argv[2], "stall") == 0;
   const bool wide = std::strcmp(argv[2], "wide") == 0;
-  const auto delay = std::chrono::milliseconds(hold || stall || wide ? 0 : std::atol(argv[2]));
+  const auto delay = std::chrono::milliseconds(hold || stall || wide || die ? 0 : std::atol(argv[2]));
   Display* display = XOpenDisplay(nullptr);
   if (!display) return 1;
   const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1, 1, 0, 0, 0);
@@ -108,6 +115,7 @@ int main(int argc, char** argv) {
       XEvent event;
       XNextEvent(display, &event);
       if (event.type == SelectionClear) return 0;
+      if (event.type == SelectionRequest && die) return 0;
       if (event.type == SelectionRequest) pending.push_back({event.xselectionrequest, SteadyClock::now() + delay});
       // The requestor took the announcement (or a piece): the first piece, and then nothing more
       // (stall), or the next one-byte piece (endless).
@@ -130,7 +138,15 @@ int main(int argc, char** argv) {
     if (entries[1].revents != 0) {
       char buffer[256];
       if (::read(STDIN_FILENO, buffer, sizeof buffer) <= 0) return 0;
-      if (hold) {
+      if (renew && hold) {
+        pending.clear();
+        text += " again";
+        XSetSelectionOwner(display, clipboard, window, CurrentTime);
+        XSync(display, False);
+        hold = false;
+        std::printf("renewed\n");
+        std::fflush(stdout);
+      } else if (hold) {
         for (const Pending& p : pending) answer(p.request);
         pending.clear();
       }

@@ -50,7 +50,14 @@ struct X11SelectionReader::Connection {
   // Every event read passes here: a selection set again drops the text kept, and the answer to
   // the request asked is kept until it is read.
   void note(const XEvent& event) {
-    if (fixesEvents >= 0 && event.type == fixesEvents + XFixesSelectionNotify) kept.reset();
+    // The selection set again (by its owner or another program), or its owner gone: the text
+    // kept is old, and the request asked may never be answered (an owner that set a new text
+    // need not answer for the old one; one that ended cannot).
+    if (fixesEvents >= 0 && event.type == fixesEvents + XFixesSelectionNotify) {
+      kept.reset();
+      asked.reset();
+      answer.reset();
+    }
     if (event.type == SelectionNotify && asked && event.xselection.selection == clipboard &&
         event.xselection.time == asked->time) {
       answer = event.xselection;
@@ -172,31 +179,38 @@ X11SelectionReader::Result X11SelectionReader::read() {
   Connection& x = *x_;
   if (!x.display) return {};
   const auto until = SteadyClock::now() + readLimit_;
-  // The owner first: a change of owner told before this answer is in the queue by now.
-  const Window owner = XGetSelectionOwner(x.display, x.clipboard);
-  x.drain();
-  if (owner == None) {
-    x.asked.reset();
-    x.kept.reset();
-    return {};
-  }
-  if (x.fixesEvents >= 0 && x.kept && x.kept->owner == owner) return x.kept->result;
-  x.kept.reset();
-  // A request asked of another owner is not this one's to answer.
-  if (x.asked && x.asked->owner != owner) {
-    x.asked.reset();
-    x.answer.reset();
-  }
-  if (!x.asked) {
-    x.answer.reset();
-    const Time time = x.serverTime(whileWaiting_, until);
-    XDeleteProperty(x.display, x.window, x.property);
-    XConvertSelection(x.display, x.clipboard, x.utf8, x.property, x.window, time);
-    x.asked = Connection::Asked{owner, time};
-  }
   XEvent event;
-  if (!x.answer && !x.waitFor([&x](const XEvent&) { return x.answer.has_value(); }, event, whileWaiting_, until)) {
-    return {Outcome::NoAnswer, {}};
+  Window owner = None;
+  // Asked again when the selection is set anew, or its owner goes, while the answer is awaited.
+  for (;;) {
+    // The owner first: a change of owner told before this answer is in the queue by now.
+    owner = XGetSelectionOwner(x.display, x.clipboard);
+    x.drain();
+    if (owner == None) {
+      x.asked.reset();
+      x.kept.reset();
+      return {};
+    }
+    if (x.fixesEvents >= 0 && x.kept && x.kept->owner == owner) return x.kept->result;
+    x.kept.reset();
+    // A request asked of another owner is not this one's to answer.
+    if (x.asked && x.asked->owner != owner) {
+      x.asked.reset();
+      x.answer.reset();
+    }
+    if (!x.asked) {
+      x.answer.reset();
+      const Time time = x.serverTime(whileWaiting_, until);
+      XDeleteProperty(x.display, x.window, x.property);
+      XConvertSelection(x.display, x.clipboard, x.utf8, x.property, x.window, time);
+      x.asked = Connection::Asked{owner, time};
+    }
+    if (x.answer) break;
+    if (!x.waitFor([&x](const XEvent&) { return x.answer.has_value() || !x.asked; }, event, whileWaiting_, until)) {
+      return {Outcome::NoAnswer, {}};
+    }
+    if (x.answer) break;
+    if (SteadyClock::now() >= until) return {Outcome::NoAnswer, {}};
   }
   const XSelectionEvent answered = *x.answer;
   x.asked.reset();

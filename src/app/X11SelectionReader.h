@@ -7,7 +7,9 @@
 //  - the owner's first answer is waited for up to kAnswerWait (longer than SDL's second). An
 //    owner slower than that keeps its selection: the read says NoAnswer, and the request stays
 //    asked, so the next read takes the late answer (or waits for it again) instead of asking
-//    anew, for as long as the same program owns the selection;
+//    anew, for as long as the same program owns the selection and has not set it again. A
+//    selection set again, or an owner that goes, while its answer is awaited is asked anew
+//    (so an owner that ended is not waited for, and one that set a new text is asked for it);
 //  - a text longer than kMaxBytes is not read past that bound (TooLong), and an answer that
 //    stops between increments, or whose increments go on past kReadLimit in all, is
 //    BrokenOff; neither is taken as an empty clipboard.
