@@ -25,6 +25,8 @@
 // libraries underneath keep goes into folders of it held open for the run (GStreamer's registry,
 // ...) or stays in memory (the web engine's data, ...) (LibraryFolders), so a run writes nothing
 // into the desktop user's home, nor outside the home through a link planted in it meanwhile.
+// Every HTTP of the run goes through the desktop's proxy (DesktopProxy: GNOME's setting, else the
+// `*_proxy` variables of the desktop's environment).
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -44,6 +46,7 @@
 #include "catalog/CatalogNibs.h"
 #include "common/ServiceHosts.h"
 #include "engine/openplatform/OpenPlatformConfig.h"
+#include "platform/net/DesktopProxy.h"
 #include "platform/device/DeviceProfile.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/Paths.h"
@@ -223,6 +226,9 @@ int main(int argc, char** argv) {
   // Before any thread starts or any library reads them: what the libraries keep goes into the
   // client's home.
   zu::ui::LibraryFolders::confine();
+  // The desktop's proxy, from its own settings, for every HTTP of the run (libcurl's and the web
+  // engine's): before any thread starts (it reads the environment) and before the engine does.
+  zu::DesktopProxy::resolve(zu::ui::LibraryFolders::desktopEnvironment());
   auto options = zu::parse(argc, argv);
   if (!options) return zu::usage();
   return zu::run(*options);
