@@ -179,7 +179,7 @@ bool LoopbackProxy::startExchange(Connection& c) {
     c.toClient = kBadRequest;
     return false;
   }
-  Request request{line.substr(0, space1), "", 0, line.substr(space1 + 1, space2 - space1 - 1)};
+  Request request{line.substr(0, space1), "", 0, line.substr(space1 + 1, space2 - space1 - 1), ""};
   const std::string version = line.substr(space2 + 1);
   const bool tunnel = request.method == "CONNECT";
   std::string path;
@@ -194,6 +194,15 @@ bool LoopbackProxy::startExchange(Connection& c) {
   if (!where) {
     c.toClient = kBadRequest;
     return false;
+  }
+  for (size_t at = lineEnd + 2; at < headEnd;) {
+    const size_t end = c.head.find("\r\n", at);
+    const std::string field = c.head.substr(at, end - at);
+    if (lowered(field.substr(0, 11)) == "user-agent:") {
+      const size_t value = field.find_first_not_of(' ', 11);
+      request.userAgent = value == std::string::npos ? "" : field.substr(value);
+    }
+    at = end + 2;
   }
   request.host = where->first;
   request.port = where->second;

@@ -5,7 +5,7 @@
 // resolver knows (under ".invalid") given to it make the proxy the only way to those servers:
 // a client that does not go through it cannot even find them. Any other host gets 502.
 //
-// Every request it is asked is recorded (method, host, port, target) before it is forwarded; a
+// Every request it is asked is recorded (method, host, port, target, user agent) before it is forwarded; a
 // listener set with the constructor hears each one too (on the proxy's thread). A forwarded
 // exchange ends its connection: the proxy asks the server to close after its answer and tells
 // the client the connection closes, so each request is seen here on its own.
@@ -34,6 +34,7 @@ class LoopbackProxy {
     std::string host;    // as asked, lower case
     uint16_t port = 0;
     std::string target;  // the request's target as sent ("http://host:port/path", "host:port")
+    std::string userAgent;  // its User-Agent field, "" when none
   };
   using Listener = std::function<void(const Request&)>;
 

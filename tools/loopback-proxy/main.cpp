@@ -2,7 +2,7 @@
 //   zu-loopback-proxy --port-file PATH --log PATH NAME...
 // It takes each NAME for 127.0.0.1 (a name only it knows, for a service that can be reached
 // through it alone), writes its port to the --port-file once it accepts connections, and one
-// line per request it is asked to the --log ("METHOD host:port target"), each written whole as
+// line per request it is asked to the --log ("METHOD host:port target user-agent"), each written whole as
 // it comes. SIGINT or SIGTERM stops it, taken by the main thread alone (sigwait), as the sample
 // service does.
 #include <fcntl.h>
@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
   std::signal(SIGTERM, onStopSignal);
   zu::LoopbackProxy proxy(names, [log](const zu::LoopbackProxy::Request& request) {
     const std::string line = request.method + " " + request.host + ":" + std::to_string(request.port) + " " +
-                             request.target + "\n";
+                             request.target + " " + request.userAgent + "\n";
     [[maybe_unused]] ssize_t n = ::write(log, line.data(), line.size());
   });
   const std::string temp = portFile + ".tmp";
