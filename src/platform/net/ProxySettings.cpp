@@ -1,6 +1,7 @@
 #include "platform/net/ProxySettings.h"
 
 #include <curl/curl.h>
+#include <gio/gio.h>
 
 #include <algorithm>
 #include <array>
@@ -211,6 +212,25 @@ std::string ProxySettings::curlNoProxy() const {
     list += host;
   }
   return list;
+}
+
+std::optional<std::string> ProxySettings::proxyForUrl(const std::string& url) const {
+  if (direct()) return std::nullopt;
+  std::vector<const char*> direct;
+  for (const auto& host : directHosts) direct.push_back(host.c_str());
+  direct.push_back(nullptr);
+  GProxyResolver* resolver = g_simple_proxy_resolver_new(defaultProxy ? defaultProxy->c_str() : nullptr,
+                                                         const_cast<char**>(direct.data()));
+  for (const auto& [scheme, proxy] : schemeProxies) {
+    g_simple_proxy_resolver_set_uri_proxy(G_SIMPLE_PROXY_RESOLVER(resolver), scheme.c_str(), proxy.c_str());
+  }
+  std::optional<std::string> proxy;
+  if (gchar** proxies = g_proxy_resolver_lookup(resolver, url.c_str(), nullptr, nullptr)) {
+    if (proxies[0] && std::string_view(proxies[0]) != "direct://") proxy = proxies[0];
+    g_strfreev(proxies);
+  }
+  g_object_unref(resolver);
+  return proxy;
 }
 
 std::string ProxySettings::description() const {

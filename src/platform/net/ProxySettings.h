@@ -64,6 +64,10 @@ class ProxySettings {
   std::string curlProxy(std::string_view url) const;
   // The direct hosts in libcurl's words (CURLOPT_NOPROXY): comma-separated.
   std::string curlNoProxy() const;
+  // The proxy for `url`, the direct hosts counted, decided as the web engine's network process
+  // decides (GIO's resolver over these settings): for a consumer that takes one proxy for one
+  // address (the movie player's stream). nullopt: directly.
+  std::optional<std::string> proxyForUrl(const std::string& url) const;
 
   // The settings in a line for the log, the proxies' users and passwords left out: "http
   // http://proxy:3128/, default socks://s:1080/; direct: localhost,10.0.0.0/8" ("direct" alone

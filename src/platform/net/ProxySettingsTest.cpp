@@ -40,6 +40,17 @@ TEST(ProxySettingsTest, TheVariablesNameAProxyPerSchemeLowerCaseFirst) {
   EXPECT_EQ(ProxySettings{}.curlProxy("http://a.example/"), "");
   const ProxySettings httpOnly{.schemeProxies = {{"http", "http://p:1/"}}};
   EXPECT_EQ(httpOnly.curlProxy("https://a.example/"), "") << "https has no proxy of its own and none by default";
+
+  // The engine's decision for one address: the direct hosts and everything below them, the
+  // addresses of a range; the names it resolves to do not count.
+  EXPECT_EQ(settings.proxyForUrl("http://feeds.example/a"), "http://proxy.lan:3128/");
+  for (const char* direct : {"http://example.com/", "https://www.EXAMPLE.com:8443/a", "http://intranet/",
+                             "http://10.1.2.3/", "http://[::1]:80/", "http://a.b.corp/"}) {
+    EXPECT_EQ(settings.proxyForUrl(direct), std::nullopt) << direct;
+  }
+  EXPECT_EQ(settings.proxyForUrl("http://notexample.com/"), "http://proxy.lan:3128/");
+  EXPECT_EQ(settings.proxyForUrl("http://11.1.2.3/"), "http://proxy.lan:3128/");
+  EXPECT_EQ(ProxySettings{}.proxyForUrl("http://feeds.example/"), std::nullopt);
 }
 
 TEST(ProxySettingsTest, WithoutAUsableProxyOrWithAStarForNoProxyTheDesktopIsDirect) {

@@ -21,6 +21,9 @@
 // kTooLarge before the decoder sees it. The bound takes a cinema 4K film (4096 × 2160) lying or
 // standing; the player shows any picture at most 640 × 960 anyway.
 //
+// The stream is read through the desktop's proxy for its address (DesktopProxy, as the web
+// engine decides it), never one the source finds in the environment itself.
+//
 // GStreamer keeps the registry of its plugins in a folder of the client's caches held open for
 // the run, and orc its code in the client's runtime folder when the desktop has none
 // (LibraryFolders, set at launch), never in the desktop user's home.
@@ -110,6 +113,8 @@ class MoviePlayback : public std::enable_shared_from_this<MoviePlayback> {
   static int onNewSample(GstAppSink* sink, void* bridge);
   // A new element in the pipeline: a video decoder's input is read before it (decoderInput).
   static void onElementSetup(GstElement* playbin, GstElement* element, void* bridge);
+  // The stream's source reads the address through the desktop's proxy (DesktopProxy).
+  static void onSourceSetup(GstElement* playbin, GstElement* source, void* url);
   // 1 (drop) for what brings a picture above the bound, and everything after it; else 0.
   // `probe`: the pad's DecoderProbe.
   static int decoderInput(GstPad* pad, GstPadProbeInfo* info, void* probe);
