@@ -102,7 +102,7 @@ std::string hostEntry(std::string_view raw) {
 // A proxy address without its user and password.
 std::string withoutUser(const std::string& address) {
   const size_t start = address.find("://");
-  const size_t at = address.find('@');
+  const size_t at = address.rfind('@');
   if (start == std::string::npos || at == std::string::npos) return address;
   return address.substr(0, start + 3) + address.substr(at + 1);
 }
