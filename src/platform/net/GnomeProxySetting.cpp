@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "platform/net/ExternalUrl.h"
 #include "platform/runtime/FileUtil.h"
 
 namespace zu {
@@ -58,30 +59,13 @@ std::optional<std::string> namedProfile(const ProxySettings::Environment& deskto
   return std::nullopt;
 }
 
-// "%XX" for every byte but the unreserved ones, for a user name or password in an address.
-std::string percentEncoded(const std::string& text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (const unsigned char c : text) {
-    const bool unreserved = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                            c == '-' || c == '.' || c == '_' || c == '~';
-    if (unreserved) {
-      out += static_cast<char>(c);
-    } else {
-      out += '%';
-      out += kHex[c >> 4];
-      out += kHex[c & 15];
-    }
-  }
-  return out;
-}
-
 std::optional<std::string> endpointAddress(const char* scheme, const GnomeProxySetting::Endpoint& endpoint,
                                            bool withUser) {
   if (endpoint.host.empty() || endpoint.port < 1 || endpoint.port > 65535) return std::nullopt;
   std::string address = std::string(scheme) + "://";
   if (withUser && endpoint.useAuthentication && !endpoint.user.empty()) {
-    address += percentEncoded(endpoint.user) + ":" + percentEncoded(endpoint.password) + "@";
+    address += ExternalUrl::percentEncoded(endpoint.user, false) + ":" +
+               ExternalUrl::percentEncoded(endpoint.password, false) + "@";
   }
   const bool bare6 = endpoint.host.find(':') != std::string::npos && endpoint.host.front() != '[';
   address += (bare6 ? "[" + endpoint.host + "]" : endpoint.host) + ":" + std::to_string(endpoint.port);

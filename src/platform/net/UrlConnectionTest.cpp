@@ -506,21 +506,26 @@ TEST_F(UrlConnectionTest, TransfersGoThroughTheDesktopsProxyAndDirectlyOnlyWhere
       {{"http_proxy", proxy.address()}, {"https_proxy", proxy.address()}, {"no_proxy", "127.0.0.1"}}));
 
   const std::string feeds = "http://feeds.zu-test.invalid:" + std::to_string(server.port());
-  Recorder feed, secure, direct, redirected;
+  Recorder feed, secure, direct, redirected, elsewhere;
   auto c1 = start(UrlRequest(feeds + "/feed"), feed);
   auto c2 = start(UrlRequest("https://" + std::string(LoopbackServer::kProxiedTlsName) + ":" +
                              std::to_string(tls.port()) + "/secure"),
                   secure);
   auto c3 = start(UrlRequest(server.url("/direct")), direct);
   auto c4 = start(UrlRequest(feeds + "/hop"), redirected);
-  ASSERT_TRUE(turn([&] { return feed.done() && secure.done() && direct.done() && redirected.done(); }));
+  // A host the proxy does not reach: its answer is the proxy's.
+  auto c5 = start(UrlRequest("http://elsewhere.zu-test.invalid/"), elsewhere);
+  ASSERT_TRUE(turn([&] { return feed.done() && secure.done() && direct.done() && redirected.done() && elsewhere.done(); }));
   EXPECT_EQ(feed.body, "through the proxy");
   EXPECT_EQ(secure.body, "tunnelled");
   EXPECT_EQ(direct.body, "direct");
   EXPECT_EQ(redirected.body, "direct");
+  ASSERT_TRUE(elsewhere.response);
+  EXPECT_EQ(elsewhere.response->statusCode, 502);
   std::multiset<std::string> asked;
   for (const auto& r : proxy.requests()) asked.insert(r.method + " " + r.target);
   EXPECT_EQ(asked, (std::multiset<std::string>{"GET " + feeds + "/feed", "GET " + feeds + "/hop",
+                                               "GET http://elsewhere.zu-test.invalid/",
                                                "CONNECT " + std::string(LoopbackServer::kProxiedTlsName) + ":" +
                                                    std::to_string(tls.port())}));
 
@@ -528,13 +533,13 @@ TEST_F(UrlConnectionTest, TransfersGoThroughTheDesktopsProxyAndDirectlyOnlyWhere
   DesktopProxy::setCurrent({});
   ::setenv("http_proxy", proxy.address().c_str(), 1);
   Recorder alone, unknown;
-  auto c5 = start(UrlRequest(server.url("/direct")), alone);
-  auto c6 = start(UrlRequest(feeds + "/feed"), unknown);
+  auto c6 = start(UrlRequest(server.url("/direct")), alone);
+  auto c7 = start(UrlRequest(feeds + "/feed"), unknown);
   ASSERT_TRUE(turn([&] { return alone.done() && unknown.done(); }));
   EXPECT_EQ(alone.body, "direct");
   ASSERT_TRUE(unknown.error);
   EXPECT_EQ(unknown.error->code, UrlError::kCannotFindHost);
-  EXPECT_EQ(proxy.requests().size(), 3u);
+  EXPECT_EQ(proxy.requests().size(), 4u);
 }
 
 TEST(UrlRequestTest, HeadersAndHosts) {

@@ -29,8 +29,9 @@
 // planted below while the client runs. GStreamer writes its registry under a fresh temporary
 // name and renames it into place, which never writes through a link, and orc makes its file
 // under a fresh name (O_EXCL) and removes it at once: for them the held folder is enough. The
-// settings backend keeps no desktop setting of the client's (the engine then sees no proxy set in
-// the desktop's settings). Mesa's llvmpipe compiles the engine's few shaders again in each run
+// settings backend keeps no desktop setting of the client's: the desktop's proxy setting, which
+// GIO would read through it, is read from the desktop's own databases instead (DesktopProxy,
+// GnomeProxySetting) and handed to the engine and to libcurl. Mesa's llvmpipe compiles the engine's few shaders again in each run
 // instead of reading them back; so that this costs the reader little, confine() also has
 // llvmpipe compile them quickly (GALLIVM_PERF, LP_NATIVE_VECTOR_WIDTH: no file, see the .cpp).
 //
