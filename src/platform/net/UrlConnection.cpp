@@ -335,7 +335,8 @@ bool UrlConnection::Transfer::configure(std::unique_ptr<EasyHandle> reuse) {
 
   // The desktop's proxy (DesktopProxy), never libcurl's own reading of the environment: the
   // proxy for the address's scheme ("" for none), and the hosts reached directly, which libcurl
-  // checks again at each redirect.
+  // checks again at each redirect. (A redirect to the other scheme keeps this scheme's proxy:
+  // libcurl takes one proxy per transfer.)
   auto proxySettings = DesktopProxy::current();
   std::string proxy = proxySettings->curlProxy(request.url());
   if (first || proxy != h.proxy) {
