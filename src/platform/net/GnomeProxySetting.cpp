@@ -219,9 +219,11 @@ std::optional<ProxySettings> GnomeProxySetting::settings(const Values& values) {
   const auto socks = endpointAddress("socks", values.socks, false);
   ProxySettings settings;
   if (http) settings.schemeProxies["http"] = *http;
+  // As GNOME's own resolver: https without a proxy of its own goes through the http proxy
+  // whatever use-same-proxy says; that key only sends the other schemes there too.
   if (https) {
     settings.schemeProxies["https"] = *https;
-  } else if (http && values.useSameProxy) {
+  } else if (http) {
     settings.schemeProxies["https"] = *http;
   }
   if (socks) {

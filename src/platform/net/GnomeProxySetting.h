@@ -23,8 +23,9 @@
 // wrong type counts as not held. The setting names a proxy only in mode "manual" with a host and a
 // port (1 to 65535) for at least one of http, https and socks, and then reads as GNOME's own
 // resolver reads it: the http proxy for http (with its user and password when it asks for them),
-// the https proxy for https, the socks proxy for every other scheme; with use-same-proxy, https
-// and every other scheme without a proxy of their own go through the http proxy. Mode "auto" (a
+// the https proxy for https, else the http proxy (whatever use-same-proxy says), the socks proxy
+// for every other scheme; with use-same-proxy, the other schemes go through the http proxy when
+// there is no socks proxy. Mode "auto" (a
 // proxy script) is not followed: neither stack can run one; it is logged.
 //
 // Threads: read() sets DCONF_PROFILE for the moment dconf reads it, so it is called where no

@@ -93,6 +93,18 @@ TEST_F(GnomeProxySettingTest, TheDesktopsManualSettingNamesItsProxiesAndItsDirec
                                .defaultProxy = "http://proxy.lan:8080/",
                                .directHosts = {"localhost", "127.0.0.0/8", "::1"}};
   EXPECT_EQ(GnomeProxySetting::read(desktop()), expected);
+
+  // Without use-same-proxy, https still goes through the http proxy when it has none of its
+  // own (as GNOME's resolver reads it); only the other schemes go directly.
+  GnomeProxySetting::Values httpOnly;
+  httpOnly.mode = "manual";
+  httpOnly.useSameProxy = false;
+  httpOnly.http.host = "proxy.lan";
+  const auto separate = GnomeProxySetting::settings(httpOnly);
+  ASSERT_TRUE(separate);
+  EXPECT_EQ(separate->schemeProxies, (std::map<std::string, std::string>{{"http", "http://proxy.lan:8080/"},
+                                                                         {"https", "http://proxy.lan:8080/"}}));
+  EXPECT_EQ(separate->defaultProxy, std::nullopt);
 }
 
 TEST_F(GnomeProxySettingTest, ASettingThatNamesNoProxyLeavesTheAnswerToTheVariables) {
