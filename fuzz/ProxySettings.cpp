@@ -1,7 +1,10 @@
 // Fuzz target: the proxy settings read from the desktop's variables (http_proxy, https_proxy,
 // all_proxy and no_proxy: the input's first four lines). Any input must give a clean answer; a
-// proxy address kept reads back as itself, a direct host kept is one word of the kept
-// characters, libcurl's list has no blank, and the log's line names no user or password.
+// proxy address kept reads back as itself and is one GIO takes too, a direct host kept is one
+// word of the kept characters, libcurl's list has no blank, and the log's line names no user or
+// password.
+#include <gio/gio.h>
+
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -27,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (const auto& [scheme, proxy] : settings.schemeProxies) proxies.push_back(proxy);
   if (settings.defaultProxy) proxies.push_back(*settings.defaultProxy);
   for (const auto& proxy : proxies) {
-    if (ProxySettings::proxyAddress(proxy) != proxy) abort();
+    // The web engine takes it through GIO as libcurl takes it.
+    if (ProxySettings::proxyAddress(proxy) != proxy || !g_uri_is_valid(proxy.c_str(), G_URI_FLAGS_NONE, nullptr)) abort();
   }
   for (const auto& host : settings.directHosts) {
     if (host.empty() || ProxySettings::hostList(host) != std::vector<std::string>{host}) abort();

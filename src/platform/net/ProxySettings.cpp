@@ -87,6 +87,8 @@ std::string hostEntry(std::string_view raw) {
     // "[::1]" is the address; "[::1]:80" is for one port only.
     if (close == std::string::npos || close + 1 != entry.size()) return {};
     entry = entry.substr(1, close - 1);
+    // Only an IPv6 address is written in brackets: "[fe80:1]" would read as "host:port".
+    if (std::count(entry.begin(), entry.end(), ':') < 2) return {};
   } else if (std::count(entry.begin(), entry.end(), ':') == 1) {
     return {};  // "host:port"
   }
@@ -142,6 +144,10 @@ std::optional<std::string> ProxySettings::proxyAddress(std::string_view text) {
     out += "@";
   }
   out += lowered(*host) + ":" + port + "/";
+  // The web engine and the movie player take the address through GIO, which refuses some that
+  // libcurl takes (bytes that are no UTF-8, a '%' that escapes nothing): such a proxy would
+  // leave the pages direct while libcurl's transfers went through it.
+  if (!g_uri_is_valid(out.c_str(), G_URI_FLAGS_NONE, nullptr)) return std::nullopt;
   return out;
 }
 

@@ -48,7 +48,8 @@ class ProxySettings {
   // no_proxy), or a no_proxy of "*": direct.
   static ProxySettings fromVariables(const Environment& environment);
   // `text` as a proxy address in the form above; nullopt when it is none (an unknown scheme, no
-  // host, a path, a query, a port out of range, a space or control character).
+  // host, a path, a query, a port out of range, a space or control character) or when one of
+  // the two stacks would not take it (bytes that are no UTF-8, a '%' that escapes nothing).
   static std::optional<std::string> proxyAddress(std::string_view text);
   // The entries of a list of hosts (separated by commas or white space) in the words above;
   // entries not kept are dropped. `all` is set when an entry is "*".
