@@ -31,13 +31,28 @@ std::optional<std::string> variable(const ProxySettings::Environment& environmen
   return it->second;
 }
 
-bool isFile(const std::string& path) {
+bool isFile(const std::string& path, off_t* size = nullptr) {
   struct stat st {};
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (size) *size = st.st_size;
+  return true;
+}
+
+// A path dconf reads back as written on a line of a profile: no line break or other control
+// character, no '#' (a comment to dconf) and no blank at either end (dconf trims them). Any
+// other would let the desktop's folder names write lines of their own into our profile.
+bool fitsAProfileLine(const std::string& path) {
+  if (path.empty() || path.front() == ' ' || path.back() == ' ') return false;
+  for (const char c : path) {
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f || c == '#') return false;
+  }
+  return true;
 }
 
 std::optional<std::string> readProfile(const std::string& path) {
-  if (!isFile(path)) return std::nullopt;
+  // The size first: a huge file is not read into memory at launch.
+  off_t size = 0;
+  if (!isFile(path, &size) || size > static_cast<off_t>(kMaxProfileSize)) return std::nullopt;
   auto bytes = FileUtil::readFile(path);
   if (!bytes || bytes->size() > kMaxProfileSize) return std::nullopt;
   return std::string(bytes->begin(), bytes->end());
@@ -188,11 +203,12 @@ std::string GnomeProxySetting::readOnlyProfile(const std::string& profile, const
     if (colon == std::string::npos || colon + 1 == line.size()) continue;
     const std::string kind = line.substr(0, colon);
     const std::string name = line.substr(colon + 1);
-    if (kind == "user-db" && !configFolder.empty() && isFile(configFolder + "/dconf/" + name)) {
-      out += "file-db:" + configFolder + "/dconf/" + name + "\n";
+    const std::string userDatabase = configFolder + "/dconf/" + name;
+    if (kind == "user-db" && !configFolder.empty() && fitsAProfileLine(userDatabase) && isFile(userDatabase)) {
+      out += "file-db:" + userDatabase + "\n";
     } else if (kind == "system-db" && name.find('/') == std::string::npos && isFile(kSystemDatabases + name)) {
       out += "system-db:" + name + "\n";
-    } else if (kind == "file-db" && name.front() == '/' && isFile(name)) {
+    } else if (kind == "file-db" && name.front() == '/' && fitsAProfileLine(name) && isFile(name)) {
       out += "file-db:" + name + "\n";
     }
   }

@@ -71,11 +71,13 @@ class GnomeProxySetting {
   // The setting's keys as proxy settings; nullopt when they name no proxy.
   static std::optional<ProxySettings> settings(const Values& values);
   // The desktop's dconf profile, as dconf itself would find it; nullopt when dconf would read no
-  // database (a named profile that does not exist) or a mandatory profile stands first.
+  // database (a named profile that does not exist) or a mandatory profile stands first. A
+  // profile file over 64 KiB is none (not read).
   static std::optional<std::string> desktopProfile(const ProxySettings::Environment& desktop);
   // `profile` made read-only: each user database as the file of that name in
   // `configFolder`/dconf, each system database kept, file databases kept; the rest (service
-  // databases, databases whose file is missing, anything else) left out.
+  // databases, databases whose file is missing or whose path would not stay one line of a
+  // profile, anything else) left out.
   static std::string readOnlyProfile(const std::string& profile, const std::string& configFolder);
   // The desktop user's configuration folder ($XDG_CONFIG_HOME when absolute, else ~/.config).
   static std::string configFolder(const ProxySettings::Environment& desktop);

@@ -172,6 +172,19 @@ TEST_F(GnomeProxySettingTest, TheDesktopsProfileChoosesTheDatabases) {
                                                (root_ / "config").string()),
             "file-db:" + (root_ / "config" / "dconf" / "user").string() + "\nfile-db:" +
                 (root_ / "config" / "dconf" / "user").string() + "\n");
+
+  // A configuration folder whose name would put a line of its own into the profile (here a
+  // user database, which dconf would open writing) is not named in it.
+  const fs::path odd = root_ / "odd\nuser-db:user";
+  fs::create_directories(odd / "dconf");
+  fs::copy_file(root_ / "config" / "dconf" / "user", odd / "dconf" / "user");
+  EXPECT_EQ(GnomeProxySetting::readOnlyProfile("user-db:user\n", odd.string()), "");
+
+  // A profile too large to be one is not read into memory (a sparse file of a terabyte).
+  const fs::path huge = root_ / "huge-profile";
+  TestFiles::write(huge, "user-db:work\n");
+  fs::resize_file(huge, uintmax_t{1} << 40);
+  EXPECT_EQ(GnomeProxySetting::desktopProfile(desktop({{"DCONF_PROFILE", huge.string()}})), std::nullopt);
 }
 
 // dconf's settings backend, and its client over a user database, make and rewrite a file of
