@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (settings.defaultProxy) proxies.push_back(*settings.defaultProxy);
   for (const auto& proxy : proxies) {
     // The web engine takes it through GIO as libcurl takes it.
-    if (ProxySettings::proxyAddress(proxy) != proxy || !g_uri_is_valid(proxy.c_str(), G_URI_FLAGS_NONE, nullptr)) abort();
+    if (ProxySettings::proxyAddress(proxy) != proxy) abort();
+    if (!g_uri_is_valid(proxy.c_str(), G_URI_FLAGS_NONE, nullptr)) abort();
   }
   for (const auto& host : settings.directHosts) {
     if (host.empty() || ProxySettings::hostList(host) != std::vector<std::string>{host}) abort();

@@ -31,9 +31,10 @@
 // under a fresh name (O_EXCL) and removes it at once: for them the held folder is enough. The
 // settings backend keeps no desktop setting of the client's: the desktop's proxy setting, which
 // GIO would read through it, is read from the desktop's own databases instead (DesktopProxy,
-// GnomeProxySetting) and handed to the engine and to libcurl. Mesa's llvmpipe compiles the engine's few shaders again in each run
-// instead of reading them back; so that this costs the reader little, confine() also has
-// llvmpipe compile them quickly (GALLIVM_PERF, LP_NATIVE_VECTOR_WIDTH: no file, see the .cpp).
+// GnomeProxySetting) and handed to the engine and to libcurl. Mesa's llvmpipe compiles the
+// engine's few shaders again in each run instead of reading them back; so that this costs the
+// reader little, confine() also has llvmpipe compile them quickly (GALLIVM_PERF,
+// LP_NATIVE_VECTOR_WIDTH: no file, see the .cpp).
 //
 // When a held folder is first handed out, whatever is found below it at any depth that is
 // neither a file nor a folder (a link, a named pipe, a device: what a library would open by path)
