@@ -71,9 +71,9 @@ play() {
   shift
   : > "$log"
   env -u http_proxy -u https_proxy -u all_proxy -u no_proxy -u HTTP_PROXY -u HTTPS_PROXY -u ALL_PROXY \
-    -u NO_PROXY -u DCONF_PROFILE -u XDG_RUNTIME_DIR -u ZU_SAMPLE_HOST_NAME \
+    -u NO_PROXY -u DCONF_PROFILE -u XDG_RUNTIME_DIR -u ZU_SAMPLE_HOST_NAME -u XDG_CURRENT_DESKTOP \
     HOME="$desktop" XDG_CONFIG_HOME="$desktop/.config" XDG_CACHE_HOME="$desktop/.cache" \
-    XDG_DATA_HOME="$desktop/.local/share" "$@" \
+    XDG_DATA_HOME="$desktop/.local/share" ZU_ROAD_OUTPUT="$work/client.out" "$@" \
     bash scripts/run-road.sh "$build" "scripts/run/$road.replay" > "$work/road.out" 2>&1
   local status=$?
   if [ "$status" -ne 0 ]; then
@@ -116,11 +116,11 @@ gnome_setting() {
   printf "[system/proxy]\nmode='manual'\n%s\n[system/proxy/http]\nhost='127.0.0.1'\nport=%s\n" "${1:-}" "$proxy_port"
 }
 
-# GNOME's setting alone.
+# GNOME's setting alone, on GNOME's desktop.
 gnome_setting | make_desktop database
-play article ZU_SAMPLE_HOST_NAME=$name
+play article ZU_SAMPLE_HOST_NAME=$name XDG_CURRENT_DESKTOP=GNOME
 through_proxy "GNOME's setting"
-play bind ZU_SAMPLE_HOST_NAME=$name
+play bind ZU_SAMPLE_HOST_NAME=$name XDG_CURRENT_DESKTOP=GNOME
 asked '/oauth/authenticate[^ ]*' engine || fail "GNOME's setting: the authorisation page was not loaded through the proxy"
 
 # The variables alone.
@@ -130,13 +130,16 @@ through_proxy "the variables"
 play bind ZU_SAMPLE_HOST_NAME=$name HTTP_PROXY="127.0.0.1:$proxy_port"
 asked '/oauth/authenticate[^ ]*' engine || fail "the variables: the authorisation page was not loaded through the proxy"
 
-# The hosts reached directly: the proxy is asked nothing.
+# The hosts reached directly: the proxy is asked nothing, though the client took the setting
+# (it says which proxy it uses).
 gnome_setting "ignore-hosts=['127.0.0.1']" | make_desktop database
-play article
+play article XDG_CURRENT_DESKTOP=GNOME
 nothing_asked "GNOME's ignore-hosts"
+grep -q "^zureader: proxy: http" "$work/client.out" || fail "GNOME's ignore-hosts: the client did not take GNOME's setting"
 make_desktop
 play bind http_proxy="http://127.0.0.1:$proxy_port" no_proxy="localhost, 127.0.0.1"
 nothing_asked "no_proxy"
+grep -q "^zureader: proxy: http" "$work/client.out" || fail "no_proxy: the client did not take the variables"
 
 if [ "$failures" -gt 0 ]; then
   echo "What the proxy was asked:"

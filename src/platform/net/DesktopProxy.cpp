@@ -29,14 +29,28 @@ ProxySettings::Environment DesktopProxy::variables(char** environment) {
   return variables;
 }
 
-ProxySettings DesktopProxy::resolved(char** environment) {
+bool DesktopProxy::followsGnome(const ProxySettings::Environment& environment) {
+  // GIO's own test for its GNOME resolver: the desktop's list of names holds "GNOME" (GNOME,
+  // and the desktops built on it: "ubuntu:GNOME", "Budgie:GNOME").
+  auto it = environment.find("XDG_CURRENT_DESKTOP");
+  return it != environment.end() && it->second.find("GNOME") != std::string::npos;
+}
+
+ProxySettings DesktopProxy::resolved(char** environment, std::vector<std::string>* unused) {
   const auto desktop = variables(environment);
-  if (auto gnome = GnomeProxySetting::read(desktop)) return std::move(*gnome);
-  return ProxySettings::fromVariables(desktop);
+  if (followsGnome(desktop)) {
+    if (auto gnome = GnomeProxySetting::read(desktop)) return std::move(*gnome);
+  }
+  return ProxySettings::fromVariables(desktop, unused);
 }
 
 void DesktopProxy::resolve(char** environment) {
-  ProxySettings settings = resolved(environment);
+  std::vector<std::string> unused;
+  ProxySettings settings = resolved(environment, &unused);
+  // The name only: a value may hold a password.
+  for (const std::string& name : unused) {
+    std::fprintf(stderr, "zureader: proxy: %s names no proxy address the client can use; not used\n", name.c_str());
+  }
   if (!settings.direct()) std::fprintf(stderr, "zureader: proxy: %s\n", settings.description().c_str());
   setCurrent(std::move(settings));
 }

@@ -4,10 +4,13 @@
 // engine's pages (WebEngine: the in-app browser, the article pages' links, the lookups, the
 // authorisation screen), the movie player's streams too.
 //
-// The answer: GNOME's setting when it names a proxy (GnomeProxySetting: read from the desktop's
-// dconf databases, whatever the desktop, as GNOME's own programs follow it), else the `*_proxy`
-// variables of the desktop's environment (ProxySettings::fromVariables), else none: direct. The
-// two are not mixed: GNOME's setting brings its own list of hosts reached directly.
+// The answer: on a GNOME desktop (XDG_CURRENT_DESKTOP names it, as GIO decides whether to follow
+// GNOME's setting), GNOME's setting when it names a proxy (GnomeProxySetting: read from the
+// desktop's dconf databases); else the `*_proxy` variables of the desktop's environment
+// (ProxySettings::fromVariables); else none: direct. The two are not mixed: GNOME's setting
+// brings its own list of hosts reached directly. Another desktop's stale GNOME setting (one
+// left from a GNOME session, say) is not followed. A variable whose value is no usable proxy
+// address is logged by name and not used.
 //
 // Until resolve() or setCurrent() the answer is direct, and it is never libcurl's own reading
 // of the environment: a process that did not resolve (a test, a tool) goes direct.
@@ -19,6 +22,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "platform/net/ProxySettings.h"
 
@@ -26,8 +31,9 @@ namespace zu {
 
 class DesktopProxy {
  public:
-  // The answer for the desktop whose environment is `environment` (as posix_spawn takes it).
-  static ProxySettings resolved(char** environment);
+  // The answer for the desktop whose environment is `environment` (as posix_spawn takes it);
+  // the variables whose value was not used go to `unused` when given.
+  static ProxySettings resolved(char** environment, std::vector<std::string>* unused = nullptr);
   // Resolves it and makes it the process's answer; logs which proxy is used (without its user
   // and password) unless direct.
   static void resolve(char** environment);
@@ -37,6 +43,8 @@ class DesktopProxy {
 
   // The variables of `environment` by name.
   static ProxySettings::Environment variables(char** environment);
+  // Whether the desktop of `environment` is GNOME's, whose proxy setting it then follows.
+  static bool followsGnome(const ProxySettings::Environment& environment);
 };
 
 }  // namespace zu

@@ -37,7 +37,8 @@ class GnomeProxySettingTest : public ::testing::Test {
 
   // The desktop's environment: its home, runtime and data folders, and `more`.
   ProxySettings::Environment desktop(const ProxySettings::Environment& more = {}) const {
-    ProxySettings::Environment environment = {{"HOME", (root_ / "home").string()},
+    ProxySettings::Environment environment = {{"XDG_CURRENT_DESKTOP", "GNOME"},
+                                              {"HOME", (root_ / "home").string()},
                                               {"XDG_RUNTIME_DIR", (root_ / "runtime").string()},
                                               {"XDG_DATA_DIRS", (root_ / "data").string()}};
     for (const auto& [name, value] : more) environment[name] = value;
@@ -142,6 +143,16 @@ TEST_F(GnomeProxySettingTest, ASettingThatNamesNoProxyLeavesTheAnswerToTheVariab
   const ProxySettings gnome = resolved(desktop(variables));
   EXPECT_EQ(gnome.schemeProxies.at("http"), "http://gnome:1/");
   EXPECT_TRUE(gnome.directHosts.empty());
+  EXPECT_EQ(resolved(desktop({{"XDG_CURRENT_DESKTOP", "Budgie:GNOME"}})), gnome);
+  // On another desktop GNOME's setting (left from a GNOME session, say) is not followed.
+  for (const char* other : {"KDE", "XFCE", ""}) {
+    EXPECT_EQ(resolved(desktop({{"XDG_CURRENT_DESKTOP", other}, {"http_proxy", "http://from-variables:3128"}})),
+              fromVariables)
+        << other;
+  }
+  ProxySettings::Environment noDesktop = desktop(variables);
+  noDesktop.erase("XDG_CURRENT_DESKTOP");
+  EXPECT_EQ(resolved(noDesktop), fromVariables);
 }
 
 TEST_F(GnomeProxySettingTest, TheDesktopsProfileChoosesTheDatabases) {

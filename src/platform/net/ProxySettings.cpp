@@ -180,14 +180,19 @@ std::vector<std::string> ProxySettings::hostList(std::string_view text, bool* al
   return hostList(entries, all);
 }
 
-ProxySettings ProxySettings::fromVariables(const Environment& environment) {
+ProxySettings ProxySettings::fromVariables(const Environment& environment, std::vector<std::string>* unused) {
   ProxySettings settings;
+  const auto address = [&](const std::string& name) -> std::optional<std::string> {
+    const auto value = variable(environment, name);
+    if (!value) return std::nullopt;
+    auto proxy = proxyAddress(*value);
+    if (!proxy && unused) unused->push_back(name);
+    return proxy;
+  };
   for (const char* scheme : {"http", "https"}) {
-    if (const auto value = variable(environment, std::string(scheme) + "_proxy")) {
-      if (auto address = proxyAddress(*value)) settings.schemeProxies[scheme] = std::move(*address);
-    }
+    if (auto proxy = address(std::string(scheme) + "_proxy")) settings.schemeProxies[scheme] = std::move(*proxy);
   }
-  if (const auto value = variable(environment, "all_proxy")) settings.defaultProxy = proxyAddress(*value);
+  settings.defaultProxy = address("all_proxy");
   bool all = false;
   if (const auto value = variable(environment, "no_proxy")) settings.directHosts = hostList(*value, &all);
   if (all || settings.direct()) return {};

@@ -45,8 +45,9 @@ class ProxySettings {
   // http, https_proxy for https, all_proxy for the rest, no_proxy's hosts reached directly. A
   // proxy named without a scheme is an HTTP proxy, one without a port listens on 1080 (as
   // libcurl reads them); a value that is no proxy address is not used. No variable set (or only
-  // no_proxy), or a no_proxy of "*": direct.
-  static ProxySettings fromVariables(const Environment& environment);
+  // no_proxy), or a no_proxy of "*": direct. The names of the variables whose value was not
+  // used go to `unused` when given.
+  static ProxySettings fromVariables(const Environment& environment, std::vector<std::string>* unused = nullptr);
   // `text` as a proxy address in the form above; nullopt when it is none (an unknown scheme, no
   // host, a path, a query, a port out of range, a space or control character) or when one of
   // the two stacks would not take it (bytes that are no UTF-8, a '%' that escapes nothing).

@@ -61,6 +61,12 @@ TEST(ProxySettingsTest, WithoutAUsableProxyOrWithAStarForNoProxyTheDesktopIsDire
   // An empty lower-case variable does not hide the upper-case one.
   EXPECT_EQ(ProxySettings::fromVariables({{"http_proxy", ""}, {"HTTP_PROXY", "p:3128"}}).schemeProxies.at("http"),
             "http://p:3128/");
+  // What was not used is named (for the log), the usable rest kept.
+  std::vector<std::string> unused;
+  const ProxySettings some = ProxySettings::fromVariables(
+      {{"HTTPS_PROXY", "http://u:p@ss@p:1"}, {"http_proxy", "p:3128"}, {"all_proxy", "ftp://f:21"}}, &unused);
+  EXPECT_EQ(unused, (std::vector<std::string>{"https_proxy", "all_proxy"}));
+  EXPECT_EQ(some.schemeProxies, (std::map<std::string, std::string>{{"http", "http://p:3128/"}}));
 }
 
 TEST(ProxySettingsTest, AProxyAddressIsKeptInOneFormOrRefused) {
