@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev lld
   libxml2-dev libsqlite3-dev zlib1g-dev libminizip-dev
   libcurl4-openssl-dev libssl-dev
+  libdconf-dev dconf-cli
   libgtest-dev libgmock-dev libbenchmark-dev
   libcpp-httplib-dev nlohmann-json3-dev
   libcairo2-dev libpango1.0-dev fonts-wqy-microhei libgif-dev libpng-dev libjpeg62-turbo-dev

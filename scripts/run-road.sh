@@ -59,6 +59,8 @@ started=$(date +%s)
 env "${environment[@]}" bash scripts/run-sample.sh "$build" "${arguments[@]}" > "$log" 2>&1
 status=$?
 took=$(($(date +%s) - started))
+# What the client and the service said, for a caller that checks it (ZU_ROAD_OUTPUT: a file).
+[ -z "${ZU_ROAD_OUTPUT:-}" ] || cp "$log" "$ZU_ROAD_OUTPUT"
 if [ "$status" -eq 0 ] && grep -q '^zureader: replay done' "$log"; then
   echo "road $name: reached in ${took} s"
   exit 0

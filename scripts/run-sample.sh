@@ -8,7 +8,10 @@ build=${1:-build/release}
 work=$(mktemp -d)
 trap 'kill "$service" 2>/dev/null || true; wait "$service" 2>/dev/null || true; rm -rf "$work"' EXIT
 
-"$build/tools/sample-service/zu-sample-service" --port-file "$work/port" &
+# $ZU_SAMPLE_HOST_NAME: the service's host is reached (and named in its addresses) by that name
+# instead of 127.0.0.1 — a name that only a proxy knows, for a run through the proxy.
+host_name=${ZU_SAMPLE_HOST_NAME:-127.0.0.1}
+"$build/tools/sample-service/zu-sample-service" --port-file "$work/port" --host-name "$host_name" &
 service=$!
 for _ in $(seq 100); do
   [ -s "$work/port" ] && break
@@ -37,7 +40,7 @@ fi
 
 # The settings' store row leads to the sample's own review page.
 port=$(cat "$work/port")
-ZU_HOME="$home" ZU_SERVICE_HOST="127.0.0.1:$port" ZU_STORE_REVIEW_URL="http://127.0.0.1:$port/store/review.html" \
+ZU_HOME="$home" ZU_SERVICE_HOST="$host_name:$port" ZU_STORE_REVIEW_URL="http://$host_name:$port/store/review.html" \
   "$build/src/app/zureader" "$@" &
 client=$!
 # Every catchable signal that would end this script (Ctrl+C, a hang-up, a TERM, QUIT, USR1, USR2 or

@@ -28,6 +28,8 @@
 // nothing into the desktop user's home. At launch, the temporary files a killed run left in the
 // home go (FolderHandle::removeTemporariesBelow, FeedbackLogArchive::removeLeftovers) when no
 // other client runs on the home (HomeLock).
+// Every HTTP of the run goes through the desktop's proxy (DesktopProxy: GNOME's setting, else the
+// `*_proxy` variables of the desktop's environment).
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -47,6 +49,7 @@
 #include "catalog/CatalogNibs.h"
 #include "common/ServiceHosts.h"
 #include "engine/openplatform/OpenPlatformConfig.h"
+#include "platform/net/DesktopProxy.h"
 #include "platform/device/DeviceProfile.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/HomeLock.h"
@@ -231,6 +234,9 @@ int main(int argc, char** argv) {
   // Before any thread starts or any library reads them: what the libraries keep goes into the
   // run's own folder, outside the home.
   zu::ui::LibraryFolders::confine();
+  // The desktop's proxy, from its own settings, for every HTTP of the run (libcurl's and the web
+  // engine's): before any thread starts (it reads the environment) and before the engine does.
+  zu::DesktopProxy::resolve(zu::ui::LibraryFolders::desktopEnvironment());
   auto options = zu::parse(argc, argv);
   if (!options) return zu::usage();
   // Before anything of the client writes in its home, and only when no other client runs on it

@@ -240,7 +240,8 @@ LoopbackServer::Response LoopbackServer::Response::text(int status, std::string 
 namespace {
 
 // The key and self-signed certificate every TLS server of the process presents: made once, for
-// the names "127.0.0.1" and "localhost", valid from an hour ago for a day.
+// the names "127.0.0.1", "localhost" and LoopbackServer::kProxiedTlsName (reached through the
+// tests' proxy), valid from an hour ago for a day.
 struct TestIdentity {
   EVP_PKEY* key = nullptr;
   X509* certificate = nullptr;
@@ -274,7 +275,8 @@ const TestIdentity& testIdentity() {
                                reinterpret_cast<const unsigned char*>("127.0.0.1"), -1, -1, 0);
     X509_set_issuer_name(id.certificate, name);
     if (!addExtension(id.certificate, NID_basic_constraints, "critical,CA:TRUE") ||
-        !addExtension(id.certificate, NID_subject_alt_name, "IP:127.0.0.1,DNS:localhost") ||
+        !addExtension(id.certificate, NID_subject_alt_name,
+                      (std::string("IP:127.0.0.1,DNS:localhost,DNS:") + LoopbackServer::kProxiedTlsName).c_str()) ||
         X509_sign(id.certificate, id.key, EVP_sha256()) == 0) {
       throw std::runtime_error("test certificate: cannot sign");
     }

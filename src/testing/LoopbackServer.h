@@ -1,6 +1,6 @@
 // LoopbackServer: an HTTP/1.1 server on 127.0.0.1 (ephemeral port) for tests that need a real
-// peer, over plain TCP or over TLS (Scheme::kHttps) with a certificate for "127.0.0.1" and
-// "localhost" made for this process; tests trust it through testCertificatePem(). Written over raw POSIX sockets so a test controls every byte: status, headers, body,
+// peer, over plain TCP or over TLS (Scheme::kHttps) with a certificate for "127.0.0.1",
+// "localhost" and kProxiedTlsName made for this process; tests trust it through testCertificatePem(). Written over raw POSIX sockets so a test controls every byte: status, headers, body,
 // chunked transfer, gzip bodies, delays before the headers and between chunks, connections
 // dropped before the answer or part way through the body, a Content-Length that does not match
 // the body, and keep-alive.
@@ -92,6 +92,9 @@ class LoopbackServer {
   static constexpr int kListenBacklog = 1024;
 
   enum class Scheme { kHttp, kHttps };
+  // A name the TLS servers' certificate holds too: one that no resolver knows, for a server
+  // reached through a proxy that alone takes it for 127.0.0.1 (LoopbackProxy).
+  static constexpr const char* kProxiedTlsName = "tls.zu-test.invalid";
 
   // Binds and starts listening; throws std::runtime_error when no socket (or, for kHttps, no
   // TLS set-up) can be had.

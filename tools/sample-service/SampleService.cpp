@@ -492,7 +492,7 @@ void SampleService::stop() {
   server_.reset();
 }
 
-std::string SampleService::host() const { return "127.0.0.1:" + std::to_string(port_); }
+std::string SampleService::host() const { return hostName_ + ":" + std::to_string(port_); }
 
 std::string SampleService::baseUrl() const { return "http://" + host(); }
 

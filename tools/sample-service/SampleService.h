@@ -130,7 +130,10 @@ class SampleService {
   void stop();
 
   int port() const { return port_; }
-  // "127.0.0.1:<port>" and "http://127.0.0.1:<port>".
+  // The name its addresses give for its host instead of 127.0.0.1 (before start()): for a run
+  // whose client reaches the service by a name that only a proxy knows.
+  void setHostName(std::string name) { hostName_ = std::move(name); }
+  // "127.0.0.1:<port>" and "http://127.0.0.1:<port>" (the host name set instead of 127.0.0.1).
   std::string host() const;
   std::string baseUrl() const;
 
@@ -224,6 +227,7 @@ class SampleService {
   std::unique_ptr<httplib::Server> server_;
   std::thread thread_;
   int port_ = 0;
+  std::string hostName_ = "127.0.0.1";
 
   SampleArticleActions articleActions_;  // locks itself
 

@@ -1,5 +1,7 @@
 // zu-sample-service: serves the sample documents on 127.0.0.1 until interrupted.
-//   zu-sample-service [--port N] [--port-file PATH] [--documents DIR]
+//   zu-sample-service [--port N] [--port-file PATH] [--documents DIR] [--host-name NAME]
+// --host-name: the name its addresses give for the service's host (default 127.0.0.1), for a
+// client that reaches it through a proxy that alone knows the name.
 // Port 0 (the default) takes any free port; the chosen one is written, once the server accepts
 // connections, to the --port-file when one is given (the starter reads it there and the run's
 // output stays the client's), else printed. SIGINT or SIGTERM stops it: both are blocked before
@@ -25,7 +27,7 @@ void onStopSignal(int) {}
 
 int main(int argc, char** argv) {
   int port = 0;
-  std::string portFile, documents;
+  std::string portFile, documents, hostName;
   for (int i = 1; i + 1 < argc; i += 2) {
     std::string option = argv[i];
     if (option == "--port") {
@@ -34,6 +36,8 @@ int main(int argc, char** argv) {
       portFile = argv[i + 1];
     } else if (option == "--documents") {
       documents = argv[i + 1];
+    } else if (option == "--host-name") {
+      hostName = argv[i + 1];
     } else {
       std::fprintf(stderr, "unknown option %s\n", option.c_str());
       return 2;
@@ -47,6 +51,7 @@ int main(int argc, char** argv) {
   std::signal(SIGINT, onStopSignal);
   std::signal(SIGTERM, onStopSignal);
   zu::SampleService service(documents);
+  if (!hostName.empty()) service.setHostName(hostName);
   if (!service.start(port)) {
     std::fprintf(stderr, "zu-sample-service: cannot listen on port %d\n", port);
     return 1;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/net/DesktopProxy.h"
 #include "platform/net/HttpHeaderParser.h"
 #include "platform/runtime/RunLoop.h"
 
@@ -146,6 +147,9 @@ struct EasyHandle {
   bool multiCallbacksSet = false;  // the multi's socket open/close callbacks
   long connectTimeoutMs = -1;
   std::shared_ptr<const std::string> trustedPem;
+  // The proxy answer the handle's options were last set from, and those options.
+  std::shared_ptr<const ProxySettings> proxySettings;
+  std::string proxy;
   bool transparentEncoding = false;
   MethodOptions method = MethodOptions::Unknown;
   bool noProgress = false;
@@ -327,6 +331,23 @@ bool UrlConnection::Transfer::configure(std::unique_ptr<EasyHandle> reuse) {
       curl_easy_setopt(easy, CURLOPT_CAINFO_BLOB, nullptr);
     }
     h.trustedPem = std::move(pem);
+  }
+
+  // The desktop's proxy (DesktopProxy), never libcurl's own reading of the environment: the
+  // proxy for the address's scheme ("" for none), and the hosts reached directly, which libcurl
+  // checks again at each redirect. (A redirect to the other scheme keeps this scheme's proxy:
+  // libcurl takes one proxy per transfer.)
+  auto proxySettings = DesktopProxy::current();
+  std::string proxy = proxySettings->curlProxy(request.url());
+  if (first || proxy != h.proxy) {
+    h.proxy = std::move(proxy);
+    curl_easy_setopt(easy, CURLOPT_PROXY, h.proxy.c_str());
+  }
+  if (first || proxySettings != h.proxySettings) {
+    const std::string noProxy = proxySettings->curlNoProxy();
+    // "" rather than none: with none libcurl would read no_proxy from the environment.
+    curl_easy_setopt(easy, CURLOPT_NOPROXY, noProxy.c_str());
+    h.proxySettings = std::move(proxySettings);
   }
 
   // Content decoding: transparent unless the caller negotiates the encoding itself or asks

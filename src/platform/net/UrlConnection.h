@@ -18,9 +18,11 @@
 // Transport choices: redirects are followed; no cookie engine and no authentication (the
 // caller answers 401 itself); transparent gzip/deflate decoding unless the request carries its
 // own "Accept-Encoding" or a "Range"; no "Expect: 100-continue"; certificates and host names
-// are verified; http and https only. The time-out is an idle time-out: it bounds connecting
-// and any stretch of time in which no byte moves in either direction, never the length of the
-// whole transfer. Failures carry the platform's URL error codes (UrlError).
+// are verified; http and https only; through the desktop's proxy (DesktopProxy's answer when
+// the transfer starts), never one libcurl itself reads from the environment. The time-out is an
+// idle time-out: it bounds connecting and any stretch of time in which no byte moves in either
+// direction, never the length of the whole transfer. Failures carry the platform's URL error
+// codes (UrlError).
 //
 // sendSync() runs one exchange on the calling thread and blocks until it ends (for the offline
 // download's attachment fetches); it does not touch any run loop.

@@ -6,13 +6,16 @@
 #include <unistd.h>
 
 #include <functional>
+#include <set>
 #include <future>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/net/DesktopProxy.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/runtime/Thread.h"
+#include "testing/LoopbackProxy.h"
 #include "testing/LoopbackServer.h"
 #include "testing/ScopedFakeClock.h"
 
@@ -476,6 +479,67 @@ TEST_F(UrlConnectionTest, WorksAndTimesOutInRealTimeUnderAFakeClock) {
   EXPECT_EQ(ok.body, "fine");
   ASSERT_TRUE(timedOut.error);
   EXPECT_EQ(timedOut.error->code, UrlError::kTimedOut);
+}
+
+// The desktop's proxy is the only way to the servers of names it alone knows: plain requests
+// and TLS tunnels go through it, the hosts it lists as direct are reached directly (at a redirect
+// too), and a desktop without a proxy is reached directly whatever libcurl would read from the
+// environment.
+TEST_F(UrlConnectionTest, TransfersGoThroughTheDesktopsProxyAndDirectlyOnlyWhereItSays) {
+  LoopbackServer tls(LoopbackServer::Scheme::kHttps);
+  LoopbackProxy proxy({"feeds.zu-test.invalid", LoopbackServer::kProxiedTlsName});
+  UrlConnection::setTrustedCertificateForTesting(LoopbackServer::testCertificatePem());
+  struct Restore {
+    ~Restore() {
+      DesktopProxy::setCurrent({});
+      UrlConnection::setTrustedCertificateForTesting(std::nullopt);
+      ::unsetenv("http_proxy");
+    }
+  } restore;
+  server.setResponse("/feed", Response::text(200, "through the proxy"));
+  server.setResponse("/direct", Response::text(200, "direct"));
+  Response hop = Response::text(302, "");
+  hop.headers.push_back({"Location", server.url("/direct")});
+  server.setResponse("/hop", hop);
+  tls.setResponse("/secure", Response::text(200, "tunnelled"));
+  DesktopProxy::setCurrent(ProxySettings::fromVariables(
+      {{"http_proxy", proxy.address()}, {"https_proxy", proxy.address()}, {"no_proxy", "127.0.0.1"}}));
+
+  const std::string feeds = "http://feeds.zu-test.invalid:" + std::to_string(server.port());
+  Recorder feed, secure, direct, redirected, elsewhere;
+  auto c1 = start(UrlRequest(feeds + "/feed"), feed);
+  auto c2 = start(UrlRequest("https://" + std::string(LoopbackServer::kProxiedTlsName) + ":" +
+                             std::to_string(tls.port()) + "/secure"),
+                  secure);
+  auto c3 = start(UrlRequest(server.url("/direct")), direct);
+  auto c4 = start(UrlRequest(feeds + "/hop"), redirected);
+  // A host the proxy does not reach: its answer is the proxy's.
+  auto c5 = start(UrlRequest("http://elsewhere.zu-test.invalid/"), elsewhere);
+  ASSERT_TRUE(turn([&] { return feed.done() && secure.done() && direct.done() && redirected.done() && elsewhere.done(); }));
+  EXPECT_EQ(feed.body, "through the proxy");
+  EXPECT_EQ(secure.body, "tunnelled");
+  EXPECT_EQ(direct.body, "direct");
+  EXPECT_EQ(redirected.body, "direct");
+  ASSERT_TRUE(elsewhere.response);
+  EXPECT_EQ(elsewhere.response->statusCode, 502);
+  std::multiset<std::string> asked;
+  for (const auto& r : proxy.requests()) asked.insert(r.method + " " + r.target);
+  EXPECT_EQ(asked, (std::multiset<std::string>{"GET " + feeds + "/feed", "GET " + feeds + "/hop",
+                                               "GET http://elsewhere.zu-test.invalid/",
+                                               "CONNECT " + std::string(LoopbackServer::kProxiedTlsName) + ":" +
+                                                   std::to_string(tls.port())}));
+
+  // No proxy: libcurl is not left to find one in the environment.
+  DesktopProxy::setCurrent({});
+  ::setenv("http_proxy", proxy.address().c_str(), 1);
+  Recorder alone, unknown;
+  auto c6 = start(UrlRequest(server.url("/direct")), alone);
+  auto c7 = start(UrlRequest(feeds + "/feed"), unknown);
+  ASSERT_TRUE(turn([&] { return alone.done() && unknown.done(); }));
+  EXPECT_EQ(alone.body, "direct");
+  ASSERT_TRUE(unknown.error);
+  EXPECT_EQ(unknown.error->code, UrlError::kCannotFindHost);
+  EXPECT_EQ(proxy.requests().size(), 4u);
 }
 
 TEST(UrlRequestTest, HeadersAndHosts) {

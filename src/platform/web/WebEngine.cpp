@@ -13,8 +13,10 @@
 #include <iterator>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "platform/crypto/SecureRandom.h"
+#include "platform/net/DesktopProxy.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/runtime/FileUtil.h"
 #include "platform/runtime/Paths.h"
@@ -90,6 +92,26 @@ void refuseDownload(WebKitWebContext*, WebKitDownload* download, gpointer) {
   webkit_download_cancel(download);
 }
 
+// The desktop's proxy (DesktopProxy), as libcurl gets it: the web engine's network process
+// would otherwise ask GIO, whose GNOME resolver reads the client's in-memory settings (no proxy).
+void setProxy(WebKitWebsiteDataManager* manager) {
+  const auto proxy = DesktopProxy::current();
+  if (proxy->direct()) {
+    webkit_website_data_manager_set_network_proxy_settings(manager, WEBKIT_NETWORK_PROXY_MODE_NO_PROXY, nullptr);
+    return;
+  }
+  std::vector<const char*> direct;
+  for (const auto& host : proxy->directHosts) direct.push_back(host.c_str());
+  direct.push_back(nullptr);
+  WebKitNetworkProxySettings* settings = webkit_network_proxy_settings_new(
+      proxy->defaultProxy ? proxy->defaultProxy->c_str() : nullptr, direct.size() > 1 ? direct.data() : nullptr);
+  for (const auto& [scheme, address] : proxy->schemeProxies) {
+    webkit_network_proxy_settings_add_proxy_for_scheme(settings, scheme.c_str(), address.c_str());
+  }
+  webkit_website_data_manager_set_network_proxy_settings(manager, WEBKIT_NETWORK_PROXY_MODE_CUSTOM, settings);
+  webkit_network_proxy_settings_free(settings);
+}
+
 }  // namespace
 
 WebEngine* WebEngine::shared() {
@@ -144,6 +166,7 @@ WebKitWebContext* WebEngine::newEphemeralContext() {
   // and files the engine's processes opened by path in the home could be led out of it by a link
   // planted there meanwhile.
   WebKitWebsiteDataManager* manager = webkit_website_data_manager_new_ephemeral();
+  setProxy(manager);
   WebKitWebContext* context = webkit_web_context_new_with_website_data_manager(manager);
   g_object_unref(manager);
   webkit_web_context_set_cache_model(context, WEBKIT_CACHE_MODEL_DOCUMENT_VIEWER);

@@ -16,6 +16,10 @@
 // for a signed address itself (one a script read from its own stack, say) is cancelled by the
 // extension: signed addresses reach the scheme only from its rewriting.
 //
+// Every context's pages go through the desktop's proxy, the answer DesktopProxy holds when the
+// context is made (the client resolves it at start-up, before the engine starts), as libcurl's
+// transfers do.
+//
 // No page ever saves a file: each page shows a response only when it can and the server does
 // not ask for it to be saved (EnginePage), and a download the engine starts anyway is cancelled
 // before it has a destination. The engine keeps no file of its own: its website data, caches and

@@ -44,6 +44,12 @@
 // folder of that name pattern ("zureader-XXXXXX") of the user's whose lock is free, its run gone.
 // Where "/proc/<pid>/fd/<n>" does not lead to the folder (no /proc), its path is handed out
 // instead, with a line on standard error.
+// GLib's settings backend keeps no desktop setting of the client's: the desktop's proxy setting,
+// which GIO would read through it, is read from the desktop's own databases instead
+// (DesktopProxy, GnomeProxySetting) and handed to the engine and to libcurl. Mesa's llvmpipe
+// compiles the engine's few shaders again in each run instead of reading them back; so that this
+// costs the reader little, confine() also has llvmpipe compile them quickly (GALLIVM_PERF,
+// LP_NATIVE_VECTOR_WIDTH: no file, see the .cpp).
 //
 // Costs of keeping nothing across runs: GStreamer scans the system's plugins once per run (at
 // the first video or page media), fontconfig scans a font folder whose system cache is out of

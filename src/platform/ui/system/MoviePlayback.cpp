@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/net/DesktopProxy.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/system/VideoFrameSize.h"
@@ -158,6 +159,9 @@ bool MoviePlayback::build() {
   g_signal_connect_data(pipeline, "element-setup", G_CALLBACK(&MoviePlayback::onElementSetup),
                         new std::shared_ptr<Bridge>(bridge_), [](gpointer b, GClosure*) { releaseBridge(b); },
                         static_cast<GConnectFlags>(0));
+  g_signal_connect_data(pipeline, "source-setup", G_CALLBACK(&MoviePlayback::onSourceSetup), new std::string(url_),
+                        [](gpointer url, GClosure*) { delete static_cast<std::string*>(url); },
+                        static_cast<GConnectFlags>(0));
   GstBus* bus = gst_element_get_bus(pipeline);
   gst_bus_set_sync_handler(
       bus, [](GstBus* b, GstMessage* m, gpointer data) { return static_cast<GstBusSyncReply>(onBusMessage(b, m, data)); },
@@ -256,6 +260,13 @@ void MoviePlayback::onElementSetup(GstElement*, GstElement* element, void* data)
       new DecoderProbe{*static_cast<std::shared_ptr<Bridge>*>(data), {}},
       [](gpointer probe) { delete static_cast<DecoderProbe*>(probe); });
   gst_object_unref(pad);
+}
+
+void MoviePlayback::onSourceSetup(GstElement*, GstElement* source, void* url) {
+  if (!g_object_class_find_property(G_OBJECT_GET_CLASS(source), "proxy")) return;
+  // "" also drops the proxy the source took from http_proxy when it was made.
+  const auto proxy = DesktopProxy::current()->proxyForUrl(*static_cast<const std::string*>(url));
+  g_object_set(source, "proxy", proxy ? proxy->c_str() : "", nullptr);
 }
 
 int MoviePlayback::decoderInput(GstPad* pad, GstPadProbeInfo* info, void* data) {

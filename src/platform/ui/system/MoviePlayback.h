@@ -26,6 +26,9 @@
 // runtime folder when the desktop has none (LibraryFolders, set at launch): nothing in the
 // reader's home is loaded or trusted, nothing goes into the desktop user's home.
 //
+// The stream is read through the desktop's proxy for its address (DesktopProxy, as the web
+// engine decides it), never one the source finds in the environment itself.
+//
 // Threads: made, driven and destroyed on the main thread; GStreamer's streaming threads hand
 // pictures and messages over through the main run loop, and only the newest picture not yet
 // delivered is kept (a slow main loop drops pictures, never piles them up). Destroying the
@@ -111,6 +114,8 @@ class MoviePlayback : public std::enable_shared_from_this<MoviePlayback> {
   static int onNewSample(GstAppSink* sink, void* bridge);
   // A new element in the pipeline: a video decoder's input is read before it (decoderInput).
   static void onElementSetup(GstElement* playbin, GstElement* element, void* bridge);
+  // The stream's source reads the address through the desktop's proxy (DesktopProxy).
+  static void onSourceSetup(GstElement* playbin, GstElement* source, void* url);
   // 1 (drop) for what brings a picture above the bound, and everything after it; else 0.
   // `probe`: the pad's DecoderProbe.
   static int decoderInput(GstPad* pad, GstPadProbeInfo* info, void* probe);

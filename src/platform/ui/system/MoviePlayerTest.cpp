@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/net/DesktopProxy.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/controls/Button.h"
@@ -25,6 +26,7 @@
 #include "platform/ui/system/MoviePlayerView.h"
 #include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/Window.h"
+#include "testing/LoopbackProxy.h"
 #include "testing/LoopbackServer.h"
 #include "testing/MainLoopTurn.h"
 #include "testing/TempHome.h"
@@ -150,6 +152,24 @@ class MoviePlayerTest : public ::testing::Test {
   std::shared_ptr<ViewController> screen_;
   std::vector<int64_t> reasons_;
 };
+
+// The stream is read through the desktop's proxy: a video at a name only the proxy knows plays.
+TEST_F(MoviePlayerTest, TheVideoIsReadThroughTheDesktopsProxy) {
+  const std::string video = sampleVideo();
+  if (video.empty()) GTEST_SKIP() << "no sample video (gst-launch-1.0 missing at build time)";
+  LoopbackServer server;
+  server.setResponse("/video/art-video-1.webm", LoopbackServer::Response::text(200, video, "video/webm"));
+  LoopbackProxy proxy({"videos.zu-test.invalid"});
+  struct Restore {
+    ~Restore() { DesktopProxy::setCurrent({}); }
+  } restore;
+  DesktopProxy::setCurrent(ProxySettings::fromVariables({{"http_proxy", proxy.address()}}));
+  auto player = present("http://videos.zu-test.invalid:" + std::to_string(server.port()) + "/video/art-video-1.webm");
+  ASSERT_TRUE(turnMainLoopUntil([&] { return player->framesShown() >= 2 || player->playerView()->message(); }, kWait));
+  EXPECT_FALSE(player->playerView()->message()) << player->playerView()->message()->reason;
+  EXPECT_FALSE(proxy.requestsFor("videos.zu-test.invalid").empty());
+  EXPECT_TRUE(EscapeKey::press());
+}
 
 TEST_F(MoviePlayerTest, ThePicturesOfTheSampleVideoMoveOnTheScreenUntilDone) {
   const std::string video = sampleVideo();

@@ -20,6 +20,7 @@
 
 #include "platform/device/DeviceProfile.h"
 #include "platform/device/Pasteboard.h"
+#include "platform/net/DesktopProxy.h"
 #include "platform/runtime/Bundle.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/drawing/Renderer.h"
@@ -35,6 +36,7 @@
 #include "platform/web/WebResourceProvider.h"
 #include "platform/web/WebView.h"
 #include "platform/web/WebViewDelegate.h"
+#include "testing/LoopbackProxy.h"
 #include "testing/LoopbackServer.h"
 #include "testing/MainLoopTurn.h"
 #include "testing/TempHome.h"
@@ -1206,6 +1208,49 @@ TEST_F(WebEngineTest, CookiesAreDeletedBySiteAndTheEphemeralPageKeepsNone) {
   ephemeral->loadRequest("http://localhost:" + port + "/set?b");
   ASSERT_TRUE(turnMainLoopUntil([&] { return ephemeralDelegate->finished > 0; }, kWait));
   EXPECT_EQ(sites(), std::vector<std::string>{"127.0.0.1"});
+}
+
+// A context goes through the desktop's proxy of when it was made (the shared one too: the client
+// resolves the proxy before the engine starts), as libcurl's transfers do: a name only the proxy
+// knows loads through it, a host it lists as direct is reached directly; a context made for a
+// desktop without a proxy goes directly, and such a name is not found.
+TEST_F(WebEngineTest, PagesGoThroughTheDesktopsProxyOfWhenTheirContextWasMade) {
+  LoopbackServer server;
+  server.setHandler([](const LoopbackServer::Request& request) {
+    return LoopbackServer::Response::text(200, "<title>" + request.path + "</title>", "text/html");
+  });
+  LoopbackProxy proxy({"pages.zu-test.invalid"});
+  struct Restore {
+    ~Restore() { DesktopProxy::setCurrent({}); }
+  } restore;
+  DesktopProxy::setCurrent(ProxySettings::fromVariables({{"http_proxy", proxy.address()}, {"no_proxy", "localhost"}}));
+  const std::string port = std::to_string(server.port());
+  auto page = [](const std::shared_ptr<Delegate>& pageDelegate) {
+    auto made = std::make_shared<WebView>(ui::Rect{{0, 0}, {320, 480}});
+    pageDelegate->allowAll = true;
+    made->setDelegate(pageDelegate);
+    made->setEphemeral(true);
+    return made;
+  };
+  auto throughDelegate = std::make_shared<Delegate>();
+  auto through = page(throughDelegate);
+  through->loadRequest("http://pages.zu-test.invalid:" + port + "/through");
+  ASSERT_TRUE(turnMainLoopUntil([&] { return throughDelegate->finished + throughDelegate->failed > 0; }, kWait));
+  EXPECT_EQ("/through", scriptAnswer(*through, "document.title")) << throughDelegate->lastError;
+  through->loadRequest("http://localhost:" + port + "/direct");
+  ASSERT_TRUE(turnMainLoopUntil([&] { return throughDelegate->finished + throughDelegate->failed > 1; }, kWait));
+  EXPECT_EQ("/direct", scriptAnswer(*through, "document.title")) << throughDelegate->lastError;
+  EXPECT_EQ(proxy.requestsFor("pages.zu-test.invalid").size(), 1u);
+  EXPECT_EQ(proxy.requests().size(), 1u) << "the direct host was asked of the proxy";
+
+  DesktopProxy::setCurrent({});
+  auto aloneDelegate = std::make_shared<Delegate>();
+  auto alone = page(aloneDelegate);
+  alone->loadRequest("http://pages.zu-test.invalid:" + port + "/unknown");
+  ASSERT_TRUE(turnMainLoopUntil([&] { return aloneDelegate->finished + aloneDelegate->failed > 0; }, kWait));
+  EXPECT_EQ(aloneDelegate->failed, 1);
+  EXPECT_EQ(proxy.requests().size(), 1u);
+  EXPECT_EQ(timesServed(server, "/unknown"), 0u);
 }
 
 TEST_F(WebEngineTest, FreedViewWithLoadAndScriptPendingDeliversNothing) {
