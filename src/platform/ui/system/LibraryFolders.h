@@ -40,10 +40,11 @@
 // it has been moved since, and the engine's and GStreamer's helper processes (the client's
 // children, which end with it) reach it through the client's process. It starts empty, so a
 // library finds there only what the libraries of this run put there, and it is removed, with
-// what they put there, when the client ends (remove()). A run that was killed leaves its folder behind: the next launch removes every
-// folder of that name pattern ("zureader-XXXXXX") of the user's whose lock is free, its run gone.
-// Where "/proc/<pid>/fd/<n>" does not lead to the folder (no /proc), its path is handed out
-// instead, with a line on standard error.
+// what they put there, when the client ends (remove()). A run that was killed leaves its folder
+// behind: the next launch removes every folder of that name pattern ("zureader-XXXXXX") of the
+// user's whose lock is free, its run gone. Where "/proc/<pid>/fd/<n>" does not lead to the
+// folder (no /proc), its path is handed out instead, with a line on standard error.
+//
 // GLib's settings backend keeps no desktop setting of the client's: the desktop's proxy setting,
 // which GIO would read through it, is read from the desktop's own databases instead
 // (DesktopProxy, GnomeProxySetting) and handed to the engine and to libcurl. Mesa's llvmpipe
