@@ -144,10 +144,8 @@ Occlusion::Cover Occlusion::coverOf(const View& view) const {
 bool Occlusion::seesWhole(const View& view) const {
   const auto it = noted_.find(&view);
   if (it == noted_.end() || it->second.shown != it->second.whole) return false;
-  for (const Rect& over : groundsOver(it->second.shown, it->second.lastPart, false)) {
-    if (area(over) > 0) return false;
-  }
-  return true;
+  const Rect& shown = it->second.shown;
+  return coveredArea(shown, groundsOver(shown, it->second.lastPart, false)) <= area(shown) / 20;
 }
 
 void Occlusion::walk(const View& view, float alpha, const Rect& clip, const View& window) {

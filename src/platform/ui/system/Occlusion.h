@@ -50,8 +50,10 @@ class Occlusion {
   Cover coverOf(const View& view) const;
   // `view` is shown and not covered opaquely: a reader sees it.
   bool sees(const View& view) const { return coverOf(view) != Cover::Opaque; }
-  // `view` is shown whole (nothing of it clipped away or off the screen) and nothing drawn over
-  // it lays a ground on any of it: a reader sees all of it (a field being edited, say).
+  // `view` is shown whole (nothing of it clipped away or off the screen) and what is drawn over
+  // it holds no more than a twentieth of it (a neighbour laid a few points over its edge, as a
+  // share text's picture is, takes nothing from it): a reader sees all of it — the field being
+  // edited, say, neither under the keyboard nor under the bar.
   bool seesWhole(const View& view) const;
 
   // --- for a walk of one's own (the contrast audit's)

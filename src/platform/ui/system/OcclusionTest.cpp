@@ -39,7 +39,7 @@ class OcclusionTest : public TextEntryFixture {
 // Grounds drawn later cover together: two that each hold two tenths of a text leave it in
 // sight; with a third of three tenths, none of them holding half, they hide it. A view's own parts (a button's
 // picture over its title) never cover it; a sibling drawn after it does. Whole: nothing
-// clipped, nothing laid over any of it, a tint included.
+// clipped, nothing laid over it (a tint included) but a sliver of its edge.
 TEST_F(OcclusionTest, GroundsCoverTogetherAndAViewsOwnPartsNever) {
   auto text = add<Label>(window_, Rect(0, 100, 100, 20));
   add(window_, Rect(0, 90, 20, 40), Color::whiteColor());
@@ -66,6 +66,13 @@ TEST_F(OcclusionTest, GroundsCoverTogetherAndAViewsOwnPartsNever) {
   EXPECT_EQ(Occlusion::Cover::Translucent, Occlusion::ofScreen().coverOf(*button));
   EXPECT_TRUE(Occlusion::ofScreen().sees(*button));
   EXPECT_FALSE(Occlusion::ofScreen().seesWhole(*button));
+
+  // A neighbour laid over a sliver of its edge (a twentieth or less) leaves it whole.
+  auto neighboured = add<TextField>(window_, Rect(10, 400, 200, 30));
+  add(window_, Rect(205, 400, 80, 30), Color::whiteColor());
+  EXPECT_TRUE(Occlusion::ofScreen().seesWhole(*neighboured));
+  add(window_, Rect(190, 400, 80, 30), Color::whiteColor());
+  EXPECT_FALSE(Occlusion::ofScreen().seesWhole(*neighboured));
 
   auto clipping = add(window_, Rect(0, 300, 320, 30));
   clipping->setClipsToBounds(true);
