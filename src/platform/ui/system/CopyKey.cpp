@@ -2,13 +2,10 @@
 
 #include <memory>
 
-#include "platform/ui/drawing/Screen.h"
-#include "platform/ui/system/Application.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/text/MenuController.h"
 #include "platform/ui/views/OnScreen.h"
 #include "platform/ui/views/View.h"
-#include "platform/ui/views/Window.h"
 
 namespace zu::ui {
 
@@ -35,13 +32,7 @@ bool CopyKey::press() {
       if (view->copySelection()) return true;
     }
   }
-  const Point middle = Screen::main().bounds().center();
-  auto window = Application::shared().windowForTouch(middle);
-  if (!window) return false;
-  std::shared_ptr<View> screen = window->hitTest(window->pointFromSuperview(middle));
-  while (screen && screen->superview() && screen->superview() != window) screen = screen->superview();
-  if (!screen || screen == window) return false;
-  return copyFirstIn(screen);
+  return copyFirstIn(OnScreen::topScreen());
 }
 
 }  // namespace zu::ui

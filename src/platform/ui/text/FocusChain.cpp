@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include "platform/ui/controllers/ViewController.h"
-#include "platform/ui/drawing/Screen.h"
-#include "platform/ui/system/Application.h"
 #include "platform/ui/text/FocusOrder.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/text/TextInput.h"
@@ -71,10 +69,7 @@ bool begin(const std::shared_ptr<View>& entry, FocusOrder* order) {
 // Nothing is edited: the first entry of the top screen (the last with `backwards`) that agrees
 // begins editing.
 bool beginFirst(bool backwards) {
-  const Point middle = Screen::main().bounds().center();
-  auto window = Application::shared().windowForTouch(middle);
-  if (!window) return false;
-  const auto under = window->hitTest(window->pointFromSuperview(middle));
+  const auto under = OnScreen::underMiddle();
   if (!under) return false;
   FocusOrder* order = focusOrderAbove(*under);
   auto entries = order ? usable(*order) : entriesInTree(*under);
