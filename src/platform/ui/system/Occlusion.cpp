@@ -1,5 +1,8 @@
 #include "platform/ui/system/Occlusion.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "platform/runtime/Clock.h"
 #include "platform/ui/controllers/Alert.h"
 #include "platform/ui/controllers/NavigationBar.h"
