@@ -15,7 +15,8 @@
 // when it goes down it is two fingers mirrored about the screen's centre (a pinch); over the
 // drawn keyboard it presses the key it lifts on. Typed text, Backspace, Return, Ctrl+A, C, V,
 // X (select all, copy, paste, cut), Delete and the caret keys (the arrows, Home and End, with
-// Shift extending the selection) go to the keyboard stand-in's first responder; Tab and
+// Shift extending the selection) go to the keyboard stand-in's first responder (with none,
+// Ctrl+C copies a page's selection: ui::CopyKey); Tab and
 // Shift+Tab move the editing to the screen's next or previous entry (ui::FocusChain); Escape and
 // Alt+Left end what lies over the top screen or is being edited, else press its way back
 // (ui::EscapeKey); Ctrl+Left and Ctrl+Right turn the device a quarter to the left or right. The

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "platform/ui/system/Application.h"
+#include "platform/ui/system/CopyKey.h"
 #include "platform/ui/system/EscapeKey.h"
 #include "platform/ui/text/FocusChain.h"
 #include "platform/ui/text/Keyboard.h"
@@ -69,7 +70,11 @@ bool ScreenInput::backspace() { return ui::Keyboard::shared().pressDelete(); }
 
 bool ScreenInput::enter() { return ui::Keyboard::shared().pressReturn(); }
 
-bool ScreenInput::edit(const std::string& action) { return ui::Keyboard::shared().performEditCommand(action); }
+bool ScreenInput::edit(const std::string& action) {
+  // Ctrl+C copies a page's selection too, while no entry is edited.
+  if (action == "copy:") return ui::CopyKey::press();
+  return ui::Keyboard::shared().performEditCommand(action);
+}
 
 bool ScreenInput::deleteForward() { return ui::Keyboard::shared().pressDeleteForward(); }
 

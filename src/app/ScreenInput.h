@@ -47,7 +47,8 @@ class ScreenInput {
   bool backspace();
   bool enter();
   // A standard edit action from its chord ("selectAll:" for Ctrl+A, "copy:", "paste:", "cut:")
-  // on the first responder; false when there is none or it does not take it now.
+  // on the first responder; false when there is none or it does not take it now. With no
+  // entry edited, "copy:" copies the selection a page shows (ui::CopyKey: an article's word).
   bool edit(const std::string& action);
   // The desktop's Delete and caret keys on the first responder; false when there is none.
   bool deleteForward();

@@ -13,6 +13,7 @@
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/controls/Slider.h"
 #include "platform/ui/system/Application.h"
+#include "platform/ui/system/Occlusion.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextView.h"
 #include "platform/ui/views/Label.h"
@@ -157,10 +158,11 @@ std::string ScreenProbe::topScreen() {
 }
 
 std::string ScreenProbe::barTitle() {
+  const auto occlusion = ui::Occlusion::ofScreen();
   for (const auto& window : windowsFrontToBack()) {
     const ui::NavigationBar* front = nullptr;
     eachViewInSight(*window, window->bounds(), [&](const ui::View& view) {
-      if (auto* bar = dynamic_cast<const ui::NavigationBar*>(&view)) front = bar;
+      if (auto* bar = dynamic_cast<const ui::NavigationBar*>(&view); bar && occlusion.sees(*bar)) front = bar;
     });
     if (!front) continue;
     auto item = front->topItem();
@@ -178,8 +180,12 @@ std::string ScreenProbe::barTitle() {
 
 std::vector<std::string> ScreenProbe::texts() {
   std::vector<std::string> out;
+  // Only what the views drawn over a text leave of it counts.
+  const auto occlusion = ui::Occlusion::ofScreen();
   for (const auto& window : ui::Application::shared().visibleWindows()) {
-    eachViewInSight(*window, window->bounds(), [&](const ui::View& view) { textsOf(view, out); });
+    eachViewInSight(*window, window->bounds(), [&](const ui::View& view) {
+      if (occlusion.sees(view)) textsOf(view, out);
+    });
   }
   return out;
 }

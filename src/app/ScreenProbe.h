@@ -8,8 +8,8 @@
 //    A controller whose view was laid into the window by hand (held by no container, presented
 //    by none) and covers at least half the screen is on top instead, followed the same way.
 //    Its class name is without namespaces ("MyColumnsController").
-//  - The bar's title: the frontmost navigation bar in sight, its top item's title, or the texts
-//    of the item's title view when it has one.
+//  - The bar's title: the frontmost navigation bar in sight (and not covered), its top item's
+//    title, or the texts of the item's title view when it has one.
 //  - A slider's value: the slider a finger at a screen point would move (hit-tested in the
 //    window that takes touches there, as ScreenInput delivers them).
 //  - The texts in sight: labels, button titles, text fields (text, or placeholder when empty),
@@ -17,7 +17,11 @@
 //    items, and web pages'
 //    text (as the page last answered it: each look asks the page again, and the answer comes on
 //    a later turn of the main loop) of every visible window, skipping views that are hidden, wholly
-//    transparent, or wholly outside the screen or the bounds of an ancestor that clips.
+//    transparent, or wholly outside the screen or the bounds of an ancestor that clips, and views
+//    a reader cannot see for what is drawn over them (ui::Occlusion: half of the view or more
+//    under the navigation bar, the keyboard, an alert's panel, the status bar or any view or
+//    window drawn later with an opaque ground). A text under a translucent layer (the dimmed
+//    screen below an alert) is in sight.
 //
 // Reads the live view tree each time: main thread only; holds nothing but each page's last
 // answered text.

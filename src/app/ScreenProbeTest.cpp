@@ -184,6 +184,101 @@ TEST_F(ScreenProbeTest, TextsInSightOnly) {
   EXPECT_FALSE(ScreenProbe::shows("词典"));
 }
 
+// A text counts only where a reader can see it: not under the navigation bar, the keyboard, an
+// alert's panel or any view or window drawn over it with an opaque ground. A ground that is
+// hidden, clipped away, translucent (the dimming below an alert) or over less than half of the
+// text leaves it in sight; a text drawn over the ground is in sight.
+TEST_F(ScreenProbeTest, TextsCoveredByWhatIsDrawnOverThemAreNotInSight) {
+  ScopedFakeClock clock;
+  auto view = home_->view();
+  window_->layoutIfNeeded();
+  // Points of the window in the home screen's view.
+  auto at = [&](float x, float y, float w, float h) {
+    return view->convertRectFrom(ui::Rect(x, y, w, h), window_.get());
+  };
+  // Scrolled up beneath the bar, as a table's header is.
+  auto list = std::make_shared<ui::ScrollView>(view->bounds());
+  view->addSubview(list);
+  list->addSubview(labelOf("under the bar", at(10, 30, 200, 24)));
+  list->addSubview(labelOf("below the bar", at(10, 90, 200, 24)));
+
+  auto covered = labelOf("covered", at(10, 130, 100, 20));
+  auto halfCovered = labelOf("partly covered", at(10, 160, 100, 20));
+  auto underHidden = labelOf("under a hidden view", at(10, 190, 100, 20));
+  auto underTint = labelOf("under a tint", at(10, 220, 100, 20));
+  auto underClipped = labelOf("under a clipped view", at(10, 250, 100, 20));
+  for (const auto& label : {covered, halfCovered, underHidden, underTint, underClipped}) view->addSubview(label);
+  auto ground = [&](ui::Rect frame, ui::Color colour) {
+    auto v = std::make_shared<ui::View>(frame);
+    v->setBackgroundColor(colour);
+    view->addSubview(v);
+    return v;
+  };
+  ground(at(0, 125, 320, 30), ui::Color::whiteColor());
+  ground(at(0, 160, 40, 20), ui::Color::whiteColor());  // three tenths of the label
+  ground(at(0, 185, 320, 30), ui::Color::whiteColor())->setHidden(true);
+  ground(at(0, 215, 320, 30), ui::Color::white(0, 0.5f));
+  auto clipping = std::make_shared<ui::View>(at(0, 280, 320, 20));
+  clipping->setClipsToBounds(true);
+  auto clippedAway = std::make_shared<ui::View>(ui::Rect(0, -40, 320, 30));
+  clippedAway->setBackgroundColor(ui::Color::whiteColor());
+  clipping->addSubview(clippedAway);
+  view->addSubview(clipping);
+  // A text drawn over a ground is on it, not under it.
+  auto card = ground(at(0, 330, 320, 40), ui::Color::whiteColor());
+  card->addSubview(labelOf("on a card", ui::Rect(10, 10, 200, 20)));
+  auto shown = [] (const std::string& text) {
+    const auto texts = ScreenProbe::texts();
+    return std::count(texts.begin(), texts.end(), text) > 0;
+  };
+  for (const char* seen : {"below the bar", "partly covered", "under a hidden view", "under a tint",
+                           "under a clipped view", "on a card", "我的订阅"}) {
+    EXPECT_TRUE(shown(seen)) << seen;
+  }
+  EXPECT_FALSE(shown("under the bar"));
+  EXPECT_FALSE(shown("covered"));
+
+  // The keyboard covers what lies under it while it is up, and only then.
+  auto field = std::make_shared<ui::TextField>(at(10, 100, 200, 20));
+  view->addSubview(field);
+  auto low = labelOf("by the keyboard's keys", at(10, 380, 200, 20));
+  view->addSubview(low);
+  EXPECT_TRUE(shown("by the keyboard's keys"));
+  ASSERT_TRUE(field->becomeFirstResponder());
+  clock->advance(1);
+  EXPECT_FALSE(shown("by the keyboard's keys"));
+  EXPECT_FALSE(shown("on a card"));
+  EXPECT_TRUE(shown("below the bar"));
+  field->resignFirstResponder();
+  clock->advance(1);
+  EXPECT_TRUE(shown("by the keyboard's keys"));
+
+  // An alert's panel covers the screen below it; the dimming around it does not.
+  auto middle = labelOf("in the middle", at(110, 230, 100, 20));
+  view->addSubview(middle);
+  auto alert = std::make_shared<ui::AlertView>(std::string("连接错误"), std::string("认证失败"),
+                                               std::weak_ptr<ui::AlertViewDelegate>(), std::string("好"));
+  alert->show();
+  EXPECT_FALSE(shown("in the middle"));
+  EXPECT_TRUE(shown("below the bar"));
+  EXPECT_TRUE(shown("认证失败"));
+  alert->dismissWithClickedButtonIndex(0, false);
+  EXPECT_TRUE(shown("in the middle"));
+
+  // A window of a higher level with a ground covers the windows below it; the bar's title under
+  // it is no longer the title in sight.
+  auto cover = std::make_shared<ui::Window>(ui::Screen::main().bounds());
+  cover->setWindowLevel(1);
+  cover->setBackgroundColor(ui::Color::blackColor());
+  cover->addSubview(labelOf("over everything", ui::Rect(40, 200, 240, 20)));
+  cover->setHidden(false);
+  EXPECT_TRUE(shown("over everything"));
+  EXPECT_FALSE(shown("below the bar"));
+  EXPECT_EQ("", ScreenProbe::barTitle());
+  cover->setHidden(true);
+  EXPECT_EQ("我的订阅", ScreenProbe::barTitle());
+}
+
 // A web page's text is in sight once the page has answered for it; each look asks again.
 TEST_F(ScreenProbeTest, AWebPagesTextComesOnALaterTurn) {
   auto page = std::make_shared<web::WebView>(ui::Rect(0, 20, 320, 400));

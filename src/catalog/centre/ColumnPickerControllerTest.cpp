@@ -18,6 +18,7 @@
 #include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/views/ImageView.h"
+#include "platform/ui/system/Occlusion.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationItem.h"
@@ -484,6 +485,8 @@ TEST_F(ColumnPickerTest, SearchingShowsTheTipWhileTypingThenTheNewestResults) {
   settle();
   window_->layoutIfNeeded();
   EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "catalogue-search-typing"));
+  // The search field being edited is in sight, above the keyboard.
+  EXPECT_TRUE(ui::Occlusion::ofScreen().seesWhole(*ui::Keyboard::shared().firstResponder()));
 
   ui::Keyboard::shared().pressReturn();
   auto stale = engine_->last("search");

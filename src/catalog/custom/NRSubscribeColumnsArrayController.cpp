@@ -51,7 +51,10 @@ std::shared_ptr<Column> notifiedColumn(const Notification& notification) {
   return notification.object.asObject<Column>();
 }
 
+// The list's light ground picture, by day; by night none, so the skin's dark content colour
+// shows (also where the table hides while the search is edited).
 std::shared_ptr<ui::Image> listBackground(int type) {
+  if (NRSkinManager::sharedManager().skinName() == "Night") return nullptr;
   if (type == NRSubscribeColumnsArrayController::kTopListType) return ui::Image::named("contentC_list1st_bg.png");
   auto image = ui::Image::named("contentC_list2nd_bg.png");
   return image ? image->stretchableImage(300, 0) : nullptr;
@@ -239,6 +242,7 @@ bool NRSubscribeColumnsArrayController::shouldAutorotateToInterfaceOrientation(
 void NRSubscribeColumnsArrayController::onChangeSkin() {
   if (!isViewLoaded()) return;
   applyNavigationItems();
+  if (backgroundView_) backgroundView_->setImage(listBackground(type_));
   if (auto background = NRSkinManager::sharedManager().colorWithCodeName("colorKdpContentBackground")) {
     if (tableView_) tableView_->setBackgroundColor(*background);
     view()->setBackgroundColor(*background);

@@ -24,6 +24,7 @@
 #include "shell/app/NightLookForTesting.h"
 #include "platform/ui/text/AttributedString.h"
 #include "platform/ui/controls/Button.h"
+#include "platform/ui/system/Occlusion.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/drawing/Renderer.h"
@@ -315,6 +316,43 @@ TEST_F(CustomListTest, ByNightTheFoundRowsAreDark) {
   ASSERT_TRUE(loadMore->backgroundColor());
   EXPECT_LT(ui::ContrastAudit::relativeLuminance(*loadMore->backgroundColor()), 0.1f);
   EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "custom-scopes-results-night"));
+}
+
+// The RSS scope's address edited again after a search: the field is in sight above the keyboard,
+// by day and by night, and the list hides while it is edited; by night what shows between the
+// field and the keyboard then is the skin's dark ground (it was the list's light picture, a white
+// slab under the night look).
+TEST_F(CustomListTest, TheRssAddressEditsInSightAndByNightOnADarkGround) {
+  for (const char* look : {"day", "night"}) {
+    SCOPED_TRACE(look);
+    std::optional<testing::NightLook> night;
+    if (std::string(look) == "night") night.emplace();
+    auto list = listWithResults({foundColumn("r1"), foundColumn("r2")});
+    auto field = header(*list).searchBar()->textField();
+    ASSERT_TRUE(field->becomeFirstResponder());
+    settle(1);
+    window_->layoutIfNeeded();
+    EXPECT_TRUE(list->tableView()->isHidden());
+    EXPECT_TRUE(ui::Occlusion::ofScreen().seesWhole(*field));
+    auto screen = ui::ContrastAudit::snapshotScreen(std::string("custom-rss-address-") + look);
+    ASSERT_TRUE(screen);
+    // Between the field's bottom and the keyboard's top, across the screen.
+    const ui::Rect below = field->convertRectTo(field->bounds(), nullptr);
+    const float keys = ui::Keyboard::shownFrame().minY();
+    int light = 0;
+    for (float y = below.maxY() + 20; y < keys - 4; y += 20) {
+      for (float x = 20; x < 320; x += 60) {
+        if (ui::ContrastAudit::relativeLuminance(screen->colorAt(static_cast<int>(x), static_cast<int>(y))) > 0.5f) ++light;
+      }
+    }
+    if (night) {
+      EXPECT_EQ(0, light);
+    } else {
+      EXPECT_GT(light, 0);
+    }
+    field->resignFirstResponder();
+    settle(1);
+  }
 }
 
 // Subscribing: the entry is reposted for the home grid with the task's user info, the row's

@@ -338,7 +338,13 @@ bool WebView::canPerformAction(const std::string& action, Object*) {
 }
 
 void WebView::performAction(const std::string& action, Object* sender) {
-  if (canPerformAction(action, sender)) Pasteboard::general().setString(selectedText_);
+  if (canPerformAction(action, sender)) copySelection();
+}
+
+bool WebView::copySelection() {
+  if (selectedText_.empty()) return false;
+  Pasteboard::general().setString(selectedText_);
+  return true;
 }
 
 void WebView::backendFrame(std::shared_ptr<ui::Image> frame) {

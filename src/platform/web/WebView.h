@@ -157,6 +157,8 @@ class WebView : public ui::View, public WebViewBackendClient {
 
   bool canPerformAction(const std::string& action, Object* sender) override;
   void performAction(const std::string& action, Object* sender) override;
+  // The selected text to the general pasteboard, as "copy:" does; false when none is selected.
+  bool copySelection() override;
 
   // The last picture of the page, null before the first.
   const std::shared_ptr<ui::Image>& pageImage() const { return pageImage_; }

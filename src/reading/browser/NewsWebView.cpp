@@ -90,6 +90,12 @@ void NewsWebView::customCopy() {
   withSelection([](NewsWebView&, const std::string& text) { Pasteboard::general().setString(text); });
 }
 
+bool NewsWebView::copySelection() {
+  if (selectedText().empty()) return false;
+  customCopy();
+  return true;
+}
+
 std::string NewsWebView::lookupPrefix(const char* path) { return "http://" + ServiceHosts::dictionaryHost() + path; }
 
 void NewsWebView::wenvarDict() { popWebViewWithUrlString(lookupPrefix(kDictionaryPath)); }

@@ -9,7 +9,7 @@
 // query component, or on the service's search template;
 // "转发" hands the selection to the browser's toolbar for sharing. The lookups and "转发" then
 // clear the page's selection, so the article comes back from them without the word lit; a copy
-// leaves it selected.
+// leaves it selected. The desktop's Ctrl+C copies the selected word as 复制 does (copySelection).
 //
 // Kept from the phone: the item titles, order and actions ("customCopy:", "wenvarDict:",
 // "wenvarTranslate:", "wenvarSearch:", "shareAction:"); the lookups are presented modally
@@ -63,6 +63,8 @@ class NewsWebView : public web::WebView, public ui::GestureRecognizerDelegate {
   void performAction(const std::string& action, Object* sender) override;
 
   void customCopy();
+  // Ctrl+C while a word is selected: what 复制 does (customCopy); false with none selected.
+  bool copySelection() override;
   void wenvarDict();
   void wenvarTranslate();
   void wenvarSearch();

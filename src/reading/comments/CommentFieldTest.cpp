@@ -8,6 +8,7 @@
 #include "platform/ui/motion/AnimationLog.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/system/Device.h"
+#include "platform/ui/system/Occlusion.h"
 #include "platform/ui/testing/ContrastAudit.h"
 #include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
@@ -120,6 +121,8 @@ TEST_F(CommentFieldTest, SlidesDownOverTheArticleAndCountsToTheLimit) {
   type("A calm crossing, at last.");
   settle();
   EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "comment-sheet-portrait"));
+  // The box being edited is in sight above the keyboard.
+  EXPECT_TRUE(ui::Occlusion::ofScreen().seesWhole(*field->commentText()));
 }
 
 TEST_F(CommentFieldTest, ASuccessCountsAnnouncesAndSlidesAwayAFailureKeepsTheText) {

@@ -26,6 +26,8 @@
 #include "model/service/VeskEntryStatus.h"
 #include "platform/device/DeviceProfile.h"
 #include "platform/device/Pasteboard.h"
+#include "platform/ui/system/CopyKey.h"
+#include "platform/ui/system/EscapeKey.h"
 #include "platform/runtime/UserDefaults.h"
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/controls/Button.h"
@@ -544,6 +546,21 @@ TEST_F(ArticleEngineTest, ALongPressShowsTheArticleMenuOverTheWord) {
   EXPECT_FALSE(menu.isMenuVisible());
   // A copy leaves the word selected.
   EXPECT_EQ("渡船", run(*page->webView(), NewsWebView::kSelectionScript));
+  // The desktop's Ctrl+C copies the word lit on the page as 复制 does, the menu gone or shown.
+  Pasteboard::general().resetForTesting();
+  ASSERT_TRUE(ui::CopyKey::press());
+  ASSERT_TRUE(turnMainLoopUntil([&] { return Pasteboard::general().string().has_value(); }, kWait));
+  EXPECT_EQ("渡船", *Pasteboard::general().string());
+  Pasteboard::general().resetForTesting();
+  pressWord(*page->webView(), "渡船");
+  ASSERT_TRUE(menu.isMenuVisible());
+  ASSERT_TRUE(ui::CopyKey::press());
+  ASSERT_TRUE(turnMainLoopUntil([&] { return Pasteboard::general().string().has_value(); }, kWait));
+  EXPECT_EQ("渡船", *Pasteboard::general().string());
+  // Escape lets the word go: then Ctrl+C has nothing to copy.
+  ASSERT_TRUE(ui::EscapeKey::press());
+  ASSERT_TRUE(turnMainLoopUntil([&] { return page->webView()->selectedText().empty(); }, kWait));
+  EXPECT_FALSE(ui::CopyKey::press());
 
   MSSettings::setValueForNight(true);
   NRSkinManager::sharedManager().changeSkin("Night");

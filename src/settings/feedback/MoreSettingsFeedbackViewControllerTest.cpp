@@ -15,6 +15,7 @@
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/images/Image.h"
+#include "platform/ui/system/Occlusion.h"
 #include "platform/ui/text/FocusChain.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/controllers/NavigationController.h"
@@ -287,12 +288,18 @@ TEST_F(FeedbackScreenTest, TheKeyboardShrinksTheTableAndEditingScrollsToTheField
   EXPECT_EQ(screen_->tableView()->frame(), ui::Rect(0, 0, 320, 416));
 }
 
-// Tab from the message goes to the guest's address and Shift+Tab back, each scrolling the table
-// as a tap on it does (to the address's 150, the message's 20), and the message's text stays
-// without a tab in it.
+// The screen opens with nothing edited: Tab begins with the message. Tab from the message goes
+// to the guest's address and Shift+Tab back, each scrolling the table as a tap on it does (to the
+// address's 150, the message's 20), each in sight, and the message's text stays without a tab.
 TEST_F(FeedbackScreenTest, TabMovesBetweenTheMessageAndTheAddress) {
   open(true);
-  type("港口");
+  ASSERT_FALSE(ui::Keyboard::shared().firstResponder());
+  ASSERT_TRUE(ui::FocusChain::advance(false));
+  ASSERT_TRUE(screen_->inputTextView()->isFirstResponder());
+  settle(1);
+  stage_->window->layoutIfNeeded();
+  EXPECT_TRUE(ui::Occlusion::ofScreen().seesWhole(*screen_->inputTextView()));
+  ui::Keyboard::shared().type("港口");
   settle(1);
   ASSERT_TRUE(screen_->inputTextView()->isFirstResponder());
   ASSERT_EQ(screen_->tableView()->contentOffset().y, 20);
@@ -300,6 +307,8 @@ TEST_F(FeedbackScreenTest, TabMovesBetweenTheMessageAndTheAddress) {
   settle(1);
   EXPECT_TRUE(screen_->textField()->isFirstResponder());
   EXPECT_EQ(screen_->tableView()->contentOffset().y, 150);
+  stage_->window->layoutIfNeeded();
+  EXPECT_TRUE(ui::Occlusion::ofScreen().seesWhole(*screen_->textField()));
   ui::Keyboard::shared().type("reader@example.com");
   ASSERT_TRUE(ui::FocusChain::advance(true));
   settle(1);

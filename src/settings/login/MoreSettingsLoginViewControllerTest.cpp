@@ -12,6 +12,7 @@
 #include "platform/ui/images/Image.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/drawing/Renderer.h"
+#include "platform/ui/system/Occlusion.h"
 #include "platform/ui/text/FocusChain.h"
 #include "platform/ui/text/Keyboard.h"
 #include "settings/login/LoginTestSupport.h"
@@ -204,6 +205,9 @@ TEST_F(LoginScreenTest, TabMovesBetweenTheNameAndThePassword) {
   ASSERT_TRUE(ui::FocusChain::advance(false));
   EXPECT_TRUE(password.isFirstResponder());
   keyboard.type("pw");
+  // Both fields are in sight above the keyboard.
+  settle(1);
+  for (const ui::View* field : {&name, &password}) EXPECT_TRUE(ui::Occlusion::ofScreen().seesWhole(*field));
   EXPECT_EQ("reader", name.text());
   EXPECT_EQ("pw", password.text());
   EXPECT_TRUE(loginEnabled());

@@ -371,9 +371,10 @@ void MoreSettingsUserInfoEditViewController::fitIntroduction() {
   }
 }
 
-void MoreSettingsUserInfoEditViewController::textViewDidBeginEditing(ui::TextView&) {
+void MoreSettingsUserInfoEditViewController::textViewDidBeginEditing(ui::TextView& view) {
   lastTextinSection_ = 1;
   lastTextinRow_ = 0;
+  if (ui::Keyboard::shared().isVisible()) scrollEntryIntoSight(view);
 }
 
 void MoreSettingsUserInfoEditViewController::textViewDidChange(ui::TextView&) {
@@ -554,6 +555,8 @@ void MoreSettingsUserInfoEditViewController::textFieldDidBeginEditing(ui::TextFi
     lastTextinSection_ = index + 2;
     lastTextinRow_ = 0;
   }
+  // With the keyboard up already (the editing moved here), no keyboard step follows.
+  if (ui::Keyboard::shared().isVisible()) scrollEntryIntoSight(field);
 }
 
 bool MoreSettingsUserInfoEditViewController::textFieldShouldChangeCharacters(ui::TextField& field, ui::TextRange,
@@ -599,12 +602,44 @@ void MoreSettingsUserInfoEditViewController::keyboardWillShow() {
   ui::Animations::animate(kKeyboardAnimation, 0, ui::kAnimationOptionBeginFromCurrentState, [table, height] {
     table->setFrame(ui::Rect(0, 0, table->frame().size.width, height));
   });
+  // The nickname lies in the portrait header, above every row: the remembered row (男 until a
+  // tag or the introduction was edited) at the top would take it under the bar.
+  if (nicknameTextField_ && nicknameTextField_->isFirstResponder()) {
+    scrollEntryIntoSight(*nicknameTextField_);
+    return;
+  }
   const ui::IndexPath remembered{lastTextinSection_, lastTextinRow_};
   if (lastTextinSection_ < tableView_->numberOfSections() &&
       lastTextinRow_ < tableView_->numberOfRowsInSection(lastTextinSection_)) {
     tableView_->scrollToRow(remembered, ui::TableViewScrollPosition::Top, true);
   }
 }
+
+void MoreSettingsUserInfoEditViewController::scrollEntryIntoSight(const ui::View& entry) {
+  if (!tableView_) return;
+  std::optional<ui::IndexPath> row;
+  if (&entry == selfintroTextView_.get()) {
+    row = ui::IndexPath{1, 0};
+  } else if (auto* field = dynamic_cast<const ui::TextField*>(&entry); field && tagIndexOf(*field) >= 0) {
+    row = ui::IndexPath{tagIndexOf(*field) + 2, 0};
+  }
+  if (row && row->section < tableView_->numberOfSections()) {
+    tableView_->scrollToRow(*row, ui::TableViewScrollPosition::None, true);
+  } else if (&entry == nicknameTextField_.get()) {
+    tableView_->scrollRectToVisible(tableView_->rectForHeaderInSection(0), true);
+  }
+  tableView_->layoutIfNeeded();
+}
+
+std::vector<std::shared_ptr<ui::View>> MoreSettingsUserInfoEditViewController::focusEntries() {
+  std::vector<std::shared_ptr<ui::View>> entries;
+  if (nicknameTextField_) entries.push_back(nicknameTextField_);
+  if (selfintroTextView_) entries.push_back(selfintroTextView_);
+  entries.insert(entries.end(), biaoqianArray_.begin(), biaoqianArray_.end());
+  return entries;
+}
+
+void MoreSettingsUserInfoEditViewController::revealFocusEntry(ui::View& entry) { scrollEntryIntoSight(entry); }
 
 void MoreSettingsUserInfoEditViewController::keyboardWillHide() {
   if (!tableView_) return;

@@ -11,8 +11,10 @@
 // the delete control while there is more than one tag, its button reading "删除") and, below five
 // tags, the add row with the insert control; logout sits in the last section's footer. Every
 // delete, insert and reload of sections keeps the table's counts consistent. A tag field takes
-// no non-empty change once it holds 1000 UTF-16 units. The keyboard shrinks the table by 216 and scrolls the field being
-// edited to the top.
+// no non-empty change once it holds 1000 UTF-16 units. The keyboard shrinks the table by 216 and scrolls the entry being
+// edited into sight: a tag's or the introduction's row (the one remembered) to the top, the
+// nickname with the portrait header; an entry that begins editing while the keyboard is up is
+// scrolled into sight too. Tab walks the nickname, the introduction and the tags (FocusOrder).
 //
 // Portrait: with a camera an action sheet (tag 201) offers the library or the camera; without,
 // the library opens at once (or, without a library, an alert). The edited image is drawn into a
@@ -26,6 +28,9 @@
 // "Notification_Logout" and pops to the root.
 //
 // Where we differ on purpose (faults mended):
+//  - The keyboard scrolled the remembered row (at first 男, row 0 of section 0) to the top
+//    whatever was being edited, so the nickname, in that section's header above it, went under
+//    the navigation bar as it began editing: the nickname is kept in sight instead.
 //  - A picker that returns no edited image changes nothing (it is only dismissed).
 //  - Results, and the pop 0.5 s after a save, that arrive after the screen has gone do
 //    nothing; the pop happens only while this screen is on top. A logout while a save runs
@@ -45,6 +50,7 @@
 #include "platform/ui/controllers/ActionSheet.h"
 #include "platform/ui/system/ImagePickerController.h"
 #include "platform/ui/views/TableView.h"
+#include "platform/ui/text/FocusOrder.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextView.h"
 #include "platform/ui/controllers/ViewController.h"
@@ -70,7 +76,8 @@ class MoreSettingsUserInfoEditViewController : public ui::ViewController,
                                                public ui::TextFieldDelegate,
                                                public ui::TextViewDelegate,
                                                public ui::ActionSheetDelegate,
-                                               public ui::ImagePickerControllerDelegate {
+                                               public ui::ImagePickerControllerDelegate,
+                                               public ui::FocusOrder {
  public:
   static constexpr const char* kNibName = "MoreSettingsUserInfoEditViewController";
   static constexpr const char* kUserInfoChangeNotification = "userInfoChangeMsg";
@@ -157,6 +164,10 @@ class MoreSettingsUserInfoEditViewController : public ui::ViewController,
   void textViewDidBeginEditing(ui::TextView& view) override;
   void textViewDidChange(ui::TextView& view) override;
 
+  // --- Tab: the nickname, the introduction, then the tags in order, each scrolled into sight
+  std::vector<std::shared_ptr<ui::View>> focusEntries() override;
+  void revealFocusEntry(ui::View& entry) override;
+
   // --- sheets and the picker
   void actionSheetClickedButtonAtIndex(ui::ActionSheet& sheet, int index) override;
   void imagePickerControllerDidFinishPickingMedia(ui::ImagePickerController& picker,
@@ -169,6 +180,9 @@ class MoreSettingsUserInfoEditViewController : public ui::ViewController,
   void setBarButtonsEnabled(bool enabled);
   void keyboardWillShow();
   void keyboardWillHide();
+  // Scrolls `entry` (the nickname in the portrait header, the introduction or a tag) just into
+  // the table's sight and lays the table out, so its cell is made.
+  void scrollEntryIntoSight(const ui::View& entry);
   // Resizes the introduction view and its cell to the text.
   void fitIntroduction();
   float introductionTextHeight() const;

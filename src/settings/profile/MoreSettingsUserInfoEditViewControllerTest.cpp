@@ -11,6 +11,8 @@
 #include "platform/ui/controllers/BarButtonItem.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/views/ImageView.h"
+#include "platform/ui/system/Occlusion.h"
+#include "platform/ui/text/FocusChain.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/controllers/NavigationItem.h"
 #include "platform/ui/drawing/Renderer.h"
@@ -79,9 +81,9 @@ class ProfileEditorTest : public testing::ProfileFixture {
   static std::shared_ptr<ui::ActionSheet> topSheet() {
     return std::dynamic_pointer_cast<ui::ActionSheet>(ui::AlertRegistry::shared().top());
   }
-  // The screen from the top, or scrolled to the bottom.
-  void snapshot(const std::string& name, bool bottom = false) {
-    table().setContentOffset(ui::Point{0, bottom ? table().maximumContentOffset().y : 0}, false);
+  // The screen from the top, or scrolled to the bottom, or (`scroll` false) as it is.
+  void snapshot(const std::string& name, bool bottom = false, bool scroll = true) {
+    if (scroll) table().setContentOffset(ui::Point{0, bottom ? table().maximumContentOffset().y : 0}, false);
     window_->layoutIfNeeded();
     auto picture = ui::renderScreen();
     ASSERT_TRUE(picture);
@@ -258,21 +260,38 @@ TEST_F(ProfileEditorTest, ByNightTheNicknameReadsOnItsDarkField) {
   ui::ContrastAudit::expectReadable(report);
 }
 
-TEST_F(ProfileEditorTest, TheNicknameKeepsEditingThroughTapsOnTheTableAndTheKeyboardsScroll) {
-  open(profile("Ann", "", "", {"a", "b", "c"}));
+// The nickname clicked is in sight, whole, above the keyboard, whatever row the screen remembers
+// (男 at first, a tag's, the introduction's): the keyboard's scroll never takes it under the bar.
+// It keeps editing through taps on the table, and its return key ends the editing.
+TEST_F(ProfileEditorTest, TheNicknameStaysInSightWhateverRowIsRememberedAndKeepsEditing) {
+  open(profile("Ann", "", "Likes the sea.", {"a", "b", "c"}));
   auto nickname = editor_->nicknameTextField();
-  // A tag was edited last: the keyboard scrolls its row to the top, the header out of view.
-  editor_->biaoqianArray()[2]->becomeFirstResponder();
-  editor_->hideKeyboard();
-  settle(1);
-  table().setContentOffset(ui::Point{0, 0}, false);
-  window_->layoutIfNeeded();
-  // (Right of the name: the caret goes where the tap lands, here after its last letter.)
-  window_->tap(nickname->convertPointTo(ui::Point{150, 18}, window_.get()));
-  settle(1);
-  window_->layoutIfNeeded();
-  EXPECT_GT(table().contentOffset().y, table().rectForHeaderInSection(0).maxY());
-  EXPECT_TRUE(nickname->isFirstResponder());
+  const auto clickNickname = [&] {
+    table().setContentOffset(ui::Point{0, 0}, false);
+    window_->layoutIfNeeded();
+    // (Right of the name: the caret goes where the tap lands, here after its last letter.)
+    window_->tap(nickname->convertPointTo(ui::Point{150, 18}, window_.get()));
+    settle(1);
+    window_->layoutIfNeeded();
+    ASSERT_TRUE(nickname->isFirstResponder());
+    EXPECT_TRUE(ui::Occlusion::ofScreen().seesWhole(*nickname)) << "offset " << table().contentOffset().y;
+  };
+  const auto endEditing = [&] {
+    nickname->insertReturn();
+    editor_->hideKeyboard();
+    settle(1);
+  };
+  clickNickname();  // the first row remembered
+  snapshot("profile-editor-nickname-editing", false, false);
+  endEditing();
+  editor_->biaoqianArray()[2]->becomeFirstResponder();  // a tag's row
+  endEditing();
+  clickNickname();
+  endEditing();
+  editor_->selfintroTextView()->becomeFirstResponder();  // the introduction's
+  endEditing();
+  clickNickname();
+
   // A tap on the table while the nickname edits only reloads it.
   editor_->hideKeyboard();
   EXPECT_TRUE(nickname->isFirstResponder());
@@ -281,6 +300,37 @@ TEST_F(ProfileEditorTest, TheNicknameKeepsEditingThroughTapsOnTheTableAndTheKeyb
   // Its return key ends the editing.
   nickname->insertReturn();
   EXPECT_FALSE(nickname->isFirstResponder());
+}
+
+// Tab walks every entry in the screen's order — the nickname, the introduction, then each tag,
+// those whose rows are scrolled away too — and each is in sight above the keyboard as it edits;
+// Tab from the last tag comes round to the nickname, Shift+Tab goes back. Opened with nothing
+// edited, Tab begins with the nickname.
+TEST_F(ProfileEditorTest, TabWalksEveryEntryInOrderEachInSight) {
+  open(profile("Ann", "", "Likes the sea.", {"a", "b", "c", "d", "e"}));
+  std::vector<std::shared_ptr<ui::View>> order{editor_->nicknameTextField(), editor_->selfintroTextView()};
+  for (const auto& tag : editor_->biaoqianArray()) order.push_back(tag);
+  auto& keyboard = ui::Keyboard::shared();
+  const auto inSight = [&](size_t i) {
+    settle(1);
+    window_->layoutIfNeeded();
+    ASSERT_EQ(order[i], keyboard.firstResponder()) << "entry " << i;
+    EXPECT_TRUE(ui::Occlusion::ofScreen().seesWhole(*order[i])) << "entry " << i << ", offset "
+                                                                 << table().contentOffset().y;
+  };
+  ASSERT_TRUE(ui::FocusChain::advance(false));
+  inSight(0);
+  for (size_t i = 1; i < order.size(); ++i) {
+    ASSERT_TRUE(ui::FocusChain::advance(false));
+    inSight(i);
+  }
+  snapshot("profile-editor-last-tag-editing", false, false);
+  ASSERT_TRUE(ui::FocusChain::advance(false));
+  inSight(0);
+  ASSERT_TRUE(ui::FocusChain::advance(true));
+  inSight(order.size() - 1);
+  keyboard.type("!");
+  EXPECT_EQ("e!", editor_->biaoqianArray()[4]->text());
 }
 
 TEST_F(ProfileEditorTest, APortraitFromTheLibraryIsStoredAt64AndUploadedWithTheSave) {

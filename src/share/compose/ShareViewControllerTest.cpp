@@ -23,6 +23,8 @@
 #include "platform/ui/controllers/AlertRegistry.h"
 #include "platform/ui/controls/Switch.h"
 #include "platform/ui/system/EscapeKey.h"
+#include "platform/ui/system/Occlusion.h"
+#include "platform/ui/text/FocusChain.h"
 #include "platform/ui/views/ViewTreeDump.h"
 #include "reading/toolbar/ReportToolBarController.h"
 #include "reading/support/ReportToolBarTestSupport.h"
@@ -643,6 +645,35 @@ TEST_F(ShareScreenTest, WithoutAnAccountTheAccountsScreenMovesInAndComingBackUnb
   }
 }
 
+// Back from the accounts screen with an account bound, the share screen shows with no text being
+// edited; Tab begins editing its text, in sight above the keyboard, and what is typed next goes
+// there.
+TEST_F(ShareScreenTest, AfterBindingTabBeginsEditingTheText) {
+  auto screen = open(testing::shareArticle("港口"));
+  ASSERT_TRUE(screen);
+  auto* navigation = screen->navigationController();
+  ASSERT_TRUE(navigation);
+  for (int step = 0; step < 50 && navigation->viewControllers().size() < 2; ++step) settle(0.02);
+  ASSERT_EQ(2u, navigation->viewControllers().size());
+  settle(0.5);
+  client(1)->bind("新浪读者");
+  navigation->popViewController(false);
+  settle(1);
+  window_->layoutIfNeeded();
+  ASSERT_TRUE(presented());
+  auto text = screen->textCell()->shareText();
+  EXPECT_FALSE(ui::Keyboard::shared().firstResponder());
+
+  ASSERT_TRUE(ui::FocusChain::advance(false));
+  EXPECT_TRUE(text->isFirstResponder());
+  settle(1);
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::Occlusion::ofScreen().seesWhole(*text));
+  text->setSelectedRange(ui::TextRange(StringUtil::utf16Length(text->text()), 0));
+  ui::Keyboard::shared().type("早班");
+  EXPECT_EQ("\x7f「港口」 早班", screen->postText());
+}
+
 TEST_F(ShareScreenTest, TheKeyboardShrinksTheTableAndTheTextViewHasNoMenuBeforeATouch) {
   client(1)->bind("新浪读者");
   auto screen = open(testing::shareArticle("港口"));
@@ -675,6 +706,7 @@ TEST_F(ShareScreenTest, TheKeyboardShrinksTheTableAndTheTextViewHasNoMenuBeforeA
   ui::Keyboard::shared().type("早班渡轮");
   settle(1);
   window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::Occlusion::ofScreen().seesWhole(*text));
   EXPECT_TRUE(ui::ContrastAudit::snapshotScreen("share-typing"));
 }
 

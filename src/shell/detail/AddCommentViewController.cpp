@@ -31,7 +31,8 @@ void AddCommentViewController::build(ui::NibLoading& file) {
   note->setNumberOfLines(2);
   note->setTextAlignment(ui::TextAlignment::Center);
   note->setText("轻点或划过星星为栏目打分，再写下您的评价");
-  auto text = file.make<ui::TextView>(ui::Rect(10, 104, 300, 130));
+  // The box ends above the keyboard, which shows as the form opens (its top is 200 in the view).
+  auto text = file.make<ui::TextView>(ui::Rect(10, 104, 300, 92));
   text->setFont(ui::Font::systemFont(15));
   text->setBackgroundColor(ui::Color::clearColor());
   text->layer().borderWidth = 1;

@@ -5,6 +5,7 @@
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/testing/ContrastAudit.h"
+#include "platform/ui/system/Occlusion.h"
 #include "platform/ui/text/Keyboard.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/controllers/NavigationBar.h"
@@ -141,11 +142,13 @@ TEST_F(AddCommentTest, FiveCentredStarsOfThirtyPointsTakeTheRatingFromTheFinger)
 }
 
 // The form as the reader sees it: the review text edits from the start, so the keyboard lies
-// over the bottom of the screen and the caret stands after what was typed, in the text view.
+// over the bottom of the screen, the whole box above it, and the caret stands after what was
+// typed, in the text view.
 TEST_F(AddCommentTest, TheFormShowsTheKeyboardAndTheCaret) {
   tapStars(150);
   type("港口的早晨");
   window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::Occlusion::ofScreen().seesWhole(*form_->commentTextView()));
   auto screen = ui::renderScreen();
   ASSERT_TRUE(screen);
   EXPECT_TRUE(ui::ContrastAudit::writeScreen(*screen, "review-form-keyboard").has_value());

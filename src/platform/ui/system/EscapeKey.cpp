@@ -112,9 +112,8 @@ bool EscapeKey::press() {
   }
   if (!window) return false;
   // The screen under the middle: the window's subview that holds the view a touch would reach.
-  std::shared_ptr<View> screen = window->hitTest(window->pointFromSuperview(middle));
-  while (screen && screen->superview() && screen->superview() != window) screen = screen->superview();
-  if (!screen || screen == window) return false;
+  const std::shared_ptr<View> screen = OnScreen::topScreen();
+  if (!screen) return false;
   auto keep = window;
   return pressFirstIn(screen, pressSearchCancel) || pressFirstIn(screen, pressWayBack) ||
          (OnScreen::takesPart(*screen) && pressHiddenWayBackIn(screen));

@@ -13,16 +13,14 @@
 #include <sstream>
 #include <unordered_map>
 
-#include "platform/runtime/Clock.h"
 #include "platform/ui/controls/Button.h"
 #include "platform/ui/drawing/Renderer.h"
 #include "platform/ui/images/Image.h"
 #include "platform/ui/system/Application.h"
-#include "platform/ui/text/Keyboard.h"
+#include "platform/ui/system/Occlusion.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextSelection.h"
 #include "platform/ui/text/TextView.h"
-#include "platform/ui/views/ImageView.h"
 #include "platform/ui/views/Label.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
@@ -178,30 +176,11 @@ struct Walker {
   // Maps a view's bounds into the picture's points.
   std::function<Rect(const View&, const Rect&)> toPicture;
 
-  // Opaque views in drawing order: a text drawn before one that holds it whole is covered.
-  struct Cover {
-    Rect rect;
-    size_t order;
-    bool opaque;  // else a tint: a dimming layer over the screen below an alert or sheet
-  };
-  std::vector<Cover> covers;
+  // What lies over what: the grounds of the views walked, in drawing order.
+  Occlusion occlusion;
   size_t order = 0;
 
   void skip(const std::string& reason) { ++report.skipped[reason]; }
-
-  // How much of a picture is opaque (0…1), read once per picture.
-  std::unordered_map<const Image*, float> alphas;
-  float meanAlpha(const Image& image) {
-    auto [it, fresh] = alphas.emplace(&image, 0.f);
-    if (fresh) {
-      const uint32_t* px = image.pixels();
-      const int64_t n = static_cast<int64_t>(image.pixelWidth()) * image.pixelHeight();
-      double sum = 0;
-      for (int64_t i = 0; i < n; ++i) sum += px[i] >> 24;
-      it->second = n > 0 ? static_cast<float>(sum / (255.0 * n)) : 0.f;
-    }
-    return it->second;
-  }
 
   // The classes from the root down to the view being walked, to name a failing text's place.
   std::vector<std::string> classes;
@@ -211,23 +190,15 @@ struct Walker {
     return out;
   }
 
-  // Whether a view drawn after the text holds it whole: nullopt when none does, else whether
-  // one that does is opaque.
+  // Whether what was drawn after the text holds it (half of it or more): nullopt when nothing
+  // does, else whether it is opaque there.
   std::optional<bool> coveredLater(const Rect& shown, size_t textOrder) const {
-    std::optional<bool> result;
-    const float area = shown.size.width * shown.size.height;
-    for (const Cover& cover : covers) {
-      if (cover.order <= textOrder) continue;
-      const Rect overlap = cover.rect.intersection(shown);
-      if (overlap == shown) {
-        result = result.value_or(false) || cover.opaque;
-      } else if (!overlap.isNull() && overlap.size.width * overlap.size.height * 2 >= area) {
-        // Mostly under a bar or a button drawn later: scrolled away beneath it, not meant to be
-        // read there.
-        result = result.value_or(false) || cover.opaque;
-      }
+    switch (occlusion.coverOf(shown, textOrder)) {
+      case Occlusion::Cover::None: return std::nullopt;
+      case Occlusion::Cover::Translucent: return false;
+      case Occlusion::Cover::Opaque: return true;
     }
-    return result;
+    return std::nullopt;
   }
 
   // A web view, or a screen's own kind of one (its class name is its own): it holds the web
@@ -246,27 +217,10 @@ struct Walker {
     if (view.isHidden() || !(view.alpha() > 0)) return;
     alpha *= view.alpha();
     Rect shown = toPicture(view, view.bounds()).intersection(clip);
-    ++order;
+    // What the view lays over the texts drawn before it is the occlusion's to note.
+    order = occlusion.note(view, alpha, shown);
     const std::string cls = view.className();
     classes.push_back(cls);
-    if (!shown.isEmpty()) {
-      // What the view lays over the texts drawn before it: its background colour, or the
-      // picture of an image view or a button's background.
-      float coverAlpha = 0;
-      if (const auto& bg = view.backgroundColor(); bg && bg->alpha > 0) coverAlpha = bg->alpha;
-      std::shared_ptr<Image> image;
-      if (const auto* imageView = dynamic_cast<const ImageView*>(&view)) image = imageView->image();
-      if (const auto* button = dynamic_cast<const Button*>(&view)) image = button->currentBackgroundImage();
-      if (image) coverAlpha = std::max(coverAlpha, meanAlpha(*image));
-      // The kit's bars paint their own opaque ground.
-      if (cls == "NavigationBar" || cls == "Toolbar" || cls == "TabBar") coverAlpha = 1;
-      coverAlpha *= alpha;
-      if (coverAlpha >= 0.9f) {
-        covers.push_back(Cover{shown, order, true});
-      } else if (coverAlpha >= 0.2f) {
-        covers.push_back(Cover{shown, order, false});
-      }
-    }
     if (isWebView(view)) {
       if (!shown.isEmpty()) skip("web page");
       classes.pop_back();
@@ -564,14 +518,7 @@ ContrastAudit::Report ContrastAudit::auditScreen(const Image& picture, const std
   bool chromeLaid = false;
   const auto layChrome = [&] {
     chromeLaid = true;
-    ++walker.order;
-    // The keyboard where the renderer draws it: shown, or on its way in or out.
-    if (const auto keys = Keyboard::shared().presentedFrame(Clock::get()->monotonic())) {
-      walker.covers.push_back({*keys, walker.order, true});
-    }
-    if (!Application::shared().isStatusBarHidden()) {
-      walker.covers.push_back({Application::shared().statusBarFrame(), walker.order, true});
-    }
+    walker.occlusion.noteChrome();
   };
   for (const auto& window : Application::shared().visibleWindows()) {
     if (!chromeLaid && window->windowLevel() >= kWindowLevelStatusBar) layChrome();

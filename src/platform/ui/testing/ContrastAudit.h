@@ -21,9 +21,9 @@
 // What cannot be measured is counted as skipped, by reason, never passed: web pages ("web
 // page"), views that draw words themselves ("custom drawing"), buttons drawn from a picture with
 // no title ("picture button": any words are in the picture), texts with nothing drawn under
-// them ("no background"), texts an opaque view drawn later holds whole or over most of their
-// frame — its background colour, an image view's or a button's picture: a text scrolled beneath
-// a bar — or that no pixel of shows though their colours differ enough that it would
+// them ("no background"), texts that what is drawn later covers (Occlusion: opaque grounds
+// holding half of them or more — a text scrolled beneath a bar, under the keyboard or an
+// alert's panel) or that no pixel of shows though their colours differ enough that it would
 // ("covered"), and texts under a translucent view laid over them so, the dimmed screen below an
 // alert or sheet or a translucent bar ("under a translucent layer"). A text whose own colour is
 // the background's is measured (1:1), not called covered.

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/controllers/ViewController.h"
+#include "platform/ui/text/FocusOrder.h"
 #include "platform/ui/text/TextEntryFixture.h"
 #include "platform/ui/text/TextField.h"
 #include "platform/ui/text/TextView.h"
@@ -61,7 +63,6 @@ TEST_F(FocusChainTest, TabMovesTheEditingThroughTheScreensEntriesInReadingOrder)
   window_->addSubview(elsewhere);
   auto other = add<TextField>(elsewhere, Rect(0, 0, 320, 20));
 
-  EXPECT_FALSE(FocusChain::advance(false));  // nothing is edited
   name->setText("reader");
   ASSERT_TRUE(name->becomeFirstResponder());
   EXPECT_EQ((std::vector<std::shared_ptr<View>>{name, password, code, message, refusing}),
@@ -93,6 +94,72 @@ TEST_F(FocusChainTest, TabMovesTheEditingThroughTheScreensEntriesInReadingOrder)
   EXPECT_FALSE(FocusChain::advance(true));
   EXPECT_TRUE(other->isFirstResponder());
   EXPECT_EQ("", other->text());
+}
+
+// With nothing edited, Tab begins editing the first entry of the screen under the middle of the
+// screen (not another part of the window), Shift+Tab the last; the keys typed next go there. A
+// window laid over the middle with no entry (an overlay) keeps Tab to itself: nothing begins.
+TEST_F(FocusChainTest, WithNothingEditedTabBeginsTheTopScreensFirstOrLastEntry) {
+  auto elsewhere = std::make_shared<View>(Rect(0, 0, 320, 20));
+  window_->addSubview(elsewhere);
+  add<TextField>(elsewhere, Rect(0, 0, 320, 20));
+  auto message = add<TextView>(screen_, Rect(10, 200, 300, 100));
+  auto address = add<TextField>(screen_, Rect(10, 20, 300, 30));
+
+  ASSERT_TRUE(FocusChain::advance(false));
+  EXPECT_TRUE(address->isFirstResponder());
+  EXPECT_TRUE(Keyboard::shared().type("reader@example.com"));
+  EXPECT_EQ("reader@example.com", address->text());
+  ASSERT_TRUE(address->resignFirstResponder());
+  ASSERT_TRUE(FocusChain::advance(true));
+  EXPECT_TRUE(message->isFirstResponder());
+  ASSERT_TRUE(message->resignFirstResponder());
+
+  auto overlay = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  overlay->setWindowLevel(1);
+  overlay->setHidden(false);
+  EXPECT_FALSE(FocusChain::advance(false));
+  EXPECT_FALSE(Keyboard::shared().firstResponder());
+}
+
+// A screen that keeps its own order (a table's rows make their entries only in sight) is walked in
+// that order, not the tree's or the frames': Tab reaches the entries out of the tree, each brought
+// into sight by the screen before it begins editing, and passes over one that cannot begin. With
+// nothing edited, Tab begins the order's first entry.
+TEST_F(FocusChainTest, AScreensOwnOrderReachesEntriesItsTreeDoesNotHold) {
+  struct Ordered : ViewController, FocusOrder {
+    std::vector<std::shared_ptr<View>> entries;
+    std::vector<View*> revealed;
+    std::vector<std::shared_ptr<View>> focusEntries() override { return entries; }
+    void revealFocusEntry(View& entry) override {
+      revealed.push_back(&entry);
+      if (!entry.superview()) view()->addSubview(entry.shared());
+    }
+  };
+  auto screen = std::make_shared<Ordered>();
+  screen->view()->setFrame(Rect(0, 20, 320, 460));
+  screen_->addSubview(screen->view());
+  auto nickname = add<TextField>(screen->view(), Rect(100, 300, 200, 30));  // below the others
+  auto introduction = std::make_shared<TextView>(Rect(10, 10, 300, 60));
+  auto readOnly = std::make_shared<TextView>(Rect(10, 80, 300, 30));
+  readOnly->setEditable(false);
+  auto tag = std::make_shared<TextField>(Rect(10, 120, 300, 30));
+  screen->entries = {nickname, introduction, readOnly, tag};
+  EXPECT_EQ((std::vector<std::shared_ptr<View>>{nickname, introduction, tag}), FocusChain::entriesAround(*nickname));
+
+  ASSERT_TRUE(FocusChain::advance(false));  // nothing edited: the first
+  EXPECT_TRUE(nickname->isFirstResponder());
+  ASSERT_TRUE(FocusChain::advance(false));
+  EXPECT_TRUE(introduction->isFirstResponder());
+  EXPECT_TRUE(introduction->window());
+  ASSERT_TRUE(FocusChain::advance(false));
+  EXPECT_TRUE(tag->isFirstResponder());
+  ASSERT_TRUE(FocusChain::advance(false));
+  EXPECT_TRUE(nickname->isFirstResponder());
+  ASSERT_TRUE(FocusChain::advance(true));
+  EXPECT_TRUE(tag->isFirstResponder());
+  EXPECT_EQ((std::vector<View*>{nickname.get(), introduction.get(), tag.get(), nickname.get(), tag.get()}),
+            screen->revealed);
 }
 
 }  // namespace

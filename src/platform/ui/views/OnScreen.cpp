@@ -1,5 +1,7 @@
 #include "platform/ui/views/OnScreen.h"
 
+#include "platform/ui/drawing/Screen.h"
+#include "platform/ui/system/Application.h"
 #include "platform/ui/views/View.h"
 #include "platform/ui/views/Window.h"
 
@@ -16,6 +18,21 @@ bool OnScreen::holds(const View& view, bool evenHidden) {
   const Window* window = view.window();
   if (!window) return false;
   return view.convertRectTo(view.bounds(), nullptr).intersects(window->bounds());
+}
+
+std::shared_ptr<View> OnScreen::underMiddle() {
+  const Point middle = Screen::main().bounds().center();
+  auto window = Application::shared().windowForTouch(middle);
+  return window ? window->hitTest(window->pointFromSuperview(middle)) : nullptr;
+}
+
+std::shared_ptr<View> OnScreen::topScreen() {
+  std::shared_ptr<View> screen = underMiddle();
+  while (screen && screen->superview() && !dynamic_cast<const Window*>(screen->superview().get())) {
+    screen = screen->superview();
+  }
+  if (!screen || dynamic_cast<const Window*>(screen.get())) return nullptr;
+  return screen;
 }
 
 }  // namespace zu::ui

@@ -215,6 +215,10 @@ class View : public Object {
   // Lets go of a selection the view shows (a text entry's, a page's): the Escape key that hides
   // the edit menu ends the selection the menu was for too. Nothing by default.
   virtual void endSelection() {}
+  // Copies a selection the view shows itself (a page's lit word) to the general pasteboard, as
+  // its own copy item does: the desktop's Ctrl+C while no text entry is edited (CopyKey). False
+  // when it shows none. None by default.
+  virtual bool copySelection() { return false; }
 
   // --- gesture recognisers (owned by the view)
   void addGestureRecognizer(const std::shared_ptr<GestureRecognizer>& recognizer);
