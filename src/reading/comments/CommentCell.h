@@ -15,7 +15,7 @@
 #include "platform/ui/views/TableViewCell.h"
 
 namespace zu::ui {
-class Font;
+struct Font;
 class Image;
 class ImageView;
 class Label;

@@ -215,7 +215,7 @@ class CommentsController : public ui::ViewController,
   void getResultOnMainThread(const Notification& notification);
   void onCommentResult(const Notification& notification);
   void onGetShortUrlString(const Notification& notification);
-  void commentsUpdate(const Notification& notification);
+  void commentsUpdate(const Notification& notification) override;
   void commentsCountUpdate(const Notification& notification);
   void feedReceived(const std::shared_ptr<Feed>& feed, bool nextPage);
   void deleteSucceeded(const std::string& taskId);
