@@ -320,11 +320,21 @@ void ScreenHost::pumpEvents() {
 void ScreenHost::syncTextInput() {
   ui::Keyboard& keyboard = ui::Keyboard::shared();
   const bool editing = keyboard.firstResponderInput() != nullptr;
-  // A composition the entry dropped (a tap, a caret key, the editing's end) is dropped in the
-  // input method too, or its next editing event would bring it back.
-  if (composing_ && !keyboard.hasMarkedText()) {
+  // A composition the entry dropped (a tap, a caret key, Escape, Tab, the editing's end) is
+  // dropped in the input method too, or its next editing event would bring it back and its
+  // commit would land at the new caret. SDL_ClearComposition does that on Windows only (SDL
+  // 2.26's X11 video leaves it undone); stopping text input resets the method (IBus, fcitx,
+  // XIM) there, and starting it again keeps the entry taking text.
+  const bool dropped = composing_ && !keyboard.hasMarkedText();
+  if (dropped) {
     composing_ = false;
+    ++inputMethodResets_;
     if (window_) SDL_ClearComposition();
+    // (When the editing ended, stopping text input below does it.)
+    if (window_ && textInputOn_ && editing) {
+      SDL_StopTextInput();
+      SDL_StartTextInput();
+    }
   }
   if (editing != textInputOn_) {
     textInputOn_ = editing;

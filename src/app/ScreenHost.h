@@ -37,7 +37,8 @@
 // method's composition (SDL_TEXTEDITING, or SDL_TEXTEDITING_EXT for a long one) shows in the
 // entry at its caret (ScreenInput::compose) until the method commits it (SDL_TEXTINPUT) or ends
 // it (an empty editing event); Escape during a composition cancels it and nothing else; a
-// composition the entry dropped is cleared in the method too (SDL_ClearComposition). The method
+// composition the entry dropped is dropped in the method too (text input stopped and started
+// again, which resets it; SDL_ClearComposition alone does nothing on X11). The method
 // is told where the caret stands (SDL_SetTextInputRect, in window coordinates: pixels at
 // scale 2) whenever a frame or an event finds it moved, so its candidate window opens beside it.
 //
@@ -123,6 +124,8 @@ class ScreenHost {
   std::optional<ui::Rect> textInputRect() const { return textInputRect_; }
   // Whether the host asks SDL for text (and the input method) now: while an entry is edited.
   bool takesText() const { return textInputOn_; }
+  // How often the input method was reset because the entry dropped its composition.
+  int inputMethodResets() const { return inputMethodResets_; }
   // Plays replay steps through the input, starting now; `done` runs after the last one,
   // `failed` instead when an expect step does not hold (ReplayPlayer).
   void play(std::vector<ReplayStep> steps, std::function<void()> done = {},
@@ -179,6 +182,7 @@ class ScreenHost {
   std::optional<ui::Point> pointer_;  // the mouse in screen points, as its last event put it
   bool textInputOn_ = false;          // SDL_StartTextInput is in force
   bool composing_ = false;            // the input method composes into the edited entry
+  int inputMethodResets_ = 0;         // compositions dropped in the method after the entry
   std::optional<ui::Rect> textInputRect_;  // the caret as last told to SDL (window coordinates)
 };
 

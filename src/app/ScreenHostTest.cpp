@@ -521,6 +521,8 @@ TEST_F(ScreenHostTest, TheInputMethodComposesAtTheCaretAndTheChordsUndoAndDelete
   key(SDLK_ESCAPE);
   EXPECT_FALSE(field->hasMarkedText());
   EXPECT_TRUE(field->isFirstResponder()) << "Escape cancelled the composition only";
+  EXPECT_EQ(1, host.inputMethodResets()) << "the method still holds what Escape cancelled";
+  EXPECT_TRUE(host.takesText());
   host.frame();
   EXPECT_EQ(atStart, *host.textInputRect());
 
@@ -529,6 +531,7 @@ TEST_F(ScreenHostTest, TheInputMethodComposesAtTheCaretAndTheChordsUndoAndDelete
   EXPECT_FALSE(field->hasMarkedText());
   EXPECT_EQ("你好", field->text());
   editing("", 0);  // the method ends its composition
+  EXPECT_EQ(1, host.inputMethodResets()) << "what the method commits or ends needs no reset";
   committed(" harbour news");
   key(SDLK_BACKSPACE, KMOD_LCTRL);
   EXPECT_EQ("你好 harbour ", field->text());
@@ -543,6 +546,12 @@ TEST_F(ScreenHostTest, TheInputMethodComposesAtTheCaretAndTheChordsUndoAndDelete
   EXPECT_EQ("你好 harbour news", field->text());
   key(SDLK_HOME);
   key(SDLK_DELETE, KMOD_RCTRL);
+  EXPECT_EQ(" harbour news", field->text());
+  // A caret key drops the composition in the field and in the method.
+  editing("ma", 2);
+  key(SDLK_RIGHT);
+  EXPECT_FALSE(field->hasMarkedText());
+  EXPECT_EQ(2, host.inputMethodResets());
   EXPECT_EQ(" harbour news", field->text());
 
   // Escape with no composition ends the editing; SDL takes no text then.
