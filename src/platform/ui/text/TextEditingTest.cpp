@@ -226,6 +226,18 @@ TEST_F(TextEditingTest, WordDeletionsRemoveWholeWords) {
   field->setSelectedRange(TextRange{1, 2});
   Keyboard::shared().deleteWord(true);  // the selection
   EXPECT_EQ("今天气", field->text());
+
+  // A password is one word, as a double-click finds it: its words are not given away.
+  auto password = std::make_shared<TextField>(Rect(10, 50, 300, 31));
+  password->setSecureTextEntry(true);
+  password->setText("open sesame.42");
+  window_->addSubview(password);
+  ASSERT_TRUE(password->becomeFirstResponder());
+  password->setSelectedRange(TextRange{9, 0});
+  Keyboard::shared().deleteWord(true);
+  EXPECT_EQ("open sesa", password->text());
+  Keyboard::shared().deleteWord(false);
+  EXPECT_EQ("", password->text());
 }
 
 // A many-line box takes a typed or pasted line separator, paragraph separator, CR LF or lone

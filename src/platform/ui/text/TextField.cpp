@@ -130,7 +130,14 @@ void TextField::deleteForward() {
 void TextField::deleteWord(bool forward) {
   if (!editing_) return;
   auto keep = shared();
-  if (const TextRange gone = wordDeleteRange(text_, selected_, forward); gone.length > 0) change(gone, std::string());
+  TextRange gone = wordDeleteRange(text_, selected_, forward);
+  if (secure_ && selected_.length == 0) {
+    // A password is one word (as a double-click selects all of it): its words are not shown
+    // by where a word deletion stops.
+    const size_t caret = std::min(selected_.location, StringUtil::utf16Length(text_));
+    gone = forward ? TextRange{caret, StringUtil::utf16Length(text_) - caret} : TextRange{0, caret};
+  }
+  if (gone.length > 0) change(gone, std::string());
 }
 
 void TextField::setMarkedText(const std::string& text, size_t cursor) {

@@ -49,7 +49,7 @@
 // the pointer passes its ends), a double-click selects the word (WordBreaks), a triple-click
 // the whole line; Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y undo and redo (EditHistory, per field,
 // cleared when the text is set by code, and for a secure field when its editing ends);
-// Ctrl+Backspace and Ctrl+Delete remove a word. The input method's composition shows at the
+// Ctrl+Backspace and Ctrl+Delete remove a word (in a secure field, all before or after the caret). The input method's composition shows at the
 // caret, underlined (bullets in a secure field), and is not the field's text until committed. A background image without caps is drawn as if stretchable at
 // its middle column and row rather than scaled whole, so the rounded ends of a field picture
 // keep their shape at any width; one with caps is drawn with them. The placeholder is drawn in
