@@ -24,6 +24,7 @@ const char* nameOf(ReplayStep::Kind kind) {
     case ReplayStep::Kind::Escape:
     case ReplayStep::Kind::Edit:
     case ReplayStep::Kind::Delete:
+    case ReplayStep::Kind::DeleteWord:
     case ReplayStep::Kind::Caret:
     case ReplayStep::Kind::Tab: return "key";
     case ReplayStep::Kind::Rotate: return "rotate";
@@ -161,6 +162,9 @@ void ReplayPlayer::playNext() {
       break;
     case ReplayStep::Kind::Delete:
       input_.deleteForward();
+      break;
+    case ReplayStep::Kind::DeleteWord:
+      input_.deleteWord(step.forward);
       break;
     case ReplayStep::Kind::Caret:
       input_.moveCaret(step.move, step.shift);

@@ -95,7 +95,8 @@ std::optional<std::string> readStep(const std::string& line, ReplayStep& step) {
   if (verb == "key") {
     // The chords of the edit actions, as the desktop's keys give them.
     static const std::pair<const char*, const char*> kChords[] = {
-        {"ctrl+a", "selectAll:"}, {"ctrl+c", "copy:"}, {"ctrl+v", "paste:"}, {"ctrl+x", "cut:"}};
+        {"ctrl+a", "selectAll:"}, {"ctrl+c", "copy:"}, {"ctrl+v", "paste:"}, {"ctrl+x", "cut:"},
+        {"ctrl+z", "undo:"},      {"ctrl+shift+z", "redo:"}, {"ctrl+y", "redo:"}};
     const std::string key = args == 1 ? words[1] : std::string();
     if (key == "backspace") {
       step.kind = ReplayStep::Kind::Backspace;
@@ -142,7 +143,14 @@ std::optional<std::string> readStep(const std::string& line, ReplayStep& step) {
       step.text = key;
       return std::nullopt;
     }
-    return "key takes backspace, return, escape, alt+left, ctrl+a, ctrl+c, ctrl+v, ctrl+x, delete, tab, "
+    if (key == "ctrl+backspace" || key == "ctrl+delete") {
+      step.kind = ReplayStep::Kind::DeleteWord;
+      step.text = key;
+      step.forward = key == "ctrl+delete";
+      return std::nullopt;
+    }
+    return "key takes backspace, return, escape, alt+left, ctrl+a, ctrl+c, ctrl+v, ctrl+x, ctrl+z, "
+           "ctrl+shift+z, ctrl+y, delete, ctrl+backspace, ctrl+delete, tab, "
            "left, right, up, down, home, end, or one of the last seven after shift+";
   }
   if (verb == "rotate") {

@@ -23,7 +23,7 @@
 namespace zu {
 
 struct ReplayStep {
-  enum class Kind { Wait, Tap, Drag, Pinch, Type, Backspace, Return, Escape, Edit, Delete, Caret, Tab, Rotate, Expect };
+  enum class Kind { Wait, Tap, Drag, Pinch, Type, Backspace, Return, Escape, Edit, Delete, DeleteWord, Caret, Tab, Rotate, Expect };
   // What an expect step checks: the top screen's class, the navigation bar's title, a text
   // shown somewhere on screen, or the value of the slider at a point.
   enum class Check { Screen, Title, Text, Slider };
@@ -39,9 +39,11 @@ struct ReplayStep {
                        // slider: its point and value as written); escape, edit, delete, caret,
                        // tab: the key as written ("escape", "ctrl+a", "shift+left")
   double value = 0;    // expect slider: the value looked for
-  std::string action;  // edit: the edit action of the chord ("selectAll:", "copy:", "paste:", "cut:")
+  std::string action;  // edit: the edit action of the chord ("selectAll:", "copy:", "paste:", "cut:",
+                       // "undo:", "redo:")
   ui::CaretMove move = ui::CaretMove::Left;  // caret: the key's move
   bool shift = false;                        // caret: extends the selection; tab: goes backwards
+  bool forward = false;                      // delete word: the word after the caret (ctrl+delete)
   Check check = Check::Screen;
   Turn turn = Turn::To;
   ui::DeviceOrientation orientation = ui::DeviceOrientation::Portrait;

@@ -98,6 +98,23 @@ TEST(ReplayScriptTest, ReadsTheCaretKeysDeleteAndTab) {
   }
 }
 
+// Undo and redo, and the word deletions.
+TEST(ReplayScriptTest, ReadsUndoRedoAndTheWordDeletions) {
+  const auto result =
+      ReplayScript::parse("key ctrl+z\nkey ctrl+shift+z\nkey ctrl+y\nkey ctrl+backspace\nkey ctrl+delete\n");
+  ASSERT_FALSE(result.error) << *result.error;
+  ASSERT_EQ(5u, result.steps.size());
+  const auto& s = result.steps;
+  EXPECT_EQ("undo:", s[0].action);
+  EXPECT_EQ("redo:", s[1].action);
+  EXPECT_EQ("redo:", s[2].action);
+  EXPECT_EQ(ReplayStep::Kind::Edit, s[2].kind);
+  EXPECT_EQ(ReplayStep::Kind::DeleteWord, s[3].kind);
+  EXPECT_FALSE(s[3].forward);
+  EXPECT_EQ(ReplayStep::Kind::DeleteWord, s[4].kind);
+  EXPECT_TRUE(s[4].forward);
+}
+
 // A malformed line refuses the whole script, naming the line; nothing of it is kept.
 TEST(ReplayScriptTest, RefusesMalformedLinesByNumber) {
   const std::pair<const char*, const char*> cases[] = {
@@ -112,8 +129,8 @@ TEST(ReplayScriptTest, RefusesMalformedLinesByNumber) {
       {"\n\n# c\ndrag 1 2 3\n", "line 4: drag needs four numbers"},
       {"pinch 1 2 3 500\n", "line 1: pinch goes off"},
       {"type\n", "line 1: type needs the text"},
-      {"key esc\n", "line 1: key takes backspace, return, escape, alt+left, ctrl+a, ctrl+c, ctrl+v, ctrl+x, delete"},
-      {"key ctrl+z\n", "line 1: key takes backspace"},
+      {"key esc\n", "line 1: key takes backspace, return, escape, alt+left, ctrl+a, ctrl+c, ctrl+v, ctrl+x, ctrl+z"},
+      {"key ctrl+q\n", "line 1: key takes backspace"},
       {"key escape return\n", "line 1: key takes backspace"},
       {"rotate sideways\n", "line 1: rotate takes"},
       {"jump 1 2\n", "line 1: unknown step \"jump\""},

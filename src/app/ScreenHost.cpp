@@ -13,6 +13,8 @@
 #include "platform/runtime/Clock.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/RunLoop.h"
+#include "platform/runtime/StringUtil.h"
+#include "platform/ui/text/Keyboard.h"
 #include "platform/ui/system/Application.h"
 #include "platform/ui/drawing/DisplayChanges.h"
 #include "platform/ui/images/Image.h"
@@ -44,15 +46,29 @@ bool hasDisplay() {
   return (x11 && *x11) || (wayland && *wayland);
 }
 
-// The edit action of a key that Ctrl makes a chord of (select all, copy, paste, cut), or null.
-const char* editActionOf(SDL_Keycode key) {
+// The edit action of a key that Ctrl makes a chord of (select all, copy, paste, cut, undo and
+// redo: Ctrl+Z, with Shift or as Ctrl+Y), or null.
+const char* editActionOf(SDL_Keycode key, bool shift) {
   switch (key) {
     case SDLK_a: return "selectAll:";
     case SDLK_c: return "copy:";
     case SDLK_v: return "paste:";
     case SDLK_x: return "cut:";
+    case SDLK_z: return shift ? "redo:" : "undo:";
+    case SDLK_y: return "redo:";
     default: return nullptr;
   }
+}
+
+// SDL's composition cursor counts characters (code points) of `text`: the UTF-16 units before it.
+size_t cursorUnits(const char* text, Sint32 characters) {
+  const std::string composed(text ? text : "");
+  size_t units = 0;
+  Sint32 seen = 0;
+  for (size_t i = 0; i < composed.size() && seen < characters; ++seen) {
+    units += StringUtil::decodeNext(composed, i) > 0xFFFF ? 2 : 1;
+  }
+  return units;
 }
 
 // The caret move of Up, Down, Home or End (Left and Right carry chords of their own), or none.
@@ -84,6 +100,10 @@ ScreenHost::ScreenHost(bool headless, std::optional<std::filesystem::path> snaps
     std::filesystem::create_directories(*snapshotDir_, ec);
   }
   if (headless || !hasDisplay()) return;
+  // The input method's composition comes as editing events however long it grows (a long one
+  // as SDL_TEXTEDITING_EXT), and its candidate window is the method's own.
+  SDL_SetHint(SDL_HINT_IME_SUPPORT_EXTENDED_TEXT, "1");
+  SDL_SetHint(SDL_HINT_IME_SHOW_UI, "1");
   if (SDL_Init(SDL_INIT_VIDEO) != 0) {
     std::fprintf(stderr, "zureader: no window (%s), running headless\n", SDL_GetError());
     return;
@@ -97,6 +117,9 @@ ScreenHost::ScreenHost(bool headless, std::optional<std::filesystem::path> snaps
     SDL_Quit();
     return;
   }
+  // SDL starts taking text as its video starts; it takes it again once a field is edited.
+  textInputOn_ = SDL_IsTextInputActive() == SDL_TRUE;
+  syncTextInput();
   // With a window the board is the desktop's clipboard (headless it stays in the process, so
   // runs stay repeatable).
   Pasteboard::general().setDesktopClipboard(std::make_shared<SdlClipboard>(window_, &ScreenHost::showNotice));
@@ -239,6 +262,7 @@ void ScreenHost::unwatchDisplay() {
 
 bool ScreenHost::frame() {
   if (window_) pumpEvents();
+  syncTextInput();
   // Headless without a folder nobody looks at the picture; at rest nothing changed.
   if (!composites() || !wantsFrame()) return false;
   const bool changed = present();
@@ -293,8 +317,72 @@ void ScreenHost::pumpEvents() {
   while (SDL_PollEvent(&event)) handleEvent(event);
 }
 
+void ScreenHost::syncTextInput() {
+  ui::Keyboard& keyboard = ui::Keyboard::shared();
+  const bool editing = keyboard.firstResponderInput() != nullptr;
+  // A composition the entry dropped (a tap, a caret key, Escape, Tab, the editing's end) is
+  // dropped in the input method too, or its next editing event would bring it back and its
+  // commit would land at the new caret. SDL_ClearComposition does that on Windows only (SDL
+  // 2.26's X11 video leaves it undone); stopping text input resets the method (IBus, fcitx,
+  // XIM) there, and starting it again keeps the entry taking text.
+  const bool dropped = composing_ && !keyboard.hasMarkedText();
+  if (dropped) {
+    composing_ = false;
+    ++inputMethodResets_;
+    if (window_) SDL_ClearComposition();
+    // (When the editing ended, stopping text input below does it.)
+    if (window_ && textInputOn_ && editing) {
+      SDL_StopTextInput();
+      SDL_StartTextInput();
+    }
+  }
+  if (editing != textInputOn_) {
+    textInputOn_ = editing;
+    if (window_) {
+      if (editing) {
+        SDL_StartTextInput();
+      } else {
+        SDL_StopTextInput();
+      }
+    }
+    textInputRect_.reset();
+  }
+  if (!editing) return;
+  const std::optional<ui::Rect> caret = keyboard.caretRectOnScreen();
+  if (!caret) return;
+  // The method's window opens below the rectangle: the caret's, in window coordinates (pixels
+  // at --scale 2, where the renderer maps the screen's points onto the window).
+  ui::Rect inWindow;
+  if (renderer_) {
+    int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    SDL_RenderLogicalToWindow(renderer_, caret->minX(), caret->minY(), &x0, &y0);
+    SDL_RenderLogicalToWindow(renderer_, caret->maxX(), caret->maxY(), &x1, &y1);
+    inWindow = ui::Rect(static_cast<float>(x0), static_cast<float>(y0), static_cast<float>(std::max(1, x1 - x0)),
+                        static_cast<float>(y1 - y0));
+  } else {
+    const float scale = ui::Screen::main().scale();
+    inWindow = ui::Rect(std::round(caret->minX() * scale), std::round(caret->minY() * scale),
+                        std::max(1.f, std::round(caret->size.width * scale)), std::round(caret->size.height * scale));
+  }
+  if (textInputRect_ && *textInputRect_ == inWindow) return;
+  textInputRect_ = inWindow;
+  if (window_) {
+    SDL_Rect rect{static_cast<int>(inWindow.minX()), static_cast<int>(inWindow.minY()),
+                  static_cast<int>(inWindow.size.width), static_cast<int>(inWindow.size.height)};
+    SDL_SetTextInputRect(&rect);
+  }
+}
+
+void ScreenHost::compose(const char* text, Sint32 start) {
+  const std::string composed(text ? text : "");
+  composing_ = !composed.empty() && input_.compose(composed, cursorUnits(text, start));
+  if (composed.empty()) input_.compose(std::string(), 0);
+}
+
 void ScreenHost::handleEvent(const SDL_Event& event) {
-  if (handleInput(event)) return;
+  const bool taken = handleInput(event);
+  syncTextInput();
+  if (taken) return;
   switch (event.type) {
     case SDL_QUIT:
       if (events_.quit) events_.quit();
@@ -334,23 +422,39 @@ bool ScreenHost::handleInput(const SDL_Event& event) {
       pointer_ = ui::Point{static_cast<float>(event.button.x), static_cast<float>(event.button.y)};
       if (event.button.button == SDL_BUTTON_LEFT) input_.release(*pointer_);
       return true;
+    case SDL_TEXTEDITING:
+      // The input method's composition so far; empty when it ended without committing.
+      compose(event.edit.text, event.edit.start);
+      return true;
+    case SDL_TEXTEDITING_EXT:
+      // A composition too long for the event's buffer: SDL allocated its text for us.
+      compose(event.editExt.text, event.editExt.start);
+      SDL_free(event.editExt.text);
+      return true;
     case SDL_TEXTINPUT:
+      // What the method commits (or a key's text) takes the composition's place.
+      composing_ = false;
       input_.type(event.text.text);
       return true;
     case SDL_KEYDOWN: {
       const bool ctrl = (event.key.keysym.mod & KMOD_CTRL) != 0;
       const bool alt = (event.key.keysym.mod & KMOD_ALT) != 0;
-      if (const char* action = ctrl && !alt ? editActionOf(event.key.keysym.sym) : nullptr) {
+      const bool shift = (event.key.keysym.mod & KMOD_SHIFT) != 0;
+      if (const char* action = ctrl && !alt ? editActionOf(event.key.keysym.sym, shift) : nullptr) {
         input_.edit(action);
         return true;
       }
-      const bool shift = (event.key.keysym.mod & KMOD_SHIFT) != 0;
       switch (event.key.keysym.sym) {
         case SDLK_ESCAPE:
+          // During a composition: cancels it (ScreenInput::back), never the screen.
           input_.back();
           break;
         case SDLK_BACKSPACE:
-          input_.backspace();
+          if (ctrl) {
+            input_.deleteWord(false);
+          } else {
+            input_.backspace();
+          }
           break;
         case SDLK_RETURN:
         case SDLK_KP_ENTER:
@@ -373,6 +477,10 @@ bool ScreenHost::handleInput(const SDL_Event& event) {
           }
           break;
         default:
+          if (ctrl && !alt && event.key.keysym.sym == SDLK_DELETE) {
+            input_.deleteWord(true);
+            break;
+          }
           if (ctrl || alt) break;
           if (const std::optional<ui::CaretMove> move = caretMoveOf(event.key.keysym.sym)) {
             input_.moveCaret(*move, shift);

@@ -14,7 +14,8 @@
 // so an overlay that takes none lets them through) in that window's coordinates; with Shift held
 // when it goes down it is two fingers mirrored about the screen's centre (a pinch); over the
 // drawn keyboard it presses the key it lifts on. Typed text, Backspace, Return, Ctrl+A, C, V,
-// X (select all, copy, paste, cut), Delete and the caret keys (the arrows, Home and End, with
+// X (select all, copy, paste, cut), Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y (undo, redo), Delete,
+// Ctrl+Backspace and Ctrl+Delete (a word) and the caret keys (the arrows, Home and End, with
 // Shift extending the selection) go to the keyboard stand-in's first responder (with none,
 // Ctrl+C copies a page's selection: ui::CopyKey); Tab and
 // Shift+Tab move the editing to the screen's next or previous entry (ui::FocusChain); Escape and
@@ -31,6 +32,15 @@
 // input stays in points (the renderer's logical size is the screen's: SDL maps the buttons' and
 // the motion's positions; the wheel takes the pointer's last mapped position, as its own comes
 // in window pixels).
+//
+// The input method: SDL takes text (SDL_StartTextInput) only while an entry is edited; the
+// method's composition (SDL_TEXTEDITING, or SDL_TEXTEDITING_EXT for a long one) shows in the
+// entry at its caret (ScreenInput::compose) until the method commits it (SDL_TEXTINPUT) or ends
+// it (an empty editing event); Escape during a composition cancels it and nothing else; a
+// composition the entry dropped is dropped in the method too (text input stopped and started
+// again, which resets it; SDL_ClearComposition alone does nothing on X11). The method
+// is told where the caret stands (SDL_SetTextInputRect, in window coordinates: pixels at
+// scale 2) whenever a frame or an event finds it moved, so its candidate window opens beside it.
 //
 // Clipboard: while the window is open the general pasteboard is the desktop's clipboard
 // (SdlClipboard, installed when the window opens and taken off before it closes), so the chords,
@@ -106,8 +116,16 @@ class ScreenHost {
   ScreenInput& input() { return input_; }
   // What the toast says when a typed or pasted text was cut to what a field holds.
   static std::string textCutNotice();
-  // One event of the display connection (pumped from the window; tests hand events in).
+  // One event of the display connection (pumped from the window; tests hand events in). An
+  // SDL_TEXTEDITING_EXT event's text is freed here, as SDL asks.
   void handleEvent(const SDL_Event& event);
+  // Where the input method was last told the caret is, in window coordinates (pixels at scale
+  // 2); none while no entry is edited.
+  std::optional<ui::Rect> textInputRect() const { return textInputRect_; }
+  // Whether the host asks SDL for text (and the input method) now: while an entry is edited.
+  bool takesText() const { return textInputOn_; }
+  // How often the input method was reset because the entry dropped its composition.
+  int inputMethodResets() const { return inputMethodResets_; }
   // Plays replay steps through the input, starting now; `done` runs after the last one,
   // `failed` instead when an expect step does not hold (ReplayPlayer).
   void play(std::vector<ReplayStep> steps, std::function<void()> done = {},
@@ -134,6 +152,11 @@ class ScreenHost {
   void unwatchDisplay();
   void writeFrame(const ui::Image& picture);
   void wheel(const SDL_MouseWheelEvent& event);
+  // Text input follows the editing: SDL takes text and composes while an entry is edited, and
+  // the input method is told where its caret stands (SDL_SetTextInputRect) when it moved.
+  void syncTextInput();
+  // An editing event's composition, its cursor in characters.
+  void compose(const char* text, int32_t start);
   static void showNotice(const std::string& text);
 
   SDL_Window* window_ = nullptr;
@@ -157,6 +180,10 @@ class ScreenHost {
   uint64_t displayWatch_ = 0;  // the display connection's descriptor watch
   uint64_t pollToken_ = 0;     // input polling where there is no descriptor to watch
   std::optional<ui::Point> pointer_;  // the mouse in screen points, as its last event put it
+  bool textInputOn_ = false;          // SDL_StartTextInput is in force
+  bool composing_ = false;            // the input method composes into the edited entry
+  int inputMethodResets_ = 0;         // compositions dropped in the method after the entry
+  std::optional<ui::Rect> textInputRect_;  // the caret as last told to SDL (window coordinates)
 };
 
 }  // namespace zu

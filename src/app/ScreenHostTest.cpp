@@ -3,6 +3,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -451,6 +452,114 @@ TEST_F(ScreenHostTest, ReplayPlaysTheCaretKeysDeleteAndTab) {
   EXPECT_EQ("fery!", name->text());
   EXPECT_EQ("x", next->text());
   EXPECT_TRUE(name->isFirstResponder());
+}
+
+// The input method's composition as SDL delivers it: editing events show the text being
+// composed in the field at its caret, marked and not typed; a long one comes as an extended
+// event whose text SDL allocated (freed by the host); Escape drops the composition and leaves the
+// field edited; what the method commits is typed, and an empty editing event ends it. The
+// method is told where the caret stands in window pixels (twice the points at scale 2), again
+// as the composition moves it, and SDL takes text only while a field is edited. Ctrl+Z, Ctrl+Y
+// and Ctrl+Shift+Z undo and redo, Ctrl+Backspace and Ctrl+Delete remove words.
+TEST_F(ScreenHostTest, TheInputMethodComposesAtTheCaretAndTheChordsUndoAndDeleteWords) {
+  DeviceProfile::setScreenScale(2);
+  const auto shown = fieldOnScreen(std::make_shared<ui::ViewController>());
+  const auto& field = shown.field;
+  ScreenHost host(true, std::nullopt, {});
+  auto send = [&](SDL_Event event) { host.handleEvent(event); };
+  auto editing = [&](const char* text, Sint32 start) {
+    SDL_Event event{};
+    event.type = SDL_TEXTEDITING;
+    std::strncpy(event.edit.text, text, sizeof event.edit.text - 1);
+    event.edit.start = start;
+    send(event);
+  };
+  auto committed = [&](const char* text) {
+    SDL_Event event{};
+    event.type = SDL_TEXTINPUT;
+    std::strncpy(event.text.text, text, sizeof event.text.text - 1);
+    send(event);
+  };
+  auto key = [&](SDL_Keycode sym, Uint16 mod = KMOD_NONE) {
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = sym;
+    event.key.keysym.mod = mod;
+    send(event);
+  };
+  host.frame();
+  EXPECT_FALSE(host.takesText());
+  EXPECT_FALSE(host.textInputRect());
+  ASSERT_TRUE(field->becomeFirstResponder());
+  host.frame();
+  EXPECT_TRUE(host.takesText());
+  const std::optional<ui::Rect> caret = ui::Keyboard::shared().caretRectOnScreen();
+  ASSERT_TRUE(caret && host.textInputRect());
+  const ui::Rect atStart = *host.textInputRect();
+  const ui::Rect fieldOnScreen = field->convertRectTo(field->bounds(), nullptr);
+  EXPECT_EQ(std::round(caret->minX() * 2), atStart.minX());
+  EXPECT_EQ(std::round(caret->minY() * 2), atStart.minY());
+  EXPECT_GE(atStart.minY(), fieldOnScreen.minY() * 2);
+  EXPECT_LE(atStart.maxY(), fieldOnScreen.maxY() * 2);
+  EXPECT_GE(atStart.minX(), fieldOnScreen.minX() * 2);
+
+  editing("ni", 2);
+  EXPECT_TRUE(field->hasMarkedText());
+  EXPECT_EQ("", field->text());
+  host.frame();
+  EXPECT_GT(host.textInputRect()->minX(), atStart.minX());
+
+  // A composition longer than the event's buffer, in SDL's own allocation.
+  SDL_Event extended{};
+  extended.type = SDL_TEXTEDITING_EXT;
+  extended.editExt.text = SDL_strdup("zhongguorenmindaxuedetushuguanli");
+  extended.editExt.start = 3;
+  send(extended);
+  EXPECT_TRUE(field->hasMarkedText());
+  EXPECT_EQ("", field->text());
+
+  key(SDLK_ESCAPE);
+  EXPECT_FALSE(field->hasMarkedText());
+  EXPECT_TRUE(field->isFirstResponder()) << "Escape cancelled the composition only";
+  EXPECT_EQ(1, host.inputMethodResets()) << "the method still holds what Escape cancelled";
+  EXPECT_TRUE(host.takesText());
+  host.frame();
+  EXPECT_EQ(atStart, *host.textInputRect());
+
+  editing("nihao", 5);
+  committed("你好");
+  EXPECT_FALSE(field->hasMarkedText());
+  EXPECT_EQ("你好", field->text());
+  editing("", 0);  // the method ends its composition
+  EXPECT_EQ(1, host.inputMethodResets()) << "what the method commits or ends needs no reset";
+  committed(" harbour news");
+  key(SDLK_BACKSPACE, KMOD_LCTRL);
+  EXPECT_EQ("你好 harbour ", field->text());
+  key(SDLK_z, KMOD_LCTRL);
+  EXPECT_EQ("你好 harbour news", field->text());
+  key(SDLK_z, KMOD_LCTRL);  // the word typed last
+  EXPECT_EQ("你好 harbour ", field->text());
+  key(SDLK_y, KMOD_LCTRL);
+  EXPECT_EQ("你好 harbour news", field->text());
+  key(SDLK_z, KMOD_LCTRL);
+  key(SDLK_z, KMOD_LCTRL | KMOD_LSHIFT);
+  EXPECT_EQ("你好 harbour news", field->text());
+  key(SDLK_HOME);
+  key(SDLK_DELETE, KMOD_RCTRL);
+  EXPECT_EQ(" harbour news", field->text());
+  // A caret key drops the composition in the field and in the method.
+  editing("ma", 2);
+  key(SDLK_RIGHT);
+  EXPECT_FALSE(field->hasMarkedText());
+  EXPECT_EQ(2, host.inputMethodResets());
+  EXPECT_EQ(" harbour news", field->text());
+
+  // Escape with no composition ends the editing; SDL takes no text then.
+  key(SDLK_ESCAPE);
+  EXPECT_FALSE(field->isFirstResponder());
+  host.frame();
+  EXPECT_FALSE(host.takesText());
+  EXPECT_FALSE(host.textInputRect());
 }
 
 // A typed or pasted text cut to what a field holds is told in the application's toast, a text

@@ -78,11 +78,23 @@ bool ScreenInput::edit(const std::string& action) {
 
 bool ScreenInput::deleteForward() { return ui::Keyboard::shared().pressDeleteForward(); }
 
+bool ScreenInput::deleteWord(bool forward) { return ui::Keyboard::shared().deleteWord(forward); }
+
+bool ScreenInput::compose(const std::string& text, size_t cursor) {
+  return ui::Keyboard::shared().setMarkedText(text, cursor);
+}
+
+bool ScreenInput::isComposing() const { return ui::Keyboard::shared().hasMarkedText(); }
+
 bool ScreenInput::moveCaret(ui::CaretMove move, bool extend) { return ui::Keyboard::shared().moveCaret(move, extend); }
 
 bool ScreenInput::tab(bool backwards) { return ui::FocusChain::advance(backwards); }
 
-bool ScreenInput::back() { return ui::EscapeKey::press(); }
+bool ScreenInput::back() {
+  // Escape while the input method composes drops the composition and nothing else.
+  if (isComposing()) return compose(std::string(), 0);
+  return ui::EscapeKey::press();
+}
 
 void ScreenInput::turnLeft() { ui::Device::current().turnLeft(); }
 

@@ -3,7 +3,8 @@
 // centre (the mouse with Shift held, a replayed pinch), each handed to the window that takes
 // touches where the first finger went down (Application::windowForTouch) in that window's
 // coordinates; keys typed into the keyboard stand-in's first responder (text, Backspace,
-// Return, the edit chords, Delete, the caret keys); Tab, moving the editing between the
+// Return, the edit chords and undo, Delete and the word deletions, the caret keys, the input
+// method's composition); Tab, moving the editing between the
 // entries of a screen (ui::FocusChain); the drawn keyboard's keys, pressed by a finger that goes down and
 // lifts on one (where no window above the keyboard takes the touch); Escape (ui::EscapeKey);
 // and turns of the device (ui::Device, which the interface follows when its screen allows).
@@ -52,12 +53,19 @@ class ScreenInput {
   bool edit(const std::string& action);
   // The desktop's Delete and caret keys on the first responder; false when there is none.
   bool deleteForward();
+  // Ctrl+Backspace (Ctrl+Delete when `forward`): a word goes from the first responder.
+  bool deleteWord(bool forward);
+  // The input method's composition, shown in the first responder at its caret (`cursor`: UTF-16
+  // units into `text`); empty ends it. False when no entry is edited.
+  bool compose(const std::string& text, size_t cursor);
+  bool isComposing() const;
   bool moveCaret(ui::CaretMove move, bool extend);
   // Tab (Shift+Tab with `backwards`): the editing moves to the screen's next (previous) entry
   // (ui::FocusChain); false when it did not move.
   bool tab(bool backwards);
-  // The desktop's Escape (or Alt+Left): ends what lies over the top screen or is being edited
-  // on it, else presses its way back (ui::EscapeKey); false when nothing was done.
+  // The desktop's Escape (or Alt+Left): cancels the input method's composition, else ends what
+  // lies over the top screen or is being edited on it, else presses its way back
+  // (ui::EscapeKey); false when nothing was done.
   bool back();
 
   void turnLeft();

@@ -1,10 +1,8 @@
 #include "platform/intl/GraphemeClusters.h"
 
-#include <unicode/brkiter.h>
-#include <unicode/locid.h>
-
 #include <algorithm>
 
+#include "platform/intl/IcuBreaks.h"
 #include "platform/runtime/StringUtil.h"
 
 namespace zu {
@@ -14,20 +12,6 @@ struct GraphemeClusters::Breaks {
 };
 
 namespace {
-
-// ICU's character rules, read once; each text gets a copy of its own.
-const icu::BreakIterator* characterRules() {
-  static const icu::BreakIterator* const rules = [] {
-    UErrorCode status = U_ZERO_ERROR;
-    icu::BreakIterator* made = icu::BreakIterator::createCharacterInstance(icu::Locale::getRoot(), status);
-    if (U_FAILURE(status)) {
-      delete made;
-      return static_cast<icu::BreakIterator*>(nullptr);
-    }
-    return made;
-  }();
-  return rules;
-}
 
 // A surrogate pair begins at `at` (where ICU's rules could not be read, the breaks fall between
 // code points).
@@ -39,15 +23,8 @@ bool isPairAt(const std::u16string& text, size_t at) {
 
 GraphemeClusters::GraphemeClusters(std::string_view utf8)
     : text_(StringUtil::toUtf16(utf8)), breaks_(std::make_unique<Breaks>()) {
-  if (const icu::BreakIterator* rules = characterRules()) {
-    breaks_->iterator.reset(rules->clone());
-    // ICU reads the text in place: text_ outlives the iterator, and never changes.
-    UErrorCode status = U_ZERO_ERROR;
-    UText* text = utext_openUChars(nullptr, text_.data(), static_cast<int64_t>(text_.size()), &status);
-    if (U_SUCCESS(status)) breaks_->iterator->setText(text, status);
-    utext_close(text);  // the iterator keeps a copy of its own
-    if (U_FAILURE(status)) breaks_->iterator.reset();
-  }
+  // ICU reads the text in place: text_ outlives the iterator, and never changes.
+  breaks_->iterator = IcuBreaks::over(IcuBreaks::Kind::Character, text_);
 }
 
 GraphemeClusters::~GraphemeClusters() = default;

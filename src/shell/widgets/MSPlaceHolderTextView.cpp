@@ -49,7 +49,8 @@ void MSPlaceHolderTextView::draw(ui::Canvas& canvas, const ui::Rect& rect) {
     label->setText(placeholder_);
     label->sizeToFit();
     sendSubviewToBack(label);
-    if (text().empty()) label->setAlpha(1);
+    // The input method's composition takes the placeholder's place while it lasts.
+    if (text().empty()) label->setAlpha(hasMarkedText() ? 0 : 1);
   }
   TextView::draw(canvas, rect);
 }

@@ -5,9 +5,10 @@
 // The placeholder label (tag kPlaceholderTag) is made at the first drawing with a non-empty
 // placeholder, at (8, 8), the view's width less 16, wrapped over any number of lines in the view's
 // font and the placeholder colour; every drawing refreshes its text and size and keeps it behind
-// the text, and shows it when the text is empty. Text changes — typed ones through the text view's
-// own change notification, and setText — show it (alpha 1) while the text is empty and hide it
-// (alpha 0) otherwise; with an empty placeholder they do nothing and no label is ever made. The
+// the text, and shows it when the text is empty (hides it while the input method composes into
+// the empty view). Text changes — typed ones through the text view's own change notification,
+// and setText — show it (alpha 1) while the text is empty and hide it (alpha 0) otherwise; with
+// an empty placeholder they do nothing and no label is ever made. The
 // content inset is always zero.
 #pragma once
 

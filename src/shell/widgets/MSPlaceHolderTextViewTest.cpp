@@ -87,6 +87,14 @@ TEST_F(MSPlaceHolderTextViewTest, TheLabelComesWithTheFirstDrawingAndFollowsTheT
 
   view_->deleteBackward();
   EXPECT_EQ(labelAlpha(), 1);
+  // The input method's composition is not drawn over the placeholder; cancelled, it comes back.
+  view_->setMarkedText("nihao", 5);
+  auto composing = ui::render(*view_);
+  ASSERT_TRUE(composing);
+  EXPECT_EQ(placeholderPixels(*composing), 0);
+  view_->setMarkedText("", 0);
+  ui::render(*view_);
+  EXPECT_EQ(labelAlpha(), 1);
   view_->setText("由代码");
   EXPECT_EQ(labelAlpha(), 0);
 }

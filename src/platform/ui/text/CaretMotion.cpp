@@ -15,6 +15,13 @@ std::pair<size_t, size_t> CaretMotion::ends(TextRange selected) const {
 
 size_t CaretMotion::head(TextRange selected) const { return ends(selected).second; }
 
+TextRange CaretMotion::select(size_t anchor, size_t head) {
+  made_ = TextRange{std::min(anchor, head), std::max(anchor, head) - std::min(anchor, head)};
+  anchor_ = anchor;
+  goalX_.reset();
+  return made_;
+}
+
 CaretMotion::Result CaretMotion::move(const std::string& text, TextRange selected, bool atLineEnd, CaretMove move,
                                       bool extend, const Lines& lines) {
   const bool same = selected == made_;

@@ -54,6 +54,9 @@ class CaretMotion {
               const Lines& lines);
   // The end of `selected` that the keys move: the one that moved last, else its end.
   size_t head(TextRange selected) const;
+  // The range from `anchor` to `head` (either way round), remembered as if a Shift move had
+  // made it: a mouse drag's selection, whose moving end the keys then move on.
+  TextRange select(size_t anchor, size_t head);
 
  private:
   // The anchor and the moving end of `selected` as the last move left them, if it still stands.

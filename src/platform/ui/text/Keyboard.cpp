@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 
 #include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/Clock.h"
@@ -25,10 +26,15 @@ Value frameValue(const Rect& r) {
 // The frame-change notifications came with system version 5.0.
 bool fromVersionFive() { return SystemEnvironment::systemVersion() >= 5.0f; }
 
-// Code points of UTF-8 text, each as its own string.
+// Code points of UTF-8 text, each as its own string; CR LF is one line break, "\n".
 std::vector<std::string> characters(const std::string& text) {
   std::vector<std::string> out;
   for (size_t i = 0; i < text.size();) {
+    if (text.compare(i, 2, "\r\n") == 0) {
+      out.push_back("\n");
+      i += 2;
+      continue;
+    }
     const auto c = static_cast<unsigned char>(text[i]);
     size_t n = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 1;
     n = std::min(n, text.size() - i);
@@ -190,6 +196,41 @@ bool Keyboard::moveCaret(CaretMove move, bool extend) {
   auto keep = responder_.lock();
   input->moveCaret(move, extend);
   return true;
+}
+
+bool Keyboard::deleteWord(bool forward) {
+  TextInput* input = firstResponderInput();
+  if (!input) return false;
+  auto keep = responder_.lock();
+  input->deleteWord(forward);
+  return true;
+}
+
+bool Keyboard::setMarkedText(const std::string& text, size_t cursor) {
+  TextInput* input = firstResponderInput();
+  if (!input) return false;
+  auto keep = responder_.lock();
+  input->setMarkedText(text, cursor);
+  return true;
+}
+
+bool Keyboard::hasMarkedText() const {
+  TextInput* input = firstResponderInput();
+  return input && input->hasMarkedText();
+}
+
+std::optional<Rect> Keyboard::caretRectOnScreen() const {
+  auto view = responder_.lock();
+  TextInput* input = firstResponderInput();
+  if (!view || !input || !view->window()) return std::nullopt;
+  // Up to the view's root (its window), then out of the window onto the screen, corner by
+  // corner (a turned window's transform included).
+  const Rect inRoot = view->convertRectTo(input->caretRectInView(), nullptr);
+  const View* root = view.get();
+  while (root->superview()) root = root->superview().get();
+  const Point a = root->pointToSuperview(inRoot.origin);
+  const Point b = root->pointToSuperview(Point{inRoot.maxX(), inRoot.maxY()});
+  return Rect(std::min(a.x, b.x), std::min(a.y, b.y), std::abs(b.x - a.x), std::abs(b.y - a.y));
 }
 
 bool Keyboard::performEditCommand(const std::string& action) {

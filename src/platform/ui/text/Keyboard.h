@@ -110,6 +110,15 @@ class Keyboard {
   // responder; false when there is none.
   bool pressDeleteForward();
   bool moveCaret(CaretMove move, bool extend);
+  // Ctrl+Backspace and Ctrl+Delete (TextInput::deleteWord) on the first responder; false when
+  // there is none.
+  bool deleteWord(bool forward);
+  // The input method's composition in the first responder (TextInput::setMarkedText; empty
+  // ends it); false when there is none.
+  bool setMarkedText(const std::string& text, size_t cursor);
+  bool hasMarkedText() const;
+  // Where the first responder's caret stands, in screen points; none without one in a window.
+  std::optional<Rect> caretRectOnScreen() const;
 
   // The key under `screenPoint` while the keyboard is up, or none.
   std::optional<KeyboardKey> keyAt(Point screenPoint) const;

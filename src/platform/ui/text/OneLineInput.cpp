@@ -29,7 +29,7 @@ class Reader {
       if (c == U'\r') {
         if (i_ < text_.size() && text_[i_] == '\n') ++i_;
         ++breaks;
-      } else if (c == U'\n' || c == 0x85 || c == 0x2028 || c == 0x2029) {
+      } else if (isLineBreak(c)) {
         ++breaks;
       } else if (c == U'\t') {
         c = U' ';

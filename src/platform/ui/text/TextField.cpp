@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/device/Pasteboard.h"
 #include "platform/intl/GraphemeClusters.h"
@@ -62,6 +63,7 @@ void TextField::performAction(const std::string& action, Object* sender) {
 }
 
 bool TextField::performEditCommand(const std::string& action) {
+  if (action == "undo:" || action == "redo:") return editing_ && applyHistory(action == "redo:");
   if (!canPerformEditAction(action, editState())) return false;
   edit(action);
   return true;
@@ -74,16 +76,30 @@ void TextField::edit(const std::string& action) {
   }, [this](TextRange range) { setSelectedRange(range); });
 }
 
+bool TextField::applyHistory(bool redo) {
+  auto keep = shared();
+  marked_.clear();
+  const auto apply = [this](const EditHistory::Change& step) {
+    if (!change(step.range, step.text)) return false;
+    setSelectedRange(step.select);
+    return true;
+  };
+  return redo ? history_.redo(apply) : history_.undo(apply);
+}
+
 TextField::~TextField() { Keyboard::shared().detach(this); }
 
 void TextField::setText(std::string text) {
   text_ = std::move(text);
+  history_.clear();
+  marked_.clear();
   selected_ = TextRange{StringUtil::utf16Length(text_), 0};
   keepCaretInSight();
   contentChanged();
 }
 
 void TextField::setSelectedRange(TextRange range) {
+  history_.breakGroup();
   selected_ = clampRange(text_, range);
   keepCaretInSight();
   setNeedsDisplay();
@@ -97,6 +113,7 @@ void TextField::endSelection() {
 void TextField::moveCaret(CaretMove move, bool extend) {
   // One line: nothing lies above or below it.
   if (!editing_ || move == CaretMove::Up || move == CaretMove::Down) return;
+  marked_.clear();
   const CaretMotion::Result moved =
       motion_.move(text_, selected_, false, move, extend, OneLine(StringUtil::utf16Length(text_)));
   setSelectedRange(moved.range);
@@ -105,7 +122,56 @@ void TextField::moveCaret(CaretMove move, bool extend) {
 void TextField::deleteForward() {
   if (!editing_) return;
   auto keep = shared();
-  if (const TextRange gone = forwardDeleteRange(text_, selected_); gone.length > 0) change(gone, std::string());
+  if (const TextRange gone = forwardDeleteRange(text_, selected_); gone.length > 0) {
+    change(gone, std::string(), selected_.length > 0 ? EditHistory::Kind::Other : EditHistory::Kind::DeleteForward);
+  }
+}
+
+void TextField::deleteWord(bool forward) {
+  if (!editing_) return;
+  auto keep = shared();
+  TextRange gone = wordDeleteRange(text_, selected_, forward);
+  if (secure_ && selected_.length == 0) {
+    // A password is one word (as a double-click selects all of it): its words are not shown
+    // by where a word deletion stops.
+    const size_t caret = std::min(selected_.location, StringUtil::utf16Length(text_));
+    gone = forward ? TextRange{caret, StringUtil::utf16Length(text_) - caret} : TextRange{0, caret};
+  }
+  if (gone.length > 0) change(gone, std::string());
+}
+
+void TextField::setMarkedText(const std::string& text, size_t cursor) {
+  if (!editing_ || (text.empty() && marked_.empty())) return;
+  marked_ = text;
+  markedCursor_ = std::min(cursor, StringUtil::utf16Length(marked_));
+  keepCaretInSight();
+  setNeedsDisplay();
+}
+
+std::string TextField::composedDisplay() const {
+  if (marked_.empty()) return displayText();
+  std::string marked = marked_;
+  if (secure_) {
+    marked.clear();
+    for (size_t i = StringUtil::utf16Length(marked_); i > 0; --i) marked += "\u25CF";
+  }
+  return replaceTextRange(displayText(), selected_, marked);
+}
+
+size_t TextField::shownCaret() const {
+  return marked_.empty() ? motion_.head(selected_) : selected_.location + markedCursor_;
+}
+
+Rect TextField::caretRectInView() const {
+  const Rect text = textRectForBounds(bounds());
+  const std::string shown = StringUtil::utf16SubstringFrom(composedDisplay(), scrollFrom_);
+  const size_t caret = shownCaret();
+  const float reach = text.size.width + 2 * kCaretWidth;
+  const float x = caret < scrollFrom_ ? text.origin.x
+                                      : lineX(shown) + TextMetrics::current().widthWithin(
+                                                           StringUtil::utf16Prefix(shown, caret - scrollFrom_), font_, reach);
+  const float lh = TextMetrics::current().lineHeight(font_);
+  return Rect(std::min(x, text.maxX()), std::max(0.f, (bounds().size.height - lh) / 2), 0, lh);
 }
 
 void TextField::keepCaretInSight() {
@@ -113,8 +179,8 @@ void TextField::keepCaretInSight() {
     scrollFrom_ = 0;
     return;
   }
-  const std::u16string shown = StringUtil::toUtf16(displayText());
-  const size_t caret = std::min(motion_.head(selected_), shown.size());
+  const std::u16string shown = StringUtil::toUtf16(composedDisplay());
+  const size_t caret = std::min(shownCaret(), shown.size());
   // Room for the caret too at the right edge.
   const float room = std::max(0.f, textRectForBounds(bounds()).size.width - kCaretWidth);
   size_t from = std::min(scrollFrom_, shown.size());
@@ -243,6 +309,10 @@ bool TextField::resignFirstResponder() {
   if (auto d = delegate_.lock(); d && !d->textFieldShouldEndEditing(*this)) return false;
   Keyboard::shared().detach(this);
   editing_ = false;
+  marked_.clear();
+  dragAnchor_.reset();
+  // What was typed into a password is kept no longer than its editing.
+  if (secure_) history_.clear();
   // The text shows from its start again.
   keepCaretInSight();
   contentChanged();
@@ -251,7 +321,7 @@ bool TextField::resignFirstResponder() {
   return true;
 }
 
-bool TextField::change(TextRange range, const std::string& inserted) {
+bool TextField::change(TextRange range, const std::string& inserted, EditHistory::Kind kind) {
   // Typed or pasted text as the one line takes it (OneLineInput); what it drops whole changes
   // nothing, and a cut is told.
   const OneLineInput::Taken taken = OneLineInput::take(inserted, text_, range);
@@ -264,6 +334,8 @@ bool TextField::change(TextRange range, const std::string& inserted) {
     return false;
   }
   if (auto d = delegate_.lock(); d && !d->textFieldShouldChangeCharacters(*this, range, replacement)) return false;
+  range = clampRange(text_, range);
+  history_.record(kind, range, StringUtil::utf16Substring(text_, range.location, range.length), replacement, selected_);
   text_ = replaceTextRange(text_, range, replacement);
   selected_ = clampRange(text_, TextRange{range.location + StringUtil::utf16Length(replacement), 0});
   keepCaretInSight();
@@ -277,13 +349,17 @@ bool TextField::change(TextRange range, const std::string& inserted) {
 void TextField::insertText(const std::string& text) {
   if (!editing_) return;
   auto keep = shared();
-  change(selected_, text);
+  // What the input method commits takes the composition's place.
+  marked_.clear();
+  change(selected_, text, EditHistory::Kind::Typing);
 }
 
 void TextField::deleteBackward() {
   if (!editing_ || text_.empty()) return;
   auto keep = shared();
-  if (const TextRange gone = backwardDeleteRange(text_, selected_); gone.length > 0) change(gone, std::string());
+  if (const TextRange gone = backwardDeleteRange(text_, selected_); gone.length > 0) {
+    change(gone, std::string(), selected_.length > 0 ? EditHistory::Kind::Other : EditHistory::Kind::DeleteBackward);
+  }
 }
 
 void TextField::insertReturn() {
@@ -382,9 +458,54 @@ std::string TextField::displayText() const {
   return bullets;
 }
 
+size_t TextField::offsetAtX(float x) const {
+  const float into = x - lineX(utf16SuffixOfDisplay(scrollFrom_));
+  if (into < 0 && scrollFrom_ > 0) return GraphemeClusters(text_).preceding(std::min(scrollFrom_, StringUtil::utf16Length(text_)));
+  const std::u16string shown = StringUtil::toUtf16(displayText());
+  size_t at = lineOffsetNearest(shown, std::min(scrollFrom_, shown.size()), font_, into);
+  // A secure field shows a bullet for each UTF-16 unit: the caret goes between two characters
+  // of the text, never between the bullets of one.
+  if (secure_) at = GraphemeClusters(text_).boundaryAtOrBefore(at);
+  return at;
+}
+
+bool TextField::keepsTouchFromScrolling(const Touch&) const { return editing_ && isEnabled(); }
+
+void TextField::touchesBegan(const TouchSet& touches, const Event& event) {
+  Control::touchesBegan(touches, event);
+  dragAnchor_.reset();
+  dragged_ = false;
+  if (touches.empty() || !editing_ || !isEnabled()) return;
+  const Point p = touches.front()->locationInView(this);
+  if (showsClearButton() && p.x >= clearButtonRectForBounds(bounds()).minX() - kViewGap) return;
+  // The selection stays until the press moves: a long press shows the edit menu for it.
+  dragAnchor_ = offsetAtX(p.x);
+}
+
+void TextField::touchesMoved(const TouchSet& touches, const Event& event) {
+  Control::touchesMoved(touches, event);
+  if (touches.empty() || !dragAnchor_ || !editing_) return;
+  const size_t at = offsetAtX(touches.front()->locationInView(this).x);
+  if (!dragged_ && at == *dragAnchor_) return;
+  dragged_ = true;
+  marked_.clear();
+  auto keep = shared();
+  setSelectedRange(motion_.select(*dragAnchor_, at));
+}
+
+void TextField::touchesCancelled(const TouchSet& touches, const Event& event) {
+  Control::touchesCancelled(touches, event);
+  dragAnchor_.reset();
+  dragged_ = false;
+}
+
 void TextField::touchesEnded(const TouchSet& touches, const Event& event) {
   Control::touchesEnded(touches, event);
+  dragAnchor_.reset();
+  // A drag made the selection where the button was released.
+  if (std::exchange(dragged_, false)) return;
   if (touches.empty() || !isEnabled()) return;
+  marked_.clear();
   const Point p = touches.front()->locationInView(this);
   if (!bounds().contains(p)) return;
   if (showsClearButton() && p.x >= clearButtonRectForBounds(bounds()).minX() - kViewGap) {
@@ -403,6 +524,13 @@ void TextField::touchesEnded(const TouchSet& touches, const Event& event) {
   // of the text, never between the bullets of one.
   if (secure_) at = GraphemeClusters(text_).boundaryAtOrBefore(at);
   setSelectedRange(TextRange{at, 0});
+  // A double-click selects the word (a password: all of it), a triple-click the line.
+  const int taps = touches.front()->tapCount();
+  if (taps >= 3 || (taps == 2 && secure_)) {
+    setSelectedRange(TextRange{0, StringUtil::utf16Length(text_)});
+  } else if (taps == 2) {
+    setSelectedRange(wordRangeAt(text_, at));
+  }
 }
 
 void TextField::draw(Canvas& canvas, const Rect&) {
@@ -437,10 +565,12 @@ void TextField::draw(Canvas& canvas, const Rect&) {
         break;
     }
   }
-  const bool placeholder = text_.empty();
-  // While editing, the line shows from the first character in sight (scrolled to the caret).
+  const bool placeholder = text_.empty() && marked_.empty();
+  // While editing, the line shows from the first character in sight (scrolled to the caret),
+  // the composition in it.
   const std::string shown =
-      placeholder ? placeholder_.value_or(std::string()) : utf16SuffixOfDisplay(editing_ ? scrollFrom_ : 0);
+      placeholder ? placeholder_.value_or(std::string())
+                  : StringUtil::utf16SubstringFrom(composedDisplay(), editing_ ? scrollFrom_ : 0);
   const TextMetrics& metrics = TextMetrics::current();
   const float lh = metrics.lineHeight(font_);
   float y = 0;
@@ -457,6 +587,7 @@ void TextField::draw(Canvas& canvas, const Rect&) {
   // A line longer than the room is cut at the text rectangle, never drawn under the views.
   canvas.clip(text);
   std::optional<Rect> selection;
+  std::optional<Rect> composing;
   if (editing_ && !placeholder) {
     // Where the selection's ends fall on the line: the width of the text in sight before each.
     // Only as much of the line is measured as can show (a pasted text of any length costs a
@@ -468,9 +599,17 @@ void TextField::draw(Canvas& canvas, const Rect&) {
       if (offset < scrollFrom_) return text.origin.x - 2 * kCaretWidth;
       return x0 + metrics.widthWithin(StringUtil::utf16Prefix(shown, offset - scrollFrom_), font_, reach);
     };
-    const float start = xOf(selected_.location);
-    const float end = xOf(selected_.location + selected_.length);
-    selection = Rect(start, y, end - start, lh);
+    if (marked_.empty()) {
+      const float start = xOf(selected_.location);
+      const float end = xOf(selected_.location + selected_.length);
+      selection = Rect(start, y, end - start, lh);
+    } else {
+      // The composition, underlined, with its own caret.
+      const float start = xOf(selected_.location);
+      const float end = xOf(selected_.location + StringUtil::utf16Length(marked_));
+      composing = Rect(start, y + lh - 1, end - start, 1);
+      selection = Rect(xOf(shownCaret()), y, 0, lh);
+    }
   } else if (editing_) {
     float x = text.origin.x;
     if (alignment_ == TextAlignment::Center) x += text.size.width / 2;
@@ -492,6 +631,10 @@ void TextField::draw(Canvas& canvas, const Rect&) {
     canvas.clip(*selection);
     drawShown(look.text);
     canvas.restore();
+  }
+  if (composing) {
+    canvas.setFillColor(textColor_);
+    canvas.fillRect(*composing);
   }
   if (selection && selection->size.width <= 0) drawSelection(canvas, *selection, look);
   canvas.restore();

@@ -44,7 +44,13 @@
 // the caret (the end of a selection that keys move) stays in sight, and no room is left blank
 // at the right while text scrolled out at the left could fill it; it shows from its start
 // again when the editing ends. Only the characters in sight are measured, so a pasted
-// megabyte costs a key what a short text does. A background image without caps is drawn as if stretchable at
+// megabyte costs a key what a short text does. The desktop's mouse and chords edit too: in a
+// field being edited a press and drag selects from where it went down (the line scrolling as
+// the pointer passes its ends), a double-click selects the word (WordBreaks), a triple-click
+// the whole line; Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y undo and redo (EditHistory, per field,
+// cleared when the text is set by code, and for a secure field when its editing ends);
+// Ctrl+Backspace and Ctrl+Delete remove a word (in a secure field, all before or after the caret). The input method's composition shows at the
+// caret, underlined (bullets in a secure field), and is not the field's text until committed. A background image without caps is drawn as if stretchable at
 // its middle column and row rather than scaled whole, so the rounded ends of a field picture
 // keep their shape at any width; one with caps is drawn with them. The placeholder is drawn in
 // placeholderTextColor(), a grey of 45 % (a paler one falls under 3:1 on a white field), so
@@ -58,6 +64,7 @@
 
 #include "platform/ui/controls/Control.h"
 #include "platform/ui/text/CaretMotion.h"
+#include "platform/ui/text/EditHistory.h"
 #include "platform/ui/text/Font.h"
 #include "platform/ui/text/TextInput.h"
 #include "platform/ui/text/TextMetrics.h"
@@ -171,6 +178,11 @@ class TextField : public Control, public TextInput {
   void deleteForward() override;
   void moveCaret(CaretMove move, bool extend) override;
   bool canBeginEditing() const override { return isEnabled(); }
+  void setMarkedText(const std::string& text, size_t cursor) override;
+  bool hasMarkedText() const override { return !marked_.empty(); }
+  Rect caretRectInView() const override;
+  void deleteWord(bool forward) override;
+  const EditHistory& history() const { return history_; }
   // The selection ends, the caret at its end (Escape hiding the edit menu).
   void endSelection() override;
   // The first character in sight while editing (UTF-16 offset; 0 when not editing).
@@ -182,7 +194,12 @@ class TextField : public Control, public TextInput {
   // The text as drawn (bullets for secure entry).
   std::string displayText() const;
 
+  void touchesBegan(const TouchSet& touches, const Event& event) override;
+  void touchesMoved(const TouchSet& touches, const Event& event) override;
   void touchesEnded(const TouchSet& touches, const Event& event) override;
+  void touchesCancelled(const TouchSet& touches, const Event& event) override;
+  // A drag in a field being edited selects: a scrolling list around it leaves it the touch.
+  bool keepsTouchFromScrolling(const Touch& touch) const override;
   // Leaving the window while editing resigns, so the keyboard goes with the field.
   void willMoveToWindow(Window* newWindow) override;
   void layoutSubviews() override;
@@ -197,7 +214,16 @@ class TextField : public Control, public TextInput {
  private:
   // Replaces `range` by what the field takes of `inserted` after asking the delegate; true when
   // it changed.
-  bool change(TextRange range, const std::string& inserted);
+  bool change(TextRange range, const std::string& inserted, EditHistory::Kind kind = EditHistory::Kind::Other);
+  // Undoes or redoes the last step of the history; false when there was none to make.
+  bool applyHistory(bool redo);
+  // The text as drawn (bullets for secure entry) with the composition in place of the
+  // selection, and where the caret stands in it (UTF-16).
+  std::string composedDisplay() const;
+  size_t shownCaret() const;
+  // The place between two characters of the text nearest `x` on the line as it shows now; left
+  // of the line, the character before the first in sight (a drag scrolls on that way).
+  size_t offsetAtX(float x) const;
   EditState editState() const;
   // Does a standard edit action the caller has checked.
   void edit(const std::string& action);
@@ -218,6 +244,11 @@ class TextField : public Control, public TextInput {
   std::string text_;
   TextRange selected_;
   CaretMotion motion_;
+  EditHistory history_;
+  std::string marked_;        // the input method's composition
+  size_t markedCursor_ = 0;   // the caret in it (UTF-16)
+  std::optional<size_t> dragAnchor_;  // where a press in the field being edited went down
+  bool dragged_ = false;              // that press has moved the selection
   size_t scrollFrom_ = 0;  // the first character in sight while editing (UTF-16)
   std::optional<std::string> placeholder_;
   std::optional<Color> placeholderColor_;

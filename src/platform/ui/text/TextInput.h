@@ -5,11 +5,16 @@
 // delegates see one character at a time), the delete key through deleteBackward, the return
 // key through insertReturn (a newline for text views, the return question for fields).
 // The desktop's keys come on top: Delete (deleteForward), the caret keys (moveCaret) and Tab,
-// which moves the editing to another entry (canBeginEditing, becomeFirstResponder).
+// which moves the editing to another entry (canBeginEditing, becomeFirstResponder), the input
+// method's composition (setMarkedText: shown at the caret, not yet part of the text), the word
+// deletions of Ctrl+Backspace and Ctrl+Delete (deleteWord) and undo and redo ("undo:", "redo:"
+// through performEditCommand, as the chords Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y ask them).
 #pragma once
 
 #include <functional>
 #include <string>
+
+#include "platform/ui/drawing/Geometry.h"
 
 namespace zu::ui {
 
@@ -51,6 +56,19 @@ class TextInput {
   // does, the caret and the selection kept: how Tab moves the editing (FocusChain).
   virtual bool canBeginEditing() const = 0;
   virtual bool becomeFirstResponder() = 0;
+  // The input method's composition: `text` (empty: none) shows in place of the selection,
+  // marked, with the caret `cursor` UTF-16 units into it; it is not the entry's text (no
+  // delegate, undo step or counter sees it) until the method commits it through insertText,
+  // which ends the composition first. Ends with the editing, a tap or a caret key.
+  virtual void setMarkedText(const std::string& text, size_t cursor) = 0;
+  virtual bool hasMarkedText() const = 0;
+  // Where the caret stands (the composition's caret while composing), in the entry's own
+  // coordinates: the input method's window opens beside it.
+  virtual Rect caretRectInView() const = 0;
+  // Ctrl+Backspace (`forward` false) and Ctrl+Delete: the selection goes, or else the word
+  // before or after the caret with the blanks and punctuation between (WordBreaks), asking the
+  // delegate as a typed change does.
+  virtual void deleteWord(bool forward) = 0;
 };
 
 // What a text entry is like when the edit menu asks which standard actions it offers.
@@ -81,5 +99,21 @@ TextRange backwardDeleteRange(const std::string& text, TextRange selected);
 // What Delete removes from an entry holding `text` with `selected`: the selection, else the
 // character (a whole grapheme cluster) after the caret; empty at the end of the text.
 TextRange forwardDeleteRange(const std::string& text, TextRange selected);
+// What Ctrl+Backspace (Ctrl+Delete when `forward`) removes: the selection, else from the start
+// of the word before the caret (to the end of the word after it), the blanks and punctuation
+// between included; empty at the text's start (end).
+TextRange wordDeleteRange(const std::string& text, TextRange selected, bool forward);
+// What a double-click at `offset` selects: the word there (or the run of blanks or
+// punctuation), whole grapheme clusters.
+TextRange wordRangeAt(const std::string& text, size_t offset);
+// What a triple-click at `offset` selects in a many-line box: its paragraph, between the
+// newlines around it (neither included).
+TextRange paragraphRangeAt(const std::string& text, size_t offset);
+// A character that breaks a line: LF, CR (alone or before LF), NEL, and the line and paragraph
+// separators U+2028 and U+2029.
+bool isLineBreak(char32_t c);
+// `text` with its line separators (U+2028, U+2029, U+0085), CR LF and lone CRs as LF: what a
+// many-line box takes of a typed or pasted text, so each break draws as one line break.
+std::string withPlainLineBreaks(const std::string& text);
 
 }  // namespace zu::ui

@@ -688,6 +688,12 @@ TEST_F(TextInputTest, TheDrawnKeysTypeWhereTheyAreDrawn) {
 // A tap in a text view puts the caret where the finger lifted — on the line under it, between
 // the characters nearest it — ending a selection of the whole text, so typing goes there.
 TEST_F(TextInputTest, ATapPutsTheCaretWhereItLands) {
+  // Taps a second apart: none is a double-click.
+  ScopedFakeClock clock;
+  auto tapAt = [&](std::shared_ptr<Window>& window, Point p) {
+    window->tap(p);
+    clock->advance(1);
+  };
   auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
   window->makeKeyAndVisible();
   auto view = std::make_shared<TextView>(Rect(0, 100, 200, 100));
@@ -702,21 +708,21 @@ TEST_F(TextInputTest, ATapPutsTheCaretWhereItLands) {
   ASSERT_TRUE(view->becomeFirstResponder());
   view->setSelectedRange(TextRange{0, 11});
   // 12-point ASCII: 6 points a character, 14.4 a line, 8 points inside the edges.
-  window->tap(Point{8 + 13, 100 + 8 + 14.4f + 5});
+  tapAt(window, Point{8 + 13, 100 + 8 + 14.4f + 5});
   EXPECT_EQ((TextRange{9, 0}), view->selectedRange());
   EXPECT_EQ(1, selections->changes);
   Keyboard::shared().type("X");
   EXPECT_EQ("abcdef\nghXij", view->text());
-  window->tap(Point{190, 100 + 8 + 3});  // right of the first line: before its newline
+  tapAt(window, Point{190, 100 + 8 + 3});  // right of the first line: before its newline
   EXPECT_EQ((TextRange{6, 0}), view->selectedRange());
-  window->tap(Point{2, 195});  // below the text: the last line
+  tapAt(window, Point{2, 195});  // below the text: the last line
   EXPECT_EQ((TextRange{7, 0}), view->selectedRange());
-  window->tap(Point{2, 195});  // the same place again: no change to tell
+  tapAt(window, Point{2, 195});  // the same place again: no change to tell
   EXPECT_EQ(4, selections->changes);  // three taps and the typing
 
   // Not editing yet: the tap begins editing there.
   view->resignFirstResponder();
-  window->tap(Point{8 + 6 * 4 + 2, 100 + 8 + 3});
+  tapAt(window, Point{8 + 6 * 4 + 2, 100 + 8 + 3});
   EXPECT_TRUE(view->isFirstResponder());
   EXPECT_EQ((TextRange{4, 0}), view->selectedRange());
   Application::shared().resetForTesting();

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "platform/device/Pasteboard.h"
 #include "platform/runtime/NotificationCenter.h"
@@ -73,6 +74,8 @@ void TextView::setDelegate(std::weak_ptr<TextViewDelegate> delegate) {
 
 void TextView::setText(std::string text) {
   text_ = std::move(text);
+  history_.clear();
+  marked_.clear();
   layouts_.clear();
   selected_ = TextRange{StringUtil::utf16Length(text_), 0};
   updateContentSize();
@@ -106,6 +109,7 @@ void TextView::setSelectedRange(TextRange range) {
 }
 
 void TextView::selectByReader(TextRange range, bool atLineEnd, bool scroll) {
+  history_.breakGroup();
   const TextRange before = selected_;
   const bool wasAtLineEnd = caretAtLineEnd_;
   setSelectedRange(range);
@@ -125,6 +129,7 @@ void TextView::scrollCaretToVisible() {
 
 void TextView::moveCaret(CaretMove move, bool extend) {
   if (!editing_) return;
+  marked_.clear();
   const WrappedLines lines(text_, font_, laidOut());
   const CaretMotion::Result moved = motion_.move(text_, selected_, caretAtLineEnd_, move, extend, lines);
   selectByReader(moved.range, moved.head.atLineEnd, true);
@@ -132,7 +137,34 @@ void TextView::moveCaret(CaretMove move, bool extend) {
 
 void TextView::deleteForward() {
   if (!editing_) return;
-  if (const TextRange gone = forwardDeleteRange(text_, selected_); gone.length > 0) change(gone, std::string());
+  if (const TextRange gone = forwardDeleteRange(text_, selected_); gone.length > 0) {
+    change(gone, std::string(), selected_.length > 0 ? EditHistory::Kind::Other : EditHistory::Kind::DeleteForward);
+  }
+}
+
+void TextView::deleteWord(bool forward) {
+  if (!editing_) return;
+  if (const TextRange gone = wordDeleteRange(text_, selected_, forward); gone.length > 0) change(gone, std::string());
+}
+
+void TextView::setMarkedText(const std::string& text, size_t cursor) {
+  if (!editing_ || (text.empty() && marked_.empty())) return;
+  marked_ = withPlainLineBreaks(text);
+  markedCursor_ = std::min(cursor, StringUtil::utf16Length(marked_));
+  setNeedsDisplay();
+}
+
+Rect TextView::caretRectInView() const {
+  if (marked_.empty()) {
+    const Rect caret =
+        ui::caretRect(text_, font_, laidOut(), CaretPlace{motion_.head(selected_), caretAtLineEnd_});
+    return caret.offsetBy(kTextInset, kTextInset);
+  }
+  const std::string composed = replaceTextRange(text_, selected_, marked_);
+  const float width = std::max(1.f, bounds().size.width - 2 * kTextInset);
+  const auto laid = TextMetrics::current().layoutIn(composed, font_, Size{width, 0}, LineBreakMode::WordWrap);
+  return ui::caretRect(composed, font_, laid, CaretPlace{selected_.location + markedCursor_, false})
+      .offsetBy(kTextInset, kTextInset);
 }
 
 void TextView::endSelection() {
@@ -198,20 +230,25 @@ bool TextView::resignFirstResponder() {
   if (auto d = delegate_.lock(); d && !d->textViewShouldEndEditing(*this)) return false;
   Keyboard::shared().detach(this);
   editing_ = false;
+  marked_.clear();
+  dragAnchor_.reset();
   setNeedsDisplay();
   if (auto d = delegate_.lock()) d->textViewDidEndEditing(*this);
   NotificationCenter::defaultCenter().post(kTextDidEndEditingNotification, Value(keep));
   return true;
 }
 
-bool TextView::change(TextRange range, const std::string& replacement) {
+bool TextView::change(TextRange range, const std::string& replacement, EditHistory::Kind kind) {
   auto keep = shared();
   if (auto d = delegate_.lock(); d && !d->textViewShouldChangeText(*this, range, replacement)) return false;
   if (range.length == 0 && replacement.empty()) return false;
+  range = clampRange(text_, range);
+  history_.record(kind, range, StringUtil::utf16Substring(text_, range.location, range.length), replacement, selected_);
   text_ = replaceTextRange(text_, range, replacement);
   layouts_.clear();
-  selected_ = TextRange{range.location + StringUtil::utf16Length(replacement), 0};
-  setSelectedRange(selected_);
+  selected_ = clampRange(text_, TextRange{range.location + StringUtil::utf16Length(replacement), 0});
+  caretAtLineEnd_ = false;
+  setNeedsDisplay();
   updateContentSize();
   // Typing keeps the caret's line in sight, as the phone's view does.
   if (editing_) scrollRangeToVisible(selected_);
@@ -232,6 +269,7 @@ void TextView::performAction(const std::string& action, Object* sender) {
 }
 
 bool TextView::performEditCommand(const std::string& action) {
+  if (action == "undo:" || action == "redo:") return editing_ && applyHistory(action == "redo:");
   if (!canPerformEditAction(action, editState())) return false;
   edit(action);
   return true;
@@ -240,8 +278,20 @@ bool TextView::performEditCommand(const std::string& action) {
 void TextView::edit(const std::string& action) {
   auto keep = shared();
   performEditAction(action, text_, selected_, [this](TextRange range, const std::string& replacement) {
-    change(range, replacement);
+    change(range, withPlainLineBreaks(replacement));
   }, [this](TextRange range) { setSelectedRange(range); });
+}
+
+bool TextView::applyHistory(bool redo) {
+  auto keep = shared();
+  marked_.clear();
+  const auto apply = [this](const EditHistory::Change& step) {
+    if (!change(step.range, step.text)) return false;
+    setSelectedRange(step.select);
+    if (editing_) scrollCaretToVisible();
+    return true;
+  };
+  return redo ? history_.redo(apply) : history_.undo(apply);
 }
 
 Rect TextView::menuTarget() const {
@@ -255,7 +305,9 @@ Rect TextView::menuTarget() const {
 
 void TextView::insertText(const std::string& text) {
   if (!editing_) return;
-  change(selected_, text);
+  // What the input method commits takes the composition's place.
+  marked_.clear();
+  change(selected_, withPlainLineBreaks(text), EditHistory::Kind::Typing);
 }
 
 void TextView::deleteBackward() {
@@ -264,27 +316,70 @@ void TextView::deleteBackward() {
     change(selected_, std::string());
     return;
   }
+  const EditHistory::Kind kind = EditHistory::Kind::DeleteBackward;
   if (selected_.location == 0) {
     // Nothing before the caret: the delegate is still asked, as the phone's view does when
     // the text is empty; nothing can change.
     if (text_.empty()) change(TextRange{0, 0}, std::string());
     return;
   }
-  change(backwardDeleteRange(text_, selected_), std::string());
+  change(backwardDeleteRange(text_, selected_), std::string(), kind);
 }
 
 size_t TextView::offsetAt(Point point) const {
   return caretOffsetAt(text_, font_, laidOut(), Point{point.x - kTextInset, point.y - kTextInset});
 }
 
+CaretPlace TextView::placeAt(Point point) const {
+  return caretPlaceAt(text_, font_, laidOut(), Point{point.x - kTextInset, point.y - kTextInset});
+}
+
+bool TextView::keepsTouchFromScrolling(const Touch&) const { return editing_; }
+
+void TextView::touchesBegan(const TouchSet& touches, const Event& event) {
+  dragAnchor_.reset();
+  dragged_ = false;
+  // The selection stays until the press moves: a long press shows the edit menu for it.
+  if (editing_ && !touches.empty()) dragAnchor_ = placeAt(touches.front()->locationInView(this)).offset;
+  ScrollView::touchesBegan(touches, event);
+}
+
+void TextView::touchesMoved(const TouchSet& touches, const Event& event) {
+  ScrollView::touchesMoved(touches, event);
+  if (touches.empty() || !dragAnchor_ || !editing_) return;
+  const CaretPlace place = placeAt(touches.front()->locationInView(this));
+  if (!dragged_ && place.offset == *dragAnchor_) return;
+  dragged_ = true;
+  marked_.clear();
+  auto keep = shared();
+  // Past the view's edge the pointer's line is scrolled to: the selection goes on growing.
+  selectByReader(motion_.select(*dragAnchor_, place.offset), place.atLineEnd, true);
+}
+
+void TextView::touchesCancelled(const TouchSet& touches, const Event& event) {
+  dragAnchor_.reset();
+  dragged_ = false;
+  ScrollView::touchesCancelled(touches, event);
+}
+
 void TextView::touchesEnded(const TouchSet& touches, const Event& event) {
+  dragAnchor_.reset();
+  // A drag made the selection where the button was released.
+  if (std::exchange(dragged_, false)) return;
   const Point p = touches.empty() ? Point() : touches.front()->locationInView(this);
   if (editable_ && !touches.empty() && bounds().contains(p)) {
     auto keep = shared();
+    marked_.clear();
     if (!becomeFirstResponder() || !editing_) return;
-    const CaretPlace place =
-        caretPlaceAt(text_, font_, laidOut(), Point{p.x - kTextInset, p.y - kTextInset});
+    const CaretPlace place = placeAt(p);
     selectByReader(TextRange{place.offset, 0}, place.atLineEnd, false);
+    // A double-click selects the word, a triple-click the paragraph.
+    const int taps = touches.front()->tapCount();
+    if (taps == 2) {
+      selectByReader(wordRangeAt(text_, place.offset), false, false);
+    } else if (taps >= 3) {
+      selectByReader(paragraphRangeAt(text_, place.offset), false, false);
+    }
     return;
   }
   ScrollView::touchesEnded(touches, event);
@@ -293,8 +388,29 @@ void TextView::touchesEnded(const TouchSet& touches, const Event& event) {
 void TextView::draw(Canvas& canvas, const Rect&) {
   const Size content = contentSize();
   const float width = std::max(0.f, content.width - 2 * kTextInset);
+  // While the input method composes, the text is drawn with the composition in place of the
+  // selection, laid out for this frame alone.
+  const bool composing = editing_ && !marked_.empty();
+  std::string composedText;
+  TextMetrics::Layout composedLayout;
+  if (composing) {
+    composedText = replaceTextRange(text_, selected_, marked_);
+    composedLayout = TextMetrics::current().layoutIn(composedText, font_, Size{std::max(1.f, width), 0},
+                                                     LineBreakMode::WordWrap);
+  }
+  const std::string& drawnText = composing ? composedText : text_;
+  const TextMetrics::Layout& drawnLayout = composing ? composedLayout : laidOut();
   std::vector<Rect> selection;
-  if (editing_) {
+  std::vector<Rect> underlines;
+  if (composing) {
+    const TextRange marked{selected_.location, StringUtil::utf16Length(marked_)};
+    for (const Rect& r : selectionRects(drawnText, font_, drawnLayout, marked)) {
+      underlines.push_back(Rect(r.origin.x + kTextInset, r.maxY() - 1 + kTextInset, r.size.width, 1));
+    }
+    for (const Rect& r : selectionRects(drawnText, font_, drawnLayout, TextRange{marked.location + markedCursor_, 0})) {
+      selection.push_back(r.offsetBy(kTextInset, kTextInset));
+    }
+  } else if (editing_) {
     // The caret or the selection's highlight of each line (placed for left-aligned lines; an
     // empty view's caret stands where its alignment starts a line).
     float shift = 0;
@@ -311,11 +427,11 @@ void TextView::draw(Canvas& canvas, const Rect&) {
   for (const Rect& r : selection) {
     if (r.size.width > 0) drawSelection(canvas, r, look);
   }
-  if (!text_.empty()) {
+  if (!drawnText.empty()) {
     // The kept lines, only those in sight (the view clips what is scrolled out of it), each
     // where the whole text's drawing puts it.
     const TextMetrics& metrics = TextMetrics::current();
-    const TextMetrics::Layout& laid = laidOut();
+    const TextMetrics::Layout& laid = drawnLayout;
     const float lh = metrics.lineHeight(font_);
     const Rect seen = bounds();
     auto lineAt = [&](float y) {
@@ -342,6 +458,12 @@ void TextView::draw(Canvas& canvas, const Rect&) {
         canvas.restore();
       }
     }
+  }
+  if (!underlines.empty()) {
+    canvas.save();
+    canvas.setFillColor(textColor_);
+    for (const Rect& r : underlines) canvas.fillRect(r);
+    canvas.restore();
   }
   for (const Rect& r : selection) {
     if (r.size.width <= 0) drawSelection(canvas, r, look);

@@ -31,13 +31,22 @@
 // delegate hears didChangeSelection for each move that changed the range, as for a tap. Where a
 // line wraps with nothing left out (Chinese text, a long word), End, a tap right of the line or
 // a move up or down to its end puts the caret at the end of that line, not at the start of the
-// next, though both are the same place in the text.
+// next, though both are the same place in the text. The desktop's mouse and chords edit too: in
+// a view being edited a press and drag selects from where it went down (the view scrolling to
+// the moving end as the pointer passes its edges) instead of scrolling, a double-click selects
+// the word (WordBreaks), a triple-click the paragraph; Ctrl+Z, Ctrl+Shift+Z and Ctrl+Y undo and
+// redo (EditHistory, cleared when the text is set by code); Ctrl+Backspace and Ctrl+Delete
+// remove a word. A typed or pasted text's line separators and CRs come in as newlines
+// (withPlainLineBreaks), so each break draws one. The input method's composition shows at the
+// caret, underlined, and is not the view's text until committed.
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/ui/text/CaretMotion.h"
+#include "platform/ui/text/EditHistory.h"
 #include "platform/ui/text/Font.h"
 #include "platform/ui/views/ScrollView.h"
 #include "platform/ui/text/TextInput.h"
@@ -108,6 +117,11 @@ class TextView : public ScrollView, public TextInput {
   void deleteForward() override;
   void moveCaret(CaretMove move, bool extend) override;
   bool canBeginEditing() const override { return editable_; }
+  void setMarkedText(const std::string& text, size_t cursor) override;
+  bool hasMarkedText() const override { return !marked_.empty(); }
+  Rect caretRectInView() const override;
+  void deleteWord(bool forward) override;
+  const EditHistory& history() const { return history_; }
   // The selection ends, the caret at its end (Escape hiding the edit menu).
   void endSelection() override;
   // The caret stands at the end of its line where that is also the next line's start.
@@ -123,7 +137,12 @@ class TextView : public ScrollView, public TextInput {
 
   void draw(Canvas& canvas, const Rect& rect) override;
   std::string dumpDetails() const override;
+  void touchesBegan(const TouchSet& touches, const Event& event) override;
+  void touchesMoved(const TouchSet& touches, const Event& event) override;
   void touchesEnded(const TouchSet& touches, const Event& event) override;
+  void touchesCancelled(const TouchSet& touches, const Event& event) override;
+  // While editing, a drag in the view selects instead of scrolling it.
+  bool keepsTouchFromScrolling(const Touch& touch) const override;
   // Leaving the window while editing resigns, so the keyboard goes with the view.
   void willMoveToWindow(Window* newWindow) override;
 
@@ -139,7 +158,11 @@ class TextView : public ScrollView, public TextInput {
   Rect menuTarget() const;
   // The number of lines `text` takes at the view's width.
   int lineCount(const std::string& text) const;
-  bool change(TextRange range, const std::string& replacement);
+  bool change(TextRange range, const std::string& replacement, EditHistory::Kind kind = EditHistory::Kind::Other);
+  // Undoes or redoes the last step of the history; false when there was none to make.
+  bool applyHistory(bool redo);
+  // The caret's place nearest `point` (the view's coordinates) in the text.
+  CaretPlace placeAt(Point point) const;
   // Selects `range` as the reader's tap or key did (the caret at its line's end when
   // `atLineEnd`), scrolling the caret's line into sight when `scroll`; the delegate hears of a
   // changed range.
@@ -157,6 +180,11 @@ class TextView : public ScrollView, public TextInput {
   bool editable_ = true;
   TextRange selected_;
   CaretMotion motion_;
+  EditHistory history_;
+  std::string marked_;        // the input method's composition
+  size_t markedCursor_ = 0;   // the caret in it (UTF-16)
+  std::optional<size_t> dragAnchor_;  // where a press in the view being edited went down
+  bool dragged_ = false;              // that press has moved the selection
   bool caretAtLineEnd_ = false;
   unsigned dataDetectorTypes_ = 0;
   KeyboardType keyboardType_ = KeyboardType::Default;

@@ -61,10 +61,12 @@ class ScrollPan : public PanGestureRecognizer {
     return false;
   }
 
-  // A view of the content, the touch's own or one it passes the touch up to, keeps one of the
-  // gesture's touches.
+  // A view of the content, the touch's own or one it passes the touch up to, or the scroll view
+  // itself keeps one of the gesture's touches.
   bool keptByContent() const {
     for (const auto& touch : touches()) {
+      // The scroll view itself may keep a touch of its own (a text view selecting by a drag).
+      if (touch->view().get() == owner_ && owner_->keepsTouchFromScrolling(*touch)) return true;
       if (!heldByContent(*touch)) continue;
       for (auto v = touch->view(); v && v.get() != owner_; v = v->superview()) {
         if (v->keepsTouchFromScrolling(*touch)) return true;
