@@ -309,6 +309,14 @@ TEST_F(CommentsControllerTest, FiveHundredUnitsPostWholeAndALongerTextIsCutWitho
   type(std::string(499, 'b') + emoji);
   EXPECT_EQ("已超出", screen->writeNumberArroundLabel()->text());
   EXPECT_EQ("1", screen->writeNumberLabel()->text());
+  // Over by thousands: the counter reads whole, its words before its number before "字".
+  type(std::string(100500, 'c'));
+  EXPECT_EQ("100000", screen->writeNumberLabel()->text());
+  for (const auto& label : {screen->writeNumberArroundLabel(), screen->writeNumberLabel()}) {
+    EXPECT_LE(label->sizeThatFits(ui::Size{0, 0}).width, label->frame().size.width) << label->text();
+  }
+  EXPECT_LE(screen->writeNumberArroundLabel()->frame().maxX(), screen->writeNumberLabel()->frame().minX());
+  type(std::string(499, 'b') + emoji);
   screen->postAction();
   post = engine_->last("post");
   ASSERT_TRUE(post && post->content);

@@ -140,16 +140,10 @@ void TextView::endSelection() {
   selectByReader(TextRange{selected_.location + selected_.length, 0}, false, false);
 }
 
-int TextView::lineCount(const std::string& text) const {
-  if (text.empty()) return 1;
-  const float width = std::max(1.f, bounds().size.width - 2 * kTextInset);
-  const auto lines = TextMetrics::current().lines(text, font_, Size{width, 0}, LineBreakMode::WordWrap);
-  // A newline at the end opens an empty last line of its own.
-  return std::max<int>(1, static_cast<int>(lines.size()));
-}
+float TextView::layoutWidth() const { return std::max(1.f, bounds().size.width - 2 * kTextInset); }
 
 const TextMetrics::Layout& TextView::laidOut() const {
-  const float width = std::max(1.f, bounds().size.width - 2 * kTextInset);
+  const float width = layoutWidth();
   return layouts_.layoutFor(Size{width, 0}, [&] {
     return TextMetrics::current().layoutIn(text_, font_, Size{width, 0}, LineBreakMode::WordWrap);
   });
@@ -169,9 +163,9 @@ void TextView::boundsDidChange(const Rect& oldBounds) {
 }
 
 void TextView::scrollRangeToVisible(TextRange range) {
-  const std::string before = StringUtil::utf16Prefix(text_, range.location);
+  // The line the range starts on, found in the kept layout.
+  const float y = kTextInset + caretRect(text_, font_, laidOut(), CaretPlace{range.location, false}).origin.y;
   const float lh = TextMetrics::current().lineHeight(font_);
-  const float y = kTextInset + static_cast<float>(lineCount(before) - 1) * lh;
   scrollRectToVisible(Rect(0, y, bounds().size.width, lh + kTextInset), false);
 }
 
@@ -208,8 +202,13 @@ bool TextView::change(TextRange range, const std::string& replacement) {
   auto keep = shared();
   if (auto d = delegate_.lock(); d && !d->textViewShouldChangeText(*this, range, replacement)) return false;
   if (range.length == 0 && replacement.empty()) return false;
-  text_ = replaceTextRange(text_, range, replacement);
-  layouts_.clear();
+  std::string before = std::move(text_);
+  text_ = replaceTextRange(before, range, replacement);
+  // Only the paragraphs the change touched are laid out again.
+  const float width = layoutWidth();
+  layouts_.update(Size{width, 0}, [&](TextMetrics::Layout& laid) {
+    TextMetrics::current().relayout(laid, before, text_, font_, width);
+  });
   selected_ = TextRange{range.location + StringUtil::utf16Length(replacement), 0};
   setSelectedRange(selected_);
   updateContentSize();

@@ -132,13 +132,13 @@ class TextView : public ScrollView, public TextInput {
 
  private:
   void updateContentSize();
+  // The width the text is wrapped at: the view's, less the inset on either side.
+  float layoutWidth() const;
   // The text laid out at the view's width (word wrap): made once per change of the text, the
   // font, the width or the metrics, and kept for the frames, the caret and the content size.
   const TextMetrics::Layout& laidOut() const;
   // Where the edit menu points: the caret or selection while editing, else the view.
   Rect menuTarget() const;
-  // The number of lines `text` takes at the view's width.
-  int lineCount(const std::string& text) const;
   bool change(TextRange range, const std::string& replacement);
   // Selects `range` as the reader's tap or key did (the caret at its line's end when
   // `atLineEnd`), scrolling the caret's line into sight when `scroll`; the delegate hears of a
