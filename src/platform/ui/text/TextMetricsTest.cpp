@@ -9,6 +9,7 @@
 #include "platform/ui/images/Image.h"
 #include "platform/ui/text/PangoTextMetrics.h"
 #include "platform/ui/text/TextMetrics.h"
+#include "platform/ui/text/TextSelection.h"
 
 namespace zu::ui {
 namespace {
@@ -115,6 +116,34 @@ TEST(PangoTextMetricsTest, DrawingStaysInsideWhatWasMeasured) {
 
 // Control characters other than tab and newline stay in the text but are drawn and measured as
 // nothing (a leading DEL drew as a box reading "007F"), with both metrics.
+// The caret stands where right-to-left text is drawn, not after the width of the text before
+// it: at the right end of a Hebrew line before its first letter, at its left end after its
+// last; in a Latin line with a Hebrew word, between two of the word's letters where they meet
+// on the screen. A tap there puts the caret there.
+TEST(PangoTextMetricsTest, TheCaretStandsWhereRightToLeftTextIsDrawn) {
+  TextMetrics::setCurrent(nullptr);
+  const TextMetrics& m = TextMetrics::current();
+  const Font font = Font::systemFont(20);
+  auto caretX = [&](const std::string& text, size_t offset) {
+    const TextMetrics::Layout laid = m.layoutIn(text, font, Size{400, 0}, LineBreakMode::WordWrap);
+    return caretRect(text, font, laid, CaretPlace{offset, false}).origin.x;
+  };
+  const std::string hebrew = "\u05E9\u05DC\u05D5\u05DD";  // four letters
+  const std::vector<float> w = m.offsets(U"\u05E9\u05DC\u05D5\u05DD", font);
+  EXPECT_NEAR(w[4], caretX(hebrew, 0), 0.5f);
+  EXPECT_NEAR(w[4] - w[1], caretX(hebrew, 1), 0.5f);
+  EXPECT_NEAR(0, caretX(hebrew, 4), 0.5f);
+  const TextMetrics::Layout laid = m.layoutIn(hebrew, font, Size{400, 0}, LineBreakMode::WordWrap);
+  EXPECT_EQ(0u, caretOffsetAt(hebrew, font, laid, Point{w[4] - 1, 5}));
+  EXPECT_EQ(1u, caretOffsetAt(hebrew, font, laid, Point{w[4] - w[1] + 1, 5}));
+
+  const std::string mixed = "abc " + hebrew + " def";
+  const float before = m.offsets(U"abc ", font).back();
+  EXPECT_NEAR(before + w[4] - w[1], caretX(mixed, 5), 0.5f);
+  EXPECT_NEAR(m.offsets(U"ab", font).back(), caretX(mixed, 2), 0.5f);
+  TextMetrics::setCurrent(nullptr);
+}
+
 TEST(PangoTextMetricsTest, ControlCharactersAreDrawnAsNothing) {
   const Font font = Font::systemFont(20);
   auto picture = [&](const std::string& text) {

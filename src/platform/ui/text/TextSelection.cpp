@@ -202,9 +202,10 @@ std::vector<Rect> selectionRects(const std::string& text, const Font& font,
   // character there as the line is drawn (after the text before it, in left-to-right text).
   auto xOn = [&](size_t i, size_t at) {
     const size_t into = std::min(at, lines.end(i));
-    if (into <= lines.start(i)) return 0.f;
-    const std::vector<float> xs = caretXs(lines.shown(i), font);
-    return xs[std::min(xs.size() - 1, keptCount(lines.upTo(i, into)))];
+    const std::string shown = lines.shown(i);
+    if (shown.empty()) return 0.f;
+    const std::vector<float> xs = caretXs(shown, font);
+    return xs[into <= lines.start(i) ? 0 : std::min(xs.size() - 1, keptCount(lines.upTo(i, into)))];
   };
   if (range.length == 0) {
     // The caret stands on the line it is inside, or at the end of the last one.

@@ -117,6 +117,11 @@ void TextView::selectByReader(TextRange range, bool atLineEnd, bool scroll) {
   if (auto d = delegate_.lock()) d->textViewDidChangeSelection(*this);
 }
 
+Rect TextView::caretRectInView() const {
+  return caretRect(text_, font_, laidOut(), CaretPlace{motion_.head(selected_), caretAtLineEnd_})
+      .offsetBy(kTextInset, kTextInset);
+}
+
 void TextView::scrollCaretToVisible() {
   const Rect caret = caretRect(text_, font_, laidOut(), CaretPlace{motion_.head(selected_), caretAtLineEnd_});
   // The caret's line with the inset on either side (the first line shows the inset above it).

@@ -114,6 +114,9 @@ class TextView : public ScrollView, public TextInput {
   bool isCaretAtLineEnd() const { return caretAtLineEnd_; }
   // The caret offset (UTF-16) nearest to `point`, in the view's coordinates.
   size_t offsetAt(Point point) const;
+  // The caret's rectangle (zero wide, a line high) in the view's coordinates: where the end of
+  // the selection the keys move stands, for a screen that keeps it in sight.
+  Rect caretRectInView() const;
 
   // The edit menu's standard actions as a plain text view answers them: "copy:" with a
   // selection, "cut:" with a selection while editable, "paste:" while editing with text on the
@@ -134,8 +137,9 @@ class TextView : public ScrollView, public TextInput {
   void updateContentSize();
   // The width the text is wrapped at: the view's, less the inset on either side.
   float layoutWidth() const;
-  // The text laid out at the view's width (word wrap): made once per change of the text, the
-  // font, the width or the metrics, and kept for the frames, the caret and the content size.
+  // The text laid out at the view's width (word wrap): made once per change of the font, the
+  // width or the metrics, and kept for the frames, the caret and the content size; an edit lays
+  // out again only the paragraphs it touched (TextMetrics::relayout).
   const TextMetrics::Layout& laidOut() const;
   // Where the edit menu points: the caret or selection while editing, else the view.
   Rect menuTarget() const;
