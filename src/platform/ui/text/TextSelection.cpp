@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include <unicode/uchar.h>
 #include <unicode/utf16.h>
@@ -20,6 +21,21 @@ const Color kCaretColor = Color::rgba8(66, 107, 242);
 const Color kHighlightColor = Color::rgba8(180, 206, 250);
 const Color kDeepHighlightColor = Color::rgba8(38, 74, 128);
 constexpr float kReadableRatio = 4.5f;
+
+// The bytes of `text` that hold its first `units` UTF-16 units (a character that would straddle
+// them left out), as they are: bad bytes stay, so offsets into the text stay true.
+std::string_view unitsPrefix(std::string_view text, size_t units) {
+  size_t at = 0;
+  for (size_t i = 0; i < text.size();) {
+    const size_t from = i;
+    const char32_t c = StringUtil::decodeNext(text, i);
+    const size_t n = c > 0xFFFF ? 2 : 1;
+    if (n > units) return text.substr(0, from);
+    units -= n;
+    at = i;
+  }
+  return text.substr(0, at);
+}
 
 // The lines of a text laid out (TextMetrics::layoutIn, which says where each lies) where a
 // caret can stand: those the layout holds (at least one), and the empty line a newline at the
@@ -46,8 +62,8 @@ class CaretLines {
   // What line i shows, as drawn.
   std::string shown(size_t i) const { return i < laid_.lines.size() ? laid_.lines[i].text : std::string(); }
   // The text from line i's start up to UTF-16 offset `at` (within the text).
-  std::string upTo(size_t i, size_t at) const {
-    return StringUtil::utf16Prefix(std::string_view(text_).substr(byte(i)), at - std::min(at, start(i)));
+  std::string_view upTo(size_t i, size_t at) const {
+    return unitsPrefix(std::string_view(text_).substr(byte(i)), at - std::min(at, start(i)));
   }
   size_t lineOf(CaretPlace place) const {
     const size_t n = count();
@@ -148,7 +164,7 @@ std::vector<float> caretXs(const std::string& line, const Font& font) {
 }
 
 // How many characters a line layout keeps of `text` read from a line's start.
-size_t keptCount(const std::string& text) {
+size_t keptCount(std::string_view text) {
   ClusterLimit limit;
   size_t count = 0;
   for (size_t b = 0; b < text.size();) {
@@ -242,35 +258,45 @@ CaretPlace caretPlaceAt(const std::string& text, const Font& font, const TextMet
   // clusters gets the x where the caret stands there as the line is drawn.
   const size_t start = lines.start(i);
   const std::string_view rest = std::string_view(text).substr(lines.byte(i));
-  const std::string line = i + 1 == lines.count() ? std::string(rest) : StringUtil::utf16Prefix(rest, lines.end(i) - start);
+  const std::string_view line = i + 1 == lines.count() ? rest : unitsPrefix(rest, lines.end(i) - start);
   // Boundaries as the whole text has them: a line may begin or end inside a cluster (a flag's
   // two letters wrapped apart, the CR of a CR LF kept on its line).
   const ClusterWindow window = clusterWindow(text, lines.byte(i), start, lines.byte(i) + line.size());
-  GraphemeClusters clusters(window.text);
   const size_t into = start - window.unit;
   std::u32string kept;
   std::vector<size_t> keptBefore;  // per character of the line: how many kept ones end at it
   std::vector<size_t> unitsBefore;
+  kept.reserve(line.size());
+  keptBefore.reserve(line.size());
+  unitsBefore.reserve(line.size());
   ClusterLimit limit;
   size_t units = 0;
+  // Whether every character of the line stands alone (see surelyBetween), as in most text:
+  // then each boundary between two is a cluster's, and ICU need not be asked.
+  bool alone = window.byte == lines.byte(i) && window.text.size() == line.size();
+  char32_t previous = 0;
   for (size_t b = 0; b < line.size();) {
     const char32_t c = StringUtil::decodeNext(line, b);
+    if (units > 0) alone = alone && surelyBetween(previous, c);
+    previous = c;
     if (limit.keeps(c)) kept.push_back(c);
     units += c > 0xFFFF ? 2 : 1;
     keptBefore.push_back(kept.size());
     unitsBefore.push_back(units);
   }
+  std::optional<GraphemeClusters> clusters;
+  if (!alone) clusters.emplace(window.text);
   const std::vector<float> x = metrics.caretOffsets(kept, font);
   size_t best = 0;
   float bestDistance = std::abs(x[0] - point.x);
   for (size_t k = 0; k < keptBefore.size(); ++k) {
     const float distance = std::abs(x[keptBefore[k]] - point.x);
-    if (distance < bestDistance && clusters.isBoundary(into + unitsBefore[k])) {
+    if (distance < bestDistance && (!clusters || clusters->isBoundary(into + unitsBefore[k]))) {
       bestDistance = distance;
       best = unitsBefore[k];
     }
   }
-  const size_t offset = window.unit + clusters.boundaryAtOrBefore(into + best);
+  const size_t offset = window.unit + (clusters ? clusters->boundaryAtOrBefore(into + best) : into + best);
   // The end of a line that wraps with nothing left out is the next one's start: the caret stays
   // on this line.
   const bool atLineEnd = i + 1 < lines.count() && offset == lines.end(i) && offset == lines.start(i + 1) &&
