@@ -14,6 +14,7 @@
 #include "platform/ui/text/Typesetter.h"
 
 #include "RatioReporter.h"
+#include "RawPangoContext.h"
 
 namespace {
 
@@ -49,22 +50,13 @@ void BM_Typesetter(benchmark::State& state) {
 BENCHMARK(BM_Typesetter)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 
 void BM_RawPango(benchmark::State& state) {
-  PangoFontMap* map = pango_cairo_font_map_new();
-  PangoContext* context = pango_font_map_create_context(map);
-  pango_cairo_context_set_resolution(context, 72);
-  cairo_font_options_t* options = cairo_font_options_create();
-  cairo_font_options_set_hint_metrics(options, CAIRO_HINT_METRICS_OFF);
-  cairo_font_options_set_hint_style(options, CAIRO_HINT_STYLE_NONE);
-  pango_cairo_context_set_font_options(context, options);
-  cairo_font_options_destroy(options);
-  PangoFontDescription* regular = pango_font_description_from_string("WenQuanYi Micro Hei");
-  pango_font_description_set_absolute_size(regular, kSize * PANGO_SCALE);
+  const zu::RawPangoContext pango(kSize);
   const std::string& text = post();
   const size_t nameBytes = zu::StringUtil::utf16Prefix(text, kNameLength).size();
   size_t lines = 0;
   for (auto _ : state) {
-    PangoLayout* layout = pango_layout_new(context);
-    pango_layout_set_font_description(layout, regular);
+    PangoLayout* layout = pango_layout_new(pango.context());
+    pango_layout_set_font_description(layout, pango.font());
     PangoAttrList* attrs = pango_attr_list_new();
     PangoAttribute* bold = pango_attr_weight_new(PANGO_WEIGHT_BOLD);
     bold->start_index = 0;
@@ -86,9 +78,6 @@ void BM_RawPango(benchmark::State& state) {
   }
   state.counters["lines"] = static_cast<double>(lines);
   state.SetItemsProcessed(state.iterations());
-  pango_font_description_free(regular);
-  g_object_unref(context);
-  g_object_unref(map);
 }
 BENCHMARK(BM_RawPango)->Unit(benchmark::kMicrosecond)->Repetitions(9);
 

@@ -1,7 +1,8 @@
 // Fuzz target for where a caret can stand in text that comes from outside (a pasted address, a
-// pasted comment): any bytes become a text laid out at a width the first byte gives; every
-// line's places, a tap's place at points all over it, the caret keys' clusters, Delete's range
-// and a one-line field's scroll must stay inside the text, in order, on cluster boundaries.
+// pasted comment): any bytes become a text laid out at a width the first byte gives, and laid
+// out again after an edit of it as it would be anew; every line's places, a tap's place at
+// points all over it, the caret keys' clusters, Delete's range and a one-line field's scroll
+// must stay inside the text, in order, on cluster boundaries.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -28,6 +29,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (clusters.length() != length) std::abort();
 
   const TextMetrics::Layout laid = TextMetrics::current().layoutIn(text, font, Size{width, 0}, LineBreakMode::WordWrap);
+  // An edit (at a place the second byte gives, a few bytes replaced by the text's first few)
+  // laid out again from the layout before is the layout made anew.
+  {
+    const size_t cut = data[1] % (text.size() + 1);
+    const std::string edited = text.substr(0, cut) + text.substr(0, std::min<size_t>(3, text.size())) +
+                               text.substr(std::min(text.size(), cut + data[1] % 5));
+    TextMetrics::Layout again = laid;
+    TextMetrics::current().relayout(again, text, edited, font, width);
+    if (!(again == TextMetrics::current().layoutIn(edited, font, Size{width, 0}, LineBreakMode::WordWrap))) {
+      std::abort();
+    }
+  }
   const TextLines lines = textLines(text, laid);
   if (lines.count() == 0 || lines.starts.size() != lines.count() + 1 || lines.starts.back() != length) std::abort();
   for (size_t i = 0; i < lines.count(); ++i) {

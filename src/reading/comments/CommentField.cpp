@@ -1,5 +1,8 @@
 #include "reading/comments/CommentField.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "engine/core/Task.h"
 #include "model/columns/Column.h"
 #include "model/entry/NewsDetail.h"
@@ -24,6 +27,8 @@ namespace {
 constexpr const char* kCommitComment = "commitComment";
 constexpr int kToastSuccess = 4;
 constexpr int kOrangeFrom = 10;
+// The counter's number is at least this wide.
+constexpr float kCountWidth = 40;
 
 ui::Color grey(int level) { return ui::Color::rgba8(level, level, level); }
 
@@ -63,7 +68,7 @@ void CommentField::build() {
   commentText_->setDelegate(std::weak_ptr<ui::TextViewDelegate>(sharedField()));
   textLabel_ = std::make_shared<ui::Label>(ui::Rect(180, 221, 70, 20));
   textLabel_->setTextAlignment(ui::TextAlignment::Right);
-  wordsCount_ = std::make_shared<ui::Label>(ui::Rect(250, 221, 40, 20));
+  wordsCount_ = std::make_shared<ui::Label>(ui::Rect(250, 221, kCountWidth, 20));
   wordsCount_->setTextAlignment(ui::TextAlignment::Center);
   ziLabel_ = std::make_shared<ui::Label>(ui::Rect(290, 221, 20, 20));
   ziLabel_->setText("字");
@@ -157,6 +162,19 @@ void CommentField::textViewDidChange(ui::TextView& textView) {
     wordsCount_->setTextColor(ui::Color::redColor());
     send_->setEnabled(false);
   }
+  placeCounter();
+}
+
+void CommentField::placeCounter() {
+  // The number takes the width its digits need (a pasted text is over by thousands), growing
+  // to the left from "字"; the words stand right before it.
+  const ui::Rect unit = ziLabel_->frame();
+  const ui::Rect number = wordsCount_->frame();
+  const float width = std::max(kCountWidth, std::ceil(wordsCount_->sizeThatFits(ui::Size{0, 0}).width));
+  wordsCount_->setFrame(ui::Rect(unit.origin.x - width, number.origin.y, width, number.size.height));
+  const ui::Rect words = textLabel_->frame();
+  textLabel_->setFrame(ui::Rect(unit.origin.x - width - words.size.width, words.origin.y, words.size.width,
+                                words.size.height));
 }
 
 void CommentField::commitComment() {
@@ -230,9 +248,10 @@ void CommentField::layoutSubviews() {
   const float row = portrait ? 221 : 123;
   guestLabel_->setFrame(ui::Rect(10, row, 170, 20));
   textLabel_->setFrame(ui::Rect(width - 140, row, 70, 20));
-  wordsCount_->setFrame(ui::Rect(width - 70, row, 40, 20));
+  wordsCount_->setFrame(ui::Rect(width - 30 - kCountWidth, row, kCountWidth, 20));
   ziLabel_->setFrame(ui::Rect(width - 30, row, 20, 20));
   send_->setFrame(ui::Rect(width - 65, 2, 60, 30));
+  placeCounter();
 }
 
 }  // namespace zu

@@ -74,6 +74,8 @@ class CommentField : public ui::View, public ui::TextViewDelegate {
 
  private:
   void build();
+  // The counter's number as wide as its digits need, its words before it.
+  void placeCounter();
   void getResultOnMainThread(const Notification& notification);
   std::shared_ptr<CommentField> sharedField();
 

@@ -114,6 +114,14 @@ TEST_F(CommentFieldTest, SlidesDownOverTheArticleAndCountsToTheLimit) {
   EXPECT_EQ("1", field->wordsCount()->text());
   EXPECT_EQ(ui::Color::redColor(), field->wordsCount()->textColor());
   EXPECT_FALSE(field->send()->isEnabled());
+  // Over by thousands: the counter reads whole, its words before its number before "字".
+  type(std::string(100500, 'x'));
+  EXPECT_EQ("100000", field->wordsCount()->text());
+  for (const auto& label : {field->textLabel(), field->wordsCount()}) {
+    EXPECT_LE(label->sizeThatFits(ui::Size{0, 0}).width, label->frame().size.width) << label->text();
+  }
+  EXPECT_LE(field->textLabel()->frame().maxX(), field->wordsCount()->frame().minX());
+  EXPECT_LE(field->wordsCount()->frame().maxX(), field->ziLabel()->frame().minX());
   type("");
   EXPECT_FALSE(field->send()->isEnabled());
   EXPECT_EQ("还可以输入", field->textLabel()->text());

@@ -1,5 +1,8 @@
 #include "reading/comments/CommentsController.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "engine/openplatform/OpenPlatformBase.h"
 #include "model/columns/Column.h"
 #include "model/entry/Content.h"
@@ -38,6 +41,9 @@ namespace {
 
 constexpr float kWidth = 320;
 constexpr float kBarHeight = 44;
+// The counter's number is at least this wide, and its words stand this far before it.
+constexpr float kNumberWidth = 26;
+constexpr float kWordsGap = 1;
 constexpr const char* kWriteCellIdentifier = "WriteCellItentifier";
 constexpr const char* kLoadCellIdentifier = "LoadCellIdentifier";
 
@@ -260,7 +266,7 @@ void CommentsController::buildWriteBox() {
   writeNumberArroundLabel_ = plainLabel(ui::Rect(150, 12, 60, 16), ReadingLook::skinFont("fontKdnrShareCountArround", 11),
                                         ReadingLook::skinColor("colorKdnrShareCountText", ui::Color::grayColor()));
   writeNumberArroundLabel_->setTextAlignment(ui::TextAlignment::Right);
-  writeNumberLabel_ = plainLabel(ui::Rect(211, 12, 26, 16), ReadingLook::skinFont("fontKdnrShareCountNumber", 12),
+  writeNumberLabel_ = plainLabel(ui::Rect(211, 12, kNumberWidth, 16), ReadingLook::skinFont("fontKdnrShareCountNumber", 12),
                                  ReadingLook::skinColor("colorKdnrShareCountNormal", ui::Color::darkGrayColor()));
   writeNumberLabel_->setTextAlignment(ui::TextAlignment::Center);
   writeUnitLabel_ = plainLabel(ui::Rect(237, 12, 13, 16), ReadingLook::skinFont("fontKdnrShareCountArround", 11),
@@ -387,6 +393,15 @@ void CommentsController::resetWriteNumberLabel() {
   writeNumberLabel_->setText(std::to_string(CommentWordCount::shownNumber(remaining)));
   writeNumberLabel_->setTextColor(remaining >= 0 ? ReadingLook::skinColor("colorKdnrShareCountNormal", ui::Color::darkGrayColor())
                                                  : ReadingLook::skinColor("colorKdnrShareCountOut", ui::Color::redColor()));
+  // The number takes the width its digits need (a pasted text is over by thousands), growing
+  // to the left from "字"; the words stand right before it.
+  const ui::Rect number = writeNumberLabel_->frame();
+  const float right = number.maxX();
+  const float width = std::max(kNumberWidth, std::ceil(writeNumberLabel_->sizeThatFits(ui::Size{0, 0}).width));
+  writeNumberLabel_->setFrame(ui::Rect(right - width, number.origin.y, width, number.size.height));
+  const ui::Rect words = writeNumberArroundLabel_->frame();
+  writeNumberArroundLabel_->setFrame(
+      ui::Rect(right - width - kWordsGap - words.size.width, words.origin.y, words.size.width, words.size.height));
 }
 
 // --- the table

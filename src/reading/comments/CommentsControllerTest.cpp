@@ -125,6 +125,11 @@ TEST_F(CommentsControllerTest, ByNightTheWriteBoxAndTheMoreRowAreDark) {
   type("夜读");
   window_->layoutIfNeeded();
   EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "comments-night-writing"));
+  // The counter over by thousands reads whole by night too.
+  type(std::string(100500, 'x'));
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "comments-night-counter-over", 2));
+  type("夜读");
   screen->writeTextView()->resignFirstResponder();
   window_->layoutIfNeeded();
   // The rows that hold the write box and the more-comments button.
@@ -309,6 +314,19 @@ TEST_F(CommentsControllerTest, FiveHundredUnitsPostWholeAndALongerTextIsCutWitho
   type(std::string(499, 'b') + emoji);
   EXPECT_EQ("已超出", screen->writeNumberArroundLabel()->text());
   EXPECT_EQ("1", screen->writeNumberLabel()->text());
+  // Over by thousands: the counter reads whole, its words before its number before "字".
+  ASSERT_TRUE(screen->writeTextView()->becomeFirstResponder());
+  type(std::string(100500, 'c'));
+  EXPECT_EQ("100000", screen->writeNumberLabel()->text());
+  for (const auto& label : {screen->writeNumberArroundLabel(), screen->writeNumberLabel()}) {
+    EXPECT_LE(label->sizeThatFits(ui::Size{0, 0}).width, label->frame().size.width) << label->text();
+  }
+  EXPECT_LE(screen->writeNumberArroundLabel()->frame().maxX(), screen->writeNumberLabel()->frame().minX());
+  window_->layoutIfNeeded();
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "comments-counter-over"));
+  EXPECT_TRUE(ui::ContrastAudit::snapshot(*window_, "comments-counter-over-2x", 2));
+  screen->writeTextView()->resignFirstResponder();
+  type(std::string(499, 'b') + emoji);
   screen->postAction();
   post = engine_->last("post");
   ASSERT_TRUE(post && post->content);

@@ -377,11 +377,19 @@ void MoreSettingsUserInfoEditViewController::textViewDidBeginEditing(ui::TextVie
   if (ui::Keyboard::shared().isVisible()) scrollEntryIntoSight(view);
 }
 
-void MoreSettingsUserInfoEditViewController::textViewDidChange(ui::TextView&) {
+void MoreSettingsUserInfoEditViewController::textViewDidChange(ui::TextView& view) {
   infoChanged_ = true;
   fitIntroduction();
   // The reload makes the table take the introduction row's new height.
-  if (tableView_) tableView_->reloadSections({2, 3}, ui::TableViewRowAnimation::Middle);
+  if (!tableView_) return;
+  tableView_->reloadSections({2, 3}, ui::TableViewRowAnimation::Middle);
+  // The box grows downwards as lines are typed: its caret's line (with the box's inset below
+  // it) stays in sight above the keyboard, the table scrolling as the box grows past it.
+  if (!view.isFirstResponder()) return;
+  tableView_->layoutIfNeeded();
+  const ui::Rect caret = view.caretRectInView();
+  const ui::Rect line(0, caret.minY(), view.bounds().size.width, caret.size.height + ui::TextView::kTextInset);
+  tableView_->scrollRectToVisible(view.convertRectTo(line, tableView_.get()), false);
 }
 
 // --- the table

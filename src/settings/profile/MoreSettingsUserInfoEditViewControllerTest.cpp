@@ -302,6 +302,28 @@ TEST_F(ProfileEditorTest, TheNicknameStaysInSightWhateverRowIsRememberedAndKeeps
   EXPECT_FALSE(nickname->isFirstResponder());
 }
 
+// The introduction box grows as the reader types line after line into it: its caret stays in
+// sight above the keyboard, the screen scrolling as the box grows under it.
+TEST_F(ProfileEditorTest, TheIntroductionsCaretStaysAboveTheKeyboardAsTheBoxGrows) {
+  open(profile("Ann", "", "", {"a", "b", "c"}));
+  auto intro = editor_->selfintroTextView();
+  ASSERT_TRUE(intro->becomeFirstResponder());
+  settle(1);
+  window_->layoutIfNeeded();
+  const float keyboardTop = ui::Keyboard::interfaceFrame().minY();
+  for (int line = 0; line < 16; ++line) {
+    ui::Keyboard::shared().type(line == 0 ? "海边长大" : "\n海边长大，喜欢读书");
+    settle(1);
+    window_->layoutIfNeeded();
+    const ui::Rect caret = intro->convertRectTo(intro->caretRectInView(), window_.get());
+    const ui::Rect table = editor_->tableView()->convertRectTo(editor_->tableView()->bounds(), window_.get());
+    EXPECT_LE(caret.maxY(), keyboardTop) << "line " << line << ", caret " << caret.toString();
+    EXPECT_LE(caret.maxY(), table.maxY()) << "line " << line;
+    EXPECT_GE(caret.minY(), table.minY()) << "line " << line;
+    if (line == 15) snapshot("profile-editor-introduction-growing", false, false);
+  }
+}
+
 // Tab walks every entry in the screen's order — the nickname, the introduction, then each tag,
 // those whose rows are scrolled away too — and each is in sight above the keyboard as it edits;
 // Tab from the last tag comes round to the nickname, Shift+Tab goes back. Opened with nothing

@@ -1,6 +1,7 @@
 #include "platform/ui/text/PangoTextMetrics.h"
 
 #include <pango/pangocairo.h>
+#include <unicode/uchar.h>
 
 #include <algorithm>
 #include <map>
@@ -136,6 +137,37 @@ std::vector<float> PangoTextMetrics::offsets(const std::u32string& text, const F
     }
   }
   for (size_t i = 0; i < text.size(); ++i) out[i + 1] = out[i] + std::max(0.0f, advance[i]);
+  return out;
+}
+
+std::vector<float> PangoTextMetrics::caretOffsets(const std::u32string& text, const Font& font) const {
+  const bool rightToLeft = std::any_of(text.begin(), text.end(), [](char32_t c) {
+    const UCharDirection direction = u_charDirection(static_cast<UChar32>(c));
+    return direction == U_RIGHT_TO_LEFT || direction == U_RIGHT_TO_LEFT_ARABIC;
+  });
+  if (!rightToLeft) return offsets(text, font);
+  // The line as paintLine hands it to Pango (hidden characters left out), and for each
+  // boundary of `text` the byte of the first character given at or after it.
+  std::string utf8;
+  std::vector<int> byteAt(text.size() + 1, 0);
+  ClusterLimit limit;
+  for (size_t i = 0; i < text.size(); ++i) {
+    byteAt[i] = static_cast<int>(utf8.size());
+    const char32_t c = text[i];
+    if (!limit.keeps(c) || ClusterLimit::isHiddenControl(c)) continue;
+    StringUtil::appendUtf8(utf8, c == U'\n' || c == U'\t' ? U' ' : c);
+  }
+  byteAt[text.size()] = static_cast<int>(utf8.size());
+  Measurer& m = measurer();
+  Description d(font);
+  pango_layout_set_font_description(m.layout, d.desc);
+  setLayoutText(m.layout, utf8, text.size());
+  std::vector<float> out(text.size() + 1, 0);
+  for (size_t i = 0; i <= text.size(); ++i) {
+    PangoRectangle strong;
+    pango_layout_get_cursor_pos(m.layout, byteAt[i], &strong, nullptr);
+    out[i] = static_cast<float>(strong.x) / PANGO_SCALE;
+  }
   return out;
 }
 

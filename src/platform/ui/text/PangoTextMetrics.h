@@ -18,6 +18,8 @@ class PangoTextMetrics : public TextMetrics {
  public:
   float lineHeight(const Font& font) const override;
   std::vector<float> offsets(const std::u32string& text, const Font& font) const override;
+  // Where Pango puts the strong cursor of each boundary, where a line holds right-to-left text.
+  std::vector<float> caretOffsets(const std::u32string& text, const Font& font) const override;
   void drawLine(Canvas& canvas, const std::string& text, Point origin, const Font& font,
                 const Color& color) const override;
 

@@ -523,6 +523,9 @@ void TextField::touchesEnded(const TouchSet& touches, const Event& event) {
   // A secure field shows a bullet for each UTF-16 unit: the caret goes between two characters
   // of the text, never between the bullets of one.
   if (secure_) at = GraphemeClusters(text_).boundaryAtOrBefore(at);
+  // The line stays as it showed when clicked (beginning to edit scrolled it to the caret at the
+  // text's end): the caret goes where the click landed and the text does not move.
+  scrollFrom_ = std::min(from, shown.size());
   setSelectedRange(TextRange{at, 0});
   // A double-click selects the word (a password: all of it), a triple-click the line.
   const int taps = touches.front()->tapCount();

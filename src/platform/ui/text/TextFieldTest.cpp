@@ -83,6 +83,26 @@ TEST_F(TextFieldTest, AClickPutsTheCaretWhereItLands) {
   EXPECT_EQ((TextRange{2, 0}), password->selectedRange());
 }
 
+// A click into a long field that is not being edited puts the caret where it lands and leaves
+// the line where it was: the text does not jump to put the clicked character, or the end, at
+// an edge; a picture taken before the click and after it shows the same text.
+TEST_F(TextFieldTest, AClickIntoALongFieldKeepsItsTextWhereItWas) {
+  auto address = field(kAddress);
+  const auto before = render(*address);
+  window_->tap(Point{10 + 10 * 6 + 2, 25});
+  ASSERT_TRUE(address->isEditing());
+  EXPECT_EQ((TextRange{10, 0}), address->selectedRange());
+  EXPECT_EQ(0u, address->scrolledFrom());
+  const auto after = render(*address);
+  const auto [caret, caretEnd] = caretColumns(*after);
+  ASSERT_GE(caret, 0);
+  EXPECT_TRUE(sameColumns(*before, *after, 0, caret - 1));
+  // Typing goes there, and the line keeps its place while the caret stays in sight.
+  Keyboard::shared().type("X");
+  EXPECT_EQ(kAddress.substr(0, 10) + "X" + kAddress.substr(10), address->text());
+  EXPECT_EQ(0u, address->scrolledFrom());
+}
+
 // A click on the bullets of a secure field never puts the caret inside a character that takes
 // more than one bullet (an emoji is two UTF-16 units, so two bullets): what is typed there
 // goes beside the emoji, which stays whole.

@@ -9,6 +9,7 @@
 #include "platform/device/SystemEnvironment.h"
 #include "platform/runtime/NotificationCenter.h"
 #include "platform/runtime/RunLoop.h"
+#include "platform/runtime/StringUtil.h"
 #include "platform/ui/system/Device.h"
 #include "platform/ui/text/FixedTextMetrics.h"
 #include "platform/ui/text/MeasureRecorder.h"
@@ -426,6 +427,55 @@ TEST_F(TextInputTest, ATextViewLaysItsTextOutOncePerChangeAndPaintsOnlyTheLinesI
   EXPECT_LE(metrics->painted, inSight);
   EXPECT_GT(view->contentOffset().y, 1000 * lh);
   view->resignFirstResponder();
+}
+
+// Typing into a long text of many paragraphs lays out again only the paragraph typed into,
+// at its end and in its middle, and Return and Delete that join or split paragraphs too; the
+// view's lines are those laid out anew, and asking where the caret stands or where a tap puts
+// it measures its line, not the text.
+TEST_F(TextInputTest, TypingIntoALongTextLaysOutOnlyTheParagraphItTouches) {
+  auto metrics = std::make_shared<WorkCounter>();
+  TextMetrics::setCurrent(metrics);
+  auto window = std::make_shared<Window>(Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  auto view = std::make_shared<TextView>(Rect(0, 0, 280, 160));
+  window->addSubview(view);
+  std::string text;
+  while (text.size() < 300 * 1024) text += "今天去了西湖，断桥边的柳树已经发芽了。see http://zu.example.com/hz 攻略\n";
+  view->setText(text);
+  ASSERT_TRUE(view->becomeFirstResponder());
+  const size_t paragraph = 200;  // characters of one paragraph, and then some
+  auto expectLaidOutAnew = [&] {
+    const TextMetrics::Layout anew =
+        metrics->layoutIn(view->text(), view->font(), Size{280 - 2 * TextView::kTextInset, 0}, LineBreakMode::WordWrap);
+    const size_t lines = std::max<size_t>(1, anew.lines.size());
+    EXPECT_EQ(static_cast<float>(lines) * metrics->lineHeight(view->font()) + 2 * TextView::kTextInset,
+              view->contentSize().height);
+    const Rect caret = caretRect(view->text(), view->font(), anew, CaretPlace{view->selectedRange().location, false});
+    EXPECT_LE(view->contentOffset().y, caret.maxY() + TextView::kTextInset);
+    EXPECT_GE(view->contentOffset().y + 160, caret.maxY());
+  };
+  for (const size_t at : {StringUtil::utf16Length(text), StringUtil::utf16Length(text) / 2}) {
+    view->setSelectedRange(TextRange{at, 0});
+    for (const char* key : {"字", "a", "\n", "b"}) {
+      metrics->measured = 0;
+      view->insertText(key);
+      EXPECT_LT(metrics->measured, 3 * paragraph) << key;
+      expectLaidOutAnew();
+    }
+    metrics->measured = 0;
+    view->deleteBackward();
+    view->deleteBackward();
+    EXPECT_LT(metrics->measured, 6 * paragraph);
+    expectLaidOutAnew();
+  }
+  metrics->measured = 0;
+  view->moveCaret(CaretMove::Down, false);
+  view->moveCaret(CaretMove::LineEnd, false);
+  window->tap(Point{100, 80});
+  EXPECT_LT(metrics->measured, 6 * paragraph);
+  view->resignFirstResponder();
+  Application::shared().resetForTesting();
 }
 
 // A field being edited measures only as much of its line as it can show: a pasted text of a

@@ -21,4 +21,10 @@ const TextMetrics::Layout& TextLayoutCache::layoutFor(
   return entries_.back().layout;
 }
 
+void TextLayoutCache::update(Size size, const std::function<void(TextMetrics::Layout&)>& change) {
+  const Key key{size, TextMetrics::generation()};
+  std::erase_if(entries_, [&](const Entry& entry) { return !(entry.key == key); });
+  if (!entries_.empty()) change(entries_.front().layout);
+}
+
 }  // namespace zu::ui

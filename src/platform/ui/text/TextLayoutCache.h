@@ -29,6 +29,9 @@ class TextLayoutCache {
   // The layout for a rectangle of `size` under the metrics in use: the one kept, else what
   // `make` lays out (kept from then on).
   const TextMetrics::Layout& layoutFor(Size size, const std::function<TextMetrics::Layout()>& make);
+  // Changes the layout kept for `size` under the metrics in use as `change` says (the text was
+  // edited and the layout follows it) and forgets the others.
+  void update(Size size, const std::function<void(TextMetrics::Layout&)>& change);
   // Forgets every layout: the next request lays the text out again.
   void clear() { entries_.clear(); }
   size_t size() const { return entries_.size(); }

@@ -19,16 +19,41 @@ std::shared_ptr<const TextMetrics>& installed() {
 
 uint64_t gGeneration = 1;  // main thread, like the metrics installed
 
+// Where the characters a layout keeps stand in the text it was made of: for each, its UTF-16
+// offset and its first byte, and one more of each for the text's end.
+struct Places {
+  std::vector<size_t> units;
+  std::vector<size_t> bytes;
+};
+
 // Decodes UTF-8 (bad bytes become U+FFFD), leaving out what shows nothing past ClusterLimit's
 // run: lines are made of what can be seen. One pass that keeps only those characters, so a
-// megabyte of marks costs a read of it.
-std::u32string decode(std::string_view text) {
+// megabyte of marks costs a read of it. Notes in `places`, when given, where each kept
+// character stands.
+std::u32string decode(std::string_view text, Places* places = nullptr) {
   std::u32string out;
   out.reserve(text.size());
+  if (places) {
+    places->units.reserve(text.size() + 1);
+    places->bytes.reserve(text.size() + 1);
+  }
   ClusterLimit limit;
+  size_t units = 0;
   for (size_t i = 0; i < text.size();) {
+    const size_t at = i;
     const char32_t c = StringUtil::decodeNext(text, i);
-    if (limit.keeps(c)) out.push_back(c);
+    if (limit.keeps(c)) {
+      out.push_back(c);
+      if (places) {
+        places->units.push_back(units);
+        places->bytes.push_back(at);
+      }
+    }
+    units += c > 0xFFFF ? 2 : 1;
+  }
+  if (places) {
+    places->units.push_back(units);
+    places->bytes.push_back(text.size());
   }
   return out;
 }
@@ -128,7 +153,12 @@ std::u32string TextMetrics::truncateLong(const std::u32string& text, const Font&
 std::vector<TextMetrics::Line> TextMetrics::layout(std::string_view utf8, const Font& font,
                                                    float width, int maxLines,
                                                    LineBreakMode mode) const {
-  const std::u32string text = decode(utf8);
+  return layout(decode(utf8), font, width, maxLines, mode);
+}
+
+std::vector<TextMetrics::Line> TextMetrics::layout(const std::u32string& text, const Font& font,
+                                                   float width, int maxLines,
+                                                   LineBreakMode mode) const {
   const bool limited = width > 0 && std::isfinite(width);
   // With a line limit only the lines shown (and one more, to know that text follows) are laid
   // out, and a long paragraph is measured only as far as those lines reach.
@@ -159,7 +189,7 @@ std::vector<TextMetrics::Line> TextMetrics::layout(std::string_view utf8, const 
         off = offsets(para, font);
         continue;
       }
-      lines.push_back({para.substr(i, line.end - i), off[line.end] - off[i]});
+      lines.push_back({para.substr(i, line.end - i), off[line.end] - off[i], start + i, start + line.end});
       spans.emplace_back(start + i, start + n);
       i = line.next;
     } while (i < n && !(fewLines && lines.size() > static_cast<size_t>(maxLines)));
@@ -174,7 +204,7 @@ std::vector<TextMetrics::Line> TextMetrics::layout(std::string_view utf8, const 
       const std::u32string rest = text.substr(from, to - from);
       const std::u32string shown = truncateLong(
           rest, font, width, mode, text.find_first_not_of(U" \t\r\n", to) != std::u32string::npos);
-      lines.back() = {shown, offsets(shown, font).back()};
+      lines.back() = {shown, offsets(shown, font).back(), from, to};
     }
   }
   return lines;
@@ -248,12 +278,88 @@ TextMetrics::Layout TextMetrics::layoutIn(std::string_view text, const Font& fon
                                           LineBreakMode mode) const {
   Layout out;
   if (text.empty()) return out;
+  Places places;
+  const std::u32string kept = decode(text, &places);
   const auto laid =
-      layout(text, font, size.width, linesFitting(size.height, lineHeight(font)), mode);
+      layout(kept, font, size.width, linesFitting(size.height, lineHeight(font)), mode);
   out.size = measure(laid, font);
   out.lines.reserve(laid.size());
-  for (const Line& l : laid) out.lines.push_back({encode(l.text), l.width});
+  for (const Line& l : laid) {
+    out.lines.push_back({encode(l.text), l.width, places.units[l.from],
+                         std::max(places.units[l.from], places.units[l.to]), places.bytes[l.from]});
+  }
   return out;
+}
+
+namespace {
+
+// Whether the newline at byte `at` of `text` ends a paragraph as the whole text's layout sees
+// it: ClusterLimit starts afresh after it unless a zero-width joiner before it joins it on.
+constexpr std::string_view kJoiner = "\xE2\x80\x8D";
+constexpr size_t kJoinerBytes = kJoiner.size();
+
+bool endsParagraph(std::string_view text, size_t at) {
+  return text[at] == '\n' && !(at >= kJoinerBytes && text.substr(at - kJoinerBytes, kJoinerBytes) == kJoiner);
+}
+
+}  // namespace
+
+void TextMetrics::relayout(Layout& laid, std::string_view before, std::string_view text, const Font& font,
+                           float width) const {
+  auto full = [&] { laid = layoutIn(text, font, Size{width, 0}, LineBreakMode::WordWrap); };
+  if (text.empty() || before.empty() || laid.lines.empty()) return full();
+  // The bytes the edit left alone at either end.
+  size_t head = 0;
+  const size_t shorter = std::min(before.size(), text.size());
+  while (head < shorter && before[head] == text[head]) ++head;
+  size_t tail = 0;
+  while (tail < shorter - head && before[before.size() - 1 - tail] == text[text.size() - 1 - tail]) ++tail;
+  // The paragraphs the edit touched: from a newline before it to one after it (each with the
+  // character before it untouched, so it ended a paragraph before the edit as it does now).
+  size_t from = head;
+  while (from > 0 && !endsParagraph(text, from - 1)) --from;
+  const size_t unchangedAfter = text.size() - tail;
+  size_t to = unchangedAfter + kJoinerBytes;
+  while (to < text.size() && !endsParagraph(text, to)) ++to;
+  to = std::min(to, text.size());
+  const size_t oldTo = to - text.size() + before.size();
+  // The lines laid out of them before.
+  auto byteAtLeast = [&](size_t byte) {
+    return static_cast<size_t>(std::partition_point(laid.lines.begin(), laid.lines.end(),
+                                                    [&](const Layout::Line& l) { return l.byte < byte; }) -
+                               laid.lines.begin());
+  };
+  const size_t first = byteAtLeast(from);
+  const size_t end = to < text.size() ? byteAtLeast(oldTo + 1) : laid.lines.size();
+  if (first >= laid.lines.size() || laid.lines[first].byte != from) return full();
+  const size_t unitBase = laid.lines[first].start;
+  Places places;
+  const std::u32string kept = decode(text.substr(from, to - from), &places);
+  std::vector<Line> made = layout(kept, font, width, 0, LineBreakMode::WordWrap);
+  std::vector<Layout::Line> lines;
+  lines.reserve(made.size());
+  for (const Line& l : made) {
+    lines.push_back({encode(l.text), l.width, unitBase + places.units[l.from],
+                     unitBase + std::max(places.units[l.from], places.units[l.to]), from + places.bytes[l.from]});
+  }
+  // The lines after keep their text and move by what the edit added or took.
+  if (end < laid.lines.size()) {
+    const size_t oldUnits = laid.lines[end].start - 1 - unitBase;
+    const size_t newUnits = places.units.back();
+    for (size_t i = end; i < laid.lines.size(); ++i) {
+      Layout::Line& l = laid.lines[i];
+      l.start = l.start - oldUnits + newUnits;
+      l.end = l.end - oldUnits + newUnits;
+      l.byte = text.size() - (before.size() - l.byte);
+    }
+  }
+  laid.lines.erase(laid.lines.begin() + static_cast<std::ptrdiff_t>(first),
+                   laid.lines.begin() + static_cast<std::ptrdiff_t>(end));
+  laid.lines.insert(laid.lines.begin() + static_cast<std::ptrdiff_t>(first), std::make_move_iterator(lines.begin()),
+                    std::make_move_iterator(lines.end()));
+  float widest = 0;
+  for (const Layout::Line& l : laid.lines) widest = std::max(widest, l.width);
+  laid.size = {std::ceil(widest), std::ceil(static_cast<float>(laid.lines.size()) * lineHeight(font))};
 }
 
 void TextMetrics::drawLayout(Canvas& canvas, const Layout& laid, const Rect& rect,

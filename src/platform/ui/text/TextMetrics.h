@@ -57,6 +57,12 @@ class TextMetrics {
   // For each character boundary of `text` (one line), its x offset: n + 1 values for n code
   // points, starting at 0, the last being the line's width.
   virtual std::vector<float> offsets(const std::u32string& text, const Font& font) const = 0;
+  // For each character boundary of `text` (one line), the x where a caret stands there as the
+  // line is drawn: the strong cursor of each boundary, the width of the text before it in
+  // left-to-right text (offsets(), the default) and elsewhere in right-to-left and mixed text.
+  virtual std::vector<float> caretOffsets(const std::u32string& text, const Font& font) const {
+    return offsets(text, font);
+  }
   // Paints one line with its top-left corner at `origin`.
   virtual void drawLine(Canvas& canvas, const std::string& text, Point origin, const Font& font,
                         const Color& color) const = 0;
@@ -88,13 +94,27 @@ class TextMetrics {
     struct Line {
       std::string text;
       float width = 0;
+      // Where the line lies in the text laid out: the UTF-16 offsets of its first character
+      // and of the end of what it shows (past that, the blanks or the newline it broke at), and
+      // the byte where it starts.
+      size_t start = 0;
+      size_t end = 0;
+      size_t byte = 0;
+      bool operator==(const Line&) const = default;
     };
     std::vector<Line> lines;
     Size size;
+    bool operator==(const Layout&) const = default;
   };
   // The layout of `text` in a rectangle of `size` (width ≤ 0: unlimited; the height limits the
   // lines), as draw() lays it out.
   Layout layoutIn(std::string_view text, const Font& font, Size size, LineBreakMode mode) const;
+  // `laid`, the layout of `before` at `width` by word wrap with no line limit, made that of
+  // `text` (what an edit made of `before`): only the paragraphs the edit touched are laid out
+  // again, the lines after them kept and moved, so typing into a long text costs about its
+  // paragraph. The result is what layoutIn(text) would make.
+  void relayout(Layout& laid, std::string_view before, std::string_view text, const Font& font,
+                float width) const;
   // Draws a layout made for a rectangle of `rect`'s size into `rect`, each line aligned.
   void drawLayout(Canvas& canvas, const Layout& layout, const Rect& rect, const Font& font,
                   const Color& color, TextAlignment alignment) const;
@@ -114,8 +134,12 @@ class TextMetrics {
   struct Line {
     std::u32string text;
     float width;
+    size_t from;  // its first character and the end of what it shows, in the kept characters
+    size_t to;
   };
   std::vector<Line> layout(std::string_view text, const Font& font, float width, int maxLines,
+                           LineBreakMode mode) const;
+  std::vector<Line> layout(const std::u32string& kept, const Font& font, float width, int maxLines,
                            LineBreakMode mode) const;
   std::u32string truncate(const std::u32string& text, const Font& font, float width,
                           LineBreakMode mode, bool textFollows) const;

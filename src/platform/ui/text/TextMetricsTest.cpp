@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <random>
 
 #include "platform/ui/drawing/Canvas.h"
 #include "platform/ui/text/ClusterLimit.h"
@@ -8,6 +9,7 @@
 #include "platform/ui/images/Image.h"
 #include "platform/ui/text/PangoTextMetrics.h"
 #include "platform/ui/text/TextMetrics.h"
+#include "platform/ui/text/TextSelection.h"
 
 namespace zu::ui {
 namespace {
@@ -114,6 +116,34 @@ TEST(PangoTextMetricsTest, DrawingStaysInsideWhatWasMeasured) {
 
 // Control characters other than tab and newline stay in the text but are drawn and measured as
 // nothing (a leading DEL drew as a box reading "007F"), with both metrics.
+// The caret stands where right-to-left text is drawn, not after the width of the text before
+// it: at the right end of a Hebrew line before its first letter, at its left end after its
+// last; in a Latin line with a Hebrew word, between two of the word's letters where they meet
+// on the screen. A tap there puts the caret there.
+TEST(PangoTextMetricsTest, TheCaretStandsWhereRightToLeftTextIsDrawn) {
+  TextMetrics::setCurrent(nullptr);
+  const TextMetrics& m = TextMetrics::current();
+  const Font font = Font::systemFont(20);
+  auto caretX = [&](const std::string& text, size_t offset) {
+    const TextMetrics::Layout laid = m.layoutIn(text, font, Size{400, 0}, LineBreakMode::WordWrap);
+    return caretRect(text, font, laid, CaretPlace{offset, false}).origin.x;
+  };
+  const std::string hebrew = "\u05E9\u05DC\u05D5\u05DD";  // four letters
+  const std::vector<float> w = m.offsets(U"\u05E9\u05DC\u05D5\u05DD", font);
+  EXPECT_NEAR(w[4], caretX(hebrew, 0), 0.5f);
+  EXPECT_NEAR(w[4] - w[1], caretX(hebrew, 1), 0.5f);
+  EXPECT_NEAR(0, caretX(hebrew, 4), 0.5f);
+  const TextMetrics::Layout laid = m.layoutIn(hebrew, font, Size{400, 0}, LineBreakMode::WordWrap);
+  EXPECT_EQ(0u, caretOffsetAt(hebrew, font, laid, Point{w[4] - 1, 5}));
+  EXPECT_EQ(1u, caretOffsetAt(hebrew, font, laid, Point{w[4] - w[1] + 1, 5}));
+
+  const std::string mixed = "abc " + hebrew + " def";
+  const float before = m.offsets(U"abc ", font).back();
+  EXPECT_NEAR(before + w[4] - w[1], caretX(mixed, 5), 0.5f);
+  EXPECT_NEAR(m.offsets(U"ab", font).back(), caretX(mixed, 2), 0.5f);
+  TextMetrics::setCurrent(nullptr);
+}
+
 TEST(PangoTextMetricsTest, ControlCharactersAreDrawnAsNothing) {
   const Font font = Font::systemFont(20);
   auto picture = [&](const std::string& text) {
@@ -221,6 +251,69 @@ TEST(PangoTextMetricsTest, EndlessRunsOfWhatCannotBeSeenAreShapedShort) {
     pango.widthOf(text, font);
     EXPECT_LT(PangoTextMetrics::charactersShaped() - before, 200u);
   }
+}
+
+
+// Edits anywhere in a text of many paragraphs (line breaks, CR LF, joiners and marks before a
+// newline, wide and supplementary characters, bad bytes): the layout made again from the one
+// before is the one made anew, line for line with where each line lies.
+void expectRelayoutMatches(const TextMetrics& metrics, const Font& font, float width, int edits, unsigned seed) {
+  const std::vector<std::string> pieces = {"a",  "word ", "中文", "，", "\n", "\r\n", "\xE2\x80\x8D", "\xCC\x81",
+                                           "😀", "\xff", "  ", "longerwordthanaline", "\n\n", "e\xCC\x81"};
+  std::mt19937 random(seed);
+  auto piece = [&] { return pieces[random() % pieces.size()]; };
+  std::string text;
+  for (int i = 0; i < 200; ++i) text += piece();
+  TextMetrics::Layout laid = metrics.layoutIn(text, font, Size{width, 0}, LineBreakMode::WordWrap);
+  for (int i = 0; i < edits; ++i) {
+    const std::string before = text;
+    const size_t at = random() % (text.size() + 1);
+    const size_t removed = std::min<size_t>(text.size() - at, random() % 3 == 0 ? random() % 40 : random() % 2);
+    std::string inserted;
+    for (unsigned k = random() % 3; k > 0; --k) inserted += piece();
+    text = text.substr(0, at) + inserted + text.substr(at + removed);
+    metrics.relayout(laid, before, text, font, width);
+    const TextMetrics::Layout anew = metrics.layoutIn(text, font, Size{width, 0}, LineBreakMode::WordWrap);
+    ASSERT_EQ(anew.size, laid.size) << "edit " << i;
+    ASSERT_EQ(anew.lines.size(), laid.lines.size()) << "edit " << i;
+    for (size_t l = 0; l < anew.lines.size(); ++l) {
+      ASSERT_EQ(anew.lines[l].text, laid.lines[l].text) << "edit " << i << " line " << l;
+      ASSERT_EQ(anew.lines[l].width, laid.lines[l].width) << "edit " << i << " line " << l;
+      ASSERT_EQ(anew.lines[l].start, laid.lines[l].start) << "edit " << i << " line " << l;
+      ASSERT_EQ(anew.lines[l].end, laid.lines[l].end) << "edit " << i << " line " << l;
+      ASSERT_EQ(anew.lines[l].byte, laid.lines[l].byte) << "edit " << i << " line " << l;
+    }
+  }
+  // Down to nothing and back.
+  const std::string before = text;
+  text.clear();
+  metrics.relayout(laid, before, text, font, width);
+  EXPECT_TRUE(laid.lines.empty());
+  metrics.relayout(laid, text, "x\ny", font, width);
+  EXPECT_EQ(metrics.layoutIn("x\ny", font, Size{width, 0}, LineBreakMode::WordWrap), laid);
+}
+
+TEST_F(TextMetricsTest, RelayoutAfterAnEditIsTheLayoutMadeAnew) {
+  for (unsigned seed = 1; seed <= 4; ++seed) expectRelayoutMatches(m(), font_, 60, 300, seed);
+  // With Pango's advances, measured a paragraph at a time either way.
+  TextMetrics::setCurrent(nullptr);
+  expectRelayoutMatches(TextMetrics::current(), font_, 90, 60, 7);
+}
+
+TEST_F(TextMetricsTest, LinesSayWhereTheyLieInTheText) {
+  // "abc de" wraps after its blank; "é" is two characters, the emoji two UTF-16 units and four
+  // bytes; the empty paragraph has a line.
+  const std::string text = "abc de\n\ne\xCC\x81\xF0\x9F\x98\x80";
+  const TextMetrics::Layout laid = m().layoutIn(text, font_, Size{26, 0}, LineBreakMode::WordWrap);
+  ASSERT_EQ(4u, laid.lines.size());
+  auto span = [&](size_t i) {
+    const auto& l = laid.lines[i];
+    return std::vector<size_t>{l.start, l.end, l.byte};
+  };
+  EXPECT_EQ((std::vector<size_t>{0, 3, 0}), span(0));
+  EXPECT_EQ((std::vector<size_t>{4, 6, 4}), span(1));
+  EXPECT_EQ((std::vector<size_t>{7, 7, 7}), span(2));
+  EXPECT_EQ((std::vector<size_t>{8, 12, 8}), span(3));
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
+#include <unicode/uchar.h>
 #include <unicode/utf16.h>
 
 #include "platform/intl/GraphemeClusters.h"
@@ -20,70 +22,155 @@ const Color kHighlightColor = Color::rgba8(180, 206, 250);
 const Color kDeepHighlightColor = Color::rgba8(38, 74, 128);
 constexpr float kReadableRatio = 4.5f;
 
-// The characters of `text` a line layout keeps (see TextMetrics: what ClusterLimit keeps, bad
-// bytes as U+FFFD), as UTF-8, and for each of its characters the UTF-16 offset in `text` where
-// it stands.
-struct Kept {
-  std::string utf8;
-  std::vector<size_t> byteAt;  // the kept character's first byte in `utf8`
-  std::vector<size_t> unitAt;  // its UTF-16 offset in `text`
-};
-Kept keptOf(const std::string& text) {
-  Kept kept;
-  ClusterLimit limit;
-  size_t units = 0;
-  for (size_t i = 0; i < text.size();) {
-    const char32_t c = StringUtil::decodeNext(text, i);
-    if (limit.keeps(c)) {
-      kept.byteAt.push_back(kept.utf8.size());
-      kept.unitAt.push_back(units);
-      StringUtil::appendUtf8(kept.utf8, c);
-    }
-    units += c > 0xFFFF ? 2 : 1;
-  }
-  return kept;
-}
-
-TextLines lineSpans(const std::string& text, const std::vector<std::string>& lines) {
-  // The lines are found in the text as they were made of it, one after the other, so the whole
-  // text is searched once.
-  const Kept kept = keptOf(text);
-  const std::string& shown = kept.utf8;
-  const size_t length = StringUtil::utf16Length(text);
-  // A byte of `shown` to the UTF-16 offset in `text` of the first kept character at or after it
-  // (the characters left out before it belong to the line before).
+// The bytes of `text` that hold its first `units` UTF-16 units (a character that would straddle
+// them left out), as they are: bad bytes stay, so offsets into the text stay true.
+std::string_view unitsPrefix(std::string_view text, size_t units) {
   size_t at = 0;
-  auto unitsAt = [&](size_t byte) {
-    while (at < kept.byteAt.size() && kept.byteAt[at] < byte) ++at;
-    return at < kept.unitAt.size() ? kept.unitAt[at] : length;
-  };
-  TextLines spans;
-  spans.starts.reserve(lines.size() + 1);
-  spans.ends.reserve(lines.size());
-  size_t byte = 0;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    // A line after the first begins past the one newline it broke at, and past spaces dropped
-    // at a wrap, where its text is found next.
-    if (i > 0 && byte < shown.size() && shown[byte] == '\n') ++byte;
-    size_t found = lines[i].empty() ? byte : shown.find(lines[i], byte);
-    if (found == std::string::npos) found = byte;
-    spans.starts.push_back(unitsAt(found));
-    byte = found + lines[i].size();
-    spans.ends.push_back(std::max(spans.starts.back(), unitsAt(byte)));
+  for (size_t i = 0; i < text.size();) {
+    const size_t from = i;
+    const char32_t c = StringUtil::decodeNext(text, i);
+    const size_t n = c > 0xFFFF ? 2 : 1;
+    if (n > units) return text.substr(0, from);
+    units -= n;
+    at = i;
   }
-  spans.starts.push_back(length);
-  return spans;
+  return text.substr(0, at);
 }
 
-// The lines `laid` holds (at least one), and the empty line a newline at the very end opens,
-// where a caret can stand.
-std::vector<std::string> caretLines(const std::string& text, const TextMetrics::Layout& laid) {
-  std::vector<std::string> lines;
-  lines.reserve(laid.lines.size() + 1);
-  for (const TextMetrics::Layout::Line& line : laid.lines) lines.push_back(line.text);
-  if (lines.empty()) lines.push_back(std::string());
-  if (!text.empty() && text.back() == '\n' && !lines.back().empty()) lines.push_back(std::string());
-  return lines;
+// The lines of a text laid out (TextMetrics::layoutIn, which says where each lies) where a
+// caret can stand: those the layout holds (at least one), and the empty line a newline at the
+// very end opens. Asking about a line costs that line, not the text.
+class CaretLines {
+ public:
+  CaretLines(const std::string& text, const TextMetrics::Layout& laid) : text_(text), laid_(laid) {
+    const size_t n = laid.lines.size();
+    extra_ = n == 0 || (!text.empty() && text.back() == '\n' && !laid.lines.back().text.empty());
+    if (n == 0) {
+      length_ = StringUtil::utf16Length(text);
+    } else {
+      const TextMetrics::Layout::Line& last = laid.lines.back();
+      length_ = last.start + StringUtil::utf16Length(std::string_view(text).substr(last.byte));
+    }
+  }
+  size_t count() const { return laid_.lines.size() + (extra_ ? 1 : 0); }
+  size_t length() const { return length_; }
+  size_t start(size_t i) const { return i < laid_.lines.size() ? laid_.lines[i].start : extraStart(); }
+  size_t end(size_t i) const { return i < laid_.lines.size() ? laid_.lines[i].end : extraStart(); }
+  size_t byte(size_t i) const { return i < laid_.lines.size() ? laid_.lines[i].byte : (laid_.lines.empty() ? 0 : text_.size()); }
+  // Where the next line starts; the text's length after the last.
+  size_t nextStart(size_t i) const { return i + 1 < count() ? start(i + 1) : length_; }
+  // What line i shows, as drawn.
+  std::string shown(size_t i) const { return i < laid_.lines.size() ? laid_.lines[i].text : std::string(); }
+  // The text from line i's start up to UTF-16 offset `at` (within the text).
+  std::string_view upTo(size_t i, size_t at) const {
+    return unitsPrefix(std::string_view(text_).substr(byte(i)), at - std::min(at, start(i)));
+  }
+  size_t lineOf(CaretPlace place) const {
+    const size_t n = count();
+    // The first line whose next one starts after the offset; the last when none does.
+    size_t lo = 0;
+    size_t hi = n - 1;
+    while (lo < hi) {
+      const size_t mid = (lo + hi) / 2;
+      if (start(mid + 1) <= place.offset) {
+        lo = mid + 1;
+      } else {
+        hi = mid;
+      }
+    }
+    // At a wrap with nothing left out, the caret may stand at the end of the line before.
+    if (place.atLineEnd && lo > 0 && start(lo) == place.offset && end(lo - 1) == place.offset) --lo;
+    return lo;
+  }
+  TextLines all() const {
+    TextLines lines;
+    for (size_t i = 0; i < count(); ++i) {
+      lines.starts.push_back(start(i));
+      lines.ends.push_back(end(i));
+    }
+    lines.starts.push_back(length_);
+    return lines;
+  }
+
+ private:
+  size_t extraStart() const { return laid_.lines.empty() ? 0 : length_; }
+
+  const std::string& text_;
+  const TextMetrics::Layout& laid_;
+  bool extra_ = false;
+  size_t length_ = 0;
+};
+
+// Whether a grapheme cluster boundary lies between characters `a` and `b` whatever came before
+// `a`: only joiners, marks, prepended letters, regional indicators and Hangul jamo join what is
+// beside them, and only their runs reach back further than one character.
+bool surelyBetween(char32_t a, char32_t b) {
+  auto plain = [](char32_t c) {
+    const auto kind = u_getIntPropertyValue(static_cast<UChar32>(c), UCHAR_GRAPHEME_CLUSTER_BREAK);
+    return kind == U_GCB_OTHER || kind == U_GCB_CONTROL || kind == U_GCB_CR || kind == U_GCB_LF;
+  };
+  return plain(a) && plain(b) && !(a == U'\r' && b == U'\n');
+}
+
+// The first byte of the character that ends before byte `at` of `text` (at > 0).
+size_t previousCharacter(std::string_view text, size_t at) {
+  const size_t floor = at > 4 ? at - 4 : 0;
+  size_t i = at - 1;
+  while (i > floor && (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) --i;
+  // Bytes that do not decode to one character ending at `at` are read one at a time.
+  size_t next = i;
+  StringUtil::decodeNext(text, next);
+  return next == at ? i : at - 1;
+}
+
+// A piece of a text around one line, cut where cluster boundaries are sure (see surelyBetween),
+// so its clusters are the whole text's: `byte` and `unit` are where it starts in the text.
+struct ClusterWindow {
+  size_t byte = 0;
+  size_t unit = 0;
+  std::string_view text;
+};
+ClusterWindow clusterWindow(std::string_view text, size_t fromByte, size_t fromUnit, size_t toByte) {
+  size_t begin = fromByte;
+  while (begin > 0) {
+    const size_t before = previousCharacter(text, begin);
+    size_t i = before;
+    const char32_t a = StringUtil::decodeNext(text, i);
+    i = begin;
+    if (begin >= text.size() || surelyBetween(a, StringUtil::decodeNext(text, i))) break;
+    begin = before;
+  }
+  size_t end = std::min(toByte, text.size());
+  while (end < text.size() && end > 0) {
+    size_t i = previousCharacter(text, end);
+    const char32_t a = StringUtil::decodeNext(text, i);
+    i = end;
+    if (surelyBetween(a, StringUtil::decodeNext(text, i))) break;
+    StringUtil::decodeNext(text, end);
+  }
+  ClusterWindow window;
+  window.byte = begin;
+  window.unit = fromUnit - StringUtil::utf16Length(text.substr(begin, fromByte - begin));
+  window.text = text.substr(begin, end - begin);
+  return window;
+}
+
+// Where a caret stands between the characters of a line as drawn: for each boundary between
+// the characters `line` keeps (TextMetrics' lines), its x.
+std::vector<float> caretXs(const std::string& line, const Font& font) {
+  std::u32string kept;
+  for (size_t b = 0; b < line.size();) kept.push_back(StringUtil::decodeNext(line, b));
+  return TextMetrics::current().caretOffsets(kept, font);
+}
+
+// How many characters a line layout keeps of `text` read from a line's start.
+size_t keptCount(std::string_view text) {
+  ClusterLimit limit;
+  size_t count = 0;
+  for (size_t b = 0; b < text.size();) {
+    if (limit.keeps(StringUtil::decodeNext(text, b))) ++count;
+  }
+  return count;
 }
 
 }  // namespace
@@ -102,7 +189,7 @@ std::vector<Rect> selectionRects(const std::string& text, const Font& font, floa
 }
 
 TextLines textLines(const std::string& text, const TextMetrics::Layout& laid) {
-  return lineSpans(text, caretLines(text, laid));
+  return CaretLines(text, laid).all();
 }
 
 size_t lineOfCaret(const TextLines& lines, CaretPlace place) {
@@ -122,31 +209,34 @@ std::vector<Rect> selectionRects(const std::string& text, const Font& font,
                                  const TextMetrics::Layout& laid, TextRange range, bool caretAtLineEnd) {
   const TextMetrics& metrics = TextMetrics::current();
   const float lh = metrics.lineHeight(font);
-  range = clampRange(text, range);
-  const std::vector<std::string> lines = caretLines(text, laid);
-  const TextLines spans = lineSpans(text, lines);
-  const std::vector<size_t>& starts = spans.starts;
+  const CaretLines lines(text, laid);
+  range.location = std::min(range.location, lines.length());
+  range.length = std::min(range.length, lines.length() - range.location);
   const size_t first = range.location;
   const size_t last = range.location + range.length;
-  // Offset `at` (within line i's reach) to an x on that line: the width of the text before it.
+  // Offset `at` (within line i's reach) to an x on that line: where the caret stands before the
+  // character there as the line is drawn (after the text before it, in left-to-right text).
   auto xOn = [&](size_t i, size_t at) {
-    const size_t into = std::min(at, spans.ends[i]);
-    if (into <= starts[i]) return 0.f;
-    return metrics.widthOf(StringUtil::utf16Substring(text, starts[i], into - starts[i]), font);
+    const size_t into = std::min(at, lines.end(i));
+    const std::string shown = lines.shown(i);
+    if (shown.empty()) return 0.f;
+    const std::vector<float> xs = caretXs(shown, font);
+    return xs[into <= lines.start(i) ? 0 : std::min(xs.size() - 1, keptCount(lines.upTo(i, into)))];
   };
   if (range.length == 0) {
     // The caret stands on the line it is inside, or at the end of the last one.
-    const size_t i = lineOfCaret(spans, CaretPlace{first, caretAtLineEnd});
+    const size_t i = lines.lineOf(CaretPlace{first, caretAtLineEnd});
     return {Rect(xOn(i, first), lh * static_cast<float>(i), 0, lh)};
   }
   std::vector<Rect> rects;
-  for (size_t i = 0; i < lines.size(); ++i) {
-    const size_t begin = starts[i];
-    const size_t end = starts[i + 1];
+  for (size_t i = lines.lineOf(CaretPlace{first, false}); i < lines.count(); ++i) {
+    const size_t begin = lines.start(i);
+    const size_t end = lines.nextStart(i);
+    if (begin >= last) break;
     const float y = lh * static_cast<float>(i);
-    if (last <= begin || first >= end) continue;
+    if (first >= end) continue;
     const float x0 = first > begin ? xOn(i, first) : 0;
-    const float x1 = last < end ? xOn(i, last) : metrics.widthOf(lines[i], font);
+    const float x1 = last < end ? xOn(i, last) : metrics.widthOf(lines.shown(i), font);
     rects.push_back(Rect(x0, y, std::max(0.f, x1 - x0), lh));
   }
   if (rects.empty()) rects.push_back(Rect(0, 0, 0, lh));
@@ -160,46 +250,56 @@ Rect caretRect(const std::string& text, const Font& font, const TextMetrics::Lay
 CaretPlace caretPlaceAt(const std::string& text, const Font& font, const TextMetrics::Layout& laid, Point point) {
   const TextMetrics& metrics = TextMetrics::current();
   const float lh = metrics.lineHeight(font);
-  const std::vector<std::string> lines = caretLines(text, laid);
-  const TextLines spans = lineSpans(text, lines);
+  const CaretLines lines(text, laid);
   size_t i = 0;
-  if (lh > 0 && point.y > 0) i = std::min(lines.size() - 1, static_cast<size_t>(point.y / lh));
+  if (lh > 0 && point.y > 0) i = std::min(lines.count() - 1, static_cast<size_t>(point.y / lh));
   // The line's characters in the text (the last line reaches the text's end, past blanks its
   // layout drops), measured once as the line layout keeps them: each boundary between two
-  // clusters gets the x of the kept characters before it.
-  const size_t start = spans.starts[i];
-  const std::string line = i + 1 == lines.size()
-                               ? StringUtil::utf16SubstringFrom(text, start)
-                               : StringUtil::utf16Substring(text, start, spans.ends[i] - start);
-  // Boundaries of the whole text: a line may begin or end inside a cluster (a flag's two letters
-  // wrapped apart, the CR of a CR LF kept on its line).
-  GraphemeClusters clusters(text);
+  // clusters gets the x where the caret stands there as the line is drawn.
+  const size_t start = lines.start(i);
+  const std::string_view rest = std::string_view(text).substr(lines.byte(i));
+  const std::string_view line = i + 1 == lines.count() ? rest : unitsPrefix(rest, lines.end(i) - start);
+  // Boundaries as the whole text has them: a line may begin or end inside a cluster (a flag's
+  // two letters wrapped apart, the CR of a CR LF kept on its line).
+  const ClusterWindow window = clusterWindow(text, lines.byte(i), start, lines.byte(i) + line.size());
+  const size_t into = start - window.unit;
   std::u32string kept;
   std::vector<size_t> keptBefore;  // per character of the line: how many kept ones end at it
   std::vector<size_t> unitsBefore;
+  kept.reserve(line.size());
+  keptBefore.reserve(line.size());
+  unitsBefore.reserve(line.size());
   ClusterLimit limit;
   size_t units = 0;
+  // Whether every character of the line stands alone (see surelyBetween), as in most text:
+  // then each boundary between two is a cluster's, and ICU need not be asked.
+  bool alone = window.byte == lines.byte(i) && window.text.size() == line.size();
+  char32_t previous = 0;
   for (size_t b = 0; b < line.size();) {
     const char32_t c = StringUtil::decodeNext(line, b);
+    if (units > 0) alone = alone && surelyBetween(previous, c);
+    previous = c;
     if (limit.keeps(c)) kept.push_back(c);
     units += c > 0xFFFF ? 2 : 1;
     keptBefore.push_back(kept.size());
     unitsBefore.push_back(units);
   }
-  const std::vector<float> x = metrics.offsets(kept, font);
+  std::optional<GraphemeClusters> clusters;
+  if (!alone) clusters.emplace(window.text);
+  const std::vector<float> x = metrics.caretOffsets(kept, font);
   size_t best = 0;
-  float bestDistance = std::abs(point.x);
+  float bestDistance = std::abs(x[0] - point.x);
   for (size_t k = 0; k < keptBefore.size(); ++k) {
     const float distance = std::abs(x[keptBefore[k]] - point.x);
-    if (distance < bestDistance && clusters.isBoundary(start + unitsBefore[k])) {
+    if (distance < bestDistance && (!clusters || clusters->isBoundary(into + unitsBefore[k]))) {
       bestDistance = distance;
       best = unitsBefore[k];
     }
   }
-  const size_t offset = clusters.boundaryAtOrBefore(start + best);
+  const size_t offset = window.unit + (clusters ? clusters->boundaryAtOrBefore(into + best) : into + best);
   // The end of a line that wraps with nothing left out is the next one's start: the caret stays
   // on this line.
-  const bool atLineEnd = i + 1 < lines.size() && offset == spans.ends[i] && offset == spans.starts[i + 1] &&
+  const bool atLineEnd = i + 1 < lines.count() && offset == lines.end(i) && offset == lines.start(i + 1) &&
                          offset > start;
   return CaretPlace{offset, atLineEnd};
 }

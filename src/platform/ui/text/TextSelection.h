@@ -10,7 +10,10 @@
 //
 // The lines are those TextMetrics wraps the text into (word wrap), so the caret follows the same
 // breaks as the drawn text; the spaces or newline a line breaks at belong to the end of the line
-// before it.
+// before it. Each laid-out line says where it lies in the text, so a question about the caret
+// (its rectangle, a tap's place) measures the one line it is about, whatever the text's length;
+// a caret's x is where TextMetrics::caretOffsets puts it on its line as drawn (in right-to-left
+// text, Pango's strong cursor), while the keys move it in the text's order.
 #pragma once
 
 #include <string>

@@ -121,6 +121,7 @@ void TextView::selectByReader(TextRange range, bool atLineEnd, bool scroll) {
   if (auto d = delegate_.lock()) d->textViewDidChangeSelection(*this);
 }
 
+
 void TextView::scrollCaretToVisible() {
   const Rect caret = caretRect(text_, font_, laidOut(), CaretPlace{motion_.head(selected_), caretAtLineEnd_});
   // The caret's line with the inset on either side (the first line shows the inset above it).
@@ -160,11 +161,17 @@ Rect TextView::caretRectInView() const {
         ui::caretRect(text_, font_, laidOut(), CaretPlace{motion_.head(selected_), caretAtLineEnd_});
     return caret.offsetBy(kTextInset, kTextInset);
   }
-  const std::string composed = replaceTextRange(text_, selected_, marked_);
-  const float width = std::max(1.f, bounds().size.width - 2 * kTextInset);
-  const auto laid = TextMetrics::current().layoutIn(composed, font_, Size{width, 0}, LineBreakMode::WordWrap);
+  const auto [composed, laid] = composedText();
   return ui::caretRect(composed, font_, laid, CaretPlace{selected_.location + markedCursor_, false})
       .offsetBy(kTextInset, kTextInset);
+}
+
+std::pair<std::string, TextMetrics::Layout> TextView::composedText() const {
+  std::string composed = replaceTextRange(text_, selected_, marked_);
+  // The kept layout with only the paragraphs the composition touches laid out again.
+  TextMetrics::Layout laid = laidOut();
+  TextMetrics::current().relayout(laid, text_, composed, font_, layoutWidth());
+  return {std::move(composed), std::move(laid)};
 }
 
 void TextView::endSelection() {
@@ -172,16 +179,10 @@ void TextView::endSelection() {
   selectByReader(TextRange{selected_.location + selected_.length, 0}, false, false);
 }
 
-int TextView::lineCount(const std::string& text) const {
-  if (text.empty()) return 1;
-  const float width = std::max(1.f, bounds().size.width - 2 * kTextInset);
-  const auto lines = TextMetrics::current().lines(text, font_, Size{width, 0}, LineBreakMode::WordWrap);
-  // A newline at the end opens an empty last line of its own.
-  return std::max<int>(1, static_cast<int>(lines.size()));
-}
+float TextView::layoutWidth() const { return std::max(1.f, bounds().size.width - 2 * kTextInset); }
 
 const TextMetrics::Layout& TextView::laidOut() const {
-  const float width = std::max(1.f, bounds().size.width - 2 * kTextInset);
+  const float width = layoutWidth();
   return layouts_.layoutFor(Size{width, 0}, [&] {
     return TextMetrics::current().layoutIn(text_, font_, Size{width, 0}, LineBreakMode::WordWrap);
   });
@@ -201,9 +202,9 @@ void TextView::boundsDidChange(const Rect& oldBounds) {
 }
 
 void TextView::scrollRangeToVisible(TextRange range) {
-  const std::string before = StringUtil::utf16Prefix(text_, range.location);
+  // The line the range starts on, found in the kept layout.
+  const float y = kTextInset + caretRect(text_, font_, laidOut(), CaretPlace{range.location, false}).origin.y;
   const float lh = TextMetrics::current().lineHeight(font_);
-  const float y = kTextInset + static_cast<float>(lineCount(before) - 1) * lh;
   scrollRectToVisible(Rect(0, y, bounds().size.width, lh + kTextInset), false);
 }
 
@@ -244,8 +245,13 @@ bool TextView::change(TextRange range, const std::string& replacement, EditHisto
   if (range.length == 0 && replacement.empty()) return false;
   range = clampRange(text_, range);
   history_.record(kind, range, StringUtil::utf16Substring(text_, range.location, range.length), replacement, selected_);
-  text_ = replaceTextRange(text_, range, replacement);
-  layouts_.clear();
+  std::string before = std::move(text_);
+  text_ = replaceTextRange(before, range, replacement);
+  // Only the paragraphs the change touched are laid out again.
+  const float width = layoutWidth();
+  layouts_.update(Size{width, 0}, [&](TextMetrics::Layout& laid) {
+    TextMetrics::current().relayout(laid, before, text_, font_, width);
+  });
   selected_ = clampRange(text_, TextRange{range.location + StringUtil::utf16Length(replacement), 0});
   caretAtLineEnd_ = false;
   setNeedsDisplay();
@@ -391,15 +397,10 @@ void TextView::draw(Canvas& canvas, const Rect&) {
   // While the input method composes, the text is drawn with the composition in place of the
   // selection, laid out for this frame alone.
   const bool composing = editing_ && !marked_.empty();
-  std::string composedText;
-  TextMetrics::Layout composedLayout;
-  if (composing) {
-    composedText = replaceTextRange(text_, selected_, marked_);
-    composedLayout = TextMetrics::current().layoutIn(composedText, font_, Size{std::max(1.f, width), 0},
-                                                     LineBreakMode::WordWrap);
-  }
-  const std::string& drawnText = composing ? composedText : text_;
-  const TextMetrics::Layout& drawnLayout = composing ? composedLayout : laidOut();
+  std::pair<std::string, TextMetrics::Layout> composed;
+  if (composing) composed = composedText();
+  const std::string& drawnText = composing ? composed.first : text_;
+  const TextMetrics::Layout& drawnLayout = composing ? composed.second : laidOut();
   std::vector<Rect> selection;
   std::vector<Rect> underlines;
   if (composing) {

@@ -44,6 +44,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/ui/text/CaretMotion.h"
 #include "platform/ui/text/EditHistory.h"
@@ -151,13 +152,16 @@ class TextView : public ScrollView, public TextInput {
 
  private:
   void updateContentSize();
-  // The text laid out at the view's width (word wrap): made once per change of the text, the
-  // font, the width or the metrics, and kept for the frames, the caret and the content size.
+  // The width the text is wrapped at: the view's, less the inset on either side.
+  float layoutWidth() const;
+  // The text laid out at the view's width (word wrap): made once per change of the font, the
+  // width or the metrics, and kept for the frames, the caret and the content size; an edit lays
+  // out again only the paragraphs it touched (TextMetrics::relayout).
   const TextMetrics::Layout& laidOut() const;
+  // The text with the input method's composition in place of the selection, and its layout.
+  std::pair<std::string, TextMetrics::Layout> composedText() const;
   // Where the edit menu points: the caret or selection while editing, else the view.
   Rect menuTarget() const;
-  // The number of lines `text` takes at the view's width.
-  int lineCount(const std::string& text) const;
   bool change(TextRange range, const std::string& replacement, EditHistory::Kind kind = EditHistory::Kind::Other);
   // Undoes or redoes the last step of the history; false when there was none to make.
   bool applyHistory(bool redo);
