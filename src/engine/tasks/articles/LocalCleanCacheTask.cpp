@@ -1,5 +1,6 @@
 #include "engine/tasks/articles/LocalCleanCacheTask.h"
 
+#include <atomic>
 #include <cstdio>
 
 #include "engine/cache/ColumnCache.h"
@@ -22,9 +23,26 @@ LocalCleanCacheTask::LocalCleanCacheTask(int cacheItemType) {
   }
 }
 
+namespace {
+// Set while a clean task runs, from its start to its finish: a clean of both item types runs
+// two passes, and the manager is not cleaning between them, so its own state cannot refuse a
+// second clean asked then (which would run its pass between the first clean's two).
+std::atomic<bool> gCleanTaskRunning{false};
+}  // namespace
+
+// A task dropped unfinished (its engine stopped during a pass) lets the next clean run.
+LocalCleanCacheTask::~LocalCleanCacheTask() {
+  if (holdsCleaning_) gCleanTaskRunning = false;
+}
+
 void LocalCleanCacheTask::run() {
   Task::run();
   Application::setIdleTimerDisabled(true);
+  if (gCleanTaskRunning.exchange(true)) {
+    done(kErrBadState, std::nullopt);
+    return;
+  }
+  holdsCleaning_ = true;
   if (auto engine = gDataEngine()) engine->getColumnCache()->clean();
   auto manager = FileCacheManager::globalInstance();
   if (!manager || manager->isCleaning() || !startNextPass()) {
@@ -77,6 +95,10 @@ void LocalCleanCacheTask::startNextPassWhenIdle() {
 
 void LocalCleanCacheTask::finish(int errCode, const std::optional<std::string>& errDesc) {
   Application::setIdleTimerDisabled(false);
+  if (holdsCleaning_) {
+    holdsCleaning_ = false;
+    gCleanTaskRunning = false;
+  }
   Task::finish(errCode, errDesc);
 }
 
