@@ -1,6 +1,7 @@
 // Article list, article, comment, favourite and local entry tasks against the sample service.
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <utility>
 
 #include "engine/cache/ColumnCache.h"
@@ -358,27 +359,25 @@ TEST_F(ArticleTasksTest, CleaningReportsProgressRefusesASecondPassAndStopsWhenCa
 }
 
 // A clean of both item types, which asks for a second clean the moment its first pass has left
-// the manager, before its own second pass starts.
+// the manager, before its own second pass starts: the next turn of the task thread waits for
+// the pass thread to end (it ends once cleanFinished has returned) and then queues the second
+// clean, ahead of the first clean's own check for its next pass.
 class CleanAskingBetweenPasses : public LocalCleanCacheTask {
  public:
   explicit CleanAskingBetweenPasses(std::shared_ptr<Task> other)
       : LocalCleanCacheTask(kAllItemTypes), other_(std::move(other)) {}
   void cleanFinished() override {
-    if (other_) askOnceIdle(std::exchange(other_, nullptr));
+    if (other_) {
+      RunLoop::current()->post([other = std::exchange(other_, nullptr)] {
+        auto manager = FileCacheManager::globalInstance();
+        while (manager && manager->isCleaning()) std::this_thread::yield();
+        if (auto engine = gDataEngine()) engine->asyncRunTask(other);
+      });
+    }
     LocalCleanCacheTask::cleanFinished();
   }
 
  private:
-  static void askOnceIdle(std::shared_ptr<Task> other) {
-    RunLoop::current()->post([other] {
-      auto manager = FileCacheManager::globalInstance();
-      if (manager && manager->isCleaning()) {
-        askOnceIdle(other);
-      } else if (auto engine = gDataEngine()) {
-        engine->asyncRunTask(other);
-      }
-    });
-  }
   std::shared_ptr<Task> other_;
 };
 
@@ -401,7 +400,8 @@ TEST_F(ArticleTasksTest, ACleanAskedBetweenTheTwoPassesOfAnotherIsRefusedAndBoth
   ASSERT_EQ(observer_->waitForFinish(both)->code, 0);
   EXPECT_EQ(images->getCachedItemsCount(0), 0);
   EXPECT_EQ(images->getCachedItemsCount(1), 0);
-  // Once it has finished, the next clean runs.
+  // Once it is reported finished, its pass has left the manager and the next clean runs.
+  EXPECT_FALSE(FileCacheManager::globalInstance()->isCleaning());
   EXPECT_EQ(runTask(engine_->createCleanNormalCacheTask())->code, 0);
 }
 

@@ -72,22 +72,21 @@ void LocalCleanCacheTask::onCleanProgress(int total, int cleaned) {
 
 void LocalCleanCacheTask::cleanFinished() {
   if (isDone()) return;
-  if (canceled_ || nextType_ >= itemTypes_.size()) {
-    done(kErrOk, std::nullopt);
-    return;
-  }
-  startNextPassWhenIdle();
+  continueWhenIdle();
 }
 
-void LocalCleanCacheTask::startNextPassWhenIdle() {
-  // The finished pass leaves the manager's cleaning state just after this call returns.
+void LocalCleanCacheTask::continueWhenIdle() {
+  // The finished pass leaves the manager's cleaning state just after cleanFinished returns. The
+  // next pass, and the task's own finish, wait for that: a clean asked the moment this one is
+  // reported finished must not find the manager still cleaning.
   auto self = std::static_pointer_cast<LocalCleanCacheTask>(sharedTask());
   RunLoop::current()->postDelayed(kNextPassDelay, [self] {
     if (self->isDone()) return;
     auto manager = FileCacheManager::globalInstance();
     if (manager && manager->isCleaning()) {
-      self->startNextPassWhenIdle();
-    } else if (self->canceled_ || !self->startNextPass()) {
+      self->continueWhenIdle();
+    } else if (self->canceled_ || self->nextType_ >= self->itemTypes_.size() ||
+               !self->startNextPass()) {
       self->done(kErrOk, std::nullopt);
     }
   });

@@ -43,8 +43,9 @@ class LocalCleanCacheTask : public Task, public FileCacheCleanDelegate {
  private:
   // Starts the pass of the next item type; false when the manager refused it.
   bool startNextPass();
-  // Starts it once the previous pass has left the manager (checked every kNextPassDelay).
-  void startNextPassWhenIdle();
+  // Once the finished pass has left the manager (checked every kNextPassDelay): starts the next
+  // pass, or finishes the task after the last one or when cancelled.
+  void continueWhenIdle();
   static constexpr double kNextPassDelay = 0.01;
 
   std::atomic<bool> canceled_{false};
