@@ -329,6 +329,7 @@ bool SampleService::start(int port) {
     std::lock_guard guard(lock_);
     documentFiles_.clear();
     generatedLists_.clear();
+    stopping_ = false;
   }
   // Bounded: a request's headers must come within a few seconds, and a body above
   // kMaxRequestBodyBytes is refused (413), so slow or hostile clients cannot hold the workers or
@@ -427,16 +428,29 @@ void SampleService::serve(const httplib::Request& req, httplib::Response& res, s
   }
   Answer reply = answer(request);
   int delay = 0;
+  bool onRecord = false;
   const std::string path = request.path;
   const bool get = request.method == "GET";
   {
-    std::lock_guard guard(lock_);
+    std::unique_lock guard(lock_);
     for (const auto& [prefix, millis] : responseDelays_) {
       if (path.rfind(prefix, 0) == 0) delay = millis;
     }
-    // A delayed answer's request is on record while the answer waits, so a test can act
-    // (cancel, say) while it is in flight.
-    if (delay > 0) record(std::move(request));
+    auto held = [&] {
+      if (stopping_) return false;
+      for (const auto& prefix : heldPrefixes_) {
+        if (path.rfind(prefix, 0) == 0) return true;
+      }
+      return false;
+    };
+    // A delayed or held answer's request is on record while the answer waits, so a test can
+    // act (cancel, say) while it is in flight.
+    if (delay > 0 || held()) {
+      record(std::move(request));
+      onRecord = true;
+      recorded_.notify_all();
+      recorded_.wait(guard, [&] { return !held(); });
+    }
   }
   if (delay > 0) {
     recorded_.notify_all();
@@ -445,7 +459,7 @@ void SampleService::serve(const httplib::Request& req, httplib::Response& res, s
   {
     std::lock_guard guard(lock_);
     --inFlight_;
-    if (delay <= 0) record(std::move(request));
+    if (!onRecord) record(std::move(request));
     if (auto it = cutAfter_.find(path); it != cutAfter_.end() && reply.status == 200 && get) {
       cut = std::min(it->second, reply.body.size());
       cutAfter_.erase(it);
@@ -487,6 +501,11 @@ void SampleService::record(Request request) {
 
 void SampleService::stop() {
   if (!server_) return;
+  {
+    std::lock_guard guard(lock_);
+    stopping_ = true;
+  }
+  recorded_.notify_all();
   server_->stop();
   if (thread_.joinable()) thread_.join();
   server_.reset();
@@ -545,6 +564,18 @@ void SampleService::setResponseDelay(const std::string& prefix, int millis) {
   } else {
     responseDelays_[prefix] = millis;
   }
+}
+
+void SampleService::holdAnswers(const std::string& prefix, bool hold) {
+  {
+    std::lock_guard guard(lock_);
+    if (hold) {
+      heldPrefixes_.insert(prefix);
+    } else {
+      heldPrefixes_.erase(prefix);
+    }
+  }
+  recorded_.notify_all();
 }
 
 int SampleService::maxConcurrentRequests() const {

@@ -161,6 +161,10 @@ class SampleService {
   // it), so that a client's requests overlap. Such a request is on record (requests(),
   // waitForRequests) from its arrival, the others once answered.
   void setResponseDelay(const std::string& prefix, int millis);
+  // While held, every answer to a path that starts with `prefix` waits until the hold is lifted
+  // (or the service stops), so that a client's request is certainly still in flight while a
+  // test acts; the request is on record from its arrival, like a delayed one.
+  void holdAnswers(const std::string& prefix, bool hold);
   // The longest number of requests the server answered at the same time.
   int maxConcurrentRequests() const;
 
@@ -245,6 +249,8 @@ class SampleService {
   mutable std::map<std::string, std::pair<std::string, std::string>> generatedLists_;
   std::map<std::string, int> loginRefusals_;
   std::map<std::string, int> responseDelays_;
+  std::set<std::string> heldPrefixes_;
+  bool stopping_ = false;
   int inFlight_ = 0;
   int maxInFlight_ = 0;
   std::map<std::string, std::pair<std::string, std::string>> files_;  // path -> (bytes, type)

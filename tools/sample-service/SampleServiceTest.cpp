@@ -16,6 +16,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -588,6 +589,32 @@ TEST_F(SampleServiceTest, DelayedRequestsAreRecordedOnArrival) {
   EXPECT_TRUE(service_.waitForRequests("/col/gen-2.atom", 1, std::chrono::seconds(2)));
   client.join();
   EXPECT_EQ(service_.requestsTo("/col/gen-2.atom").size(), 1u);
+}
+
+// A held answer waits, with its request on record, until the hold is lifted; stopping the
+// service ends a wait that is still held.
+TEST_F(SampleServiceTest, HeldAnswersWaitForTheirReleaseOrTheStop) {
+  service_.holdAnswers("/col/gen-", true);
+  std::atomic<bool> answered{false};
+  std::string body;
+  std::thread client([&] {
+    auto res = httplib::Client("127.0.0.1", service_.port()).Get("/col/gen-2.atom");
+    if (res) body = res->body;
+    answered = true;
+  });
+  ASSERT_TRUE(service_.waitForRequests("/col/gen-2.atom", 1, std::chrono::seconds(20)));
+  EXPECT_FALSE(answered);
+  EXPECT_EQ(get("/covers.atom").empty(), false) << "another path is answered meanwhile";
+  EXPECT_FALSE(answered);
+  service_.holdAnswers("/col/gen-", false);
+  client.join();
+  EXPECT_NE(body.find("<feed"), std::string::npos);
+
+  service_.holdAnswers("/col/gen-", true);
+  std::thread stopped([&] { httplib::Client("127.0.0.1", service_.port()).Get("/col/gen-3.atom"); });
+  ASSERT_TRUE(service_.waitForRequests("/col/gen-3.atom", 1, std::chrono::seconds(20)));
+  service_.stop();
+  stopped.join();
 }
 
 // A comment posted to an article is kept: listed first on the first page with an edit link (the

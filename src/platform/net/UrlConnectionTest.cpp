@@ -371,10 +371,14 @@ TEST_F(UrlConnectionTest, TimeOutIsIdleTimeNotTransferTime) {
   Response silent = Response::text(200, "late");
   silent.delayBeforeHeaders = std::chrono::milliseconds(5000);
   server.setResponse("/silent", silent);
-  Response trickle = Response::text(200, std::string(10, 't'));
+  // 40 one-byte chunks 50 ms apart: the body takes at least 1.95 s (the server sleeps between
+  // them, and a busy machine only makes that longer), more than the 1.5 s time-out, while the
+  // gap between two bytes stays far below it even when a loaded machine stalls a thread for
+  // a while.
+  Response trickle = Response::text(200, std::string(40, 't'));
   trickle.chunked = true;
   trickle.chunkSize = 1;
-  trickle.delayBetweenChunks = std::chrono::milliseconds(100);
+  trickle.delayBetweenChunks = std::chrono::milliseconds(50);
   server.setResponse("/trickle", trickle);
 
   UrlRequest a(server.url("/silent"));
@@ -382,20 +386,21 @@ TEST_F(UrlConnectionTest, TimeOutIsIdleTimeNotTransferTime) {
   Recorder timedOut;
   auto c1 = start(a, timedOut);
   UrlRequest b(server.url("/trickle"));
-  b.setTimeoutInterval(0.4);  // the whole body takes ~0.9 s, but bytes keep moving
+  b.setTimeoutInterval(1.5);
   Recorder slow;
   auto c2 = start(b, slow);
-  ASSERT_TRUE(turn([&] { return timedOut.done() && slow.done(); }, 4));
+  ASSERT_TRUE(turn([&] { return timedOut.done() && slow.done(); }, 20));
   ASSERT_TRUE(timedOut.error);
   EXPECT_EQ(timedOut.error->code, UrlError::kTimedOut);
-  EXPECT_TRUE(slow.finished);
-  EXPECT_EQ(slow.body, std::string(10, 't'));
+  EXPECT_TRUE(slow.finished) << (slow.error ? slow.error->code : 0) << " after "
+                             << slow.body.size() << " bytes";
+  EXPECT_EQ(slow.body, std::string(40, 't'));
 
   // The process default applies to requests that set none.
   UrlConnection::setDefaultTimeoutIntervalForTesting(0.3);
   Recorder byDefault;
   auto c3 = start(UrlRequest(server.url("/silent")), byDefault);
-  bool ended = turn([&] { return byDefault.done(); }, 4);
+  bool ended = turn([&] { return byDefault.done(); }, 20);
   UrlConnection::setDefaultTimeoutIntervalForTesting(0);
   ASSERT_TRUE(ended);
   ASSERT_TRUE(byDefault.error);

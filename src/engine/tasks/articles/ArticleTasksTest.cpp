@@ -1,11 +1,16 @@
 // Article list, article, comment, favourite and local entry tasks against the sample service.
 #include <gtest/gtest.h>
 
+#include <thread>
+#include <utility>
+
 #include "engine/cache/ColumnCache.h"
 #include "engine/cache/FileCache.h"
+#include "engine/cache/FileCacheManager.h"
 #include "engine/cache/UniqueCache.h"
 #include "engine/core/EngineTestSupport.h"
 #include "engine/core/ErrorCodes.h"
+#include "engine/core/TaskEngine.h"
 #include "engine/core/UrlManager.h"
 #include "engine/http/HttpDataEngine.h"
 #include "engine/http/HttpEngine.h"
@@ -25,6 +30,7 @@
 #include "model/service/VeskFavorite.h"
 #include "model/service/VeskRanking.h"
 #include "platform/device/Application.h"
+#include "platform/runtime/RunLoop.h"
 #include "store/EntryPersistenter.h"
 
 namespace zu {
@@ -325,12 +331,15 @@ TEST_F(ArticleTasksTest, CleaningReportsProgressRefusesASecondPassAndStopsWhenCa
   EXPECT_GE(progress.front().first, 120);  // with the replies the HTTP cache holds
   EXPECT_FALSE(Application::isIdleTimerDisabled());
 
-  // Two cleans at once: the second is refused while the first runs.
+  // Two cleans at once: the second is refused while the first runs. Both are queued from the
+  // task thread in one turn, so the second starts right after the first, whatever the load.
   fill();
   auto running = engine_->createCleanCacheTask();
   auto second = engine_->createCleanNormalCacheTask();
-  engine_->asyncRunTask(running);
-  engine_->asyncRunTask(second);
+  gTaskEngine()->runLoop()->post([engine = engine_, running, second] {
+    engine->asyncRunTask(running);
+    engine->asyncRunTask(second);
+  });
   auto refused = observer_->waitForFinish(second);
   ASSERT_TRUE(refused);
   EXPECT_EQ(refused->code, kErrBadState);
@@ -347,6 +356,53 @@ TEST_F(ArticleTasksTest, CleaningReportsProgressRefusesASecondPassAndStopsWhenCa
   engine_->asyncRunTask(cancelled);
   ASSERT_EQ(observer_->waitForFinish(cancelled)->code, 0);
   EXPECT_EQ(images->getCachedItemsCount(0), before);
+}
+
+// A clean of both item types, which asks for a second clean the moment its first pass has left
+// the manager, before its own second pass starts: the next turn of the task thread waits for
+// the pass thread to end (it ends once cleanFinished has returned) and then queues the second
+// clean, ahead of the first clean's own check for its next pass.
+class CleanAskingBetweenPasses : public LocalCleanCacheTask {
+ public:
+  explicit CleanAskingBetweenPasses(std::shared_ptr<Task> other)
+      : LocalCleanCacheTask(kAllItemTypes), other_(std::move(other)) {}
+  void cleanFinished() override {
+    if (other_) {
+      RunLoop::current()->post([other = std::exchange(other_, nullptr)] {
+        auto manager = FileCacheManager::globalInstance();
+        while (manager && manager->isCleaning()) std::this_thread::yield();
+        if (auto engine = gDataEngine()) engine->asyncRunTask(other);
+      });
+    }
+    LocalCleanCacheTask::cleanFinished();
+  }
+
+ private:
+  std::shared_ptr<Task> other_;
+};
+
+TEST_F(ArticleTasksTest, ACleanAskedBetweenTheTwoPassesOfAnotherIsRefusedAndBothTypesAreCleaned) {
+  auto images = HttpDataEngine::sharedInstance()->imageCache();
+  ASSERT_TRUE(images);
+  for (int i = 0; i < 20; ++i) {
+    const std::string key = "http://sample/img/" + std::to_string(i) + ".png";
+    ASSERT_TRUE(images->save(key, Bytes(64, 7)));
+    ASSERT_TRUE(images->saveEnhanced(key + "?offline", Bytes(64, 8), 1, 0, 0, std::nullopt,
+                                     std::nullopt));
+  }
+  ASSERT_EQ(images->getCachedItemsCount(1), 20);
+  auto second = engine_->createCleanNormalCacheTask();
+  auto both = std::make_shared<CleanAskingBetweenPasses>(second);
+  engine_->asyncRunTask(both);
+  auto refused = observer_->waitForFinish(second);
+  ASSERT_TRUE(refused);
+  EXPECT_EQ(refused->code, kErrBadState);
+  ASSERT_EQ(observer_->waitForFinish(both)->code, 0);
+  EXPECT_EQ(images->getCachedItemsCount(0), 0);
+  EXPECT_EQ(images->getCachedItemsCount(1), 0);
+  // Once it is reported finished, its pass has left the manager and the next clean runs.
+  EXPECT_FALSE(FileCacheManager::globalInstance()->isCleaning());
+  EXPECT_EQ(runTask(engine_->createCleanNormalCacheTask())->code, 0);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "engine/tasks/articles/LocalCleanCacheTask.h"
 
+#include <atomic>
 #include <cstdio>
 
 #include "engine/cache/ColumnCache.h"
@@ -22,9 +23,26 @@ LocalCleanCacheTask::LocalCleanCacheTask(int cacheItemType) {
   }
 }
 
+namespace {
+// Set while a clean task runs, from its start to its finish: a clean of both item types runs
+// two passes, and the manager is not cleaning between them, so its own state cannot refuse a
+// second clean asked then (which would run its pass between the first clean's two).
+std::atomic<bool> gCleanTaskRunning{false};
+}  // namespace
+
+// A task dropped unfinished (its engine stopped during a pass) lets the next clean run.
+LocalCleanCacheTask::~LocalCleanCacheTask() {
+  if (holdsCleaning_) gCleanTaskRunning = false;
+}
+
 void LocalCleanCacheTask::run() {
   Task::run();
   Application::setIdleTimerDisabled(true);
+  if (gCleanTaskRunning.exchange(true)) {
+    done(kErrBadState, std::nullopt);
+    return;
+  }
+  holdsCleaning_ = true;
   if (auto engine = gDataEngine()) engine->getColumnCache()->clean();
   auto manager = FileCacheManager::globalInstance();
   if (!manager || manager->isCleaning() || !startNextPass()) {
@@ -54,22 +72,21 @@ void LocalCleanCacheTask::onCleanProgress(int total, int cleaned) {
 
 void LocalCleanCacheTask::cleanFinished() {
   if (isDone()) return;
-  if (canceled_ || nextType_ >= itemTypes_.size()) {
-    done(kErrOk, std::nullopt);
-    return;
-  }
-  startNextPassWhenIdle();
+  continueWhenIdle();
 }
 
-void LocalCleanCacheTask::startNextPassWhenIdle() {
-  // The finished pass leaves the manager's cleaning state just after this call returns.
+void LocalCleanCacheTask::continueWhenIdle() {
+  // The finished pass leaves the manager's cleaning state just after cleanFinished returns. The
+  // next pass, and the task's own finish, wait for that: a clean asked the moment this one is
+  // reported finished must not find the manager still cleaning.
   auto self = std::static_pointer_cast<LocalCleanCacheTask>(sharedTask());
   RunLoop::current()->postDelayed(kNextPassDelay, [self] {
     if (self->isDone()) return;
     auto manager = FileCacheManager::globalInstance();
     if (manager && manager->isCleaning()) {
-      self->startNextPassWhenIdle();
-    } else if (self->canceled_ || !self->startNextPass()) {
+      self->continueWhenIdle();
+    } else if (self->canceled_ || self->nextType_ >= self->itemTypes_.size() ||
+               !self->startNextPass()) {
       self->done(kErrOk, std::nullopt);
     }
   });
@@ -77,6 +94,10 @@ void LocalCleanCacheTask::startNextPassWhenIdle() {
 
 void LocalCleanCacheTask::finish(int errCode, const std::optional<std::string>& errDesc) {
   Application::setIdleTimerDisabled(false);
+  if (holdsCleaning_) {
+    holdsCleaning_ = false;
+    gCleanTaskRunning = false;
+  }
   Task::finish(errCode, errDesc);
 }
 
