@@ -17,9 +17,9 @@ void RecordingWebBackend::begin(const std::string& url, bool addToHistory, bool 
   client_.backendDidStart();
 }
 
-void RecordingWebBackend::loadHTMLString(const std::string& html,
-                                         const std::optional<std::string>& baseUrl) {
-  calls_.push_back({Call::kLoadHtml, html, baseUrl});
+void RecordingWebBackend::loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl,
+                                         std::shared_ptr<const NamedResources> named) {
+  calls_.push_back({Call::kLoadHtml, html, baseUrl, std::move(named)});
   begin(baseUrl.value_or("about:blank"), true, true);
 }
 

@@ -45,7 +45,8 @@
 //    viewport's scale values. Only the viewport's width is taken (see PageViewport).
 //  - A page that scrolls itself (a script, an anchor) is not followed by scrollView(); moves
 //    past the page's edges shift its picture one to one (no rubber band).
-//  - Sub-resources of pages may come from the installed WebResourceProvider (see there). The
+//  - Sub-resources of pages the client builds come from the installed WebResourceProvider,
+//    from its cache only those the page names itself (see there). The
 //    engine refuses file:// in pages loaded from a string: a page the client builds shows files
 //    of the bundle and the downloaded fonts under fileUrl(path), a scheme of our own that
 //    answers nothing to other pages (WebEngine says what that scheme serves).
@@ -88,6 +89,7 @@ class ScrollView;
 
 namespace zu::web {
 
+class NamedResources;
 class RecordingWebBackend;
 class WebContentView;
 class WebViewDelegate;
@@ -124,7 +126,10 @@ class WebView : public ui::View, public WebViewBackendClient {
   static void prewarm(const std::string& family);
   static void setPrewarmAllowed(bool allowed);
 
-  void loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl);
+  // `named`: the addresses the page names itself (its pictures, style sheets, scripts), the
+  // only ones it may get from the resource provider's cache; null: none.
+  void loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl,
+                      std::shared_ptr<const NamedResources> named = nullptr);
   void loadRequest(const std::string& url);
   // Drops a load still waiting for its question, and stops the engine's.
   void stopLoading();
