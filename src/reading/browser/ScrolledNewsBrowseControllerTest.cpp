@@ -21,6 +21,7 @@
 #include "model/entry/NewsSummary.h"
 #include "model/service/VeskAssess.h"
 #include "model/service/VeskCategory.h"
+#include "platform/web/NamedResources.h"
 #include "model/service/VeskEntryStatus.h"
 #include "model/service/VeskFavorite.h"
 #include "platform/device/Pasteboard.h"
@@ -383,6 +384,34 @@ TEST_F(ScrolledNewsBrowseControllerTest, CurrentPageLoadsFirstAndTheNeighboursWh
 // A comment the toolbar posts (the share screen's): the browser takes the article's new count
 // from the first "CommentsUpdate" and then stops listening, so a later one (another screen's
 // comment) leaves its count alone.
+// The article's page is loaded with the addresses it names itself — its pictures, style sheets
+// and scripts, and the article's picture records — the only ones it may get from the link cache.
+TEST_F(ScrolledNewsBrowseControllerTest, ThePageIsLoadedWithTheAddressesItNames) {
+  open(1, 0);
+  auto article = detail("a0");
+  article->content()->setData(
+      "<html><head><link rel=\"stylesheet\" type=\"text/css\" href=\"http://static.sample/a.css\">"
+      "<script type=\"text/javascript\" src=\"http://static.sample/a.js\"></script></head>"
+      "<body><p>a0</p><img src=\"http://img.sample/in-text.jpg\"></body></html>");
+  (*article->veskCategorys())[0]->setHref("http://img.sample/record.jpg");
+  (*article->veskCategorys())[0]->setA_href("http://img.sample/record-large.jpg");
+  auto task = engine_->tagged("getDetail0:0");
+  ASSERT_TRUE(task);
+  report(task, "Feed", Value(feedOf(article)));
+  finish(task, 0);
+  std::shared_ptr<const web::NamedResources> named;
+  for (const auto& call : recorder(0).calls()) {
+    if (call.kind == web::RecordingWebBackend::Call::kLoadHtml) named = call.named;
+  }
+  ASSERT_TRUE(named);
+  for (const char* url : {"http://static.sample/a.css", "http://static.sample/a.js", "http://img.sample/in-text.jpg",
+                          "http://img.sample/record.jpg", "http://img.sample/record-large.jpg"}) {
+    EXPECT_TRUE(named->names(url)) << url;
+  }
+  EXPECT_EQ(5u, named->size());
+  EXPECT_FALSE(named->names("http://img.sample/a1.jpg"));
+}
+
 TEST_F(ScrolledNewsBrowseControllerTest, TheToolbarsCommentUpdatesTheCountOnceAndTheBrowserStopsListening) {
   open(5, 2);
   loadCurrent(2, 4);

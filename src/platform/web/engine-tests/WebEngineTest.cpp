@@ -1163,7 +1163,7 @@ const char* kTextPage = "<body style=\"margin:0;background:#fff\"><h1 style=\"co
 
 // A family's page opened again at once after its last page went — while the warm page that
 // keeps the family's process is being made — gets its view after that one's, and draws its
-// text, every time.
+// text, every time; so do pages of a family opened together as its process starts.
 TEST_F(WebEngineTest, AFamilysPageReopenedAtOnceAfterItsLastWentDrawsItsText) {
   const std::string family = "reopened";
   WebView::setPrewarmAllowed(true);
@@ -1185,6 +1185,24 @@ TEST_F(WebEngineTest, AFamilysPageReopenedAtOnceAfterItsLastWentDrawsItsText) {
         << "finished " << own->finished << " failed " << own->failed;
   }
   page.reset();
+
+  // Several pages of a family opened at once, as its process starts: each draws its text.
+  for (int round = 0; round < 10; ++round) {
+    SCOPED_TRACE(round);
+    std::vector<std::shared_ptr<WebView>> pages;
+    auto own = std::make_shared<Delegate>();
+    for (int i = 0; i < 3; ++i) {
+      pages.push_back(std::make_shared<WebView>(ui::Rect{{0, 0}, {320, 200}}));
+      pages.back()->setProcessFamily("together " + std::to_string(round));
+      pages.back()->setDelegate(own);
+      pages.back()->loadHTMLString(kTextPage, std::nullopt);
+    }
+    ASSERT_TRUE(turnMainLoopUntil([&] {
+      return own->finished == 3 && std::all_of(pages.begin(), pages.end(), [](const auto& p) {
+               return p->pageImage() && ink(*p->pageImage()) > 200;
+             });
+    }, kWait)) << "finished " << own->finished << " failed " << own->failed;
+  }
 }
 
 // A page whose web process is killed comes back in a new one: the client's HTML, and a page
