@@ -832,10 +832,11 @@ void EnginePage::onProcessTerminated(WebKitWebView*, int reason, void* self) {
                reason == WEBKIT_WEB_PROCESS_CRASHED            ? "crashed"
                : reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT ? "out of memory"
                                                                  : "ended by the client");
-  page->processEnded_ = true;
   page->viewSettled();
   if (page->warm_ != Warm::kNo) {
-    // A warm page is given up: the family's next page makes a view of its own.
+    // A warm page is given up (and not made again as it closes): the family's next page makes
+    // a view of its own.
+    page->processEnded_ = true;
     auto self = page->shared_from_this();
     auto& warm = warmPages();
     warm.erase(std::remove(warm.begin(), warm.end(), self), warm.end());
@@ -989,7 +990,10 @@ void EnginePage::onShmBuffer(void* owner, wpe_fdo_shm_exported_buffer* buffer) {
 }
 
 void EnginePage::frameExported(wpe_fdo_shm_exported_buffer* buffer) {
-  viewSettled();
+  // The view drew: the family's next view may be made (not from inside the backend's callback).
+  if (!family_.empty() && gates()[family_].opening == this) {
+    if (WebEngine* engine = WebEngine::shared()) engine->post([self = shared_from_this()] { self->viewSettled(); });
+  }
   if (warm_ == Warm::kDrawing || warm_ == Warm::kEmptying) warmFrame(wpe_fdo_shm_exported_buffer_get_shm_buffer(buffer));
   if (anchor_.expired()) {
     // A warm page's frame, or one after the backend went: nobody shows it.

@@ -229,6 +229,7 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   // Reloads after the process ended, since the client's last load; at most kReloadsAfterEnd.
   static constexpr int kReloadsAfterEnd = 2;
   int reloadsAfterEnd_ = 0;
+  // A warm page whose process ended: it closes without a warm page taking its place.
   bool processEnded_ = false;
   // Set while the engine holds the view: the page outlives close() until then.
   std::shared_ptr<EnginePage> keepAlive_;

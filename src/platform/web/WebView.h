@@ -69,6 +69,13 @@
 //    starts a family's process ahead of its first page, in an interactive run only, with a warm
 //    page whose drawn view the family's next page takes (so it does not wait for the engine to
 //    make its drawing context's shaders either).
+//  - A page whose web process ends (it crashed, or was killed) comes back in a new one: the
+//    HTML given again, or the address shown reloaded when it came by GET or HEAD (asked about
+//    as a reload of the client's), at most twice after each load; the delegate hears the load
+//    again.
+//  - Sound and video play only after the reader's tap. evaluateScript runs as the page's own
+//    code does, not as a tap: what a page's code does when the script sets it off (a getter
+//    the page defined, an event) has no more power than the page has alone.
 #pragma once
 
 #include <cstdint>
