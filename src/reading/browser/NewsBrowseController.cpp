@@ -73,13 +73,13 @@ void showPlainAlert(const char* title, const char* message) {
   alert->show();
 }
 
-// The addresses the built page names — its pictures, style sheets and scripts — and the
-// article's pictures (both renditions): the only ones the page may get from the link cache, so
-// its script cannot time which pictures of other articles the client holds.
+// The addresses of the built page's own elements — its pictures (every density), style sheets,
+// scripts, and pictures of its style — and the article's pictures (both renditions): the only
+// ones the page may get from the link cache, so its script cannot time which pictures of other
+// articles the client holds.
 std::shared_ptr<const web::NamedResources> namedResources(const std::string& page, const NewsDetail& detail) {
-  std::vector<std::string> addresses, attachments;
-  VESKAtomParser::allocParseImgUrlWithAttachinHtml(page, &addresses, &attachments);
-  addresses.insert(addresses.end(), attachments.begin(), attachments.end());
+  std::vector<std::string> addresses = VESKAtomParser::allocParsePageElementUrlsInHtml(page).value_or(
+      std::vector<std::string>());
   if (const auto& pictures = detail.veskCategorys()) {
     for (const auto& picture : *pictures) {
       if (picture && picture->href()) addresses.push_back(*picture->href());
