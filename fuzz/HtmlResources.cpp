@@ -42,6 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)home();
   const std::string_view page(reinterpret_cast<const char*>(data), size);
   (void)zu::VESKAtomParser::allocParseImgUrlinHtml(page);
+  (void)zu::VESKAtomParser::allocParsePageElementUrlsInHtml(page);
 
   const fs::path books = zu::CommInfo::getBooksDir();
   std::error_code ec;

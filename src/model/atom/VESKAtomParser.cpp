@@ -97,6 +97,68 @@ void collectPageAddresses(xmlDoc* doc, std::vector<std::string>* images,
   });
 }
 
+// The node's attribute as written; nullopt when it has none.
+std::optional<std::string> attributeText(const xmlNode* node, const char* attribute) {
+  XmlCharPtr value(xmlGetProp(node, xmlChars(attribute)));
+  if (!value) return std::nullopt;
+  return xmlText(value);
+}
+
+bool isCssSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f'; }
+
+// The addresses of a srcset: candidates split by commas, each an address (a run without spaces,
+// its trailing commas dropped) and its descriptors.
+void addSrcset(std::string_view srcset, const std::optional<std::string>& base, std::vector<std::string>* out) {
+  size_t i = 0;
+  while (i < srcset.size()) {
+    while (i < srcset.size() && (isCssSpace(srcset[i]) || srcset[i] == ',')) ++i;
+    const size_t start = i;
+    while (i < srcset.size() && !isCssSpace(srcset[i])) ++i;
+    std::string_view address = srcset.substr(start, i - start);
+    const bool last = !address.empty() && address.back() == ',';
+    while (!address.empty() && address.back() == ',') address.remove_suffix(1);
+    if (!address.empty()) out->push_back(assembleHrefWithBase(base, address));
+    if (last) continue;
+    // The descriptors, up to the next comma.
+    while (i < srcset.size() && srcset[i] != ',') ++i;
+  }
+}
+
+// The addresses of the url() of a style text, quoted or not.
+void addCssUrls(std::string_view css, const std::optional<std::string>& base, std::vector<std::string>* out) {
+  size_t i = 0;
+  while ((i = css.find('(', i)) != std::string_view::npos) {
+    const bool isUrl = i >= 3 && strncasecmp(css.data() + i - 3, "url", 3) == 0;
+    ++i;
+    if (!isUrl) continue;
+    while (i < css.size() && isCssSpace(css[i])) ++i;
+    size_t end;
+    if (i < css.size() && (css[i] == '"' || css[i] == '\'')) {
+      const char quote = css[i++];
+      end = css.find(quote, i);
+    } else {
+      end = css.find(')', i);
+    }
+    if (end == std::string_view::npos) return;
+    std::string_view address = css.substr(i, end - i);
+    while (!address.empty() && isCssSpace(address.back())) address.remove_suffix(1);
+    if (!address.empty()) out->push_back(assembleHrefWithBase(base, address));
+    i = end + 1;
+  }
+}
+
+// Whether the space-separated list `value` holds `word`, in any case.
+bool listHolds(std::string_view value, std::string_view word) {
+  size_t i = 0;
+  while (i < value.size()) {
+    while (i < value.size() && isCssSpace(value[i])) ++i;
+    const size_t start = i;
+    while (i < value.size() && !isCssSpace(value[i])) ++i;
+    if (i - start == word.size() && strncasecmp(value.data() + start, word.data(), word.size()) == 0) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::shared_ptr<Feed> VESKAtomParser::allocParseFeed(std::string_view data, int32_t kind,
@@ -234,6 +296,37 @@ std::optional<std::vector<std::string>> VESKAtomParser::allocParseImgUrlinHtml(
   std::vector<std::string> addresses;
   collectPageAddresses(doc.get(), &addresses, nullptr);
   if (addresses.empty()) return std::nullopt;
+  return addresses;
+}
+
+std::optional<std::vector<std::string>> VESKAtomParser::allocParsePageElementUrlsInHtml(std::string_view html) {
+  XmlDocPtr doc = U::readHtmlDocument(html);
+  if (!doc) return std::nullopt;
+  const std::optional<std::string> base = pageBase(doc.get());
+  std::vector<std::string> addresses;
+  auto add = [&](const xmlNode* node, const char* attribute) {
+    if (auto address = resolvedAttribute(node, attribute, base)) addresses.push_back(std::move(*address));
+  };
+  forEachElement(doc.get(), [&](const xmlNode* node) {
+    const char* name = U::name(node);
+    if (std::strcmp(name, "img") == 0 || std::strcmp(name, "source") == 0) {
+      add(node, "src");
+      if (auto srcset = attributeText(node, "srcset")) addSrcset(*srcset, base, &addresses);
+    } else if (std::strcmp(name, "link") == 0) {
+      const auto rel = attributeText(node, "rel");
+      if (attributeIs(node, "type", "text/css") || (rel && listHolds(*rel, "stylesheet"))) add(node, "href");
+    } else if (std::strcmp(name, "script") == 0 || std::strcmp(name, "input") == 0 ||
+               std::strcmp(name, "audio") == 0) {
+      add(node, "src");
+    } else if (std::strcmp(name, "video") == 0) {
+      add(node, "src");
+      add(node, "poster");
+    } else if (std::strcmp(name, "style") == 0) {
+      XmlCharPtr text(xmlNodeGetContent(node));
+      if (text) addCssUrls(xmlText(text), base, &addresses);
+    }
+    if (auto style = attributeText(node, "style")) addCssUrls(*style, base, &addresses);
+  });
   return addresses;
 }
 

@@ -88,6 +88,13 @@ class VESKAtomParser {
   static bool allocParseImgUrlWithAttachinHtml(std::string_view html,
                                                std::vector<std::string>* images,
                                                std::vector<std::string>* cssJs);
+  // Every address of an element the page itself shows or runs, in document order, resolved as
+  // above: what allocParseImgUrlWithAttachinHtml finds, and also a style sheet linked without a
+  // type (a link whose rel names "stylesheet"), a script's src whatever its type, the other
+  // densities of a picture (srcset of img and source), the src of source, input, video and
+  // audio, a video's poster, and the url() of style attributes and style elements. nullopt when
+  // the page cannot be read.
+  static std::optional<std::vector<std::string>> allocParsePageElementUrlsInHtml(std::string_view html);
   // The resolved `src` of every img element with one; nullopt when the page cannot be read or
   // has none.
   static std::optional<std::vector<std::string>> allocParseImgUrlinHtml(std::string_view html);

@@ -1026,6 +1026,26 @@ TEST(VESKAtomParserTest, HtmlPagesGiveTheirPicturesStyleSheetsAndScripts) {
   EXPECT_EQ(VESKAtomParser::allocParseImgUrlinHtml(""), std::nullopt);
 }
 
+// The page's own elements in every form it may write them; broken style and srcset text gives
+// what can be read of it and no more.
+TEST(VESKAtomParserTest, APagesOwnElementsAreListedInEveryForm) {
+  using Strings = std::vector<std::string>;
+  const std::string page =
+      "<html><head><link rel=\"alternate STYLESHEET\" href=\"http://s.example/a.css\">"
+      "<link rel=\"icon\" href=\"http://s.example/i.ico\"><script type=\"module\" src=\"http://s.example/m.js\">"
+      "</script><style>a{background:url(\"http://i.example/q.png\")} b{x:url()} c{y:url( http://i.example/u.png )}"
+      "</style></head><body><img srcset=\" http://i.example/1.jpg 1x,http://i.example/2,x.jpg 2x ,, "
+      "http://i.example/3.jpg,\"><input type=\"image\" src=\"http://i.example/b.png\">"
+      "<audio src=\"http://m.example/s.mp3\"></audio><p style=\"background:url('http://i.example/open\">t</p>"
+      "</body></html>";
+  EXPECT_EQ(VESKAtomParser::allocParsePageElementUrlsInHtml(page),
+            (Strings{"http://s.example/a.css", "http://s.example/m.js", "http://i.example/q.png",
+                     "http://i.example/u.png", "http://i.example/1.jpg", "http://i.example/2,x.jpg",
+                     "http://i.example/3.jpg", "http://i.example/b.png", "http://m.example/s.mp3"}));
+  EXPECT_EQ(VESKAtomParser::allocParsePageElementUrlsInHtml("<p>plain</p>"), Strings{});
+  EXPECT_EQ(VESKAtomParser::allocParsePageElementUrlsInHtml(""), std::nullopt);
+}
+
 TEST(VESKAtomParserTest, AHtmlPageOfManyElementsIsListedInOnePass) {
   // A head of 30,000 style sheets with the base element after them, and a body of 30,000
   // pictures with a script and a style sheet every thirtieth: each address was resolved by

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <set>
 #include <string_view>
@@ -17,6 +18,7 @@
 
 #include "platform/runtime/RunLoop.h"
 #include "platform/ui/images/Image.h"
+#include "platform/web/ClientScriptMessage.h"
 #include "platform/web/PageViewport.h"
 #include "platform/web/WebEngine.h"
 
@@ -24,24 +26,23 @@ namespace zu::web {
 
 namespace {
 
-// What a script gave, as the phone's string: "" for undefined, null and failures. `inWorld`:
-// the script ran in a world of its own.
-std::string scriptResultText(WebKitWebView* view, GAsyncResult* result, bool inWorld = false) {
+// The reply to a client script (ClientScriptMessage): its value as the phone's string, "" for
+// undefined, null and failures.
+std::string scriptReplyText(WebKitWebView* view, GAsyncResult* result) {
   GError* error = nullptr;
-  WebKitJavascriptResult* js = inWorld ? webkit_web_view_run_javascript_in_world_finish(view, result, &error)
-                                       : webkit_web_view_run_javascript_finish(view, result, &error);
-  if (!js) {
+  WebKitUserMessage* reply = webkit_web_view_send_message_to_page_finish(view, result, &error);
+  if (!reply) {
     g_error_free(error);
     return std::string();
   }
-  JSCValue* value = webkit_javascript_result_get_js_value(js);
   std::string text;
-  if (!jsc_value_is_undefined(value) && !jsc_value_is_null(value)) {
-    gchar* s = jsc_value_to_string(value);
-    if (s) text = s;
-    g_free(s);
+  GVariant* parameters = webkit_user_message_get_parameters(reply);
+  if (parameters && g_variant_is_of_type(parameters, G_VARIANT_TYPE("(s)"))) {
+    const gchar* value = nullptr;
+    g_variant_get(parameters, "(&s)", &value);
+    text = value ? value : "";
   }
-  webkit_javascript_result_unref(js);
+  g_object_unref(reply);
   return text;
 }
 
@@ -119,17 +120,28 @@ std::set<std::string>& warmFamilies() {
   return names;
 }
 
+// The views of a family are made one at a time: the web process sets up each view's drawing
+// target as it comes, and two made at once can bring it down. The view made last holds the
+// gate until it has drawn its first frame or finished a load, or for kGateSeconds at most; the
+// pages that want a view meanwhile wait in line.
+struct ViewGate {
+  EnginePage* opening = nullptr;
+  uint64_t serial = 0;  // tells a cap's timer whether it is still the one that counts
+  std::deque<std::shared_ptr<EnginePage>> waiting;
+};
+constexpr unsigned kGateSeconds = 3;
+
+std::map<std::string, ViewGate>& gates() {
+  static std::map<std::string, ViewGate> map;
+  return map;
+}
+
 // Pages kept only to hold a family's web process.
 std::vector<std::shared_ptr<EnginePage>>& warmPages() {
   static std::vector<std::shared_ptr<EnginePage>> pages;
   return pages;
 }
 
-// The script world the page's own scripts cannot reach, where the selection and the scrolling
-// run: the page's scripts share its document, not its globals, so they can neither change how a
-// word is found nor have their own code run by the client's (which the engine runs as if on the
-// reader's tap: a page's own scrollTo, say, could open a screen on every drag).
-constexpr const char* kClientWorld = "zu-client";
 
 // One selection step: the word under a point (by the engine's own word breaking, on the text
 // node under the point, and only when a character of it is under the point), or the selection
@@ -224,12 +236,6 @@ std::string sealed(const std::string& html) {
   return std::string(EnginePage::kSealedFrames) + html;
 }
 
-struct ScriptCall {
-  std::shared_ptr<EnginePage> page;
-  uint64_t sequence;
-  std::function<void(std::string)> deliver;
-  double zoom = 1;  // the page's zoom when the script was sent
-};
 
 }  // namespace
 
@@ -274,9 +280,9 @@ void EnginePage::startWarmPage(const std::string& family, int width, int height,
   page->width_ = width;
   page->height_ = height;
   page->scale_ = scale;
-  page->openView(false, family);
   page->warm_ = Warm::kDrawing;
-  page->loadHtml(kWarmDocument, std::nullopt);
+  page->openView(false, family);
+  page->run([](EnginePage& warm) { warm.loadHtml(kWarmDocument, std::nullopt); });
   warmPages().push_back(std::move(page));
 }
 
@@ -291,7 +297,67 @@ void EnginePage::open(bool ephemeral, int width, int height, float scale, bool s
   openView(ephemeral, family);
 }
 
+void EnginePage::run(std::function<void(EnginePage&)> fn) {
+  if (awaitingView_) {
+    deferred_.push_back(std::move(fn));
+  } else {
+    fn(*this);
+  }
+}
+
 void EnginePage::openView(bool ephemeral, const std::string& family) {
+  if (ephemeral || family.empty()) {
+    makeView(ephemeral, family);
+    return;
+  }
+  ViewGate& gate = gates()[family];
+  if (gate.opening) {
+    awaitingView_ = true;
+    waitingFamily_ = family;
+    gate.waiting.push_back(shared_from_this());
+    return;
+  }
+  gate.opening = this;
+  const uint64_t serial = ++gate.serial;
+  makeView(false, family);
+  // The cap: a view that never draws nor loads does not hold the others for ever.
+  struct Cap {
+    std::string family;
+    uint64_t serial;
+  };
+  g_timeout_add_seconds_full(
+      G_PRIORITY_DEFAULT, kGateSeconds,
+      [](gpointer data) -> gboolean {
+        const auto* cap = static_cast<Cap*>(data);
+        if (gates()[cap->family].serial == cap->serial) openNextView(cap->family);
+        return G_SOURCE_REMOVE;
+      },
+      new Cap{family, serial}, [](gpointer data) { delete static_cast<Cap*>(data); });
+}
+
+void EnginePage::viewSettled() {
+  if (family_.empty()) return;
+  auto found = gates().find(family_);
+  if (found != gates().end() && found->second.opening == this) openNextView(family_);
+}
+
+void EnginePage::openNextView(const std::string& family) {
+  ViewGate& gate = gates()[family];
+  gate.opening = nullptr;
+  ++gate.serial;
+  if (gate.waiting.empty()) return;
+  std::shared_ptr<EnginePage> next = std::move(gate.waiting.front());
+  gate.waiting.pop_front();
+  next->awaitingView_ = false;
+  next->waitingFamily_.clear();
+  next->openView(false, family);
+  // What came for the page meanwhile, in order (it may wait again: nothing runs out of turn).
+  auto deferred = std::move(next->deferred_);
+  next->deferred_.clear();
+  for (auto& fn : deferred) next->run(std::move(fn));
+}
+
+void EnginePage::makeView(bool ephemeral, const std::string& family) {
   WebEngine* engine = WebEngine::shared();
   if (!engine) return;
   static const wpe_view_backend_exportable_fdo_client client = {
@@ -351,6 +417,8 @@ void EnginePage::openView(bool ephemeral, const std::string& family) {
   // phone.
   WebKitColor clear = {0, 0, 0, 0};
   webkit_web_view_set_background_color(view_, &clear);
+  // Sound and video play only after the reader's tap, as on the phone.
+  webkit_settings_set_media_playback_requires_user_gesture(webkit_web_view_get_settings(view_), TRUE);
   connectView();
 }
 
@@ -363,6 +431,7 @@ void EnginePage::connectView() {
   g_signal_connect(view_, "notify::uri", G_CALLBACK(&EnginePage::onUriChanged), this);
   g_signal_connect(view_, "load-failed", G_CALLBACK(&EnginePage::onLoadFailed), this);
   g_signal_connect(view_, "decide-policy", G_CALLBACK(&EnginePage::onDecidePolicy), this);
+  g_signal_connect(view_, "web-process-terminated", G_CALLBACK(&EnginePage::onProcessTerminated), this);
   g_signal_connect(webkit_web_view_get_back_forward_list(view_), "changed",
                    G_CALLBACK(&EnginePage::onHistoryChanged), this);
 }
@@ -455,9 +524,19 @@ void EnginePage::keepFamilyWarm() {
 }
 
 void EnginePage::close() {
+  if (awaitingView_) {
+    // Still in line for a view: it leaves the line and never gets one.
+    auto& waiting = gates()[waitingFamily_].waiting;
+    waiting.erase(std::remove_if(waiting.begin(), waiting.end(), [this](const auto& page) { return page.get() == this; }),
+                  waiting.end());
+    awaitingView_ = false;
+    deferred_.clear();
+    return;
+  }
+  viewSettled();
   // A family whose last page closes keeps a warm page in its process, made before this view
-  // goes.
-  keepFamilyWarm();
+  // goes (not when its process ended: the next page makes its own).
+  if (!processEnded_) keepFamilyWarm();
   if (!family_.empty()) {
     auto& members = families()[family_];
     members.erase(std::remove(members.begin(), members.end(), this), members.end());
@@ -483,9 +562,13 @@ void EnginePage::onBackendDestroyed(void* data) {
   page->keepAlive_.reset();  // may free the page: nothing after this
 }
 
-void EnginePage::loadHtml(const std::string& html, const std::optional<std::string>& baseUrl) {
+void EnginePage::loadHtml(const std::string& html, const std::optional<std::string>& baseUrl,
+                          std::shared_ptr<const NamedResources> named) {
   if (!view_) return;
   expectLoad(true);
+  reloadsAfterEnd_ = 0;
+  shownHtml_ = ShownHtml{html, baseUrl, named};
+  WebEngine::setNamedResources(view_, std::move(named));
   if (baseUrl) {
     webkit_web_view_load_html(view_, html.c_str(), baseUrl->c_str());
   } else {
@@ -496,6 +579,8 @@ void EnginePage::loadHtml(const std::string& html, const std::optional<std::stri
 void EnginePage::loadUrl(const std::string& url) {
   if (!view_) return;
   expectLoad(true);
+  reloadsAfterEnd_ = 0;
+  shownHtml_.reset();
   webkit_web_view_load_uri(view_, url.c_str());
 }
 
@@ -604,35 +689,44 @@ void EnginePage::touch(WebViewBackend::Finger finger, int x, int y) {
 
 int EnginePage::toPage(int points) const { return static_cast<int>(std::lround(points / zoom_)); }
 
+void EnginePage::runScript(const std::string& js, bool inClientWorld, std::function<void(std::string)> done) {
+  if (!view_ || !g_utf8_validate(js.data(), static_cast<gssize>(js.size()), nullptr)) {
+    if (done) done(std::string());
+    return;
+  }
+  WebKitUserMessage* message =
+      webkit_user_message_new(ClientScriptMessage::kName, g_variant_new("(bs)", inClientWorld, js.c_str()));
+  if (!done) {
+    webkit_web_view_send_message_to_page(view_, message, nullptr, nullptr, nullptr);
+    return;
+  }
+  // The page is kept until the answer came (or the engine gave up on it).
+  struct Call {
+    std::shared_ptr<EnginePage> page;
+    std::function<void(std::string)> done;
+  };
+  webkit_web_view_send_message_to_page(
+      view_, message, nullptr,
+      [](GObject* source, GAsyncResult* result, gpointer data) {
+        std::unique_ptr<Call> call(static_cast<Call*>(data));
+        call->done(scriptReplyText(WEBKIT_WEB_VIEW(source), result));
+      },
+      new Call{shared_from_this(), std::move(done)});
+}
+
 void EnginePage::scrollTo(int x, int y) {
-  if (!view_) return;
   // The engine's wheel events scroll by whole lines; the document is placed directly instead
-  // (in page pixels).
-  const std::string js = "window.scrollTo(" + std::to_string(toPage(x)) + "," + std::to_string(toPage(y)) + ")";
-  webkit_web_view_run_javascript_in_world(view_, js.c_str(), kClientWorld, nullptr, nullptr, nullptr);
+  // (in page pixels), from the client's world, where the page's own scrollTo cannot be called.
+  runScript("window.scrollTo(" + std::to_string(toPage(x)) + "," + std::to_string(toPage(y)) + ")", true, nullptr);
 }
 
 void EnginePage::evaluate(uint64_t sequence, const std::string& js) {
-  auto* call = new ScriptCall{shared_from_this(), sequence, nullptr};
-  if (!view_) {
-    toMain([sequence](EngineWebBackend::Anchor& anchor) {
-      anchor.client->backendScriptResult(sequence, std::string());
+  // In the page's own world: the screens' scripts call the page's functions.
+  runScript(js, false, [self = shared_from_this(), sequence](std::string text) {
+    self->toMain([sequence, text = std::move(text)](EngineWebBackend::Anchor& anchor) {
+      anchor.client->backendScriptResult(sequence, text);
     });
-    delete call;
-    return;
-  }
-  webkit_web_view_run_javascript(
-      view_, js.c_str(), nullptr,
-      [](GObject* source, GAsyncResult* result, gpointer data) {
-        auto* call = static_cast<ScriptCall*>(data);
-        std::string text = scriptResultText(WEBKIT_WEB_VIEW(source), result);
-        const uint64_t sequence = call->sequence;
-        call->page->toMain([sequence, text = std::move(text)](EngineWebBackend::Anchor& anchor) {
-          anchor.client->backendScriptResult(sequence, text);
-        });
-        delete call;
-      },
-      call);
+  });
 }
 
 void EnginePage::onUriChanged(WebKitWebView* view, void*, void* self) {
@@ -686,24 +780,17 @@ void EnginePage::select(uint64_t sequence, WebViewBackend::Selecting step, int x
   }
   const std::string js = std::string(kSelectionScript) + "(" + std::to_string(static_cast<int>(step)) + "," +
                          std::to_string(toPage(x)) + "," + std::to_string(toPage(y)) + ")";
-  auto* call = new ScriptCall{shared_from_this(), sequence, nullptr, zoom_};
-  webkit_web_view_run_javascript_in_world(
-      view_, js.c_str(), kClientWorld, nullptr,
-      [](GObject* source, GAsyncResult* result, gpointer data) {
-        auto* call = static_cast<ScriptCall*>(data);
-        auto selection = parseSelection(scriptResultText(WEBKIT_WEB_VIEW(source), result, true));
-        // From page pixels to the view's points.
-        const auto zoom = static_cast<float>(call->zoom);
-        const ui::Rect& in = selection.second;
-        selection.second = ui::Rect(in.origin.x * zoom, in.origin.y * zoom, in.size.width * zoom, in.size.height * zoom);
-        const uint64_t sequence = call->sequence;
-        call->page->toMain([sequence, text = std::move(selection.first), bounds = selection.second](
-                               EngineWebBackend::Anchor& anchor) {
-          anchor.client->backendSelection(sequence, text, bounds);
-        });
-        delete call;
-      },
-      call);
+  // In the client's world: the page can neither change how a word is found nor have its code
+  // run by the client's.
+  runScript(js, true, [self = shared_from_this(), sequence, zoom = static_cast<float>(zoom_)](std::string answer) {
+    auto selection = parseSelection(answer);
+    // From page pixels to the view's points, at the zoom the script was sent with.
+    const ui::Rect& in = selection.second;
+    selection.second = ui::Rect(in.origin.x * zoom, in.origin.y * zoom, in.size.width * zoom, in.size.height * zoom);
+    self->toMain([sequence, text = std::move(selection.first), bounds = selection.second](EngineWebBackend::Anchor& anchor) {
+      anchor.client->backendSelection(sequence, text, bounds);
+    });
+  });
 }
 
 void EnginePage::onLoadChanged(WebKitWebView*, int event, void* self) {
@@ -719,10 +806,16 @@ void EnginePage::onLoadChanged(WebKitWebView*, int event, void* self) {
     page->reportWithHistory([](WebViewBackendClient& client) { client.backendDidStart(); });
   } else if (event == WEBKIT_LOAD_COMMITTED) {
     page->beforeOwnDocument_ = false;
+    // How the document shown came: a reload after its process ended sends no form again.
+    const char* uri = webkit_web_view_get_uri(page->view_);
+    auto method = uri ? page->navigationMethods_.find(uri) : page->navigationMethods_.end();
+    page->shownBySafeMethod_ = method == page->navigationMethods_.end() || method->second;
+    page->navigationMethods_.clear();
     // A new document: its size is still to come (its viewport too, which keeps the zoom until
     // then).
     page->documentWidth_ = page->documentHeight_ = -1;
   } else if (event == WEBKIT_LOAD_FINISHED) {
+    page->viewSettled();
     page->finished_ = true;
     page->advanceWarming();
     if (page->failed_) {
@@ -731,6 +824,40 @@ void EnginePage::onLoadChanged(WebKitWebView*, int event, void* self) {
       page->reportWithHistory([](WebViewBackendClient& client) { client.backendDidFinish(); });
     }
   }
+}
+
+void EnginePage::onProcessTerminated(WebKitWebView*, int reason, void* self) {
+  auto* page = static_cast<EnginePage*>(self);
+  std::fprintf(stderr, "WebEngine: a page's web process ended (%s)\n",
+               reason == WEBKIT_WEB_PROCESS_CRASHED            ? "crashed"
+               : reason == WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT ? "out of memory"
+                                                                 : "ended by the client");
+  page->viewSettled();
+  if (page->warm_ != Warm::kNo) {
+    // A warm page is given up (and not made again as it closes): the family's next page makes
+    // a view of its own.
+    page->processEnded_ = true;
+    auto self = page->shared_from_this();
+    auto& warm = warmPages();
+    warm.erase(std::remove(warm.begin(), warm.end(), self), warm.end());
+    page->close();
+    return;
+  }
+  if (reason == WEBKIT_WEB_PROCESS_TERMINATED_BY_API || page->reloadsAfterEnd_ >= kReloadsAfterEnd) return;
+  // The page shown comes back in a new process: the client's HTML again, or the address shown
+  // when it came by GET or HEAD (a form's answer is not sent again). The engine starts the
+  // process for the load.
+  ++page->reloadsAfterEnd_;
+  const int reloads = page->reloadsAfterEnd_;
+  const char* uri = webkit_web_view_get_uri(page->view_);
+  if (page->shownHtml_ && (!uri || std::strcmp(uri, page->shownHtml_->baseUrl.value_or("about:blank").c_str()) == 0)) {
+    const ShownHtml shown = *page->shownHtml_;
+    page->loadHtml(shown.html, shown.baseUrl, shown.named);
+  } else if (uri && page->shownBySafeMethod_) {
+    page->clientReloadPending_ = true;
+    webkit_web_view_reload(page->view_);
+  }
+  page->reloadsAfterEnd_ = reloads;
 }
 
 int EnginePage::onLoadFailed(WebKitWebView* view, int event, char* failingUri, void* error,
@@ -766,6 +893,8 @@ bool EnginePage::decide(WebKitPolicyDecision* decision, int decisionType) {
       WEBKIT_NAVIGATION_POLICY_DECISION(decision));
   WebKitURIRequest* request = webkit_navigation_action_get_request(action);
   const std::string url = webkit_uri_request_get_uri(request);
+  const char* method = webkit_uri_request_get_http_method(request);
+  navigationMethods_[url] = !method || std::strcmp(method, "GET") == 0 || std::strcmp(method, "HEAD") == 0;
   const int navigationType = webkit_navigation_action_get_navigation_type(action);
   const bool newWindow = decisionType == WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION;
   if (!newWindow && navigationType == WEBKIT_NAVIGATION_TYPE_OTHER && allowedLoadPending_) {
@@ -861,6 +990,10 @@ void EnginePage::onShmBuffer(void* owner, wpe_fdo_shm_exported_buffer* buffer) {
 }
 
 void EnginePage::frameExported(wpe_fdo_shm_exported_buffer* buffer) {
+  // The view drew: the family's next view may be made (not from inside the backend's callback).
+  if (!family_.empty() && gates()[family_].opening == this) {
+    if (WebEngine* engine = WebEngine::shared()) engine->post([self = shared_from_this()] { self->viewSettled(); });
+  }
   if (warm_ == Warm::kDrawing || warm_ == Warm::kEmptying) warmFrame(wpe_fdo_shm_exported_buffer_get_shm_buffer(buffer));
   if (anchor_.expired()) {
     // A warm page's frame, or one after the backend went: nobody shows it.

@@ -38,6 +38,14 @@
 // for them (with Mesa's llvmpipe, where there is no GPU, they are compiled in each context, in
 // the web process, for tens of milliseconds). When the last page of a family closes with no
 // warm page left, a new warm page takes its place before its view goes, in the same process.
+// The views of a family are made one at a time (the fdo backend's web process can fail to set
+// up a view's drawing when two come at once): a page that wants a view while the family's view
+// made last has neither drawn a frame nor finished a load waits in line, for a few seconds at
+// most, and what it is asked meanwhile waits with it (run()).
+//
+// When a page's web process ends (crashed, killed), the page shown comes back in a new one: the
+// client's HTML loaded again, or the address shown reloaded when it came by GET or HEAD; at most
+// twice after each load of the client's. A warm page whose process ended is given up.
 //
 // Web thread only (every method is posted there by the backend). Held by a shared_ptr; it keeps
 // itself alive until the engine has let go of its view, since the engine may still send a
@@ -46,6 +54,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -63,6 +72,8 @@ struct wpe_fdo_shm_exported_buffer;
 struct wl_shm_buffer;
 
 namespace zu::web {
+
+class NamedResources;
 
 class EnginePage : public std::enable_shared_from_this<EnginePage> {
  public:
@@ -83,26 +94,35 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   static void prewarm(const std::string& family);
   // Web thread: whether a warm page of `family` is ready to be taken.
   static bool hasWarmPage(const std::string& family);
+  // Runs `fn` now, or once the page has its view when it waits in line for one (see
+  // openView); in the order given.
+  void run(std::function<void(EnginePage&)> fn);
+  // Stops the page: a page still in line for its view leaves it.
   void close();
-  void loadHtml(const std::string& html, const std::optional<std::string>& baseUrl);
+  void loadHtml(const std::string& html, const std::optional<std::string>& baseUrl,
+                std::shared_ptr<const NamedResources> named = nullptr);
   void loadUrl(const std::string& url);
   void stop();
   void reload();
   void goBack();
   void goForward();
+  // The screen's script, in the page's own world, as no tap of the reader's (runScript).
   void evaluate(uint64_t sequence, const std::string& js);
   void setSize(int width, int height, float scale);
   void setScalesPageToFit(bool scales);
   // A finger that goes down and lifts clicks where it lifted; a cancelled one does nothing.
   void touch(WebViewBackend::Finger finger, int x, int y);
   void scrollTo(int x, int y);
-  // One selection step (see WebViewBackend::select), run in a script world of its own so the
-  // page's scripts can neither see nor change how it selects. Scrolling runs there too: the
-  // engine runs the client's scripts as if on the reader's tap, and a page's own code they
-  // called would act on that.
+  // One selection step (see WebViewBackend::select), run in the client's script world so the
+  // page's scripts can neither see nor change how it selects, nor have their own code called by
+  // it. Scrolling runs there too.
   void select(uint64_t sequence, WebViewBackend::Selecting step, int x, int y);
 
  private:
+  // Runs the client's script `js` in the page's main frame, in the page's world or the client's
+  // (ClientScriptMessage), as no tap of the reader's; `done` (may be null) gets its answer on
+  // this thread, "" when there is no view or the engine gave none.
+  void runScript(const std::string& js, bool inClientWorld, std::function<void(std::string)> done);
   // Runs `fn` on the main thread if the backend still lives then.
   void toMain(std::function<void(EngineWebBackend::Anchor&)> fn);
   // Posts the history state, then `fn`.
@@ -137,6 +157,7 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   static void onContentSize(void* manager, void* result, void* self);
   static void onViewport(void* manager, void* result, void* self);
   static void onBackendDestroyed(void* owner);
+  static void onProcessTerminated(WebKitWebView* view, int reason, void* self);
 
   // What a warm page draws: text and a picture on the page's ground, as an article has. And
   // what its view shows once drawn.
@@ -150,8 +171,15 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   void warmFrame(wl_shm_buffer* shm);
   // The warm page of `family` whose view may be taken (drawn, then emptied), if any.
   static std::shared_ptr<EnginePage> readyWarmPage(const std::string& family);
-  // A view of its own for this page (its size set), in its family's process if it has one.
+  // A view of its own for this page (its size set), in its family's process if it has one: at
+  // once, or for a family whose last view made is not yet settled, once it is (the page waits
+  // in line, and what it is asked meanwhile waits with it: run()).
   void openView(bool ephemeral, const std::string& family);
+  void makeView(bool ephemeral, const std::string& family);
+  // This page's view drew or finished a load (or closed, or its process ended): the family's
+  // next view may be made.
+  void viewSettled();
+  static void openNextView(const std::string& family);
   // The engine's view with its backend and script messages, connected to this page.
   void connectView();
   void disconnectView();
@@ -183,6 +211,26 @@ class EnginePage : public std::enable_shared_from_this<EnginePage> {
   // first load commits: the sizes it tells meanwhile are not this page's. (Its frames are
   // blank, like a new view's, and come apart from the engine's messages: they are shown.)
   bool beforeOwnDocument_ = false;
+  // In line for a view of `waitingFamily_`, with what came for the page meanwhile.
+  bool awaitingView_ = false;
+  std::string waitingFamily_;
+  std::vector<std::function<void(EnginePage&)>> deferred_;
+  // What the page shows, to show it again when its web process ends: the client's HTML (none
+  // after a load of an address), and whether the document shown came by GET or HEAD (the
+  // methods of the navigations since the last commit, by address).
+  struct ShownHtml {
+    std::string html;
+    std::optional<std::string> baseUrl;
+    std::shared_ptr<const NamedResources> named;
+  };
+  std::optional<ShownHtml> shownHtml_;
+  std::map<std::string, bool> navigationMethods_;
+  bool shownBySafeMethod_ = true;
+  // Reloads after the process ended, since the client's last load; at most kReloadsAfterEnd.
+  static constexpr int kReloadsAfterEnd = 2;
+  int reloadsAfterEnd_ = 0;
+  // A warm page whose process ended: it closes without a warm page taking its place.
+  bool processEnded_ = false;
   // Set while the engine holds the view: the page outlives close() until then.
   std::shared_ptr<EnginePage> keepAlive_;
   WebKitWebView* view_ = nullptr;

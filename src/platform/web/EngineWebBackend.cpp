@@ -11,8 +11,16 @@ namespace zu::web {
 
 namespace {
 
-// Runs `fn` with the page on the web thread; nothing when the engine could not start.
+// Runs `fn` with the page on the web thread, in order (once the page has its view, when it
+// waits for one: EnginePage::run); nothing when the engine could not start.
 void onWebThread(const std::shared_ptr<EnginePage>& page, std::function<void(EnginePage&)> fn) {
+  if (WebEngine* engine = WebEngine::shared()) {
+    engine->post([page, fn = std::move(fn)]() mutable { page->run(std::move(fn)); });
+  }
+}
+
+// The page's first and last commands, which never wait for its view.
+void atOnce(const std::shared_ptr<EnginePage>& page, std::function<void(EnginePage&)> fn) {
   if (WebEngine* engine = WebEngine::shared()) {
     engine->post([page, fn = std::move(fn)] { fn(*page); });
   }
@@ -45,13 +53,13 @@ EngineWebBackend::EngineWebBackend(WebViewBackendClient& client)
 
 EngineWebBackend::~EngineWebBackend() {
   anchor_.reset();  // events on their way find no backend
-  if (page_) onWebThread(page_, [](EnginePage& page) { page.close(); });
+  if (page_) atOnce(page_, [](EnginePage& page) { page.close(); });
 }
 
 EnginePage& EngineWebBackend::page() {
   if (!page_) {
     page_ = std::make_shared<EnginePage>(anchor_);
-    onWebThread(page_, [ephemeral = ephemeral_, width = width_, height = height_, scale = scale_,
+    atOnce(page_, [ephemeral = ephemeral_, width = width_, height = height_, scale = scale_,
                          fit = scalesPageToFit_, family = family_](EnginePage& page) {
       page.open(ephemeral, width, height, scale, fit, family);
     });
@@ -65,11 +73,13 @@ bool EngineWebBackend::failWithoutEngine() {
   return true;
 }
 
-void EngineWebBackend::loadHTMLString(const std::string& html,
-                                      const std::optional<std::string>& baseUrl) {
+void EngineWebBackend::loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl,
+                                      std::shared_ptr<const NamedResources> named) {
   if (failWithoutEngine()) return;
   page();
-  onWebThread(page_, [html, baseUrl](EnginePage& page) { page.loadHtml(html, baseUrl); });
+  onWebThread(page_, [html, baseUrl, named = std::move(named)](EnginePage& page) {
+    page.loadHtml(html, baseUrl, named);
+  });
 }
 
 void EngineWebBackend::loadUrl(const std::string& url) {

@@ -42,7 +42,8 @@ class EngineWebBackend : public WebViewBackend {
   // view (see EnginePage). Waits for the web thread; false when the engine cannot start or is
   // parked.
   static bool hasWarmPage(const std::string& family);
-  void loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl) override;
+  void loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl,
+                      std::shared_ptr<const NamedResources> named) override;
   void loadUrl(const std::string& url) override;
   void stopLoading() override;
   void reload() override;

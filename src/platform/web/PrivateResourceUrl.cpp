@@ -6,7 +6,8 @@ namespace zu::web {
 
 namespace {
 
-constexpr const char* kKindNames[] = {"fetch", "cached", "file"};
+constexpr const char* kKindNames[] = {"fetch", "file"};
+constexpr int kKinds = 2;
 // Hex digits of the signature kept in an address: 128 bits.
 constexpr size_t kTokenLength = 32;
 
@@ -50,8 +51,8 @@ std::optional<PrivateResourceUrl::Parsed> PrivateResourceUrl::parse(const std::s
   if (slash == std::string::npos) return std::nullopt;
   const std::string name = url.substr(prefix.size(), slash - prefix.size());
   int kind = 0;
-  while (kind < 3 && name != kKindNames[kind]) ++kind;
-  if (kind == 3) return std::nullopt;
+  while (kind < kKinds && name != kKindNames[kind]) ++kind;
+  if (kind == kKinds) return std::nullopt;
   Parsed parsed{static_cast<Kind>(kind), {}, {}};
   if (parsed.kind != Kind::kFile) {
     const size_t end = url.find('/', slash + 1);

@@ -2,14 +2,11 @@
 // decides which of them the application answers.
 //   "zu-res://fetch/<token>/<escaped address>"   a sub-resource element (picture, style sheet,
 //                                                script, font) of a page the client built,
-//                                                answered from the cache or fetched
-//   "zu-res://cached/<token>/<escaped address>"  one of another page, of another origin than
-//                                                the document asking, that the resource
-//                                                provider said it holds, answered from the cache
-//                                                only
+//                                                answered from the cache (when the page
+//                                                names it, NamedResources) or fetched
 //   "zu-res://file/<escaped path>"                a local file that the client itself wrote into
 //                                                a page it built (the bundle's, the fonts)
-// Only the web-process extension makes the first two, when it sends a page's element to the
+// Only the web-process extension makes the first, when it sends a page's element to the
 // application, and the token signs exactly that: the page (the engine's page id), the kind and
 // the address, with a key the engine makes at start and hands to the extension alone. So the
 // scheme answers only what the extension rewrote for that page — a page's script cannot make
@@ -29,7 +26,7 @@ namespace zu::web {
 class PrivateResourceUrl {
  public:
   static constexpr const char* kScheme = "zu-res";
-  enum class Kind { kFetch, kCached, kFile };
+  enum class Kind { kFetch, kFile };
 
   struct Parsed {
     Kind kind;

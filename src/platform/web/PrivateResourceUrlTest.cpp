@@ -15,7 +15,7 @@ const std::string kKey = "0123456789abcdef0123456789abcdef";
 TEST(PrivateResourceUrlTest, AddressesSurviveTheRoundTripWhateverTheyHold) {
   for (const std::string url :
        {"http://img.test/a b/c.png?x=1&y=%41#top", "https://h/路径/图.jpg", "/tmp/dir/file;x.css"}) {
-    for (Kind kind : {Kind::kFetch, Kind::kCached, Kind::kFile}) {
+    for (Kind kind : {Kind::kFetch, Kind::kFile}) {
       const std::string made = kind == Kind::kFile ? PrivateResourceUrl::forFile(url)
                                                    : PrivateResourceUrl::make(kind, url, kKey, 7);
       // One opaque path segment after the token: nothing the engine would split or resolve.
@@ -30,7 +30,7 @@ TEST(PrivateResourceUrlTest, AddressesSurviveTheRoundTripWhateverTheyHold) {
   }
 }
 
-// The token is good only for the page, kind and address it was made for, under the engine's
+// The token is good only for the page and address it was made for, under the engine's
 // key: a page that read one address cannot reach another through it.
 TEST(PrivateResourceUrlTest, ATokenSignsItsPageKindAndAddressOnly) {
   const std::string made = PrivateResourceUrl::make(Kind::kFetch, "http://a.test/x.png", kKey, 7);
@@ -42,9 +42,6 @@ TEST(PrivateResourceUrlTest, ATokenSignsItsPageKindAndAddressOnly) {
   auto otherUrl = parsed;
   otherUrl.url = "http://127.0.0.1/secret";
   EXPECT_FALSE(PrivateResourceUrl::validToken(otherUrl, kKey, 7));
-  auto otherKind = parsed;
-  otherKind.kind = Kind::kCached;
-  EXPECT_FALSE(PrivateResourceUrl::validToken(otherKind, kKey, 7));
   auto otherDigit = parsed;
   otherDigit.token[31] = otherDigit.token[31] == '0' ? '1' : '0';
   EXPECT_FALSE(PrivateResourceUrl::validToken(otherDigit, kKey, 7));
@@ -55,6 +52,7 @@ TEST(PrivateResourceUrlTest, AnythingElseIsRefused) {
   for (const std::string& url : std::vector<std::string>{"http://img.test/a.png", "zu-res://", "zu-res://fetch", "zu-res://fetch/",
         "zu-res://fetch/http%3A%2F%2Fh", "zu-res://fetch/" + token, "zu-res://fetch/" + token + "/",
         "zu-res://fetch/abc/http%3A%2F%2Fh", "zu-res://other/" + token + "/http%3A%2F%2Fh",
+        "zu-res://cached/" + token + "/http%3A%2F%2Fh",
         "zu-res:fetch/" + token + "/http%3A%2F%2Fh", "zu-res://fetch/" + token + "/%00x",
         "ZU-RES://fetch/" + token + "/x", "zu-res://file/", "zu-res://file/%00"}) {
     EXPECT_FALSE(PrivateResourceUrl::parse(url)) << url;

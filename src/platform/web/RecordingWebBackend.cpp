@@ -17,33 +17,33 @@ void RecordingWebBackend::begin(const std::string& url, bool addToHistory, bool 
   client_.backendDidStart();
 }
 
-void RecordingWebBackend::loadHTMLString(const std::string& html,
-                                         const std::optional<std::string>& baseUrl) {
-  calls_.push_back({Call::kLoadHtml, html, baseUrl});
+void RecordingWebBackend::loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl,
+                                         std::shared_ptr<const NamedResources> named) {
+  calls_.push_back({Call::kLoadHtml, html, baseUrl, std::move(named)});
   begin(baseUrl.value_or("about:blank"), true, true);
 }
 
 void RecordingWebBackend::loadUrl(const std::string& url) {
-  calls_.push_back({Call::kLoadUrl, url, std::nullopt});
+  calls_.push_back({Call::kLoadUrl, url, std::nullopt, nullptr});
   begin(url, true, true);
 }
 
 void RecordingWebBackend::stopLoading() {
-  calls_.push_back({Call::kStop, {}, std::nullopt});
+  calls_.push_back({Call::kStop, {}, std::nullopt, nullptr});
   if (!loading_) return;
   loading_ = false;
   client_.backendDidFail(-999, "cancelled");
 }
 
 void RecordingWebBackend::reload() {
-  calls_.push_back({Call::kReload, {}, std::nullopt});
+  calls_.push_back({Call::kReload, {}, std::nullopt, nullptr});
   // The client's buttons: the reader's.
   if (history_.empty() || !client_.backendShouldStart(currentUrl_, kNavigationReload, true)) return;
   begin(currentUrl_, false, true);
 }
 
 void RecordingWebBackend::goBack() {
-  calls_.push_back({Call::kBack, {}, std::nullopt});
+  calls_.push_back({Call::kBack, {}, std::nullopt, nullptr});
   if (!canGoBack() || !client_.backendShouldStart(history_[historyIndex_ - 1],
                                                   kNavigationBackForward, true)) {
     return;
@@ -53,7 +53,7 @@ void RecordingWebBackend::goBack() {
 }
 
 void RecordingWebBackend::goForward() {
-  calls_.push_back({Call::kForward, {}, std::nullopt});
+  calls_.push_back({Call::kForward, {}, std::nullopt, nullptr});
   if (!canGoForward() || !client_.backendShouldStart(history_[historyIndex_ + 1],
                                                      kNavigationBackForward, true)) {
     return;

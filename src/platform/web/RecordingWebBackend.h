@@ -9,6 +9,7 @@
 #pragma once
 
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,8 @@ class RecordingWebBackend : public WebViewBackend {
     // The HTML or the address; empty for the others.
     std::string content;
     std::optional<std::string> baseUrl;
+    // The addresses an HTML page names itself (null: none).
+    std::shared_ptr<const NamedResources> named;
   };
 
   explicit RecordingWebBackend(WebViewBackendClient& client) : client_(client) {}
@@ -81,7 +84,8 @@ class RecordingWebBackend : public WebViewBackend {
   void showFrame(std::shared_ptr<ui::Image> frame) { client_.backendFrame(std::move(frame)); }
 
   // WebViewBackend.
-  void loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl) override;
+  void loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl,
+                      std::shared_ptr<const NamedResources> named) override;
   void loadUrl(const std::string& url) override;
   void stopLoading() override;
   void reload() override;

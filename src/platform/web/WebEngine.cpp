@@ -23,7 +23,7 @@
 #include "platform/runtime/RunLoop.h"
 #include "platform/runtime/Thread.h"
 #include "platform/web/PrivateResourceUrl.h"
-#include "platform/web/ResourceQueryServer.h"
+#include "platform/web/NamedResources.h"
 #include "platform/web/WebResourceProvider.h"
 
 namespace zu::web {
@@ -31,6 +31,9 @@ namespace zu::web {
 namespace {
 
 std::atomic<WebEngine*> gStarted{nullptr};
+
+// Where a view keeps the addresses its page names (setNamedResources).
+constexpr const char* kNamedResourcesKey = "zu-named-resources";
 
 std::string extensionDirectory() {
   if (const char* env = std::getenv("ZU_WEB_EXTENSION_DIR"); env && *env) return env;
@@ -153,7 +156,6 @@ bool WebEngine::start() {
     std::fprintf(stderr, "WebEngine: the fdo backend cannot start in shared-memory mode\n");
     return false;
   }
-  queryServer_ = ResourceQueryServer::start();
   resources_ = Thread::start("web-resources");
   key_ = crypto::SecureRandom::hexToken(32);
   context_ = newEphemeralContext();
@@ -174,7 +176,7 @@ WebKitWebContext* WebEngine::newEphemeralContext() {
 
   webkit_web_context_set_web_extensions_directory(context, extensionDirectory().c_str());
   webkit_web_context_set_web_extensions_initialization_user_data(
-      context, g_variant_new("(ss)", queryServer_ ? queryServer_->path().c_str() : "", key_.c_str()));
+      context, g_variant_new("(s)", key_.c_str()));
 
   webkit_web_context_register_uri_scheme(context, PrivateResourceUrl::kScheme, &WebEngine::onSchemeRequest, this,
                                          nullptr);
@@ -202,7 +204,6 @@ void WebEngine::park() {
   std::unique_lock<std::mutex> lock(engine->mutex_);
   engine->parkedChanged_.wait_for(lock, std::chrono::seconds(5), [engine] { return engine->parked_; });
   lock.unlock();
-  if (engine->queryServer_) engine->queryServer_->removeSocket();
   // What is still to be answered is dropped with the engine's thread.
   if (engine->resources_) engine->resources_->stopAndJoin();
 }
@@ -232,6 +233,13 @@ void WebEngine::post(std::function<void()> fn) {
   g_source_unref(source);
 }
 
+void WebEngine::setNamedResources(WebKitWebView* view, std::shared_ptr<const NamedResources> named) {
+  g_object_set_data_full(G_OBJECT(view), kNamedResourcesKey,
+                         new std::shared_ptr<const NamedResources>(std::move(named)), [](gpointer data) {
+                           delete static_cast<std::shared_ptr<const NamedResources>*>(data);
+                         });
+}
+
 void WebEngine::onSchemeRequest(WebKitURISchemeRequest* request, void* self) {
   static_cast<WebEngine*>(self)->answer(request);
 }
@@ -253,23 +261,24 @@ void WebEngine::answer(WebKitURISchemeRequest* request) {
     finishRequest(request, std::nullopt);
     return;
   }
-  // A page the client built (HTML loaded without a base URL) may fetch through the application
-  // and show local files; any other page gets only what the cache holds. Elements come only
-  // under the address the extension signed for this very page.
+  // Only a page the client built (HTML loaded without a base URL) gets anything: its elements
+  // under the address the extension signed for this very page, and local files. What it names
+  // itself may come from the cache; anything else only from the network (NamedResources).
   const bool clientBuilt = std::strcmp(pageUri, "about:blank") == 0;
   const PrivateResourceUrl::Kind kind = parsed->kind;
-  const bool allowed =
-      kind == PrivateResourceUrl::Kind::kFile
-          ? clientBuilt
-          : (clientBuilt || kind == PrivateResourceUrl::Kind::kCached) &&
-                PrivateResourceUrl::validToken(*parsed, key_, webkit_web_view_get_page_id(view));
-  if (!allowed) {
+  if (!clientBuilt ||
+      (kind == PrivateResourceUrl::Kind::kFetch &&
+       !PrivateResourceUrl::validToken(*parsed, key_, webkit_web_view_get_page_id(view)))) {
     finishRequest(request, std::nullopt);
     return;
   }
+  const auto* named = static_cast<const std::shared_ptr<const NamedResources>*>(
+      g_object_get_data(G_OBJECT(view), kNamedResourcesKey));
+  const auto reach = named && *named && (*named)->names(parsed->url) ? WebResourceProvider::Reach::kCacheThenNetwork
+                                                                      : WebResourceProvider::Reach::kNetworkOnly;
   // Answered on the resource thread (the provider's, and the files'), so a page's style sheet
   // never waits for the main thread's frames; the answer comes back here.
-  resources_->runLoop()->post([this, request, kind, url = std::move(parsed->url)] {
+  resources_->runLoop()->post([this, request, kind, reach, url = std::move(parsed->url)] {
     auto done = [this, request](std::optional<WebResource> resource) {
       post([request, resource = std::move(resource)]() mutable {
         finishRequest(request, std::move(resource));
@@ -285,7 +294,7 @@ void WebEngine::answer(WebKitURISchemeRequest* request) {
       done(std::nullopt);
       return;
     }
-    provider->resourceForUrl(url, kind == PrivateResourceUrl::Kind::kFetch, std::move(done));
+    provider->resourceForUrl(url, reach, std::move(done));
   });
 }
 

@@ -5,16 +5,16 @@
 // get their sub-resource elements from the WebResourceProvider and files of the bundle and the
 // downloaded fonts, and the web-process extension that sends those elements to that scheme.
 //
-// The private scheme (see PrivateResourceUrl) answers only an address the extension signed for
-// the very page that asks — or, for a page the client built, a local file it wrote itself — and
-// refuses everything else. It never serves a page's document, and never a request that names
-// its origin (one in CORS mode: XMLHttpRequest, fetch, a module script — the engine does not hold
-// a scheme of ours to CORS, so such an answer could be read), so no page's script can read what
-// it serves, a bundle file included. Nor is an element of a page from elsewhere of that page's
-// own origin sent to it (a script's request of its own origin could pass for one), nor any of
-// such a page's while the network can be reached (see WebResourceProvider). A page that asks
-// for a signed address itself (one a script read from its own stack, say) is cancelled by the
-// extension: signed addresses reach the scheme only from its rewriting.
+// The private scheme (see PrivateResourceUrl) answers only pages the client built: an address
+// the extension signed for the very page that asks, or a local file the page was written with,
+// and refuses everything else. It never serves a page's document, and never a request that
+// names its origin (one in CORS mode: XMLHttpRequest, fetch, a module script — the engine does
+// not hold a scheme of ours to CORS, so such an answer could be read), so no page's script can
+// read what it serves, a bundle file included. A page from elsewhere gets nothing of it (see
+// WebResourceProvider). Of a page's elements only those it names itself
+// (setNamedResources) may come from the provider's cache; the rest come from the network. A page
+// that asks for a signed address itself (one a script read from its own stack, say) is
+// cancelled by the extension: signed addresses reach the scheme only from its rewriting.
 //
 // Every context's pages go through the desktop's proxy, the answer DesktopProxy holds when the
 // context is made (the client resolves it at start-up, before the engine starts), as libcurl's
@@ -51,6 +51,7 @@
 
 typedef struct _WebKitWebContext WebKitWebContext;
 typedef struct _WebKitURISchemeRequest WebKitURISchemeRequest;
+typedef struct _WebKitWebView WebKitWebView;
 
 namespace zu {
 class Thread;
@@ -58,7 +59,7 @@ class Thread;
 
 namespace zu::web {
 
-class ResourceQueryServer;
+class NamedResources;
 
 class WebEngine {
  public:
@@ -77,6 +78,9 @@ class WebEngine {
   // with the others (the authorisation page's). The caller owns the reference; a view holds its
   // context, which ends (with its processes) when the last of them goes.
   WebKitWebContext* newEphemeralContext();
+  // The addresses the page `view` is loading names itself (null: none), until the next call;
+  // web thread.
+  static void setNamedResources(WebKitWebView* view, std::shared_ptr<const NamedResources> named);
 
  private:
   WebEngine() = default;
@@ -91,7 +95,6 @@ class WebEngine {
   bool parked_ = false;
   std::vector<std::function<void()>> queue_;
   WebKitWebContext* context_ = nullptr;
-  ResourceQueryServer* queryServer_ = nullptr;
   std::shared_ptr<Thread> resources_;
   // Signs the private scheme's element addresses; shared with the web-process extension only.
   std::string key_;

@@ -122,9 +122,11 @@ void WebView::askThenLoad(const std::string& url, std::function<void(WebViewBack
   });
 }
 
-void WebView::loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl) {
-  askThenLoad(baseUrl.value_or("about:blank"),
-              [html, baseUrl](WebViewBackend& backend) { backend.loadHTMLString(html, baseUrl); });
+void WebView::loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl,
+                             std::shared_ptr<const NamedResources> named) {
+  askThenLoad(baseUrl.value_or("about:blank"), [html, baseUrl, named = std::move(named)](WebViewBackend& backend) {
+    backend.loadHTMLString(html, baseUrl, named);
+  });
 }
 
 void WebView::loadRequest(const std::string& url) {

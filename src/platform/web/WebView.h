@@ -45,7 +45,8 @@
 //    viewport's scale values. Only the viewport's width is taken (see PageViewport).
 //  - A page that scrolls itself (a script, an anchor) is not followed by scrollView(); moves
 //    past the page's edges shift its picture one to one (no rubber band).
-//  - Sub-resources of pages may come from the installed WebResourceProvider (see there). The
+//  - Sub-resources of pages the client builds come from the installed WebResourceProvider,
+//    from its cache only those the page names itself (see there). The
 //    engine refuses file:// in pages loaded from a string: a page the client builds shows files
 //    of the bundle and the downloaded fonts under fileUrl(path), a scheme of our own that
 //    answers nothing to other pages (WebEngine says what that scheme serves).
@@ -68,6 +69,13 @@
 //    starts a family's process ahead of its first page, in an interactive run only, with a warm
 //    page whose drawn view the family's next page takes (so it does not wait for the engine to
 //    make its drawing context's shaders either).
+//  - A page whose web process ends (it crashed, or was killed) comes back in a new one: the
+//    HTML given again, or the address shown reloaded when it came by GET or HEAD (asked about
+//    as a reload of the client's), at most twice after each load; the delegate hears the load
+//    again.
+//  - Sound and video play only after the reader's tap. evaluateScript runs as the page's own
+//    code does, not as a tap: what a page's code does when the script sets it off (a getter
+//    the page defined, an event) has no more power than the page has alone.
 #pragma once
 
 #include <cstdint>
@@ -88,6 +96,7 @@ class ScrollView;
 
 namespace zu::web {
 
+class NamedResources;
 class RecordingWebBackend;
 class WebContentView;
 class WebViewDelegate;
@@ -124,7 +133,10 @@ class WebView : public ui::View, public WebViewBackendClient {
   static void prewarm(const std::string& family);
   static void setPrewarmAllowed(bool allowed);
 
-  void loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl);
+  // `named`: the addresses the page names itself (its pictures, style sheets, scripts), the
+  // only ones it may get from the resource provider's cache; null: none.
+  void loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl,
+                      std::shared_ptr<const NamedResources> named = nullptr);
   void loadRequest(const std::string& url);
   // Drops a load still waiting for its question, and stops the engine's.
   void stopLoading();

@@ -20,6 +20,8 @@ class Image;
 
 namespace zu::web {
 
+class NamedResources;
+
 class WebViewBackendClient {
  public:
   virtual ~WebViewBackendClient() = default;
@@ -51,7 +53,10 @@ class WebViewBackend {
   virtual ~WebViewBackend() = default;
 
   // Loads already allowed by the delegate. `baseUrl` nullopt: the page is "about:blank".
-  virtual void loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl) = 0;
+  // `named`: the addresses the page names itself, the only ones it may get from the resource
+  // provider's cache (null: none; see WebResourceProvider).
+  virtual void loadHTMLString(const std::string& html, const std::optional<std::string>& baseUrl,
+                              std::shared_ptr<const NamedResources> named) = 0;
   virtual void loadUrl(const std::string& url) = 0;
   virtual void stopLoading() = 0;
   virtual void reload() = 0;

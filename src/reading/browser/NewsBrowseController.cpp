@@ -9,6 +9,8 @@
 #include "model/entry/Link.h"
 #include "model/entry/NewsDetail.h"
 #include "model/entry/NewsSummary.h"
+#include "model/atom/VESKAtomParser.h"
+#include "model/service/VeskCategory.h"
 #include "model/service/VeskAssess.h"
 #include "model/service/VeskBump.h"
 #include "model/service/VeskEntryStatus.h"
@@ -17,6 +19,7 @@
 #include "platform/device/DeviceProfile.h"
 #include "platform/net/ExternalUrl.h"
 #include "platform/runtime/NotificationCenter.h"
+#include "platform/web/NamedResources.h"
 #include "platform/ui/views/ActivityIndicatorView.h"
 #include "platform/ui/controllers/AlertRegistry.h"
 #include "platform/ui/images/Image.h"
@@ -68,6 +71,22 @@ void showPlainAlert(const char* title, const char* message) {
   auto alert = std::make_shared<ui::AlertView>(std::string(title), std::string(message),
                                                std::weak_ptr<ui::AlertViewDelegate>(), std::string("ok"));
   alert->show();
+}
+
+// The addresses of the built page's own elements — its pictures (every density), style sheets,
+// scripts, and pictures of its style — and the article's pictures (both renditions): the only
+// ones the page may get from the link cache, so its script cannot time which pictures of other
+// articles the client holds.
+std::shared_ptr<const web::NamedResources> namedResources(const std::string& page, const NewsDetail& detail) {
+  std::vector<std::string> addresses = VESKAtomParser::allocParsePageElementUrlsInHtml(page).value_or(
+      std::vector<std::string>());
+  if (const auto& pictures = detail.veskCategorys()) {
+    for (const auto& picture : *pictures) {
+      if (picture && picture->href()) addresses.push_back(*picture->href());
+      if (picture && picture->a_href()) addresses.push_back(*picture->a_href());
+    }
+  }
+  return std::make_shared<const web::NamedResources>(addresses);
 }
 
 }  // namespace
@@ -334,7 +353,7 @@ void NewsBrowseController::loadWebPage() {
   }
   content->setData(built->stored);
   webView_->stopLoading();
-  webView_->loadHTMLString(built->page, std::nullopt);
+  webView_->loadHTMLString(built->page, std::nullopt, namedResources(built->page, *detailData_));
 }
 
 void NewsBrowseController::cellWillAppear() {

@@ -21,6 +21,7 @@
 #include "model/entry/NewsSummary.h"
 #include "model/service/VeskAssess.h"
 #include "model/service/VeskCategory.h"
+#include "platform/web/NamedResources.h"
 #include "model/service/VeskEntryStatus.h"
 #include "model/service/VeskFavorite.h"
 #include "platform/device/Pasteboard.h"
@@ -209,6 +210,19 @@ class ScrolledNewsBrowseControllerTest : public testing::ShellFixture {
                                                 {"ErrDesc", std::string(description)}});
     settle(0);
   }
+  // The first page's article arrives; the addresses its page was loaded with as its own (null
+  // when it was not loaded).
+  std::shared_ptr<const web::NamedResources> namedOfFirstArticle(const std::shared_ptr<NewsDetail>& article) {
+    auto task = engine_->tagged("getDetail0:0");
+    if (!task) return nullptr;
+    report(task, "Feed", Value(feedOf(article)));
+    finish(task, 0);
+    std::shared_ptr<const web::NamedResources> named;
+    for (const auto& call : recorder(0).calls()) {
+      if (call.kind == web::RecordingWebBackend::Call::kLoadHtml) named = call.named;
+    }
+    return named;
+  }
   // The current page's detail arrives and its page finishes loading.
   void loadCurrent(int index, int comments = 0) {
     auto task = engine_->tagged("getDetail0:" + std::to_string(index));
@@ -383,6 +397,55 @@ TEST_F(ScrolledNewsBrowseControllerTest, CurrentPageLoadsFirstAndTheNeighboursWh
 // A comment the toolbar posts (the share screen's): the browser takes the article's new count
 // from the first "CommentsUpdate" and then stops listening, so a later one (another screen's
 // comment) leaves its count alone.
+// The article's page is loaded with the addresses it names itself — its pictures, style sheets
+// and scripts, and the article's picture records — the only ones it may get from the link cache.
+TEST_F(ScrolledNewsBrowseControllerTest, ThePageIsLoadedWithTheAddressesItNames) {
+  open(1, 0);
+  auto article = detail("a0");
+  article->content()->setData(
+      "<html><head><link rel=\"stylesheet\" type=\"text/css\" href=\"http://static.sample/a.css\">"
+      "<script type=\"text/javascript\" src=\"http://static.sample/a.js\"></script></head>"
+      "<body><p>a0</p><img src=\"http://img.sample/in-text.jpg\"></body></html>");
+  (*article->veskCategorys())[0]->setHref("http://img.sample/record.jpg");
+  (*article->veskCategorys())[0]->setA_href("http://img.sample/record-large.jpg");
+  const auto named = namedOfFirstArticle(article);
+  ASSERT_TRUE(named);
+  for (const char* url : {"http://static.sample/a.css", "http://static.sample/a.js", "http://img.sample/in-text.jpg",
+                          "http://img.sample/record.jpg", "http://img.sample/record-large.jpg"}) {
+    EXPECT_TRUE(named->names(url)) << url;
+  }
+  EXPECT_EQ(5u, named->size());
+  EXPECT_FALSE(named->names("http://img.sample/a1.jpg"));
+}
+
+// What the page shows of its own in the everyday forms is named too (so offline it keeps what it
+// held): a style sheet or a script linked without a type, a picture's other densities, a
+// picture of its style.
+TEST_F(ScrolledNewsBrowseControllerTest, ThePageNamesItsOwnElementsWrittenWithoutTypes) {
+  open(1, 0);
+  auto article = detail("a0");
+  article->content()->setData(
+      "<html><head><link rel=\"Stylesheet\" href=\"http://static.sample/b.css\">"
+      "<link rel=\"canonical\" href=\"http://elsewhere.sample/page\">"
+      "<script src=\"http://static.sample/b.js\"></script>"
+      "<style>p { background: URL( 'http://img.sample/ground.png' ) }</style></head>"
+      "<body><p style=\"background-image:url(http://img.sample/inline.png)\">a0</p>"
+      "<img src=\"http://img.sample/one.jpg\" srcset=\"http://img.sample/one-2x.jpg 2x, "
+      "http://img.sample/one,3x.jpg 3x\">"
+      "<picture><source srcset=\"http://img.sample/wide.webp\"><img src=\"http://img.sample/narrow.jpg\">"
+      "</picture><video poster=\"http://img.sample/poster.jpg\"></video></body></html>");
+  const auto named = namedOfFirstArticle(article);
+  ASSERT_TRUE(named);
+  for (const char* url : {"http://static.sample/b.css", "http://static.sample/b.js", "http://img.sample/ground.png",
+                          "http://img.sample/inline.png", "http://img.sample/one.jpg", "http://img.sample/one-2x.jpg",
+                          "http://img.sample/one,3x.jpg", "http://img.sample/wide.webp",
+                          "http://img.sample/narrow.jpg", "http://img.sample/poster.jpg"}) {
+    EXPECT_TRUE(named->names(url)) << url;
+  }
+  // A link that is no element of the page is not.
+  EXPECT_FALSE(named->names("http://elsewhere.sample/page"));
+}
+
 TEST_F(ScrolledNewsBrowseControllerTest, TheToolbarsCommentUpdatesTheCountOnceAndTheBrowserStopsListening) {
   open(5, 2);
   loadCurrent(2, 4);

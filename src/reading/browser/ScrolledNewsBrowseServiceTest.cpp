@@ -92,7 +92,7 @@ TEST_F(ScrolledNewsBrowseServiceTest, AnArticleFromTheListThenItsNeighbourThenTh
     const std::string url = service_.baseUrl() + path;
     for (int round = 0; round < 2; ++round) {
       bool answered = false;
-      provider.resourceForUrl(url, true, [&](std::optional<web::WebResource> resource) {
+      provider.resourceForUrl(url, web::WebResourceProvider::Reach::kCacheThenNetwork, [&](std::optional<web::WebResource> resource) {
         answered = true;
         EXPECT_TRUE(resource && !resource->data.empty()) << path;
       });

@@ -183,9 +183,8 @@ void WebViewController_New::closeView() {
   if (closed_) return;
   closed_ = true;
   if (webView_) {
-    // Nothing the page does from now on reaches the browser: the engine runs the emptying
-    // script as if on the reader's tap, and a page's own code it set off could otherwise hand
-    // an address to the store.
+    // Nothing the page does from now on reaches the browser: a page's own code the emptying
+    // script sets off could otherwise hand an address to the store.
     webView_->setDelegate({});
     webView_->stopLoading();
     webView_->evaluateScript("document.body.innerHTML = \"\";");

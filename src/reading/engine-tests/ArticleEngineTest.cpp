@@ -13,6 +13,11 @@
 #include <sstream>
 
 #include "common/Log.h"
+#include "platform/web/engine-tests/EngineTestSupport.h"
+#include "testing/LoopbackServer.h"
+#include "shell/app/ShellWebResourceProvider.h"
+#include "engine/cache/FileCacheManager.h"
+#include "common/CommInfo.h"
 
 #include "common/ServiceHosts.h"
 #include "common/UrlEncode.h"
@@ -82,8 +87,7 @@ std::string logText() {
 // The article's picture, answered as the application's cache would.
 class PictureProvider : public web::WebResourceProvider {
  public:
-  bool holds(const std::string& url) override { return url == kPicture; }
-  void resourceForUrl(const std::string& url, bool, Done done) override {
+  void resourceForUrl(const std::string& url, Reach, Done done) override {
     if (url != kPicture) return done(std::nullopt);
     auto image = ui::Image::create(28, 12);
     for (int i = 0; i < 28 * 12; ++i) image->mutablePixels()[i] = kRed;
@@ -253,6 +257,18 @@ class ArticleEngineTest : public ::testing::Test {
     if (screen) ui::ContrastAudit::expectReadable(ui::ContrastAudit::auditScreen(*screen, look));
     return screen;
   }
+  // The reader's tap on the element `selector` of the page, near its left edge (a script's
+  // click is no tap).
+  void tapElement(web::WebView& web, const std::string& selector) {
+    const std::string where = run(web, "(function () { var b = document.querySelector('" + selector +
+                                           "').getBoundingClientRect();"
+                                           " return (b.left + Math.min(20, b.width / 2)) + ',' + (b.top + b.height / 2); })()");
+    float x = 0, y = 0;
+    ASSERT_EQ(2, std::sscanf(where.c_str(), "%f,%f", &x, &y)) << where;
+    const ui::Point point = web.convertPointTo(ui::Point(x, y), nullptr);
+    auto finger = window_->beginTouch(point);
+    window_->endTouch(finger, point);
+  }
   // Whether the page's selection is gone, in the page and in what the view last heard.
   bool selectionCleared(web::WebView& web) {
     return turnMainLoopUntil([&] { return web.selectedText().empty(); }, kWait) &&
@@ -399,11 +415,12 @@ TEST_F(ArticleEngineTest, AtDoubleDensityThePageKeepsItsPointsAndTheButtonItsSiz
   ui::ContrastAudit::write(web, *picture, "article-day@2x");
 }
 
+// The reader's taps on the page's bridge links open their screens (each on a page of its own:
+// two taps in a row would be the grid's double tap).
 TEST_F(ArticleEngineTest, TheBridgeLinksClickedInThePage) {
   auto page = openArticle();
   ASSERT_TRUE(page);
-  auto& web = *page->webView();
-  run(web, "document.getElementById('pic').click()");
+  tapElement(*page->webView(), "#pic");
   auto shownViewer = [&] {
     auto shown = std::dynamic_pointer_cast<ui::NavigationController>(browser_->modalViewController());
     return shown ? std::dynamic_pointer_cast<NewPictureViewController>(shown->topViewController()) : nullptr;
@@ -416,22 +433,28 @@ TEST_F(ArticleEngineTest, TheBridgeLinksClickedInThePage) {
     auto shown = std::dynamic_pointer_cast<WebViewController_New>(browser_->modalViewController());
     return shown && shown->link() ? *shown->link() : std::string();
   };
-  run(web, "document.getElementById('page').click()");
+  page = openArticle();
+  ASSERT_TRUE(page);
+  tapElement(*page->webView(), "#page");
   ASSERT_TRUE(turnMainLoopUntil([&] { return !shownLink().empty(); }, kWait));
   EXPECT_EQ("http://sample.test/page.html", shownLink());
   browser_->dismissModalViewController(false);
   // The read-original button submits its form: the sentinel with "?x=0&y=0".
-  run(web, "document.querySelector('input[type=image]').click()");
+  page = openArticle();
+  ASSERT_TRUE(page);
+  tapElement(*page->webView(), "input[type=image]");
   ASSERT_TRUE(turnMainLoopUntil([&] { return !shownLink().empty(); }, kWait));
   EXPECT_EQ("http://sample.test/article/a0.html", shownLink());
   browser_->dismissModalViewController(false);
-  run(web, "document.getElementById('video').click()");
+  page = openArticle();
+  ASSERT_TRUE(page);
+  tapElement(*page->webView(), "#video");
   ASSERT_TRUE(turnMainLoopUntil([&] { return browser_->modalViewController() != nullptr; }, kWait));
   auto player = std::dynamic_pointer_cast<ui::MoviePlayerViewController>(browser_->modalViewController());
   ASSERT_TRUE(player);
   EXPECT_EQ("http://sample.test/v.mp4", player->contentURL());
   // The page itself stayed.
-  EXPECT_EQ("港口", run(web, "document.title"));
+  EXPECT_EQ("港口", run(*page->webView(), "document.title"));
 }
 
 // An article opens nothing by itself and nothing but web pages: a link to a local file or to a
@@ -474,13 +497,7 @@ setTimeout(function () { location.href = 'web:getvideoclick;http://sample.test/v
   EXPECT_EQ("恶意的文章 A hostile article", run(web, "document.querySelector('p').textContent"));
 
   // The reader's tap on the page link.
-  const std::string where = run(web, "(function () { var b = document.getElementById('page').getBoundingClientRect();"
-                                     " return (b.left + 20) + ',' + (b.top + b.height / 2); })()");
-  float x = 0, y = 0;
-  ASSERT_EQ(2, std::sscanf(where.c_str(), "%f,%f", &x, &y)) << where;
-  const ui::Point point = web.convertPointTo(ui::Point(x, y), nullptr);
-  auto finger = window_->beginTouch(point);
-  window_->endTouch(finger, point);
+  tapElement(web, "#page");
   ASSERT_TRUE(turnMainLoopUntil([&] { return browser_->modalViewController() != nullptr; }, kWait));
   auto shown = std::dynamic_pointer_cast<WebViewController_New>(browser_->modalViewController());
   ASSERT_TRUE(shown);
@@ -582,14 +599,73 @@ TEST_F(ArticleEngineTest, ALongPressShowsTheArticleMenuOverTheWord) {
   ui::writeSnapshot(*both, "edit-menu");
 }
 
+// An article's script cannot tell which pictures of other articles the client holds: of the
+// link cache the page gets only what it names itself. A picture of another article the reader
+// read (held) comes from the network as one never seen does, so how fast it comes tells
+// nothing; the article's own picture comes from the cache, offline too.
+TEST_F(ArticleEngineTest, AnArticleGetsOnlyItsOwnPicturesFromTheLinkCache) {
+  FileCacheManager::initGlobalInstance();
+  CommInfo::setUsername(std::string("reader"));
+  LoopbackServer server;
+  auto picture = ui::Image::create(28, 12);
+  for (int i = 0; i < 28 * 12; ++i) picture->mutablePixels()[i] = kRed;
+  const auto png = *picture->pngData();
+  for (const char* path : {"/own.png", "/read-before.png", "/never-seen.png"}) {
+    server.setResponse(path, LoopbackServer::Response::text(200, std::string(png.begin(), png.end()), "image/png"));
+  }
+  auto provider = std::make_shared<ShellWebResourceProvider>();
+  web::WebResourceProvider::setShared(provider);
+  // Earlier reading left this article's picture and another article's in the link cache.
+  for (const char* path : {"/own.png", "/read-before.png"}) {
+    bool answered = false;
+    provider->resourceForUrl(server.url(path), web::WebResourceProvider::Reach::kCacheThenNetwork,
+                             [&](std::optional<web::WebResource> resource) {
+                               EXPECT_TRUE(resource);
+                               answered = true;
+                             });
+    ASSERT_TRUE(turnMainLoopUntil([&] { return answered; }, kWait));
+    ASSERT_TRUE(provider->holds(server.url(path)));
+  }
+  const std::string html = "<html><body><p>文章 An article</p><img id=\"own\" src=\"" + server.url("/own.png") +
+                           "\"><script>window.probes = {};\n"
+                           "['read-before', 'never-seen'].forEach(function (name) {\n"
+                           "  var probe = new Image();\n"
+                           "  probe.onload = function () { probes[name] = 'loaded'; };\n"
+                           "  probe.onerror = function () { probes[name] = 'failed'; };\n"
+                           "  probe.src = '" + server.url("/") + "' + name + '.png';\n"
+                           "});</script></body></html>";
+  const std::string probes = "[probes['read-before'] || 'waiting', probes['never-seen'] || 'waiting', "
+                             "document.getElementById('own').naturalWidth].join()";
+  auto page = openArticle({html});
+  ASSERT_TRUE(page);
+  ASSERT_TRUE(turnMainLoopUntil([&] { return run(*page->webView(), probes).find("waiting") == std::string::npos; }, kWait));
+  EXPECT_EQ("loaded,loaded,28", run(*page->webView(), probes));
+  EXPECT_EQ(1u, web::timesServed(server, "/own.png")) << "the page's own picture comes from the cache";
+  EXPECT_EQ(2u, web::timesServed(server, "/read-before.png")) << "a held picture it does not name comes from the network";
+  EXPECT_EQ(1u, web::timesServed(server, "/never-seen.png"));
+  // Nothing of what the script asked for was kept.
+  EXPECT_FALSE(provider->holds(server.url("/never-seen.png")));
+
+  // Offline the article still shows its own picture; the other article's stays out of reach.
+  server.stop();
+  page = openArticle({html});
+  ASSERT_TRUE(page);
+  ASSERT_TRUE(turnMainLoopUntil([&] { return run(*page->webView(), probes) == "failed,failed,28"; }, kWait))
+      << run(*page->webView(), probes);
+  browser_.reset();
+  navigation_.reset();
+  web::WebResourceProvider::setShared(nullptr);
+  CommInfo::globalUninit();
+  FileCacheManager::uninitGlobalInstance();
+}
+
 // A page's style sheet and pictures from the sample service, as the application's cache brings
 // them.
 class ServiceProvider : public web::WebResourceProvider {
  public:
   explicit ServiceProvider(const SampleService& service) : base_(service.baseUrl()), http_("127.0.0.1", service.port()) {}
-  bool holds(const std::string& url) override { return url.rfind(base_, 0) == 0; }
-  void resourceForUrl(const std::string& url, bool, Done done) override {
-    if (!holds(url)) return done(std::nullopt);
+  void resourceForUrl(const std::string& url, Reach, Done done) override {
+    if (url.rfind(base_, 0) != 0) return done(std::nullopt);
     auto answer = http_.Get(url.substr(base_.size()));
     if (!answer || answer->status != 200) return done(std::nullopt);
     done(web::WebResource{std::vector<uint8_t>(answer->body.begin(), answer->body.end()),

@@ -1,6 +1,5 @@
 #include "shell/app/ShellWebResourceProvider.h"
 
-#include "common/DeviceInfo.h"
 #include "engine/http/HttpEngine.h"
 #include "engine/http/HttpEngineObserver.h"
 #include "engine/http/HttpResponse.h"
@@ -16,12 +15,13 @@ bool isHttpUrl(const std::string& url) {
 
 }  // namespace
 
-// One network fetch: keeps itself and its engine alive until the engine's one result.
+// One network fetch: keeps itself and its engine alive until the engine's one result. Stores
+// what it got into the link cache when `keep` is set.
 class ShellWebResourceProvider::Fetch : public HttpEngineObserver,
                                         public std::enable_shared_from_this<Fetch> {
  public:
-  Fetch(std::shared_ptr<LinkCache> cache, std::string url, Done done)
-      : cache_(std::move(cache)), url_(std::move(url)), done_(std::move(done)) {}
+  Fetch(std::shared_ptr<LinkCache> cache, std::string url, bool keep, Done done)
+      : cache_(std::move(cache)), url_(std::move(url)), keep_(keep), done_(std::move(done)) {}
 
   void start() {
     self_ = shared_from_this();
@@ -39,7 +39,7 @@ class ShellWebResourceProvider::Fetch : public HttpEngineObserver,
       CachedUrlResponse cached;
       if (response->responseHeader()) cached.response = *response->responseHeader();
       cached.data = response->responseBody();
-      cache_->storeCachedResponse(cached, UrlRequest(url_));
+      if (keep_) cache_->storeCachedResponse(cached, UrlRequest(url_));
       resource = web::WebResource{std::move(cached.data), response->mimeType().value_or("")};
     }
     auto done = std::move(done_);
@@ -49,6 +49,7 @@ class ShellWebResourceProvider::Fetch : public HttpEngineObserver,
  private:
   std::shared_ptr<LinkCache> cache_;
   std::string url_;
+  bool keep_;
   Done done_;
   std::shared_ptr<HttpEngine> engine_ = std::make_shared<HttpEngine>();
   std::shared_ptr<Fetch> self_;
@@ -62,23 +63,17 @@ bool ShellWebResourceProvider::holds(const std::string& url) {
   return isHttpUrl(url) && cache_->cachedResponseForRequest(UrlRequest(url)).has_value();
 }
 
-bool ShellWebResourceProvider::networkReachable() { return DeviceInfo::isNetworkAvailable(); }
-
-void ShellWebResourceProvider::resourceForUrl(const std::string& url, bool fetchOnMiss,
-                                              Done done) {
+void ShellWebResourceProvider::resourceForUrl(const std::string& url, Reach reach, Done done) {
   if (!isHttpUrl(url)) {
     done(std::nullopt);
     return;
   }
-  if (auto cached = cache_->cachedResponseForRequest(UrlRequest(url))) {
+  const bool named = reach == Reach::kCacheThenNetwork;
+  if (auto cached = named ? cache_->cachedResponseForRequest(UrlRequest(url)) : std::nullopt) {
     done(web::WebResource{std::move(cached->data), cached->response.mimeType});
     return;
   }
-  if (!fetchOnMiss) {
-    done(std::nullopt);
-    return;
-  }
-  std::make_shared<Fetch>(cache_, url, std::move(done))->start();
+  std::make_shared<Fetch>(cache_, url, named, std::move(done))->start();
 }
 
 }  // namespace zu

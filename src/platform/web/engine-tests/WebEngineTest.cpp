@@ -2,6 +2,7 @@
 // server, their sub-resources, the delegate's questions, the scripts the screens run, the
 // picture of a page and the engine's cookies. One engine serves the whole binary.
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -30,6 +31,7 @@
 #include "platform/ui/views/Window.h"
 #include "platform/web/CookieStorage.h"
 #include "platform/web/EngineWebBackend.h"
+#include "platform/web/NamedResources.h"
 #include "platform/web/WebEngine.h"
 #include "platform/web/engine-tests/EngineTestSupport.h"
 #include "platform/web/engine-tests/WebEngineTestMain.h"
@@ -52,19 +54,17 @@ std::vector<uint8_t> squarePng(uint32_t argb, int side) {
   return *image->pngData();
 }
 
-// Serves fixed bytes per address and writes down what it was asked, with the fetch flag.
+using Reach = WebResourceProvider::Reach;
+
+// Serves fixed bytes per address and writes down what it was asked, with where the answer may
+// come from.
 class TestProvider : public WebResourceProvider {
  public:
-  bool holds(const std::string& url) override {
-    std::lock_guard<std::mutex> lock(mutex_);
-    return held_.count(url) > 0;
-  }
-  bool networkReachable() override { return !offline_; }
-  void resourceForUrl(const std::string& url, bool fetchOnMiss, Done done) override {
+  void resourceForUrl(const std::string& url, Reach reach, Done done) override {
     std::optional<WebResource> answer;
     {
       std::lock_guard<std::mutex> lock(mutex_);
-      asked_.push_back({url, fetchOnMiss});
+      asked_.push_back({url, reach});
       if (auto it = resources_.find(url); it != resources_.end()) answer = it->second;
     }
     done(std::move(answer));
@@ -74,15 +74,9 @@ class TestProvider : public WebResourceProvider {
     std::lock_guard<std::mutex> lock(mutex_);
     resources_[url] = WebResource{std::move(data), std::move(mime)};
   }
-  void hold(const std::string& url) {
+  std::map<std::string, Reach> asked() const {
     std::lock_guard<std::mutex> lock(mutex_);
-    held_.insert(url);
-  }
-  // The network cannot be reached from now on (or can again).
-  void setOffline(bool offline) { offline_ = offline; }
-  std::map<std::string, bool> asked() const {
-    std::lock_guard<std::mutex> lock(mutex_);
-    std::map<std::string, bool> result;
+    std::map<std::string, Reach> result;
     for (auto& [url, fetch] : asked_) result[url] = fetch;
     return result;
   }
@@ -95,9 +89,7 @@ class TestProvider : public WebResourceProvider {
  private:
   mutable std::mutex mutex_;
   std::map<std::string, WebResource> resources_;
-  std::set<std::string> held_;
-  std::vector<std::pair<std::string, bool>> asked_;
-  std::atomic<bool> offline_{false};
+  std::vector<std::pair<std::string, Reach>> asked_;
 };
 
 class Delegate : public WebViewDelegate {
@@ -139,10 +131,10 @@ class WebEngineTest : public ::testing::Test {
   }
   void TearDown() override { WebResourceProvider::setShared(nullptr); }
 
-  // Loads `html` without a base URL and waits for its finish.
-  void loadArticle(const std::string& html) {
+  // Loads `html` without a base URL, naming `named`, and waits for its finish.
+  void loadArticle(const std::string& html, const std::vector<std::string>& named = {}) {
     const int before = delegate->finished;
-    view->loadHTMLString(html, std::nullopt);
+    view->loadHTMLString(html, std::nullopt, std::make_shared<const NamedResources>(named));
     ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > before; }, kWait))
         << "failed: " << delegate->failed << " " << delegate->lastError;
   }
@@ -220,18 +212,23 @@ int headingInk(const ui::Image& picture) {
   return ink;
 }
 
+const std::vector<std::string> kArticleNames = {"http://static.test/article.css?v=3", "https://static.test/article.js",
+                                                "http://IMG.test:80/red.png#top", "https://img.test/blue.png"};
+
 TEST_F(WebEngineTest, ArticleResourcesAllComeFromTheProviderAndShowWhereThePagePutsThem) {
   serveArticleResources(*provider);
-  loadArticle(kArticle);
+  loadArticle(kArticle, kArticleNames);
   EXPECT_EQ(delegate->asked, (std::vector<std::pair<std::string, int>>{{"about:blank", 5}}));
 
   auto first = settledPicture(articleShown);
   ASSERT_TRUE(first);
-  EXPECT_EQ(provider->asked(), (std::map<std::string, bool>{
-                                   {"http://static.test/article.css?v=3", true},
-                                   {"https://static.test/article.js", true},
-                                   {"http://img.test/red.png", true},
-                                   {"https://img.test/blue.png", true}}));
+  // All named by the page (one as written with its host in capitals, its own port and a
+  // fragment): the cache may answer them.
+  EXPECT_EQ(provider->asked(), (std::map<std::string, Reach>{
+                                   {"http://static.test/article.css?v=3", Reach::kCacheThenNetwork},
+                                   {"https://static.test/article.js", Reach::kCacheThenNetwork},
+                                   {"http://img.test/red.png", Reach::kCacheThenNetwork},
+                                   {"https://img.test/blue.png", Reach::kCacheThenNetwork}}));
   EXPECT_EQ(run({"document.title"}), std::vector<std::string>{"script ran"});
   // The frames' seal keeps the page's doctype first: the page stays in standards mode.
   EXPECT_EQ(run({"document.compatMode"}), std::vector<std::string>{"CSS1Compat"});
@@ -241,7 +238,7 @@ TEST_F(WebEngineTest, ArticleResourcesAllComeFromTheProviderAndShowWhereThePageP
   ui::writeSnapshot(*first, "web-page");
 
   // The same article again draws the same picture.
-  loadArticle(kArticle);
+  loadArticle(kArticle, kArticleNames);
   auto second = settledPicture(articleShown);
   ASSERT_TRUE(second);
   ASSERT_EQ(second->pixelWidth(), first->pixelWidth());
@@ -463,39 +460,70 @@ window.vesk = { updateFontLevel: function(level) {
             (std::vector<std::string>{"", "level 5", "Selected words", "", "0"}));
 }
 
-// Offline, a page from elsewhere gets from the cache only what the client holds of other hosts:
-// its own host's pictures come from its server, held or not.
-TEST_F(WebEngineTest, ThirdPartyPageTakesOnlyHeldResourcesFromTheProvider) {
-  provider->setOffline(true);  // the only time a page from elsewhere gets what the client holds
-  LoopbackServer server;
-  const std::string held = "http://img.other.test/held.png";  // no such host: only the cache has it
-  const std::string own = server.url("/own.png");
-  const std::string other = server.url("/other.png");
-  server.setResponse("/page.html",
-                     LoopbackServer::Response::text(
-                         200, "<html><body><img id=\"held\" src=\"" + held + "\"><img id=\"own\" src=\"" + own +
-                                  "\"><img src=\"" + other + "\"></body></html>",
-                         "text/html"));
-  const auto png = squarePng(kRed, 10);
-  for (const char* path : {"/own.png", "/other.png"}) {
-    server.setResponse(path, LoopbackServer::Response::text(
-                                 200, std::string(png.begin(), png.end()), "image/png"));
-  }
-  provider->hold(held);
-  provider->serve(held, png);
-  provider->hold(own);
-  provider->serve(own, squarePng(kBlue, 20));
-  delegate->allowAll = true;
+// Of the cache an article gets only what it names itself: a picture its script asks for — one
+// another article names — comes from the network (the provider is told so), while the article
+// that names it may have it from the cache. The names are the page's own: a view loading
+// another page no longer has them.
+TEST_F(WebEngineTest, AnArticleGetsFromTheCacheOnlyWhatItNames) {
+  provider->serve("http://img.test/red.png", squarePng(kRed, 10));
+  provider->serve("http://img.test/other.png", squarePng(kBlue, 12));
+  const std::string probe = R"(<script>window.probe = 'waiting'; var p = new Image();
+p.onload = function () { window.probe = String(p.naturalWidth); };
+p.onerror = function () { window.probe = 'failed'; }; p.src = 'http://img.test/other.png';</script>)";
+  loadArticle(R"(<html><body><img id="own" src="http://img.test/red.png">)" + probe + "</body></html>",
+              {"http://img.test/red.png"});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return run({"window.probe"})[0] != "waiting"; }, kWait));
+  EXPECT_EQ(run({"window.probe + ',' + document.getElementById('own').naturalWidth"}),
+            std::vector<std::string>{"12,10"});
+  EXPECT_EQ(provider->asked(), (std::map<std::string, Reach>{{"http://img.test/red.png", Reach::kCacheThenNetwork},
+                                                            {"http://img.test/other.png", Reach::kNetworkOnly}}));
 
+  auto other = std::make_shared<WebView>(ui::Rect{{0, 0}, {320, 480}});
+  other->setDelegate(delegate);
+  int finished = delegate->finished;
+  other->loadHTMLString(R"(<html><body><img src="http://img.test/other.png"></body></html>)", std::nullopt,
+                        std::make_shared<const NamedResources>(std::vector<std::string>{"http://img.test/other.png"}));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > finished; }, kWait));
+  EXPECT_EQ(scriptAnswer(*other, "String(document.images[0].naturalWidth)"), "12");
+  EXPECT_EQ(provider->asked()["http://img.test/other.png"], Reach::kCacheThenNetwork);
+
+  // The first view, loading a page that names nothing, has its old names no more.
+  provider = std::make_shared<TestProvider>();
+  provider->serve("http://img.test/red.png", squarePng(kRed, 10));
+  WebResourceProvider::setShared(provider);
+  loadArticle(R"(<html><body><img src="http://img.test/red.png"></body></html>)");
+  EXPECT_EQ(run({"String(document.images[0].naturalWidth)"}), std::vector<std::string>{"10"});
+  EXPECT_EQ(provider->asked(), (std::map<std::string, Reach>{{"http://img.test/red.png", Reach::kNetworkOnly}}));
+}
+
+// A page from elsewhere gets nothing from the client, online or offline: every picture of it,
+// of its own host or another, comes from the network as the engine fetches it, whatever the
+// client holds, so the timing the page can read of one (when its answer began) tells nothing
+// of what the reader has seen.
+TEST_F(WebEngineTest, APageFromElsewhereGetsNothingFromTheClient) {
+  LoopbackServer server;
+  // Another origin than the page's (127.0.0.1): the same server under another name.
+  const std::string other = "http://localhost:" + std::to_string(server.port());
+  const auto png = squarePng(kRed, 10);
+  for (const char* path : {"/held.png", "/fresh.png", "/own.png"}) {
+    server.setResponse(path, LoopbackServer::Response::text(200, std::string(png.begin(), png.end()), "image/png"));
+    provider->serve(other + path, squarePng(kBlue, 20), "image/png");
+  }
+  provider->serve(server.url("/own.png"), squarePng(kBlue, 20), "image/png");
+  server.setResponse("/page.html", LoopbackServer::Response::text(200, R"(<html><body><img id="held" src=")" + other +
+                                                                         R"(/held.png"><img id="fresh" src=")" + other +
+                                                                         R"(/fresh.png"><img id="own" src="/own.png">
+<script>function timing(id) { var e = performance.getEntriesByName(document.getElementById(id).src)[0];
+  return e ? String(e.responseStart) : 'none'; }</script></body></html>)",
+                                                                  "text/html"));
+  delegate->allowAll = true;
   view->loadRequest(server.url("/page.html"));
-  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 0; }, kWait))
-      << delegate->lastError;
-  std::set<std::string> paths;
-  for (auto& request : server.requests()) paths.insert(request.path);
-  EXPECT_EQ(paths, (std::set<std::string>{"/page.html", "/own.png", "/other.png"}));
-  EXPECT_EQ(provider->asked(), (std::map<std::string, bool>{{held, false}}));
-  EXPECT_EQ(run({"document.getElementById('held').naturalWidth + ',' + document.getElementById('own').naturalWidth"}),
-            std::vector<std::string>{"10,10"});
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 0; }, kWait)) << delegate->lastError;
+  EXPECT_EQ(run({"['held', 'fresh', 'own'].map(function (id) { return document.getElementById(id).naturalWidth; }).join()"}),
+            std::vector<std::string>{"10,10,10"});
+  EXPECT_EQ(run({"timing('held') + ' ' + timing('fresh')"}), std::vector<std::string>{"0 0"});
+  for (const char* path : {"/held.png", "/fresh.png", "/own.png"}) EXPECT_EQ(timesServed(server, path), 1u) << path;
+  EXPECT_TRUE(provider->asked().empty());
 
   // An address the engine completes (the root's "/") is still asked about once only.
   server.setResponse("/", LoopbackServer::Response::text(200, "<p>root</p>", "text/html"));
@@ -503,49 +531,6 @@ TEST_F(WebEngineTest, ThirdPartyPageTakesOnlyHeldResourcesFromTheProvider) {
   view->loadRequest(server.baseUrl());
   ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 1; }, kWait));
   EXPECT_EQ(delegate->asked.size(), 1u);
-}
-
-// A page from elsewhere cannot tell which of another site's pictures the client holds: while the
-// network can be reached every one comes from the network, so the timing the page can read of a
-// held one (when its answer began) is that of one fetched (nothing, without the site's leave).
-// Offline the held ones come from the client, so the page still shows them.
-TEST_F(WebEngineTest, APageFromElsewhereCannotTellWhatTheClientHolds) {
-  LoopbackServer server;
-  // Another origin than the page's (127.0.0.1): the same server under another name.
-  const std::string other = "http://localhost:" + std::to_string(server.port());
-  const auto png = squarePng(kRed, 10);
-  auto page = [&](const std::string& held, const std::string& fresh) {
-    return LoopbackServer::Response::text(200, R"(<html><body><img id="held" src=")" + other + held +
-                                                   R"("><img id="fresh" src=")" + other + fresh + R"(">
-<script>function timing(id) { var e = performance.getEntriesByName(document.getElementById(id).src)[0];
-  return e ? String(e.responseStart) : 'none'; }</script></body></html>)",
-                                          "text/html");
-  };
-  for (const char* path : {"/held.png", "/fresh.png", "/offline-held.png"}) {
-    server.setResponse(path, LoopbackServer::Response::text(200, std::string(png.begin(), png.end()), "image/png"));
-    provider->serve(other + path, png, "image/png");
-  }
-  provider->hold(other + "/held.png");
-  provider->hold(other + "/offline-held.png");
-  server.setResponse("/online.html", page("/held.png", "/fresh.png"));
-  server.setResponse("/offline.html", page("/offline-held.png", "/fresh.png"));
-  delegate->allowAll = true;
-  auto load = [&](const std::string& path) {
-    const int finished = delegate->finished;
-    view->loadRequest(server.url(path));
-    ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > finished; }, kWait)) << delegate->lastError;
-    EXPECT_EQ(run({"document.getElementById('held').naturalWidth + ',' + document.getElementById('fresh').naturalWidth"}),
-              std::vector<std::string>{"10,10"});
-  };
-  load("/online.html");
-  EXPECT_EQ(run({"timing('held') + ' ' + timing('fresh')"}), std::vector<std::string>{"0 0"});
-  EXPECT_EQ(timesServed(server, "/held.png"), 1u);
-  EXPECT_TRUE(provider->asked().empty());
-
-  provider->setOffline(true);
-  load("/offline.html");
-  EXPECT_EQ(timesServed(server, "/offline-held.png"), 0u);
-  EXPECT_EQ(provider->asked(), (std::map<std::string, bool>{{other + "/offline-held.png", false}}));
 }
 
 TEST_F(WebEngineTest, HistoryAndReloadAskWithTheirTypesAndStopFailsTheLoad) {
@@ -685,18 +670,16 @@ fetch(')" + secret + R"(', {mode: 'no-cors'}).then(function (r) { return r.text(
   EXPECT_EQ(provider->timesAsked(secret), 1u) << "the fetch without CORS only: the scripts' requests never reach it";
   auto asked = provider->asked();
   asked.erase(secret);  // the fetch without CORS
-  EXPECT_EQ(asked, (std::map<std::string, bool>{{"http://img.test/red.png", true}}));
+  EXPECT_EQ(asked, (std::map<std::string, Reach>{{"http://img.test/red.png", Reach::kNetworkOnly}}));
 }
 
 // A page from elsewhere cannot read, nor probe, what the client cached for other sites: a
 // synchronous request for a held address of another origin goes to the network under the
 // engine's rules, and addresses of the private scheme that the page writes itself — as the
-// scheme once took them, or with a made-up token — answer nothing. Its own pictures from
-// another host still come from the cache.
+// scheme once took them, or with a made-up token — answer nothing. Nor do its pictures come from
+// the cache.
 TEST_F(WebEngineTest, AThirdPartyPageCannotReadWhatTheClientCached) {
-  provider->setOffline(true);  // the only time a page from elsewhere gets what the client holds
-  const std::string held = "http://img.other.test/seen.png";
-  provider->hold(held);
+  const std::string held = "http://img.other.test/seen.png";  // no such host: only the cache has it
   provider->serve(held, squarePng(kRed, 10), "image/png");
   const std::string escaped = "http%3A%2F%2Fimg.other.test%2Fseen.png";
   const std::string forged = "zu-res://cached/" + std::string(32, 'a') + "/" + escaped;
@@ -718,20 +701,18 @@ document.title = [read(')" + held + R"('), read('zu-res://cached/)" + escaped + 
   EXPECT_EQ(run({"document.title"}), std::vector<std::string>{"refused|refused|refused"});
   EXPECT_EQ(run({"document.getElementById('held').naturalWidth + ',' + "
                  "document.getElementById('forged').naturalWidth"}),
-            std::vector<std::string>{"10,0"});
-  EXPECT_EQ(provider->asked(), (std::map<std::string, bool>{{held, false}}));
+            std::vector<std::string>{"0,0"});
+  EXPECT_TRUE(provider->asked().empty());
 }
 
 // A page's scripts read their own host's addresses from its server, never from the cache: a
 // request of its own origin carries no Origin header, and with an Accept header the script
 // sets it would look like a picture (here the client holds the address with other bytes).
 TEST_F(WebEngineTest, APageFromElsewhereReadsItsOwnAddressesFromItsServer) {
-  provider->setOffline(true);  // the only time a page from elsewhere gets what the client holds
   LoopbackServer server;
   const std::string own = server.url("/own.txt");
   server.setResponse("/own.txt", LoopbackServer::Response::text(200, "served", "text/plain"));
   const std::string cached = "cached";
-  provider->hold(own);
   provider->serve(own, std::vector<uint8_t>(cached.begin(), cached.end()), "text/plain");
   server.setResponse("/page.html", LoopbackServer::Response::text(200, R"(<html><body><script>
 var x = new XMLHttpRequest(); x.open('GET', '/own.txt', false);
@@ -749,36 +730,10 @@ fetch('/own.txt', {headers: {Accept: 'image/png'}, referrerPolicy: 'no-referrer'
   EXPECT_TRUE(provider->asked().empty());
 }
 
-// A signed address serves the element it was made for, once: a page that reads it (it is in
-// every stack of a script loaded through it) and asks for it itself gets nothing — not as a
-// frame's document, whose scripts would run in the scheme's own origin and read other signed
-// addresses there, and not as a picture. The script here is one the link cache kept from an
-// earlier article, with its server's type: a script that is also a page.
+// A signed address serves the element it was made for, once: an article's script that reads
+// its own (it is in every stack of a script loaded through it) and sets it on a picture gets
+// nothing, and the address is not asked for again.
 TEST_F(WebEngineTest, APageCannotReuseTheAddressesSignedForIt) {
-  provider->setOffline(true);  // the only time a page from elsewhere gets what the client holds
-  const std::string script = "http://static.evil.test/lib.js";
-  const std::string page = "<!--\n--> <script>var x = new XMLHttpRequest();"
-                           "try { x.open('GET', location.href, false); x.send(); parent.postMessage('read ' + x.status, '*'); }"
-                           "catch (e) { parent.postMessage('refused', '*'); }</script>\n"
-                           "window.signed = /zu-res:[^\\s]*\\.js/.exec(new Error().stack)[0];\n";
-  provider->hold(script);
-  provider->serve(script, std::vector<uint8_t>(page.begin(), page.end()), "text/html");
-  LoopbackServer server;
-  server.setResponse("/page.html", LoopbackServer::Response::text(200, R"(<html><body>
-<script>window.said = []; addEventListener('message', function (e) { said.push(e.data); });</script>
-<script src=")" + script + R"("></script>
-<script>var frame = document.createElement('iframe'); frame.src = signed;
-frame.onload = function () { said.push('frame done'); }; document.body.appendChild(frame);</script>
-</body></html>)", "text/html"));
-  delegate->allowAll = true;
-  view->loadRequest(server.url("/page.html"));
-  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 0; }, kWait)) << delegate->lastError;
-  ASSERT_EQ(run({"window.signed.indexOf('zu-res://cached/')"}), std::vector<std::string>{"0"});
-  ASSERT_TRUE(turnMainLoopUntil([&] { return run({"said.indexOf('frame done')"})[0] != "-1"; }, kWait));
-  EXPECT_EQ(run({"said.join(',')"}), std::vector<std::string>{"frame done"});
-  EXPECT_EQ(provider->timesAsked(script), 1u);
-
-  // An article's script likewise: its own address, set on a picture, is not asked for again.
   const std::string articleScript = "http://static.test/reads-its-address.js";
   const std::string js = "window.signed = /zu-res:[^\\s]*\\.js/.exec(new Error().stack)[0];";
   provider->serve(articleScript, std::vector<uint8_t>(js.begin(), js.end()), "text/javascript");
@@ -1023,14 +978,20 @@ std::string toneWav() {
 // shows in its folder's time).
 TEST_F(WebEngineTest, APagePlayingSoundLeavesNothingInTheDesktopUsersHome) {
   auto& desktop = ScratchDesktop::shared();
+  auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  window->addSubview(view);
   LoopbackServer server;
   server.setResponse("/sound.html", LoopbackServer::Response::text(
-                                        200, "<html><body><audio id=\"tone\" src=\"/tone.wav\" autoplay></audio></body></html>",
+                                        200, "<html><body><audio id=\"tone\" src=\"/tone.wav\"></audio><script>"
+                                             "document.addEventListener('click', function () { document.getElementById('tone').play(); });"
+                                             "</script></body></html>",
                                         "text/html"));
   server.setResponse("/tone.wav", LoopbackServer::Response::text(200, toneWav(), "audio/wav"));
   delegate->allowAll = true;
   view->loadRequest(server.url("/sound.html"));
   ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 0; }, kWait)) << delegate->lastError;
+  window->tap(ui::Point(100, 100));
   // Played to its end (or refused by the machine's audio, which still started GStreamer's).
   const std::string state =
       "(function() { var a = document.getElementById('tone');"
@@ -1051,6 +1012,45 @@ TEST_F(WebEngineTest, APagePlayingSoundLeavesNothingInTheDesktopUsersHome) {
       kWait))
       << *reached;
   EXPECT_EQ(desktop.changes(), std::vector<std::string>{});
+}
+
+// Sound plays only after the reader's tap: not by itself (autoplay), and not from page code
+// that the client's own scripts set off — a getter the page put on what a script reads, a
+// mutation event of the script that empties a page as its screen closes.
+TEST_F(WebEngineTest, MediaPlaysOnlyAfterTheReadersTap) {
+  auto window = std::make_shared<ui::Window>(ui::Rect(0, 0, 320, 480));
+  window->makeKeyAndVisible();
+  window->addSubview(view);
+  LoopbackServer server;
+  server.setResponse("/tone.wav", LoopbackServer::Response::text(200, toneWav(), "audio/wav"));
+  server.setResponse("/media.html", LoopbackServer::Response::text(200, R"(<html><body>
+<audio id="auto" src="/tone.wav" autoplay></audio><p>sound</p>
+<script>window.tries = [];
+function tryPlay(why) {
+  var a = new Audio('/tone.wav');
+  a.play().then(function () { tries.push(why + ' played'); a.pause(); }, function (e) { tries.push(why + ' ' + e.name); });
+}
+Object.defineProperty(document, 'title', {get: function () { tryPlay('getter'); return 'title'; }});
+document.addEventListener('DOMNodeRemoved', function once() {
+  document.removeEventListener('DOMNodeRemoved', once); tryPlay('removed'); });
+document.addEventListener('click', function () { tryPlay('tap'); });
+</script></body></html>)", "text/html"));
+  delegate->allowAll = true;
+  view->loadRequest(server.url("/media.html"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > 0; }, kWait)) << delegate->lastError;
+  // The autoplaying one has its sound at hand and did not start.
+  ASSERT_TRUE(turnMainLoopUntil([&] { return run({"String(document.getElementById('auto').readyState)"})[0] == "4"; }, kWait));
+  EXPECT_EQ(run({"String(document.getElementById('auto').paused)"}), std::vector<std::string>{"true"});
+  auto tries = [&](size_t count) {
+    EXPECT_TRUE(turnMainLoopUntil([&] { return run({"String(tries.length)"})[0] == std::to_string(count); }, kWait));
+    return run({"tries.join()"})[0];
+  };
+  EXPECT_EQ(run({"document.title"}), std::vector<std::string>{"title"});
+  EXPECT_EQ(tries(1), "getter NotAllowedError");
+  run({"document.body.innerHTML = \"\";"});
+  EXPECT_EQ(tries(2), "getter NotAllowedError,removed NotAllowedError");
+  window->tap(ui::Point(100, 100));
+  EXPECT_EQ(tries(3), "getter NotAllowedError,removed NotAllowedError,tap played");
 }
 
 // The web processes this test binary's engine runs now.
@@ -1144,6 +1144,99 @@ TEST_F(WebEngineTest, APrewarmedFamilysPageTakesTheWarmViewAndShowsOnlyItsOwnDoc
     EXPECT_EQ(answer, "200,1");
     page.reset();
   }
+}
+
+// Dark pixels of a page's picture: its text was drawn.
+int ink(const ui::Image& picture) {
+  int dark = 0;
+  for (int y = 0; y < picture.pixelHeight(); ++y) {
+    for (int x = 0; x < picture.pixelWidth(); ++x) {
+      const uint32_t p = picture.pixelAt(x, y);
+      if ((p >> 24) > 0x80 && ((p >> 16) & 0xff) < 0x40 && ((p >> 8) & 0xff) < 0x40 && (p & 0xff) < 0x40) ++dark;
+    }
+  }
+  return dark;
+}
+
+const char* kTextPage = "<body style=\"margin:0;background:#fff\"><h1 style=\"color:#000;font-size:40px\">"
+                        "\u6587\u5b57 Text</h1></body>";
+
+// A family's page opened again at once after its last page went — while the warm page that
+// keeps the family's process is being made — gets its view after that one's, and draws its
+// text, every time; so do pages of a family opened together as its process starts.
+TEST_F(WebEngineTest, AFamilysPageReopenedAtOnceAfterItsLastWentDrawsItsText) {
+  const std::string family = "reopened";
+  WebView::setPrewarmAllowed(true);
+  WebView::prewarm(family);
+  WebView::setPrewarmAllowed(false);
+  ASSERT_TRUE(turnMainLoopUntil([&] { return EngineWebBackend::hasWarmPage(family); }, kWait));
+  std::shared_ptr<WebView> page;
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE(round);
+    // The last page goes (a warm page takes its place) and the next comes in the same turn.
+    page.reset();
+    page = std::make_shared<WebView>(ui::Rect{{0, 0}, {320, 200}});
+    page->setProcessFamily(family);
+    auto own = std::make_shared<Delegate>();
+    page->setDelegate(own);
+    page->loadHTMLString(kTextPage, std::nullopt);
+    ASSERT_TRUE(turnMainLoopUntil([&] { return own->finished == 1 && page->pageImage() && ink(*page->pageImage()) > 200; },
+                                  kWait))
+        << "finished " << own->finished << " failed " << own->failed;
+  }
+  page.reset();
+
+  // Several pages of a family opened at once, as its process starts: each draws its text.
+  for (int round = 0; round < 10; ++round) {
+    SCOPED_TRACE(round);
+    std::vector<std::shared_ptr<WebView>> pages;
+    auto own = std::make_shared<Delegate>();
+    for (int i = 0; i < 3; ++i) {
+      pages.push_back(std::make_shared<WebView>(ui::Rect{{0, 0}, {320, 200}}));
+      pages.back()->setProcessFamily("together " + std::to_string(round));
+      pages.back()->setDelegate(own);
+      pages.back()->loadHTMLString(kTextPage, std::nullopt);
+    }
+    ASSERT_TRUE(turnMainLoopUntil([&] {
+      return own->finished == 3 && std::all_of(pages.begin(), pages.end(), [](const auto& p) {
+               return p->pageImage() && ink(*p->pageImage()) > 200;
+             });
+    }, kWait)) << "finished " << own->finished << " failed " << own->failed;
+  }
+}
+
+// A page whose web process is killed comes back in a new one: the client's HTML, and a page
+// loaded from an address (asked of its server again). (Every web process of the run is killed:
+// the engine may have given the page one it started ahead.)
+TEST_F(WebEngineTest, APageWhoseWebProcessIsKilledComesBack) {
+  LoopbackServer server;
+  server.setResponse("/page.html", LoopbackServer::Response::text(200, kTextPage, "text/html; charset=utf-8"));
+  delegate->allowAll = true;
+  auto killAndWait = [&] {
+    auto shown = view->pageImage();
+    const int finished = delegate->finished;
+    const std::set<int> running = webProcesses();
+    ASSERT_FALSE(running.empty());
+    for (int pid : running) kill(pid, SIGKILL);
+    ASSERT_TRUE(turnMainLoopUntil([&] {
+      return delegate->finished > finished && view->pageImage() != shown && ink(*view->pageImage()) > 200;
+    }, kWait)) << "finished " << delegate->finished << " failed " << delegate->failed;
+    EXPECT_EQ(scriptAnswer(*view, "document.querySelector('h1').textContent"), "\u6587\u5b57 Text");
+  };
+
+  loadArticle(kTextPage);
+  ASSERT_TRUE(turnMainLoopUntil([&] { return view->pageImage() && ink(*view->pageImage()) > 200; }, kWait));
+  killAndWait();
+  EXPECT_EQ(delegate->asked, (std::vector<std::pair<std::string, int>>{{"about:blank", 5}}));
+
+  view = std::make_shared<WebView>(ui::Rect{{0, 0}, {320, 480}});
+  view->setDelegate(delegate);
+  const int finished = delegate->finished;
+  view->loadRequest(server.url("/page.html"));
+  ASSERT_TRUE(turnMainLoopUntil([&] { return delegate->finished > finished && view->pageImage() &&
+                                             ink(*view->pageImage()) > 200; }, kWait));
+  killAndWait();
+  EXPECT_EQ(timesServed(server, "/page.html"), 2u);
 }
 
 // The web process draws its pages with Mesa's GL, with llvmpipe where there is no GPU: it keeps
