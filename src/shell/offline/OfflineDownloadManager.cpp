@@ -249,6 +249,9 @@ void OfflineDownloadManager::updateOfflineDownloadInfo(const Notification& notif
   }
   auto progress = info.get("Result").asObject<OfflineDownloadProgress>();
   if (!progress) return;
+  // A report of a column already left behind, arriving late, is older than the one kept: the
+  // summary's article count and traffic come from the newest.
+  if (progress->index() < currentDownloadIndex_) return;
   latestReport_ = progress;
   if (!progress->isFlowNotify()) updateOfflineDownloadView(progress);
 }
