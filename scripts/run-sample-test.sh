@@ -35,6 +35,10 @@ stopped_by() {
   local what="$signal to the $whom"
   rm -rf "$work/tmp"
   mkdir -p "$work/tmp"
+  # Emptied here, not only by the run's own redirection: that happens in the started process,
+  # perhaps after the first look below, which would then read the last run's "replay done" and
+  # signal this run before it has set its traps.
+  : > "$work/log"
   # With INT and QUIT at their defaults, as from a terminal: a background command of a script
   # starts with them ignored, and a shell cannot trap what it started ignoring.
   TMPDIR="$work/tmp" setsid env --default-signal=INT,QUIT bash scripts/run-sample.sh "$build" \
