@@ -109,9 +109,8 @@ std::string withoutUser(const std::string& address) {
   return address.substr(0, start + 3) + address.substr(at + 1);
 }
 
-}  // namespace
-
-std::optional<std::string> ProxySettings::proxyAddress(std::string_view text) {
+// `text` as a proxy address in the kept form, read once by libcurl.
+std::optional<std::string> readAddress(std::string_view text) {
   text = trimmed(text);
   if (text.empty()) return std::nullopt;
   for (const char c : text) {
@@ -149,6 +148,18 @@ std::optional<std::string> ProxySettings::proxyAddress(std::string_view text) {
   // leave the pages direct while libcurl's transfers went through it.
   if (!g_uri_is_valid(out.c_str(), G_URI_FLAGS_NONE, nullptr)) return std::nullopt;
   return out;
+}
+
+}  // namespace
+
+std::optional<std::string> ProxySettings::proxyAddress(std::string_view text) {
+  auto address = readAddress(text);
+  // libcurl decodes a host's escapes and only then reads the result as a number: "%3128" is
+  // kept as host "128", which a second reading turns into "0.0.0.128". A host that is not
+  // what it says on its first reading is refused, so a kept address always reads back as
+  // itself and both stacks and the log name the same proxy.
+  if (address && readAddress(*address) != address) return std::nullopt;
+  return address;
 }
 
 std::vector<std::string> ProxySettings::hostList(const std::vector<std::string>& entries, bool* all) {

@@ -50,7 +50,9 @@ class ProxySettings {
   static ProxySettings fromVariables(const Environment& environment, std::vector<std::string>* unused = nullptr);
   // `text` as a proxy address in the form above; nullopt when it is none (an unknown scheme, no
   // host, a path, a query, a port out of range, a space or control character) or when one of
-  // the two stacks would not take it (bytes that are no UTF-8, a '%' that escapes nothing).
+  // the two stacks would not take it (bytes that are no UTF-8, a '%' that escapes nothing), or
+  // when its host is written in escapes that read as another host (a kept address reads back as
+  // itself).
   static std::optional<std::string> proxyAddress(std::string_view text);
   // The entries of a list of hosts (separated by commas or white space) in the words above;
   // entries not kept are dropped. `all` is set when an entry is "*".

@@ -78,7 +78,7 @@ TEST(ProxySettingsTest, AProxyAddressIsKeptInOneFormOrRefused) {
   for (const char* refused : {"", "ftp://p:21", "file:///etc/passwd", "http://p:3128/path", "http://p:3128/?q=1",
                               "http://p:3128/#f", "http://p:0", "http://p:65536", "http://p q:1", "http://p:1\r\nX: y",
                               "http://:3128", "http://", "http://pro\xffxy:3128", "http://us%zz:pw@p:1",
-                              "http://u:p%zz@p:1"}) {
+                              "http://u:p%zz@p:1", "%3128", "http://%31%32%38:3128", "http://%2531:1"}) {
     EXPECT_EQ(ProxySettings::proxyAddress(refused), std::nullopt) << refused;
   }
 }
