@@ -458,6 +458,41 @@ TEST_F(OfflineDownloadManagerTest, FinishWhileHiddenStillEndsTheWork) {
   EXPECT_EQ(home_->finishes, 1);
 }
 
+// A report of a column already left behind that comes last, after the newest column's own,
+// leaves the summary the newest report's articles and traffic (it made the summary say there
+// were no new articles). The reports are handed to the manager in that order while the real
+// download waits on the service, which is cancelled afterwards.
+TEST_F(OfflineDownloadManagerTest, ALateReportOfAColumnLeftBehindLeavesTheSummaryItsArticles) {
+  service_.setResponseDelay("/article/gen-30-", 1000);
+  auto weak = start({column(2, "快栏目"), column(30, "慢栏目")});
+  auto manager = weak.lock();
+  ASSERT_TRUE(manager);
+  auto task = manager->task();
+  auto hand = [&](Dictionary userInfo) {
+    manager->updateOfflineDownloadInfo(Notification{task->getTaskIdStr(), Value(), std::move(userInfo)});
+  };
+  auto report = [&](int32_t index, int32_t percent, int32_t articles, int32_t bytes) {
+    auto progress = std::make_shared<OfflineDownloadProgress>();
+    progress->setIndex(index);
+    progress->setTotal(2);
+    progress->setPercent(percent);
+    progress->setTotalNewsCount(articles);
+    progress->setBytes(bytes);
+    hand({{"Task", Value(task)}, {"ResultType", "ColumnsOffDownLoad"}, {"Result", Value(progress)}});
+  };
+  report(1, 100, 2, 2048);
+  report(2, 0, 2, 2048);
+  report(2, 100, 7, 9216);
+  report(1, 50, 0, 0);
+  hand({{"Task", Value(task)}, {"ResultType", "TaskStatus"}, {"Result", 0}});
+  auto summary = topAlert();
+  ASSERT_TRUE(summary);
+  EXPECT_EQ(summary->messageText(), OfflineDownloadManager::summaryMessage(7, 9216));
+  manager.reset();
+  engine_->asyncCancelTask(task);
+  ASSERT_TRUE(turnUntil([&] { return home_->finishes == 1 && weak.expired(); }));
+}
+
 // The rows follow the home screen's order, which the engine's download follows once edit mode
 // has stored it (after a drag).
 TEST_F(OfflineDownloadManagerTest, RowsFollowTheStoredOrderAfterADrag) {
