@@ -154,10 +154,10 @@ std::optional<std::string> readAddress(std::string_view text) {
 
 std::optional<std::string> ProxySettings::proxyAddress(std::string_view text) {
   auto address = readAddress(text);
-  // libcurl decodes a host's escapes and only then reads the result as a number: "%3128" is
-  // kept as host "128", which a second reading turns into "0.0.0.128". A host that is not
-  // what it says on its first reading is refused, so a kept address always reads back as
-  // itself and both stacks and the log name the same proxy.
+  // libcurl tells a number from a name before it decodes a host's escapes: "%3128" is kept as
+  // the name "128", which a second reading turns into "0.0.0.128". A host that is not what it
+  // says on its first reading is refused, so a kept address always reads back as itself and
+  // both stacks and the log name the same proxy.
   if (address && readAddress(*address) != address) return std::nullopt;
   return address;
 }

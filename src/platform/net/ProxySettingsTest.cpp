@@ -75,6 +75,9 @@ TEST(ProxySettingsTest, AProxyAddressIsKeptInOneFormOrRefused) {
   EXPECT_EQ(ProxySettings::proxyAddress("http://[::1]:3128"), "http://[::1]:3128/");
   EXPECT_EQ(ProxySettings::proxyAddress("socks4a://s:9050"), "socks4a://s:9050/");
   EXPECT_EQ(ProxySettings::proxyAddress("socks://s:9050"), "socks://s:9050/");
+  // Escapes that read the same both times are kept: in a host, decoded; in a password, as sent.
+  EXPECT_EQ(ProxySettings::proxyAddress("http://P%52OXY:1"), "http://proxy:1/");
+  EXPECT_EQ(ProxySettings::proxyAddress("http://u:p%40ss@h:8080"), "http://u:p%40ss@h:8080/");
   for (const char* refused : {"", "ftp://p:21", "file:///etc/passwd", "http://p:3128/path", "http://p:3128/?q=1",
                               "http://p:3128/#f", "http://p:0", "http://p:65536", "http://p q:1", "http://p:1\r\nX: y",
                               "http://:3128", "http://", "http://pro\xffxy:3128", "http://us%zz:pw@p:1",
