@@ -15,14 +15,24 @@ int64_t toMicros(double seconds) {
   return static_cast<int64_t>(us);
 }
 
+// Where the monotonic scale starts: a power of two of seconds, at least 2^20 (some 12 days)
+// and not below the real scale, so no due time is moved back. Seconds as doubles lose a bit at
+// each power of two: on a scale that crosses one, a start plus a duration (an animation's or the
+// keyboard's end) reads a little past the instant the clock reads once that duration has
+// passed, so a test that started just below a power of two of the machine's uptime saw an
+// animation still running. From here a test's clock crosses none for 12 days.
+int64_t monotonicStart() {
+  const int64_t real = RealClock().monotonicMicros();
+  int64_t seconds = int64_t{1} << 20;
+  while (seconds < INT64_MAX / 2000000 && seconds * 1000000 < real) seconds <<= 1;
+  return seconds * 1000000;
+}
+
 }  // namespace
 
-// The monotonic scale starts where the real one stands, so switching clocks moves nothing.
-FakeClock::FakeClock()
-    : wallMicros_(RealClock().nowMicros()), monotonicMicros_(RealClock().monotonicMicros()) {}
+FakeClock::FakeClock() : wallMicros_(RealClock().nowMicros()), monotonicMicros_(monotonicStart()) {}
 
-FakeClock::FakeClock(int64_t nowMillis)
-    : wallMicros_(nowMillis * 1000), monotonicMicros_(RealClock().monotonicMicros()) {}
+FakeClock::FakeClock(int64_t nowMillis) : wallMicros_(nowMillis * 1000), monotonicMicros_(monotonicStart()) {}
 
 std::shared_ptr<FakeClock> FakeClock::install() {
   auto clock = std::make_shared<FakeClock>();

@@ -16,7 +16,9 @@ namespace zu {
 
 class FakeClock : public Clock {
  public:
-  // Starts at the real current wall time.
+  // Starts at the real current wall time. The monotonic time starts at a power of two of
+  // seconds (at least 2^20, not below the real monotonic time), where a start plus a duration
+  // in binary fractions of a second reads exactly as the clock once that duration has passed.
   FakeClock();
   // Starts at the given wall time (milliseconds since 1970 UTC).
   explicit FakeClock(int64_t nowMillis);
