@@ -16,7 +16,8 @@ int64_t toMicros(double seconds) {
 }
 
 // Where the monotonic scale starts: a power of two of seconds, at least 2^20 (some 12 days)
-// and not below the real scale, so no due time is moved back. Seconds as doubles lose a bit at
+// and not below the real scale, so no due time is moved back (a task already waiting on the
+// real scale comes due at once, as after a long wait). Seconds as doubles lose a bit at
 // each power of two: on a scale that crosses one, a start plus a duration (an animation's or the
 // keyboard's end) reads a little past the instant the clock reads once that duration has
 // passed, so a test that started just below a power of two of the machine's uptime saw an
